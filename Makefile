@@ -1,0 +1,64 @@
+# Set-up, build, test and run in two commands: `make run` and `make test`.
+# Both install what is missing (Debian packages), configure and build first.
+
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+JOBS       ?= $(shell nproc)
+XVFB       := xvfb-run -a -s "-screen 0 1280x1024x24 -ac"
+
+PACKAGES := build-essential cmake pkg-config libgtk2.0-dev googletest libgtest-dev \
+            libbenchmark-dev xvfb xauth xdotool imagemagick x11-utils clang \
+            at-spi2-core libatk-adaptor python3-pyatspi dbus-x11 fonts-dejavu-core
+
+.PHONY: all deps build asan fuzz test unit-test gui-test asan-test fuzz-test run clean
+
+all: build
+
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  if [ "$$(id -u)" = 0 ]; then SUDO=""; else SUDO=sudo; fi; \
+	  $$SUDO apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVORN_SANITIZE=ON -DVORN_BENCH=OFF
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DVORN_FUZZ=ON -DVORN_SANITIZE=ON -DVORN_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target vorn_fuzz_targets
+
+unit-test: build
+	cd $(BUILD) && ctest -L unit -j $(JOBS) --output-on-failure
+
+gui-test: build
+	cd $(BUILD) && $(XVFB) ctest -L gui --output-on-failure
+
+asan-test: asan
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 ctest -L unit -j $(JOBS) --output-on-failure
+
+fuzz-test: fuzz
+	./scripts/run-fuzzers $(FUZZ_BUILD) 20
+
+test: build
+	$(MAKE) unit-test
+	$(MAKE) gui-test
+	$(MAKE) asan-test
+	$(MAKE) fuzz-test
+
+run: build
+	./scripts/run-calculator $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,166 @@
+#include <errno.h>
+#include <glib.h>
+#include <iconv.h>
+
+#include <cstring>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "strings/vstring.h"
+
+namespace vorn {
+
+namespace {
+
+struct EncodingName {
+  EncodingCode code;
+  const char* iconvName;
+};
+
+// UTF-16 and UTF-32 strings hold the machine's own byte order, without a byte-order mark.
+constexpr EncodingName kEncodingNames[] = {
+    {kEncodingMacRoman, "MACINTOSH"},
+    {kEncodingUTF16, "UTF-16LE"},
+    {0x0201, "ISO-8859-1"},
+    {0x0202, "ISO-8859-2"},
+    {0x0203, "ISO-8859-3"},
+    {0x0204, "ISO-8859-4"},
+    {0x0205, "ISO-8859-5"},
+    {0x0206, "ISO-8859-6"},
+    {0x0207, "ISO-8859-7"},
+    {0x0208, "ISO-8859-8"},
+    {0x0209, "ISO-8859-9"},
+    {0x020F, "ISO-8859-15"},
+    {0x0500, "WINDOWS-1252"},
+    {0x0501, "WINDOWS-1250"},
+    {0x0502, "WINDOWS-1251"},
+    {kEncodingASCII, "US-ASCII"},
+    {0x0A01, "SHIFT_JIS"},
+    {0x0920, "EUC-JP"},
+    {0x0A05, "KOI8-R"},
+    {kEncodingUTF8, "UTF-8"},
+    {kEncodingUTF32, "UTF-32LE"},
+};
+
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : mHandle(iconv_open(to, from)) {}
+  ~Converter() {
+    if (Valid()) iconv_close(mHandle);
+  }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+
+  bool Valid() const { return mHandle != reinterpret_cast<iconv_t>(-1); }
+  iconv_t Handle() const { return mHandle; }
+
+ private:
+  iconv_t mHandle;
+};
+
+Converter& ConverterFor(const char* to, const char* from) {
+  static std::map<std::pair<const char*, const char*>, Converter> cache;
+  auto key = std::make_pair(to, from);
+  auto found = cache.find(key);
+  if (found == cache.end()) {
+    found = cache.emplace(std::piecewise_construct, std::forward_as_tuple(key),
+                          std::forward_as_tuple(to, from))
+                .first;
+  }
+  return found->second;
+}
+
+// The replacement written for a character that can't be represented, in the target encoding.
+std::vector<char> ReplacementFor(EncodingCode target) {
+  switch (target) {
+    case kEncodingUTF8: return {'\xEF', '\xBF', '\xBD'};
+    case kEncodingUTF16: return {'\xFD', '\xFF'};
+    case kEncodingUTF32: return {'\xFD', '\xFF', '\0', '\0'};
+    default: return {'?'};
+  }
+}
+
+// Length of the source unit to skip after an invalid sequence.
+size_t SourceUnit(EncodingCode source) {
+  if (source == kEncodingUTF16) return 2;
+  if (source == kEncodingUTF32) return 4;
+  return 1;
+}
+
+}  // namespace
+
+const char* IconvNameForEncoding(EncodingCode encoding) {
+  for (const EncodingName& entry : kEncodingNames) {
+    if (entry.code == encoding) return entry.iconvName;
+  }
+  return nullptr;
+}
+
+string ConvertTextEncoding(const string& text, EncodingCode target) {
+  EncodingCode source = text.Encoding();
+  if (source == kEncodingUnknown || target == kEncodingUnknown || source == target) return text;
+  if (text.IsEmpty()) return string();
+  if (target != kEncodingUTF16 && target != kEncodingUTF32 && IsASCIICompatible(source) &&
+      IsAllASCII(text.CString(), text.Length())) {
+    string retagged = text;
+    retagged.SetEncoding(target);
+    return retagged;
+  }
+  const char* from = IconvNameForEncoding(source);
+  const char* to = IconvNameForEncoding(target);
+  if (!from || !to) return text;
+  Converter& converter = ConverterFor(to, from);
+  if (!converter.Valid()) return text;
+  iconv(converter.Handle(), nullptr, nullptr, nullptr, nullptr);
+
+  const std::vector<char> replacement = ReplacementFor(target);
+  std::vector<char> out(static_cast<size_t>(text.Length()) * 4 + 16);
+  size_t used = 0;
+  auto* in = const_cast<char*>(text.CString());
+  size_t inLeft = static_cast<size_t>(text.Length());
+  while (inLeft > 0) {
+    char* outPtr = out.data() + used;
+    size_t outLeft = out.size() - used;
+    size_t result = iconv(converter.Handle(), &in, &inLeft, &outPtr, &outLeft);
+    used = static_cast<size_t>(outPtr - out.data());
+    if (result != static_cast<size_t>(-1)) break;
+    if (errno == E2BIG) {
+      out.resize(out.size() * 2);
+      continue;
+    }
+    // EILSEQ or EINVAL: an invalid or unrepresentable character, or a sequence cut off at the
+    // end. Write the replacement and go on after one source unit.
+    if (out.size() - used < replacement.size()) out.resize(out.size() * 2 + replacement.size());
+    std::memcpy(out.data() + used, replacement.data(), replacement.size());
+    used += replacement.size();
+    size_t skip = std::min(SourceUnit(source), inLeft);
+    if (source == kEncodingUTF8) {
+      // A valid character the target lacks is replaced whole; a broken sequence byte by byte.
+      gunichar c = g_utf8_get_char_validated(in, static_cast<gssize>(inLeft));
+      skip = c < 0x110000 ? static_cast<size_t>(g_utf8_next_char(in) - in) : 1;
+    }
+    in += skip;
+    inLeft -= skip;
+    iconv(converter.Handle(), nullptr, nullptr, nullptr, nullptr);
+  }
+  // Flush any shift state.
+  for (;;) {
+    char* outPtr = out.data() + used;
+    size_t outLeft = out.size() - used;
+    if (iconv(converter.Handle(), nullptr, nullptr, &outPtr, &outLeft) != static_cast<size_t>(-1)) {
+      used = static_cast<size_t>(outPtr - out.data());
+      break;
+    }
+    if (errno != E2BIG) break;
+    out.resize(out.size() * 2);
+  }
+  return string(out.data(), static_cast<int32_t>(used), target);
+}
+
+string string::ToUTF8() const {
+  if (IsEmpty() || Encoding() == kEncodingUTF8) return *this;
+  return ConvertTextEncoding(*this, kEncodingUTF8);
+}
+
+}  // namespace vorn

@@ -1,0 +1,352 @@
+#include "strings/vstring.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "strings/case_table.h"
+#include "strings/memory.h"
+
+namespace vorn {
+
+namespace {
+
+struct StaticRange {
+  const char* begin;
+  const char* end;
+};
+
+std::vector<StaticRange>& StaticRanges() {
+  static std::vector<StaticRange> ranges;
+  return ranges;
+}
+
+// Records made here keep their buffer right behind the record in the same block.
+char* InlineBuffer(StringRep* rep) { return reinterpret_cast<char*>(rep + 1); }
+
+size_t BlockSizeFor(int32_t length) { return sizeof(StringRep) + static_cast<size_t>(length) + 2; }
+
+void SetLengthFields(StringRep* rep, int32_t length) {
+  rep->length = length;
+  rep->bufferSize = length + 2;
+  rep->buffer[0] = static_cast<char>(length >= 255 ? 255 : length);
+  rep->buffer[1 + length] = '\0';
+}
+
+bool OwnsInlineBuffer(const StringRep* rep) {
+  return rep->buffer == reinterpret_cast<const char*>(rep + 1) && !IsStaticStringRep(rep);
+}
+
+int Sign(int value) { return (value > 0) - (value < 0); }
+
+}  // namespace
+
+// --- records -------------------------------------------------------------------------------
+
+StringRep* NewStringRep(const void* bytes, int32_t length, EncodingCode encoding) {
+  if (length < 0) length = 0;
+  auto* rep = static_cast<StringRep*>(AllocMemory(BlockSizeFor(length)));
+  rep->refCount = 1;
+  rep->buffer = InlineBuffer(rep);
+  rep->encoding = encoding;
+  if (bytes) {
+    std::memcpy(rep->buffer + 1, bytes, static_cast<size_t>(length));
+  } else {
+    std::memset(rep->buffer + 1, 0, static_cast<size_t>(length));
+  }
+  SetLengthFields(rep, length);
+  return rep;
+}
+
+void RetainStringRep(StringRep* rep) {
+  if (rep) ++rep->refCount;
+}
+
+void ReleaseStringRep(StringRep* rep) {
+  if (!rep) return;
+  if (--rep->refCount > 0) return;
+  if (IsStaticStringRep(rep)) {
+    // An unbalanced release of an image literal: keep it alive for good.
+    rep->refCount = 1;
+    return;
+  }
+  if (!OwnsInlineBuffer(rep)) FreeMemory(rep->buffer);
+  FreeMemory(rep);
+}
+
+void RegisterStaticStringRange(const void* begin, const void* end) {
+  StaticRanges().push_back({static_cast<const char*>(begin), static_cast<const char*>(end)});
+}
+
+bool IsStaticStringRep(const StringRep* rep) {
+  const auto* p = reinterpret_cast<const char*>(rep);
+  for (const StaticRange& range : StaticRanges()) {
+    if (p >= range.begin && p < range.end) return true;
+  }
+  return false;
+}
+
+// --- construction --------------------------------------------------------------------------
+
+string::string(const char* cText) {
+  if (cText && *cText) {
+    mRep = NewStringRep(cText, static_cast<int32_t>(std::strlen(cText)), kEncodingASCII);
+  }
+}
+
+string::string(const void* bytes, int32_t length, EncodingCode encoding) {
+  if (length > 0) mRep = NewStringRep(bytes, length, encoding);
+}
+
+string::string(std::string_view text, EncodingCode encoding)
+    : string(text.data(), static_cast<int32_t>(text.size()), encoding) {}
+
+string::string(const string& other) : mRep(other.mRep) { RetainStringRep(mRep); }
+
+string::string(string&& other) noexcept : mRep(other.mRep) { other.mRep = nullptr; }
+
+string::~string() { ReleaseStringRep(mRep); }
+
+string& string::operator=(const string& other) {
+  RetainStringRep(other.mRep);
+  ReleaseStringRep(mRep);
+  mRep = other.mRep;
+  return *this;
+}
+
+string& string::operator=(string&& other) noexcept {
+  if (this != &other) {
+    ReleaseStringRep(mRep);
+    mRep = other.mRep;
+    other.mRep = nullptr;
+  }
+  return *this;
+}
+
+string string::Adopt(StringRep* rep) { return string(rep); }
+
+string string::Share(StringRep* rep) {
+  RetainStringRep(rep);
+  return string(rep);
+}
+
+StringRep* string::GetRetainedRep() const {
+  RetainStringRep(mRep);
+  return mRep;
+}
+
+const char* string::CString() const {
+  static const char kEmpty[1] = {'\0'};
+  return mRep ? mRep->buffer + 1 : kEmpty;
+}
+
+// --- changing in place ---------------------------------------------------------------------
+
+void string::MakeUnique(int32_t capacityHint) {
+  if (!mRep) {
+    mRep = NewStringRep(nullptr, 0, kEncodingASCII);
+  } else if (mRep->refCount != 1 || !OwnsInlineBuffer(mRep)) {
+    StringRep* copy = NewStringRep(mRep->buffer + 1, mRep->length, mRep->encoding);
+    ReleaseStringRep(mRep);
+    mRep = copy;
+  }
+  size_t needed = BlockSizeFor(capacityHint);
+  if (UsableSize(mRep) < needed) {
+    // Grow by half again so that repeated appends stay linear.
+    size_t grown = std::max(needed, BlockSizeFor(mRep->length) * 3 / 2);
+    mRep = static_cast<StringRep*>(ReallocMemory(mRep, grown));
+    mRep->buffer = InlineBuffer(mRep);
+  }
+}
+
+char* string::MutableBytes() {
+  MakeUnique(Length());
+  return mRep->buffer + 1;
+}
+
+void string::SetEncoding(EncodingCode encoding) {
+  if (!mRep || mRep->encoding == encoding) return;
+  MakeUnique(Length());
+  mRep->encoding = encoding;
+}
+
+void string::SetBytes(const void* bytes, int32_t n) {
+  *this = string(bytes, n, kEncodingASCII);
+}
+
+void string::Append(const string& other) {
+  if (other.IsEmpty()) return;
+  if (IsEmpty() || Encoding() != other.Encoding()) {
+    *this = *this + other;
+    return;
+  }
+  int32_t oldLength = Length();
+  int32_t newLength = oldLength + other.Length();
+  // `other` may be this very string: take its bytes before the record can move.
+  string keep = other;
+  MakeUnique(newLength);
+  std::memcpy(mRep->buffer + 1 + oldLength, keep.CString(), static_cast<size_t>(keep.Length()));
+  SetLengthFields(mRep, newLength);
+}
+
+void string::AppendCString(const char* text) {
+  if (!text || !*text) return;
+  auto extra = static_cast<int32_t>(std::strlen(text));
+  EncodingCode encoding = Encoding();
+  int32_t oldLength = Length();
+  MakeUnique(oldLength + extra);
+  std::memcpy(mRep->buffer + 1 + oldLength, text, static_cast<size_t>(extra));
+  SetLengthFields(mRep, oldLength + extra);
+  mRep->encoding = encoding;
+}
+
+string string::ConcatByte(uint8_t byte) const {
+  EncodingCode byteEncoding = byte < 0x80 ? kEncodingASCII : kEncodingUnknown;
+  return *this + string(&byte, 1, byteEncoding);
+}
+
+// --- pieces --------------------------------------------------------------------------------
+
+string string::Left(int32_t n) const {
+  if (n < 1) return string();
+  if (n >= Length()) return *this;
+  return string(CString(), n, Encoding());
+}
+
+string string::Right(int32_t n) const {
+  if (n < 1 || IsEmpty()) return string();
+  if (n >= Length()) return *this;
+  return string(CString() + Length() - n, n, Encoding());
+}
+
+string string::Mid(int32_t start, int32_t count) const {
+  if (start < 0) start = 0;
+  if (count < 1 || start >= Length()) return string();
+  int32_t available = Length() - start;
+  if (start == 0 && count >= available) return *this;
+  return string(CString() + start, std::min(count, available), Encoding());
+}
+
+string string::MidToEnd(int32_t start) const {
+  if (start <= 0) return *this;
+  if (start >= Length()) return string();
+  return string(CString() + start, Length() - start, Encoding());
+}
+
+string string::Trim() const {
+  const char* text = CString();
+  int32_t begin = 0;
+  int32_t end = Length();
+  while (begin < end && (text[begin] == ' ' || text[begin] == '\t')) ++begin;
+  while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+  return Mid(begin, end - begin);
+}
+
+// --- comparing -----------------------------------------------------------------------------
+
+namespace {
+
+// Brings both strings to their common encoding (no conversion when one side is unknown).
+bool NeedsConversion(const string& s, EncodingCode common) {
+  EncodingCode e = s.Encoding();
+  if (e == common || e == kEncodingUnknown || common == kEncodingUnknown || s.IsEmpty()) return false;
+  // ASCII text reads the same in every ASCII-compatible encoding.
+  if (IsASCIICompatible(common) && (e == kEncodingASCII || IsAllASCII(s.CString(), s.Length()))) {
+    return false;
+  }
+  return true;
+}
+
+void Reconcile(const string& a, const string& b, string& outA, string& outB) {
+  EncodingCode common = CommonEncoding(a, b);
+  outA = NeedsConversion(a, common) ? ConvertTextEncoding(a, common) : a;
+  outB = NeedsConversion(b, common) ? ConvertTextEncoding(b, common) : b;
+}
+
+int CompareBytes(const char* a, int32_t aLength, const char* b, int32_t bLength) {
+  int32_t shorter = std::min(aLength, bLength);
+  int result = std::memcmp(a, b, static_cast<size_t>(shorter));
+  if (result != 0) return Sign(result);
+  return Sign(aLength - bLength);
+}
+
+}  // namespace
+
+int string::CompareBinary(const string& other) const {
+  if (Encoding() == other.Encoding()) {
+    return CompareBytes(CString(), Length(), other.CString(), other.Length());
+  }
+  string a, b;
+  Reconcile(*this, other, a, b);
+  return CompareBytes(a.CString(), a.Length(), b.CString(), b.Length());
+}
+
+int string::Compare(const string& other) const {
+  if (mRep == other.mRep) return 0;
+  string a = *this, b = other;
+  if (Encoding() != other.Encoding()) Reconcile(*this, other, a, b);
+  if (a.Encoding() == kEncodingUTF8) {
+    return CompareUTF8NoCase(a.CString(), a.Length(), b.CString(), b.Length());
+  }
+  return CompareBytesNoCase(a.CString(), a.Length(), b.CString(), b.Length());
+}
+
+// --- joining -------------------------------------------------------------------------------
+
+string operator+(const string& a, const string& b) {
+  if (b.IsEmpty()) return a;
+  if (a.IsEmpty()) return b;
+  if (a.Encoding() != b.Encoding()) {
+    string x, y;
+    Reconcile(a, b, x, y);
+    EncodingCode common = CommonEncoding(a, b);
+    string joined(nullptr, x.Length() + y.Length(), common);
+    char* out = joined.MutableBytes();
+    std::memcpy(out, x.CString(), static_cast<size_t>(x.Length()));
+    std::memcpy(out + x.Length(), y.CString(), static_cast<size_t>(y.Length()));
+    return joined;
+  }
+  string joined(nullptr, a.Length() + b.Length(), a.Encoding());
+  char* out = joined.mRep->buffer + 1;
+  std::memcpy(out, a.CString(), static_cast<size_t>(a.Length()));
+  std::memcpy(out + a.Length(), b.CString(), static_cast<size_t>(b.Length()));
+  return joined;
+}
+
+// --- encodings -----------------------------------------------------------------------------
+
+bool IsAllASCII(const char* bytes, int32_t length) {
+  for (int32_t i = 0; i < length; ++i) {
+    if (static_cast<uint8_t>(bytes[i]) >= 0x80) return false;
+  }
+  return true;
+}
+
+bool IsASCIICompatible(EncodingCode encoding) {
+  return encoding != kEncodingUTF16 && encoding != kEncodingUTF32;
+}
+
+EncodingCode CommonEncoding(const string& a, const string& b) {
+  EncodingCode ea = a.Encoding();
+  EncodingCode eb = b.Encoding();
+  if (ea == eb) return ea;
+  if (ea == kEncodingUnknown || eb == kEncodingUnknown) return kEncodingUnknown;
+  // An empty string takes on the other side's encoding, and so does plain ASCII text.
+  if (a.IsEmpty()) return eb;
+  if (b.IsEmpty()) return ea;
+  if (ea == kEncodingASCII) return eb;
+  if (eb == kEncodingASCII) return ea;
+  if (IsASCIICompatible(eb) && IsAllASCII(a.CString(), a.Length())) return eb;
+  if (IsASCIICompatible(ea) && IsAllASCII(b.CString(), b.Length())) return ea;
+  return kEncodingUTF8;
+}
+
+}  // namespace vorn
+
+extern "C" {
+
+void RuntimeLockString(VornStringRecord* rep) { vorn::RetainStringRep(rep); }
+
+void RuntimeUnlockString(VornStringRecord* rep) { vorn::ReleaseStringRep(rep); }
+
+}

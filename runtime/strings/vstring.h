@@ -1,0 +1,125 @@
+// The runtime string: one pointer to a shared, reference-counted record (VornStringRecord),
+// null meaning the empty string. Every record carries its text encoding; joining or comparing
+// two strings first brings them to a common encoding, and the unknown encoding (0xFFFF)
+// never forces a conversion.
+//
+// A record is changed in place only while this string holds its one reference; otherwise a
+// change copies it first. Records that live inside a loaded image (string literals of compiled
+// code) are never changed or freed.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "vorn/image_abi.h"
+
+namespace vorn {
+
+using StringRep = VornStringRecord;
+using EncodingCode = uint32_t;
+
+constexpr EncodingCode kEncodingMacRoman = kVornEncodingMacRoman;
+constexpr EncodingCode kEncodingUTF16 = kVornEncodingUTF16;
+constexpr EncodingCode kEncodingASCII = kVornEncodingASCII;
+constexpr EncodingCode kEncodingUnknown = kVornEncodingUnknown;
+constexpr EncodingCode kEncodingUTF8 = kVornEncodingUTF8;
+constexpr EncodingCode kEncodingUTF32 = kVornEncodingUTF32;
+
+// --- records -------------------------------------------------------------------------------
+
+// A new record with one reference holding a copy of `length` bytes (zeros when `bytes` is
+// null, for the caller to fill in). A negative length counts as 0.
+StringRep* NewStringRep(const void* bytes, int32_t length, EncodingCode encoding);
+void RetainStringRep(StringRep* rep);   // nil allowed
+void ReleaseStringRep(StringRep* rep);  // nil allowed; frees with the last reference
+
+// Records inside [begin, end) are static (image literals): never freed, never changed in place.
+void RegisterStaticStringRange(const void* begin, const void* end);
+bool IsStaticStringRep(const StringRep* rep);
+
+// --- the string value ----------------------------------------------------------------------
+
+class string {
+ public:
+  string() = default;
+  // C text, tagged US-ASCII; nil gives the empty string.
+  string(const char* cText);  // NOLINT(google-explicit-constructor): literals read naturally
+  string(const void* bytes, int32_t length, EncodingCode encoding);
+  string(std::string_view text, EncodingCode encoding);
+  string(const string& other);
+  string(string&& other) noexcept;
+  ~string();
+  string& operator=(const string& other);  // shares the record
+  string& operator=(string&& other) noexcept;
+
+  // Takes over one reference the caller owns (e.g. a record handed out by compiled code).
+  static string Adopt(StringRep* rep);
+  // Shares a record without taking the caller's reference.
+  static string Share(StringRep* rep);
+
+  StringRep* Rep() const { return mRep; }
+  // Hands the string out with one reference for the receiver.
+  StringRep* GetRetainedRep() const;
+
+  int32_t Length() const { return mRep ? mRep->length : 0; }
+  bool IsEmpty() const { return Length() == 0; }
+  EncodingCode Encoding() const { return mRep ? mRep->encoding : kEncodingASCII; }
+  const char* CString() const;
+  const char* GetCString() const { return CString(); }
+  std::string_view View() const { return {CString(), static_cast<size_t>(Length())}; }
+  uint8_t Byte(int32_t index) const { return static_cast<uint8_t>(CString()[index]); }
+
+  // Writable bytes of a record this string alone holds (copied first when shared).
+  char* MutableBytes();
+  // Retags without converting.
+  void SetEncoding(EncodingCode encoding);
+  // Replaces the contents by a copy of n bytes (encoding US-ASCII).
+  void SetBytes(const void* bytes, int32_t n);
+
+  string ToUTF8() const;
+
+  string Left(int32_t n) const;
+  string Right(int32_t n) const;
+  string Mid(int32_t start, int32_t count) const;  // 0-based start
+  string MidToEnd(int32_t start) const;            // 0-based start; negative counts as 0
+  string Trim() const;                             // blanks and tabs at both ends
+
+  int Compare(const string& other) const;        // -1/0/1 without regard to case
+  int CompareBinary(const string& other) const;  // -1/0/1 byte for byte
+
+  void Append(const string& other);
+  void AppendCString(const char* text);  // keeps this string's encoding
+  string ConcatByte(uint8_t byte) const;
+
+  friend string operator+(const string& a, const string& b);
+
+ private:
+  explicit string(StringRep* rep) : mRep(rep) {}
+  void MakeUnique(int32_t capacityHint);
+
+  StringRep* mRep = nullptr;
+};
+
+// --- encodings -----------------------------------------------------------------------------
+
+bool IsAllASCII(const char* bytes, int32_t length);
+// Whether the encoding keeps ASCII characters as single ASCII bytes.
+bool IsASCIICompatible(EncodingCode encoding);
+// The encoding two strings are brought to before they are joined or compared.
+EncodingCode CommonEncoding(const string& a, const string& b);
+
+// The text converted to the encoding. Shared unchanged when either encoding is unknown or they
+// are equal; ASCII-only text is only retagged unless the target is UTF-16 or UTF-32. Bytes that
+// are invalid in the source or have no equivalent in the target become "?" (U+FFFD for a
+// Unicode target); conversion never fails and never reads outside the source.
+string ConvertTextEncoding(const string& text, EncodingCode target);
+
+// The iconv name of an encoding code, or null when the runtime does not know it.
+const char* IconvNameForEncoding(EncodingCode encoding);
+
+}  // namespace vorn
+
+extern "C" {
+void RuntimeLockString(VornStringRecord* rep);
+void RuntimeUnlockString(VornStringRecord* rep);
+}

@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "strings/vstring.h"
+
+using vorn::string;
+
+namespace {
+
+TEST(StringRecord, LayoutHoldsLengthByteTextAndNul) {
+  string s("hello");
+  vorn::StringRep* rep = s.Rep();
+  ASSERT_NE(rep, nullptr);
+  EXPECT_EQ(rep->refCount, 1);
+  EXPECT_EQ(rep->length, 5);
+  EXPECT_EQ(rep->bufferSize, 7);
+  EXPECT_EQ(rep->encoding, vorn::kEncodingASCII);
+  EXPECT_EQ(static_cast<uint8_t>(rep->buffer[0]), 5);
+  EXPECT_STREQ(rep->buffer + 1, "hello");
+
+  std::string longText(300, 'x');
+  string big(longText.c_str());
+  EXPECT_EQ(static_cast<uint8_t>(big.Rep()->buffer[0]), 255);
+  EXPECT_EQ(big.Length(), 300);
+}
+
+TEST(StringRecord, EmptyIsNilAndReadsAsEmptyText) {
+  string empty;
+  EXPECT_EQ(empty.Rep(), nullptr);
+  EXPECT_STREQ(empty.CString(), "");
+  EXPECT_EQ(string(static_cast<const char*>(nullptr)).Rep(), nullptr);
+  EXPECT_EQ(string("").Rep(), nullptr);
+}
+
+TEST(StringRecord, ChangeCopiesASharedRecordFirst) {
+  string a("abc");
+  string b = a;
+  EXPECT_EQ(a.Rep(), b.Rep());
+  EXPECT_EQ(a.Rep()->refCount, 2);
+  b.MutableBytes()[0] = 'X';
+  EXPECT_STREQ(a.CString(), "abc");
+  EXPECT_STREQ(b.CString(), "Xbc");
+  EXPECT_EQ(a.Rep()->refCount, 1);
+}
+
+TEST(StringRecord, LockAndUnlockAcceptNil) {
+  RuntimeLockString(nullptr);
+  RuntimeUnlockString(nullptr);
+  string s("x");
+  RuntimeLockString(s.Rep());
+  EXPECT_EQ(s.Rep()->refCount, 2);
+  RuntimeUnlockString(s.Rep());
+  EXPECT_EQ(s.Rep()->refCount, 1);
+}
+
+TEST(StringRecord, StaticRecordsSurviveUnbalancedReleases) {
+  VORN_LITERAL(kLiteral, "literal");
+  vorn::RegisterStaticStringRange(&kLiteral, reinterpret_cast<char*>(&kLiteral) + sizeof(kLiteral));
+  string s = string::Share(VORN_STR(kLiteral));
+  EXPECT_STREQ(s.CString(), "literal");
+  EXPECT_EQ(s.Length(), 7);
+  EXPECT_EQ(s.Encoding(), vorn::kEncodingUTF8);
+  RuntimeUnlockString(VORN_STR(kLiteral));
+  RuntimeUnlockString(VORN_STR(kLiteral));
+  s.Append(string("!"));  // must copy, never write into the literal
+  EXPECT_STREQ(s.CString(), "literal!");
+  EXPECT_STREQ(kLiteral.buffer.bytes, "literal");
+}
+
+TEST(StringPieces, LeftRightMidFollowByteCounts) {
+  string s("abcdef");
+  EXPECT_STREQ(s.Left(2).CString(), "ab");
+  EXPECT_EQ(s.Left(0).Rep(), nullptr);
+  EXPECT_EQ(s.Left(10).Rep(), s.Rep());
+  EXPECT_STREQ(s.Right(2).CString(), "ef");
+  EXPECT_EQ(s.Right(-1).Length(), 0);
+  EXPECT_STREQ(s.Mid(1, 3).CString(), "bcd");
+  EXPECT_STREQ(s.Mid(4, 100).CString(), "ef");
+  EXPECT_EQ(s.Mid(6, 1).Length(), 0);
+  EXPECT_EQ(s.Mid(2, 0).Length(), 0);
+  EXPECT_STREQ(s.MidToEnd(-3).CString(), "abcdef");
+  EXPECT_STREQ(s.MidToEnd(4).CString(), "ef");
+  EXPECT_EQ(s.MidToEnd(6).Length(), 0);
+  EXPECT_STREQ(string(" \t a b \t").Trim().CString(), "a b");
+}
+
+TEST(StringCompare, IgnoresCaseAndOrdersPrefixesFirst) {
+  EXPECT_EQ(string("Hello").Compare(string("hELLO")), 0);
+  EXPECT_EQ(string("abc").Compare(string("abd")), -1);
+  EXPECT_EQ(string("abc").Compare(string("ab")), 1);
+  EXPECT_EQ(string().Compare(string("a")), -1);
+  EXPECT_EQ(string("Hello").CompareBinary(string("hello")), -1);
+  EXPECT_EQ(string("ab").CompareBinary(string("abc")), -1);
+  EXPECT_EQ(string("abc").CompareBinary(string("abc")), 0);
+}
+
+TEST(StringCompare, BringsEncodingsTogether) {
+  string latin1("caf\xE9", 4, 0x0201);
+  string utf8("CAF\xC3\x89", 5, vorn::kEncodingUTF8);
+  EXPECT_EQ(latin1.Compare(utf8), 0);
+  string lowerUtf8("caf\xC3\xA9", 5, vorn::kEncodingUTF8);
+  EXPECT_EQ(latin1.CompareBinary(lowerUtf8), 0);
+  // Invalid UTF-8 bytes never compare equal to a different valid character.
+  string invalid("\xC3", 1, vorn::kEncodingUTF8);
+  EXPECT_NE(invalid.Compare(string("\xC3\x83", 2, vorn::kEncodingUTF8)), 0);
+}
+
+TEST(StringJoin, EmptySideYieldsTheOther) {
+  string a("abc");
+  EXPECT_EQ((a + string()).Rep(), a.Rep());
+  EXPECT_EQ((string() + a).Rep(), a.Rep());
+}
+
+TEST(StringJoin, ConvertsToACommonEncoding) {
+  string latin1("\xE9t\xE9", 3, 0x0201);
+  string utf8("\xE2\x82\xAC", 3, vorn::kEncodingUTF8);  // euro sign
+  string joined = latin1 + utf8;
+  EXPECT_EQ(joined.Encoding(), vorn::kEncodingUTF8);
+  EXPECT_STREQ(joined.CString(), "\xC3\xA9t\xC3\xA9\xE2\x82\xAC");
+
+  string ascii("abc");
+  string withUtf8 = ascii + utf8;
+  EXPECT_EQ(withUtf8.Encoding(), vorn::kEncodingUTF8);
+
+  string unknown("\x80\x81", 2, vorn::kEncodingUnknown);
+  string mixed = utf8 + unknown;
+  EXPECT_EQ(mixed.Encoding(), vorn::kEncodingUnknown);
+  EXPECT_EQ(mixed.Length(), 5);  // no conversion
+}
+
+TEST(StringJoin, AppendGrowsInPlaceAndHandlesSelf) {
+  string s("ab");
+  for (int i = 0; i < 1000; ++i) s.Append(string("c"));
+  EXPECT_EQ(s.Length(), 1002);
+  EXPECT_EQ(s.Rep()->bufferSize, 1004);
+  EXPECT_EQ(s.CString()[1002], '\0');
+  s.Append(s);
+  EXPECT_EQ(s.Length(), 2004);
+  s.AppendCString("zz");
+  EXPECT_EQ(s.Length(), 2006);
+  EXPECT_EQ(s.Encoding(), vorn::kEncodingASCII);
+}
+
+TEST(StringJoin, ConcatByteTagsHighBytesUnknown) {
+  string s("ab", 2, vorn::kEncodingUTF8);
+  EXPECT_EQ(s.ConcatByte('c').Encoding(), vorn::kEncodingUTF8);
+  EXPECT_EQ(s.ConcatByte(0x90).Encoding(), vorn::kEncodingUnknown);
+  EXPECT_EQ(s.ConcatByte(0x90).Length(), 3);
+}
+
+TEST(StringEncoding, RoundTripsThroughUnicodeAndLegacyEncodings) {
+  string utf8("Gr\xC3\xBC\xC3\x9F\x65 \xE2\x82\xAC", 11, vorn::kEncodingUTF8);
+  for (vorn::EncodingCode code : {vorn::kEncodingUTF16, vorn::kEncodingUTF32}) {
+    string there = vorn::ConvertTextEncoding(utf8, code);
+    EXPECT_EQ(there.Encoding(), code);
+    string back = vorn::ConvertTextEncoding(there, vorn::kEncodingUTF8);
+    EXPECT_EQ(back.CompareBinary(utf8), 0);
+  }
+  string mac = vorn::ConvertTextEncoding(string("\xC3\xBC", 2, vorn::kEncodingUTF8), vorn::kEncodingMacRoman);
+  ASSERT_EQ(mac.Length(), 1);
+  EXPECT_EQ(mac.Byte(0), 0x9F);  // u-umlaut in MacRoman
+  EXPECT_STREQ(mac.ToUTF8().CString(), "\xC3\xBC");
+  string latin = vorn::ConvertTextEncoding(string("\xC3\xBC", 2, vorn::kEncodingUTF8), 0x0201);
+  EXPECT_EQ(latin.Byte(0), 0xFC);
+}
+
+TEST(StringEncoding, AsciiIsRetaggedAndUnknownIsShared) {
+  string ascii("plain");
+  string retagged = vorn::ConvertTextEncoding(ascii, vorn::kEncodingUTF8);
+  EXPECT_EQ(retagged.Encoding(), vorn::kEncodingUTF8);
+  EXPECT_STREQ(retagged.CString(), "plain");
+  EXPECT_EQ(vorn::ConvertTextEncoding(ascii, vorn::kEncodingUTF16).Length(), 10);
+  string unknown("\xFF", 1, vorn::kEncodingUnknown);
+  EXPECT_EQ(vorn::ConvertTextEncoding(unknown, vorn::kEncodingUTF8).Rep(), unknown.Rep());
+  EXPECT_EQ(vorn::ConvertTextEncoding(ascii, vorn::kEncodingUnknown).Rep(), ascii.Rep());
+}
+
+TEST(StringEncoding, BadInputIsReplacedNeverOverread) {
+  string invalid("a\xFF\xC3", 3, vorn::kEncodingUTF8);  // stray byte and a cut-off sequence
+  string latin = vorn::ConvertTextEncoding(invalid, 0x0201);
+  EXPECT_STREQ(latin.CString(), "a??");
+  string oddUtf16("a\0b", 3, vorn::kEncodingUTF16);  // odd length
+  string fromOdd = oddUtf16.ToUTF8();
+  EXPECT_EQ(fromOdd.Encoding(), vorn::kEncodingUTF8);
+  EXPECT_STREQ(fromOdd.CString(), "a\xEF\xBF\xBD");
+  string unmappable = vorn::ConvertTextEncoding(string("\xE2\x82\xAC", 3, vorn::kEncodingUTF8), 0x0201);
+  EXPECT_STREQ(unmappable.CString(), "?");
+}
+
+}  // namespace
