@@ -39,7 +39,7 @@ struct ZeroResult {
 // What a call through an import that nothing exported ends in.
 ZeroResult NotExportedCall(const char* name) {
   std::string message = std::string("Function '") + name + "' was not exported";
-  ReportRuntimeError(kRuntimeErrorKind, kErrorFailedAssertion, __FILE__, __LINE__,
+  ReportRuntimeError(kRuntimeErrorKind, kErrorFailedAssertion, "image_loader.cpp", __LINE__,
                      "function exported", message.c_str());
   return {0, 0.0};
 }
