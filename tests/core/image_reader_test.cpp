@@ -13,8 +13,8 @@ namespace {
 
 using namespace vorn;
 using namespace vorn::image;
-using vorn::testing::ImageBlocks;
-using vorn::testing::ValidationError;
+using vorn::imagetest::ImageBlocks;
+using vorn::imagetest::ValidationError;
 
 constexpr uint32_t kDataStart = kDataAlignment;  // one byte of code
 
@@ -247,7 +247,7 @@ TEST(ImageReader, EmptyCodeHasNoEntry) {
 }
 
 TEST(ImageReader, EveryTruncationAndByteFlipOfARealImageIsHandled) {
-  std::vector<uint8_t> file = vorn::testing::ReadBinaryFile(vorn::testing::TestImagePath("basic_image"));
+  std::vector<uint8_t> file = vorn::imagetest::ReadBinaryFile(vorn::imagetest::TestImagePath("basic_image"));
   ASSERT_GT(file.size(), kTrailerSize);
   RawImage raw;
   std::string error;
@@ -286,12 +286,12 @@ TEST(ImageReader, EveryTruncationAndByteFlipOfARealImageIsHandled) {
 TEST(ImageReader, WithoutTrailerTheDatFilesOfTheWorkingDirectoryAreRead) {
   RawImage appended;
   std::string error;
-  ASSERT_TRUE(ReadImageFile(vorn::testing::TestImagePath("basic_image"), appended, error)) << error;
+  ASSERT_TRUE(ReadImageFile(vorn::imagetest::TestImagePath("basic_image"), appended, error)) << error;
   EXPECT_FALSE(appended.fromDataFiles);
 
   char previous[4096];
   ASSERT_NE(::getcwd(previous, sizeof previous), nullptr);
-  ASSERT_EQ(::chdir(vorn::testing::TestImagePath("basic_dat").c_str()), 0);
+  ASSERT_EQ(::chdir(vorn::imagetest::TestImagePath("basic_dat").c_str()), 0);
   RawImage fromFiles;
   bool read = ReadImageFile("/dev/null", fromFiles, error);
   ASSERT_EQ(::chdir(previous), 0);

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-namespace vorn::testing {
+namespace vorn::imagetest {
 
 using namespace image;
 
@@ -96,4 +96,4 @@ std::string ValidationError(const ImageBlocks& blocks) {
   return error.empty() ? "(failed without a text)" : error;
 }
 
-}  // namespace vorn::testing
+}  // namespace vorn::imagetest

@@ -13,7 +13,7 @@
 #define EXPECT_HAS(text, part) \
   EXPECT_NE(std::string(text).find(part), std::string::npos) << "in: " << (text)
 
-namespace vorn::testing {
+namespace vorn::imagetest {
 
 // A file of the test images folder in the build tree.
 std::string TestImagePath(const std::string& name);
@@ -40,4 +40,4 @@ struct ImageBlocks {
 // Checks a hand-made image; answers the error text, empty when it is valid.
 std::string ValidationError(const ImageBlocks& blocks);
 
-}  // namespace vorn::testing
+}  // namespace vorn::imagetest
