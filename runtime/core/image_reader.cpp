@@ -258,8 +258,8 @@ bool ParseImportsBlock(const std::vector<uint8_t>& block, ImageLayout& layout,
   uint32_t relocationCount = ReadU32LE(block.data() + 8);
   Cursor in(block);
   in.Skip(kImportsHeaderSize);
-  // The smallest record is a one-byte name, its NUL, kind, reserved, slot and site count.
-  constexpr size_t kSmallestImport = 2 + 2 + 4 + 4;
+  // The smallest record is a NUL, kind, reserved, slot and site count.
+  constexpr size_t kSmallestImport = 1 + 2 + 4 + 4;
   if (importCount > in.Remaining() / kSmallestImport) {
     error = "The imports block announces " + Num(importCount) + " imports but holds only " +
             Num(in.Remaining()) + " bytes of records";
