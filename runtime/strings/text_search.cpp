@@ -144,10 +144,12 @@ TextMatch TextFinder::FindBytes(const char* text, int32_t length, int32_t start)
 
 int32_t TextFinder::MatchAt(const char* text, int32_t length, int32_t i) const {
   const auto* bytes = reinterpret_cast<const uint8_t*>(text);
+  // At a character start a byte below 0x80 is a whole character, except in UTF-16 and UTF-32.
+  bool asciiIsChar = mScheme != CharScheme::kUTF16 && mScheme != CharScheme::kUTF32;
   for (uint32_t key : mKeys) {
     if (i >= length) return -1;
     uint8_t byte = bytes[i];
-    if (byte < 0x80 || mScheme == CharScheme::kSingleByte) {
+    if ((byte < 0x80 && asciiIsChar) || mScheme == CharScheme::kSingleByte) {
       if (kUpperCaseTable[byte] != key) return -1;
       ++i;
       continue;
