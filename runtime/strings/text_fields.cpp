@@ -32,6 +32,21 @@ class FieldWalker {
 
   // Steps over `count` fields, counting only delimiters; false when there are fewer.
   bool Skip(int32_t count) {
+    int32_t byte = mFinder.PlainByte();
+    if (byte >= 0 && !mDone) {
+      const char* end = mText + mLength;
+      const char* p = mText + mPosition;
+      for (; count > 0; --count) {
+        p = static_cast<const char*>(std::memchr(p, byte, static_cast<size_t>(end - p)));
+        if (!p) {
+          mDone = true;
+          return false;
+        }
+        ++p;
+      }
+      mPosition = static_cast<int32_t>(p - mText);
+      return true;
+    }
     for (; count > 0; --count) {
       int32_t begin, end;
       if (!Next(begin, end) || mDone) return false;

@@ -136,10 +136,33 @@ TextMatch TextFinder::Find(const char* text, int32_t length, int32_t start) cons
 }
 
 TextMatch TextFinder::FindBytes(const char* text, int32_t length, int32_t start) const {
-  const void* found = memmem(text + start, static_cast<size_t>(length - start), mPattern,
-                             static_cast<size_t>(mPatternLength));
-  if (!found) return {-1, 0};
-  return {static_cast<int32_t>(static_cast<const char*>(found) - text), mPatternLength};
+  // Jump between occurrences of the first byte (memchr is the fastest scan there is) and
+  // compare the rest; when that keeps failing, as with repetitive texts, hand the rest to
+  // memmem, whose time is linear whatever the text.
+  const char* end = text + length;
+  const char* p = text + start;
+  auto first = static_cast<unsigned char>(mPattern[0]);
+  if (mPatternLength == 1) {
+    const auto* hit = static_cast<const char*>(memchr(p, first, static_cast<size_t>(end - p)));
+    return hit ? TextMatch{static_cast<int32_t>(hit - text), 1} : TextMatch{-1, 0};
+  }
+  size_t rest = static_cast<size_t>(mPatternLength - 1);
+  size_t wasted = 0;
+  while (end - p >= mPatternLength) {
+    const auto* hit = static_cast<const char*>(memchr(p, first, static_cast<size_t>(end - p) - rest));
+    if (!hit) return {-1, 0};
+    if (std::memcmp(hit + 1, mPattern + 1, rest) == 0) {
+      return {static_cast<int32_t>(hit - text), mPatternLength};
+    }
+    p = hit + 1;
+    wasted += rest + 16;
+    if (wasted > static_cast<size_t>(p - text - start) + 4096) {
+      const void* found = memmem(p, static_cast<size_t>(end - p), mPattern, static_cast<size_t>(mPatternLength));
+      if (!found) return {-1, 0};
+      return {static_cast<int32_t>(static_cast<const char*>(found) - text), mPatternLength};
+    }
+  }
+  return {-1, 0};
 }
 
 int32_t TextFinder::MatchAt(const char* text, int32_t length, int32_t i) const {

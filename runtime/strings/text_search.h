@@ -36,6 +36,12 @@ class TextFinder {
   // The first match at or after byte offset `start` (below 0 counts as 0) in text[0, length).
   TextMatch Find(const char* text, int32_t length, int32_t start) const;
 
+  // The pattern's one byte when a plain byte scan finds exactly what Find does, else -1:
+  // callers looping over many matches (fields) scan for it directly.
+  int32_t PlainByte() const {
+    return mStrategy == Strategy::kBytes && mPatternLength == 1 ? static_cast<uint8_t>(mPattern[0]) : -1;
+  }
+
  private:
   enum class Strategy : uint8_t { kNone, kBytes, kCandidateBytes, kWalk };
 
