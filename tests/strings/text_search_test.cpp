@@ -99,4 +99,23 @@ TEST(StringFind, AgreesWithANaiveSearchOnMixedText) {
   }
 }
 
+TEST(FindBytes, AgreesWithStdFindOnRepetitiveTexts) {
+  // A two-letter alphabet makes the first byte match almost everywhere, which drives the
+  // search off its first-byte scan onto the linear fallback.
+  uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+  for (int round = 0; round < 200; ++round) {
+    std::string body;
+    int size = 1 + static_cast<int>(next() % 9000);
+    for (int i = 0; i < size; ++i) body.push_back((next() >> 16) % 8 == 0 ? 'b' : 'a');
+    std::string needle(1 + (next() >> 16) % 12, 'a');
+    needle.back() = 'b';
+    auto start = static_cast<int32_t>((next() >> 16) % (body.size() + 2));
+    size_t expected = start <= static_cast<int32_t>(body.size()) ? body.find(needle, static_cast<size_t>(start))
+                                                                  : std::string::npos;
+    int32_t found = vorn::FindBytesInString(start, string(body.c_str()), string(needle.c_str()));
+    EXPECT_EQ(found, expected == std::string::npos ? -1 : static_cast<int32_t>(expected)) << round;
+  }
+}
+
 }  // namespace
