@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <new>
 #include <utility>
 
@@ -37,6 +38,23 @@ inline uint32_t FoldedNameHash(const char* bytes, int32_t length) {
   return hash;
 }
 
+// The text bytes of a key, read straight from its record (the record layout is fixed ABI).
+inline const char* KeyBytes(const string& key) {
+  const StringRep* rep = key.Rep();
+  return rep ? rep->buffer + 1 : "";
+}
+
+// string::Compare is 0, with the common cases settled first: one record, or identical bytes
+// in one encoding. Anything else (case differences, other encodings) takes the full compare.
+inline bool NameKeysEqual(const string& a, const string& b) {
+  if (a.Rep() == b.Rep()) return true;
+  if (a.Encoding() == b.Encoding() && a.Length() == b.Length() &&
+      std::memcmp(KeyBytes(a), KeyBytes(b), static_cast<size_t>(a.Length())) == 0) {
+    return true;
+  }
+  return a.Compare(b) == 0;
+}
+
 template <typename T>
 class StringMapIterator;
 
@@ -51,9 +69,9 @@ class StringMap {
   StringMap& operator=(const StringMap&) = delete;
 
   virtual uint32_t Hash(const string& key) const {
-    return FoldedNameHash(key.CString(), key.Length());
+    return FoldedNameHash(KeyBytes(key), key.Length());
   }
-  virtual bool Equal(const string& a, const string& b) const { return a.Compare(b) == 0; }
+  virtual bool Equal(const string& a, const string& b) const { return NameKeysEqual(a, b); }
 
   // Inserts the key, or replaces the value when the key is present (its place in the
   // insertion order stays).
