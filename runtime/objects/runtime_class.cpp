@@ -133,6 +133,7 @@ RuntimeClass* RuntimeClassFromDefinition(ObjectDefinition* definition) {
   inProgress.push_back(definition);
   RuntimeClass* super = RuntimeClassFromDefinition(definition->mSuper);
   inProgress.pop_back();
+  if (definition->mSuper && !super) return nullptr;
   if (definition->mRuntimeClass) return definition->mRuntimeClass;
 
   auto owned = std::make_unique<RuntimeClass>();
