@@ -1,17 +1,12 @@
-// The rectangle every drawing and pane operation exchanges: four signed 16-bit values kept
-// top, left, bottom, right. Points are two signed 32-bit values, h before v.
+// Drawing's helpers over the runtime's rectangle (four signed 16-bit values kept top, left,
+// bottom, right). Points are two signed 32-bit values, h before v.
 #pragma once
 
 #include <cstdint>
 
-namespace vorn {
+#include "strings/rect.h"
 
-struct Rect {
-  int16_t top = 0;
-  int16_t left = 0;
-  int16_t bottom = 0;
-  int16_t right = 0;
-};
+namespace vorn {
 
 // Values outside the 16-bit range are pinned to it rather than wrapped, so a shape far off
 // the drawable stays off it.

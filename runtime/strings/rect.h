@@ -8,10 +8,10 @@
 namespace vorn {
 
 struct Rect {
-  int16_t top;
-  int16_t left;
-  int16_t bottom;
-  int16_t right;
+  int16_t top = 0;
+  int16_t left = 0;
+  int16_t bottom = 0;
+  int16_t right = 0;
 };
 
 // A point as the hit tests take it: vertical first, each 32 bits.
