@@ -72,8 +72,7 @@ TEST_F(GraphicsEntryPoints, CoordinatesAtTheEndsOfTheRangeArePinned) {
 
 TEST_F(GraphicsEntryPoints, DrawStringInItsThreeForms) {
   mPort->mDrawn.clear();
-  VornStringRecord* text = string("abcdefghij").Rep();  // 100 pixels on the fake port
-  string keep = string::Share(text);
+  const string keep("abcdefghij");  // 100 pixels on the fake port
 
   // No width: one line, y is the baseline.
   RuntimeGraphicsDrawStringCondensed(mGraphics, keep.Rep(), 10, 20, 0, 0);
