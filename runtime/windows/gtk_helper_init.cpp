@@ -62,6 +62,8 @@ void InitGTKHelper() {
   GtkStyle* style = settings ? gtk_rc_get_style_by_paths(settings, "GtkWidget", "GtkWidget",
                                                          gtk_widget_get_type())
                              : nullptr;
+  // Without a theme rc style the built-in default style still has sensible colours.
+  if (!style) style = gtk_widget_get_default_style();
   if (style) {
     sSystemColors[0] = FromGdk(style->bg[GTK_STATE_SELECTED]);
     sSystemColors[1] = FromGdk(style->dark[GTK_STATE_NORMAL]);

@@ -79,6 +79,22 @@ unsigned long XidOf(Window* window) {
   return gdkWindow ? GDK_WINDOW_XID(gdkWindow) : 0;
 }
 
+void SendDeleteWindowMessage(Window* window) {
+  GdkWindow* gdkWindow = gtk_widget_get_window(window->GtkWindowWidget());
+  if (!gdkWindow) return;
+  GdkEvent* event = gdk_event_new(GDK_CLIENT_EVENT);
+  event->client.window = gdkWindow;
+  event->client.message_type = gdk_atom_intern("WM_PROTOCOLS", FALSE);
+  event->client.data_format = 32;
+  event->client.data.l[0] =
+      static_cast<long>(gdk_x11_atom_to_xatom(gdk_atom_intern("WM_DELETE_WINDOW", FALSE)));
+  event->client.data.l[1] = GDK_CURRENT_TIME;
+  gdk_event_send_client_message(event, GDK_WINDOW_XID(gdkWindow));
+  event->client.window = nullptr;  // not ours to release
+  gdk_event_free(event);
+  gdk_flush();
+}
+
 std::string Shell(const std::string& command) {
   std::string out;
   std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);

@@ -71,6 +71,8 @@ void RunLoopIteration();
 void PumpFor(int milliseconds);
 // The X id of a window's GtkWindow.
 unsigned long XidOf(Window* window);
+// Asks the window to close the way a window manager does (WM_DELETE_WINDOW).
+void SendDeleteWindowMessage(Window* window);
 // Runs a shell command and answers its standard output.
 std::string Shell(const std::string& command);
 
