@@ -1,0 +1,105 @@
+#include "strings/decimal_digits.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace vorn {
+
+namespace {
+
+void Normalise(DecimalDigits& number) {
+  size_t first = number.digits.find_first_not_of('0');
+  if (first == std::string::npos) {
+    number.digits.clear();
+    number.point = 0;
+    return;
+  }
+  number.digits.erase(0, first);
+  number.point -= static_cast<int32_t>(first);
+  size_t last = number.digits.find_last_not_of('0');
+  number.digits.erase(last + 1);
+}
+
+// Keeps the first `keep` digits and rounds on the next one; keep may be 0 or negative.
+void KeepDigits(DecimalDigits& number, int64_t keep) {
+  int64_t count = static_cast<int64_t>(number.digits.size());
+  if (keep >= count) return;
+  if (keep < 0) {
+    number.digits.clear();
+    number.point = 0;
+    return;
+  }
+  bool roundUp = number.digits[static_cast<size_t>(keep)] >= '5';
+  number.digits.resize(static_cast<size_t>(keep));
+  if (roundUp) {
+    int64_t i = keep - 1;
+    for (; i >= 0; --i) {
+      char& d = number.digits[static_cast<size_t>(i)];
+      if (d == '9') {
+        d = '0';
+      } else {
+        ++d;
+        break;
+      }
+    }
+    if (i < 0) {
+      number.digits.insert(number.digits.begin(), '1');
+      ++number.point;
+    }
+  }
+  Normalise(number);
+}
+
+}  // namespace
+
+int DecimalDigits::DigitAt(int32_t index) const {
+  int64_t position = static_cast<int64_t>(point) + index;
+  if (position < 0 || position >= static_cast<int64_t>(digits.size())) return 0;
+  return digits[static_cast<size_t>(position)] - '0';
+}
+
+DecimalDigits ToDecimalDigits(double value, int32_t significant) {
+  DecimalDigits number;
+  if (!std::isfinite(value) || value == 0) return number;
+  significant = std::clamp(significant, 1, 40);
+  char text[96];
+  std::snprintf(text, sizeof text, "%.*e", significant - 1, std::fabs(value));
+  // text reads "d.ddde+NN" (no point when significant is 1).
+  char* exponentMark = text;
+  while (*exponentMark && *exponentMark != 'e') {
+    if (*exponentMark >= '0' && *exponentMark <= '9') number.digits.push_back(*exponentMark);
+    ++exponentMark;
+  }
+  int exponent = *exponentMark ? std::atoi(exponentMark + 1) : 0;
+  number.point = exponent + 1;
+  Normalise(number);
+  return number;
+}
+
+void RoundToDecimals(DecimalDigits& number, int32_t decimals) {
+  if (number.IsZero()) return;
+  KeepDigits(number, static_cast<int64_t>(number.point) + decimals);
+}
+
+void RoundToSignificant(DecimalDigits& number, int32_t significant) {
+  if (number.IsZero()) return;
+  KeepDigits(number, std::max(significant, 1));
+}
+
+std::string IntegerDigits(const DecimalDigits& number) {
+  if (number.IsZero() || number.point <= 0) return "0";
+  std::string text = number.digits.substr(0, static_cast<size_t>(number.point));
+  text.append(static_cast<size_t>(number.point) - text.size(), '0');
+  return text;
+}
+
+std::string FractionDigits(const DecimalDigits& number, int32_t decimals) {
+  std::string text;
+  text.reserve(static_cast<size_t>(std::max(decimals, 0)));
+  for (int32_t i = 0; i < decimals; ++i) text.push_back(static_cast<char>('0' + number.DigitAt(i)));
+  return text;
+}
+
+}  // namespace vorn
