@@ -52,6 +52,46 @@ void KeepDigits(DecimalDigits& number, int64_t keep) {
   Normalise(number);
 }
 
+constexpr int32_t kMaxDigits = 40;
+// Enough significant digits to write any double exactly.
+constexpr int32_t kExactDigits = 780;
+
+std::string Printed(const char* format, int32_t precision, double magnitude) {
+  char small[128];
+  int length = std::snprintf(small, sizeof small, format, precision, magnitude);
+  if (length < 0) return {};
+  if (static_cast<size_t>(length) < sizeof small) return std::string(small, static_cast<size_t>(length));
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  std::snprintf(text.data(), text.size(), format, precision, magnitude);
+  text.resize(static_cast<size_t>(length));
+  return text;
+}
+
+// printf's "d.ddde+NN" or "ddd.ddd" of a magnitude.
+DecimalDigits ParsePrinted(const std::string& text) {
+  DecimalDigits number;
+  int32_t beforePoint = 0;
+  bool sawPoint = false;
+  size_t i = 0;
+  for (; i < text.size() && text[i] != 'e'; ++i) {
+    if (text[i] == '.') {
+      sawPoint = true;
+    } else if (text[i] >= '0' && text[i] <= '9') {
+      number.digits.push_back(text[i]);
+      if (!sawPoint) ++beforePoint;
+    }
+  }
+  int32_t exponent = i < text.size() ? std::atoi(text.c_str() + i + 1) : 0;
+  number.point = beforePoint + exponent;
+  Normalise(number);
+  return number;
+}
+
+// Whether the digits, as printed with `count` significant digits, end in the 5 of a tie.
+bool IsPossibleTie(const DecimalDigits& number, int64_t count) {
+  return count > 0 && static_cast<int64_t>(number.digits.size()) == count && number.digits.back() == '5';
+}
+
 }  // namespace
 
 int DecimalDigits::DigitAt(int32_t index) const {
@@ -61,21 +101,30 @@ int DecimalDigits::DigitAt(int32_t index) const {
 }
 
 DecimalDigits ToDecimalDigits(double value, int32_t significant) {
-  DecimalDigits number;
-  if (!std::isfinite(value) || value == 0) return number;
-  significant = std::clamp(significant, 1, 40);
-  char text[96];
-  std::snprintf(text, sizeof text, "%.*e", significant - 1, std::fabs(value));
-  // text reads "d.ddde+NN" (no point when significant is 1).
-  char* exponentMark = text;
-  while (*exponentMark && *exponentMark != 'e') {
-    if (*exponentMark >= '0' && *exponentMark <= '9') number.digits.push_back(*exponentMark);
-    ++exponentMark;
+  if (!std::isfinite(value) || value == 0) return {};
+  significant = std::clamp(significant, 1, kMaxDigits);
+  double magnitude = std::fabs(value);
+  // printf rounds exactly but to even on a tie; a tie shows as a final 5 one digit further.
+  DecimalDigits oneMore = ParsePrinted(Printed("%.*e", significant, magnitude));
+  if (IsPossibleTie(oneMore, significant + 1)) {
+    DecimalDigits exact = ParsePrinted(Printed("%.*e", kExactDigits, magnitude));
+    KeepDigits(exact, significant);
+    return exact;
   }
-  int exponent = *exponentMark ? std::atoi(exponentMark + 1) : 0;
-  number.point = exponent + 1;
-  Normalise(number);
-  return number;
+  return ParsePrinted(Printed("%.*e", significant - 1, magnitude));
+}
+
+DecimalDigits ToDecimalPlaces(double value, int32_t decimals) {
+  if (!std::isfinite(value) || value == 0) return {};
+  decimals = std::clamp(decimals, 0, kMaxDigits);
+  double magnitude = std::fabs(value);
+  DecimalDigits oneMore = ParsePrinted(Printed("%.*f", decimals + 1, magnitude));
+  if (IsPossibleTie(oneMore, oneMore.point + decimals + 1)) {
+    DecimalDigits exact = ParsePrinted(Printed("%.*e", kExactDigits, magnitude));
+    RoundToDecimals(exact, decimals);
+    return exact;
+  }
+  return ParsePrinted(Printed("%.*f", decimals, magnitude));
 }
 
 void RoundToDecimals(DecimalDigits& number, int32_t decimals) {

@@ -19,14 +19,17 @@ struct DecimalDigits {
   int DigitAt(int32_t index) const;
 };
 
-// The magnitude of a finite value, correctly rounded to `significant` digits (1 to 40).
+// The magnitude of a finite value rounded half away from zero, exactly (the rounding looks at
+// the value the double holds, so 2.675, held as 2.67499999999999982..., rounds down): to
+// `significant` digits (1 to 40), or to `decimals` places after the point (0 to 40).
 DecimalDigits ToDecimalDigits(double value, int32_t significant);
+DecimalDigits ToDecimalPlaces(double value, int32_t decimals);
 
-// Rounds to `decimals` places after the point, half away from zero (decimals may be negative:
-// -1 rounds to tens).
+// Rounds the digits to `decimals` places after the point, half away from zero (decimals may be
+// negative: -1 rounds to tens).
 void RoundToDecimals(DecimalDigits& number, int32_t decimals);
 
-// Rounds to `significant` digits, half away from zero.
+// Rounds the digits to `significant` digits, half away from zero.
 void RoundToSignificant(DecimalDigits& number, int32_t significant);
 
 // The integer part's digits ("0" when there is none) and the first `decimals` fraction digits.

@@ -4,7 +4,6 @@
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 #include "strings/decimal_digits.h"
 
@@ -21,18 +20,21 @@ std::string NonFiniteText(double value) {
   return value < 0 ? "-inf" : "inf";
 }
 
-// "d.ddde+N": digits - 1 decimals, the exponent without leading zeros.
-std::string ScientificText(double value, int32_t significant) {
-  char text[96];
-  std::snprintf(text, sizeof text, "%.*e", significant - 1, value);
-  std::string result(text);
-  size_t mark = result.find('e');
-  if (mark == std::string::npos || mark + 2 >= result.size()) return result;
-  size_t firstDigit = mark + 2;
-  size_t nonZero = result.find_first_not_of('0', firstDigit);
-  if (nonZero == std::string::npos) nonZero = result.size() - 1;  // exponent 0 keeps one digit
-  result.erase(firstDigit, nonZero - firstDigit);
-  return result;
+// "d.ddde+N": significant - 1 decimals, the exponent without leading zeros.
+std::string ScientificText(bool negative, const DecimalDigits& number, int32_t significant) {
+  std::string text;
+  if (negative) text.push_back('-');
+  std::string digits = number.digits;
+  digits.resize(static_cast<size_t>(significant), '0');
+  text.push_back(digits[0]);
+  if (significant > 1) {
+    text.push_back('.');
+    text.append(digits, 1, std::string::npos);
+  }
+  int32_t exponent = number.point - 1;
+  text += exponent < 0 ? "e-" : "e+";
+  text += std::to_string(exponent < 0 ? -static_cast<int64_t>(exponent) : exponent);
+  return text;
 }
 
 std::string FixedText(bool negative, const DecimalDigits& number, int32_t decimals,
@@ -78,17 +80,13 @@ std::string DoubleToText(double value, int32_t mode, int32_t digits) {
   bool negative = std::signbit(value);
   if (mode >= 0) {
     int32_t decimals = std::clamp(digits, 0, kMaxDigits);
-    // Enough significant digits to tell every double apart; the rounding to `decimals` happens
-    // on those digits, half away from zero.
-    DecimalDigits number = ToDecimalDigits(value, 17);
-    RoundToDecimals(number, decimals);
-    return FixedText(negative, number, decimals, false);
+    return FixedText(negative, ToDecimalPlaces(value, decimals), decimals, false);
   }
   int32_t significant = std::clamp(digits, 1, kMaxDigits);
   double magnitude = std::fabs(value);
   if (magnitude == 0) return "0";
-  if (magnitude > 1e6 || magnitude < 1e-5) return ScientificText(value, significant);
   DecimalDigits number = ToDecimalDigits(value, significant);
+  if (magnitude > 1e6 || magnitude < 1e-5) return ScientificText(negative, number, significant);
   int32_t decimals = std::max<int32_t>(0, significant - number.point);
   return FixedText(negative, number, decimals, true);
 }

@@ -71,6 +71,10 @@ TEST(DoubleToString, FixedRoundsHalfAwayFromZero) {
   EXPECT_EQ(Fixed(1.0, 4), "1.0000");
   // 2.675 is stored just below the half, and stays below it.
   EXPECT_EQ(Fixed(2.675, 2), "2.67");
+  // Ties that a double holds exactly go away from zero in every mode.
+  EXPECT_EQ(Auto(1000000.5), "1.000001e+6");
+  EXPECT_EQ(Auto(0.03125, 3), "0.0313");
+  EXPECT_EQ(Fixed(4503599627370495.5, 0), "4503599627370496");
 }
 
 TEST(DoubleToString, PrecisionAsTheCallersPassIt) {
