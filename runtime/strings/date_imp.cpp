@@ -1,6 +1,7 @@
 #include "strings/date_imp.h"
 
 #include <cmath>
+#include <cstdio>
 #include <ctime>
 
 namespace vorn {
@@ -40,6 +41,29 @@ CivilDate CivilFromDays(int64_t days) {
 }
 
 constexpr int64_t kEpochDays = CivilToDays(1904, 1, 1);
+
+bool IsLeapYear(int64_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+int64_t DaysInMonth(int64_t year, int64_t month) {
+  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+// Reads 1 to `maxDigits` decimal digits at text[i].
+bool ReadNumber(std::string_view text, size_t& i, size_t maxDigits, int64_t& value) {
+  size_t start = i;
+  value = 0;
+  while (i < text.size() && i - start < maxDigits && text[i] >= '0' && text[i] <= '9') {
+    value = value * 10 + (text[i++] - '0');
+  }
+  return i > start;
+}
+
+bool Expect(std::string_view text, size_t& i, char c) {
+  if (i >= text.size() || text[i] != c) return false;
+  ++i;
+  return true;
+}
 
 }  // namespace
 
@@ -126,6 +150,69 @@ int32_t DateImp::DayOfYear() {
   EnsureSet();
   return static_cast<int32_t>(DaysFromCivil(mFields[kDateYear], mFields[kDateMonth], mFields[kDateDay]) -
                               DaysFromCivil(mFields[kDateYear], 1, 1) + 1);
+}
+
+void DateImp::SetParts(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute,
+                       int32_t second) {
+  EnsureSet();
+  int64_t fields[6];
+  for (int i = 0; i < 6; ++i) fields[i] = mFields[i];
+  if (year != 0 && month != 0 && day != 0) {
+    fields[kDateYear] = year;
+    fields[kDateMonth] = month;
+    fields[kDateDay] = day;
+  }
+  fields[kDateHour] = hour;
+  fields[kDateMinute] = minute;
+  fields[kDateSecond] = second;
+  SetFromFields(fields, 0);
+}
+
+std::string DateImp::SQLDateText() {
+  EnsureSet();
+  char text[48];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", mFields[kDateYear], mFields[kDateMonth],
+                mFields[kDateDay]);
+  return text;
+}
+
+std::string DateImp::SQLDateTimeText() {
+  EnsureSet();
+  char text[32];
+  std::snprintf(text, sizeof text, " %02d:%02d:%02d", mFields[kDateHour], mFields[kDateMinute],
+                mFields[kDateSecond]);
+  return SQLDateText() + text;
+}
+
+bool DateImp::SetSQLDateTime(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  int64_t fields[6] = {0, 0, 0, 0, 0, 0};
+  size_t i = 0;
+  if (!ReadNumber(text, i, 4, fields[kDateYear]) || !Expect(text, i, '-') ||
+      !ReadNumber(text, i, 2, fields[kDateMonth]) || !Expect(text, i, '-') ||
+      !ReadNumber(text, i, 2, fields[kDateDay])) {
+    return false;
+  }
+  if (i < text.size()) {
+    if (text[i] != ' ' && text[i] != 'T') return false;
+    ++i;
+    if (!ReadNumber(text, i, 2, fields[kDateHour]) || !Expect(text, i, ':') ||
+        !ReadNumber(text, i, 2, fields[kDateMinute])) {
+      return false;
+    }
+    if (i < text.size() && (!Expect(text, i, ':') || !ReadNumber(text, i, 2, fields[kDateSecond]))) {
+      return false;
+    }
+    if (i != text.size()) return false;
+  }
+  if (fields[kDateMonth] < 1 || fields[kDateMonth] > 12 || fields[kDateDay] < 1 ||
+      fields[kDateDay] > DaysInMonth(fields[kDateYear], fields[kDateMonth]) ||
+      fields[kDateHour] > 23 || fields[kDateMinute] > 59 || fields[kDateSecond] > 59) {
+    return false;
+  }
+  SetFromFields(fields, 0);
+  return true;
 }
 
 DateImp* NewDateImp() { return new DateImp(); }

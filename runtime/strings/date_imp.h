@@ -7,6 +7,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace vorn {
 
@@ -33,6 +35,19 @@ class DateImp {
   double GetTotalSeconds();
   // Not-a-number counts as 0; the count is kept within ±2^53 seconds.
   void SetTotalSeconds(double seconds);
+
+  // Sets year, month and day when all three are non-zero (otherwise the date stays), then the
+  // time; values outside their range carry over as with SetField.
+  void SetParts(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute,
+                int32_t second);
+
+  // "YYYY-MM-DD" and "YYYY-MM-DD HH:MM:SS".
+  std::string SQLDateText();
+  std::string SQLDateTimeText();
+  // Reads "YYYY-MM-DD", optionally followed by " HH:MM" or " HH:MM:SS" (or "T" for the space),
+  // blanks around allowed. Text that is not such a date and time, or names a day or time that
+  // does not exist, leaves the date unchanged and answers false.
+  bool SetSQLDateTime(std::string_view text);
 
   int32_t DayOfWeek();  // 1 Sunday to 7 Saturday
   int32_t DayOfYear();  // 1 to 366

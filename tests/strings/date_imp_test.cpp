@@ -181,3 +181,45 @@ TEST(Date, DayOfWeekAndDayOfYear) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Date, PartsSetTheDateOnlyWhenAllThreeAreGiven) {
+  DateImp date;
+  date.SetParts(2024, 2, 29, 13, 5, 9);
+  ExpectFields(date, 2024, 2, 29, 13, 5, 9);
+  date.SetParts(0, 0, 0, 7, 8, 9);  // time only
+  ExpectFields(date, 2024, 2, 29, 7, 8, 9);
+  date.SetParts(2023, 0, 1, 0, 0, 0);  // a zero month keeps the date
+  ExpectFields(date, 2024, 2, 29, 0, 0, 0);
+  date.SetParts(2023, 2, 29, 24, 0, 0);  // carries over like the fields
+  ExpectFields(date, 2023, 3, 2, 0, 0, 0);
+}
+
+TEST(Date, SQLTextRoundTrips) {
+  DateImp date;
+  date.SetParts(1969, 7, 20, 20, 17, 40);
+  EXPECT_EQ(date.SQLDateText(), "1969-07-20");
+  EXPECT_EQ(date.SQLDateTimeText(), "1969-07-20 20:17:40");
+  DateImp copy;
+  ASSERT_TRUE(copy.SetSQLDateTime(date.SQLDateTimeText()));
+  EXPECT_EQ(copy.GetTotalSeconds(), date.GetTotalSeconds());
+  ASSERT_TRUE(copy.SetSQLDateTime(" 2001-01-01 "));
+  EXPECT_EQ(copy.GetTotalSeconds(), 3061152000.0);
+  ASSERT_TRUE(copy.SetSQLDateTime("2001-1-2T03:04"));
+  ExpectFields(copy, 2001, 1, 2, 3, 4, 0);
+}
+
+TEST(Date, BadSQLTextLeavesTheDate) {
+  DateImp date;
+  date.SetTotalSeconds(1234);
+  for (const char* text : {"", "2001", "2001-13-01", "2001-02-29", "2000-01-00", "2001-01-01 24:00",
+                           "2001-01-01 10:60", "2001-01-01 10:00:60", "2001-01-01 10", "2001/01/01",
+                           "2001-01-01 10:00:00x", "20011-01-01", "2001-01-01  10:00"}) {
+    EXPECT_FALSE(date.SetSQLDateTime(text)) << text;
+    EXPECT_EQ(date.GetTotalSeconds(), 1234.0) << text;
+  }
+  EXPECT_TRUE(date.SetSQLDateTime("2000-02-29 23:59:59"));
+}
+
+}  // namespace
