@@ -11,7 +11,9 @@ namespace {
 constexpr double kMaxSeconds = 9007199254740992.0;  // 2^53: whole seconds stay exact
 constexpr int64_t kSecondsPerDay = 86400;
 
-constexpr int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+constexpr int64_t FloorDiv(int64_t a, int64_t b) {
+  return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
 
 constexpr int64_t CivilToDays(int64_t year, int64_t month, int64_t day) {
   year -= month <= 2;
@@ -32,7 +34,8 @@ CivilDate CivilFromDays(int64_t days) {
   days += 719468;
   const int64_t era = FloorDiv(days, 146097);
   const int64_t dayOfEra = days - era * 146097;
-  const int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const int64_t yearOfEra =
+      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
   const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
   const int64_t shiftedMonth = (5 * dayOfYear + 2) / 153;
   const int64_t day = dayOfYear - (153 * shiftedMonth + 2) / 5 + 1;
@@ -79,8 +82,12 @@ void DateImp::EnsureSet() {
     SetTotalSeconds(0);
     return;
   }
-  const int64_t fields[6] = {local.tm_year + int64_t{1900}, local.tm_mon + int64_t{1}, local.tm_mday,
-                             local.tm_hour, local.tm_min, local.tm_sec};
+  const int64_t fields[6] = {local.tm_year + int64_t{1900},
+                             local.tm_mon + int64_t{1},
+                             local.tm_mday,
+                             local.tm_hour,
+                             local.tm_min,
+                             local.tm_sec};
   SetFromFields(fields, 0);
 }
 
@@ -148,8 +155,9 @@ int32_t DateImp::DayOfWeek() {
 
 int32_t DateImp::DayOfYear() {
   EnsureSet();
-  return static_cast<int32_t>(DaysFromCivil(mFields[kDateYear], mFields[kDateMonth], mFields[kDateDay]) -
-                              DaysFromCivil(mFields[kDateYear], 1, 1) + 1);
+  return static_cast<int32_t>(
+      DaysFromCivil(mFields[kDateYear], mFields[kDateMonth], mFields[kDateDay]) -
+      DaysFromCivil(mFields[kDateYear], 1, 1) + 1);
 }
 
 void DateImp::SetParts(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute,
@@ -201,7 +209,8 @@ bool DateImp::SetSQLDateTime(std::string_view text) {
         !ReadNumber(text, i, 2, fields[kDateMinute])) {
       return false;
     }
-    if (i < text.size() && (!Expect(text, i, ':') || !ReadNumber(text, i, 2, fields[kDateSecond]))) {
+    if (i < text.size() &&
+        (!Expect(text, i, ':') || !ReadNumber(text, i, 2, fields[kDateSecond]))) {
       return false;
     }
     if (i != text.size()) return false;

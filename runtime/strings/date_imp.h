@@ -14,8 +14,8 @@ namespace vorn {
 
 enum DateField : int32_t {
   kDateYear = 0,
-  kDateMonth = 1,   // 1 to 12
-  kDateDay = 2,     // 1 to 31
+  kDateMonth = 1,  // 1 to 12
+  kDateDay = 2,    // 1 to 31
   kDateHour = 3,
   kDateMinute = 4,
   kDateSecond = 5,

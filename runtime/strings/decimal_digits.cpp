@@ -60,7 +60,8 @@ std::string Printed(const char* format, int32_t precision, double magnitude) {
   char small[128];
   int length = std::snprintf(small, sizeof small, format, precision, magnitude);
   if (length < 0) return {};
-  if (static_cast<size_t>(length) < sizeof small) return std::string(small, static_cast<size_t>(length));
+  if (static_cast<size_t>(length) < sizeof small)
+    return std::string(small, static_cast<size_t>(length));
   std::string text(static_cast<size_t>(length) + 1, '\0');
   std::snprintf(text.data(), text.size(), format, precision, magnitude);
   text.resize(static_cast<size_t>(length));
@@ -89,7 +90,8 @@ DecimalDigits ParsePrinted(const std::string& text) {
 
 // Whether the digits, as printed with `count` significant digits, end in the 5 of a tie.
 bool IsPossibleTie(const DecimalDigits& number, int64_t count) {
-  return count > 0 && static_cast<int64_t>(number.digits.size()) == count && number.digits.back() == '5';
+  return count > 0 && static_cast<int64_t>(number.digits.size()) == count &&
+         number.digits.back() == '5';
 }
 
 }  // namespace

@@ -20,9 +20,9 @@ enum class TokenKind { IntegerDigit, FractionDigit, Point, Sign, Percent, Expone
 
 struct Token {
   TokenKind kind;
-  std::string text;          // Text: what is shown; Exponent: "E" or "e"
-  bool plus = false;         // Sign and Exponent: "+" shown for non-negative values
-  int32_t minDigits = 1;     // Exponent: digits at least
+  std::string text;       // Text: what is shown; Exponent: "E" or "e"
+  bool plus = false;      // Sign and Exponent: "+" shown for non-negative values
+  int32_t minDigits = 1;  // Exponent: digits at least
 };
 
 struct Section {
@@ -205,7 +205,8 @@ class SectionWriter {
           integerWritten = true;
           break;
         case TokenKind::FractionDigit:
-          if (fractionIndex < static_cast<int32_t>(mFraction.size())) out.push_back(mFraction[fractionIndex]);
+          if (fractionIndex < static_cast<int32_t>(mFraction.size()))
+            out.push_back(mFraction[fractionIndex]);
           ++fractionIndex;
           break;
         case TokenKind::Point:
@@ -234,7 +235,8 @@ class SectionWriter {
           } else if (token.plus) {
             out.push_back('+');
           }
-          std::string digits = std::to_string(exponent < 0 ? -static_cast<int64_t>(exponent) : exponent);
+          std::string digits =
+              std::to_string(exponent < 0 ? -static_cast<int64_t>(exponent) : exponent);
           if (static_cast<int32_t>(digits.size()) < token.minDigits) {
             out.append(static_cast<size_t>(token.minDigits) - digits.size(), '0');
           }
@@ -267,7 +269,8 @@ class SectionWriter {
     for (size_t i = begin; i < end; ++i) {
       out.push_back(mInteger[i]);
       size_t fromRight = length - 1 - i;
-      if (mSection.grouping && fromRight > 0 && fromRight % 3 == 0) out.append(mSeparators.thousands);
+      if (mSection.grouping && fromRight > 0 && fromRight % 3 == 0)
+        out.append(mSeparators.thousands);
     }
   }
 
@@ -295,7 +298,8 @@ bool RoundsToZero(const Section& section, DecimalDigits magnitude) {
 
 }  // namespace
 
-std::string FormatNumber(double value, std::string_view format, const NumberSeparators& separators) {
+std::string FormatNumber(double value, std::string_view format,
+                         const NumberSeparators& separators) {
   if (!std::isfinite(value)) return DoubleToText(value, kDoubleAutomatic, 7);
   if (format.empty()) return DoubleToText(value, kDoubleAutomatic, 7);
 

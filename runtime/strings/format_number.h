@@ -16,6 +16,8 @@
 // "-", unless a negative section of its own takes it (that one shows the magnitude). A number
 // that rounds to zero shows as zero, without a sign, through the zero section if there is one.
 // The decimal point is left out when no fraction digit follows it ("#.##" shows 5 as "5").
+// An empty format, and a number that is not finite, show as the number formatter writes them
+// with seven significant digits (as Str).
 #pragma once
 
 #include <string>

@@ -1,10 +1,11 @@
 #include "strings/number_parse.h"
 
+#include <locale.h>
+
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
-#include <locale.h>
 #include <string>
 
 namespace vorn {

@@ -31,7 +31,8 @@ uint32_t NextRandomSeed(uint32_t seed) {
 extern "C" double rnd() {
   // Plain statics: runtime code runs only on the thread holding the runtime's lock.
   if (!vorn::sRandomSeeded) {
-    vorn::sRandomSeed = static_cast<uint32_t>(static_cast<uint64_t>(std::time(nullptr)) % vorn::kModulus);
+    vorn::sRandomSeed =
+        static_cast<uint32_t>(static_cast<uint64_t>(std::time(nullptr)) % vorn::kModulus);
     vorn::sRandomSeeded = true;
   }
   vorn::sRandomSeed = vorn::NextRandomSeed(vorn::sRandomSeed);

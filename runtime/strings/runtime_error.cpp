@@ -9,14 +9,9 @@ namespace vorn {
 namespace {
 
 constexpr const char* kRuntimeErrorTexts[] = {
-    "Plugin TOC Load Failure",
-    "Invalid Class Definition",
-    "Unknown Class",
-    "Failed Assertion",
-    "Unable to Write to Handle",
-    "CarbonLib 1.1 or Later Required",
-    "Cannot Connect to Debugger",
-    "Unhandled Exception",
+    "Plugin TOC Load Failure",    "Invalid Class Definition",  "Unknown Class",
+    "Failed Assertion",           "Unable to Write to Handle", "CarbonLib 1.1 or Later Required",
+    "Cannot Connect to Debugger", "Unhandled Exception",
 };
 constexpr int32_t kRuntimeErrorTextCount =
     static_cast<int32_t>(sizeof kRuntimeErrorTexts / sizeof kRuntimeErrorTexts[0]);

@@ -1,3 +1,5 @@
+#include "strings/date_imp.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -5,8 +7,6 @@
 #include <ctime>
 #include <memory>
 #include <string>
-
-#include "strings/date_imp.h"
 
 namespace {
 

@@ -1,9 +1,10 @@
+#include "strings/format_number.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
-#include "strings/format_number.h"
 #include "vorn/runtime_math.h"
 
 namespace {
@@ -163,7 +164,8 @@ TEST(Format, StringFormatUsesTheLocaleAndTagsUTF8) {
 
 TEST(Format, FormatInAnotherEncodingIsConvertedFirst) {
   const char16_t text[] = u"0.0 \u00B0";
-  vorn::string format(text, static_cast<int32_t>(sizeof text - sizeof text[0]), vorn::kEncodingUTF16);
+  vorn::string format(text, static_cast<int32_t>(sizeof text - sizeof text[0]),
+                      vorn::kEncodingUTF16);
   EXPECT_EQ(vorn::StringFormat(2.25, format).View(), "2.3 \u00B0");
 }
 

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "strings/locale_separators.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -101,8 +101,8 @@ TEST(Conversions, OutOfRangeSaturatesAndNaNGivesZero) {
 }
 
 TEST(Random, MultiplyModMatchesTheFullProduct) {
-  const uint32_t values[] = {0, 1, 9999, 10000, 31415821, 99999999, 100000000, 123456789,
-                             0x7FFFFFFF, 0xFFFFFFFF};
+  const uint32_t values[] = {0,        1,         9999,      10000,      31415821,
+                             99999999, 100000000, 123456789, 0x7FFFFFFF, 0xFFFFFFFF};
   for (uint32_t a : values) {
     for (uint32_t b : values) {
       uint64_t expected = static_cast<uint64_t>(a) * b % 100000000u;

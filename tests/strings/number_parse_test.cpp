@@ -1,3 +1,5 @@
+#include "strings/number_parse.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -5,7 +7,6 @@
 #include <cstdint>
 #include <limits>
 
-#include "strings/number_parse.h"
 #include "vorn/runtime_math.h"
 
 namespace {
@@ -52,7 +53,8 @@ TEST(StringVal, BeyondTheRangeOfADouble) {
 
 TEST(StringVal, ReadsUTF16Text) {
   const char16_t text[] = u"  42.5";
-  vorn::string utf16(text, static_cast<int32_t>(sizeof text - sizeof text[0]), vorn::kEncodingUTF16);
+  vorn::string utf16(text, static_cast<int32_t>(sizeof text - sizeof text[0]),
+                     vorn::kEncodingUTF16);
   EXPECT_DOUBLE_EQ(StringVal(utf16), 42.5);
 }
 

@@ -1,3 +1,5 @@
+#include "strings/number_text.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -5,7 +7,6 @@
 #include <limits>
 #include <string>
 
-#include "strings/number_text.h"
 #include "vorn/runtime_math.h"
 
 namespace {

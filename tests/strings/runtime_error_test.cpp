@@ -1,9 +1,9 @@
+#include "strings/runtime_error.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "strings/runtime_error.h"
 
 namespace {
 
@@ -45,10 +45,10 @@ TEST_F(RuntimeErrorTest, ShowsTheExactTextAndGoesOnAfterOK) {
 }
 
 TEST_F(RuntimeErrorTest, EveryCodeHasItsText) {
-  const char* texts[] = {"Plugin TOC Load Failure",   "Invalid Class Definition",
-                         "Unknown Class",             "Failed Assertion",
-                         "Unable to Write to Handle", "CarbonLib 1.1 or Later Required",
-                         "Cannot Connect to Debugger", "Unhandled Exception"};
+  const char* texts[] = {
+      "Plugin TOC Load Failure",    "Invalid Class Definition",  "Unknown Class",
+      "Failed Assertion",           "Unable to Write to Handle", "CarbonLib 1.1 or Later Required",
+      "Cannot Connect to Debugger", "Unhandled Exception"};
   for (int code = 1; code <= 8; ++code) {
     std::string text = vorn::FormatRuntimeError(code, "f", 1, "c", "m");
     std::string head = "Runtime Error " + std::to_string(code) + ": " + texts[code - 1] + "\n";
