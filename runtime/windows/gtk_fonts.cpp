@@ -1,18 +1,20 @@
-#include "graphics/port_fonts.h"
+// Font families offered to the language, the logical "System" font and Pango descriptions
+// built from the runtime's text styles.
+#include <gtk/gtk.h>
 
-#include <gdk/gdk.h>
-#include <pango/pango.h>
-
+#include <cstring>
 #include <map>
 #include <string>
 
-#include "graphics/system_font.h"
+#include "strings/case_table.h"
+#include "windows/gtk_helper.h"
 
 namespace vorn {
 
 namespace {
 
-// The families are listed once, on first use; a later font installation is not seen.
+// The families are listed once, on first use with a display; a later font installation is
+// not seen.
 struct FamilyList {
   PangoFontFamily** families = nullptr;
   int count = 0;
@@ -36,15 +38,18 @@ PangoContext* LoadingContext() {
   return context;
 }
 
-PangoFontDescription* DescriptionFromString(const string& name, int32_t size) {
-  std::string text(name.ToUTF8().View());
+bool SameName(const string& a, const char* b) {
+  return CompareBytesNoCase(a.CString(), a.Length(), b, static_cast<int32_t>(strlen(b))) == 0;
+}
+
+PangoFontDescription* DescriptionFromString(const string& family, int32_t size) {
+  std::string text(family.ToUTF8().View());
   text += ' ';
   text += std::to_string(size);
   return pango_font_description_from_string(text.c_str());
 }
 
-PangoFontDescription* BuildUncached(const string& nativeName, int32_t size, bool bold,
-                                    bool italic) {
+PangoFontDescription* BuildUncached(const string& nativeName, int32_t size, bool bold, bool italic) {
   PangoFontDescription* description = nullptr;
   FamilyList& list = Families();
   for (int i = 0; i < list.count && !description; ++i) {
@@ -61,7 +66,7 @@ PangoFontDescription* BuildUncached(const string& nativeName, int32_t size, bool
     break;
   }
   if (!description) description = DescriptionFromString(nativeName, size);
-  if (!description) description = DescriptionFromString(SystemFontName(), size);
+  if (!description) description = DescriptionFromString(GetDefaultFontName(), size);
 
   if (PangoContext* context = LoadingContext()) {
     PangoFont* font = pango_context_load_font(context, description);
@@ -69,7 +74,7 @@ PangoFontDescription* BuildUncached(const string& nativeName, int32_t size, bool
       g_object_unref(font);
     } else {
       pango_font_description_free(description);
-      description = DescriptionFromString(SystemFontName(), size);
+      description = DescriptionFromString(GetDefaultFontName(), size);
     }
   }
   pango_font_description_set_style(description, italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
@@ -79,32 +84,28 @@ PangoFontDescription* BuildUncached(const string& nativeName, int32_t size, bool
 
 }  // namespace
 
-int32_t FontFamilyCount() { return Families().count + 1; }
+int32_t GetFontFamilyCount() { return Families().count + 1; }
 
-string FontFamilyName(int32_t index) {
+string GetFontFamilyName(int32_t index) {
   if (index == 0) return string("System");
   FamilyList& list = Families();
   if (index < 1 || index > list.count) return string();
-  return string(pango_font_family_get_name(list.families[index - 1]), kEncodingUTF8);
+  return string(std::string_view(pango_font_family_get_name(list.families[index - 1])), kEncodingUTF8);
 }
 
 string MapSystemFontName(const string& name, bool toNative) {
-  if (toNative) {
-    if (name.IsEmpty() || name.Compare(string("System")) == 0) return SystemFontName();
-    return name;
-  }
-  if (name.Compare(SystemFontName()) == 0) return string("System");
-  return name;
+  if (toNative) return name.IsEmpty() || SameName(name, "System") ? GetDefaultFontName() : name;
+  return name.Compare(GetDefaultFontName()) == 0 && !name.IsEmpty() ? string("System") : name;
 }
 
 int32_t ConvertPaneFontSize(int32_t size, bool toNative) {
   if (!toNative) return size + 2;
-  if (size < 1) return SystemFontSize();
+  if (size < 1) return GetDefaultFontSize();
   // Sizes 1 and 2 would reach Pango as nothing at all.
   return size > 3 ? size - 2 : 1;
 }
 
-PangoFontDescription* BuildFontDescription(const TextStyle& style) {
+PangoFontDescription* MakeFontDescription(const TextStyle& style) {
   const string nativeName = MapSystemFontName(style.mFontName, true).ToUTF8();
   const int32_t size = ConvertPaneFontSize(style.mSize, true);
   const bool bold = style.mBold != 0;
@@ -123,6 +124,21 @@ PangoFontDescription* BuildFontDescription(const TextStyle& style) {
     found = cache.emplace(key, BuildUncached(nativeName, size, bold, italic)).first;
   }
   return pango_font_description_copy(found->second);
+}
+
+void SetWidgetFont(NativeWidget widget, const TextStyle& style) {
+  if (!widget) return;
+  PangoFontDescription* description = MakeFontDescription(style);
+  gtk_widget_modify_font(widget, description);
+  pango_font_description_free(description);
+  if (style.mUnderline) UnderlineLabel(widget);
+}
+
+void UnderlineLabel(NativeWidget widget) {
+  if (!widget || !GTK_IS_LABEL(widget)) return;
+  const char* text = gtk_label_get_text(GTK_LABEL(widget));
+  std::string pattern(text ? strlen(text) : 0, '_');
+  gtk_label_set_pattern(GTK_LABEL(widget), pattern.c_str());
 }
 
 }  // namespace vorn
