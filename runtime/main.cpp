@@ -1,0 +1,61 @@
+// The vorn executable: prepares GTK and the runtime, finds its own file and runs the
+// application image appended to it.
+#include <gtk/gtk.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "core/core_assert.h"
+#include "core/run_application_image.h"
+#include "core/shutdown_task.h"
+#include "core/startup.h"
+#include "core/termination.h"
+#include "core/ticks.h"
+
+// The loader may be absent from a build of the runtime alone; the program then says so.
+namespace vorn {
+int RunApplicationImage(const char* executablePath) __attribute__((weak));
+}
+
+namespace {
+
+// Entry 0 of the stored command line names the executable in full once it has been found
+// through the search path; the text must outlive every reader.
+void RecordExecutablePath(const std::string& path) {
+  if (vorn::gArgc < 1 || vorn::gArgv == nullptr || std::strchr(vorn::gArgv[0], '/')) return;
+  static std::string stored;
+  stored = path;
+  vorn::gArgv[0] = stored.data();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace vorn;
+  CurrentTicks();  // ticks count from here
+  StoreCommandLine(argc, argv);
+  gtk_set_locale();
+  gtk_init(&argc, &argv);
+  InitRuntime();
+
+  std::string executablePath = FindExecutablePath(gArgv[0]);
+  if (executablePath.empty()) {
+    ReportCoreAssertion("../Common/RuntimeMain", 3189, "exeFilePath");
+    std::fprintf(stderr, "vorn: cannot find the program's own executable file\n");
+    return 1;
+  }
+  RecordExecutablePath(executablePath);
+
+  InstallTerminationHandlers();
+
+  int status = 0;
+  if (&RunApplicationImage != nullptr) {
+    status = RunApplicationImage(executablePath.c_str());
+  } else {
+    std::fprintf(stderr, "vorn: no application image is present in %s\n", executablePath.c_str());
+    status = 1;
+  }
+  RunShutdownTasks();
+  return status;
+}
