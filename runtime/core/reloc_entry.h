@@ -8,6 +8,9 @@
 
 namespace vorn {
 
+template <typename T>
+class StringMap;
+
 struct RelocEntry {
   const char* name;  // not owned; lives until exit
   void* code;
@@ -17,9 +20,17 @@ struct RelocEntry {
 
 constexpr int32_t kFixedRelocEntryCount = 2154;
 
+// Source and line of the directory's own failure reports.
+inline constexpr const char* kRelocEntrySource = "../Common/relocentry";
+inline constexpr int32_t kRelocEntryConflictLine = 2922;
+inline constexpr int32_t kRelocEntryAllocationLine = 2926;
+
 int32_t GetRelocEntryCount();
 // Row i, 0 <= i < GetRelocEntryCount(); nil for an index outside.
 RelocEntry* GetRelocEntry(int32_t index);
+// The case-insensitive name index, built on the first call from the fixed rows and then the
+// added rows; it lives until exit.
+StringMap<RelocEntry*>* GetRelocEntryIndex();
 // Case-insensitive lookup through the name index; nil when absent or empty.
 RelocEntry* LookupRelocEntry(const string& name);
 // Adds a row binding the name (static text) to the function; see the directory's rules.

@@ -1,6 +1,7 @@
 #include "strings/vstring.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -16,15 +17,35 @@ struct StaticRange {
   const char* end;
 };
 
-std::vector<StaticRange>& StaticRanges() {
-  static std::vector<StaticRange> ranges;
-  return ranges;
-}
+// Constant-initialised (no start-up order question) and read on every in-place change, so it
+// is a plain global rather than a function-local static behind a guard.
+std::vector<StaticRange> gStaticRanges;
 
-// Records made here keep their buffer right behind the record in the same block.
+std::vector<StaticRange>& StaticRanges() { return gStaticRanges; }
+
+// Records made here keep their buffer right behind the record in the same block, and the
+// block starts with a hidden word: how many bytes of text it has room for. Appending checks
+// that word instead of asking the allocator, which keeps building a string by appends cheap.
 char* InlineBuffer(StringRep* rep) { return reinterpret_cast<char*>(rep + 1); }
 
-size_t BlockSizeFor(int32_t length) { return sizeof(StringRep) + static_cast<size_t>(length) + 2; }
+using Capacity = int64_t;
+constexpr size_t kHeaderSize = sizeof(Capacity);
+static_assert(kHeaderSize % alignof(StringRep) == 0);
+
+size_t BlockSizeFor(int64_t length) {
+  return kHeaderSize + sizeof(StringRep) + static_cast<size_t>(length) + 2;
+}
+
+void* BlockOf(StringRep* rep) { return reinterpret_cast<char*>(rep) - kHeaderSize; }
+
+StringRep* RepInBlock(void* block, Capacity capacity) {
+  *static_cast<Capacity*>(block) = capacity;
+  return reinterpret_cast<StringRep*>(static_cast<char*>(block) + kHeaderSize);
+}
+
+Capacity CapacityOf(const StringRep* rep) {
+  return *reinterpret_cast<const Capacity*>(reinterpret_cast<const char*>(rep) - kHeaderSize);
+}
 
 void SetLengthFields(StringRep* rep, int32_t length) {
   rep->length = length;
@@ -39,13 +60,34 @@ bool OwnsInlineBuffer(const StringRep* rep) {
 
 int Sign(int value) { return (value > 0) - (value < 0); }
 
+// Appends are mostly short pieces, for which a call to memcpy costs more than the copy.
+inline void CopyBytes(char* to, const char* from, size_t n) {
+  if (n >= 8 && n <= 16) {
+    uint64_t head, tail;
+    std::memcpy(&head, from, 8);
+    std::memcpy(&tail, from + n - 8, 8);
+    std::memcpy(to, &head, 8);
+    std::memcpy(to + n - 8, &tail, 8);
+  } else if (n >= 4 && n < 8) {
+    uint32_t head, tail;
+    std::memcpy(&head, from, 4);
+    std::memcpy(&tail, from + n - 4, 4);
+    std::memcpy(to, &head, 4);
+    std::memcpy(to + n - 4, &tail, 4);
+  } else if (n < 4) {
+    for (size_t i = 0; i < n; ++i) to[i] = from[i];
+  } else {
+    std::memcpy(to, from, n);
+  }
+}
+
 }  // namespace
 
 // --- records -------------------------------------------------------------------------------
 
 StringRep* NewStringRep(const void* bytes, int32_t length, EncodingCode encoding) {
   if (length < 0) length = 0;
-  auto* rep = static_cast<StringRep*>(AllocMemory(BlockSizeFor(length)));
+  StringRep* rep = RepInBlock(AllocMemory(BlockSizeFor(length)), length);
   rep->refCount = 1;
   rep->buffer = InlineBuffer(rep);
   rep->encoding = encoding;
@@ -70,7 +112,11 @@ void ReleaseStringRep(StringRep* rep) {
     rep->refCount = 1;
     return;
   }
-  if (!OwnsInlineBuffer(rep)) FreeMemory(rep->buffer);
+  if (OwnsInlineBuffer(rep)) {
+    FreeMemory(BlockOf(rep));
+    return;
+  }
+  FreeMemory(rep->buffer);
   FreeMemory(rep);
 }
 
@@ -79,6 +125,7 @@ void RegisterStaticStringRange(const void* begin, const void* end) {
 }
 
 bool IsStaticStringRep(const StringRep* rep) {
+  if (gStaticRanges.empty()) return false;
   const auto* p = reinterpret_cast<const char*>(rep);
   for (const StaticRange& range : StaticRanges()) {
     if (p >= range.begin && p < range.end) return true;
@@ -150,11 +197,11 @@ void string::MakeUnique(int32_t capacityHint) {
     ReleaseStringRep(mRep);
     mRep = copy;
   }
-  size_t needed = BlockSizeFor(capacityHint);
-  if (UsableSize(mRep) < needed) {
+  if (CapacityOf(mRep) < capacityHint) {
     // Grow by half again so that repeated appends stay linear.
-    size_t grown = std::max(needed, BlockSizeFor(mRep->length) * 3 / 2);
-    mRep = static_cast<StringRep*>(ReallocMemory(mRep, grown));
+    Capacity grown = std::max<Capacity>(capacityHint, static_cast<Capacity>(mRep->length) * 3 / 2 + 16);
+    grown = std::min<Capacity>(grown, INT32_MAX);
+    mRep = RepInBlock(ReallocMemory(BlockOf(mRep), BlockSizeFor(grown)), grown);
     mRep->buffer = InlineBuffer(mRep);
   }
 }
@@ -175,6 +222,22 @@ void string::SetBytes(const void* bytes, int32_t n) {
 }
 
 void string::Append(const string& other) {
+  StringRep* rep = mRep;
+  const StringRep* add = other.mRep;
+  if (__builtin_expect(rep && add && rep != add && rep->refCount == 1 && rep->encoding == add->encoding &&
+                           rep->length > 0 && OwnsInlineBuffer(rep) &&
+                           CapacityOf(rep) - rep->length >= add->length,
+                       1)) {
+    // The common case of building a text piece by piece: room is there already.
+    int32_t length = rep->length;
+    CopyBytes(rep->buffer + 1 + length, add->buffer + 1, static_cast<size_t>(add->length));
+    SetLengthFields(rep, length + add->length);
+    return;
+  }
+  AppendSlowly(other);
+}
+
+void string::AppendSlowly(const string& other) {
   if (other.IsEmpty()) return;
   if (IsEmpty() || Encoding() != other.Encoding()) {
     *this = *this + other;
@@ -182,10 +245,16 @@ void string::Append(const string& other) {
   }
   int32_t oldLength = Length();
   int32_t newLength = oldLength + other.Length();
-  // `other` may be this very string: take its bytes before the record can move.
-  string keep = other;
-  MakeUnique(newLength);
-  std::memcpy(mRep->buffer + 1 + oldLength, keep.CString(), static_cast<size_t>(keep.Length()));
+  if (other.mRep == mRep) {
+    // Appending a string to itself: take its bytes before the record can move.
+    string keep = other;
+    MakeUnique(newLength);
+    std::memcpy(mRep->buffer + 1 + oldLength, keep.CString(), static_cast<size_t>(keep.Length()));
+  } else {
+    // `other` holds its own reference, so its record stays put while this one grows.
+    MakeUnique(newLength);
+    std::memcpy(mRep->buffer + 1 + oldLength, other.CString(), static_cast<size_t>(other.Length()));
+  }
   SetLengthFields(mRep, newLength);
 }
 

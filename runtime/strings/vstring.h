@@ -96,6 +96,7 @@ class string {
  private:
   explicit string(StringRep* rep) : mRep(rep) {}
   void MakeUnique(int32_t capacityHint);
+  void AppendSlowly(const string& other);
 
   StringRep* mRep = nullptr;
 };

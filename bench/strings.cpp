@@ -1,0 +1,142 @@
+// The runtime string beside std::string doing the same work: building a text by appending
+// and by joining, searching a 1 MB text, and taking a field of it.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+#include "strings/text_fields.h"
+#include "strings/text_search.h"
+#include "strings/vstring.h"
+
+namespace {
+
+constexpr int kPieces = 10000;
+const char kPiece[] = "star ";
+
+// About 1 MB of words; the needle sits at the very end.
+const std::string& MegabyteText() {
+  static const std::string text = [] {
+    static const char* words[] = {"lorem", "ipsum", "dolor", "sit", "amet", "telescope",
+                                  "aperture", "magnitude", "limiting", "sky"};
+    std::string t;
+    for (size_t i = 0; t.size() < (1u << 20); ++i) {
+      t += words[(i * 7) % 10];
+      t += ',';
+    }
+    t += "Needle";
+    return t;
+  }();
+  return text;
+}
+
+vorn::string RuntimeText() { return vorn::string(MegabyteText(), vorn::kEncodingUTF8); }
+
+void BM_AppendRuntime(benchmark::State& state) {
+  vorn::string piece(kPiece);
+  for (auto _ : state) {
+    vorn::string s;
+    for (int i = 0; i < kPieces; ++i) s.Append(piece);
+    benchmark::DoNotOptimize(s.Rep());
+  }
+}
+BENCHMARK(BM_AppendRuntime);
+
+void BM_AppendStd(benchmark::State& state) {
+  std::string piece(kPiece);
+  for (auto _ : state) {
+    std::string s;
+    for (int i = 0; i < kPieces; ++i) s.append(piece);
+    benchmark::DoNotOptimize(s.data());
+  }
+}
+BENCHMARK(BM_AppendStd);
+
+// s = s + piece makes a new text each time in both (quadratic on purpose: it is what the
+// language's "s = s + x" does).
+void BM_PlusRuntime(benchmark::State& state) {
+  vorn::string piece(kPiece);
+  for (auto _ : state) {
+    vorn::string s;
+    for (int i = 0; i < kPieces / 10; ++i) s = s + piece;
+    benchmark::DoNotOptimize(s.Rep());
+  }
+}
+BENCHMARK(BM_PlusRuntime);
+
+void BM_PlusStd(benchmark::State& state) {
+  std::string piece(kPiece);
+  for (auto _ : state) {
+    std::string s;
+    for (int i = 0; i < kPieces / 10; ++i) s = s + piece;
+    benchmark::DoNotOptimize(s.data());
+  }
+}
+BENCHMARK(BM_PlusStd);
+
+// InStr ignores case: the standard library's way to do that is std::search with a folding
+// predicate.
+void BM_InStrRuntime(benchmark::State& state) {
+  vorn::string text = RuntimeText();
+  vorn::string needle("needle");
+  for (auto _ : state) benchmark::DoNotOptimize(vorn::StringInStr(1, text, needle));
+}
+BENCHMARK(BM_InStrRuntime);
+
+void BM_InStrStd(benchmark::State& state) {
+  const std::string& text = MegabyteText();
+  std::string needle("needle");
+  auto same = [](char a, char b) {
+    return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
+  };
+  for (auto _ : state) {
+    auto found = std::search(text.begin(), text.end(), needle.begin(), needle.end(), same);
+    benchmark::DoNotOptimize(found);
+  }
+}
+BENCHMARK(BM_InStrStd);
+
+// InStrB compares bytes, as std::string::find does.
+void BM_InStrBRuntime(benchmark::State& state) {
+  vorn::string text = RuntimeText();
+  vorn::string needle("Needle");
+  for (auto _ : state) benchmark::DoNotOptimize(vorn::StringInStrB(1, text, needle));
+}
+BENCHMARK(BM_InStrBRuntime);
+
+void BM_InStrBStd(benchmark::State& state) {
+  const std::string& text = MegabyteText();
+  std::string needle("Needle");
+  for (auto _ : state) benchmark::DoNotOptimize(text.find(needle));
+}
+BENCHMARK(BM_InStrBStd);
+
+// The field in the middle of the text: every delimiter before it is found one by one.
+void BM_NthFieldRuntime(benchmark::State& state) {
+  vorn::string text = RuntimeText();
+  vorn::string comma(",");
+  int32_t n = vorn::CountFields(text, comma) / 2;
+  for (auto _ : state) {
+    vorn::string field = vorn::NthField(text, comma, n);
+    benchmark::DoNotOptimize(field.Rep());
+  }
+}
+BENCHMARK(BM_NthFieldRuntime);
+
+void BM_NthFieldStd(benchmark::State& state) {
+  const std::string& text = MegabyteText();
+  int n = static_cast<int>(std::count(text.begin(), text.end(), ',') + 1) / 2;
+  for (auto _ : state) {
+    size_t begin = 0;
+    for (int i = 1; i < n; ++i) begin = text.find(',', begin) + 1;
+    size_t end = text.find(',', begin);
+    std::string field = text.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+    benchmark::DoNotOptimize(field.data());
+  }
+}
+BENCHMARK(BM_NthFieldStd);
+
+}  // namespace
+
+BENCHMARK_MAIN();

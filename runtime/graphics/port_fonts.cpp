@@ -1,0 +1,128 @@
+#include "graphics/port_fonts.h"
+
+#include <gdk/gdk.h>
+#include <pango/pango.h>
+
+#include <map>
+#include <string>
+
+#include "graphics/system_font.h"
+
+namespace vorn {
+
+namespace {
+
+// The families are listed once, on first use; a later font installation is not seen.
+struct FamilyList {
+  PangoFontFamily** families = nullptr;
+  int count = 0;
+  bool listed = false;
+};
+
+FamilyList& Families() {
+  static FamilyList list;
+  if (!list.listed && gdk_screen_get_default()) {
+    PangoContext* context = gdk_pango_context_get();
+    pango_context_list_families(context, &list.families, &list.count);
+    g_object_unref(context);
+    list.listed = true;
+  }
+  return list;
+}
+
+PangoContext* LoadingContext() {
+  static PangoContext* context = nullptr;
+  if (!context && gdk_screen_get_default()) context = gdk_pango_context_get();
+  return context;
+}
+
+PangoFontDescription* DescriptionFromString(const string& name, int32_t size) {
+  std::string text(name.ToUTF8().View());
+  text += ' ';
+  text += std::to_string(size);
+  return pango_font_description_from_string(text.c_str());
+}
+
+PangoFontDescription* BuildUncached(const string& nativeName, int32_t size, bool bold,
+                                    bool italic) {
+  PangoFontDescription* description = nullptr;
+  FamilyList& list = Families();
+  for (int i = 0; i < list.count && !description; ++i) {
+    const char* familyName = pango_font_family_get_name(list.families[i]);
+    if (string(familyName, kEncodingUTF8).Compare(nativeName) != 0) continue;
+    PangoFontFace** faces = nullptr;
+    int faceCount = 0;
+    pango_font_family_list_faces(list.families[i], &faces, &faceCount);
+    if (faceCount > 0) {
+      description = pango_font_face_describe(faces[0]);
+      pango_font_description_set_size(description, size * PANGO_SCALE);
+    }
+    g_free(faces);
+    break;
+  }
+  if (!description) description = DescriptionFromString(nativeName, size);
+  if (!description) description = DescriptionFromString(SystemFontName(), size);
+
+  if (PangoContext* context = LoadingContext()) {
+    PangoFont* font = pango_context_load_font(context, description);
+    if (font) {
+      g_object_unref(font);
+    } else {
+      pango_font_description_free(description);
+      description = DescriptionFromString(SystemFontName(), size);
+    }
+  }
+  pango_font_description_set_style(description, italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+  pango_font_description_set_weight(description, bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+  return description;
+}
+
+}  // namespace
+
+int32_t FontFamilyCount() { return Families().count + 1; }
+
+string FontFamilyName(int32_t index) {
+  if (index == 0) return string("System");
+  FamilyList& list = Families();
+  if (index < 1 || index > list.count) return string();
+  return string(pango_font_family_get_name(list.families[index - 1]), kEncodingUTF8);
+}
+
+string MapSystemFontName(const string& name, bool toNative) {
+  if (toNative) {
+    if (name.IsEmpty() || name.Compare(string("System")) == 0) return SystemFontName();
+    return name;
+  }
+  if (name.Compare(SystemFontName()) == 0) return string("System");
+  return name;
+}
+
+int32_t ConvertPaneFontSize(int32_t size, bool toNative) {
+  if (!toNative) return size + 2;
+  if (size < 1) return SystemFontSize();
+  // Sizes 1 and 2 would reach Pango as nothing at all.
+  return size > 3 ? size - 2 : 1;
+}
+
+PangoFontDescription* BuildFontDescription(const TextStyle& style) {
+  const string nativeName = MapSystemFontName(style.mFontName, true).ToUTF8();
+  const int32_t size = ConvertPaneFontSize(style.mSize, true);
+  const bool bold = style.mBold != 0;
+  const bool italic = style.mItalic != 0;
+
+  // Building means listing faces and loading a font; ports change fonts often (every label
+  // style), so each description is built once and copied.
+  static std::map<std::string, PangoFontDescription*> cache;
+  std::string key(nativeName.View());
+  key += '\n';
+  key += std::to_string(size);
+  key += bold ? 'b' : '-';
+  key += italic ? 'i' : '-';
+  auto found = cache.find(key);
+  if (found == cache.end()) {
+    found = cache.emplace(key, BuildUncached(nativeName, size, bold, italic)).first;
+  }
+  return pango_font_description_copy(found->second);
+}
+
+}  // namespace vorn

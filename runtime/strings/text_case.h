@@ -1,0 +1,18 @@
+// Upper- and lower-case copies of a string, in the string's own encoding.
+//
+// UTF-8, UTF-16 and UTF-32 map each character by its simple (one-to-one) case mapping, so "ß"
+// stays as it is; invalid bytes and units are copied unchanged. Single-byte encodings that the
+// runtime can convert map every letter whose other case exists in the same encoding (Latin-1
+// "é" <-> "É"; "ÿ" stays, its capital being outside Latin-1). US-ASCII, the unknown encoding
+// and the double-byte Japanese encodings change ASCII letters only. The result keeps the
+// encoding; a string without anything to change comes back shared.
+#pragma once
+
+#include "strings/vstring.h"
+
+namespace vorn {
+
+string StringUCase(const string& s);
+string StringLCase(const string& s);
+
+}  // namespace vorn

@@ -1,0 +1,278 @@
+#include "strings/text_search.h"
+
+#include <glib.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "strings/case_table.h"
+#include "strings/utf8.h"
+
+namespace vorn {
+
+namespace {
+
+constexpr uint32_t kInvalidKey = 0x80000000u;
+constexpr uint32_t kDoubleByteKey = 0x40000000u;
+
+uint32_t FoldedKey(const TextChar& c, CharScheme scheme) {
+  if (!c.valid) return kInvalidKey | c.value;
+  if (c.value < 0x80) return kUpperCaseTable[c.value];
+  switch (scheme) {
+    case CharScheme::kSingleByte: return kUpperCaseTable[c.value];
+    case CharScheme::kUTF8:
+    case CharScheme::kUTF16:
+    case CharScheme::kUTF32: return g_unichar_toupper(c.value);
+    case CharScheme::kShiftJIS:
+    case CharScheme::kEUCJP: return kDoubleByteKey | c.value;
+  }
+  return c.value;
+}
+
+// For each ASCII upper-case key, the UTF-8 lead bytes of non-ASCII characters that fold to it
+// (dotless i to I, long s to S). Only the basic plane has such characters.
+struct AsciiFoldLeads {
+  std::array<std::array<bool, 256>, 128> leads{};
+  AsciiFoldLeads() {
+    for (gunichar c = 0x80; c < 0x10000; ++c) {
+      gunichar upper = g_unichar_toupper(c);
+      if (upper >= 0x80) continue;
+      char bytes[4];
+      EncodeUTF8(c, bytes);
+      leads[upper][static_cast<uint8_t>(bytes[0])] = true;
+    }
+  }
+};
+
+const AsciiFoldLeads& FoldLeads() {
+  static const AsciiFoldLeads table;
+  return table;
+}
+
+// Bytes that equal no other byte through the upper-case table.
+bool IsCaselessByte(uint8_t byte) {
+  static const std::array<bool, 256> caseless = [] {
+    std::array<int, 256> sharing{};
+    for (int b = 0; b < 256; ++b) ++sharing[kUpperCaseTable[b]];
+    std::array<bool, 256> result{};
+    for (int b = 0; b < 256; ++b) result[b] = sharing[kUpperCaseTable[b]] == 1;
+    return result;
+  }();
+  return caseless[byte];
+}
+
+bool IsASCIILetter(uint8_t byte) { return (byte | 0x20) >= 'a' && (byte | 0x20) <= 'z'; }
+
+// Whether a plain byte search finds exactly what the case-insensitive search would.
+bool BytesMatchLikeText(const char* pattern, int32_t length, CharScheme scheme) {
+  for (int32_t i = 0; i < length; ++i) {
+    auto byte = static_cast<uint8_t>(pattern[i]);
+    switch (scheme) {
+      case CharScheme::kSingleByte:
+        if (!IsCaselessByte(byte)) return false;
+        break;
+      case CharScheme::kUTF8:
+      case CharScheme::kEUCJP:
+        // Bytes of ASCII characters can't sit inside another character in these encodings.
+        if (byte >= 0x80 || IsASCIILetter(byte)) return false;
+        break;
+      default: return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+TextFinder::TextFinder(const char* pattern, int32_t patternLength, EncodingCode encoding, MatchMode mode)
+    : mPattern(pattern), mPatternLength(pattern ? std::max(patternLength, 0) : 0),
+      mScheme(SchemeForEncoding(encoding)) {
+  if (mPatternLength == 0) return;
+  if (mode == MatchMode::kBytes || BytesMatchLikeText(mPattern, mPatternLength, mScheme)) {
+    mStrategy = Strategy::kBytes;
+    return;
+  }
+  for (int32_t i = 0; i < mPatternLength;) {
+    TextChar c = DecodeTextChar(mPattern, mPatternLength, i, mScheme);
+    mKeys.push_back(FoldedKey(c, mScheme));
+    i += c.size;
+  }
+  if (mScheme != CharScheme::kSingleByte && mScheme != CharScheme::kUTF8) {
+    mStrategy = Strategy::kWalk;
+    return;
+  }
+  mStrategy = Strategy::kCandidateBytes;
+  uint32_t first = mKeys.front();
+  if (mScheme == CharScheme::kSingleByte) {
+    for (int b = 0; b < 256; ++b) mCandidate[b] = kUpperCaseTable[b] == first;
+  } else if (first & kInvalidKey) {
+    mCandidate[first & 0xFF] = true;
+  } else if (first < 0x80) {
+    for (int b = 0; b < 0x80; ++b) mCandidate[b] = kUpperCaseTable[b] == first;
+    const auto& leads = FoldLeads().leads[first];
+    for (int b = 0x80; b < 256; ++b) mCandidate[b] = leads[b];
+  } else {
+    for (int b = 0xC2; b <= 0xF4; ++b) mCandidate[b] = true;
+  }
+  int32_t count = 0;
+  for (int b = 0; b < 256; ++b) {
+    if (!mCandidate[b]) continue;
+    if (count < 4) mFewCandidates[count] = static_cast<uint8_t>(b);
+    ++count;
+  }
+  mFewCandidateCount = count <= 4 ? count : 0;
+}
+
+TextMatch TextFinder::Find(const char* text, int32_t length, int32_t start) const {
+  if (start < 0) start = 0;
+  if (!text || start >= length || mStrategy == Strategy::kNone) return {-1, 0};
+  switch (mStrategy) {
+    case Strategy::kBytes: return FindBytes(text, length, start);
+    case Strategy::kCandidateBytes: return FindFromCandidates(text, length, start);
+    case Strategy::kWalk: return FindByWalking(text, length, start);
+    case Strategy::kNone: break;
+  }
+  return {-1, 0};
+}
+
+TextMatch TextFinder::FindBytes(const char* text, int32_t length, int32_t start) const {
+  // Jump between occurrences of the first byte (memchr is the fastest scan there is) and
+  // compare the rest; when that keeps failing, as with repetitive texts, hand the rest to
+  // memmem, whose time is linear whatever the text.
+  const char* end = text + length;
+  const char* p = text + start;
+  auto first = static_cast<unsigned char>(mPattern[0]);
+  if (mPatternLength == 1) {
+    const auto* hit = static_cast<const char*>(memchr(p, first, static_cast<size_t>(end - p)));
+    return hit ? TextMatch{static_cast<int32_t>(hit - text), 1} : TextMatch{-1, 0};
+  }
+  size_t rest = static_cast<size_t>(mPatternLength - 1);
+  size_t wasted = 0;
+  while (end - p >= mPatternLength) {
+    const auto* hit = static_cast<const char*>(memchr(p, first, static_cast<size_t>(end - p) - rest));
+    if (!hit) return {-1, 0};
+    if (std::memcmp(hit + 1, mPattern + 1, rest) == 0) {
+      return {static_cast<int32_t>(hit - text), mPatternLength};
+    }
+    p = hit + 1;
+    wasted += rest + 16;
+    if (wasted > static_cast<size_t>(p - text - start) + 4096) {
+      const void* found = memmem(p, static_cast<size_t>(end - p), mPattern, static_cast<size_t>(mPatternLength));
+      if (!found) return {-1, 0};
+      return {static_cast<int32_t>(static_cast<const char*>(found) - text), mPatternLength};
+    }
+  }
+  return {-1, 0};
+}
+
+int32_t TextFinder::MatchAt(const char* text, int32_t length, int32_t i) const {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(text);
+  // At a character start a byte below 0x80 is a whole character, except in UTF-16 and UTF-32.
+  bool asciiIsChar = mScheme != CharScheme::kUTF16 && mScheme != CharScheme::kUTF32;
+  for (uint32_t key : mKeys) {
+    if (i >= length) return -1;
+    uint8_t byte = bytes[i];
+    if ((byte < 0x80 && asciiIsChar) || mScheme == CharScheme::kSingleByte) {
+      if (kUpperCaseTable[byte] != key) return -1;
+      ++i;
+      continue;
+    }
+    TextChar c = DecodeTextChar(text, length, i, mScheme);
+    if (FoldedKey(c, mScheme) != key) return -1;
+    i += c.size;
+  }
+  return i;
+}
+
+bool TextFinder::IsCharStart(const char* text, int32_t length, int32_t i) const {
+  if (mScheme != CharScheme::kUTF8 || (static_cast<uint8_t>(text[i]) & 0xC0) != 0x80) return true;
+  for (int32_t back = 1; back <= 3 && i - back >= 0; ++back) {
+    UTF8Char c = UTF8DecodeChar(text, length, i - back);
+    if (c.valid && c.size > back) return false;
+  }
+  return true;
+}
+
+TextMatch TextFinder::FindFromCandidates(const char* text, int32_t length, int32_t start) const {
+  auto tryAt = [&](int32_t i) -> TextMatch {
+    if (!IsCharStart(text, length, i)) return {-1, 0};
+    int32_t end = MatchAt(text, length, i);
+    return end < 0 ? TextMatch{-1, 0} : TextMatch{i, end - i};
+  };
+  if (mFewCandidateCount > 0) {
+    // Each candidate byte's next position, found with memchr and kept until passed.
+    const char* next[4];
+    const char* end = text + length;
+    auto seek = [&](int k, const char* from) {
+      next[k] = static_cast<const char*>(memchr(from, mFewCandidates[k], static_cast<size_t>(end - from)));
+      if (!next[k]) next[k] = end;
+    };
+    for (int k = 0; k < mFewCandidateCount; ++k) seek(k, text + start);
+    for (;;) {
+      const char* at = end;
+      for (int k = 0; k < mFewCandidateCount; ++k) at = std::min(at, next[k]);
+      if (at == end) return {-1, 0};
+      TextMatch match = tryAt(static_cast<int32_t>(at - text));
+      if (match.Found()) return match;
+      for (int k = 0; k < mFewCandidateCount; ++k) {
+        if (next[k] == at) seek(k, at + 1);
+      }
+    }
+  }
+  const auto* bytes = reinterpret_cast<const uint8_t*>(text);
+  for (int32_t i = start; i < length; ++i) {
+    if (!mCandidate[bytes[i]]) continue;
+    TextMatch match = tryAt(i);
+    if (match.Found()) return match;
+  }
+  return {-1, 0};
+}
+
+TextMatch TextFinder::FindByWalking(const char* text, int32_t length, int32_t start) const {
+  // Character starts are only known from the beginning in these encodings.
+  for (int32_t i = 0; i < length;) {
+    TextChar c = DecodeTextChar(text, length, i, mScheme);
+    if (i >= start && FoldedKey(c, mScheme) == mKeys.front()) {
+      int32_t end = MatchAt(text, length, i);
+      if (end >= 0) return {i, end - i};
+    }
+    i += c.size;
+  }
+  return {-1, 0};
+}
+
+bool PatternInEncoding(const string& pattern, EncodingCode target, string& out) {
+  EncodingCode source = pattern.Encoding();
+  if (pattern.IsEmpty() || source == target || source == kEncodingUnknown || target == kEncodingUnknown ||
+      (IsASCIICompatible(target) && IsASCIICompatible(source) && IsAllASCII(pattern.CString(), pattern.Length()))) {
+    out = pattern;
+    return true;
+  }
+  out = ConvertTextEncoding(pattern, target);
+  if (out.Encoding() != target) return true;  // no converter: compare the bytes as they are
+  string back = ConvertTextEncoding(out, source);
+  return back.Length() == pattern.Length() &&
+         std::memcmp(back.CString(), pattern.CString(), static_cast<size_t>(pattern.Length())) == 0;
+}
+
+int32_t FindBytesInString(int32_t start, const string& text, const string& pattern) {
+  TextFinder finder(pattern.CString(), pattern.Length(), text.Encoding(), MatchMode::kBytes);
+  return finder.Find(text.CString(), text.Length(), start).offset;
+}
+
+int32_t StringFind(int32_t start, const string& text, const string& pattern) {
+  string converted;
+  if (!PatternInEncoding(pattern, text.Encoding(), converted)) return -1;
+  TextFinder finder(converted.CString(), converted.Length(), text.Encoding(), MatchMode::kIgnoreCase);
+  return finder.Find(text.CString(), text.Length(), start).offset;
+}
+
+int32_t StringInStr(int32_t start, const string& text, const string& pattern) {
+  return StringFind(std::max(start, 1) - 1, text, pattern) + 1;
+}
+
+int32_t StringInStrB(int32_t start, const string& text, const string& pattern) {
+  return FindBytesInString(std::max(start, 1) - 1, text, pattern) + 1;
+}
+
+}  // namespace vorn

@@ -1,0 +1,85 @@
+// Finding one string in another: byte for byte, or without regard to case the way the
+// language compares strings (string::Compare).
+//
+// The case-insensitive search compares characters of the text's own encoding (text_chars.h):
+// UTF-8, UTF-16 and UTF-32 by upper-cased code point, other encodings through the runtime's
+// upper-case table (Shift_JIS and EUC-JP double-byte characters exactly). It matches only at
+// character starts, and an invalid byte or unit only matches the same invalid byte or unit, so
+// no match ever begins or ends inside a character. An empty pattern is never found: a search
+// loop that steps past each match always ends.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "strings/text_chars.h"
+#include "strings/vstring.h"
+
+namespace vorn {
+
+struct TextMatch {
+  int32_t offset;  // -1 when there is none
+  int32_t length;  // bytes of the text the match covers (may differ from the pattern's length
+                   // when case folding pairs characters of different sizes)
+  bool Found() const { return offset >= 0; }
+};
+
+enum class MatchMode : uint8_t { kBytes, kIgnoreCase };
+
+// A pattern prepared once for repeated searches. The pattern bytes must stay alive and already
+// be in the encoding of the texts searched.
+class TextFinder {
+ public:
+  TextFinder(const char* pattern, int32_t patternLength, EncodingCode encoding, MatchMode mode);
+
+  // The first match at or after byte offset `start` (below 0 counts as 0) in text[0, length).
+  TextMatch Find(const char* text, int32_t length, int32_t start) const;
+
+  // The pattern's one byte when a plain byte scan finds exactly what Find does, else -1:
+  // callers looping over many matches (fields) scan for it directly.
+  int32_t PlainByte() const {
+    return mStrategy == Strategy::kBytes && mPatternLength == 1 ? static_cast<uint8_t>(mPattern[0]) : -1;
+  }
+
+ private:
+  enum class Strategy : uint8_t { kNone, kBytes, kCandidateBytes, kWalk };
+
+  TextMatch FindBytes(const char* text, int32_t length, int32_t start) const;
+  TextMatch FindFromCandidates(const char* text, int32_t length, int32_t start) const;
+  TextMatch FindByWalking(const char* text, int32_t length, int32_t start) const;
+  // End offset of a match of the whole pattern at i, or -1.
+  int32_t MatchAt(const char* text, int32_t length, int32_t i) const;
+  bool IsCharStart(const char* text, int32_t length, int32_t i) const;
+
+  const char* mPattern;
+  int32_t mPatternLength;
+  CharScheme mScheme;
+  Strategy mStrategy = Strategy::kNone;
+  std::vector<uint32_t> mKeys;          // folded characters of the pattern
+  std::array<bool, 256> mCandidate{};   // bytes that can start a match
+  std::array<uint8_t, 4> mFewCandidates{};
+  int32_t mFewCandidateCount = 0;       // 1..4 when the candidates are that few, else 0
+};
+
+// The pattern in the encoding `target`, in `out`. False when it holds characters that the
+// target can't represent (so it can't occur in a text of that encoding). No conversion happens
+// when either encoding is unknown, when they are equal, or for ASCII text.
+bool PatternInEncoding(const string& pattern, EncodingCode target, string& out);
+
+// 0-based offset of the first occurrence of the pattern's bytes at or after start (a negative
+// start counts as 0), -1 when none, when start is past the end, or when the pattern is empty.
+int32_t FindBytesInString(int32_t start, const string& text, const string& pattern);
+
+// 0-based offset of the first case-insensitive occurrence at or after start, -1 when none.
+// The pattern is first brought to the text's encoding.
+int32_t StringFind(int32_t start, const string& text, const string& pattern);
+inline int32_t StringFind(const string& text, const string& pattern) { return StringFind(0, text, pattern); }
+
+// The language's InStr: the 1-based byte position of the first case-insensitive occurrence at
+// or after the 1-based position start (below 1 counts as 1), 0 when absent or the pattern is
+// empty. StringInStrB compares bytes and leaves the encodings alone.
+int32_t StringInStr(int32_t start, const string& text, const string& pattern);
+int32_t StringInStrB(int32_t start, const string& text, const string& pattern);
+
+}  // namespace vorn

@@ -1,0 +1,2 @@
+extern int SomeRuntimeVariable;
+int ImageEntry(void) { return SomeRuntimeVariable; }

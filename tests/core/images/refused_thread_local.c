@@ -1,0 +1,2 @@
+static _Thread_local int gPerThread;
+int ImageEntry(void) { return ++gPerThread; }

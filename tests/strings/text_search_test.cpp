@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "strings/system_encoding.h"
+#include "strings/text_search.h"
+
+using vorn::string;
+
+namespace {
+
+string UTF8(const char* text) { return string(std::string_view(text), vorn::kEncodingUTF8); }
+
+TEST(FindBytes, FindsAtOrAfterStart) {
+  string text("abcabc");
+  EXPECT_EQ(vorn::FindBytesInString(0, text, string("bc")), 1);
+  EXPECT_EQ(vorn::FindBytesInString(2, text, string("bc")), 4);
+  EXPECT_EQ(vorn::FindBytesInString(5, text, string("bc")), -1);
+  EXPECT_EQ(vorn::FindBytesInString(-4, text, string("a")), 0);
+  EXPECT_EQ(vorn::FindBytesInString(99, text, string("a")), -1);
+  EXPECT_EQ(vorn::FindBytesInString(0, text, string("ABC")), -1);
+  EXPECT_EQ(vorn::FindBytesInString(0, text, string()), -1);
+  EXPECT_EQ(vorn::FindBytesInString(0, string(), string("a")), -1);
+  // Bytes after an embedded NUL are searched too.
+  string withNul("a\0b", 3, vorn::kEncodingASCII);
+  EXPECT_EQ(vorn::FindBytesInString(0, withNul, string("b")), 2);
+}
+
+TEST(StringFind, IgnoresCaseInShortcutTexts) {
+  EXPECT_EQ(vorn::StringFind(string("Ctrl+Shift+S"), string("shift")), 5);
+  EXPECT_EQ(vorn::StringFind(string("Z"), string("shift")), -1);
+  EXPECT_EQ(vorn::StringFind(string("Alt+Q"), string("alt")), 0);
+  EXPECT_EQ(vorn::StringFind(6, string("Shift+shift"), string("SHIFT")), 6);
+  EXPECT_EQ(vorn::StringFind(string("abc"), string()), -1);
+}
+
+TEST(StringFind, FoldsUTF8LettersOfDifferentSizes) {
+  string text = UTF8("Stra\xC3\x9F" "e CAF\xC3\x89 caf\xC3\xA9");
+  EXPECT_EQ(vorn::StringFind(text, UTF8("caf\xC3\xA9")), 8);
+  EXPECT_EQ(vorn::StringFind(9, text, UTF8("CAF\xC3\x89")), 14);
+  // Dotless i upper-cases to I, so it matches "i" as string::Compare says they are equal.
+  string dotless = UTF8("f\xC4\xB1le");
+  ASSERT_EQ(dotless.Compare(UTF8("FILE")), 0);
+  EXPECT_EQ(vorn::StringFind(dotless, string("ILE")), 1);
+  vorn::TextFinder finder("ILE", 3, vorn::kEncodingUTF8, vorn::MatchMode::kIgnoreCase);
+  vorn::TextMatch match = finder.Find(dotless.CString(), dotless.Length(), 0);
+  EXPECT_EQ(match.offset, 1);
+  EXPECT_EQ(match.length, 4);  // the dotless i takes two bytes
+}
+
+TEST(StringFind, NeverMatchesInsideACharacter) {
+  // "é" is C3 A9; a pattern of the lone byte A9 is an invalid character of its own.
+  string text = UTF8("\xC3\xA9 \xA9");
+  EXPECT_EQ(vorn::StringFind(text, string("\xA9", 1, vorn::kEncodingUTF8)), 3);
+  // A Shift_JIS trail byte can look like "@" (0x40); it must not match.
+  string sjis("\x81\x40@", 3, vorn::kEncodingShiftJIS);
+  EXPECT_EQ(vorn::StringFind(sjis, string("@")), 2);
+  EXPECT_EQ(vorn::StringFind(string("\x82\x61" "a", 3, vorn::kEncodingShiftJIS), string("A")), 2);
+}
+
+TEST(StringFind, BringsThePatternToTheTextsEncoding) {
+  string latin1("Caf\xE9 au lait", 12, vorn::kEncodingLatin1);
+  EXPECT_EQ(vorn::StringFind(latin1, UTF8("CAF\xC3\x89")), 0);
+  // A character the text's encoding can't hold is never found, even where its substitute is.
+  string question("what? \x80", 7, vorn::kEncodingLatin1);
+  EXPECT_EQ(vorn::StringFind(question, UTF8("\xE2\x82\xAC")), -1);
+  // UTF-16 texts are searched by character.
+  string utf16 = vorn::ConvertTextEncoding(UTF8("xA\xC3\xA9"), vorn::kEncodingUTF16);
+  EXPECT_EQ(vorn::StringFind(utf16, UTF8("a\xC3\x89")), 2);
+}
+
+TEST(StringInStr, CountsFromOne) {
+  string text("Hello hello");
+  EXPECT_EQ(vorn::StringInStr(1, text, string("HELLO")), 1);
+  EXPECT_EQ(vorn::StringInStr(2, text, string("HELLO")), 7);
+  EXPECT_EQ(vorn::StringInStr(0, text, string("lo")), 4);
+  EXPECT_EQ(vorn::StringInStr(1, text, string("bye")), 0);
+  EXPECT_EQ(vorn::StringInStr(12, text, string("o")), 0);
+  EXPECT_EQ(vorn::StringInStr(1, text, string()), 0);
+  EXPECT_EQ(vorn::StringInStrB(1, text, string("hello")), 7);
+  EXPECT_EQ(vorn::StringInStrB(1, text, string("HELLO")), 0);
+}
+
+TEST(StringFind, AgreesWithANaiveSearchOnMixedText) {
+  // Every pattern cut from the text itself, upper-cased in ASCII, must be found at or before
+  // the place it was cut from.
+  std::string body;
+  for (int i = 0; i < 200; ++i) body += (i % 7 == 0) ? "\xC3\xA9" : std::string(1, static_cast<char>('a' + i % 26));
+  string text = UTF8(body.c_str());
+  for (size_t at = 0; at + 3 < body.size(); at += 5) {
+    if ((static_cast<uint8_t>(body[at]) & 0xC0) == 0x80) continue;
+    std::string piece = body.substr(at, 3);
+    if ((static_cast<uint8_t>(body[at + 3]) & 0xC0) == 0x80) continue;
+    for (char& c : piece) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    int32_t found = vorn::StringFind(text, UTF8(piece.c_str()));
+    ASSERT_GE(found, 0) << at;
+    EXPECT_LE(found, static_cast<int32_t>(at));
+    EXPECT_EQ(string(body.c_str() + found, 3, vorn::kEncodingUTF8).Compare(UTF8(piece.c_str())), 0);
+  }
+}
+
+TEST(FindBytes, AgreesWithStdFindOnRepetitiveTexts) {
+  // A two-letter alphabet makes the first byte match almost everywhere, which drives the
+  // search off its first-byte scan onto the linear fallback.
+  uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+  for (int round = 0; round < 200; ++round) {
+    std::string body;
+    int size = 1 + static_cast<int>(next() % 9000);
+    for (int i = 0; i < size; ++i) body.push_back((next() >> 16) % 8 == 0 ? 'b' : 'a');
+    std::string needle(1 + (next() >> 16) % 12, 'a');
+    needle.back() = 'b';
+    auto start = static_cast<int32_t>((next() >> 16) % (body.size() + 2));
+    size_t expected = start <= static_cast<int32_t>(body.size()) ? body.find(needle, static_cast<size_t>(start))
+                                                                  : std::string::npos;
+    int32_t found = vorn::FindBytesInString(start, string(body.c_str()), string(needle.c_str()));
+    EXPECT_EQ(found, expected == std::string::npos ? -1 : static_cast<int32_t>(expected)) << round;
+  }
+}
+
+}  // namespace
