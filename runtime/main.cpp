@@ -7,16 +7,13 @@
 #include <string>
 
 #include "core/core_assert.h"
-#include "core/run_application_image.h"
+#include "core/image_loader.h"
+#include "core/image_resolver.h"
+#include "core/resource_manager.h"
 #include "core/shutdown_task.h"
 #include "core/startup.h"
 #include "core/termination.h"
 #include "core/ticks.h"
-
-// The loader may be absent from a build of the runtime alone; the program then says so.
-namespace vorn {
-int RunApplicationImage(const char* executablePath) __attribute__((weak));
-}
 
 namespace {
 
@@ -49,13 +46,14 @@ int main(int argc, char** argv) {
 
   InstallTerminationHandlers();
 
-  int status = 0;
-  if (&RunApplicationImage != nullptr) {
-    status = RunApplicationImage(executablePath.c_str());
-  } else {
-    std::fprintf(stderr, "vorn: no application image is present in %s\n", executablePath.c_str());
-    status = 1;
+  // The loader runs the shutdown tasks once the image's entry has returned.
+  SetImageShutdownHook(&RunShutdownTasks);
+  RelocDirectoryResolver resolver;
+  std::string error;
+  if (!LoadApplicationImage(executablePath, resolver, GetResourceManager(), error)) {
+    std::fprintf(stderr, "vorn: %s\n", error.c_str());
+    RunShutdownTasks();
+    return 1;
   }
-  RunShutdownTasks();
-  return status;
+  return 0;
 }

@@ -8,6 +8,9 @@
 #include <cstring>
 #include <string_view>
 
+#include "core/application.h"
+#include "objects/exceptions.h"
+
 namespace vorn {
 
 int32_t gArgc = 0;
@@ -45,6 +48,7 @@ void StoreCommandLine(int argc, char** argv) {
 }
 
 void InitRuntime() {
+  SetUnhandledExceptionHook(&UnhandledExceptionHook);
   DialogFontName() = string("System");
   sDialogFontSize = 12;
 }
