@@ -1,0 +1,53 @@
+#include "windows/pane_focus.h"
+
+#include "windows/sub_pane.h"
+
+namespace vorn {
+
+namespace {
+SubPane* sFocusPane = nullptr;
+SubPane* sMouseCapturePane = nullptr;
+}  // namespace
+
+SubPane* GetFocusPane() { return sFocusPane; }
+
+void SetFocusPane(SubPane* pane) {
+  SubPane* target = pane ? pane->GetOwner() : nullptr;
+  if (target == sFocusPane) return;
+  SubPane* old = sFocusPane;
+  sFocusPane = nullptr;
+  if (old) old->LostFocus();
+  if (!sFocusPane && target) {
+    sFocusPane = target;
+    target->GotFocus();
+  }
+}
+
+SubPane* GetMouseCapturePane() { return sMouseCapturePane; }
+void SetMouseCapturePane(SubPane* pane) { sMouseCapturePane = pane; }
+void ClearMouseCapturePane() { sMouseCapturePane = nullptr; }
+
+}  // namespace vorn
+
+#include <gtk/gtk.h>
+
+#include "windows/gtk_window_order.h"
+#include "windows/window.h"
+
+namespace vorn {
+
+namespace {
+MouseCursor* sCurrentCursor = nullptr;
+}  // namespace
+
+void ClearFocusPane() {
+  SetFocusPane(nullptr);
+  if (Window* front = GetFrontWindowPane()) {
+    if (front->GtkWindowWidget()) gtk_window_set_focus(GTK_WINDOW(front->GtkWindowWidget()), nullptr);
+  }
+}
+
+MouseCursor* GetCurrentCursorRecord() { return sCurrentCursor; }
+void SetCurrentCursorRecord(MouseCursor* cursor) { sCurrentCursor = cursor; }
+
+}  // namespace vorn

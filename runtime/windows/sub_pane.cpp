@@ -1,0 +1,369 @@
+// SubPane: construction, the pane tree, locking, closing and destruction.
+#include "windows/sub_pane.h"
+
+#include <gtk/gtk.h>
+
+#include <algorithm>
+
+#include "windows/pane_assert.h"
+#include "windows/pane_focus.h"
+#include "windows/window.h"
+
+namespace vorn {
+
+namespace {
+constexpr const char* kSubPaneSource = "../Common/SubPane";
+PaneGuard* sGuards = nullptr;
+}  // namespace
+
+bool gFocusInKind9Window = false;
+
+// --- guards ------------------------------------------------------------------------------
+
+PaneGuard::PaneGuard(SubPane* pane) : mNext(sGuards), mPane(pane) { sGuards = this; }
+
+PaneGuard::~PaneGuard() {
+  for (PaneGuard** link = &sGuards; *link; link = &(*link)->mNext) {
+    if (*link == this) {
+      *link = mNext;
+      break;
+    }
+  }
+}
+
+// --- construction and destruction --------------------------------------------------------
+
+SubPane::SubPane(SubPane* parent, int32_t tabPanelIndex, const Rect& bounds, bool finish)
+    : Pane(bounds), mTabPanelIndex(tabPanelIndex) {
+  if (!parent) return;
+  Window* window = parent->GetWindow();
+  SubPane* owner = parent;
+  bool parentIsWindow = window && parent == static_cast<SubPane*>(window);
+  if (parentIsWindow) {
+    // The last pane that encloses the new one is its container: a control made over a group
+    // box becomes the group box's child.
+    for (SubPane* candidate : window->Panes()) {
+      if (candidate->Encloses(this, false, true)) owner = candidate;
+    }
+  }
+  mSubPanes.parent = owner;
+  if (!owner->AddSubPane(this) && window) {
+    window->AddSubPane(this);
+    mSubPanes.parent = window;
+  }
+  if (parentIsWindow) window->AppendPane(this);
+  if (finish) FinishCreate();
+}
+
+SubPane::~SubPane() {
+  for (PaneGuard* guard = sGuards; guard; guard = guard->mNext) {
+    if (guard->mPane == this) guard->mPane = nullptr;
+  }
+  if (vorn::GetFocusPane() == this) ClearFocusPane();
+  if (GetMouseCapturePane() == this) ClearMouseCapturePane();
+  if (GetCurrentPane() == this) {
+    ResignCurrent();
+    ClearCurrentPane();
+  }
+  if (vorn::GetFocusPane() == this) ReportPaneAssertion(kSubPaneSource, 806, "this != GetFocusPane()");
+  if (GetCurrentPane() == this) ReportPaneAssertion(kSubPaneSource, 807, "this != currentPane");
+  if (mLockCount > 0) ReportPaneAssertion(kSubPaneSource, 808, "mLockCount <= 0");
+
+  // A pane deleted without Release must not stay reachable from the tree.
+  if (SubPane* parent = mSubPanes.parent) {
+    auto& siblings = parent->mSubPanes.children;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+  }
+  for (SubPane* child : mSubPanes.children) {
+    if (child->mSubPanes.parent == this) child->mSubPanes.parent = nullptr;
+  }
+  DisposeGC();
+  if (mTooltips) {
+    gtk_object_destroy(GTK_OBJECT(mTooltips));
+    g_object_unref(mTooltips);
+    mTooltips = nullptr;
+  }
+  if (mWidget) {
+    gtk_widget_destroy(mWidget);
+    g_object_unref(mWidget);
+    mWidget = nullptr;
+  }
+}
+
+void SubPane::SetWidget(NativeWidget widget) {
+  // The reference keeps the widget valid even when its window's widget tree goes first.
+  if (widget) g_object_ref_sink(widget);
+  if (mWidget) {
+    gtk_widget_destroy(mWidget);
+    g_object_unref(mWidget);
+  }
+  mWidget = widget;
+}
+
+void SubPane::FinishCreate() {}
+
+// --- the tree ----------------------------------------------------------------------------
+
+SubPane* SubPane::GetOwner() { return this; }
+SubPane* SubPane::GetEventTarget() { return this; }
+
+SubPane* SubPane::GetParent() {
+  SubPane* owner = GetOwner();
+  if (!owner) {
+    ReportPaneAssertion(kSubPaneSource, 2100, "owner", "No owner");
+    return nullptr;
+  }
+  return owner->mSubPanes.parent;
+}
+
+Window* SubPane::GetWindow() {
+  SubPane* top = this;
+  while (SubPane* up = top->GetParent()) top = up;
+  return top->IsWindow() ? static_cast<Window*>(top) : nullptr;
+}
+
+bool SubPane::ContainsSubPane(SubPane* pane, bool recursive) {
+  auto& kids = mSubPanes.children;
+  for (auto it = kids.rbegin(); it != kids.rend(); ++it) {
+    if (*it == pane) return true;
+    if (recursive && (*it)->ContainsSubPane(pane, true)) return true;
+  }
+  return false;
+}
+
+bool SubPane::Encloses(SubPane* other, bool checkVisible, bool checkTabIndex) {
+  if (mBounds.IsEmpty()) return false;
+  if (checkVisible && !mVisible) return false;
+  if (checkTabIndex && mTabPanelIndex != other->mTabPanelIndex) return false;
+  return RectIsInsideRect(other->mBounds, mBounds);
+}
+
+bool SubPane::AddSubPane(SubPane* pane) {
+  mSubPanes.children.push_back(pane);
+  pane->mSubPanes.parent = this;
+  return true;
+}
+
+void SubPane::RemoveSubPane(SubPane* pane) {
+  auto& kids = mSubPanes.children;
+  auto it = std::find(kids.begin(), kids.end(), pane);
+  if (it != kids.end()) kids.erase(it);
+}
+
+void SubPane::SetParent(SubPane* parent) {
+  if (!parent) {
+    ReportPaneAssertion(kSubPaneSource, 3180, "newParent");
+    return;
+  }
+  if (SubPane* old = GetParent()) old->RemoveSubPane(this);
+  parent->AddSubPane(this);
+}
+
+void SubPane::UpdateParent(bool checkVisible, bool checkTabIndex) {
+  if (mDelegate) {
+    if (auto* container = dynamic_cast<SubPane*>(mDelegate->GetContainingPane())) {
+      if (container != GetParent()) SetParent(container);
+      return;
+    }
+  }
+  Window* window = GetWindow();
+  SubPane* parent = GetParent();
+  if (!window || !parent) return;
+  SubPane* candidate = window;
+  for (SubPane* pane : window->Panes()) {
+    if (pane == this) break;
+    if (pane->Encloses(this, checkVisible, checkTabIndex)) candidate = pane;
+  }
+  if (candidate->GetOwner() != parent) SetParent(candidate);
+}
+
+void SubPane::Detach() {
+  Window* window = GetWindow();
+  int32_t index = window ? window->RemovePane(this) : -1;
+  auto kids = mSubPanes.children;
+  SubPane* target = GetEventTarget();
+  for (SubPane* child : kids) {
+    if (child == target) continue;
+    child->UpdateParent(false, true);
+    RemoveSubPane(child);
+  }
+  if (window) window->InsertPane(this, index < 0 ? 0 : index);
+}
+
+bool SubPane::ForEachSubPane(SubPaneCallback callback, intptr_t value) {
+  if (mSubPanes.children.empty()) return callback(this, value);
+  auto kids = mSubPanes.children;
+  for (SubPane* child : kids) {
+    if (!child->ForEachSubPane(callback, value)) return false;
+  }
+  return true;
+}
+
+void SubPane::BroadcastToSubPanes(intptr_t value) {
+  auto kids = mSubPanes.children;
+  for (SubPane* child : kids) child->BroadcastToSubPanes(value);
+}
+
+bool SubPane::ContainsFocusable(SubPane* excluded) {
+  if (this != excluded && CanFocus()) return true;
+  for (SubPane* child : mSubPanes.children) {
+    if (child->ContainsFocusable(excluded)) return true;
+  }
+  return false;
+}
+
+SubPane* SubPane::AsPagePanel() { return nullptr; }
+SubPane* SubPane::AsTabPanel() { return nullptr; }
+int32_t SubPane::CurrentPanelPage() { return -1; }
+
+bool SubPane::IsInTabPanel() {
+  for (SubPane* p = GetParent(); p; p = p->GetParent()) {
+    if (p->AsTabPanel()) return true;
+  }
+  return false;
+}
+
+void SubPane::SetRunControl(ControlObjectLink* control) {
+  if (mRunControl) ReportPaneAssertion(kSubPaneSource, 887, "mRunControl == nil");
+  mRunControl = control;
+}
+
+// --- locking and closing -----------------------------------------------------------------
+
+SubPane* SubPane::Lock() {
+  ++mLockCount;
+  return this;
+}
+
+bool SubPane::Release() {
+  if (--mLockCount >= 0) return false;
+  auto kids = mSubPanes.children;
+  for (auto it = kids.rbegin(); it != kids.rend(); ++it) (*it)->Close();
+  Window* window = GetWindow();
+  if (SubPane* parent = GetParent()) parent->RemoveSubPane(this);
+  if (window && window != this) window->RemovePane(this);
+  delete this;
+  return true;
+}
+
+bool SubPane::LockHierarchy() {
+  if (mClosing) return false;
+  for (SubPane* p = this; p; p = p->GetParent()) p->Lock();
+  return true;
+}
+
+bool SubPane::UnlockHierarchy() {
+  bool destroyed = mClosing;
+  SubPane* p = this;
+  while (p) {
+    SubPane* next = p->GetParent();
+    if (p->Release()) destroyed = true;
+    p = next;
+  }
+  return destroyed;
+}
+
+void SubPane::CloseFocusState() {
+  if (GetMouseCapturePane() == this) ClearMouseCapturePane();
+  if (vorn::GetFocusPane() == this) ClearFocusPane();
+  if (GetCurrentPane() == this) ClearCurrentPane();
+  Window* window = GetWindow();
+  if (window && window->FocusPaneField() == this) {
+    window->SetFocusPaneField(nullptr);
+    gFocusInKind9Window = false;
+  }
+}
+
+void SubPane::Close() {
+  // A second close would release a lock the pending one still counts on.
+  if (mClosing) return;
+  mClosing = true;
+  SendPaneDeathNotice(this);
+  CloseFocusState();
+  if (mDelegate) mDelegate->PaneDied(this);
+  Release();
+}
+
+// --- current pane and simple answers -----------------------------------------------------
+
+bool SubPane::BecomeCurrent() {
+  if (mDelegate && mDelegate->BecomeCurrent()) return true;
+  SubPane* parent = GetParent();
+  return parent ? parent->BecomeCurrent() : false;
+}
+
+bool SubPane::ResignCurrent() {
+  if (mDelegate && mDelegate->ResignCurrent()) return true;
+  SubPane* parent = GetParent();
+  return parent ? parent->ResignCurrent() : false;
+}
+
+void SubPane::Activate() {
+  if (!mClosing && !mActive) mActive = true;
+}
+void SubPane::Deactivate() {}
+bool SubPane::IsWindow() { return false; }
+void SubPane::LostFocus() {}
+void SubPane::GotFocus() {}
+void SubPane::WillTakeTabFocus() {}
+void SubPane::Idle() {}
+void SubPane::BoundsDidChange() {}
+void SubPane::SetBalloonHelp(const string&) {}
+void SubPane::SetDisabledBalloonHelp(const string&) {}
+void SubPane::Press() {}
+bool SubPane::GetFocusRingRect(Rect*) { return false; }
+void SubPane::GetBounds(Rect* out) { *out = mBounds; }
+bool SubPane::PassesClickThrough() { return false; }
+NativeWidget SubPane::GetHandle() { return mWidget; }
+
+bool SubPane::KeyDown(int32_t, int32_t, int32_t) { return false; }
+
+bool SubPane::KeyDownInParent(int32_t character, int32_t keyCode, int32_t modifiers) {
+  SubPane* parent = GetParent();
+  return parent ? parent->KeyDownInParent(character, keyCode, modifiers) : false;
+}
+
+bool SubPane::TypeChar(int32_t character, int32_t keyCode, int32_t modifiers) {
+  if (character > 127) return false;
+  return KeyDown(character & 0xFF, keyCode, modifiers);
+}
+
+void SubPane::EnableMenuItems() {
+  if (SubPane* parent = GetParent()) parent->EnableMenuItems();
+}
+
+bool SubPane::MenuCommandEnabled(int32_t command) {
+  SubPane* parent = GetParent();
+  return parent ? parent->MenuCommandEnabled(command) : false;
+}
+
+bool SubPane::DoMenuCommand(int32_t command) {
+  SubPane* parent = GetParent();
+  return parent ? parent->DoMenuCommand(command) : false;
+}
+
+SubPane* SubPane::FindDefaultButton() {
+  for (SubPane* child : mSubPanes.children) {
+    if (SubPane* found = child->FindDefaultButton()) return found;
+  }
+  return nullptr;
+}
+
+SubPane* SubPane::FindCancelButton() {
+  for (SubPane* child : mSubPanes.children) {
+    if (SubPane* found = child->FindCancelButton()) return found;
+  }
+  return nullptr;
+}
+
+bool SubPane::GetFrameBounds(Rect* out) {
+  Rect r = mBounds;
+  GetFocusRingRect(&r);
+  for (SubPane* p = GetParent(); p; p = p->GetParent()) {
+    if (!IntersectRect(r, p->mBounds, &r)) break;
+  }
+  *out = r;
+  return !r.IsEmpty();
+}
+
+}  // namespace vorn
