@@ -13,6 +13,8 @@
 #include "core/shutdown_task.h"
 #include "core/startup.h"
 #include "core/termination.h"
+#include "core/window_loop_hooks.h"
+#include "windows/gtk_helper.h"
 #include "core/ticks.h"
 
 namespace {
@@ -34,7 +36,9 @@ int main(int argc, char** argv) {
   StoreCommandLine(argc, argv);
   gtk_set_locale();
   gtk_init(&argc, &argv);
+  InitGTKHelper();
   InitRuntime();
+  InstallWindowLoopHooks();
 
   std::string executablePath = FindExecutablePath(gArgv[0]);
   if (executablePath.empty()) {
