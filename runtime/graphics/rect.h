@@ -16,10 +16,6 @@ inline int16_t PinToInt16(int32_t value) {
   return static_cast<int16_t>(value);
 }
 
-inline Rect MakeRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-  return Rect{PinToInt16(top), PinToInt16(left), PinToInt16(bottom), PinToInt16(right)};
-}
-
 // Swaps each pair that is the wrong way round: left and right first, then top and bottom.
 inline void NormalizeRect(Rect& r) {
   if (r.left > r.right) {
@@ -34,8 +30,6 @@ inline void NormalizeRect(Rect& r) {
   }
 }
 
-inline bool operator==(const Rect& a, const Rect& b) {
-  return a.top == b.top && a.left == b.left && a.bottom == b.bottom && a.right == b.right;
-}
+inline bool operator==(const Rect& a, const Rect& b) { return EqualRect(a, b); }
 
 }  // namespace vorn

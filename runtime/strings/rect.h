@@ -12,6 +12,10 @@ struct Rect {
   int16_t left = 0;
   int16_t bottom = 0;
   int16_t right = 0;
+
+  int32_t Width() const { return int32_t{right} - left; }
+  int32_t Height() const { return int32_t{bottom} - top; }
+  bool IsEmpty() const { return left >= right || top >= bottom; }
 };
 
 // A point as the hit tests take it: vertical first, each 32 bits.
@@ -37,6 +41,13 @@ bool IntersectRect(const Rect& a, const Rect& b, Rect& out);
 bool RectIsSmallerThanRect(const Rect& a, const Rect& b);
 // a entirely within b (shared edges allowed).
 bool RectIsInsideRect(const Rect& a, const Rect& b);
+
+// A rectangle from left, top, right, bottom, each clamped to the 16-bit range.
+inline Rect MakeRect(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+  Rect r;
+  SetRect(r, left, top, right, bottom);
+  return r;
+}
 
 inline int32_t RectWidth(const Rect& r) { return int32_t{r.right} - r.left; }
 inline int32_t RectHeight(const Rect& r) { return int32_t{r.bottom} - r.top; }
