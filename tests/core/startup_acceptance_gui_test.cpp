@@ -43,7 +43,7 @@ double Now() {
 
 // Runs the program with its standard error in a file. When `signalNumber` is set, sends it once
 // the log contains `waitFor`. Kills the program after 15 s.
-Outcome Run(const std::string& program, std::vector<std::string> args, int signalNumber = 0,
+Outcome RunProgram(const std::string& program, std::vector<std::string> args, int signalNumber = 0,
             const std::string& waitFor = "") {
   char logPath[] = "/tmp/vorn_startup_log_XXXXXX";
   int logFile = mkstemp(logPath);
@@ -105,7 +105,7 @@ std::string EventsOf(const std::string& log) {
 }
 
 TEST(StartupAcceptanceTest, WithoutArgumentsOpenThenNewDocumentAndAutoQuitEndsTheLoop) {
-  Outcome outcome = Run(ImagePath("events_app"), {});
+  Outcome outcome = RunProgram(ImagePath("events_app"), {});
   EXPECT_TRUE(outcome.exited);
   EXPECT_EQ(outcome.status, 0);
   // No window is open and AutoQuit is set: the first iteration quits; a second RuntimeRun
@@ -114,7 +114,7 @@ TEST(StartupAcceptanceTest, WithoutArgumentsOpenThenNewDocumentAndAutoQuitEndsTh
 }
 
 TEST(StartupAcceptanceTest, EachPathOnTheCommandLineOpensADocumentInOrder) {
-  Outcome outcome = Run(ImagePath("events_app"), {"/tmp/first.dat", "/tmp/second.dat"});
+  Outcome outcome = RunProgram(ImagePath("events_app"), {"/tmp/first.dat", "/tmp/second.dat"});
   EXPECT_EQ(outcome.status, 0);
   std::string events = EventsOf(outcome.log);
   EXPECT_EQ(events.substr(0, events.find("Run;")),
@@ -125,7 +125,7 @@ TEST(StartupAcceptanceTest, EachPathOnTheCommandLineOpensADocumentInOrder) {
 }
 
 TEST(StartupAcceptanceTest, ASingleTimerFiresOnceAfterItsPeriodAndThenReadsModeZero) {
-  Outcome outcome = Run(ImagePath("timer_app"), {});
+  Outcome outcome = RunProgram(ImagePath("timer_app"), {});
   EXPECT_EQ(outcome.status, 0);
   std::string events = EventsOf(outcome.log);
   size_t action = events.find("Action(mode=0,ticks=");
@@ -138,7 +138,7 @@ TEST(StartupAcceptanceTest, ASingleTimerFiresOnceAfterItsPeriodAndThenReadsModeZ
 }
 
 TEST(StartupAcceptanceTest, SigtermRunsCancelCloseAndCloseAndExitsWithStatusZero) {
-  Outcome outcome = Run(ImagePath("waiting_app"), {}, SIGTERM, "Waiting;");
+  Outcome outcome = RunProgram(ImagePath("waiting_app"), {}, SIGTERM, "Waiting;");
   EXPECT_TRUE(outcome.exited);
   EXPECT_EQ(outcome.status, 0);
   // The process ends from the loop: the image's RuntimeRun never returns.
@@ -146,21 +146,21 @@ TEST(StartupAcceptanceTest, SigtermRunsCancelCloseAndCloseAndExitsWithStatusZero
 }
 
 TEST(StartupAcceptanceTest, SigquitActsAsSigterm) {
-  Outcome outcome = Run(ImagePath("waiting_app"), {}, SIGQUIT, "Waiting;");
+  Outcome outcome = RunProgram(ImagePath("waiting_app"), {}, SIGQUIT, "Waiting;");
   EXPECT_TRUE(outcome.exited);
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(EventsOf(outcome.log), "Waiting;CancelClose;Close;");
 }
 
 TEST(StartupAcceptanceTest, SighupSkipsTheQuitSequenceButStillExitsWithStatusZero) {
-  Outcome outcome = Run(ImagePath("waiting_app"), {}, SIGHUP, "Waiting;");
+  Outcome outcome = RunProgram(ImagePath("waiting_app"), {}, SIGHUP, "Waiting;");
   EXPECT_TRUE(outcome.exited);
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(EventsOf(outcome.log), "Waiting;");
 }
 
 TEST(StartupAcceptanceTest, TheRuntimeAloneSaysThatItHoldsNoApplication) {
-  Outcome outcome = Run(std::string(VORN_BINARY_DIR) + "/vorn", {});
+  Outcome outcome = RunProgram(std::string(VORN_BINARY_DIR) + "/vorn", {});
   EXPECT_TRUE(outcome.exited);
   EXPECT_NE(outcome.status, 0);
   EXPECT_NE(outcome.log.find("vorn: "), std::string::npos) << outcome.log;
