@@ -281,7 +281,9 @@ TEST_F(ApplicationDeathTest, AnUnhandledExceptionIsReportedOnceAndEndsTheLoop) {
         SetUnhandledExceptionHook(&UnhandledExceptionHook);
         RuntimeRegisterAppObject(nullptr);
         RuntimeRaiseExceptionWithMessage(GetKeyNotFoundExceptionClassDefinition(), 3, string("no key"));
-        RuntimeUnhandledException(TakePendingException());
+        RuntimeObject* error = TakePendingException();
+        RuntimeUnhandledException(error);
+        RuntimeUnlockObject(error);
         std::exit(GetQuitFlag() ? 0 : 1);
       },
       ::testing::ExitedWithCode(0),
