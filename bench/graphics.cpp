@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "graphics/graphics_gtk.h"
-#include "graphics/port_fonts.h"
+#include "windows/gtk_helper.h"
 
 namespace {
 
@@ -135,7 +135,7 @@ void BM_ChartDirect(benchmark::State& state) {
   Offscreen target;
   vorn::TextStyle style;
   style.mFontName = vorn::string("System");
-  PangoFontDescription* font = vorn::BuildFontDescription(style);
+  PangoFontDescription* font = vorn::MakeFontDescription(style);
   PangoContext* context = gdk_pango_context_get();
   PangoLayout* layout = pango_layout_new(context);
   pango_layout_set_font_description(layout, font);

@@ -1,6 +1,6 @@
 // Font entry points of compiled code.
 #include <cstdint>
 
-#include "graphics/port_fonts.h"
+#include "windows/gtk_helper.h"
 
-extern "C" int32_t getFontCount() { return vorn::FontFamilyCount(); }
+extern "C" int32_t getFontCount() { return vorn::GetFontFamilyCount(); }

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "graphics/port_fonts.h"
+#include "windows/gtk_helper.h"
 
 namespace vorn {
 
@@ -384,7 +384,7 @@ void GraphicsGTK::UpdateLayout() {
   style.mItalic = (mTextStyle & kStyleItalic) ? 1 : 0;
   style.mUnderline = (mTextStyle & kStyleUnderline) ? 1 : 0;
   if (mFontDescription) pango_font_description_free(mFontDescription);
-  mFontDescription = BuildFontDescription(style);
+  mFontDescription = MakeFontDescription(style);
   if (mLayout) g_object_unref(mLayout);
   mLayout = pango_layout_new(mContext);
   pango_layout_set_font_description(mLayout, mFontDescription);

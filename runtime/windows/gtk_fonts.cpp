@@ -2,6 +2,8 @@
 // built from the runtime's text styles.
 #include <gtk/gtk.h>
 
+#include <cstring>
+#include <map>
 #include <string>
 
 #include "strings/case_table.h"
@@ -11,17 +13,29 @@ namespace vorn {
 
 namespace {
 
-PangoFontFamily** sFamilies = nullptr;
-int sFamilyCount = 0;
-bool sFamiliesListed = false;
+// The families are listed once, on first use with a display; a later font installation is
+// not seen.
+struct FamilyList {
+  PangoFontFamily** families = nullptr;
+  int count = 0;
+  bool listed = false;
+};
 
-void ListFamilies() {
-  if (sFamiliesListed) return;
-  sFamiliesListed = true;
-  PangoContext* context = gdk_pango_context_get();
-  if (!context) return;
-  pango_context_list_families(context, &sFamilies, &sFamilyCount);
-  g_object_unref(context);
+FamilyList& Families() {
+  static FamilyList list;
+  if (!list.listed && gdk_screen_get_default()) {
+    PangoContext* context = gdk_pango_context_get();
+    pango_context_list_families(context, &list.families, &list.count);
+    g_object_unref(context);
+    list.listed = true;
+  }
+  return list;
+}
+
+PangoContext* LoadingContext() {
+  static PangoContext* context = nullptr;
+  if (!context && gdk_screen_get_default()) context = gdk_pango_context_get();
+  return context;
 }
 
 bool SameName(const string& a, const char* b) {
@@ -29,22 +43,54 @@ bool SameName(const string& a, const char* b) {
 }
 
 PangoFontDescription* DescriptionFromString(const string& family, int32_t size) {
-  std::string text = std::string(family.ToUTF8().View()) + " " + std::to_string(size);
+  std::string text(family.ToUTF8().View());
+  text += ' ';
+  text += std::to_string(size);
   return pango_font_description_from_string(text.c_str());
+}
+
+PangoFontDescription* BuildUncached(const string& nativeName, int32_t size, bool bold, bool italic) {
+  PangoFontDescription* description = nullptr;
+  FamilyList& list = Families();
+  for (int i = 0; i < list.count && !description; ++i) {
+    const char* familyName = pango_font_family_get_name(list.families[i]);
+    if (string(familyName, kEncodingUTF8).Compare(nativeName) != 0) continue;
+    PangoFontFace** faces = nullptr;
+    int faceCount = 0;
+    pango_font_family_list_faces(list.families[i], &faces, &faceCount);
+    if (faceCount > 0) {
+      description = pango_font_face_describe(faces[0]);
+      pango_font_description_set_size(description, size * PANGO_SCALE);
+    }
+    g_free(faces);
+    break;
+  }
+  if (!description) description = DescriptionFromString(nativeName, size);
+  if (!description) description = DescriptionFromString(GetDefaultFontName(), size);
+
+  if (PangoContext* context = LoadingContext()) {
+    PangoFont* font = pango_context_load_font(context, description);
+    if (font) {
+      g_object_unref(font);
+    } else {
+      pango_font_description_free(description);
+      description = DescriptionFromString(GetDefaultFontName(), size);
+    }
+  }
+  pango_font_description_set_style(description, italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+  pango_font_description_set_weight(description, bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+  return description;
 }
 
 }  // namespace
 
-int32_t GetFontFamilyCount() {
-  ListFamilies();
-  return sFamilyCount + 1;
-}
+int32_t GetFontFamilyCount() { return Families().count + 1; }
 
 string GetFontFamilyName(int32_t index) {
   if (index == 0) return string("System");
-  ListFamilies();
-  if (index < 1 || index > sFamilyCount) return string();
-  return string(std::string_view(pango_font_family_get_name(sFamilies[index - 1])), kEncodingUTF8);
+  FamilyList& list = Families();
+  if (index < 1 || index > list.count) return string();
+  return string(std::string_view(pango_font_family_get_name(list.families[index - 1])), kEncodingUTF8);
 }
 
 string MapSystemFontName(const string& name, bool toNative) {
@@ -54,43 +100,30 @@ string MapSystemFontName(const string& name, bool toNative) {
 
 int32_t ConvertPaneFontSize(int32_t size, bool toNative) {
   if (!toNative) return size + 2;
-  return size < 1 ? GetDefaultFontSize() : size - 2;
+  if (size < 1) return GetDefaultFontSize();
+  // Sizes 1 and 2 would reach Pango as nothing at all.
+  return size > 3 ? size - 2 : 1;
 }
 
 PangoFontDescription* MakeFontDescription(const TextStyle& style) {
-  string name = MapSystemFontName(style.fontName, true);
-  int32_t size = ConvertPaneFontSize(style.size, true);
-  PangoFontDescription* description = nullptr;
+  const string nativeName = MapSystemFontName(style.mFontName, true).ToUTF8();
+  const int32_t size = ConvertPaneFontSize(style.mSize, true);
+  const bool bold = style.mBold != 0;
+  const bool italic = style.mItalic != 0;
 
-  int32_t count = GetFontFamilyCount();
-  for (int32_t i = 1; i < count && !description; ++i) {
-    if (name.Compare(GetFontFamilyName(i)) != 0) continue;
-    PangoFontFace** faces = nullptr;
-    int faceCount = 0;
-    pango_font_family_list_faces(sFamilies[i - 1], &faces, &faceCount);
-    if (faceCount > 0) {
-      description = pango_font_face_describe(faces[0]);
-      pango_font_description_set_size(description, size * PANGO_SCALE);
-    }
-    g_free(faces);
-    break;
+  // Building means listing faces and loading a font; ports change fonts often (every label
+  // style), so each description is built once and copied.
+  static std::map<std::string, PangoFontDescription*> cache;
+  std::string key(nativeName.View());
+  key += '\n';
+  key += std::to_string(size);
+  key += bold ? 'b' : '-';
+  key += italic ? 'i' : '-';
+  auto found = cache.find(key);
+  if (found == cache.end()) {
+    found = cache.emplace(key, BuildUncached(nativeName, size, bold, italic)).first;
   }
-  if (!description) description = DescriptionFromString(name, size);
-  if (!description) description = DescriptionFromString(GetDefaultFontName(), size);
-
-  PangoContext* context = gdk_pango_context_get();
-  PangoFont* font = context ? pango_context_load_font(context, description) : nullptr;
-  if (font) {
-    g_object_unref(font);
-  } else {
-    pango_font_description_free(description);
-    description = DescriptionFromString(GetDefaultFontName(), size);
-  }
-  if (context) g_object_unref(context);
-
-  pango_font_description_set_style(description, style.italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
-  pango_font_description_set_weight(description, style.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
-  return description;
+  return pango_font_description_copy(found->second);
 }
 
 void SetWidgetFont(NativeWidget widget, const TextStyle& style) {
@@ -98,7 +131,7 @@ void SetWidgetFont(NativeWidget widget, const TextStyle& style) {
   PangoFontDescription* description = MakeFontDescription(style);
   gtk_widget_modify_font(widget, description);
   pango_font_description_free(description);
-  if (style.underline) UnderlineLabel(widget);
+  if (style.mUnderline) UnderlineLabel(widget);
 }
 
 void UnderlineLabel(NativeWidget widget) {

@@ -7,20 +7,23 @@
 #include <cstdint>
 #include <string_view>
 
+#include "graphics/text_style.h"
 #include "strings/vstring.h"
 #include "windows/native_types.h"
 
 namespace vorn {
-
-struct TextStyle;
 
 // --- start-up ------------------------------------------------------------------------------
 
 // Once, after gtk_init: the desktop font, the key snooper and the theme's colours.
 void InitGTKHelper();
 
+// The desktop font; "Sans" at 10 points until InitGTKHelper has read the setting.
 const string& GetDefaultFontName();
 int32_t GetDefaultFontSize();
+// Replaces the desktop font (start-up, and tests); an empty name or a size below 1 gives
+// "Sans" or 10.
+void SetDefaultFont(const string& name, int32_t size);
 
 struct FontSetting {
   std::string_view family;
@@ -69,17 +72,14 @@ void* GetOptionalGtkSymbol(int32_t library, const char* name);
 // Family count + 1: index 0 is "System".
 int32_t GetFontFamilyCount();
 string GetFontFamilyName(int32_t index);
+// "System" (any case) and the empty name stand for the desktop font; back, the desktop
+// font's name reads "System".
 string MapSystemFontName(const string& name, bool toNative);
+// Pane sizes are two points larger than Pango's; sizes below 1 mean the desktop size.
 int32_t ConvertPaneFontSize(int32_t size, bool toNative);
 
-struct TextStyle {
-  string fontName;
-  bool bold = false;
-  bool italic = false;
-  bool underline = false;
-  int16_t size = 12;
-};
-// A new description the caller frees with pango_font_description_free.
+// A new description the caller frees with pango_font_description_free, for the style's font,
+// size, bold and italic; a font that cannot be loaded falls back to the desktop font.
 struct _PangoFontDescription* MakeFontDescription(const TextStyle& style);
 void SetWidgetFont(NativeWidget widget, const TextStyle& style);
 void UnderlineLabel(NativeWidget widget);

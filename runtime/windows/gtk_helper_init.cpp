@@ -9,8 +9,8 @@ namespace vorn {
 
 namespace {
 
-string sDefaultFontName;
-int32_t sDefaultFontSize = 0;
+string sDefaultFontName("Sans");
+int32_t sDefaultFontSize = 10;
 SystemColor sSystemColors[kSystemColorCount];
 
 gint HandleKeySnoop(GtkWidget*, GdkEventKey* event, gpointer) {
@@ -53,8 +53,7 @@ void InitGTKHelper() {
   gchar* fontName = nullptr;
   if (settings) g_object_get(settings, "gtk-font-name", &fontName, nullptr);
   FontSetting font = ParseFontSetting(fontName ? fontName : "");
-  sDefaultFontName = string(font.family, kEncodingUTF8);
-  sDefaultFontSize = font.size;
+  SetDefaultFont(string(font.family, kEncodingUTF8), font.size);
   g_free(fontName);
 
   gtk_key_snooper_install(HandleKeySnoop, nullptr);
@@ -77,6 +76,11 @@ void InitGTKHelper() {
 
 const string& GetDefaultFontName() { return sDefaultFontName; }
 int32_t GetDefaultFontSize() { return sDefaultFontSize; }
+
+void SetDefaultFont(const string& name, int32_t size) {
+  sDefaultFontName = name.IsEmpty() ? string("Sans") : name;
+  sDefaultFontSize = size < 1 ? 10 : size;
+}
 
 SystemColor GetSystemColor(int32_t index) {
   if (index < 0 || index >= kSystemColorCount) return SystemColor{};

@@ -34,7 +34,7 @@ string ConvertMnemonicCaption(const string& caption) {
 void SetLabelCaption(NativeWidget label, const string& caption, const TextStyle* style) {
   if (!label || !GTK_IS_LABEL(label)) return;
   gtk_label_set_text_with_mnemonic(GTK_LABEL(label), ConvertMnemonicCaption(caption).CString());
-  if (style && style->underline) UnderlineLabel(label);
+  if (style && style->mUnderline) UnderlineLabel(label);
 }
 
 }  // namespace vorn

@@ -6,9 +6,8 @@
 #include "graphics/colors.h"
 #include "graphics/graphics.h"
 #include "graphics/graphics_defaults.h"
-#include "graphics/port_fonts.h"
 #include "graphics/string_find_byte.h"
-#include "graphics/system_font.h"
+#include "windows/gtk_helper.h"
 #include "graphics/text_style.h"
 
 using vorn::string;
@@ -128,7 +127,7 @@ TEST(GraphicsDefaults, TableStyleAndEllipsis) {
 }
 
 TEST(Fonts, LogicalNamesAndSizes) {
-  vorn::SetSystemFont(string("DejaVu Sans"), 11);
+  vorn::SetDefaultFont(string("DejaVu Sans"), 11);
   EXPECT_EQ(vorn::MapSystemFontName(string("system"), true).CompareBinary(string("DejaVu Sans")), 0);
   EXPECT_EQ(vorn::MapSystemFontName(string(), true).CompareBinary(string("DejaVu Sans")), 0);
   EXPECT_EQ(vorn::MapSystemFontName(string("Serif"), true).CompareBinary(string("Serif")), 0);
@@ -137,12 +136,12 @@ TEST(Fonts, LogicalNamesAndSizes) {
   EXPECT_EQ(vorn::ConvertPaneFontSize(12, true), 10);
   EXPECT_EQ(vorn::ConvertPaneFontSize(2, true), 1);
   EXPECT_EQ(vorn::ConvertPaneFontSize(10, false), 12);
-  vorn::SetSystemFont(string(), 0);
-  EXPECT_EQ(vorn::SystemFontName().CompareBinary(string("Sans")), 0);
-  EXPECT_EQ(vorn::SystemFontSize(), 10);
-  EXPECT_EQ(vorn::FontFamilyName(0).CompareBinary(string("System")), 0);
-  EXPECT_TRUE(vorn::FontFamilyName(-1).IsEmpty());
-  EXPECT_TRUE(vorn::FontFamilyName(vorn::FontFamilyCount()).IsEmpty());
+  vorn::SetDefaultFont(string(), 0);
+  EXPECT_EQ(vorn::GetDefaultFontName().CompareBinary(string("Sans")), 0);
+  EXPECT_EQ(vorn::GetDefaultFontSize(), 10);
+  EXPECT_EQ(vorn::GetFontFamilyName(0).CompareBinary(string("System")), 0);
+  EXPECT_TRUE(vorn::GetFontFamilyName(-1).IsEmpty());
+  EXPECT_TRUE(vorn::GetFontFamilyName(vorn::GetFontFamilyCount()).IsEmpty());
 }
 
 TEST(StringFindByte, FindsFromTheStartOnward) {

@@ -349,9 +349,9 @@ TEST_F(WindowGuiTest, DesktopSettingsAreRead) {
   EXPECT_TRUE(GetFontFamilyName(-1).IsEmpty());
 
   TextStyle style;
-  style.fontName = string("System");
-  style.size = 14;
-  style.bold = true;
+  style.mFontName = string("System");
+  style.mSize = 14;
+  style.mBold = 1;
   PangoFontDescription* d = MakeFontDescription(style);
   EXPECT_EQ(pango_font_description_get_size(d), 12 * PANGO_SCALE);
   EXPECT_EQ(pango_font_description_get_weight(d), PANGO_WEIGHT_BOLD);
