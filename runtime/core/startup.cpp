@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "core/application.h"
+#include "graphics/graphics_defaults.h"
 #include "objects/exceptions.h"
 
 namespace vorn {
@@ -48,6 +49,7 @@ void StoreCommandLine(int argc, char** argv) {
 }
 
 void InitRuntime() {
+  InitGraphicsDefaults();
   SetUnhandledExceptionHook(&UnhandledExceptionHook);
   DialogFontName() = string("System");
   sDialogFontSize = 12;
