@@ -11,6 +11,7 @@
 #include "core/core_assert.h"
 #include "core/pollable.h"
 #include "core/termination.h"
+#include "objects/exceptions.h"
 
 namespace vorn {
 
@@ -107,6 +108,12 @@ void MainLoopIteration() {
   RunHooks(RunLoopStage::kAfterPollables);
   ClearUserCancelFlag();
   RunBackgroundTasks(true);
+  // An exception still pending here was raised by native code with no compiled caller to see
+  // it; it must not surface later in unrelated code.
+  if (RuntimeObject* stale = TakePendingException()) {
+    RuntimeUnhandledException(stale);
+    RuntimeUnlockObject(stale);
+  }
   if (!AnyRuntimeWindowOpen() && sInRunLoop && sApplicationHooks.autoQuit &&
       sApplicationHooks.autoQuit()) {
     QuitApplication();

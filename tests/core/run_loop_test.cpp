@@ -9,6 +9,8 @@
 
 #include "core/background_task.h"
 #include "core/pollable.h"
+#include "objects/exceptions.h"
+#include "objects/runtime_object.h"
 
 namespace vorn {
 namespace {
@@ -143,6 +145,20 @@ TEST_F(RunLoopTest, AutoQuitWaitsForRuntimeRun) {
   SetApplicationHooks({});
   EXPECT_FALSE(RunLoopStarted());
   EXPECT_EQ(sLog.find("quit"), std::string::npos);
+}
+
+
+TEST_F(RunLoopTest, AnExceptionLeftPendingByNativeCodeIsUnhandledAtTheIterationsEnd) {
+  ExceptionCallback previous = SetUnhandledExceptionHook([](RuntimeObject* exception) {
+    sLog += std::string(ClassOf(exception)->mName.View()) + ";";
+  });
+  RuntimeRaiseOutOfBoundsException();
+  RunMainLoopOnce(false);
+  SetUnhandledExceptionHook(previous);
+  EXPECT_EQ(sLog, "OutOfBoundsException;");
+  EXPECT_EQ(PendingException(), nullptr);
+  RunMainLoopOnce(false);  // reported once only
+  EXPECT_EQ(sLog, "OutOfBoundsException;");
 }
 
 TEST_F(RunLoopTest, NoKeyIsTheCancelKey) {
