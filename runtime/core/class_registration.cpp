@@ -5,6 +5,7 @@
 #include "core/application.h"
 #include "core/image_loader.h"
 #include "core/timer.h"
+#include "graphics/graphics_object.h"
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"
 
@@ -14,6 +15,7 @@ void RegisterIntrinsicClasses() {
   RegisterExceptionClasses();
   RegisterApplicationClasses();
   RegisterIntrinsicClass(GetTimerClassDefinition());
+  RegisterGraphicsClass();
 }
 
 }  // namespace vorn
