@@ -121,6 +121,7 @@ int32_t Scroller::GetValue() {
 
 void Scroller::SetValue(int32_t value) {
   if (mWidget) gtk_range_set_value(GTK_RANGE(mWidget), value);
+  AbsorbOwnChange();
 }
 
 int32_t Scroller::GetMinimum() {
@@ -148,6 +149,7 @@ void Scroller::SetMinimum(int32_t minimum) {
   if (mMinimumPending || mMaximumPending) SetEnabled(true, true);
   mMinimumPending = false;
   mMaximumPending = false;
+  AbsorbOwnChange();
 }
 
 void Scroller::SetMaximum(int32_t maximum) {
@@ -163,6 +165,7 @@ void Scroller::SetMaximum(int32_t maximum) {
   mMinimumPending = false;
   mMaximumPending = false;
   if (GetValue() > maximum) SetValue(maximum);
+  AbsorbOwnChange();
 }
 
 int32_t Scroller::GetLineStep() {
@@ -190,7 +193,17 @@ void Scroller::HandleValueChanged() {
   if (value == mLastValue) return;
   int32_t previous = mLastValue;
   mLastValue = value;
-  if (mDelegate) mDelegate->ValueChanged(this, previous, value);
+  if (!mDelegate) return;
+  PaneGuard guard(this);
+  mReporting = true;
+  mDelegate->ValueChanged(this, previous, value);
+  if (guard.Get()) mReporting = false;
+}
+
+void Scroller::AbsorbOwnChange() {
+  // GTK does not nest "value-changed": a change made while it is being reported arrives
+  // after the report. It belongs to the report's handler and is taken as known.
+  if (mReporting) mLastValue = GetValue();
 }
 
 // --- events ------------------------------------------------------------------------------

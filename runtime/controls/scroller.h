@@ -82,6 +82,7 @@ class Scroller : public ContainerPane {
  private:
   _GtkAdjustment* Adjustment(int32_t line);
   void DrawSliderInto(Graphics* port);
+  void AbsorbOwnChange();
 
   bool mSlider;
   int32_t mLastValue = 0;
@@ -96,6 +97,7 @@ class Scroller : public ContainerPane {
   bool mMinimumPending = false;
   int32_t mPendingMaximum = 0;
   int32_t mPendingMinimum = 0;
+  bool mReporting = false;  // a value change is being reported to the delegate
 };
 
 // Paints a scroll bar in the widget's GTK style into the port's drawable, between the corners
