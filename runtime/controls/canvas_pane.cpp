@@ -26,6 +26,22 @@ void SetCanvasGraphicsServices(const CanvasGraphicsServices& services) { sServic
 const CanvasGraphicsServices& GetCanvasGraphicsServices() { return sServices; }
 bool IsContextualClickInProgress() { return sContextualClick; }
 
+RuntimeObject* CanvasGraphicsObject(RuntimeCanvas* pane, CanvasFields* fields) {
+  if (!pane || !fields) return nullptr;
+  if (!fields->graphics) {
+    if (!sServices.newGraphicsObject) return nullptr;
+    Graphics* port = pane->GetGraphics();
+    if (!port) return nullptr;
+    fields->graphics = sServices.newGraphicsObject(port);
+    if (!fields->graphics) return nullptr;
+  }
+  if (sServices.graphicsPort) {
+    if (Graphics* port = sServices.graphicsPort(fields->graphics)) port->SetClipRect(pane->Bounds());
+  }
+  RuntimeLockObject(fields->graphics);
+  return fields->graphics;
+}
+
 RuntimeCanvas::RuntimeCanvas(SubPane* parent, int32_t tabPanelIndex, const Rect& bounds, bool shown)
     : ContainerPane(parent, tabPanelIndex, bounds), mShown(shown) {
   EnsurePanePorts();

@@ -38,6 +38,8 @@ struct CanvasGraphicsServices {
   RuntimeObject* (*newGraphicsObject)(Graphics* port) = nullptr;
   // Takes the port back from the object without disposing of it.
   Graphics* (*detachGraphicsPort)(RuntimeObject* graphics) = nullptr;
+  // The port the object draws through.
+  Graphics* (*graphicsPort)(RuntimeObject* graphics) = nullptr;
   // Draws the picture's top-left part, at most width x height, at (h, v) of the port;
   // answers the word the canvas keeps from the picture's native image, 0 when it has none.
   int32_t (*drawBackdrop)(Graphics* port, RuntimeObject* picture, int32_t h, int32_t v,
@@ -112,6 +114,11 @@ class RuntimeCanvas : public ContainerPane {
   CanvasTemplate* mTemplate = nullptr;
   int32_t mPaintCount = 0;
 };
+
+// The Graphics object a canvas hands out for drawing outside Paint: made on first use over a
+// port of the pane and kept in the fields, clipped to the pane on every call, returned with
+// one reference for the caller. Nil without a pane.
+RuntimeObject* CanvasGraphicsObject(RuntimeCanvas* pane, CanvasFields* fields);
 
 // Set while a right click goes to a canvas's MouseDown, so the event can tell.
 bool IsContextualClickInProgress();

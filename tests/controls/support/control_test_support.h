@@ -90,3 +90,13 @@ class PixmapPort {
 };
 
 }  // namespace vorn::test
+
+namespace vorn::test {
+
+// A stand-in for the language's Graphics class: an object owning one port. Installs itself
+// as the canvases' graphics services.
+void InstallTestGraphicsServices();
+Graphics* TestGraphicsPort(RuntimeObject* graphics);
+int32_t LiveTestGraphicsObjects();
+
+}  // namespace vorn::test
