@@ -165,6 +165,14 @@ void StaticTextGeneric::Draw(Graphics* port) {
   if (text.IsEmpty()) return;
   int32_t y = mBounds.top + BaselineIn(port, mStyle, mHeight);
 
+  // Inside the pane, and never outside what the caller clipped to.
+  Rect area = mBounds;
+  if (const Rect* outer = port->GetClipRect()) {
+    Rect shifted = *outer;
+    OffsetRect(shifted, port->OriginH(), port->OriginV());
+    if (!IntersectRect(area, shifted, area)) return;
+  }
+
   RGB48 color = ColorToRGB48(mTextColor);
   if (!mEnabled) {
     color = RGB48{DisabledComponent(color.red), DisabledComponent(color.green),
@@ -174,7 +182,7 @@ void StaticTextGeneric::Draw(Graphics* port) {
   port->SetForeColor(color);
   {
     ClipSaver clip(port);
-    port->SetClipRect(mBounds);
+    port->SetClipRect(area);
     if (mMultiLine) {
       port->DrawWrappedText(text, mBounds, mAlignment);
     } else {
