@@ -5,6 +5,7 @@
 
 #include "controls/pane_port.h"
 #include "graphics/graphics.h"
+#include "graphics/graphics_object.h"
 #include "graphics/graphics_state.h"
 #include "strings/system_encoding.h"
 #include "strings/utf8.h"
@@ -16,7 +17,16 @@ namespace vorn {
 
 namespace {
 
-CanvasGraphicsServices sServices;
+// The language's Graphics class; the Picture class brings the backdrop drawing when it lands.
+CanvasGraphicsServices DefaultServices() {
+  CanvasGraphicsServices services;
+  services.newGraphicsObject = &NewGraphicsObject;
+  services.detachGraphicsPort = &DetachGraphicsObjectPort;
+  services.graphicsPort = &GraphicsObjectPort;
+  return services;
+}
+
+CanvasGraphicsServices sServices = DefaultServices();
 bool sContextualClick = false;
 constexpr int32_t kDefaultExtent = -10000;
 

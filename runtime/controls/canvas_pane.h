@@ -31,8 +31,8 @@ struct CanvasHooks {
   const ObjectHook* enableMenuItems = nullptr;
 };
 
-// What the canvas needs of the language's Graphics and Picture classes; the control layer
-// installs it. Without it a canvas fires no Paint and shows no backdrop.
+// What the canvas needs of the language's Graphics and Picture classes. The Graphics class
+// is there from the start; without a backdrop drawer a canvas shows no backdrop.
 struct CanvasGraphicsServices {
   // A new Graphics object (one reference for the caller) that owns the port.
   RuntimeObject* (*newGraphicsObject)(Graphics* port) = nullptr;

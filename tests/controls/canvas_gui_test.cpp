@@ -12,6 +12,8 @@
 #include "controls/static_text_pane.h"
 #include "controls/support/control_test_support.h"
 #include "graphics/graphics.h"
+#include "graphics/graphics_object.h"
+#include "vorn/graphics_api.h"
 #include "windows/pane_focus.h"
 
 namespace vorn {
@@ -52,6 +54,13 @@ extern "C" uint8_t TestCanvasMouseDown(RuntimeObject*, int32_t x, int32_t y) {
   gSeen.downX = x;
   gSeen.downY = y;
   return gSeen.takeMouse;
+}
+
+// The same through the language's own Graphics class, as the compiled chart draws.
+extern "C" void CompiledPaint(RuntimeObject*, RuntimeObject* g) {
+  ++gSeen.paints;
+  graphicsForeColorSetter(g, 0, 0x0000FF);
+  RuntimeGraphicsFillRect(g, 10, 10, 40, 20);
 }
 
 class RecordingTemplate : public CanvasTemplate {
@@ -124,6 +133,17 @@ TEST_F(CanvasGuiTest, EveryExposeFiresPaintOnceAndTheHandlerDrawsIntoTheWindow) 
   EXPECT_EQ(gSeen.paints, 1);
   EXPECT_EQ(test::LiveTestGraphicsObjects(), 0) << "each Paint's Graphics object is released";
   test::Shell("import -window root " + std::string(VORN_BINARY_DIR) + "/canvas_paint.png");
+}
+
+TEST_F(CanvasGuiTest, ACompiledPaintHandlerDrawsThroughTheLanguageGraphicsClass) {
+  SetCanvasGraphicsServices(CanvasGraphicsServices{&NewGraphicsObject, &DetachGraphicsObjectPort,
+                                                   &GraphicsObjectPort, nullptr});
+  SetHandler(control, test::kEvPaint, reinterpret_cast<void*>(&CompiledPaint));
+  MakeCanvas(MakeRect(40, 40, 240, 190));
+  test::ShowAndSettle(window);
+  EXPECT_GE(gSeen.paints, 1);
+  EXPECT_EQ(ScreenPixel(55, 55), 0x0000FFu) << "canvas coordinates (10, 10) on";
+  EXPECT_NE(ScreenPixel(45, 45), 0x0000FFu);
 }
 
 TEST_F(CanvasGuiTest, AHiddenCanvasPaintsNothingUntilShownAgain) {
