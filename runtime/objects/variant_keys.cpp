@@ -70,6 +70,17 @@ bool NumbersEqual(const VariantScalar& a, const VariantScalar& b) {
   return x == y;
 }
 
+// The commonest keys, Integers, are read straight from their boxes.
+struct IntegerBox {
+  RuntimeObject header;
+  int32_t value;
+};
+
+RuntimeClass* IntegerBoxClass() {
+  static RuntimeClass* const cls = RuntimeClassFromDefinition(GetIntegerVariantClassDefinition());
+  return cls;
+}
+
 }  // namespace
 
 uint32_t FoldedTextHash(const string& source) {
@@ -108,6 +119,8 @@ bool TextKeysEqual(const string& a, const string& b) {
 }
 
 uint32_t VariantKeyHash(RuntimeObject* variant) {
+  if (variant && variant->classPtr == IntegerBoxClass())
+    return NumberHash(true, reinterpret_cast<IntegerBox*>(variant)->value, 0);
   VariantScalar v = ReadVariant(variant);
   switch (v.kind) {
     case VariantKind::kNil: return 0;
@@ -125,6 +138,8 @@ uint32_t VariantKeyHash(RuntimeObject* variant) {
 
 bool VariantKeysEqual(RuntimeObject* left, RuntimeObject* right) {
   if (left == right) return true;
+  if (left && right && left->classPtr == IntegerBoxClass() && right->classPtr == left->classPtr)
+    return reinterpret_cast<IntegerBox*>(left)->value == reinterpret_cast<IntegerBox*>(right)->value;
   VariantScalar a = ReadVariant(left);
   VariantScalar b = ReadVariant(right);
   if (IsNumber(a.kind) && IsNumber(b.kind)) return NumbersEqual(a, b);
