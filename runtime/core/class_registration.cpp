@@ -8,11 +8,13 @@
 #include "graphics/graphics_object.h"
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"
+#include "objects/value_classes.h"
 
 namespace vorn {
 
 void RegisterIntrinsicClasses() {
   RegisterExceptionClasses();
+  RegisterValueClasses();
   RegisterApplicationClasses();
   RegisterIntrinsicClass(GetTimerClassDefinition());
   RegisterGraphicsClass();
