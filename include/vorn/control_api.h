@@ -122,6 +122,7 @@ void ControlInitialParentSetter(VornRuntimeObject *ctl, int32_t param, VornStrin
 void RuntimeControlRefresh(VornRuntimeObject *ctl, uint8_t eraseBackground);
 void RuntimeControlRefreshRect(VornRuntimeObject *ctl, int32_t x, int32_t y, int32_t width,
                                int32_t height, uint8_t eraseBackground);
+void RuntimeControlDrawInto(VornRuntimeObject *ctl, VornRuntimeObject *graphics, int32_t left, int32_t top);
 void RuntimeSetFocus(VornRuntimeObject *ctl);
 void controlAcceptTextDrop(VornRuntimeObject *ctl);
 void controlAcceptPictureDrop(VornRuntimeObject *ctl);

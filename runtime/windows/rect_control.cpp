@@ -1,5 +1,7 @@
 #include "windows/rect_control.h"
 
+#include "graphics/graphics_object.h"
+#include "graphics/graphics_target.h"
 #include "objects/runtime_object.h"
 #include "windows/control_window_hooks.h"
 
@@ -66,10 +68,9 @@ const ParamRow kMenuHandlerParams[] = {{"name", "s", 0, 0}, {"handler", "p", 0, 
 const ParamRow kMoveParams[] = {
     {"left", "i4", 0, 0}, {"top", "i4", 0, 0}, {"width", "i4", 0, 0}, {"height", "i4", 0, 0}};
 
-// DrawInto and NewDragItem come with the Graphics class and drag items; until then their rows
-// bind nothing.
+// NewDragItem comes with drag items; until then its row binds nothing.
 const MethodRow kRectControlMethods[] = {
-    {"DrawInto", "", kDrawIntoParams, 3, nullptr, "RuntimeControlDrawInto", nullptr, nullptr, 0, 0},
+    {"DrawInto", "", kDrawIntoParams, 3, Fn(&RuntimeControlDrawInto), "RuntimeControlDrawInto", nullptr, nullptr, 0, 0},
     {"Refresh", "", kRefreshParams, 1, Fn(&RuntimeControlRefresh), "RuntimeControlRefresh", nullptr, nullptr, 0, 0},
     {"RefreshRect", "", kRefreshRectParams, 5, Fn(&RuntimeControlRefreshRect), "RuntimeControlRefreshRect",
      nullptr, nullptr, 0, 0},
@@ -259,5 +260,18 @@ void controlAcceptMacDataDrop(VornRuntimeObject* ctl, VornStringRecord* type) {
 }
 
 void RectControlDefaultConstructor(VornRuntimeObject*) {}
+
+void RuntimeControlDrawInto(VornRuntimeObject* ctl, VornRuntimeObject* graphics, int32_t left, int32_t top) {
+  SubPane* pane = PaneOf(ctl);
+  Graphics* port = GraphicsObjectPort(graphics);
+  if (!pane || !port) return;
+  // The port draws in the coordinates of its own pane; the control draws at window positions.
+  if (GraphicsTarget* target = port->Target()) {
+    Rect origin = target->GetPaneBounds();
+    left = static_cast<int32_t>(static_cast<uint32_t>(left) + static_cast<uint32_t>(origin.left));
+    top = static_cast<int32_t>(static_cast<uint32_t>(top) + static_cast<uint32_t>(origin.top));
+  }
+  pane->DrawIntoAt(port, left, top);
+}
 
 }  // extern "C"
