@@ -46,7 +46,6 @@ void HostWindowFinalizer(RuntimeObject* o) {
     if (ControlObject* ctl = AsControl(c)) ctl->window = nullptr;
     RuntimeUnlockObject(c);
   }
-  RuntimeUnlockObject(w->containing);
   w->containing = nullptr;
 }
 
@@ -169,7 +168,6 @@ HostWindowObject* ControlClassTest::NewHostWindow(Window* nativeWindow, RuntimeO
   RuntimeObject* o = CreateInstanceFromDefinition(GetHostWindowClass());
   HostWindowObject* w = AsHost(o);
   w->controls = new ControlMap();
-  RuntimeLockObject(containing);
   w->containing = containing;
   w->bounds = VornControlBounds{bounds.top, bounds.left, bounds.bottom, bounds.right};
   w->native = nativeWindow;

@@ -21,7 +21,7 @@ namespace vorn::test {
 struct HostWindowObject {
   RuntimeObject header;
   ControlMap* controls;
-  RuntimeObject* containing;  // held; nil for a window of its own
+  RuntimeObject* containing;  // not held: it outlives the windows embedded in it
   VornControlBounds bounds;   // inside the containing window for an embedded one
   Window* native;             // nil for an embedded window
 };
