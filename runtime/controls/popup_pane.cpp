@@ -27,15 +27,18 @@ void OnEntryChanged(GtkEditable*, gpointer data) { static_cast<PopupMenu*>(data)
 void OnDropDownShow(GtkWidget*, gpointer data) { static_cast<PopupMenu*>(data)->DropDownShown(); }
 void OnDropDownHide(GtkWidget*, gpointer data) { static_cast<PopupMenu*>(data)->DropDownHidden(); }
 
+// Every handler gets the PopupMenu itself; its SubPane part lies elsewhere in the object.
+SubPane* PaneOf(gpointer data) { return static_cast<PopupMenu*>(data); }
+
 gboolean OnEntryPress(GtkWidget*, GdkEventButton* event, gpointer data) {
-  return RoutePanePress(static_cast<SubPane*>(data), event->time, event->button, event->state);
+  return RoutePanePress(PaneOf(data), event->time, event->button, event->state);
 }
 gboolean OnEntryRelease(GtkWidget*, GdkEventButton*, gpointer data) {
-  DeliverMouseUp(static_cast<SubPane*>(data));
+  DeliverMouseUp(PaneOf(data));
   return FALSE;
 }
 void OnEntryGrabFocus(GtkWidget* widget, gpointer data) {
-  if (GTK_WIDGET_CAN_FOCUS(widget)) SetFocusPane(static_cast<SubPane*>(data));
+  if (GTK_WIDGET_CAN_FOCUS(widget)) SetFocusPane(PaneOf(data));
 }
 
 }  // namespace
