@@ -1,45 +1,16 @@
-// The row-list interface that the PopupMenu and ComboBox control classes drive, the data-aware
-// mix-in of panes bound to a data control, and what such a pane needs of its owner object.
+// The row-list interface that the PopupMenu and ComboBox control classes drive, and what such
+// a pane needs of its owner object.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
+#include "controls/data_aware.h"
 #include "graphics/text_style.h"
 #include "objects/runtime_class.h"
 #include "strings/vstring.h"
 
 namespace vorn {
-
-// Kind numbers a data control tells its bound controls apart by.
-constexpr int32_t kBoundControlPopup = 3;
-
-// How panes reach the data controls of their window. The database layer installs these; until
-// it does, a data-source name binds nothing.
-struct DataControlHooks {
-  // The first control of the owner's window whose name equals `name` (letter case ignored)
-  // and that is a data control; nil when none.
-  RuntimeObject* (*findDataControl)(RuntimeObject* owner, const string& name) = nullptr;
-  void (*addBoundControl)(RuntimeObject* dataControl, RuntimeObject* control, int32_t kind) = nullptr;
-  void (*removeBoundControl)(RuntimeObject* dataControl, RuntimeObject* control, int32_t kind) = nullptr;
-  void (*refreshBoundControls)(RuntimeObject* dataControl) = nullptr;
-};
-void SetDataControlHooks(const DataControlHooks& hooks);
-const DataControlHooks& GetDataControlHooks();
-
-// Panes whose control binds to a data control of its window by the data control's name.
-class DataAwareClass {
- public:
-  virtual ~DataAwareClass();
-  virtual void BindDataSource() = 0;
-  virtual void UnbindDataSource() = 0;
-
-  const string& DataSourceName() const { return mDataSourceName; }
-  void SetDataSourceName(const string& name) { mDataSourceName = name; }
-
- protected:
-  string mDataSourceName;
-};
 
 // The events a combo pane raises on its owner object, implemented by the control class layer.
 // The owner's in-Change flag lives in the owner; the pane keeps the guard rules.
@@ -102,11 +73,9 @@ class ComboBox : public DataAwareClass {
   RuntimeObject* Owner() const { return mOwner; }
   // The owner is going away: no event is raised after this.
   void ClearOwner() { mOwner = nullptr; }
-  RuntimeObject* BoundDataControl() const { return mBoundDataControl; }
   TextStyle& Style() { return mStyle; }
 
  protected:
-  RuntimeObject* mBoundDataControl = nullptr;  // one reference while bound
   RuntimeObject* mOwner;
   ComboBoxEvents* mEvents;
   TextStyle mStyle;

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "controls/pane_port.h"
 #include "objects/runtime_object.h"
 #include "strings/case_table.h"
 #include "strings/mnemonics.h"
@@ -52,6 +53,7 @@ bool IsCustomComboFont(const TextStyle& style) {
 PopupMenu::PopupMenu(RuntimeObject* owner, ComboBoxEvents* events, const vorn::TextStyle& style, Window* window,
                      const Rect& bounds, bool editable)
     : ComboBox(owner, events, style), SubPane(window, 0, bounds), mEditable(editable) {
+  EnsurePanePorts();
   SetTextFont(mStyle.mFontName);
   SetTextSize(mStyle.mSize);
   Pane::SetTextStyle(mStyle.GetStyleBits());

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "controls/pane_port.h"
 #include "controls/popup_pane.h"
 #include "graphics/graphics_gtk.h"
 #include "graphics/graphics_state.h"
@@ -93,7 +94,7 @@ bool PopupMenu::GetBaseline(int32_t* y) {
 
 void PopupMenu::DrawInto(Graphics* port) {
   auto* gtkPort = dynamic_cast<GraphicsGTK*>(port);
-  GdkDrawable* drawable = gtkPort ? gtkPort->GetGdkDrawable() : nullptr;
+  GdkDrawable* drawable = gtkPort ? PortDrawable(port) : nullptr;
   if (drawable && mWidget) {
     gtk_widget_ensure_style(mWidget);
     GtkStyle* style = gtk_widget_get_style(Entry());

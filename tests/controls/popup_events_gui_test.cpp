@@ -84,16 +84,16 @@ class PopupDataControlTest : public PopupGuiTest {
     PopupGuiTest::SetUp();
     BoundCalls().clear();
     sDataControl = NewLogReceiver(9);
-    DataControlHooks hooks;
+    DataBindingHooks hooks;
     hooks.findDataControl = &FindDataControl;
     hooks.addBoundControl = &AddBound;
     hooks.removeBoundControl = &RemoveBound;
     hooks.refreshBoundControls = &Refresh;
-    SetDataControlHooks(hooks);
+    SetDataBindingHooks(hooks);
   }
   void TearDown() override {
     PopupGuiTest::TearDown();
-    SetDataControlHooks(DataControlHooks());
+    SetDataBindingHooks(DataBindingHooks());
     EXPECT_EQ(sDataControl->refCount, 1);
     RuntimeUnlockObject(sDataControl);
   }
@@ -106,7 +106,7 @@ TEST_F(PopupDataControlTest, BindingRegistersWithTheNamedDataControlOnce) {
   ASSERT_EQ(BoundCalls().size(), 2u);
   EXPECT_EQ(BoundCalls()[0].what, "add");
   EXPECT_EQ(BoundCalls()[0].control, owner);
-  EXPECT_EQ(BoundCalls()[0].kind, kBoundControlPopup);
+  EXPECT_EQ(BoundCalls()[0].kind, kBoundPopupMenu);
   EXPECT_EQ(BoundCalls()[1].what, "refresh");
   EXPECT_EQ(pane->BoundDataControl(), sDataControl);
 
@@ -134,6 +134,48 @@ TEST_F(PopupDataControlTest, ANameWithoutDataControlBindsNothingAndThePaneUnbind
   ASSERT_FALSE(BoundCalls().empty());
   EXPECT_EQ(BoundCalls().back().what, "remove");
   EXPECT_EQ(BoundCalls().back().control, owner);
+}
+
+}  // namespace
+}  // namespace vorn::testing
+
+#include <cstdlib>
+
+#include "controls/support/control_test_support.h"
+#include "graphics/graphics.h"
+
+namespace vorn::testing {
+namespace {
+
+TEST_F(PopupGuiTest, DrawingIntoAPortShowsTheFieldTextAndButton) {
+  PopupMenu* pane = MakePopup();  // bounds (20, 20) to (220, 46)
+  pane->AddRows(Strings({"Transmission"}));
+  pane->SetListIndex(0, false);
+  ShowWindow();
+  test::PixmapPort pixmap(260, 80);
+  pane->DrawInto(pixmap.Port());
+  pixmap.SavePNG(std::string(VORN_BINARY_DIR) + "/popup_draw_into.png");
+  // The text lies in the field, left of the 21-pixel button; outside the pane stays white.
+  Rect text{26, 22, 42, 120};
+  Rect button{21, 200, 45, 220};
+  Rect outside{50, 0, 80, 260};
+  EXPECT_GT(pixmap.InkIn(text), 20);
+  EXPECT_GT(pixmap.InkIn(button), 20);
+  EXPECT_EQ(pixmap.InkIn(outside), 0);
+}
+
+TEST_F(PopupGuiTest, TheBaselineCentresTheTextInThePane) {
+  PopupMenu* pane = MakePopup();
+  ShowWindow();
+  int32_t y = 0;
+  ASSERT_TRUE(pane->GetBaseline(&y));
+  Graphics* port = pane->GetGraphics();
+  ASSERT_NE(port, nullptr);
+  port->SetTextFontFrom(pane->Style());
+  int32_t below = pane->Height() - y;  // room under the baseline for the descent and the margin
+  EXPECT_GT(y, port->FontAscent() - 1);
+  EXPECT_LE(std::abs((y - port->FontAscent()) - (below - port->FontDescent())), 1);
+  DisposeGraphics(port);
 }
 
 }  // namespace
