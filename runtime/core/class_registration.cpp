@@ -8,14 +8,22 @@
 #include "graphics/graphics_object.h"
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"
+#include "objects/value_classes.h"
+#include "windows/control.h"
+#include "windows/rect_control.h"
 
 namespace vorn {
 
 void RegisterIntrinsicClasses() {
   RegisterExceptionClasses();
+  RegisterValueClasses();
   RegisterApplicationClasses();
   RegisterIntrinsicClass(GetTimerClassDefinition());
   RegisterGraphicsClass();
+  RegisterIntrinsicClass(GetObjectClassDefinition());
+  RegisterIntrinsicClass(GetPaneChildInterfaceDefinition());
+  RegisterIntrinsicClass(GetControlClassDefinition());
+  RegisterIntrinsicClass(GetRectControlClassDefinition());
 }
 
 }  // namespace vorn
