@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "controls/binding_interfaces.h"
 #include "controls/control_support.h"
 #include "objects/runtime_object.h"
 #include "vorn/controls_api.h"
@@ -84,6 +85,7 @@ ObjectDefinition* BuildDefinition() {
   definition->SetInstanceVariables(BuildPropertyList(kProperties, Count(kProperties)));
   SetEventList(definition, sEvents, Count(sEvents));
   SetMethodList(definition, kMethods, Count(kMethods));
+  definition->AddInterface(GetStringInterfaceDefinition());
   AddEventImplementations(definition, kImpl, Count(kImpl));
   sHooks.acceleratorKey = sEvents[0].hook;
   sHooks.mouse = {sEvents[1].hook, sEvents[2].hook, sEvents[3].hook};

@@ -2,9 +2,11 @@
 
 #include <cstdint>
 
+#include "controls/binding_interfaces.h"
 #include "controls/canvas_class.h"
 #include "controls/embedded_window_control.h"
 #include "controls/group_box_class.h"
+#include "controls/popup_class.h"
 #include "controls/scroller_class.h"
 #include "controls/static_text_class.h"
 #include "core/application.h"
@@ -22,6 +24,7 @@ namespace vorn {
 void RegisterIntrinsicClasses() {
   RegisterExceptionClasses();
   RegisterValueClasses();
+  RegisterDataBindingClasses();
   RegisterApplicationClasses();
   RegisterIntrinsicClass(GetTimerClassDefinition());
   RegisterGraphicsClass();
@@ -35,6 +38,7 @@ void RegisterIntrinsicClasses() {
   RegisterIntrinsicClass(GetCanvasClassDefinition());
   RegisterIntrinsicClass(GetEmbeddedWindowControlClassDefinition());
   RegisterIntrinsicClass(GetGroupBoxClassDefinition());
+  RegisterPopupClasses();
 }
 
 }  // namespace vorn
