@@ -47,6 +47,9 @@ class GraphicsTarget {
   virtual void Erase() {}
   // True for offscreen bitmaps that cache a copy of their pixels.
   virtual bool IsDrawablePane() const { return false; }
+  // Called before the language draws into a drawable pane: drops its cached copy so that the
+  // next copy shows the new drawing.
+  virtual void PrepareToDraw() {}
 };
 
 }  // namespace vorn
