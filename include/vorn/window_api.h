@@ -99,6 +99,8 @@ uint8_t windowLiveResizeGetter(VornRuntimeObject *window, int32_t param);
 void windowLiveResizeSetter(VornRuntimeObject *window, int32_t param, uint8_t value);
 VornRuntimeObject *windowBackdropGetter(VornRuntimeObject *window, int32_t param);
 void windowBackdropSetter(VornRuntimeObject *window, int32_t param, VornRuntimeObject *value);
+/* The window's own Graphics object (kept by the window), nil without a native window. */
+VornRuntimeObject *windowGraphicsGetter(VornRuntimeObject *window, int32_t param);
 uint8_t windowHasBackColorGetter(VornRuntimeObject *window, int32_t param);
 void windowHasBackColorSetter(VornRuntimeObject *window, int32_t param, uint8_t value);
 uint32_t windowBackColorGetter(VornRuntimeObject *window, int32_t param);

@@ -2,11 +2,13 @@
 // creating the native window and setting it up, the Open events, closing and CancelClose.
 #include "windows/runtime_window.h"
 
+#include "graphics/graphics_object.h"
 #include "objects/event_dispatch.h"
 #include "objects/runtime_object.h"
 #include "vorn/window_api.h"
 #include "windows/pane_assert.h"
 #include "windows/pane_focus.h"
+#include "windows/runtime_window_port.h"
 #include "windows/window_class.h"
 #include "windows/window_controls.h"
 #include "windows/window_controls_support.h"
@@ -19,7 +21,6 @@ namespace {
 constexpr const char* kWindowSource = "../Common/ClassLib/window";
 
 RuntimeViewWindow* sFirstView = nullptr;
-PaintGraphicsHooks sPaintHooks;
 
 // Window kind and default placement of each frame code.
 constexpr FrameInfo kFrames[] = {
@@ -53,9 +54,6 @@ FrameInfo FrameInfoFor(int32_t frame) {
   if (frame < 0 || frame >= static_cast<int32_t>(sizeof(kFrames) / sizeof(kFrames[0]))) frame = 0;
   return kFrames[frame];
 }
-
-void SetPaintGraphicsHooks(const PaintGraphicsHooks& hooks) { sPaintHooks = hooks; }
-const PaintGraphicsHooks& GetPaintGraphicsHooks() { return sPaintHooks; }
 
 RuntimeViewWindow* ViewOf(RuntimeObject* window) {
   return IsWindowObject(window) ? AsWindowFields(window)->view : nullptr;
@@ -184,6 +182,12 @@ void RuntimeViewWindow::Close() {
     }
     delete fields->menuHandlers;
     fields->menuHandlers = nullptr;
+    // The cached Graphics object draws into this window: it gives its port back and goes.
+    if (RuntimeObject* graphics = fields->graphics) {
+      fields->graphics = nullptr;
+      DisposePanePort(DetachGraphicsObjectPort(graphics));
+      RuntimeUnlockObject(graphics);
+    }
     if (fields->view == this) fields->view = nullptr;
     mWindow = nullptr;
     RuntimeUnlockObject(window);

@@ -118,16 +118,6 @@ struct FrameInfo {
 };
 FrameInfo FrameInfoFor(int32_t frame);
 
-// Turns a native Graphics port into the language's Graphics object for the Paint event and
-// takes it back afterwards; installed by the graphics class layer. Without it Paint is not
-// fired, because there is no object to hand the handler.
-struct PaintGraphicsHooks {
-  RuntimeObject* (*wrapPort)(Graphics* port) = nullptr;
-  void (*detachPort)(RuntimeObject* graphics) = nullptr;
-};
-void SetPaintGraphicsHooks(const PaintGraphicsHooks& hooks);
-const PaintGraphicsHooks& GetPaintGraphicsHooks();
-
 // The native window of a runtime window object. It adds nothing to the Window pane but the
 // settings the object hands it.
 class RuntimeWindow : public Window {

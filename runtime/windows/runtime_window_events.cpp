@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string>
 
+#include "graphics/graphics_object.h"
 #include "objects/event_dispatch.h"
 #include "objects/runtime_object.h"
 #include "strings/utf8.h"
@@ -230,13 +231,12 @@ void RuntimeViewWindow::Paint(Graphics* port) {
   if (!mWindow || mClosing) return;
   RuntimeObject* window = mWindow;
   if (!RuntimeGetHookHandler(window, WindowEventHook(kEventPaint))) return;
-  const PaintGraphicsHooks& hooks = GetPaintGraphicsHooks();
-  if (!hooks.wrapPort) return;
-  RuntimeObject* g = hooks.wrapPort(port);
+  // The port stays the pane's: the object takes it only for the event and gives it back.
+  RuntimeObject* g = NewGraphicsObject(nullptr);
   if (!g) return;
+  SetGraphicsObjectPort(g, port);
   WhileLocked(this, [&] { FireEvent(window, WindowEventHook(kEventPaint), g); });
-  // The port stays the pane's: the object gives it back before it goes.
-  if (hooks.detachPort) hooks.detachPort(g);
+  DetachGraphicsObjectPort(g);
   RuntimeUnlockObject(g);
 }
 

@@ -76,7 +76,7 @@ const PropertyRow kWindowProperties[] = {
      FieldOffset(offsetof(WindowObject, composite)), 0},
     {0, "LiveResize", "b", VORN_ACCESSOR(windowLiveResizeGetter), VORN_ACCESSOR(windowLiveResizeSetter), 0, 0},
     {0, "Backdrop", "o<Picture>", VORN_ACCESSOR(windowBackdropGetter), VORN_ACCESSOR(windowBackdropSetter), 0, 0},
-    {0, "Graphics", "o<Graphics>", nullptr, "windowGraphicsGetter", nullptr, nullptr, 0, 0},
+    {0, "Graphics", "o<Graphics>", VORN_ACCESSOR(windowGraphicsGetter), nullptr, nullptr, 0, 0},
     {0, "HasBackColor", "b", VORN_ACCESSOR(windowHasBackColorGetter), VORN_ACCESSOR(windowHasBackColorSetter), 0, 0},
     {0, "BackColor", "c", VORN_ACCESSOR(windowBackColorGetter), VORN_ACCESSOR(windowBackColorSetter), 0, 0},
     {0, "BalloonHelp", "s", VORN_ACCESSOR(stringGetter), VORN_ACCESSOR(windowBalloonHelpSetter),

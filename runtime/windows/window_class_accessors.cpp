@@ -2,11 +2,13 @@
 // and on the object's fields otherwise; the native window takes the fields when it is made.
 #include <gtk/gtk.h>
 
+#include "graphics/graphics_object.h"
 #include "objects/runtime_object.h"
 #include "vorn/window_api.h"
 #include "windows/pane_assert.h"
 #include "windows/pane_focus.h"
 #include "windows/runtime_window.h"
+#include "windows/runtime_window_port.h"
 #include "windows/window_class.h"
 #include "windows/window_controls.h"
 #include "windows/window_controls_support.h"
@@ -222,6 +224,23 @@ void windowBackdropSetter(VornRuntimeObject* window, int32_t, VornRuntimeObject*
 uint8_t windowHasBackColorGetter(VornRuntimeObject* window, int32_t) {
   WindowObject* fields = Fields(window);
   return fields ? fields->hasBackColor : 0;
+}
+
+VornRuntimeObject* windowGraphicsGetter(VornRuntimeObject* window, int32_t) {
+  WindowObject* fields = Fields(window);
+  if (!fields || !fields->view) return nullptr;
+  if (!fields->graphics) {
+    Graphics* port = NewPanePort(fields->view);
+    RuntimeObject* graphics = NewGraphicsObject(nullptr);
+    if (!graphics) {
+      DisposePanePort(port);
+      return nullptr;
+    }
+    SetGraphicsObjectPort(graphics, port);
+    fields->graphics = graphics;
+  }
+  RuntimeLockObject(fields->graphics);
+  return fields->graphics;
 }
 
 void windowHasBackColorSetter(VornRuntimeObject* window, int32_t, uint8_t value) {
