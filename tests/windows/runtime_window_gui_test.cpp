@@ -191,7 +191,10 @@ TEST_F(RuntimeWindowGuiTest, ControlArraysAreKeyedByNameAndIndex) {
   EXPECT_EQ(windowControlCountGetter(window, 0), 3);
 
   // Added at run time under an existing array name: the first free index, a pane and Open.
-  controls->RemoveEntry(string("Canvas$1"));  // the map's reference goes with it below
+  RuntimeObject* removed = nullptr;
+  ASSERT_TRUE(controls->GetEntry(string("Canvas$1"), &removed));
+  controls->RemoveEntry(string("Canvas$1"));
+  RuntimeUnlockObject(removed);  // the map's reference went with the entry
   RuntimeObject* fresh = test::NewCanvas(window, "Canvas", MakeRect(200, 100, 240, 140));
   EventLog().clear();
   WindowAddControl(window, string("Canvas").Rep(), fresh);
@@ -350,6 +353,21 @@ TEST_F(RuntimeWindowGuiTest, MouseDownTakenCapturesTheMouseAndKeysReachKeyDown) 
   EXPECT_TRUE(view->TypeChar(0xE9, 0, 0));
   expected = {"KeyDown:a", "KeyDown:\xC3\xA9"};
   EXPECT_EQ(EventLog(), expected);
+}
+
+TEST_F(RuntimeWindowGuiTest, AWindowClosedByItsOwnEventGoesAwayWhenTheEventEnds) {
+  Script().closeOnMouseDown = true;
+  RuntimeObject* window = Make();
+  RuntimeShowWindow(window);
+  Pump(200);
+  RuntimeViewWindow* view = View(window);
+  PaneGuard guard(view);
+  EXPECT_TRUE(view->MouseDown(200, 150, 0)) << "a window closed meanwhile counts the press as taken";
+  EXPECT_EQ(guard.Get(), nullptr);
+  EXPECT_EQ(View(window), nullptr);
+  EXPECT_EQ(GetMouseCapturePane(), nullptr);
+  std::vector<std::string> expected = {"MouseDown:200,150", "CancelClose:closing", "Canvas.Close", "Close"};
+  EXPECT_EQ(std::vector<std::string>(EventLog().end() - 4, EventLog().end()), expected);
 }
 
 TEST_F(RuntimeWindowGuiTest, CloseAllWindowsClosesEveryViewWindow) {

@@ -63,8 +63,9 @@ uint8_t OnCancelClose(VornRuntimeObject*, uint8_t appQuitting) {
   return Script().cancelClose;
 }
 
-uint8_t OnMouseDown(VornRuntimeObject*, int32_t x, int32_t y) {
+uint8_t OnMouseDown(VornRuntimeObject* self, int32_t x, int32_t y) {
   EventLog().push_back("MouseDown:" + std::to_string(x) + "," + std::to_string(y));
+  if (Script().closeOnMouseDown) RuntimeCloseWindow(self);
   return Script().mouseDownTakes;
 }
 

@@ -25,6 +25,7 @@ struct WindowScript {
   bool visible = true;
   bool cancelClose = false;      // CancelClose's answer
   bool mouseDownTakes = false;   // MouseDown's answer
+  bool closeOnMouseDown = false; // MouseDown closes its own window first
   int canvasCount = 1;           // canvases made by CreateControls
   bool canvasAsArray = false;    // give the canvases indexes 0, 1, ...
   bool keepCanvasField = true;   // store the first canvas in the window's own field
