@@ -313,7 +313,12 @@ void GraphicsGTK::LineTo(int32_t h, int32_t v) {
     if (GdkGC* gc = GetGC()) {
       int32_t dh, dv;
       DeviceOffset(&dh, &dv);
+      // A pen wider than one pixel widens lines too; the language's PenWidth would otherwise
+      // have no visible effect on them.
+      const int32_t width = std::max(mPenWidth, mPenHeight);
+      if (width > 1) gdk_gc_set_line_attributes(gc, width, GDK_LINE_SOLID, GDK_CAP_ROUND, GDK_JOIN_ROUND);
       gdk_draw_line(drawable, gc, mPenH + dh, mPenV + dv, h + dh, v + dv);
+      if (width > 1) gdk_gc_set_line_attributes(gc, 0, GDK_LINE_SOLID, GDK_CAP_BUTT, GDK_JOIN_MITER);
     }
   }
   mPenH = h;

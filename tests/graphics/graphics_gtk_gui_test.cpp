@@ -82,6 +82,19 @@ TEST_F(GdkPort, FramedRectangleCoversTheSamePixelsAsAFilledOne) {
   EXPECT_EQ(InkCount(0, 20, 120, 80), 0);
 }
 
+TEST_F(GdkPort, PenWidthWidensLines) {
+  mPort->MoveTo(10, 20);
+  mPort->LineTo(60, 20);
+  EXPECT_EQ(InkRows(20, 50), std::make_pair(20, 20));
+  mPort->SetForeColor(vorn::ColorToRGB48(kWhite));
+  mPort->FillRect(MakeRect(0, 0, 120, 80));
+  mPort->SetForeColor(vorn::ColorToRGB48(kBlack));
+  mPort->SetPenSize(3, 3);
+  mPort->MoveTo(10, 40);
+  mPort->LineTo(60, 40);
+  EXPECT_EQ(InkRows(20, 50), std::make_pair(39, 41));
+}
+
 TEST_F(GdkPort, ForeColourReadsBackExactly) {
   mPort->SetForeColor(vorn::ColorToRGB48(0x123456));
   mPort->FillRect(MakeRect(0, 0, 4, 4));

@@ -1,0 +1,38 @@
+#include "core/class_registration.h"
+
+#include <cstdint>
+
+#include "core/application.h"
+#include "core/image_loader.h"
+#include "core/timer.h"
+#include "graphics/graphics_object.h"
+#include "objects/class_registry.h"
+#include "objects/exceptions.h"
+#include "objects/value_classes.h"
+
+namespace vorn {
+
+void RegisterIntrinsicClasses() {
+  RegisterExceptionClasses();
+  RegisterValueClasses();
+  RegisterApplicationClasses();
+  RegisterIntrinsicClass(GetTimerClassDefinition());
+  RegisterGraphicsClass();
+}
+
+}  // namespace vorn
+
+void RuntimeInitExternalClasses() {
+  static bool registered = false;
+  if (registered) return;
+  registered = true;
+  vorn::RegisterIntrinsicClasses();
+}
+
+void RuntimeInit() {
+  // The image's own pending-exception word is the one its code tests after every call; nil
+  // (an image without one) keeps the runtime's word.
+  vorn::SetPendingExceptionSlot(reinterpret_cast<vorn::RuntimeObject**>(vorn::GetImagePendingWord()));
+}
+
+int32_t RuntimeExit() { return 0; }

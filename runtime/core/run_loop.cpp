@@ -1,0 +1,166 @@
+#include "core/run_loop.h"
+
+#include <glib.h>
+#include <gtk/gtk.h>
+#include <pthread.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "core/background_task.h"
+#include "core/core_assert.h"
+#include "core/pollable.h"
+#include "core/termination.h"
+#include "objects/exceptions.h"
+
+namespace vorn {
+
+namespace {
+
+struct HookEntry {
+  RunLoopHook hook;
+  void* context;
+  bool operator==(const HookEntry&) const = default;
+};
+
+constexpr int kStageCount = static_cast<int>(RunLoopStage::kLoopEnded) + 1;
+
+std::vector<HookEntry>& Hooks(RunLoopStage stage) {
+  static auto* hooks = new std::vector<HookEntry>[kStageCount];
+  return hooks[static_cast<int>(stage)];
+}
+
+// Runs the hooks of a stage and answers whether any of them answered true. Walked by index
+// against the live list, so a hook that removes hooks never makes the walk read stale entries.
+bool RunHooks(RunLoopStage stage) {
+  auto& hooks = Hooks(stage);
+  bool any = false;
+  for (size_t i = 0; i < hooks.size(); ++i) {
+    HookEntry entry = hooks[i];
+    if (entry.hook(entry.context)) any = true;
+  }
+  return any;
+}
+
+WindowListHooks sWindowHooks;
+ApplicationHooks sApplicationHooks;
+
+bool sQuitFlag = false;
+bool sMayBlock = true;
+bool sRunLoopStarted = false;
+bool sInRunLoop = false;
+
+// Static initialisers run on the thread that starts the process.
+const pthread_t sMainThread = pthread_self();
+
+void DrainPendingEvents() {
+  while (g_main_context_iteration(nullptr, FALSE)) {
+  }
+}
+
+}  // namespace
+
+void AddRunLoopHook(RunLoopStage stage, RunLoopHook hook, void* context) {
+  if (hook) Hooks(stage).push_back({hook, context});
+}
+
+void RemoveRunLoopHook(RunLoopStage stage, RunLoopHook hook, void* context) {
+  auto& hooks = Hooks(stage);
+  auto found = std::find(hooks.begin(), hooks.end(), HookEntry{hook, context});
+  if (found != hooks.end()) hooks.erase(found);
+}
+
+void SetWindowListHooks(const WindowListHooks& hooks) { sWindowHooks = hooks; }
+
+bool AnyRuntimeWindowOpen() {
+  return sWindowHooks.anyWindowOpen && sWindowHooks.anyWindowOpen();
+}
+
+void CloseAllRuntimeWindows() {
+  if (sWindowHooks.closeAllWindows) sWindowHooks.closeAllWindows();
+}
+
+void SetApplicationHooks(const ApplicationHooks& hooks) { sApplicationHooks = hooks; }
+
+void QuitApplication() {
+  if (sApplicationHooks.quit) sApplicationHooks.quit();
+}
+
+void ReleaseApplicationObject() {
+  if (sApplicationHooks.release) sApplicationHooks.release();
+}
+
+void MainLoopIteration() {
+  HandlePendingTermination();
+  RunHooks(RunLoopStage::kBeforeEvents);
+  if (RunHooks(RunLoopStage::kMouseCapture)) {
+    DrainPendingEvents();
+  } else {
+    // Loop-driven tasks run only at the end of an iteration, so the loop must not wait for an
+    // event while one exists.
+    bool mayBlock = sMayBlock && !AnyLoopDrivenBackgroundTask();
+    gtk_main_iteration_do(mayBlock ? TRUE : FALSE);
+  }
+  // A termination signal wakes the wait above; it is carried out here, outside any handler.
+  HandlePendingTermination();
+  RunHooks(RunLoopStage::kAfterEvents);
+  PollAllPollables();
+  RunHooks(RunLoopStage::kAfterPollables);
+  ClearUserCancelFlag();
+  RunBackgroundTasks(true);
+  // An exception still pending here was raised by native code with no compiled caller to see
+  // it; it must not surface later in unrelated code.
+  if (RuntimeObject* stale = TakePendingException()) {
+    RuntimeUnhandledException(stale);
+    RuntimeUnlockObject(stale);
+  }
+  if (!AnyRuntimeWindowOpen() && sInRunLoop && sApplicationHooks.autoQuit &&
+      sApplicationHooks.autoQuit()) {
+    QuitApplication();
+  }
+}
+
+void RunMainLoopProc(void (*proc)()) {
+  if (proc == nullptr) ReportCoreAssertion("../Common/runtimemainloop", 613, "fp");
+  MainLoopIteration();
+}
+
+void RunMainLoop() {
+  while (!sQuitFlag) RunMainLoopProc(&MainLoopIteration);
+  CloseAllRuntimeWindows();
+  ReleaseApplicationObject();
+}
+
+void RunMainLoopOnce(bool mayBlock) {
+  // Only the main thread touches GTK; another runtime thread lets the main thread's next
+  // iteration serve the events.
+  if (!IsMainThread()) return;
+  sMayBlock = mayBlock;
+  MainLoopIteration();
+  sMayBlock = true;
+}
+
+bool GetQuitFlag() { return sQuitFlag; }
+void RequestQuit() { sQuitFlag = true; }
+
+bool RunLoopStarted() { return sRunLoopStarted; }
+bool InRunLoop() { return sInRunLoop; }
+
+bool IsMainThread() { return pthread_equal(pthread_self(), sMainThread) != 0; }
+
+bool IsCancelKeyEvent(int32_t, int32_t, int32_t) { return false; }
+void UpdateMouseCursor() {}
+
+}  // namespace vorn
+
+void RuntimeRun() {
+  using namespace vorn;
+  if (sRunLoopStarted) return;
+  sRunLoopStarted = true;
+  sInRunLoop = true;
+  RunMainLoop();
+  sInRunLoop = false;
+  RunHooks(RunLoopStage::kLoopEnded);
+}
+
+void RuntimeDoEvents() { vorn::RunMainLoopOnce(false); }

@@ -1,0 +1,36 @@
+// Process start-up: the command line as the runtime keeps it, the runtime's own
+// initialisation and how the program finds its own executable file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "strings/vstring.h"
+
+namespace vorn {
+
+// The values main received, stored before GTK removes its own options from the array; other
+// parts read the command line through them. Entry 0 becomes the full path of the executable
+// when the program was started by a bare command name.
+extern int32_t gArgc;
+extern char** gArgv;
+
+void StoreCommandLine(int argc, char** argv);
+
+// The runtime's own initialisation, once, after GTK's.
+void InitRuntime();
+
+// The font of the runtime's message dialogs.
+const string& GetDialogFontName();
+int16_t GetDialogFontSize();
+
+// The first executable regular file named `command` in the directories of `searchPath` (a
+// colon-separated list; an empty entry is the working directory), as `which` would find it;
+// empty when there is none or the name contains a slash.
+std::string SearchPathForCommand(const char* command, const char* searchPath);
+
+// The program's own executable file: what the kernel reports for the process, else argv[0]
+// when it contains a slash, else argv[0] looked up in PATH. Empty when none is found.
+std::string FindExecutablePath(const char* argv0);
+
+}  // namespace vorn

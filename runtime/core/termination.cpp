@@ -1,0 +1,76 @@
+#include "core/termination.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <glib-unix.h>
+#include <glib.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <initializer_list>
+
+#include "core/run_loop.h"
+#include "core/shutdown_task.h"
+
+namespace vorn {
+
+namespace {
+
+volatile sig_atomic_t sPendingSignal = 0;
+// Written by the handler so that a run loop waiting in poll wakes up.
+int sWakePipe[2] = {-1, -1};
+bool sTerminating = false;
+
+gboolean DrainWakePipe(gint fd, GIOCondition, gpointer) {
+  char buffer[64];
+  while (read(fd, buffer, sizeof buffer) > 0) {
+  }
+  return G_SOURCE_CONTINUE;
+}
+
+}  // namespace
+
+extern "C" void HandleTerminationSignal(int signalNumber) {
+  int savedErrno = errno;
+  if (sPendingSignal == 0) sPendingSignal = signalNumber;
+  if (sWakePipe[1] >= 0) {
+    char byte = 1;
+    ssize_t ignored = write(sWakePipe[1], &byte, 1);
+    (void)ignored;
+  }
+  errno = savedErrno;
+}
+
+void InstallTerminationHandlers() {
+  if (sWakePipe[0] < 0 && pipe2(sWakePipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+    g_unix_fd_add(sWakePipe[0], G_IO_IN, &DrainWakePipe, nullptr);
+  }
+  struct sigaction action {};
+  action.sa_handler = &HandleTerminationSignal;
+  sigemptyset(&action.sa_mask);
+  // Restarting keeps the rest of the runtime free of EINTR; the loop's poll returns anyway,
+  // and the wake pipe covers a signal that arrives just before it.
+  action.sa_flags = SA_RESTART;
+  for (int signalNumber : {SIGTERM, SIGQUIT, SIGHUP}) sigaction(signalNumber, &action, nullptr);
+}
+
+int PendingTerminationSignal() { return sPendingSignal; }
+
+void HandlePendingTermination() {
+  int signalNumber = sPendingSignal;
+  // The quit sequence runs compiled code, which may pump events and come back here.
+  if (signalNumber == 0 || sTerminating) return;
+  RunTerminationSequence(signalNumber);
+}
+
+void RunTerminationSequence(int signalNumber) {
+  sTerminating = true;
+  if (signalNumber != SIGHUP) QuitApplication();
+  CloseAllRuntimeWindows();
+  ReleaseApplicationObject();
+  RunShutdownTasks();
+  std::exit(0);
+}
+
+}  // namespace vorn

@@ -1,0 +1,26 @@
+// Termination signals (SIGTERM, SIGQUIT, SIGHUP). The handler itself only records the signal
+// and wakes the run loop; the shutdown work (which runs compiled code, GTK and the allocator)
+// happens on the main thread at the loop's next turn, or at the next RuntimeBackgroundTask
+// call of compiled code that holds the thread.
+#pragma once
+
+namespace vorn {
+
+// Installs the handler for SIGTERM, SIGQUIT and SIGHUP, in this order.
+void InstallTerminationHandlers();
+
+// The handler: records the signal; async-signal-safe.
+extern "C" void HandleTerminationSignal(int signalNumber);
+
+// The recorded signal number, 0 when none.
+int PendingTerminationSignal();
+
+// Carries out a recorded signal (never returns then); does nothing otherwise.
+void HandlePendingTermination();
+
+// The sequence for one signal: unless it is SIGHUP, the Application's quit sequence; then
+// the windows are closed, the application object released, the shutdown tasks run, and the
+// process exits with status 0.
+[[noreturn]] void RunTerminationSequence(int signalNumber);
+
+}  // namespace vorn

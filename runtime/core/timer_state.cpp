@@ -1,0 +1,98 @@
+#include "core/timer_state.h"
+
+#include <glib.h>
+
+#include "core/ticks.h"
+
+namespace vorn {
+
+namespace {
+
+TimerState* sTimers = nullptr;
+int32_t sEarliestDue = 0;  // 0 when none is known
+
+void DisarmTimer(TimerState* timer) {
+  if (timer->mTimeoutID != 0) {
+    g_source_remove(timer->mTimeoutID);
+    timer->mTimeoutID = 0;
+  }
+}
+
+void ArmTimer(TimerState* timer) {
+  timer->mTimeoutID = g_timeout_add(static_cast<guint>(timer->mPeriod), &TimerFired, timer);
+}
+
+}  // namespace
+
+int32_t TimerNow() { return TicksToMilliseconds(CurrentTicks()); }
+
+void InitTimerState(TimerState* timer, const TimerOwner* owner) {
+  *timer = TimerState{};
+  timer->mOwner = owner;
+  timer->mPeriod = 1000;
+  timer->mEnabled = 1;
+  timer->mLastFire = TimerNow();
+  timer->mNext = sTimers;
+  sTimers = timer;
+  sEarliestDue = timer->mLastFire;
+}
+
+void DestroyTimerState(TimerState* timer) {
+  for (TimerState** link = &sTimers; *link; link = &(*link)->mNext) {
+    if (*link == timer) {
+      *link = timer->mNext;
+      break;
+    }
+  }
+  timer->mNext = nullptr;
+  DisarmTimer(timer);
+}
+
+void SetTimerMode(TimerState* timer, int32_t mode) {
+  timer->mMode = mode;
+  timer->mLastFire = TimerNow();
+  DisarmTimer(timer);
+  if (mode != kTimerOff) ArmTimer(timer);
+  sEarliestDue = timer->mLastFire;
+}
+
+void SetTimerPeriod(TimerState* timer, int32_t period) {
+  timer->mPeriod = period < 1 ? 1 : period;
+  DisarmTimer(timer);
+  if (timer->mMode != kTimerOff) ArmTimer(timer);
+}
+
+void ResetTimer(TimerState* timer) { timer->mLastFire = TimerNow(); }
+
+int TimerFired(void* data) {
+  auto* timer = static_cast<TimerState*>(data);
+  // A disabled timer keeps its timeout, so firing resumes once it is enabled again: setting
+  // Enabled arms nothing by itself.
+  if (timer->mEnabled == 0) return G_SOURCE_CONTINUE;
+  if (timer->mMode != kTimerMultiple) {
+    // A single timer turns itself off before its Action, which may arm it afresh.
+    timer->mTimeoutID = 0;
+    timer->mMode = kTimerOff;
+  }
+  timer->mLastFire = TimerNow();
+  const TimerOwner* owner = timer->mOwner;
+  if (owner == nullptr || owner->fire == nullptr) return timer->mMode == kTimerMultiple;
+  // The Action may release the last reference to its own timer; the state must outlive the
+  // call and the look at its mode afterwards.
+  if (owner->retain) owner->retain(timer);
+  owner->fire(timer);
+  // A multiple timer whose Action set its mode again has a fresh timeout already; this one was
+  // removed then, and GLib ignores the answer for it.
+  bool keep = timer->mMode == kTimerMultiple;
+  if (owner->release) owner->release(timer);
+  return keep ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
+}
+
+bool AnyTimers() { return sTimers != nullptr; }
+
+int32_t MillisecondsToNextTimer() {
+  if (sEarliestDue == 0) return 20000;
+  return sEarliestDue - TimerNow();
+}
+
+}  // namespace vorn

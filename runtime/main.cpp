@@ -1,0 +1,63 @@
+// The vorn executable: prepares GTK and the runtime, finds its own file and runs the
+// application image appended to it.
+#include <gtk/gtk.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "core/core_assert.h"
+#include "core/image_loader.h"
+#include "core/image_resolver.h"
+#include "core/resource_manager.h"
+#include "core/shutdown_task.h"
+#include "core/startup.h"
+#include "core/termination.h"
+#include "core/window_loop_hooks.h"
+#include "windows/gtk_helper.h"
+#include "core/ticks.h"
+
+namespace {
+
+// Entry 0 of the stored command line names the executable in full once it has been found
+// through the search path; the text must outlive every reader.
+void RecordExecutablePath(const std::string& path) {
+  if (vorn::gArgc < 1 || vorn::gArgv == nullptr || std::strchr(vorn::gArgv[0], '/')) return;
+  static std::string stored;
+  stored = path;
+  vorn::gArgv[0] = stored.data();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace vorn;
+  CurrentTicks();  // ticks count from here
+  StoreCommandLine(argc, argv);
+  gtk_set_locale();
+  gtk_init(&argc, &argv);
+  InitGTKHelper();
+  InitRuntime();
+  InstallWindowLoopHooks();
+
+  std::string executablePath = FindExecutablePath(gArgv[0]);
+  if (executablePath.empty()) {
+    ReportCoreAssertion("../Common/RuntimeMain", 3189, "exeFilePath");
+    std::fprintf(stderr, "vorn: cannot find the program's own executable file\n");
+    return 1;
+  }
+  RecordExecutablePath(executablePath);
+
+  InstallTerminationHandlers();
+
+  // The loader runs the shutdown tasks once the image's entry has returned.
+  SetImageShutdownHook(&RunShutdownTasks);
+  RelocDirectoryResolver resolver;
+  std::string error;
+  if (!LoadApplicationImage(executablePath, resolver, GetResourceManager(), error)) {
+    std::fprintf(stderr, "vorn: %s\n", error.c_str());
+    RunShutdownTasks();
+    return 1;
+  }
+  return 0;
+}

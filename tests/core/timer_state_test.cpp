@@ -1,0 +1,205 @@
+#include "core/timer_state.h"
+
+#include <glib.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace vorn {
+namespace {
+
+// A timer object as the Timer class makes one: the state first, a reference count, an Action.
+struct FakeTimer {
+  TimerState state;
+  int refs = 1;
+  std::vector<gint64> fired;  // milliseconds after creation
+  gint64 created = g_get_monotonic_time();
+  void (*action)(FakeTimer*) = nullptr;
+  bool* destroyed = nullptr;
+};
+
+FakeTimer* Of(TimerState* state) { return reinterpret_cast<FakeTimer*>(state); }
+
+void Release(FakeTimer* timer) {
+  if (--timer->refs > 0) return;
+  DestroyTimerState(&timer->state);
+  if (timer->destroyed) *timer->destroyed = true;
+  delete timer;
+}
+
+const TimerOwner kOwner = {
+    [](TimerState* state) {
+      FakeTimer* timer = Of(state);
+      timer->fired.push_back((g_get_monotonic_time() - timer->created) / 1000);
+      if (timer->action) timer->action(timer);
+    },
+    [](TimerState* state) { ++Of(state)->refs; },
+    [](TimerState* state) { Release(Of(state)); },
+};
+
+FakeTimer* NewTimer() {
+  auto* timer = new FakeTimer;
+  InitTimerState(&timer->state, &kOwner);
+  return timer;
+}
+
+void RunFor(int milliseconds) {
+  gint64 end = g_get_monotonic_time() + milliseconds * 1000;
+  guint wake = g_timeout_add(static_cast<guint>(milliseconds), [](gpointer) { return FALSE; },
+                             nullptr);
+  while (g_get_monotonic_time() < end) g_main_context_iteration(nullptr, TRUE);
+  g_source_remove(wake);
+}
+
+TEST(TimerStateTest, ANewTimerIsOffWithASecondsPeriodAndArmsNothing) {
+  FakeTimer* timer = NewTimer();
+  EXPECT_EQ(timer->state.mMode, kTimerOff);
+  EXPECT_EQ(timer->state.mPeriod, 1000);
+  EXPECT_EQ(timer->state.mEnabled, 1);
+  EXPECT_EQ(timer->state.mTimeoutID, 0u);
+  EXPECT_TRUE(AnyTimers());
+  Release(timer);
+}
+
+TEST(TimerStateTest, ASingleTimerFiresOnceAfterItsPeriodAndTurnsItselfOff) {
+  FakeTimer* timer = NewTimer();
+  SetTimerPeriod(&timer->state, 150);
+  EXPECT_EQ(timer->state.mTimeoutID, 0u) << "a period alone arms nothing";
+  timer->created = g_get_monotonic_time();
+  SetTimerMode(&timer->state, kTimerSingle);
+  EXPECT_NE(timer->state.mTimeoutID, 0u);
+  RunFor(500);
+  ASSERT_EQ(timer->fired.size(), 1u);
+  EXPECT_GE(timer->fired[0], 145);
+  EXPECT_LT(timer->fired[0], 400);
+  EXPECT_EQ(timer->state.mMode, kTimerOff);
+  EXPECT_EQ(timer->state.mTimeoutID, 0u);
+  Release(timer);
+}
+
+TEST(TimerStateTest, PeriodsBelowOneBecomeOne) {
+  FakeTimer* timer = NewTimer();
+  SetTimerPeriod(&timer->state, 0);
+  EXPECT_EQ(timer->state.mPeriod, 1);
+  SetTimerPeriod(&timer->state, -40);
+  EXPECT_EQ(timer->state.mPeriod, 1);
+  Release(timer);
+}
+
+TEST(TimerStateTest, AMultipleTimerFiresEveryPeriodUntilTurnedOff) {
+  FakeTimer* timer = NewTimer();
+  SetTimerPeriod(&timer->state, 40);
+  SetTimerMode(&timer->state, kTimerMultiple);
+  RunFor(230);
+  EXPECT_GE(timer->fired.size(), 3u);
+  EXPECT_LE(timer->fired.size(), 6u);
+  SetTimerMode(&timer->state, kTimerOff);
+  size_t count = timer->fired.size();
+  RunFor(120);
+  EXPECT_EQ(timer->fired.size(), count);
+  Release(timer);
+}
+
+TEST(TimerStateTest, ChangingThePeriodOfARunningTimerReArmsIt) {
+  FakeTimer* timer = NewTimer();
+  SetTimerPeriod(&timer->state, 1000);
+  SetTimerMode(&timer->state, kTimerSingle);
+  timer->created = g_get_monotonic_time();
+  SetTimerPeriod(&timer->state, 60);
+  RunFor(250);
+  ASSERT_EQ(timer->fired.size(), 1u);
+  EXPECT_LT(timer->fired[0], 200);
+  Release(timer);
+}
+
+TEST(TimerStateTest, ADisabledTimerDoesNotActUntilEnabledAgain) {
+  FakeTimer* timer = NewTimer();
+  SetTimerPeriod(&timer->state, 30);
+  SetTimerMode(&timer->state, kTimerSingle);
+  timer->state.mEnabled = 0;
+  RunFor(150);
+  EXPECT_TRUE(timer->fired.empty());
+  EXPECT_EQ(timer->state.mMode, kTimerSingle) << "the mode is left alone";
+  timer->state.mEnabled = 1;  // the timeout was kept: firing resumes
+  RunFor(150);
+  EXPECT_EQ(timer->fired.size(), 1u);
+  Release(timer);
+}
+
+TEST(TimerStateTest, ASingleTimerCanReArmItselfFromItsAction) {
+  FakeTimer* timer = NewTimer();
+  SetTimerPeriod(&timer->state, 30);
+  timer->action = [](FakeTimer* self) {
+    if (self->fired.size() < 3) SetTimerMode(&self->state, kTimerSingle);
+  };
+  SetTimerMode(&timer->state, kTimerSingle);
+  RunFor(400);
+  EXPECT_EQ(timer->fired.size(), 3u);
+  EXPECT_EQ(timer->state.mMode, kTimerOff);
+  Release(timer);
+}
+
+TEST(TimerStateTest, SettingTheModeInsideTheActionOfAMultipleTimerRestartsItsPeriod) {
+  FakeTimer* timer = NewTimer();
+  SetTimerPeriod(&timer->state, 50);
+  timer->action = [](FakeTimer* self) {
+    if (self->fired.size() == 1) {
+      SetTimerPeriod(&self->state, 150);
+      SetTimerMode(&self->state, kTimerMultiple);
+    }
+  };
+  SetTimerMode(&timer->state, kTimerMultiple);
+  RunFor(280);
+  ASSERT_EQ(timer->fired.size(), 2u) << "one at 50 ms, the next 150 ms later";
+  EXPECT_GE(timer->fired[1] - timer->fired[0], 145);
+  Release(timer);
+}
+
+TEST(TimerStateTest, ATimerReleasedInsideItsOwnActionIsNeverFiredAgain) {
+  bool destroyed = false;
+  FakeTimer* timer = NewTimer();
+  timer->destroyed = &destroyed;
+  SetTimerPeriod(&timer->state, 20);
+  timer->action = [](FakeTimer* self) { Release(self); };  // drops the owner's reference
+  SetTimerMode(&timer->state, kTimerMultiple);
+  RunFor(150);
+  EXPECT_TRUE(destroyed);  // and no use of the freed timer (checked under the sanitizers)
+}
+
+TEST(TimerStateTest, ADestroyedTimerNeverFires) {
+  FakeTimer* timer = NewTimer();
+  timer->action = [](FakeTimer*) { ADD_FAILURE() << "fired after destruction"; };
+  SetTimerPeriod(&timer->state, 20);
+  SetTimerMode(&timer->state, kTimerMultiple);
+  Release(timer);
+  RunFor(80);  // a firing would touch freed memory and fail under the sanitizers too
+}
+
+TEST(TimerStateTest, ResetRestartsTheLastFiringTimeOnly) {
+  FakeTimer* timer = NewTimer();
+  timer->state.mLastFire = 5;
+  SetTimerPeriod(&timer->state, 500);
+  SetTimerMode(&timer->state, kTimerSingle);
+  uint32_t armed = timer->state.mTimeoutID;
+  timer->state.mLastFire = 5;
+  ResetTimer(&timer->state);
+  EXPECT_NEAR(timer->state.mLastFire, TimerNow(), 20);
+  EXPECT_EQ(timer->state.mTimeoutID, armed);
+  Release(timer);
+}
+
+TEST(TimerStateTest, TheTimerListFollowsCreationAndDestruction) {
+  // Every timer of the other tests has been released.
+  EXPECT_FALSE(AnyTimers());
+  FakeTimer* a = NewTimer();
+  FakeTimer* b = NewTimer();
+  EXPECT_EQ(b->state.mNext, &a->state) << "new timers go to the front";
+  Release(a);
+  EXPECT_EQ(b->state.mNext, nullptr);
+  EXPECT_TRUE(AnyTimers());
+  Release(b);
+  EXPECT_FALSE(AnyTimers());
+}
+
+}  // namespace
+}  // namespace vorn

@@ -1,0 +1,101 @@
+// The window layer in the run loop on a real X display (run under Xvfb): a window marked shown
+// appears at the next iteration, and a pane holding the mouse capture gets one drag per
+// iteration with the pointer position until the button is released.
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/run_loop.h"
+#include "core/window_loop_hooks.h"
+#include "strings/rect.h"
+#include "windows/gtk_helper.h"
+#include "windows/pane_focus.h"
+#include "windows/sub_pane.h"
+#include "windows/window.h"
+
+namespace vorn {
+namespace {
+
+void Shell(const std::string& command) {
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return;
+  char buffer[256];
+  while (fread(buffer, 1, sizeof buffer, pipe) > 0) {
+  }
+  pclose(pipe);
+}
+
+void IterateFor(int milliseconds) {
+  gint64 end = g_get_monotonic_time() + milliseconds * 1000;
+  while (g_get_monotonic_time() < end) {
+    RunMainLoopOnce(false);
+    g_usleep(5000);
+  }
+}
+
+class DragPane : public SubPane {
+ public:
+  DragPane(SubPane* parent, const Rect& bounds) : SubPane(parent, 0, bounds) {}
+  bool MouseDown(int32_t, int32_t, int32_t) override {
+    SetMouseCapturePane(this);
+    return true;
+  }
+  void MouseDrag(int32_t x, int32_t y) override { drags.push_back({x, y}); }
+  struct Point {
+    int32_t x, y;
+  };
+  std::vector<Point> drags;
+};
+
+class WindowLoopGuiTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ASSERT_TRUE(gtk_init_check(nullptr, nullptr)) << "needs an X display";
+    InitGTKHelper();
+    InstallWindowLoopHooks();
+    InstallWindowLoopHooks();  // a second call adds nothing
+  }
+};
+
+TEST_F(WindowLoopGuiTest, AShownWindowAppearsAtTheNextIterationAndItsCapturePaneIsDragged) {
+  auto window = std::make_unique<Window>(string("Loop window"), MakeRect(100, 100, 500, 400), 0, 0, true);
+  auto* pane = new DragPane(window.get(), MakeRect(20, 20, 220, 220));
+  window->Show();
+  EXPECT_FALSE(gtk_widget_get_visible(window->GtkWindowWidget()));
+  RunMainLoopOnce(false);
+  EXPECT_TRUE(gtk_widget_get_visible(window->GtkWindowWidget()));
+  IterateFor(300);
+
+  Rect screen;
+  window->GetScreenBounds(&screen);
+  auto at = [&](int h, int v) { return std::to_string(screen.left + h) + " " + std::to_string(screen.top + v); };
+  Shell("xdotool mousemove --sync " + at(50, 60) + " mousedown 1");
+  IterateFor(200);
+  ASSERT_EQ(GetMouseCapturePane(), pane) << "the press reached MouseDown";
+  ASSERT_FALSE(pane->drags.empty()) << "the held button gives drags";
+  EXPECT_EQ(pane->drags.back().x, 50);
+  EXPECT_EQ(pane->drags.back().y, 60);
+  size_t before = pane->drags.size();
+  RunMainLoopOnce(false);
+  EXPECT_EQ(pane->drags.size(), before + 1) << "one drag per iteration";
+
+  Shell("xdotool mousemove --sync " + at(150, 90));
+  IterateFor(200);
+  EXPECT_EQ(pane->drags.back().x, 150);
+  EXPECT_EQ(pane->drags.back().y, 90);
+
+  Shell("xdotool mouseup 1");
+  IterateFor(200);
+  size_t released = pane->drags.size();
+  IterateFor(100);
+  EXPECT_EQ(pane->drags.size(), released) << "no drags once the button is up";
+  ClearMouseCapturePane();
+  delete pane;  // panes belong to their creator, not to the window
+}
+
+}  // namespace
+}  // namespace vorn
