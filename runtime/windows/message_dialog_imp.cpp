@@ -10,7 +10,8 @@
 #include "windows/gtk_helper.h"
 #include "windows/message_dialog.h"
 #include "windows/pane_focus.h"
-#include "windows/runtime_window_port.h"
+#include "controls/pane_port.h"
+#include "graphics/graphics.h"
 #include "windows/screen.h"
 #include "windows/window_placement.h"
 
@@ -76,7 +77,8 @@ MessageDialogImp::MessageDialogImp(MessageDialogObject* dialog)
   mButtonStyle.mFontName = GetDefaultFontName();
   mButtonStyle.mSize = 0;
 
-  Graphics* port = NewPanePort(this);
+  EnsurePanePorts();
+  Graphics* port = GetGraphics();
   ApplyStyle(port, mMessageStyle);
   const string message = Text(dialog->message);
   const string explanation = Text(dialog->explanation);
@@ -105,7 +107,7 @@ MessageDialogImp::MessageDialogImp(MessageDialogObject* dialog)
   const int32_t messageHeight = port->StringHeight(message, wrap);
   ApplyStyle(port, mExplanationStyle);
   const int32_t explanationHeight = explanation.IsEmpty() ? 0 : port->StringHeight(explanation, wrap);
-  DisposePanePort(port);
+  DisposePaneGraphics(port);
   int32_t textHeight = explanationHeight >= 1 ? messageHeight + 8 + explanationHeight : messageHeight;
   textHeight = std::max(textHeight, kIconSide);
   const int32_t height = textHeight + 68;

@@ -8,7 +8,6 @@
 #include "vorn/window_api.h"
 #include "windows/pane_assert.h"
 #include "windows/pane_focus.h"
-#include "windows/runtime_window_port.h"
 #include "windows/window_class.h"
 #include "windows/window_controls.h"
 #include "windows/window_controls_support.h"
@@ -185,7 +184,7 @@ void RuntimeViewWindow::Close() {
     // The cached Graphics object draws into this window: it gives its port back and goes.
     if (RuntimeObject* graphics = fields->graphics) {
       fields->graphics = nullptr;
-      DisposePanePort(DetachGraphicsObjectPort(graphics));
+      DisposeGraphics(DetachGraphicsObjectPort(graphics));
       RuntimeUnlockObject(graphics);
     }
     if (fields->view == this) fields->view = nullptr;
@@ -288,7 +287,7 @@ void CloseAllWindows() {
   }
 }
 
-bool AnyRuntimeWindowOpen() {
+bool AnyViewWindowOpen() {
   for (RuntimeViewWindow* view = RuntimeViewWindow::FirstView(); view; view = view->NextView()) {
     if (!view->IsClosing()) return true;
   }

@@ -191,7 +191,7 @@ bool RuntimeWindowDoClose(RuntimeObject* window, bool appQuitting);
 // Closes every view window, newest first; used at quit, on fatal signals and after an
 // unhandled exception.
 void CloseAllWindows();
-bool AnyRuntimeWindowOpen();
+bool AnyViewWindowOpen();
 Window* GetWindowPaneOf(RuntimeObject* window);
 // The window itself, then recursively the windows embedded in it.
 std::vector<RuntimeObject*> CollectWindowTree(RuntimeObject* window);

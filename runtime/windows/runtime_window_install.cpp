@@ -2,9 +2,12 @@
 
 #include <gdk/gdk.h>
 
+#include "controls/pane_port.h"
+#include "core/application.h"
+#include "core/run_loop.h"
 #include "strings/runtime_error.h"
 #include "windows/message_dialog.h"
-#include "windows/runtime_window_port.h"
+#include "windows/runtime_window.h"
 #include "windows/window_class.h"
 #include "windows/window_controls_support.h"
 
@@ -17,8 +20,21 @@ void InitRuntimeWindowLayer() {
   RegisterWindowControlClasses();
   RegisterWindowClass();
   RegisterMessageDialogClasses();
-  InstallPanePortHooks();
-  if (gdk_display_get_default()) SetRuntimeErrorPresenter(&PresentRuntimeErrorDialog);
+  EnsurePanePorts();
+
+  WindowLayerHooks layer = GetWindowLayerHooks();
+  layer.runLoopOnce = &RunMainLoopOnce;
+  layer.quitRequested = &GetQuitFlag;
+  SetWindowLayerHooks(layer);
+  WindowListHooks list;
+  list.anyWindowOpen = &AnyViewWindowOpen;
+  list.closeAllWindows = &CloseAllWindows;
+  SetWindowListHooks(list);
+
+  if (gdk_display_get_default()) {
+    SetRuntimeErrorPresenter(&PresentRuntimeErrorDialog);
+    SetUnhandledExceptionPresenter(&PresentUnhandledExceptionReport);
+  }
 }
 
 }  // namespace vorn

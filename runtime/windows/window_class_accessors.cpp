@@ -8,7 +8,8 @@
 #include "windows/pane_assert.h"
 #include "windows/pane_focus.h"
 #include "windows/runtime_window.h"
-#include "windows/runtime_window_port.h"
+#include "controls/pane_port.h"
+#include "graphics/graphics.h"
 #include "windows/window_class.h"
 #include "windows/window_controls.h"
 #include "windows/window_controls_support.h"
@@ -230,13 +231,9 @@ VornRuntimeObject* windowGraphicsGetter(VornRuntimeObject* window, int32_t) {
   WindowObject* fields = Fields(window);
   if (!fields || !fields->view) return nullptr;
   if (!fields->graphics) {
-    Graphics* port = NewPanePort(fields->view);
-    RuntimeObject* graphics = NewGraphicsObject(nullptr);
-    if (!graphics) {
-      DisposePanePort(port);
-      return nullptr;
-    }
-    SetGraphicsObjectPort(graphics, port);
+    EnsurePanePorts();
+    RuntimeObject* graphics = NewGraphicsObject(NewPaneGraphics(fields->view));
+    if (!graphics) return nullptr;
     fields->graphics = graphics;
   }
   RuntimeLockObject(fields->graphics);

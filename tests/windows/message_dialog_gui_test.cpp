@@ -68,7 +68,6 @@ class MessageDialogGuiTest : public ::testing::Test {
   static void SetUpTestSuite() {
     ASSERT_TRUE(gtk_init_check(nullptr, nullptr)) << "needs an X display";
     test::EnsureTestClasses();
-    test::InstallModalLoopHooks();
     SetMessageDialogShownHook(&CallOnShown);
   }
 

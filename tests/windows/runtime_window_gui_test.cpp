@@ -6,12 +6,14 @@
 #include <algorithm>
 #include <string>
 
+#include "core/run_loop.h"
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
 #include "strings/runtime_error.h"
 #include "vorn/window_api.h"
 #include "windows/support/test_panes.h"
 #include "windows/support/window_test_classes.h"
+#include "windows/message_dialog.h"
 #include "windows/pane_focus.h"
 #include "windows/window_controls.h"
 
@@ -38,7 +40,6 @@ class RuntimeWindowGuiTest : public ::testing::Test {
   static void SetUpTestSuite() {
     ASSERT_TRUE(gtk_init_check(nullptr, nullptr)) << "needs an X display";
     test::EnsureTestClasses();
-    test::InstallModalLoopHooks();
   }
 
   void SetUp() override {
@@ -370,12 +371,23 @@ TEST_F(RuntimeWindowGuiTest, AWindowClosedByItsOwnEventGoesAwayWhenTheEventEnds)
   EXPECT_EQ(std::vector<std::string>(EventLog().end() - 4, EventLog().end()), expected);
 }
 
+TEST_F(RuntimeWindowGuiTest, TheWindowLayerJoinsTheRunLoopAndTheReports) {
+  EXPECT_EQ(test::PresentersInstalledAtStartUp().runtimeError, &PresentRuntimeErrorDialog);
+  EXPECT_EQ(test::PresentersInstalledAtStartUp().unhandledException, &PresentUnhandledExceptionReport);
+  EXPECT_FALSE(AnyRuntimeWindowOpen());
+  RuntimeObject* window = Make();
+  EXPECT_TRUE(AnyRuntimeWindowOpen());
+  CloseAllRuntimeWindows();
+  EXPECT_EQ(View(window), nullptr);
+  EXPECT_FALSE(AnyRuntimeWindowOpen());
+}
+
 TEST_F(RuntimeWindowGuiTest, CloseAllWindowsClosesEveryViewWindow) {
   Make();
   Make();
-  EXPECT_TRUE(AnyRuntimeWindowOpen());
+  EXPECT_TRUE(AnyViewWindowOpen());
   CloseAllWindows();
-  EXPECT_FALSE(AnyRuntimeWindowOpen());
+  EXPECT_FALSE(AnyViewWindowOpen());
   EXPECT_EQ(RuntimeViewWindow::FirstView(), nullptr);
   EXPECT_EQ(LogEntries("Close").size(), 2u);
 }

@@ -6,6 +6,7 @@
 #include "objects/runtime_object.h"
 #include "vorn/class_abi.h"
 #include "vorn/graphics_api.h"
+#include "core/window_loop_hooks.h"
 #include "vorn/window_api.h"
 #include "windows/runtime_window_install.h"
 
@@ -131,13 +132,9 @@ const VornClassMember kCanvasHandlers[] = {
 };
 
 RuntimeClass* sMainWindow = nullptr;
+InstalledPresenters sInstalled;
 RuntimeClass* sCanvas = nullptr;
 
-void RunOnce(bool mayBlock) {
-  while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
-  Window::ShowPendingWindows();
-  if (mayBlock && !gtk_events_pending()) g_usleep(2000);
-}
 
 }  // namespace
 
@@ -162,6 +159,10 @@ std::vector<std::string> LogEntries(const std::string& prefix) {
 void EnsureTestClasses() {
   if (sMainWindow) return;
   InitRuntimeWindowLayer();
+  InstallWindowLoopHooks();
+  // Dialogs for reports would wait for a person: the tests report to standard error.
+  sInstalled.runtimeError = SetRuntimeErrorPresenter(nullptr);
+  sInstalled.unhandledException = SetUnhandledExceptionPresenter(nullptr);
   RegisterGraphicsClass();
   VornClassRecord window = {};
   window.version = kVornClassRecordVersion;
@@ -182,6 +183,8 @@ void EnsureTestClasses() {
   canvas.eventImplementationCount = static_cast<int32_t>(sizeof(kCanvasHandlers) / sizeof(kCanvasHandlers[0]));
   sCanvas = RuntimeNewClass(&canvas);
 }
+
+const InstalledPresenters& PresentersInstalledAtStartUp() { return sInstalled; }
 
 RuntimeClass* MainWindowClass() { return sMainWindow; }
 RuntimeClass* TestCanvasClass() { return sCanvas; }
@@ -212,10 +215,5 @@ void Pump(int milliseconds) {
   } while (g_get_monotonic_time() < end);
 }
 
-void InstallModalLoopHooks() {
-  WindowLayerHooks hooks = GetWindowLayerHooks();
-  hooks.runLoopOnce = &RunOnce;
-  SetWindowLayerHooks(hooks);
-}
 
 }  // namespace vorn::test

@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "core/application.h"
 #include "objects/runtime_class.h"
+#include "strings/runtime_error.h"
 #include "strings/rect.h"
 #include "windows/runtime_window.h"
 #include "windows/window_controls_support.h"
@@ -40,6 +42,12 @@ std::vector<std::string> LogEntries(const std::string& prefix);
 // Registers the window layer's classes once, then the test classes: "MainWindow" (a Window)
 // and "TestCanvas" (a RectControl whose pane has no widget of its own).
 void EnsureTestClasses();
+// What InitRuntimeWindowLayer installed as presenters; the tests put the quiet ones back.
+struct InstalledPresenters {
+  RuntimeErrorPresenter runtimeError = nullptr;
+  UnhandledExceptionPresenter unhandledException = nullptr;
+};
+const InstalledPresenters& PresentersInstalledAtStartUp();
 RuntimeClass* MainWindowClass();
 RuntimeClass* TestCanvasClass();
 
@@ -53,7 +61,5 @@ RuntimeObject* NewMainWindow();
 
 // Runs GTK for a while and shows the windows marked shown, as the run loop would.
 void Pump(int milliseconds);
-// A run-loop stand-in for modal waits: GTK's turn, then pending windows shown.
-void InstallModalLoopHooks();
 
 }  // namespace vorn::test
