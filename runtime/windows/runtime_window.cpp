@@ -10,7 +10,7 @@
 #include "windows/pane_focus.h"
 #include "windows/window_class.h"
 #include "windows/window_controls.h"
-#include "windows/window_controls_support.h"
+#include "windows/rect_control.h"
 #include "windows/window_placement.h"
 
 namespace vorn {
@@ -122,8 +122,9 @@ void RuntimeViewWindow::SetUp() {
     std::vector<RuntimeObject*> controls = LockedEntries(fields->controls);
     for (RuntimeObject* control : controls) {
       if (!stillOpen()) break;
-      if (IsControlObject(control) && AsControlFields(control)->pane == nullptr) {
-        AsControlFields(control)->window = window;
+      if (IsControl(control) && ControlPane(AsControl(control)) == nullptr) {
+        AsControl(control)->window = window;
+        AsControl(control)->windowPane = this;
         MakeControlPane(control);
       }
     }
@@ -138,10 +139,6 @@ void RuntimeViewWindow::SetUp() {
   RuntimeUnlockObject(window);
 }
 
-void RuntimeViewWindow::ForgetMouseInside(RuntimeObject* control) {
-  std::erase(mMouseInside, control);
-}
-
 void RuntimeViewWindow::Close() {
   if (mClosing) return;
   mClosing = true;
@@ -152,16 +149,15 @@ void RuntimeViewWindow::Close() {
     std::vector<RuntimeObject*> controls = CollectWindowControls(window);
     for (RuntimeObject* control : controls) RuntimeLockObject(control);
     for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
-      SubPane* pane = AsControlFields(*it)->pane;
+      SubPane* pane = ControlPane(AsControl(*it));
       if (pane && GetFocusPane() == pane) ClearFocusPane();
-      FireEvent(*it, ControlEventHook(kControlClose));
+      FireEvent(*it, GetControlEventHook(kControlEventClose));
     }
     UnlockAll(controls);
     FireEvent(window, WindowEventHook(kEventClose));
     RuntimeUnlockObject(window);
   }
   if (Release()) return;
-  mMouseInside.clear();
   if (window && mWindow == window) {
     WindowObject* fields = AsWindowFields(window);
     ForgetImplicitWindow(window);
@@ -172,7 +168,7 @@ void RuntimeViewWindow::Close() {
       RuntimeObject* entry = nullptr;
       std::vector<RuntimeObject*> dropped;
       while (it->Next(&entry)) {
-        if (IsControlObject(entry) && entry->refCount > 1) continue;
+        if (IsControl(entry) && entry->refCount > 1) continue;
         it->RemoveCurrent();
         dropped.push_back(entry);
       }
@@ -219,7 +215,7 @@ void FireWindowOpenEvents(RuntimeObject* window) {
   RuntimeLockObject(window);
   std::vector<RuntimeObject*> entries = LockedEntries(AsWindowFields(window)->controls);
   for (RuntimeObject* entry : entries) {
-    if (IsControlObject(entry)) FireEvent(entry, ControlEventHook(kControlOpen));
+    if (IsControl(entry)) FireEvent(entry, GetControlEventHook(kControlEventOpen));
   }
   UnlockAll(entries);
   FireEvent(window, WindowEventHook(kEventOpen));
@@ -250,7 +246,7 @@ std::vector<RuntimeObject*> CollectWindowControls(RuntimeObject* window) {
     StringMapIterator<RuntimeObject*>* it = map->NewIterator();
     RuntimeObject* entry = nullptr;
     while (it->Next(&entry)) {
-      if (IsControlObject(entry)) controls.push_back(entry);
+      if (IsControl(entry)) controls.push_back(entry);
     }
     delete it;
   }
@@ -322,7 +318,7 @@ void RuntimeViewDestructor(VornRuntimeObject* window) {
     RuntimeObject* entry = nullptr;
     std::vector<RuntimeObject*> held;
     while (it->Next(&entry)) {
-      if (IsControlObject(entry) && AsControlFields(entry)->window == window) AsControlFields(entry)->window = nullptr;
+      if (IsControl(entry) && AsControl(entry)->window == window) AsControl(entry)->window = nullptr;
       held.push_back(entry);
     }
     delete it;

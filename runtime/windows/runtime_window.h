@@ -11,6 +11,7 @@
 #include "objects/runtime_class.h"
 #include "strings/rect.h"
 #include "strings/string_map.h"
+#include "windows/control.h"
 #include "windows/window.h"
 
 namespace vorn {
@@ -65,8 +66,6 @@ struct WindowObject {
   uint8_t windowKeys;
   StringRep* embeddingName;
 };
-
-constexpr int32_t FieldOffset(size_t offset) { return static_cast<int32_t>(offset); }
 
 inline WindowObject* AsWindowFields(RuntimeObject* object) {
   return reinterpret_cast<WindowObject*>(object);
@@ -166,15 +165,12 @@ class RuntimeViewWindow : public RuntimeWindow {
  private:
   void TrackControls(int32_t x, int32_t y);
   void ExitAllControls();
-  bool ClosedSince() const { return mClosing; }
-  void ForgetMouseInside(RuntimeObject* control);
 
   RuntimeObject* mWindow = nullptr;  // locked; nil after close
   RuntimeViewWindow* mNextView = nullptr;
   void* mMinimizeHandler = nullptr;
   void* mMaximizeHandler = nullptr;
   void* mRestoreHandler = nullptr;
-  std::vector<RuntimeObject*> mMouseInside;  // controls the pointer is over (not locked)
 };
 
 // --- operations on window objects ---------------------------------------------------------
@@ -203,5 +199,9 @@ void ForgetImplicitWindow(RuntimeObject* window);
 // Called by the class initializer: the window becomes its class's implicit instance when the
 // compiled code asked for that class and none exists yet.
 void ClaimImplicitWindow(RuntimeObject* window);
+
+// Registers the window operations the control code asks for (its controls map, bounds,
+// native window, full-screen state, moves and the controls of a window tree).
+void InstallControlWindowHooks();
 
 }  // namespace vorn

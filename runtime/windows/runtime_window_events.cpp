@@ -12,7 +12,7 @@
 #include "windows/pane_focus.h"
 #include "windows/runtime_window.h"
 #include "windows/window_controls.h"
-#include "windows/window_controls_support.h"
+#include "windows/rect_control.h"
 
 namespace vorn {
 
@@ -46,6 +46,13 @@ string KeyString(int32_t character) {
     length = 2;
   }
   return string(bytes, length, kEncodingUTF8);
+}
+
+// Plain Controls have none of RectControl's events.
+template <typename R = void, typename... Args>
+R FireRectEvent(RuntimeObject* control, RectControlEvent event, Args... args) {
+  if (!IsRectControl(control)) return R();
+  return FireEvent<R>(control, GetRectControlEventHook(event), args...);
 }
 
 bool ContainsPoint(SubPane* pane, int32_t x, int32_t y) {
@@ -88,34 +95,33 @@ void RuntimeViewWindow::MouseUp(int32_t x, int32_t y) {
 void RuntimeViewWindow::TrackControls(int32_t x, int32_t y) {
   std::vector<RuntimeObject*> controls = CollectWindowControls(mWindow);
   for (RuntimeObject* control : controls) RuntimeLockObject(control);
-  auto marked = [&](RuntimeObject* c) {
-    return std::find(mMouseInside.begin(), mMouseInside.end(), c) != mMouseInside.end();
-  };
   bool open = WhileLocked(this, [&] {
     for (auto it = controls.rbegin(); it != controls.rend() && !mClosing; ++it) {
-      SubPane* pane = AsControlFields(*it)->pane;
-      if (ContainsPoint(pane, x, y) || !marked(*it)) continue;
-      ForgetMouseInside(*it);
+      ControlObject* ctl = AsControl(*it);
+      SubPane* pane = ControlPane(ctl);
+      if (ContainsPoint(pane, x, y) || !ctl->mouseInside) continue;
+      ctl->mouseInside = 0;
       if (pane) pane->MouseExit();
-      FireEvent(*it, ControlEventHook(kControlMouseExit));
+      FireRectEvent(*it, kRectEventMouseExit);
     }
   });
   if (open) {
     WhileLocked(this, [&] {
       for (auto it = controls.rbegin(); it != controls.rend() && !mClosing; ++it) {
-        SubPane* pane = AsControlFields(*it)->pane;
+        ControlObject* ctl = AsControl(*it);
+        SubPane* pane = ControlPane(ctl);
         if (!ContainsPoint(pane, x, y)) continue;
-        if (!marked(*it)) {
-          mMouseInside.push_back(*it);
+        if (!ctl->mouseInside) {
+          ctl->mouseInside = 1;
           pane->MouseEnter();
-          FireEvent(*it, ControlEventHook(kControlMouseEnter));
-          pane = AsControlFields(*it)->pane;
+          FireRectEvent(*it, kRectEventMouseEnter);
+          pane = ControlPane(ctl);
           if (!pane || mClosing) continue;
         }
         int32_t left = pane->Bounds().left;
         int32_t top = pane->Bounds().top;
         pane->MouseMove(x - left, y - top);
-        FireEvent(*it, ControlEventHook(kControlMouseMove), x - left, y - top);
+        FireRectEvent(*it, kRectEventMouseMove, x - left, y - top);
       }
     });
   }
@@ -138,12 +144,16 @@ void RuntimeViewWindow::PointerEntered() {
 }
 
 void RuntimeViewWindow::ExitAllControls() {
-  std::vector<RuntimeObject*> inside = mMouseInside;
-  mMouseInside.clear();
-  for (RuntimeObject* control : inside) RuntimeLockObject(control);
+  std::vector<RuntimeObject*> inside;
+  for (RuntimeObject* control : CollectWindowControls(mWindow)) {
+    if (!AsControl(control)->mouseInside) continue;
+    AsControl(control)->mouseInside = 0;
+    RuntimeLockObject(control);
+    inside.push_back(control);
+  }
   for (RuntimeObject* control : inside) {
-    if (SubPane* pane = AsControlFields(control)->pane) pane->MouseExit();
-    FireEvent(control, ControlEventHook(kControlMouseExit));
+    if (SubPane* pane = ControlPane(AsControl(control))) pane->MouseExit();
+    FireRectEvent(control, kRectEventMouseExit);
   }
   for (RuntimeObject* control : inside) RuntimeUnlockObject(control);
 }
@@ -169,7 +179,7 @@ bool RuntimeViewWindow::MouseWheel(int32_t x, int32_t y, int32_t delta) {
     int32_t top = pane->Bounds().top;
     bool open = WhileLocked(this, [&] {
       if (control && mWindow) {
-        handled = FireEvent<uint8_t>(control, ControlEventHook(kControlMouseWheel), x - left, y - top, delta);
+        handled = FireRectEvent<uint8_t>(control, kRectEventMouseWheel, x - left, y - top, delta);
       }
     });
     if (!open || handled) return true;

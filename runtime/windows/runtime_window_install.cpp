@@ -9,7 +9,6 @@
 #include "windows/message_dialog.h"
 #include "windows/runtime_window.h"
 #include "windows/window_class.h"
-#include "windows/window_controls_support.h"
 
 namespace vorn {
 
@@ -17,7 +16,7 @@ void InitRuntimeWindowLayer() {
   static bool done = false;
   if (done) return;
   done = true;
-  RegisterWindowControlClasses();
+  InstallControlWindowHooks();
   RegisterWindowClass();
   RegisterMessageDialogClasses();
   EnsurePanePorts();

@@ -12,7 +12,7 @@
 #include "graphics/graphics.h"
 #include "windows/window_class.h"
 #include "windows/window_controls.h"
-#include "windows/window_controls_support.h"
+#include "windows/rect_control.h"
 
 namespace vorn {
 
@@ -320,7 +320,7 @@ int32_t windowControlCountGetter(VornRuntimeObject* window, int32_t) {
   StringMapIterator<RuntimeObject*>* it = fields->controls->NewIterator();
   RuntimeObject* entry = nullptr;
   while (it->Next(&entry)) {
-    if (IsControlObject(entry)) ++count;
+    if (IsControl(entry)) ++count;
   }
   delete it;
   return count;
@@ -363,6 +363,6 @@ VornRuntimeObject* WindowFocusGetter(VornRuntimeObject*, int32_t) {
 }
 
 void WindowFocusSetter(VornRuntimeObject*, int32_t, VornRuntimeObject* control) {
-  if (!IsControlObject(control)) return;
-  if (SubPane* pane = AsControlFields(control)->pane) SetFocusPane(pane);
+  if (!IsControl(control)) return;
+  if (SubPane* pane = ControlPane(AsControl(control))) SetFocusPane(pane);
 }

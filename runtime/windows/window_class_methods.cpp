@@ -6,7 +6,7 @@
 #include "windows/pane_assert.h"
 #include "windows/runtime_window.h"
 #include "windows/window_class.h"
-#include "windows/window_controls_support.h"
+#include "windows/rect_control.h"
 
 namespace vorn {
 
@@ -145,7 +145,7 @@ VornRuntimeObject* windowControl(VornRuntimeObject* window, int32_t index) {
     RuntimeObject* entry = nullptr;
     int32_t position = 0;
     while (!found && it->Next(&entry)) {
-      if (!IsControlObject(entry)) continue;
+      if (!IsControl(entry)) continue;
       if (position++ == index) found = entry;
     }
     delete it;

@@ -8,7 +8,8 @@
 #include "windows/pane_assert.h"
 #include "windows/runtime_window.h"
 #include "windows/sub_pane.h"
-#include "windows/window_controls_support.h"
+#include "windows/control_containment.h"
+#include "windows/rect_control.h"
 
 namespace vorn {
 
@@ -31,7 +32,7 @@ void* PaneChildMethod(RuntimeObject* object, const char* name, const char* asser
 }
 
 void FireControlEvent(RuntimeObject* control, ControlEvent event) {
-  FireEvent(control, ControlEventHook(event));
+  FireEvent(control, GetControlEventHook(event));
 }
 
 // New members of a control array go beside the existing ones, not inside them, even when a
@@ -40,8 +41,8 @@ void MakeSiblingOfArrayMembers(WindowObject* window, RuntimeObject* control, Sub
   StringMapIterator<RuntimeObject*>* it = window->controls->NewIterator();
   RuntimeObject* entry = nullptr;
   while (it->Next(&entry)) {
-    if (entry == control || !IsControlObject(entry) || ClassOf(entry) != ClassOf(control)) continue;
-    SubPane* member = AsControlFields(entry)->pane;
+    if (entry == control || !IsControl(entry) || ClassOf(entry) != ClassOf(control)) continue;
+    SubPane* member = ControlPane(AsControl(entry));
     if (!member || pane->GetParent() != member) continue;
     SubPane* outer = member->GetParent();
     if (!outer) continue;
@@ -52,13 +53,6 @@ void MakeSiblingOfArrayMembers(WindowObject* window, RuntimeObject* control, Sub
 }
 
 }  // namespace
-
-string ControlMapKey(const string& name, int32_t index) {
-  if (index < 0) return name;
-  string key = name;
-  key.AppendCString(("$" + std::to_string(index)).c_str());
-  return key;
-}
 
 // --- the delegate ------------------------------------------------------------------------
 
@@ -74,14 +68,14 @@ void RuntimePaneDelegate::PaneDied(Pane* pane) {
     return;
   }
   // The control outlives its pane and must not keep pointing at it.
-  ControlObject* fields = AsControlFields(mControl);
-  if (fields->pane == pane) fields->pane = nullptr;
+  ControlObject* ctl = AsControl(mControl);
+  if (ctl && ControlPane(ctl) == pane) DetachControlPane(ctl);
   pane->ClearDelegate();
   delete this;
 }
 
 bool RuntimePaneDelegate::BecomeCurrent() {
-  SubPane* pane = AsControlFields(mControl)->pane;
+  SubPane* pane = ControlPane(AsControl(mControl));
   SubPane* parent = pane ? pane->GetParent() : nullptr;
   if (!parent) return false;
   parent->BecomeCurrent();
@@ -89,7 +83,7 @@ bool RuntimePaneDelegate::BecomeCurrent() {
 }
 
 bool RuntimePaneDelegate::ResignCurrent() {
-  SubPane* pane = AsControlFields(mControl)->pane;
+  SubPane* pane = ControlPane(AsControl(mControl));
   SubPane* parent = pane ? pane->GetParent() : nullptr;
   if (!parent) return false;
   parent->ResignCurrent();
@@ -97,7 +91,7 @@ bool RuntimePaneDelegate::ResignCurrent() {
 }
 
 void RuntimePaneDelegate::AdjustBounds(Pane*, Rect* bounds) {
-  SubPane* pane = AsControlFields(mControl)->pane;
+  SubPane* pane = ControlPane(AsControl(mControl));
   SubPane* parent = pane ? pane->GetParent() : nullptr;
   if (parent) IntersectRect(*bounds, parent->Bounds(), *bounds);
 }
@@ -114,9 +108,10 @@ void MakeControlPane(RuntimeObject* control) {
     ReportPaneAssertion(kControlsSource, __LINE__, "ctl", "We weren't passed in a control, we got nil.");
     return;
   }
-  ControlObject* fields = AsControlFields(control);
-  FireControlEvent(control, kControlCreatePane);
-  SubPane* pane = fields->pane;
+  ControlObject* fields = AsControl(control);
+  if (!fields) return;
+  FireControlEvent(control, kControlEventCreatePane);
+  SubPane* pane = ControlPane(fields);
   if (!pane) return;
   pane->SetTabPanelIndex(fields->tabPanelIndex);
   if (!fields->visible) pane->ChangeState(kPaneStateHide);
@@ -127,8 +122,8 @@ void MakeControlPane(RuntimeObject* control) {
     StringMapIterator<RuntimeObject*>* it = window->controls->NewIterator();
     RuntimeObject* entry = nullptr;
     while (it->Next(&entry)) {
-      if (entry == control || !IsControlObject(entry)) continue;
-      SubPane* container = AsControlFields(entry)->pane;
+      if (entry == control || !IsControl(entry)) continue;
+      SubPane* container = ControlPane(AsControl(entry));
       if (!container || !container->ContainsSubPane(pane, true)) continue;
       if (!container->IsEnabled() && pane->IsEnabled()) pane->ChangeState(kPaneStateDisable);
       if (!container->IsVisible() && pane->IsVisible()) pane->ChangeState(kPaneStateHide);
@@ -149,14 +144,15 @@ using namespace vorn;
 VornRuntimeObject* WindowAllocateObject(VornRuntimeObject* window, VornRuntimeClass* cls) {
   RuntimeObject* object = RuntimeNewObject(cls);
   if (!object) return nullptr;
-  if (IsControlObject(object)) {
-    AsControlFields(object)->window = window;
+  if (ControlObject* ctl = AsControl(object)) {
+    ctl->window = window;
+    ctl->allocatedByWindow = 1;
   } else if (IsPaneChild(object)) {
     if (auto setWindow = reinterpret_cast<SetWindowFunction>(PaneChildMethod(object, "_SetWindow", "fp"))) {
       setWindow(object, window);
     }
     if (auto setIndex = reinterpret_cast<SetIndexFunction>(PaneChildMethod(object, "_SetIndex", "fp2"))) {
-      setIndex(object, kNoControlIndex);
+      setIndex(object, kNotInControlArray);
     }
   }
   return object;
@@ -170,24 +166,25 @@ void WindowAddControl(VornRuntimeObject* window, VornStringRecord* nameRep, Vorn
   if (!object || !IsWindowObject(window)) return;
   WindowObject* fields = AsWindowFields(window);
   if (!fields->controls) return;
-  const bool isControl = IsControlObject(object);
+  ControlObject* ctl = AsControl(object);
+  const bool isControl = ctl != nullptr;
   const bool isPaneChild = !isControl && IsPaneChild(object);
   const string name = string::Share(nameRep);
   RuntimeLockObject(object);  // held through the call, whatever Open does
 
-  int32_t index = kNoControlIndex;
+  int32_t index = kNotInControlArray;
   if (fields->controlsCreated) {
     index = 0;
     while (fields->controls->GetEntry(ControlMapKey(name, index))) ++index;
     if (isControl) {
-      AsControlFields(object)->index = index;
+      ctl->index = index;
     } else if (isPaneChild) {
       if (auto setIndex = reinterpret_cast<SetIndexFunction>(PaneChildMethod(object, "_SetIndex", "fp2"))) {
         setIndex(object, index);
       }
     }
   } else if (isControl) {
-    index = AsControlFields(object)->index;
+    index = ctl->index;
   } else if (isPaneChild) {
     if (auto getIndex = reinterpret_cast<GetIndexFunction>(PaneChildMethod(object, "_Index", "fp"))) {
       index = getIndex(object);
@@ -195,11 +192,14 @@ void WindowAddControl(VornRuntimeObject* window, VornStringRecord* nameRep, Vorn
   }
 
   if (isControl) {
-    ControlObject* control = AsControlFields(object);
-    control->window = window;
-    if (control->name == nullptr || control->name->length == 0) {
-      StringRep* old = control->name;
-      control->name = name.GetRetainedRep();
+    ctl->window = window;
+    // An embedded window's controls live in the native window of the window holding it.
+    RuntimeObject* outer = window;
+    while (RuntimeObject* up = ContainingWindowOf(outer)) outer = up;
+    ctl->windowPane = GetWindowPaneOf(outer);
+    if (ctl->name == nullptr || ctl->name->length == 0) {
+      StringRep* old = ctl->name;
+      ctl->name = name.GetRetainedRep();
       RuntimeUnlockString(old);
     }
   }
@@ -212,13 +212,13 @@ void WindowAddControl(VornRuntimeObject* window, VornStringRecord* nameRep, Vorn
   RuntimeLockObject(object);
   if (previous) RuntimeUnlockObject(previous);
 
-  if (isControl && fields->controlsCreated) {
+  if (isControl && fields->controlsCreated && !IsEmbeddedWindowControl(object)) {
     MakeControlPane(object);
-    if (SubPane* pane = AsControlFields(object)->pane) {
+    if (SubPane* pane = ControlPane(ctl)) {
       if (fields->controls) MakeSiblingOfArrayMembers(fields, object, pane);
       if (SubPane* parent = pane->GetParent()) parent->SetShownByContainer(parent->ShownByContainer());
-      FireControlEvent(object, kControlOpen);
-      if (SubPane* still = AsControlFields(object)->pane) still->Invalidate();
+      FireControlEvent(object, kControlEventOpen);
+      if (SubPane* still = ControlPane(ctl)) still->Invalidate();
     }
   }
   RuntimeUnlockObject(object);

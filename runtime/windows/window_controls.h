@@ -30,7 +30,5 @@ class RuntimePaneDelegate : public PaneDelegate {
 void MakeControlPane(RuntimeObject* control);
 // The control object behind a pane made by MakeControlPane; nil for any other pane.
 RuntimeObject* ControlObjectOfPane(Pane* pane);
-// The controls-map key: the name, followed by "$" and the index for an index of 0 or more.
-string ControlMapKey(const string& name, int32_t index);
 
 }  // namespace vorn

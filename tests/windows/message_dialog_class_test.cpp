@@ -6,8 +6,6 @@
 #include "objects/runtime_object.h"
 #include "vorn/window_api.h"
 #include "windows/message_dialog.h"
-#include "windows/runtime_window.h"
-#include "windows/window_controls.h"
 
 namespace vorn {
 namespace {
@@ -90,13 +88,6 @@ TEST_F(MessageDialogClassTest, AButtonKeptByTheProgramOutlivesItsDialogSafely) {
   MDBBooleanSetter(cancel, 0, 1);
   EXPECT_EQ(MDBCaptionGetter(cancel, 0), nullptr);
   RuntimeUnlockObject(cancel);
-}
-
-TEST(WindowTablesTest, ControlKeysCarryTheIndexOfArrayMembersOnly) {
-  EXPECT_EQ(ControlMapKey(string("Slider1"), 2).View(), "Slider1$2");
-  EXPECT_EQ(ControlMapKey(string("Slider1"), 0).View(), "Slider1$0");
-  EXPECT_EQ(ControlMapKey(string("Slider1"), -1).View(), "Slider1");
-  EXPECT_EQ(ControlMapKey(string("Slider1"), INT32_MIN).View(), "Slider1");
 }
 
 }  // namespace

@@ -43,6 +43,7 @@ class RuntimeWindowGuiTest : public ::testing::Test {
   }
 
   void SetUp() override {
+    InstallControlWindowHooks();  // other fixtures of this program install their own
     previousPresenter = SetRuntimeErrorPresenter(&CaptureReport);
     Reports().clear();
     EventLog().clear();
@@ -91,7 +92,7 @@ TEST_F(RuntimeWindowGuiTest, SetUpEventsRunInOrderAndNothingIsShownUntilAsked) {
   EXPECT_TRUE(GTK_WIDGET_VISIBLE(view->GtkWindowWidget()));
   EXPECT_TRUE(WindowVisibleGetter(window, 0));
   // A canvas control got a pane in the window with the control behind it.
-  SubPane* pane = AsControlFields(Canvas(window))->pane;
+  SubPane* pane = ControlPane(AsControl(Canvas(window)));
   ASSERT_NE(pane, nullptr);
   EXPECT_EQ(pane->GetWindow(), view);
   EXPECT_EQ(ControlObjectOfPane(pane), Canvas(window));
@@ -144,7 +145,7 @@ TEST_F(RuntimeWindowGuiTest, CancelCloseTrueKeepsTheWindowOpen) {
   std::vector<std::string> expected = {"CancelClose:closing", "Canvas.Close", "Close"};
   EXPECT_EQ(EventLog(), expected);
   // The control outlives its pane and no longer points at it.
-  EXPECT_EQ(AsControlFields(Canvas(window))->pane, nullptr);
+  EXPECT_EQ(ControlPane(AsControl(Canvas(window))), nullptr);
 }
 
 TEST_F(RuntimeWindowGuiTest, PaintReachesTheHandlerWithAGraphicsObjectThatDraws) {
@@ -199,9 +200,9 @@ TEST_F(RuntimeWindowGuiTest, ControlArraysAreKeyedByNameAndIndex) {
   RuntimeObject* fresh = test::NewCanvas(window, "Canvas", MakeRect(200, 100, 240, 140));
   EventLog().clear();
   WindowAddControl(window, string("Canvas").Rep(), fresh);
-  EXPECT_EQ(AsControlFields(fresh)->index, 1);
+  EXPECT_EQ(AsControl(fresh)->index, 1);
   EXPECT_TRUE(controls->GetEntry(string("Canvas$1")));
-  EXPECT_NE(AsControlFields(fresh)->pane, nullptr);
+  EXPECT_NE(ControlPane(AsControl(fresh)), nullptr);
   std::vector<std::string> expected = {"Canvas.CreatePane", "Canvas.Open"};
   EXPECT_EQ(EventLog(), expected);
   RuntimeUnlockObject(fresh);
@@ -244,14 +245,14 @@ TEST_F(RuntimeWindowGuiTest, ClosingKeepsControlsForTheNextNativeWindowAndReleas
   ASSERT_TRUE(controls->GetEntry(string("Loose$0"), &kept));
   EXPECT_EQ(kept, loose);
   EXPECT_EQ(loose->refCount, 1) << "the map's own reference keeps the entry valid";
-  EXPECT_EQ(AsControlFields(loose)->pane, nullptr);
+  EXPECT_EQ(ControlPane(AsControl(loose)), nullptr);
 
   // Shown again: a new native window gives the kept controls panes, without CreateControls or Open.
   EventLog().clear();
   RuntimeShowAsWindow(window);
   ASSERT_NE(View(window), nullptr);
-  EXPECT_NE(AsControlFields(held)->pane, nullptr);
-  EXPECT_NE(AsControlFields(loose)->pane, nullptr);
+  EXPECT_NE(ControlPane(AsControl(held)), nullptr);
+  EXPECT_NE(ControlPane(AsControl(loose)), nullptr);
   std::vector<std::string> expected = {"AddMenuHandlers:self", "Held.CreatePane", "Loose.CreatePane",
                                        "SetupBindings"};
   EXPECT_EQ(EventLog(), expected);

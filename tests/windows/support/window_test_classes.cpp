@@ -6,6 +6,7 @@
 #include "objects/runtime_object.h"
 #include "vorn/class_abi.h"
 #include "vorn/graphics_api.h"
+#include "core/class_registration.h"
 #include "core/window_loop_hooks.h"
 #include "vorn/window_api.h"
 #include "windows/runtime_window_install.h"
@@ -16,7 +17,7 @@ namespace {
 
 std::string Text(StringRep* rep) { return std::string(string::Share(rep).View()); }
 
-std::string NameOf(RuntimeObject* control) { return Text(AsControlFields(control)->name); }
+std::string NameOf(RuntimeObject* control) { return Text(AsControl(control)->name); }
 
 TestWindowObject* TestFields(RuntimeObject* self) { return reinterpret_cast<TestWindowObject*>(self); }
 
@@ -40,8 +41,8 @@ void OnCreateControls(VornRuntimeObject* self) {
   for (int i = 0; i < script.canvasCount; ++i) {
     Rect bounds = MakeRect(10 + 60 * i, 10, 60 + 60 * i, 60);
     RuntimeObject* canvas =
-        NewCanvas(self, "Canvas", bounds, script.canvasAsArray ? i : kNoControlIndex);
-    WindowAddControl(self, AsControlFields(canvas)->name, canvas);
+        NewCanvas(self, "Canvas", bounds, script.canvasAsArray ? i : kNotInControlArray);
+    WindowAddControl(self, AsControl(canvas)->name, canvas);
     if (i == 0 && script.keepCanvasField) {
       TestFields(self)->canvas = canvas;
     } else {
@@ -91,10 +92,10 @@ void TestWindowFinalizer(VornRuntimeObject* self) {
 // --- canvas handlers -----------------------------------------------------------------------
 
 void OnCanvasCreatePane(VornRuntimeObject* self) {
-  ControlObject* control = AsControlFields(self);
-  Window* window = GetWindowPaneOf(control->window);
+  ControlObject* control = AsControl(self);
+  auto* window = static_cast<Window*>(control->windowPane);
   if (!window) return;
-  control->pane = new SubPane(window, control->tabPanelIndex, control->bounds);
+  AttachControlPane(control, new SubPane(window, control->tabPanelIndex, GetControlBounds(control)));
   EventLog().push_back(NameOf(self) + ".CreatePane");
 }
 
@@ -158,12 +159,12 @@ std::vector<std::string> LogEntries(const std::string& prefix) {
 
 void EnsureTestClasses() {
   if (sMainWindow) return;
+  RuntimeInitExternalClasses();
   InitRuntimeWindowLayer();
   InstallWindowLoopHooks();
   // Dialogs for reports would wait for a person: the tests report to standard error.
   sInstalled.runtimeError = SetRuntimeErrorPresenter(nullptr);
   sInstalled.unhandledException = SetUnhandledExceptionPresenter(nullptr);
-  RegisterGraphicsClass();
   VornClassRecord window = {};
   window.version = kVornClassRecordVersion;
   window.name = "MainWindow";
@@ -178,7 +179,7 @@ void EnsureTestClasses() {
   canvas.version = kVornClassRecordVersion;
   canvas.name = "TestCanvas";
   canvas.superName = "RectControl";
-  canvas.instanceSize = static_cast<int32_t>(sizeof(ControlObject));
+  canvas.instanceSize = VORN_CONTROL_INSTANCE_SIZE;
   canvas.eventImplementations = kCanvasHandlers;
   canvas.eventImplementationCount = static_cast<int32_t>(sizeof(kCanvasHandlers) / sizeof(kCanvasHandlers[0]));
   sCanvas = RuntimeNewClass(&canvas);
@@ -191,9 +192,9 @@ RuntimeClass* TestCanvasClass() { return sCanvas; }
 
 RuntimeObject* NewCanvas(RuntimeObject* window, const char* name, const Rect& bounds, int32_t index) {
   RuntimeObject* canvas = WindowAllocateObject(window, sCanvas);
-  ControlObject* control = AsControlFields(canvas);
+  ControlObject* control = AsControl(canvas);
   control->name = string(name).GetRetainedRep();
-  control->bounds = bounds;
+  SetControlBounds(control, bounds);
   control->visible = 1;
   control->enabled = 1;
   control->index = index;

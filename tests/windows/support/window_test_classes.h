@@ -10,7 +10,7 @@
 #include "strings/runtime_error.h"
 #include "strings/rect.h"
 #include "windows/runtime_window.h"
-#include "windows/window_controls_support.h"
+#include "windows/control.h"
 
 namespace vorn::test {
 
@@ -53,7 +53,7 @@ RuntimeClass* TestCanvasClass();
 
 // A control of the test class, named and placed, visible and enabled; one reference for the
 // caller.
-RuntimeObject* NewCanvas(RuntimeObject* window, const char* name, const Rect& bounds, int32_t index = kNoControlIndex);
+RuntimeObject* NewCanvas(RuntimeObject* window, const char* name, const Rect& bounds, int32_t index = kNotInControlArray);
 
 // RuntimeNewObject of the window class followed by the default constructor, as compiled code
 // creates a window; one reference for the caller.
