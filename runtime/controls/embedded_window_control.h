@@ -52,4 +52,9 @@ CanvasTemplate* EmbeddedTemplateLink(RuntimeObject* control);
 // The template window's size for the control's pane; false without a template window.
 bool EmbeddedTemplateSize(RuntimeObject* control, int32_t* width, int32_t* height);
 
+// Joins container controls to the runtime window layer: the control-window hooks that tell
+// a container control and its template window, and the template-window services over the
+// runtime's window objects. Other hooks and services are kept.
+void InstallContainerControlWindowHooks();
+
 }  // namespace vorn

@@ -37,6 +37,7 @@ void RegisterIntrinsicClasses() {
   RegisterIntrinsicClass(GetStaticTextClassDefinition());
   RegisterIntrinsicClass(GetCanvasClassDefinition());
   RegisterIntrinsicClass(GetEmbeddedWindowControlClassDefinition());
+  InstallContainerControlWindowHooks();
   RegisterIntrinsicClass(GetGroupBoxClassDefinition());
   RegisterPopupClasses();
 }
