@@ -5,15 +5,19 @@
 #include "core/application.h"
 #include "core/image_loader.h"
 #include "core/timer.h"
+#include "graphics/graphics_object.h"
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"
+#include "objects/value_classes.h"
 
 namespace vorn {
 
 void RegisterIntrinsicClasses() {
   RegisterExceptionClasses();
+  RegisterValueClasses();
   RegisterApplicationClasses();
   RegisterIntrinsicClass(GetTimerClassDefinition());
+  RegisterGraphicsClass();
 }
 
 }  // namespace vorn

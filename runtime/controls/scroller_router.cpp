@@ -1,0 +1,76 @@
+#include "controls/scroller_router.h"
+
+namespace vorn {
+
+RuntimeScrollerRouter::RuntimeScrollerRouter(RuntimeObject* control, const ScrollerEventHooks* hooks)
+    : mControl(control), mHooks(hooks) {}
+
+RuntimeScrollerRouter::~RuntimeScrollerRouter() {
+  if (mDestroyed) *mDestroyed = true;
+}
+
+void RuntimeScrollerRouter::ValueChanged(Scroller*, int32_t, int32_t) {
+  if (mBusy != 0) return;
+  mBusy = 1;
+  void* handler = mHooks ? OwnerHandler(mControl, mHooks->valueChanged) : nullptr;
+  bool destroyed = false;
+  bool* outer = mDestroyed;
+  mDestroyed = &destroyed;
+  if (handler) CallEventHandler(handler, mControl);
+  // The handler may have let go of the last reference: the control took its router along.
+  if (destroyed) {
+    if (outer) *outer = true;
+    return;
+  }
+  mDestroyed = outer;
+  --mBusy;
+}
+
+void RuntimeScrollerRouter::FireFocus(Scroller* pane, const ObjectHook* hook) {
+  void* handler = OwnerHandler(mControl, hook);
+  if (!handler) return;
+  pane->Lock();
+  CallEventHandler(handler, mControl);
+  pane->Release();
+}
+
+void RuntimeScrollerRouter::GotFocus(Scroller* pane) {
+  if (mHooks) FireFocus(pane, mHooks->gotFocus);
+}
+
+void RuntimeScrollerRouter::LostFocus(Scroller* pane) {
+  if (mHooks) FireFocus(pane, mHooks->lostFocus);
+}
+
+bool RuntimeScrollerRouter::MouseWheel(Scroller* pane, int32_t x, int32_t y, int32_t delta) {
+  void* handler = mHooks ? OwnerHandler(mControl, mHooks->mouseWheel) : nullptr;
+  if (!handler) return false;
+  pane->Lock();
+  uint8_t handled = CallEventHandler<uint8_t>(handler, mControl, x, y, delta);
+  if (pane->Release()) return true;
+  return handled != 0;
+}
+
+bool RuntimeSliderRouter::MouseWheel(Scroller*, int32_t, int32_t, int32_t) { return false; }
+
+void FillScrollerPane(Scroller* pane, RuntimeScrollerRouter* router, const ScrollerFields& fields) {
+  pane->SetWheelStep(fields.lineStep);
+  pane->SetLiveScroll(fields.liveScroll != 0);
+  router->Enter();
+  pane->SetMinimum(fields.minimum);
+  pane->SetMaximum(fields.maximum);
+  if (!pane->IsSlider()) {
+    pane->SetLineStep(fields.lineStep);
+    pane->SetPageStep(fields.pageStep);
+  }
+  pane->SetValue(fields.value);
+  if (!pane->IsSlider()) pane->SetAcceptFocus(fields.acceptFocus != 0);
+  router->Leave();
+  // A slider's steps come after: changing them moves no value.
+  if (pane->IsSlider()) {
+    pane->SetLineStep(fields.lineStep);
+    pane->SetPageStep(fields.pageStep);
+  }
+}
+
+}  // namespace vorn
