@@ -1,6 +1,7 @@
 /*
- * Runtime entry points the calculator calls that no header under include/vorn declares yet.
- * They are bound by name when the image loads, like every other entry point.
+ * Runtime entry points the calculator calls that no header under include/vorn declares (yet).
+ * They are bound by name when the image loads, like every other entry point; the prototypes
+ * are the runtime's (identical redeclarations, so the headers can join them).
  */
 #ifndef CALCULATOR_IMAGE_IMPORTS_H
 #define CALCULATOR_IMAGE_IMPORTS_H
@@ -8,16 +9,49 @@
 #include <stdint.h>
 
 #include "vorn/image_abi.h"
+#include "vorn/object_abi.h"
 
 #ifdef __cplusplus
 extern "C" {
 #endif
 
-/* Strings: a string result carries one reference for the caller. */
+/* --- strings: a string result carries one reference for the caller ----------------------- */
 void RuntimeLockString(VornStringRecord *text);
 void RuntimeUnlockString(VornStringRecord *text);
 /* Field n (from 1) of source cut at delimiter; empty when there is no such field. */
 VornStringRecord *StringNthField(VornStringRecord *source, VornStringRecord *delimiter, int32_t n);
+
+/* --- windows ------------------------------------------------------------------------------ */
+void WindowDefaultConstructor(VornRuntimeObject *window);
+VornRuntimeObject *RuntimeGetImplicitWindow(VornStringRecord *name);
+void WindowAddControl(VornRuntimeObject *window, VornStringRecord *name, VornRuntimeObject *object);
+VornRuntimeObject *WindowAllocateObject(VornRuntimeObject *window, VornRuntimeClass *cls);
+void RuntimeShowWindow(VornRuntimeObject *window);
+/* The control filed under name in the window's controls, with a reference; nil when none. */
+VornRuntimeObject *RuntimeControlReference(VornRuntimeObject *window, VornStringRecord *name);
+/* A container control's window: the window it is embedded in, with a reference. */
+VornRuntimeObject *eWindowContainingWindowGettter(VornRuntimeObject *container, int32_t param);
+
+/* --- controls ----------------------------------------------------------------------------- */
+void RuntimeMassPropertySetter(VornRuntimeObject *object, VornStringRecord *stream);
+void RuntimeInstallInstanceEventHandler(VornRuntimeObject *target, VornStringRecord *eventName,
+                                        void *handler);
+void RuntimeExchangeSelfAndMe(VornRuntimeObject **selfVar, VornRuntimeObject **meVar);
+void RuntimeExchangeSelfAndMeObj(VornRuntimeObject **selfVar, VornRuntimeObject **meVar,
+                                 VornRuntimeObject *obj);
+/* which: 0 Left, 1 Top, 2 Width, 3 Height */
+int32_t ctlPosGetter(VornRuntimeObject *ctl, int32_t which);
+void RuntimeControlRefresh(VornRuntimeObject *ctl, uint8_t eraseBackground);
+
+/* Slider and ScrollBar: index 0 Minimum, 1 Value, 2 Maximum, 3 LineStep, 4 PageStep. */
+int32_t scrollerPropGetter(VornRuntimeObject *ctl, int32_t index);
+void scrollerPropSetter(VornRuntimeObject *ctl, int32_t index, int32_t value);
+
+/* StaticText */
+void staticCaptionSetter(VornRuntimeObject *ctl, int32_t param, VornStringRecord *caption);
+
+/* PopupMenu: the selected row, -1 for none. */
+int32_t RuntimeComboBoxSelectionGetter(VornRuntimeObject *popup, int32_t param);
 
 #ifdef __cplusplus
 }
