@@ -152,6 +152,8 @@ class SubPane : public Pane {
   Window* GetWindow();
   void SetRunControl(ControlObjectLink* control);
   ControlObjectLink* GetRunControl() const { return mRunControl; }
+  // The control object let go of this pane (closed or gone): the pane must not reach it again.
+  void DetachRunControl() { mRunControl = nullptr; }
   void SetFocus();
   void SetCursor(MouseCursor* cursor);
   MouseCursor* GetCursor() const { return mCursor; }
