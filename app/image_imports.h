@@ -9,6 +9,7 @@
 #include <stdint.h>
 
 #include "vorn/image_abi.h"
+#include "vorn/control_api.h"
 #include "vorn/object_abi.h"
 
 #ifdef __cplusplus
@@ -31,17 +32,6 @@ void RuntimeShowWindow(VornRuntimeObject *window);
 VornRuntimeObject *RuntimeControlReference(VornRuntimeObject *window, VornStringRecord *name);
 /* A container control's window: the window it is embedded in, with a reference. */
 VornRuntimeObject *eWindowContainingWindowGettter(VornRuntimeObject *container, int32_t param);
-
-/* --- controls ----------------------------------------------------------------------------- */
-void RuntimeMassPropertySetter(VornRuntimeObject *object, VornStringRecord *stream);
-void RuntimeInstallInstanceEventHandler(VornRuntimeObject *target, VornStringRecord *eventName,
-                                        void *handler);
-void RuntimeExchangeSelfAndMe(VornRuntimeObject **selfVar, VornRuntimeObject **meVar);
-void RuntimeExchangeSelfAndMeObj(VornRuntimeObject **selfVar, VornRuntimeObject **meVar,
-                                 VornRuntimeObject *obj);
-/* which: 0 Left, 1 Top, 2 Width, 3 Height */
-int32_t ctlPosGetter(VornRuntimeObject *ctl, int32_t which);
-void RuntimeControlRefresh(VornRuntimeObject *ctl, uint8_t eraseBackground);
 
 /* Slider and ScrollBar: index 0 Minimum, 1 Value, 2 Maximum, 3 LineStep, 4 PageStep. */
 int32_t scrollerPropGetter(VornRuntimeObject *ctl, int32_t index);
