@@ -9,6 +9,8 @@
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"
 #include "objects/value_classes.h"
+#include "windows/control.h"
+#include "windows/rect_control.h"
 
 namespace vorn {
 
@@ -18,6 +20,10 @@ void RegisterIntrinsicClasses() {
   RegisterApplicationClasses();
   RegisterIntrinsicClass(GetTimerClassDefinition());
   RegisterGraphicsClass();
+  RegisterIntrinsicClass(GetObjectClassDefinition());
+  RegisterIntrinsicClass(GetPaneChildInterfaceDefinition());
+  RegisterIntrinsicClass(GetControlClassDefinition());
+  RegisterIntrinsicClass(GetRectControlClassDefinition());
 }
 
 }  // namespace vorn
