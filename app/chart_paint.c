@@ -149,8 +149,8 @@ static void DrawMark(VornRuntimeObject *g, const ChartData *chart, const ChartRe
     RuntimeGraphicsDrawLine(g, ChartPixel(x1), ChartPixel(y1), ChartPixel(x2), ChartPixel(y2));
   }
   int32_t px = ChartPixel(x), py = ChartPixel(y);
-  if (px - 4 >= frame->left && px + 4 < frame->left + frame->width && py - 4 >= frame->top &&
-      py + 4 < frame->top + frame->height) {
+  if (px >= frame->left && px < frame->left + frame->width && py >= frame->top &&
+      py < frame->top + frame->height) {
     RuntimeGraphicsFillOval(g, px - 4, py - 4, 9, 9);
     SetColor(g, kColorFrame);
     RuntimeGraphicsDrawOval(g, px - 4, py - 4, 9, 9);

@@ -22,7 +22,7 @@ enum {
   kChartMarginTop = 34,
   kChartMarginRight = 18,
   kChartMarginBottom = 50,
-  kChartLegendWidth = 150
+  kChartLegendWidth = 172
 };
 
 /* The plot frame of a chart drawn into a canvas of that size. */
