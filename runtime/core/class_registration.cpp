@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "controls/binding_interfaces.h"
+#include "controls/popup_class.h"
 #include "core/application.h"
 #include "core/image_loader.h"
 #include "core/timer.h"
@@ -17,6 +19,7 @@ namespace vorn {
 void RegisterIntrinsicClasses() {
   RegisterExceptionClasses();
   RegisterValueClasses();
+  RegisterDataBindingClasses();
   RegisterApplicationClasses();
   RegisterIntrinsicClass(GetTimerClassDefinition());
   RegisterGraphicsClass();
@@ -24,6 +27,7 @@ void RegisterIntrinsicClasses() {
   RegisterIntrinsicClass(GetPaneChildInterfaceDefinition());
   RegisterIntrinsicClass(GetControlClassDefinition());
   RegisterIntrinsicClass(GetRectControlClassDefinition());
+  RegisterPopupClasses();
 }
 
 }  // namespace vorn

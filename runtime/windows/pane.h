@@ -86,6 +86,8 @@ class Pane {
   // A pane takes one delegate; a second one is reported and then stored all the same.
   void SetDelegate(PaneDelegate* delegate);
   PaneDelegate* GetDelegate() const { return mDelegate; }
+  // For a delegate that is going away while the pane may still live on (locked by an event).
+  void ClearDelegate() { mDelegate = nullptr; }
 
   const Rect& Bounds() const { return mBounds; }
   int32_t Width() const { return mWidth; }

@@ -1,0 +1,55 @@
+#include "files/random_access_mechanism.h"
+
+#include <cstring>
+
+namespace vorn {
+
+bool RandomAccessMechanism::SetScramble(bool on) {
+  bool previous = mScramble != 0;
+  if (on) {
+    mScrambleUsed = 1;
+    if (!previous) mScrambleKey = 255;
+  }
+  mScramble = on ? 1 : 0;
+  return previous;
+}
+
+void RandomAccessMechanism::ScrambleInPlace(uint8_t* bytes, int32_t count) {
+  if (!mScramble) return;
+  uint8_t key = static_cast<uint8_t>(mScrambleKey);
+  for (int32_t i = 0; i < count; ++i) {
+    uint8_t plain = bytes[i];
+    bytes[i] = static_cast<uint8_t>(plain ^ key);
+    key ^= plain;
+  }
+  mScrambleKey = key;
+}
+
+void RandomAccessMechanism::DescrambleInPlace(uint8_t* bytes, int32_t count) {
+  if (!mScramble) return;
+  uint8_t key = static_cast<uint8_t>(mScrambleKey);
+  for (int32_t i = 0; i < count; ++i) {
+    uint8_t plain = static_cast<uint8_t>(bytes[i] ^ key);
+    bytes[i] = plain;
+    key ^= plain;
+  }
+  mScrambleKey = key;
+}
+
+bool RandomAccessMechanism::ReadFromBytes(const uint8_t* data, int32_t length, int32_t* position, void* buffer,
+                                          int32_t count, int32_t* outCount) {
+  if (outCount) *outCount = 0;
+  if (count == 0) return true;
+  if (count < 0 || !buffer) return false;
+  if (*position < 0) *position = 0;
+  if (!data || *position >= length) return false;
+  int32_t available = length - *position;
+  int32_t copied = count < available ? count : available;
+  std::memcpy(buffer, data + *position, static_cast<size_t>(copied));
+  DescrambleInPlace(static_cast<uint8_t*>(buffer), copied);
+  *position += copied;
+  if (outCount) *outCount = copied;
+  return true;
+}
+
+}  // namespace vorn

@@ -1,0 +1,77 @@
+// The byte store behind every stream: a position, a length, raw reads and writes, the byte-order
+// switches the typed values follow and an optional running-XOR scrambling. Files on disk,
+// memory handles, strings, MemoryBlocks and files inside virtual volumes all sit behind it, so
+// the streams, the volume engine and the database never know which one they hold.
+//
+// Sizes and positions are signed 32-bit byte counts. A bool result is true on success.
+#pragma once
+
+#include <cstdint>
+
+namespace vorn {
+
+class RandomAccessMechanism {
+ public:
+  RandomAccessMechanism() = default;
+  RandomAccessMechanism(const RandomAccessMechanism&) = delete;
+  RandomAccessMechanism& operator=(const RandomAccessMechanism&) = delete;
+  virtual ~RandomAccessMechanism() = default;
+
+  // Copies up to count bytes from the position into the buffer and advances the position. The
+  // out count, when given, is set to 0 first and then to the number of bytes copied.
+  virtual bool Read(void* buffer, int32_t count, int32_t* outCount = nullptr) = 0;
+  // Writes count bytes at the position, growing the store past its end, and advances.
+  virtual bool Write(const void* buffer, int32_t count) = 0;
+  virtual bool Close() = 0;
+  // Whether the position is at or past the length. (The C library owns the name EOF as a macro.)
+  virtual bool IsEOF() = 0;
+  virtual bool SetPosition(int32_t position) = 0;
+  virtual int32_t GetLength() = 0;
+  virtual bool SetLength(int32_t length) = 0;
+  virtual int32_t GetPosition() = 0;
+  virtual void Flush() {}
+  virtual void SetByteSwap() { mSwapBytes = 1; }
+  virtual void ClearByteSwap() { mSwapBytes = 0; }
+
+  // Answers the previous setting. Switching on from off restarts the key at 255; switching on
+  // while on keeps the running key, and switching off leaves it where it is.
+  bool SetScramble(bool on);
+
+  // Typed values: 16- and 32-bit values are little-endian, big-endian while mSwapBytes is set;
+  // doubles are big-endian only while mSwapDoubles is set as well. A read is true only when it
+  // got every byte, and leaves its target alone otherwise.
+  bool WriteByte(uint8_t value);
+  bool WriteShort(int16_t value);
+  bool WriteLong(int32_t value);
+  bool WriteDouble(double value);
+  bool ReadByte(uint8_t* value);
+  bool ReadShort(int16_t* value);
+  bool ReadLong(int32_t* value);
+  bool ReadDouble(double* value);
+
+  int32_t mLastError = 0;  // 0, an errno value of a data file, or a store's own code
+  uint8_t mScramble = 0;
+  uint8_t mScrambleUsed = 0;  // set by every switch-on, never cleared
+  uint32_t mScrambleKey = 0;  // the running key, always a byte value
+  uint32_t mSwapBytes = 0;
+  uint8_t mSwapDoubles = 0;
+
+ protected:
+  // While scrambling is on: each plain byte p is stored as p ^ k, and the key becomes k ^ p.
+  void ScrambleInPlace(uint8_t* bytes, int32_t count);
+  // The inverse, sharing the one running key: each stored byte c gives p = c ^ k, then k ^= p.
+  void DescrambleInPlace(uint8_t* bytes, int32_t count);
+
+  // The read of every memory store over `length` bytes at `data`: clamps to what is left after
+  // *position, descrambles into the caller's buffer and advances *position. A short read
+  // succeeds; a read at the end, a negative count or a missing buffer fails.
+  bool ReadFromBytes(const uint8_t* data, int32_t length, int32_t* position, void* buffer, int32_t count,
+                     int32_t* outCount);
+};
+
+// A requested position clamped into 0..length, the rule of every memory store.
+inline int32_t ClampPosition(int32_t position, int32_t length) {
+  return position < 0 ? 0 : (position > length ? length : position);
+}
+
+}  // namespace vorn

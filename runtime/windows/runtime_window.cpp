@@ -1,0 +1,340 @@
+// Window objects and their native windows: the class initializer, constructor and finalizer,
+// creating the native window and setting it up, the Open events, closing and CancelClose.
+#include "windows/runtime_window.h"
+
+#include "graphics/graphics_object.h"
+#include "objects/event_dispatch.h"
+#include "objects/runtime_object.h"
+#include "vorn/window_api.h"
+#include "windows/pane_assert.h"
+#include "windows/pane_focus.h"
+#include "windows/window_class.h"
+#include "windows/window_controls.h"
+#include "windows/rect_control.h"
+#include "windows/window_placement.h"
+
+namespace vorn {
+
+namespace {
+
+constexpr const char* kWindowSource = "../Common/ClassLib/window";
+
+RuntimeViewWindow* sFirstView = nullptr;
+
+// Window kind and default placement of each frame code.
+constexpr FrameInfo kFrames[] = {
+    {8, 4}, {3, 2}, {2, 2}, {1, 0}, {4, 2}, {5, 2}, {6, 4}, {9, 0}, {10, 0}, {11, 4}, {12, 0},
+};
+
+string Share(StringRep* rep) { return string::Share(rep); }
+
+// Every entry of the controls map, each locked for the caller.
+std::vector<RuntimeObject*> LockedEntries(StringMap<RuntimeObject*>* map) {
+  std::vector<RuntimeObject*> entries;
+  if (!map) return entries;
+  StringMapIterator<RuntimeObject*>* it = map->NewIterator();
+  RuntimeObject* entry = nullptr;
+  while (it->Next(&entry)) {
+    RuntimeLockObject(entry);
+    entries.push_back(entry);
+  }
+  delete it;
+  return entries;
+}
+
+void UnlockAll(const std::vector<RuntimeObject*>& objects) {
+  for (RuntimeObject* object : objects) RuntimeUnlockObject(object);
+}
+
+}  // namespace
+
+FrameInfo FrameInfoFor(int32_t frame) {
+  // A frame outside the table would index past it; such windows are document windows.
+  if (frame < 0 || frame >= static_cast<int32_t>(sizeof(kFrames) / sizeof(kFrames[0]))) frame = 0;
+  return kFrames[frame];
+}
+
+RuntimeViewWindow* ViewOf(RuntimeObject* window) {
+  return IsWindowObject(window) ? AsWindowFields(window)->view : nullptr;
+}
+
+Window* GetWindowPaneOf(RuntimeObject* window) { return ViewOf(window); }
+
+// --- RuntimeWindow -------------------------------------------------------------------------
+
+// Close box, maximize and minimize boxes, composite and live resize have no say over a GTK
+// window; only the title, bounds, kind, resizability and definition code reach it.
+RuntimeWindow::RuntimeWindow(const string& title, const Rect& bounds, int32_t kind, bool, bool resizeable, bool,
+                             int32_t macProcId, bool, bool, bool)
+    : Window(title, bounds, kind, 0, resizeable, macProcId) {}
+
+RuntimeWindow::~RuntimeWindow() = default;
+
+// --- RuntimeViewWindow ---------------------------------------------------------------------
+
+RuntimeViewWindow::RuntimeViewWindow(RuntimeObject* window, int32_t kind)
+    : RuntimeWindow(Share(AsWindowFields(window)->title), AsWindowFields(window)->bounds, kind,
+                    AsWindowFields(window)->closeButton != 0, AsWindowFields(window)->resizeable != 0,
+                    AsWindowFields(window)->maximizeButton != 0, AsWindowFields(window)->macProcId,
+                    AsWindowFields(window)->composite != 0, AsWindowFields(window)->liveResize != 0,
+                    AsWindowFields(window)->minimizeButton != 0) {
+  AddMenuHandler(string("RuntimeViewWindow"), reinterpret_cast<MenuHandler>(uintptr_t{1}));
+  mNextView = sFirstView;
+  sFirstView = this;
+  mWindow = window;
+  RuntimeLockObject(window);
+  mMinimizeHandler = RuntimeGetHookHandler(window, WindowEventHook(kEventMinimize));
+  mMaximizeHandler = RuntimeGetHookHandler(window, WindowEventHook(kEventMaximize));
+  mRestoreHandler = RuntimeGetHookHandler(window, WindowEventHook(kEventRestore));
+  WindowObject* fields = AsWindowFields(window);
+  fields->view = this;
+  if (!fields->visible) Hide();
+}
+
+RuntimeViewWindow::~RuntimeViewWindow() {
+  for (RuntimeViewWindow** link = &sFirstView; *link; link = &(*link)->mNextView) {
+    if (*link == this) {
+      *link = mNextView;
+      break;
+    }
+  }
+  if (RuntimeObject* window = mWindow) {
+    mWindow = nullptr;
+    if (AsWindowFields(window)->view == this) AsWindowFields(window)->view = nullptr;
+    RuntimeUnlockObject(window);
+  }
+}
+
+RuntimeViewWindow* RuntimeViewWindow::FirstView() { return sFirstView; }
+
+void RuntimeViewWindow::SetUp() {
+  PaneGuard guard(this);
+  auto stillOpen = [&] { return guard.Get() && !mClosing && mWindow; };
+  RuntimeObject* window = mWindow;
+  RuntimeLockObject(window);
+  WindowObject* fields = AsWindowFields(window);
+  if (!fields->controlsCreated) {
+    FireEvent(window, WindowEventHook(kEventCreateControls));
+    fields->controlsCreated = 1;
+  }
+  if (stillOpen()) FireEvent(window, WindowEventHook(kEventAddMenuHandlers), window);
+  if (stillOpen()) {
+    std::vector<RuntimeObject*> controls = LockedEntries(fields->controls);
+    for (RuntimeObject* control : controls) {
+      if (!stillOpen()) break;
+      if (IsControl(control) && ControlPane(AsControl(control)) == nullptr) {
+        AsControl(control)->window = window;
+        AsControl(control)->windowPane = this;
+        MakeControlPane(control);
+      }
+    }
+    UnlockAll(controls);
+  }
+  if (stillOpen()) {
+    if (fields->hasBackColor) SetBackColor(fields->backColor);
+    SetBalloonHelp(Share(fields->balloonHelp));
+    if (fields->fullScreenRequest) windowFullScreenSetter(window, 0, 1);
+  }
+  if (stillOpen()) FireEvent(window, WindowEventHook(kEventSetupBindings));
+  RuntimeUnlockObject(window);
+}
+
+void RuntimeViewWindow::Close() {
+  if (mClosing) return;
+  mClosing = true;
+  Lock();
+  RuntimeObject* window = mWindow;
+  if (window) {
+    RuntimeLockObject(window);
+    std::vector<RuntimeObject*> controls = CollectWindowControls(window);
+    for (RuntimeObject* control : controls) RuntimeLockObject(control);
+    for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
+      SubPane* pane = ControlPane(AsControl(*it));
+      if (pane && GetFocusPane() == pane) ClearFocusPane();
+      FireEvent(*it, GetControlEventHook(kControlEventClose));
+    }
+    UnlockAll(controls);
+    FireEvent(window, WindowEventHook(kEventClose));
+    RuntimeUnlockObject(window);
+  }
+  if (Release()) return;
+  if (window && mWindow == window) {
+    WindowObject* fields = AsWindowFields(window);
+    ForgetImplicitWindow(window);
+    // Controls referenced elsewhere stay in the map, with the map's reference, so the window
+    // can give them panes again when it is shown again; the others go.
+    if (fields->controls) {
+      StringMapIterator<RuntimeObject*>* it = fields->controls->NewIterator();
+      RuntimeObject* entry = nullptr;
+      std::vector<RuntimeObject*> dropped;
+      while (it->Next(&entry)) {
+        if (IsControl(entry) && entry->refCount > 1) continue;
+        it->RemoveCurrent();
+        dropped.push_back(entry);
+      }
+      delete it;
+      UnlockAll(dropped);
+    }
+    delete fields->menuHandlers;
+    fields->menuHandlers = nullptr;
+    // The cached Graphics object draws into this window: it gives its port back and goes.
+    if (RuntimeObject* graphics = fields->graphics) {
+      fields->graphics = nullptr;
+      DisposeGraphics(DetachGraphicsObjectPort(graphics));
+      RuntimeUnlockObject(graphics);
+    }
+    if (fields->view == this) fields->view = nullptr;
+    mWindow = nullptr;
+    RuntimeUnlockObject(window);
+  }
+  // The base close runs its own closing steps.
+  mClosing = false;
+  Window::Close();
+}
+
+// --- window operations ---------------------------------------------------------------------
+
+void WindowCreatePane(RuntimeObject* window) {
+  if (!IsWindowObject(window)) return;
+  WindowObject* fields = AsWindowFields(window);
+  if (fields->view) return;
+  RuntimeLockObject(window);
+  fields->windowKeys = 1;
+  FrameInfo frame = FrameInfoFor(fields->frame);
+  int32_t placement = fields->placement != 0 ? fields->placement : frame.placement;
+  PositionNewWindow(&fields->bounds, placement, frame.kind);
+  fields->creationBounds = fields->bounds;
+  fields->restoreBounds = fields->bounds;
+  auto* view = new RuntimeViewWindow(window, frame.kind);
+  view->SetUp();
+  RuntimeUnlockObject(window);
+}
+
+void FireWindowOpenEvents(RuntimeObject* window) {
+  if (!IsWindowObject(window)) return;
+  RuntimeLockObject(window);
+  std::vector<RuntimeObject*> entries = LockedEntries(AsWindowFields(window)->controls);
+  for (RuntimeObject* entry : entries) {
+    if (IsControl(entry)) FireEvent(entry, GetControlEventHook(kControlEventOpen));
+  }
+  UnlockAll(entries);
+  FireEvent(window, WindowEventHook(kEventOpen));
+  RuntimeUnlockObject(window);
+}
+
+bool FireCancelClose(RuntimeObject* window, bool appQuitting) {
+  if (!window) {
+    ReportPaneAssertion(kWindowSource, __LINE__, "form");
+    return false;
+  }
+  return FireEvent<uint8_t>(window, WindowEventHook(kEventCancelClose), static_cast<uint8_t>(appQuitting)) != 0;
+}
+
+std::vector<RuntimeObject*> CollectWindowTree(RuntimeObject* window) {
+  // Embedded windows come from container controls, which this layer does not make.
+  std::vector<RuntimeObject*> tree;
+  if (window) tree.push_back(window);
+  return tree;
+}
+
+std::vector<RuntimeObject*> CollectWindowControls(RuntimeObject* window) {
+  std::vector<RuntimeObject*> tree = CollectWindowTree(window);
+  std::vector<RuntimeObject*> controls;
+  for (auto w = tree.rbegin(); w != tree.rend(); ++w) {
+    StringMap<RuntimeObject*>* map = AsWindowFields(*w)->controls;
+    if (!map) continue;
+    StringMapIterator<RuntimeObject*>* it = map->NewIterator();
+    RuntimeObject* entry = nullptr;
+    while (it->Next(&entry)) {
+      if (IsControl(entry)) controls.push_back(entry);
+    }
+    delete it;
+  }
+  return controls;
+}
+
+bool RuntimeWindowDoClose(RuntimeObject* window, bool appQuitting) {
+  RuntimeViewWindow* pane = ViewOf(window);
+  if (!pane) return false;
+  RuntimeLockObject(window);
+  pane->Lock();
+  std::vector<RuntimeObject*> tree = CollectWindowTree(window);
+  for (auto it = tree.rbegin(); it != tree.rend(); ++it) {
+    RuntimeViewWindow* view = ViewOf(*it);
+    if (!view || view->IsClosing()) continue;
+    if (FireCancelClose(*it, appQuitting)) {
+      pane->Release();
+      RuntimeUnlockObject(window);
+      return true;
+    }
+  }
+  if (!pane->Release()) pane->Close();
+  AsWindowFields(window)->view = nullptr;
+  AsWindowFields(window)->embeddedWindowControl = nullptr;
+  RuntimeUnlockObject(window);
+  return false;
+}
+
+void CloseAllWindows() {
+  while (RuntimeViewWindow* head = RuntimeViewWindow::FirstView()) {
+    head->Close();
+    // A window that is locked by a running event stays until the event ends.
+    if (RuntimeViewWindow::FirstView() == head) break;
+  }
+}
+
+bool AnyViewWindowOpen() {
+  for (RuntimeViewWindow* view = RuntimeViewWindow::FirstView(); view; view = view->NextView()) {
+    if (!view->IsClosing()) return true;
+  }
+  return false;
+}
+
+}  // namespace vorn
+
+using namespace vorn;
+
+void RuntimeCreateWindow(VornRuntimeObject* window) {
+  WindowObject* fields = AsWindowFields(window);
+  fields->widthRemembered = 0;
+  fields->heightRemembered = 0;
+  ClaimImplicitWindow(window);
+  FireEvent(window, WindowEventHook(kEventLayout));
+  fields->controls = new StringMap<RuntimeObject*>(256);
+  fields->menuHandlers = new StringMap<void*>(256);
+  WindowCreatePane(window);
+}
+
+void WindowDefaultConstructor(VornRuntimeObject* window) { FireWindowOpenEvents(window); }
+
+void RuntimeViewDestructor(VornRuntimeObject* window) {
+  WindowObject* fields = AsWindowFields(window);
+  RuntimeObject* reserved = fields->reservedObject;
+  fields->reservedObject = nullptr;
+  RuntimeUnlockObject(reserved);
+  if (StringMap<RuntimeObject*>* controls = fields->controls) {
+    fields->controls = nullptr;
+    StringMapIterator<RuntimeObject*>* it = controls->NewIterator();
+    RuntimeObject* entry = nullptr;
+    std::vector<RuntimeObject*> held;
+    while (it->Next(&entry)) {
+      if (IsControl(entry) && AsControl(entry)->window == window) AsControl(entry)->window = nullptr;
+      held.push_back(entry);
+    }
+    delete it;
+    delete controls;
+    UnlockAll(held);
+  }
+  delete fields->menuHandlers;
+  fields->menuHandlers = nullptr;
+  RuntimeUnlockString(fields->title);
+  RuntimeUnlockString(fields->balloonHelp);
+  RuntimeUnlockString(fields->floaterProcess);
+  RuntimeUnlockString(fields->embeddingName);
+  fields->title = fields->balloonHelp = fields->floaterProcess = fields->embeddingName = nullptr;
+  RuntimeObject* objects[] = {fields->graphics, fields->backdrop, fields->mouseCursor,
+                              fields->ownsMenuBar ? fields->menuBar : nullptr};
+  fields->graphics = fields->backdrop = fields->mouseCursor = nullptr;
+  if (fields->ownsMenuBar) fields->menuBar = nullptr;
+  for (RuntimeObject* object : objects) RuntimeUnlockObject(object);
+}

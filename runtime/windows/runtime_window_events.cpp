@@ -1,0 +1,309 @@
+// RuntimeViewWindow: native callbacks turned into the window's events and its controls'.
+// The window's hierarchy is locked around every event that runs compiled code, and once the
+// window is closing no further event of the same callback runs.
+#include <algorithm>
+#include <string>
+
+#include "graphics/graphics_object.h"
+#include "objects/event_dispatch.h"
+#include "objects/runtime_object.h"
+#include "strings/utf8.h"
+#include "windows/pane_assert.h"
+#include "windows/pane_focus.h"
+#include "windows/runtime_window.h"
+#include "windows/window_controls.h"
+#include "windows/rect_control.h"
+
+namespace vorn {
+
+namespace {
+
+constexpr const char* kWindowSource = "../Common/ClassLib/window";
+
+// Runs fire() with the pane's hierarchy locked. False when the pane went away or began
+// closing meanwhile: the caller stops there.
+template <typename F>
+bool WhileLocked(SubPane* pane, F fire) {
+  if (!pane->LockHierarchy()) return false;
+  PaneGuard guard(pane);
+  fire();
+  if (!guard.Get()) return false;
+  bool closing = pane->IsClosing();
+  if (pane->UnlockHierarchy()) return false;
+  return !closing;
+}
+
+// A key as the language sees it: one character, UTF-8 for codes above 127.
+string KeyString(int32_t character) {
+  uint32_t code = static_cast<uint32_t>(character) & 0xFF;
+  char bytes[2];
+  int32_t length = 1;
+  if (code < 0x80) {
+    bytes[0] = static_cast<char>(code);
+  } else {
+    bytes[0] = static_cast<char>(0xC0 | (code >> 6));
+    bytes[1] = static_cast<char>(0x80 | (code & 0x3F));
+    length = 2;
+  }
+  return string(bytes, length, kEncodingUTF8);
+}
+
+// Plain Controls have none of RectControl's events.
+template <typename R = void, typename... Args>
+R FireRectEvent(RuntimeObject* control, RectControlEvent event, Args... args) {
+  if (!IsRectControl(control)) return R();
+  return FireEvent<R>(control, GetRectControlEventHook(event), args...);
+}
+
+bool ContainsPoint(SubPane* pane, int32_t x, int32_t y) {
+  return pane && pane->IsDisplayed() && PointInRect(x, y, pane->Bounds());
+}
+
+}  // namespace
+
+bool RuntimeViewWindow::MouseDown(int32_t x, int32_t y, int32_t modifiers) {
+  if (Window::MouseDown(x, y, modifiers)) return true;
+  if (!mWindow || mClosing) return false;
+  RuntimeObject* window = mWindow;
+  uint8_t handled = 0;
+  if (!WhileLocked(this, [&] { handled = FireEvent<uint8_t>(window, WindowEventHook(kEventMouseDown), x, y); })) {
+    return true;
+  }
+  if (!handled) return false;
+  SetMouseCapturePane(this);
+  return true;
+}
+
+// Contextual menus of windows are built by the control layer's contextual dispatch, which
+// this window does not have: a right click is a plain press.
+bool RuntimeViewWindow::ContextualClick(int32_t x, int32_t y, int32_t modifiers) {
+  return MouseDown(x, y, modifiers);
+}
+
+void RuntimeViewWindow::MouseDrag(int32_t x, int32_t y) {
+  if (!mWindow || mClosing) return;
+  RuntimeObject* window = mWindow;
+  WhileLocked(this, [&] { FireEvent(window, WindowEventHook(kEventMouseDrag), x, y); });
+}
+
+void RuntimeViewWindow::MouseUp(int32_t x, int32_t y) {
+  if (!mWindow || mClosing) return;
+  RuntimeObject* window = mWindow;
+  WhileLocked(this, [&] { FireEvent(window, WindowEventHook(kEventMouseUp), x, y); });
+}
+
+void RuntimeViewWindow::TrackControls(int32_t x, int32_t y) {
+  std::vector<RuntimeObject*> controls = CollectWindowControls(mWindow);
+  for (RuntimeObject* control : controls) RuntimeLockObject(control);
+  bool open = WhileLocked(this, [&] {
+    for (auto it = controls.rbegin(); it != controls.rend() && !mClosing; ++it) {
+      ControlObject* ctl = AsControl(*it);
+      SubPane* pane = ControlPane(ctl);
+      if (ContainsPoint(pane, x, y) || !ctl->mouseInside) continue;
+      ctl->mouseInside = 0;
+      if (pane) pane->MouseExit();
+      FireRectEvent(*it, kRectEventMouseExit);
+    }
+  });
+  if (open) {
+    WhileLocked(this, [&] {
+      for (auto it = controls.rbegin(); it != controls.rend() && !mClosing; ++it) {
+        ControlObject* ctl = AsControl(*it);
+        SubPane* pane = ControlPane(ctl);
+        if (!ContainsPoint(pane, x, y)) continue;
+        if (!ctl->mouseInside) {
+          ctl->mouseInside = 1;
+          pane->MouseEnter();
+          FireRectEvent(*it, kRectEventMouseEnter);
+          pane = ControlPane(ctl);
+          if (!pane || mClosing) continue;
+        }
+        int32_t left = pane->Bounds().left;
+        int32_t top = pane->Bounds().top;
+        pane->MouseMove(x - left, y - top);
+        FireRectEvent(*it, kRectEventMouseMove, x - left, y - top);
+      }
+    });
+  }
+  for (RuntimeObject* control : controls) RuntimeUnlockObject(control);
+}
+
+void RuntimeViewWindow::MouseMove(int32_t x, int32_t y) {
+  if (!mWindow || mClosing) return;
+  PaneGuard guard(this);
+  TrackControls(x, y);
+  if (!guard.Get() || mClosing || !mWindow) return;
+  RuntimeObject* window = mWindow;
+  WhileLocked(this, [&] { FireEvent(window, WindowEventHook(kEventMouseMove), x, y); });
+}
+
+void RuntimeViewWindow::PointerEntered() {
+  if (!mWindow || mClosing) return;
+  RuntimeObject* window = mWindow;
+  WhileLocked(this, [&] { FireEvent(window, WindowEventHook(kEventMouseEnter)); });
+}
+
+void RuntimeViewWindow::ExitAllControls() {
+  std::vector<RuntimeObject*> inside;
+  for (RuntimeObject* control : CollectWindowControls(mWindow)) {
+    if (!AsControl(control)->mouseInside) continue;
+    AsControl(control)->mouseInside = 0;
+    RuntimeLockObject(control);
+    inside.push_back(control);
+  }
+  for (RuntimeObject* control : inside) {
+    if (SubPane* pane = ControlPane(AsControl(control))) pane->MouseExit();
+    FireRectEvent(control, kRectEventMouseExit);
+  }
+  for (RuntimeObject* control : inside) RuntimeUnlockObject(control);
+}
+
+void RuntimeViewWindow::PointerLeft() {
+  if (!mWindow || mClosing) return;
+  RuntimeObject* window = mWindow;
+  if (!WhileLocked(this, [&] { ExitAllControls(); })) return;
+  WhileLocked(this, [&] { FireEvent(window, WindowEventHook(kEventMouseExit)); });
+}
+
+bool RuntimeViewWindow::MouseWheel(int32_t x, int32_t y, int32_t delta) {
+  if (!mWindow) return Window::MouseWheel(x, y, delta);
+  std::vector<SubPane*> panes = Panes();
+  for (auto it = panes.rbegin(); it != panes.rend(); ++it) {
+    const auto& live = Panes();
+    if (std::find(live.begin(), live.end(), *it) == live.end()) continue;
+    SubPane* pane = *it;
+    if (!pane->IsDisplayed() || !PointInRect(x, y, pane->AdjustedBounds())) continue;
+    uint8_t handled = 0;
+    RuntimeObject* control = ControlObjectOfPane(pane);
+    int32_t left = pane->Bounds().left;
+    int32_t top = pane->Bounds().top;
+    bool open = WhileLocked(this, [&] {
+      if (control && mWindow) {
+        handled = FireRectEvent<uint8_t>(control, kRectEventMouseWheel, x - left, y - top, delta);
+      }
+    });
+    if (!open || handled) return true;
+    if (pane->MouseWheel(x, y, delta)) return true;
+  }
+  if (!mWindow || mClosing) return false;
+  RuntimeObject* window = mWindow;
+  uint8_t handled = 0;
+  WhileLocked(this, [&] { handled = FireEvent<uint8_t>(window, WindowEventHook(kEventMouseWheel), x, y, delta); });
+  return handled != 0;
+}
+
+bool RuntimeViewWindow::KeyDown(int32_t character, int32_t keyCode, int32_t modifiers) {
+  if (!mWindow || mClosing) return Window::KeyDown(character, keyCode, modifiers);
+  RuntimeObject* window = mWindow;
+  WindowObject* fields = AsWindowFields(window);
+  // A window with the keyboard is shown, whether or not its Visible was set (ShowModal).
+  if (fields->windowKeys && (fields->visible || IsShown())) {
+    string key = KeyString(character);
+    uint8_t handled = 0;
+    bool open = WhileLocked(this, [&] { handled = FireEvent<uint8_t>(window, WindowEventHook(kEventKeyDown), key.Rep()); });
+    if (!open || handled) return true;
+  }
+  return Window::KeyDown(character, keyCode, modifiers);
+}
+
+bool RuntimeViewWindow::TypeChar(int32_t character, int32_t keyCode, int32_t modifiers) {
+  if (character <= 127) return KeyDown(character, keyCode, modifiers);
+  if (mWindow && !mClosing) {
+    RuntimeObject* window = mWindow;
+    string key = KeyString(character);
+    uint8_t handled = 0;
+    bool open = WhileLocked(this, [&] { handled = FireEvent<uint8_t>(window, WindowEventHook(kEventKeyDown), key.Rep()); });
+    if (!open || handled) return true;
+  }
+  return Window::TypeChar(character, keyCode, modifiers);
+}
+
+void RuntimeViewWindow::Activate() {
+  if (!mClosing) Window::Activate();
+  if (!mWindow || mClosing) return;
+  RuntimeObject* window = mWindow;
+  WhileLocked(this, [&] { FireEvent(window, WindowEventHook(kEventActivate)); });
+}
+
+void RuntimeViewWindow::Deactivate() {
+  if (mWindow && !mClosing) {
+    RuntimeObject* window = mWindow;
+    if (!WhileLocked(this, [&] { FireEvent(window, WindowEventHook(kEventDeactivate)); })) return;
+  }
+  if (!mClosing) Window::Deactivate();
+}
+
+void RuntimeViewWindow::Paint(Graphics* port) {
+  if (!port) {
+    ReportPaneAssertion(kWindowSource, __LINE__, "thePane");
+    return;
+  }
+  if (!mWindow || mClosing) return;
+  RuntimeObject* window = mWindow;
+  if (!RuntimeGetHookHandler(window, WindowEventHook(kEventPaint))) return;
+  // The port stays the pane's: the object takes it only for the event and gives it back.
+  RuntimeObject* g = NewGraphicsObject(nullptr);
+  if (!g) return;
+  SetGraphicsObjectPort(g, port);
+  WhileLocked(this, [&] { FireEvent(window, WindowEventHook(kEventPaint), g); });
+  DetachGraphicsObjectPort(g);
+  RuntimeUnlockObject(g);
+}
+
+void RuntimeViewWindow::WindowMoved() {
+  if (!mWindow || mClosing) return;
+  RuntimeObject* window = mWindow;
+  GetScreenBounds(&AsWindowFields(window)->bounds);
+  WhileLocked(this, [&] { FireEvent(window, WindowEventHook(kEventMoved)); });
+}
+
+void RuntimeViewWindow::WindowResized() {
+  Window::WindowResized();
+  if (!mWindow) return;
+  RuntimeObject* window = mWindow;
+  WindowObject* fields = AsWindowFields(window);
+  GetScreenBounds(&fields->bounds);
+  MoveTo(MakeRect(0, 0, fields->bounds.Width(), fields->bounds.Height()), true);
+  if (mClosing || !fields->controlsCreated) return;
+  WhileLocked(this, [&] { FireEvent(window, WindowEventHook(kEventResized)); });
+}
+
+void RuntimeViewWindow::GetSizeLimits(Rect* limits) {
+  Window::GetSizeLimits(limits);
+  if (!mWindow) return;
+  const WindowObject* fields = AsWindowFields(mWindow);
+  if (fields->minHeight) limits->top = fields->minHeight;
+  if (fields->minWidth) limits->left = fields->minWidth;
+  if (fields->maxHeight) limits->bottom = fields->maxHeight;
+  if (fields->maxWidth) limits->right = fields->maxWidth;
+}
+
+bool RuntimeViewWindow::CloseBoxClicked() {
+  // The window is closed here or kept: GTK must never destroy it by itself.
+  if (!mWindow) {
+    Close();
+    return true;
+  }
+  RuntimeObject* window = mWindow;
+  RuntimeLockObject(window);
+  RuntimeWindowDoClose(window, false);
+  RuntimeUnlockObject(window);
+  return true;
+}
+
+void RuntimeViewWindow::MarkMinimized() {
+  Window::MarkMinimized();
+  if (mWindow && mMinimizeHandler) CallEventHandler(mMinimizeHandler, mWindow);
+}
+
+void RuntimeViewWindow::MarkMaximized() {
+  Window::MarkMaximized();
+  if (mWindow && mMaximizeHandler) CallEventHandler(mMaximizeHandler, mWindow);
+}
+
+void RuntimeViewWindow::ClearWindowState() {
+  Window::ClearWindowState();
+  if (mWindow && mRestoreHandler) CallEventHandler(mRestoreHandler, mWindow);
+}
+
+}  // namespace vorn
