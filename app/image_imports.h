@@ -11,6 +11,8 @@
 #include "vorn/image_abi.h"
 #include "vorn/control_api.h"
 #include "vorn/object_abi.h"
+#include "vorn/popup_api.h"
+#include "vorn/window_api.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -23,13 +25,11 @@ void RuntimeUnlockString(VornStringRecord *text);
 VornStringRecord *StringNthField(VornStringRecord *source, VornStringRecord *delimiter, int32_t n);
 
 /* --- windows ------------------------------------------------------------------------------ */
-void WindowDefaultConstructor(VornRuntimeObject *window);
-VornRuntimeObject *RuntimeGetImplicitWindow(VornStringRecord *name);
-void WindowAddControl(VornRuntimeObject *window, VornStringRecord *name, VornRuntimeObject *object);
-VornRuntimeObject *WindowAllocateObject(VornRuntimeObject *window, VornRuntimeClass *cls);
-void RuntimeShowWindow(VornRuntimeObject *window);
 /* The control filed under name in the window's controls, with a reference; nil when none. */
 VornRuntimeObject *RuntimeControlReference(VornRuntimeObject *window, VornStringRecord *name);
+/* The member index of the control array of that name, with a reference; nil when none. */
+VornRuntimeObject *RuntimeControlArrayItemReference(VornRuntimeObject *window, VornStringRecord *name,
+                                                    int32_t index);
 /* A container control's window: the window it is embedded in, with a reference. */
 VornRuntimeObject *eWindowContainingWindowGettter(VornRuntimeObject *container, int32_t param);
 
@@ -39,9 +39,6 @@ void scrollerPropSetter(VornRuntimeObject *ctl, int32_t index, int32_t value);
 
 /* StaticText */
 void staticCaptionSetter(VornRuntimeObject *ctl, int32_t param, VornStringRecord *caption);
-
-/* PopupMenu: the selected row, -1 for none. */
-int32_t RuntimeComboBoxSelectionGetter(VornRuntimeObject *popup, int32_t param);
 
 #ifdef __cplusplus
 }

@@ -14,10 +14,6 @@
 #include "property_indices.h"
 #include "vorn/class_abi.h"
 
-#ifndef VORN_WINDOW_INSTANCE_SIZE
-#define VORN_WINDOW_INSTANCE_SIZE 264
-#endif
-
 typedef struct SliderControlObject {
   unsigned char window[VORN_WINDOW_INSTANCE_SIZE]; /* the ContainerControl part */
   double minimum;
