@@ -13,9 +13,10 @@
 #include "core/shutdown_task.h"
 #include "core/startup.h"
 #include "core/termination.h"
+#include "core/ticks.h"
 #include "core/window_loop_hooks.h"
 #include "windows/gtk_helper.h"
-#include "core/ticks.h"
+#include "windows/runtime_window_install.h"
 
 namespace {
 
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
   InitGTKHelper();
   InitRuntime();
   InstallWindowLoopHooks();
+  InitRuntimeWindowLayer();
 
   std::string executablePath = FindExecutablePath(gArgv[0]);
   if (executablePath.empty()) {
