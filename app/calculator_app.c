@@ -1,5 +1,6 @@
 /* The calculator's entry: the runtime's start-up, the application object, the main window and
  * the run loop. */
+#include "image_log.h"
 #include "main_window.h"
 #include "vorn/application_abi.h"
 #include "vorn/class_abi.h"
@@ -26,6 +27,7 @@ void ImageEntry(void) {
   VornRuntimeClass *windowClass = RegisterMainWindowClasses();
   VornRuntimeObject *app = RuntimeNewObject(RuntimeNewClass(&kCalculatorApp));
   if (!windowClass || !app || Failed()) {
+    ImageLog("calculator: cannot start without the classes above\n");
     if (app) RuntimeUnlockObject(app);
     RuntimeExit();
     return;

@@ -6,6 +6,7 @@
 #include "chart_data.h"
 #include "chart_paint.h"
 #include "image_imports.h"
+#include "image_log.h"
 #include "packed_stream.h"
 #include "property_indices.h"
 #include "slider_control.h"
@@ -374,6 +375,10 @@ VornRuntimeClass *RegisterMainWindowClasses(void) {
   gPopupMenuClass = RuntimeLookupClass(VORN_STR(kPopupMenuClassName));
   gSliderControlClass = RegisterSliderControlClass();
   gChartTimerClass = RuntimeNewClass(&kChartTimerClass);
+  if (!gStaticTextClass) ImageLog("calculator: the runtime has no class StaticText\n");
+  if (!gGroupBoxClass) ImageLog("calculator: the runtime has no class GroupBox\n");
+  if (!gCanvasClass) ImageLog("calculator: the runtime has no class Canvas\n");
+  if (!gPopupMenuClass) ImageLog("calculator: the runtime has no class PopupMenu\n");
   if (!gStaticTextClass || !gGroupBoxClass || !gCanvasClass || !gPopupMenuClass ||
       !gSliderControlClass || !gChartTimerClass) {
     return 0;

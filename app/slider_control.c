@@ -3,6 +3,7 @@
 #include <stddef.h>
 
 #include "calculator_parameters.h"
+#include "image_log.h"
 #include "packed_stream.h"
 #include "vorn/runtime_math.h"
 
@@ -248,6 +249,8 @@ static const VornClassRecord kSliderControlClass = {
 VornRuntimeClass *RegisterSliderControlClass(void) {
   gSliderClass = RuntimeLookupClass(VORN_STR(kSliderClassName));
   gStaticTextClass = RuntimeLookupClass(VORN_STR(kStaticTextClassName));
-  if (!gSliderClass || !gStaticTextClass) return 0;
-  return RuntimeNewClass(&kSliderControlClass);
+  if (!gSliderClass) ImageLog("calculator: the runtime has no class Slider\n");
+  if (!gStaticTextClass) ImageLog("calculator: the runtime has no class StaticText\n");
+  VornRuntimeClass *cls = RuntimeNewClass(&kSliderControlClass);
+  return gSliderClass && gStaticTextClass ? cls : 0;
 }
