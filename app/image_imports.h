@@ -10,6 +10,7 @@
 
 #include "vorn/image_abi.h"
 #include "vorn/control_api.h"
+#include "vorn/controls_api.h"
 #include "vorn/object_abi.h"
 #include "vorn/popup_api.h"
 #include "vorn/window_api.h"
@@ -32,13 +33,6 @@ VornRuntimeObject *RuntimeControlArrayItemReference(VornRuntimeObject *window, V
                                                     int32_t index);
 /* A container control's window: the window it is embedded in, with a reference. */
 VornRuntimeObject *eWindowContainingWindowGettter(VornRuntimeObject *container, int32_t param);
-
-/* Slider and ScrollBar: index 0 Minimum, 1 Value, 2 Maximum, 3 LineStep, 4 PageStep. */
-int32_t scrollerPropGetter(VornRuntimeObject *ctl, int32_t index);
-void scrollerPropSetter(VornRuntimeObject *ctl, int32_t index, int32_t value);
-
-/* StaticText */
-void staticCaptionSetter(VornRuntimeObject *ctl, int32_t param, VornStringRecord *caption);
 
 #ifdef __cplusplus
 }
