@@ -1,0 +1,55 @@
+#!/usr/bin/python3
+"""Prints the labels, sliders and combo boxes of one running application, as its accessibility
+tree reports them: role, name, screen x, y, width, height and current value, tab-separated."""
+import sys
+
+import pyatspi
+
+WANTED = {"label", "slider", "combo box", "frame", "panel"}
+
+
+def extents(accessible):
+    try:
+        box = accessible.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        return box.x, box.y, box.width, box.height
+    except Exception:
+        return -1, -1, 0, 0
+
+
+def value(accessible):
+    try:
+        return accessible.queryValue().currentValue
+    except Exception:
+        return ""
+
+
+def walk(accessible, depth=0):
+    if depth > 40:
+        return
+    try:
+        role = accessible.getRoleName()
+        name = accessible.name or ""
+    except Exception:
+        return
+    if role in WANTED and role != "panel":
+        x, y, w, h = extents(accessible)
+        print("\t".join([role, name.replace("\t", " ").replace("\n", " "), str(x), str(y), str(w), str(h),
+                         str(value(accessible))]))
+    for i in range(accessible.childCount):
+        try:
+            child = accessible.getChildAtIndex(i)
+        except Exception:
+            continue
+        if child is not None:
+            walk(child, depth + 1)
+
+
+def main():
+    wanted = sys.argv[1] if len(sys.argv) > 1 else ""
+    desktop = pyatspi.Registry.getDesktop(0)
+    for app in desktop:
+        if app is not None and (not wanted or app.name == wanted):
+            walk(app)
+
+
+main()
