@@ -91,6 +91,28 @@ void GiveTemplateControlsPanes(RuntimeObject* templateWindow, RuntimeObject* out
   }
 }
 
+// Whether `inner` is `window` or lies in it: an entry of its map, or shown by one of its
+// embedding controls, at any depth.
+bool HoldsWindow(RuntimeObject* window, RuntimeObject* inner, int32_t depth) {
+  if (window == inner) return true;
+  WindowObject* fields = Fields(window);
+  if (!fields || !fields->controls || depth > kMaxControlNesting) return false;
+  StringMapIterator<RuntimeObject*>* it = fields->controls->NewIterator();
+  RuntimeObject* entry = nullptr;
+  std::vector<RuntimeObject*> windows;
+  while (it->Next(&entry)) {
+    if (Fields(entry)) windows.push_back(entry);
+    if (RuntimeObject* templ = IsEmbeddedWindowControl(entry) ? TemplateWindowOf(entry) : nullptr) {
+      windows.push_back(templ);
+    }
+  }
+  delete it;
+  for (RuntimeObject* w : windows) {
+    if (w != window && HoldsWindow(w, inner, depth + 1)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 void SetEmbeddingControlServices(const EmbeddingControlServices& services) {
@@ -129,6 +151,8 @@ void CreateContainerTemplate(RuntimeObject* templateWindow) {
   // The template is not a window of its own: it shows when its control does.
   fields->visible = 1;
   FireEvent(templateWindow, WindowEventHook(kEventLayout));
+  // The container's designed visibility is its control's.
+  if (ControlObject* ctl = AsControl(fields->embeddedWindowControl)) ctl->visible = fields->visible ? 1 : 0;
   fields->controls = new StringMap<RuntimeObject*>(256);
   fields->menuHandlers = new StringMap<void*>(256);
   fields->controlsCreated = 0;
@@ -152,12 +176,10 @@ void EmbedWindow(RuntimeObject* t, RuntimeObject* p, int32_t left, int32_t top, 
     ReportPaneAssertion(kContainerSource, __LINE__, "templateWindow->mEmbeddedWindowControl");
     return;
   }
-  // A window cannot sit inside itself or inside a window embedded in it.
-  for (RuntimeObject* up = p; up; up = ContainingWindowOf(up)) {
-    if (up == t) {
-      RuntimeRaiseExceptionWithMessage(GetInvalidParentExceptionClassDefinition(), string());
-      return;
-    }
+  // A window cannot sit inside itself or inside a window it holds.
+  if (HoldsWindow(t, p, 0)) {
+    RuntimeRaiseExceptionWithMessage(GetInvalidParentExceptionClassDefinition(), string());
+    return;
   }
   // A template shows in one place only: embedding it again would file its control twice.
   if (fields->containingWindow) {

@@ -189,6 +189,11 @@ void EmbedWithin(VornRuntimeObject* templateWindow, VornRuntimeObject* window, i
     ReportPaneAssertion(kContainerSource, __LINE__, "templateWindow");
     return;
   }
+  // Embedding again is refused by EmbedWindow; the current place must stay as it is.
+  if (AsWindowFields(templateWindow)->containingWindow) {
+    EmbedWindow(templateWindow, window, left, top, width, height, false);
+    return;
+  }
   // The designed position does not count: the container goes where it is asked to go.
   Rect& bounds = AsWindowFields(templateWindow)->bounds;
   OffsetRect(&bounds, -bounds.left, -bounds.top);
