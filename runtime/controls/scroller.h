@@ -65,6 +65,8 @@ class Scroller : public ContainerPane {
   void SetOwner(RuntimeObject* owner, const ControlMouseHooks* hooks);
   RuntimeObject* Owner() const { return mOwner; }
   ScrollerDelegate* Delegate() const { return mDelegate; }
+  // A control that dies before its pane takes its router along: the pane must forget it.
+  void SetScrollerDelegate(ScrollerDelegate* delegate) { mDelegate = delegate; }
   bool IsSlider() const { return mSlider; }
   bool IsVertical() const { return mVertical; }
   int32_t WheelStep() const { return mWheelStep; }

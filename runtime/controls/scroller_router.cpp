@@ -9,14 +9,15 @@ RuntimeScrollerRouter::~RuntimeScrollerRouter() {
   if (mDestroyed) *mDestroyed = true;
 }
 
-void RuntimeScrollerRouter::ValueChanged(Scroller*, int32_t, int32_t) {
+void RuntimeScrollerRouter::ValueChanged(Scroller*, int32_t previous, int32_t) {
   if (mBusy != 0) return;
   mBusy = 1;
   void* handler = mHooks ? OwnerHandler(mControl, mHooks->valueChanged) : nullptr;
   bool destroyed = false;
   bool* outer = mDestroyed;
   mDestroyed = &destroyed;
-  if (handler) CallEventHandler(handler, mControl);
+  // The event declares no parameters; the previous value rides along as a second word.
+  if (handler) CallEventHandler(handler, mControl, previous);
   // The handler may have let go of the last reference: the control took its router along.
   if (destroyed) {
     if (outer) *outer = true;

@@ -3,7 +3,12 @@
 #include <cstdint>
 
 #include "controls/binding_interfaces.h"
+#include "controls/canvas_class.h"
+#include "controls/embedded_window_control.h"
+#include "controls/group_box_class.h"
 #include "controls/popup_class.h"
+#include "controls/scroller_class.h"
+#include "controls/static_text_class.h"
 #include "core/application.h"
 #include "core/image_loader.h"
 #include "core/timer.h"
@@ -27,6 +32,13 @@ void RegisterIntrinsicClasses() {
   RegisterIntrinsicClass(GetPaneChildInterfaceDefinition());
   RegisterIntrinsicClass(GetControlClassDefinition());
   RegisterIntrinsicClass(GetRectControlClassDefinition());
+  RegisterIntrinsicClass(GetScrollBarClassDefinition());
+  RegisterIntrinsicClass(GetSliderClassDefinition());
+  RegisterIntrinsicClass(GetStaticTextClassDefinition());
+  RegisterIntrinsicClass(GetCanvasClassDefinition());
+  RegisterIntrinsicClass(GetEmbeddedWindowControlClassDefinition());
+  InstallContainerControlWindowHooks();
+  RegisterIntrinsicClass(GetGroupBoxClassDefinition());
   RegisterPopupClasses();
 }
 
