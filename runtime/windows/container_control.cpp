@@ -82,8 +82,10 @@ void GiveTemplateControlsPanes(RuntimeObject* templateWindow, RuntimeObject* out
         if (!ControlPane(ctl)) MakeTemplateControlPane(templateWindow, outer, embedding, entry);
       } else if (NeedsNestedEmbedding(entry)) {
         EmbedWindow(entry, templateWindow, 0, 0, -1, -1, true);
-        restart = true;
-        break;
+        if (!NeedsNestedEmbedding(entry)) {
+          restart = true;
+          break;
+        }
       }
     }
     UnlockAll(entries);

@@ -137,9 +137,12 @@ void RuntimeViewWindow::SetUp() {
         AsControl(control)->windowPane = this;
         MakeControlPane(control);
       } else if (NeedsNestedEmbedding(control)) {
+        // A container that could not be embedded stays out; the walk goes on.
         EmbedWindow(control, window, 0, 0, -1, -1, true);
-        restart = true;
-        break;
+        if (!NeedsNestedEmbedding(control)) {
+          restart = true;
+          break;
+        }
       }
     }
     UnlockAll(controls);
