@@ -1,6 +1,10 @@
 // Container controls over the runtime's window objects: what a template window is asked.
+#include <cstddef>
+
 #include "controls/embedded_window_control.h"
 #include "objects/event_dispatch.h"
+#include "objects/runtime_object.h"
+#include "windows/container_control.h"
 #include "windows/control_window_hooks.h"
 #include "windows/runtime_window.h"
 
@@ -8,67 +12,48 @@ namespace vorn {
 
 namespace {
 
-WindowObject* Fields(RuntimeObject* window) { return IsWindowObject(window) ? AsWindowFields(window) : nullptr; }
-
-bool DesignSize(RuntimeObject* window, int32_t* width, int32_t* height) {
-  WindowObject* fields = Fields(window);
-  if (!fields) return false;
-  *width = fields->bounds.Width();
-  *height = fields->bounds.Height();
-  return true;
+RuntimeObject* NewEmbeddingControl() {
+  return CreateInstanceFromDefinition(GetEmbeddedWindowControlClassDefinition());
 }
 
-bool BackColor(RuntimeObject* window, uint32_t* color) {
-  WindowObject* fields = Fields(window);
-  if (!fields || !fields->hasBackColor) return false;
-  *color = fields->backColor;
-  return true;
+bool IsEmbedding(RuntimeObject* control) { return AsEmbeddedWindowControl(control) != nullptr; }
+
+bool AcceptsFocus(RuntimeObject* control) {
+  EmbeddedWindowControlObject* object = AsEmbeddedWindowControl(control);
+  return object && object->canvas.fields.acceptFocus;
 }
 
-bool IsClosing(RuntimeObject* window) {
-  WindowObject* fields = Fields(window);
-  return fields && fields->view && fields->view->IsClosing();
-}
-
-void CollectTree(RuntimeObject* window, std::vector<RuntimeObject*>* out) {
-  std::vector<RuntimeObject*> tree = CollectWindowTree(window);
-  out->insert(out->end(), tree.begin(), tree.end());
-}
-
-void Activate(RuntimeObject* window) {
-  if (Fields(window)) FireEvent(window, WindowEventHook(kEventActivate));
-}
-
-void Deactivate(RuntimeObject* window) {
-  if (Fields(window)) FireEvent(window, WindowEventHook(kEventDeactivate));
-}
-
-void DetachFromContainer(RuntimeObject* window) {
-  WindowObject* fields = Fields(window);
-  if (!fields) return;
-  if (RuntimeViewWindow* view = fields->view) {
-    fields->view = nullptr;
-    view->Close();
-  }
-  fields->embeddedWindowControl = nullptr;
+int32_t CanvasFieldOffset(size_t fieldOffset) {
+  return static_cast<int32_t>(offsetof(EmbeddedWindowControlObject, canvas) + offsetof(CanvasObject, fields) +
+                              fieldOffset);
 }
 
 }  // namespace
 
 void InstallContainerControlWindowHooks() {
-  ControlWindowHooks hooks = GetControlWindowHooks();
-  hooks.isEmbeddedWindowControl = [](RuntimeObject* control) { return AsEmbeddedWindowControl(control) != nullptr; };
-  hooks.templateWindow = &EmbeddedTemplateWindow;
-  SetControlWindowHooks(hooks);
+  // The window layer embeds templates through these, and installs the control-window hooks
+  // that tell a container control and its template window.
+  EmbeddingControlServices embedding;
+  embedding.newControl = &NewEmbeddingControl;
+  embedding.setTemplateWindow = &SetEmbeddedTemplateWindow;
+  embedding.templateWindow = &EmbeddedTemplateWindow;
+  embedding.isEmbeddingControl = &IsEmbedding;
+  embedding.acceptsFocus = &AcceptsFocus;
+  embedding.canvasFieldOffsets[kEmbeddingAcceptFocus] = CanvasFieldOffset(offsetof(CanvasFields, acceptFocus));
+  embedding.canvasFieldOffsets[kEmbeddingAcceptTabs] = CanvasFieldOffset(offsetof(CanvasFields, acceptTabs));
+  embedding.canvasFieldOffsets[kEmbeddingUseFocusRing] = CanvasFieldOffset(offsetof(CanvasFields, useFocusRing));
+  embedding.canvasFieldOffsets[kEmbeddingEraseBackground] =
+      CanvasFieldOffset(offsetof(CanvasFields, eraseBackground));
+  SetEmbeddingControlServices(embedding);
 
   TemplateWindowServices services = GetTemplateWindowServices();
-  services.designSize = &DesignSize;
-  services.backColor = &BackColor;
-  services.isClosing = &IsClosing;
-  services.collectEmbeddedWindows = &CollectTree;
-  services.activate = &Activate;
-  services.deactivate = &Deactivate;
-  services.detachFromContainer = &DetachFromContainer;
+  services.designSize = &TemplateDesignSize;
+  services.backColor = &TemplateBackColor;
+  services.isClosing = &TemplateWindowClosing;
+  services.collectEmbeddedWindows = &TemplateCollectEmbeddedWindows;
+  services.activate = &RuntimeWindowActivate;
+  services.deactivate = &RuntimeWindowDeactivate;
+  services.detachFromContainer = &DetachTemplateWindow;
   SetTemplateWindowServices(services);
 }
 
