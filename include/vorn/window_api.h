@@ -147,6 +147,45 @@ void WindowMaximize(VornRuntimeObject *window);
 void WindowMinimize(VornRuntimeObject *window);
 void WindowRestore(VornRuntimeObject *window);
 
+/* --- container controls ------------------------------------------------------------------ */
+
+/* A window class derived from "ContainerControl" is shown inside another window: its object
+ * (the template window) gets no native window; an embedding control stands for it in the
+ * containing window. EmbedWithin places it at (left, top) of the window; width and height -1
+ * keep its designed size. EmbedWithinControl places it relative to a control of a window (a
+ * nil control raises NilObjectException, one in no window InvalidParentException);
+ * EmbedWithinPanel also puts it on the panel's page (0 the first). */
+void EmbedWithin(VornRuntimeObject *templateWindow, VornRuntimeObject *window, int32_t left, int32_t top,
+                 int32_t width, int32_t height);
+void EmbedWithinControl(VornRuntimeObject *templateWindow, VornRuntimeObject *control, int32_t left,
+                        int32_t top, int32_t width, int32_t height);
+void EmbedWithinPanel(VornRuntimeObject *templateWindow, VornRuntimeObject *panel, int32_t page, int32_t left,
+                      int32_t top, int32_t width, int32_t height);
+/* ContainerControl properties that pass through to the embedding control; param is the
+ * embedding control's field. Without an embedding control getters answer 0 or nil and
+ * setters do nothing (InitialParent is stored all the same). */
+int32_t eWindowIntPassThroughGetter(VornRuntimeObject *window, int32_t param);
+uint8_t eWindowBoolPassThroughGetter(VornRuntimeObject *window, int32_t param);
+void eWindowBoolPassThroughSetter(VornRuntimeObject *window, int32_t param, uint8_t value);
+VornStringRecord *eWindowStringPassThroughGetter(VornRuntimeObject *window, int32_t param);
+void eWindowInitialParentSetter(VornRuntimeObject *window, int32_t param, VornStringRecord *name);
+void eWindowTabPanelIndexSetter(VornRuntimeObject *window, int32_t param, int32_t value);
+VornRuntimeObject *eWindowParentGetter(VornRuntimeObject *window, int32_t param);
+void eWindowParentSetter(VornRuntimeObject *window, int32_t param, VornRuntimeObject *parent);
+VornRuntimeObject *eWindowContainingWindowGettter(VornRuntimeObject *window, int32_t param);
+/* The embedding control itself, with a reference for the caller. */
+VornRuntimeObject *eWindowControlGetter(VornRuntimeObject *window, int32_t param);
+void eWindowEnabledSetter(VornRuntimeObject *window, int32_t param, uint8_t value);
+void eWindowAutoDeactivateSetter(VornRuntimeObject *window, int32_t param, uint8_t value);
+void eWindowHelpTagSetter(VornRuntimeObject *window, int32_t param, VornStringRecord *value);
+void eWindowDisabledBalloonHelpSetter(VornRuntimeObject *window, int32_t param, VornStringRecord *value);
+
+/* --- menu enabling ------------------------------------------------------------------------ */
+
+/* The menu-enabling pass for the front runtime window: the focus pane's own enabling, then the
+ * EnableMenuItems events of the window and of the containers shown in it, innermost first. */
+void enableMenuItems(void);
+
 /* --- message dialog --------------------------------------------------------------------- */
 
 /* Button index: 1 action, 0 cancel, 2 alternate action. */

@@ -6,6 +6,9 @@
 #include "objects/event_dispatch.h"
 #include "objects/runtime_object.h"
 #include "vorn/window_api.h"
+#include "windows/container_control.h"
+#include "windows/control_window_hooks.h"
+#include "windows/control_containment.h"
 #include "windows/pane_assert.h"
 #include "windows/pane_focus.h"
 #include "windows/window_class.h"
@@ -58,7 +61,11 @@ RuntimeViewWindow* ViewOf(RuntimeObject* window) {
   return IsWindowObject(window) ? AsWindowFields(window)->view : nullptr;
 }
 
-Window* GetWindowPaneOf(RuntimeObject* window) { return ViewOf(window); }
+Window* GetWindowPaneOf(RuntimeObject* window) {
+  if (RuntimeViewWindow* view = ViewOf(window)) return view;
+  ControlObject* embedding = IsWindowObject(window) ? AsControl(AsWindowFields(window)->embeddedWindowControl) : nullptr;
+  return embedding ? static_cast<Window*>(embedding->windowPane) : nullptr;
+}
 
 // --- RuntimeWindow -------------------------------------------------------------------------
 
@@ -118,7 +125,10 @@ void RuntimeViewWindow::SetUp() {
     fields->controlsCreated = 1;
   }
   if (stillOpen()) FireEvent(window, WindowEventHook(kEventAddMenuHandlers), window);
-  if (stillOpen()) {
+  // Containers found in the map are embedded where they were designed; each embedding may
+  // add to the map, so the walk starts over after it.
+  for (bool restart = true; restart && stillOpen();) {
+    restart = false;
     std::vector<RuntimeObject*> controls = LockedEntries(fields->controls);
     for (RuntimeObject* control : controls) {
       if (!stillOpen()) break;
@@ -126,6 +136,10 @@ void RuntimeViewWindow::SetUp() {
         AsControl(control)->window = window;
         AsControl(control)->windowPane = this;
         MakeControlPane(control);
+      } else if (NeedsNestedEmbedding(control)) {
+        EmbedWindow(control, window, 0, 0, -1, -1, true);
+        restart = true;
+        break;
       }
     }
     UnlockAll(controls);
@@ -197,7 +211,8 @@ void RuntimeViewWindow::Close() {
 void WindowCreatePane(RuntimeObject* window) {
   if (!IsWindowObject(window)) return;
   WindowObject* fields = AsWindowFields(window);
-  if (fields->view) return;
+  // A container shows inside another window and never gets a window of its own.
+  if (fields->view || IsContainerControl(window)) return;
   RuntimeLockObject(window);
   fields->windowKeys = 1;
   FrameInfo frame = FrameInfoFor(fields->frame);
@@ -215,7 +230,12 @@ void FireWindowOpenEvents(RuntimeObject* window) {
   RuntimeLockObject(window);
   std::vector<RuntimeObject*> entries = LockedEntries(AsWindowFields(window)->controls);
   for (RuntimeObject* entry : entries) {
-    if (IsControl(entry)) FireEvent(entry, GetControlEventHook(kControlEventOpen));
+    if (IsContainerControl(entry) && AsWindowFields(entry)->containingWindow == window) {
+      FireWindowOpenEvents(entry);
+      PlaceEmbeddedControlPane(entry);
+    } else if (IsControl(entry)) {
+      FireEvent(entry, GetControlEventHook(kControlEventOpen));
+    }
   }
   UnlockAll(entries);
   FireEvent(window, WindowEventHook(kEventOpen));
@@ -230,10 +250,39 @@ bool FireCancelClose(RuntimeObject* window, bool appQuitting) {
   return FireEvent<uint8_t>(window, WindowEventHook(kEventCancelClose), static_cast<uint8_t>(appQuitting)) != 0;
 }
 
+namespace {
+
+void AppendWindowTree(RuntimeObject* window, std::vector<RuntimeObject*>* tree, int32_t depth) {
+  if (!IsWindowObject(window) || depth > kMaxControlNesting) return;
+  tree->push_back(window);
+  StringMap<RuntimeObject*>* map = AsWindowFields(window)->controls;
+  if (!map) return;
+  std::vector<RuntimeObject*> inner;
+  StringMapIterator<RuntimeObject*>* it = map->NewIterator();
+  RuntimeObject* entry = nullptr;
+  while (it->Next(&entry)) {
+    if (!IsEmbeddedWindowControl(entry)) continue;
+    RuntimeObject* templ = TemplateWindowOf(entry);
+    if (templ && templ != window) inner.push_back(templ);
+  }
+  delete it;
+  for (RuntimeObject* templ : inner) AppendWindowTree(templ, tree, depth + 1);
+}
+
+// The native window a window's events run in: its own, or that of the window it sits in.
+RuntimeViewWindow* HostViewOf(RuntimeObject* window) {
+  for (int32_t depth = 0; window && depth <= kMaxControlNesting; ++depth) {
+    if (RuntimeViewWindow* view = ViewOf(window)) return view;
+    window = ContainingWindowOf(window);
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 std::vector<RuntimeObject*> CollectWindowTree(RuntimeObject* window) {
-  // Embedded windows come from container controls, which this layer does not make.
   std::vector<RuntimeObject*> tree;
-  if (window) tree.push_back(window);
+  AppendWindowTree(window, &tree, 0);
   return tree;
 }
 
@@ -254,21 +303,34 @@ std::vector<RuntimeObject*> CollectWindowControls(RuntimeObject* window) {
 }
 
 bool RuntimeWindowDoClose(RuntimeObject* window, bool appQuitting) {
-  RuntimeViewWindow* pane = ViewOf(window);
+  if (!IsWindowObject(window)) return false;
+  RuntimeViewWindow* view = ViewOf(window);
+  RuntimeObject* embedding = AsWindowFields(window)->embeddedWindowControl;
+  SubPane* pane = view ? view : ControlPane(AsControl(embedding));
   if (!pane) return false;
   RuntimeLockObject(window);
+  RuntimeLockObject(embedding);
   pane->Lock();
+  // Embedded windows are asked too, innermost first: each lives in its host's native window.
   std::vector<RuntimeObject*> tree = CollectWindowTree(window);
   for (auto it = tree.rbegin(); it != tree.rend(); ++it) {
-    RuntimeViewWindow* view = ViewOf(*it);
-    if (!view || view->IsClosing()) continue;
+    RuntimeViewWindow* host = HostViewOf(*it);
+    if (!host || host->IsClosing()) continue;
     if (FireCancelClose(*it, appQuitting)) {
       pane->Release();
+      RuntimeUnlockObject(embedding);
       RuntimeUnlockObject(window);
       return true;
     }
   }
-  if (!pane->Release()) pane->Close();
+  if (!pane->Release()) {
+    if (view) {
+      view->Close();
+    } else {
+      ControlClose(embedding);
+    }
+  }
+  RuntimeUnlockObject(embedding);
   AsWindowFields(window)->view = nullptr;
   AsWindowFields(window)->embeddedWindowControl = nullptr;
   RuntimeUnlockObject(window);
@@ -295,6 +357,10 @@ bool AnyViewWindowOpen() {
 using namespace vorn;
 
 void RuntimeCreateWindow(VornRuntimeObject* window) {
+  if (IsContainerControl(window)) {
+    CreateContainerTemplate(window);
+    return;
+  }
   WindowObject* fields = AsWindowFields(window);
   fields->widthRemembered = 0;
   fields->heightRemembered = 0;
@@ -305,7 +371,10 @@ void RuntimeCreateWindow(VornRuntimeObject* window) {
   WindowCreatePane(window);
 }
 
-void WindowDefaultConstructor(VornRuntimeObject* window) { FireWindowOpenEvents(window); }
+// A container's Open comes with its embedding.
+void WindowDefaultConstructor(VornRuntimeObject* window) {
+  if (!IsContainerControl(window)) FireWindowOpenEvents(window);
+}
 
 void RuntimeViewDestructor(VornRuntimeObject* window) {
   WindowObject* fields = AsWindowFields(window);
@@ -319,6 +388,11 @@ void RuntimeViewDestructor(VornRuntimeObject* window) {
     std::vector<RuntimeObject*> held;
     while (it->Next(&entry)) {
       if (IsControl(entry) && AsControl(entry)->window == window) AsControl(entry)->window = nullptr;
+      // A template outliving this window must not point back at it.
+      RuntimeObject* templ = IsEmbeddedWindowControl(entry) ? TemplateWindowOf(entry) : nullptr;
+      if (IsWindowObject(templ) && AsWindowFields(templ)->containingWindow == window) {
+        AsWindowFields(templ)->containingWindow = nullptr;
+      }
       held.push_back(entry);
     }
     delete it;

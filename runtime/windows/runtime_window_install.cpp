@@ -6,6 +6,8 @@
 #include "core/application.h"
 #include "core/run_loop.h"
 #include "strings/runtime_error.h"
+#include "windows/container_control.h"
+#include "windows/menu_enabling.h"
 #include "windows/message_dialog.h"
 #include "windows/runtime_window.h"
 #include "windows/window_class.h"
@@ -18,12 +20,14 @@ void InitRuntimeWindowLayer() {
   done = true;
   InstallControlWindowHooks();
   RegisterWindowClass();
+  RegisterContainerControlClass();
   RegisterMessageDialogClasses();
   EnsurePanePorts();
 
   WindowLayerHooks layer = GetWindowLayerHooks();
   layer.runLoopOnce = &RunMainLoopOnce;
   layer.quitRequested = &GetQuitFlag;
+  layer.enableMenuItems = [](Window* window) { EnableMenuItemsForWindow(false, window); };
   SetWindowLayerHooks(layer);
   WindowListHooks list;
   list.anyWindowOpen = &AnyViewWindowOpen;

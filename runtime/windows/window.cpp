@@ -313,9 +313,24 @@ void Window::HandleScroll(int32_t direction) {
   MouseWheel(h, v, direction == GDK_SCROLL_UP ? -3 : 3);
 }
 
+// The mark operations, not the flags, take the changes: the runtime window fires its
+// Minimize, Maximize and Restore events from them.
 void Window::HandleWindowState(uint32_t newState) {
-  mMinimized = (newState & GDK_WINDOW_STATE_ICONIFIED) != 0;
-  mMaximized = (newState & GDK_WINDOW_STATE_MAXIMIZED) != 0;
+  const bool iconified = (newState & GDK_WINDOW_STATE_ICONIFIED) != 0;
+  const bool maximized = (newState & GDK_WINDOW_STATE_MAXIMIZED) != 0;
+  if (iconified) {
+    if (!mMinimized) MarkMinimized();
+    mMaximized = maximized;
+    return;
+  }
+  if (mMinimized || (mMaximized && !maximized)) {
+    // Back from the dock, or out of the zoomed state: a restore. A window that comes back
+    // zoomed stays zoomed without being maximized again.
+    ClearWindowState();
+    mMaximized = maximized;
+    return;
+  }
+  if (maximized && !mMaximized) MarkMaximized();
 }
 
 }  // namespace vorn

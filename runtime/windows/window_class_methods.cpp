@@ -45,7 +45,11 @@ void RuntimeShowWindow(VornRuntimeObject* window) {
   WindowObject* fields = Fields(window);
   if (!fields) return;
   fields->visible = 1;
-  if (RuntimeViewWindow* view = fields->view) ShowNow(view);
+  if (RuntimeViewWindow* view = fields->view) {
+    ShowNow(view);
+  } else if (fields->embeddedWindowControl) {
+    ControlVisibleSetter(fields->embeddedWindowControl, 0, 1);
+  }
 }
 
 void RuntimeShowAsWindow(VornRuntimeObject* window) {
@@ -59,7 +63,11 @@ void RuntimeHideWindow(VornRuntimeObject* window) {
   WindowObject* fields = Fields(window);
   if (!fields) return;
   fields->visible = 0;
-  if (RuntimeViewWindow* view = fields->view) view->Hide();
+  if (RuntimeViewWindow* view = fields->view) {
+    view->Hide();
+  } else if (fields->embeddedWindowControl) {
+    ControlVisibleSetter(fields->embeddedWindowControl, 0, 0);
+  }
 }
 
 void RuntimeCloseWindow(VornRuntimeObject* window) {

@@ -117,18 +117,11 @@ void MakeControlPane(RuntimeObject* control) {
   if (!fields->visible) pane->ChangeState(kPaneStateHide);
   if (!fields->enabled) pane->ChangeState(kPaneStateDisable);
 
-  WindowObject* window = fields->window ? AsWindowFields(fields->window) : nullptr;
-  if (window && window->controls) {
-    StringMapIterator<RuntimeObject*>* it = window->controls->NewIterator();
-    RuntimeObject* entry = nullptr;
-    while (it->Next(&entry)) {
-      if (entry == control || !IsControl(entry)) continue;
-      SubPane* container = ControlPane(AsControl(entry));
-      if (!container || !container->ContainsSubPane(pane, true)) continue;
-      if (!container->IsEnabled() && pane->IsEnabled()) pane->ChangeState(kPaneStateDisable);
-      if (!container->IsVisible() && pane->IsVisible()) pane->ChangeState(kPaneStateHide);
-    }
-    delete it;
+  // A pane inside a disabled or hidden pane starts so too. The enclosing panes are asked
+  // directly: a container showing an embedded window is in another window's controls map.
+  for (SubPane* container = pane->GetParent(); container && !container->IsWindow(); container = container->GetParent()) {
+    if (!container->IsEnabled() && pane->IsEnabled()) pane->ChangeState(kPaneStateDisable);
+    if (!container->IsVisible() && pane->IsVisible()) pane->ChangeState(kPaneStateHide);
   }
   pane->SetBalloonHelp(string::Share(fields->balloonHelp));
   pane->SetDisabledBalloonHelp(string::Share(fields->disabledBalloonHelp));

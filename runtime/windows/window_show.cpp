@@ -255,25 +255,23 @@ void Window::ClearBackColor() {
   Invalidate();
 }
 
+// The requests leave the state flags alone: the window-state change that follows marks them
+// and so fires the window's Minimize, Maximize and Restore events.
 void Window::Maximize() {
   if (mMaximized) return;
   gtk_window_maximize(GTK_WINDOW(mGtkWindow));
-  mMaximized = true;
 }
 
 void Window::Minimize() {
   if (mMinimized) return;
   gtk_window_iconify(GTK_WINDOW(mGtkWindow));
-  mMinimized = true;
 }
 
 void Window::Restore() {
-  if (mMaximized) {
-    gtk_window_unmaximize(GTK_WINDOW(mGtkWindow));
-    mMaximized = false;
-  } else if (mMinimized) {
+  if (mMinimized) {
     gtk_window_deiconify(GTK_WINDOW(mGtkWindow));
-    mMinimized = false;
+  } else if (mMaximized) {
+    gtk_window_unmaximize(GTK_WINDOW(mGtkWindow));
   }
 }
 

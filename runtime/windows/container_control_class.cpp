@@ -1,0 +1,313 @@
+// The language's ContainerControl class: a Window subclass whose control-like properties pass
+// through to the embedding control, and the EmbedWithin methods.
+#include <cstddef>
+#include <cstring>
+
+#include "objects/accessors.h"
+#include "objects/class_registry.h"
+#include "objects/exceptions.h"
+#include "objects/runtime_object.h"
+#include "vorn/control_api.h"
+#include "vorn/window_api.h"
+#include "windows/container_control.h"
+#include "windows/control_containment.h"
+#include "windows/pane_assert.h"
+#include "windows/runtime_window.h"
+
+namespace vorn {
+
+namespace {
+
+constexpr const char* kContainerSource = "../Common/ClassLib/ContainerControl";
+
+void* Fn(auto function) { return reinterpret_cast<void*>(function); }
+
+WindowObject* Fields(RuntimeObject* window) { return IsWindowObject(window) ? AsWindowFields(window) : nullptr; }
+
+// The embedding control of a template window; nil without one.
+RuntimeObject* Embedding(RuntimeObject* window) {
+  WindowObject* fields = Fields(window);
+  return fields && AsControl(fields->embeddedWindowControl) ? fields->embeddedWindowControl : nullptr;
+}
+
+// The pass-through parameter as a field of the control: the control-object offsets directly,
+// the canvas fields (negative selectors) through the control layer's offsets. Nil when the
+// field does not lie inside the control object.
+uint8_t* PassThroughField(RuntimeObject* control, int32_t param, size_t width) {
+  if (!control) return nullptr;
+  int32_t offset = param;
+  if (param < 0) {
+    const int32_t which = -1 - param;
+    if (which >= kEmbeddingCanvasFieldCount) return nullptr;
+    offset = GetEmbeddingControlServices().canvasFieldOffsets[which];
+    if (offset <= 0) return nullptr;
+  }
+  const RuntimeClass* cls = ClassOf(control);
+  const int64_t size = cls ? cls->mInstanceSize : 0;
+  if (offset < static_cast<int32_t>(sizeof(RuntimeObject)) || offset + static_cast<int64_t>(width) > size) {
+    return nullptr;
+  }
+  return reinterpret_cast<uint8_t*>(control) + offset;
+}
+
+#define VORN_ACCESSOR(name) Fn(&name), #name
+
+constexpr int32_t kTabPanelParam = FieldOffset(offsetof(ControlObject, tabPanelIndex));
+
+const PropertyRow kContainerProperties[] = {
+    {64, "InitialParent", "s", nullptr, nullptr, VORN_ACCESSOR(eWindowInitialParentSetter), 0, 0},
+    {65, "TabPanelIndex", "i4", VORN_ACCESSOR(eWindowIntPassThroughGetter), VORN_ACCESSOR(eWindowTabPanelIndexSetter),
+     kTabPanelParam, 0},
+    {1, "Parent", "o<RectControl>", VORN_ACCESSOR(eWindowParentGetter), VORN_ACCESSOR(eWindowParentSetter), 0, 0},
+    {1, "Window", "o<Window>", VORN_ACCESSOR(eWindowContainingWindowGettter), nullptr, nullptr, 0, 0},
+    {65, "_Control", "o<RectControl>", VORN_ACCESSOR(eWindowControlGetter), nullptr, nullptr, 0, 0},
+    {0, "LockLeft", "b", VORN_ACCESSOR(eWindowBoolPassThroughGetter), VORN_ACCESSOR(eWindowBoolPassThroughSetter),
+     kControlLockLeftOffset, 0},
+    {0, "LockTop", "b", VORN_ACCESSOR(eWindowBoolPassThroughGetter), VORN_ACCESSOR(eWindowBoolPassThroughSetter),
+     kControlLockTopOffset, 0},
+    {0, "LockRight", "b", VORN_ACCESSOR(eWindowBoolPassThroughGetter), VORN_ACCESSOR(eWindowBoolPassThroughSetter),
+     kControlLockRightOffset, 0},
+    {0, "LockBottom", "b", VORN_ACCESSOR(eWindowBoolPassThroughGetter), VORN_ACCESSOR(eWindowBoolPassThroughSetter),
+     kControlLockBottomOffset, 0},
+    {0, "Enabled", "b", VORN_ACCESSOR(eWindowBoolPassThroughGetter), VORN_ACCESSOR(eWindowEnabledSetter),
+     kControlEnabledOffset, 0},
+    {0, "AutoDeactivate", "b", VORN_ACCESSOR(eWindowBoolPassThroughGetter), VORN_ACCESSOR(eWindowAutoDeactivateSetter),
+     kControlAutoDeactivateOffset, 0},
+    {0, "AcceptFocus", "b", VORN_ACCESSOR(eWindowBoolPassThroughGetter), VORN_ACCESSOR(eWindowBoolPassThroughSetter),
+     kEmbeddingAcceptFocusParam, 0},
+    {0, "AcceptTabs", "b", VORN_ACCESSOR(eWindowBoolPassThroughGetter), VORN_ACCESSOR(eWindowBoolPassThroughSetter),
+     kEmbeddingAcceptTabsParam, 0},
+    {0, "UseFocusRing", "b", VORN_ACCESSOR(eWindowBoolPassThroughGetter), VORN_ACCESSOR(eWindowBoolPassThroughSetter),
+     kEmbeddingUseFocusRingParam, 0},
+    {0, "HelpTag", "s", VORN_ACCESSOR(eWindowStringPassThroughGetter), VORN_ACCESSOR(eWindowHelpTagSetter),
+     kControlHelpTagOffset, 0},
+    {0, "DisabledBalloonHelp", "s", VORN_ACCESSOR(eWindowStringPassThroughGetter),
+     VORN_ACCESSOR(eWindowDisabledBalloonHelpSetter), kControlDisabledBalloonHelpOffset, 0},
+    {0, "EraseBackground", "b", VORN_ACCESSOR(eWindowBoolPassThroughGetter), VORN_ACCESSOR(eWindowBoolPassThroughSetter),
+     kEmbeddingEraseBackgroundParam, 0},
+    // Window properties that mean nothing for a window shown as a control, declared again
+    // without accessors so that compiled code cannot reach them through this class.
+    {0x14040, "Placement", "i4", nullptr, nullptr, nullptr, nullptr, 0, 0},
+    {0x14040, "Title", "s", nullptr, nullptr, nullptr, nullptr, 0, 0},
+    {0x14040, "FullScreen", "b", nullptr, nullptr, nullptr, nullptr, 0, 0},
+    {0x14040, "MenuBarVisible", "b", nullptr, nullptr, nullptr, nullptr, 0, 0},
+    {0x1C040, "CloseBox", "b", nullptr, nullptr, nullptr, nullptr, 0, 0},
+    {0x14040, "CloseButton", "b", nullptr, nullptr, nullptr, nullptr, 0, 0},
+    {0x1C040, "GrowIcon", "b", nullptr, nullptr, nullptr, nullptr, 0, 0},
+    {0x14040, "Resizeable", "b", nullptr, nullptr, nullptr, nullptr, 0, 0},
+    {0x1C040, "ZoomIcon", "b", nullptr, nullptr, nullptr, nullptr, 0, 0},
+    {0x14040, "MaximizeButton", "b", nullptr, nullptr, nullptr, nullptr, 0, 0},
+    {0x14040, "MinimizeButton", "b", nullptr, nullptr, nullptr, nullptr, 0, 0},
+    {0x14040, "Frame", "i4", nullptr, nullptr, nullptr, nullptr, 0, 0},
+    {0x14042, "Composite", "b", nullptr, nullptr, nullptr, nullptr, 0, 0},
+    {0x14040, "LiveResize", "b", nullptr, nullptr, nullptr, nullptr, 0, 0},
+    {0x14040, "MacProcId", "i4", nullptr, nullptr, nullptr, nullptr, 0, 0},
+    {0x14040, "FloaterProcess", "s", nullptr, nullptr, nullptr, nullptr, 0, 0},
+    {0x1C040, "MacWindowPtr", "i4", nullptr, nullptr, nullptr, nullptr, 0, 0},
+    {0x1C040, "WinHWND", "i4", nullptr, nullptr, nullptr, nullptr, 0, 0},
+    {0x14041, "DockItem", "o<DockItem>", nullptr, nullptr, nullptr, nullptr, 0, 0},
+    {0x14040, "MenuBar", "o<MenuBar>", nullptr, nullptr, nullptr, nullptr, 0, 0},
+};
+
+const ParamRow kEmbedWindowParams[] = {{"containingWindow", "o<Window>", 0, 0},
+                                       {"left", "i4", kParamHasDefault, 0},
+                                       {"top", "i4", kParamHasDefault, 0},
+                                       {"width", "i4", kParamHasDefault, -1},
+                                       {"height", "i4", kParamHasDefault, -1}};
+const ParamRow kEmbedControlParams[] = {{"containingControl", "o<RectControl>", 0, 0},
+                                        {"left", "i4", kParamHasDefault, 0},
+                                        {"top", "i4", kParamHasDefault, 0},
+                                        {"width", "i4", kParamHasDefault, -1},
+                                        {"height", "i4", kParamHasDefault, -1}};
+const ParamRow kEmbedPanelParams[] = {{"containingPanel", "o<PagePanel>", 0, 0},
+                                      {"page", "i4", 0, 0},
+                                      {"left", "i4", kParamHasDefault, 0},
+                                      {"top", "i4", kParamHasDefault, 0},
+                                      {"width", "i4", kParamHasDefault, -1},
+                                      {"height", "i4", kParamHasDefault, -1}};
+const ParamRow kShowWithinParams[] = {{"parentWindow", "o<Window>", 0, 0},
+                                      {"facing", "i4", kParamHasDefault, -1}};
+const ParamRow kParentParam[] = {{"parentWindow", "o<Window>", 0, 0}};
+const ParamRow kDrawIntoParams[] = {{"g", "o<Graphics>", 0, 0}, {"x", "i4", 0, 0}, {"y", "i4", 0, 0},
+                                    {"_asActive", "b", kParamHasDefault, 0}};
+
+constexpr uint32_t kRedeclared = 0x14000;
+
+#define VORN_METHOD(name, params, count, function, flags) \
+  {name, "", params, count, Fn(&function), #function, nullptr, nullptr, flags, 0}
+
+const MethodRow kContainerMethods[] = {
+    VORN_METHOD("EmbedWithin", kEmbedWindowParams, 5, EmbedWithin, 0),
+    VORN_METHOD("EmbedWithin", kEmbedControlParams, 5, EmbedWithinControl, 0),
+    VORN_METHOD("EmbedWithinPanel", kEmbedPanelParams, 6, EmbedWithinPanel, 0),
+    VORN_METHOD("Show", nullptr, 0, RuntimeShowWindow, kRedeclared),
+    VORN_METHOD("ShowWithin", kShowWithinParams, 2, RuntimeShowWithinWindow, kRedeclared),
+    VORN_METHOD("ShowModalWithin", kParentParam, 1, RuntimeShowModalWithinWindow, kRedeclared),
+    VORN_METHOD("Hide", nullptr, 0, RuntimeHideWindow, kRedeclared),
+    VORN_METHOD("Maximize", nullptr, 0, WindowMaximize, kRedeclared),
+    VORN_METHOD("Minimize", nullptr, 0, WindowMinimize, kRedeclared),
+    VORN_METHOD("Restore", nullptr, 0, WindowRestore, kRedeclared),
+    // Drawing a window into a Graphics object belongs to a layer not built yet.
+    {"DrawInto", "", kDrawIntoParams, 4, nullptr, "formDrawInto", nullptr, nullptr, kRedeclared, 0},
+    VORN_METHOD("UpdateNow", nullptr, 0, WindowForceUpdateFrontBuffer, kRedeclared),
+};
+
+#undef VORN_METHOD
+#undef VORN_ACCESSOR
+
+template <typename T, size_t N>
+constexpr int32_t Count(const T (&)[N]) {
+  return static_cast<int32_t>(N);
+}
+
+}  // namespace
+
+ObjectDefinition* GetContainerControlClassDefinition() {
+  static ObjectDefinition definition;
+  if (definition.mName.IsEmpty()) {
+    BeginClassDefinition(&definition, nullptr, 0);
+    definition.mName = string("ContainerControl");
+    definition.mSuper = GetWindowClassDefinition();
+    // Window's initializer, constructor and finalizer serve, with their container branches.
+    definition.mInstanceSize = static_cast<int32_t>(sizeof(WindowObject));
+    definition.SetInstanceVariables(BuildPropertyList(kContainerProperties, Count(kContainerProperties)));
+    SetMethodList(&definition, kContainerMethods, Count(kContainerMethods));
+  }
+  return &definition;
+}
+
+void RegisterContainerControlClass() { RegisterIntrinsicClass(GetContainerControlClassDefinition()); }
+
+}  // namespace vorn
+
+using namespace vorn;
+
+void EmbedWithin(VornRuntimeObject* templateWindow, VornRuntimeObject* window, int32_t left, int32_t top,
+                 int32_t width, int32_t height) {
+  RuntimeObject* control = Embedding(templateWindow);
+  if (!Fields(templateWindow)) {
+    ReportPaneAssertion(kContainerSource, __LINE__, "templateWindow");
+    return;
+  }
+  // Embedding again is refused by EmbedWindow; the current place must stay as it is.
+  if (AsWindowFields(templateWindow)->containingWindow) {
+    EmbedWindow(templateWindow, window, left, top, width, height, false);
+    return;
+  }
+  // The designed position does not count: the container goes where it is asked to go.
+  Rect& bounds = AsWindowFields(templateWindow)->bounds;
+  OffsetRect(&bounds, -bounds.left, -bounds.top);
+  if (ControlObject* ctl = AsControl(control)) {
+    Rect r = GetControlBounds(ctl);
+    OffsetRect(&r, -r.left, -r.top);
+    SetControlBounds(ctl, r);
+  }
+  EmbedWindow(templateWindow, window, left, top, width, height, false);
+}
+
+void EmbedWithinControl(VornRuntimeObject* templateWindow, VornRuntimeObject* control, int32_t left, int32_t top,
+                        int32_t width, int32_t height) {
+  if (!Fields(templateWindow)) {
+    ReportPaneAssertion(kContainerSource, __LINE__, "templateWindow");
+    return;
+  }
+  ControlObject* ctl = AsControl(control);
+  if (!ctl) {
+    RuntimeRaiseNilObjectException();
+    return;
+  }
+  if (!ctl->window) {
+    RuntimeRaiseExceptionWithMessage(GetInvalidParentExceptionClassDefinition(), string());
+    return;
+  }
+  RuntimeLockObject(control);
+  StringRep* old = AsWindowFields(templateWindow)->embeddingName;
+  RuntimeLockString(ctl->name);
+  AsWindowFields(templateWindow)->embeddingName = ctl->name;
+  RuntimeUnlockString(old);
+  const int64_t l = int64_t{left} + ctlPosGetter(control, 0);
+  const int64_t t = int64_t{top} + ctlPosGetter(control, 1);
+  EmbedWithin(templateWindow, ctl->window, static_cast<int32_t>(l), static_cast<int32_t>(t), width, height);
+  RuntimeUnlockObject(control);
+}
+
+void EmbedWithinPanel(VornRuntimeObject* templateWindow, VornRuntimeObject* panel, int32_t page, int32_t left,
+                      int32_t top, int32_t width, int32_t height) {
+  RuntimeObject* control = Embedding(templateWindow);
+  if (!control) {
+    ReportPaneAssertion(kContainerSource, __LINE__, "templateWindow and templateWindow->mEmbeddedWindowControl");
+    return;
+  }
+  ControlTabPanelIndexSetter(control, 0, static_cast<int32_t>(static_cast<uint32_t>(page) + 1u));
+  EmbedWithinControl(templateWindow, panel, left, top, width, height);
+}
+
+int32_t eWindowIntPassThroughGetter(VornRuntimeObject* window, int32_t param) {
+  uint8_t* field = PassThroughField(Embedding(window), param, sizeof(int32_t));
+  int32_t value = 0;
+  if (field) memcpy(&value, field, sizeof value);
+  return value;
+}
+
+uint8_t eWindowBoolPassThroughGetter(VornRuntimeObject* window, int32_t param) {
+  uint8_t* field = PassThroughField(Embedding(window), param, 1);
+  return field ? *field : 0;
+}
+
+void eWindowBoolPassThroughSetter(VornRuntimeObject* window, int32_t param, uint8_t value) {
+  if (uint8_t* field = PassThroughField(Embedding(window), param, 1)) *field = value;
+}
+
+VornStringRecord* eWindowStringPassThroughGetter(VornRuntimeObject* window, int32_t param) {
+  RuntimeObject* control = Embedding(window);
+  if (!PassThroughField(control, param, sizeof(StringRep*)) || param < 0) return nullptr;
+  return stringGetter(control, param);
+}
+
+void eWindowInitialParentSetter(VornRuntimeObject* window, int32_t, VornStringRecord* name) {
+  WindowObject* fields = Fields(window);
+  if (!fields) return;
+  RuntimeLockString(name);
+  RuntimeUnlockString(fields->embeddingName);
+  fields->embeddingName = name;
+}
+
+void eWindowTabPanelIndexSetter(VornRuntimeObject* window, int32_t param, int32_t value) {
+  if (RuntimeObject* control = Embedding(window)) ControlTabPanelIndexSetter(control, param, value);
+}
+
+VornRuntimeObject* eWindowParentGetter(VornRuntimeObject* window, int32_t param) {
+  RuntimeObject* control = Embedding(window);
+  return control ? ControlParentGetter(control, param) : nullptr;
+}
+
+void eWindowParentSetter(VornRuntimeObject* window, int32_t param, VornRuntimeObject* parent) {
+  if (RuntimeObject* control = Embedding(window)) ControlParentSetter(control, param, parent);
+}
+
+VornRuntimeObject* eWindowContainingWindowGettter(VornRuntimeObject* window, int32_t param) {
+  RuntimeObject* control = Embedding(window);
+  return control ? controlWindowGetter(control, param) : nullptr;
+}
+
+VornRuntimeObject* eWindowControlGetter(VornRuntimeObject* window, int32_t) {
+  RuntimeObject* control = Embedding(window);
+  RuntimeLockObject(control);
+  return control;
+}
+
+void eWindowEnabledSetter(VornRuntimeObject* window, int32_t param, uint8_t value) {
+  if (RuntimeObject* control = Embedding(window)) controlEnabledSetter(control, param, value);
+}
+
+void eWindowAutoDeactivateSetter(VornRuntimeObject* window, int32_t param, uint8_t value) {
+  if (RuntimeObject* control = Embedding(window)) controlAutoDeactivateSetter(control, param, value);
+}
+
+void eWindowHelpTagSetter(VornRuntimeObject* window, int32_t param, VornStringRecord* value) {
+  if (RuntimeObject* control = Embedding(window)) controlHelpTagSetter(control, param, value);
+}
+
+void eWindowDisabledBalloonHelpSetter(VornRuntimeObject* window, int32_t param, VornStringRecord* value) {
+  if (RuntimeObject* control = Embedding(window)) controlDisabledBalloonHelpSetter(control, param, value);
+}
