@@ -1,6 +1,10 @@
 // Container controls over the runtime's window objects: what a template window is asked.
+#include <cstddef>
+
 #include "controls/embedded_window_control.h"
 #include "objects/event_dispatch.h"
+#include "objects/runtime_object.h"
+#include "windows/container_control.h"
 #include "windows/control_window_hooks.h"
 #include "windows/runtime_window.h"
 
@@ -25,10 +29,8 @@ bool BackColor(RuntimeObject* window, uint32_t* color) {
   return true;
 }
 
-bool IsClosing(RuntimeObject* window) {
-  WindowObject* fields = Fields(window);
-  return fields && fields->view && fields->view->IsClosing();
-}
+// A template has no native window of its own: it closes with the window that shows it.
+bool IsClosing(RuntimeObject* window) { return Fields(window) && TemplateWindowClosing(window); }
 
 void CollectTree(RuntimeObject* window, std::vector<RuntimeObject*>* out) {
   std::vector<RuntimeObject*> tree = CollectWindowTree(window);
@@ -50,7 +52,39 @@ void DetachFromContainer(RuntimeObject* window) {
     fields->view = nullptr;
     view->Close();
   }
-  fields->embeddedWindowControl = nullptr;
+  DetachTemplateWindow(window);
+}
+
+RuntimeObject* NewEmbeddingControl() {
+  return CreateInstanceFromDefinition(GetEmbeddedWindowControlClassDefinition());
+}
+
+bool IsEmbeddingControl(RuntimeObject* object) { return AsEmbeddedWindowControl(object) != nullptr; }
+
+bool EmbeddingAcceptsFocus(RuntimeObject* control) {
+  EmbeddedWindowControlObject* object = AsEmbeddedWindowControl(control);
+  return object && object->canvas.fields.acceptFocus != 0;
+}
+
+constexpr int32_t CanvasFieldOffset(size_t field) {
+  return static_cast<int32_t>(offsetof(EmbeddedWindowControlObject, canvas) + offsetof(CanvasObject, fields) + field);
+}
+
+// The window layer's container controls make their embedding controls through these: without
+// them a ContainerControl subclass cannot be shown at all.
+void InstallEmbeddingControlServices() {
+  EmbeddingControlServices services;
+  services.newControl = &NewEmbeddingControl;
+  services.setTemplateWindow = &SetEmbeddedTemplateWindow;
+  services.templateWindow = &EmbeddedTemplateWindow;
+  services.isEmbeddingControl = &IsEmbeddingControl;
+  services.acceptsFocus = &EmbeddingAcceptsFocus;
+  services.canvasFieldOffsets[kEmbeddingAcceptFocus] = CanvasFieldOffset(offsetof(CanvasFields, acceptFocus));
+  services.canvasFieldOffsets[kEmbeddingAcceptTabs] = CanvasFieldOffset(offsetof(CanvasFields, acceptTabs));
+  services.canvasFieldOffsets[kEmbeddingUseFocusRing] = CanvasFieldOffset(offsetof(CanvasFields, useFocusRing));
+  services.canvasFieldOffsets[kEmbeddingEraseBackground] =
+      CanvasFieldOffset(offsetof(CanvasFields, eraseBackground));
+  SetEmbeddingControlServices(services);
 }
 
 }  // namespace
@@ -70,6 +104,7 @@ void InstallContainerControlWindowHooks() {
   services.deactivate = &Deactivate;
   services.detachFromContainer = &DetachFromContainer;
   SetTemplateWindowServices(services);
+  InstallEmbeddingControlServices();
 }
 
 }  // namespace vorn
