@@ -219,4 +219,16 @@ TEST_F(CalculatorGuiTest, AUserSetsTheParametersReadsTheResultAndChangesTheChart
   EXPECT_EQ(session.WaitForExit(20000), 0) << session.ErrorOutput();
 }
 
+// SIGTERM runs the quit sequence: every window closes, the container controls with their
+// template windows included, and the program ends with status 0 instead of hanging.
+TEST_F(CalculatorGuiTest, TerminationClosesTheWindowAndEndsTheProgram) {
+  CalculatorSession session;
+  if (!session.Problem().empty()) GTEST_SKIP() << session.Problem();
+  ASSERT_TRUE(session.Launch(VORN_BINARY_DIR "/calculator")) << session.Problem();
+  ASSERT_NE(session.WaitForWindow(kTitle, 30000), 0u) << session.ErrorOutput();
+  EXPECT_EQ(session.WaitForLabel("Limiting magnitude:", 20000), ResultText(150));
+  session.Terminate();
+  EXPECT_EQ(session.WaitForExit(20000), 0) << session.ErrorOutput();
+}
+
 }  // namespace

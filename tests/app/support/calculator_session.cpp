@@ -204,6 +204,10 @@ void CalculatorSession::RequestClose(unsigned long window) {
   gdk_display_flush(display);
 }
 
+void CalculatorSession::Terminate() const {
+  if (mProgramPid > 0) kill(mProgramPid, SIGTERM);
+}
+
 int CalculatorSession::WaitForExit(int timeoutMs) {
   if (mProgramPid <= 0) return -1;
   int status = 0;

@@ -47,6 +47,8 @@ class CalculatorSession {
 
   // Asks the window to close as the window manager's close button would.
   static void RequestClose(unsigned long window);
+  // Sends the program SIGTERM, as a session ending or `kill` does.
+  void Terminate() const;
   // Waits for the program to end: its exit status, or -1 after the timeout (it is then killed).
   int WaitForExit(int timeoutMs);
 
