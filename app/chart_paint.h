@@ -20,7 +20,7 @@ extern "C" {
 enum {
   kChartMarginLeft = 62,
   kChartMarginTop = 34,
-  kChartMarginRight = 18,
+  kChartMarginRight = 28,
   kChartMarginBottom = 50,
   kChartLegendWidth = 172
 };

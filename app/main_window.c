@@ -44,16 +44,23 @@ VORN_LITERAL(kChange, "Change");
 VORN_LITERAL(kPaint, "Paint");
 
 enum {
-  kWindowWidth = 900,
-  kWindowHeight = 770,
-  kGroupWidth = 292,
-  kGroupGap = 8,
-  kMargin = 10,
+  kWindowWidth = 932,
+  kWindowHeight = 800,
+  kMargin = 12,
+  kGroupWidth = 296,
+  kGroupGap = 10,
   kGroupTop = 8,
-  kGroupHeader = 22,
+  kGroupHeader = 24,
+  kGroupRows = 4,
   kRowHeight = 60,
-  kRowTop = 268,
-  kChartTop = 306,
+  kGroupBottom = kGroupTop + kGroupHeader + kGroupRows * kRowHeight + 6,
+  kRowTop = kGroupBottom + 12,
+  kRowHeightControls = 28,
+  kMenuWidth = 214,
+  kMenuLabelWidth = 56,
+  kMenuLabelGap = 6,
+  kMenuGap = 18,
+  kChartTop = kRowTop + kRowHeightControls + 12,
   kChartRefreshMilliseconds = 40
 };
 
@@ -230,6 +237,9 @@ static void BeginControl(int32_t left, int32_t top, int32_t width, int32_t heigh
   PackedInteger(&gStream, kPropControlTop, top);
   PackedInteger(&gStream, kPropControlWidth, width);
   PackedInteger(&gStream, kPropControlHeight, height);
+  /* A control starts hidden and disabled; the designed state is part of every stream. */
+  PackedBoolean(&gStream, kPropControlVisible, 1);
+  PackedBoolean(&gStream, kPropControlEnabled, 1);
 }
 
 /* Applies the stream built so far, installs the handler (if any) and files the control. */
@@ -241,12 +251,12 @@ static void FinishControl(VornRuntimeObject *self, VornRuntimeObject *control, V
   RuntimeUnlockObject(control);
 }
 
-static void AddGroup(VornRuntimeObject *self, int32_t column, int32_t rows, VornStringRecord *name,
-                     VornStringRecord *caption) {
+/* Every group is as tall as the tallest, so that their frames line up. */
+static void AddGroup(VornRuntimeObject *self, int32_t column, VornStringRecord *name, VornStringRecord *caption) {
   VornRuntimeObject *group = WindowAllocateObject(self, gGroupBoxClass);
   if (!group) return;
   BeginControl(kMargin + column * (kGroupWidth + kGroupGap), kGroupTop, kGroupWidth,
-               kGroupHeader + rows * kRowHeight + 8);
+               kGroupBottom - kGroupTop);
   PackedString(&gStream, kPropGroupCaption, caption);
   PackedBoolean(&gStream, kPropGroupBold, 1);
   FinishControl(self, group, name, 0, 0);
@@ -271,12 +281,13 @@ static void AddSliderControl(VornRuntimeObject *self, int32_t parameter) {
 }
 
 static void AddLabel(VornRuntimeObject *self, VornStringRecord *name, VornStringRecord *caption,
-                     int32_t left, int32_t top, int32_t width, int32_t height, int32_t size) {
+                     int32_t left, int32_t top, int32_t width, int32_t height, int32_t size, int32_t align) {
   VornRuntimeObject *label = WindowAllocateObject(self, gStaticTextClass);
   if (!label) return;
   BeginControl(left, top, width, height);
   if (caption) PackedString(&gStream, kPropStaticText, caption);
   PackedInteger(&gStream, kPropStaticTextSize, size);
+  PackedInteger(&gStream, kPropStaticTextAlign, align);
   PackedBoolean(&gStream, kPropStaticBold, 1);
   FinishControl(self, label, name, 0, 0);
 }
@@ -314,27 +325,33 @@ static void AddMenu(VornRuntimeObject *self, VornStringRecord *name, VornStringR
                     int32_t row, int32_t left, int32_t width) {
   VornRuntimeObject *menu = WindowAllocateObject(self, gPopupMenuClass);
   if (!menu) return;
-  BeginControl(left, kRowTop, width, 28);
+  BeginControl(left, kRowTop, width, kRowHeightControls);
   PackedString(&gStream, kPropPopupInitialValue, rows);
   PackedInteger(&gStream, kPropPopupListIndex, row);
   FinishControl(self, menu, name, VORN_STR(kChange), (void *)OnMenuChange);
 }
 
 static void OnCreateControls(VornRuntimeObject *self) {
-  AddGroup(self, 0, 4, VORN_STR(kGroupTelescopeName), VORN_STR(kGroupTelescope));
-  AddGroup(self, 1, 3, VORN_STR(kGroupObserverName), VORN_STR(kGroupObserver));
-  AddGroup(self, 2, 4, VORN_STR(kGroupSkyName), VORN_STR(kGroupSky));
+  AddGroup(self, 0, VORN_STR(kGroupTelescopeName), VORN_STR(kGroupTelescope));
+  AddGroup(self, 1, VORN_STR(kGroupObserverName), VORN_STR(kGroupObserver));
+  AddGroup(self, 2, VORN_STR(kGroupSkyName), VORN_STR(kGroupSky));
   for (int32_t i = 0; i < kParamCount; ++i) AddSliderControl(self, i);
 
-  AddLabel(self, VORN_STR(kResultName), 0, kMargin, kRowTop + 2, 300, 24, 15);
-  AddLabel(self, VORN_STR(kXAxisLabelName), VORN_STR(kXAxisCaption), 330, kRowTop + 5, 56, 20, 11);
+  /* The result on the left; the chart's two menus, each with its label, flush right. */
+  const int32_t curvesLeft = kWindowWidth - kMargin - kMenuWidth;
+  const int32_t xAxisLeft = curvesLeft - kMenuLabelWidth - kMenuLabelGap - kMenuGap - kMenuWidth;
+  AddLabel(self, VORN_STR(kResultName), 0, kMargin, kRowTop + 2, xAxisLeft - kMenuLabelWidth - 2 * kMargin, 24,
+           15, kAlignLeft);
+  AddLabel(self, VORN_STR(kXAxisLabelName), VORN_STR(kXAxisCaption), xAxisLeft - kMenuLabelGap - kMenuLabelWidth,
+           kRowTop + 5, kMenuLabelWidth, 20, 11, kAlignRight);
   AddMenu(self, VORN_STR(kXAxisName),
           MenuRows(&gXAxisRows.record, gXAxisRows.buffer, (int32_t)sizeof gXAxisRows.buffer, 0),
-          kParamAperture, 388, 210);
-  AddLabel(self, VORN_STR(kCurvesLabelName), VORN_STR(kCurvesCaption), 618, kRowTop + 5, 56, 20, 11);
+          kParamAperture, xAxisLeft, kMenuWidth);
+  AddLabel(self, VORN_STR(kCurvesLabelName), VORN_STR(kCurvesCaption), curvesLeft - kMenuLabelGap - kMenuLabelWidth,
+           kRowTop + 5, kMenuLabelWidth, 20, 11, kAlignRight);
   AddMenu(self, VORN_STR(kCurvesName),
           MenuRows(&gCurvesRows.record, gCurvesRows.buffer, (int32_t)sizeof gCurvesRows.buffer, 1),
-          0, 676, 210);
+          0, curvesLeft, kMenuWidth);
 
   VornRuntimeObject *canvas = WindowAllocateObject(self, gCanvasClass);
   if (canvas) {

@@ -178,6 +178,9 @@ static void BeginControl(int32_t left, int32_t top, int32_t width, int32_t heigh
   PackedInteger(&gStream, kPropControlTop, top);
   PackedInteger(&gStream, kPropControlWidth, width);
   PackedInteger(&gStream, kPropControlHeight, height);
+  /* A control starts hidden and disabled; the designed state is part of every stream. */
+  PackedBoolean(&gStream, kPropControlVisible, 1);
+  PackedBoolean(&gStream, kPropControlEnabled, 1);
 }
 
 static void AddLabel(VornRuntimeObject *self, VornStringRecord *name, int32_t left, int32_t top,

@@ -273,12 +273,16 @@ void EmbeddedWindowControlFinalizer(VornRuntimeObject* ctl) {
   object->templateWindow = nullptr;
   if (window) {
     // The template's map gives back its reference to every control it holds; an entry is
-    // never left behind without one, so the window's own end cannot release it again.
+    // never left behind without one, so the window's own end cannot release it again. A
+    // control that lives on (its pane still holds it) forgets the template, which may go first.
     if (ControlMap* map = WindowControlMap(window)) {
       std::vector<RuntimeObject*> held;
       std::unique_ptr<StringMapIterator<RuntimeObject*>> it(map->NewIterator());
       RuntimeObject* value = nullptr;
-      while (it->Next(&value)) held.push_back(value);
+      while (it->Next(&value)) {
+        if (ControlObject* member = AsControl(value); member && member->window == window) member->window = nullptr;
+        held.push_back(value);
+      }
       it.reset();
       map->Clear();
       for (RuntimeObject* c : held) RuntimeUnlockObject(c);

@@ -9,6 +9,7 @@
 #include "core/class_registration.h"
 #include "objects/class_registry.h"
 #include "objects/runtime_class.h"
+#include "windows/container_control.h"
 #include "windows/window_class.h"
 
 extern "C" {
@@ -23,6 +24,7 @@ class ClassTablesTest : public ::testing::Test {
   static void SetUpTestSuite() {
     RegisterIntrinsicClasses();
     RegisterWindowClass();
+    RegisterContainerControlClass();
   }
 
   static RuntimeClass* Class(const char* name) {

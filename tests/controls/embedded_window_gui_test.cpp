@@ -158,6 +158,20 @@ TEST_F(EmbeddedWindowTest, ATemplateBackColourPaintsUnderTheControls) {
   EXPECT_EQ(pixel.substr(0, 6), "E0C040");
 }
 
+TEST_F(EmbeddedWindowTest, ControlsOutlivingTheContainerForgetItsTemplate) {
+  Build();
+  // The container goes while a control of its template is still held elsewhere (a closing
+  // window's panes hold theirs until they are closed, after the container's own pane).
+  RuntimeObject* kept = texts[0];
+  RuntimeLockObject(kept);
+  ASSERT_TRUE(host->controls->RemoveEntry(string("Aperture")));
+  RuntimeUnlockObject(container);
+  container = nullptr;
+  EXPECT_EQ(AsControl(kept)->window, nullptr) << "the template's map let it go";
+  EXPECT_EQ(templ->controls->Count(), 0);
+  RuntimeUnlockObject(kept);
+}
+
 TEST_F(EmbeddedWindowTest, AForwarderWithoutTemplateIsReportedAndAnswersFalse) {
   container = AddControl(GetEmbeddedWindowControlClassDefinition(), "Lonely", MakeRect(20, 20, 120, 60), host);
   MakePane(container);

@@ -64,6 +64,15 @@ std::string Run(const std::string& command) {
   return output;
 }
 
+bool PollUntil(const std::function<bool()>& condition, int timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (true) {
+    if (condition()) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    Pause(100);
+  }
+}
+
 void Pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 
 CalculatorSession::CalculatorSession() {
@@ -152,13 +161,19 @@ std::vector<Accessible> CalculatorSession::Accessibles() const {
 }
 
 std::string CalculatorSession::WaitForLabel(const std::string& prefix, int timeoutMs) const {
-  for (int waited = 0; waited < timeoutMs; waited += 200) {
-    for (const auto& a : Accessibles()) {
-      if (a.role == "label" && a.name.rfind(prefix, 0) == 0) return a.name;
-    }
-    Pause(200);
-  }
-  return "";
+  std::string found;
+  PollUntil(
+      [&] {
+        for (const auto& a : Accessibles()) {
+          if (a.role == "label" && a.name.rfind(prefix, 0) == 0) {
+            found = a.name;
+            return true;
+          }
+        }
+        return false;
+      },
+      timeoutMs);
+  return found;
 }
 
 bool CalculatorSession::Screenshot(const std::string& path, int x, int y, int width, int height) {
@@ -187,6 +202,10 @@ void CalculatorSession::RequestClose(unsigned long window) {
   gdk_event_send_client_message_for_display(display, reinterpret_cast<GdkEvent*>(&event),
                                             static_cast<GdkNativeWindow>(window));
   gdk_display_flush(display);
+}
+
+void CalculatorSession::Terminate() const {
+  if (mProgramPid > 0) kill(mProgramPid, SIGTERM);
 }
 
 int CalculatorSession::WaitForExit(int timeoutMs) {

@@ -6,6 +6,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,7 @@ class CalculatorSession {
   std::string ErrorOutput() const;
 
   std::vector<Accessible> Accessibles() const;
-  // Polls the tree until a label's name starts with prefix; "" after the timeout.
+  // Polls the tree until a label's name starts with prefix (at least once); "" after the timeout.
   std::string WaitForLabel(const std::string& prefix, int timeoutMs) const;
 
   // Saves a region of the screen (x, y, width, height) as a PNG.
@@ -46,6 +47,8 @@ class CalculatorSession {
 
   // Asks the window to close as the window manager's close button would.
   static void RequestClose(unsigned long window);
+  // Sends the program SIGTERM, as a session ending or `kill` does.
+  void Terminate() const;
   // Waits for the program to end: its exit status, or -1 after the timeout (it is then killed).
   int WaitForExit(int timeoutMs);
 
@@ -56,6 +59,10 @@ class CalculatorSession {
   std::string mErrorPath;
   std::string mProblem;
 };
+
+// Calls condition every 100 ms until it holds (true) or timeoutMs have passed (false): the
+// program and the X server answer at their own pace, above all on a loaded CI machine.
+bool PollUntil(const std::function<bool()>& condition, int timeoutMs);
 
 // Runs a shell command; its standard output.
 std::string Run(const std::string& command);

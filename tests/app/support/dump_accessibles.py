@@ -1,11 +1,11 @@
 #!/usr/bin/python3
-"""Prints the labels, sliders and combo boxes of one running application, as its accessibility
+"""Prints the labels, sliders, combo boxes with their entries and list items of one running application, as its accessibility
 tree reports them: role, name, screen x, y, width, height and current value, tab-separated."""
 import sys
 
 import pyatspi
 
-WANTED = {"label", "slider", "combo box", "frame", "panel"}
+WANTED = {"label", "slider", "combo box", "frame", "list item", "text"}
 
 
 def extents(accessible):
@@ -17,8 +17,14 @@ def extents(accessible):
 
 
 def value(accessible):
+    """A slider's position, or the text of an entry (the shown row of a popup menu)."""
     try:
         return accessible.queryValue().currentValue
+    except Exception:
+        pass
+    try:
+        text = accessible.queryText()
+        return text.getText(0, text.characterCount)
     except Exception:
         return ""
 
@@ -31,7 +37,7 @@ def walk(accessible, depth=0):
         name = accessible.name or ""
     except Exception:
         return
-    if role in WANTED and role != "panel":
+    if role in WANTED:
         x, y, w, h = extents(accessible)
         print("\t".join([role, name.replace("\t", " ").replace("\n", " "), str(x), str(y), str(w), str(h),
                          str(value(accessible))]))
