@@ -31,8 +31,6 @@ VornRuntimeObject *RuntimeControlReference(VornRuntimeObject *window, VornString
 /* The member index of the control array of that name, with a reference; nil when none. */
 VornRuntimeObject *RuntimeControlArrayItemReference(VornRuntimeObject *window, VornStringRecord *name,
                                                     int32_t index);
-/* A container control's window: the window it is embedded in, with a reference. */
-VornRuntimeObject *eWindowContainingWindowGettter(VornRuntimeObject *container, int32_t param);
 
 #ifdef __cplusplus
 }
