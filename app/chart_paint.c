@@ -5,6 +5,7 @@
 #include "vorn/runtime_math.h"
 
 VORN_LITERAL(kAxisTitle, "Limiting magnitude");
+VORN_LITERAL(kCurrentSettings, "Current settings");
 VORN_LITERAL(kBar, "|");
 VORN_LITERAL(kDecimals0, "0");
 VORN_LITERAL(kDecimals1, "0.0");
@@ -163,7 +164,9 @@ static void DrawLegend(VornRuntimeObject *g, const ChartData *chart, const Chart
   int32_t lineHeight = RuntimeGraphicsTextHeight(g) + 4;
   int32_t left = frame->left + frame->width + 14;
   int32_t width = kChartLegendWidth - 8;
-  int32_t height = lineHeight * (chart->curveCount + 1) + 10;
+  /* The title, a row per curve, and the mark: with a family the current settings usually lie
+   * between the curves, so the dot needs its own line. */
+  int32_t height = lineHeight * (chart->curveCount + 2) + 10;
   SetColor(g, kColorBackground);
   RuntimeGraphicsFillRect(g, left, frame->top, width, height);
   SetColor(g, kColorGrid);
@@ -182,6 +185,14 @@ static void DrawLegend(VornRuntimeObject *g, const ChartData *chart, const Chart
     RuntimeGraphicsDrawStringCondensed(g, text, left + 34, y + ascent, width - 40, 1);
     RuntimeUnlockString(text);
   }
+  int32_t y = frame->top + 5 + lineHeight * (chart->curveCount + 1);
+  int32_t dotTop = y + lineHeight / 2 - 5;
+  SetColor(g, kColorMark);
+  RuntimeGraphicsFillOval(g, left + 13, dotTop, 9, 9);
+  SetColor(g, kColorFrame);
+  RuntimeGraphicsDrawOval(g, left + 13, dotTop, 9, 9);
+  SetColor(g, kColorText);
+  RuntimeGraphicsDrawStringCondensed(g, VORN_STR(kCurrentSettings), left + 34, y + ascent, width - 40, 1);
 }
 
 void ChartPaint(VornRuntimeObject *g, const ChartData *chart, int32_t width, int32_t height) {

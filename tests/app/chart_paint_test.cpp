@@ -132,6 +132,11 @@ TEST_F(ChartPaintTest, SteepFamilyStaysInsideTheFrameWithALegend) {
       return s.kind == "FillRect" && s.color == color && s.rect.left > mFrame.left + mFrame.width;
     })) << "swatch " << c;
   }
+  // The dot of the current settings, which lies between the curves, is explained there too.
+  EXPECT_TRUE(Drew("Current settings"));
+  EXPECT_EQ(std::count_if(mPort->mShapes.begin(), mPort->mShapes.end(),
+                          [&](const auto& s) { return s.kind == "FillOval" && s.rect.left > mFrame.left + mFrame.width; }),
+            1);
 }
 
 TEST_F(ChartPaintTest, TelescopeTypeIsLabelledByName) {
