@@ -70,13 +70,6 @@ StringRep* RetainedOrNil(StringRep* rep) {
   return rep;
 }
 
-void StoreString(StringRep*& field, StringRep* value) {
-  RuntimeLockString(value);
-  StringRep* old = field;
-  field = value;
-  RuntimeUnlockString(old);
-}
-
 }  // namespace
 
 ObjectDefinition* GetGroupBoxClassDefinition() {
@@ -116,7 +109,7 @@ void groupCaptionSetter(VornRuntimeObject* ctl, int32_t, VornStringRecord* capti
     ReportControlAssertion(kGroupBoxSource, __LINE__, "ctl");
     return;
   }
-  StoreString(object->caption, caption);
+  ReplaceStringRep(object->caption, caption);
   if (GroupBox* pane = PaneOf(object)) pane->SetCaption(string::Share(object->caption));
 }
 
@@ -128,7 +121,7 @@ VornStringRecord* groupTextFontGetter(VornRuntimeObject* ctl, int32_t) {
 void groupTextFontSetter(VornRuntimeObject* ctl, int32_t, VornStringRecord* font) {
   GroupBoxObject* object = AsGroupBoxObject(ctl);
   if (!object) return;
-  StoreString(object->textFont, font);
+  ReplaceStringRep(object->textFont, font);
   PushStyle(object);
 }
 

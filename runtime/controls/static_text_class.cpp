@@ -104,15 +104,6 @@ void ApplyStyle(StaticTextObject* object) {
   if (StaticText* pane = PaneOf(object)) pane->SetTextStyle(StyleOf(object));
 }
 
-// Replaces a string field: the new one is held before the old one goes, so storing the
-// string the field already holds keeps it alive.
-void StoreString(StringRep*& field, StringRep* value) {
-  RuntimeLockString(value);
-  StringRep* old = field;
-  field = value;
-  RuntimeUnlockString(old);
-}
-
 }  // namespace
 
 ObjectDefinition* GetStaticTextClassDefinition() {
@@ -140,7 +131,7 @@ extern "C" {
 void staticCaptionSetter(VornRuntimeObject* ctl, int32_t, VornStringRecord* text) {
   StaticTextObject* object = AsStaticTextObject(ctl);
   if (!object) return;
-  StoreString(object->text, text);
+  ReplaceStringRep(object->text, text);
   if (StaticText* pane = PaneOf(object)) pane->SetText(string::Share(object->text));
 }
 
@@ -163,7 +154,7 @@ void staticTextColorSetter(VornRuntimeObject* ctl, int32_t, uint32_t color) {
 void staticTextFontSetter(VornRuntimeObject* ctl, int32_t, VornStringRecord* font) {
   StaticTextObject* object = AsStaticTextObject(ctl);
   if (!object) return;
-  StoreString(object->textFont, font);
+  ReplaceStringRep(object->textFont, font);
   ApplyStyle(object);
 }
 
@@ -204,7 +195,7 @@ VornStringRecord* StaticTextDataSourceGetter(VornRuntimeObject* ctl, int32_t) {
 void StaticTextDataSourceSetter(VornRuntimeObject* ctl, int32_t, VornStringRecord* name) {
   StaticTextObject* object = AsStaticTextObject(ctl);
   if (!object) return;
-  StoreString(object->dataSource, name);
+  ReplaceStringRep(object->dataSource, name);
   StaticText* pane = PaneOf(object);
   if (!pane) return;
   pane->UnbindDataSource();
@@ -215,7 +206,7 @@ void StaticTextDataSourceSetter(VornRuntimeObject* ctl, int32_t, VornStringRecor
 void StaticTextDataFieldSetter(VornRuntimeObject* ctl, int32_t, VornStringRecord* name) {
   StaticTextObject* object = AsStaticTextObject(ctl);
   if (!object) return;
-  StoreString(object->dataField, name);
+  ReplaceStringRep(object->dataField, name);
   if (StaticText* pane = PaneOf(object)) pane->BindDataSource();
 }
 

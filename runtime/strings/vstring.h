@@ -33,6 +33,15 @@ StringRep* NewStringRep(const void* bytes, int32_t length, EncodingCode encoding
 void RetainStringRep(StringRep* rep);   // nil allowed
 void ReleaseStringRep(StringRep* rep);  // nil allowed; frees with the last reference
 
+// Stores a record in a field that holds one reference of it: the new record is held before
+// the old one is released, so storing the record the field already holds keeps it alive.
+inline void ReplaceStringRep(StringRep*& field, StringRep* value) {
+  RetainStringRep(value);
+  StringRep* old = field;
+  field = value;
+  ReleaseStringRep(old);
+}
+
 // Records inside [begin, end) are static (image literals): never freed, never changed in place.
 void RegisterStaticStringRange(const void* begin, const void* end);
 bool IsStaticStringRep(const StringRep* rep);

@@ -256,9 +256,7 @@ void MDBCaptionSetter(VornRuntimeObject* object, int32_t, VornStringRecord* valu
   if (!button || !button->dialog) return;
   StringRep** field = CaptionField(button->dialog, IndexOfButton(object));
   if (!field) return;
-  RuntimeLockString(value);
-  RuntimeUnlockString(*field);
-  *field = value;
+  ReplaceStringRep(*field, value);
 }
 
 void MDIconSetter(VornRuntimeObject* object, int32_t, int32_t value) {

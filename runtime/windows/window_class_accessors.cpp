@@ -130,9 +130,7 @@ void windowTitleSetter(VornRuntimeObject* window, int32_t, VornStringRecord* val
   WindowObject* fields =
       FieldsOrReport(window, __LINE__, "view", "Trying to set the window's title, but there was no window");
   if (!fields) return;
-  RuntimeLockString(value);
-  RuntimeUnlockString(fields->title);
-  fields->title = value;
+  ReplaceStringRep(fields->title, value);
   if (fields->view) fields->view->SetTitle(string::Share(value));
 }
 
@@ -271,9 +269,7 @@ void windowBackColorSetter(VornRuntimeObject* window, int32_t, uint32_t value) {
 void windowBalloonHelpSetter(VornRuntimeObject* window, int32_t, VornStringRecord* value) {
   WindowObject* fields = Fields(window);
   if (!fields) return;
-  RuntimeLockString(value);
-  RuntimeUnlockString(fields->balloonHelp);
-  fields->balloonHelp = value;
+  ReplaceStringRep(fields->balloonHelp, value);
   if (fields->view) fields->view->SetBalloonHelp(string::Share(value));
 }
 
