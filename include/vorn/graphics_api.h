@@ -16,6 +16,7 @@
 #include <stdint.h>
 
 #include "vorn/image_abi.h"
+#include "vorn/array_abi.h"
 #include "vorn/object_abi.h"
 
 #ifdef __cplusplus
@@ -95,6 +96,13 @@ void graphicsPenHeightSetter(VornRuntimeObject *g, int32_t param, int32_t value)
 /* Reads False; setting it has no effect. */
 uint8_t graphicsUseOldRendererGetter(VornRuntimeObject *g, int32_t param);
 void graphicsUseOldRendererSetter(VornRuntimeObject *g, int32_t param, uint8_t value);
+
+/* Points of a one-dimensional Integer array: point k (from 1) is (points(2k - 1), points(2k));
+ * element 0 and an odd last element are unused; nothing is drawn below two elements or for a
+ * nil array. Any other kind of array raises TypeMismatchException. The array stays the
+ * caller's. */
+void graphicsDrawPolygon(VornRuntimeObject *g, VornArray *points);
+void graphicsFillPolygon(VornRuntimeObject *g, VornArray *points);
 
 #ifdef __cplusplus
 }

@@ -201,6 +201,19 @@ void MessageDialogFinalizer(VornRuntimeObject *dialog);
 VornRuntimeObject *MessageDialogShowModal(VornRuntimeObject *dialog);
 VornRuntimeObject *MessageDialogShowModalWithin(VornRuntimeObject *dialog, VornRuntimeObject *parent);
 
+/* --- screens ------------------------------------------------------------------------------ */
+
+/* A new Screen object (one reference for the caller) for screen 0, the only one; nil for any
+ * other index. The available area is the whole screen. */
+VornRuntimeObject *getScreen(int32_t index);
+int32_t getScreenCount(void);
+/* Accessors of the Screen class's read-only Integer properties: (screen, parameter word). */
+int32_t screenLeftGetter(VornRuntimeObject *screen, int32_t param);
+int32_t screenTopGetter(VornRuntimeObject *screen, int32_t param);
+int32_t screenWidthGetter(VornRuntimeObject *screen, int32_t param);
+int32_t screenHeightGetter(VornRuntimeObject *screen, int32_t param);
+int32_t screenDepthGetter(VornRuntimeObject *screen, int32_t param);
+
 #ifdef __cplusplus
 }
 #endif

@@ -18,6 +18,7 @@
 #include "objects/value_classes.h"
 #include "windows/control.h"
 #include "windows/rect_control.h"
+#include "windows/screen_class.h"
 
 namespace vorn {
 
@@ -40,6 +41,7 @@ void RegisterIntrinsicClasses() {
   InstallContainerControlWindowHooks();
   RegisterIntrinsicClass(GetGroupBoxClassDefinition());
   RegisterPopupClasses();
+  RegisterIntrinsicClass(GetScreenClassDefinition());
 }
 
 }  // namespace vorn

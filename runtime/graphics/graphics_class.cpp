@@ -25,8 +25,10 @@ constexpr ParamRow kTextParams[] = {{"Text", "s", 0, 0}};
 constexpr ParamRow kStringHeightParams[] = {{"Text", "s", 0, 0}, {"WrapWidth", "i4", 0, 0}};
 constexpr ParamRow kPointParams[] = {{"x", "i4", 0, 0}, {"y", "i4", 0, 0}};
 
-// DrawPicture and DrawObject need the Picture and Object2D classes, and DrawPolygon and
-// FillPolygon the language's arrays; they join this table with them.
+constexpr ParamRow kPolygonParams[] = {{"points", "A1i4", 0, 0}};
+
+// DrawPicture and DrawObject need the Picture and Object2D classes; they join this table with
+// them.
 const MethodRow kMethods[] = {
     {"ClearRect", "", kRectParams, 4, Fn(&RuntimeGraphicsClearRect), "RuntimeGraphicsClearRect", nullptr, nullptr, 0, 0},
     {"DrawLine", "", kLineParams, 4, Fn(&RuntimeGraphicsDrawLine), "RuntimeGraphicsDrawLine", nullptr, nullptr, 0, 0},
@@ -57,6 +59,8 @@ const MethodRow kMethods[] = {
      nullptr, 0, 0},
     {"Pixel", "c", kPointParams, 2, Fn(&graphicsPixelGetter), "graphicsPixelGetter", Fn(&graphicsPixelSetter),
      "graphicsPixelSetter", 0, 0},
+    {"DrawPolygon", "", kPolygonParams, 1, Fn(&graphicsDrawPolygon), "graphicsDrawPolygon", nullptr, nullptr, 0, 0},
+    {"FillPolygon", "", kPolygonParams, 1, Fn(&graphicsFillPolygon), "graphicsFillPolygon", nullptr, nullptr, 0, 0},
     {"_DrawFocusRing", "", kRectParams, 4, Fn(&RuntimeGraphicsDrawFocusRing), "RuntimeGraphicsDrawFocusRing", nullptr,
      nullptr, 0, 0},
 };
