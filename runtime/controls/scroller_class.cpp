@@ -21,17 +21,18 @@ constexpr int32_t Count(const T (&)[N]) {
   return static_cast<int32_t>(N);
 }
 
+// The range rows both classes start with, in this order.
+#define SCROLLER_RANGE_ROW(name, selector)                                                  \
+  {0, name, "i4", Fn(&scrollerPropGetter), "scrollerPropGetter", Fn(&scrollerPropSetter), \
+   "scrollerPropSetter", selector, 0}
+#define SCROLLER_RANGE_ROWS                                                               \
+  SCROLLER_RANGE_ROW("Minimum", kScrollerMinimum), SCROLLER_RANGE_ROW("Value", kScrollerValue), \
+      SCROLLER_RANGE_ROW("Maximum", kScrollerMaximum),                                    \
+      SCROLLER_RANGE_ROW("LineStep", kScrollerLineStep),                                  \
+      SCROLLER_RANGE_ROW("PageStep", kScrollerPageStep)
+
 const PropertyRow kScrollBarProperties[] = {
-    {0, "Minimum", "i4", Fn(&scrollerPropGetter), "scrollerPropGetter", Fn(&scrollerPropSetter),
-     "scrollerPropSetter", kScrollerMinimum, 0},
-    {0, "Value", "i4", Fn(&scrollerPropGetter), "scrollerPropGetter", Fn(&scrollerPropSetter),
-     "scrollerPropSetter", kScrollerValue, 0},
-    {0, "Maximum", "i4", Fn(&scrollerPropGetter), "scrollerPropGetter", Fn(&scrollerPropSetter),
-     "scrollerPropSetter", kScrollerMaximum, 0},
-    {0, "LineStep", "i4", Fn(&scrollerPropGetter), "scrollerPropGetter", Fn(&scrollerPropSetter),
-     "scrollerPropSetter", kScrollerLineStep, 0},
-    {0, "PageStep", "i4", Fn(&scrollerPropGetter), "scrollerPropGetter", Fn(&scrollerPropSetter),
-     "scrollerPropSetter", kScrollerPageStep, 0},
+    SCROLLER_RANGE_ROWS,
     {0, "LiveScroll", "b", Fn(&boolGetter), "boolGetter", Fn(&ScrollerLiveScrollSetter),
      "ScrollerLiveScrollSetter", kLiveScrollOffset, 0},
     {0, "AcceptFocus", "b", Fn(&scrollerPropGetter), "scrollerPropGetter", Fn(&scrollerPropSetter),
@@ -39,16 +40,7 @@ const PropertyRow kScrollBarProperties[] = {
 };
 
 const PropertyRow kSliderProperties[] = {
-    {0, "Minimum", "i4", Fn(&scrollerPropGetter), "scrollerPropGetter", Fn(&scrollerPropSetter),
-     "scrollerPropSetter", kScrollerMinimum, 0},
-    {0, "Value", "i4", Fn(&scrollerPropGetter), "scrollerPropGetter", Fn(&scrollerPropSetter),
-     "scrollerPropSetter", kScrollerValue, 0},
-    {0, "Maximum", "i4", Fn(&scrollerPropGetter), "scrollerPropGetter", Fn(&scrollerPropSetter),
-     "scrollerPropSetter", kScrollerMaximum, 0},
-    {0, "LineStep", "i4", Fn(&scrollerPropGetter), "scrollerPropGetter", Fn(&scrollerPropSetter),
-     "scrollerPropSetter", kScrollerLineStep, 0},
-    {0, "PageStep", "i4", Fn(&scrollerPropGetter), "scrollerPropGetter", Fn(&scrollerPropSetter),
-     "scrollerPropSetter", kScrollerPageStep, 0},
+    SCROLLER_RANGE_ROWS,
     {0, "LiveScroll", "b", Fn(&boolGetter), "boolGetter", Fn(&SliderLiveScrollSetter), "SliderLiveScrollSetter",
      kLiveScrollOffset, 0},
 };
