@@ -123,8 +123,7 @@ static void ArmChartTimer(VornRuntimeObject *self) {
   RuntimeUnlockObject(timer);
 }
 
-/* The result at once, the chart through the timer. */
-static void Recalculate(VornRuntimeObject *self) {
+static void ShowResult(VornRuntimeObject *self) {
   double values[kParamCount];
   ReadValues(self, values);
   VornStringRecord *text = StringFormat(EvaluateParameters(values), VORN_STR(kResultFormat));
@@ -134,6 +133,11 @@ static void Recalculate(VornRuntimeObject *self) {
     RuntimeUnlockObject(label);
   }
   RuntimeUnlockString(text);
+}
+
+/* The result at once, the chart through the timer. */
+static void Recalculate(VornRuntimeObject *self) {
+  ShowResult(self);
   ArmChartTimer(self);
 }
 
@@ -168,7 +172,8 @@ static void OnChartPaint(VornRuntimeObject *canvas, VornRuntimeObject *g) {
   RuntimeUnlockObject(self);
 }
 
-static void OnOpen(VornRuntimeObject *self) { Recalculate(self); }
+/* The chart computes itself at its first Paint, so opening needs no refresh of it. */
+static void OnOpen(VornRuntimeObject *self) { ShowResult(self); }
 
 /* --- the chart timer: a Timer placed on the window --------------------------------------- */
 

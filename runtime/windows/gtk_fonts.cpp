@@ -51,6 +51,14 @@ PangoFontDescription* DescriptionFromString(const string& family, int32_t size) 
 
 PangoFontDescription* BuildUncached(const string& nativeName, int32_t size, bool bold, bool italic) {
   PangoFontDescription* description = nullptr;
+  // The desktop's own font needs no checking, and checking it would list every family and
+  // load a font before the first window can open.
+  if (nativeName.Compare(GetDefaultFontName()) == 0) {
+    description = DescriptionFromString(nativeName, size);
+    pango_font_description_set_style(description, italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+    pango_font_description_set_weight(description, bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+    return description;
+  }
   FamilyList& list = Families();
   for (int i = 0; i < list.count && !description; ++i) {
     const char* familyName = pango_font_family_get_name(list.families[i]);

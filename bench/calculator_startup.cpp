@@ -1,0 +1,150 @@
+// Start-up of the calculator beside the same window written straight on GTK 2 (bench/plain/):
+// from exec to the last drawing of the first full frame, and the peak resident memory. Both
+// are watched from outside through the X server's damage reports on the root window, so
+// neither program carries any measuring code: the frame counts as complete once the screen
+// stays quiet for a while after the window was mapped. Needs a display (run under xvfb-run).
+#include <X11/Xlib.h>
+#include <X11/extensions/Xdamage.h>
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/select.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <string>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kQuiet = std::chrono::milliseconds(400);
+constexpr auto kGiveUp = std::chrono::seconds(15);
+
+std::string BuildDir() {
+  char buffer[PATH_MAX];
+  ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  std::string own = length > 0 ? std::string(buffer, static_cast<size_t>(length)) : std::string();
+  std::string dir = own.substr(0, own.rfind('/'));  // <build>/bench
+  return dir.substr(0, dir.rfind('/'));
+}
+
+struct Run {
+  bool ok = false;
+  double seconds = 0;  // exec to the last damage of the first frame
+  long peakKilobytes = 0;
+};
+
+pid_t Spawn(const std::string& program) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  std::string arg0 = program;
+  char* argv[] = {arg0.data(), nullptr};
+  pid_t pid = 0;
+  int failed = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  return failed ? -1 : pid;
+}
+
+// Waits for the next event for at most `limit`; false when none came.
+bool NextEvent(Display* display, XEvent* event, Clock::duration limit) {
+  if (XPending(display) == 0) {
+    int fd = ConnectionNumber(display);
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(fd, &set);
+    auto micros = std::chrono::duration_cast<std::chrono::microseconds>(limit).count();
+    timeval timeout{static_cast<time_t>(micros / 1000000), static_cast<suseconds_t>(micros % 1000000)};
+    if (select(fd + 1, &set, nullptr, nullptr, &timeout) <= 0 || XPending(display) == 0) return false;
+  }
+  XNextEvent(display, event);
+  return true;
+}
+
+Run MeasureOnce(Display* display, int damageEvent, const std::string& program) {
+  Run run;
+  Window root = DefaultRootWindow(display);
+  Damage damage = XDamageCreate(display, root, XDamageReportRawRectangles);
+  XSelectInput(display, root, SubstructureNotifyMask);
+  XSync(display, True);
+
+  Clock::time_point start = Clock::now();
+  pid_t pid = Spawn(program);
+  if (pid < 0) return run;
+  bool mapped = false;
+  Clock::time_point last = start;
+  for (;;) {
+    Clock::time_point now = Clock::now();
+    if (now - start > kGiveUp) break;
+    if (mapped && now - last > kQuiet) {
+      run.ok = true;
+      break;
+    }
+    XEvent event;
+    if (!NextEvent(display, &event, mapped ? kQuiet - (now - last) : kGiveUp - (now - start))) continue;
+    if (event.type == MapNotify) mapped = true;
+    if (event.type == damageEvent + XDamageNotify) last = Clock::now();
+  }
+  run.seconds = std::chrono::duration<double>(last - start).count();
+  kill(pid, SIGTERM);
+  int status = 0;
+  rusage usage{};
+  wait4(pid, &status, 0, &usage);
+  run.peakKilobytes = usage.ru_maxrss;
+  XDamageDestroy(display, damage);
+  XSelectInput(display, root, NoEventMask);
+  XSync(display, True);
+  return run;
+}
+
+void Measure(benchmark::State& state, const std::string& program) {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) {
+    state.SkipWithError("no display");
+    return;
+  }
+  int damageEvent = 0, damageError = 0;
+  if (!XDamageQueryExtension(display, &damageEvent, &damageError)) {
+    XCloseDisplay(display);
+    state.SkipWithError("the X server has no damage extension");
+    return;
+  }
+  if (access(program.c_str(), X_OK) != 0) {
+    XCloseDisplay(display);
+    state.SkipWithError(("not built: " + program).c_str());
+    return;
+  }
+  long peak = 0;
+  for (auto _ : state) {
+    Run run = MeasureOnce(display, damageEvent, program);
+    if (!run.ok) {
+      state.SkipWithError(("no window from " + program).c_str());
+      break;
+    }
+    state.SetIterationTime(run.seconds);
+    peak = std::max(peak, run.peakKilobytes);
+  }
+  state.counters["peak_rss_MB"] = static_cast<double>(peak) / 1024.0;
+  XCloseDisplay(display);
+}
+
+void BM_CalculatorToFirstFrame(benchmark::State& state) { Measure(state, BuildDir() + "/calculator"); }
+BENCHMARK(BM_CalculatorToFirstFrame)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(12);
+
+void BM_PlainGtkWindowToFirstFrame(benchmark::State& state) {
+  Measure(state, BuildDir() + "/bench/plain_calculator_window");
+}
+BENCHMARK(BM_PlainGtkWindowToFirstFrame)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(12);
+
+}  // namespace
+
+BENCHMARK_MAIN();
