@@ -1,32 +1,21 @@
 // Start-up cost: from exec to the end of the first run-loop iteration, for a small
 // application on the runtime (it quits through AutoQuit after that iteration) and for a plain
-// GTK 2 program that initialises GTK, runs one main-loop iteration and exits. Both are whole
-// processes, so exit is included in both. Needs a display (run under xvfb-run).
+// GTK 2 program in C (bench/plain/) that initialises GTK, runs one main-loop iteration and
+// exits. Both are whole processes, so exit is included in both. Needs a display (run under
+// xvfb-run).
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
-#include <gtk/gtk.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 extern char** environ;
 
 namespace {
-
-constexpr const char* kPlainGtkFlag = "--plain-gtk-start";
-
-// The plain program: nothing but GTK's own calls.
-int PlainGtkStart(int argc, char** argv) {
-  gtk_set_locale();
-  gtk_init(&argc, &argv);
-  gtk_main_iteration_do(FALSE);
-  return 0;
-}
 
 std::string OwnPath() {
   char buffer[PATH_MAX];
@@ -83,16 +72,11 @@ void BM_RuntimeApplicationToFirstIteration(benchmark::State& state) {
 BENCHMARK(BM_RuntimeApplicationToFirstIteration)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 
 void BM_PlainGtkToFirstIteration(benchmark::State& state) {
-  Measure(state, OwnPath(), kPlainGtkFlag);
+  std::string own = OwnPath();
+  Measure(state, own.substr(0, own.rfind('/')) + "/plain_first_iteration", nullptr);
 }
 BENCHMARK(BM_PlainGtkToFirstIteration)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc > 1 && std::strcmp(argv[1], kPlainGtkFlag) == 0) return PlainGtkStart(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+BENCHMARK_MAIN();
