@@ -92,6 +92,7 @@ class FolderItemImpUnix : public FolderItemImp {
   void MakeExecutable() override;
   bool CreateAsFolder() override;
   RandomAccessMechanism* CreateStream(const string& fileType) override;
+  // A symbolic link is removed as itself; a folder must be empty.
   bool Delete() override;
   // The programs run without a shell; the answer is their exit status.
   bool CopyFileTo(FolderItemImp* destination) override;

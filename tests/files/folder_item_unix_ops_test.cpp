@@ -187,7 +187,8 @@ TEST_F(FolderItemUnixOpsTest, DeletingFilesFoldersAndLinks) {
   EXPECT_EQ(full->mLastError, 39);
   MakeFolder("target");
   ASSERT_EQ(symlink(PathOf("target").c_str(), PathOf("link").c_str()), 0);
-  EXPECT_FALSE(Item(PathOf("link"))->Delete());
+  EXPECT_TRUE(Item(PathOf("link"))->Delete()) << "the link goes, not what it names";
+  EXPECT_FALSE(PathExists("link"));
   EXPECT_TRUE(PathExists("target"));
 
   auto file = Item(PathOf("full/x"));
