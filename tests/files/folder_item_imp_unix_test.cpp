@@ -84,7 +84,8 @@ TEST_F(FolderItemUnixPathTest, NamesAndParents) {
   EXPECT_EQ(PathOfItem(Item("/usr/bin/ls")->GetParent()), "/usr/bin/");
   EXPECT_EQ(Text(Item("/usr/bin/")->GetName()), "bin");
   EXPECT_EQ(Text(Item("/usr/bin/ls")->GetName()), "ls");
-  EXPECT_EQ(FolderItemImpUnix::WithExactPath(string())->GetParent(), nullptr);
+  std::unique_ptr<FolderItemImpUnix> empty(FolderItemImpUnix::WithExactPath(string()));
+  EXPECT_EQ(empty->GetParent(), nullptr);
 
   // Walking up always ends, whatever the path looks like.
   std::unique_ptr<FolderItemImp> item(FolderItemImpUnix::WithExactPath(string("/a//b/./c//")));
