@@ -41,8 +41,12 @@ bool FailingStore::Write(const void* buffer, int32_t count) {
   return refuseWrites ? false : FileHandle::Write(buffer, count);
 }
 
+FailingStore::~FailingStore() {
+  if (destroyCount) ++*destroyCount;
+}
+
 bool FailingStore::Close() {
-  ++closeCount;
+  if (closeCount) ++*closeCount;
   return failClose ? false : FileHandle::Close();
 }
 

@@ -28,6 +28,7 @@ class StreamObjectTest : public StoreTest {
 // or stop handing out bytes before its end.
 class FailingStore : public FileHandle {
  public:
+  ~FailingStore() override;
   bool Write(const void* buffer, int32_t count) override;
   bool Close() override;
   bool Read(void* buffer, int32_t count, int32_t* outCount = nullptr) override;
@@ -35,7 +36,8 @@ class FailingStore : public FileHandle {
   bool refuseWrites = false;
   bool failClose = false;
   bool starveReads = false;
-  int32_t closeCount = 0;
+  int32_t* closeCount = nullptr;    // counts every Close, when set
+  int32_t* destroyCount = nullptr;  // counts the destruction, when set
 };
 
 }  // namespace vorn::testing
