@@ -12,6 +12,7 @@
 #include "core/application.h"
 #include "core/image_loader.h"
 #include "core/timer.h"
+#include "files/file_classes.h"
 #include "graphics/graphics_object.h"
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"
@@ -42,6 +43,7 @@ void RegisterIntrinsicClasses() {
   RegisterIntrinsicClass(GetGroupBoxClassDefinition());
   RegisterPopupClasses();
   RegisterIntrinsicClass(GetScreenClassDefinition());
+  RegisterFileClasses();
 }
 
 }  // namespace vorn
