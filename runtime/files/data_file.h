@@ -1,0 +1,105 @@
+// The byte store over a file on disk. A new data file is closed; Create, Open or
+// CreateTemporary opens it. Every failure of the C library keeps its errno in mLastError.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "core/shutdown_task.h"
+#include "files/random_access_mechanism.h"
+
+namespace vorn {
+
+class DataFileCleaner;
+
+// Permission codes of DataFile::Open.
+constexpr int32_t kDataFileReadPermission = 1;
+constexpr int32_t kDataFileReadWritePermission = 3;
+
+class DataFile : public RandomAccessMechanism {
+ public:
+  DataFile() = default;
+  // Ends an attached cleaner without letting it reach back into this file.
+  ~DataFile() override;
+
+  // Without a medium of its own a data file reads and writes nothing.
+  bool Read(void* buffer, int32_t count, int32_t* outCount = nullptr) override;
+  bool Write(const void* buffer, int32_t count) override;
+  bool Close() override;
+  bool IsEOF() override { return GetPosition() >= GetLength(); }
+  bool SetPosition(int32_t position) override;
+  int32_t GetLength() override;
+  bool SetLength(int32_t length) override;
+  int32_t GetPosition() override { return -1; }
+
+  // Creates or empties the file, open for reading and writing.
+  virtual bool Create(const char* path);
+  // kDataFileReadPermission or kDataFileReadWritePermission; any other code is reported as a
+  // failed assertion and leaves the file closed.
+  virtual bool Open(const char* path, int32_t permission);
+  // The empty name (or null) makes an anonymous file the system removes when it is closed;
+  // any other name creates or empties that file in /tmp.
+  virtual bool CreateTemporary(const char* name);
+  // Closes the medium; 0 or the errno of the failure.
+  virtual int32_t CloseFile();
+  virtual void Reserved17() {}
+  virtual void Sync() {}
+
+  DataFileCleaner* mCleaner = nullptr;
+};
+
+// A data file over a C stream.
+class UnixDataFile : public DataFile {
+ public:
+  UnixDataFile() = default;
+  // Closes a file that is still open.
+  ~UnixDataFile() override;
+
+  // A count of 0 succeeds at once; otherwise true only when at least one byte was read.
+  bool Read(void* buffer, int32_t count, int32_t* outCount = nullptr) override;
+  bool Write(const void* buffer, int32_t count) override;
+  // With a cleaner attached, ends the cleaner first. False when already closed.
+  bool Close() override;
+  bool SetPosition(int32_t position) override;
+  // Does not move the position; -1 when a seek fails or the length does not fit (errno 75).
+  int32_t GetLength() override;
+  // Truncates or extends; the position stays.
+  bool SetLength(int32_t length) override;
+  int32_t GetPosition() override;
+  void Flush() override;
+
+  bool Create(const char* path) override;
+  bool Open(const char* path, int32_t permission) override;
+  bool CreateTemporary(const char* name) override;
+  int32_t CloseFile() override;
+  void Sync() override { Flush(); }
+
+  bool IsOpen() const { return mFile != nullptr; }
+
+  FILE* mFile = nullptr;
+
+ private:
+  enum Direction : uint8_t { kIdle, kReading, kWriting };
+
+  bool OpenWithMode(const char* path, const char* mode);
+  void StoreErrno();
+  void SwitchDirection(Direction next);
+
+  Direction mDirection = kIdle;
+};
+
+// A new, closed data file of this platform; the caller owns it.
+DataFile* NewDataFile();
+
+// Closes its data file when the program ends, unless the file was closed or destroyed first.
+class DataFileCleaner : public runShutdownTask {
+ public:
+  static constexpr const char* kTaskName = "DataFileCleaner";
+  // Attaches itself to the file (replacing a cleaner the file had).
+  explicit DataFileCleaner(DataFile* file);
+  ~DataFileCleaner() override;
+
+  DataFile* mFile;
+};
+
+}  // namespace vorn
