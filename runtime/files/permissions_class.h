@@ -7,6 +7,7 @@
 
 #include "objects/object_definition.h"
 #include "objects/runtime_class.h"
+#include "vorn/folder_item_api.h"
 
 namespace vorn {
 
@@ -24,10 +25,3 @@ RuntimeObject* NewPermissionsObject(int32_t mode);
 int32_t PermissionsModeBits(RuntimeObject* permissions);
 
 }  // namespace vorn
-
-extern "C" {
-void PermissionsInitializer(VornRuntimeObject* self);
-void PermissionsCtor(VornRuntimeObject* self, int32_t perms);
-uint8_t PermissionsGetter(VornRuntimeObject* self, int32_t mask);
-void PermissionsSetter(VornRuntimeObject* self, int32_t mask, uint8_t value);
-}
