@@ -12,10 +12,14 @@
 #include "core/application.h"
 #include "core/image_loader.h"
 #include "core/timer.h"
+#include "files/binary_stream.h"
 #include "files/file_classes.h"
+#include "files/text_input_stream.h"
+#include "files/text_output_stream.h"
 #include "graphics/graphics_object.h"
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"
+#include "objects/stream_interfaces.h"
 #include "objects/value_classes.h"
 #include "windows/control.h"
 #include "windows/rect_control.h"
@@ -43,6 +47,11 @@ void RegisterIntrinsicClasses() {
   RegisterIntrinsicClass(GetGroupBoxClassDefinition());
   RegisterPopupClasses();
   RegisterIntrinsicClass(GetScreenClassDefinition());
+  RegisterIntrinsicClass(GetReadableInterfaceDefinition());
+  RegisterIntrinsicClass(GetWriteableInterfaceDefinition());
+  RegisterIntrinsicClass(GetBinaryStreamClassDefinition());
+  RegisterIntrinsicClass(GetTextInputStreamClassDefinition());
+  RegisterIntrinsicClass(GetTextOutputStreamClassDefinition());
   RegisterFileClasses();
 }
 

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "strings/vstring.h"
+
 namespace vorn {
 
 class RandomAccessMechanism {
@@ -48,6 +50,19 @@ class RandomAccessMechanism {
   bool ReadShort(int16_t* value);
   bool ReadLong(int32_t* value);
   bool ReadDouble(double* value);
+
+  // A length byte and at most the first 255 bytes of the text.
+  bool WritePString(const string& text);
+  // Empties the target, then reads a length byte and up to that many bytes; the target keeps
+  // only the bytes that arrived. False only when the length byte cannot be read.
+  bool ReadPString(string* text);
+  // The text's bytes as they are, then a line feed, in one write.
+  bool WriteLine(const string& text);
+  // A signed 32-bit value in 1 to 5 bytes: six bits and the sign in the first, seven bits in
+  // each further one, bit 7 telling that another byte follows.
+  bool WriteCompactInteger(int32_t value);
+  // False, the target unchanged, when a byte is missing or the value runs past five bytes.
+  bool ReadCompactInteger(int32_t* value);
 
   int32_t mLastError = 0;  // 0, an errno value of a data file, or a store's own code
   uint8_t mScramble = 0;

@@ -1,0 +1,52 @@
+// Reading lines and byte runs through a read-ahead buffer that the caller owns (a line reader
+// keeps 128 bytes, a TextInputStream object 1024 inside itself). CR LF, a lone CR and a lone LF
+// each end one line, also when the pair is split between two fills of the buffer.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "files/random_access_mechanism.h"
+
+namespace vorn {
+
+struct LineBuffer {
+  uint8_t* bytes;
+  int32_t capacity;
+  int32_t* position;  // the next byte to hand out
+  int32_t* count;     // valid bytes
+
+  int32_t Buffered() const { return *count - *position; }
+  // Keeps the bytes not handed out yet at the front and reads behind them; false when the store
+  // gave nothing more.
+  bool Refill(RandomAccessMechanism* store);
+  // Empties the buffer and fills it afresh from the store's position.
+  void Reload(RandomAccessMechanism* store);
+  // The bytes of the next line without its terminator. With two-byte units (UTF-16 in the host's
+  // order) the terminators are the units 0x000D and 0x000A.
+  std::string ReadLine(RandomAccessMechanism* store, int32_t unitSize);
+  // Up to `count` bytes: the buffered ones first, the rest straight from the store.
+  std::string ReadBytes(RandomAccessMechanism* store, int32_t count);
+};
+
+// A line reader over a store with its own 128-byte buffer; every line is tagged with its
+// encoding.
+class BufferedLineReader {
+ public:
+  void Initialize(RandomAccessMechanism* store, EncodingCode encoding);
+  // True once a store is set, every buffered byte is taken and the store is at its end.
+  bool IsEOF();
+  // The empty string without a store.
+  string ReadLine();
+
+ private:
+  LineBuffer Buffer() { return {mBuffer, static_cast<int32_t>(sizeof mBuffer), &mPosition, &mCount}; }
+
+  uint8_t mBuffer[128] = {};
+  int32_t mPosition = 0;
+  int32_t mCount = 0;
+  RandomAccessMechanism* mStore = nullptr;
+  EncodingCode mEncoding = kEncodingUTF8;
+};
+
+}  // namespace vorn

@@ -1,0 +1,35 @@
+#include "files/stream_support.h"
+
+#include "strings/runtime_error.h"
+
+namespace vorn {
+
+void ReportFileAccessAssertion(int32_t line, const char* condition, const char* message) {
+  ReportRuntimeError(kRuntimeErrorKind, kErrorFailedAssertion, "../Common/runFileAccess", line, condition, message);
+}
+
+int32_t CloseAndDestroyStore(RandomAccessMechanism*& store) {
+  RandomAccessMechanism* closing = store;
+  store = nullptr;
+  if (!closing) return 0;
+  closing->Flush();
+  bool closed = closing->Close();
+  int32_t error = closing->mLastError;
+  if (!closed && error == 0) error = kStreamWriteFailedError;
+  delete closing;
+  return error;
+}
+
+bool WriteToStore(RandomAccessMechanism* store, const void* bytes, int32_t count) {
+  if (!store) return false;
+  if (store->Write(bytes, count)) return true;
+  if (store->mLastError == 0) store->mLastError = kStreamWriteFailedError;
+  return false;
+}
+
+StringRep* HandOutBytes(std::string_view bytes, EncodingCode encoding) {
+  if (bytes.empty()) return nullptr;
+  return NewStringRep(bytes.data(), static_cast<int32_t>(bytes.size()), encoding);
+}
+
+}  // namespace vorn

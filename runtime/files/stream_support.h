@@ -1,0 +1,31 @@
+// What the three stream classes share: their failed-check report, the end of a store's life
+// and the rule that a failure is never left looking like success.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "files/random_access_mechanism.h"
+#include "strings/vstring.h"
+
+namespace vorn {
+
+// The store's code for a write or close that failed without the store naming a reason (a
+// read-only or memory store); it reads as "cannot write".
+inline constexpr int32_t kStreamWriteFailedError = 100;
+
+void ReportFileAccessAssertion(int32_t line, const char* condition, const char* message = "");
+
+// Pushes out what the store buffers, closes it and destroys it; answers the error code to keep
+// for LastErrorCode. A close that fails with no code of its own answers
+// kStreamWriteFailedError, so that data lost at the end does not pass unnoticed.
+int32_t CloseAndDestroyStore(RandomAccessMechanism*& store);
+
+// Writes the bytes; a refused write that left no code in the store leaves
+// kStreamWriteFailedError there.
+bool WriteToStore(RandomAccessMechanism* store, const void* bytes, int32_t count);
+
+// A new record of the bytes with one reference for the caller; nil for none.
+StringRep* HandOutBytes(std::string_view bytes, EncodingCode encoding);
+
+}  // namespace vorn

@@ -1,0 +1,173 @@
+#include "files/text_input_stream.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <iterator>
+#include <string>
+
+#include "files/line_buffer.h"
+#include "files/stream_objects.h"
+#include "files/stream_support.h"
+#include "objects/runtime_object.h"
+#include "objects/stream_interfaces.h"
+#include "objects/text_encoding_object.h"
+
+namespace vorn {
+
+namespace {
+
+void* Fn(auto function) { return reinterpret_cast<void*>(function); }
+
+TextInputStreamObject* Fields(RuntimeObject* stream) { return reinterpret_cast<TextInputStreamObject*>(stream); }
+
+LineBuffer BufferOf(TextInputStreamObject* fields) {
+  return {fields->buffer, kTextInputBufferSize, &fields->bufferPosition, &fields->bufferCount};
+}
+
+// The code that tags what a read returns: the argument's, else the stream's Encoding.
+EncodingCode TagFor(TextInputStreamObject* fields, RuntimeObject* encoding) {
+  return GetEncodingFromTEObject(encoding ? encoding : fields->encoding);
+}
+
+const ParamRow kEncodingParam[] = {{"encoding", "o<TextEncoding>", kParamHasDefault, 0}};
+const ParamRow kReadParams[] = {{"Count", "i4", 0, 0}, {"encoding", "o<TextEncoding>", kParamHasDefault, 0}};
+
+#define METHOD(name, result, params, count, function) \
+  {name, result, params, count, Fn(&function), #function, nullptr, nullptr, 0, 0}
+
+const MethodRow kMethods[] = {
+    METHOD("Read", "s", kReadParams, 2, TextInputStreamRead),
+    METHOD("ReadLine", "s", kEncodingParam, 1, TextInputStreamReadLine),
+    METHOD("ReadAll", "s", kEncodingParam, 1, TextInputStreamReadAll),
+    METHOD("Close", "", nullptr, 0, TextInputStreamClose),
+    METHOD("EOF", "b", nullptr, 0, TextInputStreamEOF),
+    METHOD("ReadError", "b", nullptr, 0, TextInputStreamErrorFlag),
+};
+
+#undef METHOD
+
+const PropertyRow kProperties[] = {
+    {0, "Encoding", "o<TextEncoding>", Fn(&objGetter), "objGetter", Fn(&objSetter), "objSetter",
+     static_cast<int32_t>(offsetof(TextInputStreamObject, encoding)), 0},
+    {0, "PositionB", "i4", Fn(&TextInputStreamGetPosition), "TextInputStreamGetPosition",
+     Fn(&TextInputStreamSetPosition), "TextInputStreamSetPosition", 0, 0},
+    {0, "LastErrorCode", "i4", Fn(&TextInputStreamLastErrorGetter), "TextInputStreamLastErrorGetter", nullptr,
+     nullptr, 0, 0},
+};
+
+}  // namespace
+
+ObjectDefinition* GetTextInputStreamClassDefinition() {
+  static ObjectDefinition* definition = [] {
+    auto* d = new ObjectDefinition();
+    d->mName = string("TextInputStream");
+    d->mInstanceSize = static_cast<int32_t>(sizeof(TextInputStreamObject));
+    d->mInitializer = {Fn(&TextInputStreamInitializer), "TextInputStreamInitializer"};
+    d->mFinalizer = {Fn(&TextInputStreamDestructor), "TextInputStreamDestructor"};
+    d->SetInstanceVariables(BuildPropertyList(kProperties, static_cast<int32_t>(std::size(kProperties))));
+    SetMethodList(d, kMethods, static_cast<int32_t>(std::size(kMethods)));
+    d->AddInterface(GetReadableInterfaceDefinition());
+    return d;
+  }();
+  return definition;
+}
+
+RuntimeObject* NewTextInputStreamObject(RandomAccessMechanism* store) {
+  RuntimeObject* stream = CreateInstanceFromDefinition(GetTextInputStreamClassDefinition());
+  if (!stream) {
+    delete store;
+    return nullptr;
+  }
+  Fields(stream)->store = store;
+  return stream;
+}
+
+}  // namespace vorn
+
+using namespace vorn;
+
+extern "C" {
+
+void TextInputStreamInitializer(VornRuntimeObject* stream) {
+  if (!stream) return;
+  TextInputStreamObject* fields = Fields(stream);
+  fields->encoding = GetTEObjectFromEncoding(kEncodingUTF8);
+  fields->bufferPosition = 0;
+  fields->bufferCount = 0;
+  fields->lastError = 0;
+}
+
+void TextInputStreamDestructor(VornRuntimeObject* stream) {
+  if (!stream) return;
+  TextInputStreamObject* fields = Fields(stream);
+  if (fields->store) fields->lastError = CloseAndDestroyStore(fields->store);
+  RuntimeObject* encoding = fields->encoding;
+  fields->encoding = nullptr;
+  RuntimeUnlockObject(encoding);
+}
+
+VornStringRecord* TextInputStreamRead(VornRuntimeObject* stream, int32_t count, VornRuntimeObject* encoding) {
+  if (!stream || !Fields(stream)->store || count <= 0) return nullptr;
+  TextInputStreamObject* fields = Fields(stream);
+  std::string bytes = BufferOf(fields).ReadBytes(fields->store, count);
+  return HandOutBytes(bytes, TagFor(fields, encoding));
+}
+
+VornStringRecord* TextInputStreamReadLine(VornRuntimeObject* stream, VornRuntimeObject* encoding) {
+  if (!stream || !Fields(stream)->store) return nullptr;
+  TextInputStreamObject* fields = Fields(stream);
+  EncodingCode tag = TagFor(fields, encoding);
+  std::string line = BufferOf(fields).ReadLine(fields->store, tag == kEncodingUTF16 ? 2 : 1);
+  return HandOutBytes(line, tag);
+}
+
+VornStringRecord* TextInputStreamReadAll(VornRuntimeObject* stream, VornRuntimeObject* encoding) {
+  if (!stream || !Fields(stream)->store) return nullptr;
+  int32_t left = Fields(stream)->store->GetLength() - TextInputStreamGetPosition(stream);
+  return TextInputStreamRead(stream, left, encoding);
+}
+
+void TextInputStreamClose(VornRuntimeObject* stream) {
+  if (!stream) return;
+  TextInputStreamObject* fields = Fields(stream);
+  if (fields->store) fields->lastError = CloseAndDestroyStore(fields->store);
+  fields->bufferPosition = 0;
+  fields->bufferCount = 0;
+}
+
+// A closed stream has nothing more to give: answering false there would keep a reading loop
+// going for ever.
+uint8_t TextInputStreamEOF(VornRuntimeObject* stream) {
+  if (!stream || !Fields(stream)->store) return 1;
+  TextInputStreamObject* fields = Fields(stream);
+  if (fields->bufferPosition < fields->bufferCount) return 0;
+  return fields->store->IsEOF() ? 1 : 0;
+}
+
+int32_t TextInputStreamGetPosition(VornRuntimeObject* stream) {
+  if (!stream || !Fields(stream)->store) return 0;
+  TextInputStreamObject* fields = Fields(stream);
+  return fields->store->GetPosition() - fields->bufferCount + fields->bufferPosition;
+}
+
+void TextInputStreamSetPosition(VornRuntimeObject* stream, int32_t, int32_t position) {
+  if (!stream || !Fields(stream)->store) return;
+  TextInputStreamObject* fields = Fields(stream);
+  fields->store->SetPosition(std::max(position, 0));
+  BufferOf(fields).Reload(fields->store);
+}
+
+int32_t TextInputStreamLastErrorGetter(VornRuntimeObject* stream) {
+  if (!stream) {
+    ReportFileAccessAssertion(__LINE__, "obj");
+    return 0;
+  }
+  TextInputStreamObject* fields = Fields(stream);
+  return fields->store ? fields->store->mLastError : fields->lastError;
+}
+
+uint8_t TextInputStreamErrorFlag(VornRuntimeObject* stream) {
+  return TextInputStreamLastErrorGetter(stream) != 0 ? 1 : 0;
+}
+
+}  // extern "C"

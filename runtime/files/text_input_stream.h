@@ -1,0 +1,43 @@
+// The language's TextInputStream: text read by lines or in blocks through a 1024-byte
+// read-ahead buffer kept inside the object. Bytes are handed out as they are; an encoding only
+// tags the strings read (and decides whether lines end at 8-bit or 16-bit terminators).
+#pragma once
+
+#include <cstdint>
+
+#include "files/random_access_mechanism.h"
+#include "objects/object_definition.h"
+#include "objects/runtime_class.h"
+
+namespace vorn {
+
+inline constexpr int32_t kTextInputBufferSize = 1024;
+
+struct TextInputStreamObject {
+  RuntimeObject header;
+  RandomAccessMechanism* store;  // owned; nil once closed
+  RuntimeObject* encoding;       // a TextEncoding, held
+  int32_t bufferPosition;
+  int32_t bufferCount;
+  uint8_t buffer[kTextInputBufferSize];
+  int32_t lastError;
+};
+
+ObjectDefinition* GetTextInputStreamClassDefinition();
+
+}  // namespace vorn
+
+extern "C" {
+void TextInputStreamInitializer(VornRuntimeObject* stream);
+void TextInputStreamDestructor(VornRuntimeObject* stream);
+VornStringRecord* TextInputStreamRead(VornRuntimeObject* stream, int32_t count, VornRuntimeObject* encoding);
+VornStringRecord* TextInputStreamReadLine(VornRuntimeObject* stream, VornRuntimeObject* encoding);
+VornStringRecord* TextInputStreamReadAll(VornRuntimeObject* stream, VornRuntimeObject* encoding);
+void TextInputStreamClose(VornRuntimeObject* stream);
+uint8_t TextInputStreamEOF(VornRuntimeObject* stream);
+int32_t TextInputStreamGetPosition(VornRuntimeObject* stream);
+void TextInputStreamSetPosition(VornRuntimeObject* stream, int32_t unused, int32_t position);
+int32_t TextInputStreamLastErrorGetter(VornRuntimeObject* stream);
+// ReadError: LastErrorCode as a Boolean.
+uint8_t TextInputStreamErrorFlag(VornRuntimeObject* stream);
+}
