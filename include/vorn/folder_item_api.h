@@ -54,6 +54,12 @@ VornRuntimeObject *FolderItemItem(VornRuntimeObject *self, int32_t index);
 VornRuntimeObject *FolderItemTrueItem(VornRuntimeObject *self, int32_t index);
 VornRuntimeObject *FolderChild(VornRuntimeObject *self, VornStringRecord *name);
 VornRuntimeObject *FolderTrueChild(VornRuntimeObject *self, VornStringRecord *name);
+/* Streams: nil when the file cannot be opened or created, or when creating a locked file. */
+VornRuntimeObject *FolderItemOpenTextFile(VornRuntimeObject *self);
+VornRuntimeObject *FolderItemAppendTextFile(VornRuntimeObject *self);
+VornRuntimeObject *FolderItemCreateTextFile(VornRuntimeObject *self);
+VornRuntimeObject *FolderItemOpenBinaryFile(VornRuntimeObject *self, uint8_t readWrite);
+VornRuntimeObject *FolderItemCreateBinaryFile(VornRuntimeObject *self, VornStringRecord *fileType);
 void FolderItemDelete(VornRuntimeObject *self);
 void FolderItemCreateAsFolder(VornRuntimeObject *self);
 void FolderItemLaunch(VornRuntimeObject *self, uint8_t activate);

@@ -62,6 +62,8 @@ const ParamRow kPathParams[] = {{"Path", "s", 0, 0}, {"pathMode", "i4", kDefault
 const ParamRow kSourceParam[] = {{"Source", "o<FolderItem>", 0, 0}};
 const ParamRow kIndexParam[] = {{"Index", "i4", 0, 0}};
 const ParamRow kNameParam[] = {{"Name", "s", 0, 0}};
+const ParamRow kReadWriteParam[] = {{"ReadWrite", "b", kDefault, 0}};
+const ParamRow kTypeParam[] = {{"Type", "s", 0, 0}};
 const ParamRow kActivateParam[] = {{"Activate", "b", kDefault, 1}};
 const ParamRow kLaunchParams[] = {{"Parameters", "s", 0, 0}, {"Activate", "b", kDefault, 1}};
 const ParamRow kDestinationParam[] = {{"Destination", "o<FolderItem>", 0, 0}};
@@ -80,6 +82,11 @@ const MethodRow kFolderItemMethods[] = {
     METHOD("TrueItem", "o<FolderItem>", kIndexParam, FolderItemTrueItem),
     METHOD("Child", "o<FolderItem>", kNameParam, FolderChild),
     METHOD("TrueChild", "o<FolderItem>", kNameParam, FolderTrueChild),
+    PLAIN("OpenAsTextFile", "o<TextInputStream>", FolderItemOpenTextFile),
+    PLAIN("AppendToTextFile", "o<TextOutputStream>", FolderItemAppendTextFile),
+    PLAIN("CreateTextFile", "o<TextOutputStream>", FolderItemCreateTextFile),
+    METHOD("OpenAsBinaryFile", "o<BinaryStream>", kReadWriteParam, FolderItemOpenBinaryFile),
+    METHOD("CreateBinaryFile", "o<BinaryStream>", kTypeParam, FolderItemCreateBinaryFile),
     PLAIN("Delete", "", FolderItemDelete),
     PLAIN("CreateAsFolder", "", FolderItemCreateAsFolder),
     METHOD("Launch", "", kActivateParam, FolderItemLaunch),

@@ -8,6 +8,8 @@
 
 #include "files/folder_item_imp.h"
 #include "files/permissions_class.h"
+#include "files/string_storage_mechanism.h"
+#include "files/binary_stream.h"
 #include "files/support/folder_item_test.h"
 #include "objects/date_class.h"
 #include "vorn/class_abi.h"
@@ -62,6 +64,21 @@ class RecordingImp : public FolderItemImp {
     return true;
   }
 
+  bool IsLocked() override { return mLocked; }
+  RandomAccessMechanism* OpenStream(bool allowWriting, bool readWrite) override {
+    Calls().push_back(std::string("OpenStream(") + (allowWriting ? "1" : "0") + "," + (readWrite ? "1" : "0") + ")");
+    if (!mExists) return nullptr;
+    auto* store = new StringStorageMechanism();
+    store->SetString(string("abc"));
+    mLastStore = store;
+    return store;
+  }
+  RandomAccessMechanism* CreateStream(const string& fileType) override {
+    Calls().push_back("CreateStream(" + std::string(fileType.View()) + ")");
+    mLastStore = new StringStorageMechanism();
+    return mLastStore;
+  }
+
   static std::vector<std::string>& Calls() {
     static std::vector<std::string> calls;
     return calls;
@@ -70,6 +87,9 @@ class RecordingImp : public FolderItemImp {
 
   std::string mPath;
   uint32_t mType = kNoFourCharCode;
+  bool mLocked = false;
+  bool mExists = true;
+  RandomAccessMechanism* mLastStore = nullptr;  // owned by the stream made over it
 };
 
 class FolderItemClassTest : public FolderItemTest {
@@ -250,6 +270,44 @@ TEST_F(FolderItemClassTest, SaveInfoIsBinaryAndDatesTravelAsTotalSeconds) {
   EXPECT_EQ(LastCall(), "SetModificationDate(3000000000)");
   RuntimeUnlockObject(modified);
   RuntimeUnlockObject(base);
+  RuntimeUnlockObject(item);
+}
+
+TEST_F(FolderItemClassTest, CreatingStreamsLeavesLockedFilesAloneAndAppendingFallsBackToCreating) {
+  RuntimeObject* item = Item("/f");
+  auto* imp = static_cast<RecordingImp*>(FolderItemImpOf(item));
+  imp->mLocked = true;
+  RecordingImp::Calls().clear();
+  EXPECT_EQ(FolderItemCreateTextFile(item), nullptr);
+  EXPECT_EQ(FolderItemCreateBinaryFile(item, Text("bin").Rep()), nullptr);
+  EXPECT_EQ(FolderItemAppendTextFile(item), nullptr);
+  EXPECT_TRUE(RecordingImp::Calls().empty()) << "a locked file is never opened for writing";
+
+  imp->mLocked = false;
+  RuntimeObject* appended = FolderItemAppendTextFile(item);
+  ASSERT_NE(appended, nullptr);
+  EXPECT_EQ(LastCall(), "OpenStream(1,1)");
+  EXPECT_EQ(imp->mLastStore->GetPosition(), 3) << "appending starts at the end";
+  EXPECT_EQ(ClassOf(appended)->mName.View(), "TextOutputStream");
+  RuntimeUnlockObject(appended);
+
+  imp->mExists = false;
+  RuntimeObject* created = FolderItemAppendTextFile(item);
+  ASSERT_NE(created, nullptr);
+  EXPECT_EQ(LastCall(), "CreateStream(text)");
+  RuntimeUnlockObject(created);
+
+  RuntimeObject* binary = FolderItemCreateBinaryFile(item, Text("bin").Rep());
+  EXPECT_EQ(LastCall(), "CreateStream(bin)");
+  EXPECT_EQ(ClassOf(binary)->mName.View(), "BinaryStream");
+  RuntimeUnlockObject(binary);
+  EXPECT_EQ(FolderItemOpenBinaryFile(item, 1), nullptr) << "an open that fails answers nil";
+  EXPECT_EQ(LastCall(), "OpenStream(1,1)");
+  imp->mExists = true;
+  RuntimeObject* reading = FolderItemOpenBinaryFile(item, 0);
+  EXPECT_EQ(LastCall(), "OpenStream(1,0)");
+  EXPECT_EQ(BinaryStreamGetLength(reading), 3);
+  RuntimeUnlockObject(reading);
   RuntimeUnlockObject(item);
 }
 
