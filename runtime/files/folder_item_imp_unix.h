@@ -7,6 +7,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "files/folder_item_imp.h"
 #include "strings/simple_vector.h"
@@ -114,6 +116,11 @@ class FolderItemImpUnix : public FolderItemImp {
   FolderItemImpUnix() = default;
   // The path up to and including the "/" before the last component.
   string FolderPathOfName();
+  // The bytes system calls get: empty (naming nothing) for a path that holds a NUL byte.
+  std::string SysPath() const;
+  void StoreErrno();
+  // Runs cp, mv or chmod with the arguments and answers from its exit status.
+  bool RunFileProgram(const std::vector<std::string>& args);
 };
 
 FolderItemImpUnix* NewFolderItemImpFromPath(const string& path);

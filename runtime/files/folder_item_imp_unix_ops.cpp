@@ -1,0 +1,290 @@
+// The operations of a folder item on disk that change the file system or read its attributes.
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "files/data_file.h"
+#include "files/folder_item_imp_unix.h"
+#include "files/program_runner.h"
+#include "files/unix_path_text.h"
+#include "files/unix_support.h"
+
+namespace vorn {
+
+namespace {
+
+// A new name must stay a name: nothing that would move the item elsewhere or cut it short.
+bool IsPlainName(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." &&
+         name.find('/') == std::string_view::npos && !HasNulByte(name);
+}
+
+std::vector<char> LookupBuffer() {
+  long size = sysconf(_SC_GETPW_R_SIZE_MAX);
+  long groupSize = sysconf(_SC_GETGR_R_SIZE_MAX);
+  if (groupSize > size) size = groupSize;
+  return std::vector<char>(static_cast<size_t>(size > 0 ? size : 16384));
+}
+
+}  // namespace
+
+void FolderItemImpUnix::StoreErrno() { mLastError = errno; }
+
+bool FolderItemImpUnix::SetName(const string& name) {
+  std::string newName = PathBytes(name);
+  if (!IsPlainName(newName)) {
+    mLastError = EINVAL;
+    return false;
+  }
+  std::string path = PathBytes(mPath);
+  std::string target = PathBytes(FolderPathOfName()) + newName;
+  if (!path.empty() && path.back() == '/') target += '/';
+  string newPath = PathString(target, JoinedPathEncoding(mPath, name));
+  if (Exists()) {
+    if (rename(SysPath().c_str(), target.c_str()) != 0) {
+      StoreErrno();
+      return false;
+    }
+  }
+  mPath = newPath;
+  return true;
+}
+
+int32_t FolderItemImpUnix::GetPermissions() {
+  struct stat info;
+  if (stat(SysPath().c_str(), &info) != 0) return FolderItemImp::GetPermissions();
+  return static_cast<int32_t>(info.st_mode & 07777);
+}
+
+bool FolderItemImpUnix::SetPermissions(int32_t mode) {
+  if (chmod(SysPath().c_str(), static_cast<mode_t>(mode & 0xFFFF)) != 0) {
+    StoreErrno();
+    return false;
+  }
+  return true;
+}
+
+string FolderItemImpUnix::GetOwner() {
+  struct stat info;
+  if (stat(SysPath().c_str(), &info) != 0) return FolderItemImp::GetOwner();
+  std::vector<char> buffer = LookupBuffer();
+  struct passwd entry;
+  struct passwd* found = nullptr;
+  if (getpwuid_r(info.st_uid, &entry, buffer.data(), buffer.size(), &found) != 0 || !found)
+    return FolderItemImp::GetOwner();
+  return PathString(found->pw_name, kFileSystemEncoding);
+}
+
+string FolderItemImpUnix::GetGroup() {
+  struct stat info;
+  if (stat(SysPath().c_str(), &info) != 0) return FolderItemImp::GetGroup();
+  std::vector<char> buffer = LookupBuffer();
+  struct group entry;
+  struct group* found = nullptr;
+  if (getgrgid_r(info.st_gid, &entry, buffer.data(), buffer.size(), &found) != 0 || !found)
+    return FolderItemImp::GetGroup();
+  return PathString(found->gr_name, kFileSystemEncoding);
+}
+
+bool FolderItemImpUnix::SetOwner(const string& userName) {
+  std::string name = PathBytes(userName);
+  std::vector<char> buffer = LookupBuffer();
+  struct passwd entry;
+  struct passwd* found = nullptr;
+  if (HasNulByte(name) || getpwnam_r(name.c_str(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
+      !found)
+    return FolderItemImp::SetOwner(userName);
+  if (chown(SysPath().c_str(), found->pw_uid, static_cast<gid_t>(-1)) != 0) {
+    StoreErrno();
+    return false;
+  }
+  return true;
+}
+
+bool FolderItemImpUnix::SetGroup(const string& groupName) {
+  std::string name = PathBytes(groupName);
+  std::vector<char> buffer = LookupBuffer();
+  struct group entry;
+  struct group* found = nullptr;
+  if (HasNulByte(name) || getgrnam_r(name.c_str(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
+      !found)
+    return FolderItemImp::SetGroup(groupName);
+  if (chown(SysPath().c_str(), static_cast<uid_t>(-1), found->gr_gid) != 0) {
+    StoreErrno();
+    return false;
+  }
+  return true;
+}
+
+bool FolderItemImpUnix::IsLocked() { return !IsWriteable(); }
+
+bool FolderItemImpUnix::SetLocked(bool) { return false; }
+
+bool FolderItemImpUnix::IsReadable() {
+  if (access(SysPath().c_str(), R_OK) == 0) return true;
+  StoreErrno();
+  return false;
+}
+
+bool FolderItemImpUnix::IsWriteable() {
+  if (access(SysPath().c_str(), W_OK) == 0) return true;
+  return FolderItemImp::IsWriteable();
+}
+
+int32_t FolderItemImpUnix::GetLength() {
+  struct stat info;
+  if (stat(SysPath().c_str(), &info) != 0) {
+    StoreErrno();
+    return 0;
+  }
+  if (info.st_size > INT32_MAX) {
+    mLastError = EOVERFLOW;
+    return 0;
+  }
+  return static_cast<int32_t>(info.st_size);
+}
+
+bool FolderItemImpUnix::SetLength(int32_t length) {
+  if (truncate(SysPath().c_str(), length) != 0) {
+    StoreErrno();
+    return false;
+  }
+  return true;
+}
+
+RandomAccessMechanism* FolderItemImpUnix::OpenStream(bool allowWriting, bool readWrite) {
+  std::unique_ptr<DataFile> file(NewDataFile());
+  if (!file) {
+    ReportUnixAssertion(__LINE__, "newFile");
+    return nullptr;
+  }
+  int32_t permission = allowWriting && readWrite ? kDataFileReadWritePermission : kDataFileReadPermission;
+  if (!file->Open(SysPath().c_str(), permission)) {
+    mLastError = file->mLastError;
+    return nullptr;
+  }
+  return file.release();
+}
+
+RandomAccessMechanism* FolderItemImpUnix::CreateStream(const string&) {
+  std::unique_ptr<DataFile> file(NewDataFile());
+  if (!file) {
+    ReportUnixAssertion(__LINE__, "newFile");
+    return nullptr;
+  }
+  std::string path = PathBytes(mPath);
+  if (!path.empty() && path.back() == '/') {
+    path.pop_back();
+    mPath = PathString(path, mPath.Encoding());
+  }
+  if (!file->Create(SysPath().c_str())) {
+    mLastError = file->mLastError;
+    return nullptr;
+  }
+  return file.release();
+}
+
+bool FolderItemImpUnix::CreateAsFolder() {
+  bool made = mkdir(SysPath().c_str(), 0777) == 0;
+  if (!made) StoreErrno();
+  std::string path = PathBytes(mPath);
+  if (path.empty() || path.back() != '/') mPath = PathString(path + '/', mPath.Encoding());
+  return made;
+}
+
+bool FolderItemImpUnix::Delete() {
+  std::string path = SysPath();
+  int result = IsDirectory() ? rmdir(path.c_str()) : remove(path.c_str());
+  if (result == -1) {
+    StoreErrno();
+    return false;
+  }
+  return true;
+}
+
+bool FolderItemImpUnix::CopyFileTo(FolderItemImp* destination) {
+  if (!destination) {
+    ReportUnixAssertion(__LINE__, "destination");
+    return false;
+  }
+  // A destination inside a volume is no path a program could write to.
+  if (destination->IsVirtual()) return FolderItemImp::CopyFileTo(destination);
+  return RunFileProgram({"cp", "--", SysPath(), PathBytes(destination->GetAbsolutePath())});
+}
+
+bool FolderItemImpUnix::MoveFileTo(FolderItemImp* destination) {
+  if (!destination) {
+    ReportUnixAssertion(__LINE__, "destination");
+    return false;
+  }
+  if (destination->IsVirtual()) return FolderItemImp::MoveFileTo(destination);
+  return RunFileProgram({"mv", "-f", "--", SysPath(), PathBytes(destination->GetAbsolutePath())});
+}
+
+void FolderItemImpUnix::MakeExecutable() { RunFileProgram({"chmod", "+x", "--", SysPath()}); }
+
+bool FolderItemImpUnix::RunFileProgram(const std::vector<std::string>& args) {
+  for (const std::string& arg : args) {
+    // An empty argument here is a path that held a NUL byte or named nothing at all.
+    if (arg.empty()) {
+      mLastError = EINVAL;
+      return false;
+    }
+  }
+  ProgramResult result = RunProgramAndWait(args);
+  if (!result.started) {
+    mLastError = result.error;
+    return false;
+  }
+  if (result.exitStatus == 0) return true;
+  // The program said only that it failed; the likeliest cause on the source side is kept.
+  if (Exists()) mLastError = IsDirectory() ? EISDIR : EIO;
+  return false;
+}
+
+bool FolderItemImpUnix::Launch(const string& parameters, bool) {
+  std::vector<std::string> args{SysPath()};
+  if (!parameters.IsEmpty()) args.push_back(PathBytes(parameters));
+  if (args.front().empty() || HasNulByte(args.back())) {
+    mLastError = EINVAL;
+    return false;
+  }
+  int error = 0;
+  if (!StartProgramDetached(args, &error)) {
+    mLastError = error;
+    return false;
+  }
+  return true;
+}
+
+string EscapeShellPath(const string& path) {
+  std::string_view bytes = path.View();
+  std::string escaped;
+  escaped.reserve(bytes.size() * 2);
+  for (char c : bytes) {
+    switch (c) {
+      case '\\':
+      case '"':
+      case '\'':
+      case '(':
+      case ')':
+      case '&':
+      case ' ':
+        escaped += '\\';
+        break;
+      default:
+        break;
+    }
+    escaped += c;
+  }
+  return PathString(escaped, path.Encoding());
+}
+
+}  // namespace vorn
