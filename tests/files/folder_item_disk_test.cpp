@@ -59,7 +59,7 @@ TEST_F(FolderItemDiskTest, ThePathModesNameTheSameFolderAndRefuseWhatTheyCannotT
 
   EXPECT_EQ(Get("relative/x", kVornPathModeShell), nullptr);
   EXPECT_EQ(TakePendingMessage(), "Passing non-absolute shell paths is not currently supported");
-  EXPECT_EQ(Get(std::string(mFolder + "/a\0b", mFolder.size() + 4)), nullptr);
+  EXPECT_EQ(Get(mFolder + std::string("/a\0b", 4)), nullptr);
   EXPECT_EQ(Get("file://" + mFolder + "/a%00b", kVornPathModeURL), nullptr) << "a decoded NUL is refused too";
   WriteFile("plain", "x");
   EXPECT_EQ(Get(In("plain/below")), nullptr) << "a path through a file is refused";
