@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "files/binary_stream.h"
 #include "files/folder_item_imp.h"
 #include "files/permissions_class.h"
 #include "files/string_storage_mechanism.h"
-#include "files/binary_stream.h"
 #include "files/support/folder_item_test.h"
 #include "objects/date_class.h"
 #include "vorn/class_abi.h"
