@@ -46,6 +46,14 @@ std::string FolderItemImpUnix::SysPath() const {
   return bytes;
 }
 
+std::string FolderItemImpUnix::LinkPath() const {
+  // A final "/" makes the system look through a link to the folder it names; the item names
+  // the link itself.
+  std::string bytes = SysPath();
+  if (bytes.size() > 1 && bytes.back() == '/') bytes.pop_back();
+  return bytes;
+}
+
 FolderItemImpUnix* FolderItemImpUnix::WithExactPath(const string& path) {
   auto* item = new FolderItemImpUnix;
   item->mPath = path;
@@ -71,7 +79,7 @@ bool FolderItemImpUnix::Exists() {
 
 bool FolderItemImpUnix::IsAlias() {
   struct stat info;
-  if (lstat(SysPath().c_str(), &info) != 0) {
+  if (lstat(LinkPath().c_str(), &info) != 0) {
     mLastError = errno;
     return false;
   }
@@ -120,7 +128,7 @@ FolderItemImp* FolderItemImpUnix::GetChild(const string& name, int32_t) {
 
 FolderItemImp* FolderItemImpUnix::ResolveAlias(int32_t) {
   if (!IsAlias()) return nullptr;
-  std::string linkPath = SysPath();
+  std::string linkPath = LinkPath();
   std::vector<char> target(4096);
   ssize_t length = readlink(linkPath.c_str(), target.data(), target.size());
   if (length < 0) {

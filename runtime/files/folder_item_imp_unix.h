@@ -92,6 +92,7 @@ class FolderItemImpUnix : public FolderItemImp {
   void MakeExecutable() override;
   bool CreateAsFolder() override;
   RandomAccessMechanism* CreateStream(const string& fileType) override;
+  // A symbolic link is removed as itself; a folder must be empty.
   bool Delete() override;
   // The programs run without a shell; the answer is their exit status.
   bool CopyFileTo(FolderItemImp* destination) override;
@@ -118,6 +119,8 @@ class FolderItemImpUnix : public FolderItemImp {
   string FolderPathOfName();
   // The bytes system calls get: empty (naming nothing) for a path that holds a NUL byte.
   std::string SysPath() const;
+  // SysPath without a final "/", for the calls that must see a link as itself.
+  std::string LinkPath() const;
   void StoreErrno();
   // Runs cp, mv or chmod with the arguments and answers from its exit status.
   bool RunFileProgram(const std::vector<std::string>& args);

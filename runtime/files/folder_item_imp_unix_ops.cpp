@@ -200,8 +200,10 @@ bool FolderItemImpUnix::CreateAsFolder() {
 }
 
 bool FolderItemImpUnix::Delete() {
-  std::string path = SysPath();
-  int result = IsDirectory() ? rmdir(path.c_str()) : remove(path.c_str());
+  // A link goes as itself (whatever it points at), and only a real folder is removed as one.
+  bool link = IsAlias();
+  std::string path = link ? LinkPath() : SysPath();
+  int result = !link && IsDirectory() ? rmdir(path.c_str()) : unlink(path.c_str());
   if (result == -1) {
     StoreErrno();
     return false;

@@ -7,7 +7,13 @@ std::string PathBytes(const string& text) {
   return std::string(text.ToUTF8().View());
 }
 
-string PathString(std::string_view bytes, EncodingCode encoding) { return string(bytes, encoding); }
+string PathString(std::string_view bytes, EncodingCode encoding) {
+  // The system's names are UTF-8; an ASCII tag on other bytes would have them replaced by "?"
+  // at the first conversion.
+  if (encoding == kEncodingASCII && !IsAllASCII(bytes.data(), static_cast<int32_t>(bytes.size())))
+    encoding = kEncodingUTF8;
+  return string(bytes, encoding);
+}
 
 EncodingCode JoinedPathEncoding(const string& base, const string& added) {
   EncodingCode baseEncoding = base.Encoding();

@@ -16,7 +16,7 @@ namespace vorn {
 // UTF-8 for the others.
 std::string PathBytes(const string& text);
 
-// Bytes tagged with `encoding`.
+// Bytes tagged with `encoding`; bytes beyond ASCII tagged ASCII are tagged UTF-8 instead.
 string PathString(std::string_view bytes, EncodingCode encoding);
 
 // The encoding a path built from `base` and `added` carries: the base's, unless the base is
