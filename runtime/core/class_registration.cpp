@@ -13,6 +13,7 @@
 #include "core/image_loader.h"
 #include "core/timer.h"
 #include "files/binary_stream.h"
+#include "files/file_classes.h"
 #include "files/text_input_stream.h"
 #include "files/text_output_stream.h"
 #include "graphics/graphics_object.h"
@@ -51,6 +52,7 @@ void RegisterIntrinsicClasses() {
   RegisterIntrinsicClass(GetBinaryStreamClassDefinition());
   RegisterIntrinsicClass(GetTextInputStreamClassDefinition());
   RegisterIntrinsicClass(GetTextOutputStreamClassDefinition());
+  RegisterFileClasses();
 }
 
 }  // namespace vorn

@@ -113,14 +113,24 @@ TEST(StartupAcceptanceTest, WithoutArgumentsOpenThenNewDocumentAndAutoQuitEndsTh
   EXPECT_EQ(EventsOf(outcome.log), "Open;NewDocument;Run;CancelClose;Close;RunReturned;SecondRunReturned;");
 }
 
-TEST(StartupAcceptanceTest, EachPathOnTheCommandLineOpensADocumentInOrder) {
-  Outcome outcome = RunProgram(ImagePath("events_app"), {"/tmp/first.dat", "/tmp/second.dat"});
+// A document argument names a file where the user started the program; a relative one is
+// completed from that working folder, not from the program's own folder.
+TEST(StartupAcceptanceTest, EachPathOnTheCommandLineOpensADocumentItemOfItsAbsolutePath) {
+  char folder[] = "/tmp/vorn_documents_XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  std::string first = std::string(folder) + "/first.dat";
+  std::ofstream(first) << "x";
+  char previous[4096];
+  ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+  ASSERT_EQ(chdir(folder), 0);
+  Outcome outcome = RunProgram(ImagePath("events_app"), {first, "second.dat"});
+  EXPECT_EQ(chdir(previous), 0);
+  std::remove(first.c_str());
+  rmdir(folder);
   EXPECT_EQ(outcome.status, 0);
   std::string events = EventsOf(outcome.log);
   EXPECT_EQ(events.substr(0, events.find("Run;")),
-            events.find("(item)") != std::string::npos
-                ? "Open;OpenDocument(item);OpenDocument(item);"
-                : "Open;OpenDocument(nil);OpenDocument(nil);");
+            "Open;OpenDocument(" + first + ");OpenDocument(" + std::string(folder) + "/second.dat);");
   EXPECT_EQ(events.find("NewDocument"), std::string::npos);
 }
 

@@ -2,18 +2,30 @@
  * enters the run loop twice; the second entry must return at once. */
 #include "vorn/application_abi.h"
 #include "vorn/class_abi.h"
+#include "vorn/folder_item_api.h"
 #include "image_log.h"
 
 VORN_DEFINE_PENDING_EXCEPTION;
+
+void RuntimeUnlockString(VornStringRecord* text);
 
 static void OnOpen(VornRuntimeObject* self) {
   (void)self;
   LogText("Open;");
 }
 
+/* The item's path, as compiled code reads its AbsolutePath. */
 static void OnOpenDocument(VornRuntimeObject* self, VornRuntimeObject* item) {
   (void)self;
-  LogText(item ? "OpenDocument(item);" : "OpenDocument(nil);");
+  if (!item) {
+    LogText("OpenDocument(nil);");
+    return;
+  }
+  VornStringRecord* path = VORNpathFromFolderItem(item);
+  LogText("OpenDocument(");
+  if (path) LogBytes(path->buffer + 1, path->length);
+  LogText(");");
+  RuntimeUnlockString(path);
 }
 
 static void OnNewDocument(VornRuntimeObject* self) {
