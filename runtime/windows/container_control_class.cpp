@@ -22,11 +22,9 @@ constexpr const char* kContainerSource = "../Common/ClassLib/ContainerControl";
 
 void* Fn(auto function) { return reinterpret_cast<void*>(function); }
 
-WindowObject* Fields(RuntimeObject* window) { return IsWindowObject(window) ? AsWindowFields(window) : nullptr; }
-
 // The embedding control of a template window; nil without one.
 RuntimeObject* Embedding(RuntimeObject* window) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   return fields && AsControl(fields->embeddedWindowControl) ? fields->embeddedWindowControl : nullptr;
 }
 
@@ -185,7 +183,7 @@ using namespace vorn;
 void EmbedWithin(VornRuntimeObject* templateWindow, VornRuntimeObject* window, int32_t left, int32_t top,
                  int32_t width, int32_t height) {
   RuntimeObject* control = Embedding(templateWindow);
-  if (!Fields(templateWindow)) {
+  if (!WindowFieldsOf(templateWindow)) {
     ReportPaneAssertion(kContainerSource, __LINE__, "templateWindow");
     return;
   }
@@ -207,7 +205,7 @@ void EmbedWithin(VornRuntimeObject* templateWindow, VornRuntimeObject* window, i
 
 void EmbedWithinControl(VornRuntimeObject* templateWindow, VornRuntimeObject* control, int32_t left, int32_t top,
                         int32_t width, int32_t height) {
-  if (!Fields(templateWindow)) {
+  if (!WindowFieldsOf(templateWindow)) {
     ReportPaneAssertion(kContainerSource, __LINE__, "templateWindow");
     return;
   }
@@ -265,7 +263,7 @@ VornStringRecord* eWindowStringPassThroughGetter(VornRuntimeObject* window, int3
 }
 
 void eWindowInitialParentSetter(VornRuntimeObject* window, int32_t, VornStringRecord* name) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   if (!fields) return;
   RuntimeLockString(name);
   RuntimeUnlockString(fields->embeddingName);
