@@ -155,11 +155,6 @@ const MethodRow kContainerMethods[] = {
 #undef VORN_METHOD
 #undef VORN_ACCESSOR
 
-template <typename T, size_t N>
-constexpr int32_t Count(const T (&)[N]) {
-  return static_cast<int32_t>(N);
-}
-
 }  // namespace
 
 ObjectDefinition* GetContainerControlClassDefinition() {
@@ -170,8 +165,8 @@ ObjectDefinition* GetContainerControlClassDefinition() {
     definition.mSuper = GetWindowClassDefinition();
     // Window's initializer, constructor and finalizer serve, with their container branches.
     definition.mInstanceSize = static_cast<int32_t>(sizeof(WindowObject));
-    definition.SetInstanceVariables(BuildPropertyList(kContainerProperties, Count(kContainerProperties)));
-    SetMethodList(&definition, kContainerMethods, Count(kContainerMethods));
+    definition.SetInstanceVariables(BuildPropertyList(kContainerProperties, RowCount(kContainerProperties)));
+    SetMethodList(&definition, kContainerMethods, RowCount(kContainerMethods));
   }
   return &definition;
 }
