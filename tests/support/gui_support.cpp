@@ -84,7 +84,9 @@ void ScreenPoint(Window* window, int32_t h, int32_t v, int32_t* x, int32_t* y) {
   *y = r.top + v;
 }
 
-void PressAndDrag(int32_t x, int32_t y, int32_t stepX, int steps) {
+void PressAndDrag(Window* window, int32_t h, int32_t v, int32_t stepX, int steps) {
+  int32_t x, y;
+  ScreenPoint(window, h, v, &x, &y);
   Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " mousedown 1");
   PumpFor(100);
   for (int step = 1; step <= steps; ++step) {

@@ -27,9 +27,9 @@ void SendDeleteWindowMessage(Window* window);
 void ShowAndSettle(Window* window);
 // Screen position of a point of the window's content.
 void ScreenPoint(Window* window, int32_t h, int32_t v, int32_t* x, int32_t* y);
-// Presses the first button at the screen point and moves the pointer `steps` times by
-// `stepX` pixels, the button still down; ReleaseMouse lets it go.
-void PressAndDrag(int32_t x, int32_t y, int32_t stepX, int steps);
+// Presses the first button at a point of the window's content and moves the pointer `steps`
+// times by `stepX` pixels, the button still down; ReleaseMouse lets it go.
+void PressAndDrag(Window* window, int32_t h, int32_t v, int32_t stepX, int steps);
 void ReleaseMouse();
 
 class TestWindow : public Window {
