@@ -11,6 +11,7 @@
 #include "objects/runtime_object.h"
 #include "strings/runtime_error.h"
 #include "vorn/window_api.h"
+#include "windows/control_window_hooks.h"
 #include "windows/support/compiled_window_fixture.h"
 #include "windows/support/test_panes.h"
 #include "windows/support/window_test_classes.h"
@@ -346,6 +347,38 @@ TEST_F(RuntimeWindowGuiTest, CloseAllWindowsClosesEveryViewWindow) {
   EXPECT_FALSE(AnyViewWindowOpen());
   EXPECT_EQ(RuntimeViewWindow::FirstView(), nullptr);
   EXPECT_EQ(LogEntries("Close").size(), 2u);
+}
+
+// The control layer reaches a window's fields only through these hooks; anything that is not
+// a window object answers nothing and takes nothing.
+TEST_F(RuntimeWindowGuiTest, ControlWindowHooksAnswerAWindowsFieldsAndNothingForOtherObjects) {
+  RuntimeObject* window = Make();
+  WindowObject* fields = AsWindowFields(window);
+  const ControlWindowHooks& hooks = GetControlWindowHooks();
+  ASSERT_NE(fields->controls, nullptr);
+  EXPECT_EQ(hooks.controlMap(window), fields->controls);
+  EXPECT_EQ(hooks.nativeWindow(window), View(window));
+  EXPECT_EQ(hooks.containingWindow(window), nullptr);
+  EXPECT_FALSE(hooks.isFullScreen(window));
+  fields->fullScreen = 1;
+  EXPECT_TRUE(hooks.isFullScreen(window));
+  fields->fullScreen = 0;
+  hooks.setWindowBounds(window, MakeRect(10, 20, 110, 220));
+  const Rect bounds = hooks.windowBounds(window);
+  EXPECT_EQ(bounds.left, 10);
+  EXPECT_EQ(bounds.top, 20);
+  EXPECT_EQ(bounds.right, 110);
+  EXPECT_EQ(bounds.bottom, 220);
+
+  ASSERT_NE(Canvas(window), nullptr);
+  for (RuntimeObject* other : {Canvas(window), static_cast<RuntimeObject*>(nullptr)}) {
+    EXPECT_EQ(hooks.controlMap(other), nullptr);
+    EXPECT_EQ(hooks.nativeWindow(other), nullptr);
+    EXPECT_EQ(hooks.containingWindow(other), nullptr);
+    EXPECT_FALSE(hooks.isFullScreen(other));
+    hooks.setWindowBounds(other, MakeRect(1, 2, 3, 4));
+    EXPECT_TRUE(hooks.windowBounds(other).IsEmpty());
+  }
 }
 
 }  // namespace
