@@ -64,11 +64,6 @@ const EventImplRow kImpl[] = {{"CreatePane", Fn(&CanvasCreatePane), "CanvasCreat
 
 CanvasHooks sHooks;
 
-template <typename T, size_t N>
-constexpr int32_t Count(const T (&)[N]) {
-  return static_cast<int32_t>(N);
-}
-
 ObjectDefinition* BuildDefinition() {
   auto* definition = new ObjectDefinition();
   definition->mName = string("Canvas");
@@ -76,10 +71,10 @@ ObjectDefinition* BuildDefinition() {
   definition->mInstanceSize = static_cast<int32_t>(sizeof(CanvasObject));
   definition->mInitializer = {Fn(&RuntimeCanvasInitializer), "RuntimeCanvasInitializer"};
   definition->mFinalizer = {Fn(&RuntimeCanvasDestructor), "RuntimeCanvasDestructor"};
-  definition->SetInstanceVariables(BuildPropertyList(kProperties, Count(kProperties)));
-  SetEventList(definition, sEvents, Count(sEvents));
-  SetMethodList(definition, kMethods, Count(kMethods));
-  AddEventImplementations(definition, kImpl, Count(kImpl));
+  definition->SetInstanceVariables(BuildPropertyList(kProperties, RowCount(kProperties)));
+  SetEventList(definition, sEvents, RowCount(sEvents));
+  SetMethodList(definition, kMethods, RowCount(kMethods));
+  AddEventImplementations(definition, kImpl, RowCount(kImpl));
   sHooks.paint = sEvents[0].hook;
   sHooks.gotFocus = sEvents[1].hook;
   sHooks.lostFocus = sEvents[2].hook;

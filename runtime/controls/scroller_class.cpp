@@ -16,11 +16,6 @@ void* Fn(auto function) { return reinterpret_cast<void*>(function); }
 constexpr int32_t kLiveScrollOffset =
     FieldOffset(offsetof(ScrollerObject, fields) + offsetof(ScrollerFields, liveScroll));
 
-template <typename T, size_t N>
-constexpr int32_t Count(const T (&)[N]) {
-  return static_cast<int32_t>(N);
-}
-
 // The range rows both classes start with, in this order.
 #define SCROLLER_RANGE_ROW(name, selector)                                                  \
   {0, name, "i4", Fn(&scrollerPropGetter), "scrollerPropGetter", Fn(&scrollerPropSetter), \
@@ -140,14 +135,14 @@ void SetLiveScroll(RuntimeObject* ctl, uint8_t value) {
 
 ObjectDefinition* GetScrollBarClassDefinition() {
   static ObjectDefinition* definition =
-      BuildDefinition("ScrollBar", kScrollBarProperties, Count(kScrollBarProperties), sScrollBarEvents,
+      BuildDefinition("ScrollBar", kScrollBarProperties, RowCount(kScrollBarProperties), sScrollBarEvents,
                       kScrollBarImpl, Fn(&scrollBarDestructor), "scrollBarDestructor", &sScrollBarHooks);
   return definition;
 }
 
 ObjectDefinition* GetSliderClassDefinition() {
   static ObjectDefinition* definition =
-      BuildDefinition("Slider", kSliderProperties, Count(kSliderProperties), sSliderEvents, kSliderImpl,
+      BuildDefinition("Slider", kSliderProperties, RowCount(kSliderProperties), sSliderEvents, kSliderImpl,
                       Fn(&sliderDestructor), "sliderDestructor", &sSliderHooks);
   return definition;
 }

@@ -71,22 +71,17 @@ const EventImplRow kImpl[] = {{"CreatePane", Fn(&StaticTextCreatePane), "StaticT
 
 StaticTextHooks sHooks;
 
-template <typename T, size_t N>
-constexpr int32_t Count(const T (&)[N]) {
-  return static_cast<int32_t>(N);
-}
-
 ObjectDefinition* BuildDefinition() {
   auto* definition = new ObjectDefinition();
   definition->mName = string("StaticText");
   definition->mSuper = GetRectControlClassDefinition();
   definition->mInstanceSize = static_cast<int32_t>(sizeof(StaticTextObject));
   definition->mFinalizer = {Fn(&StaticTextDestructor), "StaticTextDestructor"};
-  definition->SetInstanceVariables(BuildPropertyList(kProperties, Count(kProperties)));
-  SetEventList(definition, sEvents, Count(sEvents));
-  SetMethodList(definition, kMethods, Count(kMethods));
+  definition->SetInstanceVariables(BuildPropertyList(kProperties, RowCount(kProperties)));
+  SetEventList(definition, sEvents, RowCount(sEvents));
+  SetMethodList(definition, kMethods, RowCount(kMethods));
   definition->AddInterface(GetStringInterfaceDefinition());
-  AddEventImplementations(definition, kImpl, Count(kImpl));
+  AddEventImplementations(definition, kImpl, RowCount(kImpl));
   sHooks.acceleratorKey = sEvents[0].hook;
   sHooks.mouse = {sEvents[1].hook, sEvents[2].hook, sEvents[3].hook};
   return definition;

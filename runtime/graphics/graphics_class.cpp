@@ -95,24 +95,19 @@ constexpr ConstantRow kConstants[] = {
     {"TextDirectionRightToLeft", "1"},
 };
 
-template <typename T, size_t N>
-constexpr int32_t Count(const T (&)[N]) {
-  return static_cast<int32_t>(N);
-}
-
 }  // namespace
 
 ObjectDefinition* GetGraphicsClassDefinition() {
   static ObjectDefinition definition;
   if (definition.mName.IsEmpty()) {
-    BeginClassDefinition(&definition, kConstants, Count(kConstants));
+    BeginClassDefinition(&definition, kConstants, RowCount(kConstants));
     definition.mInstanceSize = static_cast<int32_t>(sizeof(GraphicsObject));
     definition.mFinalizer = {Fn(&RuntimeGraphicsDestructor), "RuntimeGraphicsDestructor"};
-    definition.SetInstanceVariables(BuildPropertyList(kProperties, Count(kProperties)));
+    definition.SetInstanceVariables(BuildPropertyList(kProperties, RowCount(kProperties)));
     // Method signatures name the class, so the name comes before the methods; it also marks
     // the definition as built.
     definition.mName = string("Graphics");
-    SetMethodList(&definition, kMethods, Count(kMethods));
+    SetMethodList(&definition, kMethods, RowCount(kMethods));
   }
   return &definition;
 }

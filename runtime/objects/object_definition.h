@@ -5,6 +5,7 @@
 // "o<Window>", "A1s"; see objects/signature.h), so rows stay constant data.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -200,6 +201,12 @@ class ObjectDefinition {
 };
 
 // --- builders ---------------------------------------------------------------------------
+
+// The number of rows of a table, as the builders take it.
+template <typename Row, size_t N>
+constexpr int32_t RowCount(const Row (&)[N]) {
+  return static_cast<int32_t>(N);
+}
 
 // Class constants are not kept at run time.
 void BeginClassDefinition(ObjectDefinition* definition, const ConstantRow* rows, int32_t count);

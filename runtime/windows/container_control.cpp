@@ -20,10 +20,8 @@ constexpr const char* kContainerSource = "../Common/ClassLib/ContainerControl";
 
 EmbeddingControlServices sServices;
 
-WindowObject* Fields(RuntimeObject* window) { return IsWindowObject(window) ? AsWindowFields(window) : nullptr; }
-
 ControlObject* EmbeddingControl(RuntimeObject* templateWindow) {
-  WindowObject* fields = Fields(templateWindow);
+  WindowObject* fields = WindowFieldsOf(templateWindow);
   return fields ? AsControl(fields->embeddedWindowControl) : nullptr;
 }
 
@@ -34,24 +32,6 @@ RuntimeObject* OutermostWindow(RuntimeObject* window) {
     window = up;
   }
   return window;
-}
-
-// The map entries, each locked for the caller, so handlers run meanwhile cannot free them.
-std::vector<RuntimeObject*> LockedEntries(ControlMap* map) {
-  std::vector<RuntimeObject*> entries;
-  if (!map) return entries;
-  StringMapIterator<RuntimeObject*>* it = map->NewIterator();
-  RuntimeObject* entry = nullptr;
-  while (it->Next(&entry)) {
-    RuntimeLockObject(entry);
-    entries.push_back(entry);
-  }
-  delete it;
-  return entries;
-}
-
-void UnlockAll(const std::vector<RuntimeObject*>& objects) {
-  for (RuntimeObject* object : objects) RuntimeUnlockObject(object);
 }
 
 // Gives a template's control a pane in the outermost window, inside the embedding control.
@@ -97,13 +77,13 @@ void GiveTemplateControlsPanes(RuntimeObject* templateWindow, RuntimeObject* out
 // embedding controls, at any depth.
 bool HoldsWindow(RuntimeObject* window, RuntimeObject* inner, int32_t depth) {
   if (window == inner) return true;
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   if (!fields || !fields->controls || depth > kMaxControlNesting) return false;
   StringMapIterator<RuntimeObject*>* it = fields->controls->NewIterator();
   RuntimeObject* entry = nullptr;
   std::vector<RuntimeObject*> windows;
   while (it->Next(&entry)) {
-    if (Fields(entry)) windows.push_back(entry);
+    if (WindowFieldsOf(entry)) windows.push_back(entry);
     if (RuntimeObject* templ = IsEmbeddedWindowControl(entry) ? TemplateWindowOf(entry) : nullptr) {
       windows.push_back(templ);
     }
@@ -172,9 +152,9 @@ void EmbedWindow(RuntimeObject* t, RuntimeObject* p, int32_t left, int32_t top, 
     RuntimeRaiseNilObjectException();
     return;
   }
-  WindowObject* fields = Fields(t);
+  WindowObject* fields = WindowFieldsOf(t);
   ControlObject* embedding = EmbeddingControl(t);
-  if (!fields || !embedding || !Fields(p)) {
+  if (!fields || !embedding || !WindowFieldsOf(p)) {
     ReportPaneAssertion(kContainerSource, __LINE__, "templateWindow->mEmbeddedWindowControl");
     return;
   }
@@ -258,7 +238,7 @@ void PlaceEmbeddedControlPane(RuntimeObject* templateWindow) {
 }
 
 void CollectEmbeddedWindows(RuntimeObject* window, std::vector<RuntimeObject*>* out) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   if (!fields || out->size() > 4096) return;
   ControlObject* embedding = AsControl(fields->embeddedWindowControl);
   const bool shown = embedding ? embedding->visible != 0 : fields->visible != 0;
@@ -271,14 +251,14 @@ void CollectEmbeddedWindows(RuntimeObject* window, std::vector<RuntimeObject*>* 
   while (it->Next(&entry)) {
     if (!IsEmbeddedWindowControl(entry) || !ControlPane(AsControl(entry))) continue;
     RuntimeObject* templ = TemplateWindowOf(entry);
-    if (templ && templ != window && Fields(templ) && AsWindowFields(templ)->windowKeys) inner.push_back(templ);
+    if (templ && templ != window && WindowFieldsOf(templ) && AsWindowFields(templ)->windowKeys) inner.push_back(templ);
   }
   delete it;
   for (RuntimeObject* templ : inner) CollectEmbeddedWindows(templ, out);
 }
 
 bool TemplateDesignSize(RuntimeObject* templateWindow, int32_t* width, int32_t* height) {
-  WindowObject* fields = Fields(templateWindow);
+  WindowObject* fields = WindowFieldsOf(templateWindow);
   if (!fields) return false;
   *width = fields->bounds.Width();
   *height = fields->bounds.Height();
@@ -286,18 +266,18 @@ bool TemplateDesignSize(RuntimeObject* templateWindow, int32_t* width, int32_t* 
 }
 
 bool TemplateBackColor(RuntimeObject* templateWindow, uint32_t* color) {
-  WindowObject* fields = Fields(templateWindow);
+  WindowObject* fields = WindowFieldsOf(templateWindow);
   if (!fields || !fields->hasBackColor) return false;
   *color = fields->backColor;
   return true;
 }
 
 bool TemplateWindowClosing(RuntimeObject* templateWindow) {
-  WindowObject* fields = Fields(templateWindow);
+  WindowObject* fields = WindowFieldsOf(templateWindow);
   if (!fields) return true;
   if (fields->view) return fields->view->IsClosing();
   RuntimeObject* outer = OutermostWindow(templateWindow);
-  RuntimeViewWindow* view = outer != templateWindow && Fields(outer) ? AsWindowFields(outer)->view : nullptr;
+  RuntimeViewWindow* view = outer != templateWindow && WindowFieldsOf(outer) ? AsWindowFields(outer)->view : nullptr;
   return view && view->IsClosing();
 }
 
@@ -306,15 +286,15 @@ void TemplateCollectEmbeddedWindows(RuntimeObject* templateWindow, std::vector<R
 }
 
 void RuntimeWindowActivate(RuntimeObject* window) {
-  if (Fields(window)) FireEvent(window, WindowEventHook(kEventActivate));
+  if (WindowFieldsOf(window)) FireEvent(window, WindowEventHook(kEventActivate));
 }
 
 void RuntimeWindowDeactivate(RuntimeObject* window) {
-  if (Fields(window)) FireEvent(window, WindowEventHook(kEventDeactivate));
+  if (WindowFieldsOf(window)) FireEvent(window, WindowEventHook(kEventDeactivate));
 }
 
 void DetachTemplateWindow(RuntimeObject* templateWindow) {
-  WindowObject* fields = Fields(templateWindow);
+  WindowObject* fields = WindowFieldsOf(templateWindow);
   if (!fields) return;
   fields->embeddedWindowControl = nullptr;
   fields->containingWindow = nullptr;

@@ -22,11 +22,9 @@ constexpr const char* kContainerSource = "../Common/ClassLib/ContainerControl";
 
 void* Fn(auto function) { return reinterpret_cast<void*>(function); }
 
-WindowObject* Fields(RuntimeObject* window) { return IsWindowObject(window) ? AsWindowFields(window) : nullptr; }
-
 // The embedding control of a template window; nil without one.
 RuntimeObject* Embedding(RuntimeObject* window) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   return fields && AsControl(fields->embeddedWindowControl) ? fields->embeddedWindowControl : nullptr;
 }
 
@@ -54,77 +52,79 @@ uint8_t* PassThroughField(RuntimeObject* control, int32_t param, size_t width) {
 
 constexpr int32_t kTabPanelParam = FieldOffset(offsetof(ControlObject, tabPanelIndex));
 
+// A control property passed through to the embedding control: read by the pass-through
+// getter of its type, written by `setter`.
+#define VORN_PASS_THROUGH(flags, name, type, getter, setter, param) \
+  {flags, name, type, VORN_ACCESSOR(getter), VORN_ACCESSOR(setter), param, 0}
+#define VORN_BOOL_PASS_THROUGH(name, setter, param) \
+  VORN_PASS_THROUGH(0, name, "b", eWindowBoolPassThroughGetter, setter, param)
+#define VORN_STRING_PASS_THROUGH(name, setter, param) \
+  VORN_PASS_THROUGH(0, name, "s", eWindowStringPassThroughGetter, setter, param)
+// A Window property redeclared without accessors.
+#define VORN_HIDDEN(flags, name, type) {flags, name, type, nullptr, nullptr, nullptr, nullptr, 0, 0}
+
 const PropertyRow kContainerProperties[] = {
     {64, "InitialParent", "s", nullptr, nullptr, VORN_ACCESSOR(eWindowInitialParentSetter), 0, 0},
-    {65, "TabPanelIndex", "i4", VORN_ACCESSOR(eWindowIntPassThroughGetter), VORN_ACCESSOR(eWindowTabPanelIndexSetter),
-     kTabPanelParam, 0},
+    VORN_PASS_THROUGH(65, "TabPanelIndex", "i4", eWindowIntPassThroughGetter, eWindowTabPanelIndexSetter,
+                      kTabPanelParam),
     {1, "Parent", "o<RectControl>", VORN_ACCESSOR(eWindowParentGetter), VORN_ACCESSOR(eWindowParentSetter), 0, 0},
     {1, "Window", "o<Window>", VORN_ACCESSOR(eWindowContainingWindowGettter), nullptr, nullptr, 0, 0},
     {65, "_Control", "o<RectControl>", VORN_ACCESSOR(eWindowControlGetter), nullptr, nullptr, 0, 0},
-    {0, "LockLeft", "b", VORN_ACCESSOR(eWindowBoolPassThroughGetter), VORN_ACCESSOR(eWindowBoolPassThroughSetter),
-     kControlLockLeftOffset, 0},
-    {0, "LockTop", "b", VORN_ACCESSOR(eWindowBoolPassThroughGetter), VORN_ACCESSOR(eWindowBoolPassThroughSetter),
-     kControlLockTopOffset, 0},
-    {0, "LockRight", "b", VORN_ACCESSOR(eWindowBoolPassThroughGetter), VORN_ACCESSOR(eWindowBoolPassThroughSetter),
-     kControlLockRightOffset, 0},
-    {0, "LockBottom", "b", VORN_ACCESSOR(eWindowBoolPassThroughGetter), VORN_ACCESSOR(eWindowBoolPassThroughSetter),
-     kControlLockBottomOffset, 0},
-    {0, "Enabled", "b", VORN_ACCESSOR(eWindowBoolPassThroughGetter), VORN_ACCESSOR(eWindowEnabledSetter),
-     kControlEnabledOffset, 0},
-    {0, "AutoDeactivate", "b", VORN_ACCESSOR(eWindowBoolPassThroughGetter), VORN_ACCESSOR(eWindowAutoDeactivateSetter),
-     kControlAutoDeactivateOffset, 0},
-    {0, "AcceptFocus", "b", VORN_ACCESSOR(eWindowBoolPassThroughGetter), VORN_ACCESSOR(eWindowBoolPassThroughSetter),
-     kEmbeddingAcceptFocusParam, 0},
-    {0, "AcceptTabs", "b", VORN_ACCESSOR(eWindowBoolPassThroughGetter), VORN_ACCESSOR(eWindowBoolPassThroughSetter),
-     kEmbeddingAcceptTabsParam, 0},
-    {0, "UseFocusRing", "b", VORN_ACCESSOR(eWindowBoolPassThroughGetter), VORN_ACCESSOR(eWindowBoolPassThroughSetter),
-     kEmbeddingUseFocusRingParam, 0},
-    {0, "HelpTag", "s", VORN_ACCESSOR(eWindowStringPassThroughGetter), VORN_ACCESSOR(eWindowHelpTagSetter),
-     kControlHelpTagOffset, 0},
-    {0, "DisabledBalloonHelp", "s", VORN_ACCESSOR(eWindowStringPassThroughGetter),
-     VORN_ACCESSOR(eWindowDisabledBalloonHelpSetter), kControlDisabledBalloonHelpOffset, 0},
-    {0, "EraseBackground", "b", VORN_ACCESSOR(eWindowBoolPassThroughGetter), VORN_ACCESSOR(eWindowBoolPassThroughSetter),
-     kEmbeddingEraseBackgroundParam, 0},
+    VORN_BOOL_PASS_THROUGH("LockLeft", eWindowBoolPassThroughSetter, kControlLockLeftOffset),
+    VORN_BOOL_PASS_THROUGH("LockTop", eWindowBoolPassThroughSetter, kControlLockTopOffset),
+    VORN_BOOL_PASS_THROUGH("LockRight", eWindowBoolPassThroughSetter, kControlLockRightOffset),
+    VORN_BOOL_PASS_THROUGH("LockBottom", eWindowBoolPassThroughSetter, kControlLockBottomOffset),
+    VORN_BOOL_PASS_THROUGH("Enabled", eWindowEnabledSetter, kControlEnabledOffset),
+    VORN_BOOL_PASS_THROUGH("AutoDeactivate", eWindowAutoDeactivateSetter, kControlAutoDeactivateOffset),
+    VORN_BOOL_PASS_THROUGH("AcceptFocus", eWindowBoolPassThroughSetter, kEmbeddingAcceptFocusParam),
+    VORN_BOOL_PASS_THROUGH("AcceptTabs", eWindowBoolPassThroughSetter, kEmbeddingAcceptTabsParam),
+    VORN_BOOL_PASS_THROUGH("UseFocusRing", eWindowBoolPassThroughSetter, kEmbeddingUseFocusRingParam),
+    VORN_STRING_PASS_THROUGH("HelpTag", eWindowHelpTagSetter, kControlHelpTagOffset),
+    VORN_STRING_PASS_THROUGH("DisabledBalloonHelp", eWindowDisabledBalloonHelpSetter,
+                             kControlDisabledBalloonHelpOffset),
+    VORN_BOOL_PASS_THROUGH("EraseBackground", eWindowBoolPassThroughSetter, kEmbeddingEraseBackgroundParam),
     // Window properties that mean nothing for a window shown as a control, declared again
     // without accessors so that compiled code cannot reach them through this class.
-    {0x14040, "Placement", "i4", nullptr, nullptr, nullptr, nullptr, 0, 0},
-    {0x14040, "Title", "s", nullptr, nullptr, nullptr, nullptr, 0, 0},
-    {0x14040, "FullScreen", "b", nullptr, nullptr, nullptr, nullptr, 0, 0},
-    {0x14040, "MenuBarVisible", "b", nullptr, nullptr, nullptr, nullptr, 0, 0},
-    {0x1C040, "CloseBox", "b", nullptr, nullptr, nullptr, nullptr, 0, 0},
-    {0x14040, "CloseButton", "b", nullptr, nullptr, nullptr, nullptr, 0, 0},
-    {0x1C040, "GrowIcon", "b", nullptr, nullptr, nullptr, nullptr, 0, 0},
-    {0x14040, "Resizeable", "b", nullptr, nullptr, nullptr, nullptr, 0, 0},
-    {0x1C040, "ZoomIcon", "b", nullptr, nullptr, nullptr, nullptr, 0, 0},
-    {0x14040, "MaximizeButton", "b", nullptr, nullptr, nullptr, nullptr, 0, 0},
-    {0x14040, "MinimizeButton", "b", nullptr, nullptr, nullptr, nullptr, 0, 0},
-    {0x14040, "Frame", "i4", nullptr, nullptr, nullptr, nullptr, 0, 0},
-    {0x14042, "Composite", "b", nullptr, nullptr, nullptr, nullptr, 0, 0},
-    {0x14040, "LiveResize", "b", nullptr, nullptr, nullptr, nullptr, 0, 0},
-    {0x14040, "MacProcId", "i4", nullptr, nullptr, nullptr, nullptr, 0, 0},
-    {0x14040, "FloaterProcess", "s", nullptr, nullptr, nullptr, nullptr, 0, 0},
-    {0x1C040, "MacWindowPtr", "i4", nullptr, nullptr, nullptr, nullptr, 0, 0},
-    {0x1C040, "WinHWND", "i4", nullptr, nullptr, nullptr, nullptr, 0, 0},
-    {0x14041, "DockItem", "o<DockItem>", nullptr, nullptr, nullptr, nullptr, 0, 0},
-    {0x14040, "MenuBar", "o<MenuBar>", nullptr, nullptr, nullptr, nullptr, 0, 0},
+    VORN_HIDDEN(0x14040, "Placement", "i4"),
+    VORN_HIDDEN(0x14040, "Title", "s"),
+    VORN_HIDDEN(0x14040, "FullScreen", "b"),
+    VORN_HIDDEN(0x14040, "MenuBarVisible", "b"),
+    VORN_HIDDEN(0x1C040, "CloseBox", "b"),
+    VORN_HIDDEN(0x14040, "CloseButton", "b"),
+    VORN_HIDDEN(0x1C040, "GrowIcon", "b"),
+    VORN_HIDDEN(0x14040, "Resizeable", "b"),
+    VORN_HIDDEN(0x1C040, "ZoomIcon", "b"),
+    VORN_HIDDEN(0x14040, "MaximizeButton", "b"),
+    VORN_HIDDEN(0x14040, "MinimizeButton", "b"),
+    VORN_HIDDEN(0x14040, "Frame", "i4"),
+    VORN_HIDDEN(0x14042, "Composite", "b"),
+    VORN_HIDDEN(0x14040, "LiveResize", "b"),
+    VORN_HIDDEN(0x14040, "MacProcId", "i4"),
+    VORN_HIDDEN(0x14040, "FloaterProcess", "s"),
+    VORN_HIDDEN(0x1C040, "MacWindowPtr", "i4"),
+    VORN_HIDDEN(0x1C040, "WinHWND", "i4"),
+    VORN_HIDDEN(0x14041, "DockItem", "o<DockItem>"),
+    VORN_HIDDEN(0x14040, "MenuBar", "o<MenuBar>"),
 };
 
-const ParamRow kEmbedWindowParams[] = {{"containingWindow", "o<Window>", 0, 0},
-                                       {"left", "i4", kParamHasDefault, 0},
-                                       {"top", "i4", kParamHasDefault, 0},
-                                       {"width", "i4", kParamHasDefault, -1},
-                                       {"height", "i4", kParamHasDefault, -1}};
-const ParamRow kEmbedControlParams[] = {{"containingControl", "o<RectControl>", 0, 0},
-                                        {"left", "i4", kParamHasDefault, 0},
-                                        {"top", "i4", kParamHasDefault, 0},
-                                        {"width", "i4", kParamHasDefault, -1},
-                                        {"height", "i4", kParamHasDefault, -1}};
-const ParamRow kEmbedPanelParams[] = {{"containingPanel", "o<PagePanel>", 0, 0},
-                                      {"page", "i4", 0, 0},
-                                      {"left", "i4", kParamHasDefault, 0},
-                                      {"top", "i4", kParamHasDefault, 0},
-                                      {"width", "i4", kParamHasDefault, -1},
-                                      {"height", "i4", kParamHasDefault, -1}};
+#undef VORN_HIDDEN
+#undef VORN_STRING_PASS_THROUGH
+#undef VORN_BOOL_PASS_THROUGH
+#undef VORN_PASS_THROUGH
+
+// Where the template goes: every EmbedWithin variant ends with these, the size -1 for "as
+// designed".
+#define VORN_PLACEMENT_PARAMS                                                                    \
+  {"left", "i4", kParamHasDefault, 0}, {"top", "i4", kParamHasDefault, 0},                    \
+      {"width", "i4", kParamHasDefault, -1}, {"height", "i4", kParamHasDefault, -1}
+
+const ParamRow kEmbedWindowParams[] = {{"containingWindow", "o<Window>", 0, 0}, VORN_PLACEMENT_PARAMS};
+const ParamRow kEmbedControlParams[] = {{"containingControl", "o<RectControl>", 0, 0}, VORN_PLACEMENT_PARAMS};
+const ParamRow kEmbedPanelParams[] = {{"containingPanel", "o<PagePanel>", 0, 0}, {"page", "i4", 0, 0},
+                                      VORN_PLACEMENT_PARAMS};
+
+#undef VORN_PLACEMENT_PARAMS
+
 const ParamRow kShowWithinParams[] = {{"parentWindow", "o<Window>", 0, 0},
                                       {"facing", "i4", kParamHasDefault, -1}};
 const ParamRow kParentParam[] = {{"parentWindow", "o<Window>", 0, 0}};
@@ -155,11 +155,6 @@ const MethodRow kContainerMethods[] = {
 #undef VORN_METHOD
 #undef VORN_ACCESSOR
 
-template <typename T, size_t N>
-constexpr int32_t Count(const T (&)[N]) {
-  return static_cast<int32_t>(N);
-}
-
 }  // namespace
 
 ObjectDefinition* GetContainerControlClassDefinition() {
@@ -170,8 +165,8 @@ ObjectDefinition* GetContainerControlClassDefinition() {
     definition.mSuper = GetWindowClassDefinition();
     // Window's initializer, constructor and finalizer serve, with their container branches.
     definition.mInstanceSize = static_cast<int32_t>(sizeof(WindowObject));
-    definition.SetInstanceVariables(BuildPropertyList(kContainerProperties, Count(kContainerProperties)));
-    SetMethodList(&definition, kContainerMethods, Count(kContainerMethods));
+    definition.SetInstanceVariables(BuildPropertyList(kContainerProperties, RowCount(kContainerProperties)));
+    SetMethodList(&definition, kContainerMethods, RowCount(kContainerMethods));
   }
   return &definition;
 }
@@ -185,7 +180,7 @@ using namespace vorn;
 void EmbedWithin(VornRuntimeObject* templateWindow, VornRuntimeObject* window, int32_t left, int32_t top,
                  int32_t width, int32_t height) {
   RuntimeObject* control = Embedding(templateWindow);
-  if (!Fields(templateWindow)) {
+  if (!WindowFieldsOf(templateWindow)) {
     ReportPaneAssertion(kContainerSource, __LINE__, "templateWindow");
     return;
   }
@@ -207,7 +202,7 @@ void EmbedWithin(VornRuntimeObject* templateWindow, VornRuntimeObject* window, i
 
 void EmbedWithinControl(VornRuntimeObject* templateWindow, VornRuntimeObject* control, int32_t left, int32_t top,
                         int32_t width, int32_t height) {
-  if (!Fields(templateWindow)) {
+  if (!WindowFieldsOf(templateWindow)) {
     ReportPaneAssertion(kContainerSource, __LINE__, "templateWindow");
     return;
   }
@@ -265,7 +260,7 @@ VornStringRecord* eWindowStringPassThroughGetter(VornRuntimeObject* window, int3
 }
 
 void eWindowInitialParentSetter(VornRuntimeObject* window, int32_t, VornStringRecord* name) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   if (!fields) return;
   RuntimeLockString(name);
   RuntimeUnlockString(fields->embeddingName);

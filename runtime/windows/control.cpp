@@ -82,20 +82,15 @@ const MethodRow kPaneChildMethods[] = {
     {"_SetIndex", "", kSetIndexParams, 1, nullptr, nullptr, nullptr, nullptr, 0, 0},
 };
 
-template <typename T, size_t N>
-constexpr int32_t Count(const T (&)[N]) {
-  return static_cast<int32_t>(N);
-}
-
 ObjectDefinition* BuildControlDefinition() {
   auto* definition = new ObjectDefinition();
   definition->mName = string("Control");
   definition->mInstanceSize = VORN_CONTROL_INSTANCE_SIZE;
   definition->mInitializer = {Fn(&RuntimeControlInitializer), "RuntimeControlInitializer"};
   definition->mFinalizer = {Fn(&RuntimeControlFinalizer), "RuntimeControlFinalizer"};
-  definition->SetInstanceVariables(BuildPropertyList(kControlProperties, Count(kControlProperties)));
-  SetEventList(definition, sControlEvents, Count(sControlEvents));
-  SetMethodList(definition, kControlMethods, Count(kControlMethods));
+  definition->SetInstanceVariables(BuildPropertyList(kControlProperties, RowCount(kControlProperties)));
+  SetEventList(definition, sControlEvents, RowCount(sControlEvents));
+  SetMethodList(definition, kControlMethods, RowCount(kControlMethods));
   return definition;
 }
 
@@ -104,7 +99,7 @@ ObjectDefinition* BuildPaneChildDefinition() {
   definition->mName = string("_PaneChild");
   definition->mFlags = kDefinitionInterface;
   definition->mInstanceSize = VORN_OBJECT_HEADER_SIZE;
-  SetMethodList(definition, kPaneChildMethods, Count(kPaneChildMethods));
+  SetMethodList(definition, kPaneChildMethods, RowCount(kPaneChildMethods));
   return definition;
 }
 

@@ -92,19 +92,14 @@ const MethodRow kRectControlMethods[] = {
     {"_Move", "", kMoveParams, 4, Fn(&RuntimeControlMove), "RuntimeControlMove", nullptr, nullptr, 0, 0},
 };
 
-template <typename T, size_t N>
-constexpr int32_t Count(const T (&)[N]) {
-  return static_cast<int32_t>(N);
-}
-
 ObjectDefinition* BuildRectControlDefinition() {
   auto* definition = new ObjectDefinition();
   definition->mName = string("RectControl");
   definition->mSuper = GetControlClassDefinition();
   definition->mInstanceSize = VORN_CONTROL_INSTANCE_SIZE;
-  definition->SetInstanceVariables(BuildPropertyList(kRectControlProperties, Count(kRectControlProperties)));
-  SetEventList(definition, sRectControlEvents, Count(sRectControlEvents));
-  SetMethodList(definition, kRectControlMethods, Count(kRectControlMethods));
+  definition->SetInstanceVariables(BuildPropertyList(kRectControlProperties, RowCount(kRectControlProperties)));
+  SetEventList(definition, sRectControlEvents, RowCount(sRectControlEvents));
+  SetMethodList(definition, kRectControlMethods, RowCount(kRectControlMethods));
   return definition;
 }
 

@@ -31,7 +31,8 @@ constexpr FrameInfo kFrames[] = {
 
 string Share(StringRep* rep) { return string::Share(rep); }
 
-// Every entry of the controls map, each locked for the caller.
+}  // namespace
+
 std::vector<RuntimeObject*> LockedEntries(StringMap<RuntimeObject*>* map) {
   std::vector<RuntimeObject*> entries;
   if (!map) return entries;
@@ -48,8 +49,6 @@ std::vector<RuntimeObject*> LockedEntries(StringMap<RuntimeObject*>* map) {
 void UnlockAll(const std::vector<RuntimeObject*>& objects) {
   for (RuntimeObject* object : objects) RuntimeUnlockObject(object);
 }
-
-}  // namespace
 
 FrameInfo FrameInfoFor(int32_t frame) {
   // A frame outside the table would index past it; such windows are document windows.

@@ -108,6 +108,10 @@ enum WindowEvent : int32_t {
 ObjectDefinition* GetWindowClassDefinition();
 const ObjectHook* WindowEventHook(WindowEvent event);
 bool IsWindowObject(RuntimeObject* object);
+// The window fields of a window object; nil for anything else.
+inline WindowObject* WindowFieldsOf(RuntimeObject* object) {
+  return IsWindowObject(object) ? AsWindowFields(object) : nullptr;
+}
 
 // What a frame code asks for: the native window kind and the placement used when the object
 // sets none. Codes outside the table are taken as a document window.
@@ -193,6 +197,10 @@ Window* GetWindowPaneOf(RuntimeObject* window);
 std::vector<RuntimeObject*> CollectWindowTree(RuntimeObject* window);
 // Every Control of the window tree, the innermost window's first.
 std::vector<RuntimeObject*> CollectWindowControls(RuntimeObject* window);
+// Every entry of a controls map, each locked for the caller, so that handlers run meanwhile
+// cannot free them; UnlockAll gives them back.
+std::vector<RuntimeObject*> LockedEntries(StringMap<RuntimeObject*>* map);
+void UnlockAll(const std::vector<RuntimeObject*>& objects);
 
 // The implicit-window registry (runtime_window_registry.cpp).
 void ForgetImplicitWindow(RuntimeObject* window);

@@ -7,35 +7,15 @@ namespace vorn {
 
 namespace {
 
-WindowObject* Fields(RuntimeObject* window) { return IsWindowObject(window) ? AsWindowFields(window) : nullptr; }
-
-ControlMap* ControlsOf(RuntimeObject* window) {
-  WindowObject* fields = Fields(window);
-  return fields ? fields->controls : nullptr;
-}
-
-RuntimeObject* ContainingOf(RuntimeObject* window) {
-  WindowObject* fields = Fields(window);
-  return fields ? fields->containingWindow : nullptr;
-}
-
-Rect BoundsOf(RuntimeObject* window) {
-  WindowObject* fields = Fields(window);
-  return fields ? fields->bounds : Rect{};
+// One field of a window object as the hook answers it; the answer's zero for anything else.
+template <typename Answer, auto Field>
+Answer FieldOf(RuntimeObject* window) {
+  WindowObject* fields = WindowFieldsOf(window);
+  return fields ? static_cast<Answer>(fields->*Field) : Answer{};
 }
 
 void StoreBounds(RuntimeObject* window, const Rect& bounds) {
-  if (WindowObject* fields = Fields(window)) fields->bounds = bounds;
-}
-
-Window* NativeOf(RuntimeObject* window) {
-  WindowObject* fields = Fields(window);
-  return fields ? fields->view : nullptr;
-}
-
-bool FullScreenOf(RuntimeObject* window) {
-  WindowObject* fields = Fields(window);
-  return fields && fields->fullScreen;
+  if (WindowObject* fields = WindowFieldsOf(window)) fields->bounds = bounds;
 }
 
 void CollectControls(RuntimeObject* window, std::vector<RuntimeObject*>* out) {
@@ -47,12 +27,12 @@ void CollectControls(RuntimeObject* window, std::vector<RuntimeObject*>* out) {
 
 void InstallControlWindowHooks() {
   ControlWindowHooks hooks = GetControlWindowHooks();
-  hooks.controlMap = &ControlsOf;
-  hooks.containingWindow = &ContainingOf;
-  hooks.windowBounds = &BoundsOf;
+  hooks.controlMap = &FieldOf<ControlMap*, &WindowObject::controls>;
+  hooks.containingWindow = &FieldOf<RuntimeObject*, &WindowObject::containingWindow>;
+  hooks.windowBounds = &FieldOf<Rect, &WindowObject::bounds>;
   hooks.setWindowBounds = &StoreBounds;
-  hooks.nativeWindow = &NativeOf;
-  hooks.isFullScreen = &FullScreenOf;
+  hooks.nativeWindow = &FieldOf<Window*, &WindowObject::view>;
+  hooks.isFullScreen = &FieldOf<bool, &WindowObject::fullScreen>;
   hooks.windowMove = &WindowMove;
   hooks.collectWindowControls = &CollectControls;
   SetControlWindowHooks(hooks);

@@ -20,11 +20,9 @@ namespace {
 
 constexpr const char* kWindowSource = "../Common/ClassLib/window";
 
-WindowObject* Fields(RuntimeObject* window) { return IsWindowObject(window) ? AsWindowFields(window) : nullptr; }
-
 // Setters given no window report it and do nothing.
 WindowObject* FieldsOrReport(RuntimeObject* window, int32_t line, const char* assertion, const char* message = "") {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   if (!fields) ReportPaneAssertion(kWindowSource, line, assertion, message);
   return fields;
 }
@@ -59,7 +57,7 @@ void LeaveFullScreen(RuntimeViewWindow* view, WindowObject* fields) {
 using namespace vorn;
 
 uint8_t WindowVisibleGetter(VornRuntimeObject* window, int32_t) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   if (!fields) return 0;
   return fields->view ? fields->view->IsShown() : fields->visible;
 }
@@ -78,7 +76,7 @@ void WindowVisibleSetter(VornRuntimeObject* window, int32_t, uint8_t value) {
 }
 
 int32_t windowPosGetter(VornRuntimeObject* window, int32_t selector) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   if (!fields) return 0;
   const Rect& b = fields->bounds;
   switch (selector) {
@@ -111,16 +109,16 @@ void windowPosSetter(VornRuntimeObject* window, int32_t selector, int32_t value)
 }
 
 int32_t windowPlacementGetter(VornRuntimeObject* window, int32_t) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   return fields ? fields->placement : 0;
 }
 
 void windowPlacementSetter(VornRuntimeObject* window, int32_t, int32_t value) {
-  if (WindowObject* fields = Fields(window)) fields->placement = value;
+  if (WindowObject* fields = WindowFieldsOf(window)) fields->placement = value;
 }
 
 VornStringRecord* windowTitleGetter(VornRuntimeObject* window, int32_t) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   if (!fields) return nullptr;
   RuntimeLockString(fields->title);
   return fields->title;
@@ -135,7 +133,7 @@ void windowTitleSetter(VornRuntimeObject* window, int32_t, VornStringRecord* val
 }
 
 uint8_t windowFullScreenGetter(VornRuntimeObject* window, int32_t) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   return fields ? fields->fullScreen : 0;
 }
 
@@ -158,22 +156,22 @@ void windowFullScreenSetter(VornRuntimeObject* window, int32_t, uint8_t value) {
 }
 
 uint8_t windowMenusVisibleGetter(VornRuntimeObject* window, int32_t) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   return fields ? fields->menuBarVisible : 0;
 }
 
 // Showing and hiding the bar itself belongs to the menu layer, which reads the field.
 void windowMenusVisibleSetter(VornRuntimeObject* window, int32_t, uint8_t value) {
-  if (WindowObject* fields = Fields(window)) fields->menuBarVisible = value != 0;
+  if (WindowObject* fields = WindowFieldsOf(window)) fields->menuBarVisible = value != 0;
 }
 
 #define VORN_BYTE_FIELD_ACCESSORS(getter, setter, field)                    \
   uint8_t getter(VornRuntimeObject* window, int32_t) {                      \
-    WindowObject* fields = Fields(window);                                  \
+    WindowObject* fields = WindowFieldsOf(window);                                  \
     return fields ? fields->field : 0;                                      \
   }                                                                         \
   void setter(VornRuntimeObject* window, int32_t, uint8_t value) {          \
-    if (WindowObject* fields = Fields(window)) fields->field = value != 0;  \
+    if (WindowObject* fields = WindowFieldsOf(window)) fields->field = value != 0;  \
   }
 
 VORN_BYTE_FIELD_ACCESSORS(windowCloseBoxGetter, windowCloseBoxSetter, closeButton)
@@ -183,12 +181,12 @@ VORN_BYTE_FIELD_ACCESSORS(windowZoomIconGetter, windowZoomIconSetter, maximizeBu
 #undef VORN_BYTE_FIELD_ACCESSORS
 
 int32_t windowFrameGetter(VornRuntimeObject* window, int32_t) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   return fields ? fields->frame : 0;
 }
 
 void windowFrameSetter(VornRuntimeObject* window, int32_t, int32_t value) {
-  if (WindowObject* fields = Fields(window)) fields->frame = value;
+  if (WindowObject* fields = WindowFieldsOf(window)) fields->frame = value;
 }
 
 uint8_t windowLiveResizeGetter(VornRuntimeObject* window, int32_t) {
@@ -204,14 +202,14 @@ void windowLiveResizeSetter(VornRuntimeObject* window, int32_t, uint8_t value) {
 }
 
 VornRuntimeObject* windowBackdropGetter(VornRuntimeObject* window, int32_t) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   if (!fields) return nullptr;
   RuntimeLockObject(fields->backdrop);
   return fields->backdrop;
 }
 
 void windowBackdropSetter(VornRuntimeObject* window, int32_t, VornRuntimeObject* value) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   if (!fields) return;
   RuntimeObject* old = fields->backdrop;
   RuntimeLockObject(value);
@@ -221,12 +219,12 @@ void windowBackdropSetter(VornRuntimeObject* window, int32_t, VornRuntimeObject*
 }
 
 uint8_t windowHasBackColorGetter(VornRuntimeObject* window, int32_t) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   return fields ? fields->hasBackColor : 0;
 }
 
 VornRuntimeObject* windowGraphicsGetter(VornRuntimeObject* window, int32_t) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   if (!fields || !fields->view) return nullptr;
   if (!fields->graphics) {
     EnsurePanePorts();
@@ -239,7 +237,7 @@ VornRuntimeObject* windowGraphicsGetter(VornRuntimeObject* window, int32_t) {
 }
 
 void windowHasBackColorSetter(VornRuntimeObject* window, int32_t, uint8_t value) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   if (!fields) return;
   fields->hasBackColor = value != 0;
   if (!fields->view) return;
@@ -252,12 +250,12 @@ void windowHasBackColorSetter(VornRuntimeObject* window, int32_t, uint8_t value)
 }
 
 uint32_t windowBackColorGetter(VornRuntimeObject* window, int32_t) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   return fields ? fields->backColor : 0;
 }
 
 void windowBackColorSetter(VornRuntimeObject* window, int32_t, uint32_t value) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   if (!fields) return;
   fields->backColor = value & 0xFFFFFF;
   if (fields->hasBackColor && fields->view) {
@@ -267,7 +265,7 @@ void windowBackColorSetter(VornRuntimeObject* window, int32_t, uint32_t value) {
 }
 
 void windowBalloonHelpSetter(VornRuntimeObject* window, int32_t, VornStringRecord* value) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   if (!fields) return;
   ReplaceStringRep(fields->balloonHelp, value);
   if (fields->view) fields->view->SetBalloonHelp(string::Share(value));
@@ -301,7 +299,7 @@ void windowMinMaxWidthHeightSetter(VornRuntimeObject* window, int32_t selector, 
 // The native cursor comes from the cursor layer's record of the object; until that layer
 // exists the window keeps the object only.
 void formMouseCursorSetter(VornRuntimeObject* window, int32_t, VornRuntimeObject* value) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   if (!fields) return;
   RuntimeObject* old = fields->mouseCursor;
   RuntimeLockObject(value);
@@ -310,7 +308,7 @@ void formMouseCursorSetter(VornRuntimeObject* window, int32_t, VornRuntimeObject
 }
 
 int32_t windowControlCountGetter(VornRuntimeObject* window, int32_t) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   if (!fields || !fields->controls) return 0;
   int32_t count = 0;
   StringMapIterator<RuntimeObject*>* it = fields->controls->NewIterator();
@@ -323,7 +321,7 @@ int32_t windowControlCountGetter(VornRuntimeObject* window, int32_t) {
 }
 
 int32_t windowMouseXGetter(VornRuntimeObject* window, int32_t) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   if (!fields || !fields->view) return 0;
   int32_t h = 0, v = 0;
   fields->view->GetMouseLocation(&h, &v);
@@ -331,7 +329,7 @@ int32_t windowMouseXGetter(VornRuntimeObject* window, int32_t) {
 }
 
 int32_t windowMouseYGetter(VornRuntimeObject* window, int32_t) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   if (!fields || !fields->view) return 0;
   int32_t h = 0, v = 0;
   fields->view->GetMouseLocation(&h, &v);
@@ -342,7 +340,7 @@ int32_t windowWindowPtrGetter(VornRuntimeObject*, int32_t) { return 0; }
 int32_t windowHWNDGetter(VornRuntimeObject*, int32_t) { return 0; }
 
 int32_t WindowHandleGetter(VornRuntimeObject* window, int32_t) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   if (!fields || !fields->view) return 0;
   return static_cast<int32_t>(reinterpret_cast<uintptr_t>(fields->view->GtkWindowWidget()));
 }

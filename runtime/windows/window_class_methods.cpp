@@ -14,11 +14,9 @@ namespace {
 
 constexpr const char* kWindowSource = "../Common/ClassLib/window";
 
-WindowObject* Fields(RuntimeObject* window) { return IsWindowObject(window) ? AsWindowFields(window) : nullptr; }
-
 // The native window, made first when there is none; nil when it cannot be had.
 RuntimeViewWindow* EnsureView(RuntimeObject* window) {
-  if (!Fields(window)) return nullptr;
+  if (!WindowFieldsOf(window)) return nullptr;
   if (!ViewOf(window)) WindowCreatePane(window);
   return ViewOf(window);
 }
@@ -42,7 +40,7 @@ void RunModal(RuntimeObject* window) {
 using namespace vorn;
 
 void RuntimeShowWindow(VornRuntimeObject* window) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   if (!fields) return;
   fields->visible = 1;
   if (RuntimeViewWindow* view = fields->view) {
@@ -53,14 +51,14 @@ void RuntimeShowWindow(VornRuntimeObject* window) {
 }
 
 void RuntimeShowAsWindow(VornRuntimeObject* window) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   if (!fields) return;
   fields->visible = 1;
   if (RuntimeViewWindow* view = EnsureView(window)) ShowNow(view);
 }
 
 void RuntimeHideWindow(VornRuntimeObject* window) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   if (!fields) return;
   fields->visible = 0;
   if (RuntimeViewWindow* view = fields->view) {
@@ -71,7 +69,7 @@ void RuntimeHideWindow(VornRuntimeObject* window) {
 }
 
 void RuntimeCloseWindow(VornRuntimeObject* window) {
-  if (Fields(window)) RuntimeWindowDoClose(window, false);
+  if (WindowFieldsOf(window)) RuntimeWindowDoClose(window, false);
 }
 
 void RuntimeShowModal(VornRuntimeObject* window) {
@@ -86,7 +84,7 @@ void RuntimeShowWithinWindow(VornRuntimeObject* window, VornRuntimeObject* paren
     RuntimeShowWindow(window);
     return;
   }
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   if (!fields) return;
   fields->visible = 1;
   RuntimeViewWindow* view = EnsureView(window);
@@ -102,7 +100,7 @@ void RuntimeShowModalWithinWindow(VornRuntimeObject* window, VornRuntimeObject* 
   }
   RuntimeViewWindow* view = EnsureView(window);
   if (!view) return;
-  Fields(window)->visible = 1;
+  WindowFieldsOf(window)->visible = 1;
   view->Show();
   view->ShowWithin(ViewOf(parent), -1);
   RunModal(window);
@@ -146,7 +144,7 @@ void formAcceptMacDataDrop(VornRuntimeObject* window, VornStringRecord* type) {
 }
 
 VornRuntimeObject* windowControl(VornRuntimeObject* window, int32_t index) {
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   RuntimeObject* found = nullptr;
   if (fields && fields->controls && index >= 0) {
     StringMapIterator<RuntimeObject*>* it = fields->controls->NewIterator();
@@ -175,14 +173,14 @@ void WindowAddMenuHandler(VornRuntimeObject* window, VornStringRecord* name, voi
     ReportPaneAssertion(kWindowSource, __LINE__, "name");
     return;
   }
-  WindowObject* fields = Fields(window);
+  WindowObject* fields = WindowFieldsOf(window);
   if (!fields || !handler) return;
   if (!fields->menuHandlers) fields->menuHandlers = new StringMap<void*>(256);
   fields->menuHandlers->SetEntry(string::Share(name), handler);
 }
 
 void WindowMove(VornRuntimeObject* window, int32_t left, int32_t top, int32_t width, int32_t height) {
-  if (!Fields(window)) return;
+  if (!WindowFieldsOf(window)) return;
   windowPosSetter(window, 0, left);
   windowPosSetter(window, 1, top);
   windowPosSetter(window, 2, width);

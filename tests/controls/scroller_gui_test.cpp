@@ -206,16 +206,9 @@ TEST_F(ScrollerGuiTest, DraggingTheThumbRaisesValueChangedInTheCompiledHandler) 
   SetHandler(control, test::kEvValueChanged, reinterpret_cast<void*>(&TestValueChanged));
   Scroller* pane = MakeSlider(SliderFields(0, 100, 50));
   test::ShowAndSettle(window);
-  int32_t x, y;
   // The thumb sits in the middle of the 300-pixel pane.
-  test::ScreenPoint(window, 170, 55, &x, &y);
-  Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " mousedown 1");
-  PumpFor(100);
-  for (int step = 1; step <= 8; ++step) {
-    Shell("xdotool mousemove " + std::to_string(x + step * 10) + " " + std::to_string(y));
-    PumpFor(40);
-  }
-  Shell("xdotool mouseup 1");
+  test::PressAndDrag(window, 170, 55, 10, 8);
+  test::ReleaseMouse();
   PumpFor(200);
   EXPECT_GE(gSeen.valueChanged, 2) << "live scrolling reports during the drag";
   EXPECT_GT(pane->GetValue(), 60);

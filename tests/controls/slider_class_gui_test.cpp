@@ -130,15 +130,8 @@ TEST_F(SliderClassTest, AStreamWhoseMaximumIsNotAboveItsMinimumMakesADisabledSli
 TEST_F(SliderClassTest, DraggingTheThumbRunsTheCompiledHandler) {
   RuntimeObject* slider = NewSlider(0, 100, 50);
   test::ShowAndSettle(native);
-  int32_t x, y;
-  test::ScreenPoint(native, 170, 55, &x, &y);
-  Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " mousedown 1");
-  PumpFor(100);
-  for (int step = 1; step <= 8; ++step) {
-    Shell("xdotool mousemove " + std::to_string(x + step * 10) + " " + std::to_string(y));
-    PumpFor(40);
-  }
-  Shell("xdotool mouseup 1");
+  test::PressAndDrag(native, 170, 55, 10, 8);
+  test::ReleaseMouse();
   PumpFor(200);
   EXPECT_GE(gSeen.changes, 2) << "live scrolling reports during the drag";
   int32_t value = scrollerPropGetter(slider, kScrollerValue);
@@ -151,16 +144,9 @@ TEST_F(SliderClassTest, DraggingTheThumbRunsTheCompiledHandler) {
 TEST_F(SliderClassTest, WithoutLiveScrollADragReportsOnceAtTheRelease) {
   RuntimeObject* slider = NewSlider(0, 100, 50, false);
   test::ShowAndSettle(native);
-  int32_t x, y;
-  test::ScreenPoint(native, 170, 55, &x, &y);
-  Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " mousedown 1");
-  PumpFor(100);
-  for (int step = 1; step <= 6; ++step) {
-    Shell("xdotool mousemove " + std::to_string(x - step * 10) + " " + std::to_string(y));
-    PumpFor(40);
-  }
+  test::PressAndDrag(native, 170, 55, -10, 6);
   EXPECT_EQ(gSeen.changes, 0);
-  Shell("xdotool mouseup 1");
+  test::ReleaseMouse();
   PumpFor(300);
   EXPECT_EQ(gSeen.changes, 1);
   EXPECT_LT(scrollerPropGetter(slider, kScrollerValue), 40);

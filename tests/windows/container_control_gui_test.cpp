@@ -17,6 +17,7 @@
 #include "vorn/window_api.h"
 #include "windows/container_control.h"
 #include "windows/menu_enabling.h"
+#include "windows/support/compiled_window_fixture.h"
 #include "windows/support/container_test_classes.h"
 #include "windows/support/test_panes.h"
 #include "windows/support/window_test_classes.h"
@@ -29,47 +30,13 @@ using test::LogEntries;
 using test::Pump;
 using test::Script;
 
-std::vector<std::string>& Reports() {
-  static std::vector<std::string> reports;
-  return reports;
-}
-
-bool CaptureReport(const std::string& text) {
-  Reports().push_back(text);
-  return true;
-}
-
-class ContainerControlGuiTest : public ::testing::Test {
+class ContainerControlGuiTest : public test::ContainerWindowTest {
  protected:
-  static void SetUpTestSuite() {
-    ASSERT_TRUE(gtk_init_check(nullptr, nullptr)) << "needs an X display";
-    test::EnsureContainerTestClasses();
-  }
-
   void SetUp() override {
-    InstallControlWindowHooks();
-    test::EnsureContainerTestClasses();
-    previousPresenter = SetRuntimeErrorPresenter(&CaptureReport);
-    Reports().clear();
-    EventLog().clear();
-    Script() = test::WindowScript();
-    Script().canvasCount = 0;
+    ContainerWindowTest::SetUp();
     Script().bounds = MakeRect(100, 100, 500, 360);
   }
 
-  void TearDown() override {
-    CloseAllWindows();
-    Pump(20);
-    for (auto it = held.rbegin(); it != held.rend(); ++it) RuntimeUnlockObject(*it);
-    held.clear();
-    RuntimeUnlockObject(TakePendingException());
-    SetRuntimeErrorPresenter(previousPresenter);
-  }
-
-  RuntimeObject* Keep(RuntimeObject* object) {
-    held.push_back(object);
-    return object;
-  }
   RuntimeObject* ShownWindow() {
     RuntimeObject* window = Keep(test::NewMainWindow());
     RuntimeShowWindow(window);
@@ -79,7 +46,6 @@ class ContainerControlGuiTest : public ::testing::Test {
 
   static ControlObject* EmbeddingOf(RuntimeObject* box) { return AsControl(AsWindowFields(box)->embeddedWindowControl); }
   static SubPane* PaneOf(RuntimeObject* control) { return ControlPane(AsControl(control)); }
-  static RuntimeViewWindow* View(RuntimeObject* window) { return AsWindowFields(window)->view; }
 
   // The colour at a point of the window's content.
   static uint32_t Pixel(RuntimeObject* window, int x, int y) {
@@ -97,9 +63,6 @@ class ContainerControlGuiTest : public ::testing::Test {
     gtk_widget_get_allocation(PaneOf(control)->Widget(), &allocation);
     return allocation;
   }
-
-  RuntimeErrorPresenter previousPresenter = nullptr;
-  std::vector<RuntimeObject*> held;
 };
 
 TEST_F(ContainerControlGuiTest, ATemplateIsBuiltWithoutAWindowAndOpensWhenEmbedded) {

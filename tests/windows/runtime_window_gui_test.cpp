@@ -11,6 +11,8 @@
 #include "objects/runtime_object.h"
 #include "strings/runtime_error.h"
 #include "vorn/window_api.h"
+#include "windows/control_window_hooks.h"
+#include "windows/support/compiled_window_fixture.h"
 #include "windows/support/test_panes.h"
 #include "windows/support/window_test_classes.h"
 #include "windows/message_dialog.h"
@@ -25,53 +27,13 @@ using test::LogEntries;
 using test::Pump;
 using test::Script;
 
-std::vector<std::string>& Reports() {
-  static std::vector<std::string> reports;
-  return reports;
-}
-
-bool CaptureReport(const std::string& text) {
-  Reports().push_back(text);
-  return true;
-}
-
-class RuntimeWindowGuiTest : public ::testing::Test {
+class RuntimeWindowGuiTest : public test::CompiledWindowTest {
  protected:
-  static void SetUpTestSuite() {
-    ASSERT_TRUE(gtk_init_check(nullptr, nullptr)) << "needs an X display";
-    test::EnsureTestClasses();
-  }
+  RuntimeObject* Make() { return Keep(test::NewMainWindow()); }
 
-  void SetUp() override {
-    InstallControlWindowHooks();  // other fixtures of this program install their own
-    previousPresenter = SetRuntimeErrorPresenter(&CaptureReport);
-    Reports().clear();
-    EventLog().clear();
-    Script() = test::WindowScript();
-  }
-
-  void TearDown() override {
-    CloseAllWindows();
-    Pump(20);
-    for (RuntimeObject* window : held) RuntimeUnlockObject(window);
-    held.clear();
-    RuntimeUnlockObject(TakePendingException());
-    SetRuntimeErrorPresenter(previousPresenter);
-  }
-
-  RuntimeObject* Make() {
-    RuntimeObject* window = test::NewMainWindow();
-    held.push_back(window);
-    return window;
-  }
-
-  static RuntimeViewWindow* View(RuntimeObject* window) { return AsWindowFields(window)->view; }
   static RuntimeObject* Canvas(RuntimeObject* window) {
     return reinterpret_cast<test::TestWindowObject*>(window)->canvas;
   }
-
-  RuntimeErrorPresenter previousPresenter = nullptr;
-  std::vector<RuntimeObject*> held;
 };
 
 TEST_F(RuntimeWindowGuiTest, SetUpEventsRunInOrderAndNothingIsShownUntilAsked) {
@@ -307,10 +269,7 @@ TEST_F(RuntimeWindowGuiTest, PropertiesWithoutAndWithANativeWindow) {
 TEST_F(RuntimeWindowGuiTest, ShowModalReturnsOnceTheWindowIsHidden) {
   Script().canvasCount = 0;
   RuntimeObject* window = Make();
-  g_timeout_add(300, [](gpointer data) -> gboolean {
-    RuntimeHideWindow(static_cast<RuntimeObject*>(data));
-    return FALSE;
-  }, window);
+  Later(300, &RuntimeHideWindow, window);
   gint64 start = g_get_monotonic_time();
   RuntimeShowModal(window);
   EXPECT_GE(g_get_monotonic_time() - start, 250000);
@@ -321,10 +280,7 @@ TEST_F(RuntimeWindowGuiTest, ShowModalReturnsOnceTheWindowIsHidden) {
 TEST_F(RuntimeWindowGuiTest, ShowModalWithinANilParentActsAsShowModal) {
   Script().canvasCount = 0;
   RuntimeObject* window = Make();
-  g_timeout_add(200, [](gpointer data) -> gboolean {
-    RuntimeCloseWindow(static_cast<RuntimeObject*>(data));
-    return FALSE;
-  }, window);
+  Later(200, &RuntimeCloseWindow, window);
   RuntimeShowModalWithinWindow(window, nullptr);
   EXPECT_EQ(View(window), nullptr);
   EXPECT_EQ(LogEntries("Close").size(), 1u);
@@ -391,6 +347,38 @@ TEST_F(RuntimeWindowGuiTest, CloseAllWindowsClosesEveryViewWindow) {
   EXPECT_FALSE(AnyViewWindowOpen());
   EXPECT_EQ(RuntimeViewWindow::FirstView(), nullptr);
   EXPECT_EQ(LogEntries("Close").size(), 2u);
+}
+
+// The control layer reaches a window's fields only through these hooks; anything that is not
+// a window object answers nothing and takes nothing.
+TEST_F(RuntimeWindowGuiTest, ControlWindowHooksAnswerAWindowsFieldsAndNothingForOtherObjects) {
+  RuntimeObject* window = Make();
+  WindowObject* fields = AsWindowFields(window);
+  const ControlWindowHooks& hooks = GetControlWindowHooks();
+  ASSERT_NE(fields->controls, nullptr);
+  EXPECT_EQ(hooks.controlMap(window), fields->controls);
+  EXPECT_EQ(hooks.nativeWindow(window), View(window));
+  EXPECT_EQ(hooks.containingWindow(window), nullptr);
+  EXPECT_FALSE(hooks.isFullScreen(window));
+  fields->fullScreen = 1;
+  EXPECT_TRUE(hooks.isFullScreen(window));
+  fields->fullScreen = 0;
+  hooks.setWindowBounds(window, MakeRect(10, 20, 110, 220));
+  const Rect bounds = hooks.windowBounds(window);
+  EXPECT_EQ(bounds.left, 10);
+  EXPECT_EQ(bounds.top, 20);
+  EXPECT_EQ(bounds.right, 110);
+  EXPECT_EQ(bounds.bottom, 220);
+
+  ASSERT_NE(Canvas(window), nullptr);
+  for (RuntimeObject* other : {Canvas(window), static_cast<RuntimeObject*>(nullptr)}) {
+    EXPECT_EQ(hooks.controlMap(other), nullptr);
+    EXPECT_EQ(hooks.nativeWindow(other), nullptr);
+    EXPECT_EQ(hooks.containingWindow(other), nullptr);
+    EXPECT_FALSE(hooks.isFullScreen(other));
+    hooks.setWindowBounds(other, MakeRect(1, 2, 3, 4));
+    EXPECT_TRUE(hooks.windowBounds(other).IsEmpty());
+  }
 }
 
 }  // namespace

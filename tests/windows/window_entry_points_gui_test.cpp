@@ -11,6 +11,7 @@
 #include "strings/runtime_error.h"
 #include "vorn/control_api.h"
 #include "vorn/window_api.h"
+#include "windows/support/compiled_window_fixture.h"
 #include "windows/support/container_test_classes.h"
 #include "windows/support/test_panes.h"
 #include "windows/support/window_test_classes.h"
@@ -23,33 +24,8 @@ using test::LogEntries;
 using test::Pump;
 using test::Script;
 
-class WindowEntryPointsGuiTest : public ::testing::Test {
+class WindowEntryPointsGuiTest : public test::ContainerWindowTest {
  protected:
-  static void SetUpTestSuite() {
-    ASSERT_TRUE(gtk_init_check(nullptr, nullptr)) << "needs an X display";
-    test::EnsureContainerTestClasses();
-  }
-
-  void SetUp() override {
-    InstallControlWindowHooks();
-    test::EnsureContainerTestClasses();
-    EventLog().clear();
-    Script() = test::WindowScript();
-    Script().canvasCount = 0;
-  }
-
-  void TearDown() override {
-    CloseAllWindows();
-    Pump(20);
-    for (auto it = held.rbegin(); it != held.rend(); ++it) RuntimeUnlockObject(*it);
-    held.clear();
-  }
-
-  RuntimeObject* Keep(RuntimeObject* object) {
-    held.push_back(object);
-    return object;
-  }
-  static RuntimeViewWindow* View(RuntimeObject* window) { return AsWindowFields(window)->view; }
   static std::string Xid(RuntimeObject* window) { return std::to_string(test::XidOf(View(window))); }
 
   // Waits until the log holds the entry, for X round trips of the external tools.
@@ -62,8 +38,6 @@ class WindowEntryPointsGuiTest : public ::testing::Test {
     }
     return false;
   }
-
-  std::vector<RuntimeObject*> held;
 };
 
 TEST_F(WindowEntryPointsGuiTest, WindowStatesFromTheServerFireMinimizeMaximizeAndRestore) {
@@ -126,10 +100,7 @@ TEST_F(WindowEntryPointsGuiTest, ShowHideCloseAndModalRunsOfACompiledWindowClass
   EXPECT_FALSE(WindowVisibleGetter(nullptr, 0));
 
   // ShowModal builds the window again and returns once it is closed.
-  g_timeout_add(300, [](gpointer data) -> gboolean {
-    RuntimeCloseWindow(static_cast<RuntimeObject*>(data));
-    return FALSE;
-  }, window);
+  Later(300, &RuntimeCloseWindow, window);
   gint64 start = g_get_monotonic_time();
   RuntimeShowModal(window);
   EXPECT_GE(g_get_monotonic_time() - start, 250000);

@@ -1,96 +1,10 @@
 #include "controls/support/class_fixture.h"
 
-#include <memory>
-
 #include "controls/embedded_window_control.h"
 #include "objects/event_dispatch.h"
-#include "objects/exceptions.h"
-#include "strings/runtime_error.h"
 #include "vorn/control_api.h"
 
 namespace vorn::test {
-
-namespace {
-
-void* Fn(auto function) { return reinterpret_cast<void*>(function); }
-
-EventRow sWindowEvents[] = {
-    {0, "Moved", "", "", nullptr, 0},
-    {0, "Resized", "", "", nullptr, 0},
-    {0, "Resizing", "", "", nullptr, 0},
-    {0, "Close", "", "", nullptr, 0},
-    {0, "KeyDown", "Key As String", "Boolean", nullptr, 0},
-    {0, "Paint", "g As Graphics", "", nullptr, 0},
-    {0, "MouseDown", "X As Integer, Y As Integer", "Boolean", nullptr, 0},
-    {0, "Activate", "", "", nullptr, 0},
-    {0, "Deactivate", "", "", nullptr, 0},
-    {0, "EnableMenuItems", "", "", nullptr, 0},
-};
-
-HostWindowObject* AsHost(RuntimeObject* o) {
-  return o && RuntimeObjectIsaDefinition(o, GetHostWindowClass()) ? reinterpret_cast<HostWindowObject*>(o)
-                                                                   : nullptr;
-}
-
-void HostWindowFinalizer(RuntimeObject* o) {
-  HostWindowObject* w = AsHost(o);
-  std::unique_ptr<ControlMap> map(w->controls);
-  w->controls = nullptr;
-  std::vector<RuntimeObject*> held;
-  std::unique_ptr<StringMapIterator<RuntimeObject*>> it(map->NewIterator());
-  RuntimeObject* value = nullptr;
-  while (it->Next(&value)) held.push_back(value);
-  it.reset();
-  map->Clear();
-  for (RuntimeObject* c : held) {
-    if (ControlObject* ctl = AsControl(c)) ctl->window = nullptr;
-    RuntimeUnlockObject(c);
-  }
-  w->containing = nullptr;
-}
-
-ControlWindowHooks Hooks() {
-  ControlWindowHooks hooks;
-  hooks.controlMap = [](RuntimeObject* w) { return AsHost(w) ? AsHost(w)->controls : nullptr; };
-  hooks.containingWindow = [](RuntimeObject* w) { return AsHost(w) ? AsHost(w)->containing : nullptr; };
-  hooks.windowBounds = [](RuntimeObject* w) {
-    const VornControlBounds& b = AsHost(w)->bounds;
-    return Rect{b.top, b.left, b.bottom, b.right};
-  };
-  hooks.setWindowBounds = [](RuntimeObject* w, const Rect& r) {
-    AsHost(w)->bounds = VornControlBounds{r.top, r.left, r.bottom, r.right};
-  };
-  hooks.nativeWindow = [](RuntimeObject* w) { return AsHost(w) ? AsHost(w)->native : nullptr; };
-  hooks.collectWindowControls = [](RuntimeObject* w, std::vector<RuntimeObject*>* out) {
-    ControlMap* map = AsHost(w) ? AsHost(w)->controls : nullptr;
-    if (!map) return;
-    std::unique_ptr<StringMapIterator<RuntimeObject*>> it(map->NewIterator());
-    RuntimeObject* value = nullptr;
-    while (it->Next(&value)) out->push_back(value);
-  };
-  hooks.isEmbeddedWindowControl = [](RuntimeObject* c) { return AsEmbeddedWindowControl(c) != nullptr; };
-  hooks.templateWindow = [](RuntimeObject* c) { return EmbeddedTemplateWindow(c); };
-  return hooks;
-}
-
-bool RecordReport(const std::string& text) {
-  ControlClassTest::Reports().push_back(text);
-  return true;
-}
-
-}  // namespace
-
-ObjectDefinition* GetHostWindowClass() {
-  static ObjectDefinition* definition = [] {
-    auto* d = new ObjectDefinition();
-    d->mName = string("HostWindow");
-    d->mInstanceSize = static_cast<int32_t>(sizeof(HostWindowObject));
-    d->mFinalizer = {Fn(&HostWindowFinalizer), nullptr};
-    SetEventList(d, sWindowEvents, static_cast<int32_t>(std::size(sWindowEvents)));
-    return d;
-  }();
-  return definition;
-}
 
 // --- packed streams --------------------------------------------------------------------------
 
@@ -133,18 +47,16 @@ void PackedStream::ApplyTo(RuntimeObject* object) const {
 
 // --- the fixture -----------------------------------------------------------------------------
 
-std::vector<std::string>& ControlClassTest::Reports() {
-  static std::vector<std::string> reports;
-  return reports;
+ControlWindowHooks ControlClassTest::WindowHooks() {
+  ControlWindowHooks hooks = HostWindowTest::WindowHooks();
+  hooks.isEmbeddedWindowControl = [](RuntimeObject* c) { return AsEmbeddedWindowControl(c) != nullptr; };
+  hooks.templateWindow = [](RuntimeObject* c) { return EmbeddedTemplateWindow(c); };
+  return hooks;
 }
 
 void ControlClassTest::SetUp() {
   ASSERT_TRUE(EnsureDisplay()) << "needs an X display";
-  Reports().clear();
-  SetRuntimeErrorPresenter(RecordReport);
-  SetControlWindowHooks(Hooks());
-  GetHostWindowClass();
-  mBaseline = LiveObjectCount();
+  HostWindowTest::SetUp();
   native = new TestWindow(MakeRect(100, 100, 500, 400));
   host = NewHostWindow(native);
 }
@@ -155,24 +67,15 @@ void ControlClassTest::TearDown() {
   mWindows.clear();
   if (native) native->Close();
   RunLoopIteration();
-  RuntimeObject* pending = TakePendingException();
-  EXPECT_EQ(pending, nullptr) << "an exception was left pending";
-  RuntimeUnlockObject(pending);
-  EXPECT_EQ(LiveObjectCount(), mBaseline) << "objects left alive";
-  SetControlWindowHooks(ControlWindowHooks());
-  SetRuntimeErrorPresenter(nullptr);
+  HostWindowTest::TearDown();
 }
 
 HostWindowObject* ControlClassTest::NewHostWindow(Window* nativeWindow, RuntimeObject* containing,
                                                   const Rect& bounds) {
-  RuntimeObject* o = CreateInstanceFromDefinition(GetHostWindowClass());
-  HostWindowObject* w = AsHost(o);
-  w->controls = new ControlMap();
-  w->containing = containing;
-  w->bounds = VornControlBounds{bounds.top, bounds.left, bounds.bottom, bounds.right};
-  w->native = nativeWindow;
+  // Not held: the containing window outlives the windows embedded in it.
+  RuntimeObject* o = NewHostWindowObject(containing, false, bounds, nativeWindow);
   mWindows.push_back(o);
-  return w;
+  return AsHostWindow(o);
 }
 
 RuntimeObject* ControlClassTest::AddControl(ObjectDefinition* cls, const char* name, const Rect& bounds,

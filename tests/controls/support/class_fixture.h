@@ -1,8 +1,6 @@
-// The concrete control classes in a window without the runtime window layer: a small window
-// class that holds a control map, a native test window and, for container controls, the
-// window it is embedded in. The fixture registers the control-window hooks for it, makes
-// control panes by firing CreatePane as the window layer does, records error reports and
-// checks that every test leaves no object alive.
+// The concrete control classes in host windows over a native test window: the fixture makes
+// control panes by firing CreatePane as the window layer does, and answers the embedding
+// control's template window through the control layer.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,23 +10,9 @@
 #include <vector>
 
 #include "controls/support/control_test_support.h"
-#include "objects/runtime_object.h"
-#include "windows/control.h"
-#include "windows/control_window_hooks.h"
+#include "support/host_window.h"
 
 namespace vorn::test {
-
-struct HostWindowObject {
-  RuntimeObject header;
-  ControlMap* controls;
-  RuntimeObject* containing;  // not held: it outlives the windows embedded in it
-  VornControlBounds bounds;   // inside the containing window for an embedded one
-  Window* native;             // nil for an embedded window
-};
-
-// Its events: Moved, Resized, Resizing, Close, KeyDown, Paint, MouseDown, Activate,
-// Deactivate, EnableMenuItems (the window events container controls forward to).
-ObjectDefinition* GetHostWindowClass();
 
 // Packed property records: a big-endian index and the value in its packed form.
 class PackedStream {
@@ -44,13 +28,11 @@ class PackedStream {
   std::string mBytes;
 };
 
-class ControlClassTest : public ::testing::Test {
- public:
-  static std::vector<std::string>& Reports();
-
+class ControlClassTest : public HostWindowTest {
  protected:
   void SetUp() override;
   void TearDown() override;
+  ControlWindowHooks WindowHooks() override;
 
   // A window object of its own over `native`, or one embedded in `containing` at bounds.
   HostWindowObject* NewHostWindow(Window* native, RuntimeObject* containing = nullptr,
@@ -67,7 +49,6 @@ class ControlClassTest : public ::testing::Test {
   HostWindowObject* host = nullptr;
 
  private:
-  int32_t mBaseline = 0;
   std::vector<RuntimeObject*> mWindows;
 };
 

@@ -1,5 +1,5 @@
-// Shared pieces of the control tests: a display, a window that records its moves, run-loop
-// steps, and a language class whose objects own test panes and carry compiled-style handlers.
+// Shared pieces of the control tests: a language class whose objects own test panes and carry
+// compiled-style handlers, and the display helpers every GUI test uses.
 #pragma once
 
 #include <cstdint>
@@ -9,22 +9,9 @@
 #include "controls/scroller_router.h"
 #include "controls/static_text_pane.h"
 #include "objects/runtime_object.h"
-#include "windows/window.h"
+#include "support/gui_support.h"
 
 namespace vorn::test {
-
-// Opens the display and sets up the GTK helper once; false without a display.
-bool EnsureDisplay();
-
-class TestWindow : public Window {
- public:
-  explicit TestWindow(const Rect& screenBounds);
-  void WindowMoved() override { ++moved; }
-  void WindowResized() override { ++resized; }
-  bool CloseBoxClicked() override { return true; }
-  int moved = 0;
-  int resized = 0;
-};
 
 // A pane beneath others that counts the clicks reaching it.
 class ClickCounter : public SubPane {
@@ -36,15 +23,6 @@ class ClickCounter : public SubPane {
   }
   int clicks = 0;
 };
-
-void RunLoopIteration();
-void PumpFor(int milliseconds);
-unsigned long XidOf(Window* window);
-std::string Shell(const std::string& command);
-// Shows the window, waits for it to map and gives it the keyboard.
-void ShowAndSettle(Window* window);
-// Screen position of a point of the window's content.
-void ScreenPoint(Window* window, int32_t h, int32_t v, int32_t* x, int32_t* y);
 
 // The test class: every event the control panes fire, and the canvas fields after the header.
 struct TestControlObject {

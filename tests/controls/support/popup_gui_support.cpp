@@ -2,11 +2,8 @@
 
 #include <gtk/gtk.h>
 
-#include <cstdio>
-
 #include "controls/support/binding_fakes.h"
 #include "objects/runtime_object.h"
-#include "windows/gtk_helper.h"
 
 namespace vorn::testing {
 
@@ -28,10 +25,7 @@ bool RecordingComboEvents::RaiseKeyDown(RuntimeObject*, const string& key) {
 }
 
 void PopupGuiTest::SetUpTestSuite() {
-  ASSERT_TRUE(gtk_init_check(nullptr, nullptr)) << "needs an X display";
-  static bool helperReady = false;
-  if (!helperReady) InitGTKHelper();
-  helperReady = true;
+  ASSERT_TRUE(test::EnsureDisplay()) << "needs an X display";
 }
 
 void PopupGuiTest::SetUp() {
@@ -65,33 +59,6 @@ void PopupGuiTest::CloseWindow() {
   window = nullptr;
   events.pane = nullptr;
   RunLoopIteration();
-}
-
-void RunLoopIteration() {
-  while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
-  Window::ShowPendingWindows();
-  while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
-}
-
-void PumpFor(int milliseconds) {
-  gint64 end = g_get_monotonic_time() + milliseconds * 1000;
-  while (g_get_monotonic_time() < end) {
-    if (gtk_events_pending()) {
-      gtk_main_iteration_do(FALSE);
-    } else {
-      g_usleep(2000);
-    }
-  }
-}
-
-std::string Shell(const std::string& command) {
-  std::string output;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return output;
-  char buffer[256];
-  while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
-  pclose(pipe);
-  return output;
 }
 
 void WidgetScreenPoint(GtkWidget* widget, int dx, int dy, int* x, int* y) {

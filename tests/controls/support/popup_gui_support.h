@@ -10,7 +10,7 @@
 
 #include "controls/combo_box.h"
 #include "controls/popup_pane.h"
-#include "windows/window.h"
+#include "support/gui_support.h"
 
 namespace vorn::testing {
 
@@ -60,9 +60,9 @@ class PopupGuiTest : public ::testing::Test {
   RecordingComboEvents events;
 };
 
-void RunLoopIteration();
-void PumpFor(int milliseconds);
-std::string Shell(const std::string& command);
+using test::PumpFor;
+using test::RunLoopIteration;
+using test::Shell;
 // Screen position of a widget's centre, or of a point inside it.
 void WidgetScreenPoint(_GtkWidget* widget, int dx, int dy, int* x, int* y);
 void ClickAt(int x, int y);

@@ -71,76 +71,7 @@ void TestControlFinalizer(RuntimeObject* o) {
   AsTest(o)->templateWindow = nullptr;
 }
 
-HostWindowObject* AsHost(RuntimeObject* o) {
-  return RuntimeObjectIsaDefinition(o, GetHostWindowDefinition()) ? reinterpret_cast<HostWindowObject*>(o) : nullptr;
-}
-
-void HostWindowFinalizer(RuntimeObject* o) {
-  HostWindowObject* w = AsHost(o);
-  std::unique_ptr<ControlMap> map(w->controls);
-  w->controls = nullptr;  // controls dying now find no map to leave
-  std::vector<RuntimeObject*> held;
-  std::unique_ptr<StringMapIterator<RuntimeObject*>> it(map->NewIterator());
-  RuntimeObject* value = nullptr;
-  while (it->Next(&value)) held.push_back(value);
-  it.reset();
-  map->Clear();
-  for (RuntimeObject* c : held) {
-    if (ControlObject* ctl = AsControl(c)) ctl->window = nullptr;
-    RuntimeUnlockObject(c);
-  }
-  RuntimeUnlockObject(w->containing);
-}
-
-ControlWindowHooks TestHooks() {
-  ControlWindowHooks hooks;
-  hooks.controlMap = [](RuntimeObject* w) { return AsHost(w) ? AsHost(w)->controls : nullptr; };
-  hooks.containingWindow = [](RuntimeObject* w) { return AsHost(w) ? AsHost(w)->containing : nullptr; };
-  hooks.windowBounds = [](RuntimeObject* w) {
-    const VornControlBounds& b = AsHost(w)->bounds;
-    return Rect{b.top, b.left, b.bottom, b.right};
-  };
-  hooks.setWindowBounds = [](RuntimeObject* w, const Rect& r) {
-    AsHost(w)->bounds = VornControlBounds{r.top, r.left, r.bottom, r.right};
-  };
-  hooks.windowMove = [](RuntimeObject* w, int32_t l, int32_t t, int32_t width, int32_t height) {
-    AsHost(w)->bounds = VornControlBounds{static_cast<int16_t>(t), static_cast<int16_t>(l),
-                                          static_cast<int16_t>(t + height), static_cast<int16_t>(l + width)};
-    ++AsHost(w)->moves;
-  };
-  hooks.collectWindowControls = [](RuntimeObject* w, std::vector<RuntimeObject*>* out) {
-    ControlMap* map = AsHost(w) ? AsHost(w)->controls : nullptr;
-    if (!map) return;
-    std::unique_ptr<StringMapIterator<RuntimeObject*>> it(map->NewIterator());
-    RuntimeObject* value = nullptr;
-    while (it->Next(&value)) out->push_back(value);
-  };
-  hooks.isEmbeddedWindowControl = [](RuntimeObject* c) {
-    return RuntimeObjectIsaDefinition(c, GetEmbedControlDefinition());
-  };
-  hooks.templateWindow = [](RuntimeObject* c) {
-    return RuntimeObjectIsaDefinition(c, GetEmbedControlDefinition()) ? AsTest(c)->templateWindow : nullptr;
-  };
-  return hooks;
-}
-
-bool RecordReport(const std::string& text) {
-  ControlTest::Reports().push_back(text);
-  return true;
-}
-
 }  // namespace
-
-ObjectDefinition* GetHostWindowDefinition() {
-  static ObjectDefinition* definition = [] {
-    auto* d = new ObjectDefinition();
-    d->mName = string("HostWindow");
-    d->mInstanceSize = static_cast<int32_t>(sizeof(HostWindowObject));
-    d->mFinalizer = {Fn(&HostWindowFinalizer), nullptr};
-    return d;
-  }();
-  return definition;
-}
 
 ObjectDefinition* GetTestControlDefinition() {
   static ObjectDefinition* definition = [] {
@@ -178,21 +109,26 @@ std::vector<std::string>& SetterLog() {
   return log;
 }
 
-std::vector<std::string>& ControlTest::Reports() {
-  static std::vector<std::string> reports;
-  return reports;
+ControlWindowHooks ControlTest::WindowHooks() {
+  ControlWindowHooks hooks = HostWindowTest::WindowHooks();
+  hooks.windowMove = [](RuntimeObject* w, int32_t l, int32_t t, int32_t width, int32_t height) {
+    AsHostWindow(w)->bounds = VornControlBounds{static_cast<int16_t>(t), static_cast<int16_t>(l),
+                                                static_cast<int16_t>(t + height), static_cast<int16_t>(l + width)};
+  };
+  hooks.isEmbeddedWindowControl = [](RuntimeObject* c) {
+    return RuntimeObjectIsaDefinition(c, GetEmbedControlDefinition());
+  };
+  hooks.templateWindow = [](RuntimeObject* c) {
+    return RuntimeObjectIsaDefinition(c, GetEmbedControlDefinition()) ? AsTest(c)->templateWindow : nullptr;
+  };
+  return hooks;
 }
 
 void ControlTest::SetUp() {
-  Reports().clear();
   SetterLog().clear();
-  SetRuntimeErrorPresenter(RecordReport);
-  SetControlWindowHooks(TestHooks());
-  // Classes are built once and live on; count objects only.
   GetTestControlDefinition();
   GetEmbedControlDefinition();
-  GetHostWindowDefinition();
-  mBaseline = LiveObjectCount();
+  HostWindowTest::SetUp();
   root = new ContainerPane(nullptr, 0, MakeRect(0, 0, 1000, 1000));
 }
 
@@ -203,22 +139,13 @@ void ControlTest::TearDown() {
   for (RuntimeObject* o : mOwned) RuntimeUnlockObject(o);
   mOwned.clear();
   root->Close();
-  EXPECT_EQ(TakePendingClassName(), "");
-  EXPECT_EQ(LiveObjectCount(), mBaseline) << "objects left alive";
-  SetControlWindowHooks(ControlWindowHooks());
-  SetRuntimeErrorPresenter(nullptr);
+  HostWindowTest::TearDown();
 }
 
 HostWindowObject* ControlTest::NewWindow(RuntimeObject* containing, int32_t left, int32_t top) {
-  RuntimeObject* o = CreateInstanceFromDefinition(GetHostWindowDefinition());
-  HostWindowObject* w = AsHost(o);
-  w->controls = new ControlMap();
-  RuntimeLockObject(containing);
-  w->containing = containing;
-  w->bounds = VornControlBounds{static_cast<int16_t>(top), static_cast<int16_t>(left),
-                                static_cast<int16_t>(top + 300), static_cast<int16_t>(left + 400)};
+  RuntimeObject* o = NewHostWindowObject(containing, true, MakeRect(left, top, left + 400, top + 300), nullptr);
   mOwned.push_back(o);
-  return w;
+  return AsHostWindow(o);
 }
 
 TestControlObject* ControlTest::NewControl(const char* name, int32_t index) {
@@ -242,14 +169,6 @@ SubPane* ControlTest::GiveControlPane(TestControlObject* ctl, const Rect& bounds
   AttachControlPane(Ctl(ctl), pane);
   SetControlBounds(Ctl(ctl), bounds);
   return pane;
-}
-
-std::string ControlTest::TakePendingClassName() {
-  RuntimeObject* e = TakePendingException();
-  if (!e) return "";
-  std::string name(e->classPtr->mName.View());
-  RuntimeUnlockObject(e);
-  return name;
 }
 
 }  // namespace vorn::test

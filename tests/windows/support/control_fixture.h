@@ -1,7 +1,5 @@
-// Controls without the runtime window: a small window class holding a control map, an
-// embedded-window control, and a control class with properties of every packed value form.
-// The fixture registers the window hooks for them, collects error reports and checks that
-// every test leaves no object alive and no exception pending.
+// Controls in host windows without panes of the runtime window: an embedded-window control
+// and a control class with properties of every packed value form.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,20 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "objects/runtime_object.h"
+#include "support/host_window.h"
 #include "windows/container_pane.h"
-#include "windows/control.h"
-#include "windows/control_window_hooks.h"
 
 namespace vorn::test {
-
-struct HostWindowObject {
-  RuntimeObject header;
-  ControlMap* controls;
-  RuntimeObject* containing;  // held
-  VornControlBounds bounds;
-  int32_t moves;
-};
 
 // RectControl with its own properties 26 and up.
 struct TestControlObject {
@@ -53,7 +41,6 @@ enum TestProperty : uint16_t {
   kPropPrecise,
 };
 
-ObjectDefinition* GetHostWindowDefinition();
 ObjectDefinition* GetTestControlDefinition();
 ObjectDefinition* GetEmbedControlDefinition();  // a TestControl showing a template window
 ObjectHook* TestControlActionHook();            // the event "Action" TestControl declares
@@ -61,13 +48,12 @@ ObjectHook* TestControlActionHook();            // the event "Action" TestContro
 // Setter calls of TestControl in order ("Ratio 1.5", "FillColor 1193046", ...).
 std::vector<std::string>& SetterLog();
 
-class ControlTest : public ::testing::Test {
- public:
-  static std::vector<std::string>& Reports();
-
+class ControlTest : public HostWindowTest {
  protected:
   void SetUp() override;
   void TearDown() override;
+  // Adds Move of an embedded window and the test's embedding control.
+  ControlWindowHooks WindowHooks() override;
 
   HostWindowObject* NewWindow(RuntimeObject* containing = nullptr, int32_t left = 0, int32_t top = 0);
   TestControlObject* NewControl(const char* name, int32_t index = kNotInControlArray);
@@ -77,16 +63,13 @@ class ControlTest : public ::testing::Test {
   SubPane* GiveControlPane(TestControlObject* ctl, const Rect& bounds, SubPane* parent = nullptr);
   // Releases a window created by NewWindow; its controls go with it.
   void Release(RuntimeObject* object) { RuntimeUnlockObject(object); }
-  std::string TakePendingClassName();
 
   ContainerPane* root = nullptr;
 
  private:
-  int32_t mBaseline = 0;
   std::vector<RuntimeObject*> mOwned;
 };
 
-inline RuntimeObject* Obj(void* object) { return static_cast<RuntimeObject*>(object); }
 inline ControlObject* Ctl(TestControlObject* object) { return &object->base; }
 
 }  // namespace vorn::test

@@ -1,13 +1,12 @@
-// Panes with real GTK widgets and windows that record what reaches them, for the window tests.
+// Panes with real GTK widgets that record what reaches them, for the window tests.
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
+#include "support/gui_support.h"
 #include "windows/container_pane.h"
 #include "windows/edit_control_queries.h"
-#include "windows/window.h"
 
 namespace vorn::test {
 
@@ -49,31 +48,5 @@ class TestClickPane : public SubPane {
   std::vector<Click> clicks;
   std::vector<int32_t> wheel;
 };
-
-class TestWindow : public Window {
- public:
-  TestWindow(const Rect& screenBounds, int32_t kind = 0, bool resizable = true);
-  bool CloseBoxClicked() override;
-  void WindowMoved() override { ++moved; }
-  void WindowResized() override { ++resized; }
-  bool MouseDown(int32_t x, int32_t y, int32_t modifiers) override;
-
-  int moved = 0;
-  int resized = 0;
-  int closeBoxClicks = 0;
-  bool keepOpen = true;
-  int mouseDowns = 0;
-};
-
-// Runs GTK until nothing is pending, then one run-loop step of the window layer.
-void RunLoopIteration();
-// Dispatches events for a while (X round trips of external tools need time).
-void PumpFor(int milliseconds);
-// The X id of a window's GtkWindow.
-unsigned long XidOf(Window* window);
-// Asks the window to close the way a window manager does (WM_DELETE_WINDOW).
-void SendDeleteWindowMessage(Window* window);
-// Runs a shell command and answers its standard output.
-std::string Shell(const std::string& command);
 
 }  // namespace vorn::test

@@ -1,0 +1,113 @@
+#include "support/gui_support.h"
+
+#include <gdk/gdkx.h>
+#include <gtk/gtk.h>
+
+#include <array>
+#include <cstdio>
+#include <memory>
+
+#include "windows/gtk_helper.h"
+
+namespace vorn::test {
+
+bool EnsureDisplay() {
+  static int state = 0;
+  if (state == 0) {
+    state = gtk_init_check(nullptr, nullptr) ? 1 : 2;
+    if (state == 1) InitGTKHelper();
+  }
+  return state == 1;
+}
+
+void RunLoopIteration() {
+  while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+  Window::ShowPendingWindows();
+  while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+}
+
+void PumpFor(int milliseconds) {
+  gint64 end = g_get_monotonic_time() + milliseconds * 1000;
+  while (g_get_monotonic_time() < end) {
+    if (gtk_events_pending()) {
+      gtk_main_iteration_do(FALSE);
+    } else {
+      g_usleep(2000);
+    }
+  }
+}
+
+std::string Shell(const std::string& command) {
+  std::string out;
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  if (!pipe) return out;
+  std::array<char, 256> buf;
+  size_t n;
+  while ((n = fread(buf.data(), 1, buf.size(), pipe.get())) > 0) out.append(buf.data(), n);
+  return out;
+}
+
+unsigned long XidOf(Window* window) {
+  GdkWindow* gdkWindow = gtk_widget_get_window(window->GtkWindowWidget());
+  return gdkWindow ? GDK_WINDOW_XID(gdkWindow) : 0;
+}
+
+void SendDeleteWindowMessage(Window* window) {
+  GdkWindow* gdkWindow = gtk_widget_get_window(window->GtkWindowWidget());
+  if (!gdkWindow) return;
+  GdkEvent* event = gdk_event_new(GDK_CLIENT_EVENT);
+  event->client.window = gdkWindow;
+  event->client.message_type = gdk_atom_intern("WM_PROTOCOLS", FALSE);
+  event->client.data_format = 32;
+  event->client.data.l[0] =
+      static_cast<long>(gdk_x11_atom_to_xatom(gdk_atom_intern("WM_DELETE_WINDOW", FALSE)));
+  event->client.data.l[1] = GDK_CURRENT_TIME;
+  gdk_event_send_client_message(event, GDK_WINDOW_XID(gdkWindow));
+  event->client.window = nullptr;  // not ours to release
+  gdk_event_free(event);
+  gdk_flush();
+}
+
+void ShowAndSettle(Window* window) {
+  window->Show();
+  RunLoopIteration();
+  PumpFor(200);
+  Shell("xdotool windowfocus --sync " + std::to_string(XidOf(window)) + " 2>/dev/null");
+  PumpFor(150);
+  RunLoopIteration();
+}
+
+void ScreenPoint(Window* window, int32_t h, int32_t v, int32_t* x, int32_t* y) {
+  Rect r;
+  window->GetScreenBounds(&r);
+  *x = r.left + h;
+  *y = r.top + v;
+}
+
+void PressAndDrag(Window* window, int32_t h, int32_t v, int32_t stepX, int steps) {
+  int32_t x, y;
+  ScreenPoint(window, h, v, &x, &y);
+  Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " mousedown 1");
+  PumpFor(100);
+  for (int step = 1; step <= steps; ++step) {
+    Shell("xdotool mousemove " + std::to_string(x + step * stepX) + " " + std::to_string(y));
+    PumpFor(40);
+  }
+}
+
+void ReleaseMouse() { Shell("xdotool mouseup 1"); }
+
+TestWindow::TestWindow(const Rect& screenBounds, int32_t kind, bool resizable)
+    : Window(string("Test window"), screenBounds, kind, 0, resizable) {}
+
+bool TestWindow::CloseBoxClicked() {
+  ++closeBoxClicks;
+  return keepOpen;
+}
+
+bool TestWindow::MouseDown(int32_t x, int32_t y, int32_t modifiers) {
+  ++mouseDowns;
+  return Window::MouseDown(x, y, modifiers);
+}
+
+}  // namespace vorn::test

@@ -1,0 +1,50 @@
+// What every test on a real display needs: the display itself, run-loop steps, a window that
+// records what reaches it, and driving the X server from outside with xdotool.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "windows/window.h"
+
+namespace vorn::test {
+
+// Opens the display and sets up the GTK helper once; false without a display.
+bool EnsureDisplay();
+
+// Runs GTK until nothing is pending, then one run-loop step of the window layer.
+void RunLoopIteration();
+// Dispatches events for a while (X round trips of external tools need time).
+void PumpFor(int milliseconds);
+// Runs a shell command and answers its standard output.
+std::string Shell(const std::string& command);
+
+// The X id of a window's GtkWindow.
+unsigned long XidOf(Window* window);
+// Asks the window to close the way a window manager does (WM_DELETE_WINDOW).
+void SendDeleteWindowMessage(Window* window);
+// Shows the window, waits for it to map and gives it the keyboard.
+void ShowAndSettle(Window* window);
+// Screen position of a point of the window's content.
+void ScreenPoint(Window* window, int32_t h, int32_t v, int32_t* x, int32_t* y);
+// Presses the first button at a point of the window's content and moves the pointer `steps`
+// times by `stepX` pixels, the button still down; ReleaseMouse lets it go.
+void PressAndDrag(Window* window, int32_t h, int32_t v, int32_t stepX, int steps);
+void ReleaseMouse();
+
+class TestWindow : public Window {
+ public:
+  TestWindow(const Rect& screenBounds, int32_t kind = 0, bool resizable = true);
+  bool CloseBoxClicked() override;
+  void WindowMoved() override { ++moved; }
+  void WindowResized() override { ++resized; }
+  bool MouseDown(int32_t x, int32_t y, int32_t modifiers) override;
+
+  int moved = 0;
+  int resized = 0;
+  int closeBoxClicks = 0;
+  bool keepOpen = true;
+  int mouseDowns = 0;
+};
+
+}  // namespace vorn::test
