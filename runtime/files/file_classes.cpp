@@ -3,6 +3,8 @@
 #include "core/application.h"
 #include "files/folder_item_class.h"
 #include "files/permissions_class.h"
+#include "files/resource_fork_class.h"
+#include "files/special_folder_class.h"
 #include "objects/class_registry.h"
 
 namespace vorn {
@@ -10,6 +12,8 @@ namespace vorn {
 void RegisterFileClasses() {
   RegisterIntrinsicClass(GetPermissionsClassDefinition());
   RegisterIntrinsicClass(GetFolderItemClassDefinition());
+  RegisterIntrinsicClass(GetSpecialFolderClassDefinition());
+  RegisterResourceForkClass();
   SetDocumentItemFactory(&NewDocumentFolderItem);
 }
 

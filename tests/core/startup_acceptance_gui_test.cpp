@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -42,9 +43,11 @@ double Now() {
 }
 
 // Runs the program with its standard error in a file. When `signalNumber` is set, sends it once
-// the log contains `waitFor`. Kills the program after 15 s.
+// the log contains `waitFor`, after handing the log so far to `beforeSignal`. Kills the program
+// after 15 s.
 Outcome RunProgram(const std::string& program, std::vector<std::string> args, int signalNumber = 0,
-            const std::string& waitFor = "") {
+            const std::string& waitFor = "",
+            const std::function<void(const std::string&)>& beforeSignal = nullptr) {
   char logPath[] = "/tmp/vorn_startup_log_XXXXXX";
   int logFile = mkstemp(logPath);
   EXPECT_GE(logFile, 0);
@@ -72,6 +75,7 @@ Outcome RunProgram(const std::string& program, std::vector<std::string> args, in
     pid_t done = waitpid(pid, &status, WNOHANG);
     if (done == pid) break;
     if (!signalled && ReadFile(logPath).find(waitFor) != std::string::npos) {
+      if (beforeSignal) beforeSignal(ReadFile(logPath));
       kill(pid, signalNumber);
       signalled = true;
     }
@@ -167,6 +171,26 @@ TEST(StartupAcceptanceTest, SighupSkipsTheQuitSequenceButStillExitsWithStatusZer
   EXPECT_TRUE(outcome.exited);
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(EventsOf(outcome.log), "Waiting;");
+}
+
+// A temporary item lives while the program runs and is gone once it has ended.
+TEST(StartupAcceptanceTest, ATemporaryItemIsRemovedWhenTheProgramEnds) {
+  std::string path;
+  std::string contentsWhileRunning = "<not looked at>";
+  Outcome outcome = RunProgram(ImagePath("temp_item_app"), {}, SIGTERM, "Waiting;", [&](const std::string& log) {
+    std::string events = EventsOf(log);
+    size_t start = events.find("Path(");
+    size_t end = events.find(");", start);
+    if (start == std::string::npos || end == std::string::npos) return;
+    path = events.substr(start + 5, end - start - 5);
+    contentsWhileRunning = access(path.c_str(), F_OK) == 0 ? ReadFile(path) : "<missing>";
+  });
+  EXPECT_TRUE(outcome.exited);
+  EXPECT_EQ(outcome.status, 0);
+  ASSERT_EQ(path.rfind("/tmp/", 0), 0u) << EventsOf(outcome.log);
+  EXPECT_EQ(contentsWhileRunning, "limiting magnitude 6.5\n");
+  EXPECT_NE(access(path.c_str(), F_OK), 0) << path << " is still there";
+  if (access(path.c_str(), F_OK) == 0) std::remove(path.c_str());
 }
 
 TEST(StartupAcceptanceTest, TheRuntimeAloneSaysThatItHoldsNoApplication) {

@@ -1,0 +1,106 @@
+#include "files/shell_runner.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "files/folder_item_imp_unix.h"
+#include "files/unix_path_text.h"
+
+extern char** environ;
+
+namespace vorn {
+
+namespace {
+
+constexpr size_t kReadBlockSize = 512;
+constexpr const char* kShellPath = "/bin/bash";
+
+std::vector<char*> ArgumentVector(const std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  return argv;
+}
+
+void Reap(pid_t pid) {
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+}
+
+// Starts the program file args[0] in its own session, detached so that no zombie is left when
+// it ends, with its standard output and error going nowhere: nobody reads them, and a closed
+// pipe would kill it at its first line.
+void StartDiscardingOutput(const std::vector<std::string>& args) {
+  std::vector<char*> argv = ArgumentVector(args);
+  pid_t child = fork();
+  if (child < 0) return;
+  if (child == 0) {
+    // Only async-signal-safe calls from here on.
+    int sink = open("/dev/null", O_WRONLY);
+    if (sink >= 0) {
+      dup2(sink, STDOUT_FILENO);
+      dup2(sink, STDERR_FILENO);
+      if (sink > STDERR_FILENO) close(sink);
+    }
+    pid_t grandchild = fork();
+    if (grandchild == 0) {
+      setsid();
+      execv(argv[0], argv.data());
+      _exit(127);
+    }
+    _exit(0);
+  }
+  Reap(child);
+}
+
+}  // namespace
+
+std::string RunProgramCapturingOutput(const std::vector<std::string>& args) {
+  std::string output;
+  if (args.empty()) return output;
+  int channel[2];
+  // Close-on-exec keeps both ends out of every other program this process starts meanwhile.
+  if (pipe2(channel, O_CLOEXEC) != 0) return output;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, channel[1], STDOUT_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+  std::vector<char*> argv = ArgumentVector(args);
+  pid_t pid = 0;
+  int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(channel[1]);
+  if (spawned != 0) {
+    close(channel[0]);
+    return output;
+  }
+  char block[kReadBlockSize];
+  while (true) {
+    ssize_t got = read(channel[0], block, sizeof block);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    output.append(block, static_cast<size_t>(got));
+  }
+  close(channel[0]);
+  Reap(pid);
+  return output;
+}
+
+string RunShellCommand(const string& commandLine, bool capture) {
+  std::string command = PathBytes(commandLine);
+  // The shell would see the line cut short at the NUL: a different command.
+  if (HasNulByte(command)) return string();
+  std::vector<std::string> args{kShellPath, "-c", command};
+  if (!capture) {
+    StartDiscardingOutput(args);
+    return string();
+  }
+  return PathString(RunProgramCapturingOutput(args), kFileSystemEncoding);
+}
+
+}  // namespace vorn

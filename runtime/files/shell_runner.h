@@ -1,0 +1,22 @@
+// Runs a command line through "/bin/bash -c": the feature for code that means a shell command.
+// Nothing that carries a path or other outside text should be pasted into a command line; run
+// such programs with an argument vector (files/program_runner.h) instead.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "strings/vstring.h"
+
+namespace vorn {
+
+// With `capture`, waits for the command and answers everything it wrote on standard output and
+// standard error. Without, starts it in the background with its output discarded and answers
+// "" at once. "" as well when the shell cannot be started.
+string RunShellCommand(const string& commandLine, bool capture);
+
+// The bytes a program wrote on standard output and standard error until it ended; args[0] is
+// looked up in the search path. Empty when it cannot be started.
+std::string RunProgramCapturingOutput(const std::vector<std::string>& args);
+
+}  // namespace vorn
