@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "files/folder_item_imp.h"
+#include "vorn/resource_fork_api.h"
 #include "objects/runtime_object.h"
 
 namespace vorn {
@@ -87,6 +88,10 @@ const MethodRow kFolderItemMethods[] = {
     PLAIN("CreateTextFile", "o<TextOutputStream>", FolderItemCreateTextFile),
     METHOD("OpenAsBinaryFile", "o<BinaryStream>", kReadWriteParam, FolderItemOpenBinaryFile),
     METHOD("CreateBinaryFile", "o<BinaryStream>", kTypeParam, FolderItemCreateBinaryFile),
+    {"OpenResourceFork", "o<ResourceFork>", nullptr, 0, Fn(&folderOpenResourceFork), "folderOpenResourceFork",
+     nullptr, nullptr, 0, kClassicOnlyMask},
+    {"CreateResourceFork", "o<ResourceFork>", kTypeParam, 1, Fn(&folderCreateResourceFork),
+     "folderCreateResourceFork", nullptr, nullptr, 0, kClassicOnlyMask},
     PLAIN("Delete", "", FolderItemDelete),
     PLAIN("CreateAsFolder", "", FolderItemCreateAsFolder),
     METHOD("Launch", "", kActivateParam, FolderItemLaunch),

@@ -127,6 +127,7 @@ void SetMethodList(ObjectDefinition* definition, const MethodRow* rows, int32_t 
     method.setterFunction = row.setterFunction;
     method.setterName = row.setterName;
     method.rowFlags = row.flags;
+    method.extra = row.extra;
     DecodedRowFlags flags = DecodeRowFlags(row.flags);
     method.itemFlags = flags.itemFlags;
     method.attributes = flags.attributes;

@@ -150,6 +150,7 @@ struct ObjectMethod {
   uint32_t rowFlags = 0;
   uint8_t itemFlags = 0;
   uint32_t attributes = 0;
+  int32_t extra = 0;  // the row's platform mask word
   std::string signature;  // "Name%result%o<Owner>params"
 };
 

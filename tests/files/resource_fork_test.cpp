@@ -5,6 +5,7 @@
 
 #include "core/class_registration.h"
 #include "core/reloc_entry.h"
+#include "files/folder_item_class.h"
 #include "files/support/folder_item_test.h"
 #include "objects/runtime_object.h"
 #include "vorn/folder_item_api.h"
@@ -22,6 +23,22 @@ TEST_F(ResourceForkTest, FolderItemsHaveNoForkToOpenOrCreate) {
   string type("rsrc");
   EXPECT_EQ(folderCreateResourceFork(item, type.Rep()), nullptr);
   RuntimeUnlockObject(item);
+}
+
+TEST_F(ResourceForkTest, FolderItemListsItsForkMembersForTheClassicFileSystemOnly) {
+  int found = 0;
+  for (const ObjectMethod& method : GetFolderItemClassDefinition()->mMethods) {
+    std::string name(method.name.View());
+    if (name != "OpenResourceFork" && name != "CreateResourceFork") {
+      EXPECT_EQ(method.extra, 0) << name;
+      continue;
+    }
+    ++found;
+    EXPECT_EQ(method.extra, -9) << name;
+    EXPECT_EQ(method.result, "o<ResourceFork>");
+    EXPECT_EQ(LookupRelocEntry(string(method.entryName))->code, method.function) << name;
+  }
+  EXPECT_EQ(found, 2);
 }
 
 TEST_F(ResourceForkTest, AnAttributeSetReadsBackFalseAndEveryQueryIsEmpty) {
