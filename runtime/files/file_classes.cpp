@@ -3,6 +3,7 @@
 #include "core/application.h"
 #include "files/folder_item_class.h"
 #include "files/permissions_class.h"
+#include "files/virtual_volume_class.h"
 #include "objects/class_registry.h"
 
 namespace vorn {
@@ -10,6 +11,7 @@ namespace vorn {
 void RegisterFileClasses() {
   RegisterIntrinsicClass(GetPermissionsClassDefinition());
   RegisterIntrinsicClass(GetFolderItemClassDefinition());
+  RegisterIntrinsicClass(GetVirtualVolumeClassDefinition());
   SetDocumentItemFactory(&NewDocumentFolderItem);
 }
 
