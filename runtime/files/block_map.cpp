@@ -7,12 +7,14 @@
 namespace vorn {
 
 void BlockMap::Add(uint32_t idnum, uint32_t offset, uint32_t sequence) {
+  Changed();
   mEntries.push_back({offset, idnum, sequence});
   mByOffset.emplace(offset, mEntries.size() - 1);
   if (idnum == 0) ++mFreeCount;
 }
 
 void BlockMap::Reindex() {
+  Changed();
   mByOffset.clear();
   mFreeCount = 0;
   for (size_t i = 0; i < mEntries.size(); ++i) {
@@ -51,6 +53,7 @@ bool BlockMap::SetByIdnum(uint32_t idnum, uint32_t offset, uint32_t sequence) {
 bool BlockMap::SetIdnumAt(uint32_t offset, uint32_t idnum, int64_t sequence) {
   auto found = mByOffset.find(offset);
   if (found == mByOffset.end()) return false;
+  Changed();
   Entry& entry = mEntries[found->second];
   if (entry.idnum == 0) --mFreeCount;
   if (idnum == 0) ++mFreeCount;
@@ -60,6 +63,18 @@ bool BlockMap::SetIdnumAt(uint32_t offset, uint32_t idnum, int64_t sequence) {
 }
 
 bool BlockMap::Find(uint32_t idnum, uint32_t sequence, int32_t start, int32_t* index, int64_t* offset) const {
+  if (sequence == 0 && start <= 0 && idnum != 0) {
+    if (mFirstBlocksStale) {
+      mFirstBlocks.clear();
+      for (size_t i = 0; i < mEntries.size(); ++i)
+        if (mEntries[i].sequence == 0 && mEntries[i].idnum != 0) mFirstBlocks.emplace(mEntries[i].idnum, i);
+      mFirstBlocksStale = false;
+    }
+    auto found = mFirstBlocks.find(idnum);
+    *index = found == mFirstBlocks.end() ? -1 : static_cast<int32_t>(found->second);
+    *offset = found == mFirstBlocks.end() ? -1 : mEntries[found->second].offset;
+    return found != mFirstBlocks.end();
+  }
   for (size_t i = start > 0 ? static_cast<size_t>(start) : 0; i < mEntries.size(); ++i) {
     if (mEntries[i].idnum == idnum && mEntries[i].sequence == sequence) {
       *index = static_cast<int32_t>(i);
@@ -111,6 +126,7 @@ bool BlockMap::Deserialize(const uint8_t* bytes, int64_t size) {
 }
 
 void BlockMap::Clear() {
+  Changed();
   mEntries.clear();
   mByOffset.clear();
   mFreeCount = 0;

@@ -53,10 +53,16 @@ class BlockMap {
 
  private:
   void Reindex();
+  void Changed() { mFirstBlocksStale = true; }
+
 
   std::vector<Entry> mEntries;
   std::unordered_map<uint32_t, std::size_t> mByOffset;  // the first entry at each offset
   int32_t mFreeCount = 0;
+  // The first entry of each item's first block, the lookup every opening makes; rebuilt on
+  // the first lookup after a change.
+  mutable std::unordered_map<uint32_t, std::size_t> mFirstBlocks;
+  mutable bool mFirstBlocksStale = true;
 };
 
 }  // namespace vorn

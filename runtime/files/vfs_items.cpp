@@ -230,24 +230,23 @@ bool VFSVolume::AppendBlock(int64_t* offset) {
   int64_t at = mFileLength;
   int64_t length = mNewBlockLength;
   if (at + length > INT32_MAX) return false;
-  std::vector<uint8_t> bytes(static_cast<size_t>(mZeroFill ? length : kBlockHeaderSize), 0);
-  BlockHeader header;
-  header.length = length;
-  PutUInt32(bytes.data(), kBlockStartMagic, true);
-  PutUInt32(bytes.data() + 4, 0, true);
-  PutUInt32(bytes.data() + 8, 0, true);
-  PutDouble(bytes.data() + 12, static_cast<double>(length), DoublesBigEndian());
-  PutDouble(bytes.data() + 20, 0.0, DoublesBigEndian());
+  uint8_t header[kBlockHeaderSize];
+  PutUInt32(header, kBlockStartMagic, true);
+  PutUInt32(header + 4, 0, true);
+  PutUInt32(header + 8, 0, true);
+  PutDouble(header + 12, static_cast<double>(length), DoublesBigEndian());
+  PutDouble(header + 20, 0.0, DoublesBigEndian());
   uint8_t trailer[kBlockTrailerSize];
   PutUInt32(trailer, kBlockEndMagic, true);
   if (mZeroFill) {
-    std::memcpy(bytes.data() + length - kBlockTrailerSize, trailer, sizeof trailer);
-    if (!WriteAt(at, bytes.data(), length)) return false;
+    std::vector<uint8_t> block(static_cast<size_t>(length), 0);
+    std::memcpy(block.data(), header, sizeof header);
+    std::memcpy(block.data() + length - kBlockTrailerSize, trailer, sizeof trailer);
+    if (!WriteAt(at, block.data(), length)) return false;
   } else {
     if (!mStore->SetLength(static_cast<int32_t>(at + length))) return false;
     mFileLength = at + length;
-    if (!WriteAt(at, bytes.data(), kBlockHeaderSize) ||
-        !WriteAt(at + length - kBlockTrailerSize, trailer, sizeof trailer))
+    if (!WriteAt(at, header, sizeof header) || !WriteAt(at + length - kBlockTrailerSize, trailer, sizeof trailer))
       return false;
   }
   mMap.Add(0, static_cast<uint32_t>(at), 0);

@@ -72,14 +72,10 @@ std::vector<VHFSItem> VHFSVolume::ListChildren(const VHFSItem& folder) {
   if (!ReadChildList(folder, &children)) return listed;
   for (uint32_t idnum : children) {
     if (idnum == kRootDirectoryIDnum || idnum == folder.idnum) continue;
-    uint32_t parent = 0;
-    {
-      ItemAccess access(mCore.get(), idnum);
-      if (!access.ReadLongAt(kParentPosition, &parent) || parent != folder.idnum) continue;
-    }
     VHFSItem child;
     child.idnum = idnum;
-    if (LoadItemInfo(&child)) listed.push_back(child);
+    uint32_t parent = 0;
+    if (ReadHeader(idnum, &child, &parent) && parent == folder.idnum) listed.push_back(child);
   }
   return listed;
 }

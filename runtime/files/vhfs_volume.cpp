@@ -81,20 +81,23 @@ VHFSItem VHFSVolume::GetRoot() {
   return root;
 }
 
-bool VHFSVolume::LoadItemInfo(VHFSItem* item) {
+bool VHFSVolume::ReadHeader(uint32_t idnum, VHFSItem* item, uint32_t* parent) {
   item->type = 0;
   item->name = string();
   if (!IsOK()) return false;
-  ItemAccess access(mCore.get(), item->idnum);
-  uint32_t type = 0;
-  uint8_t name[kItemNameField];
-  if (!access.ReadLongAt(kTypePosition, &type) || !access.ReadAt(kNamePosition, name, sizeof name)) return false;
+  ItemAccess access(mCore.get(), idnum);
+  uint8_t header[kItemHeaderSize];
+  if (!access.ReadAt(0, header, sizeof header)) return false;
+  bool big = mCore->Version() > 2;
+  const char* name = reinterpret_cast<const char*>(header + kNamePosition);
   // The last byte of the field is always the terminator, whatever the file says.
-  size_t length = strnlen(reinterpret_cast<const char*>(name), kLongestItemName);
-  item->name = string(name, static_cast<int32_t>(length), kEncodingUTF8);
-  item->type = type;
+  item->name = string(name, static_cast<int32_t>(strnlen(name, kLongestItemName)), kEncodingUTF8);
+  item->type = GetUInt32(header + kTypePosition, big);
+  if (parent) *parent = GetUInt32(header + kParentPosition, big);
   return true;
 }
+
+bool VHFSVolume::LoadItemInfo(VHFSItem* item) { return ReadHeader(item->idnum, item, nullptr); }
 
 bool VHFSVolume::GetItemInfo(const VHFSItem& item, VHFSItemInfo* info) {
   if (!IsOK()) return false;

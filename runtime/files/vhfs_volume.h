@@ -91,6 +91,8 @@ class VHFSVolume {
  private:
   explicit VHFSVolume(std::unique_ptr<VFSVolume> core);
   uint32_t StoredType(uint32_t idnum);
+  // Type, parent and name from one read of the item header.
+  bool ReadHeader(uint32_t idnum, VHFSItem* item, uint32_t* parent);
   bool ReadChildList(const VHFSItem& folder, std::vector<uint32_t>* children);
   bool IsInside(uint32_t idnum, uint32_t folder);
 
