@@ -5,6 +5,7 @@
 #include "files/permissions_class.h"
 #include "files/resource_fork_class.h"
 #include "files/special_folder_class.h"
+#include "files/virtual_volume_class.h"
 #include "objects/class_registry.h"
 
 namespace vorn {
@@ -14,6 +15,7 @@ void RegisterFileClasses() {
   RegisterIntrinsicClass(GetFolderItemClassDefinition());
   RegisterIntrinsicClass(GetSpecialFolderClassDefinition());
   RegisterResourceForkClass();
+  RegisterIntrinsicClass(GetVirtualVolumeClassDefinition());
   SetDocumentItemFactory(&NewDocumentFolderItem);
 }
 

@@ -5,6 +5,7 @@
 #include "files/folder_item_imp.h"
 #include "vorn/resource_fork_api.h"
 #include "objects/runtime_object.h"
+#include "vorn/virtual_volume_api.h"
 
 namespace vorn {
 
@@ -42,6 +43,7 @@ const PropertyRow kFolderItemProperties[] = {
     SPECIAL("TrashFolder", kTrashFolderCode),
     SPECIAL("SharedTrashFolder", kSharedTrashFolderCode),
     SPECIAL("TemporaryFolder", kTemporaryFolderCode),
+    RO("VirtualVolume", "o<VirtualVolume>", folderVirtVolGetter),
     RO("IsReadable", "b", FolderItemIsCurrentlyReadable),
     RO("IsWriteable", "b", FolderItemIsCurrentlyWriteable),
     RW("LastErrorCode", "i4", FolderItemGetLastError, FolderItemSetLastError),
@@ -86,6 +88,8 @@ const MethodRow kFolderItemMethods[] = {
     PLAIN("OpenAsTextFile", "o<TextInputStream>", FolderItemOpenTextFile),
     PLAIN("AppendToTextFile", "o<TextOutputStream>", FolderItemAppendTextFile),
     PLAIN("CreateTextFile", "o<TextOutputStream>", FolderItemCreateTextFile),
+    PLAIN("CreateVirtualVolume", "o<VirtualVolume>", FolderItemCreateVirtualVolume),
+    PLAIN("OpenAsVirtualVolume", "o<VirtualVolume>", FolderItemOpenAsVirtualVolume),
     METHOD("OpenAsBinaryFile", "o<BinaryStream>", kReadWriteParam, FolderItemOpenBinaryFile),
     METHOD("CreateBinaryFile", "o<BinaryStream>", kTypeParam, FolderItemCreateBinaryFile),
     {"OpenResourceFork", "o<ResourceFork>", nullptr, 0, Fn(&folderOpenResourceFork), "folderOpenResourceFork",

@@ -1,0 +1,68 @@
+// The FolderItem members that make a volume in a file, open a file as one, and tell the
+// volume an item lives in.
+#include <cstdint>
+#include <memory>
+
+#include "files/folder_item_assert.h"
+#include "files/folder_item_class.h"
+#include "files/folder_item_imp_virtual.h"
+#include "files/random_access_mechanism.h"
+#include "files/vhfs_volume.h"
+#include "files/virtual_volume_class.h"
+#include "vorn/object_abi.h"
+
+namespace vorn {
+
+namespace {
+
+FolderItemImp* MethodImp(RuntimeObject* self, int32_t line) {
+  FolderItemImp* imp = FolderItemImpOf(self);
+  if (!imp) ReportFolderItemAssertion(line, self ? "obj->mImp" : "obj");
+  return imp;
+}
+
+// The volume layers code their own byte order; the store is set as every volume file's is.
+void PrepareStore(RandomAccessMechanism* store) {
+  store->SetByteSwap();
+  store->mSwapDoubles = 1;
+}
+
+}  // namespace
+
+}  // namespace vorn
+
+using namespace vorn;
+
+extern "C" {
+
+VornRuntimeObject* FolderItemCreateVirtualVolume(VornRuntimeObject* item) {
+  FolderItemImp* imp = MethodImp(item, __LINE__);
+  if (!imp || imp->IsLocked()) return nullptr;
+  RandomAccessMechanism* store = imp->CreateStream(imp->GetType());
+  if (!store) return nullptr;
+  PrepareStore(store);
+  std::unique_ptr<VHFSVolume> volume = VHFSVolume::Create(store, true);
+  return volume ? NewVirtualVolumeObject(volume.release()) : nullptr;
+}
+
+VornRuntimeObject* FolderItemOpenAsVirtualVolume(VornRuntimeObject* item) {
+  FolderItemImp* imp = MethodImp(item, __LINE__);
+  if (!imp) return nullptr;
+  RandomAccessMechanism* store = imp->OpenStream(true, true);
+  if (!store) store = imp->OpenStream(true, false);
+  if (!store) return nullptr;
+  PrepareStore(store);
+  auto volume = std::make_unique<VHFSVolume>(store, true);
+  if (!volume->IsOK()) return nullptr;
+  return NewVirtualVolumeObject(volume.release());
+}
+
+VornRuntimeObject* folderVirtVolGetter(VornRuntimeObject* item, int32_t) {
+  FolderItemImp* imp = FolderItemImpOf(item);
+  auto* virtualItem = imp && imp->IsVirtual() ? dynamic_cast<FolderItemImpVirtual*>(imp) : nullptr;
+  RuntimeObject* volume = virtualItem ? virtualItem->VolumeObject() : nullptr;
+  if (volume) RuntimeLockObject(volume);
+  return volume;
+}
+
+}  // extern "C"
