@@ -9,6 +9,7 @@
 #include "objects/event_dispatch.h"
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
+#include "strings/string_map.h"
 
 namespace vorn {
 
@@ -251,6 +252,8 @@ void ApplicationFinalizer(VornRuntimeObject* object) {
   RuntimeObject* menuBar = app->menuBar;
   app->menuBar = nullptr;
   RuntimeUnlockObject(menuBar);
+  delete static_cast<StringMap<void*>*>(app->menuHandlers);
+  app->menuHandlers = nullptr;
 }
 void ConsoleApplicationInitializer(VornRuntimeObject*) {}
 

@@ -23,6 +23,7 @@
 #include "objects/value_classes.h"
 #include "windows/control.h"
 #include "windows/rect_control.h"
+#include "windows/menu_routing.h"
 #include "windows/screen_class.h"
 
 namespace vorn {
@@ -38,6 +39,7 @@ void RegisterIntrinsicClasses() {
   RegisterIntrinsicClass(GetPaneChildInterfaceDefinition());
   RegisterIntrinsicClass(GetControlClassDefinition());
   RegisterIntrinsicClass(GetRectControlClassDefinition());
+  RegisterMenuClasses();
   RegisterIntrinsicClass(GetScrollBarClassDefinition());
   RegisterIntrinsicClass(GetSliderClassDefinition());
   RegisterIntrinsicClass(GetStaticTextClassDefinition());

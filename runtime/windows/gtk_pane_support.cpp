@@ -76,7 +76,13 @@ int32_t GetMenuBarHeight(Window* window) {
   NativeWidget bar = window->MenuBarWidget();
   if (!bar || !GTK_WIDGET_VISIBLE(bar)) return 0;
   if (sMenuBarHeight < 0 && bar->allocation.height > 1) sMenuBarHeight = bar->allocation.height;
-  return std::max(sMenuBarHeight, 0);
+  if (sMenuBarHeight < 0) {
+    // Before the first bar is laid out its request is the best measure there is.
+    GtkRequisition request = {0, 0};
+    gtk_widget_size_request(bar, &request);
+    return std::max(request.height, 0);
+  }
+  return sMenuBarHeight;
 }
 
 void GetWindowMouseLocation(Window* window, int32_t* h, int32_t* v) {

@@ -1,5 +1,6 @@
 #include "windows/menu_enabling.h"
 
+#include <deque>
 #include <vector>
 
 #include "core/application.h"
@@ -9,8 +10,12 @@
 #include "windows/container_control.h"
 #include "windows/control_window_hooks.h"
 #include "windows/gtk_window_order.h"
+#include "windows/menu.h"
+#include "windows/menu_routing.h"
+#include "windows/pane_assert.h"
 #include "windows/pane_focus.h"
 #include "windows/runtime_window.h"
+#include "windows/window_controls.h"
 
 namespace vorn {
 
@@ -35,6 +40,80 @@ bool HasNativeHost(RuntimeObject* window) {
   return false;
 }
 
+constexpr const char* kEnablingSource = "../Common/RuntimeMain";
+
+// Everything with children enabled, every leaf disabled: what the handlers then turn on.
+void ResetMenuTree(RuntimeObject* item) {
+  Menu* menu = MenuOf(item);
+  if (!menu) {
+    ReportPaneAssertion(kEnablingSource, 1748, "item");
+    return;
+  }
+  if (menu->Count() > 0) {
+    menu->Enable();
+  } else {
+    menu->Disable();
+  }
+  for (int32_t i = 0; i < menu->Count(); ++i) {
+    RuntimeObject* child = menu->ChildAt(i);
+    RuntimeLockObject(child);
+    ResetMenuTree(child);
+    RuntimeUnlockObject(child);
+  }
+}
+
+bool MapHas(StringMap<void*>* map, const string& name) { return map && map->GetEntry(name); }
+
+StringMap<void*>* ApplicationMenuHandlers() {
+  auto* app = reinterpret_cast<ApplicationObject*>(GetApplicationObject());
+  return app ? static_cast<StringMap<void*>*>(app->menuHandlers) : nullptr;
+}
+
+void EnableMenusByHandlers(RuntimeObject* menuBar, RuntimeObject* windowObject) {
+  WindowObject* fields = WindowFieldsOf(windowObject);
+  StringMap<void*>* windowMap = fields ? fields->menuHandlers : nullptr;
+  SubPane* focus = GetFocusPane();
+  RuntimeObject* focusControl = windowMap && focus ? ControlObjectOfPane(focus) : nullptr;
+  StringMap<void*>* controlMap = focusControl ? ControlMenuHandlers(AsControl(focusControl)) : nullptr;
+  std::deque<RuntimeObject*> queue;
+  RuntimeLockObject(menuBar);
+  queue.push_back(menuBar);
+  while (!queue.empty()) {
+    RuntimeObject* item = queue.front();
+    queue.pop_front();
+    Menu* menu = MenuOf(item);
+    if (menu && menu->AutoEnable()) {
+      const string& name = menu->Name();
+      if (menu->Count() > 0 || MapHas(controlMap, name) || MapHas(windowMap, name) ||
+          MapHas(ApplicationMenuHandlers(), name) ||
+          RuntimeGetHookHandler(item, MenuItemEventHook(kMenuItemEventAction))) {
+        menu->Enable();
+      }
+    }
+    for (int32_t i = 0; menu && i < menu->Count(); ++i) {
+      RuntimeObject* child = menu->ChildAt(i);
+      RuntimeLockObject(child);
+      queue.push_back(child);
+    }
+    RuntimeUnlockObject(item);
+  }
+}
+
+void FireEnableMenuTree(RuntimeObject* item) {
+  Menu* menu = MenuOf(item);
+  if (!item || !menu) {
+    ReportPaneAssertion(kEnablingSource, item ? 1879 : 1878, item ? "item->mImp" : "item");
+    return;
+  }
+  FireEvent(item, MenuItemEventHook(kMenuItemEventEnableMenu));
+  for (int32_t i = 0; i < menu->Count(); ++i) {
+    RuntimeObject* child = menu->ChildAt(i);
+    RuntimeLockObject(child);
+    FireEnableMenuTree(child);
+    RuntimeUnlockObject(child);
+  }
+}
+
 }  // namespace
 
 Window* FrontRuntimeWindow() {
@@ -47,7 +126,22 @@ void EnableMenuItemsForWindow(bool skipHandlers, Window* window) {
   auto* view = dynamic_cast<RuntimeViewWindow*>(window);
   RuntimeObject* object = view ? view->WindowObjectRef() : nullptr;
   RuntimeLockObject(object);
-  // No menu bar exists in this system yet: nothing to reset or enable by handlers.
+  // A window without a language object has no menu bar here; no window means the application's.
+  RuntimeObject* menuBar = nullptr;
+  if (object) {
+    menuBar = AsWindowFields(object)->menuBar;
+  } else if (!window) {
+    if (auto* app = reinterpret_cast<ApplicationObject*>(GetApplicationObject())) menuBar = app->menuBar;
+  }
+  RuntimeLockObject(menuBar);
+  if (menuBar) {
+    ResetMenuTree(menuBar);
+    if (!skipHandlers) {
+      EnableMenusByHandlers(menuBar, object);
+      FireEnableMenuTree(menuBar);
+    }
+  }
+  RuntimeUnlockObject(menuBar);
   if (SubPane* focus = GetFocusPane()) focus->EnableMenuItems();
   if (object) {
     std::vector<RuntimeObject*> windows;

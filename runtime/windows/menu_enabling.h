@@ -1,6 +1,6 @@
-// The menu-enabling pass before a menu is shown: the focus pane's own enabling and the
+// The menu-enabling pass before a menu is shown: the menu bar is reset and its items enabled
+// by the menu handlers that exist for them, then the focus pane's own enabling and the
 // EnableMenuItems events of the window, the containers shown in it and the application.
-// Resetting the menu bar and enabling items by their handlers join once menu bars exist.
 #pragma once
 
 namespace vorn {

@@ -9,6 +9,7 @@
 #include "windows/container_control.h"
 #include "windows/control_window_hooks.h"
 #include "windows/control_containment.h"
+#include "windows/menu_window.h"
 #include "windows/pane_assert.h"
 #include "windows/pane_focus.h"
 #include "windows/window_class.h"
@@ -193,6 +194,7 @@ void RuntimeViewWindow::Close() {
     }
     delete fields->menuHandlers;
     fields->menuHandlers = nullptr;
+    DetachWindowMenuBar(window);
     // The cached Graphics object draws into this window: it gives its port back and goes.
     if (RuntimeObject* graphics = fields->graphics) {
       fields->graphics = nullptr;
@@ -408,9 +410,8 @@ void RuntimeViewDestructor(VornRuntimeObject* window) {
   RuntimeUnlockString(fields->floaterProcess);
   RuntimeUnlockString(fields->embeddingName);
   fields->title = fields->balloonHelp = fields->floaterProcess = fields->embeddingName = nullptr;
-  RuntimeObject* objects[] = {fields->graphics, fields->backdrop, fields->mouseCursor,
-                              fields->ownsMenuBar ? fields->menuBar : nullptr};
-  fields->graphics = fields->backdrop = fields->mouseCursor = nullptr;
-  if (fields->ownsMenuBar) fields->menuBar = nullptr;
+  // The menu-bar field holds a reference whether or not the bar is the window's own clone.
+  RuntimeObject* objects[] = {fields->graphics, fields->backdrop, fields->mouseCursor, fields->menuBar};
+  fields->graphics = fields->backdrop = fields->mouseCursor = fields->menuBar = nullptr;
   for (RuntimeObject* object : objects) RuntimeUnlockObject(object);
 }

@@ -235,6 +235,12 @@ void Window::SetMenuBar(NativeWidget menuBar) {
   mHasMenuBar = true;
 }
 
+void Window::RemoveMenuBar() {
+  if (NativeWidget bar = MenuBarWidget()) gtk_container_remove(GTK_CONTAINER(mVBox), bar);
+  mHasMenuBar = false;
+  mMenuBarShown = false;
+}
+
 // --- signal handlers ---------------------------------------------------------------------
 
 void Window::HandleMotion() {

@@ -98,6 +98,8 @@ class Window : public ContainerPane {
   void RunModalWhileShown();
   // Packs a GtkMenuBar above the content; the window then counts its height off the top.
   void SetMenuBar(NativeWidget menuBar);
+  // Takes the menu bar out of the box again; the window no longer counts its height.
+  void RemoveMenuBar();
 
   int32_t Kind() const { return mKind; }
   bool IsMaximized() const { return mMaximized; }

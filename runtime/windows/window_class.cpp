@@ -5,6 +5,7 @@
 #include "objects/accessors.h"
 #include "objects/class_registry.h"
 #include "objects/runtime_object.h"
+#include "vorn/menu_api.h"
 #include "vorn/window_api.h"
 #include "windows/runtime_window.h"
 
@@ -98,7 +99,7 @@ const PropertyRow kWindowProperties[] = {
     {kHiddenAlias, "WinHWND", "i4", VORN_ACCESSOR(windowHWNDGetter), nullptr, nullptr, 0, 0},
     {0, "Handle", "i4", VORN_ACCESSOR(WindowHandleGetter), nullptr, nullptr, 0, 0},
     {1, "DockItem", "o<DockItem>", VORN_ACCESSOR(WindowDockItemGetter), nullptr, nullptr, 0, 0},
-    {0, "MenuBar", "o<MenuBar>", nullptr, "WindowMenuBarGetter", nullptr, "WindowMenuBarSetter", 0, 0},
+    {0, "MenuBar", "o<MenuBar>", VORN_ACCESSOR(WindowMenuBarGetter), VORN_ACCESSOR(WindowMenuBarSetter), 0, 0},
     {0, "Focus", "o<RectControl>", VORN_ACCESSOR(WindowFocusGetter), VORN_ACCESSOR(WindowFocusSetter), 0, 0},
 };
 static_assert(sizeof(kWindowProperties) / sizeof(kWindowProperties[0]) == 40);

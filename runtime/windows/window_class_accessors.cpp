@@ -6,6 +6,8 @@
 #include "objects/runtime_object.h"
 #include "vorn/window_api.h"
 #include "windows/pane_assert.h"
+#include "windows/gtk_window_order.h"
+#include "windows/menu_standard.h"
 #include "windows/pane_focus.h"
 #include "windows/runtime_window.h"
 #include "controls/pane_port.h"
@@ -160,9 +162,17 @@ uint8_t windowMenusVisibleGetter(VornRuntimeObject* window, int32_t) {
   return fields ? fields->menuBarVisible : 0;
 }
 
-// Showing and hiding the bar itself belongs to the menu layer, which reads the field.
+// Only the front window's bar shows or hides at once; others follow when activated.
 void windowMenusVisibleSetter(VornRuntimeObject* window, int32_t, uint8_t value) {
-  if (WindowObject* fields = WindowFieldsOf(window)) fields->menuBarVisible = value != 0;
+  WindowObject* fields = WindowFieldsOf(window);
+  if (!fields || fields->menuBarVisible == (value != 0)) return;
+  fields->menuBarVisible = value != 0;
+  if (!fields->view || GetFrontWindowPane() != fields->view) return;
+  if (value) {
+    ShowMenuBar();
+  } else {
+    HideMenuBar();
+  }
 }
 
 #define VORN_BYTE_FIELD_ACCESSORS(getter, setter, field)                    \

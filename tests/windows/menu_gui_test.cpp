@@ -1,0 +1,279 @@
+// Menus on a real display, driven from outside with xdotool: a window's menu bar, choosing
+// items with the mouse and by shortcut, disabled items, the enabling pass before a menu opens,
+// and menus popped up at the pointer.
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "core/application.h"
+#include "core/run_loop.h"
+#include "objects/runtime_object.h"
+#include "support/gui_support.h"
+#include "vorn/class_abi.h"
+#include "vorn/menu_api.h"
+#include "vorn/window_api.h"
+#include "windows/gtk_pane_support.h"
+#include "windows/menu_gtk.h"
+#include "windows/menu_routing.h"
+#include "windows/support/compiled_window_fixture.h"
+#include "windows/support/window_test_classes.h"
+
+namespace vorn {
+namespace {
+
+using test::EventLog;
+using test::Pump;
+
+void* Fn(auto f) { return reinterpret_cast<void*>(f); }
+
+uint8_t OnAppMenu(VornRuntimeObject*, int32_t index) {
+  EventLog().push_back("Chosen:" + std::to_string(index));
+  return 1;
+}
+
+uint8_t OnWindowQuit(VornRuntimeObject*, int32_t) {
+  EventLog().push_back("Window.Quit");
+  return 1;
+}
+
+void OnMenuWindowLayout(VornRuntimeObject* self) {
+  windowPosSetter(self, 0, 100);
+  windowPosSetter(self, 1, 100);
+  windowPosSetter(self, 2, 320);
+  windowPosSetter(self, 3, 200);
+  WindowVisibleSetter(self, 0, 1);
+}
+
+void OnMenuWindowEnableMenuItems(VornRuntimeObject*) { EventLog().push_back("Window.EnableMenuItems"); }
+
+void OnContextualAction(VornRuntimeObject*, VornStringRecord* text) {
+  EventLog().push_back("Contextual:" + std::string(string::Share(text).View()));
+}
+
+RuntimeClass* MakeClass(const char* name, const char* super, const VornClassMember* impls, int32_t count,
+                        int32_t size) {
+  if (RuntimeClass* existing = RuntimeLookupClass(string(name).Rep())) return existing;
+  VornClassRecord record = {};
+  record.version = kVornClassRecordVersion;
+  record.name = name;
+  record.superName = super;
+  record.instanceSize = size;
+  record.eventImplementations = impls;
+  record.eventImplementationCount = count;
+  return RuntimeNewClass(&record);
+}
+
+RuntimeClass* MenuWindowClass() {
+  static const VornClassMember impls[] = {
+      {"#Layout%%o<MenuTestWindow>", Fn(&OnMenuWindowLayout), nullptr, 0},
+      {"#EnableMenuItems%%o<MenuTestWindow>", Fn(&OnMenuWindowEnableMenuItems), nullptr, 0},
+  };
+  return MakeClass("MenuTestWindow", "Window", impls, 2, VORN_WINDOW_INSTANCE_SIZE);
+}
+
+RuntimeClass* ContextualClass() {
+  static const VornClassMember impls[] = {{"#Action%%o<TestContextualMenu>s", Fn(&OnContextualAction), nullptr, 0}};
+  return MakeClass("TestContextualMenu", "ContextualMenu", impls, 1,
+                   GetContextualMenuClassDefinition()->mInstanceSize);
+}
+
+// Clicks the middle of a widget on the screen.
+void ClickWidget(NativeWidget widget) {
+  gint x = 0, y = 0;
+  gdk_window_get_origin(widget->window, &x, &y);
+  x += widget->allocation.x + widget->allocation.width / 2;
+  y += widget->allocation.y + widget->allocation.height / 2;
+  test::Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+  Pump(250);
+}
+
+int Count(const std::string& entry) {
+  return static_cast<int>(std::count(EventLog().begin(), EventLog().end(), entry));
+}
+
+class MenuGuiTest : public test::CompiledWindowTest {
+ protected:
+  void SetUp() override {
+    CompiledWindowTest::SetUp();
+    mApp = CreateInstanceFromDefinition(GetApplicationClassDefinition());
+    RuntimeRegisterAppObject(mApp);
+    RuntimeUnlockObject(mApp);
+  }
+
+  void TearDown() override {
+    test::Shell("xdotool key Escape");
+    CompiledWindowTest::TearDown();
+    ReleaseApplicationObject();
+    SetApplicationHooks({});
+  }
+
+  RuntimeObject* Item(const char* name, const char* text, const char* key = "") {
+    RuntimeObject* item = Keep(CreateInstanceFromDefinition(GetMenuItemClassDefinition()));
+    RuntimeMenuItemNameSetter(item, 0, string(name).Rep());
+    RuntimeMenuItemTextSetter(item, 0, string(text).Rep());
+    RuntimeMenuItemCommandKeySetter(item, 0, string(key).Rep());
+    return item;
+  }
+
+  // A File menu with Open (index 3), a separator, Dim (no handler) and Quit (Q); the
+  // application handles Open and Quit.
+  RuntimeObject* MakeBar() {
+    RuntimeObject* bar = Keep(CreateInstanceFromDefinition(GetMenuBarClassDefinition()));
+    RuntimeObject* file = Item("FileMenu", "&File");
+    RuntimeObject* open = Item("FileOpen", "&Open...");
+    RuntimeMenuItemIndexSetter(open, 0, 3);
+    RuntimeMenuItemAppend(file, open);
+    RuntimeMenuItemAppend(file, Item("Sep", "-"));
+    RuntimeMenuItemAppend(file, Item("FileDim", "Dim", "D"));
+    RuntimeMenuItemAppend(file, Item("FileQuit", "&Quit", "Q"));
+    RuntimeMenuItemAppend(bar, file);
+    ApplicationAddMenuHandler(mApp, string("FileOpen").Rep(), Fn(&OnAppMenu));
+    ApplicationAddMenuHandler(mApp, string("FileQuit").Rep(), Fn(&OnAppMenu));
+    return bar;
+  }
+
+  RuntimeObject* ShownWindowWithBar() {
+    RuntimeObject* window = Keep(RuntimeNewObject(MenuWindowClass()));
+    WindowDefaultConstructor(window);
+    mBar = MakeBar();
+    WindowMenuBarSetter(window, 0, mBar);
+    test::ShowAndSettle(View(window));
+    return window;
+  }
+
+  // The window's own clone of the bar.
+  static XMenuGTK* BarNode(RuntimeObject* window) {
+    RuntimeObject* bar = WindowMenuBarGetter(window, 0);
+    auto* node = dynamic_cast<XMenuGTK*>(MenuOf(bar));
+    RuntimeUnlockObject(bar);
+    return node;
+  }
+
+  RuntimeObject* mApp = nullptr;
+  RuntimeObject* mBar = nullptr;
+};
+
+TEST_F(MenuGuiTest, TheBarSitsAboveTheContentWhichKeepsItsSize) {
+  RuntimeObject* window = ShownWindowWithBar();
+  Window* pane = View(window);
+  XMenuGTK* bar = BarNode(window);
+  ASSERT_NE(bar, nullptr);
+  NativeWidget barWidget = pane->MenuBarWidget();
+  EXPECT_EQ(barWidget, bar->MenuBarWidget()) << "the window shows its own clone of the bar";
+  ASSERT_TRUE(GTK_WIDGET_VISIBLE(barWidget));
+  int32_t barHeight = barWidget->allocation.height;
+  EXPECT_GT(barHeight, 10);
+  EXPECT_EQ(pane->Widget()->allocation.y, barHeight) << "the content starts below the bar";
+  EXPECT_EQ(GetMenuBarHeight(pane), barHeight);
+  EXPECT_EQ(pane->Widget()->allocation.height, 200) << "the content keeps its designed height";
+
+  RuntimeObject* shown = WindowMenuBarGetter(window, 0);
+  EXPECT_NE(shown, mBar) << "the window keeps its own bar object";
+  EXPECT_EQ(RuntimeMenuItemCount(shown), 1);
+  RuntimeUnlockObject(shown);
+
+  // Taking the bar away gives the room back to the content.
+  WindowMenuBarSetter(window, 0, nullptr);
+  Pump(200);
+  EXPECT_EQ(pane->MenuBarWidget(), nullptr);
+  EXPECT_EQ(pane->Widget()->allocation.y, 0);
+}
+
+TEST_F(MenuGuiTest, ClickingTheMenuEnablesItThenChoosingAnItemRunsItsHandlerOnce) {
+  RuntimeObject* window = ShownWindowWithBar();
+  XMenuGTK* file = BarNode(window)->ChildNodeAt(0);
+  ASSERT_NE(file, nullptr);
+  EventLog().clear();
+  ClickWidget(file->ItemWidget());
+  ASSERT_TRUE(GTK_WIDGET_VISIBLE(file->MenuWidget())) << "the menu opened";
+  EXPECT_EQ(Count("Window.EnableMenuItems"), 1) << "the enabling pass ran as the bar was pressed";
+  XMenuGTK* dim = file->ChildNodeAt(2);
+  XMenuGTK* open = file->ChildNodeAt(0);
+  EXPECT_FALSE(dim->IsEnabled()) << "nobody handles Dim";
+  EXPECT_FALSE(GTK_WIDGET_SENSITIVE(dim->ItemWidget()));
+  EXPECT_TRUE(open->IsEnabled());
+
+  ClickWidget(dim->ItemWidget());
+  EXPECT_TRUE(test::LogEntries("Chosen").empty()) << "a disabled item does nothing";
+
+  ClickWidget(open->ItemWidget());
+  EXPECT_EQ(Count("Chosen:3"), 1) << "the handler ran once, with the item's Index";
+  EXPECT_FALSE(GTK_WIDGET_VISIBLE(file->MenuWidget()));
+}
+
+TEST_F(MenuGuiTest, ShortcutsRunTheHandlerOfTheEnabledItemOfThisWindow) {
+  RuntimeObject* window = ShownWindowWithBar();
+  XMenuGTK* quit = BarNode(window)->ChildNodeAt(0)->ChildNodeAt(3);
+  GtkWidget* label = gtk_bin_get_child(GTK_BIN(quit->ItemWidget()));
+  EXPECT_STREQ(gtk_label_get_label(GTK_LABEL(label)), "_Quit") << "the mnemonic became GTK's";
+  EventLog().clear();
+  test::Shell("xdotool key ctrl+q");
+  Pump(300);
+  EXPECT_EQ(Count("Chosen:" + std::to_string(kNoMenuIndex)), 1) << "Ctrl+Q chose Quit once";
+  EXPECT_GE(Count("Window.EnableMenuItems"), 1) << "the enabling pass ran before the search";
+
+  EventLog().clear();
+  test::Shell("xdotool key ctrl+d");
+  Pump(300);
+  EXPECT_TRUE(test::LogEntries("Chosen").empty()) << "the disabled item's shortcut does nothing";
+
+  // The window's own handler comes before the application's.
+  WindowAddMenuHandler(window, string("FileQuit").Rep(), Fn(&OnWindowQuit));
+  EventLog().clear();
+  test::Shell("xdotool key ctrl+q");
+  Pump(300);
+  EXPECT_EQ(Count("Window.Quit"), 1);
+  EXPECT_TRUE(test::LogEntries("Chosen").empty());
+}
+
+TEST_F(MenuGuiTest, AContextualMenuReportsTheChosenRowAndPopUpAnswersTheItem) {
+  RuntimeObject* window = ShownWindowWithBar();
+  (void)window;
+  RuntimeObject* menu = Keep(RuntimeNewObject(ContextualClass()));
+  contextualMenuAddRow(menu, string("Alpha").Rep());
+  contextualMenuAddSeparator(menu);
+  contextualMenuAddRow(menu, string("Beta").Rep());
+  EventLog().clear();
+  // The menu holds the pointer and keyboard while it is up: keys choose the second row.
+  g_timeout_add(300, [](gpointer) -> gboolean {
+    test::Shell("xdotool key Down Down Return");
+    return FALSE;
+  }, nullptr);
+  contextualMenuOpen(menu);
+  EXPECT_EQ(EventLog(), (std::vector<std::string>{"Contextual:Beta"}));
+
+  // Dismissed without a choice: no Action.
+  EventLog().clear();
+  g_timeout_add(300, [](gpointer) -> gboolean {
+    test::Shell("xdotool key Escape");
+    return FALSE;
+  }, nullptr);
+  contextualMenuOpen(menu);
+  EXPECT_TRUE(EventLog().empty());
+
+  // PopUp answers an item nobody handles, and nil for one a handler takes.
+  RuntimeObject* root = Item("Root", "Root");
+  RuntimeObject* alpha = Item("Alpha", "Alpha");
+  RuntimeMenuItemAppend(root, alpha);
+  RuntimeMenuItemAppend(root, Item("FileOpen", "Open"));
+  g_timeout_add(300, [](gpointer) -> gboolean {
+    test::Shell("xdotool key Down Return");
+    return FALSE;
+  }, nullptr);
+  RuntimeObject* chosen = RuntimeMenuItemPopUp(root, 200, 200);
+  EXPECT_EQ(chosen, alpha);
+  RuntimeUnlockObject(chosen);
+  g_timeout_add(300, [](gpointer) -> gboolean {
+    test::Shell("xdotool key Down Down Return");
+    return FALSE;
+  }, nullptr);
+  EventLog().clear();
+  EXPECT_EQ(RuntimeMenuItemPopUp(root, 200, 200), nullptr);
+  EXPECT_EQ(Count("Chosen:" + std::to_string(kNoMenuIndex)), 1) << "the application took Open";
+}
+
+}  // namespace
+}  // namespace vorn
