@@ -86,7 +86,10 @@ void ClickWidget(NativeWidget widget) {
   gdk_window_get_origin(widget->window, &x, &y);
   x += widget->allocation.x + widget->allocation.width / 2;
   y += widget->allocation.y + widget->allocation.height / 2;
-  test::Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+  // The pointer rests on the widget first: a menu picks the row under it on motion.
+  test::Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
+  Pump(100);
+  test::Shell("xdotool click 1");
   Pump(250);
 }
 
@@ -254,22 +257,26 @@ TEST_F(MenuGuiTest, AContextualMenuReportsTheChosenRowAndPopUpAnswersTheItem) {
   contextualMenuOpen(menu);
   EXPECT_TRUE(EventLog().empty());
 
-  // PopUp answers an item nobody handles, and nil for one a handler takes.
+  // PopUp answers an item nobody handles, and nil for one a handler takes. The pointer stays
+  // off the menu, so the keys alone pick the row.
+  test::Shell("xdotool mousemove 1000 900");
+  Pump(300);
   RuntimeObject* root = Item("Root", "Root");
   RuntimeObject* alpha = Item("Alpha", "Alpha");
   RuntimeMenuItemAppend(root, alpha);
   RuntimeMenuItemAppend(root, Item("FileOpen", "Open"));
-  g_timeout_add(300, [](gpointer) -> gboolean {
-    test::Shell("xdotool key Down Return");
-    return FALSE;
-  }, nullptr);
+  auto* rootNode = dynamic_cast<XMenuGTK*>(MenuOf(root));
+  auto clickLater = [](XMenuGTK* row) {
+    g_timeout_add(300, [](gpointer data) -> gboolean {
+      ClickWidget(static_cast<XMenuGTK*>(data)->ItemWidget());
+      return FALSE;
+    }, row);
+  };
+  clickLater(rootNode->ChildNodeAt(0));
   RuntimeObject* chosen = RuntimeMenuItemPopUp(root, 200, 200);
   EXPECT_EQ(chosen, alpha);
   RuntimeUnlockObject(chosen);
-  g_timeout_add(300, [](gpointer) -> gboolean {
-    test::Shell("xdotool key Down Down Return");
-    return FALSE;
-  }, nullptr);
+  clickLater(rootNode->ChildNodeAt(1));
   EventLog().clear();
   EXPECT_EQ(RuntimeMenuItemPopUp(root, 200, 200), nullptr);
   EXPECT_EQ(Count("Chosen:" + std::to_string(kNoMenuIndex)), 1) << "the application took Open";

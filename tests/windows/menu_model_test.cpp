@@ -199,12 +199,13 @@ TEST(MenuVectorTest, GrowsBySixteenAtLeastAndShrinksToTheNextMultipleAboveTheCou
   EXPECT_EQ(vector.Capacity(), 32u) << "growth by the capacity when the step is 0";
   for (int i = 17; i < 40; ++i) vector.Append(i);
   EXPECT_EQ(vector.Capacity(), 64u);
-  // 64 - 21 = 43 > 42: not yet; one more removal shrinks to 20 / 16 * 16 + 16 = 32.
-  while (vector.Count() > 21) vector.RemoveAt(0);
+  // 64 - 22 = 42 is not more than twice the count; 64 - 21 = 43 is: 21 / 16 * 16 + 16 = 32.
+  while (vector.Count() > 22) vector.RemoveAt(0);
   EXPECT_EQ(vector.Capacity(), 64u);
   vector.RemoveAt(0);
-  EXPECT_EQ(vector.Count(), 20u);
+  EXPECT_EQ(vector.Count(), 21u);
   EXPECT_EQ(vector.Capacity(), 32u);
+  vector.RemoveAt(0);
   EXPECT_EQ(vector[0], 20) << "the elements survive resizing in order";
   EXPECT_EQ(vector[19], 39);
 
