@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "vorn/image_format.h"
+
 namespace vorn {
 
 namespace {
@@ -15,12 +17,8 @@ constexpr int32_t kMaxPaletteEntries = 256;
 constexpr uint32_t kCompressionNone = 0;
 constexpr uint32_t kCompressionBitFields = 3;
 
-uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-
-uint32_t ReadU32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-         (static_cast<uint32_t>(p[3]) << 24);
-}
+using image::ReadU16LE;
+using image::ReadU32LE;
 
 struct Header {
   uint32_t pixelOffset = 0;
@@ -38,20 +36,20 @@ struct Palette {
 
 BmpError ReadHeader(const uint8_t* data, size_t length, Header* h) {
   if (!data || length < kFileHeaderSize + 4) return BmpError::kNoData;
-  h->pixelOffset = ReadU32(data + 10);
-  h->headerSize = ReadU32(data + 14);
+  h->pixelOffset = ReadU32LE(data + 10);
+  h->headerSize = ReadU32LE(data + 14);
   if (h->headerSize != kCoreHeaderSize && h->headerSize < kInfoHeaderSize) return BmpError::kBadHeaderSize;
   if (h->headerSize > length - kFileHeaderSize) return BmpError::kTruncatedHeader;
   const uint8_t* info = data + kFileHeaderSize;
   if (h->headerSize == kCoreHeaderSize) {
-    h->width = static_cast<int16_t>(ReadU16(info + 4));
-    h->height = static_cast<int16_t>(ReadU16(info + 6));
-    h->bitsPerPixel = ReadU16(info + 10);
+    h->width = static_cast<int16_t>(ReadU16LE(info + 4));
+    h->height = static_cast<int16_t>(ReadU16LE(info + 6));
+    h->bitsPerPixel = ReadU16LE(info + 10);
   } else {
-    h->width = static_cast<int32_t>(ReadU32(info + 4));
-    h->height = static_cast<int32_t>(ReadU32(info + 8));
-    h->bitsPerPixel = ReadU16(info + 14);
-    h->compression = ReadU32(info + 16);
+    h->width = static_cast<int32_t>(ReadU32LE(info + 4));
+    h->height = static_cast<int32_t>(ReadU32LE(info + 8));
+    h->bitsPerPixel = ReadU16LE(info + 14);
+    h->compression = ReadU32LE(info + 16);
   }
   return BmpError::kNone;
 }

@@ -11,6 +11,7 @@
 #include "objects/runtime_object.h"
 #include "strings/runtime_error.h"
 #include "vorn/graphics_api.h"
+#include "vorn/image_format.h"
 #include "vorn/picture_api.h"
 
 namespace vorn {
@@ -41,13 +42,6 @@ int32_t Clamp32(int64_t value) {
   if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
   if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
   return static_cast<int32_t>(value);
-}
-
-void PutWord(uint8_t* out, uint32_t word) {
-  out[0] = static_cast<uint8_t>(word);
-  out[1] = static_cast<uint8_t>(word >> 8);
-  out[2] = static_cast<uint8_t>(word >> 16);
-  out[3] = static_cast<uint8_t>(word >> 24);
 }
 
 }  // namespace
@@ -129,12 +123,12 @@ VornStringRecord* PicturePacker(VornRuntimeObject* picture) {
   // Pixels that cannot be had at all are packed as 0.
   std::string bytes(static_cast<size_t>(8 + 4 * pixels), '\0');
   auto* out = reinterpret_cast<uint8_t*>(bytes.data());
-  vorn::PutWord(out, static_cast<uint32_t>(width));
-  vorn::PutWord(out + 4, static_cast<uint32_t>(height));
+  vorn::image::WriteU32LE(out, static_cast<uint32_t>(width));
+  vorn::image::WriteU32LE(out + 4, static_cast<uint32_t>(height));
   if (pane) {
     out += 8;
     for (int32_t row = 0; row < height; ++row)
-      for (int32_t column = 0; column < width; ++column, out += 4) vorn::PutWord(out, vorn::BitmapPixel(pane, column, row));
+      for (int32_t column = 0; column < width; ++column, out += 4) vorn::image::WriteU32LE(out, vorn::BitmapPixel(pane, column, row));
   }
   RuntimeUnlockObject(temporary);
   return vorn::string(bytes.data(), static_cast<int32_t>(bytes.size()), vorn::kEncodingUnknown).GetRetainedRep();

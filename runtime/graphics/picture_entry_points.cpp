@@ -57,10 +57,29 @@ DrawablePane* PictureBitmap(RuntimeObject* picture) {
   return drawable ? drawable->AsDrawablePane() : nullptr;
 }
 
+namespace {
+
+// The Graphics object may outlive the picture's bitmap in compiled code: its port goes, so it
+// cannot draw into a freed bitmap. The picture itself lets the object go.
+void DropPictureGraphics(PictureObject* fields) {
+  RuntimeObject* graphics = fields->graphics;
+  if (!graphics) return;
+  fields->graphics = nullptr;
+  DisposeGraphics(DetachGraphicsObjectPort(graphics));
+  RuntimeUnlockObject(graphics);
+}
+
+}  // namespace
+
 void SetPictureDrawable(RuntimeObject* picture, Drawable* drawable) {
   PictureObject* fields = PictureFields(picture);
   if (!fields || fields->drawable == drawable) return;
   if (drawable) drawable->Retain();
+  // The Graphics object and the mask belong to the old bitmap.
+  DropPictureGraphics(fields);
+  RuntimeObject* mask = fields->mask;
+  fields->mask = nullptr;
+  RuntimeUnlockObject(mask);
   Drawable* old = fields->drawable;
   fields->drawable = drawable;
   if (old) old->Release();
@@ -115,13 +134,7 @@ void RuntimePictureDestructor(VornRuntimeObject* picture) {
   VornRuntimeObject* mask = fields->mask;
   fields->mask = nullptr;
   RuntimeUnlockObject(mask);
-  // The Graphics object may outlive the picture in compiled code: its port goes now, so it
-  // cannot draw into the freed bitmap.
-  if (VornRuntimeObject* graphics = fields->graphics) {
-    fields->graphics = nullptr;
-    vorn::DisposeGraphics(vorn::DetachGraphicsObjectPort(graphics));
-    RuntimeUnlockObject(graphics);
-  }
+  vorn::DropPictureGraphics(fields);
   if (vorn::Drawable* drawable = fields->drawable) {
     fields->drawable = nullptr;
     drawable->Release();

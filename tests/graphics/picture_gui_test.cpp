@@ -105,6 +105,16 @@ TEST_F(PictureOnDisplay, ANewBitmapPictureIsWhiteWithItsDepthAndResolution) {
   EXPECT_EQ(rgbSurfaceGetPixel(Surface(empty), 0, 0), 0u);
 }
 
+TEST_F(PictureOnDisplay, AGraphicsObjectKeptAfterItsPictureDrawsNothing) {
+  RuntimeObject* picture = newPicture(8, 8, 32);
+  RuntimeObject* g = Hold(pictureGraphicsGetter(picture, 0));
+  ASSERT_NE(GraphicsObjectPort(g), nullptr);
+  RuntimeUnlockObject(picture);
+  EXPECT_EQ(GraphicsObjectPort(g), nullptr);
+  RuntimeGraphicsFillRect(g, 0, 0, 8, 8);
+  EXPECT_TRUE(Reports().empty());
+}
+
 TEST_F(PictureOnDisplay, DrawingThroughGraphicsShowsInTheSurfaceEvenAfterAnEarlierRead) {
   RuntimeObject* picture = Hold(newPicture(8, 4, 32));
   RuntimeObject* surface = Surface(picture);
@@ -260,6 +270,22 @@ TEST_F(DrawOnPixmap, AWholePictureDrawsUnscaledAtItsPosition) {
   EXPECT_EQ(At(50, 45), kWhite);
   EXPECT_EQ(At(35, 50), kWhite);
   EXPECT_EQ(At(29, 40), kWhite);
+}
+
+TEST_F(DrawOnPixmap, APieceDrawsItsPartOfTheParent) {
+  RuntimeObject* picture = TwoColourPicture(20, 10);
+  auto* piece = new DrawablePiece(PictureDrawable(picture), 5, 0, 10, 10);
+  int32_t width = 0, height = 0;
+  piece->GetSize(&width, &height);
+  EXPECT_EQ(width, 10);
+  EXPECT_EQ(height, 10);
+  Graphics* port = GraphicsObjectPort(mGraphics);
+  piece->DrawWhole(port, MakeRect(0, 0, 10, 10), false);
+  EXPECT_EQ(At(4, 5), kRed);
+  EXPECT_EQ(At(5, 5), kBlue);
+  EXPECT_EQ(At(9, 5), kBlue);
+  EXPECT_EQ(At(10, 5), kWhite);
+  piece->Release();
 }
 
 TEST_F(DrawOnPixmap, ADestinationSizeAloneCropsAndASourceSizeScales) {
