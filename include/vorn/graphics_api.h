@@ -50,6 +50,12 @@ void graphicsDrawCautionIcon(VornRuntimeObject *g, int32_t x, int32_t y);
 /* Erases a screen pane; starts a new page when printing. */
 void RuntimeGraphicsNextPage(VornRuntimeObject *g);
 
+/* The picture's source rectangle (sx, sy, w2, h2) scaled into (x, y, w1, h1). -10000 for w1
+   or h1 means the picture's width or height; for w2 or h2, the destination's. Parts of the
+   source outside the picture are cut off with the matching part of the destination. */
+void RuntimeGraphicsDrawPicture(VornRuntimeObject *g, VornRuntimeObject *picture, int32_t x, int32_t y, int32_t w1,
+                                int32_t h1, int32_t sx, int32_t sy, int32_t w2, int32_t h2);
+
 /* Pixel(x, y) As Color and its assignment form. */
 uint32_t graphicsPixelGetter(VornRuntimeObject *g, int32_t x, int32_t y);
 void graphicsPixelSetter(VornRuntimeObject *g, int32_t x, int32_t y, uint32_t color);

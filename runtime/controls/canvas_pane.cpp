@@ -7,6 +7,7 @@
 #include "graphics/graphics.h"
 #include "graphics/graphics_object.h"
 #include "graphics/graphics_state.h"
+#include "graphics/picture_object.h"
 #include "strings/system_encoding.h"
 #include "strings/utf8.h"
 #include "windows/gtk_pane_support.h"
@@ -17,12 +18,13 @@ namespace vorn {
 
 namespace {
 
-// The language's Graphics class; the Picture class brings the backdrop drawing when it lands.
+// The language's Graphics and Picture classes.
 CanvasGraphicsServices DefaultServices() {
   CanvasGraphicsServices services;
   services.newGraphicsObject = &NewGraphicsObject;
   services.detachGraphicsPort = &DetachGraphicsObjectPort;
   services.graphicsPort = &GraphicsObjectPort;
+  services.drawBackdrop = &DrawPictureBackdrop;
   return services;
 }
 

@@ -17,6 +17,7 @@
 #include "files/text_input_stream.h"
 #include "files/text_output_stream.h"
 #include "graphics/graphics_object.h"
+#include "graphics/picture_object.h"
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"
 #include "objects/stream_interfaces.h"
@@ -35,6 +36,7 @@ void RegisterIntrinsicClasses() {
   RegisterApplicationClasses();
   RegisterIntrinsicClass(GetTimerClassDefinition());
   RegisterGraphicsClass();
+  RegisterPictureClasses();
   RegisterIntrinsicClass(GetObjectClassDefinition());
   RegisterIntrinsicClass(GetPaneChildInterfaceDefinition());
   RegisterIntrinsicClass(GetControlClassDefinition());

@@ -11,6 +11,7 @@
 
 #include "core/resource_records.h"
 #include "strings/vstring.h"
+#include "vorn/object_abi.h"
 
 namespace vorn {
 
@@ -39,6 +40,9 @@ class ResourceManager {
   std::optional<CursorRecord> GetCursorResource(uint16_t id) const;
   std::optional<SoundSource> GetSoundResource(uint16_t id) const;
   std::optional<DatabaseResource> GetDatabaseResource(uint16_t id) const;
+  // A new Picture (one reference for the caller) of the 'BMP ' resource; nil when missing or
+  // when its bytes do not decode as a bitmap.
+  VornRuntimeObject* GetPictureResource(uint16_t id) const;
   // ('VERS', 0), decoded on the first call that finds a well-formed record and kept.
   const VersionRecord* GetVersionResource();
 

@@ -13,6 +13,7 @@
 
 namespace vorn {
 
+class Drawable;
 class Graphics;
 
 // Optional helper of PrintTextLine that knows the page layout of a print job.
@@ -83,6 +84,15 @@ class Graphics {
   virtual int32_t FontAscent() { return -1; }
   virtual int32_t FontDescent() { return -1; }
   virtual int32_t TextHeight() { return -1; }
+  // Picture drawing: the drawable's source rectangle (sx, sy, sw, sh) into the destination at
+  // (h, v) in port coordinates; with the mask flag white is left out unless the drawable has
+  // a mask of its own. The part forms draw at the source's size.
+  virtual void DrawPicturePart(int32_t h, int32_t v, Drawable* drawable, int32_t sx, int32_t sy, int32_t sw,
+                               int32_t sh, bool maskFlag);
+  virtual void DrawPicture(int32_t h, int32_t v, int32_t width, int32_t height, Drawable* drawable, int32_t sx,
+                           int32_t sy, int32_t sw, int32_t sh, bool maskFlag);
+  virtual void DrawPicturePartMasked(int32_t h, int32_t v, Drawable* drawable, int32_t sx, int32_t sy, int32_t sw,
+                                     int32_t sh);
   virtual int32_t StringHeight(const string& text, int32_t wrapWidth);
   virtual void DrawWrappedText(const string& text, const Rect& rect, int32_t alignment);
   virtual void DrawIcon(int32_t kind, int32_t h, int32_t v, int32_t width, int32_t height);

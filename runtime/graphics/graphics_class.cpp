@@ -26,9 +26,17 @@ constexpr ParamRow kStringHeightParams[] = {{"Text", "s", 0, 0}, {"WrapWidth", "
 constexpr ParamRow kPointParams[] = {{"x", "i4", 0, 0}, {"y", "i4", 0, 0}};
 
 constexpr ParamRow kPolygonParams[] = {{"points", "A1i4", 0, 0}};
+constexpr ParamRow kDrawPictureParams[] = {{"image", "o<Picture>", 0, 0},
+                                           {"x", "i4", 0, 0},
+                                           {"y", "i4", 0, 0},
+                                           {"w1", "i4", kParamHasDefault, -10000},
+                                           {"h1", "i4", kParamHasDefault, -10000},
+                                           {"sx", "i4", kParamHasDefault, 0},
+                                           {"sy", "i4", kParamHasDefault, 0},
+                                           {"w2", "i4", kParamHasDefault, -10000},
+                                           {"h2", "i4", kParamHasDefault, -10000}};
 
-// DrawPicture and DrawObject need the Picture and Object2D classes; they join this table with
-// them.
+// DrawObject needs the Object2D class; it joins this table with it.
 const MethodRow kMethods[] = {
     {"ClearRect", "", kRectParams, 4, Fn(&RuntimeGraphicsClearRect), "RuntimeGraphicsClearRect", nullptr, nullptr, 0, 0},
     {"DrawLine", "", kLineParams, 4, Fn(&RuntimeGraphicsDrawLine), "RuntimeGraphicsDrawLine", nullptr, nullptr, 0, 0},
@@ -40,6 +48,8 @@ const MethodRow kMethods[] = {
     {"FillRect", "", kRectParams, 4, Fn(&RuntimeGraphicsFillRect), "RuntimeGraphicsFillRect", nullptr, nullptr, 0, 0},
     {"FillRoundRect", "", kRoundRectParams, 6, Fn(&RuntimeGraphicsFillRoundRect), "RuntimeGraphicsFillRoundRect",
      nullptr, nullptr, 0, 0},
+    {"DrawPicture", "", kDrawPictureParams, 9, Fn(&RuntimeGraphicsDrawPicture), "RuntimeGraphicsDrawPicture", nullptr,
+     nullptr, 0, 0},
     {"DrawString", "", kDrawStringParams, 5, Fn(&RuntimeGraphicsDrawStringCondensed),
      "RuntimeGraphicsDrawStringCondensed", nullptr, nullptr, 0, 0},
     {"StringWidth", "i4", kTextParams, 1, Fn(&RuntimeGraphicsStringWidth), "RuntimeGraphicsStringWidth", nullptr,

@@ -81,6 +81,7 @@ TEST_F(GraphicsClassTest, MethodSignaturesAndDefaults) {
       "FillOval%%o<Graphics>i4i4i4i4",
       "FillRect%%o<Graphics>i4i4i4i4",
       "FillRoundRect%%o<Graphics>i4i4i4i4i4i4",
+      "DrawPicture%%o<Graphics>o<Picture>i4i4i4i4i4i4i4i4",
       "DrawString%%o<Graphics>si4i4i4b",
       "StringWidth%i4%o<Graphics>s",
       "StringHeight%i4%o<Graphics>si4",
@@ -100,7 +101,16 @@ TEST_F(GraphicsClassTest, MethodSignaturesAndDefaults) {
   ASSERT_EQ(definition->mMethods.size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(definition->mMethods[i].signature, expected[i]);
 
-  const ObjectMethod& drawString = definition->mMethods[8];
+  const ObjectMethod& drawPicture = definition->mMethods[8];
+  EXPECT_EQ(drawPicture.function, Fn(&RuntimeGraphicsDrawPicture));
+  ASSERT_EQ(drawPicture.params.size(), 9u);
+  const std::vector<intptr_t> pictureDefaults = {-10000, -10000, 0, 0, -10000, -10000};
+  for (size_t p = 3; p < 9; ++p) {
+    EXPECT_TRUE(drawPicture.params[p].flags & kParamHasDefault) << p;
+    EXPECT_EQ(drawPicture.params[p].defaultValue, pictureDefaults[p - 3]) << p;
+  }
+
+  const ObjectMethod& drawString = definition->mMethods[9];
   EXPECT_EQ(drawString.function, Fn(&RuntimeGraphicsDrawStringCondensed));
   ASSERT_EQ(drawString.params.size(), 5u);
   for (size_t p = 0; p < 3; ++p) EXPECT_FALSE(drawString.params[p].flags & kParamHasDefault) << p;
@@ -117,7 +127,8 @@ TEST_F(GraphicsClassTest, MethodSignaturesAndDefaults) {
   ASSERT_GE(setSlot, 0);
   EXPECT_EQ(cls->mMethodTable[getSlot], Fn(&graphicsPixelGetter));
   EXPECT_EQ(cls->mMethodTable[setSlot], Fn(&graphicsPixelSetter));
-  EXPECT_EQ(FindMethodSlot(cls, "DrawPicture"), -1);
+  ASSERT_GE(FindMethodSlot(cls, "DrawPicture"), 0);
+  EXPECT_EQ(cls->mMethodTable[FindMethodSlot(cls, "DrawPicture")], Fn(&RuntimeGraphicsDrawPicture));
   EXPECT_EQ(FindMethodSlot(cls, "DrawObject"), -1);
 }
 
@@ -138,14 +149,15 @@ TEST_F(GraphicsClassTest, RegistrationBindsEveryMemberByName) {
       {"graphicsFillPolygon", Fn(&graphicsFillPolygon)},
       {"graphicsUseOldRendererSetter", Fn(&graphicsUseOldRendererSetter)},
       {"RuntimeGraphicsDestructor", Fn(&RuntimeGraphicsDestructor)},
+      {"RuntimeGraphicsDrawPicture", Fn(&RuntimeGraphicsDrawPicture)},
   };
   for (const auto& [name, function] : bound) {
     RelocEntry* entry = LookupRelocEntry(string(name));
     ASSERT_NE(entry, nullptr) << name;
     EXPECT_EQ(entry->code, function) << name;
   }
-  // Not built: pictures and shapes are missing.
-  for (const char* name : {"RuntimeGraphicsDrawPicture", "RuntimeGraphicsDrawObject", "RuntimeGraphicsDrawObjectXY"}) {
+  // Not built: shapes are missing.
+  for (const char* name : {"RuntimeGraphicsDrawObject", "RuntimeGraphicsDrawObjectXY"}) {
     RelocEntry* entry = LookupRelocEntry(string(name));
     EXPECT_TRUE(!entry || !entry->code) << name;
   }
