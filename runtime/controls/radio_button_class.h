@@ -1,0 +1,30 @@
+// The language's RadioButton class: a Value the pane's radio group decides, check and uncheck
+// action sources, and RuntimeRadioRouter, which fires Action when the button is selected.
+#pragma once
+
+#include "controls/button_class_support.h"
+#include "controls/radio_button_pane.h"
+
+namespace vorn {
+
+struct RadioButtonObject {
+  VornControlObject base;
+  ButtonFields button;
+  uint8_t value;     // refreshed when the button is selected or set; the pane knows better
+  uint8_t inAction;
+  NotificationReceiverList checkedReceivers;
+  NotificationReceiverList uncheckedReceivers;
+};
+
+ObjectDefinition* GetRadioButtonClassDefinition();
+ObjectDefinition* GetRadioButtonActionClassDefinition();
+RadioButtonObject* AsRadioButtonObject(RuntimeObject* object);
+
+class RuntimeRadioRouter final : public ButtonRouterBase<RadioButtonDelegate> {
+ public:
+  using ButtonRouterBase::ButtonRouterBase;
+  void Selected(ButtonPane* pane) override;
+  void Deselected(ButtonPane* pane) override;
+};
+
+}  // namespace vorn
