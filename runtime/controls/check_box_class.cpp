@@ -151,8 +151,14 @@ uint8_t checkBoxValueGetter(VornRuntimeObject* ctl, int32_t) {
 void checkBoxValueSetter(VornRuntimeObject* ctl, int32_t, uint8_t value) {
   CheckBoxObject* object = AsCheckBoxObject(ctl);
   if (!object) return;
-  if (CheckBox* pane = PaneOf(object)) pane->SetValue(value != 0);
-  object->value = value ? 1 : 0;
+  CheckBox* pane = PaneOf(object);
+  if (!pane) {
+    object->value = value ? 1 : 0;
+    return;
+  }
+  pane->SetValue(value != 0);
+  // The Action handler may have set the box again meanwhile: Value is what the box shows.
+  object->value = pane->GetValue() ? 1 : 0;
 }
 
 uint8_t checkBoxGetBoolean(VornRuntimeObject* ctl) { return checkBoxValueGetter(ctl, 0); }
