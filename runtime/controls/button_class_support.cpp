@@ -47,6 +47,14 @@ void ReleaseButtonStrings(ButtonFields* fields) {
   fields->textFont = nullptr;
 }
 
+SubPane* ButtonPaneParent(ControlObject* ctl, int32_t line) {
+  if (ctl->pane) {
+    ReportControlAssertion(line, "ctl->m_view == nil");
+    return nullptr;
+  }
+  return ControlParentPane(ctl);
+}
+
 bool ButtonActionMayProceed(RuntimeObject* object) {
   ControlObject* ctl = AsControl(object);
   if (!ctl || !ctl->window) return false;
@@ -114,8 +122,9 @@ void ButtonFlagSetter(RuntimeObject* object, ObjectDefinition* definition, uint8
 
 // --- action parts ------------------------------------------------------------------------
 
-RuntimeObject* NewButtonActionPart(ObjectDefinition* actionClass, RuntimeObject* button, StringRep* part) {
-  if (!button) return nullptr;
+RuntimeObject* NewButtonActionPart(ObjectDefinition* actionClass, RuntimeObject* button, ToggleReceiverLists* lists,
+                                   StringRep* part) {
+  if (!button || !lists) return nullptr;
   std::string_view name = RepText(part);
   int32_t checked;
   if (SameName(name, "getCheckedAction")) {
@@ -131,6 +140,7 @@ RuntimeObject* NewButtonActionPart(ObjectDefinition* actionClass, RuntimeObject*
   RuntimeLockObject(button);
   self->button = button;
   self->checked = checked;
+  self->lists = lists;
   return action;
 }
 
@@ -139,7 +149,21 @@ void DestroyButtonAction(RuntimeObject* action) {
   auto* self = reinterpret_cast<ButtonActionObject*>(action);
   RuntimeObject* button = self->button;
   self->button = nullptr;
+  self->lists = nullptr;
   RuntimeUnlockObject(button);
+}
+
+void ChangeButtonActionReceivers(RuntimeObject* action, ObjectDefinition* actionClass, RuntimeObject* receiver,
+                                 bool add) {
+  if (!action || !RuntimeObjectIsaDefinition(action, actionClass)) return;
+  auto* self = reinterpret_cast<ButtonActionObject*>(action);
+  if (!self->lists) return;
+  NotificationReceiverList* list = self->checked ? &self->lists->checked : &self->lists->unchecked;
+  if (add) {
+    AddNotificationReceiver(list, receiver);
+  } else {
+    RemoveNotificationReceiver(list, receiver);
+  }
 }
 
 ObjectDefinition* BuildButtonActionClass(const char* name, const ProcEntry& destructor, void* add,

@@ -54,6 +54,19 @@ void DropButtonRouter(RuntimeObject* object, ButtonFields* fields);
 // Releases the caption and font strings.
 void ReleaseButtonStrings(ButtonFields* fields);
 
+// The CreatePane steps before the pane is made: the pane's parent, or nil (reported when the
+// control has a pane already) when no pane is to be made.
+SubPane* ButtonPaneParent(ControlObject* ctl, int32_t line);
+
+// Gives the control a new router of its class in place of any earlier one.
+template <typename Router>
+Router* InstallButtonRouter(RuntimeObject* control, ButtonFields* fields, const ButtonHooks* hooks) {
+  auto* router = new Router(control, hooks);
+  delete fields->router;
+  fields->router = router;
+  return router;
+}
+
 // Whether an Action sequence may go on: the control still has its window and its pane's
 // parent is not closing.
 bool ButtonActionMayProceed(RuntimeObject* object);
@@ -84,18 +97,29 @@ class ButtonRouterBase : public Delegate {
   const ButtonHooks* mHooks;
 };
 
+// The receivers a check box or radio button notifies when it turns on and when it turns off.
+struct ToggleReceiverLists {
+  NotificationReceiverList checked;
+  NotificationReceiverList unchecked;
+};
+
 // "Sys$CheckBoxAction" and "Sys$RadioButtonAction": an action source over one of the two
 // receiver lists of its button, which it holds.
 struct ButtonActionObject {
   RuntimeObject header;
   RuntimeObject* button;
   int32_t checked;  // 1: the checked list, 0: the unchecked one
+  ToggleReceiverLists* lists;  // inside the button
 };
 
-// A new action object over the button for "getCheckedAction" / "getUncheckedAction" (letter
-// case ignored); nil for any other part name.
-RuntimeObject* NewButtonActionPart(ObjectDefinition* actionClass, RuntimeObject* button, StringRep* part);
+// A new action object over the button's lists for "getCheckedAction" / "getUncheckedAction"
+// (letter case ignored); nil for any other part name.
+RuntimeObject* NewButtonActionPart(ObjectDefinition* actionClass, RuntimeObject* button, ToggleReceiverLists* lists,
+                                   StringRep* part);
 void DestroyButtonAction(RuntimeObject* action);
+// Adds or removes a receiver on the list an action object of the class stands for.
+void ChangeButtonActionReceivers(RuntimeObject* action, ObjectDefinition* actionClass, RuntimeObject* receiver,
+                                 bool add);
 // An action class: its name, destructor and the two receiver methods bound to the functions.
 ObjectDefinition* BuildButtonActionClass(const char* name, const ProcEntry& destructor, void* add,
                                          const char* addName, void* remove, const char* removeName);

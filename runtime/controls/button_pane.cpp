@@ -97,6 +97,20 @@ _GdkDrawable* ButtonPane::PrepareNativePaint(Graphics* port, Rect* device) {
   return PortDrawable(port);
 }
 
+void ButtonPane::DrawIndicatorInto(Graphics* port, bool option, bool on) {
+  // The indicator's width and the caption's distance from the left edge.
+  constexpr int32_t kIndicatorWidth = 18;
+  constexpr int32_t kCaptionLeft = 20;
+  Rect device;
+  if (_GdkDrawable* drawable = PrepareNativePaint(port, &device)) {
+    auto paint = option ? &gtk_paint_option : &gtk_paint_check;
+    paint(gtk_widget_get_style(mWidget), reinterpret_cast<GdkWindow*>(drawable),
+          mEnabled ? GTK_STATE_NORMAL : GTK_STATE_INSENSITIVE, on ? GTK_SHADOW_IN : GTK_SHADOW_OUT, nullptr, mWidget,
+          "checkbox", device.left, device.top, kIndicatorWidth, device.Height());
+  }
+  DrawCaptionAndChildren(port, kCaptionLeft);
+}
+
 void ButtonPane::DrawCaptionAndChildren(Graphics* port, int32_t textLeft) {
   if (!port) return;
   string text = StripAmpersandsCopy(mCaption);

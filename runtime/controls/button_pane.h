@@ -52,6 +52,9 @@ class ButtonPane : public ContainerPane {
   // The label's text at `textLeft` (centred when negative) and vertically centred, then the
   // children; the caller painted the button's frame or indicator first.
   void DrawCaptionAndChildren(Graphics* port, int32_t textLeft);
+  // A check box's (or, for `option`, a radio button's) indicator at the left edge, on or off,
+  // then the caption beside it and the children.
+  void DrawIndicatorInto(Graphics* port, bool option, bool on);
   // The port's drawable and the pane's bounds in device coordinates; nil without a drawable.
   _GdkDrawable* PrepareNativePaint(Graphics* port, Rect* device);
 

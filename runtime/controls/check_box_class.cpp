@@ -84,17 +84,6 @@ CheckBox* PaneOf(CheckBoxObject* object) {
   return object ? dynamic_cast<CheckBox*>(ControlPane(&object->base)) : nullptr;
 }
 
-// The check box an action part works on, nil when it has none any more.
-CheckBoxObject* ActionBox(RuntimeObject* action) {
-  return action ? AsCheckBoxObject(reinterpret_cast<ButtonActionObject*>(action)->button) : nullptr;
-}
-
-NotificationReceiverList* ActionList(RuntimeObject* action) {
-  CheckBoxObject* box = ActionBox(action);
-  if (!box) return nullptr;
-  return reinterpret_cast<ButtonActionObject*>(action)->checked ? &box->checkedReceivers : &box->uncheckedReceivers;
-}
-
 }  // namespace
 
 ObjectDefinition* GetCheckBoxClassDefinition() {
@@ -127,7 +116,7 @@ void RuntimeCheckBoxRouter::Action(ButtonPane* pane) {
   if (ButtonActionMayProceed(mControl)) {
     FireEvent(mControl, mHooks->action);
     if (ButtonActionMayProceed(mControl)) {
-      SendPerformAction(object->value ? &object->checkedReceivers : &object->uncheckedReceivers);
+      SendPerformAction(object->value ? &object->actionReceivers.checked : &object->actionReceivers.unchecked);
     }
   }
   // The flag is cleared however the sequence ended: a box left flagged would never act again.
@@ -198,16 +187,17 @@ void checkBoxRemoveDataNotificationReceiver(VornRuntimeObject* ctl, VornRuntimeO
 }
 
 VornRuntimeObject* checkBoxGetBoundPart(VornRuntimeObject* ctl, VornStringRecord* part) {
-  if (!AsCheckBoxObject(ctl)) return nullptr;
-  return NewButtonActionPart(GetCheckBoxActionClassDefinition(), ctl, part);
+  CheckBoxObject* object = AsCheckBoxObject(ctl);
+  return object ? NewButtonActionPart(GetCheckBoxActionClassDefinition(), ctl, &object->actionReceivers, part)
+                : nullptr;
 }
 
 void cbaAddActionNotificationReceiver(VornRuntimeObject* action, VornRuntimeObject* receiver) {
-  if (NotificationReceiverList* list = ActionList(action)) AddNotificationReceiver(list, receiver);
+  ChangeButtonActionReceivers(action, GetCheckBoxActionClassDefinition(), receiver, true);
 }
 
 void cbaRemoveActionNotificationReceiver(VornRuntimeObject* action, VornRuntimeObject* receiver) {
-  if (NotificationReceiverList* list = ActionList(action)) RemoveNotificationReceiver(list, receiver);
+  ChangeButtonActionReceivers(action, GetCheckBoxActionClassDefinition(), receiver, false);
 }
 
 void checkBoxActionDestructor(VornRuntimeObject* action) { DestroyButtonAction(action); }
@@ -216,15 +206,9 @@ void CheckBoxCreatePane(VornRuntimeObject* ctl) {
   CheckBoxObject* object = AsCheckBoxObject(ctl);
   if (!object) return;
   ControlObject* c = &object->base;
-  if (c->pane) {
-    ReportControlAssertion(__LINE__, "ctl->m_view == nil");
-    return;
-  }
-  SubPane* parent = ControlParentPane(c);
+  SubPane* parent = ButtonPaneParent(c, __LINE__);
   if (!parent) return;
-  auto* router = new RuntimeCheckBoxRouter(ctl, &sHooks);
-  delete object->button.router;
-  object->button.router = router;
+  auto* router = InstallButtonRouter<RuntimeCheckBoxRouter>(ctl, &object->button, &sHooks);
   CheckBoxGTK* pane = NewCheckBox(router, ButtonTextStyle(&object->button), parent, c->tabPanelIndex,
                                   GetControlBounds(c), string::Share(object->button.caption), object->value != 0);
   FinishButtonPane(c, pane);
@@ -243,8 +227,8 @@ void checkBoxDestructor(VornRuntimeObject* ctl) {
     pane->SetControl(nullptr);
   }
   RemoveAllNotificationReceivers(&object->dataReceivers);
-  RemoveAllNotificationReceivers(&object->checkedReceivers);
-  RemoveAllNotificationReceivers(&object->uncheckedReceivers);
+  RemoveAllNotificationReceivers(&object->actionReceivers.checked);
+  RemoveAllNotificationReceivers(&object->actionReceivers.unchecked);
   DropButtonRouter(ctl, &object->button);
   ReleaseButtonStrings(&object->button);
   for (StringRep** field : {&object->dataSource, &object->dataField}) {

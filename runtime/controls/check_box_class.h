@@ -15,8 +15,7 @@ struct CheckBoxObject {
   uint8_t value;     // the box's state as last read or set
   uint8_t inAction;  // set while the Action sequence runs
   NotificationReceiverList dataReceivers;
-  NotificationReceiverList checkedReceivers;
-  NotificationReceiverList uncheckedReceivers;
+  ToggleReceiverLists actionReceivers;
 };
 
 ObjectDefinition* GetCheckBoxClassDefinition();

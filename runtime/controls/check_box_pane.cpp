@@ -20,8 +20,8 @@ CheckBox::~CheckBox() { UnbindDataSource(); }
 void CheckBox::BindDataSource() { BindOwner(mControl, kBoundCheckBox); }
 void CheckBox::UnbindDataSource() { UnbindOwner(mControl, kBoundCheckBox); }
 
-CheckBoxGTK::CheckBoxGTK(CheckBoxDelegate* delegate, const vorn::TextStyle& style, SubPane* parent, int32_t tabPanelIndex,
-                         const Rect& bounds, const string& caption, bool value)
+CheckBoxGTK::CheckBoxGTK(CheckBoxDelegate* delegate, const vorn::TextStyle& style, SubPane* parent,
+                         int32_t tabPanelIndex, const Rect& bounds, const string& caption, bool value)
     : CheckBox(delegate, parent, tabPanelIndex, bounds) {
   GtkWidget* box = gtk_check_button_new_with_label("");
   InstallWidget(box, style, caption);
@@ -41,18 +41,10 @@ void CheckBoxGTK::HandleToggled() {
   static_cast<CheckBoxDelegate*>(mDelegate)->Action(this);
 }
 
-void CheckBoxGTK::DrawInto(Graphics* port) {
-  Rect device;
-  if (_GdkDrawable* drawable = PrepareNativePaint(port, &device)) {
-    gtk_paint_check(gtk_widget_get_style(mWidget), reinterpret_cast<GdkWindow*>(drawable),
-                    mEnabled ? GTK_STATE_NORMAL : GTK_STATE_INSENSITIVE, GetValue() ? GTK_SHADOW_IN : GTK_SHADOW_OUT,
-                    nullptr, mWidget, "checkbox", device.left, device.top, kIndicatorWidth, device.Height());
-  }
-  DrawCaptionAndChildren(port, kIndicatorCaptionLeft);
-}
+void CheckBoxGTK::DrawInto(Graphics* port) { DrawIndicatorInto(port, false, GetValue()); }
 
-CheckBoxGTK* NewCheckBox(CheckBoxDelegate* delegate, const vorn::TextStyle& style, SubPane* parent, int32_t tabPanelIndex,
-                         const Rect& bounds, const string& caption, bool value) {
+CheckBoxGTK* NewCheckBox(CheckBoxDelegate* delegate, const vorn::TextStyle& style, SubPane* parent,
+                         int32_t tabPanelIndex, const Rect& bounds, const string& caption, bool value) {
   return new CheckBoxGTK(delegate, style, parent, tabPanelIndex, bounds, caption, value);
 }
 

@@ -45,12 +45,7 @@ class CheckBoxGTK : public CheckBox {
   void HandleToggled();
 };
 
-CheckBoxGTK* NewCheckBox(CheckBoxDelegate* delegate, const vorn::TextStyle& style, SubPane* parent, int32_t tabPanelIndex,
-                         const Rect& bounds, const string& caption, bool value);
-
-// The check and radio indicator's width and the caption's distance from the left edge when a
-// box is drawn into a port.
-inline constexpr int32_t kIndicatorWidth = 18;
-inline constexpr int32_t kIndicatorCaptionLeft = 20;
+CheckBoxGTK* NewCheckBox(CheckBoxDelegate* delegate, const vorn::TextStyle& style, SubPane* parent,
+                         int32_t tabPanelIndex, const Rect& bounds, const string& caption, bool value);
 
 }  // namespace vorn

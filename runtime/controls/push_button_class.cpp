@@ -143,15 +143,9 @@ void PushButtonCreatePane(VornRuntimeObject* ctl) {
   PushButtonObject* object = AsPushButtonObject(ctl);
   if (!object) return;
   ControlObject* c = &object->base;
-  if (c->pane) {
-    ReportControlAssertion(__LINE__, "ctl->m_view == nil");
-    return;
-  }
-  SubPane* parent = ControlParentPane(c);
+  SubPane* parent = ButtonPaneParent(c, __LINE__);
   if (!parent) return;
-  auto* router = new RuntimeButtonRouter(ctl, &sHooks);
-  delete object->button.router;
-  object->button.router = router;
+  auto* router = InstallButtonRouter<RuntimeButtonRouter>(ctl, &object->button, &sHooks);
   PushButtonGTK* pane = NewPushButton(router, ButtonTextStyle(&object->button), parent, c->tabPanelIndex,
                                       GetControlBounds(c), string::Share(object->button.caption));
   FinishButtonPane(c, pane);

@@ -74,9 +74,9 @@ void PushButtonGTK::MouseUp(int32_t x, int32_t y) {
 void PushButtonGTK::DrawInto(Graphics* port) {
   Rect device;
   if (_GdkDrawable* drawable = PrepareNativePaint(port, &device)) {
-    gtk_paint_box(gtk_widget_get_style(mWidget), reinterpret_cast<GdkWindow*>(drawable),
-                  static_cast<GtkStateType>(GTK_WIDGET_STATE(mWidget)), GTK_SHADOW_OUT, nullptr, mWidget, nullptr, device.left, device.top,
-                  device.Width(), device.Height());
+    auto state = static_cast<GtkStateType>(GTK_WIDGET_STATE(mWidget));
+    gtk_paint_box(gtk_widget_get_style(mWidget), reinterpret_cast<GdkWindow*>(drawable), state, GTK_SHADOW_OUT,
+                  nullptr, mWidget, nullptr, device.left, device.top, device.Width(), device.Height());
   }
   DrawCaptionAndChildren(port, -1);
 }

@@ -62,14 +62,6 @@ RadioButton* PaneOf(RadioButtonObject* object) {
   return object ? dynamic_cast<RadioButton*>(ControlPane(&object->base)) : nullptr;
 }
 
-NotificationReceiverList* ActionList(RuntimeObject* action) {
-  if (!action) return nullptr;
-  auto* self = reinterpret_cast<ButtonActionObject*>(action);
-  RadioButtonObject* radio = AsRadioButtonObject(self->button);
-  if (!radio) return nullptr;
-  return self->checked ? &radio->checkedReceivers : &radio->uncheckedReceivers;
-}
-
 }  // namespace
 
 ObjectDefinition* GetRadioButtonClassDefinition() {
@@ -90,7 +82,11 @@ RadioButtonObject* AsRadioButtonObject(RuntimeObject* object) {
                                                                  : nullptr;
 }
 
-void RuntimeRadioRouter::Selected(ButtonPane* pane) {
+void RuntimeRadioRouter::Selected(ButtonPane* pane) { Notify(pane, mHooks->action, true); }
+
+void RuntimeRadioRouter::Deselected(ButtonPane* pane) { Notify(pane, nullptr, false); }
+
+void RuntimeRadioRouter::Notify(ButtonPane* pane, const ObjectHook* event, bool selected) {
   RadioButtonObject* object = AsRadioButtonObject(mControl);
   auto* radio = dynamic_cast<RadioButton*>(pane);
   if (!object || !radio) return;
@@ -98,20 +94,8 @@ void RuntimeRadioRouter::Selected(ButtonPane* pane) {
   if (object->inAction) return;
   RuntimeLockObject(mControl);
   object->inAction = 1;
-  FireEvent(mControl, mHooks->action);
-  SendPerformAction(&object->checkedReceivers);
-  object->inAction = 0;
-  RuntimeUnlockObject(mControl);
-}
-
-void RuntimeRadioRouter::Deselected(ButtonPane* pane) {
-  RadioButtonObject* object = AsRadioButtonObject(mControl);
-  auto* radio = dynamic_cast<RadioButton*>(pane);
-  if (!object || !radio) return;
-  object->value = radio->GetValue() ? 1 : 0;
-  if (object->inAction) return;
-  RuntimeLockObject(mControl);
-  SendPerformAction(&object->uncheckedReceivers);
+  if (event) FireEvent(mControl, event);
+  SendPerformAction(selected ? &object->actionReceivers.checked : &object->actionReceivers.unchecked);
   object->inAction = 0;
   RuntimeUnlockObject(mControl);
 }
@@ -139,16 +123,17 @@ void radioValueSetter(VornRuntimeObject* ctl, int32_t, uint8_t value) {
 }
 
 VornRuntimeObject* radioGetBoundPart(VornRuntimeObject* ctl, VornStringRecord* part) {
-  if (!AsRadioButtonObject(ctl)) return nullptr;
-  return NewButtonActionPart(GetRadioButtonActionClassDefinition(), ctl, part);
+  RadioButtonObject* object = AsRadioButtonObject(ctl);
+  return object ? NewButtonActionPart(GetRadioButtonActionClassDefinition(), ctl, &object->actionReceivers, part)
+                : nullptr;
 }
 
 void vnaAddActionNotificationReceiver(VornRuntimeObject* action, VornRuntimeObject* receiver) {
-  if (NotificationReceiverList* list = ActionList(action)) AddNotificationReceiver(list, receiver);
+  ChangeButtonActionReceivers(action, GetRadioButtonActionClassDefinition(), receiver, true);
 }
 
 void vnaRemoveActionNotificationReceiver(VornRuntimeObject* action, VornRuntimeObject* receiver) {
-  if (NotificationReceiverList* list = ActionList(action)) RemoveNotificationReceiver(list, receiver);
+  ChangeButtonActionReceivers(action, GetRadioButtonActionClassDefinition(), receiver, false);
 }
 
 void radioButtonActionDestructor(VornRuntimeObject* action) { DestroyButtonAction(action); }
@@ -157,15 +142,9 @@ void RadioCreatePane(VornRuntimeObject* ctl) {
   RadioButtonObject* object = AsRadioButtonObject(ctl);
   if (!object) return;
   ControlObject* c = &object->base;
-  if (c->pane) {
-    ReportControlAssertion(__LINE__, "ctl->m_view == nil");
-    return;
-  }
-  SubPane* parent = ControlParentPane(c);
+  SubPane* parent = ButtonPaneParent(c, __LINE__);
   if (!parent) return;
-  auto* router = new RuntimeRadioRouter(ctl, &sHooks);
-  delete object->button.router;
-  object->button.router = router;
+  auto* router = InstallButtonRouter<RuntimeRadioRouter>(ctl, &object->button, &sHooks);
   RadioButtonGTK* pane = NewRadioButton(router, ButtonTextStyle(&object->button), parent, c->tabPanelIndex,
                                         GetControlBounds(c), string::Share(object->button.caption),
                                         object->value != 0);
@@ -175,8 +154,8 @@ void RadioCreatePane(VornRuntimeObject* ctl) {
 void radioDestructor(VornRuntimeObject* ctl) {
   RadioButtonObject* object = AsRadioButtonObject(ctl);
   if (!object) return;
-  RemoveAllNotificationReceivers(&object->checkedReceivers);
-  RemoveAllNotificationReceivers(&object->uncheckedReceivers);
+  RemoveAllNotificationReceivers(&object->actionReceivers.checked);
+  RemoveAllNotificationReceivers(&object->actionReceivers.unchecked);
   DropButtonRouter(ctl, &object->button);
   ReleaseButtonStrings(&object->button);
 }

@@ -12,8 +12,7 @@ struct RadioButtonObject {
   ButtonFields button;
   uint8_t value;     // refreshed when the button is selected or set; the pane knows better
   uint8_t inAction;
-  NotificationReceiverList checkedReceivers;
-  NotificationReceiverList uncheckedReceivers;
+  ToggleReceiverLists actionReceivers;
 };
 
 ObjectDefinition* GetRadioButtonClassDefinition();
@@ -25,6 +24,11 @@ class RuntimeRadioRouter final : public ButtonRouterBase<RadioButtonDelegate> {
   using ButtonRouterBase::ButtonRouterBase;
   void Selected(ButtonPane* pane) override;
   void Deselected(ButtonPane* pane) override;
+
+ private:
+  // Value follows the pane; unless a notification runs already, the event (when given) and
+  // the receivers hear of the change.
+  void Notify(ButtonPane* pane, const ObjectHook* event, bool selected);
 };
 
 }  // namespace vorn

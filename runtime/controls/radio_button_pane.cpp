@@ -2,7 +2,6 @@
 
 #include <gtk/gtk.h>
 
-#include "controls/check_box_pane.h"
 
 namespace vorn {
 
@@ -85,15 +84,7 @@ void RadioButtonGTK::HandleToggled() {
   static_cast<RadioButtonDelegate*>(mDelegate)->Selected(this);
 }
 
-void RadioButtonGTK::DrawInto(Graphics* port) {
-  Rect device;
-  if (_GdkDrawable* drawable = PrepareNativePaint(port, &device)) {
-    gtk_paint_option(gtk_widget_get_style(mWidget), reinterpret_cast<GdkWindow*>(drawable),
-                     mEnabled ? GTK_STATE_NORMAL : GTK_STATE_INSENSITIVE, GetValue() ? GTK_SHADOW_IN : GTK_SHADOW_OUT,
-                     nullptr, mWidget, "checkbox", device.left, device.top, kIndicatorWidth, device.Height());
-  }
-  DrawCaptionAndChildren(port, kIndicatorCaptionLeft);
-}
+void RadioButtonGTK::DrawInto(Graphics* port) { DrawIndicatorInto(port, true, GetValue()); }
 
 RadioButtonGTK* NewRadioButton(RadioButtonDelegate* delegate, const vorn::TextStyle& style, SubPane* parent,
                                int32_t tabPanelIndex, const Rect& bounds, const string& caption, bool value) {

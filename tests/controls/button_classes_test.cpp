@@ -264,21 +264,21 @@ TEST_F(ButtonClassesTest, BoundPartsNameTheirListInAnyCaseAndHoldTheirButton) {
   RuntimeObject* receiver = Keep(testing::NewLogReceiver(1));
   cbaAddActionNotificationReceiver(checked, receiver);
   CheckBoxObject* object = AsCheckBoxObject(box);
-  EXPECT_EQ(CountNotificationReceivers(&object->checkedReceivers), 1);
-  EXPECT_EQ(CountNotificationReceivers(&object->uncheckedReceivers), 0);
+  EXPECT_EQ(CountNotificationReceivers(&object->actionReceivers.checked), 1);
+  EXPECT_EQ(CountNotificationReceivers(&object->actionReceivers.unchecked), 0);
   cbaRemoveActionNotificationReceiver(unchecked, receiver);
-  EXPECT_EQ(CountNotificationReceivers(&object->checkedReceivers), 1) << "the other list is not touched";
+  EXPECT_EQ(CountNotificationReceivers(&object->actionReceivers.checked), 1) << "the other list is not touched";
   cbaRemoveActionNotificationReceiver(checked, receiver);
-  EXPECT_EQ(CountNotificationReceivers(&object->checkedReceivers), 0);
+  EXPECT_EQ(CountNotificationReceivers(&object->actionReceivers.checked), 0);
 
   RuntimeObject* radio = New(GetRadioButtonClassDefinition());
   RuntimeObject* radioPart = Keep(radioGetBoundPart(radio, string("getUncheckedAction").Rep()));
   ASSERT_NE(radioPart, nullptr);
   vnaAddActionNotificationReceiver(radioPart, receiver);
-  EXPECT_EQ(CountNotificationReceivers(&AsRadioButtonObject(radio)->uncheckedReceivers), 1);
+  EXPECT_EQ(CountNotificationReceivers(&AsRadioButtonObject(radio)->actionReceivers.unchecked), 1);
   // A radio button's part on a check box's entry point finds no list of its kind.
   cbaAddActionNotificationReceiver(radioPart, receiver);
-  EXPECT_EQ(CountNotificationReceivers(&object->checkedReceivers), 0);
+  EXPECT_EQ(CountNotificationReceivers(&object->actionReceivers.checked), 0);
   EXPECT_EQ(radioGetBoundPart(box, string("getCheckedAction").Rep()), nullptr) << "not a radio button";
 }
 

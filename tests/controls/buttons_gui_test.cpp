@@ -13,6 +13,7 @@
 #include "controls/radio_button_class.h"
 #include "controls/support/binding_fakes.h"
 #include "controls/support/class_fixture.h"
+#include "controls/support/control_test_support.h"
 #include "vorn/buttons_api.h"
 #include "windows/pane_focus.h"
 
@@ -327,6 +328,40 @@ TEST_F(ButtonsGuiTest, CaptionsShowTheirMnemonicUnderlinedAndADoubledAmpersandOn
   test::PumpFor(100);
   test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR +
               "/buttons_captions.png");
+}
+
+// --- drawing into a port ---------------------------------------------------------------------
+
+TEST_F(ButtonsGuiTest, ButtonsDrawTheirFrameOrIndicatorAndCaptionIntoAPort) {
+  RuntimeObject* ok = Make(GetPushButtonClassDefinition(), "OK", MakeRect(20, 20, 120, 50),
+                           PackedStream().Text(kCaption, "&OK"));
+  RuntimeObject* on = Make(GetCheckBoxClassDefinition(), "On", MakeRect(20, 60, 220, 84),
+                           PackedStream().Text(kCaption, "Checked").Bool(kBoxValue, true));
+  RuntimeObject* off = Make(GetCheckBoxClassDefinition(), "Off", MakeRect(20, 90, 220, 114),
+                            PackedStream().Text(kCaption, "Checked"));
+  RuntimeObject* radio = Make(GetRadioButtonClassDefinition(), "Radio", MakeRect(20, 120, 220, 144),
+                              PackedStream().Text(kCaption, "Option").Bool(kRadioValue, true));
+  test::ShowAndSettle(native);
+  test::PixmapPort pixmap(260, 160);
+  for (RuntimeObject* control : {ok, on, off, radio}) Pane(control)->DrawInto(pixmap.Port());
+  pixmap.SavePNG(std::string(VORN_BINARY_DIR) + "/buttons_paint.png");
+  EXPECT_GT(pixmap.InkIn(MakeRect(20, 20, 120, 22)), 50) << "the button's frame";
+  EXPECT_GT(pixmap.InkIn(MakeRect(55, 27, 85, 43)), 20) << "the caption, centred";
+  EXPECT_GT(pixmap.InkIn(MakeRect(20, 60, 38, 84)), 20) << "the check indicator";
+  EXPECT_GT(pixmap.InkIn(MakeRect(40, 60, 110, 84)), 20) << "the caption beside it";
+  // The same box checked and unchecked differs only in its indicator.
+  int32_t differ = 0;
+  for (int32_t y = 0; y < 24; ++y) {
+    for (int32_t x = 20; x < 220; ++x) {
+      if (pixmap.PixelAt(x, 60 + y) != pixmap.PixelAt(x, 90 + y)) {
+        ++differ;
+        EXPECT_LT(x, 38) << "at " << x << "," << y;
+      }
+    }
+  }
+  EXPECT_GT(differ, 0);
+  EXPECT_GT(pixmap.InkIn(MakeRect(20, 120, 38, 144)), 20) << "the radio indicator";
+  EXPECT_EQ(pixmap.InkIn(MakeRect(230, 0, 260, 160)), 0) << "nothing right of the buttons";
 }
 
 }  // namespace
