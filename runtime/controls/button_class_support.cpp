@@ -173,8 +173,7 @@ ObjectDefinition* BuildButtonActionClass(const char* name, const ProcEntry& dest
   definition->mName = string(name);
   definition->mInstanceSize = static_cast<int32_t>(sizeof(ButtonActionObject));
   definition->mFinalizer = destructor;
-  // The rows live as long as the definition, which lives until exit.
-  auto* methods = new MethodRow[2]{
+  const MethodRow methods[] = {
       {"addActionNotificationReceiver", "", kReceiver, 1, add, addName, nullptr, nullptr, 0, 0},
       {"removeActionNotificationReceiver", "", kReceiver, 1, remove, removeName, nullptr, nullptr, 0, 0},
   };
