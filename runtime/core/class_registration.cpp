@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "controls/binding_interfaces.h"
+#include "controls/button_classes.h"
 #include "controls/canvas_class.h"
 #include "controls/embedded_window_control.h"
 #include "controls/group_box_class.h"
@@ -50,6 +51,7 @@ void RegisterIntrinsicClasses() {
   InstallContainerControlWindowHooks();
   RegisterIntrinsicClass(GetGroupBoxClassDefinition());
   RegisterPopupClasses();
+  RegisterButtonClasses();
   RegisterIntrinsicClass(GetScreenClassDefinition());
   RegisterIntrinsicClass(GetReadableInterfaceDefinition());
   RegisterIntrinsicClass(GetWriteableInterfaceDefinition());

@@ -9,7 +9,7 @@
 #include "objects/object_definition.h"
 #include "objects/runtime_class.h"
 #include "windows/window.h"
-#include "windows/window_controls_support.h"
+#include "controls/push_button_pane.h"
 
 namespace vorn {
 
@@ -79,24 +79,24 @@ class MessageDialogImp : public Window, public PushButtonDelegate {
 
   void Draw(Graphics* port) override;
   bool CloseBoxClicked() override;
-  void Action(SubPane* button) override;
+  void Action(ButtonPane* button) override;
 
   int32_t Result() const { return mResult; }
-  PushButtonPane* DefaultButton() const { return mDefaultButton; }
-  PushButtonPane* ActionButton() const { return mAction; }
-  PushButtonPane* CancelButton() const { return mCancel; }
-  PushButtonPane* AlternateButton() const { return mAlternate; }
+  PushButtonGTK* DefaultButton() const { return mDefaultButton; }
+  PushButtonGTK* ActionButton() const { return mAction; }
+  PushButtonGTK* CancelButton() const { return mCancel; }
+  PushButtonGTK* AlternateButton() const { return mAlternate; }
   const Rect& MessageRect() const { return mMessageRect; }
   const Rect& ExplanationRect() const { return mExplanationRect; }
 
  private:
-  PushButtonPane* ButtonFor(int32_t index, bool forDefault) const;
+  PushButtonGTK* ButtonFor(int32_t index, bool forDefault) const;
 
   MessageDialogObject* mDialog;
-  PushButtonPane* mAction = nullptr;
-  PushButtonPane* mCancel = nullptr;
-  PushButtonPane* mAlternate = nullptr;
-  PushButtonPane* mDefaultButton = nullptr;
+  PushButtonGTK* mAction = nullptr;
+  PushButtonGTK* mCancel = nullptr;
+  PushButtonGTK* mAlternate = nullptr;
+  PushButtonGTK* mDefaultButton = nullptr;
   Rect mIconRect;
   Rect mMessageRect;
   Rect mExplanationRect;

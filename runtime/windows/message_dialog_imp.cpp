@@ -141,14 +141,14 @@ MessageDialogImp::MessageDialogImp(MessageDialogObject* dialog)
   if (dialog->defaultIndex < -1 || dialog->defaultIndex > 3) {
     ReportRuntimeError(kRuntimeErrorKind, kErrorFailedAssertion, kDialogSource, __LINE__, "",
                        "The MessageDialog's default button behavior was assigned to an invalid button index");
-  } else if (PushButtonPane* button = ButtonFor(dialog->defaultIndex, true)) {
+  } else if (PushButtonGTK* button = ButtonFor(dialog->defaultIndex, true)) {
     button->SetDefault(true);
     mDefaultButton = button;
   }
   if (dialog->cancelIndex < -1 || dialog->cancelIndex > 3) {
     ReportRuntimeError(kRuntimeErrorKind, kErrorFailedAssertion, kDialogSource, __LINE__, "",
                        "The MessageDialog's cancel button behavior was assigned to an invalid button index");
-  } else if (PushButtonPane* button = ButtonFor(dialog->cancelIndex, false)) {
+  } else if (PushButtonGTK* button = ButtonFor(dialog->cancelIndex, false)) {
     button->SetCancel(true);
   }
 }
@@ -156,7 +156,7 @@ MessageDialogImp::MessageDialogImp(MessageDialogObject* dialog)
 MessageDialogImp::~MessageDialogImp() = default;
 
 // Index 3 names no button of its own: the action button as default, the cancel button as cancel.
-PushButtonPane* MessageDialogImp::ButtonFor(int32_t index, bool forDefault) const {
+PushButtonGTK* MessageDialogImp::ButtonFor(int32_t index, bool forDefault) const {
   switch (index) {
     case kDialogCancelButton: return mCancel;
     case kDialogActionButton: return mAction;
@@ -183,7 +183,7 @@ bool MessageDialogImp::CloseBoxClicked() {
   return true;
 }
 
-void MessageDialogImp::Action(SubPane* button) {
+void MessageDialogImp::Action(ButtonPane* button) {
   if (button == mAction) {
     mResult = kDialogActionButton;
   } else if (button == mCancel) {

@@ -97,6 +97,18 @@ void PressAndDrag(Window* window, int32_t h, int32_t v, int32_t stepX, int steps
 
 void ReleaseMouse() { Shell("xdotool mouseup 1"); }
 
+void ClickAt(Window* window, int32_t h, int32_t v) {
+  int32_t x, y;
+  ScreenPoint(window, h, v, &x, &y);
+  Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.1 click 1");
+  PumpFor(150);
+}
+
+void PressKeys(const std::string& keys) {
+  Shell("xdotool key --delay 40 " + keys);
+  PumpFor(150);
+}
+
 TestWindow::TestWindow(const Rect& screenBounds, int32_t kind, bool resizable)
     : Window(string("Test window"), screenBounds, kind, 0, resizable) {}
 

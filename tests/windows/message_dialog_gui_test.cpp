@@ -44,18 +44,18 @@ Seen Inspect(MessageDialogImp* imp) {
   Seen seen;
   seen.windowWidth = imp->Width();
   seen.windowHeight = imp->Height();
-  if (PushButtonPane* b = imp->ActionButton()) {
+  if (PushButtonGTK* b = imp->ActionButton()) {
     seen.action = std::string(b->Caption().View());
     seen.actionLeft = b->Bounds().left;
     seen.actionCentre = (b->Bounds().left + b->Bounds().right) / 2;
     seen.actionIsDefault = b->IsDefault();
     seen.actionHasFocus = GetFocusPane() == b;
   }
-  if (PushButtonPane* b = imp->CancelButton()) {
+  if (PushButtonGTK* b = imp->CancelButton()) {
     seen.cancel = std::string(b->Caption().View());
     seen.cancelLeft = b->Bounds().left;
   }
-  if (PushButtonPane* b = imp->AlternateButton()) {
+  if (PushButtonGTK* b = imp->AlternateButton()) {
     seen.alternate = std::string(b->Caption().View());
     seen.alternateLeft = b->Bounds().left;
   }
