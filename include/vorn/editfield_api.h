@@ -36,6 +36,8 @@ extern "C" {
 #endif
 
 void EditCreatePane(VornRuntimeObject *ctl);
+/* BackColor starts white. */
+void RuntimeEditInitializer(VornRuntimeObject *ctl);
 void RuntimeEditDestructor(VornRuntimeObject *ctl);
 
 VornStringRecord *editTextGetter(VornRuntimeObject *ctl, int32_t param);

@@ -153,6 +153,36 @@ void EditControlGTK::SetSelText(const string& text) {
 
 // --- clipboard -------------------------------------------------------------------------------
 
+namespace {
+
+// Whether the clipboard offers text, as last heard. Asking and waiting would run a nested main
+// loop inside key and menu handling, where it lets later key presses overtake the one being
+// handled; the answer is kept up to date as the clipboard changes hands instead.
+bool sClipboardHasText = false;
+bool sWatchingClipboard = false;
+
+void OnClipboardTargets(GtkClipboard*, GdkAtom* atoms, gint count, gpointer) {
+  sClipboardHasText = atoms && gtk_targets_include_text(atoms, count);
+}
+
+void AskClipboardTargets(GtkClipboard* clipboard) {
+  if (clipboard) gtk_clipboard_request_targets(clipboard, OnClipboardTargets, nullptr);
+}
+
+void OnClipboardOwnerChange(GtkClipboard* clipboard, GdkEvent*, gpointer) { AskClipboardTargets(clipboard); }
+
+void WatchClipboard() {
+  if (sWatchingClipboard) return;
+  GtkClipboard* clipboard = GetClipboard();
+  if (!clipboard) return;
+  sWatchingClipboard = true;
+  g_signal_connect(clipboard, "owner-change", G_CALLBACK(OnClipboardOwnerChange), nullptr);
+  AskClipboardTargets(clipboard);
+}
+
+}  // namespace
+
+
 void EditControlGTK::Cut() {
   mRunsDirty = true;
   if (mMultiLine) {
@@ -160,6 +190,8 @@ void EditControlGTK::Cut() {
   } else {
     gtk_editable_cut_clipboard(GTK_EDITABLE(mWidget));
   }
+  WatchClipboard();
+  AskClipboardTargets(GetClipboard());
 }
 
 void EditControlGTK::Copy() {
@@ -168,6 +200,8 @@ void EditControlGTK::Copy() {
   } else {
     gtk_editable_copy_clipboard(GTK_EDITABLE(mWidget));
   }
+  WatchClipboard();
+  AskClipboardTargets(GetClipboard());
 }
 
 void EditControlGTK::Paste() {
@@ -179,7 +213,10 @@ void EditControlGTK::Paste() {
   }
 }
 
-bool EditControlGTK::ClipboardHasText() { return gtk_clipboard_wait_is_text_available(GetClipboard()); }
+bool EditControlGTK::ClipboardHasText() {
+  WatchClipboard();
+  return sClipboardHasText;
+}
 
 void EditControlGTK::Clear() {
   mRunsDirty = true;

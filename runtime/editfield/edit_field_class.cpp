@@ -133,6 +133,7 @@ ObjectDefinition* BuildDefinition() {
   definition->mName = string("EditField");
   definition->mSuper = GetRectControlClassDefinition();
   definition->mInstanceSize = static_cast<int32_t>(sizeof(EditFieldObject));
+  definition->mInitializer = {Fn(&RuntimeEditInitializer), "RuntimeEditInitializer"};
   definition->mFinalizer = {Fn(&RuntimeEditDestructor), "RuntimeEditDestructor"};
   definition->SetInstanceVariables(BuildPropertyList(kProperties, RowCount(kProperties)));
   SetEventList(definition, sEvents, RowCount(sEvents));
@@ -233,6 +234,11 @@ void EditCreatePane(VornRuntimeObject* ctl) {
   pane->SetDataSourceName(string::Share(field->dataSource));
   pane->BindDataSource();
   DisplayEditFormat(field);
+}
+
+void RuntimeEditInitializer(VornRuntimeObject* ctl) {
+  // A field nobody gave a BackColor is white, not black under its black text.
+  if (EditFieldObject* field = AsEditFieldObject(ctl)) field->backColor = 0xFFFFFF;
 }
 
 void RuntimeEditDestructor(VornRuntimeObject* ctl) {

@@ -45,6 +45,10 @@ TEST_F(EditFieldClassTest, SettingsStoredBeforeThePaneReachItAndCreationFiresNoE
   EXPECT_TRUE(pane->IsReadOnly());
   EXPECT_EQ(gtk_entry_get_max_length(GTK_ENTRY(pane->Widget())), 8);
   EXPECT_FALSE(gtk_entry_get_has_frame(GTK_ENTRY(pane->Widget()))) << "no Border asked for";
+  EXPECT_EQ(static_cast<uint32_t>(intGetter(field, static_cast<int32_t>(offsetof(EditFieldObject, backColor)))),
+            0xFFFFFFu) << "white unless told otherwise";
+  GtkStyle* style = gtk_widget_get_style(pane->Widget());
+  EXPECT_EQ(style->base[GTK_STATE_NORMAL].red, 0xFFFF);
   EXPECT_EQ(Events().textChanges + Events().selChanges, 0);
 }
 
