@@ -162,5 +162,26 @@ TEST_F(EditFieldTypingTest, SelectingWithTheKeyboardFiresSelChange) {
   EXPECT_EQ(Events().selChanges, before + 2);
 }
 
+int gMouseUps = 0;
+uint8_t TakeTheClick(RuntimeObject*, int32_t, int32_t) { return 1; }
+void CountMouseUp(RuntimeObject*, int32_t, int32_t) { ++gMouseUps; }
+
+TEST_F(EditFieldTypingTest, AClickTheMouseDownHandlerTakesLeavesTheCaretAndStillReachesMouseUp) {
+  RuntimeObject* field = NewField(PackedStream().Text(test::kEfText, "hello world"));
+  ShowAndClick(field);
+  Keys("End");
+  ASSERT_EQ(editSelStartGetter(field, 0), 11);
+  Install(field, "MouseDown", reinterpret_cast<void*>(&TakeTheClick));
+  Install(field, "MouseUp", reinterpret_cast<void*>(&CountMouseUp));
+  gMouseUps = 0;
+  Click(field, 6, 10);
+  EXPECT_EQ(editSelStartGetter(field, 0), 11) << "the caret stays where it was";
+  EXPECT_EQ(gMouseUps, 1);
+  Install(field, "MouseDown", nullptr);
+  Click(field, 6, 10);
+  EXPECT_LT(editSelStartGetter(field, 0), 11) << "without the handler the click places the caret";
+  EXPECT_EQ(gMouseUps, 1);
+}
+
 }  // namespace
 }  // namespace vorn
