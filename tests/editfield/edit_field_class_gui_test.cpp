@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <cstdio>
+
 #include "editfield/support/edit_field_fixture.h"
+#include "files/folder_item_imp_unix.h"
 #include "vorn/editfield_api.h"
 #include "windows/pane_focus.h"
 
@@ -246,6 +249,30 @@ TEST_F(EditFieldClassTest, PlainFieldsAnswerTheirOneStyle) {
   EXPECT_EQ(PaneOf(field)->GetTextStyle().mSize, 18);
   editSetTextAndStyle(field, string("xyz").Rep(), string("\x01\x0C").Rep());
   EXPECT_EQ(Text(field), "xyz");
+}
+
+TEST_F(EditFieldClassTest, AFieldSavesItsTextToAFileAndLoadsItBack) {
+  std::string path = std::string(VORN_BINARY_DIR) + "/edit_field_text.txt";
+  std::remove(path.c_str());
+  RuntimeObject* multi = NewMultiLine("line one\nzwei \xC3\xBC");
+  RuntimeObject* single = NewField(PackedStream(), MakeRect(20, 150, 220, 176), "S");
+  FolderItemImpUnix file{string(path.c_str())};
+  PaneOf(multi)->SaveToFile(&file);
+  FILE* f = std::fopen(path.c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  char bytes[64] = {};
+  size_t n = std::fread(bytes, 1, sizeof bytes, f);
+  std::fclose(f);
+  EXPECT_EQ(std::string(bytes, n), "line one\nzwei \xC3\xBC") << "the UTF-8 bytes, nothing added";
+  SetText(multi, "");
+  PaneOf(multi)->LoadFromFile(&file);
+  EXPECT_EQ(Text(multi), "line one\nzwei \xC3\xBC");
+  PaneOf(single)->LoadFromFile(&file);
+  EXPECT_EQ(Text(single), "line one\nzwei \xC3\xBC");
+  FolderItemImpUnix missing{string((path + ".missing").c_str())};
+  PaneOf(single)->LoadFromFile(&missing);
+  EXPECT_EQ(Text(single), "line one\nzwei \xC3\xBC") << "nothing to read leaves the text";
+  std::remove(path.c_str());
 }
 
 TEST_F(EditFieldClassTest, ChangingMultiLineAfterCreationKeepsTheWidgets) {
