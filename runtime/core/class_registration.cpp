@@ -13,6 +13,7 @@
 #include "core/application.h"
 #include "core/image_loader.h"
 #include "core/timer.h"
+#include "editfield/edit_field_class.h"
 #include "files/binary_stream.h"
 #include "files/file_classes.h"
 #include "files/text_input_stream.h"
@@ -50,6 +51,7 @@ void RegisterIntrinsicClasses() {
   RegisterIntrinsicClass(GetEmbeddedWindowControlClassDefinition());
   InstallContainerControlWindowHooks();
   RegisterIntrinsicClass(GetGroupBoxClassDefinition());
+  RegisterIntrinsicClass(GetEditFieldClassDefinition());
   RegisterPopupClasses();
   RegisterButtonClasses();
   RegisterIntrinsicClass(GetScreenClassDefinition());

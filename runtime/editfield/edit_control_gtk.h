@@ -1,0 +1,135 @@
+// The edit pane on GTK 2: a single-line field is a GtkEntry, a multi-line one a GtkTextView in
+// a GtkScrolledWindow. The kind of field is fixed when it is made.
+#pragma once
+
+#include "editfield/edit_control.h"
+
+struct _GtkTextBuffer;
+struct _GtkTextView;
+
+namespace vorn {
+
+class EditControlGTK : public EditControl {
+ public:
+  EditControlGTK(EditControlDelegate* delegate, SubPane* parent, int32_t tabPanelIndex, const Rect& bounds,
+                 bool border, const vorn::TextStyle& style, bool multiLine, bool styled, bool verticalScrollBar,
+                 bool horizontalScrollBar);
+  ~EditControlGTK() override;
+
+  // Inherited pane operations.
+  bool MouseDown(int32_t x, int32_t y, int32_t modifiers) override;
+  void MouseUp(int32_t x, int32_t y) override;
+  void LostFocus() override;
+  void GotFocus() override;
+  bool KeyDown(int32_t character, int32_t keyCode, int32_t modifiers) override;
+  void EnableMenuItems() override;
+  bool DoEditMenuCommand(const string& itemName) override;
+
+  // Text, selection, clipboard, lines and scrolling.
+  string GetText(EncodingCode encoding) override;
+  void SetText(const string& text) override;
+  void SetSelection(int32_t start, int32_t end) override;
+  bool HasSelection() override;
+  void Cut() override;
+  void Copy() override;
+  void Paste() override;
+  bool ClipboardHasText() override;
+  void Clear() override;
+  int32_t GetSelStart() override;
+  void SetSelStart(int32_t offset) override;
+  int32_t GetSelEnd() override;
+  int32_t GetSelLength() override;
+  void SetSelLength(int32_t count) override;
+  string GetSelText(EncodingCode encoding) override;
+  void SetSelText(const string& text) override;
+  int32_t GetScrollPosition() override;
+  void SetScrollPosition(int32_t line) override;
+  int32_t GetScrollPositionX() override;
+  void SetScrollPositionX(int32_t pixels) override;
+  int32_t LineNumAtCharPos(int32_t offset) override;
+  int32_t CharPosAtLineNum(int32_t line) override;
+  int32_t CharPosAtXY(int32_t x, int32_t y) override;
+  int32_t InsertionPosAtXY(int32_t x, int32_t y) override;
+  bool IsEndVisible() override;
+  void LoadFromFile(FolderItemImp* file) override;
+  void SaveToFile(FolderItemImp* file) override;
+
+  // Settings of the whole field.
+  void SetDelegate(EditControlDelegate* delegate) override { mEditDelegate = delegate; }
+  EditControlDelegate* GetDelegate() override { return mEditDelegate; }
+  bool IsReadOnly() const override;
+  void SetReadOnly(bool readOnly) override;
+  vorn::TextStyle GetTextStyle() override { return mTextStyle; }
+  void SetTextStyle(const vorn::TextStyle& style) override;
+  void SetPassword(bool password) override;
+  bool IsPassword() override;
+  void SetLimitText(int32_t count) override;
+  void SetAcceptTabs(bool accept) override { mAcceptTabs = accept; }
+  bool GetAcceptTabs() const { return mAcceptTabs; }
+  void SetFormatted(bool) override {}
+  void SetTextColor(const RGB48& color) override;
+  void SetBackColor(const RGB48& color) override;
+  void SetAlignment(int32_t alignment) override;
+  using EditControl::SetAlignment;
+
+  void SetSelStyle(EditSelStyle style, bool value) override;
+  bool GetSelStyle(EditSelStyle style) override;
+  void SetSelTextFont(const string& font) override;
+  string GetSelTextFont() override;
+  void SetSelTextSize(int32_t points) override;
+  int32_t GetSelTextSize() override;
+  void SetSelTextColor(const RGB48& color) override;
+  RGB48 GetSelTextColor() override;
+  string GetTextStyleData() override;
+  void SetTextAndStyle(const string& text, const string& styleData) override;
+
+  // Reports a selection that differs from the one reported last.
+  void CheckSelectionChanged();
+
+  bool HasBorder() const { return mHasBorder; }
+  bool IsStyled() const { return mStyled; }
+  bool WrapsWords() const { return mWordWrap; }
+  _GtkTextView* TextView() const { return mTextView; }
+  _GtkTextBuffer* TextBuffer() const { return mTextBuffer; }
+
+ private:
+  // The widget that takes keys and fonts: the text view, or the entry.
+  NativeWidget TargetWidget() const;
+  void ScrollToSelectionStart();
+  // Height of one display line, from the location of the character at the offset.
+  int32_t LineHeightAt(int32_t offset, int32_t line, const char* condition);
+  void EnsureRealized();
+  void ConnectSignals();
+
+  _GtkTextBuffer* mTextBuffer = nullptr;
+  vorn::TextStyle mTextStyle;
+  bool mHasBorder = false;
+  bool mHasHorizontalScrollBar = false;
+  bool mHasVerticalScrollBar = false;
+  int32_t mLastSelLength = 0;
+  int32_t mLastSelStart = 0;
+  bool mStyled = false;
+  bool mRunsDirty = true;
+  bool mWordWrap = false;
+  RGB48 mTextColor;
+  int32_t mChangeBatch = 0;     // nesting of edits reported as one change
+  bool mChangedInBatch = false;
+  friend class EditChangeBatch;
+  _GtkTextView* mTextView = nullptr;
+  EditControlDelegate* mEditDelegate = nullptr;  // not owned
+};
+
+// The four ways to make an edit pane; each is shown in its window at once.
+EditControlGTK* NewEditControl(EditControlDelegate* delegate, SubPane* parent, int32_t tabPanelIndex,
+                               const Rect& bounds, bool border, const vorn::TextStyle& style);
+EditControlGTK* NewStyledEditControl(EditControlDelegate* delegate, SubPane* parent, int32_t tabPanelIndex,
+                                     const Rect& bounds, bool border, const vorn::TextStyle& style);
+EditControlGTK* NewMultilineEditControl(EditControlDelegate* delegate, SubPane* parent, int32_t tabPanelIndex,
+                                        const Rect& bounds, bool border, const vorn::TextStyle& style,
+                                        bool verticalScrollBar, bool horizontalScrollBar);
+EditControlGTK* NewStyledMultilineEditControl(EditControlDelegate* delegate, SubPane* parent,
+                                              int32_t tabPanelIndex, const Rect& bounds, bool border,
+                                              const vorn::TextStyle& style, bool verticalScrollBar,
+                                              bool horizontalScrollBar);
+
+}  // namespace vorn

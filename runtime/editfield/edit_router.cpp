@@ -1,0 +1,184 @@
+#include "editfield/edit_router.h"
+
+#include "controls/control_support.h"
+#include "editfield/edit_control.h"
+#include "editfield/edit_field_class.h"
+#include "objects/event_dispatch.h"
+
+namespace vorn {
+
+namespace {
+
+EditMenuItemEnabler sEnabler = nullptr;
+
+// Keeps the object, and with it this router, alive until the callback returns.
+class ObjectHold {
+ public:
+  explicit ObjectHold(RuntimeObject* object) : mObject(object) { RuntimeLockObject(object); }
+  ~ObjectHold() { RuntimeUnlockObject(mObject); }
+  ObjectHold(const ObjectHold&) = delete;
+  ObjectHold& operator=(const ObjectHold&) = delete;
+
+ private:
+  RuntimeObject* mObject;
+};
+
+// Fires the object's event of that name with the pane locked; `paneGone` tells whether the
+// handler closed the pane.
+template <typename R = void, typename... Args>
+R Fire(EditControl* pane, RuntimeObject* object, const char* name, bool* paneGone, Args... args) {
+  if (paneGone) *paneGone = false;
+  void* handler = HandlerByEventName(object, name);
+  if (!handler) return R();
+  PaneGuard guard(pane);
+  if (pane) pane->Lock();
+  if constexpr (std::is_void_v<R>) {
+    CallEventHandler<void, Args...>(handler, object, args...);
+    bool gone = !guard.Get() || (pane && pane->Release());
+    if (paneGone) *paneGone = gone;
+  } else {
+    R result = CallEventHandler<R, Args...>(handler, object, args...);
+    bool gone = !guard.Get() || (pane && pane->Release());
+    if (paneGone) *paneGone = gone;
+    return result;
+  }
+}
+
+}  // namespace
+
+void SetEditMenuItemEnabler(EditMenuItemEnabler enabler) { sEnabler = enabler; }
+
+EditMenuState EditMenuStateOf(EditControl* pane) {
+  EditMenuState state;
+  if (!pane) return state;
+  state.hasSelection = pane->HasSelection();
+  state.password = pane->IsPassword();
+  state.readOnly = pane->IsReadOnly();
+  state.clipboardHasText = !state.readOnly && pane->ClipboardHasText();
+  return state;
+}
+
+bool RuntimeEditRouter::ValidateKey(EditControl*, int32_t, int32_t, int32_t, const string&, bool, int32_t) {
+  // Without an input mask every key goes to the widget as typed.
+  return false;
+}
+
+void RuntimeEditRouter::TextChanged(EditControl* pane) {
+  RuntimeObject* object = mObject;
+  ObjectHold hold(object);
+  EditFieldObject* field = AsEditFieldObject(object);
+  if (field) {
+    if (field->inTextChange) return;
+    field->inTextChange = 1;
+  }
+  bool gone = false;
+  Fire(pane, object, "TextChange", &gone);
+  if (field) {
+    if (!gone) DisplayEditFormat(field);
+    field->inTextChange = 0;
+  }
+}
+
+void RuntimeEditRouter::SelChanged(EditControl* pane) {
+  RuntimeObject* object = mObject;
+  ObjectHold hold(object);
+  EditFieldObject* field = AsEditFieldObject(object);
+  if (field) {
+    if (field->inSelChange) return;
+    field->inSelChange = 1;
+  }
+  Fire(pane, object, "SelChange", nullptr);
+  if (field) field->inSelChange = 0;
+}
+
+bool RuntimeEditRouter::ResetFormatSelection(EditControl*) {
+  EditFieldObject* field = AsEditFieldObject(mObject);
+  if (!field || !field->format || field->format->length == 0) return false;
+  field->savedSelStart = 0;
+  field->savedSelEnd = UTF8CharacterCount(string::Share(field->text).View());
+  return true;
+}
+
+void RuntimeEditRouter::GotFocus(EditControl* pane) {
+  RuntimeObject* object = mObject;
+  ObjectHold hold(object);
+  EditFieldObject* field = AsEditFieldObject(object);
+  if (field && pane && field->format && field->format->length > 0) {
+    // The text as typed comes back for editing, with the selection it had.
+    uint8_t wasGuarded = field->inTextChange;
+    field->inTextChange = 1;
+    pane->SetText(string::Share(field->text));
+    field->inTextChange = wasGuarded;
+    pane->SetSelection(field->savedSelStart, field->savedSelEnd);
+  }
+  Fire(pane, object, "GotFocus", nullptr);
+}
+
+void RuntimeEditRouter::LostFocus(EditControl* pane) {
+  RuntimeObject* object = mObject;
+  ObjectHold hold(object);
+  bool gone = false;
+  Fire(pane, object, "LostFocus", &gone);
+  EditFieldObject* field = AsEditFieldObject(object);
+  if (field && !gone) DisplayEditFormat(field);
+}
+
+bool RuntimeEditRouter::KeyDownCharacter(EditControl* pane, int32_t character, int32_t modifiers, int32_t) {
+  return KeyDown(pane, KeyCharacterString(character), modifiers);
+}
+
+bool RuntimeEditRouter::KeyDown(EditControl* pane, const string& key, int32_t) {
+  RuntimeObject* object = mObject;
+  ObjectHold hold(object);
+  return Fire<uint8_t>(pane, object, "KeyDown", nullptr, key.Rep()) != 0;
+}
+
+void RuntimeEditRouter::EnableMenuItems(EditControl* pane) {
+  RuntimeObject* object = mObject;
+  ObjectHold hold(object);
+  if (sEnabler && pane) {
+    EditMenuState state = EditMenuStateOf(pane);
+    for (int32_t i = 0; i <= static_cast<int32_t>(EditMenuItem::kSelectAll); ++i) {
+      auto item = static_cast<EditMenuItem>(i);
+      if (EditMenuItemEnabled(item, state)) sEnabler(EditMenuItemName(item));
+    }
+  }
+  Fire(pane, object, "EnableMenuItems", nullptr);
+}
+
+bool RuntimeEditRouter::DoMenuCommand(EditControl* pane, const string& itemName) {
+  EditMenuItem item = EditMenuItemFromName(itemName);
+  if (!pane || item == EditMenuItem::kNone) return false;
+  if (!EditMenuItemEnabled(item, EditMenuStateOf(pane))) return false;
+  switch (item) {
+    case EditMenuItem::kCut: pane->Cut(); break;
+    case EditMenuItem::kCopy: pane->Copy(); break;
+    case EditMenuItem::kClear: pane->Clear(); break;
+    case EditMenuItem::kPaste: pane->Paste(); break;
+    case EditMenuItem::kSelectAll: pane->SetSelection(0, pane->GetTextLength()); break;
+    case EditMenuItem::kNone: return false;
+  }
+  return true;
+}
+
+bool RuntimeEditRouter::FocusNotify(EditControl* pane, int32_t code) {
+  RuntimeObject* object = mObject;
+  ObjectHold hold(object);
+  if (code == kEditFocusGot) Fire(pane, object, "GotFocus", nullptr);
+  if (code == kEditFocusLost) Fire(pane, object, "LostFocus", nullptr);
+  return false;
+}
+
+bool RuntimeEditRouter::MouseDown(EditControl* pane, int32_t x, int32_t y) {
+  RuntimeObject* object = mObject;
+  ObjectHold hold(object);
+  return Fire<uint8_t>(pane, object, "MouseDown", nullptr, x, y) != 0;
+}
+
+void RuntimeEditRouter::MouseUp(EditControl* pane, int32_t x, int32_t y) {
+  RuntimeObject* object = mObject;
+  ObjectHold hold(object);
+  Fire(pane, object, "MouseUp", nullptr, x, y);
+}
+
+}  // namespace vorn

@@ -1,0 +1,44 @@
+// RuntimeEditRouter turns an edit pane's callbacks into the events of the runtime object it
+// was made for, looked up by event name, so that list boxes and combo boxes can drive the
+// same router for objects of their own classes. EditField objects also get their guards,
+// formats and Edit menu handling.
+#pragma once
+
+#include "editfield/edit_control_delegate.h"
+#include "editfield/edit_text_model.h"
+
+namespace vorn {
+
+class RuntimeEditRouter : public EditControlDelegate {
+ public:
+  explicit RuntimeEditRouter(RuntimeObject* object) : mObject(object) {}
+
+  bool ValidateKey(EditControl* pane, int32_t start, int32_t length, int32_t insertAt, const string& text,
+                   bool selectInserted, int32_t character) override;
+  void TextChanged(EditControl* pane) override;
+  void SelChanged(EditControl* pane) override;
+  bool ResetFormatSelection(EditControl* pane) override;
+  void GotFocus(EditControl* pane) override;
+  void LostFocus(EditControl* pane) override;
+  bool KeyDownCharacter(EditControl* pane, int32_t character, int32_t modifiers, int32_t extra) override;
+  bool KeyDown(EditControl* pane, const string& key, int32_t modifiers) override;
+  void EnableMenuItems(EditControl* pane) override;
+  bool DoMenuCommand(EditControl* pane, const string& itemName) override;
+  bool FocusNotify(EditControl* pane, int32_t code) override;
+  bool MouseDown(EditControl* pane, int32_t x, int32_t y) override;
+  void MouseUp(EditControl* pane, int32_t x, int32_t y) override;
+
+  RuntimeObject* Object() const { return mObject; }
+
+ private:
+  RuntimeObject* mObject;  // not held: the object owns the router
+};
+
+// The menu layer's way to enable one menu item by name; nil until it installs one.
+using EditMenuItemEnabler = void (*)(const char* itemName);
+void SetEditMenuItemEnabler(EditMenuItemEnabler enabler);
+
+// The state the Edit menu items of a field depend on.
+EditMenuState EditMenuStateOf(EditControl* pane);
+
+}  // namespace vorn
