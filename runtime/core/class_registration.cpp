@@ -6,6 +6,7 @@
 #include "controls/canvas_class.h"
 #include "controls/embedded_window_control.h"
 #include "controls/group_box_class.h"
+#include "controls/more_control_classes.h"
 #include "controls/popup_class.h"
 #include "controls/scroller_class.h"
 #include "controls/static_text_class.h"
@@ -46,6 +47,7 @@ void RegisterIntrinsicClasses() {
   InstallContainerControlWindowHooks();
   RegisterIntrinsicClass(GetGroupBoxClassDefinition());
   RegisterPopupClasses();
+  RegisterMoreControlClasses();
   RegisterIntrinsicClass(GetScreenClassDefinition());
   RegisterIntrinsicClass(GetReadableInterfaceDefinition());
   RegisterIntrinsicClass(GetWriteableInterfaceDefinition());
