@@ -5,6 +5,7 @@
 #include "controls/shape_logic.h"
 #include "controls/shape_panes.h"
 #include "graphics/graphics.h"
+#include "graphics/graphics_state.h"
 #include "windows/window.h"
 
 namespace vorn {
@@ -21,16 +22,21 @@ void EditLine::SetEndPoints(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
 
 void EditLine::ShiftEndPoints(int32_t dh, int32_t dv) { SetEndPoints(mX1 + dh, mY1 + dv, mX2 + dh, mY2 + dv); }
 
+Rect EditLine::DrawnArea() const {
+  const int32_t w = BorderMagnitude();
+  return MakeRect(mBounds.left - w / 2, mBounds.top - w / 2, mBounds.right + w, mBounds.bottom + w);
+}
+
 void EditLine::CoverDrawnArea() {
   if (!mWidget) return;
   Window* window = GetWindow();
   NativeWidget fixed = window ? window->Widget() : nullptr;
   if (!fixed || gtk_widget_get_parent(mWidget) != fixed) return;
-  const int32_t w = BorderMagnitude();
-  const int32_t left = mBounds.left - w / 2;
-  const int32_t top = mBounds.top - w / 2;
-  const int32_t width = std::max(0, mBounds.right + w - left);
-  const int32_t height = std::max(0, mBounds.bottom + w - top);
+  const Rect area = DrawnArea();
+  const int32_t left = area.left;
+  const int32_t top = area.top;
+  const int32_t width = std::max(0, area.right - left);
+  const int32_t height = std::max(0, area.bottom - top);
   GtkRequisition wanted;
   gtk_widget_get_size_request(mWidget, &wanted.width, &wanted.height);
   if (mWidget->allocation.width == width && mWidget->allocation.height == height && wanted.width == width &&
@@ -46,6 +52,9 @@ void EditLine::DrawShape(Graphics* port) {
   port->SetPenSize(w, w);
   port->SetForeColor(ColorToRGB48(mLineColor));
   CoverDrawnArea();
+  // The pen reaches past the pane's bounds, which the port would clip to.
+  ClipSaver clip(port);
+  port->SetClipRect(DrawnArea());
   if (w <= 1) {
     port->MoveTo(mX1, mY1);
     port->LineTo(mX2, mY2);

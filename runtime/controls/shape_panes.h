@@ -104,6 +104,7 @@ class EditLine : public ShapePane {
   // A wide pen reaches past the end points' box: the widget, whose exposes draw the line,
   // is kept over all of it.
   void CoverDrawnArea();
+  Rect DrawnArea() const;
   void ShiftEndPoints(int32_t dh, int32_t dv);
 
   int32_t mX1, mY1, mX2, mY2;

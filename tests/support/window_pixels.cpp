@@ -19,6 +19,17 @@ uint32_t WindowScreenPixel(Window* window, int32_t h, int32_t v) {
   return rgb;
 }
 
+bool SaveWindowScreenshot(Window* window, const std::string& path) {
+  Rect r;
+  window->GetScreenBounds(&r);
+  GdkPixbuf* pixbuf = gdk_pixbuf_get_from_drawable(nullptr, gdk_get_default_root_window(), nullptr, r.left, r.top,
+                                                   0, 0, r.Width(), r.Height());
+  if (!pixbuf) return false;
+  bool saved = gdk_pixbuf_save(pixbuf, path.c_str(), "png", nullptr, nullptr) != FALSE;
+  g_object_unref(pixbuf);
+  return saved;
+}
+
 void FlushWindowDrawing(Window* window) {
   RunLoopIteration();
   window->UpdateNow();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "windows/window.h"
 
@@ -11,6 +12,8 @@ namespace vorn::test {
 // The colour (&hRRGGBB) the screen shows at a point of the window's content; 0xFFFFFFFF when
 // it cannot be read.
 uint32_t WindowScreenPixel(Window* window, int32_t h, int32_t v);
+// Saves what the screen shows of the window's content as a PNG file; false when it cannot.
+bool SaveWindowScreenshot(Window* window, const std::string& path);
 // Lets pending exposes of the window draw, so the screen shows its current state.
 void FlushWindowDrawing(Window* window);
 // Clicks the first button at a point of the window's content with xdotool and lets the
