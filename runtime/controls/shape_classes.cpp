@@ -78,6 +78,8 @@ struct ShapeClass {
   };
   ControlMouseHooks hooks;
   ObjectDefinition* definition = nullptr;
+  const PropertyRow* rows = nullptr;
+  size_t rowCount = 0;
 };
 
 ShapeClass sRectangle, sRoundRectangle, sOval, sLine;
@@ -93,28 +95,43 @@ ObjectDefinition* Build(ShapeClass& shape, const char* name, size_t size, const 
   AddEventImplementations(definition, &createPane, 1);
   shape.hooks = {shape.events[0].hook, shape.events[1].hook, shape.events[2].hook};
   shape.definition = definition;
+  shape.rows = rows;
+  shape.rowCount = count;
   return definition;
 }
 
-template <typename Object>
-Object* AsShape(RuntimeObject* ctl, ObjectDefinition* definition) {
-  return ctl && RuntimeObjectIsaDefinition(ctl, definition) ? reinterpret_cast<Object*>(ctl) : nullptr;
-}
-
-// The common end of the CreatePane implementations: the pane joins the control and raises
-// the class's mouse events on it.
-void Attach(ControlObject* c, ShapePane* pane, const ShapeClass& shape) {
-  AttachControlPane(c, pane);
-  pane->Mouse().SetOwner(AsObject(c), &shape.hooks);
-}
-
-bool CanMakePane(ControlObject* c) {
-  if (!c) return false;
+// The control of the shape class, ready for its first pane; nil otherwise.
+ControlObject* ControlForNewPane(RuntimeObject* ctl, const ShapeClass& shape) {
+  if (!ctl || !shape.definition || !RuntimeObjectIsaDefinition(ctl, shape.definition)) return nullptr;
+  ControlObject* c = AsControl(ctl);
   if (c->pane) {
     ReportControlAssertion(__LINE__, "ctl->m_view == nil");
-    return false;
+    return nullptr;
   }
-  return ControlParentPane(c) != nullptr;
+  return ControlParentPane(c) ? c : nullptr;
+}
+
+// The common end of the CreatePane implementations: the pane takes every setting the class's
+// rows keep for it (read from the object, as the accessors do before a pane exists), joins
+// the control and raises the class's mouse events.
+void Attach(ControlObject* c, ShapePane* pane, const ShapeClass& shape) {
+  RuntimeObject* ctl = AsObject(c);
+  for (size_t i = 0; i < shape.rowCount; ++i) {
+    const PropertyRow& row = shape.rows[i];
+    if (row.getter == Fn(&paneIntGetter) || row.getter == Fn(&paneShortGetter)) {
+      auto getter = reinterpret_cast<int32_t (*)(VornRuntimeObject*, int32_t)>(row.getter);
+      pane->SetField(PaneParamField(row.param), getter(ctl, row.param));
+    }
+  }
+  AttachControlPane(c, pane);
+  pane->Mouse().SetOwner(ctl, &shape.hooks);
+}
+
+template <typename PaneClass>
+void MakeBoxPane(RuntimeObject* ctl, const ShapeClass& shape) {
+  ControlObject* c = ControlForNewPane(ctl, shape);
+  if (!c) return;
+  Attach(c, new PaneClass(ControlParentPane(c), c->tabPanelIndex, GetControlBounds(c)), shape);
 }
 
 }  // namespace
@@ -158,54 +175,36 @@ using namespace vorn;
 extern "C" {
 
 void RectCreatePane(VornRuntimeObject* ctl) {
-  auto* object = AsShape<RectangleObject>(ctl, GetRectangleClassDefinition());
-  if (!object || !CanMakePane(&object->base)) return;
-  ControlObject* c = &object->base;
-  auto* pane = new EditRect(ControlParentPane(c), c->tabPanelIndex, GetControlBounds(c));
-  pane->SetField(kShapeFillColor, object->fillColor);
-  pane->SetField(kShapeTopLeftColor, object->topLeftColor);
-  pane->SetField(kShapeBottomRightColor, object->bottomRightColor);
-  pane->SetField(kShapeBorderWidth, object->borderWidth);
-  Attach(c, pane, sRectangle);
+  GetRectangleClassDefinition();
+  MakeBoxPane<EditRect>(ctl, sRectangle);
 }
 
 void RoundRectCreatePane(VornRuntimeObject* ctl) {
-  auto* object = AsShape<RoundRectangleObject>(ctl, GetRoundRectangleClassDefinition());
-  if (!object || !CanMakePane(&object->base)) return;
-  ControlObject* c = &object->base;
-  auto* pane = new EditRoundRect(ControlParentPane(c), c->tabPanelIndex, GetControlBounds(c));
-  pane->SetField(kShapeFillColor, object->fillColor);
-  pane->SetField(kShapeBorderColor, object->borderColor);
-  pane->SetField(kShapeBorderWidth, object->borderWidth);
-  pane->SetField(kShapeOvalWidth, object->ovalWidth);
-  pane->SetField(kShapeOvalHeight, object->ovalHeight);
-  Attach(c, pane, sRoundRectangle);
+  GetRoundRectangleClassDefinition();
+  MakeBoxPane<EditRoundRect>(ctl, sRoundRectangle);
 }
 
 void OvalCreatePane(VornRuntimeObject* ctl) {
-  auto* object = AsShape<OvalObject>(ctl, GetOvalClassDefinition());
-  if (!object || !CanMakePane(&object->base)) return;
-  ControlObject* c = &object->base;
-  auto* pane = new EditOval(ControlParentPane(c), c->tabPanelIndex, GetControlBounds(c));
-  pane->SetField(kShapeFillColor, object->fillColor);
-  pane->SetField(kShapeBorderColor, object->borderColor);
-  pane->SetField(kShapeBorderWidth, object->borderWidth);
-  Attach(c, pane, sOval);
+  GetOvalClassDefinition();
+  MakeBoxPane<EditOval>(ctl, sOval);
 }
 
 void LineCreatePane(VornRuntimeObject* ctl) {
-  auto* object = AsShape<LineObject>(ctl, GetLineClassDefinition());
-  if (!object || !CanMakePane(&object->base)) return;
-  ControlObject* c = &object->base;
-  auto* pane = new EditLine(ControlParentPane(c), c->tabPanelIndex, object->x1, object->y1, object->x2, object->y2);
-  pane->SetField(kShapeBorderWidth, object->borderWidth);
-  pane->SetField(kShapeLineColor, object->lineColor);
-  Attach(c, pane, sLine);
+  GetLineClassDefinition();
+  ControlObject* c = ControlForNewPane(ctl, sLine);
+  if (!c) return;
+  auto* o = reinterpret_cast<LineObject*>(ctl);
+  Attach(c, new EditLine(ControlParentPane(c), c->tabPanelIndex, o->x1, o->y1, o->x2, o->y2), sLine);
 }
 
 void linePosSetter(VornRuntimeObject* ctl, int32_t param, int32_t value) {
-  auto* object = AsShape<LineObject>(ctl, GetLineClassDefinition());
-  if (!object) return;
+  if (!ctl || !RuntimeObjectIsaDefinition(ctl, GetLineClassDefinition())) return;
+  auto* object = reinterpret_cast<LineObject*>(ctl);
+  // Only the four end-point fields: the parameter comes from compiled code.
+  if (param != static_cast<int32_t>(offsetof(LineObject, x1)) && param != static_cast<int32_t>(offsetof(LineObject, x2)) &&
+      param != static_cast<int32_t>(offsetof(LineObject, y1)) && param != static_cast<int32_t>(offsetof(LineObject, y2))) {
+    return;
+  }
   intSetter(ctl, param, value);
   ControlObject* c = &object->base;
   auto* pane = dynamic_cast<EditLine*>(ControlPane(c));

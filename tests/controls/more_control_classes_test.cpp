@@ -121,6 +121,11 @@ TEST_F(MoreControlClassesTest, LineEndPointsMoveItsBoundsWithTheBorder) {
   EXPECT_EQ(bounds.top, 19);
   EXPECT_EQ(bounds.right, 62);
   EXPECT_EQ(bounds.bottom, 22);
+  // Only the end points can be set this way; another field stays as it was.
+  linePosSetter(line, static_cast<int32_t>(offsetof(LineObject, lineColor)), 0x00FF00);
+  linePosSetter(line, 0, 1);
+  EXPECT_EQ(fields->lineColor, 0);
+  EXPECT_EQ(GetControlBounds(AsControl(line)).right, 62);
 }
 
 TEST_F(MoreControlClassesTest, ProgressAndPanelValuesAreKeptWithoutAPane) {
