@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/bevel_button_logic.h"
 #include "controls/panel_logic.h"
 #include "controls/progress_logic.h"
 #include "controls/shape_logic.h"
@@ -109,6 +110,51 @@ TEST(PanelLogicTest, PageValuesAreKeptToExistingPages) {
   EXPECT_FALSE(PageChildShown(2, 2, false));
   EXPECT_FALSE(PageChildShown(1, 2, true));
   EXPECT_FALSE(PageChildShown(0, 0, true)) << "a child on no page never shows inside a panel";
+}
+
+}  // namespace
+}  // namespace vorn
+
+namespace vorn {
+namespace {
+
+TEST(BevelLogicTest, SettingOneAgainTurnsTheSortDirection) {
+  int32_t direction = 1;
+  direction = BevelSortDirectionAfter(0, 1, direction);
+  EXPECT_EQ(direction, 1) << "turning sorting on keeps the direction";
+  direction = BevelSortDirectionAfter(1, 1, direction);
+  EXPECT_EQ(direction, -1);
+  direction = BevelSortDirectionAfter(1, 1, direction);
+  EXPECT_EQ(direction, 1);
+  direction = BevelSortDirectionAfter(1, 1, -1);
+  EXPECT_EQ(BevelSortDirectionAfter(1, 0, direction), direction) << "turning sorting off keeps it";
+  EXPECT_EQ(BevelSortDirectionAfter(0, 0, -1), -1);
+}
+
+TEST(BevelLogicTest, CaptionPlacesByAlignment) {
+  // 100 wide from x 50, text 40 wide.
+  EXPECT_EQ(BevelCaptionX(kBevelAlignDefault, 0, 50, 100, 40, 0), 55);
+  EXPECT_EQ(BevelCaptionX(kBevelAlignDefault, 3, 50, 100, 40, 0), 58);
+  EXPECT_EQ(BevelCaptionX(kBevelAlignCenter, 0, 50, 100, 40, 0), 80);
+  EXPECT_EQ(BevelCaptionX(kBevelAlignCenter, 0, 50, 100, 95, 0), 55) << "too wide to centre";
+  EXPECT_EQ(BevelCaptionX(kBevelAlignRight, 0, 50, 100, 40, 0), 105);
+  // With the triangle's room the offset is at most minus that room.
+  EXPECT_EQ(BevelCaptionX(kBevelAlignRight, 0, 50, 100, 40, 15), 90);
+  EXPECT_EQ(BevelCaptionX(kBevelAlignRight, -20, 50, 100, 40, 15), 85);
+  EXPECT_EQ(BevelCaptionX(kBevelAlignRightNoOffset, 30, 50, 100, 40, 0), 105) << "alignment 4 ignores the offset";
+  EXPECT_EQ(BevelCaptionX(kBevelAlignRight, 0, 50, 100, 80, 15), 55) << "no room: from the left";
+  EXPECT_EQ(BevelCaptionX(kBevelAlignDefault, -30, 50, 100, 40, 0), 51) << "never left of the button";
+}
+
+TEST(BevelLogicTest, TriangleShowsOnlyWhenSortedAndThereIsRoom) {
+  EXPECT_TRUE(BevelShowsTriangle(1, 1, 40, 100));
+  EXPECT_FALSE(BevelShowsTriangle(0, 1, 40, 100));
+  EXPECT_FALSE(BevelShowsTriangle(1, 1, 85, 100)) << "caption width + 15 fills the button";
+  EXPECT_TRUE(BevelShowsTriangle(1, -1, 84, 100));
+  auto up = BevelTrianglePoints(0, 0, 100, 25, 1);
+  EXPECT_EQ(up, (std::array<int32_t, 6>{85, 15, 90, 10, 95, 15}));
+  auto down = BevelTrianglePoints(0, 0, 100, 25, -1);
+  EXPECT_EQ(down, (std::array<int32_t, 6>{85, 10, 90, 15, 95, 10}));
 }
 
 }  // namespace
