@@ -10,8 +10,9 @@
  *   Oval:           26 FillColor, 27 BorderWidth, 28 BorderColor
  *   Line:           26 X1, 27 X2, 28 Y1, 29 Y2, 30 BorderWidth, 31 LineColor
  *   PagePanel:      26 Enabled, 27 Value, 28 PanelCount
- *   TabPanel:       29 TabDefinition (write-only), 30 Value, 31 Facing, 32 SmallTabs,
- *                   33 TextFont, 34 TextSize, 35 Bold, 36 Italic, 37 Underline
+ *   TabPanel:       26-28 as PagePanel, 29 Enabled, 30 TabDefinition (write-only), 31 Value,
+ *                   32 Facing, 33 SmallTabs, 34 TextFont, 35 TextSize, 36 Bold, 37 Italic,
+ *                   38 Underline
  *
  * Event handlers the runtime calls (the object first):
  *   ProgressBar and the shapes: MouseDown: uint8_t (self, int32_t x, int32_t y);

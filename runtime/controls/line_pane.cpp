@@ -11,13 +11,17 @@
 namespace vorn {
 
 EditLine::EditLine(SubPane* parent, int32_t tabPanelIndex, int32_t x1, int32_t y1, int32_t x2, int32_t y2)
-    : ShapePane(parent, tabPanelIndex, LineEndPointBox(x1, y1, x2, y2)), mX1(x1), mY1(y1), mX2(x2), mY2(y2) {}
+    : ShapePane(parent, tabPanelIndex, LineEndPointBox(x1, y1, x2, y2)) {
+  SetEndPoints(x1, y1, x2, y2);
+}
 
+// Window coordinates are 16-bit: end points beyond that are pinned, which also keeps the
+// drawing loops short whatever compiled code asked for.
 void EditLine::SetEndPoints(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-  mX1 = x1;
-  mY1 = y1;
-  mX2 = x2;
-  mY2 = y2;
+  mX1 = PinToInt16(x1);
+  mY1 = PinToInt16(y1);
+  mX2 = PinToInt16(x2);
+  mY2 = PinToInt16(y2);
 }
 
 void EditLine::ShiftEndPoints(int32_t dh, int32_t dv) { SetEndPoints(mX1 + dh, mY1 + dv, mX2 + dh, mY2 + dv); }

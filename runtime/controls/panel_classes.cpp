@@ -285,7 +285,9 @@ void PagePanelValueSetter(VornRuntimeObject* ctl, int32_t, int32_t value) {
   if (!o) return;
   o->value = value;
   if (AsTabPanelObject(ctl)) {
-    if (TabPanel* tab = TabPaneOf(ctl)) tab->SelectPage(value + 1);
+    // Unlike tabPanelValueSetter nothing is raised; a value off the tabs selects nothing.
+    TabPanel* tab = TabPaneOf(ctl);
+    if (tab && value >= 0 && value < tab->GetTabCount()) tab->SelectPage(value + 1);
     return;
   }
   PagePanel* pane = PagePaneOf(ctl);

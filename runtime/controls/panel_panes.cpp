@@ -1,5 +1,6 @@
 #include "controls/panel_panes.h"
 
+#include <cstdint>
 #include <memory>
 
 #include "controls/panel_logic.h"
@@ -103,7 +104,8 @@ PagePanel::PagePanel(SubPane* parent, int32_t tabPanelIndex, const Rect& bounds,
     : PanelPane(parent, tabPanelIndex, bounds, control) {}
 
 void PagePanel::AppendPage() {
-  if (PagePanelObject* o = AsPagePanelObject(Control())) ++o->panelCount;
+  PagePanelObject* o = AsPagePanelObject(Control());
+  if (o && o->panelCount < INT32_MAX) ++o->panelCount;
 }
 
 int32_t PagePanel::GetPageCount() {
@@ -113,7 +115,7 @@ int32_t PagePanel::GetPageCount() {
 
 void PagePanel::InsertPage(int32_t index) {
   PagePanelObject* o = AsPagePanelObject(Control());
-  if (!o) return;
+  if (!o || o->panelCount == INT32_MAX) return;
   ++o->panelCount;
   if (index < 0 || index > o->panelCount) return;
   ShiftPagesForInsert(index);

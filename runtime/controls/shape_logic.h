@@ -10,19 +10,25 @@
 
 namespace vorn {
 
+// A rectangle from 64-bit sums, each side pinned to the 16-bit range of window coordinates.
+inline Rect LinePinnedRect(int64_t left, int64_t top, int64_t right, int64_t bottom) {
+  auto pin = [](int64_t v) { return PinToInt16(static_cast<int32_t>(std::clamp<int64_t>(v, INT16_MIN, INT16_MAX))); };
+  return MakeRect(pin(left), pin(top), pin(right), pin(bottom));
+}
+
 // The bounding box of the two end points, one pixel wider and higher so a point has room.
 inline Rect LineEndPointBox(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-  return MakeRect(PinToInt16(std::min(x1, x2)), PinToInt16(std::min(y1, y2)), PinToInt16(std::max(x1, x2) + 1),
-                  PinToInt16(std::max(y1, y2) + 1));
+  return LinePinnedRect(std::min(x1, x2), std::min(y1, y2), int64_t{std::max(x1, x2)} + 1,
+                        int64_t{std::max(y1, y2)} + 1);
 }
 
 // The end points' box grown by the pen: half the border width above and left, the rest below
 // and right.
 inline Rect LineBoundsWithBorder(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t borderWidth) {
-  int32_t half = borderWidth / 2;
-  int32_t rest = borderWidth - half;
-  return MakeRect(PinToInt16(std::min(x1, x2) - half), PinToInt16(std::min(y1, y2) - half),
-                  PinToInt16(std::max(x1, x2) + rest), PinToInt16(std::max(y1, y2) + rest));
+  const int64_t half = borderWidth / 2;
+  const int64_t rest = int64_t{borderWidth} - half;
+  return LinePinnedRect(std::min(x1, x2) - half, std::min(y1, y2) - half, std::max(x1, x2) + rest,
+                        std::max(y1, y2) + rest);
 }
 
 // Squared distance of (x, y) from the line through both end points, truncated; 0 for a line
