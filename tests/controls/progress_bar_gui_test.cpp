@@ -8,20 +8,12 @@
 #include "controls/progress_bar_class.h"
 #include "controls/progress_bar_pane.h"
 #include "controls/support/class_fixture.h"
+#include "controls/support/mouse_down_recorder.h"
 #include "support/window_pixels.h"
 #include "vorn/controls2_api.h"
 
 namespace vorn {
 namespace {
-
-int32_t gDownX = -1, gDownY = -1, gDowns = 0;
-
-extern "C" uint8_t BarMouseDown(VornRuntimeObject*, int32_t x, int32_t y) {
-  gDownX = x;
-  gDownY = y;
-  ++gDowns;
-  return 0;
-}
 
 class ProgressBarGuiTest : public test::ControlClassTest {
  protected:
@@ -91,13 +83,13 @@ TEST_F(ProgressBarGuiTest, AMaximumBelowOnePulsesUntilAMaximumIsSet) {
 
 TEST_F(ProgressBarGuiTest, ClicksReachMouseDownRelativeToTheBar) {
   RuntimeObject* bar = AddBar(MakeRect(40, 140, 240, 164), 10, 100);
-  Install(bar, "MouseDown", reinterpret_cast<void*>(&BarMouseDown));
+  Install(bar, "MouseDown", reinterpret_cast<void*>(&RecordMouseDown));
   test::ShowAndSettle(native);
-  gDowns = 0;
+  test::ResetRecordedMouseDowns();
   test::ClickWindowPoint(native, 70, 150);
-  EXPECT_EQ(gDowns, 1);
-  EXPECT_EQ(gDownX, 30);
-  EXPECT_EQ(gDownY, 10);
+  EXPECT_EQ(test::RecordedMouseDowns().count, 1);
+  EXPECT_EQ(test::RecordedMouseDowns().x, 30);
+  EXPECT_EQ(test::RecordedMouseDowns().y, 10);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "controls/control_support.h"
 #include "controls/shape_classes.h"
 #include "controls/support/class_fixture.h"
+#include "controls/support/mouse_down_recorder.h"
 #include "support/window_pixels.h"
 #include "vorn/controls2_api.h"
 
@@ -16,20 +17,11 @@ namespace {
 
 constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kYellow = 0xFFFF00, kBlack = 0x000000;
 
-int32_t gDownX = -1, gDownY = -1, gDowns = 0;
-
-extern "C" uint8_t ShapeMouseDown(VornRuntimeObject*, int32_t x, int32_t y) {
-  gDownX = x;
-  gDownY = y;
-  ++gDowns;
-  return 0;
-}
-
 class ShapeControlsGuiTest : public test::ControlClassTest {
  protected:
   void SetUp() override {
     test::ControlClassTest::SetUp();
-    gDowns = 0;
+    test::ResetRecordedMouseDowns();
   }
   uint32_t Pixel(int32_t h, int32_t v) { return test::WindowScreenPixel(native, h, v); }
   void Show() {
@@ -120,15 +112,15 @@ TEST_F(ShapeControlsGuiTest, WideLineIsDrawnAlongItsEndPoints) {
 
 TEST_F(ShapeControlsGuiTest, ClicksNearALineReachItsMouseDown) {
   RuntimeObject* line = AddLine("Slanted", 40, 100, 240, 140, 1);
-  Install(line, "MouseDown", reinterpret_cast<void*>(&ShapeMouseDown));
+  Install(line, "MouseDown", reinterpret_cast<void*>(&RecordMouseDown));
   Show();
   // The pane is the box of the end points; clicks inside it but away from the line miss.
   test::ClickWindowPoint(native, 140, 120);
-  EXPECT_EQ(gDowns, 1);
-  EXPECT_EQ(gDownX, 100);
-  EXPECT_EQ(gDownY, 20);
+  EXPECT_EQ(test::RecordedMouseDowns().count, 1);
+  EXPECT_EQ(test::RecordedMouseDowns().x, 100);
+  EXPECT_EQ(test::RecordedMouseDowns().y, 20);
   test::ClickWindowPoint(native, 60, 135);
-  EXPECT_EQ(gDowns, 1) << "far from the line";
+  EXPECT_EQ(test::RecordedMouseDowns().count, 1) << "far from the line";
   // Moving X1 moves the pane with the end points.
   linePosSetter(line, static_cast<int32_t>(offsetof(LineObject, x1)), 140);
   Rect bounds = ControlPane(AsControl(line))->Bounds();
@@ -138,14 +130,14 @@ TEST_F(ShapeControlsGuiTest, ClicksNearALineReachItsMouseDown) {
 
 TEST_F(ShapeControlsGuiTest, DisabledRectangleRaisesNoMouseDown) {
   RuntimeObject* rect = AddRectangle("Box", MakeRect(20, 20, 120, 80), 1);
-  Install(rect, "MouseDown", reinterpret_cast<void*>(&ShapeMouseDown));
+  Install(rect, "MouseDown", reinterpret_cast<void*>(&RecordMouseDown));
   Show();
   test::ClickWindowPoint(native, 50, 50);
-  EXPECT_EQ(gDowns, 1);
-  EXPECT_EQ(gDownX, 30);
+  EXPECT_EQ(test::RecordedMouseDowns().count, 1);
+  EXPECT_EQ(test::RecordedMouseDowns().x, 30);
   controlEnabledSetter(rect, 0, 0);
   test::ClickWindowPoint(native, 50, 50);
-  EXPECT_EQ(gDowns, 1);
+  EXPECT_EQ(test::RecordedMouseDowns().count, 1);
 }
 
 }  // namespace
