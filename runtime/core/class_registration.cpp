@@ -7,6 +7,7 @@
 #include "controls/canvas_class.h"
 #include "controls/embedded_window_control.h"
 #include "controls/group_box_class.h"
+#include "controls/more_control_classes.h"
 #include "controls/popup_class.h"
 #include "controls/scroller_class.h"
 #include "controls/static_text_class.h"
@@ -54,6 +55,7 @@ void RegisterIntrinsicClasses() {
   RegisterIntrinsicClass(GetEditFieldClassDefinition());
   RegisterPopupClasses();
   RegisterButtonClasses();
+  RegisterMoreControlClasses();
   RegisterIntrinsicClass(GetScreenClassDefinition());
   RegisterIntrinsicClass(GetReadableInterfaceDefinition());
   RegisterIntrinsicClass(GetWriteableInterfaceDefinition());

@@ -1,0 +1,16 @@
+#include "controls/more_control_classes.h"
+
+#include "controls/panel_classes.h"
+#include "controls/progress_bar_class.h"
+#include "controls/shape_classes.h"
+#include "objects/class_registry.h"
+
+namespace vorn {
+
+void RegisterMoreControlClasses() {
+  RegisterIntrinsicClass(GetProgressBarClassDefinition());
+  RegisterShapeClasses();
+  RegisterPanelClasses();
+}
+
+}  // namespace vorn
