@@ -1,5 +1,7 @@
 #include "controls/button_class_support.h"
 
+#include <iterator>
+
 #include "controls/binding_interfaces.h"
 #include "controls/control_support.h"
 #include "objects/runtime_object.h"
@@ -121,6 +123,25 @@ void ButtonFlagSetter(RuntimeObject* object, ObjectDefinition* definition, uint8
 }
 
 // --- action parts ------------------------------------------------------------------------
+
+ButtonHooks SetToggleButtonEvents(ObjectDefinition* definition) {
+  EventRow rows[] = {
+      {0, "Action", "", "", nullptr, 0},
+      {0, "GotFocus", "", "", nullptr, 0},
+      {0, "LostFocus", "", "", nullptr, 0},
+      {0, "MouseDown", "X As Integer, Y As Integer", "Boolean", nullptr, 0},
+      {0, "MouseUp", "X As Integer, Y As Integer", "Boolean", nullptr, 0},
+  };
+  SetEventList(definition, rows, static_cast<int32_t>(std::size(rows)));
+  return {rows[0].hook, rows[3].hook, rows[4].hook, rows[1].hook, rows[2].hook};
+}
+
+void ReleaseToggleButton(RuntimeObject* object, ButtonFields* fields, ToggleReceiverLists* lists) {
+  RemoveAllNotificationReceivers(&lists->checked);
+  RemoveAllNotificationReceivers(&lists->unchecked);
+  DropButtonRouter(object, fields);
+  ReleaseButtonStrings(fields);
+}
 
 RuntimeObject* NewButtonActionPart(ObjectDefinition* actionClass, RuntimeObject* button, ToggleReceiverLists* lists,
                                    StringRep* part) {

@@ -103,6 +103,12 @@ struct ToggleReceiverLists {
   NotificationReceiverList unchecked;
 };
 
+// Lists the events of check boxes and radio buttons on the definition in their declared order
+// (Action, GotFocus, LostFocus, MouseDown, MouseUp) and answers the hooks their routers fire.
+ButtonHooks SetToggleButtonEvents(ObjectDefinition* definition);
+// What a check box or radio button gives up when it goes: its receivers, router and strings.
+void ReleaseToggleButton(RuntimeObject* object, ButtonFields* fields, ToggleReceiverLists* lists);
+
 // "Sys$CheckBoxAction" and "Sys$RadioButtonAction": an action source over one of the two
 // receiver lists of its button, which it holds.
 struct ButtonActionObject {

@@ -36,14 +36,6 @@ const PropertyRow kProperties[] = {
      FieldOffset(offsetof(CheckBoxObject, dataField)), 0},
 };
 
-EventRow sEvents[] = {
-    {0, "Action", "", "", nullptr, 0},
-    {0, "GotFocus", "", "", nullptr, 0},
-    {0, "LostFocus", "", "", nullptr, 0},
-    {0, "MouseDown", "X As Integer, Y As Integer", "Boolean", nullptr, 0},
-    {0, "MouseUp", "X As Integer, Y As Integer", "Boolean", nullptr, 0},
-};
-
 const ParamRow kBooleanParam[] = {{"value", "b", 0, 0}};
 const ParamRow kDataReceiverParam[] = {{"receiver", "o<dataNotificationReceiver>", 0, 0}};
 const ParamRow kPartParam[] = {{"v", "s", 0, 0}};
@@ -69,14 +61,13 @@ ObjectDefinition* BuildDefinition() {
   definition->mInstanceSize = static_cast<int32_t>(sizeof(CheckBoxObject));
   definition->mFinalizer = {Fn(&checkBoxDestructor), "checkBoxDestructor"};
   definition->SetInstanceVariables(BuildPropertyList(kProperties, static_cast<int32_t>(std::size(kProperties))));
-  SetEventList(definition, sEvents, static_cast<int32_t>(std::size(sEvents)));
+  sHooks = SetToggleButtonEvents(definition);
   SetMethodList(definition, kMethods, static_cast<int32_t>(std::size(kMethods)));
   AddEventImplementations(definition, kImpl, 1);
   // Listed order BooleanProvider, dataNotifier, bindingPartInterface; AddInterface prepends.
   definition->AddInterface(GetBindingPartInterfaceDefinition());
   definition->AddInterface(GetDataNotifierInterfaceDefinition());
   definition->AddInterface(GetBooleanProviderInterfaceDefinition());
-  sHooks = {sEvents[0].hook, sEvents[3].hook, sEvents[4].hook, sEvents[1].hook, sEvents[2].hook};
   return definition;
 }
 
@@ -227,10 +218,7 @@ void checkBoxDestructor(VornRuntimeObject* ctl) {
     pane->SetControl(nullptr);
   }
   RemoveAllNotificationReceivers(&object->dataReceivers);
-  RemoveAllNotificationReceivers(&object->actionReceivers.checked);
-  RemoveAllNotificationReceivers(&object->actionReceivers.unchecked);
-  DropButtonRouter(ctl, &object->button);
-  ReleaseButtonStrings(&object->button);
+  ReleaseToggleButton(ctl, &object->button, &object->actionReceivers);
   for (StringRep** field : {&object->dataSource, &object->dataField}) {
     ReleaseStringRep(*field);
     *field = nullptr;

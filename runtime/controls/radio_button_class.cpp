@@ -26,14 +26,6 @@ const PropertyRow kProperties[] = {
      "radioUnderlineSetter", 0, 0},
 };
 
-EventRow sEvents[] = {
-    {0, "Action", "", "", nullptr, 0},
-    {0, "GotFocus", "", "", nullptr, 0},
-    {0, "LostFocus", "", "", nullptr, 0},
-    {0, "MouseDown", "X As Integer, Y As Integer", "Boolean", nullptr, 0},
-    {0, "MouseUp", "X As Integer, Y As Integer", "Boolean", nullptr, 0},
-};
-
 const ParamRow kPartParam[] = {{"v", "s", 0, 0}};
 const MethodRow kMethods[] = {
     {"getBoundPart", "o<Object>", kPartParam, 1, Fn(&radioGetBoundPart), "radioGetBoundPart", nullptr, nullptr, 0, 0},
@@ -50,11 +42,10 @@ ObjectDefinition* BuildDefinition() {
   definition->mInstanceSize = static_cast<int32_t>(sizeof(RadioButtonObject));
   definition->mFinalizer = {Fn(&radioDestructor), "radioDestructor"};
   definition->SetInstanceVariables(BuildPropertyList(kProperties, static_cast<int32_t>(std::size(kProperties))));
-  SetEventList(definition, sEvents, static_cast<int32_t>(std::size(sEvents)));
+  sHooks = SetToggleButtonEvents(definition);
   SetMethodList(definition, kMethods, 1);
   AddEventImplementations(definition, kImpl, 1);
   definition->AddInterface(GetBindingPartInterfaceDefinition());
-  sHooks = {sEvents[0].hook, sEvents[3].hook, sEvents[4].hook, sEvents[1].hook, sEvents[2].hook};
   return definition;
 }
 
@@ -154,10 +145,7 @@ void RadioCreatePane(VornRuntimeObject* ctl) {
 void radioDestructor(VornRuntimeObject* ctl) {
   RadioButtonObject* object = AsRadioButtonObject(ctl);
   if (!object) return;
-  RemoveAllNotificationReceivers(&object->actionReceivers.checked);
-  RemoveAllNotificationReceivers(&object->actionReceivers.unchecked);
-  DropButtonRouter(ctl, &object->button);
-  ReleaseButtonStrings(&object->button);
+  ReleaseToggleButton(ctl, &object->button, &object->actionReceivers);
 }
 
 }  // extern "C"

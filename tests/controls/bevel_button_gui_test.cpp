@@ -13,7 +13,6 @@
 #include "core/window_loop_hooks.h"
 #include "graphics/graphics_defaults.h"
 #include "support/gui_support.h"
-#include "support/window_pixels.h"
 
 namespace vorn {
 namespace {
@@ -91,7 +90,7 @@ TEST_F(BevelButtonGuiTest, AClickCountsOnlyWhenReleasedInside) {
   EXPECT_FALSE(button->IsPressed());
 
   button->SetEnabled(false, true);
-  test::ClickWindowPoint(window, 60, 50);
+  test::ClickAt(window, 60, 50);
   EXPECT_EQ(delegate.downs, 2) << "a disabled button takes no press";
   EXPECT_EQ(delegate.clicks, 1);
 }

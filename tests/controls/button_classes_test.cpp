@@ -12,11 +12,9 @@
 #include "controls/radio_group.h"
 #include "controls/binding_interfaces.h"
 #include "controls/support/binding_fakes.h"
-#include "core/class_registration.h"
-#include "core/reloc_entry.h"
 #include "objects/class_registry.h"
 #include "objects/runtime_object.h"
-#include "strings/runtime_error.h"
+#include "support/class_test.h"
 #include "vorn/buttons_api.h"
 
 namespace vorn {
@@ -108,51 +106,17 @@ TEST_F(RadioGroupTest, LeavingAGroupTheRegistryDoesNotKnowChangesNothing) {
 
 // --- the classes -----------------------------------------------------------------------------
 
-std::vector<std::string> gReports;
-bool Record(const std::string& text) {
-  gReports.push_back(text);
-  return true;
-}
-
-class ButtonClassesTest : public ::testing::Test {
+class ButtonClassesTest : public test::IntrinsicClassTest {
  protected:
-  void SetUp() override {
-    gReports.clear();
-    SetRuntimeErrorPresenter(Record);
-    RegisterIntrinsicClasses();
-    mBaseline = LiveObjectCount();
-  }
   void TearDown() override {
-    for (auto it = mObjects.rbegin(); it != mObjects.rend(); ++it) RuntimeUnlockObject(*it);
-    EXPECT_EQ(LiveObjectCount(), mBaseline);
-    EXPECT_TRUE(gReports.empty());
-    SetRuntimeErrorPresenter(nullptr);
-  }
-  RuntimeObject* New(ObjectDefinition* definition) {
-    RuntimeObject* o = CreateInstanceFromDefinition(definition);
-    mObjects.push_back(o);
-    return o;
-  }
-  RuntimeObject* Keep(RuntimeObject* o) {
-    if (o) mObjects.push_back(o);
-    return o;
-  }
-  static std::vector<std::string> OwnProperties(ObjectDefinition* definition) {
-    RuntimeClass* cls = RuntimeClassFromDefinition(definition);
-    std::vector<std::string> names;
-    for (size_t i = kVornControlFirstOwnProperty; i < cls->mAccessors.size(); ++i) {
-      names.emplace_back(RepText(cls->mAccessors[i].signature));
-    }
-    return names;
+    IntrinsicClassTest::TearDown();
+    EXPECT_TRUE(Reports().empty());
   }
   static std::string Taken(StringRep* rep) {
     std::string text(RepText(rep));
     RuntimeUnlockString(rep);
     return text;
   }
-
-  std::vector<RuntimeObject*> mObjects;
-  int32_t mBaseline = 0;
 };
 
 TEST_F(ButtonClassesTest, OwnPropertiesStartAt26InTheOrderPackedStreamsUse) {
@@ -179,11 +143,7 @@ TEST_F(ButtonClassesTest, ClassesAreRegisteredWithTheirInterfacesAndEntryPointsB
   EXPECT_NE(LookupInterfaceMethod(button, GetActionSourceInterfaceDefinition(),
                                   string("addActionNotificationReceiver")),
             nullptr);
-  struct Bound {
-    const char* name;
-    void* function;
-  };
-  const Bound bound[] = {
+  test::ExpectEntryPointsBound({
       {"PushButtonCreatePane", reinterpret_cast<void*>(&PushButtonCreatePane)},
       {"CheckBoxCreatePane", reinterpret_cast<void*>(&CheckBoxCreatePane)},
       {"RadioCreatePane", reinterpret_cast<void*>(&RadioCreatePane)},
@@ -197,12 +157,7 @@ TEST_F(ButtonClassesTest, ClassesAreRegisteredWithTheirInterfacesAndEntryPointsB
       {"radioUnderlineGetter", reinterpret_cast<void*>(&radioUnderlineGetter)},
       {"radioValueSetter", reinterpret_cast<void*>(&radioValueSetter)},
       {"vnaAddActionNotificationReceiver", reinterpret_cast<void*>(&vnaAddActionNotificationReceiver)},
-  };
-  for (const Bound& b : bound) {
-    RelocEntry* entry = LookupRelocEntry(string(b.name));
-    ASSERT_NE(entry, nullptr) << b.name;
-    EXPECT_EQ(entry->code, b.function) << b.name;
-  }
+  });
 }
 
 TEST_F(ButtonClassesTest, AccessorsWorkOnStoredFieldsBeforeThePaneAndRefuseOtherClasses) {

@@ -11,52 +11,16 @@
 #include "controls/group_box_class.h"
 #include "controls/scroller_class.h"
 #include "controls/static_text_class.h"
-#include "core/class_registration.h"
 #include "core/reloc_entry.h"
 #include "objects/class_registry.h"
 #include "objects/runtime_object.h"
-#include "strings/runtime_error.h"
+#include "support/class_test.h"
 #include "vorn/controls_api.h"
 
 namespace vorn {
 namespace {
 
-std::vector<std::string> gReports;
-bool Record(const std::string& text) {
-  gReports.push_back(text);
-  return true;
-}
-
-class ControlClassesTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    gReports.clear();
-    SetRuntimeErrorPresenter(Record);
-    RegisterIntrinsicClasses();
-    mBaseline = LiveObjectCount();
-  }
-  void TearDown() override {
-    for (RuntimeObject* o : mObjects) RuntimeUnlockObject(o);
-    EXPECT_EQ(LiveObjectCount(), mBaseline);
-    SetRuntimeErrorPresenter(nullptr);
-  }
-  RuntimeObject* New(ObjectDefinition* definition) {
-    RuntimeObject* o = CreateInstanceFromDefinition(definition);
-    mObjects.push_back(o);
-    return o;
-  }
-  static std::vector<std::string> OwnProperties(ObjectDefinition* definition) {
-    RuntimeClass* cls = RuntimeClassFromDefinition(definition);
-    std::vector<std::string> names;
-    for (size_t i = kVornControlFirstOwnProperty; i < cls->mAccessors.size(); ++i) {
-      names.emplace_back(RepText(cls->mAccessors[i].signature));
-    }
-    return names;
-  }
-
-  std::vector<RuntimeObject*> mObjects;
-  int32_t mBaseline = 0;
-};
+class ControlClassesTest : public test::IntrinsicClassTest {};
 
 TEST_F(ControlClassesTest, OwnPropertiesStartAt26InTheOrderPackedStreamsUse) {
   EXPECT_EQ(OwnProperties(GetSliderClassDefinition()),
@@ -80,11 +44,7 @@ TEST_F(ControlClassesTest, ClassesAreRegisteredAndTheirEntryPointsBoundByName) {
   for (const char* name : {"ScrollBar", "Slider", "StaticText", "Canvas", "EmbeddedWindowControl", "GroupBox"}) {
     EXPECT_NE(LookupIntrinsicClass(string(name)), nullptr) << name;
   }
-  struct Bound {
-    const char* name;
-    void* function;
-  };
-  const Bound bound[] = {
+  test::ExpectEntryPointsBound({
       {"SliderCreatePane", reinterpret_cast<void*>(&SliderCreatePane)},
       {"scrollerPropGetter", reinterpret_cast<void*>(&scrollerPropGetter)},
       {"SliderLiveScrollSetter", reinterpret_cast<void*>(&SliderLiveScrollSetter)},
@@ -94,12 +54,7 @@ TEST_F(ControlClassesTest, ClassesAreRegisteredAndTheirEntryPointsBoundByName) {
       {"EmbeddedWindowControlFinalizer", reinterpret_cast<void*>(&EmbeddedWindowControlFinalizer)},
       {"groupCaptionSetter", reinterpret_cast<void*>(&groupCaptionSetter)},
       {"groupUnderlineGetter", reinterpret_cast<void*>(&groupUnderlineGetter)},
-  };
-  for (const Bound& b : bound) {
-    RelocEntry* entry = LookupRelocEntry(string(b.name));
-    ASSERT_NE(entry, nullptr) << b.name;
-    EXPECT_EQ(entry->code, b.function) << b.name;
-  }
+  });
   // The container's forwarders reach the directory through the class.
   RelocEntry* paint = LookupRelocEntry(string("ewcPaint"));
   ASSERT_NE(paint, nullptr);
@@ -170,8 +125,8 @@ TEST_F(ControlClassesTest, GroupBoxAccessorsStoreAndReportANilControl) {
 
   EXPECT_EQ(groupCaptionGetter(nullptr, 0), nullptr);
   groupCaptionSetter(nullptr, 0, string("x").Rep());
-  ASSERT_EQ(gReports.size(), 2u);
-  EXPECT_NE(gReports[0].find("GroupBox"), std::string::npos);
+  ASSERT_EQ(Reports().size(), 2u);
+  EXPECT_NE(Reports()[0].find("GroupBox"), std::string::npos);
   // Setting the font the control holds keeps it alive.
   groupTextFontSetter(group, 0, string("Sans").Rep());
   StringRep* font = groupTextFontGetter(group, 0);

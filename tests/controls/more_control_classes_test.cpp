@@ -8,44 +8,16 @@
 #include "controls/panel_classes.h"
 #include "controls/progress_bar_class.h"
 #include "controls/shape_classes.h"
-#include "core/class_registration.h"
-#include "core/reloc_entry.h"
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
-#include "strings/runtime_error.h"
+#include "support/class_test.h"
 #include "vorn/controls2_api.h"
 
 namespace vorn {
 namespace {
 
-class MoreControlClassesTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    SetRuntimeErrorPresenter([](const std::string&) { return true; });
-    RegisterIntrinsicClasses();
-    mBaseline = LiveObjectCount();
-  }
-  void TearDown() override {
-    for (RuntimeObject* o : mObjects) RuntimeUnlockObject(o);
-    EXPECT_EQ(LiveObjectCount(), mBaseline);
-    SetRuntimeErrorPresenter(nullptr);
-  }
-  RuntimeObject* New(ObjectDefinition* definition) {
-    RuntimeObject* o = CreateInstanceFromDefinition(definition);
-    mObjects.push_back(o);
-    return o;
-  }
-  static std::vector<std::string> OwnProperties(ObjectDefinition* definition, size_t from = 26) {
-    RuntimeClass* cls = RuntimeClassFromDefinition(definition);
-    std::vector<std::string> names;
-    for (size_t i = from; i < cls->mAccessors.size(); ++i) names.emplace_back(RepText(cls->mAccessors[i].signature));
-    return names;
-  }
-
-  std::vector<RuntimeObject*> mObjects;
-  int32_t mBaseline = 0;
-};
+class MoreControlClassesTest : public test::IntrinsicClassTest {};
 
 TEST_F(MoreControlClassesTest, OwnPropertiesStartAt26InTheDocumentedOrder) {
   using Names = std::vector<std::string>;
@@ -67,11 +39,7 @@ TEST_F(MoreControlClassesTest, ClassesAreRegisteredAndTheirEntryPointsBoundByNam
   for (const char* name : {"ProgressBar", "Rectangle", "RoundRectangle", "Oval", "Line", "PagePanel", "TabPanel"}) {
     EXPECT_NE(LookupIntrinsicClass(string(name)), nullptr) << name;
   }
-  struct Bound {
-    const char* name;
-    void* function;
-  };
-  const Bound bound[] = {
+  test::ExpectEntryPointsBound({
       {"ProgressBarCreatePane", reinterpret_cast<void*>(&ProgressBarCreatePane)},
       {"progressMaximumSetter", reinterpret_cast<void*>(&progressMaximumSetter)},
       {"RectCreatePane", reinterpret_cast<void*>(&RectCreatePane)},
@@ -82,12 +50,7 @@ TEST_F(MoreControlClassesTest, ClassesAreRegisteredAndTheirEntryPointsBoundByNam
       {"tabPanelCaptionSetter", reinterpret_cast<void*>(&tabPanelCaptionSetter)},
       {"TabPanelTabClickedOn", reinterpret_cast<void*>(&TabPanelTabClickedOn)},
       {"tabPanelDestructor", reinterpret_cast<void*>(&tabPanelDestructor)},
-  };
-  for (const Bound& b : bound) {
-    RelocEntry* entry = LookupRelocEntry(string(b.name));
-    ASSERT_NE(entry, nullptr) << b.name;
-    EXPECT_EQ(entry->code, b.function) << b.name;
-  }
+  });
 }
 
 TEST_F(MoreControlClassesTest, ShapeAccessorsWorkOnTheObjectBeforeThePane) {

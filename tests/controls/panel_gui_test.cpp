@@ -10,6 +10,7 @@
 #include "controls/panel_classes.h"
 #include "controls/static_text_class.h"
 #include "controls/support/class_fixture.h"
+#include "support/gui_support.h"
 #include "support/window_pixels.h"
 #include "vorn/controls2_api.h"
 #include "vorn/controls_api.h"
@@ -58,8 +59,8 @@ class PanelGuiTest : public test::ControlClassTest {
     test::FlushWindowDrawing(native);  // a new tab gets its place in the strip first
     GtkWidget* label = TabPane(tabs)->TabLabel(index);
     ASSERT_NE(label, nullptr);
-    test::ClickWindowPoint(native, label->allocation.x + label->allocation.width / 2,
-                           label->allocation.y + label->allocation.height / 2);
+    test::ClickAt(native, label->allocation.x + label->allocation.width / 2,
+                  label->allocation.y + label->allocation.height / 2);
   }
 };
 

@@ -9,6 +9,7 @@
 #include "controls/progress_bar_pane.h"
 #include "controls/support/class_fixture.h"
 #include "controls/support/mouse_down_recorder.h"
+#include "support/gui_support.h"
 #include "support/window_pixels.h"
 #include "vorn/controls2_api.h"
 
@@ -86,7 +87,7 @@ TEST_F(ProgressBarGuiTest, ClicksReachMouseDownRelativeToTheBar) {
   Install(bar, "MouseDown", reinterpret_cast<void*>(&RecordMouseDown));
   test::ShowAndSettle(native);
   test::ResetRecordedMouseDowns();
-  test::ClickWindowPoint(native, 70, 150);
+  test::ClickAt(native, 70, 150);
   EXPECT_EQ(test::RecordedMouseDowns().count, 1);
   EXPECT_EQ(test::RecordedMouseDowns().x, 30);
   EXPECT_EQ(test::RecordedMouseDowns().y, 10);

@@ -10,14 +10,12 @@
 #include "controls/embedded_window_control.h"
 #include "controls/scroller_class.h"
 #include "controls/static_text_class.h"
-#include "controls/support/class_fixture.h"
-#include "core/class_registration.h"
-#include "core/window_loop_hooks.h"
+#include "controls/support/runtime_window_controls.h"
+#include "support/class_test.h"
 #include "vorn/class_abi.h"
 #include "vorn/controls_api.h"
 #include "vorn/window_api.h"
 #include "windows/runtime_window.h"
-#include "windows/runtime_window_install.h"
 
 namespace vorn {
 namespace {
@@ -51,18 +49,6 @@ void OnSliderChanged(VornRuntimeObject* self) {
   staticCaptionSetter(Calc(window)->reading, 0, string(text.c_str()).Rep());
 }
 
-RuntimeObject* AddControl(RuntimeObject* window, RuntimeClass* cls, const char* name, const Rect& bounds,
-                          const test::PackedStream& stream) {
-  RuntimeObject* control = WindowAllocateObject(window, cls);
-  ControlObject* c = AsControl(control);
-  c->name = string(name).GetRetainedRep();
-  c->visible = c->enabled = 1;
-  SetControlBounds(c, bounds);
-  stream.ApplyTo(control);
-  WindowAddControl(window, c->name, control);
-  return control;
-}
-
 void OnLayout(VornRuntimeObject* self) {
   windowPosSetter(self, 0, 150);
   windowPosSetter(self, 1, 150);
@@ -74,10 +60,10 @@ void OnLayout(VornRuntimeObject* self) {
 void OnCreateControls(VornRuntimeObject* self) {
   test::PackedStream range;
   range.Int(26, 0).Int(28, 100).Int(29, 1).Int(30, 20).Int(27, 50).Bool(31, true);
-  Calc(self)->slider = AddControl(self, sSliderClass, "Power", MakeRect(20, 20, 320, 50), range);
+  Calc(self)->slider = test::AddWindowControl(self, sSliderClass, "Power", MakeRect(20, 20, 320, 50), range);
   test::PackedStream caption;
   caption.Text(27, "Power 50x").Int(28, 2);
-  Calc(self)->reading = AddControl(self, sTextClass, "Reading", MakeRect(20, 60, 320, 84), caption);
+  Calc(self)->reading = test::AddWindowControl(self, sTextClass, "Reading", MakeRect(20, 60, 320, 84), caption);
 }
 
 void CalcWindowFinalizer(VornRuntimeObject* self) {
@@ -86,49 +72,22 @@ void CalcWindowFinalizer(VornRuntimeObject* self) {
   Calc(self)->slider = Calc(self)->reading = nullptr;
 }
 
-const VornClassMember kSliderHandlers[] = {{"#ValueChanged%%o<CalcSlider>", Fn(&OnSliderChanged), nullptr, 0}};
-const VornClassMember kWindowHandlers[] = {
-    {"#Layout%%o<CalcWindow>", Fn(&OnLayout), nullptr, 0},
-    {"#CreateControls%%o<CalcWindow>", Fn(&OnCreateControls), nullptr, 0},
-};
-
 void EnsureClasses() {
   if (sWindowClass) return;
-  RuntimeInitExternalClasses();
-  InitRuntimeWindowLayer();
-  InstallWindowLoopHooks();
   SetRuntimeErrorPresenter(nullptr);
-  VornClassRecord slider = {};
-  slider.version = kVornClassRecordVersion;
-  slider.name = "CalcSlider";
-  slider.superName = "Slider";
-  slider.instanceSize = static_cast<int32_t>(sizeof(ScrollerObject));
-  slider.eventImplementations = kSliderHandlers;
-  slider.eventImplementationCount = 1;
-  sSliderClass = RuntimeNewClass(&slider);
-  VornClassRecord text = {};
-  text.version = kVornClassRecordVersion;
-  text.name = "CalcReading";
-  text.superName = "StaticText";
-  text.instanceSize = static_cast<int32_t>(sizeof(StaticTextObject));
-  sTextClass = RuntimeNewClass(&text);
-  VornClassRecord window = {};
-  window.version = kVornClassRecordVersion;
-  window.name = "CalcWindow";
-  window.superName = "Window";
-  window.instanceSize = static_cast<int32_t>(sizeof(CalcWindowObject));
-  window.finalizer = {Fn(&CalcWindowFinalizer), nullptr};
-  window.eventImplementations = kWindowHandlers;
-  window.eventImplementationCount = 2;
-  sWindowClass = RuntimeNewClass(&window);
+  sSliderClass = test::MakeClass("CalcSlider", "Slider", sizeof(ScrollerObject),
+                                 {{"#ValueChanged%%o<CalcSlider>", Fn(&OnSliderChanged), nullptr, 0}});
+  sTextClass = test::MakeClass("CalcReading", "StaticText", sizeof(StaticTextObject), {});
+  sWindowClass = test::MakeClass("CalcWindow", "Window", sizeof(CalcWindowObject),
+                                 {{"#Layout%%o<CalcWindow>", Fn(&OnLayout), nullptr, 0},
+                                  {"#CreateControls%%o<CalcWindow>", Fn(&OnCreateControls), nullptr, 0}},
+                                 {Fn(&CalcWindowFinalizer), nullptr});
 }
 
 TEST(RuntimeWindowControlsTest, ACompiledSliderDrivesAStaticTextInARuntimeWindow) {
   ASSERT_TRUE(test::EnsureDisplay());
+  test::PrepareRuntimeWindows();
   EnsureClasses();
-  // Other tests of this program put in hooks of their own test windows.
-  InstallControlWindowHooks();
-  InstallContainerControlWindowHooks();
   ASSERT_NE(sSliderClass, nullptr);
   ASSERT_NE(sWindowClass, nullptr);
   gSeen = Seen();
@@ -154,9 +113,7 @@ TEST(RuntimeWindowControlsTest, ACompiledSliderDrivesAStaticTextInARuntimeWindow
   test::Shell("import -window " + std::to_string(test::XidOf(GetWindowPaneOf(window))) + " " + VORN_BINARY_DIR +
               "/runtime_window_controls.png");
 
-  RuntimeCloseWindow(window);
-  test::RunLoopIteration();
-  RuntimeUnlockObject(window);
+  test::CloseAndRelease(window);
 }
 
 }  // namespace

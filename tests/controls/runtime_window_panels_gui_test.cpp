@@ -13,15 +13,14 @@
 #include "controls/progress_bar_pane.h"
 #include "controls/shape_panes.h"
 #include "controls/static_text_class.h"
-#include "controls/support/class_fixture.h"
-#include "core/class_registration.h"
-#include "core/window_loop_hooks.h"
+#include "controls/support/runtime_window_controls.h"
+#include "support/class_test.h"
+#include "support/gui_support.h"
 #include "support/window_pixels.h"
 #include "vorn/class_abi.h"
 #include "vorn/controls2_api.h"
 #include "vorn/window_api.h"
 #include "windows/runtime_window.h"
-#include "windows/runtime_window_install.h"
 
 namespace vorn {
 namespace {
@@ -45,18 +44,6 @@ PanelsWindowObject* Panels(RuntimeObject* self) { return reinterpret_cast<Panels
 
 void OnTabsChanged(VornRuntimeObject*) { ++gChanges; }
 
-RuntimeObject* Add(RuntimeObject* window, RuntimeClass* cls, const char* name, const Rect& bounds,
-                   const test::PackedStream& stream) {
-  RuntimeObject* control = WindowAllocateObject(window, cls);
-  ControlObject* c = AsControl(control);
-  c->name = string(name).GetRetainedRep();
-  c->visible = c->enabled = 1;
-  SetControlBounds(c, bounds);
-  stream.ApplyTo(control);
-  WindowAddControl(window, c->name, control);
-  return control;
-}
-
 RuntimeClass* Intrinsic(const char* name) { return RuntimeLookupClass(string(name).Rep()); }
 
 void OnLayout(VornRuntimeObject* self) {
@@ -70,19 +57,19 @@ void OnLayout(VornRuntimeObject* self) {
 void OnCreateControls(VornRuntimeObject* self) {
   test::PackedStream tabs;
   tabs.Text(30, "Sky\r\nEye");
-  Panels(self)->tabs = Add(self, sTabsClass, "Tabs", MakeRect(10, 10, 410, 200), tabs);
+  Panels(self)->tabs = test::AddWindowControl(self, sTabsClass, "Tabs", MakeRect(10, 10, 410, 200), tabs);
   test::PackedStream sky;
   sky.Int(2, 1).Text(27, "Zenith limit");
-  Panels(self)->sky = Add(self, Intrinsic("StaticText"), "Sky", MakeRect(30, 60, 250, 80), sky);
+  Panels(self)->sky = test::AddWindowControl(self, Intrinsic("StaticText"), "Sky", MakeRect(30, 60, 250, 80), sky);
   test::PackedStream eye;
   eye.Int(2, 2).Text(27, "Observer age");
-  Panels(self)->eye = Add(self, Intrinsic("StaticText"), "Eye", MakeRect(30, 100, 250, 120), eye);
+  Panels(self)->eye = test::AddWindowControl(self, Intrinsic("StaticText"), "Eye", MakeRect(30, 100, 250, 120), eye);
   test::PackedStream bar;
   bar.Int(26, 30).Int(27, 60);
-  Panels(self)->bar = Add(self, Intrinsic("ProgressBar"), "Bar", MakeRect(10, 220, 410, 240), bar);
+  Panels(self)->bar = test::AddWindowControl(self, Intrinsic("ProgressBar"), "Bar", MakeRect(10, 220, 410, 240), bar);
   test::PackedStream box;
   box.Color(26, 0xFF0000).Int(27, 1).Color(28, 0x00FF00).Color(29, 0x0000FF);
-  Panels(self)->box = Add(self, Intrinsic("Rectangle"), "Box", MakeRect(10, 250, 110, 290), box);
+  Panels(self)->box = test::AddWindowControl(self, Intrinsic("Rectangle"), "Box", MakeRect(10, 250, 110, 290), box);
 }
 
 void PanelsWindowFinalizer(VornRuntimeObject* self) {
@@ -93,34 +80,14 @@ void PanelsWindowFinalizer(VornRuntimeObject* self) {
   }
 }
 
-const VornClassMember kTabsHandlers[] = {{"#Change%%o<SkyTabs>", Fn(&OnTabsChanged), nullptr, 0}};
-const VornClassMember kWindowHandlers[] = {
-    {"#Layout%%o<PanelsWindow>", Fn(&OnLayout), nullptr, 0},
-    {"#CreateControls%%o<PanelsWindow>", Fn(&OnCreateControls), nullptr, 0},
-};
-
 void EnsureClasses() {
   if (sWindowClass) return;
-  RuntimeInitExternalClasses();
-  InitRuntimeWindowLayer();
-  InstallWindowLoopHooks();
-  VornClassRecord tabs = {};
-  tabs.version = kVornClassRecordVersion;
-  tabs.name = "SkyTabs";
-  tabs.superName = "TabPanel";
-  tabs.instanceSize = static_cast<int32_t>(sizeof(TabPanelObject));
-  tabs.eventImplementations = kTabsHandlers;
-  tabs.eventImplementationCount = 1;
-  sTabsClass = RuntimeNewClass(&tabs);
-  VornClassRecord window = {};
-  window.version = kVornClassRecordVersion;
-  window.name = "PanelsWindow";
-  window.superName = "Window";
-  window.instanceSize = static_cast<int32_t>(sizeof(PanelsWindowObject));
-  window.finalizer = {Fn(&PanelsWindowFinalizer), nullptr};
-  window.eventImplementations = kWindowHandlers;
-  window.eventImplementationCount = 2;
-  sWindowClass = RuntimeNewClass(&window);
+  sTabsClass = test::MakeClass("SkyTabs", "TabPanel", sizeof(TabPanelObject),
+                               {{"#Change%%o<SkyTabs>", Fn(&OnTabsChanged), nullptr, 0}});
+  sWindowClass = test::MakeClass("PanelsWindow", "Window", sizeof(PanelsWindowObject),
+                                 {{"#Layout%%o<PanelsWindow>", Fn(&OnLayout), nullptr, 0},
+                                  {"#CreateControls%%o<PanelsWindow>", Fn(&OnCreateControls), nullptr, 0}},
+                                 {Fn(&PanelsWindowFinalizer), nullptr});
 }
 
 bool Shown(RuntimeObject* control) {
@@ -130,10 +97,8 @@ bool Shown(RuntimeObject* control) {
 
 TEST(RuntimeWindowPanelsTest, PagesOfATabPanelInARuntimeWindowFollowTheTabs) {
   ASSERT_TRUE(test::EnsureDisplay());
+  test::PrepareRuntimeWindows();
   EnsureClasses();
-  // Other tests of this program put in hooks of their own test windows.
-  InstallControlWindowHooks();
-  InstallContainerControlWindowHooks();
   ASSERT_NE(sTabsClass, nullptr);
   gChanges = 0;
   RuntimeObject* window = RuntimeNewObject(sWindowClass);
@@ -156,8 +121,8 @@ TEST(RuntimeWindowPanelsTest, PagesOfATabPanelInARuntimeWindowFollowTheTabs) {
 
   test::FlushWindowDrawing(native);
   GtkWidget* label = tabs->TabLabel(1);
-  test::ClickWindowPoint(native, label->allocation.x + label->allocation.width / 2,
-                         label->allocation.y + label->allocation.height / 2);
+  test::ClickAt(native, label->allocation.x + label->allocation.width / 2,
+                label->allocation.y + label->allocation.height / 2);
   EXPECT_EQ(gChanges, 1);
   EXPECT_EQ(tabPanelValueGetter(w->tabs, 0), 1);
   EXPECT_FALSE(Shown(w->sky));
@@ -166,9 +131,7 @@ TEST(RuntimeWindowPanelsTest, PagesOfATabPanelInARuntimeWindowFollowTheTabs) {
   EXPECT_EQ(test::WindowScreenPixel(native, 60, 270), 0xFF0000u) << "the rectangle's fill";
   EXPECT_TRUE(test::SaveWindowScreenshot(native, std::string(VORN_BINARY_DIR) + "/runtime_window_panels.png"));
 
-  RuntimeCloseWindow(window);
-  test::RunLoopIteration();
-  RuntimeUnlockObject(window);
+  test::CloseAndRelease(window);
 }
 
 }  // namespace

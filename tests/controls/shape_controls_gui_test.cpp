@@ -9,6 +9,7 @@
 #include "controls/shape_classes.h"
 #include "controls/support/class_fixture.h"
 #include "controls/support/mouse_down_recorder.h"
+#include "support/gui_support.h"
 #include "support/window_pixels.h"
 #include "vorn/controls2_api.h"
 
@@ -115,11 +116,11 @@ TEST_F(ShapeControlsGuiTest, ClicksNearALineReachItsMouseDown) {
   Install(line, "MouseDown", reinterpret_cast<void*>(&RecordMouseDown));
   Show();
   // The pane is the box of the end points; clicks inside it but away from the line miss.
-  test::ClickWindowPoint(native, 140, 120);
+  test::ClickAt(native, 140, 120);
   EXPECT_EQ(test::RecordedMouseDowns().count, 1);
   EXPECT_EQ(test::RecordedMouseDowns().x, 100);
   EXPECT_EQ(test::RecordedMouseDowns().y, 20);
-  test::ClickWindowPoint(native, 60, 135);
+  test::ClickAt(native, 60, 135);
   EXPECT_EQ(test::RecordedMouseDowns().count, 1) << "far from the line";
   // Moving X1 moves the pane with the end points.
   linePosSetter(line, static_cast<int32_t>(offsetof(LineObject, x1)), 140);
@@ -132,11 +133,11 @@ TEST_F(ShapeControlsGuiTest, DisabledRectangleRaisesNoMouseDown) {
   RuntimeObject* rect = AddRectangle("Box", MakeRect(20, 20, 120, 80), 1);
   Install(rect, "MouseDown", reinterpret_cast<void*>(&RecordMouseDown));
   Show();
-  test::ClickWindowPoint(native, 50, 50);
+  test::ClickAt(native, 50, 50);
   EXPECT_EQ(test::RecordedMouseDowns().count, 1);
   EXPECT_EQ(test::RecordedMouseDowns().x, 30);
   controlEnabledSetter(rect, 0, 0);
-  test::ClickWindowPoint(native, 50, 50);
+  test::ClickAt(native, 50, 50);
   EXPECT_EQ(test::RecordedMouseDowns().count, 1);
 }
 

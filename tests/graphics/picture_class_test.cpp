@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "core/reloc_entry.h"
 #include "core/resource_manager.h"
 #include "graphics/picture_object.h"
 #include "graphics/support/recording_port.h"
 #include "objects/class_registry.h"
+#include "support/class_test.h"
 #include "vorn/image_format.h"
 #include "vorn/picture_api.h"
 
@@ -51,7 +51,7 @@ TEST_F(PictureClassTest, PropertiesAndMethodsInDeclarationOrder) {
 
 TEST_F(PictureClassTest, RegistrationBindsTheMembersAndThePacker) {
   RegisterPictureClasses();
-  const std::vector<std::pair<const char*, void*>> bound = {
+  vorn::test::ExpectEntryPointsBound({
       {"PicturePacker", Fn(&PicturePacker)},
       {"pictureMaskGetter", Fn(&pictureMaskGetter)},
       {"PictureHResSetter", Fn(&PictureHResSetter)},
@@ -59,12 +59,7 @@ TEST_F(PictureClassTest, RegistrationBindsTheMembersAndThePacker) {
       {"newPicture", Fn(&newPicture)},
       {"pluginPictureGraphicsGetter", Fn(&pluginPictureGraphicsGetter)},
       {"RuntimeGetBitmapFromResourceManager", Fn(&RuntimeGetBitmapFromResourceManager)},
-  };
-  for (const auto& [name, function] : bound) {
-    RelocEntry* entry = LookupRelocEntry(string(name));
-    ASSERT_NE(entry, nullptr) << name;
-    EXPECT_EQ(entry->code, function) << name;
-  }
+  });
 }
 
 TEST_F(PictureClassTest, AVectorPictureKeepsItsSizeAndHasNoBitmap) {

@@ -102,6 +102,7 @@ void ClickAt(Window* window, int32_t h, int32_t v) {
   ScreenPoint(window, h, v, &x, &y);
   Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.1 click 1");
   PumpFor(150);
+  RunLoopIteration();
 }
 
 void PressKeys(const std::string& keys) {

@@ -31,7 +31,8 @@ void ScreenPoint(Window* window, int32_t h, int32_t v, int32_t* x, int32_t* y);
 // times by `stepX` pixels, the button still down; ReleaseMouse lets it go.
 void PressAndDrag(Window* window, int32_t h, int32_t v, int32_t stepX, int steps);
 void ReleaseMouse();
-// Clicks the first button at a point of the window's content, then lets GTK see the click.
+// Clicks the first button at a point of the window's content, then lets GTK and the run loop
+// see the click.
 void ClickAt(Window* window, int32_t h, int32_t v);
 // Types keys by their X names ("space", "Return", "Escape") into the focused window.
 void PressKeys(const std::string& keys);

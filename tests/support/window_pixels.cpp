@@ -38,12 +38,4 @@ void FlushWindowDrawing(Window* window) {
   RunLoopIteration();
 }
 
-void ClickWindowPoint(Window* window, int32_t h, int32_t v) {
-  int32_t x, y;
-  ScreenPoint(window, h, v, &x, &y);
-  Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
-  PumpFor(150);
-  RunLoopIteration();
-}
-
 }  // namespace vorn::test

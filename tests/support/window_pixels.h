@@ -1,5 +1,5 @@
-// Reading what a window shows on the screen and clicking into it, for GUI tests that check
-// drawing and native input as a user would see them.
+// Reading what a window shows on the screen, for GUI tests that check drawing as a user would
+// see it; gui_support.h clicks into it.
 #pragma once
 
 #include <cstdint>
@@ -16,8 +16,5 @@ uint32_t WindowScreenPixel(Window* window, int32_t h, int32_t v);
 bool SaveWindowScreenshot(Window* window, const std::string& path);
 // Lets pending exposes of the window draw, so the screen shows its current state.
 void FlushWindowDrawing(Window* window);
-// Clicks the first button at a point of the window's content with xdotool and lets the
-// events arrive.
-void ClickWindowPoint(Window* window, int32_t h, int32_t v);
 
 }  // namespace vorn::test

@@ -11,6 +11,7 @@
 #include "core/application.h"
 #include "core/run_loop.h"
 #include "objects/runtime_object.h"
+#include "support/class_test.h"
 #include "support/gui_support.h"
 #include "vorn/class_abi.h"
 #include "vorn/menu_api.h"
@@ -25,6 +26,7 @@ namespace vorn {
 namespace {
 
 using test::EventLog;
+using test::MakeClass;
 using test::Pump;
 
 void* Fn(auto f) { return reinterpret_cast<void*>(f); }
@@ -53,31 +55,15 @@ void OnContextualAction(VornRuntimeObject*, VornStringRecord* text) {
   EventLog().push_back("Contextual:" + std::string(string::Share(text).View()));
 }
 
-RuntimeClass* MakeClass(const char* name, const char* super, const VornClassMember* impls, int32_t count,
-                        int32_t size) {
-  if (RuntimeClass* existing = RuntimeLookupClass(string(name).Rep())) return existing;
-  VornClassRecord record = {};
-  record.version = kVornClassRecordVersion;
-  record.name = name;
-  record.superName = super;
-  record.instanceSize = size;
-  record.eventImplementations = impls;
-  record.eventImplementationCount = count;
-  return RuntimeNewClass(&record);
-}
-
 RuntimeClass* MenuWindowClass() {
-  static const VornClassMember impls[] = {
-      {"#Layout%%o<MenuTestWindow>", Fn(&OnMenuWindowLayout), nullptr, 0},
-      {"#EnableMenuItems%%o<MenuTestWindow>", Fn(&OnMenuWindowEnableMenuItems), nullptr, 0},
-  };
-  return MakeClass("MenuTestWindow", "Window", impls, 2, VORN_WINDOW_INSTANCE_SIZE);
+  return MakeClass("MenuTestWindow", "Window", VORN_WINDOW_INSTANCE_SIZE,
+                   {{"#Layout%%o<MenuTestWindow>", Fn(&OnMenuWindowLayout), nullptr, 0},
+                    {"#EnableMenuItems%%o<MenuTestWindow>", Fn(&OnMenuWindowEnableMenuItems), nullptr, 0}});
 }
 
 RuntimeClass* ContextualClass() {
-  static const VornClassMember impls[] = {{"#Action%%o<TestContextualMenu>s", Fn(&OnContextualAction), nullptr, 0}};
-  return MakeClass("TestContextualMenu", "ContextualMenu", impls, 1,
-                   GetContextualMenuClassDefinition()->mInstanceSize);
+  return MakeClass("TestContextualMenu", "ContextualMenu", GetContextualMenuClassDefinition()->mInstanceSize,
+                   {{"#Action%%o<TestContextualMenu>s", Fn(&OnContextualAction), nullptr, 0}});
 }
 
 // Clicks the middle of a widget on the screen.

@@ -12,6 +12,7 @@
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
 #include "strings/runtime_error.h"
+#include "support/class_test.h"
 #include "vorn/class_abi.h"
 #include "vorn/menu_api.h"
 #include "vorn/window_api.h"
@@ -72,39 +73,25 @@ uint8_t DecliningHandler(VornRuntimeObject*, int32_t) {
   return 0;
 }
 
-RuntimeClass* MakeClass(const char* name, const char* super, std::vector<VornClassMember> impls, int32_t size) {
-  if (RuntimeClass* existing = RuntimeLookupClass(string(name).Rep())) return existing;
-  static std::vector<std::vector<VornClassMember>> keep;
-  keep.push_back(std::move(impls));
-  VornClassRecord record = {};
-  record.version = kVornClassRecordVersion;
-  record.name = name;
-  record.superName = super;
-  record.instanceSize = size;
-  record.eventImplementations = keep.back().data();
-  record.eventImplementationCount = static_cast<int32_t>(keep.back().size());
-  return RuntimeNewClass(&record);
-}
+using test::MakeClass;
 
 void* Fn(auto f) { return reinterpret_cast<void*>(f); }
 
 RuntimeClass* ActionItemClass() {
-  return MakeClass("TestActionItem", "MenuItem",
+  return MakeClass("TestActionItem", "MenuItem", sizeof(MenuItemObject),
                    {{"#Action%b%o<TestActionItem>", Fn(&OnAction), nullptr, 0},
-                    {"#EnableMenu%%o<TestActionItem>", Fn(&OnEnableMenu), nullptr, 0}},
-                   sizeof(MenuItemObject));
+                    {"#EnableMenu%%o<TestActionItem>", Fn(&OnEnableMenu), nullptr, 0}});
 }
 
 RuntimeClass* EnableMenuItemClass() {
-  return MakeClass("TestEnableItem", "MenuItem", {{"#EnableMenu%%o<TestEnableItem>", Fn(&OnEnableMenu), nullptr, 0}},
-                   sizeof(MenuItemObject));
+  return MakeClass("TestEnableItem", "MenuItem", sizeof(MenuItemObject),
+                   {{"#EnableMenu%%o<TestEnableItem>", Fn(&OnEnableMenu), nullptr, 0}});
 }
 
 RuntimeClass* TestAppClass() {
-  return MakeClass("MenuTestApp", "Application",
+  return MakeClass("MenuTestApp", "Application", sizeof(VornApplicationObject),
                    {{"#CancelClose%b%o<MenuTestApp>", Fn(&OnCancelClose), nullptr, 0},
-                    {"#EnableMenuItems%%o<MenuTestApp>", Fn(&OnAppEnableMenuItems), nullptr, 0}},
-                   sizeof(VornApplicationObject));
+                    {"#EnableMenuItems%%o<MenuTestApp>", Fn(&OnAppEnableMenuItems), nullptr, 0}});
 }
 
 bool CaptureReport(const std::string& text) {
@@ -112,37 +99,29 @@ bool CaptureReport(const std::string& text) {
   return true;
 }
 
-class MenuModelTest : public ::testing::Test {
+class MenuModelTest : public test::IntrinsicClassTest {
  protected:
-  static void SetUpTestSuite() { RuntimeInitExternalClasses(); }
-
   void SetUp() override {
+    IntrinsicClassTest::SetUp();
     mPreviousFactory = SetMenuFactory(&PlainMenu);
-    mPreviousPresenter = SetRuntimeErrorPresenter(&CaptureReport);
+    // Reports go into the log, in order with the events.
+    SetRuntimeErrorPresenter(&CaptureReport);
     Log().clear();
     Script() = ItemScript();
     ActionItemClass();
     EnableMenuItemClass();
     TestAppClass();
-    mBaseline = LiveObjectCount();
   }
 
   void TearDown() override {
-    for (auto it = mHeld.rbegin(); it != mHeld.rend(); ++it) RuntimeUnlockObject(*it);
-    mHeld.clear();
+    ReleaseObjects();
     if (mAppRegistered) {
       ReleaseApplicationObject();
       SetApplicationHooks({});
     }
     EXPECT_EQ(TakePendingClassName(), "") << "no exception may be left pending";
-    EXPECT_EQ(LiveObjectCount(), mBaseline) << "every object of the test is released";
-    SetRuntimeErrorPresenter(mPreviousPresenter);
+    IntrinsicClassTest::TearDown();
     SetMenuFactory(mPreviousFactory);
-  }
-
-  RuntimeObject* Keep(RuntimeObject* object) {
-    mHeld.push_back(object);
-    return object;
   }
 
   // An item of the class, named and captioned; held until the test ends.
@@ -181,9 +160,6 @@ class MenuModelTest : public ::testing::Test {
 
  private:
   MenuFactory mPreviousFactory = nullptr;
-  RuntimeErrorPresenter mPreviousPresenter = nullptr;
-  std::vector<RuntimeObject*> mHeld;
-  int32_t mBaseline = 0;
   bool mAppRegistered = false;
 };
 
@@ -457,9 +433,8 @@ TEST_F(MenuModelTest, StandardItemsAlwaysCountAsHandled) {
   RuntimeObject* prefs = Keep(CreateInstanceFromDefinition(GetPrefsMenuItemClassDefinition()));
   EXPECT_TRUE(HandleMenuItemChosen(prefs, nullptr)) << "a preferences item without Action is handled";
 
-  RuntimeClass* quitClass = MakeClass("TestQuitItem", "QuitMenuItem",
-                                      {{"#Action%b%o<TestQuitItem>", Fn(&OnQuitAction), nullptr, 0}},
-                                      sizeof(MenuItemObject));
+  RuntimeClass* quitClass = MakeClass("TestQuitItem", "QuitMenuItem", sizeof(MenuItemObject),
+                                      {{"#Action%b%o<TestQuitItem>", Fn(&OnQuitAction), nullptr, 0}});
   RuntimeObject* quit = Keep(RuntimeNewObject(quitClass));
   Log().clear();
   Script().actionAnswer = 1;

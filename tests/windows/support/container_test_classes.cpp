@@ -6,6 +6,7 @@
 #include <string>
 
 #include "objects/runtime_object.h"
+#include "support/class_test.h"
 #include "vorn/class_abi.h"
 #include "vorn/window_api.h"
 #include "windows/container_control.h"
@@ -190,65 +191,45 @@ void StateMinimize(VornRuntimeObject* self) { Log(self, "Minimize"); }
 void StateMaximize(VornRuntimeObject* self) { Log(self, "Maximize"); }
 void StateRestore(VornRuntimeObject* self) { Log(self, "Restore"); }
 
-RuntimeClass* MakeClass(const char* name, const char* super, int32_t size, VornProcEntry finalizer,
-                        const VornClassMember* members, int32_t count, VornProcEntry initializer = {}) {
-  VornClassRecord record = {};
-  record.version = kVornClassRecordVersion;
-  record.name = name;
-  record.superName = super;
-  record.instanceSize = size;
-  record.finalizer = finalizer;
-  record.initializer = initializer;
-  record.eventImplementations = members;
-  record.eventImplementationCount = count;
-  return RuntimeNewClass(&record);
-}
-
-template <size_t N>
-int32_t Count(const VornClassMember (&)[N]) {
-  return static_cast<int32_t>(N);
-}
-
 }  // namespace
 
 void EnsureContainerTestClasses() {
   if (sEmbedding) return;
   EnsureTestClasses();
-  static const VornClassMember kEmbedding[] = {{"#CreatePane%%o<TestEmbedding>", Fn(&EmbeddingCreatePane), nullptr, 0}};
   sEmbedding = MakeClass("TestEmbedding", "RectControl", sizeof(TestEmbeddingObject),
-                         {Fn(&EmbeddingFinalizer), nullptr}, kEmbedding, Count(kEmbedding),
-                         {Fn(&EmbeddingInitializer), nullptr});
-  static const VornClassMember kSwatch[] = {{"#CreatePane%%o<TestSwatch>", Fn(&SwatchCreatePane), nullptr, 0},
-                                            {"#Open%%o<TestSwatch>", Fn(&SwatchOpen), nullptr, 0},
-                                            {"#Close%%o<TestSwatch>", Fn(&SwatchClose), nullptr, 0}};
-  sSwatch = MakeClass("TestSwatch", "RectControl", sizeof(TestSwatchObject), {}, kSwatch, Count(kSwatch));
-  static const VornClassMember kSliderBox[] = {
-      {"#Layout%%o<SliderBox>", Fn(&SliderBoxLayout), nullptr, 0},
-      {"#CreateControls%%o<SliderBox>", Fn(&SliderBoxCreateControls), nullptr, 0},
-      {"#AddMenuHandlers%%o<SliderBox>o<Window>", Fn(&BoxAddMenuHandlers), nullptr, 0},
-      {"#Open%%o<SliderBox>", Fn(&BoxOpen), nullptr, 0},
-      {"#Close%%o<SliderBox>", Fn(&BoxClose), nullptr, 0},
-      {"#CancelClose%b%o<SliderBox>b", Fn(&BoxCancelClose), nullptr, 0},
-      {"#EnableMenuItems%%o<SliderBox>", Fn(&BoxEnableMenuItems), nullptr, 0},
-  };
-  sSliderBox = MakeClass("SliderBox", "ContainerControl", sizeof(BoxObject), {Fn(&BoxFinalizer), nullptr},
-                         kSliderBox, Count(kSliderBox));
-  static const VornClassMember kOuterBox[] = {
-      {"#Layout%%o<OuterBox>", Fn(&OuterBoxLayout), nullptr, 0},
-      {"#CreateControls%%o<OuterBox>", Fn(&OuterBoxCreateControls), nullptr, 0},
-      {"#Open%%o<OuterBox>", Fn(&BoxOpen), nullptr, 0},
-      {"#EnableMenuItems%%o<OuterBox>", Fn(&BoxEnableMenuItems), nullptr, 0},
-  };
-  sOuterBox = MakeClass("OuterBox", "ContainerControl", sizeof(BoxObject), {Fn(&BoxFinalizer), nullptr}, kOuterBox,
-                        Count(kOuterBox));
-  static const VornClassMember kState[] = {
-      {"#Layout%%o<StateWindow>", Fn(&StateLayout), nullptr, 0},
-      {"#Minimize%%o<StateWindow>", Fn(&StateMinimize), nullptr, 0},
-      {"#Maximize%%o<StateWindow>", Fn(&StateMaximize), nullptr, 0},
-      {"#Restore%%o<StateWindow>", Fn(&StateRestore), nullptr, 0},
-      {"#EnableMenuItems%%o<StateWindow>", Fn(&BoxEnableMenuItems), nullptr, 0},
-  };
-  sStateWindow = MakeClass("StateWindow", "Window", sizeof(WindowObject), {}, kState, Count(kState));
+                         {{"#CreatePane%%o<TestEmbedding>", Fn(&EmbeddingCreatePane), nullptr, 0}},
+                         {Fn(&EmbeddingFinalizer), nullptr}, {Fn(&EmbeddingInitializer), nullptr});
+  sSwatch = MakeClass("TestSwatch", "RectControl", sizeof(TestSwatchObject),
+                      {{"#CreatePane%%o<TestSwatch>", Fn(&SwatchCreatePane), nullptr, 0},
+                       {"#Open%%o<TestSwatch>", Fn(&SwatchOpen), nullptr, 0},
+                       {"#Close%%o<TestSwatch>", Fn(&SwatchClose), nullptr, 0}});
+  sSliderBox = MakeClass("SliderBox", "ContainerControl", sizeof(BoxObject),
+                         {
+                             {"#Layout%%o<SliderBox>", Fn(&SliderBoxLayout), nullptr, 0},
+                             {"#CreateControls%%o<SliderBox>", Fn(&SliderBoxCreateControls), nullptr, 0},
+                             {"#AddMenuHandlers%%o<SliderBox>o<Window>", Fn(&BoxAddMenuHandlers), nullptr, 0},
+                             {"#Open%%o<SliderBox>", Fn(&BoxOpen), nullptr, 0},
+                             {"#Close%%o<SliderBox>", Fn(&BoxClose), nullptr, 0},
+                             {"#CancelClose%b%o<SliderBox>b", Fn(&BoxCancelClose), nullptr, 0},
+                             {"#EnableMenuItems%%o<SliderBox>", Fn(&BoxEnableMenuItems), nullptr, 0},
+                         },
+                         {Fn(&BoxFinalizer), nullptr});
+  sOuterBox = MakeClass("OuterBox", "ContainerControl", sizeof(BoxObject),
+                        {
+                            {"#Layout%%o<OuterBox>", Fn(&OuterBoxLayout), nullptr, 0},
+                            {"#CreateControls%%o<OuterBox>", Fn(&OuterBoxCreateControls), nullptr, 0},
+                            {"#Open%%o<OuterBox>", Fn(&BoxOpen), nullptr, 0},
+                            {"#EnableMenuItems%%o<OuterBox>", Fn(&BoxEnableMenuItems), nullptr, 0},
+                        },
+                        {Fn(&BoxFinalizer), nullptr});
+  sStateWindow = MakeClass("StateWindow", "Window", sizeof(WindowObject),
+                           {
+                               {"#Layout%%o<StateWindow>", Fn(&StateLayout), nullptr, 0},
+                               {"#Minimize%%o<StateWindow>", Fn(&StateMinimize), nullptr, 0},
+                               {"#Maximize%%o<StateWindow>", Fn(&StateMaximize), nullptr, 0},
+                               {"#Restore%%o<StateWindow>", Fn(&StateRestore), nullptr, 0},
+                               {"#EnableMenuItems%%o<StateWindow>", Fn(&BoxEnableMenuItems), nullptr, 0},
+                           });
 
   EmbeddingControlServices services;
   services.newControl = &NewEmbedding;
