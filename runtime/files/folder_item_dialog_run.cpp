@@ -56,7 +56,14 @@ GtkWidget* NewChooser(const FolderItemDialogObject* dialog, Window* parent, cons
     gtk_window_set_transient_for(GTK_WINDOW(widget), GTK_WINDOW(parent->GtkWindowWidget()));
   }
   if (dialog->kind != kSelectFolderDialogKind) AddFilters(chooser, dialog);
-  if (!initialFolder.empty()) gtk_file_chooser_set_current_folder(chooser, initialFolder.c_str());
+  // Without an initial directory the chooser starts in the working folder, which the last
+  // initial directory set, rather than in a list of recent files that has no location bar.
+  if (!initialFolder.empty()) {
+    gtk_file_chooser_set_current_folder(chooser, initialFolder.c_str());
+  } else if (gchar* working = g_get_current_dir()) {
+    gtk_file_chooser_set_current_folder(chooser, working);
+    g_free(working);
+  }
   if (save) {
     // Replacing a file the user did not mean to lose is asked about first.
     gtk_file_chooser_set_do_overwrite_confirmation(chooser, TRUE);
