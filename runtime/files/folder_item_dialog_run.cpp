@@ -91,6 +91,10 @@ void OnDestroy(GtkWidget*, gpointer data) {
   pending->answered = true;
 }
 
+// Escape and the close box answer through the response signal; left to GTK, the chooser would
+// then also be destroyed at once, under the run (and whoever watches the chooser) still using it.
+gboolean KeepUntilTheRunEnds(GtkWidget*, GdkEvent*, gpointer) { return TRUE; }
+
 // Serves the run loop until the chooser answers or the application quits: timers, background
 // tasks and sockets go on while the user chooses.
 void WaitForResponse(const PendingResponse& pending) {
@@ -108,13 +112,20 @@ void WaitForResponse(const PendingResponse& pending) {
 bool RunChooser(const FolderItemDialogObject* dialog, Window* parent, const std::string& initialFolder,
                 std::string* chosen) {
   GtkWidget* widget = NewChooser(dialog, parent, initialFolder);
+  // Someone else may still destroy the chooser (the application closing every window); the
+  // reference keeps the object itself valid until the run has let go of it.
+  g_object_ref(widget);
   PendingResponse pending;
   g_signal_connect(widget, "response", G_CALLBACK(&OnResponse), &pending);
+  g_signal_connect(widget, "delete-event", G_CALLBACK(&KeepUntilTheRunEnds), nullptr);
   gulong destroyHandler = g_signal_connect(widget, "destroy", G_CALLBACK(&OnDestroy), &pending);
   gtk_window_present(GTK_WINDOW(widget));
   if (sShownHook) sShownHook(widget);
   WaitForResponse(pending);
-  if (pending.destroyed) return false;
+  if (pending.destroyed) {
+    g_object_unref(widget);
+    return false;
+  }
 
   bool answered = false;
   if (pending.answered && pending.response == GTK_RESPONSE_OK) {
@@ -129,6 +140,7 @@ bool RunChooser(const FolderItemDialogObject* dialog, Window* parent, const std:
   }
   g_signal_handler_disconnect(widget, destroyHandler);
   gtk_widget_destroy(widget);
+  g_object_unref(widget);
   // Open and save dialogs answer files only.
   if (dialog->kind != kSelectFolderDialogKind && (chosen->empty() || chosen->back() == '/')) return false;
   return answered;

@@ -1,7 +1,6 @@
 // The file dialogs on a real display: the GTK file chooser is driven from outside with xdotool
 // while the dialog's modal run serves the run loop, and the FolderItem it answers is checked.
 #include <gtk/gtk.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <climits>
@@ -12,6 +11,7 @@
 #include "core/class_registration.h"
 #include "core/run_loop.h"
 #include "files/folder_item_dialog.h"
+#include "files/support/chooser_driver.h"
 #include "files/support/folder_item_test.h"
 #include "files/support/temp_folder.h"
 #include "support/gui_support.h"
@@ -27,7 +27,9 @@ namespace {
 
 string Str(const std::string& text) { return vorn::testing::Text(text); }
 
-// What the chooser showed, read right after it appeared.
+using Steps = std::vector<ChooserDriver::Step>;
+
+// What the chooser showed, read once it was on the screen.
 struct Shown {
   std::string xid;
   std::string titledWindows;  // xdotool's answer to a search by the title
@@ -55,7 +57,6 @@ bool FilterPasses(GtkFileFilter* filter, const char* name) {
 
 Shown Inspect(GtkWidget* chooser, const std::string& title) {
   Shown shown;
-  test::PumpFor(300);
   shown.xid = std::to_string(GDK_WINDOW_XID(gtk_widget_get_window(chooser)));
   if (!title.empty()) shown.titledWindows = test::Shell("xdotool search --onlyvisible --name '^" + title + "$'");
   if (gchar* folder = gtk_file_chooser_get_current_folder(GTK_FILE_CHOOSER(chooser))) {
@@ -87,19 +88,6 @@ bool CountIteration(void* data) {
   return false;
 }
 
-// A confirmation window the chooser raised over itself (it runs its own nested loop, where
-// only GTK timeouts keep going).
-gboolean WatchForConfirmation(gpointer data) {
-  GList* windows = gtk_window_list_toplevels();
-  for (GList* link = windows; link; link = link->next) {
-    if (GTK_IS_MESSAGE_DIALOG(link->data) && gtk_widget_get_visible(GTK_WIDGET(link->data))) {
-      *static_cast<bool*>(data) = true;
-    }
-  }
-  g_list_free(windows);
-  return TRUE;
-}
-
 class FolderItemDialogGuiTest : public TempFolderTest {
  protected:
   static void SetUpTestSuite() {
@@ -118,7 +106,7 @@ class FolderItemDialogGuiTest : public TempFolderTest {
     ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
     mWorkingFolder = cwd;
     AddRunLoopHook(RunLoopStage::kAfterPollables, &CountIteration, &mIterations);
-    mTicks = g_timeout_add(50, &CountTick, &mTickCount);
+    mTicks = g_timeout_add(10, &CountTick, &mTickCount);
     mWatchdog = g_timeout_add(20000, &GiveUp, this);
   }
 
@@ -127,48 +115,39 @@ class FolderItemDialogGuiTest : public TempFolderTest {
     g_source_remove(mTicks);
     g_source_remove(mWatchdog);
     RemoveRunLoopHook(RunLoopStage::kAfterPollables, &CountIteration, &mIterations);
-    StopDrivers();
-    EXPECT_FALSE(mGaveUp) << "the dialog was still open after 20 seconds";
+    mDriver.Stop();
+    EXPECT_FALSE(mGaveUp) << "the dialog was still open after 20 seconds, waiting for " << mDriver.Awaiting();
+    EXPECT_TRUE(mDriver.Finished()) << "the dialog answered while the user was still to act: "
+                                    << mDriver.Awaiting();
+    // A key held down would repeat into the next test's chooser and answer it at once.
+    EXPECT_FALSE(AnyKeyStillDown());
+    while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
     EXPECT_EQ(chdir(mWorkingFolder.c_str()), 0);
     while (FirstFileType()) DeregisterFileType(FirstFileType()->name);
-    // Keys still on their way belong to this test's dialogs, not to the next test's.
-    test::PumpFor(800);
     TempFolderTest::TearDown();
   }
 
-  // Once the chooser is up: records what it shows, then has a user act on it from outside
-  // with the xdotool commands, each given the chooser's window as "%w".
-  // A path to enter is put on the clipboard and pasted into the location bar in one piece: the
-  // bar's completion rewrites text typed into it a character at a time. Typing "/" opens the
-  // bar whether or not the last chooser left it shown (Ctrl+L would toggle it).
-  void WhenShown(const std::string& title, std::vector<std::string> commands, const std::string& paste = "") {
-    OnShown() = [this, title, commands, paste](GtkWidget* chooser) {
+  // Once the chooser is up: records what it shows, then a user acts on it with the steps.
+  void WhenShown(const std::string& title, Steps steps, const std::string& paste = "") {
+    OnShown() = [this, title, steps, paste](GtkWidget* chooser) {
       mChooser = chooser;
-      mShown = Inspect(chooser, title);
       if (!paste.empty()) gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), paste.c_str(), -1);
-      test::Shell("xdotool windowfocus --sync " + mShown.xid);
-      test::PumpFor(300);
-      // The first key xdotool sends can go to the window that held the focus before.
-      test::Shell("xdotool key shift");
-      test::PumpFor(200);
-      StopDrivers();
-      std::string script = "sleep 0.2";
-      for (std::string command : commands) {
-        if (size_t at = command.find("%w"); at != std::string::npos) command.replace(at, 2, mShown.xid);
-        script += "; " + command + "; sleep 0.5";
-      }
-      std::string pid = test::Shell("setsid sh -c '" + script + "' >/dev/null 2>&1 & echo $!");
-      mDrivers.push_back(std::stoi(pid));
+      Steps all{ChooserDriver::Shown([this, title](GtkWidget* shown) { mShown = Inspect(shown, title); })};
+      all.insert(all.end(), steps.begin(), steps.end());
+      mDriver.Start(chooser, std::move(all));
     };
   }
 
-  // A driver left over from an earlier dialog must not act on the next one.
-  void StopDrivers() {
-    for (pid_t driver : mDrivers) kill(-driver, SIGTERM);
-    mDrivers.clear();
+  // Opens the location bar, pastes the path into it and accepts it. The path goes in in one
+  // piece: the bar's completion rewrites text typed into it a character at a time. Typing "/"
+  // opens the bar whether or not the last chooser left it shown (Ctrl+L would toggle it).
+  void WhenShownEnter(const std::string& title, const std::string& path) {
+    WhenShown(title,
+              {ChooserDriver::Press("slash"), ChooserDriver::PressInEntry("ctrl+a ctrl+v"),
+               ChooserDriver::PressInEntry("Return", path)},
+              path);
   }
-
-  static constexpr const char* kPastePath = "xdotool key slash; sleep 0.5; xdotool key ctrl+a ctrl+v";
+  static Steps PressEscape() { return {ChooserDriver::Press("Escape")}; }
 
   RuntimeObject* NewDialog(ObjectDefinition* definition, const std::string& title) {
     RuntimeObject* dialog = CreateInstanceFromDefinition(definition);
@@ -206,23 +185,25 @@ class FolderItemDialogGuiTest : public TempFolderTest {
 
   Shown mShown;
   GtkWidget* mChooser = nullptr;
+  ChooserDriver mDriver;
   int mIterations = 0;
   int mTickCount = 0;
   guint mTicks = 0;
   guint mWatchdog = 0;
   bool mGaveUp = false;
-  std::vector<pid_t> mDrivers;
   std::string mWorkingFolder;
 };
 
 TEST_F(FolderItemDialogGuiTest, OpenAnswersTheTypedFileWhileTheRunLoopAndTimersGoOn) {
   WriteFile("chart.csv", "1,2,3\n");
   RuntimeObject* dialog = NewDialog(GetOpenDialogClassDefinition(), "Open a chart");
-  WhenShown("Open a chart", {kPastePath, "xdotool key Return"}, PathOf("chart.csv"));
+  WhenShownEnter("Open a chart", PathOf("chart.csv"));
   EXPECT_EQ(Answered(FolderItemDialogShowModal(dialog)), PathOf("chart.csv"));
   EXPECT_NE(mShown.titledWindows.find(mShown.xid), std::string::npos) << "the title names the chooser's window";
-  EXPECT_GT(mIterations, 5) << "the run loop served the wait";
-  EXPECT_GT(mTickCount, 5) << "timeouts fired while the dialog was up";
+  // The four steps of the user (shown, "/", paste, Return) each ran from a timeout of their own,
+  // 20 ms apart, which only the dialog's wait served; the 10 ms ticks fell between them.
+  EXPECT_GE(mIterations, 4) << "the run loop served the wait";
+  EXPECT_GE(mTickCount, 3) << "timeouts fired while the dialog was up";
   EXPECT_EQ(Answered(objGetter(dialog, offsetof(FolderItemDialogObject, result))), PathOf("chart.csv"));
   RuntimeUnlockObject(dialog);
 }
@@ -230,9 +211,9 @@ TEST_F(FolderItemDialogGuiTest, OpenAnswersTheTypedFileWhileTheRunLoopAndTimersG
 TEST_F(FolderItemDialogGuiTest, EscapeAnswersNilAndForgetsTheEarlierChoice) {
   WriteFile("first.txt", "x");
   RuntimeObject* dialog = NewDialog(GetOpenDialogClassDefinition(), "Cancel me");
-  WhenShown("", {kPastePath, "xdotool key Return"}, PathOf("first.txt"));
+  WhenShownEnter("", PathOf("first.txt"));
   EXPECT_EQ(Answered(FolderItemDialogShowModal(dialog)), PathOf("first.txt"));
-  WhenShown("", {"xdotool key Escape"});
+  WhenShown("", PressEscape());
   EXPECT_EQ(Answered(FolderItemDialogShowModal(dialog)), "<nil>");
   EXPECT_EQ(Fields(dialog)->result, nullptr);
   RuntimeUnlockObject(dialog);
@@ -243,7 +224,7 @@ TEST_F(FolderItemDialogGuiTest, TheInitialDirectoryIsWhereANameTypedAloneIsFound
   WriteFile("charts/notes.txt", "n");
   RuntimeObject* dialog = NewDialog(GetOpenDialogClassDefinition(), "Start in charts");
   StartIn(dialog, PathOf("charts"));
-  WhenShown("", {kPastePath, "xdotool key Return"}, "notes.txt");
+  WhenShownEnter("", "notes.txt");
   EXPECT_EQ(Answered(FolderItemDialogShowModal(dialog)), PathOf("charts/notes.txt"));
   EXPECT_EQ(mShown.currentFolder, PathOf("charts/"));
   char cwd[PATH_MAX];
@@ -256,7 +237,7 @@ TEST_F(FolderItemDialogGuiTest, SaveAnswersTheSuggestedNameInTheInitialDirectory
   RuntimeObject* dialog = NewDialog(GetSaveAsDialogClassDefinition(), "Save the chart");
   StartIn(dialog, Root());
   Fields(dialog)->suggestedFileName = Str("new chart.csv").GetRetainedRep();
-  WhenShown("Save the chart", {"xdotool key Return"});
+  WhenShown("Save the chart", {ChooserDriver::PressInEntry("Return", "new chart.csv")});
   EXPECT_EQ(Answered(FolderItemDialogShowModal(dialog)), PathOf("new chart.csv"));
   EXPECT_FALSE(PathExists("new chart.csv")) << "choosing a name creates nothing";
   RuntimeUnlockObject(dialog);
@@ -264,21 +245,24 @@ TEST_F(FolderItemDialogGuiTest, SaveAnswersTheSuggestedNameInTheInitialDirectory
 
 TEST_F(FolderItemDialogGuiTest, SavingOverAnExistingFileAsksFirst) {
   WriteFile("old.csv", "keep");
-  bool asked = false;
-  guint watch = g_timeout_add(50, &WatchForConfirmation, &asked);
   RuntimeObject* dialog = NewDialog(GetSaveAsDialogClassDefinition(), "Replace it?");
   StartIn(dialog, Root());
   Fields(dialog)->suggestedFileName = Str("old.csv").GetRetainedRep();
   // Declining the question returns to the chooser, which is then cancelled.
-  WhenShown("", {"xdotool key Return", "sleep 0.6; xdotool key Escape", "sleep 0.6; xdotool key Escape"});
+  Steps decline{ChooserDriver::PressInEntry("Return", "old.csv")};
+  for (ChooserDriver::Step& step : ChooserDriver::Confirm("Escape")) decline.push_back(step);
+  decline.push_back(ChooserDriver::BackToChooser());
+  decline.push_back(ChooserDriver::Press("Escape"));
+  WhenShown("", decline);
   EXPECT_EQ(Answered(FolderItemDialogShowModal(dialog)), "<nil>");
-  EXPECT_TRUE(asked);
-  asked = false;
-  WhenShown("", {"xdotool key Return", "sleep 0.6; xdotool key Return"});
+  // The user's steps went on only once the question was up.
+  EXPECT_TRUE(mDriver.Finished()) << "waiting for " << mDriver.Awaiting();
+  Steps accept{ChooserDriver::PressInEntry("Return", "old.csv")};
+  for (ChooserDriver::Step& step : ChooserDriver::Confirm("Return")) accept.push_back(step);
+  WhenShown("", accept);
   EXPECT_EQ(Answered(FolderItemDialogShowModal(dialog)), PathOf("old.csv"));
-  EXPECT_TRUE(asked);
+  EXPECT_TRUE(mDriver.Finished()) << "waiting for " << mDriver.Awaiting();
   EXPECT_EQ(ReadFile("old.csv"), "keep");
-  g_source_remove(watch);
   RuntimeUnlockObject(dialog);
 }
 
@@ -286,7 +270,7 @@ TEST_F(FolderItemDialogGuiTest, SelectFolderAnswersTheChosenFolder) {
   MakeFolder("charts");
   RuntimeObject* dialog = NewDialog(GetSelectFolderDialogClassDefinition(), "Pick a folder");
   StartIn(dialog, Root());
-  WhenShown("Pick a folder", {kPastePath, "xdotool key Return"}, PathOf("charts"));
+  WhenShownEnter("Pick a folder", PathOf("charts"));
   EXPECT_EQ(Answered(FolderItemDialogShowModal(dialog)), PathOf("charts/"));
   RuntimeUnlockObject(dialog);
 }
@@ -294,7 +278,7 @@ TEST_F(FolderItemDialogGuiTest, SelectFolderAnswersTheChosenFolder) {
 TEST_F(FolderItemDialogGuiTest, GetOpenFolderItemFiltersByTheNamedTypes) {
   RegisterFileType(Str("Chart"), string(), string(), Str(".csv"));
   RegisterFileType(Str("Text"), string(), string(), Str(".txt;text"));
-  WhenShown("", {"xdotool key Escape"});
+  WhenShown("", PressEscape());
   EXPECT_EQ(Answered(RuntimeGetOpenFolderItem(Str("Text;Nope;Chart").Rep())), "<nil>");
   EXPECT_EQ(mShown.filterNames, (std::vector<std::string>{"Text", "Chart"}));
   EXPECT_EQ(mShown.textFilterMatches, (std::vector<std::string>{"a.txt", "b.text"}));
@@ -302,12 +286,12 @@ TEST_F(FolderItemDialogGuiTest, GetOpenFolderItemFiltersByTheNamedTypes) {
 
 TEST_F(FolderItemDialogGuiTest, GetSaveFolderItemAnswersTheDefaultNameInTheWorkingFolder) {
   ASSERT_EQ(chdir(Root().c_str()), 0);
-  WhenShown("", {"xdotool key Return"});
+  WhenShown("", {ChooserDriver::PressInEntry("Return", "plot.bmp")});
   EXPECT_EQ(Answered(RuntimeGetSaveFolderItem(nullptr, Str("plot.bmp").Rep())), PathOf("plot.bmp"));
 }
 
 TEST_F(FolderItemDialogGuiTest, SelectFolderCancelledAnswersNil) {
-  WhenShown("", {"xdotool key Escape"});
+  WhenShown("", PressEscape());
   EXPECT_EQ(Answered(RuntimeSelectFolder()), "<nil>");
 }
 
@@ -315,10 +299,35 @@ TEST_F(FolderItemDialogGuiTest, AParentWindowKeepsTheChooserAboveIt) {
   test::TestWindow parent(MakeRect(100, 100, 400, 300));
   test::ShowAndSettle(&parent);
   RuntimeObject* dialog = NewDialog(GetOpenDialogClassDefinition(), "Over the parent");
-  WhenShown("", {"xdotool key Escape"});
+  WhenShown("", PressEscape());
   EXPECT_EQ(FolderItemDialogRun(Fields(dialog), &parent), nullptr);
   EXPECT_EQ(mShown.transientFor, GTK_WINDOW(parent.GtkWindowWidget()));
   RuntimeUnlockObject(dialog);
+}
+
+// A key that answers the chooser while whoever watches it is still busy with it (one held down
+// from an earlier dialog, say) must not destroy the chooser under the watcher.
+TEST_F(FolderItemDialogGuiTest, AChooserAnsweredAtOnceLastsUntilTheRunEnds) {
+  bool answered = false;
+  bool wholeAfterTheAnswer = false;
+  gpointer alive = nullptr;
+  OnShown() = [&](GtkWidget* chooser) {
+    alive = chooser;
+    g_object_add_weak_pointer(G_OBJECT(chooser), &alive);
+    auto onResponse = +[](GtkDialog*, gint, gpointer flag) { *static_cast<bool*>(flag) = true; };
+    g_signal_connect(chooser, "response", G_CALLBACK(onResponse), &answered);
+    // The user presses Escape while the watcher, not yet the dialog's own wait, serves events.
+    mDriver.Start(chooser, {ChooserDriver::Shown(), ChooserDriver::Press("Escape")});
+    const gint64 end = g_get_monotonic_time() + 10 * G_TIME_SPAN_SECOND;
+    while (!answered && g_get_monotonic_time() < end) test::PumpFor(5);
+    while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+    wholeAfterTheAnswer = alive && GTK_IS_FILE_CHOOSER(alive) && gtk_widget_get_visible(GTK_WIDGET(alive));
+  };
+  EXPECT_EQ(Answered(RuntimeSelectFolder()), "<nil>");
+  EXPECT_TRUE(answered);
+  EXPECT_TRUE(wholeAfterTheAnswer);
+  while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+  EXPECT_EQ(alive, nullptr) << "the run let the chooser go";
 }
 
 }  // namespace
