@@ -92,6 +92,18 @@ void ParseFileTypeList(const string& typeList, SimpleVector<FileType*>* outTypeL
   });
 }
 
+std::vector<std::string> FilterPatternsOfFileType(const FileType& type) {
+  std::vector<std::string> patterns;
+  AnyField(type.extensions, [&](const string& entry) {
+    // An empty entry would give a pattern of every name ending in "." or of none at all.
+    if (entry.IsEmpty()) return false;
+    std::string text(entry.ToUTF8().View());
+    patterns.push_back(text.front() == '.' ? "*" + text : "*." + text);
+    return false;
+  });
+  return patterns;
+}
+
 uint32_t OSTypeFromString(const string& text) {
   string roman = ConvertTextEncoding(text, kEncodingMacRoman);
   if (roman.IsEmpty()) return kNoFourCharCode;

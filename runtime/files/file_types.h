@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "strings/simple_vector.h"
 #include "strings/vstring.h"
@@ -40,6 +42,10 @@ string FileTypeNameForFile(const string& fileName);
 // Fills the vector with the records the ";"-separated names give, in their order; names of no
 // record are skipped. A null vector is a failed internal check.
 void ParseFileTypeList(const string& typeList, SimpleVector<FileType*>* outTypeList);
+
+// The file-name patterns of a dialog's filter for the type, UTF-8, one per non-empty extension
+// entry: ".txt" gives "*.txt" and "text" gives "*.text".
+std::vector<std::string> FilterPatternsOfFileType(const FileType& type);
 
 // A four-character code with the first character in the high byte: the MacRoman text's first
 // four bytes, padded with blanks; "????" for the empty text.
