@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "graphics/color_types.h"
@@ -155,15 +156,21 @@ void ShapePlotter::FillPoints(const PointList& points, bool round) {
   mPort->DrawPolygon(elements.data(), static_cast<int32_t>(2 * points.size()), true);
 }
 
-void ShapePlotter::DrawPolygonShape(Object2DFields* object, const PointList& points) {
-  if (points.empty()) return;
+std::optional<double> ShapePlotter::FillAndBeginBorder(Object2DFields* object, const PointList& points) {
   if (Visible(object->fill)) {
     mPort->SetForeColor(Color(object->fillColor));
     FillPoints(points, true);
   }
-  if (!(object->borderWidth > 0) || !Visible(object->border)) return;
+  if (!(object->borderWidth > 0) || !Visible(object->border)) return std::nullopt;
   mPort->SetForeColor(Color(object->borderColor));
-  const double w = object->scale * object->borderWidth;
+  return object->scale * object->borderWidth;
+}
+
+void ShapePlotter::DrawPolygonShape(Object2DFields* object, const PointList& points) {
+  if (points.empty()) return;
+  const std::optional<double> border = FillAndBeginBorder(object, points);
+  if (!border) return;
+  const double w = *border;
   if (w >= kThickBorder) {
     FillPoints(ClosedBand(points, w / 2), false);
     return;
@@ -239,13 +246,9 @@ void ShapePlotter::DrawOpenShape(Object2DFields* object) {
     return;
   }
   if (points.size() < 2) return;
-  if (Visible(object->fill)) {
-    mPort->SetForeColor(Color(object->fillColor));
-    FillPoints(points, true);
-  }
-  if (!(object->borderWidth > 0) || !Visible(object->border)) return;
-  mPort->SetForeColor(Color(object->borderColor));
-  const double w = object->scale * object->borderWidth;
+  const std::optional<double> border = FillAndBeginBorder(object, points);
+  if (!border) return;
+  const double w = *border;
   if (w >= kThickBorder) {
     PointList a, b;
     if (object->tag == kTagArc) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "graphics/graphics.h"
 #include "graphics/object2d.h"
@@ -34,6 +35,9 @@ class ShapePlotter {
   // Whether a fill, text or border of that opacity is drawn; sets the port's opacity if so.
   bool Visible(double opacity);
   void PaneOffset(int32_t* left, int32_t* top) const;
+  // Fills the outline by the opacity rule; when a border is to be drawn, sets its colour and
+  // answers its width in pixels.
+  std::optional<double> FillAndBeginBorder(Object2DFields* object, const PointList& points);
   // A filled polygon of the points, vertices rounded (or truncated for border bands).
   void FillPoints(const PointList& points, bool round);
   struct SourceBox {

@@ -20,15 +20,8 @@ constexpr double kHalfPi = kPi / 2;
 
 class Object2DTest : public vorn::testing::GraphicsObjectTest {
  protected:
-  void TearDown() override {
-    for (RuntimeObject* object : mHeld) RuntimeUnlockObject(object);
-    mHeld.clear();
-    GraphicsObjectTest::TearDown();
-  }
   RuntimeObject* New(ObjectDefinition* definition) {
-    RuntimeObject* object = CreateInstanceFromDefinition(definition);
-    mHeld.push_back(object);
-    return object;
+    return Hold(CreateInstanceFromDefinition(definition));
   }
   template <typename Fields>
   Fields* As(RuntimeObject* object) {
@@ -46,8 +39,6 @@ class Object2DTest : public vorn::testing::GraphicsObjectTest {
     As<Object2DFields>(shape)->y = y;
     return shape;
   }
-
-  std::vector<RuntimeObject*> mHeld;
 };
 
 TEST_F(Object2DTest, DefaultsReadBackThroughTheProperties) {

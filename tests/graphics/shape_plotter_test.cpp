@@ -50,15 +50,9 @@ class ShapePort : public RecordingPort {
 
 class ShapePlotterTest : public vorn::testing::GraphicsObjectTest {
  protected:
-  void TearDown() override {
-    for (RuntimeObject* object : mHeld) RuntimeUnlockObject(object);
-    mHeld.clear();
-    GraphicsObjectTest::TearDown();
-  }
   template <typename Fields = Object2DFields>
   Fields* Make(ObjectDefinition* definition, RuntimeObject** out = nullptr, double x = 50, double y = 50) {
-    RuntimeObject* object = CreateInstanceFromDefinition(definition);
-    mHeld.push_back(object);
+    RuntimeObject* object = Hold(CreateInstanceFromDefinition(definition));
     reinterpret_cast<Object2DFields*>(object)->x = x;
     reinterpret_cast<Object2DFields*>(object)->y = y;
     if (out) *out = object;
@@ -72,9 +66,7 @@ class ShapePlotterTest : public vorn::testing::GraphicsObjectTest {
   RuntimeObject* Object(void* fields) { return static_cast<RuntimeObject*>(fields); }
 
   FakeTarget mTarget{MakeRect(0, 0, 200, 100)};
-  ShapePort mPort{&mTarget};
-  std::vector<RuntimeObject*> mHeld;
-};
+  ShapePort mPort{&mTarget};};
 
 using Calls = std::vector<std::string>;
 

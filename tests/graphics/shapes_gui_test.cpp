@@ -41,15 +41,6 @@ class ShapesOnDisplay : public vorn::testing::GraphicsObjectTest {
     mTarget = std::make_unique<PixmapTarget>(160, 120);
     mGraphics = Hold(NewGraphicsObjectForTarget(mTarget.get()));
   }
-  void TearDown() override {
-    for (RuntimeObject* object : mHeld) RuntimeUnlockObject(object);
-    mHeld.clear();
-    GraphicsObjectTest::TearDown();
-  }
-  RuntimeObject* Hold(RuntimeObject* object) {
-    mHeld.push_back(object);
-    return object;
-  }
   template <typename Fields = Object2DFields>
   Fields* Shape(ObjectDefinition* definition, double x, double y, uint32_t fillColor, RuntimeObject** out) {
     RuntimeObject* object = Hold(CreateInstanceFromDefinition(definition));
@@ -83,9 +74,7 @@ class ShapesOnDisplay : public vorn::testing::GraphicsObjectTest {
   }
 
   std::unique_ptr<PixmapTarget> mTarget;
-  RuntimeObject* mGraphics = nullptr;
-  std::vector<RuntimeObject*> mHeld;
-};
+  RuntimeObject* mGraphics = nullptr;};
 
 TEST_F(ShapesOnDisplay, AFilledRotatedRectangleCoversItsTurnedBox) {
   RuntimeObject* rect = nullptr;
