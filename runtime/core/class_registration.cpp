@@ -20,6 +20,7 @@
 #include "files/text_input_stream.h"
 #include "files/text_output_stream.h"
 #include "graphics/graphics_object.h"
+#include "graphics/object2d.h"
 #include "graphics/picture_object.h"
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"
@@ -40,6 +41,7 @@ void RegisterIntrinsicClasses() {
   RegisterIntrinsicClass(GetTimerClassDefinition());
   RegisterGraphicsClass();
   RegisterPictureClasses();
+  RegisterShapes2DClasses();
   RegisterIntrinsicClass(GetObjectClassDefinition());
   RegisterIntrinsicClass(GetPaneChildInterfaceDefinition());
   RegisterIntrinsicClass(GetControlClassDefinition());

@@ -3,6 +3,7 @@
 #include "graphics/graphics_object.h"
 #include "objects/class_registry.h"
 #include "vorn/graphics_api.h"
+#include "vorn/shapes_api.h"
 
 namespace vorn {
 
@@ -36,7 +37,10 @@ constexpr ParamRow kDrawPictureParams[] = {{"image", "o<Picture>", 0, 0},
                                            {"w2", "i4", kParamHasDefault, -10000},
                                            {"h2", "i4", kParamHasDefault, -10000}};
 
-// DrawObject needs the Object2D class; it joins this table with it.
+constexpr ParamRow kDrawObjectParams[] = {{"object2D", "o<Object2D>", 0, 0},
+                                          {"deltaX", "i4", kParamHasDefault, 0},
+                                          {"deltaY", "i4", kParamHasDefault, 0}};
+
 const MethodRow kMethods[] = {
     {"ClearRect", "", kRectParams, 4, Fn(&RuntimeGraphicsClearRect), "RuntimeGraphicsClearRect", nullptr, nullptr, 0, 0},
     {"DrawLine", "", kLineParams, 4, Fn(&RuntimeGraphicsDrawLine), "RuntimeGraphicsDrawLine", nullptr, nullptr, 0, 0},
@@ -52,6 +56,8 @@ const MethodRow kMethods[] = {
      nullptr, 0, 0},
     {"DrawString", "", kDrawStringParams, 5, Fn(&RuntimeGraphicsDrawStringCondensed),
      "RuntimeGraphicsDrawStringCondensed", nullptr, nullptr, 0, 0},
+    {"DrawObject", "", kDrawObjectParams, 3, Fn(&RuntimeGraphicsDrawObjectXY), "RuntimeGraphicsDrawObjectXY",
+     nullptr, nullptr, 0, 0},
     {"StringWidth", "i4", kTextParams, 1, Fn(&RuntimeGraphicsStringWidth), "RuntimeGraphicsStringWidth", nullptr,
      nullptr, 0, 0},
     {"StringHeight", "i4", kStringHeightParams, 2, Fn(&RuntimeGraphicsStringHeight), "RuntimeGraphicsStringHeight",

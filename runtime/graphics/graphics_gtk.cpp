@@ -6,6 +6,8 @@
 #include <cmath>
 #include <vector>
 
+#include "graphics/shape_plotter.h"
+#include "objects/runtime_object.h"
 #include "windows/gtk_helper.h"
 
 namespace vorn {
@@ -245,8 +247,12 @@ void GraphicsGTK::DrawOval(const Rect& rect) {
   if (!gc) return;
   const DeviceBox b = ToDeviceBox(rect);
   if (b.right - b.left < 1 || b.bottom - b.top < 1) return;
+  // The pen widens the frame as it widens lines: the shape plotter draws thick oval borders so.
+  const int32_t pen = std::max(mPenWidth, mPenHeight);
+  if (pen > 1) gdk_gc_set_line_attributes(gc, pen, GDK_LINE_SOLID, GDK_CAP_BUTT, GDK_JOIN_MITER);
   gdk_draw_arc(drawable, gc, FALSE, b.left, b.top, b.right - b.left - 1, b.bottom - b.top - 1, 0,
                kFullCircle);
+  if (pen > 1) gdk_gc_set_line_attributes(gc, 0, GDK_LINE_SOLID, GDK_CAP_BUTT, GDK_JOIN_MITER);
 }
 
 void GraphicsGTK::FillOval(const Rect& rect) {
@@ -261,42 +267,36 @@ void GraphicsGTK::FillOval(const Rect& rect) {
   gdk_draw_arc(drawable, gc, FALSE, b.left, b.top, w, h, 0, kFullCircle);
 }
 
-// Quarter arcs at the corners joined by straight sides; the frame uses the pen width.
+// Rounded rectangles are 2D round-rectangle shapes drawn by the shape plotter, so that they
+// have the same outline as the shapes.
 void GraphicsGTK::RoundRect(const Rect& rect, int32_t arcWidth, int32_t arcHeight, bool fill) {
-  GdkDrawable* drawable = GetGdkDrawable();
-  GdkGC* gc = drawable ? GetGC() : nullptr;
-  if (!gc) return;
+  if (!mTarget || !GetGdkDrawable()) return;
+  RuntimeObject* object = CreateInstanceFromDefinition(GetRoundRectShapeClassDefinition());
+  if (!object) return;
+  auto* shape = reinterpret_cast<RoundRectShapeFields*>(object);
+  Object2DFields& base = shape->rect.base;
   const DeviceBox b = ToDeviceBox(rect);
-  const gint w = b.right - b.left - 1;
-  const gint h = b.bottom - b.top - 1;
-  if (w < 0 || h < 0) return;
-  const gint aw = std::clamp<gint>(arcWidth, 0, w);
-  const gint ah = std::clamp<gint>(arcHeight, 0, h);
-  const gint l = b.left, t = b.top, r = b.left + w, btm = b.top + h;
+  const double width = b.right - b.left - 1, height = b.bottom - b.top - 1;
+  shape->rect.width = width;
+  shape->rect.height = height;
+  shape->cornerWidth = arcWidth;
+  shape->cornerHeight = arcHeight;
+  const LanguageColor color = RGB48ToColor(mForeColor);
   if (fill) {
-    gdk_draw_rectangle(drawable, gc, TRUE, l, t + ah / 2, w + 1, h - ah + 1);
-    gdk_draw_rectangle(drawable, gc, TRUE, l + aw / 2, t, w - aw + 1, h + 1);
-    if (aw > 0 && ah > 0) {
-      gdk_draw_arc(drawable, gc, TRUE, l, t, aw, ah, 0, kFullCircle);
-      gdk_draw_arc(drawable, gc, TRUE, r - aw, t, aw, ah, 0, kFullCircle);
-      gdk_draw_arc(drawable, gc, TRUE, l, btm - ah, aw, ah, 0, kFullCircle);
-      gdk_draw_arc(drawable, gc, TRUE, r - aw, btm - ah, aw, ah, 0, kFullCircle);
-    }
-    return;
+    base.fill = 1.0;
+    base.fillColor = color;
+    base.border = 0;
+  } else {
+    base.border = 1.0;
+    base.borderWidth = mPenWidth;
+    base.borderColor = color;
+    base.fill = 0;
   }
-  const bool thick = mPenWidth > 1;
-  if (thick) gdk_gc_set_line_attributes(gc, mPenWidth, GDK_LINE_SOLID, GDK_CAP_BUTT, GDK_JOIN_MITER);
-  gdk_draw_line(drawable, gc, l + aw / 2, t, r - aw / 2, t);
-  gdk_draw_line(drawable, gc, l + aw / 2, btm, r - aw / 2, btm);
-  gdk_draw_line(drawable, gc, l, t + ah / 2, l, btm - ah / 2);
-  gdk_draw_line(drawable, gc, r, t + ah / 2, r, btm - ah / 2);
-  if (aw > 0 && ah > 0) {
-    gdk_draw_arc(drawable, gc, FALSE, l, t, aw, ah, 90 * 64, 90 * 64);
-    gdk_draw_arc(drawable, gc, FALSE, r - aw, t, aw, ah, 0, 90 * 64);
-    gdk_draw_arc(drawable, gc, FALSE, l, btm - ah, aw, ah, 180 * 64, 90 * 64);
-    gdk_draw_arc(drawable, gc, FALSE, r - aw, btm - ah, aw, ah, 270 * 64, 90 * 64);
-  }
-  if (thick) gdk_gc_set_line_attributes(gc, 0, GDK_LINE_SOLID, GDK_CAP_BUTT, GDK_JOIN_MITER);
+  const Rect pane = mTarget->GetPaneBounds();
+  base.x = rect.left - pane.left + width * 0.5;
+  base.y = rect.top - pane.top + height * 0.5;
+  ShapePlotter(this).Draw(object, ShapePlotter::kMaxDepth);
+  RuntimeUnlockObject(object);
 }
 
 void GraphicsGTK::DrawRoundRect(const Rect& rect, int32_t arcWidth, int32_t arcHeight) {

@@ -6,7 +6,9 @@
 #include "graphics/drawable_pane.h"
 #include "graphics/graphics_call.h"
 #include "graphics/graphics_object.h"
+#include "graphics/graphics_state.h"
 #include "graphics/picture_object.h"
+#include "graphics/shape_plotter.h"
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
 #include "strings/runtime_error.h"
@@ -21,8 +23,14 @@ namespace {
 constexpr int32_t kDefaultExtent = -10000;
 constexpr const char* kPictureSource = "../Common/picture";
 
-// Cuts the source span [start, start + size) to [0, limit), shrinking and moving the
-// destination span in proportion (integer arithmetic, truncating).
+int32_t Clamp32(int64_t value) {
+  if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+  if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(value);
+}
+
+}  // namespace
+
 void ClipSpan(int64_t* position, int64_t* extent, int64_t* start, int64_t* size, int64_t limit) {
   if (*start < 0) {
     const int64_t cut = (-*start * *extent) / *size;
@@ -38,10 +46,49 @@ void ClipSpan(int64_t* position, int64_t* extent, int64_t* start, int64_t* size,
   }
 }
 
-int32_t Clamp32(int64_t value) {
-  if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(value);
+namespace {
+
+void DrawPictureBitmap(const DrawingCall& call, PictureObject* fields, int32_t x, int32_t y, int32_t w1, int32_t h1,
+                       int32_t sx, int32_t sy, int32_t w2, int32_t h2) {
+  Drawable* drawable = fields->drawable;
+  int32_t pictureWidth = 0, pictureHeight = 0;
+  drawable->GetSize(&pictureWidth, &pictureHeight);
+  int64_t dx = x, dy = y;
+  int64_t w = w1 == kDefaultExtent ? pictureWidth : w1;
+  int64_t h = h1 == kDefaultExtent ? pictureHeight : h1;
+  int64_t srcX = sx, srcY = sy;
+  int64_t sw = w2 == kDefaultExtent ? w : w2;
+  int64_t sh = h2 == kDefaultExtent ? h : h2;
+  // An empty source or destination in either direction draws nothing (and would divide by
+  // zero when clipping).
+  if (w < 1 || sw < 1 || h < 1 || sh < 1) return;
+  ClipSpan(&dx, &w, &srcX, &sw, pictureWidth);
+  ClipSpan(&dy, &h, &srcY, &sh, pictureHeight);
+  // Transparent pictures leave white out; a picture with a mask uses the mask.
+  const bool maskFlag = fields->mask != nullptr || fields->transparent != 0;
+  call.port->DrawPicture(call.H(Clamp32(dx)), call.V(Clamp32(dy)), Clamp32(w), Clamp32(h), drawable, Clamp32(srcX),
+                         Clamp32(srcY), Clamp32(sw), Clamp32(sh), maskFlag);
+}
+
+// The shapes of a vector picture, clipped to the destination and moved, never scaled.
+void DrawPictureObjects(const DrawingCall& call, PictureObject* fields, int32_t x, int32_t y, int32_t w1, int32_t h1,
+                        int32_t sx, int32_t sy, int32_t w2, int32_t h2) {
+  const int64_t w = w1 == kDefaultExtent ? fields->width : w1;
+  const int64_t h = h1 == kDefaultExtent ? fields->height : h1;
+  const int64_t sw = w2 == kDefaultExtent ? w : w2;
+  const int64_t sh = h2 == kDefaultExtent ? h : h2;
+  if (w < 1 || h < 1) return;
+  ClipSaver saver(call.port);
+  int32_t left = 0, top = 0;
+  if (GraphicsTarget* target = call.port->Target()) {
+    const Rect bounds = target->GetPaneBounds();
+    left = bounds.left;
+    top = bounds.top;
+  }
+  const int32_t clipLeft = AddPinned(left, x), clipTop = AddPinned(top, y);
+  call.port->SetClipRect(MakeRect(clipLeft, clipTop, AddPinned(clipLeft, Clamp32(w)), AddPinned(clipTop, Clamp32(h))));
+  ShapePlotter(call.port).DrawAt(fields->objects, static_cast<double>(sw) * x / w - sx,
+                                 static_cast<double>(y) * sh / h - sy);
 }
 
 }  // namespace
@@ -68,26 +115,8 @@ void RuntimeGraphicsDrawPicture(VornRuntimeObject* g, VornRuntimeObject* picture
   if (!fields) return;
   vorn::DrawingCall call;
   if (!vorn::BeginDrawing(g, &call)) return;
-  vorn::Drawable* drawable = fields->drawable;
-  if (!drawable) return;
-  int32_t pictureWidth = 0, pictureHeight = 0;
-  drawable->GetSize(&pictureWidth, &pictureHeight);
-  int64_t dx = x, dy = y;
-  int64_t w = w1 == vorn::kDefaultExtent ? pictureWidth : w1;
-  int64_t h = h1 == vorn::kDefaultExtent ? pictureHeight : h1;
-  int64_t srcX = sx, srcY = sy;
-  int64_t sw = w2 == vorn::kDefaultExtent ? w : w2;
-  int64_t sh = h2 == vorn::kDefaultExtent ? h : h2;
-  // An empty source or destination in either direction draws nothing (and would divide by
-  // zero when clipping).
-  if (w < 1 || sw < 1 || h < 1 || sh < 1) return;
-  vorn::ClipSpan(&dx, &w, &srcX, &sw, pictureWidth);
-  vorn::ClipSpan(&dy, &h, &srcY, &sh, pictureHeight);
-  // Transparent pictures leave white out; a picture with a mask uses the mask.
-  const bool maskFlag = fields->mask != nullptr || fields->transparent != 0;
-  call.port->DrawPicture(call.H(vorn::Clamp32(dx)), call.V(vorn::Clamp32(dy)), vorn::Clamp32(w), vorn::Clamp32(h),
-                         drawable, vorn::Clamp32(srcX), vorn::Clamp32(srcY), vorn::Clamp32(sw), vorn::Clamp32(sh),
-                         maskFlag);
+  if (fields->drawable) vorn::DrawPictureBitmap(call, fields, x, y, w1, h1, sx, sy, w2, h2);
+  if (fields->objects) vorn::DrawPictureObjects(call, fields, x, y, w1, h1, sx, sy, w2, h2);
 }
 
 VornStringRecord* PicturePacker(VornRuntimeObject* picture) {

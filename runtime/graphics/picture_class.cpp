@@ -4,6 +4,7 @@
 #include "graphics/picture_object.h"
 #include "objects/class_registry.h"
 #include "vorn/picture_api.h"
+#include "vorn/shapes_api.h"
 
 namespace vorn {
 
@@ -23,11 +24,11 @@ const MethodRow kPictureMethods[] = {
 #define VORN_PROPERTY(name, type, getter, setter) {0, name, type, Fn(&getter), #getter, Fn(&setter), #setter, 0, 0}
 #define VORN_READ_ONLY(name, type, getter) {0, name, type, Fn(&getter), #getter, nullptr, nullptr, 0, 0}
 
-// Objects (the shapes of a vector picture) joins this table with the 2D object classes.
 const PropertyRow kPictureProperties[] = {
     VORN_READ_ONLY("Width", "i4", pictureWidthGetter),
     VORN_READ_ONLY("Height", "i4", pictureHeightGetter),
     VORN_READ_ONLY("Graphics", "o<Graphics>", pictureGraphicsGetter),
+    VORN_PROPERTY("Objects", "o<Group2D>", pictureGroup2DGetter, pictureGroup2DSetter),
     VORN_PROPERTY("Transparent", "i4", pictureTransparentGetter, pictureTransparentSetter),
     VORN_READ_ONLY("RGBSurface", "o<RGBSurface>", pictureRGBSurfaceGetter),
     VORN_READ_ONLY("ImageCount", "i4", pictureImageCountGetter),

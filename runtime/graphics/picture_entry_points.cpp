@@ -5,10 +5,12 @@
 #include "graphics/bmp_decoder.h"
 #include "graphics/drawable_pane.h"
 #include "graphics/graphics_object.h"
+#include "graphics/object2d.h"
 #include "graphics/picture_object.h"
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
 #include "vorn/picture_api.h"
+#include "vorn/shapes_api.h"
 
 namespace vorn {
 
@@ -24,6 +26,7 @@ bool InitPicture(PictureObject* fields, int32_t width, int32_t height, int32_t d
   fields->height = height;
   if (depth < 1) {
     fields->vector = 1;
+    if (!fields->objects) fields->objects = CreateInstanceFromDefinition(GetGroup2DClassDefinition());
     return true;
   }
   const int32_t w = width < 0 ? 0 : width;
@@ -186,6 +189,20 @@ VornRuntimeObject* pictureGraphicsGetter(VornRuntimeObject* picture, int32_t) {
 
 VornRuntimeObject* pluginPictureGraphicsGetter(VornRuntimeObject* picture) {
   return pictureGraphicsGetter(picture, 0);
+}
+
+VornRuntimeObject* pictureGroup2DGetter(VornRuntimeObject* picture, int32_t) {
+  PictureObject* fields = PictureFields(picture);
+  if (!fields) return nullptr;
+  RuntimeLockObject(fields->objects);
+  return fields->objects;
+}
+
+void pictureGroup2DSetter(VornRuntimeObject* picture, int32_t, VornRuntimeObject* group) {
+  PictureObject* fields = PictureFields(picture);
+  if (!fields) return;
+  RuntimeLockUnlockObjects(group, fields->objects);
+  fields->objects = group;
 }
 
 int32_t pictureTransparentGetter(VornRuntimeObject* picture, int32_t) {

@@ -60,6 +60,11 @@ void SetPictureDrawable(RuntimeObject* picture, Drawable* drawable);
 // &hRRGGBB of a bitmap pixel from its cached pixbuf; 0 outside or without pixels.
 uint32_t BitmapPixel(DrawablePane* pane, int32_t x, int32_t y);
 
+// Cuts the source span [start, start + size) to [0, limit), shrinking and moving the
+// destination span [position, position + extent) in proportion (integer arithmetic,
+// truncating). size must be above 0.
+void ClipSpan(int64_t* position, int64_t* extent, int64_t* start, int64_t* size, int64_t limit);
+
 // What a canvas draws as its backdrop: the picture's top-left part, at most width x height,
 // at (h, v) of the port, white left out when the picture is transparent. Answers the word the
 // canvas keeps from the picture's bitmap, 0 without one.

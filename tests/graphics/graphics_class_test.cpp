@@ -10,6 +10,7 @@
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"
 #include "vorn/graphics_api.h"
+#include "vorn/shapes_api.h"
 
 using namespace vorn;
 using vorn::testing::GraphicsObjectTest;
@@ -83,6 +84,7 @@ TEST_F(GraphicsClassTest, MethodSignaturesAndDefaults) {
       "FillRoundRect%%o<Graphics>i4i4i4i4i4i4",
       "DrawPicture%%o<Graphics>o<Picture>i4i4i4i4i4i4i4i4",
       "DrawString%%o<Graphics>si4i4i4b",
+      "DrawObject%%o<Graphics>o<Object2D>i4i4",
       "StringWidth%i4%o<Graphics>s",
       "StringHeight%i4%o<Graphics>si4",
       "StringDirection%i4%o<Graphics>s",
@@ -129,7 +131,8 @@ TEST_F(GraphicsClassTest, MethodSignaturesAndDefaults) {
   EXPECT_EQ(cls->mMethodTable[setSlot], Fn(&graphicsPixelSetter));
   ASSERT_GE(FindMethodSlot(cls, "DrawPicture"), 0);
   EXPECT_EQ(cls->mMethodTable[FindMethodSlot(cls, "DrawPicture")], Fn(&RuntimeGraphicsDrawPicture));
-  EXPECT_EQ(FindMethodSlot(cls, "DrawObject"), -1);
+  ASSERT_GE(FindMethodSlot(cls, "DrawObject"), 0);
+  EXPECT_EQ(cls->mMethodTable[FindMethodSlot(cls, "DrawObject")], Fn(&RuntimeGraphicsDrawObjectXY));
 }
 
 TEST_F(GraphicsClassTest, RegistrationBindsEveryMemberByName) {
@@ -156,10 +159,12 @@ TEST_F(GraphicsClassTest, RegistrationBindsEveryMemberByName) {
     ASSERT_NE(entry, nullptr) << name;
     EXPECT_EQ(entry->code, function) << name;
   }
-  // Not built: shapes are missing.
-  for (const char* name : {"RuntimeGraphicsDrawObject", "RuntimeGraphicsDrawObjectXY"}) {
+  for (const auto& [name, function] : std::vector<std::pair<const char*, void*>>{
+           {"RuntimeGraphicsDrawObject", Fn(&RuntimeGraphicsDrawObject)},
+           {"RuntimeGraphicsDrawObjectXY", Fn(&RuntimeGraphicsDrawObjectXY)}}) {
     RelocEntry* entry = LookupRelocEntry(string(name));
-    EXPECT_TRUE(!entry || !entry->code) << name;
+    ASSERT_NE(entry, nullptr) << name;
+    EXPECT_EQ(entry->code, function) << name;
   }
 }
 

@@ -12,6 +12,8 @@
 #include "support/class_test.h"
 #include "vorn/image_format.h"
 #include "vorn/picture_api.h"
+#include "vorn/shapes_api.h"
+#include "graphics/object2d.h"
 
 using namespace vorn;
 using vorn::testing::GraphicsObjectTest;
@@ -30,7 +32,7 @@ TEST_F(PictureClassTest, PropertiesAndMethodsInDeclarationOrder) {
   EXPECT_EQ(definition->mFinalizer.function, Fn(&RuntimePictureDestructor));
   EXPECT_EQ(kPictureTransparentOffset, VORN_OBJECT_HEADER_SIZE);
   const std::vector<std::string> properties = {
-      "Width%i4%",      "Height%i4%",         "Graphics%o<Graphics>%",    "Transparent%i4%",
+      "Width%i4%",      "Height%i4%",         "Graphics%o<Graphics>%",    "Objects%o<Group2D>%", "Transparent%i4%",
       "RGBSurface%o<RGBSurface>%", "ImageCount%i4%", "Mask%o<Picture>%", "Depth%i4%",
       "HorizontalResolution%i4%",  "VerticalResolution%i4%"};
   ASSERT_EQ(definition->mInstanceVariables.size(), properties.size());
@@ -79,6 +81,19 @@ TEST_F(PictureClassTest, AVectorPictureKeepsItsSizeAndHasNoBitmap) {
   EXPECT_EQ(PictureVResGetter(picture, 0), 72);
   pictureTransparentSetter(picture, 0, 1);
   EXPECT_EQ(pictureTransparentGetter(picture, 0), 1);
+
+  // Its shapes: an empty group of its own, which another group can replace.
+  RuntimeObject* objects = pictureGroup2DGetter(picture, 0);
+  ASSERT_NE(objects, nullptr);
+  EXPECT_TRUE(RuntimeObjectIsaDefinition(objects, GetGroup2DClassDefinition()));
+  EXPECT_EQ(Group2DCount(objects, 0), 0);
+  RuntimeObject* other = CreateInstanceFromDefinition(GetGroup2DClassDefinition());
+  pictureGroup2DSetter(picture, 0, other);
+  RuntimeObject* now = pictureGroup2DGetter(picture, 0);
+  EXPECT_EQ(now, other);
+  RuntimeUnlockObject(now);
+  RuntimeUnlockObject(other);
+  RuntimeUnlockObject(objects);
 
   // Packed as its size and white pixels only when it can be drawn; without a display or a
   // bitmap its words are 0.

@@ -87,7 +87,14 @@ void GraphicsObjectTest::SetUp() {
   mBaseline = LiveObjectCount();
 }
 
+RuntimeObject* GraphicsObjectTest::Hold(RuntimeObject* object) {
+  mHeld.push_back(object);
+  return object;
+}
+
 void GraphicsObjectTest::TearDown() {
+  for (RuntimeObject* object : mHeld) RuntimeUnlockObject(object);
+  mHeld.clear();
   EXPECT_EQ(TakePendingClassName(), "") << "exception left pending";
   EXPECT_EQ(LiveObjectCount(), mBaseline) << "objects still alive";
   SetRuntimeErrorPresenter(nullptr);

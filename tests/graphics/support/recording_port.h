@@ -66,9 +66,12 @@ class GraphicsObjectTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
+  // Keeps the object's reference until the test ends; answers the object.
+  RuntimeObject* Hold(RuntimeObject* object);
 
  private:
   int32_t mBaseline = 0;
+  std::vector<RuntimeObject*> mHeld;
 };
 
 }  // namespace vorn::testing

@@ -1,0 +1,215 @@
+// Group2D and FigureShape: an ordered list of members, each held by one reference. The same
+// object may stand in a list more than once.
+#include <algorithm>
+#include <cstring>
+
+#include "graphics/object2d.h"
+#include "objects/exceptions.h"
+#include "objects/runtime_object.h"
+#include "strings/memory.h"
+#include "vorn/shapes_api.h"
+
+namespace vorn {
+
+namespace {
+
+constexpr int32_t kMinimumGrowth = 16;
+
+void Grow(ObjectList* list) {
+  int32_t by = list->step > 0 ? list->step : list->capacity;
+  by = std::max(by, kMinimumGrowth);
+  const int32_t capacity = list->capacity + by;
+  auto* items = static_cast<RuntimeObject**>(AllocClearedMemory(sizeof(RuntimeObject*) * capacity));
+  if (list->count > 0) std::memcpy(items, list->items, sizeof(RuntimeObject*) * list->count);
+  FreeMemory(list->items);
+  list->items = items;
+  list->capacity = capacity;
+}
+
+void Reallocate(ObjectList* list, int32_t capacity) {
+  RuntimeObject** items = nullptr;
+  if (capacity > 0) {
+    items = static_cast<RuntimeObject**>(AllocClearedMemory(sizeof(RuntimeObject*) * capacity));
+    if (list->count > 0) std::memcpy(items, list->items, sizeof(RuntimeObject*) * list->count);
+  }
+  FreeMemory(list->items);
+  list->items = items;
+  list->capacity = capacity;
+}
+
+ObjectList* ListOf(RuntimeObject* group) {
+  Object2DFields* fields = Object2DOf(group);
+  if (!fields || !IsGroupTag(fields->tag)) return nullptr;
+  return &reinterpret_cast<Group2DFields*>(fields)->list;
+}
+
+bool InRange(const ObjectList* list, int32_t index) { return index >= 0 && index < list->count; }
+
+}  // namespace
+
+void ObjectListAppend(ObjectList* list, RuntimeObject* object) {
+  RuntimeLockObject(object);
+  if (list->count >= list->capacity) Grow(list);
+  list->items[list->count++] = object;
+}
+
+bool ObjectListInsert(ObjectList* list, int32_t index, RuntimeObject* object) {
+  if (index < 0 || index > list->count) return false;
+  RuntimeLockObject(object);
+  if (list->count >= list->capacity) Grow(list);
+  std::memmove(list->items + index + 1, list->items + index, sizeof(RuntimeObject*) * (list->count - index));
+  list->items[index] = object;
+  ++list->count;
+  return true;
+}
+
+void ObjectListShrink(ObjectList* list) {
+  const int32_t g = list->step;
+  if (g > 0) {
+    if (list->capacity - list->count > 2 * g) Reallocate(list, (list->count / g + 1) * g);
+  } else if (list->capacity - list->count > 2 * list->count) {
+    Reallocate(list, (list->count / 16) * 16 + 16);
+  }
+}
+
+void ObjectListRemoveAt(ObjectList* list, int32_t index) {
+  RuntimeObject* item = list->items[index];
+  std::memmove(list->items + index, list->items + index + 1, sizeof(RuntimeObject*) * (list->count - index - 1));
+  --list->count;
+  RuntimeUnlockObject(item);
+  ObjectListShrink(list);
+}
+
+void ObjectListClear(ObjectList* list) {
+  // The array goes first: releasing a member may run code that looks at this list.
+  RuntimeObject** items = list->items;
+  const int32_t count = list->count;
+  list->items = nullptr;
+  list->count = list->capacity = 0;
+  for (int32_t i = 0; i < count; ++i) RuntimeUnlockObject(items[i]);
+  FreeMemory(items);
+}
+
+}  // namespace vorn
+
+using vorn::ListOf;
+using vorn::ObjectList;
+
+namespace {
+
+void Construct(VornRuntimeObject* object, uint32_t tag) {
+  auto* fields = reinterpret_cast<vorn::Group2DFields*>(object);
+  if (!fields) return;
+  fields->base.tag = tag;
+  fields->list.step = 16;
+}
+
+// A new curve of the order appended to the figure; the figure keeps the only reference.
+vorn::CurveShapeFields* AddCurve(VornRuntimeObject* figure, int32_t order, float x1, float y1, float x2, float y2) {
+  ObjectList* list = ListOf(figure);
+  if (!list) return nullptr;
+  VornRuntimeObject* curve = vorn::CreateInstanceFromDefinition(vorn::GetCurveShapeClassDefinition());
+  if (!curve) return nullptr;
+  auto* fields = reinterpret_cast<vorn::CurveShapeFields*>(curve);
+  fields->order = order;
+  fields->base.x = x1;
+  fields->base.y = y1;
+  fields->x2 = x2;
+  fields->y2 = y2;
+  vorn::ObjectListAppend(list, curve);
+  RuntimeUnlockObject(curve);
+  return fields;
+}
+
+}  // namespace
+
+extern "C" {
+
+void Group2DConstructor(VornRuntimeObject* object) { Construct(object, vorn::kTagGroup); }
+void FigureShapeConstructor(VornRuntimeObject* object) { Construct(object, vorn::kTagFigure); }
+
+void Group2DDestructor(VornRuntimeObject* object) {
+  if (object) vorn::ObjectListClear(&reinterpret_cast<vorn::Group2DFields*>(object)->list);
+}
+
+void FigureShapeDestructor(VornRuntimeObject* object) { Group2DDestructor(object); }
+
+int32_t Group2DCount(VornRuntimeObject* group, int32_t) {
+  ObjectList* list = ListOf(group);
+  return list ? list->count : 0;
+}
+
+void Group2DAppend(VornRuntimeObject* group, VornRuntimeObject* object) {
+  if (ObjectList* list = ListOf(group)) vorn::ObjectListAppend(list, object);
+}
+
+void Group2DInsert(VornRuntimeObject* group, int32_t index, VornRuntimeObject* object) {
+  ObjectList* list = ListOf(group);
+  if (list && !vorn::ObjectListInsert(list, index, object)) RuntimeRaiseOutOfBoundsException();
+}
+
+VornRuntimeObject* Group2DGetItem(VornRuntimeObject* group, int32_t index) {
+  ObjectList* list = ListOf(group);
+  if (!list) return nullptr;
+  if (!vorn::InRange(list, index)) {
+    RuntimeRaiseOutOfBoundsException();
+    return nullptr;
+  }
+  RuntimeLockObject(list->items[index]);
+  return list->items[index];
+}
+
+void Group2DSetItem(VornRuntimeObject* group, int32_t index, VornRuntimeObject* object) {
+  ObjectList* list = ListOf(group);
+  if (!list) return;
+  if (!vorn::InRange(list, index)) {
+    RuntimeRaiseOutOfBoundsException();
+    return;
+  }
+  RuntimeLockUnlockObjects(object, list->items[index]);
+  list->items[index] = object;
+}
+
+void Group2DRemoveByObject(VornRuntimeObject* group, VornRuntimeObject* object) {
+  ObjectList* list = ListOf(group);
+  if (!list) return;
+  for (int32_t i = 0; i < list->count; ++i) {
+    if (list->items[i] == object) {
+      vorn::ObjectListRemoveAt(list, i);
+      return;
+    }
+  }
+}
+
+void Group2DRemoveByIndex(VornRuntimeObject* group, int32_t index) {
+  ObjectList* list = ListOf(group);
+  if (!list) return;
+  if (!vorn::InRange(list, index)) {
+    RuntimeRaiseOutOfBoundsException();
+    return;
+  }
+  vorn::ObjectListRemoveAt(list, index);
+}
+
+void FigureShapeAddLine(VornRuntimeObject* figure, float x1, float y1, float x2, float y2) {
+  AddCurve(figure, 0, x1, y1, x2, y2);
+}
+
+void FigureShapeAddQuad(VornRuntimeObject* figure, float x1, float y1, float x2, float y2, float cx1, float cy1) {
+  if (vorn::CurveShapeFields* curve = AddCurve(figure, 1, x1, y1, x2, y2)) {
+    curve->control[0][0] = cx1;
+    curve->control[0][1] = cy1;
+  }
+}
+
+void FigureShapeAddCubic(VornRuntimeObject* figure, float x1, float y1, float x2, float y2, float cx1, float cy1,
+                         float cx2, float cy2) {
+  if (vorn::CurveShapeFields* curve = AddCurve(figure, 2, x1, y1, x2, y2)) {
+    curve->control[0][0] = cx1;
+    curve->control[0][1] = cy1;
+    curve->control[1][0] = cx2;
+    curve->control[1][1] = cy2;
+  }
+}
+
+}  // extern "C"
