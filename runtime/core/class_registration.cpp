@@ -21,6 +21,7 @@
 #include "files/text_output_stream.h"
 #include "graphics/graphics_object.h"
 #include "graphics/picture_object.h"
+#include "net/socket_classes.h"
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"
 #include "objects/stream_interfaces.h"
@@ -63,6 +64,7 @@ void RegisterIntrinsicClasses() {
   RegisterIntrinsicClass(GetTextInputStreamClassDefinition());
   RegisterIntrinsicClass(GetTextOutputStreamClassDefinition());
   RegisterFileClasses();
+  RegisterSocketClasses();
 }
 
 }  // namespace vorn
