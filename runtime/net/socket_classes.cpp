@@ -311,6 +311,7 @@ void RegisterSocketClasses() {
   RegisterIntrinsicClass(GetServerSocketClassDefinition());
   RegisterIntrinsicClass(GetUDPSocketClassDefinition());
   RegisterIntrinsicClass(GetDatagramClassDefinition());
+  RegisterIntrinsicClass(GetIPCSocketClassDefinition());
 }
 
 bool IsTCPSocketObject(RuntimeObject* object) {
