@@ -123,6 +123,36 @@ TEST_F(SocketClassesTest, TwoTCPSocketsTalkThroughTheirEventsOnLocalhost) {
   RuntimeUnlockObject(client);
 }
 
+uint8_t OnSendProgressAbort(RuntimeObject* self, int32_t sent, int32_t left) {
+  Log() += Name(self) + ".SendProgress(" + (sent > 0 ? "some" : "none") + "," + (left > 0 ? "more" : "none") + ");";
+  return 1;
+}
+
+TEST_F(SocketClassesTest, ASendProgressHandlerAnsweringTrueDiscardsTheRestAndSendCompleteSaysSo) {
+  RuntimeClass* aborting = testing::MakeSubclass(
+      "AbortingTCPSocket", "TCPSocket", sizeof(VornTCPSocketObject),
+      {{"#Connected%%o<AbortingTCPSocket>", Fn(&OnConnected), nullptr, 0},
+       {"#SendComplete%%o<AbortingTCPSocket>b", Fn(&OnSendComplete), nullptr, 0},
+       {"#SendProgress%b%o<AbortingTCPSocket>i4i4", Fn(&OnSendProgressAbort), nullptr, 0}});
+  RuntimeObject* server = RuntimeNewObject(LoggingTCPSocket());
+  RuntimeObject* client = RuntimeNewObject(aborting);
+  sClient = client;
+  SocketListen(server);
+  SocketPortSetter(client, 0, SocketPortGetter(server, 0));
+  SetAddress(client, "127.0.0.1");
+  SocketConnect(client);
+  ASSERT_TRUE(PollUntil([&] { return SocketIsConnected(server, 0) && SocketIsConnected(client, 0); }));
+  std::string big(8 << 20, 'z');
+  SocketWrite(client, string::Adopt(string(big, kEncodingASCII).GetRetainedRep()).Rep());
+  ASSERT_TRUE(PollUntil([&] { return Log().find("client.SendComplete") != std::string::npos; }));
+  EXPECT_EQ(EventsOf("client"), "client.Connected;client.SendProgress(some,more);client.SendComplete(1);");
+  EXPECT_EQ(TCPSocketBytesLeftToSend(client, 0), 0);
+  socketClose(server);
+  socketClose(client);
+  RuntimeUnlockObject(server);
+  RuntimeUnlockObject(client);
+}
+
 TEST_F(SocketClassesTest, ConnectingToAClosedPortFiresErrorWithNameResolutionError) {
   RuntimeObject* client = RuntimeNewObject(LoggingTCPSocket());
   sClient = client;
