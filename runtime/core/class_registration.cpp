@@ -22,6 +22,7 @@
 #include "graphics/graphics_object.h"
 #include "graphics/object2d.h"
 #include "graphics/picture_object.h"
+#include "net/socket_classes.h"
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"
 #include "objects/stream_interfaces.h"
@@ -65,6 +66,7 @@ void RegisterIntrinsicClasses() {
   RegisterIntrinsicClass(GetTextInputStreamClassDefinition());
   RegisterIntrinsicClass(GetTextOutputStreamClassDefinition());
   RegisterFileClasses();
+  RegisterSocketClasses();
 }
 
 }  // namespace vorn

@@ -1,0 +1,58 @@
+// A local stream connection between processes over a Unix-domain socket at a path: a stream
+// socket in IPC mode whose events go to an IPCSocketDelegate.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/pollable.h"
+#include "net/tcp_socket.h"
+
+namespace vorn {
+
+class IPCSocket;
+
+class IPCSocketDelegate {
+ public:
+  virtual ~IPCSocketDelegate() = default;
+  virtual void Connected(IPCSocket*) {}
+  virtual void DataAvailable(IPCSocket*) {}
+  virtual void Error(IPCSocket*, int32_t /*code*/) {}
+};
+
+class IPCSocket : public TCPSocketDelegate, public Pollable {
+ public:
+  explicit IPCSocket(IPCSocketDelegate* delegate);
+  ~IPCSocket() override;
+  IPCSocket(const IPCSocket&) = delete;
+  IPCSocket& operator=(const IPCSocket&) = delete;
+
+  void SetPath(const std::string& path);
+  const std::string& Path() const { return mPath; }
+  void Connect();
+  void Listen();
+  void Write(const std::string& text);
+  std::string Read(int32_t count) { return mSocket->Read(count); }
+  std::string ReadAll() { return mSocket->ReadAll(); }
+  std::string Lookahead() { return mSocket->Lookahead(); }
+  int32_t BytesAvailable() const { return mSocket->BytesAvailable(); }
+  int32_t BytesLeftToSend() const { return mSocket->BytesLeftToSend(); }
+  bool IsConnected() const { return mSocket->IsConnected(); }
+  int32_t GetHandle() { return mSocket->GetHandle(); }
+  int32_t LastError() const { return mSocket->LastError(); }
+  void Close();
+  void Flush() { mSocket->ClearSendBuffer(); }
+  void Poll() override { mSocket->Poll(); }
+
+  // TCPSocketDelegate
+  void Connected(TCPSocket*) override;
+  void DataAvailable(TCPSocket*) override;
+  void Error(TCPSocket*, int32_t code) override;
+
+ private:
+  TCPSocket* mSocket;
+  std::string mPath;
+  IPCSocketDelegate* mDelegate;
+};
+
+}  // namespace vorn

@@ -1,0 +1,92 @@
+#include "net/server_socket_pool.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "core/core_assert.h"
+#include "net/tcp_socket.h"
+
+namespace vorn {
+
+ServerSocketPool::ServerSocketPool(RuntimeObject* server) : mServer(server) {
+  const SocketOwnerHooks* hooks = GetSocketOwnerHooks();
+  mMinimum = hooks->minimumSockets(server);
+  mFreeConnections = hooks->maximumSockets(server);
+}
+
+int32_t ServerSocketPool::AddSockets(int32_t count) {
+  if (!mServer) {
+    ReportCoreAssertion("../Common/New Socket Code/TCPSocket", 0, "ss->mServerSocketControl");
+    return 0;
+  }
+  const SocketOwnerHooks* hooks = GetSocketOwnerHooks();
+  int32_t added = 0;
+  for (int32_t i = 0; i < count; ++i) {
+    RuntimeLockObject(mServer);
+    RuntimeObject* socket = hooks->addSocket(mServer);
+    RuntimeUnlockObject(mServer);
+    TCPSocket* native = socket ? hooks->nativeOf(socket) : nullptr;
+    if (!native) {
+      RuntimeUnlockObject(socket);
+      continue;
+    }
+    // The reference AddSocket handed over is the one the registered socket holds.
+    native->Close(false);
+    native->Reset(true);
+    native->mOwnerLocked = true;
+    native->Register(0, false);
+    mAvailable.push_back(socket);
+    ++added;
+  }
+  return added;
+}
+
+bool ServerSocketPool::Check(bool* progressed) {
+  *progressed = false;
+  if (!mFilled) {
+    *progressed = AddSockets(mMinimum + 10) > 0;
+    mFilled = true;
+    return true;
+  }
+  if (static_cast<int32_t>(mAvailable.size()) >= mMinimum) return true;
+  *progressed = AddSockets(10) > 0;
+  return static_cast<int32_t>(mAvailable.size()) >= mMinimum;
+}
+
+void ServerSocketPool::Accept(TCPSocket* listener, int descriptor) {
+  if (mAvailable.empty() || mFreeConnections <= 0) {
+    close(descriptor);
+    return;
+  }
+  RuntimeObject* socket = mAvailable.back();
+  mAvailable.pop_back();
+  mActive.push_back(socket);
+  TCPSocket* native = GetSocketOwnerHooks()->nativeOf(socket);
+  --mFreeConnections;
+  listener->mPendingPoolCheck = true;
+  native->AdoptConnection(listener, descriptor);
+  native->FireEvents();
+}
+
+void ServerSocketPool::Release(TCPSocket* child) {
+  ++mFreeConnections;
+  auto found = std::find(mActive.begin(), mActive.end(), child->Owner());
+  if (found != mActive.end()) mActive.erase(found);
+}
+
+void ServerSocketPool::Detach(TCPSocket* listener, bool final) {
+  for (SocketCore* listed : SocketList()) {
+    auto* socket = dynamic_cast<TCPSocket*>(listed);
+    if (socket && socket->mParent == listener) socket->mParent = nullptr;
+  }
+  if (final) return;
+  while (!mAvailable.empty()) {
+    RuntimeObject* socket = mAvailable.back();
+    mAvailable.pop_back();
+    TCPSocket* native = GetSocketOwnerHooks()->nativeOf(socket);
+    if (native) native->Close(false);
+  }
+}
+
+}  // namespace vorn

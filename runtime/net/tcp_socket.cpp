@@ -1,0 +1,318 @@
+#include "net/tcp_socket.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+
+#include "net/server_socket_pool.h"
+#include "net/socket_address.h"
+#include "net/socket_errors.h"
+
+namespace vorn {
+namespace {
+
+constexpr int32_t kBufferRequest = 0x100000;
+constexpr int kBacklog = 5;
+
+
+// Fills a local-socket address; false when the path does not fit.
+bool FillUnixAddress(const std::string& path, sockaddr_un* address, socklen_t* length) {
+  *address = {};
+  address->sun_family = AF_UNIX;
+  if (path.empty() || path.size() >= sizeof(address->sun_path) || path.find('\0') != std::string::npos)
+    return false;
+  std::memcpy(address->sun_path, path.data(), path.size());
+  *length = static_cast<socklen_t>(path.size() + 2);
+  return true;
+}
+
+}  // namespace
+
+uint8_t* StagingBufferFor(int32_t size) {
+  // One buffer for all sockets; a chunk never exceeds what the buffers were asked for.
+  static auto* buffer = new uint8_t[kBufferRequest];
+  (void)size;
+  return buffer;
+}
+
+TCPSocket::TCPSocket(RuntimeObject* owner, TCPSocketDelegate* delegate)
+    : SocketCore(owner),
+      mDelegate(delegate),
+      mReceiveBuffer(std::make_unique<MemoryManager>()),
+      mSendBuffer(std::make_unique<MemoryManager>()) {
+  TCPSocket::Reset(true);
+}
+
+TCPSocket::~TCPSocket() { TCPSocket::Close(true); }
+
+void TCPSocket::MakePoolIfServer() {
+  const SocketOwnerHooks* hooks = GetSocketOwnerHooks();
+  if (mOwner && hooks && hooks->isServerSocket(mOwner)) mPool = std::make_unique<ServerSocketPool>(mOwner);
+}
+
+void TCPSocket::Reset(bool full) {
+  SocketCore::Reset(full);
+  mAddress.clear();
+  mParent = nullptr;
+  if (mPool) {
+    std::unique_ptr<ServerSocketPool> pool = std::move(mPool);
+    pool->Detach(this, false);
+  }
+  MakePoolIfServer();
+  mServerListening = false;
+  mListening = false;
+  mUserAborted = false;
+  mDescriptorListening = false;
+  mWriteWanted = false;
+  // A reset never leaves a descriptor open behind the socket's back.
+  if (mDescriptor >= 0) close(mDescriptor);
+  mDescriptor = -1;
+  if (full) {
+    mReceiveBuffer->Clear();
+    mSendBuffer->Clear();
+  }
+}
+
+void TCPSocket::SetIPCPath(const std::string& path) {
+  mIPCMode = true;
+  mPath = path;
+}
+
+bool TCPSocket::CheckPort(int32_t port) {
+  if (IsValidPort(port)) return true;
+  Fail(kSocketInvalidPortError);
+  return false;
+}
+
+void TCPSocket::Fail(int32_t code) {
+  mLastError = code;
+  mPendingError = true;
+  const SocketOwnerHooks* hooks = GetSocketOwnerHooks();
+  if (mOwner && hooks) hooks->setLastErrorCode(mOwner, mLastError);
+  FireEvents();
+}
+
+bool TCPSocket::CreateDescriptor() {
+  mDescriptor = socket(mIPCMode ? AF_UNIX : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (mDescriptor < 0) {
+    SetError(errno);
+    return false;
+  }
+  SetBufferSizes(kBufferRequest);
+  int flags = fcntl(mDescriptor, F_GETFL);
+  fcntl(mDescriptor, F_SETFL, flags | O_NONBLOCK);
+  return true;
+}
+
+void TCPSocket::SetBufferSizes(int32_t size) {
+  while (size > 8192) {
+    if (setsockopt(mDescriptor, SOL_SOCKET, SO_SNDBUF, &size, sizeof size) == 0) {
+      setsockopt(mDescriptor, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
+      mReceiveChunk = size;
+      return;
+    }
+    size = static_cast<int32_t>(std::lround(size * 0.75));
+  }
+}
+
+void TCPSocket::Connect(const std::string& address, int32_t port) {
+  Reset(true);
+  Register(port, true);
+  mListening = false;
+  mAddress = address;
+  if (!mIPCMode && !CheckPort(port)) return;
+  sockaddr_in inet{};
+  sockaddr_un local{};
+  socklen_t length = sizeof inet;
+  sockaddr* peer = reinterpret_cast<sockaddr*>(&inet);
+  if (mIPCMode) {
+    if (!FillUnixAddress(mPath, &local, &length)) {
+      Fail(kSocketNameResolutionError);
+      return;
+    }
+    peer = reinterpret_cast<sockaddr*>(&local);
+  } else {
+    inet.sin_family = AF_INET;
+    inet.sin_port = htons(static_cast<uint16_t>(port));
+    if (!ResolveIPv4(address, &inet.sin_addr.s_addr)) {
+      Fail(kSocketNameResolutionError);
+      return;
+    }
+  }
+  if (!CreateDescriptor()) return;
+  uint32_t local4 = 0;
+  const SocketOwnerHooks* hooks = GetSocketOwnerHooks();
+  if (!mIPCMode && mOwner && hooks && hooks->interfaceAddress(mOwner, &local4)) {
+    sockaddr_in here{};
+    here.sin_family = AF_INET;
+    here.sin_addr.s_addr = local4;
+    if (bind(mDescriptor, reinterpret_cast<sockaddr*>(&here), sizeof here) != 0) {
+      SetError(errno);
+      return;
+    }
+  }
+  if (connect(mDescriptor, peer, length) == 0) {
+    mConnected = true;
+    mPendingConnected = true;
+    FireEvents();
+    return;
+  }
+  if (!IsWouldBlock(errno)) SetError(errno);
+}
+
+void TCPSocket::Listen(int32_t port) {
+  Reset(true);
+  Register(port, false);
+  mListening = true;
+  const SocketOwnerHooks* hooks = GetSocketOwnerHooks();
+  if (mPool) {
+    mPool->SetMinimum(hooks->minimumSockets(mOwner));
+    mPendingPoolCheck = true;
+  }
+  if (!mIPCMode && !CheckPort(port)) return;
+  if (!CreateDescriptor()) return;
+  int on = 1;
+  setsockopt(mDescriptor, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  int result;
+  if (mIPCMode) {
+    sockaddr_un local{};
+    socklen_t length = 0;
+    if (!FillUnixAddress(mPath, &local, &length)) {
+      Fail(kSocketNameResolutionError);
+      return;
+    }
+    result = bind(mDescriptor, reinterpret_cast<sockaddr*>(&local), length);
+  } else {
+    sockaddr_in here{};
+    here.sin_family = AF_INET;
+    here.sin_port = htons(static_cast<uint16_t>(port));
+    uint32_t local4 = htonl(INADDR_ANY);
+    if (mOwner && hooks) hooks->interfaceAddress(mOwner, &local4);
+    here.sin_addr.s_addr = local4;
+    result = bind(mDescriptor, reinterpret_cast<sockaddr*>(&here), sizeof here);
+  }
+  if (result != 0) {
+    SetError(errno);
+    return;
+  }
+  mDescriptorListening = true;
+  if (listen(mDescriptor, kBacklog) != 0) {
+    SetError(errno);
+    return;
+  }
+  if (mPool) mServerListening = true;
+}
+
+bool TCPSocket::HasIncomingData() {
+  int count = 0;
+  return mDescriptor >= 0 && ioctl(mDescriptor, FIONREAD, &count) == 0 && count != 0;
+}
+
+void TCPSocket::ClearSendBuffer() {
+  // The bytes handed to Write stay queued; only the generic send text would be dropped, and
+  // this socket keeps none.
+}
+
+int32_t TCPSocket::GetPort() {
+  if (mDescriptor < 0 || mIPCMode) return -1;
+  sockaddr_in here{};
+  socklen_t length = sizeof here;
+  if (getsockname(mDescriptor, reinterpret_cast<sockaddr*>(&here), &length) != 0) return -1;
+  return ntohs(here.sin_port);
+}
+
+void TCPSocket::Write(const void* bytes, int32_t count) {
+  if (!bytes || count < 1) return;
+  mSendBuffer->Append(bytes, count);
+  mWriteWanted = true;
+}
+
+std::string TCPSocket::Read(int32_t count) {
+  if (count > BytesAvailable()) count = BytesAvailable();
+  if (count < 1) return {};
+  std::string bytes(static_cast<size_t>(count), '\0');
+  mReceiveBuffer->Read(bytes.data(), count, true);
+  return bytes;
+}
+
+std::string TCPSocket::ReadAll() { return Read(BytesAvailable()); }
+
+std::string TCPSocket::Lookahead() {
+  int32_t count = BytesAvailable();
+  if (count < 1) return {};
+  std::string bytes(static_cast<size_t>(count), '\0');
+  mReceiveBuffer->Read(bytes.data(), count, false);
+  return bytes;
+}
+
+std::string TCPSocket::GetRemoteAddress() {
+  if (mDescriptor < 0) return {};
+  if (mIPCMode) return mPath;
+  sockaddr_in peer{};
+  socklen_t length = sizeof peer;
+  if (getpeername(mDescriptor, reinterpret_cast<sockaddr*>(&peer), &length) != 0) {
+    if (!(mFiredEvents & kSocketEventError) && errno != ENOTCONN) SetError(errno);
+    return {};
+  }
+  return DottedText(peer.sin_addr.s_addr);
+}
+
+bool TCPSocket::SetError(int32_t code) {
+  if (code == 0) return false;
+  mLastError = TranslateTCPError(code);
+  mPendingError = true;
+  const SocketOwnerHooks* hooks = GetSocketOwnerHooks();
+  if (mOwner && hooks) hooks->setLastErrorCode(mOwner, mLastError);
+  FireEvents();
+  return true;
+}
+
+void TCPSocket::ReleaseConnection(TCPSocket* child) {
+  if (mPool) {
+    mPool->Release(child);
+    mPendingPoolCheck = true;
+  }
+}
+
+void TCPSocket::AdoptConnection(TCPSocket* parent, int descriptor) {
+  if (mDescriptor >= 0) close(mDescriptor);
+  mParent = parent;
+  mDescriptor = descriptor;
+  mConnected = true;
+  mPendingConnected = true;
+}
+
+void TCPSocket::Close(bool final) {
+  // Only the socket that bound the path removes it: a closing client must not take the
+  // server's address away from the clients that come after it.
+  if (mIPCMode && mDescriptorListening && !mPath.empty()) unlink(mPath.c_str());
+  if (mDescriptor >= 0) close(mDescriptor);
+  mDescriptor = -1;
+  mDescriptorListening = false;
+  if (mIPCMode) mPath.clear();
+  if (final) {
+    mReceiveBuffer->Clear();
+    mSendBuffer->Clear();
+  }
+  if (!mPool && mParent) {
+    TCPSocket* parent = mParent;
+    mParent = nullptr;
+    parent->ReleaseConnection(this);
+  }
+  if (mPool) {
+    std::unique_ptr<ServerSocketPool> pool = std::move(mPool);
+    pool->Detach(this, final);
+  }
+  SocketCore::Close(final);
+}
+
+}  // namespace vorn

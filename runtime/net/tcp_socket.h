@@ -1,0 +1,103 @@
+// The stream socket: a client connection, a listening socket that becomes the accepted
+// connection, a listening socket that hands connections to a server pool, or (IPC mode) a
+// local stream socket at a file-system path. All I/O is non-blocking and advances in Poll.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "net/socket_core.h"
+#include "strings/memory_manager.h"
+
+namespace vorn {
+
+class ServerSocketPool;
+
+// The staging buffer that receives read into (1 MiB, shared).
+uint8_t* StagingBufferFor(int32_t size);
+
+// Receives a socket's events in place of a language object.
+class TCPSocketDelegate {
+ public:
+  virtual ~TCPSocketDelegate() = default;
+  virtual void Connected(TCPSocket*) {}
+  virtual void DataAvailable(TCPSocket*) {}
+  virtual void SendComplete(TCPSocket*) {}
+  virtual void Error(TCPSocket*, int32_t /*code*/) {}
+  virtual void SendProgress(TCPSocket*, int32_t /*bytesSent*/, int32_t /*bytesLeft*/) {}
+};
+
+class TCPSocket : public SocketCore {
+ public:
+  TCPSocket(RuntimeObject* owner, TCPSocketDelegate* delegate);
+  ~TCPSocket() override;
+
+  // SocketCore
+  void Listen(int32_t port) override;
+  void Poll() override;
+  void FireEvents() override;
+  bool HasDataToSend() override { return mSendBuffer->Count() > 0; }
+  bool HasIncomingData() override;
+  void Purge() override { mReceiveBuffer->Clear(); }
+  void ClearSendBuffer() override;
+  int32_t GetPort() override;
+  int32_t GetHandle() override { return mDescriptor; }
+  void Close(bool final) override;
+  void Reset(bool full) override;
+
+  void Connect(const std::string& address, int32_t port);
+  void Write(const void* bytes, int32_t count);
+  // At most count bytes, removed from the receive buffer.
+  std::string Read(int32_t count);
+  std::string ReadAll();
+  // The whole receive buffer, left in place.
+  std::string Lookahead();
+  std::string GetRemoteAddress();
+  // Translates and stores the code, makes Error pending and fires at once; true when not 0.
+  bool SetError(int32_t code);
+  void ReleaseConnection(TCPSocket* child);
+  int32_t BytesAvailable() const { return static_cast<int32_t>(mReceiveBuffer->Count()); }
+  int32_t BytesLeftToSend() const { return static_cast<int32_t>(mSendBuffer->Count()); }
+
+  void SetIPCPath(const std::string& path);
+  bool IsListening() const { return mListening; }
+  bool IsServerListening() const { return mServerListening; }
+  ServerSocketPool* Pool() const { return mPool.get(); }
+  TCPSocketDelegate* Delegate() const { return mDelegate; }
+  const std::string& Address() const { return mAddress; }
+
+ private:
+  friend class ServerSocketPool;
+
+  bool CreateDescriptor();
+  void SetBufferSizes(int32_t size);
+  bool Accept();
+  bool Receive();
+  bool Send();
+  bool CheckPort(int32_t port);
+  // Stores a runtime code as it is (the errno table would turn 103 into 102) and fires Error.
+  void Fail(int32_t code);
+  void AdoptConnection(TCPSocket* parent, int descriptor);
+  void FirePending();
+  void MakePoolIfServer();
+
+  std::string mAddress;
+  TCPSocketDelegate* mDelegate;
+  bool mServerListening = false;
+  bool mListening = false;
+  std::unique_ptr<ServerSocketPool> mPool;
+  TCPSocket* mParent = nullptr;
+  bool mUserAborted = false;
+
+  int mDescriptor = -1;
+  int32_t mReceiveChunk = 8192;
+  bool mIPCMode = false;
+  std::string mPath;
+  std::unique_ptr<MemoryManager> mReceiveBuffer;
+  std::unique_ptr<MemoryManager> mSendBuffer;
+  bool mDescriptorListening = false;
+  bool mWriteWanted = false;
+};
+
+}  // namespace vorn

@@ -1,0 +1,114 @@
+#include "net/ipc_socket.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <string>
+
+#include "core/support/core_object_test.h"
+#include "net/socket_classes.h"
+#include "net/support/net_test_support.h"
+
+namespace vorn {
+namespace {
+
+using testing::PollUntil;
+
+class LoggingIPCDelegate : public IPCSocketDelegate {
+ public:
+  void Connected(IPCSocket*) override { log += "Connected;"; }
+  void DataAvailable(IPCSocket*) override { log += "DataAvailable;"; }
+  void Error(IPCSocket*, int32_t code) override { log += "Error(" + std::to_string(code) + ");"; }
+  std::string log;
+};
+
+std::string TempPath(const char* name) {
+  return "/tmp/vorn-ipc-" + std::to_string(getpid()) + "-" + name;
+}
+
+bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
+TEST(IPCSocketTest, ProcessesTalkOverAPathAndOnlyTheListenerRemovesIt) {
+  std::string path = TempPath("talk");
+  LoggingIPCDelegate serverEvents, clientEvents;
+  IPCSocket server(&serverEvents), client(&clientEvents);
+  server.SetPath(path);
+  server.Listen();
+  ASSERT_TRUE(Exists(path));
+  client.SetPath(path);
+  client.Connect();
+  ASSERT_TRUE(PollUntil([&] { return server.IsConnected() && client.IsConnected(); }));
+  client.Write("over the path");
+  ASSERT_TRUE(PollUntil([&] { return server.BytesAvailable() == 13; }));
+  EXPECT_EQ(server.Lookahead(), "over the path");
+  EXPECT_EQ(server.Read(4), "over");
+  EXPECT_EQ(server.ReadAll(), " the path");
+  server.Write("reply");
+  ASSERT_TRUE(PollUntil([&] { return client.BytesAvailable() == 5; }));
+  EXPECT_EQ(serverEvents.log, "Connected;DataAvailable;");
+  EXPECT_EQ(clientEvents.log, "Connected;DataAvailable;");
+
+  client.Close();
+  ASSERT_TRUE(PollUntil([&] { return serverEvents.log.find("Error") != std::string::npos; }));
+  EXPECT_EQ(serverEvents.log, "Connected;DataAvailable;Error(102);");
+  unlink(path.c_str());  // the listener became the connection; its path stays with it
+}
+
+TEST(IPCSocketTest, ListenThenCloseLeavesNoSocketFile) {
+  std::string path = TempPath("close");
+  LoggingIPCDelegate events;
+  IPCSocket server(&events);
+  server.SetPath(path);
+  server.Listen();
+  ASSERT_TRUE(Exists(path));
+  server.Close();
+  EXPECT_FALSE(Exists(path));
+  EXPECT_EQ(events.log, "");
+}
+
+TEST(IPCSocketTest, ConnectingToAPathNobodyListensOnGivesNameResolutionError) {
+  LoggingIPCDelegate events;
+  IPCSocket client(&events);
+  client.SetPath(TempPath("nobody"));
+  client.Connect();
+  ASSERT_TRUE(PollUntil([&] { return !events.log.empty(); }));
+  EXPECT_EQ(events.log, "Error(103);");
+  EXPECT_EQ(client.LastError(), 103);
+
+  events.log.clear();
+  client.SetPath(std::string(200, 'x'));  // longer than a socket path can be
+  client.Connect();
+  EXPECT_EQ(events.log, "Error(103);");
+}
+
+int sErrors = 0;
+void OnIPCError(RuntimeObject*) { ++sErrors; }
+
+class IPCSocketClassTest : public testing::CoreObjectTest {};
+
+TEST_F(IPCSocketClassTest, ConnectWithoutAPathFiresErrorWithInvalidState) {
+  sErrors = 0;
+  RuntimeClass* cls = testing::MakeSubclass("ErrorIPCSocket", "IPCSocket", sizeof(VornIPCSocketObject),
+                                            {{"#Error%%o<ErrorIPCSocket>", reinterpret_cast<void*>(&OnIPCError),
+                                              nullptr, 0}});
+  RuntimeObject* sock = RuntimeNewObject(cls);
+  IPCSocketConnect(sock);
+  EXPECT_EQ(sErrors, 1);
+  EXPECT_TRUE(IPCSocketHadError(sock));
+  EXPECT_TRUE(IPCSocketEOF(sock));
+
+  std::string path = TempPath("class");
+  string text(path.c_str());
+  stringSetter(sock, static_cast<int32_t>(offsetof(VornIPCSocketObject, path)), text.Rep());
+  IPCSocketListen(sock);
+  EXPECT_NE(IPCSocketGetHandle(sock, 0), -1);
+  EXPECT_TRUE(Exists(path));
+  IPCSocketClose(sock);
+  EXPECT_FALSE(Exists(path));
+  EXPECT_EQ(IPCSocketLastErrorGetter(sock, 0), 0);
+  RuntimeUnlockObject(sock);
+}
+
+}  // namespace
+}  // namespace vorn

@@ -1,0 +1,264 @@
+#include "net/socket_classes.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <string>
+
+#include "core/support/core_object_test.h"
+#include "net/support/net_test_support.h"
+#include "objects/arrays.h"
+#include "objects/class_registry.h"
+
+namespace vorn {
+namespace {
+
+using testing::CoreObjectTest;
+using testing::PollUntil;
+
+void* Fn(auto function) { return reinterpret_cast<void*>(function); }
+
+// The client of the test, to tell whose event fired.
+RuntimeObject* sClient = nullptr;
+
+std::string& Log() { return CoreObjectTest::Log(); }
+std::string Name(RuntimeObject* self) { return self == sClient ? "client" : "server"; }
+
+// The logged events of one side, in order.
+std::string EventsOf(const std::string& name) {
+  std::string events;
+  const std::string& log = Log();
+  for (size_t start = 0, end; (end = log.find(';', start)) != std::string::npos; start = end + 1)
+    if (log.compare(start, name.size() + 1, name + ".") == 0) events += log.substr(start, end + 1 - start);
+  return events;
+}
+
+void OnConnected(RuntimeObject* self) { Log() += Name(self) + ".Connected;"; }
+void OnDataAvailable(RuntimeObject* self) { Log() += Name(self) + ".DataAvailable;"; }
+void OnError(RuntimeObject* self) {
+  Log() += Name(self) + ".Error(" + std::to_string(socketLastErrorCode(self, 0)) + ");";
+}
+void OnSendComplete(RuntimeObject* self, uint8_t aborted) {
+  Log() += Name(self) + ".SendComplete(" + std::to_string(aborted) + ");";
+}
+
+const std::vector<VornClassMember> kTCPHandlers = {
+    {"#Connected%%o<LoggingTCPSocket>", Fn(&OnConnected), nullptr, 0},
+    {"#DataAvailable%%o<LoggingTCPSocket>", Fn(&OnDataAvailable), nullptr, 0},
+    {"#Error%%o<LoggingTCPSocket>", Fn(&OnError), nullptr, 0},
+    {"#SendComplete%%o<LoggingTCPSocket>b", Fn(&OnSendComplete), nullptr, 0},
+};
+
+RuntimeClass* LoggingTCPSocket() {
+  return testing::MakeSubclass("LoggingTCPSocket", "TCPSocket", sizeof(VornTCPSocketObject), kTCPHandlers);
+}
+
+int sAddSocketCalls = 0;
+RuntimeObject* OnAddSocket(RuntimeObject*) {
+  ++sAddSocketCalls;
+  return RuntimeNewObject(LoggingTCPSocket());
+}
+void OnServerError(RuntimeObject*, int32_t code) { Log() += "pool.Error(" + std::to_string(code) + ");"; }
+
+RuntimeClass* PoolServer() {
+  return testing::MakeSubclass("PoolServer", "ServerSocket", sizeof(VornServerSocketObject),
+                               {{"#AddSocket%o<TCPSocket>%o<PoolServer>", Fn(&OnAddSocket), nullptr, 0},
+                                {"#Error%%o<PoolServer>i4", Fn(&OnServerError), nullptr, 0}});
+}
+
+VornStringRecord* Text(const char* text) { return string(text).GetRetainedRep(); }
+
+std::string Take(VornStringRecord* record) { return std::string(string::Adopt(record).View()); }
+
+void SetAddress(RuntimeObject* socket, const char* address) {
+  VornStringRecord* text = Text(address);
+  stringSetter(socket, static_cast<int32_t>(offsetof(VornTCPSocketObject, address)), text);
+  string::Adopt(text);
+}
+
+class SocketClassesTest : public CoreObjectTest {
+ protected:
+  void TearDown() override {
+    sClient = nullptr;
+    CoreObjectTest::TearDown();
+  }
+};
+
+TEST_F(SocketClassesTest, TheClassesAreRegisteredUnderTheirNames) {
+  for (const char* name : {"SocketCore", "TCPSocket", "Socket", "ServerSocket", "UDPSocket", "Datagram"})
+    EXPECT_NE(LookupIntrinsicClass(string(name)), nullptr) << name;
+  EXPECT_EQ(GetSocketClassDefinition()->mSuper, GetTCPSocketClassDefinition());
+  EXPECT_EQ(GetTCPSocketClassDefinition()->mInterfaces.size(), 2u) << "Readable and Writeable";
+}
+
+TEST_F(SocketClassesTest, TwoTCPSocketsTalkThroughTheirEventsOnLocalhost) {
+  RuntimeObject* server = RuntimeNewObject(LoggingTCPSocket());
+  RuntimeObject* client = RuntimeNewObject(LoggingTCPSocket());
+  sClient = client;
+  SocketListen(server);
+  ASSERT_GT(SocketPortGetter(server, 0), 0);
+  SocketPortSetter(client, 0, SocketPortGetter(server, 0));
+  SetAddress(client, "LocalHost");
+  SocketConnect(client);
+  ASSERT_TRUE(PollUntil([&] { return SocketIsConnected(server, 0) && SocketIsConnected(client, 0); }));
+  EXPECT_EQ(Take(socketRemoteAddressGetter(server, 0)), "127.0.0.1");
+
+  SocketWrite(client, string::Adopt(Text("ping")).Rep());
+  ASSERT_TRUE(PollUntil([&] { return SocketBytesAvailable(server, 0) == 4; }));
+  EXPECT_EQ(Take(socketLookahead(server, nullptr)), "ping");
+  EXPECT_EQ(Take(socketRead(server, 2, nullptr)), "pi");
+  EXPECT_EQ(Take(SocketReadAll(server, nullptr)), "ng");
+  EXPECT_FALSE(TCPSocketEof(server)) << "connected, even with nothing to read";
+
+  SocketDisconnect(server);
+  ASSERT_TRUE(PollUntil([&] { return Log().find("client.Error") != std::string::npos; }));
+  EXPECT_EQ(EventsOf("client"), "client.Connected;client.SendComplete(0);client.Error(102);");
+  EXPECT_EQ(EventsOf("server"), "server.Connected;server.DataAvailable;server.Error(102);");
+  EXPECT_TRUE(TCPSocketEof(client));
+  EXPECT_EQ(socketLastErrorCode(client, 0), 102);
+  SocketDisconnect(server);
+  EXPECT_EQ(Log().find("server.Error(102);"), Log().rfind("server.Error(102);"))
+      << "a socket that is not connected raises nothing";
+  RuntimeUnlockObject(server);
+  RuntimeUnlockObject(client);
+}
+
+uint8_t OnSendProgressAbort(RuntimeObject* self, int32_t sent, int32_t left) {
+  Log() += Name(self) + ".SendProgress(" + (sent > 0 ? "some" : "none") + "," + (left > 0 ? "more" : "none") + ");";
+  return 1;
+}
+
+TEST_F(SocketClassesTest, ASendProgressHandlerAnsweringTrueDiscardsTheRestAndSendCompleteSaysSo) {
+  RuntimeClass* aborting = testing::MakeSubclass(
+      "AbortingTCPSocket", "TCPSocket", sizeof(VornTCPSocketObject),
+      {{"#Connected%%o<AbortingTCPSocket>", Fn(&OnConnected), nullptr, 0},
+       {"#SendComplete%%o<AbortingTCPSocket>b", Fn(&OnSendComplete), nullptr, 0},
+       {"#SendProgress%b%o<AbortingTCPSocket>i4i4", Fn(&OnSendProgressAbort), nullptr, 0}});
+  RuntimeObject* server = RuntimeNewObject(LoggingTCPSocket());
+  RuntimeObject* client = RuntimeNewObject(aborting);
+  sClient = client;
+  SocketListen(server);
+  SocketPortSetter(client, 0, SocketPortGetter(server, 0));
+  SetAddress(client, "127.0.0.1");
+  SocketConnect(client);
+  ASSERT_TRUE(PollUntil([&] { return SocketIsConnected(server, 0) && SocketIsConnected(client, 0); }));
+  std::string big(8 << 20, 'z');
+  SocketWrite(client, string::Adopt(string(big, kEncodingASCII).GetRetainedRep()).Rep());
+  ASSERT_TRUE(PollUntil([&] { return Log().find("client.SendComplete") != std::string::npos; }));
+  EXPECT_EQ(EventsOf("client"), "client.Connected;client.SendProgress(some,more);client.SendComplete(1);");
+  EXPECT_EQ(TCPSocketBytesLeftToSend(client, 0), 0);
+  socketClose(server);
+  socketClose(client);
+  RuntimeUnlockObject(server);
+  RuntimeUnlockObject(client);
+}
+
+TEST_F(SocketClassesTest, ConnectingToAClosedPortFiresErrorWithNameResolutionError) {
+  RuntimeObject* client = RuntimeNewObject(LoggingTCPSocket());
+  sClient = client;
+  SetAddress(client, "127.0.0.1");
+  SocketPortSetter(client, 0, 1);  // nobody serves port 1 here
+  SocketConnect(client);
+  ASSERT_TRUE(PollUntil([&] { return !Log().empty(); }));
+  EXPECT_EQ(Log(), "client.Error(103);");
+  EXPECT_EQ(SocketGetHandle(client, 0), -1);
+  SocketPortSetter(client, 0, 70000);
+  SocketConnect(client);
+  EXPECT_EQ(socketLastErrorCode(client, 0), 107);
+  RuntimeUnlockObject(client);
+}
+
+TEST_F(SocketClassesTest, AServerSocketFillsItsPoolAndHandsConnectionsToIt) {
+  sAddSocketCalls = 0;
+  RuntimeObject* server = RuntimeNewObject(PoolServer());
+  auto* fields = reinterpret_cast<VornServerSocketObject*>(server);
+  EXPECT_EQ(fields->minimumSocketsAvailable, 1);
+  EXPECT_EQ(fields->maximumSocketsConnected, 1);
+  VornArray* none = ServerSocketGetActiveSockets(server);
+  EXPECT_EQ(RuntimeUBound2Param(none, 1), -1);
+  RuntimeUnlockArray(none);
+
+  ServerSocketListen(server);
+  EXPECT_TRUE(serverSocketIsListening(server, 0));
+  int32_t port = ServerSocketPortGetter(server, 0);
+  ASSERT_GT(port, 0);
+  ASSERT_TRUE(PollUntil([&] { return sAddSocketCalls > 0; }));
+  EXPECT_EQ(sAddSocketCalls, 11) << "the minimum plus ten";
+
+  RuntimeObject* client = RuntimeNewObject(LoggingTCPSocket());
+  sClient = client;
+  SetAddress(client, "127.0.0.1");
+  SocketPortSetter(client, 0, port);
+  SocketConnect(client);
+  ASSERT_TRUE(PollUntil([&] { return Log().find("server.Connected") != std::string::npos; }));
+  VornArray* active = ServerSocketGetActiveSockets(server);
+  ASSERT_EQ(RuntimeUBound2Param(active, 1), 0);
+  RuntimeObject* child = ArrayGetObject(active, 0);
+  RuntimeUnlockArray(active);
+  RuntimeUnlockObject(child);
+  EXPECT_TRUE(SocketIsConnected(child, 0));
+  SocketWrite(child, string::Adopt(Text("welcome")).Rep());
+  ASSERT_TRUE(PollUntil([&] { return SocketBytesAvailable(client, 0) == 7; }));
+
+  // One connection is the maximum: a second client is turned away without an event.
+  RuntimeObject* extra = RuntimeNewObject(LoggingTCPSocket());
+  SetAddress(extra, "127.0.0.1");
+  SocketPortSetter(extra, 0, port);
+  SocketConnect(extra);
+  ASSERT_TRUE(PollUntil([&] { return Log().find("server.Error(102)") != std::string::npos; }));
+
+  ServerSocketClose(server);
+  EXPECT_FALSE(serverSocketIsListening(server, 0));
+  socketClose(client);
+  RuntimeUnlockObject(client);
+  RuntimeUnlockObject(extra);
+  RuntimeUnlockObject(server);
+  PollAllSockets(false);
+}
+
+TEST_F(SocketClassesTest, UDPSocketsExchangeDatagramsWithAddressAndPort) {
+  RuntimeObject* a = RuntimeNewObject(RuntimeClassFromDefinition(GetUDPSocketClassDefinition()));
+  RuntimeObject* b = RuntimeNewObject(RuntimeClassFromDefinition(GetUDPSocketClassDefinition()));
+  auto* aFields = reinterpret_cast<VornUDPSocketObject*>(a);
+  EXPECT_EQ(aFields->routerHops, 1);
+  EXPECT_EQ(aFields->sendToSelf, 1);
+  SocketConnect(a);
+  SocketConnect(b);
+  ASSERT_TRUE(SocketIsConnected(b, 0));
+  int32_t bPort = SocketPortGetter(b, 0);
+  std::string target = "127.0.0.1:" + std::to_string(bPort);
+  UDPSocketWrite(a, string::Adopt(Text(target.c_str())).Rep(), string::Adopt(Text("hello")).Rep());
+  ASSERT_TRUE(PollUntil([&] { return PacketsAvailableGetter(b, 0) == 1; }));
+  RuntimeObject* datagram = UDPReadDatagram(b, nullptr);
+  ASSERT_NE(datagram, nullptr);
+  auto* fields = reinterpret_cast<VornDatagramObject*>(datagram);
+  EXPECT_EQ(std::string(string::Share(fields->data).View()), "hello");
+  EXPECT_EQ(std::string(string::Share(fields->address).View()), "127.0.0.1");
+  EXPECT_EQ(fields->port, SocketPortGetter(a, 0));
+  RuntimeUnlockObject(datagram);
+  EXPECT_EQ(UDPReadDatagram(b, nullptr), nullptr);
+
+  // A non-zero Datagram Port takes the whole Address as the host, which then does not resolve.
+  RuntimeObject* odd = CreateInstanceFromDefinition(GetDatagramClassDefinition());
+  stringSetter(odd, static_cast<int32_t>(offsetof(VornDatagramObject, address)),
+               string::Adopt(Text(target.c_str())).Rep());
+  intSetter(odd, static_cast<int32_t>(offsetof(VornDatagramObject, port)), bPort);
+  UDPSocketWriteDatagram(a, odd);
+  EXPECT_EQ(socketLastErrorCode(a, 0), 103);
+  RuntimeUnlockObject(odd);
+  RuntimeUnlockObject(a);
+  RuntimeUnlockObject(b);
+}
+
+TEST_F(SocketClassesTest, EntryPointsGivenTheWrongObjectReportInsteadOfCrashing) {
+  RuntimeObject* datagram = CreateInstanceFromDefinition(GetDatagramClassDefinition());
+  socketPoll(datagram);
+  EXPECT_EQ(SocketBytesAvailable(nullptr, 0), 0);
+  EXPECT_EQ(socketRead(datagram, 10, nullptr), nullptr);
+  UDPSocketWriteDatagram(nullptr, datagram);
+  EXPECT_FALSE(CoreObjectTest::Reports().empty());
+  RuntimeUnlockObject(datagram);
+}
+
+}  // namespace
+}  // namespace vorn

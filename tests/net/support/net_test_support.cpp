@@ -1,0 +1,20 @@
+#include "net/support/net_test_support.h"
+
+#include <chrono>
+#include <thread>
+
+#include "net/socket_core.h"
+
+namespace vorn::testing {
+
+bool PollUntil(const std::function<bool()>& done) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    PollAllSockets(false);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+}  // namespace vorn::testing

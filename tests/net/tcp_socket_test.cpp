@@ -1,0 +1,174 @@
+#include "net/tcp_socket.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "net/socket_errors.h"
+#include "net/support/net_test_support.h"
+
+namespace vorn {
+namespace {
+
+using testing::LoggingTCPDelegate;
+using testing::PollUntil;
+
+// A listening socket on an ephemeral loopback port and a client connected to it.
+struct Pair {
+  LoggingTCPDelegate serverEvents, clientEvents;
+  std::unique_ptr<TCPSocket> server = std::make_unique<TCPSocket>(nullptr, &serverEvents);
+  std::unique_ptr<TCPSocket> client = std::make_unique<TCPSocket>(nullptr, &clientEvents);
+
+  bool Connect() {
+    server->Listen(0);
+    int32_t port = server->GetPort();
+    if (port <= 0) return false;
+    client->Connect("127.0.0.1", port);
+    return PollUntil([&] { return server->IsConnected() && client->IsConnected(); });
+  }
+};
+
+TEST(TCPSocketTest, AListenerBecomesTheConnectionAndBothSidesExchangeData) {
+  Pair pair;
+  ASSERT_TRUE(pair.Connect());
+  EXPECT_FALSE(pair.server->IsListening()) << "without a pool the listener is the connection";
+  EXPECT_EQ(pair.clientEvents.log, "Connected;");
+  EXPECT_EQ(pair.serverEvents.log, "Connected;");
+  EXPECT_EQ(pair.server->GetRemoteAddress(), "127.0.0.1");
+
+  pair.client->Write("hello ", 6);
+  pair.client->Write("server", 6);
+  EXPECT_EQ(pair.client->BytesLeftToSend(), 12) << "nothing leaves before a poll";
+  ASSERT_TRUE(PollUntil([&] { return pair.server->BytesAvailable() == 12; }));
+  EXPECT_EQ(pair.server->Read(5), "hello");
+  EXPECT_EQ(pair.server->ReadAll(), " server");
+
+  pair.server->Write("back", 4);
+  ASSERT_TRUE(PollUntil([&] { return pair.client->BytesAvailable() == 4; }));
+  EXPECT_EQ(pair.client->ReadAll(), "back");
+  ASSERT_TRUE(PollUntil([&] { return pair.serverEvents.log.find("SendComplete;") != std::string::npos; }));
+  EXPECT_EQ(pair.serverEvents.log, "Connected;DataAvailable;SendComplete;");
+  EXPECT_EQ(pair.clientEvents.log, "Connected;SendComplete;DataAvailable;");
+}
+
+TEST(TCPSocketTest, LookaheadKeepsBytesAndReadCutsOversizedCounts) {
+  Pair pair;
+  ASSERT_TRUE(pair.Connect());
+  pair.client->Write("abcdef", 6);
+  ASSERT_TRUE(PollUntil([&] { return pair.server->BytesAvailable() == 6; }));
+  EXPECT_EQ(pair.server->Lookahead(), "abcdef");
+  EXPECT_EQ(pair.server->BytesAvailable(), 6);
+  EXPECT_EQ(pair.server->Read(0), "");
+  EXPECT_EQ(pair.server->Read(-5), "");
+  EXPECT_EQ(pair.server->Read(2), "ab");
+  EXPECT_EQ(pair.server->Read(0x7FFFFFFF), "cdef");
+  EXPECT_EQ(pair.server->ReadAll(), "");
+  EXPECT_EQ(pair.server->Lookahead(), "");
+}
+
+TEST(TCPSocketTest, ALargeTransferArrivesWhole) {
+  Pair pair;
+  ASSERT_TRUE(pair.Connect());
+  std::string bytes(3 * 1024 * 1024 + 17, '\0');
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7);
+  pair.client->Write(bytes.data(), static_cast<int32_t>(bytes.size()));
+  pair.serverEvents.readOnData = true;
+  ASSERT_TRUE(PollUntil([&] { return pair.serverEvents.received.size() == bytes.size(); }));
+  EXPECT_EQ(pair.serverEvents.received, bytes);
+  EXPECT_GT(pair.clientEvents.progressCalls, 0);
+}
+
+TEST(TCPSocketTest, APeerClosingGivesLostConnectionAndClosesTheSocket) {
+  Pair pair;
+  ASSERT_TRUE(pair.Connect());
+  pair.server->Write("last words", 10);
+  ASSERT_TRUE(PollUntil([&] { return pair.client->BytesAvailable() == 10; }));
+  pair.server.reset();
+  ASSERT_TRUE(PollUntil([&] { return pair.clientEvents.log.find("Error") != std::string::npos; }));
+  EXPECT_EQ(pair.clientEvents.log.substr(pair.clientEvents.log.find("Error")), "Error(102);");
+  EXPECT_EQ(pair.client->LastError(), kSocketLostConnection);
+  EXPECT_EQ(pair.client->GetHandle(), -1);
+  EXPECT_FALSE(pair.client->IsRegistered());
+  EXPECT_EQ(pair.client->ReadAll(), "last words") << "received bytes survive the error";
+}
+
+TEST(TCPSocketTest, WritingToAVanishedPeerReportsAnErrorInsteadOfEndingTheProgram) {
+  Pair pair;
+  ASSERT_TRUE(pair.Connect());
+  pair.server.reset();
+  std::string chunk(1 << 20, 'x');
+  for (int i = 0; i < 4; ++i) pair.client->Write(chunk.data(), static_cast<int32_t>(chunk.size()));
+  ASSERT_TRUE(PollUntil([&] { return pair.client->GetHandle() == -1; }));
+  EXPECT_EQ(pair.client->LastError(), kSocketLostConnection);
+}
+
+TEST(TCPSocketTest, ConnectingToAClosedPortGivesNameResolutionErrorWithoutConnected) {
+  // A port that was just listened on and closed again has nobody behind it.
+  LoggingTCPDelegate probeEvents;
+  auto probe = std::make_unique<TCPSocket>(nullptr, &probeEvents);
+  probe->Listen(0);
+  int32_t port = probe->GetPort();
+  probe.reset();
+
+  LoggingTCPDelegate events;
+  TCPSocket client(nullptr, &events);
+  client.Connect("127.0.0.1", port);
+  ASSERT_TRUE(PollUntil([&] { return !events.log.empty(); }));
+  EXPECT_EQ(events.log, "Error(103);");
+  EXPECT_EQ(client.LastError(), kSocketNameResolutionError);
+}
+
+TEST(TCPSocketTest, BadAddressesAndPortsGiveErrorCodes) {
+  LoggingTCPDelegate events;
+  TCPSocket client(nullptr, &events);
+  client.Connect("not an address..", 80);
+  EXPECT_EQ(events.log, "Error(103);");
+  for (int32_t port : {-1, 65536, 0x7FFFFFFF}) {
+    events.log.clear();
+    client.Connect("127.0.0.1", port);
+    EXPECT_EQ(events.log, "Error(107);") << port;
+    events.log.clear();
+    client.Listen(port);
+    EXPECT_EQ(events.log, "Error(107);") << port;
+  }
+  EXPECT_FALSE(client.IsRegistered());
+}
+
+TEST(TCPSocketTest, ListeningOnAPortInUseGivesAddressInUse) {
+  LoggingTCPDelegate firstEvents, secondEvents;
+  TCPSocket first(nullptr, &firstEvents), second(nullptr, &secondEvents);
+  first.Listen(0);
+  second.Listen(first.GetPort());
+  EXPECT_EQ(secondEvents.log, "Error(105);");
+  EXPECT_EQ(firstEvents.log, "");
+}
+
+TEST(TCPSocketTest, APollThatClosesOneSocketNeitherSkipsNorRepeatsTheOthers) {
+  Pair a, b;
+  ASSERT_TRUE(a.Connect());
+  ASSERT_TRUE(b.Connect());
+  a.server.reset();  // a.client will fail on its next poll, in the middle of the list
+  a.client->Write("x", 1);
+  b.client->Write("y", 1);
+  ASSERT_TRUE(PollUntil([&] { return a.client->GetHandle() == -1 && b.server->BytesAvailable() == 1; }));
+  EXPECT_EQ(b.server->ReadAll(), "y");
+  EXPECT_EQ(b.serverEvents.log, "Connected;DataAvailable;");
+}
+
+TEST(TCPSocketTest, ErrorTranslationFollowsTheTables) {
+  EXPECT_EQ(TranslateTCPError(13), 107);
+  EXPECT_EQ(TranslateTCPError(111), 103);
+  EXPECT_EQ(TranslateTCPError(104), 102);
+  EXPECT_EQ(TranslateTCPError(103), 102) << "a runtime 103 passed in becomes 102";
+  EXPECT_EQ(TranslateTCPError(102), 102);
+  EXPECT_EQ(TranslateTCPError(98), 105);
+  EXPECT_EQ(TranslateTCPError(105), 108);
+  EXPECT_EQ(TranslateTCPError(22), 22);
+  EXPECT_EQ(TranslateUDPError(99), 107);
+  EXPECT_EQ(TranslateUDPError(104), 104) << "UDP has no row for a reset";
+  EXPECT_EQ(TranslateUDPError(111), 103);
+}
+
+}  // namespace
+}  // namespace vorn
