@@ -198,11 +198,11 @@ void vndbFile::SetMasterRoot(uint32_t page) {
 void vndbFile::BeginTransaction() { mInTransaction = true; }
 
 bool vndbFile::Commit() {
-  if (!mInTransaction) return true;
   if (mDamaged || !mStream) {
     SetError("Changes to a damaged database file are not written");
     return false;
   }
+  if (!mInTransaction) return true;
   // The mark goes first and is cleared last: a file found still marked was cut off mid-write.
   uint32_t begin[4] = {mSerial, 1, mNextRecordId, mMasterRoot};
   bool ok = WriteHeaderWords(kDbHeaderSerial, begin, 4);
