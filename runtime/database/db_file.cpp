@@ -12,6 +12,12 @@ int64_t PageOffset(uint32_t number) { return kDbHeaderSize + int64_t(number) * k
 // Offsets are signed 32-bit in the stream; a page beyond that cannot be addressed.
 constexpr uint32_t kMostPages = uint32_t((INT32_MAX - kDbHeaderSize) / kDbPageSize) - 1;
 
+// Records keep 24 bits of serial; 0 is what rollback leaves, so it is skipped.
+uint32_t NextSerial(uint32_t serial) {
+  uint32_t next = (serial + 1) & 0xFFFFFF;
+  return next == 0 ? 1 : next;
+}
+
 }  // namespace
 
 vndbFile::~vndbFile() {
@@ -71,8 +77,7 @@ bool vndbFile::Open(std::unique_ptr<RandomAccessMechanism> stream) {
     SetError("The database file was left inside an unfinished transaction");
     return false;
   }
-  mSerial = (DbGet32(header + kDbHeaderSerial) + 1) & 0xFFFFFF;
-  if (mSerial == 0) mSerial = 1;
+  mSerial = NextSerial(DbGet32(header + kDbHeaderSerial));
   mNextRecordId = mCommittedNextRecordId = DbGet32(header + kDbHeaderNextId);
   mPageCount = mCommittedPageCount = uint32_t((length - kDbHeaderSize) / kDbPageSize);
   mMasterRoot = mCommittedMasterRoot = DbGet32(header + kDbHeaderMasterRoot);
@@ -224,11 +229,14 @@ bool vndbFile::Commit() {
   mCommittedNextRecordId = mNextRecordId;
   mCommittedPageCount = mPageCount;
   mCommittedMasterRoot = mMasterRoot;
-  mSerial = (mSerial + 1) & 0xFFFFFF;
-  if (mSerial == 0) mSerial = 1;
+  EndTransaction();
+  return true;
+}
+
+void vndbFile::EndTransaction() {
+  mSerial = NextSerial(mSerial);
   mInTransaction = false;
   mLastModified = kDbNoPage;
-  return true;
 }
 
 void vndbFile::Rollback() {
@@ -241,10 +249,7 @@ void vndbFile::Rollback() {
   mNextRecordId = mCommittedNextRecordId;
   mPageCount = mCommittedPageCount;
   mMasterRoot = mCommittedMasterRoot;
-  mSerial = (mSerial + 1) & 0xFFFFFF;
-  if (mSerial == 0) mSerial = 1;
-  mInTransaction = false;
-  mLastModified = kDbNoPage;
+  EndTransaction();
 }
 
 }  // namespace vorn

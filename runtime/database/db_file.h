@@ -74,6 +74,8 @@ class vndbFile {
   bool WriteHeaderWords(int32_t offset, const uint32_t* words, int count);
   bool WritePage(const vndbPage& page);
   void CompactDeleted(vndbPage& page);
+  // Advances the serial and leaves the file idle.
+  void EndTransaction();
   void SetError(const std::string& error) { if (mError.empty()) mError = error; }
 
   std::unique_ptr<RandomAccessMechanism> mStream;

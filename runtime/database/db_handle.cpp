@@ -197,14 +197,9 @@ bool vndbHandle::CreateTable(const std::string& name, const std::vector<DbColumn
   auto insert = [&](const char* tree, const Bytes& keyFields, const DbRow& row) {
     std::unique_ptr<vndbTree> target = vndbTree::OpenNamedTree(*mFile, tree, keyFields);
     if (!target) return FailFile(kDbErrorInternal, internal);
-    switch (target->InsertRecord(DbBuildRow(row, mFile->CurrentSerial(), mFile->NewRecordId()), true)) {
-      case vndbTree::InsertResult::kInserted: return true;
-      case vndbTree::InsertResult::kDuplicate:
-        return Fail(kDbErrorPrimaryKey, "Insert failed: primary key violation");
-      case vndbTree::InsertResult::kTooLong:
-        return Fail(kDbErrorTooLong, "Insert failed: data too long");
-      default: return FailFile(kDbErrorInternal, internal);
-    }
+    return Inserted(
+        target->InsertRecord(DbBuildRow(row, mFile->CurrentSerial(), mFile->NewRecordId()), true),
+        internal);
   };
   if (!insert(kDbTablesTree, {1},
               {{0, DbValue::Integer(kDbInteger, id)}, {1, DbValue::Text(kDbVarchar, name)}}))
@@ -247,13 +242,9 @@ bool vndbHandle::AddTableColumn(const std::string& table, const DbColumnSpec& co
                {2, DbValue::Text(kDbVarchar, column.name)},
                {3, DbValue::Integer(kDbSmallint, column.allowsNull ? 1 : 0)},
                {4, DbValue::Integer(kDbSmallint, column.type)}};
-  switch (fields->InsertRecord(DbBuildRow(row, mFile->CurrentSerial(), mFile->NewRecordId()), true)) {
-    case vndbTree::InsertResult::kInserted: break;
-    case vndbTree::InsertResult::kDuplicate:
-      return Fail(kDbErrorPrimaryKey, "Insert failed: primary key violation");
-    case vndbTree::InsertResult::kTooLong: return Fail(kDbErrorTooLong, "Insert failed: data too long");
-    default: return FailFile(kDbErrorInternal, internal);
-  }
+  if (!Inserted(fields->InsertRecord(DbBuildRow(row, mFile->CurrentSerial(), mFile->NewRecordId()), true),
+                internal))
+    return false;
   fields.reset();
   // Cursors keep the schema they were made with; the cache gets a fresh one.
   auto fresh = std::make_shared<DbTableSchema>();
@@ -330,18 +321,23 @@ bool vndbHandle::AddTableRecord(const std::string& table, const std::vector<DbCo
     undoObjects();
     return FailFile(kDbErrorUnknown, "Unknown table " + table);
   }
-  switch (tree->InsertRecord(DbBuildRow(row, mFile->CurrentSerial(), mFile->NewRecordId()),
-                             !schema->primaryKey.empty())) {
+  if (Inserted(tree->InsertRecord(DbBuildRow(row, mFile->CurrentSerial(), mFile->NewRecordId()),
+                                  !schema->primaryKey.empty()),
+               "Insert failed: the row could not be written"))
+    return true;
+  int32_t code = mErrorCode;
+  std::string message = mErrorMessage;
+  undoObjects();
+  return Fail(code, message);
+}
+
+bool vndbHandle::Inserted(vndbTree::InsertResult result, const std::string& failure) {
+  switch (result) {
     case vndbTree::InsertResult::kInserted: return true;
     case vndbTree::InsertResult::kDuplicate:
-      undoObjects();
       return Fail(kDbErrorPrimaryKey, "Insert failed: primary key violation");
-    case vndbTree::InsertResult::kTooLong:
-      undoObjects();
-      return Fail(kDbErrorTooLong, "Insert failed: data too long");
-    default:
-      undoObjects();
-      return FailFile(kDbErrorInternal, "Insert failed: the database file is damaged");
+    case vndbTree::InsertResult::kTooLong: return Fail(kDbErrorTooLong, "Insert failed: data too long");
+    default: return FailFile(kDbErrorInternal, failure);
   }
 }
 

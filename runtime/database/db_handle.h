@@ -10,6 +10,7 @@
 
 #include "database/db_file.h"
 #include "database/db_row.h"
+#include "database/db_tree.h"
 
 namespace vorn {
 
@@ -93,6 +94,8 @@ class vndbHandle {
   // Fails with the file's own reason when it found damage, else with `code` and `message`.
   bool FailFile(int32_t code, const std::string& message);
   void ClearError();
+  // True when inserted, else false with the error of the outcome (`failure` for a failed write).
+  bool Inserted(vndbTree::InsertResult result, const std::string& failure);
   bool LoadSchemas();
   std::shared_ptr<DbTableSchema> LoadSchema(uint32_t id, const std::string& name);
   bool ReadColumns(DbTableSchema& schema);

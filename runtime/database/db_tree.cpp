@@ -11,6 +11,8 @@ namespace {
 constexpr size_t kMostDepth = 24;
 
 constexpr size_t kEntryKeyOffset = 12;
+// An offset that ends the page whatever it holds.
+constexpr uint32_t kPastAnyPage = 0xFFFF;
 constexpr size_t kMasterRootOffset = 10;
 constexpr size_t kMasterNameOffset = 18;
 
@@ -151,6 +153,7 @@ bool vndbTree::SettleForward() {
     if (!page) break;
     if (top.offset < page->Used()) {
       if (page->Tag() != kDbInteriorPage) return true;
+      if (top.offset + kEntryKeyOffset > page->Used()) break;
       uint32_t child = DbGet32(page->Data() + top.offset + 8);
       if (!PathPage(child)) break;
       mPath.push_back({child, 0});
@@ -161,6 +164,7 @@ bool vndbTree::SettleForward() {
     vndbTreeLevel& parent = mPath.back();
     vndbPage* parentPage = mFile.GetPage(parent.page);
     if (!parentPage) break;
+    if (parent.offset + 2 > parentPage->Used()) break;
     parent.offset += DbGet16(parentPage->Data() + parent.offset);
   }
   mPath = saved;
@@ -210,6 +214,10 @@ bool vndbTree::Find(const Bytes& key, bool* found) {
   while (SettleForward()) {
     size_t length = 0;
     const uint8_t* record = CurrentRecord(&length);
+    if (!record) {
+      mPath.back().offset = kPastAnyPage;
+      continue;
+    }
     if (record[2] == kDbLive) {
       int order = DbCompareKeys(BuildKey(record, length), key);
       if (order >= 0) {
@@ -231,7 +239,10 @@ bool vndbTree::Next() {
     mAtStart = false;
   } else {
     size_t length = 0;
-    if (CurrentRecord(&length)) mPath.back().offset += uint32_t(length);
+    if (CurrentRecord(&length))
+      mPath.back().offset += uint32_t(length);
+    else if (!mPath.empty())
+      mPath.back().offset = kPastAnyPage;
   }
   return SettleForward();
 }
@@ -243,6 +254,8 @@ const uint8_t* vndbTree::CurrentRecord(size_t* length) {
     return nullptr;
   const uint8_t* record = page->Data() + mPath.back().offset;
   *length = DbGet16(record);
+  // A walk whose page was changed under it through another cursor must not read past it.
+  if (*length < kDbRowFieldsOffset || mPath.back().offset + *length > page->Used()) return nullptr;
   return record;
 }
 

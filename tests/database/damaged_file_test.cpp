@@ -148,3 +148,40 @@ TEST_F(DamagedFileTest, BrokenPageContentsAreReported) {
 
 }  // namespace
 }  // namespace vorn
+
+namespace vorn {
+namespace {
+
+TEST_F(DamagedFileTest, ALargeObjectDirectoryThatListsItselfIsReported) {
+  std::string damaged = dbtest::TempPath("blob.vdb");
+  {
+    auto db = vndbHandle::OpenFile(path);
+    ASSERT_TRUE(db->CreateTable("texts", {{"body", kDbLongVarchar, true}}, {}));
+    ASSERT_TRUE(db->AddTableRecord("texts", {{"body", std::string(5000, 'b')}}));
+  }
+  std::vector<uint8_t> bytes = dbtest::ReadBytes(path);
+  // Find the directory row (kind 1) in the leaves and make its first entry name itself.
+  bool changed = false;
+  for (size_t page = 64; page + 8192 <= bytes.size(); page += 8192) {
+    if (Word(bytes, page) != kDbRowLeaf) continue;
+    for (size_t at = 0; at < DbGet16(&bytes[page + 16]); at += DbGet16(&bytes[page + 18 + at])) {
+      size_t record = page + 18 + at;
+      if (DbGet16(&bytes[record]) >= 28 && bytes[record + 10] == 1 && bytes[record + 11] == kDbBinary &&
+          Word(bytes, record + 16) == 1) {
+        PutWord(bytes, record + 20, Word(bytes, record + 6));
+        changed = true;
+      }
+    }
+  }
+  ASSERT_TRUE(changed);
+  dbtest::WriteBytes(damaged, bytes);
+  auto db = vndbHandle::OpenFile(damaged);
+  ASSERT_TRUE(db);
+  auto cursor = vndbCursor::Open(*db, "texts", {"body"});
+  ASSERT_TRUE(cursor->NextRow());
+  EXPECT_FALSE(cursor->ColumnValue(0));
+  EXPECT_NE(db->File().Error().find("lists itself"), std::string::npos) << db->File().Error();
+}
+
+}  // namespace
+}  // namespace vorn

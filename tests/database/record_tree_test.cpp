@@ -169,3 +169,42 @@ TEST_F(RecordTreeTest, ReplacingKeepsUnchangedKeysInPlaceAndSpoolsChangedOnes) {
 
 }  // namespace
 }  // namespace vorn
+
+namespace vorn {
+namespace {
+
+TEST_F(RecordTreeTest, ManyNamedTreesSplitTheMasterTreeAndTheHeaderNamesItsNewRoot) {
+  constexpr int kTrees = 700;
+  for (int i = 0; i < kTrees; ++i) ASSERT_TRUE(vndbTree::CreateNamedTree(*file, "tree" + std::to_string(i)));
+  ASSERT_TRUE(file->Commit());
+  Reopen();
+  std::vector<uint8_t> bytes = dbtest::ReadBytes(path);
+  uint32_t root = dbtest::Word(bytes, 20);
+  EXPECT_NE(root, 0u);
+  EXPECT_EQ(root, file->MasterRoot());
+  EXPECT_EQ(dbtest::Word(bytes, 64 + 8192 * size_t(root)), kDbInteriorPage);
+  EXPECT_EQ(dbtest::Word(bytes, 64 + 8192 * size_t(root) + 4), root);
+  for (int i = 0; i < kTrees; i += 7) EXPECT_TRUE(vndbTree::OpenNamedTree(*file, "TREE" + std::to_string(i))) << i;
+  EXPECT_TRUE(vndbTree::OpenNamedTree(*file, "rows"));
+}
+
+TEST_F(RecordTreeTest, AWalkOverAPageChangedThroughAnotherCursorStaysInsideIt) {
+  auto walker = vndbTree::OpenNamedTree(*file, "rows", {0});
+  auto writer = vndbTree::OpenNamedTree(*file, "rows", {0});
+  for (int n = 10; n < 15; ++n) writer->InsertRecord(Row(*file, n), true);
+  ASSERT_TRUE(walker->Next());
+  ASSERT_TRUE(walker->Next());
+  // Shorter rows put in front shift the page under the walker's position.
+  for (int n = 0; n < 3; ++n)
+    writer->InsertRecord(DbBuildRow({{0, DbValue::Text(kDbVarchar, std::to_string(n))}},
+                                    file->CurrentSerial(), file->NewRecordId()), true);
+  int steps = 0;
+  while (walker->Next() && steps < 100) {
+    ++steps;
+    walker->GetField(1);
+  }
+  EXPECT_LT(steps, 100);
+}
+
+}  // namespace
+}  // namespace vorn
