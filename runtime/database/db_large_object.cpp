@@ -12,6 +12,8 @@ constexpr uint32_t kDirectory = 1;
 constexpr uint8_t kPieceField = 1;
 // An object read back may not claim more than this; a damaged directory could claim anything.
 constexpr size_t kMostObjectBytes = size_t(1) << 30;
+// Each nested directory stands for 2 MB, so an object within the limit nests far less deep.
+constexpr size_t kMostNesting = 1024;
 
 std::optional<uint32_t> WritePiece(vndbTree& blobs, uint32_t kind, const uint8_t* bytes,
                                    size_t length) {
@@ -49,7 +51,11 @@ bool FindPiece(vndbTree& blobs, uint32_t id, uint32_t* kind, Bytes* payload) {
   return *kind == kDataPiece || *kind == kDirectory;
 }
 
-bool ReadInto(vndbTree& blobs, uint32_t id, Bytes& out, std::set<uint32_t>& seen) {
+bool ReadInto(vndbTree& blobs, uint32_t id, Bytes& out, std::set<uint32_t>& seen, size_t depth) {
+  if (depth > kMostNesting) {
+    blobs.File().ReportDamage("large object " + std::to_string(id) + " nests too deep");
+    return false;
+  }
   if (!seen.insert(id).second) {
     blobs.File().ReportDamage("large object " + std::to_string(id) + " lists itself");
     return false;
@@ -63,19 +69,19 @@ bool ReadInto(vndbTree& blobs, uint32_t id, Bytes& out, std::set<uint32_t>& seen
     return true;
   }
   for (size_t at = 0; at < payload.size(); at += 8)
-    if (!ReadInto(blobs, DbGet32(payload.data() + at), out, seen)) return false;
+    if (!ReadInto(blobs, DbGet32(payload.data() + at), out, seen, depth + 1)) return false;
   return true;
 }
 
-bool DeleteFrom(vndbTree& blobs, uint32_t id, std::set<uint32_t>& seen) {
-  if (!seen.insert(id).second) return false;
+bool DeleteFrom(vndbTree& blobs, uint32_t id, std::set<uint32_t>& seen, size_t depth) {
+  if (depth > kMostNesting || !seen.insert(id).second) return false;
   uint32_t kind = 0;
   Bytes payload;
   if (!FindPiece(blobs, id, &kind, &payload) || !blobs.DeleteCurrent()) return false;
   bool ok = true;
   if (kind == kDirectory)
     for (size_t at = 0; at < payload.size(); at += 8)
-      ok = DeleteFrom(blobs, DbGet32(payload.data() + at), seen) && ok;
+      ok = DeleteFrom(blobs, DbGet32(payload.data() + at), seen, depth + 1) && ok;
   return ok;
 }
 
@@ -112,14 +118,14 @@ std::optional<Bytes> ReadLargeObject(vndbFile& file, uint32_t id) {
   if (!blobs) return std::nullopt;
   Bytes out;
   std::set<uint32_t> seen;
-  if (!ReadInto(*blobs, id, out, seen)) return std::nullopt;
+  if (!ReadInto(*blobs, id, out, seen, 0)) return std::nullopt;
   return out;
 }
 
 bool DeleteLargeObject(vndbFile& file, uint32_t id) {
   std::unique_ptr<vndbTree> blobs = vndbTree::OpenNamedTree(file, kDbBlobTree);
   std::set<uint32_t> seen;
-  return blobs && DeleteFrom(*blobs, id, seen);
+  return blobs && DeleteFrom(*blobs, id, seen, 0);
 }
 
 }  // namespace vorn
