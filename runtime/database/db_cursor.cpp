@@ -1,0 +1,156 @@
+#include "database/db_cursor.h"
+
+#include "database/db_large_object.h"
+
+namespace vorn {
+namespace {
+
+bool IsLargeObject(uint8_t type) {
+  return type == kDbLongVarchar || type == kDbLongVarbinary;
+}
+
+std::string ValueText(const DbValue& value) {
+  switch (value.type) {
+    case kDbSmallint: case kDbInteger: return std::to_string(value.integer);
+    case kDbVarchar: {
+      std::string quoted = "'";
+      for (char c : value.Text()) quoted += c == '\'' ? std::string("''") : std::string(1, c);
+      return quoted + "'";
+    }
+    case kDbDate:
+      return std::to_string(value.parts[0]) + "-" + std::to_string(value.parts[1]) + "-" +
+             std::to_string(value.parts[2]);
+    case kDbTime:
+      return std::to_string(value.parts[0]) + ":" + std::to_string(value.parts[1]) + ":" +
+             std::to_string(value.parts[2]);
+    case kDbBoolean: return value.integer ? "true" : "false";
+    case kDbFloat: case kDbDouble: return std::to_string(value.real);
+    default: return {};
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<vndbCursor> vndbCursor::Open(vndbHandle& handle, const std::string& table,
+                                             const std::vector<std::string>& columns) {
+  std::shared_ptr<const DbTableSchema> schema = handle.FindSchema(table);
+  if (!schema) return nullptr;
+  std::unique_ptr<vndbCursor> cursor(new vndbCursor(handle, schema->name));
+  for (const std::string& name : columns) {
+    if (name == "*") {
+      for (const DbColumn& column : schema->columns)
+        cursor->mColumns.push_back({column.name, column.position, column.type});
+      continue;
+    }
+    const DbColumn* column = schema->Column(name);
+    if (!column) return nullptr;
+    cursor->mColumns.push_back({column->name, column->position, column->type});
+  }
+  cursor->mTree = vndbTree::OpenNamedTree(handle.File(), std::to_string(schema->id), schema->primaryKey);
+  if (!cursor->mTree) return nullptr;
+  cursor->mSchema = std::move(schema);
+  return cursor;
+}
+
+std::unique_ptr<vndbCursor> vndbCursor::OpenTableList(vndbHandle& handle) {
+  std::unique_ptr<vndbCursor> cursor(new vndbCursor(handle, kDbTablesTree));
+  cursor->mColumns.push_back({"TableName", 1, kDbVarchar});
+  cursor->mTree = vndbTree::OpenNamedTree(handle.File(), kDbTablesTree, {1});
+  if (!cursor->mTree) return nullptr;
+  return cursor;
+}
+
+std::string vndbCursor::ColumnName(size_t index) const {
+  return index < mColumns.size() ? mColumns[index].name : std::string();
+}
+
+uint8_t vndbCursor::ColumnType(size_t index) {
+  if (index >= mColumns.size() || !mTree) return 0;
+  return mTree->GetField(mColumns[index].field).type;
+}
+
+std::optional<DbValue> vndbCursor::ColumnValue(size_t index) {
+  if (index >= mColumns.size() || !mTree) return std::nullopt;
+  size_t length = 0;
+  if (!mTree->CurrentRecord(&length)) return std::nullopt;
+  DbValue value = DbDecodeField(mTree->GetField(mColumns[index].field));
+  if (IsLargeObject(value.type)) {
+    std::optional<Bytes> bytes = ReadLargeObject(mHandle.File(), uint32_t(value.integer));
+    if (!bytes) return std::nullopt;
+    value.bytes = std::move(*bytes);
+  }
+  return value;
+}
+
+bool vndbCursor::NextRow() {
+  if (mEnded || !mTree) return false;
+  while (mTree->Next())
+    if (mTree->IsCurrentVisible()) return true;
+  // The walk is over: rows whose key changed are put back now.
+  mTree.reset();
+  mEnded = true;
+  return false;
+}
+
+bool vndbCursor::DeleteRow() {
+  if (!mTree || !mTree->IsCurrentVisible()) return false;
+  if (mSchema) {
+    for (const DbColumn& column : mSchema->columns) {
+      DbFieldRef field = mTree->GetField(column.position);
+      if (IsLargeObject(field.type)) DeleteLargeObject(mHandle.File(), DbGet32(field.value));
+    }
+  }
+  return mTree->DeleteCurrent();
+}
+
+bool vndbCursor::UpdateRow(const std::vector<std::pair<size_t, std::string>>& edits) {
+  if (!mSchema || !mTree || !mTree->IsCurrentVisible()) return false;
+  DbRow row;
+  std::vector<uint32_t> replaced;
+  std::vector<uint32_t> written;
+  for (const DbColumn& column : mSchema->columns) {
+    const std::string* text = nullptr;
+    for (const auto& [index, edit] : edits)
+      if (index < mColumns.size() && mColumns[index].field == column.position) text = &edit;
+    DbFieldRef current = mTree->GetField(column.position);
+    if (!text) {
+      if (current.type) row.push_back({column.position, DbDecodeField(current)});
+      continue;
+    }
+    DbValue value;
+    if (!mHandle.ConvertValue(column, *text, &value)) {
+      for (uint32_t id : written) DeleteLargeObject(mHandle.File(), id);
+      return false;
+    }
+    if (IsLargeObject(column.type)) {
+      written.push_back(uint32_t(value.integer));
+      current = mTree->GetField(column.position);
+      if (IsLargeObject(current.type)) replaced.push_back(DbGet32(current.value));
+    }
+    row.push_back({column.position, value});
+  }
+  Bytes record = DbBuildRow(row, 0, 0);
+  if (record.size() > kDbDataSize || !mTree->ReplaceCurrent(record)) {
+    for (uint32_t id : written) DeleteLargeObject(mHandle.File(), id);
+    return false;
+  }
+  for (uint32_t id : replaced) DeleteLargeObject(mHandle.File(), id);
+  return true;
+}
+
+std::string vndbCursor::ColumnSource(size_t index, std::string* key) {
+  if (key) key->clear();
+  if (index >= mColumns.size()) return {};
+  if (key && mSchema && mTree) {
+    for (uint8_t position : mSchema->primaryKey) {
+      for (const DbColumn& column : mSchema->columns) {
+        if (column.position != position) continue;
+        if (!key->empty()) *key += " and ";
+        *key += column.name + "=" + ValueText(DbDecodeField(mTree->GetField(position)));
+      }
+    }
+  }
+  return mTable + "!" + mColumns[index].name;
+}
+
+}  // namespace vorn

@@ -1,0 +1,59 @@
+// A cursor over one table's rows (or the list of tables) in key order: column values, and
+// deleting and updating the current row. Large-object columns give the object's bytes.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "database/db_handle.h"
+#include "database/db_tree.h"
+
+namespace vorn {
+
+class vndbCursor {
+ public:
+  struct Column {
+    std::string name;
+    uint8_t field = 0;
+    uint8_t type = 0;
+  };
+
+  // Columns by name, "*" adding every column of the table; null for an unknown table or column.
+  static std::unique_ptr<vndbCursor> Open(vndbHandle& handle, const std::string& table,
+                                          const std::vector<std::string>& columns);
+  // The names of the tables, as the single column "TableName", in name order.
+  static std::unique_ptr<vndbCursor> OpenTableList(vndbHandle& handle);
+
+  size_t ColumnCount() const { return mColumns.size(); }
+  // Empty outside the columns.
+  std::string ColumnName(size_t index) const;
+  // The type code stored in the current row for the column, 0 when absent.
+  uint8_t ColumnType(size_t index);
+  // The value of the column in the current row (type 0 for NULL); a large-object column
+  // yields its bytes in `bytes`. Nothing when there is no current row or the object is lost.
+  std::optional<DbValue> ColumnValue(size_t index);
+
+  bool NextRow();
+  bool DeleteRow();
+  // Replaces the current row by one with the edited columns (index, value text) converted
+  // like inserted values; a row whose key changed reappears when the walk is over.
+  bool UpdateRow(const std::vector<std::pair<size_t, std::string>>& edits);
+  // "table!column", and the condition text that selects the current row by its primary key.
+  std::string ColumnSource(size_t index, std::string* key);
+
+ private:
+  vndbCursor(vndbHandle& handle, std::string table) : mHandle(handle), mTable(std::move(table)) {}
+
+  vndbHandle& mHandle;
+  std::string mTable;
+  std::shared_ptr<const DbTableSchema> mSchema;
+  std::unique_ptr<vndbTree> mTree;
+  std::vector<Column> mColumns;
+  bool mEnded = false;
+};
+
+}  // namespace vorn

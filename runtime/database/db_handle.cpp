@@ -1,0 +1,365 @@
+#include "database/db_handle.h"
+
+#include <cstdlib>
+#include <strings.h>
+
+#include "database/db_large_object.h"
+#include "database/db_tree.h"
+#include "database/db_value_text.h"
+#include "files/data_file.h"
+
+namespace vorn {
+namespace {
+
+// A column's position is its field number in every row: one byte.
+constexpr size_t kMostColumns = 255;
+
+bool SameText(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+Bytes IntegerKey(uint32_t value) {
+  Bytes key;
+  uint8_t bytes[4];
+  DbPut32(bytes, value);
+  DbAppendKeyValue(key, kDbInteger, bytes, 4);
+  return key;
+}
+
+std::string Quoted(const std::string& table) { return "'" + table + "'"; }
+
+}  // namespace
+
+const DbColumn* DbTableSchema::Column(const std::string& wanted) const {
+  for (const DbColumn& column : columns)
+    if (SameText(column.name, wanted)) return &column;
+  return nullptr;
+}
+
+vndbHandle::~vndbHandle() {
+  if (mFile) mFile->Close();
+}
+
+std::unique_ptr<vndbHandle> vndbHandle::Create(std::unique_ptr<RandomAccessMechanism> stream) {
+  std::unique_ptr<vndbHandle> handle(new vndbHandle);
+  handle->mFile = std::make_unique<vndbFile>();
+  if (!handle->mFile->Create(std::move(stream))) return nullptr;
+  for (const char* name : {kDbTablesTree, kDbFieldsTree, kDbBlobTree})
+    if (!vndbTree::CreateNamedTree(*handle->mFile, name)) return nullptr;
+  if (!handle->mFile->Commit()) return nullptr;
+  return handle;
+}
+
+std::unique_ptr<vndbHandle> vndbHandle::CreateFile(const std::string& path) {
+  auto stream = std::make_unique<UnixDataFile>();
+  if (!stream->Create(path.c_str())) return nullptr;
+  return Create(std::move(stream));
+}
+
+std::unique_ptr<vndbHandle> vndbHandle::Open(std::unique_ptr<RandomAccessMechanism> stream,
+                                             std::string* error) {
+  std::unique_ptr<vndbHandle> handle(new vndbHandle);
+  handle->mFile = std::make_unique<vndbFile>();
+  if (!handle->mFile->Open(std::move(stream)) || !handle->LoadSchemas()) {
+    if (error) *error = handle->mFile->Error();
+    return nullptr;
+  }
+  return handle;
+}
+
+std::unique_ptr<vndbHandle> vndbHandle::OpenFile(const std::string& path, std::string* error) {
+  auto stream = std::make_unique<UnixDataFile>();
+  if (!stream->Open(path.c_str(), kDataFileReadWritePermission) &&
+      !stream->Open(path.c_str(), kDataFileReadPermission)) {
+    if (error) *error = "The database file cannot be opened";
+    return nullptr;
+  }
+  return Open(std::move(stream), error);
+}
+
+bool vndbHandle::Fail(int32_t code, const std::string& message) {
+  mErrorCode = code;
+  mErrorMessage = message;
+  return false;
+}
+
+bool vndbHandle::FailFile(int32_t code, const std::string& message) {
+  if (mFile->IsDamaged()) return Fail(kDbErrorInternal, mFile->Error());
+  return Fail(code, message);
+}
+
+void vndbHandle::ClearError() {
+  mErrorCode = 0;
+  mErrorMessage.clear();
+}
+
+bool vndbHandle::LoadSchemas() {
+  mSchemas.clear();
+  std::unique_ptr<vndbTree> tables = vndbTree::OpenNamedTree(*mFile, kDbTablesTree, {1});
+  if (!tables) {
+    if (!mFile->IsDamaged()) mFile->ReportDamage("the catalogue of tables is missing");
+    return false;
+  }
+  while (tables->Next()) {
+    if (!tables->IsCurrentVisible()) continue;
+    DbFieldRef id = tables->GetField(0);
+    DbFieldRef name = tables->GetField(1);
+    if (id.type != kDbInteger || name.type != kDbVarchar) {
+      mFile->ReportDamage("a row of the catalogue of tables is malformed");
+      return false;
+    }
+    std::string text = DbDecodeField(name).Text();
+    if (!LoadSchema(DbGet32(id.value), text)) return false;
+  }
+  return !mFile->IsDamaged();
+}
+
+std::shared_ptr<DbTableSchema> vndbHandle::LoadSchema(uint32_t id, const std::string& name) {
+  auto schema = std::make_shared<DbTableSchema>();
+  schema->id = id;
+  schema->name = name;
+  if (!ReadColumns(*schema)) return nullptr;
+  mSchemas.insert(mSchemas.begin(), schema);
+  return schema;
+}
+
+bool vndbHandle::ReadColumns(DbTableSchema& schema) {
+  std::unique_ptr<vndbTree> fields = vndbTree::OpenNamedTree(*mFile, kDbFieldsTree, {0, 2});
+  if (!fields) {
+    if (!mFile->IsDamaged()) mFile->ReportDamage("the catalogue of columns is missing");
+    return false;
+  }
+  Bytes prefix = IntegerKey(schema.id);
+  fields->SetFilter(prefix);
+  bool found = false;
+  if (!fields->Find(prefix, &found)) return false;
+  while (fields->Next() && DbKeyHasPrefix(fields->CurrentKey(), prefix)) {
+    if (!fields->IsCurrentVisible()) continue;
+    DbFieldRef position = fields->GetField(1);
+    DbFieldRef name = fields->GetField(2);
+    DbFieldRef allowsNull = fields->GetField(3);
+    DbFieldRef type = fields->GetField(4);
+    DbFieldRef key = fields->GetField(5);
+    DbColumn column;
+    bool sound = position.type == kDbInteger && name.type == kDbVarchar &&
+                 allowsNull.type == kDbSmallint && type.type == kDbSmallint &&
+                 (key.type == 0 || key.type == kDbSmallint);
+    if (sound) {
+      int64_t at = DbDecodeField(position).integer;
+      int64_t code = DbDecodeField(type).integer;
+      int64_t keyAt = key.type ? DbDecodeField(key).integer : 0;
+      sound = at >= 0 && size_t(at) < kMostColumns && code >= 0 && DbIsStoredType(uint32_t(code)) &&
+              keyAt >= 0 && size_t(keyAt) <= kMostColumns;
+      if (sound) {
+        column.position = uint8_t(at);
+        column.name = DbDecodeField(name).Text();
+        column.allowsNull = DbDecodeField(allowsNull).integer != 0;
+        column.type = uint8_t(code);
+        if (keyAt > 0) {
+          if (schema.primaryKey.size() < size_t(keyAt)) schema.primaryKey.resize(size_t(keyAt));
+          schema.primaryKey[size_t(keyAt) - 1] = column.position;
+        }
+      }
+    }
+    if (!sound) {
+      mFile->ReportDamage("a row of the catalogue of columns is malformed");
+      return false;
+    }
+    schema.columns.push_back(column);
+  }
+  return !mFile->IsDamaged();
+}
+
+std::shared_ptr<const DbTableSchema> vndbHandle::FindSchema(const std::string& name) const {
+  for (const auto& schema : mSchemas)
+    if (SameText(schema->name, name)) return schema;
+  return nullptr;
+}
+
+bool vndbHandle::CreateTable(const std::string& name, const std::vector<DbColumnSpec>& columns,
+                             const std::vector<size_t>& keyPositions) {
+  ClearError();
+  if (FindSchema(name))
+    return Fail(kDbErrorExists, "Unable to create " + name + " because it already exists");
+  // Checked before anything is written, so a refused table leaves no empty tree behind.
+  for (const DbColumnSpec& column : columns)
+    if (!DbIsStoredType(column.type))
+      return Fail(kDbErrorType,
+                  "Unable to create " + name + " because an unsupported column type was used");
+  std::string internal = "Unable to create " + name + " due to an internal error";
+  if (name.empty() || columns.size() > kMostColumns || keyPositions.size() > columns.size())
+    return Fail(kDbErrorInternal, internal);
+  for (size_t position : keyPositions)
+    if (position >= columns.size()) return Fail(kDbErrorInternal, internal);
+  uint32_t id = mFile->NewRecordId();
+  if (!vndbTree::CreateNamedTree(*mFile, std::to_string(id))) return FailFile(kDbErrorInternal, internal);
+
+  auto insert = [&](const char* tree, const Bytes& keyFields, const DbRow& row) {
+    std::unique_ptr<vndbTree> target = vndbTree::OpenNamedTree(*mFile, tree, keyFields);
+    if (!target) return FailFile(kDbErrorInternal, internal);
+    return Inserted(
+        target->InsertRecord(DbBuildRow(row, mFile->CurrentSerial(), mFile->NewRecordId()), true),
+        internal);
+  };
+  if (!insert(kDbTablesTree, {1},
+              {{0, DbValue::Integer(kDbInteger, id)}, {1, DbValue::Text(kDbVarchar, name)}}))
+    return false;
+  for (size_t i = 0; i < columns.size(); ++i) {
+    DbRow row = {{0, DbValue::Integer(kDbInteger, id)},
+                 {1, DbValue::Integer(kDbInteger, int64_t(i))},
+                 {2, DbValue::Text(kDbVarchar, columns[i].name)},
+                 {3, DbValue::Integer(kDbSmallint, columns[i].allowsNull ? 1 : 0)},
+                 {4, DbValue::Integer(kDbSmallint, columns[i].type)}};
+    for (size_t k = 0; k < keyPositions.size(); ++k)
+      if (keyPositions[k] == i) row.push_back({5, DbValue::Integer(kDbSmallint, int64_t(k + 1))});
+    if (!insert(kDbFieldsTree, {0, 2}, row)) return false;
+  }
+  if (!LoadSchema(id, name)) return FailFile(kDbErrorInternal, internal);
+  return true;
+}
+
+bool vndbHandle::AddTableColumn(const std::string& table, const DbColumnSpec& column) {
+  ClearError();
+  std::shared_ptr<const DbTableSchema> schema = FindSchema(table);
+  if (!schema)
+    return Fail(kDbErrorUnknown, "Unable to add column " + column.name + " because table " +
+                                     Quoted(table) + " doesn't exist");
+  size_t position = 0;
+  while (position < kMostColumns) {
+    bool taken = false;
+    for (const DbColumn& existing : schema->columns) taken |= existing.position == position;
+    if (!taken) break;
+    ++position;
+  }
+  if (!DbIsStoredType(column.type))
+    return Fail(kDbErrorType, "Unable to add " + column.name + " because an unsupported  type was used");
+  std::string internal = "Unable to create " + column.name + " due to an internal error";
+  if (position >= kMostColumns) return Fail(kDbErrorInternal, internal);
+  std::unique_ptr<vndbTree> fields = vndbTree::OpenNamedTree(*mFile, kDbFieldsTree, {0, 2});
+  if (!fields) return FailFile(kDbErrorInternal, internal);
+  DbRow row = {{0, DbValue::Integer(kDbInteger, schema->id)},
+               {1, DbValue::Integer(kDbInteger, int64_t(position))},
+               {2, DbValue::Text(kDbVarchar, column.name)},
+               {3, DbValue::Integer(kDbSmallint, column.allowsNull ? 1 : 0)},
+               {4, DbValue::Integer(kDbSmallint, column.type)}};
+  if (!Inserted(fields->InsertRecord(DbBuildRow(row, mFile->CurrentSerial(), mFile->NewRecordId()), true),
+                internal))
+    return false;
+  fields.reset();
+  // Cursors keep the schema they were made with; the cache gets a fresh one.
+  auto fresh = std::make_shared<DbTableSchema>();
+  fresh->id = schema->id;
+  fresh->name = schema->name;
+  if (!ReadColumns(*fresh)) return FailFile(kDbErrorInternal, internal);
+  for (auto& cached : mSchemas)
+    if (cached->id == fresh->id) cached = fresh;
+  return true;
+}
+
+bool vndbHandle::ConvertValue(const DbColumn& column, const std::string& text, DbValue* value) {
+  switch (column.type) {
+    case kDbSmallint: case kDbInteger:
+      *value = DbValue::Integer(column.type, DbParseDecimal(text));
+      return true;
+    case kDbVarchar: case kDbBinary:
+      *value = DbValue::Text(column.type, text);
+      return true;
+    case kDbFloat: case kDbDouble:
+      *value = DbValue::Real(column.type, std::strtod(text.c_str(), nullptr));
+      return true;
+    case kDbDate: case kDbTime: {
+      std::optional<DbValue> parsed = column.type == kDbDate ? DbParseDate(text) : DbParseTime(text);
+      if (!parsed)
+        return Fail(kDbErrorUnknown, column.type == kDbDate ? "Invalid date format" : "Invalid time format");
+      *value = *parsed;
+      return true;
+    }
+    case kDbBoolean:
+      *value = DbValue::Integer(kDbBoolean, SameText(text, "true") ? 1 : 0);
+      return true;
+    case kDbLongVarchar: case kDbLongVarbinary: {
+      std::optional<uint32_t> id =
+          WriteLargeObject(*mFile, reinterpret_cast<const uint8_t*>(text.data()), text.size());
+      if (!id) return FailFile(kDbErrorBlob, "Error writing BLOB");
+      *value = DbValue::Integer(column.type, *id);
+      return true;
+    }
+    default:
+      return Fail(kDbErrorType, "Unable to add " + column.name + " because an unsupported  type was used");
+  }
+}
+
+bool vndbHandle::AddTableRecord(const std::string& table, const std::vector<DbColumnText>& values) {
+  ClearError();
+  std::shared_ptr<const DbTableSchema> schema = FindSchema(table);
+  if (!schema) return Fail(kDbErrorUnknown, "Unknown table " + table);
+  for (const DbColumn& column : schema->columns) {
+    bool given = false;
+    for (const DbColumnText& value : values) given |= SameText(value.column, column.name);
+    if (!given && !column.allowsNull) return Fail(kDbErrorUnknown, "NotNull column violation");
+  }
+  for (const DbColumnText& value : values)
+    if (!schema->Column(value.column)) return Fail(kDbErrorUnknown, "Unknown column " + value.column);
+
+  DbRow row;
+  std::vector<uint32_t> objects;
+  auto undoObjects = [&] {
+    for (uint32_t id : objects) DeleteLargeObject(*mFile, id);
+    return false;
+  };
+  for (const DbColumnText& text : values) {
+    const DbColumn* column = schema->Column(text.column);
+    DbValue value;
+    if (!ConvertValue(*column, text.text, &value)) return undoObjects();
+    if (column->type == kDbLongVarchar || column->type == kDbLongVarbinary)
+      objects.push_back(uint32_t(value.integer));
+    row.push_back({column->position, value});
+  }
+  std::unique_ptr<vndbTree> tree =
+      vndbTree::OpenNamedTree(*mFile, std::to_string(schema->id), schema->primaryKey);
+  if (!tree) {
+    undoObjects();
+    return FailFile(kDbErrorUnknown, "Unknown table " + table);
+  }
+  if (Inserted(tree->InsertRecord(DbBuildRow(row, mFile->CurrentSerial(), mFile->NewRecordId()),
+                                  !schema->primaryKey.empty()),
+               "Insert failed: the row could not be written"))
+    return true;
+  int32_t code = mErrorCode;
+  std::string message = mErrorMessage;
+  undoObjects();
+  return Fail(code, message);
+}
+
+bool vndbHandle::Inserted(vndbTree::InsertResult result, const std::string& failure) {
+  switch (result) {
+    case vndbTree::InsertResult::kInserted: return true;
+    case vndbTree::InsertResult::kDuplicate:
+      return Fail(kDbErrorPrimaryKey, "Insert failed: primary key violation");
+    case vndbTree::InsertResult::kTooLong: return Fail(kDbErrorTooLong, "Insert failed: data too long");
+    default: return FailFile(kDbErrorInternal, failure);
+  }
+}
+
+bool vndbHandle::Commit() {
+  ClearError();
+  if (!mFile->Commit()) return FailFile(kDbErrorInternal, mFile->Error());
+  return true;
+}
+
+void vndbHandle::Rollback() {
+  ClearError();
+  mFile->Rollback();
+  // Tables made in the forgotten transaction must not linger in the cache.
+  if (!LoadSchemas()) FailFile(kDbErrorInternal, mFile->Error());
+}
+
+bool vndbHandle::Close() {
+  if (!mFile) return false;
+  mSchemas.clear();
+  bool ok = mFile->Close();
+  mFile.reset();
+  return ok;
+}
+
+}  // namespace vorn

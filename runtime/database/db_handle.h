@@ -1,0 +1,109 @@
+// The built-in engine's handle on one database: the open file, the schemas of its tables read
+// from the catalogue, and the last error. Every operation clears the error first; a failure
+// sets the code and text and changes nothing.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "database/db_file.h"
+#include "database/db_row.h"
+#include "database/db_tree.h"
+
+namespace vorn {
+
+class RandomAccessMechanism;
+
+constexpr const char* kDbTablesTree = "sys$tables";
+constexpr const char* kDbFieldsTree = "sys$fields";
+
+// Engine error codes.
+constexpr int32_t kDbErrorExists = 2000;
+constexpr int32_t kDbErrorInternal = 2001;
+constexpr int32_t kDbErrorType = 2002;
+constexpr int32_t kDbErrorUnknown = 2003;
+constexpr int32_t kDbErrorBlob = 2004;
+constexpr int32_t kDbErrorPrimaryKey = 2005;
+constexpr int32_t kDbErrorTooLong = 2006;
+
+struct DbColumnSpec {
+  std::string name;
+  uint8_t type = kDbVarchar;
+  bool allowsNull = true;
+};
+
+struct DbColumn {
+  uint8_t position = 0;  // the field number of the column in every row
+  std::string name;
+  bool allowsNull = true;
+  uint8_t type = 0;
+};
+
+struct DbTableSchema {
+  std::string name;
+  uint32_t id = 0;
+  std::vector<DbColumn> columns;
+  Bytes primaryKey;  // column positions, in key order
+
+  const DbColumn* Column(const std::string& name) const;
+};
+
+// One value of an inserted row: the column's name and the value as text.
+struct DbColumnText {
+  std::string column;
+  std::string text;
+};
+
+class vndbHandle {
+ public:
+  // A new database (with its catalogue trees) written into the stream / file.
+  static std::unique_ptr<vndbHandle> Create(std::unique_ptr<RandomAccessMechanism> stream);
+  static std::unique_ptr<vndbHandle> CreateFile(const std::string& path);
+  // An existing database; null with the reason in `error` when it cannot be opened.
+  static std::unique_ptr<vndbHandle> Open(std::unique_ptr<RandomAccessMechanism> stream,
+                                          std::string* error = nullptr);
+  static std::unique_ptr<vndbHandle> OpenFile(const std::string& path,
+                                              std::string* error = nullptr);
+  ~vndbHandle();
+
+  bool CreateTable(const std::string& name, const std::vector<DbColumnSpec>& columns,
+                   const std::vector<size_t>& keyPositions);
+  bool AddTableColumn(const std::string& table, const DbColumnSpec& column);
+  bool AddTableRecord(const std::string& table, const std::vector<DbColumnText>& values);
+  bool Commit();
+  void Rollback();
+  // Commits and closes the file; false when anything failed.
+  bool Close();
+
+  // The schema of the table named (case-insensitively), or null.
+  std::shared_ptr<const DbTableSchema> FindSchema(const std::string& name) const;
+  const std::vector<std::shared_ptr<DbTableSchema>>& Schemas() const { return mSchemas; }
+  // The stored value of a column of the given type, converted from its text; a large-object
+  // column's text is written as a new object. False with the error set on failure.
+  bool ConvertValue(const DbColumn& column, const std::string& text, DbValue* value);
+
+  int32_t ErrorCode() const { return mErrorCode; }
+  const std::string& ErrorMessage() const { return mErrorMessage; }
+  vndbFile& File() { return *mFile; }
+
+ private:
+  vndbHandle() = default;
+  bool Fail(int32_t code, const std::string& message);
+  // Fails with the file's own reason when it found damage, else with `code` and `message`.
+  bool FailFile(int32_t code, const std::string& message);
+  void ClearError();
+  // True when inserted, else false with the error of the outcome (`failure` for a failed write).
+  bool Inserted(vndbTree::InsertResult result, const std::string& failure);
+  bool LoadSchemas();
+  std::shared_ptr<DbTableSchema> LoadSchema(uint32_t id, const std::string& name);
+  bool ReadColumns(DbTableSchema& schema);
+
+  std::unique_ptr<vndbFile> mFile;
+  std::vector<std::shared_ptr<DbTableSchema>> mSchemas;
+  int32_t mErrorCode = 0;
+  std::string mErrorMessage;
+};
+
+}  // namespace vorn

@@ -1,0 +1,162 @@
+#include "database/db_row.h"
+
+#include <cstring>
+
+namespace vorn {
+
+DbValue DbValue::Integer(uint8_t type, int64_t value) {
+  DbValue v;
+  v.type = type;
+  v.integer = value;
+  return v;
+}
+
+DbValue DbValue::Real(uint8_t type, double value) {
+  DbValue v;
+  v.type = type;
+  v.real = value;
+  return v;
+}
+
+DbValue DbValue::Text(uint8_t type, const std::string& text) {
+  DbValue v;
+  v.type = type;
+  v.bytes.assign(text.begin(), text.end());
+  return v;
+}
+
+DbValue DbValue::Parts(uint8_t type, int16_t a, int16_t b, int16_t c) {
+  DbValue v;
+  v.type = type;
+  v.parts[0] = a;
+  v.parts[1] = b;
+  v.parts[2] = c;
+  return v;
+}
+
+namespace {
+
+void Append16(Bytes& out, uint16_t value) {
+  out.push_back(uint8_t(value >> 8));
+  out.push_back(uint8_t(value));
+}
+
+void Append32(Bytes& out, uint32_t value) {
+  Append16(out, uint16_t(value >> 16));
+  Append16(out, uint16_t(value));
+}
+
+void AppendValue(Bytes& out, const DbValue& v) {
+  switch (v.type) {
+    case kDbSmallint: Append16(out, uint16_t(v.integer)); break;
+    case kDbInteger: case kDbLongVarchar: case kDbLongVarbinary:
+      Append32(out, uint32_t(v.integer));
+      break;
+    case kDbFloat: {
+      float f = float(v.real);
+      uint32_t bits;
+      std::memcpy(&bits, &f, 4);
+      Append32(out, bits);
+      break;
+    }
+    case kDbDouble: {
+      uint64_t bits;
+      std::memcpy(&bits, &v.real, 8);
+      Append32(out, uint32_t(bits >> 32));
+      Append32(out, uint32_t(bits));
+      break;
+    }
+    case kDbDate: case kDbTime:
+      for (int16_t part : v.parts) Append16(out, uint16_t(part));
+      break;
+    case kDbBoolean: out.push_back(v.integer ? 1 : 0); break;
+    case kDbVarchar: case kDbBinary:
+      Append32(out, uint32_t(v.bytes.size()));
+      out.insert(out.end(), v.bytes.begin(), v.bytes.end());
+      break;
+    default: break;
+  }
+}
+
+}  // namespace
+
+Bytes DbBuildRow(const DbRow& values, uint32_t serial, uint32_t id) {
+  Bytes out(kDbRowFieldsOffset, 0);
+  for (const auto& [field, value] : values) {
+    if (!DbIsStoredType(value.type)) continue;
+    out.push_back(field);
+    out.push_back(value.type);
+    AppendValue(out, value);
+  }
+  // Callers refuse rows too long for a page before inserting; the length word just saturates.
+  DbPut16(out.data(), uint16_t(out.size() > 0xFFFF ? 0xFFFF : out.size()));
+  DbStamp(out.data(), kDbLive, serial);
+  DbPut32(out.data() + kDbRecordIdOffset, id);
+  return out;
+}
+
+DbFieldRef DbFindField(const uint8_t* record, size_t length, uint8_t field) {
+  for (size_t at = kDbRowFieldsOffset; at + 2 <= length;) {
+    uint8_t type = record[at + 1];
+    int32_t size = DbFieldValueLength(type, record + at + 2, length - at - 2);
+    if (size < 0) break;
+    if (record[at] == field) return {type, record + at + 2, size_t(size)};
+    at += 2 + size_t(size);
+  }
+  return {};
+}
+
+DbValue DbDecodeField(const DbFieldRef& f) {
+  DbValue v;
+  v.type = f.type;
+  const uint8_t* p = f.value;
+  switch (f.type) {
+    case kDbSmallint: v.integer = int16_t(DbGet16(p)); break;
+    case kDbInteger: v.integer = int32_t(DbGet32(p)); break;
+    case kDbLongVarchar: case kDbLongVarbinary: v.integer = DbGet32(p); break;
+    case kDbFloat: {
+      uint32_t bits = DbGet32(p);
+      float f32;
+      std::memcpy(&f32, &bits, 4);
+      v.real = f32;
+      break;
+    }
+    case kDbDouble: {
+      uint64_t bits = uint64_t(DbGet32(p)) << 32 | DbGet32(p + 4);
+      std::memcpy(&v.real, &bits, 8);
+      break;
+    }
+    case kDbDate: case kDbTime:
+      for (int i = 0; i < 3; ++i) v.parts[i] = int16_t(DbGet16(p + 2 * i));
+      break;
+    case kDbBoolean: v.integer = p[0]; break;
+    case kDbVarchar: case kDbBinary: v.bytes.assign(p + 4, p + f.length); break;
+    default: v.type = 0; break;
+  }
+  return v;
+}
+
+Bytes DbRowKey(const uint8_t* record, size_t length, const Bytes& keyFields) {
+  Bytes key;
+  if (keyFields.empty()) {
+    for (int i = 3; i >= 0; --i) key.push_back(record[kDbRecordIdOffset + size_t(i)]);
+    return key;
+  }
+  for (uint8_t field : keyFields) {
+    DbFieldRef ref = DbFindField(record, length, field);
+    if (ref.type == 0 || !DbAppendKeyValue(key, ref.type, ref.value, ref.length)) {
+      if (ref.type != 0) key.pop_back();
+      key.push_back(0x00);
+    }
+  }
+  return key;
+}
+
+Bytes DbMasterKey(const std::string& name) {
+  Bytes key = {0x01, 0x01};
+  for (unsigned char c : name) key.push_back(DbCollate(c));
+  key.push_back(0x00);
+  return key;
+}
+
+}  // namespace vorn

@@ -1,0 +1,435 @@
+#include "database/db_tree.h"
+
+#include <algorithm>
+#include <cstring>
+#include <strings.h>
+
+namespace vorn {
+namespace {
+
+// Deeper than any tree of a file that fits in 2 GB: a longer path means the pages loop.
+constexpr size_t kMostDepth = 24;
+
+constexpr size_t kEntryKeyOffset = 12;
+// An offset that ends the page whatever it holds.
+constexpr uint32_t kPastAnyPage = 0xFFFF;
+constexpr size_t kMasterRootOffset = 10;
+constexpr size_t kMasterNameOffset = 18;
+
+bool SameName(const uint8_t* bytes, size_t length, const std::string& name) {
+  return length == name.size() &&
+         strncasecmp(reinterpret_cast<const char*>(bytes), name.data(), length) == 0;
+}
+
+// Leaf records count one each, interior entries the count they carry.
+uint16_t CountRecords(uint32_t tag, const uint8_t* bytes, size_t length) {
+  uint32_t count = 0;
+  for (size_t at = 0; at < length; at += DbGet16(bytes + at))
+    count += tag == kDbInteriorPage ? DbGet16(bytes + at + 6) : 1;
+  return uint16_t(std::min<uint32_t>(count, 0xFFFF));
+}
+
+Bytes MakeEntry(const Bytes& key, uint16_t count, uint32_t child, uint32_t serial) {
+  Bytes entry(kEntryKeyOffset + key.size(), 0);
+  DbPut16(entry.data(), uint16_t(kEntryKeyOffset + key.size()));
+  DbStamp(entry.data(), kDbLive, serial);
+  DbPut16(entry.data() + 6, count);
+  DbPut32(entry.data() + 8, child);
+  if (!key.empty()) std::memcpy(entry.data() + kEntryKeyOffset, key.data(), key.size());
+  return entry;
+}
+
+void Fill(vndbPage* page, const Bytes& first, const Bytes& second) {
+  std::memcpy(page->Data(), first.data(), first.size());
+  if (!second.empty()) std::memcpy(page->Data() + first.size(), second.data(), second.size());
+  page->SetUsed(uint16_t(first.size() + second.size()));
+}
+
+}  // namespace
+
+vndbTree::vndbTree(vndbFile& file) : mFile(file) {}
+
+vndbTree::vndbTree(vndbFile& file, std::string name, Bytes keyFields)
+    : mFile(file), mNamed(true), mName(std::move(name)), mKeyFields(std::move(keyFields)) {}
+
+vndbTree::~vndbTree() {
+  std::vector<Bytes> spool;
+  spool.swap(mSpool);
+  for (const Bytes& record : spool) {
+    if (mFile.IsDamaged()) break;
+    InsertRecord(record, false);
+  }
+}
+
+std::unique_ptr<vndbTree> vndbTree::OpenNamedTree(vndbFile& file, const std::string& name,
+                                                  const Bytes& keyFields) {
+  std::unique_ptr<vndbTree> tree(new vndbTree(file, name, keyFields));
+  if (!tree->LocateMasterRecord()) return nullptr;
+  return tree;
+}
+
+bool vndbTree::CreateNamedTree(vndbFile& file, const std::string& name) {
+  if (name.empty() || name.size() > kDbMostTreeNameLength) return false;
+  vndbPage* page = file.NewPageWithTag(kDbRowLeaf);
+  if (!page) return false;
+  Bytes record(kMasterNameOffset, 0);
+  DbPut16(record.data(), uint16_t(kMasterNameOffset + name.size()));
+  DbStamp(record.data(), kDbLive, file.CurrentSerial());
+  DbPut32(record.data() + kDbRecordIdOffset, file.NewRecordId());
+  DbPut32(record.data() + kMasterRootOffset, page->number);
+  DbPut32(record.data() + 14, uint32_t(name.size()));
+  record.insert(record.end(), name.begin(), name.end());
+  vndbTree master(file);
+  return master.InsertRecord(record, false) == InsertResult::kInserted;
+}
+
+bool vndbTree::LocateMasterRecord() {
+  vndbTree master(mFile);
+  while (master.Next()) {
+    if (!master.IsCurrentVisible()) continue;
+    size_t length = 0;
+    const uint8_t* record = master.CurrentRecord(&length);
+    if (SameName(record + kMasterNameOffset, length - kMasterNameOffset, mName)) {
+      mMasterId = DbGet32(record + kDbRecordIdOffset);
+      mMasterAt = master.mPath.back();
+      return true;
+    }
+  }
+  return false;
+}
+
+uint32_t vndbTree::Root() {
+  if (!mNamed) return mFile.MasterRoot();
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    vndbPage* page = mFile.GetPage(mMasterAt.page);
+    if (page && page->Tag() == kDbMasterLeaf && mMasterAt.offset < page->Used()) {
+      const uint8_t* record = page->Data() + mMasterAt.offset;
+      if (DbGet32(record + kDbRecordIdOffset) == mMasterId && record[2] == kDbLive)
+        return DbGet32(record + kMasterRootOffset);
+    }
+    // The master tree changed shape since the record was found.
+    if (attempt == 0 && !LocateMasterRecord()) break;
+  }
+  return kDbNoPage;
+}
+
+bool vndbTree::SetRoot(uint32_t root) {
+  if (!mNamed) {
+    mFile.SetMasterRoot(root);
+    return true;
+  }
+  if (Root() == kDbNoPage) return false;
+  vndbPage* page = mFile.GetPage(mMasterAt.page);
+  mFile.MarkModified(page);
+  DbPut32(page->Data() + mMasterAt.offset + kMasterRootOffset, root);
+  return true;
+}
+
+vndbPage* vndbTree::PathPage(uint32_t number) {
+  if (mPath.size() >= kMostDepth) {
+    mFile.ReportDamage("a tree is deeper than any file could hold");
+    return nullptr;
+  }
+  for (const vndbTreeLevel& level : mPath) {
+    if (level.page == number) {
+      mFile.ReportDamage("page " + std::to_string(number) + " is reached twice on one path");
+      return nullptr;
+    }
+  }
+  vndbPage* page = mFile.GetPage(number);
+  if (!page) return nullptr;
+  if (page->Tag() != kDbInteriorPage && page->Tag() != LeafTag()) {
+    mFile.ReportDamage("page " + std::to_string(number) + " belongs to another kind of tree");
+    return nullptr;
+  }
+  return page;
+}
+
+bool vndbTree::SettleForward() {
+  std::vector<vndbTreeLevel> saved = mPath;
+  while (!mPath.empty()) {
+    vndbTreeLevel& top = mPath.back();
+    vndbPage* page = mFile.GetPage(top.page);
+    if (!page) break;
+    if (top.offset < page->Used()) {
+      if (page->Tag() != kDbInteriorPage) return true;
+      if (top.offset + kEntryKeyOffset > page->Used()) break;
+      uint32_t child = DbGet32(page->Data() + top.offset + 8);
+      if (!PathPage(child)) break;
+      mPath.push_back({child, 0});
+      continue;
+    }
+    mPath.pop_back();
+    if (mPath.empty()) break;
+    vndbTreeLevel& parent = mPath.back();
+    vndbPage* parentPage = mFile.GetPage(parent.page);
+    if (!parentPage) break;
+    if (parent.offset + 2 > parentPage->Used()) break;
+    parent.offset += DbGet16(parentPage->Data() + parent.offset);
+  }
+  mPath = saved;
+  return false;
+}
+
+bool vndbTree::Find(const Bytes& key, bool* found) {
+  *found = false;
+  mPath.clear();
+  mAtStart = true;
+  uint32_t number = Root();
+  if (number == kDbNoPage) return false;
+  for (;;) {
+    vndbPage* page = PathPage(number);
+    if (!page) {
+      mPath.clear();
+      return false;
+    }
+    const uint8_t* data = page->Data();
+    uint32_t used = page->Used();
+    if (page->Tag() == kDbInteriorPage) {
+      int64_t chosen = -1;
+      for (uint32_t at = 0; at < used; at += DbGet16(data + at)) {
+        uint16_t length = DbGet16(data + at);
+        int order = DbCompareKeys(data + at + kEntryKeyOffset, length - kEntryKeyOffset,
+                                  key.data(), key.size());
+        if (order >= 0) {
+          if (chosen < 0) chosen = at;
+          break;
+        }
+        chosen = at;
+      }
+      if (chosen < 0) {
+        mFile.ReportDamage("interior page " + std::to_string(number) + " is empty");
+        mPath.clear();
+        return false;
+      }
+      mPath.push_back({number, uint32_t(chosen)});
+      number = DbGet32(data + chosen + 8);
+      continue;
+    }
+    mPath.push_back({number, 0});
+    break;
+  }
+  // Records may sit a page or more further on than the separators suggest; walk to the first
+  // live one at or beyond the key.
+  while (SettleForward()) {
+    size_t length = 0;
+    const uint8_t* record = CurrentRecord(&length);
+    if (!record) {
+      mPath.back().offset = kPastAnyPage;
+      continue;
+    }
+    if (record[2] == kDbLive) {
+      int order = DbCompareKeys(BuildKey(record, length), key);
+      if (order >= 0) {
+        *found = order == 0;
+        return true;
+      }
+    }
+    mPath.back().offset += uint32_t(length);
+  }
+  return !mFile.IsDamaged();
+}
+
+bool vndbTree::Next() {
+  if (mPath.empty()) {
+    bool found = false;
+    if (!Find({}, &found)) return false;
+  }
+  if (mAtStart) {
+    mAtStart = false;
+  } else {
+    size_t length = 0;
+    if (CurrentRecord(&length))
+      mPath.back().offset += uint32_t(length);
+    else if (!mPath.empty())
+      mPath.back().offset = kPastAnyPage;
+  }
+  return SettleForward();
+}
+
+const uint8_t* vndbTree::CurrentRecord(size_t* length) {
+  if (mPath.empty()) return nullptr;
+  vndbPage* page = mFile.GetPage(mPath.back().page);
+  if (!page || page->Tag() == kDbInteriorPage || mPath.back().offset >= page->Used())
+    return nullptr;
+  const uint8_t* record = page->Data() + mPath.back().offset;
+  *length = DbGet16(record);
+  // A walk whose page was changed under it through another cursor must not read past it.
+  if (*length < kDbRowFieldsOffset || mPath.back().offset + *length > page->Used()) return nullptr;
+  return record;
+}
+
+bool vndbTree::IsCurrentVisible() {
+  size_t length = 0;
+  const uint8_t* record = CurrentRecord(&length);
+  if (!record || record[2] != kDbLive) return false;
+  return !mHasFilter || DbKeyHasPrefix(BuildKey(record, length), mFilter);
+}
+
+Bytes vndbTree::CurrentKey() {
+  size_t length = 0;
+  const uint8_t* record = CurrentRecord(&length);
+  return record ? BuildKey(record, length) : Bytes{};
+}
+
+DbFieldRef vndbTree::GetField(uint8_t field) {
+  size_t length = 0;
+  const uint8_t* record = CurrentRecord(&length);
+  if (!record || !mNamed) return {};
+  return DbFindField(record, length, field);
+}
+
+Bytes vndbTree::BuildKey(const uint8_t* record, size_t length) const {
+  if (!mNamed) {
+    std::string name(reinterpret_cast<const char*>(record) + kMasterNameOffset,
+                     length - kMasterNameOffset);
+    return DbMasterKey(name);
+  }
+  return DbRowKey(record, length, mKeyFields);
+}
+
+bool vndbTree::InsertHere(const Bytes& record) {
+  if (record.size() > kDbDataSize || record.size() < kDbRowFieldsOffset ||
+      BuildKey(record.data(), record.size()).size() > kDbMostKeyLength)
+    return false;
+  if (mPath.empty()) {
+    bool found = false;
+    if (!Find({}, &found)) return false;
+  }
+  bool wasAtStart = mAtStart;
+  mSplit = false;
+  if (!InsertAt(mPath.size() - 1, record, mPath.back().offset)) return false;
+  if (!mSplit) return true;
+  bool ok = RepositionAfter(record);
+  mAtStart = wasAtStart;
+  return ok;
+}
+
+bool vndbTree::RepositionAfter(const Bytes& inserted) {
+  uint32_t id = DbGet32(inserted.data() + kDbRecordIdOffset);
+  bool found = false;
+  if (!Find(BuildKey(inserted.data(), inserted.size()), &found)) return false;
+  for (;;) {
+    size_t length = 0;
+    const uint8_t* record = CurrentRecord(&length);
+    if (!record) return false;
+    mPath.back().offset += uint32_t(length);
+    if (DbGet32(record + kDbRecordIdOffset) == id) return true;
+    if (!SettleForward()) return false;
+  }
+}
+
+bool vndbTree::InsertAt(size_t depth, const Bytes& record, uint32_t offset) {
+  size_t n = record.size();
+  vndbPage* page = mFile.GetPage(mPath[depth].page);
+  if (!page || n > kDbDataSize) return false;
+  uint32_t used = page->Used();
+  if (offset > used) return false;
+  mFile.MarkModified(page);
+  uint8_t* data = page->Data();
+  uint32_t tail = used - offset;
+  if (used + n <= size_t(kDbDataSize)) {
+    std::memmove(data + offset + n, data + offset, tail);
+    std::memcpy(data + offset, record.data(), n);
+    page->SetUsed(uint16_t(used + n));
+    if (mPath[depth].offset >= offset) mPath[depth].offset += uint32_t(n);
+    return true;
+  }
+  mSplit = true;
+  uint32_t serial = mFile.CurrentSerial();
+  if (depth == 0) {
+    vndbPage* root = mFile.NewPageWithTag(kDbInteriorPage);
+    if (!root) return false;
+    Fill(root, MakeEntry({}, 0, mPath[0].page, serial), {});
+    if (!SetRoot(root->number)) return false;
+    mPath.insert(mPath.begin(), {root->number, 0});
+    ++depth;
+    ++mRootSplits;
+    page = mFile.GetPage(mPath[depth].page);
+    data = page->Data();
+  }
+  uint32_t tag = page->Tag();
+  uint32_t word = DbGet32(page->bytes + 4);
+  Bytes tailBytes(data + offset, data + used);
+  auto keyOf = [&](const Bytes& bytes) {
+    uint16_t length = DbGet16(bytes.data());
+    if (tag == kDbInteriorPage) return Bytes(bytes.begin() + kEntryKeyOffset, bytes.begin() + length);
+    return BuildKey(bytes.data(), length);
+  };
+  std::vector<Bytes> entries;
+  uint32_t keep = offset;
+  if (offset + n <= size_t(kDbDataSize)) {
+    vndbPage* right = mFile.NewPage(tag, word);
+    if (!right) return false;
+    Fill(right, tailBytes, {});
+    std::memcpy(data + offset, record.data(), n);
+    keep = uint32_t(offset + n);
+    entries.push_back(MakeEntry(keyOf(tailBytes), CountRecords(tag, tailBytes.data(), tail),
+                                right->number, serial));
+  } else if (n + tail <= size_t(kDbDataSize)) {
+    vndbPage* right = mFile.NewPage(tag, word);
+    if (!right) return false;
+    Fill(right, record, tailBytes);
+    uint16_t count = uint16_t(std::min<uint32_t>(
+        0xFFFF, CountRecords(tag, record.data(), n) + CountRecords(tag, tailBytes.data(), tail)));
+    entries.push_back(MakeEntry(keyOf(record), count, right->number, serial));
+  } else {
+    vndbPage* alone = mFile.NewPage(tag, word);
+    vndbPage* right = alone ? mFile.NewPage(tag, word) : nullptr;
+    if (!right) return false;
+    Fill(alone, record, {});
+    Fill(right, tailBytes, {});
+    entries.push_back(MakeEntry(keyOf(tailBytes), CountRecords(tag, tailBytes.data(), tail),
+                                right->number, serial));
+    entries.push_back(MakeEntry(keyOf(record), CountRecords(tag, record.data(), n),
+                                alone->number, serial));
+  }
+  page = mFile.GetPage(mPath[depth].page);
+  std::memset(page->Data() + keep, 0, kDbDataSize - keep);
+  page->SetUsed(uint16_t(keep));
+  for (const Bytes& entry : entries) {
+    size_t parent = depth - 1;
+    vndbPage* parentPage = mFile.GetPage(mPath[parent].page);
+    if (!parentPage) return false;
+    uint32_t after = mPath[parent].offset + DbGet16(parentPage->Data() + mPath[parent].offset);
+    size_t splits = mRootSplits;
+    if (!InsertAt(parent, entry, after)) return false;
+    depth += mRootSplits - splits;
+  }
+  return true;
+}
+
+bool vndbTree::DeleteCurrent() {
+  if (mPath.empty()) return false;
+  vndbPage* page = mFile.GetPage(mPath.back().page);
+  size_t length = 0;
+  if (!page || !CurrentRecord(&length)) return false;
+  mFile.MarkModified(page);
+  DbStamp(page->Data() + mPath.back().offset, kDbDeleted, mFile.CurrentSerial());
+  return true;
+}
+
+bool vndbTree::ReplaceCurrent(Bytes record) {
+  size_t length = 0;
+  const uint8_t* current = CurrentRecord(&length);
+  if (!current || current[2] != kDbLive || record.size() < kDbRowFieldsOffset) return false;
+  Bytes oldKey = BuildKey(current, length);
+  DbStamp(record.data(), kDbLive, mFile.CurrentSerial());
+  DbPut32(record.data() + kDbRecordIdOffset, mFile.NewRecordId());
+  if (!DeleteCurrent()) return false;
+  if (BuildKey(record.data(), record.size()) == oldKey) return InsertHere(record);
+  mSpool.push_back(std::move(record));
+  return true;
+}
+
+vndbTree::InsertResult vndbTree::InsertRecord(const Bytes& record, bool unique) {
+  if (record.size() > kDbDataSize) return InsertResult::kTooLong;
+  Bytes key = BuildKey(record.data(), record.size());
+  if (key.size() > kDbMostKeyLength) return InsertResult::kTooLong;
+  bool found = false;
+  if (!Find(key, &found)) return InsertResult::kFailed;
+  if (unique && found) return InsertResult::kDuplicate;
+  return InsertHere(record) ? InsertResult::kInserted : InsertResult::kFailed;
+}
+
+}  // namespace vorn

@@ -1,0 +1,102 @@
+// A cursor over one B-tree of a database file: the master tree that names every other tree,
+// or one named tree (a table, a catalogue tree, the large-object store). It keeps the path
+// from the root to the current record as page numbers and offsets and fetches pages afresh
+// for every step, so it holds nothing that a rollback could leave dangling.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "database/db_file.h"
+#include "database/db_row.h"
+
+namespace vorn {
+
+// Keys longer than this are refused, so that every interior page holds several entries.
+constexpr size_t kDbMostKeyLength = 2000;
+constexpr size_t kDbMostTreeNameLength = 255;
+
+struct vndbTreeLevel {
+  uint32_t page = 0;
+  uint32_t offset = 0;
+};
+
+class vndbTree {
+ public:
+  // The master tree.
+  explicit vndbTree(vndbFile& file);
+  vndbTree(const vndbTree&) = delete;
+  vndbTree& operator=(const vndbTree&) = delete;
+  // Re-inserts the records spooled by ReplaceCurrent.
+  ~vndbTree();
+
+  // The named tree (case-insensitive), keyed by the given field numbers (empty: by record id).
+  static std::unique_ptr<vndbTree> OpenNamedTree(vndbFile& file, const std::string& name,
+                                                 const Bytes& keyFields = {});
+  static bool CreateNamedTree(vndbFile& file, const std::string& name);
+
+  // Keeps only records whose key begins with `prefix`.
+  void SetFilter(Bytes prefix) { mFilter = std::move(prefix); mHasFilter = true; }
+
+  // Positions at the first live record whose key is >= key (or at the end).
+  bool Find(const Bytes& key, bool* found);
+  // The next leaf record in key order (the first call after Find or opening stays put).
+  bool Next();
+  bool IsCurrentVisible();
+  // The current leaf record, or null; valid until the tree or file next changes.
+  const uint8_t* CurrentRecord(size_t* length);
+  Bytes CurrentKey();
+  DbFieldRef GetField(uint8_t field);
+
+  // The key of a leaf record of this tree.
+  Bytes BuildKey(const uint8_t* record, size_t length) const;
+
+  // Inserts a stamped leaf record at the current position.
+  bool InsertHere(const Bytes& record);
+  bool DeleteCurrent();
+  // Deletes the current record and inserts `record` (re-stamped with a new id) in its place, or
+  // later, when the cursor is destroyed, when its key changed.
+  bool ReplaceCurrent(Bytes record);
+  // Finds the record's key and inserts it there; `unique` refuses an equal live key.
+  enum class InsertResult { kInserted, kDuplicate, kTooLong, kFailed };
+  InsertResult InsertRecord(const Bytes& record, bool unique);
+
+  vndbFile& File() { return mFile; }
+  const Bytes& KeyFields() const { return mKeyFields; }
+
+ private:
+  vndbTree(vndbFile& file, std::string name, Bytes keyFields);
+
+  uint32_t LeafTag() const { return mNamed ? kDbRowLeaf : kDbMasterLeaf; }
+  // The root page, or kDbNoPage when it cannot be found.
+  uint32_t Root();
+  bool SetRoot(uint32_t page);
+  bool LocateMasterRecord();
+  // A page along the path, checked to be of a kind this tree may hold.
+  vndbPage* PathPage(uint32_t number);
+  // Pushes levels down the leftmost records below the entry at the last level.
+  bool DescendFirst();
+  // Moves from the current position to the next leaf record; false at the end of the tree.
+  bool SettleForward();
+  bool InsertAt(size_t depth, const Bytes& record, uint32_t offset);
+  bool RepositionAfter(const Bytes& record);
+
+  vndbFile& mFile;
+  bool mNamed = false;
+  std::string mName;
+  Bytes mKeyFields;
+  // Where this tree's master record was last seen.
+  uint32_t mMasterId = 0;
+  vndbTreeLevel mMasterAt;
+  std::vector<vndbTreeLevel> mPath;
+  bool mAtStart = true;
+  bool mHasFilter = false;
+  Bytes mFilter;
+  std::vector<Bytes> mSpool;
+  size_t mRootSplits = 0;
+  bool mSplit = false;
+};
+
+}  // namespace vorn

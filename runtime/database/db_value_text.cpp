@@ -1,0 +1,62 @@
+#include "database/db_value_text.h"
+
+#include <vector>
+
+namespace vorn {
+namespace {
+
+std::string Trim(const std::string& text) {
+  size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  size_t last = text.find_last_not_of(" \t");
+  return text.substr(first, last - first + 1);
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (;;) {
+    size_t at = text.find(separator, start);
+    parts.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
+    if (at == std::string::npos) return parts;
+    start = at + 1;
+  }
+}
+
+}  // namespace
+
+int64_t DbParseDecimal(const std::string& text) {
+  size_t at = 0;
+  while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) ++at;
+  bool negative = false;
+  if (at < text.size() && (text[at] == '-' || text[at] == '+')) negative = text[at++] == '-';
+  int64_t value = 0;
+  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+    // Keeps counting in 32 bits, as the column does; wrapping beats overflowing.
+    value = int64_t(uint32_t(value * 10 + (text[at] - '0')));
+  }
+  return negative ? -value : value;
+}
+
+std::optional<DbValue> DbParseDate(const std::string& text) {
+  std::string trimmed = Trim(text);
+  std::vector<std::string> fields = Split(trimmed.substr(0, trimmed.find(' ')), '-');
+  if (fields.size() != 3) return std::nullopt;
+  return DbValue::Parts(kDbDate, int16_t(DbParseDecimal(fields[0])),
+                        int16_t(DbParseDecimal(fields[1])), int16_t(DbParseDecimal(fields[2])));
+}
+
+std::optional<DbValue> DbParseTime(const std::string& text) {
+  std::string trimmed = Trim(text);
+  size_t blank = trimmed.find(' ');
+  std::string part = blank == std::string::npos ? std::string() : Trim(trimmed.substr(blank + 1));
+  part = part.substr(0, part.find(' '));
+  if (part.empty()) part = trimmed;
+  std::vector<std::string> fields = Split(part, ':');
+  if (fields.size() != 2 && fields.size() != 3) return std::nullopt;
+  return DbValue::Parts(kDbTime, int16_t(DbParseDecimal(fields[0])),
+                        int16_t(DbParseDecimal(fields[1])),
+                        int16_t(fields.size() == 3 ? DbParseDecimal(fields[2]) : 0));
+}
+
+}  // namespace vorn

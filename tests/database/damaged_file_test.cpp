@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "database/db_cursor.h"
+#include "database/db_handle.h"
+#include "database/db_tree.h"
+#include "database/support/db_test_files.h"
+
+namespace vorn {
+namespace {
+
+using dbtest::PutWord;
+using dbtest::Word;
+
+constexpr size_t kPage0 = 64;
+size_t PageAt(uint32_t page) { return kPage0 + size_t(page) * 8192; }
+
+// A committed database with a table "stars" big enough for a two-level tree.
+class DamagedFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path = dbtest::TempPath("good.vdb");
+    auto db = vndbHandle::CreateFile(path);
+    ASSERT_TRUE(db);
+    ASSERT_TRUE(db->CreateTable("stars", {{"name", kDbVarchar, false}}, {0}));
+    ASSERT_TRUE(db->CreateTable("notes", {{"text", kDbVarchar, true}}, {}));
+    for (int i = 0; i < 60; ++i)
+      ASSERT_TRUE(db->AddTableRecord("stars", {{"name", std::to_string(1000 + i) + std::string(300, 's')}}));
+    ASSERT_TRUE(db->AddTableRecord("notes", {{"text", "kept"}}));
+    db.reset();
+    good = dbtest::ReadBytes(path);
+    // The master tree is one leaf, page 0; find the root of table "stars" (named by its id).
+    auto handle = vndbHandle::OpenFile(path);
+    std::string treeName = std::to_string(handle->FindSchema("stars")->id);
+    handle.reset();
+    for (size_t at = 18; at < 18u + DbGet16(&good[kPage0 + 16]); at += DbGet16(&good[kPage0 + at])) {
+      size_t nameLength = Word(good, kPage0 + at + 14);
+      if (std::string(reinterpret_cast<const char*>(&good[kPage0 + at + 18]), nameLength) == treeName) {
+        rootWordAt = kPage0 + at + 10;
+        starsRoot = Word(good, rootWordAt);
+      }
+    }
+    ASSERT_EQ(Word(good, PageAt(starsRoot)), kDbInteriorPage);
+  }
+
+  // Opens the damaged image and reads every row of both tables; the error seen, if any.
+  std::string OpenAndWalk(const std::vector<uint8_t>& bytes) {
+    std::string damaged = dbtest::TempPath("damaged.vdb");
+    dbtest::WriteBytes(damaged, bytes);
+    std::string error;
+    {
+      auto db = vndbHandle::OpenFile(damaged, &error);
+      if (!db) return error;
+      for (const char* table : {"stars", "notes"}) {
+        auto cursor = vndbCursor::Open(*db, table, {"*"});
+        while (cursor && cursor->NextRow()) cursor->ColumnValue(0);
+      }
+      // A change made after the damage was found must not reach the file.
+      db->AddTableRecord("notes", {{"text", "lost"}});
+      EXPECT_FALSE(db->Commit());
+      error = db->File().Error();
+    }
+    EXPECT_EQ(dbtest::ReadBytes(damaged), bytes) << "the damaged file was written to";
+    return error;
+  }
+
+  std::string path;
+  std::vector<uint8_t> good;
+  size_t rootWordAt = 0;
+  uint32_t starsRoot = 0;
+};
+
+TEST_F(DamagedFileTest, ASoundFileWalksWithoutError) {
+  std::string damaged = dbtest::TempPath("sound.vdb");
+  dbtest::WriteBytes(damaged, good);
+  auto db = vndbHandle::OpenFile(damaged);
+  ASSERT_TRUE(db);
+  auto cursor = vndbCursor::Open(*db, "stars", {"name"});
+  int rows = 0;
+  while (cursor->NextRow()) ++rows;
+  EXPECT_EQ(rows, 60);
+  EXPECT_TRUE(db->File().Error().empty());
+}
+
+TEST_F(DamagedFileTest, HeadersThatAreNotADatabaseAreRefused) {
+  std::vector<uint8_t> bytes = good;
+  PutWord(bytes, 0, 0xFEEDDBDC);
+  EXPECT_EQ(OpenAndWalk(bytes), "The file is not a database");
+  bytes = good;
+  PutWord(bytes, 4, 2);
+  EXPECT_EQ(OpenAndWalk(bytes), "The database file has an unsupported version");
+  EXPECT_EQ(OpenAndWalk(std::vector<uint8_t>(good.begin(), good.begin() + 40)),
+            "The file is too short to be a database");
+  bytes = good;
+  PutWord(bytes, 20, 5000);
+  EXPECT_EQ(OpenAndWalk(bytes), "The database file's master tree lies outside the file");
+}
+
+TEST_F(DamagedFileTest, ATruncatedFileReportsTheMissingPage) {
+  std::vector<uint8_t> bytes(good.begin(), good.end() - 8192);
+  std::string error = OpenAndWalk(bytes);
+  EXPECT_NE(error.find("lies outside the file"), std::string::npos) << error;
+}
+
+TEST_F(DamagedFileTest, APageNumberOutOfRangeIsReported) {
+  std::vector<uint8_t> bytes = good;
+  PutWord(bytes, rootWordAt, 4000);
+  EXPECT_EQ(OpenAndWalk(bytes), "The database file is damaged: page 4000 lies outside the file");
+}
+
+TEST_F(DamagedFileTest, ACycleOfPagesIsReported) {
+  std::vector<uint8_t> bytes = good;
+  // The root's second entry leads back to the root.
+  size_t second = PageAt(starsRoot) + 18 + DbGet16(&bytes[PageAt(starsRoot) + 18]);
+  PutWord(bytes, second + 8, starsRoot);
+  std::string error = OpenAndWalk(bytes);
+  EXPECT_NE(error.find("is reached twice on one path"), std::string::npos) << error;
+}
+
+TEST_F(DamagedFileTest, BrokenPageContentsAreReported) {
+  uint32_t leaf = Word(good, PageAt(starsRoot) + 18 + 8);
+  struct Case {
+    size_t offset;
+    uint32_t word;
+    const char* reason;
+  } cases[] = {
+      {PageAt(leaf), 0x12345678, "unknown page type"},
+      {PageAt(leaf) + 14, 0xFFFF, "used count larger than the page"},
+      {PageAt(leaf) + 18, 0x00050000, "a record length is out of range"},
+      {PageAt(leaf) + 18 + 10, 0x00FF0000, "a field has an unknown type or runs past its record"},
+      {PageAt(leaf) + 18 + 12, 0x7FFFFFFF, "a field has an unknown type or runs past its record"},
+      {PageAt(starsRoot) + 18 + 8, 0, "belongs to another kind of tree"},
+  };
+  for (const Case& c : cases) {
+    std::vector<uint8_t> bytes = good;
+    // Words that straddle a two-byte field are written in halves to hit just that field.
+    if (c.word != 0 && c.word <= 0xFFFF) {
+      bytes[c.offset + 2] = uint8_t(c.word >> 8);
+      bytes[c.offset + 3] = uint8_t(c.word);
+    } else {
+      PutWord(bytes, c.offset, c.word);
+    }
+    std::string error = OpenAndWalk(bytes);
+    EXPECT_NE(error.find(c.reason), std::string::npos) << c.reason << ": " << error;
+  }
+}
+
+}  // namespace
+}  // namespace vorn
+
+namespace vorn {
+namespace {
+
+TEST_F(DamagedFileTest, ALargeObjectDirectoryThatListsItselfIsReported) {
+  std::string damaged = dbtest::TempPath("blob.vdb");
+  {
+    auto db = vndbHandle::OpenFile(path);
+    ASSERT_TRUE(db->CreateTable("texts", {{"body", kDbLongVarchar, true}}, {}));
+    ASSERT_TRUE(db->AddTableRecord("texts", {{"body", std::string(5000, 'b')}}));
+  }
+  std::vector<uint8_t> bytes = dbtest::ReadBytes(path);
+  // Find the directory row (kind 1) in the leaves and make its first entry name itself.
+  bool changed = false;
+  for (size_t page = 64; page + 8192 <= bytes.size(); page += 8192) {
+    if (Word(bytes, page) != kDbRowLeaf) continue;
+    for (size_t at = 0; at < DbGet16(&bytes[page + 16]); at += DbGet16(&bytes[page + 18 + at])) {
+      size_t record = page + 18 + at;
+      if (DbGet16(&bytes[record]) >= 28 && bytes[record + 10] == 1 && bytes[record + 11] == kDbBinary &&
+          Word(bytes, record + 16) == 1) {
+        PutWord(bytes, record + 20, Word(bytes, record + 6));
+        changed = true;
+      }
+    }
+  }
+  ASSERT_TRUE(changed);
+  dbtest::WriteBytes(damaged, bytes);
+  auto db = vndbHandle::OpenFile(damaged);
+  ASSERT_TRUE(db);
+  auto cursor = vndbCursor::Open(*db, "texts", {"body"});
+  ASSERT_TRUE(cursor->NextRow());
+  EXPECT_FALSE(cursor->ColumnValue(0));
+  EXPECT_NE(db->File().Error().find("lists itself"), std::string::npos) << db->File().Error();
+}
+
+}  // namespace
+}  // namespace vorn

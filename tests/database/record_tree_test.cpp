@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <random>
+#include <set>
+
+#include "database/db_handle.h"
+#include "database/db_tree.h"
+#include "files/data_file.h"
+#include "database/support/db_test_files.h"
+
+namespace vorn {
+namespace {
+
+// Long keys make interior entries big, so a few thousand rows give a tree of several levels.
+std::string KeyText(int n) {
+  char digits[16];
+  snprintf(digits, sizeof digits, "%06d", n);
+  return std::string(digits) + std::string(380, char('a' + n % 26));
+}
+
+Bytes Row(vndbFile& file, int n) {
+  return DbBuildRow({{0, DbValue::Text(kDbVarchar, KeyText(n))}, {1, DbValue::Integer(kDbInteger, n)}},
+                    file.CurrentSerial(), file.NewRecordId());
+}
+
+Bytes Key(int n) {
+  Bytes key;
+  Bytes row = DbBuildRow({{0, DbValue::Text(kDbVarchar, KeyText(n))}}, 0, 0);
+  return DbRowKey(row.data(), row.size(), {0});
+}
+
+int TreeDepth(vndbFile& file, const std::string& name) {
+  vndbTree master(file);
+  uint32_t root = kDbNoPage;
+  while (master.Next()) {
+    size_t length = 0;
+    const uint8_t* record = master.CurrentRecord(&length);
+    if (std::string(reinterpret_cast<const char*>(record) + 18, length - 18) == name)
+      root = DbGet32(record + 10);
+  }
+  int depth = 1;
+  for (vndbPage* page = file.GetPage(root); page && page->Tag() == kDbInteriorPage; ++depth)
+    page = file.GetPage(DbGet32(page->Data() + 8));
+  return depth;
+}
+
+class RecordTreeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path = dbtest::TempPath("tree.vdb");
+    auto stream = std::make_unique<UnixDataFile>();
+    ASSERT_TRUE(stream->Create(path.c_str()));
+    file = std::make_unique<vndbFile>();
+    ASSERT_TRUE(file->Create(std::move(stream)));
+    ASSERT_TRUE(vndbTree::CreateNamedTree(*file, "rows"));
+  }
+
+  void Reopen() {
+    ASSERT_TRUE(file->Close());
+    auto stream = std::make_unique<UnixDataFile>();
+    ASSERT_TRUE(stream->Open(path.c_str(), kDataFileReadWritePermission));
+    file = std::make_unique<vndbFile>();
+    ASSERT_TRUE(file->Open(std::move(stream))) << file->Error();
+  }
+
+  std::string path;
+  std::unique_ptr<vndbFile> file;
+};
+
+TEST_F(RecordTreeTest, EmptyTreeFindsTheEndAndHasNoNext) {
+  auto tree = vndbTree::OpenNamedTree(*file, "ROWS", {0});
+  ASSERT_TRUE(tree);
+  bool found = true;
+  EXPECT_TRUE(tree->Find(Key(1), &found));
+  EXPECT_FALSE(found);
+  EXPECT_FALSE(tree->Next());
+  EXPECT_FALSE(vndbTree::OpenNamedTree(*file, "other"));
+}
+
+TEST_F(RecordTreeTest, ManyRowsSplitSeveralLevelsAndSurviveDeletesAndReopening) {
+  constexpr int kRows = 3000;
+  std::vector<int> order(kRows);
+  for (int i = 0; i < kRows; ++i) order[size_t(i)] = i;
+  std::shuffle(order.begin(), order.end(), std::mt19937(7));
+  {
+    auto tree = vndbTree::OpenNamedTree(*file, "rows", {0});
+    for (int n : order)
+      ASSERT_EQ(tree->InsertRecord(Row(*file, n), true), vndbTree::InsertResult::kInserted) << n;
+    EXPECT_EQ(tree->InsertRecord(Row(*file, 17), true), vndbTree::InsertResult::kDuplicate);
+  }
+  ASSERT_TRUE(file->Commit());
+  EXPECT_GE(TreeDepth(*file, "rows"), 3);
+
+  {
+    auto tree = vndbTree::OpenNamedTree(*file, "rows", {0});
+    int expected = 0;
+    while (tree->Next()) {
+      ASSERT_TRUE(tree->IsCurrentVisible());
+      EXPECT_EQ(DbDecodeField(tree->GetField(1)).integer, expected++);
+    }
+    EXPECT_EQ(expected, kRows);
+    for (int n = 0; n < kRows; n += 3) {
+      bool found = false;
+      ASSERT_TRUE(tree->Find(Key(n), &found));
+      ASSERT_TRUE(found) << n;
+      ASSERT_TRUE(tree->DeleteCurrent());
+    }
+  }
+  ASSERT_TRUE(file->Commit());
+  Reopen();
+  auto tree = vndbTree::OpenNamedTree(*file, "rows", {0});
+  ASSERT_TRUE(tree);
+  for (int n = 0; n < kRows; ++n) {
+    bool found = false;
+    ASSERT_TRUE(tree->Find(Key(n), &found));
+    EXPECT_EQ(found, n % 3 != 0) << n;
+    if (found) {
+      EXPECT_EQ(DbDecodeField(tree->GetField(1)).integer, n);
+    }
+  }
+  EXPECT_FALSE(file->IsDamaged()) << file->Error();
+}
+
+TEST_F(RecordTreeTest, AFullLeafAtItsEndSplitsOffThePageOfTheNewRecord) {
+  auto tree = vndbTree::OpenNamedTree(*file, "rows", {0});
+  int n = 0;
+  // Rows of 408 bytes: 20 fill a leaf, the 21st starts the right-hand page.
+  for (; n < 20; ++n) ASSERT_EQ(tree->InsertRecord(Row(*file, n), true), vndbTree::InsertResult::kInserted);
+  EXPECT_EQ(TreeDepth(*file, "rows"), 1);
+  ASSERT_EQ(tree->InsertRecord(Row(*file, n), true), vndbTree::InsertResult::kInserted);
+  EXPECT_EQ(TreeDepth(*file, "rows"), 2);
+  vndbTree master(*file);
+  size_t length = 0;
+  ASSERT_TRUE(master.Next());
+  while (std::string(reinterpret_cast<const char*>(master.CurrentRecord(&length)) + 18, 4) != "rows")
+    ASSERT_TRUE(master.Next());
+  vndbPage* root = file->GetPage(DbGet32(master.CurrentRecord(&length) + 10));
+  ASSERT_EQ(root->Tag(), kDbInteriorPage);
+  const uint8_t* second = root->Data() + 12;  // after the first entry with its empty key
+  Bytes separator(second + 12, second + DbGet16(second));
+  EXPECT_EQ(separator, Key(20));
+  vndbPage* right = file->GetPage(DbGet32(second + 8));
+  EXPECT_EQ(right->Used(), DbGet16(right->Data()));
+}
+
+TEST_F(RecordTreeTest, ReplacingKeepsUnchangedKeysInPlaceAndSpoolsChangedOnes) {
+  auto tree = vndbTree::OpenNamedTree(*file, "rows", {0});
+  for (int n : {1, 2, 3}) tree->InsertRecord(Row(*file, n), true);
+  tree = vndbTree::OpenNamedTree(*file, "rows", {0});
+  ASSERT_TRUE(tree->Next());
+  Bytes same = DbBuildRow({{0, DbValue::Text(kDbVarchar, KeyText(1))}, {1, DbValue::Integer(kDbInteger, 100)}}, 0, 0);
+  ASSERT_TRUE(tree->ReplaceCurrent(same));
+  ASSERT_TRUE(tree->Next());
+  Bytes moved = DbBuildRow({{0, DbValue::Text(kDbVarchar, KeyText(9))}, {1, DbValue::Integer(kDbInteger, 9)}}, 0, 0);
+  ASSERT_TRUE(tree->ReplaceCurrent(moved));
+  std::vector<int64_t> seen;
+  while (tree->Next())
+    if (tree->IsCurrentVisible()) seen.push_back(DbDecodeField(tree->GetField(1)).integer);
+  EXPECT_EQ(seen, (std::vector<int64_t>{3}));
+  tree.reset();
+  tree = vndbTree::OpenNamedTree(*file, "rows", {0});
+  seen.clear();
+  while (tree->Next())
+    if (tree->IsCurrentVisible()) seen.push_back(DbDecodeField(tree->GetField(1)).integer);
+  EXPECT_EQ(seen, (std::vector<int64_t>{100, 3, 9}));
+}
+
+}  // namespace
+}  // namespace vorn
+
+namespace vorn {
+namespace {
+
+TEST_F(RecordTreeTest, ManyNamedTreesSplitTheMasterTreeAndTheHeaderNamesItsNewRoot) {
+  constexpr int kTrees = 700;
+  for (int i = 0; i < kTrees; ++i) ASSERT_TRUE(vndbTree::CreateNamedTree(*file, "tree" + std::to_string(i)));
+  ASSERT_TRUE(file->Commit());
+  Reopen();
+  std::vector<uint8_t> bytes = dbtest::ReadBytes(path);
+  uint32_t root = dbtest::Word(bytes, 20);
+  EXPECT_NE(root, 0u);
+  EXPECT_EQ(root, file->MasterRoot());
+  EXPECT_EQ(dbtest::Word(bytes, 64 + 8192 * size_t(root)), kDbInteriorPage);
+  EXPECT_EQ(dbtest::Word(bytes, 64 + 8192 * size_t(root) + 4), root);
+  for (int i = 0; i < kTrees; i += 7) EXPECT_TRUE(vndbTree::OpenNamedTree(*file, "TREE" + std::to_string(i))) << i;
+  EXPECT_TRUE(vndbTree::OpenNamedTree(*file, "rows"));
+}
+
+TEST_F(RecordTreeTest, AWalkOverAPageChangedThroughAnotherCursorStaysInsideIt) {
+  auto walker = vndbTree::OpenNamedTree(*file, "rows", {0});
+  auto writer = vndbTree::OpenNamedTree(*file, "rows", {0});
+  for (int n = 10; n < 15; ++n) writer->InsertRecord(Row(*file, n), true);
+  ASSERT_TRUE(walker->Next());
+  ASSERT_TRUE(walker->Next());
+  // Shorter rows put in front shift the page under the walker's position.
+  for (int n = 0; n < 3; ++n)
+    writer->InsertRecord(DbBuildRow({{0, DbValue::Text(kDbVarchar, std::to_string(n))}},
+                                    file->CurrentSerial(), file->NewRecordId()), true);
+  int steps = 0;
+  while (walker->Next() && steps < 100) {
+    ++steps;
+    walker->GetField(1);
+  }
+  EXPECT_LT(steps, 100);
+}
+
+}  // namespace
+}  // namespace vorn

@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "database/db_cursor.h"
+#include "database/db_handle.h"
+#include "database/support/db_test_files.h"
+
+namespace vorn {
+namespace {
+
+std::vector<std::string> Names(vndbHandle& db) {
+  std::vector<std::string> names;
+  auto cursor = vndbCursor::Open(db, "people", {"name"});
+  if (!cursor) return names;
+  while (cursor->NextRow()) names.push_back(cursor->ColumnValue(0)->Text());
+  return names;
+}
+
+class TransactionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path = dbtest::TempPath("tx.vdb");
+    db = vndbHandle::CreateFile(path);
+    ASSERT_TRUE(db);
+    ASSERT_TRUE(db->CreateTable("people", {{"name", kDbVarchar, false}}, {0}));
+    ASSERT_TRUE(db->AddTableRecord("people", {{"name", "ann"}}));
+    ASSERT_TRUE(db->Commit());
+  }
+
+  std::unique_ptr<vndbHandle> Reopen(const std::string& from) {
+    std::string error;
+    auto opened = vndbHandle::OpenFile(from, &error);
+    EXPECT_TRUE(opened) << error;
+    return opened;
+  }
+
+  std::string path;
+  std::unique_ptr<vndbHandle> db;
+};
+
+TEST_F(TransactionTest, CommitKeepsAndRollbackDiscards) {
+  ASSERT_TRUE(db->AddTableRecord("people", {{"name", "bob"}}));
+  db->Rollback();
+  EXPECT_EQ(Names(*db), (std::vector<std::string>{"ann"}));
+  ASSERT_TRUE(db->AddTableRecord("people", {{"name", "cy"}}));
+  ASSERT_TRUE(db->Commit());
+  {
+    auto cursor = vndbCursor::Open(*db, "people", {"name"});
+    ASSERT_TRUE(cursor->NextRow());
+    ASSERT_TRUE(cursor->DeleteRow());
+  }
+  db->Rollback();
+  EXPECT_EQ(Names(*db), (std::vector<std::string>{"ann", "cy"}));
+  db.reset();
+  auto reopened = Reopen(path);
+  ASSERT_TRUE(reopened);
+  EXPECT_EQ(Names(*reopened), (std::vector<std::string>{"ann", "cy"}));
+}
+
+TEST_F(TransactionTest, RollbackForgetsTablesMadeInTheTransaction) {
+  ASSERT_TRUE(db->CreateTable("pets", {{"kind", kDbVarchar, true}}, {}));
+  ASSERT_TRUE(db->FindSchema("pets"));
+  db->Rollback();
+  EXPECT_FALSE(db->FindSchema("pets"));
+  EXPECT_TRUE(db->CreateTable("pets", {{"kind", kDbVarchar, true}}, {}));
+  EXPECT_TRUE(db->AddTableRecord("pets", {{"kind", "cat"}}));
+}
+
+TEST_F(TransactionTest, ACrashBeforeCommitLeavesTheLastCommittedState) {
+  // Enough rows to split pages, so that the uncommitted change reshapes the tree.
+  for (int i = 0; i < 400; ++i)
+    ASSERT_TRUE(db->AddTableRecord("people", {{"name", "x" + std::to_string(i) + std::string(100, 'y')}}));
+  ASSERT_TRUE(db->CreateTable("pets", {{"kind", kDbVarchar, true}}, {}));
+  // What the disk holds at this moment is what a program that stops now leaves behind.
+  std::string crashed = dbtest::TempPath("crashed.vdb");
+  dbtest::WriteBytes(crashed, dbtest::ReadBytes(path));
+  auto survivor = Reopen(crashed);
+  ASSERT_TRUE(survivor);
+  EXPECT_EQ(Names(*survivor), (std::vector<std::string>{"ann"}));
+  EXPECT_FALSE(survivor->FindSchema("pets"));
+  EXPECT_TRUE(db->Commit());
+}
+
+TEST_F(TransactionTest, AFileLeftMarkedInATransactionIsRefused) {
+  db.reset();
+  std::vector<uint8_t> bytes = dbtest::ReadBytes(path);
+  dbtest::PutWord(bytes, 12, 1);
+  std::string marked = dbtest::TempPath("marked.vdb");
+  dbtest::WriteBytes(marked, bytes);
+  std::string error;
+  EXPECT_FALSE(vndbHandle::OpenFile(marked, &error));
+  EXPECT_NE(error.find("unfinished transaction"), std::string::npos) << error;
+  EXPECT_EQ(dbtest::ReadBytes(marked), bytes);
+}
+
+TEST_F(TransactionTest, ExtraBytesAfterTheLastPageAreIgnored) {
+  db.reset();
+  std::vector<uint8_t> bytes = dbtest::ReadBytes(path);
+  bytes.resize(bytes.size() + 100, 0xEE);
+  std::string longer = dbtest::TempPath("longer.vdb");
+  dbtest::WriteBytes(longer, bytes);
+  auto opened = Reopen(longer);
+  ASSERT_TRUE(opened);
+  EXPECT_EQ(Names(*opened), (std::vector<std::string>{"ann"}));
+}
+
+TEST_F(TransactionTest, DeletedRowsAreCompactedWhenTheirPageIsNextRead) {
+  {
+    auto cursor = vndbCursor::Open(*db, "people", {"name"});
+    ASSERT_TRUE(cursor->NextRow());
+    ASSERT_TRUE(cursor->DeleteRow());
+  }
+  ASSERT_TRUE(db->Commit());
+  db.reset();
+  std::vector<uint8_t> before = dbtest::ReadBytes(path);
+  auto reopened = Reopen(path);
+  EXPECT_TRUE(Names(*reopened).empty());
+  reopened.reset();
+  std::vector<uint8_t> after = dbtest::ReadBytes(path);
+  // The table's leaf lost its one deleted row: its used count went from the row's length to 0.
+  size_t changed = 0;
+  for (size_t page = 64; page < after.size(); page += 8192)
+    if (DbGet32(&after[page]) == kDbRowLeaf && DbGet16(&before[page + 16]) != DbGet16(&after[page + 16])) {
+      ++changed;
+      EXPECT_EQ(DbGet16(&after[page + 16]), 0);
+    }
+  EXPECT_EQ(changed, 1u);
+}
+
+}  // namespace
+}  // namespace vorn
