@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "windows/sub_pane.h"
+
 namespace vorn {
 
 class ListSelectionListener {
@@ -20,10 +22,7 @@ class ListSelectionListener {
   virtual void SetFirstVisibleRow(int32_t /*row*/) {}
 };
 
-// Modifier bits of presses and keys.
-constexpr int32_t kModifierCommand = 0x100;
-constexpr int32_t kModifierShift = 0x200;
-constexpr int32_t kModifierControl = 0x1000;
+// Presses and keys carry the pane layer's modifier bits (kModifierShift and its sisters).
 
 // Key codes the list answers.
 enum ListKey : int32_t {
@@ -53,6 +52,8 @@ class ListSelection {
   bool RequiresSelection() const { return mRequiresSelection; }
   // While locked, selection changes redraw nothing and scroll nothing.
   void LockRedraw(bool locked) { mRedrawLock += locked ? 1 : -1; }
+  // While held, changes send no notifications at all (settings applied while a pane is made).
+  void HoldNotifications(bool held) { mNesting += held ? 1 : -1; }
 
   int32_t RowCount() const { return mRowCount; }
   void RowsInserted(int32_t at, int32_t count);
