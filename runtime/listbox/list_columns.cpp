@@ -219,11 +219,15 @@ void ListColumns::RewriteStarWeights() {
 
 void ListColumns::SetColumnWidth(int32_t column, int32_t pixels) {
   if (!ValidColumn(column)) return;
+  // A width below 0 would turn the column's edges around.
+  pixels = std::max(pixels, 0);
   if (mStarWeightSum == 0.0) {
     mColumns[column].width = pixels;
     mColumns[column].widthStale = true;
   } else {
     if (column >= mColumnCount - 1) return;
+    // The next column gives up the width, but never more than it has.
+    pixels = std::min(pixels, mColumns[column].width + std::max(NextWidth(column), 0));
     const int32_t delta = pixels - mColumns[column].width;
     mColumns[column].width = pixels;
     mColumns[column + 1].width -= delta;

@@ -94,6 +94,15 @@ CellEntry* ListRows::GetRowCells(int32_t row) const {
   return entry ? entry->mCells : nullptr;
 }
 
+RowEntry* ListRows::EntryOrNil(int32_t row) const {
+  return row >= 0 && row < RowCount() ? GetRowEntry(row) : nullptr;
+}
+
+CellEntry* ListRows::ExistingCell(int32_t row, int32_t column) const {
+  RowEntry* entry = EntryOrNil(row);
+  return entry ? entry->FindCell(column, false) : nullptr;
+}
+
 CellEntry* ListRows::FindCell(int32_t row, int32_t column, bool create) {
   if (row < 0 || row >= RowCount()) return nullptr;
   RowEntry* entry = GetRowEntry(row);
@@ -109,30 +118,26 @@ void ListRows::SetColumnType(int32_t column, uint8_t type) {
 }
 
 int32_t ListRows::GetCellType(int32_t row, int32_t column) const {
-  RowEntry* entry = row >= 0 && row < RowCount() ? GetRowEntry(row) : nullptr;
-  CellEntry* cell = entry ? entry->FindCell(column, false) : nullptr;
+  CellEntry* cell = ExistingCell(row, column);
   if (cell && cell->mType != 0) return cell->mType;
   return GetColumnType(column);
 }
 
 int32_t ListRows::GetCellAlignment(int32_t row, int32_t column) const {
-  RowEntry* entry = row >= 0 && row < RowCount() ? GetRowEntry(row) : nullptr;
-  CellEntry* cell = entry ? entry->FindCell(column, false) : nullptr;
+  CellEntry* cell = ExistingCell(row, column);
   if (cell && cell->mAlignment != 0) return cell->mAlignment;
   return column >= 0 && column < kMaxListColumns ? mColumns.GetColumnAlignment(column) : 0;
 }
 
 int32_t ListRows::GetCellAlignmentOffset(int32_t row, int32_t column) const {
-  RowEntry* entry = row >= 0 && row < RowCount() ? GetRowEntry(row) : nullptr;
-  CellEntry* cell = entry ? entry->FindCell(column, false) : nullptr;
+  CellEntry* cell = ExistingCell(row, column);
   // A cell that sets its alignment sets its offset with it, even to 0.
   if (cell && cell->mAlignment != 0) return cell->mAlignmentOffset;
   return column >= 0 && column < kMaxListColumns ? mColumns.GetColumnAlignmentOffset(column) : 0;
 }
 
 int32_t ListRows::GetCellTextSize(int32_t row, int32_t column) const {
-  RowEntry* entry = row >= 0 && row < RowCount() ? GetRowEntry(row) : nullptr;
-  CellEntry* cell = entry ? entry->FindCell(column, false) : nullptr;
+  CellEntry* cell = ExistingCell(row, column);
   if (cell && cell->mTextSize != 0) return cell->mTextSize;
   return column >= 0 && column < kMaxListColumns ? mTextSize : 0;
 }
@@ -155,8 +160,7 @@ void ListRows::SetCellPicture(int32_t row, int32_t column, RuntimeObject* pictur
 }
 
 RuntimeObject* ListRows::GetCellPicture(int32_t row, int32_t column) const {
-  RowEntry* entry = row >= 0 && row < RowCount() ? GetRowEntry(row) : nullptr;
-  CellEntry* cell = entry ? entry->FindCell(column, false) : nullptr;
+  CellEntry* cell = ExistingCell(row, column);
   return cell ? cell->mPicture : nullptr;
 }
 
@@ -201,7 +205,7 @@ void ListRows::SetDefaultGridKinds(int32_t horizontal, int32_t vertical) {
 
 int32_t ListRows::VariableRowHeight(int32_t row) const {
   int32_t widest = 0;
-  RowEntry* entry = row >= 0 && row < RowCount() ? GetRowEntry(row) : nullptr;
+  RowEntry* entry = EntryOrNil(row);
   for (CellEntry* cell = entry ? entry->mCells : nullptr; cell; cell = cell->mNext) {
     widest = std::max(widest, BorderWidth(GetCellBorder(kBorderBottom, row, cell->mColumn, true)));
   }
@@ -279,7 +283,7 @@ void ListRows::MoveRows(int32_t first1, int32_t count1, int32_t first2, int32_t 
 }
 
 int32_t ListRows::GetRowDepth(int32_t row) const {
-  RowEntry* entry = row >= 0 && row < RowCount() ? GetRowEntry(row) : nullptr;
+  RowEntry* entry = EntryOrNil(row);
   return entry ? entry->mDepth : 0;
 }
 
@@ -291,12 +295,12 @@ int32_t ListRows::GetNextSiblingRow(int32_t row) const {
 }
 
 bool ListRows::IsExpanded(int32_t row) const {
-  RowEntry* entry = row >= 0 && row < RowCount() ? GetRowEntry(row) : nullptr;
+  RowEntry* entry = EntryOrNil(row);
   return entry && entry->mFolderState == kExpandedFolder;
 }
 
 bool ListRows::ExpandFolder(int32_t row) {
-  RowEntry* entry = row >= 0 && row < RowCount() ? GetRowEntry(row) : nullptr;
+  RowEntry* entry = EntryOrNil(row);
   if (!entry || entry->mFolderState != kCollapsedFolder) return false;
   entry->mFolderState = kExpandedFolder;
   const int32_t outerRow = mExpandingRow;
@@ -310,7 +314,7 @@ bool ListRows::ExpandFolder(int32_t row) {
 }
 
 bool ListRows::CollapseFolder(int32_t row) {
-  RowEntry* entry = row >= 0 && row < RowCount() ? GetRowEntry(row) : nullptr;
+  RowEntry* entry = EntryOrNil(row);
   if (!entry || entry->mFolderState != kExpandedFolder) return false;
   FireCollapseRow(row);
   // The handler may have moved or removed the row.
@@ -406,8 +410,7 @@ void ListRows::SetCellText(int32_t row, int32_t column, const string& rawText, b
 }
 
 string ListRows::CellText(int32_t row, int32_t column) const {
-  RowEntry* entry = row >= 0 && row < RowCount() ? GetRowEntry(row) : nullptr;
-  CellEntry* cell = entry ? entry->FindCell(column, false) : nullptr;
+  CellEntry* cell = ExistingCell(row, column);
   return cell ? cell->mText : string();
 }
 

@@ -109,6 +109,9 @@ class ListRows {
 
  private:
   friend struct ListSortContext;
+  // Nil for rows outside the list (no report), and for cells not made yet.
+  RowEntry* EntryOrNil(int32_t row) const;
+  CellEntry* ExistingCell(int32_t row, int32_t column) const;
   void RemoveRowsEndingEdit(int32_t first, int32_t count);
   void RemoveDescendants(int32_t row);
   void SetRowFields(int32_t row, const string& text);

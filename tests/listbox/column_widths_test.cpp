@@ -170,6 +170,17 @@ TEST_F(ColumnWidthsTest, DraggingBetweenStarsRewritesWeightsFromTheNarrowest) {
   EXPECT_EQ(list.columns.GetColumnWidth(2), 150);
 }
 
+TEST_F(ColumnWidthsTest, DirectWidthsNeverGoBelowZeroOrTakeMoreThanTheNeighbourHas) {
+  Columns fixed(2, 200);
+  fixed.Widths({"50", "60"});
+  fixed.columns.SetColumnWidth(0, -30);
+  EXPECT_EQ(fixed.columns.GetColumnWidth(0), 0);
+  Columns shared(3, 300);
+  shared.Widths({"100", "*", "*"});
+  shared.columns.SetColumnWidth(0, 500);
+  EXPECT_EQ(shared.Measured(), (std::vector<int32_t>{200, 0, 100}));
+}
+
 TEST_F(ColumnWidthsTest, ResizingTheAreaKeepsFixedWidthsWithoutStars) {
   Columns list(2, 200);
   list.Widths({"50%", "30"});
