@@ -278,7 +278,12 @@ bool RuntimeListbox::MouseDown(int32_t x, int32_t y, int32_t modifiers) {
   if (!mEnabled) return true;
   const Rect area = RowArea();
   if (y < area.top) {
-    if (mHasHeading && y >= mBounds.top && x < area.right) PressHeading(ColumnAt(x));
+    if (mHasHeading && y >= mBounds.top && x < area.right) {
+      // Sorting fires events whose handlers may close the list: it lives until the end.
+      Lock();
+      PressHeading(ColumnAt(x));
+      Release();
+    }
     return true;
   }
   if (CanFocus()) SetFocus();
@@ -287,7 +292,9 @@ bool RuntimeListbox::MouseDown(int32_t x, int32_t y, int32_t modifiers) {
   if (row >= 0 && row == mSelection.AnchorRow() && row == mLastClickRow && !mMovedOff &&
       modifiers == mLastClickModifiers && now - mLastClickTicks < DoubleClickTicks()) {
     mLastClickTicks = now;
+    Lock();
     if (mOwner && mHooks) FireEvent(mOwner, mHooks->doubleClick);
+    Release();
     return true;
   }
   mSelection.BeginPress();
@@ -316,7 +323,9 @@ void RuntimeListbox::MouseDrag(int32_t x, int32_t y) {
 void RuntimeListbox::MouseUp(int32_t, int32_t) {
   if (!mTracking) return;
   mTracking = false;
+  Lock();
   mSelection.EndPress();
+  Release();
 }
 
 bool RuntimeListbox::MouseWheel(int32_t, int32_t, int32_t delta) {
@@ -334,7 +343,10 @@ bool RuntimeListbox::KeyDown(int32_t character, int32_t, int32_t modifiers) {
     if (UnlockHierarchy() || handled != 0) return true;
   }
   const int32_t last = mFirstVisible + VisibleRowCount() - 1;
-  return mSelection.KeyDown(character, modifiers, mFirstVisible, last);
+  Lock();
+  const bool handled = mSelection.KeyDown(character, modifiers, mFirstVisible, last);
+  Release();
+  return handled;
 }
 
 bool RuntimeListbox::CanFocus() { return mEnabled && IsDisplayed(); }
