@@ -19,6 +19,7 @@
 #include "files/file_classes.h"
 #include "files/text_input_stream.h"
 #include "files/text_output_stream.h"
+#include "listbox/listbox_class.h"
 #include "graphics/graphics_object.h"
 #include "graphics/object2d.h"
 #include "graphics/picture_object.h"
@@ -59,6 +60,7 @@ void RegisterIntrinsicClasses() {
   RegisterPopupClasses();
   RegisterButtonClasses();
   RegisterMoreControlClasses();
+  RegisterIntrinsicClass(GetListboxClassDefinition());
   RegisterIntrinsicClass(GetScreenClassDefinition());
   RegisterIntrinsicClass(GetReadableInterfaceDefinition());
   RegisterIntrinsicClass(GetWriteableInterfaceDefinition());

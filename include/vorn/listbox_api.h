@@ -1,0 +1,160 @@
+/*
+ * The Listbox control as compiled code calls it.
+ *
+ * Listbox derives from RectControl; its own properties begin at property index 26
+ * (kVornControlFirstOwnProperty), in this order:
+ *   26 TextFont, 27 TextSize, 28 Bold, 29 Italic, 30 Underline, 31 ListCount (read-only),
+ *   32 ListIndex, 33 Text, 34 ColumnCount, 35 ColumnWidths, 36 Hierarchical,
+ *   37 LastIndex (read-only), 38 EnableDrag, 39 EnableDragReorder, 40 SelectionType,
+ *   41 SelCount (read-only), 42 InitialValue, 43 HasHeading, 44 UseFocusRing,
+ *   45 HeadingIndex, 46 ScrollPosition, 47 ScrollPositionX, 48 ScrollBarHorizontal,
+ *   49 ScrollBarVertical, 50 DataSource, 51 DataField, 52 GridLinesHorizontal,
+ *   53 GridLinesVertical, 54 DefaultRowHeight, 55 ActiveCell (read-only), 56 SortedColumn,
+ *   57 ColumnsResizable, 58 RequiresSelection
+ *
+ * Events, in order, with the handler prototypes the runtime calls (the object first):
+ *   Change, DoubleClick, GotFocus, LostFocus: void (self)
+ *   KeyDown: uint8_t (self, VornStringRecord *key)
+ *   ExpandRow, CollapseRow: void (self, int32_t row)
+ *   SortColumn, HeaderPressed: uint8_t (self, int32_t column); true: handled
+ *   CompareRows: uint8_t (self, int32_t row1, int32_t row2, int32_t column, int32_t *result)
+ * The other events of the list (EnableMenuItems, DragRow, CellAction, CellBackgroundPaint,
+ * CellTextPaint, CellClick, CellKeyDown, CellTextChange, CellGotFocus, CellLostFocus,
+ * MouseDown, MouseDrag, MouseUp, DragReorderRows) are declared in their places.
+ *
+ * Rows and cells exist only once the control has its pane; before that the row entry points
+ * do nothing and answer 0, nil or the empty string, while settings are kept in the fields
+ * below and applied when the pane is made. Bad row and column indexes raise
+ * OutOfBoundsException. String results carry one reference for the caller.
+ */
+#ifndef VORN_LISTBOX_API_H
+#define VORN_LISTBOX_API_H
+
+#include <stdint.h>
+
+#include "vorn/control_api.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define VORN_LISTBOX_MAX_COLUMNS 64
+
+/* The Listbox object's own fields, after the control base. */
+typedef struct VornListboxFields {
+  VornStringRecord *dataSource;
+  VornStringRecord *dataField;
+  uint8_t hierarchical;
+  uint8_t enableDrag;
+  uint8_t enableDragReorder;
+  uint8_t hasHeading;
+  uint8_t useFocusRing;
+  uint8_t scrollBarHorizontal;
+  uint8_t scrollBarVertical;
+  int32_t selectionType; /* 0 single, 1 multiple */
+  int32_t pendingHeadingIndex;
+  int32_t pendingColumnCount;
+  int32_t pendingScrollPosition;
+  int32_t pendingScrollPositionX;
+  int32_t gridLinesHorizontal;
+  int32_t gridLinesVertical;
+  uint8_t requiresSelection;
+  VornStringRecord *initialValue;
+  VornStringRecord *columnWidths;
+  uint8_t columnsResizable;
+  int32_t defaultRowHeight;
+  VornStringRecord *textFont;
+  int16_t textSize;
+  uint8_t bold;
+  uint8_t italic;
+  uint8_t underline;
+  uint8_t columnTypes[VORN_LISTBOX_MAX_COLUMNS];
+  uint8_t columnAlignments[VORN_LISTBOX_MAX_COLUMNS];
+  int16_t columnAlignmentOffsets[VORN_LISTBOX_MAX_COLUMNS];
+  int32_t lastIndex;
+  VornRuntimeObject *boundData;
+  void *gotFocusReceivers;
+  void *lostFocusReceivers;
+  uint8_t paneCreated;
+} VornListboxFields;
+
+typedef struct VornListboxObject {
+  VornControlObject base;
+  VornListboxFields fields;
+} VornListboxObject;
+
+/* Class set-up and the pane. */
+void listboxConstructor(VornRuntimeObject *list);
+void listboxDestructor(VornRuntimeObject *list);
+void ListboxCreatePane(VornRuntimeObject *list);
+
+/* Properties: (object, parameter word[, value]). */
+void listTextFontSetter(VornRuntimeObject *list, int32_t param, VornStringRecord *font);
+void listTextSizeSetter(VornRuntimeObject *list, int32_t param, int32_t size);
+void listBoldSetter(VornRuntimeObject *list, int32_t param, uint8_t value);
+void listItalicSetter(VornRuntimeObject *list, int32_t param, uint8_t value);
+void listUnderlineSetter(VornRuntimeObject *list, int32_t param, uint8_t value);
+int32_t listCountGetter(VornRuntimeObject *list, int32_t param);
+int32_t listSelectionGetter(VornRuntimeObject *list, int32_t param);
+void listSelectionSetter(VornRuntimeObject *list, int32_t param, int32_t row);
+VornStringRecord *listTextGetter(VornRuntimeObject *list, int32_t param);
+void listTextSetter(VornRuntimeObject *list, int32_t param, VornStringRecord *text);
+int32_t listColumnCountGetter(VornRuntimeObject *list, int32_t param);
+void listColumnCountSetter(VornRuntimeObject *list, int32_t param, int32_t count);
+VornStringRecord *listColumnWidthsGetter(VornRuntimeObject *list, int32_t param);
+void listColumnWidthsSetter(VornRuntimeObject *list, int32_t param, VornStringRecord *widths);
+void listHierarchicalSetter(VornRuntimeObject *list, int32_t param, uint8_t value);
+int32_t listLastIndexGetter(VornRuntimeObject *list, int32_t param);
+int32_t listSelCountGetter(VornRuntimeObject *list, int32_t param);
+void RuntimeListInitialValueSetter(VornRuntimeObject *list, int32_t param, VornStringRecord *text);
+void listHasHeadingSetter(VornRuntimeObject *list, int32_t param, uint8_t value);
+int32_t listSortedColumnGetter(VornRuntimeObject *list, int32_t param);
+void listSortedColumnSetter(VornRuntimeObject *list, int32_t param, int32_t column);
+void listHeadingIndexSetter(VornRuntimeObject *list, int32_t param, int32_t column);
+int32_t listScrollPositionGetter(VornRuntimeObject *list, int32_t param);
+void listScrollPositionSetter(VornRuntimeObject *list, int32_t param, int32_t row);
+void listHGridLinesSetter(VornRuntimeObject *list, int32_t param, int32_t kind);
+void listVGridLinesSetter(VornRuntimeObject *list, int32_t param, int32_t kind);
+void listDefaultRowHeightSetter(VornRuntimeObject *list, int32_t param, int32_t height);
+VornRuntimeObject *listActiveCellGetter(VornRuntimeObject *list, int32_t param);
+void listRequiresSelectionSetter(VornRuntimeObject *list, int32_t param, uint8_t value);
+
+/* Methods: (object, arguments). */
+void RuntimeListEmpty(VornRuntimeObject *list);
+void RuntimeListAddRow(VornRuntimeObject *list, VornStringRecord *text);
+void RuntimeListAddParent(VornRuntimeObject *list, VornStringRecord *text);
+void RuntimeListInsertRow(VornRuntimeObject *list, int32_t row, VornStringRecord *text, int32_t indent);
+void RuntimeListInsertParent(VornRuntimeObject *list, int32_t row, VornStringRecord *text, int32_t indent);
+void RuntimeRemoveRow(VornRuntimeObject *list, int32_t row);
+VornStringRecord *RuntimeGetRow(VornRuntimeObject *list, int32_t row);
+void RuntimeSetRow(VornRuntimeObject *list, int32_t row, VornStringRecord *text);
+VornStringRecord *listGetCell(VornRuntimeObject *list, int32_t row, int32_t column);
+void listSetCell(VornRuntimeObject *list, int32_t row, int32_t column, VornStringRecord *text);
+uint8_t listGetCellBold(VornRuntimeObject *list, int32_t row, int32_t column);
+void listSetCellBold(VornRuntimeObject *list, int32_t row, int32_t column, uint8_t value);
+uint8_t listGetCellItalic(VornRuntimeObject *list, int32_t row, int32_t column);
+void listSetCellItalic(VornRuntimeObject *list, int32_t row, int32_t column, uint8_t value);
+uint8_t listGetCellUnderline(VornRuntimeObject *list, int32_t row, int32_t column);
+void listSetCellUnderline(VornRuntimeObject *list, int32_t row, int32_t column, uint8_t value);
+uint8_t listGetSelected(VornRuntimeObject *list, int32_t row);
+void listSetSelected(VornRuntimeObject *list, int32_t row, uint8_t value);
+uint8_t listGetExpanded(VornRuntimeObject *list, int32_t row);
+uint8_t listSetExpanded(VornRuntimeObject *list, int32_t row, uint8_t value);
+VornStringRecord *listGetHeading(VornRuntimeObject *list, int32_t column);
+void listSetHeading(VornRuntimeObject *list, int32_t column, VornStringRecord *text);
+int32_t listColumnSortDirectionGetter(VornRuntimeObject *list, int32_t column);
+void listColumnSortDirectionSetter(VornRuntimeObject *list, int32_t column, int32_t direction);
+void RuntimeListResort(VornRuntimeObject *list);
+void listColumnPressHeader(VornRuntimeObject *list, int32_t column);
+int32_t listColumnTypeGetter(VornRuntimeObject *list, int32_t column);
+void listColumnTypeSetter(VornRuntimeObject *list, int32_t column, int32_t type);
+int32_t listColumnAlignmentGetter(VornRuntimeObject *list, int32_t column);
+void listColumnAlignmentSetter(VornRuntimeObject *list, int32_t column, int32_t alignment);
+int32_t listRowFromXY(VornRuntimeObject *list, int32_t x, int32_t y);
+int32_t listColFromXY(VornRuntimeObject *list, int32_t x, int32_t y);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* VORN_LISTBOX_API_H */

@@ -1,0 +1,457 @@
+#include "listbox/list_rows.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "objects/exceptions.h"
+#include "strings/runtime_error.h"
+
+namespace vorn {
+
+namespace {
+
+constexpr char kListSource[] = "../Common/runListbox";
+constexpr int32_t kMaxTextFields = 255;  // fields 0 to 254 of a row text are kept
+
+void Assert(bool condition, int32_t line, const char* text) {
+  if (!condition) ReportRuntimeError(kRuntimeErrorKind, kErrorFailedAssertion, kListSource, line, text, "");
+}
+
+// Rows whose removal is under way, shared by every list box, so that a removal that fires
+// events which remove rows again does not delete a row twice.
+std::vector<RowEntry*>& CondemnedRows() {
+  static std::vector<RowEntry*> rows;
+  return rows;
+}
+
+bool IsCondemned(RowEntry* entry) {
+  const auto& rows = CondemnedRows();
+  return std::find(rows.begin(), rows.end(), entry) != rows.end();
+}
+
+// Lines of a text: a carriage return, a line feed, or both in that order end a line; a break at
+// the very end does not start another line.
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    lines.push_back(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) lines.push_back(text.substr(start));
+  return lines;
+}
+
+std::string_view FirstLine(std::string_view text) {
+  const size_t end = text.find_first_of("\r\n");
+  return end == std::string_view::npos ? text : text.substr(0, end);
+}
+
+std::vector<std::string_view> SplitTabs(std::string_view line) {
+  std::vector<std::string_view> fields;
+  size_t start = 0;
+  for (;;) {
+    const size_t tab = line.find('\t', start);
+    if (tab == std::string_view::npos) break;
+    fields.push_back(line.substr(start, tab - start));
+    start = tab + 1;
+  }
+  fields.push_back(line.substr(start));
+  return fields;
+}
+
+string Utf8(std::string_view text) { return string(text, kEncodingUTF8); }
+
+int32_t BorderWidth(int32_t kind) {
+  switch (kind) {
+    case 2:
+    case 3: return 1;
+    case 4: return 2;
+    case 5: return 3;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+ListRows::ListRows(ListColumns& columns) : mColumns(columns) {
+  std::fill(std::begin(mSortDirections), std::end(mSortDirections), 1);
+}
+
+ListRows::~ListRows() {
+  for (int32_t i = 0; i < mRows.Count(); ++i) {
+    auto* entry = reinterpret_cast<RowEntry*>(mRows.GetAt(i));
+    if (!IsCondemned(entry)) delete entry;
+  }
+}
+
+RowEntry* ListRows::GetRowEntry(int32_t row) const { return reinterpret_cast<RowEntry*>(mRows.GetAt(row)); }
+
+CellEntry* ListRows::GetRowCells(int32_t row) const {
+  RowEntry* entry = GetRowEntry(row);
+  return entry ? entry->mCells : nullptr;
+}
+
+RowEntry* ListRows::EntryOrNil(int32_t row) const {
+  return row >= 0 && row < RowCount() ? GetRowEntry(row) : nullptr;
+}
+
+CellEntry* ListRows::ExistingCell(int32_t row, int32_t column) const {
+  RowEntry* entry = EntryOrNil(row);
+  return entry ? entry->FindCell(column, false) : nullptr;
+}
+
+CellEntry* ListRows::FindCell(int32_t row, int32_t column, bool create) {
+  if (row < 0 || row >= RowCount()) return nullptr;
+  RowEntry* entry = GetRowEntry(row);
+  return entry ? entry->FindCell(column, create) : nullptr;
+}
+
+uint8_t ListRows::GetColumnType(int32_t column) const {
+  return column >= 0 && column < kMaxListColumns ? mColumnTypes[column] : 0;
+}
+
+void ListRows::SetColumnType(int32_t column, uint8_t type) {
+  if (column >= 0 && column < kMaxListColumns) mColumnTypes[column] = type;
+}
+
+int32_t ListRows::GetCellType(int32_t row, int32_t column) const {
+  CellEntry* cell = ExistingCell(row, column);
+  if (cell && cell->mType != 0) return cell->mType;
+  return GetColumnType(column);
+}
+
+int32_t ListRows::GetCellAlignment(int32_t row, int32_t column) const {
+  CellEntry* cell = ExistingCell(row, column);
+  if (cell && cell->mAlignment != 0) return cell->mAlignment;
+  return column >= 0 && column < kMaxListColumns ? mColumns.GetColumnAlignment(column) : 0;
+}
+
+int32_t ListRows::GetCellAlignmentOffset(int32_t row, int32_t column) const {
+  CellEntry* cell = ExistingCell(row, column);
+  // A cell that sets its alignment sets its offset with it, even to 0.
+  if (cell && cell->mAlignment != 0) return cell->mAlignmentOffset;
+  return column >= 0 && column < kMaxListColumns ? mColumns.GetColumnAlignmentOffset(column) : 0;
+}
+
+int32_t ListRows::GetCellTextSize(int32_t row, int32_t column) const {
+  CellEntry* cell = ExistingCell(row, column);
+  if (cell && cell->mTextSize != 0) return cell->mTextSize;
+  return column >= 0 && column < kMaxListColumns ? mTextSize : 0;
+}
+
+bool ListRows::SetCellStyle(int32_t row, int32_t column, uint8_t bits, bool on) {
+  CellEntry* cell = FindCell(row, column, true);
+  if (!cell) return false;
+  const auto wanted = static_cast<uint8_t>(on ? (cell->mStyle | bits) : (cell->mStyle & ~bits));
+  if (wanted == cell->mStyle) return false;
+  cell->mStyle = wanted;
+  InvalidateCell(row, column);
+  return true;
+}
+
+void ListRows::SetCellPicture(int32_t row, int32_t column, RuntimeObject* picture) {
+  CellEntry* cell = FindCell(row, column, true);
+  if (!cell || cell->mPicture == picture) return;
+  cell->SetPicture(picture);
+  InvalidateCell(row, column);
+}
+
+RuntimeObject* ListRows::GetCellPicture(int32_t row, int32_t column) const {
+  CellEntry* cell = ExistingCell(row, column);
+  return cell ? cell->mPicture : nullptr;
+}
+
+int32_t ListRows::GetCellBorder(int32_t side, int32_t row, int32_t column, bool merged) const {
+  auto own = [this](int32_t s, int32_t r, int32_t c) -> int32_t {
+    if (s < 0 || s > 3 || r < 0 || r >= RowCount() || c < 0 || c >= kMaxListColumns) return 0;
+    CellEntry* cell = GetRowEntry(r)->FindCell(c, false);
+    return cell ? cell->mBorders[s] : 0;
+  };
+  if (!merged) return own(side, row, column);
+  int32_t facing = 0;
+  switch (side) {
+    case kBorderTop: facing = own(kBorderBottom, row - 1, column); break;
+    case kBorderLeft: facing = own(kBorderRight, row, column - 1); break;
+    case kBorderBottom: facing = own(kBorderTop, row + 1, column); break;
+    case kBorderRight: facing = own(kBorderLeft, row, column + 1); break;
+    default: return 0;
+  }
+  const int32_t kind = std::max(own(side, row, column), facing);
+  if (kind != 0) return kind;
+  return side == kBorderTop || side == kBorderBottom ? mDefaultHorizontalGrid : mDefaultVerticalGrid;
+}
+
+void ListRows::SetCellBorder(int32_t side, int32_t row, int32_t column, int32_t kind) {
+  if (side < 0 || side > 3) return;
+  CellEntry* cell = FindCell(row, column, true);
+  if (!cell) return;
+  cell->mBorders[side] = kind;
+  InvalidateCell(row, column);
+  switch (side) {
+    case kBorderTop: InvalidateCell(row - 1, column); break;
+    case kBorderLeft: InvalidateCell(row, column - 1); break;
+    case kBorderBottom: InvalidateCell(row + 1, column); break;
+    default: InvalidateCell(row, column + 1); break;
+  }
+}
+
+void ListRows::SetDefaultGridKinds(int32_t horizontal, int32_t vertical) {
+  mDefaultHorizontalGrid = horizontal;
+  mDefaultVerticalGrid = vertical;
+}
+
+int32_t ListRows::VariableRowHeight(int32_t row) const {
+  int32_t widest = 0;
+  RowEntry* entry = EntryOrNil(row);
+  for (CellEntry* cell = entry ? entry->mCells : nullptr; cell; cell = cell->mNext) {
+    widest = std::max(widest, BorderWidth(GetCellBorder(kBorderBottom, row, cell->mColumn, true)));
+  }
+  return 20 + widest;
+}
+
+int32_t ListRows::AddRow(CellEntry* cells, int16_t depth, int16_t folderState) {
+  return InsertRow(RowCount(), cells, depth, folderState);
+}
+
+int32_t ListRows::InsertRow(int32_t index, CellEntry* cells, int16_t depth, int16_t folderState) {
+  EndCellEdit(false);
+  index = std::clamp(index, 0, RowCount());
+  auto* entry = new RowEntry(cells ? cells : new CellEntry(0), depth, folderState);
+  mRows.InsertAt(index, reinterpret_cast<intptr_t>(entry));
+  RowsInserted(index, 1);
+  return index;
+}
+
+int32_t ListRows::AddTextRow(const string& text, int16_t folderState) {
+  auto* cell = new CellEntry(0);
+  cell->mText = text.ToUTF8();
+  int32_t row;
+  if (mExpandDepth > 0 && mExpandingRow >= 0 && mExpandingRow < RowCount()) {
+    const auto depth = static_cast<int16_t>(GetRowDepth(mExpandingRow) + 1);
+    row = InsertRow(GetNextSiblingRow(mExpandingRow), cell, depth, folderState);
+  } else {
+    row = AddRow(cell, 0, folderState);
+  }
+  mLastAddedRow = row;
+  return row;
+}
+
+void ListRows::RemoveRowsEndingEdit(int32_t first, int32_t count) {
+  const int32_t edited = EditedRow();
+  EndCellEdit(edited >= first && edited < first + count);
+  RowsRemoving(first, count);
+}
+
+void ListRows::RemoveRow(int32_t row) {
+  if (row < 0 || row >= RowCount()) return;
+  RowEntry* entry = GetRowEntry(row);
+  if (!entry || IsCondemned(entry)) return;
+  CondemnedRows().push_back(entry);
+  RemoveRowsEndingEdit(row, 1);
+  if (row < RowCount() && GetRowEntry(row) == entry) {
+    mRows.RemoveAt(row);
+  } else {
+    for (int32_t i = 0; i < RowCount(); ++i) {
+      if (GetRowEntry(i) == entry) {
+        mRows.RemoveAt(i);
+        break;
+      }
+    }
+  }
+  delete entry;
+  auto& condemned = CondemnedRows();
+  Assert(!condemned.empty(), __LINE__, "sCondemnedRows.size() > 0");
+  if (condemned.empty()) return;
+  Assert(condemned.back() == entry, __LINE__, "sCondemnedRows.peek_back() == p");
+  condemned.pop_back();
+}
+
+void ListRows::DeleteAllRows() {
+  RemoveRowsEndingEdit(0, RowCount());
+  for (int32_t i = 0; i < RowCount(); ++i) {
+    RowEntry* entry = GetRowEntry(i);
+    if (!IsCondemned(entry)) delete entry;
+  }
+  mRows.SetCount(0);
+}
+
+void ListRows::MoveRows(int32_t first1, int32_t count1, int32_t first2, int32_t count2) {
+  mRows.ExchangeRanges(first1, count1, first2, count2);
+}
+
+int32_t ListRows::GetRowDepth(int32_t row) const {
+  RowEntry* entry = EntryOrNil(row);
+  return entry ? entry->mDepth : 0;
+}
+
+int32_t ListRows::GetNextSiblingRow(int32_t row) const {
+  const int32_t depth = GetRowDepth(row);
+  int32_t next = row + 1;
+  while (next < RowCount() && GetRowDepth(next) > depth) ++next;
+  return next;
+}
+
+bool ListRows::IsExpanded(int32_t row) const {
+  RowEntry* entry = EntryOrNil(row);
+  return entry && entry->mFolderState == kExpandedFolder;
+}
+
+bool ListRows::ExpandFolder(int32_t row) {
+  RowEntry* entry = EntryOrNil(row);
+  if (!entry || entry->mFolderState != kCollapsedFolder) return false;
+  entry->mFolderState = kExpandedFolder;
+  const int32_t outerRow = mExpandingRow;
+  mExpandingRow = row;
+  ++mExpandDepth;
+  FireExpandRow(row);
+  --mExpandDepth;
+  mExpandingRow = outerRow;
+  InvalidateRow(row);
+  return true;
+}
+
+bool ListRows::CollapseFolder(int32_t row) {
+  RowEntry* entry = EntryOrNil(row);
+  if (!entry || entry->mFolderState != kExpandedFolder) return false;
+  FireCollapseRow(row);
+  // The handler may have moved or removed the row.
+  if (row >= RowCount() || GetRowEntry(row) != entry) return true;
+  entry->mFolderState = kCollapsedFolder;
+  RemoveDescendants(row);
+  InvalidateRow(row);
+  return true;
+}
+
+void ListRows::RemoveDescendants(int32_t row) {
+  if (!mHierarchical) return;
+  const int32_t depth = GetRowDepth(row);
+  while (row + 1 < RowCount() && GetRowDepth(row + 1) > depth) {
+    const int32_t before = RowCount();
+    RemoveRow(row + 1);
+    if (RowCount() >= before) break;  // nothing went: never loop forever
+  }
+}
+
+// --- text ------------------------------------------------------------------------------------
+
+void ListRows::StoreRowFields(int32_t row, const string& line, int32_t onlyColumn) {
+  const std::vector<std::string_view> fields = SplitTabs(line.View());
+  const auto kept = static_cast<int32_t>(std::min<size_t>(fields.size(), kMaxTextFields));
+  for (int32_t n = 0; n < kept; ++n) {
+    if (onlyColumn >= 0 && n != onlyColumn) continue;
+    CellEntry* cell = FindCell(row, n, true);
+    if (cell) cell->mText = Utf8(fields[n]);
+  }
+  if (onlyColumn < 0 && kept > mColumns.ColumnCount()) {
+    mColumns.SetColumnCount(std::min(kept, kMaxListColumns));
+    ColumnCountChanged();
+  }
+}
+
+void ListRows::AddRowsUpTo(int32_t row) {
+  while (RowCount() <= row) AddRow(nullptr, 0, kPlainRow);
+}
+
+void ListRows::SetRowFields(int32_t row, const string& text) {
+  AddRowsUpTo(row);
+  StoreRowFields(row, Utf8(FirstLine(text.View())), -1);
+  InvalidateRow(row);
+}
+
+void ListRows::SetCellText(int32_t row, int32_t column, const string& rawText, bool heading) {
+  const string text = rawText.ToUTF8();
+  if (row < -1 || column < -1 || column > kMaxCellColumn) {
+    RuntimeRaiseOutOfBoundsException();
+    return;
+  }
+  if (row >= 0 && column >= 0) {
+    if (row >= RowCount()) {
+      RuntimeRaiseOutOfBoundsException();
+      return;
+    }
+    FindCell(row, column, true)->mText = text;
+    InvalidateCell(row, column);
+    return;
+  }
+  if (row >= 0) {
+    if (!text.IsEmpty()) SetRowFields(row, text);
+    return;
+  }
+  if (column >= 0) {
+    if (text.IsEmpty()) return;
+    const std::vector<std::string_view> lines = SplitLines(text.View());
+    for (size_t i = 0; i < lines.size(); ++i) {
+      const auto lineRow = static_cast<int32_t>(i);
+      AddRowsUpTo(lineRow);
+      StoreRowFields(lineRow, Utf8(lines[i]), column);
+    }
+    InvalidateColumn(column);
+    return;
+  }
+  DeleteAllRows();
+  if (text.IsEmpty()) {
+    InvalidateAll();
+    return;
+  }
+  std::vector<std::string_view> lines = SplitLines(text.View());
+  size_t first = 0;
+  if (heading && HasHeading() && !lines.empty()) {
+    SetHeadings(Utf8(lines[0]));
+    first = 1;
+  }
+  for (size_t i = first; i < lines.size(); ++i) {
+    const int32_t newRow = AddRow(nullptr, 0, kPlainRow);
+    StoreRowFields(newRow, Utf8(lines[i]), -1);
+  }
+  InvalidateAll();
+}
+
+string ListRows::CellText(int32_t row, int32_t column) const {
+  CellEntry* cell = ExistingCell(row, column);
+  return cell ? cell->mText : string();
+}
+
+void ListRows::AppendRowText(int32_t row, string& out) const {
+  for (int32_t column = 0; column < mColumns.ColumnCount(); ++column) {
+    if (column > 0) out.Append(string("\t"));
+    out.Append(CellText(row, column));
+  }
+}
+
+string ListRows::GetCellText(int32_t row, int32_t column, bool indexed) {
+  string out("");
+  out.SetEncoding(kEncodingUTF8);
+  if (!indexed) {
+    bool firstRow = true;
+    for (int32_t r = 0; r < RowCount(); ++r) {
+      if (!IsRowSelected(r)) continue;
+      if (!firstRow) out.Append(string("\n"));
+      firstRow = false;
+      AppendRowText(r, out);
+    }
+    return out;
+  }
+  if (row < -1 || row >= RowCount() || column < -1 || column > kMaxCellColumn) {
+    RuntimeRaiseOutOfBoundsException();
+    return string();
+  }
+  if (row >= 0 && column >= 0) return CellText(row, column);
+  if (row >= 0) {
+    AppendRowText(row, out);
+    return out;
+  }
+  for (int32_t r = 0; r < RowCount(); ++r) {
+    if (r > 0) out.Append(string("\n"));
+    if (column >= 0) {
+      out.Append(CellText(r, column));
+    } else {
+      AppendRowText(r, out);
+    }
+  }
+  return out;
+}
+
+}  // namespace vorn

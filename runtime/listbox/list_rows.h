@@ -1,0 +1,139 @@
+// The rows and cells of a list box: row records in display order, cells with their fallbacks
+// to the column defaults, folder rows, text import and export, and sorting by a column. What
+// the rows mean on screen (redraws, selection, events) goes through the virtual hooks, which
+// the pane implements.
+#pragma once
+
+#include <cstdint>
+
+#include "listbox/list_cells.h"
+#include "listbox/list_columns.h"
+#include "strings/array.h"
+#include "strings/vstring.h"
+
+namespace vorn {
+
+enum CellBorderSide : int32_t { kBorderTop = 0, kBorderLeft = 1, kBorderBottom = 2, kBorderRight = 3 };
+
+class ListRows {
+ public:
+  explicit ListRows(ListColumns& columns);
+  virtual ~ListRows();
+  ListRows(const ListRows&) = delete;
+  ListRows& operator=(const ListRows&) = delete;
+
+  ListColumns& Columns() { return mColumns; }
+  int32_t RowCount() const { return mRows.Count(); }
+  RowEntry* GetRowEntry(int32_t row) const;
+  CellEntry* GetRowCells(int32_t row) const;
+  CellEntry* FindCell(int32_t row, int32_t column, bool create);
+
+  // Cell values, falling back to the column defaults (none beyond column 63).
+  int32_t GetCellType(int32_t row, int32_t column) const;
+  int32_t GetCellAlignment(int32_t row, int32_t column) const;
+  int32_t GetCellAlignmentOffset(int32_t row, int32_t column) const;
+  int32_t GetCellTextSize(int32_t row, int32_t column) const;
+  uint8_t GetColumnType(int32_t column) const;
+  void SetColumnType(int32_t column, uint8_t type);
+  void SetListTextSize(int16_t size) { mTextSize = size; }
+
+  // Changes only the named style bits; answers whether anything changed.
+  bool SetCellStyle(int32_t row, int32_t column, uint8_t bits, bool on);
+  void SetCellPicture(int32_t row, int32_t column, RuntimeObject* picture);
+  RuntimeObject* GetCellPicture(int32_t row, int32_t column) const;
+
+  int32_t GetCellBorder(int32_t side, int32_t row, int32_t column, bool merged) const;
+  void SetCellBorder(int32_t side, int32_t row, int32_t column, int32_t kind);
+  void SetDefaultGridKinds(int32_t horizontal, int32_t vertical);
+  // The height of a row when rows differ in height: room for the text and its widest bottom border.
+  int32_t VariableRowHeight(int32_t row) const;
+
+  // Rows. The first cell, when given, becomes the row's cell list; one of column 0 is made
+  // otherwise. Both answer the new row's index.
+  int32_t AddRow(CellEntry* cells, int16_t depth, int16_t folderState);
+  int32_t InsertRow(int32_t index, CellEntry* cells, int16_t depth, int16_t folderState);
+  // Adds a row with that text in column 0; inside an ExpandRow event it goes after the
+  // expanding folder's descendants, one level deeper.
+  int32_t AddTextRow(const string& text, int16_t folderState);
+  int32_t LastAddedRow() const { return mLastAddedRow; }
+  void RemoveRow(int32_t row);
+  void DeleteAllRows();
+  void MoveRows(int32_t first1, int32_t count1, int32_t first2, int32_t count2);
+
+  // Folders.
+  void SetHierarchical(bool on) { mHierarchical = on; }
+  bool IsHierarchical() const { return mHierarchical; }
+  int32_t GetRowDepth(int32_t row) const;
+  int32_t GetNextSiblingRow(int32_t row) const;
+  bool IsExpanded(int32_t row) const;
+  bool ExpandFolder(int32_t row);
+  bool CollapseFolder(int32_t row);
+
+  // Text: one cell; a row (column -1); a column (row -1); the whole list (both -1). Bad
+  // indexes raise OutOfBoundsException and change nothing.
+  void SetCellText(int32_t row, int32_t column, const string& text, bool heading);
+  string GetCellText(int32_t row, int32_t column, bool indexed);
+  string CellText(int32_t row, int32_t column) const;  // empty when there is no such cell
+
+  // Sorting: per column 0 = does not sort, 1 = ascending, other = descending.
+  int32_t GetSortDirection(int32_t column) const;
+  void SetSortDirection(int32_t column, int32_t direction);
+  int32_t SortedColumn() const { return mSortedColumn; }
+  void SortByColumn(int32_t column);
+
+ protected:
+  // Hooks for the pane. The defaults do nothing (or answer "no").
+  virtual void InvalidateCell(int32_t /*row*/, int32_t /*column*/) {}
+  virtual void InvalidateRow(int32_t /*row*/) {}
+  virtual void InvalidateColumn(int32_t /*column*/) {}
+  virtual void InvalidateAll() {}
+  virtual void RowsInserted(int32_t /*index*/, int32_t /*count*/) {}
+  // The rows leave the display and selection; may fire Change, which may remove rows again.
+  virtual void RowsRemoving(int32_t /*first*/, int32_t /*count*/) {}
+  // Ends a cell edit; `discard` drops the edited text instead of storing it.
+  virtual void EndCellEdit(bool /*discard*/) {}
+  virtual int32_t EditedRow() const { return -1; }
+  virtual void FireExpandRow(int32_t /*row*/) {}
+  virtual void FireCollapseRow(int32_t /*row*/) {}
+  virtual bool HasHeading() const { return false; }
+  virtual void SetHeadings(const string& /*tabbedText*/) {}
+  virtual void ColumnCountChanged() {}
+  virtual bool IsRowSelected(int32_t /*row*/) const { return false; }
+  virtual int32_t SelectedRowCount() const { return 0; }
+  virtual void SelectOnly(int32_t /*row*/) {}
+  // True when the owner implements the event; `handled` / `result` carry its answers.
+  virtual bool FireSortColumn(int32_t /*column*/, bool& /*sortedRows*/) { return false; }
+  virtual bool FireCompareRows(int32_t /*row1*/, int32_t /*row2*/, int32_t /*column*/, int32_t& /*result*/) {
+    return false;
+  }
+
+ private:
+  friend struct ListSortContext;
+  // Nil for rows outside the list (no report), and for cells not made yet.
+  RowEntry* EntryOrNil(int32_t row) const;
+  CellEntry* ExistingCell(int32_t row, int32_t column) const;
+  void RemoveRowsEndingEdit(int32_t first, int32_t count);
+  void RemoveDescendants(int32_t row);
+  void SetRowFields(int32_t row, const string& text);
+  void StoreRowFields(int32_t row, const string& line, int32_t onlyColumn);
+  void AddRowsUpTo(int32_t row);
+  void AppendRowText(int32_t row, string& out) const;
+  void SortRange(struct ListSortContext& context, int32_t first, int32_t count);
+  int32_t CompareGroupRows(int32_t row1, int32_t row2, int32_t direction);
+
+  ListColumns& mColumns;
+  Array mRows;
+  uint8_t mColumnTypes[kMaxListColumns] = {};
+  int16_t mTextSize = 0;
+  int32_t mDefaultHorizontalGrid = 0;
+  int32_t mDefaultVerticalGrid = 0;
+  bool mHierarchical = false;
+  int32_t mExpandDepth = 0;
+  int32_t mExpandingRow = -1;
+  int32_t mLastAddedRow = -1;
+  int32_t mSortedColumn = -1;
+  int32_t mSortDirections[kMaxListColumns];
+  bool mSorting = false;
+};
+
+}  // namespace vorn

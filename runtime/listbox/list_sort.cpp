@@ -1,0 +1,128 @@
+// Sorting a list box by one column. A folder moves with its descendants, and the descendants
+// of each folder are sorted among themselves first.
+#include <algorithm>
+#include <vector>
+
+#include "listbox/list_rows.h"
+#include "strings/sort_callbacks.h"
+
+namespace vorn {
+
+namespace {
+
+struct SortGroup {
+  int32_t first;
+  int32_t count;
+};
+
+}  // namespace
+
+// Everything one sort pass needs travels with it, so one list box sorting never disturbs
+// another's sort.
+struct ListSortContext {
+  ListRows* list;
+  int32_t direction;
+  std::vector<SortGroup> groups;
+
+  static int32_t Compare(int32_t i, int32_t j, void* data) {
+    auto* context = static_cast<ListSortContext*>(data);
+    return context->list->CompareGroupRows(context->groups[i].first, context->groups[j].first,
+                                           context->direction);
+  }
+
+  static void Swap(int32_t i, int32_t j, void* data) {
+    auto* context = static_cast<ListSortContext*>(data);
+    std::vector<SortGroup>& groups = context->groups;
+    const int32_t lo = std::min(i, j);
+    const int32_t hi = std::max(i, j);
+    if (lo == hi) return;
+    context->list->MoveRows(groups[lo].first, groups[lo].count, groups[hi].first, groups[hi].count);
+    std::swap(groups[lo].count, groups[hi].count);
+    int32_t next = groups[lo].first;
+    for (int32_t g = lo; g <= hi; ++g) {
+      groups[g].first = next;
+      next += groups[g].count;
+    }
+  }
+};
+
+int32_t ListRows::GetSortDirection(int32_t column) const {
+  return column >= 0 && column < kMaxListColumns ? mSortDirections[column] : 0;
+}
+
+void ListRows::SetSortDirection(int32_t column, int32_t direction) {
+  if (column >= 0 && column < kMaxListColumns) mSortDirections[column] = direction;
+}
+
+int32_t ListRows::CompareGroupRows(int32_t row1, int32_t row2, int32_t direction) {
+  int32_t result = 0;
+  if (FireCompareRows(row1, row2, mSortedColumn, result)) {
+    if (direction == 1) return result;
+    return result < 0 ? 1 : (result > 0 ? -1 : 0);
+  }
+  const int32_t order = CellText(row1, mSortedColumn).Compare(CellText(row2, mSortedColumn));
+  return direction == 1 ? order : -order;
+}
+
+void ListRows::SortRange(ListSortContext& context, int32_t first, int32_t count) {
+  std::vector<SortGroup> groups;
+  const int32_t end = first + count;
+  for (int32_t row = first; row < end;) {
+    const int32_t depth = GetRowDepth(row);
+    int32_t next = row + 1;
+    while (next < end && GetRowDepth(next) > depth) ++next;
+    groups.push_back({row, next - row});
+    row = next;
+  }
+  for (const SortGroup& group : groups) {
+    if (group.count > 1) SortRange(context, group.first + 1, group.count - 1);
+  }
+  context.groups = std::move(groups);
+  SortWithCallbacks(0, static_cast<int32_t>(context.groups.size()), &ListSortContext::Compare,
+                    &ListSortContext::Swap, &context);
+}
+
+void ListRows::SortByColumn(int32_t column) {
+  // A sort asked for from inside a running one (a CompareRows handler) would move rows under it.
+  if (mSorting) return;
+  if (GetSortDirection(column) == 0) {
+    InvalidateColumn(column);
+    return;
+  }
+  RowEntry* selected = nullptr;
+  if (SelectedRowCount() == 1) {
+    for (int32_t row = 0; row < RowCount() && !selected; ++row) {
+      if (IsRowSelected(row)) selected = GetRowEntry(row);
+    }
+  }
+  EndCellEdit(false);
+  mSortedColumn = column;
+  if (RowCount() == 0) return;
+  mSorting = true;
+  bool sortedByHandler = false;
+  FireSortColumn(column, sortedByHandler);
+  const int32_t direction = GetSortDirection(column);
+  if (direction == 0) {
+    mSorting = false;
+    InvalidateAll();
+    return;
+  }
+  if (!sortedByHandler) {
+    ListSortContext context{this, direction, {}};
+    SortRange(context, 0, RowCount());
+  }
+  mSorting = false;
+  if (selected) {
+    int32_t found = -1;
+    for (int32_t row = RowCount() - 1; row >= 0; --row) {
+      if (GetRowEntry(row) == selected) {
+        found = row;
+        break;
+      }
+    }
+    SelectOnly(found);
+  }
+  InvalidateAll();
+}
+
+}  // namespace vorn

@@ -1,0 +1,258 @@
+// The Listbox class definition, its properties and the making of its pane.
+#include "listbox/listbox_class.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "controls/control_support.h"
+#include "objects/accessors.h"
+#include "objects/runtime_object.h"
+#include "strings/text_case.h"
+#include "windows/rect_control.h"
+
+namespace vorn {
+
+namespace {
+
+void* Fn(auto function) { return reinterpret_cast<void*>(function); }
+
+#define LB_FIELD(member) FieldOffset(offsetof(ListboxObject, fields) + offsetof(VornListboxFields, member))
+
+const PropertyRow kProperties[] = {
+    {0, "TextFont", "s", Fn(&stringGetter), "stringGetter", Fn(&listTextFontSetter), "listTextFontSetter",
+     LB_FIELD(textFont), 0},
+    {0, "TextSize", "i4", Fn(&shortGetter), "shortGetter", Fn(&listTextSizeSetter), "listTextSizeSetter",
+     LB_FIELD(textSize), 0},
+    {0, "Bold", "b", Fn(&boolGetter), "boolGetter", Fn(&listBoldSetter), "listBoldSetter", LB_FIELD(bold), 0},
+    {0, "Italic", "b", Fn(&boolGetter), "boolGetter", Fn(&listItalicSetter), "listItalicSetter", LB_FIELD(italic), 0},
+    {0, "Underline", "b", Fn(&boolGetter), "boolGetter", Fn(&listUnderlineSetter), "listUnderlineSetter",
+     LB_FIELD(underline), 0},
+    {0, "ListCount", "i4", Fn(&listCountGetter), "listCountGetter", nullptr, nullptr, 0, 0},
+    {0, "ListIndex", "i4", Fn(&listSelectionGetter), "listSelectionGetter", Fn(&listSelectionSetter),
+     "listSelectionSetter", 0, 0},
+    {0, "Text", "s", Fn(&listTextGetter), "listTextGetter", Fn(&listTextSetter), "listTextSetter", 0, 0},
+    {0, "ColumnCount", "i4", Fn(&listColumnCountGetter), "listColumnCountGetter", Fn(&listColumnCountSetter),
+     "listColumnCountSetter", 0, 0},
+    {0, "ColumnWidths", "s", Fn(&listColumnWidthsGetter), "listColumnWidthsGetter", Fn(&listColumnWidthsSetter),
+     "listColumnWidthsSetter", 0, 0},
+    {0, "Hierarchical", "b", Fn(&boolGetter), "boolGetter", Fn(&listHierarchicalSetter), "listHierarchicalSetter",
+     LB_FIELD(hierarchical), 0},
+    {0, "LastIndex", "i4", Fn(&listLastIndexGetter), "listLastIndexGetter", nullptr, nullptr, 0, 0},
+    {0, "EnableDrag", "b", Fn(&boolGetter), "boolGetter", Fn(&boolSetter), "boolSetter", LB_FIELD(enableDrag), 0},
+    {0, "EnableDragReorder", "b", Fn(&boolGetter), "boolGetter", Fn(&boolSetter), "boolSetter",
+     LB_FIELD(enableDragReorder), 0},
+    {128, "SelectionType", "i4", Fn(&intGetter), "intGetter", Fn(&intSetter), "intSetter", LB_FIELD(selectionType), 0},
+    {1, "SelCount", "i4", Fn(&listSelCountGetter), "listSelCountGetter", nullptr, nullptr, 0, 0},
+    {128, "InitialValue", "s", Fn(&stringGetter), "stringGetter", Fn(&RuntimeListInitialValueSetter),
+     "RuntimeListInitialValueSetter", LB_FIELD(initialValue), 0},
+    {0, "HasHeading", "b", Fn(&boolGetter), "boolGetter", Fn(&listHasHeadingSetter), "listHasHeadingSetter",
+     LB_FIELD(hasHeading), 0},
+    {0, "UseFocusRing", "b", Fn(&boolGetter), "boolGetter", Fn(&boolSetter), "boolSetter", LB_FIELD(useFocusRing), 0},
+    {0, "HeadingIndex", "i4", Fn(&listSortedColumnGetter), "listSortedColumnGetter", Fn(&listHeadingIndexSetter),
+     "listHeadingIndexSetter", 0, 0},
+    {0, "ScrollPosition", "i4", Fn(&listScrollPositionGetter), "listScrollPositionGetter",
+     Fn(&listScrollPositionSetter), "listScrollPositionSetter", 0, 0},
+    {0, "ScrollPositionX", "i4", Fn(&intGetter), "intGetter", Fn(&intSetter), "intSetter",
+     LB_FIELD(pendingScrollPositionX), 0},
+    {0, "ScrollBarHorizontal", "b", Fn(&boolGetter), "boolGetter", Fn(&boolSetter), "boolSetter",
+     LB_FIELD(scrollBarHorizontal), 0},
+    {0, "ScrollBarVertical", "b", Fn(&boolGetter), "boolGetter", Fn(&boolSetter), "boolSetter",
+     LB_FIELD(scrollBarVertical), 0},
+    {0, "DataSource", "s", Fn(&stringGetter), "stringGetter", Fn(&stringSetter), "stringSetter", LB_FIELD(dataSource), 0},
+    {0, "DataField", "s", Fn(&stringGetter), "stringGetter", Fn(&stringSetter), "stringSetter", LB_FIELD(dataField), 0},
+    {0, "GridLinesHorizontal", "i4", Fn(&intGetter), "intGetter", Fn(&listHGridLinesSetter), "listHGridLinesSetter",
+     LB_FIELD(gridLinesHorizontal), 0},
+    {0, "GridLinesVertical", "i4", Fn(&intGetter), "intGetter", Fn(&listVGridLinesSetter), "listVGridLinesSetter",
+     LB_FIELD(gridLinesVertical), 0},
+    {0, "DefaultRowHeight", "i4", Fn(&intGetter), "intGetter", Fn(&listDefaultRowHeightSetter),
+     "listDefaultRowHeightSetter", LB_FIELD(defaultRowHeight), 0},
+    {1, "ActiveCell", "o<EditField>", Fn(&listActiveCellGetter), "listActiveCellGetter", nullptr, nullptr, 0, 0},
+    {1, "SortedColumn", "i4", Fn(&listSortedColumnGetter), "listSortedColumnGetter", Fn(&listSortedColumnSetter),
+     "listSortedColumnSetter", 0, 0},
+    {2, "ColumnsResizable", "b", Fn(&boolGetter), "boolGetter", Fn(&boolSetter), "boolSetter",
+     LB_FIELD(columnsResizable), 0},
+    {0, "RequiresSelection", "b", Fn(&boolGetter), "boolGetter", Fn(&listRequiresSelectionSetter),
+     "listRequiresSelectionSetter", LB_FIELD(requiresSelection), 0},
+};
+#undef LB_FIELD
+
+EventRow sEvents[] = {
+    {0, "Change", "", "", nullptr, 0},
+    {0, "DoubleClick", "", "", nullptr, 0},
+    {0, "KeyDown", "key As String", "Boolean", nullptr, 0},
+    {32, "EnableMenuItems", "", "", nullptr, 0},
+    {0, "ExpandRow", "row As Integer", "", nullptr, 0},
+    {0, "CollapseRow", "row As Integer", "", nullptr, 0},
+    {0, "DragRow", "drag As DragItem, row As Integer", "Boolean", nullptr, 0},
+    {0, "SortColumn", "column As Integer", "Boolean", nullptr, 0},
+    {0, "CellAction", "row As Integer, column As Integer", "", nullptr, 0},
+    {0, "GotFocus", "", "", nullptr, 0},
+    {0, "LostFocus", "", "", nullptr, 0},
+    {0, "CellBackgroundPaint", "g As Graphics, row As Integer, column As Integer", "Boolean", nullptr, 0},
+    {0, "CellTextPaint", "g As Graphics, row As Integer, column As Integer, x as Integer, y as Integer", "Boolean",
+     nullptr, 0},
+    {0, "CellClick", "row as Integer, column as Integer, x as Integer, y as Integer", "Boolean", nullptr, 0},
+    {0, "CellKeyDown", "row as Integer, column as Integer, key as String", "Boolean", nullptr, 0},
+    {0, "CellTextChange", "row as Integer, column as Integer", "", nullptr, 0},
+    {0, "CellGotFocus", "row as Integer, column as Integer", "", nullptr, 0},
+    {0, "CellLostFocus", "row as Integer, column as Integer", "", nullptr, 0},
+    {0, "MouseDown", "x As Integer, y As Integer", "Boolean", nullptr, 0},
+    {0, "MouseDrag", "x As Integer, y As Integer", "", nullptr, 0},
+    {0, "MouseUp", "x As Integer, y As Integer", "", nullptr, 0},
+    {0, "CompareRows", "row1 as Integer, row2 as Integer, column as Integer, ByRef result as Integer", "Boolean",
+     nullptr, 0},
+    {0, "DragReorderRows", "newPosition as Integer, parentRow as Integer", "Boolean", nullptr, 0},
+    {0, "HeaderPressed", "column as Integer", "Boolean", nullptr, 0},
+};
+
+const ParamRow kText[] = {{"Text", "s", 0, 0}};
+const ParamRow kRowText[] = {{"row", "i4", 0, 0}, {"text", "s", 0, 0}, {"_indent", "i4", kParamHasDefault, 0}};
+const ParamRow kIndex[] = {{"Index", "i4", 0, 0}};
+const ParamRow kRowColumn[] = {{"row", "i4", 0, 0}, {"column", "i4", 0, 0}};
+const ParamRow kXY[] = {{"X", "i4", 0, 0}, {"Y", "i4", 0, 0}};
+
+#define METHOD(name, result, params, fn) \
+  {name, result, params, RowCount(params), Fn(&fn), #fn, nullptr, nullptr, 0, 0}
+#define ASSIGNABLE(name, result, params, getter, setter) \
+  {name, result, params, RowCount(params), Fn(&getter), #getter, Fn(&setter), #setter, 0, 0}
+const MethodRow kMethods[] = {
+    {"DeleteAllRows", "", nullptr, 0, Fn(&RuntimeListEmpty), "RuntimeListEmpty", nullptr, nullptr, 0, 0},
+    METHOD("AddRow", "", kText, RuntimeListAddRow),
+    METHOD("InsertRow", "", kRowText, RuntimeListInsertRow),
+    METHOD("AddFolder", "", kText, RuntimeListAddParent),
+    METHOD("InsertFolder", "", kRowText, RuntimeListInsertParent),
+    METHOD("RemoveRow", "", kIndex, RuntimeRemoveRow),
+    ASSIGNABLE("List", "s", kIndex, RuntimeGetRow, RuntimeSetRow),
+    ASSIGNABLE("Cell", "s", kRowColumn, listGetCell, listSetCell),
+    ASSIGNABLE("CellBold", "b", kRowColumn, listGetCellBold, listSetCellBold),
+    ASSIGNABLE("CellItalic", "b", kRowColumn, listGetCellItalic, listSetCellItalic),
+    ASSIGNABLE("CellUnderline", "b", kRowColumn, listGetCellUnderline, listSetCellUnderline),
+    ASSIGNABLE("Selected", "b", kIndex, listGetSelected, listSetSelected),
+    ASSIGNABLE("Expanded", "b", kIndex, listGetExpanded, listSetExpanded),
+    ASSIGNABLE("Heading", "s", kIndex, listGetHeading, listSetHeading),
+    ASSIGNABLE("ColumnType", "i4", kIndex, listColumnTypeGetter, listColumnTypeSetter),
+    ASSIGNABLE("ColumnAlignment", "i4", kIndex, listColumnAlignmentGetter, listColumnAlignmentSetter),
+    ASSIGNABLE("ColumnSortDirection", "i4", kIndex, listColumnSortDirectionGetter, listColumnSortDirectionSetter),
+    {"Sort", "", nullptr, 0, Fn(&RuntimeListResort), "RuntimeListResort", nullptr, nullptr, 0, 0},
+    METHOD("PressHeader", "", kIndex, listColumnPressHeader),
+    METHOD("RowFromXY", "i4", kXY, listRowFromXY),
+    METHOD("ColumnFromXY", "i4", kXY, listColFromXY),
+};
+#undef METHOD
+#undef ASSIGNABLE
+
+const EventImplRow kImpl[] = {{"CreatePane", Fn(&ListboxCreatePane), "ListboxCreatePane"}};
+
+ListboxHooks sHooks;
+
+ObjectDefinition* BuildDefinition() {
+  auto* definition = new ObjectDefinition();
+  definition->mName = string("Listbox");
+  definition->mSuper = GetRectControlClassDefinition();
+  definition->mInstanceSize = static_cast<int32_t>(sizeof(ListboxObject));
+  definition->mInitializer = {Fn(&listboxConstructor), "listboxConstructor"};
+  definition->mFinalizer = {Fn(&listboxDestructor), "listboxDestructor"};
+  definition->SetInstanceVariables(BuildPropertyList(kProperties, RowCount(kProperties)));
+  SetEventList(definition, sEvents, RowCount(sEvents));
+  SetMethodList(definition, kMethods, RowCount(kMethods));
+  AddEventImplementations(definition, kImpl, RowCount(kImpl));
+  sHooks.change = sEvents[0].hook;
+  sHooks.doubleClick = sEvents[1].hook;
+  sHooks.keyDown = sEvents[2].hook;
+  sHooks.expandRow = sEvents[4].hook;
+  sHooks.collapseRow = sEvents[5].hook;
+  sHooks.sortColumn = sEvents[7].hook;
+  sHooks.gotFocus = sEvents[9].hook;
+  sHooks.lostFocus = sEvents[10].hook;
+  sHooks.compareRows = sEvents[21].hook;
+  sHooks.headerPressed = sEvents[23].hook;
+  return definition;
+}
+
+}  // namespace
+
+vorn::TextStyle ListboxTextStyle(ListboxObject* list) {
+  VornListboxFields& f = list->fields;
+  return GetControlTextStyle({&f.textFont, &f.textSize, &f.bold, &f.italic, &f.underline});
+}
+
+ObjectDefinition* GetListboxClassDefinition() {
+  static ObjectDefinition* definition = BuildDefinition();
+  return definition;
+}
+
+const ListboxHooks* ListboxEventHooks() {
+  GetListboxClassDefinition();
+  return &sHooks;
+}
+
+ListboxObject* AsListboxObject(RuntimeObject* object) {
+  return object && RuntimeObjectIsaDefinition(object, GetListboxClassDefinition())
+             ? reinterpret_cast<ListboxObject*>(object)
+             : nullptr;
+}
+
+RuntimeListbox* ListboxPane(RuntimeObject* object) {
+  ListboxObject* list = AsListboxObject(object);
+  return list ? dynamic_cast<RuntimeListbox*>(ControlPane(&list->base)) : nullptr;
+}
+
+}  // namespace vorn
+
+using namespace vorn;
+
+extern "C" {
+
+void listboxConstructor(VornRuntimeObject* object) {
+  if (ListboxObject* list = AsListboxObject(object)) {
+    list->fields.pendingColumnCount = 1;
+    list->fields.pendingHeadingIndex = -1;
+    list->fields.defaultRowHeight = -1;
+  }
+}
+
+void listboxDestructor(VornRuntimeObject* object) {
+  ListboxObject* list = AsListboxObject(object);
+  if (!list) return;
+  if (RuntimeListbox* pane = ListboxPane(object)) pane->SetOwner(nullptr, nullptr);
+  VornListboxFields& f = list->fields;
+  for (StringRep** field : {&f.textFont, &f.initialValue, &f.columnWidths, &f.dataSource, &f.dataField}) {
+    ReleaseStringRep(*field);
+    *field = nullptr;
+  }
+}
+
+void ListboxCreatePane(VornRuntimeObject* object) {
+  ListboxObject* list = AsListboxObject(object);
+  if (!list || list->base.pane) return;
+  VornListboxFields& f = list->fields;
+  f.paneCreated = 1;
+  ControlObject* c = &list->base;
+  auto* pane = new RuntimeListbox(ControlParentPane(c), c->tabPanelIndex, GetControlBounds(c), f.selectionType != 0);
+  AttachControlPane(c, pane);
+  pane->SetOwner(object, ListboxEventHooks());
+  pane->SetListTextStyle(ListboxTextStyle(list));
+  pane->SetHierarchical(f.hierarchical != 0);
+  pane->SetHasHeading(f.hasHeading != 0);
+  pane->Columns().SetAllColumnsResizable(f.columnsResizable != 0);
+  pane->Columns().SetColumnCount(std::clamp(f.pendingColumnCount, 1, kMaxListColumns));
+  pane->SetDefaultGridKinds(f.gridLinesHorizontal, f.gridLinesVertical);
+  pane->SetDefaultRowHeight(f.defaultRowHeight);
+  if (!c->enabled) pane->ChangeState(kPaneStateDisable);
+  if (!c->visible) pane->ChangeState(kPaneStateHide);
+  for (int32_t column = 0; column < kMaxListColumns; ++column) {
+    pane->SetColumnType(column, f.columnTypes[column]);
+    pane->Columns().SetColumnAlignment(column, f.columnAlignments[column], f.columnAlignmentOffsets[column]);
+  }
+  listColumnWidthsSetter(object, 0, f.columnWidths);
+  if (f.initialValue) RuntimeListInitialValueSetter(object, 0, f.initialValue);
+  if (f.pendingHeadingIndex >= 0) listHeadingIndexSetter(object, 0, f.pendingHeadingIndex);
+  pane->SetFirstVisibleRow(f.pendingScrollPosition);
+  if (f.requiresSelection) {
+    pane->Selection().HoldNotifications(true);
+    listRequiresSelectionSetter(object, 0, 1);
+    pane->Selection().HoldNotifications(false);
+  }
+}
+
+}  // extern "C"

@@ -1,0 +1,22 @@
+// The language's Listbox class over a RuntimeListbox pane.
+#pragma once
+
+#include "listbox/runtime_listbox.h"
+#include "objects/object_definition.h"
+#include "vorn/listbox_api.h"
+#include "windows/control.h"
+
+namespace vorn {
+
+using ListboxObject = VornListboxObject;
+
+ObjectDefinition* GetListboxClassDefinition();
+const ListboxHooks* ListboxEventHooks();
+// The object as a Listbox; nil for anything else.
+ListboxObject* AsListboxObject(RuntimeObject* object);
+// The text style its fields give.
+vorn::TextStyle ListboxTextStyle(ListboxObject* list);
+// Its pane; nil before CreatePane and after Close.
+RuntimeListbox* ListboxPane(RuntimeObject* object);
+
+}  // namespace vorn

@@ -1,0 +1,366 @@
+// RuntimeListbox: geometry, selection events, mouse, keys and scrolling. Drawing is in
+// runtime_listbox_draw.cpp.
+#include "listbox/runtime_listbox.h"
+
+#include <gtk/gtk.h>
+
+#include <algorithm>
+
+#include "controls/pane_port.h"
+#include "core/ticks.h"
+#include "graphics/graphics.h"
+#include "strings/number_text.h"
+#include "windows/gtk_pane_support.h"
+#include "windows/pane_focus.h"
+
+namespace vorn {
+
+namespace {
+
+constexpr int32_t kMinimumRowHeight = 16;
+constexpr int32_t kFolderRowHeight = 18;
+
+uint32_t DoubleClickTicks() {
+  gint milliseconds = 400;
+  if (GtkSettings* settings = gtk_settings_get_default()) {
+    g_object_get(settings, "gtk-double-click-time", &milliseconds, nullptr);
+  }
+  return static_cast<uint32_t>(std::max(milliseconds, 1) * 60 / 1000);
+}
+
+std::vector<int32_t> SelectedRows(const ListSelection& selection) {
+  std::vector<int32_t> rows;
+  for (const ListSelection::Range& range : selection.Ranges()) {
+    for (int32_t row = range.first; row < range.first + range.count; ++row) rows.push_back(row);
+  }
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+}  // namespace
+
+RuntimeListbox::RuntimeListbox(SubPane* parent, int32_t tabPanelIndex, const Rect& bounds, bool multipleSelection)
+    : ContainerPane(parent, tabPanelIndex, bounds),
+      ListRows(mColumnModel),
+      mColumnModel(bounds.Width()),
+      mSelection(multipleSelection) {
+  EnsurePanePorts();
+  for (int32_t i = 0; i < kMaxListColumns; ++i) mHeadings[i] = LongToString(i);
+  mColumnModel.SetListener(this);
+  mSelection.SetListener(this);
+  UpdateRowArea();
+  SetWidget(gtk_fixed_new());
+  AddPaneToWindow(this, true);
+  ConnectExposeHandler(this);
+}
+
+RuntimeListbox::~RuntimeListbox() {
+  mColumnModel.SetListener(nullptr);
+  mSelection.SetListener(nullptr);
+}
+
+void RuntimeListbox::SetOwner(RuntimeObject* owner, const ListboxHooks* hooks) {
+  mOwner = owner;
+  mHooks = hooks;
+}
+
+// --- geometry --------------------------------------------------------------------------------
+
+static Rect RowAreaOf(const Rect& bounds, bool heading) {
+  Rect area = bounds;
+  area.left = static_cast<int16_t>(area.left + 1);
+  area.top = static_cast<int16_t>(area.top + 1 + (heading ? kListHeadingHeight : 0));
+  area.right = static_cast<int16_t>(std::max<int32_t>(area.left, area.right - 2));
+  area.bottom = static_cast<int16_t>(std::max<int32_t>(area.top, area.bottom - 2));
+  return area;
+}
+
+Rect RuntimeListbox::RowArea() const { return RowAreaOf(mBounds, mHasHeading); }
+
+void RuntimeListbox::UpdateRowArea() {
+  const Rect area = RowArea();
+  mColumnModel.SetRowArea(area.left, area.Width());
+}
+
+void RuntimeListbox::SetBounds(const Rect& r, bool redraw) {
+  ContainerPane::SetBounds(r, redraw);
+  UpdateRowArea();
+  if (mColumnModel.StarWeightSum() > 0) {
+    mColumnModel.LayoutColumns();
+  } else {
+    mColumnModel.UpdateColumnPositions();
+  }
+  ClampFirstVisible();
+}
+
+int32_t RuntimeListbox::RowHeight() {
+  if (mDefaultRowHeight >= 0) return mDefaultRowHeight;
+  if (mMeasuredRowHeight == 0) {
+    int32_t height = kMinimumRowHeight;
+    if (Graphics* port = GetGraphics()) {
+      port->SetTextFontFrom(mStyle);
+      height = std::max(height, port->TextHeight() + 2);
+      DisposePaneGraphics(port);
+    }
+    if (IsHierarchical()) height = std::max(height, kFolderRowHeight);
+    mMeasuredRowHeight = height;
+  }
+  return mMeasuredRowHeight;
+}
+
+void RuntimeListbox::SetDefaultRowHeight(int32_t height) {
+  mDefaultRowHeight = height;
+  ClampFirstVisible();
+  Invalidate(true);
+}
+
+void RuntimeListbox::SetListTextStyle(const vorn::TextStyle& style) {
+  mStyle.Assign(style);
+  SetListTextSize(style.mSize);
+  mMeasuredRowHeight = 0;
+  Invalidate(true);
+}
+
+int32_t RuntimeListbox::VisibleRowCount() {
+  const int32_t height = std::max(RowHeight(), 1);
+  return std::max(RowArea().Height() / height, 1);
+}
+
+int32_t RuntimeListbox::RowAt(int32_t x, int32_t y) {
+  const Rect area = RowArea();
+  if (x < area.left || x >= area.right || y < area.top || y >= area.bottom) return -1;
+  const int32_t row = mFirstVisible + (y - area.top) / std::max(RowHeight(), 1);
+  return row < RowCount() ? row : -1;
+}
+
+int32_t RuntimeListbox::ColumnAt(int32_t x) const {
+  for (int32_t column = 0; column < mColumnModel.ColumnCount(); ++column) {
+    if (x >= mColumnModel.GetColumnLeft(column) && x < mColumnModel.GetColumnRight(column)) return column;
+  }
+  return -1;
+}
+
+void RuntimeListbox::ClampFirstVisible() {
+  const int32_t last = std::max(RowCount() - VisibleRowCount(), 0);
+  mFirstVisible = std::clamp(mFirstVisible, 0, last);
+}
+
+void RuntimeListbox::SetFirstVisibleRow(int32_t row) {
+  const int32_t old = mFirstVisible;
+  mFirstVisible = row;
+  ClampFirstVisible();
+  if (mFirstVisible != old) Invalidate(true);
+}
+
+void RuntimeListbox::ScrollRowIntoView(int32_t row) {
+  if (row < 0 || row >= RowCount()) return;
+  if (row < mFirstVisible) {
+    SetFirstVisibleRow(row);
+  } else if (row >= mFirstVisible + VisibleRowCount()) {
+    SetFirstVisibleRow(row - VisibleRowCount() + 1);
+  }
+}
+
+// --- headings and columns -------------------------------------------------------------------
+
+void RuntimeListbox::SetHasHeading(bool on) {
+  if (mHasHeading == on) return;
+  mHasHeading = on;
+  UpdateRowArea();
+  mColumnModel.LayoutColumns();
+  ClampFirstVisible();
+  Invalidate(true);
+}
+
+string RuntimeListbox::GetHeading(int32_t column) const {
+  return column >= 0 && column < kMaxListColumns ? mHeadings[column] : string();
+}
+
+void RuntimeListbox::SetHeading(int32_t column, const string& text) {
+  if (column < -1 || column >= kMaxListColumns) return;
+  if (column >= 0) {
+    mHeadings[column] = text.IsEmpty() ? LongToString(column) : text.ToUTF8();
+  } else {
+    std::string_view line = text.View();
+    line = line.substr(0, line.find('\r'));
+    for (int32_t i = 0; i < mColumnModel.ColumnCount(); ++i) {
+      const size_t tab = line.find('\t');
+      const std::string_view field = line.substr(0, tab);
+      mHeadings[i] = field.empty() ? LongToString(i) : string(field, text.Encoding()).ToUTF8();
+      line = tab == std::string_view::npos ? std::string_view() : line.substr(tab + 1);
+    }
+  }
+  if (mHasHeading) Invalidate(true);
+}
+
+void RuntimeListbox::SetColumnCountAndLayout(int32_t count) {
+  mColumnModel.SetColumnCount(count);
+  mColumnModel.LayoutColumns();
+  Invalidate(true);
+}
+
+void RuntimeListbox::ColumnCountChanged() {
+  mColumnModel.LayoutColumns();
+  Invalidate(true);
+}
+
+void RuntimeListbox::PressHeading(int32_t column) {
+  if (column < 0 || column >= mColumnModel.ColumnCount()) return;
+  // A second press on the pressed heading reverses its column's order.
+  if (column == mPressedHeading && GetSortDirection(column) != 0) {
+    SetSortDirection(column, GetSortDirection(column) == 1 ? -1 : 1);
+  }
+  mPressedHeading = column;
+  if (mHasHeading) Invalidate(true);
+  HeadingClicked(column);
+}
+
+void RuntimeListbox::HeadingClicked(int32_t column) {
+  if (mOwner && mHooks && FireEvent<uint8_t>(mOwner, mHooks->headerPressed, column) != 0) return;
+  SortByColumn(column);
+}
+
+// --- hooks of the row model -----------------------------------------------------------------
+
+void RuntimeListbox::InvalidateCell(int32_t, int32_t) { Invalidate(true); }
+void RuntimeListbox::InvalidateRow(int32_t) { Invalidate(true); }
+void RuntimeListbox::InvalidateColumn(int32_t) { Invalidate(true); }
+void RuntimeListbox::InvalidateAll() { Invalidate(true); }
+
+void RuntimeListbox::RowsInserted(int32_t index, int32_t count) {
+  mSelection.RowsInserted(index, count);
+  Invalidate(true);
+}
+
+void RuntimeListbox::RowsRemoving(int32_t first, int32_t count) {
+  mSelection.RowsRemoved(first, count);
+  Invalidate(true);
+}
+
+void RuntimeListbox::FireExpandRow(int32_t row) {
+  if (mOwner && mHooks) FireEvent(mOwner, mHooks->expandRow, row);
+}
+
+void RuntimeListbox::FireCollapseRow(int32_t row) {
+  if (mOwner && mHooks) FireEvent(mOwner, mHooks->collapseRow, row);
+}
+
+bool RuntimeListbox::FireSortColumn(int32_t column, bool& sortedRows) {
+  void* handler = mOwner && mHooks ? RuntimeGetHookHandler(mOwner, mHooks->sortColumn) : nullptr;
+  if (!handler) return false;
+  sortedRows = CallEventHandler<uint8_t>(handler, mOwner, column) != 0;
+  return true;
+}
+
+bool RuntimeListbox::FireCompareRows(int32_t row1, int32_t row2, int32_t column, int32_t& result) {
+  void* handler = mOwner && mHooks ? RuntimeGetHookHandler(mOwner, mHooks->compareRows) : nullptr;
+  if (!handler) return false;
+  int32_t value = 0;
+  const bool decided = CallEventHandler<uint8_t>(handler, mOwner, row1, row2, column, &value) != 0;
+  result = value;
+  return decided;
+}
+
+// --- selection events -----------------------------------------------------------------------
+
+void RuntimeListbox::SelectionWillChange() { mSelectionBefore = SelectedRows(mSelection); }
+
+void RuntimeListbox::SelectionChanged() {
+  if (SelectedRows(mSelection) == mSelectionBefore) return;
+  if (mOwner && mHooks) FireEvent(mOwner, mHooks->change);
+}
+
+void RuntimeListbox::RedrawRow(int32_t) { Invalidate(true); }
+
+// --- mouse and keys -------------------------------------------------------------------------
+
+bool RuntimeListbox::MouseDown(int32_t x, int32_t y, int32_t modifiers) {
+  if (!mEnabled) return true;
+  const Rect area = RowArea();
+  if (y < area.top) {
+    if (mHasHeading && y >= mBounds.top && x < area.right) {
+      // Sorting fires events whose handlers may close the list: it lives until the end.
+      Lock();
+      PressHeading(ColumnAt(x));
+      Release();
+    }
+    return true;
+  }
+  if (CanFocus()) SetFocus();
+  const int32_t row = RowAt(x, y);
+  const uint32_t now = CurrentTicks();
+  if (row >= 0 && row == mSelection.AnchorRow() && row == mLastClickRow && !mMovedOff &&
+      modifiers == mLastClickModifiers && now - mLastClickTicks < DoubleClickTicks()) {
+    mLastClickTicks = now;
+    Lock();
+    if (mOwner && mHooks) FireEvent(mOwner, mHooks->doubleClick);
+    Release();
+    return true;
+  }
+  mSelection.BeginPress();
+  mSelection.PressRow(row, modifiers);
+  mLastClickRow = row;
+  mLastClickTicks = now;
+  mLastClickModifiers = modifiers;
+  mMovedOff = false;
+  mTracking = true;
+  SetMouseCapturePane(this);
+  return true;
+}
+
+void RuntimeListbox::MouseDrag(int32_t x, int32_t y) {
+  if (!mTracking) return;
+  const Rect area = RowArea();
+  if (y < area.top && mFirstVisible > 0) SetFirstVisibleRow(mFirstVisible - 1);
+  if (y >= area.bottom && mFirstVisible + VisibleRowCount() < RowCount()) SetFirstVisibleRow(mFirstVisible + 1);
+  const int32_t clampedY = std::clamp<int32_t>(y, area.top, area.bottom - 1);
+  const int32_t row = RowAt(std::clamp<int32_t>(x, area.left, area.right - 1), clampedY);
+  if (row < 0 || row == mSelection.AnchorRow()) return;
+  mMovedOff = true;
+  mSelection.DragToRow(row);
+}
+
+void RuntimeListbox::MouseUp(int32_t, int32_t) {
+  if (!mTracking) return;
+  mTracking = false;
+  Lock();
+  mSelection.EndPress();
+  Release();
+}
+
+bool RuntimeListbox::MouseWheel(int32_t, int32_t, int32_t delta) {
+  SetFirstVisibleRow(mFirstVisible + delta);
+  return true;
+}
+
+bool RuntimeListbox::KeyDown(int32_t character, int32_t, int32_t modifiers) {
+  if (void* handler = mOwner && mHooks ? RuntimeGetHookHandler(mOwner, mHooks->keyDown) : nullptr) {
+    const auto byte = static_cast<char>(character);
+    const string key(&byte, 1, kEncodingASCII);
+    if (!LockHierarchy()) return true;
+    const uint8_t handled = CallEventHandler<uint8_t>(handler, mOwner, key.Rep());
+    // The handler closed the list: nothing more may touch it.
+    if (UnlockHierarchy() || handled != 0) return true;
+  }
+  const int32_t last = mFirstVisible + VisibleRowCount() - 1;
+  Lock();
+  const bool handled = mSelection.KeyDown(character, modifiers, mFirstVisible, last);
+  Release();
+  return handled;
+}
+
+bool RuntimeListbox::CanFocus() { return mEnabled && IsDisplayed(); }
+
+void RuntimeListbox::GotFocus() {
+  mHasFocus = true;
+  if (mOwner && mHooks) FireEvent(mOwner, mHooks->gotFocus);
+  Invalidate(true);
+}
+
+void RuntimeListbox::LostFocus() {
+  mHasFocus = false;
+  if (mOwner && mHooks) FireEvent(mOwner, mHooks->lostFocus);
+  Invalidate(true);
+}
+
+}  // namespace vorn

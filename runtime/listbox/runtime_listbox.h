@@ -1,0 +1,134 @@
+// The pane behind every language list box: columns, rows and selection drawn by the runtime
+// itself through the pane's drawing port, with a heading row that sorts, mouse and keyboard
+// selection, and scrolling by whole rows.
+#pragma once
+
+#include <cstdint>
+
+#include "graphics/text_style.h"
+#include "listbox/list_columns.h"
+#include "listbox/list_rows.h"
+#include "listbox/list_selection.h"
+#include "objects/event_dispatch.h"
+#include "windows/container_pane.h"
+
+namespace vorn {
+
+class Graphics;
+
+// The owner's events the pane raises, in the order of the class's event list.
+struct ListboxHooks {
+  const ObjectHook* change = nullptr;
+  const ObjectHook* doubleClick = nullptr;
+  const ObjectHook* keyDown = nullptr;  // (Key As String) As Boolean
+  const ObjectHook* expandRow = nullptr;
+  const ObjectHook* collapseRow = nullptr;
+  const ObjectHook* sortColumn = nullptr;  // (column) As Boolean
+  const ObjectHook* gotFocus = nullptr;
+  const ObjectHook* lostFocus = nullptr;
+  const ObjectHook* compareRows = nullptr;  // (row1, row2, column, ByRef result) As Boolean
+  const ObjectHook* headerPressed = nullptr;  // (column) As Boolean
+};
+
+constexpr int32_t kListHeadingHeight = 23;
+
+class RuntimeListbox : public ContainerPane,
+                       public ListRows,
+                       public ListSelectionListener,
+                       public ListColumnsListener {
+ public:
+  RuntimeListbox(SubPane* parent, int32_t tabPanelIndex, const Rect& bounds, bool multipleSelection);
+  ~RuntimeListbox() override;
+
+  void SetOwner(RuntimeObject* owner, const ListboxHooks* hooks);
+  ListSelection& Selection() { return mSelection; }
+
+  void SetHasHeading(bool on);
+  bool HasHeadingRow() const { return mHasHeading; }
+  string GetHeading(int32_t column) const;
+  // Column -1 takes every heading from one tab-separated line.
+  void SetHeading(int32_t column, const string& text);
+  void SetListTextStyle(const vorn::TextStyle& style);
+  void SetDefaultRowHeight(int32_t height);
+  void SetColumnCountAndLayout(int32_t count);
+  // Presses the column's heading as a click would: the direction flips on a second press.
+  void PressHeading(int32_t column);
+
+  int32_t RowHeight();
+  int32_t FirstVisibleRow() const { return mFirstVisible; }
+  void SetFirstVisibleRow(int32_t row) override;
+  int32_t VisibleRowCount();
+  // The row under a point of the pane, -1 when none.
+  int32_t RowAt(int32_t x, int32_t y);
+  int32_t ColumnAt(int32_t x) const;
+  Rect RowArea() const;
+
+  // SubPane
+  void Draw(Graphics* port) override;
+  void DrawInto(Graphics* port) override;
+  bool MouseDown(int32_t x, int32_t y, int32_t modifiers) override;
+  void MouseDrag(int32_t x, int32_t y) override;
+  void MouseUp(int32_t x, int32_t y) override;
+  bool MouseWheel(int32_t x, int32_t y, int32_t delta) override;
+  bool KeyDown(int32_t character, int32_t keyCode, int32_t modifiers) override;
+  bool CanFocus() override;
+  void GotFocus() override;
+  void LostFocus() override;
+  void SetBounds(const Rect& r, bool redraw) override;
+
+ protected:
+  // ListRows
+  void InvalidateCell(int32_t row, int32_t column) override;
+  void InvalidateRow(int32_t row) override;
+  void InvalidateColumn(int32_t column) override;
+  void InvalidateAll() override;
+  void RowsInserted(int32_t index, int32_t count) override;
+  void RowsRemoving(int32_t first, int32_t count) override;
+  void FireExpandRow(int32_t row) override;
+  void FireCollapseRow(int32_t row) override;
+  bool HasHeading() const override { return mHasHeading; }
+  void SetHeadings(const string& tabbedText) override { SetHeading(-1, tabbedText); }
+  void ColumnCountChanged() override;
+  bool IsRowSelected(int32_t row) const override { return mSelection.IsRowSelected(row); }
+  int32_t SelectedRowCount() const override { return mSelection.GetSelectedCount(); }
+  void SelectOnly(int32_t row) override { mSelection.SelectRow(row, true); }
+  bool FireSortColumn(int32_t column, bool& sortedRows) override;
+  bool FireCompareRows(int32_t row1, int32_t row2, int32_t column, int32_t& result) override;
+
+  // ListSelectionListener
+  void SelectionWillChange() override;
+  void SelectionChanged() override;
+  void RedrawRow(int32_t row) override;
+  void ScrollRowIntoView(int32_t row) override;
+
+ private:
+  void UpdateRowArea();
+  void HeadingClicked(int32_t column);
+  void DrawHeading(Graphics* port);
+  void DrawRows(Graphics* port);
+  void DrawFrame(Graphics* port);
+  void ClampFirstVisible();
+
+  ListColumns mColumnModel;
+  ListSelection mSelection;
+  RuntimeObject* mOwner = nullptr;
+  const ListboxHooks* mHooks = nullptr;
+  vorn::TextStyle mStyle;
+  bool mHasHeading = false;
+  string mHeadings[kMaxListColumns];
+  int32_t mPressedHeading = -1;
+  int32_t mFirstVisible = 0;
+  int32_t mDefaultRowHeight = -1;
+  int32_t mMeasuredRowHeight = 0;
+  bool mHasFocus = false;
+  bool mTracking = false;
+  // Double clicks: the row, time and modifiers of the last plain press.
+  int32_t mLastClickRow = -1;
+  uint32_t mLastClickTicks = 0;
+  int32_t mLastClickModifiers = 0;
+  bool mMovedOff = false;
+  // The selection when the outermost change began, so that Change fires only for a real one.
+  std::vector<int32_t> mSelectionBefore;
+};
+
+}  // namespace vorn

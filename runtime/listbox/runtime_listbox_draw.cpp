@@ -1,0 +1,138 @@
+// Drawing of the list box: frame, heading row, rows with their cells, the selection and the
+// sort indicator, all through the pane's drawing port.
+#include <algorithm>
+
+#include "graphics/graphics.h"
+#include "graphics/graphics_state.h"
+#include "listbox/runtime_listbox.h"
+
+namespace vorn {
+
+namespace {
+
+constexpr uint32_t kFrameColor = 0x808080;
+constexpr uint32_t kBackgroundColor = 0xFFFFFF;
+constexpr uint32_t kHeadingColor = 0xE4E4E4;
+constexpr uint32_t kPressedHeadingColor = 0xC8C8D8;
+constexpr uint32_t kHeadingLineColor = 0xA0A0A0;
+constexpr uint32_t kSelectionColor = 0x3060C0;
+constexpr uint32_t kInactiveSelectionColor = 0xB8C4DC;
+constexpr uint32_t kTextColor = 0x000000;
+constexpr uint32_t kSelectedTextColor = 0xFFFFFF;
+constexpr int32_t kCellInset = 4;
+constexpr int32_t kIndentPerLevel = 16;
+
+void Fill(Graphics* port, uint32_t color, const Rect& r) {
+  port->SetForeColor(ColorToRGB48(color));
+  port->FillRect(r);
+}
+
+// Where a text of that width starts in [left, right) for the alignment (1 left, 2 centre,
+// 3 right; decimal and default read as left).
+int32_t AlignedStart(int32_t alignment, int32_t offset, int32_t left, int32_t right, int32_t width) {
+  switch (alignment) {
+    case 2: return left + (right - left - width) / 2 + offset;
+    case 3: return right - width - offset;
+    default: return left + offset;
+  }
+}
+
+}  // namespace
+
+void RuntimeListbox::DrawFrame(Graphics* port) {
+  Fill(port, kBackgroundColor, mBounds);
+  port->SetForeColor(ColorToRGB48(kFrameColor));
+  port->DrawRect(mBounds);
+}
+
+void RuntimeListbox::DrawHeading(Graphics* port) {
+  const Rect area = RowArea();
+  const Rect row = MakeRect(area.left, mBounds.top + 1, area.right, area.top);
+  Fill(port, kHeadingColor, row);
+  port->SetTextFontFrom(mStyle);
+  const int32_t baseline = row.top + (row.Height() - port->TextHeight()) / 2 + port->FontAscent();
+  for (int32_t column = 0; column < mColumnModel.ColumnCount(); ++column) {
+    const int32_t left = std::max<int32_t>(mColumnModel.GetColumnLeft(column), area.left);
+    const int32_t right = std::min<int32_t>(mColumnModel.GetColumnRight(column), area.right);
+    if (right <= left) continue;
+    const Rect cell = MakeRect(left, row.top, right, row.bottom);
+    if (column == mPressedHeading) Fill(port, kPressedHeadingColor, cell);
+    port->SetForeColor(ColorToRGB48(kHeadingLineColor));
+    port->MoveTo(right - 1, row.top);
+    port->LineTo(right - 1, row.bottom - 1);
+    port->MoveTo(left, row.bottom - 1);
+    port->LineTo(right - 1, row.bottom - 1);
+    ClipSaver clip(port);
+    port->SetClipRect(cell);
+    port->SetForeColor(ColorToRGB48(kTextColor));
+    const string& text = mHeadings[column];
+    const int32_t width = port->StringWidth(text);
+    port->DrawText(text, AlignedStart(mColumnModel.GetColumnAlignment(column), kCellInset, left, right, width),
+                   baseline, 0);
+    if (column == mPressedHeading && GetSortDirection(column) != 0) {
+      // A small triangle pointing the way the column is sorted.
+      const int32_t cx = right - 10;
+      const int32_t cy = row.top + row.Height() / 2;
+      const bool up = GetSortDirection(column) == 1;
+      for (int32_t i = 0; i < 4; ++i) {
+        const int32_t y = up ? cy - 2 + i : cy + 1 - i;
+        port->MoveTo(cx - i, y);
+        port->LineTo(cx + i, y);
+      }
+    }
+  }
+}
+
+void RuntimeListbox::DrawRows(Graphics* port) {
+  const Rect area = RowArea();
+  const int32_t height = std::max(RowHeight(), 1);
+  port->SetTextFontFrom(mStyle);
+  const int32_t ascent = port->FontAscent();
+  const int32_t textHeight = port->TextHeight();
+  ClipSaver clip(port);
+  for (int32_t row = mFirstVisible, top = area.top; row < RowCount() && top < area.bottom; ++row, top += height) {
+    const Rect rowRect = MakeRect(area.left, top, area.right, std::min<int32_t>(top + height, area.bottom));
+    const bool selected = mSelection.IsRowSelected(row);
+    port->SetClipRect(rowRect);
+    if (selected) Fill(port, mHasFocus ? kSelectionColor : kInactiveSelectionColor, rowRect);
+    const uint32_t textColor = selected && mHasFocus ? kSelectedTextColor : kTextColor;
+    const int32_t baseline = top + (height - textHeight) / 2 + ascent;
+    const int32_t indent = IsHierarchical() ? GetRowDepth(row) * kIndentPerLevel : 0;
+    for (int32_t column = 0; column < mColumnModel.ColumnCount(); ++column) {
+      const int32_t left = std::max<int32_t>(mColumnModel.GetColumnLeft(column), area.left);
+      const int32_t right = std::min<int32_t>(mColumnModel.GetColumnRight(column), area.right);
+      if (right <= left) continue;
+      CellEntry* cell = FindCell(row, column, false);
+      if (!cell || cell->mText.IsEmpty()) continue;
+      port->SetClipRect(MakeRect(left, rowRect.top, right, rowRect.bottom));
+      port->SetTextStyle(static_cast<uint8_t>(mStyle.GetStyleBits() | cell->mStyle));
+      const int32_t size = GetCellTextSize(row, column);
+      if (size > 0) port->SetTextSize(size);
+      port->SetForeColor(ColorToRGB48(textColor));
+      const int32_t width = port->StringWidth(cell->mText);
+      const int32_t offset = kCellInset + (column == 0 ? indent : 0) + GetCellAlignmentOffset(row, column);
+      const int32_t start = AlignedStart(GetCellAlignment(row, column), offset, left, right, width);
+      port->DrawText(cell->mText, start, baseline, 0);
+      cell->mTextBox[0] = static_cast<int16_t>(rowRect.top);
+      cell->mTextBox[1] = static_cast<int16_t>(start);
+      cell->mTextBox[2] = static_cast<int16_t>(rowRect.bottom);
+      cell->mTextBox[3] = static_cast<int16_t>(std::min(start + width, right));
+      port->SetTextFontFrom(mStyle);
+    }
+  }
+}
+
+void RuntimeListbox::Draw(Graphics* port) {
+  if (!port || !IsDisplayed()) return;
+  GraphicsState state;
+  state.Save(port);
+  port->SetClipRect(mBounds);
+  DrawFrame(port);
+  if (mHasHeading) DrawHeading(port);
+  DrawRows(port);
+  state.Restore();
+}
+
+void RuntimeListbox::DrawInto(Graphics* port) { Draw(port); }
+
+}  // namespace vorn

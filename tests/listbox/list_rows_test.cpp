@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "listbox/support/list_test.h"
+#include "listbox/support/recording_rows.h"
+
+namespace vorn::testing {
+namespace {
+
+using ListRowsTest = ListTest;
+
+std::string Text(const string& s) { return std::string(s.View()); }
+
+TEST_F(ListRowsTest, CellsFallBackToColumnDefaultsOnlyUpToColumn63) {
+  RecordingRows list;
+  list.AddRows({"first"});
+  list.Columns().SetColumnAlignment(3, 2, 7);
+  list.SetColumnType(3, kCellTypeCheckBox);
+  list.SetListTextSize(11);
+  EXPECT_EQ(list.GetCellType(0, 3), kCellTypeCheckBox);
+  EXPECT_EQ(list.GetCellAlignment(0, 3), 2);
+  EXPECT_EQ(list.GetCellAlignmentOffset(0, 3), 7);
+  EXPECT_EQ(list.GetCellTextSize(0, 3), 11);
+
+  CellEntry* cell = list.FindCell(0, 3, true);
+  cell->mAlignment = 3;  // an own alignment brings its own offset, even 0
+  EXPECT_EQ(list.GetCellAlignmentOffset(0, 3), 0);
+
+  list.SetCellText(0, 70, string("far"), false);
+  EXPECT_EQ(Text(list.GetCellText(0, 70, true)), "far");
+  EXPECT_EQ(list.GetCellType(0, 70), 0);
+  EXPECT_EQ(list.GetCellAlignment(0, 70), 0);
+  EXPECT_EQ(list.GetCellTextSize(0, 70), 0);
+  EXPECT_LE(list.Columns().ColumnCount(), kMaxListColumns);
+}
+
+TEST_F(ListRowsTest, CellsAreLinkedInTheOrderTheyWereMade) {
+  RecordingRows list;
+  list.AddRows({"a"});
+  list.FindCell(0, 5, true);
+  list.FindCell(0, 2, true);
+  std::vector<int> order;
+  for (CellEntry* c = list.GetRowCells(0); c; c = c->mNext) order.push_back(c->mColumn);
+  EXPECT_EQ(order, (std::vector<int>{0, 5, 2}));
+  EXPECT_EQ(list.FindCell(0, 9, false), nullptr);
+  EXPECT_EQ(list.FindCell(4, 0, true), nullptr) << "no such row";
+}
+
+TEST_F(ListRowsTest, SettingARowAddsMissingRowsAndColumns) {
+  RecordingRows list;
+  list.AddRows({"a", "b"});
+  list.SetCellText(5, -1, string("x\ty\tz\rignored"), false);
+  EXPECT_EQ(list.RowCount(), 6);
+  EXPECT_EQ(list.ColumnTexts(), (std::vector<std::string>{"a", "b", "", "", "", "x"}));
+  EXPECT_EQ(list.Columns().ColumnCount(), 3);
+  EXPECT_EQ(Text(list.GetCellText(5, -1, true)), "x\ty\tz");
+
+  list.SetCellText(0, -1, string(""), false);
+  EXPECT_EQ(Text(list.CellText(0, 0)), "a") << "empty text changes nothing";
+}
+
+TEST_F(ListRowsTest, ARowTextKeepsFields0To254) {
+  RecordingRows list;
+  std::string text;
+  for (int i = 0; i < 300; ++i) text += (i ? "\t" : "") + std::to_string(i);
+  list.SetCellText(0, -1, string(text.c_str()), false);
+  EXPECT_EQ(Text(list.CellText(0, 254)), "254");
+  EXPECT_EQ(list.FindCell(0, 255, false), nullptr);
+  EXPECT_EQ(list.Columns().ColumnCount(), 64);
+}
+
+TEST_F(ListRowsTest, ColumnsAndWholeListsRoundTrip) {
+  RecordingRows list;
+  list.hasHeading = true;
+  list.SetCellText(-1, -1, string("Name\tSize\r\nalpha\t1\nbeta\t2\n"), true);
+  EXPECT_EQ(list.headings, "Name\tSize");
+  EXPECT_EQ(list.RowCount(), 2) << "a final line break starts no row";
+  EXPECT_EQ(Text(list.GetCellText(-1, -1, true)), "alpha\t1\nbeta\t2");
+  EXPECT_EQ(Text(list.GetCellText(-1, 1, true)), "1\n2");
+
+  list.SetCellText(-1, 1, string("10\t11\r\n20\n30"), false);
+  EXPECT_EQ(list.ColumnTexts(1), (std::vector<std::string>{"11", "2", ""}))
+      << "field 1 of each line goes into column 1; a line without one leaves the cell";
+  EXPECT_EQ(list.ColumnTexts(0), (std::vector<std::string>{"alpha", "beta", ""}));
+  list.SetCellText(-1, 0, string("x\r\ny\rz"), false);
+  EXPECT_EQ(list.ColumnTexts(0), (std::vector<std::string>{"x", "y", "z"}));
+
+  list.SetCellText(-1, -1, string(""), true);
+  EXPECT_EQ(list.RowCount(), 0);
+}
+
+TEST_F(ListRowsTest, SelectedRowsAreCopiedWithAllTheirColumns) {
+  RecordingRows list;
+  list.SetCellText(-1, -1, string("a\t1\nb\t2\nc\t3"), false);
+  list.selected = {0, 2};
+  EXPECT_EQ(Text(list.GetCellText(99, 99, false)), "a\t1\nc\t3");
+}
+
+TEST_F(ListRowsTest, BadIndexesRaiseAndChangeNothing) {
+  RecordingRows list;
+  list.AddRows({"a"});
+  for (auto [row, column] : {std::pair{1, 0}, {-2, 0}, {0, 256}, {0, -2}}) {
+    list.SetCellText(row, column, string("x"), false);
+    EXPECT_EQ(TakePendingClassName(), "OutOfBoundsException") << row << "," << column;
+    EXPECT_EQ(Text(list.GetCellText(row, column, true)), "");
+    EXPECT_EQ(TakePendingClassName(), "OutOfBoundsException") << row << "," << column;
+  }
+  EXPECT_EQ(list.ColumnTexts(), (std::vector<std::string>{"a"}));
+}
+
+TEST_F(ListRowsTest, StyleBitsChangeOnlyWhatTheyName) {
+  RecordingRows list;
+  list.AddRows({"a"});
+  EXPECT_TRUE(list.SetCellStyle(0, 1, kCellBold, true));
+  EXPECT_TRUE(list.SetCellStyle(0, 1, kCellItalic, true));
+  list.log.clear();
+  EXPECT_FALSE(list.SetCellStyle(0, 1, kCellBold, true));
+  EXPECT_TRUE(list.log.empty()) << "an unchanged bit does not redraw";
+  EXPECT_TRUE(list.SetCellStyle(0, 1, kCellBold, false));
+  EXPECT_EQ(list.FindCell(0, 1, false)->mStyle, kCellItalic);
+}
+
+TEST_F(ListRowsTest, BordersMergeWithTheirNeighbours) {
+  RecordingRows list;
+  list.AddRows({"a", "b"});
+  list.SetDefaultGridKinds(1, 6);
+  EXPECT_EQ(list.GetCellBorder(kBorderTop, 1, 0, true), 1) << "default horizontal kind";
+  EXPECT_EQ(list.GetCellBorder(kBorderLeft, 1, 0, true), 6) << "default vertical kind";
+  list.SetCellBorder(kBorderBottom, 0, 0, 4);
+  EXPECT_EQ(list.GetCellBorder(kBorderTop, 1, 0, true), 4);
+  EXPECT_EQ(list.GetCellBorder(kBorderTop, 1, 0, false), 0);
+  EXPECT_EQ(list.VariableRowHeight(0), 22);
+  EXPECT_EQ(list.GetCellBorder(kBorderTop, 9, 70, false), 0);
+  EXPECT_EQ(list.log, (std::vector<std::string>{"cell 0,0", "cell 1,0"}));
+}
+
+TEST_F(ListRowsTest, FoldersExpandWithChildrenInOrderAndCollapseEveryDescendant) {
+  RecordingRows list;
+  list.SetHierarchical(true);
+  list.AddTextRow(string("top"), kCollapsedFolder);
+  list.AddTextRow(string("after"), kPlainRow);
+  list.onExpand = [&](int32_t row) {
+    if (list.GetRowDepth(row) == 0) {
+      list.AddTextRow(string("child1"), kCollapsedFolder);
+      list.AddTextRow(string("child2"), kPlainRow);
+    } else {
+      list.AddTextRow(string("grandchild"), kPlainRow);
+    }
+  };
+  EXPECT_TRUE(list.ExpandFolder(0));
+  EXPECT_FALSE(list.ExpandFolder(0)) << "already expanded";
+  EXPECT_EQ(list.ColumnTexts(), (std::vector<std::string>{"top", "child1", "child2", "after"}));
+  EXPECT_EQ(list.LastAddedRow(), 2);
+  EXPECT_TRUE(list.ExpandFolder(1));
+  EXPECT_EQ(list.ColumnTexts(), (std::vector<std::string>{"top", "child1", "grandchild", "child2", "after"}));
+  EXPECT_EQ(list.GetRowDepth(2), 2);
+  EXPECT_EQ(list.GetNextSiblingRow(0), 4);
+  list.AddTextRow(string("outside"), kPlainRow);
+  EXPECT_EQ(list.GetRowDepth(5), 0) << "outside ExpandRow rows go to the end";
+
+  EXPECT_TRUE(list.CollapseFolder(0));
+  EXPECT_EQ(list.ColumnTexts(), (std::vector<std::string>{"top", "after", "outside"}));
+  EXPECT_FALSE(list.IsExpanded(0));
+  EXPECT_FALSE(list.CollapseFolder(0));
+}
+
+TEST_F(ListRowsTest, ARowRemovedAgainFromItsOwnRemovalGoesOnce) {
+  RecordingRows list;
+  list.AddRows({"a", "b", "c", "d"});
+  int calls = 0;
+  list.onRemoving = [&](int32_t first, int32_t) {
+    if (++calls > 3) return;
+    list.RemoveRow(first);  // the same row again, as a Change handler might
+    if (calls == 1) list.RemoveRow(0);  // and an earlier one, which shifts the first
+  };
+  list.RemoveRow(2);
+  EXPECT_EQ(list.ColumnTexts(), (std::vector<std::string>{"b", "d"}));
+  EXPECT_TRUE(ListTest::Reports().empty());
+  list.RemoveRow(7);
+  EXPECT_EQ(list.RowCount(), 2);
+}
+
+TEST_F(ListRowsTest, DeleteAllRowsEmptiesTheList) {
+  RecordingRows list;
+  list.AddRows({"a", "b"});
+  list.DeleteAllRows();
+  EXPECT_EQ(list.RowCount(), 0);
+  EXPECT_EQ(list.log.back(), "removing 0+2");
+}
+
+}  // namespace
+}  // namespace vorn::testing

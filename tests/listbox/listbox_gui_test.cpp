@@ -1,0 +1,219 @@
+// The Listbox class in a real window: rows drawn by the runtime, clicks and keys selecting,
+// Change and DoubleClick, sorting from the heading, scrolling, and settings made before the
+// pane exists.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "controls/support/class_fixture.h"
+#include "listbox/listbox_class.h"
+#include "objects/exceptions.h"
+#include "vorn/listbox_api.h"
+
+namespace vorn {
+namespace {
+
+struct Seen {
+  int changes = 0;
+  int doubleClicks = 0;
+  int headerPresses = 0;
+};
+Seen gSeen;
+
+extern "C" void ListChange(VornRuntimeObject*) { ++gSeen.changes; }
+extern "C" void ListDoubleClick(VornRuntimeObject*) { ++gSeen.doubleClicks; }
+extern "C" uint8_t ListHeaderPressed(VornRuntimeObject*, int32_t) {
+  ++gSeen.headerPresses;
+  return 0;
+}
+
+// The list lies at (20, 20) - (220, 120) of the window: a heading row of 23 pixels when asked.
+constexpr int32_t kLeft = 20;
+constexpr int32_t kTop = 20;
+
+class ListboxGuiTest : public test::ControlClassTest {
+ protected:
+  void SetUp() override {
+    ControlClassTest::SetUp();
+    gSeen = Seen();
+  }
+  RuntimeObject* NewList(const test::PackedStream* stream = nullptr) {
+    RuntimeObject* list =
+        AddControl(GetListboxClassDefinition(), "List", MakeRect(kLeft, kTop, 220, 120), host, stream);
+    Install(list, "Change", reinterpret_cast<void*>(&ListChange));
+    Install(list, "DoubleClick", reinterpret_cast<void*>(&ListDoubleClick));
+    Install(list, "HeaderPressed", reinterpret_cast<void*>(&ListHeaderPressed));
+    return list;
+  }
+  static void AddRows(RuntimeObject* list, std::initializer_list<const char*> texts) {
+    for (const char* text : texts) RuntimeListAddRow(list, string(text).Rep());
+  }
+  static std::string Cell(RuntimeObject* list, int32_t row, int32_t column) {
+    return std::string(string::Adopt(listGetCell(list, row, column)).View());
+  }
+  // Window y of the middle of a row.
+  int32_t RowY(RuntimeObject* list, int32_t row) {
+    RuntimeListbox* pane = ListboxPane(list);
+    return pane->RowArea().top + row * pane->RowHeight() + pane->RowHeight() / 2;
+  }
+  // Dark pixels along the middle of a row, from its left edge on, as the screen shows them.
+  int32_t DarkPixelsOfRow(RuntimeObject* list, int32_t row, const char* name) {
+    test::PumpFor(150);
+    const std::string shot = Screenshot(name);
+    const std::string count = test::Shell(
+        "convert " + shot + " -crop 80x1+" + std::to_string(kLeft + 2) + "+" + std::to_string(RowY(list, row)) +
+        " -colorspace gray -threshold 50% -negate -format '%[fx:mean*w*h]' info:");
+    return std::stoi(count);
+  }
+  std::string Screenshot(const char* name) {
+    std::string shot = std::string(VORN_BINARY_DIR) + "/" + name;
+    test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + shot);
+    return shot;
+  }
+  static std::string PixelOf(const std::string& shot, int32_t x, int32_t y) {
+    return test::Shell("convert " + shot + " -format '%[hex:p{" + std::to_string(x) + "," + std::to_string(y) +
+                       "}]' info:")
+        .substr(0, 6);
+  }
+};
+
+TEST_F(ListboxGuiTest, AddedRowsAreDrawnOnScreen) {
+  RuntimeObject* list = NewList();
+  MakePane(list);
+  test::ShowAndSettle(native);
+  EXPECT_EQ(DarkPixelsOfRow(list, 1, "listbox_empty.png"), 0) << "an empty list shows no text";
+  AddRows(list, {"alpha", "beta", "gamma"});
+  EXPECT_EQ(listCountGetter(list, 0), 3);
+  EXPECT_EQ(listLastIndexGetter(list, 0), 2);
+  EXPECT_GT(DarkPixelsOfRow(list, 1, "listbox_rows.png"), 2) << "the second row's text is on the screen";
+  EXPECT_EQ(DarkPixelsOfRow(list, 3, "listbox_rows.png"), 0) << "no fourth row";
+}
+
+TEST_F(ListboxGuiTest, AClickSelectsARowAndFiresChangeOnce) {
+  RuntimeObject* list = NewList();
+  MakePane(list);
+  AddRows(list, {"one", "two", "three"});
+  test::ShowAndSettle(native);
+  test::ClickAt(native, kLeft + 40, RowY(list, 1));
+  test::PumpFor(100);
+  EXPECT_EQ(listSelectionGetter(list, 0), 1);
+  EXPECT_EQ(gSeen.changes, 1);
+  test::ClickAt(native, kLeft + 40, RowY(list, 1));
+  test::PumpFor(600);
+  EXPECT_EQ(gSeen.changes, 1) << "clicking the selected row again changes nothing";
+  const std::string shot = Screenshot("listbox_selected.png");
+  EXPECT_EQ(PixelOf(shot, 200, RowY(list, 1)), "3060C0") << "the selected row is highlighted";
+  EXPECT_NE(PixelOf(shot, 200, RowY(list, 0)), "3060C0");
+}
+
+TEST_F(ListboxGuiTest, ArrowKeysMoveTheSelection) {
+  RuntimeObject* list = NewList();
+  MakePane(list);
+  AddRows(list, {"one", "two", "three"});
+  test::ShowAndSettle(native);
+  test::ClickAt(native, kLeft + 40, RowY(list, 0));
+  ASSERT_EQ(listSelectionGetter(list, 0), 0);
+  test::PressKeys("Down Down");
+  EXPECT_EQ(listSelectionGetter(list, 0), 2);
+  test::PressKeys("Down");
+  EXPECT_EQ(listSelectionGetter(list, 0), 2) << "the last row stays";
+  test::PressKeys("Up");
+  EXPECT_EQ(listSelectionGetter(list, 0), 1);
+  EXPECT_EQ(gSeen.changes, 4);
+}
+
+TEST_F(ListboxGuiTest, ADoubleClickFiresDoubleClick) {
+  RuntimeObject* list = NewList();
+  MakePane(list);
+  AddRows(list, {"one", "two"});
+  test::ShowAndSettle(native);
+  int32_t x = 0, y = 0;
+  test::ScreenPoint(native, kLeft + 40, RowY(list, 1), &x, &y);
+  test::Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) +
+              " sleep 0.1 click --repeat 2 --delay 60 1");
+  test::PumpFor(200);
+  EXPECT_EQ(gSeen.doubleClicks, 1);
+  EXPECT_EQ(listSelectionGetter(list, 0), 1);
+  EXPECT_EQ(gSeen.changes, 1);
+}
+
+TEST_F(ListboxGuiTest, AClickOnAHeadingSortsAndASecondReverses) {
+  test::PackedStream stream;
+  stream.Bool(43, true).Int(34, 2);  // HasHeading, ColumnCount
+  RuntimeObject* list = NewList(&stream);
+  MakePane(list);
+  RuntimeListInitialValueSetter(list, 0, string("Name\tSize\npear\t3\napple\t1\nFig\t2").Rep());
+  EXPECT_EQ(Cell(list, 0, 0), "pear");
+  EXPECT_EQ(std::string(string::Adopt(listGetHeading(list, 1)).View()), "Size");
+  test::ShowAndSettle(native);
+  const int32_t headingY = kTop + 1 + kListHeadingHeight / 2;
+  test::ClickAt(native, kLeft + 20, headingY);
+  EXPECT_EQ(gSeen.headerPresses, 1);
+  EXPECT_EQ(listSortedColumnGetter(list, 0), 0);
+  EXPECT_EQ(Cell(list, 0, 0) + Cell(list, 1, 0) + Cell(list, 2, 0), "appleFigpear");
+  test::PumpFor(600);
+  test::ClickAt(native, kLeft + 20, headingY);
+  EXPECT_EQ(Cell(list, 0, 0) + Cell(list, 1, 0) + Cell(list, 2, 0), "pearFigapple");
+  test::PumpFor(600);
+  test::ClickAt(native, kLeft + 150, headingY);
+  EXPECT_EQ(listSortedColumnGetter(list, 0), 1);
+  EXPECT_EQ(Cell(list, 0, 1) + Cell(list, 1, 1) + Cell(list, 2, 1), "123");
+  EXPECT_EQ(gSeen.doubleClicks, 0);
+  test::PumpFor(150);
+  const std::string shot = Screenshot("listbox_heading.png");
+  EXPECT_EQ(PixelOf(shot, kLeft + 150, headingY), "C8C8D8") << "the sorted column's heading is pressed";
+  EXPECT_EQ(PixelOf(shot, kLeft + 60, headingY), "E4E4E4");
+}
+
+TEST_F(ListboxGuiTest, MoreRowsThanFitScrollWithKeysAndTheWheel) {
+  RuntimeObject* list = NewList();
+  MakePane(list);
+  for (int i = 0; i < 30; ++i) RuntimeListAddRow(list, string(("row " + std::to_string(i)).c_str()).Rep());
+  test::ShowAndSettle(native);
+  RuntimeListbox* pane = ListboxPane(list);
+  const int32_t visible = pane->VisibleRowCount();
+  ASSERT_LT(visible, 30);
+  test::ClickAt(native, kLeft + 40, RowY(list, 0));
+  test::PressKeys("End");
+  EXPECT_EQ(listSelectionGetter(list, 0), 29);
+  EXPECT_EQ(listScrollPositionGetter(list, 0), 30 - visible) << "the last row scrolled into view";
+  test::PressKeys("Home");
+  EXPECT_EQ(listScrollPositionGetter(list, 0), 0);
+  int32_t x = 0, y = 0;
+  test::ScreenPoint(native, kLeft + 40, RowY(list, 1), &x, &y);
+  test::Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 5");
+  test::PumpFor(200);
+  EXPECT_EQ(listScrollPositionGetter(list, 0), 3) << "one wheel step scrolls three rows";
+  listScrollPositionSetter(list, 0, 1000);
+  EXPECT_EQ(listScrollPositionGetter(list, 0), 30 - visible) << "never past the last screenful";
+}
+
+TEST_F(ListboxGuiTest, SettingsBeforeThePaneAreAppliedWhenItIsMade) {
+  test::PackedStream stream;
+  stream.Int(34, 100).Text(35, "100, 2*, 25%").Text(42, "a\tb\tc\td\nx").Bool(58, true);
+  RuntimeObject* list = NewList(&stream);
+  EXPECT_EQ(listCountGetter(list, 0), 0) << "no rows before the pane";
+  MakePane(list);
+  EXPECT_EQ(listColumnCountGetter(list, 0), 64) << "at most 64 columns";
+  listColumnCountSetter(list, 0, 4);
+  listColumnWidthsSetter(list, 0, string("100, 2*, 25%").Rep());
+  EXPECT_EQ(std::string(string::Adopt(listColumnWidthsGetter(list, 0)).View()), "100, 2*, 25%, 1*");
+  EXPECT_EQ(listCountGetter(list, 0), 2);
+  EXPECT_EQ(Cell(list, 0, 3), "d");
+  EXPECT_EQ(listSelectionGetter(list, 0), 0) << "RequiresSelection selected the first row";
+  EXPECT_EQ(gSeen.changes, 0) << "without notifications while the pane was made";
+  listColumnCountSetter(list, 0, 0);
+  EXPECT_EQ(listColumnCountGetter(list, 0), 1);
+  listColumnWidthsSetter(list, 0, string("12px").Rep());
+  RuntimeObject* pending = TakePendingException();
+  ASSERT_NE(pending, nullptr);
+  EXPECT_EQ(std::string(ExceptionMessage(pending).View()), "Unrecognized expression '12px'");
+  RuntimeUnlockObject(pending);
+  EXPECT_EQ(listGetCell(list, 5, 0), nullptr);
+  pending = TakePendingException();
+  EXPECT_NE(pending, nullptr) << "a row outside the list raises";
+  RuntimeUnlockObject(pending);
+}
+
+}  // namespace
+}  // namespace vorn
