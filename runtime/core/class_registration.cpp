@@ -28,6 +28,7 @@
 #include "windows/control.h"
 #include "windows/rect_control.h"
 #include "windows/menu_routing.h"
+#include "windows/mouse_cursor_class.h"
 #include "windows/screen_class.h"
 
 namespace vorn {
@@ -63,6 +64,7 @@ void RegisterIntrinsicClasses() {
   RegisterIntrinsicClass(GetTextInputStreamClassDefinition());
   RegisterIntrinsicClass(GetTextOutputStreamClassDefinition());
   RegisterFileClasses();
+  RegisterPointerClasses();
 }
 
 }  // namespace vorn
