@@ -187,6 +187,29 @@ TEST_F(CursorGuiTest, AResourceCursorOnAControlShowsItsExactPixelsOnlyOverTheCon
   EXPECT_EQ(ContentCursor(window), nullptr);
 }
 
+TEST_F(CursorGuiTest, AHotSpotOutsideThePictureIsPulledInsideInsteadOfUpsettingTheServer) {
+  std::vector<uint8_t> record = ResourceRecord();
+  record[64] = 0x7F;  // vertical 32767
+  record[65] = 0xFF;
+  record[66] = 0x80;  // horizontal -32768
+  record[67] = 0x00;
+  const uint16_t id = 28003;
+  GetResourceManager().AddResource(image::kTypeCursor, id, record.data(), 68, 0);
+  RuntimeObject* cursor = Keep(RuntimeGetCursorFromResourceManager(id));
+  ASSERT_NE(cursor, nullptr);
+  ASSERT_NE(NativeOf(cursor), nullptr);
+  RuntimeObject* window = ShownWindow();
+  formMouseCursorSetter(window, 0, cursor);
+  PointAt(window, kOutsideH, kOutsideV);
+  gdk_display_sync(gdk_display_get_default());  // an X error would end the program here
+  EXPECT_EQ(ContentCursor(window), NativeOf(cursor));
+  if (screen.Available()) {
+    ScreenCursor::Image shown = screen.Current();
+    EXPECT_EQ(shown.xhot, 0);
+    EXPECT_EQ(shown.yhot, 15);
+  }
+}
+
 TEST_F(CursorGuiTest, TheApplicationsCursorWinsThenTheControlsThenTheWindows) {
   RuntimeObject* cursors = Keep(GetCursorsClass());
   RuntimeObject* wait = Keep(GetWaitCursor(cursors, 0));
