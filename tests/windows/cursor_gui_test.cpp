@@ -275,6 +275,21 @@ TEST_F(CursorGuiTest, TwoWindowsWithTheSameCursorBothShowIt) {
   EXPECT_EQ(ContentCursor(second), NativeOf(fleur));
 }
 
+TEST_F(CursorGuiTest, ACursorGivenBeforeTheControlHasItsPaneIsWornByThePane) {
+  RuntimeObject* cursors = Keep(GetCursorsClass());
+  RuntimeObject* finger = Keep(GetFingerPointerCursor(cursors, 0));
+  test::Script().canvasCursor = finger;
+  RuntimeObject* window = ShownWindow();
+  test::Script().canvasCursor = nullptr;
+  PointAt(window, kInCanvas, kInCanvas);
+  EXPECT_EQ(ContentCursor(window), NativeOf(finger));
+  if (screen.Available()) {
+    ScreenCursor::Image shown = screen.Current();
+    EXPECT_EQ(shown.xhot, 7);
+    EXPECT_EQ(shown.yhot, 0);
+  }
+}
+
 TEST_F(CursorGuiTest, TheFreeStandingCursorsAreNewObjectsThatControlsWearAfterRelease) {
   RuntimeObject* window = ShownWindow();
   RuntimeObject* watch = getWatchCursor();
