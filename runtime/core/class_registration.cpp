@@ -31,6 +31,7 @@
 #include "windows/control.h"
 #include "windows/rect_control.h"
 #include "windows/menu_routing.h"
+#include "windows/mouse_cursor_class.h"
 #include "windows/screen_class.h"
 
 namespace vorn {
@@ -69,6 +70,7 @@ void RegisterIntrinsicClasses() {
   RegisterIntrinsicClass(GetTextOutputStreamClassDefinition());
   RegisterFileClasses();
   RegisterSocketClasses();
+  RegisterPointerClasses();
 }
 
 }  // namespace vorn

@@ -39,9 +39,6 @@ struct ControlWindowHooks {
   // The embedded-window control class and its template window.
   bool (*isEmbeddedWindowControl)(RuntimeObject* control) = nullptr;
   RuntimeObject* (*templateWindow)(RuntimeObject* control) = nullptr;
-
-  // The native cursor record of a MouseCursor object.
-  MouseCursor* (*cursorRecord)(RuntimeObject* cursor) = nullptr;
 };
 
 void SetControlWindowHooks(const ControlWindowHooks& hooks);

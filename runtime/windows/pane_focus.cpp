@@ -36,18 +36,11 @@ void ClearMouseCapturePane() { sMouseCapturePane = nullptr; }
 
 namespace vorn {
 
-namespace {
-MouseCursor* sCurrentCursor = nullptr;
-}  // namespace
-
 void ClearFocusPane() {
   SetFocusPane(nullptr);
   if (Window* front = GetFrontWindowPane()) {
     if (front->GtkWindowWidget()) gtk_window_set_focus(GTK_WINDOW(front->GtkWindowWidget()), nullptr);
   }
 }
-
-MouseCursor* GetCurrentCursorRecord() { return sCurrentCursor; }
-void SetCurrentCursorRecord(MouseCursor* cursor) { sCurrentCursor = cursor; }
 
 }  // namespace vorn

@@ -23,7 +23,8 @@ namespace vorn {
 // No focus pane, and the front window's GTK focus is dropped too.
 void ClearFocusPane();
 
-// The cursor chosen by the last AdjustCursor pass; the cursor layer shows it.
+// The cursor chosen by the last AdjustCursor pass; the window's pointer-motion handler shows
+// it. The slot keeps its own copy of the record; nil, or a record without cursor, leaves none.
 MouseCursor* GetCurrentCursorRecord();
 void SetCurrentCursorRecord(MouseCursor* cursor);
 

@@ -4,6 +4,7 @@
 #include "graphics/graphics_target.h"
 #include "objects/runtime_object.h"
 #include "windows/control_window_hooks.h"
+#include "windows/mouse_cursor_class.h"
 
 namespace vorn {
 
@@ -171,8 +172,7 @@ void controlMouseCursorSetter(VornRuntimeObject* ctl, int32_t, VornRuntimeObject
   objSetter(ctl, kControlMouseCursorOffset, cursor);
   SubPane* pane = ControlPane(c);
   if (!pane) return;
-  auto record = GetControlWindowHooks().cursorRecord;
-  pane->SetCursor(cursor && record ? record(cursor) : nullptr);
+  pane->SetCursor(MouseCursorRecordOf(cursor));
 }
 
 uint8_t controlVisibleGetter(VornRuntimeObject* ctl, int32_t) {

@@ -10,6 +10,7 @@
 #include "windows/control_window_hooks.h"
 #include "windows/control_containment.h"
 #include "windows/menu_window.h"
+#include "windows/mouse_cursor_class.h"
 #include "windows/pane_assert.h"
 #include "windows/pane_focus.h"
 #include "windows/window_class.h"
@@ -150,6 +151,7 @@ void RuntimeViewWindow::SetUp() {
   if (stillOpen()) {
     if (fields->hasBackColor) SetBackColor(fields->backColor);
     SetBalloonHelp(Share(fields->balloonHelp));
+    SetCursor(MouseCursorRecordOf(fields->mouseCursor));
     if (fields->fullScreenRequest) windowFullScreenSetter(window, 0, 1);
   }
   if (stillOpen()) FireEvent(window, WindowEventHook(kEventSetupBindings));

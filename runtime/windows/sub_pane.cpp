@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "windows/cursor_record.h"
 #include "windows/pane_assert.h"
 #include "windows/pane_focus.h"
 #include "windows/window.h"
@@ -78,6 +79,8 @@ SubPane::~SubPane() {
     if (child->mSubPanes.parent == this) child->mSubPanes.parent = nullptr;
   }
   DisposeGC();
+  DeleteCursorRecord(mCursor);
+  mCursor = nullptr;
   if (mTooltips) {
     gtk_object_destroy(GTK_OBJECT(mTooltips));
     g_object_unref(mTooltips);

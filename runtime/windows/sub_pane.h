@@ -155,7 +155,8 @@ class SubPane : public Pane {
   // The control object let go of this pane (closed or gone): the pane must not reach it again.
   void DetachRunControl() { mRunControl = nullptr; }
   void SetFocus();
-  void SetCursor(MouseCursor* cursor);
+  // Nil: no cursor of the pane's own.
+  void SetCursor(const MouseCursor* cursor);
   MouseCursor* GetCursor() const { return mCursor; }
   void InvalidateRect(const Rect& r);
   void InvalidateArea(int32_t left, int32_t top, int32_t right, int32_t bottom);

@@ -1,7 +1,9 @@
 // SubPane: bounds, enabling, visibility, tab pages, focus, drops, help tags and mouse routing.
 #include <gtk/gtk.h>
 
+#include "core/run_loop.h"
 #include "strings/case_table.h"
+#include "windows/cursor_record.h"
 #include "windows/gtk_drops.h"
 #include "windows/gtk_pane_support.h"
 #include "windows/pane_focus.h"
@@ -192,7 +194,13 @@ void SubPane::SetHelpTag(const string& text) {
   gtk_tooltips_enable(mTooltips);
 }
 
-void SubPane::SetCursor(MouseCursor* cursor) { mCursor = cursor; }
+// The pane keeps its own copy: the cursor object that handed the record over may go first.
+void SubPane::SetCursor(const MouseCursor* cursor) {
+  MouseCursor* old = mCursor;
+  mCursor = CopyCursorRecord(cursor);
+  DeleteCursorRecord(old);
+  UpdateMouseCursor();
+}
 
 bool SubPane::AdjustCursor(int32_t x, int32_t y) {
   auto kids = mSubPanes.children;

@@ -10,6 +10,7 @@
 #include "windows/gtk_pane_support.h"
 #include "windows/gtk_window_order.h"
 #include "windows/pane_focus.h"
+#include "windows/window_cursor.h"
 
 namespace vorn {
 
@@ -248,6 +249,7 @@ void Window::HandleMotion() {
   if (IsDragTracking()) return;
   int32_t h, v;
   GetWindowMouseLocation(this, &h, &v);
+  ShowWindowCursor(this, h, v);
   if (!GetMouseCapturePane()) MouseMove(h, v);
 }
 

@@ -8,6 +8,8 @@
 #include "windows/pane_assert.h"
 #include "windows/gtk_window_order.h"
 #include "windows/menu_standard.h"
+#include "vorn/control_api.h"
+#include "windows/mouse_cursor_class.h"
 #include "windows/pane_focus.h"
 #include "windows/runtime_window.h"
 #include "controls/pane_port.h"
@@ -306,8 +308,6 @@ void windowMinMaxWidthHeightSetter(VornRuntimeObject* window, int32_t selector, 
   }
 }
 
-// The native cursor comes from the cursor layer's record of the object; until that layer
-// exists the window keeps the object only.
 void formMouseCursorSetter(VornRuntimeObject* window, int32_t, VornRuntimeObject* value) {
   WindowObject* fields = WindowFieldsOf(window);
   if (!fields) return;
@@ -315,6 +315,12 @@ void formMouseCursorSetter(VornRuntimeObject* window, int32_t, VornRuntimeObject
   RuntimeLockObject(value);
   fields->mouseCursor = value;
   RuntimeUnlockObject(old);
+  if (fields->view) {
+    fields->view->SetCursor(MouseCursorRecordOf(value));
+  } else if (fields->embeddedWindowControl) {
+    // An embedded window has no pane of its own: the control showing it wears the cursor.
+    controlMouseCursorSetter(fields->embeddedWindowControl, 0, value);
+  }
 }
 
 int32_t windowControlCountGetter(VornRuntimeObject* window, int32_t) {

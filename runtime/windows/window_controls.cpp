@@ -9,6 +9,7 @@
 #include "windows/runtime_window.h"
 #include "windows/sub_pane.h"
 #include "windows/control_containment.h"
+#include "windows/mouse_cursor_class.h"
 #include "windows/rect_control.h"
 
 namespace vorn {
@@ -126,6 +127,8 @@ void MakeControlPane(RuntimeObject* control) {
   pane->SetBalloonHelp(string::Share(fields->balloonHelp));
   pane->SetDisabledBalloonHelp(string::Share(fields->disabledBalloonHelp));
   pane->SetHelpTag(string::Share(fields->helpTag));
+  // A cursor set before the pane existed (by the packed properties, say) takes effect now.
+  if (fields->mouseCursor) pane->SetCursor(MouseCursorRecordOf(fields->mouseCursor));
   pane->SetAutoDeactivate(fields->autoDeactivate != 0);
   pane->SetDelegate(new RuntimePaneDelegate(control));
 }

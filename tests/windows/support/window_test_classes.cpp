@@ -5,6 +5,7 @@
 #include "graphics/graphics_object.h"
 #include "objects/runtime_object.h"
 #include "vorn/class_abi.h"
+#include "vorn/control_api.h"
 #include "vorn/graphics_api.h"
 #include "core/class_registration.h"
 #include "core/window_loop_hooks.h"
@@ -42,6 +43,7 @@ void OnCreateControls(VornRuntimeObject* self) {
     Rect bounds = MakeRect(10 + 60 * i, 10, 60 + 60 * i, 60);
     RuntimeObject* canvas =
         NewCanvas(self, "Canvas", bounds, script.canvasAsArray ? i : kNotInControlArray);
+    if (script.canvasCursor) controlMouseCursorSetter(canvas, 0, script.canvasCursor);
     WindowAddControl(self, AsControl(canvas)->name, canvas);
     if (i == 0 && script.keepCanvasField) {
       TestFields(self)->canvas = canvas;

@@ -32,6 +32,7 @@ struct WindowScript {
   bool canvasAsArray = false;    // give the canvases indexes 0, 1, ...
   bool keepCanvasField = true;   // store the first canvas in the window's own field
   bool paintFill = false;        // Paint fills the window red through the Graphics object
+  RuntimeObject* canvasCursor = nullptr;  // given to the canvases before their panes exist
 };
 
 WindowScript& Script();
