@@ -191,9 +191,9 @@ void BevelButton::DrawIcon(Graphics* port) {
   int32_t width = 0, height = 0;
   mIcon->GetSize(&width, &height);
   if (width <= 0 || height <= 0) return;
-  // Centred in the bounds; a pane's own port counts from the pane's corner (as the triangle).
-  const int32_t left = mBounds.left + (mBounds.Width() - width) / 2 - (mDrawingInto ? 0 : mBounds.left);
-  const int32_t top = mBounds.top + (mBounds.Height() - height) / 2 - (mDrawingInto ? 0 : mBounds.top);
+  // Centred in the bounds; pictures go to window positions in every port, as the caption does.
+  const int32_t left = mBounds.left + (mBounds.Width() - width) / 2;
+  const int32_t top = mBounds.top + (mBounds.Height() - height) / 2;
   mIcon->DrawInto(port, MakeRect(0, 0, width, height), MakeRect(left, top, left + width, top + height), true);
 }
 
