@@ -59,6 +59,11 @@ VornRuntimeObject *FolderItemOpenTextFile(VornRuntimeObject *self);
 VornRuntimeObject *FolderItemAppendTextFile(VornRuntimeObject *self);
 VornRuntimeObject *FolderItemCreateTextFile(VornRuntimeObject *self);
 VornRuntimeObject *FolderItemOpenBinaryFile(VornRuntimeObject *self, uint8_t readWrite);
+/* OpenAsPicture, OpenAsVectorPicture (always UnsupportedFormatException) and SaveAsPicture
+ * (formats 0, 4 and 350 write a 24-bit BMP). */
+VornRuntimeObject *FolderItemOpenImage(VornRuntimeObject *self);
+VornRuntimeObject *FolderItemOpenVectorImage(VornRuntimeObject *self);
+void FolderItemSaveAsPicture(VornRuntimeObject *self, VornRuntimeObject *picture, int32_t format);
 VornRuntimeObject *FolderItemCreateBinaryFile(VornRuntimeObject *self, VornStringRecord *fileType);
 void FolderItemDelete(VornRuntimeObject *self);
 void FolderItemCreateAsFolder(VornRuntimeObject *self);

@@ -124,6 +124,8 @@ void WindowFocusSetter(VornRuntimeObject *window, int32_t param, VornRuntimeObje
 /* --- methods ---------------------------------------------------------------------------- */
 
 void RuntimeShowWindow(VornRuntimeObject *window);
+/* Draws the window (backdrop, Paint and controls) into g with its corner at (x, y). */
+void formDrawInto(VornRuntimeObject *window, VornRuntimeObject *g, int32_t x, int32_t y, uint8_t asActive);
 void RuntimeShowWithinWindow(VornRuntimeObject *window, VornRuntimeObject *parent, int32_t facing);
 void RuntimeShowModalWithinWindow(VornRuntimeObject *window, VornRuntimeObject *parent);
 void RuntimeHideWindow(VornRuntimeObject *window);

@@ -7,6 +7,7 @@
 
 #include "controls/bevel_button_logic.h"
 #include "controls/pane_port.h"
+#include "graphics/drawable.h"
 #include "graphics/graphics.h"
 #include "graphics/graphics_defaults.h"
 #include "graphics/graphics_gtk.h"
@@ -25,6 +26,19 @@ BevelButton::BevelButton(BevelButtonDelegate* delegate, const vorn::TextStyle& s
   ConnectExposeHandler(this);
   SetTextStyle(style);
   if (parent) SetParent(parent);
+}
+
+BevelButton::~BevelButton() {
+  Drawable* icon = mIcon;
+  mIcon = nullptr;
+  if (icon) icon->Release();
+}
+
+void BevelButton::SetIcon(Drawable* icon) {
+  Drawable* old = mIcon;
+  mIcon = icon;
+  if (old && old != icon) old->Release();
+  if (IsVisible() && IsDisplayed()) Invalidate();
 }
 
 void BevelButton::SetCaption(const string& caption) {
@@ -130,6 +144,7 @@ void BevelButton::Draw(Graphics* port) {
   GraphicsState state;
   state.Save(port);
   PaintButton(port, frame);
+  DrawIcon(port);
   DrawSortTriangle(port, frame);
   state.Restore();
 }
@@ -169,6 +184,17 @@ void BevelButton::DrawCaption(Graphics* port, const Rect& frame) {
   const int32_t reserved = mValue != 0 && mSortDirection != 0 ? kBevelTriangleRoom : 0;
   const int32_t x = BevelCaptionX(mAlignment, mOffset, frame.left, width, port->StringWidth(mCaption), reserved);
   DrawCondensedString(port, mCaption, x, baseline, width - 10, EllipsisString(), 0);
+}
+
+void BevelButton::DrawIcon(Graphics* port) {
+  if (!mIcon) return;
+  int32_t width = 0, height = 0;
+  mIcon->GetSize(&width, &height);
+  if (width <= 0 || height <= 0) return;
+  // Centred in the bounds; pictures go to window positions in every port, as the caption does.
+  const int32_t left = mBounds.left + (mBounds.Width() - width) / 2;
+  const int32_t top = mBounds.top + (mBounds.Height() - height) / 2;
+  mIcon->DrawInto(port, MakeRect(0, 0, width, height), MakeRect(left, top, left + width, top + height), true);
 }
 
 void BevelButton::DrawSortTriangle(Graphics* port, const Rect& frame) {

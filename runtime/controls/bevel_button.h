@@ -10,6 +10,8 @@
 
 namespace vorn {
 
+class Drawable;
+
 class BevelButtonDelegate {
  public:
   virtual ~BevelButtonDelegate() = default;
@@ -32,6 +34,7 @@ class BevelButton : public SubPane {
  public:
   BevelButton(BevelButtonDelegate* delegate, const vorn::TextStyle& style, SubPane* parent, int32_t tabPanelIndex,
               const Rect& bounds, const string& caption, int32_t tag);
+  ~BevelButton() override;
 
   void SetCaption(const string& caption);
   const string& Caption() const { return mCaption; }
@@ -39,6 +42,9 @@ class BevelButton : public SubPane {
   void SetValue(int32_t value);
   void SetCaptionAlignment(int32_t alignment, int32_t offset);
   void SetTextStyle(const vorn::TextStyle& style);
+  // The button takes over the caller's reference; nil removes the icon.
+  void SetIcon(Drawable* icon);
+  Drawable* Icon() const { return mIcon; }
   int32_t SortDirection() const { return mSortDirection; }
   bool IsPressed() const { return mPressed; }
   bool IsHovered() const { return mHover; }
@@ -62,6 +68,7 @@ class BevelButton : public SubPane {
   void PaintButton(Graphics* port, const Rect& frame);
   void DrawCaption(Graphics* port, const Rect& frame);
   void DrawSortTriangle(Graphics* port, const Rect& frame);
+  void DrawIcon(Graphics* port);
 
   BevelButtonDelegate* mButtonDelegate;
   string mCaption;
@@ -73,6 +80,7 @@ class BevelButton : public SubPane {
   int32_t mOffset = 0;
   int32_t mSortDirection = 1;
   bool mDrawingInto = false;
+  Drawable* mIcon = nullptr;
 };
 
 }  // namespace vorn

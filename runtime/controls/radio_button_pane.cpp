@@ -79,6 +79,11 @@ void RadioButtonGTK::SetParent(SubPane* parent) {
   if (now != mGroupKey) JoinRadioGroup(now);
 }
 
+void RadioButtonGTK::SetTabPanelIndex(int32_t index) {
+  RadioButton::SetTabPanelIndex(index);
+  if (mGroup && mGroup->page != TabPanelIndex()) JoinRadioGroup(GetParent());
+}
+
 void RadioButtonGTK::HandleToggled() {
   if (mClosing || !mDelegate || !GetValue()) return;
   static_cast<RadioButtonDelegate*>(mDelegate)->Selected(this);

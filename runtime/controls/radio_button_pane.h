@@ -36,6 +36,8 @@ class RadioButtonGTK : public RadioButton {
   // Only the selected button of a group takes the keyboard focus.
   bool CanFocus() override;
   void SetParent(SubPane* parent) override;
+  // A button moved to another page of its panel goes into that page's group.
+  void SetTabPanelIndex(int32_t index) override;
   void DrawInto(Graphics* port) override;
 
   const RadioGroupRecord* Group() const { return mGroup; }

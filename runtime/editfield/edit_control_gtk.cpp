@@ -8,6 +8,8 @@
 #include "editfield/edit_text_model.h"
 #include "windows/gtk_helper.h"
 #include "windows/gtk_pane_support.h"
+#include "windows/menu.h"
+#include "windows/menu_routing.h"
 #include "windows/pane_focus.h"
 #include "windows/window.h"
 
@@ -153,6 +155,13 @@ void EditControlGTK::EnableMenuItems() {
 
 bool EditControlGTK::DoEditMenuCommand(const string& itemName) {
   return mEditDelegate && mEditDelegate->DoMenuCommand(this, itemName);
+}
+
+// The menu layer hands panes the item's Index; the Edit menu items are known by their names.
+bool EditControlGTK::DoMenuCommand(int32_t command) {
+  Menu* menu = MenuOf(MenuItemOfferedToFocus());
+  if (menu && DoEditMenuCommand(menu->Name())) return true;
+  return SubPane::DoMenuCommand(command);
 }
 
 // --- keys ------------------------------------------------------------------------------------

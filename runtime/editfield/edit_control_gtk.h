@@ -24,6 +24,7 @@ class EditControlGTK : public EditControl {
   bool KeyDown(int32_t character, int32_t keyCode, int32_t modifiers) override;
   void EnableMenuItems() override;
   bool DoEditMenuCommand(const string& itemName) override;
+  bool DoMenuCommand(int32_t command) override;
 
   // Text, selection, clipboard, lines and scrolling.
   string GetText(EncodingCode encoding) override;

@@ -4,12 +4,15 @@
 #include "editfield/edit_control.h"
 #include "editfield/edit_field_class.h"
 #include "objects/event_dispatch.h"
+#include "windows/menu_enabling.h"
 
 namespace vorn {
 
 namespace {
 
-EditMenuItemEnabler sEnabler = nullptr;
+void EnableInMenuBar(const char* itemName) { EnableMenuItemsNamed(itemName); }
+
+EditMenuItemEnabler sEnabler = &EnableInMenuBar;
 
 // Keeps the object, and with it this router, alive until the callback returns.
 class ObjectHold {
@@ -46,7 +49,7 @@ R Fire(EditControl* pane, RuntimeObject* object, const char* name, bool* paneGon
 
 }  // namespace
 
-void SetEditMenuItemEnabler(EditMenuItemEnabler enabler) { sEnabler = enabler; }
+void SetEditMenuItemEnabler(EditMenuItemEnabler enabler) { sEnabler = enabler ? enabler : &EnableInMenuBar; }
 
 EditMenuState EditMenuStateOf(EditControl* pane) {
   EditMenuState state;
@@ -136,7 +139,7 @@ bool RuntimeEditRouter::KeyDown(EditControl* pane, const string& key, int32_t) {
 void RuntimeEditRouter::EnableMenuItems(EditControl* pane) {
   RuntimeObject* object = mObject;
   ObjectHold hold(object);
-  if (sEnabler && pane) {
+  if (pane) {
     EditMenuState state = EditMenuStateOf(pane);
     for (int32_t i = 0; i <= static_cast<int32_t>(EditMenuItem::kSelectAll); ++i) {
       auto item = static_cast<EditMenuItem>(i);

@@ -34,7 +34,8 @@ class RuntimeEditRouter : public EditControlDelegate {
   RuntimeObject* mObject;  // not held: the object owns the router
 };
 
-// The menu layer's way to enable one menu item by name; nil until it installs one.
+// How the router enables one Edit menu item by name: by default the item of that name in the
+// menu bar being enabled; nil restores the default.
 using EditMenuItemEnabler = void (*)(const char* itemName);
 void SetEditMenuItemEnabler(EditMenuItemEnabler enabler);
 

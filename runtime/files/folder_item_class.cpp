@@ -72,6 +72,7 @@ const ParamRow kLaunchParams[] = {{"Parameters", "s", 0, 0}, {"Activate", "b", k
 const ParamRow kDestinationParam[] = {{"Destination", "o<FolderItem>", 0, 0}};
 const ParamRow kSaveInfoParams[] = {{"RelativeTo", "o<FolderItem>", 0, 0}, {"Mode", "i4", kDefault, 0}};
 const ParamRow kSaveInfoParam[] = {{"SaveInfo", "s", 0, 0}};
+const ParamRow kSavePictureParams[] = {{"Image", "o<Picture>", 0, 0}, {"Format", "i4", kDefault, 0}};
 
 #define METHOD(name, result, params, function) \
   {name, result, params, static_cast<int32_t>(std::size(params)), Fn(&function), #function, nullptr, nullptr, 0, 0}
@@ -92,6 +93,9 @@ const MethodRow kFolderItemMethods[] = {
     PLAIN("OpenAsVirtualVolume", "o<VirtualVolume>", FolderItemOpenAsVirtualVolume),
     METHOD("OpenAsBinaryFile", "o<BinaryStream>", kReadWriteParam, FolderItemOpenBinaryFile),
     METHOD("CreateBinaryFile", "o<BinaryStream>", kTypeParam, FolderItemCreateBinaryFile),
+    PLAIN("OpenAsPicture", "o<Picture>", FolderItemOpenImage),
+    PLAIN("OpenAsVectorPicture", "o<Picture>", FolderItemOpenVectorImage),
+    METHOD("SaveAsPicture", "", kSavePictureParams, FolderItemSaveAsPicture),
     {"OpenResourceFork", "o<ResourceFork>", nullptr, 0, Fn(&folderOpenResourceFork), "folderOpenResourceFork",
      nullptr, nullptr, 0, kClassicOnlyMask},
     {"CreateResourceFork", "o<ResourceFork>", kTypeParam, 1, Fn(&folderCreateResourceFork),

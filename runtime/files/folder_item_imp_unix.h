@@ -105,6 +105,12 @@ class FolderItemImpUnix : public FolderItemImp {
   FolderItemImp* GetItem(int32_t index, int32_t flags) override;
   FolderItemImp* FindSpecialFolder(int32_t folderCode) override;
 
+  // --- pictures
+  // A vector picture is refused with UnsupportedFormatException; PICT files answer nil.
+  VornRuntimeObject* OpenAsPicture(bool vector) override;
+  // Writes a 24-bit BMP for formats 0, 4 and 350; others raise UnsupportedFormatException.
+  bool SaveAsPicture(VornRuntimeObject* picture, int32_t format) override;
+
   // --- SaveInfo
   string GetSaveInfo(FolderItemImp* relativeTo, int32_t mode) override;
   // This item's path relative to the other item's folder: ".." steps, then the components down;
@@ -125,6 +131,28 @@ class FolderItemImpUnix : public FolderItemImp {
   // Runs cp, mv or chmod with the arguments and answers from its exit status.
   bool RunFileProgram(const std::vector<std::string>& args);
 };
+
+// Picture formats of files, by extension or (BMP) by the first bytes.
+enum PictureFileFormat : int32_t {
+  kPictureFormatNone = 0,
+  kPictureFormatPNG = 150,
+  kPictureFormatJPEG = 151,
+  kPictureFormatPICT = 200,
+  kPictureFormatBMP = 350,
+  kPictureFormatXPM = 400,
+  kPictureFormatXBM = 401,
+  kPictureFormatGIF = 402,
+  kPictureFormatTIFF = 403,
+};
+// The format codes of SaveAsPicture written as BMP besides kPictureFormatBMP.
+inline constexpr int32_t kSaveAsMostCompatible = 0;
+inline constexpr int32_t kSaveAsDefaultRaster = 4;
+
+int32_t PictureFormatOfFile(FolderItemImpUnix* item);
+// A 24-bit bottom-up BMP file of the pixels (rows of `stride` bytes, `channels` bytes a pixel,
+// red first); resolutions in dots per inch. Empty for an empty picture.
+std::vector<uint8_t> EncodeBMP24(const uint8_t* rgb, int32_t width, int32_t height, int32_t stride, int32_t channels,
+                                 int32_t hRes, int32_t vRes);
 
 FolderItemImpUnix* NewFolderItemImpFromPath(const string& path);
 // Null for a URL of another scheme or one that names a host.

@@ -67,4 +67,18 @@ VornRuntimeObject* FolderItemCreateBinaryFile(VornRuntimeObject* self, VornStrin
   return store ? NewBinaryStreamObject(store) : nullptr;
 }
 
+VornRuntimeObject* FolderItemOpenImage(VornRuntimeObject* self) {
+  FolderItemImp* imp = MethodImp(self, __LINE__);
+  return imp ? imp->OpenAsPicture(false) : nullptr;
+}
+
+VornRuntimeObject* FolderItemOpenVectorImage(VornRuntimeObject* self) {
+  FolderItemImp* imp = MethodImp(self, __LINE__);
+  return imp ? imp->OpenAsPicture(true) : nullptr;
+}
+
+void FolderItemSaveAsPicture(VornRuntimeObject* self, VornRuntimeObject* picture, int32_t format) {
+  if (FolderItemImp* imp = MethodImp(self, __LINE__)) imp->SaveAsPicture(picture, format);
+}
+
 }  // extern "C"

@@ -3,11 +3,13 @@
 #include <cstddef>
 #include <cstring>
 
+#include "controls/panel_classes.h"
 #include "objects/accessors.h"
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
 #include "vorn/control_api.h"
+#include "vorn/controls2_api.h"
 #include "vorn/window_api.h"
 #include "windows/container_control.h"
 #include "windows/control_containment.h"
@@ -148,7 +150,7 @@ const MethodRow kContainerMethods[] = {
     VORN_METHOD("Minimize", nullptr, 0, WindowMinimize, kRedeclared),
     VORN_METHOD("Restore", nullptr, 0, WindowRestore, kRedeclared),
     // Drawing a window into a Graphics object belongs to a layer not built yet.
-    {"DrawInto", "", kDrawIntoParams, 4, nullptr, "formDrawInto", nullptr, nullptr, kRedeclared, 0},
+    {"DrawInto", "", kDrawIntoParams, 4, Fn(&formDrawInto), "formDrawInto", nullptr, nullptr, kRedeclared, 0},
     VORN_METHOD("UpdateNow", nullptr, 0, WindowForceUpdateFrontBuffer, kRedeclared),
 };
 
@@ -210,6 +212,13 @@ void EmbedWithinControl(VornRuntimeObject* templateWindow, VornRuntimeObject* co
   if (!ctl) {
     RuntimeRaiseNilObjectException();
     return;
+  }
+  // Put in a page panel without a page, the container goes on the page shown now.
+  RuntimeObject* embedding = Embedding(templateWindow);
+  if (embedding && RuntimeObjectIsaDefinition(control, GetPagePanelClassDefinition()) &&
+      AsControl(embedding)->tabPanelIndex == 0) {
+    ControlTabPanelIndexSetter(embedding, 0,
+                               static_cast<int32_t>(static_cast<uint32_t>(PagePanelValueGetter(control, 0)) + 1u));
   }
   if (!ctl->window) {
     RuntimeRaiseExceptionWithMessage(GetInvalidParentExceptionClassDefinition(), string());

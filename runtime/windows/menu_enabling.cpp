@@ -40,6 +40,21 @@ bool HasNativeHost(RuntimeObject* window) {
   return false;
 }
 
+// The menu bar of the pass in progress, for panes that enable items by name.
+RuntimeObject* sPassMenuBar = nullptr;
+
+void EnableNamedInTree(RuntimeObject* item, std::string_view name) {
+  Menu* menu = MenuOf(item);
+  if (!menu) return;
+  if (menu->Count() == 0 && SameName(menu->Name().View(), name)) menu->Enable();
+  for (int32_t i = 0; i < menu->Count(); ++i) {
+    RuntimeObject* child = menu->ChildAt(i);
+    RuntimeLockObject(child);
+    EnableNamedInTree(child, name);
+    RuntimeUnlockObject(child);
+  }
+}
+
 constexpr const char* kEnablingSource = "../Common/RuntimeMain";
 
 // Everything with children enabled, every leaf disabled: what the handlers then turn on.
@@ -141,8 +156,13 @@ void EnableMenuItemsForWindow(bool skipHandlers, Window* window) {
       FireEnableMenuTree(menuBar);
     }
   }
+  if (SubPane* focus = GetFocusPane()) {
+    RuntimeObject* outer = sPassMenuBar;
+    sPassMenuBar = menuBar;
+    focus->EnableMenuItems();
+    sPassMenuBar = outer;
+  }
   RuntimeUnlockObject(menuBar);
-  if (SubPane* focus = GetFocusPane()) focus->EnableMenuItems();
   if (object) {
     std::vector<RuntimeObject*> windows;
     CollectEmbeddedWindows(object, &windows);
@@ -159,6 +179,23 @@ void EnableMenuItemsForWindow(bool skipHandlers, Window* window) {
     if (void* handler = HandlerNamed(app, "EnableMenuItems")) CallEventHandler(handler, app);
     RuntimeUnlockObject(app);
   }
+}
+
+void EnableMenuItemsNamed(std::string_view name) {
+  RuntimeObject* menuBar = sPassMenuBar;
+  if (!menuBar) {
+    auto* view = dynamic_cast<RuntimeViewWindow*>(FrontRuntimeWindow());
+    RuntimeObject* object = view ? view->WindowObjectRef() : nullptr;
+    if (object) {
+      menuBar = AsWindowFields(object)->menuBar;
+    } else if (auto* app = reinterpret_cast<ApplicationObject*>(GetApplicationObject())) {
+      menuBar = app->menuBar;
+    }
+  }
+  if (!menuBar) return;
+  RuntimeLockObject(menuBar);
+  EnableNamedInTree(menuBar, name);
+  RuntimeUnlockObject(menuBar);
 }
 
 }  // namespace vorn

@@ -21,6 +21,8 @@ namespace vorn {
 
 namespace {
 
+RuntimeObject* sOfferedToFocus = nullptr;
+
 // The windows whose handlers are tried, innermost first: the window and its shown embedded
 // windows as collected, from the last to the first.
 bool TryWindowTree(RuntimeObject* window, RuntimeObject* item) {
@@ -56,6 +58,8 @@ bool TryMenuHandlerMap(StringMap<void*>* map, RuntimeObject* owner, RuntimeObjec
   return CallEventHandler<uint8_t, int32_t>(handler, owner, menu->Index()) != 0;
 }
 
+RuntimeObject* MenuItemOfferedToFocus() { return sOfferedToFocus; }
+
 bool HandleMenuItemChosen(RuntimeObject* item, Window* window) {
   if (!item) {
     RuntimeRaiseNilObjectException();
@@ -82,7 +86,12 @@ bool HandleMenuItemChosen(RuntimeObject* item, Window* window) {
   }
   if (!handled) handled = FireEvent<uint8_t>(item, MenuItemEventHook(kMenuItemEventAction)) != 0;
   // The pane's own command: it hears the item's Index, the number compiled code gave it.
-  if (!handled && focus && focus == GetFocusPane()) handled = focus->DoMenuCommand(MenuOf(item)->Index());
+  if (!handled && focus && focus == GetFocusPane()) {
+    RuntimeObject* outer = sOfferedToFocus;
+    sOfferedToFocus = item;
+    handled = focus->DoMenuCommand(MenuOf(item)->Index());
+    sOfferedToFocus = outer;
+  }
   if (handled) enableMenuItems();
   RuntimeUnlockObject(item);
   return handled;

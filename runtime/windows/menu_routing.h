@@ -37,6 +37,9 @@ MenuFactory SetMenuFactory(MenuFactory factory);
 
 // True when some handler took the item; a nil window stands for the front window.
 bool HandleMenuItemChosen(RuntimeObject* item, Window* window);
+// The item HandleMenuItemChosen is offering to the focus pane's DoMenuCommand, for panes
+// that know their commands by item name; nil at any other time.
+RuntimeObject* MenuItemOfferedToFocus();
 
 // The handler of the map for the item's Name, called with (owner, item's Index); true when
 // it claimed the item.

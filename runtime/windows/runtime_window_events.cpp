@@ -4,7 +4,10 @@
 #include <algorithm>
 #include <string>
 
+#include "graphics/drawable.h"
+#include "graphics/graphics.h"
 #include "graphics/graphics_object.h"
+#include "graphics/picture_object.h"
 #include "objects/event_dispatch.h"
 #include "objects/runtime_object.h"
 #include "strings/utf8.h"
@@ -240,6 +243,12 @@ void RuntimeViewWindow::Paint(Graphics* port) {
   }
   if (!mWindow || mClosing) return;
   RuntimeObject* window = mWindow;
+  if (Drawable* backdrop = PictureDrawable(AsWindowFields(window)->backdrop)) {
+    int32_t width = 0, height = 0;
+    backdrop->GetSize(&width, &height);
+    port->DrawPicturePart(mBounds.left, mBounds.top, backdrop, 0, 0, width, height,
+                          PictureFields(AsWindowFields(window)->backdrop)->transparent != 0);
+  }
   if (!RuntimeGetHookHandler(window, WindowEventHook(kEventPaint))) return;
   // The port stays the pane's: the object takes it only for the event and gives it back.
   RuntimeObject* g = NewGraphicsObject(nullptr);

@@ -147,7 +147,7 @@ const MethodRow kWindowMethods[] = {
     VORN_METHOD("AcceptRawDataDrop", "", kTypeParam, 1, formAcceptMacDataDrop),
     VORN_METHOD("Control", "o<Control>", kIndexParam, 1, windowControl),
     VORN_UNBOUND_METHOD("SetFocus", "", nullptr, 0, "formSetFocus"),
-    VORN_UNBOUND_METHOD("DrawInto", "", kDrawIntoParams, 4, "formDrawInto"),
+    VORN_METHOD("DrawInto", "", kDrawIntoParams, 4, formDrawInto),
     VORN_UNBOUND_METHOD("_DrawBackground", "", kDrawBackgroundParams, 7, "formDrawBackground"),
     VORN_METHOD("UpdateNow", "", nullptr, 0, WindowForceUpdateFrontBuffer),
     VORN_METHOD("_AddControl", "", kAddControlParams, 2, WindowAddControl),

@@ -1,6 +1,7 @@
 // The bevel button pane on a real display: a click counts only when released inside, a
 // programmatic click reaches the delegate, and the drawn button shows its sort triangle only
-// when sorted and wide enough, and nothing at all when it has no size.
+// when sorted and wide enough, and nothing at all when it has no size; an icon sits in the
+// middle of the button.
 #include <gtest/gtest.h>
 
 #include <initializer_list>
@@ -11,6 +12,7 @@
 #include "controls/support/control_test_support.h"
 #include "core/run_loop.h"
 #include "core/window_loop_hooks.h"
+#include "graphics/drawable_pane.h"
 #include "graphics/graphics_defaults.h"
 #include "support/gui_support.h"
 
@@ -141,6 +143,50 @@ TEST_F(BevelButtonGuiTest, TriangleFollowsTheSortDirectionAndNeedsRoom) {
   test::PixmapPort* none = drawn(empty);
   EXPECT_EQ(none->InkIn(MakeRect(0, 0, 200, 140)), 0) << "a button without size paints nothing";
   delete none;
+}
+
+// A solid 12 x 8 icon of one colour.
+DrawablePane* SolidIcon(uint32_t color) {
+  auto* icon = new DrawablePane(MakeRect(0, 0, 12, 8), 24);
+  for (int32_t y = 0; y < 8; ++y)
+    for (int32_t x = 0; x < 12; ++x) icon->SetPixel(x, y, color);
+  return icon;
+}
+
+TEST_F(BevelButtonGuiTest, TheIconIsDrawnCentredAndReleasedWhenReplaced) {
+  BevelButton* button = Make(MakeRect(40, 40, 160, 80), "");
+  DrawablePane* red = SolidIcon(0xFF0000);
+  ASSERT_TRUE(red->IsValid());
+  red->Retain();  // the test's own reference, to watch the button's
+  button->SetIcon(red);
+  EXPECT_EQ(button->Icon(), red);
+  test::ShowAndSettle(window);
+
+  test::PixmapPort port(200, 140);
+  button->DrawInto(port.Port());
+  // Centre (100, 60): the icon covers 94..105 x 56..63.
+  EXPECT_EQ(port.PixelAt(100, 60), 0xFF0000u);
+  EXPECT_EQ(port.PixelAt(94, 56), 0xFF0000u);
+  EXPECT_EQ(port.PixelAt(105, 63), 0xFF0000u);
+  EXPECT_NE(port.PixelAt(92, 60), 0xFF0000u) << "left of the icon";
+  EXPECT_NE(port.PixelAt(100, 65), 0xFF0000u) << "below the icon";
+
+  test::FlushWindowDrawing(window);
+  button->Invalidate();
+  test::FlushWindowDrawing(window);
+  EXPECT_EQ(test::WindowScreenPixel(window, 100, 60), 0xFF0000u) << "the button on the screen shows it too";
+  EXPECT_NE(test::WindowScreenPixel(window, 60, 60), 0xFF0000u);
+
+  button->SetIcon(SolidIcon(0x0000FF));
+  EXPECT_EQ(red->Count(), 1) << "the button let go of the icon it had";
+  red->Release();
+  test::PixmapPort blue(200, 140);
+  button->DrawInto(blue.Port());
+  EXPECT_EQ(blue.PixelAt(100, 60), 0x0000FFu);
+  button->SetIcon(nullptr);
+  test::PixmapPort none(200, 140);
+  button->DrawInto(none.Port());
+  EXPECT_NE(none.PixelAt(100, 60), 0x0000FFu) << "no icon after it was taken away";
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // A tab panel, a progress bar and a rectangle in a runtime window, built the way compiled code
 // builds them: packed property streams (the page of each control among them) and a TabPanel
 // subclass whose Change is implemented by its class. A click on a tab shows that page's
-// controls only.
+// controls only. Radio buttons on two pages of the tab panel form one group per page.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
@@ -17,6 +17,7 @@
 #include "support/class_test.h"
 #include "support/gui_support.h"
 #include "support/window_pixels.h"
+#include "vorn/buttons_api.h"
 #include "vorn/class_abi.h"
 #include "vorn/controls2_api.h"
 #include "vorn/window_api.h"
@@ -132,6 +133,71 @@ TEST(RuntimeWindowPanelsTest, PagesOfATabPanelInARuntimeWindowFollowTheTabs) {
   EXPECT_TRUE(test::SaveWindowScreenshot(native, std::string(VORN_BINARY_DIR) + "/runtime_window_panels.png"));
 
   test::CloseAndRelease(window);
+}
+
+// A radio button added to the shown window on a page of the tab panel (pages count from 0).
+RuntimeObject* AddRadio(RuntimeObject* window, const char* name, int32_t page, int32_t top) {
+  test::PackedStream radio;
+  radio.Int(2, page + 1).Text(26, name);
+  return Add(window, Intrinsic("RadioButton"), name, MakeRect(30, top, 200, top + 22), radio);
+}
+
+void ClickControl(Window* native, RuntimeObject* control) {
+  Rect b = GetControlBounds(AsControl(control));
+  test::ClickWindowPoint(native, b.left + 8, (b.top + b.bottom) / 2);
+}
+
+TEST(RuntimeWindowPanelsTest, RadioButtonsOnEachPageOfATabPanelFormAGroupOfTheirOwn) {
+  ASSERT_TRUE(test::EnsureDisplay());
+  EnsureClasses();
+  InstallControlWindowHooks();
+  InstallContainerControlWindowHooks();
+  RuntimeObject* window = RuntimeNewObject(sWindowClass);
+  WindowDefaultConstructor(window);
+  test::RunLoopIteration();
+  Window* native = GetWindowPaneOf(window);
+  test::ShowAndSettle(native);
+  PanelsWindowObject* w = Panels(window);
+  RuntimeObject* north = AddRadio(window, "North", 0, 130);
+  RuntimeObject* south = AddRadio(window, "South", 0, 160);
+  RuntimeObject* near = AddRadio(window, "Near", 1, 130);
+  RuntimeObject* far = AddRadio(window, "Far", 1, 160);
+  auto* tabs = ControlPaneAs<TabPanel>(w->tabs);
+  for (RuntimeObject* radio : {north, south, near, far}) {
+    ASSERT_NE(ControlPane(AsControl(radio)), nullptr);
+    EXPECT_EQ(ControlPane(AsControl(radio))->GetParent(), tabs) << "the radio sits in the tab panel";
+  }
+  test::FlushWindowDrawing(native);
+
+  ClickControl(native, north);
+  EXPECT_TRUE(radioValueGetter(north, 0));
+  tabPanelValueSetter(w->tabs, 0, 1);
+  test::FlushWindowDrawing(native);
+  ClickControl(native, near);
+  EXPECT_TRUE(radioValueGetter(near, 0));
+  EXPECT_TRUE(radioValueGetter(north, 0)) << "a button on another page is in another group";
+  ClickControl(native, far);
+  EXPECT_TRUE(radioValueGetter(far, 0));
+  EXPECT_FALSE(radioValueGetter(near, 0)) << "buttons of one page exclude each other";
+  EXPECT_TRUE(radioValueGetter(north, 0));
+
+  tabPanelValueSetter(w->tabs, 0, 0);
+  test::FlushWindowDrawing(native);
+  ClickControl(native, south);
+  EXPECT_TRUE(radioValueGetter(south, 0));
+  EXPECT_FALSE(radioValueGetter(north, 0));
+  EXPECT_TRUE(radioValueGetter(far, 0));
+
+  // Moved to the other page, a button leaves its group for that page's.
+  ControlTabPanelIndexSetter(north, 0, 2);
+  radioValueSetter(north, 0, 1);
+  EXPECT_FALSE(radioValueGetter(far, 0)) << "North now shares the second page's group";
+  EXPECT_TRUE(radioValueGetter(south, 0)) << "and left the first page's";
+
+  for (RuntimeObject* radio : {north, south, near, far}) RuntimeUnlockObject(radio);
+  RuntimeCloseWindow(window);
+  test::RunLoopIteration();
+  RuntimeUnlockObject(window);
 }
 
 }  // namespace

@@ -124,3 +124,19 @@ bool TestWindow::MouseDown(int32_t x, int32_t y, int32_t modifiers) {
 }
 
 }  // namespace vorn::test
+
+namespace vorn::test {
+
+void ClickWidget(NativeWidget widget) {
+  if (!widget || !widget->window) return;
+  gint x = 0, y = 0;
+  gdk_window_get_origin(widget->window, &x, &y);
+  x += widget->allocation.x + widget->allocation.width / 2;
+  y += widget->allocation.y + widget->allocation.height / 2;
+  Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
+  PumpFor(100);
+  Shell("xdotool click 1");
+  PumpFor(250);
+}
+
+}  // namespace vorn::test

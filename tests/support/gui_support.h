@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "windows/native_types.h"
 #include "windows/window.h"
 
 namespace vorn::test {
@@ -34,6 +35,9 @@ void ReleaseMouse();
 // Clicks the first button at a point of the window's content, then lets GTK and the run loop
 // see the click.
 void ClickAt(Window* window, int32_t h, int32_t v);
+// Rests the pointer on the middle of a realized widget, then clicks the first button there
+// (a menu picks the row under the pointer on motion) and lets GTK see the click.
+void ClickWidget(NativeWidget widget);
 // Types keys by their X names ("space", "Return", "Escape") into the focused window.
 void PressKeys(const std::string& keys);
 

@@ -1,7 +1,8 @@
 // Container controls on a real display: a SliderBox container embedded in a window at
 // (20, 30), an OuterBox holding a SliderBox at (30, 20) of itself, their controls' panes,
 // widgets and pixels, the pass-through members, showing, hiding and closing containers, and
-// the menu-enabling pass over a window and its containers.
+// the menu-enabling pass over a window and its containers, and containers on the pages of a
+// tab panel.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
@@ -13,7 +14,9 @@
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
 #include "strings/runtime_error.h"
+#include "vorn/class_abi.h"
 #include "vorn/control_api.h"
+#include "vorn/controls2_api.h"
 #include "vorn/window_api.h"
 #include "windows/container_control.h"
 #include "windows/menu_enabling.h"
@@ -325,6 +328,47 @@ TEST_F(ContainerControlGuiTest, MenuEnablingAsksTheWindowAndItsShownContainersIn
   enableMenuItems();
   EXPECT_EQ(EventLog().size(), 2u) << "a hidden container is not asked";
   EXPECT_EQ(FrontRuntimeWindow(), View(window));
+}
+
+TEST_F(ContainerControlGuiTest, ContainersOnTabPanelPagesFollowTheirPage) {
+  RuntimeObject* window = ShownWindow();
+  RuntimeObject* tabs = WindowAllocateObject(window, RuntimeLookupClass(string("TabPanel").Rep()));
+  ASSERT_NE(tabs, nullptr);
+  ControlObject* t = AsControl(tabs);
+  t->name = string("Tabs").GetRetainedRep();
+  t->visible = t->enabled = 1;
+  SetControlBounds(t, MakeRect(10, 10, 390, 240));
+  WindowAddControl(window, t->name, tabs);
+  TabPanelAppendTab(tabs, string("Sky").Rep());
+  TabPanelAppendTab(tabs, string("Eye").Rep());
+  ASSERT_NE(PaneOf(tabs), nullptr);
+
+  // Without a page the container goes on the page shown; EmbedWithinPanel names its page.
+  RuntimeObject* shownPage = Keep(test::NewSliderBox());
+  EmbedWithinControl(shownPage, tabs, 20, 40, -1, -1);
+  EXPECT_EQ(EmbeddingOf(shownPage)->tabPanelIndex, 1);
+  EXPECT_EQ(eWindowIntPassThroughGetter(shownPage, offsetof(VornControlObject, tabPanelIndex)), 1);
+  RuntimeObject* second = Keep(test::NewSliderBox());
+  EmbedWithinPanel(second, tabs, 1, 20, 120, -1, -1);
+  EXPECT_EQ(EmbeddingOf(second)->tabPanelIndex, 2);
+  Pump(200);
+  SubPane* firstSwatch = PaneOf(test::SwatchOf(shownPage));
+  SubPane* secondSwatch = PaneOf(test::SwatchOf(second));
+  ASSERT_NE(firstSwatch, nullptr);
+  ASSERT_NE(secondSwatch, nullptr);
+  EXPECT_TRUE(firstSwatch->IsDisplayed());
+  EXPECT_FALSE(secondSwatch->IsDisplayed()) << "the second page is not shown";
+
+  tabPanelValueSetter(tabs, 0, 1);
+  Pump(200);
+  EXPECT_FALSE(firstSwatch->IsDisplayed());
+  EXPECT_TRUE(secondSwatch->IsDisplayed());
+
+  // A page named explicitly is kept even when the container is embedded again.
+  RuntimeObject* third = Keep(test::NewSliderBox());
+  EmbedWithinPanel(third, tabs, 0, 200, 40, -1, -1);
+  EXPECT_EQ(EmbeddingOf(third)->tabPanelIndex, 1) << "page 0 although page 1 is shown";
+  RuntimeUnlockObject(tabs);
 }
 
 }  // namespace

@@ -26,6 +26,7 @@ namespace vorn {
 namespace {
 
 using test::EventLog;
+using test::ClickWidget;
 using test::MakeClass;
 using test::Pump;
 
@@ -67,17 +68,6 @@ RuntimeClass* ContextualClass() {
 }
 
 // Clicks the middle of a widget on the screen.
-void ClickWidget(NativeWidget widget) {
-  gint x = 0, y = 0;
-  gdk_window_get_origin(widget->window, &x, &y);
-  x += widget->allocation.x + widget->allocation.width / 2;
-  y += widget->allocation.y + widget->allocation.height / 2;
-  // The pointer rests on the widget first: a menu picks the row under it on motion.
-  test::Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
-  Pump(100);
-  test::Shell("xdotool click 1");
-  Pump(250);
-}
 
 int Count(const std::string& entry) {
   return static_cast<int>(std::count(EventLog().begin(), EventLog().end(), entry));

@@ -1,5 +1,6 @@
 // Compiled window classes on a real display: the set-up order, implicit windows, closing and
-// CancelClose, Paint, the frame table, the controls map and the Window class's members.
+// CancelClose, Paint, the backdrop picture and drawing a window into a picture, the frame
+// table, the controls map and the Window class's members.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
@@ -7,9 +8,12 @@
 #include <string>
 
 #include "core/run_loop.h"
+#include "graphics/picture_object.h"
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
 #include "strings/runtime_error.h"
+#include "vorn/graphics_api.h"
+#include "vorn/picture_api.h"
 #include "vorn/window_api.h"
 #include "windows/control_window_hooks.h"
 #include "windows/support/compiled_window_fixture.h"
@@ -379,6 +383,61 @@ TEST_F(RuntimeWindowGuiTest, ControlWindowHooksAnswerAWindowsFieldsAndNothingFor
     hooks.setWindowBounds(other, MakeRect(1, 2, 3, 4));
     EXPECT_TRUE(hooks.windowBounds(other).IsEmpty());
   }
+}
+
+// A picture of the size filled with one colour.
+RuntimeObject* SolidPicture(int32_t width, int32_t height, uint32_t color) {
+  RuntimeObject* picture = newPicture(width, height, 32);
+  RuntimeObject* g = pictureGraphicsGetter(picture, 0);
+  graphicsForeColorSetter(g, 0, color);
+  RuntimeGraphicsFillRect(g, 0, 0, width, height);
+  RuntimeUnlockObject(g);
+  return picture;
+}
+
+uint32_t ScreenPixel(RuntimeObject* window, int x, int y) {
+  GdkWindow* gdkWindow = gtk_widget_get_window(AsWindowFields(window)->view->GtkWindowWidget());
+  GdkPixbuf* pixels = gdk_pixbuf_get_from_drawable(nullptr, GDK_DRAWABLE(gdkWindow), nullptr, x, y, 0, 0, 1, 1);
+  if (!pixels) return 0xFFFFFFFF;
+  const guchar* rgb = gdk_pixbuf_get_pixels(pixels);
+  uint32_t value = (uint32_t{rgb[0]} << 16) | (uint32_t{rgb[1]} << 8) | rgb[2];
+  g_object_unref(pixels);
+  return value;
+}
+
+TEST_F(RuntimeWindowGuiTest, TheBackdropIsDrawnBehindThePaintEventAndDrawIntoPlacesTheWindow) {
+  Script().canvasCount = 0;
+  RuntimeObject* window = Make();
+  RuntimeObject* backdrop = Keep(SolidPicture(60, 40, 0x0000FF));
+  windowBackdropSetter(window, 0, backdrop);
+  RuntimeShowWindow(window);
+  Pump(400);
+  formRefresh(window, 1);
+  Pump(100);
+  EXPECT_EQ(ScreenPixel(window, 10, 10), 0x0000FFu) << "the backdrop at the window's corner";
+  EXPECT_EQ(ScreenPixel(window, 59, 39), 0x0000FFu);
+  EXPECT_NE(ScreenPixel(window, 70, 50), 0x0000FFu) << "only as large as the picture";
+
+  // Into a picture, with the window's corner at (10, 20).
+  RuntimeObject* copy = Keep(SolidPicture(120, 100, 0xFFFFFF));
+  RuntimeObject* g = pictureGraphicsGetter(copy, 0);
+  formDrawInto(window, g, 10, 20, 0);
+  RuntimeUnlockObject(g);
+  DrawablePane* bitmap = PictureBitmap(copy);
+  ASSERT_NE(bitmap, nullptr);
+  EXPECT_EQ(BitmapPixel(bitmap, 12, 22), 0x0000FFu);
+  EXPECT_EQ(BitmapPixel(bitmap, 69, 59), 0x0000FFu);
+  EXPECT_EQ(BitmapPixel(bitmap, 5, 5), 0xFFFFFFu) << "above and left of the corner nothing is drawn";
+  EXPECT_NE(BitmapPixel(bitmap, 75, 65), 0x0000FFu);
+
+  // The Paint event draws over the backdrop.
+  Script().paintFill = true;
+  formRefresh(window, 1);
+  Pump(100);
+  EXPECT_EQ(ScreenPixel(window, 10, 10), 0xFF0000u);
+  windowBackdropSetter(window, 0, nullptr);
+  RuntimeObject* none = windowBackdropGetter(window, 0);
+  EXPECT_EQ(none, nullptr);
 }
 
 }  // namespace

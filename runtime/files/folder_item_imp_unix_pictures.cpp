@@ -1,0 +1,196 @@
+// Pictures read from and written to files: the format is told by the file's extension (and a
+// BMP by its first bytes); reading goes through gdk-pixbuf or the runtime's own BMP decoder,
+// writing always makes a 24-bit BMP.
+#include <gdk-pixbuf/gdk-pixbuf.h>
+#include <gdk/gdk.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "files/folder_item_imp_unix.h"
+#include "files/random_access_mechanism.h"
+#include "graphics/drawable.h"
+#include "graphics/drawable_pane.h"
+#include "graphics/graphics.h"
+#include "graphics/picture_object.h"
+#include "objects/exceptions.h"
+#include "objects/object_definition.h"
+
+namespace vorn {
+
+namespace {
+
+constexpr int32_t kBMPHeaderSize = 54;
+constexpr double kInchesPerMetre = 39.37007874015748;
+
+bool EndsWith(std::string_view path, std::string_view suffix) {
+  return path.size() >= suffix.size() && SameName(path.substr(path.size() - suffix.size()), suffix);
+}
+
+// The whole store's bytes; empty when it has none or cannot be read.
+std::vector<uint8_t> ReadAll(RandomAccessMechanism* store) {
+  std::vector<uint8_t> bytes;
+  const int32_t length = store->GetLength();
+  if (length <= 0) return bytes;
+  bytes.resize(static_cast<size_t>(length));
+  int32_t got = 0;
+  if (!store->Read(bytes.data(), length, &got)) got = 0;
+  bytes.resize(static_cast<size_t>(got));
+  return bytes;
+}
+
+// A new Picture holding the pane (the picture takes its own reference); nil without a pane.
+RuntimeObject* PictureOf(DrawablePane* pane) {
+  if (!pane) return nullptr;
+  RuntimeObject* picture = NewPictureWithDrawable(pane);
+  pane->Release();
+  return picture;
+}
+
+RuntimeObject* PictureFromPixbufFile(const std::string& path) {
+  GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file(path.c_str(), nullptr);
+  if (!pixbuf) return nullptr;
+  auto* pane = new DrawablePane(MakeRect(0, 0, gdk_pixbuf_get_width(pixbuf), gdk_pixbuf_get_height(pixbuf)), 24);
+  pane->WritePixbuf(pixbuf, 0, 0);
+  g_object_unref(pixbuf);
+  if (!pane->IsValid()) {
+    pane->Release();
+    return nullptr;
+  }
+  return PictureOf(pane);
+}
+
+void RaiseUnsupported(const char* what, int32_t format, const char* tail) {
+  RuntimeRaiseExceptionWithMessage(GetUnsupportedFormatExceptionClassDefinition(),
+                                   string(std::string(what) + std::to_string(format) + tail, kEncodingUTF8));
+}
+
+void PutLE(std::vector<uint8_t>* out, uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out->push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+}  // namespace
+
+int32_t PictureFormatOfFile(FolderItemImpUnix* item) {
+  if (!item) return kPictureFormatNone;
+  const string path = item->GetAbsolutePath();
+  const std::string_view p = path.View();
+  if (EndsWith(p, ".xpm")) return kPictureFormatXPM;
+  if (EndsWith(p, ".xbm")) return kPictureFormatXBM;
+  if (EndsWith(p, ".jpg") || EndsWith(p, ".jpeg")) return kPictureFormatJPEG;
+  if (EndsWith(p, ".png")) return kPictureFormatPNG;
+  if (EndsWith(p, ".tif") || EndsWith(p, ".tiff")) return kPictureFormatTIFF;
+  if (EndsWith(p, ".gif")) return kPictureFormatGIF;
+  if (EndsWith(p, ".pict") || EndsWith(p, ".pct")) return kPictureFormatPICT;
+  std::unique_ptr<RandomAccessMechanism> store(item->OpenStream(false, false));
+  uint8_t magic[2] = {0, 0};
+  int32_t got = 0;
+  if (store && store->Read(magic, 2, &got) && got == 2 && magic[0] == 'B' && magic[1] == 'M') {
+    return kPictureFormatBMP;
+  }
+  return kPictureFormatNone;
+}
+
+std::vector<uint8_t> EncodeBMP24(const uint8_t* rgb, int32_t width, int32_t height, int32_t stride, int32_t channels,
+                                 int32_t hRes, int32_t vRes) {
+  std::vector<uint8_t> out;
+  if (width <= 0 || height <= 0 || !rgb) return out;
+  const uint32_t rowLength = (3u * static_cast<uint32_t>(width) + 3u) & ~3u;
+  const uint32_t size = rowLength * static_cast<uint32_t>(height) + kBMPHeaderSize;
+  out.reserve(size);
+  out.push_back('B');
+  out.push_back('M');
+  PutLE(&out, size, 4);
+  PutLE(&out, 0, 4);
+  PutLE(&out, kBMPHeaderSize, 4);
+  PutLE(&out, 40, 4);
+  PutLE(&out, static_cast<uint32_t>(width), 4);
+  PutLE(&out, static_cast<uint32_t>(height), 4);
+  PutLE(&out, 1, 2);
+  PutLE(&out, 24, 2);
+  PutLE(&out, 0, 4);
+  PutLE(&out, 0, 4);
+  PutLE(&out, static_cast<uint32_t>(static_cast<int32_t>(hRes * kInchesPerMetre)), 4);
+  PutLE(&out, static_cast<uint32_t>(static_cast<int32_t>(vRes * kInchesPerMetre)), 4);
+  PutLE(&out, 0, 4);
+  PutLE(&out, 0, 4);
+  for (int32_t y = height - 1; y >= 0; --y) {
+    const uint8_t* row = rgb + static_cast<size_t>(y) * static_cast<size_t>(stride);
+    for (int32_t x = 0; x < width; ++x) {
+      const uint8_t* px = row + static_cast<size_t>(x) * static_cast<size_t>(channels);
+      out.push_back(px[2]);
+      out.push_back(px[1]);
+      out.push_back(px[0]);
+    }
+    for (uint32_t pad = 3u * static_cast<uint32_t>(width); pad < rowLength; ++pad) out.push_back(0);
+  }
+  return out;
+}
+
+VornRuntimeObject* FolderItemImpUnix::OpenAsPicture(bool vector) {
+  if (vector) {
+    RaiseUnsupported("OpenAsPicture doesn't support format ", 1, " in Linux");
+    return nullptr;
+  }
+  switch (PictureFormatOfFile(this)) {
+    case kPictureFormatBMP: {
+      std::unique_ptr<RandomAccessMechanism> store(OpenStream(false, false));
+      if (!store) return nullptr;
+      std::vector<uint8_t> bytes = ReadAll(store.get());
+      store.reset();
+      if (bytes.empty()) return nullptr;
+      return PictureOf(DrawableFromBMP(bytes.data(), bytes.size()));
+    }
+    case kPictureFormatPNG:
+    case kPictureFormatJPEG:
+    case kPictureFormatXBM:
+    case kPictureFormatGIF:
+    case kPictureFormatTIFF:
+    case kPictureFormatXPM:
+      return PictureFromPixbufFile(std::string(GetAbsolutePath().View()));
+    default:
+      // PICT goes through an outside converter this runtime does not run.
+      return nullptr;
+  }
+}
+
+bool FolderItemImpUnix::SaveAsPicture(VornRuntimeObject* picture, int32_t format) {
+  if (format != kSaveAsMostCompatible && format != kSaveAsDefaultRaster && format != kPictureFormatBMP) {
+    RaiseUnsupported("SaveAsPicture doesn't support format ", format, " in Linux.");
+    return false;
+  }
+  Drawable* drawable = PictureDrawable(picture);
+  if (!drawable) return false;
+  int32_t width = 0, height = 0;
+  drawable->GetSize(&width, &height);
+  // Other drawables are copied into a bitmap first, which is what the file holds.
+  DrawablePane* pane = drawable->AsDrawablePane();
+  DrawablePane* copy = nullptr;
+  if (!pane) {
+    copy = new DrawablePane(MakeRect(0, 0, width, height), 24);
+    if (Graphics* port = copy->NewGraphics()) {
+      drawable->DrawAt(port, MakeRect(0, 0, width, height), false);
+      delete port;
+    }
+    pane = copy;
+  }
+  std::unique_ptr<RandomAccessMechanism> store(CreateStream(string("image/bitmap")));
+  bool written = false;
+  if (store) {
+    GdkPixbuf* pixels = width > 0 && height > 0 ? pane->ReadPixbuf(0, 0, width, height) : nullptr;
+    written = true;
+    if (pixels) {
+      std::vector<uint8_t> file =
+          EncodeBMP24(gdk_pixbuf_get_pixels(pixels), width, height, gdk_pixbuf_get_rowstride(pixels),
+                      gdk_pixbuf_get_n_channels(pixels), drawable->GetHRes(), drawable->GetVRes());
+      g_object_unref(pixels);
+      written = store->Write(file.data(), static_cast<int32_t>(file.size()));
+    }
+  }
+  if (copy) copy->Release();
+  return written;
+}
+
+}  // namespace vorn

@@ -1,0 +1,140 @@
+// Pictures in files through folder items (pictures need the display): BMP written and read
+// back through the runtime's own coder, whatever the file is called; PNG through gdk-pixbuf
+// by its extension in any case; the formats that are refused.
+#include <gdk-pixbuf/gdk-pixbuf.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "files/folder_item_class.h"
+#include "files/folder_item_imp_unix.h"
+#include "files/support/temp_folder.h"
+#include "graphics/drawable_pane.h"
+#include "graphics/picture_object.h"
+#include "objects/exceptions.h"
+#include "objects/runtime_object.h"
+#include "support/gui_support.h"
+#include "vorn/folder_item_api.h"
+#include "vorn/picture_api.h"
+
+namespace vorn::testing {
+namespace {
+
+// Red, green, blue on the top row; white, black, grey below.
+constexpr uint32_t kColors[2][3] = {{0xFF0000, 0x00FF00, 0x0000FF}, {0xFFFFFF, 0x000000, 0x808080}};
+
+class FolderItemPicturesTest : public TempFolderTest {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(test::EnsureDisplay());
+    TempFolderTest::SetUp();
+  }
+
+  static RuntimeObject* SixColours() {
+    RuntimeObject* picture = newPicture(3, 2, 32);
+    DrawablePane* bitmap = PictureBitmap(picture);
+    for (int32_t y = 0; y < 2; ++y)
+      for (int32_t x = 0; x < 3; ++x) bitmap->SetPixel(x, y, kColors[y][x]);
+    return picture;
+  }
+
+  static void ExpectSixColours(RuntimeObject* picture) {
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(pictureWidthGetter(picture, 0), 3);
+    EXPECT_EQ(pictureHeightGetter(picture, 0), 2);
+    DrawablePane* bitmap = PictureBitmap(picture);
+    ASSERT_NE(bitmap, nullptr);
+    for (int32_t y = 0; y < 2; ++y)
+      for (int32_t x = 0; x < 3; ++x) EXPECT_EQ(BitmapPixel(bitmap, x, y), kColors[y][x]) << x << "," << y;
+  }
+
+  static std::string TakePendingMessage() {
+    RuntimeObject* pending = TakePendingException();
+    if (!pending) return "";
+    std::string message(ExceptionMessage(pending).View());
+    RuntimeUnlockObject(pending);
+    return message;
+  }
+
+  static uint32_t LE32(const std::string& bytes, size_t at) {
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<uint8_t>(bytes[at + i]);
+    return value;
+  }
+};
+
+TEST_F(FolderItemPicturesTest, ABmpIsWrittenWithPaddedBottomUpRowsAndReadBackByItsFirstBytes) {
+  RuntimeObject* picture = SixColours();
+  auto item = Item(PathOf("picture.dat"));
+  ASSERT_TRUE(item->SaveAsPicture(picture, kSaveAsMostCompatible));
+  const std::string file = ReadFile("picture.dat");
+  ASSERT_EQ(file.size(), 78u) << "54 bytes of header and two rows of 12";
+  EXPECT_EQ(file.substr(0, 2), "BM");
+  EXPECT_EQ(LE32(file, 2), 78u) << "the size field is the file's length";
+  EXPECT_EQ(LE32(file, 10), 54u);
+  EXPECT_EQ(LE32(file, 18), 3u);
+  EXPECT_EQ(LE32(file, 22), 2u);
+  EXPECT_EQ(LE32(file, 38), 2834u) << "72 dots per inch in pixels per metre";
+  // The bottom row comes first, blue-green-red, then three bytes of padding.
+  EXPECT_EQ(file.substr(54, 12), std::string("\xFF\xFF\xFF\0\0\0\x80\x80\x80\0\0\0", 12));
+  EXPECT_EQ(file.substr(66, 3), std::string("\0\0\xFF", 3)) << "red of the top row";
+
+  EXPECT_EQ(PictureFormatOfFile(item.get()), kPictureFormatBMP);
+  RuntimeObject* back = item->OpenAsPicture(false);
+  ExpectSixColours(back);
+  RuntimeUnlockObject(back);
+
+  // The same through the FolderItem class's members; format 350 writes a BMP too.
+  RuntimeObject* object = NewFolderItemWithImp(nullptr, Item(PathOf("copy.bmp")).release());
+  ASSERT_NE(object, nullptr);
+  FolderItemSaveAsPicture(object, picture, kPictureFormatBMP);
+  EXPECT_EQ(ReadFile("copy.bmp"), file);
+  RuntimeObject* again = FolderItemOpenImage(object);
+  ExpectSixColours(again);
+  RuntimeUnlockObject(again);
+  RuntimeUnlockObject(object);
+  RuntimeUnlockObject(picture);
+}
+
+TEST_F(FolderItemPicturesTest, PngGoesByItsExtensionInAnyCase) {
+  GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, 3, 2);
+  guchar* pixels = gdk_pixbuf_get_pixels(pixbuf);
+  const int stride = gdk_pixbuf_get_rowstride(pixbuf);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 3; ++x)
+      for (int c = 0; c < 3; ++c) pixels[y * stride + 3 * x + c] = static_cast<guchar>(kColors[y][x] >> (16 - 8 * c));
+  ASSERT_TRUE(gdk_pixbuf_save(pixbuf, PathOf("photo.PNG").c_str(), "png", nullptr, nullptr));
+  ASSERT_TRUE(gdk_pixbuf_save(pixbuf, PathOf("photo.dat").c_str(), "png", nullptr, nullptr));
+  g_object_unref(pixbuf);
+
+  auto png = Item(PathOf("photo.PNG"));
+  EXPECT_EQ(PictureFormatOfFile(png.get()), kPictureFormatPNG);
+  RuntimeObject* picture = png->OpenAsPicture(false);
+  ExpectSixColours(picture);
+  RuntimeUnlockObject(picture);
+
+  auto unnamed = Item(PathOf("photo.dat"));
+  EXPECT_EQ(PictureFormatOfFile(unnamed.get()), kPictureFormatNone);
+  EXPECT_EQ(unnamed->OpenAsPicture(false), nullptr) << "a PNG without its extension is not a picture";
+  EXPECT_EQ(Item(PathOf("missing.bmp"))->OpenAsPicture(false), nullptr);
+  WriteFile("broken.bmp", "BM not really");
+  EXPECT_EQ(Item(PathOf("broken.bmp"))->OpenAsPicture(false), nullptr) << "a file the decoder refuses";
+}
+
+TEST_F(FolderItemPicturesTest, VectorPicturesAndOtherFormatsAreRefused) {
+  auto item = Item(PathOf("out.bmp"));
+  EXPECT_EQ(item->OpenAsPicture(true), nullptr);
+  EXPECT_EQ(TakePendingMessage(), "OpenAsPicture doesn't support format 1 in Linux");
+  RuntimeObject* picture = SixColours();
+  EXPECT_FALSE(item->SaveAsPicture(picture, 2));
+  EXPECT_EQ(TakePendingMessage(), "SaveAsPicture doesn't support format 2 in Linux.");
+  EXPECT_FALSE(PathExists("out.bmp")) << "nothing is written for a refused format";
+  EXPECT_FALSE(item->SaveAsPicture(nullptr, 0));
+  EXPECT_TRUE(item->SaveAsPicture(picture, kSaveAsDefaultRaster));
+  EXPECT_EQ(ReadFile("out.bmp").size(), 78u);
+  RuntimeUnlockObject(picture);
+}
+
+}  // namespace
+}  // namespace vorn::testing
