@@ -15,6 +15,7 @@
 #include "graphics/drawable_pane.h"
 #include "graphics/graphics_defaults.h"
 #include "support/gui_support.h"
+#include "support/window_pixels.h"
 
 namespace vorn {
 namespace {

@@ -139,19 +139,18 @@ TEST(RuntimeWindowPanelsTest, PagesOfATabPanelInARuntimeWindowFollowTheTabs) {
 RuntimeObject* AddRadio(RuntimeObject* window, const char* name, int32_t page, int32_t top) {
   test::PackedStream radio;
   radio.Int(2, page + 1).Text(26, name);
-  return Add(window, Intrinsic("RadioButton"), name, MakeRect(30, top, 200, top + 22), radio);
+  return test::AddWindowControl(window, Intrinsic("RadioButton"), name, MakeRect(30, top, 200, top + 22), radio);
 }
 
 void ClickControl(Window* native, RuntimeObject* control) {
   Rect b = GetControlBounds(AsControl(control));
-  test::ClickWindowPoint(native, b.left + 8, (b.top + b.bottom) / 2);
+  test::ClickAt(native, b.left + 8, (b.top + b.bottom) / 2);
 }
 
 TEST(RuntimeWindowPanelsTest, RadioButtonsOnEachPageOfATabPanelFormAGroupOfTheirOwn) {
   ASSERT_TRUE(test::EnsureDisplay());
+  test::PrepareRuntimeWindows();
   EnsureClasses();
-  InstallControlWindowHooks();
-  InstallContainerControlWindowHooks();
   RuntimeObject* window = RuntimeNewObject(sWindowClass);
   WindowDefaultConstructor(window);
   test::RunLoopIteration();

@@ -155,7 +155,7 @@ TEST(EditMenuGuiTest, TheFocusedFieldEnablesAndRunsTheEditItemsOfTheMenuBar) {
   ASSERT_NE(pane, nullptr);
 
   test::FlushWindowDrawing(native);
-  test::ClickWindowPoint(native, 100, 32);
+  test::ClickAt(native, 100, 32);
   ASSERT_EQ(GetFocusPane(), pane) << "the click gave the field the focus";
   editTextSetter(field, 0, string("Hello world").Rep());
   editSelStartSetter(field, 0, 0);
