@@ -162,6 +162,9 @@ void ListColumns::LayoutColumns() {
                           : EvaluateWidthExpression(maxText, maxLeft, area, columnsLeft, limitStars);
   }
   mStarWeightSum = starSum;
+  // Only a star last column has a star width apart from its width; any other keeps the two equal
+  // so a drag on the edge before it never takes more than the column holds.
+  mLastColumnStarWidth = mColumnCount > 0 ? mColumns[mColumnCount - 1].width : 0;
   if (starSum != 0.0) {
     int32_t remaining = std::max(widthLeft, 0);
     const double share = remaining / starSum;
@@ -227,7 +230,8 @@ void ListColumns::SetColumnWidth(int32_t column, int32_t pixels) {
   } else {
     if (column >= mColumnCount - 1) return;
     // The next column gives up the width, but never more than it has.
-    pixels = std::min(pixels, mColumns[column].width + std::max(NextWidth(column), 0));
+    const int32_t nextHas = std::min(NextWidth(column), mColumns[column + 1].width);
+    pixels = std::min(pixels, mColumns[column].width + std::max(nextHas, 0));
     const int32_t delta = pixels - mColumns[column].width;
     mColumns[column].width = pixels;
     mColumns[column + 1].width -= delta;

@@ -179,6 +179,11 @@ TEST_F(ColumnWidthsTest, DirectWidthsNeverGoBelowZeroOrTakeMoreThanTheNeighbourH
   shared.Widths({"100", "*", "*"});
   shared.columns.SetColumnWidth(0, 500);
   EXPECT_EQ(shared.Measured(), (std::vector<int32_t>{200, 0, 100}));
+  // A fixed last column behind a star gives up only what it has.
+  Columns fixedLast(3, 300);
+  fixedLast.Widths({"*", "*", "0"});
+  fixedLast.columns.SetColumnWidth(1, 200);
+  EXPECT_EQ(fixedLast.Measured(), (std::vector<int32_t>{150, 150, 0}));
 }
 
 TEST_F(ColumnWidthsTest, ResizingTheAreaKeepsFixedWidthsWithoutStars) {
