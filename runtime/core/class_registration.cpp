@@ -23,6 +23,7 @@
 #include "graphics/graphics_object.h"
 #include "graphics/object2d.h"
 #include "graphics/picture_object.h"
+#include "net/serial_class.h"
 #include "net/socket_classes.h"
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"
@@ -70,6 +71,7 @@ void RegisterIntrinsicClasses() {
   RegisterIntrinsicClass(GetTextOutputStreamClassDefinition());
   RegisterFileClasses();
   RegisterSocketClasses();
+  RegisterSerialClasses();
   RegisterPointerClasses();
 }
 

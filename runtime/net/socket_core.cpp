@@ -5,6 +5,7 @@
 #include "core/background_task.h"
 #include "core/pollable.h"
 #include "core/run_loop.h"
+#include "net/serial_control.h"
 #include "net/socket_errors.h"
 
 namespace vorn {
@@ -29,6 +30,7 @@ class PollingTask : public BackgroundTask {
   void Run() override {
     PollAllPollables();
     PollAllSockets(false);
+    PollSerialControls();
   }
   void Acquire() {
     ++mUsers;
@@ -44,7 +46,9 @@ class PollingTask : public BackgroundTask {
 
 PollingTask* sPollingTask = nullptr;
 
+// Serial ports share the hook so that they are polled before the sockets on every pass.
 bool PollSocketsHook(void*) {
+  PollSerialControls();
   PollAllSockets(false);
   return false;
 }
