@@ -85,6 +85,9 @@ SerialSettingsResult MapSerialSettings(const SerialLineOptions& options, termios
   // Linux's termios has no DTR flow control: the flag bit other systems use for it (0x40000)
   // lies inside CIBAUD here and would change the input speed, so DTR leaves the flags alone.
   t.c_lflag &= ~(ISIG | ICANON | ECHO | ECHOE);
+  // Received bytes arrive as sent: a port fresh from the system translates carriage returns
+  // and may strip the eighth bit, which would corrupt binary data.
+  t.c_iflag &= ~(ICRNL | INLCR | IGNCR | ISTRIP);
   if (options.xonFlowControl) {
     t.c_iflag |= IXON | IXOFF;
     t.c_cflag &= ~CRTSCTS;

@@ -257,6 +257,18 @@ TEST_F(SerialClassTest, WritingReadingAndTheBuffers) {
   EXPECT_EQ(SerialBytesLeftToSend(serial, 0), 0) << "the last pass sent the rest";
 }
 
+TEST_F(SerialClassTest, AWriteThatCannotOpenThePortKeepsItsText) {
+  RuntimeObject* serial = Serial();
+  io.openErrno = ENOENT;
+  Write(serial, "queued");
+  EXPECT_EQ(Log(), "Error(2);") << "one failure, not a second one from writing to no port";
+  EXPECT_EQ(SerialBytesLeftToSend(serial, 0), 6);
+  io.openErrno = 0;
+  ASSERT_TRUE(serialOpen(serial));
+  serialTick(serial);
+  EXPECT_EQ(io.written, "queued");
+}
+
 TEST_F(SerialClassTest, CloseEmptiesTheInputAndKeepsTheOutput) {
   RuntimeObject* serial = OpenSerial();
   io.writeLimit = 0;

@@ -14,7 +14,7 @@ namespace {
 // output processing, hardware flow control and both flow-control characters unusual.
 termios BusySettings() {
   termios t{};
-  t.c_iflag = IXON | IXOFF | ICRNL;
+  t.c_iflag = IXON | IXOFF | ICRNL | INLCR | IGNCR | ISTRIP | IGNBRK;
   t.c_oflag = OPOST | ONLCR;
   t.c_cflag = CS7 | CSTOPB | PARENB | PARODD | CRTSCTS;
   t.c_lflag = ISIG | ICANON | ECHO | ECHOE | IEXTEN;
@@ -35,7 +35,8 @@ TEST(SerialSettingsTest, DefaultOptionsMakeARawEightBitPortAt57600) {
   EXPECT_EQ(t.c_cflag & CSIZE, tcflag_t(CS8));
   EXPECT_EQ(t.c_cflag & (CSTOPB | PARENB | CRTSCTS), 0u);
   EXPECT_EQ(t.c_iflag & (IXON | IXOFF), 0u);
-  EXPECT_EQ(t.c_iflag & ICRNL, tcflag_t(ICRNL)) << "input flags not named stay";
+  EXPECT_EQ(t.c_iflag & (ICRNL | INLCR | IGNCR | ISTRIP), 0u) << "received bytes are not translated";
+  EXPECT_EQ(t.c_iflag & IGNBRK, tcflag_t(IGNBRK)) << "other input flags stay";
   EXPECT_EQ(t.c_lflag & (ISIG | ICANON | ECHO | ECHOE), 0u);
   EXPECT_EQ(t.c_lflag & IEXTEN, tcflag_t(IEXTEN));
   EXPECT_EQ(t.c_oflag & OPOST, 0u);

@@ -2,27 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <memory>
 
-#include "core/run_loop.h"
 #include "net/support/net_test_support.h"
 #include "net/tcp_socket.h"
 
 namespace vorn {
 namespace {
 
+using testing::IterateUntil;
 using testing::LoggingTCPDelegate;
-
-// Runs non-blocking run-loop iterations, as DoEvents does, until the condition holds.
-bool IterateUntil(const std::function<bool()>& done) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    RunMainLoopOnce(false);
-  }
-  return true;
-}
 
 TEST(SocketLayerTest, TheRunLoopAloneCarriesAConnectionAndItsEvents) {
   LoggingTCPDelegate serverEvents, clientEvents;

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <thread>
 
+#include "core/run_loop.h"
 #include "net/socket_core.h"
 
 namespace vorn::testing {
@@ -13,6 +14,15 @@ bool PollUntil(const std::function<bool()>& done) {
     if (std::chrono::steady_clock::now() > end) return false;
     PollAllSockets(false);
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+bool IterateUntil(const std::function<bool()>& done) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    RunMainLoopOnce(false);
   }
   return true;
 }

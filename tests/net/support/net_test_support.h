@@ -11,6 +11,9 @@ namespace vorn::testing {
 
 // Polls every socket until the condition holds or about two seconds have passed.
 bool PollUntil(const std::function<bool()>& done);
+// Runs non-blocking run-loop iterations, as DoEvents does, until the condition holds or about
+// two seconds have passed.
+bool IterateUntil(const std::function<bool()>& done);
 
 class LoggingTCPDelegate : public TCPSocketDelegate {
  public:
