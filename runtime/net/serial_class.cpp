@@ -211,7 +211,7 @@ void RuntimeSerialFinalizer(VornRuntimeObject* object) {
 
 uint8_t serialOpen(VornRuntimeObject* object) {
   return WithSerial(object, kPortSource, __LINE__,
-                             [](VornSerialObject* serial) -> uint8_t { return OpenSerial(serial) ? 1 : 0; });
+                    [](VornSerialObject* serial) -> uint8_t { return OpenSerial(serial) ? 1 : 0; });
 }
 
 void serialClose(VornRuntimeObject* object) {
