@@ -29,10 +29,13 @@ void SetFlag(tcflag_t* flags, tcflag_t bits, bool on) {
     *flags &= ~bits;
 }
 
-// Names the data bits and stop bits that cannot go together; nil when they can.
-const char* IllegalStopBits(int32_t bits, int32_t stop) {
-  if (bits == 0 && stop == 2) return "2";
-  if (bits != 0 && stop == 1) return "1.5";
+// The data bits a Bits code sends: codes without a size of their own send 8.
+int32_t DataBits(int32_t bits) { return bits >= 0 && bits <= 2 ? bits + 5 : 8; }
+
+// Names the stop bits that cannot go with the data bits; nil when they can.
+const char* IllegalStopBits(int32_t dataBits, int32_t stop) {
+  if (dataBits == 5 && stop == 2) return "2";
+  if (dataBits != 5 && stop == 1) return "1.5";
   return nullptr;
 }
 
@@ -61,17 +64,18 @@ SerialSettingsResult MapSerialSettings(const SerialLineOptions& options, termios
   SetFlag(&t.c_cflag, HUPCL, hangUp);
   if (saved) SetFlag(&saved->c_cflag, HUPCL, hangUp);
 
-  if (const char* stopText = IllegalStopBits(options.bits, options.stop)) {
-    return {SerialSettingsStatus::kIllegalCombination,
-            "Illegal combination of properties.  You cannot have " + std::to_string(options.bits + 5) +
-                " bits with " + stopText + " stop bits."};
+  int32_t dataBits = DataBits(options.bits);
+  if (const char* stopText = IllegalStopBits(dataBits, options.stop)) {
+    return {SerialSettingsStatus::kIllegalCombination, "Illegal combination of properties.  You cannot have " +
+                                                           std::to_string(dataBits) + " bits with " + stopText +
+                                                           " stop bits."};
   }
 
   t.c_cflag &= ~CSIZE;
-  switch (options.bits) {
-    case 0: t.c_cflag |= CS5; break;
-    case 1: t.c_cflag |= CS6; break;
-    case 2: t.c_cflag |= CS7; break;
+  switch (dataBits) {
+    case 5: t.c_cflag |= CS5; break;
+    case 6: t.c_cflag |= CS6; break;
+    case 7: t.c_cflag |= CS7; break;
     default: t.c_cflag |= CS8; break;
   }
   SetFlag(&t.c_cflag, CSTOPB, options.stop == 2);

@@ -280,7 +280,10 @@ TEST_F(SerialClassTest, CloseEmptiesTheInputAndKeepsTheOutput) {
   EXPECT_EQ(SerialBytesAvailable(serial, 0), 0);
   EXPECT_EQ(SerialBytesLeftToSend(serial, 0), 3);
   serialTick(serial);
+  serialXmitWait(serial);
   EXPECT_EQ(io.written, "") << "a closed port transfers nothing";
+  EXPECT_EQ(io.drains, 0);
+  EXPECT_EQ(Log(), "DataAvailable;") << "and reports no failure for the port it does not have";
 }
 
 TEST_F(SerialClassTest, WatchedLinesFireOneEventPerPassLowerLineFirst) {

@@ -104,6 +104,10 @@ TEST(SerialSettingsTest, IllegalStopBitsAreRefusedButTheHangUpChoiceStaysInTheSa
   result = MapSerialSettings(options, &saved, &t);
   EXPECT_EQ(result.message, "Illegal combination of properties.  You cannot have 8 bits with 1.5 stop bits.");
 
+  options.bits = 9;  // sent as 8 bits, and named so
+  result = MapSerialSettings(options, &saved, &t);
+  EXPECT_EQ(result.message, "Illegal combination of properties.  You cannot have 8 bits with 1.5 stop bits.");
+
   options.bits = 0;  // 5 bits with 1.5 stop bits is the one use of 1.5; it is sent as 1
   EXPECT_EQ(MapSerialSettings(options, &saved, &t).status, SerialSettingsStatus::kReady);
   EXPECT_FALSE(t.c_cflag & CSTOPB);
