@@ -14,6 +14,7 @@
 #include "core/application.h"
 #include "core/image_loader.h"
 #include "core/timer.h"
+#include "core/tray_item.h"
 #include "editfield/edit_field_class.h"
 #include "files/binary_stream.h"
 #include "files/file_classes.h"
@@ -71,6 +72,7 @@ void RegisterIntrinsicClasses() {
   RegisterFileClasses();
   RegisterSocketClasses();
   RegisterPointerClasses();
+  RegisterIntrinsicClass(GetTrayItemClassDefinition());
 }
 
 }  // namespace vorn
