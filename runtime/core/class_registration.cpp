@@ -30,6 +30,7 @@
 #include "objects/stream_interfaces.h"
 #include "objects/value_classes.h"
 #include "windows/control.h"
+#include "windows/mdi_window.h"
 #include "windows/rect_control.h"
 #include "windows/menu_routing.h"
 #include "windows/mouse_cursor_class.h"
@@ -64,6 +65,7 @@ void RegisterIntrinsicClasses() {
   RegisterMoreControlClasses();
   RegisterIntrinsicClass(GetListboxClassDefinition());
   RegisterIntrinsicClass(GetScreenClassDefinition());
+  RegisterIntrinsicClass(GetMDIWindowClassDefinition());
   RegisterIntrinsicClass(GetReadableInterfaceDefinition());
   RegisterIntrinsicClass(GetWriteableInterfaceDefinition());
   RegisterIntrinsicClass(GetBinaryStreamClassDefinition());
