@@ -5,6 +5,7 @@
 
 #include "core/run_loop.h"
 #include "core/startup.h"
+#include "core/tray_item.h"
 #include "objects/class_registry.h"
 #include "objects/event_dispatch.h"
 #include "objects/exceptions.h"
@@ -298,6 +299,7 @@ void ApplicationQuit(VornRuntimeObject* object, int32_t, int32_t) {
     app->quitting = 0;
   } else {
     CloseAllRuntimeWindows();
+    RemoveAllTrayItems();
     FireEvent(self, Hook(kClose));
     RequestQuit();
   }

@@ -14,6 +14,7 @@
 #include "core/application.h"
 #include "core/image_loader.h"
 #include "core/timer.h"
+#include "core/tray_item.h"
 #include "editfield/edit_field_class.h"
 #include "files/binary_stream.h"
 #include "files/file_classes.h"
@@ -30,6 +31,7 @@
 #include "objects/stream_interfaces.h"
 #include "objects/value_classes.h"
 #include "windows/control.h"
+#include "windows/mdi_window.h"
 #include "windows/rect_control.h"
 #include "windows/menu_routing.h"
 #include "windows/mouse_cursor_class.h"
@@ -64,6 +66,7 @@ void RegisterIntrinsicClasses() {
   RegisterMoreControlClasses();
   RegisterIntrinsicClass(GetListboxClassDefinition());
   RegisterIntrinsicClass(GetScreenClassDefinition());
+  RegisterIntrinsicClass(GetMDIWindowClassDefinition());
   RegisterIntrinsicClass(GetReadableInterfaceDefinition());
   RegisterIntrinsicClass(GetWriteableInterfaceDefinition());
   RegisterIntrinsicClass(GetBinaryStreamClassDefinition());
@@ -73,6 +76,7 @@ void RegisterIntrinsicClasses() {
   RegisterSocketClasses();
   RegisterSerialClasses();
   RegisterPointerClasses();
+  RegisterIntrinsicClass(GetTrayItemClassDefinition());
 }
 
 }  // namespace vorn

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -14,9 +15,11 @@
 #include "files/support/chooser_driver.h"
 #include "files/support/folder_item_test.h"
 #include "files/support/temp_folder.h"
+#include "graphics/picture_export.h"
 #include "support/gui_support.h"
 #include "vorn/folder_item_api.h"
 #include "vorn/folder_item_dialog_api.h"
+#include "vorn/picture_api.h"
 #include "windows/window.h"
 
 // Last: X11's macros clash with names in the headers above.
@@ -288,6 +291,27 @@ TEST_F(FolderItemDialogGuiTest, GetSaveFolderItemAnswersTheDefaultNameInTheWorki
   ASSERT_EQ(chdir(Root().c_str()), 0);
   WhenShown("", {ChooserDriver::PressInEntry("Return", "plot.bmp")});
   EXPECT_EQ(Answered(RuntimeGetSaveFolderItem(nullptr, Str("plot.bmp").Rep())), PathOf("plot.bmp"));
+}
+
+TEST_F(FolderItemDialogGuiTest, AnExportedPictureIsSavedAsABitmapUnderTheChosenName) {
+  ASSERT_EQ(chdir(Root().c_str()), 0);
+  RuntimeObject* picture = newPicture(4, 3, 32);
+  WhenShown("Export Image As:", {ChooserDriver::PressInEntry("Return", "Untitled Image.bmp")});
+  EXPECT_EQ(exportPicture(picture), 1);
+  EXPECT_NE(mShown.titledWindows.find(mShown.xid), std::string::npos) << "the title names the chooser's window";
+  std::string head(2, '\0');
+  std::ifstream(PathOf("Untitled Image.bmp"), std::ios::binary).read(head.data(), 2);
+  EXPECT_EQ(head, "BM");
+  RuntimeUnlockObject(picture);
+}
+
+TEST_F(FolderItemDialogGuiTest, CancellingAnExportWritesNothing) {
+  ASSERT_EQ(chdir(Root().c_str()), 0);
+  RuntimeObject* picture = newPicture(4, 3, 32);
+  WhenShown("Export Image As:", PressEscape());
+  EXPECT_EQ(exportPicture(picture), 0);
+  EXPECT_FALSE(PathExists("Untitled Image.bmp"));
+  RuntimeUnlockObject(picture);
 }
 
 TEST_F(FolderItemDialogGuiTest, SelectFolderCancelledAnswersNil) {
