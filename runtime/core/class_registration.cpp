@@ -13,6 +13,7 @@
 #include "controls/static_text_class.h"
 #include "core/application.h"
 #include "core/image_loader.h"
+#include "core/system_module.h"
 #include "core/timer.h"
 #include "editfield/edit_field_class.h"
 #include "files/binary_stream.h"
@@ -71,6 +72,7 @@ void RegisterIntrinsicClasses() {
   RegisterFileClasses();
   RegisterSocketClasses();
   RegisterPointerClasses();
+  RegisterSystemClasses();
 }
 
 }  // namespace vorn
