@@ -72,11 +72,6 @@ bool InterfaceIndex(RuntimeObject* object, int32_t line, int32_t* index) {
 // and never reaches the socket layer, which would take it for the first.
 bool NamesAnInterface(int32_t index) { return index >= -1; }
 
-std::string TextOf(VornStringRecord* record) {
-  string text = string::Share(record).ToUTF8();
-  return std::string(text.View());
-}
-
 VornStringRecord* HandOutASCII(const std::string& text) {
   if (text.empty()) return nullptr;
   return string(text, kEncodingASCII).GetRetainedRep();
@@ -168,7 +163,7 @@ uint8_t NetworkSafeToConnect(VornRuntimeObject*) {
 }
 
 void NetworkWakeOnLAN(VornRuntimeObject*, VornStringRecord* address, VornStringRecord* macAddress) {
-  SendWakeOnLANPacket(TextOf(address), TextOf(macAddress));
+  SendWakeOnLANPacket(SystemText(address), SystemText(macAddress));
 }
 
 }  // extern "C"

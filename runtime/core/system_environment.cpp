@@ -27,13 +27,12 @@ void WriteToSystemLog(const char* ident, int priority, const std::string& messag
 
 SystemLogWriter sLogWriter = &WriteToSystemLog;
 
-// The bytes of a language string as the desktop reads text (UTF-8); nil gives empty.
-std::string TextOf(VornStringRecord* record) {
+}  // namespace
+
+std::string SystemText(VornStringRecord* record) {
   string text = string::Share(record).ToUTF8();
   return std::string(text.View());
 }
-
-}  // namespace
 
 int SyslogPriorityForLevel(int32_t level) {
   if (level >= 1000 && level <= 1007) return level - 1000;  // LOG_EMERG ... LOG_DEBUG
@@ -73,7 +72,7 @@ VornStringRecord* SystemGetCommandLine(VornRuntimeObject*, int32_t) {
 
 VornStringRecord* SystemGetEnvVariable(VornRuntimeObject*, VornStringRecord* name) {
   if (!name) return nullptr;
-  const char* value = std::getenv(TextOf(name).c_str());
+  const char* value = std::getenv(SystemText(name).c_str());
   if (!value || !*value) return nullptr;
   // The process's environment is the system's text: a value that is not all ASCII keeps the
   // system encoding instead of being mislabelled US-ASCII.
@@ -85,19 +84,19 @@ VornStringRecord* SystemGetEnvVariable(VornRuntimeObject*, VornStringRecord* nam
 void SystemSetEnvVariable(VornRuntimeObject*, VornStringRecord* name, VornStringRecord* value) {
   if (!name) return;
   // A name the C library refuses (empty, or holding "=") changes nothing.
-  setenv(TextOf(name).c_str(), TextOf(value).c_str(), 1);
+  setenv(SystemText(name).c_str(), SystemText(value).c_str(), 1);
 }
 
 void SystemDebugLogger(VornRuntimeObject*, VornStringRecord* message) {
   if (!message) return;
-  std::fprintf(stderr, "%s\n", TextOf(message).c_str());
+  std::fprintf(stderr, "%s\n", SystemText(message).c_str());
   std::fflush(stderr);
 }
 
 void SystemLogger(VornRuntimeObject*, int32_t level, VornStringRecord* message) {
   if (!message) return;
   const char* ident = gArgv && gArgc > 0 ? gArgv[0] : nullptr;
-  sLogWriter(ident, SyslogPriorityForLevel(level), TextOf(message));
+  sLogWriter(ident, SyslogPriorityForLevel(level), SystemText(message));
 }
 
 }  // extern "C"

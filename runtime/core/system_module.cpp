@@ -183,8 +183,7 @@ VornRuntimeObject* systemGetQTInstallStatus(VornRuntimeObject*, int32_t) {
   return CreateInstanceFromDefinition(GetQuicktimeInstallStatusClassDefinition());
 }
 
-// The movie layer (Part 4.135) has no movie library on this platform: QuickTimeIsAvailable
-// answers false.
+// There is no movie library on this platform, so the movie layer is never available.
 uint8_t QTInstalledGetter(VornRuntimeObject*, int32_t) { return 0; }
 
 }  // extern "C"

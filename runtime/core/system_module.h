@@ -22,6 +22,9 @@ void RegisterSystemClasses();
 // Source path of the module's failed assertions.
 inline constexpr const char* kSystemModuleSource = "../Common/RunSystem";
 
+// The bytes of a language string as the desktop reads text (UTF-8); nil gives empty.
+std::string SystemText(VornStringRecord* record);
+
 // --- the system log -----------------------------------------------------------------------
 
 // The syslog priority of a LogLevel constant: 1000-1007 give 0-7, 1008 (Success) and every

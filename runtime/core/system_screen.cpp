@@ -8,9 +8,7 @@
 #include "graphics/bmp_decoder.h"
 #include "graphics/drawable_pane.h"
 #include "graphics/graphics.h"
-#include "graphics/graphics_state.h"
 #include "graphics/picture_object.h"
-#include "graphics/shape_plotter.h"
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
 
@@ -37,33 +35,19 @@ PointerState ReadPointer() {
 }
 
 // The backdrop over the window picture: its size limited to the window's, stretched over the
-// whole window or at its own (limited) size at the top left.
+// whole window or at its own (limited) size at the top left. Only a bitmap has pixels to draw.
 void DrawBackdrop(Graphics* port, RuntimeObject* backDrop, int32_t width, int32_t height, bool stretch) {
   PictureObject* fields = PictureFields(backDrop);
-  if (!fields) return;
-  if (Drawable* drawable = fields->drawable) {
-    int32_t pictureWidth = 0, pictureHeight = 0;
-    drawable->GetSize(&pictureWidth, &pictureHeight);
-    const int32_t sw = std::min(pictureWidth, width);
-    const int32_t sh = std::min(pictureHeight, height);
-    if (sw < 1 || sh < 1) return;
-    // As the language's DrawPicture: a transparent picture leaves white out, a masked one
-    // uses its mask.
-    const bool maskFlag = fields->mask != nullptr || fields->transparent != 0;
-    if (stretch) {
-      port->DrawPicture(0, 0, width, height, drawable, 0, 0, sw, sh, maskFlag);
-    } else {
-      port->DrawPicture(0, 0, sw, sh, drawable, 0, 0, sw, sh, maskFlag);
-    }
-  } else if (fields->objects) {
-    // A vector picture's shapes are drawn at their own size, clipped to the limited size.
-    const int32_t sw = std::min(fields->width, width);
-    const int32_t sh = std::min(fields->height, height);
-    if (sw < 1 || sh < 1) return;
-    ClipSaver saver(port);
-    port->SetClipRect(MakeRect(0, 0, sw, sh));
-    ShapePlotter(port).DrawAt(fields->objects, 0, 0);
-  }
+  if (!fields || !fields->drawable) return;
+  int32_t pictureWidth = 0, pictureHeight = 0;
+  fields->drawable->GetSize(&pictureWidth, &pictureHeight);
+  const int32_t sw = std::min(pictureWidth, width);
+  const int32_t sh = std::min(pictureHeight, height);
+  if (sw < 1 || sh < 1) return;
+  // As the language's DrawPicture: a transparent picture leaves white out, a masked one uses
+  // its mask.
+  const bool maskFlag = fields->mask != nullptr || fields->transparent != 0;
+  port->DrawPicture(0, 0, stretch ? width : sw, stretch ? height : sh, fields->drawable, 0, 0, sw, sh, maskFlag);
 }
 
 }  // namespace
