@@ -68,9 +68,10 @@ uint32_t systemPixel(VornRuntimeObject*, int32_t x, int32_t y) {
   GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, 1, 1);
   if (!pixbuf) return 0;
   uint32_t color = 0;
-  if (gdk_pixbuf_get_from_drawable(pixbuf, root, nullptr, x, y, 0, 0, 1, 1)) {
-    if (const guchar* p = gdk_pixbuf_get_pixels(pixbuf)) color = uint32_t{p[0]} * 0x10000 + uint32_t{p[1]} * 0x100 + p[2];
-  }
+  const guchar* p = gdk_pixbuf_get_from_drawable(pixbuf, root, nullptr, x, y, 0, 0, 1, 1)
+                       ? gdk_pixbuf_get_pixels(pixbuf)
+                       : nullptr;
+  if (p) color = uint32_t{p[0]} * 0x10000 + uint32_t{p[1]} * 0x100 + p[2];
   g_object_unref(pixbuf);
   return color;
 }
