@@ -155,9 +155,9 @@ uint8_t IPCSocketEOF(VornRuntimeObject *sock);
 uint8_t IPCSocketHadError(VornRuntimeObject *sock);
 void IPCSocketFlush(VornRuntimeObject *sock);
 
-/* Network lookups of the System module */
-VornStringRecord *NetworkLookupIPAddress(VornStringRecord *name);
-VornStringRecord *NetworkLookupDNSAddress(VornStringRecord *name);
+/* Network lookups of the System module: methods of a Network object, which comes first. */
+VornStringRecord *NetworkLookupIPAddress(VornRuntimeObject *network, VornStringRecord *name);
+VornStringRecord *NetworkLookupDNSAddress(VornRuntimeObject *network, VornStringRecord *name);
 
 #ifdef __cplusplus
 }

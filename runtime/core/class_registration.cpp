@@ -13,6 +13,7 @@
 #include "controls/static_text_class.h"
 #include "core/application.h"
 #include "core/image_loader.h"
+#include "core/system_module.h"
 #include "core/timer.h"
 #include "core/tray_item.h"
 #include "editfield/edit_field_class.h"
@@ -77,6 +78,7 @@ void RegisterIntrinsicClasses() {
   RegisterSerialClasses();
   RegisterPointerClasses();
   RegisterIntrinsicClass(GetTrayItemClassDefinition());
+  RegisterSystemClasses();
 }
 
 }  // namespace vorn

@@ -228,13 +228,13 @@ uint32_t socketGetEvents(VornRuntimeObject* sock) {
   return socket ? socket->GetEvents() : 0;
 }
 
-// --- System module lookups ----------------------------------------------------------------
+// --- System module lookups (methods of Network) ----------------------------------------------
 
-VornStringRecord* NetworkLookupIPAddress(VornStringRecord* name) {
+VornStringRecord* NetworkLookupIPAddress(VornRuntimeObject*, VornStringRecord* name) {
   return HandOutSocketText(LookupHostAddress(SocketText(name)));
 }
 
-VornStringRecord* NetworkLookupDNSAddress(VornStringRecord* name) {
+VornStringRecord* NetworkLookupDNSAddress(VornRuntimeObject*, VornStringRecord* name) {
   return HandOutSocketText(LookupCanonicalName(SocketText(name)));
 }
 
