@@ -98,11 +98,11 @@ int32_t GetPosixDescriptor(VornRuntimeObject *serial, int32_t param);
 int32_t SerialBytesAvailable(VornRuntimeObject *serial, int32_t param);
 int32_t SerialBytesLeftToSend(VornRuntimeObject *serial, int32_t param);
 
-/* SerialPort and the port list */
+/* SerialPort and the port list: members of the System module, which comes first */
 void SerialPortDestructor(VornRuntimeObject *port);
-int32_t getSerialPortCount(void);
-VornRuntimeObject *getSerialPort(int32_t index);
-VornRuntimeObject *getSerialPortByPath(VornStringRecord *path);
+int32_t getSerialPortCount(VornRuntimeObject *system, int32_t param);
+VornRuntimeObject *getSerialPort(VornRuntimeObject *system, int32_t index);
+VornRuntimeObject *getSerialPortByPath(VornRuntimeObject *system, VornStringRecord *path);
 
 #ifdef __cplusplus
 }

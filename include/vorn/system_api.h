@@ -6,8 +6,8 @@
  * property getters take (object, parameter word). String and object results carry one
  * reference for the caller. Colours are &h00RRGGBB, Booleans one byte.
  *
- * The serial members (getSerialPort, getSerialPortByPath, getSerialPortCount) belong to the
- * serial layer and are declared there.
+ * The serial members (getSerialPort, getSerialPortByPath, getSerialPortCount) are declared
+ * with the serial layer, IsFunctionAvailable with the soft declarations.
  */
 #ifndef VORN_SYSTEM_API_H
 #define VORN_SYSTEM_API_H

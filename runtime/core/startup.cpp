@@ -10,6 +10,7 @@
 
 #include "core/application.h"
 #include "graphics/graphics_defaults.h"
+#include "net/socket_core.h"
 #include "objects/exceptions.h"
 
 namespace vorn {
@@ -51,6 +52,7 @@ void StoreCommandLine(int argc, char** argv) {
 void InitRuntime() {
   InitGraphicsDefaults();
   SetUnhandledExceptionHook(&UnhandledExceptionHook);
+  InitSocketLayer();
   DialogFontName() = string("System");
   sDialogFontSize = 12;
 }

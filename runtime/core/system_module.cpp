@@ -1,15 +1,14 @@
 // The System module's class table, its one instance, the members kept for other platforms
 // that answer with neutral values here, and the _QuicktimeInstallStatus class.
-//
-// The serial members (SerialPort (Index), SerialPort (path) and SerialPortCount) come from the
-// serial layer; their rows join the tables below where the comments mark them.
 #include "core/system_module.h"
 
 #include <iterator>
 
 #include "objects/class_registry.h"
 #include "objects/runtime_object.h"
+#include "core/soft_declare.h"
 #include "vorn/cursor_api.h"
+#include "vorn/serial_api.h"
 #include "vorn/socket_api.h"
 
 namespace vorn {
@@ -35,6 +34,9 @@ const ConstantRow kSystemConstants[] = {
 
 // ByRef Integer parameters reach the entry point as a pointer to the caller's Integer: their
 // rows carry the pointer type code.
+const ParamRow kSerialIndexParams[] = {{"Index", "i4", 0, 0}};
+const ParamRow kSerialPathParams[] = {{"path", "s", 0, 0}};
+const ParamRow kSoftDeclareParams[] = {{"functionName", "s", 0, 0}, {"libraryName", "s", 0, 0}};
 const ParamRow kGestaltParams[] = {{"code", "s", 0, 0}, {"result", "p", 0, 0}};
 const ParamRow kPixelParams[] = {{"x", "i4", 0, 0}, {"y", "i4", 0, 0}};
 const ParamRow kPPPConnectParams[] = {{"UserInteraction", "b", kParamHasDefault, 0}};
@@ -57,8 +59,8 @@ const ParamRow kWindowMetricsParams[] = {
 };
 
 const MethodRow kSystemMethods[] = {
-    // Serial rows go first: SerialPort (Index As Integer) As SerialPort (getSerialPort), then
-    // SerialPort (path As String) As SerialPort (getSerialPortByPath).
+    METHOD("SerialPort", "o<SerialPort>", kSerialIndexParams, getSerialPort),
+    METHOD("SerialPort", "o<SerialPort>", kSerialPathParams, getSerialPortByPath),
     METHOD("Gestalt", "b", kGestaltParams, systemGestalt),
     METHOD("Pixel", "c", kPixelParams, systemPixel),
     METHOD("PPPConnect", "", kPPPConnectParams, socketPPPConnect),
@@ -69,15 +71,14 @@ const MethodRow kSystemMethods[] = {
      "SystemGetEnvVariable", Fn(&SystemSetEnvVariable), "SystemSetEnvVariable", 0, 0},
     METHOD("Log", "", kLogParams, SystemLogger),
     METHOD("DebugLog", "", kDebugLogParams, SystemDebugLogger),
-    // IsFunctionAvailable (functionName As String, libraryName As String) As Boolean
-    // (IsFunctionAvailable) joins here once soft declares exist.
+    METHOD("IsFunctionAvailable", "b", kSoftDeclareParams, IsFunctionAvailable),
     METHOD("_DrawWindow", "o<Picture>", kDrawWindowParams, SystemDrawWindow),
     METHOD("_GetWindowMetrics", "", kWindowMetricsParams, SystemGetWindowMetrics),
 };
 
 const PropertyRow kSystemProperties[] = {
     GETTER("CommandLine", "s", SystemGetCommandLine),
-    // SerialPortCount As Integer (getSerialPortCount) joins here, second.
+    GETTER("SerialPortCount", "i4", getSerialPortCount),
     GETTER("MouseX", "i4", getMouseX),
     GETTER("MouseY", "i4", getMouseY),
     GETTER("MouseDown", "b", getMouseDown),

@@ -77,9 +77,9 @@ void SerialPortDestructor(VornRuntimeObject* object) {
   ReplaceStringRep(port->outputDriverName, nullptr);
 }
 
-int32_t getSerialPortCount(void) { return GetSerialIO() ? CountSerialPorts() : 0; }
+int32_t getSerialPortCount(VornRuntimeObject*, int32_t) { return GetSerialIO() ? CountSerialPorts() : 0; }
 
-VornRuntimeObject* getSerialPort(int32_t index) {
+VornRuntimeObject* getSerialPort(VornRuntimeObject*, int32_t index) {
   if (!GetSerialIO()) return nullptr;
   if (index < 0 || index >= CountSerialPorts()) {
     RuntimeRaiseOutOfBoundsException();
@@ -88,7 +88,7 @@ VornRuntimeObject* getSerialPort(int32_t index) {
   return NewSerialPort(string(SerialPortPath(index), kEncodingASCII));
 }
 
-VornRuntimeObject* getSerialPortByPath(VornStringRecord* path) {
+VornRuntimeObject* getSerialPortByPath(VornRuntimeObject*, VornStringRecord* path) {
   if (!path) return nullptr;
   return NewSerialPort(string::Share(path));
 }

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "net/socket_core.h"
+
 namespace vorn {
 namespace {
 
@@ -91,10 +93,11 @@ TEST(FindExecutableTest, TheProgramFindsItsOwnFile) {
   EXPECT_EQ(found.st_dev, self.st_dev);
 }
 
-TEST(InitRuntimeTest, SetsTheDialogFont) {
+TEST(InitRuntimeTest, SetsTheDialogFontAndBringsUpTheSocketLayer) {
   InitRuntime();
   EXPECT_EQ(std::string(GetDialogFontName().View()), "System");
   EXPECT_EQ(GetDialogFontSize(), 12);
+  EXPECT_TRUE(SocketLayerInitialised());
 }
 
 }  // namespace

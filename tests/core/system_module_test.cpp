@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/soft_declare.h"
 #include "core/startup.h"
 #include "core/system_module.h"
 #include "graphics/picture_object.h"
@@ -22,6 +23,7 @@
 #include "strings/system_encoding.h"
 #include "support/class_test.h"
 #include "vorn/cursor_api.h"
+#include "vorn/serial_api.h"
 #include "vorn/socket_api.h"
 #include "vorn/system_api.h"
 
@@ -64,6 +66,10 @@ TEST_F(SystemModuleTest, TheClassesAreRegisteredAndEveryEntryPointBindsItsFuncti
   test::ExpectEntryPointsBound({
       {"getSystemObject", reinterpret_cast<void*>(&getSystemObject)},
       {"systemGestalt", reinterpret_cast<void*>(&systemGestalt)},
+      {"getSerialPort", reinterpret_cast<void*>(&getSerialPort)},
+      {"getSerialPortByPath", reinterpret_cast<void*>(&getSerialPortByPath)},
+      {"getSerialPortCount", reinterpret_cast<void*>(&getSerialPortCount)},
+      {"IsFunctionAvailable", reinterpret_cast<void*>(&IsFunctionAvailable)},
       {"systemPixel", reinterpret_cast<void*>(&systemPixel)},
       {"socketPPPConnect", reinterpret_cast<void*>(&socketPPPConnect)},
       {"socketPPPDisconnect", reinterpret_cast<void*>(&socketPPPDisconnect)},

@@ -166,7 +166,7 @@ TEST_F(SerialClassTest, OpenConfiguresThePortFromTheProperties) {
 
 TEST_F(SerialClassTest, ASerialPortObjectNamesTheDevice) {
   RuntimeObject* serial = Serial();
-  RuntimeObject* port = getSerialPortByPath(string("/dev/ttyUSB7").Rep());
+  RuntimeObject* port = getSerialPortByPath(nullptr, string("/dev/ttyUSB7").Rep());
   objSetter(serial, static_cast<int32_t>(offsetof(VornSerialObject, serialPort)), port);
   RuntimeUnlockObject(port);
   ASSERT_TRUE(serialOpen(serial));
@@ -394,7 +394,7 @@ TEST_F(SerialClassTest, NilOrForeignObjectsAreReportedAndIgnored) {
   EXPECT_FALSE(serialOpen(nullptr));
   serialWrite(nullptr, nullptr);
   EXPECT_EQ(Take(serialReadAll(nullptr, nullptr)), "");
-  RuntimeObject* port = getSerialPortByPath(string("/x").Rep());
+  RuntimeObject* port = getSerialPortByPath(nullptr, string("/x").Rep());
   serialTick(port);
   RuntimeUnlockObject(port);
   ASSERT_EQ(Reports().size(), 4u);

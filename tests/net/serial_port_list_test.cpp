@@ -39,8 +39,8 @@ class SerialPortListTest : public testing::CoreObjectTest {
 
 TEST_F(SerialPortListTest, PortsAreCountedUpToTheFirstMissingIndex) {
   EXPECT_EQ(SerialPortPath(12), mFolder + "/port12");
-  EXPECT_EQ(getSerialPortCount(), 2);
-  RuntimeObject* object = getSerialPort(1);
+  EXPECT_EQ(getSerialPortCount(nullptr, 0), 2);
+  RuntimeObject* object = getSerialPort(nullptr, 1);
   VornSerialPortObject* port = SerialPortFields(object);
   ASSERT_NE(port, nullptr);
   EXPECT_EQ(Text(port->name), mFolder + "/port1");
@@ -53,7 +53,7 @@ TEST_F(SerialPortListTest, PortsAreCountedUpToTheFirstMissingIndex) {
 
 TEST_F(SerialPortListTest, IndexesOutsideTheListRaiseOutOfBounds) {
   for (int32_t index : {2, 3, -1}) {
-    EXPECT_EQ(getSerialPort(index), nullptr) << index;
+    EXPECT_EQ(getSerialPort(nullptr, index), nullptr) << index;
     RuntimeObject* exception = TakePendingException();
     EXPECT_TRUE(exception && RuntimeObjectIsaDefinition(exception, GetOutOfBoundsExceptionClassDefinition()));
     RuntimeUnlockObject(exception);
@@ -61,9 +61,9 @@ TEST_F(SerialPortListTest, IndexesOutsideTheListRaiseOutOfBounds) {
 }
 
 TEST_F(SerialPortListTest, APortByPathNeedsAPath) {
-  EXPECT_EQ(getSerialPortByPath(nullptr), nullptr);
+  EXPECT_EQ(getSerialPortByPath(nullptr, nullptr), nullptr);
   string path("/dev/ttyACM0");
-  RuntimeObject* object = getSerialPortByPath(path.Rep());
+  RuntimeObject* object = getSerialPortByPath(nullptr, path.Rep());
   ASSERT_NE(SerialPortFields(object), nullptr);
   EXPECT_EQ(Text(SerialPortFields(object)->outputDriverName), "/dev/ttyACM0");
   RuntimeUnlockObject(object);
@@ -71,8 +71,8 @@ TEST_F(SerialPortListTest, APortByPathNeedsAPath) {
 
 TEST_F(SerialPortListTest, WithoutTheDeviceCallsThereAreNoPorts) {
   SerialIO* previous = SetSerialIO(nullptr);
-  EXPECT_EQ(getSerialPortCount(), 0);
-  EXPECT_EQ(getSerialPort(0), nullptr);
+  EXPECT_EQ(getSerialPortCount(nullptr, 0), 0);
+  EXPECT_EQ(getSerialPort(nullptr, 0), nullptr);
   EXPECT_EQ(TakePendingException(), nullptr);
   RuntimeObject* serial = CreateInstanceFromDefinition(GetSerialClassDefinition());
   EXPECT_FALSE(serialOpen(serial));

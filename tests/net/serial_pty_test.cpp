@@ -68,7 +68,7 @@ class SerialPtyTest : public CoreObjectTest {
 TEST_F(SerialPtyTest, DataCrossesATerminalRawThroughTheRunLoop) {
   RuntimeObject* serial = RuntimeNewObject(PtySerial());
   auto* fields = reinterpret_cast<VornSerialObject*>(serial);
-  RuntimeObject* port = getSerialPortByPath(string(mSlavePath, kEncodingASCII).Rep());
+  RuntimeObject* port = getSerialPortByPath(nullptr, string(mSlavePath, kEncodingASCII).Rep());
   objSetter(serial, static_cast<int32_t>(offsetof(VornSerialObject, serialPort)), port);
   RuntimeUnlockObject(port);
   fields->baud = 8;
