@@ -23,6 +23,7 @@
 #include "graphics/graphics_object.h"
 #include "graphics/object2d.h"
 #include "graphics/picture_object.h"
+#include "graphics/sound_class.h"
 #include "net/socket_classes.h"
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"
@@ -62,6 +63,7 @@ void RegisterIntrinsicClasses() {
   RegisterButtonClasses();
   RegisterMoreControlClasses();
   RegisterIntrinsicClass(GetListboxClassDefinition());
+  RegisterIntrinsicClass(GetSoundClassDefinition());
   RegisterIntrinsicClass(GetScreenClassDefinition());
   RegisterIntrinsicClass(GetReadableInterfaceDefinition());
   RegisterIntrinsicClass(GetWriteableInterfaceDefinition());
