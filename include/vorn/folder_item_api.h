@@ -64,6 +64,8 @@ VornRuntimeObject *FolderItemOpenBinaryFile(VornRuntimeObject *self, uint8_t rea
 VornRuntimeObject *FolderItemOpenImage(VornRuntimeObject *self);
 VornRuntimeObject *FolderItemOpenVectorImage(VornRuntimeObject *self);
 void FolderItemSaveAsPicture(VornRuntimeObject *self, VornRuntimeObject *picture, int32_t format);
+/* A Sound of a WAVE or AIFF file; nil for any other file. */
+VornRuntimeObject *FolderItemOpenSound(VornRuntimeObject *self);
 VornRuntimeObject *FolderItemCreateBinaryFile(VornRuntimeObject *self, VornStringRecord *fileType);
 void FolderItemDelete(VornRuntimeObject *self);
 void FolderItemCreateAsFolder(VornRuntimeObject *self);

@@ -25,6 +25,7 @@
 #include "graphics/graphics_object.h"
 #include "graphics/object2d.h"
 #include "graphics/picture_object.h"
+#include "graphics/sound_class.h"
 #include "net/serial_class.h"
 #include "net/socket_classes.h"
 #include "objects/class_registry.h"
@@ -66,6 +67,7 @@ void RegisterIntrinsicClasses() {
   RegisterButtonClasses();
   RegisterMoreControlClasses();
   RegisterIntrinsicClass(GetListboxClassDefinition());
+  RegisterIntrinsicClass(GetSoundClassDefinition());
   RegisterIntrinsicClass(GetScreenClassDefinition());
   RegisterIntrinsicClass(GetMDIWindowClassDefinition());
   RegisterIntrinsicClass(GetReadableInterfaceDefinition());

@@ -95,6 +95,7 @@ const MethodRow kFolderItemMethods[] = {
     METHOD("CreateBinaryFile", "o<BinaryStream>", kTypeParam, FolderItemCreateBinaryFile),
     PLAIN("OpenAsPicture", "o<Picture>", FolderItemOpenImage),
     PLAIN("OpenAsVectorPicture", "o<Picture>", FolderItemOpenVectorImage),
+    PLAIN("OpenAsSound", "o<Sound>", FolderItemOpenSound),
     METHOD("SaveAsPicture", "", kSavePictureParams, FolderItemSaveAsPicture),
     {"OpenResourceFork", "o<ResourceFork>", nullptr, 0, Fn(&folderOpenResourceFork), "folderOpenResourceFork",
      nullptr, nullptr, 0, kClassicOnlyMask},

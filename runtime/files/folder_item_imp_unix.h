@@ -110,6 +110,9 @@ class FolderItemImpUnix : public FolderItemImp {
   VornRuntimeObject* OpenAsPicture(bool vector) override;
   // Writes a 24-bit BMP for formats 0, 4 and 350; others raise UnsupportedFormatException.
   bool SaveAsPicture(VornRuntimeObject* picture, int32_t format) override;
+  // A Sound playing a clone of this item, for a file that starts as a WAVE or AIFF file does;
+  // nil for any other.
+  VornRuntimeObject* OpenAsSound() override;
 
   // --- SaveInfo
   string GetSaveInfo(FolderItemImp* relativeTo, int32_t mode) override;

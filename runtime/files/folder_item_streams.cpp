@@ -77,6 +77,11 @@ VornRuntimeObject* FolderItemOpenVectorImage(VornRuntimeObject* self) {
   return imp ? imp->OpenAsPicture(true) : nullptr;
 }
 
+VornRuntimeObject* FolderItemOpenSound(VornRuntimeObject* self) {
+  FolderItemImp* imp = MethodImp(self, __LINE__);
+  return imp ? imp->OpenAsSound() : nullptr;
+}
+
 void FolderItemSaveAsPicture(VornRuntimeObject* self, VornRuntimeObject* picture, int32_t format) {
   if (FolderItemImp* imp = MethodImp(self, __LINE__)) imp->SaveAsPicture(picture, format);
 }

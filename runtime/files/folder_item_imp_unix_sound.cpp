@@ -1,0 +1,34 @@
+// Sound files: told by their first four bytes and handed to the Sound class.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "files/folder_item_imp_unix.h"
+#include "graphics/sound_class.h"
+#include "objects/runtime_object.h"
+
+namespace vorn {
+
+namespace {
+
+// Whether the file starts as a RIFF (WAVE) or IFF (AIFF) file does.
+bool IsSoundFile(const std::string& path) {
+  if (path.empty()) return false;
+  FILE* stream = fopen(path.c_str(), "rb");
+  if (!stream) return false;
+  char magic[4];
+  const bool whole = fread(magic, 1, sizeof magic, stream) == sizeof magic;
+  fclose(stream);
+  return whole && (memcmp(magic, "RIFF", 4) == 0 || memcmp(magic, "FORM", 4) == 0);
+}
+
+}  // namespace
+
+VornRuntimeObject* FolderItemImpUnix::OpenAsSound() {
+  if (!IsSoundFile(SysPath())) return nullptr;
+  RuntimeObject* sound = CreateInstanceFromDefinition(GetSoundClassDefinition());
+  if (sound) SoundSetData(sound, Clone(), 0);
+  return sound;
+}
+
+}  // namespace vorn

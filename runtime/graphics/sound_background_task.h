@@ -1,0 +1,53 @@
+// One playback of a sound: decodes the file a block at a time and hands the samples to the
+// audio device, one block every tick.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "core/background_task.h"
+#include "graphics/sndfile_loader.h"
+
+namespace vorn {
+
+class FolderItemImp;
+
+class SoundBackgroundTask : public BackgroundTask {
+ public:
+  // Samples handed to the device per tick, all channels together.
+  static constexpr int32_t kBlockSamples = 4096;
+
+  // Opens the file (nil: none) from `offset` on and the device; when one of them fails the
+  // task stays idle and never plays. The task keeps nothing of `file` but what it opened.
+  SoundBackgroundTask(FolderItemImp* file, int32_t offset, bool looping);
+  ~SoundBackgroundTask() override;
+
+  void Run() override;
+
+  bool IsPlaying() const { return mPlaying; }
+  // The task deletes itself when the playback ends.
+  void SetSelfDelete() { mSelfDelete = true; }
+
+ private:
+  void Open(const std::string& path, int32_t offset);
+  // Samples of the next block in the transfer buffer of 16-bit samples; 0 at the end.
+  int64_t ReadBlock();
+  void Close();
+  // Ends the playback; the task may be gone afterwards.
+  void Finish();
+
+  int mDsp = -1;
+  bool mSelfDelete = false;
+  FILE* mStream = nullptr;
+  bool mPlaying = false;
+  bool mLooping;
+  SndfileHandle* mHandle = nullptr;
+  int32_t mSubtype = 0;
+  // Whole frames per block, so that every read asks for a whole number of frames.
+  int64_t mBlockSamples = kBlockSamples;
+  // Brings floating-point samples to the 16-bit range, from the file's peak.
+  double mFloatScale = 1.0;
+};
+
+}  // namespace vorn
