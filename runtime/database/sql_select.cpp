@@ -1,5 +1,6 @@
 #include "database/sql_select.h"
 
+#include <charconv>
 #include <string>
 #include <utility>
 
@@ -147,8 +148,10 @@ bool SelectParser::ReadOrderBy(std::string* next) {
     int32_t position = -1;
     if (SqlIsNumber(first)) {
       // Positions count from 1; 0 names no column.
-      if (first.size() > 9 || std::stoi(first) < 1) return Fail(kSqlErrorName, invalid);
-      position = std::stoi(first) - 1;
+      int32_t number = 0;
+      const auto [end, result] = std::from_chars(first.data(), first.data() + first.size(), number);
+      if (result != std::errc() || number < 1) return Fail(kSqlErrorName, invalid);
+      position = number - 1;
     } else if (!SqlIsIdentifier(first)) {
       return Fail(kSqlErrorName, invalid);
     } else if (!ReadQualified(first, &column, false, invalid)) {

@@ -55,7 +55,7 @@ TEST(SqlSelectTest, AggregateCodes) {
 }
 
 TEST(SqlSelectTest, OrderKeysByPositionAndByNameAddHiddenColumns) {
-  const auto select = Parse("select name, mag from t order by 2 desc, name, t.mag ASC");
+  const auto select = Parse("select name, mag from t order by 02 desc, name, t.mag ASC");
   ASSERT_TRUE(select);
   ASSERT_EQ(select->sortKeys.size(), 3u);
   EXPECT_EQ(select->sortKeys[0].position, 1);
@@ -118,6 +118,7 @@ TEST(SqlSelectTest, NameErrors) {
   ExpectError("select a from", 201, "Invalid table name");
   ExpectError("select a from t order by 'x'", 201, "Invalid ORDER BY column");
   ExpectError("select a from t order by 0", 201, "Invalid ORDER BY column");
+  ExpectError("select a from t order by 99999999999", 201, "Invalid ORDER BY column");
   ExpectError("select a from t order by a, 'x'", 201, "Invalid column index");
   ExpectError("select a from t group by 1", 201, "Invalid GROUP BY column");
   ExpectError("select a from t group by a, b", 201, "Only single GROUP BY columns currently supported");
