@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "database/sql_dispatcher.h"
+#include "database/sql_filter.h"
 #include "database/sql_select.h"
 
 namespace {
@@ -19,13 +20,18 @@ void CheckError(int32_t code, const std::string& message) {
   if (!known || message.empty()) __builtin_trap();
 }
 
-// Walks a condition tree without recursion, checking its shape.
+// Walks a condition tree without recursion, checking its shape and that of its filter.
 void CheckCondition(const SqlCondition* root) {
+  const std::unique_ptr<SqlFilter> filter = SqlMakeFilter(root);
+  const SqlFilter* step = filter.get();
   for (const SqlCondition* node = root; node; node = node->right.get()) {
     const SqlCondition* comparison = node->IsJunction() ? node->left.get() : node;
     if (!comparison || comparison->IsJunction() || comparison->column.empty()) __builtin_trap();
     if (!node->IsJunction() && node->right) __builtin_trap();
+    if (!step || step->op != node->op) __builtin_trap();
+    step = step->right.get();
   }
+  if (step) __builtin_trap();
 }
 
 class Checker : public SqlStatementReceiver {

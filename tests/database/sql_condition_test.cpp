@@ -4,6 +4,7 @@
 #include <string>
 
 #include "database/sql_condition.h"
+#include "database/sql_filter.h"
 #include "database/sql_tokenizer.h"
 
 namespace vorn {
@@ -130,6 +131,30 @@ TEST(SqlConditionTest, LongChainsAreBoundedAndFreedWithoutRecursion) {
   }
   EXPECT_EQ(comparisons, kSqlMostComparisons);
   ExpectError(text + " or b = 2", 201, "Too many conditions");
+}
+
+TEST(SqlConditionTest, FilterKeepsTheTreeWithComparisonModesAndTexts) {
+  EXPECT_FALSE(SqlMakeFilter(nullptr));
+  const Parsed parsed = Parse("upper(name) like 'V%' or mag >= b and c is null");
+  ASSERT_TRUE(parsed.condition);
+  const auto filter = SqlMakeFilter(parsed.condition.get());
+  ASSERT_TRUE(filter);
+  EXPECT_EQ(filter->op, kSqlOr);
+  EXPECT_EQ(filter->column, "");
+  EXPECT_EQ(filter->value, "");
+  ASSERT_TRUE(filter->left);
+  EXPECT_EQ(filter->left->op, kSqlLike);
+  EXPECT_EQ(filter->left->mode, kSqlUpperCase);
+  EXPECT_EQ(filter->left->column, "name");
+  EXPECT_EQ(filter->left->value, "V%");
+  ASSERT_TRUE(filter->right && filter->right->left && filter->right->right);
+  EXPECT_EQ(filter->right->op, kSqlAnd);
+  // A column on the right is handed on by its name.
+  EXPECT_EQ(filter->right->left->op, kSqlGreaterOrEqual);
+  EXPECT_EQ(filter->right->left->mode, kSqlNoFunction);
+  EXPECT_EQ(filter->right->left->value, "b");
+  EXPECT_EQ(filter->right->right->op, kSqlIsNull);
+  EXPECT_EQ(filter->right->right->column, "c");
 }
 
 }  // namespace
