@@ -1,0 +1,27 @@
+// The condition of an UPDATE or DELETE in the form a table cursor of an engine takes: a tree of
+// comparisons on the table's own columns joined by AND and OR.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "database/sql_condition.h"
+
+namespace vorn {
+
+struct SqlFilter {
+  std::unique_ptr<SqlFilter> left;   // AND / OR only; null imposes no restriction
+  std::unique_ptr<SqlFilter> right;  // AND / OR only; null imposes no restriction
+  int32_t op = kSqlEqual;
+  // What the row's value is compared as: the SqlFunction of the comparison.
+  int32_t mode = kSqlNoFunction;
+  std::string column;  // empty for AND / OR
+  // The literal's text, or the name of a right-hand column as text; empty for AND / OR.
+  std::string value;
+};
+
+// The filter of a condition; null for no condition.
+std::unique_ptr<SqlFilter> SqlMakeFilter(const SqlCondition* condition);
+
+}  // namespace vorn

@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "database/sql_select.h"
+
+namespace vorn {
+namespace {
+
+std::unique_ptr<SqlSelect> Parse(std::string_view text) {
+  SqlError error;
+  std::unique_ptr<SqlSelect> select = SqlParseSelect(text, &error);
+  EXPECT_TRUE(select) << text << ": " << error.code << " " << error.message;
+  return select;
+}
+
+void ExpectError(std::string_view text, int32_t code, const std::string& message) {
+  SqlError error;
+  EXPECT_FALSE(SqlParseSelect(text, &error)) << text;
+  EXPECT_EQ(error.code, code) << text;
+  EXPECT_EQ(error.message, message) << text;
+}
+
+TEST(SqlSelectTest, SelectListTablesAndCondition) {
+  const auto select = Parse("SELECT *, name, s.mag, s.*, count(*), Max(s.mag) FROM stars, s "
+                            "WHERE mag < 3;;;");
+  ASSERT_TRUE(select);
+  ASSERT_EQ(select->items.size(), 6u);
+  EXPECT_EQ(select->items[0].column, "*");
+  EXPECT_EQ(select->items[1].column, "name");
+  EXPECT_EQ(select->items[1].table, "");
+  EXPECT_EQ(select->items[2].table, "s");
+  EXPECT_EQ(select->items[2].column, "mag");
+  EXPECT_EQ(select->items[3].table, "s");
+  EXPECT_EQ(select->items[3].column, "*");
+  EXPECT_EQ(select->items[4].aggregate, kSqlCount);
+  EXPECT_EQ(select->items[4].column, "*");
+  EXPECT_EQ(select->items[5].aggregate, kSqlMaximum);
+  EXPECT_EQ(select->items[5].table, "s");
+  EXPECT_EQ(select->items[5].column, "mag");
+  EXPECT_EQ(select->tables, (std::vector<std::string>{"stars", "s"}));
+  ASSERT_TRUE(select->condition);
+  EXPECT_EQ(select->condition->op, kSqlLess);
+  EXPECT_EQ(select->condition->value, "3");
+  EXPECT_EQ(select->hiddenCount, 0);
+  EXPECT_TRUE(select->sortKeys.empty());
+}
+
+TEST(SqlSelectTest, AggregateCodes) {
+  const auto select = Parse("select count(*), avg(a), sum(a), min(a), max(a), a from t");
+  ASSERT_TRUE(select);
+  const int32_t codes[] = {1, 2, 3, 4, 5, 0};
+  for (size_t i = 0; i < 6; ++i) EXPECT_EQ(select->items[i].aggregate, codes[i]) << i;
+}
+
+TEST(SqlSelectTest, OrderKeysByPositionAndByNameAddHiddenColumns) {
+  const auto select = Parse("select name, mag from t order by 02 desc, name, t.mag ASC");
+  ASSERT_TRUE(select);
+  ASSERT_EQ(select->sortKeys.size(), 3u);
+  EXPECT_EQ(select->sortKeys[0].position, 1);
+  EXPECT_TRUE(select->sortKeys[0].descending);
+  EXPECT_EQ(select->sortKeys[1].position, -1);
+  EXPECT_EQ(select->sortKeys[1].hidden, 0);
+  EXPECT_FALSE(select->sortKeys[1].descending);
+  EXPECT_EQ(select->sortKeys[2].hidden, 1);
+  // A name key adds its column even when it is selected already.
+  EXPECT_EQ(select->hiddenCount, 2);
+  ASSERT_EQ(select->items.size(), 4u);
+  EXPECT_EQ(select->items[2].column, "name");
+  EXPECT_EQ(select->items[3].table, "t");
+  EXPECT_EQ(select->items[3].column, "mag");
+  EXPECT_FALSE(select->groupBy);
+}
+
+TEST(SqlSelectTest, GroupByColumnBecomesTheSingleSortKey) {
+  const auto select = Parse("select name, count(*) from t where a = 1 group by t.name");
+  ASSERT_TRUE(select);
+  EXPECT_TRUE(select->groupBy);
+  ASSERT_EQ(select->sortKeys.size(), 1u);
+  EXPECT_EQ(select->sortKeys[0].hidden, 0);
+  EXPECT_EQ(select->hiddenCount, 1);
+  EXPECT_EQ(select->items.back().column, "name");
+  EXPECT_EQ(select->items.back().table, "t");
+}
+
+TEST(SqlSelectTest, UnknownTokensAfterConditionOrOrderKeysEndTheStatement) {
+  auto select = Parse("select a from t where a = 1 limit 5");
+  ASSERT_TRUE(select);
+  EXPECT_TRUE(select->condition);
+  select = Parse("select a from t order by a limit 5, nonsense (");
+  ASSERT_TRUE(select);
+  EXPECT_EQ(select->sortKeys.size(), 1u);
+  // White space after the last semicolon does not leave a stray token behind.
+  EXPECT_TRUE(Parse("select a from t ; \n"));
+}
+
+TEST(SqlSelectTest, SyntaxErrors) {
+  ExpectError("update t set a = 1", 200, "Expected 'SELECT'");
+  ExpectError("", 200, "Expected 'SELECT'");
+  ExpectError("select a b from t", 200, "Expecting ','");
+  ExpectError("select a", 200, "Expecting ','");
+  ExpectError("select a from t u", 200, "Expecting ','");
+  ExpectError("select count(* from t", 200, "Expected ')'");
+  ExpectError("select max(a from t", 200, "Expected ')'");
+  ExpectError("select a from t order a", 200, "Expecting 'BY'");
+  ExpectError("select a from t group a", 200, "Expecting 'BY'");
+}
+
+TEST(SqlSelectTest, NameErrors) {
+  ExpectError("select 1 from t", 201, "Invalid column/table name");
+  ExpectError("select max(1) from t", 201, "Invalid column/table name");
+  ExpectError("select t.1 from t", 201, "Invalid column name");
+  ExpectError("select max(t.*) from t", 201, "Invalid column name");
+  ExpectError("select count(x) from t", 201, "Only COUNT(*) supported");
+  ExpectError("select median(x) from t", 201, "Unsupported SELECT function");
+  ExpectError("select a from 't'", 201, "Invalid table name");
+  ExpectError("select a from", 201, "Invalid table name");
+  ExpectError("select a from t order by 'x'", 201, "Invalid ORDER BY column");
+  ExpectError("select a from t order by 0", 201, "Invalid ORDER BY column");
+  ExpectError("select a from t order by 99999999999", 201, "Invalid ORDER BY column");
+  ExpectError("select a from t order by a, 'x'", 201, "Invalid column index");
+  ExpectError("select a from t group by 1", 201, "Invalid GROUP BY column");
+  ExpectError("select a from t group by a, b", 201, "Only single GROUP BY columns currently supported");
+  ExpectError("select a from t order by a group by a", 201,
+              "ORDER BY can't be used in conjunction with GROUP BY");
+  ExpectError("select a from t where a like b", 201, "Quotes expected after LIKE operation");
+}
+
+TEST(SqlSelectTest, SortKeysAreLimited) {
+  std::string text = "select a from t order by 1";
+  for (size_t i = 1; i < kSqlMostSortKeys; ++i) text += ", a";
+  const auto select = Parse(text);
+  ASSERT_TRUE(select);
+  EXPECT_EQ(select->sortKeys.size(), kSqlMostSortKeys);
+  ExpectError(text + ", b", 201, "Too many ORDER BY columns");
+}
+
+}  // namespace
+}  // namespace vorn
