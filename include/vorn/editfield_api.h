@@ -105,7 +105,9 @@ void EditDataFieldSetter(VornRuntimeObject *ctl, int32_t param, VornStringRecord
 void EditAlignmentSetter(VornRuntimeObject *ctl, int32_t param, int32_t alignment);
 int32_t EditSelAlignmentGetter(VornRuntimeObject *ctl, int32_t param);
 void EditSelAlignmentSetter(VornRuntimeObject *ctl, int32_t param, int32_t alignment);
-/* Stores the mask; masks are not applied to typing yet. */
+/* Stores the mask and matches the current text against it at once (the text is cut to what
+ * the mask accepts, followed by the mask's next literals); a mask that reaches "~" raises
+ * UnsupportedFormatException. */
 void EditMaskSetter(VornRuntimeObject *ctl, int32_t param, VornStringRecord *mask);
 
 /* Methods. */
