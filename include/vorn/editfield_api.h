@@ -10,7 +10,7 @@
  *   49 SelUnderline, 50 SelItalic, 51 SelOutline, 52 SelShadow, 53 SelCondense, 54 SelExtend,
  *   55 SelPlain, 56 SelTextFont, 57 SelTextSize, 58 SelTextColor, 59 LiveUpdate,
  *   60 UseFocusRing, 61 DataSource, 62 DataField, 63 Alignment, 64 SelAlignment, 65 Format,
- *   66 FormattedText (read-only), 67 Mask
+ *   66 FormattedText (read-only), 67 Mask, 68 StyledText
  *
  * Event handlers the runtime calls (the object first):
  *   KeyDown: uint8_t (self, VornStringRecord *key)   -- true keeps the key out of the text
@@ -109,6 +109,11 @@ void EditSelAlignmentSetter(VornRuntimeObject *ctl, int32_t param, int32_t align
  * the mask accepts, followed by the mask's next literals); a mask that reaches "~" raises
  * UnsupportedFormatException. */
 void EditMaskSetter(VornRuntimeObject *ctl, int32_t param, VornStringRecord *mask);
+/* A styled field's StyledText (nil for a plain field), over the field's own text. Assigning one
+ * replaces the field's text and runs with copies of the given object's runs and paragraph
+ * alignments; a plain field, the current object and a detached object change nothing. */
+VornRuntimeObject *StyledTextObjectGetter(VornRuntimeObject *ctl, int32_t param);
+void StyledTextObjectSetter(VornRuntimeObject *ctl, int32_t param, VornRuntimeObject *value);
 
 /* Methods. */
 void editToggleSelectionBold(VornRuntimeObject *ctl);
