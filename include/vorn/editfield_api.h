@@ -10,7 +10,7 @@
  *   49 SelUnderline, 50 SelItalic, 51 SelOutline, 52 SelShadow, 53 SelCondense, 54 SelExtend,
  *   55 SelPlain, 56 SelTextFont, 57 SelTextSize, 58 SelTextColor, 59 LiveUpdate,
  *   60 UseFocusRing, 61 DataSource, 62 DataField, 63 Alignment, 64 SelAlignment, 65 Format,
- *   66 FormattedText (read-only), 67 Mask
+ *   66 FormattedText (read-only), 67 Mask, 68 StyledText
  *
  * Event handlers the runtime calls (the object first):
  *   KeyDown: uint8_t (self, VornStringRecord *key)   -- true keeps the key out of the text
@@ -105,8 +105,15 @@ void EditDataFieldSetter(VornRuntimeObject *ctl, int32_t param, VornStringRecord
 void EditAlignmentSetter(VornRuntimeObject *ctl, int32_t param, int32_t alignment);
 int32_t EditSelAlignmentGetter(VornRuntimeObject *ctl, int32_t param);
 void EditSelAlignmentSetter(VornRuntimeObject *ctl, int32_t param, int32_t alignment);
-/* Stores the mask; masks are not applied to typing yet. */
+/* Stores the mask and matches the current text against it at once (the text is cut to what
+ * the mask accepts, followed by the mask's next literals); a mask that reaches "~" raises
+ * UnsupportedFormatException. */
 void EditMaskSetter(VornRuntimeObject *ctl, int32_t param, VornStringRecord *mask);
+/* A styled field's StyledText (nil for a plain field), over the field's own text. Assigning one
+ * replaces the field's text and runs with copies of the given object's runs and paragraph
+ * alignments; a plain field, the current object and a detached object change nothing. */
+VornRuntimeObject *StyledTextObjectGetter(VornRuntimeObject *ctl, int32_t param);
+void StyledTextObjectSetter(VornRuntimeObject *ctl, int32_t param, VornRuntimeObject *value);
 
 /* Methods. */
 void editToggleSelectionBold(VornRuntimeObject *ctl);

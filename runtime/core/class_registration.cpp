@@ -17,6 +17,7 @@
 #include "core/timer.h"
 #include "core/tray_item.h"
 #include "editfield/edit_field_class.h"
+#include "editfield/styled_text_class.h"
 #include "files/binary_stream.h"
 #include "files/file_classes.h"
 #include "files/text_input_stream.h"
@@ -62,6 +63,7 @@ void RegisterIntrinsicClasses() {
   RegisterIntrinsicClass(GetEmbeddedWindowControlClassDefinition());
   InstallContainerControlWindowHooks();
   RegisterIntrinsicClass(GetGroupBoxClassDefinition());
+  RegisterStyledTextClasses();
   RegisterIntrinsicClass(GetEditFieldClassDefinition());
   RegisterPopupClasses();
   RegisterButtonClasses();

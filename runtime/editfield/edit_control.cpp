@@ -1,5 +1,6 @@
 #include "editfield/edit_control.h"
 
+#include "editfield/edit_field_class.h"
 #include "editfield/edit_text_model.h"
 
 namespace vorn {
@@ -18,8 +19,10 @@ bool EditControl::CanFocus() { return !mRefuseFocus && mEnabled && mVisible && m
 
 void EditControl::Close() {
   // The owner is about to lose its pane: its data control must not keep it through this pane,
-  // and nothing may reach it through this one any more.
+  // its StyledText must not reach the pane, and nothing may reach the owner through this one
+  // any more.
   UnbindDataSource();
+  DetachEditFieldStyledText(mOwner);
   mOwner = nullptr;
   ContainerPane::Close();
 }

@@ -256,7 +256,14 @@ void EditSelAlignmentSetter(VornRuntimeObject* ctl, int32_t, int32_t alignment) 
 }
 
 void EditMaskSetter(VornRuntimeObject* ctl, int32_t, VornStringRecord* mask) {
-  if (EditFieldObject* f = Field(ctl)) ReplaceStringRep(f->mask, mask);
+  EditFieldObject* f = Field(ctl);
+  if (!f) return;
+  ReplaceStringRep(f->mask, mask);
+  // The text is matched against the new mask at once, as an empty edit at the insertion point.
+  EditControl* pane = EditFieldPane(f);
+  if (!pane || !f->router) return;
+  int32_t at = pane->GetSelStart();
+  f->router->ApplyMask(pane, at, 0, at, string("", 0, kEncodingUTF8), false);
 }
 
 // --- selection ---------------------------------------------------------------------------------

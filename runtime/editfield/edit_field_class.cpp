@@ -8,6 +8,7 @@
 #include "controls/control_support.h"
 #include "editfield/edit_control_gtk.h"
 #include "editfield/edit_router.h"
+#include "editfield/styled_text_class.h"
 #include "objects/runtime_object.h"
 #include "strings/format_number.h"
 #include "strings/number_parse.h"
@@ -71,6 +72,7 @@ const PropertyRow kProperties[] = {
     EF_ROW("Format", "s", stringGetter, stringSetter, format),
     EF_READ_ONLY("FormattedText", "s", stringGetter, formattedText),
     EF_ROW("Mask", "s", stringGetter, EditMaskSetter, mask),
+    EF_ROW("StyledText", "o<StyledText>", StyledTextObjectGetter, StyledTextObjectSetter, styledText),
 };
 
 #undef EF_ROW
@@ -164,6 +166,17 @@ EditControl* EditFieldPane(EditFieldObject* field) {
   return field ? dynamic_cast<EditControl*>(ControlPane(&field->base)) : nullptr;
 }
 
+void AttachEditFieldStyledText(EditFieldObject* field, EditControl* pane) {
+  // An object handed out before keeps no way into a pane it no longer speaks for.
+  DetachStyledText(field->styledText);
+  RuntimeUnlockObject(field->styledText);
+  field->styledText = pane ? NewAttachedStyledText(pane) : nullptr;
+}
+
+void DetachEditFieldStyledText(RuntimeObject* owner) {
+  if (EditFieldObject* field = AsEditFieldObject(owner)) DetachStyledText(field->styledText);
+}
+
 void DisplayEditFormat(EditFieldObject* field) {
   EditControl* pane = EditFieldPane(field);
   if (!pane || !field->format || field->format->length == 0 || GetFocusPane() == pane) return;
@@ -213,6 +226,7 @@ void EditCreatePane(VornRuntimeObject* ctl) {
                          : NewEditControl(field->router, parent, c->tabPanelIndex, bounds, border, style);
   }
   AttachControlPane(c, pane);
+  if (field->styled) AttachEditFieldStyledText(field, pane);
   pane->SetOwner(ctl);
   pane->SetAlignment(field->alignment);
   pane->SetReadOnly(field->readOnly != 0);
@@ -257,8 +271,7 @@ void RuntimeEditDestructor(VornRuntimeObject* ctl) {
   }
   RuntimeUnlockObject(field->dataNotifier);
   field->dataNotifier = nullptr;
-  RuntimeUnlockObject(field->styledText);
-  field->styledText = nullptr;
+  AttachEditFieldStyledText(field, nullptr);
   delete field->router;
   field->router = nullptr;
 }

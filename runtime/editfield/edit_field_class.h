@@ -57,6 +57,12 @@ EditFieldObject* AsEditFieldObject(RuntimeObject* object);
 // The field's pane, nil while it has none.
 EditControl* EditFieldPane(EditFieldObject* field);
 
+// Replaces the field's StyledText with a new one over the pane's text (none for a nil pane);
+// the one it held before is detached.
+void AttachEditFieldStyledText(EditFieldObject* field, EditControl* pane);
+// Detaches the StyledText of the field that owns a closing pane.
+void DetachEditFieldStyledText(RuntimeObject* owner);
+
 // Shows the Format in a field that does not have the focus: the formatted number becomes the
 // displayed text while the object keeps the text as typed.
 void DisplayEditFormat(EditFieldObject* field);

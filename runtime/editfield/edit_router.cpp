@@ -1,8 +1,12 @@
 #include "editfield/edit_router.h"
 
+#include <gdk/gdk.h>
+
 #include "controls/control_support.h"
 #include "editfield/edit_control.h"
 #include "editfield/edit_field_class.h"
+#include "editfield/input_mask.h"
+#include "objects/exceptions.h"
 #include "objects/event_dispatch.h"
 #include "windows/menu_enabling.h"
 
@@ -61,9 +65,62 @@ EditMenuState EditMenuStateOf(EditControl* pane) {
   return state;
 }
 
-bool RuntimeEditRouter::ValidateKey(EditControl*, int32_t, int32_t, int32_t, const string&, bool, int32_t) {
+bool RuntimeEditRouter::ValidateKey(EditControl* pane, int32_t start, int32_t length, int32_t insertAt,
+                                    const string& text, bool selectInserted, int32_t) {
+  // Panes call this from native key handling, where no compiled caller would see an exception.
+  ExceptionBoundary boundary;
   // Without an input mask every key goes to the widget as typed.
-  return false;
+  return ApplyMask(pane, start, length, insertAt, text, selectInserted);
+}
+
+bool RuntimeEditRouter::ApplyMask(EditControl* pane, int32_t start, int32_t length, int32_t insertAt,
+                                  const string& text, bool selectInserted) {
+  EditFieldObject* field = AsEditFieldObject(mObject);
+  if (!pane || !field || !field->mask || field->mask->length == 0) return false;
+  RuntimeObject* object = mObject;
+  ObjectHold hold(object);
+  string mask = string::Share(field->mask).ToUTF8();
+  string current = pane->GetText(kEncodingUTF8);
+  string inserted = text.ToUTF8();
+  MaskedEdit edit = ProposeMaskedEdit(current.View(), start, length, insertAt, inserted.View(),
+                                      pane->GetSelLength() == 0);
+  InputMaskMatch match = MatchInputMask(edit.proposed, mask.View(), LocaleInputMaskSeparators());
+  if (match.result == InputMaskResult::kInvalidMask) {
+    RuntimeRaiseExceptionWithMessage(GetUnsupportedFormatExceptionClassDefinition(),
+                                     string("Invalid Mask.  The tilde character (~) is reserved for future use."));
+    return true;
+  }
+  bool isEdit = length > 0 || inserted.Length() > 0;
+  bool rejected = match.result == InputMaskResult::kRejected;
+  // A refused keystroke leaves the text as it was; cutting it back to the part before the
+  // refused character would throw away everything the user typed after it. Only a new mask
+  // cuts the text to what it accepts.
+  if (!rejected || !isEdit) {
+    bool pureDeletion = length > 0 && inserted.Length() == 0;
+    std::string shown = match.accepted;
+    int32_t advance = 0;
+    if (!pureDeletion) {
+      shown += match.tail;
+      advance = UTF8CharacterCount(match.tail) + UTF8CharacterCount(inserted.View());
+    }
+    pane->SetText(string(shown, kEncodingUTF8));
+    if (selectInserted) {
+      pane->SetSelStart(edit.insertAt);
+      pane->SetSelLength(advance);
+    } else {
+      pane->SetSelStart(edit.insertAt + advance);
+      pane->SetSelLength(0);
+    }
+  }
+  if (rejected) {
+    if (HandlerByEventName(object, "ValidationError")) {
+      string proposed(edit.proposed, kEncodingUTF8);
+      Fire(pane, object, "ValidationError", nullptr, proposed.Rep(), match.acceptedCharacters + 1);
+    } else {
+      gdk_beep();
+    }
+  }
+  return true;
 }
 
 void RuntimeEditRouter::TextChanged(EditControl* pane) {

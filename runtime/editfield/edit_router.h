@@ -28,6 +28,13 @@ class RuntimeEditRouter : public EditControlDelegate {
   bool MouseDown(EditControl* pane, int32_t x, int32_t y) override;
   void MouseUp(EditControl* pane, int32_t x, int32_t y) override;
 
+  // Applies an edit to a field with a Mask itself: the text as far as the mask takes it, plus
+  // the mask's next literals, goes into the pane, and a mismatch fires ValidationError. A mask
+  // that reaches its reserved character raises UnsupportedFormatException for the caller.
+  // False when the object is no EditField or has no Mask: nothing is done.
+  bool ApplyMask(EditControl* pane, int32_t start, int32_t length, int32_t insertAt, const string& text,
+                 bool selectInserted);
+
   RuntimeObject* Object() const { return mObject; }
 
  private:

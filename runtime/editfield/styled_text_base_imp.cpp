@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include "editfield/edit_text_model.h"
+#include "editfield/styled_text_class.h"
+#include "objects/exceptions.h"
+#include "strings/runtime_error.h"
 
 namespace vorn {
 
@@ -300,6 +303,36 @@ void StyledTextBaseImp::InsertRunData(const StyleRunData& run, int32_t index) {
 void StyledTextBaseImp::AppendRunData(const StyleRunData& run) {
   InsertRunData(run, static_cast<int32_t>(mEntries.size()));
 }
+
+RuntimeObject* StyledTextBaseImp::GetRun(int32_t index) {
+  StyleRunData data;
+  if (!GetRunData(index, &data)) {
+    RuntimeRaiseOutOfBoundsException();
+    return nullptr;
+  }
+  return NewStyleRunObject(data);
+}
+
+RuntimeObject* StyledTextBaseImp::GetRunRange(int32_t index) {
+  int32_t start = 0, length = 0;
+  Merge();
+  if (!GetRunRangeData(index, &start, &length)) {
+    RuntimeRaiseOutOfBoundsException();
+    return nullptr;
+  }
+  return NewRangeObject(start, length);
+}
+
+void StyledTextBaseImp::InsertRun(RuntimeObject* run, int32_t index) {
+  StyleRunObject* fields = AsStyleRunObject(run);
+  if (!fields) {
+    ReportRuntimeError(kRuntimeErrorKind, kErrorFailedAssertion, "../Common/StyledTextBaseImp", __LINE__, "sr", "");
+    return;
+  }
+  InsertRunData(StyleRunDataOf(fields), index);
+}
+
+void StyledTextBaseImp::AppendRun(RuntimeObject* run) { InsertRun(run, static_cast<int32_t>(mEntries.size())); }
 
 void StyledTextBaseImp::RemoveRun(int32_t index) {
   if (index < 0 || index >= static_cast<int32_t>(mEntries.size())) return;

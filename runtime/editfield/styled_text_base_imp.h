@@ -54,11 +54,19 @@ class StyledTextBaseImp : public StyledTextDelegate {
   int32_t GetSize(int32_t start, int32_t length, bool* mixed) override;
   uint32_t GetColor(int32_t start, int32_t length, bool* mixed) override;
   int32_t RunCount() override;
+  // A new StyleRun copied from the run; an index outside the runs raises
+  // OutOfBoundsException and answers nil.
+  RuntimeObject* GetRun(int32_t index) override;
+  // A copy of the StyleRun goes in; anything else is reported.
+  void InsertRun(RuntimeObject* run, int32_t index) override;
+  void AppendRun(RuntimeObject* run) override;
   void RemoveRun(int32_t index) override;
+  // A new Range over the run, counted after merging; out of range as GetRun.
+  RuntimeObject* GetRunRange(int32_t index) override;
   int32_t GetAlignment(int32_t start, int32_t length) override;
   void SetAlignment(int32_t start, int32_t length, int32_t alignment) override;
 
-  // The runs as values; the StyleRun and Range objects of the language are made from these.
+  // The runs as values.
   // False for an index outside the runs.
   bool GetRunData(int32_t index, StyleRunData* out);
   bool GetRunRangeData(int32_t index, int32_t* start, int32_t* length);

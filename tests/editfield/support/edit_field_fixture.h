@@ -14,7 +14,7 @@ namespace vorn::test {
 
 // Property indices of EditField in packed streams.
 enum EditFieldProperty : uint16_t {
-  kEfText = 26, kEfBorder = 28, kEfMultiLine = 29, kEfReadOnly = 30, kEfPassword = 31, kEfAcceptTabs = 33,
+  kEfText = 26, kEfBorder = 28, kEfMultiLine = 29, kEfReadOnly = 30, kEfPassword = 31, kEfStyled = 32, kEfAcceptTabs = 33,
   kEfScrollBarHorizontal = 36, kEfScrollBarVertical = 37, kEfTextSize = 40, kEfLimitText = 47, kEfFormat = 65,
 };
 
