@@ -93,7 +93,8 @@ string Quoted(const string& text) {
 
 void Transact(RuntimeObject* object, void (*dbEngineDefinition::*operation)(void*), const char* text) {
   DatabaseObject* database = DatabaseFields(object);
-  if (!database || !database->engine) return;
+  // A database without an open handle has nothing to commit; its engine must not be asked.
+  if (!database || !database->engine || !database->handle) return;
   if (database->engine->*operation) {
     (database->engine->*operation)(database->handle);
   } else {

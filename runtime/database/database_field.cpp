@@ -8,6 +8,8 @@
 #include "database/database_fields.h"
 #include "database/database_objects.h"
 #include "objects/class_registry.h"
+#include "objects/date_class.h"
+#include "objects/variant.h"
 #include "strings/number_parse.h"
 #include "strings/number_text.h"
 
@@ -28,7 +30,11 @@ const PropertyRow kProperties[] = {
     VALUE("IntegerValue", "i4", cursorFieldIntegerValueGetter, cursorFieldIntegerValueSetter),
     {kRowFlags, "NativeValue", "s", Fn(&cursorFieldNativeValueGetter), "cursorFieldNativeValueGetter", nullptr,
      nullptr, 0, 0},
+    VALUE("DateValue", "o<Date>", cursorFieldDateValueGetter, cursorFieldDateValueSetter),
+    {0, "MacPictValue", "o<Picture>", Fn(&cursorFieldMactPictGetter), "cursorFieldMactPictGetter",
+     Fn(&cursorFieldMactPictSetter), "cursorFieldMactPictSetter", 0, 0},
     VALUE("BooleanValue", "b", CursorFieldBooleanValueGetter, CursorFieldBooleanValueSetter),
+    VALUE("Value", "o<Variant>", CursorFieldValueGetter, CursorFieldValueSetter),
 };
 
 #undef VALUE
@@ -41,6 +47,7 @@ const ParamRow kValueParam[] = {{"v", "s", 0, 0}};
 const MethodRow kMethods[] = {
     METHOD("getString", "s", nullptr, 0, databaseCursorFieldGetString),
     METHOD("setString", "", kValueParam, 1, databaseCursorFieldSetString),
+    METHOD("Operator_Convert", "o<Date>", nullptr, 0, CursorFieldConvertToDate),
     METHOD("Operator_Convert", "s", nullptr, 0, CursorFieldConvertToString),
     METHOD("Operator_Convert", "i4", nullptr, 0, CursorFieldConvertToInteger),
     METHOD("Operator_Convert", "f8", nullptr, 0, CursorFieldConvertToDouble),
@@ -151,6 +158,58 @@ void SetPending(RuntimeObject* object, StringRep* text) {
   cursor->edits = new dbRowEdit{cursor->edits, field->column, text};
 }
 
+// The big-endian 16-bit part `index` of a date, time or timestamp value.
+int32_t Part(const DbColumnBytes& value, int32_t index) {
+  if (!value.data || value.length < 2 * (index + 1)) return 0;
+  return static_cast<int16_t>(value.data[2 * index] << 8 | value.data[2 * index + 1]);
+}
+
+RuntimeObject* DateOf(const DbColumnBytes& value) {
+  switch (value.type) {
+    case kVornDbDate: return NewDateFromParts(Part(value, 0), Part(value, 1), Part(value, 2), 0, 0, 0);
+    case kVornDbTime: return NewDateFromParts(1, 1, 1, Part(value, 0), Part(value, 1), Part(value, 2));
+    case kVornDbTimeStamp:
+      return NewDateFromParts(Part(value, 0), Part(value, 1), Part(value, 2), Part(value, 3), Part(value, 4),
+                              Part(value, 5));
+    default: return nullptr;
+  }
+}
+
+RuntimeObject* VariantOf(const FieldValue& value) {
+  if (value.fromRecord) return nullptr;
+  const DbColumnBytes& bytes = value.bytes;
+  switch (bytes.type) {
+    case kVornDbSmallInt:
+    case kVornDbInteger: return intToVariant(static_cast<int32_t>(ColumnValueNumber(bytes)));
+    case kVornDbChar:
+    case kVornDbText:
+    case kVornDbBinary:
+    case kVornDbLongText:
+    case kVornDbLongBinary: return stringToVariant(string(value.copied, kEncodingUTF8).Rep());
+    case kVornDbFloat:
+    case kVornDbDouble: return doubleToVariant(ColumnValueNumber(bytes));
+    case kVornDbBoolean: return booleanToVariant(ColumnValueBoolean(bytes) ? 1 : 0);
+    case kVornDbDate:
+    case kVornDbTimeStamp: return DateOf(bytes);
+    // Only the time of day is set: the date stays what a new Date holds.
+    case kVornDbTime: return NewDateFromParts(0, 0, 0, Part(bytes, 0), Part(bytes, 1), Part(bytes, 2));
+    default: return nullptr;
+  }
+}
+
+// The pending text of a Variant: nil (NULL) for nil and for objects other than dates.
+string VariantText(RuntimeObject* variant) {
+  switch (KindOfVariant(variant)) {
+    case VariantKind::kNil:
+    case VariantKind::kObject: return {};
+    case VariantKind::kInteger: return LongToString(VariantToInteger(variant));
+    case VariantKind::kDouble: return DoubleToString(VariantToDouble(variant), kDoubleAutomatic, 20);
+    case VariantKind::kDate: return GetSQLDateTimeString(variant);
+    case VariantKind::kBoolean: return string(VariantToBoolean(variant) ? "true" : "false");
+    default: return VariantToText(variant);
+  }
+}
+
 }  // namespace
 
 ObjectDefinition* GetDatabaseCursorFieldClassDefinition() {
@@ -240,5 +299,34 @@ int32_t CursorFieldConvertToInteger(VornRuntimeObject* object) { return cursorFi
 double CursorFieldConvertToDouble(VornRuntimeObject* object) { return ReadNumber(object); }
 
 uint8_t CursorFieldConvertToBoolean(VornRuntimeObject* object) { return CursorFieldBooleanValueGetter(object, 0); }
+
+VornRuntimeObject* cursorFieldDateValueGetter(VornRuntimeObject* object, int32_t) {
+  FieldValue value = Read(object, false);
+  if (!value.present) return nullptr;
+  if (value.edit) return NewDateFromSQLDateTime(*value.edit);
+  return DateOf(value.bytes);
+}
+
+void cursorFieldDateValueSetter(VornRuntimeObject* object, int32_t, VornRuntimeObject* date) {
+  if (date) SetPending(object, GetSQLDateTimeString(date).Rep());
+}
+
+VornRuntimeObject* CursorFieldConvertToDate(VornRuntimeObject* object) { return cursorFieldDateValueGetter(object, 0); }
+
+// No picture of that format is decoded on this platform.
+VornRuntimeObject* cursorFieldMactPictGetter(VornRuntimeObject*, int32_t) { return nullptr; }
+
+void cursorFieldMactPictSetter(VornRuntimeObject* object, int32_t, VornRuntimeObject*) { SetPending(object, nullptr); }
+
+VornRuntimeObject* CursorFieldValueGetter(VornRuntimeObject* object, int32_t) {
+  FieldValue value = Read(object, false);
+  if (!value.present) return nullptr;
+  if (value.edit) return stringToVariant(value.edit->Rep());
+  return VariantOf(value);
+}
+
+void CursorFieldValueSetter(VornRuntimeObject* object, int32_t, VornRuntimeObject* variant) {
+  SetPending(object, VariantText(variant).Rep());
+}
 
 }  // extern "C"

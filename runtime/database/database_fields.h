@@ -64,6 +64,13 @@ VornStringRecord* CursorFieldConvertToString(VornRuntimeObject* field);
 int32_t CursorFieldConvertToInteger(VornRuntimeObject* field);
 double CursorFieldConvertToDouble(VornRuntimeObject* field);
 uint8_t CursorFieldConvertToBoolean(VornRuntimeObject* field);
+VornRuntimeObject* cursorFieldDateValueGetter(VornRuntimeObject* field, int32_t);
+void cursorFieldDateValueSetter(VornRuntimeObject* field, int32_t, VornRuntimeObject* date);
+VornRuntimeObject* CursorFieldConvertToDate(VornRuntimeObject* field);
+VornRuntimeObject* cursorFieldMactPictGetter(VornRuntimeObject* field, int32_t);
+void cursorFieldMactPictSetter(VornRuntimeObject* field, int32_t, VornRuntimeObject* picture);
+VornRuntimeObject* CursorFieldValueGetter(VornRuntimeObject* field, int32_t);
+void CursorFieldValueSetter(VornRuntimeObject* field, int32_t, VornRuntimeObject* variant);
 
 void databaseRecordDestructor(VornRuntimeObject* record);
 VornStringRecord* getDatabaseRecordColumn(VornRuntimeObject* record, VornStringRecord* name);
@@ -76,6 +83,10 @@ VornStringRecord* GetDatabaseRecordBlobColumn(VornRuntimeObject* record, VornStr
 void SetDatabaseRecordBlobColumn(VornRuntimeObject* record, VornStringRecord* name, VornStringRecord* value);
 uint8_t GetDatabaseRecordBooleanColumn(VornRuntimeObject* record, VornStringRecord* name);
 void SetDatabaseRecordBooleanColumn(VornRuntimeObject* record, VornStringRecord* name, uint8_t value);
+VornRuntimeObject* getDatabaseRecordDateColumn(VornRuntimeObject* record, VornStringRecord* name);
+void setDatabaseRecordDateColumn(VornRuntimeObject* record, VornStringRecord* name, VornRuntimeObject* date);
+VornRuntimeObject* getDatabaseRecordMacPictColumn(VornRuntimeObject* record, VornStringRecord* name);
+void setDatabaseRecordMacPictColumn(VornRuntimeObject* record, VornStringRecord* name, VornRuntimeObject* picture);
 int32_t getDatabaseRecordFieldCount(VornRuntimeObject* record);
 VornStringRecord* getDatabaseRecordIndString(VornRuntimeObject* record, int32_t index);
 }

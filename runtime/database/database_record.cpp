@@ -5,6 +5,7 @@
 
 #include "database/database_fields.h"
 #include "objects/class_registry.h"
+#include "objects/date_class.h"
 #include "strings/number_parse.h"
 #include "strings/number_text.h"
 
@@ -27,6 +28,9 @@ const MethodRow kMethods[] = {
     COLUMN("Column", "s", getDatabaseRecordColumn, setDatabaseRecordColumn),
     COLUMN("DoubleColumn", "f8", getDatabaseRecordDoubleColumn, setDatabaseRecordDoubleColumn),
     COLUMN("IntegerColumn", "i4", getDatabaseRecordIntegerColumn, setDatabaseRecordIntegerColumn),
+    COLUMN("DateColumn", "o<Date>", getDatabaseRecordDateColumn, setDatabaseRecordDateColumn),
+    {"MacPictColumn", "o<Picture>", kNameParam, 1, Fn(&getDatabaseRecordMacPictColumn),
+     "getDatabaseRecordMacPictColumn", Fn(&setDatabaseRecordMacPictColumn), "setDatabaseRecordMacPictColumn", 0, 0},
     COLUMN("BlobColumn", "s", GetDatabaseRecordBlobColumn, SetDatabaseRecordBlobColumn),
     COLUMN("BooleanColumn", "b", GetDatabaseRecordBooleanColumn, SetDatabaseRecordBooleanColumn),
     METHOD("FieldCount", "i4", nullptr, 0, getDatabaseRecordFieldCount),
@@ -126,6 +130,21 @@ int32_t getDatabaseRecordIntegerColumn(VornRuntimeObject* object, VornStringReco
 
 void setDatabaseRecordIntegerColumn(VornRuntimeObject* object, VornStringRecord* name, int32_t value) {
   Set(object, name, LongToString(value), kVornDbInteger);
+}
+
+VornRuntimeObject* getDatabaseRecordDateColumn(VornRuntimeObject* object, VornStringRecord* name) {
+  return NewDateFromSQLDateTime(Text(object, name));
+}
+
+void setDatabaseRecordDateColumn(VornRuntimeObject* object, VornStringRecord* name, VornRuntimeObject* date) {
+  if (date) Set(object, name, GetSQLDateTimeString(date), kVornDbDate);
+}
+
+// No picture of that format is kept on this platform: the column is set to the empty text.
+VornRuntimeObject* getDatabaseRecordMacPictColumn(VornRuntimeObject*, VornStringRecord*) { return nullptr; }
+
+void setDatabaseRecordMacPictColumn(VornRuntimeObject* object, VornStringRecord* name, VornRuntimeObject* picture) {
+  if (picture) Set(object, name, string(), kVornDbText);
 }
 
 VornStringRecord* GetDatabaseRecordBlobColumn(VornRuntimeObject* object, VornStringRecord* name) {

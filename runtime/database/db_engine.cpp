@@ -72,12 +72,12 @@ RuntimeObject* OpenDatabaseByEngineName(const string& engineName, const uint8_t*
 
 bool EnsureDatabaseOpen(DatabaseObject* database) {
   if (!database) return false;
-  if (database->handle && database->open) return true;
+  if (database->handle && database->open && database->engine) return true;
   if (!database->engineName || !database->data || database->dataLength == 0) return false;
   RuntimeObject* opened =
       OpenDatabaseByEngineName(string::Share(database->engineName), database->data, database->dataLength);
   DatabaseObject* from = DatabaseFields(opened);
-  bool ready = from && from->handle;
+  bool ready = from && from->handle && from->engine;
   if (ready) TakeOverDatabaseHandle(database, from);
   database->open = ready ? 1 : 0;
   RuntimeUnlockObject(opened);
@@ -114,7 +114,8 @@ using namespace vorn;
 extern "C" {
 
 VornRuntimeObject* VORNdbDatabaseFromDBDatabase(void* handle, dbEngineDefinition* engine) {
-  if (!handle) return nullptr;
+  // Without its record an engine's handle cannot be used or closed.
+  if (!handle || !engine) return nullptr;
   RuntimeObject* object = CreateInstanceFromDefinition(GetDatabaseClassDefinition());
   DatabaseObject* database = DatabaseFields(object);
   if (!database) return nullptr;
@@ -123,7 +124,7 @@ VornRuntimeObject* VORNdbDatabaseFromDBDatabase(void* handle, dbEngineDefinition
 }
 
 VornRuntimeObject* VORNdbCursorFromDBCursor(void* handle, dbCursorDefinition* definition) {
-  if (!handle) return nullptr;
+  if (!handle || !definition) return nullptr;
   RuntimeObject* object = CreateInstanceFromDefinition(GetRecordSetClassDefinition());
   DatabaseCursorObject* cursor = CursorFields(object);
   if (!cursor) return nullptr;
@@ -136,7 +137,11 @@ VornRuntimeObject* VORNdbCursorFromDBCursor(void* handle, dbCursorDefinition* de
 }
 
 void VORNConstructDBDatabase(VornRuntimeObject* object, void* handle, dbEngineDefinition* engine) {
-  if (DatabaseObject* database = DatabaseFields(object)) AttachDatabaseHandle(database, handle, engine);
+  DatabaseObject* database = DatabaseFields(object);
+  if (!database || !handle || !engine) return;
+  // Binding twice must not list the database twice.
+  dbShutdownContext::RemoveDatabase(object);
+  AttachDatabaseHandle(database, handle, engine);
 }
 
 void PluginRegisterDBEngine(dbEngineDefinition* engine) {

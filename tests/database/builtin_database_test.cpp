@@ -93,6 +93,7 @@ TEST_F(BuiltInDatabaseTest, CreateInsertWalkAndReopen) {
   databaseCommit(db);
   databaseClose(db);
   EXPECT_EQ(Handle(db), nullptr);
+  databaseCommit(db);
 
   RuntimeObject* again = NewDatabase();
   ASSERT_TRUE(VORNDatabaseConnect(again));
@@ -170,6 +171,11 @@ TEST_F(BuiltInDatabaseTest, WithoutAFileNothingOpens) {
   EXPECT_EQ(Text(databaseErrorStringGetter(db, 0)), "A Database file was not specified");
   EXPECT_FALSE(VORNDatabaseCreateDatabaseFile(db));
   EXPECT_EQ(databaseTableSchema(db), nullptr);
+  // The engine record is there from construction, but there is no handle to commit.
+  databaseCommit(db);
+  databaseRollback(db);
+  RuntimeObject* record = New(GetDatabaseRecordClassDefinition());
+  databaseInsertRecord(db, string("t").Rep(), record);
   EXPECT_EQ(newVORNDatabase(nullptr), nullptr);
   EXPECT_EQ(openVORNDatabase(nullptr), nullptr);
 }

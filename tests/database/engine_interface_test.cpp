@@ -33,6 +33,8 @@ class EngineInterfaceTest : public test::IntrinsicClassTest {
 TEST_F(EngineInterfaceTest, WrappingHandlesGivesOpenObjectsListedForQuit) {
   EXPECT_EQ(VORNdbDatabaseFromDBDatabase(nullptr, &engine), nullptr);
   EXPECT_EQ(VORNdbCursorFromDBCursor(nullptr, &cursorRecord), nullptr);
+  EXPECT_EQ(VORNdbDatabaseFromDBDatabase(&fake, nullptr), nullptr);
+  EXPECT_EQ(VORNdbCursorFromDBCursor(&fake, nullptr), nullptr);
   RuntimeObject* db = OpenFake();
   ASSERT_NE(DatabaseFields(db), nullptr);
   EXPECT_EQ(DatabaseFields(db)->handle, &fake);
@@ -251,7 +253,11 @@ TEST_F(EngineInterfaceTest, PluginsReadTheConnectionStrings) {
   EXPECT_EQ(Text(VORNGetDBUserName(plain)), "ann");
   EXPECT_EQ(Text(VORNGetDBPassword(plain)), "pw");
   VORNConstructDBDatabase(plain, &fake, &engine);
+  VORNConstructDBDatabase(plain, &fake, &engine);
   EXPECT_TRUE(dbShutdownContext::ListsDatabase(plain));
+  databaseClose(plain);
+  EXPECT_FALSE(dbShutdownContext::ListsDatabase(plain));
+  EXPECT_EQ(fake.log, (std::vector<std::string>{"close"}));
   EXPECT_EQ(VORNDBConnectionDialogCreate(), nullptr);
   EXPECT_EQ(VORNDBConnectionDialogShow(nullptr, "x"), 0);
 }
@@ -273,6 +279,8 @@ TEST_F(EngineInterfaceTest, EntryPointsAreBound) {
       {"cursorFieldStringValueGetter", reinterpret_cast<void*>(&cursorFieldStringValueGetter)},
       {"getDatabaseRecordIndString", reinterpret_cast<void*>(&getDatabaseRecordIndString)},
   });
+  // Registering the classes reported nothing.
+  EXPECT_TRUE(Reports().empty());
 }
 
 }  // namespace
