@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/resource_manager.h"
 #include "database/database_fields.h"
 #include "database/database_objects.h"
 #include "database/db_shutdown_context.h"
@@ -89,6 +90,50 @@ TEST_F(EngineInterfaceTest, EnginesAreChosenByNameWithoutRegardToCase) {
   const uint8_t stored[] = {'Z', 1, 'x', 1, 'y'};
   EXPECT_EQ(OpenDatabaseByEngineName(string("VornDB"), stored, sizeof stored), nullptr);
   EXPECT_EQ(opened.size(), 1u);
+}
+
+// A data source whose databases are the fixture's fake engine over the fake database.
+dbtest::FakeDatabase* sSourceDatabase = nullptr;
+dbEngineDefinition* sSourceEngine = nullptr;
+std::string sSourceData;
+
+RuntimeObject* OpenFromSource(const void* data, uint32_t length) {
+  sSourceData.assign(static_cast<const char*>(data), length);
+  return VORNdbDatabaseFromDBDatabase(sSourceDatabase, sSourceEngine);
+}
+
+TEST_F(EngineInterfaceTest, StoredDatabasesOpenLazilyThroughTheirEngine) {
+  sSourceDatabase = &fake;
+  sSourceEngine = &engine;
+  RegisterDataSource("Lazy", &OpenFromSource);
+  static const uint8_t kData[] = {'r', 'o', 'w', 's'};
+  RuntimeObject* db = New(GetDatabaseClassDefinition());
+  EXPECT_EQ(getDatabaseProperty(db, string("x").Rep()), nullptr);  // nothing stored: stays closed
+  DatabaseObject* fields = DatabaseFields(db);
+  fields->engineName = string("LAZY").GetRetainedRep();
+  fields->data = kData;
+  fields->dataLength = sizeof kData;
+  databaseCommit(db);  // commit does not open
+  EXPECT_TRUE(fake.log.empty());
+  EXPECT_EQ(databaseTableSchema(db), nullptr);  // opens; the engine offers no schema
+  EXPECT_EQ(sSourceData, "rows");
+  EXPECT_EQ(fields->handle, &fake);
+  EXPECT_TRUE(dbShutdownContext::ListsDatabase(db));
+  databaseCommit(db);
+  EXPECT_EQ(fake.log, (std::vector<std::string>{"commit"}));
+}
+
+TEST_F(EngineInterfaceTest, ResourceDatabasesOpenByTheirEngineName) {
+  sSourceDatabase = &fake;
+  sSourceEngine = &engine;
+  RegisterDataSource("Res", &OpenFromSource);
+  static const uint8_t kResource[] = {3, 0, 0, 0, 'r', 'E', 's', 2, 0, 0, 0, 'o', 'k'};
+  GetResourceManager().AddResource(0x44424153, 129, kResource, sizeof kResource, 0);
+  RuntimeObject* db = Keep(RuntimeGetDatabaseFromResource(129));
+  ASSERT_NE(db, nullptr);
+  EXPECT_EQ(sSourceData, "ok");
+  EXPECT_TRUE(DatabaseFields(db)->open);
+  EXPECT_EQ(RuntimeGetDatabaseFromResource(130), nullptr);
 }
 
 TEST_F(EngineInterfaceTest, OwnErrorWinsOverTheEnginesAndCodeZeroClearsIt) {
