@@ -16,6 +16,7 @@
 #include "core/system_module.h"
 #include "core/timer.h"
 #include "core/tray_item.h"
+#include "database/builtin_database_class.h"
 #include "editfield/edit_field_class.h"
 #include "editfield/styled_text_class.h"
 #include "files/binary_stream.h"
@@ -78,6 +79,7 @@ void RegisterIntrinsicClasses() {
   RegisterIntrinsicClass(GetTextInputStreamClassDefinition());
   RegisterIntrinsicClass(GetTextOutputStreamClassDefinition());
   RegisterFileClasses();
+  RegisterDatabaseClasses();
   RegisterSocketClasses();
   RegisterSerialClasses();
   RegisterPointerClasses();

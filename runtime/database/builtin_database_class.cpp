@@ -1,0 +1,152 @@
+// The built-in database class VORNDatabaseOldFormat and the entry points that create and open
+// database files named by a FolderItem.
+#include "database/builtin_database_class.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+#include "database/builtin_engine.h"
+#include "database/database_objects.h"
+#include "database/db_handle.h"
+#include "objects/class_registry.h"
+#include "vorn/folder_item_api.h"
+
+namespace vorn {
+namespace {
+
+void* Fn(auto function) { return reinterpret_cast<void*>(function); }
+
+constexpr int32_t kNoFileError = 1;
+constexpr const char* kNoFileText = "A Database file was not specified";
+// Opening a file that exists but is not a sound database is reported with the same code.
+constexpr int32_t kOpenFailedError = 1;
+
+const PropertyRow kProperties[] = {
+    {0, "DatabaseFile", "o<FolderItem>", Fn(&VORNDatabaseFolderItemGetter), "VORNDatabaseFolderItemGetter",
+     Fn(&VORNDatabaseFolderItemSetter), "VORNDatabaseFolderItemSetter", 0, 0},
+};
+
+const MethodRow kMethods[] = {
+    {"Connect", "b", nullptr, 0, Fn(&VORNDatabaseConnect), "VORNDatabaseConnect", nullptr, nullptr, 0, 0},
+    {"CreateDatabaseFile", "b", nullptr, 0, Fn(&VORNDatabaseCreateDatabaseFile), "VORNDatabaseCreateDatabaseFile",
+     nullptr, nullptr, 0, 0},
+};
+
+ObjectDefinition* BuildDefinition() {
+  auto* definition = new ObjectDefinition();
+  definition->mName = string("VORNDatabaseOldFormat");
+  definition->mSuper = GetDatabaseClassDefinition();
+  definition->mInstanceSize = static_cast<int32_t>(sizeof(VORNDatabaseObject));
+  definition->mInitializer = {Fn(&VORNDatabaseConstructor), "VORNDatabaseConstructor"};
+  definition->mFinalizer = {Fn(&VORNDatabaseDestructor), "VORNDatabaseDestructor"};
+  definition->SetInstanceVariables(BuildPropertyList(kProperties, RowCount(kProperties)));
+  SetMethodList(definition, kMethods, RowCount(kMethods));
+  return definition;
+}
+
+VORNDatabaseObject* Fields(RuntimeObject* object) {
+  if (!object || !RuntimeObjectIsaDefinition(object, GetVORNDatabaseClassDefinition())) return nullptr;
+  return reinterpret_cast<VORNDatabaseObject*>(object);
+}
+
+std::string PathOf(RuntimeObject* item) {
+  if (!item) return {};
+  return std::string(string::Adopt(VORNpathFromFolderItem(item)).View());
+}
+
+// Binds the object to the database made from its file; false (the object left closed, with the
+// reason) when there is no file or it cannot be made.
+template <typename Make>
+uint8_t Bind(RuntimeObject* object, Make make) {
+  VORNDatabaseObject* self = Fields(object);
+  if (!self) return 0;
+  if (!self->databaseFile) {
+    SetDatabaseError(&self->base, kNoFileError, string(kNoFileText));
+    return 0;
+  }
+  // An earlier connection is closed (and so committed) first: the new one may be over the same
+  // file, which must not see the earlier connection's pages written after it.
+  databaseClose(object);
+  std::string error;
+  RuntimeObject* made = make(PathOf(self->databaseFile), &error);
+  DatabaseObject* other = DatabaseFields(made);
+  if (!other || !other->handle) {
+    RuntimeUnlockObject(made);
+    SetDatabaseError(&self->base, kOpenFailedError, string(error, kEncodingUTF8));
+    return 0;
+  }
+  SetDatabaseError(&self->base, 0, string());
+  TakeOverDatabaseHandle(&self->base, other);
+  RuntimeUnlockObject(made);
+  return 1;
+}
+
+RuntimeObject* CreateDatabaseAt(const std::string& path, std::string* error) {
+  if (path.empty()) return nullptr;
+  std::unique_ptr<vndbHandle> handle = vndbHandle::CreateFile(path);
+  if (!handle && error) *error = "The database file cannot be created";
+  return WrapBuiltInDatabase(std::move(handle));
+}
+
+}  // namespace
+
+ObjectDefinition* GetVORNDatabaseClassDefinition() {
+  static ObjectDefinition* definition = BuildDefinition();
+  return definition;
+}
+
+RuntimeObject* OpenDatabaseFile(const std::string& path, std::string* error) {
+  if (path.empty()) return nullptr;
+  return WrapBuiltInDatabase(vndbHandle::OpenFile(path, error));
+}
+
+// Built-in databases stored as data are never opened: their three fields carry nothing the
+// engine could open.
+RuntimeObject* OpenDatabaseFromData(const void*, uint32_t) { return nullptr; }
+
+}  // namespace vorn
+
+using namespace vorn;
+
+extern "C" {
+
+void VORNDatabaseConstructor(VornRuntimeObject* object) {
+  if (VORNDatabaseObject* self = Fields(object)) self->base.engine = &gBuiltInEngine;
+}
+
+void VORNDatabaseDestructor(VornRuntimeObject* object) {
+  VORNDatabaseObject* self = Fields(object);
+  if (!self) return;
+  // Closing commits and frees the engine's handle; the Database destructor then finds it closed.
+  databaseClose(object);
+  RuntimeObject* file = self->databaseFile;
+  self->databaseFile = nullptr;
+  RuntimeUnlockObject(file);
+}
+
+VornRuntimeObject* VORNDatabaseFolderItemGetter(VornRuntimeObject* object, int32_t) {
+  VORNDatabaseObject* self = Fields(object);
+  if (!self) return nullptr;
+  RuntimeLockObject(self->databaseFile);
+  return self->databaseFile;
+}
+
+void VORNDatabaseFolderItemSetter(VornRuntimeObject* object, int32_t, VornRuntimeObject* item) {
+  VORNDatabaseObject* self = Fields(object);
+  if (!self) return;
+  RuntimeLockObject(item);
+  RuntimeObject* old = self->databaseFile;
+  self->databaseFile = item;
+  RuntimeUnlockObject(old);
+}
+
+uint8_t VORNDatabaseConnect(VornRuntimeObject* object) { return Bind(object, OpenDatabaseFile); }
+
+uint8_t VORNDatabaseCreateDatabaseFile(VornRuntimeObject* object) { return Bind(object, CreateDatabaseAt); }
+
+VornRuntimeObject* newVORNDatabase(VornRuntimeObject* item) { return CreateDatabaseAt(PathOf(item), nullptr); }
+
+VornRuntimeObject* openVORNDatabase(VornRuntimeObject* item) { return OpenDatabaseFile(PathOf(item), nullptr); }
+
+}  // extern "C"

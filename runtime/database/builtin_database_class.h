@@ -1,0 +1,34 @@
+// VORNDatabaseOldFormat: a Database over a built-in database file named by its DatabaseFile.
+#pragma once
+
+#include <string>
+
+#include "database/database_objects.h"
+
+namespace vorn {
+
+struct VORNDatabaseObject {
+  DatabaseObject base;
+  RuntimeObject* databaseFile;  // a FolderItem, held
+};
+
+ObjectDefinition* GetVORNDatabaseClassDefinition();
+
+// A Database over the file at the path (one reference); nil with the reason in `error`.
+RuntimeObject* OpenDatabaseFile(const std::string& path, std::string* error);
+
+// Registers the database classes in the order compiled code expects them.
+void RegisterDatabaseClasses();
+
+}  // namespace vorn
+
+extern "C" {
+void VORNDatabaseConstructor(VornRuntimeObject* database);
+void VORNDatabaseDestructor(VornRuntimeObject* database);
+VornRuntimeObject* VORNDatabaseFolderItemGetter(VornRuntimeObject* database, int32_t);
+void VORNDatabaseFolderItemSetter(VornRuntimeObject* database, int32_t, VornRuntimeObject* item);
+uint8_t VORNDatabaseConnect(VornRuntimeObject* database);
+uint8_t VORNDatabaseCreateDatabaseFile(VornRuntimeObject* database);
+VornRuntimeObject* newVORNDatabase(VornRuntimeObject* item);
+VornRuntimeObject* openVORNDatabase(VornRuntimeObject* item);
+}

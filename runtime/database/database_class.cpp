@@ -1,0 +1,241 @@
+// The language's Database class: a connection to one engine, every operation forwarded
+// through the engine's record.
+#include <cstddef>
+
+#include "database/database_objects.h"
+#include "database/database_fields.h"
+#include "database/db_shutdown_context.h"
+#include "objects/class_registry.h"
+
+namespace vorn {
+namespace {
+
+void* Fn(auto function) { return reinterpret_cast<void*>(function); }
+constexpr int32_t Offset(size_t offset) { return static_cast<int32_t>(offset); }
+
+constexpr uint32_t kRowFlags = 4;
+constexpr uint32_t kErrorRowFlags = 5;
+
+#define TEXT(name, field)                                                                        \
+  {kRowFlags, name, "s", Fn(&stringGetter), "stringGetter", Fn(&stringSetter), "stringSetter", \
+   Offset(offsetof(DatabaseObject, field)), 0}
+
+const PropertyRow kProperties[] = {
+    {kErrorRowFlags, "Error", "b", Fn(&databaseErrorGetter), "databaseErrorGetter", nullptr, nullptr, 0, 0},
+    {kErrorRowFlags, "ErrorCode", "i4", Fn(&databaseErrorCodeGetter), "databaseErrorCodeGetter", nullptr, nullptr,
+     0, 0},
+    {kErrorRowFlags, "ErrorMessage", "s", Fn(&databaseErrorStringGetter), "databaseErrorStringGetter", nullptr,
+     nullptr, 0, 0},
+    TEXT("DatabaseName", databaseName),
+    TEXT("Host", host),
+    TEXT("Password", password),
+    TEXT("UserName", userName),
+};
+
+#undef TEXT
+
+#define METHOD(name, result, params, count, function) \
+  {name, result, params, count, Fn(&function), #function, nullptr, nullptr, kRowFlags, 0}
+
+const ParamRow kInsertParams[] = {{"tableName", "s", 0, 0}, {"dbRecord", "o<DatabaseRecord>", 0, 0}};
+const ParamRow kTableParam[] = {{"tableName", "s", 0, 0}};
+const ParamRow kNameParam[] = {{"v", "s", 0, 0}};
+
+// SQLSelect and SQLExecute join these rows with the runtime's SQL executor.
+const MethodRow kMethods[] = {
+    METHOD("InsertRecord", "", kInsertParams, 2, databaseInsertRecord),
+    METHOD("TableSchema", "o<RecordSet>", nullptr, 0, databaseTableSchema),
+    METHOD("FieldSchema", "o<RecordSet>", kTableParam, 1, databaseFieldSchema),
+    METHOD("IndexSchema", "o<RecordSet>", kTableParam, 1, databaseIndexSchema),
+    METHOD("Commit", "", nullptr, 0, databaseCommit),
+    METHOD("Rollback", "", nullptr, 0, databaseRollback),
+    METHOD("GetProperty", "s", kNameParam, 1, getDatabaseProperty),
+    METHOD("Close", "", nullptr, 0, databaseClose),
+    METHOD("Connect", "b", nullptr, 0, DatabaseConnect),
+};
+
+#undef METHOD
+
+ObjectDefinition* BuildDatabaseDefinition() {
+  auto* definition = new ObjectDefinition();
+  definition->mName = string("Database");
+  definition->mInstanceSize = static_cast<int32_t>(sizeof(DatabaseObject));
+  definition->mInitializer = {Fn(&DatabaseConstructor), "DatabaseConstructor"};
+  definition->mFinalizer = {Fn(&databaseDestructor), "databaseDestructor"};
+  definition->SetInstanceVariables(BuildPropertyList(kProperties, RowCount(kProperties)));
+  SetMethodList(definition, kMethods, RowCount(kMethods));
+  return definition;
+}
+
+// The engine's schema cursor after opening lazily; nil when either is missing.
+template <typename Call>
+RuntimeObject* Schema(RuntimeObject* object, Call call) {
+  DatabaseObject* database = DatabaseFields(object);
+  if (!EnsureDatabaseOpen(database)) return nullptr;
+  return call(database);
+}
+
+void ReleaseString(StringRep*& field) {
+  ReleaseStringRep(field);
+  field = nullptr;
+}
+
+// "'" + text with every "'" doubled + "'".
+string Quoted(const string& text) {
+  string quoted("'");
+  for (int32_t i = 0; i < text.Length(); ++i) {
+    quoted.Append(string(text.CString() + i, 1, text.Encoding()));
+    if (text.Byte(i) == '\'') quoted.AppendCString("'");
+  }
+  quoted.AppendCString("'");
+  return quoted;
+}
+
+void Transact(RuntimeObject* object, void (*dbEngineDefinition::*operation)(void*), const char* text) {
+  DatabaseObject* database = DatabaseFields(object);
+  // A database without an open handle has nothing to commit; its engine must not be asked.
+  if (!database || !database->engine || !database->handle) return;
+  if (database->engine->*operation) {
+    (database->engine->*operation)(database->handle);
+  } else {
+    DatabaseExecuteDirect(database, string(text));
+  }
+}
+
+}  // namespace
+
+ObjectDefinition* GetDatabaseClassDefinition() {
+  static ObjectDefinition* definition = BuildDatabaseDefinition();
+  return definition;
+}
+
+DatabaseObject* DatabaseFields(RuntimeObject* object) {
+  if (!object || !RuntimeObjectIsaDefinition(object, GetDatabaseClassDefinition())) return nullptr;
+  return reinterpret_cast<DatabaseObject*>(object);
+}
+
+string BuildInsertText(const string& table, const dbColumnValue* values) {
+  string text("insert into ");
+  text.Append(table);
+  text.AppendCString("(");
+  for (const dbColumnValue* value = values; value; value = value->next) {
+    text.Append(string::Share(value->column));
+    if (value->next) text.AppendCString(",");
+  }
+  text.AppendCString(") values (");
+  for (const dbColumnValue* value = values; value; value = value->next) {
+    const string valueText = string::Share(value->value);
+    const bool bare = value->type == kVornDbInteger || value->type == kVornDbDouble;
+    text.Append(bare ? valueText : Quoted(valueText));
+    if (value->next) text.AppendCString(",");
+  }
+  text.AppendCString(")");
+  return text;
+}
+
+bool DatabaseSQLExecute(DatabaseObject* database, const string& sql) {
+  SetDatabaseError(database, 0, string());
+  if (!EnsureDatabaseOpen(database)) return false;
+  return DatabaseExecuteDirect(database, sql);
+}
+
+}  // namespace vorn
+
+using namespace vorn;
+
+extern "C" {
+
+void DatabaseConstructor(VornRuntimeObject* object) {
+  DatabaseObject* database = DatabaseFields(object);
+  if (!database) return;
+  // The empty text is the nil record.
+  database->databaseName = database->host = database->password = database->userName = nullptr;
+}
+
+void databaseDestructor(VornRuntimeObject* object) {
+  DatabaseObject* database = DatabaseFields(object);
+  if (!database) return;
+  databaseClose(object);
+  ReleaseString(database->databaseName);
+  ReleaseString(database->host);
+  ReleaseString(database->password);
+  ReleaseString(database->userName);
+  ReleaseString(database->engineName);
+  ReleaseString(database->errorText);
+}
+
+uint8_t databaseErrorGetter(VornRuntimeObject* object, int32_t) {
+  DatabaseObject* database = DatabaseFields(object);
+  return database && DatabaseErrorCode(database) != 0 ? 1 : 0;
+}
+
+int32_t databaseErrorCodeGetter(VornRuntimeObject* object, int32_t) {
+  DatabaseObject* database = DatabaseFields(object);
+  return database ? DatabaseErrorCode(database) : 0;
+}
+
+VornStringRecord* databaseErrorStringGetter(VornRuntimeObject* object, int32_t) {
+  DatabaseObject* database = DatabaseFields(object);
+  return database ? DatabaseErrorText(database).GetRetainedRep() : nullptr;
+}
+
+void databaseInsertRecord(VornRuntimeObject* object, VornStringRecord* table, VornRuntimeObject* record) {
+  DatabaseObject* database = DatabaseFields(object);
+  if (!EnsureDatabaseOpen(database)) return;
+  dbColumnValue* values = DatabaseRecordValues(record);
+  if (database->engine->addTableRecord) {
+    database->engine->addTableRecord(database->handle, table, values);
+  } else {
+    DatabaseSQLExecute(database, BuildInsertText(string::Share(table), values));
+  }
+}
+
+VornRuntimeObject* databaseTableSchema(VornRuntimeObject* object) {
+  return Schema(object, [](DatabaseObject* database) -> RuntimeObject* {
+    if (!database->engine->getTableSchema) return nullptr;
+    return database->engine->getTableSchema(database->handle);
+  });
+}
+
+VornRuntimeObject* databaseFieldSchema(VornRuntimeObject* object, VornStringRecord* table) {
+  return Schema(object, [table](DatabaseObject* database) -> RuntimeObject* {
+    if (!database->engine->getFieldSchema) return nullptr;
+    return database->engine->getFieldSchema(database->handle, table);
+  });
+}
+
+VornRuntimeObject* databaseIndexSchema(VornRuntimeObject* object, VornStringRecord* table) {
+  return Schema(object, [table](DatabaseObject* database) -> RuntimeObject* {
+    if (!database->engine->getIndexSchema) return nullptr;
+    return database->engine->getIndexSchema(database->handle, table);
+  });
+}
+
+void databaseCommit(VornRuntimeObject* object) { Transact(object, &dbEngineDefinition::commit, "commit"); }
+
+void databaseRollback(VornRuntimeObject* object) { Transact(object, &dbEngineDefinition::rollback, "rollback"); }
+
+VornStringRecord* getDatabaseProperty(VornRuntimeObject* object, VornStringRecord* name) {
+  DatabaseObject* database = DatabaseFields(object);
+  if (!EnsureDatabaseOpen(database) || !database->engine->getProperty) return nullptr;
+  return database->engine->getProperty(database->handle, name);
+}
+
+void databaseClose(VornRuntimeObject* object) {
+  DatabaseObject* database = DatabaseFields(object);
+  if (!database) return;
+  dbShutdownContext::CloseCursorsOfDatabase(object);
+  dbShutdownContext::RemoveDatabase(object);
+  // A closed handle is the engine's to free: it is forgotten so that nothing reaches it again.
+  void* handle = database->handle;
+  const bool wasOpen = database->open != 0;
+  database->handle = nullptr;
+  database->open = 0;
+  if (handle && wasOpen && database->engine && database->engine->closeDatabase) {
+    database->engine->closeDatabase(handle);
+  }
+}
+
+uint8_t DatabaseConnect(VornRuntimeObject*) { return 0; }
+
+}  // extern "C"

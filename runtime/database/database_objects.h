@@ -1,0 +1,123 @@
+// The fields of the language's Database and DatabaseCursor (RecordSet) objects, and the
+// services the database classes share: class definitions, field access and the engine calls
+// that need more than one step (lazy opening, errors, closing).
+#pragma once
+
+#include <cstdint>
+
+#include "objects/object_definition.h"
+#include "objects/runtime_object.h"
+#include "strings/vstring.h"
+#include "vorn/database_api.h"
+
+namespace vorn {
+
+struct DatabaseObject {
+  VornRuntimeObject header;
+  void* handle;                      // the engine's, while open
+  const dbEngineDefinition* engine;  // not owned
+  StringRep* engineName;             // with data and length: what lazy opening opens
+  const uint8_t* data;
+  uint32_t dataLength;
+  int32_t errorCode;  // the database's own error, 0 = none
+  StringRep* errorText;
+  StringRep* databaseName;
+  StringRep* host;
+  StringRep* password;
+  StringRep* userName;
+  uint8_t open;
+};
+
+struct DatabaseCursorObject {
+  VornRuntimeObject header;
+  void* handle;      // the engine's; null once closed
+  int32_t rowNumber;
+  RuntimeObject* database;  // held; nil for cursors an engine made on its own
+  const dbCursorDefinition* definition;
+  uint8_t eof;
+  uint8_t bof;
+  uint8_t editing;
+  dbRowEdit* edits;  // newest first, one per column at most
+  StringRep* query;
+};
+
+ObjectDefinition* GetDatabaseClassDefinition();
+ObjectDefinition* GetDatabaseCursorClassDefinition();
+ObjectDefinition* GetRecordSetClassDefinition();
+
+// The fields, or null when the object is not of the class.
+DatabaseObject* DatabaseFields(RuntimeObject* object);
+DatabaseCursorObject* CursorFields(RuntimeObject* object);
+
+// Binds the database to an open engine handle and lists it for closing at quit.
+void AttachDatabaseHandle(DatabaseObject* database, void* handle, const dbEngineDefinition* engine);
+// Moves another database's handle into this one; the other is left closed and unlisted.
+void TakeOverDatabaseHandle(DatabaseObject* database, DatabaseObject* from);
+// True when the database has an open handle, opening it from its stored data when it can.
+bool EnsureDatabaseOpen(DatabaseObject* database);
+// The engine chosen by name: "vorndb" (any case) is the built-in one, else a registered
+// data source; nil when none opens the data.
+RuntimeObject* OpenDatabaseByEngineName(const string& engineName, const uint8_t* data, uint32_t length);
+// The built-in engine's opener of stored data.
+RuntimeObject* OpenDatabaseFromData(const void* data, uint32_t length);
+
+// Replaces the database's own error (code 0 clears it).
+void SetDatabaseError(DatabaseObject* database, int32_t code, const string& text);
+// The error the Error properties show: the database's own, else the engine's.
+int32_t DatabaseErrorCode(DatabaseObject* database);
+string DatabaseErrorText(DatabaseObject* database);
+
+// Runs SQL text through the engine's own SQL; false when the engine has none.
+bool DatabaseExecuteDirect(DatabaseObject* database, const string& sql);
+
+// The engine's column count (0 without one) and a column's name ("field" and the 1-based
+// number when the engine gives no names).
+int32_t CursorColumnCount(DatabaseCursorObject* cursor);
+string CursorColumnName(DatabaseCursorObject* cursor, int32_t column);
+
+// Makes the cursor a result of the database's query: it holds the database and the text.
+void BindCursorToDatabase(RuntimeObject* cursor, RuntimeObject* database, const string& query);
+
+// Drops a cursor's pending edits, releasing their values.
+void DropPendingEdits(DatabaseCursorObject* cursor);
+
+// SQL text of an INSERT of the record's values: integers and doubles bare, the rest quoted.
+string BuildInsertText(const string& table, const dbColumnValue* values);
+// Clears the database's own error, opens it lazily and runs the text; false when nothing ran.
+bool DatabaseSQLExecute(DatabaseObject* database, const string& sql);
+
+}  // namespace vorn
+
+extern "C" {
+void DatabaseConstructor(VornRuntimeObject* database);
+void databaseDestructor(VornRuntimeObject* database);
+uint8_t databaseErrorGetter(VornRuntimeObject* database, int32_t);
+int32_t databaseErrorCodeGetter(VornRuntimeObject* database, int32_t);
+VornStringRecord* databaseErrorStringGetter(VornRuntimeObject* database, int32_t);
+void databaseInsertRecord(VornRuntimeObject* database, VornStringRecord* table, VornRuntimeObject* record);
+VornRuntimeObject* databaseTableSchema(VornRuntimeObject* database);
+VornRuntimeObject* databaseFieldSchema(VornRuntimeObject* database, VornStringRecord* table);
+VornRuntimeObject* databaseIndexSchema(VornRuntimeObject* database, VornStringRecord* table);
+void databaseCommit(VornRuntimeObject* database);
+void databaseRollback(VornRuntimeObject* database);
+VornStringRecord* getDatabaseProperty(VornRuntimeObject* database, VornStringRecord* name);
+void databaseClose(VornRuntimeObject* database);
+uint8_t DatabaseConnect(VornRuntimeObject* database);
+
+void databaseCursorDestructor(VornRuntimeObject* cursor);
+uint8_t cursorBOFGetter(VornRuntimeObject* cursor, int32_t);
+uint8_t cursorEOFGetter(VornRuntimeObject* cursor, int32_t);
+int32_t cursorFieldCount(VornRuntimeObject* cursor, int32_t);
+void cursorMoveNext(VornRuntimeObject* cursor);
+VornRuntimeObject* cursorGetFieldByName(VornRuntimeObject* cursor, VornStringRecord* name);
+VornRuntimeObject* cursorGetFieldByIndex(VornRuntimeObject* cursor, int32_t index);
+void cursorDeleteRecord(VornRuntimeObject* cursor);
+void cursorEdit(VornRuntimeObject* cursor);
+void cursorUpdate(VornRuntimeObject* cursor);
+void cursorClose(VornRuntimeObject* cursor);
+void CursorMovePrev(VornRuntimeObject* cursor);
+void CursorMoveFirst(VornRuntimeObject* cursor);
+void CursorMoveLast(VornRuntimeObject* cursor);
+int32_t RecordSetRecordCount(VornRuntimeObject* cursor);
+int32_t RecordSetColumnType(VornRuntimeObject* cursor, int32_t index);
+}

@@ -1,0 +1,276 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "database/builtin_database_class.h"
+#include "database/builtin_engine.h"
+#include "database/database_fields.h"
+#include "database/database_objects.h"
+#include "database/db_format.h"
+#include "database/db_shutdown_context.h"
+#include "database/support/db_test_files.h"
+#include "support/class_test.h"
+#include "vorn/folder_item_api.h"
+
+namespace vorn {
+namespace {
+
+std::string Text(StringRep* rep) { return std::string(string::Adopt(rep).View()); }
+
+const string kStar("*");
+
+class BuiltInDatabaseTest : public test::IntrinsicClassTest {
+ protected:
+  void SetUp() override {
+    IntrinsicClassTest::SetUp();
+    path = dbtest::TempPath("stars.vdb");
+  }
+
+  // A VORNDatabaseOldFormat whose DatabaseFile is the test's path.
+  RuntimeObject* NewDatabase() {
+    RuntimeObject* db = New(GetVORNDatabaseClassDefinition());
+    RuntimeObject* item = FolderItemFromPath(path.c_str());
+    VORNDatabaseFolderItemSetter(db, 0, item);
+    RuntimeUnlockObject(item);
+    return db;
+  }
+
+  const dbEngineDefinition& Engine(RuntimeObject* db) { return *DatabaseFields(db)->engine; }
+  void* Handle(RuntimeObject* db) { return DatabaseFields(db)->handle; }
+
+  // CREATE TABLE Stars (id integer not null primary key, name varchar, mag double), as the
+  // SQL layer hands it to the engine.
+  void CreateStars(RuntimeObject* db) {
+    const string names[] = {"id", "name", "mag"};
+    dbColumnDefinition mag{nullptr, names[2].Rep(), kVornDbDouble, 0};
+    dbColumnDefinition name{&mag, names[1].Rep(), kVornDbText, 0};
+    dbColumnDefinition id{&name, names[0].Rep(), kVornDbInteger, 1};
+    const uint8_t key[] = {0};
+    string table("Stars");
+    Engine(db).createTable(Handle(db), table.Rep(), &id, key, 1);
+  }
+
+  void Insert(RuntimeObject* db, int32_t id, const char* name, double mag) {
+    RuntimeObject* record = CreateInstanceFromDefinition(GetDatabaseRecordClassDefinition());
+    setDatabaseRecordIntegerColumn(record, string("ID").Rep(), id);
+    setDatabaseRecordColumn(record, string("Name").Rep(), string(name).Rep());
+    setDatabaseRecordDoubleColumn(record, string("mag").Rep(), mag);
+    databaseInsertRecord(db, string("stars").Rep(), record);
+    RuntimeUnlockObject(record);
+  }
+
+  // Every row of the table as "id name mag", through a cursor of all columns.
+  std::vector<std::string> Rows(RuntimeObject* db) {
+    dbColumnList all{nullptr, kStar.Rep()};
+    RuntimeObject* rs = Engine(db).getTableCursor(Handle(db), string("Stars").Rep(), &all, nullptr);
+    std::vector<std::string> rows;
+    RuntimeObject* id = cursorGetFieldByName(rs, string("id").Rep());
+    RuntimeObject* name = cursorGetFieldByName(rs, string("NAME").Rep());
+    RuntimeObject* mag = cursorGetFieldByName(rs, string("mag").Rep());
+    for (; !cursorEOFGetter(rs, 0); cursorMoveNext(rs)) {
+      rows.push_back(std::to_string(cursorFieldIntegerValueGetter(id, 0)) + " " +
+                     Text(cursorFieldStringValueGetter(name, 0)) + " " + Text(cursorFieldStringValueGetter(mag, 0)));
+    }
+    for (RuntimeObject* field : {id, name, mag}) RuntimeUnlockObject(field);
+    RuntimeUnlockObject(rs);
+    return rows;
+  }
+
+  std::string path;
+};
+
+TEST_F(BuiltInDatabaseTest, CreateInsertWalkAndReopen) {
+  RuntimeObject* db = NewDatabase();
+  ASSERT_TRUE(VORNDatabaseCreateDatabaseFile(db));
+  EXPECT_TRUE(dbShutdownContext::ListsDatabase(db));
+  CreateStars(db);
+  ASSERT_FALSE(databaseErrorGetter(db, 0)) << Text(databaseErrorStringGetter(db, 0));
+  Insert(db, 2, "Sirius", -1.46);
+  Insert(db, 1, "Vega", 0.03);
+  ASSERT_FALSE(databaseErrorGetter(db, 0)) << Text(databaseErrorStringGetter(db, 0));
+  EXPECT_EQ(Rows(db), (std::vector<std::string>{"1 Vega 0.03", "2 Sirius -1.46"}));
+  databaseCommit(db);
+  databaseClose(db);
+  EXPECT_EQ(Handle(db), nullptr);
+  databaseCommit(db);
+
+  RuntimeObject* again = NewDatabase();
+  ASSERT_TRUE(VORNDatabaseConnect(again));
+  EXPECT_EQ(Rows(again), (std::vector<std::string>{"1 Vega 0.03", "2 Sirius -1.46"}));
+}
+
+TEST_F(BuiltInDatabaseTest, SchemasListTablesAndColumns) {
+  RuntimeObject* db = NewDatabase();
+  ASSERT_TRUE(VORNDatabaseCreateDatabaseFile(db));
+  CreateStars(db);
+  RuntimeObject* tables = Keep(databaseTableSchema(db));
+  ASSERT_NE(tables, nullptr);
+  RuntimeObject* tableName = Keep(cursorGetFieldByIndex(tables, 1));
+  EXPECT_EQ(Text(cursorFieldNameGetter(tableName, 0)), "TableName");
+  EXPECT_EQ(Text(cursorFieldStringValueGetter(tableName, 0)), "Stars");
+
+  EXPECT_EQ(databaseFieldSchema(db, string("moons").Rep()), nullptr);
+  RuntimeObject* fields = Keep(databaseFieldSchema(db, string("STARS").Rep()));
+  ASSERT_NE(fields, nullptr);
+  EXPECT_EQ(cursorFieldCount(fields, 0), 5);
+  std::vector<std::string> described;
+  for (; !cursorEOFGetter(fields, 0); cursorMoveNext(fields)) {
+    std::string row;
+    for (int32_t column = 1; column <= 5; ++column) {
+      RuntimeObject* field = cursorGetFieldByIndex(fields, column);
+      row += Text(cursorFieldStringValueGetter(field, 0)) + (column < 5 ? " " : "");
+      RuntimeUnlockObject(field);
+    }
+    described.push_back(row);
+  }
+  EXPECT_EQ(described, (std::vector<std::string>{"id 3 true true 0", "mag 7 false false 0",
+                                                 "name 5 false false 0"}));
+  EXPECT_EQ(databaseIndexSchema(db, string("Stars").Rep()), nullptr);
+}
+
+TEST_F(BuiltInDatabaseTest, EditingUpdatesAndDeletesRows) {
+  RuntimeObject* db = NewDatabase();
+  ASSERT_TRUE(VORNDatabaseCreateDatabaseFile(db));
+  CreateStars(db);
+  Insert(db, 1, "Vega", 0.03);
+  Insert(db, 2, "Sirius", -1.46);
+  dbColumnList all{nullptr, kStar.Rep()};
+  RuntimeObject* rs = Keep(Engine(db).getTableCursor(Handle(db), string("Stars").Rep(), &all, nullptr));
+  RuntimeObject* name = Keep(cursorGetFieldByName(rs, string("name").Rep()));
+  cursorEdit(rs);
+  cursorFieldStringValueSetter(name, 0, string("Alpha Lyrae").Rep());
+  cursorUpdate(rs);
+  cursorMoveNext(rs);
+  cursorDeleteRecord(rs);
+  cursorClose(rs);
+  EXPECT_EQ(Rows(db), (std::vector<std::string>{"1 Alpha Lyrae 0.03"}));
+}
+
+TEST_F(BuiltInDatabaseTest, EngineErrorsSurfaceInTheErrorProperties) {
+  RuntimeObject* db = NewDatabase();
+  ASSERT_TRUE(VORNDatabaseCreateDatabaseFile(db));
+  CreateStars(db);
+  CreateStars(db);
+  EXPECT_TRUE(databaseErrorGetter(db, 0));
+  EXPECT_EQ(databaseErrorCodeGetter(db, 0), 2000);
+  EXPECT_EQ(Text(databaseErrorStringGetter(db, 0)), "Unable to create Stars because it already exists");
+  Insert(db, 1, "Vega", 0.03);
+  EXPECT_FALSE(databaseErrorGetter(db, 0));
+  Insert(db, 1, "Again", 1);
+  EXPECT_EQ(databaseErrorCodeGetter(db, 0), 2005);
+  EXPECT_EQ(Text(databaseErrorStringGetter(db, 0)), "Insert failed: primary key violation");
+}
+
+TEST_F(BuiltInDatabaseTest, WithoutAFileNothingOpens) {
+  RuntimeObject* db = New(GetVORNDatabaseClassDefinition());
+  EXPECT_EQ(VORNDatabaseFolderItemGetter(db, 0), nullptr);
+  EXPECT_FALSE(VORNDatabaseConnect(db));
+  EXPECT_FALSE(DatabaseFields(db)->open);
+  EXPECT_EQ(databaseErrorCodeGetter(db, 0), 1);
+  EXPECT_EQ(Text(databaseErrorStringGetter(db, 0)), "A Database file was not specified");
+  EXPECT_FALSE(VORNDatabaseCreateDatabaseFile(db));
+  EXPECT_EQ(databaseTableSchema(db), nullptr);
+  // The engine record is there from construction, but there is no handle to commit.
+  databaseCommit(db);
+  databaseRollback(db);
+  RuntimeObject* record = New(GetDatabaseRecordClassDefinition());
+  databaseInsertRecord(db, string("t").Rep(), record);
+  EXPECT_EQ(newVORNDatabase(nullptr), nullptr);
+  EXPECT_EQ(openVORNDatabase(nullptr), nullptr);
+}
+
+TEST_F(BuiltInDatabaseTest, FilesThatAreNotSoundDatabasesAreRefusedWithTheReason) {
+  dbtest::WriteBytes(path, std::vector<uint8_t>(200, 0x41));
+  RuntimeObject* db = NewDatabase();
+  EXPECT_FALSE(VORNDatabaseConnect(db));
+  EXPECT_FALSE(DatabaseFields(db)->open);
+  EXPECT_EQ(Text(databaseErrorStringGetter(db, 0)), "The file is not a database");
+
+  // A file left inside an unfinished commit.
+  {
+    RuntimeObject* made = NewDatabase();
+    ASSERT_TRUE(VORNDatabaseCreateDatabaseFile(made));
+    databaseClose(made);
+  }
+  std::vector<uint8_t> bytes = dbtest::ReadBytes(path);
+  dbtest::PutWord(bytes, kDbHeaderOpenFlag, 1);
+  dbtest::WriteBytes(path, bytes);
+  EXPECT_FALSE(VORNDatabaseConnect(db));
+  EXPECT_EQ(Text(databaseErrorStringGetter(db, 0)), "The database file was left inside an unfinished transaction");
+  RuntimeObject* item = Keep(VORNDatabaseFolderItemGetter(db, 0));
+  EXPECT_EQ(openVORNDatabase(item), nullptr);
+}
+
+TEST_F(BuiltInDatabaseTest, CreatingOverAnExistingFileLeavesAnEmptyDatabase) {
+  RuntimeObject* db = NewDatabase();
+  ASSERT_TRUE(VORNDatabaseCreateDatabaseFile(db));
+  CreateStars(db);
+  Insert(db, 1, "Vega", 0.03);
+  // Again on the same object: the open connection is closed first, then the file made anew.
+  ASSERT_TRUE(VORNDatabaseCreateDatabaseFile(db));
+  RuntimeObject* tables = Keep(databaseTableSchema(db));
+  EXPECT_TRUE(cursorEOFGetter(tables, 0));
+  EXPECT_FALSE(databaseErrorGetter(db, 0));
+}
+
+TEST_F(BuiltInDatabaseTest, DestroyingAnOpenDatabaseCommitsIt) {
+  {
+    RuntimeObject* db = CreateInstanceFromDefinition(GetVORNDatabaseClassDefinition());
+    RuntimeObject* item = FolderItemFromPath(path.c_str());
+    VORNDatabaseFolderItemSetter(db, 0, item);
+    RuntimeUnlockObject(item);
+    ASSERT_TRUE(VORNDatabaseCreateDatabaseFile(db));
+    CreateStars(db);
+    Insert(db, 3, "Deneb", 1.25);
+    RuntimeUnlockObject(db);
+  }
+  RuntimeObject* item = FolderItemFromPath(path.c_str());
+  RuntimeObject* reopened = Keep(openVORNDatabase(item));
+  RuntimeUnlockObject(item);
+  ASSERT_NE(reopened, nullptr);
+  EXPECT_EQ(Rows(reopened), (std::vector<std::string>{"3 Deneb 1.25"}));
+}
+
+TEST_F(BuiltInDatabaseTest, CursorsLeftOpenOutliveTheirDatabaseSafely) {
+  RuntimeObject* db = NewDatabase();
+  ASSERT_TRUE(VORNDatabaseCreateDatabaseFile(db));
+  CreateStars(db);
+  Insert(db, 1, "Vega", 0.03);
+  // Schema cursors belong to no database, so closing it cannot close them first.
+  RuntimeObject* tables = Keep(databaseTableSchema(db));
+  dbColumnList all{nullptr, kStar.Rep()};
+  RuntimeObject* rows = Keep(Engine(db).getTableCursor(Handle(db), string("Stars").Rep(), &all, nullptr));
+  databaseClose(db);
+  EXPECT_EQ(cursorFieldCount(tables, 0), 0);
+  cursorMoveNext(rows);
+  EXPECT_TRUE(cursorEOFGetter(rows, 0));
+  RuntimeObject* field = Keep(cursorGetFieldByIndex(rows, 1));
+  EXPECT_EQ(field, nullptr);
+}
+
+TEST_F(BuiltInDatabaseTest, FilteredTableCursorsAreNotOffered) {
+  RuntimeObject* db = NewDatabase();
+  ASSERT_TRUE(VORNDatabaseCreateDatabaseFile(db));
+  CreateStars(db);
+  dbColumnList all{nullptr, kStar.Rep()};
+  const string column("id");
+  const string value("1");
+  dbFilter filter{nullptr, nullptr, 0, 0, column.Rep(), value.Rep()};
+  EXPECT_EQ(Engine(db).getTableCursor(Handle(db), string("Stars").Rep(), &all, &filter), nullptr);
+  EXPECT_EQ(Engine(db).getTableCursor(Handle(db), string("Moons").Rep(), &all, nullptr), nullptr);
+}
+
+TEST_F(BuiltInDatabaseTest, EntryPointsAreBound) {
+  test::ExpectEntryPointsBound({
+      {"newVORNDatabase", reinterpret_cast<void*>(&newVORNDatabase)},
+      {"openVORNDatabase", reinterpret_cast<void*>(&openVORNDatabase)},
+      {"VORNDatabaseConnect", reinterpret_cast<void*>(&VORNDatabaseConnect)},
+      {"VORNDatabaseCreateDatabaseFile", reinterpret_cast<void*>(&VORNDatabaseCreateDatabaseFile)},
+      {"VORNDatabaseFolderItemGetter", reinterpret_cast<void*>(&VORNDatabaseFolderItemGetter)},
+      {"VORNDatabaseConstructor", reinterpret_cast<void*>(&VORNDatabaseConstructor)},
+  });
+}
+
+}  // namespace
+}  // namespace vorn
