@@ -65,7 +65,7 @@ void RegisterIntrinsicClasses() {
   RegisterPopupClasses();
   RegisterButtonClasses();
   RegisterMoreControlClasses();
-  RegisterIntrinsicClass(GetListboxClassDefinition());
+  RegisterListboxClasses();
   RegisterIntrinsicClass(GetScreenClassDefinition());
   RegisterIntrinsicClass(GetMDIWindowClassDefinition());
   RegisterIntrinsicClass(GetReadableInterfaceDefinition());

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "controls/binding_interfaces.h"
+#include "controls/binding_receivers.h"
 #include "controls/pane_port.h"
 #include "core/ticks.h"
 #include "graphics/graphics.h"
@@ -57,11 +59,30 @@ RuntimeListbox::RuntimeListbox(SubPane* parent, int32_t tabPanelIndex, const Rec
 RuntimeListbox::~RuntimeListbox() {
   mColumnModel.SetListener(nullptr);
   mSelection.SetListener(nullptr);
+  // A receiver let go here may end its list box's life; the pane is detached from it by now.
+  mSelectionReceivers.RemoveAll();
 }
 
 void RuntimeListbox::SetOwner(RuntimeObject* owner, const ListboxHooks* hooks) {
   mOwner = owner;
   mHooks = hooks;
+  if (!owner) {
+    SetFocusReceivers(nullptr, nullptr);
+    mBoundData = nullptr;
+  }
+}
+
+void RuntimeListbox::SetFocusReceivers(NotificationReceiverList* gotFocus, NotificationReceiverList* lostFocus) {
+  mGotFocusReceivers = gotFocus;
+  mLostFocusReceivers = lostFocus;
+}
+
+void RuntimeListbox::SetBoundData(RuntimeObject* provider) {
+  if (provider == mBoundData && HasBoundRows() == (provider != nullptr)) return;
+  mBoundData = provider;
+  SetBoundRows(provider != nullptr);
+  ClampFirstVisible();
+  Invalidate(true);
 }
 
 // --- geometry --------------------------------------------------------------------------------
@@ -263,11 +284,15 @@ bool RuntimeListbox::FireCompareRows(int32_t row1, int32_t row2, int32_t column,
 
 // --- selection events -----------------------------------------------------------------------
 
-void RuntimeListbox::SelectionWillChange() { mSelectionBefore = SelectedRows(mSelection); }
+void RuntimeListbox::SelectionWillChange() {
+  mSelectionBefore = SelectedRows(mSelection);
+  mSelectionReceivers.Send(GetListSelectionNotificationReceiverInterfaceDefinition(), "selectionChanging");
+}
 
 void RuntimeListbox::SelectionChanged() {
   if (SelectedRows(mSelection) == mSelectionBefore) return;
   if (mOwner && mHooks) FireEvent(mOwner, mHooks->change);
+  mSelectionReceivers.Send(GetListSelectionNotificationReceiverInterfaceDefinition(), "selectionChanged");
 }
 
 void RuntimeListbox::RedrawRow(int32_t) { Invalidate(true); }
@@ -353,14 +378,26 @@ bool RuntimeListbox::CanFocus() { return mEnabled && IsDisplayed(); }
 
 void RuntimeListbox::GotFocus() {
   mHasFocus = true;
-  if (mOwner && mHooks) FireEvent(mOwner, mHooks->gotFocus);
   Invalidate(true);
+  NotifyFocus(mHooks ? mHooks->gotFocus : nullptr, true);
 }
 
 void RuntimeListbox::LostFocus() {
   mHasFocus = false;
-  if (mOwner && mHooks) FireEvent(mOwner, mHooks->lostFocus);
   Invalidate(true);
+  NotifyFocus(mHooks ? mHooks->lostFocus : nullptr, false);
+}
+
+void RuntimeListbox::NotifyFocus(const ObjectHook* hook, bool gotFocus) {
+  RuntimeObject* owner = mOwner;
+  if (!owner) return;
+  // The receivers live in the owner: it is held so that they outlast the event handler.
+  RuntimeLockObject(owner);
+  Lock();
+  FireEvent(owner, hook);
+  if (mOwner == owner) SendPerformAction(gotFocus ? mGotFocusReceivers : mLostFocusReceivers);
+  Release();
+  RuntimeUnlockObject(owner);
 }
 
 }  // namespace vorn

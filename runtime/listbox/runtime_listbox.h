@@ -9,12 +9,14 @@
 #include "listbox/list_columns.h"
 #include "listbox/list_rows.h"
 #include "listbox/list_selection.h"
+#include "listbox/ordered_receivers.h"
 #include "objects/event_dispatch.h"
 #include "windows/container_pane.h"
 
 namespace vorn {
 
 class Graphics;
+struct NotificationReceiverList;
 
 // The owner's events the pane raises, in the order of the class's event list.
 struct ListboxHooks {
@@ -40,8 +42,20 @@ class RuntimeListbox : public ContainerPane,
   RuntimeListbox(SubPane* parent, int32_t tabPanelIndex, const Rect& bounds, bool multipleSelection);
   ~RuntimeListbox() override;
 
+  // A nil owner also forgets the focus receivers and the bound data, which live in it.
   void SetOwner(RuntimeObject* owner, const ListboxHooks* hooks);
   ListSelection& Selection() { return mSelection; }
+
+  // Told "selectionChanging" before and "selectionChanged" after each selection change.
+  void AddSelectionReceiver(RuntimeObject* receiver) { mSelectionReceivers.Add(receiver); }
+  void RemoveSelectionReceiver(RuntimeObject* receiver) { mSelectionReceivers.Remove(receiver); }
+  int32_t SelectionReceiverCount() const { return mSelectionReceivers.Count(); }
+  // The owner's lists whose receivers perform their action after GotFocus and LostFocus.
+  void SetFocusReceivers(NotificationReceiverList* gotFocus, NotificationReceiverList* lostFocus);
+  // The listDataProvider whose rows the list shows, held by the owner; nil: the list's own rows.
+  // Changing it drops every row.
+  void SetBoundData(RuntimeObject* provider);
+  RuntimeObject* BoundData() const { return mBoundData; }
 
   void SetHasHeading(bool on);
   bool HasHeadingRow() const { return mHasHeading; }
@@ -94,6 +108,7 @@ class RuntimeListbox : public ContainerPane,
   void SelectOnly(int32_t row) override { mSelection.SelectRow(row, true); }
   bool FireSortColumn(int32_t column, bool& sortedRows) override;
   bool FireCompareRows(int32_t row1, int32_t row2, int32_t column, int32_t& result) override;
+  string BoundCellText(int32_t row, int32_t column) const override;
 
   // ListSelectionListener
   void SelectionWillChange() override;
@@ -104,6 +119,7 @@ class RuntimeListbox : public ContainerPane,
  private:
   void UpdateRowArea();
   void HeadingClicked(int32_t column);
+  void NotifyFocus(const ObjectHook* hook, bool gotFocus);
   void DrawHeading(Graphics* port);
   void DrawRows(Graphics* port);
   void DrawFrame(Graphics* port);
@@ -129,6 +145,10 @@ class RuntimeListbox : public ContainerPane,
   bool mMovedOff = false;
   // The selection when the outermost change began, so that Change fires only for a real one.
   std::vector<int32_t> mSelectionBefore;
+  OrderedReceivers mSelectionReceivers;
+  NotificationReceiverList* mGotFocusReceivers = nullptr;
+  NotificationReceiverList* mLostFocusReceivers = nullptr;
+  RuntimeObject* mBoundData = nullptr;
 };
 
 }  // namespace vorn
