@@ -3,6 +3,7 @@
 // to a data provider.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "controls/support/class_fixture.h"
@@ -180,6 +181,14 @@ TEST_F(ListBindingGuiTest, ABoundProviderSuppliesTheRowsAndTurnsSortingOff) {
   ASSERT_FALSE(Reports().empty());
   EXPECT_NE(Reports().back().find("not mOwner->mBoundData"), std::string::npos);
   EXPECT_EQ(Text(listGetCell(list, 1, 1)), "r2f2");
+  listSetCellBold(list, 1, 1, 1);
+  EXPECT_EQ(listGetCellBold(list, 1, 1), 0) << "bound rows keep no cell styles";
+  EXPECT_EQ(listSetExpanded(list, 1, 1), 0);
+  RuntimeRemoveRow(list, 0);
+  listColumnSortDirectionSetter(list, 0, 1);
+  listColumnPressHeader(list, 0);
+  EXPECT_EQ(listCountGetter(list, 0), 5) << "rows are neither removed nor sorted";
+  EXPECT_EQ(Text(listGetCell(list, 0, 0)), "r1f1");
 
   listSelectionSetter(list, 0, 4);
   listListDataRemovedRow(list, 4);
@@ -209,6 +218,36 @@ TEST_F(ListBindingGuiTest, AProviderBoundBeforeThePaneFillsItWhenMade) {
   EXPECT_EQ(listCountGetter(list, 0), 3);
   EXPECT_EQ(Text(listGetCell(list, 2, 0)), "r3f1");
   EXPECT_EQ(listColumnSortDirectionGetter(list, 0), 0);
+}
+
+TEST_F(ListBindingGuiTest, BoundRowsAreDrawnFromTheProvidersFields) {
+  RuntimeObject* list = NewList(3);
+  RuntimeObject* provider = Hold(testing::NewFakeRowsProvider(2, 2));
+  listBind(list, provider);
+  test::ShowAndSettle(native);
+  test::PumpFor(150);
+  RuntimeListbox* pane = ListboxPane(list);
+  const ListColumns& columns = pane->Columns();
+  const int32_t y = pane->RowArea().top + pane->RowHeight() / 2;
+  const std::string shot = std::string(VORN_BINARY_DIR) + "/listbox_bound_rows.png";
+  test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + shot);
+  // Dark pixels along the middle of the first row within one column.
+  auto darkIn = [&](int32_t column) {
+    const int32_t left = columns.GetColumnLeft(column) + 1;
+    const int32_t width = columns.GetColumnRight(column) - left - 1;
+    return std::stoi(test::Shell("convert " + shot + " -crop " + std::to_string(width) + "x1+" +
+                                 std::to_string(left) + "+" + std::to_string(y) +
+                                 " -colorspace gray -threshold 50% -negate -format '%[fx:mean*w*h]' info:"));
+  };
+  EXPECT_GT(darkIn(0), 2) << "field 1 is drawn in column 0";
+  EXPECT_GT(darkIn(1), 2) << "field 2 is drawn in column 1";
+  EXPECT_EQ(darkIn(2), 0) << "a row of two fields leaves column 2 empty";
+  const std::vector<int32_t>& asked = testing::RequestedProviderRows();
+  EXPECT_NE(std::find(asked.begin(), asked.end(), 1), asked.end()) << "row 0 is the provider's row 1";
+  EXPECT_EQ(std::find(asked.begin(), asked.end(), 0), asked.end()) << "the provider counts from 1";
+  EXPECT_EQ(Text(listTextGetter(list, 0)), "") << "nothing selected";
+  listSelectionSetter(list, 0, 1);
+  EXPECT_EQ(Text(listTextGetter(list, 0)), "r2f1");
 }
 
 }  // namespace
