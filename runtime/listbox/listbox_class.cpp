@@ -187,6 +187,10 @@ ObjectDefinition* BuildDefinition() {
   sHooks.lostFocus = sEvents[10].hook;
   sHooks.compareRows = sEvents[21].hook;
   sHooks.headerPressed = sEvents[23].hook;
+  sHooks.cellClick = sEvents[13].hook;
+  sHooks.mouseDown = sEvents[18].hook;
+  sHooks.mouseDrag = sEvents[19].hook;
+  sHooks.mouseUp = sEvents[20].hook;
   return definition;
 }
 

@@ -299,8 +299,35 @@ void RuntimeListbox::RedrawRow(int32_t) { Invalidate(true); }
 
 // --- mouse and keys -------------------------------------------------------------------------
 
+void* RuntimeListbox::OwnerHandler(const ObjectHook* ListboxHooks::*hook) const {
+  return mOwner && mHooks ? RuntimeGetHookHandler(mOwner, mHooks->*hook) : nullptr;
+}
+
+bool RuntimeListbox::OwnerTookPress(int32_t x, int32_t y) {
+  if (void* handler = OwnerHandler(&ListboxHooks::mouseDown)) {
+    if (!LockHierarchy()) return true;
+    const uint8_t handled = CallEventHandler<uint8_t>(handler, mOwner, x - mBounds.left, y - mBounds.top);
+    if (UnlockHierarchy()) return true;
+    if (handled != 0) {
+      mOwnerTracking = true;
+      SetMouseCapturePane(this);
+      return true;
+    }
+  }
+  const int32_t row = RowAt(x, y);
+  const int32_t column = row >= 0 ? ColumnAt(x) : -1;
+  void* handler = column >= 0 ? OwnerHandler(&ListboxHooks::cellClick) : nullptr;
+  if (!handler) return false;
+  const int32_t cellX = x - mColumnModel.GetColumnLeft(column);
+  const int32_t cellY = y - (RowArea().top + (row - mFirstVisible) * RowHeight());
+  if (!LockHierarchy()) return true;
+  const uint8_t handled = CallEventHandler<uint8_t>(handler, mOwner, row, column, cellX, cellY);
+  return UnlockHierarchy() || handled != 0;
+}
+
 bool RuntimeListbox::MouseDown(int32_t x, int32_t y, int32_t modifiers) {
   if (!mEnabled) return true;
+  if (OwnerTookPress(x, y)) return true;
   const Rect area = RowArea();
   if (y < area.top) {
     if (mHasHeading && y >= mBounds.top && x < area.right) {
@@ -334,6 +361,11 @@ bool RuntimeListbox::MouseDown(int32_t x, int32_t y, int32_t modifiers) {
 }
 
 void RuntimeListbox::MouseDrag(int32_t x, int32_t y) {
+  if (mOwnerTracking) {
+    if (void* handler = OwnerHandler(&ListboxHooks::mouseDrag))
+      CallEventHandler(handler, mOwner, x - mBounds.left, y - mBounds.top);
+    return;
+  }
   if (!mTracking) return;
   const Rect area = RowArea();
   if (y < area.top && mFirstVisible > 0) SetFirstVisibleRow(mFirstVisible - 1);
@@ -345,7 +377,13 @@ void RuntimeListbox::MouseDrag(int32_t x, int32_t y) {
   mSelection.DragToRow(row);
 }
 
-void RuntimeListbox::MouseUp(int32_t, int32_t) {
+void RuntimeListbox::MouseUp(int32_t x, int32_t y) {
+  if (mOwnerTracking) {
+    mOwnerTracking = false;
+    if (void* handler = OwnerHandler(&ListboxHooks::mouseUp))
+      CallEventHandler(handler, mOwner, x - mBounds.left, y - mBounds.top);
+    return;
+  }
   if (!mTracking) return;
   mTracking = false;
   Lock();
@@ -359,7 +397,7 @@ bool RuntimeListbox::MouseWheel(int32_t, int32_t, int32_t delta) {
 }
 
 bool RuntimeListbox::KeyDown(int32_t character, int32_t, int32_t modifiers) {
-  if (void* handler = mOwner && mHooks ? RuntimeGetHookHandler(mOwner, mHooks->keyDown) : nullptr) {
+  if (void* handler = OwnerHandler(&ListboxHooks::keyDown)) {
     const auto byte = static_cast<char>(character);
     const string key(&byte, 1, kEncodingASCII);
     if (!LockHierarchy()) return true;
@@ -367,11 +405,22 @@ bool RuntimeListbox::KeyDown(int32_t character, int32_t, int32_t modifiers) {
     // The handler closed the list: nothing more may touch it.
     if (UnlockHierarchy() || handled != 0) return true;
   }
+  if (FolderKey(character)) return true;
   const int32_t last = mFirstVisible + VisibleRowCount() - 1;
   Lock();
   const bool handled = mSelection.KeyDown(character, modifiers, mFirstVisible, last);
   Release();
   return handled;
+}
+
+bool RuntimeListbox::FolderKey(int32_t key) {
+  if (!IsHierarchical() || (key != kKeyLeft && key != kKeyRight)) return false;
+  const int32_t row = mSelection.GetFirstSelectedRow();
+  if (row < 0) return false;
+  // The ExpandRow and CollapseRow handlers may close the list.
+  Lock();
+  const bool changed = key == kKeyLeft ? CollapseFolder(row) : ExpandFolder(row);
+  return Release() || changed;
 }
 
 bool RuntimeListbox::CanFocus() { return mEnabled && IsDisplayed(); }

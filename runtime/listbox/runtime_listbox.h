@@ -30,6 +30,10 @@ struct ListboxHooks {
   const ObjectHook* lostFocus = nullptr;
   const ObjectHook* compareRows = nullptr;  // (row1, row2, column, ByRef result) As Boolean
   const ObjectHook* headerPressed = nullptr;  // (column) As Boolean
+  const ObjectHook* cellClick = nullptr;  // (row, column, x, y within the cell) As Boolean
+  const ObjectHook* mouseDown = nullptr;  // (x, y within the list) As Boolean
+  const ObjectHook* mouseDrag = nullptr;  // (x, y)
+  const ObjectHook* mouseUp = nullptr;  // (x, y)
 };
 
 constexpr int32_t kListHeadingHeight = 23;
@@ -120,6 +124,12 @@ class RuntimeListbox : public ContainerPane,
   void UpdateRowArea();
   void HeadingClicked(int32_t column);
   void NotifyFocus(const ObjectHook* hook, bool gotFocus);
+  void* OwnerHandler(const ObjectHook* ListboxHooks::*hook) const;
+  // Offers the press to the owner's MouseDown, then to CellClick; true when one took it, or
+  // when the list went away meanwhile.
+  bool OwnerTookPress(int32_t x, int32_t y);
+  // Left and Right on a selected folder of a hierarchical list; true when it changed.
+  bool FolderKey(int32_t key);
   void DrawHeading(Graphics* port);
   void DrawRows(Graphics* port);
   void DrawFrame(Graphics* port);
@@ -138,6 +148,8 @@ class RuntimeListbox : public ContainerPane,
   int32_t mMeasuredRowHeight = 0;
   bool mHasFocus = false;
   bool mTracking = false;
+  // The owner's MouseDown took the press: the drag and release go to its MouseDrag and MouseUp.
+  bool mOwnerTracking = false;
   // Double clicks: the row, time and modifiers of the last plain press.
   int32_t mLastClickRow = -1;
   uint32_t mLastClickTicks = 0;
