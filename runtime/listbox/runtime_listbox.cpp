@@ -291,7 +291,12 @@ void RuntimeListbox::SelectionWillChange() {
 
 void RuntimeListbox::SelectionChanged() {
   if (SelectedRows(mSelection) == mSelectionBefore) return;
-  if (mOwner && mHooks) FireEvent(mOwner, mHooks->change);
+  // A Change handler that selects again does not raise Change inside itself.
+  if (!mInChange && mOwner && mHooks) {
+    mInChange = true;
+    FireEvent(mOwner, mHooks->change);
+    mInChange = false;
+  }
   mSelectionReceivers.Send(GetListSelectionNotificationReceiverInterfaceDefinition(), "selectionChanged");
 }
 

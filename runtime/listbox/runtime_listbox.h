@@ -157,6 +157,7 @@ class RuntimeListbox : public ContainerPane,
   bool mMovedOff = false;
   // The selection when the outermost change began, so that Change fires only for a real one.
   std::vector<int32_t> mSelectionBefore;
+  bool mInChange = false;
   OrderedReceivers mSelectionReceivers;
   NotificationReceiverList* mGotFocusReceivers = nullptr;
   NotificationReceiverList* mLostFocusReceivers = nullptr;

@@ -20,6 +20,7 @@ struct Seen {
   std::vector<std::string> events;
   uint8_t takeMouseDown = 0;
   uint8_t takeCellClick = 0;
+  bool moveOnFromFirstRow = false;
 };
 Seen gSeen;
 
@@ -36,7 +37,10 @@ extern "C" uint8_t EventsListCellClick(VornRuntimeObject*, int32_t row, int32_t 
   Note("CellClick " + std::to_string(row) + " " + std::to_string(column) + " " + At(x, y));
   return gSeen.takeCellClick;
 }
-extern "C" void EventsListChange(VornRuntimeObject*) { Note("Change"); }
+extern "C" void EventsListChange(VornRuntimeObject* list) {
+  Note("Change");
+  if (gSeen.moveOnFromFirstRow && listSelectionGetter(list, 0) == 0) listSelectionSetter(list, 0, 1);
+}
 extern "C" void EventsListExpandRow(VornRuntimeObject* list, int32_t row) {
   Note("ExpandRow " + std::to_string(row));
   RuntimeListAddRow(list, string("child").Rep());
@@ -157,6 +161,18 @@ TEST_F(ListEventsGuiTest, RightAndLeftOpenAndCloseTheSelectedFolder) {
   listHierarchicalSetter(list, 0, 0);
   test::PressKeys("Right");
   EXPECT_EQ(listGetExpanded(list, 0), 0) << "a flat list does not open folders";
+}
+
+TEST_F(ListEventsGuiTest, AChangeHandlerThatSelectsAgainIsNotCalledInsideItself) {
+  RuntimeObject* list = NewList();
+  RuntimeListAddRow(list, string("one").Rep());
+  RuntimeListAddRow(list, string("two").Rep());
+  gSeen.moveOnFromFirstRow = true;
+  listSelectionSetter(list, 0, 0);
+  EXPECT_EQ(listSelectionGetter(list, 0), 1) << "the handler moved the selection";
+  EXPECT_EQ(std::count(gSeen.events.begin(), gSeen.events.end(), "Change"), 1);
+  listSelectionSetter(list, 0, -1);
+  EXPECT_EQ(std::count(gSeen.events.begin(), gSeen.events.end(), "Change"), 2) << "the guard was cleared";
 }
 
 }  // namespace
