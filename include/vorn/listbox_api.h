@@ -40,6 +40,13 @@ extern "C" {
 
 #define VORN_LISTBOX_MAX_COLUMNS 64
 
+/* A notification-receiver list as the runtime keeps it: its first node and the sends walking
+ * it. Zero-filled is empty. */
+typedef struct VornReceiverList {
+  void *head;
+  int32_t sending;
+} VornReceiverList;
+
 /* The Listbox object's own fields, after the control base. */
 typedef struct VornListboxFields {
   VornStringRecord *dataSource;
@@ -72,9 +79,9 @@ typedef struct VornListboxFields {
   uint8_t columnAlignments[VORN_LISTBOX_MAX_COLUMNS];
   int16_t columnAlignmentOffsets[VORN_LISTBOX_MAX_COLUMNS];
   int32_t lastIndex;
-  VornRuntimeObject *boundData;
-  void *gotFocusReceivers;
-  void *lostFocusReceivers;
+  VornRuntimeObject *boundData; /* a listDataProvider, held; nil when the list keeps its rows */
+  VornReceiverList gotFocusReceivers;
+  VornReceiverList lostFocusReceivers;
   uint8_t paneCreated;
 } VornListboxFields;
 
@@ -152,6 +159,53 @@ int32_t listColumnAlignmentGetter(VornRuntimeObject *list, int32_t column);
 void listColumnAlignmentSetter(VornRuntimeObject *list, int32_t column, int32_t alignment);
 int32_t listRowFromXY(VornRuntimeObject *list, int32_t x, int32_t y);
 int32_t listColFromXY(VornRuntimeObject *list, int32_t x, int32_t y);
+
+/* Column(index): a ListColumn snapshot of one column (-1: every column), one reference for the
+ * caller; nil without pane. Its setter applies all seven settings of the snapshot. */
+VornRuntimeObject *listColumnGetter(VornRuntimeObject *list, int32_t column);
+void listColumnSetter(VornRuntimeObject *list, int32_t column, VornRuntimeObject *settings);
+
+/* ListColumn: selector 0 width, 1 minimum, 2 maximum. With a pane behind its list they read
+ * and change the list's column; otherwise the object's own fields. */
+void RuntimeListColumnConstructor(VornRuntimeObject *column);
+void RuntimeListColumnDestructor(VornRuntimeObject *column);
+uint8_t listColUserResizableGetter(VornRuntimeObject *column, int32_t param);
+void listColUserResizableSetter(VornRuntimeObject *column, int32_t param, uint8_t value);
+VornStringRecord *listColWidthExpressionGetter(VornRuntimeObject *column, int32_t selector);
+void listColWidthExpressionSetter(VornRuntimeObject *column, int32_t selector, VornStringRecord *text);
+int32_t listColWidthActualGetter(VornRuntimeObject *column, int32_t selector);
+void listColWidthActualSetter(VornRuntimeObject *column, int32_t selector, int32_t pixels);
+
+/* Data binding. getBoundPart names (letter case ignored): "gotFocusAction", "lostFocusAction",
+ * "getSelectionProvider", "columnValueProvider_<column>"; nil for others. */
+VornRuntimeObject *listGetBoundPart(VornRuntimeObject *list, VornStringRecord *name);
+void listAddLSNR(VornRuntimeObject *list, VornRuntimeObject *receiver);
+void listRemoveLSNR(VornRuntimeObject *list, VornRuntimeObject *receiver);
+void listBind(VornRuntimeObject *list, VornRuntimeObject *provider);
+void listListDataInsertedRow(VornRuntimeObject *list, int32_t row);
+void listListDataRemovedRow(VornRuntimeObject *list, int32_t row);
+void listListDataReload(VornRuntimeObject *list);
+
+void listSelectionProviderDestructor(VornRuntimeObject *part);
+void listSelectionAddDataNotificationReceiver(VornRuntimeObject *part, VornRuntimeObject *receiver);
+void listSelectionRemoveDataNotificationReceiver(VornRuntimeObject *part, VornRuntimeObject *receiver);
+uint8_t listSelectionGetBoolean(VornRuntimeObject *part);
+void listSelectionSetBoolean(VornRuntimeObject *part, uint8_t value);
+void listSelectionChanging(VornRuntimeObject *part);
+void listSelectionChanged(VornRuntimeObject *part);
+
+void listboxActionDestructor(VornRuntimeObject *part);
+void lbaAddActionNotificationReceiver(VornRuntimeObject *part, VornRuntimeObject *receiver);
+void lbaRemoveActionNotificationReceiver(VornRuntimeObject *part, VornRuntimeObject *receiver);
+
+void listColumnValueProviderDestructor(VornRuntimeObject *part);
+VornStringRecord *lcvpGetString(VornRuntimeObject *part);
+void lcvpSetString(VornRuntimeObject *part, VornStringRecord *text);
+void lcvpAddDataNotificationReceiver(VornRuntimeObject *part, VornRuntimeObject *receiver);
+void lcvpRemoveDataNotificationReceiver(VornRuntimeObject *part, VornRuntimeObject *receiver);
+void lcvpSelectionChanging(VornRuntimeObject *part);
+void lcvpSelectionChanged(VornRuntimeObject *part);
+uint8_t lcvpDataAvailable(VornRuntimeObject *part);
 
 #ifdef __cplusplus
 }

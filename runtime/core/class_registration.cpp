@@ -69,7 +69,7 @@ void RegisterIntrinsicClasses() {
   RegisterPopupClasses();
   RegisterButtonClasses();
   RegisterMoreControlClasses();
-  RegisterIntrinsicClass(GetListboxClassDefinition());
+  RegisterListboxClasses();
   RegisterIntrinsicClass(GetSoundClassDefinition());
   RegisterIntrinsicClass(GetScreenClassDefinition());
   RegisterIntrinsicClass(GetMDIWindowClassDefinition());

@@ -69,6 +69,10 @@ void ListColumns::SetAllColumnsResizable(bool resizable) {
   for (ListColumnRecord& record : mColumns) record.userResizable = resizable;
 }
 
+void ListColumns::SetColumnResizable(int32_t column, bool resizable) {
+  if (ValidColumn(column)) mColumns[column].userResizable = resizable;
+}
+
 string ListColumns::RewriteExpression(const string& expression, int32_t pixels, bool& stale) {
   if (!stale) return expression;
   stale = false;

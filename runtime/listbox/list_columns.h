@@ -68,6 +68,7 @@ class ListColumns {
   void SetColumnMinWidth(int32_t column, int32_t pixels);
   void SetColumnMaxWidth(int32_t column, int32_t pixels);
   void SetAllColumnsResizable(bool resizable);
+  void SetColumnResizable(int32_t column, bool resizable);
 
   double StarWeightSum() const { return mStarWeightSum; }
   int32_t LastColumnStarWidth() const { return mLastColumnStarWidth; }

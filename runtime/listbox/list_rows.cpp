@@ -87,7 +87,27 @@ ListRows::~ListRows() {
   }
 }
 
-RowEntry* ListRows::GetRowEntry(int32_t row) const { return reinterpret_cast<RowEntry*>(mRows.GetAt(row)); }
+RowEntry* ListRows::GetRowEntry(int32_t row) const {
+  return mBound ? nullptr : reinterpret_cast<RowEntry*>(mRows.GetAt(row));
+}
+
+void ListRows::SetBoundRows(bool bound) {
+  DeleteAllRows();
+  mBound = bound;
+}
+
+void ListRows::BoundRowsInserted(int32_t index, int32_t count) {
+  if (!mBound || count <= 0) return;
+  index = std::clamp(index, 0, mBoundRowCount);
+  mBoundRowCount += count;
+  RowsInserted(index, count);
+}
+
+void ListRows::BoundRowRemoved(int32_t row) {
+  if (!mBound || row < 0 || row >= mBoundRowCount) return;
+  RowsRemoving(row, 1);
+  --mBoundRowCount;
+}
 
 CellEntry* ListRows::GetRowCells(int32_t row) const {
   RowEntry* entry = GetRowEntry(row);
@@ -166,8 +186,8 @@ RuntimeObject* ListRows::GetCellPicture(int32_t row, int32_t column) const {
 
 int32_t ListRows::GetCellBorder(int32_t side, int32_t row, int32_t column, bool merged) const {
   auto own = [this](int32_t s, int32_t r, int32_t c) -> int32_t {
-    if (s < 0 || s > 3 || r < 0 || r >= RowCount() || c < 0 || c >= kMaxListColumns) return 0;
-    CellEntry* cell = GetRowEntry(r)->FindCell(c, false);
+    if (s < 0 || s > 3 || c < 0 || c >= kMaxListColumns) return 0;
+    CellEntry* cell = ExistingCell(r, c);
     return cell ? cell->mBorders[s] : 0;
   };
   if (!merged) return own(side, row, column);
@@ -217,6 +237,10 @@ int32_t ListRows::AddRow(CellEntry* cells, int16_t depth, int16_t folderState) {
 }
 
 int32_t ListRows::InsertRow(int32_t index, CellEntry* cells, int16_t depth, int16_t folderState) {
+  if (mBound) {
+    RowEntry discarded(cells, 0, kPlainRow);  // takes the cells with it
+    return -1;
+  }
   EndCellEdit(false);
   index = std::clamp(index, 0, RowCount());
   auto* entry = new RowEntry(cells ? cells : new CellEntry(0), depth, folderState);
@@ -271,6 +295,10 @@ void ListRows::RemoveRow(int32_t row) {
 
 void ListRows::DeleteAllRows() {
   RemoveRowsEndingEdit(0, RowCount());
+  if (mBound) {
+    mBoundRowCount = 0;
+    return;
+  }
   for (int32_t i = 0; i < RowCount(); ++i) {
     RowEntry* entry = GetRowEntry(i);
     if (!IsCondemned(entry)) delete entry;
@@ -279,6 +307,7 @@ void ListRows::DeleteAllRows() {
 }
 
 void ListRows::MoveRows(int32_t first1, int32_t count1, int32_t first2, int32_t count2) {
+  if (mBound) return;
   mRows.ExchangeRanges(first1, count1, first2, count2);
 }
 
@@ -362,6 +391,8 @@ void ListRows::SetRowFields(int32_t row, const string& text) {
 }
 
 void ListRows::SetCellText(int32_t row, int32_t column, const string& rawText, bool heading) {
+  Assert(!mBound, __LINE__, "not mOwner->mBoundData");
+  if (mBound) return;
   const string text = rawText.ToUTF8();
   if (row < -1 || column < -1 || column > kMaxCellColumn) {
     RuntimeRaiseOutOfBoundsException();
@@ -410,6 +441,7 @@ void ListRows::SetCellText(int32_t row, int32_t column, const string& rawText, b
 }
 
 string ListRows::CellText(int32_t row, int32_t column) const {
+  if (mBound) return row >= 0 && row < RowCount() ? BoundCellText(row, column) : string();
   CellEntry* cell = ExistingCell(row, column);
   return cell ? cell->mText : string();
 }

@@ -23,7 +23,15 @@ class ListRows {
   ListRows& operator=(const ListRows&) = delete;
 
   ListColumns& Columns() { return mColumns; }
-  int32_t RowCount() const { return mRows.Count(); }
+  int32_t RowCount() const { return mBound ? mBoundRowCount : mRows.Count(); }
+
+  // Rows read from a data provider: the list keeps only their number and stores no rows or
+  // cells, so every row and cell change does nothing meanwhile. Binding and unbinding drop all
+  // rows first.
+  bool HasBoundRows() const { return mBound; }
+  void SetBoundRows(bool bound);
+  void BoundRowsInserted(int32_t index, int32_t count);
+  void BoundRowRemoved(int32_t row);
   RowEntry* GetRowEntry(int32_t row) const;
   CellEntry* GetRowCells(int32_t row) const;
   CellEntry* FindCell(int32_t row, int32_t column, bool create);
@@ -106,6 +114,8 @@ class ListRows {
   virtual bool FireCompareRows(int32_t /*row1*/, int32_t /*row2*/, int32_t /*column*/, int32_t& /*result*/) {
     return false;
   }
+  // The text of a provider's field for a bound row; empty when it has none.
+  virtual string BoundCellText(int32_t /*row*/, int32_t /*column*/) const { return string(); }
 
  private:
   friend struct ListSortContext;
@@ -134,6 +144,8 @@ class ListRows {
   int32_t mSortedColumn = -1;
   int32_t mSortDirections[kMaxListColumns];
   bool mSorting = false;
+  bool mBound = false;
+  int32_t mBoundRowCount = 0;
 };
 
 }  // namespace vorn

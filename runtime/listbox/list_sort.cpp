@@ -85,7 +85,7 @@ void ListRows::SortRange(ListSortContext& context, int32_t first, int32_t count)
 void ListRows::SortByColumn(int32_t column) {
   // A sort asked for from inside a running one (a CompareRows handler) would move rows under it.
   if (mSorting) return;
-  if (GetSortDirection(column) == 0) {
+  if (GetSortDirection(column) == 0 || mBound) {
     InvalidateColumn(column);
     return;
   }

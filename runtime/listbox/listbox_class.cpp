@@ -4,7 +4,11 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "controls/binding_interfaces.h"
 #include "controls/control_support.h"
+#include "listbox/list_binding_parts.h"
+#include "listbox/list_column_class.h"
+#include "objects/class_registry.h"
 #include "objects/accessors.h"
 #include "objects/runtime_object.h"
 #include "strings/text_case.h"
@@ -110,6 +114,10 @@ const ParamRow kRowText[] = {{"row", "i4", 0, 0}, {"text", "s", 0, 0}, {"_indent
 const ParamRow kIndex[] = {{"Index", "i4", 0, 0}};
 const ParamRow kRowColumn[] = {{"row", "i4", 0, 0}, {"column", "i4", 0, 0}};
 const ParamRow kXY[] = {{"X", "i4", 0, 0}, {"Y", "i4", 0, 0}};
+const ParamRow kSelectionReceiver[] = {{"receiver", "o<listSelectionNotificationReceiver>", 0, 0}};
+const ParamRow kListData[] = {{"data", "o<listDataProvider>", 0, 0}};
+const ParamRow kRow[] = {{"v", "i4", 0, 0}};
+const ParamRow kPartName[] = {{"Str", "s", 0, 0}};
 
 #define METHOD(name, result, params, fn) \
   {name, result, params, RowCount(params), Fn(&fn), #fn, nullptr, nullptr, 0, 0}
@@ -130,10 +138,18 @@ const MethodRow kMethods[] = {
     ASSIGNABLE("Selected", "b", kIndex, listGetSelected, listSetSelected),
     ASSIGNABLE("Expanded", "b", kIndex, listGetExpanded, listSetExpanded),
     ASSIGNABLE("Heading", "s", kIndex, listGetHeading, listSetHeading),
+    METHOD("addListSelectionNotificationReceiver", "", kSelectionReceiver, listAddLSNR),
+    METHOD("removeListSelectionNotificationReceiver", "", kSelectionReceiver, listRemoveLSNR),
+    METHOD("BindList", "", kListData, listBind),
+    METHOD("listDataInsertedRow", "", kRow, listListDataInsertedRow),
+    METHOD("listDataRemovedRow", "", kRow, listListDataRemovedRow),
+    {"listDataReload", "", nullptr, 0, Fn(&listListDataReload), "listListDataReload", nullptr, nullptr, 0, 0},
     ASSIGNABLE("ColumnType", "i4", kIndex, listColumnTypeGetter, listColumnTypeSetter),
     ASSIGNABLE("ColumnAlignment", "i4", kIndex, listColumnAlignmentGetter, listColumnAlignmentSetter),
+    METHOD("getBoundPart", "o<Object>", kPartName, listGetBoundPart),
     ASSIGNABLE("ColumnSortDirection", "i4", kIndex, listColumnSortDirectionGetter, listColumnSortDirectionSetter),
     {"Sort", "", nullptr, 0, Fn(&RuntimeListResort), "RuntimeListResort", nullptr, nullptr, 0, 0},
+    ASSIGNABLE("Column", "o<ListColumn>", kIndex, listColumnGetter, listColumnSetter),
     METHOD("PressHeader", "", kIndex, listColumnPressHeader),
     METHOD("RowFromXY", "i4", kXY, listRowFromXY),
     METHOD("ColumnFromXY", "i4", kXY, listColFromXY),
@@ -156,6 +172,11 @@ ObjectDefinition* BuildDefinition() {
   SetEventList(definition, sEvents, RowCount(sEvents));
   SetMethodList(definition, kMethods, RowCount(kMethods));
   AddEventImplementations(definition, kImpl, RowCount(kImpl));
+  // Listed as the class declares them; AddInterface puts each in front.
+  definition->AddInterface(GetListInterfaceDefinition());
+  definition->AddInterface(GetBindingPartInterfaceDefinition());
+  definition->AddInterface(GetListDataNotificationReceiverInterfaceDefinition());
+  definition->AddInterface(GetListSelectionNotifierInterfaceDefinition());
   sHooks.change = sEvents[0].hook;
   sHooks.doubleClick = sEvents[1].hook;
   sHooks.keyDown = sEvents[2].hook;
@@ -166,6 +187,10 @@ ObjectDefinition* BuildDefinition() {
   sHooks.lostFocus = sEvents[10].hook;
   sHooks.compareRows = sEvents[21].hook;
   sHooks.headerPressed = sEvents[23].hook;
+  sHooks.cellClick = sEvents[13].hook;
+  sHooks.mouseDown = sEvents[18].hook;
+  sHooks.mouseDrag = sEvents[19].hook;
+  sHooks.mouseUp = sEvents[20].hook;
   return definition;
 }
 
@@ -197,6 +222,14 @@ RuntimeListbox* ListboxPane(RuntimeObject* object) {
   return list ? dynamic_cast<RuntimeListbox*>(ControlPane(&list->base)) : nullptr;
 }
 
+void RegisterListboxClasses() {
+  RegisterIntrinsicClass(GetListboxClassDefinition());
+  RegisterIntrinsicClass(GetListColumnClassDefinition());
+  RegisterIntrinsicClass(GetListSelectionProviderClassDefinition());
+  RegisterIntrinsicClass(GetListboxActionClassDefinition());
+  RegisterIntrinsicClass(GetListColumnValueProviderClassDefinition());
+}
+
 }  // namespace vorn
 
 using namespace vorn;
@@ -216,6 +249,12 @@ void listboxDestructor(VornRuntimeObject* object) {
   if (!list) return;
   if (RuntimeListbox* pane = ListboxPane(object)) pane->SetOwner(nullptr, nullptr);
   VornListboxFields& f = list->fields;
+  ToggleReceiverLists* focus = ListFocusReceivers(list);
+  RemoveAllNotificationReceivers(&focus->checked);
+  RemoveAllNotificationReceivers(&focus->unchecked);
+  RuntimeObject* provider = f.boundData;
+  f.boundData = nullptr;
+  RuntimeUnlockObject(provider);
   for (StringRep** field : {&f.textFont, &f.initialValue, &f.columnWidths, &f.dataSource, &f.dataField}) {
     ReleaseStringRep(*field);
     *field = nullptr;
@@ -231,6 +270,8 @@ void ListboxCreatePane(VornRuntimeObject* object) {
   auto* pane = new RuntimeListbox(ControlParentPane(c), c->tabPanelIndex, GetControlBounds(c), f.selectionType != 0);
   AttachControlPane(c, pane);
   pane->SetOwner(object, ListboxEventHooks());
+  ToggleReceiverLists* focus = ListFocusReceivers(list);
+  pane->SetFocusReceivers(&focus->checked, &focus->unchecked);
   pane->SetListTextStyle(ListboxTextStyle(list));
   pane->SetHierarchical(f.hierarchical != 0);
   pane->SetHasHeading(f.hasHeading != 0);
@@ -247,6 +288,10 @@ void ListboxCreatePane(VornRuntimeObject* object) {
   listColumnWidthsSetter(object, 0, f.columnWidths);
   if (f.initialValue) RuntimeListInitialValueSetter(object, 0, f.initialValue);
   if (f.pendingHeadingIndex >= 0) listHeadingIndexSetter(object, 0, f.pendingHeadingIndex);
+  if (f.boundData) {
+    LoadBoundRows(object);
+    for (int32_t column = 0; column < kMaxListColumns; ++column) pane->SetSortDirection(column, 0);
+  }
   pane->SetFirstVisibleRow(f.pendingScrollPosition);
   if (f.requiresSelection) {
     pane->Selection().HoldNotifications(true);

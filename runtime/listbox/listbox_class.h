@@ -18,5 +18,9 @@ ListboxObject* AsListboxObject(RuntimeObject* object);
 vorn::TextStyle ListboxTextStyle(ListboxObject* list);
 // Its pane; nil before CreatePane and after Close.
 RuntimeListbox* ListboxPane(RuntimeObject* object);
+// Shows the rows of the list's bound provider (or its own, none, when unbound) in its pane.
+void LoadBoundRows(RuntimeObject* object);
+// Listbox, ListColumn and the list's binding parts, in their start-up order.
+void RegisterListboxClasses();
 
 }  // namespace vorn

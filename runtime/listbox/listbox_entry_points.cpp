@@ -57,7 +57,7 @@ void SetCellStyle(VornRuntimeObject* object, int32_t row, int32_t column, uint8_
 void InsertRow(VornRuntimeObject* object, int32_t row, VornStringRecord* text, int32_t indent, int16_t folder) {
   RuntimeListbox* pane = ListboxPane(object);
   VornListboxFields* f = FieldsOf(object);
-  if (!pane || !f) return;
+  if (!pane || !f || pane->HasBoundRows()) return;
   auto* cell = new CellEntry(0);
   cell->mText = string::Share(text).ToUTF8();
   const int32_t at = std::clamp(row, 0, pane->RowCount());
@@ -68,7 +68,7 @@ void InsertRow(VornRuntimeObject* object, int32_t row, VornStringRecord* text, i
 void AddRow(VornRuntimeObject* object, VornStringRecord* text, int16_t folder) {
   RuntimeListbox* pane = ListboxPane(object);
   VornListboxFields* f = FieldsOf(object);
-  if (pane && f) f->lastIndex = pane->AddTextRow(string::Share(text), folder);
+  if (pane && f && !pane->HasBoundRows()) f->lastIndex = pane->AddTextRow(string::Share(text), folder);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "controls/binding_interfaces.h"
+#include "controls/binding_receivers.h"
 #include "controls/pane_port.h"
 #include "core/ticks.h"
 #include "graphics/graphics.h"
@@ -57,11 +59,30 @@ RuntimeListbox::RuntimeListbox(SubPane* parent, int32_t tabPanelIndex, const Rec
 RuntimeListbox::~RuntimeListbox() {
   mColumnModel.SetListener(nullptr);
   mSelection.SetListener(nullptr);
+  // A receiver let go here may end its list box's life; the pane is detached from it by now.
+  mSelectionReceivers.RemoveAll();
 }
 
 void RuntimeListbox::SetOwner(RuntimeObject* owner, const ListboxHooks* hooks) {
   mOwner = owner;
   mHooks = hooks;
+  if (!owner) {
+    SetFocusReceivers(nullptr, nullptr);
+    mBoundData = nullptr;
+  }
+}
+
+void RuntimeListbox::SetFocusReceivers(NotificationReceiverList* gotFocus, NotificationReceiverList* lostFocus) {
+  mGotFocusReceivers = gotFocus;
+  mLostFocusReceivers = lostFocus;
+}
+
+void RuntimeListbox::SetBoundData(RuntimeObject* provider) {
+  if (provider == mBoundData && HasBoundRows() == (provider != nullptr)) return;
+  mBoundData = provider;
+  SetBoundRows(provider != nullptr);
+  ClampFirstVisible();
+  Invalidate(true);
 }
 
 // --- geometry --------------------------------------------------------------------------------
@@ -263,19 +284,55 @@ bool RuntimeListbox::FireCompareRows(int32_t row1, int32_t row2, int32_t column,
 
 // --- selection events -----------------------------------------------------------------------
 
-void RuntimeListbox::SelectionWillChange() { mSelectionBefore = SelectedRows(mSelection); }
+void RuntimeListbox::SelectionWillChange() {
+  mSelectionBefore = SelectedRows(mSelection);
+  mSelectionReceivers.Send(GetListSelectionNotificationReceiverInterfaceDefinition(), "selectionChanging");
+}
 
 void RuntimeListbox::SelectionChanged() {
   if (SelectedRows(mSelection) == mSelectionBefore) return;
-  if (mOwner && mHooks) FireEvent(mOwner, mHooks->change);
+  // A Change handler that selects again does not raise Change inside itself.
+  if (!mInChange && mOwner && mHooks) {
+    mInChange = true;
+    FireEvent(mOwner, mHooks->change);
+    mInChange = false;
+  }
+  mSelectionReceivers.Send(GetListSelectionNotificationReceiverInterfaceDefinition(), "selectionChanged");
 }
 
 void RuntimeListbox::RedrawRow(int32_t) { Invalidate(true); }
 
 // --- mouse and keys -------------------------------------------------------------------------
 
+void* RuntimeListbox::OwnerHandler(const ObjectHook* ListboxHooks::*hook) const {
+  return mOwner && mHooks ? RuntimeGetHookHandler(mOwner, mHooks->*hook) : nullptr;
+}
+
+bool RuntimeListbox::OwnerTookPress(int32_t x, int32_t y) {
+  if (void* handler = OwnerHandler(&ListboxHooks::mouseDown)) {
+    if (!LockHierarchy()) return true;
+    const uint8_t handled = CallEventHandler<uint8_t>(handler, mOwner, x - mBounds.left, y - mBounds.top);
+    if (UnlockHierarchy()) return true;
+    if (handled != 0) {
+      mOwnerTracking = true;
+      SetMouseCapturePane(this);
+      return true;
+    }
+  }
+  const int32_t row = RowAt(x, y);
+  const int32_t column = row >= 0 ? ColumnAt(x) : -1;
+  void* handler = column >= 0 ? OwnerHandler(&ListboxHooks::cellClick) : nullptr;
+  if (!handler) return false;
+  const int32_t cellX = x - mColumnModel.GetColumnLeft(column);
+  const int32_t cellY = y - (RowArea().top + (row - mFirstVisible) * RowHeight());
+  if (!LockHierarchy()) return true;
+  const uint8_t handled = CallEventHandler<uint8_t>(handler, mOwner, row, column, cellX, cellY);
+  return UnlockHierarchy() || handled != 0;
+}
+
 bool RuntimeListbox::MouseDown(int32_t x, int32_t y, int32_t modifiers) {
   if (!mEnabled) return true;
+  if (OwnerTookPress(x, y)) return true;
   const Rect area = RowArea();
   if (y < area.top) {
     if (mHasHeading && y >= mBounds.top && x < area.right) {
@@ -309,6 +366,11 @@ bool RuntimeListbox::MouseDown(int32_t x, int32_t y, int32_t modifiers) {
 }
 
 void RuntimeListbox::MouseDrag(int32_t x, int32_t y) {
+  if (mOwnerTracking) {
+    if (void* handler = OwnerHandler(&ListboxHooks::mouseDrag))
+      CallEventHandler(handler, mOwner, x - mBounds.left, y - mBounds.top);
+    return;
+  }
   if (!mTracking) return;
   const Rect area = RowArea();
   if (y < area.top && mFirstVisible > 0) SetFirstVisibleRow(mFirstVisible - 1);
@@ -320,7 +382,13 @@ void RuntimeListbox::MouseDrag(int32_t x, int32_t y) {
   mSelection.DragToRow(row);
 }
 
-void RuntimeListbox::MouseUp(int32_t, int32_t) {
+void RuntimeListbox::MouseUp(int32_t x, int32_t y) {
+  if (mOwnerTracking) {
+    mOwnerTracking = false;
+    if (void* handler = OwnerHandler(&ListboxHooks::mouseUp))
+      CallEventHandler(handler, mOwner, x - mBounds.left, y - mBounds.top);
+    return;
+  }
   if (!mTracking) return;
   mTracking = false;
   Lock();
@@ -334,7 +402,7 @@ bool RuntimeListbox::MouseWheel(int32_t, int32_t, int32_t delta) {
 }
 
 bool RuntimeListbox::KeyDown(int32_t character, int32_t, int32_t modifiers) {
-  if (void* handler = mOwner && mHooks ? RuntimeGetHookHandler(mOwner, mHooks->keyDown) : nullptr) {
+  if (void* handler = OwnerHandler(&ListboxHooks::keyDown)) {
     const auto byte = static_cast<char>(character);
     const string key(&byte, 1, kEncodingASCII);
     if (!LockHierarchy()) return true;
@@ -342,6 +410,7 @@ bool RuntimeListbox::KeyDown(int32_t character, int32_t, int32_t modifiers) {
     // The handler closed the list: nothing more may touch it.
     if (UnlockHierarchy() || handled != 0) return true;
   }
+  if (FolderKey(character)) return true;
   const int32_t last = mFirstVisible + VisibleRowCount() - 1;
   Lock();
   const bool handled = mSelection.KeyDown(character, modifiers, mFirstVisible, last);
@@ -349,18 +418,40 @@ bool RuntimeListbox::KeyDown(int32_t character, int32_t, int32_t modifiers) {
   return handled;
 }
 
+bool RuntimeListbox::FolderKey(int32_t key) {
+  if (!IsHierarchical() || (key != kKeyLeft && key != kKeyRight)) return false;
+  const int32_t row = mSelection.GetFirstSelectedRow();
+  if (row < 0) return false;
+  // The ExpandRow and CollapseRow handlers may close the list.
+  Lock();
+  const bool changed = key == kKeyLeft ? CollapseFolder(row) : ExpandFolder(row);
+  return Release() || changed;
+}
+
 bool RuntimeListbox::CanFocus() { return mEnabled && IsDisplayed(); }
 
 void RuntimeListbox::GotFocus() {
   mHasFocus = true;
-  if (mOwner && mHooks) FireEvent(mOwner, mHooks->gotFocus);
   Invalidate(true);
+  NotifyFocus(mHooks ? mHooks->gotFocus : nullptr, true);
 }
 
 void RuntimeListbox::LostFocus() {
   mHasFocus = false;
-  if (mOwner && mHooks) FireEvent(mOwner, mHooks->lostFocus);
   Invalidate(true);
+  NotifyFocus(mHooks ? mHooks->lostFocus : nullptr, false);
+}
+
+void RuntimeListbox::NotifyFocus(const ObjectHook* hook, bool gotFocus) {
+  RuntimeObject* owner = mOwner;
+  if (!owner) return;
+  // The receivers live in the owner: it is held so that they outlast the event handler.
+  RuntimeLockObject(owner);
+  Lock();
+  FireEvent(owner, hook);
+  if (mOwner == owner) SendPerformAction(gotFocus ? mGotFocusReceivers : mLostFocusReceivers);
+  Release();
+  RuntimeUnlockObject(owner);
 }
 
 }  // namespace vorn

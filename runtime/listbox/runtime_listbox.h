@@ -9,12 +9,14 @@
 #include "listbox/list_columns.h"
 #include "listbox/list_rows.h"
 #include "listbox/list_selection.h"
+#include "listbox/ordered_receivers.h"
 #include "objects/event_dispatch.h"
 #include "windows/container_pane.h"
 
 namespace vorn {
 
 class Graphics;
+struct NotificationReceiverList;
 
 // The owner's events the pane raises, in the order of the class's event list.
 struct ListboxHooks {
@@ -28,6 +30,10 @@ struct ListboxHooks {
   const ObjectHook* lostFocus = nullptr;
   const ObjectHook* compareRows = nullptr;  // (row1, row2, column, ByRef result) As Boolean
   const ObjectHook* headerPressed = nullptr;  // (column) As Boolean
+  const ObjectHook* cellClick = nullptr;  // (row, column, x, y within the cell) As Boolean
+  const ObjectHook* mouseDown = nullptr;  // (x, y within the list) As Boolean
+  const ObjectHook* mouseDrag = nullptr;  // (x, y)
+  const ObjectHook* mouseUp = nullptr;  // (x, y)
 };
 
 constexpr int32_t kListHeadingHeight = 23;
@@ -40,8 +46,20 @@ class RuntimeListbox : public ContainerPane,
   RuntimeListbox(SubPane* parent, int32_t tabPanelIndex, const Rect& bounds, bool multipleSelection);
   ~RuntimeListbox() override;
 
+  // A nil owner also forgets the focus receivers and the bound data, which live in it.
   void SetOwner(RuntimeObject* owner, const ListboxHooks* hooks);
   ListSelection& Selection() { return mSelection; }
+
+  // Told "selectionChanging" before and "selectionChanged" after each selection change.
+  void AddSelectionReceiver(RuntimeObject* receiver) { mSelectionReceivers.Add(receiver); }
+  void RemoveSelectionReceiver(RuntimeObject* receiver) { mSelectionReceivers.Remove(receiver); }
+  int32_t SelectionReceiverCount() const { return mSelectionReceivers.Count(); }
+  // The owner's lists whose receivers perform their action after GotFocus and LostFocus.
+  void SetFocusReceivers(NotificationReceiverList* gotFocus, NotificationReceiverList* lostFocus);
+  // The listDataProvider whose rows the list shows, held by the owner; nil: the list's own rows.
+  // Changing it drops every row.
+  void SetBoundData(RuntimeObject* provider);
+  RuntimeObject* BoundData() const { return mBoundData; }
 
   void SetHasHeading(bool on);
   bool HasHeadingRow() const { return mHasHeading; }
@@ -94,6 +112,7 @@ class RuntimeListbox : public ContainerPane,
   void SelectOnly(int32_t row) override { mSelection.SelectRow(row, true); }
   bool FireSortColumn(int32_t column, bool& sortedRows) override;
   bool FireCompareRows(int32_t row1, int32_t row2, int32_t column, int32_t& result) override;
+  string BoundCellText(int32_t row, int32_t column) const override;
 
   // ListSelectionListener
   void SelectionWillChange() override;
@@ -104,6 +123,13 @@ class RuntimeListbox : public ContainerPane,
  private:
   void UpdateRowArea();
   void HeadingClicked(int32_t column);
+  void NotifyFocus(const ObjectHook* hook, bool gotFocus);
+  void* OwnerHandler(const ObjectHook* ListboxHooks::*hook) const;
+  // Offers the press to the owner's MouseDown, then to CellClick; true when one took it, or
+  // when the list went away meanwhile.
+  bool OwnerTookPress(int32_t x, int32_t y);
+  // Left and Right on a selected folder of a hierarchical list; true when it changed.
+  bool FolderKey(int32_t key);
   void DrawHeading(Graphics* port);
   void DrawRows(Graphics* port);
   void DrawFrame(Graphics* port);
@@ -122,6 +148,8 @@ class RuntimeListbox : public ContainerPane,
   int32_t mMeasuredRowHeight = 0;
   bool mHasFocus = false;
   bool mTracking = false;
+  // The owner's MouseDown took the press: the drag and release go to its MouseDrag and MouseUp.
+  bool mOwnerTracking = false;
   // Double clicks: the row, time and modifiers of the last plain press.
   int32_t mLastClickRow = -1;
   uint32_t mLastClickTicks = 0;
@@ -129,6 +157,11 @@ class RuntimeListbox : public ContainerPane,
   bool mMovedOff = false;
   // The selection when the outermost change began, so that Change fires only for a real one.
   std::vector<int32_t> mSelectionBefore;
+  bool mInChange = false;
+  OrderedReceivers mSelectionReceivers;
+  NotificationReceiverList* mGotFocusReceivers = nullptr;
+  NotificationReceiverList* mLostFocusReceivers = nullptr;
+  RuntimeObject* mBoundData = nullptr;
 };
 
 }  // namespace vorn

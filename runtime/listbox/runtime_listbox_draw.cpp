@@ -1,9 +1,11 @@
 // Drawing of the list box: frame, heading row, rows with their cells, the selection and the
 // sort indicator, all through the pane's drawing port.
 #include <algorithm>
+#include <optional>
 
 #include "graphics/graphics.h"
 #include "graphics/graphics_state.h"
+#include "listbox/provider_row.h"
 #include "listbox/runtime_listbox.h"
 
 namespace vorn {
@@ -35,6 +37,14 @@ int32_t AlignedStart(int32_t alignment, int32_t offset, int32_t left, int32_t ri
     case 3: return right - width - offset;
     default: return left + offset;
   }
+}
+
+// The one cell through which the fields of bound rows are drawn, in every list box.
+CellEntry* ProviderCell(const ProviderRow& row, int32_t column) {
+  static CellEntry scratch(0);
+  scratch.mColumn = static_cast<uint8_t>(column);
+  scratch.mText = row.Field(column);
+  return &scratch;
 }
 
 }  // namespace
@@ -98,11 +108,13 @@ void RuntimeListbox::DrawRows(Graphics* port) {
     const uint32_t textColor = selected && mHasFocus ? kSelectedTextColor : kTextColor;
     const int32_t baseline = top + (height - textHeight) / 2 + ascent;
     const int32_t indent = IsHierarchical() ? GetRowDepth(row) * kIndentPerLevel : 0;
+    std::optional<ProviderRow> bound;
+    if (HasBoundRows()) bound.emplace(mBoundData, row);
     for (int32_t column = 0; column < mColumnModel.ColumnCount(); ++column) {
       const int32_t left = std::max<int32_t>(mColumnModel.GetColumnLeft(column), area.left);
       const int32_t right = std::min<int32_t>(mColumnModel.GetColumnRight(column), area.right);
       if (right <= left) continue;
-      CellEntry* cell = FindCell(row, column, false);
+      CellEntry* cell = bound ? ProviderCell(*bound, column) : FindCell(row, column, false);
       if (!cell || cell->mText.IsEmpty()) continue;
       port->SetClipRect(MakeRect(left, rowRect.top, right, rowRect.bottom));
       port->SetTextStyle(static_cast<uint8_t>(mStyle.GetStyleBits() | cell->mStyle));
