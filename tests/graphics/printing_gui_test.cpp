@@ -203,6 +203,24 @@ TEST_F(PrintingGuiTest, APrinterAt600DpiPrintsAtTheSetupsResolutionUnlessBothAll
   RuntimeUnlockObject(graphics);
 }
 
+TEST_F(PrintingGuiTest, AJobKeepsItsSetupWhileAnotherJobRunsAndASetupRunsOneJobAtATime) {
+  // The first job's setup is held by nothing else once the second job becomes the active one.
+  RuntimeObject* first = RuntimeOpenPrinter(nullptr);
+  ASSERT_NE(first, nullptr);
+  RuntimeObject* setup = New(GetPrinterSetupClassDefinition());
+  RuntimeObject* second = RuntimeOpenPrinter(setup);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(RuntimeOpenPrinter(setup), nullptr);
+  RuntimeGraphicsFillRect(first, 0, 0, 10, 10);
+  RuntimeUnlockObject(first);
+  EXPECT_EQ(testing::CountPdfPages(testing::ReadWholeFile(mOutput)), 1);
+  RuntimeGraphicsNextPage(second);
+  RuntimeUnlockObject(second);
+  EXPECT_EQ(testing::CountPdfPages(testing::ReadWholeFile(mOutput)), 2);
+  EXPECT_EQ(ActivePrintObject(), nullptr);
+  EXPECT_TRUE(Reports().empty());
+}
+
 // The dialog on screen; nil until it is mapped.
 GtkWidget* FindPrintDialog() {
   GtkWidget* found = nullptr;
