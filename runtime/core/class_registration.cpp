@@ -27,6 +27,7 @@
 #include "graphics/graphics_object.h"
 #include "graphics/object2d.h"
 #include "graphics/picture_object.h"
+#include "graphics/printer_setup_class.h"
 #include "graphics/sound_class.h"
 #include "net/serial_class.h"
 #include "net/socket_classes.h"
@@ -71,6 +72,7 @@ void RegisterIntrinsicClasses() {
   RegisterMoreControlClasses();
   RegisterListboxClasses();
   RegisterIntrinsicClass(GetSoundClassDefinition());
+  RegisterIntrinsicClass(GetPrinterSetupClassDefinition());
   RegisterIntrinsicClass(GetScreenClassDefinition());
   RegisterIntrinsicClass(GetMDIWindowClassDefinition());
   RegisterIntrinsicClass(GetReadableInterfaceDefinition());

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "graphics/library_loader.h"
+
 namespace vorn {
 
 struct SndfileHandle;
@@ -39,14 +41,6 @@ struct SndfileFunctions {
 bool LoadSndfile();
 // The functions found; only to be called after LoadSndfile answered true.
 const SndfileFunctions& Sndfile();
-
-// How the library is opened and its functions found: dlopen and dlsym unless replaced.
-class LibraryLoader {
- public:
-  virtual ~LibraryLoader() = default;
-  virtual void* Open(const char* file) = 0;
-  virtual void* Find(void* library, const char* name) = 0;
-};
 
 // Loads through `loader` from now on (nil: dlopen) and forgets what earlier loads found, so
 // that the next LoadSndfile looks again; answers the previous loader.

@@ -1,0 +1,80 @@
+// What the print layer keeps for a job: its configuration, the pages recorded by its context,
+// and the GObject handles they are given out as.
+#pragma once
+
+#include <glib-object.h>
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "graphics/print_library.h"
+
+namespace vorn::print_layer {
+
+using Matrix = std::array<double, 6>;  // (a, b, c, d, e, f): x' = a x + c y + e, y' = b x + d y + f
+constexpr Matrix kIdentity = {1, 0, 0, 1, 0, 0};
+
+struct Config {
+  std::map<std::string, std::string> values;
+};
+
+struct Mark {
+  enum Kind { kImage, kText, kRect, kLine } kind = kImage;
+  Matrix transform = kIdentity;
+  double x = 0, y = 0, width = 0, height = 0;  // rectangles and lines (x1 = width, y1 = height)
+  std::vector<unsigned char> rgb;              // images: width x height, 3 bytes a pixel
+  int32_t columns = 0, rows = 0;
+  std::string text;
+};
+
+struct Page {
+  std::string name;
+  std::vector<Mark> marks;
+};
+
+struct Context {
+  std::vector<Page> pages;
+  bool pageOpen = false;
+  Matrix transform = kIdentity;
+  std::vector<Matrix> saved;
+  double penX = 0, penY = 0;
+};
+
+struct Job {
+  GObject* config = nullptr;   // one reference each
+  GObject* context = nullptr;
+  bool closed = false;
+  ~Job();
+};
+
+// A new GObject holding `data` (deleted with the object); one reference for the caller.
+GObject* Wrap(Config* data);
+GObject* Wrap(Context* data);
+GObject* Wrap(Job* data);
+// What the handle holds, nil for nil or for a handle of another kind.
+Config* ConfigOf(const void* handle);
+Context* ContextOf(const void* handle);
+Job* JobOf(const void* handle);
+
+// The value of the key in the configuration, or in the defaults for a nil one; empty when
+// unset.
+std::string Setting(const Config* config, const std::string& key);
+Config* NewDefaultConfig();
+// A length: a number and a unit ("pt" when none is given); false for other text.
+bool ParseLength(const std::string& text, double* value, const PrintUnit** unit);
+
+// Writes the pages as a PDF file of the configured paper size; false when that fails.
+bool WritePdf(const Context& context, const Config& config, const std::string& path);
+
+// The dialog's functions.
+_GtkWidget* DialogNew(PrintJob* job, PrintText title, int flags);
+void DialogConstruct(_GtkWidget* dialog, PrintJob* job, int flags);
+void DialogConstructRangePage(_GtkWidget* dialog, int flags, int start, int end, PrintText currentLabel,
+                              PrintText rangeLabel);
+unsigned long DialogGetType();
+int DialogGetRangePage(_GtkWidget* dialog, int* start, int* end);
+
+}  // namespace vorn::print_layer

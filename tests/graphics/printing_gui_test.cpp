@@ -1,0 +1,300 @@
+// Print jobs on a real display: pages drawn through a Graphics object reach the print library
+// as RGB images through the page transform, end up as pages of a PDF file, and the print
+// dialog answers nil when cancelled.
+#include <gtest/gtest.h>
+#include <gdk/gdkx.h>
+#include <gtk/gtk.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "graphics/gtk_print_helper.h"
+#include "graphics/print_layer.h"
+#include "graphics/printer_setup_class.h"
+#include "graphics/support/pdf_reader.h"
+#include "graphics/support/pixmap_target.h"
+#include "support/class_test.h"
+#include "support/gui_support.h"
+#include "vorn/graphics_api.h"
+#include "vorn/printer_api.h"
+
+namespace vorn {
+namespace {
+
+constexpr uint32_t kRed = 0xFF0000;
+constexpr uint32_t kBlue = 0x0000FF;
+constexpr uint32_t kWhite = 0xFFFFFF;
+
+// What reached the library's page functions.
+struct Recorded {
+  std::vector<std::string> pageNames;
+  std::vector<std::array<double, 6>> transforms;
+  std::vector<testing::PdfImage> images;
+  int32_t shown = 0;
+};
+
+Recorded& Log() {
+  static Recorded recorded;
+  return recorded;
+}
+
+template <typename Function>
+Function Layer(const char* name) {
+  LibraryLoader* layer = PrintLayerLoader();
+  return reinterpret_cast<Function>(layer->Find(layer->Open(kPrintLibraryNames[0]), name));
+}
+
+int RecordBeginPage(PrintContext* context, PrintText name) {
+  Log().pageNames.emplace_back(reinterpret_cast<const char*>(name));
+  return Layer<decltype(&RecordBeginPage)>("gnome_print_beginpage")(context, name);
+}
+
+int RecordConcat(PrintContext* context, const double matrix[6]) {
+  Log().transforms.push_back({matrix[0], matrix[1], matrix[2], matrix[3], matrix[4], matrix[5]});
+  return Layer<decltype(&RecordConcat)>("gnome_print_concat")(context, matrix);
+}
+
+int RecordImage(PrintContext* context, const unsigned char* pixels, int width, int height, int stride) {
+  testing::PdfImage image{width, height, {}};
+  for (int y = 0; y < height; ++y) image.rgb.insert(image.rgb.end(), pixels + y * stride, pixels + y * stride + 3 * width);
+  Log().images.push_back(std::move(image));
+  return Layer<decltype(&RecordImage)>("gnome_print_rgbimage")(context, pixels, width, height, stride);
+}
+
+int RecordShowPage(PrintContext* context) {
+  ++Log().shown;
+  return Layer<decltype(&RecordShowPage)>("gnome_print_showpage")(context);
+}
+
+// The print layer with its page functions watched.
+class RecordingLayer : public LibraryLoader {
+ public:
+  void* Open(const char* file) override { return PrintLayerLoader()->Open(file); }
+  void* Find(void* library, const char* name) override {
+    const std::string wanted = name;
+    if (wanted == "gnome_print_beginpage") return reinterpret_cast<void*>(&RecordBeginPage);
+    if (wanted == "gnome_print_concat") return reinterpret_cast<void*>(&RecordConcat);
+    if (wanted == "gnome_print_rgbimage") return reinterpret_cast<void*>(&RecordImage);
+    if (wanted == "gnome_print_showpage") return reinterpret_cast<void*>(&RecordShowPage);
+    return PrintLayerLoader()->Find(library, name);
+  }
+};
+
+class PrintingGuiTest : public test::IntrinsicClassTest {
+ protected:
+  void SetUp() override {
+    IntrinsicClassTest::SetUp();
+    if (!testing::EnsureGtk()) GTEST_SKIP() << "no display";
+    Log() = {};
+    mOutput = "/tmp/vorn-print-test-" + std::to_string(getpid()) + ".pdf";
+    std::remove(mOutput.c_str());
+    SetDefaultPrintSetting(kPrintKeyOutputFile, mOutput);
+    for (const char* key : {kPrintKeyMarginLeft, kPrintKeyMarginTop, kPrintKeyMarginRight, kPrintKeyMarginBottom})
+      SetDefaultPrintSetting(key, "36pt");
+    SetDefaultPrintSetting(kPrintKeyPaperWidth, "612pt");
+    SetDefaultPrintSetting(kPrintKeyPaperHeight, "792pt");
+  }
+  void TearDown() override {
+    for (const char* key : {kPrintKeyOutputFile, kPrintKeyDpiX, kPrintKeyDpiY}) SetDefaultPrintSetting(key, "");
+    SetPrintLibraryLoader(nullptr);
+    std::remove(mOutput.c_str());
+    IntrinsicClassTest::TearDown();
+  }
+
+  // Two pages: a red square at the top left, then a blue one further in on the second page.
+  void PrintTwoPages(RuntimeObject* graphics) {
+    graphicsForeColorSetter(graphics, 0, kRed);
+    RuntimeGraphicsFillRect(graphics, 0, 0, 50, 50);
+    RuntimeGraphicsNextPage(graphics);
+    graphicsForeColorSetter(graphics, 0, kBlue);
+    RuntimeGraphicsFillRect(graphics, 100, 100, 50, 50);
+    RuntimeUnlockObject(graphics);
+  }
+
+  std::string mOutput;
+};
+
+TEST_F(PrintingGuiTest, EachPageReachesTheLibraryAsOneImageThroughThePageTransform) {
+  RecordingLayer recording;
+  SetPrintLibraryLoader(&recording);
+  RuntimeObject* setup = New(GetPrinterSetupClassDefinition());
+  RuntimeObject* graphics = RuntimeOpenPrinter(setup);
+  ASSERT_NE(graphics, nullptr);
+  EXPECT_EQ(graphicsWidthGetter(graphics, 0), 540);
+  EXPECT_EQ(graphicsHeightGetter(graphics, 0), 720);
+  EXPECT_EQ(graphicsCopiesGetter(graphics, 0), 1);
+  EXPECT_EQ(graphicsFirstPageGetter(graphics, 0), 0);
+  EXPECT_EQ(graphicsLastPageGetter(graphics, 0), 65535);
+  ASSERT_EQ(Log().pageNames.size(), 1u);
+  PrintTwoPages(graphics);
+
+  const Recorded& log = Log();
+  ASSERT_EQ(log.pageNames.size(), 2u);
+  EXPECT_EQ(std::atoi(log.pageNames[1].c_str()), std::atoi(log.pageNames[0].c_str()) + 1);
+  EXPECT_EQ(log.shown, 2);
+  ASSERT_EQ(log.transforms.size(), 2u);
+  for (const auto& transform : log.transforms) {
+    EXPECT_EQ(transform, (std::array<double, 6>{540, 0, 0, 720, 36, 36}));
+  }
+  ASSERT_EQ(log.images.size(), 2u);
+  EXPECT_EQ(log.images[0].width, 540);
+  EXPECT_EQ(log.images[0].height, 720);
+  EXPECT_EQ(log.images[0].PixelAt(10, 10), kRed);
+  EXPECT_EQ(log.images[0].PixelAt(120, 120), kWhite);
+  // The bitmap is not cleared between pages.
+  EXPECT_EQ(log.images[1].PixelAt(10, 10), kRed);
+  EXPECT_EQ(log.images[1].PixelAt(120, 120), kBlue);
+  EXPECT_EQ(ActivePrintObject(), nullptr);
+
+  // The page counter goes on with the next job.
+  RuntimeUnlockObject(RuntimeOpenPrinter(setup));
+  ASSERT_EQ(log.pageNames.size(), 3u);
+  EXPECT_EQ(std::atoi(log.pageNames[2].c_str()), std::atoi(log.pageNames[1].c_str()) + 1);
+  EXPECT_TRUE(Reports().empty());
+}
+
+TEST_F(PrintingGuiTest, ATwoPageJobEndsAsATwoPagePdfHoldingTheDrawnPixels) {
+  // A job on a setup made for it: the setup lives as long as the job.
+  RuntimeObject* graphics = RuntimeOpenPrinter(nullptr);
+  ASSERT_NE(graphics, nullptr);
+  PrintTwoPages(graphics);
+
+  const std::string pdf = testing::ReadWholeFile(mOutput);
+  ASSERT_FALSE(pdf.empty()) << mOutput;
+  EXPECT_EQ(pdf.compare(0, 5, "%PDF-"), 0);
+  EXPECT_EQ(testing::CountPdfPages(pdf), 2);
+  const std::vector<testing::PdfImage> images = testing::PdfRgbImages(pdf);
+  ASSERT_EQ(images.size(), 2u);
+  for (const testing::PdfImage& image : images) {
+    EXPECT_EQ(image.width, 540);
+    EXPECT_EQ(image.height, 720);
+  }
+  EXPECT_EQ(images[0].PixelAt(10, 10), kRed);
+  EXPECT_EQ(images[0].PixelAt(120, 120), kWhite);
+  EXPECT_EQ(images[1].PixelAt(120, 120), kBlue);
+  EXPECT_EQ(ActivePrintObject(), nullptr);
+  EXPECT_TRUE(Reports().empty());
+}
+
+TEST_F(PrintingGuiTest, APrinterAt600DpiPrintsAtTheSetupsResolutionUnlessBothAllowMore) {
+  SetDefaultPrintSetting(kPrintKeyDpiX, "600");
+  SetDefaultPrintSetting(kPrintKeyDpiY, "600");
+  RuntimeObject* setup = New(GetPrinterSetupClassDefinition());
+  RuntimeObject* graphics = RuntimeOpenPrinter(setup);
+  ASSERT_NE(graphics, nullptr);
+  EXPECT_EQ(printerSetupInfoGetter(setup, kPageHorizontalResolution), 72);
+  EXPECT_EQ(printerSetupInfoGetter(setup, kPageVerticalResolution), 72);
+  RuntimeUnlockObject(graphics);
+
+  printerSetupMaxResSetter(setup, kPageMaxHorizontalResolution, 150);
+  printerSetupMaxResSetter(setup, kPageMaxVerticalResolution, -1);
+  PrinterSetupFields(setup)->horizontalResolution = 600;
+  PrinterSetupFields(setup)->verticalResolution = 100;
+  graphics = RuntimeOpenPrinter(setup);
+  ASSERT_NE(graphics, nullptr);
+  EXPECT_EQ(printerSetupInfoGetter(setup, kPageHorizontalResolution), 150);
+  EXPECT_EQ(printerSetupInfoGetter(setup, kPageVerticalResolution), 100);
+  // 612 points at 150 dpi less two 75-dot margins.
+  EXPECT_EQ(graphicsWidthGetter(graphics, 0), 1275 - 150);
+  RuntimeUnlockObject(graphics);
+}
+
+TEST_F(PrintingGuiTest, AJobKeepsItsSetupWhileAnotherJobRunsAndASetupRunsOneJobAtATime) {
+  // The first job's setup is held by nothing else once the second job becomes the active one.
+  RuntimeObject* first = RuntimeOpenPrinter(nullptr);
+  ASSERT_NE(first, nullptr);
+  RuntimeObject* setup = New(GetPrinterSetupClassDefinition());
+  RuntimeObject* second = RuntimeOpenPrinter(setup);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(RuntimeOpenPrinter(setup), nullptr);
+  RuntimeGraphicsFillRect(first, 0, 0, 10, 10);
+  RuntimeUnlockObject(first);
+  EXPECT_EQ(testing::CountPdfPages(testing::ReadWholeFile(mOutput)), 1);
+  RuntimeGraphicsNextPage(second);
+  RuntimeUnlockObject(second);
+  EXPECT_EQ(testing::CountPdfPages(testing::ReadWholeFile(mOutput)), 2);
+  EXPECT_EQ(ActivePrintObject(), nullptr);
+  EXPECT_TRUE(Reports().empty());
+}
+
+// The dialog on screen; nil until it is mapped.
+GtkWidget* FindPrintDialog() {
+  GtkWidget* found = nullptr;
+  GList* windows = gtk_window_list_toplevels();
+  for (GList* item = windows; item; item = item->next) {
+    auto* window = GTK_WIDGET(item->data);
+    const char* title = gtk_window_get_title(GTK_WINDOW(window));
+    if (GTK_IS_DIALOG(window) && title && std::string(title) == "Print Dialog" && GTK_WIDGET_MAPPED(window))
+      found = window;
+  }
+  g_list_free(windows);
+  return found;
+}
+
+struct DialogKey {
+  const char* key;
+  bool sent = false;
+  bool timedOut = false;
+};
+
+// Presses the key in the dialog once it is shown, from outside the process like a user;
+// gives up after a while so that a lost key cannot hang the test.
+gboolean PressWhenShown(gpointer data) {
+  auto* press = static_cast<DialogKey*>(data);
+  GtkWidget* dialog = FindPrintDialog();
+  if (!dialog) return TRUE;
+  if (!press->sent) {
+    press->sent = true;
+    const unsigned long xid = GDK_WINDOW_XID(dialog->window);
+    test::Shell("(xdotool windowfocus --sync " + std::to_string(xid) + " key " + press->key +
+                ") >/dev/null 2>&1 &");
+  }
+  return TRUE;
+}
+
+gboolean GiveUp(gpointer data) {
+  auto* press = static_cast<DialogKey*>(data);
+  if (GtkWidget* dialog = FindPrintDialog()) {
+    press->timedOut = true;
+    gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_CANCEL);
+  }
+  return FALSE;
+}
+
+RuntimeObject* RunDialogPressing(DialogKey* press) {
+  const guint poll = g_timeout_add(100, PressWhenShown, press);
+  const guint guard = g_timeout_add(10000, GiveUp, press);
+  RuntimeObject* graphics = RuntimeOpenPrinterDialog(nullptr, nullptr);
+  g_source_remove(poll);
+  g_source_remove(guard);
+  return graphics;
+}
+
+TEST_F(PrintingGuiTest, EscapeCancelsTheDialogAndNothingIsPrinted) {
+  DialogKey press{"Escape"};
+  RuntimeObject* graphics = RunDialogPressing(&press);
+  EXPECT_FALSE(press.timedOut);
+  EXPECT_EQ(graphics, nullptr);
+  RuntimeUnlockObject(graphics);
+  EXPECT_EQ(ActivePrintObject(), nullptr);
+  EXPECT_TRUE(testing::ReadWholeFile(mOutput).empty());
+}
+
+TEST_F(PrintingGuiTest, ReturnPrintsAllPagesWhenTheRangeIsLeftAlone) {
+  DialogKey press{"Return"};
+  RuntimeObject* graphics = RunDialogPressing(&press);
+  EXPECT_FALSE(press.timedOut);
+  ASSERT_NE(graphics, nullptr);
+  EXPECT_EQ(graphicsFirstPageGetter(graphics, 0), 0);
+  EXPECT_EQ(graphicsLastPageGetter(graphics, 0), 65535);
+  EXPECT_EQ(graphicsCopiesGetter(graphics, 0), 1);
+  RuntimeUnlockObject(graphics);
+  EXPECT_EQ(testing::CountPdfPages(testing::ReadWholeFile(mOutput)), 1);
+}
+
+}  // namespace
+}  // namespace vorn
