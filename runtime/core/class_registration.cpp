@@ -32,6 +32,7 @@
 #include "objects/stream_interfaces.h"
 #include "objects/value_classes.h"
 #include "windows/control.h"
+#include "windows/drag_item.h"
 #include "windows/mdi_window.h"
 #include "windows/rect_control.h"
 #include "windows/menu_routing.h"
@@ -77,6 +78,7 @@ void RegisterIntrinsicClasses() {
   RegisterSocketClasses();
   RegisterSerialClasses();
   RegisterPointerClasses();
+  RegisterDragItemClass();
   RegisterIntrinsicClass(GetTrayItemClassDefinition());
   RegisterSystemClasses();
 }
