@@ -153,7 +153,8 @@ void SetTarget(DragState& drag, SubPane* target) {
   if (target == drag.target) return;
   if (SubPane* old = drag.target) {
     drag.target = nullptr;
-    if (old->Widget()) gtk_drag_unhighlight(old->Widget());
+    // A pane closed meanwhile may have lost its widget already.
+    if (!old->IsClosing() && old->Widget()) gtk_drag_unhighlight(old->Widget());
     old->Release();
   }
   if (target) {
