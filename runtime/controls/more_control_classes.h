@@ -1,4 +1,4 @@
-// Start-up registration of the progress bar, shape and panel classes.
+// Start-up registration of the progress bar, shape, panel and OLE container classes.
 #pragma once
 
 namespace vorn {

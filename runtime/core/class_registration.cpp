@@ -36,6 +36,7 @@
 #include "objects/stream_interfaces.h"
 #include "objects/value_classes.h"
 #include "windows/control.h"
+#include "windows/drag_item.h"
 #include "windows/mdi_window.h"
 #include "windows/rect_control.h"
 #include "windows/menu_routing.h"
@@ -85,6 +86,7 @@ void RegisterIntrinsicClasses() {
   RegisterSocketClasses();
   RegisterSerialClasses();
   RegisterPointerClasses();
+  RegisterDragItemClass();
   RegisterIntrinsicClass(GetTrayItemClassDefinition());
   RegisterSystemClasses();
 }

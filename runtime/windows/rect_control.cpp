@@ -3,6 +3,7 @@
 #include "graphics/graphics_object.h"
 #include "graphics/graphics_target.h"
 #include "objects/runtime_object.h"
+#include "vorn/drag_item_api.h"
 #include "windows/control_window_hooks.h"
 #include "windows/mouse_cursor_class.h"
 
@@ -69,7 +70,6 @@ const ParamRow kMenuHandlerParams[] = {{"name", "s", 0, 0}, {"handler", "p", 0, 
 const ParamRow kMoveParams[] = {
     {"left", "i4", 0, 0}, {"top", "i4", 0, 0}, {"width", "i4", 0, 0}, {"height", "i4", 0, 0}};
 
-// NewDragItem comes with drag items; until then its row binds nothing.
 const MethodRow kRectControlMethods[] = {
     {"DrawInto", "", kDrawIntoParams, 3, Fn(&RuntimeControlDrawInto), "RuntimeControlDrawInto", nullptr, nullptr, 0, 0},
     {"Refresh", "", kRefreshParams, 1, Fn(&RuntimeControlRefresh), "RuntimeControlRefresh", nullptr, nullptr, 0, 0},
@@ -85,7 +85,8 @@ const MethodRow kRectControlMethods[] = {
      nullptr, nullptr, 0, 0},
     {"AcceptRawDataDrop", "", kTypeParams, 1, Fn(&controlAcceptMacDataDrop), "controlAcceptMacDataDrop",
      nullptr, nullptr, 0, 0},
-    {"NewDragItem", "o<DragItem>", kRectParams, 4, nullptr, "controlNewDragItem", nullptr, nullptr, 0, 0},
+    {"NewDragItem", "o<DragItem>", kRectParams, 4, Fn(&controlNewDragItem), "controlNewDragItem", nullptr, nullptr,
+     0, 0},
     {"_AddMenuHandler", "", kMenuHandlerParams, 2, Fn(&ControlAddMenuHandler), "ControlAddMenuHandler", nullptr,
      nullptr, 0, 0},
     {"RectControl", "", nullptr, 0, Fn(&RectControlDefaultConstructor), "RectControlDefaultConstructor", nullptr,

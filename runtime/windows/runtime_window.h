@@ -142,6 +142,7 @@ class RuntimeViewWindow : public RuntimeWindow {
   void MouseUp(int32_t x, int32_t y) override;
   void Activate() override;
   void Deactivate() override;
+  void DropObject(DragItem* item, int32_t x, int32_t y) override;
   bool KeyDown(int32_t character, int32_t keyCode, int32_t modifiers) override;
   bool TypeChar(int32_t character, int32_t keyCode, int32_t modifiers) override;
   void Close() override;

@@ -11,6 +11,7 @@
 #include "objects/event_dispatch.h"
 #include "objects/runtime_object.h"
 #include "strings/utf8.h"
+#include "windows/drag_item.h"
 #include "windows/pane_assert.h"
 #include "windows/pane_focus.h"
 #include "windows/runtime_window.h"
@@ -234,6 +235,13 @@ void RuntimeViewWindow::Deactivate() {
     if (!WhileLocked(this, [&] { FireEvent(window, WindowEventHook(kEventDeactivate)); })) return;
   }
   if (!mClosing) Window::Deactivate();
+}
+
+void RuntimeViewWindow::DropObject(DragItem*, int32_t, int32_t) {
+  DragItem* item = GetCurrentDragItem();
+  if (!mWindow || !item) return;
+  RuntimeObject* window = mWindow;
+  WhileLocked(this, [&] { FireEvent(window, WindowEventHook(kEventDropObject), DragItemObjectOf(item)); });
 }
 
 void RuntimeViewWindow::Paint(Graphics* port) {

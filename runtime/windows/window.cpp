@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "windows/gtk_drag_tracking.h"
 #include "windows/gtk_drops.h"
 #include "windows/gtk_helper.h"
 #include "windows/gtk_pane_support.h"
@@ -246,7 +247,10 @@ void Window::RemoveMenuBar() {
 
 void Window::HandleMotion() {
   // The runtime's own drag follows the pointer by itself while it runs.
-  if (IsDragTracking()) return;
+  if (IsDragTracking()) {
+    UpdateDragTracking();
+    return;
+  }
   int32_t h, v;
   GetWindowMouseLocation(this, &h, &v);
   ShowWindowCursor(this, h, v);

@@ -5,6 +5,7 @@
 #include "objects/accessors.h"
 #include "objects/class_registry.h"
 #include "objects/runtime_object.h"
+#include "vorn/drag_item_api.h"
 #include "vorn/menu_api.h"
 #include "vorn/window_api.h"
 #include "windows/runtime_window.h"
@@ -50,7 +51,7 @@ EventRow sWindowEvents[kWindowEventCount] = {
     {0, "ContextualMenuAction", "hitItem as MenuItem", "Boolean", nullptr, 0},
 };
 
-// Members whose entry points belong to layers not built yet (menus, drag items, the Graphics
+// Members whose entry points belong to layers not built yet (menus, the Graphics
 // object of a window, the application's focus and pointer conversions) are listed with nil
 // functions, so the member list and every subclass's slot numbers stay as compiled code
 // expects; nothing binds their names.
@@ -138,7 +139,7 @@ const MethodRow kWindowMethods[] = {
     VORN_METHOD("Refresh", "", kEraseParam, 1, formRefresh),
     VORN_METHOD("RefreshRect", "", kRefreshRectParams, 5, formRefreshRect),
     VORN_METHOD("ShowModal", "", nullptr, 0, RuntimeShowModal),
-    VORN_UNBOUND_METHOD("NewDragItem", "o<DragItem>", kRectParams, 4, "formNewDragItem"),
+    VORN_METHOD("NewDragItem", "o<DragItem>", kRectParams, 4, formNewDragItem),
     VORN_METHOD("AcceptTextDrop", "", nullptr, 0, formAcceptTextDrop),
     VORN_METHOD("AcceptPictureDrop", "", nullptr, 0, formAcceptPictureDrop),
     VORN_METHOD("AcceptFileDrop", "", kTypeParam, 1, formAcceptFileDrop),

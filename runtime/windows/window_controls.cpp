@@ -9,6 +9,8 @@
 #include "windows/runtime_window.h"
 #include "windows/sub_pane.h"
 #include "windows/control_containment.h"
+#include "windows/drag_item.h"
+#include "windows/gtk_drops.h"
 #include "windows/mouse_cursor_class.h"
 #include "windows/rect_control.h"
 
@@ -73,6 +75,11 @@ void RuntimePaneDelegate::PaneDied(Pane* pane) {
   if (ctl && ControlPane(ctl) == pane) DetachControlPane(ctl);
   pane->ClearDelegate();
   delete this;
+}
+
+void RuntimePaneDelegate::DropObject(Pane*, DragItem*, int32_t, int32_t) {
+  DragItem* item = GetCurrentDragItem();
+  if (item) FireEvent(mControl, GetRectControlEventHook(kRectEventDropObject), DragItemObjectOf(item));
 }
 
 bool RuntimePaneDelegate::BecomeCurrent() {

@@ -16,6 +16,7 @@ class RuntimePaneDelegate : public PaneDelegate {
   ~RuntimePaneDelegate() override;
 
   void PaneDied(Pane* pane) override;
+  void DropObject(Pane* pane, DragItem* item, int32_t x, int32_t y) override;
   bool BecomeCurrent() override;
   bool ResignCurrent() override;
   void AdjustBounds(Pane* pane, Rect* bounds) override;
