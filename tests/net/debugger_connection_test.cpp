@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +20,12 @@ namespace {
 using testing::IterateUntil;
 using testing::LoggingTCPDelegate;
 using testing::RecordingDebuggerDelegate;
+
+// Run-loop passes for a while, for checks that something does not happen.
+void RunLoopFor(int milliseconds) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  IterateUntil([&] { return std::chrono::steady_clock::now() > end; });
+}
 
 std::string TempPath(const char* name) {
   return "/tmp/vorn-debugger-" + std::to_string(getpid()) + "-" + name;
@@ -77,8 +84,7 @@ TEST(DebuggerConnectionTest, NobodyListeningClosesTheSocketWithoutADisconnect) {
   TCPSocketConnection remote(string("127.0.0.1"), 1);
   remote.AddDelegate(&events);
   remote.Connect();
-  int passes = 0;
-  IterateUntil([&] { return ++passes > 50; });
+  RunLoopFor(200);
   EXPECT_FALSE(local.IsConnected());
   EXPECT_FALSE(remote.IsConnected());
   EXPECT_EQ(events.events, "");
@@ -127,8 +133,7 @@ class TCPLinkTest : public ::testing::Test {
 TEST_F(TCPLinkTest, AMessageSplitOverTwoReadsIsDispatchedOnce) {
   ASSERT_TRUE(Open());
   IDEWrites("SW 00001000 DEAD");
-  int passes = 0;
-  IterateUntil([&] { return ++passes > 20; });
+  RunLoopFor(100);
   EXPECT_TRUE(programEvents.messages.empty());
   IDEWrites("BEEF\rSTEP \rTRAP 01\r");
   ASSERT_TRUE(IterateUntil([&] { return programEvents.messages.size() == 3; }));
@@ -162,8 +167,7 @@ TEST_F(TCPLinkTest, TheIDEGoingAwayTellsTheSessionOnceAndClosesTheSocket) {
   ideSocket.reset();
   ASSERT_TRUE(IterateUntil([&] { return programEvents.events == "Connected;Disconnected;"; }));
   EXPECT_FALSE(program->IsConnected());
-  int passes = 0;
-  IterateUntil([&] { return ++passes > 20; });
+  RunLoopFor(100);
   EXPECT_EQ(programEvents.events, "Connected;Disconnected;");
 
   program->Close();  // closing a closed link is harmless
