@@ -65,6 +65,7 @@ class TCPSocket : public SocketCore {
   bool IsServerListening() const { return mServerListening; }
   ServerSocketPool* Pool() const { return mPool.get(); }
   TCPSocketDelegate* Delegate() const { return mDelegate; }
+  void SetDelegate(TCPSocketDelegate* delegate) { mDelegate = delegate; }
   const std::string& Address() const { return mAddress; }
 
  private:
