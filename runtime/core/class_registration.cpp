@@ -23,6 +23,7 @@
 #include "files/text_output_stream.h"
 #include "listbox/listbox_class.h"
 #include "graphics/graphics_object.h"
+#include "graphics/movie_classes.h"
 #include "graphics/object2d.h"
 #include "graphics/picture_object.h"
 #include "graphics/sound_class.h"
@@ -66,7 +67,10 @@ void RegisterIntrinsicClasses() {
   RegisterPopupClasses();
   RegisterButtonClasses();
   RegisterMoreControlClasses();
+  RegisterIntrinsicClass(GetMoviePlayerClassDefinition());
+  RegisterIntrinsicClass(GetMoviePlayerActionClassDefinition());
   RegisterIntrinsicClass(GetListboxClassDefinition());
+  RegisterIntrinsicClass(GetMovieClassDefinition());
   RegisterIntrinsicClass(GetSoundClassDefinition());
   RegisterIntrinsicClass(GetScreenClassDefinition());
   RegisterIntrinsicClass(GetMDIWindowClassDefinition());
