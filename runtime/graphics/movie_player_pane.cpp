@@ -24,11 +24,12 @@ RuntimeMedia::RuntimeMedia(SubPane* parent, int32_t tabPanelIndex, const Rect& b
   EnsurePanePorts();
   GtkWidget* widget = gtk_fixed_new();
   // The pane answers CanFocus: the widget takes GTK's focus with it, so keys stop going to the
-  // control that had it.
+  // control that had it, and GTK's own focus moves (Tab) make it the focus pane.
   GTK_WIDGET_SET_FLAGS(widget, GTK_CAN_FOCUS);
   SetWidget(widget);
   AddPaneToWindow(this, true);
   ConnectExposeHandler(this);
+  ConnectGrabFocusHandler(this);
 }
 
 Rect RuntimeMedia::InvalidArea() const {
