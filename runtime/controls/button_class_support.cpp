@@ -25,13 +25,7 @@ TextStyle ButtonTextStyle(ButtonFields* f) {
 
 void FinishButtonPane(ControlObject* ctl, SubPane* pane) {
   AttachControlPane(ctl, pane);
-  if (ControlObject* parent = AsControl(ctl->initialParent)) {
-    SubPane* parentPane = ControlPane(parent);
-    if (parentPane && parentPane != pane && parentPane->GetWindow() == pane->GetWindow() &&
-        pane->GetParent() != parentPane && !pane->ContainsSubPane(parentPane, true)) {
-      pane->SetParent(parentPane);
-    }
-  }
+  JoinInitialParentPane(ctl, pane);
   if (!ctl->enabled) pane->ChangeState(kPaneStateDisable);
   if (!ctl->visible) pane->ChangeState(kPaneStateHide);
 }

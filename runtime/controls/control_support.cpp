@@ -21,6 +21,15 @@ SubPane* ControlParentPane(ControlObject* ctl) {
   return nullptr;
 }
 
+void JoinInitialParentPane(ControlObject* ctl, SubPane* pane) {
+  ControlObject* parent = ctl && pane ? AsControl(ctl->initialParent) : nullptr;
+  SubPane* parentPane = ControlPane(parent);
+  if (parentPane && parentPane != pane && parentPane->GetWindow() == pane->GetWindow() &&
+      pane->GetParent() != parentPane && !pane->ContainsSubPane(parentPane, true)) {
+    pane->SetParent(parentPane);
+  }
+}
+
 TextStyle GetControlTextStyle(const ControlStyleFields& fields) {
   TextStyle style;
   style.mFontName = string::Share(*fields.font);

@@ -14,6 +14,10 @@ namespace vorn {
 // the window that window is embedded in. Nil when there is none yet.
 SubPane* ControlParentPane(ControlObject* ctl);
 
+// Puts the control's new pane inside the pane of its initial parent when that parent has one
+// already in the same window (a control made over a group box after the box's pane).
+void JoinInitialParentPane(ControlObject* ctl, SubPane* pane);
+
 // The five text-style fields of a control, wherever its class keeps them.
 struct ControlStyleFields {
   StringRep** font;

@@ -25,6 +25,7 @@
 #include "files/text_output_stream.h"
 #include "listbox/listbox_class.h"
 #include "graphics/graphics_object.h"
+#include "graphics/movie_classes.h"
 #include "graphics/object2d.h"
 #include "graphics/picture_object.h"
 #include "graphics/printer_setup_class.h"
@@ -71,7 +72,10 @@ void RegisterIntrinsicClasses() {
   RegisterPopupClasses();
   RegisterButtonClasses();
   RegisterMoreControlClasses();
+  RegisterIntrinsicClass(GetMoviePlayerClassDefinition());
+  RegisterIntrinsicClass(GetMoviePlayerActionClassDefinition());
   RegisterListboxClasses();
+  RegisterIntrinsicClass(GetMovieClassDefinition());
   RegisterIntrinsicClass(GetSoundClassDefinition());
   RegisterIntrinsicClass(GetPrinterSetupClassDefinition());
   RegisterIntrinsicClass(GetScreenClassDefinition());

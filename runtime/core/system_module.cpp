@@ -7,6 +7,7 @@
 #include "objects/class_registry.h"
 #include "objects/runtime_object.h"
 #include "core/soft_declare.h"
+#include "graphics/movie_layer.h"
 #include "vorn/cursor_api.h"
 #include "vorn/serial_api.h"
 #include "vorn/socket_api.h"
@@ -184,7 +185,6 @@ VornRuntimeObject* systemGetQTInstallStatus(VornRuntimeObject*, int32_t) {
   return CreateInstanceFromDefinition(GetQuicktimeInstallStatusClassDefinition());
 }
 
-// There is no movie library on this platform, so the movie layer is never available.
-uint8_t QTInstalledGetter(VornRuntimeObject*, int32_t) { return 0; }
+uint8_t QTInstalledGetter(VornRuntimeObject*, int32_t) { return QuickTimeIsAvailable(false) ? 1 : 0; }
 
 }  // extern "C"
