@@ -26,6 +26,8 @@ class EditControlGTK : public EditControl {
   void GotFocus() override;
   bool KeyDown(int32_t character, int32_t keyCode, int32_t modifiers) override;
   void EnableMenuItems() override;
+  // The field as it looks, with its text in the field's font and black (edit_control_gtk_draw.cpp).
+  void DrawInto(Graphics* port) override;
   bool DoEditMenuCommand(const string& itemName) override;
   bool DoMenuCommand(int32_t command) override;
 
