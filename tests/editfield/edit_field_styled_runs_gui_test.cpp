@@ -77,6 +77,13 @@ TEST_F(EditFieldStyledRunsTest, SelectionStylesOnlyTouchSelectedCharactersOfASty
   EXPECT_TRUE(pane->GetBold(1, 2, &mixed));
   EXPECT_FALSE(mixed);
 
+  pane->SetSelection(0, 2);
+  editToggleSelectionBold(field);
+  EXPECT_TRUE(pane->GetBold(0, 3, nullptr)) << "a partly bold selection toggles to bold";
+  editToggleSelectionBold(field);
+  EXPECT_FALSE(pane->GetBold(0, 1, nullptr));
+  EXPECT_TRUE(pane->GetBold(2, 1, nullptr)) << "outside the selection";
+
   pane->SetSelection(0, 6);
   editSelPlainSetter(field, 0, 1);
   EXPECT_FALSE(pane->GetBold(1, 2, nullptr)) << "Plain takes bold away";
