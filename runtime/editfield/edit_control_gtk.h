@@ -2,7 +2,10 @@
 // a GtkScrolledWindow. The kind of field is fixed when it is made.
 #pragma once
 
+#include <vector>
+
 #include "editfield/edit_control.h"
+#include "editfield/styled_text_base_imp.h"
 
 struct _GtkTextBuffer;
 struct _GtkTextView;
@@ -23,6 +26,8 @@ class EditControlGTK : public EditControl {
   void GotFocus() override;
   bool KeyDown(int32_t character, int32_t keyCode, int32_t modifiers) override;
   void EnableMenuItems() override;
+  // The field as it looks, with its text in the field's font and black (edit_control_gtk_draw.cpp).
+  void DrawInto(Graphics* port) override;
   bool DoEditMenuCommand(const string& itemName) override;
   bool DoMenuCommand(int32_t command) override;
 
@@ -84,6 +89,28 @@ class EditControlGTK : public EditControl {
   string GetTextStyleData() override;
   void SetTextAndStyle(const string& text, const string& styleData) override;
 
+  // The field's own text as styled text. Only a styled multi-line field keeps styles of its
+  // characters; any other answers as the detached base does.
+  void SetBold(int32_t start, int32_t length, bool value) override;
+  void SetItalic(int32_t start, int32_t length, bool value) override;
+  void SetUnderline(int32_t start, int32_t length, bool value) override;
+  void SetFont(int32_t start, int32_t length, const string& font) override;
+  void SetSize(int32_t start, int32_t length, int32_t points) override;
+  void SetColor(int32_t start, int32_t length, uint32_t color) override;
+  bool GetBold(int32_t start, int32_t length, bool* mixed) override;
+  bool GetItalic(int32_t start, int32_t length, bool* mixed) override;
+  bool GetUnderline(int32_t start, int32_t length, bool* mixed) override;
+  string GetFont(int32_t start, int32_t length, bool* mixed) override;
+  int32_t GetSize(int32_t start, int32_t length, bool* mixed) override;
+  uint32_t GetColor(int32_t start, int32_t length, bool* mixed) override;
+  int32_t RunCount() override;
+  // A run index outside the runs raises OutOfBoundsException.
+  RuntimeObject* GetRun(int32_t index) override;
+  void InsertRun(RuntimeObject* run, int32_t index) override;
+  void AppendRun(RuntimeObject* run) override;
+  void RemoveRun(int32_t index) override;
+  RuntimeObject* GetRunRange(int32_t index) override;
+
   // Reports a selection that differs from the one reported last.
   void CheckSelectionChanged();
 
@@ -100,6 +127,26 @@ class EditControlGTK : public EditControl {
   // Height of one display line, from the location of the character at the offset.
   int32_t LineHeightAt(int32_t offset, int32_t line, const char* condition);
   void EnsureRealized();
+  bool KeepsStyles() const { return mMultiLine && mStyled; }
+  // Styles of the field's own characters (edit_control_gtk_styles.cpp).
+  struct CharStyle;
+  std::vector<CharStyle> StylesOf(int32_t start, int32_t end);
+  CharStyle DefaultStyle() const;
+  // The selection, or the character after the insertion point when nothing is selected.
+  void StyleQueryRange(int32_t* start, int32_t* end);
+  void SetTag(int32_t start, int32_t end, const char* name, bool value);
+  bool TagCovers(int32_t start, int32_t end, bool CharStyle::*flag, bool* mixed);
+  void ApplyValueTag(int32_t start, int32_t end, const char* prefix, const std::string& value);
+  void RemovePrefixedTags(int32_t start, int32_t end, const std::vector<const char*>& prefixes);
+  void ReplaceRange(int32_t start, int32_t length, const string& text);
+  void RebuildRuns();
+  int32_t RunStart(int32_t index);
+  // False, with OutOfBoundsException raised, for an index outside the runs.
+  bool RunIndexOrRaise(int32_t index);
+  void InsertRunData(const StyleRunData& run, int32_t position);
+  void ApplyStyleData(const string& styleData, int32_t characters);
+
+  std::vector<StyleRunData> mRuns;  // valid while mRunsDirty is false
   void ConnectSignals();
 
   _GtkTextBuffer* mTextBuffer = nullptr;

@@ -1,5 +1,4 @@
-// Settings of the whole GTK edit pane: font, colours, alignment, read-only and password, and
-// the selection styles a plain field answers with its one style.
+// Settings of the whole GTK edit pane: font, colours, alignment, read-only and password.
 #include <gtk/gtk.h>
 
 #include "editfield/edit_control_gtk.h"
@@ -77,27 +76,5 @@ void EditControlGTK::SetPassword(bool password) {
 }
 
 bool EditControlGTK::IsPassword() { return !mMultiLine && !gtk_entry_get_visibility(GTK_ENTRY(mWidget)); }
-
-// Every field here keeps one style for its whole text: styling a part of it changes nothing,
-// no part answers a style of its own, and font and size are the field's.
-void EditControlGTK::SetSelStyle(EditSelStyle, bool) {}
-bool EditControlGTK::GetSelStyle(EditSelStyle) { return false; }
-void EditControlGTK::SetSelTextFont(const string&) {}
-
-string EditControlGTK::GetSelTextFont() {
-  const string& font = mTextStyle.mFontName;
-  return font.IsEmpty() ? string("System") : font;
-}
-
-void EditControlGTK::SetSelTextSize(int32_t) {}
-int32_t EditControlGTK::GetSelTextSize() { return mTextStyle.mSize; }
-void EditControlGTK::SetSelTextColor(const RGB48&) {}
-RGB48 EditControlGTK::GetSelTextColor() { return kBlack48; }
-
-string EditControlGTK::GetTextStyleData() {
-  return PlainTextStyleData(GetTextLength(), GetSelTextFont(), GetSelTextSize());
-}
-
-void EditControlGTK::SetTextAndStyle(const string& text, const string&) { SetText(text); }
 
 }  // namespace vorn

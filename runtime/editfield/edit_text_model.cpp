@@ -119,32 +119,91 @@ bool EditMenuItemEnabled(EditMenuItem item, const EditMenuState& s) {
 int32_t DisplayLineAt(int32_t y, int32_t lineHeight) { return lineHeight > 0 ? y / lineHeight : 0; }
 
 string PlainTextStyleData(int32_t characters, const string& font, int32_t size) {
-  constexpr uint8_t kFontFollows = 0x08;
-  auto sizeByte = static_cast<char>(std::clamp(size, 0, 127));
-  std::string bytes;
-  bool writeFont = font.Compare(string("System")) != 0;
-  // The font's length takes one byte below 128: a longer name is cut at a character boundary.
-  int32_t fontBytes = 0;
-  if (writeFont) {
-    std::string_view name = font.View();
-    int32_t n = static_cast<int32_t>(name.size());
-    while (fontBytes < n) {
-      int32_t next = UTF8NextChar(name.data(), n, fontBytes);
-      if (next > 127) break;
-      fontBytes = next;
-    }
+  TextStyleRecord record;
+  record.font = font;
+  record.size = size;
+  return WriteTextStyleData(std::vector<TextStyleRecord>(static_cast<size_t>(std::max(characters, 0)), record));
+}
+
+namespace {
+
+constexpr uint8_t kStyleBold = 0x01;
+constexpr uint8_t kStyleItalic = 0x02;
+constexpr uint8_t kStyleUnderline = 0x04;
+constexpr uint8_t kStyleFontFollows = 0x08;
+constexpr uint8_t kStyleColorFollows = 0x10;
+
+// The font's length takes one byte below 128: a longer name is cut at a character boundary.
+std::string_view StyleDataFontName(std::string_view name) {
+  int32_t n = static_cast<int32_t>(name.size());
+  int32_t bytes = 0;
+  while (bytes < n) {
+    int32_t next = UTF8NextChar(name.data(), n, bytes);
+    if (next > 127) break;
+    bytes = next;
   }
-  for (int32_t i = 0; i < characters; ++i) {
-    if (i == 0 && writeFont) {
-      bytes.push_back(static_cast<char>(kFontFollows));
-      bytes.push_back(static_cast<char>(fontBytes));
-      bytes.append(font.View().substr(0, static_cast<size_t>(fontBytes)));
-    } else {
-      bytes.push_back(0);
+  return name.substr(0, static_cast<size_t>(bytes));
+}
+
+}  // namespace
+
+string WriteTextStyleData(const std::vector<TextStyleRecord>& records) {
+  std::string bytes;
+  string previousFont("System");
+  for (const TextStyleRecord& r : records) {
+    uint8_t flags = (r.bold ? kStyleBold : 0) | (r.italic ? kStyleItalic : 0) | (r.underline ? kStyleUnderline : 0);
+    bool writeFont = r.font.Compare(previousFont) != 0;
+    bool writeColor = (r.color & 0xFFFFFF) != 0;
+    if (writeFont) flags |= kStyleFontFollows;
+    if (writeColor) flags |= kStyleColorFollows;
+    bytes.push_back(static_cast<char>(flags));
+    if (writeFont) {
+      std::string_view name = StyleDataFontName(r.font.View());
+      bytes.push_back(static_cast<char>(name.size()));
+      bytes.append(name);
+      previousFont = r.font;
     }
-    bytes.push_back(sizeByte);
+    if (writeColor) {
+      bytes.push_back(static_cast<char>((r.color >> 16) & 0xFF));
+      bytes.push_back(static_cast<char>((r.color >> 8) & 0xFF));
+      bytes.push_back(static_cast<char>(r.color & 0xFF));
+    }
+    bytes.push_back(static_cast<char>(std::clamp(r.size, 0, 127)));
   }
   return string(bytes.data(), static_cast<int32_t>(bytes.size()), kEncodingUnknown);
+}
+
+std::vector<TextStyleRecord> ReadTextStyleData(std::string_view data, int32_t characters) {
+  std::vector<TextStyleRecord> records;
+  size_t at = 0;
+  string font;
+  auto byte = [&data](size_t i) { return static_cast<uint8_t>(data[i]); };
+  while (static_cast<int32_t>(records.size()) < characters && at < data.size()) {
+    TextStyleRecord r;
+    uint8_t flags = byte(at++);
+    r.bold = flags & kStyleBold;
+    r.italic = flags & kStyleItalic;
+    r.underline = flags & kStyleUnderline;
+    if (flags & kStyleFontFollows) {
+      if (at >= data.size()) break;
+      // The length is a signed byte: a negative one names nothing readable.
+      auto length = static_cast<int8_t>(byte(at++));
+      if (length < 0 || at + static_cast<size_t>(length) > data.size()) break;
+      font = string(data.substr(at, static_cast<size_t>(length)), kEncodingUTF8);
+      at += static_cast<size_t>(length);
+    }
+    r.font = font;
+    if (flags & kStyleColorFollows) {
+      if (at + 3 > data.size()) break;
+      r.hasColor = true;
+      r.color = uint32_t{byte(at)} << 16 | uint32_t{byte(at + 1)} << 8 | byte(at + 2);
+      at += 3;
+    }
+    if (at >= data.size()) break;
+    r.size = std::max<int32_t>(static_cast<int8_t>(byte(at++)), 0);
+    records.push_back(r);
+  }
+  return records;
 }
 
 uint32_t ColorFromComponents(uint16_t red, uint16_t green, uint16_t blue) {

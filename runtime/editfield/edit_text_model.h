@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "strings/vstring.h"
 
@@ -76,6 +77,23 @@ int32_t DisplayLineAt(int32_t y, int32_t lineHeight);
 // the font is written with the first character unless it is "System" (sizes beyond one byte
 // are written as 127).
 string PlainTextStyleData(int32_t characters, const string& font, int32_t size);
+
+// One character's record of TextStyleData.
+struct TextStyleRecord {
+  bool bold = false;
+  bool italic = false;
+  bool underline = false;
+  string font;            // runtime name; "" while no font has been read
+  bool hasColor = false;  // written only when not black
+  uint32_t color = 0;     // &h00RRGGBB
+  int32_t size = 0;       // points
+};
+// A font is written where it differs from the one before ("System" before the first); a
+// name past 127 bytes is cut at a character boundary, a size past 127 is written as 127.
+string WriteTextStyleData(const std::vector<TextStyleRecord>& records);
+// At most `characters` records; reading stops at a record cut short. A record without a font
+// keeps the one before it.
+std::vector<TextStyleRecord> ReadTextStyleData(std::string_view data, int32_t characters);
 
 // 16-bit colour records of edit panes from and to &h00RRGGBB (components divided by 257).
 uint32_t ColorFromComponents(uint16_t red, uint16_t green, uint16_t blue);

@@ -1,6 +1,6 @@
 // The edit field's arithmetic without a widget: characters of UTF-8 text, selection clamping,
-// the range a typed key replaces, appending to a limited text, Edit menu enabling and the
-// plain TextStyleData.
+// the range a typed key replaces, appending to a limited text, Edit menu enabling and
+// TextStyleData.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -149,6 +149,42 @@ TEST(EditTextModel, PlainStyleDataHasOneRecordPerCharacter) {
   data = PlainTextStyleData(1, string(longName.c_str()), 10);
   ASSERT_EQ(data.Length(), 2 + 127 + 1);
   EXPECT_EQ(data.Byte(1), 127);
+}
+
+TEST(EditTextModel, StyleDataRecordsReadBackAsWrittenAndCutShortDataStopsTheReading) {
+  std::vector<TextStyleRecord> records(3);
+  records[0].bold = true;
+  records[0].font = string("System");
+  records[0].size = 12;
+  records[1].italic = records[1].underline = true;
+  records[1].font = string("Serif");
+  records[1].color = 0x102030;
+  records[1].size = 24;
+  records[2].font = string("Serif");
+  records[2].size = 12;
+  string data = WriteTextStyleData(records);
+  EXPECT_EQ(std::string(data.View()), std::string("\x01\x0C\x1E\x05Serif\x10\x20\x30\x18\x00\x0C", 15));
+
+  std::vector<TextStyleRecord> read = ReadTextStyleData(data.View(), 10);
+  ASSERT_EQ(read.size(), 3u) << "no more records than the data holds";
+  EXPECT_TRUE(read[0].bold);
+  EXPECT_TRUE(read[0].font.IsEmpty()) << "no font read yet";
+  EXPECT_TRUE(read[1].italic && read[1].underline && read[1].hasColor);
+  EXPECT_EQ(read[1].color, 0x102030u);
+  EXPECT_EQ(read[1].size, 24);
+  EXPECT_EQ(std::string(read[2].font.View()), "Serif") << "a record without a font keeps the one before";
+  EXPECT_FALSE(read[2].hasColor);
+  EXPECT_EQ(ReadTextStyleData(data.View(), 1).size(), 1u) << "surplus records are ignored";
+
+  // Records cut short, a font longer than the data, a negative font length, a negative size.
+  for (size_t cut = 0; cut < static_cast<size_t>(data.Length()); ++cut) {
+    EXPECT_LE(ReadTextStyleData(data.View().substr(0, cut), 3).size(), 2u);
+  }
+  EXPECT_TRUE(ReadTextStyleData(std::string_view("\x08\x40" "ab\x0C", 5), 3).empty());
+  EXPECT_TRUE(ReadTextStyleData(std::string_view("\x08\xF0" "ab\x0C", 5), 3).empty());
+  read = ReadTextStyleData(std::string_view("\x00\xF0", 2), 1);
+  ASSERT_EQ(read.size(), 1u);
+  EXPECT_EQ(read[0].size, 0);
 }
 
 }  // namespace
