@@ -92,6 +92,7 @@ void RuntimeListbox::EditCell(int32_t row, int32_t column) {
   if (row < 0 || row >= RowCount() || column < 0 || column >= mColumnModel.ColumnCount()) return;
   // Rows of a data provider have no cells to take the text.
   if (HasBoundRows()) return;
+  EndEdit(true);
   ScrollRowIntoView(row);
   mSelection.SelectRow(row, true);
   CellEntry* cell = FindCell(row, column, true);

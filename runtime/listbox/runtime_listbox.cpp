@@ -254,24 +254,11 @@ void RuntimeListbox::InvalidateColumn(int32_t) { Invalidate(true); }
 void RuntimeListbox::InvalidateAll() { Invalidate(true); }
 
 void RuntimeListbox::RowsInserted(int32_t index, int32_t count) {
-  if (IsEditing() && index <= mEditRow) {
-    mEditRow += count;
-    PlaceEditor();
-  }
   mSelection.RowsInserted(index, count);
   Invalidate(true);
 }
 
 void RuntimeListbox::RowsRemoving(int32_t first, int32_t count) {
-  if (IsEditing() && first <= mEditRow) {
-    if (mEditRow < first + count) {
-      // The edited cell goes with its row: nothing is left to store the text in.
-      EndEdit(false);
-    } else {
-      mEditRow -= count;
-      PlaceEditor();
-    }
-  }
   mSelection.RowsRemoved(first, count);
   Invalidate(true);
 }

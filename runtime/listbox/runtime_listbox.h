@@ -110,7 +110,7 @@ class RuntimeListbox : public ContainerPane,
   // Save: the field's text becomes the cell's and CellAction fires.
   void EndEdit(bool save);
   bool IsEditing() const { return mEditRow >= 0; }
-  int32_t EditedRow() const { return mEditRow; }
+  int32_t EditedRow() const override { return mEditRow; }
   int32_t EditedColumn() const { return mEditColumn; }
   EditControl* CellEditor() const { return mEditor; }
 
@@ -122,6 +122,7 @@ class RuntimeListbox : public ContainerPane,
   void InvalidateAll() override;
   void RowsInserted(int32_t index, int32_t count) override;
   void RowsRemoving(int32_t first, int32_t count) override;
+  void EndCellEdit(bool discard) override { EndEdit(!discard); }
   void FireExpandRow(int32_t row) override;
   void FireCollapseRow(int32_t row) override;
   bool HasHeading() const override { return mHasHeading; }

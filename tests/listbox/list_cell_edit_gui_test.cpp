@@ -151,7 +151,7 @@ TEST_F(ListCellEditGuiTest, ASlowSecondClickOnTheSelectedRowsEditableCellStartsA
   EXPECT_EQ(Count("CellAction 0 1"), 1u);
 }
 
-TEST_F(ListCellEditGuiTest, TheEditSurvivesScrollingAndRowChangesAroundIt) {
+TEST_F(ListCellEditGuiTest, ScrollingMovesTheFieldAndRowChangesEndTheEdit) {
   RuntimeObject* list = NewList(20);
   RuntimeListbox* pane = ListboxPane(list);
   listEditCell(list, 2, 1);
@@ -160,19 +160,23 @@ TEST_F(ListCellEditGuiTest, TheEditSurvivesScrollingAndRowChangesAroundIt) {
   pane->SetFirstVisibleRow(10);
   test::PumpFor(50);
   EXPECT_LT(pane->CellEditor()->Bounds().bottom, 0) << "the field left with its cell";
-  RuntimeListInsertRow(list, 0, string("new").Rep(), 0);
-  EXPECT_EQ(pane->EditedRow(), 3) << "the edit moved with its row";
   pane->SetFirstVisibleRow(0);
-  EXPECT_GT(pane->CellEditor()->Bounds().top, 0);
-  pane->EndEdit(true);
-  EXPECT_EQ(Cell(list, 3, 1), "k");
+  EXPECT_GT(pane->CellEditor()->Bounds().top, 0) << "and came back with it";
+  EXPECT_TRUE(pane->IsEditing());
+  RuntimeListInsertRow(list, 0, string("new").Rep(), 0);
+  EXPECT_FALSE(pane->IsEditing()) << "an inserted row ends the edit";
+  EXPECT_EQ(Cell(list, 3, 1), "k") << "the text went to the edited row before it moved";
   EXPECT_EQ(Cell(list, 2, 1), "b1");
+  EXPECT_EQ(Count("CellAction 2 1"), 1u);
 
   listEditCell(list, 4, 1);
   test::PumpFor(100);
+  test::PressKeys("m");
   RuntimeRemoveRow(list, 4);
   EXPECT_FALSE(pane->IsEditing()) << "the edit ends with its row";
+  EXPECT_EQ(Count("CellAction 4 1"), 0u) << "the text of a removed row is dropped";
   EXPECT_EQ(Cell(list, 4, 1), "b4");
+  EXPECT_EQ(listCountGetter(list, 0), 20);
 }
 
 TEST_F(ListCellEditGuiTest, EditCellRejectsCellsOutsideTheList) {
