@@ -128,6 +128,7 @@ void listRequiresSelectionSetter(VornRuntimeObject *list, int32_t param, uint8_t
 
 /* Methods: (object, arguments). */
 void RuntimeListEmpty(VornRuntimeObject *list);
+void listEditCell(VornRuntimeObject *list, int32_t row, int32_t column);
 void RuntimeListAddRow(VornRuntimeObject *list, VornStringRecord *text);
 void RuntimeListAddParent(VornRuntimeObject *list, VornStringRecord *text);
 void RuntimeListInsertRow(VornRuntimeObject *list, int32_t row, VornStringRecord *text, int32_t indent);
@@ -136,6 +137,10 @@ void RuntimeRemoveRow(VornRuntimeObject *list, int32_t row);
 VornStringRecord *RuntimeGetRow(VornRuntimeObject *list, int32_t row);
 void RuntimeSetRow(VornRuntimeObject *list, int32_t row, VornStringRecord *text);
 VornStringRecord *listGetCell(VornRuntimeObject *list, int32_t row, int32_t column);
+uint8_t listCellCheckGetter(VornRuntimeObject *list, int32_t row, int32_t column);
+void listCellCheckSetter(VornRuntimeObject *list, int32_t row, int32_t column, uint8_t value);
+int32_t listCellTypeGetter(VornRuntimeObject *list, int32_t row, int32_t column);
+void listCellTypeSetter(VornRuntimeObject *list, int32_t row, int32_t column, int32_t type);
 void listSetCell(VornRuntimeObject *list, int32_t row, int32_t column, VornStringRecord *text);
 uint8_t listGetCellBold(VornRuntimeObject *list, int32_t row, int32_t column);
 void listSetCellBold(VornRuntimeObject *list, int32_t row, int32_t column, uint8_t value);

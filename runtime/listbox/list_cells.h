@@ -10,6 +10,7 @@ namespace vorn {
 
 enum CellStyleBits : uint8_t { kCellBold = 1, kCellItalic = 2, kCellUnderline = 4 };
 constexpr uint8_t kCellTypeCheckBox = 2;
+constexpr uint8_t kCellTypeEditable = 3;
 constexpr int32_t kMaxCellColumn = 255;
 
 enum FolderState : int16_t { kPlainRow = -1, kCollapsedFolder = 0, kExpandedFolder = 1 };

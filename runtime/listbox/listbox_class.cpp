@@ -132,6 +132,9 @@ const MethodRow kMethods[] = {
     METHOD("RemoveRow", "", kIndex, RuntimeRemoveRow),
     ASSIGNABLE("List", "s", kIndex, RuntimeGetRow, RuntimeSetRow),
     ASSIGNABLE("Cell", "s", kRowColumn, listGetCell, listSetCell),
+    METHOD("EditCell", "", kRowColumn, listEditCell),
+    ASSIGNABLE("CellCheck", "b", kRowColumn, listCellCheckGetter, listCellCheckSetter),
+    ASSIGNABLE("CellType", "i4", kRowColumn, listCellTypeGetter, listCellTypeSetter),
     ASSIGNABLE("CellBold", "b", kRowColumn, listGetCellBold, listSetCellBold),
     ASSIGNABLE("CellItalic", "b", kRowColumn, listGetCellItalic, listSetCellItalic),
     ASSIGNABLE("CellUnderline", "b", kRowColumn, listGetCellUnderline, listSetCellUnderline),
@@ -191,6 +194,11 @@ ObjectDefinition* BuildDefinition() {
   sHooks.mouseDown = sEvents[18].hook;
   sHooks.mouseDrag = sEvents[19].hook;
   sHooks.mouseUp = sEvents[20].hook;
+  sHooks.cellAction = sEvents[8].hook;
+  sHooks.cellKeyDown = sEvents[14].hook;
+  sHooks.cellTextChange = sEvents[15].hook;
+  sHooks.cellGotFocus = sEvents[16].hook;
+  sHooks.cellLostFocus = sEvents[17].hook;
   return definition;
 }
 

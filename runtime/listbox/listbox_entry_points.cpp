@@ -5,6 +5,7 @@
 #include "listbox/listbox_class.h"
 #include "objects/exceptions.h"
 #include "strings/vstring.h"
+#include "windows/pane_focus.h"
 
 using namespace vorn;
 
@@ -261,9 +262,50 @@ void listSetCellUnderline(VornRuntimeObject* o, int32_t r, int32_t c, uint8_t v)
   SetCellStyle(o, r, c, kCellUnderline, v);
 }
 
+uint8_t listCellCheckGetter(VornRuntimeObject* object, int32_t row, int32_t column) {
+  RuntimeListbox* pane = ListboxPane(object);
+  if (!pane || !CheckCell(pane, row, column)) return 0;
+  CellEntry* cell = pane->FindCell(row, column, false);
+  return cell && cell->mCheckState != 0 ? 1 : 0;
+}
+
+void listCellCheckSetter(VornRuntimeObject* object, int32_t row, int32_t column, uint8_t value) {
+  RuntimeListbox* pane = ListboxPane(object);
+  if (!pane || !CheckCell(pane, row, column)) return;
+  if (CellEntry* cell = pane->FindCell(row, column, true)) {
+    cell->mCheckState = value != 0 ? 1 : 0;
+    pane->Invalidate(true);
+  }
+}
+
+// The cell's own type; 0 while it follows its column.
+int32_t listCellTypeGetter(VornRuntimeObject* object, int32_t row, int32_t column) {
+  RuntimeListbox* pane = ListboxPane(object);
+  if (!pane || !CheckCell(pane, row, column)) return 0;
+  CellEntry* cell = pane->FindCell(row, column, false);
+  return cell ? cell->mType : 0;
+}
+
+void listCellTypeSetter(VornRuntimeObject* object, int32_t row, int32_t column, int32_t type) {
+  RuntimeListbox* pane = ListboxPane(object);
+  if (!pane || !CheckCell(pane, row, column)) return;
+  if (CellEntry* cell = pane->FindCell(row, column, true)) {
+    cell->mType = static_cast<uint8_t>(type);
+    pane->Invalidate(true);
+  }
+}
+
 VornRuntimeObject* listActiveCellGetter(VornRuntimeObject*, int32_t) {
-  // No cell is ever being edited in place, so there is no active cell.
+  // The list's edit field has no language object to hand out.
   return nullptr;
+}
+
+void listEditCell(VornRuntimeObject* object, int32_t row, int32_t column) {
+  RuntimeListbox* pane = ListboxPane(object);
+  if (!pane || !CheckRow(pane, row) || !CheckColumn(pane, column)) return;
+  // Another edit, in this list or elsewhere, ends first.
+  ClearFocusPane();
+  pane->EditCell(row, column);
 }
 
 // --- columns -----------------------------------------------------------------------------------

@@ -22,14 +22,6 @@ namespace {
 constexpr int32_t kMinimumRowHeight = 16;
 constexpr int32_t kFolderRowHeight = 18;
 
-uint32_t DoubleClickTicks() {
-  gint milliseconds = 400;
-  if (GtkSettings* settings = gtk_settings_get_default()) {
-    g_object_get(settings, "gtk-double-click-time", &milliseconds, nullptr);
-  }
-  return static_cast<uint32_t>(std::max(milliseconds, 1) * 60 / 1000);
-}
-
 std::vector<int32_t> SelectedRows(const ListSelection& selection) {
   std::vector<int32_t> rows;
   for (const ListSelection::Range& range : selection.Ranges()) {
@@ -40,6 +32,14 @@ std::vector<int32_t> SelectedRows(const ListSelection& selection) {
 }
 
 }  // namespace
+
+uint32_t ListDoubleClickTicks() {
+  gint milliseconds = 400;
+  if (GtkSettings* settings = gtk_settings_get_default()) {
+    g_object_get(settings, "gtk-double-click-time", &milliseconds, nullptr);
+  }
+  return static_cast<uint32_t>(std::max(milliseconds, 1) * 60 / 1000);
+}
 
 RuntimeListbox::RuntimeListbox(SubPane* parent, int32_t tabPanelIndex, const Rect& bounds, bool multipleSelection)
     : ContainerPane(parent, tabPanelIndex, bounds),
@@ -57,6 +57,7 @@ RuntimeListbox::RuntimeListbox(SubPane* parent, int32_t tabPanelIndex, const Rec
 }
 
 RuntimeListbox::~RuntimeListbox() {
+  DropEditor();
   mColumnModel.SetListener(nullptr);
   mSelection.SetListener(nullptr);
   // A receiver let go here may end its list box's life; the pane is detached from it by now.
@@ -112,6 +113,7 @@ void RuntimeListbox::SetBounds(const Rect& r, bool redraw) {
     mColumnModel.UpdateColumnPositions();
   }
   ClampFirstVisible();
+  PlaceEditor();
 }
 
 int32_t RuntimeListbox::RowHeight() {
@@ -170,7 +172,10 @@ void RuntimeListbox::SetFirstVisibleRow(int32_t row) {
   const int32_t old = mFirstVisible;
   mFirstVisible = row;
   ClampFirstVisible();
-  if (mFirstVisible != old) Invalidate(true);
+  if (mFirstVisible != old) {
+    PlaceEditor();
+    Invalidate(true);
+  }
 }
 
 void RuntimeListbox::ScrollRowIntoView(int32_t row) {
@@ -333,6 +338,8 @@ bool RuntimeListbox::OwnerTookPress(int32_t x, int32_t y) {
 bool RuntimeListbox::MouseDown(int32_t x, int32_t y, int32_t modifiers) {
   if (!mEnabled) return true;
   if (OwnerTookPress(x, y)) return true;
+  // Taking the focus from the edit field ends its edit, with saving.
+  if (IsEditing()) ClearFocusPane();
   const Rect area = RowArea();
   if (y < area.top) {
     if (mHasHeading && y >= mBounds.top && x < area.right) {
@@ -343,11 +350,14 @@ bool RuntimeListbox::MouseDown(int32_t x, int32_t y, int32_t modifiers) {
     }
     return true;
   }
-  if (CanFocus()) SetFocus();
   const int32_t row = RowAt(x, y);
+  const int32_t column = row >= 0 ? ColumnAt(x) : -1;
+  if (ClickCheckBox(x, y, row, column) || ClickEditableCell(row, column)) return true;
+  if (ClickDisclosureTriangle(x, y, row)) return true;
+  if (CanFocus()) SetFocus();
   const uint32_t now = CurrentTicks();
   if (row >= 0 && row == mSelection.AnchorRow() && row == mLastClickRow && !mMovedOff &&
-      modifiers == mLastClickModifiers && now - mLastClickTicks < DoubleClickTicks()) {
+      modifiers == mLastClickModifiers && now - mLastClickTicks < ListDoubleClickTicks()) {
     mLastClickTicks = now;
     Lock();
     if (mOwner && mHooks) FireEvent(mOwner, mHooks->doubleClick);
@@ -416,6 +426,27 @@ bool RuntimeListbox::KeyDown(int32_t character, int32_t, int32_t modifiers) {
   const bool handled = mSelection.KeyDown(character, modifiers, mFirstVisible, last);
   Release();
   return handled;
+}
+
+bool RuntimeListbox::IsFolderRow(int32_t row) const {
+  if (!IsHierarchical()) return false;
+  const RowEntry* entry = GetRowEntry(row);
+  return entry && entry->mFolderState != kPlainRow;
+}
+
+bool RuntimeListbox::ClickDisclosureTriangle(int32_t x, int32_t y, int32_t row) {
+  if (row < 0 || !IsFolderRow(row)) return false;
+  const Rect box = DisclosureBox(row);
+  if (x < box.left || x >= box.right || y < box.top || y >= box.bottom) return false;
+  // The ExpandRow and CollapseRow handlers may close the list.
+  Lock();
+  if (IsExpanded(row)) {
+    CollapseFolder(row);
+  } else {
+    ExpandFolder(row);
+  }
+  if (!Release()) InvalidateRow(row);
+  return true;
 }
 
 bool RuntimeListbox::FolderKey(int32_t key) {

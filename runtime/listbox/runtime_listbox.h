@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "graphics/text_style.h"
 #include "listbox/list_columns.h"
@@ -15,7 +16,9 @@
 
 namespace vorn {
 
+class EditControl;
 class Graphics;
+class ListCellRouter;
 struct NotificationReceiverList;
 
 // The owner's events the pane raises, in the order of the class's event list.
@@ -34,9 +37,17 @@ struct ListboxHooks {
   const ObjectHook* mouseDown = nullptr;  // (x, y within the list) As Boolean
   const ObjectHook* mouseDrag = nullptr;  // (x, y)
   const ObjectHook* mouseUp = nullptr;  // (x, y)
+  const ObjectHook* cellAction = nullptr;  // (row, column)
+  const ObjectHook* cellKeyDown = nullptr;  // (row, column, key) As Boolean
+  const ObjectHook* cellTextChange = nullptr;  // (row, column)
+  const ObjectHook* cellGotFocus = nullptr;  // (row, column)
+  const ObjectHook* cellLostFocus = nullptr;  // (row, column)
 };
 
 constexpr int32_t kListHeadingHeight = 23;
+
+// The desktop's double-click time in ticks.
+uint32_t ListDoubleClickTicks();
 
 class RuntimeListbox : public ContainerPane,
                        public ListRows,
@@ -94,6 +105,15 @@ class RuntimeListbox : public ContainerPane,
   void LostFocus() override;
   void SetBounds(const Rect& r, bool redraw) override;
 
+  // In-place editing of one cell in the list's own edit field.
+  void EditCell(int32_t row, int32_t column);
+  // Save: the field's text becomes the cell's and CellAction fires.
+  void EndEdit(bool save);
+  bool IsEditing() const { return mEditRow >= 0; }
+  int32_t EditedRow() const override { return mEditRow; }
+  int32_t EditedColumn() const { return mEditColumn; }
+  EditControl* CellEditor() const { return mEditor; }
+
  protected:
   // ListRows
   void InvalidateCell(int32_t row, int32_t column) override;
@@ -102,6 +122,7 @@ class RuntimeListbox : public ContainerPane,
   void InvalidateAll() override;
   void RowsInserted(int32_t index, int32_t count) override;
   void RowsRemoving(int32_t first, int32_t count) override;
+  void EndCellEdit(bool discard) override { EndEdit(!discard); }
   void FireExpandRow(int32_t row) override;
   void FireCollapseRow(int32_t row) override;
   bool HasHeading() const override { return mHasHeading; }
@@ -134,6 +155,28 @@ class RuntimeListbox : public ContainerPane,
   void DrawRows(Graphics* port);
   void DrawFrame(Graphics* port);
   void ClampFirstVisible();
+  // The cell's rectangle in the pane; empty when the cell is scrolled out of view.
+  Rect CellRect(int32_t row, int32_t column);
+  // Puts the edit field over the edited cell, or out of sight when the cell is not shown.
+  void PlaceEditor();
+  void FireCellEvent(const ObjectHook* ListboxHooks::*hook);
+  // Starts editing on a press on an editable cell of the selected row; true when it did.
+  bool ClickEditableCell(int32_t row, int32_t column);
+  // Where the content of a cell starts right of its column's left edge.
+  int32_t ContentInset(int32_t row, int32_t column) const;
+  bool IsFolderRow(int32_t row) const;
+  // The box of a folder row's disclosure triangle, drawn and pressed in column 0.
+  Rect DisclosureBox(int32_t row);
+  void DrawDisclosureTriangle(Graphics* port, int32_t row, uint32_t color);
+  // Opens or closes a folder on a press on its triangle; true when the press was there.
+  bool ClickDisclosureTriangle(int32_t x, int32_t y, int32_t row);
+  // The square of a check box cell in the pane, where drawing puts it and presses find it.
+  Rect CheckBoxRect(int32_t row, int32_t column);
+  void DrawCheckBox(Graphics* port, const Rect& square, bool checked);
+  // Toggles a check box cell on a press on its box; true when it did.
+  bool ClickCheckBox(int32_t x, int32_t y, int32_t row, int32_t column);
+  void DropEditor();
+  friend class ListCellRouter;
 
   ListColumns mColumnModel;
   ListSelection mSelection;
@@ -162,6 +205,14 @@ class RuntimeListbox : public ContainerPane,
   NotificationReceiverList* mGotFocusReceivers = nullptr;
   NotificationReceiverList* mLostFocusReceivers = nullptr;
   RuntimeObject* mBoundData = nullptr;
+  // The edit field is made on the first edit and lives as the list's child pane.
+  EditControl* mEditor = nullptr;
+  std::unique_ptr<PaneGuard> mEditorGuard;  // nil once the field is gone
+  ListCellRouter* mEditRouter = nullptr;  // owned
+  int32_t mEditRow = -1;
+  int32_t mEditColumn = -1;
+  uint8_t mSavedCellType = 0;
+  bool mEndingEdit = false;
 };
 
 }  // namespace vorn

@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <optional>
 
+#include <gtk/gtk.h>
+
+#include "controls/pane_port.h"
 #include "graphics/graphics.h"
+#include "graphics/graphics_gtk.h"
 #include "graphics/graphics_state.h"
 #include "listbox/provider_row.h"
 #include "listbox/runtime_listbox.h"
@@ -22,7 +26,12 @@ constexpr uint32_t kInactiveSelectionColor = 0xB8C4DC;
 constexpr uint32_t kTextColor = 0x000000;
 constexpr uint32_t kSelectedTextColor = 0xFFFFFF;
 constexpr int32_t kCellInset = 4;
-constexpr int32_t kIndentPerLevel = 16;
+constexpr int32_t kIndentPerLevel = 12;
+// Column 0 of a hierarchical list keeps this much room before its content for the triangle.
+constexpr int32_t kTriangleSpace = 16;
+constexpr int32_t kTriangleBox = 12;
+constexpr int32_t kCheckBoxSpace = 20;
+constexpr int32_t kCheckSize = 13;
 
 void Fill(Graphics* port, uint32_t color, const Rect& r) {
   port->SetForeColor(ColorToRGB48(color));
@@ -48,6 +57,63 @@ CellEntry* ProviderCell(const ProviderRow& row, int32_t column) {
 }
 
 }  // namespace
+
+int32_t RuntimeListbox::ContentInset(int32_t row, int32_t column) const {
+  if (column != 0 || !IsHierarchical()) return kCellInset;
+  return kCellInset + GetRowDepth(row) * kIndentPerLevel + kTriangleSpace;
+}
+
+Rect RuntimeListbox::DisclosureBox(int32_t row) {
+  const int32_t height = std::max(RowHeight(), 1);
+  const int32_t top = RowArea().top + (row - mFirstVisible) * height + (height - kTriangleBox) / 2;
+  const int32_t left = mColumnModel.GetColumnLeft(0) + GetRowDepth(row) * kIndentPerLevel + kCellInset;
+  return MakeRect(left, top, left + kTriangleBox, top + kTriangleBox);
+}
+
+void RuntimeListbox::DrawDisclosureTriangle(Graphics* port, int32_t row, uint32_t color) {
+  const Rect box = DisclosureBox(row);
+  const int32_t l = box.left;
+  const int32_t t = box.top;
+  // Element 0 is unused: the points start at index 1.
+  const int32_t down[] = {0, l, t + 3, l + 10, t + 3, l + 5, t + 8};
+  const int32_t right[] = {0, l + 1, t, l + 6, t + 5, l + 1, t + 10};
+  port->SetForeColor(ColorToRGB48(color));
+  port->DrawPolygon(IsExpanded(row) ? down : right, 6, true);
+}
+
+Rect RuntimeListbox::CheckBoxRect(int32_t row, int32_t column) {
+  const int32_t height = std::max(RowHeight(), 1);
+  const int32_t top = RowArea().top + (row - mFirstVisible) * height;
+  const int32_t left = mColumnModel.GetColumnLeft(column) + ContentInset(row, column);
+  const int32_t side = std::min(height, kCheckBoxSpace);
+  const int32_t squareTop = top + (height - side) / 2;
+  return MakeRect(left, squareTop, left + side, squareTop + side);
+}
+
+void RuntimeListbox::DrawCheckBox(Graphics* port, const Rect& square, bool checked) {
+  auto* gtkPort = dynamic_cast<GraphicsGTK*>(port);
+  _GdkDrawable* drawable = gtkPort && mWidget ? PortDrawable(port) : nullptr;
+  const int32_t top = (square.top + square.bottom) / 2 - 6;
+  const Rect check = MakeRect(square.left, top, square.left + kCheckSize, top + kCheckSize);
+  if (!drawable) {
+    // Ports without a GTK window (pictures, printing) get a plain box.
+    port->SetForeColor(ColorToRGB48(kTextColor));
+    port->DrawRect(check);
+    if (checked) {
+      port->MoveTo(check.left + 3, check.top + 6);
+      port->LineTo(check.left + 5, check.top + 9);
+      port->LineTo(check.left + 9, check.top + 3);
+    }
+    return;
+  }
+  gtk_widget_ensure_style(mWidget);
+  const Rect device = gtkPort->ToDeviceRect(check);
+  const Rect clip = gtkPort->ToDeviceRect(RowArea());
+  GdkRectangle area = {clip.left, clip.top, clip.Width(), clip.Height()};
+  gtk_paint_check(gtk_widget_get_style(mWidget), reinterpret_cast<GdkWindow*>(drawable),
+                  mEnabled ? GTK_STATE_NORMAL : GTK_STATE_INSENSITIVE, checked ? GTK_SHADOW_IN : GTK_SHADOW_OUT,
+                  &area, mWidget, "checkbutton", device.left, device.top, kCheckSize, kCheckSize);
+}
 
 void RuntimeListbox::DrawFrame(Graphics* port) {
   Fill(port, kBackgroundColor, mBounds);
@@ -107,7 +173,6 @@ void RuntimeListbox::DrawRows(Graphics* port) {
     if (selected) Fill(port, mHasFocus ? kSelectionColor : kInactiveSelectionColor, rowRect);
     const uint32_t textColor = selected && mHasFocus ? kSelectedTextColor : kTextColor;
     const int32_t baseline = top + (height - textHeight) / 2 + ascent;
-    const int32_t indent = IsHierarchical() ? GetRowDepth(row) * kIndentPerLevel : 0;
     std::optional<ProviderRow> bound;
     if (HasBoundRows()) bound.emplace(mBoundData, row);
     for (int32_t column = 0; column < mColumnModel.ColumnCount(); ++column) {
@@ -115,14 +180,22 @@ void RuntimeListbox::DrawRows(Graphics* port) {
       const int32_t right = std::min<int32_t>(mColumnModel.GetColumnRight(column), area.right);
       if (right <= left) continue;
       CellEntry* cell = bound ? ProviderCell(*bound, column) : FindCell(row, column, false);
-      if (!cell || cell->mText.IsEmpty()) continue;
       port->SetClipRect(MakeRect(left, rowRect.top, right, rowRect.bottom));
+      if (column == 0 && IsFolderRow(row)) DrawDisclosureTriangle(port, row, textColor);
+      int32_t checkSpace = 0;
+      if (!bound && GetCellType(row, column) == kCellTypeCheckBox) {
+        DrawCheckBox(port, CheckBoxRect(row, column), cell && cell->mCheckState != 0);
+        checkSpace = kCheckBoxSpace;
+      }
+      // The edit field lies over the edited cell and shows its text.
+      if (!cell || cell->mText.IsEmpty() || (row == mEditRow && column == mEditColumn)) continue;
       port->SetTextStyle(static_cast<uint8_t>(mStyle.GetStyleBits() | cell->mStyle));
       const int32_t size = GetCellTextSize(row, column);
       if (size > 0) port->SetTextSize(size);
       port->SetForeColor(ColorToRGB48(textColor));
       const int32_t width = port->StringWidth(cell->mText);
-      const int32_t offset = kCellInset + (column == 0 ? indent : 0) + GetCellAlignmentOffset(row, column);
+      const int32_t offset =
+          ContentInset(row, column) + checkSpace + GetCellAlignmentOffset(row, column);
       const int32_t start = AlignedStart(GetCellAlignment(row, column), offset, left, right, width);
       port->DrawText(cell->mText, start, baseline, 0);
       cell->mTextBox[0] = static_cast<int16_t>(rowRect.top);

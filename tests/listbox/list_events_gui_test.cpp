@@ -163,6 +163,31 @@ TEST_F(ListEventsGuiTest, RightAndLeftOpenAndCloseTheSelectedFolder) {
   EXPECT_EQ(listGetExpanded(list, 0), 0) << "a flat list does not open folders";
 }
 
+TEST_F(ListEventsGuiTest, APressOnAFoldersTriangleOpensAndClosesItWithoutSelecting) {
+  RuntimeObject* list = NewList();
+  listHierarchicalSetter(list, 0, 1);
+  RuntimeListAddRow(list, string("plain").Rep());
+  RuntimeListAddParent(list, string("folder").Rep());
+  test::ShowAndSettle(native);
+  RuntimeListbox* pane = ListboxPane(list);
+  const int32_t triangleX = pane->Columns().GetColumnLeft(0) + 4 + 5;
+  test::ClickAt(native, triangleX, RowY(list, 1));
+  EXPECT_EQ(std::count(gSeen.events.begin(), gSeen.events.end(), "ExpandRow 1"), 1);
+  EXPECT_EQ(listCountGetter(list, 0), 3);
+  EXPECT_EQ(listSelectionGetter(list, 0), -1) << "the triangle press selects nothing";
+  test::PumpFor(500);
+  test::ClickAt(native, triangleX, RowY(list, 1));
+  EXPECT_EQ(std::count(gSeen.events.begin(), gSeen.events.end(), "CollapseRow 1"), 1);
+  EXPECT_EQ(listCountGetter(list, 0), 2);
+  test::PumpFor(500);
+  test::ClickAt(native, triangleX, RowY(list, 0));
+  EXPECT_EQ(listSelectionGetter(list, 0), 0) << "a plain row has no triangle";
+  test::PumpFor(500);
+  test::ClickAt(native, triangleX + 40, RowY(list, 1));
+  EXPECT_EQ(listGetExpanded(list, 1), 0) << "a press on the folder's text does not open it";
+  EXPECT_EQ(listSelectionGetter(list, 0), 1);
+}
+
 TEST_F(ListEventsGuiTest, AChangeHandlerThatSelectsAgainIsNotCalledInsideItself) {
   RuntimeObject* list = NewList();
   RuntimeListAddRow(list, string("one").Rep());
