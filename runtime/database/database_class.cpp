@@ -6,6 +6,7 @@
 #include "database/database_fields.h"
 #include "database/db_shutdown_context.h"
 #include "database/sql_engine_receiver.h"
+#include "database/sql_query.h"
 #include "objects/class_registry.h"
 
 namespace vorn {
@@ -45,6 +46,7 @@ const ParamRow kSqlParam[] = {{"sqlString", "s", 0, 0}};
 
 const MethodRow kMethods[] = {
     METHOD("SQLExecute", "", kSqlParam, 1, databaseSQLExecute),
+    METHOD("SQLSelect", "o<RecordSet>", kSqlParam, 1, databaseSQLSelect),
     METHOD("InsertRecord", "", kInsertParams, 2, databaseInsertRecord),
     METHOD("TableSchema", "o<RecordSet>", nullptr, 0, databaseTableSchema),
     METHOD("FieldSchema", "o<RecordSet>", kTableParam, 1, databaseFieldSchema),
@@ -243,6 +245,28 @@ uint8_t DatabaseConnect(VornRuntimeObject*) { return 0; }
 
 void databaseSQLExecute(VornRuntimeObject* object, VornStringRecord* sql) {
   if (DatabaseObject* database = DatabaseFields(object)) DatabaseSQLExecute(database, string::Share(sql));
+}
+
+VornRuntimeObject* databaseSQLSelect(VornRuntimeObject* object, VornStringRecord* sql) {
+  DatabaseObject* database = DatabaseFields(object);
+  if (!database) return nullptr;
+  SetDatabaseError(database, 0, string());
+  if (!EnsureDatabaseOpen(database)) return nullptr;
+  const string text = string::Share(sql);
+  RuntimeObject* cursor = nullptr;
+  if (database->engine->directSQLSelect) {
+    cursor = database->engine->directSQLSelect(database->handle, sql);
+  } else {
+    SqlError error;
+    std::unique_ptr<SqlSelect> select = SqlParseSelect(text.View(), &error);
+    if (!select) {
+      SetDatabaseError(database, error.code, string(error.message, kEncodingUTF8));
+      return nullptr;
+    }
+    cursor = SqlRunQuery(database, *select);
+  }
+  if (cursor) BindCursorToDatabase(cursor, object, text);
+  return cursor;
 }
 
 }  // extern "C"

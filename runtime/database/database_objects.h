@@ -105,6 +105,7 @@ VornStringRecord* getDatabaseProperty(VornRuntimeObject* database, VornStringRec
 void databaseClose(VornRuntimeObject* database);
 uint8_t DatabaseConnect(VornRuntimeObject* database);
 void databaseSQLExecute(VornRuntimeObject* database, VornStringRecord* sql);
+VornRuntimeObject* databaseSQLSelect(VornRuntimeObject* database, VornStringRecord* sql);
 
 void databaseCursorDestructor(VornRuntimeObject* cursor);
 uint8_t cursorBOFGetter(VornRuntimeObject* cursor, int32_t);
