@@ -26,7 +26,8 @@ struct ColumnRef {
 
 struct OutputColumn {
   ColumnRef source;
-  std::string name;
+  std::string name;  // empty for an aggregate
+  int32_t aggregate = kSqlPlainColumn;
 };
 
 struct FromTable {
@@ -55,7 +56,7 @@ int32_t ResultColumnCount(void* handle) { return Result(handle)->visible; }
 
 StringRep* ResultColumnName(void* handle, int32_t index) {
   QueryResult* result = Result(handle);
-  if (index < 0 || index >= result->visible) return nullptr;
+  if (index < 0 || index >= result->visible || result->names[index].empty()) return nullptr;
   return Utf8(result->names[index]).GetRetainedRep();
 }
 
@@ -117,6 +118,60 @@ int CompareCells(const Cell& a, const Cell& b) {
   return a.bytes < b.bytes ? -1 : (b.bytes < a.bytes ? 1 : 0);
 }
 
+Cell IntegerCell(int32_t value) {
+  Cell cell{kVornDbInteger, std::vector<uint8_t>(sizeof value)};
+  std::memcpy(cell.bytes.data(), &value, sizeof value);
+  return cell;
+}
+
+Cell DoubleCell(double value) {
+  Cell cell{kVornDbDouble, std::vector<uint8_t>(sizeof value)};
+  std::memcpy(cell.bytes.data(), &value, sizeof value);
+  return cell;
+}
+
+// One row per run of consecutive rows sharing the grouping column's bytes (all rows as one run
+// without a grouping column): plain columns from the run's first row, aggregates over the run.
+// COUNT counts every row; the others read numeric values only, so that NULLs and texts neither
+// add to a sum nor drag an average down. A run without numbers gives 0.
+std::vector<Row> Aggregate(const std::vector<Row>& rows, const std::vector<OutputColumn>& columns,
+                           std::optional<size_t> grouping) {
+  std::vector<Row> groups;
+  for (size_t first = 0; first < rows.size();) {
+    size_t end = first + 1;
+    while (end < rows.size() && grouping && rows[end][*grouping].bytes == rows[first][*grouping].bytes) ++end;
+    if (!grouping) end = rows.size();
+    Row group = rows[first];
+    for (size_t c = 0; c < columns.size(); ++c) {
+      const int32_t code = columns[c].aggregate;
+      if (code == kSqlPlainColumn) continue;
+      const int32_t count = static_cast<int32_t>(end - first);
+      if (code == kSqlCount) {
+        group[c] = IntegerCell(count);
+        continue;
+      }
+      double value = 0;
+      int32_t seen = 0;
+      for (size_t r = first; r < end; ++r) {
+        const Cell& cell = rows[r][c];
+        if (cell.type != kVornDbSmallInt && cell.type != kVornDbInteger && cell.type != kVornDbFloat &&
+            cell.type != kVornDbDouble) {
+          continue;
+        }
+        const double x = Number(cell);
+        if (code == kSqlAverage || code == kSqlSum) value += x;
+        if (code == kSqlMinimum && (!seen || x < value)) value = x;
+        if (code == kSqlMaximum && (!seen || x > value)) value = x;
+        ++seen;
+      }
+      group[c] = DoubleCell(code == kSqlAverage && seen > 0 ? value / seen : value);
+    }
+    groups.push_back(std::move(group));
+    first = end;
+  }
+  return groups;
+}
+
 class Query {
  public:
   Query(DatabaseObject* database, const SqlSelect& select) : mDb(database), mSelect(select) {}
@@ -135,6 +190,11 @@ class Query {
       }
       return false;
     });
+    if (mAggregated) {
+      std::optional<size_t> grouping;
+      if (!mKeys.empty()) grouping = mKeys.front().first;
+      result->rows = Aggregate(result->rows, mColumns, grouping);
+    }
     return VORNdbCursorFromDBCursor(result, &gQueryCursor);
   }
 
@@ -187,14 +247,18 @@ class Query {
   }
 
   bool ResolveColumns() {
+    mAggregated = mSelect.groupBy;
     const size_t visibleItems = mSelect.items.size() - static_cast<size_t>(mSelect.hiddenCount);
     for (size_t i = 0; i < mSelect.items.size(); ++i) {
       const SqlSelectItem& item = mSelect.items[i];
       if (i == visibleItems) mVisible = static_cast<int32_t>(mColumns.size());
-      if (item.aggregate != kSqlPlainColumn || mSelect.groupBy) {
-        return Fail(kSqlErrorName, "Aggregates and GROUP BY are not supported");
-      }
       mItemStart.push_back(mColumns.size());
+      if (item.aggregate != kSqlPlainColumn) mAggregated = true;
+      if (item.aggregate == kSqlCount) {
+        // COUNT(*) reads no value: any column of the first table stands for the row.
+        mColumns.push_back({{0, 0}, std::string(), kSqlCount});
+        continue;
+      }
       if (item.column == "*") {
         const size_t before = mColumns.size();
         for (size_t t = 0; t < mTables.size(); ++t) {
@@ -209,7 +273,9 @@ class Query {
       std::optional<ColumnRef> ref = Find(item.table, item.column);
       if (!ref) return false;
       const std::string& field = mTables[ref->table].fields[ref->field];
-      mColumns.push_back({*ref, item.table.empty() ? field : item.table + "." + field});
+      mColumns.push_back({*ref, item.aggregate != kSqlPlainColumn ? std::string()
+                                   : item.table.empty() ? field : item.table + "." + field,
+                          item.aggregate});
     }
     if (visibleItems == mSelect.items.size()) mVisible = static_cast<int32_t>(mColumns.size());
     return true;
@@ -378,6 +444,7 @@ class Query {
   std::vector<size_t> mItemStart;      // each select item's first column
   int32_t mVisible = 0;
   std::vector<std::pair<size_t, bool>> mKeys;
+  bool mAggregated = false;
 };
 
 }  // namespace

@@ -227,13 +227,30 @@ TEST_F(SqlQueryTest, BadQueriesGiveNilAndTheirError) {
   ExpectRefused("select id from stars where zz = 1", 206, "Unknown column: zz");
   ExpectRefused("select id from stars order by zz", 206, "Unknown column: zz");
   ExpectRefused("select id from stars order by 2", 201, "Invalid ORDER BY column");
-  ExpectRefused("select count(*) from stars", 201, "Aggregates and GROUP BY are not supported");
   ExpectRefused("select id from stars where id = mag", 201, "Comparing two columns of one table is not supported");
   ExpectRefused("select id from stars, planets where id = 1 or star = 1", 201, "OR across tables is not supported");
   EXPECT_EQ(Select("select from stars"), nullptr);
   EXPECT_EQ(ErrorCode(), 200);
   EXPECT_EQ(Read("select id from stars"), (Lines{"id", "1", "2", "3"}));
   EXPECT_EQ(ErrorCode(), 0) << "a good query clears the error";
+}
+
+TEST_F(SqlQueryTest, AggregatesSummariseRunsOfTheGroupingColumn) {
+  CreateStars();
+  CreatePlanets();
+  Exec("insert into planets (name) values ('Rogue')");
+  EXPECT_EQ(Read("select count(*), min(mag), max(mag), sum(id) from stars"),
+            (Lines{"   ", "3 -1.46 1.25 6"})) << "aggregate columns have no names";
+  EXPECT_EQ(Read("select star, count(*) from planets group by star"), (Lines{"star ", "NULL 1", "1 2", "3 1"}));
+  // NULLs count as rows but not as values: the average of 1, 1, 3 and NULL is 5/3.
+  RuntimeObject* rs = Select("select avg(star), count(*) from planets");
+  ASSERT_NE(rs, nullptr);
+  RuntimeObject* average = Keep(cursorGetFieldByIndex(rs, 1));
+  RuntimeObject* count = Keep(cursorGetFieldByIndex(rs, 2));
+  EXPECT_DOUBLE_EQ(cursorFieldDoubleValueGetter(average, 0), 5.0 / 3.0);
+  EXPECT_EQ(cursorFieldIntegerValueGetter(count, 0), 4);
+  Exec("delete from stars");
+  EXPECT_EQ(Read("select count(*) from stars"), (Lines{""})) << "no input rows, no group";
 }
 
 TEST_F(SqlQueryTest, ResultKeepsItsDatabaseAndText) {
