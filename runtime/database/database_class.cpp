@@ -263,7 +263,7 @@ VornRuntimeObject* databaseSQLSelect(VornRuntimeObject* object, VornStringRecord
       SetDatabaseError(database, error.code, string(error.message, kEncodingUTF8));
       return nullptr;
     }
-    cursor = SqlRunQuery(database, *select);
+    cursor = SqlRunQuery(database, *select, text);
   }
   if (cursor) BindCursorToDatabase(cursor, object, text);
   return cursor;

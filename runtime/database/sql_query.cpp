@@ -42,6 +42,9 @@ struct QueryResult {
   int32_t visible = 0;
   std::vector<Row> rows;
   size_t next = 0;  // the current row is next - 1
+  // What rewinding runs again: the database (one reference) and the statement.
+  RuntimeObject* database = nullptr;
+  std::string text;
 };
 
 QueryResult* Result(void* handle) { return static_cast<QueryResult*>(handle); }
@@ -51,7 +54,10 @@ const Cell* CurrentCell(QueryResult* result, int32_t index) {
   return &result->rows[result->next - 1][index];
 }
 
-void CloseResult(void* handle) { delete Result(handle); }
+void CloseResult(void* handle) {
+  RuntimeUnlockObject(Result(handle)->database);
+  delete Result(handle);
+}
 int32_t ResultColumnCount(void* handle) { return Result(handle)->visible; }
 
 StringRep* ResultColumnName(void* handle, int32_t index) {
@@ -82,10 +88,23 @@ int32_t ResultColumnType(void* handle, int32_t index) {
   return cell ? cell->type : -1;
 }
 
+void FirstResultRow(void* handle);
+
+// Stepping back and to the end moves within the rows; only rewinding reads the tables again.
+void PreviousResultRow(void* handle) {
+  QueryResult* result = Result(handle);
+  if (result->next > 1) --result->next;
+}
+
+void LastResultRow(void* handle) {
+  QueryResult* result = Result(handle);
+  result->next = result->rows.size();
+}
+
 dbCursorDefinition gQueryCursor = {
     VORN_DB_RECORD_VERSION, 0, CloseResult, ResultColumnCount, ResultColumnName, ResultRowCount, ResultValue,
-    ReleaseResultValue, NextResultRow, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    ResultColumnType,
+    ReleaseResultValue, NextResultRow, nullptr, nullptr, nullptr, nullptr, nullptr, PreviousResultRow,
+    FirstResultRow, LastResultRow, ResultColumnType,
 };
 
 bool IsNumber(uint8_t type) {
@@ -176,11 +195,12 @@ class Query {
  public:
   Query(DatabaseObject* database, const SqlSelect& select) : mDb(database), mSelect(select) {}
 
-  RuntimeObject* Run() {
+  // The rows, or null with the database's error set.
+  std::unique_ptr<QueryResult> Build() {
     if (!LoadTables() || !ResolveColumns() || !ResolveKeys() || !CheckCondition(mSelect.condition.get())) {
       return nullptr;
     }
-    auto* result = new QueryResult();
+    auto result = std::make_unique<QueryResult>();
     for (const OutputColumn& column : mColumns) result->names.push_back(column.name);
     result->visible = mVisible;
     Join(0, result->rows);
@@ -195,7 +215,7 @@ class Query {
       if (!mKeys.empty()) grouping = mKeys.front().first;
       result->rows = Aggregate(result->rows, mColumns, grouping);
     }
-    return VORNdbCursorFromDBCursor(result, &gQueryCursor);
+    return result;
   }
 
  private:
@@ -449,8 +469,31 @@ class Query {
 
 }  // namespace
 
-RuntimeObject* SqlRunQuery(DatabaseObject* database, const SqlSelect& select) {
-  return Query(database, select).Run();
+RuntimeObject* SqlRunQuery(DatabaseObject* database, const SqlSelect& select, const string& text) {
+  std::unique_ptr<QueryResult> result = Query(database, select).Build();
+  if (!result) return nullptr;
+  result->database = &database->header;
+  RuntimeLockObject(result->database);
+  result->text = std::string(text.View());
+  return VORNdbCursorFromDBCursor(result.release(), &gQueryCursor);
 }
+
+namespace {
+
+// Runs the statement again, so that the rows changed since show, and stands on the first row.
+// A database closed since, or a statement that no longer runs, keeps the rows read before.
+void FirstResultRow(void* handle) {
+  QueryResult* result = Result(handle);
+  DatabaseObject* database = DatabaseFields(result->database);
+  if (database && EnsureDatabaseOpen(database) && !database->engine->directSQLSelect) {
+    SqlError error;
+    std::unique_ptr<SqlSelect> select = SqlParseSelect(result->text, &error);
+    std::unique_ptr<QueryResult> fresh = select ? Query(database, *select).Build() : nullptr;
+    if (fresh) result->rows = std::move(fresh->rows);
+  }
+  result->next = result->rows.empty() ? 0 : 1;
+}
+
+}  // namespace
 
 }  // namespace vorn

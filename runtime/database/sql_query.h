@@ -8,7 +8,7 @@
 namespace vorn {
 
 // A RecordSet over the result (one reference), or nil with the database's error set. The
-// database must be open.
-RuntimeObject* SqlRunQuery(DatabaseObject* database, const SqlSelect& select);
+// database must be open; the result keeps it and the statement's text for rewinding.
+RuntimeObject* SqlRunQuery(DatabaseObject* database, const SqlSelect& select, const string& text);
 
 }  // namespace vorn

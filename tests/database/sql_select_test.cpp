@@ -253,6 +253,27 @@ TEST_F(SqlQueryTest, AggregatesSummariseRunsOfTheGroupingColumn) {
   EXPECT_EQ(Read("select count(*) from stars"), (Lines{""})) << "no input rows, no group";
 }
 
+TEST_F(SqlQueryTest, RewindingRunsTheQueryAgain) {
+  CreateStars();
+  RuntimeObject* rs = Select("select name from stars where id < 3 order by id");
+  ASSERT_NE(rs, nullptr);
+  RuntimeObject* name = Keep(cursorGetFieldByIndex(rs, 1));
+  auto current = [&] { return std::string(string::Adopt(cursorFieldStringValueGetter(name, 0)).View()); };
+  EXPECT_EQ(current(), "Vega");
+  CursorMoveLast(rs);
+  EXPECT_EQ(current(), "Sirius");
+  CursorMovePrev(rs);
+  CursorMovePrev(rs);
+  EXPECT_EQ(current(), "Vega") << "stepping back stops at the first row";
+  Exec("update stars set name = 'Wega' where id = 1");
+  EXPECT_EQ(current(), "Vega") << "the rows were read when the query ran";
+  CursorMoveFirst(rs);
+  EXPECT_EQ(current(), "Wega");
+  Exec("delete from stars");
+  CursorMoveFirst(rs);
+  EXPECT_EQ(RecordSetRecordCount(rs), 0);
+}
+
 TEST_F(SqlQueryTest, ResultKeepsItsDatabaseAndText) {
   CreateStars();
   RuntimeObject* rs = Select("select id from stars");
