@@ -16,6 +16,10 @@ string Utf8(const std::string& text) { return string(text, kEncodingUTF8); }
 struct Cell {
   uint8_t type = kVornDbNull;
   std::vector<uint8_t> bytes;
+  // Where the value came from ("table!column") and the condition selecting its row, when the
+  // engine tells; edits and deletions are written back through them.
+  std::string source;
+  std::string key;
 };
 using Row = std::vector<Cell>;
 
@@ -45,6 +49,7 @@ struct QueryResult {
   // What rewinding runs again: the database (one reference) and the statement.
   RuntimeObject* database = nullptr;
   std::string text;
+  bool singleTable = false;
 };
 
 QueryResult* Result(void* handle) { return static_cast<QueryResult*>(handle); }
@@ -90,6 +95,19 @@ int32_t ResultColumnType(void* handle, int32_t index) {
 
 void FirstResultRow(void* handle);
 
+uint8_t ResultColumnSource(void* handle, int32_t index, const char** name, int32_t* nameLength, const char** key,
+                           int32_t* keyLength, void*, void*) {
+  const Cell* cell = CurrentCell(Result(handle), index);
+  if (!cell || cell->source.empty()) return 0;
+  *name = cell->source.data();
+  *nameLength = static_cast<int32_t>(cell->source.size());
+  *key = cell->key.data();
+  *keyLength = static_cast<int32_t>(cell->key.size());
+  return 1;
+}
+
+void DeleteResultRow(void* handle);
+
 // Stepping back and to the end moves within the rows; only rewinding reads the tables again.
 void PreviousResultRow(void* handle) {
   QueryResult* result = Result(handle);
@@ -103,8 +121,8 @@ void LastResultRow(void* handle) {
 
 dbCursorDefinition gQueryCursor = {
     VORN_DB_RECORD_VERSION, 0, CloseResult, ResultColumnCount, ResultColumnName, ResultRowCount, ResultValue,
-    ReleaseResultValue, NextResultRow, nullptr, nullptr, nullptr, nullptr, nullptr, PreviousResultRow,
-    FirstResultRow, LastResultRow, ResultColumnType,
+    ReleaseResultValue, NextResultRow, DeleteResultRow, nullptr, ResultColumnSource, nullptr, nullptr,
+    PreviousResultRow, FirstResultRow, LastResultRow, ResultColumnType,
 };
 
 bool IsNumber(uint8_t type) {
@@ -214,6 +232,10 @@ class Query {
       std::optional<size_t> grouping;
       if (!mKeys.empty()) grouping = mKeys.front().first;
       result->rows = Aggregate(result->rows, mColumns, grouping);
+      // A summary row stands for many rows: it must not be written back to any one of them.
+      for (Row& row : result->rows) {
+        for (Cell& cell : row) cell.source.clear(), cell.key.clear();
+      }
     }
     return result;
   }
@@ -452,6 +474,15 @@ class Query {
         }
         if (cursor->definition->releaseValue) cursor->definition->releaseValue(cursor->handle);
       }
+      const char *name = nullptr, *key = nullptr;
+      int32_t nameLength = 0, keyLength = 0;
+      if (cursor->handle && cursor->definition->columnSource &&
+          cursor->definition->columnSource(cursor->handle, column.source.field, &name, &nameLength, &key, &keyLength,
+                                           nullptr, nullptr) &&
+          name && nameLength > 0) {
+        cell.source.assign(name, static_cast<size_t>(nameLength));
+        if (key && keyLength > 0) cell.key.assign(key, static_cast<size_t>(keyLength));
+      }
       row.push_back(std::move(cell));
     }
     return row;
@@ -475,6 +506,7 @@ RuntimeObject* SqlRunQuery(DatabaseObject* database, const SqlSelect& select, co
   result->database = &database->header;
   RuntimeLockObject(result->database);
   result->text = std::string(text.View());
+  result->singleTable = select.tables.size() == 1;
   return VORNdbCursorFromDBCursor(result.release(), &gQueryCursor);
 }
 
@@ -492,6 +524,20 @@ void FirstResultRow(void* handle) {
     if (fresh) result->rows = std::move(fresh->rows);
   }
   result->next = result->rows.empty() ? 0 : 1;
+}
+
+// Only a result of one table can say which row to delete, and only by its key: without one the
+// statement would reach every row.
+void DeleteResultRow(void* handle) {
+  QueryResult* result = Result(handle);
+  DatabaseObject* database = DatabaseFields(result->database);
+  if (!database || !result->singleTable || result->next == 0 || result->next > result->rows.size()) return;
+  for (const Cell& cell : result->rows[result->next - 1]) {
+    if (cell.source.empty() || cell.key.empty()) continue;
+    const std::string table = cell.source.substr(0, cell.source.find('!'));
+    DatabaseSQLExecute(database, Utf8("DELETE FROM [" + table + "] WHERE " + cell.key));
+    return;
+  }
 }
 
 }  // namespace

@@ -274,6 +274,32 @@ TEST_F(SqlQueryTest, RewindingRunsTheQueryAgain) {
   EXPECT_EQ(RecordSetRecordCount(rs), 0);
 }
 
+TEST_F(SqlQueryTest, EditsAndDeletionsReachTheirOwnRowOnly) {
+  CreateStars();
+  CreatePlanets();
+  RuntimeObject* rs = Select("select name, mag from stars where id > 1 order by id");
+  ASSERT_NE(rs, nullptr);
+  cursorEdit(rs);
+  RuntimeObject* name = Keep(cursorGetFieldByIndex(rs, 1));
+  databaseCursorFieldSetString(name, string("Canopus").Rep());
+  cursorUpdate(rs);
+  EXPECT_EQ(ErrorCode(), 0) << ErrorMessage();
+  EXPECT_EQ(TableRows("stars"), (Lines{"1 0.03 Vega", "2 -1.46 Canopus", "3 1.25 Deneb"}));
+  cursorMoveNext(rs);
+  cursorDeleteRecord(rs);
+  EXPECT_EQ(TableRows("stars"), (Lines{"1 0.03 Vega", "2 -1.46 Canopus"}));
+
+  // Planets has no key, a join has no single row and a summary stands for many: nothing goes.
+  for (const char* sql : {"select name from planets", "select planets.name from stars, planets",
+                          "select star, count(*) from planets group by star"}) {
+    RuntimeObject* other = Select(sql);
+    ASSERT_NE(other, nullptr) << sql;
+    cursorDeleteRecord(other);
+    EXPECT_EQ(TableRows("planets").size(), 3u) << sql;
+    EXPECT_EQ(TableRows("stars").size(), 2u) << sql;
+  }
+}
+
 TEST_F(SqlQueryTest, ResultKeepsItsDatabaseAndText) {
   CreateStars();
   RuntimeObject* rs = Select("select id from stars");
