@@ -146,12 +146,9 @@ void AddTableRecord(void* handle, StringRep* table, dbColumnValue* values) {
 }
 
 RuntimeObject* GetTableCursor(void* handle, StringRep* table, dbColumnList* columns, dbFilter* filter) {
-  // Filtered walks are not offered: a cursor that ignored its condition would let an UPDATE or
-  // DELETE reach every row.
-  if (filter) return nullptr;
   std::vector<std::string> names;
   for (const dbColumnList* column = columns; column; column = column->next) names.push_back(Text(column->name));
-  return WrapCursor(Db(handle), vndbCursor::Open(*Db(handle)->db, Text(table), names));
+  return WrapCursor(Db(handle), vndbCursor::Open(*Db(handle)->db, Text(table), names, filter));
 }
 
 void AddTableColumn(void* handle, StringRep* table, dbColumnDefinition* column, int32_t notNull) {

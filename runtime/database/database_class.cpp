@@ -5,6 +5,8 @@
 #include "database/database_objects.h"
 #include "database/database_fields.h"
 #include "database/db_shutdown_context.h"
+#include "database/sql_engine_receiver.h"
+#include "database/sql_query.h"
 #include "objects/class_registry.h"
 
 namespace vorn {
@@ -40,9 +42,11 @@ const PropertyRow kProperties[] = {
 const ParamRow kInsertParams[] = {{"tableName", "s", 0, 0}, {"dbRecord", "o<DatabaseRecord>", 0, 0}};
 const ParamRow kTableParam[] = {{"tableName", "s", 0, 0}};
 const ParamRow kNameParam[] = {{"v", "s", 0, 0}};
+const ParamRow kSqlParam[] = {{"sqlString", "s", 0, 0}};
 
-// SQLSelect and SQLExecute join these rows with the runtime's SQL executor.
 const MethodRow kMethods[] = {
+    METHOD("SQLExecute", "", kSqlParam, 1, databaseSQLExecute),
+    METHOD("SQLSelect", "o<RecordSet>", kSqlParam, 1, databaseSQLSelect),
     METHOD("InsertRecord", "", kInsertParams, 2, databaseInsertRecord),
     METHOD("TableSchema", "o<RecordSet>", nullptr, 0, databaseTableSchema),
     METHOD("FieldSchema", "o<RecordSet>", kTableParam, 1, databaseFieldSchema),
@@ -136,7 +140,8 @@ string BuildInsertText(const string& table, const dbColumnValue* values) {
 bool DatabaseSQLExecute(DatabaseObject* database, const string& sql) {
   SetDatabaseError(database, 0, string());
   if (!EnsureDatabaseOpen(database)) return false;
-  return DatabaseExecuteDirect(database, sql);
+  if (!DatabaseExecuteDirect(database, sql)) SqlExecuteOnEngine(database, sql);
+  return true;
 }
 
 }  // namespace vorn
@@ -237,5 +242,31 @@ void databaseClose(VornRuntimeObject* object) {
 }
 
 uint8_t DatabaseConnect(VornRuntimeObject*) { return 0; }
+
+void databaseSQLExecute(VornRuntimeObject* object, VornStringRecord* sql) {
+  if (DatabaseObject* database = DatabaseFields(object)) DatabaseSQLExecute(database, string::Share(sql));
+}
+
+VornRuntimeObject* databaseSQLSelect(VornRuntimeObject* object, VornStringRecord* sql) {
+  DatabaseObject* database = DatabaseFields(object);
+  if (!database) return nullptr;
+  SetDatabaseError(database, 0, string());
+  if (!EnsureDatabaseOpen(database)) return nullptr;
+  const string text = string::Share(sql);
+  RuntimeObject* cursor = nullptr;
+  if (database->engine->directSQLSelect) {
+    cursor = database->engine->directSQLSelect(database->handle, sql);
+  } else {
+    SqlError error;
+    std::unique_ptr<SqlSelect> select = SqlParseSelect(text.View(), &error);
+    if (!select) {
+      SetDatabaseError(database, error.code, string(error.message, kEncodingUTF8));
+      return nullptr;
+    }
+    cursor = SqlRunQuery(database, *select, text);
+  }
+  if (cursor) BindCursorToDatabase(cursor, object, text);
+  return cursor;
+}
 
 }  // extern "C"

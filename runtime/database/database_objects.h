@@ -83,7 +83,8 @@ void DropPendingEdits(DatabaseCursorObject* cursor);
 
 // SQL text of an INSERT of the record's values: integers and doubles bare, the rest quoted.
 string BuildInsertText(const string& table, const dbColumnValue* values);
-// Clears the database's own error, opens it lazily and runs the text; false when nothing ran.
+// Clears the database's own error, opens it lazily and runs the text through the engine's own
+// SQL or the runtime's executor; false when the database could not be opened.
 bool DatabaseSQLExecute(DatabaseObject* database, const string& sql);
 
 }  // namespace vorn
@@ -103,6 +104,8 @@ void databaseRollback(VornRuntimeObject* database);
 VornStringRecord* getDatabaseProperty(VornRuntimeObject* database, VornStringRecord* name);
 void databaseClose(VornRuntimeObject* database);
 uint8_t DatabaseConnect(VornRuntimeObject* database);
+void databaseSQLExecute(VornRuntimeObject* database, VornStringRecord* sql);
+VornRuntimeObject* databaseSQLSelect(VornRuntimeObject* database, VornStringRecord* sql);
 
 void databaseCursorDestructor(VornRuntimeObject* cursor);
 uint8_t cursorBOFGetter(VornRuntimeObject* cursor, int32_t);

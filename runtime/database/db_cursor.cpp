@@ -32,10 +32,13 @@ std::string ValueText(const DbValue& value) {
 }  // namespace
 
 std::unique_ptr<vndbCursor> vndbCursor::Open(vndbHandle& handle, const std::string& table,
-                                             const std::vector<std::string>& columns) {
+                                             const std::vector<std::string>& columns, const dbFilter* filter) {
   std::shared_ptr<const DbTableSchema> schema = handle.FindSchema(table);
   if (!schema) return nullptr;
   std::unique_ptr<vndbCursor> cursor(new vndbCursor(handle, schema->name));
+  bool known = true;
+  cursor->mFilter = DbRowFilter::Build(filter, *schema, &known);
+  if (!known) return nullptr;
   for (const std::string& name : columns) {
     if (name == "*") {
       for (const DbColumn& column : schema->columns)
@@ -70,10 +73,15 @@ uint8_t vndbCursor::ColumnType(size_t index) {
 }
 
 std::optional<DbValue> vndbCursor::ColumnValue(size_t index) {
-  if (index >= mColumns.size() || !mTree) return std::nullopt;
+  if (index >= mColumns.size()) return std::nullopt;
+  return FieldValue(mColumns[index].field);
+}
+
+std::optional<DbValue> vndbCursor::FieldValue(uint8_t field) {
+  if (!mTree) return std::nullopt;
   size_t length = 0;
   if (!mTree->CurrentRecord(&length)) return std::nullopt;
-  DbValue value = DbDecodeField(mTree->GetField(mColumns[index].field));
+  DbValue value = DbDecodeField(mTree->GetField(field));
   if (IsLargeObject(value.type)) {
     std::optional<Bytes> bytes = ReadLargeObject(mHandle.File(), uint32_t(value.integer));
     if (!bytes) return std::nullopt;
@@ -84,8 +92,9 @@ std::optional<DbValue> vndbCursor::ColumnValue(size_t index) {
 
 bool vndbCursor::NextRow() {
   if (mEnded || !mTree) return false;
+  const DbRowFilter::FieldReader read = [this](uint8_t field) { return FieldValue(field); };
   while (mTree->Next())
-    if (mTree->IsCurrentVisible()) return true;
+    if (mTree->IsCurrentVisible() && (!mFilter || mFilter->Matches(read))) return true;
   // The walk is over: rows whose key changed are put back now.
   mTree.reset();
   mEnded = true;

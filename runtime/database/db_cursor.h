@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "database/db_handle.h"
+#include "database/db_row_filter.h"
 #include "database/db_tree.h"
 
 namespace vorn {
@@ -23,8 +24,11 @@ class vndbCursor {
   };
 
   // Columns by name, "*" adding every column of the table; null for an unknown table or column.
+  // Only rows that satisfy `filter` (null: every row) are visited; a filter naming an unknown
+  // column gives null too.
   static std::unique_ptr<vndbCursor> Open(vndbHandle& handle, const std::string& table,
-                                          const std::vector<std::string>& columns);
+                                          const std::vector<std::string>& columns,
+                                          const dbFilter* filter = nullptr);
   // The names of the tables, as the single column "TableName", in name order.
   static std::unique_ptr<vndbCursor> OpenTableList(vndbHandle& handle);
 
@@ -48,11 +52,15 @@ class vndbCursor {
  private:
   vndbCursor(vndbHandle& handle, std::string table) : mHandle(handle), mTable(std::move(table)) {}
 
+  // The field's value in the current row, large objects read; nothing when absent or lost.
+  std::optional<DbValue> FieldValue(uint8_t field);
+
   vndbHandle& mHandle;
   std::string mTable;
   std::shared_ptr<const DbTableSchema> mSchema;
   std::unique_ptr<vndbTree> mTree;
   std::vector<Column> mColumns;
+  std::unique_ptr<DbRowFilter> mFilter;
   bool mEnded = false;
 };
 

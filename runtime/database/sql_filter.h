@@ -5,8 +5,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "database/sql_condition.h"
+#include "strings/vstring.h"
+#include "vorn/database_api.h"
 
 namespace vorn {
 
@@ -23,5 +26,23 @@ struct SqlFilter {
 
 // The filter of a condition; null for no condition.
 std::unique_ptr<SqlFilter> SqlMakeFilter(const SqlCondition* condition);
+
+// A filter in the engine's own record form, owning every node and string of the tree.
+class SqlEngineFilter {
+ public:
+  explicit SqlEngineFilter(const SqlFilter* filter);
+  SqlEngineFilter(const SqlEngineFilter&) = delete;
+  SqlEngineFilter& operator=(const SqlEngineFilter&) = delete;
+
+  // Null for no filter; valid while this object lives.
+  dbFilter* Root() const { return mRoot; }
+
+ private:
+  dbFilter* Add(const SqlFilter* filter);
+
+  std::vector<std::unique_ptr<dbFilter>> mNodes;
+  std::vector<string> mTexts;  // what the nodes point at; moving a string keeps its record
+  dbFilter* mRoot = nullptr;
+};
 
 }  // namespace vorn

@@ -249,15 +249,27 @@ TEST_F(BuiltInDatabaseTest, CursorsLeftOpenOutliveTheirDatabaseSafely) {
   EXPECT_EQ(field, nullptr);
 }
 
-TEST_F(BuiltInDatabaseTest, FilteredTableCursorsAreNotOffered) {
+TEST_F(BuiltInDatabaseTest, FilteredTableCursorsVisitOnlyMatchingRows) {
   RuntimeObject* db = NewDatabase();
   ASSERT_TRUE(VORNDatabaseCreateDatabaseFile(db));
   CreateStars(db);
+  Insert(db, 1, "Vega", 0.03);
+  Insert(db, 2, "Sirius", -1.46);
+  Insert(db, 3, "Deneb", 1.25);
   dbColumnList all{nullptr, kStar.Rep()};
-  const string column("id");
-  const string value("1");
-  dbFilter filter{nullptr, nullptr, 0, 0, column.Rep(), value.Rep()};
-  EXPECT_EQ(Engine(db).getTableCursor(Handle(db), string("Stars").Rep(), &all, &filter), nullptr);
+  const string id("id"), mag("MAG"), one("1"), zero("0"), nosuch("nosuch");
+  dbFilter idIsOne{nullptr, nullptr, 0, 0, id.Rep(), one.Rep()};
+  dbFilter magAboveZero{nullptr, nullptr, 2, 0, mag.Rep(), zero.Rep()};
+  dbFilter either{&idIsOne, &magAboveZero, 65, 0, nullptr, nullptr};
+  RuntimeObject* rs = Keep(Engine(db).getTableCursor(Handle(db), string("Stars").Rep(), &all, &either));
+  ASSERT_NE(rs, nullptr);
+  std::vector<int32_t> ids;
+  RuntimeObject* idField = Keep(cursorGetFieldByName(rs, id.Rep()));
+  for (; !cursorEOFGetter(rs, 0); cursorMoveNext(rs)) ids.push_back(cursorFieldIntegerValueGetter(idField, 0));
+  EXPECT_EQ(ids, (std::vector<int32_t>{1, 3}));
+
+  dbFilter unknown{nullptr, nullptr, 0, 0, nosuch.Rep(), one.Rep()};
+  EXPECT_EQ(Engine(db).getTableCursor(Handle(db), string("Stars").Rep(), &all, &unknown), nullptr);
   EXPECT_EQ(Engine(db).getTableCursor(Handle(db), string("Moons").Rep(), &all, nullptr), nullptr);
 }
 

@@ -2,8 +2,13 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "database/database_fields.h"
+#include "database/database_objects.h"
 #include "database/sql_select.h"
+#include "database/support/sql_database.h"
+#include "support/class_test.h"
 
 namespace vorn {
 namespace {
@@ -134,6 +139,178 @@ TEST(SqlSelectTest, SortKeysAreLimited) {
   ASSERT_TRUE(select);
   EXPECT_EQ(select->sortKeys.size(), kSqlMostSortKeys);
   ExpectError(text + ", b", 201, "Too many ORDER BY columns");
+}
+
+
+class SqlQueryTest : public dbtest::SqlDatabaseTest {
+ protected:
+  // Planets (name varchar, star integer): two of Vega's, one of Deneb's.
+  void CreatePlanets() {
+    Exec("create table Planets (name varchar(20), star integer)");
+    Exec("insert into planets (name, star) values ('Alpha', 1)");
+    Exec("insert into planets (name, star) values ('Beta', 3)");
+    Exec("insert into planets (name, star) values ('Gamma', 1)");
+    ASSERT_EQ(ErrorCode(), 0) << ErrorMessage();
+  }
+
+  RuntimeObject* Select(const std::string& sql) {
+    return Keep(databaseSQLSelect(db, string(sql, kEncodingUTF8).Rep()));
+  }
+
+  // The column names, then each row's values, each line joined by " ".
+  std::vector<std::string> Read(const std::string& sql) {
+    RuntimeObject* rs = Select(sql);
+    EXPECT_NE(rs, nullptr) << sql << ": " << ErrorCode() << " " << ErrorMessage();
+    if (!rs) return {};
+    const int32_t count = cursorFieldCount(rs, 0);
+    std::vector<std::string> lines(1);
+    std::vector<RuntimeObject*> fields;
+    for (int32_t column = 1; column <= count; ++column) {
+      fields.push_back(Keep(cursorGetFieldByIndex(rs, column)));
+      lines[0] += (column > 1 ? " " : "") + std::string(string::Adopt(cursorFieldNameGetter(fields.back(), 0)).View());
+    }
+    for (; !cursorEOFGetter(rs, 0); cursorMoveNext(rs)) {
+      std::string line;
+      for (RuntimeObject* field : fields) {
+        StringRep* value = cursorFieldStringValueGetter(field, 0);
+        line += (line.empty() ? "" : " ") + (value ? std::string(string::Adopt(value).View()) : std::string("NULL"));
+      }
+      lines.push_back(line);
+    }
+    return lines;
+  }
+
+  void ExpectRefused(const std::string& sql, int32_t code, const std::string& message) {
+    EXPECT_EQ(Select(sql), nullptr) << sql;
+    EXPECT_EQ(ErrorCode(), code) << sql;
+    EXPECT_EQ(ErrorMessage(), message) << sql;
+  }
+};
+
+using Lines = std::vector<std::string>;
+
+TEST_F(SqlQueryTest, WhereAndOrderBy) {
+  CreateStars();
+  EXPECT_EQ(Read("select name, mag from stars where mag < 1 order by mag desc"),
+            (Lines{"name mag", "Vega 0.03", "Sirius -1.46"}));
+  EXPECT_EQ(Read("select stars.name from stars where name like '%e%' or id = 2 order by 1"),
+            (Lines{"stars.name", "Deneb", "Sirius", "Vega"}));
+  EXPECT_EQ(Read("select * from stars where id >= 2"), (Lines{"id mag name", "2 -1.46 Sirius", "3 1.25 Deneb"}));
+  EXPECT_EQ(Read("select mag from stars where upper(name) = 'VEGA'"), (Lines{"mag", "0.03"}));
+}
+
+TEST_F(SqlQueryTest, OrderByNameAddsAHiddenColumn) {
+  CreateStars();
+  EXPECT_EQ(Read("select id from stars order by name"), (Lines{"id", "3", "2", "1"}));
+  EXPECT_EQ(Read("select id, name from stars order by name desc, id"), (Lines{"id name", "1 Vega", "2 Sirius", "3 Deneb"}));
+}
+
+TEST_F(SqlQueryTest, JoinsPairRowsThatSatisfyTheCondition) {
+  CreateStars();
+  CreatePlanets();
+  EXPECT_EQ(Read("select stars.name, planets.name from stars, planets where stars.id = planets.star "
+                 "order by planets.name"),
+            (Lines{"stars.name planets.name", "Vega Alpha", "Deneb Beta", "Vega Gamma"}));
+  EXPECT_EQ(Read("select * from planets, stars where star = id and mag > 1"),
+            (Lines{"name star id mag name", "Beta 3 3 1.25 Deneb"}));
+  EXPECT_EQ(Read("select mag from stars, planets where planets.star < stars.id order by mag"),
+            (Lines{"mag", "-1.46", "-1.46", "1.25", "1.25"}));
+  Exec("delete from planets");
+  EXPECT_EQ(Read("select id from stars, planets"), (Lines{"id"})) << "an empty inner table empties the join";
+}
+
+TEST_F(SqlQueryTest, BadQueriesGiveNilAndTheirError) {
+  CreateStars();
+  CreatePlanets();
+  ExpectRefused("select * from moons", 202, "Invalid table moons");
+  ExpectRefused("select name from stars, planets", 205, "Ambiguous column reference: name");
+  ExpectRefused("select id from stars where zz = 1", 206, "Unknown column: zz");
+  ExpectRefused("select id from stars order by zz", 206, "Unknown column: zz");
+  ExpectRefused("select id from stars order by 2", 201, "Invalid ORDER BY column");
+  ExpectRefused("select id from stars where id = mag", 201, "Comparing two columns of one table is not supported");
+  ExpectRefused("select id from stars, planets where id = 1 or star = 1", 201, "OR across tables is not supported");
+  EXPECT_EQ(Select("select from stars"), nullptr);
+  EXPECT_EQ(ErrorCode(), 200);
+  EXPECT_EQ(Read("select id from stars"), (Lines{"id", "1", "2", "3"}));
+  EXPECT_EQ(ErrorCode(), 0) << "a good query clears the error";
+}
+
+TEST_F(SqlQueryTest, AggregatesSummariseRunsOfTheGroupingColumn) {
+  CreateStars();
+  CreatePlanets();
+  Exec("insert into planets (name) values ('Rogue')");
+  EXPECT_EQ(Read("select count(*), min(mag), max(mag), sum(id) from stars"),
+            (Lines{"   ", "3 -1.46 1.25 6"})) << "aggregate columns have no names";
+  EXPECT_EQ(Read("select star, count(*) from planets group by star"), (Lines{"star ", "NULL 1", "1 2", "3 1"}));
+  // NULLs count as rows but not as values: the average of 1, 1, 3 and NULL is 5/3.
+  RuntimeObject* rs = Select("select avg(star), count(*) from planets");
+  ASSERT_NE(rs, nullptr);
+  RuntimeObject* average = Keep(cursorGetFieldByIndex(rs, 1));
+  RuntimeObject* count = Keep(cursorGetFieldByIndex(rs, 2));
+  EXPECT_DOUBLE_EQ(cursorFieldDoubleValueGetter(average, 0), 5.0 / 3.0);
+  EXPECT_EQ(cursorFieldIntegerValueGetter(count, 0), 4);
+  Exec("delete from stars");
+  EXPECT_EQ(Read("select count(*) from stars"), (Lines{""})) << "no input rows, no group";
+}
+
+TEST_F(SqlQueryTest, RewindingRunsTheQueryAgain) {
+  CreateStars();
+  RuntimeObject* rs = Select("select name from stars where id < 3 order by id");
+  ASSERT_NE(rs, nullptr);
+  RuntimeObject* name = Keep(cursorGetFieldByIndex(rs, 1));
+  auto current = [&] { return std::string(string::Adopt(cursorFieldStringValueGetter(name, 0)).View()); };
+  EXPECT_EQ(current(), "Vega");
+  CursorMoveLast(rs);
+  EXPECT_EQ(current(), "Sirius");
+  CursorMovePrev(rs);
+  CursorMovePrev(rs);
+  EXPECT_EQ(current(), "Vega") << "stepping back stops at the first row";
+  Exec("update stars set name = 'Wega' where id = 1");
+  EXPECT_EQ(current(), "Vega") << "the rows were read when the query ran";
+  CursorMoveFirst(rs);
+  EXPECT_EQ(current(), "Wega");
+  Exec("delete from stars");
+  CursorMoveFirst(rs);
+  EXPECT_EQ(RecordSetRecordCount(rs), 0);
+}
+
+TEST_F(SqlQueryTest, EditsAndDeletionsReachTheirOwnRowOnly) {
+  CreateStars();
+  CreatePlanets();
+  RuntimeObject* rs = Select("select name, mag from stars where id > 1 order by id");
+  ASSERT_NE(rs, nullptr);
+  cursorEdit(rs);
+  RuntimeObject* name = Keep(cursorGetFieldByIndex(rs, 1));
+  databaseCursorFieldSetString(name, string("Canopus").Rep());
+  cursorUpdate(rs);
+  EXPECT_EQ(ErrorCode(), 0) << ErrorMessage();
+  EXPECT_EQ(TableRows("stars"), (Lines{"1 0.03 Vega", "2 -1.46 Canopus", "3 1.25 Deneb"}));
+  cursorMoveNext(rs);
+  cursorDeleteRecord(rs);
+  EXPECT_EQ(TableRows("stars"), (Lines{"1 0.03 Vega", "2 -1.46 Canopus"}));
+
+  // Planets has no key, a join has no single row and a summary stands for many: nothing goes.
+  for (const char* sql : {"select name from planets", "select planets.name from stars, planets",
+                          "select star, count(*) from planets group by star"}) {
+    RuntimeObject* other = Select(sql);
+    ASSERT_NE(other, nullptr) << sql;
+    cursorDeleteRecord(other);
+    EXPECT_EQ(TableRows("planets").size(), 3u) << sql;
+    EXPECT_EQ(TableRows("stars").size(), 2u) << sql;
+  }
+}
+
+TEST_F(SqlQueryTest, ResultKeepsItsDatabaseAndText) {
+  CreateStars();
+  RuntimeObject* rs = Select("select id from stars");
+  ASSERT_NE(rs, nullptr);
+  EXPECT_EQ(CursorFields(rs)->database, db);
+  EXPECT_EQ(std::string(string::Share(CursorFields(rs)->query).View()), "select id from stars");
+  EXPECT_EQ(RecordSetRecordCount(rs), 3);
+}
+
+TEST(SqlQueryEntryPointTest, IsBound) {
+  test::ExpectEntryPointsBound({{"databaseSQLSelect", reinterpret_cast<void*>(&databaseSQLSelect)}});
 }
 
 }  // namespace

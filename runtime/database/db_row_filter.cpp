@@ -1,0 +1,153 @@
+#include "database/db_row_filter.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+
+#include "database/db_value_text.h"
+#include "database/sql_condition.h"
+#include "strings/vstring.h"
+
+namespace vorn {
+namespace {
+
+// Both sides compared without regard to case; the SQL layer never asks for it, other callers may.
+constexpr int32_t kModeIgnoreCase = 1;
+
+std::string Folded(std::string text, int (*fold)(int)) {
+  for (char& c : text) c = static_cast<char>(fold(static_cast<unsigned char>(c)));
+  return text;
+}
+
+bool IsText(uint8_t type) {
+  return type == kDbVarchar || type == kDbBinary || type == kDbLongVarchar || type == kDbLongVarbinary;
+}
+
+template <typename T>
+int Order(const T& a, const T& b) {
+  return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+// Three-way comparison of the row's value with the literal converted to its type; nothing
+// when the two cannot be compared.
+std::optional<int> Compare(const DbValue& value, const std::string& literal, int32_t mode, bool* unordered) {
+  switch (value.type) {
+    case kDbSmallint:
+    case kDbInteger:
+    case kDbBoolean: return Order(value.integer, DbParseDecimal(literal));
+    case kDbFloat:
+    case kDbDouble: {
+      const double other = std::strtod(literal.c_str(), nullptr);
+      if (std::isnan(value.real) || std::isnan(other)) {
+        *unordered = true;
+        return std::nullopt;
+      }
+      return Order(value.real, other);
+    }
+    case kDbDate:
+    case kDbTime: {
+      std::optional<DbValue> other = value.type == kDbDate ? DbParseDate(literal) : DbParseTime(literal);
+      if (!other) return std::nullopt;
+      for (int i = 0; i < 3; ++i)
+        if (int order = Order(value.parts[i], other->parts[i])) return order;
+      return 0;
+    }
+    default: break;
+  }
+  if (!IsText(value.type)) return std::nullopt;
+  std::string text = value.Text();
+  std::string other = literal;
+  if (mode == kSqlUpperCase) text = Folded(text, ::toupper);
+  if (mode == kSqlLowerCase) text = Folded(text, ::tolower);
+  if (mode == kModeIgnoreCase) {
+    text = Folded(text, ::toupper);
+    other = Folded(other, ::toupper);
+  }
+  return Order(text, other);
+}
+
+bool CompareMatches(int32_t op, const DbValue& value, const std::string& literal, int32_t mode) {
+  if (op == kSqlLike || op == kSqlNotLike) {
+    if (!IsText(value.type)) return false;
+    std::string text = value.Text();
+    std::string pattern = literal;
+    if (mode == kSqlUpperCase || mode == kModeIgnoreCase) text = Folded(text, ::toupper);
+    if (mode == kSqlLowerCase) text = Folded(text, ::tolower);
+    if (mode == kModeIgnoreCase) pattern = Folded(pattern, ::toupper);
+    return DbLikeMatches(text, pattern) == (op == kSqlLike);
+  }
+  bool unordered = false;
+  std::optional<int> order = Compare(value, literal, mode, &unordered);
+  if (unordered) return op == kSqlNotEqual;
+  if (!order) return false;
+  switch (op) {
+    case kSqlEqual: return *order == 0;
+    case kSqlLess: return *order < 0;
+    case kSqlGreater: return *order > 0;
+    case kSqlLessOrEqual: return *order <= 0;
+    case kSqlGreaterOrEqual: return *order >= 0;
+    case kSqlNotEqual: return *order != 0;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<DbRowFilter> DbRowFilter::Build(const dbFilter* filter, const DbTableSchema& schema, bool* known) {
+  *known = true;
+  if (!filter) return nullptr;
+  auto node = std::unique_ptr<DbRowFilter>(new DbRowFilter());
+  node->mOp = filter->op;
+  node->mMode = filter->mode;
+  if (filter->op == kSqlAnd || filter->op == kSqlOr) {
+    node->mLeft = Build(filter->left, schema, known);
+    if (!*known) return nullptr;
+    node->mRight = Build(filter->right, schema, known);
+    if (!*known) return nullptr;
+    return node;
+  }
+  if (filter->op >= kSqlEqual && filter->op <= kSqlIsNotNull) {
+    const DbColumn* column = schema.Column(std::string(string::Share(filter->column).View()));
+    if (!column) {
+      *known = false;
+      return nullptr;
+    }
+    node->mField = column->position;
+    node->mValue = std::string(string::Share(filter->value).View());
+  }
+  return node;
+}
+
+bool DbRowFilter::Matches(const FieldReader& read) const {
+  if (mOp == kSqlAnd) return (!mLeft || mLeft->Matches(read)) && (!mRight || mRight->Matches(read));
+  if (mOp == kSqlOr) return (!mLeft || mLeft->Matches(read)) || (!mRight || mRight->Matches(read));
+  if (mOp < kSqlEqual || mOp > kSqlIsNotNull) return false;
+  std::optional<DbValue> value = read(mField);
+  if (mOp == kSqlIsNull) return !value || value->type == 0;
+  if (mOp == kSqlIsNotNull) return value && value->type != 0;
+  if (!value || value->type == 0) return false;
+  return CompareMatches(mOp, *value, mValue, mMode);
+}
+
+bool DbLikeMatches(const std::string& text, const std::string& pattern) {
+  // Iterative, backtracking to the latest "%" only: the shortest run first, never recursion.
+  size_t t = 0, p = 0;
+  size_t starAt = std::string::npos, resumeAt = 0;
+  while (t < text.size()) {
+    if (p < pattern.size() && (pattern[p] == '_' || (pattern[p] != '%' && pattern[p] == text[t]))) {
+      ++t, ++p;
+    } else if (p < pattern.size() && pattern[p] == '%') {
+      starAt = p++;
+      resumeAt = t;
+    } else if (starAt != std::string::npos) {
+      p = starAt + 1;
+      t = ++resumeAt;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '%') ++p;
+  return p == pattern.size();
+}
+
+}  // namespace vorn

@@ -1,0 +1,40 @@
+// The condition a table cursor of the built-in engine checks every row against: a copy of the
+// engine filter with each column bound to its field in the table's rows.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "database/db_handle.h"
+#include "database/db_row.h"
+#include "vorn/database_api.h"
+
+namespace vorn {
+
+class DbRowFilter {
+ public:
+  // The row's value of a field; nothing when the row lacks it.
+  using FieldReader = std::function<std::optional<DbValue>(uint8_t field)>;
+
+  // Null with `known` false when a comparison names a column the table lacks; null with
+  // `known` true for no filter at all.
+  static std::unique_ptr<DbRowFilter> Build(const dbFilter* filter, const DbTableSchema& schema, bool* known);
+
+  bool Matches(const FieldReader& read) const;
+
+ private:
+  std::unique_ptr<DbRowFilter> mLeft;
+  std::unique_ptr<DbRowFilter> mRight;
+  int32_t mOp = 0;
+  int32_t mMode = 0;
+  uint8_t mField = 0;
+  std::string mValue;
+};
+
+// LIKE: "%" matches any run of bytes, "_" any one byte, every other byte itself.
+bool DbLikeMatches(const std::string& text, const std::string& pattern);
+
+}  // namespace vorn

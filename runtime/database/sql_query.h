@@ -1,0 +1,14 @@
+// Runs a parsed SELECT over a database's engine record: names checked against the tables, a
+// nested-loop join whose conditions go down into each table's cursor, rows ordered on request.
+#pragma once
+
+#include "database/database_objects.h"
+#include "database/sql_select.h"
+
+namespace vorn {
+
+// A RecordSet over the result (one reference), or nil with the database's error set. The
+// database must be open; the result keeps it and the statement's text for rewinding.
+RuntimeObject* SqlRunQuery(DatabaseObject* database, const SqlSelect& select, const string& text);
+
+}  // namespace vorn
