@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "objects/object_definition.h"
-#include "vorn/object_abi.h"
+#include "vorn/console_api.h"
 
 namespace vorn {
 
@@ -27,23 +27,3 @@ void RegisterConsoleStreamClasses();
 void SetStandardInputDescriptor(int32_t descriptor);
 
 }  // namespace vorn
-
-extern "C" {
-VornRuntimeObject* RuntimeGetStdIn(void);
-VornRuntimeObject* RuntimeGetStdOut(void);
-VornRuntimeObject* RuntimeGetStdErr(void);
-
-VornStringRecord* RuntimeStdInputReadLine(VornRuntimeObject* stream, VornRuntimeObject* encoding);
-VornStringRecord* RuntimeStdInputRead(VornRuntimeObject* stream, int32_t count, VornRuntimeObject* encoding);
-uint8_t RuntimeStdInputEof(VornRuntimeObject* stream);
-uint8_t RuntimeStdInputError(VornRuntimeObject* stream);
-
-void RuntimeStdOutputStreamWrite(VornRuntimeObject* stream, VornStringRecord* text);
-void RuntimeStdOutputStreamWriteLine(VornRuntimeObject* stream, VornStringRecord* line);
-void RuntimeStdOutFlush(VornRuntimeObject* stream);
-uint8_t RuntimeStdOutputError(VornRuntimeObject* stream);
-
-// Print: the text and a line feed on standard output. Input: the next line of standard input.
-void RuntimeConsolePrint(VornStringRecord* text);
-VornStringRecord* RuntimeConsoleInput(void);
-}

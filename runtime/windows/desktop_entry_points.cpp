@@ -1,4 +1,7 @@
-#include "windows/desktop_entry_points.h"
+// The language's questions to the desktop that belong to no window: the bell, the contextual
+// click, the theme's colours, the open windows in front-to-back order, the control's window
+// and whether help tags show.
+#include "vorn/desktop_api.h"
 
 #include <gtk/gtk.h>
 

@@ -1,6 +1,7 @@
 // Property setters that redraw: the field is stored as by the plain accessors, then the
 // control (or window) the object is gets marked for a repaint. Other objects only store.
 #include "vorn/object_abi.h"
+#include "vorn/desktop_api.h"
 #include "windows/control.h"
 #include "windows/runtime_window.h"
 #include "windows/sub_pane.h"

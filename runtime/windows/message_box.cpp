@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "objects/runtime_object.h"
+#include "vorn/desktop_api.h"
 #include "windows/message_dialog.h"
 
 namespace vorn {
