@@ -99,6 +99,9 @@ intptr_t RuntimeCompleteParamScriptFunction(void);
 void timerModeSetter(VornRuntimeObject *timer, int32_t unused, int32_t mode);
 void timerPeriodSetter(VornRuntimeObject *timer, int32_t unused, int32_t period);
 void RuntimeTimerReset(VornRuntimeObject *timer);
+/* Receivers (actionNotificationReceiver) hear PerformAction at each Action, newest first. */
+void TimerAddActionNotificationReceiver(VornRuntimeObject *timer, VornRuntimeObject *receiver);
+void TimerRemoveActionNotificationReceiver(VornRuntimeObject *timer, VornRuntimeObject *receiver);
 
 #ifdef __cplusplus
 }
