@@ -43,6 +43,10 @@ uint8_t modifierKeyGetter(VornRuntimeObject *keyboard, int32_t modifier);
 uint8_t asyncModifierKeyGetter(VornRuntimeObject *keyboard, int32_t modifier);
 VornStringRecord *keyboardKeyName(VornRuntimeObject *keyboard, int32_t code);
 
+/* FontCount and FontName (index): the font families, index 0 "System"; "" outside. */
+int32_t getFontCount(void);
+VornStringRecord *getFontName(int32_t index);
+
 /* The open windows of the program, 0 the front one; nil outside. */
 int32_t getWindowCount(void);
 VornRuntimeObject *getWindow(int32_t index);

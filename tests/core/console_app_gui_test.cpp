@@ -106,7 +106,7 @@ TEST(ConsoleAppTest, EchoesItsInputAnswersAMessageBoxAndDetaches) {
   EXPECT_EQ(runLog.find("FAIL"), std::string::npos) << runLog;
   for (const char* check : {"ok:application;", "ok:end of input;", "ok:nil streams;", "ok:version text;",
                             "ok:text resource;", "ok:scripts;", "ok:DoEvents waits;", "ok:polled while listed;",
-                            "ok:invalidate setter outside the object;", "ok:key name;", "ok:theme colours;",
+                            "ok:invalidate setter outside the object;", "ok:key name;", "ok:font names;", "ok:theme colours;",
                             "ok:no windows;", "ok:help tags;", "to standard error\n", "msgbox=7;", "daemon;"}) {
     EXPECT_NE(runLog.find(check), std::string::npos) << check << " missing from: " << runLog;
   }

@@ -154,6 +154,10 @@ static void Desktop(VornRuntimeObject *app) {
         "modifiers up");
   RuntimeUnlockObject(keyboard);
 
+  name = getFontName(0);
+  Check(SameText(name, "System") && getFontCount() > 1 && getFontName(getFontCount()) == 0 && getFontName(-1) == 0,
+        "font names");
+  RuntimeUnlockString(name);
   Check(getTextColor() != getFillColor() && getFrameColor() != getFillColor(), "theme colours");
   Check(getWindowCount() == 0 && getWindow(0) == 0 && getWindow(-1) == 0 && getControlWindow(0) == 0, "no windows");
   Check(!IsCMMClick(), "no contextual click");
