@@ -107,7 +107,7 @@ TEST(ConsoleAppTest, EchoesItsInputAnswersAMessageBoxAndDetaches) {
   for (const char* check : {"ok:application;", "ok:end of input;", "ok:nil streams;", "ok:version text;",
                             "ok:text resource;", "ok:scripts;", "ok:DoEvents waits;", "ok:polled while listed;",
                             "ok:invalidate setter outside the object;", "ok:key name;", "ok:font names;", "ok:theme colours;",
-                            "ok:no windows;", "ok:help tags;", "to standard error\n", "msgbox=7;", "daemon;"}) {
+                            "ok:no windows;", "ok:window order;", "ok:windows closed;", "ok:help tags;", "to standard error\n", "msgbox=7;", "daemon;"}) {
     EXPECT_NE(runLog.find(check), std::string::npos) << check << " missing from: " << runLog;
   }
   // The executable's own file, as App.ExecutableFile names it.

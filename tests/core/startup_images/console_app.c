@@ -11,6 +11,7 @@
 #include "vorn/desktop_api.h"
 #include "vorn/folder_item_api.h"
 #include "vorn/system_api.h"
+#include "vorn/window_api.h"
 #include "image_log.h"
 
 VORN_DEFINE_PENDING_EXCEPTION;
@@ -36,6 +37,10 @@ static const char *const kPollInterfaces[] = {"_Pollable"};
 static const VornClassRecord kPollCounter = {
     kVornClassRecordVersion, 0, "PollCounter", "", sizeof(PollCounter), {0, 0}, {0, 0}, 0, 0,
     kPollMethods, 1, 0, 0, 0, 0, kPollInterfaces, 1};
+
+static const VornClassRecord kProbeWindow = {
+    kVornClassRecordVersion, 0, "ProbeWindow", "Window", VORN_WINDOW_INSTANCE_SIZE, {0, 0}, {0, 0}, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0};
 
 static void Check(int passed, const char *what) {
   LogText(passed ? "ok:" : "FAIL:");
@@ -160,6 +165,24 @@ static void Desktop(VornRuntimeObject *app) {
   RuntimeUnlockString(name);
   Check(getTextColor() != getFillColor() && getFrameColor() != getFillColor(), "theme colours");
   Check(getWindowCount() == 0 && getWindow(0) == 0 && getWindow(-1) == 0 && getControlWindow(0) == 0, "no windows");
+  /* Window (0) is the front window: the one shown last. */
+  VornRuntimeClass *probe = RuntimeNewClass(&kProbeWindow);
+  VornRuntimeObject *windows[2];
+  for (int i = 0; i < 2; ++i) {
+    windows[i] = RuntimeNewObject(probe);
+    WindowDefaultConstructor(windows[i]);
+    RuntimeShowWindow(windows[i]);
+    ApplicationDoSingleEvent(app, 0);
+  }
+  VornRuntimeObject *front = getWindow(0), *back = getWindow(1);
+  Check(getWindowCount() == 2 && front == windows[1] && back == windows[0] && getWindow(2) == 0, "window order");
+  RuntimeUnlockObject(front);
+  RuntimeUnlockObject(back);
+  for (int i = 0; i < 2; ++i) {
+    RuntimeCloseWindow(windows[i]);
+    RuntimeUnlockObject(windows[i]);
+  }
+  Check(getWindowCount() == 0, "windows closed");
   Check(!IsCMMClick(), "no contextual click");
   RuntimeBeep();
   AppBalloonHelpVisibleSetter(app, 0, 0);
