@@ -65,9 +65,43 @@ uint32_t RuntimeTicks(void);
 void ApplicationQuit(VornRuntimeObject *app, int32_t unused1, int32_t unused2);
 void ApplicationNewDocument(VornRuntimeObject *app);
 
+/* The registered application (GUI, else console), one reference for the caller. */
+VornRuntimeObject *getAppObject(void);
+/* App.ExecutableFile: the program's own file. */
+VornRuntimeObject *AppFolderItemGetter(VornRuntimeObject *app, int32_t param);
+/* Version number 0-5 and text 0-2 of the image's version record; -1 and "" without one. */
+int32_t AppIntegerVersionStuffGetter(VornRuntimeObject *app, int32_t index);
+VornStringRecord *AppStringVersionStuffGetter(VornRuntimeObject *app, int32_t index);
+void ApplicationOpenDocument(VornRuntimeObject *app, VornRuntimeObject *item);
+/* DoEvents (milliseconds): serves events that long; 0 or less: what is pending, once. */
+void ApplicationDoSingleEvent(VornRuntimeObject *app, int32_t milliseconds);
+/* Polls an object implementing the _Pollable interface (Poll ()) at every run-loop
+ * iteration until removed. */
+void ApplicationAddPollableObject(VornRuntimeObject *app, VornRuntimeObject *object);
+void ApplicationRemovePollableObject(VornRuntimeObject *app, VornRuntimeObject *object);
+/* Goes on in a new process detached from the terminal (this one exits with 0); false when it
+ * cannot. */
+uint8_t DaemonizeApp(VornRuntimeObject *app);
+uint8_t getUserCancelled(void);
+double RuntimeMicroseconds(void);
+VornStringRecord *RuntimeGetTextFileFromResourceManager(int32_t id);
+void VN_ApplicationQuit(void);
+
+/* Scripts are not run on this platform: these do nothing and answer 0. */
+void RuntimeScriptExecute(VornStringRecord *script);
+intptr_t RuntimeScriptFunction(VornStringRecord *script);
+void RuntimeStartParamScript(VornStringRecord *script);
+void RuntimeAddStringScriptParam(VornStringRecord *value);
+void RuntimeAddIntegerScriptParam(int32_t value);
+void RuntimeCompleteParamScriptExecute(void);
+intptr_t RuntimeCompleteParamScriptFunction(void);
+
 void timerModeSetter(VornRuntimeObject *timer, int32_t unused, int32_t mode);
 void timerPeriodSetter(VornRuntimeObject *timer, int32_t unused, int32_t period);
 void RuntimeTimerReset(VornRuntimeObject *timer);
+/* Receivers (actionNotificationReceiver) hear PerformAction at each Action, newest first. */
+void TimerAddActionNotificationReceiver(VornRuntimeObject *timer, VornRuntimeObject *receiver);
+void TimerRemoveActionNotificationReceiver(VornRuntimeObject *timer, VornRuntimeObject *receiver);
 
 #ifdef __cplusplus
 }

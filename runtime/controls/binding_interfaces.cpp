@@ -176,6 +176,7 @@ void RegisterDataBindingClasses() {
       GetBindingPartInterfaceDefinition(),
   };
   for (ObjectDefinition* definition : definitions) RegisterIntrinsicClass(definition);
+  InstallTimerReceiverHooks();
 }
 
 }  // namespace vorn

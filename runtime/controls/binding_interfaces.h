@@ -35,6 +35,8 @@ ObjectDefinition* GetListBinderClassDefinition();
 // Registers the 21 definitions with the intrinsic class map, interfaces and binders in their
 // start-up order.
 void RegisterDataBindingClasses();
+// Lets timers notify their action receivers (timer_receivers.cpp).
+void InstallTimerReceiverHooks();
 
 // Calls the named method of the interface on the object when its class has it: the object is
 // held for the call, and an exception the method leaves goes to the unhandled-exception

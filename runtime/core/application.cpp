@@ -172,6 +172,10 @@ void RegisterApplicationClasses() {
 }
 
 RuntimeObject* GetApplicationObject() { return sApplication; }
+
+void FireOpenDocument(RuntimeObject* app, RuntimeObject* item) {
+  if (app) FireEvent<void, RuntimeObject*>(app, Hook(kOpenDocument), item);
+}
 RuntimeObject* GetConsoleApplicationObject() { return sConsoleApplication; }
 
 void RegisterConsoleApplicationObject(RuntimeObject* app) {

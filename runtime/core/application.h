@@ -47,6 +47,9 @@ string UnhandledExceptionExplanation(RuntimeObject* exception);
 using UnhandledExceptionPresenter = void (*)(const string& message, const string& explanation);
 UnhandledExceptionPresenter SetUnhandledExceptionPresenter(UnhandledExceptionPresenter presenter);
 
+// Fires OpenDocument on the application object with the item; nothing without a handler.
+void FireOpenDocument(RuntimeObject* app, RuntimeObject* item);
+
 // Registers the application classes with the intrinsic class map.
 void RegisterApplicationClasses();
 

@@ -12,6 +12,8 @@
 #include "controls/scroller_class.h"
 #include "controls/static_text_class.h"
 #include "core/application.h"
+#include "core/application_members.h"
+#include "core/console_streams.h"
 #include "core/image_loader.h"
 #include "core/system_module.h"
 #include "core/timer.h"
@@ -43,6 +45,7 @@
 #include "windows/menu_routing.h"
 #include "windows/mouse_cursor_class.h"
 #include "windows/screen_class.h"
+#include "windows/keyboard_module.h"
 
 namespace vorn {
 
@@ -93,6 +96,9 @@ void RegisterIntrinsicClasses() {
   RegisterDragItemClass();
   RegisterIntrinsicClass(GetTrayItemClassDefinition());
   RegisterSystemClasses();
+  RegisterConsoleStreamClasses();
+  RegisterIntrinsicClass(GetPollableInterfaceDefinition());
+  RegisterIntrinsicClass(GetKeyboardModuleDefinition());
 }
 
 }  // namespace vorn

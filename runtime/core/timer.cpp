@@ -19,6 +19,7 @@ static_assert(offsetof(TimerObject, owner) - offsetof(TimerObject, next) == offs
 namespace {
 
 EventRow sTimerEvents[] = {{0, "Action", "", "", nullptr, 0}};
+TimerReceiverHooks sReceiverHooks = {};
 
 constexpr int32_t Offset(size_t offset) { return static_cast<int32_t>(offset); }
 
@@ -32,8 +33,16 @@ const PropertyRow kTimerProperties[] = {
      reinterpret_cast<void*>(&intSetter), "intSetter", Offset(offsetof(TimerObject, enabled)), 0},
 };
 
+const ParamRow kReceiverParam[] = {{"receiver", "o<actionNotificationReceiver>", 0, 0}};
+
 const MethodRow kTimerMethods[] = {
     {"Reset", "", nullptr, 0, reinterpret_cast<void*>(&RuntimeTimerReset), "RuntimeTimerReset",
+     nullptr, nullptr, 0, 0},
+    {"addActionNotificationReceiver", "", kReceiverParam, 1,
+     reinterpret_cast<void*>(&TimerAddActionNotificationReceiver), "TimerAddActionNotificationReceiver", nullptr,
+     nullptr, 0, 0},
+    {"removeActionNotificationReceiver", "", kReceiverParam, 1,
+     reinterpret_cast<void*>(&TimerRemoveActionNotificationReceiver), "TimerRemoveActionNotificationReceiver",
      nullptr, nullptr, 0, 0},
 };
 
@@ -44,7 +53,14 @@ RuntimeObject* ObjectOf(TimerState* state) {
 const TimerOwner kTimerOwner = {
     [](TimerState* state) {
       GetTimerClassDefinition();
-      FireEvent(ObjectOf(state), sTimerEvents[0].hook);
+      RuntimeObject* timer = ObjectOf(state);
+      // Receivers hear first; the timer is held so that one of them cannot end it meanwhile.
+      if (state->mReceivers && sReceiverHooks.notify) {
+        RuntimeLockObject(timer);
+        sReceiverHooks.notify(state->mReceivers);
+        RuntimeUnlockObject(timer);
+      }
+      FireEvent(timer, sTimerEvents[0].hook);
     },
     [](TimerState* state) { RuntimeLockObject(ObjectOf(state)); },
     [](TimerState* state) { RuntimeUnlockObject(ObjectOf(state)); },
@@ -70,6 +86,8 @@ ObjectDefinition* GetTimerClassDefinition() {
   return definition;
 }
 
+void SetTimerReceiverHooks(const TimerReceiverHooks& hooks) { sReceiverHooks = hooks; }
+
 TimerState* TimerStateOf(RuntimeObject* timer) {
   return timer ? reinterpret_cast<TimerState*>(&reinterpret_cast<TimerObject*>(timer)->next) : nullptr;
 }
@@ -80,7 +98,12 @@ using namespace vorn;
 
 void RuntimeTimerConstructor(VornRuntimeObject* timer) { InitTimerState(TimerStateOf(timer), &kTimerOwner); }
 
-void RuntimeTimerDestructor(VornRuntimeObject* timer) { DestroyTimerState(TimerStateOf(timer)); }
+void RuntimeTimerDestructor(VornRuntimeObject* timer) {
+  TimerState* state = TimerStateOf(timer);
+  DestroyTimerState(state);
+  if (state && state->mReceivers && sReceiverHooks.release) sReceiverHooks.release(state->mReceivers);
+  if (state) state->mReceivers = nullptr;
+}
 
 void timerModeSetter(VornRuntimeObject* timer, int32_t, int32_t mode) {
   if (timer) SetTimerMode(TimerStateOf(timer), mode);

@@ -67,6 +67,9 @@ void RegisterMessageDialogClasses();
 void MessageDialogConstruct(MessageDialogObject* dialog);
 void MessageDialogDestruct(MessageDialogObject* dialog);
 
+// A dialog the runtime fills in itself (one reference for the caller); nil when none can be made.
+MessageDialogObject* NewReportDialog(const string& message, const string& explanation, int32_t icon);
+
 // Shows the dialog and serves events until a button or the close box ends it; answers the
 // button index, or -1 when the run ended otherwise (a quit request).
 int32_t MessageDialogRunModal(MessageDialogObject* dialog);

@@ -168,9 +168,6 @@ void MessageDialogDestruct(MessageDialogObject* dialog) {
 
 // --- the runtime's reports -------------------------------------------------------------------
 
-namespace {
-
-// A dialog the runtime fills in itself; the object is made and released here.
 MessageDialogObject* NewReportDialog(const string& message, const string& explanation, int32_t icon) {
   RuntimeObject* object = CreateInstanceFromDefinition(GetMessageDialogClassDefinition());
   if (!object) return nullptr;
@@ -180,8 +177,6 @@ MessageDialogObject* NewReportDialog(const string& message, const string& explan
   dialog->icon = icon;
   return dialog;
 }
-
-}  // namespace
 
 bool PresentRuntimeErrorDialog(const std::string& text) {
   MessageDialogObject* dialog = NewReportDialog(string(std::string_view(text), kEncodingUTF8), string(), kDialogIconError);

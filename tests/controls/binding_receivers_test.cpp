@@ -2,7 +2,11 @@
 // change the list while a send is calling them.
 #include <gtest/gtest.h>
 
+#include <glib.h>
+
+#include "controls/binding_interfaces.h"
 #include "controls/binding_receivers.h"
+#include "core/timer.h"
 #include "controls/support/binding_fakes.h"
 
 namespace vorn::testing {
@@ -106,4 +110,30 @@ TEST_F(ReceiverListTest, AReceiverLeavingDuringASendDoesNotDisturbTheOthers) {
 }
 
 }  // namespace
+// A timer's receivers hear each Action, also without a handler of the timer's own, until
+// removed; the timer lets them go when it ends.
+TEST_F(ReceiverListTest, TimerReceiversHearEachActionUntilRemoved) {
+  InstallTimerReceiverHooks();
+  RuntimeObject* timer = CreateInstanceFromDefinition(GetTimerClassDefinition());
+  RuntimeObject* kept = NewLogReceiver(1);
+  RuntimeObject* removed = NewLogReceiver(2);
+  TimerAddActionNotificationReceiver(timer, kept);
+  TimerAddActionNotificationReceiver(timer, removed);
+  TimerRemoveActionNotificationReceiver(timer, removed);
+  TimerAddActionNotificationReceiver(nullptr, kept);  // nil timers and receivers change nothing
+  TimerAddActionNotificationReceiver(timer, nullptr);
+  timerPeriodSetter(timer, 0, 10);
+  timerModeSetter(timer, 0, kVornTimerSingle);
+  for (gint64 end = g_get_monotonic_time() + 5000000; ReceiverLog().empty() && g_get_monotonic_time() < end;) {
+    g_main_context_iteration(nullptr, TRUE);
+  }
+  EXPECT_EQ(ReceiverLog(), (Log{"1.PerformAction"}));
+  EXPECT_EQ(removed->refCount, 1);
+  EXPECT_EQ(kept->refCount, 2);
+  RuntimeUnlockObject(timer);
+  EXPECT_EQ(kept->refCount, 1);
+  RuntimeUnlockObject(kept);
+  RuntimeUnlockObject(removed);
+}
+
 }  // namespace vorn::testing

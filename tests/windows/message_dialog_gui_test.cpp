@@ -9,6 +9,7 @@
 #include "objects/accessors.h"
 #include "objects/runtime_object.h"
 #include "strings/runtime_error.h"
+#include "vorn/desktop_api.h"
 #include "vorn/window_api.h"
 #include "windows/message_dialog.h"
 #include "windows/pane_focus.h"
@@ -252,6 +253,55 @@ TEST_F(MessageDialogGuiTest, UnhandledExceptionReportShowsItsTextsWithOneButton)
   EXPECT_EQ(seen.action, "OK");
   EXPECT_EQ(seen.cancel, "");
   EXPECT_TRUE(seen.actionIsDefault);
+}
+
+}  // namespace
+}  // namespace vorn
+
+namespace vorn {
+namespace {
+
+// MsgBox's style picks the buttons, the default one and the icon; the answer names the button.
+TEST_F(MessageDialogGuiTest, MsgBoxStylesShowTheirButtonsAndAnswerWithTheirCodes) {
+  struct Case {
+    int32_t style;
+    const char *action, *alternate, *cancel, *byDefault;
+    int press;  // 0 Return, 1 the close box, 2 the alternate button
+    int32_t answer;
+  };
+  const Case cases[] = {
+      {0, "OK", "", "", "OK", 0, 1},
+      {1 + 256, "OK", "", "Cancel", "Cancel", 0, 2},
+      {2 + 512, "Abort", "Retry", "Ignore", "Ignore", 2, 4},
+      {3 + 32, "Yes", "No", "Cancel", "Yes", 1, 2},
+      {4 + 256, "Yes", "No", "", "No", 1, 7},
+      {5 + 16, "Retry", "", "Cancel", "Retry", 0, 4},
+      {7 + 1024, "OK", "", "", "OK", 1, 1},  // unknown sets and default buttons give OK
+  };
+  for (const Case& c : cases) {
+    std::string action, alternate, cancel, byDefault;
+    OnShown() = [&](MessageDialogImp* imp) {
+      action = imp->ActionButton() ? std::string(imp->ActionButton()->Caption().View()) : "";
+      alternate = imp->AlternateButton() ? std::string(imp->AlternateButton()->Caption().View()) : "";
+      cancel = imp->CancelButton() ? std::string(imp->CancelButton()->Caption().View()) : "";
+      byDefault = imp->DefaultButton() ? std::string(imp->DefaultButton()->Caption().View()) : "";
+      if (c.style == 3 + 32) {
+        test::Pump(200);
+        test::Shell("import -window root " VORN_BINARY_DIR "/msgbox_yes_no_cancel.png");
+      }
+      if (c.press == 0) imp->HandleKeyPress(kKeyReturn, 0);
+      if (c.press == 2) imp->AlternateButton()->Press();
+      if (c.press == 1) {
+        test::Pump(50);
+        test::SendDeleteWindowMessage(imp);
+      }
+    };
+    EXPECT_EQ(VB_RuntimeMsgBox(string("Go on?").Rep(), c.style, nullptr), c.answer) << c.style;
+    EXPECT_EQ(action, c.action) << c.style;
+    EXPECT_EQ(alternate, c.alternate) << c.style;
+    EXPECT_EQ(cancel, c.cancel) << c.style;
+    EXPECT_EQ(byDefault, c.byDefault) << c.style;
+  }
 }
 
 }  // namespace
