@@ -90,6 +90,7 @@ TEST_F(EditFieldPrintTest, AStyledFieldPrintsOnAsManyPagesAsItsTextNeedsInItsSty
     styledPrinterDrawBlock(printer, 0, 0, 720);
     if (styledPrinterEOF(printer, 0) || pages > 10) break;
     RuntimeGraphicsNextPage(graphics);
+    RuntimeGraphicsClearRect(graphics, 0, 0, 540, 720);  // the page bitmap keeps what was drawn
     ++pages;
   }
   EXPECT_GE(pages, 2) << "41 lines of 24 points do not fit one 720-point page";
@@ -105,6 +106,7 @@ TEST_F(EditFieldPrintTest, AStyledFieldPrintsOnAsManyPagesAsItsTextNeedsInItsSty
   EXPECT_GT(InkIn(images[0], 640, 720), 200) << "the first page is full";
   for (int i = 0; i + 1 < pages; ++i) EXPECT_EQ(RedIn(images[static_cast<size_t>(i)]), 0) << i;
   EXPECT_GT(RedIn(images.back()), 100) << "the red bold words of the last line";
+  EXPECT_EQ(InkIn(images.back(), 680, 720), 0) << "the last page ends where the text does";
 }
 
 }  // namespace
