@@ -12,6 +12,7 @@
 #include "files/permissions_class.h"
 #include "files/string_storage_mechanism.h"
 #include "files/support/folder_item_test.h"
+#include "core/reloc_entry.h"
 #include "objects/date_class.h"
 #include "vorn/class_abi.h"
 
@@ -329,6 +330,16 @@ TEST_F(FolderItemClassTest, PathsCopyIntoCallerBuffersWithTheirNul) {
   RuntimeUnlockObject(deep);
   EXPECT_EQ(FolderItemGetImp(item), FolderItemImpOf(item));
   RuntimeUnlockObject(item);
+}
+
+TEST(FolderItemRows, TheMediaAndStyledTextMembersAreBound) {
+  for (const char* name : {"FolderItemSaveAsJPEG", "FolderItemOpenMovie", "FolderItemOpenResourceMovie",
+                           "FolderItemOpenAsCursor", "FolderItemOpenAsIcons", "FolderItemOpenStyledEditField",
+                           "FolderItemSaveStyledEditField", "fileTypeGetter"}) {
+    RelocEntry* entry = LookupRelocEntry(string(name));
+    ASSERT_NE(entry, nullptr) << name;
+    EXPECT_NE(entry->code, nullptr) << name;
+  }
 }
 
 }  // namespace

@@ -21,8 +21,10 @@
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
 #include "support/gui_support.h"
+#include "vorn/array_abi.h"
 #include "vorn/folder_item_api.h"
 #include "vorn/picture_api.h"
+#include "windows/mouse_cursor_class.h"
 
 namespace vorn::testing {
 namespace {
@@ -191,6 +193,18 @@ TEST_F(FolderItemPicturesTest, APictureFileOpensAsOneIconAndAsACursor) {
   void* cursor = png->OpenAsCursor();
   EXPECT_NE(cursor, nullptr);
   if (cursor) gdk_cursor_unref(static_cast<GdkCursor*>(cursor));
+
+  // What compiled code gets: an array of one Picture, a MouseCursor.
+  GetMouseCursorClassDefinition();
+  RuntimeObject* item = FolderItemFromPath(PathOf("icon.bmp").c_str());
+  VornArray* array = FolderItemOpenAsIcons(item);
+  ASSERT_NE(array, nullptr);
+  EXPECT_EQ(RuntimeUBound(array), 0);
+  RuntimeUnlockArray(array);
+  RuntimeObject* mouseCursor = FolderItemOpenAsCursor(item);
+  EXPECT_NE(MouseCursorRecordOf(mouseCursor), nullptr);
+  RuntimeUnlockObject(mouseCursor);
+  RuntimeUnlockObject(item);
 
   WriteFile("notes.txt", "words");
   auto text = Item(PathOf("notes.txt"));
