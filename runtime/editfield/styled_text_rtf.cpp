@@ -1,5 +1,6 @@
 #include "editfield/styled_text_rtf.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <utility>
@@ -263,6 +264,11 @@ class Reader {
 
   void Apply(GroupState* state, std::string_view word, bool has, int32_t value, bool groupStart) {
     bool on = !has || value != 0;
+    if (word == "bin" && has && value > 0) {
+      // Raw bytes (of a picture, say) that may hold braces and backslashes of their own.
+      mAt += std::min(static_cast<size_t>(value), mData.size() - mAt);
+      return;
+    }
     if (state->destination == Destination::kSkip) return;
     if (word == "fonttbl") {
       state->destination = Destination::kFontTable;

@@ -56,6 +56,7 @@ TEST(StyledTextRTF, ForeignRichTextKeepsWhatAFieldKnows) {
   const char* rtf =
       "{\\rtf1\\ansi\\deff1{\\fonttbl{\\f0\\froman Times;}{\\f1 Helvetica;}}"
       "{\\colortbl;\\red0\\green128\\blue0;}{\\stylesheet{\\s0 Normal;}}{\\*\\unknown hidden}"
+      "{\\pict\\bin4 }{\\}}"
       "\\pard\\qc caf\\'e9 {\\b\\fs32\\cf1 grand}\\line \\f0 \\uc0\\u8364 x\\~y}";
   StyledTextFile read;
   std::string error;
