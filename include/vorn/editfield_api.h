@@ -140,6 +140,9 @@ void editPasteFromClipboard(VornRuntimeObject *ctl);
 void editSelectAll(VornRuntimeObject *ctl);
 /* Appends at the end; with LimitText the oldest characters go first. */
 void editAppendText(VornRuntimeObject *ctl, VornStringRecord *text);
+/* A StyledTextPrinter of the field's text in its styles, lines `width` wide, drawing into the
+   Graphics object; nil without a pane or a Graphics object. */
+VornRuntimeObject *editStyleTextPrinter(VornRuntimeObject *ctl, VornRuntimeObject *graphics, int32_t width);
 
 #ifdef __cplusplus
 }

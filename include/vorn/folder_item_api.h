@@ -18,6 +18,7 @@
 
 #include <stdint.h>
 
+#include "vorn/array_abi.h"
 #include "vorn/image_abi.h"
 #include "vorn/object_abi.h"
 
@@ -38,7 +39,8 @@ VornRuntimeObject *RuntimeGetTrueFolderItem(VornStringRecord *path, int32_t path
 /* For plug-ins and other subsystems. */
 VornRuntimeObject *FolderItemFromPath(const char *path);
 VornStringRecord *VORNpathFromFolderItem(VornRuntimeObject *item);
-/* The buffer must hold the whole path and its NUL; 0 (and an empty text) for a nil item. */
+/* The buffer must hold PATH_MAX bytes; 0 (and an empty text) for a nil item or a path that
+   does not fit (PATH_MAX bytes or longer). */
 int32_t FolderItemCopyPathToBuffer(char *buffer, VornRuntimeObject *item);
 void *FolderItemGetImp(VornRuntimeObject *item);
 VornRuntimeObject *FolderItemOpenAsJPEG(VornRuntimeObject *item);
@@ -66,6 +68,15 @@ VornRuntimeObject *FolderItemOpenVectorImage(VornRuntimeObject *self);
 void FolderItemSaveAsPicture(VornRuntimeObject *self, VornRuntimeObject *picture, int32_t format);
 /* A Sound of a WAVE or AIFF file; nil for any other file. */
 VornRuntimeObject *FolderItemOpenSound(VornRuntimeObject *self);
+/* A nil Image raises NilObjectException. */
+void FolderItemSaveAsJPEG(VornRuntimeObject *self, VornRuntimeObject *image);
+VornRuntimeObject *FolderItemOpenMovie(VornRuntimeObject *self);
+VornRuntimeObject *FolderItemOpenResourceMovie(VornRuntimeObject *self, int32_t index);
+VornRuntimeObject *FolderItemOpenAsCursor(VornRuntimeObject *self);
+VornArray *FolderItemOpenAsIcons(VornRuntimeObject *self);
+/* A styled field reads and writes Rich Text; a plain one plain text. */
+void FolderItemOpenStyledEditField(VornRuntimeObject *self, VornRuntimeObject *field);
+void FolderItemSaveStyledEditField(VornRuntimeObject *self, VornRuntimeObject *field);
 VornRuntimeObject *FolderItemCreateBinaryFile(VornRuntimeObject *self, VornStringRecord *fileType);
 void FolderItemDelete(VornRuntimeObject *self);
 void FolderItemCreateAsFolder(VornRuntimeObject *self);

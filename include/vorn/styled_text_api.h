@@ -60,6 +60,14 @@ void StyledTextSetAlignment(VornRuntimeObject *self, int32_t index, int32_t alig
 void StyleRunVNConstructor(VornRuntimeObject *self, VornStringRecord *text);
 int32_t RangeEndPosGetter(VornRuntimeObject *self, int32_t param);
 
+/* StyledTextPrinter: fields (after the object header) the Graphics object (held), the layout
+   (owned) and Width. DrawBlock draws the next lines that fit whole into height from (x, y);
+   EOF is true once the text is used up. */
+void StyledTextDestructor(VornRuntimeObject *self);
+uint8_t styledPrinterEOF(VornRuntimeObject *self, int32_t param);
+void styledPrinterWidthSetter(VornRuntimeObject *self, int32_t param, int32_t width);
+void styledPrinterDrawBlock(VornRuntimeObject *self, int32_t x, int32_t y, int32_t height);
+
 #ifdef __cplusplus
 }
 #endif

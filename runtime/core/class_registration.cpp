@@ -21,6 +21,7 @@
 #include "database/builtin_database_class.h"
 #include "editfield/edit_field_class.h"
 #include "editfield/styled_text_class.h"
+#include "editfield/styled_text_printer.h"
 #include "files/binary_stream.h"
 #include "files/file_classes.h"
 #include "files/text_input_stream.h"
@@ -72,6 +73,7 @@ void RegisterIntrinsicClasses() {
   RegisterIntrinsicClass(GetGroupBoxClassDefinition());
   RegisterStyledTextClasses();
   RegisterIntrinsicClass(GetEditFieldClassDefinition());
+  RegisterIntrinsicClass(GetStyledTextPrinterClassDefinition());
   RegisterPopupClasses();
   RegisterButtonClasses();
   RegisterMoreControlClasses();

@@ -108,8 +108,11 @@ class EditControl : public ContainerPane,
   virtual void SetSelAlignment(int32_t alignment);
   virtual int32_t GetSelAlignment();
 
-  virtual void LoadFromFile(FolderItemImp* file) = 0;
-  virtual void SaveToFile(FolderItemImp* file) = 0;
+  // False when nothing was read or written.
+  virtual bool LoadFromFile(FolderItemImp* file) = 0;
+  virtual bool SaveToFile(FolderItemImp* file) = 0;
+  // A new StyledTextPrinter (one reference) of the text as it stands, for the Graphics object.
+  virtual RuntimeObject* NewStyledTextPrinter(RuntimeObject* graphics, int32_t width) = 0;
 
   // A menu command by its item's name (the delegate's turn); true when handled.
   virtual bool DoEditMenuCommand(const string& itemName) = 0;

@@ -41,6 +41,10 @@ gboolean OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer data) {
   return RoutePanePress(static_cast<SubPane*>(data), event->time, event->button, event->state);
 }
 
+void OnPasteClipboard(GtkWidget* widget, gpointer data) {
+  if (static_cast<EditControlGTK*>(data)->InterceptPaste()) g_signal_stop_emission_by_name(widget, "paste-clipboard");
+}
+
 void OnGrabFocus(GtkWidget* widget, gpointer data) {
   if (GTK_WIDGET_CAN_FOCUS(widget)) SetFocusPane(static_cast<SubPane*>(data));
 }
@@ -107,6 +111,7 @@ void EditControlGTK::ConnectSignals() {
   g_signal_connect(target, "button-press-event", G_CALLBACK(OnButtonPress), this);
   g_signal_connect(target, "button-release-event", G_CALLBACK(OnButtonRelease), this);
   g_signal_connect(target, "key-release-event", G_CALLBACK(OnKeyRelease), this);
+  g_signal_connect(target, "paste-clipboard", G_CALLBACK(OnPasteClipboard), this);
 }
 
 void EditControlGTK::CheckSelectionChanged() {
@@ -183,18 +188,7 @@ bool EditControlGTK::KeyDown(int32_t character, int32_t, int32_t modifiers) {
   // window (default button, focus navigation).
   if ((character == kCharTab && mAcceptTabs) || (character == kCharReturn && mMultiLine)) {
     if (IsReadOnly()) return false;
-    EditChangeBatch batch(this);
-    Clear();
-    const char* text = character == kCharTab ? "\t" : "\n";
-    if (mMultiLine) {
-      gtk_text_buffer_insert_at_cursor(mTextBuffer, text, 1);
-      if (character == kCharReturn) ScrollToSelectionStart();
-    } else {
-      GtkEditable* editable = GTK_EDITABLE(mWidget);
-      gint position = gtk_editable_get_position(editable);
-      gtk_editable_insert_text(editable, text, 1, &position);
-      gtk_editable_set_position(editable, position);
-    }
+    InsertOwnText(string(character == kCharTab ? "\t" : "\n", kEncodingUTF8));
     return true;
   }
   if (!mEditDelegate) return false;

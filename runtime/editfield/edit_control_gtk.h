@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "editfield/edit_control.h"
+#include "editfield/edit_text_model.h"
 #include "editfield/styled_text_base_imp.h"
 
 struct _GtkTextBuffer;
@@ -57,8 +58,12 @@ class EditControlGTK : public EditControl {
   int32_t CharPosAtXY(int32_t x, int32_t y) override;
   int32_t InsertionPosAtXY(int32_t x, int32_t y) override;
   bool IsEndVisible() override;
-  void LoadFromFile(FolderItemImp* file) override;
-  void SaveToFile(FolderItemImp* file) override;
+  // A styled field reads and writes Rich Text (edit_control_gtk_files.cpp); a file that is no
+  // Rich Text is plain UTF-8 text. A damaged Rich Text file changes nothing and leaves EINVAL
+  // in the file's mLastError.
+  bool LoadFromFile(FolderItemImp* file) override;
+  bool SaveToFile(FolderItemImp* file) override;
+  RuntimeObject* NewStyledTextPrinter(RuntimeObject* graphics, int32_t width) override;
 
   // Settings of the whole field.
   void SetDelegate(EditControlDelegate* delegate) override { mEditDelegate = delegate; }
@@ -113,6 +118,13 @@ class EditControlGTK : public EditControl {
 
   // Reports a selection that differs from the one reported last.
   void CheckSelectionChanged();
+  // Text the field itself puts in place of the selection (a Tab, a Return, pasted text): the
+  // delegate's ValidateKey sees it first, as it sees typed keys; when it does not take it, the
+  // text is inserted with the insertion point after it.
+  void InsertOwnText(const string& text);
+  // The widget was asked to paste: with a delegate, the clipboard's text goes through
+  // InsertOwnText when it arrives; answers whether the native paste is to be stopped.
+  bool InterceptPaste();
 
   bool HasBorder() const { return mHasBorder; }
   bool IsStyled() const { return mStyled; }
@@ -127,6 +139,10 @@ class EditControlGTK : public EditControl {
   // Height of one display line, from the location of the character at the offset.
   int32_t LineHeightAt(int32_t offset, int32_t line, const char* condition);
   void EnsureRealized();
+  // A password field's text as it shows: the entry's invisible character for each character.
+  string MaskedText();
+  // One record per character of a styled field.
+  std::vector<TextStyleRecord> StyleRecords();
   bool KeepsStyles() const { return mMultiLine && mStyled; }
   // Styles of the field's own characters (edit_control_gtk_styles.cpp).
   struct CharStyle;

@@ -2,9 +2,13 @@
 // background, its text in the field's font, its frame and the scroll bars it would show.
 #include <gtk/gtk.h>
 
+#include <string>
+#include <vector>
+
 #include "controls/pane_port.h"
 #include "controls/scroller.h"
 #include "editfield/edit_control_gtk.h"
+#include "editfield/styled_text_printer.h"
 #include "graphics/graphics_gtk.h"
 #include "graphics/graphics_state.h"
 
@@ -22,6 +26,35 @@ int32_t TextAlignmentOf(int32_t alignment) {
 }
 
 }  // namespace
+
+RuntimeObject* EditControlGTK::NewStyledTextPrinter(RuntimeObject* graphics, int32_t width) {
+  string text = IsPassword() ? MaskedText() : GetText(kEncodingUTF8);
+  std::vector<TextStyleRecord> styles;
+  if (KeepsStyles()) {
+    styles = StyleRecords();
+  } else {
+    // A plain field prints all of its text in the field's font.
+    TextStyleRecord plain;
+    plain.font = mTextStyle.mFontName;
+    plain.size = mTextStyle.mSize;
+    plain.bold = mTextStyle.mBold != 0;
+    plain.italic = mTextStyle.mItalic != 0;
+    plain.underline = mTextStyle.mUnderline != 0;
+    styles.assign(static_cast<size_t>(UTF8CharacterCount(text.View())), plain);
+  }
+  return NewStyledTextPrinterObject(graphics, width, text.View(), styles);
+}
+
+string EditControlGTK::MaskedText() {
+  gunichar bullet = gtk_entry_get_invisible_char(GTK_ENTRY(mWidget));
+  // An entry told to show nothing for its characters prints nothing for them either.
+  if (bullet == 0) return string();
+  char encoded[8];
+  int size = g_unichar_to_utf8(bullet, encoded);
+  std::string shown;
+  for (int32_t i = GetTextLength(); i > 0; --i) shown.append(encoded, static_cast<size_t>(size));
+  return string(shown, kEncodingUTF8);
+}
 
 void EditControlGTK::DrawInto(Graphics* port) {
   auto* gtkPort = dynamic_cast<GraphicsGTK*>(port);
@@ -48,7 +81,7 @@ void EditControlGTK::DrawInto(Graphics* port) {
       port->SetClipRect(field);
       port->SetTextFontFrom(mTextStyle);
       port->SetForeColor(kBlack48);
-      string text = GetText(kEncodingUTF8);
+      string text = IsPassword() ? MaskedText() : GetText(kEncodingUTF8);
       if (mMultiLine) {
         Rect inside{static_cast<int16_t>(field.top + 3), static_cast<int16_t>(field.left + 4), field.bottom,
                     static_cast<int16_t>(field.right - 3)};

@@ -463,8 +463,7 @@ void EditControlGTK::ReplaceRange(int32_t start, int32_t length, const string& t
 
 // --- TextStyleData ---------------------------------------------------------------------------
 
-string EditControlGTK::GetTextStyleData() {
-  if (!KeepsStyles()) return PlainTextStyleData(GetTextLength(), GetSelTextFont(), GetSelTextSize());
+std::vector<TextStyleRecord> EditControlGTK::StyleRecords() {
   std::vector<TextStyleRecord> records;
   for (const CharStyle& style : StylesOf(0, GetTextLength())) {
     TextStyleRecord r;
@@ -473,10 +472,16 @@ string EditControlGTK::GetTextStyleData() {
     r.underline = style.underline;
     r.font = MapSystemFontName(style.font, false);
     r.color = RGB48ToColor(style.color);
+    r.hasColor = r.color != 0;
     r.size = ConvertPaneFontSize(style.pangoSize, false);
     records.push_back(r);
   }
-  return WriteTextStyleData(records);
+  return records;
+}
+
+string EditControlGTK::GetTextStyleData() {
+  if (!KeepsStyles()) return PlainTextStyleData(GetTextLength(), GetSelTextFont(), GetSelTextSize());
+  return WriteTextStyleData(StyleRecords());
 }
 
 void EditControlGTK::SetTextAndStyle(const string& text, const string& styleData) {

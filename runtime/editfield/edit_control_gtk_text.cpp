@@ -206,10 +206,53 @@ void EditControlGTK::Copy() {
 
 void EditControlGTK::Paste() {
   mRunsDirty = true;
+  // Through the widget's own signal, so that a paste from the menu and one from the keyboard
+  // take the same way.
+  g_signal_emit_by_name(TargetWidget(), "paste-clipboard");
+}
+
+namespace {
+
+// A paste waiting for the clipboard's text; the guard notices a pane that went meanwhile.
+struct PendingPaste {
+  explicit PendingPaste(SubPane* pane) : guard(pane) {}
+  PaneGuard guard;
+};
+
+void OnPasteText(GtkClipboard*, const gchar* text, gpointer data) {
+  std::unique_ptr<PendingPaste> pending(static_cast<PendingPaste*>(data));
+  auto* pane = static_cast<EditControlGTK*>(pending->guard.Get());
+  if (!pane || !text || !*text || pane->IsReadOnly()) return;
+  pane->InsertOwnText(string(text, static_cast<int32_t>(std::strlen(text)), kEncodingUTF8));
+}
+
+}  // namespace
+
+bool EditControlGTK::InterceptPaste() {
+  if (!mEditDelegate) return false;
+  gtk_clipboard_request_text(GetClipboard(), OnPasteText, new PendingPaste(this));
+  return true;
+}
+
+void EditControlGTK::InsertOwnText(const string& text) {
+  mRunsDirty = true;
+  int32_t start = GetSelStart();
+  int32_t length = GetSelLength();
+  if (mEditDelegate) {
+    PaneGuard guard(this);
+    if (mEditDelegate->ValidateKey(this, start, length, start, text, false, 0) || !guard.Get()) return;
+  }
+  string utf8 = text.ToUTF8();
+  EditChangeBatch batch(this);
+  Clear();
   if (mMultiLine) {
-    gtk_text_buffer_paste_clipboard(mTextBuffer, GetClipboard(), nullptr, TRUE);
+    gtk_text_buffer_insert_at_cursor(mTextBuffer, utf8.CString(), utf8.Length());
+    ScrollToSelectionStart();
   } else {
-    gtk_editable_paste_clipboard(GTK_EDITABLE(mWidget));
+    GtkEditable* editable = GTK_EDITABLE(mWidget);
+    gint position = gtk_editable_get_position(editable);
+    gtk_editable_insert_text(editable, utf8.CString(), utf8.Length(), &position);
+    gtk_editable_set_position(editable, position);
   }
 }
 
@@ -357,25 +400,5 @@ bool EditControlGTK::IsEndVisible() {
 }
 
 // --- files -----------------------------------------------------------------------------------
-
-void EditControlGTK::LoadFromFile(FolderItemImp* file) {
-  if (!file) return;
-  std::unique_ptr<RandomAccessMechanism> store(file->OpenStream(true, false));
-  if (!store) return;
-  int32_t length = std::max(store->GetLength(), 0);
-  std::vector<char> bytes(static_cast<size_t>(length) + 1, 0);
-  int32_t got = 0;
-  if (!store->Read(bytes.data(), length, &got)) return;
-  got = std::clamp(got, 0, length);
-  SetText(string(bytes.data(), got, kEncodingUTF8));
-}
-
-void EditControlGTK::SaveToFile(FolderItemImp* file) {
-  if (!file) return;
-  std::unique_ptr<RandomAccessMechanism> store(file->CreateStream(string("text")));
-  if (!store) return;
-  string text = GetText(kEncodingUTF8);
-  store->Write(text.CString(), text.Length());
-}
 
 }  // namespace vorn

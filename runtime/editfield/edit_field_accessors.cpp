@@ -259,11 +259,9 @@ void EditMaskSetter(VornRuntimeObject* ctl, int32_t, VornStringRecord* mask) {
   EditFieldObject* f = Field(ctl);
   if (!f) return;
   ReplaceStringRep(f->mask, mask);
-  // The text is matched against the new mask at once, as an empty edit at the insertion point.
+  // The text is matched against the new mask at once.
   EditControl* pane = EditFieldPane(f);
-  if (!pane || !f->router) return;
-  int32_t at = pane->GetSelStart();
-  f->router->ApplyMask(pane, at, 0, at, string("", 0, kEncodingUTF8), false);
+  if (pane && f->router) f->router->ApplyMaskToText(pane);
 }
 
 // --- selection ---------------------------------------------------------------------------------
@@ -301,6 +299,11 @@ void editSelectAll(VornRuntimeObject* ctl) {
 
 void editCopyToClipboard(VornRuntimeObject* ctl) {
   if (EditControl* pane = PaneOf(ctl)) pane->Copy();
+}
+
+VornRuntimeObject* editStyleTextPrinter(VornRuntimeObject* ctl, VornRuntimeObject* graphics, int32_t width) {
+  EditControl* pane = PaneOf(ctl);
+  return pane && graphics ? pane->NewStyledTextPrinter(graphics, width) : nullptr;
 }
 
 void editPasteFromClipboard(VornRuntimeObject* ctl) {

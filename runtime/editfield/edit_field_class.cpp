@@ -101,6 +101,7 @@ const ParamRow kStringParam[] = {{"Str", "s", 0, 0}};
 const ParamRow kTextParam[] = {{"text", "s", 0, 0}};
 const ParamRow kIntegerParam[] = {{"v", "i4", 0, 0}};
 const ParamRow kPointParams[] = {{"x", "i4", 0, 0}, {"y", "i4", 0, 0}};
+const ParamRow kPrinterParams[] = {{"g", "o<Graphics>", 0, 0}, {"width", "i4", 0, 0}};
 
 const EventImplRow kImpl[] = {{"CreatePane", Fn(&EditCreatePane), "EditCreatePane"}};
 
@@ -118,6 +119,8 @@ ObjectDefinition* BuildDefinition() {
       Method("ToggleSelectionExtend", "", nullptr, 0, Fn(&editToggleSelectionExtend), "editToggleSelectionExtend"),
       Method("SetTextAndStyle", "", kTextAndStyleParams, 2, Fn(&editSetTextAndStyle), "editSetTextAndStyle"),
       Method("setString", "", kStringParam, 1, Fn(&editSetString), "editSetString"),
+      Method("styledTextPrinter", "o<StyledTextPrinter>", kPrinterParams, 2, Fn(&editStyleTextPrinter),
+             "editStyleTextPrinter"),
       Method("ScrollPosition", "i4", nullptr, 0, Fn(&editScrollPositionGetter), "editScrollPositionGetter",
              Fn(&editScrollPositionSetter), "editScrollPositionSetter"),
       Method("ScrollPositionX", "i4", nullptr, 0, Fn(&EditScrollPositionXGetter), "EditScrollPositionXGetter",
@@ -152,7 +155,11 @@ TextStyle StyleOf(EditFieldObject* f) {
 }  // namespace
 
 ObjectDefinition* GetEditFieldClassDefinition() {
-  static ObjectDefinition* definition = BuildDefinition();
+  static ObjectDefinition* definition = [] {
+    // Folder items open and save styled fields through the field's own pane.
+    InstallStyledFieldFileHooks();
+    return BuildDefinition();
+  }();
   return definition;
 }
 
@@ -238,6 +245,8 @@ void EditCreatePane(VornRuntimeObject* ctl) {
   field->inTextChange = field->inSelChange = 1;
   pane->SetText(string::Share(field->text));
   pane->SetLimitText(field->limitText);
+  // A Mask set before the pane existed holds from the first character shown.
+  field->router->ApplyMaskToText(pane);
   field->inTextChange = field->inSelChange = 0;
 
   pane->SetPassword(field->password != 0);

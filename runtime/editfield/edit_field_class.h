@@ -56,6 +56,8 @@ ObjectDefinition* GetEditFieldClassDefinition();
 EditFieldObject* AsEditFieldObject(RuntimeObject* object);
 // The field's pane, nil while it has none.
 EditControl* EditFieldPane(EditFieldObject* field);
+// Lets FolderItem.OpenStyledEditField and SaveStyledEditField reach fields' panes.
+void InstallStyledFieldFileHooks();
 
 // Replaces the field's StyledText with a new one over the pane's text (none for a nil pane);
 // the one it held before is detached.

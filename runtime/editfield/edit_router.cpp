@@ -123,6 +123,13 @@ bool RuntimeEditRouter::ApplyMask(EditControl* pane, int32_t start, int32_t leng
   return true;
 }
 
+void RuntimeEditRouter::ApplyMaskToText(EditControl* pane) {
+  if (!pane) return;
+  // An empty edit at the insertion point.
+  int32_t at = pane->GetSelStart();
+  ApplyMask(pane, at, 0, at, string("", 0, kEncodingUTF8), false);
+}
+
 void RuntimeEditRouter::TextChanged(EditControl* pane) {
   RuntimeObject* object = mObject;
   ObjectHold hold(object);

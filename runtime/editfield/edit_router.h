@@ -34,6 +34,8 @@ class RuntimeEditRouter : public EditControlDelegate {
   // False when the object is no EditField or has no Mask: nothing is done.
   bool ApplyMask(EditControl* pane, int32_t start, int32_t length, int32_t insertAt, const string& text,
                  bool selectInserted);
+  // Matches the pane's whole text against the Mask as it stands (a new mask, a new pane).
+  void ApplyMaskToText(EditControl* pane);
 
   RuntimeObject* Object() const { return mObject; }
 

@@ -151,16 +151,17 @@ void StyledTextBaseImp::SetAttribute(int32_t start, int32_t length, Attribute ki
       continue;
     }
     StyleRunData original = mEntries[k].run;
+    // Both pieces of a split run stay in the paragraph the run was in, with its alignment.
+    const int32_t alignment = mEntries[k].alignment;
     if (start > s) {
       // The range begins inside the run: its first characters stay as they were.
       auto leftLength = static_cast<int32_t>(start - s);
       StyleRunEntry left{WithText(original, FirstCharacters(original.text, leftLength)), static_cast<uint32_t>(s),
-                         static_cast<uint32_t>(leftLength), 0};
+                         static_cast<uint32_t>(leftLength), alignment};
       StyleRunEntry& rest = mEntries[k];
       rest.run.text = LastCharacters(original.text, static_cast<int32_t>(n) - leftLength);
       rest.start = static_cast<uint32_t>(start);
       rest.length = static_cast<uint32_t>(n - leftLength);
-      rest.alignment = 0;
       Apply(rest.run, kind, value);
       mEntries.insert(mEntries.begin() + k, left);
       ++k;
@@ -170,12 +171,11 @@ void StyledTextBaseImp::SetAttribute(int32_t start, int32_t length, Attribute ki
     // The range ends inside the run: its last characters stay as they were.
     auto rightLength = static_cast<int32_t>(e - rangeEnd);
     StyleRunEntry right{WithText(original, LastCharacters(original.text, rightLength)),
-                        static_cast<uint32_t>(rangeEnd), static_cast<uint32_t>(rightLength), 0};
+                        static_cast<uint32_t>(rangeEnd), static_cast<uint32_t>(rightLength), alignment};
     StyleRunEntry& cut = mEntries[k];
     auto kept = static_cast<int32_t>(rangeEnd - cut.start);
     cut.run.text = FirstCharacters(cut.run.text, kept);
     cut.length = static_cast<uint32_t>(kept);
-    cut.alignment = 0;
     Apply(cut.run, kind, value);
     mEntries.insert(mEntries.begin() + k + 1, right);
     ++k;

@@ -1,10 +1,13 @@
 #include "files/data_file.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "strings/runtime_error.h"
 
@@ -17,6 +20,14 @@ constexpr const char* kDataFileSource = "../Universal/DataFile";
 void ReportDataFileAssertion(int32_t line, const char* condition, const char* message) {
   ReportRuntimeError(kRuntimeErrorKind, kErrorFailedAssertion, kDataFileSource, line, condition,
                      message);
+}
+
+// The user's temporary folder (TMPDIR when it names a folder), ending with "/".
+std::string TemporaryFolderPath() {
+  const char* folder = std::getenv("TMPDIR");
+  std::string path = folder && folder[0] == '/' ? folder : "/tmp";
+  if (path.back() != '/') path += '/';
+  return path;
 }
 
 }  // namespace
@@ -88,9 +99,30 @@ bool UnixDataFile::CreateTemporary(const char* name) {
     }
     return true;
   }
-  std::string path = "/tmp/";
+  // The name must stay a name inside the temporary folder, and the file must be a new one of
+  // this user's: an existing file or a link planted under a guessable name is refused, never
+  // emptied or followed.
+  std::string_view plain(name);
+  if (plain == "." || plain == ".." || plain.find('/') != std::string_view::npos) {
+    mLastError = EINVAL;
+    return false;
+  }
+  if (mFile) CloseFile();
+  mDirection = kIdle;
+  std::string path = TemporaryFolderPath();
   path += name;
-  return OpenWithMode(path.c_str(), "w+");
+  int descriptor = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (descriptor < 0) {
+    StoreErrno();
+    return false;
+  }
+  mFile = fdopen(descriptor, "w+");
+  if (!mFile) {
+    StoreErrno();
+    close(descriptor);
+    return false;
+  }
+  return true;
 }
 
 int32_t UnixDataFile::CloseFile() {

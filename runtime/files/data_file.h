@@ -38,7 +38,9 @@ class DataFile : public RandomAccessMechanism {
   // failed assertion and leaves the file closed.
   virtual bool Open(const char* path, int32_t permission);
   // The empty name (or null) makes an anonymous file the system removes when it is closed;
-  // any other name creates or empties that file in /tmp.
+  // any other name creates a new file of that name in the user's temporary folder (TMPDIR, or
+  // /tmp), readable by this user alone. A name that exists already (a link included), holds a
+  // "/" or is "." or ".." is refused.
   virtual bool CreateTemporary(const char* name);
   // Closes the medium; 0 or the errno of the failure.
   virtual int32_t CloseFile();

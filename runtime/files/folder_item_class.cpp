@@ -73,6 +73,8 @@ const ParamRow kDestinationParam[] = {{"Destination", "o<FolderItem>", 0, 0}};
 const ParamRow kSaveInfoParams[] = {{"RelativeTo", "o<FolderItem>", 0, 0}, {"Mode", "i4", kDefault, 0}};
 const ParamRow kSaveInfoParam[] = {{"SaveInfo", "s", 0, 0}};
 const ParamRow kSavePictureParams[] = {{"Image", "o<Picture>", 0, 0}, {"Format", "i4", kDefault, 0}};
+const ParamRow kImageParam[] = {{"Image", "o<Picture>", 0, 0}};
+const ParamRow kFieldParam[] = {{"Field", "o<EditField>", 0, 0}};
 
 #define METHOD(name, result, params, function) \
   {name, result, params, static_cast<int32_t>(std::size(params)), Fn(&function), #function, nullptr, nullptr, 0, 0}
@@ -97,6 +99,13 @@ const MethodRow kFolderItemMethods[] = {
     PLAIN("OpenAsVectorPicture", "o<Picture>", FolderItemOpenVectorImage),
     PLAIN("OpenAsSound", "o<Sound>", FolderItemOpenSound),
     METHOD("SaveAsPicture", "", kSavePictureParams, FolderItemSaveAsPicture),
+    METHOD("SaveAsJPEG", "", kImageParam, FolderItemSaveAsJPEG),
+    PLAIN("OpenAsMovie", "o<Movie>", FolderItemOpenMovie),
+    METHOD("OpenResourceMovie", "o<Movie>", kIndexParam, FolderItemOpenResourceMovie),
+    PLAIN("_OpenAsCursor", "o<MouseCursor>", FolderItemOpenAsCursor),
+    PLAIN("_OpenAsIcons", "A1o<Picture>", FolderItemOpenAsIcons),
+    METHOD("OpenStyledEditField", "", kFieldParam, FolderItemOpenStyledEditField),
+    METHOD("SaveStyledEditField", "", kFieldParam, FolderItemSaveStyledEditField),
     {"OpenResourceFork", "o<ResourceFork>", nullptr, 0, Fn(&folderOpenResourceFork), "folderOpenResourceFork",
      nullptr, nullptr, 0, kClassicOnlyMask},
     {"CreateResourceFork", "o<ResourceFork>", kTypeParam, 1, Fn(&folderCreateResourceFork),

@@ -162,6 +162,8 @@ bool FolderItemImp::CopyFileTo(FolderItemImp* destination) {
 
 bool FolderItemImp::DeleteAll() {
   if (!IsDirectory()) return false;
+  // A link to a folder goes as itself: what it points at is not this item's to empty.
+  if (IsAlias()) return Delete();
   std::vector<std::unique_ptr<FolderItemImp>> entries;
   int32_t count = GetCount();
   for (int32_t i = 0; i < count; ++i) entries.emplace_back(GetItem(i, 0));
@@ -206,12 +208,14 @@ bool FolderItemImp::IsWriteable() {
   if (!folder) return false;
 
   std::unique_ptr<FolderItemImp> probe(folder->GetChild(string(kProbeName), 0));
-  for (int32_t counter = 0; probe && probe->Exists() && counter >= 0; ++counter) {
+  // A name taken by a link, dangling or not, is passed over: creating the probe there would
+  // make or empty whatever the link points at.
+  for (int32_t counter = 0; probe && (probe->Exists() || probe->IsAlias()) && counter >= 0; ++counter) {
     string name(kProbeName);
     name.AppendCString(std::to_string(counter).c_str());
     probe.reset(folder->GetChild(name, 0));
   }
-  if (!probe || probe->Exists()) return false;
+  if (!probe || probe->Exists() || probe->IsAlias()) return false;
 
   double folderModified = folder->GetModificationDate();
   bool writeable = false;

@@ -113,6 +113,19 @@ class FolderItemImpUnix : public FolderItemImp {
   // A Sound playing a clone of this item, for a file that starts as a WAVE or AIFF file does;
   // nil for any other.
   VornRuntimeObject* OpenAsSound() override;
+  // A JPEG of the picture's pixels; a picture without pixels leaves nothing.
+  void SaveAsJPEG(VornRuntimeObject* picture) override;
+  // One picture of the image in the file (an icon, or any picture file gdk-pixbuf reads).
+  void OpenAsIcons(std::vector<VornRuntimeObject*>& pictures) override;
+  // A GDK cursor (one reference) of the image in the file, its hot spot at the top left.
+  void* OpenAsCursor() override;
+  // A Movie naming the file, for an existing file that is not a folder.
+  VornRuntimeObject* OpenAsMovie() override;
+  // Through the edit field's hooks: Rich Text keeps the styles of a styled field.
+  bool OpenStyledEditField(VornRuntimeObject* editField) override;
+  bool SaveStyledEditField(VornRuntimeObject* editField) override;
+  // The registered file type whose extensions end the name; "" when none does.
+  string GetType() override;
 
   // --- SaveInfo
   string GetSaveInfo(FolderItemImp* relativeTo, int32_t mode) override;
@@ -123,6 +136,8 @@ class FolderItemImpUnix : public FolderItemImp {
   string mPath;
 
  private:
+  // Creates or empties the file and writes the bytes; a failed write removes the file again.
+  bool WriteWholeFile(const std::vector<uint8_t>& bytes);
   FolderItemImpUnix() = default;
   // The path up to and including the "/" before the last component.
   string FolderPathOfName();

@@ -1,4 +1,5 @@
 // The operations of a folder item on disk that change the file system or read its attributes.
+#include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -13,6 +14,7 @@
 #include "files/data_file.h"
 #include "files/folder_item_imp_unix.h"
 #include "files/program_runner.h"
+#include "files/temporary_items.h"
 #include "files/unix_path_text.h"
 #include "files/unix_support.h"
 
@@ -24,6 +26,32 @@ namespace {
 bool IsPlainName(std::string_view name) {
   return !name.empty() && name != "." && name != ".." &&
          name.find('/') == std::string_view::npos && !HasNulByte(name);
+}
+
+// Renaming onto a name that is taken fails with EEXIST and keeps both items: a new name must
+// never silently destroy the file that had it.
+bool RenameWithoutReplacing(const std::string& from, std::string to) {
+  if (to.size() > 1 && to.back() == '/') to.pop_back();
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  // A file system without the flag: a second link to the file cannot replace anything, and
+  // the old name goes once the new one stands. Folders cannot be linked; they are only renamed
+  // when the name is free.
+  struct stat info;
+  if (lstat(from.c_str(), &info) != 0) return false;
+  if (!S_ISDIR(info.st_mode)) {
+    if (link(from.c_str(), to.c_str()) != 0) return false;
+    if (unlink(from.c_str()) == 0) return true;
+    int error = errno;
+    unlink(to.c_str());
+    errno = error;
+    return false;
+  }
+  if (lstat(to.c_str(), &info) == 0) {
+    errno = EEXIST;
+    return false;
+  }
+  return rename(from.c_str(), to.c_str()) == 0;
 }
 
 std::vector<char> LookupBuffer() {
@@ -47,8 +75,8 @@ bool FolderItemImpUnix::SetName(const string& name) {
   std::string target = PathBytes(FolderPathOfName()) + newName;
   if (!path.empty() && path.back() == '/') target += '/';
   string newPath = PathString(target, JoinedPathEncoding(mPath, name));
-  if (Exists()) {
-    if (rename(SysPath().c_str(), target.c_str()) != 0) {
+  if (Exists() || IsAlias()) {
+    if (target != path && !RenameWithoutReplacing(LinkPath(), target)) {
       StoreErrno();
       return false;
     }
@@ -134,8 +162,20 @@ bool FolderItemImpUnix::IsReadable() {
 }
 
 bool FolderItemImpUnix::IsWriteable() {
+  // The system answers for the item itself, or for the folder an item not made yet would go
+  // into; making a trial file there would follow whatever link another user planted under its
+  // name.
   if (access(SysPath().c_str(), W_OK) == 0) return true;
-  return FolderItemImp::IsWriteable();
+  int error = errno;
+  if (error != ENOENT || IsAlias()) {
+    mLastError = error;
+    return false;
+  }
+  std::string folder = PathBytes(FolderPathOfName());
+  if (folder.empty()) folder = "/";
+  if (access(folder.c_str(), W_OK | X_OK) == 0) return true;
+  StoreErrno();
+  return false;
 }
 
 int32_t FolderItemImpUnix::GetLength() {
@@ -193,7 +233,12 @@ RandomAccessMechanism* FolderItemImpUnix::CreateStream(const string&) {
 
 bool FolderItemImpUnix::CreateAsFolder() {
   bool made = mkdir(SysPath().c_str(), 0777) == 0;
-  if (!made) StoreErrno();
+  if (!made) {
+    int error = errno;
+    // A temporary item holds its name with an empty file until it is used.
+    made = error == EEXIST && MakeFolderInPlaceOfPlaceholder(SysPath());
+    if (!made) mLastError = error;
+  }
   std::string path = PathBytes(mPath);
   if (path.empty() || path.back() != '/') mPath = PathString(path + '/', mPath.Encoding());
   return made;

@@ -4,6 +4,7 @@
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <gdk/gdk.h>
 
+#include <cerrno>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -69,6 +70,29 @@ void RaiseUnsupported(const char* what, int32_t format, const char* tail) {
 
 void PutLE(std::vector<uint8_t>* out, uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out->push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+// The picture's pixels as an RGB pixbuf (one reference); null for a picture without any.
+GdkPixbuf* PixbufOfPicture(VornRuntimeObject* picture) {
+  Drawable* drawable = PictureDrawable(picture);
+  if (!drawable) return nullptr;
+  int32_t width = 0, height = 0;
+  drawable->GetSize(&width, &height);
+  if (width <= 0 || height <= 0) return nullptr;
+  // Other drawables are copied into a bitmap first, which is what the file holds.
+  DrawablePane* pane = drawable->AsDrawablePane();
+  DrawablePane* copy = nullptr;
+  if (!pane) {
+    copy = new DrawablePane(MakeRect(0, 0, width, height), 24);
+    if (Graphics* port = copy->NewGraphics()) {
+      drawable->DrawAt(port, MakeRect(0, 0, width, height), false);
+      delete port;
+    }
+    pane = copy;
+  }
+  GdkPixbuf* pixels = pane->ReadPixbuf(0, 0, width, height);
+  if (copy) copy->Release();
+  return pixels;
 }
 
 }  // namespace
@@ -161,35 +185,66 @@ bool FolderItemImpUnix::SaveAsPicture(VornRuntimeObject* picture, int32_t format
     RaiseUnsupported("SaveAsPicture doesn't support format ", format, " in Linux.");
     return false;
   }
+  // The pixels come first: a picture that yields none must not cost the file its contents or
+  // leave an empty file that claims to be a picture.
   Drawable* drawable = PictureDrawable(picture);
-  if (!drawable) return false;
-  int32_t width = 0, height = 0;
-  drawable->GetSize(&width, &height);
-  // Other drawables are copied into a bitmap first, which is what the file holds.
-  DrawablePane* pane = drawable->AsDrawablePane();
-  DrawablePane* copy = nullptr;
-  if (!pane) {
-    copy = new DrawablePane(MakeRect(0, 0, width, height), 24);
-    if (Graphics* port = copy->NewGraphics()) {
-      drawable->DrawAt(port, MakeRect(0, 0, width, height), false);
-      delete port;
-    }
-    pane = copy;
+  GdkPixbuf* pixels = PixbufOfPicture(picture);
+  if (!pixels) return false;
+  std::vector<uint8_t> file =
+      EncodeBMP24(gdk_pixbuf_get_pixels(pixels), gdk_pixbuf_get_width(pixels), gdk_pixbuf_get_height(pixels),
+                  gdk_pixbuf_get_rowstride(pixels), gdk_pixbuf_get_n_channels(pixels), drawable->GetHRes(),
+                  drawable->GetVRes());
+  g_object_unref(pixels);
+  if (file.empty()) return false;
+  return WriteWholeFile(file);
+}
+
+void FolderItemImpUnix::SaveAsJPEG(VornRuntimeObject* picture) {
+  GdkPixbuf* pixels = PixbufOfPicture(picture);
+  if (!pixels) {
+    mLastError = EINVAL;
+    return;
   }
+  gchar* buffer = nullptr;
+  gsize size = 0;
+  bool encoded = gdk_pixbuf_save_to_buffer(pixels, &buffer, &size, "jpeg", nullptr, "quality", "90", nullptr);
+  g_object_unref(pixels);
+  if (!encoded || !buffer) {
+    mLastError = EIO;
+    return;
+  }
+  std::vector<uint8_t> file(buffer, buffer + size);
+  g_free(buffer);
+  WriteWholeFile(file);
+}
+
+void FolderItemImpUnix::OpenAsIcons(std::vector<VornRuntimeObject*>& pictures) {
+  if (!IsDirectory())
+    if (RuntimeObject* picture = PictureFromPixbufFile(std::string(GetAbsolutePath().View())))
+      pictures.push_back(picture);
+}
+
+void* FolderItemImpUnix::OpenAsCursor() {
+  if (IsDirectory()) return nullptr;
+  GdkPixbuf* image = gdk_pixbuf_new_from_file(std::string(GetAbsolutePath().View()).c_str(), nullptr);
+  if (!image) return nullptr;
+  GdkCursor* cursor = gdk_cursor_new_from_pixbuf(gdk_display_get_default(), image, 0, 0);
+  g_object_unref(image);
+  return cursor;
+}
+
+bool FolderItemImpUnix::WriteWholeFile(const std::vector<uint8_t>& bytes) {
   std::unique_ptr<RandomAccessMechanism> store(CreateStream(string("image/bitmap")));
-  bool written = false;
-  if (store) {
-    GdkPixbuf* pixels = width > 0 && height > 0 ? pane->ReadPixbuf(0, 0, width, height) : nullptr;
-    written = true;
-    if (pixels) {
-      std::vector<uint8_t> file =
-          EncodeBMP24(gdk_pixbuf_get_pixels(pixels), width, height, gdk_pixbuf_get_rowstride(pixels),
-                      gdk_pixbuf_get_n_channels(pixels), drawable->GetHRes(), drawable->GetVRes());
-      g_object_unref(pixels);
-      written = store->Write(file.data(), static_cast<int32_t>(file.size()));
-    }
+  if (!store) return false;
+  bool written = store->Write(bytes.data(), static_cast<int32_t>(bytes.size()));
+  written = store->Close() && written;
+  store.reset();
+  if (!written) {
+    // Half a file is worse than none.
+    int error = mLastError;
+    Delete();
+    mLastError = error ? error : EIO;
   }
-  if (copy) copy->Release();
   return written;
 }
 

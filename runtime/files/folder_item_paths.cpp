@@ -3,6 +3,7 @@
 // the documents named on the command line.
 #include <unistd.h>
 
+#include <climits>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -182,6 +183,12 @@ int32_t FolderItemCopyPathToBuffer(char* buffer, VornRuntimeObject* item) {
     return 0;
   }
   string path = imp->GetAbsolutePath();
+  // Callers allocate the platform's path limit. A longer path is not cut short (it would name
+  // another file): the buffer gets the empty text and the answer is 0.
+  if (path.Length() >= PATH_MAX) {
+    buffer[0] = 0;
+    return 0;
+  }
   std::memcpy(buffer, path.CString(), static_cast<size_t>(path.Length()) + 1);
   return 1;
 }

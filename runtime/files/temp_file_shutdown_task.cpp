@@ -9,7 +9,9 @@ namespace vorn {
 
 TempFileShutDownTask::~TempFileShutDownTask() {
   for (FolderItemImp* item : mItems) {
-    if (item->IsDirectory())
+    // Whatever stands at a registered path now may have been put there by someone else: a
+    // link there is removed as itself, never followed into the folder it names.
+    if (!item->IsAlias() && item->IsDirectory())
       EmptyFolder(*item);
     else
       item->Delete();

@@ -20,4 +20,9 @@ TempFileShutDownTask& TemporaryItemsTask();
 // one can slip a file or link of their own in under it. Null when no name can be taken.
 FolderItemImpUnix* NewTemporaryItemImp(const std::string& folder = kTemporaryFolderPath);
 
+// CreateAsFolder on a temporary item: when `path` names the untouched empty file that
+// NewTemporaryItemImp made to hold the name, replaces it by a folder only this user may use.
+// False (errno set where a call failed) for anything else.
+bool MakeFolderInPlaceOfPlaceholder(const std::string& path);
+
 }  // namespace vorn

@@ -4,6 +4,7 @@
 
 #include "controls/binding_interfaces.h"
 #include "controls/control_support.h"
+#include "files/folder_item_hooks.h"
 #include "graphics/movie_player_pane.h"
 #include "objects/runtime_object.h"
 #include "strings/c_text.h"
@@ -153,7 +154,15 @@ ObjectDefinition* GetMoviePlayerActionClassDefinition() {
 }
 
 ObjectDefinition* GetMovieClassDefinition() {
-  static ObjectDefinition* definition = BuildMovieDefinition();
+  static ObjectDefinition* definition = [] {
+    // FolderItem.OpenAsMovie: a Movie naming the file, for whatever library plays it.
+    SetMovieFromFileHook([](const string& path) -> VornRuntimeObject* {
+      RuntimeObject* object = CreateInstanceFromDefinition(GetMovieClassDefinition());
+      if (MovieObject* movie = AsMovie(object)) movie->source = path.GetRetainedRep();
+      return object;
+    });
+    return BuildMovieDefinition();
+  }();
   return definition;
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/resource_manager.h"
 #include "core/run_loop.h"
+#include "files/folder_item_hooks.h"
 #include "objects/class_registry.h"
 #include "objects/runtime_object.h"
 #include "windows/clipboard_class.h"
@@ -87,7 +88,15 @@ RuntimeObject* StandardCursor(int32_t index) {
 }  // namespace
 
 ObjectDefinition* GetMouseCursorClassDefinition() {
-  static ObjectDefinition* definition = BuildMouseCursorDefinition();
+  static ObjectDefinition* definition = [] {
+    // FolderItem._OpenAsCursor hands its native cursor over through this.
+    SetCursorObjectHook([](void* native) -> VornRuntimeObject* {
+      MouseCursor* record = NewEmptyCursorRecord();
+      record->cursor = static_cast<_GdkCursor*>(native);
+      return NewMouseCursorObject(record);
+    });
+    return BuildMouseCursorDefinition();
+  }();
   return definition;
 }
 

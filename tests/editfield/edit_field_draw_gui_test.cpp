@@ -48,5 +48,20 @@ TEST_F(EditFieldDrawTest, ASingleLineFieldDrawsItsTextWithoutScrollBars) {
   EXPECT_EQ(pixmap.InkIn(Rect{50, 0, 80, 260}), 0);
 }
 
+TEST_F(EditFieldDrawTest, APasswordFieldDrawsTheBulletsItShowsNeverItsText) {
+  auto inkOf = [this](const char* text) {
+    RuntimeObject* field = NewField(PackedStream().Text(test::kEfText, text).Bool(test::kEfPassword, true),
+                                    MakeRect(20, 20, 220, 46));
+    test::ShowAndSettle(native);
+    test::PixmapPort pixmap(260, 80);
+    PaneOf(field)->DrawInto(pixmap.Port());
+    return pixmap.InkIn(Rect{23, 23, 43, 215});
+  };
+  int32_t narrow = inkOf("iiiiii");
+  EXPECT_GT(narrow, 20) << "six bullets";
+  EXPECT_EQ(inkOf("WWWWWW"), narrow) << "the same six bullets, whatever the letters";
+  EXPECT_LT(inkOf("WWW"), narrow);
+}
+
 }  // namespace
 }  // namespace vorn

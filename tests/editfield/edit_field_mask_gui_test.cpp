@@ -2,6 +2,9 @@
 // characters fire ValidationError and leave the text alone, deletions add no literals, and a
 // case mode converts what is typed.
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include "support/gui_support.h"
 
 #include "editfield/support/edit_field_fixture.h"
 #include "objects/exceptions.h"
@@ -34,6 +37,18 @@ class EditFieldMaskTest : public test::EditFieldTest {
     if (withHandler) Install(field, "ValidationError", reinterpret_cast<void*>(&OnValidationError));
     EditMaskSetter(field, 0, string(mask, kEncodingUTF8).Rep());
     return field;
+  }
+
+  // The clipboard's text arrives when the main loop gets to it.
+  static bool PasteAndWait(RuntimeObject* field, const char* clipboard, const std::string& expected) {
+    gtk_clipboard_set_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), clipboard, -1);
+    size_t errors = Errors().texts.size();
+    editPasteFromClipboard(field);
+    for (int i = 0; i < 500; ++i) {
+      if (Text(field) == expected && (Errors().texts.size() > errors || expected != "")) return true;
+      test::PumpFor(10);
+    }
+    return false;
   }
 };
 
@@ -88,6 +103,36 @@ TEST_F(EditFieldMaskTest, ANewMaskCutsTheTextToWhatItAcceptsAndTheTildeIsRefused
   Keys("End");
   Type("x~");
   EXPECT_EQ(Text(field), "12x~") << "without a mask the field takes every key";
+}
+
+TEST_F(EditFieldMaskTest, PastedTextIsMatchedAgainstTheMaskLikeTypedText) {
+  RuntimeObject* field = MaskedField("###-");
+  ShowAndClick(field);
+  EXPECT_TRUE(PasteAndWait(field, "1a2", "")) << Text(field);
+  ASSERT_FALSE(Errors().texts.empty()) << "the letter is refused";
+  EXPECT_EQ(Errors().texts.back(), "1a2");
+  EXPECT_TRUE(PasteAndWait(field, "12", "12")) << Text(field);
+  EXPECT_TRUE(PasteAndWait(field, "3", "123-")) << Text(field);
+}
+
+TEST_F(EditFieldMaskTest, TabsAndReturnsTheFieldInsertsAreMatchedToo) {
+  Errors() = ValidationErrors();
+  RuntimeObject* field = NewField(PackedStream()
+                                      .Bool(test::kEfMultiLine, true)
+                                      .Bool(test::kEfAcceptTabs, true)
+                                      .Text(test::kEfMask, "##"),
+                                  MakeRect(20, 20, 220, 100));
+  Install(field, "ValidationError", reinterpret_cast<void*>(&OnValidationError));
+  ShowAndClick(field);
+  Type("1");
+  Keys("Return Tab");
+  EXPECT_EQ(Text(field), "1");
+  EXPECT_EQ(Errors().texts.size(), 2u);
+}
+
+TEST_F(EditFieldMaskTest, AMaskSetBeforeThePaneHoldsFromTheStart) {
+  RuntimeObject* field = NewField(PackedStream().Text(test::kEfText, "12ab").Text(test::kEfMask, "##"));
+  EXPECT_EQ(Text(field), "12");
 }
 
 }  // namespace

@@ -147,6 +147,13 @@ TEST(StyledTextBaseImp, AlignmentBelongsToTheRunsOfARange) {
   store.SetAlignment(0, 12, 3);
   EXPECT_EQ(store.GetAlignment(0, 1), 3);
   EXPECT_EQ(store.GetAlignment(11, 0), 3);
+  // A style set inside a centred run leaves all three pieces centred.
+  store.SetAlignment(0, 12, 2);
+  store.SetBold(2, 3, true);
+  EXPECT_EQ(store.RunCount(), 4);
+  for (int32_t at : {0, 3, 6, 10}) EXPECT_EQ(store.GetAlignment(at, 1), 2) << at;
+  store.RemoveRun(0);
+  store.RemoveRun(0);
   store.RemoveRun(0);
   store.RemoveRun(0);
   EXPECT_EQ(store.RunCount(), 0);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "editfield/styled_text_class.h"
+#include "core/reloc_entry.h"
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"
 #include "support/class_test.h"
@@ -200,6 +201,17 @@ TEST_F(StyledTextClassTest, ADetachedStyledTextAnswersNothingAndIgnoresChanges) 
   EXPECT_EQ(store.RunCount(), 1);
   EXPECT_FALSE(store.GetBold(0, 4, nullptr)) << "the store it spoke for is left alone";
   EXPECT_TRUE(Reports().empty());
+}
+
+TEST(StyledTextPrinterRows, TheClassAndTheFieldsMethodAreBound) {
+  for (const char* name : {"editStyleTextPrinter", "StyledTextDestructor", "styledPrinterDrawBlock",
+                           "styledPrinterEOF", "styledPrinterWidthSetter"}) {
+    RelocEntry* entry = LookupRelocEntry(string(name));
+    ASSERT_NE(entry, nullptr) << name;
+    EXPECT_NE(entry->code, nullptr) << name;
+  }
+  EXPECT_EQ(editStyleTextPrinter(nullptr, nullptr, 100), nullptr) << "no field, no printer";
+  EXPECT_TRUE(styledPrinterEOF(nullptr, 0));
 }
 
 }  // namespace

@@ -2,9 +2,11 @@
 // lists, removal from the middle of the list and the four-character codes.
 #include "files/file_types.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "files/folder_item_imp_unix.h"
 #include "files/support/store_test.h"
 #include "vorn/special_folder_api.h"
 
@@ -128,6 +130,14 @@ TEST_F(FileTypesTest, TheEntryPointsKeepTheirOwnReferences) {
   RuntimeDeregisterFileType(gone);
   ReleaseStringRep(gone);
   EXPECT_EQ(FirstFileType(), nullptr);
+}
+
+TEST_F(FileTypesTest, AFileOnDiskHasTheTypeItsExtensionIsRegisteredFor) {
+  Register("Plain text", ".txt");
+  std::unique_ptr<FolderItemImpUnix> item(NewFolderItemImpFromPath(string("/nowhere/notes.TXT")));
+  EXPECT_EQ(std::string(item->GetType().View()), "Plain text");
+  std::unique_ptr<FolderItemImpUnix> other(NewFolderItemImpFromPath(string("/nowhere/notes.md")));
+  EXPECT_EQ(std::string(other->GetType().View()), "");
 }
 
 }  // namespace

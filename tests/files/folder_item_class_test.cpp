@@ -2,6 +2,7 @@
 // conventions, the wrapping of results and what is reported when something is missing.
 #include "files/folder_item_class.h"
 
+#include <climits>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "files/permissions_class.h"
 #include "files/string_storage_mechanism.h"
 #include "files/support/folder_item_test.h"
+#include "core/reloc_entry.h"
 #include "objects/date_class.h"
 #include "vorn/class_abi.h"
 
@@ -319,8 +321,25 @@ TEST_F(FolderItemClassTest, PathsCopyIntoCallerBuffersWithTheirNul) {
   EXPECT_STREQ(buffer, "/home/u/a.txt");
   EXPECT_EQ(FolderItemCopyPathToBuffer(buffer, nullptr), 0);
   EXPECT_STREQ(buffer, "");
+  // Callers hold PATH_MAX bytes: a longer path is refused whole, never written past them.
+  RuntimeObject* deep = Item("/" + std::string(10000, 'd'));
+  std::vector<char> limit(PATH_MAX + 1, 'x');
+  EXPECT_EQ(FolderItemCopyPathToBuffer(limit.data(), deep), 0);
+  EXPECT_STREQ(limit.data(), "");
+  EXPECT_EQ(limit[1], 'x');
+  RuntimeUnlockObject(deep);
   EXPECT_EQ(FolderItemGetImp(item), FolderItemImpOf(item));
   RuntimeUnlockObject(item);
+}
+
+TEST(FolderItemRows, TheMediaAndStyledTextMembersAreBound) {
+  for (const char* name : {"FolderItemSaveAsJPEG", "FolderItemOpenMovie", "FolderItemOpenResourceMovie",
+                           "FolderItemOpenAsCursor", "FolderItemOpenAsIcons", "FolderItemOpenStyledEditField",
+                           "FolderItemSaveStyledEditField", "fileTypeGetter"}) {
+    RelocEntry* entry = LookupRelocEntry(string(name));
+    ASSERT_NE(entry, nullptr) << name;
+    EXPECT_NE(entry->code, nullptr) << name;
+  }
 }
 
 }  // namespace

@@ -2,10 +2,16 @@
 // back through the runtime's own coder, whatever the file is called; PNG through gdk-pixbuf
 // by its extension in any case; the formats that are refused.
 #include <gdk-pixbuf/gdk-pixbuf.h>
+#include <gdk/gdk.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "files/folder_item_class.h"
 #include "files/folder_item_imp_unix.h"
@@ -15,8 +21,10 @@
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
 #include "support/gui_support.h"
+#include "vorn/array_abi.h"
 #include "vorn/folder_item_api.h"
 #include "vorn/picture_api.h"
+#include "windows/mouse_cursor_class.h"
 
 namespace vorn::testing {
 namespace {
@@ -131,8 +139,79 @@ TEST_F(FolderItemPicturesTest, VectorPicturesAndOtherFormatsAreRefused) {
   EXPECT_EQ(TakePendingMessage(), "SaveAsPicture doesn't support format 2 in Linux.");
   EXPECT_FALSE(PathExists("out.bmp")) << "nothing is written for a refused format";
   EXPECT_FALSE(item->SaveAsPicture(nullptr, 0));
+  RuntimeObject* empty = newPicture(0, 4, 32);
+  EXPECT_FALSE(item->SaveAsPicture(empty, kSaveAsMostCompatible)) << "no pixels, no picture file";
+  EXPECT_FALSE(PathExists("out.bmp"));
+  if (empty) RuntimeUnlockObject(empty);
   EXPECT_TRUE(item->SaveAsPicture(picture, kSaveAsDefaultRaster));
   EXPECT_EQ(ReadFile("out.bmp").size(), 78u);
+  RuntimeUnlockObject(picture);
+}
+
+TEST_F(FolderItemPicturesTest, AJpegIsWrittenThroughGdkPixbufOrNothingIsWritten) {
+  RuntimeObject* picture = SixColours();
+  auto item = Item(PathOf("photo.jpg"));
+  item->SaveAsJPEG(picture);
+  std::string bytes = ReadFile("photo.jpg");
+  ASSERT_GT(bytes.size(), 2u);
+  EXPECT_EQ(bytes.substr(0, 2), "\xFF\xD8");
+  RuntimeObject* back = item->OpenAsPicture(false);
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(pictureWidthGetter(back, 0), 3);
+  RuntimeUnlockObject(back);
+
+  // A folder that refuses writing, a name far past the system's limit, a nil picture.
+  MakeFolder("locked");
+  ASSERT_EQ(chmod(PathOf("locked").c_str(), 0500), 0);
+  auto locked = Item(PathOf("locked/photo.jpg"));
+  locked->SaveAsJPEG(picture);
+  if (geteuid() != 0) {
+    EXPECT_EQ(locked->mLastError, EACCES);
+    EXPECT_FALSE(PathExists("locked/photo.jpg"));
+  }
+  chmod(PathOf("locked").c_str(), 0700);
+  auto deep = Item(PathOf(std::string(10000, 'x') + ".jpg"));
+  deep->SaveAsJPEG(picture);
+  EXPECT_EQ(deep->mLastError, ENAMETOOLONG);
+  RuntimeObject* object = FolderItemFromPath(PathOf("nil.jpg").c_str());
+  FolderItemSaveAsJPEG(object, nullptr);
+  EXPECT_EQ(TakePendingMessage(), "") << "NilObjectException carries no message";
+  EXPECT_FALSE(PathExists("nil.jpg"));
+  RuntimeUnlockObject(object);
+  RuntimeUnlockObject(picture);
+}
+
+TEST_F(FolderItemPicturesTest, APictureFileOpensAsOneIconAndAsACursor) {
+  RuntimeObject* picture = SixColours();
+  auto png = Item(PathOf("icon.bmp"));
+  ASSERT_TRUE(png->SaveAsPicture(picture, kSaveAsMostCompatible));
+  std::vector<VornRuntimeObject*> icons;
+  png->OpenAsIcons(icons);
+  ASSERT_EQ(icons.size(), 1u);
+  EXPECT_EQ(pictureWidthGetter(icons[0], 0), 3);
+  RuntimeUnlockObject(icons[0]);
+  void* cursor = png->OpenAsCursor();
+  EXPECT_NE(cursor, nullptr);
+  if (cursor) gdk_cursor_unref(static_cast<GdkCursor*>(cursor));
+
+  // What compiled code gets: an array of one Picture, a MouseCursor.
+  GetMouseCursorClassDefinition();
+  RuntimeObject* item = FolderItemFromPath(PathOf("icon.bmp").c_str());
+  VornArray* array = FolderItemOpenAsIcons(item);
+  ASSERT_NE(array, nullptr);
+  EXPECT_EQ(RuntimeUBound(array), 0);
+  RuntimeUnlockArray(array);
+  RuntimeObject* mouseCursor = FolderItemOpenAsCursor(item);
+  EXPECT_NE(MouseCursorRecordOf(mouseCursor), nullptr);
+  RuntimeUnlockObject(mouseCursor);
+  RuntimeUnlockObject(item);
+
+  WriteFile("notes.txt", "words");
+  auto text = Item(PathOf("notes.txt"));
+  icons.clear();
+  text->OpenAsIcons(icons);
+  EXPECT_TRUE(icons.empty());
+  EXPECT_EQ(text->OpenAsCursor(), nullptr);
   RuntimeUnlockObject(picture);
 }
 

@@ -12,6 +12,8 @@
 #include "files/folder_item_imp_unix.h"
 #include "files/random_access_mechanism.h"
 #include "files/support/temp_folder.h"
+#include "graphics/movie_classes.h"
+#include "objects/runtime_object.h"
 
 namespace vorn::testing {
 namespace {
@@ -266,6 +268,23 @@ TEST_F(FolderItemUnixOpsTest, ReadableWriteableAndLocked) {
   EXPECT_TRUE(item->IsLocked());
   ASSERT_EQ(chmod(PathOf("f").c_str(), 0200), 0);
   EXPECT_FALSE(item->IsReadable());
+}
+
+TEST_F(FolderItemUnixOpsTest, AFileOpensAsAMovieNamingItAndAFolderDoesNot) {
+  GetMovieClassDefinition();  // the Movie class takes the file's path through its hook
+  WriteFile("clip.mov", "moov");
+  MakeFolder("clips");
+  auto file = Item(PathOf("clip.mov"));
+  RuntimeObject* movie = file->OpenAsMovie();
+  ASSERT_NE(movie, nullptr);
+  EXPECT_EQ(std::string(string::Share(reinterpret_cast<MovieObject*>(movie)->source).View()), PathOf("clip.mov"));
+  RuntimeUnlockObject(movie);
+  auto folder = Item(PathOf("clips"));
+  EXPECT_EQ(folder->OpenAsMovie(), nullptr);
+  EXPECT_EQ(folder->mLastError, EISDIR);
+  auto missing = Item(PathOf("none.mov"));
+  EXPECT_EQ(missing->OpenAsMovie(), nullptr);
+  EXPECT_EQ(missing->mLastError, ENOENT);
 }
 
 }  // namespace

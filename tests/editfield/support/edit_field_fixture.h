@@ -15,7 +15,7 @@ namespace vorn::test {
 // Property indices of EditField in packed streams.
 enum EditFieldProperty : uint16_t {
   kEfText = 26, kEfBorder = 28, kEfMultiLine = 29, kEfReadOnly = 30, kEfPassword = 31, kEfStyled = 32, kEfAcceptTabs = 33,
-  kEfScrollBarHorizontal = 36, kEfScrollBarVertical = 37, kEfTextSize = 40, kEfLimitText = 47, kEfFormat = 65,
+  kEfScrollBarHorizontal = 36, kEfScrollBarVertical = 37, kEfTextSize = 40, kEfLimitText = 47, kEfFormat = 65, kEfMask = 67,
 };
 
 // What the handlers of the fields heard, reset for every test.

@@ -62,7 +62,10 @@ std::vector<PdfImage> PdfRgbImages(const std::string& pdf) {
     const size_t streamAt = pdf.find("stream", at);
     if (open == std::string::npos || streamAt == std::string::npos) break;
     const std::string dictionary = pdf.substr(open, streamAt - open);
-    if (dictionary.find("/DeviceRGB") == std::string::npos || dictionary.find("/FlateDecode") == std::string::npos) {
+    // The PDF writer stores a page without colour as grey; it reads back as RGB all the same.
+    const bool grey = dictionary.find("/DeviceGray") != std::string::npos;
+    if ((!grey && dictionary.find("/DeviceRGB") == std::string::npos) ||
+        dictionary.find("/FlateDecode") == std::string::npos) {
       continue;
     }
     size_t data = streamAt + 6;
@@ -72,6 +75,12 @@ std::vector<PdfImage> PdfRgbImages(const std::string& pdf) {
     image.width = NumberAfter(dictionary, "/Width");
     image.height = NumberAfter(dictionary, "/Height");
     image.rgb = Inflate(pdf, data);
+    if (grey) {
+      std::vector<uint8_t> rgb;
+      rgb.reserve(image.rgb.size() * 3);
+      for (uint8_t level : image.rgb) rgb.insert(rgb.end(), 3, level);
+      image.rgb = std::move(rgb);
+    }
     images.push_back(std::move(image));
   }
   return images;

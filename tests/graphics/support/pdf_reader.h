@@ -20,7 +20,7 @@ struct PdfImage {
 std::string ReadWholeFile(const std::string& path);
 // Page objects ("/Type /Page", not the page tree).
 int32_t CountPdfPages(const std::string& pdf);
-// The 8-bit RGB images with Flate-compressed data, in file order.
+// The 8-bit RGB and grey images (grey given as RGB) with Flate-compressed data, in file order.
 std::vector<PdfImage> PdfRgbImages(const std::string& pdf);
 
 }  // namespace vorn::testing
