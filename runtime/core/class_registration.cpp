@@ -11,9 +11,11 @@
 #include "controls/popup_class.h"
 #include "controls/scroller_class.h"
 #include "controls/static_text_class.h"
+#include "controls/timer_action_source.h"
 #include "core/application.h"
 #include "core/image_loader.h"
 #include "core/system_module.h"
+#include "core/thread_class.h"
 #include "core/timer.h"
 #include "core/tray_item.h"
 #include "database/builtin_database_class.h"
@@ -51,7 +53,9 @@ void RegisterIntrinsicClasses() {
   RegisterValueClasses();
   RegisterDataBindingClasses();
   RegisterApplicationClasses();
+  InstallTimerActionSource();
   RegisterIntrinsicClass(GetTimerClassDefinition());
+  RegisterThreadClasses();
   RegisterGraphicsClass();
   RegisterPictureClasses();
   RegisterShapes2DClasses();

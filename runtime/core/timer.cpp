@@ -41,9 +41,12 @@ RuntimeObject* ObjectOf(TimerState* state) {
   return reinterpret_cast<RuntimeObject*>(reinterpret_cast<char*>(state) - offsetof(TimerObject, next));
 }
 
+TimerReceiverHooks sReceiverHooks;
+
 const TimerOwner kTimerOwner = {
     [](TimerState* state) {
       GetTimerClassDefinition();
+      if (state->mReceivers && sReceiverHooks.send) sReceiverHooks.send(state);
       FireEvent(ObjectOf(state), sTimerEvents[0].hook);
     },
     [](TimerState* state) { RuntimeLockObject(ObjectOf(state)); },
@@ -70,6 +73,8 @@ ObjectDefinition* GetTimerClassDefinition() {
   return definition;
 }
 
+void SetTimerReceiverHooks(const TimerReceiverHooks& hooks) { sReceiverHooks = hooks; }
+
 TimerState* TimerStateOf(RuntimeObject* timer) {
   return timer ? reinterpret_cast<TimerState*>(&reinterpret_cast<TimerObject*>(timer)->next) : nullptr;
 }
@@ -80,7 +85,11 @@ using namespace vorn;
 
 void RuntimeTimerConstructor(VornRuntimeObject* timer) { InitTimerState(TimerStateOf(timer), &kTimerOwner); }
 
-void RuntimeTimerDestructor(VornRuntimeObject* timer) { DestroyTimerState(TimerStateOf(timer)); }
+void RuntimeTimerDestructor(VornRuntimeObject* timer) {
+  TimerState* state = TimerStateOf(timer);
+  DestroyTimerState(state);
+  if (state->mReceivers && sReceiverHooks.clear) sReceiverHooks.clear(state);
+}
 
 void timerModeSetter(VornRuntimeObject* timer, int32_t, int32_t mode) {
   if (timer) SetTimerMode(TimerStateOf(timer), mode);
