@@ -1,0 +1,124 @@
+// Threads inside one test process: hand-over, locks a thread leaves behind, the stack check
+// and the records of threads that ended (these run under the sanitizers as well).
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/support/core_object_test.h"
+#include "core/thread_class.h"
+#include "core/thread_scheduler.h"
+#include "objects/exceptions.h"
+
+namespace vorn {
+namespace {
+
+using testing::CoreObjectTest;
+
+struct Worker {
+  VornThreadObject thread;
+  void (*body)(Worker* self);
+  int32_t index;
+};
+
+RuntimeObject* gSemaphores[3];
+RuntimeObject* gSection;
+int gFinished;
+bool gHolderMayEnd;
+
+void Run(RuntimeObject* self) {
+  auto* worker = reinterpret_cast<Worker*>(self);
+  worker->body(worker);
+  ++gFinished;
+}
+
+RuntimeObject* Start(void (*body)(Worker*), int32_t index = 0) {
+  RuntimeClass* cls = testing::MakeSubclass("UnitWorker", "Thread", sizeof(Worker),
+                                            {{"#Run%%o<UnitWorker>", reinterpret_cast<void*>(&Run), nullptr, 0}});
+  RuntimeObject* worker = RuntimeNewObject(cls);
+  reinterpret_cast<Worker*>(worker)->body = body;
+  reinterpret_cast<Worker*>(worker)->index = index;
+  threadRun(worker);
+  return worker;
+}
+
+void AwaitFinished(int count) {
+  while (gFinished < count) YieldToNextThread();
+  gFinished = 0;
+}
+
+class ThreadsTest : public CoreObjectTest {
+ protected:
+  void TearDown() override {
+    EXPECT_EQ(ThreadRecordCount(), 1) << "every thread has ended";
+    EXPECT_EQ(CurrentThreadRecord(), MainThreadRecord());
+    CoreObjectTest::TearDown();
+  }
+};
+
+void Relay(int32_t index) {
+  for (int round = 0; round < 3; ++round) {
+    if (index != 0 || round > 0) Semaphore_Signal(gSemaphores[index]);
+    CoreObjectTest::Log() += static_cast<char>('0' + index);
+    semaphore_release(gSemaphores[(index + 1) % 3]);
+  }
+}
+
+TEST_F(ThreadsTest, TheMainThreadAndTwoOthersPassTheirTurnsRoundThroughSemaphores) {
+  for (RuntimeObject*& semaphore : gSemaphores) {
+    semaphore = RuntimeNewObject(RuntimeClassFromDefinition(GetSemaphoreClassDefinition()));
+    Semaphore_Signal(semaphore);
+  }
+  RuntimeObject* a = Start([](Worker* self) { Relay(self->index); }, 1);
+  RuntimeObject* b = Start([](Worker* self) { Relay(self->index); }, 2);
+  Relay(0);
+  Semaphore_Signal(gSemaphores[0]);
+  AwaitFinished(2);
+  EXPECT_EQ(Log(), "012012012");
+  for (RuntimeObject* object : {a, b, gSemaphores[0], gSemaphores[1], gSemaphores[2]}) RuntimeUnlockObject(object);
+}
+
+TEST_F(ThreadsTest, ASectionLeftHeldByAThreadThatEndedGoesToItsWaiter) {
+  gSection = RuntimeNewObject(RuntimeClassFromDefinition(GetCriticalSectionClassDefinition()));
+  gHolderMayEnd = false;
+  RuntimeObject* holder = Start([](Worker*) {
+    criticalsection_enter(gSection);
+    while (!gHolderMayEnd) YieldToNextThread();
+  });
+  RuntimeObject* waiter = Start([](Worker* self) {
+    criticalsection_enter(gSection);
+    CoreObjectTest::Log() += "entered;";
+    EXPECT_EQ(reinterpret_cast<VornCriticalSectionObject*>(gSection)->owner, self->thread.threadRecord);
+    criticalsection_leave(gSection);
+  });
+  EXPECT_EQ(ThreadGetState(waiter, 0), kVornThreadWaiting);
+  gHolderMayEnd = true;
+  AwaitFinished(2);
+  EXPECT_EQ(Log(), "entered;");
+  EXPECT_EQ(ThreadGetState(holder, 0), kVornThreadNotRunning);
+  for (RuntimeObject* object : {holder, waiter, gSection}) RuntimeUnlockObject(object);
+}
+
+__attribute__((noinline)) int Recurse(int depth) {
+  RuntimeStackCheck();
+  if (PendingException()) return depth;
+  char frame[512];
+  frame[0] = static_cast<char>(depth);
+  int reached = Recurse(depth + 1);
+  __asm__ volatile("" : : "r"(frame) : "memory");  // a frame of its own for every call
+  return reached;
+}
+
+TEST_F(ThreadsTest, RunawayRecursionOnAThreadEndsInAStackOverflowException) {
+  RuntimeObject* thread = Start([](Worker*) {
+    int depth = Recurse(0);
+    RuntimeObject* exception = TakePendingException();
+    EXPECT_TRUE(RuntimeObjectIsaDefinition(exception, GetStackOverflowExceptionClassDefinition()));
+    EXPECT_GT(depth, 100);
+    RuntimeUnlockObject(exception);
+  });
+  AwaitFinished(1);
+  RuntimeUnlockObject(thread);
+}
+
+}  // namespace
+}  // namespace vorn
