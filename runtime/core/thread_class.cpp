@@ -2,9 +2,11 @@
 #include "core/thread_class.h"
 
 #include <cstddef>
+#include <vector>
 
 #include "core/core_assert.h"
 #include "core/reloc_entry.h"
+#include "core/run_loop.h"
 #include "core/thread_scheduler.h"
 #include "objects/event_dispatch.h"
 #include "objects/exceptions.h"
@@ -76,12 +78,43 @@ size_t CheckedStackBytes(const ThreadObject* thread) {
   return thread->stackSize > 0 ? static_cast<size_t>(thread->stackSize) : kDefaultThreadCheckedStack;
 }
 
+// Exceptions that a thread's Run left unhandled. Only the main thread may show the report (a
+// dialog), so it takes them up at its next turn of the run loop.
+std::vector<RuntimeObject*>& Unreported() {
+  static auto* list = new std::vector<RuntimeObject*>();
+  return *list;
+}
+bool sReportHookInstalled = false;
+
+bool ReportThreadExceptions(void*) {
+  auto& list = Unreported();
+  while (!list.empty()) {
+    RuntimeObject* exception = list.front();
+    list.erase(list.begin());
+    RuntimeUnhandledException(exception);
+    RuntimeUnlockObject(exception);
+  }
+  RemoveRunLoopHook(RunLoopStage::kAfterEvents, &ReportThreadExceptions, nullptr);
+  sReportHookInstalled = false;
+  return false;
+}
+
+void ReportOnTheMainThread(RuntimeObject* exception) {
+  Unreported().push_back(exception);
+  if (sReportHookInstalled) return;
+  sReportHookInstalled = true;
+  AddRunLoopHook(RunLoopStage::kAfterEvents, &ReportThreadExceptions, nullptr);
+}
+
 // On the new thread, with the runtime: the Run event, then the object lets go of the record.
 // The object is released while the thread still has its slots, since a destructor it runs may
 // yield.
 void RunThreadBody(ThreadRecord* record) {
   RuntimeObject* object = record->mThreadObject;
-  FireEvent(object, sThreadEvents[0].hook);
+  if (void* handler = RuntimeGetHookHandler(object, sThreadEvents[0].hook)) {
+    reinterpret_cast<void (*)(RuntimeObject*)>(handler)(object);
+    if (RuntimeObject* exception = TakePendingException()) ReportOnTheMainThread(exception);
+  }
   reinterpret_cast<ThreadObject*>(object)->threadRecord = nullptr;
   record->mThreadObject = nullptr;
   RuntimeUnlockObject(object);

@@ -331,6 +331,7 @@ void WakeWaitingThread(ThreadRecord* record) {
 
 void SetThreadSlots(ThreadRecord* record, int32_t count) {
   if (record == nullptr) record = &MainRecord();
+  count = std::clamp(count, 0, kMaximumThreadSlots);
   SimpleVector<Slot>& schedule = Schedule();
   int32_t change = count - record->mSlotCount;
   for (; change > 0; --change) schedule.InsertAt(0, Slot{record, 0});

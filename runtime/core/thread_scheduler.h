@@ -70,6 +70,9 @@ void ResumeThread(ThreadRecord* record);
 void WaitUntilWoken();
 void WakeWaitingThread(ThreadRecord* record);
 
+// Gives the thread `count` slots in the schedule (nil: the main thread), at most this many:
+// a priority beyond it buys no larger share.
+constexpr int32_t kMaximumThreadSlots = 1000;
 // Gives the thread `count` slots in the schedule (nil: the main thread).
 void SetThreadSlots(ThreadRecord* record, int32_t count);
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/run_loop.h"
 #include "core/support/core_object_test.h"
 #include "core/thread_class.h"
 #include "core/thread_scheduler.h"
@@ -117,6 +118,24 @@ TEST_F(ThreadsTest, RunawayRecursionOnAThreadEndsInAStackOverflowException) {
     RuntimeUnlockObject(exception);
   });
   AwaitFinished(1);
+  RuntimeUnlockObject(thread);
+}
+
+// The report of an unhandled exception is a dialog, which only the main thread may show.
+TEST_F(ThreadsTest, AnExceptionThatRunLeavesIsReportedOnTheMainThread) {
+  static int reports = 0;
+  static bool onMainThread = false;
+  ExceptionCallback previous = SetUnhandledExceptionHook([](RuntimeObject*) {
+    ++reports;
+    onMainThread = IsMainThread();
+  });
+  RuntimeObject* thread = Start([](Worker*) { RuntimeRaiseOutOfBoundsException(); });
+  AwaitFinished(1);
+  EXPECT_EQ(reports, 0);
+  RunMainLoopOnce(false);
+  EXPECT_EQ(reports, 1);
+  EXPECT_TRUE(onMainThread);
+  SetUnhandledExceptionHook(previous);
   RuntimeUnlockObject(thread);
 }
 
