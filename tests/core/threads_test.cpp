@@ -2,6 +2,8 @@
 // and the records of threads that ended (these run under the sanitizers as well).
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <string>
 
 #include "core/run_loop.h"
@@ -9,6 +11,7 @@
 #include "core/thread_class.h"
 #include "core/thread_scheduler.h"
 #include "objects/exceptions.h"
+#include "strings/vstring.h"
 
 namespace vorn {
 namespace {
@@ -119,6 +122,26 @@ TEST_F(ThreadsTest, RunawayRecursionOnAThreadEndsInAStackOverflowException) {
   });
   AwaitFinished(1);
   RuntimeUnlockObject(thread);
+}
+
+// The lock file's flock belongs to each open file, so two mutexes of one name exclude each other
+// as two programs would.
+TEST_F(ThreadsTest, TwoMutexesOfOneNameExcludeEachOtherAndTheLastOneRemovesTheFile) {
+  string name(("vorn-unit-mutex-" + std::to_string(getpid())).c_str());
+  std::string path = "/tmp/" + std::string(name.View());
+  RuntimeClass* mutexClass = RuntimeClassFromDefinition(GetMutexClassDefinition());
+  RuntimeObject* first = RuntimeNewObject(mutexClass);
+  RuntimeObject* second = RuntimeNewObject(mutexClass);
+  MutexContructor(first, name.Rep());
+  MutexContructor(second, name.Rep());
+  EXPECT_EQ(MutexTryLock(first), 1);
+  EXPECT_EQ(MutexTryLock(second), 0);
+  MutexUnlock(first);
+  EXPECT_EQ(MutexTryLock(second), 1);
+  MutexUnlock(second);
+  RuntimeUnlockObject(first);
+  RuntimeUnlockObject(second);
+  EXPECT_NE(access(path.c_str(), F_OK), 0) << path << " is still there";
 }
 
 // The report of an unhandled exception is a dialog, which only the main thread may show.
