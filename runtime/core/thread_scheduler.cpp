@@ -176,19 +176,22 @@ void Unlink(ThreadRecord* record) {
 
 // --- switching from the run loop --------------------------------------------------------
 
-// Run by the run loop at the end of every iteration while other threads exist; it has no
-// timeout of its own, so the loop never blocks in GTK meanwhile.
+// Run by the run loop at the end of every iteration while other threads exist, and by compiled
+// code in long loops. The loop may still wait for events meanwhile: the switch source below
+// wakes it as soon as another thread can run, so an idle program with sleeping threads does not
+// spin.
 class ThreadSwitchTask : public BackgroundTask {
  public:
   ThreadSwitchTask() : BackgroundTask(0) { RemoveBackgroundTaskTimeout(this); }
   void Run() override {
     if (!ThreadSwitchingSuspended()) YieldToNextThreadInternal();
   }
+  bool KeepsLoopAwake() const override { return false; }
 };
 
-// Nested main loops that GTK runs itself (its own dialogs) never come back to the run loop;
-// this source lets the other threads run from inside them, and lets such a loop block when
-// no other thread can run.
+// Lets the other threads run from every main loop of the main thread, also from those that GTK
+// runs itself for its own dialogs and that never come back to the run loop; a loop may block
+// while no other thread can run, until the earliest sleeper is due.
 gboolean SwitchSourcePrepare(GSource*, gint* timeout) {
   *timeout = -1;
   if (ThreadSwitchingSuspended() || sCurrentThread != &MainRecord()) return FALSE;
