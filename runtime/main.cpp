@@ -37,6 +37,8 @@ int main(int argc, char** argv) {
   StoreCommandLine(argc, argv);
   gtk_set_locale();
   gtk_init(&argc, &argv);
+  // The documents to open are what is left once GTK has taken its own options out.
+  StoreCommandLine(argc, argv);
   InitGTKHelper();
   InitRuntime();
   InstallWindowLoopHooks();

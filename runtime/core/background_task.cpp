@@ -57,7 +57,7 @@ void RunBackgroundTask(BackgroundTask* task, uint32_t now) {
 
 bool AnyLoopDrivenBackgroundTask() {
   for (BackgroundTask* task : Tasks()) {
-    if (!task->HasTimeout()) return true;
+    if (!task->HasTimeout() && task->KeepsLoopAwake()) return true;
   }
   return false;
 }

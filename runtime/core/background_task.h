@@ -16,6 +16,9 @@ class BackgroundTask {
   BackgroundTask& operator=(const BackgroundTask&) = delete;
 
   virtual void Run() = 0;
+  // Whether the run loop must keep from waiting for events while this task has no timeout of
+  // its own; a task that wakes the loop by other means when it is due answers false.
+  virtual bool KeepsLoopAwake() const { return true; }
 
   int32_t Period() const { return mPeriod; }
   uint32_t LastRun() const { return mLastRun; }
@@ -40,7 +43,7 @@ void RemoveBackgroundTaskTimeout(BackgroundTask* task);
 // Records the run and calls Run; the task may delete itself inside Run.
 void RunBackgroundTask(BackgroundTask* task, uint32_t now);
 
-// Whether any registered task has no timeout of its own.
+// Whether any registered task has no timeout of its own and keeps the loop awake.
 bool AnyLoopDrivenBackgroundTask();
 // Runs the due tasks, the last registered first; with onlyLoopDriven, only those without a
 // timeout of their own. Tasks may register or delete tasks while this runs.

@@ -16,6 +16,7 @@
 #include "core/console_streams.h"
 #include "core/image_loader.h"
 #include "core/system_module.h"
+#include "core/thread_class.h"
 #include "core/timer.h"
 #include "core/tray_item.h"
 #include "database/builtin_database_class.h"
@@ -56,6 +57,7 @@ void RegisterIntrinsicClasses() {
   RegisterDataBindingClasses();
   RegisterApplicationClasses();
   RegisterIntrinsicClass(GetTimerClassDefinition());
+  RegisterThreadClasses();
   RegisterGraphicsClass();
   RegisterPictureClasses();
   RegisterShapes2DClasses();

@@ -11,6 +11,7 @@
 #include "core/core_assert.h"
 #include "core/pollable.h"
 #include "core/termination.h"
+#include "core/thread_scheduler.h"
 #include "objects/exceptions.h"
 
 namespace vorn {
@@ -134,7 +135,10 @@ void RunMainLoop() {
 void RunMainLoopOnce(bool mayBlock) {
   // Only the main thread touches GTK; another runtime thread lets the main thread's next
   // iteration serve the events.
-  if (!IsMainThread()) return;
+  if (!IsMainThread()) {
+    YieldToNextThreadInternal();
+    return;
+  }
   sMayBlock = mayBlock;
   MainLoopIteration();
   sMayBlock = true;

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "core/application.h"
+#include "core/thread_scheduler.h"
 #include "graphics/graphics_defaults.h"
 #include "net/socket_core.h"
 #include "objects/exceptions.h"
@@ -52,6 +53,7 @@ void StoreCommandLine(int argc, char** argv) {
 void InitRuntime() {
   InitGraphicsDefaults();
   SetUnhandledExceptionHook(&UnhandledExceptionHook);
+  InitStackChecker(MainThreadStackAllowance());
   InitSocketLayer();
   DialogFontName() = string("System");
   sDialogFontSize = 12;

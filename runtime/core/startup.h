@@ -9,9 +9,9 @@
 
 namespace vorn {
 
-// The values main received, stored before GTK removes its own options from the array; other
-// parts read the command line through them. Entry 0 becomes the full path of the executable
-// when the program was started by a bare command name.
+// The values main received, stored again once GTK has removed its own options from the array
+// (which it compacts in place); other parts read the command line through them. Entry 0
+// becomes the full path of the executable when the program was started by a bare command name.
 extern int32_t gArgc;
 extern char** gArgv;
 

@@ -26,6 +26,9 @@ gboolean DrainWakePipe(gint fd, GIOCondition, gpointer) {
   char buffer[64];
   while (read(fd, buffer, sizeof buffer) > 0) {
   }
+  // Dialogs that GTK runs in loops of its own never come back to the run loop while they are
+  // open; the signal is carried out from here then.
+  HandlePendingTermination();
   return G_SOURCE_CONTINUE;
 }
 
@@ -60,7 +63,8 @@ int PendingTerminationSignal() { return sPendingSignal; }
 void HandlePendingTermination() {
   int signalNumber = sPendingSignal;
   // The quit sequence runs compiled code, which may pump events and come back here.
-  if (signalNumber == 0 || sTerminating) return;
+  // The sequence touches GTK, which only the main thread may do.
+  if (signalNumber == 0 || sTerminating || !IsMainThread()) return;
   RunTerminationSequence(signalNumber);
 }
 

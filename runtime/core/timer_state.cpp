@@ -69,6 +69,9 @@ int TimerFired(void* data) {
   // A disabled timer keeps its timeout, so firing resumes once it is enabled again: setting
   // Enabled arms nothing by itself.
   if (timer->mEnabled == 0) return G_SOURCE_CONTINUE;
+  // The timeout firing now. Whatever the Action does to Mode or Period, the timer owns at
+  // most one timeout afterwards: this one stays only while it is still the one recorded.
+  const uint32_t firing = timer->mTimeoutID;
   if (timer->mMode != kTimerMultiple) {
     // A single timer turns itself off before its Action, which may arm it afresh.
     timer->mTimeoutID = 0;
@@ -81,9 +84,7 @@ int TimerFired(void* data) {
   // call and the look at its mode afterwards.
   if (owner->retain) owner->retain(timer);
   owner->fire(timer);
-  // A multiple timer whose Action set its mode again has a fresh timeout already; this one was
-  // removed then, and GLib ignores the answer for it.
-  bool keep = timer->mMode == kTimerMultiple;
+  bool keep = firing != 0 && timer->mTimeoutID == firing && timer->mMode == kTimerMultiple;
   if (owner->release) owner->release(timer);
   return keep ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
 }

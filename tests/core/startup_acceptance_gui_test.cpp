@@ -1,112 +1,18 @@
 // The runtime executable run for real on small applications: start-up, opening, the run loop,
 // timers, quitting and termination signals, as a user of the program sees them.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
-#include <functional>
-#include <sstream>
 #include <string>
-#include <vector>
 
-extern char** environ;
+#include "support/program_run.h"
 
 namespace {
 
-struct Outcome {
-  bool exited = false;
-  int status = -1;      // exit status when exited
-  std::string log;      // everything written to standard error
-};
-
-std::string ImagePath(const std::string& name) {
-  return std::string(VORN_BINARY_DIR) + "/tests/core/startup_images/" + name;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-double Now() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<double>(now.tv_sec) + now.tv_nsec / 1e9;
-}
-
-// Runs the program with its standard error in a file. When `signalNumber` is set, sends it once
-// the log contains `waitFor`, after handing the log so far to `beforeSignal`. Kills the program
-// after 15 s.
-Outcome RunProgram(const std::string& program, std::vector<std::string> args, int signalNumber = 0,
-            const std::string& waitFor = "",
-            const std::function<void(const std::string&)>& beforeSignal = nullptr) {
-  char logPath[] = "/tmp/vorn_startup_log_XXXXXX";
-  int logFile = mkstemp(logPath);
-  EXPECT_GE(logFile, 0);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, logFile, 2);
-  std::vector<char*> argv;
-  args.insert(args.begin(), program);
-  for (auto& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(logFile);
-  Outcome outcome;
-  if (spawned != 0) {
-    ADD_FAILURE() << "cannot start " << program;
-    unlink(logPath);
-    return outcome;
-  }
-  bool signalled = signalNumber == 0;
-  double deadline = Now() + 15;
-  int status = 0;
-  while (true) {
-    pid_t done = waitpid(pid, &status, WNOHANG);
-    if (done == pid) break;
-    if (!signalled && ReadFile(logPath).find(waitFor) != std::string::npos) {
-      if (beforeSignal) beforeSignal(ReadFile(logPath));
-      kill(pid, signalNumber);
-      signalled = true;
-    }
-    if (Now() > deadline) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-      ADD_FAILURE() << program << " did not end; its log: " << ReadFile(logPath);
-      break;
-    }
-    usleep(10 * 1000);
-  }
-  outcome.exited = WIFEXITED(status);
-  outcome.status = outcome.exited ? WEXITSTATUS(status) : -1;
-  outcome.log = ReadFile(logPath);
-  unlink(logPath);
-  return outcome;
-}
-
-// GTK and GLib may warn on standard error; the tests look at the application's own texts.
-std::string EventsOf(const std::string& log) {
-  std::string events;
-  std::istringstream lines(log);
-  for (std::string line; std::getline(lines, line);) {
-    if (line.find("Gtk-") != std::string::npos || line.find("GLib") != std::string::npos ||
-        line.empty() || line[0] == '(') {
-      continue;
-    }
-    events += line;
-  }
-  return events;
-}
+using namespace vorn::programtest;
 
 TEST(StartupAcceptanceTest, WithoutArgumentsOpenThenNewDocumentAndAutoQuitEndsTheLoop) {
   Outcome outcome = RunProgram(ImagePath("events_app"), {});
@@ -136,6 +42,14 @@ TEST(StartupAcceptanceTest, EachPathOnTheCommandLineOpensADocumentItemOfItsAbsol
   EXPECT_EQ(events.substr(0, events.find("Run;")),
             "Open;OpenDocument(" + first + ");OpenDocument(" + std::string(folder) + "/second.dat);");
   EXPECT_EQ(events.find("NewDocument"), std::string::npos);
+}
+
+// GTK takes its own options out of the command line; what is left names no document.
+TEST(StartupAcceptanceTest, OnlyGtkOptionsOnTheCommandLineFireNewDocument) {
+  Outcome outcome = RunProgram(ImagePath("events_app"), {"--g-fatal-warnings"});
+  EXPECT_EQ(outcome.status, 0);
+  std::string events = EventsOf(outcome.log);
+  EXPECT_EQ(events.substr(0, events.find("Run;")), "Open;NewDocument;");
 }
 
 TEST(StartupAcceptanceTest, ASingleTimerFiresOnceAfterItsPeriodAndThenReadsModeZero) {

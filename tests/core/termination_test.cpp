@@ -109,6 +109,23 @@ TEST_F(TerminationDeathTest, CompiledCodeInALongLoopStillEndsOnASignal) {
       ::testing::ExitedWithCode(0), "^closeWindows;release;T2;T1;$");
 }
 
+// A dialog that GTK runs itself spins a main loop of its own that never comes back to the run
+// loop while the dialog is open.
+TEST_F(TerminationDeathTest, ASignalEndsTheProgramWhileADialogRunsItsOwnLoop) {
+  EXPECT_EXIT(
+      {
+        alarm(10);
+        InstallFakeApplication();
+        pthread_t thread;
+        pthread_create(&thread, nullptr, &SignalLater, reinterpret_cast<void*>(intptr_t{SIGTERM}));
+        GMainLoop* dialogLoop = g_main_loop_new(nullptr, FALSE);
+        g_main_loop_run(dialogLoop);
+        Log("dialog closed");
+        std::exit(3);
+      },
+      ::testing::ExitedWithCode(0), "^CancelClose;Close;closeWindows;release;T2;T1;$");
+}
+
 TEST_F(TerminationDeathTest, TheHandlerOnlyRecordsTheSignal) {
   // Called directly, not through a signal: it must leave everything else untouched, and
   // nothing happens until the loop's next turn.

@@ -139,6 +139,25 @@ TEST(TimerStateTest, ASingleTimerCanReArmItselfFromItsAction) {
   Release(timer);
 }
 
+// The Action of a single timer that switches it to multiple arms a fresh timeout while the
+// firing one is still being dispatched: only one of them may survive.
+TEST(TimerStateTest, ASingleTimerSwitchedToMultipleInItsActionOwnsOneTimeout) {
+  bool destroyed = false;
+  FakeTimer* timer = NewTimer();
+  timer->destroyed = &destroyed;
+  SetTimerPeriod(&timer->state, 40);
+  timer->action = [](FakeTimer* self) {
+    if (self->fired.size() == 1) SetTimerMode(&self->state, kTimerMultiple);
+    if (self->fired.size() == 6) Release(self);  // a second timeout would fire on freed memory
+  };
+  SetTimerMode(&timer->state, kTimerSingle);
+  gint64 start = g_get_monotonic_time();
+  while (!destroyed && g_get_monotonic_time() - start < 2000000) g_main_context_iteration(nullptr, TRUE);
+  ASSERT_TRUE(destroyed);
+  EXPECT_GE((g_get_monotonic_time() - start) / 1000, 6 * 40 - 10) << "fired about twice per period";
+  RunFor(150);
+}
+
 TEST(TimerStateTest, SettingTheModeInsideTheActionOfAMultipleTimerRestartsItsPeriod) {
   FakeTimer* timer = NewTimer();
   SetTimerPeriod(&timer->state, 50);

@@ -1,0 +1,441 @@
+#include "core/thread_scheduler.h"
+
+#include <glib.h>
+#include <limits.h>
+#include <sys/resource.h>
+#include <time.h>
+
+#include <algorithm>
+
+#include "core/background_task.h"
+#include "core/core_assert.h"
+#include "core/suspension.h"
+#include "core/ticks.h"
+#include "objects/exceptions.h"
+#include "strings/simple_vector.h"
+#include "vorn/thread_api.h"
+
+namespace vorn {
+
+namespace {
+
+constexpr const char* kThreadSource = "../Common/ClassLib/RuntimeThread";
+// With every thread waiting or suspended and none asleep nothing in the runtime can change;
+// the scheduler then looks again at this pace instead of spinning.
+constexpr int32_t kIdlePollMilliseconds = 20;
+
+pthread_mutex_t gRuntimeMutex = PTHREAD_MUTEX_INITIALIZER;
+
+struct Slot {
+  ThreadRecord* record = nullptr;
+  uint8_t ranInPass = 0;
+};
+
+ThreadRecord* BuildMainRecord() {
+  auto* record = new ThreadRecord();
+  record->mThreadID = pthread_self();
+  pthread_mutex_lock(&gRuntimeMutex);
+  return record;
+}
+
+ThreadRecord* sCurrentThread = nullptr;
+ThreadRecord* sRecords = nullptr;
+int32_t sRecordCount = 0;
+ThreadRecord* sDeadThreadList = nullptr;
+ThreadEndHook sEndHook = nullptr;
+uintptr_t sStackLimit = 0;
+
+ThreadRecord& MainRecord() {
+  static ThreadRecord* main = [] {
+    ThreadRecord* record = BuildMainRecord();
+    record->mNext = sRecords;
+    sRecords = record;
+    sRecordCount = 1;
+    sCurrentThread = record;
+    return record;
+  }();
+  return *main;
+}
+
+// The main thread's record is built by the thread that starts the process, before main.
+[[maybe_unused]] const ThreadRecord& sMainRecordAtStart = MainRecord();
+
+SimpleVector<Slot>& Schedule() {
+  static auto* schedule = new SimpleVector<Slot>(0);
+  return *schedule;
+}
+
+bool Schedulable(const ThreadRecord* record) { return record->mSuspendCount == 0 && !record->mWaiting; }
+
+bool Awake(const ThreadRecord* record, uint32_t now) {
+  // A thread whose sleep started after now fell asleep before the clock wrapped.
+  return now >= record->mWakeTime || now < record->mSleepStart;
+}
+
+void SleepMilliseconds(int32_t milliseconds) {
+  timespec delay{milliseconds / 1000, static_cast<long>(milliseconds % 1000) * 1000000L};
+  while (nanosleep(&delay, &delay) != 0) {
+  }
+}
+
+// Milliseconds until the first sleeping thread other than `except` wakes; 0 when one can run
+// now, -1 when none will ever wake by itself.
+int32_t MillisecondsUntilRunnable(const ThreadRecord* except) {
+  uint32_t now = ThreadMilliseconds();
+  int32_t earliest = -1;
+  for (ThreadRecord* record = sRecords; record; record = record->mNext) {
+    if (record == except || !Schedulable(record) || record->mSlotCount <= 0) continue;
+    if (Awake(record, now) || record->mWakeEarly) return 0;
+    int32_t remaining = static_cast<int32_t>(record->mWakeTime - now);
+    if (earliest < 0 || remaining < earliest) earliest = remaining;
+  }
+  return earliest;
+}
+
+ThreadRecord* Choose(Slot& slot) {
+  slot.ranInPass = 1;
+  slot.record->mStateFlags = 0;
+  slot.record->mWakeEarly = 0;
+  return slot.record;
+}
+
+ThreadRecord* PickNextThread(bool maySleep) {
+  if (sRecordCount < 2) return &MainRecord();
+  SimpleVector<Slot>& schedule = Schedule();
+  while (true) {
+    uint32_t now = ThreadMilliseconds();
+    Slot* fresh = nullptr;
+    Slot* again = nullptr;
+    Slot* early = nullptr;
+    for (Slot& slot : schedule) {
+      ThreadRecord* record = slot.record;
+      if (!Schedulable(record)) continue;
+      if (Awake(record, now)) {
+        if (!slot.ranInPass) {
+          fresh = &slot;
+          break;
+        }
+        if (!again) again = &slot;
+      } else if (record->mWakeEarly && !early) {
+        early = &slot;
+      }
+    }
+    if (fresh) return Choose(*fresh);
+    if (again) {
+      for (Slot& slot : schedule) slot.ranInPass = 0;
+      return Choose(*again);
+    }
+    // A sleeper that may wake early is woken only when nothing else can run, and then for
+    // good: its sleep is over.
+    if (early) {
+      early->record->mWakeTime = now;
+      return Choose(*early);
+    }
+    if (!maySleep) return nullptr;
+    int32_t wait = MillisecondsUntilRunnable(nullptr);
+    SleepMilliseconds(wait < 0 ? kIdlePollMilliseconds : std::max<int32_t>(wait, 1));
+  }
+}
+
+void FreeDeadThreads() {
+  while (ThreadRecord* dead = sDeadThreadList) {
+    sDeadThreadList = dead->mNext;
+    if (dead == sCurrentThread) {
+      ReportCoreAssertion(kThreadSource, 0, "sDeadThreadList != sCurrentThread");
+      continue;
+    }
+    pthread_cond_destroy(&dead->mTurn);
+    delete dead;
+  }
+}
+
+// Runs on the calling thread with the runtime held: names `next` current, waits until the
+// schedule names the caller again and takes up its own state.
+void HandOver(ThreadRecord* self, ThreadRecord* next) {
+  self->mParkedException = TakePendingException();
+  sCurrentThread = next;
+  pthread_cond_signal(&next->mTurn);
+  while (sCurrentThread != self) pthread_cond_wait(&self->mTurn, &gRuntimeMutex);
+  sStackLimit = self->mStackLimit;
+  if (RuntimeObject* parked = self->mParkedException) {
+    self->mParkedException = nullptr;
+    RestorePendingException(parked);
+  }
+}
+
+void Unlink(ThreadRecord* record) {
+  for (ThreadRecord** link = &sRecords; *link; link = &(*link)->mNext) {
+    if (*link == record) {
+      *link = record->mNext;
+      --sRecordCount;
+      break;
+    }
+  }
+  record->mNext = nullptr;
+}
+
+// --- switching from the run loop --------------------------------------------------------
+
+// Run by the run loop at the end of every iteration while other threads exist, and by compiled
+// code in long loops. The loop may still wait for events meanwhile: the switch source below
+// wakes it as soon as another thread can run, so an idle program with sleeping threads does not
+// spin.
+class ThreadSwitchTask : public BackgroundTask {
+ public:
+  ThreadSwitchTask() : BackgroundTask(0) { RemoveBackgroundTaskTimeout(this); }
+  void Run() override {
+    if (!ThreadSwitchingSuspended()) YieldToNextThreadInternal();
+  }
+  bool KeepsLoopAwake() const override { return false; }
+};
+
+// Lets the other threads run from every main loop of the main thread, also from those that GTK
+// runs itself for its own dialogs and that never come back to the run loop; a loop may block
+// while no other thread can run, until the earliest sleeper is due.
+gboolean SwitchSourcePrepare(GSource*, gint* timeout) {
+  *timeout = -1;
+  if (ThreadSwitchingSuspended() || sCurrentThread != &MainRecord()) return FALSE;
+  int32_t wait = MillisecondsUntilRunnable(&MainRecord());
+  if (wait == 0) return TRUE;
+  *timeout = wait;
+  return FALSE;
+}
+
+gboolean SwitchSourceCheck(GSource* source) {
+  gint ignored;
+  return SwitchSourcePrepare(source, &ignored);
+}
+
+gboolean SwitchSourceDispatch(GSource*, GSourceFunc, gpointer) {
+  YieldToNextThreadInternal();
+  return G_SOURCE_CONTINUE;
+}
+
+GSourceFuncs sSwitchSourceFuncs = {&SwitchSourcePrepare, &SwitchSourceCheck, &SwitchSourceDispatch,
+                                   nullptr, nullptr, nullptr};
+
+ThreadSwitchTask* sSwitchTask = nullptr;
+GSource* sSwitchSource = nullptr;
+
+void StartSwitching() {
+  if (!sSwitchTask) sSwitchTask = new ThreadSwitchTask();
+  if (!sSwitchSource) {
+    sSwitchSource = g_source_new(&sSwitchSourceFuncs, sizeof(GSource));
+    g_source_attach(sSwitchSource, nullptr);
+  }
+}
+
+void StopSwitching() {
+  delete sSwitchTask;
+  sSwitchTask = nullptr;
+  if (sSwitchSource) {
+    g_source_destroy(sSwitchSource);
+    g_source_unref(sSwitchSource);
+    sSwitchSource = nullptr;
+  }
+}
+
+void EndThread(ThreadRecord* record) {
+  if (sEndHook) sEndHook(record);
+  SetThreadSlots(record, 0);
+  Unlink(record);
+  record->mStateFlags = kThreadDeadFlag;
+  record->mNext = sDeadThreadList;
+  sDeadThreadList = record;
+  if (sRecordCount == 1) StopSwitching();
+  // Nothing may travel from a finished thread into the next one.
+  if (RuntimeObject* stale = TakePendingException()) RuntimeUnlockObject(stale);
+  ThreadRecord* next = PickNextThread(true);
+  sCurrentThread = next;
+  pthread_cond_signal(&next->mTurn);
+}
+
+void* ThreadStart(void* data) {
+  auto* record = static_cast<ThreadRecord*>(data);
+  pthread_mutex_lock(&gRuntimeMutex);
+  while (sCurrentThread != record) pthread_cond_wait(&record->mTurn, &gRuntimeMutex);
+  FreeDeadThreads();
+  InitStackChecker(record->mCheckedStackBytes);
+  record->mBody(record);
+  EndThread(record);
+  pthread_mutex_unlock(&gRuntimeMutex);
+  return nullptr;
+}
+
+}  // namespace
+
+uint32_t ThreadMilliseconds() {
+  uint64_t ms = static_cast<uint64_t>(CurrentTicks()) * 50u / 3u;
+  return static_cast<uint32_t>(ms + 0x80000000u);
+}
+
+ThreadRecord* MainThreadRecord() { return &MainRecord(); }
+ThreadRecord* CurrentThreadRecord() {
+  MainRecord();
+  return sCurrentThread;
+}
+int32_t ThreadRecordCount() {
+  MainRecord();
+  return sRecordCount;
+}
+
+void YieldToNextThreadInternal() {
+  ThreadRecord* self = CurrentThreadRecord();
+  if (self == nullptr) {
+    ReportCoreAssertion(kThreadSource, 0, "sCurrentThread");
+    return;
+  }
+  if (!pthread_equal(pthread_self(), self->mThreadID)) {
+    ReportCoreAssertion(kThreadSource, 0, "pthread_equal( current, sCurrentThread->mThreadID )");
+    return;
+  }
+  ThreadRecord* next = PickNextThread(true);
+  if (next != self) HandOver(self, next);
+  FreeDeadThreads();
+}
+
+void SleepThread(ThreadRecord* record, int32_t milliseconds, bool wakeEarly) {
+  if (record == nullptr) return;
+  uint32_t now = ThreadMilliseconds();
+  record->mWakeTime = now + static_cast<uint32_t>(std::max<int32_t>(milliseconds, 0));
+  record->mSleepStart = now;
+  record->mWakeEarly = wakeEarly ? 1 : 0;
+  record->mStateFlags |= kThreadSleepingFlag;
+  if (record == sCurrentThread) YieldToNextThreadInternal();
+}
+
+void SuspendThread(ThreadRecord* record) {
+  if (record == nullptr) return;
+  ++record->mSuspendCount;
+  record->mStateFlags |= kThreadSuspendedFlag;
+  if (record == sCurrentThread) YieldToNextThreadInternal();
+}
+
+void ResumeThread(ThreadRecord* record) {
+  if (record == nullptr) return;
+  if (record->mSuspendCount > 0) --record->mSuspendCount;
+  record->mStateFlags &= ~(kThreadSuspendedFlag | kThreadSleepingFlag);
+  uint32_t now = ThreadMilliseconds();
+  record->mWakeTime = now - 1;
+  record->mSleepStart = now - 1;
+}
+
+void WaitUntilWoken() {
+  ThreadRecord* self = CurrentThreadRecord();
+  self->mWaiting = true;
+  self->mStateFlags |= kThreadWaitingFlag;
+  while (self->mWaiting) YieldToNextThreadInternal();
+  self->mStateFlags &= ~kThreadWaitingFlag;
+}
+
+void WakeWaitingThread(ThreadRecord* record) {
+  if (record) record->mWaiting = false;
+}
+
+void SetThreadSlots(ThreadRecord* record, int32_t count) {
+  if (record == nullptr) record = &MainRecord();
+  count = std::clamp(count, 0, kMaximumThreadSlots);
+  SimpleVector<Slot>& schedule = Schedule();
+  int32_t change = count - record->mSlotCount;
+  for (; change > 0; --change) schedule.InsertAt(0, Slot{record, 0});
+  for (int32_t i = schedule.Count(); change < 0 && i-- > 0;) {
+    if (schedule[i].record != record) continue;
+    schedule.RemoveAt(i);
+    ++change;
+  }
+  record->mSlotCount = count;
+}
+
+ThreadRecord* NewThreadRecord(RuntimeObject* threadObject, int32_t slots) {
+  ThreadRecord& main = MainRecord();
+  // The main thread takes its turns from the moment a second thread exists, whether or not
+  // stack checking gave it its slots already.
+  if (main.mSlotCount <= 0) SetThreadSlots(&main, 5);
+  StartSwitching();
+  auto* record = new ThreadRecord();
+  record->mThreadObject = threadObject;
+  record->mNext = sRecords;
+  sRecords = record;
+  ++sRecordCount;
+  SetThreadSlots(record, slots);
+  return record;
+}
+
+bool StartThread(ThreadRecord* record, size_t checkedStackBytes, void (*body)(ThreadRecord*)) {
+  record->mCheckedStackBytes = checkedStackBytes;
+  record->mBody = body;
+  pthread_attr_t attributes;
+  pthread_attr_init(&attributes);
+  pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+  size_t stackBytes = std::max<size_t>(checkedStackBytes + kNativeStackReserve, PTHREAD_STACK_MIN);
+  pthread_attr_setstacksize(&attributes, (stackBytes + 0xFFFF) & ~size_t{0xFFFF});
+  int err = pthread_create(&record->mThreadID, &attributes, &ThreadStart, record);
+  pthread_attr_destroy(&attributes);
+  if (err == 0) return true;
+  ReportCoreAssertion(kThreadSource, 1586, "0 == err");
+  SetThreadSlots(record, 0);
+  Unlink(record);
+  pthread_cond_destroy(&record->mTurn);
+  delete record;
+  if (sRecordCount == 1) StopSwitching();
+  return false;
+}
+
+void SetThreadEndHook(ThreadEndHook hook) { sEndHook = hook; }
+
+ThreadRecord* NthThreadWithObject(int32_t index) {
+  for (ThreadRecord* record = CurrentThreadRecord() ? sRecords : nullptr; record; record = record->mNext) {
+    if (record->mThreadObject && index-- == 0) return record;
+  }
+  return nullptr;
+}
+
+int32_t ThreadsWithObjectCount() {
+  int32_t count = 0;
+  MainRecord();
+  for (ThreadRecord* record = sRecords; record; record = record->mNext) count += record->mThreadObject ? 1 : 0;
+  return count;
+}
+
+// --- stack limits --------------------------------------------------------------------------
+
+void InitStackChecker(size_t size) {
+  auto position = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+  uintptr_t limit = position > size ? position - size : 0;
+  ThreadRecord* self = CurrentThreadRecord();
+  self->mStackTop = position;
+  self->mStackLimit = limit;
+  sStackLimit = limit;
+  if (self == &MainRecord() && self->mSlotCount <= 0) SetThreadSlots(self, 5);
+}
+
+size_t MainThreadStackAllowance() {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_STACK, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return kMainThreadCheckedStack;
+  // What start-up has used already and the native reserve come off the process's limit.
+  size_t available = limit.rlim_cur > 2 * kNativeStackReserve ? limit.rlim_cur - 2 * kNativeStackReserve
+                                                              : limit.rlim_cur / 4;
+  return std::min(kMainThreadCheckedStack, available);
+}
+
+}  // namespace vorn
+
+using namespace vorn;
+
+void RuntimeStackCheck() {
+  if (reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < sStackLimit) [[unlikely]] {
+    // One overflow is reported once: the compiled code unwinds on the pending exception.
+    if (PendingException() == nullptr) RuntimeRaiseExceptionWithMessage(GetStackOverflowExceptionClassDefinition(), string());
+  }
+}
+
+void VORNInitStackChecker(intptr_t size) { InitStackChecker(size > 0 ? static_cast<size_t>(size) : 0); }
+
+uintptr_t VORNGetStackLimit() { return sStackLimit; }
+
+void VORNSetStackLimit(uintptr_t limit) {
+  sStackLimit = limit;
+  CurrentThreadRecord()->mStackLimit = limit;
+}
+
+void YieldToNextThread() { YieldToNextThreadInternal(); }

@@ -1,0 +1,166 @@
+// Threads inside one test process: hand-over, locks a thread leaves behind, the stack check
+// and the records of threads that ended (these run under the sanitizers as well).
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <string>
+
+#include "core/run_loop.h"
+#include "core/support/core_object_test.h"
+#include "core/thread_class.h"
+#include "core/thread_scheduler.h"
+#include "objects/exceptions.h"
+#include "strings/vstring.h"
+
+namespace vorn {
+namespace {
+
+using testing::CoreObjectTest;
+
+struct Worker {
+  VornThreadObject thread;
+  void (*body)(Worker* self);
+  int32_t index;
+};
+
+RuntimeObject* gSemaphores[3];
+RuntimeObject* gSection;
+int gFinished;
+bool gHolderMayEnd;
+
+void Run(RuntimeObject* self) {
+  auto* worker = reinterpret_cast<Worker*>(self);
+  worker->body(worker);
+  ++gFinished;
+}
+
+RuntimeObject* Start(void (*body)(Worker*), int32_t index = 0) {
+  RuntimeClass* cls = testing::MakeSubclass("UnitWorker", "Thread", sizeof(Worker),
+                                            {{"#Run%%o<UnitWorker>", reinterpret_cast<void*>(&Run), nullptr, 0}});
+  RuntimeObject* worker = RuntimeNewObject(cls);
+  reinterpret_cast<Worker*>(worker)->body = body;
+  reinterpret_cast<Worker*>(worker)->index = index;
+  threadRun(worker);
+  return worker;
+}
+
+void AwaitFinished(int count) {
+  while (gFinished < count) YieldToNextThread();
+  gFinished = 0;
+}
+
+class ThreadsTest : public CoreObjectTest {
+ protected:
+  void TearDown() override {
+    EXPECT_EQ(ThreadRecordCount(), 1) << "every thread has ended";
+    EXPECT_EQ(CurrentThreadRecord(), MainThreadRecord());
+    CoreObjectTest::TearDown();
+  }
+};
+
+void Relay(int32_t index) {
+  for (int round = 0; round < 3; ++round) {
+    if (index != 0 || round > 0) Semaphore_Signal(gSemaphores[index]);
+    CoreObjectTest::Log() += static_cast<char>('0' + index);
+    semaphore_release(gSemaphores[(index + 1) % 3]);
+  }
+}
+
+TEST_F(ThreadsTest, TheMainThreadAndTwoOthersPassTheirTurnsRoundThroughSemaphores) {
+  for (RuntimeObject*& semaphore : gSemaphores) {
+    semaphore = RuntimeNewObject(RuntimeClassFromDefinition(GetSemaphoreClassDefinition()));
+    Semaphore_Signal(semaphore);
+  }
+  RuntimeObject* a = Start([](Worker* self) { Relay(self->index); }, 1);
+  RuntimeObject* b = Start([](Worker* self) { Relay(self->index); }, 2);
+  Relay(0);
+  Semaphore_Signal(gSemaphores[0]);
+  AwaitFinished(2);
+  EXPECT_EQ(Log(), "012012012");
+  for (RuntimeObject* object : {a, b, gSemaphores[0], gSemaphores[1], gSemaphores[2]}) RuntimeUnlockObject(object);
+}
+
+TEST_F(ThreadsTest, ASectionLeftHeldByAThreadThatEndedGoesToItsWaiter) {
+  gSection = RuntimeNewObject(RuntimeClassFromDefinition(GetCriticalSectionClassDefinition()));
+  gHolderMayEnd = false;
+  RuntimeObject* holder = Start([](Worker*) {
+    criticalsection_enter(gSection);
+    while (!gHolderMayEnd) YieldToNextThread();
+  });
+  RuntimeObject* waiter = Start([](Worker* self) {
+    criticalsection_enter(gSection);
+    CoreObjectTest::Log() += "entered;";
+    EXPECT_EQ(reinterpret_cast<VornCriticalSectionObject*>(gSection)->owner, self->thread.threadRecord);
+    criticalsection_leave(gSection);
+  });
+  EXPECT_EQ(ThreadGetState(waiter, 0), kVornThreadWaiting);
+  gHolderMayEnd = true;
+  AwaitFinished(2);
+  EXPECT_EQ(Log(), "entered;");
+  EXPECT_EQ(ThreadGetState(holder, 0), kVornThreadNotRunning);
+  for (RuntimeObject* object : {holder, waiter, gSection}) RuntimeUnlockObject(object);
+}
+
+__attribute__((noinline)) int Recurse(int depth) {
+  RuntimeStackCheck();
+  if (PendingException()) return depth;
+  char frame[512];
+  frame[0] = static_cast<char>(depth);
+  int reached = Recurse(depth + 1);
+  __asm__ volatile("" : : "r"(frame) : "memory");  // a frame of its own for every call
+  return reached;
+}
+
+TEST_F(ThreadsTest, RunawayRecursionOnAThreadEndsInAStackOverflowException) {
+  RuntimeObject* thread = Start([](Worker*) {
+    int depth = Recurse(0);
+    RuntimeObject* exception = TakePendingException();
+    EXPECT_TRUE(RuntimeObjectIsaDefinition(exception, GetStackOverflowExceptionClassDefinition()));
+    EXPECT_GT(depth, 100);
+    RuntimeUnlockObject(exception);
+  });
+  AwaitFinished(1);
+  RuntimeUnlockObject(thread);
+}
+
+// The lock file's flock belongs to each open file, so two mutexes of one name exclude each other
+// as two programs would.
+TEST_F(ThreadsTest, TwoMutexesOfOneNameExcludeEachOtherAndTheLastOneRemovesTheFile) {
+  string name(("vorn-unit-mutex-" + std::to_string(getpid())).c_str());
+  std::string path = "/tmp/" + std::string(name.View());
+  RuntimeClass* mutexClass = RuntimeClassFromDefinition(GetMutexClassDefinition());
+  RuntimeObject* first = RuntimeNewObject(mutexClass);
+  RuntimeObject* second = RuntimeNewObject(mutexClass);
+  MutexContructor(first, name.Rep());
+  MutexContructor(second, name.Rep());
+  EXPECT_EQ(MutexTryLock(first), 1);
+  EXPECT_EQ(MutexTryLock(second), 0);
+  MutexUnlock(first);
+  EXPECT_EQ(MutexTryLock(second), 1);
+  MutexUnlock(second);
+  RuntimeUnlockObject(first);
+  RuntimeUnlockObject(second);
+  EXPECT_NE(access(path.c_str(), F_OK), 0) << path << " is still there";
+}
+
+// The report of an unhandled exception is a dialog, which only the main thread may show.
+TEST_F(ThreadsTest, AnExceptionThatRunLeavesIsReportedOnTheMainThread) {
+  static int reports = 0;
+  static bool onMainThread = false;
+  ExceptionCallback previous = SetUnhandledExceptionHook([](RuntimeObject*) {
+    ++reports;
+    onMainThread = IsMainThread();
+  });
+  RuntimeObject* thread = Start([](Worker*) { RuntimeRaiseOutOfBoundsException(); });
+  AwaitFinished(1);
+  EXPECT_EQ(reports, 0);
+  RunMainLoopOnce(false);
+  EXPECT_EQ(reports, 1);
+  EXPECT_TRUE(onMainThread);
+  SetUnhandledExceptionHook(previous);
+  RuntimeUnlockObject(thread);
+}
+
+}  // namespace
+}  // namespace vorn
