@@ -10,6 +10,7 @@ namespace vorn {
 struct VORNDatabaseObject {
   DatabaseObject base;
   RuntimeObject* databaseFile;  // a FolderItem, held
+  StringRep* connectedPath;     // the file of the open connection, held
 };
 
 ObjectDefinition* GetVORNDatabaseClassDefinition();

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "database/database_fields.h"
 #include "database/db_cursor.h"
 #include "strings/vstring.h"
 
@@ -112,10 +113,12 @@ int32_t CloseDatabase(void* handle) {
 }
 
 RuntimeObject* GetTableSchema(void* handle) {
+  Db(handle)->db->ClearError();
   return WrapCursor(Db(handle), vndbCursor::OpenTableList(*Db(handle)->db));
 }
 
 RuntimeObject* GetFieldSchema(void* handle, StringRep* table) {
+  Db(handle)->db->ClearError();
   std::shared_ptr<const DbTableSchema> schema = Db(handle)->db->FindSchema(Text(table));
   if (!schema) return nullptr;
   auto* cursor = new SchemaCursor();
@@ -140,12 +143,13 @@ void CreateTable(void* handle, StringRep* table, dbColumnDefinition* columns, co
 void AddTableRecord(void* handle, StringRep* table, dbColumnValue* values) {
   std::vector<DbColumnText> texts;
   for (const dbColumnValue* value = values; value; value = value->next) {
-    texts.push_back({Text(value->column), Text(value->value)});
+    texts.push_back({Text(value->column), Text(value->value), value->type == kVornDbNull});
   }
   Db(handle)->db->AddTableRecord(Text(table), texts);
 }
 
 RuntimeObject* GetTableCursor(void* handle, StringRep* table, dbColumnList* columns, dbFilter* filter) {
+  Db(handle)->db->ClearError();
   std::vector<std::string> names;
   for (const dbColumnList* column = columns; column; column = column->next) names.push_back(Text(column->name));
   return WrapCursor(Db(handle), vndbCursor::Open(*Db(handle)->db, Text(table), names, filter));
@@ -222,9 +226,14 @@ uint8_t ColumnSource(void* handle, int32_t index, const char** name, int32_t* na
 void UpdateRow(void* handle, dbRowEdit* edits) {
   BuiltInCursor* cursor = Cursor(handle);
   if (!cursor->walk) return;
-  std::vector<std::pair<size_t, std::string>> changes;
+  std::vector<std::pair<size_t, std::optional<std::string>>> changes;
   for (const dbRowEdit* edit = edits; edit; edit = edit->next) {
-    if (edit->column >= 0) changes.emplace_back(edit->column, Text(edit->value));
+    if (edit->column < 0) continue;
+    if (edit->value == DbNullEditValue()) {
+      changes.emplace_back(edit->column, std::nullopt);
+    } else {
+      changes.emplace_back(edit->column, Text(edit->value));
+    }
   }
   cursor->walk->UpdateRow(changes);
 }

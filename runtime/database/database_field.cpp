@@ -105,7 +105,7 @@ FieldValue Read(RuntimeObject* object, bool refuseAtBOF) {
   }
   value.present = true;
   if (const dbRowEdit* edit = PendingEdit(cursor, field->column)) {
-    value.edit = string::Share(edit->value);
+    value.edit = edit->value == DbNullEditValue() ? string() : string::Share(edit->value);
     return value;
   }
   const void* data = nullptr;
@@ -201,7 +201,7 @@ RuntimeObject* VariantOf(const FieldValue& value) {
 string VariantText(RuntimeObject* variant) {
   switch (KindOfVariant(variant)) {
     case VariantKind::kNil:
-    case VariantKind::kObject: return {};
+    case VariantKind::kObject: return string::Share(DbNullEditValue());
     case VariantKind::kInteger: return LongToString(VariantToInteger(variant));
     case VariantKind::kDouble: return DoubleToString(VariantToDouble(variant), kDoubleAutomatic, 20);
     case VariantKind::kDate: return GetSQLDateTimeString(variant);
@@ -211,6 +211,11 @@ string VariantText(RuntimeObject* variant) {
 }
 
 }  // namespace
+
+StringRep* DbNullEditValue() {
+  static StringRep* const null = NewStringRep("NULL", 4, kEncodingASCII);
+  return null;
+}
 
 ObjectDefinition* GetDatabaseCursorFieldClassDefinition() {
   static ObjectDefinition* definition = BuildCursorFieldDefinition();
@@ -316,7 +321,9 @@ VornRuntimeObject* CursorFieldConvertToDate(VornRuntimeObject* object) { return 
 // No picture of that format is decoded on this platform.
 VornRuntimeObject* cursorFieldMactPictGetter(VornRuntimeObject*, int32_t) { return nullptr; }
 
-void cursorFieldMactPictSetter(VornRuntimeObject* object, int32_t, VornRuntimeObject*) { SetPending(object, nullptr); }
+void cursorFieldMactPictSetter(VornRuntimeObject* object, int32_t, VornRuntimeObject*) {
+  SetPending(object, DbNullEditValue());
+}
 
 VornRuntimeObject* CursorFieldValueGetter(VornRuntimeObject* object, int32_t) {
   FieldValue value = Read(object, false);

@@ -32,6 +32,10 @@ RuntimeObject* NewDatabaseField(RuntimeObject* cursor, int32_t column);
 // The record's value list; null for an empty record or anything that is not one.
 dbColumnValue* DatabaseRecordValues(RuntimeObject* record);
 
+// The value of a pending edit that sets the column to NULL: a text of its own, told apart by
+// identity, so that an engine reading it as text still sees "NULL" and never an empty text.
+StringRep* DbNullEditValue();
+
 // A column value as the engine hands it out.
 struct DbColumnBytes {
   uint8_t type = kVornDbNull;

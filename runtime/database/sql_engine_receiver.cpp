@@ -93,7 +93,9 @@ class EngineReceiver : public SqlStatementReceiver {
                                           " does not exist in table " + statement.table);
           return;
         }
-        databaseCursorFieldSetString(field.object, Utf8(statement.assignments[i].value).Rep());
+        const SqlAssignment& assignment = statement.assignments[i];
+        databaseCursorFieldSetString(field.object,
+                                     assignment.null ? DbNullEditValue() : Utf8(assignment.value).Rep());
       }
       cursorUpdate(cursor.object);
     }

@@ -105,7 +105,8 @@ TEST_F(DatabaseFieldTest, AssignmentsWhileEditingBecomeTheFieldsText) {
   CursorFieldValueSetter(field, 0, variant);
   EXPECT_EQ(cursorFieldIntegerValueGetter(field, 0), -8);
   CursorFieldValueSetter(field, 0, nullptr);
-  EXPECT_EQ(CursorFields(cursor)->edits->value, nullptr);
+  EXPECT_EQ(CursorFields(cursor)->edits->value, DbNullEditValue()) << "nil sets NULL";
+  EXPECT_EQ(Text(cursorFieldStringValueGetter(field, 0)), "");
   EXPECT_EQ(CursorFields(cursor)->edits->next, nullptr);
 }
 
