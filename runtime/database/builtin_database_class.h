@@ -18,6 +18,9 @@ ObjectDefinition* GetVORNDatabaseClassDefinition();
 // A Database over the file at the path (one reference); nil with the reason in `error`.
 RuntimeObject* OpenDatabaseFile(const std::string& path, std::string* error);
 
+// Fields serve the binding interface StringProvider and records tupleInterface; the binding
+// layer hands its definitions over before the classes are registered.
+void AddDatabaseBindingInterfaces(ObjectDefinition* stringProvider, ObjectDefinition* tuple);
 // Registers the database classes in the order compiled code expects them.
 void RegisterDatabaseClasses();
 

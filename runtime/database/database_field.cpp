@@ -6,6 +6,7 @@
 #include <string>
 
 #include "database/database_fields.h"
+#include "database/database_jpeg.h"
 #include "database/database_objects.h"
 #include "objects/class_registry.h"
 #include "objects/date_class.h"
@@ -33,6 +34,8 @@ const PropertyRow kProperties[] = {
     VALUE("DateValue", "o<Date>", cursorFieldDateValueGetter, cursorFieldDateValueSetter),
     {0, "MacPictValue", "o<Picture>", Fn(&cursorFieldMactPictGetter), "cursorFieldMactPictGetter",
      Fn(&cursorFieldMactPictSetter), "cursorFieldMactPictSetter", 0, 0},
+    {0, "JPEGValue", "o<Picture>", Fn(&cursorFieldJPEGGetter), "cursorFieldJPEGGetter", Fn(&cursorFieldJPEGSetter),
+     "cursorFieldJPEGSetter", 0, 0},
     VALUE("BooleanValue", "b", CursorFieldBooleanValueGetter, CursorFieldBooleanValueSetter),
     VALUE("Value", "o<Variant>", CursorFieldValueGetter, CursorFieldValueSetter),
 };
@@ -334,6 +337,21 @@ VornRuntimeObject* CursorFieldValueGetter(VornRuntimeObject* object, int32_t) {
 
 void CursorFieldValueSetter(VornRuntimeObject* object, int32_t, VornRuntimeObject* variant) {
   SetPending(object, VariantText(variant).Rep());
+}
+
+// Only byte columns (and pending edits, which hold what a setter made) can hold a picture.
+VornRuntimeObject* cursorFieldJPEGGetter(VornRuntimeObject* object, int32_t) {
+  FieldValue value = Read(object, false);
+  if (!value.present) return nullptr;
+  if (value.edit) return PictureFromJPEG(std::string(value.edit->View()));
+  if (value.bytes.type < kVornDbBinary || value.bytes.type > 17) return nullptr;
+  return PictureFromJPEG(value.copied);
+}
+
+void cursorFieldJPEGSetter(VornRuntimeObject* object, int32_t, VornRuntimeObject* picture) {
+  if (std::optional<std::string> bytes = JPEGOfPicture(picture)) {
+    SetPending(object, string(*bytes, kEncodingUnknown).Rep());
+  }
 }
 
 }  // extern "C"
