@@ -308,6 +308,10 @@ dbEngineDefinition gBuiltInEngine = {
     Commit, Rollback, nullptr,
 };
 
+void ClearBuiltInEngineError(const dbEngineDefinition* engine, void* handle) {
+  if (engine == &gBuiltInEngine && handle) Db(handle)->db->ClearError();
+}
+
 RuntimeObject* WrapBuiltInDatabase(std::unique_ptr<vndbHandle> handle) {
   if (!handle) return nullptr;
   auto* database = new BuiltInDatabase{std::move(handle), {}};

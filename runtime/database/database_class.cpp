@@ -2,6 +2,7 @@
 // through the engine's record.
 #include <cstddef>
 
+#include "database/builtin_engine.h"
 #include "database/database_objects.h"
 #include "database/database_fields.h"
 #include "database/db_shutdown_context.h"
@@ -162,6 +163,7 @@ string BuildInsertText(const string& table, const dbColumnValue* values) {
 bool DatabaseSQLExecute(DatabaseObject* database, const string& sql) {
   SetDatabaseError(database, 0, string());
   if (!EnsureDatabaseOpen(database)) return false;
+  ClearBuiltInEngineError(database->engine, database->handle);
   if (!DatabaseExecuteDirect(database, sql)) SqlExecuteOnEngine(database, sql);
   return true;
 }
@@ -274,6 +276,7 @@ VornRuntimeObject* databaseSQLSelect(VornRuntimeObject* object, VornStringRecord
   if (!database) return nullptr;
   SetDatabaseError(database, 0, string());
   if (!EnsureDatabaseOpen(database)) return nullptr;
+  ClearBuiltInEngineError(database->engine, database->handle);
   const string text = string::Share(sql);
   RuntimeObject* cursor = nullptr;
   if (database->engine->directSQLSelect) {

@@ -60,6 +60,7 @@ TEST_F(SqlFaultsTest, StatementsChangeExactlyTheirRows) {
       {{"delete from t where id > 2.5"}, 0, {"x x 1 true", "y b 2 false"}},
       {{"insert into t (id) values (1)", "update t set a = 'w' where id = 2"}, 0, {"x x 1 true", "w b 2 false", "b z 3 true"}},
       {{"insert into t (id) values (1)", "delete from t where id = 3"}, 0, {"x x 1 true", "y b 2 false"}},
+      {{"insert into t (id) values (1)", "create index i on t (a)"}, 0, kT},
   };
   CreateT();
   for (const Case& c : cases) {
