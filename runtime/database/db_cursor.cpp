@@ -83,9 +83,21 @@ std::optional<DbValue> vndbCursor::FieldValue(uint8_t field) {
 
 bool vndbCursor::NextRow() {
   if (mEnded || !mTree) return false;
+  // Changes made through others while the walk is open may have moved records or split pages
+  // under its path: it then finds its place again by the last key it gave.
+  if (mDisturbed && mHasLastKey) {
+    bool found = false;
+    if (mTree->Find(mLastKey, &found) && found) mTree->Next();  // stays on the row already given
+  }
+  mDisturbed = false;
   const DbRowFilter::FieldReader read = [this](uint8_t field) { return FieldValue(field); };
-  while (mTree->Next())
-    if (mTree->IsCurrentVisible() && (!mFilter || mFilter->Matches(read))) return true;
+  while (mTree->Next()) {
+    if (mTree->IsCurrentVisible() && (!mFilter || mFilter->Matches(read))) {
+      mLastKey = mTree->CurrentKey();
+      mHasLastKey = true;
+      return true;
+    }
+  }
   // The walk is over: rows whose key changed are put back now.
   mTree.reset();
   mEnded = true;

@@ -43,6 +43,8 @@ class vndbCursor {
   std::optional<DbValue> ColumnValue(size_t index);
 
   bool NextRow();
+  // Tells the walk that the file was changed through someone else since its last step.
+  void Disturb() { mDisturbed = true; }
   bool DeleteRow();
   // Replaces the current row by one with the edited columns (index, value text, nothing for
   // NULL) converted like inserted values; a row whose key changed reappears when the walk is
@@ -68,6 +70,9 @@ class vndbCursor {
   std::unique_ptr<DbRowFilter> mFilter;
   bool mEnded = false;
   std::set<Bytes> mMovedKeys;  // keys given to rows during this walk
+  Bytes mLastKey;               // of the row given last
+  bool mHasLastKey = false;
+  bool mDisturbed = false;
 };
 
 }  // namespace vorn
