@@ -1,5 +1,6 @@
 #include "database/sql_row_store.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -105,7 +106,7 @@ double SqlCellNumber(const SqlCell& cell) {
 
 size_t SqlRowBytes(const SqlRow& row) {
   size_t bytes = 0;
-  for (const SqlCell& cell : row) bytes += cell.bytes.size() + cell.source.size() + cell.key.size();
+  for (const SqlCell& cell : row) bytes += cell.bytes.size();
   return bytes;
 }
 
@@ -167,24 +168,41 @@ bool SqlRowStore::Append(SqlRow row) {
   return true;
 }
 
+constexpr size_t kBlockBytes = 32768;
+
 bool SqlRowStore::Spill(const SqlRow& row) {
   const std::vector<uint8_t> bytes = Encode(row);
-  if (!mFile->WriteAt(mEnd, bytes)) return false;
   mOffsets.push_back(mEnd);
   mEnd += bytes.size();
+  mUnwritten.insert(mUnwritten.end(), bytes.begin(), bytes.end());
+  return mUnwritten.size() < kBlockBytes || Flush();
+}
+
+bool SqlRowStore::Flush() {
+  if (mUnwritten.empty()) return true;
+  if (!mFile->WriteAt(mEnd - mUnwritten.size(), mUnwritten)) return false;
+  mUnwritten.clear();
   return true;
 }
 
-std::optional<SqlRow> SqlRowStore::Fetch(size_t index) const {
+std::optional<SqlRow> SqlRowStore::Fetch(size_t index) {
   if (!mFile) {
     if (index >= mRows.size()) return std::nullopt;
     return mRows[index];
   }
-  if (index >= mOffsets.size()) return std::nullopt;
+  if (index >= mOffsets.size() || mFailed || !Flush()) return std::nullopt;
+  const uint64_t start = mOffsets[index];
   const uint64_t end = index + 1 < mOffsets.size() ? mOffsets[index + 1] : mEnd;
-  std::vector<uint8_t> bytes(static_cast<size_t>(end - mOffsets[index]));
-  if (!mFile->ReadAt(mOffsets[index], bytes)) return std::nullopt;
-  return Decode(bytes);
+  if (start < mWindowStart || end > mWindowStart + mWindow.size()) {
+    mWindowStart = start;
+    mWindow.resize(static_cast<size_t>(std::min<uint64_t>(mEnd - start, std::max<uint64_t>(end - start, kBlockBytes))));
+    if (!mFile->ReadAt(mWindowStart, mWindow)) {
+      mWindow.clear();
+      return std::nullopt;
+    }
+  }
+  const auto first = mWindow.begin() + static_cast<std::ptrdiff_t>(start - mWindowStart);
+  return Decode(std::vector<uint8_t>(first, first + static_cast<std::ptrdiff_t>(end - start)));
 }
 
 }  // namespace vorn

@@ -32,7 +32,7 @@ void SqlSetMemoryBudget(size_t bytes);
 // The number a numeric cell holds (smallint, integer, float, double; a Boolean's byte).
 double SqlCellNumber(const SqlCell& cell);
 
-// The bytes a row counts against the budget.
+// The bytes a row counts against the budget: its values' (sources and keys come on top).
 size_t SqlRowBytes(const SqlRow& row);
 
 // An anonymous file in the user's temporary folder ($TMPDIR when it names a folder, else
@@ -61,11 +61,12 @@ class SqlRowStore {
   bool Append(SqlRow row);
   size_t Count() const { return mOffsets.empty() ? mRows.size() : mOffsets.size(); }
   // Nothing outside the rows or when the file cannot be read.
-  std::optional<SqlRow> Fetch(size_t index) const;
+  std::optional<SqlRow> Fetch(size_t index);
   bool OnFile() const { return mFile != nullptr; }
 
  private:
   bool Spill(const SqlRow& row);
+  bool Flush();
 
   size_t mBudget;
   size_t mHeld = 0;
@@ -74,6 +75,11 @@ class SqlRowStore {
   std::vector<uint64_t> mOffsets;  // each row's start in the file
   uint64_t mEnd = 0;
   bool mFailed = false;
+  // Rows go to the file and come back from it in blocks, as they are mostly written and read
+  // in order: the bytes not yet written (they end at mEnd), and a window of bytes read.
+  std::vector<uint8_t> mUnwritten;
+  std::vector<uint8_t> mWindow;
+  uint64_t mWindowStart = 0;
 };
 
 }  // namespace vorn

@@ -1,6 +1,7 @@
 #include "database/sql_sort.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "database/db_format.h"
@@ -31,10 +32,23 @@ int Order(const T& a, const T& b) {
   return a < b ? -1 : (b < a ? 1 : 0);
 }
 
+// The sort-order weights, copied once so that the comparison of every byte is a lookup.
+const std::array<uint8_t, 256>& Weights() {
+  static const std::array<uint8_t, 256> weights = [] {
+    std::array<uint8_t, 256> table{};
+    for (size_t byte = 0; byte < table.size(); ++byte) table[byte] = DbCollate(static_cast<uint8_t>(byte));
+    return table;
+  }();
+  return weights;
+}
+
 int CompareText(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+  const std::array<uint8_t, 256>& weights = Weights();
   const size_t common = std::min(a.size(), b.size());
   for (size_t i = 0; i < common; ++i) {
-    if (int order = Order(DbCollate(a[i]), DbCollate(b[i]))) return order;
+    if (a[i] != b[i]) {
+      if (int order = Order(weights[a[i]], weights[b[i]])) return order;
+    }
   }
   return Order(a.size(), b.size());
 }
