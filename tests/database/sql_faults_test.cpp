@@ -63,6 +63,12 @@ TEST_F(SqlFaultsTest, StatementsChangeExactlyTheirRows) {
       {{"insert into t (id) values (1)", "create index i on t (a)"}, 0, kT},
   };
   CreateT();
+  Exec("create table pair (a varchar(9) not null, b integer not null, primary key (a, b))");
+  Exec("insert into pair (a, b) values ('w', 1)");
+  Exec("insert into pair (a, b) values ('x', 1)");
+  Exec("update pair set a = 'x'");
+  EXPECT_EQ(ErrorCode(), 2005) << "a later row's success does not hide the refusal";
+  EXPECT_EQ(TableRows("pair"), (Rows{"w 1", "x 1"}));
   for (const Case& c : cases) {
     Exec("delete from t");
     Exec("insert into t (id, a, b, k) values (1, 'x', 'x', true)");
