@@ -227,7 +227,7 @@ std::unique_ptr<SqlRowStore> BuildRows(SqlQueryPlan& plan) {
     grouping = plan.Keys().front().first;
     SqlSorter sorter(plan.Keys());
     bool written = true;
-    while (written && plan.Next()) written = sorter.Add(plan.CurrentRow());
+    while (written && plan.Next()) written = sorter.Add(plan.CurrentRow(!plan.Aggregated()));
     plan.Rewind();
     if (written) rows = sorter.Finish();
   }
@@ -238,7 +238,7 @@ std::unique_ptr<SqlRowStore> BuildRows(SqlQueryPlan& plan) {
     SqlRowSource source = [&]() -> std::optional<SqlRow> {
       if (rows) return at < rows->Count() ? rows->Fetch(at++) : std::nullopt;
       if (!plan.Next()) return std::nullopt;
-      return plan.CurrentRow();
+      return plan.CurrentRow(false);
     };
     if (rows || plan.Keys().empty()) rows = SqlAggregate(source, codes, grouping);
     plan.Rewind();

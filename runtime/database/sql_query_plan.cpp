@@ -266,7 +266,7 @@ void SqlQueryPlan::Rewind() {
   mStarted = mDone = false;
 }
 
-SqlRow SqlQueryPlan::CurrentRow() {
+SqlRow SqlQueryPlan::CurrentRow(bool withSources) {
   SqlRow row;
   for (const OutputColumn& column : mColumns) {
     DatabaseCursorObject* cursor = CursorFields(mTables[column.source.table].cursor);
@@ -287,7 +287,7 @@ SqlRow SqlQueryPlan::CurrentRow() {
     }
     const char *name = nullptr, *key = nullptr;
     int32_t nameLength = 0, keyLength = 0;
-    if (cursor && cursor->handle && cursor->definition->columnSource &&
+    if (withSources && cursor && cursor->handle && cursor->definition->columnSource &&
         cursor->definition->columnSource(cursor->handle, column.source.field, &name, &nameLength, &key, &keyLength,
                                          nullptr, nullptr) &&
         name && nameLength > 0) {

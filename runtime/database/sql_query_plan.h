@@ -43,8 +43,9 @@ class SqlQueryPlan {
   bool Next();
   // Closes the tables' cursors; the next Next starts the join again.
   void Rewind();
-  // The current row's values with their sources, every column (hidden ones too).
-  SqlRow CurrentRow();
+  // The current row's values, every column (hidden ones too), with their sources when asked
+  // (a summary row, which stands for many, needs none).
+  SqlRow CurrentRow(bool withSources = true);
 
   const std::vector<OutputColumn>& Columns() const { return mColumns; }
   int32_t Visible() const { return mVisible; }
