@@ -64,7 +64,10 @@ typedef struct dbColumnList {
 } dbColumnList;
 
 /* The condition of a table cursor: operators 0-9 compare `column` with `value`, 64 is AND and
- * 65 OR over `left` and `right`. */
+ * 65 OR over `left` and `right`. `mode` 0 compares the row's value as stored, 2 upper-cased,
+ * 3 lower-cased; with VORN_DB_FILTER_COLUMN added, `value` names a column of the same row whose
+ * value is compared instead of a literal. */
+#define VORN_DB_FILTER_COLUMN 0x100
 typedef struct dbFilter {
   struct dbFilter *left;
   struct dbFilter *right;

@@ -93,6 +93,7 @@ void RegisterIntrinsicClasses() {
   RegisterIntrinsicClass(GetTextInputStreamClassDefinition());
   RegisterIntrinsicClass(GetTextOutputStreamClassDefinition());
   RegisterFileClasses();
+  AddDatabaseBindingInterfaces(GetStringProviderInterfaceDefinition(), GetTupleInterfaceDefinition());
   RegisterDatabaseClasses();
   RegisterSocketClasses();
   RegisterSerialClasses();

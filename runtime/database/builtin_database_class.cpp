@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include <sys/stat.h>
+
 #include "database/builtin_engine.h"
 #include "database/database_objects.h"
 #include "database/db_handle.h"
@@ -79,6 +81,39 @@ uint8_t Bind(RuntimeObject* object, Make make) {
   SetDatabaseError(&self->base, 0, string());
   TakeOverDatabaseHandle(&self->base, other);
   RuntimeUnlockObject(made);
+  ReplaceStringRep(self->connectedPath, string(PathOf(self->databaseFile), kEncodingUTF8).Rep());
+  return 1;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat first {}, second {};
+  if (stat(a.c_str(), &first) != 0 || stat(b.c_str(), &second) != 0) return a == b;
+  return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// Connecting an open database opens the new file before letting the old connection go, so that
+// a file that cannot be opened leaves the connection as it was.
+uint8_t Reconnect(RuntimeObject* object) {
+  VORNDatabaseObject* self = Fields(object);
+  const std::string path = PathOf(self->databaseFile);
+  const std::string connected(string::Share(self->connectedPath).View());
+  // Committed first, so that a second handle on the same file reads what this one wrote.
+  databaseCommit(object);
+  std::string error;
+  RuntimeObject* made = OpenDatabaseFile(path, &error);
+  DatabaseObject* other = DatabaseFields(made);
+  if (!other || !other->handle) {
+    RuntimeUnlockObject(made);
+    // The file this object already has open may refuse a second handle; it stays connected.
+    const bool already = SameFile(path, connected);
+    SetDatabaseError(&self->base, already ? 0 : kOpenFailedError, string(already ? "" : error, kEncodingUTF8));
+    return already ? 1 : 0;
+  }
+  databaseClose(object);
+  SetDatabaseError(&self->base, 0, string());
+  TakeOverDatabaseHandle(&self->base, other);
+  RuntimeUnlockObject(made);
+  ReplaceStringRep(self->connectedPath, string(path, kEncodingUTF8).Rep());
   return 1;
 }
 
@@ -112,7 +147,10 @@ using namespace vorn;
 extern "C" {
 
 void VORNDatabaseConstructor(VornRuntimeObject* object) {
-  if (VORNDatabaseObject* self = Fields(object)) self->base.engine = &gBuiltInEngine;
+  if (VORNDatabaseObject* self = Fields(object)) {
+    self->base.engine = &gBuiltInEngine;
+    self->connectedPath = nullptr;
+  }
 }
 
 void VORNDatabaseDestructor(VornRuntimeObject* object) {
@@ -123,6 +161,8 @@ void VORNDatabaseDestructor(VornRuntimeObject* object) {
   RuntimeObject* file = self->databaseFile;
   self->databaseFile = nullptr;
   RuntimeUnlockObject(file);
+  ReleaseStringRep(self->connectedPath);
+  self->connectedPath = nullptr;
 }
 
 VornRuntimeObject* VORNDatabaseFolderItemGetter(VornRuntimeObject* object, int32_t) {
@@ -141,7 +181,11 @@ void VORNDatabaseFolderItemSetter(VornRuntimeObject* object, int32_t, VornRuntim
   RuntimeUnlockObject(old);
 }
 
-uint8_t VORNDatabaseConnect(VornRuntimeObject* object) { return Bind(object, OpenDatabaseFile); }
+uint8_t VORNDatabaseConnect(VornRuntimeObject* object) {
+  VORNDatabaseObject* self = Fields(object);
+  if (self && self->databaseFile && self->base.open && self->base.handle) return Reconnect(object);
+  return Bind(object, OpenDatabaseFile);
+}
 
 uint8_t VORNDatabaseCreateDatabaseFile(VornRuntimeObject* object) { return Bind(object, CreateDatabaseAt); }
 

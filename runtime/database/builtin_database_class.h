@@ -10,6 +10,7 @@ namespace vorn {
 struct VORNDatabaseObject {
   DatabaseObject base;
   RuntimeObject* databaseFile;  // a FolderItem, held
+  StringRep* connectedPath;     // the file of the open connection, held
 };
 
 ObjectDefinition* GetVORNDatabaseClassDefinition();
@@ -17,6 +18,9 @@ ObjectDefinition* GetVORNDatabaseClassDefinition();
 // A Database over the file at the path (one reference); nil with the reason in `error`.
 RuntimeObject* OpenDatabaseFile(const std::string& path, std::string* error);
 
+// Fields serve the binding interface StringProvider and records tupleInterface; the binding
+// layer hands its definitions over before the classes are registered.
+void AddDatabaseBindingInterfaces(ObjectDefinition* stringProvider, ObjectDefinition* tuple);
 // Registers the database classes in the order compiled code expects them.
 void RegisterDatabaseClasses();
 

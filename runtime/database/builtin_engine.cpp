@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "database/database_fields.h"
 #include "database/db_cursor.h"
 #include "strings/vstring.h"
 
@@ -96,6 +97,13 @@ void HandOut(const Bytes& bytes, uint8_t type, const void** data, uint8_t* outTy
 
 RuntimeObject* WrapCursor(BuiltInDatabase* database, std::unique_ptr<vndbCursor> walk);
 
+// Every change may move records under the walks of the database's other cursors.
+void Disturb(BuiltInDatabase* database, BuiltInCursor* changing = nullptr) {
+  for (BuiltInCursor* cursor : database->cursors) {
+    if (cursor != changing && cursor->walk) cursor->walk->Disturb();
+  }
+}
+
 // --- database record --------------------------------------------------------------------
 
 int32_t CloseDatabase(void* handle) {
@@ -112,10 +120,12 @@ int32_t CloseDatabase(void* handle) {
 }
 
 RuntimeObject* GetTableSchema(void* handle) {
+  Db(handle)->db->ClearError();
   return WrapCursor(Db(handle), vndbCursor::OpenTableList(*Db(handle)->db));
 }
 
 RuntimeObject* GetFieldSchema(void* handle, StringRep* table) {
+  Db(handle)->db->ClearError();
   std::shared_ptr<const DbTableSchema> schema = Db(handle)->db->FindSchema(Text(table));
   if (!schema) return nullptr;
   auto* cursor = new SchemaCursor();
@@ -134,18 +144,21 @@ void CreateTable(void* handle, StringRep* table, dbColumnDefinition* columns, co
   }
   std::vector<size_t> keyPositions;
   for (int32_t i = 0; keys && i < keyCount; ++i) keyPositions.push_back(keys[i]);
+  Disturb(Db(handle));
   Db(handle)->db->CreateTable(Text(table), specs, keyPositions);
 }
 
 void AddTableRecord(void* handle, StringRep* table, dbColumnValue* values) {
   std::vector<DbColumnText> texts;
   for (const dbColumnValue* value = values; value; value = value->next) {
-    texts.push_back({Text(value->column), Text(value->value)});
+    texts.push_back({Text(value->column), Text(value->value), value->type == kVornDbNull});
   }
+  Disturb(Db(handle));
   Db(handle)->db->AddTableRecord(Text(table), texts);
 }
 
 RuntimeObject* GetTableCursor(void* handle, StringRep* table, dbColumnList* columns, dbFilter* filter) {
+  Db(handle)->db->ClearError();
   std::vector<std::string> names;
   for (const dbColumnList* column = columns; column; column = column->next) names.push_back(Text(column->name));
   return WrapCursor(Db(handle), vndbCursor::Open(*Db(handle)->db, Text(table), names, filter));
@@ -154,6 +167,7 @@ RuntimeObject* GetTableCursor(void* handle, StringRep* table, dbColumnList* colu
 void AddTableColumn(void* handle, StringRep* table, dbColumnDefinition* column, int32_t notNull) {
   if (!column) return;
   const uint8_t type = column->type >= 0 && column->type < 255 ? static_cast<uint8_t>(column->type) : 255;
+  Disturb(Db(handle));
   Db(handle)->db->AddTableColumn(Text(table), {Text(column->name), type, notNull == 0});
 }
 
@@ -165,7 +179,10 @@ StringRep* GetLastErrorString(void* handle) {
 }
 
 void Commit(void* handle) { Db(handle)->db->Commit(); }
-void Rollback(void* handle) { Db(handle)->db->Rollback(); }
+void Rollback(void* handle) {
+  Disturb(Db(handle));
+  Db(handle)->db->Rollback();
+}
 
 // --- general cursor record --------------------------------------------------------------
 
@@ -203,7 +220,10 @@ uint8_t NextRow(void* handle) {
 }
 
 void DeleteRow(void* handle) {
-  if (BuiltInCursor* cursor = Cursor(handle); cursor->walk) cursor->walk->DeleteRow();
+  BuiltInCursor* cursor = Cursor(handle);
+  if (!cursor->walk) return;
+  if (cursor->owner) Disturb(cursor->owner, cursor);
+  cursor->walk->DeleteRow();
 }
 
 uint8_t ColumnSource(void* handle, int32_t index, const char** name, int32_t* nameLength, const char** key,
@@ -222,9 +242,15 @@ uint8_t ColumnSource(void* handle, int32_t index, const char** name, int32_t* na
 void UpdateRow(void* handle, dbRowEdit* edits) {
   BuiltInCursor* cursor = Cursor(handle);
   if (!cursor->walk) return;
-  std::vector<std::pair<size_t, std::string>> changes;
+  if (cursor->owner) Disturb(cursor->owner, cursor);
+  std::vector<std::pair<size_t, std::optional<std::string>>> changes;
   for (const dbRowEdit* edit = edits; edit; edit = edit->next) {
-    if (edit->column >= 0) changes.emplace_back(edit->column, Text(edit->value));
+    if (edit->column < 0) continue;
+    if (edit->value == DbNullEditValue()) {
+      changes.emplace_back(edit->column, std::nullopt);
+    } else {
+      changes.emplace_back(edit->column, Text(edit->value));
+    }
   }
   cursor->walk->UpdateRow(changes);
 }
@@ -298,6 +324,10 @@ dbEngineDefinition gBuiltInEngine = {
     AddTableRecord, GetTableCursor, nullptr, AddTableColumn, nullptr, GetLastErrorCode, GetLastErrorString,
     Commit, Rollback, nullptr,
 };
+
+void ClearBuiltInEngineError(const dbEngineDefinition* engine, void* handle) {
+  if (engine == &gBuiltInEngine && handle) Db(handle)->db->ClearError();
+}
 
 RuntimeObject* WrapBuiltInDatabase(std::unique_ptr<vndbHandle> handle) {
   if (!handle) return nullptr;

@@ -13,6 +13,11 @@ namespace vorn {
 
 extern dbEngineDefinition gBuiltInEngine;
 
+// Forgets the engine's last error when the database runs on the built-in engine. The engine
+// record has no operation for it, and a statement that reaches no engine operation must not
+// show an error left by an earlier one.
+void ClearBuiltInEngineError(const dbEngineDefinition* engine, void* handle);
+
 // A Database bound to the built-in engine over the handle (one reference); nil without one.
 RuntimeObject* WrapBuiltInDatabase(std::unique_ptr<vndbHandle> handle);
 

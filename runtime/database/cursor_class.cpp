@@ -78,7 +78,7 @@ void Move(RuntimeObject* object, void (*dbCursorDefinition::*move)(void*)) {
 // The UPDATE assignment of one change: "[column] = 'value'" or "[column] = NULL".
 std::string Assignment(const std::string& column, StringRep* value) {
   std::string text = "[" + column + "] = ";
-  if (!value) return text + "NULL";
+  if (!value || value == DbNullEditValue()) return text + "NULL";
   text += "'";
   for (char byte : string::Share(value).View()) {
     text += byte;

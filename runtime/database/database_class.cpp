@@ -2,6 +2,7 @@
 // through the engine's record.
 #include <cstddef>
 
+#include "database/builtin_engine.h"
 #include "database/database_objects.h"
 #include "database/database_fields.h"
 #include "database/db_shutdown_context.h"
@@ -95,6 +96,25 @@ string Quoted(const string& text) {
   return quoted;
 }
 
+// A numeric value goes into the statement unquoted only when it is a number and nothing else:
+// any other text would be read as more of the statement.
+bool IsBareNumber(int32_t type, std::string_view text) {
+  if (type != kVornDbInteger && type != kVornDbDouble) return false;
+  size_t at = text.starts_with('-') ? 1 : 0;
+  size_t digits = 0;
+  bool point = false;
+  for (; at < text.size(); ++at) {
+    if (text[at] >= '0' && text[at] <= '9') {
+      ++digits;
+    } else if (text[at] == '.' && !point && type == kVornDbDouble) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  return digits > 0;
+}
+
 void Transact(RuntimeObject* object, void (*dbEngineDefinition::*operation)(void*), const char* text) {
   DatabaseObject* database = DatabaseFields(object);
   // A database without an open handle has nothing to commit; its engine must not be asked.
@@ -129,8 +149,11 @@ string BuildInsertText(const string& table, const dbColumnValue* values) {
   text.AppendCString(") values (");
   for (const dbColumnValue* value = values; value; value = value->next) {
     const string valueText = string::Share(value->value);
-    const bool bare = value->type == kVornDbInteger || value->type == kVornDbDouble;
-    text.Append(bare ? valueText : Quoted(valueText));
+    if (value->type == kVornDbNull) {
+      text.AppendCString("NULL");
+    } else {
+      text.Append(IsBareNumber(value->type, valueText.View()) ? valueText : Quoted(valueText));
+    }
     if (value->next) text.AppendCString(",");
   }
   text.AppendCString(")");
@@ -140,6 +163,7 @@ string BuildInsertText(const string& table, const dbColumnValue* values) {
 bool DatabaseSQLExecute(DatabaseObject* database, const string& sql) {
   SetDatabaseError(database, 0, string());
   if (!EnsureDatabaseOpen(database)) return false;
+  ClearBuiltInEngineError(database->engine, database->handle);
   if (!DatabaseExecuteDirect(database, sql)) SqlExecuteOnEngine(database, sql);
   return true;
 }
@@ -252,6 +276,7 @@ VornRuntimeObject* databaseSQLSelect(VornRuntimeObject* object, VornStringRecord
   if (!database) return nullptr;
   SetDatabaseError(database, 0, string());
   if (!EnsureDatabaseOpen(database)) return nullptr;
+  ClearBuiltInEngineError(database->engine, database->handle);
   const string text = string::Share(sql);
   RuntimeObject* cursor = nullptr;
   if (database->engine->directSQLSelect) {
@@ -263,7 +288,7 @@ VornRuntimeObject* databaseSQLSelect(VornRuntimeObject* object, VornStringRecord
       SetDatabaseError(database, error.code, string(error.message, kEncodingUTF8));
       return nullptr;
     }
-    cursor = SqlRunQuery(database, *select, text);
+    cursor = SqlRunQuery(database, std::move(select), text);
   }
   if (cursor) BindCursorToDatabase(cursor, object, text);
   return cursor;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "database/database_fields.h"
+#include "database/database_jpeg.h"
 #include "database/database_objects.h"
 #include "objects/class_registry.h"
 #include "objects/date_class.h"
@@ -33,6 +34,8 @@ const PropertyRow kProperties[] = {
     VALUE("DateValue", "o<Date>", cursorFieldDateValueGetter, cursorFieldDateValueSetter),
     {0, "MacPictValue", "o<Picture>", Fn(&cursorFieldMactPictGetter), "cursorFieldMactPictGetter",
      Fn(&cursorFieldMactPictSetter), "cursorFieldMactPictSetter", 0, 0},
+    {0, "JPEGValue", "o<Picture>", Fn(&cursorFieldJPEGGetter), "cursorFieldJPEGGetter", Fn(&cursorFieldJPEGSetter),
+     "cursorFieldJPEGSetter", 0, 0},
     VALUE("BooleanValue", "b", CursorFieldBooleanValueGetter, CursorFieldBooleanValueSetter),
     VALUE("Value", "o<Variant>", CursorFieldValueGetter, CursorFieldValueSetter),
 };
@@ -105,7 +108,7 @@ FieldValue Read(RuntimeObject* object, bool refuseAtBOF) {
   }
   value.present = true;
   if (const dbRowEdit* edit = PendingEdit(cursor, field->column)) {
-    value.edit = string::Share(edit->value);
+    value.edit = edit->value == DbNullEditValue() ? string() : string::Share(edit->value);
     return value;
   }
   const void* data = nullptr;
@@ -201,7 +204,7 @@ RuntimeObject* VariantOf(const FieldValue& value) {
 string VariantText(RuntimeObject* variant) {
   switch (KindOfVariant(variant)) {
     case VariantKind::kNil:
-    case VariantKind::kObject: return {};
+    case VariantKind::kObject: return string::Share(DbNullEditValue());
     case VariantKind::kInteger: return LongToString(VariantToInteger(variant));
     case VariantKind::kDouble: return DoubleToString(VariantToDouble(variant), kDoubleAutomatic, 20);
     case VariantKind::kDate: return GetSQLDateTimeString(variant);
@@ -211,6 +214,11 @@ string VariantText(RuntimeObject* variant) {
 }
 
 }  // namespace
+
+StringRep* DbNullEditValue() {
+  static StringRep* const null = NewStringRep("NULL", 4, kEncodingASCII);
+  return null;
+}
 
 ObjectDefinition* GetDatabaseCursorFieldClassDefinition() {
   static ObjectDefinition* definition = BuildCursorFieldDefinition();
@@ -316,7 +324,9 @@ VornRuntimeObject* CursorFieldConvertToDate(VornRuntimeObject* object) { return 
 // No picture of that format is decoded on this platform.
 VornRuntimeObject* cursorFieldMactPictGetter(VornRuntimeObject*, int32_t) { return nullptr; }
 
-void cursorFieldMactPictSetter(VornRuntimeObject* object, int32_t, VornRuntimeObject*) { SetPending(object, nullptr); }
+void cursorFieldMactPictSetter(VornRuntimeObject* object, int32_t, VornRuntimeObject*) {
+  SetPending(object, DbNullEditValue());
+}
 
 VornRuntimeObject* CursorFieldValueGetter(VornRuntimeObject* object, int32_t) {
   FieldValue value = Read(object, false);
@@ -327,6 +337,21 @@ VornRuntimeObject* CursorFieldValueGetter(VornRuntimeObject* object, int32_t) {
 
 void CursorFieldValueSetter(VornRuntimeObject* object, int32_t, VornRuntimeObject* variant) {
   SetPending(object, VariantText(variant).Rep());
+}
+
+// Only byte columns (and pending edits, which hold what a setter made) can hold a picture.
+VornRuntimeObject* cursorFieldJPEGGetter(VornRuntimeObject* object, int32_t) {
+  FieldValue value = Read(object, false);
+  if (!value.present) return nullptr;
+  if (value.edit) return PictureFromJPEG(std::string(value.edit->View()));
+  if (value.bytes.type < kVornDbBinary || value.bytes.type > 17) return nullptr;
+  return PictureFromJPEG(value.copied);
+}
+
+void cursorFieldJPEGSetter(VornRuntimeObject* object, int32_t, VornRuntimeObject* picture) {
+  if (std::optional<std::string> bytes = JPEGOfPicture(picture)) {
+    SetPending(object, string(*bytes, kEncodingUnknown).Rep());
+  }
 }
 
 }  // extern "C"

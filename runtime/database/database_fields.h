@@ -32,6 +32,10 @@ RuntimeObject* NewDatabaseField(RuntimeObject* cursor, int32_t column);
 // The record's value list; null for an empty record or anything that is not one.
 dbColumnValue* DatabaseRecordValues(RuntimeObject* record);
 
+// The value of a pending edit that sets the column to NULL: a text of its own, told apart by
+// identity, so that an engine reading it as text still sees "NULL" and never an empty text.
+StringRep* DbNullEditValue();
+
 // A column value as the engine hands it out.
 struct DbColumnBytes {
   uint8_t type = kVornDbNull;
@@ -69,6 +73,8 @@ void cursorFieldDateValueSetter(VornRuntimeObject* field, int32_t, VornRuntimeOb
 VornRuntimeObject* CursorFieldConvertToDate(VornRuntimeObject* field);
 VornRuntimeObject* cursorFieldMactPictGetter(VornRuntimeObject* field, int32_t);
 void cursorFieldMactPictSetter(VornRuntimeObject* field, int32_t, VornRuntimeObject* picture);
+VornRuntimeObject* cursorFieldJPEGGetter(VornRuntimeObject* field, int32_t);
+void cursorFieldJPEGSetter(VornRuntimeObject* field, int32_t, VornRuntimeObject* picture);
 VornRuntimeObject* CursorFieldValueGetter(VornRuntimeObject* field, int32_t);
 void CursorFieldValueSetter(VornRuntimeObject* field, int32_t, VornRuntimeObject* variant);
 
@@ -87,6 +93,8 @@ VornRuntimeObject* getDatabaseRecordDateColumn(VornRuntimeObject* record, VornSt
 void setDatabaseRecordDateColumn(VornRuntimeObject* record, VornStringRecord* name, VornRuntimeObject* date);
 VornRuntimeObject* getDatabaseRecordMacPictColumn(VornRuntimeObject* record, VornStringRecord* name);
 void setDatabaseRecordMacPictColumn(VornRuntimeObject* record, VornStringRecord* name, VornRuntimeObject* picture);
+VornRuntimeObject* getDatabaseRecordJPEGColumn(VornRuntimeObject* record, VornStringRecord* name);
+void setDatabaseRecordJPEGColumn(VornRuntimeObject* record, VornStringRecord* name, VornRuntimeObject* picture);
 int32_t getDatabaseRecordFieldCount(VornRuntimeObject* record);
 VornStringRecord* getDatabaseRecordIndString(VornRuntimeObject* record, int32_t index);
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "database/database_fields.h"
+#include "database/database_jpeg.h"
 #include "objects/class_registry.h"
 #include "objects/date_class.h"
 #include "strings/number_parse.h"
@@ -31,6 +32,8 @@ const MethodRow kMethods[] = {
     COLUMN("DateColumn", "o<Date>", getDatabaseRecordDateColumn, setDatabaseRecordDateColumn),
     {"MacPictColumn", "o<Picture>", kNameParam, 1, Fn(&getDatabaseRecordMacPictColumn),
      "getDatabaseRecordMacPictColumn", Fn(&setDatabaseRecordMacPictColumn), "setDatabaseRecordMacPictColumn", 0, 0},
+    {"JPEGColumn", "o<Picture>", kNameParam, 1, Fn(&getDatabaseRecordJPEGColumn), "getDatabaseRecordJPEGColumn",
+     Fn(&setDatabaseRecordJPEGColumn), "setDatabaseRecordJPEGColumn", 0, 0},
     COLUMN("BlobColumn", "s", GetDatabaseRecordBlobColumn, SetDatabaseRecordBlobColumn),
     COLUMN("BooleanColumn", "b", GetDatabaseRecordBooleanColumn, SetDatabaseRecordBooleanColumn),
     METHOD("FieldCount", "i4", nullptr, 0, getDatabaseRecordFieldCount),
@@ -178,6 +181,15 @@ VornStringRecord* getDatabaseRecordIndString(VornRuntimeObject* object, int32_t 
     }
   }
   return nullptr;
+}
+
+VornRuntimeObject* getDatabaseRecordJPEGColumn(VornRuntimeObject* object, VornStringRecord* name) {
+  return PictureFromJPEG(std::string(Text(object, name).View()));
+}
+
+// The column keeps type code 5, as every picture column does; a nil picture sets nothing.
+void setDatabaseRecordJPEGColumn(VornRuntimeObject* object, VornStringRecord* name, VornRuntimeObject* picture) {
+  if (std::optional<std::string> bytes = JPEGOfPicture(picture)) Set(object, name, string(*bytes, kEncodingUnknown), 5);
 }
 
 }  // extern "C"

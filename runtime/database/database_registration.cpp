@@ -5,6 +5,15 @@
 
 namespace vorn {
 
+void AddDatabaseBindingInterfaces(ObjectDefinition* stringProvider, ObjectDefinition* tuple) {
+  // Registration may run more than once (tests); each class lists an interface once.
+  static bool added = false;
+  if (added || !stringProvider || !tuple) return;
+  added = true;
+  GetDatabaseCursorFieldClassDefinition()->AddInterface(stringProvider);
+  GetDatabaseRecordClassDefinition()->AddInterface(tuple);
+}
+
 void RegisterDatabaseClasses() {
   RegisterIntrinsicClass(GetDatabaseClassDefinition());
   RegisterIntrinsicClass(GetDatabaseCursorClassDefinition());

@@ -1,6 +1,7 @@
 #include "database/db_cursor.h"
 
 #include "database/db_large_object.h"
+#include "database/db_value_text.h"
 
 namespace vorn {
 namespace {
@@ -9,24 +10,14 @@ bool IsLargeObject(uint8_t type) {
   return type == kDbLongVarchar || type == kDbLongVarbinary;
 }
 
-std::string ValueText(const DbValue& value) {
-  switch (value.type) {
-    case kDbSmallint: case kDbInteger: return std::to_string(value.integer);
-    case kDbVarchar: {
-      std::string quoted = "'";
-      for (char c : value.Text()) quoted += c == '\'' ? std::string("''") : std::string(1, c);
-      return quoted + "'";
-    }
-    case kDbDate:
-      return std::to_string(value.parts[0]) + "-" + std::to_string(value.parts[1]) + "-" +
-             std::to_string(value.parts[2]);
-    case kDbTime:
-      return std::to_string(value.parts[0]) + ":" + std::to_string(value.parts[1]) + ":" +
-             std::to_string(value.parts[2]);
-    case kDbBoolean: return value.integer ? "true" : "false";
-    case kDbFloat: case kDbDouble: return std::to_string(value.real);
-    default: return {};
-  }
+// The key value as a condition literal: numbers bare when they read back exactly, everything
+// else quoted with its quotes doubled, so that no value can end the condition early.
+std::string KeyLiteral(const DbValue& value) {
+  const std::string text = DbValueLiteral(value);
+  if (value.type == kDbSmallint || value.type == kDbInteger) return text;
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("''") : std::string(1, c);
+  return quoted + "'";
 }
 
 }  // namespace
@@ -92,9 +83,21 @@ std::optional<DbValue> vndbCursor::FieldValue(uint8_t field) {
 
 bool vndbCursor::NextRow() {
   if (mEnded || !mTree) return false;
+  // Changes made through others while the walk is open may have moved records or split pages
+  // under its path: it then finds its place again by the last key it gave.
+  if (mDisturbed && mHasLastKey) {
+    bool found = false;
+    if (mTree->Find(mLastKey, &found) && found) mTree->Next();  // stays on the row already given
+  }
+  mDisturbed = false;
   const DbRowFilter::FieldReader read = [this](uint8_t field) { return FieldValue(field); };
-  while (mTree->Next())
-    if (mTree->IsCurrentVisible() && (!mFilter || mFilter->Matches(read))) return true;
+  while (mTree->Next()) {
+    if (mTree->IsCurrentVisible() && (!mFilter || mFilter->Matches(read))) {
+      mLastKey = mTree->CurrentKey();
+      mHasLastKey = true;
+      return true;
+    }
+  }
   // The walk is over: rows whose key changed are put back now.
   mTree.reset();
   mEnded = true;
@@ -102,6 +105,7 @@ bool vndbCursor::NextRow() {
 }
 
 bool vndbCursor::DeleteRow() {
+  mHandle.ClearError();
   if (!mTree || !mTree->IsCurrentVisible()) return false;
   if (mSchema) {
     for (const DbColumn& column : mSchema->columns) {
@@ -112,13 +116,18 @@ bool vndbCursor::DeleteRow() {
   return mTree->DeleteCurrent();
 }
 
-bool vndbCursor::UpdateRow(const std::vector<std::pair<size_t, std::string>>& edits) {
+bool vndbCursor::UpdateRow(const std::vector<std::pair<size_t, std::optional<std::string>>>& edits) {
+  mHandle.ClearError();
   if (!mSchema || !mTree || !mTree->IsCurrentVisible()) return false;
   DbRow row;
   std::vector<uint32_t> replaced;
   std::vector<uint32_t> written;
+  auto undo = [&] {
+    for (uint32_t id : written) DeleteLargeObject(mHandle.File(), id);
+    return false;
+  };
   for (const DbColumn& column : mSchema->columns) {
-    const std::string* text = nullptr;
+    const std::optional<std::string>* text = nullptr;
     for (const auto& [index, edit] : edits)
       if (index < mColumns.size() && mColumns[index].field == column.position) text = &edit;
     DbFieldRef current = mTree->GetField(column.position);
@@ -126,25 +135,35 @@ bool vndbCursor::UpdateRow(const std::vector<std::pair<size_t, std::string>>& ed
       if (current.type) row.push_back({column.position, DbDecodeField(current)});
       continue;
     }
+    if (IsLargeObject(current.type)) replaced.push_back(DbGet32(current.value));
+    if (!*text) {
+      if (!column.allowsNull) return undo(), mHandle.Fail(kDbErrorUnknown, "NotNull column violation");
+      continue;
+    }
     DbValue value;
-    if (!mHandle.ConvertValue(column, *text, &value)) {
-      for (uint32_t id : written) DeleteLargeObject(mHandle.File(), id);
-      return false;
-    }
-    if (IsLargeObject(column.type)) {
-      written.push_back(uint32_t(value.integer));
-      current = mTree->GetField(column.position);
-      if (IsLargeObject(current.type)) replaced.push_back(DbGet32(current.value));
-    }
+    if (!mHandle.ConvertValue(column, **text, &value)) return undo();
+    if (IsLargeObject(column.type)) written.push_back(uint32_t(value.integer));
     row.push_back({column.position, value});
   }
   Bytes record = DbBuildRow(row, 0, 0);
-  if (record.size() > kDbDataSize || !mTree->ReplaceCurrent(record)) {
-    for (uint32_t id : written) DeleteLargeObject(mHandle.File(), id);
-    return false;
-  }
+  if (record.size() > kDbDataSize) return undo(), mHandle.Fail(kDbErrorTooLong, "Insert failed: data too long");
+  const Bytes key = mTree->BuildKey(record.data(), record.size());
+  const bool moved = !mSchema->primaryKey.empty() && key != mTree->CurrentKey();
+  if (moved && KeyTaken(key))
+    return undo(), mHandle.Fail(kDbErrorPrimaryKey, "Insert failed: primary key violation");
+  if (!mTree->ReplaceCurrent(record)) return undo();
+  if (moved) mMovedKeys.insert(key);
   for (uint32_t id : replaced) DeleteLargeObject(mHandle.File(), id);
   return true;
+}
+
+bool vndbCursor::KeyTaken(const Bytes& key) {
+  // Rows moved earlier in this walk wait outside the tree until it ends.
+  if (mMovedKeys.count(key)) return true;
+  std::unique_ptr<vndbTree> other =
+      vndbTree::OpenNamedTree(mHandle.File(), std::to_string(mSchema->id), mSchema->primaryKey);
+  bool found = false;
+  return !other || !other->Find(key, &found) || found;
 }
 
 std::string vndbCursor::ColumnSource(size_t index, std::string* key) {
@@ -155,7 +174,8 @@ std::string vndbCursor::ColumnSource(size_t index, std::string* key) {
       for (const DbColumn& column : mSchema->columns) {
         if (column.position != position) continue;
         if (!key->empty()) *key += " and ";
-        *key += column.name + "=" + ValueText(DbDecodeField(mTree->GetField(position)));
+        const DbValue value = DbDecodeField(mTree->GetField(position));
+        *key += "[" + column.name + "]" + (value.type ? " = " + KeyLiteral(value) : " is null");
       }
     }
   }

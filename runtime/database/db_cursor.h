@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,10 +43,14 @@ class vndbCursor {
   std::optional<DbValue> ColumnValue(size_t index);
 
   bool NextRow();
+  // Tells the walk that the file was changed through someone else since its last step.
+  void Disturb() { mDisturbed = true; }
   bool DeleteRow();
-  // Replaces the current row by one with the edited columns (index, value text) converted
-  // like inserted values; a row whose key changed reappears when the walk is over.
-  bool UpdateRow(const std::vector<std::pair<size_t, std::string>>& edits);
+  // Replaces the current row by one with the edited columns (index, value text, nothing for
+  // NULL) converted like inserted values; a row whose key changed reappears when the walk is
+  // over. A key another row holds is refused (2005), as is NULL in a NOT NULL column; failures
+  // are reported through the handle and change nothing.
+  bool UpdateRow(const std::vector<std::pair<size_t, std::optional<std::string>>>& edits);
   // "table!column", and the condition text that selects the current row by its primary key.
   std::string ColumnSource(size_t index, std::string* key);
 
@@ -54,6 +59,8 @@ class vndbCursor {
 
   // The field's value in the current row, large objects read; nothing when absent or lost.
   std::optional<DbValue> FieldValue(uint8_t field);
+  // Whether a row other than the current one holds the key.
+  bool KeyTaken(const Bytes& key);
 
   vndbHandle& mHandle;
   std::string mTable;
@@ -62,6 +69,10 @@ class vndbCursor {
   std::vector<Column> mColumns;
   std::unique_ptr<DbRowFilter> mFilter;
   bool mEnded = false;
+  std::set<Bytes> mMovedKeys;  // keys given to rows during this walk
+  Bytes mLastKey;               // of the row given last
+  bool mHasLastKey = false;
+  bool mDisturbed = false;
 };
 
 }  // namespace vorn

@@ -275,7 +275,7 @@ bool vndbHandle::ConvertValue(const DbColumn& column, const std::string& text, D
       return true;
     }
     case kDbBoolean:
-      *value = DbValue::Integer(kDbBoolean, SameText(text, "true") ? 1 : 0);
+      *value = DbValue::Integer(kDbBoolean, DbParseBoolean(text) ? 1 : 0);
       return true;
     case kDbLongVarchar: case kDbLongVarbinary: {
       std::optional<uint32_t> id =
@@ -295,7 +295,7 @@ bool vndbHandle::AddTableRecord(const std::string& table, const std::vector<DbCo
   if (!schema) return Fail(kDbErrorUnknown, "Unknown table " + table);
   for (const DbColumn& column : schema->columns) {
     bool given = false;
-    for (const DbColumnText& value : values) given |= SameText(value.column, column.name);
+    for (const DbColumnText& value : values) given |= !value.null && SameText(value.column, column.name);
     if (!given && !column.allowsNull) return Fail(kDbErrorUnknown, "NotNull column violation");
   }
   for (const DbColumnText& value : values)
@@ -308,6 +308,7 @@ bool vndbHandle::AddTableRecord(const std::string& table, const std::vector<DbCo
     return false;
   };
   for (const DbColumnText& text : values) {
+    if (text.null) continue;
     const DbColumn* column = schema->Column(text.column);
     DbValue value;
     if (!ConvertValue(*column, text.text, &value)) return undoObjects();

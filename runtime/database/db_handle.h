@@ -54,6 +54,7 @@ struct DbTableSchema {
 struct DbColumnText {
   std::string column;
   std::string text;
+  bool null = false;  // the column is given no value
 };
 
 class vndbHandle {
@@ -84,16 +85,18 @@ class vndbHandle {
   // column's text is written as a new object. False with the error set on failure.
   bool ConvertValue(const DbColumn& column, const std::string& text, DbValue* value);
 
+  // For the operations of the handle's cursors, which report through the handle too.
+  void ClearError();
+  bool Fail(int32_t code, const std::string& message);
+
   int32_t ErrorCode() const { return mErrorCode; }
   const std::string& ErrorMessage() const { return mErrorMessage; }
   vndbFile& File() { return *mFile; }
 
  private:
   vndbHandle() = default;
-  bool Fail(int32_t code, const std::string& message);
   // Fails with the file's own reason when it found damage, else with `code` and `message`.
   bool FailFile(int32_t code, const std::string& message);
-  void ClearError();
   // True when inserted, else false with the error of the outcome (`failure` for a failed write).
   bool Inserted(vndbTree::InsertResult result, const std::string& failure);
   bool LoadSchemas();

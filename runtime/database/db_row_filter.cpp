@@ -32,17 +32,19 @@ int Order(const T& a, const T& b) {
 // when the two cannot be compared.
 std::optional<int> Compare(const DbValue& value, const std::string& literal, int32_t mode, bool* unordered) {
   switch (value.type) {
+    case kDbBoolean: return Order(value.integer != 0, DbParseBoolean(literal));
     case kDbSmallint:
     case kDbInteger:
-    case kDbBoolean: return Order(value.integer, DbParseDecimal(literal));
     case kDbFloat:
     case kDbDouble: {
-      const double other = std::strtod(literal.c_str(), nullptr);
-      if (std::isnan(value.real) || std::isnan(other)) {
+      // By value, so that "id < 2.5" keeps the row with id 2 rather than cutting the literal down.
+      const double mine = value.type == kDbFloat || value.type == kDbDouble ? value.real : double(value.integer);
+      const double other = DbParseNumber(literal).value_or(0);
+      if (std::isnan(mine) || std::isnan(other)) {
         *unordered = true;
         return std::nullopt;
       }
-      return Order(value.real, other);
+      return Order(mine, other);
     }
     case kDbDate:
     case kDbTime: {
@@ -114,6 +116,16 @@ std::unique_ptr<DbRowFilter> DbRowFilter::Build(const dbFilter* filter, const Db
     }
     node->mField = column->position;
     node->mValue = std::string(string::Share(filter->value).View());
+    if (filter->mode & VORN_DB_FILTER_COLUMN) {
+      const DbColumn* other = schema.Column(node->mValue);
+      if (!other) {
+        *known = false;
+        return nullptr;
+      }
+      node->mOtherField = other->position;
+      node->mMode = filter->mode & ~VORN_DB_FILTER_COLUMN;
+      node->mAgainstColumn = true;
+    }
   }
   return node;
 }
@@ -126,7 +138,11 @@ bool DbRowFilter::Matches(const FieldReader& read) const {
   if (mOp == kSqlIsNull) return !value || value->type == 0;
   if (mOp == kSqlIsNotNull) return value && value->type != 0;
   if (!value || value->type == 0) return false;
-  return CompareMatches(mOp, *value, mValue, mMode);
+  if (!mAgainstColumn) return CompareMatches(mOp, *value, mValue, mMode);
+  // The other column's value goes through its literal, so both sides meet the same rules.
+  std::optional<DbValue> other = read(mOtherField);
+  if (!other || other->type == 0) return false;
+  return CompareMatches(mOp, *value, DbValueLiteral(*other), mMode);
 }
 
 bool DbLikeMatches(const std::string& text, const std::string& pattern) {

@@ -32,6 +32,9 @@ class DbRowFilter {
   int32_t mMode = 0;
   uint8_t mField = 0;
   std::string mValue;
+  // Compared with another column of the row rather than with mValue.
+  bool mAgainstColumn = false;
+  uint8_t mOtherField = 0;
 };
 
 // LIKE: "%" matches any run of bytes, "_" any one byte, every other byte itself.

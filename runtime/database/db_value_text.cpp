@@ -1,5 +1,8 @@
 #include "database/db_value_text.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <strings.h>
 #include <vector>
 
 namespace vorn {
@@ -36,6 +39,41 @@ int64_t DbParseDecimal(const std::string& text) {
     value = int64_t(uint32_t(value * 10 + (text[at] - '0')));
   }
   return negative ? -value : value;
+}
+
+bool DbParseBoolean(const std::string& text) {
+  const std::string trimmed = Trim(text);
+  if (strcasecmp(trimmed.c_str(), "true") == 0) return true;
+  std::optional<double> number = DbParseNumber(trimmed);
+  return number && *number != 0;
+}
+
+std::optional<double> DbParseNumber(const std::string& text) {
+  const char* start = text.c_str();
+  char* end = nullptr;
+  const double value = std::strtod(start, &end);
+  if (end == start) return std::nullopt;
+  return value;
+}
+
+std::string DbValueLiteral(const DbValue& value) {
+  switch (value.type) {
+    case kDbSmallint: case kDbInteger: return std::to_string(value.integer);
+    case kDbFloat: case kDbDouble: {
+      char text[32];
+      std::snprintf(text, sizeof text, "%.17g", value.real);
+      return text;
+    }
+    case kDbDate:
+      return std::to_string(value.parts[0]) + "-" + std::to_string(value.parts[1]) + "-" +
+             std::to_string(value.parts[2]);
+    case kDbTime:
+      return std::to_string(value.parts[0]) + ":" + std::to_string(value.parts[1]) + ":" +
+             std::to_string(value.parts[2]);
+    case kDbBoolean: return value.integer ? "true" : "false";
+    case kDbVarchar: case kDbBinary: case kDbLongVarchar: case kDbLongVarbinary: return value.Text();
+    default: return {};
+  }
 }
 
 std::optional<DbValue> DbParseDate(const std::string& text) {

@@ -11,9 +11,19 @@ namespace vorn {
 
 // Leading blanks, a sign, then digits up to the first non-digit; 0 without digits.
 int64_t DbParseDecimal(const std::string& text);
+// True for "true" in any case and for a number other than 0 ("1", "-1", "0.5").
+bool DbParseBoolean(const std::string& text);
+// The number at the start of the text (leading blanks allowed), with its fraction and exponent;
+// nothing when the text does not begin with one.
+std::optional<double> DbParseNumber(const std::string& text);
 // "year-month-day" (the text before the first blank, blanks and tabs trimmed).
 std::optional<DbValue> DbParseDate(const std::string& text);
 // "hour:minute[:second]", after a date when one precedes it.
 std::optional<DbValue> DbParseTime(const std::string& text);
+
+// The value written as the literal that converts back to it: decimal integers, doubles with
+// every digit they need, dates "y-m-d", times "h:m:s", Booleans "true"/"false", texts as they
+// stand; empty for NULL.
+std::string DbValueLiteral(const DbValue& value);
 
 }  // namespace vorn

@@ -93,7 +93,8 @@ bool ReadRight(SqlTokenizer& tokens, SqlCondition* node, SqlError* error) {
   }
   if (node->op == kSqlLike || node->op == kSqlNotLike)
     return SqlFail(error, kSqlErrorName, "Quotes expected after LIKE operation");
-  if (!SqlIsIdentifier(token)) {
+  // The Boolean words are values, so that "k = true" reads as a column k holding true.
+  if (!SqlIsIdentifier(token) || SqlIsKeyword(token, "true") || SqlIsKeyword(token, "false")) {
     node->value = token;
     return true;
   }

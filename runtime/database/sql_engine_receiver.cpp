@@ -93,16 +93,23 @@ class EngineReceiver : public SqlStatementReceiver {
                                           " does not exist in table " + statement.table);
           return;
         }
-        databaseCursorFieldSetString(field.object, Utf8(statement.assignments[i].value).Rep());
+        const SqlAssignment& assignment = statement.assignments[i];
+        databaseCursorFieldSetString(field.object,
+                                     assignment.null ? DbNullEditValue() : Utf8(assignment.value).Rep());
       }
       cursorUpdate(cursor.object);
+      // A refused row (a duplicate key, NULL in a NOT NULL column) ends the statement with its
+      // error, which a later row's success would otherwise clear.
+      if (DatabaseErrorCode(mDb) != 0) return;
     }
   }
 
   void Delete(const SqlDelete& statement) override {
     Held cursor{OpenRows(statement.table, statement.condition.get())};
     if (!cursor.object) return;
-    for (; !cursorEOFGetter(cursor.object, 0); cursorMoveNext(cursor.object)) cursorDeleteRecord(cursor.object);
+    for (; !cursorEOFGetter(cursor.object, 0) && DatabaseErrorCode(mDb) == 0; cursorMoveNext(cursor.object)) {
+      cursorDeleteRecord(cursor.object);
+    }
   }
 
   void SetError(int32_t code, const std::string& message) override {

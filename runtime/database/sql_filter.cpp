@@ -11,7 +11,7 @@ std::unique_ptr<SqlFilter> SqlMakeFilter(const SqlCondition* condition) {
     filter->left = SqlMakeFilter(condition->left.get());
     filter->right = SqlMakeFilter(condition->right.get());
   } else {
-    filter->mode = condition->function;
+    filter->mode = condition->function | (condition->rightIsColumn ? VORN_DB_FILTER_COLUMN : 0);
     filter->column = condition->column;
     filter->value = condition->value;
   }

@@ -17,10 +17,11 @@ struct SqlFilter {
   std::unique_ptr<SqlFilter> left;   // AND / OR only; null imposes no restriction
   std::unique_ptr<SqlFilter> right;  // AND / OR only; null imposes no restriction
   int32_t op = kSqlEqual;
-  // What the row's value is compared as: the SqlFunction of the comparison.
+  // What the row's value is compared as: the SqlFunction of the comparison, with
+  // VORN_DB_FILTER_COLUMN added when `value` names a column of the row.
   int32_t mode = kSqlNoFunction;
   std::string column;  // empty for AND / OR
-  // The literal's text, or the name of a right-hand column as text; empty for AND / OR.
+  // The literal's text, or the name of a right-hand column; empty for AND / OR.
   std::string value;
 };
 

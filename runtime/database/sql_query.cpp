@@ -1,103 +1,282 @@
+// The result of a SELECT as a cursor record. Without ORDER BY, GROUP BY or aggregates the
+// result is the live join: each row is read from the tables' cursors as the caller moves, and
+// edits and deletions go through the table cursor that holds the row. Sorted and summarised
+// results are held in a row store (memory up to the budget, then a temporary file).
 #include "database/sql_query.h"
 
-#include <algorithm>
-#include <cstring>
-#include <optional>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "database/database_fields.h"
-#include "database/sql_filter.h"
+#include "database/sql_aggregate.h"
+#include "database/sql_query_plan.h"
+#include "database/sql_row_store.h"
+#include "database/sql_sort.h"
 
 namespace vorn {
 namespace {
 
 string Utf8(const std::string& text) { return string(text, kEncodingUTF8); }
 
-struct Cell {
-  uint8_t type = kVornDbNull;
-  std::vector<uint8_t> bytes;
-  // Where the value came from ("table!column") and the condition selecting its row, when the
-  // engine tells; edits and deletions are written back through them.
-  std::string source;
-  std::string key;
-};
-using Row = std::vector<Cell>;
-
-struct ColumnRef {
-  size_t table = 0;
-  int32_t field = 0;  // 0-based in the table's cursor of all columns
-};
-
-struct OutputColumn {
-  ColumnRef source;
-  std::string name;  // empty for an aggregate
-  int32_t aggregate = kSqlPlainColumn;
-};
-
-struct FromTable {
-  std::string name;
-  std::vector<std::string> fields;
-  RuntimeObject* cursor = nullptr;  // while the join has it open
-};
-
-// The materialised result the cursor record walks.
-struct QueryResult {
-  std::vector<std::string> names;
-  int32_t visible = 0;
-  std::vector<Row> rows;
-  size_t next = 0;  // the current row is next - 1
-  // What rewinding runs again: the database (one reference) and the statement.
+// What every result holds for rewinding: the database (one reference) and the statement.
+struct ResultBase {
   RuntimeObject* database = nullptr;
   std::string text;
-  bool singleTable = false;
+  std::vector<std::string> names;
+  int32_t visible = 0;
+
+  ResultBase(DatabaseObject* db, const std::string& statement, const SqlQueryPlan& plan)
+      : database(&db->header), text(statement), visible(plan.Visible()) {
+    RuntimeLockObject(database);
+    for (const auto& column : plan.Columns()) names.push_back(column.name);
+  }
+  ~ResultBase() { RuntimeUnlockObject(database); }
+
+  StringRep* Name(int32_t index) const {
+    if (index < 0 || index >= visible || names[index].empty()) return nullptr;
+    return Utf8(names[index]).GetRetainedRep();
+  }
 };
 
-QueryResult* Result(void* handle) { return static_cast<QueryResult*>(handle); }
-
-const Cell* CurrentCell(QueryResult* result, int32_t index) {
-  if (result->next == 0 || result->next > result->rows.size() || index < 0 || index >= result->visible) return nullptr;
-  return &result->rows[result->next - 1][index];
+// A fresh plan of the statement, resolved; null when it no longer runs.
+std::unique_ptr<SqlQueryPlan> Replan(RuntimeObject* object, const std::string& text) {
+  DatabaseObject* database = DatabaseFields(object);
+  if (!database || !EnsureDatabaseOpen(database) || database->engine->directSQLSelect) return nullptr;
+  SqlError error;
+  std::shared_ptr<const SqlSelect> select = SqlParseSelect(text, &error);
+  if (!select) return nullptr;
+  auto plan = std::make_unique<SqlQueryPlan>(database, std::move(select));
+  return plan->Resolve() ? std::move(plan) : nullptr;
 }
 
-void CloseResult(void* handle) {
-  RuntimeUnlockObject(Result(handle)->database);
-  delete Result(handle);
+// --- the live join ---------------------------------------------------------------------------
+
+struct LiveResult : ResultBase {
+  std::unique_ptr<SqlQueryPlan> plan;
+  size_t position = 0;  // 1-based number of the current row, 0 before the first
+  bool started = false;
+  bool current = false;
+  DatabaseCursorObject* readLast = nullptr;
+
+  LiveResult(DatabaseObject* db, const std::string& statement, std::unique_ptr<SqlQueryPlan> p)
+      : ResultBase(db, statement, *p), plan(std::move(p)) {}
+
+  const SqlQueryPlan::OutputColumn* Column(int32_t index) const {
+    if (!current || index < 0 || index >= visible) return nullptr;
+    return &plan->Columns()[index];
+  }
+  DatabaseCursorObject* TableOf(const SqlQueryPlan::OutputColumn& column) const {
+    return CursorFields(plan->TableCursor(column.source.table));
+  }
+  void Step() {
+    started = true;
+    current = plan->Next();
+    position = current ? position + 1 : position;
+  }
+  void Restart() {
+    plan->Rewind();
+    position = 0;
+    readLast = nullptr;
+    Step();
+  }
+};
+
+LiveResult* Live(void* handle) { return static_cast<LiveResult*>(handle); }
+
+void CloseLive(void* handle) { delete Live(handle); }
+int32_t LiveColumnCount(void* handle) { return Live(handle)->visible; }
+StringRep* LiveColumnName(void* handle, int32_t index) { return Live(handle)->Name(index); }
+
+void LiveValue(void* handle, int32_t index, const void** data, uint8_t* type, int32_t* length) {
+  LiveResult* result = Live(handle);
+  *data = nullptr;
+  *type = kVornDbNull;
+  *length = 0;
+  const SqlQueryPlan::OutputColumn* column = result->Column(index);
+  DatabaseCursorObject* table = column ? result->TableOf(*column) : nullptr;
+  if (!table || !table->handle || !table->definition->getColumnValue) return;
+  table->definition->getColumnValue(table->handle, column->source.field, data, type, length);
+  result->readLast = table;
 }
-int32_t ResultColumnCount(void* handle) { return Result(handle)->visible; }
 
-StringRep* ResultColumnName(void* handle, int32_t index) {
-  QueryResult* result = Result(handle);
-  if (index < 0 || index >= result->visible || result->names[index].empty()) return nullptr;
-  return Utf8(result->names[index]).GetRetainedRep();
+void ReleaseLiveValue(void* handle) {
+  LiveResult* result = Live(handle);
+  DatabaseCursorObject* table = result->readLast;
+  result->readLast = nullptr;
+  if (table && table->handle && table->definition->releaseValue) table->definition->releaseValue(table->handle);
 }
 
-int32_t ResultRowCount(void* handle) { return static_cast<int32_t>(Result(handle)->rows.size()); }
+uint8_t NextLiveRow(void* handle) {
+  LiveResult* result = Live(handle);
+  result->readLast = nullptr;
+  if (result->current || !result->started) result->Step();
+  return result->current ? 1 : 0;
+}
 
-void ResultValue(void* handle, int32_t index, const void** data, uint8_t* type, int32_t* length) {
-  const Cell* cell = CurrentCell(Result(handle), index);
+// The rows counted by a run of its own, so that the caller's position stays.
+int32_t LiveRowCount(void* handle) {
+  LiveResult* result = Live(handle);
+  std::unique_ptr<SqlQueryPlan> plan = Replan(result->database, result->text);
+  if (!plan) return -1;
+  int32_t count = 0;
+  while (plan->Next()) ++count;
+  return count;
+}
+
+int32_t LiveColumnType(void* handle, int32_t index) {
+  LiveResult* result = Live(handle);
+  const SqlQueryPlan::OutputColumn* column = result->Column(index);
+  DatabaseCursorObject* table = column ? result->TableOf(*column) : nullptr;
+  if (!table || !table->handle || !table->definition->columnType) return -1;
+  return table->definition->columnType(table->handle, column->source.field);
+}
+
+uint8_t LiveColumnSource(void* handle, int32_t index, const char** name, int32_t* nameLength, const char** key,
+                         int32_t* keyLength, void* a, void* b) {
+  LiveResult* result = Live(handle);
+  const SqlQueryPlan::OutputColumn* column = result->Column(index);
+  DatabaseCursorObject* table = column ? result->TableOf(*column) : nullptr;
+  if (!table || !table->handle || !table->definition->columnSource) return 0;
+  return table->definition->columnSource(table->handle, column->source.field, name, nameLength, key, keyLength, a, b);
+}
+
+// The row goes through the cursor of the table that holds it, so that a table without a
+// primary key is reached too; a join's row belongs to no single table.
+void DeleteLiveRow(void* handle) {
+  LiveResult* result = Live(handle);
+  if (!result->current || result->plan->TableCount() != 1) return;
+  cursorDeleteRecord(result->plan->TableCursor(0));
+}
+
+// Each edit goes to its column's table cursor as an edit of that cursor's own row.
+void UpdateLiveRow(void* handle, dbRowEdit* edits) {
+  LiveResult* result = Live(handle);
+  if (!result->current) return;
+  std::vector<RuntimeObject*> edited;
+  for (const dbRowEdit* edit = edits; edit; edit = edit->next) {
+    const SqlQueryPlan::OutputColumn* column = result->Column(edit->column);
+    if (!column || column->aggregate != kSqlPlainColumn) continue;
+    RuntimeObject* table = result->plan->TableCursor(column->source.table);
+    if (!table) continue;
+    if (std::find(edited.begin(), edited.end(), table) == edited.end()) {
+      cursorEdit(table);
+      edited.push_back(table);
+    }
+    if (RuntimeObject* field = cursorGetFieldByIndex(table, column->source.field + 1)) {
+      databaseCursorFieldSetString(field, edit->value);
+      RuntimeUnlockObject(field);
+    }
+  }
+  for (RuntimeObject* table : edited) cursorUpdate(table);
+}
+
+void FirstLiveRow(void* handle) { Live(handle)->Restart(); }
+
+// Stepping back runs the statement again and stops one row earlier.
+void PreviousLiveRow(void* handle) {
+  LiveResult* result = Live(handle);
+  const size_t target = result->position > 1 ? result->position - 1 : 1;
+  result->Restart();
+  while (result->current && result->position < target) result->Step();
+}
+
+void LastLiveRow(void* handle) {
+  LiveResult* result = Live(handle);
+  const int32_t count = LiveRowCount(handle);
+  result->Restart();
+  while (result->current && static_cast<int32_t>(result->position) < count) result->Step();
+}
+
+dbCursorDefinition gLiveCursor = {
+    VORN_DB_RECORD_VERSION, 0, CloseLive, LiveColumnCount, LiveColumnName, LiveRowCount, LiveValue,
+    ReleaseLiveValue, NextLiveRow, DeleteLiveRow, nullptr, LiveColumnSource, UpdateLiveRow, nullptr,
+    PreviousLiveRow, FirstLiveRow, LastLiveRow, LiveColumnType,
+};
+
+// --- sorted and summarised rows --------------------------------------------------------------
+
+struct StoredResult : ResultBase {
+  std::unique_ptr<SqlRowStore> rows;
+  size_t next = 0;  // the current row is next - 1
+  std::optional<SqlRow> row;
+  bool singleTable = false;
+
+  StoredResult(DatabaseObject* db, const std::string& statement, const SqlQueryPlan& plan,
+               std::unique_ptr<SqlRowStore> store)
+      : ResultBase(db, statement, plan), rows(std::move(store)), singleTable(plan.TableCount() == 1) {}
+
+  void MoveTo(size_t number) {
+    next = number;
+    row.reset();
+    if (next >= 1 && next <= rows->Count()) row = rows->Fetch(next - 1);
+  }
+  const SqlCell* Cell(int32_t index) const {
+    if (!row || index < 0 || index >= visible || static_cast<size_t>(index) >= row->size()) return nullptr;
+    return &(*row)[index];
+  }
+};
+
+StoredResult* Stored(void* handle) { return static_cast<StoredResult*>(handle); }
+
+// The rows in key order, summarised when the statement asks; null with the error set.
+std::unique_ptr<SqlRowStore> BuildRows(SqlQueryPlan& plan) {
+  std::unique_ptr<SqlRowStore> rows;
+  std::optional<size_t> grouping;
+  if (!plan.Keys().empty()) {
+    grouping = plan.Keys().front().first;
+    SqlSorter sorter(plan.Keys());
+    bool written = true;
+    while (written && plan.Next()) written = sorter.Add(plan.CurrentRow(!plan.Aggregated()));
+    plan.Rewind();
+    if (written) rows = sorter.Finish();
+  }
+  if (plan.Aggregated()) {
+    std::vector<int32_t> codes;
+    for (const auto& column : plan.Columns()) codes.push_back(column.aggregate);
+    size_t at = 0;
+    SqlRowSource source = [&]() -> std::optional<SqlRow> {
+      if (rows) return at < rows->Count() ? rows->Fetch(at++) : std::nullopt;
+      if (!plan.Next()) return std::nullopt;
+      return plan.CurrentRow(false);
+    };
+    if (rows || plan.Keys().empty()) rows = SqlAggregate(source, codes, grouping);
+    plan.Rewind();
+  }
+  if (!rows) {
+    SetDatabaseError(plan.Database(), kSqlErrorInternal, Utf8("The result could not be written to a temporary file"));
+  }
+  return rows;
+}
+
+void CloseStored(void* handle) { delete Stored(handle); }
+int32_t StoredColumnCount(void* handle) { return Stored(handle)->visible; }
+StringRep* StoredColumnName(void* handle, int32_t index) { return Stored(handle)->Name(index); }
+int32_t StoredRowCount(void* handle) { return static_cast<int32_t>(Stored(handle)->rows->Count()); }
+
+void StoredValue(void* handle, int32_t index, const void** data, uint8_t* type, int32_t* length) {
+  const SqlCell* cell = Stored(handle)->Cell(index);
   *type = cell ? cell->type : uint8_t{kVornDbNull};
   *data = cell && !cell->bytes.empty() ? cell->bytes.data() : nullptr;
   *length = cell ? static_cast<int32_t>(cell->bytes.size()) : 0;
 }
 
-void ReleaseResultValue(void*) {}
+void ReleaseStoredValue(void*) {}
 
-uint8_t NextResultRow(void* handle) {
-  QueryResult* result = Result(handle);
-  if (result->next <= result->rows.size()) ++result->next;
-  return result->next <= result->rows.size() ? 1 : 0;
+uint8_t NextStoredRow(void* handle) {
+  StoredResult* result = Stored(handle);
+  if (result->next <= result->rows->Count()) result->MoveTo(result->next + 1);
+  return result->row ? 1 : 0;
 }
 
-int32_t ResultColumnType(void* handle, int32_t index) {
-  const Cell* cell = CurrentCell(Result(handle), index);
+int32_t StoredColumnType(void* handle, int32_t index) {
+  const SqlCell* cell = Stored(handle)->Cell(index);
   return cell ? cell->type : -1;
 }
 
-void FirstResultRow(void* handle);
-
-uint8_t ResultColumnSource(void* handle, int32_t index, const char** name, int32_t* nameLength, const char** key,
+uint8_t StoredColumnSource(void* handle, int32_t index, const char** name, int32_t* nameLength, const char** key,
                            int32_t* keyLength, void*, void*) {
-  const Cell* cell = CurrentCell(Result(handle), index);
+  const SqlCell* cell = Stored(handle)->Cell(index);
   if (!cell || cell->source.empty()) return 0;
   *name = cell->source.data();
   *nameLength = static_cast<int32_t>(cell->source.size());
@@ -106,433 +285,13 @@ uint8_t ResultColumnSource(void* handle, int32_t index, const char** name, int32
   return 1;
 }
 
-void DeleteResultRow(void* handle);
-
-// Stepping back and to the end moves within the rows; only rewinding reads the tables again.
-void PreviousResultRow(void* handle) {
-  QueryResult* result = Result(handle);
-  if (result->next > 1) --result->next;
-}
-
-void LastResultRow(void* handle) {
-  QueryResult* result = Result(handle);
-  result->next = result->rows.size();
-}
-
-dbCursorDefinition gQueryCursor = {
-    VORN_DB_RECORD_VERSION, 0, CloseResult, ResultColumnCount, ResultColumnName, ResultRowCount, ResultValue,
-    ReleaseResultValue, NextResultRow, DeleteResultRow, nullptr, ResultColumnSource, nullptr, nullptr,
-    PreviousResultRow, FirstResultRow, LastResultRow, ResultColumnType,
-};
-
-bool IsNumber(uint8_t type) {
-  return type == kVornDbSmallInt || type == kVornDbInteger || type == kVornDbFloat || type == kVornDbDouble ||
-         type == kVornDbBoolean;
-}
-
-double Number(const Cell& cell) {
-  auto read = [&](auto value) {
-    if (cell.bytes.size() < sizeof(value)) return 0.0;
-    std::memcpy(&value, cell.bytes.data(), sizeof(value));
-    return static_cast<double>(value);
-  };
-  switch (cell.type) {
-    case kVornDbSmallInt: return read(int16_t{});
-    case kVornDbInteger: return read(int32_t{});
-    case kVornDbFloat: return read(float{});
-    case kVornDbDouble: return read(double{});
-    default: return cell.bytes.empty() ? 0.0 : cell.bytes[0];
-  }
-}
-
-// NULL first, numbers by value, everything else by its bytes.
-int CompareCells(const Cell& a, const Cell& b) {
-  if (a.type == kVornDbNull || b.type == kVornDbNull) return (a.type != kVornDbNull) - (b.type != kVornDbNull);
-  if (IsNumber(a.type) && IsNumber(b.type)) {
-    const double x = Number(a), y = Number(b);
-    return x < y ? -1 : (y < x ? 1 : 0);
-  }
-  return a.bytes < b.bytes ? -1 : (b.bytes < a.bytes ? 1 : 0);
-}
-
-Cell IntegerCell(int32_t value) {
-  Cell cell{kVornDbInteger, std::vector<uint8_t>(sizeof value)};
-  std::memcpy(cell.bytes.data(), &value, sizeof value);
-  return cell;
-}
-
-Cell DoubleCell(double value) {
-  Cell cell{kVornDbDouble, std::vector<uint8_t>(sizeof value)};
-  std::memcpy(cell.bytes.data(), &value, sizeof value);
-  return cell;
-}
-
-// One row per run of consecutive rows sharing the grouping column's bytes (all rows as one run
-// without a grouping column): plain columns from the run's first row, aggregates over the run.
-// COUNT counts every row; the others read numeric values only, so that NULLs and texts neither
-// add to a sum nor drag an average down. A run without numbers gives 0.
-std::vector<Row> Aggregate(const std::vector<Row>& rows, const std::vector<OutputColumn>& columns,
-                           std::optional<size_t> grouping) {
-  std::vector<Row> groups;
-  for (size_t first = 0; first < rows.size();) {
-    size_t end = first + 1;
-    while (end < rows.size() && grouping && rows[end][*grouping].bytes == rows[first][*grouping].bytes) ++end;
-    if (!grouping) end = rows.size();
-    Row group = rows[first];
-    for (size_t c = 0; c < columns.size(); ++c) {
-      const int32_t code = columns[c].aggregate;
-      if (code == kSqlPlainColumn) continue;
-      const int32_t count = static_cast<int32_t>(end - first);
-      if (code == kSqlCount) {
-        group[c] = IntegerCell(count);
-        continue;
-      }
-      double value = 0;
-      int32_t seen = 0;
-      for (size_t r = first; r < end; ++r) {
-        const Cell& cell = rows[r][c];
-        if (cell.type != kVornDbSmallInt && cell.type != kVornDbInteger && cell.type != kVornDbFloat &&
-            cell.type != kVornDbDouble) {
-          continue;
-        }
-        const double x = Number(cell);
-        if (code == kSqlAverage || code == kSqlSum) value += x;
-        if (code == kSqlMinimum && (!seen || x < value)) value = x;
-        if (code == kSqlMaximum && (!seen || x > value)) value = x;
-        ++seen;
-      }
-      group[c] = DoubleCell(code == kSqlAverage && seen > 0 ? value / seen : value);
-    }
-    groups.push_back(std::move(group));
-    first = end;
-  }
-  return groups;
-}
-
-class Query {
- public:
-  Query(DatabaseObject* database, const SqlSelect& select) : mDb(database), mSelect(select) {}
-
-  // The rows, or null with the database's error set.
-  std::unique_ptr<QueryResult> Build() {
-    if (!LoadTables() || !ResolveColumns() || !ResolveKeys() || !CheckCondition(mSelect.condition.get())) {
-      return nullptr;
-    }
-    auto result = std::make_unique<QueryResult>();
-    for (const OutputColumn& column : mColumns) result->names.push_back(column.name);
-    result->visible = mVisible;
-    Join(0, result->rows);
-    std::stable_sort(result->rows.begin(), result->rows.end(), [this](const Row& a, const Row& b) {
-      for (const auto& [position, descending] : mKeys) {
-        if (int order = CompareCells(a[position], b[position])) return descending ? order > 0 : order < 0;
-      }
-      return false;
-    });
-    if (mAggregated) {
-      std::optional<size_t> grouping;
-      if (!mKeys.empty()) grouping = mKeys.front().first;
-      result->rows = Aggregate(result->rows, mColumns, grouping);
-      // A summary row stands for many rows: it must not be written back to any one of them.
-      for (Row& row : result->rows) {
-        for (Cell& cell : row) cell.source.clear(), cell.key.clear();
-      }
-    }
-    return result;
-  }
-
- private:
-  bool Fail(int32_t code, const std::string& message) {
-    SetDatabaseError(mDb, code, Utf8(message));
-    return false;
-  }
-
-  bool LoadTables() {
-    for (const std::string& name : mSelect.tables) {
-      RuntimeObject* schema = databaseFieldSchema(&mDb->header, Utf8(name).Rep());
-      if (!schema) return Fail(kSqlErrorNoTable, "Invalid table " + name);
-      FromTable table{name, {}, nullptr};
-      for (; !cursorEOFGetter(schema, 0); cursorMoveNext(schema)) {
-        RuntimeObject* field = cursorGetFieldByIndex(schema, 1);
-        if (!field) {
-          RuntimeUnlockObject(schema);
-          return Fail(kSqlErrorInternal, "Internal validation error");
-        }
-        table.fields.emplace_back(string::Adopt(cursorFieldStringValueGetter(field, 0)).View());
-        RuntimeUnlockObject(field);
-      }
-      RuntimeUnlockObject(schema);
-      mTables.push_back(std::move(table));
-    }
-    return true;
-  }
-
-  // The FROM tables a qualifier names (every table for none).
-  bool Qualifies(const std::string& qualifier, size_t table) const {
-    return qualifier.empty() || SameName(qualifier, mTables[table].name);
-  }
-
-  std::optional<ColumnRef> Find(const std::string& qualifier, const std::string& column) {
-    std::optional<ColumnRef> found;
-    for (size_t t = 0; t < mTables.size(); ++t) {
-      if (!Qualifies(qualifier, t)) continue;
-      for (size_t f = 0; f < mTables[t].fields.size(); ++f) {
-        if (!SameName(mTables[t].fields[f], column)) continue;
-        if (found) {
-          Fail(kSqlErrorAmbiguous, "Ambiguous column reference: " + column);
-          return std::nullopt;
-        }
-        found = ColumnRef{t, static_cast<int32_t>(f)};
-      }
-    }
-    if (!found && mDb->errorCode == 0) Fail(kSqlErrorUnknownColumn, "Unknown column: " + column);
-    return found;
-  }
-
-  bool ResolveColumns() {
-    mAggregated = mSelect.groupBy;
-    const size_t visibleItems = mSelect.items.size() - static_cast<size_t>(mSelect.hiddenCount);
-    for (size_t i = 0; i < mSelect.items.size(); ++i) {
-      const SqlSelectItem& item = mSelect.items[i];
-      if (i == visibleItems) mVisible = static_cast<int32_t>(mColumns.size());
-      mItemStart.push_back(mColumns.size());
-      if (item.aggregate != kSqlPlainColumn) mAggregated = true;
-      if (item.aggregate == kSqlCount) {
-        // COUNT(*) reads no value: any column of the first table stands for the row.
-        mColumns.push_back({{0, 0}, std::string(), kSqlCount});
-        continue;
-      }
-      if (item.column == "*") {
-        const size_t before = mColumns.size();
-        for (size_t t = 0; t < mTables.size(); ++t) {
-          if (!Qualifies(item.table, t)) continue;
-          for (size_t f = 0; f < mTables[t].fields.size(); ++f) {
-            mColumns.push_back({{t, static_cast<int32_t>(f)}, mTables[t].fields[f]});
-          }
-        }
-        if (mColumns.size() == before) return Fail(kSqlErrorUnknownColumn, "Unknown column: " + item.table + ".*");
-        continue;
-      }
-      std::optional<ColumnRef> ref = Find(item.table, item.column);
-      if (!ref) return false;
-      const std::string& field = mTables[ref->table].fields[ref->field];
-      mColumns.push_back({*ref, item.aggregate != kSqlPlainColumn ? std::string()
-                                   : item.table.empty() ? field : item.table + "." + field,
-                          item.aggregate});
-    }
-    if (visibleItems == mSelect.items.size()) mVisible = static_cast<int32_t>(mColumns.size());
-    return true;
-  }
-
-  bool ResolveKeys() {
-    const size_t visibleItems = mSelect.items.size() - static_cast<size_t>(mSelect.hiddenCount);
-    for (const SqlSortKey& key : mSelect.sortKeys) {
-      size_t position = 0;
-      if (key.position >= 0) {
-        if (key.position >= mVisible) return Fail(kSqlErrorName, "Invalid ORDER BY column");
-        position = static_cast<size_t>(key.position);
-      } else {
-        const size_t item = visibleItems + static_cast<size_t>(key.hidden);
-        if (key.hidden < 0 || item >= mItemStart.size()) return Fail(kSqlErrorName, "Invalid ORDER BY column");
-        position = mItemStart[item];
-      }
-      mKeys.emplace_back(position, key.descending);
-    }
-    return true;
-  }
-
-  // Every column the condition names must resolve; comparisons go down into the cursor of the
-  // table opened last among their columns, which needs the two sides in different tables and
-  // an OR within one table.
-  bool CheckCondition(const SqlCondition* condition) {
-    if (!condition) return true;
-    if (condition->IsJunction()) {
-      if (condition->op == kSqlOr && Tables(condition).size() > 1) {
-        return Fail(kSqlErrorName, "OR across tables is not supported");
-      }
-      return CheckCondition(condition->left.get()) && CheckCondition(condition->right.get());
-    }
-    std::optional<ColumnRef> left = Find(condition->table, condition->column);
-    if (!left) return false;
-    if (!condition->rightIsColumn) return true;
-    std::optional<ColumnRef> right = Find(condition->rightTable, condition->value);
-    if (!right) return false;
-    if (right->table == left->table) return Fail(kSqlErrorName, "Comparing two columns of one table is not supported");
-    return true;
-  }
-
-  // The FROM tables whose columns the condition compares.
-  std::vector<size_t> Tables(const SqlCondition* condition) {
-    std::vector<size_t> tables;
-    std::vector<const SqlCondition*> pending{condition};
-    auto note = [&](const std::string& qualifier, const std::string& column) {
-      for (size_t t = 0; t < mTables.size(); ++t) {
-        const bool has = Qualifies(qualifier, t) &&
-                         std::ranges::any_of(mTables[t].fields, [&](const std::string& f) { return SameName(f, column); });
-        if (has && std::ranges::find(tables, t) == tables.end()) tables.push_back(t);
-      }
-    };
-    while (!pending.empty()) {
-      const SqlCondition* node = pending.back();
-      pending.pop_back();
-      if (!node) continue;
-      if (node->IsJunction()) {
-        pending.push_back(node->left.get());
-        pending.push_back(node->right.get());
-        continue;
-      }
-      note(node->table, node->column);
-      if (node->rightIsColumn) note(node->rightTable, node->value);
-    }
-    return tables;
-  }
-
-  // The text of a column of an outer table's current row.
-  std::string OuterText(ColumnRef ref) {
-    RuntimeObject* field = cursorGetFieldByIndex(mTables[ref.table].cursor, ref.field + 1);
-    std::string text(string::Adopt(cursorFieldStringValueGetter(field, 0)).View());
-    RuntimeUnlockObject(field);
-    return text;
-  }
-
-  // The part of the condition that table `t` can check once the tables before it have rows.
-  std::unique_ptr<SqlFilter> FilterFor(const SqlCondition* condition, size_t t) {
-    if (!condition) return nullptr;
-    if (condition->IsJunction()) {
-      auto left = FilterFor(condition->left.get(), t);
-      auto right = FilterFor(condition->right.get(), t);
-      if (!left && !right) return nullptr;
-      auto filter = std::make_unique<SqlFilter>();
-      filter->op = condition->op;
-      filter->left = std::move(left);
-      filter->right = std::move(right);
-      return filter;
-    }
-    const ColumnRef left = *Find(condition->table, condition->column);
-    auto filter = std::make_unique<SqlFilter>();
-    filter->op = condition->op;
-    filter->mode = condition->function;
-    if (!condition->rightIsColumn) {
-      if (left.table != t) return nullptr;
-      filter->column = mTables[t].fields[left.field];
-      filter->value = condition->value;
-      return filter;
-    }
-    const ColumnRef right = *Find(condition->rightTable, condition->value);
-    if (std::max(left.table, right.table) != t) return nullptr;
-    const ColumnRef inner = left.table == t ? left : right;
-    const ColumnRef outer = left.table == t ? right : left;
-    filter->column = mTables[t].fields[inner.field];
-    filter->value = OuterText(outer);
-    if (inner.table != left.table) filter->op = Mirrored(condition->op);
-    return filter;
-  }
-
-  static int32_t Mirrored(int32_t op) {
-    switch (op) {
-      case kSqlLess: return kSqlGreater;
-      case kSqlGreater: return kSqlLess;
-      case kSqlLessOrEqual: return kSqlGreaterOrEqual;
-      case kSqlGreaterOrEqual: return kSqlLessOrEqual;
-      default: return op;
-    }
-  }
-
-  void Join(size_t t, std::vector<Row>& rows) {
-    if (t == mTables.size()) {
-      rows.push_back(CurrentRow());
-      return;
-    }
-    if (!mDb->engine->getTableCursor) return;
-    std::unique_ptr<SqlFilter> filter = FilterFor(mSelect.condition.get(), t);
-    SqlEngineFilter engineFilter(filter.get());
-    const string star("*");
-    dbColumnList all{nullptr, star.Rep()};
-    RuntimeObject* cursor = mDb->engine->getTableCursor(mDb->handle, Utf8(mTables[t].name).Rep(), &all, engineFilter.Root());
-    if (!cursor) return;
-    mTables[t].cursor = cursor;
-    for (; !cursorEOFGetter(cursor, 0); cursorMoveNext(cursor)) Join(t + 1, rows);
-    mTables[t].cursor = nullptr;
-    RuntimeUnlockObject(cursor);
-  }
-
-  Row CurrentRow() {
-    Row row;
-    for (const OutputColumn& column : mColumns) {
-      DatabaseCursorObject* cursor = CursorFields(mTables[column.source.table].cursor);
-      Cell cell;
-      const void* data = nullptr;
-      int32_t length = 0;
-      if (cursor->handle && cursor->definition->getColumnValue) {
-        cursor->definition->getColumnValue(cursor->handle, column.source.field, &data, &cell.type, &length);
-        if (cell.type == kVornDbStringRecord) {
-          // The record belongs to the engine's row, which the join is about to leave: keep its text.
-          const string text = string::Share(static_cast<StringRep*>(const_cast<void*>(data)));
-          cell.type = kVornDbText;
-          cell.bytes.assign(text.View().begin(), text.View().end());
-        } else if (data && length > 0) {
-          cell.bytes.assign(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + length);
-        }
-        if (cursor->definition->releaseValue) cursor->definition->releaseValue(cursor->handle);
-      }
-      const char *name = nullptr, *key = nullptr;
-      int32_t nameLength = 0, keyLength = 0;
-      if (cursor->handle && cursor->definition->columnSource &&
-          cursor->definition->columnSource(cursor->handle, column.source.field, &name, &nameLength, &key, &keyLength,
-                                           nullptr, nullptr) &&
-          name && nameLength > 0) {
-        cell.source.assign(name, static_cast<size_t>(nameLength));
-        if (key && keyLength > 0) cell.key.assign(key, static_cast<size_t>(keyLength));
-      }
-      row.push_back(std::move(cell));
-    }
-    return row;
-  }
-
-  DatabaseObject* mDb;
-  const SqlSelect& mSelect;
-  std::vector<FromTable> mTables;
-  std::vector<OutputColumn> mColumns;  // visible first, then the hidden sort columns
-  std::vector<size_t> mItemStart;      // each select item's first column
-  int32_t mVisible = 0;
-  std::vector<std::pair<size_t, bool>> mKeys;
-  bool mAggregated = false;
-};
-
-}  // namespace
-
-RuntimeObject* SqlRunQuery(DatabaseObject* database, const SqlSelect& select, const string& text) {
-  std::unique_ptr<QueryResult> result = Query(database, select).Build();
-  if (!result) return nullptr;
-  result->database = &database->header;
-  RuntimeLockObject(result->database);
-  result->text = std::string(text.View());
-  result->singleTable = select.tables.size() == 1;
-  return VORNdbCursorFromDBCursor(result.release(), &gQueryCursor);
-}
-
-namespace {
-
-// Runs the statement again, so that the rows changed since show, and stands on the first row.
-// A database closed since, or a statement that no longer runs, keeps the rows read before.
-void FirstResultRow(void* handle) {
-  QueryResult* result = Result(handle);
+// A sorted row names its table row only by the primary key; without one the statement would
+// reach every row, so nothing is deleted.
+void DeleteStoredRow(void* handle) {
+  StoredResult* result = Stored(handle);
   DatabaseObject* database = DatabaseFields(result->database);
-  if (database && EnsureDatabaseOpen(database) && !database->engine->directSQLSelect) {
-    SqlError error;
-    std::unique_ptr<SqlSelect> select = SqlParseSelect(result->text, &error);
-    std::unique_ptr<QueryResult> fresh = select ? Query(database, *select).Build() : nullptr;
-    if (fresh) result->rows = std::move(fresh->rows);
-  }
-  result->next = result->rows.empty() ? 0 : 1;
-}
-
-// Only a result of one table can say which row to delete, and only by its key: without one the
-// statement would reach every row.
-void DeleteResultRow(void* handle) {
-  QueryResult* result = Result(handle);
-  DatabaseObject* database = DatabaseFields(result->database);
-  if (!database || !result->singleTable || result->next == 0 || result->next > result->rows.size()) return;
-  for (const Cell& cell : result->rows[result->next - 1]) {
+  if (!database || !result->singleTable || !result->row) return;
+  for (const SqlCell& cell : *result->row) {
     if (cell.source.empty() || cell.key.empty()) continue;
     const std::string table = cell.source.substr(0, cell.source.find('!'));
     DatabaseSQLExecute(database, Utf8("DELETE FROM [" + table + "] WHERE " + cell.key));
@@ -540,6 +299,46 @@ void DeleteResultRow(void* handle) {
   }
 }
 
+void PreviousStoredRow(void* handle) {
+  StoredResult* result = Stored(handle);
+  if (result->next > 1) result->MoveTo(result->next - 1);
+}
+
+void LastStoredRow(void* handle) {
+  StoredResult* result = Stored(handle);
+  result->MoveTo(result->rows->Count());
+}
+
+// Runs the statement again, so that the rows changed since show, and stands on the first row.
+// A database closed since, or a statement that no longer runs, keeps the rows read before.
+void FirstStoredRow(void* handle) {
+  StoredResult* result = Stored(handle);
+  if (std::unique_ptr<SqlQueryPlan> plan = Replan(result->database, result->text)) {
+    if (std::unique_ptr<SqlRowStore> rows = BuildRows(*plan)) result->rows = std::move(rows);
+  }
+  result->MoveTo(result->rows->Count() == 0 ? 0 : 1);
+}
+
+dbCursorDefinition gStoredCursor = {
+    VORN_DB_RECORD_VERSION, 0, CloseStored, StoredColumnCount, StoredColumnName, StoredRowCount, StoredValue,
+    ReleaseStoredValue, NextStoredRow, DeleteStoredRow, nullptr, StoredColumnSource, nullptr, nullptr,
+    PreviousStoredRow, FirstStoredRow, LastStoredRow, StoredColumnType,
+};
+
 }  // namespace
+
+RuntimeObject* SqlRunQuery(DatabaseObject* database, std::unique_ptr<SqlSelect> select, const string& text) {
+  auto plan = std::make_unique<SqlQueryPlan>(database, std::shared_ptr<const SqlSelect>(std::move(select)));
+  if (!plan->Resolve()) return nullptr;
+  const std::string statement(text.View());
+  if (plan->Keys().empty() && !plan->Aggregated()) {
+    auto* result = new LiveResult(database, statement, std::move(plan));
+    return VORNdbCursorFromDBCursor(result, &gLiveCursor);
+  }
+  std::unique_ptr<SqlRowStore> rows = BuildRows(*plan);
+  if (!rows) return nullptr;
+  auto* result = new StoredResult(database, statement, *plan, std::move(rows));
+  return VORNdbCursorFromDBCursor(result, &gStoredCursor);
+}
 
 }  // namespace vorn

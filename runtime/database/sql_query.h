@@ -2,6 +2,8 @@
 // nested-loop join whose conditions go down into each table's cursor, rows ordered on request.
 #pragma once
 
+#include <memory>
+
 #include "database/database_objects.h"
 #include "database/sql_select.h"
 
@@ -9,6 +11,6 @@ namespace vorn {
 
 // A RecordSet over the result (one reference), or nil with the database's error set. The
 // database must be open; the result keeps it and the statement's text for rewinding.
-RuntimeObject* SqlRunQuery(DatabaseObject* database, const SqlSelect& select, const string& text);
+RuntimeObject* SqlRunQuery(DatabaseObject* database, std::unique_ptr<SqlSelect> select, const string& text);
 
 }  // namespace vorn

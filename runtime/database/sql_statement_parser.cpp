@@ -16,6 +16,13 @@ constexpr const char* kInvalidColumnName = "Invalid column name";
 // Key positions are stored in single bytes.
 constexpr size_t kMostKeyColumns = 256;
 
+// A statement that changes rows must be read whole: a misspelt WHERE left unread would reach
+// every row.
+bool AtEnd(const std::string& token, SqlError* error) {
+  if (token.empty()) return true;
+  return SqlFail(error, kSqlErrorSyntax, "Unexpected '" + token + "'");
+}
+
 bool Expect(SqlTokenizer& tokens, const char* keyword, const char* message, SqlError* error) {
   if (SqlIsKeyword(tokens.Next(), keyword)) return true;
   return SqlFail(error, kSqlErrorSyntax, message);
@@ -134,7 +141,9 @@ bool SqlParseInsert(SqlTokenizer& tokens, SqlInsert* statement, SqlError* error)
   if (!Expect(tokens, "(", "Expecting '('", error)) return false;
   do {
     SqlValueEntry entry;
-    entry.value = SqlValueText(tokens.Next());
+    const std::string token = tokens.Next();
+    entry.value = SqlValueText(token);
+    if (SqlIsKeyword(token, "null")) entry.type = kSqlNullValue;
     statement->values.push_back(std::move(entry));
     next = tokens.Next();
   } while (next == ",");
@@ -158,22 +167,31 @@ bool SqlParseUpdate(SqlTokenizer& tokens, SqlUpdate* statement, SqlError* error)
     if (!SqlIsIdentifier(assignment.column))
       return SqlFail(error, kSqlErrorName, kInvalidColumnName);
     if (!Expect(tokens, "=", "Expecting '='", error)) return false;
-    assignment.value = SqlValueText(tokens.Next());
+    const std::string token = tokens.Next();
+    assignment.value = SqlValueText(token);
+    assignment.null = SqlIsKeyword(token, "null");
     statement->assignments.push_back(std::move(assignment));
     next = tokens.Next();
   } while (next == ",");
   std::reverse(statement->assignments.begin(), statement->assignments.end());
-  if (!SqlIsKeyword(next, "where")) return true;
-  statement->condition = SqlParseCondition(tokens, error);
-  return statement->condition != nullptr;
+  if (SqlIsKeyword(next, "where")) {
+    statement->condition = SqlParseCondition(tokens, error);
+    if (!statement->condition) return false;
+    next = tokens.Next();
+  }
+  return AtEnd(next, error);
 }
 
 bool SqlParseDelete(SqlTokenizer& tokens, SqlDelete* statement, SqlError* error) {
   if (!Expect(tokens, "from", "Expecting 'FROM'", error)) return false;
   statement->table = tokens.Next();
-  if (!SqlIsKeyword(tokens.Next(), "where")) return true;
-  statement->condition = SqlParseCondition(tokens, error);
-  return statement->condition != nullptr;
+  std::string next = tokens.Next();
+  if (SqlIsKeyword(next, "where")) {
+    statement->condition = SqlParseCondition(tokens, error);
+    if (!statement->condition) return false;
+    next = tokens.Next();
+  }
+  return AtEnd(next, error);
 }
 
 }  // namespace vorn

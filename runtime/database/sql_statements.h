@@ -31,6 +31,9 @@ struct SqlAlterTableAdd {
 // Value type of every inserted value: text, which the engine converts to the field's type.
 constexpr int32_t kSqlTextValue = 5;
 
+// Value type of an unquoted NULL: the column is left without a value.
+constexpr int32_t kSqlNullValue = 0;
+
 struct SqlValueEntry {
   std::string column;  // empty when the statement names no columns
   std::string value;
@@ -45,6 +48,7 @@ struct SqlInsert {
 struct SqlAssignment {
   std::string column;
   std::string value;
+  bool null = false;  // an unquoted NULL
 };
 
 struct SqlUpdate {

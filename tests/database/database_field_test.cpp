@@ -7,6 +7,7 @@
 
 #include "database/database_fields.h"
 #include "database/database_objects.h"
+#include "controls/binding_interfaces.h"
 #include "database/support/fake_engine.h"
 #include "objects/date_class.h"
 #include "objects/variant.h"
@@ -105,7 +106,8 @@ TEST_F(DatabaseFieldTest, AssignmentsWhileEditingBecomeTheFieldsText) {
   CursorFieldValueSetter(field, 0, variant);
   EXPECT_EQ(cursorFieldIntegerValueGetter(field, 0), -8);
   CursorFieldValueSetter(field, 0, nullptr);
-  EXPECT_EQ(CursorFields(cursor)->edits->value, nullptr);
+  EXPECT_EQ(CursorFields(cursor)->edits->value, DbNullEditValue()) << "nil sets NULL";
+  EXPECT_EQ(Text(cursorFieldStringValueGetter(field, 0)), "");
   EXPECT_EQ(CursorFields(cursor)->edits->next, nullptr);
 }
 
@@ -141,6 +143,22 @@ TEST_F(DatabaseFieldTest, RecordsKeepOneValuePerColumnNewestFirst) {
   EXPECT_EQ(Text(getDatabaseRecordColumn(record, string("never").Rep())), "");
 }
 
+// Bound controls read a field as a StringProvider and a record as a tuple.
+TEST_F(DatabaseFieldTest, FieldsAndRecordsServeTheBindingInterfaces) {
+  RuntimeObject* field = FieldOf(FakeValue::Integer(7));
+  bool found = false;
+  EXPECT_EQ(Text(CallInterfaceMethod<StringRep*>(field, GetStringProviderInterfaceDefinition(), "getString", &found)),
+            "7");
+  EXPECT_TRUE(found);
+  RuntimeObject* record = New(GetDatabaseRecordClassDefinition());
+  setDatabaseRecordColumn(record, string("a").Rep(), string("first").Rep());
+  setDatabaseRecordColumn(record, string("b").Rep(), string("second").Rep());
+  EXPECT_EQ(CallInterfaceMethod<int32_t>(record, GetTupleInterfaceDefinition(), "FieldCount", &found), 2);
+  EXPECT_TRUE(found);
+  EXPECT_EQ(Text(CallInterfaceMethod<StringRep*>(record, GetTupleInterfaceDefinition(), "getIndString", nullptr, 1)),
+            "second");
+}
+
 TEST_F(DatabaseFieldTest, EntryPointsAreBound) {
   test::ExpectEntryPointsBound({
       {"cursorFieldDateValueGetter", reinterpret_cast<void*>(&cursorFieldDateValueGetter)},
@@ -149,6 +167,10 @@ TEST_F(DatabaseFieldTest, EntryPointsAreBound) {
       {"databaseCursorFieldSetString", reinterpret_cast<void*>(&databaseCursorFieldSetString)},
       {"setDatabaseRecordDateColumn", reinterpret_cast<void*>(&setDatabaseRecordDateColumn)},
       {"getDatabaseRecordMacPictColumn", reinterpret_cast<void*>(&getDatabaseRecordMacPictColumn)},
+      {"cursorFieldJPEGGetter", reinterpret_cast<void*>(&cursorFieldJPEGGetter)},
+      {"cursorFieldJPEGSetter", reinterpret_cast<void*>(&cursorFieldJPEGSetter)},
+      {"getDatabaseRecordJPEGColumn", reinterpret_cast<void*>(&getDatabaseRecordJPEGColumn)},
+      {"setDatabaseRecordJPEGColumn", reinterpret_cast<void*>(&setDatabaseRecordJPEGColumn)},
   });
 }
 

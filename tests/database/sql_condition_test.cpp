@@ -149,9 +149,9 @@ TEST(SqlConditionTest, FilterKeepsTheTreeWithComparisonModesAndTexts) {
   EXPECT_EQ(filter->left->value, "V%");
   ASSERT_TRUE(filter->right && filter->right->left && filter->right->right);
   EXPECT_EQ(filter->right->op, kSqlAnd);
-  // A column on the right is handed on by its name.
+  // A column on the right is handed on by its name, marked as a column.
   EXPECT_EQ(filter->right->left->op, kSqlGreaterOrEqual);
-  EXPECT_EQ(filter->right->left->mode, kSqlNoFunction);
+  EXPECT_EQ(filter->right->left->mode, kSqlNoFunction | VORN_DB_FILTER_COLUMN);
   EXPECT_EQ(filter->right->left->value, "b");
   EXPECT_EQ(filter->right->right->op, kSqlIsNull);
   EXPECT_EQ(filter->right->right->column, "c");

@@ -158,7 +158,8 @@ TEST(SqlStatementTest, InsertValuesWithAndWithoutColumns) {
   for (size_t i = 0; i < 4; ++i) {
     EXPECT_EQ(recorder.inserted.values[i].column, "");
     EXPECT_EQ(recorder.inserted.values[i].value, texts[i]);
-    EXPECT_EQ(recorder.inserted.values[i].type, kSqlTextValue);
+    // An unquoted NULL is no text: the column gets no value.
+    EXPECT_EQ(recorder.inserted.values[i].type, i == 2 ? kSqlNullValue : kSqlTextValue);
   }
 
   recorder = Execute("INSERT INTO [my table] ([first name], b) VALUES ('it''s', 2)");
@@ -194,11 +195,10 @@ TEST(SqlStatementTest, UpdateAssignmentsComeNewestFirst) {
   EXPECT_EQ(recorder.assignments[2].value, "1");
   EXPECT_TRUE(recorder.hasCondition);
 
-  // A stray word after the last assignment ends the statement: every row is updated.
-  recorder = Execute("update t set a = 'x' stray where b = 1");
-  ASSERT_EQ(recorder.calls, Calls{"update"});
-  ASSERT_EQ(recorder.assignments.size(), 1u);
-  EXPECT_FALSE(recorder.hasCondition);
+  // A stray word (a misspelt WHERE) must not leave the statement reaching every row.
+  ExpectError("update t set a = 'x' stray where b = 1", 200, "Unexpected 'stray'");
+  ExpectError("update t set a = 1 wher id = 2", 200, "Unexpected 'wher'");
+  ExpectError("update t set a = 1 where id = 2 junk", 200, "Unexpected 'junk'");
 
   ExpectError("update t a = 1", 200, "Expecting 'SET'");
   ExpectError("update t set a 1", 200, "Expecting '='");
@@ -217,6 +217,7 @@ TEST(SqlStatementTest, DeleteWithAndWithoutCondition) {
   EXPECT_FALSE(recorder.hasCondition);
 
   ExpectError("delete t", 200, "Expecting 'FROM'");
+  ExpectError("delete from t wher id = 1", 200, "Unexpected 'wher'");
   ExpectError("delete from t where name like abc", 201, "Quotes expected after LIKE operation");
 }
 

@@ -1,0 +1,26 @@
+// Summaries of a query's rows: one row per run of consecutive rows that share the grouping
+// column's value (all rows as one run without a grouping column).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "database/sql_row_store.h"
+
+namespace vorn {
+
+// The next input row; nothing at the end.
+using SqlRowSource = std::function<std::optional<SqlRow>()>;
+
+// `aggregates` holds each column's SqlAggregate code. Plain columns come from the run's first
+// row; COUNT(*) counts every row, as an integer; AVG, SUM, MIN and MAX read numeric values only,
+// as doubles, so that NULLs and texts neither add to a sum nor drag an average down, and a run
+// without numbers gives NULL. No input rows give no row. Null when the store fails.
+std::unique_ptr<SqlRowStore> SqlAggregate(const SqlRowSource& next, const std::vector<int32_t>& aggregates,
+                                          std::optional<size_t> grouping);
+
+}  // namespace vorn

@@ -1,0 +1,302 @@
+#include "database/sql_query_plan.h"
+
+#include <algorithm>
+
+#include "database/database_fields.h"
+
+namespace vorn {
+namespace {
+
+string Utf8(const std::string& text) { return string(text, kEncodingUTF8); }
+
+int32_t Mirrored(int32_t op) {
+  switch (op) {
+    case kSqlLess: return kSqlGreater;
+    case kSqlGreater: return kSqlLess;
+    case kSqlLessOrEqual: return kSqlGreaterOrEqual;
+    case kSqlGreaterOrEqual: return kSqlLessOrEqual;
+    default: return op;
+  }
+}
+
+}  // namespace
+
+SqlQueryPlan::SqlQueryPlan(DatabaseObject* database, std::shared_ptr<const SqlSelect> select)
+    : mDb(database), mSelect(std::move(select)) {}
+
+SqlQueryPlan::~SqlQueryPlan() { Rewind(); }
+
+bool SqlQueryPlan::Resolve() {
+  return LoadTables() && ResolveColumns() && ResolveKeys() && CheckCondition(mSelect->condition.get());
+}
+
+bool SqlQueryPlan::Fail(int32_t code, const std::string& message) {
+  SetDatabaseError(mDb, code, Utf8(message));
+  return false;
+}
+
+bool SqlQueryPlan::LoadTables() {
+  for (const std::string& name : mSelect->tables) {
+    RuntimeObject* schema = databaseFieldSchema(&mDb->header, Utf8(name).Rep());
+    if (!schema) return Fail(kSqlErrorNoTable, "Invalid table " + name);
+    FromTable table{name, {}, nullptr};
+    for (; !cursorEOFGetter(schema, 0); cursorMoveNext(schema)) {
+      RuntimeObject* field = cursorGetFieldByIndex(schema, 1);
+      if (!field) {
+        RuntimeUnlockObject(schema);
+        return Fail(kSqlErrorInternal, "Internal validation error");
+      }
+      table.fields.emplace_back(string::Adopt(cursorFieldStringValueGetter(field, 0)).View());
+      RuntimeUnlockObject(field);
+    }
+    RuntimeUnlockObject(schema);
+    mTables.push_back(std::move(table));
+  }
+  return true;
+}
+
+// The FROM tables a qualifier names (every table for none).
+bool SqlQueryPlan::Qualifies(const std::string& qualifier, size_t table) const {
+  return qualifier.empty() || SameName(qualifier, mTables[table].name);
+}
+
+std::optional<SqlQueryPlan::ColumnRef> SqlQueryPlan::Find(const std::string& qualifier, const std::string& column) {
+  std::optional<ColumnRef> found;
+  for (size_t t = 0; t < mTables.size(); ++t) {
+    if (!Qualifies(qualifier, t)) continue;
+    for (size_t f = 0; f < mTables[t].fields.size(); ++f) {
+      if (!SameName(mTables[t].fields[f], column)) continue;
+      if (found) {
+        Fail(kSqlErrorAmbiguous, "Ambiguous column reference: " + column);
+        return std::nullopt;
+      }
+      found = ColumnRef{t, static_cast<int32_t>(f)};
+    }
+  }
+  if (!found && mDb->errorCode == 0) Fail(kSqlErrorUnknownColumn, "Unknown column: " + column);
+  return found;
+}
+
+bool SqlQueryPlan::ResolveColumns() {
+  mAggregated = mSelect->groupBy;
+  const size_t visibleItems = mSelect->items.size() - static_cast<size_t>(mSelect->hiddenCount);
+  for (size_t i = 0; i < mSelect->items.size(); ++i) {
+    const SqlSelectItem& item = mSelect->items[i];
+    if (i == visibleItems) mVisible = static_cast<int32_t>(mColumns.size());
+    mItemStart.push_back(mColumns.size());
+    if (item.aggregate != kSqlPlainColumn) mAggregated = true;
+    if (item.aggregate == kSqlCount) {
+      // COUNT(*) reads no value: any column of the first table stands for the row.
+      mColumns.push_back({{0, 0}, std::string(), kSqlCount});
+      continue;
+    }
+    if (item.column == "*") {
+      const size_t before = mColumns.size();
+      for (size_t t = 0; t < mTables.size(); ++t) {
+        if (!Qualifies(item.table, t)) continue;
+        for (size_t f = 0; f < mTables[t].fields.size(); ++f) {
+          mColumns.push_back({{t, static_cast<int32_t>(f)}, mTables[t].fields[f]});
+        }
+      }
+      if (mColumns.size() == before) return Fail(kSqlErrorUnknownColumn, "Unknown column: " + item.table + ".*");
+      continue;
+    }
+    std::optional<ColumnRef> ref = Find(item.table, item.column);
+    if (!ref) return false;
+    const std::string& field = mTables[ref->table].fields[ref->field];
+    mColumns.push_back({*ref, item.aggregate != kSqlPlainColumn ? std::string()
+                                 : item.table.empty() ? field : item.table + "." + field,
+                        item.aggregate});
+  }
+  if (visibleItems == mSelect->items.size()) mVisible = static_cast<int32_t>(mColumns.size());
+  return true;
+}
+
+bool SqlQueryPlan::ResolveKeys() {
+  const size_t visibleItems = mSelect->items.size() - static_cast<size_t>(mSelect->hiddenCount);
+  for (const SqlSortKey& key : mSelect->sortKeys) {
+    size_t position = 0;
+    if (key.position >= 0) {
+      if (key.position >= mVisible) return Fail(kSqlErrorName, "Invalid ORDER BY column");
+      position = static_cast<size_t>(key.position);
+    } else {
+      const size_t item = visibleItems + static_cast<size_t>(key.hidden);
+      if (key.hidden < 0 || item >= mItemStart.size()) return Fail(kSqlErrorName, "Invalid ORDER BY column");
+      position = mItemStart[item];
+    }
+    mKeys.emplace_back(position, key.descending);
+  }
+  return true;
+}
+
+// Every column the condition names must resolve; comparisons go down into the cursor of the
+// table opened last among their columns, which needs the two sides in different tables and
+// an OR within one table.
+bool SqlQueryPlan::CheckCondition(const SqlCondition* condition) {
+  if (!condition) return true;
+  if (condition->IsJunction()) {
+    if (condition->op == kSqlOr && Tables(condition).size() > 1) {
+      return Fail(kSqlErrorName, "OR across tables is not supported");
+    }
+    return CheckCondition(condition->left.get()) && CheckCondition(condition->right.get());
+  }
+  std::optional<ColumnRef> left = Find(condition->table, condition->column);
+  if (!left) return false;
+  if (!condition->rightIsColumn) return true;
+  std::optional<ColumnRef> right = Find(condition->rightTable, condition->value);
+  if (!right) return false;
+  if (right->table == left->table) return Fail(kSqlErrorName, "Comparing two columns of one table is not supported");
+  return true;
+}
+
+// The FROM tables whose columns the condition compares.
+std::vector<size_t> SqlQueryPlan::Tables(const SqlCondition* condition) {
+  std::vector<size_t> tables;
+  std::vector<const SqlCondition*> pending{condition};
+  auto note = [&](const std::string& qualifier, const std::string& column) {
+    for (size_t t = 0; t < mTables.size(); ++t) {
+      const bool has = Qualifies(qualifier, t) &&
+                       std::ranges::any_of(mTables[t].fields, [&](const std::string& f) { return SameName(f, column); });
+      if (has && std::ranges::find(tables, t) == tables.end()) tables.push_back(t);
+    }
+  };
+  while (!pending.empty()) {
+    const SqlCondition* node = pending.back();
+    pending.pop_back();
+    if (!node) continue;
+    if (node->IsJunction()) {
+      pending.push_back(node->left.get());
+      pending.push_back(node->right.get());
+      continue;
+    }
+    note(node->table, node->column);
+    if (node->rightIsColumn) note(node->rightTable, node->value);
+  }
+  return tables;
+}
+
+// The text of a column of an outer table's current row.
+std::string SqlQueryPlan::OuterText(ColumnRef ref) {
+  RuntimeObject* field = cursorGetFieldByIndex(mTables[ref.table].cursor, ref.field + 1);
+  std::string text(string::Adopt(cursorFieldStringValueGetter(field, 0)).View());
+  RuntimeUnlockObject(field);
+  return text;
+}
+
+// The part of the condition that table `t` can check once the tables before it have rows.
+std::unique_ptr<SqlFilter> SqlQueryPlan::FilterFor(const SqlCondition* condition, size_t t) {
+  if (!condition) return nullptr;
+  if (condition->IsJunction()) {
+    auto left = FilterFor(condition->left.get(), t);
+    auto right = FilterFor(condition->right.get(), t);
+    if (!left && !right) return nullptr;
+    auto filter = std::make_unique<SqlFilter>();
+    filter->op = condition->op;
+    filter->left = std::move(left);
+    filter->right = std::move(right);
+    return filter;
+  }
+  const ColumnRef left = *Find(condition->table, condition->column);
+  auto filter = std::make_unique<SqlFilter>();
+  filter->op = condition->op;
+  filter->mode = condition->function;
+  if (!condition->rightIsColumn) {
+    if (left.table != t) return nullptr;
+    filter->column = mTables[t].fields[left.field];
+    filter->value = condition->value;
+    return filter;
+  }
+  const ColumnRef right = *Find(condition->rightTable, condition->value);
+  if (std::max(left.table, right.table) != t) return nullptr;
+  const ColumnRef inner = left.table == t ? left : right;
+  const ColumnRef outer = left.table == t ? right : left;
+  filter->column = mTables[t].fields[inner.field];
+  filter->value = OuterText(outer);
+  if (inner.table != left.table) filter->op = Mirrored(condition->op);
+  return filter;
+}
+
+
+// The engine may have been closed since the plan was made: nothing reaches a closed handle.
+bool SqlQueryPlan::Open(size_t t) {
+  if (!mDb->handle || !mDb->open || !mDb->engine || !mDb->engine->getTableCursor) return false;
+  std::unique_ptr<SqlFilter> filter = FilterFor(mSelect->condition.get(), t);
+  SqlEngineFilter engineFilter(filter.get());
+  const string star("*");
+  dbColumnList all{nullptr, star.Rep()};
+  mTables[t].cursor = mDb->engine->getTableCursor(mDb->handle, Utf8(mTables[t].name).Rep(), &all, engineFilter.Root());
+  return mTables[t].cursor != nullptr;
+}
+
+void SqlQueryPlan::Close(size_t t) {
+  RuntimeObject* cursor = mTables[t].cursor;
+  mTables[t].cursor = nullptr;
+  RuntimeUnlockObject(cursor);
+}
+
+bool SqlQueryPlan::Next() {
+  if (mDone || mTables.empty()) return false;
+  size_t t = mTables.size() - 1;
+  if (!mStarted) {
+    mStarted = true;
+    t = 0;
+    if (!Open(0)) return mDone = true, false;
+  } else {
+    cursorMoveNext(mTables[t].cursor);
+  }
+  for (;;) {
+    if (cursorEOFGetter(mTables[t].cursor, 0)) {
+      Close(t);
+      if (t == 0) return mDone = true, false;
+      cursorMoveNext(mTables[--t].cursor);
+      continue;
+    }
+    if (t + 1 == mTables.size()) return true;
+    // A table whose cursor cannot be opened ends the join.
+    if (!Open(++t)) {
+      Rewind();
+      mStarted = mDone = true;
+      return false;
+    }
+  }
+}
+
+void SqlQueryPlan::Rewind() {
+  for (size_t t = mTables.size(); t-- > 0;) Close(t);
+  mStarted = mDone = false;
+}
+
+SqlRow SqlQueryPlan::CurrentRow(bool withSources) {
+  SqlRow row;
+  for (const OutputColumn& column : mColumns) {
+    DatabaseCursorObject* cursor = CursorFields(mTables[column.source.table].cursor);
+    SqlCell cell;
+    const void* data = nullptr;
+    int32_t length = 0;
+    if (cursor && cursor->handle && cursor->definition->getColumnValue) {
+      cursor->definition->getColumnValue(cursor->handle, column.source.field, &data, &cell.type, &length);
+      if (cell.type == kVornDbStringRecord) {
+        // The record belongs to the engine's row, which the join is about to leave: keep its text.
+        const string text = string::Share(static_cast<StringRep*>(const_cast<void*>(data)));
+        cell.type = kVornDbText;
+        cell.bytes.assign(text.View().begin(), text.View().end());
+      } else if (data && length > 0) {
+        cell.bytes.assign(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + length);
+      }
+      if (cursor->definition->releaseValue) cursor->definition->releaseValue(cursor->handle);
+    }
+    const char *name = nullptr, *key = nullptr;
+    int32_t nameLength = 0, keyLength = 0;
+    if (withSources && cursor && cursor->handle && cursor->definition->columnSource &&
+        cursor->definition->columnSource(cursor->handle, column.source.field, &name, &nameLength, &key, &keyLength,
+                                         nullptr, nullptr) &&
+        name && nameLength > 0) {
+      cell.source.assign(name, static_cast<size_t>(nameLength));
+      if (key && keyLength > 0) cell.key.assign(key, static_cast<size_t>(keyLength));
+    }
+    row.push_back(std::move(cell));
+  }
+  return row;
+}
+
+}  // namespace vorn

@@ -1,0 +1,92 @@
+// A parsed SELECT checked against its tables and walked as a nested-loop join: each FROM table
+// gets a cursor of the engine carrying the part of the condition it can check, outer tables'
+// current values included.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "database/database_objects.h"
+#include "database/sql_filter.h"
+#include "database/sql_row_store.h"
+#include "database/sql_select.h"
+#include "database/sql_sort.h"
+
+namespace vorn {
+
+class SqlQueryPlan {
+ public:
+  struct ColumnRef {
+    size_t table = 0;
+    int32_t field = 0;  // 0-based in the table's cursor of all columns
+  };
+  struct OutputColumn {
+    ColumnRef source;
+    std::string name;  // empty for an aggregate
+    int32_t aggregate = kSqlPlainColumn;
+  };
+
+  SqlQueryPlan(DatabaseObject* database, std::shared_ptr<const SqlSelect> select);
+  ~SqlQueryPlan();
+  SqlQueryPlan(const SqlQueryPlan&) = delete;
+  SqlQueryPlan& operator=(const SqlQueryPlan&) = delete;
+
+  // Checks every name; false with the database's error set.
+  bool Resolve();
+
+  // Advances the join to its next row; false at the end (and from then on, until Rewind).
+  bool Next();
+  // Closes the tables' cursors; the next Next starts the join again.
+  void Rewind();
+  // The current row's values, every column (hidden ones too), with their sources when asked
+  // (a summary row, which stands for many, needs none).
+  SqlRow CurrentRow(bool withSources = true);
+
+  const std::vector<OutputColumn>& Columns() const { return mColumns; }
+  int32_t Visible() const { return mVisible; }
+  const SqlSortKeys& Keys() const { return mKeys; }
+  bool Aggregated() const { return mAggregated; }
+  size_t TableCount() const { return mTables.size(); }
+  // The open cursor of a FROM table, or nil.
+  RuntimeObject* TableCursor(size_t table) const { return mTables[table].cursor; }
+  DatabaseObject* Database() const { return mDb; }
+  const std::shared_ptr<const SqlSelect>& Select() const { return mSelect; }
+
+ private:
+  struct FromTable {
+    std::string name;
+    std::vector<std::string> fields;
+    RuntimeObject* cursor = nullptr;  // while the join has it open
+  };
+
+  bool Fail(int32_t code, const std::string& message);
+  bool LoadTables();
+  bool Qualifies(const std::string& qualifier, size_t table) const;
+  std::optional<ColumnRef> Find(const std::string& qualifier, const std::string& column);
+  bool ResolveColumns();
+  bool ResolveKeys();
+  bool CheckCondition(const SqlCondition* condition);
+  std::vector<size_t> Tables(const SqlCondition* condition);
+  std::string OuterText(ColumnRef ref);
+  std::unique_ptr<SqlFilter> FilterFor(const SqlCondition* condition, size_t t);
+  bool Open(size_t t);
+  void Close(size_t t);
+
+  DatabaseObject* mDb;
+  std::shared_ptr<const SqlSelect> mSelect;
+  std::vector<FromTable> mTables;
+  std::vector<OutputColumn> mColumns;  // visible first, then the hidden sort columns
+  std::vector<size_t> mItemStart;      // each select item's first column
+  int32_t mVisible = 0;
+  SqlSortKeys mKeys;
+  bool mAggregated = false;
+  bool mStarted = false;
+  bool mDone = false;
+};
+
+}  // namespace vorn

@@ -1,0 +1,152 @@
+// Statements that once changed the wrong rows, stored the wrong values or reported success
+// falsely, each run against a real database file.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "database/builtin_database_class.h"
+#include "database/database_fields.h"
+#include "database/database_objects.h"
+#include "database/support/db_test_files.h"
+#include "database/support/sql_database.h"
+#include "vorn/folder_item_api.h"
+
+namespace vorn {
+namespace {
+
+using Rows = std::vector<std::string>;
+
+std::string Text(StringRep* rep) { return std::string(string::Adopt(rep).View()); }
+
+class SqlFaultsTest : public dbtest::SqlDatabaseTest {
+ protected:
+  // t: columns a, b, id (the key), k in name order.
+  void CreateT() {
+    Exec("create table t (id integer not null, a varchar(10), b varchar(10), k boolean, primary key (id))");
+    Exec("insert into t (id, a, b, k) values (1, 'x', 'x', true)");
+    Exec("insert into t (id, a, b, k) values (2, 'y', 'b', false)");
+    Exec("insert into t (id, a, b, k) values (3, 'b', 'z', true)");
+    ASSERT_EQ(ErrorCode(), 0) << ErrorMessage();
+  }
+
+  RuntimeObject* Select(const std::string& sql) { return Keep(databaseSQLSelect(db, string(sql, kEncodingUTF8).Rep())); }
+};
+
+const Rows kT = {"x x 1 true", "y b 2 false", "b z 3 true"};
+
+TEST_F(SqlFaultsTest, StatementsChangeExactlyTheirRows) {
+  struct Case {
+    std::vector<const char*> statements;
+    int32_t error;
+    Rows rows;
+  };
+  const Case cases[] = {
+      {{"update t set a = 'q' wher id = 2"}, 200, kT},
+      {{"delete from t wher id = 1"}, 200, kT},
+      {{"delete from t where a = b"}, 0, {"y b 2 false", "b z 3 true"}},
+      // An assigned word is a value; only the condition compares columns.
+      {{"update t set a = b where b <> a"}, 0, {"x x 1 true", "b b 2 false", "b z 3 true"}},
+      {{"delete from t where k = true"}, 0, {"y b 2 false"}},
+      {{"delete from t where k = 0"}, 0, {"x x 1 true", "b z 3 true"}},
+      {{"update t set id = 2 where id = 1"}, 2005, kT},
+      {{"update t set id = 9"}, 2005, {"y b 2 false", "b z 3 true", "x x 9 true"}},
+      {{"insert into t (id, a, k) values (4, NULL, NULL)"}, 0, {"x x 1 true", "y b 2 false", "b z 3 true", "NULL NULL 4 NULL"}},
+      {{"insert into t (id, a) values (4, 'NULL')"}, 0, {"x x 1 true", "y b 2 false", "b z 3 true", "NULL NULL 4 NULL"}},
+      {{"insert into t (id, k) values (4, 1)"}, 0, {"x x 1 true", "y b 2 false", "b z 3 true", "NULL NULL 4 true"}},
+      {{"update t set a = NULL, k = NULL where id = 3"}, 0, {"x x 1 true", "y b 2 false", "NULL z 3 NULL"}},
+      {{"update t set id = NULL where id = 3"}, 2003, kT},
+      {{"delete from t where id < 2.5"}, 0, {"b z 3 true"}},
+      {{"delete from t where id > 2.5"}, 0, {"x x 1 true", "y b 2 false"}},
+      {{"insert into t (id) values (1)", "update t set a = 'w' where id = 2"}, 0, {"x x 1 true", "w b 2 false", "b z 3 true"}},
+      {{"insert into t (id) values (1)", "delete from t where id = 3"}, 0, {"x x 1 true", "y b 2 false"}},
+      {{"insert into t (id) values (1)", "create index i on t (a)"}, 0, kT},
+  };
+  CreateT();
+  Exec("create table pair (a varchar(9) not null, b integer not null, primary key (a, b))");
+  Exec("insert into pair (a, b) values ('w', 1)");
+  Exec("insert into pair (a, b) values ('x', 1)");
+  Exec("update pair set a = 'x'");
+  EXPECT_EQ(ErrorCode(), 2005) << "a later row's success does not hide the refusal";
+  EXPECT_EQ(TableRows("pair"), (Rows{"w 1", "x 1"}));
+  for (const Case& c : cases) {
+    Exec("delete from t");
+    Exec("insert into t (id, a, b, k) values (1, 'x', 'x', true)");
+    Exec("insert into t (id, a, b, k) values (2, 'y', 'b', false)");
+    Exec("insert into t (id, a, b, k) values (3, 'b', 'z', true)");
+    for (const char* sql : c.statements) Exec(sql);
+    const std::string what = c.statements.back();
+    EXPECT_EQ(ErrorCode(), c.error) << what << ": " << ErrorMessage();
+    EXPECT_EQ(TableRows("t"), c.rows) << what;
+  }
+}
+
+TEST_F(SqlFaultsTest, ReadingStartsWithAClearError) {
+  CreateT();
+  Exec("insert into t (id) values (1)");
+  ASSERT_EQ(ErrorCode(), 2005);
+  EXPECT_NE(Select("select a from t"), nullptr);
+  EXPECT_EQ(ErrorCode(), 0) << ErrorMessage();
+}
+
+// Editing and deleting through a sorted result finds the row by its key, whatever the key's type.
+TEST_F(SqlFaultsTest, ResultRowsAreFoundByKeysOfEveryType) {
+  struct Case {
+    const char* type;
+    const char* first;
+    const char* second;
+    Rows edited;
+  };
+  const Case cases[] = {
+      {"date", "'2005-1-2'", "'2006-3-4'", {"2005-01-02 a", "2006-03-04 edited"}},
+      {"time", "'12:30:00'", "'12:30:01'", {"12:30:00 a", "12:30:01 edited"}},
+      {"double", "0.1234567891", "0.1234567892", {"0.1234567891 a", "0.1234567892 edited"}},
+      {"boolean", "false", "true", {"false a", "true edited"}},
+      {"varchar(9)", "'it''s'", "'its'", {"it's a", "its edited"}},
+  };
+  for (const Case& c : cases) {
+    Exec("create table k" + std::to_string(&c - cases) + " (key " + c.type + " not null, v varchar(9), primary key (key))");
+    const std::string table = "k" + std::to_string(&c - cases);
+    Exec("insert into " + table + " (key, v) values (" + c.first + ", 'a')");
+    Exec("insert into " + table + " (key, v) values (" + c.second + ", 'b')");
+    RuntimeObject* rs = Select("select v from " + table + " order by v");
+    ASSERT_NE(rs, nullptr) << c.type << ": " << ErrorMessage();
+    cursorMoveNext(rs);
+    cursorEdit(rs);
+    databaseCursorFieldSetString(Keep(cursorGetFieldByIndex(rs, 1)), string("edited").Rep());
+    cursorUpdate(rs);
+    EXPECT_EQ(ErrorCode(), 0) << c.type << ": " << ErrorMessage();
+    EXPECT_EQ(TableRows(table), c.edited) << c.type;
+    CursorMoveFirst(rs);
+    cursorDeleteRecord(rs);
+    EXPECT_EQ(TableRows(table), Rows{c.edited[1]}) << c.type;
+  }
+}
+
+TEST_F(SqlFaultsTest, GeneratedInsertTextQuotesEveryValueThatIsNotANumber) {
+  const string column("id");
+  const string sneaky("1); delete from t; --");
+  const string number("-12.5");
+  dbColumnValue second{nullptr, column.Rep(), number.Rep(), kVornDbDouble};
+  dbColumnValue first{&second, column.Rep(), sneaky.Rep(), kVornDbInteger};
+  EXPECT_EQ(std::string(BuildInsertText(string("t"), &first).View()),
+            "insert into t(id,id) values ('1); delete from t; --',-12.5)");
+  dbColumnValue null{nullptr, column.Rep(), nullptr, kVornDbNull};
+  EXPECT_EQ(std::string(BuildInsertText(string("t"), &null).View()), "insert into t(id) values (NULL)");
+}
+
+TEST_F(SqlFaultsTest, AFailedConnectKeepsTheOpenConnection) {
+  CreateT();
+  const std::string other = dbtest::TempPath("not-a-database");
+  dbtest::WriteBytes(other, std::vector<uint8_t>(100, 0x41));
+  RuntimeObject* item = FolderItemFromPath(other.c_str());
+  VORNDatabaseFolderItemSetter(db, 0, item);
+  RuntimeUnlockObject(item);
+  EXPECT_FALSE(VORNDatabaseConnect(db));
+  EXPECT_EQ(Text(databaseErrorStringGetter(db, 0)), "The file is not a database");
+  EXPECT_TRUE(DatabaseFields(db)->open);
+  EXPECT_EQ(TableRows("t"), kT);
+}
+
+}  // namespace
+}  // namespace vorn
