@@ -216,6 +216,9 @@ int32_t screenWidthGetter(VornRuntimeObject *screen, int32_t param);
 int32_t screenHeightGetter(VornRuntimeObject *screen, int32_t param);
 int32_t screenDepthGetter(VornRuntimeObject *screen, int32_t param);
 
+/* Keyboard.AsyncKeyDown: a classic virtual key code below 128, else a GDK key value. */
+uint8_t keyboardAsyncKeyDown(VornRuntimeObject *keyboard, int32_t code);
+
 #ifdef __cplusplus
 }
 #endif

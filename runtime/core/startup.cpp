@@ -51,6 +51,7 @@ void StoreCommandLine(int argc, char** argv) {
 
 void InitRuntime() {
   InitGraphicsDefaults();
+  InitEllipsisString();
   SetUnhandledExceptionHook(&UnhandledExceptionHook);
   InitSocketLayer();
   DialogFontName() = string("System");

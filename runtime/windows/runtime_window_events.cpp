@@ -11,6 +11,7 @@
 #include "objects/event_dispatch.h"
 #include "objects/runtime_object.h"
 #include "strings/utf8.h"
+#include "windows/contextual_dispatch.h"
 #include "windows/drag_item.h"
 #include "windows/pane_assert.h"
 #include "windows/pane_focus.h"
@@ -78,10 +79,30 @@ bool RuntimeViewWindow::MouseDown(int32_t x, int32_t y, int32_t modifiers) {
   return true;
 }
 
-// Contextual menus of windows are built by the control layer's contextual dispatch, which
-// this window does not have: a right click is a plain press.
 bool RuntimeViewWindow::ContextualClick(int32_t x, int32_t y, int32_t modifiers) {
-  return MouseDown(x, y, modifiers);
+  // A control under the click may take it as its own (a canvas's MouseDown); the window's
+  // MouseDown is for clicks on the window itself. What nobody takes opens the menu.
+  if (Window::ContextualClick(x, y, modifiers)) return true;
+  bool onPane = false;
+  for (SubPane* pane : Panes()) onPane = onPane || (pane->IsDisplayed() && PointInRect(x, y, pane->AdjustedBounds()));
+  if (!onPane && MouseDown(x, y, modifiers)) return true;
+  return HandleContextualMenu(x, y);
+}
+
+bool RuntimeViewWindow::HandleContextualMenu(int32_t x, int32_t y) {
+  if (!mWindow || mClosing) return false;
+  // The innermost shown pane under the click: a control, or a window embedded in this one.
+  RuntimeObject* target = nullptr;
+  const std::vector<SubPane*>& panes = Panes();
+  for (auto it = panes.rbegin(); it != panes.rend() && !target; ++it) {
+    SubPane* pane = *it;
+    if (!pane->IsDisplayed() || !PointInRect(x, y, pane->AdjustedBounds())) continue;
+    target = ControlObjectOfPane(pane);
+  }
+  if (!target) target = mWindow;
+  bool handled = false;
+  WhileLocked(this, [&] { handled = HandleContextualClick(target, x, y); });
+  return handled;
 }
 
 void RuntimeViewWindow::MouseDrag(int32_t x, int32_t y) {
@@ -225,6 +246,7 @@ bool RuntimeViewWindow::TypeChar(int32_t character, int32_t keyCode, int32_t mod
 void RuntimeViewWindow::Activate() {
   if (!mClosing) Window::Activate();
   if (!mWindow || mClosing) return;
+  ApplyMenuBarVisibility(this);
   RuntimeObject* window = mWindow;
   WhileLocked(this, [&] { FireEvent(window, WindowEventHook(kEventActivate)); });
 }

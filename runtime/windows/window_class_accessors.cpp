@@ -4,11 +4,11 @@
 
 #include "graphics/graphics_object.h"
 #include "objects/runtime_object.h"
+#include "vorn/control_api.h"
 #include "vorn/window_api.h"
 #include "windows/pane_assert.h"
 #include "windows/gtk_window_order.h"
 #include "windows/menu_standard.h"
-#include "vorn/control_api.h"
 #include "windows/mouse_cursor_class.h"
 #include "windows/pane_focus.h"
 #include "windows/runtime_window.h"
@@ -95,6 +95,12 @@ int32_t windowPosGetter(VornRuntimeObject* window, int32_t selector) {
 void windowPosSetter(VornRuntimeObject* window, int32_t selector, int32_t value) {
   WindowObject* fields = FieldsOrReport(window, __LINE__, "view");
   if (!fields || fields->fullScreen) return;
+  // An embedded container is placed by the control that embeds it; that control's setter
+  // moves this window's rectangle along with its pane.
+  if (!fields->view && ControlPane(AsControl(fields->embeddedWindowControl)) && selector >= 0 && selector <= 3) {
+    ctlPosSetter(fields->embeddedWindowControl, selector, value);
+    return;
+  }
   Rect& b = fields->bounds;
   switch (selector) {
     case 0: OffsetRect(b, value - b.left, 0); break;

@@ -217,6 +217,28 @@ TEST_F(ContainerControlGuiTest, ExplicitSizesResizeTheContainerAndBadTargetsAreR
   EXPECT_NE(ControlMenuHandlers(EmbeddingOf(other)), nullptr) << "the template's menu handlers reach the control";
 }
 
+TEST_F(ContainerControlGuiTest, LeftAndMoveOfAnEmbeddedContainerMoveItsControlOnTheScreen) {
+  RuntimeObject* window = ShownWindow();
+  RuntimeObject* box = Keep(test::NewSliderBox());
+  EmbedWithin(box, window, 20, 30, -1, -1);
+  Pump(300);
+  ASSERT_EQ(Pixel(window, 35, 45), test::kSliderBoxSwatchColor);
+  // Left through the container's own property: the control and its swatch go with it.
+  windowPosSetter(box, 0, 120);
+  EXPECT_EQ(GetControlBounds(EmbeddingOf(box)).left, 120);
+  Pump(300);
+  EXPECT_EQ(Pixel(window, 135, 45), test::kSliderBoxSwatchColor);
+  EXPECT_NE(Pixel(window, 35, 45), test::kSliderBoxSwatchColor) << "nothing left at the old place";
+  // _Move places and sizes it at once.
+  WindowMove(box, 40, 150, 200, 60);
+  Pump(300);
+  Rect placed = GetControlBounds(EmbeddingOf(box));
+  EXPECT_EQ(placed.left, 40);
+  EXPECT_EQ(placed.top, 150);
+  EXPECT_EQ(Pixel(window, 55, 165), test::kSliderBoxSwatchColor);
+  test::Shell("import -window root " + std::string(VORN_BINARY_DIR) + "/container_moved.png");
+}
+
 TEST_F(ContainerControlGuiTest, PassThroughMembersActOnTheEmbeddingControl) {
   RuntimeObject* window = ShownWindow();
   RuntimeObject* box = Keep(test::NewSliderBox());

@@ -9,11 +9,13 @@
 
 #include "core/run_loop.h"
 #include "graphics/picture_object.h"
+#include "objects/class_registry.h"
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
 #include "strings/runtime_error.h"
 #include "vorn/graphics_api.h"
 #include "vorn/picture_api.h"
+#include "vorn/socket_api.h"
 #include "vorn/window_api.h"
 #include "windows/control_window_hooks.h"
 #include "windows/support/compiled_window_fixture.h"
@@ -227,6 +229,20 @@ TEST_F(RuntimeWindowGuiTest, ClosingKeepsControlsForTheNextNativeWindowAndReleas
   RuntimeUnlockObject(held);
   RuntimeUnlockObject(window);
   EXPECT_EQ(LiveObjectCount(), liveBefore) << "window and controls are all gone";
+}
+
+TEST_F(RuntimeWindowGuiTest, SocketsTheWindowMadeCloseWithIt) {
+  Script().canvasCount = 0;
+  RuntimeObject* window = Make();
+  RuntimeObject* server = WindowAllocateObject(window, RuntimeClassFromDefinition(LookupIntrinsicClass(string("ServerSocket"))));
+  ASSERT_NE(server, nullptr);
+  WindowAddControl(window, string("Server").Rep(), server);
+  ServerSocketPortSetter(server, 0, 0);
+  ServerSocketListen(server);
+  ASSERT_EQ(serverSocketIsListening(server, 0), 1);
+  RuntimeCloseWindow(window);
+  EXPECT_EQ(serverSocketIsListening(server, 0), 0) << "the window's server stopped listening";
+  RuntimeUnlockObject(server);
 }
 
 TEST_F(RuntimeWindowGuiTest, PropertiesWithoutAndWithANativeWindow) {
