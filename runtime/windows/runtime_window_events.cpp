@@ -11,6 +11,7 @@
 #include "objects/event_dispatch.h"
 #include "objects/runtime_object.h"
 #include "strings/utf8.h"
+#include "windows/container_control.h"
 #include "windows/contextual_dispatch.h"
 #include "windows/drag_item.h"
 #include "windows/pane_assert.h"
@@ -221,13 +222,24 @@ bool RuntimeViewWindow::KeyDown(int32_t character, int32_t keyCode, int32_t modi
   if (!mWindow || mClosing) return Window::KeyDown(character, keyCode, modifiers);
   RuntimeObject* window = mWindow;
   WindowObject* fields = AsWindowFields(window);
-  // A window with the keyboard is shown, whether or not its Visible was set (ShowModal).
-  if (fields->windowKeys && (fields->visible || IsShown())) {
-    string key = KeyString(character);
-    uint8_t handled = 0;
-    bool open = WhileLocked(this, [&] { handled = FireEvent<uint8_t>(window, WindowEventHook(kEventKeyDown), key.Rep()); });
-    if (!open || handled) return true;
+  // The windows embedded in this one that take keys themselves (their control takes no
+  // focus) are offered the key first, innermost first; a window with the keyboard is shown,
+  // whether or not its Visible was set (ShowModal).
+  std::vector<RuntimeObject*> windows;
+  CollectEmbeddedWindows(window, &windows);
+  if (windows.empty() || windows.front() != window) windows.insert(windows.begin(), window);
+  for (RuntimeObject* each : windows) RuntimeLockObject(each);
+  const string key = KeyString(character);
+  uint8_t handled = 0;
+  bool open = true;
+  for (auto it = windows.rbegin(); it != windows.rend() && open && !handled; ++it) {
+    WindowObject* each = AsWindowFields(*it);
+    if (!each->windowKeys || (*it == window && !(fields->visible || IsShown()))) continue;
+    RuntimeObject* target = *it;
+    open = WhileLocked(this, [&] { handled = FireEvent<uint8_t>(target, WindowEventHook(kEventKeyDown), key.Rep()); });
   }
+  UnlockAll(windows);
+  if (!open || handled) return true;
   return Window::KeyDown(character, keyCode, modifiers);
 }
 

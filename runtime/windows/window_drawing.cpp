@@ -65,9 +65,12 @@ void formDrawBackground(VornRuntimeObject* window, VornRuntimeObject* g, int32_t
 
 void formSetFocus(VornRuntimeObject* window) {
   WindowObject* fields = WindowFieldsOf(window);
-  if (fields && fields->view && fields->view->GtkWindowWidget()) {
-    gtk_window_present(GTK_WINDOW(fields->view->GtkWindowWidget()));
-  }
+  GtkWidget* widget = fields && fields->view ? fields->view->GtkWindowWidget() : nullptr;
+  if (!widget || !widget->window || !GTK_WIDGET_VISIBLE(widget)) return;
+  // Now, not at the last input's time: the request is not an answer to an input event, and
+  // the server ignores focus requests older than its last focus change.
+  gdk_window_show(widget->window);
+  gdk_window_focus(widget->window, GDK_CURRENT_TIME);
 }
 
 void* WindowToWindowPtr(VornRuntimeObject* window) {
