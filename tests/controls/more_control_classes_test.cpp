@@ -77,6 +77,8 @@ TEST_F(MoreControlClassesTest, ShapeAccessorsWorkOnTheObjectBeforeThePane) {
   EXPECT_EQ(paneBoolGetter(rect, fill), 1);
   const int32_t slot = PaneFieldParam(offsetof(RectangleObject, fillColor), kShapeFillColor);
   ASSERT_EQ(offsetof(RectangleObject, fillColor) % alignof(void*), 0u);
+  reinterpret_cast<RectangleObject*>(rect)->fillColor = 0;  // an empty slot: nothing to release
+  reinterpret_cast<RectangleObject*>(rect)->topLeftColor = 0;
   paneStringSetter(rect, slot, string("Seeing").Rep());
   StringRep* text = paneStringGetter(rect, slot);
   EXPECT_EQ(RepText(text), "Seeing");
