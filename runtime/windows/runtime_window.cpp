@@ -410,6 +410,8 @@ void RuntimeCreateWindow(VornRuntimeObject* window) {
   WindowObject* fields = AsWindowFields(window);
   fields->widthRemembered = 0;
   fields->heightRemembered = 0;
+  // The design's default: a window whose Layout says nothing keeps its menu bar when active.
+  fields->menuBarVisible = 1;
   ClaimImplicitWindow(window);
   FireEvent(window, WindowEventHook(kEventLayout));
   fields->controls = new StringMap<RuntimeObject*>(256);

@@ -47,7 +47,6 @@ void OnMenuWindowLayout(VornRuntimeObject* self) {
   windowPosSetter(self, 1, 100);
   windowPosSetter(self, 2, 320);
   windowPosSetter(self, 3, 200);
-  windowMenusVisibleSetter(self, 0, 1);
   WindowVisibleSetter(self, 0, 1);
 }
 
