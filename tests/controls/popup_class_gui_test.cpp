@@ -5,6 +5,7 @@
 
 #include "controls/binding_binders.h"
 #include "controls/binding_interfaces.h"
+#include "controls/group_box_class.h"
 #include "controls/popup_class.h"
 #include "controls/popup_pane.h"
 #include "controls/support/binding_fakes.h"
@@ -12,6 +13,7 @@
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
 #include "objects/variant.h"
+#include "vorn/controls_api.h"
 #include "windows/control.h"
 
 namespace vorn::testing {
@@ -144,6 +146,23 @@ TEST_F(PopupClassTest, CarriageReturnsSplitRowsAndAPendingIndexIsSelectedWithout
   EXPECT_EQ(sChanges, 0);
   PopupMenuCreatePane(popup);  // a second CreatePane adds nothing
   EXPECT_EQ(RuntimeComboBoxCountGetter(popup, 0), 5);
+}
+
+TEST_F(PopupClassTest, ThePaneJoinsThePaneOfTheControlItWasDesignedIn) {
+  RuntimeObject* group = CreateInstanceFromDefinition(GetGroupBoxClassDefinition());
+  ControlObject* frame = AsControl(group);
+  frame->windowPane = window;
+  frame->visible = frame->enabled = 1;
+  SetControlBounds(frame, Rect{10, 10, 120, 300});
+  GroupBoxCreatePane(group);
+  ASSERT_NE(ControlPane(frame), nullptr);
+  RuntimeObject* popup = NewPopup("a\rb");
+  AsControl(popup)->initialParent = group;
+  PopupMenuCreatePane(popup);
+  EXPECT_EQ(ControlPane(AsControl(popup))->GetParent(), ControlPane(frame));
+  ClosePane(popup);
+  ClosePane(group);
+  RuntimeUnlockObject(group);
 }
 
 TEST_F(PopupClassTest, EntryPointsGivenAnotherClassDoNothing) {
