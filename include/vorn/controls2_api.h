@@ -52,6 +52,12 @@ int32_t paneIntGetter(VornRuntimeObject *ctl, int32_t param);
 void paneIntSetter(VornRuntimeObject *ctl, int32_t param, int32_t value);
 int32_t paneShortGetter(VornRuntimeObject *ctl, int32_t param);
 void paneShortSetter(VornRuntimeObject *ctl, int32_t param, int32_t value);
+uint8_t paneBoolGetter(VornRuntimeObject *ctl, int32_t param);
+void paneBoolSetter(VornRuntimeObject *ctl, int32_t param, uint8_t value);
+VornStringRecord *paneStringGetter(VornRuntimeObject *ctl, int32_t param);
+void paneStringSetter(VornRuntimeObject *ctl, int32_t param, VornStringRecord *value);
+VornRuntimeObject *paneObjGetter(VornRuntimeObject *ctl, int32_t param);
+void paneObjSetter(VornRuntimeObject *ctl, int32_t param, VornRuntimeObject *value);
 /* X1, X2, Y1, Y2 of a Line (param: the field's offset); the control's bounds follow the end
  * points grown by the border width. */
 void linePosSetter(VornRuntimeObject *ctl, int32_t param, int32_t value);

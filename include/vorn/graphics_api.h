@@ -70,6 +70,9 @@ void RuntimeGraphicsDrawStringCondensed(VornRuntimeObject *g, VornStringRecord *
 void RuntimeGraphicsDrawString(VornRuntimeObject *g, VornStringRecord *text, int32_t x, int32_t y,
                                int32_t width);
 int32_t RuntimeGraphicsStringWidth(VornRuntimeObject *g, VornStringRecord *text);
+/* The installed font families, "System" first; an index outside them raises OutOfBoundsException. */
+int32_t getFontCount(void);
+VornStringRecord *getFontName(int32_t index);
 int32_t RuntimeGraphicsStringHeight(VornRuntimeObject *g, VornStringRecord *text, int32_t wrapWidth);
 int32_t RuntimeGraphicsStringDirection(VornRuntimeObject *g, VornStringRecord *text);
 /* Ascent plus descent of the current font. */

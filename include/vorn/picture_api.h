@@ -62,6 +62,8 @@ void rgbSurfaceSeedFill(VornRuntimeObject *surface, int32_t x, int32_t y, uint32
 /* Maps are Integer arrays of upper bound 255 (else UnsupportedFormatException). */
 void rgbSurfaceTransform(VornRuntimeObject *surface, VornArray *map);
 void rgbSurfaceTransformRGB(VornRuntimeObject *surface, VornArray *redMap, VornArray *greenMap, VornArray *blueMap);
+/* Saves the picture where the user chooses in a Save As dialog; 1 when it was written. */
+uint8_t exportPicture(VornRuntimeObject *picture);
 
 #ifdef __cplusplus
 }

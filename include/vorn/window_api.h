@@ -126,6 +126,14 @@ void WindowFocusSetter(VornRuntimeObject *window, int32_t param, VornRuntimeObje
 void RuntimeShowWindow(VornRuntimeObject *window);
 /* Draws the window (backdrop, Paint and controls) into g with its corner at (x, y). */
 void formDrawInto(VornRuntimeObject *window, VornRuntimeObject *g, int32_t x, int32_t y, uint8_t asActive);
+/* The window's background, backdrop and Paint (an embedded window's: its control's drawing)
+ * into g, its content moved left and up by (srcLeft, srcTop); x, y, width and height unused. */
+void formDrawBackground(VornRuntimeObject *window, VornRuntimeObject *g, int32_t x, int32_t y, int32_t width,
+                        int32_t height, int32_t srcLeft, int32_t srcTop);
+/* Gives the window's native window the keyboard focus. */
+void formSetFocus(VornRuntimeObject *window);
+/* The window as a native window pointer: its GtkWindow, nil without a native window. */
+void *WindowToWindowPtr(VornRuntimeObject *window);
 void RuntimeShowWithinWindow(VornRuntimeObject *window, VornRuntimeObject *parent, int32_t facing);
 void RuntimeShowModalWithinWindow(VornRuntimeObject *window, VornRuntimeObject *parent);
 void RuntimeHideWindow(VornRuntimeObject *window);
@@ -215,6 +223,9 @@ int32_t screenTopGetter(VornRuntimeObject *screen, int32_t param);
 int32_t screenWidthGetter(VornRuntimeObject *screen, int32_t param);
 int32_t screenHeightGetter(VornRuntimeObject *screen, int32_t param);
 int32_t screenDepthGetter(VornRuntimeObject *screen, int32_t param);
+
+/* Keyboard.AsyncKeyDown: a classic virtual key code below 128, else a GDK key value. */
+uint8_t keyboardAsyncKeyDown(VornRuntimeObject *keyboard, int32_t code);
 
 #ifdef __cplusplus
 }

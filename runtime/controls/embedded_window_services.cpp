@@ -4,6 +4,7 @@
 #include "controls/embedded_window_control.h"
 #include "objects/event_dispatch.h"
 #include "objects/runtime_object.h"
+#include "vorn/controls_api.h"
 #include "windows/container_control.h"
 #include "windows/control_window_hooks.h"
 #include "windows/runtime_window.h"
@@ -39,6 +40,8 @@ void InstallContainerControlWindowHooks() {
   embedding.templateWindow = &EmbeddedTemplateWindow;
   embedding.isEmbeddingControl = &IsEmbedding;
   embedding.acceptsFocus = &AcceptsFocus;
+  embedding.setBackdrop = &canvasBackdropSetter;
+  embedding.graphics = &canvasGraphicsGetter;
   embedding.canvasFieldOffsets[kEmbeddingAcceptFocus] = CanvasFieldOffset(offsetof(CanvasFields, acceptFocus));
   embedding.canvasFieldOffsets[kEmbeddingAcceptTabs] = CanvasFieldOffset(offsetof(CanvasFields, acceptTabs));
   embedding.canvasFieldOffsets[kEmbeddingUseFocusRing] = CanvasFieldOffset(offsetof(CanvasFields, useFocusRing));

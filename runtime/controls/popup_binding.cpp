@@ -75,14 +75,15 @@ extern "C" {
 // --- the popup's members ------------------------------------------------------------------
 
 VornStringRecord* PopupDataSourceGetter(VornRuntimeObject* object, int32_t) {
-  if (!object) return nullptr;
-  RetainStringRep(AsPopup(object)->dataSource);
-  return AsPopup(object)->dataSource;
+  PopupMenuObject* self = AsPopup(object);
+  if (!self) return nullptr;
+  RetainStringRep(self->dataSource);
+  return self->dataSource;
 }
 
 void PopupDataSourceSetter(VornRuntimeObject* object, int32_t, VornStringRecord* name) {
-  if (!object) return;
   PopupMenuObject* self = AsPopup(object);
+  if (!self) return;
   RetainStringRep(name);
   ReleaseStringRep(self->dataSource);
   self->dataSource = name;
@@ -94,8 +95,8 @@ void PopupDataSourceSetter(VornRuntimeObject* object, int32_t, VornStringRecord*
 }
 
 void PopupDataFieldSetter(VornRuntimeObject* object, int32_t, VornStringRecord* name) {
-  if (!object) return;
   PopupMenuObject* self = AsPopup(object);
+  if (!self) return;
   RetainStringRep(name);
   ReleaseStringRep(self->dataField);
   self->dataField = name;
@@ -103,18 +104,18 @@ void PopupDataFieldSetter(VornRuntimeObject* object, int32_t, VornStringRecord* 
 }
 
 void popupAddDNR(VornRuntimeObject* object, VornRuntimeObject* receiver) {
-  if (object) AddNotificationReceiver(&AsPopup(object)->receivers, receiver);
+  if (PopupMenuObject* self = AsPopup(object)) AddNotificationReceiver(&self->receivers, receiver);
 }
 
 void popupRemoveDNR(VornRuntimeObject* object, VornRuntimeObject* receiver) {
-  if (object) RemoveNotificationReceiver(&AsPopup(object)->receivers, receiver);
+  if (PopupMenuObject* self = AsPopup(object)) RemoveNotificationReceiver(&self->receivers, receiver);
 }
 
 uint8_t popupDataAvailable(VornRuntimeObject* object) { return HasPaneAndSelection(object) ? 1 : 0; }
 
 void popupBindList(VornRuntimeObject* object, VornRuntimeObject* data) {
-  if (!object) return;
   PopupMenuObject* self = AsPopup(object);
+  if (!self) return;
   RuntimeLockObject(data);
   RuntimeObject* old = self->boundList;
   self->boundList = data;

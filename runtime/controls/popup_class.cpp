@@ -3,6 +3,7 @@
 #include "controls/popup_class.h"
 
 #include "controls/binding_interfaces.h"
+#include "controls/control_support.h"
 #include "controls/popup_pane.h"
 #include "objects/accessors.h"
 #include "objects/class_registry.h"
@@ -139,9 +140,30 @@ ComboBoxEvents* PopupEvents() {
   return &events;
 }
 
+PopupMenuObject* AsPopup(RuntimeObject* object) {
+  return object && RuntimeObjectIsaDefinition(object, GetPopupMenuClassDefinition())
+             ? reinterpret_cast<PopupMenuObject*>(object)
+             : nullptr;
+}
+
 PopupMenu* PopupPaneOf(RuntimeObject* object) {
-  ControlObject* ctl = AsControl(object);
+  ControlObject* ctl = AsPopup(object) ? AsControl(object) : nullptr;
   return ctl ? dynamic_cast<PopupMenu*>(ControlPane(ctl)) : nullptr;
+}
+
+PendingPopupRows& PendingRows(RuntimeObject* object) {
+  PopupMenuObject* self = AsPopup(object);
+  if (!self->pendingRows) self->pendingRows = new PendingPopupRows();
+  return *self->pendingRows;
+}
+
+void ReleasePendingRows(RuntimeObject* object) {
+  PopupMenuObject* self = AsPopup(object);
+  if (!self || !self->pendingRows) return;
+  PendingPopupRows* rows = self->pendingRows;
+  self->pendingRows = nullptr;
+  for (PendingPopupRow& row : *rows) RuntimeUnlockObject(row.tag);
+  delete rows;
 }
 
 ObjectDefinition* GetPopupMenuClassDefinition() {
@@ -209,7 +231,7 @@ using namespace vorn;
 extern "C" {
 
 void PopupMenuCreatePane(VornRuntimeObject* object) {
-  ControlObject* ctl = AsControl(object);
+  ControlObject* ctl = AsPopup(object) ? AsControl(object) : nullptr;
   if (!ctl || ControlPane(ctl)) return;
   auto* window = static_cast<Window*>(ctl->windowPane);
   if (!window) return;
@@ -224,6 +246,7 @@ void PopupMenuCreatePane(VornRuntimeObject* object) {
   style.mUnderline = self->underline;
   auto* pane = new PopupMenu(object, PopupEvents(), style, window, GetControlBounds(ctl), editable);
   AttachControlPane(ctl, pane);
+  JoinInitialParentPane(ctl, pane);
 
   string initial = string::Adopt(self->initialValue);
   self->initialValue = nullptr;  // a second CreatePane adds nothing
@@ -233,6 +256,19 @@ void PopupMenuCreatePane(VornRuntimeObject* object) {
       for (const string& row : rows) RuntimeComboBoxAddRow(object, row.Rep());
     } else {
       pane->AddRows(rows);
+    }
+  }
+  if (self->pendingRows) {
+    // Rows code added before the window opened follow the design's.
+    PendingPopupRows rows = std::move(*self->pendingRows);
+    ReleasePendingRows(object);
+    for (PendingPopupRow& row : rows) {
+      if (row.separator) {
+        pane->AddSeparator();
+      } else {
+        pane->AddRow(row.text, row.tag);
+      }
+      RuntimeUnlockObject(row.tag);
     }
   }
   if (self->pendingIndex != -1) pane->SetListIndex(self->pendingIndex, false);
@@ -248,6 +284,7 @@ void popupMenuDestructor(VornRuntimeObject* object) {
     pane->ClearOwner();
   }
   ForgetPopupRowTagOwner(object);
+  ReleasePendingRows(object);
   ReleaseStringRep(self->textFont);
   self->textFont = nullptr;
   ReleaseStringRep(self->initialValue);

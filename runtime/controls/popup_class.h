@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "controls/binding_receivers.h"
 #include "controls/combo_box.h"
@@ -14,6 +15,14 @@
 namespace vorn {
 
 class PopupMenu;
+
+// Rows code adds before the window opens (directly or from a bound list), kept for CreatePane.
+struct PendingPopupRow {
+  string text;
+  RuntimeObject* tag = nullptr;  // held
+  bool separator = false;
+};
+using PendingPopupRows = std::vector<PendingPopupRow>;
 
 struct PopupMenuObject {
   VornControlObject base;
@@ -31,6 +40,7 @@ struct PopupMenuObject {
   int32_t pendingIndex;      // list index to select at CreatePane; -1 none
   uint8_t autoComplete;
   uint8_t useFocusRing;
+  PendingPopupRows* pendingRows;  // nil until a row is added before the pane exists
 };
 
 struct PopupRowTagObject {
@@ -45,9 +55,13 @@ ObjectDefinition* GetPopupRowTagClassDefinition();
 // Registers PopupMenu, ComboBox and sys$popupRowTag, after the Control classes.
 void RegisterPopupClasses();
 
-inline PopupMenuObject* AsPopup(RuntimeObject* object) { return reinterpret_cast<PopupMenuObject*>(object); }
+// The object's popup fields; nil for nil or an object of another class.
+PopupMenuObject* AsPopup(RuntimeObject* object);
 // The popup's pane, nil before CreatePane and after the control closed.
 PopupMenu* PopupPaneOf(RuntimeObject* object);
+// The rows waiting for the pane, made on first use; ReleasePendingRows frees them.
+PendingPopupRows& PendingRows(RuntimeObject* object);
+void ReleasePendingRows(RuntimeObject* object);
 // The events the pane raises on PopupMenu and ComboBox objects.
 ComboBoxEvents* PopupEvents();
 // Row-tag objects of the popup lose their owner (the popup is being destroyed).

@@ -19,6 +19,23 @@ PopupMenu* PaneForRow(RuntimeObject* object, int32_t index) {
   return pane;
 }
 
+// Before the window opens: the waiting row at the index, with an OutOfBoundsException when
+// there is none; nil also for an object that is no popup.
+PendingPopupRow* PendingRow(RuntimeObject* object, int32_t index) {
+  if (!AsPopup(object) || PopupPaneOf(object)) return nullptr;
+  PendingPopupRows& rows = PendingRows(object);
+  if (index < 0 || index >= static_cast<int32_t>(rows.size())) {
+    RuntimeRaiseOutOfBoundsException();
+    return nullptr;
+  }
+  return &rows[static_cast<size_t>(index)];
+}
+
+// Rows waiting for the pane of a popup whose window is not open; nil otherwise.
+PendingPopupRows* WaitingRows(RuntimeObject* object) {
+  return AsPopup(object) && !PopupPaneOf(object) ? &PendingRows(object) : nullptr;
+}
+
 // Stores a changed style field in the object and in the pane's style, then restyles.
 template <typename Apply>
 void ChangeStyle(RuntimeObject* object, Apply apply) {
@@ -27,6 +44,7 @@ void ChangeStyle(RuntimeObject* object, Apply apply) {
     return;
   }
   PopupMenuObject* self = AsPopup(object);
+  if (!self) return;
   PopupMenu* pane = PopupPaneOf(object);
   TextStyle fields;
   apply(self, pane ? &pane->Style() : &fields);
@@ -47,45 +65,77 @@ extern "C" {
 
 void RuntimeComboBoxEmpty(VornRuntimeObject* object) {
   if (PopupMenu* pane = PopupPaneOf(object)) pane->DeleteAllRows();
+  ReleasePendingRows(object);
 }
 
 void RuntimeComboBoxAddRow(VornRuntimeObject* object, VornStringRecord* text) {
-  if (PopupMenu* pane = PopupPaneOf(object)) pane->AddRow(string::Share(text), nullptr);
+  if (PopupMenu* pane = PopupPaneOf(object)) {
+    pane->AddRow(string::Share(text), nullptr);
+  } else if (PendingPopupRows* rows = WaitingRows(object)) {
+    rows->push_back({string::Share(text)});
+  }
 }
 
 void RuntimeComboBoxAddSeparator(VornRuntimeObject* object) {
-  if (PopupMenu* pane = PopupPaneOf(object)) pane->AddSeparator();
+  if (PopupMenu* pane = PopupPaneOf(object)) {
+    pane->AddSeparator();
+  } else if (PendingPopupRows* rows = WaitingRows(object)) {
+    rows->push_back({string(), nullptr, true});
+  }
 }
 
 void RuntimeComboBoxRemoveRow(VornRuntimeObject* object, int32_t index) {
-  if (PopupMenu* pane = PaneForRow(object, index)) pane->RemoveRow(index);
+  if (PopupMenu* pane = PaneForRow(object, index)) {
+    pane->RemoveRow(index);
+  } else if (PendingPopupRow* row = PendingRow(object, index)) {
+    RuntimeUnlockObject(row->tag);
+    PendingPopupRows& rows = PendingRows(object);
+    rows.erase(rows.begin() + index);
+  }
 }
 
 VornStringRecord* RuntimeComboBoxGetRow(VornRuntimeObject* object, int32_t index) {
-  PopupMenu* pane = PaneForRow(object, index);
-  return pane ? pane->GetRowText(index).GetRetainedRep() : nullptr;
+  if (PopupMenu* pane = PaneForRow(object, index)) return pane->GetRowText(index).GetRetainedRep();
+  PendingPopupRow* row = PendingRow(object, index);
+  return row ? row->text.GetRetainedRep() : nullptr;
 }
 
 void RuntimeComboBoxInsertRow(VornRuntimeObject* object, int32_t row, VornStringRecord* text) {
-  if (PopupMenu* pane = PopupPaneOf(object)) pane->InsertRow(row, string::Share(text), nullptr);
+  if (PopupMenu* pane = PopupPaneOf(object)) {
+    pane->InsertRow(row, string::Share(text), nullptr);
+  } else if (PendingPopupRows* rows = WaitingRows(object)) {
+    // As on the pane: not range-checked, an index outside the rows appends.
+    const bool inside = row >= 0 && row <= static_cast<int32_t>(rows->size());
+    rows->insert(inside ? rows->begin() + row : rows->end(), PendingPopupRow{string::Share(text)});
+  }
 }
 
 VornStringRecord* RuntimeComboBoxGetString(VornRuntimeObject* object) { return RuntimeComboBoxTextGetter(object, 0); }
 
 VornRuntimeObject* getPopupRowTag(VornRuntimeObject* object, int32_t index) {
-  PopupMenu* pane = PaneForRow(object, index);
-  RuntimeObject* tag = pane ? pane->GetRowTag(index) : nullptr;
+  RuntimeObject* tag = nullptr;
+  if (PopupMenu* pane = PaneForRow(object, index)) {
+    tag = pane->GetRowTag(index);
+  } else if (PendingPopupRow* row = PendingRow(object, index)) {
+    tag = row->tag;
+  }
   RuntimeLockObject(tag);
   return tag;
 }
 
 void setPopupRowTag(VornRuntimeObject* object, int32_t index, VornRuntimeObject* tag) {
-  if (PopupMenu* pane = PaneForRow(object, index)) pane->SetRowTag(index, tag);
+  if (PopupMenu* pane = PaneForRow(object, index)) {
+    pane->SetRowTag(index, tag);
+  } else if (PendingPopupRow* row = PendingRow(object, index)) {
+    RuntimeLockUnlockObjects(tag, row->tag);
+    row->tag = tag;
+  }
 }
 
 int32_t RuntimeComboBoxCountGetter(VornRuntimeObject* object, int32_t) {
-  PopupMenu* pane = PopupPaneOf(object);
-  return pane ? pane->Count() : 0;
+  if (PopupMenu* pane = PopupPaneOf(object)) return pane->Count();
+  PopupMenuObject* self = AsPopup(object);
+  return self && self->pendingRows ? static_cast<int32_t>(self->pendingRows->size()) : 0;
 }
 
 int32_t RuntimeComboBoxSelectionGetter(VornRuntimeObject* object, int32_t) {
@@ -94,14 +144,15 @@ int32_t RuntimeComboBoxSelectionGetter(VornRuntimeObject* object, int32_t) {
 }
 
 void RuntimeComboBoxSelectionSetter(VornRuntimeObject* object, int32_t, int32_t index) {
-  if (!object) {
-    RuntimeRaiseNilObjectException();
+  PopupMenuObject* self = AsPopup(object);
+  if (!self) {
+    if (!object) RuntimeRaiseNilObjectException();
     return;
   }
   if (PopupMenu* pane = PopupPaneOf(object)) {
     pane->SetListIndex(index, true);
   } else {
-    AsPopup(object)->pendingIndex = index;
+    self->pendingIndex = index;
   }
 }
 
@@ -116,9 +167,10 @@ void RuntimeComboBoxTextSetter(VornRuntimeObject* object, int32_t, VornStringRec
 
 VornStringRecord* RuntimeComboBoxTextFontGetter(VornRuntimeObject* object, int32_t) {
   if (const TextStyle* style = PaneStyle(object)) return style->mFontName.GetRetainedRep();
-  if (!object) return nullptr;
-  RetainStringRep(AsPopup(object)->textFont);
-  return AsPopup(object)->textFont;
+  PopupMenuObject* self = AsPopup(object);
+  if (!self) return nullptr;
+  RetainStringRep(self->textFont);
+  return self->textFont;
 }
 
 void RuntimeComboBoxTextFontSetter(VornRuntimeObject* object, int32_t, VornStringRecord* font) {
@@ -132,7 +184,7 @@ void RuntimeComboBoxTextFontSetter(VornRuntimeObject* object, int32_t, VornStrin
 
 int32_t RuntimeComboBoxTextSizeGetter(VornRuntimeObject* object, int32_t) {
   if (const TextStyle* style = PaneStyle(object)) return style->mSize;
-  return object ? AsPopup(object)->textSize : 0;
+  return AsPopup(object) ? AsPopup(object)->textSize : 0;
 }
 
 void RuntimeComboBoxTextSizeSetter(VornRuntimeObject* object, int32_t, int32_t size) {
@@ -145,7 +197,7 @@ void RuntimeComboBoxTextSizeSetter(VornRuntimeObject* object, int32_t, int32_t s
 #define VORN_POPUP_STYLE_FLAG(Name, field, member)                                              \
   uint8_t RuntimeComboBox##Name##Getter(VornRuntimeObject* object, int32_t) {                   \
     if (const TextStyle* style = PaneStyle(object)) return style->member;                       \
-    return object ? AsPopup(object)->field : 0;                                                 \
+    return AsPopup(object) ? AsPopup(object)->field : 0;                                        \
   }                                                                                             \
   void RuntimeComboBox##Name##Setter(VornRuntimeObject* object, int32_t, uint8_t value) {       \
     ChangeStyle(object, [value](PopupMenuObject* self, TextStyle* style) {                      \
@@ -160,11 +212,12 @@ VORN_POPUP_STYLE_FLAG(Underline, underline, mUnderline)
 #undef VORN_POPUP_STYLE_FLAG
 
 void RuntimeComboBoxAutoCompleteSetter(VornRuntimeObject* object, int32_t, uint8_t value) {
-  if (!object) {
-    RuntimeRaiseNilObjectException();
+  PopupMenuObject* self = AsPopup(object);
+  if (!self) {
+    if (!object) RuntimeRaiseNilObjectException();
     return;
   }
-  AsPopup(object)->autoComplete = value != 0;
+  self->autoComplete = value != 0;
   if (PopupMenu* pane = PopupPaneOf(object)) pane->SetAutoComplete(value != 0);
 }
 

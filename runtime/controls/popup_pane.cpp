@@ -162,6 +162,16 @@ int32_t PopupMenu::IndexFromCombo() {
 int32_t PopupMenu::GetListIndex() { return mSelected >= 0 && mSelected < Count() ? mSelected : -1; }
 
 void PopupMenu::SetListIndex(int32_t index, bool notify) {
+  if (index == -1) {
+    // None: the selection goes, and Change tells of it only when there was one.
+    const bool had = GetListIndex() != -1;
+    Block();
+    mSelected = -1;
+    ShowSelection(mEditable ? std::string(gtk_entry_get_text(GTK_ENTRY(Entry()))) : std::string());
+    Unblock();
+    if (notify && had) Changed();
+    return;
+  }
   if (index >= 0 && index < Count()) {
     Block();
     mSelected = index;

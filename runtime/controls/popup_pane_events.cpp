@@ -99,17 +99,19 @@ void PopupMenu::DrawInto(Graphics* port) {
     gtk_widget_ensure_style(mWidget);
     GtkStyle* style = gtk_widget_get_style(Entry());
     GtkStateType state = IsEnabled() ? GTK_STATE_NORMAL : GTK_STATE_INSENSITIVE;
-    int32_t w = Width() - kButtonWidth;
+    // GTK paints the whole drawable for a width of -1: a pane narrower than the arrow
+    // button has no entry field at all, and the button takes what there is.
+    const int32_t buttonWidth = std::min(kButtonWidth, std::max(Width(), 0));
+    int32_t w = std::max(Width() - kButtonWidth, 0);
     int32_t h = Height();
     Rect field{mBounds.top, mBounds.left, static_cast<int16_t>(mBounds.top + h),
-               static_cast<int16_t>(mBounds.left + std::max(w, 0))};
+               static_cast<int16_t>(mBounds.left + w)};
     Rect device = gtkPort->ToDeviceRect(field);
     int32_t x = device.left;
     int32_t y = device.top;
-    gtk_paint_flat_box(style, drawable, state, GTK_SHADOW_NONE, nullptr, Entry(), "entry_bg", x, y, w, h);
-
-    // The entry text, clipped to the field.
-    {
+    if (w > 0 && h > 0) {
+      gtk_paint_flat_box(style, drawable, state, GTK_SHADOW_NONE, nullptr, Entry(), "entry_bg", x, y, w, h);
+      // The entry text, clipped to the field.
       GraphicsState saved;
       saved.Save(port);
       ClipSaver clip(port);
@@ -118,17 +120,18 @@ void PopupMenu::DrawInto(Graphics* port) {
       port->SetForeColor(kBlack48);
       port->DrawText(GetEntryText(), mBounds.left + 4, mBounds.top + port->FontAscent() + 1, 0);
       saved.Restore();
+      gtk_paint_shadow(style, drawable, state, GTK_SHADOW_IN, nullptr, Entry(), "entry", x, y, w, h);
     }
-
-    gtk_paint_shadow(style, drawable, state, GTK_SHADOW_IN, nullptr, Entry(), "entry", x, y, w, h);
     GtkWidget* button = ArrowButton();
     GtkStyle* buttonStyle = gtk_widget_get_style(button ? button : mWidget);
     int32_t bx = x + w;
     int32_t by = y + 1;
-    gtk_paint_box(buttonStyle, drawable, state, GTK_SHADOW_OUT, nullptr, button, "vscrollbar", bx, by, kButtonWidth,
-                  h - 2);
-    gtk_paint_arrow(buttonStyle, drawable, state, GTK_SHADOW_OUT, nullptr, button, nullptr, GTK_ARROW_DOWN, TRUE,
-                    bx + 6, by + 6, 10, 5);
+    if (buttonWidth > 0 && h > 2) {
+      gtk_paint_box(buttonStyle, drawable, state, GTK_SHADOW_OUT, nullptr, button, "vscrollbar", bx, by, buttonWidth,
+                    h - 2);
+      gtk_paint_arrow(buttonStyle, drawable, state, GTK_SHADOW_OUT, nullptr, button, nullptr, GTK_ARROW_DOWN, TRUE,
+                      bx + 6, by + 6, 10, 5);
+    }
   }
   SubPane::DrawInto(port);
 }

@@ -85,8 +85,14 @@ void RadioButtonGTK::SetTabPanelIndex(int32_t index) {
 }
 
 void RadioButtonGTK::HandleToggled() {
-  if (mClosing || !mDelegate || !GetValue()) return;
-  static_cast<RadioButtonDelegate*>(mDelegate)->Selected(this);
+  if (mClosing || !mDelegate) return;
+  // GTK toggles both the button that takes the selection and the one that loses it.
+  auto* delegate = static_cast<RadioButtonDelegate*>(mDelegate);
+  if (GetValue()) {
+    delegate->Selected(this);
+  } else {
+    delegate->Deselected(this);
+  }
 }
 
 void RadioButtonGTK::DrawInto(Graphics* port) { DrawIndicatorInto(port, true, GetValue()); }

@@ -7,6 +7,7 @@
 #include "controls/canvas_class.h"
 #include "controls/embedded_window_control.h"
 #include "controls/group_box_class.h"
+#include "controls/movie_classes.h"
 #include "controls/more_control_classes.h"
 #include "controls/popup_class.h"
 #include "controls/scroller_class.h"
@@ -29,7 +30,6 @@
 #include "files/text_output_stream.h"
 #include "listbox/listbox_class.h"
 #include "graphics/graphics_object.h"
-#include "graphics/movie_classes.h"
 #include "graphics/object2d.h"
 #include "graphics/picture_object.h"
 #include "graphics/printer_setup_class.h"
@@ -42,6 +42,7 @@
 #include "objects/value_classes.h"
 #include "windows/control.h"
 #include "windows/drag_item.h"
+#include "windows/folder_item_dialog.h"
 #include "windows/mdi_window.h"
 #include "windows/rect_control.h"
 #include "windows/menu_routing.h"
@@ -94,6 +95,7 @@ void RegisterIntrinsicClasses() {
   RegisterIntrinsicClass(GetTextOutputStreamClassDefinition());
   RegisterFileClasses();
   AddDatabaseBindingInterfaces(GetStringProviderInterfaceDefinition(), GetTupleInterfaceDefinition());
+  RegisterFolderItemDialogClasses();
   RegisterDatabaseClasses();
   RegisterSocketClasses();
   RegisterSerialClasses();

@@ -52,6 +52,7 @@ void StoreCommandLine(int argc, char** argv) {
 
 void InitRuntime() {
   InitGraphicsDefaults();
+  InitEllipsisString();
   SetUnhandledExceptionHook(&UnhandledExceptionHook);
   InitStackChecker(MainThreadStackAllowance());
   InitSocketLayer();

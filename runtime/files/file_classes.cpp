@@ -2,7 +2,6 @@
 
 #include "core/application.h"
 #include "files/folder_item_class.h"
-#include "files/folder_item_dialog.h"
 #include "files/permissions_class.h"
 #include "files/resource_fork_class.h"
 #include "files/special_folder_class.h"
@@ -17,7 +16,6 @@ void RegisterFileClasses() {
   RegisterIntrinsicClass(GetSpecialFolderClassDefinition());
   RegisterResourceForkClass();
   RegisterIntrinsicClass(GetVirtualVolumeClassDefinition());
-  RegisterFolderItemDialogClasses();
   SetDocumentItemFactory(&NewDocumentFolderItem);
 }
 

@@ -28,6 +28,8 @@ AudioSystem& System() { return *sSystem; }
 
 int sDsp = -1;
 int32_t sDspUsers = 0;
+int32_t sDspChannels = 0;
+int32_t sDspRate = 0;
 int sMixer = -1;
 
 int OpenDspDevice() {
@@ -41,12 +43,16 @@ bool SetUp(int descriptor, int32_t channels, int32_t rate) {
   int format = AFMT_S16_LE;
   int channelCount = channels;
   int speed = rate;
-  return System().Control(descriptor, SNDCTL_DSP_STEREO, &stereo) != -1 &&
-         System().Control(descriptor, SNDCTL_DSP_RESET, nullptr) != -1 &&
-         System().Control(descriptor, SNDCTL_DSP_SETFMT, &format) != -1 &&
-         System().Control(descriptor, SNDCTL_DSP_CHANNELS, &channelCount) != -1 &&
-         System().Control(descriptor, SNDCTL_DSP_SPEED, &speed) != -1 &&
-         System().Control(descriptor, SNDCTL_DSP_SYNC, nullptr) != -1;
+  const bool done = System().Control(descriptor, SNDCTL_DSP_STEREO, &stereo) != -1 &&
+                    System().Control(descriptor, SNDCTL_DSP_RESET, nullptr) != -1 &&
+                    System().Control(descriptor, SNDCTL_DSP_SETFMT, &format) != -1 &&
+                    System().Control(descriptor, SNDCTL_DSP_CHANNELS, &channelCount) != -1 &&
+                    System().Control(descriptor, SNDCTL_DSP_SPEED, &speed) != -1 &&
+                    System().Control(descriptor, SNDCTL_DSP_SYNC, nullptr) != -1;
+  // The device answers what it took, which may differ from what was asked.
+  sDspChannels = channelCount > 0 ? channelCount : channels;
+  sDspRate = speed > 0 ? speed : rate;
+  return done;
 }
 
 }  // namespace
@@ -83,6 +89,8 @@ void CloseDsp() {
 }
 
 int32_t DspUseCount() { return sDspUsers; }
+int32_t DspChannels() { return sDsp >= 0 ? sDspChannels : 0; }
+int32_t DspRate() { return sDsp >= 0 ? sDspRate : 0; }
 
 bool WriteDsp(int descriptor, const void* bytes, size_t count) {
   const auto* next = static_cast<const char*>(bytes);

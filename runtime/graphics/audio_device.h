@@ -32,6 +32,10 @@ int OpenDsp(int32_t channels, int32_t rate);
 // One user fewer; the last one closes the device.
 void CloseDsp();
 int32_t DspUseCount();
+// The channels and rate the open device was set up with (0 while it is closed): every sound
+// played at the same time is written in this format.
+int32_t DspChannels();
+int32_t DspRate();
 // Writes all the bytes, waiting as the device drains; false when the device refuses them.
 bool WriteDsp(int descriptor, const void* bytes, size_t count);
 

@@ -12,10 +12,11 @@ constexpr size_t kFileHeaderSize = 14;
 constexpr uint32_t kCoreHeaderSize = 12;
 constexpr uint32_t kInfoHeaderSize = 40;
 constexpr int32_t kMaxPaletteEntries = 256;
-// Compression codes whose rows are plain pixels: none, and channel masks (taken as the usual
-// blue, green, red order).
+// Compression codes whose rows are plain pixels: none, and channel masks (16 and 32 bits: three
+// 32-bit masks, red, green, blue, right after a 40-byte header or inside a longer one).
 constexpr uint32_t kCompressionNone = 0;
 constexpr uint32_t kCompressionBitFields = 3;
+constexpr uint32_t kMaskedHeaderSize = 52;
 
 using image::ReadU16LE;
 using image::ReadU32LE;
@@ -28,6 +29,53 @@ struct Header {
   int32_t bitsPerPixel = 0;
   uint32_t compression = kCompressionNone;
 };
+
+// One colour channel of a 16- or 32-bit pixel: where its bits are and how many levels it has.
+struct Channel {
+  uint32_t mask = 0;
+  int32_t shift = 0;
+  uint64_t levels = 0;  // largest value, mask >> shift
+
+  uint8_t Of(uint32_t pixel) const {
+    return static_cast<uint8_t>((((pixel & mask) >> shift) * 255 + levels / 2) / levels);
+  }
+};
+
+struct Channels {
+  Channel red, green, blue;
+};
+
+// False for a mask that is empty or has gaps.
+bool MakeChannel(uint32_t mask, Channel* channel) {
+  if (mask == 0) return false;
+  channel->mask = mask;
+  channel->shift = __builtin_ctz(mask);
+  channel->levels = mask >> channel->shift;
+  return (channel->levels & (channel->levels + 1)) == 0;
+}
+
+// The masks a file's pixels use: its own with the channel-mask code, else 5-5-5 for 16 bits and
+// 8-8-8 for 32.
+BmpError ReadChannels(const uint8_t* data, size_t length, const Header& h, Channels* channels) {
+  uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
+  if (h.bitsPerPixel == 32) {
+    masks[0] = 0xFF0000;
+    masks[1] = 0x00FF00;
+    masks[2] = 0x0000FF;
+  }
+  if (h.compression == kCompressionBitFields) {
+    if (h.bitsPerPixel != 16 && h.bitsPerPixel != 32) return BmpError::kBadMasks;
+    const size_t at = kFileHeaderSize + kInfoHeaderSize;
+    const size_t end = h.headerSize >= kMaskedHeaderSize ? kFileHeaderSize + h.headerSize : h.pixelOffset;
+    if (at + 12 > end || at + 12 > length) return BmpError::kBadMasks;
+    for (int i = 0; i < 3; ++i) masks[i] = ReadU32LE(data + at + 4 * i);
+  }
+  if (!MakeChannel(masks[0], &channels->red) || !MakeChannel(masks[1], &channels->green) ||
+      !MakeChannel(masks[2], &channels->blue)) {
+    return BmpError::kBadMasks;
+  }
+  return BmpError::kNone;
+}
 
 struct Palette {
   uint8_t rgb[kMaxPaletteEntries][3] = {};
@@ -61,6 +109,7 @@ int64_t RowStride(int32_t bitsPerPixel, int64_t width) {
     case 1: bytes = (width + 7) / 8; break;
     case 4: bytes = (width + 1) / 2; break;
     case 8: bytes = width; break;
+    case 16: bytes = 2 * width; break;
     case 24: bytes = 3 * width; break;
     case 32: return 4 * width;  // never padded
     default: return 0;
@@ -98,7 +147,12 @@ void PutIndexed(uint8_t* out, const Palette& palette, int32_t index) {
   }
 }
 
-void DecodeRow(const uint8_t* row, int32_t bitsPerPixel, int32_t width, const Palette& palette, uint8_t* out) {
+void PutMasked(uint8_t* out, const Channels& channels, uint32_t pixel) {
+  Put(out, channels.red.Of(pixel), channels.green.Of(pixel), channels.blue.Of(pixel));
+}
+
+void DecodeRow(const uint8_t* row, int32_t bitsPerPixel, int32_t width, const Palette& palette,
+               const Channels& channels, uint8_t* out) {
   for (int32_t x = 0; x < width; ++x, out += 3) {
     switch (bitsPerPixel) {
       case 1: {
@@ -113,8 +167,9 @@ void DecodeRow(const uint8_t* row, int32_t bitsPerPixel, int32_t width, const Pa
         break;
       }
       case 8: PutIndexed(out, palette, row[x]); break;
+      case 16: PutMasked(out, channels, ReadU16LE(row + 2 * x)); break;
       case 24: Put(out, row[3 * x + 2], row[3 * x + 1], row[3 * x]); break;
-      case 32: Put(out, row[4 * x + 2], row[4 * x + 1], row[4 * x]); break;
+      case 32: PutMasked(out, channels, ReadU32LE(row + 4 * x)); break;
       default: break;
     }
   }
@@ -140,7 +195,11 @@ BmpError DecodeBMP(const uint8_t* data, size_t length, BmpImage* out) {
   if (stride * height > static_cast<int64_t>(length - h.pixelOffset)) return BmpError::kTruncatedRows;
 
   Palette palette;
-  if (h.bitsPerPixel < 24) ReadPalette(data, h, &palette);
+  if (h.bitsPerPixel < 16) ReadPalette(data, h, &palette);
+  Channels channels;
+  if (h.bitsPerPixel == 16 || h.bitsPerPixel == 32 || h.compression == kCompressionBitFields) {
+    if (BmpError error = ReadChannels(data, length, h, &channels); error != BmpError::kNone) return error;
+  }
 
   try {
     out->rgb.resize(static_cast<size_t>(width * height * 3));
@@ -153,7 +212,7 @@ BmpError DecodeBMP(const uint8_t* data, size_t length, BmpImage* out) {
   const bool topDown = h.height < 0;
   for (int64_t fileRow = 0; fileRow < height; ++fileRow) {
     const int64_t imageRow = topDown ? fileRow : height - 1 - fileRow;
-    DecodeRow(data + h.pixelOffset + fileRow * stride, h.bitsPerPixel, out->width, palette,
+    DecodeRow(data + h.pixelOffset + fileRow * stride, h.bitsPerPixel, out->width, palette, channels,
               out->rgb.data() + imageRow * width * 3);
   }
   return BmpError::kNone;
@@ -167,7 +226,8 @@ const char* BmpErrorText(BmpError error) {
     case BmpError::kTruncatedHeader: return "the bitmap header runs past the end of the data";
     case BmpError::kBadDimensions: return "the bitmap has no pixels or a negative width";
     case BmpError::kTooLarge: return "the bitmap is too large";
-    case BmpError::kUnsupportedDepth: return "the bitmap's bits per pixel are not 1, 4, 8, 24 or 32";
+    case BmpError::kUnsupportedDepth: return "the bitmap's bits per pixel are not 1, 4, 8, 16, 24 or 32";
+    case BmpError::kBadMasks: return "the bitmap's channel masks are missing, empty or not contiguous";
     case BmpError::kCompressed: return "the bitmap's rows are compressed";
     case BmpError::kBadPixelOffset: return "the bitmap's pixel data offset lies outside the data";
     case BmpError::kTruncatedRows: return "the bitmap's rows run past the end of the data";

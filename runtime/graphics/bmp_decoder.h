@@ -1,6 +1,6 @@
 // Reading Windows bitmap files held in memory: the 14-byte file header, a core (12-byte) or
-// info (40 bytes and more) header, the palette and uncompressed rows of 1, 4, 8, 24 or 32
-// bits. Every field is read byte by byte and checked against the data length before use.
+// info (40 bytes and more) header, the palette or channel masks and uncompressed rows of 1, 4,
+// 8, 16, 24 or 32 bits. Every field is read byte by byte and checked against the data length before use.
 #pragma once
 
 #include <cstddef>
@@ -22,10 +22,11 @@ enum class BmpError {
   kTruncatedHeader,  // the declared header runs past the data
   kBadDimensions,    // zero width or height, a negative width
   kTooLarge,         // beyond kMaxBitmapSide / kMaxBitmapPixels, or no memory for it
-  kUnsupportedDepth, // bits per pixel other than 1, 4, 8, 24, 32
+  kUnsupportedDepth, // bits per pixel other than 1, 4, 8, 16, 24, 32
   kCompressed,       // run-length or embedded compressed data
   kBadPixelOffset,   // the rows start outside the data or inside the headers
   kTruncatedRows,    // fewer bytes than the rows need
+  kBadMasks,         // channel masks missing, empty, with gaps, or for a palette depth
 };
 
 // The decoded picture: rows from the top, 3 bytes (red, green, blue) a pixel.

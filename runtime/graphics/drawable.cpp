@@ -7,6 +7,14 @@ namespace vorn {
 
 Drawable::~Drawable() {
   if (mMask) mMask->Release();
+  if (mSource) mSource->Release();
+}
+
+void Drawable::SetSource(Drawable* source) {
+  if (source == mSource) return;
+  if (source) source->Retain();
+  if (mSource) mSource->Release();
+  mSource = source;
 }
 
 void Drawable::Release() {
@@ -15,6 +23,17 @@ void Drawable::Release() {
     WillDelete();
     delete this;
   }
+}
+
+void Drawable::GetDescription(DrawableDescription* description) {
+  Retain();
+  *description = DrawableDescription{};
+  GetSize(&description->width, &description->height);
+}
+
+bool Drawable::GetDescriptionOfKind(DrawableDescription* description, int32_t) {
+  GetDescription(description);
+  return true;
 }
 
 void Drawable::CopyTo(Graphics*, const Rect&, const Rect&, bool, bool) {}

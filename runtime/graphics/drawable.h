@@ -14,6 +14,20 @@ namespace vorn {
 class DrawablePane;
 class Graphics;
 
+// What a drawable tells about itself: its rectangle, and for a bitmap the kind of native image
+// and its handle.
+struct DrawableDescription {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t kind = 0;
+  void* handle = nullptr;
+};
+
+// The one native image kind a bitmap drawable hands out: its GdkPixmap.
+constexpr int32_t kDrawablePixmapKind = 6;
+
 class Drawable : public purgableObject {
  public:
   Drawable() = default;
@@ -21,7 +35,18 @@ class Drawable : public purgableObject {
   void Retain() { ++mCount; }
   // One reference less; at none the drawable says goodbye (WillDelete) and is deleted.
   virtual void Release();
-  uint16_t Count() const { return mCount; }
+  uint32_t Count() const { return mCount; }
+  // A drawable made from another keeps it alive (one reference, taken here and given back
+  // when this one goes) and passes purges on to it.
+  Drawable* Source() const { return mSource; }
+  void SetSource(Drawable* source);
+  bool Purge() override { return mSource ? mSource->Purge() : false; }
+
+  // Retains the drawable for the caller (who releases it) and fills in its rectangle.
+  virtual void GetDescription(DrawableDescription* description);
+  // As GetDescription when the drawable can give that kind of native image; else false and
+  // nothing retained.
+  virtual bool GetDescriptionOfKind(DrawableDescription* description, int32_t kind);
 
   virtual void WillDelete() {}
   // Called before something draws into the drawable: drops cached copies of its pixels.
@@ -59,7 +84,9 @@ class Drawable : public purgableObject {
   int32_t mDepth = 0;
 
  private:
-  uint16_t mCount = 1;
+  // Wide enough that no count of live references a program can make wraps it.
+  uint32_t mCount = 1;
+  Drawable* mSource = nullptr;
   int32_t mHRes = 72;
   int32_t mVRes = 72;
   DrawablePane* mMask = nullptr;

@@ -136,6 +136,12 @@ DrawablePane::DrawablePane(const Rect& bounds, int32_t depth)
   if (!mPixmap) return;
   mGC = gdk_gc_new(mPixmap);
   mPixelGC = gdk_gc_new(mPixmap);
+  FillWhite();
+}
+
+void DrawablePane::FillWhite() {
+  if (!mPixmap) return;
+  DropPixbuf();
   SetForeground(mPixmap, mGC, 65535, 65535, 65535);
   gdk_draw_rectangle(mPixmap, mGC, TRUE, 0, 0, std::max(mWidth, 1), std::max(mHeight, 1));
 }
@@ -203,6 +209,18 @@ void DrawablePane::SetPixel(int32_t x, int32_t y, uint32_t color) {
 void DrawablePane::GetSize(int32_t* width, int32_t* height) const {
   *width = mWidth;
   *height = mHeight;
+}
+
+void DrawablePane::GetDescription(DrawableDescription* description) {
+  Drawable::GetDescription(description);
+  description->kind = kDrawablePixmapKind;
+  description->handle = mPixmap;
+}
+
+bool DrawablePane::GetDescriptionOfKind(DrawableDescription* description, int32_t kind) {
+  if (kind != kDrawablePixmapKind) return false;
+  GetDescription(description);
+  return true;
 }
 
 void DrawablePane::DrawWhole(Graphics* port, const Rect& destination, bool maskFlag) {

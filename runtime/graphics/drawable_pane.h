@@ -34,6 +34,8 @@ class DrawablePane : public Drawable, public GraphicsTarget {
   _GdkPixbuf* ReadPixbuf(int32_t left, int32_t top, int32_t width, int32_t height) const;
   // Draws the pixbuf's RGB into the bitmap at (left, top).
   void WritePixbuf(_GdkPixbuf* pixbuf, int32_t left, int32_t top);
+  // The whole bitmap white again, as new; the drawing GC is left white.
+  void FillWhite();
   // One pixel written straight into the pixmap (&hRRGGBB); the drawing GC keeps its colour.
   void SetPixel(int32_t x, int32_t y, uint32_t color);
 
@@ -43,6 +45,8 @@ class DrawablePane : public Drawable, public GraphicsTarget {
   bool IsDrawablePane() const override { return true; }
   DrawablePane* AsDrawablePane() override { return this; }
   void GetSize(int32_t* width, int32_t* height) const override;
+  void GetDescription(DrawableDescription* description) override;
+  bool GetDescriptionOfKind(DrawableDescription* description, int32_t kind) override;
   void DrawWhole(Graphics* port, const Rect& destination, bool maskFlag) override;
   void CopyTo(Graphics* port, const Rect& source, const Rect& destination, bool inWindow,
               bool maskFlag) override;

@@ -1,12 +1,16 @@
 // Font entry points of compiled code.
 #include <cstdint>
 
-#include "vorn/desktop_api.h"
+#include "objects/exceptions.h"
+#include "vorn/graphics_api.h"
 #include "windows/gtk_helper.h"
 
 extern "C" int32_t getFontCount() { return vorn::GetFontFamilyCount(); }
 
-// Index 0 is "System"; an index outside gives the empty string.
 extern "C" VornStringRecord* getFontName(int32_t index) {
+  if (index < 0 || index >= vorn::GetFontFamilyCount()) {
+    RuntimeRaiseOutOfBoundsException();
+    return nullptr;
+  }
   return vorn::GetFontFamilyName(index).GetRetainedRep();
 }

@@ -47,6 +47,8 @@ void PrintPane::Erase() {
   Assert(mHelper != nullptr, __LINE__, "mHelper");
   if (!mHelper) return;
   mHelper->PrintPage();
+  // Each page starts blank, whatever the one before held.
+  FillWhite();
   mHelper->StartPage();
 }
 
@@ -63,12 +65,15 @@ void GTKPrintHelper::ReleaseJob() {
   mJob = nullptr;
 }
 
-int32_t GTKPrintHelper::LengthInDots(const char* key, int32_t resolution) {
+double GTKPrintHelper::LengthInPoints(const char* key) {
   double value = 0;
   const PrintUnit* unit = nullptr;
   if (!PrintLibrary().config_get_length(mConfig, Text(key), &value, &unit)) return 0;
-  const double points = unit ? value * unit->points : value;
-  return static_cast<int32_t>(points * resolution / 72);
+  return unit ? value * unit->points : value;
+}
+
+int32_t GTKPrintHelper::LengthInDots(const char* key, int32_t resolution) {
+  return static_cast<int32_t>(LengthInPoints(key) * resolution / 72);
 }
 
 int32_t GTKPrintHelper::GetPageValue(int32_t index) {
@@ -192,10 +197,13 @@ void GTKPrintHelper::PrintPage() {
   GdkPixbuf* pixels = gdk_pixbuf_get_from_drawable(nullptr, pixmap, nullptr, 0, 0, 0, 0, width, height);
   if (!pixels) return;
   const PrintFunctions& f = PrintLibrary();
-  const double left = -GetPageValue(kPagePageLeft);
-  const double top = -GetPageValue(kPagePageTop);
-  const double matrix[6] = {GetPageValue(kPagePageWidth) - 2 * left, 0, 0, GetPageValue(kPagePageHeight) - 2 * top,
-                            left, top};
+  // The library places pages in points from the paper's bottom left; the bitmap is in dots
+  // and sits inside the left and top margins.
+  const double imageWidth = 72.0 * width / std::max(mHorizontalResolution, 1);
+  const double imageHeight = 72.0 * height / std::max(mVerticalResolution, 1);
+  const double left = LengthInPoints(kPrintKeyMarginLeft);
+  const double bottom = LengthInPoints(kPrintKeyPaperHeight) - LengthInPoints(kPrintKeyMarginTop) - imageHeight;
+  const double matrix[6] = {imageWidth, 0, 0, imageHeight, left, bottom};
   f.gsave(mContext);
   f.concat(mContext, matrix);
   f.moveto(mContext, 0, 0);

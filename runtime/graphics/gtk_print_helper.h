@@ -82,6 +82,7 @@ class GTKPrintHelper {
   bool NewJob();
   // After the job is confirmed: resolutions, the pane and its Graphics object, first page.
   RuntimeObject* BeginJob(RuntimeObject* setup, int32_t copies, int32_t firstPage, int32_t lastPage);
+  double LengthInPoints(const char* key);
   int32_t LengthInDots(const char* key, int32_t resolution);
   void ReleaseJob();
 

@@ -2,6 +2,8 @@
 // object may stand in a list more than once.
 #include <algorithm>
 #include <cstring>
+#include <unordered_set>
+#include <vector>
 
 #include "graphics/object2d.h"
 #include "objects/exceptions.h"
@@ -44,6 +46,31 @@ ObjectList* ListOf(RuntimeObject* group) {
 }
 
 bool InRange(const ObjectList* list, int32_t index) { return index >= 0 && index < list->count; }
+
+// True when putting object into group would make the group contain itself, at any depth: such
+// a group would recurse without end when moved and multiply its drawing at every level. Each
+// group is looked into once, so shared members cost nothing extra.
+bool WouldContainItself(RuntimeObject* group, RuntimeObject* object) {
+  std::vector<RuntimeObject*> pending{object};
+  std::unordered_set<RuntimeObject*> seen;
+  while (!pending.empty()) {
+    RuntimeObject* item = pending.back();
+    pending.pop_back();
+    if (item == group) return true;
+    if (!item || !seen.insert(item).second) continue;
+    if (ObjectList* list = ListOf(item))
+      pending.insert(pending.end(), list->items, list->items + list->count);
+  }
+  return false;
+}
+
+// Refuses a member that would make the group contain itself; true when refused.
+bool RefuseSelfContainment(RuntimeObject* group, RuntimeObject* object) {
+  if (!WouldContainItself(group, object)) return false;
+  RuntimeRaiseExceptionWithMessage(GetInvalidParentExceptionClassDefinition(),
+                                   string("A group cannot contain itself"));
+  return true;
+}
 
 }  // namespace
 
@@ -140,12 +167,14 @@ int32_t Group2DCount(VornRuntimeObject* group, int32_t) {
 }
 
 void Group2DAppend(VornRuntimeObject* group, VornRuntimeObject* object) {
-  if (ObjectList* list = ListOf(group)) vorn::ObjectListAppend(list, object);
+  ObjectList* list = ListOf(group);
+  if (list && !vorn::RefuseSelfContainment(group, object)) vorn::ObjectListAppend(list, object);
 }
 
 void Group2DInsert(VornRuntimeObject* group, int32_t index, VornRuntimeObject* object) {
   ObjectList* list = ListOf(group);
-  if (list && !vorn::ObjectListInsert(list, index, object)) RuntimeRaiseOutOfBoundsException();
+  if (!list || vorn::RefuseSelfContainment(group, object)) return;
+  if (!vorn::ObjectListInsert(list, index, object)) RuntimeRaiseOutOfBoundsException();
 }
 
 VornRuntimeObject* Group2DGetItem(VornRuntimeObject* group, int32_t index) {
@@ -166,6 +195,7 @@ void Group2DSetItem(VornRuntimeObject* group, int32_t index, VornRuntimeObject* 
     RuntimeRaiseOutOfBoundsException();
     return;
   }
+  if (vorn::RefuseSelfContainment(group, object)) return;
   RuntimeLockUnlockObjects(object, list->items[index]);
   list->items[index] = object;
 }

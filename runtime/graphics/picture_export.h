@@ -1,5 +1,5 @@
-// Saving a picture to a file the user chooses, and the picture utilities beside it that this
-// platform answers without doing anything.
+// The picture utilities that this platform answers without doing anything; saving a picture
+// to a file the user chooses (exportPicture) runs a dialog and lives with the dialogs.
 #pragma once
 
 #include <cstdint>
@@ -17,4 +17,3 @@ RuntimeObject* ConvertPictureFile(RuntimeObject* folderItem, RuntimeObject* temp
 
 }  // namespace vorn
 
-extern "C" uint8_t exportPicture(VornRuntimeObject* picture);

@@ -53,7 +53,8 @@ const std::map<std::string, std::string>& LayerDefaults() {
       {kPrintKeyMarginTop, "36pt"},
       {kPrintKeyMarginRight, "36pt"},
       {kPrintKeyMarginBottom, "36pt"},
-      {kPrintKeyOutputFile, std::string(g_get_tmp_dir()) + "/vorn-print.pdf"},
+      // The user's own folder: a fixed name in the shared temporary one is anyone's to plant.
+      {kPrintKeyOutputFile, std::string(g_get_home_dir()) + "/vorn-print.pdf"},
   };
   return *defaults;
 }

@@ -1,7 +1,7 @@
 // The runtime's own print layer: it stands where the desktop's print library is missing and
 // answers the library's names with its own functions. A job's pages are recorded as they are
 // drawn and written as one PDF file when the job is printed, to the file its configuration
-// names ("Settings.Output.Job.FileName", by default "vorn-print.pdf" in the temporary
+// names ("Settings.Output.Job.FileName", by default "vorn-print.pdf" in the user's home
 // folder).
 #pragma once
 

@@ -1,10 +1,14 @@
 // The print layer's output: each recorded page as a page of a PDF file. The layer's
 // coordinates are points with y upwards from the bottom of the paper; cairo's run down from the
-// top.
+// top. The file is written under a fresh name made exclusively beside the one asked for and
+// then renamed onto it, so a link planted at that name is replaced, never followed.
 #include <cairo-pdf.h>
 #include <cairo.h>
+#include <glib.h>
+#include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 
 #include "graphics/print_layer_model.h"
 
@@ -89,28 +93,44 @@ void DrawMark(cairo_t* cr, const Mark& mark, double paperHeight) {
   cairo_restore(cr);
 }
 
+cairo_status_t WriteToDescriptor(void* closure, const unsigned char* data, unsigned int length) {
+  const int fd = *static_cast<int*>(closure);
+  while (length > 0) {
+    const ssize_t written = write(fd, data, length);
+    if (written <= 0) return CAIRO_STATUS_WRITE_ERROR;
+    data += written;
+    length -= static_cast<unsigned int>(written);
+  }
+  return CAIRO_STATUS_SUCCESS;
+}
+
 }  // namespace
 
 bool WritePdf(const Context& context, const Config& config, const std::string& path) {
   if (path.empty() || context.pages.empty()) return false;
   const double width = Points(config, kPrintKeyPaperWidth, 612);
   const double height = Points(config, kPrintKeyPaperHeight, 792);
-  cairo_surface_t* surface = cairo_pdf_surface_create(path.c_str(), width, height);
-  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-    cairo_surface_destroy(surface);
-    return false;
+  std::string temporary = path + ".XXXXXX";
+  int fd = g_mkstemp(temporary.data());
+  if (fd < 0) return false;
+  cairo_surface_t* surface = cairo_pdf_surface_create_for_stream(&WriteToDescriptor, &fd, width, height);
+  bool written = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
+  if (written) {
+    cairo_t* cr = cairo_create(surface);
+    for (const Page& page : context.pages) {
+      for (const Mark& mark : page.marks) DrawMark(cr, mark, height);
+      cairo_show_page(cr);
+    }
+    written = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+    cairo_destroy(cr);
+    cairo_surface_finish(surface);
+    written = written && cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
   }
-  cairo_t* cr = cairo_create(surface);
-  for (const Page& page : context.pages) {
-    for (const Mark& mark : page.marks) DrawMark(cr, mark, height);
-    cairo_show_page(cr);
-  }
-  const bool written = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
-  cairo_destroy(cr);
-  cairo_surface_finish(surface);
-  const bool finished = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
   cairo_surface_destroy(surface);
-  return written && finished;
+  written = close(fd) == 0 && written;
+  if (written && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
+  std::remove(temporary.c_str());
+  return false;
 }
 
 }  // namespace vorn::print_layer

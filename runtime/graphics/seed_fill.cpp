@@ -1,34 +1,35 @@
 #include "graphics/seed_fill.h"
 
+#include <vector>
+
 namespace vorn {
 
 namespace {
 
 struct Segment {
-  int16_t y, left, right, direction;
+  int32_t y, left, right, direction;
 };
 
 class SegmentStack {
  public:
   explicit SegmentStack(int32_t height) : mHeight(height) {}
-  // Dropped when full or when the line it leads to lies outside the grid.
+  // Dropped when the line it leads to lies outside the grid.
   void Push(int32_t y, int32_t left, int32_t right, int32_t direction) {
-    if (mCount >= kSeedFillStackSize || y + direction < 0 || y + direction >= mHeight) return;
-    mSegments[mCount++] = {static_cast<int16_t>(y), static_cast<int16_t>(left), static_cast<int16_t>(right),
-                           static_cast<int16_t>(direction)};
+    if (y + direction < 0 || y + direction >= mHeight) return;
+    mSegments.push_back({y, left, right, direction});
   }
-  bool Empty() const { return mCount == 0; }
+  bool Empty() const { return mSegments.empty(); }
   // The segment's next line.
   Segment Pop() {
-    Segment s = mSegments[--mCount];
-    s.y = static_cast<int16_t>(s.y + s.direction);
+    Segment s = mSegments.back();
+    mSegments.pop_back();
+    s.y += s.direction;
     return s;
   }
 
  private:
   int32_t mHeight;
-  int32_t mCount = 0;
-  Segment mSegments[kSeedFillStackSize];
+  std::vector<Segment> mSegments;
 };
 
 }  // namespace
@@ -36,8 +37,6 @@ class SegmentStack {
 void SeedFill(PixelGrid* grid, int32_t seedX, int32_t seedY, uint32_t color) {
   const int32_t width = grid->Width();
   const int32_t height = grid->Height();
-  // The segments hold 16-bit coordinates.
-  if (width > INT16_MAX || height > INT16_MAX) return;
   if (seedX < 0 || seedX >= width || seedY < 0 || seedY >= height) return;
   const uint32_t old = grid->Get(seedX, seedY);
   if (old == color) return;

@@ -1,13 +1,11 @@
 // The scan-line seed fill over any grid of colours: every pixel 4-connected to the seed that
-// has the seed's colour takes the fill colour. Pending line segments wait on a fixed stack of
-// kSeedFillStackSize; a segment that does not fit is dropped, so the fill never allocates.
+// has the seed's colour takes the fill colour. Pending line segments wait on a stack that grows
+// as the region needs, so a region of any shape is filled whole.
 #pragma once
 
 #include <cstdint>
 
 namespace vorn {
-
-constexpr int32_t kSeedFillStackSize = 10000;
 
 class PixelGrid {
  public:

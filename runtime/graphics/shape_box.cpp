@@ -107,7 +107,9 @@ void OvalOutline(const OvalShapeFields* shape, PointList* points) {
 
 void ArcOutline(const ArcShapeFields* shape, PointList* points) {
   const double w = shape->oval.rect.width, h = shape->oval.rect.height;
-  const double a = Remainder2Pi(shape->arcAngle);
+  // A turn or more is the whole oval, as the hit test answers, not a remainder of nothing.
+  const double a = std::fabs(shape->arcAngle) >= 2 * kPi ? std::copysign(2 * kPi, shape->arcAngle)
+                                                         : shape->arcAngle;
   // Computed in double first: a huge Segments must not overflow the conversion.
   const double wanted = std::trunc(shape->oval.segments * a / (2 * kPi));
   int32_t n = wanted > kMaxOutlinePoints ? kMaxOutlinePoints : static_cast<int32_t>(std::max(wanted, 0.0));

@@ -212,12 +212,12 @@ void ShapePlotter::DrawOvalShape(Object2DFields* object) {
   }
   int32_t left, top;
   PaneOffset(&left, &top);
-  Rect r;
-  r.left = static_cast<int16_t>(TruncPinned(std::min(corners[0].x, corners[2].x)));
-  r.right = static_cast<int16_t>(TruncPinned(std::max(corners[0].x, corners[2].x)));
-  r.top = static_cast<int16_t>(TruncPinned(std::min(corners[0].y, corners[2].y)));
-  r.bottom = static_cast<int16_t>(TruncPinned(std::max(corners[0].y, corners[2].y)));
-  r = MakeRect(r.left + left, r.top + top, r.right + left, r.bottom + top);
+  // Placed in 64 bits and pinned once, so an oval far off the port stays off it.
+  auto place = [](double v, int32_t offset) {
+    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{TruncPinned(v)} + offset, INT32_MIN, INT32_MAX));
+  };
+  Rect r = MakeRect(place(std::min(corners[0].x, corners[2].x), left), place(std::min(corners[0].y, corners[2].y), top),
+                    place(std::max(corners[0].x, corners[2].x), left), place(std::max(corners[0].y, corners[2].y), top));
   if (Visible(object->fill)) {
     mPort->SetForeColor(Color(object->fillColor));
     mPort->FillOval(r);

@@ -58,6 +58,8 @@ void SoundBackgroundTask::Open(const std::string& path, int32_t offset) {
   mDsp = OpenDsp(info.channels, info.samplerate);
   mSubtype = info.format & kSndfileSubtypeMask;
   if (mDsp < 0) return;
+  FrameConverter converter(info.channels, info.samplerate, DspChannels(), DspRate());
+  if (!converter.Identity()) mConverter = std::make_unique<FrameConverter>(converter);
   if (IsFloatSubtype(mSubtype)) {
     // The peak is the whole file's: reckoned once rather than on every block.
     double peak = 0.0;
@@ -78,7 +80,14 @@ void SoundBackgroundTask::Run() {
   if (!mPlaying) return;
   const int64_t count = ReadBlock();
   if (count > 0) {
-    if (!WriteDsp(mDsp, sShortBuffer, static_cast<size_t>(count) * sizeof(int16_t))) Finish();
+    const int16_t* samples = sShortBuffer;
+    size_t written = static_cast<size_t>(count);
+    if (mConverter) {
+      mConverter->Convert(sShortBuffer, count, &mConverted);
+      samples = mConverted.data();
+      written = mConverted.size();
+    }
+    if (written > 0 && !WriteDsp(mDsp, samples, written * sizeof(int16_t))) Finish();
     return;
   }
   if (mLooping && count == 0 && Sndfile().sf_seek(mHandle, 0, SEEK_SET) == 0) return;

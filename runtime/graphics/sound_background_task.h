@@ -4,10 +4,13 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "core/background_task.h"
 #include "graphics/sndfile_loader.h"
+#include "graphics/sound_convert.h"
 
 namespace vorn {
 
@@ -26,6 +29,7 @@ class SoundBackgroundTask : public BackgroundTask {
   void Run() override;
 
   bool IsPlaying() const { return mPlaying; }
+  bool IsLooping() const { return mLooping; }
   // The task deletes itself when the playback ends.
   void SetSelfDelete() { mSelfDelete = true; }
 
@@ -48,6 +52,9 @@ class SoundBackgroundTask : public BackgroundTask {
   int64_t mBlockSamples = kBlockSamples;
   // Brings floating-point samples to the 16-bit range, from the file's peak.
   double mFloatScale = 1.0;
+  // Present when the device was set up by another sound for another format.
+  std::unique_ptr<FrameConverter> mConverter;
+  std::vector<int16_t> mConverted;
 };
 
 }  // namespace vorn

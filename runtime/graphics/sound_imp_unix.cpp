@@ -34,7 +34,9 @@ SoundImpUnix::SoundImpUnix(FolderItemImp* file, int32_t offset, int32_t pan, int
     : mFile(file), mOffset(offset), mPan(pan), mVolume(volume) {}
 
 SoundImpUnix::~SoundImpUnix() {
-  if (mTask && mTask->IsPlaying()) {
+  // A sound played once may finish on its own; a looping one would play on with nothing left
+  // that could stop it, so it stops with its object.
+  if (mTask && mTask->IsPlaying() && !mTask->IsLooping()) {
     mTask->SetSelfDelete();
   } else {
     delete mTask;

@@ -1,16 +1,19 @@
 #include "net/socket_classes.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <iterator>
 
 #include "core/core_assert.h"
 #include "net/network_utilities.h"
+#include "net/socket_core.h"
 #include "objects/class_registry.h"
 #include "objects/event_dispatch.h"
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
 #include "objects/stream_interfaces.h"
 #include "windows/control.h"
+#include "windows/runtime_window.h"
 
 namespace vorn {
 namespace {
@@ -304,7 +307,25 @@ ObjectDefinition* GetDatagramClassDefinition() {
   return definition;
 }
 
+namespace {
+
+// A socket or server socket of a window that closes: it stops listening or disconnects.
+void CloseWindowSocket(RuntimeObject* object) {
+  if (IsServerSocketObject(object)) {
+    ServerSocketClose(object);
+    return;
+  }
+  const std::vector<SocketCore*> sockets = SocketList();
+  for (SocketCore* socket : sockets) {
+    const auto& live = SocketList();
+    if (socket->Owner() == object && std::find(live.begin(), live.end(), socket) != live.end()) socket->Close(false);
+  }
+}
+
+}  // namespace
+
 void RegisterSocketClasses() {
+  SetWindowObjectCloser(&CloseWindowSocket);
   RegisterIntrinsicClass(GetSocketCoreClassDefinition());
   RegisterIntrinsicClass(GetTCPSocketClassDefinition());
   RegisterIntrinsicClass(GetSocketClassDefinition());

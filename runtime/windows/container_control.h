@@ -42,6 +42,10 @@ struct EmbeddingControlServices {
   bool (*isEmbeddingControl)(RuntimeObject* object) = nullptr;
   // Whether the control takes focus (and so keys) itself; false when missing.
   bool (*acceptsFocus)(RuntimeObject* control) = nullptr;
+  // The control's Backdrop setter and Graphics getter (the object held for the caller): an
+  // embedded window's own Backdrop and Graphics are its control's.
+  void (*setBackdrop)(RuntimeObject* control, int32_t param, RuntimeObject* picture) = nullptr;
+  RuntimeObject* (*graphics)(RuntimeObject* control, int32_t param) = nullptr;
   // Byte offsets (offsetof) of the canvas fields in the embedding control object; 0 while
   // unknown, and such a property then reads false and ignores assignments.
   int32_t canvasFieldOffsets[kEmbeddingCanvasFieldCount] = {};

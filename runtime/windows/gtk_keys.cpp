@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "windows/gtk_helper.h"
+#include "vorn/window_api.h"
 
 namespace vorn {
 
@@ -112,3 +113,6 @@ uint8_t KeyValueToCharCode(uint32_t keyval) {
 }
 
 }  // namespace vorn
+
+// The Keyboard object's AsyncKeyDown: whether the key is held at this moment.
+extern "C" uint8_t keyboardAsyncKeyDown(VornRuntimeObject*, int32_t code) { return vorn::IsMacKeyDown(code) ? 1 : 0; }

@@ -5,10 +5,12 @@
 #include "graphics/graphics_object.h"
 #include "objects/event_dispatch.h"
 #include "objects/runtime_object.h"
+#include "vorn/menu_api.h"
 #include "vorn/window_api.h"
 #include "windows/container_control.h"
 #include "windows/control_window_hooks.h"
 #include "windows/control_containment.h"
+#include "windows/menu_standard.h"
 #include "windows/menu_window.h"
 #include "windows/mouse_cursor_class.h"
 #include "windows/pane_assert.h"
@@ -96,6 +98,8 @@ RuntimeViewWindow::RuntimeViewWindow(RuntimeObject* window, int32_t kind)
   mRestoreHandler = RuntimeGetHookHandler(window, WindowEventHook(kEventRestore));
   WindowObject* fields = AsWindowFields(window);
   fields->view = this;
+  // A bar set before this native window existed (or kept from the one closed before it).
+  if (fields->menuBar) WindowMenuBarSetter(window, 0, fields->menuBar);
   if (!fields->visible) Hide();
 }
 
@@ -158,6 +162,26 @@ void RuntimeViewWindow::SetUp() {
   RuntimeUnlockObject(window);
 }
 
+namespace {
+
+WindowObjectCloser sObjectCloser = nullptr;
+
+// The objects of the window and of the windows embedded in it, each held.
+std::vector<RuntimeObject*> WindowTreeObjects(RuntimeObject* window) {
+  std::vector<RuntimeObject*> objects;
+  for (RuntimeObject* member : CollectWindowTree(window)) {
+    WindowObject* fields = WindowFieldsOf(member);
+    if (!fields || !fields->controls) continue;
+    std::vector<RuntimeObject*> entries = LockedEntries(fields->controls);
+    objects.insert(objects.end(), entries.begin(), entries.end());
+  }
+  return objects;
+}
+
+}  // namespace
+
+void SetWindowObjectCloser(WindowObjectCloser closer) { sObjectCloser = closer; }
+
 void RuntimeViewWindow::Close() {
   if (mClosing) return;
   mClosing = true;
@@ -174,6 +198,12 @@ void RuntimeViewWindow::Close() {
     }
     UnlockAll(controls);
     FireEvent(window, WindowEventHook(kEventClose));
+    // Sockets the window made end with it rather than living on unreachable.
+    if (sObjectCloser) {
+      std::vector<RuntimeObject*> objects = WindowTreeObjects(window);
+      for (RuntimeObject* object : objects) sObjectCloser(object);
+      UnlockAll(objects);
+    }
     RuntimeUnlockObject(window);
   }
   if (Release()) return;
@@ -337,10 +367,20 @@ bool RuntimeWindowDoClose(RuntimeObject* window, bool appQuitting) {
     }
   }
   RuntimeUnlockObject(embedding);
+  if (view) ApplyMenuBarVisibility(RuntimeViewWindow::FirstView());
   AsWindowFields(window)->view = nullptr;
   AsWindowFields(window)->embeddedWindowControl = nullptr;
   RuntimeUnlockObject(window);
   return false;
+}
+
+void ApplyMenuBarVisibility(RuntimeViewWindow* active) {
+  RuntimeObject* window = active ? active->WindowObjectRef() : nullptr;
+  if (!window || AsWindowFields(window)->menuBarVisible) {
+    ShowMenuBar();
+  } else {
+    HideMenuBar();
+  }
 }
 
 void CloseAllWindows() {
@@ -370,6 +410,8 @@ void RuntimeCreateWindow(VornRuntimeObject* window) {
   WindowObject* fields = AsWindowFields(window);
   fields->widthRemembered = 0;
   fields->heightRemembered = 0;
+  // The design's default: a window whose Layout says nothing keeps its menu bar when active.
+  fields->menuBarVisible = 1;
   ClaimImplicitWindow(window);
   FireEvent(window, WindowEventHook(kEventLayout));
   fields->controls = new StringMap<RuntimeObject*>(256);

@@ -137,6 +137,8 @@ class RuntimeViewWindow : public RuntimeWindow {
 
   bool MouseDown(int32_t x, int32_t y, int32_t modifiers) override;
   bool ContextualClick(int32_t x, int32_t y, int32_t modifiers) override;
+  // The contextual menu of the control (or embedded window, or this window) under the point.
+  bool HandleContextualMenu(int32_t x, int32_t y);
   void MouseDrag(int32_t x, int32_t y) override;
   void MouseMove(int32_t x, int32_t y) override;
   void MouseUp(int32_t x, int32_t y) override;
@@ -180,6 +182,11 @@ class RuntimeViewWindow : public RuntimeWindow {
 
 // --- operations on window objects ---------------------------------------------------------
 
+// Closes one object a window made (a socket, a server socket); the network layer installs it,
+// and a closing window hands it every object of its window tree.
+using WindowObjectCloser = void (*)(RuntimeObject* object);
+void SetWindowObjectCloser(WindowObjectCloser closer);
+
 // Creates the native window from the object's settings (also called lazily by the show methods).
 void WindowCreatePane(RuntimeObject* window);
 // Open on the controls in insertion order, then on the window.
@@ -193,6 +200,9 @@ bool RuntimeWindowDoClose(RuntimeObject* window, bool appQuitting);
 // unhandled exception.
 void CloseAllWindows();
 bool AnyViewWindowOpen();
+// Shows the menu bar when the window's MenuBarVisible is on (or there is no window), else
+// hides it: on activation, and after a close for the window in front.
+void ApplyMenuBarVisibility(RuntimeViewWindow* active);
 Window* GetWindowPaneOf(RuntimeObject* window);
 // The window itself, then recursively the windows embedded in it.
 std::vector<RuntimeObject*> CollectWindowTree(RuntimeObject* window);

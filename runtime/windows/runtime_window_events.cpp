@@ -11,6 +11,8 @@
 #include "objects/event_dispatch.h"
 #include "objects/runtime_object.h"
 #include "strings/utf8.h"
+#include "windows/container_control.h"
+#include "windows/contextual_dispatch.h"
 #include "windows/drag_item.h"
 #include "windows/pane_assert.h"
 #include "windows/pane_focus.h"
@@ -78,10 +80,30 @@ bool RuntimeViewWindow::MouseDown(int32_t x, int32_t y, int32_t modifiers) {
   return true;
 }
 
-// Contextual menus of windows are built by the control layer's contextual dispatch, which
-// this window does not have: a right click is a plain press.
 bool RuntimeViewWindow::ContextualClick(int32_t x, int32_t y, int32_t modifiers) {
-  return MouseDown(x, y, modifiers);
+  // A control under the click may take it as its own (a canvas's MouseDown); the window's
+  // MouseDown is for clicks on the window itself. What nobody takes opens the menu.
+  if (Window::ContextualClick(x, y, modifiers)) return true;
+  bool onPane = false;
+  for (SubPane* pane : Panes()) onPane = onPane || (pane->IsDisplayed() && PointInRect(x, y, pane->AdjustedBounds()));
+  if (!onPane && MouseDown(x, y, modifiers)) return true;
+  return HandleContextualMenu(x, y);
+}
+
+bool RuntimeViewWindow::HandleContextualMenu(int32_t x, int32_t y) {
+  if (!mWindow || mClosing) return false;
+  // The innermost shown pane under the click: a control, or a window embedded in this one.
+  RuntimeObject* target = nullptr;
+  const std::vector<SubPane*>& panes = Panes();
+  for (auto it = panes.rbegin(); it != panes.rend() && !target; ++it) {
+    SubPane* pane = *it;
+    if (!pane->IsDisplayed() || !PointInRect(x, y, pane->AdjustedBounds())) continue;
+    target = ControlObjectOfPane(pane);
+  }
+  if (!target) target = mWindow;
+  bool handled = false;
+  WhileLocked(this, [&] { handled = HandleContextualClick(target, x, y); });
+  return handled;
 }
 
 void RuntimeViewWindow::MouseDrag(int32_t x, int32_t y) {
@@ -200,13 +222,24 @@ bool RuntimeViewWindow::KeyDown(int32_t character, int32_t keyCode, int32_t modi
   if (!mWindow || mClosing) return Window::KeyDown(character, keyCode, modifiers);
   RuntimeObject* window = mWindow;
   WindowObject* fields = AsWindowFields(window);
-  // A window with the keyboard is shown, whether or not its Visible was set (ShowModal).
-  if (fields->windowKeys && (fields->visible || IsShown())) {
-    string key = KeyString(character);
-    uint8_t handled = 0;
-    bool open = WhileLocked(this, [&] { handled = FireEvent<uint8_t>(window, WindowEventHook(kEventKeyDown), key.Rep()); });
-    if (!open || handled) return true;
+  // The windows embedded in this one that take keys themselves (their control takes no
+  // focus) are offered the key first, innermost first; a window with the keyboard is shown,
+  // whether or not its Visible was set (ShowModal).
+  std::vector<RuntimeObject*> windows;
+  CollectEmbeddedWindows(window, &windows);
+  if (windows.empty() || windows.front() != window) windows.insert(windows.begin(), window);
+  for (RuntimeObject* each : windows) RuntimeLockObject(each);
+  const string key = KeyString(character);
+  uint8_t handled = 0;
+  bool open = true;
+  for (auto it = windows.rbegin(); it != windows.rend() && open && !handled; ++it) {
+    WindowObject* each = AsWindowFields(*it);
+    if (!each->windowKeys || (*it == window && !(fields->visible || IsShown()))) continue;
+    RuntimeObject* target = *it;
+    open = WhileLocked(this, [&] { handled = FireEvent<uint8_t>(target, WindowEventHook(kEventKeyDown), key.Rep()); });
   }
+  UnlockAll(windows);
+  if (!open || handled) return true;
   return Window::KeyDown(character, keyCode, modifiers);
 }
 
@@ -225,6 +258,7 @@ bool RuntimeViewWindow::TypeChar(int32_t character, int32_t keyCode, int32_t mod
 void RuntimeViewWindow::Activate() {
   if (!mClosing) Window::Activate();
   if (!mWindow || mClosing) return;
+  ApplyMenuBarVisibility(this);
   RuntimeObject* window = mWindow;
   WhileLocked(this, [&] { FireEvent(window, WindowEventHook(kEventActivate)); });
 }

@@ -62,10 +62,8 @@ SubPane::~SubPane() {
   }
   if (vorn::GetFocusPane() == this) ClearFocusPane();
   if (GetMouseCapturePane() == this) ClearMouseCapturePane();
-  if (GetCurrentPane() == this) {
-    ResignCurrent();
-    ClearCurrentPane();
-  }
+  // ClearCurrentPane resigns the pane itself, once.
+  if (GetCurrentPane() == this) ClearCurrentPane();
   if (vorn::GetFocusPane() == this) ReportPaneAssertion(kSubPaneSource, 806, "this != GetFocusPane()");
   if (GetCurrentPane() == this) ReportPaneAssertion(kSubPaneSource, 807, "this != currentPane");
   if (mLockCount > 0) ReportPaneAssertion(kSubPaneSource, 808, "mLockCount <= 0");

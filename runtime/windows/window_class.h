@@ -12,4 +12,8 @@ void RegisterWindowClass();
 // The native window of a window object, nil for nil, another class, or no native window.
 RuntimeViewWindow* ViewOf(RuntimeObject* window);
 
+// The control an embedded window without a native window of its own is shown through; nil
+// otherwise (nil fields too). Such a window's Window members act on that control.
+RuntimeObject* EmbeddingControlOf(WindowObject* fields);
+
 }  // namespace vorn

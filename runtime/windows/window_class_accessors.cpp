@@ -4,11 +4,12 @@
 
 #include "graphics/graphics_object.h"
 #include "objects/runtime_object.h"
+#include "vorn/control_api.h"
 #include "vorn/window_api.h"
 #include "windows/pane_assert.h"
+#include "windows/container_control.h"
 #include "windows/gtk_window_order.h"
 #include "windows/menu_standard.h"
-#include "vorn/control_api.h"
 #include "windows/mouse_cursor_class.h"
 #include "windows/pane_focus.h"
 #include "windows/runtime_window.h"
@@ -56,6 +57,12 @@ void LeaveFullScreen(RuntimeViewWindow* view, WindowObject* fields) {
 
 }  // namespace
 
+RuntimeObject* EmbeddingControlOf(WindowObject* fields) {
+  return fields && !fields->view && ControlPane(AsControl(fields->embeddedWindowControl))
+             ? fields->embeddedWindowControl
+             : nullptr;
+}
+
 }  // namespace vorn
 
 using namespace vorn;
@@ -63,12 +70,14 @@ using namespace vorn;
 uint8_t WindowVisibleGetter(VornRuntimeObject* window, int32_t) {
   WindowObject* fields = WindowFieldsOf(window);
   if (!fields) return 0;
+  if (RuntimeObject* control = EmbeddingControlOf(fields)) return controlVisibleGetter(control, 0);
   return fields->view ? fields->view->IsShown() : fields->visible;
 }
 
 void WindowVisibleSetter(VornRuntimeObject* window, int32_t, uint8_t value) {
   WindowObject* fields = FieldsOrReport(window, __LINE__, "view");
   if (!fields) return;
+  if (RuntimeObject* control = EmbeddingControlOf(fields)) ControlVisibleSetter(control, 0, value);
   fields->visible = value != 0;
   if (RuntimeViewWindow* view = fields->view) {
     if (value) {
@@ -95,6 +104,12 @@ int32_t windowPosGetter(VornRuntimeObject* window, int32_t selector) {
 void windowPosSetter(VornRuntimeObject* window, int32_t selector, int32_t value) {
   WindowObject* fields = FieldsOrReport(window, __LINE__, "view");
   if (!fields || fields->fullScreen) return;
+  // An embedded container is placed by the control that embeds it; that control's setter
+  // moves this window's rectangle along with its pane.
+  if (RuntimeObject* control = EmbeddingControlOf(fields); control && selector >= 0 && selector <= 3) {
+    ctlPosSetter(control, selector, value);
+    return;
+  }
   Rect& b = fields->bounds;
   switch (selector) {
     case 0: OffsetRect(b, value - b.left, 0); break;
@@ -228,6 +243,10 @@ void windowBackdropSetter(VornRuntimeObject* window, int32_t, VornRuntimeObject*
   fields->backdrop = value;
   RuntimeUnlockObject(old);
   if (fields->view) fields->view->Invalidate(true);
+  const EmbeddingControlServices& embedding = GetEmbeddingControlServices();
+  if (RuntimeObject* control = EmbeddingControlOf(fields); control && embedding.setBackdrop) {
+    embedding.setBackdrop(control, 0, value);
+  }
 }
 
 uint8_t windowHasBackColorGetter(VornRuntimeObject* window, int32_t) {
@@ -237,6 +256,10 @@ uint8_t windowHasBackColorGetter(VornRuntimeObject* window, int32_t) {
 
 VornRuntimeObject* windowGraphicsGetter(VornRuntimeObject* window, int32_t) {
   WindowObject* fields = WindowFieldsOf(window);
+  const EmbeddingControlServices& embedding = GetEmbeddingControlServices();
+  if (RuntimeObject* control = EmbeddingControlOf(fields); control && embedding.graphics) {
+    return embedding.graphics(control, 0);
+  }
   if (!fields || !fields->view) return nullptr;
   if (!fields->graphics) {
     EnsurePanePorts();
@@ -338,6 +361,7 @@ int32_t windowControlCountGetter(VornRuntimeObject* window, int32_t) {
 
 int32_t windowMouseXGetter(VornRuntimeObject* window, int32_t) {
   WindowObject* fields = WindowFieldsOf(window);
+  if (RuntimeObject* control = EmbeddingControlOf(fields)) return controlMouseXGetter(control, 0);
   if (!fields || !fields->view) return 0;
   int32_t h = 0, v = 0;
   fields->view->GetMouseLocation(&h, &v);
@@ -346,6 +370,7 @@ int32_t windowMouseXGetter(VornRuntimeObject* window, int32_t) {
 
 int32_t windowMouseYGetter(VornRuntimeObject* window, int32_t) {
   WindowObject* fields = WindowFieldsOf(window);
+  if (RuntimeObject* control = EmbeddingControlOf(fields)) return controlMouseYGetter(control, 0);
   if (!fields || !fields->view) return 0;
   int32_t h = 0, v = 0;
   fields->view->GetMouseLocation(&h, &v);

@@ -2,6 +2,7 @@
 // controls by position, menu handlers, moving and the window states.
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
+#include "vorn/control_api.h"
 #include "vorn/window_api.h"
 #include "windows/pane_assert.h"
 #include "windows/runtime_window.h"
@@ -107,13 +108,22 @@ void RuntimeShowModalWithinWindow(VornRuntimeObject* window, VornRuntimeObject* 
 }
 
 void formRefresh(VornRuntimeObject* window, uint8_t eraseBackground) {
+  if (RuntimeObject* control = EmbeddingControlOf(WindowFieldsOf(window))) {
+    RuntimeControlRefresh(control, eraseBackground);
+    return;
+  }
   RuntimeViewWindow* view = ViewOf(window);
   if (!view) return;
   view->Invalidate(eraseBackground != 0);
   view->UpdateNow();
 }
 
-void formRefreshRect(VornRuntimeObject* window, int32_t x, int32_t y, int32_t width, int32_t height, uint8_t) {
+void formRefreshRect(VornRuntimeObject* window, int32_t x, int32_t y, int32_t width, int32_t height,
+                     uint8_t eraseBackground) {
+  if (RuntimeObject* control = EmbeddingControlOf(WindowFieldsOf(window))) {
+    RuntimeControlRefreshRect(control, x, y, width, height, eraseBackground);
+    return;
+  }
   RuntimeViewWindow* view = ViewOf(window);
   if (!view) return;
   view->InvalidateArea(x, y, x + width, y + height);
@@ -124,23 +134,38 @@ void WindowForceUpdateFrontBuffer(VornRuntimeObject* window) {
   if (RuntimeViewWindow* view = ViewOf(window)) view->UpdateNow();
 }
 
+// Drops of an embedded window are registered on its control.
 void formAcceptTextDrop(VornRuntimeObject* window) {
-  if (RuntimeViewWindow* view = ViewOf(window)) {
+  if (RuntimeObject* control = EmbeddingControlOf(WindowFieldsOf(window))) {
+    controlAcceptTextDrop(control);
+  } else if (RuntimeViewWindow* view = ViewOf(window)) {
     view->AcceptDrop(string("utxt"));
     view->AcceptDrop(string("TEXT"));
   }
 }
 
 void formAcceptPictureDrop(VornRuntimeObject* window) {
-  if (RuntimeViewWindow* view = ViewOf(window)) view->AcceptDrop(string("PICT"));
+  if (RuntimeObject* control = EmbeddingControlOf(WindowFieldsOf(window))) {
+    controlAcceptPictureDrop(control);
+  } else if (RuntimeViewWindow* view = ViewOf(window)) {
+    view->AcceptDrop(string("PICT"));
+  }
 }
 
 void formAcceptFileDrop(VornRuntimeObject* window, VornStringRecord* type) {
-  if (RuntimeViewWindow* view = ViewOf(window)) view->AcceptFileDrop(string::Share(type));
+  if (RuntimeObject* control = EmbeddingControlOf(WindowFieldsOf(window))) {
+    controlAcceptFileDrop(control, type);
+  } else if (RuntimeViewWindow* view = ViewOf(window)) {
+    view->AcceptFileDrop(string::Share(type));
+  }
 }
 
 void formAcceptMacDataDrop(VornRuntimeObject* window, VornStringRecord* type) {
-  if (RuntimeViewWindow* view = ViewOf(window)) view->AcceptDrop(string::Share(type));
+  if (RuntimeObject* control = EmbeddingControlOf(WindowFieldsOf(window))) {
+    controlAcceptMacDataDrop(control, type);
+  } else if (RuntimeViewWindow* view = ViewOf(window)) {
+    view->AcceptDrop(string::Share(type));
+  }
 }
 
 VornRuntimeObject* windowControl(VornRuntimeObject* window, int32_t index) {

@@ -3,8 +3,10 @@
 #include <string>
 
 #include "objects/event_dispatch.h"
+#include "objects/runtime_class.h"
 #include "objects/runtime_object.h"
 #include "vorn/window_api.h"
+#include "windows/menu_routing.h"
 #include "windows/pane_assert.h"
 #include "windows/runtime_window.h"
 #include "windows/sub_pane.h"
@@ -156,6 +158,18 @@ VornRuntimeObject* WindowAllocateObject(VornRuntimeObject* window, VornRuntimeCl
     }
     if (auto setIndex = reinterpret_cast<SetIndexFunction>(PaneChildMethod(object, "_SetIndex", "fp2"))) {
       setIndex(object, kNotInControlArray);
+    }
+  } else if (ObjectIsaDefinition(object, GetMenuBarInstallerClassDefinition())) {
+    // Implemented as the interface, or inherited from the class and overridden.
+    using InstallFunction = void (*)(RuntimeObject*, RuntimeObject*);
+    void* function = LookupInterfaceMethod(object, GetMenuBarInstallerClassDefinition(), string("_Install"));
+    const int32_t slot = function ? -1 : FindMethodSlot(object->classPtr, "_Install");
+    if (slot >= 0) function = object->methodTable[slot];
+    auto install = reinterpret_cast<InstallFunction>(function);
+    if (!install) {
+      ReportPaneAssertion(kControlsSource, __LINE__, "fp");
+    } else {
+      install(object, AsWindowFields(window)->menuBar);
     }
   }
   return object;

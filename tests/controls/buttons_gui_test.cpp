@@ -267,12 +267,22 @@ TEST_F(ButtonsGuiTest, ClickingOneRadioButtonClearsTheOthersAndOnlyItActs) {
   RuntimeObject* c = Make(GetRadioButtonClassDefinition(), "C", MakeRect(20, 80, 200, 104),
                           PackedStream().Text(kCaption, "SCT"));
   EXPECT_TRUE(gSeen.actions.empty()) << "creation fires nothing";
+  // The button losing the selection tells its unchecked receivers, the new one its checked.
+  RuntimeObject* aUnchecked = radioGetBoundPart(a, string("getUncheckedAction").Rep());
+  RuntimeObject* bChecked = radioGetBoundPart(b, string("getCheckedAction").Rep());
+  RuntimeObject* onUnchecked = testing::NewLogReceiver(2);
+  RuntimeObject* onChecked = testing::NewLogReceiver(1);
+  vnaAddActionNotificationReceiver(aUnchecked, onUnchecked);
+  vnaAddActionNotificationReceiver(bChecked, onChecked);
+  testing::ReceiverLog().clear();
   test::ShowAndSettle(native);
   Click(b);
   EXPECT_EQ(radioValueGetter(a, 0), 0);
   EXPECT_EQ(radioValueGetter(b, 0), 1);
   EXPECT_EQ(radioValueGetter(c, 0), 0);
   EXPECT_EQ(gSeen.actions, Names({"B"}));
+  EXPECT_EQ(testing::ReceiverLog(), Names({"2.PerformAction", "Action", "1.PerformAction"}));
+  for (RuntimeObject* o : {aUnchecked, bChecked, onUnchecked, onChecked}) RuntimeUnlockObject(o);
   Click(b);
   EXPECT_EQ(gSeen.actions.size(), 1u) << "selecting the selected button again fires nothing";
 

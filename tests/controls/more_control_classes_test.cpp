@@ -46,6 +46,9 @@ TEST_F(MoreControlClassesTest, ClassesAreRegisteredAndTheirEntryPointsBoundByNam
       {"LineCreatePane", reinterpret_cast<void*>(&LineCreatePane)},
       {"linePosSetter", reinterpret_cast<void*>(&linePosSetter)},
       {"paneShortSetter", reinterpret_cast<void*>(&paneShortSetter)},
+      {"paneBoolGetter", reinterpret_cast<void*>(&paneBoolGetter)},
+      {"paneStringSetter", reinterpret_cast<void*>(&paneStringSetter)},
+      {"paneObjGetter", reinterpret_cast<void*>(&paneObjGetter)},
       {"PagePanelValueSetter", reinterpret_cast<void*>(&PagePanelValueSetter)},
       {"tabPanelCaptionSetter", reinterpret_cast<void*>(&tabPanelCaptionSetter)},
       {"TabPanelTabClickedOn", reinterpret_cast<void*>(&TabPanelTabClickedOn)},
@@ -68,6 +71,26 @@ TEST_F(MoreControlClassesTest, ShapeAccessorsWorkOnTheObjectBeforeThePane) {
   paneIntSetter(rect, PaneFieldParam(1000, kShapeFillColor), 7);
   EXPECT_EQ(paneIntGetter(rect, PaneFieldParam(1000, kShapeFillColor)), 0);
   EXPECT_EQ(paneIntGetter(nullptr, fill), 0);
+
+  // Booleans as a byte; strings and objects held by the object (here in the two colour words).
+  paneBoolSetter(rect, fill, 5);
+  EXPECT_EQ(paneBoolGetter(rect, fill), 1);
+  const int32_t slot = PaneFieldParam(offsetof(RectangleObject, fillColor), kShapeFillColor);
+  ASSERT_EQ(offsetof(RectangleObject, fillColor) % alignof(void*), 0u);
+  reinterpret_cast<RectangleObject*>(rect)->fillColor = 0;  // an empty slot: nothing to release
+  reinterpret_cast<RectangleObject*>(rect)->topLeftColor = 0;
+  paneStringSetter(rect, slot, string("Seeing").Rep());
+  StringRep* text = paneStringGetter(rect, slot);
+  EXPECT_EQ(RepText(text), "Seeing");
+  RuntimeUnlockString(text);
+  paneStringSetter(rect, slot, nullptr);
+  RuntimeObject* other = New(GetOvalClassDefinition());
+  paneObjSetter(rect, slot, other);
+  RuntimeObject* got = paneObjGetter(rect, slot);
+  EXPECT_EQ(got, other);
+  RuntimeUnlockObject(got);
+  paneObjSetter(rect, slot, nullptr);
+  EXPECT_EQ(paneObjGetter(rect, PaneFieldParam(1000, kShapeFillColor)), nullptr);
 }
 
 TEST_F(MoreControlClassesTest, LineEndPointsMoveItsBoundsWithTheBorder) {

@@ -5,6 +5,7 @@
 
 #include "controls/binding_binders.h"
 #include "controls/binding_interfaces.h"
+#include "controls/group_box_class.h"
 #include "controls/popup_class.h"
 #include "controls/popup_pane.h"
 #include "controls/support/binding_fakes.h"
@@ -12,6 +13,7 @@
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
 #include "objects/variant.h"
+#include "vorn/controls_api.h"
 #include "windows/control.h"
 
 namespace vorn::testing {
@@ -121,15 +123,59 @@ TEST_F(PopupClassTest, RangeErrorsRaiseOutOfBoundsAndChangeNothing) {
 TEST_F(PopupClassTest, CarriageReturnsSplitRowsAndAPendingIndexIsSelectedWithoutChange) {
   RuntimeObject* popup = NewPopup("a\r\rb\r");
   RuntimeComboBoxSelectionSetter(popup, 0, 2);  // before the pane: only kept
-  RuntimeComboBoxAddRow(popup, string("lost").Rep());
+  // Rows added before the window opens wait for it, after the design's, with their tags.
+  RuntimeComboBoxAddRow(popup, string("kept").Rep());
+  RuntimeComboBoxInsertRow(popup, 0, string("first").Rep());
+  RuntimeComboBoxAddRow(popup, string("gone").Rep());
+  RuntimeComboBoxRemoveRow(popup, 2);
+  RuntimeComboBoxRemoveRow(popup, 5);
+  EXPECT_EQ(ObjectTestPending(), "OutOfBoundsException");
+  setPopupRowTag(popup, 1, popup);
+  EXPECT_EQ(RuntimeComboBoxCountGetter(popup, 0), 2);
+  EXPECT_EQ(Take(RuntimeComboBoxGetRow(popup, 1)), "kept");
   EXPECT_EQ(sChanges, 0);
   PopupMenuCreatePane(popup);
-  EXPECT_EQ(RuntimeComboBoxCountGetter(popup, 0), 3);
+  EXPECT_EQ(RuntimeComboBoxCountGetter(popup, 0), 5);
   EXPECT_EQ(Take(RuntimeComboBoxGetRow(popup, 1)), "");
+  EXPECT_EQ(Take(RuntimeComboBoxGetRow(popup, 3)), "first");
+  EXPECT_EQ(Take(RuntimeComboBoxGetRow(popup, 4)), "kept");
+  RuntimeObject* tag = getPopupRowTag(popup, 4);
+  EXPECT_EQ(tag, popup);
+  RuntimeUnlockObject(tag);
   EXPECT_EQ(RuntimeComboBoxSelectionGetter(popup, 0), 2);
   EXPECT_EQ(sChanges, 0);
   PopupMenuCreatePane(popup);  // a second CreatePane adds nothing
-  EXPECT_EQ(RuntimeComboBoxCountGetter(popup, 0), 3);
+  EXPECT_EQ(RuntimeComboBoxCountGetter(popup, 0), 5);
+}
+
+TEST_F(PopupClassTest, ThePaneJoinsThePaneOfTheControlItWasDesignedIn) {
+  RuntimeObject* group = CreateInstanceFromDefinition(GetGroupBoxClassDefinition());
+  ControlObject* frame = AsControl(group);
+  frame->windowPane = window;
+  frame->visible = frame->enabled = 1;
+  SetControlBounds(frame, Rect{10, 10, 120, 300});
+  GroupBoxCreatePane(group);
+  ASSERT_NE(ControlPane(frame), nullptr);
+  RuntimeObject* popup = NewPopup("a\rb");
+  AsControl(popup)->initialParent = group;
+  PopupMenuCreatePane(popup);
+  EXPECT_EQ(ControlPane(AsControl(popup))->GetParent(), ControlPane(frame));
+  ClosePane(popup);
+  ClosePane(group);
+  RuntimeUnlockObject(group);
+}
+
+TEST_F(PopupClassTest, EntryPointsGivenAnotherClassDoNothing) {
+  RuntimeObject* other = CreateInstanceFromDefinition(GetRuntimeExceptionClassDefinition());
+  RuntimeComboBoxSelectionSetter(other, 0, 3);
+  RuntimeComboBoxAddRow(other, string("x").Rep());
+  RuntimeComboBoxTextSizeSetter(other, 0, 40);
+  popupBindList(other, nullptr);
+  EXPECT_EQ(RuntimeComboBoxCountGetter(other, 0), 0);
+  EXPECT_EQ(RuntimeComboBoxSelectionGetter(other, 0), -1);
+  EXPECT_EQ(PopupDataSourceGetter(other, 0), nullptr);
+  EXPECT_EQ(ObjectTestPending(), "");
+  RuntimeUnlockObject(other);
 }
 
 TEST_F(PopupClassTest, AComboBoxIsAnEditablePopupMenu) {

@@ -3,6 +3,7 @@
 #include <gtk/gtk.h>
 
 #include "controls/support/binding_fakes.h"
+#include "controls/support/control_test_support.h"
 #include "controls/support/popup_gui_support.h"
 #include "objects/runtime_object.h"
 
@@ -62,11 +63,32 @@ TEST_F(PopupGuiTest, SettingTheListIndexRaisesChangeOnceEachTime) {
 
   pane->SetListIndex(4, true);  // the same index again
   EXPECT_EQ(events.changes, 2);
-  pane->SetListIndex(-1, true);  // out of range: nothing selected, still one Change
-  pane->SetListIndex(12, true);
-  EXPECT_EQ(events.changes, 4);
+  pane->SetListIndex(12, true);  // out of range: nothing selected, still one Change
+  EXPECT_EQ(events.changes, 3);
   EXPECT_EQ(pane->GetListIndex(), 4);
   EXPECT_EQ(EntryText(pane), "Seeing");
+  // -1 deselects, with one Change for the selection that went and none when there was none.
+  pane->SetListIndex(-1, true);
+  EXPECT_EQ(pane->GetListIndex(), -1);
+  EXPECT_EQ(EntryText(pane), "");
+  EXPECT_EQ(events.changes, 4);
+  pane->SetListIndex(-1, true);
+  EXPECT_EQ(events.changes, 4);
+}
+
+TEST_F(PopupGuiTest, APopupNoWiderThanItsButtonPaintsOnlyItsOwnPlace) {
+  std::vector<PopupMenu*> panes;
+  for (int16_t width : {20, 21, 60})
+    panes.push_back(new PopupMenu(owner, &events, vorn::TextStyle(), window, Rect{20, 20, 46, int16_t(20 + width)}, false));
+  ShowWindow();  // the theme draws with the window's style
+  for (PopupMenu* pane : panes) {
+    const int32_t width = pane->Width();
+    test::PixmapPort pixmap(200, 80);
+    pane->DrawInto(pixmap.Port());
+    EXPECT_GT(pixmap.InkIn(MakeRect(20, 20, 20 + width, 46)), 0) << width;
+    EXPECT_EQ(pixmap.InkIn(MakeRect(20 + width, 0, 200, 80)), 0) << width;
+    EXPECT_EQ(pixmap.InkIn(MakeRect(0, 50, 200, 80)), 0) << width;
+  }
 }
 
 TEST_F(PopupGuiTest, AChangeHandlerSettingTheIndexAgainRaisesNoSecondChange) {

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "graphics/graphics_defaults.h"
 #include "net/socket_core.h"
 
 namespace vorn {
@@ -93,8 +94,9 @@ TEST(FindExecutableTest, TheProgramFindsItsOwnFile) {
   EXPECT_EQ(found.st_dev, self.st_dev);
 }
 
-TEST(InitRuntimeTest, SetsTheDialogFontAndBringsUpTheSocketLayer) {
+TEST(InitRuntimeTest, SetsTheDialogFontTheEllipsisAndBringsUpTheSocketLayer) {
   InitRuntime();
+  EXPECT_EQ(std::string(EllipsisString().View()), "...");
   EXPECT_EQ(std::string(GetDialogFontName().View()), "System");
   EXPECT_EQ(GetDialogFontSize(), 12);
   EXPECT_TRUE(SocketLayerInitialised());

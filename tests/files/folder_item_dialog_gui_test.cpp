@@ -11,7 +11,7 @@
 
 #include "core/class_registration.h"
 #include "core/run_loop.h"
-#include "files/folder_item_dialog.h"
+#include "windows/folder_item_dialog.h"
 #include "files/support/chooser_driver.h"
 #include "files/support/folder_item_test.h"
 #include "files/support/temp_folder.h"

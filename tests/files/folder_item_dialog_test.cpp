@@ -1,7 +1,7 @@
 // The file dialogs without a display: the filters a filter text gives, the dialog objects'
 // properties and kinds, and what a run does that needs nobody to answer (the working folder,
 // Result, the one-run type list, the abstract class).
-#include "files/folder_item_dialog.h"
+#include "windows/folder_item_dialog.h"
 
 #include <unistd.h>
 

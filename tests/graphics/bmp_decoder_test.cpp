@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "graphics/bmp_decoder.h"
 #include "graphics/support/bmp_builder.h"
@@ -122,10 +123,53 @@ TEST(BmpDecoder, ThirtyTwoBitRowsAreUnpaddedAndANegativeHeightStoresThemFromTheT
   EXPECT_EQ(Pixel(image, 2, 0), 0x090807u);
   EXPECT_EQ(Pixel(image, 1, 1), 0x0F0E0Du);
 
-  // The channel-mask code of such files is read as the usual order.
+  // With the channel-mask code the file's own masks are read; the usual ones change nothing.
   spec.compression = 3;
+  EXPECT_EQ(Decode(BuildBmp(spec), &image), BmpError::kBadMasks) << "masks missing";
+  spec.masks = {0xFF0000, 0xFF00, 0xFF};
   ASSERT_EQ(Decode(BuildBmp(spec), &image), BmpError::kNone);
   EXPECT_EQ(Pixel(image, 2, 1), 0x121110u);
+}
+
+TEST(BmpDecoder, ChannelMasksGiveEachChannelItsBitsScaledToEightBits) {
+  struct Case {
+    int32_t bits;
+    std::vector<uint32_t> masks;  // empty: the depth's usual ones without the mask code
+    std::vector<uint8_t> pixel;   // one pixel, file bytes
+    uint32_t rgb;
+  };
+  const Case cases[] = {
+      // 10-10-10-2: red 0x3FF, green 0x200, blue 0.
+      {32, {0x3FF00000, 0x000FFC00, 0x000003FF}, {0x00, 0x00, 0xF8, 0x3F}, 0xFF8000},
+      // 7-1-8-7 style odd widths, red in the low bits.
+      {32, {0x0000007F, 0x00000080, 0x0000FF00}, {0x7F, 0x40, 0x00, 0x00}, 0xFF0040},
+      {16, {0xF800, 0x07E0, 0x001F}, {0x1F, 0xF8}, 0xFF00FF},  // 5-6-5
+      {16, {}, {0xE0, 0x03}, 0x00FF00},  // 5-5-5
+  };
+  for (const Case& c : cases) {
+    BmpSpec spec;
+    spec.width = 1;
+    spec.height = 1;
+    spec.bitsPerPixel = c.bits;
+    spec.compression = c.masks.empty() ? 0 : 3;
+    spec.masks = c.masks;
+    spec.rows = {c.pixel};
+    BmpImage image;
+    ASSERT_EQ(Decode(BuildBmp(spec), &image), BmpError::kNone) << c.bits;
+    EXPECT_EQ(Pixel(image, 0, 0), c.rgb) << c.bits << " " << (c.masks.empty() ? 0 : c.masks[0]);
+  }
+  // Masks it cannot read are refused rather than decoded into wrong colours.
+  for (const std::vector<uint32_t>& masks : std::vector<std::vector<uint32_t>>{{0xFF0000, 0, 0xFF}, {0xF0F000, 0xFF00, 0xFF}}) {
+    BmpSpec spec;
+    spec.width = 1;
+    spec.height = 1;
+    spec.bitsPerPixel = 32;
+    spec.compression = 3;
+    spec.masks = masks;
+    spec.rows = {{0, 0, 0, 0}};
+    BmpImage image;
+    EXPECT_EQ(Decode(BuildBmp(spec), &image), BmpError::kBadMasks);
+  }
 }
 
 TEST(BmpDecoder, HeadersThatCannotBeReadAreRejected) {
@@ -154,8 +198,11 @@ TEST(BmpDecoder, DimensionsDepthsAndCompressionItCannotShowAreRejected) {
   EXPECT_EQ(Decode(BuildBmp(spec), &image), BmpError::kBadDimensions);
 
   spec = Small24();
-  spec.bitsPerPixel = 16;
+  spec.bitsPerPixel = 2;
   EXPECT_EQ(Decode(BuildBmp(spec), &image), BmpError::kUnsupportedDepth);
+  spec.bitsPerPixel = 24;
+  spec.compression = 3;
+  EXPECT_EQ(Decode(BuildBmp(spec), &image), BmpError::kBadMasks);
   spec = Small24();
   spec.compression = 1;
   EXPECT_EQ(Decode(BuildBmp(spec), &image), BmpError::kCompressed);

@@ -203,6 +203,25 @@ TEST_F(Object2DTest, MemberListKeepsOrderGrowsAndRaisesOnBadIndexes) {
   EXPECT_EQ(Group2DCount(many, 0), 15);
 }
 
+TEST_F(Object2DTest, AGroupThatWouldContainItselfIsRefused) {
+  RuntimeObject* outer = New(GetGroup2DClassDefinition());
+  RuntimeObject* inner = New(GetGroup2DClassDefinition());
+  RuntimeObject* shape = ShapeAt(GetRectShapeClassDefinition(), 0, 0);
+  Group2DAppend(outer, inner);
+  Group2DAppend(inner, shape);
+  Group2DAppend(outer, inner);  // the same member twice is fine
+  EXPECT_EQ(TakePendingClassName(), "");
+  // Itself directly, or through a member, by each way in.
+  Group2DAppend(outer, outer);
+  EXPECT_EQ(TakePendingClassName(), "InvalidParentException");
+  Group2DInsert(inner, 0, outer);
+  EXPECT_EQ(TakePendingClassName(), "InvalidParentException");
+  Group2DSetItem(inner, 0, outer);
+  EXPECT_EQ(TakePendingClassName(), "InvalidParentException");
+  EXPECT_EQ(Group2DCount(outer, 0), 2);
+  EXPECT_EQ(As<Group2DFields>(inner)->list.items[0], shape);
+}
+
 TEST_F(Object2DTest, HitTestsFollowTheShapeAndItsTransform) {
   RuntimeObject* rect = ShapeAt(GetRectShapeClassDefinition(), 50, 50);
   EXPECT_TRUE(RectShapeContains(rect, 99, 99));
@@ -282,6 +301,18 @@ TEST_F(Object2DTest, OutlinePointCounts) {
   ASSERT_EQ(points.size(), 4u);  // a quarter of 8: two steps, then the centre
   EXPECT_NEAR(points[2].y, 50, 1e-9);
   EXPECT_EQ(points[3].x, 0);
+  // A whole turn (or more, either way) goes round the oval, as its hit test answers.
+  for (double turn : {2 * kPi, -4 * kPi, 7.0}) {
+    As<ArcShapeFields>(arc)->arcAngle = turn;
+    ArcOutline(As<ArcShapeFields>(arc), &points);
+    ASSERT_GE(points.size(), 10u) << turn;
+    // The arc ends where it began, having passed the far side.
+    const size_t end = points.size() - 2;
+    EXPECT_NEAR(points[end].x, points[0].x, 1e-9) << turn;
+    EXPECT_NEAR(points[end].y, points[0].y, 1e-9) << turn;
+    EXPECT_NEAR(points[end / 2].x, -50, 1e-9) << turn;
+    EXPECT_TRUE(RectShapeContains(arc, 0, 40)) << turn;
+  }
 }
 
 TEST_F(Object2DTest, CurvePointArithmetic) {

@@ -10,6 +10,7 @@
 #include "graphics/object2d.h"
 #include "objects/exceptions.h"
 #include "support/class_test.h"
+#include "vorn/picture_api.h"
 
 namespace vorn {
 namespace {

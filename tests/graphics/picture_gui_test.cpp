@@ -105,6 +105,32 @@ TEST_F(PictureOnDisplay, ANewBitmapPictureIsWhiteWithItsDepthAndResolution) {
   EXPECT_EQ(rgbSurfaceGetPixel(Surface(empty), 0, 0), 0u);
 }
 
+TEST_F(PictureOnDisplay, ABitmapDescribesItselfAsItsPixmapOnly) {
+  auto* pane = new DrawablePane(MakeRect(0, 0, 12, 9), 32);
+  DrawableDescription description;
+  EXPECT_FALSE(pane->GetDescriptionOfKind(&description, 5));
+  EXPECT_EQ(pane->Count(), 1u);
+  ASSERT_TRUE(pane->GetDescriptionOfKind(&description, kDrawablePixmapKind));
+  EXPECT_EQ(pane->Count(), 2u);
+  EXPECT_EQ(description.width, 12);
+  EXPECT_EQ(description.height, 9);
+  EXPECT_EQ(description.handle, pane->Pixmap());
+  pane->Release();
+  pane->Release();
+}
+
+TEST_F(PictureOnDisplay, FontNamesStartWithSystemAndRaiseOutsideTheList) {
+  const int32_t count = getFontCount();
+  ASSERT_GE(count, 1);
+  StringRep* first = getFontName(0);
+  EXPECT_EQ(RepText(first), "System");
+  RuntimeUnlockString(first);
+  for (int32_t index : {-1, count}) {
+    EXPECT_EQ(getFontName(index), nullptr);
+    EXPECT_EQ(TakePendingClassName(), "OutOfBoundsException");
+  }
+}
+
 TEST_F(PictureOnDisplay, AGraphicsObjectKeptAfterItsPictureDrawsNothing) {
   RuntimeObject* picture = newPicture(8, 8, 32);
   RuntimeObject* g = Hold(pictureGraphicsGetter(picture, 0));

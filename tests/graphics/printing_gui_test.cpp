@@ -99,7 +99,8 @@ class PrintingGuiTest : public test::IntrinsicClassTest {
     SetDefaultPrintSetting(kPrintKeyPaperHeight, "792pt");
   }
   void TearDown() override {
-    for (const char* key : {kPrintKeyOutputFile, kPrintKeyDpiX, kPrintKeyDpiY}) SetDefaultPrintSetting(key, "");
+    for (const char* key : {kPrintKeyOutputFile, kPrintKeyDpiX, kPrintKeyDpiY, kPrintKeyMarginLeft, kPrintKeyMarginTop})
+      SetDefaultPrintSetting(key, "");
     SetPrintLibraryLoader(nullptr);
     std::remove(mOutput.c_str());
     IntrinsicClassTest::TearDown();
@@ -145,8 +146,8 @@ TEST_F(PrintingGuiTest, EachPageReachesTheLibraryAsOneImageThroughThePageTransfo
   EXPECT_EQ(log.images[0].height, 720);
   EXPECT_EQ(log.images[0].PixelAt(10, 10), kRed);
   EXPECT_EQ(log.images[0].PixelAt(120, 120), kWhite);
-  // The bitmap is not cleared between pages.
-  EXPECT_EQ(log.images[1].PixelAt(10, 10), kRed);
+  // Each page starts blank.
+  EXPECT_EQ(log.images[1].PixelAt(10, 10), kWhite);
   EXPECT_EQ(log.images[1].PixelAt(120, 120), kBlue);
   EXPECT_EQ(ActivePrintObject(), nullptr);
 
@@ -201,6 +202,43 @@ TEST_F(PrintingGuiTest, APrinterAt600DpiPrintsAtTheSetupsResolutionUnlessBothAll
   // 612 points at 150 dpi less two 75-dot margins.
   EXPECT_EQ(graphicsWidthGetter(graphics, 0), 1275 - 150);
   RuntimeUnlockObject(graphics);
+}
+
+TEST_F(PrintingGuiTest, PagesArePlacedInPointsInsideTheirOwnMarginsAtAnyResolution) {
+  RecordingLayer recording;
+  SetPrintLibraryLoader(&recording);
+  SetDefaultPrintSetting(kPrintKeyDpiX, "36");
+  SetDefaultPrintSetting(kPrintKeyDpiY, "36");
+  SetDefaultPrintSetting(kPrintKeyMarginLeft, "72pt");
+  SetDefaultPrintSetting(kPrintKeyMarginTop, "18pt");
+  RuntimeObject* graphics = RuntimeOpenPrinter(nullptr);
+  ASSERT_NE(graphics, nullptr);
+  // (612 - 72 - 36) and (792 - 18 - 36) points at half a dot a point.
+  EXPECT_EQ(graphicsWidthGetter(graphics, 0), 252);
+  EXPECT_EQ(graphicsHeightGetter(graphics, 0), 369);
+  RuntimeUnlockObject(graphics);
+  ASSERT_EQ(Log().transforms.size(), 1u);
+  EXPECT_EQ(Log().transforms[0], (std::array<double, 6>{504, 0, 0, 738, 72, 792 - 18 - 738}));
+}
+
+TEST_F(PrintingGuiTest, ALinkPlantedAtTheOutputNameIsReplacedNotFollowed) {
+  char folder[] = "/tmp/vorn-print-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string victim = std::string(folder) + "/victim", link = std::string(folder) + "/out.pdf";
+  std::FILE* file = std::fopen(victim.c_str(), "w");
+  ASSERT_NE(file, nullptr);
+  std::fputs("keep", file);
+  std::fclose(file);
+  ASSERT_EQ(symlink(victim.c_str(), link.c_str()), 0);
+  SetDefaultPrintSetting(kPrintKeyOutputFile, link);
+  RuntimeObject* graphics = RuntimeOpenPrinter(nullptr);
+  ASSERT_NE(graphics, nullptr);
+  RuntimeUnlockObject(graphics);
+  EXPECT_EQ(testing::ReadWholeFile(victim), "keep");
+  EXPECT_EQ(testing::ReadWholeFile(link).compare(0, 5, "%PDF-"), 0);
+  std::remove(victim.c_str());
+  std::remove(link.c_str());
+  rmdir(folder);
 }
 
 TEST_F(PrintingGuiTest, AJobKeepsItsSetupWhileAnotherJobRunsAndASetupRunsOneJobAtATime) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "graphics/seed_fill.h"
@@ -68,16 +69,20 @@ TEST(SeedFill, NothingHappensForTheSeedsOwnColourOrASeedOutside) {
   EXPECT_EQ(grid.writes, 6) << "each pixel written once";
 }
 
-TEST(SeedFill, ACombOfManyTeethStaysWithinItsFixedStack) {
-  // 2,000 teeth hanging from a bar: each leaves pending segments, far fewer than the stack.
-  std::vector<std::string> rows(6, std::string(4001, '#'));
-  rows[0] = std::string(4001, '.');
-  for (int r = 1; r < 6; ++r)
-    for (int x = 0; x < 4001; x += 2) rows[r][x] = '.';
-  TextGrid grid(rows);
-  vorn::SeedFill(&grid, 0, 5, 'o');
-  for (int r = 0; r < 6; ++r)
-    for (int x = 0; x < 4001; x += 2) ASSERT_EQ(grid.mRows[r][x], 'o') << r << "," << x;
+TEST(SeedFill, CombsOfManyTeethAreFilledWhole) {
+  // Teeth hanging from a bar: each leaves a pending segment; 15,000 of them once overflowed a
+  // fixed stack and left whole teeth unfilled. Seeded in a tooth and in the bar.
+  for (const auto& [teeth, seedX, seedY] : {std::tuple{2000, 0, 5}, std::tuple{15000, 7, 0}}) {
+    const int width = 2 * teeth + 1;
+    std::vector<std::string> rows(6, std::string(width, '#'));
+    rows[0] = std::string(width, '.');
+    for (int r = 1; r < 6; ++r)
+      for (int x = 0; x < width; x += 2) rows[r][x] = '.';
+    TextGrid grid(rows);
+    vorn::SeedFill(&grid, seedX, seedY, 'o');
+    for (int r = 0; r < 6; ++r)
+      for (int x = 0; x < width; x += 2) ASSERT_EQ(grid.mRows[r][x], 'o') << teeth << ": " << r << "," << x;
+  }
 }
 
 }  // namespace

@@ -112,6 +112,10 @@ TEST_F(ShapePlotterTest, OvalsUseTheNativeOvalUnlessRotated) {
   oval->rect.base.borderWidth = 3;
   EXPECT_EQ(Plot(Object(oval)),
             (Calls{"FillOval 0,0,100,100 c=0", "Pen 3", "DrawOval -1,-1,101,101 c=0"}));
+  // Far off the port it stays off, pinned rather than wrapped back to 0.
+  oval->rect.base.x = 65586;
+  EXPECT_EQ(Plot(Object(oval))[0], "FillOval 32767,0,32767,100 c=0");
+  oval->rect.base.x = 50;
   oval->rect.base.rotation = 0.3;
   const Calls turned = Plot(Object(oval));
   ASSERT_EQ(turned.size(), 2u);

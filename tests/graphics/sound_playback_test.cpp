@@ -128,10 +128,11 @@ TEST_F(SoundPlaybackTest, SoundStartsAtItsOffsetInTheFile) {
   EXPECT_EQ(audio->samples, samples);
 }
 
-TEST_F(SoundPlaybackTest, SoundsPlayingTogetherShareTheDevice) {
+TEST_F(SoundPlaybackTest, SoundsPlayingTogetherShareTheDeviceInItsFormat) {
   SKIP_WITHOUT_SNDFILE();
+  const std::vector<int16_t> mono = Ramp(8);
   RuntimeObject* first = PcmSound(Ramp(10));
-  RuntimeObject* second = NewSound(WriteTestFile(PcmWave(1, 8000, Ramp(kBlock + 1)), "second.wav"));
+  RuntimeObject* second = NewSound(WriteTestFile(PcmWave(1, 8000, mono), "second.wav"));
   soundPlay(first);
   soundPlay(second);
   EXPECT_EQ(DspUseCount(), 2);
@@ -140,6 +141,25 @@ TEST_F(SoundPlaybackTest, SoundsPlayingTogetherShareTheDevice) {
   EXPECT_EQ(DspUseCount(), 1);
   EXPECT_TRUE(audio->closed.empty());
   PlayToEnd(second);
+  EXPECT_EQ(audio->closed, std::vector<int>{FakeAudio::kDsp});
+  // The mono 8 kHz sound reaches the stereo 22.05 kHz device as stereo at that rate: each
+  // sample on both channels, about 2.76 frames for each of its own.
+  const std::vector<int16_t> played(audio->samples.begin() + 10, audio->samples.end());
+  ASSERT_EQ(played.size(), 2u * 23u);
+  for (size_t frame = 0; frame < 23; ++frame) {
+    EXPECT_EQ(played[2 * frame], played[2 * frame + 1]) << frame;
+    EXPECT_EQ(played[2 * frame], mono[frame * 8000 / 22050]) << frame;
+  }
+}
+
+TEST_F(SoundPlaybackTest, ALoopingSoundStopsWhenItsObjectGoes) {
+  SKIP_WITHOUT_SNDFILE();
+  RuntimeObject* sound = PcmSound(Ramp(kBlock));
+  soundPlayLooping(sound);
+  Tick(sound);
+  ASSERT_EQ(DspUseCount(), 1);
+  ReleaseObjects();
+  EXPECT_EQ(DspUseCount(), 0);
   EXPECT_EQ(audio->closed, std::vector<int>{FakeAudio::kDsp});
 }
 

@@ -14,6 +14,7 @@
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
 #include "strings/runtime_error.h"
+#include "support/gui_support.h"
 #include "vorn/class_abi.h"
 #include "vorn/control_api.h"
 #include "vorn/controls2_api.h"
@@ -215,6 +216,79 @@ TEST_F(ContainerControlGuiTest, ExplicitSizesResizeTheContainerAndBadTargetsAreR
   EXPECT_EQ(GetControlBounds(EmbeddingOf(other)).top, 16);
   EXPECT_EQ(AsWindowFields(other)->windowKeys, 0);
   EXPECT_NE(ControlMenuHandlers(EmbeddingOf(other)), nullptr) << "the template's menu handlers reach the control";
+}
+
+TEST_F(ContainerControlGuiTest, LeftAndMoveOfAnEmbeddedContainerMoveItsControlOnTheScreen) {
+  RuntimeObject* window = ShownWindow();
+  RuntimeObject* box = Keep(test::NewSliderBox());
+  EmbedWithin(box, window, 20, 30, -1, -1);
+  Pump(300);
+  ASSERT_EQ(Pixel(window, 35, 45), test::kSliderBoxSwatchColor);
+  // Left through the container's own property: the control and its swatch go with it.
+  windowPosSetter(box, 0, 120);
+  EXPECT_EQ(GetControlBounds(EmbeddingOf(box)).left, 120);
+  Pump(300);
+  EXPECT_EQ(Pixel(window, 135, 45), test::kSliderBoxSwatchColor);
+  EXPECT_NE(Pixel(window, 35, 45), test::kSliderBoxSwatchColor) << "nothing left at the old place";
+  // _Move places and sizes it at once.
+  WindowMove(box, 40, 150, 200, 60);
+  Pump(300);
+  Rect placed = GetControlBounds(EmbeddingOf(box));
+  EXPECT_EQ(placed.left, 40);
+  EXPECT_EQ(placed.top, 150);
+  EXPECT_EQ(Pixel(window, 55, 165), test::kSliderBoxSwatchColor);
+  test::Shell("import -window root " + std::string(VORN_BINARY_DIR) + "/container_moved.png");
+}
+
+RuntimeObject* sBackdropSeen = nullptr;
+
+TEST_F(ContainerControlGuiTest, WindowMembersOfAnEmbeddedContainerReachItsControl) {
+  RuntimeObject* window = ShownWindow();
+  RuntimeObject* box = Keep(test::NewSliderBox());
+  EmbedWithin(box, window, 20, 30, -1, -1);
+  Pump(300);
+  ControlObject* control = EmbeddingOf(box);
+
+  WindowVisibleSetter(box, 0, 0);
+  EXPECT_FALSE(control->visible);
+  EXPECT_EQ(WindowVisibleGetter(box, 0), 0);
+  Pump(200);
+  EXPECT_NE(Pixel(window, 35, 45), test::kSliderBoxSwatchColor) << "hidden with its control";
+  WindowVisibleSetter(box, 0, 1);
+  Pump(200);
+  EXPECT_EQ(Pixel(window, 35, 45), test::kSliderBoxSwatchColor);
+  formRefresh(box, 1);
+  formRefreshRect(box, 0, 0, 10, 10, 1);
+
+  // The pointer, as the control sees it.
+  int32_t x = 0, y = 0;
+  test::ScreenPoint(View(window), 50, 45, &x, &y);
+  test::Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
+  Pump(200);
+  EXPECT_EQ(windowMouseXGetter(box, 0), 30);
+  EXPECT_EQ(windowMouseYGetter(box, 0), 15);
+
+  // Backdrop and Graphics are the control's.
+  EmbeddingControlServices saved = GetEmbeddingControlServices();
+  EmbeddingControlServices services = saved;
+  services.setBackdrop = [](RuntimeObject*, int32_t, RuntimeObject* picture) { sBackdropSeen = picture; };
+  services.graphics = [](RuntimeObject* control, int32_t) {
+    RuntimeLockObject(control);
+    return control;
+  };
+  SetEmbeddingControlServices(services);
+  windowBackdropSetter(box, 0, window);
+  EXPECT_EQ(sBackdropSeen, window);
+  RuntimeObject* graphics = windowGraphicsGetter(box, 0);
+  EXPECT_EQ(graphics, AsObject(control));
+  RuntimeUnlockObject(graphics);
+  windowBackdropSetter(box, 0, nullptr);
+  SetEmbeddingControlServices(saved);
+
+  // Keys typed in the window reach the embedded window that takes no focus itself.
+  EventLog().clear();
+  test::PressKeys("q");
+  EXPECT_EQ(LogEntries("SliderBox.KeyDown"), std::vector<std::string>{"SliderBox.KeyDown:q"});
 }
 
 TEST_F(ContainerControlGuiTest, PassThroughMembersActOnTheEmbeddingControl) {

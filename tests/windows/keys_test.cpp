@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "vorn/window_api.h"
 #include "windows/gtk_helper.h"
 
 namespace vorn {
@@ -18,8 +19,10 @@ TEST_F(HeldKeysTest, PressAndReleaseLeaveTheSetAsItWas) {
   NoteKeyPressed(kHwEscape, 0xFF1B);
   EXPECT_TRUE(IsMacKeyDown(53));
   EXPECT_TRUE(IsMacKeyDown(0xFF1B));
+  EXPECT_EQ(keyboardAsyncKeyDown(nullptr, 53), 1);
   NoteKeyReleased(kHwEscape);
   EXPECT_FALSE(IsMacKeyDown(53));
+  EXPECT_EQ(keyboardAsyncKeyDown(nullptr, 53), 0);
   EXPECT_EQ(HeldKeyCount(), 0);
 }
 

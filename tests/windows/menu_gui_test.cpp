@@ -50,6 +50,23 @@ void OnMenuWindowLayout(VornRuntimeObject* self) {
   WindowVisibleSetter(self, 0, 1);
 }
 
+// What the next EarlyBarWindow's Layout sets, before its native window exists.
+RuntimeObject* sEarlyBar = nullptr;
+bool sEarlyBarVisible = true;
+
+void OnEarlyBarLayout(VornRuntimeObject* self) {
+  windowPosSetter(self, 0, 160);
+  windowPosSetter(self, 1, 140);
+  windowPosSetter(self, 2, 300);
+  windowPosSetter(self, 3, 180);
+  windowMenusVisibleSetter(self, 0, sEarlyBarVisible);
+  WindowMenuBarSetter(self, 0, sEarlyBar);
+  WindowVisibleSetter(self, 0, 1);
+}
+
+RuntimeObject* sInstalledInto = nullptr;
+void OnInstall(VornRuntimeObject*, VornRuntimeObject* bar) { sInstalledInto = bar; }
+
 void OnMenuWindowEnableMenuItems(VornRuntimeObject*) { EventLog().push_back("Window.EnableMenuItems"); }
 
 void OnContextualAction(VornRuntimeObject*, VornStringRecord* text) {
@@ -60,6 +77,26 @@ RuntimeClass* MenuWindowClass() {
   return MakeClass("MenuTestWindow", "Window", VORN_WINDOW_INSTANCE_SIZE,
                    {{"#Layout%%o<MenuTestWindow>", Fn(&OnMenuWindowLayout), nullptr, 0},
                     {"#EnableMenuItems%%o<MenuTestWindow>", Fn(&OnMenuWindowEnableMenuItems), nullptr, 0}});
+}
+
+RuntimeClass* EarlyBarWindowClass() {
+  return MakeClass("EarlyBarWindow", "Window", VORN_WINDOW_INSTANCE_SIZE,
+                   {{"#Layout%%o<EarlyBarWindow>", Fn(&OnEarlyBarLayout), nullptr, 0}});
+}
+
+RuntimeClass* InstallerClass() {
+  static RuntimeClass* cls = [] {
+    static const VornClassMember methods[] = {{"_Install%%o<BarInstaller>o<MenuBar>", Fn(&OnInstall), nullptr, 0}};
+    VornClassRecord record{};
+    record.version = kVornClassRecordVersion;
+    record.name = "BarInstaller";
+    record.superName = "_MenuBarInstaller";
+    record.instanceSize = static_cast<int32_t>(sizeof(RuntimeObject));
+    record.methods = methods;
+    record.methodCount = 1;
+    return RuntimeNewClass(&record);
+  }();
+  return cls;
 }
 
 RuntimeClass* ContextualClass() {
@@ -112,6 +149,20 @@ class MenuGuiTest : public test::CompiledWindowTest {
     ApplicationAddMenuHandler(mApp, string("FileOpen").Rep(), Fn(&OnAppMenu));
     ApplicationAddMenuHandler(mApp, string("FileQuit").Rep(), Fn(&OnAppMenu));
     return bar;
+  }
+
+  RuntimeObject* EarlyBarWindow(bool barVisible) {
+    sEarlyBar = MakeBar();
+    sEarlyBarVisible = barVisible;
+    RuntimeObject* window = Keep(RuntimeNewObject(EarlyBarWindowClass()));
+    WindowDefaultConstructor(window);
+    test::ShowAndSettle(View(window));
+    return window;
+  }
+
+  static bool BarShown(RuntimeObject* window) {
+    NativeWidget bar = View(window) ? View(window)->MenuBarWidget() : nullptr;
+    return bar && GTK_WIDGET_VISIBLE(bar);
   }
 
   RuntimeObject* ShownWindowWithBar() {
@@ -256,6 +307,49 @@ TEST_F(MenuGuiTest, AContextualMenuReportsTheChosenRowAndPopUpAnswersTheItem) {
   EventLog().clear();
   EXPECT_EQ(RuntimeMenuItemPopUp(root, 200, 200), nullptr);
   EXPECT_EQ(Count("Chosen:" + std::to_string(kNoMenuIndex)), 1) << "the application took Open";
+}
+
+TEST_F(MenuGuiTest, ABarSetBeforeTheNativeWindowShowsAndComesBackWhenTheWindowIsBuiltAgain) {
+  RuntimeObject* window = EarlyBarWindow(true);
+  ASSERT_TRUE(BarShown(window)) << "the bar set in Layout is there";
+  XMenuGTK* file = BarNode(window)->ChildNodeAt(0);
+  ClickWidget(file->ItemWidget());
+  EXPECT_TRUE(GTK_WIDGET_VISIBLE(file->MenuWidget())) << "and its menu opens";
+  test::Shell("import -window root " + std::string(VORN_BINARY_DIR) + "/menu_bar_early.png");
+  test::Shell("xdotool key Escape");
+  Pump(200);
+
+  // Closed, then built again as ShowModal and Show do: the bar comes back with the window.
+  RuntimeCloseWindow(window);
+  ASSERT_EQ(View(window), nullptr);
+  RuntimeShowAsWindow(window);
+  test::ShowAndSettle(View(window));
+  ASSERT_TRUE(BarShown(window));
+  file = BarNode(window)->ChildNodeAt(0);
+  ASSERT_NE(file, nullptr);
+  EventLog().clear();
+  ClickWidget(file->ItemWidget());
+  ClickWidget(file->ChildNodeAt(0)->ItemWidget());
+  EXPECT_EQ(Count("Chosen:3"), 1) << "the rebuilt bar's items still reach their handler";
+}
+
+TEST_F(MenuGuiTest, MenuBarVisibleHidesTheBarOfTheActiveWindowAndClosingItShowsTheNext) {
+  RuntimeObject* shown = EarlyBarWindow(true);
+  RuntimeObject* hidden = EarlyBarWindow(false);
+  EXPECT_FALSE(BarShown(hidden)) << "activated with MenuBarVisible off";
+  RuntimeCloseWindow(hidden);
+  Pump(200);
+  EXPECT_TRUE(BarShown(shown)) << "the window now in front shows its bar";
+}
+
+TEST_F(MenuGuiTest, AMenuBarInstallerMadeByAWindowIsInstalledIntoItsBar) {
+  RuntimeObject* window = ShownWindowWithBar();
+  sInstalledInto = nullptr;
+  RuntimeObject* installer = WindowAllocateObject(window, InstallerClass());
+  ASSERT_NE(installer, nullptr);
+  EXPECT_EQ(sInstalledInto, AsWindowFields(window)->menuBar);
+  EXPECT_NE(sInstalledInto, nullptr);
+  RuntimeUnlockObject(installer);
 }
 
 }  // namespace

@@ -233,6 +233,13 @@ TEST_F(PaneTreeTest, CurrentPaneChangesCallOnlyWhatChanged) {
   EXPECT_EQ(b->becomeCurrent, 1);
   b->Close();  // closing the current pane leaves none
   EXPECT_EQ(GetCurrentPane(), nullptr);
+  // A plain pane resigns through its parent: destroying it while current does so once.
+  auto* child = new ContainerPane(a, 0, MakeRect(1, 1, 5, 5));
+  SetCurrentPane(child);
+  const int resigned = a->resignCurrent;
+  child->Close();
+  EXPECT_EQ(GetCurrentPane(), nullptr);
+  EXPECT_EQ(a->resignCurrent, resigned + 1);
   a->Close();
 }
 

@@ -9,11 +9,14 @@
 
 #include "core/run_loop.h"
 #include "graphics/picture_object.h"
+#include "objects/class_registry.h"
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
 #include "strings/runtime_error.h"
 #include "vorn/graphics_api.h"
+#include "support/gui_support.h"
 #include "vorn/picture_api.h"
+#include "vorn/socket_api.h"
 #include "vorn/window_api.h"
 #include "windows/control_window_hooks.h"
 #include "windows/support/compiled_window_fixture.h"
@@ -227,6 +230,53 @@ TEST_F(RuntimeWindowGuiTest, ClosingKeepsControlsForTheNextNativeWindowAndReleas
   RuntimeUnlockObject(held);
   RuntimeUnlockObject(window);
   EXPECT_EQ(LiveObjectCount(), liveBefore) << "window and controls are all gone";
+}
+
+TEST_F(RuntimeWindowGuiTest, BackgroundFocusAndPointerMembersActOnTheNativeWindow) {
+  Script().canvasCount = 0;
+  RuntimeObject* window = Make();
+  RuntimeShowWindow(window);
+  Pump(200);
+  EXPECT_EQ(WindowToWindowPtr(window), static_cast<void*>(View(window)->GtkWindowWidget()));
+  // The background colour, then what Paint draws over it.
+  windowBackColorSetter(window, 0, 0x0000FF);
+  windowHasBackColorSetter(window, 0, 1);
+  RuntimeObject* picture = Keep(newPicture(40, 30, 32));
+  RuntimeObject* g = pictureGraphicsGetter(picture, 0);
+  formDrawBackground(window, g, 0, 0, 40, 30, 0, 0);
+  RuntimeObject* surface = Keep(pictureRGBSurfaceGetter(picture, 0));
+  EXPECT_EQ(rgbSurfaceGetPixel(surface, 20, 15), 0x0000FFu);
+  Script().paintFill = true;
+  formDrawBackground(window, g, 0, 0, 40, 30, 0, 0);
+  EXPECT_EQ(rgbSurfaceGetPixel(surface, 20, 15), 0xFF0000u);
+  formDrawBackground(window, nullptr, 0, 0, 40, 30, 0, 0);  // nothing to draw into
+  RuntimeUnlockObject(g);
+  Script().paintFill = false;
+
+  // SetFocus gives the native window the keyboard focus, as the X server sees it.
+  RuntimeObject* other = Make();
+  RuntimeShowWindow(other);
+  Pump(200);
+  formSetFocus(window);
+  Pump(200);
+  EXPECT_EQ(test::Shell("xdotool getwindowfocus"), std::to_string(test::XidOf(View(window))) + "\n");
+  formSetFocus(other);
+  Pump(200);
+  EXPECT_EQ(test::Shell("xdotool getwindowfocus"), std::to_string(test::XidOf(View(other))) + "\n");
+}
+
+TEST_F(RuntimeWindowGuiTest, SocketsTheWindowMadeCloseWithIt) {
+  Script().canvasCount = 0;
+  RuntimeObject* window = Make();
+  RuntimeObject* server = WindowAllocateObject(window, RuntimeClassFromDefinition(LookupIntrinsicClass(string("ServerSocket"))));
+  ASSERT_NE(server, nullptr);
+  WindowAddControl(window, string("Server").Rep(), server);
+  ServerSocketPortSetter(server, 0, 0);
+  ServerSocketListen(server);
+  ASSERT_EQ(serverSocketIsListening(server, 0), 1);
+  RuntimeCloseWindow(window);
+  EXPECT_EQ(serverSocketIsListening(server, 0), 0) << "the window's server stopped listening";
+  RuntimeUnlockObject(server);
 }
 
 TEST_F(RuntimeWindowGuiTest, PropertiesWithoutAndWithANativeWindow) {

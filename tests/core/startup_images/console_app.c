@@ -160,8 +160,9 @@ static void Desktop(VornRuntimeObject *app) {
   RuntimeUnlockObject(keyboard);
 
   name = getFontName(0);
-  Check(SameText(name, "System") && getFontCount() > 1 && getFontName(getFontCount()) == 0 && getFontName(-1) == 0,
-        "font names");
+  Check(SameText(name, "System") && getFontCount() > 1, "font names");
+  Check(getFontName(getFontCount()) == 0 && TookException() && getFontName(-1) == 0 && TookException(),
+        "font names outside the list");
   RuntimeUnlockString(name);
   Check(getTextColor() != getFillColor() && getFrameColor() != getFillColor(), "theme colours");
   Check(getWindowCount() == 0 && getWindow(0) == 0 && getWindow(-1) == 0 && getControlWindow(0) == 0, "no windows");

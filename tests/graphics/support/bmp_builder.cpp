@@ -38,6 +38,7 @@ std::string BuildBmp(const BmpSpec& spec) {
     for (int i = 0; i < 5; ++i) Put32(&header, 0);
   }
   std::string palette;
+  for (uint32_t mask : spec.masks) Put32(&palette, mask);
   for (const auto& entry : spec.palette) {
     palette.push_back(static_cast<char>(entry[2]));
     palette.push_back(static_cast<char>(entry[1]));

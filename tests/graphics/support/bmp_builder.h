@@ -15,6 +15,7 @@ struct BmpSpec {
   int32_t bitsPerPixel = 24;
   bool coreHeader = false;  // 12-byte header with 3-byte palette entries
   uint32_t compression = 0;
+  std::vector<uint32_t> masks;                  // written right after the header
   std::vector<std::array<uint8_t, 3>> palette;  // red, green, blue
   std::vector<std::vector<uint8_t>> rows;       // file order, unpadded
 };

@@ -164,6 +164,10 @@ void OuterBoxCreateControls(VornRuntimeObject* self) {
 void BoxOpen(VornRuntimeObject* self) { Log(self, "Open"); }
 void BoxClose(VornRuntimeObject* self) { Log(self, "Close"); }
 void BoxEnableMenuItems(VornRuntimeObject* self) { Log(self, "EnableMenuItems"); }
+uint8_t BoxKeyDown(VornRuntimeObject* self, VornStringRecord* key) {
+  Log(self, ("KeyDown:" + std::string(string::Share(key).View())).c_str());
+  return 1;
+}
 uint8_t BoxCancelClose(VornRuntimeObject* self, uint8_t) {
   Log(self, "CancelClose");
   return Script().cancelClose;
@@ -212,6 +216,7 @@ void EnsureContainerTestClasses() {
                              {"#Close%%o<SliderBox>", Fn(&BoxClose), nullptr, 0},
                              {"#CancelClose%b%o<SliderBox>b", Fn(&BoxCancelClose), nullptr, 0},
                              {"#EnableMenuItems%%o<SliderBox>", Fn(&BoxEnableMenuItems), nullptr, 0},
+                             {"#KeyDown%b%o<SliderBox>s", Fn(&BoxKeyDown), nullptr, 0},
                          },
                          {Fn(&BoxFinalizer), nullptr});
   sOuterBox = MakeClass("OuterBox", "ContainerControl", sizeof(BoxObject),

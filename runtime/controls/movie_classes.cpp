@@ -1,11 +1,11 @@
-#include "graphics/movie_classes.h"
+#include "controls/movie_classes.h"
 
 #include <cstddef>
 
 #include "controls/binding_interfaces.h"
 #include "controls/control_support.h"
+#include "controls/movie_player_pane.h"
 #include "files/folder_item_hooks.h"
-#include "graphics/movie_player_pane.h"
 #include "objects/runtime_object.h"
 #include "strings/c_text.h"
 #include "strings/runtime_error.h"

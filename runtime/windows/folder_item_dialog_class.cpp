@@ -4,7 +4,7 @@
 #include <iterator>
 #include <new>
 
-#include "files/folder_item_dialog.h"
+#include "windows/folder_item_dialog.h"
 #include "objects/accessors.h"
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"

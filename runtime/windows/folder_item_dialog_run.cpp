@@ -5,7 +5,7 @@
 #include <string>
 
 #include "files/folder_item_class.h"
-#include "files/folder_item_dialog.h"
+#include "windows/folder_item_dialog.h"
 #include "files/folder_item_imp.h"
 #include "files/unix_path_text.h"
 #include "strings/runtime_error.h"

@@ -1,10 +1,10 @@
-#include "graphics/movie_player_pane.h"
+#include "controls/movie_player_pane.h"
 
 #include <gtk/gtk.h>
 
 #include "controls/pane_port.h"
 #include "graphics/graphics.h"
-#include "graphics/movie_classes.h"
+#include "controls/movie_classes.h"
 #include "graphics/movie_layer.h"
 #include "strings/runtime_error.h"
 #include "windows/gtk_pane_support.h"

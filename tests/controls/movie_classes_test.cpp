@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "controls/binding_interfaces.h"
-#include "graphics/movie_classes.h"
+#include "controls/movie_classes.h"
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"
 #include "support/class_test.h"
