@@ -12,7 +12,7 @@
 #include "files/folder_item_imp_unix.h"
 #include "files/random_access_mechanism.h"
 #include "files/support/temp_folder.h"
-#include "graphics/movie_classes.h"
+#include "controls/movie_classes.h"
 #include "objects/runtime_object.h"
 
 namespace vorn::testing {
