@@ -35,6 +35,7 @@ std::unique_ptr<vndbCursor> vndbCursor::Open(vndbHandle& handle, const std::stri
                                              const std::vector<std::string>& columns, const dbFilter* filter) {
   std::shared_ptr<const DbTableSchema> schema = handle.FindSchema(table);
   if (!schema) return nullptr;
+  vndbFile::Scope scope(handle.File());
   std::unique_ptr<vndbCursor> cursor(new vndbCursor(handle, schema->name));
   bool known = true;
   cursor->mFilter = DbRowFilter::Build(filter, *schema, &known);
@@ -56,6 +57,7 @@ std::unique_ptr<vndbCursor> vndbCursor::Open(vndbHandle& handle, const std::stri
 }
 
 std::unique_ptr<vndbCursor> vndbCursor::OpenTableList(vndbHandle& handle) {
+  vndbFile::Scope scope(handle.File());
   std::unique_ptr<vndbCursor> cursor(new vndbCursor(handle, kDbTablesTree));
   cursor->mColumns.push_back({"TableName", 1, kDbVarchar});
   cursor->mTree = vndbTree::OpenNamedTree(handle.File(), kDbTablesTree, {1});
@@ -69,11 +71,13 @@ std::string vndbCursor::ColumnName(size_t index) const {
 
 uint8_t vndbCursor::ColumnType(size_t index) {
   if (index >= mColumns.size() || !mTree) return 0;
+  vndbFile::Scope scope(mHandle.File());
   return mTree->GetField(mColumns[index].field).type;
 }
 
 std::optional<DbValue> vndbCursor::ColumnValue(size_t index) {
   if (index >= mColumns.size()) return std::nullopt;
+  vndbFile::Scope scope(mHandle.File());
   return FieldValue(mColumns[index].field);
 }
 
@@ -92,17 +96,21 @@ std::optional<DbValue> vndbCursor::FieldValue(uint8_t field) {
 
 bool vndbCursor::NextRow() {
   if (mEnded || !mTree) return false;
+  vndbFile::Scope scope(mHandle.File());
   const DbRowFilter::FieldReader read = [this](uint8_t field) { return FieldValue(field); };
   while (mTree->Next())
     if (mTree->IsCurrentVisible() && (!mFilter || mFilter->Matches(read))) return true;
   // The walk is over: rows whose key changed are put back now.
   mTree.reset();
   mEnded = true;
+  // A walk cut short by damage must not pass for the end of the rows.
+  mHandle.NoteFileDamage();
   return false;
 }
 
 bool vndbCursor::DeleteRow() {
-  if (!mTree || !mTree->IsCurrentVisible()) return false;
+  vndbFile::Scope scope(mHandle.File());
+  if (!mTree || !mHandle.CanWrite() || !mTree->IsCurrentVisible()) return false;
   if (mSchema) {
     for (const DbColumn& column : mSchema->columns) {
       DbFieldRef field = mTree->GetField(column.position);
@@ -113,7 +121,8 @@ bool vndbCursor::DeleteRow() {
 }
 
 bool vndbCursor::UpdateRow(const std::vector<std::pair<size_t, std::string>>& edits) {
-  if (!mSchema || !mTree || !mTree->IsCurrentVisible()) return false;
+  vndbFile::Scope scope(mHandle.File());
+  if (!mSchema || !mTree || !mHandle.CanWrite() || !mTree->IsCurrentVisible()) return false;
   DbRow row;
   std::vector<uint32_t> replaced;
   std::vector<uint32_t> written;
@@ -150,6 +159,7 @@ bool vndbCursor::UpdateRow(const std::vector<std::pair<size_t, std::string>>& ed
 std::string vndbCursor::ColumnSource(size_t index, std::string* key) {
   if (key) key->clear();
   if (index >= mColumns.size()) return {};
+  vndbFile::Scope scope(mHandle.File());
   if (key && mSchema && mTree) {
     for (uint8_t position : mSchema->primaryKey) {
       for (const DbColumn& column : mSchema->columns) {

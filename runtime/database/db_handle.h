@@ -60,9 +60,12 @@ class vndbHandle {
  public:
   // A new database (with its catalogue trees) written into the stream / file.
   static std::unique_ptr<vndbHandle> Create(std::unique_ptr<RandomAccessMechanism> stream);
-  static std::unique_ptr<vndbHandle> CreateFile(const std::string& path);
+  static std::unique_ptr<vndbHandle> Create(std::unique_ptr<vndbStorage> storage);
+  static std::unique_ptr<vndbHandle> CreateFile(const std::string& path, std::string* error = nullptr);
   // An existing database; null with the reason in `error` when it cannot be opened.
   static std::unique_ptr<vndbHandle> Open(std::unique_ptr<RandomAccessMechanism> stream,
+                                          std::string* error = nullptr);
+  static std::unique_ptr<vndbHandle> Open(std::unique_ptr<vndbStorage> storage,
                                           std::string* error = nullptr);
   static std::unique_ptr<vndbHandle> OpenFile(const std::string& path,
                                               std::string* error = nullptr);
@@ -83,6 +86,11 @@ class vndbHandle {
   // The stored value of a column of the given type, converted from its text; a large-object
   // column's text is written as a new object. False with the error set on failure.
   bool ConvertValue(const DbColumn& column, const std::string& text, DbValue* value);
+
+  // False with the error set when the file is damaged or read-only.
+  bool CanWrite();
+  // Sets the error from the file when it found damage; true then.
+  bool NoteFileDamage();
 
   int32_t ErrorCode() const { return mErrorCode; }
   const std::string& ErrorMessage() const { return mErrorMessage; }

@@ -83,6 +83,47 @@ bool vndbTree::CreateNamedTree(vndbFile& file, const std::string& name) {
   return master.InsertRecord(record, false) == InsertResult::kInserted;
 }
 
+namespace {
+
+// Leaves all lie at one depth, so the interior pages are read level by level and the last
+// level's children are only counted against the file, not read.
+bool ReachesInside(vndbFile& file, uint32_t root) {
+  std::vector<uint32_t> level{root};
+  for (size_t depth = 0; !level.empty() && depth < kMostDepth; ++depth) {
+    std::vector<uint32_t> below;
+    for (uint32_t number : level) {
+      if (number >= file.PageCount()) {
+        file.ReportDamage("page " + std::to_string(number) + " lies outside the file");
+        return false;
+      }
+      vndbPage* page = file.GetPage(number);
+      if (!page) return false;
+      if (page->Tag() != kDbInteriorPage) return true;
+      for (uint32_t at = 0; at + kEntryKeyOffset <= page->Used(); at += DbGet16(page->Data() + at))
+        below.push_back(DbGet32(page->Data() + at + 8));
+    }
+    level.swap(below);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool vndbTree::CheckReach(vndbFile& file) {
+  if (!ReachesInside(file, file.MasterRoot())) return false;
+  std::vector<uint32_t> roots;
+  vndbTree master(file);
+  while (master.Next()) {
+    size_t length = 0;
+    const uint8_t* record = master.CurrentRecord(&length);
+    if (record && record[2] == kDbLive) roots.push_back(DbGet32(record + kMasterRootOffset));
+  }
+  if (file.IsDamaged()) return false;
+  for (uint32_t root : roots)
+    if (!ReachesInside(file, root)) return false;
+  return true;
+}
+
 bool vndbTree::LocateMasterRecord() {
   vndbTree master(mFile);
   while (master.Next()) {

@@ -36,6 +36,9 @@ class vndbTree {
   static std::unique_ptr<vndbTree> OpenNamedTree(vndbFile& file, const std::string& name,
                                                  const Bytes& keyFields = {});
   static bool CreateNamedTree(vndbFile& file, const std::string& name);
+  // Whether every page that the trees' interior pages and the master records name lies inside
+  // the file (a file cut short names pages that new ones would take over); damage reported.
+  static bool CheckReach(vndbFile& file);
 
   // Keeps only records whose key begins with `prefix`.
   void SetFilter(Bytes prefix) { mFilter = std::move(prefix); mHasFilter = true; }
