@@ -90,12 +90,14 @@ namespace {
 bool ReachesInside(vndbFile& file, uint32_t root) {
   std::vector<uint32_t> level{root};
   for (size_t depth = 0; !level.empty() && depth < kMostDepth; ++depth) {
-    std::vector<uint32_t> below;
     for (uint32_t number : level) {
       if (number >= file.PageCount()) {
         file.ReportDamage("page " + std::to_string(number) + " lies outside the file");
         return false;
       }
+    }
+    std::vector<uint32_t> below;
+    for (uint32_t number : level) {
       vndbPage* page = file.GetPage(number);
       if (!page) return false;
       if (page->Tag() != kDbInteriorPage) return true;
