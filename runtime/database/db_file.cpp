@@ -64,6 +64,7 @@ vndbPage* vndbFile::Adopt(std::unique_ptr<vndbPage> page) {
 }
 
 void vndbFile::Forget(vndbPage* page) {
+  if (page == mLastPage) mLastPage = nullptr;
   Unlink(page);
   mCache.erase(page->number);
 }
@@ -84,6 +85,15 @@ void vndbFile::ReleaseBeyondBudget() {
 }
 
 vndbPage* vndbFile::GetPage(uint32_t number) {
+  // A walk asks for the same page many times over.
+  if (mLastPage && mLastPage->number == number) {
+    mLastPage->used = ++mUseCount;
+    if (mLastPage != mNewest) {
+      Unlink(mLastPage);
+      LinkNewest(mLastPage);
+    }
+    return mLastPage;
+  }
   auto cached = mCache.find(number);
   if (cached != mCache.end()) {
     vndbPage* page = cached->second.get();
@@ -93,6 +103,7 @@ vndbPage* vndbFile::GetPage(uint32_t number) {
       LinkNewest(page);
     }
     page->Touch();
+    mLastPage = page;
     return page;
   }
   if (!mStorage) return nullptr;
@@ -206,7 +217,7 @@ bool vndbFile::Create(std::unique_ptr<vndbStorage> storage) {
   if (!WriteHeaderWords(0, header, 16)) return Fail("The database file cannot be written");
   mCache.clear();
   mDirty.clear();
-  mOldest = mNewest = nullptr;
+  mOldest = mNewest = mLastPage = nullptr;
   mPageCount = mCommittedPageCount = 0;
   mMasterRoot = mCommittedMasterRoot = 0;
   mCommittedLength = kDbHeaderSize;
@@ -297,7 +308,7 @@ bool vndbFile::Close() {
   }
   mDirty.clear();
   mCache.clear();
-  mOldest = mNewest = nullptr;
+  mOldest = mNewest = mLastPage = nullptr;
   mStorage.reset();
   return ok && !mOpenFailed;
 }
@@ -403,6 +414,7 @@ void vndbFile::Rollback() {
   mDirty.clear();
   for (auto it = mCache.begin(); it != mCache.end();) {
     if (it->first >= mCommittedPageCount) {
+      if (it->second.get() == mLastPage) mLastPage = nullptr;
       Unlink(it->second.get());
       it = mCache.erase(it);
     } else {

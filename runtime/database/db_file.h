@@ -138,6 +138,7 @@ class vndbFile {
   std::vector<vndbPage*> mDirty;
   vndbPage* mOldest = nullptr;
   vndbPage* mNewest = nullptr;
+  vndbPage* mLastPage = nullptr;
   size_t mPageBudget = kDbDefaultPageBudget;
   uint64_t mUseCount = 0;
   uint64_t mOperationStart = 0;

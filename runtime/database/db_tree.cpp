@@ -189,6 +189,11 @@ vndbPage* vndbTree::PathPage(uint32_t number) {
 }
 
 bool vndbTree::SettleForward() {
+  if (!mPath.empty()) {
+    // Most steps stay on the leaf they are on.
+    vndbPage* page = mFile.GetPage(mPath.back().page);
+    if (page && page->Tag() != kDbInteriorPage && mPath.back().offset < page->Used()) return true;
+  }
   std::vector<vndbTreeLevel> saved = mPath;
   while (!mPath.empty()) {
     vndbTreeLevel& top = mPath.back();
@@ -229,17 +234,22 @@ bool vndbTree::Find(const Bytes& key, bool* found) {
     const uint8_t* data = page->Data();
     uint32_t used = page->Used();
     if (page->Tag() == kDbInteriorPage) {
-      int64_t chosen = -1;
-      for (uint32_t at = 0; at < used; at += DbGet16(data + at)) {
+      // The child of the last entry whose key is below `key`, else of the first entry; the
+      // entries stand in key order, so they are searched by halves.
+      mScratchOffsets.clear();
+      for (uint32_t at = 0; at < used; at += DbGet16(data + at)) mScratchOffsets.push_back(at);
+      size_t low = 0;
+      size_t high = mScratchOffsets.size();
+      while (low < high) {
+        size_t middle = (low + high) / 2;
+        uint32_t at = mScratchOffsets[middle];
         uint16_t length = DbGet16(data + at);
-        int order = DbCompareKeys(data + at + kEntryKeyOffset, length - kEntryKeyOffset,
-                                  key.data(), key.size());
-        if (order >= 0) {
-          if (chosen < 0) chosen = at;
-          break;
-        }
-        chosen = at;
+        if (DbCompareKeys(data + at + kEntryKeyOffset, length - kEntryKeyOffset, key.data(), key.size()) < 0)
+          low = middle + 1;
+        else
+          high = middle;
       }
+      int64_t chosen = mScratchOffsets.empty() ? -1 : int64_t(mScratchOffsets[low > 0 ? low - 1 : 0]);
       if (chosen < 0) {
         mFile.ReportDamage("interior page " + std::to_string(number) + " is empty");
         mPath.clear();
@@ -249,7 +259,7 @@ bool vndbTree::Find(const Bytes& key, bool* found) {
       number = DbGet32(data + chosen + 8);
       continue;
     }
-    mPath.push_back({number, 0});
+    mPath.push_back({number, SeekInLeaf(page, key)});
     break;
   }
   // Records may sit a page or more further on than the separators suggest; walk to the first
@@ -262,7 +272,8 @@ bool vndbTree::Find(const Bytes& key, bool* found) {
       continue;
     }
     if (record[2] == kDbLive) {
-      int order = DbCompareKeys(BuildKey(record, length), key);
+      BuildKeyInto(mScratchKey, record, length);
+      int order = DbCompareKeys(mScratchKey, key);
       if (order >= 0) {
         *found = order == 0;
         return true;
@@ -323,12 +334,45 @@ DbFieldRef vndbTree::GetField(uint8_t field) {
 }
 
 Bytes vndbTree::BuildKey(const uint8_t* record, size_t length) const {
+  Bytes key;
+  BuildKeyInto(key, record, length);
+  return key;
+}
+
+void vndbTree::BuildKeyInto(Bytes& key, const uint8_t* record, size_t length) const {
   if (!mNamed) {
     std::string name(reinterpret_cast<const char*>(record) + kMasterNameOffset,
                      length - kMasterNameOffset);
-    return DbMasterKey(name);
+    key = DbMasterKey(name);
+    return;
   }
-  return DbRowKey(record, length, mKeyFields);
+  DbRowKeyInto(key, record, length, mKeyFields);
+}
+
+// Live records of a leaf stand in key order (deleted ones may not), so the live ones are
+// searched by halves and only a few keys are built.
+uint32_t vndbTree::SeekInLeaf(vndbPage* leaf, const Bytes& key) {
+  const uint8_t* data = leaf->Data();
+  uint32_t used = leaf->Used();
+  mScratchOffsets.clear();
+  for (uint32_t at = 0; at + kDbRowFieldsOffset <= used;) {
+    uint16_t length = DbGet16(data + at);
+    if (length < kDbRowFieldsOffset || at + length > used) return 0;
+    if (data[at + 2] == kDbLive) mScratchOffsets.push_back(at);
+    at += length;
+  }
+  size_t low = 0;
+  size_t high = key.empty() ? 0 : mScratchOffsets.size();
+  while (low < high) {
+    size_t middle = (low + high) / 2;
+    uint32_t at = mScratchOffsets[middle];
+    BuildKeyInto(mScratchKey, data + at, DbGet16(data + at));
+    if (DbCompareKeys(mScratchKey, key) < 0)
+      low = middle + 1;
+    else
+      high = middle;
+  }
+  return low < mScratchOffsets.size() ? mScratchOffsets[low] : used;
 }
 
 bool vndbTree::InsertHere(const Bytes& record) {

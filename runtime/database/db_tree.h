@@ -55,6 +55,7 @@ class vndbTree {
 
   // The key of a leaf record of this tree.
   Bytes BuildKey(const uint8_t* record, size_t length) const;
+  void BuildKeyInto(Bytes& key, const uint8_t* record, size_t length) const;
 
   // Inserts a stamped leaf record at the current position.
   bool InsertHere(const Bytes& record);
@@ -84,6 +85,8 @@ class vndbTree {
   // Moves from the current position to the next leaf record; false at the end of the tree.
   bool SettleForward();
   bool InsertAt(size_t depth, const Bytes& record, uint32_t offset);
+  // The offset of the first live record of the leaf whose key is >= key, or the page's end.
+  uint32_t SeekInLeaf(vndbPage* leaf, const Bytes& key);
   bool RepositionAfter(const Bytes& record);
 
   vndbFile& mFile;
@@ -98,6 +101,8 @@ class vndbTree {
   bool mHasFilter = false;
   Bytes mFilter;
   std::vector<Bytes> mSpool;
+  Bytes mScratchKey;
+  std::vector<uint32_t> mScratchOffsets;
   size_t mRootSplits = 0;
   bool mSplit = false;
 };
