@@ -1,6 +1,10 @@
 #include "database/db_cursor.h"
 
+#include <cstdlib>
+
 #include "database/db_large_object.h"
+#include "database/sql_condition.h"
+#include "strings/vstring.h"
 
 namespace vorn {
 namespace {
@@ -29,6 +33,38 @@ std::string ValueText(const DbValue& value) {
   }
 }
 
+// The key prefix an equality on the first primary-key column pins every satisfying row to,
+// when the condition requires it whatever else it says. Only plain decimal integers qualify:
+// any reading of such a literal names the one key.
+Bytes KeyPrefix(const dbFilter* filter, const DbTableSchema& schema) {
+  if (!filter || schema.primaryKey.empty()) return {};
+  if (filter->op == kSqlAnd) {
+    Bytes left = KeyPrefix(filter->left, schema);
+    return left.empty() ? KeyPrefix(filter->right, schema) : left;
+  }
+  if (filter->op != kSqlEqual || !filter->column || !filter->value) return {};
+  const DbColumn* column = schema.Column(std::string(string::Share(filter->column).View()));
+  if (!column || column->position != schema.primaryKey[0] ||
+      (column->type != kDbInteger && column->type != kDbSmallint))
+    return {};
+  std::string text(string::Share(filter->value).View());
+  size_t digits = text.size() > 0 && text[0] == '-' ? 1 : 0;
+  if (text.size() <= digits || text.size() - digits > 9 ||
+      text.find_first_not_of("0123456789", digits) != std::string::npos)
+    return {};
+  int64_t value = std::strtoll(text.c_str(), nullptr, 10);
+  uint8_t bytes[4];
+  if (column->type == kDbSmallint) {
+    if (value < INT16_MIN || value > INT16_MAX) return {};
+    DbPut16(bytes, uint16_t(int16_t(value)));
+  } else {
+    DbPut32(bytes, uint32_t(int32_t(value)));
+  }
+  Bytes key;
+  DbAppendKeyValue(key, column->type, bytes, column->type == kDbSmallint ? 2 : 4);
+  return key;
+}
+
 }  // namespace
 
 std::unique_ptr<vndbCursor> vndbCursor::Open(vndbHandle& handle, const std::string& table,
@@ -40,6 +76,7 @@ std::unique_ptr<vndbCursor> vndbCursor::Open(vndbHandle& handle, const std::stri
   bool known = true;
   cursor->mFilter = DbRowFilter::Build(filter, *schema, &known);
   if (!known) return nullptr;
+  cursor->mSeek = KeyPrefix(filter, *schema);
   for (const std::string& name : columns) {
     if (name == "*") {
       for (const DbColumn& column : schema->columns)
@@ -98,8 +135,17 @@ bool vndbCursor::NextRow() {
   if (mEnded || !mTree) return false;
   vndbFile::Scope scope(mHandle.File());
   const DbRowFilter::FieldReader read = [this](uint8_t field) { return FieldValue(field); };
-  while (mTree->Next())
+  if (!mSeek.empty() && !mSought) {
+    // Straight to the rows of that key, instead of past every row before them.
+    mSought = true;
+    bool found = false;
+    mTree->SetFilter(mSeek);
+    if (!mTree->Find(mSeek, &found)) mSeek.clear();
+  }
+  while (mTree->Next()) {
+    if (!mSeek.empty() && !DbKeyHasPrefix(mTree->CurrentKey(), mSeek)) break;
     if (mTree->IsCurrentVisible() && (!mFilter || mFilter->Matches(read))) return true;
+  }
   // The walk is over: rows whose key changed are put back now.
   mTree.reset();
   mEnded = true;

@@ -61,6 +61,9 @@ class vndbCursor {
   std::unique_ptr<vndbTree> mTree;
   std::vector<Column> mColumns;
   std::unique_ptr<DbRowFilter> mFilter;
+  // The key prefix the filter pins the rows to (empty: none), and whether the walk went there.
+  Bytes mSeek;
+  bool mSought = false;
   bool mEnded = false;
 };
 
