@@ -1,6 +1,7 @@
 #include "database/db_file.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "database/db_journal.h"
@@ -187,6 +188,25 @@ void vndbFile::SetMasterRoot(uint32_t page) {
 }
 
 void vndbFile::BeginTransaction() { mInTransaction = true; }
+
+namespace {
+
+std::string Folded(const std::string& name) {
+  std::string folded = name;
+  for (char& c : folded) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return folded;
+}
+
+}  // namespace
+
+bool vndbFile::FindTreeHint(const std::string& name, TreeHint* hint) const {
+  auto found = mTreeHints.find(Folded(name));
+  if (found == mTreeHints.end()) return false;
+  *hint = found->second;
+  return true;
+}
+
+void vndbFile::SetTreeHint(const std::string& name, const TreeHint& hint) { mTreeHints[Folded(name)] = hint; }
 
 // --- opening and closing ----------------------------------------------------------------
 

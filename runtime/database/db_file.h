@@ -106,6 +106,15 @@ class vndbFile {
   bool IsDamaged() const { return mDamaged; }
   const std::string& Error() const { return mError; }
 
+  // Where a named tree's master record was last found (the layer above checks it is still so).
+  struct TreeHint {
+    uint32_t page = 0;
+    uint32_t offset = 0;
+    uint32_t id = 0;
+  };
+  bool FindTreeHint(const std::string& name, TreeHint* hint) const;
+  void SetTreeHint(const std::string& name, const TreeHint& hint);
+
   void SetPageBudget(size_t pages) { mPageBudget = pages < 16 ? 16 : pages; }
   size_t CachedPages() const { return mCache.size(); }
 
@@ -136,6 +145,7 @@ class vndbFile {
   std::unique_ptr<vndbStorage> mStorage;
   std::unordered_map<uint32_t, std::unique_ptr<vndbPage>> mCache;
   std::vector<vndbPage*> mDirty;
+  std::unordered_map<std::string, TreeHint> mTreeHints;  // by lower-cased name
   vndbPage* mOldest = nullptr;
   vndbPage* mNewest = nullptr;
   vndbPage* mLastPage = nullptr;

@@ -127,6 +127,23 @@ bool vndbTree::CheckReach(vndbFile& file) {
 }
 
 bool vndbTree::LocateMasterRecord() {
+  // Where the record was last found, when it is still there: the master tree is walked once
+  // per tree, not once per row inserted.
+  vndbFile::TreeHint hint;
+  if (mFile.FindTreeHint(mName, &hint)) {
+    vndbPage* page = mFile.GetPage(hint.page);
+    if (page && page->Tag() == kDbMasterLeaf && hint.offset + kMasterNameOffset <= page->Used()) {
+      const uint8_t* record = page->Data() + hint.offset;
+      size_t length = DbGet16(record);
+      if (record[2] == kDbLive && DbGet32(record + kDbRecordIdOffset) == hint.id &&
+          length >= kMasterNameOffset && hint.offset + length <= page->Used() &&
+          SameName(record + kMasterNameOffset, length - kMasterNameOffset, mName)) {
+        mMasterId = hint.id;
+        mMasterAt = {hint.page, hint.offset};
+        return true;
+      }
+    }
+  }
   vndbTree master(mFile);
   while (master.Next()) {
     if (!master.IsCurrentVisible()) continue;
@@ -135,6 +152,7 @@ bool vndbTree::LocateMasterRecord() {
     if (SameName(record + kMasterNameOffset, length - kMasterNameOffset, mName)) {
       mMasterId = DbGet32(record + kDbRecordIdOffset);
       mMasterAt = master.mPath.back();
+      mFile.SetTreeHint(mName, {mMasterAt.page, mMasterAt.offset, mMasterId});
       return true;
     }
   }
