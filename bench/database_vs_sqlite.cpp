@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -275,4 +276,10 @@ BENCHMARK(BM_ScanWithFilter_SQLite)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OrderBy100k_Ours)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OrderBy100k_SQLite)->Unit(benchmark::kMillisecond);
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::filesystem::remove_all(Folder());
+  return 0;
+}
