@@ -50,7 +50,7 @@ std::set<int> Rows(vndbHandle& db) {
 std::unique_ptr<vndbHandle> NewDatabase(SimDisk& disk) {
   auto db = vndbHandle::Create(disk.Storage());
   EXPECT_TRUE(db && db->CreateTable("log", {{"id", kDbInteger, false}, {"text", kDbVarchar, true}}, {0}) &&
-              db->Commit());
+              db->Commit()) << (db ? db->ErrorMessage() : "no handle");
   return db;
 }
 
@@ -90,7 +90,7 @@ void RunPowerCuts(uint32_t shuffleSeed) {
     std::set<int> rows = Rows(*db);
     EXPECT_TRUE(rows == RowsAfter(returned) || rows == RowsAfter(returned + 1))
         << "seed " << shuffleSeed << ", cut at " << cut << " after " << returned << " commits: " << rows.size() << " rows";
-    ASSERT_TRUE(db->AddTableRecord("log", {{"id", "1"}}));
+    ASSERT_TRUE(db->AddTableRecord("log", {{"id", "1"}})) << db->ErrorMessage();
     EXPECT_TRUE(db->Commit()) << "cut at " << cut << ": " << db->ErrorMessage();
   }
 }
