@@ -171,6 +171,7 @@ vndbPage* vndbFile::NewPageWithTag(uint32_t tag) {
 }
 
 void vndbFile::MarkModified(vndbPage* page) {
+  ++page->version;
   if (page->dirty) return;
   BeginTransaction();
   page->dirty = true;

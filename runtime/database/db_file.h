@@ -36,6 +36,12 @@ struct vndbPage : public purgableObject {
   vndbFile* owner = nullptr;
   vndbPage* older = nullptr;  // the cache's own least-recently-used order
   vndbPage* newer = nullptr;
+  // Raised by every MarkModified, which comes before every change of the page's bytes; the
+  // tree layer keeps the offsets of the page's records here while it is unchanged.
+  uint64_t version = 0;
+  uint64_t offsetsVersion = UINT64_MAX;
+  bool offsetsSound = false;
+  std::vector<uint16_t> offsets;
 
   uint32_t Tag() const { return DbGet32(bytes); }
   uint16_t Used() const { return DbGet16(bytes + 16); }

@@ -250,24 +250,22 @@ bool vndbTree::Find(const Bytes& key, bool* found) {
       return false;
     }
     const uint8_t* data = page->Data();
-    uint32_t used = page->Used();
     if (page->Tag() == kDbInteriorPage) {
       // The child of the last entry whose key is below `key`, else of the first entry; the
       // entries stand in key order, so they are searched by halves.
-      mScratchOffsets.clear();
-      for (uint32_t at = 0; at < used; at += DbGet16(data + at)) mScratchOffsets.push_back(at);
+      const std::vector<uint16_t>& offsets = RecordOffsets(page);
       size_t low = 0;
-      size_t high = mScratchOffsets.size();
+      size_t high = offsets.size();
       while (low < high) {
         size_t middle = (low + high) / 2;
-        uint32_t at = mScratchOffsets[middle];
+        uint32_t at = offsets[middle];
         uint16_t length = DbGet16(data + at);
         if (DbCompareKeys(data + at + kEntryKeyOffset, length - kEntryKeyOffset, key.data(), key.size()) < 0)
           low = middle + 1;
         else
           high = middle;
       }
-      int64_t chosen = mScratchOffsets.empty() ? -1 : int64_t(mScratchOffsets[low > 0 ? low - 1 : 0]);
+      int64_t chosen = offsets.empty() ? -1 : int64_t(offsets[low > 0 ? low - 1 : 0]);
       if (chosen < 0) {
         mFile.ReportDamage("interior page " + std::to_string(number) + " is empty");
         mPath.clear();
@@ -367,30 +365,53 @@ void vndbTree::BuildKeyInto(Bytes& key, const uint8_t* record, size_t length) co
   DbRowKeyInto(key, record, length, mKeyFields);
 }
 
+const std::vector<uint16_t>& vndbTree::RecordOffsets(vndbPage* page) {
+  if (page->offsetsVersion == page->version) return page->offsets;
+  const uint8_t* data = page->Data();
+  uint32_t used = page->Used();
+  bool interior = page->Tag() == kDbInteriorPage;
+  uint32_t least = interior ? kEntryKeyOffset : kDbRowFieldsOffset;
+  page->offsets.clear();
+  page->offsetsSound = true;
+  for (uint32_t at = 0; at < used;) {
+    uint16_t length = DbGet16(data + at);
+    if (length < least || at + length > used) {
+      page->offsetsSound = false;
+      break;
+    }
+    if (interior || data[at + 2] == kDbLive) page->offsets.push_back(uint16_t(at));
+    at += length;
+  }
+  page->offsetsVersion = page->version;
+  return page->offsets;
+}
+
 // Live records of a leaf stand in key order (deleted ones may not), so the live ones are
-// searched by halves and only a few keys are built.
+// searched by halves and only a few keys are built; a key past the last one, the common case
+// of rows added in key order, takes one.
 uint32_t vndbTree::SeekInLeaf(vndbPage* leaf, const Bytes& key) {
   const uint8_t* data = leaf->Data();
   uint32_t used = leaf->Used();
-  mScratchOffsets.clear();
-  for (uint32_t at = 0; at + kDbRowFieldsOffset <= used;) {
-    uint16_t length = DbGet16(data + at);
-    if (length < kDbRowFieldsOffset || at + length > used) return 0;
-    if (data[at + 2] == kDbLive) mScratchOffsets.push_back(at);
-    at += length;
-  }
+  const std::vector<uint16_t>& offsets = RecordOffsets(leaf);
+  if (!leaf->offsetsSound) return 0;
+  if (offsets.empty()) return used;
+  if (key.empty()) return offsets.front();
+  auto keyAt = [&](size_t index) -> const Bytes& {
+    uint32_t at = offsets[index];
+    BuildKeyInto(mScratchKey, data + at, DbGet16(data + at));
+    return mScratchKey;
+  };
+  if (DbCompareKeys(keyAt(offsets.size() - 1), key) < 0) return used;
   size_t low = 0;
-  size_t high = key.empty() ? 0 : mScratchOffsets.size();
+  size_t high = offsets.size() - 1;
   while (low < high) {
     size_t middle = (low + high) / 2;
-    uint32_t at = mScratchOffsets[middle];
-    BuildKeyInto(mScratchKey, data + at, DbGet16(data + at));
-    if (DbCompareKeys(mScratchKey, key) < 0)
+    if (DbCompareKeys(keyAt(middle), key) < 0)
       low = middle + 1;
     else
       high = middle;
   }
-  return low < mScratchOffsets.size() ? mScratchOffsets[low] : used;
+  return offsets[low];
 }
 
 bool vndbTree::InsertHere(const Bytes& record) {
@@ -430,6 +451,7 @@ bool vndbTree::InsertAt(size_t depth, const Bytes& record, uint32_t offset) {
   if (!page || n > kDbDataSize) return false;
   uint32_t used = page->Used();
   if (offset > used) return false;
+  bool listed = page->offsetsVersion == page->version && page->offsetsSound;
   mFile.MarkModified(page);
   uint8_t* data = page->Data();
   uint32_t tail = used - offset;
@@ -438,6 +460,14 @@ bool vndbTree::InsertAt(size_t depth, const Bytes& record, uint32_t offset) {
     std::memcpy(data + offset, record.data(), n);
     page->SetUsed(uint16_t(used + n));
     if (mPath[depth].offset >= offset) mPath[depth].offset += uint32_t(n);
+    if (listed) {
+      // The offsets of the page's records follow the insertion instead of being read afresh.
+      std::vector<uint16_t>& offsets = page->offsets;
+      auto at = std::lower_bound(offsets.begin(), offsets.end(), uint16_t(offset));
+      for (auto moved = at; moved != offsets.end(); ++moved) *moved = uint16_t(*moved + n);
+      if (page->Tag() == kDbInteriorPage || record[2] == kDbLive) offsets.insert(at, uint16_t(offset));
+      page->offsetsVersion = page->version;
+    }
     return true;
   }
   mSplit = true;

@@ -87,6 +87,9 @@ class vndbTree {
   bool InsertAt(size_t depth, const Bytes& record, uint32_t offset);
   // The offset of the first live record of the leaf whose key is >= key, or the page's end.
   uint32_t SeekInLeaf(vndbPage* leaf, const Bytes& key);
+  // The offsets of an interior page's entries or of a leaf's live records, kept with the page
+  // until it changes.
+  const std::vector<uint16_t>& RecordOffsets(vndbPage* page);
   bool RepositionAfter(const Bytes& record);
 
   vndbFile& mFile;
@@ -102,7 +105,6 @@ class vndbTree {
   Bytes mFilter;
   std::vector<Bytes> mSpool;
   Bytes mScratchKey;
-  std::vector<uint32_t> mScratchOffsets;
   size_t mRootSplits = 0;
   bool mSplit = false;
 };
