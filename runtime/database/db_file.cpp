@@ -83,6 +83,16 @@ void vndbFile::ReleaseBeyondBudget() {
     if (!page->dirty) Forget(page);
     page = next;
   }
+  // Changed pages go to the file only when they hold the cache at twice its budget.
+  if (mCache.size() >= 2 * mPageBudget && !mDirty.empty() && mStorage && !mReadOnly &&
+      !mSpillFailed && !mDamaged) {
+    SpillChanges();
+    for (page = mOldest; page && mCache.size() >= mPageBudget && page->used < mOperationStart;) {
+      vndbPage* next = page->newer;
+      if (!page->dirty) Forget(page);
+      page = next;
+    }
+  }
 }
 
 vndbPage* vndbFile::GetPage(uint32_t number) {
@@ -341,24 +351,61 @@ void vndbFile::ReportDamage(const std::string& reason) {
 
 // --- transactions -----------------------------------------------------------------------
 
-bool vndbFile::WriteJournal(const std::vector<vndbPage*>& pages) {
-  vndbStore* journal = mStorage->Journal(true);
-  if (!journal) return false;
-  DbJournalInfo info;
-  info.identity = mStorage->Identity();
-  info.serial = mSerial;
-  info.length = mCommittedLength;
-  if (!mStorage->Database().Read(0, info.header, kDbHeaderSize)) return false;
-  DbJournalWriter writer(*journal, info);
+bool vndbFile::JournalPages(const std::vector<vndbPage*>& pages) {
+  if (!mJournalWriter) {
+    vndbStore* journal = mStorage->Journal(true);
+    if (!journal) return false;
+    DbJournalInfo info;
+    info.identity = mStorage->Identity();
+    info.serial = mSerial;
+    info.length = mCommittedLength;
+    if (!mStorage->Database().Read(0, info.header, kDbHeaderSize)) return false;
+    mJournalWriter = std::make_unique<DbJournalWriter>(*journal, info);
+  }
   uint8_t before[kDbPageSize];
   for (const vndbPage* page : pages) {
-    // Pages past the committed end go away with the length; the rest keep their old image.
-    if (PageOffset(page->number) + kDbPageSize > mCommittedLength) continue;
+    // Pages past the committed end go away with the length; a page already in the journal
+    // keeps the image it had before the transaction.
+    if (PageOffset(page->number) + kDbPageSize > mCommittedLength || !mJournaled.insert(page->number).second)
+      continue;
     if (!mStorage->Database().Read(PageOffset(page->number), before, kDbPageSize) ||
-        !writer.Add(page->number, before))
+        !mJournalWriter->Add(page->number, before))
       return false;
   }
-  return writer.Finish();
+  return mJournalWriter->Finish();
+}
+
+void vndbFile::EndJournal() {
+  mJournalWriter.reset();
+  mJournaled.clear();
+  mSpilled = false;
+  mSpillFailed = false;
+}
+
+// Changed pages that no running operation uses go to the file before commit, their old images
+// journaled first, so that one transaction need not hold all its pages in memory.
+void vndbFile::SpillChanges() {
+  std::vector<vndbPage*> pages;
+  for (vndbPage* page : mDirty)
+    if (page->used < mOperationStart) pages.push_back(page);
+  if (pages.empty()) return;
+  std::sort(pages.begin(), pages.end(),
+            [](const vndbPage* a, const vndbPage* b) { return a->number < b->number; });
+  bool ok = JournalPages(pages);
+  if (ok && !mSpilled) {
+    uint32_t begin[4] = {mSerial, 1, mNextRecordId, mMasterRoot};
+    ok = WriteHeaderWords(kDbHeaderSerial, begin, 4);
+  }
+  mSpilled = true;
+  for (vndbPage* page : pages) {
+    ok = ok && WritePage(*page);
+    if (!ok) break;
+    page->dirty = false;
+  }
+  // Pages written are clean and may be released; only the others stay listed.
+  std::erase_if(mDirty, [](const vndbPage* page) { return !page->dirty; });
+  // After a failure the commit fails and the journal is put back.
+  if (!ok) mSpillFailed = true;
 }
 
 bool vndbFile::WriteChanges(const std::vector<vndbPage*>& pages) {
@@ -378,8 +425,10 @@ bool vndbFile::WriteChanges(const std::vector<vndbPage*>& pages) {
 bool vndbFile::RestoreFromJournal() {
   vndbStore* journal = mStorage->Journal(false);
   DbJournalInfo info;
-  return journal && DbReadJournal(*journal, mStorage->Identity(), &info) == DbJournalState::kSound &&
-         DbReplayJournal(*journal, info, mStorage->Database());
+  bool restored = journal && DbReadJournal(*journal, mStorage->Identity(), &info) == DbJournalState::kSound &&
+                  DbReplayJournal(*journal, info, mStorage->Database());
+  if (restored) journal->SetLength(0);
+  return restored;
 }
 
 bool vndbFile::Commit() {
@@ -392,29 +441,18 @@ bool vndbFile::Commit() {
   std::vector<vndbPage*> pages = mDirty;
   std::sort(pages.begin(), pages.end(),
             [](const vndbPage* a, const vndbPage* b) { return a->number < b->number; });
-  if (!WriteJournal(pages)) {
-    // The file itself was not touched.
-    if (vndbStore* journal = mStorage->Journal(false)) journal->SetLength(0);
+  if (mSpillFailed || !JournalPages(pages) || !WriteChanges(pages)) {
+    // Rollback puts the journal back when the file was touched.
     Rollback();
+    if (mDamaged) return false;
     mError.clear();
-    return Fail("The changes could not be written (the journal failed): the file keeps its last commit");
-  }
-  if (!WriteChanges(pages)) {
-    bool restored = RestoreFromJournal();
-    Rollback();
-    mError.clear();
-    if (!restored) {
-      // The journal stays; the next open puts the last commit back.
-      ReportDamage("writing the changes failed and the last commit is restored when the file is next opened");
-      return false;
-    }
-    if (vndbStore* journal = mStorage->Journal(false)) journal->SetLength(0);
     return Fail("The changes could not be written: the file keeps its last commit");
   }
   // Committed; the journal is only emptied, as one that is left is known stale by its serial.
   if (vndbStore* journal = mStorage->Journal(false)) journal->SetLength(0);
   for (vndbPage* page : pages) page->dirty = false;
   mDirty.clear();
+  EndJournal();
   mCommittedNextRecordId = mNextRecordId;
   mCommittedPageCount = mPageCount;
   mCommittedMasterRoot = mMasterRoot;
@@ -431,8 +469,27 @@ void vndbFile::EndTransaction() {
 }
 
 void vndbFile::Rollback() {
+  bool touched = mSpilled || mInTransaction;
   for (vndbPage* page : mDirty) Forget(page);
   mDirty.clear();
+  if (mStorage && touched && !mReadOnly) {
+    // Whatever of the transaction reached the file (spilled pages, a cut-short commit) goes;
+    // pages read since may hold it, so the cache goes too.
+    bool wrote = mSpilled;
+    if (!wrote) {
+      uint8_t header[kDbHeaderSize];
+      wrote = mStorage->Database().Read(0, header, kDbHeaderSize) && DbGet32(header + kDbHeaderOpenFlag) != 0;
+    }
+    if (wrote) {
+      if (!RestoreFromJournal())
+        ReportDamage("undoing the changes failed; the last commit is restored when the file is next opened");
+      mCache.clear();
+      mOldest = mNewest = mLastPage = nullptr;
+    } else if (vndbStore* journal = mJournalWriter ? mStorage->Journal(false) : nullptr) {
+      journal->SetLength(0);
+    }
+  }
+  EndJournal();
   for (auto it = mCache.begin(); it != mCache.end();) {
     if (it->first >= mCommittedPageCount) {
       if (it->second.get() == mLastPage) mLastPage = nullptr;

@@ -17,9 +17,11 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "database/db_format.h"
+#include "database/db_journal.h"
 #include "database/db_storage.h"
 #include "objects/purgable_object.h"
 
@@ -121,7 +123,7 @@ class vndbFile {
   bool FindTreeHint(const std::string& name, TreeHint* hint) const;
   void SetTreeHint(const std::string& name, const TreeHint& hint);
 
-  void SetPageBudget(size_t pages) { mPageBudget = pages < 16 ? 16 : pages; }
+  void SetPageBudget(size_t pages) { mPageBudget = pages < 4 ? 4 : pages; }
   size_t CachedPages() const { return mCache.size(); }
 
  private:
@@ -131,7 +133,10 @@ class vndbFile {
   bool Recover(const uint8_t* header);
   bool WriteHeaderWords(int32_t offset, const uint32_t* words, int count);
   bool WritePage(const vndbPage& page);
-  bool WriteJournal(const std::vector<vndbPage*>& pages);
+  // Adds the old images of the pages not yet journaled in this transaction and syncs.
+  bool JournalPages(const std::vector<vndbPage*>& pages);
+  void EndJournal();
+  void SpillChanges();
   bool WriteChanges(const std::vector<vndbPage*>& pages);
   // Undoes a commit that failed after the file was touched; false when even that failed.
   bool RestoreFromJournal();
@@ -151,6 +156,10 @@ class vndbFile {
   std::unique_ptr<vndbStorage> mStorage;
   std::unordered_map<uint32_t, std::unique_ptr<vndbPage>> mCache;
   std::vector<vndbPage*> mDirty;
+  std::unique_ptr<DbJournalWriter> mJournalWriter;  // while this transaction's journal is open
+  std::unordered_set<uint32_t> mJournaled;
+  bool mSpilled = false;      // pages of this transaction reached the file before commit
+  bool mSpillFailed = false;
   std::unordered_map<std::string, TreeHint> mTreeHints;  // by lower-cased name
   vndbPage* mOldest = nullptr;
   vndbPage* mNewest = nullptr;

@@ -68,9 +68,14 @@ bool DbJournalWriter::Add(uint32_t page, const uint8_t* bytes) {
 
 bool DbJournalWriter::Finish() {
   if (!mOk) return false;
+  // A header that was synced may be needed until the new one is: the new entries must be on the
+  // medium before the header that counts them can replace it.
+  if (mFinished && !mJournal.Sync()) return mOk = false;
   uint8_t header[kDbJournalHeaderSize];
   EncodeHeader(mInfo, mChecksum, header);
-  return mJournal.Write(0, header, kDbJournalHeaderSize) && mJournal.Sync();
+  mOk = mJournal.Write(0, header, kDbJournalHeaderSize) && mJournal.Sync();
+  mFinished = mOk;
+  return mOk;
 }
 
 DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInfo* info) {
@@ -87,7 +92,9 @@ DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInf
   info->pageCount = DbGet32(header + 20);
   info->length = int64_t(Get64(header + 24));
   std::memcpy(info->header, header + 32, kDbHeaderSize);
-  if (length != EntryOffset(info->pageCount) || info->length < kDbHeaderSize ||
+  // Entries past the count were being added when the writer stopped: their pages were never
+  // written to the file, so they are not needed.
+  if (length < EntryOffset(info->pageCount) || info->length < kDbHeaderSize ||
       DbGet32(info->header) != kDbMagic)
     return DbJournalState::kDamaged;
   uint64_t checksum = kChecksumSeed;

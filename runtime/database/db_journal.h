@@ -33,7 +33,8 @@ class DbJournalWriter {
  public:
   DbJournalWriter(vndbStore& journal, const DbJournalInfo& info);
   bool Add(uint32_t page, const uint8_t* bytes);
-  // Writes the header over the entries and syncs; false when anything failed.
+  // Writes the header over the entries and syncs; false when anything failed. May be called
+  // again after more entries.
   bool Finish();
 
  private:
@@ -41,6 +42,7 @@ class DbJournalWriter {
   DbJournalInfo mInfo;
   uint64_t mChecksum;
   bool mOk = true;
+  bool mFinished = false;
 };
 
 enum class DbJournalState {

@@ -14,22 +14,23 @@ namespace {
 using dbtest::SimDisk;
 
 constexpr int kTransactions = 4;
-constexpr int kRowsPerTransaction = 12;
+// Rows each transaction adds; more when changed pages are to outgrow the cache.
+int gRowsPerTransaction = 12;
 
 // Transaction t adds rows t*100 + i (long enough to split pages) and deletes those of t - 2, so
 // that it changes pages the file already holds as well as adding new ones.
 std::set<int> RowsAfter(int transactions) {
   std::set<int> rows;
   for (int t = 1; t <= transactions; ++t) {
-    for (int i = 0; i < kRowsPerTransaction; ++i) rows.insert(t * 100 + i);
+    for (int i = 0; i < gRowsPerTransaction; ++i) rows.insert(t * 100 + i);
     if (t > 2)
-      for (int i = 0; i < kRowsPerTransaction; ++i) rows.erase((t - 2) * 100 + i);
+      for (int i = 0; i < gRowsPerTransaction; ++i) rows.erase((t - 2) * 100 + i);
   }
   return rows;
 }
 
 void Change(vndbHandle& db, int t) {
-  for (int i = 0; i < kRowsPerTransaction; ++i) {
+  for (int i = 0; i < gRowsPerTransaction; ++i) {
     ASSERT_TRUE(db.AddTableRecord("log", {{"id", std::to_string(t * 100 + i)}, {"text", std::string(600, char('a' + t))}}));
   }
   auto cursor = vndbCursor::Open(db, "log", {"id"});
@@ -57,18 +58,27 @@ std::unique_ptr<vndbHandle> NewDatabase(SimDisk& disk) {
 // Whatever moment the power goes, the file opens with every commit that returned and either
 // all of the one under way or none of it; with a seed other than 0, unsynced writes survive at
 // random.
-void RunPowerCuts(uint32_t shuffleSeed) {
+// With a page budget, changed pages reach the file before their commit (spilled).
+void RunPowerCuts(uint32_t shuffleSeed, size_t budget = 0) {
   bool shuffle = shuffleSeed != 0;
+  gRowsPerTransaction = budget ? 60 : 12;
   int64_t total = 0;
   {
     SimDisk disk;
     auto db = NewDatabase(disk);
+    if (budget) db->File().SetPageBudget(budget);
     int64_t start = disk.operations;
+    int64_t spilled = 0;
     for (int t = 1; t <= kTransactions; ++t) {
+      int64_t before = disk.operations;
       Change(*db, t);
+      spilled += disk.operations - before;
       ASSERT_TRUE(db->Commit());
     }
     total = disk.operations - start;
+    if (budget) {
+      ASSERT_GT(spilled, 0) << "nothing was spilled";
+    }
   }
   std::mt19937 random(shuffleSeed);
   for (int64_t cut = 0; cut <= total; ++cut) {
@@ -76,6 +86,7 @@ void RunPowerCuts(uint32_t shuffleSeed) {
     int returned = 0;
     {
       auto db = NewDatabase(disk);
+      if (budget) db->File().SetPageBudget(budget);
       disk.operationsLeft = cut;
       for (int t = 1; t <= kTransactions; ++t) {
         Change(*db, t);
@@ -98,9 +109,32 @@ void RunPowerCuts(uint32_t shuffleSeed) {
 TEST(JournalTest, APowerCutAtAnyMomentKeepsWholeCommits) {
   // Seeded, so that a failure can be replayed.
   for (uint32_t seed = 0; seed <= 8; ++seed) RunPowerCuts(seed);
+  for (uint32_t seed = 0; seed <= 3; ++seed) RunPowerCuts(seed, 4);
+}
+
+TEST(JournalTest, ARollbackUndoesPagesThatReachedTheFileEarly) {
+  gRowsPerTransaction = 60;
+  SimDisk disk;
+  auto db = NewDatabase(disk);
+  Change(*db, 1);
+  ASSERT_TRUE(db->Commit());
+  db->File().SetPageBudget(4);
+  int64_t before = disk.operations;
+  for (int t = 2; t <= 4; ++t) Change(*db, t);
+  ASSERT_GT(disk.operations, before) << "nothing was spilled";
+  db->Rollback();
+  EXPECT_EQ(Rows(*db), RowsAfter(1));
+  Change(*db, 2);
+  ASSERT_TRUE(db->Commit());
+  db.reset();
+  disk.PowerCut();
+  auto reopened = vndbHandle::Open(disk.Storage());
+  ASSERT_TRUE(reopened);
+  EXPECT_EQ(Rows(*reopened), RowsAfter(2));
 }
 
 TEST(JournalTest, AFullDiskUndoesTheCommitAndKeepsTheLast) {
+  gRowsPerTransaction = 12;
   for (int64_t allowed : {0, 2, 4, 6, 8}) {
     SimDisk disk;
     auto db = NewDatabase(disk);
@@ -126,6 +160,7 @@ TEST(JournalTest, AFullDiskUndoesTheCommitAndKeepsTheLast) {
 // The disk as a commit left it when the power went after the file was marked and partly
 // written: the journal is needed to put the last commit back.
 SimDisk InterruptedCommit() {
+  gRowsPerTransaction = 12;
   for (int64_t cut = 0; cut < 1000; ++cut) {
     SimDisk disk;
     {
@@ -178,6 +213,7 @@ TEST(JournalTest, OnlyASoundJournalOfTheFileIsReplayed) {
 
 TEST(JournalTest, AStaleOrUnfinishedJournalIsSetAside) {
   // The power went while the journal was written: the file was never touched.
+  gRowsPerTransaction = 12;
   SimDisk disk;
   {
     auto db = NewDatabase(disk);
@@ -195,6 +231,7 @@ TEST(JournalTest, AStaleOrUnfinishedJournalIsSetAside) {
 }
 
 TEST(JournalTest, AReadOnlyFileReadsButTakesNoChange) {
+  gRowsPerTransaction = 12;
   SimDisk disk;
   {
     auto db = NewDatabase(disk);
