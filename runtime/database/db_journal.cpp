@@ -51,7 +51,7 @@ DbJournalWriter::DbJournalWriter(vndbStore& journal, const DbJournalInfo& info)
     : mJournal(journal), mInfo(info), mChecksum(kChecksumSeed) {
   mInfo.pageCount = 0;
   // An old journal's header must not stand over the new entries, even for a moment.
-  mOk = mJournal.SetLength(0);
+  mOk = mJournal.Length() == 0 || mJournal.SetLength(0);
 }
 
 bool DbJournalWriter::Add(uint32_t page, const uint8_t* bytes) {
