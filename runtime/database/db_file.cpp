@@ -74,24 +74,23 @@ bool vndbFile::Releasable(const vndbPage* page) const {
   return !page->dirty && page->used < mOperationStart;
 }
 
-void vndbFile::ReleaseBeyondBudget() {
+void vndbFile::ReleaseClean() {
   // The oldest pages come first; one used in the running operation ends the search, since
   // everything newer was used in it too.
-  vndbPage* page = mOldest;
-  while (page && mCache.size() >= mPageBudget && page->used < mOperationStart) {
+  for (vndbPage* page = mOldest; page && mCache.size() >= mPageBudget && page->used < mOperationStart;) {
     vndbPage* next = page->newer;
     if (!page->dirty) Forget(page);
     page = next;
   }
+}
+
+void vndbFile::ReleaseBeyondBudget() {
+  ReleaseClean();
   // Changed pages go to the file only when they hold the cache at twice its budget.
-  if (mCache.size() >= 2 * mPageBudget && !mDirty.empty() && mStorage && !mReadOnly &&
-      !mSpillFailed && !mDamaged) {
+  if (mCache.size() >= 2 * mPageBudget && !mDirty.empty() && mStorage && !mReadOnly && !mSpillFailed &&
+      !mDamaged) {
     SpillChanges();
-    for (page = mOldest; page && mCache.size() >= mPageBudget && page->used < mOperationStart;) {
-      vndbPage* next = page->newer;
-      if (!page->dirty) Forget(page);
-      page = next;
-    }
+    ReleaseClean();
   }
 }
 

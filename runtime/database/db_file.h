@@ -151,6 +151,7 @@ class vndbFile {
   void LinkNewest(vndbPage* page);
   void Unlink(vndbPage* page);
   bool Releasable(const vndbPage* page) const;
+  void ReleaseClean();
   void ReleaseBeyondBudget();
 
   std::unique_ptr<vndbStorage> mStorage;
