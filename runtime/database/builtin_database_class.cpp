@@ -119,8 +119,9 @@ uint8_t Reconnect(RuntimeObject* object) {
 
 RuntimeObject* CreateDatabaseAt(const std::string& path, std::string* error) {
   if (path.empty()) return nullptr;
-  std::unique_ptr<vndbHandle> handle = vndbHandle::CreateFile(path);
-  if (!handle && error) *error = "The database file cannot be created";
+  std::string reason;
+  std::unique_ptr<vndbHandle> handle = vndbHandle::CreateFile(path, &reason);
+  if (!handle && error) *error = reason.empty() ? "The database file cannot be created" : reason;
   return WrapBuiltInDatabase(std::move(handle));
 }
 

@@ -1,7 +1,11 @@
 #include "database/db_cursor.h"
 
+#include <cstdlib>
+
 #include "database/db_large_object.h"
 #include "database/db_value_text.h"
+#include "database/sql_condition.h"
+#include "strings/vstring.h"
 
 namespace vorn {
 namespace {
@@ -20,16 +24,50 @@ std::string KeyLiteral(const DbValue& value) {
   return quoted + "'";
 }
 
+// The key prefix an equality on the first primary-key column pins every satisfying row to,
+// when the condition requires it whatever else it says. Only plain decimal integers qualify:
+// any reading of such a literal names the one key.
+Bytes KeyPrefix(const dbFilter* filter, const DbTableSchema& schema) {
+  if (!filter || schema.primaryKey.empty()) return {};
+  if (filter->op == kSqlAnd) {
+    Bytes left = KeyPrefix(filter->left, schema);
+    return left.empty() ? KeyPrefix(filter->right, schema) : left;
+  }
+  if (filter->op != kSqlEqual || !filter->column || !filter->value) return {};
+  const DbColumn* column = schema.Column(std::string(string::Share(filter->column).View()));
+  if (!column || column->position != schema.primaryKey[0] ||
+      (column->type != kDbInteger && column->type != kDbSmallint))
+    return {};
+  std::string text(string::Share(filter->value).View());
+  size_t digits = text.size() > 0 && text[0] == '-' ? 1 : 0;
+  if (text.size() <= digits || text.size() - digits > 9 ||
+      text.find_first_not_of("0123456789", digits) != std::string::npos)
+    return {};
+  int64_t value = std::strtoll(text.c_str(), nullptr, 10);
+  uint8_t bytes[4];
+  if (column->type == kDbSmallint) {
+    if (value < INT16_MIN || value > INT16_MAX) return {};
+    DbPut16(bytes, uint16_t(int16_t(value)));
+  } else {
+    DbPut32(bytes, uint32_t(int32_t(value)));
+  }
+  Bytes key;
+  DbAppendKeyValue(key, column->type, bytes, column->type == kDbSmallint ? 2 : 4);
+  return key;
+}
+
 }  // namespace
 
 std::unique_ptr<vndbCursor> vndbCursor::Open(vndbHandle& handle, const std::string& table,
                                              const std::vector<std::string>& columns, const dbFilter* filter) {
   std::shared_ptr<const DbTableSchema> schema = handle.FindSchema(table);
   if (!schema) return nullptr;
+  vndbFile::Scope scope(handle.File());
   std::unique_ptr<vndbCursor> cursor(new vndbCursor(handle, schema->name));
   bool known = true;
   cursor->mFilter = DbRowFilter::Build(filter, *schema, &known);
   if (!known) return nullptr;
+  cursor->mSeek = KeyPrefix(filter, *schema);
   for (const std::string& name : columns) {
     if (name == "*") {
       for (const DbColumn& column : schema->columns)
@@ -47,6 +85,7 @@ std::unique_ptr<vndbCursor> vndbCursor::Open(vndbHandle& handle, const std::stri
 }
 
 std::unique_ptr<vndbCursor> vndbCursor::OpenTableList(vndbHandle& handle) {
+  vndbFile::Scope scope(handle.File());
   std::unique_ptr<vndbCursor> cursor(new vndbCursor(handle, kDbTablesTree));
   cursor->mColumns.push_back({"TableName", 1, kDbVarchar});
   cursor->mTree = vndbTree::OpenNamedTree(handle.File(), kDbTablesTree, {1});
@@ -60,11 +99,13 @@ std::string vndbCursor::ColumnName(size_t index) const {
 
 uint8_t vndbCursor::ColumnType(size_t index) {
   if (index >= mColumns.size() || !mTree) return 0;
+  vndbFile::Scope scope(mHandle.File());
   return mTree->GetField(mColumns[index].field).type;
 }
 
 std::optional<DbValue> vndbCursor::ColumnValue(size_t index) {
   if (index >= mColumns.size()) return std::nullopt;
+  vndbFile::Scope scope(mHandle.File());
   return FieldValue(mColumns[index].field);
 }
 
@@ -83,6 +124,15 @@ std::optional<DbValue> vndbCursor::FieldValue(uint8_t field) {
 
 bool vndbCursor::NextRow() {
   if (mEnded || !mTree) return false;
+  vndbFile::Scope scope(mHandle.File());
+  const DbRowFilter::FieldReader read = [this](uint8_t field) { return FieldValue(field); };
+  if (!mSeek.empty() && !mSought) {
+    // Straight to the rows of that key, instead of past every row before them.
+    mSought = true;
+    bool found = false;
+    mTree->SetFilter(mSeek);
+    if (!mTree->Find(mSeek, &found)) mSeek.clear();
+  }
   // Changes made through others while the walk is open may have moved records or split pages
   // under its path: it then finds its place again by the last key it gave.
   if (mDisturbed && mHasLastKey) {
@@ -90,8 +140,8 @@ bool vndbCursor::NextRow() {
     if (mTree->Find(mLastKey, &found) && found) mTree->Next();  // stays on the row already given
   }
   mDisturbed = false;
-  const DbRowFilter::FieldReader read = [this](uint8_t field) { return FieldValue(field); };
   while (mTree->Next()) {
+    if (!mSeek.empty() && !DbKeyHasPrefix(mTree->CurrentKey(), mSeek)) break;
     if (mTree->IsCurrentVisible() && (!mFilter || mFilter->Matches(read))) {
       mLastKey = mTree->CurrentKey();
       mHasLastKey = true;
@@ -101,12 +151,15 @@ bool vndbCursor::NextRow() {
   // The walk is over: rows whose key changed are put back now.
   mTree.reset();
   mEnded = true;
+  // A walk cut short by damage must not pass for the end of the rows.
+  mHandle.NoteFileDamage();
   return false;
 }
 
 bool vndbCursor::DeleteRow() {
+  vndbFile::Scope scope(mHandle.File());
   mHandle.ClearError();
-  if (!mTree || !mTree->IsCurrentVisible()) return false;
+  if (!mTree || !mHandle.CanWrite() || !mTree->IsCurrentVisible()) return false;
   if (mSchema) {
     for (const DbColumn& column : mSchema->columns) {
       DbFieldRef field = mTree->GetField(column.position);
@@ -117,8 +170,9 @@ bool vndbCursor::DeleteRow() {
 }
 
 bool vndbCursor::UpdateRow(const std::vector<std::pair<size_t, std::optional<std::string>>>& edits) {
+  vndbFile::Scope scope(mHandle.File());
   mHandle.ClearError();
-  if (!mSchema || !mTree || !mTree->IsCurrentVisible()) return false;
+  if (!mSchema || !mTree || !mHandle.CanWrite() || !mTree->IsCurrentVisible()) return false;
   DbRow row;
   std::vector<uint32_t> replaced;
   std::vector<uint32_t> written;
@@ -169,6 +223,7 @@ bool vndbCursor::KeyTaken(const Bytes& key) {
 std::string vndbCursor::ColumnSource(size_t index, std::string* key) {
   if (key) key->clear();
   if (index >= mColumns.size()) return {};
+  vndbFile::Scope scope(mHandle.File());
   if (key && mSchema && mTree) {
     for (uint8_t position : mSchema->primaryKey) {
       for (const DbColumn& column : mSchema->columns) {

@@ -68,6 +68,9 @@ class vndbCursor {
   std::unique_ptr<vndbTree> mTree;
   std::vector<Column> mColumns;
   std::unique_ptr<DbRowFilter> mFilter;
+  // The key prefix the filter pins the rows to (empty: none), and whether the walk went there.
+  Bytes mSeek;
+  bool mSought = false;
   bool mEnded = false;
   std::set<Bytes> mMovedKeys;  // keys given to rows during this walk
   Bytes mLastKey;               // of the row given last

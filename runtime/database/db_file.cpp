@@ -1,7 +1,10 @@
 #include "database/db_file.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 
+#include "database/db_journal.h"
 #include "files/random_access_mechanism.h"
 
 namespace vorn {
@@ -9,7 +12,7 @@ namespace {
 
 int64_t PageOffset(uint32_t number) { return kDbHeaderSize + int64_t(number) * kDbPageSize; }
 
-// Offsets are signed 32-bit in the stream; a page beyond that cannot be addressed.
+// Streams count in signed 32 bits; a page beyond that could not be reached through one.
 constexpr uint32_t kMostPages = uint32_t((INT32_MAX - kDbHeaderSize) / kDbPageSize) - 1;
 
 // Records keep 24 bits of serial; 0 is what rollback leaves, so it is skipped.
@@ -20,112 +23,106 @@ uint32_t NextSerial(uint32_t serial) {
 
 }  // namespace
 
-vndbFile::~vndbFile() {
-  if (mStream) Close();
-}
-
-bool vndbFile::WriteHeaderWords(int32_t offset, const uint32_t* words, int count) {
-  uint8_t bytes[kDbHeaderSize];
-  for (int i = 0; i < count; ++i) DbPut32(bytes + 4 * i, words[i]);
-  return mStream->SetPosition(offset) && mStream->Write(bytes, 4 * count);
-}
-
-bool vndbFile::WritePage(const vndbPage& page) {
-  return mStream->SetPosition(int32_t(PageOffset(page.number))) &&
-         mStream->Write(page.bytes, kDbPageSize);
-}
-
-bool vndbFile::Create(std::unique_ptr<RandomAccessMechanism> stream) {
-  mStream = std::move(stream);
-  if (!mStream || !mStream->SetLength(kDbHeaderSize)) {
-    SetError("The database file cannot be written");
-    return false;
-  }
-  uint32_t header[16] = {kDbMagic, kDbVersion};
-  if (!WriteHeaderWords(0, header, 16)) {
-    SetError("The database file cannot be written");
-    return false;
-  }
-  mCache.clear();
-  mPageCount = mCommittedPageCount = 0;
-  mMasterRoot = mCommittedMasterRoot = 0;
-  NewPage(kDbMasterLeaf, 0);
-  return Commit();
-}
-
-bool vndbFile::Open(std::unique_ptr<RandomAccessMechanism> stream) {
-  mStream = std::move(stream);
-  mOpenFailed = true;
-  if (!mStream) return false;
-  int32_t length = mStream->GetLength();
-  uint8_t header[kDbHeaderSize];
-  int32_t got = 0;
-  if (length < kDbHeaderSize || !mStream->SetPosition(0) ||
-      !mStream->Read(header, kDbHeaderSize, &got) || got != kDbHeaderSize) {
-    SetError("The file is too short to be a database");
-    return false;
-  }
-  if (DbGet32(header) != kDbMagic) {
-    SetError("The file is not a database");
-    return false;
-  }
-  if (DbGet32(header + 4) != kDbVersion) {
-    SetError("The database file has an unsupported version");
-    return false;
-  }
-  if (DbGet32(header + kDbHeaderOpenFlag) != 0) {
-    SetError("The database file was left inside an unfinished transaction");
-    return false;
-  }
-  mSerial = NextSerial(DbGet32(header + kDbHeaderSerial));
-  mNextRecordId = mCommittedNextRecordId = DbGet32(header + kDbHeaderNextId);
-  mPageCount = mCommittedPageCount = uint32_t((length - kDbHeaderSize) / kDbPageSize);
-  mMasterRoot = mCommittedMasterRoot = DbGet32(header + kDbHeaderMasterRoot);
-  if (mMasterRoot >= mPageCount) {
-    SetError("The database file's master tree lies outside the file");
-    return false;
-  }
-  mOpenFailed = false;
+bool vndbPage::Purge() {
+  if (!owner || !owner->Releasable(this)) return false;
+  owner->Forget(this);
   return true;
 }
 
-bool vndbFile::Close() {
-  if (!mStream) return false;
-  bool ok = true;
-  if (mDamaged) {
-    Rollback();
-    ok = false;
-  } else {
-    ok = Commit();
-    if (!mOpenFailed) {
-      uint32_t next = mNextRecordId;
-      ok = WriteHeaderWords(kDbHeaderNextId, &next, 1) && ok;
-      mStream->Flush();
-    }
-  }
-  mCache.clear();
-  mStream->Close();
-  mStream.reset();
-  return ok && !mOpenFailed;
+vndbFile::~vndbFile() {
+  if (mStorage) Close();
 }
 
-void vndbFile::ReportDamage(const std::string& reason) {
-  mDamaged = true;
-  SetError("The database file is damaged: " + reason);
+bool vndbFile::Fail(const std::string& error) {
+  SetError(error);
+  return false;
+}
+
+// --- cache ------------------------------------------------------------------------------
+
+void vndbFile::LinkNewest(vndbPage* page) {
+  page->older = mNewest;
+  page->newer = nullptr;
+  (mNewest ? mNewest->newer : mOldest) = page;
+  mNewest = page;
+}
+
+void vndbFile::Unlink(vndbPage* page) {
+  (page->older ? page->older->newer : mOldest) = page->newer;
+  (page->newer ? page->newer->older : mNewest) = page->older;
+  page->older = page->newer = nullptr;
+}
+
+vndbPage* vndbFile::Adopt(std::unique_ptr<vndbPage> page) {
+  ReleaseBeyondBudget();
+  vndbPage* result = page.get();
+  result->owner = this;
+  result->used = ++mUseCount;
+  LinkNewest(result);
+  mCache[result->number] = std::move(page);
+  result->Link();
+  return result;
+}
+
+void vndbFile::Forget(vndbPage* page) {
+  if (page == mLastPage) mLastPage = nullptr;
+  Unlink(page);
+  mCache.erase(page->number);
+}
+
+bool vndbFile::Releasable(const vndbPage* page) const {
+  return !page->dirty && page->used < mOperationStart;
+}
+
+void vndbFile::ReleaseClean() {
+  // The oldest pages come first; one used in the running operation ends the search, since
+  // everything newer was used in it too.
+  for (vndbPage* page = mOldest; page && mCache.size() >= mPageBudget && page->used < mOperationStart;) {
+    vndbPage* next = page->newer;
+    if (!page->dirty) Forget(page);
+    page = next;
+  }
+}
+
+void vndbFile::ReleaseBeyondBudget() {
+  ReleaseClean();
+  // Changed pages go to the file only when they hold the cache at twice its budget.
+  if (mCache.size() >= 2 * mPageBudget && !mDirty.empty() && mStorage && !mReadOnly && !mSpillFailed &&
+      !mDamaged) {
+    SpillChanges();
+    ReleaseClean();
+  }
 }
 
 vndbPage* vndbFile::GetPage(uint32_t number) {
+  // A walk asks for the same page many times over.
+  if (mLastPage && mLastPage->number == number) {
+    mLastPage->used = ++mUseCount;
+    if (mLastPage != mNewest) {
+      Unlink(mLastPage);
+      LinkNewest(mLastPage);
+    }
+    return mLastPage;
+  }
   auto cached = mCache.find(number);
-  if (cached != mCache.end()) return cached->second.get();
-  if (!mStream) return nullptr;
+  if (cached != mCache.end()) {
+    vndbPage* page = cached->second.get();
+    page->used = ++mUseCount;
+    if (page != mNewest) {
+      Unlink(page);
+      LinkNewest(page);
+    }
+    page->Touch();
+    mLastPage = page;
+    return page;
+  }
+  if (!mStorage) return nullptr;
   if (number >= mPageCount) {
     ReportDamage("page " + std::to_string(number) + " lies outside the file");
     return nullptr;
   }
   auto page = std::make_unique<vndbPage>();
-  int32_t got = 0;
-  if (!mStream->SetPosition(int32_t(PageOffset(number))) ||
-      !mStream->Read(page->bytes, kDbPageSize, &got) || got != kDbPageSize) {
+  if (!mStorage->Database().Read(PageOffset(number), page->bytes, kDbPageSize)) {
     ReportDamage("page " + std::to_string(number) + " cannot be read");
     return nullptr;
   }
@@ -135,9 +132,8 @@ vndbPage* vndbFile::GetPage(uint32_t number) {
     return nullptr;
   }
   page->number = number;
-  vndbPage* result = page.get();
-  mCache.emplace(number, std::move(page));
-  if (result->Tag() == kDbRowLeaf) CompactDeleted(*result);
+  vndbPage* result = Adopt(std::move(page));
+  if (result->Tag() == kDbRowLeaf && !mReadOnly) CompactDeleted(*result);
   return result;
 }
 
@@ -172,8 +168,7 @@ vndbPage* vndbFile::NewPage(uint32_t tag, uint32_t pageWord) {
   DbPut32(page->bytes + 4, pageWord);
   // A fresh page always joins this transaction's chain, whatever serial it starts with.
   DbPut32(page->bytes + 8, mSerial ^ 1);
-  vndbPage* result = page.get();
-  mCache[result->number] = std::move(page);
+  vndbPage* result = Adopt(std::move(page));
   MarkModified(result);
   return result;
 }
@@ -185,9 +180,11 @@ vndbPage* vndbFile::NewPageWithTag(uint32_t tag) {
 }
 
 void vndbFile::MarkModified(vndbPage* page) {
+  ++page->version;
   if (page->dirty) return;
   BeginTransaction();
   page->dirty = true;
+  mDirty.push_back(page);
   if (DbGet32(page->bytes + 8) != mSerial) {
     DbPut32(page->bytes + 8, mSerial);
     DbPut32(page->bytes + 12, mLastModified);
@@ -202,34 +199,265 @@ void vndbFile::SetMasterRoot(uint32_t page) {
 
 void vndbFile::BeginTransaction() { mInTransaction = true; }
 
-bool vndbFile::Commit() {
-  if (mDamaged || !mStream) {
-    SetError("Changes to a damaged database file are not written");
-    return false;
+namespace {
+
+std::string Folded(const std::string& name) {
+  std::string folded = name;
+  for (char& c : folded) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return folded;
+}
+
+}  // namespace
+
+bool vndbFile::FindTreeHint(const std::string& name, TreeHint* hint) const {
+  auto found = mTreeHints.find(Folded(name));
+  if (found == mTreeHints.end()) return false;
+  *hint = found->second;
+  return true;
+}
+
+void vndbFile::SetTreeHint(const std::string& name, const TreeHint& hint) { mTreeHints[Folded(name)] = hint; }
+
+// --- opening and closing ----------------------------------------------------------------
+
+bool vndbFile::WriteHeaderWords(int32_t offset, const uint32_t* words, int count) {
+  uint8_t bytes[kDbHeaderSize];
+  for (int i = 0; i < count; ++i) DbPut32(bytes + 4 * i, words[i]);
+  return mStorage->Database().Write(offset, bytes, size_t(4 * count));
+}
+
+bool vndbFile::WritePage(const vndbPage& page) {
+  return mStorage->Database().Write(PageOffset(page.number), page.bytes, kDbPageSize);
+}
+
+bool vndbFile::Create(std::unique_ptr<RandomAccessMechanism> stream) {
+  return Create(StreamStorage(std::move(stream)));
+}
+
+bool vndbFile::Open(std::unique_ptr<RandomAccessMechanism> stream) {
+  return Open(StreamStorage(std::move(stream)));
+}
+
+bool vndbFile::Create(std::unique_ptr<vndbStorage> storage) {
+  mStorage = std::move(storage);
+  if (!mStorage || mStorage->ReadOnly() || !mStorage->RemoveJournal() ||
+      !mStorage->Database().SetLength(kDbHeaderSize))
+    return Fail("The database file cannot be written");
+  uint32_t header[16] = {kDbMagic, kDbVersion};
+  if (!WriteHeaderWords(0, header, 16)) return Fail("The database file cannot be written");
+  mCache.clear();
+  mDirty.clear();
+  mOldest = mNewest = mLastPage = nullptr;
+  mPageCount = mCommittedPageCount = 0;
+  mMasterRoot = mCommittedMasterRoot = 0;
+  mCommittedLength = kDbHeaderSize;
+  NewPage(kDbMasterLeaf, 0);
+  return Commit();
+}
+
+bool vndbFile::ReadHeader(uint8_t* header) {
+  int64_t length = mStorage->Database().Length();
+  if (length == 0) return Fail("The database file is empty");
+  if (length < kDbHeaderSize || !mStorage->Database().Read(0, header, kDbHeaderSize))
+    return Fail("The file is too short to be a database");
+  if (DbGet32(header) != kDbMagic) return Fail("The file is not a database");
+  if (DbGet32(header + 4) != kDbVersion) return Fail("The database file has an unsupported version");
+  return true;
+}
+
+// A journal left beside the file tells whether a commit was cut short: its page images go
+// back when the file may hold part of that commit, and the file is refused when the journal
+// cannot be trusted to restore it.
+bool vndbFile::Recover(const uint8_t* header) {
+  bool marked = DbGet32(header + kDbHeaderOpenFlag) != 0;
+  uint32_t serial = DbGet32(header + kDbHeaderSerial);
+  vndbStore* journal = mStorage->Journal(false);
+  DbJournalInfo info;
+  DbJournalState state = journal ? DbReadJournal(*journal, mStorage->Identity(), &info) : DbJournalState::kEmpty;
+  if (state == DbJournalState::kForeign)
+    return Fail("The journal beside the database file belongs to another database");
+  bool replay = false;
+  if (state == DbJournalState::kDamaged) {
+    // Pages are written only after their journal is whole and synced, so with the mark clear a
+    // damaged journal is one whose commit never reached the file.
+    if (marked) return Fail("The journal of the database file's unfinished transaction is damaged");
+  } else if (state == DbJournalState::kSound) {
+    uint32_t before = DbGet32(info.header + kDbHeaderSerial);
+    bool finished = !marked && serial == info.serial;
+    if (!finished && serial != info.serial && serial != before)
+      return Fail("The journal beside the database file does not belong to it");
+    replay = !finished;
   }
-  if (!mInTransaction) return true;
-  // The mark goes first and is cleared last: a file found still marked was cut off mid-write.
-  uint32_t begin[4] = {mSerial, 1, mNextRecordId, mMasterRoot};
-  bool ok = WriteHeaderWords(kDbHeaderSerial, begin, 4);
-  mStream->Flush();
-  for (auto& [number, page] : mCache) {
-    if (!page->dirty) continue;
+  if (!replay && marked) return Fail("The database file was left inside an unfinished transaction");
+  if (mReadOnly) {
+    if (replay) return Fail("The database file needs recovery but cannot be written");
+    return true;
+  }
+  if (replay && !DbReplayJournal(*journal, info, mStorage->Database()))
+    return Fail("The database file could not be recovered from its journal");
+  if (journal && !mStorage->RemoveJournal() && replay)
+    return Fail("The journal of the recovered database file cannot be removed");
+  return true;
+}
+
+bool vndbFile::Open(std::unique_ptr<vndbStorage> storage) {
+  mStorage = std::move(storage);
+  mOpenFailed = true;
+  if (!mStorage) return false;
+  mReadOnly = mStorage->ReadOnly();
+  uint8_t header[kDbHeaderSize];
+  if (!ReadHeader(header) || !Recover(header)) return false;
+  // Recovery may have put back another header.
+  if (!ReadHeader(header)) return false;
+  int64_t length = mStorage->Database().Length();
+  mSerial = NextSerial(DbGet32(header + kDbHeaderSerial));
+  mNextRecordId = mCommittedNextRecordId = DbGet32(header + kDbHeaderNextId);
+  int64_t pages = (length - kDbHeaderSize) / kDbPageSize;
+  mPageCount = mCommittedPageCount = uint32_t(std::min<int64_t>(pages, kMostPages));
+  mCommittedLength = length;
+  mMasterRoot = mCommittedMasterRoot = DbGet32(header + kDbHeaderMasterRoot);
+  if (mMasterRoot >= mPageCount) return Fail("The database file's master tree lies outside the file");
+  mOpenFailed = false;
+  return true;
+}
+
+bool vndbFile::Close() {
+  if (!mStorage) return false;
+  bool ok = true;
+  if (mDamaged || mReadOnly) {
+    ok = !mDamaged && !mInTransaction;
+    Rollback();
+  } else {
+    ok = Commit();
+    if (ok && !mOpenFailed && mNextRecordId != mCommittedNextRecordId) {
+      // Ids handed out without a change to any page are still never handed out twice.
+      uint32_t next = mNextRecordId;
+      ok = WriteHeaderWords(kDbHeaderNextId, &next, 1) && mStorage->Database().Sync();
+    }
+    if (!mOpenFailed) mStorage->RemoveJournal();
+  }
+  mDirty.clear();
+  mCache.clear();
+  mOldest = mNewest = mLastPage = nullptr;
+  mStorage.reset();
+  return ok && !mOpenFailed;
+}
+
+void vndbFile::ReportDamage(const std::string& reason) {
+  mDamaged = true;
+  SetError("The database file is damaged: " + reason);
+}
+
+// --- transactions -----------------------------------------------------------------------
+
+bool vndbFile::JournalPages(const std::vector<vndbPage*>& pages) {
+  if (!mJournalWriter) {
+    vndbStore* journal = mStorage->Journal(true);
+    if (!journal) return false;
+    DbJournalInfo info;
+    info.identity = mStorage->Identity();
+    info.serial = mSerial;
+    info.length = mCommittedLength;
+    if (!mStorage->Database().Read(0, info.header, kDbHeaderSize)) return false;
+    mJournalWriter = std::make_unique<DbJournalWriter>(*journal, info);
+  }
+  uint8_t before[kDbPageSize];
+  for (const vndbPage* page : pages) {
+    // Pages past the committed end go away with the length; a page already in the journal
+    // keeps the image it had before the transaction.
+    if (PageOffset(page->number) + kDbPageSize > mCommittedLength || !mJournaled.insert(page->number).second)
+      continue;
+    if (!mStorage->Database().Read(PageOffset(page->number), before, kDbPageSize) ||
+        !mJournalWriter->Add(page->number, before))
+      return false;
+  }
+  return mJournalWriter->Finish();
+}
+
+void vndbFile::EndJournal() {
+  mJournalWriter.reset();
+  mJournaled.clear();
+  mSpilled = false;
+  mSpillFailed = false;
+}
+
+// Changed pages that no running operation uses go to the file before commit, their old images
+// journaled first, so that one transaction need not hold all its pages in memory.
+void vndbFile::SpillChanges() {
+  std::vector<vndbPage*> pages;
+  for (vndbPage* page : mDirty)
+    if (page->used < mOperationStart) pages.push_back(page);
+  if (pages.empty()) return;
+  std::sort(pages.begin(), pages.end(),
+            [](const vndbPage* a, const vndbPage* b) { return a->number < b->number; });
+  bool ok = JournalPages(pages);
+  if (ok && !mSpilled) {
+    uint32_t begin[4] = {mSerial, 1, mNextRecordId, mMasterRoot};
+    ok = WriteHeaderWords(kDbHeaderSerial, begin, 4);
+  }
+  mSpilled = true;
+  for (vndbPage* page : pages) {
     ok = ok && WritePage(*page);
+    if (!ok) break;
     page->dirty = false;
   }
-  ok = ok && mStream->SetLength(int32_t(PageOffset(mPageCount)));
-  mStream->Flush();
+  // Pages written are clean and may be released; only the others stay listed.
+  std::erase_if(mDirty, [](const vndbPage* page) { return !page->dirty; });
+  // After a failure the commit fails and the journal is put back.
+  if (!ok) mSpillFailed = true;
+}
+
+bool vndbFile::WriteChanges(const std::vector<vndbPage*>& pages) {
+  vndbStore& database = mStorage->Database();
+  uint32_t begin[4] = {mSerial, 1, mNextRecordId, mMasterRoot};
+  if (!WriteHeaderWords(kDbHeaderSerial, begin, 4)) return false;
+  for (const vndbPage* page : pages)
+    if (!WritePage(*page)) return false;
+  int64_t length = PageOffset(mPageCount);
+  if (database.Length() != length && !database.SetLength(length)) return false;
+  // The pages must be on the medium before the mark that says they are whole.
+  if (!database.Sync()) return false;
   uint32_t end[2] = {0, mNextRecordId};
-  ok = ok && WriteHeaderWords(kDbHeaderOpenFlag, end, 2);
-  mStream->Flush();
-  if (!ok) {
-    ReportDamage("writing the changes failed");
-    return false;
+  return WriteHeaderWords(kDbHeaderOpenFlag, end, 2) && database.Sync();
+}
+
+bool vndbFile::RestoreFromJournal() {
+  vndbStore* journal = mStorage->Journal(false);
+  DbJournalInfo info;
+  bool restored = journal && DbReadJournal(*journal, mStorage->Identity(), &info) == DbJournalState::kSound &&
+                  DbReplayJournal(*journal, info, mStorage->Database());
+  if (restored) journal->SetLength(0);
+  return restored;
+}
+
+bool vndbFile::Commit() {
+  if (mDamaged || !mStorage) return Fail("Changes to a damaged database file are not written");
+  if (!mInTransaction) return true;
+  if (mReadOnly) {
+    Rollback();
+    return Fail("The database file is read-only: the changes were discarded");
   }
+  std::vector<vndbPage*> pages = mDirty;
+  std::sort(pages.begin(), pages.end(),
+            [](const vndbPage* a, const vndbPage* b) { return a->number < b->number; });
+  if (mSpillFailed || !JournalPages(pages) || !WriteChanges(pages)) {
+    // Rollback puts the journal back when the file was touched.
+    Rollback();
+    if (mDamaged) return false;
+    mError.clear();
+    return Fail("The changes could not be written: the file keeps its last commit");
+  }
+  // Committed; the journal is only emptied, as one that is left is known stale by its serial.
+  if (vndbStore* journal = mStorage->Journal(false)) journal->SetLength(0);
+  for (vndbPage* page : pages) page->dirty = false;
+  mDirty.clear();
+  EndJournal();
   mCommittedNextRecordId = mNextRecordId;
   mCommittedPageCount = mPageCount;
   mCommittedMasterRoot = mMasterRoot;
+  mCommittedLength = PageOffset(mPageCount);
   EndTransaction();
+  ReleaseBeyondBudget();
   return true;
 }
 
@@ -240,11 +468,35 @@ void vndbFile::EndTransaction() {
 }
 
 void vndbFile::Rollback() {
+  bool touched = mSpilled || mInTransaction;
+  for (vndbPage* page : mDirty) Forget(page);
+  mDirty.clear();
+  if (mStorage && touched && !mReadOnly) {
+    // Whatever of the transaction reached the file (spilled pages, a cut-short commit) goes;
+    // pages read since may hold it, so the cache goes too.
+    bool wrote = mSpilled;
+    if (!wrote) {
+      uint8_t header[kDbHeaderSize];
+      wrote = mStorage->Database().Read(0, header, kDbHeaderSize) && DbGet32(header + kDbHeaderOpenFlag) != 0;
+    }
+    if (wrote) {
+      if (!RestoreFromJournal())
+        ReportDamage("undoing the changes failed; the last commit is restored when the file is next opened");
+      mCache.clear();
+      mOldest = mNewest = mLastPage = nullptr;
+    } else if (vndbStore* journal = mJournalWriter ? mStorage->Journal(false) : nullptr) {
+      journal->SetLength(0);
+    }
+  }
+  EndJournal();
   for (auto it = mCache.begin(); it != mCache.end();) {
-    if (it->second->dirty || it->first >= mCommittedPageCount)
+    if (it->first >= mCommittedPageCount) {
+      if (it->second.get() == mLastPage) mLastPage = nullptr;
+      Unlink(it->second.get());
       it = mCache.erase(it);
-    else
+    } else {
       ++it;
+    }
   }
   mNextRecordId = mCommittedNextRecordId;
   mPageCount = mCommittedPageCount;

@@ -1,34 +1,60 @@
-// One open database file: its byte stream, a cache of page images and the one transaction that
-// can be open at a time.
+// One open database file: its storage, a bounded cache of page images and the one transaction
+// that can be open at a time.
 //
-// Changed pages stay in the cache until commit, which marks the header "transaction open",
-// writes them, and then clears the mark; a program that stops before commit leaves the file as
-// last committed, and rollback simply forgets the changed pages. Every page read from the file
-// is checked before it is used, so the layers above may trust a page they are given; damage
-// makes the handle refuse further commits, leaving what the file held.
+// Changed pages stay in the cache until commit. Commit first writes the images those pages had
+// into the journal beside the file and syncs it, then marks the header "transaction open",
+// writes the pages, syncs, clears the mark and syncs again; the journal is then emptied. A
+// commit cut short at any moment is undone from the journal when the file is next opened, and
+// one that fails (a full disk) is undone at once, so the file always holds its last commit.
+// Every page read is checked before it is used; damage makes the handle refuse further commits.
+//
+// Page pointers stay good until the next outermost Scope begins (or Rollback, Close): clean
+// pages beyond the budget are released, least recently used first, only when they were not
+// used inside the running Scope.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 #include "database/db_format.h"
+#include "database/db_journal.h"
+#include "database/db_storage.h"
+#include "objects/purgable_object.h"
 
 namespace vorn {
 
 class RandomAccessMechanism;
+class vndbFile;
 
-struct vndbPage {
+struct vndbPage : public purgableObject {
   uint8_t bytes[kDbPageSize] = {};
   uint32_t number = 0;
   bool dirty = false;
+  uint64_t used = 0;  // the cache's use count when last fetched
+  vndbFile* owner = nullptr;
+  vndbPage* older = nullptr;  // the cache's own least-recently-used order
+  vndbPage* newer = nullptr;
+  // Raised by every MarkModified, which comes before every change of the page's bytes; the
+  // tree layer keeps the offsets of the page's records here while it is unchanged.
+  uint64_t version = 0;
+  uint64_t offsetsVersion = UINT64_MAX;
+  bool offsetsSound = false;
+  std::vector<uint16_t> offsets;
 
   uint32_t Tag() const { return DbGet32(bytes); }
   uint16_t Used() const { return DbGet16(bytes + 16); }
-  void SetUsed(uint16_t used) { DbPut16(bytes + 16, used); }
+  void SetUsed(uint16_t count) { DbPut16(bytes + 16, count); }
   uint8_t* Data() { return bytes + kDbPageHeaderSize; }
+  // Asked when memory runs short: a clean page outside the running operation lets itself go.
+  bool Purge() override;
 };
+
+// Pages kept by default: 16 MB.
+constexpr size_t kDbDefaultPageBudget = 2048;
 
 class vndbFile {
  public:
@@ -38,15 +64,31 @@ class vndbFile {
   // Closes a file still open (committing).
   ~vndbFile();
 
-  // Writes a new, empty database into the stream (cut to the header first) and commits it.
+  // One operation of the layers above: pages fetched inside it stay put until the outermost
+  // one ends.
+  class Scope {
+   public:
+    explicit Scope(vndbFile& file) : mFile(file) {
+      if (mFile.mScopeDepth++ == 0) mFile.mOperationStart = mFile.mUseCount + 1;
+    }
+    ~Scope() { --mFile.mScopeDepth; }
+    Scope(const Scope&) = delete;
+    Scope& operator=(const Scope&) = delete;
+
+   private:
+    vndbFile& mFile;
+  };
+
+  // Writes a new, empty database into the storage and commits it.
+  bool Create(std::unique_ptr<vndbStorage> storage);
   bool Create(std::unique_ptr<RandomAccessMechanism> stream);
-  // Reads and checks the header.
+  // Reads and checks the header, first undoing a commit that was cut short.
+  bool Open(std::unique_ptr<vndbStorage> storage);
   bool Open(std::unique_ptr<RandomAccessMechanism> stream);
-  // Commits, writes the header counters and lets the stream go. False when anything failed.
+  // Commits, writes the header counters and lets the storage go. False when anything failed.
   bool Close();
 
-  // The page, or null when it cannot be read or is damaged (Error() says why). The pointer
-  // stays good until the next Rollback or Close.
+  // The page, or null when it cannot be read or is damaged (Error() says why).
   vndbPage* GetPage(uint32_t number);
   // A new empty page marked modified; page word as given.
   vndbPage* NewPage(uint32_t tag, uint32_t pageWord);
@@ -60,8 +102,10 @@ class vndbFile {
   uint32_t MasterRoot() const { return mMasterRoot; }
   void SetMasterRoot(uint32_t page);
   bool InTransaction() const { return mInTransaction; }
+  bool ReadOnly() const { return mReadOnly; }
 
   void BeginTransaction();
+  // False, the transaction undone and the file at its last commit, when it could not be written.
   bool Commit();
   void Rollback();
 
@@ -70,16 +114,62 @@ class vndbFile {
   bool IsDamaged() const { return mDamaged; }
   const std::string& Error() const { return mError; }
 
+  // Where a named tree's master record was last found (the layer above checks it is still so).
+  struct TreeHint {
+    uint32_t page = 0;
+    uint32_t offset = 0;
+    uint32_t id = 0;
+  };
+  bool FindTreeHint(const std::string& name, TreeHint* hint) const;
+  void SetTreeHint(const std::string& name, const TreeHint& hint);
+
+  void SetPageBudget(size_t pages) { mPageBudget = pages < 4 ? 4 : pages; }
+  size_t CachedPages() const { return mCache.size(); }
+
  private:
+  friend struct vndbPage;
+
+  bool ReadHeader(uint8_t* header);
+  bool Recover(const uint8_t* header);
   bool WriteHeaderWords(int32_t offset, const uint32_t* words, int count);
   bool WritePage(const vndbPage& page);
+  // Adds the old images of the pages not yet journaled in this transaction and syncs.
+  bool JournalPages(const std::vector<vndbPage*>& pages);
+  void EndJournal();
+  void SpillChanges();
+  bool WriteChanges(const std::vector<vndbPage*>& pages);
+  // Undoes a commit that failed after the file was touched; false when even that failed.
+  bool RestoreFromJournal();
   void CompactDeleted(vndbPage& page);
   // Advances the serial and leaves the file idle.
   void EndTransaction();
   void SetError(const std::string& error) { if (mError.empty()) mError = error; }
+  bool Fail(const std::string& error);
 
-  std::unique_ptr<RandomAccessMechanism> mStream;
+  vndbPage* Adopt(std::unique_ptr<vndbPage> page);
+  void Forget(vndbPage* page);
+  void LinkNewest(vndbPage* page);
+  void Unlink(vndbPage* page);
+  bool Releasable(const vndbPage* page) const;
+  void ReleaseClean();
+  void ReleaseBeyondBudget();
+
+  std::unique_ptr<vndbStorage> mStorage;
   std::unordered_map<uint32_t, std::unique_ptr<vndbPage>> mCache;
+  std::vector<vndbPage*> mDirty;
+  std::unique_ptr<DbJournalWriter> mJournalWriter;  // while this transaction's journal is open
+  std::unordered_set<uint32_t> mJournaled;
+  bool mSpilled = false;      // pages of this transaction reached the file before commit
+  bool mSpillFailed = false;
+  std::unordered_map<std::string, TreeHint> mTreeHints;  // by lower-cased name
+  vndbPage* mOldest = nullptr;
+  vndbPage* mNewest = nullptr;
+  vndbPage* mLastPage = nullptr;
+  size_t mPageBudget = kDbDefaultPageBudget;
+  uint64_t mUseCount = 0;
+  uint64_t mOperationStart = 0;
+  int mScopeDepth = 0;
+
   uint32_t mNextRecordId = 1;
   uint32_t mPageCount = 0;
   uint32_t mMasterRoot = 0;
@@ -88,11 +178,13 @@ class vndbFile {
   bool mInTransaction = false;
   bool mOpenFailed = false;
   bool mDamaged = false;
+  bool mReadOnly = false;
   std::string mError;
   // What the file holds as last committed, restored by rollback.
   uint32_t mCommittedNextRecordId = 1;
   uint32_t mCommittedPageCount = 0;
   uint32_t mCommittedMasterRoot = 0;
+  int64_t mCommittedLength = 0;
 };
 
 }  // namespace vorn

@@ -6,7 +6,7 @@
 #include "database/db_large_object.h"
 #include "database/db_tree.h"
 #include "database/db_value_text.h"
-#include "files/data_file.h"
+#include "files/random_access_mechanism.h"
 
 namespace vorn {
 namespace {
@@ -41,40 +41,49 @@ vndbHandle::~vndbHandle() {
 }
 
 std::unique_ptr<vndbHandle> vndbHandle::Create(std::unique_ptr<RandomAccessMechanism> stream) {
+  return Create(StreamStorage(std::move(stream)));
+}
+
+std::unique_ptr<vndbHandle> vndbHandle::Create(std::unique_ptr<vndbStorage> storage) {
   std::unique_ptr<vndbHandle> handle(new vndbHandle);
   handle->mFile = std::make_unique<vndbFile>();
-  if (!handle->mFile->Create(std::move(stream))) return nullptr;
+  if (!handle->mFile->Create(std::move(storage))) return nullptr;
   for (const char* name : {kDbTablesTree, kDbFieldsTree, kDbBlobTree})
     if (!vndbTree::CreateNamedTree(*handle->mFile, name)) return nullptr;
   if (!handle->mFile->Commit()) return nullptr;
   return handle;
 }
 
-std::unique_ptr<vndbHandle> vndbHandle::CreateFile(const std::string& path) {
-  auto stream = std::make_unique<UnixDataFile>();
-  if (!stream->Create(path.c_str())) return nullptr;
-  return Create(std::move(stream));
+std::unique_ptr<vndbHandle> vndbHandle::CreateFile(const std::string& path, std::string* error) {
+  std::unique_ptr<vndbStorage> storage = OpenDiskStorage(path, true, error);
+  if (!storage) return nullptr;
+  return Create(std::move(storage));
 }
 
 std::unique_ptr<vndbHandle> vndbHandle::Open(std::unique_ptr<RandomAccessMechanism> stream,
                                              std::string* error) {
+  return Open(StreamStorage(std::move(stream)), error);
+}
+
+std::unique_ptr<vndbHandle> vndbHandle::Open(std::unique_ptr<vndbStorage> storage, std::string* error) {
   std::unique_ptr<vndbHandle> handle(new vndbHandle);
   handle->mFile = std::make_unique<vndbFile>();
-  if (!handle->mFile->Open(std::move(stream)) || !handle->LoadSchemas()) {
+  if (!handle->mFile->Open(std::move(storage)) || !handle->LoadSchemas()) {
     if (error) *error = handle->mFile->Error();
     return nullptr;
+  }
+  // What is still there stays readable; the damage refuses every change and is the error.
+  if (!handle->mFile->ReadOnly()) {
+    vndbFile::Scope scope(*handle->mFile);
+    if (!vndbTree::CheckReach(*handle->mFile)) handle->NoteFileDamage();
   }
   return handle;
 }
 
 std::unique_ptr<vndbHandle> vndbHandle::OpenFile(const std::string& path, std::string* error) {
-  auto stream = std::make_unique<UnixDataFile>();
-  if (!stream->Open(path.c_str(), kDataFileReadWritePermission) &&
-      !stream->Open(path.c_str(), kDataFileReadPermission)) {
-    if (error) *error = "The database file cannot be opened";
-    return nullptr;
-  }
-  return Open(std::move(stream), error);
+  std::unique_ptr<vndbStorage> storage = OpenDiskStorage(path, false, error);
+  if (!storage) return nullptr;
+  return Open(std::move(storage), error);
 }
 
 bool vndbHandle::Fail(int32_t code, const std::string& message) {
@@ -88,12 +97,25 @@ bool vndbHandle::FailFile(int32_t code, const std::string& message) {
   return Fail(code, message);
 }
 
+bool vndbHandle::CanWrite() {
+  if (mFile->IsDamaged()) return Fail(kDbErrorInternal, mFile->Error());
+  if (mFile->ReadOnly()) return Fail(kDbErrorInternal, "The database file is read-only");
+  return true;
+}
+
+bool vndbHandle::NoteFileDamage() {
+  if (!mFile->IsDamaged()) return false;
+  Fail(kDbErrorInternal, mFile->Error());
+  return true;
+}
+
 void vndbHandle::ClearError() {
   mErrorCode = 0;
   mErrorMessage.clear();
 }
 
 bool vndbHandle::LoadSchemas() {
+  vndbFile::Scope scope(*mFile);
   mSchemas.clear();
   std::unique_ptr<vndbTree> tables = vndbTree::OpenNamedTree(*mFile, kDbTablesTree, {1});
   if (!tables) {
@@ -178,7 +200,9 @@ std::shared_ptr<const DbTableSchema> vndbHandle::FindSchema(const std::string& n
 
 bool vndbHandle::CreateTable(const std::string& name, const std::vector<DbColumnSpec>& columns,
                              const std::vector<size_t>& keyPositions) {
+  vndbFile::Scope scope(*mFile);
   ClearError();
+  if (!CanWrite()) return false;
   if (FindSchema(name))
     return Fail(kDbErrorExists, "Unable to create " + name + " because it already exists");
   // Checked before anything is written, so a refused table leaves no empty tree behind.
@@ -219,7 +243,9 @@ bool vndbHandle::CreateTable(const std::string& name, const std::vector<DbColumn
 }
 
 bool vndbHandle::AddTableColumn(const std::string& table, const DbColumnSpec& column) {
+  vndbFile::Scope scope(*mFile);
   ClearError();
+  if (!CanWrite()) return false;
   std::shared_ptr<const DbTableSchema> schema = FindSchema(table);
   if (!schema)
     return Fail(kDbErrorUnknown, "Unable to add column " + column.name + " because table " +
@@ -290,7 +316,9 @@ bool vndbHandle::ConvertValue(const DbColumn& column, const std::string& text, D
 }
 
 bool vndbHandle::AddTableRecord(const std::string& table, const std::vector<DbColumnText>& values) {
+  vndbFile::Scope scope(*mFile);
   ClearError();
+  if (!CanWrite()) return false;
   std::shared_ptr<const DbTableSchema> schema = FindSchema(table);
   if (!schema) return Fail(kDbErrorUnknown, "Unknown table " + table);
   for (const DbColumn& column : schema->columns) {
@@ -343,12 +371,17 @@ bool vndbHandle::Inserted(vndbTree::InsertResult result, const std::string& fail
 }
 
 bool vndbHandle::Commit() {
+  vndbFile::Scope scope(*mFile);
   ClearError();
-  if (!mFile->Commit()) return FailFile(kDbErrorInternal, mFile->Error());
-  return true;
+  if (mFile->Commit()) return true;
+  Fail(kDbErrorInternal, mFile->Error());
+  // A failed commit is undone: tables made in it must go from the cache too.
+  if (!mFile->IsDamaged()) LoadSchemas();
+  return false;
 }
 
 void vndbHandle::Rollback() {
+  vndbFile::Scope scope(*mFile);
   ClearError();
   mFile->Rollback();
   // Tables made in the forgotten transaction must not linger in the cache.

@@ -61,9 +61,12 @@ class vndbHandle {
  public:
   // A new database (with its catalogue trees) written into the stream / file.
   static std::unique_ptr<vndbHandle> Create(std::unique_ptr<RandomAccessMechanism> stream);
-  static std::unique_ptr<vndbHandle> CreateFile(const std::string& path);
+  static std::unique_ptr<vndbHandle> Create(std::unique_ptr<vndbStorage> storage);
+  static std::unique_ptr<vndbHandle> CreateFile(const std::string& path, std::string* error = nullptr);
   // An existing database; null with the reason in `error` when it cannot be opened.
   static std::unique_ptr<vndbHandle> Open(std::unique_ptr<RandomAccessMechanism> stream,
+                                          std::string* error = nullptr);
+  static std::unique_ptr<vndbHandle> Open(std::unique_ptr<vndbStorage> storage,
                                           std::string* error = nullptr);
   static std::unique_ptr<vndbHandle> OpenFile(const std::string& path,
                                               std::string* error = nullptr);
@@ -88,6 +91,10 @@ class vndbHandle {
   // For the operations of the handle's cursors, which report through the handle too.
   void ClearError();
   bool Fail(int32_t code, const std::string& message);
+  // False with the error set when the file is damaged or read-only.
+  bool CanWrite();
+  // Sets the error from the file when it found damage; true then.
+  bool NoteFileDamage();
 
   int32_t ErrorCode() const { return mErrorCode; }
   const std::string& ErrorMessage() const { return mErrorMessage; }

@@ -138,9 +138,15 @@ DbValue DbDecodeField(const DbFieldRef& f) {
 
 Bytes DbRowKey(const uint8_t* record, size_t length, const Bytes& keyFields) {
   Bytes key;
+  DbRowKeyInto(key, record, length, keyFields);
+  return key;
+}
+
+void DbRowKeyInto(Bytes& key, const uint8_t* record, size_t length, const Bytes& keyFields) {
+  key.clear();
   if (keyFields.empty()) {
     for (int i = 3; i >= 0; --i) key.push_back(record[kDbRecordIdOffset + size_t(i)]);
-    return key;
+    return;
   }
   for (uint8_t field : keyFields) {
     DbFieldRef ref = DbFindField(record, length, field);
@@ -149,7 +155,6 @@ Bytes DbRowKey(const uint8_t* record, size_t length, const Bytes& keyFields) {
       key.push_back(0x00);
     }
   }
-  return key;
 }
 
 Bytes DbMasterKey(const std::string& name) {

@@ -46,6 +46,8 @@ DbValue DbDecodeField(const DbFieldRef& field);
 
 // The key of a row record: its reversed id without key fields, else the key-field encoding.
 Bytes DbRowKey(const uint8_t* record, size_t length, const Bytes& keyFields);
+// The same into `key`, reusing its storage.
+void DbRowKeyInto(Bytes& key, const uint8_t* record, size_t length, const Bytes& keyFields);
 // The key of a master record: 0x01 0x01, the collated name, 0x00.
 Bytes DbMasterKey(const std::string& name);
 

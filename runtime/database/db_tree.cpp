@@ -83,7 +83,67 @@ bool vndbTree::CreateNamedTree(vndbFile& file, const std::string& name) {
   return master.InsertRecord(record, false) == InsertResult::kInserted;
 }
 
+namespace {
+
+// Leaves all lie at one depth, so the interior pages are read level by level and the last
+// level's children are only counted against the file, not read.
+bool ReachesInside(vndbFile& file, uint32_t root) {
+  std::vector<uint32_t> level{root};
+  for (size_t depth = 0; !level.empty() && depth < kMostDepth; ++depth) {
+    for (uint32_t number : level) {
+      if (number >= file.PageCount()) {
+        file.ReportDamage("page " + std::to_string(number) + " lies outside the file");
+        return false;
+      }
+    }
+    std::vector<uint32_t> below;
+    for (uint32_t number : level) {
+      vndbPage* page = file.GetPage(number);
+      if (!page) return false;
+      if (page->Tag() != kDbInteriorPage) return true;
+      for (uint32_t at = 0; at + kEntryKeyOffset <= page->Used(); at += DbGet16(page->Data() + at))
+        below.push_back(DbGet32(page->Data() + at + 8));
+    }
+    level.swap(below);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool vndbTree::CheckReach(vndbFile& file) {
+  if (!ReachesInside(file, file.MasterRoot())) return false;
+  std::vector<uint32_t> roots;
+  vndbTree master(file);
+  while (master.Next()) {
+    size_t length = 0;
+    const uint8_t* record = master.CurrentRecord(&length);
+    if (record && record[2] == kDbLive) roots.push_back(DbGet32(record + kMasterRootOffset));
+  }
+  if (file.IsDamaged()) return false;
+  for (uint32_t root : roots)
+    if (!ReachesInside(file, root)) return false;
+  return true;
+}
+
 bool vndbTree::LocateMasterRecord() {
+  // Where the record was last found, when it is still there: the master tree is walked once
+  // per tree, not once per row inserted.
+  vndbFile::TreeHint hint;
+  if (mFile.FindTreeHint(mName, &hint)) {
+    vndbPage* page = mFile.GetPage(hint.page);
+    if (page && page->Tag() == kDbMasterLeaf && hint.offset + kMasterNameOffset <= page->Used()) {
+      const uint8_t* record = page->Data() + hint.offset;
+      size_t length = DbGet16(record);
+      if (record[2] == kDbLive && DbGet32(record + kDbRecordIdOffset) == hint.id &&
+          length >= kMasterNameOffset && hint.offset + length <= page->Used() &&
+          SameName(record + kMasterNameOffset, length - kMasterNameOffset, mName)) {
+        mMasterId = hint.id;
+        mMasterAt = {hint.page, hint.offset};
+        return true;
+      }
+    }
+  }
   vndbTree master(mFile);
   while (master.Next()) {
     if (!master.IsCurrentVisible()) continue;
@@ -92,6 +152,7 @@ bool vndbTree::LocateMasterRecord() {
     if (SameName(record + kMasterNameOffset, length - kMasterNameOffset, mName)) {
       mMasterId = DbGet32(record + kDbRecordIdOffset);
       mMasterAt = master.mPath.back();
+      mFile.SetTreeHint(mName, {mMasterAt.page, mMasterAt.offset, mMasterId});
       return true;
     }
   }
@@ -146,6 +207,11 @@ vndbPage* vndbTree::PathPage(uint32_t number) {
 }
 
 bool vndbTree::SettleForward() {
+  if (!mPath.empty()) {
+    // Most steps stay on the leaf they are on.
+    vndbPage* page = mFile.GetPage(mPath.back().page);
+    if (page && page->Tag() != kDbInteriorPage && mPath.back().offset < page->Used()) return true;
+  }
   std::vector<vndbTreeLevel> saved = mPath;
   while (!mPath.empty()) {
     vndbTreeLevel& top = mPath.back();
@@ -184,19 +250,22 @@ bool vndbTree::Find(const Bytes& key, bool* found) {
       return false;
     }
     const uint8_t* data = page->Data();
-    uint32_t used = page->Used();
     if (page->Tag() == kDbInteriorPage) {
-      int64_t chosen = -1;
-      for (uint32_t at = 0; at < used; at += DbGet16(data + at)) {
+      // The child of the last entry whose key is below `key`, else of the first entry; the
+      // entries stand in key order, so they are searched by halves.
+      const std::vector<uint16_t>& offsets = RecordOffsets(page);
+      size_t low = 0;
+      size_t high = offsets.size();
+      while (low < high) {
+        size_t middle = (low + high) / 2;
+        uint32_t at = offsets[middle];
         uint16_t length = DbGet16(data + at);
-        int order = DbCompareKeys(data + at + kEntryKeyOffset, length - kEntryKeyOffset,
-                                  key.data(), key.size());
-        if (order >= 0) {
-          if (chosen < 0) chosen = at;
-          break;
-        }
-        chosen = at;
+        if (DbCompareKeys(data + at + kEntryKeyOffset, length - kEntryKeyOffset, key.data(), key.size()) < 0)
+          low = middle + 1;
+        else
+          high = middle;
       }
+      int64_t chosen = offsets.empty() ? -1 : int64_t(offsets[low > 0 ? low - 1 : 0]);
       if (chosen < 0) {
         mFile.ReportDamage("interior page " + std::to_string(number) + " is empty");
         mPath.clear();
@@ -206,7 +275,7 @@ bool vndbTree::Find(const Bytes& key, bool* found) {
       number = DbGet32(data + chosen + 8);
       continue;
     }
-    mPath.push_back({number, 0});
+    mPath.push_back({number, SeekInLeaf(page, key)});
     break;
   }
   // Records may sit a page or more further on than the separators suggest; walk to the first
@@ -219,7 +288,8 @@ bool vndbTree::Find(const Bytes& key, bool* found) {
       continue;
     }
     if (record[2] == kDbLive) {
-      int order = DbCompareKeys(BuildKey(record, length), key);
+      BuildKeyInto(mScratchKey, record, length);
+      int order = DbCompareKeys(mScratchKey, key);
       if (order >= 0) {
         *found = order == 0;
         return true;
@@ -280,12 +350,68 @@ DbFieldRef vndbTree::GetField(uint8_t field) {
 }
 
 Bytes vndbTree::BuildKey(const uint8_t* record, size_t length) const {
+  Bytes key;
+  BuildKeyInto(key, record, length);
+  return key;
+}
+
+void vndbTree::BuildKeyInto(Bytes& key, const uint8_t* record, size_t length) const {
   if (!mNamed) {
     std::string name(reinterpret_cast<const char*>(record) + kMasterNameOffset,
                      length - kMasterNameOffset);
-    return DbMasterKey(name);
+    key = DbMasterKey(name);
+    return;
   }
-  return DbRowKey(record, length, mKeyFields);
+  DbRowKeyInto(key, record, length, mKeyFields);
+}
+
+const std::vector<uint16_t>& vndbTree::RecordOffsets(vndbPage* page) {
+  if (page->offsetsVersion == page->version) return page->offsets;
+  const uint8_t* data = page->Data();
+  uint32_t used = page->Used();
+  bool interior = page->Tag() == kDbInteriorPage;
+  uint32_t least = interior ? kEntryKeyOffset : kDbRowFieldsOffset;
+  page->offsets.clear();
+  page->offsetsSound = true;
+  for (uint32_t at = 0; at < used;) {
+    uint16_t length = DbGet16(data + at);
+    if (length < least || at + length > used) {
+      page->offsetsSound = false;
+      break;
+    }
+    if (interior || data[at + 2] == kDbLive) page->offsets.push_back(uint16_t(at));
+    at += length;
+  }
+  page->offsetsVersion = page->version;
+  return page->offsets;
+}
+
+// Live records of a leaf stand in key order (deleted ones may not), so the live ones are
+// searched by halves and only a few keys are built; a key past the last one, the common case
+// of rows added in key order, takes one.
+uint32_t vndbTree::SeekInLeaf(vndbPage* leaf, const Bytes& key) {
+  const uint8_t* data = leaf->Data();
+  uint32_t used = leaf->Used();
+  const std::vector<uint16_t>& offsets = RecordOffsets(leaf);
+  if (!leaf->offsetsSound) return 0;
+  if (offsets.empty()) return used;
+  if (key.empty()) return offsets.front();
+  auto keyAt = [&](size_t index) -> const Bytes& {
+    uint32_t at = offsets[index];
+    BuildKeyInto(mScratchKey, data + at, DbGet16(data + at));
+    return mScratchKey;
+  };
+  if (DbCompareKeys(keyAt(offsets.size() - 1), key) < 0) return used;
+  size_t low = 0;
+  size_t high = offsets.size() - 1;
+  while (low < high) {
+    size_t middle = (low + high) / 2;
+    if (DbCompareKeys(keyAt(middle), key) < 0)
+      low = middle + 1;
+    else
+      high = middle;
+  }
+  return offsets[low];
 }
 
 bool vndbTree::InsertHere(const Bytes& record) {
@@ -325,6 +451,7 @@ bool vndbTree::InsertAt(size_t depth, const Bytes& record, uint32_t offset) {
   if (!page || n > kDbDataSize) return false;
   uint32_t used = page->Used();
   if (offset > used) return false;
+  bool listed = page->offsetsVersion == page->version && page->offsetsSound;
   mFile.MarkModified(page);
   uint8_t* data = page->Data();
   uint32_t tail = used - offset;
@@ -333,6 +460,14 @@ bool vndbTree::InsertAt(size_t depth, const Bytes& record, uint32_t offset) {
     std::memcpy(data + offset, record.data(), n);
     page->SetUsed(uint16_t(used + n));
     if (mPath[depth].offset >= offset) mPath[depth].offset += uint32_t(n);
+    if (listed) {
+      // The offsets of the page's records follow the insertion instead of being read afresh.
+      std::vector<uint16_t>& offsets = page->offsets;
+      auto at = std::lower_bound(offsets.begin(), offsets.end(), uint16_t(offset));
+      for (auto moved = at; moved != offsets.end(); ++moved) *moved = uint16_t(*moved + n);
+      if (page->Tag() == kDbInteriorPage || record[2] == kDbLive) offsets.insert(at, uint16_t(offset));
+      page->offsetsVersion = page->version;
+    }
     return true;
   }
   mSplit = true;

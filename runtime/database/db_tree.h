@@ -36,6 +36,9 @@ class vndbTree {
   static std::unique_ptr<vndbTree> OpenNamedTree(vndbFile& file, const std::string& name,
                                                  const Bytes& keyFields = {});
   static bool CreateNamedTree(vndbFile& file, const std::string& name);
+  // Whether every page that the trees' interior pages and the master records name lies inside
+  // the file (a file cut short names pages that new ones would take over); damage reported.
+  static bool CheckReach(vndbFile& file);
 
   // Keeps only records whose key begins with `prefix`.
   void SetFilter(Bytes prefix) { mFilter = std::move(prefix); mHasFilter = true; }
@@ -52,6 +55,7 @@ class vndbTree {
 
   // The key of a leaf record of this tree.
   Bytes BuildKey(const uint8_t* record, size_t length) const;
+  void BuildKeyInto(Bytes& key, const uint8_t* record, size_t length) const;
 
   // Inserts a stamped leaf record at the current position.
   bool InsertHere(const Bytes& record);
@@ -81,6 +85,11 @@ class vndbTree {
   // Moves from the current position to the next leaf record; false at the end of the tree.
   bool SettleForward();
   bool InsertAt(size_t depth, const Bytes& record, uint32_t offset);
+  // The offset of the first live record of the leaf whose key is >= key, or the page's end.
+  uint32_t SeekInLeaf(vndbPage* leaf, const Bytes& key);
+  // The offsets of an interior page's entries or of a leaf's live records, kept with the page
+  // until it changes.
+  const std::vector<uint16_t>& RecordOffsets(vndbPage* page);
   bool RepositionAfter(const Bytes& record);
 
   vndbFile& mFile;
@@ -95,6 +104,7 @@ class vndbTree {
   bool mHasFilter = false;
   Bytes mFilter;
   std::vector<Bytes> mSpool;
+  Bytes mScratchKey;
   size_t mRootSplits = 0;
   bool mSplit = false;
 };

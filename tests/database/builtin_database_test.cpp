@@ -202,6 +202,33 @@ TEST_F(BuiltInDatabaseTest, FilesThatAreNotSoundDatabasesAreRefusedWithTheReason
   EXPECT_EQ(openVORNDatabase(item), nullptr);
 }
 
+TEST_F(BuiltInDatabaseTest, AFileCutShortReadsWhatIsLeftWithTheDamageAsItsError) {
+  {
+    RuntimeObject* made = NewDatabase();
+    ASSERT_TRUE(VORNDatabaseCreateDatabaseFile(made));
+    CreateStars(made);
+    std::string name(300, 's');
+    for (int32_t id = 0; id < 400; ++id) Insert(made, id, name.c_str(), 1.0);
+    databaseClose(made);
+  }
+  std::vector<uint8_t> bytes = dbtest::ReadBytes(path);
+  bytes.resize(64 + (bytes.size() - 64) / 8192 * 3 / 4 * 8192);
+  dbtest::WriteBytes(path, bytes);
+  RuntimeObject* db = NewDatabase();
+  ASSERT_TRUE(VORNDatabaseConnect(db));
+  // Opened, but with the damage as its error, and refusing changes.
+  EXPECT_EQ(databaseErrorCodeGetter(db, 0), 2001);
+  Insert(db, 1000, "new", 1.0);
+  EXPECT_NE(Text(databaseErrorStringGetter(db, 0)).find("lies outside the file"), std::string::npos);
+  // A walk that stops at the damage says so rather than ending as if every row was read.
+  RuntimeObject* all = Keep(databaseSQLSelect(db, string("select * from stars").Rep()));
+  ASSERT_NE(all, nullptr);
+  EXPECT_TRUE(databaseErrorGetter(db, 0));
+  EXPECT_NE(Text(databaseErrorStringGetter(db, 0)).find("damaged"), std::string::npos);
+  databaseClose(db);
+  EXPECT_EQ(dbtest::ReadBytes(path), bytes);
+}
+
 TEST_F(BuiltInDatabaseTest, CreatingOverAnExistingFileLeavesAnEmptyDatabase) {
   RuntimeObject* db = NewDatabase();
   ASSERT_TRUE(VORNDatabaseCreateDatabaseFile(db));

@@ -5,6 +5,7 @@
 #include "database/db_cursor.h"
 #include "database/db_handle.h"
 #include "database/support/db_test_files.h"
+#include "objects/purgable_object.h"
 
 namespace vorn {
 namespace {
@@ -126,6 +127,20 @@ TEST_F(TransactionTest, DeletedRowsAreCompactedWhenTheirPageIsNextRead) {
       EXPECT_EQ(DbGet16(&after[page + 16]), 0);
     }
   EXPECT_EQ(changed, 1u);
+}
+
+TEST_F(TransactionTest, AScanKeepsTheCacheWithinItsBudget) {
+  for (int i = 0; i < 600; ++i)
+    ASSERT_TRUE(db->AddTableRecord("people", {{"name", std::to_string(10000 + i) + std::string(700, 'z')}}));
+  // A change larger than the budget keeps every changed page until it is written.
+  db->File().SetPageBudget(16);
+  ASSERT_TRUE(db->Commit());
+  db.reset();
+  auto reopened = Reopen(path);
+  reopened->File().SetPageBudget(16);
+  EXPECT_EQ(Names(*reopened).size(), 601u);
+  EXPECT_LE(reopened->File().CachedPages(), 16u);
+  EXPECT_LT(PurgableObjectCount(), 40);
 }
 
 }  // namespace

@@ -1,0 +1,285 @@
+// The built-in database engine beside SQLite on the same work, in one run, with every commit
+// durable on both sides (SQLite: journal_mode=DELETE, synchronous=FULL; ours: the rollback
+// journal). Table: stars (id integer primary key, name varchar, mag double), 100,000 rows.
+// Ours is driven at the engine's own interface (rows given as column texts), SQLite through
+// prepared statements; the ORDER BY goes through the runtime's SQL executor on our side.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+#include "core/class_registration.h"
+#include "database/builtin_engine.h"
+#include "database/database_fields.h"
+#include "database/database_objects.h"
+#include "database/db_cursor.h"
+#include "database/db_handle.h"
+#include "strings/vstring.h"
+
+namespace {
+
+using namespace vorn;
+
+constexpr int kRows = 100000;
+
+const std::string& Folder() {
+  static std::string folder = [] {
+    char pattern[] = "/tmp/vorn-bench-db-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    return std::string(made ? made : "/tmp");
+  }();
+  return folder;
+}
+
+std::string FreshPath(const char* name) {
+  std::string path = Folder() + "/" + name;
+  unlink(path.c_str());
+  unlink((path + "-journal").c_str());
+  return path;
+}
+
+std::string Name(int i) { return "star " + std::to_string(i); }
+double Mag(int i) { return (i * 7919 % 1000) / 100.0; }
+
+// --- the built-in engine ----------------------------------------------------------------
+
+std::unique_ptr<vndbHandle> NewOurs(const std::string& path) {
+  auto db = vndbHandle::CreateFile(path);
+  db->CreateTable("stars", {{"id", kDbInteger, false}, {"name", kDbVarchar, true}, {"mag", kDbDouble, true}}, {0});
+  db->Commit();
+  return db;
+}
+
+void OursInsert(vndbHandle& db, int i) {
+  db.AddTableRecord("stars", {{"id", std::to_string(i)}, {"name", Name(i)}, {"mag", std::to_string(Mag(i))}});
+}
+
+const std::string& OursFilled() {
+  static std::string path = [] {
+    std::string made = FreshPath("filled.vdb");
+    auto db = NewOurs(made);
+    for (int i = 0; i < kRows; ++i) OursInsert(*db, i);
+    db->Commit();
+    return made;
+  }();
+  return path;
+}
+
+// --- SQLite -----------------------------------------------------------------------------
+
+sqlite3* NewSqlite(const std::string& path, bool create) {
+  sqlite3* db = nullptr;
+  sqlite3_open(path.c_str(), &db);
+  sqlite3_exec(db, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;", nullptr, nullptr, nullptr);
+  if (create)
+    sqlite3_exec(db, "CREATE TABLE stars (id INTEGER PRIMARY KEY, name VARCHAR, mag DOUBLE)", nullptr, nullptr, nullptr);
+  return db;
+}
+
+struct Statement {
+  Statement(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr); }
+  ~Statement() { sqlite3_finalize(stmt); }
+  sqlite3_stmt* stmt = nullptr;
+};
+
+void SqliteInsert(Statement& insert, int i) {
+  std::string name = Name(i);
+  sqlite3_bind_int(insert.stmt, 1, i);
+  sqlite3_bind_text(insert.stmt, 2, name.data(), int(name.size()), SQLITE_TRANSIENT);
+  sqlite3_bind_double(insert.stmt, 3, Mag(i));
+  sqlite3_step(insert.stmt);
+  sqlite3_reset(insert.stmt);
+}
+
+const std::string& SqliteFilled() {
+  static std::string path = [] {
+    std::string made = FreshPath("filled.sqlite");
+    sqlite3* db = NewSqlite(made, true);
+    {
+      Statement insert(db, "INSERT INTO stars VALUES (?, ?, ?)");
+      sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+      for (int i = 0; i < kRows; ++i) SqliteInsert(insert, i);
+      sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    }
+    sqlite3_close(db);
+    return made;
+  }();
+  return path;
+}
+
+// --- 100,000 inserts in one transaction -------------------------------------------------
+
+void BM_Insert100kOneCommit_Ours(benchmark::State& state) {
+  for (auto _ : state) {
+    auto db = NewOurs(FreshPath("insert.vdb"));
+    for (int i = 0; i < kRows; ++i) OursInsert(*db, i);
+    if (!db->Commit()) state.SkipWithError("commit failed");
+  }
+}
+
+void BM_Insert100kOneCommit_SQLite(benchmark::State& state) {
+  for (auto _ : state) {
+    sqlite3* db = NewSqlite(FreshPath("insert.sqlite"), true);
+    {
+      Statement insert(db, "INSERT INTO stars VALUES (?, ?, ?)");
+      sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+      for (int i = 0; i < kRows; ++i) SqliteInsert(insert, i);
+      if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) state.SkipWithError("commit failed");
+    }
+    sqlite3_close(db);
+  }
+}
+
+// --- 1,000 transactions of one row ------------------------------------------------------
+
+void BM_1000SingleRowCommits_Ours(benchmark::State& state) {
+  for (auto _ : state) {
+    auto db = NewOurs(FreshPath("single.vdb"));
+    for (int i = 0; i < 1000; ++i) {
+      OursInsert(*db, i);
+      if (!db->Commit()) state.SkipWithError("commit failed");
+    }
+  }
+}
+
+void BM_1000SingleRowCommits_SQLite(benchmark::State& state) {
+  for (auto _ : state) {
+    sqlite3* db = NewSqlite(FreshPath("single.sqlite"), true);
+    {
+      Statement insert(db, "INSERT INTO stars VALUES (?, ?, ?)");
+      for (int i = 0; i < 1000; ++i) SqliteInsert(insert, i);
+    }
+    sqlite3_close(db);
+  }
+}
+
+// --- a primary-key lookup ---------------------------------------------------------------
+
+void BM_KeyLookup_Ours(benchmark::State& state) {
+  auto db = vndbHandle::OpenFile(OursFilled());
+  const string column("id");
+  int i = 0;
+  for (auto _ : state) {
+    string value(std::to_string((i++ * 7919) % kRows), kEncodingUTF8);
+    dbFilter equal{nullptr, nullptr, 0, 0, column.Rep(), value.Rep()};
+    auto cursor = vndbCursor::Open(*db, "stars", {"name"}, &equal);
+    if (!cursor->NextRow()) state.SkipWithError("row missing");
+    benchmark::DoNotOptimize(cursor->ColumnValue(0));
+  }
+}
+
+void BM_KeyLookup_SQLite(benchmark::State& state) {
+  sqlite3* db = NewSqlite(SqliteFilled(), false);
+  {
+    Statement lookup(db, "SELECT name FROM stars WHERE id = ?");
+    int i = 0;
+    for (auto _ : state) {
+      sqlite3_bind_int(lookup.stmt, 1, (i++ * 7919) % kRows);
+      if (sqlite3_step(lookup.stmt) != SQLITE_ROW) state.SkipWithError("row missing");
+      benchmark::DoNotOptimize(sqlite3_column_text(lookup.stmt, 0));
+      sqlite3_reset(lookup.stmt);
+    }
+  }
+  sqlite3_close(db);
+}
+
+// --- a full scan with a filter ----------------------------------------------------------
+
+void BM_ScanWithFilter_Ours(benchmark::State& state) {
+  auto db = vndbHandle::OpenFile(OursFilled());
+  const string column("mag");
+  const string value("1.5");
+  for (auto _ : state) {
+    dbFilter less{nullptr, nullptr, 1, 0, column.Rep(), value.Rep()};
+    auto cursor = vndbCursor::Open(*db, "stars", {"id", "name"}, &less);
+    int64_t rows = 0;
+    while (cursor->NextRow()) {
+      benchmark::DoNotOptimize(cursor->ColumnValue(1));
+      ++rows;
+    }
+    state.counters["rows"] = double(rows);
+  }
+}
+
+void BM_ScanWithFilter_SQLite(benchmark::State& state) {
+  sqlite3* db = NewSqlite(SqliteFilled(), false);
+  {
+    Statement scan(db, "SELECT id, name FROM stars WHERE mag < 1.5");
+    for (auto _ : state) {
+      int64_t rows = 0;
+      while (sqlite3_step(scan.stmt) == SQLITE_ROW) {
+        benchmark::DoNotOptimize(sqlite3_column_text(scan.stmt, 1));
+        ++rows;
+      }
+      sqlite3_reset(scan.stmt);
+      state.counters["rows"] = double(rows);
+    }
+  }
+  sqlite3_close(db);
+}
+
+// --- ORDER BY over 100,000 rows ---------------------------------------------------------
+
+void BM_OrderBy100k_Ours(benchmark::State& state) {
+  RegisterIntrinsicClasses();
+  RuntimeObject* db = WrapBuiltInDatabase(vndbHandle::OpenFile(OursFilled()));
+  const string sql("select id, name, mag from stars order by mag");
+  for (auto _ : state) {
+    RuntimeObject* rows = databaseSQLSelect(db, sql.Rep());
+    RuntimeObject* name = cursorGetFieldByIndex(rows, 2);
+    int64_t count = 0;
+    for (; !cursorEOFGetter(rows, 0); cursorMoveNext(rows)) {
+      StringRep* text = cursorFieldStringValueGetter(name, 0);
+      benchmark::DoNotOptimize(text);
+      ReleaseStringRep(text);
+      ++count;
+    }
+    RuntimeUnlockObject(name);
+    RuntimeUnlockObject(rows);
+    state.counters["rows"] = double(count);
+  }
+  databaseClose(db);
+  RuntimeUnlockObject(db);
+}
+
+void BM_OrderBy100k_SQLite(benchmark::State& state) {
+  sqlite3* db = NewSqlite(SqliteFilled(), false);
+  {
+    Statement sorted(db, "SELECT id, name, mag FROM stars ORDER BY mag");
+    for (auto _ : state) {
+      int64_t count = 0;
+      while (sqlite3_step(sorted.stmt) == SQLITE_ROW) {
+        benchmark::DoNotOptimize(sqlite3_column_text(sorted.stmt, 1));
+        ++count;
+      }
+      sqlite3_reset(sorted.stmt);
+      state.counters["rows"] = double(count);
+    }
+  }
+  sqlite3_close(db);
+}
+
+}  // namespace
+
+BENCHMARK(BM_Insert100kOneCommit_Ours)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Insert100kOneCommit_SQLite)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_1000SingleRowCommits_Ours)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_1000SingleRowCommits_SQLite)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_KeyLookup_Ours)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_KeyLookup_SQLite)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ScanWithFilter_Ours)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScanWithFilter_SQLite)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OrderBy100k_Ours)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OrderBy100k_SQLite)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::filesystem::remove_all(Folder());
+  return 0;
+}

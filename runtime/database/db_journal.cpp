@@ -1,0 +1,122 @@
+#include "database/db_journal.h"
+
+#include <cstring>
+#include <vector>
+
+namespace vorn {
+namespace {
+
+constexpr uint32_t kJournalMagic = 0x564E444A;  // "VNDJ"
+constexpr uint32_t kJournalVersion = 1;
+constexpr uint64_t kChecksumSeed = 0x6A09E667F3BCC908ULL;
+constexpr int32_t kEntriesChecksumAt = 96;
+constexpr int32_t kHeaderChecksumAt = 104;
+
+uint64_t Get64(const uint8_t* p) { return uint64_t(DbGet32(p)) << 32 | DbGet32(p + 4); }
+void Put64(uint8_t* p, uint64_t v) {
+  DbPut32(p, uint32_t(v >> 32));
+  DbPut32(p + 4, uint32_t(v));
+}
+
+void EncodeHeader(const DbJournalInfo& info, uint64_t entries, uint8_t* out) {
+  std::memset(out, 0, kDbJournalHeaderSize);
+  DbPut32(out, kJournalMagic);
+  DbPut32(out + 4, kJournalVersion);
+  Put64(out + 8, info.identity);
+  DbPut32(out + 16, info.serial);
+  DbPut32(out + 20, info.pageCount);
+  Put64(out + 24, uint64_t(info.length));
+  std::memcpy(out + 32, info.header, kDbHeaderSize);
+  Put64(out + kEntriesChecksumAt, entries);
+  Put64(out + kHeaderChecksumAt, DbChecksum(kChecksumSeed, out, kHeaderChecksumAt));
+}
+
+int64_t EntryOffset(uint32_t index) { return kDbJournalHeaderSize + int64_t(index) * kDbJournalEntrySize; }
+
+}  // namespace
+
+uint64_t DbChecksum(uint64_t seed, const uint8_t* bytes, size_t count) {
+  uint64_t h = seed;
+  for (; count >= 8; bytes += 8, count -= 8) {
+    uint64_t word = 0;
+    for (int i = 7; i >= 0; --i) word = word << 8 | bytes[i];
+    h = (h ^ word) * 0x100000001B3ULL;
+    h ^= h >> 29;
+  }
+  for (; count > 0; ++bytes, --count) h = (h ^ *bytes) * 0x100000001B3ULL;
+  return h ^ (h >> 32);
+}
+
+DbJournalWriter::DbJournalWriter(vndbStore& journal, const DbJournalInfo& info)
+    : mJournal(journal), mInfo(info), mChecksum(kChecksumSeed) {
+  mInfo.pageCount = 0;
+  // An old journal's header must not stand over the new entries, even for a moment.
+  mOk = mJournal.Length() == 0 || mJournal.SetLength(0);
+}
+
+bool DbJournalWriter::Add(uint32_t page, const uint8_t* bytes) {
+  if (!mOk) return false;
+  uint8_t number[4];
+  DbPut32(number, page);
+  int64_t at = EntryOffset(mInfo.pageCount);
+  mOk = mJournal.Write(at, number, 4) && mJournal.Write(at + 4, bytes, kDbPageSize);
+  mChecksum = DbChecksum(mChecksum, number, 4);
+  mChecksum = DbChecksum(mChecksum, bytes, kDbPageSize);
+  ++mInfo.pageCount;
+  return mOk;
+}
+
+bool DbJournalWriter::Finish() {
+  if (!mOk) return false;
+  // A header that was synced may be needed until the new one is: the new entries must be on the
+  // medium before the header that counts them can replace it.
+  if (mFinished && !mJournal.Sync()) return mOk = false;
+  uint8_t header[kDbJournalHeaderSize];
+  EncodeHeader(mInfo, mChecksum, header);
+  mOk = mJournal.Write(0, header, kDbJournalHeaderSize) && mJournal.Sync();
+  mFinished = mOk;
+  return mOk;
+}
+
+DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInfo* info) {
+  int64_t length = journal.Length();
+  if (length <= 0) return length == 0 ? DbJournalState::kEmpty : DbJournalState::kDamaged;
+  uint8_t header[kDbJournalHeaderSize];
+  if (length < kDbJournalHeaderSize || !journal.Read(0, header, kDbJournalHeaderSize))
+    return DbJournalState::kDamaged;
+  if (DbGet32(header) != kJournalMagic || DbGet32(header + 4) != kJournalVersion ||
+      Get64(header + kHeaderChecksumAt) != DbChecksum(kChecksumSeed, header, kHeaderChecksumAt))
+    return DbJournalState::kDamaged;
+  info->identity = Get64(header + 8);
+  info->serial = DbGet32(header + 16);
+  info->pageCount = DbGet32(header + 20);
+  info->length = int64_t(Get64(header + 24));
+  std::memcpy(info->header, header + 32, kDbHeaderSize);
+  // Entries past the count were being added when the writer stopped: their pages were never
+  // written to the file, so they are not needed.
+  if (length < EntryOffset(info->pageCount) || info->length < kDbHeaderSize ||
+      DbGet32(info->header) != kDbMagic)
+    return DbJournalState::kDamaged;
+  uint64_t checksum = kChecksumSeed;
+  std::vector<uint8_t> entry(kDbJournalEntrySize);
+  for (uint32_t i = 0; i < info->pageCount; ++i) {
+    if (!journal.Read(EntryOffset(i), entry.data(), entry.size())) return DbJournalState::kDamaged;
+    checksum = DbChecksum(checksum, entry.data(), 4);
+    checksum = DbChecksum(checksum, entry.data() + 4, kDbPageSize);
+  }
+  if (checksum != Get64(header + kEntriesChecksumAt)) return DbJournalState::kDamaged;
+  return info->identity == identity ? DbJournalState::kSound : DbJournalState::kForeign;
+}
+
+bool DbReplayJournal(vndbStore& journal, const DbJournalInfo& info, vndbStore& database) {
+  std::vector<uint8_t> entry(kDbJournalEntrySize);
+  for (uint32_t i = 0; i < info.pageCount; ++i) {
+    if (!journal.Read(EntryOffset(i), entry.data(), entry.size())) return false;
+    int64_t at = kDbHeaderSize + int64_t(DbGet32(entry.data())) * kDbPageSize;
+    if (at + kDbPageSize > info.length) continue;
+    if (!database.Write(at, entry.data() + 4, kDbPageSize)) return false;
+  }
+  return database.SetLength(info.length) && database.Write(0, info.header, kDbHeaderSize) && database.Sync();
+}
+
+}  // namespace vorn

@@ -1,0 +1,64 @@
+// The rollback journal of a commit: the images the changed pages had before it, with the
+// database's header and length, so that a commit cut short (a killed program, a lost power
+// supply, a full disk) can be undone whole. It lives beside the database file and is written
+// and synced before the database file is touched.
+//
+// Layout (big-endian): u32 magic "VNDJ", u32 version 1, u64 identity of the database file,
+// u32 serial the commit writes, u32 page count, u64 length of the database file before the
+// commit, its 64 header bytes, u64 checksum of the entries, u64 checksum of the bytes before
+// it; then per page u32 page number and the 8192 bytes the page had.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "database/db_format.h"
+#include "database/db_storage.h"
+
+namespace vorn {
+
+constexpr int32_t kDbJournalHeaderSize = 112;
+constexpr int32_t kDbJournalEntrySize = 4 + kDbPageSize;
+
+struct DbJournalInfo {
+  uint64_t identity = 0;
+  uint32_t serial = 0;
+  uint32_t pageCount = 0;
+  int64_t length = 0;
+  uint8_t header[kDbHeaderSize] = {};
+};
+
+// Writes one journal: entries as they are added, the header last, then syncs.
+class DbJournalWriter {
+ public:
+  DbJournalWriter(vndbStore& journal, const DbJournalInfo& info);
+  bool Add(uint32_t page, const uint8_t* bytes);
+  // Writes the header over the entries and syncs; false when anything failed. May be called
+  // again after more entries.
+  bool Finish();
+
+ private:
+  vndbStore& mJournal;
+  DbJournalInfo mInfo;
+  uint64_t mChecksum;
+  bool mOk = true;
+  bool mFinished = false;
+};
+
+enum class DbJournalState {
+  kEmpty,    // nothing there: no commit was under way
+  kDamaged,  // cut short or altered: never replayed
+  kForeign,  // sound, but written for another database file
+  kSound,
+};
+
+// Checks the whole journal (header and every entry) against the database file's identity.
+DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInfo* info);
+
+// Puts the journal's page images, length and header back into the database file and syncs it.
+bool DbReplayJournal(vndbStore& journal, const DbJournalInfo& info, vndbStore& database);
+
+// A checksum that catches torn and flipped bytes (not an adversary).
+uint64_t DbChecksum(uint64_t seed, const uint8_t* bytes, size_t count);
+
+}  // namespace vorn

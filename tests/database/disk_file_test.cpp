@@ -1,0 +1,167 @@
+// Database files on the real disk: the lock against a second writer, files that are no
+// database, and a writer killed at random moments while it commits.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <random>
+#include <set>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "database/db_cursor.h"
+#include "database/db_handle.h"
+#include "database/support/db_test_files.h"
+
+namespace vorn {
+namespace {
+
+std::set<int> Ids(vndbHandle& db) {
+  std::set<int> ids;
+  auto cursor = vndbCursor::Open(db, "log", {"id"});
+  while (cursor && cursor->NextRow()) ids.insert(int(cursor->ColumnValue(0)->integer));
+  return ids;
+}
+
+std::string MakeDatabase() {
+  std::string path = dbtest::TempPath("disk.vdb");
+  auto db = vndbHandle::CreateFile(path);
+  EXPECT_TRUE(db && db->CreateTable("log", {{"id", kDbInteger, false}, {"text", kDbVarchar, true}}, {0}) &&
+              db->Commit());
+  return path;
+}
+
+// The exit status of a child process running `body`.
+template <typename Body>
+int InChild(Body body) {
+  pid_t pid = fork();
+  if (pid == 0) _exit(body());
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(DiskFileTest, ASecondWriterIsRefused) {
+  std::string path = MakeDatabase();
+  auto first = vndbHandle::OpenFile(path);
+  ASSERT_TRUE(first);
+  std::string error;
+  EXPECT_FALSE(vndbHandle::OpenFile(path, &error));
+  EXPECT_EQ(error, "The database file is in use by another connection");
+  // Creating over it neither succeeds nor empties it.
+  EXPECT_FALSE(vndbHandle::CreateFile(path));
+  EXPECT_EQ(InChild([&] {
+              std::string childError;
+              return !vndbHandle::OpenFile(path, &childError) && childError.find("in use") != std::string::npos ? 0 : 1;
+            }),
+            0);
+  ASSERT_TRUE(first->AddTableRecord("log", {{"id", "1"}}));
+  ASSERT_TRUE(first->Commit());
+  first.reset();
+  auto second = vndbHandle::OpenFile(path, &error);
+  ASSERT_TRUE(second) << error;
+  EXPECT_EQ(Ids(*second), std::set<int>{1});
+}
+
+TEST(DiskFileTest, WhatIsNoDatabaseGetsAClearError) {
+  std::string empty = dbtest::TempPath("empty.vdb");
+  dbtest::WriteBytes(empty, {});
+  std::string folder = dbtest::TempPath("folder.vdb");
+  ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+  std::string text = dbtest::TempPath("text.vdb");
+  dbtest::WriteBytes(text, std::vector<uint8_t>(100, 'x'));
+  const std::pair<std::string, const char*> cases[] = {
+      {empty, "The database file is empty"},
+      {folder, "The database file is a folder"},
+      {text, "The file is not a database"},
+      {dbtest::TempPath("missing.vdb"), "The database file cannot be opened"},
+  };
+  for (const auto& [path, expected] : cases) {
+    std::string error;
+    EXPECT_FALSE(vndbHandle::OpenFile(path, &error));
+    EXPECT_EQ(error, expected);
+  }
+  std::string error;
+  EXPECT_FALSE(vndbHandle::CreateFile(folder, &error));
+  EXPECT_EQ(error, "The database file is a folder");
+}
+
+// Commit k adds the rows k * 1000 + i and deletes those of commit k - 3, so it changes pages
+// the file holds as well as adding pages.
+constexpr int kRowsPerCommit = 5;
+std::set<int> IdsAfter(int commits) {
+  std::set<int> ids;
+  for (int k = std::max(1, commits - 2); k <= commits; ++k)
+    for (int i = 0; i < kRowsPerCommit; ++i) ids.insert(k * 1000 + i);
+  return ids;
+}
+
+// The writer: commits from where the file stands until it is killed, telling each commit that
+// begins (negative) and each that returned (positive).
+int Writer(const std::string& path, int report) {
+  auto db = vndbHandle::OpenFile(path);
+  if (!db) return 2;
+  std::set<int> ids = Ids(*db);
+  for (int k = ids.empty() ? 1 : *ids.rbegin() / 1000 + 1;; ++k) {
+    for (int i = 0; i < kRowsPerCommit; ++i)
+      if (!db->AddTableRecord("log", {{"id", std::to_string(k * 1000 + i)}, {"text", std::string(1500, 't')}})) return 3;
+    auto cursor = vndbCursor::Open(*db, "log", {"id"});
+    while (cursor->NextRow())
+      if (cursor->ColumnValue(0)->integer / 1000 == k - 3 && !cursor->DeleteRow()) return 4;
+    cursor.reset();
+    int begun = -k;
+    if (write(report, &begun, sizeof begun) != sizeof begun) return 5;
+    if (!db->Commit()) return 6;
+    if (write(report, &k, sizeof k) != sizeof k) return 5;
+  }
+}
+
+TEST(DiskFileTest, AWriterKilledAtRandomLeavesExactlyItsReturnedCommits) {
+  std::string path = MakeDatabase();
+  const uint32_t seed = 1207;
+  std::mt19937 random(seed);
+  int committed = 0;
+  int insideCommits = 0;
+  constexpr int kKills = 60;
+  for (int round = 0; round < kKills; ++round) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    pid_t pid = fork();
+    if (pid == 0) {
+      close(fds[0]);
+      _exit(Writer(path, fds[1]));
+    }
+    close(fds[1]);
+    // The kill lands anywhere from before the file is opened to several commits on.
+    usleep(useconds_t(random() % 20000));
+    kill(pid, SIGKILL);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "round " << round << ": the writer stopped with " << WEXITSTATUS(status);
+    int returned = committed;
+    bool inside = false;
+    for (int message = 0; read(fds[0], &message, sizeof message) == sizeof message;) {
+      inside = message < 0;
+      if (message > 0) returned = message;
+    }
+    close(fds[0]);
+    insideCommits += inside;
+    std::string error;
+    auto db = vndbHandle::OpenFile(path, &error);
+    ASSERT_TRUE(db) << "seed " << seed << ", round " << round << ": " << error;
+    std::set<int> ids = Ids(*db);
+    if (ids == IdsAfter(returned + 1) && inside) {
+      committed = returned + 1;  // killed after the commit, before it could say so
+    } else {
+      ASSERT_EQ(ids, IdsAfter(returned)) << "seed " << seed << ", round " << round;
+      committed = returned;
+    }
+  }
+  EXPECT_GT(committed, 0);
+  EXPECT_GE(insideCommits, 10) << "too few kills fell inside a commit to mean anything";
+  std::printf("%d kills, %d inside a commit, %d commits kept\n", kKills, insideCommits, committed);
+}
+
+}  // namespace
+}  // namespace vorn

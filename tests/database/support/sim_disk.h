@@ -1,0 +1,52 @@
+// A simulated disk for the database file and its journal. Each file keeps the bytes that reached
+// the medium (synced) apart from the writes since; a power cut keeps the synced bytes and, when
+// given a random generator, an arbitrary subset of the later writes, as a real disk may. Every
+// operation can be made to fail from the n-th on (the program dying there), or only the
+// writes that grow a file (a full disk).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "database/db_storage.h"
+
+namespace vorn::dbtest {
+
+class SimDisk {
+ public:
+  struct Change {
+    int64_t offset;
+    std::vector<uint8_t> bytes;
+    int64_t length;  // a change of length when >= 0
+  };
+  struct File {
+    std::vector<uint8_t> durable;
+    std::vector<uint8_t> current;
+    std::vector<Change> pending;
+    bool exists = false;
+    bool existsDurably = false;
+  };
+
+  File database;
+  File journal;
+  // Operations (writes, length changes, syncs) still allowed; -1: no limit.
+  int64_t operationsLeft = -1;
+  // Writes that grow a file fail once this many have been allowed, as on a full disk
+  // (overwriting, syncing and cutting still work); -1: no limit.
+  int64_t growthLeft = -1;
+  int64_t operations = 0;
+  uint64_t identity = 7;
+  bool readOnly = false;
+
+  // A storage over this disk; the disk must outlive it.
+  std::unique_ptr<vndbStorage> Storage();
+  // The power goes: what was not synced is lost, except the writes `keep` chooses to keep.
+  void PowerCut(std::mt19937* keep = nullptr);
+
+  bool Allow();
+  bool AllowGrowth();
+};
+
+}  // namespace vorn::dbtest
