@@ -8,11 +8,6 @@
 #include <cstring>
 #include <string_view>
 
-#include "core/application.h"
-#include "graphics/graphics_defaults.h"
-#include "net/socket_core.h"
-#include "objects/exceptions.h"
-
 namespace vorn {
 
 int32_t gArgc = 0;
@@ -49,10 +44,7 @@ void StoreCommandLine(int argc, char** argv) {
   gArgv = argv;
 }
 
-void InitRuntime() {
-  InitGraphicsDefaults();
-  SetUnhandledExceptionHook(&UnhandledExceptionHook);
-  InitSocketLayer();
+void InitDialogFont() {
   DialogFontName() = string("System");
   sDialogFontSize = 12;
 }

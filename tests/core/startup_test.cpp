@@ -9,6 +9,7 @@
 #include <string>
 
 #include "net/socket_core.h"
+#include "startup/runtime_init.h"
 
 namespace vorn {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/class_registration.h"
+#include "startup/class_registration.h"
 
 #include <cstdint>
 
