@@ -12,7 +12,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "core/class_registration.h"
+#include "startup/class_registration.h"
 #include "database/builtin_engine.h"
 #include "database/database_fields.h"
 #include "database/database_objects.h"

@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 #include <pthread.h>
 
-#include "core/class_registration.h"
+#include "startup/class_registration.h"
 #include "core/thread_scheduler.h"
 #include "objects/runtime_object.h"
 #include "vorn/class_abi.h"

@@ -1,5 +1,6 @@
-// Fuzzes finding and checking an image: the input is taken as a whole executable file, and
-// also as each kind of block on its own. Nothing is mapped or run.
+// Fuzzes finding and checking an image: the input is taken as a whole executable file, as
+// the code of an image that is sealed and then damaged by one bit, and as each kind of block
+// on its own. Nothing is mapped or run.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -13,8 +14,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string error;
   RawImage raw;
   if (data && SplitImage(data, size, raw, error)) {
+    VerifyImageChecksum(raw, error);
+    // The records are checked past the checksum too, so that the fuzzer reaches them.
     ParsedImage parsed;
     ValidateImage(std::move(raw), parsed, error);
+  }
+
+  // The input as a code block: sealed it passes the checksum, and with any one bit flipped
+  // it does not.
+  if (data) {
+    std::vector<uint8_t> blocks[image::kBlockCount];
+    blocks[image::kCodeBlock].assign(data, data + size);
+    image::SealImage(blocks);
+    std::vector<uint8_t> framed;
+    image::FrameImage(blocks, framed);
+    RawImage sealed;
+    if (!SplitImage(framed.data(), framed.size(), sealed, error) || !VerifyImageChecksum(sealed, error)) {
+      __builtin_trap();
+    }
+    size_t bit = size > 0 ? (data[0] * 8u + size) % ((framed.size() - image::kTrailerSize) * 8) : 0;
+    framed[bit / 8] ^= static_cast<uint8_t>(1u << (bit % 8));
+    RawImage damaged;
+    if (SplitImage(framed.data(), framed.size(), damaged, error) && VerifyImageChecksum(damaged, error)) {
+      __builtin_trap();
+    }
   }
 
   std::vector<uint8_t> block(data, data + size);

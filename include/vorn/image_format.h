@@ -11,6 +11,8 @@
 #include <cstring>
 #include <vector>
 
+#include "vorn/crc32c.h"
+
 namespace vorn::image {
 
 // --- framing ---------------------------------------------------------------------------------
@@ -116,6 +118,9 @@ constexpr uint32_t kOptionVersion = FourCharCode('V', 'E', 'R', 'S');
 constexpr uint32_t kOptionIcon = FourCharCode('I', 'C', 'O', 'N');
 // u32: data offset of the image's 8-byte pending-exception word.
 constexpr uint32_t kOptionPendingWord = FourCharCode('P', 'E', 'N', 'D');
+// u32: CRC-32C of the image (see ImageChecksum); always the last record of the options block.
+constexpr uint32_t kOptionChecksum = FourCharCode('C', 'S', 'U', 'M');
+constexpr size_t kChecksumRecordSize = kOptionHeaderSize + 4;
 
 // --- byte order ------------------------------------------------------------------------------
 
@@ -189,6 +194,32 @@ inline bool FrameImage(const std::vector<uint8_t> (&blocks)[kBlockCount], std::v
   AppendU32LE(out, static_cast<uint32_t>(total));
   AppendBytes(out, kTrailerMagic, kTrailerMagicSize);
   return true;
+}
+
+// The value of the checksum record: the CRC-32C of the six blocks as they are framed (each
+// block's u32 length, then its bytes, in block order), stopping where the checksum record
+// begins, that is kChecksumRecordSize bytes before the end of the options block. The image
+// length and the magic after the blocks are not covered; the framing checks them.
+inline uint32_t ImageChecksum(const std::vector<uint8_t> (&blocks)[kBlockCount]) {
+  uint32_t crc = crc32c::kInitial;
+  for (int b = 0; b < kBlockCount; ++b) {
+    uint8_t prefix[4];
+    WriteU32LE(prefix, static_cast<uint32_t>(blocks[b].size()));
+    crc = crc32c::Update(crc, prefix, sizeof prefix);
+    size_t covered = blocks[b].size();
+    if (b == kOptionsBlock) covered = covered >= kChecksumRecordSize ? covered - kChecksumRecordSize : 0;
+    crc = crc32c::Update(crc, blocks[b].data(), covered);
+  }
+  return crc32c::Finish(crc);
+}
+
+// Ends the options block with the checksum record; nothing may change the blocks after it.
+inline void SealImage(std::vector<uint8_t> (&blocks)[kBlockCount]) {
+  std::vector<uint8_t>& options = blocks[kOptionsBlock];
+  AppendU32BE(options, kOptionChecksum);
+  AppendU32LE(options, 4);
+  AppendU32LE(options, 0);
+  WriteU32LE(options.data() + options.size() - 4, ImageChecksum(blocks));
 }
 
 }  // namespace vorn::image

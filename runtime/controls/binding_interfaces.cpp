@@ -152,30 +152,29 @@ ObjectDefinition* GetBindingInterfaceDefinition() {
 }
 
 void RegisterDataBindingClasses() {
-  ObjectDefinition* const definitions[] = {
-      GetStringProviderInterfaceDefinition(),
-      GetBooleanProviderInterfaceDefinition(),
-      GetStringInterfaceDefinition(),
-      GetListInterfaceDefinition(),
-      GetDataAvailableProviderInterfaceDefinition(),
-      GetDataNotifierInterfaceDefinition(),
-      GetDataNotificationReceiverInterfaceDefinition(),
-      GetListSelectionNotifierInterfaceDefinition(),
-      GetListSelectionNotificationReceiverInterfaceDefinition(),
-      GetListDataProviderInterfaceDefinition(),
-      GetListDataNotifierInterfaceDefinition(),
-      GetListDataNotificationReceiverInterfaceDefinition(),
-      GetTupleInterfaceDefinition(),
-      GetActionSourceInterfaceDefinition(),
-      GetActionNotificationReceiverInterfaceDefinition(),
-      GetBindingInterfaceDefinition(),
-      GetEnablingBinderClassDefinition(),
-      GetActionBinderClassDefinition(),
-      GetStringBinderClassDefinition(),
-      GetListBinderClassDefinition(),
-      GetBindingPartInterfaceDefinition(),
-  };
-  for (ObjectDefinition* definition : definitions) RegisterIntrinsicClass(definition);
+  RegisterIntrinsicClassList({
+      {"StringProvider", GetStringProviderInterfaceDefinition},
+      {"BooleanProvider", GetBooleanProviderInterfaceDefinition},
+      {"StringInterface", GetStringInterfaceDefinition},
+      {"ListInterface", GetListInterfaceDefinition},
+      {"DataAvailableProvider", GetDataAvailableProviderInterfaceDefinition},
+      {"dataNotifier", GetDataNotifierInterfaceDefinition},
+      {"dataNotificationReceiver", GetDataNotificationReceiverInterfaceDefinition},
+      {"listSelectionNotifier", GetListSelectionNotifierInterfaceDefinition},
+      {"listSelectionNotificationReceiver", GetListSelectionNotificationReceiverInterfaceDefinition},
+      {"listDataProvider", GetListDataProviderInterfaceDefinition},
+      {"listDataNotifier", GetListDataNotifierInterfaceDefinition},
+      {"listDataNotificationReceiver", GetListDataNotificationReceiverInterfaceDefinition},
+      {"tupleInterface", GetTupleInterfaceDefinition},
+      {"actionSource", GetActionSourceInterfaceDefinition},
+      {"actionNotificationReceiver", GetActionNotificationReceiverInterfaceDefinition},
+      {"bindingInterface", GetBindingInterfaceDefinition},
+      {"enablingBinder", GetEnablingBinderClassDefinition},
+      {"actionBinder", GetActionBinderClassDefinition},
+      {"stringBinder", GetStringBinderClassDefinition},
+      {"listBinder", GetListBinderClassDefinition},
+      {"bindingPartInterface", GetBindingPartInterfaceDefinition},
+  });
   InstallTimerReceiverHooks();
 }
 

@@ -8,11 +8,11 @@
 namespace vorn {
 
 void RegisterButtonClasses() {
-  RegisterIntrinsicClass(GetPushButtonClassDefinition());
-  RegisterIntrinsicClass(GetCheckBoxClassDefinition());
-  RegisterIntrinsicClass(GetCheckBoxActionClassDefinition());
-  RegisterIntrinsicClass(GetRadioButtonClassDefinition());
-  RegisterIntrinsicClass(GetRadioButtonActionClassDefinition());
+  RegisterIntrinsicClass("PushButton", &GetPushButtonClassDefinition);
+  RegisterIntrinsicClass("CheckBox", &GetCheckBoxClassDefinition);
+  RegisterIntrinsicClass("Sys$CheckBoxAction", &GetCheckBoxActionClassDefinition);
+  RegisterIntrinsicClass("RadioButton", &GetRadioButtonClassDefinition);
+  RegisterIntrinsicClass("Sys$RadioButtonAction", &GetRadioButtonActionClassDefinition);
 }
 
 }  // namespace vorn

@@ -10,11 +10,11 @@
 namespace vorn {
 
 void RegisterMoreControlClasses() {
-  RegisterIntrinsicClass(GetProgressBarClassDefinition());
+  RegisterIntrinsicClass("ProgressBar", &GetProgressBarClassDefinition);
   RegisterShapeClasses();
   RegisterPanelClasses();
-  RegisterIntrinsicClass(GetOLEObjectClassDefinition());
-  RegisterIntrinsicClass(GetOLEContainerClassDefinition());
+  RegisterIntrinsicClass("OLEObject", &GetOLEObjectClassDefinition);
+  RegisterIntrinsicClass("OLEContainer", &GetOLEContainerClassDefinition);
 }
 
 }  // namespace vorn

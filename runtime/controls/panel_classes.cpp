@@ -185,8 +185,8 @@ ObjectDefinition* GetTabPanelClassDefinition() {
 }
 
 void RegisterPanelClasses() {
-  RegisterIntrinsicClass(GetPagePanelClassDefinition());
-  RegisterIntrinsicClass(GetTabPanelClassDefinition());
+  RegisterIntrinsicClass("PagePanel", &GetPagePanelClassDefinition);
+  RegisterIntrinsicClass("TabPanel", &GetTabPanelClassDefinition);
 }
 
 PagePanelObject* AsPagePanelObject(RuntimeObject* object) {

@@ -219,9 +219,9 @@ ObjectDefinition* GetComboBoxClassDefinition() {
 }
 
 void RegisterPopupClasses() {
-  RegisterIntrinsicClass(GetPopupMenuClassDefinition());
-  RegisterIntrinsicClass(GetComboBoxClassDefinition());
-  RegisterIntrinsicClass(GetPopupRowTagClassDefinition());
+  RegisterIntrinsicClass("PopupMenu", &GetPopupMenuClassDefinition);
+  RegisterIntrinsicClass("ComboBox", &GetComboBoxClassDefinition);
+  RegisterIntrinsicClass("sys$popupRowTag", &GetPopupRowTagClassDefinition);
 }
 
 }  // namespace vorn

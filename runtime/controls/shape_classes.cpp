@@ -162,10 +162,10 @@ ObjectDefinition* GetLineClassDefinition() {
 }
 
 void RegisterShapeClasses() {
-  RegisterIntrinsicClass(GetRectangleClassDefinition());
-  RegisterIntrinsicClass(GetRoundRectangleClassDefinition());
-  RegisterIntrinsicClass(GetOvalClassDefinition());
-  RegisterIntrinsicClass(GetLineClassDefinition());
+  RegisterIntrinsicClass("Rectangle", &GetRectangleClassDefinition);
+  RegisterIntrinsicClass("RoundRectangle", &GetRoundRectangleClassDefinition);
+  RegisterIntrinsicClass("Oval", &GetOvalClassDefinition);
+  RegisterIntrinsicClass("Line", &GetLineClassDefinition);
 }
 
 }  // namespace vorn

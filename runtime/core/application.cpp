@@ -166,9 +166,9 @@ ObjectDefinition* GetServiceApplicationClassDefinition() {
 }
 
 void RegisterApplicationClasses() {
-  RegisterIntrinsicClass(GetConsoleApplicationClassDefinition());
-  RegisterIntrinsicClass(GetServiceApplicationClassDefinition());
-  RegisterIntrinsicClass(GetApplicationClassDefinition());
+  RegisterIntrinsicClass("ConsoleApplication", &GetConsoleApplicationClassDefinition);
+  RegisterIntrinsicClass("ServiceApplication", &GetServiceApplicationClassDefinition);
+  RegisterIntrinsicClass("Application", &GetApplicationClassDefinition);
 }
 
 RuntimeObject* GetApplicationObject() { return sApplication; }

@@ -171,8 +171,8 @@ ObjectDefinition* GetStandardOutputStreamClassDefinition() {
 }
 
 void RegisterConsoleStreamClasses() {
-  RegisterIntrinsicClass(GetStandardInputStreamClassDefinition());
-  RegisterIntrinsicClass(GetStandardOutputStreamClassDefinition());
+  RegisterIntrinsicClass("StandardInputStream", &GetStandardInputStreamClassDefinition);
+  RegisterIntrinsicClass("StandardOutputStream", &GetStandardOutputStreamClassDefinition);
 }
 
 void SetStandardInputDescriptor(int32_t descriptor) {

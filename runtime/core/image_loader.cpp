@@ -184,7 +184,10 @@ bool LoadApplicationImage(const std::string& path, ImportResolver& resolver,
                           ResourceManager& resources, std::string& error) {
   RawImage raw;
   ParsedImage parsed;
-  if (!ReadImageFile(path, raw, error) || !ValidateImage(std::move(raw), parsed, error)) return false;
+  if (!ReadImageFile(path, raw, error) || !VerifyImageChecksum(raw, error) ||
+      !ValidateImage(std::move(raw), parsed, error)) {
+    return false;
+  }
   const LoadedImage* image = MapApplicationImage(std::move(parsed), resolver, resources, error);
   if (!image) return false;
   RunApplicationImage(*image);

@@ -459,6 +459,30 @@ bool ParseOptionsBlock(const std::vector<uint8_t>& block, std::vector<ImageOptio
   return true;
 }
 
+bool VerifyImageChecksum(const RawImage& raw, std::string& error) {
+  const std::vector<uint8_t>& options = raw.blocks[kOptionsBlock];
+  const uint8_t* record = options.size() >= kChecksumRecordSize
+                              ? options.data() + options.size() - kChecksumRecordSize
+                              : nullptr;
+  if (!record || ReadU32BE(record) != kOptionChecksum || ReadU32LE(record + 4) != 4) {
+    error = "The image carries no checksum record at the end of its options block, so it cannot "
+            "be checked: it is damaged, or an image tool older than this runtime built it "
+            "(rebuild it with mkimage)";
+    return false;
+  }
+  uint32_t stored = ReadU32LE(record + 8);
+  uint32_t computed = ImageChecksum(raw.blocks);
+  if (stored != computed) {
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "The image is damaged: its checksum record says 0x%08X but its blocks give 0x%08X",
+                  stored, computed);
+    error = text;
+    return false;
+  }
+  return true;
+}
+
 bool ValidateImage(RawImage&& raw, ParsedImage& out, std::string& error) {
   out = ParsedImage();
   out.raw = std::move(raw);

@@ -87,6 +87,10 @@ bool ReadImageFile(const std::string& path, RawImage& out, std::string& error);
 // Reads the six .dat files of a directory. A missing file is an empty block, except the code.
 bool ReadImageDataFiles(const std::string& directory, RawImage& out, std::string& error);
 
+// Checks the checksum record that ends the options block against the blocks, before anything
+// else of them is read: a damaged image, and one without the record, is refused.
+bool VerifyImageChecksum(const RawImage& raw, std::string& error);
+
 // Checks every record of the blocks; on success `out` holds the blocks and the parsed records.
 bool ValidateImage(RawImage&& raw, ParsedImage& out, std::string& error);
 

@@ -27,16 +27,51 @@ SimpleVector<RelocEntry*>& AddedRows() {
 }
 
 StringMap<RelocEntry*>* gIndex = nullptr;
+RelocRowsCompleter gCompleter = nullptr;
+
+void CompleteRows() {
+  if (gCompleter) gCompleter();
+}
+
+RelocEntry* FindRow(const string& name) {
+  if (name.IsEmpty()) return nullptr;
+  RelocEntry* entry = nullptr;
+  GetRelocEntryIndex()->GetEntry(name, &entry);
+  return entry;
+}
+
+// Rows added before the index exists are checked against it when it is built: start-up adds a
+// few rows and looks none up, so it never pays for the index.
+bool AcceptAddedRow(RelocEntry* row) {
+  if (row->name == nullptr) return true;
+  string key(row->name);
+  RelocEntry* oldEntry = nullptr;
+  if (gIndex->GetEntry(key, &oldEntry) && oldEntry != nullptr) {
+    if (row->code != oldEntry->code) {
+      ReportContainerAssertion(kRelocEntrySource, kRelocEntryConflictLine, "functionPtr == oldEntry->code");
+    }
+    return false;
+  }
+  gIndex->SetEntry(key, row);
+  return true;
+}
 
 }  // namespace
 
-int32_t GetRelocEntryCount() { return kFixedRelocEntryCount + AddedRows().Count(); }
+void SetRelocRowsCompleter(RelocRowsCompleter completer) { gCompleter = completer; }
+
+int32_t GetRelocEntryCount() {
+  CompleteRows();
+  if (!AddedRows().IsEmpty()) GetRelocEntryIndex();
+  return kFixedRelocEntryCount + AddedRows().Count();
+}
 
 RelocEntry* GetRelocEntry(int32_t index) {
   if (index < 0) return nullptr;
   if (index < kFixedRelocEntryCount) return &gVornFixedRelocRows[index];
   int32_t added = index - kFixedRelocEntryCount;
   SimpleVector<RelocEntry*>& rows = AddedRows();
+  if (!rows.IsEmpty()) GetRelocEntryIndex();
   return added < rows.Count() ? rows.Data()[added] : nullptr;
 }
 
@@ -45,38 +80,38 @@ StringMap<RelocEntry*>* GetRelocEntryIndex() {
   gIndex = new StringMap<RelocEntry*>(kIndexBucketCount);
   // A repeated name ends up with its last row, which binds the same function as the first.
   for (RelocEntry& row : gVornFixedRelocRows) gIndex->SetEntry(string(row.name), &row);
-  for (RelocEntry* row : AddedRows()) {
-    if (row->name != nullptr) gIndex->SetEntry(string(row->name), row);
+  SimpleVector<RelocEntry*>& rows = AddedRows();
+  for (int32_t i = 0; i < rows.Count();) {
+    if (AcceptAddedRow(rows.Data()[i])) {
+      ++i;
+    } else {
+      FreeMemory(rows.Data()[i]);
+      rows.RemoveAt(i);
+    }
   }
   return gIndex;
 }
 
 RelocEntry* LookupRelocEntry(const string& name) {
+  if (RelocEntry* entry = FindRow(name)) return entry;
   if (name.IsEmpty()) return nullptr;
-  RelocEntry* entry = nullptr;
-  GetRelocEntryIndex()->GetEntry(name, &entry);
-  return entry;
+  CompleteRows();
+  return FindRow(name);
 }
 
 void AddRelocEntry(const char* name, void* function) {
   if (function == nullptr) return;
-  StringMap<RelocEntry*>* index = GetRelocEntryIndex();
-  string key(name);
-  if (RelocEntry* oldEntry = LookupRelocEntry(key)) {
-    if (function != oldEntry->code) {
-      ReportContainerAssertion(kRelocEntrySource, kRelocEntryConflictLine,
-                               "functionPtr == oldEntry->code");
-    }
-    return;
-  }
   auto* newEntry = static_cast<RelocEntry*>(AllocMemory(sizeof(RelocEntry), OnFailure::ReturnNull));
   if (newEntry == nullptr) {
     ReportContainerAssertion(kRelocEntrySource, kRelocEntryAllocationLine, "newEntry");
     return;
   }
   *newEntry = RelocEntry{name, function, 0, 0};
+  if (gIndex != nullptr && !AcceptAddedRow(newEntry)) {
+    FreeMemory(newEntry);
+    return;
+  }
   AddedRows().Append(newEntry);
-  if (name != nullptr) index->SetEntry(key, newEntry);
 }
 
 }  // namespace vorn

@@ -36,4 +36,10 @@ RelocEntry* LookupRelocEntry(const string& name);
 // Adds a row binding the name (static text) to the function; see the directory's rules.
 void AddRelocEntry(const char* name, void* function);
 
+// Adds the rows that an adder defers until they are needed (the members of intrinsic classes
+// not built yet). Readers that must see every row run it first: counting the rows, and a
+// lookup that would miss.
+using RelocRowsCompleter = void (*)();
+void SetRelocRowsCompleter(RelocRowsCompleter completer);
+
 }  // namespace vorn

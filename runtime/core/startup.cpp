@@ -8,12 +8,6 @@
 #include <cstring>
 #include <string_view>
 
-#include "core/application.h"
-#include "core/thread_scheduler.h"
-#include "graphics/graphics_defaults.h"
-#include "net/socket_core.h"
-#include "objects/exceptions.h"
-
 namespace vorn {
 
 int32_t gArgc = 0;
@@ -50,12 +44,7 @@ void StoreCommandLine(int argc, char** argv) {
   gArgv = argv;
 }
 
-void InitRuntime() {
-  InitGraphicsDefaults();
-  InitEllipsisString();
-  SetUnhandledExceptionHook(&UnhandledExceptionHook);
-  InitStackChecker(MainThreadStackAllowance());
-  InitSocketLayer();
+void InitDialogFont() {
   DialogFontName() = string("System");
   sDialogFontSize = 12;
 }

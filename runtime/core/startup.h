@@ -1,5 +1,5 @@
-// Process start-up: the command line as the runtime keeps it, the runtime's own
-// initialisation and how the program finds its own executable file.
+// What start-up keeps for every part of the runtime: the command line, the dialog font, and
+// how the program finds its own executable file.
 #pragma once
 
 #include <cstdint>
@@ -17,10 +17,8 @@ extern char** gArgv;
 
 void StoreCommandLine(int argc, char** argv);
 
-// The runtime's own initialisation, once, after GTK's.
-void InitRuntime();
-
-// The font of the runtime's message dialogs.
+// The font of the runtime's message dialogs: InitDialogFont sets it at start-up.
+void InitDialogFont();
 const string& GetDialogFontName();
 int16_t GetDialogFontSize();
 

@@ -141,10 +141,10 @@ ObjectDefinition* GetCriticalSectionClassDefinition() {
 }
 
 void RegisterThreadClasses() {
-  RegisterIntrinsicClass(GetThreadClassDefinition());
-  RegisterIntrinsicClass(GetSemaphoreClassDefinition());
-  RegisterIntrinsicClass(GetCriticalSectionClassDefinition());
-  RegisterIntrinsicClass(GetMutexClassDefinition());
+  RegisterIntrinsicClass("Thread", &GetThreadClassDefinition);
+  RegisterIntrinsicClass("Semaphore", &GetSemaphoreClassDefinition);
+  RegisterIntrinsicClass("CriticalSection", &GetCriticalSectionClassDefinition);
+  RegisterIntrinsicClass("Mutex", &GetMutexClassDefinition);
   SetThreadEndHook(&GiveBackLocksOf);
 }
 

@@ -136,9 +136,9 @@ ObjectDefinition* GetQuicktimeInstallStatusClassDefinition() {
 }
 
 void RegisterSystemClasses() {
-  RegisterIntrinsicClass(GetNetworkInterfaceClassDefinition());
-  RegisterIntrinsicClass(GetNetworkClassDefinition());
-  RegisterIntrinsicClass(GetQuicktimeInstallStatusClassDefinition());
+  RegisterIntrinsicClass("NetworkInterface", &GetNetworkInterfaceClassDefinition);
+  RegisterIntrinsicClass("Network", &GetNetworkClassDefinition);
+  RegisterIntrinsicClass("_QuicktimeInstallStatus", &GetQuicktimeInstallStatusClassDefinition);
   RegisterIntrinsicClass(GetSystemModuleDefinition());
 }
 

@@ -15,13 +15,13 @@ void AddDatabaseBindingInterfaces(ObjectDefinition* stringProvider, ObjectDefini
 }
 
 void RegisterDatabaseClasses() {
-  RegisterIntrinsicClass(GetDatabaseClassDefinition());
-  RegisterIntrinsicClass(GetDatabaseCursorClassDefinition());
-  RegisterIntrinsicClass(GetDatabaseCursorFieldClassDefinition());
-  RegisterIntrinsicClass(GetRecordSetClassDefinition());
-  RegisterIntrinsicClass(GetDatabaseFieldClassDefinition());
-  RegisterIntrinsicClass(GetDatabaseRecordClassDefinition());
-  RegisterIntrinsicClass(GetVORNDatabaseClassDefinition());
+  RegisterIntrinsicClass("Database", &GetDatabaseClassDefinition);
+  RegisterIntrinsicClass("DatabaseCursor", &GetDatabaseCursorClassDefinition);
+  RegisterIntrinsicClass("DatabaseCursorField", &GetDatabaseCursorFieldClassDefinition);
+  RegisterIntrinsicClass("RecordSet", &GetRecordSetClassDefinition);
+  RegisterIntrinsicClass("DatabaseField", &GetDatabaseFieldClassDefinition);
+  RegisterIntrinsicClass("DatabaseRecord", &GetDatabaseRecordClassDefinition);
+  RegisterIntrinsicClass("VORNDatabaseOldFormat", &GetVORNDatabaseClassDefinition);
 }
 
 }  // namespace vorn

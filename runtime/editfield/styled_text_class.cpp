@@ -101,10 +101,10 @@ ObjectDefinition* GetParagraphClassDefinition() {
 }
 
 void RegisterStyledTextClasses() {
-  RegisterIntrinsicClass(GetStyledTextClassDefinition());
-  RegisterIntrinsicClass(GetStyleRunClassDefinition());
-  RegisterIntrinsicClass(GetParagraphClassDefinition());
-  RegisterIntrinsicClass(GetRangeClassDefinition());
+  RegisterIntrinsicClass("StyledText", &GetStyledTextClassDefinition);
+  RegisterIntrinsicClass("StyleRun", &GetStyleRunClassDefinition);
+  RegisterIntrinsicClass("Paragraph", &GetParagraphClassDefinition);
+  RegisterIntrinsicClass("Range", &GetRangeClassDefinition);
 }
 
 StyleRunObject* AsStyleRunObject(RuntimeObject* object) {

@@ -11,11 +11,11 @@
 namespace vorn {
 
 void RegisterFileClasses() {
-  RegisterIntrinsicClass(GetPermissionsClassDefinition());
-  RegisterIntrinsicClass(GetFolderItemClassDefinition());
-  RegisterIntrinsicClass(GetSpecialFolderClassDefinition());
+  RegisterIntrinsicClass("Permissions", &GetPermissionsClassDefinition);
+  RegisterIntrinsicClass("FolderItem", &GetFolderItemClassDefinition);
+  RegisterIntrinsicClass("SpecialFolder", &GetSpecialFolderClassDefinition);
   RegisterResourceForkClass();
-  RegisterIntrinsicClass(GetVirtualVolumeClassDefinition());
+  RegisterIntrinsicClass("VirtualVolume", &GetVirtualVolumeClassDefinition);
   SetDocumentItemFactory(&NewDocumentFolderItem);
 }
 

@@ -76,7 +76,9 @@ ObjectDefinition* GetResourceForkClassDefinition() {
   return &definition;
 }
 
-void RegisterResourceForkClass() { RegisterIntrinsicClass(GetResourceForkClassDefinition()); }
+void RegisterResourceForkClass() {
+  RegisterIntrinsicClass("ResourceFork", &GetResourceForkClassDefinition);
+}
 
 }  // namespace vorn
 

@@ -128,6 +128,6 @@ ObjectDefinition* GetGraphicsClassDefinition() {
   return &definition;
 }
 
-void RegisterGraphicsClass() { RegisterIntrinsicClass(GetGraphicsClassDefinition()); }
+void RegisterGraphicsClass() { RegisterIntrinsicClass("Graphics", &GetGraphicsClassDefinition); }
 
 }  // namespace vorn

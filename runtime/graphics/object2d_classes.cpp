@@ -255,12 +255,18 @@ ObjectDefinition* GetFigureShapeClassDefinition() {
 }
 
 void RegisterShapes2DClasses() {
-  for (ObjectDefinition* definition :
-       {GetObject2DClassDefinition(), GetRectShapeClassDefinition(), GetRoundRectShapeClassDefinition(),
-        GetOvalShapeClassDefinition(), GetArcShapeClassDefinition(), GetPixmapShapeClassDefinition(),
-        GetStringShapeClassDefinition(), GetCurveShapeClassDefinition(), GetGroup2DClassDefinition(),
-        GetFigureShapeClassDefinition()})
-    RegisterIntrinsicClass(definition);
+  RegisterIntrinsicClassList({
+      {"Object2D", GetObject2DClassDefinition},
+      {"RectShape", GetRectShapeClassDefinition},
+      {"RoundRectShape", GetRoundRectShapeClassDefinition},
+      {"OvalShape", GetOvalShapeClassDefinition},
+      {"ArcShape", GetArcShapeClassDefinition},
+      {"PixmapShape", GetPixmapShapeClassDefinition},
+      {"StringShape", GetStringShapeClassDefinition},
+      {"CurveShape", GetCurveShapeClassDefinition},
+      {"Group2D", GetGroup2DClassDefinition},
+      {"FigureShape", GetFigureShapeClassDefinition},
+  });
 }
 
 }  // namespace vorn

@@ -85,8 +85,8 @@ ObjectDefinition* GetRGBSurfaceClassDefinition() {
 }
 
 void RegisterPictureClasses() {
-  RegisterIntrinsicClass(GetRGBSurfaceClassDefinition());
-  RegisterIntrinsicClass(GetPictureClassDefinition());
+  RegisterIntrinsicClass("RGBSurface", &GetRGBSurfaceClassDefinition);
+  RegisterIntrinsicClass("Picture", &GetPictureClassDefinition);
   AddRelocEntry("PicturePacker", Fn(&PicturePacker));
 }
 

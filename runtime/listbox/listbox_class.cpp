@@ -231,11 +231,11 @@ RuntimeListbox* ListboxPane(RuntimeObject* object) {
 }
 
 void RegisterListboxClasses() {
-  RegisterIntrinsicClass(GetListboxClassDefinition());
-  RegisterIntrinsicClass(GetListColumnClassDefinition());
-  RegisterIntrinsicClass(GetListSelectionProviderClassDefinition());
-  RegisterIntrinsicClass(GetListboxActionClassDefinition());
-  RegisterIntrinsicClass(GetListColumnValueProviderClassDefinition());
+  RegisterIntrinsicClass("Listbox", &GetListboxClassDefinition);
+  RegisterIntrinsicClass("ListColumn", &GetListColumnClassDefinition);
+  RegisterIntrinsicClass("listSelectionProvider", &GetListSelectionProviderClassDefinition);
+  RegisterIntrinsicClass("Sys$ListboxAction", &GetListboxActionClassDefinition);
+  RegisterIntrinsicClass("listColumnValueProvider", &GetListColumnValueProviderClassDefinition);
 }
 
 }  // namespace vorn

@@ -156,8 +156,8 @@ ObjectDefinition* GetSerialClassDefinition() {
 }
 
 void RegisterSerialClasses() {
-  RegisterIntrinsicClass(GetSerialClassDefinition());
-  RegisterIntrinsicClass(GetSerialPortClassDefinition());
+  RegisterIntrinsicClass("Serial", &GetSerialClassDefinition);
+  RegisterIntrinsicClass("SerialPort", &GetSerialPortClassDefinition);
 }
 
 VornSerialObject* SerialFields(RuntimeObject* object) {

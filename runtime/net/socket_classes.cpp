@@ -326,13 +326,13 @@ void CloseWindowSocket(RuntimeObject* object) {
 
 void RegisterSocketClasses() {
   SetWindowObjectCloser(&CloseWindowSocket);
-  RegisterIntrinsicClass(GetSocketCoreClassDefinition());
-  RegisterIntrinsicClass(GetTCPSocketClassDefinition());
-  RegisterIntrinsicClass(GetSocketClassDefinition());
-  RegisterIntrinsicClass(GetServerSocketClassDefinition());
-  RegisterIntrinsicClass(GetUDPSocketClassDefinition());
-  RegisterIntrinsicClass(GetDatagramClassDefinition());
-  RegisterIntrinsicClass(GetIPCSocketClassDefinition());
+  RegisterIntrinsicClass("SocketCore", &GetSocketCoreClassDefinition);
+  RegisterIntrinsicClass("TCPSocket", &GetTCPSocketClassDefinition);
+  RegisterIntrinsicClass("Socket", &GetSocketClassDefinition);
+  RegisterIntrinsicClass("ServerSocket", &GetServerSocketClassDefinition);
+  RegisterIntrinsicClass("UDPSocket", &GetUDPSocketClassDefinition);
+  RegisterIntrinsicClass("Datagram", &GetDatagramClassDefinition);
+  RegisterIntrinsicClass("IPCSocket", &GetIPCSocketClassDefinition);
 }
 
 bool IsTCPSocketObject(RuntimeObject* object) {

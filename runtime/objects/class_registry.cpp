@@ -14,9 +14,18 @@ namespace {
 
 constexpr const char* kSource = "../Common/Object Model/ClassRegistry";
 
+// A registered class: built, or a getter that builds it on first use.
+struct Slot {
+  ObjectDefinition* definition = nullptr;
+  DefinitionGetter getter = nullptr;
+  std::string key;  // the folded name it was registered under
+};
+
 struct NameMap {
-  std::unordered_map<std::string, ObjectDefinition*> byName;
-  std::vector<ObjectDefinition*> inOrder;
+  std::unordered_map<std::string, size_t> byName;  // index into slots
+  std::vector<Slot> slots;                         // in registration order
+  std::vector<ObjectDefinition*> inOrder;          // the built slots, filled when asked for
+  size_t pending = 0;
 };
 
 NameMap& IntrinsicClasses() {
@@ -63,10 +72,41 @@ void AddEntryPoints(const ObjectDefinition* definition) {
   AddEntry(definition->mFinalizer.entryName, definition->mFinalizer.function);
 }
 
-ObjectDefinition* Find(const NameMap& map, const string& name) {
-  auto it = map.byName.find(FoldName(name.View()));
-  return it == map.byName.end() ? nullptr : it->second;
+// Builds a slot's definition if it is not built yet and enters its members' entry points.
+ObjectDefinition* Built(NameMap& map, size_t index) {
+  if (map.slots[index].definition) return map.slots[index].definition;
+  // The getter may look other classes up, which may add slots: nothing is held across it.
+  ObjectDefinition* definition = map.slots[index].getter();
+  Slot& slot = map.slots[index];
+  if (slot.definition) return slot.definition;
+  slot.definition = definition;
+  --map.pending;
+  if (!definition || FoldName(definition->mName.View()) != slot.key || definition->IsModule()) {
+    Report(kErrorInvalidClassDefinition, __LINE__, "registered name", slot.key);
+    return definition;
+  }
+  AddEntryPoints(definition);
+  return definition;
 }
+
+void BuildAll(NameMap& map) {
+  for (size_t i = 0; map.pending > 0 && i < map.slots.size(); ++i) Built(map, i);
+}
+
+ObjectDefinition* Find(NameMap& map, const string& name) {
+  auto it = map.byName.find(FoldName(name.View()));
+  return it == map.byName.end() ? nullptr : Built(map, it->second);
+}
+
+const std::vector<ObjectDefinition*>& InOrder(NameMap& map) {
+  BuildAll(map);
+  map.inOrder.clear();
+  for (const Slot& slot : map.slots) map.inOrder.push_back(slot.definition);
+  return map.inOrder;
+}
+
+// Directory readers that must see every row have the pending classes built first.
+void CompleteRelocRows() { BuildAll(IntrinsicClasses()); }
 
 string Text(const char* text) { return string(text ? text : ""); }
 
@@ -184,20 +224,44 @@ void RegisterIntrinsicClass(ObjectDefinition* definition) {
   }
   NameMap& map = definition->IsModule() ? IntrinsicModules() : IntrinsicClasses();
   std::string key = FoldName(definition->mName.View());
-  auto [it, inserted] = map.byName.emplace(key, definition);
+  auto [it, inserted] = map.byName.emplace(key, map.slots.size());
   if (!inserted) {
-    if (it->second != definition)
+    if (Built(map, it->second) != definition)
       Report(kErrorInvalidClassDefinition, __LINE__, "name not yet registered", std::string(definition->mName.View()));
     return;
   }
-  map.inOrder.push_back(definition);
+  map.slots.push_back({definition, nullptr, key});
   AddEntryPoints(definition);
 }
 
+void RegisterIntrinsicClass(const char* name, DefinitionGetter getter) {
+  if (!name || !*name || !getter) {
+    Report(kErrorFailedAssertion, __LINE__, "defn", name ? name : "");
+    return;
+  }
+  NameMap& map = IntrinsicClasses();
+  std::string key = FoldName(name);
+  auto [it, inserted] = map.byName.emplace(key, map.slots.size());
+  if (!inserted) {
+    if (map.slots[it->second].getter != getter && Built(map, it->second) != getter())
+      Report(kErrorInvalidClassDefinition, __LINE__, "name not yet registered", name);
+    return;
+  }
+  map.slots.push_back({nullptr, getter, key});
+  ++map.pending;
+  SetRelocRowsCompleter(&CompleteRelocRows);
+}
+
+void RegisterIntrinsicClassList(std::initializer_list<IntrinsicClassEntry> classes) {
+  for (const IntrinsicClassEntry& entry : classes) RegisterIntrinsicClass(entry.name, entry.getter);
+}
+
+void BuildRegisteredIntrinsicClasses() { BuildAll(IntrinsicClasses()); }
+
 ObjectDefinition* LookupIntrinsicClass(const string& name) { return Find(IntrinsicClasses(), name); }
 ObjectDefinition* LookupIntrinsicModule(const string& name) { return Find(IntrinsicModules(), name); }
-const std::vector<ObjectDefinition*>& IntrinsicClassesInOrder() { return IntrinsicClasses().inOrder; }
-const std::vector<ObjectDefinition*>& IntrinsicModulesInOrder() { return IntrinsicModules().inOrder; }
+const std::vector<ObjectDefinition*>& IntrinsicClassesInOrder() { return InOrder(IntrinsicClasses()); }
+const std::vector<ObjectDefinition*>& IntrinsicModulesInOrder() { return InOrder(IntrinsicModules()); }
 
 RuntimeClass* LookupCompiledClass(const string& name) {
   auto& byName = Compiled().byName;

@@ -74,7 +74,9 @@ ObjectDefinition* GetCollectionClassDefinition() {
   return &definition;
 }
 
-void RegisterCollectionClass() { RegisterIntrinsicClass(GetCollectionClassDefinition()); }
+void RegisterCollectionClass() {
+  RegisterIntrinsicClass("Collection", &GetCollectionClassDefinition);
+}
 
 }  // namespace vorn
 

@@ -98,7 +98,7 @@ ObjectDefinition* GetDateClassDefinition() {
   return &definition;
 }
 
-void RegisterDateClass() { RegisterIntrinsicClass(GetDateClassDefinition()); }
+void RegisterDateClass() { RegisterIntrinsicClass("Date", &GetDateClassDefinition); }
 
 bool IsDate(RuntimeObject* object) { return RuntimeObjectIsaDefinition(object, GetDateClassDefinition()); }
 

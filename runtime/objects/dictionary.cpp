@@ -76,7 +76,9 @@ ObjectDefinition* GetDictionaryClassDefinition() {
   return &definition;
 }
 
-void RegisterDictionaryClass() { RegisterIntrinsicClass(GetDictionaryClassDefinition()); }
+void RegisterDictionaryClass() {
+  RegisterIntrinsicClass("Dictionary", &GetDictionaryClassDefinition);
+}
 
 }  // namespace vorn
 

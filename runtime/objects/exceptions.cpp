@@ -86,16 +86,22 @@ VORN_EXCEPTION_GETTER(FunctionNotFoundException)
 #undef VORN_EXCEPTION_GETTER
 
 void RegisterExceptionClasses() {
-  ObjectDefinition* (*const getters[])() = {
-      GetRuntimeExceptionClassDefinition,        GetNilObjectExceptionClassDefinition,
-      GetOutOfBoundsExceptionClassDefinition,    GetIllegalCastExceptionClassDefinition,
-      GetTypeMismatchExceptionClassDefinition,   GetOutOfMemoryExceptionClassDefinition,
-      GetKeyNotFoundExceptionClassDefinition,    GetStackOverflowExceptionClassDefinition,
-      GetEndExceptionClassDefinition,            GetThreadAlreadyRunningExceptionClassDefinition,
-      GetIllegalLockingExceptionClassDefinition, GetUnsupportedFormatExceptionClassDefinition,
-      GetInvalidParentExceptionClassDefinition,  GetFunctionNotFoundExceptionClassDefinition,
-  };
-  for (auto getter : getters) RegisterIntrinsicClass(getter());
+  RegisterIntrinsicClassList({
+      {"RuntimeException", GetRuntimeExceptionClassDefinition},
+      {"NilObjectException", GetNilObjectExceptionClassDefinition},
+      {"OutOfBoundsException", GetOutOfBoundsExceptionClassDefinition},
+      {"IllegalCastException", GetIllegalCastExceptionClassDefinition},
+      {"TypeMismatchException", GetTypeMismatchExceptionClassDefinition},
+      {"OutOfMemoryException", GetOutOfMemoryExceptionClassDefinition},
+      {"KeyNotFoundException", GetKeyNotFoundExceptionClassDefinition},
+      {"StackOverflowException", GetStackOverflowExceptionClassDefinition},
+      {"EndException", GetEndExceptionClassDefinition},
+      {"ThreadAlreadyRunningException", GetThreadAlreadyRunningExceptionClassDefinition},
+      {"IllegalLockingException", GetIllegalLockingExceptionClassDefinition},
+      {"UnsupportedFormatException", GetUnsupportedFormatExceptionClassDefinition},
+      {"InvalidParentException", GetInvalidParentExceptionClassDefinition},
+      {"FunctionNotFoundException", GetFunctionNotFoundExceptionClassDefinition},
+  });
 }
 
 string ExceptionMessage(RuntimeObject* exception) {

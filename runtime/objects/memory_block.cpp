@@ -177,7 +177,9 @@ ObjectDefinition* GetMemoryBlockClassDefinition() {
   return &definition;
 }
 
-void RegisterMemoryBlockClass() { RegisterIntrinsicClass(GetMemoryBlockClassDefinition()); }
+void RegisterMemoryBlockClass() {
+  RegisterIntrinsicClass("MemoryBlock", &GetMemoryBlockClassDefinition);
+}
 
 }  // namespace vorn
 

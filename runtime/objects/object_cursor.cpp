@@ -52,7 +52,9 @@ ObjectDefinition* GetObjectCursorClassDefinition() {
   return &definition;
 }
 
-void RegisterObjectCursorClass() { RegisterIntrinsicClass(GetObjectCursorClassDefinition()); }
+void RegisterObjectCursorClass() {
+  RegisterIntrinsicClass("ObjectCursor", &GetObjectCursorClassDefinition);
+}
 
 }  // namespace vorn
 

@@ -66,7 +66,9 @@ ObjectDefinition* GetTextEncodingClassDefinition() {
   return &definition;
 }
 
-void RegisterTextEncodingClass() { RegisterIntrinsicClass(GetTextEncodingClassDefinition()); }
+void RegisterTextEncodingClass() {
+  RegisterIntrinsicClass("TextEncoding", &GetTextEncodingClassDefinition);
+}
 
 void ClearTextEncodingObjects() {
   std::vector<RuntimeObject*> objects;

@@ -209,13 +209,13 @@ ObjectDefinition* GetStringVariantClassDefinition() {
 }
 
 void RegisterVariantClasses() {
-  RegisterIntrinsicClass(GetVariantClassDefinition());
-  RegisterIntrinsicClass(GetIntegerVariantClassDefinition());
-  RegisterIntrinsicClass(GetStringVariantClassDefinition());
-  RegisterIntrinsicClass(GetDoubleVariantClassDefinition());
-  RegisterIntrinsicClass(GetBooleanVariantClassDefinition());
-  RegisterIntrinsicClass(GetColorVariantClassDefinition());
-  RegisterIntrinsicClass(GetUIntegerVariantClassDefinition());
+  RegisterIntrinsicClass("Variant", &GetVariantClassDefinition);
+  RegisterIntrinsicClass("Variant(Integer)", &GetIntegerVariantClassDefinition);
+  RegisterIntrinsicClass("Variant(String)", &GetStringVariantClassDefinition);
+  RegisterIntrinsicClass("Variant(Double)", &GetDoubleVariantClassDefinition);
+  RegisterIntrinsicClass("Variant(Boolean)", &GetBooleanVariantClassDefinition);
+  RegisterIntrinsicClass("Variant(Color)", &GetColorVariantClassDefinition);
+  RegisterIntrinsicClass("Variant(UInteger)", &GetUIntegerVariantClassDefinition);
 }
 
 // --- boxes ----------------------------------------------------------------------------------

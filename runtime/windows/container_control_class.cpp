@@ -173,7 +173,9 @@ ObjectDefinition* GetContainerControlClassDefinition() {
   return &definition;
 }
 
-void RegisterContainerControlClass() { RegisterIntrinsicClass(GetContainerControlClassDefinition()); }
+void RegisterContainerControlClass() {
+  RegisterIntrinsicClass("ContainerControl", &GetContainerControlClassDefinition);
+}
 
 }  // namespace vorn
 

@@ -43,7 +43,7 @@ class DragItemDropMaker : public DropItemMaker {
 }  // namespace
 
 void RegisterDragItemClass() {
-  RegisterIntrinsicClass(GetDragItemClassDefinition());
+  RegisterIntrinsicClass("DragItem", &GetDragItemClassDefinition);
   static DragItemDropMaker maker;
   SetDropItemMaker(&maker);
 }

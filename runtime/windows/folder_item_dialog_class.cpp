@@ -130,10 +130,10 @@ ObjectDefinition* GetSelectFolderDialogClassDefinition() {
 }
 
 void RegisterFolderItemDialogClasses() {
-  RegisterIntrinsicClass(GetFolderItemDialogClassDefinition());
-  RegisterIntrinsicClass(GetOpenDialogClassDefinition());
-  RegisterIntrinsicClass(GetSaveAsDialogClassDefinition());
-  RegisterIntrinsicClass(GetSelectFolderDialogClassDefinition());
+  RegisterIntrinsicClass("FolderItemDialog", &GetFolderItemDialogClassDefinition);
+  RegisterIntrinsicClass("OpenDialog", &GetOpenDialogClassDefinition);
+  RegisterIntrinsicClass("SaveAsDialog", &GetSaveAsDialogClassDefinition);
+  RegisterIntrinsicClass("SelectFolderDialog", &GetSelectFolderDialogClassDefinition);
 }
 
 }  // namespace vorn

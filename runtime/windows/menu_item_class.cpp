@@ -179,9 +179,9 @@ const ObjectHook* MenuItemEventHook(MenuItemEvent event) {
 bool IsMenuItem(RuntimeObject* object) { return RuntimeObjectIsaDefinition(object, GetMenuItemClassDefinition()); }
 
 void RegisterMenuClasses() {
-  RegisterIntrinsicClass(GetMenuBarInstallerClassDefinition());
-  RegisterIntrinsicClass(GetMenuBarClassDefinition());
-  RegisterIntrinsicClass(GetMenuItemClassDefinition());
+  RegisterIntrinsicClass("_MenuBarInstaller", &GetMenuBarInstallerClassDefinition);
+  RegisterIntrinsicClass("MenuBar", &GetMenuBarClassDefinition);
+  RegisterIntrinsicClass("MenuItem", &GetMenuItemClassDefinition);
   RegisterStandardMenuItemClasses();
   InstallMenuWindowHooks();
 }

@@ -85,12 +85,12 @@ ObjectDefinition* GetAppleMenuItemClassDefinition() {
 }
 
 void RegisterStandardMenuItemClasses() {
-  RegisterIntrinsicClass(GetQuitMenuItemClassDefinition());
+  RegisterIntrinsicClass("QuitMenuItem", &GetQuitMenuItemClassDefinition);
   ImplementInheritedAction(GetQuitMenuItemClassDefinition(), Fn(&QuitMenuAction));
-  RegisterIntrinsicClass(GetPrefsMenuItemClassDefinition());
+  RegisterIntrinsicClass("PrefsMenuItem", &GetPrefsMenuItemClassDefinition);
   ImplementInheritedAction(GetPrefsMenuItemClassDefinition(), Fn(&PrefsMenuAction));
-  RegisterIntrinsicClass(GetAppleMenuItemClassDefinition());
-  RegisterIntrinsicClass(GetContextualMenuClassDefinition());
+  RegisterIntrinsicClass("AppleMenuItem", &GetAppleMenuItemClassDefinition);
+  RegisterIntrinsicClass("ContextualMenu", &GetContextualMenuClassDefinition);
 }
 
 void HideMenuBar() {

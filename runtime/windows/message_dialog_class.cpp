@@ -131,11 +131,11 @@ ObjectDefinition* GetMessageDialogClassDefinition() {
 }
 
 void RegisterMessageDialogClasses() {
-  RegisterIntrinsicClass(GetMessageDialogButtonClassDefinition());
-  RegisterIntrinsicClass(GetActionButtonClassDefinition());
-  RegisterIntrinsicClass(GetCancelButtonClassDefinition());
-  RegisterIntrinsicClass(GetAlternateActionButtonClassDefinition());
-  RegisterIntrinsicClass(GetMessageDialogClassDefinition());
+  RegisterIntrinsicClass("MessageDialogButton", &GetMessageDialogButtonClassDefinition);
+  RegisterIntrinsicClass("_ActionButton", &GetActionButtonClassDefinition);
+  RegisterIntrinsicClass("_CancelButton", &GetCancelButtonClassDefinition);
+  RegisterIntrinsicClass("_AlternateActionButton", &GetAlternateActionButtonClassDefinition);
+  RegisterIntrinsicClass("MessageDialog", &GetMessageDialogClassDefinition);
 }
 
 void MessageDialogConstruct(MessageDialogObject* dialog) {

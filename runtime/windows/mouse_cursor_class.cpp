@@ -106,9 +106,9 @@ ObjectDefinition* GetCursorsModuleDefinition() {
 }
 
 void RegisterPointerClasses() {
-  RegisterIntrinsicClass(GetMouseCursorClassDefinition());
+  RegisterIntrinsicClass("MouseCursor", &GetMouseCursorClassDefinition);
   RegisterIntrinsicClass(GetCursorsModuleDefinition());
-  RegisterIntrinsicClass(GetClipboardClassDefinition());
+  RegisterIntrinsicClass("Clipboard", &GetClipboardClassDefinition);
 }
 
 RuntimeObject* NewMouseCursorObject(MouseCursor* record) {

@@ -206,7 +206,7 @@ bool IsWindowObject(RuntimeObject* object) {
   return RuntimeObjectIsaDefinition(object, GetWindowClassDefinition());
 }
 
-void RegisterWindowClass() { RegisterIntrinsicClass(GetWindowClassDefinition()); }
+void RegisterWindowClass() { RegisterIntrinsicClass("Window", &GetWindowClassDefinition); }
 
 }  // namespace vorn
 

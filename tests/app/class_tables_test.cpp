@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "core/class_registration.h"
+#include "startup/class_registration.h"
 #include "objects/class_registry.h"
 #include "objects/runtime_class.h"
 #include "windows/container_control.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
-#include "core/window_loop_hooks.h"
+#include "startup/window_loop_hooks.h"
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
 #include "strings/runtime_error.h"

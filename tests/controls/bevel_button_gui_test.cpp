@@ -11,7 +11,7 @@
 #include "controls/bevel_button.h"
 #include "controls/support/control_test_support.h"
 #include "core/run_loop.h"
-#include "core/window_loop_hooks.h"
+#include "startup/window_loop_hooks.h"
 #include "graphics/drawable_pane.h"
 #include "graphics/graphics_defaults.h"
 #include "support/gui_support.h"

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "core/image_reader.h"
@@ -304,6 +307,86 @@ TEST(ImageReader, WithoutTrailerTheDatFilesOfTheWorkingDirectoryAreRead) {
   EXPECT_HAS(error, "code.dat");
   EXPECT_FALSE(ReadImageFile("/nonexistent-file", fromFiles, error));
   EXPECT_HAS(error, "Cannot open");
+}
+
+}  // namespace
+
+namespace {
+
+using namespace vorn;
+using namespace vorn::image;
+using vorn::imagetest::ImageBlocks;
+
+TEST(ImageChecksum, IsCrc32cAndSealedBlocksPassUntilOneBitChanges) {
+  const char* check = "123456789";
+  EXPECT_EQ(crc32c::Compute(reinterpret_cast<const uint8_t*>(check), 9), 0xE3069283u);
+
+  ImageBlocks image;
+  image.AddResource(kTypeText, 3, {'a', 'b'});
+  std::string error;
+  EXPECT_FALSE(VerifyImageChecksum(image.Raw(), error));
+  EXPECT_HAS(error, "no checksum record");
+
+  SealImage(image.blocks);
+  EXPECT_TRUE(VerifyImageChecksum(image.Raw(), error)) << error;
+  ParsedImage parsed;
+  EXPECT_TRUE(ValidateImage(image.Raw(), parsed, error)) << error;  // an option like any other
+  image.blocks[kResourcesBlock][15] ^= 0x10;
+  EXPECT_FALSE(VerifyImageChecksum(image.Raw(), error));
+  EXPECT_HAS(error, "The image is damaged");
+}
+
+// Damaged copies of a real image run by its host: each is refused with a text and status 1
+// before any of its code runs (the image prints as soon as it runs).
+TEST(ImageChecksum, DamagedCopiesOfARealImageAreRefusedBeforeTheyRun) {
+  std::string path = imagetest::TestImagePath("basic_image");
+  std::vector<uint8_t> file = imagetest::ReadBinaryFile(path);
+  RawImage raw;
+  std::string error;
+  ASSERT_TRUE(SplitImage(file.data(), file.size(), raw, error)) << error;
+  ParsedImage parsed;
+  RawImage copy = raw;
+  ASSERT_TRUE(ValidateImage(std::move(copy), parsed, error)) << error;
+  ASSERT_FALSE(parsed.relocations.empty());
+  // The relocation records are the last words of the imports block.
+  size_t relocationAt = raw.fileOffsets[kImportsBlock] + raw.blocks[kImportsBlock].size() - 4;
+
+  char folder[] = "/tmp/vorn-damaged-XXXXXX";
+  ASSERT_NE(::mkdtemp(folder), nullptr);
+  struct Case {
+    const char* what;
+    size_t at;         // byte whose lowest bit flips, or the length to cut the file to
+    bool truncate;
+    const char* expected;
+  } cases[] = {
+      {"code", raw.fileOffsets[kCodeBlock] + 20, false, "The image is damaged"},
+      {"relocation", relocationAt, false, "The image is damaged"},
+      {"checksum", file.size() - kTrailerSize - 1, false, "The image is damaged"},
+      {"record code", file.size() - kTrailerSize - 12, false, "no checksum record"},
+      {"truncated", file.size() - 100, true, "No image"},
+  };
+  for (const Case& c : cases) {
+    std::vector<uint8_t> damaged = file;
+    if (c.truncate) {
+      damaged.resize(c.at);
+    } else {
+      damaged[c.at] ^= 1;
+    }
+    std::string copyPath = std::string(folder) + "/damaged";
+    {
+      std::ofstream out(copyPath, std::ios::binary | std::ios::trunc);
+      out.write(reinterpret_cast<const char*>(damaged.data()), static_cast<std::streamsize>(damaged.size()));
+    }
+    ASSERT_EQ(::chmod(copyPath.c_str(), 0700), 0);
+    std::string output;
+    // Run from the folder, which holds no .dat files for a copy without trailer to fall back on.
+    int status = imagetest::RunCommand("cd " + std::string(folder) + " && ./damaged", output);
+    EXPECT_EQ(status, 1) << c.what;
+    EXPECT_HAS(output, c.expected);
+    EXPECT_EQ(output.find("int "), std::string::npos) << c.what << ": the image ran";
+    ::unlink(copyPath.c_str());
+  }
+  ::rmdir(folder);
 }
 
 }  // namespace

@@ -40,6 +40,8 @@ TEST(ImageTool, RefusesWhatAnImageCannotRepresentNamingTheCulprit) {
   EXPECT_HAS(output, "not an ELF file");
   EXPECT_NE(imagetest::RunCommand(Tool() + " " + ObjectOf("test_image_basic") + " -o /dev/null --resource TEXT:70000:x", output), 0);
   EXPECT_HAS(output, "TYPE:ID:FILE");
+  EXPECT_NE(imagetest::RunCommand(Tool() + " " + ObjectOf("test_image_basic") + " -o /dev/null --option CSUM:/dev/null", output), 0);
+  EXPECT_HAS(output, "checksum the tool writes itself");
 }
 
 TEST(ImageTool, ImportsAreTheObjectsUndefinedFunctionsOnceEach) {

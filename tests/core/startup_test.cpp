@@ -10,6 +10,7 @@
 
 #include "graphics/graphics_defaults.h"
 #include "net/socket_core.h"
+#include "startup/runtime_init.h"
 
 namespace vorn {
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/run_loop.h"
-#include "core/window_loop_hooks.h"
+#include "startup/window_loop_hooks.h"
 #include "strings/rect.h"
 #include "windows/gtk_helper.h"
 #include "windows/pane_focus.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/class_registration.h"
+#include "startup/class_registration.h"
 #include "core/reloc_entry.h"
 #include "files/memory_block_mechanism.h"
 #include "files/stream_objects.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/class_registration.h"
+#include "startup/class_registration.h"
 #include "core/run_loop.h"
 #include "windows/folder_item_dialog.h"
 #include "files/support/chooser_driver.h"

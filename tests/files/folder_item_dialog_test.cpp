@@ -8,7 +8,7 @@
 #include <climits>
 #include <string>
 
-#include "core/class_registration.h"
+#include "startup/class_registration.h"
 #include "files/support/folder_item_test.h"
 #include "files/support/temp_folder.h"
 #include "objects/accessors.h"

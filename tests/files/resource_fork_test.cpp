@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "core/class_registration.h"
+#include "startup/class_registration.h"
 #include "core/reloc_entry.h"
 #include "files/folder_item_class.h"
 #include "files/support/folder_item_test.h"

@@ -10,7 +10,7 @@
 #include <set>
 #include <string>
 
-#include "core/class_registration.h"
+#include "startup/class_registration.h"
 #include "core/reloc_entry.h"
 #include "files/folder_item_class.h"
 #include "files/special_folder_class.h"

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "core/class_registration.h"
+#include "startup/class_registration.h"
 #include "files/binary_stream.h"
 #include "files/folder_item_class.h"
 #include "files/support/temp_folder.h"

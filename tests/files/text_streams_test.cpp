@@ -1,7 +1,7 @@
 #include <string>
 #include <vector>
 
-#include "core/class_registration.h"
+#include "startup/class_registration.h"
 #include "files/stream_objects.h"
 #include "files/support/stream_object_test.h"
 #include "files/text_input_stream.h"

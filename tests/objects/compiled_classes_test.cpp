@@ -194,5 +194,48 @@ TEST_F(CompiledClasses, MalformedRecordsAreRefused) {
   EXPECT_EQ(RuntimeLookupClass(string("Orphan").Rep()), nullptr);
 }
 
+void LazyInitialize(RuntimeObject*) {}
+
+// Two intrinsic classes whose builds are counted.
+int gBuilds[2] = {0, 0};
+ObjectDefinition* BuildLazyClass(int which, const char* name, const char* initializerName) {
+  ++gBuilds[which];
+  auto* definition = new ObjectDefinition();
+  definition->mName = string(name);
+  definition->mInstanceSize = VORN_OBJECT_HEADER_SIZE;
+  definition->mInitializer = {Fn(&LazyInitialize), initializerName};
+  return definition;
+}
+ObjectDefinition* GetLazyFirstDefinition() {
+  static ObjectDefinition* definition = BuildLazyClass(0, "LazyFirst", "LazyFirstInitializer");
+  return definition;
+}
+ObjectDefinition* GetLazySecondDefinition() {
+  static ObjectDefinition* definition = BuildLazyClass(1, "LazySecond", "LazySecondInitializer");
+  return definition;
+}
+
+TEST_F(CompiledClasses, AnIntrinsicClassIsBuiltWhenItsNameOrOneOfItsEntryPointsIsFirstNeeded) {
+  RegisterIntrinsicClass("LazyFirst", &GetLazyFirstDefinition);
+  RegisterIntrinsicClass("LazySecond", &GetLazySecondDefinition);
+  EXPECT_EQ(gBuilds[0] + gBuilds[1], 0);
+
+  EXPECT_EQ(LookupIntrinsicClass(string("LAZYFIRST")), GetLazyFirstDefinition());
+  EXPECT_EQ(gBuilds[1], 0);
+  // A directory reader sees the rows of classes nobody has looked up yet.
+  RelocEntry* entry = LookupRelocEntry(string("lazysecondinitializer"));
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(entry->code, Fn(&LazyInitialize));
+  EXPECT_EQ(gBuilds[0], 1);
+  EXPECT_EQ(gBuilds[1], 1);
+
+  RegisterIntrinsicClass("LazyFirst", &GetLazyFirstDefinition);  // again: nothing happens
+  EXPECT_TRUE(Reports().empty());
+  RegisterIntrinsicClass("Misnamed", &GetLazyFirstDefinition);
+  EXPECT_EQ(LookupIntrinsicClass(string("Misnamed")), GetLazyFirstDefinition());
+  ASSERT_EQ(Reports().size(), 1u);
+  Reports().clear();
+}
+
 }  // namespace
 }  // namespace vorn::testing

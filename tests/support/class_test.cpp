@@ -1,6 +1,6 @@
 #include "support/class_test.h"
 
-#include "core/class_registration.h"
+#include "startup/class_registration.h"
 #include "core/reloc_entry.h"
 #include "objects/class_registry.h"
 #include "strings/runtime_error.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/class_registration.h"
+#include "startup/class_registration.h"
 #include "core/reloc_entry.h"
 #include "objects/class_registry.h"
 #include "objects/runtime_object.h"

@@ -480,7 +480,9 @@ class Builder {
 
 bool BuildImage(const ElfObject& object, const BuildSettings& settings, BuiltImage& out, std::string& error) {
   out = BuiltImage();
-  return Builder(object, settings, out, error).Run();
+  if (!Builder(object, settings, out, error).Run()) return false;
+  SealImage(out.blocks);
+  return true;
 }
 
 }  // namespace vorn::mkimage

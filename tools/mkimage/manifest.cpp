@@ -84,6 +84,10 @@ bool ApplySetting(const std::string& key, const std::string& value, const std::s
       error = "option '" + value + "' is not CODE:FILE";
       return false;
     }
+    if (option.code == image::kOptionChecksum) {
+      error = "option 'CSUM' is the checksum the tool writes itself";
+      return false;
+    }
     if (!ReadWholeFile(Resolve(baseDirectory, value.substr(colon + 1)), option.data, error)) return false;
     state.settings.options.push_back(std::move(option));
   } else if (key == "version") {

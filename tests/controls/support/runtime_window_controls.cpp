@@ -1,8 +1,8 @@
 #include "controls/support/runtime_window_controls.h"
 
 #include "controls/embedded_window_control.h"
-#include "core/class_registration.h"
-#include "core/window_loop_hooks.h"
+#include "startup/class_registration.h"
+#include "startup/window_loop_hooks.h"
 #include "support/gui_support.h"
 #include "vorn/window_api.h"
 #include "windows/runtime_window.h"

@@ -1,6 +1,6 @@
 #include "core/support/core_object_test.h"
 
-#include "core/class_registration.h"
+#include "startup/class_registration.h"
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"
 #include "strings/runtime_error.h"

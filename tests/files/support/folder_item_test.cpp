@@ -1,6 +1,6 @@
 #include "files/support/folder_item_test.h"
 
-#include "core/class_registration.h"
+#include "startup/class_registration.h"
 #include "objects/exceptions.h"
 #include "vorn/folder_item_api.h"
 

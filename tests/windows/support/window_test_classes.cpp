@@ -7,8 +7,8 @@
 #include "vorn/class_abi.h"
 #include "vorn/control_api.h"
 #include "vorn/graphics_api.h"
-#include "core/class_registration.h"
-#include "core/window_loop_hooks.h"
+#include "startup/class_registration.h"
+#include "startup/window_loop_hooks.h"
 #include "vorn/window_api.h"
 #include "windows/runtime_window_install.h"
 

@@ -1,4 +1,4 @@
-#include "core/class_registration.h"
+#include "startup/class_registration.h"
 
 #include <cstdint>
 
@@ -57,42 +57,42 @@ void RegisterIntrinsicClasses() {
   RegisterValueClasses();
   RegisterDataBindingClasses();
   RegisterApplicationClasses();
-  RegisterIntrinsicClass(GetTimerClassDefinition());
+  RegisterIntrinsicClass("Timer", &GetTimerClassDefinition);
   RegisterThreadClasses();
   RegisterGraphicsClass();
   RegisterPictureClasses();
   RegisterShapes2DClasses();
-  RegisterIntrinsicClass(GetObjectClassDefinition());
-  RegisterIntrinsicClass(GetPaneChildInterfaceDefinition());
-  RegisterIntrinsicClass(GetControlClassDefinition());
-  RegisterIntrinsicClass(GetRectControlClassDefinition());
+  RegisterIntrinsicClass("Object", &GetObjectClassDefinition);
+  RegisterIntrinsicClass("_PaneChild", &GetPaneChildInterfaceDefinition);
+  RegisterIntrinsicClass("Control", &GetControlClassDefinition);
+  RegisterIntrinsicClass("RectControl", &GetRectControlClassDefinition);
   RegisterMenuClasses();
-  RegisterIntrinsicClass(GetScrollBarClassDefinition());
-  RegisterIntrinsicClass(GetSliderClassDefinition());
-  RegisterIntrinsicClass(GetStaticTextClassDefinition());
-  RegisterIntrinsicClass(GetCanvasClassDefinition());
-  RegisterIntrinsicClass(GetEmbeddedWindowControlClassDefinition());
+  RegisterIntrinsicClass("ScrollBar", &GetScrollBarClassDefinition);
+  RegisterIntrinsicClass("Slider", &GetSliderClassDefinition);
+  RegisterIntrinsicClass("StaticText", &GetStaticTextClassDefinition);
+  RegisterIntrinsicClass("Canvas", &GetCanvasClassDefinition);
+  RegisterIntrinsicClass("EmbeddedWindowControl", &GetEmbeddedWindowControlClassDefinition);
   InstallContainerControlWindowHooks();
-  RegisterIntrinsicClass(GetGroupBoxClassDefinition());
+  RegisterIntrinsicClass("GroupBox", &GetGroupBoxClassDefinition);
   RegisterStyledTextClasses();
-  RegisterIntrinsicClass(GetEditFieldClassDefinition());
-  RegisterIntrinsicClass(GetStyledTextPrinterClassDefinition());
+  RegisterIntrinsicClass("EditField", &GetEditFieldClassDefinition);
+  RegisterIntrinsicClass("StyledTextPrinter", &GetStyledTextPrinterClassDefinition);
   RegisterPopupClasses();
   RegisterButtonClasses();
   RegisterMoreControlClasses();
-  RegisterIntrinsicClass(GetMoviePlayerClassDefinition());
-  RegisterIntrinsicClass(GetMoviePlayerActionClassDefinition());
+  RegisterIntrinsicClass("MoviePlayer", &GetMoviePlayerClassDefinition);
+  RegisterIntrinsicClass("MoviePlayerAction", &GetMoviePlayerActionClassDefinition);
   RegisterListboxClasses();
-  RegisterIntrinsicClass(GetMovieClassDefinition());
-  RegisterIntrinsicClass(GetSoundClassDefinition());
-  RegisterIntrinsicClass(GetPrinterSetupClassDefinition());
-  RegisterIntrinsicClass(GetScreenClassDefinition());
-  RegisterIntrinsicClass(GetMDIWindowClassDefinition());
-  RegisterIntrinsicClass(GetReadableInterfaceDefinition());
-  RegisterIntrinsicClass(GetWriteableInterfaceDefinition());
-  RegisterIntrinsicClass(GetBinaryStreamClassDefinition());
-  RegisterIntrinsicClass(GetTextInputStreamClassDefinition());
-  RegisterIntrinsicClass(GetTextOutputStreamClassDefinition());
+  RegisterIntrinsicClass("Movie", &GetMovieClassDefinition);
+  RegisterIntrinsicClass("Sound", &GetSoundClassDefinition);
+  RegisterIntrinsicClass("PrinterSetup", &GetPrinterSetupClassDefinition);
+  RegisterIntrinsicClass("Screen", &GetScreenClassDefinition);
+  RegisterIntrinsicClass("MDIWindow", &GetMDIWindowClassDefinition);
+  RegisterIntrinsicClass("Readable", &GetReadableInterfaceDefinition);
+  RegisterIntrinsicClass("Writeable", &GetWriteableInterfaceDefinition);
+  RegisterIntrinsicClass("BinaryStream", &GetBinaryStreamClassDefinition);
+  RegisterIntrinsicClass("TextInputStream", &GetTextInputStreamClassDefinition);
+  RegisterIntrinsicClass("TextOutputStream", &GetTextOutputStreamClassDefinition);
   RegisterFileClasses();
   AddDatabaseBindingInterfaces(GetStringProviderInterfaceDefinition(), GetTupleInterfaceDefinition());
   RegisterFolderItemDialogClasses();
@@ -101,10 +101,10 @@ void RegisterIntrinsicClasses() {
   RegisterSerialClasses();
   RegisterPointerClasses();
   RegisterDragItemClass();
-  RegisterIntrinsicClass(GetTrayItemClassDefinition());
+  RegisterIntrinsicClass("TrayItem", &GetTrayItemClassDefinition);
   RegisterSystemClasses();
   RegisterConsoleStreamClasses();
-  RegisterIntrinsicClass(GetPollableInterfaceDefinition());
+  RegisterIntrinsicClass("_Pollable", &GetPollableInterfaceDefinition);
   RegisterIntrinsicClass(GetKeyboardModuleDefinition());
 }
 

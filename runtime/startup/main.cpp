@@ -14,7 +14,8 @@
 #include "core/startup.h"
 #include "core/termination.h"
 #include "core/ticks.h"
-#include "core/window_loop_hooks.h"
+#include "startup/runtime_init.h"
+#include "startup/window_loop_hooks.h"
 #include "windows/gtk_helper.h"
 #include "windows/runtime_window_install.h"
 

@@ -1,4 +1,4 @@
-#include "core/window_loop_hooks.h"
+#include "startup/window_loop_hooks.h"
 
 #include <cstdint>
 
