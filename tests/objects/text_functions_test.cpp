@@ -1,6 +1,7 @@
 #include <cmath>
 
 #include "objects/blowfish_entry_points.h"
+#include "objects/date_class.h"
 #include "objects/random_class.h"
 #include "objects/support/value_test.h"
 #include "objects/text_functions.h"
@@ -176,6 +177,50 @@ TEST_F(TextFunctionsTest, BlowfishRows) {
   BlowfishInitialize(nullptr);
   EXPECT_EQ(TakePendingClassName(), "OutOfBoundsException");
   BlowfishEncipher(nullptr, &right);
+  EXPECT_EQ(TakePendingClassName(), "NilObjectException");
+}
+
+TEST_F(TextFunctionsTest, ParseDate) {
+  struct {
+    const char* text;
+    bool parses;
+    int32_t year, month, day, hour, minute;
+  } cases[] = {
+      {"2003-12-31", true, 2003, 12, 31, 0, 0},
+      {"2003-12-31 10:20:30", true, 2003, 12, 31, 10, 20},
+      {"12/31/03", true, 2003, 12, 31, 0, 0},  // the C locale's short date
+      {"12/31/2003 08:05", true, 2003, 12, 31, 8, 5},
+      {"Wednesday, December 31, 2003", true, 2003, 12, 31, 0, 0},
+      {"Feb 29, 2004", true, 2004, 2, 29, 0, 0},
+      {"Feb 29, 2003", false, 0, 0, 0, 0, 0},
+      {"2003-13-01", false, 0, 0, 0, 0, 0},
+      {"2003-12-31 and more", false, 0, 0, 0, 0, 0},
+      {"", false, 0, 0, 0, 0, 0},
+      {"\xC3\xA9", false, 0, 0, 0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    RuntimeObject* date = nullptr;
+    EXPECT_EQ(parseDate(UTF8(c.text).Rep(), &date), c.parses ? 1 : 0) << c.text;
+    if (!c.parses) {
+      EXPECT_EQ(date, nullptr) << c.text;
+      continue;
+    }
+    ASSERT_NE(date, nullptr) << c.text;
+    int32_t got[] = {dateFieldGetter(date, kDateYear), dateFieldGetter(date, kDateMonth),
+                     dateFieldGetter(date, kDateDay), dateFieldGetter(date, kDateHour),
+                     dateFieldGetter(date, kDateMinute)};
+    int32_t expected[] = {c.year, c.month, c.day, c.hour, c.minute};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(got[i], expected[i]) << c.text << " field " << i;
+    RuntimeUnlockObject(date);
+  }
+  RuntimeObject* kept = NewDateFromParts(2000, 1, 2, 0, 0, 0);
+  RuntimeObject* variable = kept;
+  EXPECT_EQ(parseDate(UTF8("not a date").Rep(), &variable), 0);
+  EXPECT_EQ(variable, kept);
+  EXPECT_EQ(parseDate(UTF8("2001-02-03").Rep(), &variable), 1);
+  EXPECT_NE(variable, kept) << "the old Date was released, a new one stored";
+  RuntimeUnlockObject(variable);
+  EXPECT_EQ(parseDate(nullptr, nullptr), 0);
   EXPECT_EQ(TakePendingClassName(), "NilObjectException");
 }
 
