@@ -109,7 +109,7 @@ TEST_F(TextFunctionsTest, SplitAndJoin) {
 }
 
 TEST_F(TextFunctionsTest, RandomIsReproducibleFromItsSeed) {
-  RuntimeObject* a = CreateInstanceFromDefinition(GetRandomClassDefinition());
+  RuntimeObject* a = CreateInstance(GetRandomClassDefinition());
   RuntimeObject* b = CreateInstanceFromDefinition(GetRandomClassDefinition());
   RandomSeedSetter(a, 0, 12345);
   RandomSeedSetter(b, 0, 12345);
