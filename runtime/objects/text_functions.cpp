@@ -11,6 +11,7 @@
 #include "objects/text_encoding_object.h"
 #include "strings/line_endings.h"
 #include "strings/string_entry_points.h"
+#include "strings/text_chars.h"
 #include "strings/text_fields.h"
 
 namespace vorn {
@@ -189,6 +190,11 @@ VornRuntimeObject* getTextEncoding(int32_t base, int32_t variant, int32_t format
 
 VornRuntimeObject* getInternetTextEncoding(VornStringRecord* name) {
   return GetTEObjectFromEncoding(EncodingForName(Borrow(name).View()));
+}
+
+VornRuntimeObject* guessJapaneseEncoding(VornStringRecord* text) {
+  string bytes = Borrow(text);
+  return GetTEObjectFromEncoding(GuessJapaneseEncoding(bytes.CString(), bytes.Length()));
 }
 
 VornRuntimeObject* getFontTextEncoding(VornStringRecord*) { return GetTEObjectFromEncoding(kEncodingUTF8); }

@@ -33,6 +33,8 @@ VornStringRecord* StringConvertEncoding(VornStringRecord* s, VornRuntimeObject* 
 VornRuntimeObject* getTextEncoding(int32_t base, int32_t variant, int32_t format);
 // By character-set name ("UTF-8", "windows-1252"); nil for a name the runtime does not know.
 VornRuntimeObject* getInternetTextEncoding(VornStringRecord* name);
+// The likely encoding of Japanese text: ISO-2022-JP, US-ASCII, UTF-8, Shift_JIS or EUC-JP.
+VornRuntimeObject* guessJapaneseEncoding(VornStringRecord* text);
 // Every font here takes Unicode text: UTF-8.
 VornRuntimeObject* getFontTextEncoding(VornStringRecord* fontName);
 

@@ -39,6 +39,7 @@ constexpr EncodingName kEncodingNames[] = {
     {kEncodingASCII, "US-ASCII"},
     {0x0A01, "SHIFT_JIS"},
     {0x0920, "EUC-JP"},
+    {0x0820, "ISO-2022-JP"},
     {0x0A05, "KOI8-R"},
     {kEncodingUTF8, "UTF-8"},
     {kEncodingUTF32, "UTF-32LE"},

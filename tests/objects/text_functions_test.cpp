@@ -64,6 +64,27 @@ TEST_F(TextFunctionsTest, EncodingsOfStrings) {
   for (RuntimeObject* o : {utf8, latin1, windows}) RuntimeUnlockObject(o);
 }
 
+TEST_F(TextFunctionsTest, GuessJapaneseEncoding) {
+  struct {
+    std::string bytes;
+    uint32_t expected;
+  } cases[] = {
+      {"", kEncodingASCII},
+      {"plain", kEncodingASCII},
+      {"\x1B$B$3$s\x1B(B", 0x0820},                         // ISO-2022-JP
+      {"\xE3\x81\x93\xE3\x82\x93", kEncodingUTF8},          // こん
+      {"\x82\xB1\x82\xF1\x93\xFA\x96\x7B", 0x0A01},        // こん日本 in Shift_JIS
+      {"\xA4\xB3\xA4\xF3\xC6\xFC\xCB\xDC", 0x0920},        // the same in EUC-JP
+      {"abc\x82\xA0", 0x0A01},                                // ASCII, then a Shift_JIS hiragana
+  };
+  for (const auto& c : cases) {
+    string text(c.bytes.data(), static_cast<int32_t>(c.bytes.size()), kEncodingUnknown);
+    RuntimeObject* guessed = guessJapaneseEncoding(text.Rep());
+    EXPECT_EQ(GetEncodingFromTEObject(guessed), c.expected) << c.bytes;
+    RuntimeUnlockObject(guessed);
+  }
+}
+
 TEST_F(TextFunctionsTest, EndOfLineObject) {
   RuntimeObject* eol = RuntimeGetEndOfLineObject();
   ASSERT_NE(eol, nullptr);
