@@ -10,6 +10,7 @@
 #include "core/resource_manager.h"
 #include "objects/class_registry.h"
 #include "objects/random_class.h"
+#include "objects/text_encoding_object.h"
 #include "objects/text_functions.h"
 #include "support/image_test_support.h"
 
@@ -56,6 +57,7 @@ TEST(LangValuesImage, EveryFamilyAnswersThroughTheLoader) {
   EXPECT_TRUE(image->notExported.empty()) << image->notExported.front();
   RunApplicationImage(*image);
   ClearTextFunctionObjects();
+  ClearTextEncodingObjects();
 
   EXPECT_EQ(gStrings[1], "Gr\xC3\xBC\xC3\x9F" "e, World");
   EXPECT_EQ(gInts[2], 14);  // bytes
