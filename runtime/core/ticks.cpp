@@ -13,13 +13,11 @@ uint64_t MonotonicNanoseconds() {
   return static_cast<uint64_t>(now.tv_sec) * 1000000000u + static_cast<uint64_t>(now.tv_nsec);
 }
 
-// Time since the clock's origin, the first reading.
-uint64_t ElapsedNanoseconds() {
+uint32_t SystemTicks() {
   static const uint64_t origin = MonotonicNanoseconds();
-  return MonotonicNanoseconds() - origin;
+  uint64_t elapsed = MonotonicNanoseconds() - origin;
+  return static_cast<uint32_t>(elapsed * kTicksPerSecond / 1000000000u);
 }
-
-uint32_t SystemTicks() { return static_cast<uint32_t>(ElapsedNanoseconds() * kTicksPerSecond / 1000000000u); }
 
 TickSource sTickSource = nullptr;
 
@@ -50,4 +48,3 @@ uint32_t TicksToTimeoutMilliseconds(int32_t ticks) {
 
 uint32_t TickCount() { return vorn::CurrentTicks(); }
 uint32_t RuntimeTicks() { return vorn::CurrentTicks(); }
-double RuntimeMicroseconds() { return static_cast<double>(vorn::ElapsedNanoseconds() / 1000u); }

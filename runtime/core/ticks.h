@@ -31,7 +31,4 @@ TickSource SetTickSource(TickSource source);
 extern "C" {
 uint32_t TickCount();
 uint32_t RuntimeTicks();
-// Microseconds since the clock's origin (whole ones), from the system clock whatever the tick
-// source.
-double RuntimeMicroseconds();
 }
