@@ -104,10 +104,10 @@ int32_t RandomNumberInRangeMinMax(VornRuntimeObject* self, int32_t low, int32_t 
 }
 
 double RandomGaussian(VornRuntimeObject* self) {
+  if (!self) return RandomNumber(self);
   // Box-Muller; 1 - u keeps the logarithm's argument in (0, 1].
   double u = 1.0 - RandomNumber(self);
   double v = RandomNumber(self);
-  if (!self) return 0;
   return std::sqrt(-2.0 * std::log(u)) * std::cos(2.0 * M_PI * v);
 }
 

@@ -77,6 +77,8 @@ TEST(LangValuesImage, EveryFamilyAnswersThroughTheLoader) {
   EXPECT_EQ(gStrings[25], "line\n");
   EXPECT_EQ(gInts[26], 1);
   EXPECT_EQ(gInts[27], 20031231);
+  EXPECT_EQ(gStrings[30], "  Gr\xC3\xBC\xC3\x9F" "e, world \t") << "Latin-1 back to UTF-8";
+  EXPECT_EQ(gInts[31], 7);
   EXPECT_EQ(gInts[29], 1) << "no exception pending";
 }
 

@@ -164,6 +164,8 @@ TEST_F(TextFunctionsTest, RandomIsReproducibleFromItsSeed) {
   EXPECT_EQ(TakePendingClassName(), "OutOfBoundsException");
   EXPECT_EQ(RandomNumber(nullptr), 0);
   EXPECT_EQ(TakePendingClassName(), "NilObjectException");
+  EXPECT_EQ(RandomGaussian(nullptr), 0);
+  EXPECT_EQ(TakePendingClassName(), "NilObjectException");
 
   // Gaussian numbers have mean about 0 and spread about 1.
   double sum = 0, squares = 0;

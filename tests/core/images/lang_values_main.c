@@ -38,6 +38,11 @@ VornRuntimeObject* RuntimeGetEndOfLineObject(void);
 VornStringRecord* RuntimeEndOfLineAddRight(VornRuntimeObject* self, VornStringRecord* left);
 uint8_t parseDate(VornStringRecord* text, VornRuntimeObject** date);
 int32_t dateFieldGetter(VornRuntimeObject* date, int32_t field);
+VornRuntimeObject* PtrToMemoryBlock(void* pointer);
+void memoryBlockSetSize(VornRuntimeObject* block, int32_t size);
+int32_t memoryGetByte(VornRuntimeObject* block, int32_t offset);
+VornRuntimeObject* getTextConverter(VornRuntimeObject* source, VornRuntimeObject* destination);
+VornStringRecord* textConverterConvert(VornRuntimeObject* self, VornStringRecord* text);
 
 VORN_LITERAL(kGreeting, "  Gr\xC3\xBC\xC3\x9F" "e, world \t");
 VORN_LITERAL(kWorld, "WORLD");
@@ -47,6 +52,7 @@ VORN_LITERAL(kList, "a,b,c");
 VORN_LITERAL(kRandom, "Random");
 VORN_LITERAL(kKey, "abcdefghijklmnopqrstuvwxyz");
 VORN_LITERAL(kLatin1, "ISO-8859-1");
+VORN_LITERAL(kUTF8, "UTF-8");
 VORN_LITERAL(kLine, "line");
 VORN_LITERAL(kDate, "2003-12-31 10:20:30");
 
@@ -95,6 +101,11 @@ static void Values(void) {
   VornStringRecord* converted = StringConvertEncoding(VORN_STR(kGreeting), latin1);
   HostRecordInt(23, converted ? converted->length : -1);
   HostRecordInt(24, converted ? (int32_t)converted->encoding : -1);
+  VornRuntimeObject* utf8 = getInternetTextEncoding(VORN_STR(kUTF8));
+  VornRuntimeObject* back = getTextConverter(latin1, utf8);
+  RecordOwned(30, textConverterConvert(back, converted));
+  RuntimeUnlockObject(back);
+  RuntimeUnlockObject(utf8);
   RuntimeUnlockString(converted);
   RuntimeUnlockObject(latin1);
 
@@ -107,6 +118,11 @@ static void Values(void) {
   HostRecordInt(27, date ? dateFieldGetter(date, 0) * 10000 + dateFieldGetter(date, 1) * 100 + dateFieldGetter(date, 2) : 0);
   RuntimeUnlockObject(date);
 
+  static uint8_t memory[4] = {9, 8, 7, 6};
+  VornRuntimeObject* view = PtrToMemoryBlock(memory);
+  memoryBlockSetSize(view, 4);
+  HostRecordInt(31, memoryGetByte(view, 2));
+  RuntimeUnlockObject(view);
   HostRecordInt(29, !VORN_FAILED());
 }
 
