@@ -60,4 +60,8 @@ VornStringRecord* dateSQLDateGetter(VornRuntimeObject* date, int32_t unused);
 void dateSQLDateSetter(VornRuntimeObject* date, int32_t unused, VornStringRecord* text);
 VornStringRecord* dateSQLDateTimeGetter(VornRuntimeObject* date, int32_t unused);
 void dateSQLDateTimeSetter(VornRuntimeObject* date, int32_t unused, VornStringRecord* text);
+// ParseDate(text, ByRef date) As Boolean: accepts SQL dates, the locale's short date (two- or
+// four-digit years), the long and abbreviated dates, each with an optional time; a day that is
+// not in the calendar fails. On success the variable holds a new Date, else it is left alone.
+uint8_t parseDate(VornStringRecord* text, VornRuntimeObject** date);
 }

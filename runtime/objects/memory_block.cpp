@@ -90,6 +90,10 @@ bool Resize(MemoryBlockObject* fields, int32_t size) {
     return false;
   }
   if (size == fields->size) return true;
+  if (fields->borrowed) {
+    fields->size = size;
+    return true;
+  }
   if (size == 0) {
     FreeMemory(fields->data);
     fields->data = nullptr;
@@ -192,7 +196,7 @@ void MemoryBlockInitializer(VornRuntimeObject* self) { Fields(self)->littleEndia
 
 void MemoryBlockFinalizer(VornRuntimeObject* self) {
   MemoryBlockObject* fields = Fields(self);
-  FreeMemory(fields->data);
+  if (!fields->borrowed) FreeMemory(fields->data);
   fields->data = nullptr;
   fields->size = 0;
 }
@@ -213,6 +217,18 @@ VornRuntimeObject* newMemoryBlock(int32_t size) {
   }
   return block;
 }
+
+VornRuntimeObject* PtrToMemoryBlock(void* pointer) {
+  if (!pointer) return nullptr;
+  RuntimeObject* block = CreateInstanceFromDefinition(GetMemoryBlockClassDefinition());
+  if (block) {
+    Fields(block)->data = static_cast<uint8_t*>(pointer);
+    Fields(block)->borrowed = 1;
+  }
+  return block;
+}
+
+VornRuntimeObject* ConvertPtrToMemoryBlock(void* pointer) { return PtrToMemoryBlock(pointer); }
 
 void* memoryBlockGetPtr(VornRuntimeObject* block) {
   MemoryBlockObject* fields = BlockOf(block);

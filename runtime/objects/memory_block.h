@@ -13,9 +13,12 @@ namespace vorn {
 
 struct MemoryBlockObject {
   RuntimeObject header;
-  uint8_t* data;  // nil while the size is 0
+  uint8_t* data;  // nil while the size is 0 (unless borrowed)
   int32_t size;
   uint8_t littleEndian;
+  // A view of memory the program owns (from a Ptr): never freed or moved; its size is the
+  // extent the program declares, 0 until it sets one.
+  uint8_t borrowed;
 };
 
 ObjectDefinition* GetMemoryBlockClassDefinition();
@@ -32,6 +35,11 @@ void* memoryBlockGetPtr(VornRuntimeObject* block);
 int32_t memoryBlockGetSize(VornRuntimeObject* block);
 void memoryBlockSetSize(VornRuntimeObject* block, int32_t size);
 void memoryBlockSizeSetter(VornRuntimeObject* block, int32_t unused, int32_t size);
+// A block viewing the memory at the pointer (nil for nil). The runtime cannot know how far the
+// memory reaches: the block's size is 0, so every access is out of bounds, until the program
+// sets the size to the extent it knows; setting it never copies or frees the memory.
+VornRuntimeObject* PtrToMemoryBlock(void* pointer);
+VornRuntimeObject* ConvertPtrToMemoryBlock(void* pointer);
 
 int32_t memoryGetLong(VornRuntimeObject* block, int32_t offset);
 void memorySetLong(VornRuntimeObject* block, int32_t offset, int32_t value);

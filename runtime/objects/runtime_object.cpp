@@ -4,6 +4,7 @@
 #include <deque>
 #include <vector>
 
+#include "objects/class_registry.h"
 #include "objects/exceptions.h"
 #include "strings/memory.h"
 #include "strings/runtime_error.h"
@@ -102,8 +103,11 @@ bool ObjectIsaDefinition(RuntimeObject* object, ObjectDefinition* definition) {
 }
 
 void* LookupInterfaceMethod(RuntimeObject* object, ObjectDefinition* iface, const string& methodName) {
-  if (!object || !iface) return nullptr;
-  RuntimeClass* ifaceClass = RuntimeClassFromDefinition(iface);
+  return iface ? LookupInterfaceMethod(object, RuntimeClassFromDefinition(iface), methodName) : nullptr;
+}
+
+void* LookupInterfaceMethod(RuntimeObject* object, RuntimeClass* ifaceClass, const string& methodName) {
+  if (!object || !ifaceClass) return nullptr;
   InterfaceEntry* entry = FindInterfaceEntry(object->classPtr, ifaceClass);
   if (!entry) return nullptr;
   int32_t slot = FindMethodSlot(ifaceClass, methodName.View());
@@ -183,6 +187,17 @@ void RuntimeLockObject(VornRuntimeObject* object) {
 void RuntimeUnlockObject(VornRuntimeObject* object) {
   if (!object || object->refCount <= 0) return;
   if (--object->refCount == 0) vorn::Destroy(object);
+}
+
+void* GetInterfaceRoutine(VornRuntimeObject* object, const char* interfaceName, const char* methodName) {
+  if (!interfaceName || !methodName) return nullptr;
+  vorn::RuntimeClass* iface = vorn::LookupClassByName(vorn::string(interfaceName));
+  if (!iface || !iface->mIsInterface) return nullptr;
+  return vorn::LookupInterfaceMethod(object, iface, vorn::string(methodName));
+}
+
+VornRuntimeObject* CreateInstance(vorn::ObjectDefinition* definition) {
+  return vorn::CreateInstanceFromDefinition(definition);
 }
 
 void RuntimeLockUnlockObjects(VornRuntimeObject* newObject, VornRuntimeObject* oldObject) {

@@ -30,6 +30,7 @@ bool ObjectIsaDefinition(RuntimeObject* object, ObjectDefinition* definition);
 // The function implementing the named method of the interface for the object's class, letter
 // case ignored; nil for a nil object, a class not implementing it, or no such method.
 void* LookupInterfaceMethod(RuntimeObject* object, ObjectDefinition* iface, const string& methodName);
+void* LookupInterfaceMethod(RuntimeObject* object, RuntimeClass* ifaceClass, const string& methodName);
 
 // The object's own copy of its class's event table, made on first use (per-instance
 // handlers); freed with the object. Nil for a nil object or a class without events.
@@ -44,3 +45,12 @@ using ObjectCallback = void (*)(RuntimeObject* object);
 ObjectCallback SetObjectDisposedHook(ObjectCallback hook);
 
 }  // namespace vorn
+
+extern "C" {
+// For plug-ins: the function implementing a method of an interface (both named, letter case
+// ignored) for the object's class; nil for a nil object or name, a name that is no interface,
+// a class not implementing it, or no such method.
+void* GetInterfaceRoutine(VornRuntimeObject* object, const char* interfaceName, const char* methodName);
+// For plug-ins: CreateInstanceFromDefinition.
+VornRuntimeObject* CreateInstance(vorn::ObjectDefinition* definition);
+}

@@ -1,12 +1,15 @@
 #include "objects/value_classes.h"
 
 #include "core/reloc_entry.h"
+#include "objects/class_registry.h"
 #include "objects/collection.h"
 #include "objects/date_class.h"
 #include "objects/dictionary.h"
 #include "objects/memory_block.h"
 #include "objects/object_cursor.h"
+#include "objects/random_class.h"
 #include "objects/text_encoding_object.h"
+#include "objects/text_functions.h"
 #include "objects/variant.h"
 #include "vorn/array_abi.h"
 
@@ -26,6 +29,8 @@ void RegisterValueClasses() {
   RegisterObjectCursorClass();
   RegisterMemoryBlockClass();
   RegisterTextEncodingClass();
+  RegisterTextFunctionClasses();
+  RegisterIntrinsicClass(GetRandomClassDefinition());
   // Array operations compiled code and plug-ins import beyond the fixed rows.
   AddRelocEntry("RuntimeArray", Fn(&RuntimeArray));
   AddRelocEntry("RuntimeNewArray", Fn(&RuntimeNewArray));

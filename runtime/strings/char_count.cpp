@@ -1,6 +1,7 @@
 #include "strings/char_count.h"
 
 #include "strings/text_chars.h"
+#include "strings/text_search.h"
 
 namespace vorn {
 
@@ -24,6 +25,25 @@ string StringDBCSRight(const string& s, int32_t n) {
 string StringDBCSMid2(const string& s, int32_t start) {
   if (start <= 1) return s;
   return s.MidToEnd(OffsetOfChar(s.CString(), s.Length(), start - 1, SchemeForEncoding(s.Encoding())));
+}
+
+string StringDBCSMid3(const string& s, int32_t start, int32_t count) {
+  if (count < 1) return string();
+  string tail = StringDBCSMid2(s, start);
+  return tail.Left(OffsetOfChar(tail.CString(), tail.Length(), count, SchemeForEncoding(tail.Encoding())));
+}
+
+int32_t StringDBCSInStr(int32_t start, const string& text, const string& pattern) {
+  CharScheme scheme = SchemeForEncoding(text.Encoding());
+  const char* bytes = text.CString();
+  int32_t from = start > 1 ? OffsetOfChar(bytes, text.Length(), start - 1, scheme) : 0;
+  int32_t found = StringInStr(from + 1, text, pattern);
+  return found == 0 ? 0 : CountChars(bytes, found - 1, scheme) + 1;
+}
+
+uint32_t StringAscValue(const string& s) {
+  if (s.IsEmpty()) return 0;
+  return DecodeTextChar(s.CString(), s.Length(), 0, SchemeForEncoding(s.Encoding())).value;
 }
 
 }  // namespace vorn

@@ -22,4 +22,14 @@ string StringDBCSRight(const string& s, int32_t n);
 // counts as 1, a start past the last character gives the empty string.
 string StringDBCSMid2(const string& s, int32_t start);
 
+// At most count characters from the 1-based character position start (below 1 counts as 1);
+// empty when count < 1 or start is past the last character.
+string StringDBCSMid3(const string& s, int32_t start, int32_t count);
+// InStr by characters: the 1-based character position of the first occurrence (found as
+// StringInStr finds it) at or after the character position start, 0 when absent.
+int32_t StringDBCSInStr(int32_t start, const string& text, const string& pattern);
+// The language's Asc: the first character's value in the string's encoding (its code point in
+// a Unicode encoding, its byte or double-byte value otherwise, the byte of an invalid one);
+// 0 for the empty string.
+uint32_t StringAscValue(const string& s);
 }  // namespace vorn

@@ -30,5 +30,6 @@ constexpr EncodingCode kEncodingLatin1 = 0x0201;
 constexpr EncodingCode kEncodingWindowsLatin1 = 0x0500;
 constexpr EncodingCode kEncodingShiftJIS = 0x0A01;
 constexpr EncodingCode kEncodingEUCJP = 0x0920;
+constexpr EncodingCode kEncodingISO2022JP = 0x0820;
 
 }  // namespace vorn

@@ -142,10 +142,41 @@ string MapCase(const string& s, Direction direction) {
   return MapBytes(s, ByteTableFor(encoding, direction));
 }
 
+// Letters and digits make words, and so does the apostrophe ("don't" is one word). Characters
+// beyond ASCII count as letters unless Unicode says otherwise.
+bool IsWordChar(const TextChar& c, CharScheme scheme) {
+  if (c.value < 0x80) return g_ascii_isalnum(static_cast<char>(c.value)) || c.value == '\'';
+  bool unicode = scheme == CharScheme::kUTF8 || scheme == CharScheme::kUTF16 || scheme == CharScheme::kUTF32;
+  return !unicode || (c.valid && g_unichar_isalnum(c.value));
+}
+
 }  // namespace
 
 string StringUCase(const string& s) { return MapCase(s, Direction::kUpper); }
 
 string StringLCase(const string& s) { return MapCase(s, Direction::kLower); }
+
+string StringTitleCase(const string& s) {
+  string lower = MapCase(s, Direction::kLower);
+  CharScheme scheme = SchemeForEncoding(lower.Encoding());
+  const char* bytes = lower.CString();
+  int32_t length = lower.Length();
+  std::string out;
+  out.reserve(static_cast<size_t>(length));
+  bool inWord = false;
+  for (int32_t i = 0; i < length;) {
+    TextChar c = DecodeTextChar(bytes, length, i, scheme);
+    bool wordChar = IsWordChar(c, scheme);
+    if (wordChar && !inWord) {
+      string upper = MapCase(lower.Mid(i, c.size), Direction::kUpper);
+      out.append(upper.CString(), static_cast<size_t>(upper.Length()));
+    } else {
+      out.append(bytes + i, static_cast<size_t>(c.size));
+    }
+    inWord = wordChar;
+    i += c.size;
+  }
+  return string(out, lower.Encoding());
+}
 
 }  // namespace vorn

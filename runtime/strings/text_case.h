@@ -14,5 +14,8 @@ namespace vorn {
 
 string StringUCase(const string& s);
 string StringLCase(const string& s);
+// The first letter of every word upper-cased and the rest lower-cased; a word is a run of
+// letters, digits and apostrophes.
+string StringTitleCase(const string& s);
 
 }  // namespace vorn

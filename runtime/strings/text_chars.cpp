@@ -129,4 +129,40 @@ int32_t EncodeCodePoint(uint32_t codePoint, CharScheme scheme, char* out) {
   return EncodeUTF8(codePoint, out);
 }
 
+namespace {
+
+int32_t InvalidChars(const char* bytes, int32_t length, CharScheme scheme) {
+  int32_t invalid = 0;
+  for (int32_t i = 0; i < length;) {
+    TextChar c = DecodeTextChar(bytes, length, i, scheme);
+    invalid += c.valid ? 0 : 1;
+    i += c.size;
+  }
+  return invalid;
+}
+
+}  // namespace
+
+EncodingCode GuessJapaneseEncoding(const char* bytes, int32_t length) {
+  bool high = false;
+  for (int32_t i = 0; i < length; ++i) {
+    auto b = static_cast<uint8_t>(bytes[i]);
+    // ISO-2022-JP switches character sets with ESC $ @, ESC $ B and ESC ( J.
+    if (b == 0x1B && i + 2 < length &&
+        ((bytes[i + 1] == '$' && (bytes[i + 2] == '@' || bytes[i + 2] == 'B')) ||
+         (bytes[i + 1] == '(' && bytes[i + 2] == 'J'))) {
+      return kEncodingISO2022JP;
+    }
+    high |= b >= 0x80;
+  }
+  if (!high) return kEncodingASCII;
+  int32_t utf8 = InvalidChars(bytes, length, CharScheme::kUTF8);
+  if (utf8 == 0) return kEncodingUTF8;
+  // Both double-byte encodings often decode EUC-JP text without fault, while Shift_JIS text
+  // rarely passes as EUC-JP: a tie goes to EUC-JP.
+  int32_t euc = InvalidChars(bytes, length, CharScheme::kEUCJP);
+  int32_t sjis = InvalidChars(bytes, length, CharScheme::kShiftJIS);
+  return sjis < euc ? kEncodingShiftJIS : kEncodingEUCJP;
+}
+
 }  // namespace vorn

@@ -44,4 +44,9 @@ int32_t OffsetOfChar(const char* bytes, int32_t length, int32_t index, CharSchem
 // answers the bytes written.
 int32_t EncodeCodePoint(uint32_t codePoint, CharScheme scheme, char* out);
 
+// The likely encoding of Japanese text: ISO-2022-JP when it switches character sets with
+// escapes, US-ASCII when it has no byte above 0x7F, UTF-8 when it decodes as UTF-8 without
+// fault, else whichever of Shift_JIS and EUC-JP finds fewer invalid characters (EUC-JP on a tie).
+EncodingCode GuessJapaneseEncoding(const char* bytes, int32_t length);
+
 }  // namespace vorn

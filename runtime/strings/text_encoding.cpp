@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <map>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -38,6 +39,7 @@ constexpr EncodingName kEncodingNames[] = {
     {kEncodingASCII, "US-ASCII"},
     {0x0A01, "SHIFT_JIS"},
     {0x0920, "EUC-JP"},
+    {0x0820, "ISO-2022-JP"},
     {0x0A05, "KOI8-R"},
     {kEncodingUTF8, "UTF-8"},
     {kEncodingUTF32, "UTF-32LE"},
@@ -95,6 +97,17 @@ const char* IconvNameForEncoding(EncodingCode encoding) {
     if (entry.code == encoding) return entry.iconvName;
   }
   return nullptr;
+}
+
+EncodingCode EncodingForName(std::string_view name) {
+  std::string text(name);
+  // The runtime's UTF-16 and UTF-32 are little-endian; the Internet names leave the order open.
+  if (g_ascii_strcasecmp(text.c_str(), "UTF-16") == 0) return kEncodingUTF16;
+  if (g_ascii_strcasecmp(text.c_str(), "UTF-32") == 0) return kEncodingUTF32;
+  for (const EncodingName& entry : kEncodingNames) {
+    if (g_ascii_strcasecmp(entry.iconvName, text.c_str()) == 0) return entry.code;
+  }
+  return kEncodingUnknown;
 }
 
 string ConvertTextEncoding(const string& text, EncodingCode target) {

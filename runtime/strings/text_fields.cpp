@@ -110,16 +110,28 @@ string NthFieldB(const string& source, const string& delimiter, int32_t n) {
   return NthFieldWith(source, delimiter, n, MatchMode::kBytes);
 }
 
-void SplitToVector(const string& source, const string& delimiter, std::vector<string>& pieces) {
+namespace {
+
+void SplitWith(const string& source, const string& delimiter, MatchMode mode, std::vector<string>& pieces) {
   if (source.IsEmpty()) return;
   string converted;
-  if (!DelimiterFor(source, delimiter, MatchMode::kIgnoreCase, converted)) {
+  if (!DelimiterFor(source, delimiter, mode, converted)) {
     pieces.push_back(source);
     return;
   }
-  FieldWalker walker(source, converted, MatchMode::kIgnoreCase);
+  FieldWalker walker(source, converted, mode);
   int32_t begin, end;
   while (walker.Next(begin, end)) pieces.push_back(source.Mid(begin, end - begin));
+}
+
+}  // namespace
+
+void SplitToVector(const string& source, const string& delimiter, std::vector<string>& pieces) {
+  SplitWith(source, delimiter, MatchMode::kIgnoreCase, pieces);
+}
+
+void SplitToVectorB(const string& source, const string& delimiter, std::vector<string>& pieces) {
+  SplitWith(source, delimiter, MatchMode::kBytes, pieces);
 }
 
 void SplitStringAtChar(const string& text, uint8_t separator, std::vector<string>& pieces) {

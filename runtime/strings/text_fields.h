@@ -23,6 +23,7 @@ string NthFieldB(const string& source, const string& delimiter, int32_t n);
 
 // Appends every field of the source, in order, to the vector (nothing for an empty source).
 void SplitToVector(const string& source, const string& delimiter, std::vector<string>& pieces);
+void SplitToVectorB(const string& source, const string& delimiter, std::vector<string>& pieces);
 
 // Empties the vector, then fills it with the pieces of the text, converted to UTF-8, between
 // separator bytes: a leading separator gives an empty first piece, two adjacent separators an

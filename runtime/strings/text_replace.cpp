@@ -8,7 +8,9 @@ namespace vorn {
 
 namespace {
 
-string ReplaceWith(const string& source, const string& find, const string& replacement, MatchMode mode) {
+// Replaces the first `limit` occurrences (every one for a negative limit).
+string ReplaceWith(const string& source, const string& find, const string& replacement, MatchMode mode,
+                   int32_t limit) {
   TextFinder finder(find.CString(), find.Length(), source.Encoding(), mode);
   const char* text = source.CString();
   int32_t length = source.Length();
@@ -18,7 +20,7 @@ string ReplaceWith(const string& source, const string& find, const string& repla
   std::string out;
   out.reserve(static_cast<size_t>(length));
   int32_t position = 0;
-  while (match.Found()) {
+  while (match.Found() && limit-- != 0) {
     out.append(text + position, static_cast<size_t>(match.offset - position));
     out.append(replacement.CString(), static_cast<size_t>(replacement.Length()));
     position = match.offset + match.length;
@@ -28,20 +30,36 @@ string ReplaceWith(const string& source, const string& find, const string& repla
   return string(out, source.Encoding());
 }
 
-}  // namespace
-
-string ReplaceAll(const string& source, const string& find, const string& replacement) {
+string ReplaceText(const string& source, const string& find, const string& replacement, int32_t limit) {
   if (source.IsEmpty() || find.IsEmpty()) return source;
   string convertedFind;
   if (!PatternInEncoding(find, source.Encoding(), convertedFind)) return source;
   string convertedReplacement;
   PatternInEncoding(replacement, source.Encoding(), convertedReplacement);
-  return ReplaceWith(source, convertedFind, convertedReplacement, MatchMode::kIgnoreCase);
+  return ReplaceWith(source, convertedFind, convertedReplacement, MatchMode::kIgnoreCase, limit);
+}
+
+string ReplaceBytes(const string& source, const string& find, const string& replacement, int32_t limit) {
+  if (source.IsEmpty() || find.IsEmpty()) return source;
+  return ReplaceWith(source, find, replacement, MatchMode::kBytes, limit);
+}
+
+}  // namespace
+
+string ReplaceAll(const string& source, const string& find, const string& replacement) {
+  return ReplaceText(source, find, replacement, -1);
 }
 
 string ReplaceAllB(const string& source, const string& find, const string& replacement) {
-  if (source.IsEmpty() || find.IsEmpty()) return source;
-  return ReplaceWith(source, find, replacement, MatchMode::kBytes);
+  return ReplaceBytes(source, find, replacement, -1);
+}
+
+string Replace(const string& source, const string& find, const string& replacement) {
+  return ReplaceText(source, find, replacement, 1);
+}
+
+string ReplaceB(const string& source, const string& find, const string& replacement) {
+  return ReplaceBytes(source, find, replacement, 1);
 }
 
 }  // namespace vorn

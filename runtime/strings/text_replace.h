@@ -15,5 +15,8 @@ string ReplaceAll(const string& source, const string& find, const string& replac
 // The same, matching bytes and inserting the replacement's bytes unconverted; the result keeps
 // the source's encoding.
 string ReplaceAllB(const string& source, const string& find, const string& replacement);
+// The language's Replace and ReplaceB: as ReplaceAll and ReplaceAllB, for the first occurrence only.
+string Replace(const string& source, const string& find, const string& replacement);
+string ReplaceB(const string& source, const string& find, const string& replacement);
 
 }  // namespace vorn

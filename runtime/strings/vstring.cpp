@@ -302,13 +302,13 @@ string string::MidToEnd(int32_t start) const {
   return string(CString() + start, Length() - start, Encoding());
 }
 
-string string::Trim() const {
+string string::TrimEnds(bool leading, bool trailing) const {
   const char* text = CString();
   int32_t begin = 0;
   int32_t end = Length();
-  while (begin < end && (text[begin] == ' ' || text[begin] == '\t')) ++begin;
-  while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
-  return Mid(begin, end - begin);
+  while (leading && begin < end && (text[begin] == ' ' || text[begin] == '\t')) ++begin;
+  while (trailing && end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+  return begin == 0 && end == Length() ? *this : Mid(begin, end - begin);
 }
 
 // --- comparing -----------------------------------------------------------------------------

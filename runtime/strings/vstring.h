@@ -91,7 +91,9 @@ class string {
   string Right(int32_t n) const;
   string Mid(int32_t start, int32_t count) const;  // 0-based start
   string MidToEnd(int32_t start) const;            // 0-based start; negative counts as 0
-  string Trim() const;                             // blanks and tabs at both ends
+  string Trim() const { return TrimEnds(true, true); }  // blanks and tabs at both ends
+  string TrimLeft() const { return TrimEnds(true, false); }
+  string TrimRight() const { return TrimEnds(false, true); }
 
   int Compare(const string& other) const;        // -1/0/1 without regard to case
   int CompareBinary(const string& other) const;  // -1/0/1 byte for byte
@@ -105,6 +107,7 @@ class string {
  private:
   explicit string(StringRep* rep) : mRep(rep) {}
   void MakeUnique(int32_t capacityHint);
+  string TrimEnds(bool leading, bool trailing) const;
   void AppendSlowly(const string& other);
 
   StringRep* mRep = nullptr;
@@ -126,6 +129,9 @@ string ConvertTextEncoding(const string& text, EncodingCode target);
 
 // The iconv name of an encoding code, or null when the runtime does not know it.
 const char* IconvNameForEncoding(EncodingCode encoding);
+// The encoding a character-set name stands for, without regard to case ("UTF-8",
+// "windows-1252", "macintosh", "Shift_JIS", "UTF-16"); unknown (0xFFFF) for any other name.
+EncodingCode EncodingForName(std::string_view name);
 
 }  // namespace vorn
 

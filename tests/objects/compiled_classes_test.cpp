@@ -123,6 +123,11 @@ TEST_F(CompiledClasses, InterfaceMethodsAreFoundByNameInDeclarationOrder) {
   EXPECT_EQ(LookupInterfaceMethod(object, shape, string("cOrNeRs")), Fn(&SquareCorners));
   EXPECT_EQ(LookupInterfaceMethod(object, shape, string("Perimeter")), nullptr);
   EXPECT_EQ(LookupInterfaceMethod(nullptr, shape, string("Corners")), nullptr);
+  // The plug-in form names the interface.
+  EXPECT_EQ(GetInterfaceRoutine(object, "sHaPe", "CORNERS"), Fn(&SquareCorners));
+  EXPECT_EQ(GetInterfaceRoutine(object, "Square", "Corners"), nullptr) << "a class, not an interface";
+  EXPECT_EQ(GetInterfaceRoutine(object, "NoSuchInterface", "Corners"), nullptr);
+  EXPECT_EQ(GetInterfaceRoutine(object, "Shape", nullptr), nullptr);
   EXPECT_TRUE(ObjectIsaDefinition(object, shape));
   EXPECT_TRUE(RuntimeObjectIsa(object, Shape()));
 

@@ -123,6 +123,25 @@ TEST_F(MemoryBlockTest, SizeChangesKeepTheBytes) {
   EXPECT_EQ(TakePendingClassName(), "OutOfBoundsException");
 }
 
+TEST_F(MemoryBlockTest, APointerIsViewedWithinTheSizeTheProgramGives) {
+  uint8_t memory[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+  EXPECT_EQ(PtrToMemoryBlock(nullptr), nullptr);
+  RuntimeObject* view = ConvertPtrToMemoryBlock(memory);
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(memoryBlockGetPtr(view), memory);
+  EXPECT_EQ(memoryGetByte(view, 0), 0) << "no extent known yet";
+  EXPECT_EQ(TakePendingClassName(), "OutOfBoundsException");
+  memoryBlockSetSize(view, 8);
+  EXPECT_EQ(memoryBlockGetPtr(view), memory) << "declaring the size neither copies nor moves";
+  EXPECT_EQ(memoryGetByte(view, 7), 8);
+  memorySetByte(view, 0, 42);
+  EXPECT_EQ(memory[0], 42);
+  EXPECT_EQ(memoryGetByte(view, 8), 0);
+  EXPECT_EQ(TakePendingClassName(), "OutOfBoundsException");
+  RuntimeUnlockObject(view);  // leaves the memory to its owner
+  EXPECT_EQ(memory[1], 2);
+}
+
 TEST_F(MemoryBlockTest, OperatorsMakeNewBlocks) {
   MemoryBlockFromStringOperator(mBlock, Text("abcdef").Rep());
   EXPECT_EQ(memoryBlockGetSize(mBlock), 6);

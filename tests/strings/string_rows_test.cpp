@@ -1,0 +1,182 @@
+// The string rows compiled code calls by name, one table per family.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "strings/string_entry_points.h"
+#include "strings/vstring.h"
+
+using vorn::string;
+
+namespace {
+
+// "Grüße €" in UTF-8: 11 bytes, 7 characters.
+constexpr const char* kMulti = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC";
+
+string UTF8(const char* text) { return string(std::string_view(text), vorn::kEncodingUTF8); }
+
+std::string Take(VornStringRecord* rep) { return std::string(string::Adopt(rep).View()); }
+
+struct TextCase {
+  const char* what;
+  std::function<VornStringRecord*(VornStringRecord*)> call;
+  const char* input;  // nullptr: the nil string
+  std::string expected;
+};
+
+TEST(StringRows, PositionsAndLengths) {
+  const TextCase cases[] = {
+      {"Left 0", [](auto s) { return StringLeft(s, 0); }, "abc", ""},
+      {"Left -5", [](auto s) { return StringLeft(s, -5); }, "abc", ""},
+      {"Left beyond", [](auto s) { return StringLeft(s, 1 << 30); }, "abc", "abc"},
+      {"Left nil", [](auto s) { return StringLeft(s, 2); }, nullptr, ""},
+      {"Right 2", [](auto s) { return StringRight(s, 2); }, "abc", "bc"},
+      {"Right -1", [](auto s) { return StringRight(s, -1); }, "abc", ""},
+      {"Mid2 from 2", [](auto s) { return StringMid2(s, 2); }, "abc", "bc"},
+      {"Mid2 from 0", [](auto s) { return StringMid2(s, 0); }, "abc", "abc"},
+      {"Mid2 from -7", [](auto s) { return StringMid2(s, -7); }, "abc", "abc"},
+      {"Mid2 past end", [](auto s) { return StringMid2(s, 4); }, "abc", ""},
+      {"Mid3", [](auto s) { return StringMid3(s, 2, 1); }, "abc", "b"},
+      {"Mid3 length 0", [](auto s) { return StringMid3(s, 2, 0); }, "abc", ""},
+      {"Mid3 length -1", [](auto s) { return StringMid3(s, 1, -1); }, "abc", ""},
+      {"Mid3 huge", [](auto s) { return StringMid3(s, 2, 0x7FFFFFFF); }, "abc", "bc"},
+      {"Mid3 start huge", [](auto s) { return StringMid3(s, 0x7FFFFFFF, 3); }, "abc", ""},
+      {"Mid3 bytes", [](auto s) { return StringMid3(s, 3, 2); }, kMulti, "\xC3\xBC"},
+      {"DBCSMid3 chars", [](auto s) { return StringDBCSMid3(s, 3, 2); }, kMulti, "\xC3\xBC\xC3\x9F"},
+      {"DBCSMid3 0", [](auto s) { return StringDBCSMid3(s, 3, 0); }, kMulti, ""},
+      {"DBCSMid3 past end", [](auto s) { return StringDBCSMid3(s, 8, 1); }, kMulti, ""},
+      {"DBCSMid3 negative start", [](auto s) { return StringDBCSMid3(s, -3, 1); }, kMulti, "G"},
+      {"DBCSMid3 one char", [](auto s) { return StringDBCSMid3(s, 1, 9); }, "\xE2\x82\xAC", "\xE2\x82\xAC"},
+  };
+  for (const TextCase& c : cases) {
+    string input = c.input ? UTF8(c.input) : string();
+    EXPECT_EQ(Take(c.call(input.Rep())), c.expected) << c.what;
+  }
+  EXPECT_EQ(StringLen(nullptr), 0);
+  EXPECT_EQ(StringLen(UTF8(kMulti).Rep()), 11);
+  EXPECT_EQ(StringDBCSLen(UTF8(kMulti).Rep()), 7);
+}
+
+TEST(StringRows, SearchingByBytesAndByCharacters) {
+  string multi = UTF8(kMulti);
+  string euro = UTF8("\xE2\x82\xAC");
+  string e = UTF8("E");
+  struct {
+    const char* what;
+    int32_t got, expected;
+  } cases[] = {
+      {"InStr byte position", StringInStr(1, multi.Rep(), euro.Rep()), 9},
+      {"DBCSInStr character position", StringDBCSInStr(1, multi.Rep(), euro.Rep()), 7},
+      {"DBCSInStr ignores case", StringDBCSInStr(1, multi.Rep(), e.Rep()), 5},
+      {"DBCSInStr from past the match", StringDBCSInStr(6, multi.Rep(), e.Rep()), 0},
+      {"DBCSInStr start beyond the end", StringDBCSInStr(100, multi.Rep(), euro.Rep()), 0},
+      {"DBCSInStr negative start", StringDBCSInStr(-4, multi.Rep(), euro.Rep()), 7},
+      {"DBCSInStr empty text", StringDBCSInStr(1, nullptr, euro.Rep()), 0},
+      {"DBCSInStr empty pattern", StringDBCSInStr(1, multi.Rep(), nullptr), 0},
+      {"method InStr", StringExtendsInStr(multi.Rep(), 1, e.Rep()), 7},
+      {"method InStrB is exact", StringExtendsInStrB(multi.Rep(), 1, e.Rep()), 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.got, c.expected) << c.what;
+}
+
+TEST(StringRows, CharacterCodes) {
+  string latin1("\xE9t\xE9", 3, 0x0201);
+  struct {
+    const char* what;
+    string text;
+    int32_t expected;
+  } ascCases[] = {
+      {"empty", string(), 0},
+      {"ASCII", UTF8("A"), 65},
+      {"UTF-8 code point", UTF8("\xE2\x82\xAC!"), 0x20AC},
+      {"Latin-1 byte", latin1, 0xE9},
+      {"invalid UTF-8 byte", UTF8("\xFF"), 0xFF},
+  };
+  for (const auto& c : ascCases) {
+    EXPECT_EQ(StringAsc(c.text.Rep()), c.expected) << c.what;
+    EXPECT_EQ(StringDBCSAsc(c.text.Rep()), c.expected) << c.what;
+  }
+  struct {
+    int32_t code;
+    std::string expected;
+  } chrCases[] = {{65, "A"}, {0xE9, "\xC3\xA9"}, {0x1F600, "\xF0\x9F\x98\x80"}, {-1, "\xEF\xBF\xBD"},
+                  {0x110000, "\xEF\xBF\xBD"}, {0xD800, "\xEF\xBF\xBD"}};
+  for (const auto& c : chrCases) {
+    EXPECT_EQ(Take(StringChr(c.code)), c.expected) << c.code;
+    EXPECT_EQ(Take(StringDBCSChr(c.code)), c.expected) << c.code;
+  }
+}
+
+TEST(StringRows, TrimReplaceAndCase) {
+  const TextCase cases[] = {
+      {"Trim", runTrim, " \t a b \t", "a b"},
+      {"LTrim", runLTrim, " \t a b \t", "a b \t"},
+      {"RTrim", runRTrim, " \t a b \t", " \t a b"},
+      {"Trim blanks only", runTrim, " \t ", ""},
+      {"Trim keeps other spaces", runTrim, "\n\xC2\xA0x", "\n\xC2\xA0x"},
+      {"Trim nil", runTrim, nullptr, ""},
+      {"Replace first only, any case",
+       [](auto s) { return StringReplace(s, UTF8("A").Rep(), UTF8("\xE2\x82\xAC").Rep()); }, "banana",
+       "b\xE2\x82\xAC" "nana"},
+      {"ReplaceB exact", [](auto s) { return StringReplaceB(s, UTF8("A").Rep(), UTF8("o").Rep()); }, "banAna",
+       "banona"},
+      {"Replace absent", [](auto s) { return StringReplace(s, UTF8("x").Rep(), UTF8("y").Rep()); }, "abc", "abc"},
+      {"Replace empty find", [](auto s) { return StringReplace(s, nullptr, UTF8("y").Rep()); }, "abc", "abc"},
+      {"TitleCase", StringTitleCase, "hELLO wORLD, it's \xC3\xA9t\xC3\xA9-time", "Hello World, It's \xC3\x89t\xC3\xA9-Time"},
+      {"TitleCase empty", StringTitleCase, "", ""},
+      {"TitleCase digits start words", StringTitleCase, "2nd ave", "2nd Ave"},
+      {"TitleCase invalid byte", StringTitleCase, "\xFF" "ab", "\xFF" "Ab"},
+  };
+  for (const TextCase& c : cases) {
+    string input = c.input ? UTF8(c.input) : string();
+    EXPECT_EQ(Take(c.call(input.Rep())), c.expected) << c.what;
+  }
+  string latin1("\xE9t\xE9 d\xE9j\xE0", 8, 0x0201);
+  string titled = string::Adopt(StringTitleCase(latin1.Rep()));
+  EXPECT_EQ(titled.Encoding(), 0x0201u);
+  EXPECT_EQ(std::string(titled.View()), "\xC9t\xE9 D\xE9j\xE0");
+}
+
+TEST(StringRows, ComparingAndJoining) {
+  string lower = UTF8("abc"), upper = UTF8("ABC"), longer = UTF8("abcd");
+  string latin1("\xE9", 1, 0x0201), utf8 = UTF8("\xC3\xA9"), empty = UTF8("");
+  struct {
+    const char* what;
+    int32_t got, expected;
+  } cases[] = {
+      {"StrComp text ignores case", StringStrCompare(lower.Rep(), upper.Rep(), 1), 0},
+      {"StrComp binary sees case", StringStrCompare(lower.Rep(), upper.Rep(), 0), 1},
+      {"StrComp prefix first", StringStrCompare(lower.Rep(), longer.Rep(), 0), -1},
+      {"StrComp other mode counts as text", StringStrCompare(lower.Rep(), upper.Rep(), 7), 0},
+      {"compare ignores case", RuntimeStringCompare(upper.Rep(), lower.Rep()), 0},
+      {"nil sorts first", RuntimeStringCompare(nullptr, lower.Rep()), -1},
+      {"nil equals empty", RuntimeStringCompare(nullptr, empty.Rep()), 0},
+      {"encodings brought together", RuntimeStringCompare(latin1.Rep(), utf8.Rep()), 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.got, c.expected) << c.what;
+
+  string joined = string::Adopt(RuntimeAddString(latin1.Rep(), utf8.Rep()));
+  EXPECT_EQ(std::string(joined.View()), "\xC3\xA9\xC3\xA9");
+  EXPECT_EQ(Take(RuntimeAddString(nullptr, lower.Rep())), "abc");
+  EXPECT_EQ(RuntimeAddString(nullptr, nullptr), nullptr);
+
+  VornStringRecord* held = string("held").GetRetainedRep();
+  VornStringRecord* next = string("next").GetRetainedRep();
+  RuntimeLockUnlockStrings(next, held);  // held goes with its last reference
+  EXPECT_EQ(next->refCount, 2);
+  RuntimeUnlockString(next);
+  RuntimeUnlockString(next);
+}
+
+TEST(StringRows, CStrAndCTexts) {
+  EXPECT_EQ(Take(runCStr(2.5)), "2.5");
+  EXPECT_EQ(Take(runCStr(-1234567.0)), "-1.234567e+6");
+  string text("abc");
+  EXPECT_STREQ(StringToCString(text.Rep()), "abc");
+  EXPECT_STREQ(StringToCString(nullptr), "");
+  EXPECT_EQ(StringToPString(text.Rep())[0], 3);
+  EXPECT_EQ(StringToPString(nullptr)[0], 0);
+}
+
+}  // namespace
