@@ -150,9 +150,9 @@ void ClearTextFunctionObjects() {
 }
 
 void RegisterTextFunctionClasses() {
-  RegisterIntrinsicClass(GetTextConverterClassDefinition());
-  RegisterIntrinsicClass(GetEncodingsClassDefinition());
-  RegisterIntrinsicClass(GetEndOfLineClassDefinition());
+  RegisterIntrinsicClass("TextConverter", &GetTextConverterClassDefinition);
+  RegisterIntrinsicClass("Encodings", &GetEncodingsClassDefinition);
+  RegisterIntrinsicClass("EndOfLine", &GetEndOfLineClassDefinition);
 }
 
 }  // namespace vorn

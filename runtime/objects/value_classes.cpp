@@ -30,7 +30,7 @@ void RegisterValueClasses() {
   RegisterMemoryBlockClass();
   RegisterTextEncodingClass();
   RegisterTextFunctionClasses();
-  RegisterIntrinsicClass(GetRandomClassDefinition());
+  RegisterIntrinsicClass("Random", &GetRandomClassDefinition);
   // Array operations compiled code and plug-ins import beyond the fixed rows.
   AddRelocEntry("RuntimeArray", Fn(&RuntimeArray));
   AddRelocEntry("RuntimeNewArray", Fn(&RuntimeNewArray));
