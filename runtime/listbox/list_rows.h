@@ -87,6 +87,8 @@ class ListRows {
   int32_t GetSortDirection(int32_t column) const;
   void SetSortDirection(int32_t column, int32_t direction);
   int32_t SortedColumn() const { return mSortedColumn; }
+  // Names the column the next Sort() uses, without sorting; -1: none.
+  void SetSortedColumn(int32_t column) { mSortedColumn = column; }
   void SortByColumn(int32_t column);
 
  protected:

@@ -23,13 +23,13 @@ void* Fn(auto function) { return reinterpret_cast<void*>(function); }
 #define LB_FIELD(member) FieldOffset(offsetof(ListboxObject, fields) + offsetof(VornListboxFields, member))
 
 const PropertyRow kProperties[] = {
-    {0, "TextFont", "s", Fn(&stringGetter), "stringGetter", Fn(&listTextFontSetter), "listTextFontSetter",
+    {0, "TextFont", "s", Fn(&listTextFontGetter), "listTextFontGetter", Fn(&listTextFontSetter), "listTextFontSetter",
      LB_FIELD(textFont), 0},
-    {0, "TextSize", "i4", Fn(&shortGetter), "shortGetter", Fn(&listTextSizeSetter), "listTextSizeSetter",
+    {0, "TextSize", "i4", Fn(&listTextSizeGetter), "listTextSizeGetter", Fn(&listTextSizeSetter), "listTextSizeSetter",
      LB_FIELD(textSize), 0},
-    {0, "Bold", "b", Fn(&boolGetter), "boolGetter", Fn(&listBoldSetter), "listBoldSetter", LB_FIELD(bold), 0},
-    {0, "Italic", "b", Fn(&boolGetter), "boolGetter", Fn(&listItalicSetter), "listItalicSetter", LB_FIELD(italic), 0},
-    {0, "Underline", "b", Fn(&boolGetter), "boolGetter", Fn(&listUnderlineSetter), "listUnderlineSetter",
+    {0, "Bold", "b", Fn(&listBoldGetter), "listBoldGetter", Fn(&listBoldSetter), "listBoldSetter", LB_FIELD(bold), 0},
+    {0, "Italic", "b", Fn(&listItalicGetter), "listItalicGetter", Fn(&listItalicSetter), "listItalicSetter", LB_FIELD(italic), 0},
+    {0, "Underline", "b", Fn(&listUnderlineGetter), "listUnderlineGetter", Fn(&listUnderlineSetter), "listUnderlineSetter",
      LB_FIELD(underline), 0},
     {0, "ListCount", "i4", Fn(&listCountGetter), "listCountGetter", nullptr, nullptr, 0, 0},
     {0, "ListIndex", "i4", Fn(&listSelectionGetter), "listSelectionGetter", Fn(&listSelectionSetter),
@@ -42,28 +42,32 @@ const PropertyRow kProperties[] = {
     {0, "Hierarchical", "b", Fn(&boolGetter), "boolGetter", Fn(&listHierarchicalSetter), "listHierarchicalSetter",
      LB_FIELD(hierarchical), 0},
     {0, "LastIndex", "i4", Fn(&listLastIndexGetter), "listLastIndexGetter", nullptr, nullptr, 0, 0},
-    {0, "EnableDrag", "b", Fn(&boolGetter), "boolGetter", Fn(&boolSetter), "boolSetter", LB_FIELD(enableDrag), 0},
-    {0, "EnableDragReorder", "b", Fn(&boolGetter), "boolGetter", Fn(&boolSetter), "boolSetter",
-     LB_FIELD(enableDragReorder), 0},
+    {0, "EnableDrag", "b", Fn(&boolGetter), "boolGetter", Fn(&listEnableDragSetter), "listEnableDragSetter",
+     LB_FIELD(enableDrag), 0},
+    {0, "EnableDragReorder", "b", Fn(&boolGetter), "boolGetter", Fn(&ListEnableDragReorderSetter),
+     "ListEnableDragReorderSetter", LB_FIELD(enableDragReorder), 0},
     {128, "SelectionType", "i4", Fn(&intGetter), "intGetter", Fn(&intSetter), "intSetter", LB_FIELD(selectionType), 0},
     {1, "SelCount", "i4", Fn(&listSelCountGetter), "listSelCountGetter", nullptr, nullptr, 0, 0},
     {128, "InitialValue", "s", Fn(&stringGetter), "stringGetter", Fn(&RuntimeListInitialValueSetter),
      "RuntimeListInitialValueSetter", LB_FIELD(initialValue), 0},
     {0, "HasHeading", "b", Fn(&boolGetter), "boolGetter", Fn(&listHasHeadingSetter), "listHasHeadingSetter",
      LB_FIELD(hasHeading), 0},
-    {0, "UseFocusRing", "b", Fn(&boolGetter), "boolGetter", Fn(&boolSetter), "boolSetter", LB_FIELD(useFocusRing), 0},
+    {0, "UseFocusRing", "b", Fn(&listboxUseFocusRingGetter), "listboxUseFocusRingGetter",
+     Fn(&listboxUseFocusRingSetter), "listboxUseFocusRingSetter", LB_FIELD(useFocusRing), 0},
     {0, "HeadingIndex", "i4", Fn(&listSortedColumnGetter), "listSortedColumnGetter", Fn(&listHeadingIndexSetter),
      "listHeadingIndexSetter", 0, 0},
     {0, "ScrollPosition", "i4", Fn(&listScrollPositionGetter), "listScrollPositionGetter",
      Fn(&listScrollPositionSetter), "listScrollPositionSetter", 0, 0},
-    {0, "ScrollPositionX", "i4", Fn(&intGetter), "intGetter", Fn(&intSetter), "intSetter",
-     LB_FIELD(pendingScrollPositionX), 0},
-    {0, "ScrollBarHorizontal", "b", Fn(&boolGetter), "boolGetter", Fn(&boolSetter), "boolSetter",
+    {0, "ScrollPositionX", "i4", Fn(&listScrollPositionXGetter), "listScrollPositionXGetter",
+     Fn(&listScrollPositionXSetter), "listScrollPositionXSetter", 0, 0},
+    {0, "ScrollBarHorizontal", "b", Fn(&boolGetter), "boolGetter", Fn(&listHScrollBarSetter), "listHScrollBarSetter",
      LB_FIELD(scrollBarHorizontal), 0},
-    {0, "ScrollBarVertical", "b", Fn(&boolGetter), "boolGetter", Fn(&boolSetter), "boolSetter",
+    {0, "ScrollBarVertical", "b", Fn(&boolGetter), "boolGetter", Fn(&listVScrollBarSetter), "listVScrollBarSetter",
      LB_FIELD(scrollBarVertical), 0},
-    {0, "DataSource", "s", Fn(&stringGetter), "stringGetter", Fn(&stringSetter), "stringSetter", LB_FIELD(dataSource), 0},
-    {0, "DataField", "s", Fn(&stringGetter), "stringGetter", Fn(&stringSetter), "stringSetter", LB_FIELD(dataField), 0},
+    {0, "DataSource", "s", Fn(&ListboxDataSourceGetter), "ListboxDataSourceGetter", Fn(&ListboxDataSourceSetter),
+     "ListboxDataSourceSetter", LB_FIELD(dataSource), 0},
+    {0, "DataField", "s", Fn(&stringGetter), "stringGetter", Fn(&ListboxDataFieldSetter), "ListboxDataFieldSetter",
+     LB_FIELD(dataField), 0},
     {0, "GridLinesHorizontal", "i4", Fn(&intGetter), "intGetter", Fn(&listHGridLinesSetter), "listHGridLinesSetter",
      LB_FIELD(gridLinesHorizontal), 0},
     {0, "GridLinesVertical", "i4", Fn(&intGetter), "intGetter", Fn(&listVGridLinesSetter), "listVGridLinesSetter",
@@ -138,6 +142,8 @@ const MethodRow kMethods[] = {
     ASSIGNABLE("CellBold", "b", kRowColumn, listGetCellBold, listSetCellBold),
     ASSIGNABLE("CellItalic", "b", kRowColumn, listGetCellItalic, listSetCellItalic),
     ASSIGNABLE("CellUnderline", "b", kRowColumn, listGetCellUnderline, listSetCellUnderline),
+    METHOD("InvalidateCell", "", kRowColumn, listInvalidateCell),
+    ASSIGNABLE("RowPicture", "o<Picture>", kIndex, listGetRowPicture, listSetRowPicture),
     ASSIGNABLE("Selected", "b", kIndex, listGetSelected, listSetSelected),
     ASSIGNABLE("Expanded", "b", kIndex, listGetExpanded, listSetExpanded),
     ASSIGNABLE("Heading", "s", kIndex, listGetHeading, listSetHeading),
@@ -148,12 +154,21 @@ const MethodRow kMethods[] = {
     METHOD("listDataRemovedRow", "", kRow, listListDataRemovedRow),
     {"listDataReload", "", nullptr, 0, Fn(&listListDataReload), "listListDataReload", nullptr, nullptr, 0, 0},
     ASSIGNABLE("ColumnType", "i4", kIndex, listColumnTypeGetter, listColumnTypeSetter),
+    ASSIGNABLE("CellAlignment", "i4", kRowColumn, listCellAlignmentGetter, listCellAlignmentSetter),
     ASSIGNABLE("ColumnAlignment", "i4", kIndex, listColumnAlignmentGetter, listColumnAlignmentSetter),
+    ASSIGNABLE("CellAlignmentOffset", "i4", kRowColumn, listCellAlignmentOffsetGetter, listCellAlignmentOffsetSetter),
+    ASSIGNABLE("ColumnAlignmentOffset", "i4", kIndex, listColumnAlignmentOffsetGetter,
+               listColumnAlignmentOffsetSetter),
     METHOD("getBoundPart", "o<Object>", kPartName, listGetBoundPart),
+    ASSIGNABLE("CellBorderTop", "i4", kRowColumn, listGetCellBorderTop, listSetCellBorderTop),
+    ASSIGNABLE("CellBorderLeft", "i4", kRowColumn, listGetCellBorderLeft, listSetCellBorderLeft),
+    ASSIGNABLE("CellBorderBottom", "i4", kRowColumn, listGetCellBorderBottom, listSetCellBorderBottom),
+    ASSIGNABLE("CellBorderRight", "i4", kRowColumn, listGetCellBorderRight, listSetCellBorderRight),
     ASSIGNABLE("ColumnSortDirection", "i4", kIndex, listColumnSortDirectionGetter, listColumnSortDirectionSetter),
     {"Sort", "", nullptr, 0, Fn(&RuntimeListResort), "RuntimeListResort", nullptr, nullptr, 0, 0},
     ASSIGNABLE("Column", "o<ListColumn>", kIndex, listColumnGetter, listColumnSetter),
     METHOD("PressHeader", "", kIndex, listColumnPressHeader),
+    ASSIGNABLE("CellTag", "o<Variant>", kRowColumn, listGetCellTag, listSetCellTag),
     METHOD("RowFromXY", "i4", kXY, listRowFromXY),
     METHOD("ColumnFromXY", "i4", kXY, listColFromXY),
 };
@@ -300,7 +315,15 @@ void ListboxCreatePane(VornRuntimeObject* object) {
     LoadBoundRows(object);
     for (int32_t column = 0; column < kMaxListColumns; ++column) pane->SetSortDirection(column, 0);
   }
+  pane->SetUseFocusRing(f.useFocusRing != 0);
+  pane->SetEnableDrag(f.enableDrag != 0);
+  pane->SetEnableDragReorder(f.enableDragReorder != 0);
+  pane->SetDataSourceName(string::Share(f.dataSource));
+  pane->SetScrollBarsOnlyWhenNeeded(f.autoHideScrollbars != 0);
+  if (f.scrollBarVertical) pane->SetVerticalScrollBarWanted(true);
   pane->SetFirstVisibleRow(f.pendingScrollPosition);
+  if (f.scrollBarHorizontal) pane->SetHorizontalScrollBarWanted(true);
+  pane->SetScrollPositionX(f.pendingScrollPositionX);
   if (f.requiresSelection) {
     pane->Selection().HoldNotifications(true);
     listRequiresSelectionSetter(object, 0, 1);

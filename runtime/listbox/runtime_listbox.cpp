@@ -9,6 +9,7 @@
 #include "controls/binding_interfaces.h"
 #include "controls/binding_receivers.h"
 #include "controls/pane_port.h"
+#include "controls/scroller.h"
 #include "core/ticks.h"
 #include "graphics/graphics.h"
 #include "strings/number_text.h"
@@ -58,6 +59,7 @@ RuntimeListbox::RuntimeListbox(SubPane* parent, int32_t tabPanelIndex, const Rec
 
 RuntimeListbox::~RuntimeListbox() {
   DropEditor();
+  DropScrollBars();
   mColumnModel.SetListener(nullptr);
   mSelection.SetListener(nullptr);
   // A receiver let go here may end its list box's life; the pane is detached from it by now.
@@ -97,7 +99,13 @@ static Rect RowAreaOf(const Rect& bounds, bool heading) {
   return area;
 }
 
-Rect RuntimeListbox::RowArea() const { return RowAreaOf(mBounds, mHasHeading); }
+Rect RuntimeListbox::RowArea() const {
+  constexpr int32_t kBarRoom = 18;  // a scroll bar and its gap
+  Rect area = RowAreaOf(mBounds, mHasHeading);
+  if (IsVerticalScrollBarVisible()) area.right = static_cast<int16_t>(std::max<int32_t>(area.left, area.right - kBarRoom));
+  if (IsHorizontalScrollBarVisible()) area.bottom = static_cast<int16_t>(std::max<int32_t>(area.top, area.bottom - kBarRoom));
+  return area;
+}
 
 void RuntimeListbox::UpdateRowArea() {
   const Rect area = RowArea();
@@ -113,6 +121,7 @@ void RuntimeListbox::SetBounds(const Rect& r, bool redraw) {
     mColumnModel.UpdateColumnPositions();
   }
   ClampFirstVisible();
+  UpdateScrollBars();
   PlaceEditor();
 }
 
@@ -133,6 +142,7 @@ int32_t RuntimeListbox::RowHeight() {
 
 void RuntimeListbox::SetDefaultRowHeight(int32_t height) {
   mDefaultRowHeight = height;
+  mRangesStale = true;
   ClampFirstVisible();
   Invalidate(true);
 }
@@ -141,6 +151,7 @@ void RuntimeListbox::SetListTextStyle(const vorn::TextStyle& style) {
   mStyle.Assign(style);
   SetListTextSize(style.mSize);
   mMeasuredRowHeight = 0;
+  mRangesStale = true;
   Invalidate(true);
 }
 
@@ -172,6 +183,10 @@ void RuntimeListbox::SetFirstVisibleRow(int32_t row) {
   const int32_t old = mFirstVisible;
   mFirstVisible = row;
   ClampFirstVisible();
+  if (Scroller* bar = VerticalScrollBar(); bar && !mUpdatingBars) {
+    if (mRangesStale) UpdateScrollBars();
+    if (bar->GetValue() != mFirstVisible) bar->SetValue(mFirstVisible);
+  }
   if (mFirstVisible != old) {
     PlaceEditor();
     Invalidate(true);
@@ -192,6 +207,7 @@ void RuntimeListbox::ScrollRowIntoView(int32_t row) {
 void RuntimeListbox::SetHasHeading(bool on) {
   if (mHasHeading == on) return;
   mHasHeading = on;
+  mRangesStale = true;
   UpdateRowArea();
   mColumnModel.LayoutColumns();
   ClampFirstVisible();
@@ -255,11 +271,13 @@ void RuntimeListbox::InvalidateAll() { Invalidate(true); }
 
 void RuntimeListbox::RowsInserted(int32_t index, int32_t count) {
   mSelection.RowsInserted(index, count);
+  mRangesStale = true;
   Invalidate(true);
 }
 
 void RuntimeListbox::RowsRemoving(int32_t first, int32_t count) {
   mSelection.RowsRemoved(first, count);
+  mRangesStale = true;
   Invalidate(true);
 }
 

@@ -18,7 +18,9 @@ namespace vorn {
 
 class EditControl;
 class Graphics;
+class ListBarRouter;
 class ListCellRouter;
+class Scroller;
 struct NotificationReceiverList;
 
 // The owner's events the pane raises, in the order of the class's event list.
@@ -83,6 +85,35 @@ class RuntimeListbox : public ContainerPane,
   // Presses the column's heading as a click would: the direction flips on a second press.
   void PressHeading(int32_t column);
 
+  // Scroll bars: a wanted bar exists; with only-when-needed it hides while there is nothing to
+  // scroll, else it shows disabled.
+  void SetVerticalScrollBarWanted(bool wanted);
+  void SetHorizontalScrollBarWanted(bool wanted);
+  void SetScrollBarsOnlyWhenNeeded(bool on);
+  Scroller* VerticalScrollBar();
+  Scroller* HorizontalScrollBar();
+  bool IsVerticalScrollBarVisible() const;
+  bool IsHorizontalScrollBarVisible() const;
+  // Brings the bars' ranges, visibility and places up to date with rows and columns.
+  void UpdateScrollBars();
+  int32_t TotalColumnWidth() const;
+  // Empty without a heading.
+  Rect HeadingRect() const;
+  int32_t ScrollPositionX() const { return mColumnModel.HorizontalScrollOffset(); }
+  void SetScrollPositionX(int32_t offset);
+  bool TrackDragOver(int32_t x, int32_t y, DragItem* item) override;
+
+  void InvalidateCell(int32_t row, int32_t column) override;
+  void SetUseFocusRing(bool on);
+  bool UsesFocusRing() const { return mUseFocusRing; }
+  void SetEnableDrag(bool on) { mEnableDrag = on; }
+  void SetEnableDragReorder(bool on) { mEnableDragReorder = on; }
+  bool DragEnabled() const { return mEnableDrag; }
+  bool DragReorderEnabled() const { return mEnableDragReorder; }
+  // The data control the list is to show a column of; binding to it happens elsewhere.
+  void SetDataSourceName(const string& name) { mDataSourceName = name; }
+  const string& DataSourceName() const { return mDataSourceName; }
+
   int32_t RowHeight();
   int32_t FirstVisibleRow() const { return mFirstVisible; }
   void SetFirstVisibleRow(int32_t row) override;
@@ -116,7 +147,6 @@ class RuntimeListbox : public ContainerPane,
 
  protected:
   // ListRows
-  void InvalidateCell(int32_t row, int32_t column) override;
   void InvalidateRow(int32_t row) override;
   void InvalidateColumn(int32_t column) override;
   void InvalidateAll() override;
@@ -134,6 +164,9 @@ class RuntimeListbox : public ContainerPane,
   bool FireSortColumn(int32_t column, bool& sortedRows) override;
   bool FireCompareRows(int32_t row1, int32_t row2, int32_t column, int32_t& result) override;
   string BoundCellText(int32_t row, int32_t column) const override;
+
+  // ListColumnsListener
+  void ColumnEdgesChanged() override;
 
   // ListSelectionListener
   void SelectionWillChange() override;
@@ -176,6 +209,16 @@ class RuntimeListbox : public ContainerPane,
   // Toggles a check box cell on a press on its box; true when it did.
   bool ClickCheckBox(int32_t x, int32_t y, int32_t row, int32_t column);
   void DropEditor();
+  Rect VerticalBarRect() const;
+  Rect HorizontalBarRect() const;
+  void UpdateVerticalRange();
+  void UpdateHorizontalRange();
+  void PlaceScrollBars();
+  // The bars forget the list, which is going.
+  void DropScrollBars();
+  void ScrollHorizontallyTo(int32_t offset);
+  void BarValueChanged(Scroller* bar, int32_t value);
+  friend class ListBarRouter;
   friend class ListCellRouter;
 
   ListColumns mColumnModel;
@@ -213,6 +256,21 @@ class RuntimeListbox : public ContainerPane,
   int32_t mEditColumn = -1;
   uint8_t mSavedCellType = 0;
   bool mEndingEdit = false;
+  // Scroll bars, child panes of the list; the guards tell when one is gone.
+  Scroller* mVerticalBar = nullptr;
+  Scroller* mHorizontalBar = nullptr;
+  std::unique_ptr<PaneGuard> mVerticalGuard;
+  std::unique_ptr<PaneGuard> mHorizontalGuard;
+  ListBarRouter* mBarRouter = nullptr;  // owned
+  bool mOnlyWhenNeeded = false;
+  bool mVerticalShown = true;  // false while only-when-needed hides the bar
+  bool mHorizontalShown = true;
+  bool mRangesStale = true;
+  bool mUseFocusRing = true;
+  bool mEnableDrag = false;
+  bool mEnableDragReorder = false;
+  string mDataSourceName;
+  bool mUpdatingBars = false;
 };
 
 }  // namespace vorn

@@ -25,6 +25,7 @@ constexpr uint32_t kSelectionColor = 0x3060C0;
 constexpr uint32_t kInactiveSelectionColor = 0xB8C4DC;
 constexpr uint32_t kTextColor = 0x000000;
 constexpr uint32_t kSelectedTextColor = 0xFFFFFF;
+constexpr uint32_t kFocusRingColor = 0x7094D8;
 constexpr int32_t kCellInset = 4;
 constexpr int32_t kIndentPerLevel = 12;
 // Column 0 of a hierarchical list keeps this much room before its content for the triangle.
@@ -209,13 +210,30 @@ void RuntimeListbox::DrawRows(Graphics* port) {
 
 void RuntimeListbox::Draw(Graphics* port) {
   if (!port || !IsDisplayed()) return;
+  if (mRangesStale) UpdateScrollBars();
   GraphicsState state;
   state.Save(port);
   port->SetClipRect(mBounds);
   DrawFrame(port);
   if (mHasHeading) DrawHeading(port);
   DrawRows(port);
+  port->SetClipRect(mBounds);
+  if (IsVerticalScrollBarVisible() && IsHorizontalScrollBarVisible()) {
+    // The square the two bars leave free at the lower right corner.
+    const Rect bar = HorizontalBarRect();
+    Fill(port, kHeadingColor, MakeRect(bar.right, bar.top, mBounds.right - 1, mBounds.bottom - 1));
+  }
+  if (mHasFocus && mUseFocusRing) {
+    port->SetForeColor(ColorToRGB48(kFocusRingColor));
+    port->DrawRect(mBounds);
+    port->DrawRect(MakeRect(mBounds.left + 1, mBounds.top + 1, mBounds.right - 1, mBounds.bottom - 1));
+  }
   state.Restore();
+}
+
+void RuntimeListbox::SetUseFocusRing(bool on) {
+  mUseFocusRing = on;
+  Invalidate(true);
 }
 
 void RuntimeListbox::DrawInto(Graphics* port) { Draw(port); }

@@ -3,6 +3,7 @@
 // pane exists.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "controls/support/class_fixture.h"
@@ -163,6 +164,80 @@ TEST_F(ListboxGuiTest, AClickOnAHeadingSortsAndASecondReverses) {
   const std::string shot = Screenshot("listbox_heading.png");
   EXPECT_EQ(PixelOf(shot, kLeft + 150, headingY), "C8C8D8") << "the sorted column's heading is pressed";
   EXPECT_EQ(PixelOf(shot, kLeft + 60, headingY), "E4E4E4");
+}
+
+TEST_F(ListboxGuiTest, SortedColumnNamesTheColumnSortUsesAndBadColumnsRaise) {
+  RuntimeObject* list = NewList();
+  MakePane(list);
+  listColumnCountSetter(list, 0, 2);
+  RuntimeListInitialValueSetter(list, 0, string("b\t2\na\t3\nc\t1").Rep());
+  listSortedColumnSetter(list, 0, 1);
+  EXPECT_EQ(listSortedColumnGetter(list, 0), 1);
+  EXPECT_EQ(Cell(list, 0, 0), "b") << "assigning SortedColumn does not sort";
+  RuntimeListResort(list);
+  EXPECT_EQ(Cell(list, 0, 1) + Cell(list, 1, 1) + Cell(list, 2, 1), "123");
+  struct Bad {
+    const char* what;
+    std::function<void()> call;
+  };
+  const Bad bad[] = {
+      {"SortedColumn = 2", [&] { listSortedColumnSetter(list, 0, 2); }},
+      {"ColumnType(64)", [&] { listColumnTypeSetter(list, 64, 2); }},
+      {"ColumnType(-1)", [&] { listColumnTypeGetter(list, -1); }},
+  };
+  for (const Bad& b : bad) {
+    b.call();
+    RuntimeObject* pending = TakePendingException();
+    EXPECT_NE(pending, nullptr) << b.what;
+    RuntimeUnlockObject(pending);
+  }
+  EXPECT_EQ(listSortedColumnGetter(list, 0), 1) << "a bad column changes nothing";
+  listColumnTypeSetter(list, 63, 2);
+  EXPECT_EQ(listColumnTypeGetter(list, 63), 2) << "the last column index takes a type";
+  EXPECT_EQ(TakePendingException(), nullptr);
+}
+
+TEST_F(ListboxGuiTest, CellMembersKeepTheirValuesAndBadIndexesRaise) {
+  RuntimeObject* list = NewList();
+  MakePane(list);
+  listColumnCountSetter(list, 0, 2);
+  RuntimeListInitialValueSetter(list, 0, string("a\tb\nc\td").Rep());
+  listBoldSetter(list, 0, 1);
+  listTextSizeSetter(list, 0, 14);
+  EXPECT_EQ(listBoldGetter(list, 0) + listItalicGetter(list, 0), 1);
+  EXPECT_EQ(listTextSizeGetter(list, 0), 14);
+  listSetCellTag(list, 1, 200, list);
+  EXPECT_EQ(listGetCellTag(list, 1, 200), list) << "a tag beyond the columns is kept";
+  RuntimeUnlockObject(list);
+  listSetRowPicture(list, 0, nullptr);
+  EXPECT_EQ(listGetRowPicture(list, 0), nullptr) << "a nil picture clears the row picture";
+  listSetCellBorderRight(list, 0, 2, 4);
+  EXPECT_EQ(listGetCellBorderRight(list, 0, 2), 4) << "the edge right of the last column";
+  listCellAlignmentSetter(list, 1, 1, 3);
+  listCellAlignmentOffsetSetter(list, 1, 1, -5);
+  EXPECT_EQ(listCellAlignmentGetter(list, 1, 1) * 10 + listCellAlignmentOffsetGetter(list, 1, 1), 25);
+  listColumnAlignmentOffsetSetter(list, 1, 7);
+  EXPECT_EQ(listColumnAlignmentOffsetGetter(list, 1), 7);
+  struct Bad {
+    const char* what;
+    std::function<void()> call;
+  };
+  const Bad bad[] = {
+      {"CellTag(0, 256)", [&] { listSetCellTag(list, 0, 256, nullptr); }},
+      {"RowPicture(-1)", [&] { listGetRowPicture(list, -1); }},
+      {"RowPicture(2)", [&] { listSetRowPicture(list, 2, nullptr); }},
+      {"CellBorderTop(0, 3)", [&] { EXPECT_EQ(listGetCellBorderTop(list, 0, 3), -1); }},
+      {"CellAlignment(2, 0)", [&] { listCellAlignmentSetter(list, 2, 0, 1); }},
+      {"InvalidateCell(-1, 0)", [&] { listInvalidateCell(list, -1, 0); }},
+      {"ColumnAlignmentOffset(64)", [&] { listColumnAlignmentOffsetSetter(list, 64, 1); }},
+  };
+  for (const Bad& b : bad) {
+    b.call();
+    RuntimeObject* pending = TakePendingException();
+    EXPECT_NE(pending, nullptr) << b.what;
+    RuntimeUnlockObject(pending);
+  }
+  RuntimeListEmpty(list);
 }
 
 TEST_F(ListboxGuiTest, MoreRowsThanFitScrollWithKeysAndTheWheel) {
