@@ -53,6 +53,8 @@ class ListRows {
   int32_t GetCellBorder(int32_t side, int32_t row, int32_t column, bool merged) const;
   void SetCellBorder(int32_t side, int32_t row, int32_t column, int32_t kind);
   void SetDefaultGridKinds(int32_t horizontal, int32_t vertical);
+  // False while no cell and neither default draws a line, so drawing can skip the borders.
+  bool MayHaveBorders() const { return mDefaultHorizontalGrid > 1 || mDefaultVerticalGrid > 1 || mBordersSet; }
   // The height of a row when rows differ in height: room for the text and its widest bottom border.
   int32_t VariableRowHeight(int32_t row) const;
 
@@ -139,6 +141,7 @@ class ListRows {
   int16_t mTextSize = 0;
   int32_t mDefaultHorizontalGrid = 0;
   int32_t mDefaultVerticalGrid = 0;
+  bool mBordersSet = false;
   bool mHierarchical = false;
   int32_t mExpandDepth = 0;
   int32_t mExpandingRow = -1;

@@ -214,6 +214,8 @@ ObjectDefinition* BuildDefinition() {
   sHooks.cellTextChange = sEvents[15].hook;
   sHooks.cellGotFocus = sEvents[16].hook;
   sHooks.cellLostFocus = sEvents[17].hook;
+  sHooks.cellBackgroundPaint = sEvents[11].hook;
+  sHooks.cellTextPaint = sEvents[12].hook;
   return definition;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "graphics/color_types.h"
 #include "graphics/text_style.h"
 #include "listbox/list_columns.h"
 #include "listbox/list_rows.h"
@@ -44,6 +45,8 @@ struct ListboxHooks {
   const ObjectHook* cellTextChange = nullptr;  // (row, column)
   const ObjectHook* cellGotFocus = nullptr;  // (row, column)
   const ObjectHook* cellLostFocus = nullptr;  // (row, column)
+  const ObjectHook* cellBackgroundPaint = nullptr;  // (g, row, column) As Boolean
+  const ObjectHook* cellTextPaint = nullptr;  // (g, row, column, x, y) As Boolean
 };
 
 constexpr int32_t kListHeadingHeight = 23;
@@ -186,6 +189,22 @@ class RuntimeListbox : public ContainerPane,
   bool FolderKey(int32_t key);
   void DrawHeading(Graphics* port);
   void DrawRows(Graphics* port);
+  void DrawRowCells(Graphics* port, int32_t row, const Rect& rowRect, bool selected);
+  void DrawRowPicture(Graphics* port, RuntimeObject* picture, int32_t centreX, int32_t centreY);
+  // The owner's paint events for one cell (rectangle in pane coordinates); true when the
+  // handler answered that it drew.
+  bool FireCellBackgroundPaint(Graphics* port, const Rect& cell, int32_t row, int32_t column);
+  bool FireCellTextPaint(Graphics* port, const Rect& cell, int32_t row, int32_t column, int32_t x, int32_t y);
+  bool HasCellPaintHandlers() const;
+  struct SelectionColors {
+    RGB48 background{0x3030, 0x6060, 0xC0C0};
+    RGB48 text{0xFFFF, 0xFFFF, 0xFFFF};
+  };
+  SelectionColors ThemeSelectionColors() const;
+  void DrawCellBorders(Graphics* port, const Rect& cell, int32_t row, int32_t column);
+  static int32_t DecimalStart(Graphics* port, const string& line, int32_t offset, int32_t right);
+  // The text up to its first carriage return or line feed.
+  static string FirstLine(const string& text);
   void DrawFrame(Graphics* port);
   void ClampFirstVisible();
   // The cell's rectangle in the pane; empty when the cell is scrolled out of view.
@@ -218,6 +237,7 @@ class RuntimeListbox : public ContainerPane,
   void DropScrollBars();
   void ScrollHorizontallyTo(int32_t offset);
   void BarValueChanged(Scroller* bar, int32_t value);
+  friend class CellPaintContext;
   friend class ListBarRouter;
   friend class ListCellRouter;
 

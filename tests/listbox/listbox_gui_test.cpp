@@ -2,11 +2,17 @@
 // Change and DoubleClick, sorting from the heading, scrolling, and settings made before the
 // pane exists.
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "controls/support/class_fixture.h"
+#include "graphics/graphics.h"
+#include "graphics/graphics_object.h"
 #include "listbox/listbox_class.h"
 #include "objects/exceptions.h"
 #include "vorn/listbox_api.h"
@@ -22,6 +28,20 @@ struct Seen {
 Seen gSeen;
 
 extern "C" void ListChange(VornRuntimeObject*) { ++gSeen.changes; }
+// Even rows green; the text of row 1 is the handler's own (it draws none).
+extern "C" uint8_t ListCellBackgroundPaint(VornRuntimeObject*, VornRuntimeObject* g, int32_t row, int32_t) {
+  if (row % 2 != 0) return 0;
+  Graphics* port = GraphicsObjectPort(g);
+  port->SetForeColor(RGB48{0, 0xFFFF, 0});
+  port->FillRect(MakeRect(0, 0, 1000, 1000));
+  return 1;
+}
+std::vector<std::pair<int32_t, int32_t>> gTextAt;
+extern "C" uint8_t ListCellTextPaint(VornRuntimeObject*, VornRuntimeObject*, int32_t row, int32_t, int32_t x,
+                                     int32_t y) {
+  gTextAt.emplace_back(x, y);
+  return row == 1;
+}
 extern "C" void ListDoubleClick(VornRuntimeObject*) { ++gSeen.doubleClicks; }
 extern "C" uint8_t ListHeaderPressed(VornRuntimeObject*, int32_t) {
   ++gSeen.headerPresses;
@@ -103,8 +123,11 @@ TEST_F(ListboxGuiTest, AClickSelectsARowAndFiresChangeOnce) {
   test::PumpFor(600);
   EXPECT_EQ(gSeen.changes, 1) << "clicking the selected row again changes nothing";
   const std::string shot = Screenshot("listbox_selected.png");
-  EXPECT_EQ(PixelOf(shot, 200, RowY(list, 1)), "3060C0") << "the selected row is highlighted";
-  EXPECT_NE(PixelOf(shot, 200, RowY(list, 0)), "3060C0");
+  const GdkColor theme = gtk_widget_get_default_style()->base[GTK_STATE_SELECTED];
+  char selected[7];
+  snprintf(selected, sizeof selected, "%02X%02X%02X", theme.red >> 8, theme.green >> 8, theme.blue >> 8);
+  EXPECT_EQ(PixelOf(shot, 200, RowY(list, 1)), selected) << "the selected row has the theme's selection colour";
+  EXPECT_NE(PixelOf(shot, 200, RowY(list, 0)), selected);
 }
 
 TEST_F(ListboxGuiTest, ArrowKeysMoveTheSelection) {
@@ -238,6 +261,28 @@ TEST_F(ListboxGuiTest, CellMembersKeepTheirValuesAndBadIndexesRaise) {
     RuntimeUnlockObject(pending);
   }
   RuntimeListEmpty(list);
+}
+
+TEST_F(ListboxGuiTest, CellPaintHandlersDrawInCellCoordinatesAndTheirAnswersCount) {
+  RuntimeObject* list = NewList();
+  Install(list, "CellBackgroundPaint", reinterpret_cast<void*>(&ListCellBackgroundPaint));
+  Install(list, "CellTextPaint", reinterpret_cast<void*>(&ListCellTextPaint));
+  MakePane(list);
+  AddRows(list, {"abc", "hidden", "abc\rdef", "three"});
+  gTextAt.clear();
+  test::ShowAndSettle(native);
+  const std::string shot = Screenshot("listbox_cell_paint.png");
+  EXPECT_EQ(PixelOf(shot, kLeft + 100, RowY(list, 0)), "00FF00");
+  EXPECT_EQ(PixelOf(shot, kLeft + 100, RowY(list, 1)), "FFFFFF");
+  EXPECT_EQ(PixelOf(shot, kLeft + 100, RowY(list, 4)), "00FF00") << "rows past the end are painted too";
+  ASSERT_FALSE(gTextAt.empty());
+  EXPECT_EQ(gTextAt[0].first, 4) << "x and y are where the text would go, in the cell";
+  EXPECT_GT(gTextAt[0].second, 0);
+  EXPECT_LT(gTextAt[0].second, ListboxPane(list)->RowHeight());
+  EXPECT_EQ(DarkPixelsOfRow(list, 1, "listbox_cell_paint1.png"), 0) << "CellTextPaint answered that it drew";
+  EXPECT_GT(DarkPixelsOfRow(list, 3, "listbox_cell_paint3.png"), 0);
+  EXPECT_EQ(DarkPixelsOfRow(list, 2, "listbox_cell_paint2.png"), DarkPixelsOfRow(list, 0, "listbox_cell_paint0.png"))
+      << "only the first line of a cell shows";
 }
 
 TEST_F(ListboxGuiTest, MoreRowsThanFitScrollWithKeysAndTheWheel) {
