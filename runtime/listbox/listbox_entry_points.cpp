@@ -271,9 +271,11 @@ void listCellTypeSetter(VornRuntimeObject* object, int32_t row, int32_t column, 
   }
 }
 
-VornRuntimeObject* listActiveCellGetter(VornRuntimeObject*, int32_t) {
-  // The list's edit field has no language object to hand out.
-  return nullptr;
+VornRuntimeObject* listActiveCellGetter(VornRuntimeObject* object, int32_t) {
+  RuntimeListbox* pane = ListboxPane(object);
+  RuntimeObject* field = pane ? pane->EditObject() : nullptr;
+  RuntimeLockObject(field);
+  return field;
 }
 
 void listEditCell(VornRuntimeObject* object, int32_t row, int32_t column) {

@@ -147,6 +147,9 @@ class RuntimeListbox : public ContainerPane,
   int32_t EditedRow() const override { return mEditRow; }
   int32_t EditedColumn() const { return mEditColumn; }
   EditControl* CellEditor() const { return mEditor; }
+  // An EditField object over the list's field while a cell is edited (ActiveCell); nil else.
+  RuntimeObject* EditObject();
+  void Close() override;
 
  protected:
   // ListRows
@@ -228,6 +231,7 @@ class RuntimeListbox : public ContainerPane,
   // Toggles a check box cell on a press on its box; true when it did.
   bool ClickCheckBox(int32_t x, int32_t y, int32_t row, int32_t column);
   void DropEditor();
+  void ForgetEditObject();
   Rect VerticalBarRect() const;
   Rect HorizontalBarRect() const;
   void UpdateVerticalRange();
@@ -275,6 +279,7 @@ class RuntimeListbox : public ContainerPane,
   int32_t mEditRow = -1;
   int32_t mEditColumn = -1;
   uint8_t mSavedCellType = 0;
+  RuntimeObject* mEditObject = nullptr;  // held
   bool mEndingEdit = false;
   // Scroll bars, child panes of the list; the guards tell when one is gone.
   Scroller* mVerticalBar = nullptr;
