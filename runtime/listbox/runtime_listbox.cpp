@@ -360,6 +360,7 @@ bool RuntimeListbox::MouseDown(int32_t x, int32_t y, int32_t modifiers) {
   if (IsEditing()) ClearFocusPane();
   const Rect area = RowArea();
   if (y < area.top) {
+    if (StartColumnResize(x, y)) return true;
     if (mHasHeading && y >= mBounds.top && x < area.right) {
       // Sorting fires events whose handlers may close the list: it lives until the end.
       Lock();
@@ -399,6 +400,10 @@ void RuntimeListbox::MouseDrag(int32_t x, int32_t y) {
       CallEventHandler(handler, mOwner, x - mBounds.left, y - mBounds.top);
     return;
   }
+  if (mResizeColumn >= 0) {
+    DragColumnEdge(x);
+    return;
+  }
   if (!mTracking) return;
   const Rect area = RowArea();
   if (y < area.top && mFirstVisible > 0) SetFirstVisibleRow(mFirstVisible - 1);
@@ -415,6 +420,10 @@ void RuntimeListbox::MouseUp(int32_t x, int32_t y) {
     mOwnerTracking = false;
     if (void* handler = OwnerHandler(&ListboxHooks::mouseUp))
       CallEventHandler(handler, mOwner, x - mBounds.left, y - mBounds.top);
+    return;
+  }
+  if (mResizeColumn >= 0) {
+    mResizeColumn = -1;
     return;
   }
   if (!mTracking) return;

@@ -150,6 +150,10 @@ class RuntimeListbox : public ContainerPane,
   // An EditField object over the list's field while a cell is edited (ActiveCell); nil else.
   RuntimeObject* EditObject();
   void Close() override;
+  bool AdjustCursor(int32_t x, int32_t y) override;
+  // The column whose right edge is under a point of the heading and may be dragged; -1 if none.
+  int32_t ColumnEdgeAt(int32_t x, int32_t y) const;
+  bool IsResizingColumn() const { return mResizeColumn >= 0; }
 
  protected:
   // ListRows
@@ -232,6 +236,9 @@ class RuntimeListbox : public ContainerPane,
   bool ClickCheckBox(int32_t x, int32_t y, int32_t row, int32_t column);
   void DropEditor();
   void ForgetEditObject();
+  // A press on a column edge starts dragging it; true when it did.
+  bool StartColumnResize(int32_t x, int32_t y);
+  void DragColumnEdge(int32_t x);
   Rect VerticalBarRect() const;
   Rect HorizontalBarRect() const;
   void UpdateVerticalRange();
@@ -280,6 +287,7 @@ class RuntimeListbox : public ContainerPane,
   int32_t mEditColumn = -1;
   uint8_t mSavedCellType = 0;
   RuntimeObject* mEditObject = nullptr;  // held
+  int32_t mResizeColumn = -1;  // the column whose edge is being dragged
   bool mEndingEdit = false;
   // Scroll bars, child panes of the list; the guards tell when one is gone.
   Scroller* mVerticalBar = nullptr;

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "controls/support/class_fixture.h"
+#include "core/run_loop.h"
+#include "core/window_loop_hooks.h"
 #include "graphics/graphics.h"
 #include "graphics/graphics_object.h"
 #include "listbox/listbox_class.h"
@@ -90,6 +92,24 @@ class ListboxGuiTest : public test::ControlClassTest {
     std::string shot = std::string(VORN_BINARY_DIR) + "/" + name;
     test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + shot);
     return shot;
+  }
+  // Presses at one window point and drags to another while the run loop serves the capturing
+  // pane, as it does in a running program.
+  void DragWithTheRunLoop(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY) {
+    InstallWindowLoopHooks();
+    int32_t x = 0, y = 0, endX = 0, endY = 0;
+    test::ScreenPoint(native, fromX, fromY, &x, &y);
+    test::ScreenPoint(native, toX, toY, &endX, &endY);
+    test::Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.05 mousedown 1");
+    test::PumpFor(100);
+    for (int step = 1; step <= 4; ++step) {
+      test::Shell("xdotool mousemove " + std::to_string(x + (endX - x) * step / 4) + " " +
+                  std::to_string(y + (endY - y) * step / 4));
+      test::PumpFor(40);
+      RunMainLoopOnce(false);
+    }
+    test::Shell("xdotool mouseup 1");
+    test::PumpFor(100);
   }
   static std::string PixelOf(const std::string& shot, int32_t x, int32_t y) {
     return test::Shell("convert " + shot + " -format '%[hex:p{" + std::to_string(x) + "," + std::to_string(y) +
@@ -283,6 +303,30 @@ TEST_F(ListboxGuiTest, CellPaintHandlersDrawInCellCoordinatesAndTheirAnswersCoun
   EXPECT_GT(DarkPixelsOfRow(list, 3, "listbox_cell_paint3.png"), 0);
   EXPECT_EQ(DarkPixelsOfRow(list, 2, "listbox_cell_paint2.png"), DarkPixelsOfRow(list, 0, "listbox_cell_paint0.png"))
       << "only the first line of a cell shows";
+}
+
+TEST_F(ListboxGuiTest, DraggingAHeadingEdgeWidensItsColumnUnlessItIsNotResizable) {
+  test::PackedStream stream;
+  stream.Bool(43, true).Int(34, 3).Bool(57, true);  // HasHeading, ColumnCount, ColumnsResizable
+  RuntimeObject* list = NewList(&stream);
+  MakePane(list);
+  listColumnWidthsSetter(list, 0, string("60, 40, 40").Rep());
+  RuntimeListbox* pane = ListboxPane(list);
+  pane->Columns().SetColumnResizable(1, false);
+  test::ShowAndSettle(native);
+  const int32_t headingY = kTop + 1 + kListHeadingHeight / 2;
+  auto dragEdge = [&](int32_t fromX, int32_t toX) { DragWithTheRunLoop(fromX, headingY, toX, headingY); };
+  const int32_t edge0 = pane->Columns().GetColumnRight(0);
+  EXPECT_EQ(pane->ColumnEdgeAt(edge0 - 1, headingY), 0);
+  dragEdge(edge0, edge0 + 40);
+  EXPECT_EQ(pane->Columns().GetColumnWidth(0), 100);
+  EXPECT_EQ(std::string(string::Adopt(listColumnWidthsGetter(list, 0)).View()), "100, 40, 40")
+      << "the dragged width is written back to its expression";
+  EXPECT_EQ(gSeen.headerPresses, 0) << "dragging an edge does not press the heading";
+  const int32_t edge1 = pane->Columns().GetColumnRight(1);
+  EXPECT_EQ(pane->ColumnEdgeAt(edge1, headingY), -1);
+  dragEdge(edge1, edge1 + 30);
+  EXPECT_EQ(pane->Columns().GetColumnWidth(1), 40) << "a column that is not user-resizable keeps its width";
 }
 
 TEST_F(ListboxGuiTest, MoreRowsThanFitScrollWithKeysAndTheWheel) {
