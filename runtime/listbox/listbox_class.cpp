@@ -198,6 +198,7 @@ ObjectDefinition* BuildDefinition() {
   sHooks.change = sEvents[0].hook;
   sHooks.doubleClick = sEvents[1].hook;
   sHooks.keyDown = sEvents[2].hook;
+  sHooks.enableMenuItems = sEvents[3].hook;
   sHooks.expandRow = sEvents[4].hook;
   sHooks.collapseRow = sEvents[5].hook;
   sHooks.sortColumn = sEvents[7].hook;

@@ -447,6 +447,7 @@ bool RuntimeListbox::KeyDown(int32_t character, int32_t, int32_t modifiers) {
     // The handler closed the list: nothing more may touch it.
     if (UnlockHierarchy() || handled != 0) return true;
   }
+  if (EditCommandKey(character, modifiers)) return true;
   if (FolderKey(character)) return true;
   const int32_t last = mFirstVisible + VisibleRowCount() - 1;
   Lock();

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
 #include "graphics/color_types.h"
 #include "graphics/text_style.h"
@@ -29,6 +30,7 @@ struct ListboxHooks {
   const ObjectHook* change = nullptr;
   const ObjectHook* doubleClick = nullptr;
   const ObjectHook* keyDown = nullptr;  // (Key As String) As Boolean
+  const ObjectHook* enableMenuItems = nullptr;
   const ObjectHook* expandRow = nullptr;
   const ObjectHook* collapseRow = nullptr;
   const ObjectHook* sortColumn = nullptr;  // (column) As Boolean
@@ -151,6 +153,10 @@ class RuntimeListbox : public ContainerPane,
   RuntimeObject* EditObject();
   void Close() override;
   bool AdjustCursor(int32_t x, int32_t y) override;
+  void EnableMenuItems() override;
+  bool DoMenuCommand(int32_t command) override;
+  // EditCopy and EditSelectAll; false when the list has nothing for the command.
+  bool DoEditCommand(std::string_view name);
   // The column whose right edge is under a point of the heading and may be dragged; -1 if none.
   int32_t ColumnEdgeAt(int32_t x, int32_t y) const;
   bool IsResizingColumn() const { return mResizeColumn >= 0; }
@@ -238,6 +244,7 @@ class RuntimeListbox : public ContainerPane,
   void ForgetEditObject();
   // A press on a column edge starts dragging it; true when it did.
   bool StartColumnResize(int32_t x, int32_t y);
+  bool EditCommandKey(int32_t character, int32_t modifiers);
   void DragColumnEdge(int32_t x);
   Rect VerticalBarRect() const;
   Rect HorizontalBarRect() const;

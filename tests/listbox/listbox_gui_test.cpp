@@ -329,6 +329,23 @@ TEST_F(ListboxGuiTest, DraggingAHeadingEdgeWidensItsColumnUnlessItIsNotResizable
   EXPECT_EQ(pane->Columns().GetColumnWidth(1), 40) << "a column that is not user-resizable keeps its width";
 }
 
+TEST_F(ListboxGuiTest, ControlAAndControlCSelectEveryRowAndCopyItsText) {
+  test::PackedStream stream;
+  stream.Int(40, 1).Int(34, 2);  // SelectionType multiple, ColumnCount
+  RuntimeObject* list = NewList(&stream);
+  MakePane(list);
+  RuntimeListInitialValueSetter(list, 0, string("a\t1\nb\t2\nc\t3").Rep());
+  test::ShowAndSettle(native);
+  test::ClickAt(native, kLeft + 40, RowY(list, 1));
+  test::PressKeys("ctrl+a");
+  EXPECT_EQ(listSelCountGetter(list, 0), 3);
+  test::PressKeys("ctrl+c");
+  gchar* text = gtk_clipboard_wait_for_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(std::string(text), "a\t1\nb\t2\nc\t3");
+  g_free(text);
+}
+
 TEST_F(ListboxGuiTest, MoreRowsThanFitScrollWithKeysAndTheWheel) {
   RuntimeObject* list = NewList();
   MakePane(list);
