@@ -2,6 +2,8 @@
 #include "listbox/listbox_class.h"
 
 #include <algorithm>
+#include <iterator>
+#include <string_view>
 #include <cstddef>
 
 #include "controls/binding_interfaces.h"
@@ -84,7 +86,7 @@ const PropertyRow kProperties[] = {
 };
 #undef LB_FIELD
 
-EventRow sEvents[] = {
+const EventRow kEvents[] = {
     {0, "Change", "", "", nullptr, 0},
     {0, "DoubleClick", "", "", nullptr, 0},
     {0, "KeyDown", "key As String", "Boolean", nullptr, 0},
@@ -177,18 +179,59 @@ const MethodRow kMethods[] = {
 
 const EventImplRow kImpl[] = {{"CreatePane", Fn(&ListboxCreatePane), "ListboxCreatePane"}};
 
-ListboxHooks sHooks;
+constexpr int32_t kEventCount = RowCount(kEvents);
+constexpr int32_t kPropertyCount = RowCount(kProperties);
+constexpr int32_t kMethodCount = RowCount(kMethods);
 
-ObjectDefinition* BuildDefinition() {
+// The older class offers the same members but for the point hit tests, keeps UseFocusRing
+// as a plain field that never reaches the pane, and gives DragReorderRows one parameter.
+struct ClassTables {
+  EventRow events[kEventCount];
+  PropertyRow properties[kPropertyCount];
+  MethodRow methods[kMethodCount];
+  int32_t methodCount = 0;
+  ListboxHooks hooks;
+};
+
+ClassTables sListbox;
+ClassTables sOldListbox;
+
+void FillTables(ClassTables& t, bool old) {
+  std::copy(std::begin(kEvents), std::end(kEvents), t.events);
+  std::copy(std::begin(kProperties), std::end(kProperties), t.properties);
+  for (const MethodRow& row : kMethods) {
+    const std::string_view name = row.name;
+    if (old && (name == "RowFromXY" || name == "ColumnFromXY")) continue;
+    t.methods[t.methodCount++] = row;
+  }
+  if (!old) return;
+  for (EventRow& row : t.events) {
+    if (std::string_view(row.name) == "DragReorderRows") row.params = "newPosition as Integer";
+  }
+  for (PropertyRow& row : t.properties) {
+    if (std::string_view(row.name) != "UseFocusRing") continue;
+    row.flags = 128;
+    row.getter = Fn(&boolGetter);
+    row.getterName = "boolGetter";
+    row.setter = Fn(&boolSetter);
+    row.setterName = "boolSetter";
+  }
+}
+
+ObjectDefinition* BuildDefinition(bool old) {
+  ClassTables& t = old ? sOldListbox : sListbox;
+  FillTables(t, old);
+  EventRow* sEvents = t.events;
+  ListboxHooks& sHooks = t.hooks;
   auto* definition = new ObjectDefinition();
-  definition->mName = string("Listbox");
+  definition->mName = string(old ? "OldListbox" : "Listbox");
   definition->mSuper = GetRectControlClassDefinition();
   definition->mInstanceSize = static_cast<int32_t>(sizeof(ListboxObject));
   definition->mInitializer = {Fn(&listboxConstructor), "listboxConstructor"};
   definition->mFinalizer = {Fn(&listboxDestructor), "listboxDestructor"};
-  definition->SetInstanceVariables(BuildPropertyList(kProperties, RowCount(kProperties)));
-  SetEventList(definition, sEvents, RowCount(sEvents));
-  SetMethodList(definition, kMethods, RowCount(kMethods));
+  definition->SetInstanceVariables(BuildPropertyList(t.properties, kPropertyCount));
+  SetEventList(definition, sEvents, kEventCount);
+  SetMethodList(definition, t.methods, t.methodCount);
   AddEventImplementations(definition, kImpl, RowCount(kImpl));
   // Listed as the class declares them; AddInterface puts each in front.
   definition->AddInterface(GetListInterfaceDefinition());
@@ -228,17 +271,24 @@ vorn::TextStyle ListboxTextStyle(ListboxObject* list) {
 }
 
 ObjectDefinition* GetListboxClassDefinition() {
-  static ObjectDefinition* definition = BuildDefinition();
+  static ObjectDefinition* definition = BuildDefinition(false);
   return definition;
 }
 
-const ListboxHooks* ListboxEventHooks() {
+ObjectDefinition* GetOldListboxClassDefinition() {
+  static ObjectDefinition* definition = BuildDefinition(true);
+  return definition;
+}
+
+const ListboxHooks* ListboxEventHooks(RuntimeObject* object) {
+  if (object && RuntimeObjectIsaDefinition(object, GetOldListboxClassDefinition())) return &sOldListbox.hooks;
   GetListboxClassDefinition();
-  return &sHooks;
+  return &sListbox.hooks;
 }
 
 ListboxObject* AsListboxObject(RuntimeObject* object) {
-  return object && RuntimeObjectIsaDefinition(object, GetListboxClassDefinition())
+  return object && (RuntimeObjectIsaDefinition(object, GetListboxClassDefinition()) ||
+                    RuntimeObjectIsaDefinition(object, GetOldListboxClassDefinition()))
              ? reinterpret_cast<ListboxObject*>(object)
              : nullptr;
 }
@@ -250,6 +300,7 @@ RuntimeListbox* ListboxPane(RuntimeObject* object) {
 
 void RegisterListboxClasses() {
   RegisterIntrinsicClass(GetListboxClassDefinition());
+  RegisterIntrinsicClass(GetOldListboxClassDefinition());
   RegisterIntrinsicClass(GetListColumnClassDefinition());
   RegisterIntrinsicClass(GetListSelectionProviderClassDefinition());
   RegisterIntrinsicClass(GetListboxActionClassDefinition());
@@ -295,7 +346,7 @@ void ListboxCreatePane(VornRuntimeObject* object) {
   ControlObject* c = &list->base;
   auto* pane = new RuntimeListbox(ControlParentPane(c), c->tabPanelIndex, GetControlBounds(c), f.selectionType != 0);
   AttachControlPane(c, pane);
-  pane->SetOwner(object, ListboxEventHooks());
+  pane->SetOwner(object, ListboxEventHooks(object));
   ToggleReceiverLists* focus = ListFocusReceivers(list);
   pane->SetFocusReceivers(&focus->checked, &focus->unchecked);
   pane->SetListTextStyle(ListboxTextStyle(list));
