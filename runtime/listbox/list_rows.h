@@ -118,6 +118,8 @@ class ListRows {
   virtual bool FireCompareRows(int32_t /*row1*/, int32_t /*row2*/, int32_t /*column*/, int32_t& /*result*/) {
     return false;
   }
+  // True when the owner compares rows itself (CompareRows), so every pair must be asked.
+  virtual bool ComparesRowsItself() const { return false; }
   // The text of a provider's field for a bound row; empty when it has none.
   virtual string BoundCellText(int32_t /*row*/, int32_t /*column*/) const { return string(); }
 
@@ -133,6 +135,7 @@ class ListRows {
   void AddRowsUpTo(int32_t row);
   void AppendRowText(int32_t row, string& out) const;
   void SortRange(struct ListSortContext& context, int32_t first, int32_t count);
+  void SortFlatRange(int32_t first, int32_t count, int32_t direction);
   int32_t CompareGroupRows(int32_t row1, int32_t row2, int32_t direction);
 
   ListColumns& mColumns;
