@@ -113,68 +113,42 @@ struct TreeViewList {
   GtkWidget* view;
 };
 
-void BM_ListboxAdd100kRows(benchmark::State& state) {
+void SortRuntimeList(RuntimeList* list) { list->list->SortByColumn(0); }
+void SortTreeView(TreeViewList* list) {
+  gtk_tree_sortable_set_sort_column_id(GTK_TREE_SORTABLE(list->store), 0, GTK_SORT_ASCENDING);
+}
+
+// Times the filling of a new shown list, or with `sort` its sorting after an untimed fill.
+template <typename List>
+void TimeFillOrSort(benchmark::State& state, void (*sort)(List*)) {
   if (!DisplayReady()) return state.SkipWithError("no X display");
   for (auto _ : state) {
     state.PauseTiming();
-    auto* list = new RuntimeList();
+    auto* list = new List();
+    if (sort) {
+      list->Fill();
+      Drain();
+    }
     state.ResumeTiming();
-    list->Fill();
+    if (sort) {
+      sort(list);
+    } else {
+      list->Fill();
+    }
     Drain();
     state.PauseTiming();
     delete list;
     state.ResumeTiming();
   }
 }
+
+void BM_ListboxAdd100kRows(benchmark::State& state) { TimeFillOrSort<RuntimeList>(state, nullptr); }
+void BM_TreeViewAdd100kRows(benchmark::State& state) { TimeFillOrSort<TreeViewList>(state, nullptr); }
+void BM_ListboxSort100kRows(benchmark::State& state) { TimeFillOrSort<RuntimeList>(state, &SortRuntimeList); }
+void BM_TreeViewSort100kRows(benchmark::State& state) { TimeFillOrSort<TreeViewList>(state, &SortTreeView); }
 BENCHMARK(BM_ListboxAdd100kRows)->Unit(benchmark::kMillisecond)->Iterations(3);
-
-void BM_TreeViewAdd100kRows(benchmark::State& state) {
-  if (!DisplayReady()) return state.SkipWithError("no X display");
-  for (auto _ : state) {
-    state.PauseTiming();
-    auto* list = new TreeViewList();
-    state.ResumeTiming();
-    list->Fill();
-    Drain();
-    state.PauseTiming();
-    delete list;
-    state.ResumeTiming();
-  }
-}
 BENCHMARK(BM_TreeViewAdd100kRows)->Unit(benchmark::kMillisecond)->Iterations(3);
-
-void BM_ListboxSort100kRows(benchmark::State& state) {
-  if (!DisplayReady()) return state.SkipWithError("no X display");
-  for (auto _ : state) {
-    state.PauseTiming();
-    auto* list = new RuntimeList();
-    list->Fill();
-    Drain();
-    state.ResumeTiming();
-    list->list->SortByColumn(0);
-    Drain();
-    state.PauseTiming();
-    delete list;
-    state.ResumeTiming();
-  }
-}
 BENCHMARK(BM_ListboxSort100kRows)->Unit(benchmark::kMillisecond)->Iterations(3);
-
-void BM_TreeViewSort100kRows(benchmark::State& state) {
-  if (!DisplayReady()) return state.SkipWithError("no X display");
-  for (auto _ : state) {
-    state.PauseTiming();
-    auto* list = new TreeViewList();
-    list->Fill();
-    Drain();
-    state.ResumeTiming();
-    gtk_tree_sortable_set_sort_column_id(GTK_TREE_SORTABLE(list->store), 0, GTK_SORT_ASCENDING);
-    Drain();
-    state.PauseTiming();
-    delete list;
-    state.ResumeTiming();
-  }
-}
 BENCHMARK(BM_TreeViewSort100kRows)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // One scroll by a screenful, then the redraw it causes, done at once.
