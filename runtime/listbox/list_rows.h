@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "listbox/list_cells.h"
 #include "listbox/list_columns.h"
@@ -69,6 +70,9 @@ class ListRows {
   void RemoveRow(int32_t row);
   void DeleteAllRows();
   void MoveRows(int32_t first1, int32_t count1, int32_t first2, int32_t count2);
+  // Takes the rows (ascending indexes) out and puts them, in their order, at `position` of
+  // the rows that remain.
+  void MoveRowsTo(const std::vector<int32_t>& rows, int32_t position);
 
   // Folders.
   void SetHierarchical(bool on) { mHierarchical = on; }

@@ -16,9 +16,6 @@ constexpr int32_t kBarThickness = 16;
 // The row area keeps this much room for a bar: the bar and a two-pixel gap.
 constexpr int32_t kBarRoom = kBarThickness + 2;
 constexpr int32_t kHorizontalLineStep = 16;
-// Dragging within this many pixels of the top or bottom edge scrolls.
-constexpr int32_t kDragScrollTop = 4;
-constexpr int32_t kDragScrollBottom = 3;
 
 }  // namespace
 
@@ -221,17 +218,5 @@ void RuntimeListbox::SetScrollPositionX(int32_t offset) {
 }
 
 void RuntimeListbox::ColumnEdgesChanged() { mRangesStale = true; }
-
-bool RuntimeListbox::TrackDragOver(int32_t x, int32_t y, DragItem* item) {
-  if (VerticalScrollBar()) {
-    const int32_t local = y - mBounds.top;
-    if (local < kDragScrollTop) {
-      SetFirstVisibleRow(mFirstVisible - 1);
-    } else if (local >= mBounds.Height() - kDragScrollBottom) {
-      SetFirstVisibleRow(mFirstVisible + 1);
-    }
-  }
-  return ContainerPane::TrackDragOver(x, y, item);
-}
 
 }  // namespace vorn

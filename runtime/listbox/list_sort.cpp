@@ -89,6 +89,20 @@ void ListRows::SortRange(ListSortContext& context, int32_t first, int32_t count)
                     &ListSortContext::Swap, &context);
 }
 
+void ListRows::MoveRowsTo(const std::vector<int32_t>& rows, int32_t position) {
+  if (mBound || rows.empty()) return;
+  std::vector<intptr_t> taken;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const int32_t at = rows[i] - static_cast<int32_t>(i);
+    if (at < 0 || at >= mRows.Count()) return;
+    taken.push_back(mRows.GetAt(at));
+    mRows.RemoveAt(at);
+  }
+  position = std::clamp(position, 0, mRows.Count());
+  for (size_t i = 0; i < taken.size(); ++i) mRows.InsertAt(position + static_cast<int32_t>(i), taken[i]);
+  InvalidateAll();
+}
+
 void ListRows::SortFlatRange(int32_t first, int32_t count, int32_t direction) {
   struct Keyed {
     string text;

@@ -260,6 +260,9 @@ ObjectDefinition* BuildDefinition(bool old) {
   sHooks.cellLostFocus = sEvents[17].hook;
   sHooks.cellBackgroundPaint = sEvents[11].hook;
   sHooks.cellTextPaint = sEvents[12].hook;
+  sHooks.dragRow = sEvents[6].hook;
+  sHooks.dragReorderRows = sEvents[22].hook;
+  sHooks.reorderTakesPosition = old;
   return definition;
 }
 

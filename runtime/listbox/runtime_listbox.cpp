@@ -385,6 +385,20 @@ bool RuntimeListbox::MouseDown(int32_t x, int32_t y, int32_t modifiers) {
   }
   mSelection.BeginPress();
   mSelection.PressRow(row, modifiers);
+  if (row >= 0 && (mEnableDrag || mEnableDragReorder) && (modifiers & (kModifierShift | kModifierControl)) == 0 &&
+      mSelection.IsRowSelected(row)) {
+    mLastClickRow = row;
+    mLastClickTicks = now;
+    mLastClickModifiers = modifiers;
+    mMovedOff = false;
+    // Change fires once the press and any drag are over.
+    if (StartRowDrag(row) || !IsMouseButtonDown(this)) {
+      Lock();
+      mSelection.EndPress();
+      Release();
+      return true;
+    }
+  }
   mLastClickRow = row;
   mLastClickTicks = now;
   mLastClickModifiers = modifiers;

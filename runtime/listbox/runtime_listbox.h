@@ -49,6 +49,9 @@ struct ListboxHooks {
   const ObjectHook* cellLostFocus = nullptr;  // (row, column)
   const ObjectHook* cellBackgroundPaint = nullptr;  // (g, row, column) As Boolean
   const ObjectHook* cellTextPaint = nullptr;  // (g, row, column, x, y) As Boolean
+  const ObjectHook* dragRow = nullptr;  // (drag, row) As Boolean
+  const ObjectHook* dragReorderRows = nullptr;  // (newPosition, parentRow) As Boolean
+  bool reorderTakesPosition = false;  // the older class passes only newPosition
 };
 
 constexpr int32_t kListHeadingHeight = 23;
@@ -107,6 +110,10 @@ class RuntimeListbox : public ContainerPane,
   int32_t ScrollPositionX() const { return mColumnModel.HorizontalScrollOffset(); }
   void SetScrollPositionX(int32_t offset);
   bool TrackDragOver(int32_t x, int32_t y, DragItem* item) override;
+  SubPane* FindDropTarget(int32_t x, int32_t y, DragItem* item) override;
+  void DropObject(DragItem* item, int32_t x, int32_t y) override;
+  // While a reordering drag is over the list: where the rows would go (-1: nowhere).
+  int32_t DropRow() const { return mDropRow; }
 
   void InvalidateCell(int32_t row, int32_t column) override;
   void SetUseFocusRing(bool on);
@@ -246,6 +253,10 @@ class RuntimeListbox : public ContainerPane,
   // A press on a column edge starts dragging it; true when it did.
   bool StartColumnResize(int32_t x, int32_t y);
   bool EditCommandKey(int32_t character, int32_t modifiers);
+  // After a press on a row of a list that drags: true when the mouse moved and a drag ran.
+  bool StartRowDrag(int32_t row);
+  bool DropAllowed() const;
+  void DrawInsertionLine(Graphics* port);
   void DragColumnEdge(int32_t x);
   Rect VerticalBarRect() const;
   Rect HorizontalBarRect() const;
@@ -296,6 +307,9 @@ class RuntimeListbox : public ContainerPane,
   uint8_t mSavedCellType = 0;
   RuntimeObject* mEditObject = nullptr;  // held
   int32_t mResizeColumn = -1;  // the column whose edge is being dragged
+  bool mDragging = false;  // a reordering drag of this list runs
+  std::vector<int32_t> mDraggedRows;  // ascending
+  int32_t mDropRow = -1;
   bool mEndingEdit = false;
   // Scroll bars, child panes of the list; the guards tell when one is gone.
   Scroller* mVerticalBar = nullptr;

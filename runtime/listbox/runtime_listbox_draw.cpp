@@ -284,6 +284,7 @@ void RuntimeListbox::Draw(Graphics* port) {
   if (mHasHeading) DrawHeading(port);
   DrawRows(port);
   port->SetClipRect(mBounds);
+  DrawInsertionLine(port);
   if (IsVerticalScrollBarVisible() && IsHorizontalScrollBarVisible()) {
     // The square the two bars leave free at the lower right corner.
     const Rect bar = HorizontalBarRect();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -39,6 +40,11 @@ extern "C" uint8_t ListCellBackgroundPaint(VornRuntimeObject*, VornRuntimeObject
   return 1;
 }
 std::vector<std::pair<int32_t, int32_t>> gTextAt;
+std::vector<std::pair<int32_t, int32_t>> gReorders;
+extern "C" uint8_t ListDragReorderRows(VornRuntimeObject*, int32_t position, int32_t parent) {
+  gReorders.emplace_back(position, parent);
+  return 0;
+}
 extern "C" uint8_t ListCellTextPaint(VornRuntimeObject*, VornRuntimeObject*, int32_t row, int32_t, int32_t x,
                                      int32_t y) {
   gTextAt.emplace_back(x, y);
@@ -344,6 +350,33 @@ TEST_F(ListboxGuiTest, ControlAAndControlCSelectEveryRowAndCopyItsText) {
   ASSERT_NE(text, nullptr);
   EXPECT_EQ(std::string(text), "a\t1\nb\t2\nc\t3");
   g_free(text);
+}
+
+TEST_F(ListboxGuiTest, ARowDraggedToAnotherPlaceMovesThereAndFiresDragReorderRows) {
+  test::PackedStream stream;
+  stream.Bool(39, true);  // EnableDragReorder
+  RuntimeObject* list = NewList(&stream);
+  Install(list, "DragReorderRows", reinterpret_cast<void*>(&ListDragReorderRows));
+  MakePane(list);
+  AddRows(list, {"r0", "r1", "r2", "r3", "r4"});
+  gReorders.clear();
+  test::ShowAndSettle(native);
+  // The whole gesture runs by itself: the drag's own loops take the events meanwhile.
+  int32_t x = 0, y = 0, toX = 0, toY = 0;
+  test::ScreenPoint(native, kLeft + 40, RowY(list, 0), &x, &y);
+  test::ScreenPoint(native, kLeft + 40, RowY(list, 3) - ListboxPane(list)->RowHeight() / 4, &toX, &toY);
+  test::Shell("(xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) +
+              " mousedown 1 sleep 0.3 mousemove " + std::to_string(x) + " " + std::to_string(y + 8) +
+              " sleep 0.2 mousemove " + std::to_string(toX) + " " + std::to_string(toY) +
+              " sleep 0.3 mouseup 1) >/dev/null 2>&1 &");
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (gReorders.empty() && std::chrono::steady_clock::now() < deadline) test::PumpFor(20);
+  test::PumpFor(200);
+  ASSERT_EQ(gReorders.size(), 1u);
+  EXPECT_EQ(gReorders[0], std::make_pair(2, -1)) << "dropped above r3, which is row 2 once r0 is out";
+  EXPECT_EQ(Cell(list, 0, 0) + Cell(list, 1, 0) + Cell(list, 2, 0) + Cell(list, 3, 0), "r1r2r0r3");
+  EXPECT_EQ(listSelectionGetter(list, 0), 2) << "the moved row stays selected";
+  EXPECT_EQ(ListboxPane(list)->DropRow(), -1);
 }
 
 TEST_F(ListboxGuiTest, MoreRowsThanFitScrollWithKeysAndTheWheel) {
