@@ -424,6 +424,10 @@ void RuntimeListbox::MouseDrag(int32_t x, int32_t y) {
   if (y >= area.bottom && mFirstVisible + VisibleRowCount() < RowCount()) SetFirstVisibleRow(mFirstVisible + 1);
   const int32_t clampedY = std::clamp<int32_t>(y, area.top, area.bottom - 1);
   const int32_t row = RowAt(std::clamp<int32_t>(x, area.left, area.right - 1), clampedY);
+  if (row < 0 && !mSelection.IsMultiple()) {
+    DragBelowLastRow();
+    return;
+  }
   if (row < 0 || row == mSelection.AnchorRow()) return;
   mMovedOff = true;
   mSelection.DragToRow(row);
@@ -445,6 +449,35 @@ void RuntimeListbox::MouseUp(int32_t x, int32_t y) {
   Lock();
   mSelection.EndPress();
   Release();
+}
+
+// A single-selection drag below the last row: the row after the last one shown is taken and
+// scrolled to, and without one the selection goes (or, when one is required, stays on the
+// last row shown).
+void RuntimeListbox::DragBelowLastRow() {
+  const int32_t next = mFirstVisible + VisibleRowCount();
+  if (mSelection.RequiresSelection()) {
+    mSelection.SelectRow(std::min(next - 1, RowCount() - 1), true);
+  } else if (next < RowCount()) {
+    mSelection.SelectRow(next, true);
+  } else {
+    mSelection.SelectRow(-1, false);
+  }
+  mMovedOff = true;
+}
+
+bool RuntimeListbox::ContextualClick(int32_t x, int32_t y, int32_t modifiers) {
+  if (!mEnabled || !PointInRect(x, y, mBounds)) return false;
+  const int32_t row = RowAt(x, y);
+  // A row already among several selected keeps them for the menu to act on.
+  if (row >= 0 && !mSelection.IsRowSelected(row)) {
+    if (CanFocus()) SetFocus();
+    Lock();
+    mSelection.SelectRow(row, false);
+    Release();
+  }
+  Invalidate(true);
+  return ContainerPane::ContextualClick(x, y, modifiers);
 }
 
 bool RuntimeListbox::MouseWheel(int32_t, int32_t, int32_t delta) {

@@ -142,6 +142,8 @@ class RuntimeListbox : public ContainerPane,
   void MouseDrag(int32_t x, int32_t y) override;
   void MouseUp(int32_t x, int32_t y) override;
   bool MouseWheel(int32_t x, int32_t y, int32_t delta) override;
+  // Selects the row under a right-click (unless it is selected already), then passes it on.
+  bool ContextualClick(int32_t x, int32_t y, int32_t modifiers) override;
   bool KeyDown(int32_t character, int32_t keyCode, int32_t modifiers) override;
   bool CanFocus() override;
   void GotFocus() override;
@@ -256,6 +258,7 @@ class RuntimeListbox : public ContainerPane,
   // After a press on a row of a list that drags: true when the mouse moved and a drag ran.
   bool StartRowDrag(int32_t row);
   bool DropAllowed() const;
+  void DragBelowLastRow();
   void DrawInsertionLine(Graphics* port);
   void DragColumnEdge(int32_t x);
   Rect VerticalBarRect() const;

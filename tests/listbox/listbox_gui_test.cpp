@@ -379,6 +379,20 @@ TEST_F(ListboxGuiTest, ARowDraggedToAnotherPlaceMovesThereAndFiresDragReorderRow
   EXPECT_EQ(ListboxPane(list)->DropRow(), -1);
 }
 
+TEST_F(ListboxGuiTest, ARightClickSelectsItsRowAndADragBelowTheRowsClearsASingleSelection) {
+  RuntimeObject* list = NewList();
+  MakePane(list);
+  AddRows(list, {"one", "two", "three"});
+  test::ShowAndSettle(native);
+  int32_t x = 0, y = 0;
+  test::ScreenPoint(native, kLeft + 40, RowY(list, 2), &x, &y);
+  test::Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.05 click 3");
+  test::PumpFor(200);
+  EXPECT_EQ(listSelectionGetter(list, 0), 2) << "the contextual click selected its row";
+  DragWithTheRunLoop(kLeft + 40, RowY(list, 1), kLeft + 40, RowY(list, 4));
+  EXPECT_EQ(listSelectionGetter(list, 0), -1) << "dragged below the last row";
+}
+
 TEST_F(ListboxGuiTest, MoreRowsThanFitScrollWithKeysAndTheWheel) {
   RuntimeObject* list = NewList();
   MakePane(list);
