@@ -362,13 +362,21 @@ TEST_F(ListboxGuiTest, ARowDraggedToAnotherPlaceMovesThereAndFiresDragReorderRow
   gReorders.clear();
   test::ShowAndSettle(native);
   // The whole gesture runs by itself: the drag's own loops take the events meanwhile.
-  int32_t x = 0, y = 0, toX = 0, toY = 0;
-  test::ScreenPoint(native, kLeft + 40, RowY(list, 0), &x, &y);
+  auto gesture = [&](int32_t toX, int32_t toY) {
+    int32_t x = 0, y = 0;
+    test::ScreenPoint(native, kLeft + 40, RowY(list, 0), &x, &y);
+    test::Shell("(xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) +
+                " mousedown 1 sleep 0.3 mousemove " + std::to_string(x) + " " + std::to_string(y + 8) +
+                " sleep 0.2 mousemove " + std::to_string(toX) + " " + std::to_string(toY) +
+                " sleep 0.3 mouseup 1) >/dev/null 2>&1 &");
+  };
+  gesture(1270, 1010);  // outside every window
+  test::PumpFor(1500);
+  EXPECT_TRUE(gReorders.empty()) << "a drop outside any window reorders nothing";
+  EXPECT_EQ(Cell(list, 0, 0), "r0");
+  int32_t toX = 0, toY = 0;
   test::ScreenPoint(native, kLeft + 40, RowY(list, 3) - ListboxPane(list)->RowHeight() / 4, &toX, &toY);
-  test::Shell("(xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) +
-              " mousedown 1 sleep 0.3 mousemove " + std::to_string(x) + " " + std::to_string(y + 8) +
-              " sleep 0.2 mousemove " + std::to_string(toX) + " " + std::to_string(toY) +
-              " sleep 0.3 mouseup 1) >/dev/null 2>&1 &");
+  gesture(toX, toY);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
   while (gReorders.empty() && std::chrono::steady_clock::now() < deadline) test::PumpFor(20);
   test::PumpFor(200);
