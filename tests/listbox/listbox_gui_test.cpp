@@ -14,6 +14,7 @@
 #include "controls/support/class_fixture.h"
 #include "core/run_loop.h"
 #include "core/window_loop_hooks.h"
+#include "windows/pane_focus.h"
 #include "graphics/graphics.h"
 #include "graphics/graphics_object.h"
 #include "listbox/listbox_class.h"
@@ -99,6 +100,11 @@ class ListboxGuiTest : public test::ControlClassTest {
     test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + shot);
     return shot;
   }
+  static bool WaitFor(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!done() && std::chrono::steady_clock::now() < deadline) test::PumpFor(20);
+    return done();
+  }
   // Presses at one window point and drags to another while the run loop serves the capturing
   // pane, as it does in a running program.
   void DragWithTheRunLoop(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY) {
@@ -107,7 +113,7 @@ class ListboxGuiTest : public test::ControlClassTest {
     test::ScreenPoint(native, fromX, fromY, &x, &y);
     test::ScreenPoint(native, toX, toY, &endX, &endY);
     test::Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.05 mousedown 1");
-    test::PumpFor(100);
+    WaitFor([] { return GetMouseCapturePane() != nullptr; });
     for (int step = 1; step <= 4; ++step) {
       test::Shell("xdotool mousemove " + std::to_string(x + (endX - x) * step / 4) + " " +
                   std::to_string(y + (endY - y) * step / 4));
@@ -377,8 +383,7 @@ TEST_F(ListboxGuiTest, ARowDraggedToAnotherPlaceMovesThereAndFiresDragReorderRow
   int32_t toX = 0, toY = 0;
   test::ScreenPoint(native, kLeft + 40, RowY(list, 3) - ListboxPane(list)->RowHeight() / 4, &toX, &toY);
   gesture(toX, toY);
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (gReorders.empty() && std::chrono::steady_clock::now() < deadline) test::PumpFor(20);
+  WaitFor([] { return !gReorders.empty(); });
   test::PumpFor(200);
   ASSERT_EQ(gReorders.size(), 1u);
   EXPECT_EQ(gReorders[0], std::make_pair(2, -1)) << "dropped above r3, which is row 2 once r0 is out";
@@ -395,10 +400,9 @@ TEST_F(ListboxGuiTest, ARightClickSelectsItsRowAndADragBelowTheRowsClearsASingle
   int32_t x = 0, y = 0;
   test::ScreenPoint(native, kLeft + 40, RowY(list, 2), &x, &y);
   test::Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.05 click 3");
-  test::PumpFor(200);
-  EXPECT_EQ(listSelectionGetter(list, 0), 2) << "the contextual click selected its row";
+  EXPECT_TRUE(WaitFor([&] { return listSelectionGetter(list, 0) == 2; })) << "the contextual click selected its row";
   DragWithTheRunLoop(kLeft + 40, RowY(list, 1), kLeft + 40, RowY(list, 4));
-  EXPECT_EQ(listSelectionGetter(list, 0), -1) << "dragged below the last row";
+  EXPECT_TRUE(WaitFor([&] { return listSelectionGetter(list, 0) == -1; })) << "dragged below the last row";
 }
 
 TEST_F(ListboxGuiTest, MoreRowsThanFitScrollWithKeysAndTheWheel) {
