@@ -137,14 +137,21 @@ void RuntimeListbox::UpdateScrollBars() {
   if (mUpdatingBars) return;
   mUpdatingBars = true;
   // Showing or hiding one bar changes the room the other has: settle both twice.
-  for (int pass = 0; pass < 2; ++pass) {
+  // Star-sized columns share the room left beside a bar.
+  auto layout = [this] {
     UpdateRowArea();
-    mColumnModel.UpdateColumnPositions();
+    if (mColumnModel.StarWeightSum() > 0) {
+      mColumnModel.LayoutColumns();
+    } else {
+      mColumnModel.UpdateColumnPositions();
+    }
+  };
+  for (int pass = 0; pass < 2; ++pass) {
+    layout();
     UpdateVerticalRange();
     UpdateHorizontalRange();
   }
-  UpdateRowArea();
-  mColumnModel.UpdateColumnPositions();
+  layout();
   PlaceScrollBars();
   mRangesStale = false;
   mUpdatingBars = false;

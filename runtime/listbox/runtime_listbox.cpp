@@ -114,14 +114,9 @@ void RuntimeListbox::UpdateRowArea() {
 
 void RuntimeListbox::SetBounds(const Rect& r, bool redraw) {
   ContainerPane::SetBounds(r, redraw);
-  UpdateRowArea();
-  if (mColumnModel.StarWeightSum() > 0) {
-    mColumnModel.LayoutColumns();
-  } else {
-    mColumnModel.UpdateColumnPositions();
-  }
-  ClampFirstVisible();
+  // Lays the columns out again in the new row area, beside the bars.
   UpdateScrollBars();
+  ClampFirstVisible();
   PlaceEditor();
 }
 
