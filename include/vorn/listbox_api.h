@@ -83,6 +83,7 @@ typedef struct VornListboxFields {
   VornReceiverList gotFocusReceivers;
   VornReceiverList lostFocusReceivers;
   uint8_t paneCreated;
+  uint8_t autoHideScrollbars; /* wanted scroll bars hide while there is nothing to scroll */
 } VornListboxFields;
 
 typedef struct VornListboxObject {
@@ -125,6 +126,23 @@ void listVGridLinesSetter(VornRuntimeObject *list, int32_t param, int32_t kind);
 void listDefaultRowHeightSetter(VornRuntimeObject *list, int32_t param, int32_t height);
 VornRuntimeObject *listActiveCellGetter(VornRuntimeObject *list, int32_t param);
 void listRequiresSelectionSetter(VornRuntimeObject *list, int32_t param, uint8_t value);
+VornStringRecord *listTextFontGetter(VornRuntimeObject *list, int32_t param);
+int32_t listTextSizeGetter(VornRuntimeObject *list, int32_t param);
+uint8_t listBoldGetter(VornRuntimeObject *list, int32_t param);
+uint8_t listItalicGetter(VornRuntimeObject *list, int32_t param);
+uint8_t listUnderlineGetter(VornRuntimeObject *list, int32_t param);
+uint8_t listboxUseFocusRingGetter(VornRuntimeObject *list, int32_t param);
+void listboxUseFocusRingSetter(VornRuntimeObject *list, int32_t param, uint8_t value);
+void listEnableDragSetter(VornRuntimeObject *list, int32_t param, uint8_t value);
+void ListEnableDragReorderSetter(VornRuntimeObject *list, int32_t param, uint8_t value);
+int32_t listScrollPositionXGetter(VornRuntimeObject *list, int32_t param);
+void listScrollPositionXSetter(VornRuntimeObject *list, int32_t param, int32_t pixels);
+void listHScrollBarSetter(VornRuntimeObject *list, int32_t param, uint8_t value);
+void listVScrollBarSetter(VornRuntimeObject *list, int32_t param, uint8_t value);
+void listAutoHideScrollbarSetter(VornRuntimeObject *list, int32_t param, uint8_t value);
+VornStringRecord *ListboxDataSourceGetter(VornRuntimeObject *list, int32_t param);
+void ListboxDataSourceSetter(VornRuntimeObject *list, int32_t param, VornStringRecord *name);
+void ListboxDataFieldSetter(VornRuntimeObject *list, int32_t param, VornStringRecord *name);
 
 /* Methods: (object, arguments). */
 void RuntimeListEmpty(VornRuntimeObject *list);
@@ -163,6 +181,28 @@ void listColumnTypeSetter(VornRuntimeObject *list, int32_t column, int32_t type)
 int32_t listColumnAlignmentGetter(VornRuntimeObject *list, int32_t column);
 void listColumnAlignmentSetter(VornRuntimeObject *list, int32_t column, int32_t alignment);
 int32_t listRowFromXY(VornRuntimeObject *list, int32_t x, int32_t y);
+void listInvalidateCell(VornRuntimeObject *list, int32_t row, int32_t column);
+/* RowPicture: a Picture, one reference for the caller; nil clears it. */
+VornRuntimeObject *listGetRowPicture(VornRuntimeObject *list, int32_t row);
+void listSetRowPicture(VornRuntimeObject *list, int32_t row, VornRuntimeObject *picture);
+VornRuntimeObject *listGetCellTag(VornRuntimeObject *list, int32_t row, int32_t column);
+void listSetCellTag(VornRuntimeObject *list, int32_t row, int32_t column, VornRuntimeObject *tag);
+int32_t listCellAlignmentGetter(VornRuntimeObject *list, int32_t row, int32_t column);
+void listCellAlignmentSetter(VornRuntimeObject *list, int32_t row, int32_t column, int32_t alignment);
+int32_t listCellAlignmentOffsetGetter(VornRuntimeObject *list, int32_t row, int32_t column);
+void listCellAlignmentOffsetSetter(VornRuntimeObject *list, int32_t row, int32_t column, int32_t offset);
+int32_t listColumnAlignmentOffsetGetter(VornRuntimeObject *list, int32_t column);
+void listColumnAlignmentOffsetSetter(VornRuntimeObject *list, int32_t column, int32_t offset);
+/* Cell borders: one side's kind (Border constants); columns 0 to ColumnCount, -1 after an
+ * out-of-range error. */
+int32_t listGetCellBorderTop(VornRuntimeObject *list, int32_t row, int32_t column);
+void listSetCellBorderTop(VornRuntimeObject *list, int32_t row, int32_t column, int32_t kind);
+int32_t listGetCellBorderLeft(VornRuntimeObject *list, int32_t row, int32_t column);
+void listSetCellBorderLeft(VornRuntimeObject *list, int32_t row, int32_t column, int32_t kind);
+int32_t listGetCellBorderBottom(VornRuntimeObject *list, int32_t row, int32_t column);
+void listSetCellBorderBottom(VornRuntimeObject *list, int32_t row, int32_t column, int32_t kind);
+int32_t listGetCellBorderRight(VornRuntimeObject *list, int32_t row, int32_t column);
+void listSetCellBorderRight(VornRuntimeObject *list, int32_t row, int32_t column, int32_t kind);
 int32_t listColFromXY(VornRuntimeObject *list, int32_t x, int32_t y);
 
 /* Column(index): a ListColumn snapshot of one column (-1: every column), one reference for the

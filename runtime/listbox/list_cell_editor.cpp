@@ -5,6 +5,7 @@
 
 #include "core/ticks.h"
 #include "editfield/edit_control_gtk.h"
+#include "editfield/edit_field_class.h"
 #include "editfield/edit_router.h"
 #include "listbox/runtime_listbox.h"
 #include "windows/pane_focus.h"
@@ -102,6 +103,7 @@ void RuntimeListbox::EditCell(int32_t row, int32_t column) {
     mEditRouter = new ListCellRouter(this);
     mEditor = NewEditControl(mEditRouter, this, TabPanelIndex(), kOutOfSight, true, mStyle);
     mEditorGuard = std::make_unique<PaneGuard>(mEditor);
+    ForgetEditObject();
   }
   mSavedCellType = cell->mType;
   vorn::TextStyle style;
@@ -147,9 +149,33 @@ void RuntimeListbox::EndEdit(bool save) {
   Release();
 }
 
+RuntimeObject* RuntimeListbox::EditObject() {
+  if (!IsEditing() || !mEditor || !mEditorGuard->Get()) return nullptr;
+  if (!mEditObject) {
+    mEditObject = CreateInstanceFromDefinition(GetEditFieldClassDefinition());
+    // The object speaks for the list's own field without owning it: no link back, no router.
+    if (EditFieldObject* field = AsEditFieldObject(mEditObject)) field->base.pane = mEditor;
+  }
+  return mEditObject;
+}
+
+void RuntimeListbox::ForgetEditObject() {
+  RuntimeObject* object = mEditObject;
+  mEditObject = nullptr;
+  if (EditFieldObject* field = AsEditFieldObject(object)) field->base.pane = nullptr;
+  RuntimeUnlockObject(object);
+}
+
+void RuntimeListbox::Close() {
+  // The edit ends with its events while the owner can still hear them.
+  if (IsEditing()) EndEdit(true);
+  ContainerPane::Close();
+}
+
 // The list is going: the field, which dies with it, must not call back into a half-destroyed
 // list or its owner.
 void RuntimeListbox::DropEditor() {
+  ForgetEditObject();
   if (mEditor && mEditorGuard->Get()) mEditor->SetDelegate(nullptr);
   mEditRow = mEditColumn = -1;
   delete mEditRouter;

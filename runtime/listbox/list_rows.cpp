@@ -209,6 +209,7 @@ void ListRows::SetCellBorder(int32_t side, int32_t row, int32_t column, int32_t 
   CellEntry* cell = FindCell(row, column, true);
   if (!cell) return;
   cell->mBorders[side] = kind;
+  if (kind > 1) mBordersSet = true;
   InvalidateCell(row, column);
   switch (side) {
     case kBorderTop: InvalidateCell(row - 1, column); break;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "listbox/list_cells.h"
 #include "listbox/list_columns.h"
@@ -53,6 +54,8 @@ class ListRows {
   int32_t GetCellBorder(int32_t side, int32_t row, int32_t column, bool merged) const;
   void SetCellBorder(int32_t side, int32_t row, int32_t column, int32_t kind);
   void SetDefaultGridKinds(int32_t horizontal, int32_t vertical);
+  // False while no cell and neither default draws a line, so drawing can skip the borders.
+  bool MayHaveBorders() const { return mDefaultHorizontalGrid > 1 || mDefaultVerticalGrid > 1 || mBordersSet; }
   // The height of a row when rows differ in height: room for the text and its widest bottom border.
   int32_t VariableRowHeight(int32_t row) const;
 
@@ -67,6 +70,9 @@ class ListRows {
   void RemoveRow(int32_t row);
   void DeleteAllRows();
   void MoveRows(int32_t first1, int32_t count1, int32_t first2, int32_t count2);
+  // Takes the rows (ascending indexes) out and puts them, in their order, at `position` of
+  // the rows that remain.
+  void MoveRowsTo(const std::vector<int32_t>& rows, int32_t position);
 
   // Folders.
   void SetHierarchical(bool on) { mHierarchical = on; }
@@ -87,6 +93,8 @@ class ListRows {
   int32_t GetSortDirection(int32_t column) const;
   void SetSortDirection(int32_t column, int32_t direction);
   int32_t SortedColumn() const { return mSortedColumn; }
+  // Names the column the next Sort() uses, without sorting; -1: none.
+  void SetSortedColumn(int32_t column) { mSortedColumn = column; }
   void SortByColumn(int32_t column);
 
  protected:
@@ -114,6 +122,8 @@ class ListRows {
   virtual bool FireCompareRows(int32_t /*row1*/, int32_t /*row2*/, int32_t /*column*/, int32_t& /*result*/) {
     return false;
   }
+  // True when the owner compares rows itself (CompareRows), so every pair must be asked.
+  virtual bool ComparesRowsItself() const { return false; }
   // The text of a provider's field for a bound row; empty when it has none.
   virtual string BoundCellText(int32_t /*row*/, int32_t /*column*/) const { return string(); }
 
@@ -129,6 +139,7 @@ class ListRows {
   void AddRowsUpTo(int32_t row);
   void AppendRowText(int32_t row, string& out) const;
   void SortRange(struct ListSortContext& context, int32_t first, int32_t count);
+  void SortFlatRange(int32_t first, int32_t count, int32_t direction);
   int32_t CompareGroupRows(int32_t row1, int32_t row2, int32_t direction);
 
   ListColumns& mColumns;
@@ -137,6 +148,7 @@ class ListRows {
   int16_t mTextSize = 0;
   int32_t mDefaultHorizontalGrid = 0;
   int32_t mDefaultVerticalGrid = 0;
+  bool mBordersSet = false;
   bool mHierarchical = false;
   int32_t mExpandDepth = 0;
   int32_t mExpandingRow = -1;

@@ -77,9 +77,45 @@ void ListRows::SortRange(ListSortContext& context, int32_t first, int32_t count)
   for (const SortGroup& group : groups) {
     if (group.count > 1) SortRange(context, group.first + 1, group.count - 1);
   }
+  // Rows without children, compared by their text alone: each text is read once and the rows
+  // are put in their new order in one pass, instead of being compared and moved pair by pair.
+  const bool flat = std::all_of(groups.begin(), groups.end(), [](const SortGroup& g) { return g.count == 1; });
+  if (flat && !ComparesRowsItself()) {
+    SortFlatRange(first, count, context.direction);
+    return;
+  }
   context.groups = std::move(groups);
   SortWithCallbacks(0, static_cast<int32_t>(context.groups.size()), &ListSortContext::Compare,
                     &ListSortContext::Swap, &context);
+}
+
+void ListRows::MoveRowsTo(const std::vector<int32_t>& rows, int32_t position) {
+  if (mBound || rows.empty()) return;
+  std::vector<intptr_t> taken;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const int32_t at = rows[i] - static_cast<int32_t>(i);
+    if (at < 0 || at >= mRows.Count()) return;
+    taken.push_back(mRows.GetAt(at));
+    mRows.RemoveAt(at);
+  }
+  position = std::clamp(position, 0, mRows.Count());
+  for (size_t i = 0; i < taken.size(); ++i) mRows.InsertAt(position + static_cast<int32_t>(i), taken[i]);
+  InvalidateAll();
+}
+
+void ListRows::SortFlatRange(int32_t first, int32_t count, int32_t direction) {
+  struct Keyed {
+    string text;
+    intptr_t entry;
+  };
+  std::vector<Keyed> rows;
+  rows.reserve(count);
+  for (int32_t row = first; row < first + count; ++row) rows.push_back({CellText(row, mSortedColumn), mRows.GetAt(row)});
+  std::stable_sort(rows.begin(), rows.end(), [direction](const Keyed& a, const Keyed& b) {
+    const int order = a.text.Compare(b.text);
+    return direction == 1 ? order < 0 : order > 0;
+  });
+  for (int32_t i = 0; i < count; ++i) mRows.SetAt(first + i, rows[i].entry);
 }
 
 void ListRows::SortByColumn(int32_t column) {

@@ -2,6 +2,8 @@
 #include "listbox/listbox_class.h"
 
 #include <algorithm>
+#include <iterator>
+#include <string_view>
 #include <cstddef>
 
 #include "controls/binding_interfaces.h"
@@ -23,13 +25,13 @@ void* Fn(auto function) { return reinterpret_cast<void*>(function); }
 #define LB_FIELD(member) FieldOffset(offsetof(ListboxObject, fields) + offsetof(VornListboxFields, member))
 
 const PropertyRow kProperties[] = {
-    {0, "TextFont", "s", Fn(&stringGetter), "stringGetter", Fn(&listTextFontSetter), "listTextFontSetter",
+    {0, "TextFont", "s", Fn(&listTextFontGetter), "listTextFontGetter", Fn(&listTextFontSetter), "listTextFontSetter",
      LB_FIELD(textFont), 0},
-    {0, "TextSize", "i4", Fn(&shortGetter), "shortGetter", Fn(&listTextSizeSetter), "listTextSizeSetter",
+    {0, "TextSize", "i4", Fn(&listTextSizeGetter), "listTextSizeGetter", Fn(&listTextSizeSetter), "listTextSizeSetter",
      LB_FIELD(textSize), 0},
-    {0, "Bold", "b", Fn(&boolGetter), "boolGetter", Fn(&listBoldSetter), "listBoldSetter", LB_FIELD(bold), 0},
-    {0, "Italic", "b", Fn(&boolGetter), "boolGetter", Fn(&listItalicSetter), "listItalicSetter", LB_FIELD(italic), 0},
-    {0, "Underline", "b", Fn(&boolGetter), "boolGetter", Fn(&listUnderlineSetter), "listUnderlineSetter",
+    {0, "Bold", "b", Fn(&listBoldGetter), "listBoldGetter", Fn(&listBoldSetter), "listBoldSetter", LB_FIELD(bold), 0},
+    {0, "Italic", "b", Fn(&listItalicGetter), "listItalicGetter", Fn(&listItalicSetter), "listItalicSetter", LB_FIELD(italic), 0},
+    {0, "Underline", "b", Fn(&listUnderlineGetter), "listUnderlineGetter", Fn(&listUnderlineSetter), "listUnderlineSetter",
      LB_FIELD(underline), 0},
     {0, "ListCount", "i4", Fn(&listCountGetter), "listCountGetter", nullptr, nullptr, 0, 0},
     {0, "ListIndex", "i4", Fn(&listSelectionGetter), "listSelectionGetter", Fn(&listSelectionSetter),
@@ -42,28 +44,32 @@ const PropertyRow kProperties[] = {
     {0, "Hierarchical", "b", Fn(&boolGetter), "boolGetter", Fn(&listHierarchicalSetter), "listHierarchicalSetter",
      LB_FIELD(hierarchical), 0},
     {0, "LastIndex", "i4", Fn(&listLastIndexGetter), "listLastIndexGetter", nullptr, nullptr, 0, 0},
-    {0, "EnableDrag", "b", Fn(&boolGetter), "boolGetter", Fn(&boolSetter), "boolSetter", LB_FIELD(enableDrag), 0},
-    {0, "EnableDragReorder", "b", Fn(&boolGetter), "boolGetter", Fn(&boolSetter), "boolSetter",
-     LB_FIELD(enableDragReorder), 0},
+    {0, "EnableDrag", "b", Fn(&boolGetter), "boolGetter", Fn(&listEnableDragSetter), "listEnableDragSetter",
+     LB_FIELD(enableDrag), 0},
+    {0, "EnableDragReorder", "b", Fn(&boolGetter), "boolGetter", Fn(&ListEnableDragReorderSetter),
+     "ListEnableDragReorderSetter", LB_FIELD(enableDragReorder), 0},
     {128, "SelectionType", "i4", Fn(&intGetter), "intGetter", Fn(&intSetter), "intSetter", LB_FIELD(selectionType), 0},
     {1, "SelCount", "i4", Fn(&listSelCountGetter), "listSelCountGetter", nullptr, nullptr, 0, 0},
     {128, "InitialValue", "s", Fn(&stringGetter), "stringGetter", Fn(&RuntimeListInitialValueSetter),
      "RuntimeListInitialValueSetter", LB_FIELD(initialValue), 0},
     {0, "HasHeading", "b", Fn(&boolGetter), "boolGetter", Fn(&listHasHeadingSetter), "listHasHeadingSetter",
      LB_FIELD(hasHeading), 0},
-    {0, "UseFocusRing", "b", Fn(&boolGetter), "boolGetter", Fn(&boolSetter), "boolSetter", LB_FIELD(useFocusRing), 0},
+    {0, "UseFocusRing", "b", Fn(&listboxUseFocusRingGetter), "listboxUseFocusRingGetter",
+     Fn(&listboxUseFocusRingSetter), "listboxUseFocusRingSetter", LB_FIELD(useFocusRing), 0},
     {0, "HeadingIndex", "i4", Fn(&listSortedColumnGetter), "listSortedColumnGetter", Fn(&listHeadingIndexSetter),
      "listHeadingIndexSetter", 0, 0},
     {0, "ScrollPosition", "i4", Fn(&listScrollPositionGetter), "listScrollPositionGetter",
      Fn(&listScrollPositionSetter), "listScrollPositionSetter", 0, 0},
-    {0, "ScrollPositionX", "i4", Fn(&intGetter), "intGetter", Fn(&intSetter), "intSetter",
-     LB_FIELD(pendingScrollPositionX), 0},
-    {0, "ScrollBarHorizontal", "b", Fn(&boolGetter), "boolGetter", Fn(&boolSetter), "boolSetter",
+    {0, "ScrollPositionX", "i4", Fn(&listScrollPositionXGetter), "listScrollPositionXGetter",
+     Fn(&listScrollPositionXSetter), "listScrollPositionXSetter", 0, 0},
+    {0, "ScrollBarHorizontal", "b", Fn(&boolGetter), "boolGetter", Fn(&listHScrollBarSetter), "listHScrollBarSetter",
      LB_FIELD(scrollBarHorizontal), 0},
-    {0, "ScrollBarVertical", "b", Fn(&boolGetter), "boolGetter", Fn(&boolSetter), "boolSetter",
+    {0, "ScrollBarVertical", "b", Fn(&boolGetter), "boolGetter", Fn(&listVScrollBarSetter), "listVScrollBarSetter",
      LB_FIELD(scrollBarVertical), 0},
-    {0, "DataSource", "s", Fn(&stringGetter), "stringGetter", Fn(&stringSetter), "stringSetter", LB_FIELD(dataSource), 0},
-    {0, "DataField", "s", Fn(&stringGetter), "stringGetter", Fn(&stringSetter), "stringSetter", LB_FIELD(dataField), 0},
+    {0, "DataSource", "s", Fn(&ListboxDataSourceGetter), "ListboxDataSourceGetter", Fn(&ListboxDataSourceSetter),
+     "ListboxDataSourceSetter", LB_FIELD(dataSource), 0},
+    {0, "DataField", "s", Fn(&stringGetter), "stringGetter", Fn(&ListboxDataFieldSetter), "ListboxDataFieldSetter",
+     LB_FIELD(dataField), 0},
     {0, "GridLinesHorizontal", "i4", Fn(&intGetter), "intGetter", Fn(&listHGridLinesSetter), "listHGridLinesSetter",
      LB_FIELD(gridLinesHorizontal), 0},
     {0, "GridLinesVertical", "i4", Fn(&intGetter), "intGetter", Fn(&listVGridLinesSetter), "listVGridLinesSetter",
@@ -80,7 +86,7 @@ const PropertyRow kProperties[] = {
 };
 #undef LB_FIELD
 
-EventRow sEvents[] = {
+const EventRow kEvents[] = {
     {0, "Change", "", "", nullptr, 0},
     {0, "DoubleClick", "", "", nullptr, 0},
     {0, "KeyDown", "key As String", "Boolean", nullptr, 0},
@@ -138,6 +144,8 @@ const MethodRow kMethods[] = {
     ASSIGNABLE("CellBold", "b", kRowColumn, listGetCellBold, listSetCellBold),
     ASSIGNABLE("CellItalic", "b", kRowColumn, listGetCellItalic, listSetCellItalic),
     ASSIGNABLE("CellUnderline", "b", kRowColumn, listGetCellUnderline, listSetCellUnderline),
+    METHOD("InvalidateCell", "", kRowColumn, listInvalidateCell),
+    ASSIGNABLE("RowPicture", "o<Picture>", kIndex, listGetRowPicture, listSetRowPicture),
     ASSIGNABLE("Selected", "b", kIndex, listGetSelected, listSetSelected),
     ASSIGNABLE("Expanded", "b", kIndex, listGetExpanded, listSetExpanded),
     ASSIGNABLE("Heading", "s", kIndex, listGetHeading, listSetHeading),
@@ -148,12 +156,21 @@ const MethodRow kMethods[] = {
     METHOD("listDataRemovedRow", "", kRow, listListDataRemovedRow),
     {"listDataReload", "", nullptr, 0, Fn(&listListDataReload), "listListDataReload", nullptr, nullptr, 0, 0},
     ASSIGNABLE("ColumnType", "i4", kIndex, listColumnTypeGetter, listColumnTypeSetter),
+    ASSIGNABLE("CellAlignment", "i4", kRowColumn, listCellAlignmentGetter, listCellAlignmentSetter),
     ASSIGNABLE("ColumnAlignment", "i4", kIndex, listColumnAlignmentGetter, listColumnAlignmentSetter),
+    ASSIGNABLE("CellAlignmentOffset", "i4", kRowColumn, listCellAlignmentOffsetGetter, listCellAlignmentOffsetSetter),
+    ASSIGNABLE("ColumnAlignmentOffset", "i4", kIndex, listColumnAlignmentOffsetGetter,
+               listColumnAlignmentOffsetSetter),
     METHOD("getBoundPart", "o<Object>", kPartName, listGetBoundPart),
+    ASSIGNABLE("CellBorderTop", "i4", kRowColumn, listGetCellBorderTop, listSetCellBorderTop),
+    ASSIGNABLE("CellBorderLeft", "i4", kRowColumn, listGetCellBorderLeft, listSetCellBorderLeft),
+    ASSIGNABLE("CellBorderBottom", "i4", kRowColumn, listGetCellBorderBottom, listSetCellBorderBottom),
+    ASSIGNABLE("CellBorderRight", "i4", kRowColumn, listGetCellBorderRight, listSetCellBorderRight),
     ASSIGNABLE("ColumnSortDirection", "i4", kIndex, listColumnSortDirectionGetter, listColumnSortDirectionSetter),
     {"Sort", "", nullptr, 0, Fn(&RuntimeListResort), "RuntimeListResort", nullptr, nullptr, 0, 0},
     ASSIGNABLE("Column", "o<ListColumn>", kIndex, listColumnGetter, listColumnSetter),
     METHOD("PressHeader", "", kIndex, listColumnPressHeader),
+    ASSIGNABLE("CellTag", "o<Variant>", kRowColumn, listGetCellTag, listSetCellTag),
     METHOD("RowFromXY", "i4", kXY, listRowFromXY),
     METHOD("ColumnFromXY", "i4", kXY, listColFromXY),
 };
@@ -162,18 +179,59 @@ const MethodRow kMethods[] = {
 
 const EventImplRow kImpl[] = {{"CreatePane", Fn(&ListboxCreatePane), "ListboxCreatePane"}};
 
-ListboxHooks sHooks;
+constexpr int32_t kEventCount = RowCount(kEvents);
+constexpr int32_t kPropertyCount = RowCount(kProperties);
+constexpr int32_t kMethodCount = RowCount(kMethods);
 
-ObjectDefinition* BuildDefinition() {
+// The older class offers the same members but for the point hit tests, keeps UseFocusRing
+// as a plain field that never reaches the pane, and gives DragReorderRows one parameter.
+struct ClassTables {
+  EventRow events[kEventCount];
+  PropertyRow properties[kPropertyCount];
+  MethodRow methods[kMethodCount];
+  int32_t methodCount = 0;
+  ListboxHooks hooks;
+};
+
+ClassTables sListbox;
+ClassTables sOldListbox;
+
+void FillTables(ClassTables& t, bool old) {
+  std::copy(std::begin(kEvents), std::end(kEvents), t.events);
+  std::copy(std::begin(kProperties), std::end(kProperties), t.properties);
+  for (const MethodRow& row : kMethods) {
+    const std::string_view name = row.name;
+    if (old && (name == "RowFromXY" || name == "ColumnFromXY")) continue;
+    t.methods[t.methodCount++] = row;
+  }
+  if (!old) return;
+  for (EventRow& row : t.events) {
+    if (std::string_view(row.name) == "DragReorderRows") row.params = "newPosition as Integer";
+  }
+  for (PropertyRow& row : t.properties) {
+    if (std::string_view(row.name) != "UseFocusRing") continue;
+    row.flags = 128;
+    row.getter = Fn(&boolGetter);
+    row.getterName = "boolGetter";
+    row.setter = Fn(&boolSetter);
+    row.setterName = "boolSetter";
+  }
+}
+
+ObjectDefinition* BuildDefinition(bool old) {
+  ClassTables& t = old ? sOldListbox : sListbox;
+  FillTables(t, old);
+  EventRow* sEvents = t.events;
+  ListboxHooks& sHooks = t.hooks;
   auto* definition = new ObjectDefinition();
-  definition->mName = string("Listbox");
+  definition->mName = string(old ? "OldListbox" : "Listbox");
   definition->mSuper = GetRectControlClassDefinition();
   definition->mInstanceSize = static_cast<int32_t>(sizeof(ListboxObject));
   definition->mInitializer = {Fn(&listboxConstructor), "listboxConstructor"};
   definition->mFinalizer = {Fn(&listboxDestructor), "listboxDestructor"};
-  definition->SetInstanceVariables(BuildPropertyList(kProperties, RowCount(kProperties)));
-  SetEventList(definition, sEvents, RowCount(sEvents));
-  SetMethodList(definition, kMethods, RowCount(kMethods));
+  definition->SetInstanceVariables(BuildPropertyList(t.properties, kPropertyCount));
+  SetEventList(definition, sEvents, kEventCount);
+  SetMethodList(definition, t.methods, t.methodCount);
   AddEventImplementations(definition, kImpl, RowCount(kImpl));
   // Listed as the class declares them; AddInterface puts each in front.
   definition->AddInterface(GetListInterfaceDefinition());
@@ -183,6 +241,7 @@ ObjectDefinition* BuildDefinition() {
   sHooks.change = sEvents[0].hook;
   sHooks.doubleClick = sEvents[1].hook;
   sHooks.keyDown = sEvents[2].hook;
+  sHooks.enableMenuItems = sEvents[3].hook;
   sHooks.expandRow = sEvents[4].hook;
   sHooks.collapseRow = sEvents[5].hook;
   sHooks.sortColumn = sEvents[7].hook;
@@ -199,6 +258,11 @@ ObjectDefinition* BuildDefinition() {
   sHooks.cellTextChange = sEvents[15].hook;
   sHooks.cellGotFocus = sEvents[16].hook;
   sHooks.cellLostFocus = sEvents[17].hook;
+  sHooks.cellBackgroundPaint = sEvents[11].hook;
+  sHooks.cellTextPaint = sEvents[12].hook;
+  sHooks.dragRow = sEvents[6].hook;
+  sHooks.dragReorderRows = sEvents[22].hook;
+  sHooks.reorderTakesPosition = old;
   return definition;
 }
 
@@ -210,17 +274,24 @@ vorn::TextStyle ListboxTextStyle(ListboxObject* list) {
 }
 
 ObjectDefinition* GetListboxClassDefinition() {
-  static ObjectDefinition* definition = BuildDefinition();
+  static ObjectDefinition* definition = BuildDefinition(false);
   return definition;
 }
 
-const ListboxHooks* ListboxEventHooks() {
+ObjectDefinition* GetOldListboxClassDefinition() {
+  static ObjectDefinition* definition = BuildDefinition(true);
+  return definition;
+}
+
+const ListboxHooks* ListboxEventHooks(RuntimeObject* object) {
+  if (object && RuntimeObjectIsaDefinition(object, GetOldListboxClassDefinition())) return &sOldListbox.hooks;
   GetListboxClassDefinition();
-  return &sHooks;
+  return &sListbox.hooks;
 }
 
 ListboxObject* AsListboxObject(RuntimeObject* object) {
-  return object && RuntimeObjectIsaDefinition(object, GetListboxClassDefinition())
+  return object && (RuntimeObjectIsaDefinition(object, GetListboxClassDefinition()) ||
+                    RuntimeObjectIsaDefinition(object, GetOldListboxClassDefinition()))
              ? reinterpret_cast<ListboxObject*>(object)
              : nullptr;
 }
@@ -232,6 +303,7 @@ RuntimeListbox* ListboxPane(RuntimeObject* object) {
 
 void RegisterListboxClasses() {
   RegisterIntrinsicClass("Listbox", &GetListboxClassDefinition);
+  RegisterIntrinsicClass("OldListbox", &GetOldListboxClassDefinition);
   RegisterIntrinsicClass("ListColumn", &GetListColumnClassDefinition);
   RegisterIntrinsicClass("listSelectionProvider", &GetListSelectionProviderClassDefinition);
   RegisterIntrinsicClass("Sys$ListboxAction", &GetListboxActionClassDefinition);
@@ -277,7 +349,7 @@ void ListboxCreatePane(VornRuntimeObject* object) {
   ControlObject* c = &list->base;
   auto* pane = new RuntimeListbox(ControlParentPane(c), c->tabPanelIndex, GetControlBounds(c), f.selectionType != 0);
   AttachControlPane(c, pane);
-  pane->SetOwner(object, ListboxEventHooks());
+  pane->SetOwner(object, ListboxEventHooks(object));
   ToggleReceiverLists* focus = ListFocusReceivers(list);
   pane->SetFocusReceivers(&focus->checked, &focus->unchecked);
   pane->SetListTextStyle(ListboxTextStyle(list));
@@ -300,7 +372,15 @@ void ListboxCreatePane(VornRuntimeObject* object) {
     LoadBoundRows(object);
     for (int32_t column = 0; column < kMaxListColumns; ++column) pane->SetSortDirection(column, 0);
   }
+  pane->SetUseFocusRing(f.useFocusRing != 0);
+  pane->SetEnableDrag(f.enableDrag != 0);
+  pane->SetEnableDragReorder(f.enableDragReorder != 0);
+  pane->SetDataSourceName(string::Share(f.dataSource));
+  pane->SetScrollBarsOnlyWhenNeeded(f.autoHideScrollbars != 0);
+  if (f.scrollBarVertical) pane->SetVerticalScrollBarWanted(true);
   pane->SetFirstVisibleRow(f.pendingScrollPosition);
+  if (f.scrollBarHorizontal) pane->SetHorizontalScrollBarWanted(true);
+  pane->SetScrollPositionX(f.pendingScrollPositionX);
   if (f.requiresSelection) {
     pane->Selection().HoldNotifications(true);
     listRequiresSelectionSetter(object, 0, 1);

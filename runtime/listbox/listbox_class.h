@@ -11,7 +11,10 @@ namespace vorn {
 using ListboxObject = VornListboxObject;
 
 ObjectDefinition* GetListboxClassDefinition();
-const ListboxHooks* ListboxEventHooks();
+// The older list box class over the same pane.
+ObjectDefinition* GetOldListboxClassDefinition();
+// The events of the object's class (Listbox or OldListbox).
+const ListboxHooks* ListboxEventHooks(RuntimeObject* object);
 // The object as a Listbox; nil for anything else.
 ListboxObject* AsListboxObject(RuntimeObject* object);
 // The text style its fields give.

@@ -2,6 +2,7 @@
 // selection, headings and sorting.
 #include <algorithm>
 
+#include "listbox/list_entry_checks.h"
 #include "listbox/listbox_class.h"
 #include "objects/exceptions.h"
 #include "strings/vstring.h"
@@ -10,31 +11,6 @@
 using namespace vorn;
 
 namespace {
-
-VornListboxFields* FieldsOf(VornRuntimeObject* object) {
-  ListboxObject* list = AsListboxObject(object);
-  return list ? &list->fields : nullptr;
-}
-
-// Rows outside the list raise OutOfBoundsException.
-bool CheckRow(RuntimeListbox* pane, int32_t row) {
-  if (row >= 0 && row < pane->RowCount()) return true;
-  RuntimeRaiseOutOfBoundsException();
-  return false;
-}
-
-bool CheckCell(RuntimeListbox* pane, int32_t row, int32_t column) {
-  if (!CheckRow(pane, row)) return false;
-  if (column >= 0 && column <= kMaxCellColumn) return true;
-  RuntimeRaiseOutOfBoundsException();
-  return false;
-}
-
-bool CheckColumn(RuntimeListbox* pane, int32_t column) {
-  if (column >= 0 && column < pane->Columns().ColumnCount()) return true;
-  RuntimeRaiseOutOfBoundsException();
-  return false;
-}
 
 void ApplyStyle(VornRuntimeObject* object) {
   ListboxObject* list = AsListboxObject(object);
@@ -295,9 +271,11 @@ void listCellTypeSetter(VornRuntimeObject* object, int32_t row, int32_t column, 
   }
 }
 
-VornRuntimeObject* listActiveCellGetter(VornRuntimeObject*, int32_t) {
-  // The list's edit field has no language object to hand out.
-  return nullptr;
+VornRuntimeObject* listActiveCellGetter(VornRuntimeObject* object, int32_t) {
+  RuntimeListbox* pane = ListboxPane(object);
+  RuntimeObject* field = pane ? pane->EditObject() : nullptr;
+  RuntimeLockObject(field);
+  return field;
 }
 
 void listEditCell(VornRuntimeObject* object, int32_t row, int32_t column) {
@@ -458,7 +436,13 @@ int32_t listSortedColumnGetter(VornRuntimeObject* object, int32_t) {
 }
 
 void listSortedColumnSetter(VornRuntimeObject* object, int32_t, int32_t column) {
-  if (VornListboxFields* f = FieldsOf(object)) f->pendingHeadingIndex = column;
+  RuntimeListbox* pane = ListboxPane(object);
+  if (!pane) {
+    if (VornListboxFields* f = FieldsOf(object)) f->pendingHeadingIndex = column;
+    return;
+  }
+  if (column != -1 && !CheckColumn(pane, column)) return;
+  pane->SetSortedColumn(column);
 }
 
 void listHeadingIndexSetter(VornRuntimeObject* object, int32_t, int32_t column) {

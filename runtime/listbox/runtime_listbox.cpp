@@ -9,6 +9,7 @@
 #include "controls/binding_interfaces.h"
 #include "controls/binding_receivers.h"
 #include "controls/pane_port.h"
+#include "controls/scroller.h"
 #include "core/ticks.h"
 #include "graphics/graphics.h"
 #include "strings/number_text.h"
@@ -58,6 +59,7 @@ RuntimeListbox::RuntimeListbox(SubPane* parent, int32_t tabPanelIndex, const Rec
 
 RuntimeListbox::~RuntimeListbox() {
   DropEditor();
+  DropScrollBars();
   mColumnModel.SetListener(nullptr);
   mSelection.SetListener(nullptr);
   // A receiver let go here may end its list box's life; the pane is detached from it by now.
@@ -97,7 +99,13 @@ static Rect RowAreaOf(const Rect& bounds, bool heading) {
   return area;
 }
 
-Rect RuntimeListbox::RowArea() const { return RowAreaOf(mBounds, mHasHeading); }
+Rect RuntimeListbox::RowArea() const {
+  constexpr int32_t kBarRoom = 18;  // a scroll bar and its gap
+  Rect area = RowAreaOf(mBounds, mHasHeading);
+  if (IsVerticalScrollBarVisible()) area.right = static_cast<int16_t>(std::max<int32_t>(area.left, area.right - kBarRoom));
+  if (IsHorizontalScrollBarVisible()) area.bottom = static_cast<int16_t>(std::max<int32_t>(area.top, area.bottom - kBarRoom));
+  return area;
+}
 
 void RuntimeListbox::UpdateRowArea() {
   const Rect area = RowArea();
@@ -106,12 +114,8 @@ void RuntimeListbox::UpdateRowArea() {
 
 void RuntimeListbox::SetBounds(const Rect& r, bool redraw) {
   ContainerPane::SetBounds(r, redraw);
-  UpdateRowArea();
-  if (mColumnModel.StarWeightSum() > 0) {
-    mColumnModel.LayoutColumns();
-  } else {
-    mColumnModel.UpdateColumnPositions();
-  }
+  // Lays the columns out again in the new row area, beside the bars.
+  UpdateScrollBars();
   ClampFirstVisible();
   PlaceEditor();
 }
@@ -133,6 +137,7 @@ int32_t RuntimeListbox::RowHeight() {
 
 void RuntimeListbox::SetDefaultRowHeight(int32_t height) {
   mDefaultRowHeight = height;
+  mRangesStale = true;
   ClampFirstVisible();
   Invalidate(true);
 }
@@ -141,6 +146,7 @@ void RuntimeListbox::SetListTextStyle(const vorn::TextStyle& style) {
   mStyle.Assign(style);
   SetListTextSize(style.mSize);
   mMeasuredRowHeight = 0;
+  mRangesStale = true;
   Invalidate(true);
 }
 
@@ -172,6 +178,10 @@ void RuntimeListbox::SetFirstVisibleRow(int32_t row) {
   const int32_t old = mFirstVisible;
   mFirstVisible = row;
   ClampFirstVisible();
+  if (Scroller* bar = VerticalScrollBar(); bar && !mUpdatingBars) {
+    if (mRangesStale) UpdateScrollBars();
+    if (bar->GetValue() != mFirstVisible) bar->SetValue(mFirstVisible);
+  }
   if (mFirstVisible != old) {
     PlaceEditor();
     Invalidate(true);
@@ -192,6 +202,7 @@ void RuntimeListbox::ScrollRowIntoView(int32_t row) {
 void RuntimeListbox::SetHasHeading(bool on) {
   if (mHasHeading == on) return;
   mHasHeading = on;
+  mRangesStale = true;
   UpdateRowArea();
   mColumnModel.LayoutColumns();
   ClampFirstVisible();
@@ -255,11 +266,13 @@ void RuntimeListbox::InvalidateAll() { Invalidate(true); }
 
 void RuntimeListbox::RowsInserted(int32_t index, int32_t count) {
   mSelection.RowsInserted(index, count);
+  mRangesStale = true;
   Invalidate(true);
 }
 
 void RuntimeListbox::RowsRemoving(int32_t first, int32_t count) {
   mSelection.RowsRemoved(first, count);
+  mRangesStale = true;
   Invalidate(true);
 }
 
@@ -342,6 +355,7 @@ bool RuntimeListbox::MouseDown(int32_t x, int32_t y, int32_t modifiers) {
   if (IsEditing()) ClearFocusPane();
   const Rect area = RowArea();
   if (y < area.top) {
+    if (StartColumnResize(x, y)) return true;
     if (mHasHeading && y >= mBounds.top && x < area.right) {
       // Sorting fires events whose handlers may close the list: it lives until the end.
       Lock();
@@ -366,6 +380,20 @@ bool RuntimeListbox::MouseDown(int32_t x, int32_t y, int32_t modifiers) {
   }
   mSelection.BeginPress();
   mSelection.PressRow(row, modifiers);
+  if (row >= 0 && (mEnableDrag || mEnableDragReorder) && (modifiers & (kModifierShift | kModifierControl)) == 0 &&
+      mSelection.IsRowSelected(row)) {
+    mLastClickRow = row;
+    mLastClickTicks = now;
+    mLastClickModifiers = modifiers;
+    mMovedOff = false;
+    // Change fires once the press and any drag are over.
+    if (StartRowDrag(row) || !IsMouseButtonDown(this)) {
+      Lock();
+      mSelection.EndPress();
+      Release();
+      return true;
+    }
+  }
   mLastClickRow = row;
   mLastClickTicks = now;
   mLastClickModifiers = modifiers;
@@ -381,12 +409,20 @@ void RuntimeListbox::MouseDrag(int32_t x, int32_t y) {
       CallEventHandler(handler, mOwner, x - mBounds.left, y - mBounds.top);
     return;
   }
+  if (mResizeColumn >= 0) {
+    DragColumnEdge(x);
+    return;
+  }
   if (!mTracking) return;
   const Rect area = RowArea();
   if (y < area.top && mFirstVisible > 0) SetFirstVisibleRow(mFirstVisible - 1);
   if (y >= area.bottom && mFirstVisible + VisibleRowCount() < RowCount()) SetFirstVisibleRow(mFirstVisible + 1);
   const int32_t clampedY = std::clamp<int32_t>(y, area.top, area.bottom - 1);
   const int32_t row = RowAt(std::clamp<int32_t>(x, area.left, area.right - 1), clampedY);
+  if (row < 0 && !mSelection.IsMultiple()) {
+    DragBelowLastRow();
+    return;
+  }
   if (row < 0 || row == mSelection.AnchorRow()) return;
   mMovedOff = true;
   mSelection.DragToRow(row);
@@ -399,11 +435,44 @@ void RuntimeListbox::MouseUp(int32_t x, int32_t y) {
       CallEventHandler(handler, mOwner, x - mBounds.left, y - mBounds.top);
     return;
   }
+  if (mResizeColumn >= 0) {
+    mResizeColumn = -1;
+    return;
+  }
   if (!mTracking) return;
   mTracking = false;
   Lock();
   mSelection.EndPress();
   Release();
+}
+
+// A single-selection drag below the last row: the row after the last one shown is taken and
+// scrolled to, and without one the selection goes (or, when one is required, stays on the
+// last row shown).
+void RuntimeListbox::DragBelowLastRow() {
+  const int32_t next = mFirstVisible + VisibleRowCount();
+  if (mSelection.RequiresSelection()) {
+    mSelection.SelectRow(std::min(next - 1, RowCount() - 1), true);
+  } else if (next < RowCount()) {
+    mSelection.SelectRow(next, true);
+  } else {
+    mSelection.SelectRow(-1, false);
+  }
+  mMovedOff = true;
+}
+
+bool RuntimeListbox::ContextualClick(int32_t x, int32_t y, int32_t modifiers) {
+  if (!mEnabled || !PointInRect(x, y, mBounds)) return false;
+  const int32_t row = RowAt(x, y);
+  // A row already among several selected keeps them for the menu to act on.
+  if (row >= 0 && !mSelection.IsRowSelected(row)) {
+    if (CanFocus()) SetFocus();
+    Lock();
+    mSelection.SelectRow(row, false);
+    Release();
+  }
+  Invalidate(true);
+  return ContainerPane::ContextualClick(x, y, modifiers);
 }
 
 bool RuntimeListbox::MouseWheel(int32_t, int32_t, int32_t delta) {
@@ -420,6 +489,7 @@ bool RuntimeListbox::KeyDown(int32_t character, int32_t, int32_t modifiers) {
     // The handler closed the list: nothing more may touch it.
     if (UnlockHierarchy() || handled != 0) return true;
   }
+  if (EditCommandKey(character, modifiers)) return true;
   if (FolderKey(character)) return true;
   const int32_t last = mFirstVisible + VisibleRowCount() - 1;
   Lock();

@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
+#include "graphics/color_types.h"
 #include "graphics/text_style.h"
 #include "listbox/list_columns.h"
 #include "listbox/list_rows.h"
@@ -18,7 +20,9 @@ namespace vorn {
 
 class EditControl;
 class Graphics;
+class ListBarRouter;
 class ListCellRouter;
+class Scroller;
 struct NotificationReceiverList;
 
 // The owner's events the pane raises, in the order of the class's event list.
@@ -26,6 +30,7 @@ struct ListboxHooks {
   const ObjectHook* change = nullptr;
   const ObjectHook* doubleClick = nullptr;
   const ObjectHook* keyDown = nullptr;  // (Key As String) As Boolean
+  const ObjectHook* enableMenuItems = nullptr;
   const ObjectHook* expandRow = nullptr;
   const ObjectHook* collapseRow = nullptr;
   const ObjectHook* sortColumn = nullptr;  // (column) As Boolean
@@ -42,6 +47,11 @@ struct ListboxHooks {
   const ObjectHook* cellTextChange = nullptr;  // (row, column)
   const ObjectHook* cellGotFocus = nullptr;  // (row, column)
   const ObjectHook* cellLostFocus = nullptr;  // (row, column)
+  const ObjectHook* cellBackgroundPaint = nullptr;  // (g, row, column) As Boolean
+  const ObjectHook* cellTextPaint = nullptr;  // (g, row, column, x, y) As Boolean
+  const ObjectHook* dragRow = nullptr;  // (drag, row) As Boolean
+  const ObjectHook* dragReorderRows = nullptr;  // (newPosition, parentRow) As Boolean
+  bool reorderTakesPosition = false;  // the older class passes only newPosition
 };
 
 constexpr int32_t kListHeadingHeight = 23;
@@ -83,6 +93,39 @@ class RuntimeListbox : public ContainerPane,
   // Presses the column's heading as a click would: the direction flips on a second press.
   void PressHeading(int32_t column);
 
+  // Scroll bars: a wanted bar exists; with only-when-needed it hides while there is nothing to
+  // scroll, else it shows disabled.
+  void SetVerticalScrollBarWanted(bool wanted);
+  void SetHorizontalScrollBarWanted(bool wanted);
+  void SetScrollBarsOnlyWhenNeeded(bool on);
+  Scroller* VerticalScrollBar();
+  Scroller* HorizontalScrollBar();
+  bool IsVerticalScrollBarVisible() const;
+  bool IsHorizontalScrollBarVisible() const;
+  // Brings the bars' ranges, visibility and places up to date with rows and columns.
+  void UpdateScrollBars();
+  int32_t TotalColumnWidth() const;
+  // Empty without a heading.
+  Rect HeadingRect() const;
+  int32_t ScrollPositionX() const { return mColumnModel.HorizontalScrollOffset(); }
+  void SetScrollPositionX(int32_t offset);
+  bool TrackDragOver(int32_t x, int32_t y, DragItem* item) override;
+  SubPane* FindDropTarget(int32_t x, int32_t y, DragItem* item) override;
+  void DropObject(DragItem* item, int32_t x, int32_t y) override;
+  // While a reordering drag is over the list: where the rows would go (-1: nowhere).
+  int32_t DropRow() const { return mDropRow; }
+
+  void InvalidateCell(int32_t row, int32_t column) override;
+  void SetUseFocusRing(bool on);
+  bool UsesFocusRing() const { return mUseFocusRing; }
+  void SetEnableDrag(bool on) { mEnableDrag = on; }
+  void SetEnableDragReorder(bool on) { mEnableDragReorder = on; }
+  bool DragEnabled() const { return mEnableDrag; }
+  bool DragReorderEnabled() const { return mEnableDragReorder; }
+  // The data control the list is to show a column of; binding to it happens elsewhere.
+  void SetDataSourceName(const string& name) { mDataSourceName = name; }
+  const string& DataSourceName() const { return mDataSourceName; }
+
   int32_t RowHeight();
   int32_t FirstVisibleRow() const { return mFirstVisible; }
   void SetFirstVisibleRow(int32_t row) override;
@@ -99,6 +142,8 @@ class RuntimeListbox : public ContainerPane,
   void MouseDrag(int32_t x, int32_t y) override;
   void MouseUp(int32_t x, int32_t y) override;
   bool MouseWheel(int32_t x, int32_t y, int32_t delta) override;
+  // Selects the row under a right-click (unless it is selected already), then passes it on.
+  bool ContextualClick(int32_t x, int32_t y, int32_t modifiers) override;
   bool KeyDown(int32_t character, int32_t keyCode, int32_t modifiers) override;
   bool CanFocus() override;
   void GotFocus() override;
@@ -113,10 +158,20 @@ class RuntimeListbox : public ContainerPane,
   int32_t EditedRow() const override { return mEditRow; }
   int32_t EditedColumn() const { return mEditColumn; }
   EditControl* CellEditor() const { return mEditor; }
+  // An EditField object over the list's field while a cell is edited (ActiveCell); nil else.
+  RuntimeObject* EditObject();
+  void Close() override;
+  bool AdjustCursor(int32_t x, int32_t y) override;
+  void EnableMenuItems() override;
+  bool DoMenuCommand(int32_t command) override;
+  // EditCopy and EditSelectAll; false when the list has nothing for the command.
+  bool DoEditCommand(std::string_view name);
+  // The column whose right edge is under a point of the heading and may be dragged; -1 if none.
+  int32_t ColumnEdgeAt(int32_t x, int32_t y) const;
+  bool IsResizingColumn() const { return mResizeColumn >= 0; }
 
  protected:
   // ListRows
-  void InvalidateCell(int32_t row, int32_t column) override;
   void InvalidateRow(int32_t row) override;
   void InvalidateColumn(int32_t column) override;
   void InvalidateAll() override;
@@ -133,7 +188,11 @@ class RuntimeListbox : public ContainerPane,
   void SelectOnly(int32_t row) override { mSelection.SelectRow(row, true); }
   bool FireSortColumn(int32_t column, bool& sortedRows) override;
   bool FireCompareRows(int32_t row1, int32_t row2, int32_t column, int32_t& result) override;
+  bool ComparesRowsItself() const override { return OwnerHandler(&ListboxHooks::compareRows) != nullptr; }
   string BoundCellText(int32_t row, int32_t column) const override;
+
+  // ListColumnsListener
+  void ColumnEdgesChanged() override;
 
   // ListSelectionListener
   void SelectionWillChange() override;
@@ -153,6 +212,22 @@ class RuntimeListbox : public ContainerPane,
   bool FolderKey(int32_t key);
   void DrawHeading(Graphics* port);
   void DrawRows(Graphics* port);
+  void DrawRowCells(Graphics* port, int32_t row, const Rect& rowRect, bool selected);
+  void DrawRowPicture(Graphics* port, RuntimeObject* picture, int32_t centreX, int32_t centreY);
+  // The owner's paint events for one cell (rectangle in pane coordinates); true when the
+  // handler answered that it drew.
+  bool FireCellBackgroundPaint(Graphics* port, const Rect& cell, int32_t row, int32_t column);
+  bool FireCellTextPaint(Graphics* port, const Rect& cell, int32_t row, int32_t column, int32_t x, int32_t y);
+  bool HasCellPaintHandlers() const;
+  struct SelectionColors {
+    RGB48 background{0x3030, 0x6060, 0xC0C0};
+    RGB48 text{0xFFFF, 0xFFFF, 0xFFFF};
+  };
+  SelectionColors ThemeSelectionColors() const;
+  void DrawCellBorders(Graphics* port, const Rect& cell, int32_t row, int32_t column);
+  static int32_t DecimalStart(Graphics* port, const string& line, int32_t offset, int32_t right);
+  // The text up to its first carriage return or line feed.
+  static string FirstLine(const string& text);
   void DrawFrame(Graphics* port);
   void ClampFirstVisible();
   // The cell's rectangle in the pane; empty when the cell is scrolled out of view.
@@ -176,6 +251,27 @@ class RuntimeListbox : public ContainerPane,
   // Toggles a check box cell on a press on its box; true when it did.
   bool ClickCheckBox(int32_t x, int32_t y, int32_t row, int32_t column);
   void DropEditor();
+  void ForgetEditObject();
+  // A press on a column edge starts dragging it; true when it did.
+  bool StartColumnResize(int32_t x, int32_t y);
+  bool EditCommandKey(int32_t character, int32_t modifiers);
+  // After a press on a row of a list that drags: true when the mouse moved and a drag ran.
+  bool StartRowDrag(int32_t row);
+  bool DropAllowed() const;
+  void DragBelowLastRow();
+  void DrawInsertionLine(Graphics* port);
+  void DragColumnEdge(int32_t x);
+  Rect VerticalBarRect() const;
+  Rect HorizontalBarRect() const;
+  void UpdateVerticalRange();
+  void UpdateHorizontalRange();
+  void PlaceScrollBars();
+  // The bars forget the list, which is going.
+  void DropScrollBars();
+  void ScrollHorizontallyTo(int32_t offset);
+  void BarValueChanged(Scroller* bar, int32_t value);
+  friend class CellPaintContext;
+  friend class ListBarRouter;
   friend class ListCellRouter;
 
   ListColumns mColumnModel;
@@ -212,7 +308,27 @@ class RuntimeListbox : public ContainerPane,
   int32_t mEditRow = -1;
   int32_t mEditColumn = -1;
   uint8_t mSavedCellType = 0;
+  RuntimeObject* mEditObject = nullptr;  // held
+  int32_t mResizeColumn = -1;  // the column whose edge is being dragged
+  bool mDragging = false;  // a reordering drag of this list runs
+  std::vector<int32_t> mDraggedRows;  // ascending
+  int32_t mDropRow = -1;
   bool mEndingEdit = false;
+  // Scroll bars, child panes of the list; the guards tell when one is gone.
+  Scroller* mVerticalBar = nullptr;
+  Scroller* mHorizontalBar = nullptr;
+  std::unique_ptr<PaneGuard> mVerticalGuard;
+  std::unique_ptr<PaneGuard> mHorizontalGuard;
+  ListBarRouter* mBarRouter = nullptr;  // owned
+  bool mOnlyWhenNeeded = false;
+  bool mVerticalShown = true;  // false while only-when-needed hides the bar
+  bool mHorizontalShown = true;
+  bool mRangesStale = true;
+  bool mUseFocusRing = true;
+  bool mEnableDrag = false;
+  bool mEnableDragReorder = false;
+  string mDataSourceName;
+  bool mUpdatingBars = false;
 };
 
 }  // namespace vorn

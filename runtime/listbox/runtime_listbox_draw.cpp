@@ -9,6 +9,8 @@
 #include "graphics/graphics.h"
 #include "graphics/graphics_gtk.h"
 #include "graphics/graphics_state.h"
+#include "graphics/drawable.h"
+#include "graphics/picture_object.h"
 #include "listbox/provider_row.h"
 #include "listbox/runtime_listbox.h"
 
@@ -25,6 +27,7 @@ constexpr uint32_t kSelectionColor = 0x3060C0;
 constexpr uint32_t kInactiveSelectionColor = 0xB8C4DC;
 constexpr uint32_t kTextColor = 0x000000;
 constexpr uint32_t kSelectedTextColor = 0xFFFFFF;
+constexpr uint32_t kFocusRingColor = 0x7094D8;
 constexpr int32_t kCellInset = 4;
 constexpr int32_t kIndentPerLevel = 12;
 // Column 0 of a hierarchical list keeps this much room before its content for the triangle.
@@ -32,6 +35,9 @@ constexpr int32_t kTriangleSpace = 16;
 constexpr int32_t kTriangleBox = 12;
 constexpr int32_t kCheckBoxSpace = 20;
 constexpr int32_t kCheckSize = 13;
+// A row picture is centred this far right of where the content starts, and takes this room.
+constexpr int32_t kPictureCentre = 8;
+constexpr int32_t kPictureSpace = 20;
 
 void Fill(Graphics* port, uint32_t color, const Rect& r) {
   port->SetForeColor(ColorToRGB48(color));
@@ -162,60 +168,139 @@ void RuntimeListbox::DrawHeading(Graphics* port) {
 void RuntimeListbox::DrawRows(Graphics* port) {
   const Rect area = RowArea();
   const int32_t height = std::max(RowHeight(), 1);
+  const SelectionColors selection = ThemeSelectionColors();
+  // Rows past the end are drawn only for what the owner paints and the grid lines.
+  const bool pastEnd = HasCellPaintHandlers() || MayHaveBorders();
+  ClipSaver clip(port);
+  for (int32_t row = mFirstVisible, top = area.top; top < area.bottom; ++row, top += height) {
+    if (row >= RowCount() && !pastEnd) break;
+    const Rect rowRect = MakeRect(area.left, top, area.right, std::min<int32_t>(top + height, area.bottom));
+    const bool selected = row < RowCount() && mSelection.IsRowSelected(row);
+    port->SetClipRect(rowRect);
+    if (selected && mEnabled) {
+      port->SetForeColor(selection.background);
+      port->FillRect(rowRect);
+    }
+    DrawRowCells(port, row, rowRect, selected && mEnabled);
+  }
+}
+
+void RuntimeListbox::DrawRowCells(Graphics* port, int32_t row, const Rect& rowRect, bool selected) {
+  const Rect area = RowArea();
+  const SelectionColors selection = ThemeSelectionColors();
+  const bool painting = HasCellPaintHandlers();
+  const bool borders = MayHaveBorders();
+  const bool exists = row < RowCount();
+  std::optional<ProviderRow> bound;
+  if (exists && HasBoundRows()) bound.emplace(mBoundData, row);
   port->SetTextFontFrom(mStyle);
   const int32_t ascent = port->FontAscent();
   const int32_t textHeight = port->TextHeight();
-  ClipSaver clip(port);
-  for (int32_t row = mFirstVisible, top = area.top; row < RowCount() && top < area.bottom; ++row, top += height) {
-    const Rect rowRect = MakeRect(area.left, top, area.right, std::min<int32_t>(top + height, area.bottom));
-    const bool selected = mSelection.IsRowSelected(row);
-    port->SetClipRect(rowRect);
-    if (selected) Fill(port, mHasFocus ? kSelectionColor : kInactiveSelectionColor, rowRect);
-    const uint32_t textColor = selected && mHasFocus ? kSelectedTextColor : kTextColor;
-    const int32_t baseline = top + (height - textHeight) / 2 + ascent;
-    std::optional<ProviderRow> bound;
-    if (HasBoundRows()) bound.emplace(mBoundData, row);
-    for (int32_t column = 0; column < mColumnModel.ColumnCount(); ++column) {
-      const int32_t left = std::max<int32_t>(mColumnModel.GetColumnLeft(column), area.left);
-      const int32_t right = std::min<int32_t>(mColumnModel.GetColumnRight(column), area.right);
-      if (right <= left) continue;
-      CellEntry* cell = bound ? ProviderCell(*bound, column) : FindCell(row, column, false);
-      port->SetClipRect(MakeRect(left, rowRect.top, right, rowRect.bottom));
-      if (column == 0 && IsFolderRow(row)) DrawDisclosureTriangle(port, row, textColor);
-      int32_t checkSpace = 0;
-      if (!bound && GetCellType(row, column) == kCellTypeCheckBox) {
-        DrawCheckBox(port, CheckBoxRect(row, column), cell && cell->mCheckState != 0);
-        checkSpace = kCheckBoxSpace;
-      }
-      // The edit field lies over the edited cell and shows its text.
-      if (!cell || cell->mText.IsEmpty() || (row == mEditRow && column == mEditColumn)) continue;
+  const int32_t columns = mColumnModel.ColumnCount();
+  for (int32_t column = 0; column <= columns; ++column) {
+    const bool past = column == columns;
+    if (past && !painting) break;
+    const int32_t cellLeft = past ? (columns > 0 ? mColumnModel.GetColumnRight(columns - 1) : area.left)
+                                  : mColumnModel.GetColumnLeft(column);
+    const int32_t cellRight = past ? std::max<int32_t>(area.right, cellLeft) : mColumnModel.GetColumnRight(column);
+    const Rect cellRect = MakeRect(cellLeft, rowRect.top, cellRight, rowRect.bottom);
+    const int32_t left = std::max<int32_t>(cellLeft, area.left);
+    const int32_t right = std::min<int32_t>(cellRight, area.right);
+    if (right <= left) continue;
+    const Rect visible = MakeRect(left, rowRect.top, right, rowRect.bottom);
+    port->SetClipRect(visible);
+    if (painting && !FireCellBackgroundPaint(port, cellRect, row, column) && selected) {
+      port->SetForeColor(selection.background);
+      port->FillRect(visible);
+    }
+    if (!exists || past) {
+      if (borders && !past) DrawCellBorders(port, cellRect, row, column);
+      continue;
+    }
+    CellEntry* cell = bound ? ProviderCell(*bound, column) : FindCell(row, column, false);
+    const RGB48 textColor = selected ? selection.text : ColorToRGB48(kTextColor);
+    if (column == 0 && IsFolderRow(row)) DrawDisclosureTriangle(port, row, selected ? 0xFFFFFF : kTextColor);
+    int32_t contentSpace = 0;
+    if (!bound && GetCellType(row, column) == kCellTypeCheckBox) {
+      DrawCheckBox(port, CheckBoxRect(row, column), cell && cell->mCheckState != 0);
+      contentSpace = kCheckBoxSpace;
+    }
+    if (column == 0 && cell && cell->mPicture) {
+      DrawRowPicture(port, cell->mPicture, cellLeft + ContentInset(row, column) + contentSpace + kPictureCentre,
+                     (rowRect.top + rowRect.bottom) / 2);
+      contentSpace += kPictureSpace;
+    }
+    // The edit field lies over the edited cell and shows its text.
+    if (cell && !cell->mText.IsEmpty() && !(row == mEditRow && column == mEditColumn)) {
       port->SetTextStyle(static_cast<uint8_t>(mStyle.GetStyleBits() | cell->mStyle));
       const int32_t size = GetCellTextSize(row, column);
       if (size > 0) port->SetTextSize(size);
-      port->SetForeColor(ColorToRGB48(textColor));
-      const int32_t width = port->StringWidth(cell->mText);
-      const int32_t offset =
-          ContentInset(row, column) + checkSpace + GetCellAlignmentOffset(row, column);
-      const int32_t start = AlignedStart(GetCellAlignment(row, column), offset, left, right, width);
-      port->DrawText(cell->mText, start, baseline, 0);
+      port->SetForeColor(textColor);
+      const string line = FirstLine(cell->mText);
+      const int32_t width = port->StringWidth(line);
+      const int32_t boxLeft = cellLeft + ContentInset(row, column) + contentSpace;
+      const int32_t offset = std::max(GetCellAlignmentOffset(row, column), -kCellInset);
+      const int32_t boxRight = cellRight - 5;
+      const int32_t alignment = GetCellAlignment(row, column);
+      int32_t start = alignment == 4 ? DecimalStart(port, line, offset, boxRight)
+                                     : AlignedStart(alignment, offset, boxLeft, boxRight, width);
+      start = std::max(start, boxLeft - kCellInset);
+      const int32_t baseline = rowRect.top + (rowRect.Height() - textHeight) / 2 + ascent;
+      if (!FireCellTextPaint(port, cellRect, row, column, start, baseline)) {
+        if (start + width <= boxRight || alignment != 0) {
+          port->DrawText(line, start, baseline, 0);
+        } else {
+          DrawCondensedString(port, line, start, baseline, boxRight - start, string("..."), 0);
+        }
+      }
       cell->mTextBox[0] = static_cast<int16_t>(rowRect.top);
       cell->mTextBox[1] = static_cast<int16_t>(start);
       cell->mTextBox[2] = static_cast<int16_t>(rowRect.bottom);
       cell->mTextBox[3] = static_cast<int16_t>(std::min(start + width, right));
       port->SetTextFontFrom(mStyle);
     }
+    if (borders) DrawCellBorders(port, cellRect, row, column);
+    port->SetClipRect(visible);
   }
+}
+
+void RuntimeListbox::DrawRowPicture(Graphics* port, RuntimeObject* picture, int32_t centreX, int32_t centreY) {
+  Drawable* drawable = PictureDrawable(picture);
+  if (!drawable) return;
+  int32_t width = 0, height = 0;
+  drawable->GetSize(&width, &height);
+  const Rect where = MakeRect(centreX - width / 2, centreY - height / 2, centreX - width / 2 + width,
+                              centreY - height / 2 + height);
+  drawable->DrawWhole(port, where, true);
 }
 
 void RuntimeListbox::Draw(Graphics* port) {
   if (!port || !IsDisplayed()) return;
+  if (mRangesStale) UpdateScrollBars();
   GraphicsState state;
   state.Save(port);
   port->SetClipRect(mBounds);
   DrawFrame(port);
   if (mHasHeading) DrawHeading(port);
   DrawRows(port);
+  port->SetClipRect(mBounds);
+  DrawInsertionLine(port);
+  if (IsVerticalScrollBarVisible() && IsHorizontalScrollBarVisible()) {
+    // The square the two bars leave free at the lower right corner.
+    const Rect bar = HorizontalBarRect();
+    Fill(port, kHeadingColor, MakeRect(bar.right, bar.top, mBounds.right - 1, mBounds.bottom - 1));
+  }
+  if (mHasFocus && mUseFocusRing) {
+    port->SetForeColor(ColorToRGB48(kFocusRingColor));
+    port->DrawRect(mBounds);
+    port->DrawRect(MakeRect(mBounds.left + 1, mBounds.top + 1, mBounds.right - 1, mBounds.bottom - 1));
+  }
   state.Restore();
+}
+
+void RuntimeListbox::SetUseFocusRing(bool on) {
+  mUseFocusRing = on;
+  Invalidate(true);
 }
 
 void RuntimeListbox::DrawInto(Graphics* port) { Draw(port); }

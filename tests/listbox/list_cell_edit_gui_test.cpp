@@ -11,6 +11,7 @@
 #include "editfield/edit_control.h"
 #include "listbox/listbox_class.h"
 #include "objects/exceptions.h"
+#include "vorn/editfield_api.h"
 #include "vorn/listbox_api.h"
 
 namespace vorn {
@@ -107,11 +108,27 @@ TEST_F(ListCellEditGuiTest, EscapeLeavesTheTextAndFiresOnlyCellLostFocus) {
   RuntimeObject* list = NewList(2);
   listEditCell(list, 0, 1);
   test::PumpFor(100);
-  test::PressKeys("q Escape");
+  test::PressKeys("q");
+  RuntimeObject* active = listActiveCellGetter(list, 0);
+  ASSERT_NE(active, nullptr) << "ActiveCell is an EditField while a cell is edited";
+  EXPECT_EQ(std::string(string::Adopt(editTextGetter(active, 0)).View()), "q");
+  RuntimeUnlockObject(active);
+  test::PressKeys("Escape");
   EXPECT_FALSE(ListboxPane(list)->IsEditing());
+  EXPECT_EQ(listActiveCellGetter(list, 0), nullptr);
   EXPECT_EQ(Cell(list, 0, 1), "b0");
   EXPECT_EQ(Count("CellAction 0 1"), 0u);
   EXPECT_EQ(Count("CellLostFocus 0 1"), 1u);
+}
+
+TEST_F(ListCellEditGuiTest, ClosingTheListEndsTheEditWithItsEvents) {
+  RuntimeObject* list = NewList(2);
+  listEditCell(list, 1, 1);
+  test::PumpFor(100);
+  test::PressKeys("k");
+  gEvents.clear();
+  ControlClose(list);
+  EXPECT_EQ(gEvents, (std::vector<std::string>{"CellAction 1 1", "CellLostFocus 1 1"}));
 }
 
 TEST_F(ListCellEditGuiTest, ACellKeyDownHandlerThatTakesReturnKeepsTheEditOpen) {

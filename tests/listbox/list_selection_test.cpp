@@ -52,6 +52,29 @@ TEST(ListSelectionTest, InsertingInsideARangeSplitsIt) {
   EXPECT_FALSE(f.selection.NextSelectedRow(row));
 }
 
+TEST(ListSelectionTest, RowsInsertedAtOrBeforeTheSelectedRowMoveIt) {
+  struct Case {
+    int32_t at;
+    std::vector<int32_t> selected;
+  };
+  for (const Case& c : {Case{2, {3}}, Case{3, {2}}, Case{1, {3}}}) {
+    Fixture f(5);
+    f.selection.SelectRow(2, false);
+    f.selection.RowsInserted(c.at, 1);
+    EXPECT_EQ(f.Selected(), c.selected) << "insert at " << c.at;
+  }
+}
+
+TEST(ListSelectionTest, RemovingTheLastRowWhileItHoldsTheAnchorForgetsTheAnchor) {
+  Fixture f(4);
+  f.selection.PressRow(1, 0);
+  f.selection.PressRow(3, kModifierControl);
+  ASSERT_EQ(f.selection.AnchorRow(), 3);
+  f.selection.RowsRemoved(3, 1);
+  EXPECT_EQ(f.selection.AnchorRow(), -1);
+  EXPECT_EQ(f.Selected(), (std::vector<int32_t>{1}));
+}
+
 TEST(ListSelectionTest, RemovingSelectedRowsNotifiesOnceAndUnselectedRowsNotAtAll) {
   Fixture f(6);
   f.selection.SelectRow(2, false);

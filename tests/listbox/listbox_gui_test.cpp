@@ -2,10 +2,21 @@
 // Change and DoubleClick, sorting from the heading, scrolling, and settings made before the
 // pane exists.
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 
+#include <chrono>
+#include <cstdio>
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "controls/support/class_fixture.h"
+#include "core/run_loop.h"
+#include "startup/window_loop_hooks.h"
+#include "windows/pane_focus.h"
+#include "graphics/graphics.h"
+#include "graphics/graphics_object.h"
 #include "listbox/listbox_class.h"
 #include "objects/exceptions.h"
 #include "vorn/listbox_api.h"
@@ -21,6 +32,25 @@ struct Seen {
 Seen gSeen;
 
 extern "C" void ListChange(VornRuntimeObject*) { ++gSeen.changes; }
+// Even rows green; the text of row 1 is the handler's own (it draws none).
+extern "C" uint8_t ListCellBackgroundPaint(VornRuntimeObject*, VornRuntimeObject* g, int32_t row, int32_t) {
+  if (row % 2 != 0) return 0;
+  Graphics* port = GraphicsObjectPort(g);
+  port->SetForeColor(RGB48{0, 0xFFFF, 0});
+  port->FillRect(MakeRect(0, 0, 1000, 1000));
+  return 1;
+}
+std::vector<std::pair<int32_t, int32_t>> gTextAt;
+std::vector<std::pair<int32_t, int32_t>> gReorders;
+extern "C" uint8_t ListDragReorderRows(VornRuntimeObject*, int32_t position, int32_t parent) {
+  gReorders.emplace_back(position, parent);
+  return 0;
+}
+extern "C" uint8_t ListCellTextPaint(VornRuntimeObject*, VornRuntimeObject*, int32_t row, int32_t, int32_t x,
+                                     int32_t y) {
+  gTextAt.emplace_back(x, y);
+  return row == 1;
+}
 extern "C" void ListDoubleClick(VornRuntimeObject*) { ++gSeen.doubleClicks; }
 extern "C" uint8_t ListHeaderPressed(VornRuntimeObject*, int32_t) {
   ++gSeen.headerPresses;
@@ -70,6 +100,29 @@ class ListboxGuiTest : public test::ControlClassTest {
     test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + shot);
     return shot;
   }
+  static bool WaitFor(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!done() && std::chrono::steady_clock::now() < deadline) test::PumpFor(20);
+    return done();
+  }
+  // Presses at one window point and drags to another while the run loop serves the capturing
+  // pane, as it does in a running program.
+  void DragWithTheRunLoop(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY) {
+    InstallWindowLoopHooks();
+    int32_t x = 0, y = 0, endX = 0, endY = 0;
+    test::ScreenPoint(native, fromX, fromY, &x, &y);
+    test::ScreenPoint(native, toX, toY, &endX, &endY);
+    test::Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.05 mousedown 1");
+    WaitFor([] { return GetMouseCapturePane() != nullptr; });
+    for (int step = 1; step <= 4; ++step) {
+      test::Shell("xdotool mousemove " + std::to_string(x + (endX - x) * step / 4) + " " +
+                  std::to_string(y + (endY - y) * step / 4));
+      test::PumpFor(40);
+      RunMainLoopOnce(false);
+    }
+    test::Shell("xdotool mouseup 1");
+    test::PumpFor(100);
+  }
   static std::string PixelOf(const std::string& shot, int32_t x, int32_t y) {
     return test::Shell("convert " + shot + " -format '%[hex:p{" + std::to_string(x) + "," + std::to_string(y) +
                        "}]' info:")
@@ -102,8 +155,11 @@ TEST_F(ListboxGuiTest, AClickSelectsARowAndFiresChangeOnce) {
   test::PumpFor(600);
   EXPECT_EQ(gSeen.changes, 1) << "clicking the selected row again changes nothing";
   const std::string shot = Screenshot("listbox_selected.png");
-  EXPECT_EQ(PixelOf(shot, 200, RowY(list, 1)), "3060C0") << "the selected row is highlighted";
-  EXPECT_NE(PixelOf(shot, 200, RowY(list, 0)), "3060C0");
+  const GdkColor theme = gtk_widget_get_default_style()->base[GTK_STATE_SELECTED];
+  char selected[7];
+  snprintf(selected, sizeof selected, "%02X%02X%02X", theme.red >> 8, theme.green >> 8, theme.blue >> 8);
+  EXPECT_EQ(PixelOf(shot, 200, RowY(list, 1)), selected) << "the selected row has the theme's selection colour";
+  EXPECT_NE(PixelOf(shot, 200, RowY(list, 0)), selected);
 }
 
 TEST_F(ListboxGuiTest, ArrowKeysMoveTheSelection) {
@@ -163,6 +219,190 @@ TEST_F(ListboxGuiTest, AClickOnAHeadingSortsAndASecondReverses) {
   const std::string shot = Screenshot("listbox_heading.png");
   EXPECT_EQ(PixelOf(shot, kLeft + 150, headingY), "C8C8D8") << "the sorted column's heading is pressed";
   EXPECT_EQ(PixelOf(shot, kLeft + 60, headingY), "E4E4E4");
+}
+
+TEST_F(ListboxGuiTest, SortedColumnNamesTheColumnSortUsesAndBadColumnsRaise) {
+  RuntimeObject* list = NewList();
+  MakePane(list);
+  listColumnCountSetter(list, 0, 2);
+  RuntimeListInitialValueSetter(list, 0, string("b\t2\na\t3\nc\t1").Rep());
+  listSortedColumnSetter(list, 0, 1);
+  EXPECT_EQ(listSortedColumnGetter(list, 0), 1);
+  EXPECT_EQ(Cell(list, 0, 0), "b") << "assigning SortedColumn does not sort";
+  RuntimeListResort(list);
+  EXPECT_EQ(Cell(list, 0, 1) + Cell(list, 1, 1) + Cell(list, 2, 1), "123");
+  struct Bad {
+    const char* what;
+    std::function<void()> call;
+  };
+  const Bad bad[] = {
+      {"SortedColumn = 2", [&] { listSortedColumnSetter(list, 0, 2); }},
+      {"ColumnType(64)", [&] { listColumnTypeSetter(list, 64, 2); }},
+      {"ColumnType(-1)", [&] { listColumnTypeGetter(list, -1); }},
+  };
+  for (const Bad& b : bad) {
+    b.call();
+    RuntimeObject* pending = TakePendingException();
+    EXPECT_NE(pending, nullptr) << b.what;
+    RuntimeUnlockObject(pending);
+  }
+  EXPECT_EQ(listSortedColumnGetter(list, 0), 1) << "a bad column changes nothing";
+  listColumnTypeSetter(list, 63, 2);
+  EXPECT_EQ(listColumnTypeGetter(list, 63), 2) << "the last column index takes a type";
+  EXPECT_EQ(TakePendingException(), nullptr);
+}
+
+TEST_F(ListboxGuiTest, CellMembersKeepTheirValuesAndBadIndexesRaise) {
+  RuntimeObject* list = NewList();
+  MakePane(list);
+  listColumnCountSetter(list, 0, 2);
+  RuntimeListInitialValueSetter(list, 0, string("a\tb\nc\td").Rep());
+  listBoldSetter(list, 0, 1);
+  listTextSizeSetter(list, 0, 14);
+  EXPECT_EQ(listBoldGetter(list, 0) + listItalicGetter(list, 0), 1);
+  EXPECT_EQ(listTextSizeGetter(list, 0), 14);
+  listSetCellTag(list, 1, 200, list);
+  EXPECT_EQ(listGetCellTag(list, 1, 200), list) << "a tag beyond the columns is kept";
+  RuntimeUnlockObject(list);
+  listSetRowPicture(list, 0, nullptr);
+  EXPECT_EQ(listGetRowPicture(list, 0), nullptr) << "a nil picture clears the row picture";
+  listSetCellBorderRight(list, 0, 2, 4);
+  EXPECT_EQ(listGetCellBorderRight(list, 0, 2), 4) << "the edge right of the last column";
+  listCellAlignmentSetter(list, 1, 1, 3);
+  listCellAlignmentOffsetSetter(list, 1, 1, -5);
+  EXPECT_EQ(listCellAlignmentGetter(list, 1, 1) * 10 + listCellAlignmentOffsetGetter(list, 1, 1), 25);
+  listColumnAlignmentOffsetSetter(list, 1, 7);
+  EXPECT_EQ(listColumnAlignmentOffsetGetter(list, 1), 7);
+  struct Bad {
+    const char* what;
+    std::function<void()> call;
+  };
+  const Bad bad[] = {
+      {"CellTag(0, 256)", [&] { listSetCellTag(list, 0, 256, nullptr); }},
+      {"RowPicture(-1)", [&] { listGetRowPicture(list, -1); }},
+      {"RowPicture(2)", [&] { listSetRowPicture(list, 2, nullptr); }},
+      {"CellBorderTop(0, 3)", [&] { EXPECT_EQ(listGetCellBorderTop(list, 0, 3), -1); }},
+      {"CellAlignment(2, 0)", [&] { listCellAlignmentSetter(list, 2, 0, 1); }},
+      {"InvalidateCell(-1, 0)", [&] { listInvalidateCell(list, -1, 0); }},
+      {"ColumnAlignmentOffset(64)", [&] { listColumnAlignmentOffsetSetter(list, 64, 1); }},
+  };
+  for (const Bad& b : bad) {
+    b.call();
+    RuntimeObject* pending = TakePendingException();
+    EXPECT_NE(pending, nullptr) << b.what;
+    RuntimeUnlockObject(pending);
+  }
+  RuntimeListEmpty(list);
+}
+
+TEST_F(ListboxGuiTest, CellPaintHandlersDrawInCellCoordinatesAndTheirAnswersCount) {
+  RuntimeObject* list = NewList();
+  Install(list, "CellBackgroundPaint", reinterpret_cast<void*>(&ListCellBackgroundPaint));
+  Install(list, "CellTextPaint", reinterpret_cast<void*>(&ListCellTextPaint));
+  MakePane(list);
+  AddRows(list, {"abc", "hidden", "abc\rdef", "three"});
+  gTextAt.clear();
+  test::ShowAndSettle(native);
+  const std::string shot = Screenshot("listbox_cell_paint.png");
+  EXPECT_EQ(PixelOf(shot, kLeft + 100, RowY(list, 0)), "00FF00");
+  EXPECT_EQ(PixelOf(shot, kLeft + 100, RowY(list, 1)), "FFFFFF");
+  EXPECT_EQ(PixelOf(shot, kLeft + 100, RowY(list, 4)), "00FF00") << "rows past the end are painted too";
+  ASSERT_FALSE(gTextAt.empty());
+  EXPECT_EQ(gTextAt[0].first, 4) << "x and y are where the text would go, in the cell";
+  EXPECT_GT(gTextAt[0].second, 0);
+  EXPECT_LT(gTextAt[0].second, ListboxPane(list)->RowHeight());
+  EXPECT_EQ(DarkPixelsOfRow(list, 1, "listbox_cell_paint1.png"), 0) << "CellTextPaint answered that it drew";
+  EXPECT_GT(DarkPixelsOfRow(list, 3, "listbox_cell_paint3.png"), 0);
+  EXPECT_EQ(DarkPixelsOfRow(list, 2, "listbox_cell_paint2.png"), DarkPixelsOfRow(list, 0, "listbox_cell_paint0.png"))
+      << "only the first line of a cell shows";
+}
+
+TEST_F(ListboxGuiTest, DraggingAHeadingEdgeWidensItsColumnUnlessItIsNotResizable) {
+  test::PackedStream stream;
+  stream.Bool(43, true).Int(34, 3).Bool(57, true);  // HasHeading, ColumnCount, ColumnsResizable
+  RuntimeObject* list = NewList(&stream);
+  MakePane(list);
+  listColumnWidthsSetter(list, 0, string("60, 40, 40").Rep());
+  RuntimeListbox* pane = ListboxPane(list);
+  pane->Columns().SetColumnResizable(1, false);
+  test::ShowAndSettle(native);
+  const int32_t headingY = kTop + 1 + kListHeadingHeight / 2;
+  auto dragEdge = [&](int32_t fromX, int32_t toX) { DragWithTheRunLoop(fromX, headingY, toX, headingY); };
+  const int32_t edge0 = pane->Columns().GetColumnRight(0);
+  EXPECT_EQ(pane->ColumnEdgeAt(edge0 - 1, headingY), 0);
+  dragEdge(edge0, edge0 + 40);
+  EXPECT_EQ(pane->Columns().GetColumnWidth(0), 100);
+  EXPECT_EQ(std::string(string::Adopt(listColumnWidthsGetter(list, 0)).View()), "100, 40, 40")
+      << "the dragged width is written back to its expression";
+  EXPECT_EQ(gSeen.headerPresses, 0) << "dragging an edge does not press the heading";
+  const int32_t edge1 = pane->Columns().GetColumnRight(1);
+  EXPECT_EQ(pane->ColumnEdgeAt(edge1, headingY), -1);
+  dragEdge(edge1, edge1 + 30);
+  EXPECT_EQ(pane->Columns().GetColumnWidth(1), 40) << "a column that is not user-resizable keeps its width";
+}
+
+TEST_F(ListboxGuiTest, ControlAAndControlCSelectEveryRowAndCopyItsText) {
+  test::PackedStream stream;
+  stream.Int(40, 1).Int(34, 2);  // SelectionType multiple, ColumnCount
+  RuntimeObject* list = NewList(&stream);
+  MakePane(list);
+  RuntimeListInitialValueSetter(list, 0, string("a\t1\nb\t2\nc\t3").Rep());
+  test::ShowAndSettle(native);
+  test::ClickAt(native, kLeft + 40, RowY(list, 1));
+  test::PressKeys("ctrl+a");
+  EXPECT_EQ(listSelCountGetter(list, 0), 3);
+  test::PressKeys("ctrl+c");
+  gchar* text = gtk_clipboard_wait_for_text(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(std::string(text), "a\t1\nb\t2\nc\t3");
+  g_free(text);
+}
+
+TEST_F(ListboxGuiTest, ARowDraggedToAnotherPlaceMovesThereAndFiresDragReorderRows) {
+  test::PackedStream stream;
+  stream.Bool(39, true);  // EnableDragReorder
+  RuntimeObject* list = NewList(&stream);
+  Install(list, "DragReorderRows", reinterpret_cast<void*>(&ListDragReorderRows));
+  MakePane(list);
+  AddRows(list, {"r0", "r1", "r2", "r3", "r4"});
+  gReorders.clear();
+  test::ShowAndSettle(native);
+  // The whole gesture runs by itself: the drag's own loops take the events meanwhile.
+  auto gesture = [&](int32_t toX, int32_t toY) {
+    int32_t x = 0, y = 0;
+    test::ScreenPoint(native, kLeft + 40, RowY(list, 0), &x, &y);
+    test::Shell("(xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) +
+                " mousedown 1 sleep 0.3 mousemove " + std::to_string(x) + " " + std::to_string(y + 8) +
+                " sleep 0.2 mousemove " + std::to_string(toX) + " " + std::to_string(toY) +
+                " sleep 0.3 mouseup 1) >/dev/null 2>&1 &");
+  };
+  gesture(1270, 1010);  // outside every window
+  test::PumpFor(1500);
+  EXPECT_TRUE(gReorders.empty()) << "a drop outside any window reorders nothing";
+  EXPECT_EQ(Cell(list, 0, 0), "r0");
+  int32_t toX = 0, toY = 0;
+  test::ScreenPoint(native, kLeft + 40, RowY(list, 3) - ListboxPane(list)->RowHeight() / 4, &toX, &toY);
+  gesture(toX, toY);
+  WaitFor([] { return !gReorders.empty(); });
+  test::PumpFor(200);
+  ASSERT_EQ(gReorders.size(), 1u);
+  EXPECT_EQ(gReorders[0], std::make_pair(2, -1)) << "dropped above r3, which is row 2 once r0 is out";
+  EXPECT_EQ(Cell(list, 0, 0) + Cell(list, 1, 0) + Cell(list, 2, 0) + Cell(list, 3, 0), "r1r2r0r3");
+  EXPECT_EQ(listSelectionGetter(list, 0), 2) << "the moved row stays selected";
+  EXPECT_EQ(ListboxPane(list)->DropRow(), -1);
+}
+
+TEST_F(ListboxGuiTest, ARightClickSelectsItsRowAndADragBelowTheRowsClearsASingleSelection) {
+  RuntimeObject* list = NewList();
+  MakePane(list);
+  AddRows(list, {"one", "two", "three"});
+  test::ShowAndSettle(native);
+  int32_t x = 0, y = 0;
+  test::ScreenPoint(native, kLeft + 40, RowY(list, 2), &x, &y);
+  test::Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.05 click 3");
+  EXPECT_TRUE(WaitFor([&] { return listSelectionGetter(list, 0) == 2; })) << "the contextual click selected its row";
+  DragWithTheRunLoop(kLeft + 40, RowY(list, 1), kLeft + 40, RowY(list, 4));
+  EXPECT_TRUE(WaitFor([&] { return listSelectionGetter(list, 0) == -1; })) << "dragged below the last row";
 }
 
 TEST_F(ListboxGuiTest, MoreRowsThanFitScrollWithKeysAndTheWheel) {

@@ -70,6 +70,7 @@ class RecordingRows : public ListRows {
   bool FireCompareRows(int32_t row1, int32_t row2, int32_t, int32_t& result) override {
     return onCompare && onCompare(row1, row2, result);
   }
+  bool ComparesRowsItself() const override { return static_cast<bool>(onCompare); }
 
  private:
   ListColumns mOwnColumns{300};

@@ -1,0 +1,191 @@
+// The list box against a GtkTreeView over a GtkListStore, both shown in a window: adding
+// 100,000 rows of three columns, sorting them by the first column, and redrawing one screen of
+// rows after a scroll.
+#include <benchmark/benchmark.h>
+#include <gtk/gtk.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "listbox/runtime_listbox.h"
+#include "windows/window.h"
+
+namespace {
+
+constexpr int kRows = 100000;
+
+bool DisplayReady() {
+  static bool ready = gtk_init_check(nullptr, nullptr);
+  return ready;
+}
+
+void Drain() {
+  while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+}
+
+// Row texts in a scrambled order, so that sorting has work to do.
+const std::vector<std::string>& Texts() {
+  static std::vector<std::string> texts = [] {
+    std::vector<std::string> out;
+    out.reserve(kRows);
+    uint32_t x = 12345;
+    for (int i = 0; i < kRows; ++i) {
+      x = x * 1664525u + 1013904223u;
+      char buffer[32];
+      std::snprintf(buffer, sizeof buffer, "item %08u", x % 100000000u);
+      out.emplace_back(buffer);
+    }
+    return out;
+  }();
+  return texts;
+}
+
+struct RuntimeList {
+  RuntimeList() {
+    window = new vorn::Window(vorn::string("Bench"), vorn::MakeRect(50, 50, 470, 370), 0, 0, true);
+    list = new vorn::RuntimeListbox(window, 0, vorn::MakeRect(10, 10, 410, 310), false);
+    list->Columns().SetColumnCount(3);
+    list->Columns().LayoutColumns();
+    list->SetVerticalScrollBarWanted(true);
+    window->Show();
+    vorn::Window::ShowPendingWindows();
+    Drain();
+  }
+  ~RuntimeList() {
+    window->Close();
+    Drain();
+  }
+  void Fill() {
+    const auto& texts = Texts();
+    for (int i = 0; i < kRows; ++i) {
+      auto* first = new vorn::CellEntry(0);
+      first->mText = vorn::string(texts[i].c_str());
+      auto* second = new vorn::CellEntry(1);
+      second->mText = vorn::string("second column");
+      auto* third = new vorn::CellEntry(2);
+      third->mText = vorn::string("third");
+      first->mNext = second;
+      second->mNext = third;
+      list->AddRow(first, 0, vorn::kPlainRow);
+    }
+  }
+  vorn::Window* window;
+  vorn::RuntimeListbox* list;
+};
+
+struct TreeViewList {
+  TreeViewList() {
+    window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_resize(GTK_WINDOW(window), 420, 320);
+    store = gtk_list_store_new(3, G_TYPE_STRING, G_TYPE_STRING, G_TYPE_STRING);
+    GtkWidget* scrolled = gtk_scrolled_window_new(nullptr, nullptr);
+    gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scrolled), GTK_POLICY_AUTOMATIC, GTK_POLICY_ALWAYS);
+    view = gtk_tree_view_new_with_model(GTK_TREE_MODEL(store));
+    // Fixed heights, as the list box has: the view need not measure every row.
+    for (int column = 0; column < 3; ++column) {
+      GtkCellRenderer* renderer = gtk_cell_renderer_text_new();
+      GtkTreeViewColumn* c =
+          gtk_tree_view_column_new_with_attributes("Column", renderer, "text", column, static_cast<void*>(nullptr));
+      gtk_tree_view_column_set_sizing(c, GTK_TREE_VIEW_COLUMN_FIXED);
+      gtk_tree_view_column_set_fixed_width(c, 130);
+      gtk_tree_view_append_column(GTK_TREE_VIEW(view), c);
+    }
+    gtk_tree_view_set_fixed_height_mode(GTK_TREE_VIEW(view), TRUE);
+    gtk_container_add(GTK_CONTAINER(scrolled), view);
+    gtk_container_add(GTK_CONTAINER(window), scrolled);
+    gtk_widget_show_all(window);
+    Drain();
+  }
+  ~TreeViewList() {
+    gtk_widget_destroy(window);
+    g_object_unref(store);
+    Drain();
+  }
+  void Fill() {
+    const auto& texts = Texts();
+    for (int i = 0; i < kRows; ++i) {
+      gtk_list_store_insert_with_values(store, nullptr, -1, 0, texts[i].c_str(), 1, "second column", 2, "third", -1);
+    }
+  }
+  GtkWidget* window;
+  GtkListStore* store;
+  GtkWidget* view;
+};
+
+void SortRuntimeList(RuntimeList* list) { list->list->SortByColumn(0); }
+void SortTreeView(TreeViewList* list) {
+  gtk_tree_sortable_set_sort_column_id(GTK_TREE_SORTABLE(list->store), 0, GTK_SORT_ASCENDING);
+}
+
+// Times the filling of a new shown list, or with `sort` its sorting after an untimed fill.
+template <typename List>
+void TimeFillOrSort(benchmark::State& state, void (*sort)(List*)) {
+  if (!DisplayReady()) return state.SkipWithError("no X display");
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto* list = new List();
+    if (sort) {
+      list->Fill();
+      Drain();
+    }
+    state.ResumeTiming();
+    if (sort) {
+      sort(list);
+    } else {
+      list->Fill();
+    }
+    Drain();
+    state.PauseTiming();
+    delete list;
+    state.ResumeTiming();
+  }
+}
+
+void BM_ListboxAdd100kRows(benchmark::State& state) { TimeFillOrSort<RuntimeList>(state, nullptr); }
+void BM_TreeViewAdd100kRows(benchmark::State& state) { TimeFillOrSort<TreeViewList>(state, nullptr); }
+void BM_ListboxSort100kRows(benchmark::State& state) { TimeFillOrSort<RuntimeList>(state, &SortRuntimeList); }
+void BM_TreeViewSort100kRows(benchmark::State& state) { TimeFillOrSort<TreeViewList>(state, &SortTreeView); }
+BENCHMARK(BM_ListboxAdd100kRows)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_TreeViewAdd100kRows)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ListboxSort100kRows)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_TreeViewSort100kRows)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// One scroll by a screenful, then the redraw it causes, done at once.
+void BM_ListboxRedrawAfterScroll(benchmark::State& state) {
+  if (!DisplayReady()) return state.SkipWithError("no X display");
+  RuntimeList list;
+  list.Fill();
+  Drain();
+  GdkWindow* window = list.list->Widget() ? list.list->Widget()->window : nullptr;
+  int32_t first = 0;
+  for (auto _ : state) {
+    first = (first + list.list->VisibleRowCount()) % (kRows - 100);
+    list.list->SetFirstVisibleRow(first);
+    if (window) gdk_window_process_updates(window, TRUE);
+    gdk_flush();
+  }
+}
+BENCHMARK(BM_ListboxRedrawAfterScroll)->Unit(benchmark::kMicrosecond);
+
+void BM_TreeViewRedrawAfterScroll(benchmark::State& state) {
+  if (!DisplayReady()) return state.SkipWithError("no X display");
+  TreeViewList list;
+  list.Fill();
+  Drain();
+  GtkAdjustment* adjustment = gtk_tree_view_get_vadjustment(GTK_TREE_VIEW(list.view));
+  GdkWindow* bin = gtk_tree_view_get_bin_window(GTK_TREE_VIEW(list.view));
+  double value = 0;
+  for (auto _ : state) {
+    value += adjustment->page_size;
+    if (value > adjustment->upper - adjustment->page_size) value = 0;
+    gtk_adjustment_set_value(adjustment, value);
+    if (bin) gdk_window_process_updates(bin, TRUE);
+    gdk_flush();
+  }
+}
+BENCHMARK(BM_TreeViewRedrawAfterScroll)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

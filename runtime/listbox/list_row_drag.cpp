@@ -1,0 +1,135 @@
+// Dragging rows: a press on a row of a list that allows dragging waits for the mouse to move,
+// then offers the row to DragRow and runs the drag. A reordering drag makes the list its own
+// drop target: while it is over the list an insertion line shows where the rows would go, and
+// the drop asks DragReorderRows before moving the rows there itself.
+#include <algorithm>
+
+#include "graphics/graphics.h"
+#include "listbox/runtime_listbox.h"
+#include "objects/event_dispatch.h"
+#include "windows/drag_item.h"
+#include "windows/gtk_drag_tracking.h"
+
+namespace vorn {
+
+namespace {
+
+// Dragging within this many pixels of the top or bottom edge scrolls.
+constexpr int32_t kDragScrollTop = 4;
+constexpr int32_t kDragScrollBottom = 3;
+constexpr uint32_t kAllowedLineColor = 0x000000;
+constexpr uint32_t kRefusedLineColor = 0x888888;
+
+}  // namespace
+
+bool RuntimeListbox::StartRowDrag(int32_t row) {
+  if (!WaitForDrag()) return false;
+  mDragging = mEnableDragReorder;
+  mDraggedRows.clear();
+  mDropRow = -1;
+  if (mDragging) {
+    for (int32_t r = 0; r < RowCount(); ++r) {
+      if (mSelection.IsRowSelected(r)) mDraggedRows.push_back(r);
+    }
+  }
+  const Rect area = RowArea();
+  const int32_t top = area.top + (row - mFirstVisible) * RowHeight();
+  RuntimeObject* item = mEnableDrag ? NewDragItemForRect(area.left, top, area.Width(), RowHeight())
+                                    : NewDragItemForRect(0, 0, 0, 0);
+  Lock();
+  bool run = mDragging;
+  if (void* handler = OwnerHandler(&ListboxHooks::dragRow)) {
+    run = CallEventHandler<uint8_t>(handler, mOwner, item, row) != 0 || run;
+  }
+  if (item && run) TrackDrag(item);
+  mDragging = false;
+  mDraggedRows.clear();
+  mDropRow = -1;
+  RuntimeUnlockObject(item);
+  Invalidate(true);
+  Release();
+  return true;
+}
+
+SubPane* RuntimeListbox::FindDropTarget(int32_t x, int32_t y, DragItem* item) {
+  if (mDragging && PointInRect(x, y, mBounds)) return this;
+  return ContainerPane::FindDropTarget(x, y, item);
+}
+
+bool RuntimeListbox::TrackDragOver(int32_t x, int32_t y, DragItem* item) {
+  if (VerticalScrollBar()) {
+    if (y < kDragScrollTop) {
+      SetFirstVisibleRow(mFirstVisible - 1);
+    } else if (y >= mBounds.Height() - kDragScrollBottom) {
+      SetFirstVisibleRow(mFirstVisible + 1);
+    }
+  }
+  if (mDragging) {
+    const Rect area = RowArea();
+    const int32_t height = std::max(RowHeight(), 1);
+    const int32_t py = std::clamp<int32_t>(y + mBounds.top, area.top, area.bottom - 1);
+    const int32_t slot = (py - area.top) / height;
+    int32_t drop = mFirstVisible + slot + ((py - area.top) % height >= height / 2 ? 1 : 0);
+    drop = std::min(drop, RowCount());
+    if (drop != mDropRow) {
+      mDropRow = drop;
+      Invalidate(true);
+    }
+  }
+  return ContainerPane::TrackDragOver(x, y, item);
+}
+
+bool RuntimeListbox::DropAllowed() const {
+  if (mDropRow < 0) return false;
+  return std::find(mDraggedRows.begin(), mDraggedRows.end(), mDropRow) == mDraggedRows.end();
+}
+
+void RuntimeListbox::DropObject(DragItem* item, int32_t x, int32_t y) {
+  if (mDragging && DropAllowed() && !mDraggedRows.empty()) {
+    const int32_t drop = mDropRow;
+    const auto above = static_cast<int32_t>(
+        std::count_if(mDraggedRows.begin(), mDraggedRows.end(), [drop](int32_t r) { return r < drop; }));
+    const int32_t position = drop - above;
+    int32_t parent = -1;
+    if (IsHierarchical()) {
+      const int32_t depth = drop < RowCount() ? GetRowDepth(drop) : 0;
+      for (int32_t r = drop - 1; r >= 0; --r) {
+        if (GetRowDepth(r) < depth) {
+          parent = r - static_cast<int32_t>(std::count_if(mDraggedRows.begin(), mDraggedRows.end(),
+                                                          [r](int32_t d) { return d < r; }));
+          break;
+        }
+      }
+    }
+    bool handled = false;
+    Lock();
+    if (void* handler = OwnerHandler(&ListboxHooks::dragReorderRows)) {
+      handled = (mHooks->reorderTakesPosition ? CallEventHandler<uint8_t>(handler, mOwner, position)
+                                              : CallEventHandler<uint8_t>(handler, mOwner, position, parent)) != 0;
+    }
+    if (!handled && !IsHierarchical() && !HasBoundRows()) {
+      const std::vector<int32_t> moved = mDraggedRows;
+      mSelection.ClearSelection();
+      MoveRowsTo(moved, position);
+      for (int32_t i = 0; i < static_cast<int32_t>(moved.size()); ++i) mSelection.SetRowSelected(position + i, true);
+      ScrollRowIntoView(position);
+    }
+    Release();
+  }
+  ContainerPane::DropObject(item, x, y);
+}
+
+void RuntimeListbox::DrawInsertionLine(Graphics* port) {
+  if (!mDragging || mDropRow < 0) return;
+  const Rect area = RowArea();
+  const int32_t y = area.top + (mDropRow - mFirstVisible) * RowHeight();
+  if (y < area.top || y > area.bottom) return;
+  const int32_t left = mColumnModel.GetColumnLeft(0) + ContentInset(std::min(mDropRow, RowCount() - 1), 0);
+  const int32_t right = area.right - 2;
+  port->SetForeColor(ColorToRGB48(DropAllowed() ? kAllowedLineColor : kRefusedLineColor));
+  port->FillRect(MakeRect(left, y - 1, right, y + 1));
+  port->FillRect(MakeRect(left, y - 3, left + 1, y + 3));
+  port->FillRect(MakeRect(right - 1, y - 3, right, y + 3));
+}
+
+}  // namespace vorn
