@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -74,6 +75,7 @@ void TCPSocket::Reset(bool full) {
   mDescriptorListening = false;
   mWriteWanted = false;
   // A reset never leaves a descriptor open behind the socket's back.
+  RemoveBoundPath();
   if (mDescriptor >= 0) close(mDescriptor);
   mDescriptor = -1;
   if (full) {
@@ -204,6 +206,10 @@ void TCPSocket::Listen(int32_t port) {
     SetError(errno);
     return;
   }
+  struct stat bound{};
+  mBoundPath = mIPCMode && stat(mPath.c_str(), &bound) == 0;
+  mBoundDevice = bound.st_dev;
+  mBoundInode = bound.st_ino;
   mDescriptorListening = true;
   if (listen(mDescriptor, kBacklog) != 0) {
     SetError(errno);
@@ -213,6 +219,8 @@ void TCPSocket::Listen(int32_t port) {
 }
 
 bool TCPSocket::HasIncomingData() {
+  // Bytes the socket refuses to take until the program reads are no work for the run loop.
+  if (mConnected && !ReceiveRoomLeft()) return false;
   int count = 0;
   return mDescriptor >= 0 && ioctl(mDescriptor, FIONREAD, &count) == 0 && count != 0;
 }
@@ -291,10 +299,20 @@ void TCPSocket::AdoptConnection(TCPSocket* parent, int descriptor) {
   mPendingConnected = true;
 }
 
-void TCPSocket::Close(bool final) {
+void TCPSocket::RemoveBoundPath() {
   // Only the socket that bound the path removes it: a closing client must not take the
-  // server's address away from the clients that come after it.
-  if (mIPCMode && mDescriptorListening && !mPath.empty()) unlink(mPath.c_str());
+  // server's address away from the clients that come after it. A listener that became its
+  // accepted connection still owns the path.
+  // The file is checked to be still the one bound: another listener may have taken the path.
+  struct stat now{};
+  if (mBoundPath && !mPath.empty() && stat(mPath.c_str(), &now) == 0 && now.st_dev == mBoundDevice &&
+      now.st_ino == mBoundInode)
+    unlink(mPath.c_str());
+  mBoundPath = false;
+}
+
+void TCPSocket::Close(bool final) {
+  RemoveBoundPath();
   if (mDescriptor >= 0) close(mDescriptor);
   mDescriptor = -1;
   mDescriptorListening = false;

@@ -57,8 +57,11 @@ class TCPSocket : public SocketCore {
   // Translates and stores the code, makes Error pending and fires at once; true when not 0.
   bool SetError(int32_t code);
   void ReleaseConnection(TCPSocket* child);
-  int32_t BytesAvailable() const { return static_cast<int32_t>(mReceiveBuffer->Count()); }
-  int32_t BytesLeftToSend() const { return static_cast<int32_t>(mSendBuffer->Count()); }
+  // The language's Integer is 32 bits: larger counts answer its largest value.
+  int32_t BytesAvailable() const { return ClampedCount(mReceiveBuffer->Count()); }
+  int32_t BytesLeftToSend() const { return ClampedCount(mSendBuffer->Count()); }
+  int64_t HeldReceivedBytes() const { return mReceiveBuffer->Count(); }
+  static int32_t ClampedCount(int64_t count) { return count > INT32_MAX ? INT32_MAX : static_cast<int32_t>(count); }
 
   void SetIPCPath(const std::string& path);
   bool IsListening() const { return mListening; }
@@ -75,6 +78,8 @@ class TCPSocket : public SocketCore {
   void SetBufferSizes(int32_t size);
   bool Accept();
   bool Receive();
+  bool ReceiveRoomLeft() const { return mReceiveBuffer->Count() < StreamReceiveBound(); }
+  void RemoveBoundPath();
   bool Send();
   bool CheckPort(int32_t port);
   // Stores a runtime code as it is (the errno table would turn 103 into 102) and fires Error.
@@ -99,6 +104,10 @@ class TCPSocket : public SocketCore {
   std::unique_ptr<MemoryManager> mSendBuffer;
   bool mDescriptorListening = false;
   bool mWriteWanted = false;
+  // Set once this socket bound its path: it removes the file whatever the descriptor became.
+  bool mBoundPath = false;
+  uint64_t mBoundDevice = 0;
+  uint64_t mBoundInode = 0;
 };
 
 }  // namespace vorn

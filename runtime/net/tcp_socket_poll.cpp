@@ -20,7 +20,7 @@ bool sPoolCheckRunning = false;
 
 void TCPSocket::Poll() {
   if (mDescriptor < 0) return;
-  bool wantRead = mConnected || mDescriptorListening;
+  bool wantRead = mDescriptorListening || (mConnected && ReceiveRoomLeft());
   bool wantWrite = !mConnected || mWriteWanted || HasDataToSend();
   if (!wantRead && !wantWrite) return;
   // poll() rather than select(): descriptors beyond FD_SETSIZE must not corrupt the stack.
@@ -74,7 +74,10 @@ void TCPSocket::Poll() {
 }
 
 bool TCPSocket::Receive() {
-  ssize_t count = recv(mDescriptor, StagingBufferFor(mReceiveChunk), static_cast<size_t>(mReceiveChunk), 0);
+  int64_t room = StreamReceiveBound() - mReceiveBuffer->Count();
+  if (room < 1) return true;
+  size_t size = static_cast<size_t>(room < mReceiveChunk ? room : mReceiveChunk);
+  ssize_t count = recv(mDescriptor, StagingBufferFor(mReceiveChunk), size, 0);
   if (count > 0) {
     mReceiveBuffer->Append(StagingBufferFor(mReceiveChunk), static_cast<int32_t>(count));
     mPendingDataAvailable = true;
