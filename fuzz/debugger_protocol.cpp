@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "net/debugger_connection.h"
 #include "net/debugger_encoding.h"
@@ -13,12 +14,7 @@ namespace {
 
 struct PeerBytes {
   std::string bytes;
-  std::string Lookahead() { return bytes; }
-  std::string Read(int32_t count) {
-    std::string head = bytes.substr(0, static_cast<size_t>(count));
-    bytes.erase(0, head.size());
-    return head;
-  }
+  std::string ReadAll() { return std::exchange(bytes, {}); }
 };
 
 class ReceivingConnection : public vorn::DebuggerConnection {
@@ -26,7 +22,7 @@ class ReceivingConnection : public vorn::DebuggerConnection {
   void SendLine(const vorn::string&) override {}
   void Send(const vorn::string&, const vorn::string&) override {}
   void Listen() override {}
-  void Close() override {}
+  void Close() override { DiscardReceivedLines(); }
   void Connect() override {}
   void Receive(std::string_view chunk) {
     peer.bytes.append(chunk);
@@ -83,6 +79,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t waiting = lastEnd == std::string_view::npos ? input.size() : input.size() - lastEnd - 1;
   size_t ends = 0;
   for (char c : input) ends += c == '\r';
-  if (connection.peer.bytes.size() != waiting || delegate.lines != ends) __builtin_trap();
+  if (connection.ReceivedBytesWaiting() != waiting || delegate.lines != ends) __builtin_trap();
   return 0;
 }
