@@ -1,6 +1,10 @@
 // Fuzzes the program's side of the debugger link: bytes from the peer arrive in reads cut
-// where the input says, are framed into lines and split into tag and payload, and every field
-// of every payload is decoded as a number and as a string. No socket is involved.
+// where the input says, are framed into lines and split into tag and payload, every field of
+// every payload is decoded as a number and as a string, and every line goes to the session's
+// command dispatcher (without a link, so answers go nowhere). Stores into memory and property
+// getters are left out: they act on whatever the input names. No socket is involved.
+#include <strings.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -8,6 +12,7 @@
 #include <utility>
 
 #include "net/debugger_connection.h"
+#include "net/debug_session.h"
 #include "net/debugger_encoding.h"
 
 namespace {
@@ -51,6 +56,10 @@ class CheckingDelegate : public vorn::DebuggerConnectionDelegate {
     if (tag.View().find_first_of(" \r") != std::string_view::npos) __builtin_trap();
     if (payload.View().find('\r') != std::string_view::npos) __builtin_trap();
     ++lines;
+    std::string_view name = tag.View();
+    bool store = name.size() == 2 && (name[0] | 0x20) == 's' && std::string_view("bhwlsBHWLS").find(name[1]) != std::string_view::npos;
+    bool getter = name.size() == 4 && strncasecmp(name.data(), "DPV", 3) == 0;
+    if (!store && !getter) vorn::DispatchDebuggerCommand(tag, payload);
     std::string_view rest = payload.View();
     for (;;) {
       size_t blank = rest.find(' ');
@@ -68,6 +77,7 @@ class CheckingDelegate : public vorn::DebuggerConnectionDelegate {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
+  vorn::SetDebuggerProgramEnd([](int) {});
   size_t chunk = (data[0] & 15) + 1;
   std::string_view input(reinterpret_cast<const char*>(data) + 1, size - 1);
   ReceivingConnection connection;

@@ -4,12 +4,14 @@
 #include <iterator>
 
 #include "core/core_assert.h"
+#include "core/reloc_entry.h"
 #include "net/network_utilities.h"
 #include "objects/class_registry.h"
 #include "objects/event_dispatch.h"
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
 #include "objects/stream_interfaces.h"
+#include "vorn/debug_api.h"
 #include "windows/control.h"
 
 namespace vorn {
@@ -312,6 +314,12 @@ void RegisterSocketClasses() {
   RegisterIntrinsicClass(GetUDPSocketClassDefinition());
   RegisterIntrinsicClass(GetDatagramClassDefinition());
   RegisterIntrinsicClass(GetIPCSocketClassDefinition());
+  static bool debuggerRowsAdded = false;
+  if (!debuggerRowsAdded) {
+    AddRelocEntry("DebuggerSocketCount", reinterpret_cast<void*>(&DebuggerSocketCount));
+    AddRelocEntry("DebuggerSocketLookup", reinterpret_cast<void*>(&DebuggerSocketLookup));
+  }
+  debuggerRowsAdded = true;
 }
 
 bool IsTCPSocketObject(RuntimeObject* object) {

@@ -1,0 +1,150 @@
+// The IDE, played by the test over the real link, drives a program that makes the line calls
+// a debug build makes.
+#include "net/debug_session.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <string>
+
+#include "core/support/core_object_test.h"
+#include "net/debugger_encoding.h"
+#include "net/debugger_transports.h"
+#include "net/support/fake_ide.h"
+#include "objects/exceptions.h"
+#include "vorn/array_abi.h"
+
+namespace vorn {
+namespace {
+
+using testing::FakeIDE;
+
+int sPort = 0;
+SmartRef<DebuggerConnection> TCPToTestIDE(const string&) {
+  return SmartRef<DebuggerConnection>(new TCPSocketConnection(string("127.0.0.1"), sPort));
+}
+int sEnds = 0;
+void CountEnd(int) { ++sEnds; }
+
+std::atomic<uintptr_t> sLocalAddress{0};
+int32_t sObserved = 0;
+
+volatile int32_t sCalleeRuns = 0;
+
+// Each line call is followed by the line's code, as in compiled programs (never a tail call).
+[[gnu::noinline, gnu::optimize("no-omit-frame-pointer")]] void Callee() {
+  RuntimeDebuggerEntry(10);
+  sCalleeRuns = sCalleeRuns + 1;
+  RuntimeDebuggerEntry(11);
+  sCalleeRuns = sCalleeRuns + 1;
+}
+
+// Line 5 calls a routine; line 6 reads the local the IDE may have changed.
+[[gnu::noinline, gnu::optimize("no-omit-frame-pointer")]] void Program() {
+  volatile int32_t local = 42;
+  sLocalAddress = reinterpret_cast<uintptr_t>(&local);
+  RuntimeDebuggerEntry(1);
+  RuntimeDebuggerEntry(5);
+  Callee();
+  RuntimeDebuggerEntry(6);
+  sObserved = local;
+  RuntimeDebuggerEntry(7);
+}
+
+std::string Address(uintptr_t address) { return std::string(HexEncodeAddress(address).View()); }
+
+class DebugSessionTest : public vorn::testing::CoreObjectTest, public ::testing::WithParamInterface<bool> {
+ protected:
+  void SetUp() override {
+    CoreObjectTest::SetUp();
+    char pattern[] = "/tmp/vorn-debug-session-XXXXXX";
+    mFolder = mkdtemp(pattern);
+    setenv("XDG_RUNTIME_DIR", mFolder.c_str(), 1);
+    SetDebuggerProgramEnd(&CountEnd);
+    sEnds = 0;
+  }
+  void TearDown() override {
+    RuntimeDebuggerShutdown();
+    SetDebuggerLinkFactory(nullptr);
+    SetDebuggerProgramEnd(nullptr);
+    DebugSession() = DebugSessionState();
+    UpdateDebuggerAttention();
+    rmdir(mFolder.c_str());
+    CoreObjectTest::TearDown();
+  }
+  // Starts the IDE on the transport under test; the program connects on its first line.
+  std::unique_ptr<FakeIDE> StartIDE(std::function<void(FakeIDE&)> script) {
+    auto ide = std::make_unique<FakeIDE>(GetParam(), std::move(script));
+    if (GetParam()) {
+      DebugSession().host = string("127.0.0.1");
+    } else {
+      sPort = ide->Port();
+      SetDebuggerLinkFactory(&TCPToTestIDE);
+    }
+    return ide;
+  }
+  std::string mFolder;
+};
+
+TEST_P(DebugSessionTest, StopsAtABreakpointShowsStackAndLocalStepsOverACallAndTakesANewValue) {
+  std::string stack;
+  auto ide = StartIDE([&](FakeIDE& ide) {
+    EXPECT_EQ(ide.Next(), "BREAK 00000001") << "the first line stops";
+    ide.Send("BRLA 00000020");
+    ide.Send("BR 00000005");
+    ide.Send("RUN ");
+    EXPECT_EQ(ide.Next(), "BREAK 00000005");
+    ide.Send("SC ");
+    EXPECT_EQ(ide.NextStartingWith("SC", &stack), "SC ");
+    ide.Send("DW " + Address(sLocalAddress));
+    EXPECT_EQ(ide.Next(), "VAL32 0000002A");
+    ide.Send("STEPOVER ");
+    EXPECT_EQ(ide.Next(), "BREAK 00000006") << "the called routine's lines are passed over";
+    ide.Send("SW " + Address(sLocalAddress) + " 00000063");
+    ide.Send("TOC ");
+    EXPECT_EQ(ide.Next().rfind("TOC ", 0), 0u);
+    ide.Send("RUN ");
+  });
+  Program();
+  ide->Join();
+  EXPECT_EQ(sObserved, 99);
+  EXPECT_NE(stack.find("SFR "), std::string::npos) << "frame records are listed";
+  EXPECT_EQ(sEnds, 0);
+}
+
+TEST_P(DebugSessionTest, TheTrapFlagStopsOnARaisedExceptionAndBadRequestsAreAnsweredWithErrors) {
+  std::vector<std::string> answers;
+  auto ide = StartIDE([&](FakeIDE& ide) {
+    EXPECT_EQ(ide.Next(), "BREAK 00000001");
+    ide.Send("BRLA 00000004");
+    for (const char* bad : {"DW 00000008", "\x01\x7f garbage", "NOPE 1", "DW", "BR 000000FF", "SW 00000008",
+                            "OWLS 12345678", "DOC 12345678", "DABB 00000008", "SS 00000008 00000600:41"}) {
+      ide.Send(bad);
+      answers.push_back(ide.Next());
+    }
+    ide.Send("PID ");
+    EXPECT_EQ(ide.Next(), "PID ") << "the session goes on after every error";
+    ide.Send("TRAP 01");
+    ide.Send("RUN ");
+    EXPECT_EQ(ide.Next(), "TRAP OutOfBoundsException");
+    ide.Send("RUN ");
+  });
+  RuntimeDebuggerEntry(1);
+  RuntimeRaiseOutOfBoundsException();
+  ide->Join();
+  RuntimeObject* exception = TakePendingException();
+  ASSERT_NE(exception, nullptr);
+  RuntimeUnlockObject(exception);
+  ASSERT_EQ(answers.size(), 10u);
+  for (const std::string& answer : answers) EXPECT_EQ(answer.rfind("ERR ", 0), 0u) << answer;
+  EXPECT_EQ(answers[0].substr(0, 7), "ERR DW ");
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLinks, DebugSessionTest, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "Local" : "TCP"; });
+
+}  // namespace
+}  // namespace vorn
