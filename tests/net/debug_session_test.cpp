@@ -14,6 +14,7 @@
 #include "net/debugger_encoding.h"
 #include "net/debugger_transports.h"
 #include "net/support/fake_ide.h"
+#include "objects/debug_module.h"
 #include "objects/exceptions.h"
 #include "vorn/array_abi.h"
 
@@ -53,6 +54,22 @@ volatile int32_t sCalleeRuns = 0;
   sObserved = local;
   RuntimeDebuggerEntry(7);
 }
+
+[[gnu::noinline, gnu::optimize("no-omit-frame-pointer")]] void Inner() {
+  RuntimeDebuggerEntry(30);
+  sCalleeRuns = sCalleeRuns + 1;
+  RuntimeDebuggerEntry(31);
+  sCalleeRuns = sCalleeRuns + 1;
+}
+
+[[gnu::noinline, gnu::optimize("no-omit-frame-pointer")]] void Outer() {
+  RuntimeDebuggerEntry(20);
+  Inner();
+  RuntimeDebuggerEntry(21);
+  sCalleeRuns = sCalleeRuns + 1;
+}
+
+RuntimeObject* sWatched = nullptr;
 
 std::string Address(uintptr_t address) { return std::string(HexEncodeAddress(address).View()); }
 
@@ -141,6 +158,45 @@ TEST_P(DebugSessionTest, TheTrapFlagStopsOnARaisedExceptionAndBadRequestsAreAnsw
   ASSERT_EQ(answers.size(), 10u);
   for (const std::string& answer : answers) EXPECT_EQ(answer.rfind("ERR ", 0), 0u) << answer;
   EXPECT_EQ(answers[0].substr(0, 7), "ERR DW ");
+}
+
+TEST_P(DebugSessionTest, StepOutLeavesTheRoutineAndAWatchedObjectsDisposalIsReportedOnce) {
+  sWatched = RuntimeDebugInstance();
+  std::string reference, disposal;
+  auto ide = StartIDE([&](FakeIDE& ide) {
+    EXPECT_EQ(ide.Next(), "BREAK 00000001");
+    ide.Send("BRLA 00000040");
+    ide.Send("BR 0000001E");
+    ide.Send("RUN ");
+    EXPECT_EQ(ide.Next(), "BREAK 0000001E");
+    ide.Send("STEPOUT ");
+    EXPECT_EQ(ide.Next(), "BREAK 00000015") << "the rest of the routine runs; its caller's next line stops";
+    ide.Send("DO " + Address(reinterpret_cast<uintptr_t>(&sWatched)));
+    std::string answer = ide.Next();
+    reference = answer.substr(answer.find(' ') + 1);
+    EXPECT_EQ(answer, "VALO " + Address(reinterpret_cast<uintptr_t>(sWatched)));
+    ide.Send("DOC " + reference);
+    EXPECT_EQ(ide.Next(), "VALOC _RuntimeDebug");
+    ide.Send("OWLS " + reference);
+    ide.Send("OWLS " + reference);
+    ide.Send("BR 00000002");
+    ide.Send("RUN ");
+    disposal = ide.Next();
+    EXPECT_EQ(ide.Next(), "BREAK 00000002") << "one report for an object watched twice";
+    ide.Send("DOC " + reference);
+    EXPECT_EQ(ide.Next().rfind("ERR DOC ", 0), 0u) << "a disposed object is no longer handed out";
+    ide.Send("RUN ");
+  });
+  RuntimeDebuggerEntry(1);
+  Outer();
+  uintptr_t address = reinterpret_cast<uintptr_t>(sWatched);
+  RuntimeUnlockObject(sWatched);
+  sWatched = nullptr;
+  RuntimeDebuggerEntry(2);
+  ide->Join();
+  char expected[32];
+  std::snprintf(expected, sizeof expected, "ODN %lX", static_cast<unsigned long>(address));
+  EXPECT_EQ(disposal, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLinks, DebugSessionTest, ::testing::Values(true, false),
