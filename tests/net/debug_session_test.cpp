@@ -204,3 +204,40 @@ INSTANTIATE_TEST_SUITE_P(BothLinks, DebugSessionTest, ::testing::Values(true, fa
 
 }  // namespace
 }  // namespace vorn
+
+namespace vorn {
+namespace {
+
+class DebugDumpTest : public vorn::testing::CoreObjectTest {};
+
+TEST_F(DebugDumpTest, TheObjectDumpListsHeapUseCountAndClassesAndTheDebugFlagShows) {
+  char pattern[] = "/tmp/vorn-debug-dump-XXXXXX";
+  std::string folder = mkdtemp(pattern), path = folder + "/objects.txt";
+  EXPECT_EQ(VORNInDebugMode(), DebugSession().debugRuntime ? 1 : 0);
+  DebugRuntimeInit();
+  EXPECT_EQ(VORNInDebugMode(), 1);
+  DebugSession().debugRuntime = false;
+  RuntimeObject* held = RuntimeDebugInstance();
+  VornStringRecord* file = NewStringRep(path.data(), static_cast<int32_t>(path.size()), kEncodingUTF8);
+  debugDumpObjects(file);
+  RuntimeUnlockString(file);
+  FILE* dump = std::fopen(path.c_str(), "r");
+  ASSERT_NE(dump, nullptr);
+  char heap[128] = {}, objects[128] = {};
+  ASSERT_NE(std::fgets(heap, sizeof heap, dump), nullptr);
+  ASSERT_NE(std::fgets(objects, sizeof objects, dump), nullptr);
+  std::string rest;
+  for (char line[256]; std::fgets(line, sizeof line, dump);) rest += line;
+  std::fclose(dump);
+  EXPECT_NE(std::string(heap).find(" used in heap1\n"), std::string::npos);
+  int count = std::atoi(objects);
+  EXPECT_GE(count, 1);
+  EXPECT_EQ(std::string(objects), std::to_string(count) + " objects\n");
+  EXPECT_NE(rest.find("_RuntimeDebug\n"), std::string::npos);
+  RuntimeUnlockObject(held);
+  unlink(path.c_str());
+  rmdir(folder.c_str());
+}
+
+}  // namespace
+}  // namespace vorn
