@@ -4,7 +4,6 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -38,17 +37,9 @@ bool FillUnixAddress(const std::string& path, sockaddr_un* address, socklen_t* l
 
 }  // namespace
 
-uint8_t* StagingBufferFor(int32_t size) {
-  // One buffer for all sockets; a chunk never exceeds what the buffers were asked for.
-  static auto* buffer = new uint8_t[kBufferRequest];
-  (void)size;
-  return buffer;
-}
-
 TCPSocket::TCPSocket(RuntimeObject* owner, TCPSocketDelegate* delegate)
     : SocketCore(owner),
       mDelegate(delegate),
-      mReceiveBuffer(std::make_unique<MemoryManager>()),
       mSendBuffer(std::make_unique<MemoryManager>()) {
   TCPSocket::Reset(true);
 }
@@ -79,7 +70,7 @@ void TCPSocket::Reset(bool full) {
   if (mDescriptor >= 0) close(mDescriptor);
   mDescriptor = -1;
   if (full) {
-    mReceiveBuffer->Clear();
+    mReceiveBuffer.Clear();
     mSendBuffer->Clear();
   }
 }
@@ -219,10 +210,9 @@ void TCPSocket::Listen(int32_t port) {
 }
 
 bool TCPSocket::HasIncomingData() {
-  // Bytes the socket refuses to take until the program reads are no work for the run loop.
-  if (mConnected && !ReceiveRoomLeft()) return false;
-  int count = 0;
-  return mDescriptor >= 0 && ioctl(mDescriptor, FIONREAD, &count) == 0 && count != 0;
+  // What the last poll saw, instead of asking the kernel again on every pass; bytes the
+  // socket refuses to take until the program reads are no work for the run loop.
+  return mDescriptor >= 0 && mIncomingLeft && ReceiveRoomLeft();
 }
 
 void TCPSocket::ClearSendBuffer() {
@@ -244,23 +234,11 @@ void TCPSocket::Write(const void* bytes, int32_t count) {
   mWriteWanted = true;
 }
 
-std::string TCPSocket::Read(int32_t count) {
-  if (count > BytesAvailable()) count = BytesAvailable();
-  if (count < 1) return {};
-  std::string bytes(static_cast<size_t>(count), '\0');
-  mReceiveBuffer->Read(bytes.data(), count, true);
-  return bytes;
-}
+std::string TCPSocket::Read(int32_t count) { return mReceiveBuffer.Take(count); }
 
 std::string TCPSocket::ReadAll() { return Read(BytesAvailable()); }
 
-std::string TCPSocket::Lookahead() {
-  int32_t count = BytesAvailable();
-  if (count < 1) return {};
-  std::string bytes(static_cast<size_t>(count), '\0');
-  mReceiveBuffer->Read(bytes.data(), count, false);
-  return bytes;
-}
+std::string TCPSocket::Lookahead() { return mReceiveBuffer.Peek(); }
 
 std::string TCPSocket::GetRemoteAddress() {
   if (mDescriptor < 0) return {};
@@ -318,7 +296,7 @@ void TCPSocket::Close(bool final) {
   mDescriptorListening = false;
   if (mIPCMode) mPath.clear();
   if (final) {
-    mReceiveBuffer->Clear();
+    mReceiveBuffer.Clear();
     mSendBuffer->Clear();
   }
   if (!mPool && mParent) {
