@@ -11,6 +11,7 @@
 #include "core/suspension.h"
 #include "core/ticks.h"
 #include "core/background_task.h"
+#include "core/class_registration.h"
 #include "core/image_loader.h"
 #include "net/debug_memory.h"
 #include "net/debugger_encoding.h"
@@ -284,7 +285,10 @@ bool IsLiveObject(uintptr_t object) {
 
 extern "C" {
 
-void DebugRuntimeInit(void) { vorn::DebugSession().debugRuntime = true; }
+void DebugRuntimeInit(void) {
+  vorn::DebugSession().debugRuntime = true;
+  RuntimeInit();
+}
 
 void RemoteDebuggerStartup(VornStringRecord* host) { vorn::DebugSession().host = vorn::string::Share(host); }
 
