@@ -50,12 +50,8 @@ TEST(DebugImageTest, TheIDEStopsStepsInspectsAndChangesACompiledProgramThatLives
   auto ide = std::make_unique<FakeIDE>(true, [&](FakeIDE& ide) {
     EXPECT_EQ(ide.Next(), "BREAK 00000001");
     std::string local = LoggedValue(logPath, "local=");
-    ide.Send("BRLA 00000020");
-    ide.Send("BR 00000005");
-    ide.Send("RUN ");
-    EXPECT_EQ(ide.Next(), "BREAK 00000005");
-    ide.Send("SC ");
-    EXPECT_EQ(ide.NextStartingWith("SC", &stack), "SC ");
+    EXPECT_EQ(ide.RunToBreakpoint("00000005"), "BREAK 00000005");
+    EXPECT_EQ(ide.ListStack(&stack), "SC ");
     ide.Send("DW " + local);
     EXPECT_EQ(ide.Next(), "VAL32 0000002A");
     ide.Send("STEPOVER ");

@@ -110,12 +110,8 @@ TEST_P(DebugSessionTest, StopsAtABreakpointShowsStackAndLocalStepsOverACallAndTa
   std::string stack;
   auto ide = StartIDE([&](FakeIDE& ide) {
     EXPECT_EQ(ide.Next(), "BREAK 00000001") << "the first line stops";
-    ide.Send("BRLA 00000020");
-    ide.Send("BR 00000005");
-    ide.Send("RUN ");
-    EXPECT_EQ(ide.Next(), "BREAK 00000005");
-    ide.Send("SC ");
-    EXPECT_EQ(ide.NextStartingWith("SC", &stack), "SC ");
+    EXPECT_EQ(ide.RunToBreakpoint("00000005"), "BREAK 00000005");
+    EXPECT_EQ(ide.ListStack(&stack), "SC ");
     ide.Send("DW " + Address(sLocalAddress));
     EXPECT_EQ(ide.Next(), "VAL32 0000002A");
     ide.Send("STEPOVER ");

@@ -82,4 +82,16 @@ std::string FakeIDE::NextStartingWith(const std::string& prefix, std::string* sk
   }
 }
 
+std::string FakeIDE::RunToBreakpoint(const std::string& line) {
+  Send("BRLA 00000020");
+  Send("BR " + line);
+  Send("RUN ");
+  return Next();
+}
+
+std::string FakeIDE::ListStack(std::string* frames) {
+  Send("SC ");
+  return NextStartingWith("SC", frames);
+}
+
 }  // namespace vorn::testing

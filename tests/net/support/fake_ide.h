@@ -22,6 +22,10 @@ class FakeIDE {
   std::string Next();
   // Lines up to and including the first one that starts with the prefix.
   std::string NextStartingWith(const std::string& prefix, std::string* skipped = nullptr);
+  // Makes a breakpoint table of 32 lines, sets the line (8 digits) and runs; the next line.
+  std::string RunToBreakpoint(const std::string& line);
+  // Asks for the stack: the frame lines go to `frames`; answers the closing line.
+  std::string ListStack(std::string* frames);
 
  private:
   int mListener = -1;
