@@ -31,6 +31,8 @@ int sEnds = 0;
 void CountEnd(int) { ++sEnds; }
 
 std::atomic<uintptr_t> sLocalAddress{0};
+extern const int64_t kReadOnly;
+const int64_t kReadOnly = 5;
 int32_t sObserved = 0;
 
 volatile int32_t sCalleeRuns = 0;
@@ -193,6 +195,32 @@ TEST_P(DebugSessionTest, StepOutLeavesTheRoutineAndAWatchedObjectsDisposalIsRepo
   char expected[32];
   std::snprintf(expected, sizeof expected, "ODN %lX", static_cast<unsigned long>(address));
   EXPECT_EQ(disposal, expected);
+}
+
+TEST_P(DebugSessionTest, StringsAndWidthsAreReadAndWrittenWhereTheIDESays) {
+  VornStringRecord* text = NewStringRep("abc", 3, kEncodingASCII);
+  int64_t wide = 0x0102030405060708;
+  auto ide = StartIDE([&](FakeIDE& ide) {
+    EXPECT_EQ(ide.Next(), "BREAK 00000001");
+    ide.Send("DS " + Address(reinterpret_cast<uintptr_t>(&text)));
+    EXPECT_EQ(ide.Next(), "VALS " + std::string(EncodeDebugString(string("abc", kEncodingASCII)).View()));
+    ide.Send("SS " + Address(reinterpret_cast<uintptr_t>(&text)) + " " +
+             std::string(EncodeDebugString(string("wxyz", kEncodingASCII)).View()));
+    ide.Send("DL " + Address(reinterpret_cast<uintptr_t>(&wide)));
+    EXPECT_EQ(ide.Next(), "VAL64 0102030405060708");
+    ide.Send("DH " + Address(reinterpret_cast<uintptr_t>(&wide)));
+    EXPECT_EQ(ide.Next(), "VAL16 0708");
+    ide.Send("SB " + Address(reinterpret_cast<uintptr_t>(&wide)) + " FF");
+    ide.Send("SL " + Address(reinterpret_cast<uintptr_t>(&kReadOnly)) + " 0000000000000001");
+    EXPECT_EQ(ide.Next().rfind("ERR SL ", 0), 0u) << "read-only memory is not written";
+    ide.Send("RUN ");
+  });
+  RuntimeDebuggerEntry(1);
+  ide->Join();
+  EXPECT_EQ(string::Share(text).View(), "wxyz");
+  EXPECT_EQ(wide, 0x01020304050607FF);
+  EXPECT_EQ(kReadOnly, 5);
+  RuntimeUnlockString(text);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLinks, DebugSessionTest, ::testing::Values(true, false),
