@@ -223,6 +223,22 @@ TEST_P(DebugSessionTest, StringsAndWidthsAreReadAndWrittenWhereTheIDESays) {
   RuntimeUnlockString(text);
 }
 
+TEST_P(DebugSessionTest, QuitAndALostLinkEndTheSessionAndTheProgram) {
+  for (bool quit : {true, false}) {
+    sEnds = 0;
+    auto ide = StartIDE([&](FakeIDE& ide) {
+      EXPECT_EQ(ide.Next(), "BREAK 00000001");
+      if (quit) ide.Send("QUIT ");
+      else ide.Close();
+    });
+    RuntimeDebuggerEntry(1);
+    ide->Join();
+    EXPECT_EQ(sEnds, 1) << (quit ? "QUIT" : "lost link");
+    EXPECT_EQ(DebugSession().link.Get(), nullptr);
+    RuntimeDebuggerShutdown();
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(BothLinks, DebugSessionTest, ::testing::Values(true, false),
                          [](const auto& info) { return info.param ? "Local" : "TCP"; });
 

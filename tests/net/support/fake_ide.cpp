@@ -57,6 +57,11 @@ void FakeIDE::Send(const std::string& line) {
   (void)!write(mPeer, bytes.data(), bytes.size());
 }
 
+void FakeIDE::Close() {
+  close(mPeer);
+  mPeer = -1;
+}
+
 std::string FakeIDE::Next() {
   for (;;) {
     size_t end = mBuffer.find('\r');

@@ -18,6 +18,8 @@ class FakeIDE {
   void Join();
 
   void Send(const std::string& line);
+  // Ends the link from the IDE's side.
+  void Close();
   // The next line without its carriage return; "<timeout>" after ten seconds.
   std::string Next();
   // Lines up to and including the first one that starts with the prefix.
