@@ -1,24 +1,25 @@
 // Fuzzes the program's side of the debugger link: bytes from the peer arrive in reads cut
-// where the input says, are framed into lines and split into tag and payload, and every field
-// of every payload is decoded as a number and as a string. No socket is involved.
+// where the input says, are framed into lines and split into tag and payload, every field of
+// every payload is decoded as a number and as a string, and every line goes to the session's
+// command dispatcher (without a link, so answers go nowhere). Stores into memory and property
+// getters are left out: they act on whatever the input names. No socket is involved.
+#include <strings.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "net/debugger_connection.h"
+#include "net/debug_session.h"
 #include "net/debugger_encoding.h"
 
 namespace {
 
 struct PeerBytes {
   std::string bytes;
-  std::string Lookahead() { return bytes; }
-  std::string Read(int32_t count) {
-    std::string head = bytes.substr(0, static_cast<size_t>(count));
-    bytes.erase(0, head.size());
-    return head;
-  }
+  std::string ReadAll() { return std::exchange(bytes, {}); }
 };
 
 class ReceivingConnection : public vorn::DebuggerConnection {
@@ -26,7 +27,7 @@ class ReceivingConnection : public vorn::DebuggerConnection {
   void SendLine(const vorn::string&) override {}
   void Send(const vorn::string&, const vorn::string&) override {}
   void Listen() override {}
-  void Close() override {}
+  void Close() override { DiscardReceivedLines(); }
   void Connect() override {}
   void Receive(std::string_view chunk) {
     peer.bytes.append(chunk);
@@ -55,6 +56,10 @@ class CheckingDelegate : public vorn::DebuggerConnectionDelegate {
     if (tag.View().find_first_of(" \r") != std::string_view::npos) __builtin_trap();
     if (payload.View().find('\r') != std::string_view::npos) __builtin_trap();
     ++lines;
+    std::string_view name = tag.View();
+    bool store = name.size() == 2 && (name[0] | 0x20) == 's' && std::string_view("bhwlsBHWLS").find(name[1]) != std::string_view::npos;
+    bool getter = name.size() == 4 && strncasecmp(name.data(), "DPV", 3) == 0;
+    if (!store && !getter) vorn::DispatchDebuggerCommand(tag, payload);
     std::string_view rest = payload.View();
     for (;;) {
       size_t blank = rest.find(' ');
@@ -72,6 +77,7 @@ class CheckingDelegate : public vorn::DebuggerConnectionDelegate {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
+  vorn::SetDebuggerProgramEnd([](int) {});
   size_t chunk = (data[0] & 15) + 1;
   std::string_view input(reinterpret_cast<const char*>(data) + 1, size - 1);
   ReceivingConnection connection;
@@ -83,6 +89,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t waiting = lastEnd == std::string_view::npos ? input.size() : input.size() - lastEnd - 1;
   size_t ends = 0;
   for (char c : input) ends += c == '\r';
-  if (connection.peer.bytes.size() != waiting || delegate.lines != ends) __builtin_trap();
+  if (connection.ReceivedBytesWaiting() != waiting || delegate.lines != ends) __builtin_trap();
   return 0;
 }

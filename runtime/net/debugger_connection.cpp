@@ -38,6 +38,18 @@ void DebuggerConnection::NotifyDisconnected() {
   }
 }
 
+void DebuggerConnection::DispatchReceivedLines() {
+  std::string text;
+  while (mReceived.Next(&text)) {
+    DebuggerLine line = SplitDebuggerLine(text);
+    DispatchMessage(DebuggerText(line.tag), DebuggerText(line.payload));
+  }
+  if (!mReceived.Overlong()) return;
+  mReceived.Clear();
+  Close();
+  NotifyDisconnected();
+}
+
 void DebuggerConnection::SendText(const char* tag, std::string_view payload) {
   Send(string(tag), string(payload, kEncodingASCII));
 }

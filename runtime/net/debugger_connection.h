@@ -21,10 +21,18 @@
 
 namespace vorn {
 
-constexpr const char* kDebuggerSocketPath = "/tmp/VNLocalDebug";
+// The local socket's name, inside a folder only the user can reach (DebuggerSocketFolder).
+constexpr const char* kDebuggerSocketName = "VNLocalDebug";
 constexpr int32_t kDebuggerPort = 13897;
 // The host that selects the local socket instead of TCP.
 constexpr const char* kDebuggerLocalHost = "127.0.0.1";
+
+// The user's runtime folder when it is private to the user, else a folder of mode 0700 made
+// under the temporary folder for this user and checked to be a real folder the user owns and
+// no one else can enter; empty when none can be had (the local link then cannot start).
+std::string DebuggerSocketFolder();
+// The folder and the name; empty with the folder.
+std::string DebuggerSocketPath();
 
 class DebuggerConnectionDelegate {
  public:
@@ -55,6 +63,8 @@ class DebuggerConnection {
   // Removes every occurrence.
   void RemoveDelegate(DebuggerConnectionDelegate* delegate);
   int32_t DelegateCount() const { return mDelegates.Count(); }
+  // Received bytes of a line whose carriage return has not arrived.
+  size_t ReceivedBytesWaiting() const { return mReceived.Held(); }
 
   // Each calls every delegate, from the last added to the first.
   void DispatchMessage(const string& tag, const string& payload);
@@ -95,13 +105,18 @@ class DebuggerConnection {
   // Sends a message whose parts are all ASCII text.
   void SendText(const char* tag, std::string_view payload);
   void SendPropertyRequest(const char* tag, uint64_t object, const string& property, int32_t parameter);
-  // Dispatches every complete line buffered in a socket, consuming each before its dispatch
-  // and looking at the buffer afresh afterwards (a delegate may have closed the socket).
+  // Takes what a socket received and dispatches every complete line; a delegate that closes
+  // the connection drops the rest (the transport's Close calls DiscardReceivedLines). A line
+  // past the limit drops the link: it is closed and the delegates hear Disconnected.
   template <typename Socket>
   void DispatchBufferedLines(Socket* socket);
+  void DiscardReceivedLines() { mReceived.Clear(); }
 
  private:
+  void DispatchReceivedLines();
+
   SimpleVector<DebuggerConnectionDelegate*> mDelegates;
+  DebuggerLineBuffer mReceived;
 };
 
 // A connection to the IDE at the host: the local socket for "127.0.0.1" in any letter case,
@@ -110,14 +125,8 @@ SmartRef<DebuggerConnection> CreateDebuggerConnection(const string& host);
 
 template <typename Socket>
 void DebuggerConnection::DispatchBufferedLines(Socket* socket) {
-  for (;;) {
-    std::string buffered = socket->Lookahead();
-    size_t length = CompleteLineLength(buffered);
-    if (length == 0) return;
-    socket->Read(static_cast<int32_t>(length));
-    DebuggerLine line = SplitDebuggerLine(std::string_view(buffered).substr(0, length - 1));
-    DispatchMessage(DebuggerText(line.tag), DebuggerText(line.payload));
-  }
+  mReceived.Add(socket->ReadAll());
+  DispatchReceivedLines();
 }
 
 }  // namespace vorn

@@ -33,6 +33,7 @@ void IPCSocketConnection::Listen() {
 }
 
 void IPCSocketConnection::Close() {
+  DiscardReceivedLines();
   if (HasSocket(__LINE__)) mSocket->Close();
 }
 
@@ -52,6 +53,7 @@ void IPCSocketConnection::DataAvailable(IPCSocket* socket) {
 
 void IPCSocketConnection::Error(IPCSocket* socket, int32_t code) {
   if (socket != mSocket) return;
+  DiscardReceivedLines();
   if (code == kSocketLostConnection) NotifyDisconnected();
   mSocket->Close();
 }

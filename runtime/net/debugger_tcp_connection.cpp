@@ -48,6 +48,7 @@ void TCPSocketConnection::Connect() {
 }
 
 void TCPSocketConnection::CloseWire() {
+  DiscardReceivedLines();
   mWire->Close(false);
   mWire->Reset(true);
 }

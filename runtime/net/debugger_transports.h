@@ -13,7 +13,7 @@ namespace vorn {
 
 class IPCSocketConnection : public DebuggerConnection, public IPCSocketDelegate {
  public:
-  explicit IPCSocketConnection(std::string path = kDebuggerSocketPath);
+  explicit IPCSocketConnection(std::string path = DebuggerSocketPath());
   ~IPCSocketConnection() override;
 
   void SendLine(const string& line) override;

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "core/core_assert.h"
+#include "core/reloc_entry.h"
 #include "net/network_utilities.h"
 #include "net/socket_core.h"
 #include "objects/class_registry.h"
@@ -12,6 +13,7 @@
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
 #include "objects/stream_interfaces.h"
+#include "vorn/debug_api.h"
 #include "windows/control.h"
 #include "windows/runtime_window.h"
 
@@ -333,6 +335,12 @@ void RegisterSocketClasses() {
   RegisterIntrinsicClass("UDPSocket", &GetUDPSocketClassDefinition);
   RegisterIntrinsicClass("Datagram", &GetDatagramClassDefinition);
   RegisterIntrinsicClass("IPCSocket", &GetIPCSocketClassDefinition);
+  static bool debuggerRowsAdded = false;
+  if (!debuggerRowsAdded) {
+    AddRelocEntry("DebuggerSocketCount", reinterpret_cast<void*>(&DebuggerSocketCount));
+    AddRelocEntry("DebuggerSocketLookup", reinterpret_cast<void*>(&DebuggerSocketLookup));
+  }
+  debuggerRowsAdded = true;
 }
 
 bool IsTCPSocketObject(RuntimeObject* object) {

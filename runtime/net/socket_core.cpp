@@ -45,6 +45,7 @@ class PollingTask : public BackgroundTask {
 };
 
 PollingTask* sPollingTask = nullptr;
+int64_t sStreamReceiveBound = int64_t{64} << 20;
 
 // Serial ports share the hook so that they are polled before the sockets on every pass.
 bool PollSocketsHook(void*) {
@@ -54,6 +55,9 @@ bool PollSocketsHook(void*) {
 }
 
 }  // namespace
+
+int64_t StreamReceiveBound() { return sStreamReceiveBound; }
+void SetStreamReceiveBound(int64_t bytes) { sStreamReceiveBound = bytes < 1 ? 1 : bytes; }
 
 void SetSocketOwnerHooks(const SocketOwnerHooks* hooks) { sOwnerHooks = hooks; }
 const SocketOwnerHooks* GetSocketOwnerHooks() { return sOwnerHooks; }

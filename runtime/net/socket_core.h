@@ -113,6 +113,11 @@ void SuppressSocketEvents();
 void ResumeSocketEvents();
 bool SocketEventsSuppressed();
 
+// The most unread received bytes a socket holds; past it the socket stops reading and the
+// kernel holds the peer back (a stream's window) or drops (datagrams) until the program reads.
+int64_t StreamReceiveBound();
+void SetStreamReceiveBound(int64_t bytes);
+
 // The period of the socket polling task in ticks; 0 when it has not been made.
 int32_t SocketPollingTaskPeriod();
 

@@ -4,8 +4,8 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -37,17 +37,9 @@ bool FillUnixAddress(const std::string& path, sockaddr_un* address, socklen_t* l
 
 }  // namespace
 
-uint8_t* StagingBufferFor(int32_t size) {
-  // One buffer for all sockets; a chunk never exceeds what the buffers were asked for.
-  static auto* buffer = new uint8_t[kBufferRequest];
-  (void)size;
-  return buffer;
-}
-
 TCPSocket::TCPSocket(RuntimeObject* owner, TCPSocketDelegate* delegate)
     : SocketCore(owner),
       mDelegate(delegate),
-      mReceiveBuffer(std::make_unique<MemoryManager>()),
       mSendBuffer(std::make_unique<MemoryManager>()) {
   TCPSocket::Reset(true);
 }
@@ -74,10 +66,11 @@ void TCPSocket::Reset(bool full) {
   mDescriptorListening = false;
   mWriteWanted = false;
   // A reset never leaves a descriptor open behind the socket's back.
+  RemoveBoundPath();
   if (mDescriptor >= 0) close(mDescriptor);
   mDescriptor = -1;
   if (full) {
-    mReceiveBuffer->Clear();
+    mReceiveBuffer.Clear();
     mSendBuffer->Clear();
   }
 }
@@ -204,6 +197,10 @@ void TCPSocket::Listen(int32_t port) {
     SetError(errno);
     return;
   }
+  struct stat bound{};
+  mBoundPath = mIPCMode && stat(mPath.c_str(), &bound) == 0;
+  mBoundDevice = bound.st_dev;
+  mBoundInode = bound.st_ino;
   mDescriptorListening = true;
   if (listen(mDescriptor, kBacklog) != 0) {
     SetError(errno);
@@ -213,8 +210,9 @@ void TCPSocket::Listen(int32_t port) {
 }
 
 bool TCPSocket::HasIncomingData() {
-  int count = 0;
-  return mDescriptor >= 0 && ioctl(mDescriptor, FIONREAD, &count) == 0 && count != 0;
+  // What the last poll saw, instead of asking the kernel again on every pass; bytes the
+  // socket refuses to take until the program reads are no work for the run loop.
+  return mDescriptor >= 0 && mIncomingLeft && ReceiveRoomLeft();
 }
 
 void TCPSocket::ClearSendBuffer() {
@@ -236,23 +234,11 @@ void TCPSocket::Write(const void* bytes, int32_t count) {
   mWriteWanted = true;
 }
 
-std::string TCPSocket::Read(int32_t count) {
-  if (count > BytesAvailable()) count = BytesAvailable();
-  if (count < 1) return {};
-  std::string bytes(static_cast<size_t>(count), '\0');
-  mReceiveBuffer->Read(bytes.data(), count, true);
-  return bytes;
-}
+std::string TCPSocket::Read(int32_t count) { return mReceiveBuffer.Take(count); }
 
 std::string TCPSocket::ReadAll() { return Read(BytesAvailable()); }
 
-std::string TCPSocket::Lookahead() {
-  int32_t count = BytesAvailable();
-  if (count < 1) return {};
-  std::string bytes(static_cast<size_t>(count), '\0');
-  mReceiveBuffer->Read(bytes.data(), count, false);
-  return bytes;
-}
+std::string TCPSocket::Lookahead() { return mReceiveBuffer.Peek(); }
 
 std::string TCPSocket::GetRemoteAddress() {
   if (mDescriptor < 0) return {};
@@ -291,16 +277,26 @@ void TCPSocket::AdoptConnection(TCPSocket* parent, int descriptor) {
   mPendingConnected = true;
 }
 
-void TCPSocket::Close(bool final) {
+void TCPSocket::RemoveBoundPath() {
   // Only the socket that bound the path removes it: a closing client must not take the
-  // server's address away from the clients that come after it.
-  if (mIPCMode && mDescriptorListening && !mPath.empty()) unlink(mPath.c_str());
+  // server's address away from the clients that come after it. A listener that became its
+  // accepted connection still owns the path.
+  // The file is checked to be still the one bound: another listener may have taken the path.
+  struct stat now{};
+  if (mBoundPath && !mPath.empty() && stat(mPath.c_str(), &now) == 0 && now.st_dev == mBoundDevice &&
+      now.st_ino == mBoundInode)
+    unlink(mPath.c_str());
+  mBoundPath = false;
+}
+
+void TCPSocket::Close(bool final) {
+  RemoveBoundPath();
   if (mDescriptor >= 0) close(mDescriptor);
   mDescriptor = -1;
   mDescriptorListening = false;
   if (mIPCMode) mPath.clear();
   if (final) {
-    mReceiveBuffer->Clear();
+    mReceiveBuffer.Clear();
     mSendBuffer->Clear();
   }
   if (!mPool && mParent) {

@@ -7,15 +7,13 @@
 #include <memory>
 #include <string>
 
+#include "net/receive_queue.h"
 #include "net/socket_core.h"
 #include "strings/memory_manager.h"
 
 namespace vorn {
 
 class ServerSocketPool;
-
-// The staging buffer that receives read into (1 MiB, shared).
-uint8_t* StagingBufferFor(int32_t size);
 
 // Receives a socket's events in place of a language object.
 class TCPSocketDelegate {
@@ -39,7 +37,7 @@ class TCPSocket : public SocketCore {
   void FireEvents() override;
   bool HasDataToSend() override { return mSendBuffer->Count() > 0; }
   bool HasIncomingData() override;
-  void Purge() override { mReceiveBuffer->Clear(); }
+  void Purge() override { mReceiveBuffer.Clear(); }
   void ClearSendBuffer() override;
   int32_t GetPort() override;
   int32_t GetHandle() override { return mDescriptor; }
@@ -57,8 +55,11 @@ class TCPSocket : public SocketCore {
   // Translates and stores the code, makes Error pending and fires at once; true when not 0.
   bool SetError(int32_t code);
   void ReleaseConnection(TCPSocket* child);
-  int32_t BytesAvailable() const { return static_cast<int32_t>(mReceiveBuffer->Count()); }
-  int32_t BytesLeftToSend() const { return static_cast<int32_t>(mSendBuffer->Count()); }
+  // The language's Integer is 32 bits: larger counts answer its largest value.
+  int32_t BytesAvailable() const { return ClampedCount(mReceiveBuffer.Count()); }
+  int32_t BytesLeftToSend() const { return ClampedCount(mSendBuffer->Count()); }
+  int64_t HeldReceivedBytes() const { return mReceiveBuffer.Count(); }
+  static int32_t ClampedCount(int64_t count) { return count > INT32_MAX ? INT32_MAX : static_cast<int32_t>(count); }
 
   void SetIPCPath(const std::string& path);
   bool IsListening() const { return mListening; }
@@ -75,6 +76,8 @@ class TCPSocket : public SocketCore {
   void SetBufferSizes(int32_t size);
   bool Accept();
   bool Receive();
+  bool ReceiveRoomLeft() const { return mReceiveBuffer.Count() < StreamReceiveBound(); }
+  void RemoveBoundPath();
   bool Send();
   bool CheckPort(int32_t port);
   // Stores a runtime code as it is (the errno table would turn 103 into 102) and fires Error.
@@ -95,10 +98,18 @@ class TCPSocket : public SocketCore {
   int32_t mReceiveChunk = 8192;
   bool mIPCMode = false;
   std::string mPath;
-  std::unique_ptr<MemoryManager> mReceiveBuffer;
+  ReceiveQueue mReceiveBuffer;
+  static constexpr size_t kSmallestReceiveBlock = 4096;
+  size_t mReceiveBlock = kSmallestReceiveBlock;
+  // The last receive filled its block: the kernel may hold more.
+  bool mIncomingLeft = false;
   std::unique_ptr<MemoryManager> mSendBuffer;
   bool mDescriptorListening = false;
   bool mWriteWanted = false;
+  // Set once this socket bound its path: it removes the file whatever the descriptor became.
+  bool mBoundPath = false;
+  uint64_t mBoundDevice = 0;
+  uint64_t mBoundInode = 0;
 };
 
 }  // namespace vorn

@@ -4,6 +4,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "net/server_socket_pool.h"
@@ -20,8 +21,9 @@ bool sPoolCheckRunning = false;
 
 void TCPSocket::Poll() {
   if (mDescriptor < 0) return;
-  bool wantRead = mConnected || mDescriptorListening;
+  bool wantRead = mDescriptorListening || (mConnected && ReceiveRoomLeft());
   bool wantWrite = !mConnected || mWriteWanted || HasDataToSend();
+  mIncomingLeft = false;
   if (!wantRead && !wantWrite) return;
   // poll() rather than select(): descriptors beyond FD_SETSIZE must not corrupt the stack.
   pollfd entry{mDescriptor, static_cast<short>((wantRead ? POLLIN : 0) | (wantWrite ? POLLOUT : 0) | POLLPRI), 0};
@@ -74,9 +76,18 @@ void TCPSocket::Poll() {
 }
 
 bool TCPSocket::Receive() {
-  ssize_t count = recv(mDescriptor, StagingBufferFor(mReceiveChunk), static_cast<size_t>(mReceiveChunk), 0);
+  int64_t room = StreamReceiveBound() - mReceiveBuffer.Count();
+  if (room < 1) return true;
+  // Short messages get a small block and a read that fills half its block a full one: a
+  // stream of short messages must not cost a megabyte's allocation each, nor a bulk transfer
+  // many small reads.
+  size_t size = std::min(static_cast<size_t>(std::min<int64_t>(room, mReceiveChunk)), mReceiveBlock);
+  ssize_t count = mReceiveBuffer.Fill(size, [this](char* into, size_t n) { return recv(mDescriptor, into, n, 0); });
   if (count > 0) {
-    mReceiveBuffer->Append(StagingBufferFor(mReceiveChunk), static_cast<int32_t>(count));
+    size_t got = static_cast<size_t>(count);
+    mIncomingLeft = got == size;
+    if (got >= size / 2) mReceiveBlock = static_cast<size_t>(mReceiveChunk);
+    else if (got < kSmallestReceiveBlock) mReceiveBlock = kSmallestReceiveBlock;
     mPendingDataAvailable = true;
     return true;
   }

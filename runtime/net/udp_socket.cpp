@@ -28,7 +28,7 @@ void UDPSocket::Reset(bool full) {
   SocketCore::Reset(full);
   mRouterHops = 0;
   mSendToSelf = true;
-  if (full) mReceiveQueue.clear();
+  if (full) ClearReceiveQueue();
   mSendQueue.clear();
 }
 
@@ -113,6 +113,7 @@ bool UDPSocket::ReadDatagram(Datagram* out) {
   if (mReceiveQueue.empty()) return false;
   *out = std::move(mReceiveQueue.front());
   mReceiveQueue.pop_front();
+  mReceiveQueueBytes -= static_cast<int64_t>(out->data.size());
   return true;
 }
 
@@ -142,6 +143,11 @@ void UDPSocket::SendOldest() {
 
 void UDPSocket::Poll() {
   if (mDescriptor < 0 || !mConnected) return;
+  if (mReceiveQueueBytes >= StreamReceiveBound()) {
+    if (HasDataToSend()) SendOldest();
+    FireEvents();
+    return;
+  }
   int size = 0;
   if (ioctl(mDescriptor, FIONREAD, &size) != 0) size = 0;
   std::vector<char> buffer(static_cast<size_t>(size) + 1);
@@ -158,6 +164,7 @@ void UDPSocket::Poll() {
     datagram.data.assign(buffer.data(), static_cast<size_t>(count));
     datagram.port = ntohs(source.sin_port);
     datagram.address = DottedText(source.sin_addr.s_addr);
+    mReceiveQueueBytes += count;
     mReceiveQueue.push_back(std::move(datagram));
     mFiredEvents |= kSocketEventDataAvailable;
   }

@@ -34,7 +34,7 @@ class UDPSocket : public SocketCore {
   void Poll() override;
   void FireEvents() override;
   bool HasDataToSend() override { return !mSendQueue.empty(); }
-  void Purge() override { mReceiveQueue.clear(); }
+  void Purge() override { ClearReceiveQueue(); }
   void ClearSendBuffer() override { mSendQueue.clear(); }
   int32_t GetPort() override;
   int32_t GetHandle() override { return mDescriptor; }
@@ -67,7 +67,14 @@ class UDPSocket : public SocketCore {
 
   int32_t mRouterHops = 0;
   bool mSendToSelf = true;
+  void ClearReceiveQueue() {
+    mReceiveQueue.clear();
+    mReceiveQueueBytes = 0;
+  }
   std::deque<Datagram> mReceiveQueue;
+  // Payload bytes queued; past the stream bound the socket stops receiving and the kernel
+  // drops what its own buffer cannot hold, as datagram sockets do.
+  int64_t mReceiveQueueBytes = 0;
   std::deque<Datagram> mSendQueue;
   UDPSocketDelegate* mDelegate;
   int mDescriptor = -1;

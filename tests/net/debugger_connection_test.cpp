@@ -35,7 +35,7 @@ TEST(DebuggerConnectionTest, TheHostChoosesTheTransport) {
   SmartRef<DebuggerConnection> local = CreateDebuggerConnection(string("127.0.0.1"));
   auto* ipc = dynamic_cast<IPCSocketConnection*>(local.Get());
   ASSERT_NE(ipc, nullptr);
-  EXPECT_EQ(ipc->Path(), "/tmp/VNLocalDebug");
+  EXPECT_EQ(ipc->Path(), DebuggerSocketPath());
 
   for (const char* host : {"localhost", "", "127.0.0.10", "10.0.0.1"}) {
     SmartRef<DebuggerConnection> remote = CreateDebuggerConnection(string(host));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "net/debugger_connection.h"
@@ -16,12 +17,7 @@ using testing::RecordingDebuggerDelegate;
 // A socket buffer the test fills by hand, in the chunks a peer's writes might arrive in.
 struct FakeSocketBuffer {
   std::string bytes;
-  std::string Lookahead() { return bytes; }
-  std::string Read(int32_t count) {
-    std::string head = bytes.substr(0, static_cast<size_t>(count));
-    bytes.erase(0, head.size());
-    return head;
-  }
+  std::string ReadAll() { return std::exchange(bytes, {}); }
 };
 
 // A connection without a transport: what it sends is kept, what the test feeds is framed.
@@ -32,7 +28,10 @@ class LoopConnection : public DebuggerConnection {
     sent += FrameDebuggerLine(tag.View(), payload.View());
   }
   void Listen() override {}
-  void Close() override { buffer.bytes.clear(); }
+  void Close() override {
+    DiscardReceivedLines();
+    ++closes;
+  }
   void Connect() override {}
 
   void Receive(const std::string& chunk) {
@@ -42,6 +41,7 @@ class LoopConnection : public DebuggerConnection {
 
   std::string sent;
   FakeSocketBuffer buffer;
+  int closes = 0;
 };
 
 TEST(DebuggerLinesTest, AMessageIsTagBlankPayloadAndCarriageReturn) {
@@ -85,13 +85,13 @@ TEST(DebuggerLinesTest, LinesAreDispatchedWhenTheirCarriageReturnArrives) {
   ide.messages.clear();
   connection.Receive("DW 000");
   EXPECT_TRUE(ide.messages.empty());
-  EXPECT_EQ(connection.buffer.bytes, "DW 000") << "an incomplete line waits in the socket";
+  EXPECT_EQ(connection.ReceivedBytesWaiting(), 6u) << "an incomplete line waits in the socket";
   connection.Receive("01000");
   connection.Receive("\rRU");
   EXPECT_EQ(ide.messages, (std::vector<std::string>{"DW|00001000"}));
   connection.Receive("N\r\r");
   EXPECT_EQ(ide.messages, (std::vector<std::string>{"DW|00001000", "RUN|", "|"}));
-  EXPECT_EQ(connection.buffer.bytes, "");
+  EXPECT_EQ(connection.ReceivedBytesWaiting(), 0u);
 }
 
 TEST(DebuggerLinesTest, ALineFeedIsNotALineEndButPartOfTheNextTag) {
@@ -100,7 +100,7 @@ TEST(DebuggerLinesTest, ALineFeedIsNotALineEndButPartOfTheNextTag) {
   connection.AddDelegate(&ide);
   connection.Receive("RUN\r\nPID\r\n");
   EXPECT_EQ(ide.messages, (std::vector<std::string>{"RUN|", "\nPID|"}));
-  EXPECT_EQ(connection.buffer.bytes, "\n");
+  EXPECT_EQ(connection.ReceivedBytesWaiting(), 1u);
 }
 
 TEST(DebuggerLinesTest, ADelegateThatClosesTheConnectionStopsTheBatch) {
@@ -112,6 +112,22 @@ TEST(DebuggerLinesTest, ADelegateThatClosesTheConnectionStopsTheBatch) {
   connection.AddDelegate(&session);
   connection.Receive("STEP \rQUIT \rDW 00001000\r");
   EXPECT_EQ(session.messages, (std::vector<std::string>{"STEP|", "QUIT|"}));
+}
+
+TEST(DebuggerLinesTest, ALinePastTheLimitDropsTheLinkAndALineJustInsideItPasses) {
+  for (size_t length : {DebuggerLineBuffer::kLineLimit, DebuggerLineBuffer::kLineLimit + 1}) {
+    LoopConnection connection;
+    RecordingDebuggerDelegate ide;
+    connection.AddDelegate(&ide);
+    std::string line = "SS " + std::string(length - 3, 'A');
+    for (size_t at = 0; at < line.size(); at += 4096) connection.Receive(line.substr(at, 4096));
+    bool fits = length == DebuggerLineBuffer::kLineLimit;
+    EXPECT_EQ(connection.closes, fits ? 0 : 1) << length;
+    EXPECT_EQ(ide.events, fits ? "" : "Disconnected;") << length;
+    if (fits) connection.Receive("\rPID \r");
+    EXPECT_EQ(ide.messages.size(), fits ? 2u : 0u) << length;
+    EXPECT_EQ(connection.ReceivedBytesWaiting(), 0u);
+  }
 }
 
 TEST(DebuggerLinesTest, DelegatesAreCalledFromTheLastAddedToTheFirst) {

@@ -52,7 +52,16 @@ TEST(IPCSocketTest, ProcessesTalkOverAPathAndOnlyTheListenerRemovesIt) {
   client.Close();
   ASSERT_TRUE(PollUntil([&] { return serverEvents.log.find("Error") != std::string::npos; }));
   EXPECT_EQ(serverEvents.log, "Connected;DataAvailable;Error(102);");
-  unlink(path.c_str());  // the listener became the connection; its path stays with it
+  // The listener became the connection and closed after the error: it still removes the path
+  // it bound, so the next server can listen there.
+  EXPECT_FALSE(Exists(path));
+  IPCSocket next(&serverEvents);
+  next.SetPath(path);
+  next.Listen();
+  EXPECT_TRUE(Exists(path));
+  EXPECT_EQ(next.LastError(), 0);
+  next.Close();
+  EXPECT_FALSE(Exists(path));
 }
 
 TEST(IPCSocketTest, ListenThenCloseLeavesNoSocketFile) {

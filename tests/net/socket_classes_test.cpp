@@ -9,6 +9,8 @@
 #include "net/support/net_test_support.h"
 #include "objects/arrays.h"
 #include "objects/class_registry.h"
+#include "core/reloc_entry.h"
+#include "vorn/debug_api.h"
 
 namespace vorn {
 namespace {
@@ -258,6 +260,31 @@ TEST_F(SocketClassesTest, EntryPointsGivenTheWrongObjectReportInsteadOfCrashing)
   UDPSocketWriteDatagram(nullptr, datagram);
   EXPECT_FALSE(CoreObjectTest::Reports().empty());
   RuntimeUnlockObject(datagram);
+}
+
+}  // namespace
+}  // namespace vorn
+
+namespace vorn {
+namespace {
+
+TEST_F(SocketClassesTest, TheDebuggerListsTheSocketsThatBelongToObjects) {
+  EXPECT_NE(LookupRelocEntry(string("DebuggerSocketLookup")), nullptr);
+  int32_t before = DebuggerSocketCount();
+  RuntimeObject* server = RuntimeNewObject(LoggingTCPSocket());
+  SocketListen(server);
+  ASSERT_EQ(DebuggerSocketCount(), before + 1);
+  bool found = false;
+  for (int32_t i = 0; i < before + 1; ++i) {
+    RuntimeObject* owner = DebuggerSocketLookup(i);
+    found = found || owner == server;
+    RuntimeUnlockObject(owner);
+  }
+  EXPECT_TRUE(found);
+  EXPECT_EQ(DebuggerSocketLookup(before + 1), nullptr);
+  EXPECT_EQ(DebuggerSocketLookup(-1), nullptr);
+  socketClose(server);
+  RuntimeUnlockObject(server);
 }
 
 }  // namespace
