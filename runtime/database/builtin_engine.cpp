@@ -329,6 +329,21 @@ void ClearBuiltInEngineError(const dbEngineDefinition* engine, void* handle) {
   if (engine == &gBuiltInEngine && handle) Db(handle)->db->ClearError();
 }
 
+void BeginBuiltInStatement(const dbEngineDefinition* engine, void* handle) {
+  if (engine == &gBuiltInEngine && handle) Db(handle)->db->File().BeginStatement();
+}
+
+void EndBuiltInStatement(const dbEngineDefinition* engine, void* handle, bool failed) {
+  if (engine != &gBuiltInEngine || !handle) return;
+  vndbFile& file = Db(handle)->db->File();
+  if (!failed) {
+    file.EndStatement();
+    return;
+  }
+  Disturb(Db(handle));
+  file.RollbackStatement();
+}
+
 RuntimeObject* WrapBuiltInDatabase(std::unique_ptr<vndbHandle> handle) {
   if (!handle) return nullptr;
   auto* database = new BuiltInDatabase{std::move(handle), {}};
