@@ -112,8 +112,9 @@ std::optional<DbValue> vndbCursor::ColumnValue(size_t index) {
 std::optional<DbValue> vndbCursor::FieldValue(uint8_t field) {
   if (!mTree) return std::nullopt;
   size_t length = 0;
-  if (!mTree->CurrentRecord(&length)) return std::nullopt;
-  DbValue value = DbDecodeField(mTree->GetField(field));
+  const uint8_t* record = mTree->CurrentRecord(&length);
+  if (!record) return std::nullopt;
+  DbValue value = DbDecodeField(DbFindField(record, length, field));
   if (IsLargeObject(value.type)) {
     std::optional<Bytes> bytes = ReadLargeObject(mHandle.File(), uint32_t(value.integer));
     if (!bytes) return std::nullopt;
@@ -143,7 +144,7 @@ bool vndbCursor::NextRow() {
   while (mTree->Next()) {
     if (!mSeek.empty() && !DbKeyHasPrefix(mTree->CurrentKey(), mSeek)) break;
     if (mTree->IsCurrentVisible() && (!mFilter || mFilter->Matches(read))) {
-      mLastKey = mTree->CurrentKey();
+      mTree->CurrentKeyInto(mLastKey);
       mHasLastKey = true;
       return true;
     }

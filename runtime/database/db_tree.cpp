@@ -337,9 +337,18 @@ bool vndbTree::IsCurrentVisible() {
 }
 
 Bytes vndbTree::CurrentKey() {
+  Bytes key;
+  CurrentKeyInto(key);
+  return key;
+}
+
+void vndbTree::CurrentKeyInto(Bytes& key) {
   size_t length = 0;
   const uint8_t* record = CurrentRecord(&length);
-  return record ? BuildKey(record, length) : Bytes{};
+  if (record)
+    BuildKeyInto(key, record, length);
+  else
+    key.clear();
 }
 
 DbFieldRef vndbTree::GetField(uint8_t field) {
