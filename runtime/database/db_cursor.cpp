@@ -146,6 +146,7 @@ bool vndbCursor::NextRow() {
     if (mTree->IsCurrentVisible() && (!mFilter || mFilter->Matches(read))) {
       mTree->CurrentKeyInto(mLastKey);
       mHasLastKey = true;
+      ++mRowsGiven;
       return true;
     }
   }
@@ -158,6 +159,7 @@ bool vndbCursor::NextRow() {
 }
 
 bool vndbCursor::DeleteRow() {
+  mSourceKeyRow = UINT64_MAX;
   vndbFile::Scope scope(mHandle.File());
   mHandle.ClearError();
   if (!mTree || !mHandle.CanWrite() || !mTree->IsCurrentVisible()) return false;
@@ -171,6 +173,7 @@ bool vndbCursor::DeleteRow() {
 }
 
 bool vndbCursor::UpdateRow(const std::vector<std::pair<size_t, std::optional<std::string>>>& edits) {
+  mSourceKeyRow = UINT64_MAX;
   vndbFile::Scope scope(mHandle.File());
   mHandle.ClearError();
   if (!mSchema || !mTree || !mHandle.CanWrite() || !mTree->IsCurrentVisible()) return false;
@@ -225,16 +228,19 @@ std::string vndbCursor::ColumnSource(size_t index, std::string* key) {
   if (key) key->clear();
   if (index >= mColumns.size()) return {};
   vndbFile::Scope scope(mHandle.File());
-  if (key && mSchema && mTree) {
+  if (key && mSchema && mTree && mSourceKeyRow != mRowsGiven) {
+    mSourceKey.clear();
     for (uint8_t position : mSchema->primaryKey) {
       for (const DbColumn& column : mSchema->columns) {
         if (column.position != position) continue;
-        if (!key->empty()) *key += " and ";
+        if (!mSourceKey.empty()) mSourceKey += " and ";
         const DbValue value = DbDecodeField(mTree->GetField(position));
-        *key += "[" + column.name + "]" + (value.type ? " = " + KeyLiteral(value) : " is null");
+        mSourceKey += "[" + column.name + "]" + (value.type ? " = " + KeyLiteral(value) : " is null");
       }
     }
+    mSourceKeyRow = mRowsGiven;
   }
+  if (key && mSchema && mTree) *key = mSourceKey;
   return mTable + "!" + mColumns[index].name;
 }
 
