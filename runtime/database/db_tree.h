@@ -107,6 +107,7 @@ class vndbTree {
   Bytes mFilter;
   std::vector<Bytes> mSpool;
   Bytes mScratchKey;
+  Bytes mInsertKey;
   size_t mRootSplits = 0;
   bool mSplit = false;
 };
