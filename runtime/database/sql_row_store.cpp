@@ -154,8 +154,16 @@ bool SqlTemporaryFile::ReadAt(uint64_t offset, std::vector<uint8_t>& bytes) cons
   });
 }
 
+std::unique_ptr<SqlRowStore> SqlRowStore::Merged(std::vector<std::unique_ptr<SqlRowStore>> runs,
+                                                 std::vector<RunRow> order) {
+  auto store = std::make_unique<SqlRowStore>(0);
+  store->mRuns = std::move(runs);
+  store->mOrder = std::move(order);
+  return store;
+}
+
 bool SqlRowStore::Append(SqlRow row) {
-  if (mFailed) return false;
+  if (mFailed || !mRuns.empty()) return false;
   const size_t bytes = SqlRowBytes(row);
   if (!mFile && mHeld + bytes <= mBudget) {
     mHeld += bytes;
@@ -192,6 +200,10 @@ bool SqlRowStore::Flush() {
 }
 
 std::optional<SqlRow> SqlRowStore::Fetch(size_t index) {
+  if (!mRuns.empty()) {
+    if (index >= mOrder.size()) return std::nullopt;
+    return mRuns[mOrder[index].run]->Fetch(mOrder[index].row);
+  }
   if (!mFile) {
     if (index >= mRows.size()) return std::nullopt;
     return mRows[index];
