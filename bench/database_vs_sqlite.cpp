@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "startup/class_registration.h"
@@ -113,12 +114,18 @@ const std::string& SqliteFilled() {
 
 // --- 100,000 inserts in one transaction -------------------------------------------------
 
+double FileBytes(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 ? double(info.st_size) : 0;
+}
+
 void BM_Insert100kOneCommit_Ours(benchmark::State& state) {
   for (auto _ : state) {
     auto db = NewOurs(FreshPath("insert.vdb"));
     for (int i = 0; i < kRows; ++i) OursInsert(*db, i);
     if (!db->Commit()) state.SkipWithError("commit failed");
   }
+  state.counters["file_bytes"] = FileBytes(Folder() + "/insert.vdb");
 }
 
 void BM_Insert100kOneCommit_SQLite(benchmark::State& state) {
@@ -132,6 +139,7 @@ void BM_Insert100kOneCommit_SQLite(benchmark::State& state) {
     }
     sqlite3_close(db);
   }
+  state.counters["file_bytes"] = FileBytes(Folder() + "/insert.sqlite");
 }
 
 // --- 1,000 transactions of one row ------------------------------------------------------

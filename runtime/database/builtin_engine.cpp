@@ -67,7 +67,8 @@ void PutMachine(Bytes& bytes, T value) {
 }
 
 // The value as the cursor record hands it out: host-order numbers, big-endian date parts.
-uint8_t Encode(const DbValue& value, Bytes& bytes) {
+// Texts and bytes are taken over rather than copied.
+uint8_t Encode(DbValue& value, Bytes& bytes) {
   bytes.clear();
   switch (value.type) {
     case kDbSmallint: PutMachine(bytes, static_cast<int16_t>(value.integer)); break;
@@ -83,7 +84,7 @@ uint8_t Encode(const DbValue& value, Bytes& bytes) {
     case kDbVarchar:
     case kDbBinary:
     case kDbLongVarchar:
-    case kDbLongVarbinary: bytes = value.bytes; break;
+    case kDbLongVarbinary: bytes = std::move(value.bytes); break;
     default: return kVornDbNull;
   }
   return value.type;
@@ -327,6 +328,21 @@ dbEngineDefinition gBuiltInEngine = {
 
 void ClearBuiltInEngineError(const dbEngineDefinition* engine, void* handle) {
   if (engine == &gBuiltInEngine && handle) Db(handle)->db->ClearError();
+}
+
+void BeginBuiltInStatement(const dbEngineDefinition* engine, void* handle) {
+  if (engine == &gBuiltInEngine && handle) Db(handle)->db->File().BeginStatement();
+}
+
+void EndBuiltInStatement(const dbEngineDefinition* engine, void* handle, bool failed) {
+  if (engine != &gBuiltInEngine || !handle) return;
+  vndbFile& file = Db(handle)->db->File();
+  if (!failed) {
+    file.EndStatement();
+    return;
+  }
+  Disturb(Db(handle));
+  file.RollbackStatement();
 }
 
 RuntimeObject* WrapBuiltInDatabase(std::unique_ptr<vndbHandle> handle) {

@@ -18,6 +18,12 @@ extern dbEngineDefinition gBuiltInEngine;
 // show an error left by an earlier one.
 void ClearBuiltInEngineError(const dbEngineDefinition* engine, void* handle);
 
+// One SQL statement on the built-in engine changes all it should or nothing: Begin sets a
+// savepoint, End keeps the statement's changes or, when it failed, undoes them to it. Other
+// engines are left alone.
+void BeginBuiltInStatement(const dbEngineDefinition* engine, void* handle);
+void EndBuiltInStatement(const dbEngineDefinition* engine, void* handle, bool failed);
+
 // A Database bound to the built-in engine over the handle (one reference); nil without one.
 RuntimeObject* WrapBuiltInDatabase(std::unique_ptr<vndbHandle> handle);
 

@@ -112,8 +112,9 @@ std::optional<DbValue> vndbCursor::ColumnValue(size_t index) {
 std::optional<DbValue> vndbCursor::FieldValue(uint8_t field) {
   if (!mTree) return std::nullopt;
   size_t length = 0;
-  if (!mTree->CurrentRecord(&length)) return std::nullopt;
-  DbValue value = DbDecodeField(mTree->GetField(field));
+  const uint8_t* record = mTree->CurrentRecord(&length);
+  if (!record) return std::nullopt;
+  DbValue value = DbDecodeField(DbFindField(record, length, field));
   if (IsLargeObject(value.type)) {
     std::optional<Bytes> bytes = ReadLargeObject(mHandle.File(), uint32_t(value.integer));
     if (!bytes) return std::nullopt;
@@ -143,8 +144,9 @@ bool vndbCursor::NextRow() {
   while (mTree->Next()) {
     if (!mSeek.empty() && !DbKeyHasPrefix(mTree->CurrentKey(), mSeek)) break;
     if (mTree->IsCurrentVisible() && (!mFilter || mFilter->Matches(read))) {
-      mLastKey = mTree->CurrentKey();
+      mTree->CurrentKeyInto(mLastKey);
       mHasLastKey = true;
+      ++mRowsGiven;
       return true;
     }
   }
@@ -157,6 +159,7 @@ bool vndbCursor::NextRow() {
 }
 
 bool vndbCursor::DeleteRow() {
+  mSourceKeyRow = UINT64_MAX;
   vndbFile::Scope scope(mHandle.File());
   mHandle.ClearError();
   if (!mTree || !mHandle.CanWrite() || !mTree->IsCurrentVisible()) return false;
@@ -170,6 +173,7 @@ bool vndbCursor::DeleteRow() {
 }
 
 bool vndbCursor::UpdateRow(const std::vector<std::pair<size_t, std::optional<std::string>>>& edits) {
+  mSourceKeyRow = UINT64_MAX;
   vndbFile::Scope scope(mHandle.File());
   mHandle.ClearError();
   if (!mSchema || !mTree || !mHandle.CanWrite() || !mTree->IsCurrentVisible()) return false;
@@ -224,16 +228,19 @@ std::string vndbCursor::ColumnSource(size_t index, std::string* key) {
   if (key) key->clear();
   if (index >= mColumns.size()) return {};
   vndbFile::Scope scope(mHandle.File());
-  if (key && mSchema && mTree) {
+  if (key && mSchema && mTree && mSourceKeyRow != mRowsGiven) {
+    mSourceKey.clear();
     for (uint8_t position : mSchema->primaryKey) {
       for (const DbColumn& column : mSchema->columns) {
         if (column.position != position) continue;
-        if (!key->empty()) *key += " and ";
+        if (!mSourceKey.empty()) mSourceKey += " and ";
         const DbValue value = DbDecodeField(mTree->GetField(position));
-        *key += "[" + column.name + "]" + (value.type ? " = " + KeyLiteral(value) : " is null");
+        mSourceKey += "[" + column.name + "]" + (value.type ? " = " + KeyLiteral(value) : " is null");
       }
     }
+    mSourceKeyRow = mRowsGiven;
   }
+  if (key && mSchema && mTree) *key = mSourceKey;
   return mTable + "!" + mColumns[index].name;
 }
 

@@ -44,7 +44,10 @@ class vndbCursor {
 
   bool NextRow();
   // Tells the walk that the file was changed through someone else since its last step.
-  void Disturb() { mDisturbed = true; }
+  void Disturb() {
+    mDisturbed = true;
+    mSourceKeyRow = UINT64_MAX;
+  }
   bool DeleteRow();
   // Replaces the current row by one with the edited columns (index, value text, nothing for
   // NULL) converted like inserted values; a row whose key changed reappears when the walk is
@@ -75,6 +78,10 @@ class vndbCursor {
   std::set<Bytes> mMovedKeys;  // keys given to rows during this walk
   Bytes mLastKey;               // of the row given last
   bool mHasLastKey = false;
+  // The key condition of the row given last, built once for all of its columns.
+  std::string mSourceKey;
+  uint64_t mRowsGiven = 0;
+  uint64_t mSourceKeyRow = UINT64_MAX;
   bool mDisturbed = false;
 };
 

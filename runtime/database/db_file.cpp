@@ -180,6 +180,7 @@ vndbPage* vndbFile::NewPageWithTag(uint32_t tag) {
 }
 
 void vndbFile::MarkModified(vndbPage* page) {
+  if (mInStatement && page->number < mStatementPageCount) SaveForStatement(*page);
   ++page->version;
   if (page->dirty) return;
   BeginTransaction();
@@ -396,6 +397,7 @@ void vndbFile::SpillChanges() {
     ok = WriteHeaderWords(kDbHeaderSerial, begin, 4);
   }
   mSpilled = true;
+  if (mInStatement) mStatementSpilled = true;
   for (vndbPage* page : pages) {
     ok = ok && WritePage(*page);
     if (!ok) break;
@@ -461,7 +463,81 @@ bool vndbFile::Commit() {
   return true;
 }
 
+// --- statements -------------------------------------------------------------------------
+
+void vndbFile::BeginStatement() {
+  mStatementImages.clear();
+  mInStatement = true;
+  mStatementSpilled = false;
+  mStatementInTransaction = mInTransaction;
+  mStatementPageCount = mPageCount;
+  mStatementMasterRoot = mMasterRoot;
+  mStatementLastModified = mLastModified;
+}
+
+void vndbFile::EndStatement() {
+  mInStatement = false;
+  mStatementImages.clear();
+}
+
+void vndbFile::SaveForStatement(const vndbPage& page) {
+  StatementImage& image = mStatementImages[page.number];
+  if (image.bytes) return;
+  image.bytes = std::make_unique<uint8_t[]>(kDbPageSize);
+  std::memcpy(image.bytes.get(), page.bytes, kDbPageSize);
+  image.dirty = page.dirty;
+}
+
+void vndbFile::RollbackStatement() {
+  if (!mInStatement) return;
+  mInStatement = false;
+  // Pages the statement added go; the file's length follows the page count at commit.
+  for (auto it = mCache.begin(); it != mCache.end();) {
+    if (it->first < mStatementPageCount) {
+      ++it;
+      continue;
+    }
+    vndbPage* page = it->second.get();
+    if (page == mLastPage) mLastPage = nullptr;
+    std::erase(mDirty, page);
+    Unlink(page);
+    it = mCache.erase(it);
+  }
+  mPageCount = mStatementPageCount;
+  mMasterRoot = mStatementMasterRoot;
+  mLastModified = mStatementLastModified;
+  // Pages still cached first: adopting a released one may spill, and what it spills must
+  // already be the restored image.
+  std::vector<uint32_t> released;
+  for (auto& [number, image] : mStatementImages) {
+    auto cached = mCache.find(number);
+    if (cached == mCache.end()) {
+      released.push_back(number);
+      continue;
+    }
+    vndbPage* page = cached->second.get();
+    std::memcpy(page->bytes, image.bytes.get(), kDbPageSize);
+    ++page->version;
+    // A page the statement spilled holds its changes in the file and must be written again.
+    if (image.dirty || mStatementSpilled) {
+      if (!page->dirty) MarkModified(page);
+    } else if (page->dirty) {
+      page->dirty = false;
+      std::erase(mDirty, page);
+    }
+  }
+  for (uint32_t number : released) {
+    auto page = std::make_unique<vndbPage>();
+    page->number = number;
+    std::memcpy(page->bytes, mStatementImages[number].bytes.get(), kDbPageSize);
+    MarkModified(Adopt(std::move(page)));
+  }
+  mStatementImages.clear();
+  mInTransaction = mStatementInTransaction || mSpilled || !mDirty.empty();
+}
+
 void vndbFile::EndTransaction() {
+  EndStatement();
   mSerial = NextSerial(mSerial);
   mInTransaction = false;
   mLastModified = kDbNoPage;

@@ -109,6 +109,13 @@ class vndbFile {
   bool Commit();
   void Rollback();
 
+  // A savepoint inside the transaction: one statement's page changes are kept undoable until
+  // EndStatement, and RollbackStatement puts every page back as the statement found it while
+  // the transaction's earlier work stays.
+  void BeginStatement();
+  void EndStatement();
+  void RollbackStatement();
+
   // Records damage found by any layer; the first reason is kept.
   void ReportDamage(const std::string& reason);
   bool IsDamaged() const { return mDamaged; }
@@ -144,6 +151,7 @@ class vndbFile {
   // Advances the serial and leaves the file idle.
   void EndTransaction();
   void SetError(const std::string& error) { if (mError.empty()) mError = error; }
+  void SaveForStatement(const vndbPage& page);
   bool Fail(const std::string& error);
 
   vndbPage* Adopt(std::unique_ptr<vndbPage> page);
@@ -169,6 +177,19 @@ class vndbFile {
   uint64_t mUseCount = 0;
   uint64_t mOperationStart = 0;
   int mScopeDepth = 0;
+
+  // The running statement's savepoint: the images its pages had before it changed them.
+  struct StatementImage {
+    std::unique_ptr<uint8_t[]> bytes;
+    bool dirty = false;
+  };
+  bool mInStatement = false;
+  bool mStatementSpilled = false;
+  bool mStatementInTransaction = false;
+  uint32_t mStatementPageCount = 0;
+  uint32_t mStatementMasterRoot = 0;
+  uint32_t mStatementLastModified = 0;
+  std::unordered_map<uint32_t, StatementImage> mStatementImages;
 
   uint32_t mNextRecordId = 1;
   uint32_t mPageCount = 0;

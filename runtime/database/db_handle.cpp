@@ -115,6 +115,7 @@ void vndbHandle::ClearError() {
 }
 
 bool vndbHandle::LoadSchemas() {
+  mInsertTree.reset();
   vndbFile::Scope scope(*mFile);
   mSchemas.clear();
   std::unique_ptr<vndbTree> tables = vndbTree::OpenNamedTree(*mFile, kDbTablesTree, {1});
@@ -330,6 +331,7 @@ bool vndbHandle::AddTableRecord(const std::string& table, const std::vector<DbCo
     if (!schema->Column(value.column)) return Fail(kDbErrorUnknown, "Unknown column " + value.column);
 
   DbRow row;
+  row.reserve(values.size());
   std::vector<uint32_t> objects;
   auto undoObjects = [&] {
     for (uint32_t id : objects) DeleteLargeObject(*mFile, id);
@@ -344,8 +346,11 @@ bool vndbHandle::AddTableRecord(const std::string& table, const std::vector<DbCo
       objects.push_back(uint32_t(value.integer));
     row.push_back({column->position, value});
   }
-  std::unique_ptr<vndbTree> tree =
-      vndbTree::OpenNamedTree(*mFile, std::to_string(schema->id), schema->primaryKey);
+  if (!mInsertTree || mInsertTreeTable != schema->id) {
+    mInsertTree = vndbTree::OpenNamedTree(*mFile, std::to_string(schema->id), schema->primaryKey);
+    mInsertTreeTable = schema->id;
+  }
+  vndbTree* tree = mInsertTree.get();
   if (!tree) {
     undoObjects();
     return FailFile(kDbErrorUnknown, "Unknown table " + table);
@@ -391,6 +396,7 @@ void vndbHandle::Rollback() {
 bool vndbHandle::Close() {
   if (!mFile) return false;
   mSchemas.clear();
+  mInsertTree.reset();
   bool ok = mFile->Close();
   mFile.reset();
   return ok;

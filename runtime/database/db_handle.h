@@ -112,6 +112,10 @@ class vndbHandle {
 
   std::unique_ptr<vndbFile> mFile;
   std::vector<std::shared_ptr<DbTableSchema>> mSchemas;
+  // The tree rows were last inserted into, kept open for the next insert into its table (it
+  // finds its root afresh each time); declared after the file it refers to.
+  std::unique_ptr<vndbTree> mInsertTree;
+  uint32_t mInsertTreeTable = 0;
   int32_t mErrorCode = 0;
   std::string mErrorMessage;
 };

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <string_view>
 
 #include "database/db_value_text.h"
 #include "database/sql_condition.h"
@@ -30,16 +31,16 @@ int Order(const T& a, const T& b) {
 
 // Three-way comparison of the row's value with the literal converted to its type; nothing
 // when the two cannot be compared.
-std::optional<int> Compare(const DbValue& value, const std::string& literal, int32_t mode, bool* unordered) {
+std::optional<int> Compare(const DbValue& value, const DbFilterLiteral& literal, int32_t mode, bool* unordered) {
   switch (value.type) {
-    case kDbBoolean: return Order(value.integer != 0, DbParseBoolean(literal));
+    case kDbBoolean: return Order(value.integer != 0, literal.boolean);
     case kDbSmallint:
     case kDbInteger:
     case kDbFloat:
     case kDbDouble: {
       // By value, so that "id < 2.5" keeps the row with id 2 rather than cutting the literal down.
       const double mine = value.type == kDbFloat || value.type == kDbDouble ? value.real : double(value.integer);
-      const double other = DbParseNumber(literal).value_or(0);
+      const double other = literal.number;
       if (std::isnan(mine) || std::isnan(other)) {
         *unordered = true;
         return std::nullopt;
@@ -48,7 +49,7 @@ std::optional<int> Compare(const DbValue& value, const std::string& literal, int
     }
     case kDbDate:
     case kDbTime: {
-      std::optional<DbValue> other = value.type == kDbDate ? DbParseDate(literal) : DbParseTime(literal);
+      const std::optional<DbValue>& other = value.type == kDbDate ? literal.date : literal.time;
       if (!other) return std::nullopt;
       for (int i = 0; i < 3; ++i)
         if (int order = Order(value.parts[i], other->parts[i])) return order;
@@ -57,8 +58,12 @@ std::optional<int> Compare(const DbValue& value, const std::string& literal, int
     default: break;
   }
   if (!IsText(value.type)) return std::nullopt;
+  if (mode != kSqlUpperCase && mode != kSqlLowerCase && mode != kModeIgnoreCase) {
+    const std::string_view text(reinterpret_cast<const char*>(value.bytes.data()), value.bytes.size());
+    return Order(text, std::string_view(literal.text));
+  }
   std::string text = value.Text();
-  std::string other = literal;
+  std::string other = literal.text;
   if (mode == kSqlUpperCase) text = Folded(text, ::toupper);
   if (mode == kSqlLowerCase) text = Folded(text, ::tolower);
   if (mode == kModeIgnoreCase) {
@@ -68,11 +73,11 @@ std::optional<int> Compare(const DbValue& value, const std::string& literal, int
   return Order(text, other);
 }
 
-bool CompareMatches(int32_t op, const DbValue& value, const std::string& literal, int32_t mode) {
+bool CompareMatches(int32_t op, const DbValue& value, const DbFilterLiteral& literal, int32_t mode) {
   if (op == kSqlLike || op == kSqlNotLike) {
     if (!IsText(value.type)) return false;
     std::string text = value.Text();
-    std::string pattern = literal;
+    std::string pattern = literal.text;
     if (mode == kSqlUpperCase || mode == kModeIgnoreCase) text = Folded(text, ::toupper);
     if (mode == kSqlLowerCase) text = Folded(text, ::tolower);
     if (mode == kModeIgnoreCase) pattern = Folded(pattern, ::toupper);
@@ -95,6 +100,13 @@ bool CompareMatches(int32_t op, const DbValue& value, const std::string& literal
 
 }  // namespace
 
+DbFilterLiteral::DbFilterLiteral(std::string literal)
+    : text(std::move(literal)),
+      number(DbParseNumber(text).value_or(0)),
+      boolean(DbParseBoolean(text)),
+      date(DbParseDate(text)),
+      time(DbParseTime(text)) {}
+
 std::unique_ptr<DbRowFilter> DbRowFilter::Build(const dbFilter* filter, const DbTableSchema& schema, bool* known) {
   *known = true;
   if (!filter) return nullptr;
@@ -115,9 +127,9 @@ std::unique_ptr<DbRowFilter> DbRowFilter::Build(const dbFilter* filter, const Db
       return nullptr;
     }
     node->mField = column->position;
-    node->mValue = std::string(string::Share(filter->value).View());
+    node->mValue = DbFilterLiteral(std::string(string::Share(filter->value).View()));
     if (filter->mode & VORN_DB_FILTER_COLUMN) {
-      const DbColumn* other = schema.Column(node->mValue);
+      const DbColumn* other = schema.Column(node->mValue.text);
       if (!other) {
         *known = false;
         return nullptr;
@@ -142,7 +154,7 @@ bool DbRowFilter::Matches(const FieldReader& read) const {
   // The other column's value goes through its literal, so both sides meet the same rules.
   std::optional<DbValue> other = read(mOtherField);
   if (!other || other->type == 0) return false;
-  return CompareMatches(mOp, *value, DbValueLiteral(*other), mMode);
+  return CompareMatches(mOp, *value, DbFilterLiteral(DbValueLiteral(*other)), mMode);
 }
 
 bool DbLikeMatches(const std::string& text, const std::string& pattern) {

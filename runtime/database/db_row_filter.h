@@ -14,6 +14,19 @@
 
 namespace vorn {
 
+// A comparison's literal with its readings as each column type takes it, made once so that a
+// scan does not convert it again for every row.
+struct DbFilterLiteral {
+  DbFilterLiteral() = default;
+  explicit DbFilterLiteral(std::string literal);
+
+  std::string text;
+  double number = 0;
+  bool boolean = false;
+  std::optional<DbValue> date;
+  std::optional<DbValue> time;
+};
+
 class DbRowFilter {
  public:
   // The row's value of a field; nothing when the row lacks it.
@@ -31,7 +44,7 @@ class DbRowFilter {
   int32_t mOp = 0;
   int32_t mMode = 0;
   uint8_t mField = 0;
-  std::string mValue;
+  DbFilterLiteral mValue;
   // Compared with another column of the row rather than with mValue.
   bool mAgainstColumn = false;
   uint8_t mOtherField = 0;

@@ -337,9 +337,18 @@ bool vndbTree::IsCurrentVisible() {
 }
 
 Bytes vndbTree::CurrentKey() {
+  Bytes key;
+  CurrentKeyInto(key);
+  return key;
+}
+
+void vndbTree::CurrentKeyInto(Bytes& key) {
   size_t length = 0;
   const uint8_t* record = CurrentRecord(&length);
-  return record ? BuildKey(record, length) : Bytes{};
+  if (record)
+    BuildKeyInto(key, record, length);
+  else
+    key.clear();
 }
 
 DbFieldRef vndbTree::GetField(uint8_t field) {
@@ -559,10 +568,10 @@ bool vndbTree::ReplaceCurrent(Bytes record) {
 
 vndbTree::InsertResult vndbTree::InsertRecord(const Bytes& record, bool unique) {
   if (record.size() > kDbDataSize) return InsertResult::kTooLong;
-  Bytes key = BuildKey(record.data(), record.size());
-  if (key.size() > kDbMostKeyLength) return InsertResult::kTooLong;
+  BuildKeyInto(mInsertKey, record.data(), record.size());
+  if (mInsertKey.size() > kDbMostKeyLength) return InsertResult::kTooLong;
   bool found = false;
-  if (!Find(key, &found)) return InsertResult::kFailed;
+  if (!Find(mInsertKey, &found)) return InsertResult::kFailed;
   if (unique && found) return InsertResult::kDuplicate;
   return InsertHere(record) ? InsertResult::kInserted : InsertResult::kFailed;
 }

@@ -51,6 +51,8 @@ class vndbTree {
   // The current leaf record, or null; valid until the tree or file next changes.
   const uint8_t* CurrentRecord(size_t* length);
   Bytes CurrentKey();
+  // The same into a buffer kept by the caller, which a walk reuses row after row.
+  void CurrentKeyInto(Bytes& key);
   DbFieldRef GetField(uint8_t field);
 
   // The key of a leaf record of this tree.
@@ -105,6 +107,7 @@ class vndbTree {
   Bytes mFilter;
   std::vector<Bytes> mSpool;
   Bytes mScratchKey;
+  Bytes mInsertKey;
   size_t mRootSplits = 0;
   bool mSplit = false;
 };

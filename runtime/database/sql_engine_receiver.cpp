@@ -3,6 +3,7 @@
 #include <deque>
 #include <vector>
 
+#include "database/builtin_engine.h"
 #include "database/database_fields.h"
 #include "database/sql_dispatcher.h"
 #include "database/sql_error.h"
@@ -17,6 +18,13 @@ string Utf8(const std::string& text) { return string(text, kEncodingUTF8); }
 struct Held {
   RuntimeObject* object;
   ~Held() { RuntimeUnlockObject(object); }
+};
+
+// A statement that fails part way changes nothing: the rows it changed before go back.
+struct Savepoint {
+  explicit Savepoint(DatabaseObject* database) : db(database) { BeginBuiltInStatement(db->engine, db->handle); }
+  ~Savepoint() { EndBuiltInStatement(db->engine, db->handle, DatabaseErrorCode(db) != 0); }
+  DatabaseObject* db;
 };
 
 class EngineReceiver : public SqlStatementReceiver {
@@ -59,6 +67,7 @@ class EngineReceiver : public SqlStatementReceiver {
 
   void Insert(const SqlInsert& statement) override {
     if (!mEngine.addTableRecord) return;
+    Savepoint savepoint(mDb);
     std::deque<string> texts;
     std::vector<dbColumnValue> values(statement.values.size());
     for (size_t i = 0; i < values.size(); ++i) {
@@ -73,6 +82,7 @@ class EngineReceiver : public SqlStatementReceiver {
   }
 
   void Update(const SqlUpdate& statement) override {
+    Savepoint savepoint(mDb);
     Held cursor{OpenRows(statement.table, statement.condition.get())};
     if (!cursor.object) return;
     std::vector<int32_t> positions;
@@ -105,6 +115,7 @@ class EngineReceiver : public SqlStatementReceiver {
   }
 
   void Delete(const SqlDelete& statement) override {
+    Savepoint savepoint(mDb);
     Held cursor{OpenRows(statement.table, statement.condition.get())};
     if (!cursor.object) return;
     for (; !cursorEOFGetter(cursor.object, 0) && DatabaseErrorCode(mDb) == 0; cursorMoveNext(cursor.object)) {

@@ -268,6 +268,7 @@ void SqlQueryPlan::Rewind() {
 
 SqlRow SqlQueryPlan::CurrentRow(bool withSources) {
   SqlRow row;
+  row.reserve(mColumns.size());
   for (const OutputColumn& column : mColumns) {
     DatabaseCursorObject* cursor = CursorFields(mTables[column.source.table].cursor);
     SqlCell cell;

@@ -14,59 +14,67 @@ size_t gBudget = kSqlDefaultMemoryBudget;
 
 // Row layout in the file: a 32-bit cell count, then per cell its type byte and three
 // length-prefixed byte strings (value, source, key); every number big-endian.
-void Put32(std::vector<uint8_t>& out, uint32_t value) {
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(value >> shift));
-}
-
-void PutBytes(std::vector<uint8_t>& out, const uint8_t* data, size_t length) {
-  Put32(out, static_cast<uint32_t>(length));
-  out.insert(out.end(), data, data + length);
-}
-
-std::vector<uint8_t> Encode(const SqlRow& row) {
-  std::vector<uint8_t> out;
-  Put32(out, static_cast<uint32_t>(row.size()));
-  for (const SqlCell& cell : row) {
-    out.push_back(cell.type);
-    PutBytes(out, cell.bytes.data(), cell.bytes.size());
-    PutBytes(out, reinterpret_cast<const uint8_t*>(cell.source.data()), cell.source.size());
-    PutBytes(out, reinterpret_cast<const uint8_t*>(cell.key.data()), cell.key.size());
-  }
+uint8_t* Put32(uint8_t* out, uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8) *out++ = static_cast<uint8_t>(value >> shift);
   return out;
+}
+
+uint8_t* PutBytes(uint8_t* out, const void* data, size_t length) {
+  out = Put32(out, static_cast<uint32_t>(length));
+  if (length) std::memcpy(out, data, length);
+  return out + length;
+}
+
+// Appends the row's encoding to `out` in place (rows are many and small: no buffer of their
+// own); its length in bytes.
+size_t EncodeInto(std::vector<uint8_t>& out, const SqlRow& row) {
+  size_t length = 4;
+  for (const SqlCell& cell : row) length += 13 + cell.bytes.size() + cell.source.size() + cell.key.size();
+  const size_t start = out.size();
+  out.resize(start + length);
+  uint8_t* at = Put32(out.data() + start, static_cast<uint32_t>(row.size()));
+  for (const SqlCell& cell : row) {
+    *at++ = cell.type;
+    at = PutBytes(at, cell.bytes.data(), cell.bytes.size());
+    at = PutBytes(at, cell.source.data(), cell.source.size());
+    at = PutBytes(at, cell.key.data(), cell.key.size());
+  }
+  return length;
 }
 
 class Reader {
  public:
-  explicit Reader(const std::vector<uint8_t>& bytes) : mBytes(bytes) {}
+  Reader(const uint8_t* bytes, size_t size) : mBytes(bytes), mSize(size) {}
   bool Get32(uint32_t* value) {
-    if (mBytes.size() - mAt < 4) return false;
+    if (mSize - mAt < 4) return false;
     *value = 0;
     for (int i = 0; i < 4; ++i) *value = (*value << 8) | mBytes[mAt++];
     return true;
   }
   bool GetByte(uint8_t* value) {
-    if (mAt >= mBytes.size()) return false;
+    if (mAt >= mSize) return false;
     *value = mBytes[mAt++];
     return true;
   }
   template <typename Out>
   bool GetBytes(Out* out) {
     uint32_t length = 0;
-    if (!Get32(&length) || mBytes.size() - mAt < length) return false;
-    out->assign(mBytes.begin() + static_cast<std::ptrdiff_t>(mAt), mBytes.begin() + static_cast<std::ptrdiff_t>(mAt + length));
+    if (!Get32(&length) || mSize - mAt < length) return false;
+    out->assign(mBytes + mAt, mBytes + mAt + length);
     mAt += length;
     return true;
   }
 
  private:
-  const std::vector<uint8_t>& mBytes;
+  const uint8_t* mBytes;
+  size_t mSize;
   size_t mAt = 0;
 };
 
-std::optional<SqlRow> Decode(const std::vector<uint8_t>& bytes) {
-  Reader reader(bytes);
+std::optional<SqlRow> Decode(const uint8_t* bytes, size_t size) {
+  Reader reader(bytes, size);
   uint32_t count = 0;
-  if (!reader.Get32(&count) || count > bytes.size()) return std::nullopt;
+  if (!reader.Get32(&count) || count > size) return std::nullopt;
   SqlRow row(count);
   for (SqlCell& cell : row) {
     if (!reader.GetByte(&cell.type) || !reader.GetBytes(&cell.bytes) || !reader.GetBytes(&cell.source) ||
@@ -146,8 +154,16 @@ bool SqlTemporaryFile::ReadAt(uint64_t offset, std::vector<uint8_t>& bytes) cons
   });
 }
 
+std::unique_ptr<SqlRowStore> SqlRowStore::Merged(std::vector<std::unique_ptr<SqlRowStore>> runs,
+                                                 std::vector<RunRow> order) {
+  auto store = std::make_unique<SqlRowStore>(0);
+  store->mRuns = std::move(runs);
+  store->mOrder = std::move(order);
+  return store;
+}
+
 bool SqlRowStore::Append(SqlRow row) {
-  if (mFailed) return false;
+  if (mFailed || !mRuns.empty()) return false;
   const size_t bytes = SqlRowBytes(row);
   if (!mFile && mHeld + bytes <= mBudget) {
     mHeld += bytes;
@@ -171,10 +187,8 @@ bool SqlRowStore::Append(SqlRow row) {
 constexpr size_t kBlockBytes = 32768;
 
 bool SqlRowStore::Spill(const SqlRow& row) {
-  const std::vector<uint8_t> bytes = Encode(row);
   mOffsets.push_back(mEnd);
-  mEnd += bytes.size();
-  mUnwritten.insert(mUnwritten.end(), bytes.begin(), bytes.end());
+  mEnd += EncodeInto(mUnwritten, row);
   return mUnwritten.size() < kBlockBytes || Flush();
 }
 
@@ -186,6 +200,10 @@ bool SqlRowStore::Flush() {
 }
 
 std::optional<SqlRow> SqlRowStore::Fetch(size_t index) {
+  if (!mRuns.empty()) {
+    if (index >= mOrder.size()) return std::nullopt;
+    return mRuns[mOrder[index].run]->Fetch(mOrder[index].row);
+  }
   if (!mFile) {
     if (index >= mRows.size()) return std::nullopt;
     return mRows[index];
@@ -201,8 +219,7 @@ std::optional<SqlRow> SqlRowStore::Fetch(size_t index) {
       return std::nullopt;
     }
   }
-  const auto first = mWindow.begin() + static_cast<std::ptrdiff_t>(start - mWindowStart);
-  return Decode(std::vector<uint8_t>(first, first + static_cast<std::ptrdiff_t>(end - start)));
+  return Decode(mWindow.data() + (start - mWindowStart), static_cast<size_t>(end - start));
 }
 
 }  // namespace vorn

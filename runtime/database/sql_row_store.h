@@ -57,9 +57,22 @@ class SqlRowStore {
  public:
   explicit SqlRowStore(size_t budget = SqlMemoryBudget()) : mBudget(budget) {}
 
-  // False when the temporary file cannot be made or written; the store then takes no more.
+  // The rows of sorted runs in merged order (run, row within it): each row is read back from
+  // its run, so that merging writes no second copy of the rows.
+  struct RunRow {
+    uint32_t run = 0;
+    uint32_t row = 0;
+  };
+  static std::unique_ptr<SqlRowStore> Merged(std::vector<std::unique_ptr<SqlRowStore>> runs,
+                                             std::vector<RunRow> order);
+
+  // False when the temporary file cannot be made or written (or the store is a merge); the
+  // store then takes no more.
   bool Append(SqlRow row);
-  size_t Count() const { return mOffsets.empty() ? mRows.size() : mOffsets.size(); }
+  size_t Count() const {
+    if (!mRuns.empty()) return mOrder.size();
+    return mOffsets.empty() ? mRows.size() : mOffsets.size();
+  }
   // Nothing outside the rows or when the file cannot be read.
   std::optional<SqlRow> Fetch(size_t index);
   bool OnFile() const { return mFile != nullptr; }
@@ -80,6 +93,8 @@ class SqlRowStore {
   std::vector<uint8_t> mUnwritten;
   std::vector<uint8_t> mWindow;
   uint64_t mWindowStart = 0;
+  std::vector<std::unique_ptr<SqlRowStore>> mRuns;
+  std::vector<RunRow> mOrder;
 };
 
 }  // namespace vorn

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 
 #include "database/db_format.h"
@@ -56,6 +57,13 @@ int CompareText(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
 }  // namespace
 
 int SqlCompareCells(const SqlCell& a, const SqlCell& b) {
+  // Sort keys are mostly one column of one type: doubles then compare without the general path.
+  if (a.type == kVornDbDouble && b.type == kVornDbDouble && a.bytes.size() == 8 && b.bytes.size() == 8) {
+    double x, y;
+    std::memcpy(&x, a.bytes.data(), 8);
+    std::memcpy(&y, b.bytes.data(), 8);
+    if (x == x && y == y) return Order(x, y);
+  }
   const Kind kind = KindOf(a.type);
   if (int order = Order(static_cast<int>(kind), static_cast<int>(KindOf(b.type)))) return order;
   switch (kind) {
@@ -124,13 +132,16 @@ std::unique_ptr<SqlRowStore> SqlSorter::Finish() {
     return sorted;
   }
   if (!mBatch.empty() && !WriteRun()) return nullptr;
+  if (mRuns.size() > UINT32_MAX) return nullptr;
   // Merge: each run offers its next row; of equal rows the earlier run's goes first, which
-  // keeps rows equal on the keys in the order they were read.
+  // keeps rows equal on the keys in the order they were read. Only the order is kept: the rows
+  // stay in their runs.
   struct Head {
     size_t next = 0;
     std::optional<SqlRow> row;
   };
   std::vector<Head> heads(mRuns.size());
+  std::vector<SqlRowStore::RunRow> order;
   // A row the run holds but cannot give back is a failed file, not the run's end.
   auto advance = [&](size_t r) {
     Head& head = heads[r];
@@ -147,12 +158,12 @@ std::unique_ptr<SqlRowStore> SqlSorter::Finish() {
       if (best == heads.size() || SqlCompareRows(*heads[r].row, *heads[best].row, mKeys) < 0) best = r;
     }
     if (best == heads.size()) break;
-    if (!sorted->Append(std::move(*heads[best].row))) return nullptr;
+    if (heads[best].next > UINT32_MAX) return nullptr;
+    order.push_back({static_cast<uint32_t>(best), static_cast<uint32_t>(heads[best].next)});
     ++heads[best].next;
     if (!advance(best)) return nullptr;
   }
-  mRuns.clear();
-  return sorted;
+  return SqlRowStore::Merged(std::move(mRuns), std::move(order));
 }
 
 }  // namespace vorn

@@ -256,4 +256,33 @@ TEST(JournalTest, AReadOnlyFileReadsButTakesNoChange) {
 }
 
 }  // namespace
+// A statement undone to its savepoint leaves the transaction's earlier work and nothing of its
+// own, also when its pages went to the file (or left the cache) before it was undone.
+TEST(JournalTest, AStatementUndoneKeepsOnlyTheTransactionsEarlierWork) {
+  for (size_t budget : {size_t(0), size_t(4)}) {
+    gRowsPerTransaction = 60;
+    SimDisk disk;
+    auto db = NewDatabase(disk);
+    Change(*db, 1);
+    ASSERT_TRUE(db->Commit());
+    if (budget) db->File().SetPageBudget(budget);
+    Change(*db, 2);
+    int64_t before = disk.operations;
+    db->File().BeginStatement();
+    Change(*db, 3);
+    EXPECT_EQ(disk.operations > before, budget != 0) << "budget " << budget;
+    db->File().RollbackStatement();
+    EXPECT_EQ(Rows(*db), RowsAfter(2)) << "budget " << budget;
+    db->File().BeginStatement();
+    Change(*db, 3);
+    db->File().EndStatement();
+    ASSERT_TRUE(db->Commit()) << db->ErrorMessage();
+    db.reset();
+    disk.PowerCut();
+    auto reopened = vndbHandle::Open(disk.Storage());
+    ASSERT_TRUE(reopened);
+    EXPECT_EQ(Rows(*reopened), RowsAfter(3)) << "budget " << budget;
+  }
+}
+
 }  // namespace vorn

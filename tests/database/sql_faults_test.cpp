@@ -50,7 +50,10 @@ TEST_F(SqlFaultsTest, StatementsChangeExactlyTheirRows) {
       {{"delete from t where k = true"}, 0, {"y b 2 false"}},
       {{"delete from t where k = 0"}, 0, {"x x 1 true", "b z 3 true"}},
       {{"update t set id = 2 where id = 1"}, 2005, kT},
-      {{"update t set id = 9"}, 2005, {"y b 2 false", "b z 3 true", "x x 9 true"}},
+      // A statement refused part way changes nothing, and the work before it stays.
+      {{"update t set id = 9"}, 2005, kT},
+      {{"update t set a = 'p' where id = 3", "update t set id = 9"}, 2005, {"x x 1 true", "y b 2 false", "p z 3 true"}},
+      {{"update t set b = 'g', id = 9 where id > 1"}, 2005, kT},
       {{"insert into t (id, a, k) values (4, NULL, NULL)"}, 0, {"x x 1 true", "y b 2 false", "b z 3 true", "NULL NULL 4 NULL"}},
       {{"insert into t (id, a) values (4, 'NULL')"}, 0, {"x x 1 true", "y b 2 false", "b z 3 true", "NULL NULL 4 NULL"}},
       {{"insert into t (id, k) values (4, 1)"}, 0, {"x x 1 true", "y b 2 false", "b z 3 true", "NULL NULL 4 true"}},
