@@ -148,7 +148,9 @@ void BM_PlainGtkWindowToFirstFrame(benchmark::State& state) {
 BENCHMARK(BM_PlainGtkWindowToFirstFrame)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(12);
 
 // Both programs in turn, so that the load of a shared machine weighs on both alike: the
-// counter is the ratio of the median times (runs that saw no drawing are left out).
+// counter is the ratio of the median times (runs that saw no drawing are left out). With
+// VORN_BENCH_EARLIER_CALCULATOR naming an earlier build's calculator, that one takes its turn
+// too and `earlier_ratio` compares it with the same plain runs: before and after in one run.
 void BM_CalculatorOverPlainInTurn(benchmark::State& state) {
   Display* display = XOpenDisplay(nullptr);
   int damageEvent = 0, damageError = 0;
@@ -157,30 +159,37 @@ void BM_CalculatorOverPlainInTurn(benchmark::State& state) {
     state.SkipWithError("no display with the damage extension");
     return;
   }
-  const std::string programs[2] = {BuildDir() + "/calculator", BuildDir() + "/bench/plain_calculator_window"};
-  std::vector<double> seconds[2];
+  std::vector<std::string> programs = {BuildDir() + "/calculator", BuildDir() + "/bench/plain_calculator_window"};
+  if (const char* earlier = std::getenv("VORN_BENCH_EARLIER_CALCULATOR"); earlier && *earlier) {
+    programs.push_back(earlier);
+  }
+  std::vector<std::vector<double>> seconds(programs.size());
   for (auto _ : state) {
-    double both = 0;
-    for (int p = 0; p < 2; ++p) {
+    double all = 0;
+    for (size_t p = 0; p < programs.size(); ++p) {
       Run run = MeasureOnce(display, damageEvent, programs[p]);
       if (run.ok && run.seconds > 0) seconds[p].push_back(run.seconds);
-      both += run.seconds;
+      all += run.seconds;
     }
-    state.SetIterationTime(both);
+    state.SetIterationTime(all);
   }
   XCloseDisplay(display);
-  if (seconds[0].empty() || seconds[1].empty()) {
-    state.SkipWithError("no window drawn");
-    return;
-  }
-  double median[2];
-  for (int p = 0; p < 2; ++p) {
-    std::sort(seconds[p].begin(), seconds[p].end());
-    median[p] = seconds[p][seconds[p].size() / 2];
+  std::vector<double> median;
+  for (std::vector<double>& times : seconds) {
+    if (times.empty()) {
+      state.SkipWithError("no window drawn");
+      return;
+    }
+    std::sort(times.begin(), times.end());
+    median.push_back(times[times.size() / 2]);
   }
   state.counters["calculator_ms"] = median[0] * 1000;
   state.counters["plain_ms"] = median[1] * 1000;
   state.counters["ratio"] = median[0] / median[1];
+  if (median.size() > 2) {
+    state.counters["earlier_ms"] = median[2] * 1000;
+    state.counters["earlier_ratio"] = median[2] / median[1];
+  }
 }
 BENCHMARK(BM_CalculatorOverPlainInTurn)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(25);
 

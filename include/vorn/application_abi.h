@@ -75,6 +75,12 @@ VornStringRecord *AppStringVersionStuffGetter(VornRuntimeObject *app, int32_t in
 void ApplicationOpenDocument(VornRuntimeObject *app, VornRuntimeObject *item);
 /* DoEvents (milliseconds): serves events that long; 0 or less: what is pending, once. */
 void ApplicationDoSingleEvent(VornRuntimeObject *app, int32_t milliseconds);
+/* AutoClose: the AutoQuit flag (quit when the last window closes); false for a console app. */
+uint8_t AppAutoCloseGetter(VornRuntimeObject *app, int32_t param);
+void AppAutoCloseSetter(VornRuntimeObject *app, int32_t param, uint8_t value);
+/* The text's translation in the program's message catalogue, else the text itself. */
+VornStringRecord *ApplicationGetLocalizedString(VornRuntimeObject *app, VornStringRecord *text,
+                                                VornStringRecord *comment);
 /* Polls an object implementing the _Pollable interface (Poll ()) at every run-loop
  * iteration until removed. */
 void ApplicationAddPollableObject(VornRuntimeObject *app, VornRuntimeObject *object);

@@ -54,6 +54,8 @@ VornRuntimeObject *getControlWindow(VornRuntimeObject *control);
 
 uint8_t AppBalloonHelpVisibleGetter(VornRuntimeObject *app, int32_t param);
 void AppBalloonHelpVisibleSetter(VornRuntimeObject *app, int32_t param, uint8_t visible);
+/* The current input event's time in the display server's milliseconds; 0 outside an event. */
+double AppGetCurrentEventTime(VornRuntimeObject *app);
 
 /* The plain field setters (vorn/object_abi.h), then a repaint of the control or window. */
 void intInvalidateSetter(VornRuntimeObject *object, int32_t offset, int32_t value);

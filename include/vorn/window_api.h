@@ -132,6 +132,8 @@ void formDrawBackground(VornRuntimeObject *window, VornRuntimeObject *g, int32_t
                         int32_t height, int32_t srcLeft, int32_t srcTop);
 /* Gives the window's native window the keyboard focus. */
 void formSetFocus(VornRuntimeObject *window);
+/* ClearFocus: no control of the window keeps the keyboard focus. */
+void clearFocus(VornRuntimeObject *window);
 /* The window as a native window pointer: its GtkWindow, nil without a native window. */
 void *WindowToWindowPtr(VornRuntimeObject *window);
 void RuntimeShowWithinWindow(VornRuntimeObject *window, VornRuntimeObject *parent, int32_t facing);

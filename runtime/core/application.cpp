@@ -19,6 +19,7 @@ namespace {
 RuntimeObject* sApplication = nullptr;
 RuntimeObject* sConsoleApplication = nullptr;
 DocumentItemFactory sDocumentItemFactory = nullptr;
+GUIApplicationCheck sGUIApplicationCheck = nullptr;
 UnhandledExceptionPresenter sPresenter = nullptr;
 bool sInUnhandledExceptionEvent = false;
 
@@ -185,6 +186,8 @@ void RegisterConsoleApplicationObject(RuntimeObject* app) {
   RuntimeUnlockObject(previous);
 }
 
+void SetGUIApplicationCheck(GUIApplicationCheck check) { sGUIApplicationCheck = check; }
+
 DocumentItemFactory SetDocumentItemFactory(DocumentItemFactory factory) {
   DocumentItemFactory previous = sDocumentItemFactory;
   sDocumentItemFactory = factory;
@@ -263,6 +266,7 @@ void ApplicationFinalizer(VornRuntimeObject* object) {
 void ConsoleApplicationInitializer(VornRuntimeObject*) {}
 
 void RuntimeRegisterAppObject(VornRuntimeObject* app) {
+  if (sGUIApplicationCheck) sGUIApplicationCheck();
   if (app) {
     RuntimeLockObject(app);
   } else {
@@ -285,6 +289,17 @@ void RuntimeRegisterConsoleAppObject(VornRuntimeObject* app, uint8_t asService) 
   }
   // A console program has no GUI application object, so opening finds no handlers.
   OpenApplication();
+}
+
+// AutoClose is the flag AutoQuit reads: the program ends when its last window closes. A console
+// program has no windows to close, so it answers false and keeps nothing.
+uint8_t AppAutoCloseGetter(VornRuntimeObject* object, int32_t) {
+  ApplicationObject* app = AsApplication(object ? object : sApplication);
+  return app && app->autoQuit ? 1 : 0;
+}
+
+void AppAutoCloseSetter(VornRuntimeObject* object, int32_t, uint8_t value) {
+  if (ApplicationObject* app = AsApplication(object ? object : sApplication)) app->autoQuit = value ? 1 : 0;
 }
 
 void ApplicationQuit(VornRuntimeObject* object, int32_t, int32_t) {

@@ -29,6 +29,11 @@ void RegisterConsoleApplicationObject(RuntimeObject* app);
 using DocumentItemFactory = RuntimeObject* (*)(const string& path);
 DocumentItemFactory SetDocumentItemFactory(DocumentItemFactory factory);
 
+// Runs as a GUI application registers, before anything is opened; start-up installs one that
+// ends the program when there is no display to show it on (a console program needs none).
+using GUIApplicationCheck = void (*)();
+void SetGUIApplicationCheck(GUIApplicationCheck check);
+
 // Fires UnhandledException on the application; false for an EndException, without an
 // application object or handler, and for an exception raised by that very handler.
 bool FireUnhandledExceptionEvent(RuntimeObject* exception);

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <glib.h>
+#include <libintl.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -155,6 +156,17 @@ VornStringRecord* RuntimeGetTextFileFromResourceManager(int32_t id) {
 }
 
 void VN_ApplicationQuit(void) { ApplicationQuit(nullptr, 0, 0); }
+
+// The translation in the program's message catalogue (text domain: the executable's name), the
+// text itself when there is none. Catalogues hold UTF-8; the key is looked up as UTF-8 too.
+VornStringRecord* ApplicationGetLocalizedString(VornRuntimeObject*, VornStringRecord* text, VornStringRecord*) {
+  string key = string::Share(text).ToUTF8();
+  if (key.IsEmpty()) return string().GetRetainedRep();
+  const char* name = g_get_prgname();
+  const char* found = name ? dgettext(name, key.CString()) : key.CString();
+  if (found == key.CString()) return string::Share(text).GetRetainedRep();
+  return string(std::string_view(found), kEncodingUTF8).GetRetainedRep();
+}
 
 void RuntimeScriptExecute(VornStringRecord*) {}
 intptr_t RuntimeScriptFunction(VornStringRecord*) { return 0; }

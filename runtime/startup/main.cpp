@@ -3,9 +3,11 @@
 #include <gtk/gtk.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "core/application.h"
 #include "core/core_assert.h"
 #include "core/image_loader.h"
 #include "core/image_resolver.h"
@@ -30,6 +32,14 @@ void RecordExecutablePath(const std::string& path) {
   vorn::gArgv[0] = stored.data();
 }
 
+// Without a display only a console program can run; a GUI one ends as GTK itself would end it.
+void RefuseGUIWithoutDisplay() {
+  const char* display = g_getenv("DISPLAY");
+  std::fprintf(stderr, "vorn: cannot open display: %s\n", display ? display : "");
+  std::fflush(stdout);
+  std::_Exit(1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -37,7 +47,8 @@ int main(int argc, char** argv) {
   CurrentTicks();  // ticks count from here
   StoreCommandLine(argc, argv);
   gtk_set_locale();
-  gtk_init(&argc, &argv);
+  // A console program or a daemon runs without a display: windows then raise an exception.
+  if (!gtk_init_check(&argc, &argv)) SetGUIApplicationCheck(&RefuseGUIWithoutDisplay);
   // The documents to open are what is left once GTK has taken its own options out.
   StoreCommandLine(argc, argv);
   InitGTKHelper();

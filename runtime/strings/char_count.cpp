@@ -5,18 +5,30 @@
 
 namespace vorn {
 
+namespace {
+
+// ASCII text has one character per byte in every encoding whose scheme is not a wide one, so
+// the common case skips decoding.
+CharScheme SchemeOf(const string& s) {
+  CharScheme scheme = SchemeForEncoding(s.Encoding());
+  if (scheme == CharScheme::kSingleByte || scheme == CharScheme::kUTF16 || scheme == CharScheme::kUTF32) return scheme;
+  return IsAllASCII(s.CString(), s.Length()) ? CharScheme::kSingleByte : scheme;
+}
+
+}  // namespace
+
 int32_t StringDBCSLen(const string& s) {
-  return CountChars(s.CString(), s.Length(), SchemeForEncoding(s.Encoding()));
+  return CountChars(s.CString(), s.Length(), SchemeOf(s));
 }
 
 string StringDBCSLeft(const string& s, int32_t n) {
   if (n < 1) return string();
-  return s.Left(OffsetOfChar(s.CString(), s.Length(), n, SchemeForEncoding(s.Encoding())));
+  return s.Left(OffsetOfChar(s.CString(), s.Length(), n, SchemeOf(s)));
 }
 
 string StringDBCSRight(const string& s, int32_t n) {
   if (n < 1) return string();
-  CharScheme scheme = SchemeForEncoding(s.Encoding());
+  CharScheme scheme = SchemeOf(s);
   int32_t count = CountChars(s.CString(), s.Length(), scheme);
   if (n >= count) return s;
   return s.MidToEnd(OffsetOfChar(s.CString(), s.Length(), count - n, scheme));
@@ -24,17 +36,17 @@ string StringDBCSRight(const string& s, int32_t n) {
 
 string StringDBCSMid2(const string& s, int32_t start) {
   if (start <= 1) return s;
-  return s.MidToEnd(OffsetOfChar(s.CString(), s.Length(), start - 1, SchemeForEncoding(s.Encoding())));
+  return s.MidToEnd(OffsetOfChar(s.CString(), s.Length(), start - 1, SchemeOf(s)));
 }
 
 string StringDBCSMid3(const string& s, int32_t start, int32_t count) {
   if (count < 1) return string();
   string tail = StringDBCSMid2(s, start);
-  return tail.Left(OffsetOfChar(tail.CString(), tail.Length(), count, SchemeForEncoding(tail.Encoding())));
+  return tail.Left(OffsetOfChar(tail.CString(), tail.Length(), count, SchemeOf(tail)));
 }
 
 int32_t StringDBCSInStr(int32_t start, const string& text, const string& pattern) {
-  CharScheme scheme = SchemeForEncoding(text.Encoding());
+  CharScheme scheme = SchemeOf(text);
   const char* bytes = text.CString();
   int32_t from = start > 1 ? OffsetOfChar(bytes, text.Length(), start - 1, scheme) : 0;
   int32_t found = StringInStr(from + 1, text, pattern);
@@ -43,7 +55,7 @@ int32_t StringDBCSInStr(int32_t start, const string& text, const string& pattern
 
 uint32_t StringAscValue(const string& s) {
   if (s.IsEmpty()) return 0;
-  return DecodeTextChar(s.CString(), s.Length(), 0, SchemeForEncoding(s.Encoding())).value;
+  return DecodeTextChar(s.CString(), s.Length(), 0, SchemeOf(s)).value;
 }
 
 }  // namespace vorn

@@ -16,9 +16,6 @@ vorn::string Borrow(VornStringRecord* rep) { return vorn::string::Share(rep); }
 
 VornStringRecord* HandOut(const vorn::string& s) { return s.GetRetainedRep(); }
 
-// A 1-based position as the 0-based offset the string members take; below 1 counts as 1.
-int32_t Offset(int32_t position) { return position > 1 ? position - 1 : 0; }
-
 }  // namespace
 
 extern "C" {
@@ -48,7 +45,7 @@ VornStringRecord* StringReplaceAllB(VornStringRecord* source, VornStringRecord* 
 }
 
 int32_t StringInStr(int32_t start, VornStringRecord* text, VornStringRecord* pattern) {
-  return vorn::StringInStr(start, Borrow(text), Borrow(pattern));
+  return vorn::StringDBCSInStr(start, Borrow(text), Borrow(pattern));
 }
 
 int32_t StringInStrB(int32_t start, VornStringRecord* text, VornStringRecord* pattern) {
@@ -94,18 +91,17 @@ const char* StringToCString(VornStringRecord* s) { return StringGetCString(s); }
 
 const unsigned char* StringToPString(VornStringRecord* s) { return StringGetPString(s); }
 
-int32_t StringLen(VornStringRecord* s) { return s ? s->length : 0; }
+// The plain forms count characters: they are the DBCS forms under the language's own names.
+int32_t StringLen(VornStringRecord* s) { return StringDBCSLen(s); }
 
-VornStringRecord* StringLeft(VornStringRecord* s, int32_t n) { return HandOut(Borrow(s).Left(n)); }
+VornStringRecord* StringLeft(VornStringRecord* s, int32_t n) { return StringDBCSLeft(s, n); }
 
-VornStringRecord* StringRight(VornStringRecord* s, int32_t n) { return HandOut(Borrow(s).Right(n)); }
+VornStringRecord* StringRight(VornStringRecord* s, int32_t n) { return StringDBCSRight(s, n); }
 
-VornStringRecord* StringMid2(VornStringRecord* s, int32_t start) {
-  return HandOut(Borrow(s).MidToEnd(Offset(start)));
-}
+VornStringRecord* StringMid2(VornStringRecord* s, int32_t start) { return StringDBCSMid2(s, start); }
 
 VornStringRecord* StringMid3(VornStringRecord* s, int32_t start, int32_t length) {
-  return HandOut(Borrow(s).Mid(Offset(start), length));
+  return StringDBCSMid3(s, start, length);
 }
 
 int32_t StringAsc(VornStringRecord* s) { return static_cast<int32_t>(vorn::StringAscValue(Borrow(s))); }

@@ -17,7 +17,8 @@ int32_t StringCountFieldsB(VornStringRecord* source, VornStringRecord* delimiter
 VornStringRecord* StringReplaceAll(VornStringRecord* source, VornStringRecord* find, VornStringRecord* replacement);
 VornStringRecord* StringReplaceAllB(VornStringRecord* source, VornStringRecord* find, VornStringRecord* replacement);
 
-// 1-based start and result; 0 when absent.
+// 1-based start and result, 0 when absent: InStr in characters (so Mid(s, InStr(s, x)) starts at
+// the match), InStrB in bytes.
 int32_t StringInStr(int32_t start, VornStringRecord* text, VornStringRecord* pattern);
 int32_t StringInStrB(int32_t start, VornStringRecord* text, VornStringRecord* pattern);
 
@@ -35,8 +36,8 @@ VornStringRecord* getWin32EndOfLine(void);
 VornStringRecord* getUNIXEndOfLine(void);
 VornStringRecord* RuntimeReplaceLineEndings(VornStringRecord* text, VornStringRecord* ending);
 
-// Byte-counting forms with 1-based positions (a start below 1 counts as 1); the DBCS forms
-// count characters of the string's encoding instead.
+// 1-based positions (a start below 1 counts as 1) and lengths in characters of the string's
+// encoding; the plain and DBCS forms are the same functions.
 int32_t StringLen(VornStringRecord* s);
 VornStringRecord* StringLeft(VornStringRecord* s, int32_t n);
 VornStringRecord* StringRight(VornStringRecord* s, int32_t n);

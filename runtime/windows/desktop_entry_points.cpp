@@ -100,6 +100,12 @@ uint8_t AppBalloonHelpVisibleGetter(VornRuntimeObject*, int32_t) {
   return enabled ? 1 : 0;
 }
 
+// The time of the input event being handled, in milliseconds of the display server's clock;
+// 0 when no event is being handled (or there is no display).
+double AppGetCurrentEventTime(VornRuntimeObject*) {
+  return static_cast<double>(gtk_get_current_event_time());
+}
+
 void AppBalloonHelpVisibleSetter(VornRuntimeObject*, int32_t, uint8_t visible) {
   if (GtkSettings* settings = Settings()) {
     gtk_settings_set_long_property(settings, "gtk-enable-tooltips", visible ? 1 : 0, "vorn");

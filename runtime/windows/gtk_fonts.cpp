@@ -1,6 +1,7 @@
 // Font families offered to the language, the logical "System" font and Pango descriptions
 // built from the runtime's text styles.
 #include <gtk/gtk.h>
+#include <pango/pangocairo.h>
 
 #include <cstring>
 #include <map>
@@ -23,12 +24,16 @@ struct FamilyList {
 
 FamilyList& Families() {
   static FamilyList list;
-  if (!list.listed && gdk_screen_get_default()) {
+  if (list.listed) return list;
+  if (gdk_screen_get_default()) {
     PangoContext* context = gdk_pango_context_get();
     pango_context_list_families(context, &list.families, &list.count);
     g_object_unref(context);
-    list.listed = true;
+  } else {
+    // A console program without a display still sees the fonts it can draw into pictures.
+    pango_font_map_list_families(pango_cairo_font_map_get_default(), &list.families, &list.count);
   }
+  list.listed = true;
   return list;
 }
 

@@ -18,6 +18,10 @@ namespace vorn {
 // Once, after gtk_init: the desktop font, the key snooper and the theme's colours.
 void InitGTKHelper();
 
+// A console program may run with no display. Anything that would open a window asks this
+// first: without a display it raises a RuntimeException saying so and answers true.
+bool RefuseWithoutDisplay();
+
 // The desktop font; "Sans" at 10 points until InitGTKHelper has read the setting.
 const string& GetDefaultFontName();
 int32_t GetDefaultFontSize();

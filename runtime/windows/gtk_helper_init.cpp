@@ -3,6 +3,7 @@
 
 #include <charconv>
 
+#include "objects/exceptions.h"
 #include "windows/gtk_helper.h"
 
 namespace vorn {
@@ -72,6 +73,13 @@ void InitGTKHelper() {
     sSystemColors[5] = FromGdk(style->bg[GTK_STATE_ACTIVE]);
     sSystemColors[6] = FromGdk(style->fg[GTK_STATE_INSENSITIVE]);
   }
+}
+
+bool RefuseWithoutDisplay() {
+  if (gdk_display_get_default()) return false;
+  RuntimeRaiseExceptionWithMessage(GetRuntimeExceptionClassDefinition(),
+                                   string("There is no display to show a window on"));
+  return true;
 }
 
 const string& GetDefaultFontName() { return sDefaultFontName; }

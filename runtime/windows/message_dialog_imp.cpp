@@ -197,7 +197,7 @@ void MessageDialogImp::Action(ButtonPane* button) {
 }
 
 int32_t MessageDialogRunModal(MessageDialogObject* dialog) {
-  if (!dialog) return kDialogNoButton;
+  if (!dialog || RefuseWithoutDisplay()) return kDialogNoButton;
   ClearCurrentPane();
   dialog->parent = nullptr;
   auto* imp = new MessageDialogImp(dialog);

@@ -9,6 +9,7 @@
 #include "vorn/window_api.h"
 #include "windows/container_control.h"
 #include "windows/control_window_hooks.h"
+#include "windows/gtk_helper.h"
 #include "windows/control_containment.h"
 #include "windows/menu_standard.h"
 #include "windows/menu_window.h"
@@ -249,6 +250,7 @@ void WindowCreatePane(RuntimeObject* window) {
   WindowObject* fields = AsWindowFields(window);
   // A container shows inside another window and never gets a window of its own.
   if (fields->view || IsContainerControl(window)) return;
+  if (RefuseWithoutDisplay()) return;
   RuntimeLockObject(window);
   fields->windowKeys = 1;
   FrameInfo frame = FrameInfoFor(fields->frame);

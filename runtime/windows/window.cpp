@@ -36,7 +36,13 @@ gboolean OnMotion(GtkWidget*, GdkEventMotion*, gpointer data) {
 void OnShow(GtkWidget*, gpointer data) { Self(data)->HandleShowSignal(); }
 
 gboolean OnConfigure(GtkWidget*, GdkEventConfigure* event, gpointer data) {
+  Self(data)->ForgetOrigin();
   if (event->type == GDK_CONFIGURE) Self(data)->HandleConfigure();
+  return FALSE;
+}
+
+gboolean OnMapChange(GtkWidget*, GdkEvent*, gpointer data) {
+  Self(data)->ForgetOrigin();
   return FALSE;
 }
 
@@ -170,6 +176,8 @@ void Window::ConnectSignals() {
   g_signal_connect(mGtkWindow, "motion-notify-event", G_CALLBACK(OnMotion), this);
   g_signal_connect(mGtkWindow, "show", G_CALLBACK(OnShow), this);
   g_signal_connect(mGtkWindow, "configure-event", G_CALLBACK(OnConfigure), this);
+  g_signal_connect(mGtkWindow, "map-event", G_CALLBACK(OnMapChange), this);
+  g_signal_connect(mGtkWindow, "unmap-event", G_CALLBACK(OnMapChange), this);
   g_signal_connect(mGtkWindow, "delete-event", G_CALLBACK(OnDelete), this);
   g_signal_connect(mGtkWindow, "key-press-event", G_CALLBACK(OnKeyPress), this);
   g_signal_connect(mGtkWindow, "button-press-event", G_CALLBACK(OnButtonPress), this);

@@ -138,6 +138,9 @@ class Window : public ContainerPane {
   bool HandleTabKey(int32_t modifiers);
   void HandleShowSignal();
   void HandleConfigure();
+  // The window may have moved on the screen (configured, mapped): the next bounds query asks
+  // the server for its origin again.
+  void ForgetOrigin() { mOriginKnown = false; }
   void HandleFocusIn();
   void HandleFocusOut();
   void HandleScroll(int32_t direction);
@@ -161,6 +164,11 @@ class Window : public ContainerPane {
   bool mResizable = false;
   bool mResizedPending = false;
   bool mMovedPending = false;
+  // The origin the server last gave; asking it costs a round trip, and the run loop checks
+  // the bounds at every turn, so it is asked again only after a configure or map event.
+  bool mOriginKnown = false;
+  int32_t mOriginX = 0;
+  int32_t mOriginY = 0;
   bool mHasBackColor = false;
   uint32_t mBackColor = 0xFFFFFF;
   int32_t mShowModeWord = 2;

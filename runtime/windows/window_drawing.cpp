@@ -8,6 +8,7 @@
 #include "vorn/control_api.h"
 #include "vorn/window_api.h"
 #include "windows/gtk_helper.h"
+#include "windows/pane_focus.h"
 #include "windows/runtime_window.h"
 
 using namespace vorn;
@@ -71,6 +72,15 @@ void formSetFocus(VornRuntimeObject* window) {
   // the server ignores focus requests older than its last focus change.
   gdk_window_show(widget->window);
   gdk_window_focus(widget->window, GDK_CURRENT_TIME);
+}
+
+void clearFocus(VornRuntimeObject* window) {
+  WindowObject* fields = WindowFieldsOf(window);
+  RuntimeViewWindow* view = fields ? fields->view : nullptr;
+  if (!view) return;
+  SubPane* focus = GetFocusPane();
+  if (focus && focus->GetWindow() == view) SetFocusPane(nullptr);
+  if (GtkWidget* widget = view->GtkWindowWidget()) gtk_window_set_focus(GTK_WINDOW(widget), nullptr);
 }
 
 void* WindowToWindowPtr(VornRuntimeObject* window) {

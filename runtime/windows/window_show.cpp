@@ -188,12 +188,19 @@ bool ForEachWindow(WindowCallback callback, intptr_t value) {
 void Window::GetScreenBounds(Rect* out) {
   GdkWindow* gdkWindow = GdkOf(mGtkWindow);
   if (!gdkWindow) {
+    mOriginKnown = false;
     *out = mBounds;
     return;
   }
   int32_t menuBar = GetMenuBarHeight(this);
-  gint x = 0, y = 0;
-  gdk_window_get_origin(gdkWindow, &x, &y);
+  if (!mOriginKnown) {
+    gint originX = 0, originY = 0;
+    gdk_window_get_origin(gdkWindow, &originX, &originY);
+    mOriginX = originX;
+    mOriginY = originY;
+    mOriginKnown = true;
+  }
+  int32_t x = mOriginX, y = mOriginY;
   if (GTK_WIDGET_VISIBLE(mGtkWindow)) {
     *out = MakeRect(x, y + menuBar, x + mGtkWindow->allocation.width, y + mGtkWindow->allocation.height);
   } else {
@@ -229,6 +236,7 @@ void Window::SetWindowBounds(int32_t width, int32_t height, bool report) {
 void Window::MoveWindow(int32_t left, int32_t top, bool report) {
   int32_t menuBar = GetMenuBarHeight(this);
   if (mGtkWindow) gtk_window_move(GTK_WINDOW(mGtkWindow), left, top - menuBar);
+  ForgetOrigin();
   if (GdkOf(mGtkWindow)) GetScreenBounds(&mScreenBounds);
   Rect moved = mScreenBounds;
   OffsetRect(&moved, left - moved.left, top - moved.top);

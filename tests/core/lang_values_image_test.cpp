@@ -60,10 +60,12 @@ TEST(LangValuesImage, EveryFamilyAnswersThroughTheLoader) {
   ClearTextEncodingObjects();
 
   EXPECT_EQ(gStrings[1], "Gr\xC3\xBC\xC3\x9F" "e, World");
-  EXPECT_EQ(gInts[2], 14);  // bytes
-  EXPECT_EQ(gInts[3], 12);  // characters
-  EXPECT_EQ(gInts[4], 10);
-  EXPECT_EQ(gStrings[5], "\xC3\xBC");
+  EXPECT_EQ(gInts[2], 12);  // Len counts characters
+  EXPECT_EQ(gInts[3], 12);
+  EXPECT_EQ(gInts[4], 8);    // InStr: a character position
+  EXPECT_EQ(gInts[32], 10);  // InStrB: a byte position
+  EXPECT_EQ(gStrings[33], "world");
+  EXPECT_EQ(gStrings[5], "\xC3\xBC\xC3\x9F");
   EXPECT_EQ(gInts[6], 0xFC);
   EXPECT_EQ(gStrings[7], "\xE2\x82\xAC,");
   EXPECT_EQ(gInts[8], 1);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "strings/string_entry_points.h"
+#include "strings/system_encoding.h"
 #include "strings/vstring.h"
 
 using vorn::string;
@@ -42,7 +43,10 @@ TEST(StringRows, PositionsAndLengths) {
       {"Mid3 length -1", [](auto s) { return StringMid3(s, 1, -1); }, "abc", ""},
       {"Mid3 huge", [](auto s) { return StringMid3(s, 2, 0x7FFFFFFF); }, "abc", "bc"},
       {"Mid3 start huge", [](auto s) { return StringMid3(s, 0x7FFFFFFF, 3); }, "abc", ""},
-      {"Mid3 bytes", [](auto s) { return StringMid3(s, 3, 2); }, kMulti, "\xC3\xBC"},
+      {"Mid3 characters", [](auto s) { return StringMid3(s, 3, 2); }, kMulti, "\xC3\xBC\xC3\x9F"},
+      {"Mid2 characters", [](auto s) { return StringMid2(s, 7); }, kMulti, "\xE2\x82\xAC"},
+      {"Left characters", [](auto s) { return StringLeft(s, 3); }, kMulti, "Gr\xC3\xBC"},
+      {"Right characters", [](auto s) { return StringRight(s, 2); }, kMulti, " \xE2\x82\xAC"},
       {"DBCSMid3 chars", [](auto s) { return StringDBCSMid3(s, 3, 2); }, kMulti, "\xC3\xBC\xC3\x9F"},
       {"DBCSMid3 0", [](auto s) { return StringDBCSMid3(s, 3, 0); }, kMulti, ""},
       {"DBCSMid3 past end", [](auto s) { return StringDBCSMid3(s, 8, 1); }, kMulti, ""},
@@ -54,7 +58,8 @@ TEST(StringRows, PositionsAndLengths) {
     EXPECT_EQ(Take(c.call(input.Rep())), c.expected) << c.what;
   }
   EXPECT_EQ(StringLen(nullptr), 0);
-  EXPECT_EQ(StringLen(UTF8(kMulti).Rep()), 11);
+  EXPECT_EQ(StringLen(UTF8(kMulti).Rep()), 7);
+  EXPECT_EQ(StringLen(string("\x82\xA0\x82\xA2", 4, vorn::kEncodingShiftJIS).Rep()), 2);
   EXPECT_EQ(StringDBCSLen(UTF8(kMulti).Rep()), 7);
 }
 
@@ -66,7 +71,10 @@ TEST(StringRows, SearchingByBytesAndByCharacters) {
     const char* what;
     int32_t got, expected;
   } cases[] = {
-      {"InStr byte position", StringInStr(1, multi.Rep(), euro.Rep()), 9},
+      {"InStr character position", StringInStr(1, multi.Rep(), euro.Rep()), 7},
+      {"InStrB byte position", StringInStrB(1, multi.Rep(), euro.Rep()), 9},
+      {"InStr from a character start", StringInStr(4, multi.Rep(), e.Rep()), 5},
+      {"InStrB from a byte start", StringInStrB(4, multi.Rep(), UTF8("e").Rep()), 7},
       {"DBCSInStr character position", StringDBCSInStr(1, multi.Rep(), euro.Rep()), 7},
       {"DBCSInStr ignores case", StringDBCSInStr(1, multi.Rep(), e.Rep()), 5},
       {"DBCSInStr from past the match", StringDBCSInStr(6, multi.Rep(), e.Rep()), 0},
@@ -74,7 +82,7 @@ TEST(StringRows, SearchingByBytesAndByCharacters) {
       {"DBCSInStr negative start", StringDBCSInStr(-4, multi.Rep(), euro.Rep()), 7},
       {"DBCSInStr empty text", StringDBCSInStr(1, nullptr, euro.Rep()), 0},
       {"DBCSInStr empty pattern", StringDBCSInStr(1, multi.Rep(), nullptr), 0},
-      {"method InStr", StringExtendsInStr(multi.Rep(), 1, e.Rep()), 7},
+      {"method InStr counts characters", StringExtendsInStr(multi.Rep(), 1, e.Rep()), 5},
       {"method InStrB is exact", StringExtendsInStrB(multi.Rep(), 1, e.Rep()), 0},
   };
   for (const auto& c : cases) EXPECT_EQ(c.got, c.expected) << c.what;

@@ -18,6 +18,7 @@ void RuntimeUnlockArray(VornArray* array);
 int32_t StringLen(VornStringRecord* s);
 VornStringRecord* StringMid3(VornStringRecord* s, int32_t start, int32_t length);
 int32_t StringInStr(int32_t start, VornStringRecord* text, VornStringRecord* pattern);
+int32_t StringInStrB(int32_t start, VornStringRecord* text, VornStringRecord* pattern);
 int32_t StringDBCSLen(VornStringRecord* s);
 int32_t StringAsc(VornStringRecord* s);
 VornStringRecord* StringChr(int32_t codePoint);
@@ -46,6 +47,7 @@ VornStringRecord* textConverterConvert(VornRuntimeObject* self, VornStringRecord
 
 VORN_LITERAL(kGreeting, "  Gr\xC3\xBC\xC3\x9F" "e, world \t");
 VORN_LITERAL(kWorld, "WORLD");
+VORN_LITERAL(kWorldBytes, "world");
 VORN_LITERAL(kComma, ",");
 VORN_LITERAL(kDash, "-");
 VORN_LITERAL(kList, "a,b,c");
@@ -68,6 +70,8 @@ static void Strings(void) {
   HostRecordInt(2, StringLen(trimmed));
   HostRecordInt(3, StringDBCSLen(trimmed));
   HostRecordInt(4, StringInStr(1, trimmed, VORN_STR(kWorld)));
+  HostRecordInt(32, StringInStrB(1, trimmed, VORN_STR(kWorldBytes)));
+  RecordOwned(33, StringMid3(trimmed, StringInStr(1, trimmed, VORN_STR(kWorld)), 5));
   VornStringRecord* middle = StringMid3(trimmed, 3, 2);
   HostRecordInt(6, StringAsc(middle));
   RecordOwned(5, middle);

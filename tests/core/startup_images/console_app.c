@@ -24,6 +24,7 @@ VORN_LITERAL(kScript, "beep");
 VORN_LITERAL(kPrompt, "Keep the changes?");
 VORN_LITERAL(kTitle, "Console");
 VORN_LITERAL(kMarkVariable, "VORN_TEST_MARK");
+VORN_LITERAL(kDisplayVariable, "DISPLAY");
 
 typedef struct PollCounter {
   VornRuntimeObject header;
@@ -149,6 +150,15 @@ static void Application(VornRuntimeObject *app) {
   RuntimeUnlockObject(&counter->header);
 }
 
+static int HaveDisplay(void) {
+  VornRuntimeObject *system = getSystemObject();
+  VornStringRecord *display = SystemGetEnvVariable(system, VORN_STR(kDisplayVariable));
+  int have = display && display->length > 0;
+  RuntimeUnlockString(display);
+  RuntimeUnlockObject(system);
+  return have;
+}
+
 static void Desktop(VornRuntimeObject *app) {
   VornRuntimeObject *keyboard = getKeyboardObject();
   VornStringRecord *name = keyboardKeyName(keyboard, 36);
@@ -166,8 +176,17 @@ static void Desktop(VornRuntimeObject *app) {
   RuntimeUnlockString(name);
   Check(getTextColor() != getFillColor() && getFrameColor() != getFillColor(), "theme colours");
   Check(getWindowCount() == 0 && getWindow(0) == 0 && getWindow(-1) == 0 && getControlWindow(0) == 0, "no windows");
-  /* Window (0) is the front window: the one shown last. */
   VornRuntimeClass *probe = RuntimeNewClass(&kProbeWindow);
+  if (!HaveDisplay()) {
+    /* Without a display the program goes on; windows and message boxes are refused. */
+    VornRuntimeObject *window = RuntimeNewObject(probe);
+    Check(TookException() && getWindowCount() == 0, "window refused without a display");
+    RuntimeUnlockObject(window);
+    Check(VB_RuntimeMsgBox(VORN_STR(kPrompt), 4, VORN_STR(kTitle)) == 7 && TookException(),
+          "message box refused without a display");
+    return;
+  }
+  /* Window (0) is the front window: the one shown last. */
   VornRuntimeObject *windows[2];
   for (int i = 0; i < 2; ++i) {
     windows[i] = RuntimeNewObject(probe);
