@@ -1,7 +1,6 @@
 // The registrations a plug-in makes from its main function, and the plug-in API's small
 // services. A record is checked whole before anything of it is entered, so a refused one
 // leaves the runtime as it was.
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -12,6 +11,7 @@
 #include "core/reloc_entry.h"
 #include "core/startup.h"
 #include "objects/class_registry.h"
+#include "objects/object_definition.h"
 #include "strings/vstring.h"
 #include "vorn/plugin_api.h"
 
@@ -171,11 +171,6 @@ extern "C" int32_t PluginRegisterMethod(const char* className, const char* signa
 
 namespace {
 std::unordered_map<std::string, void*>* sExports = nullptr;
-std::string Folded(const char* name) {
-  std::string key(name);
-  for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return key;
-}
 }  // namespace
 
 extern "C" void RuntimeAllocatePluginEntrypointsTable(void) {
@@ -186,7 +181,7 @@ extern "C" int32_t RegisterPluginExports(const VornPluginModuleFunction* exports
   if (!CheckMembers("the exports", "export", exports, count)) return 0;
   RuntimeAllocatePluginEntrypointsTable();
   for (int32_t i = 0; i < count; ++i) {
-    if (exports[i].function) (*sExports)[Folded(NameOfSignature(exports[i].signature).c_str())] = exports[i].function;
+    if (exports[i].function) (*sExports)[FoldName(NameOfSignature(exports[i].signature))] = exports[i].function;
   }
   return 1;
 }
@@ -194,7 +189,7 @@ extern "C" int32_t RegisterPluginExports(const VornPluginModuleFunction* exports
 // Letter case is ignored, as in the entry-point directory.
 extern "C" void* RuntimeLookupPluginEntrypoint(const char* name) {
   if (sExports == nullptr || name == nullptr) return nullptr;
-  auto found = sExports->find(Folded(name));
+  auto found = sExports->find(FoldName(name));
   return found == sExports->end() ? nullptr : found->second;
 }
 

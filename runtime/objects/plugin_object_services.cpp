@@ -3,13 +3,12 @@
 // entries and method tables compiled code uses.
 #include "objects/plugin_object_services.h"
 
-#include <strings.h>
-
 #include <cstdint>
 #include <string_view>
 
 #include "objects/accessors.h"
 #include "objects/class_registry.h"
+#include "objects/object_definition.h"
 #include "objects/runtime_class.h"
 #include "objects/runtime_object.h"
 #include "strings/vstring.h"
@@ -21,10 +20,6 @@ namespace {
 std::string_view NamePart(std::string_view signature) {
   size_t percent = signature.find('%');
   return percent == std::string_view::npos ? signature : signature.substr(0, percent);
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
 // The newest entry of that name, so that a subclass's property hides its base's.
@@ -133,6 +128,20 @@ void* VORNLoadObjectMethod(VornRuntimeObject* object, const char* name) {
   if (object == nullptr || object->classPtr == nullptr || name == nullptr) return nullptr;
   int32_t slot = FindMethodSlot(object->classPtr, name);
   return slot < 0 ? nullptr : object->classPtr->mMethodTable[static_cast<size_t>(slot)];
+}
+
+// The handler this object's class (or the object itself) installed for the event of that
+// name; nil when nobody handles it, so a plug-in fires an event by calling what this answers.
+void* GetEventInstance(VornRuntimeObject* object, const char* eventName) {
+  if (object == nullptr || object->classPtr == nullptr || object->eventTable == nullptr || eventName == nullptr) {
+    return nullptr;
+  }
+  int32_t count = object->classPtr->EventCount();
+  for (int32_t i = 0; i < count; ++i) {
+    const VornEventEntry& entry = object->eventTable[i];
+    if (SameName(RepText(entry.name), eventName)) return entry.handler;
+  }
+  return nullptr;
 }
 
 int32_t VORNCountClassProperties(VornRuntimeClass* cls) { return cls ? cls->PropertyCount() : 0; }

@@ -19,7 +19,16 @@ static void SetLevel(VornRuntimeObject *object, int32_t param, int32_t value) {
   ((Gauge *)object)->level = value;
 }
 
-static void Raise(VornRuntimeObject *object, int32_t by) { ((Gauge *)object)->level += by; }
+static void *(*sEventHandler)(VornRuntimeObject *, const char *);
+
+/* Past 10 the gauge overflows: the Overflow event goes to whoever handles it. */
+static void Raise(VornRuntimeObject *object, int32_t by) {
+  Gauge *gauge = (Gauge *)object;
+  gauge->level += by;
+  if (gauge->level <= 10) return;
+  void (*handler)(VornRuntimeObject *) = (void (*)(VornRuntimeObject *))sEventHandler(object, "Overflow");
+  if (handler) handler(object);
+}
 
 static int32_t Twice(int32_t value) { return 2 * value; }
 
@@ -43,7 +52,8 @@ int32_t VORNPluginMain(VornPluginResolver resolve) {
       (VornRuntimeClass * (*)(const VornClassRecord *)) resolve("PluginRegisterClass");
   int32_t (*registerModule)(const VornPluginModule *) =
       (int32_t(*)(const VornPluginModule *))resolve("PluginRegisterModule");
-  if (!registerClass || !registerModule || resolve("NoSuchRuntimeFunction") != 0) return 11;
+  sEventHandler = (void *(*)(VornRuntimeObject *, const char *))resolve("GetEventInstance");
+  if (!registerClass || !registerModule || !sEventHandler || resolve("NoSuchRuntimeFunction") != 0) return 11;
   if (!registerClass(&kGauge)) return 12;
   return registerModule(&kMath) ? 0 : 13;
 }
