@@ -130,20 +130,6 @@ void* VORNLoadObjectMethod(VornRuntimeObject* object, const char* name) {
   return slot < 0 ? nullptr : object->classPtr->mMethodTable[static_cast<size_t>(slot)];
 }
 
-// The handler this object's class (or the object itself) installed for the event of that
-// name; nil when nobody handles it, so a plug-in fires an event by calling what this answers.
-void* GetEventInstance(VornRuntimeObject* object, const char* eventName) {
-  if (object == nullptr || object->classPtr == nullptr || object->eventTable == nullptr || eventName == nullptr) {
-    return nullptr;
-  }
-  int32_t count = object->classPtr->EventCount();
-  for (int32_t i = 0; i < count; ++i) {
-    const VornEventEntry& entry = object->eventTable[i];
-    if (SameName(RepText(entry.name), eventName)) return entry.handler;
-  }
-  return nullptr;
-}
-
 int32_t VORNCountClassProperties(VornRuntimeClass* cls) { return cls ? cls->PropertyCount() : 0; }
 int32_t VORNCountClassMethods(VornRuntimeClass* cls) { return cls ? cls->MethodCount() : 0; }
 

@@ -8,6 +8,7 @@
 
 #include "core/plugin_loader.h"
 #include "core/reloc_entry.h"
+#include "startup/class_registration.h"
 #include "strings/vstring.h"
 #include "vorn/plugin_api.h"
 
@@ -34,6 +35,7 @@ std::vector<std::string> ExtractedPaths() {
 bool Exists(const std::string& path) { return !path.empty() && std::ifstream(path).good(); }
 
 TEST(PluginLoader, LoadsAPluginThatRegistersAClassAndAModuleThenRemovesItsFile) {
+  RuntimeInitExternalClasses();  // the plug-in's control derives from RectControl
   std::vector<uint8_t> bytes = ReadFile(VORN_TEST_GAUGE_PLUGIN);
   ASSERT_FALSE(bytes.empty());
   ::testing::internal::CaptureStderr();
@@ -48,6 +50,7 @@ TEST(PluginLoader, LoadsAPluginThatRegistersAClassAndAModuleThenRemovesItsFile) 
   ASSERT_NE(twice, nullptr);
   EXPECT_EQ(twice(21), 42);
   EXPECT_NE(RuntimeLookupClass(string("gauge").Rep()), nullptr);
+  EXPECT_NE(RuntimeLookupClass(string("Lamp").Rep()), nullptr);
 
   std::vector<std::string> paths = ExtractedPaths();
   ASSERT_EQ(paths.size(), 1u);
