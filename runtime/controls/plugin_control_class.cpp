@@ -13,6 +13,8 @@
 #include "vorn/control_api.h"
 #include "windows/control.h"
 #include "windows/pane_focus.h"
+#include "windows/runtime_window.h"
+#include "windows/window.h"
 
 namespace vorn {
 
@@ -158,6 +160,31 @@ void VORNSetControlFocus(VornRuntimeObject* control) {
 // nobody handles it. A plug-in fires an event by calling what this answers.
 void* GetEventInstance(VornRuntimeObject* object, const char* eventName) {
   return eventName ? HandlerByEventName(object, eventName) : nullptr;
+}
+
+// The same lookup under the name of the other calling convention's build.
+void* GetEventInstancePPC(VornRuntimeObject* object, const char* eventName) {
+  return GetEventInstance(object, eventName);
+}
+
+uint8_t GetControlVisible(VornRuntimeObject* control) { return control && IsControl(control) ? AsControl(control)->visible : 0; }
+
+void SetControlVisible(VornRuntimeObject* control, uint8_t visible) {
+  if (control && IsControl(control)) ControlVisibleSetter(control, 0, visible);
+}
+
+// The window holding the control (one reference for the caller); nil after close.
+VornRuntimeObject* VORNGetControlParent(VornRuntimeObject* control) {
+  if (!control || !IsControl(control)) return nullptr;
+  VornRuntimeObject* window = AsControl(control)->window;
+  RuntimeLockObject(window);
+  return window;
+}
+
+// The window's GtkWindow; nil before it is made and after it closed.
+void* VORNGetWindowHandle(VornRuntimeObject* window) {
+  WindowObject* fields = WindowFieldsOf(window);
+  return fields && fields->view ? fields->view->GtkWindowWidget() : nullptr;
 }
 
 }  // extern "C"

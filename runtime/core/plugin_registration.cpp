@@ -9,6 +9,7 @@
 
 #include "core/plugin_loader.h"
 #include "core/reloc_entry.h"
+#include "core/run_loop.h"
 #include "core/startup.h"
 #include "objects/class_registry.h"
 #include "objects/object_definition.h"
@@ -202,6 +203,12 @@ extern "C" void* VORNLoadGlobalMethod(const char* name) { return VornPluginResol
 
 // This runtime has no debug build.
 extern "C" uint8_t VORNInDebugMode(void) { return 0; }
+
+// Plug-in code runs only inside the runtime's run loop or its start-up: always in it.
+extern "C" uint8_t VORNinRuntime(void) { return 1; }
+
+// Gives the run loop one turn, as the language's DoEvents does.
+extern "C" void VORNYieldToVN(void) { RuntimeDoEvents(); }
 
 // --- small services ------------------------------------------------------------------------
 

@@ -11,6 +11,7 @@
 #include "objects/object_definition.h"
 #include "objects/runtime_class.h"
 #include "objects/runtime_object.h"
+#include "strings/mnemonics.h"
 #include "strings/vstring.h"
 #include "vorn/plugin_api.h"
 
@@ -72,6 +73,21 @@ void VORNLockString(VornStringRecord* text) { RuntimeLockString(text); }
 void VORNUnlockString(VornStringRecord* text) { RuntimeUnlockString(text); }
 void VORNLockObject(VornRuntimeObject* object) { RuntimeLockObject(object); }
 void VORNUnlockObject(VornRuntimeObject* object) { RuntimeUnlockObject(object); }
+
+// Retags the text without converting it (the record is the caller's to change).
+void VORNSetStringEncoding(VornStringRecord* text, uint32_t encoding) {
+  if (text) text->encoding = encoding;
+}
+
+// The text converted to the encoding, one reference for the caller.
+VornStringRecord* VORNConvertString(VornStringRecord* text, uint32_t encoding) {
+  return text ? ConvertTextEncoding(string::Share(text), encoding).GetRetainedRep() : nullptr;
+}
+
+// A caption without its mnemonic marks ("&&" stays one "&"); one reference for the caller.
+VornStringRecord* VORNStripAmpersands(VornStringRecord* caption) {
+  return caption ? StripAmpersandsCopy(string::Share(caption)).GetRetainedRep() : nullptr;
+}
 
 uint32_t VORNGetStringEncoding(VornStringRecord* text) { return text ? text->encoding : kEncodingASCII; }
 

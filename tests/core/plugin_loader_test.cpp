@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstddef>
+
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -8,9 +10,29 @@
 
 #include "core/plugin_loader.h"
 #include "core/reloc_entry.h"
+#include "objects/plugin_object_services.h"
 #include "startup/class_registration.h"
 #include "strings/vstring.h"
 #include "vorn/plugin_api.h"
+
+// The plug-in API as plug-ins see it through the resolver.
+extern "C" {
+VornRuntimeObject* PluginNewInstance(const char* className);
+VornRuntimeObject* PluginNewOfSameClass(VornRuntimeObject* object);
+uint8_t VORNSetPropValueInt(VornRuntimeObject* object, const char* name, int32_t value);
+uint8_t VORNSetPropValueDouble(VornRuntimeObject* object, const char* name, double value);
+uint8_t VORNGetPropValueInt(VornRuntimeObject* object, const char* name, int32_t* out);
+void* VORNLoadObjectMethod(VornRuntimeObject* object, const char* name);
+int32_t VORNCountClassProperties(VornRuntimeClass* cls);
+uint8_t VORNGetClassProperty(VornRuntimeClass* cls, int32_t index, VornStringRecord** name, void** getter,
+                             void** setter);
+int32_t RegisterPluginExports(const VornPluginModuleFunction* exports, int32_t count);
+void* RuntimeLookupPluginEntrypoint(const char* name);
+VornStringRecord* PluginDefaultControlFont(void);
+VornStringRecord* PluginDefaultControlCaption(void);
+int32_t PluginDefaultControlFontSize(void);
+VornStringRecord* VORNStripAmpersands(VornStringRecord* caption);
+}
 
 namespace vorn::testing {
 namespace {
@@ -125,6 +147,83 @@ TEST(PluginRegistration, ResolverAndSmallServices) {
   EXPECT_EQ(VornPluginResolve("NoSuchRuntimeFunction"), nullptr);
   EXPECT_EQ(VornPluginResolve("PluginRegisterClass"), reinterpret_cast<void*>(&PluginRegisterClass));
   EXPECT_EQ(PluginMarkSocketUsage(), nullptr) << "no plug-in is being loaded";
+}
+
+}  // namespace
+}  // namespace vorn::testing
+
+namespace vorn::testing {
+namespace {
+
+struct Meter {
+  VornRuntimeObject header;
+  int32_t reading;
+  double scale;
+};
+
+int32_t MeterDouble(VornRuntimeObject* self) { return 2 * reinterpret_cast<Meter*>(self)->reading; }
+
+TEST(PluginServices, MembersByNameSignaturesExportsAndDefaults) {
+  static const VornClassProperty properties[] = {
+      {"Reading%i4%", VORN_DIRECT_FIELD, nullptr, VORN_DIRECT_FIELD, nullptr, static_cast<int32_t>(offsetof(Meter, reading)), 0},
+      {"Scale%f8%", VORN_DIRECT_FIELD, nullptr, nullptr, nullptr, static_cast<int32_t>(offsetof(Meter, scale)), 0},
+  };
+  static const VornClassMember methods[] = {{"Doubled%i4%o<Meter>", reinterpret_cast<void*>(&MeterDouble), nullptr, 0}};
+  VornClassRecord record{};
+  record.version = kVornClassRecordVersion;
+  record.name = "Meter";
+  record.instanceSize = sizeof(Meter);
+  record.properties = properties;
+  record.propertyCount = 2;
+  record.methods = methods;
+  record.methodCount = 1;
+  ::testing::internal::CaptureStderr();
+  VornRuntimeClass* cls = PluginRegisterClass(&record);
+  ::testing::internal::GetCapturedStderr();
+  ASSERT_NE(cls, nullptr);
+  VornRuntimeObject* meter = PluginNewInstance("meter");
+  ASSERT_NE(meter, nullptr);
+  EXPECT_EQ(VORNSetPropValueInt(meter, "READING", 21), 1);
+  EXPECT_EQ(VORNSetPropValueDouble(meter, "Scale", 2.5), 0) << "read-only";
+  EXPECT_EQ(VORNSetPropValueInt(meter, "Missing", 1), 0);
+  int32_t reading = 0;
+  EXPECT_EQ(VORNGetPropValueInt(meter, "reading", &reading), 1);
+  EXPECT_EQ(reading, 21);
+  auto doubled = reinterpret_cast<int32_t (*)(VornRuntimeObject*)>(VORNLoadObjectMethod(meter, "doubled"));
+  ASSERT_NE(doubled, nullptr);
+  EXPECT_EQ(doubled(meter), 42);
+  EXPECT_EQ(VORNCountClassProperties(cls), 2);
+  VornStringRecord* name = nullptr;
+  EXPECT_EQ(VORNGetClassProperty(cls, 1, &name, nullptr, nullptr), 1);
+  EXPECT_EQ(string::Adopt(name).View(), "Scale");
+  EXPECT_EQ(VORNGetClassProperty(cls, 2, nullptr, nullptr, nullptr), 0);
+  VornRuntimeObject* twin = PluginNewOfSameClass(meter);
+  ASSERT_NE(twin, nullptr);
+  EXPECT_EQ(twin->classPtr, cls);
+  RuntimeUnlockObject(twin);
+  RuntimeUnlockObject(meter);
+
+  struct Split {
+    const char* signature;
+    const char* name;
+    const char* rest;
+  } splits[] = {{"Level%i4%", "Level", "i4%"}, {"Plain", "Plain", ""}, {"%s%", "", "s%"}};
+  for (const Split& s : splits) {
+    string first, rest;
+    SplitAtFirstPercent(string(s.signature), &first, &rest);
+    EXPECT_EQ(first.View(), s.name) << s.signature;
+    EXPECT_EQ(rest.View(), s.rest) << s.signature;
+  }
+
+  static const VornPluginModuleFunction exports[] = {{"Meter_Reset", reinterpret_cast<void*>(&MeterDouble)}};
+  EXPECT_EQ(RegisterPluginExports(exports, 1), 1);
+  EXPECT_EQ(RuntimeLookupPluginEntrypoint("METER_RESET"), reinterpret_cast<void*>(&MeterDouble));
+  EXPECT_EQ(RuntimeLookupPluginEntrypoint("Other"), nullptr);
+
+  EXPECT_EQ(string::Adopt(PluginDefaultControlFont()).View(), "System");
+  EXPECT_EQ(string::Adopt(PluginDefaultControlCaption()).View(), "Untitled");
+  EXPECT_EQ(PluginDefaultControlFontSize(), 12);
+  EXPECT_EQ(string::Adopt(VORNStripAmpersands(string("&Open && Save").Rep())).View(), "Open & Save");
 }
 
 }  // namespace
