@@ -1,6 +1,7 @@
 // Plug-in control classes: registration as RectControl subclasses whose CreatePane makes a
 // RuntimeCustomControlPane, and the plug-in API's control services.
 #include <cstring>
+#include <deque>
 #include <string>
 #include <unordered_map>
 
@@ -77,10 +78,11 @@ VornRuntimeClass* PluginRegisterControl(const VornPluginControlDefinition* defin
     ReportPluginRefusal(std::string(definition->name) + ": no behaviour table or an absurd data size");
     return nullptr;
   }
-  // The class record's texts must live as long as the class.
-  std::string createPane = "#CreatePane%%o<" + std::string(definition->name) + ">";
-  auto* implementation = new VornClassMember{strdup(createPane.c_str()), reinterpret_cast<void*>(&CustomControlCreatePane),
-                                             "CustomControlCreatePane", 0};
+  // The record is read once, but its texts must live as long as the class.
+  static auto* signatures = new std::deque<std::string>();
+  signatures->push_back("#CreatePane%%o<" + std::string(definition->name) + ">");
+  VornClassMember implementation{signatures->back().c_str(), reinterpret_cast<void*>(&CustomControlCreatePane),
+                                 "CustomControlCreatePane", 0};
   VornClassRecord record{};
   record.version = kVornClassRecordVersion;
   record.name = definition->name;
@@ -94,7 +96,7 @@ VornRuntimeClass* PluginRegisterControl(const VornPluginControlDefinition* defin
   record.methodCount = definition->methodCount;
   record.events = definition->events;
   record.eventCount = definition->eventCount;
-  record.eventImplementations = implementation;
+  record.eventImplementations = &implementation;
   record.eventImplementationCount = 1;
   VornRuntimeClass* cls = PluginRegisterClass(&record);
   if (cls == nullptr) return nullptr;
