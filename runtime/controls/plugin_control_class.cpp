@@ -115,6 +115,11 @@ uint8_t PluginGetControlBounds(VornRuntimeObject* control, int32_t* left, int32_
   return 1;
 }
 
+// The older name of the same service.
+uint8_t GetControlBounds(VornRuntimeObject* control, int32_t* left, int32_t* top, int32_t* right, int32_t* bottom) {
+  return PluginGetControlBounds(control, left, top, right, bottom);
+}
+
 void VORNInvalidateControl(VornRuntimeObject* control) {
   if (SubPane* pane = control && IsControl(control) ? ControlPane(AsControl(control)) : nullptr) pane->Invalidate(true);
 }
