@@ -17,7 +17,10 @@ struct Calls {
   std::vector<int32_t> codes;
   uint8_t answer = 1;
   RuntimeCustomControlPane* closeInKeyDown = nullptr;
+  int idles = 0;
 } gCalls;
+
+void OnIdle(RuntimeObject*) { ++gCalls.idles; }
 
 uint8_t OnMouseDown(RuntimeObject*, int32_t, int32_t, int32_t) {
   gCalls.entries.push_back(kVornBehaviourMouseDown);
@@ -42,6 +45,7 @@ void* const* Behaviour() {
   table[kVornBehaviourStateChanged] = reinterpret_cast<void*>(&OnState);
   table[kVornBehaviourStateCode2000] = reinterpret_cast<void*>(&OnNotice);
   table[kVornBehaviourAcceptFocus] = reinterpret_cast<void*>(&OnAcceptFocus);
+  table[kVornBehaviourIdle] = reinterpret_cast<void*>(&OnIdle);
   return table;
 }
 
@@ -114,6 +118,16 @@ TEST_F(PluginControlPaneTest, RingCaptureStatesAndMissingEntries) {
   EXPECT_EQ(gCalls.entries.back(), kVornBehaviourStateCode2000);
   EXPECT_FALSE(pane->DoMenuCommand(1)) << "no menu entry: the SubPane's answer";
   EXPECT_FALSE(pane->MouseWheel(0, 0, 1)) << "no wheel entry";
+}
+
+TEST_F(PluginControlPaneTest, TheIdleEntryGetsBackgroundTimeUntilThePaneCloses) {
+  RuntimeCustomControlPane* pane = MakePane(8, 0);
+  for (int turns = 0; turns < 2000 && gCalls.idles == 0; ++turns) test::PumpFor(5);
+  EXPECT_GT(gCalls.idles, 0);
+  pane->Close();
+  int seen = gCalls.idles;
+  test::PumpFor(400);  // more than two idle periods of 10 ticks
+  EXPECT_EQ(gCalls.idles, seen) << "a closed pane's idle task is gone";
 }
 
 TEST_F(PluginControlPaneTest, AControlClosedInsideItsKeyDownCountsTheKeyAsHandled) {
