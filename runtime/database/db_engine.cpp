@@ -187,6 +187,17 @@ void* VORNGetCursorFromVORNdbCursor(VornRuntimeObject* object) {
   return cursor ? cursor->handle : nullptr;
 }
 
+void* VORNGetDBFromVORNdbDatabase(VornRuntimeObject* object) {
+  DatabaseObject* database = DatabaseFields(object);
+  return database ? database->handle : nullptr;
+}
+
+VornStringRecord* VORNGetDBHost(VornRuntimeObject* object) { return RetainedText(object, &DatabaseObject::host); }
+
+void VORNSetDBIsConnected(VornRuntimeObject* object, uint8_t connected) {
+  if (DatabaseObject* database = DatabaseFields(object)) database->open = connected != 0;
+}
+
 void* VORNDBConnectionDialogCreate(void) { return nullptr; }
 void VORNDBConnectionDialogAddField(void*, const char*, const char*, uint8_t) {}
 int32_t VORNDBConnectionDialogShow(void*, const char*) { return 0; }

@@ -16,6 +16,7 @@
 #include "core/application_members.h"
 #include "core/console_streams.h"
 #include "core/image_loader.h"
+#include "core/plugin_loader.h"
 #include "core/system_module.h"
 #include "core/thread_class.h"
 #include "core/timer.h"
@@ -115,6 +116,8 @@ void RuntimeInitExternalClasses() {
   if (registered) return;
   registered = true;
   vorn::RegisterIntrinsicClasses();
+  // Last: plug-in classes may build on any intrinsic one.
+  vorn::LoadImagePlugins();
 }
 
 void RuntimeInit() {

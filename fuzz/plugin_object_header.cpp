@@ -1,0 +1,13 @@
+// Fuzzes the check a plug-in library passes before it is handed to the dynamic loader: the
+// input is taken as the whole library file. Only the header and segment checks run.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "core/plugin_loader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string why;
+  if (!vorn::IsLoadablePluginObject(data, size, why) && why.empty()) __builtin_trap();
+  return 0;
+}
