@@ -21,6 +21,8 @@
 #include "core/timer.h"
 #include "core/tray_item.h"
 #include "database/builtin_database_class.h"
+#include "datacontrols/database_query.h"
+#include "datacontrols/scrollable_cursor.h"
 #include "editfield/edit_field_class.h"
 #include "editfield/styled_text_class.h"
 #include "editfield/styled_text_printer.h"
@@ -97,6 +99,8 @@ void RegisterIntrinsicClasses() {
   AddDatabaseBindingInterfaces(GetStringProviderInterfaceDefinition(), GetTupleInterfaceDefinition());
   RegisterFolderItemDialogClasses();
   RegisterDatabaseClasses();
+  RegisterIntrinsicClass("ScrollableCursor", &GetScrollableCursorClassDefinition);
+  RegisterIntrinsicClass("DatabaseQuery", &GetDatabaseQueryClassDefinition);
   RegisterSocketClasses();
   RegisterSerialClasses();
   RegisterPointerClasses();
