@@ -21,6 +21,7 @@
 #include "core/timer.h"
 #include "core/tray_item.h"
 #include "database/builtin_database_class.h"
+#include "datacontrols/data_control_object.h"
 #include "datacontrols/database_query.h"
 #include "datacontrols/scrollable_cursor.h"
 #include "editfield/edit_field_class.h"
@@ -101,6 +102,9 @@ void RegisterIntrinsicClasses() {
   RegisterDatabaseClasses();
   RegisterIntrinsicClass("ScrollableCursor", &GetScrollableCursorClassDefinition);
   RegisterIntrinsicClass("DatabaseQuery", &GetDatabaseQueryClassDefinition);
+  RegisterIntrinsicClass("DataControl", &GetDataControlClassDefinition);
+  RegisterIntrinsicClass("DataControlAction", &GetDataControlActionClassDefinition);
+  InstallDataControlHooks();
   RegisterSocketClasses();
   RegisterSerialClasses();
   RegisterPointerClasses();
