@@ -24,6 +24,7 @@
 #include "datacontrols/data_control_object.h"
 #include "datacontrols/database_query.h"
 #include "datacontrols/scrollable_cursor.h"
+#include "editfield/edit_field_binding.h"
 #include "editfield/edit_field_class.h"
 #include "editfield/styled_text_class.h"
 #include "editfield/styled_text_printer.h"
@@ -105,6 +106,7 @@ void RegisterIntrinsicClasses() {
   RegisterIntrinsicClass("DataControl", &GetDataControlClassDefinition);
   RegisterIntrinsicClass("DataControlAction", &GetDataControlActionClassDefinition);
   InstallDataControlHooks();
+  InstallEditFieldBindingHook();
   RegisterSocketClasses();
   RegisterSerialClasses();
   RegisterPointerClasses();
