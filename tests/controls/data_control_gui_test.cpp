@@ -18,6 +18,9 @@
 #include "datacontrols/data_control_api.h"
 #include "datacontrols/data_control_object.h"
 #include "datacontrols/data_control_pane.h"
+#include "datacontrols/database_query.h"
+#include "listbox/listbox_class.h"
+#include "vorn/listbox_api.h"
 #include "datacontrols/nav_geometry.h"
 #include "editfield/edit_field_class.h"
 #include "support/class_test.h"
@@ -46,6 +49,7 @@ struct PeopleWindowObject {
   RuntimeObject* name;
   RuntimeObject* active;
   RuntimeObject* color;
+  RuntimeObject* list;
 };
 PeopleWindowObject* People(RuntimeObject* self) { return reinterpret_cast<PeopleWindowObject*>(self); }
 
@@ -63,7 +67,7 @@ void OnLayout(VornRuntimeObject* self) {
   windowPosSetter(self, 0, 120);
   windowPosSetter(self, 1, 120);
   windowPosSetter(self, 2, 400);
-  windowPosSetter(self, 3, 160);
+  windowPosSetter(self, 3, 320);
 }
 
 RuntimeClass* Class(ObjectDefinition* definition) { return RuntimeClassFromDefinition(definition); }
@@ -83,6 +87,8 @@ void OnCreateControls(VornRuntimeObject* self) {
                                      MakeRect(10, 44, 200, 64), test::PackedStream());
   w->color = test::AddWindowControl(self, Class(GetPopupMenuClassDefinition()), "ColorMenu",
                                     MakeRect(10, 74, 200, 100), test::PackedStream());
+  w->list = test::AddWindowControl(self, Class(GetListboxClassDefinition()), "PeopleList", MakeRect(10, 160, 390, 310),
+                                   test::PackedStream());
   for (const char* color : kColors) RuntimeComboBoxAddRow(w->color, Str(color).Rep());
   EditDataFieldSetter(w->name, 0, Str(gDataField).Rep());
   EditDataSourceSetter(w->name, 0, Str("PeopleData").Rep());
@@ -94,7 +100,7 @@ void OnCreateControls(VornRuntimeObject* self) {
 
 void PeopleFinalizer(VornRuntimeObject* self) {
   PeopleWindowObject* w = People(self);
-  for (RuntimeObject** slot : {&w->nav, &w->name, &w->active, &w->color}) {
+  for (RuntimeObject** slot : {&w->nav, &w->name, &w->active, &w->color, &w->list}) {
     RuntimeUnlockObject(*slot);
     *slot = nullptr;
   }
@@ -181,6 +187,19 @@ TEST_F(DataControlGuiTest, TheNextButtonMovesEveryBoundControlAndUpdateReachesTh
   EXPECT_EQ(Shown(window), "Person 2|false|blue") << "every bound control shows row 2";
   test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR +
               "/data_control_row2.png");
+
+  // A list box bound to a DatabaseQuery over the same table shows every row.
+  RuntimeObject* query = CreateInstanceFromDefinition(GetDatabaseQueryClassDefinition());
+  objSetter(query, offsetof(DatabaseQueryObject, database), gDatabase);
+  stringSetter(query, offsetof(DatabaseQueryObject, sqlQuery), Str("select name from people order by id").Rep());
+  listBind(w->list, query);
+  EXPECT_EQ(listCountGetter(w->list, 0), 20);
+  EXPECT_EQ(Text(listGetCell(w->list, 19, 0)), "Person 20");
+  test::PumpFor(100);
+  test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR +
+              "/data_control_list.png");
+  listBind(w->list, nullptr);
+  RuntimeUnlockObject(query);
 
   editTextSetter(w->name, 0, Str("Grace Hopper").Rep());
   checkBoxValueSetter(w->active, 0, 1);
