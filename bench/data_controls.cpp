@@ -1,6 +1,8 @@
 // The scrollable cursor over a million rows: copying a result into its row cache once, then
 // reading rows at random from the cache; the peak resident memory is reported with each run.
+// And a DataControl moving to the next record with five bound controls on screen.
 #include <benchmark/benchmark.h>
+#include <gtk/gtk.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -13,7 +15,18 @@
 #include "database/database_fields.h"
 #include "database/database_objects.h"
 #include "database/db_handle.h"
+#include "controls/check_box_class.h"
+#include "controls/data_aware.h"
+#include "controls/popup_class.h"
+#include "datacontrols/data_control_api.h"
+#include "datacontrols/data_control_object.h"
 #include "datacontrols/scrollable_cursor.h"
+#include "editfield/edit_field_class.h"
+#include "vorn/buttons_api.h"
+#include "vorn/editfield_api.h"
+#include "vorn/popup_api.h"
+#include "windows/control.h"
+#include "windows/window.h"
 #include "startup/class_registration.h"
 #include "strings/vstring.h"
 
@@ -91,6 +104,98 @@ void BM_ScrollableCursorRandomRow(benchmark::State& state) {
   state.counters["peak_MB"] = PeakMegabytes();
 }
 BENCHMARK(BM_ScrollableCursorRandomRow)->Unit(benchmark::kMicrosecond);
+
+// A control of the class in the native window at the bounds, its pane made.
+RuntimeObject* PlaceControl(ObjectDefinition* definition, Window* window, const Rect& bounds,
+                            void (*createPane)(VornRuntimeObject*)) {
+  RuntimeObject* control = CreateInstanceFromDefinition(definition);
+  ControlObject* fields = AsControl(control);
+  fields->windowPane = window;
+  fields->visible = 1;
+  fields->enabled = 1;
+  SetControlBounds(fields, bounds);
+  createPane(control);
+  return control;
+}
+
+void Drain() {
+  while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+}
+
+void BM_DataControlMoveNextWithFiveBoundControls(benchmark::State& state) {
+  if (!gtk_init_check(nullptr, nullptr)) {
+    state.SkipWithError("no X display");
+    return;
+  }
+  RegisterIntrinsicClasses();
+  char pattern[] = "/tmp/vorn-bench-nav-XXXXXX";
+  const std::string file = std::string(mkdtemp(pattern) ? pattern : "/tmp") + "/people.vdb";
+  {
+    auto db = vndbHandle::CreateFile(file);
+    db->CreateTable("people", {{"id", kDbInteger, false}, {"name", kDbVarchar, true}, {"city", kDbVarchar, true},
+                               {"note", kDbVarchar, true}, {"active", kDbBoolean, true}, {"color", kDbVarchar, true}},
+                    {0});
+    const char* colors[] = {"red", "green", "blue"};
+    for (int i = 0; i < 1000; ++i)
+      db->AddTableRecord("people", {{"id", std::to_string(i)}, {"name", "Person " + std::to_string(i)},
+                                    {"city", "City " + std::to_string(i % 50)}, {"note", "note " + std::to_string(i)},
+                                    {"active", i % 2 ? "true" : "false"}, {"color", colors[i % 3]}});
+    db->Commit();
+  }
+  RuntimeObject* db = WrapBuiltInDatabase(vndbHandle::OpenFile(file));
+  auto* window = new Window(string("Bench"), MakeRect(50, 50, 450, 330), 0, 0, true);
+  RuntimeObject* nav = PlaceControl(GetDataControlClassDefinition(), window, MakeRect(250, 10, 290, 390),
+                                    &DataControlCreatePane);
+  DataControlTableNameSetter(nav, 0, string("people").Rep());
+  DataControlQuerySetter(nav, 0, string("select * from people").Rep());
+  DataControlDBSetter(nav, 0, db);
+  struct Bound {
+    RuntimeObject* control;
+    int32_t kind;
+  };
+  std::vector<Bound> bound;
+  const char* textFields[] = {"name", "city", "note"};
+  for (int i = 0; i < 3; ++i) {
+    RuntimeObject* field = PlaceControl(GetEditFieldClassDefinition(), window,
+                                        MakeRect(10 + 40 * i, 10, 34 + 40 * i, 200), &EditCreatePane);
+    EditDataFieldSetter(field, 0, string(textFields[i]).Rep());
+    bound.push_back({field, kBoundEditField});
+  }
+  RuntimeObject* box = PlaceControl(GetCheckBoxClassDefinition(), window, MakeRect(130, 10, 150, 200),
+                                    &CheckBoxCreatePane);
+  CheckBoxDataFieldSetter(box, 0, string("active").Rep());
+  bound.push_back({box, kBoundCheckBox});
+  RuntimeObject* menu = PlaceControl(GetPopupMenuClassDefinition(), window, MakeRect(170, 10, 196, 200),
+                                     &PopupMenuCreatePane);
+  for (const char* color : {"red", "green", "blue"}) RuntimeComboBoxAddRow(menu, string(color).Rep());
+  PopupDataFieldSetter(menu, 0, string("color").Rep());
+  bound.push_back({menu, kBoundPopupMenu});
+  for (const Bound& b : bound) GetDataBindingHooks().addBoundControl(nav, b.control, b.kind);
+  DataControlRunQuery(nav);
+  window->Show();
+  Window::ShowPendingWindows();
+  Drain();
+  for (auto _ : state) {
+    if (DataControlRow(nav) == DataControlRowCount(nav)) {
+      state.PauseTiming();
+      DataControlMoveFirst(nav);
+      state.ResumeTiming();
+    }
+    DataControlMoveNext(nav);
+    Drain();
+  }
+  DataControlControlBindSetter(nav, 0, 0);
+  // The window takes the panes with it; the objects let go of them first, as a closing
+  // runtime window makes them do.
+  for (const Bound& b : bound) DetachControlPane(AsControl(b.control));
+  DetachControlPane(AsControl(nav));
+  window->Close();
+  Drain();
+  for (const Bound& b : bound) RuntimeUnlockObject(b.control);
+  RuntimeUnlockObject(nav);
+  RuntimeUnlockObject(db);
+}
+BENCHMARK(BM_DataControlMoveNextWithFiveBoundControls)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
