@@ -20,6 +20,7 @@
 #include "datacontrols/data_control_pane.h"
 #include "datacontrols/database_query.h"
 #include "listbox/listbox_class.h"
+#include "objects/text_encoding_object.h"
 #include "vorn/listbox_api.h"
 #include "datacontrols/nav_geometry.h"
 #include "editfield/edit_field_class.h"
@@ -141,6 +142,7 @@ class DataControlGuiTest : public ::testing::Test {
     RuntimeUnlockObject(gDatabase);
     gDatabase = nullptr;
     test::Shell("rm -rf '" + mFolder + "'");
+    ClearTextEncodingObjects();
   }
 
   RuntimeObject* OpenFile() {
