@@ -70,6 +70,9 @@ TEST(QueryParameterTest, TheParameterIsAlwaysALiteral) {
       {"select * from t where a = \"%1\"", "q\"'", "select * from t where a = \"q\"\"'\""},
       {"select * from t where a = 'it''s %1' and b = %1", "z", "select * from t where a = 'it''s z' and b = 'z'"},
       {"select * from t %1 %1", "", "select * from t  "},
+      // A quote inside a word opens no literal; a marker next to a word stays a literal apart.
+      {"select * from t where a = x'%1", "y or 1 = 1", "select * from t where a = x' 'y or 1 = 1'"},
+      {"select * from [%1]", "t] where 1 = 1 or [a", "select * from [t where 1 = 1 or [a]"},
       {"select * from t", "x", "select * from t"},
   };
   for (const Case& c : cases)
