@@ -249,6 +249,15 @@ void DataControl::DeleteRecord() {
   --mRecordCount;
   if (mRow == mRecordCount) mRow = mRecordCount - 1;
   if (mRow < 0) mRow = 0;
+  // The engine may leave the cursor on the deleted row: the controls would show a record that
+  // is gone. The query runs again and the cursor walks to the row now at that number.
+  const int32_t count = mRecordCount;
+  OpenCursor();
+  mRecordCount = count;
+  if (mCursor) {
+    EndEdit();
+    for (int32_t step = 0; step < mRow && !cursorEOFGetter(mCursor, 0); ++step) cursorMoveNext(mCursor);
+  }
   SetPosition(mRow);
   if (mDelegate && mOwner) mDelegate->Delete(mOwner);
 }

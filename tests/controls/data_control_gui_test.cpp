@@ -227,6 +227,34 @@ TEST_F(DataControlGuiTest, TheNextButtonMovesEveryBoundControlAndUpdateReachesTh
   for (RuntimeObject* o : {name, active, rs, reopened}) RuntimeUnlockObject(o);
 }
 
+TEST_F(DataControlGuiTest, DeletingTheLastRowShowsTheRowBeforeAndEditsAreRefusedWhereTheyMust) {
+  RuntimeObject* window = OpenWindow();
+  PeopleWindowObject* w = People(window);
+  DataControlMoveLast(w->nav);
+  EXPECT_EQ(DataControlRow(w->nav), 20);
+  DataControlDeleteRecord(w->nav);
+  EXPECT_EQ(DataControlRowCount(w->nav), 19);
+  EXPECT_EQ(DataControlRow(w->nav), 19) << "the row before the deleted last one";
+  EXPECT_EQ(Shown(window), "Person 19|true|green");
+
+  DataControlNewRecord(w->nav);
+  EXPECT_EQ(Shown(window), "|false|") << "a new record starts from cleared controls";
+  editTextSetter(w->name, 0, Str("Ada").Rep());
+  DataControlAddNewRecord(w->nav);
+  EXPECT_EQ(Text(editTextGetter(w->name, 0)), "") << "the controls are cleared after the insert";
+  EXPECT_EQ(DataControlRow(w->nav), 0) << "no cursor until the query runs again";
+  EXPECT_NE(databaseErrorCodeGetter(gDatabase, 0), 0) << "no control gives the key: the database refuses the row";
+  DataControlRunQuery(w->nav);
+  EXPECT_EQ(DataControlRowCount(w->nav), 19);
+
+  DataControlReadOnlySetter(w->nav, 0, 1);
+  EXPECT_FALSE(AsControl(w->active)->enabled) << "a read-only control disables its check box";
+  EXPECT_TRUE(editReadOnlyGetter(w->name, 0));
+  DataControlDeleteRecord(w->nav);
+  EXPECT_EQ(DataControlRowCount(w->nav), 19) << "a read-only control deletes nothing";
+  test::CloseAndRelease(window);
+}
+
 TEST_F(DataControlGuiTest, BadBindingsAndFailingQueriesLeaveTheControlsEmpty) {
   gDataField = "no_such_column";
   RuntimeObject* window = OpenWindow();
