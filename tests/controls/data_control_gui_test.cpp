@@ -187,6 +187,12 @@ TEST_F(DataControlGuiTest, TheNextButtonMovesEveryBoundControlAndUpdateReachesTh
   EXPECT_EQ(DataControlRow(w->nav), 2);
   EXPECT_EQ(gLastIndex, 2) << "Reposition tells the 1-based row";
   EXPECT_EQ(Shown(window), "Person 2|false|blue") << "every bound control shows row 2";
+  // Pressed, dragged off the button and released elsewhere: no move, the button comes up.
+  test::PressAndDrag(native, next.left + 5, next.top + 5, -60, 3);
+  test::ReleaseMouse();
+  test::PumpFor(100);
+  EXPECT_EQ(DataControlRow(w->nav), 2);
+  EXPECT_EQ(ControlPaneAs<DataControl>(w->nav)->mPressedButton, kNavNone);
   test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR +
               "/data_control_row2.png");
 
