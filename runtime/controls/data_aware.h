@@ -14,6 +14,7 @@ namespace vorn {
 enum BoundControlKind : int32_t {
   kBoundEditField = 0,
   kBoundStaticText = 1,
+  kBoundListBox = 2,
   kBoundPopupMenu = 3,
   kBoundCheckBox = 4,
 };
@@ -39,6 +40,10 @@ class DataAwareClass {
   const string& DataSourceName() const { return mDataSourceName; }
   void SetDataSourceName(const string& name) { mDataSourceName = name; }
   RuntimeObject* BoundDataControl() const { return mBoundDataControl; }
+  // The data control lets go of this control (it is going away, or dropped its list).
+  void ForgetDataControl(RuntimeObject* dataControl) {
+    if (mBoundDataControl == dataControl) mBoundDataControl = nullptr;
+  }
 
  protected:
   // Binds `owner` as a control of `kind` to the data control the name gives, after dropping

@@ -4,6 +4,7 @@
 
 #include "controls/control_support.h"
 #include "editfield/edit_control.h"
+#include "editfield/edit_field_binding.h"
 #include "editfield/edit_field_class.h"
 #include "editfield/input_mask.h"
 #include "objects/exceptions.h"
@@ -140,6 +141,7 @@ void RuntimeEditRouter::TextChanged(EditControl* pane) {
   }
   bool gone = false;
   Fire(pane, object, "TextChange", &gone);
+  if (field && !gone && field->liveUpdate) PushEditFieldText(field);
   if (field) {
     if (!gone) DisplayEditFormat(field);
     field->inTextChange = 0;
@@ -187,6 +189,7 @@ void RuntimeEditRouter::LostFocus(EditControl* pane) {
   bool gone = false;
   Fire(pane, object, "LostFocus", &gone);
   EditFieldObject* field = AsEditFieldObject(object);
+  if (field && !gone) PushEditFieldText(field);
   if (field && !gone) DisplayEditFormat(field);
 }
 

@@ -22,6 +22,10 @@
 #include "core/timer.h"
 #include "core/tray_item.h"
 #include "database/builtin_database_class.h"
+#include "datacontrols/data_control_object.h"
+#include "datacontrols/database_query.h"
+#include "datacontrols/scrollable_cursor.h"
+#include "editfield/edit_field_binding.h"
 #include "editfield/edit_field_class.h"
 #include "editfield/styled_text_class.h"
 #include "editfield/styled_text_printer.h"
@@ -98,6 +102,12 @@ void RegisterIntrinsicClasses() {
   AddDatabaseBindingInterfaces(GetStringProviderInterfaceDefinition(), GetTupleInterfaceDefinition());
   RegisterFolderItemDialogClasses();
   RegisterDatabaseClasses();
+  RegisterIntrinsicClass("ScrollableCursor", &GetScrollableCursorClassDefinition);
+  RegisterIntrinsicClass("DatabaseQuery", &GetDatabaseQueryClassDefinition);
+  RegisterIntrinsicClass("DataControl", &GetDataControlClassDefinition);
+  RegisterIntrinsicClass("DataControlAction", &GetDataControlActionClassDefinition);
+  InstallDataControlHooks();
+  InstallEditFieldBindingHook();
   RegisterSocketClasses();
   RegisterSerialClasses();
   RegisterPointerClasses();

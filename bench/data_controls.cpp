@@ -1,0 +1,202 @@
+// The scrollable cursor over a million rows: copying a result into its row cache once, then
+// reading rows at random from the cache; the peak resident memory is reported with each run.
+// And a DataControl moving to the next record with five bound controls on screen.
+#include <benchmark/benchmark.h>
+#include <gtk/gtk.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "database/builtin_engine.h"
+#include "database/database_fields.h"
+#include "database/database_objects.h"
+#include "database/db_handle.h"
+#include "controls/check_box_class.h"
+#include "controls/data_aware.h"
+#include "controls/popup_class.h"
+#include "datacontrols/data_control_api.h"
+#include "datacontrols/data_control_object.h"
+#include "datacontrols/scrollable_cursor.h"
+#include "editfield/edit_field_class.h"
+#include "vorn/buttons_api.h"
+#include "vorn/editfield_api.h"
+#include "vorn/popup_api.h"
+#include "windows/control.h"
+#include "windows/window.h"
+#include "startup/class_registration.h"
+#include "strings/vstring.h"
+
+using namespace vorn;
+
+namespace {
+
+constexpr int kRows = 1000000;
+
+double PeakMegabytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+const std::string& Filled() {
+  static std::string path = [] {
+    char pattern[] = "/tmp/vorn-bench-cursor-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    std::string file = std::string(made ? made : "/tmp") + "/million.vdb";
+    unlink(file.c_str());
+    auto db = vndbHandle::CreateFile(file);
+    db->CreateTable("stars", {{"id", kDbInteger, false}, {"name", kDbVarchar, true}}, {0});
+    for (int i = 0; i < kRows; ++i) db->AddTableRecord("stars", {{"id", std::to_string(i)}, {"name", "star " + std::to_string(i)}});
+    db->Commit();
+    return file;
+  }();
+  return path;
+}
+
+// The cursor over the million rows, made once for every benchmark that reads it.
+RuntimeObject* MillionRowCursor() {
+  static RuntimeObject* cursor = [] {
+    RegisterIntrinsicClasses();
+    RuntimeObject* db = WrapBuiltInDatabase(vndbHandle::OpenFile(Filled()));
+    RuntimeObject* rows = databaseSQLSelect(db, string("select id, name from stars").Rep());
+    RuntimeObject* made = NewScrollableCursor(rows);
+    RuntimeUnlockObject(rows);
+    return made;
+  }();
+  return cursor;
+}
+
+void BM_ScrollableCursorCopiesAMillionRows(benchmark::State& state) {
+  RegisterIntrinsicClasses();
+  RuntimeObject* db = WrapBuiltInDatabase(vndbHandle::OpenFile(Filled()));
+  const string sql("select id, name from stars");
+  for (auto _ : state) {
+    RuntimeObject* rows = databaseSQLSelect(db, sql.Rep());
+    RuntimeObject* cursor = NewScrollableCursor(rows);
+    if (scrollableCursorGetCount(cursor) != kRows) state.SkipWithError("rows lost");
+    RuntimeUnlockObject(cursor);
+    RuntimeUnlockObject(rows);
+  }
+  state.counters["peak_MB"] = PeakMegabytes();
+  RuntimeUnlockObject(db);
+}
+BENCHMARK(BM_ScrollableCursorCopiesAMillionRows)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_ScrollableCursorRandomRow(benchmark::State& state) {
+  RuntimeObject* cursor = MillionRowCursor();
+  if (scrollableCursorGetCount(cursor) != kRows) {
+    state.SkipWithError("the cursor lost rows");
+    return;
+  }
+  std::mt19937 random(42);
+  std::uniform_int_distribution<int32_t> pick(1, kRows);
+  for (auto _ : state) {
+    RuntimeObject* row = scrollableCursorGetRow(cursor, pick(random));
+    StringRep* name = getDatabaseRecordIndString(row, 2);
+    benchmark::DoNotOptimize(name);
+    ReleaseStringRep(name);
+    RuntimeUnlockObject(row);
+  }
+  state.counters["peak_MB"] = PeakMegabytes();
+}
+BENCHMARK(BM_ScrollableCursorRandomRow)->Unit(benchmark::kMicrosecond);
+
+// A control of the class in the native window at the bounds, its pane made.
+RuntimeObject* PlaceControl(ObjectDefinition* definition, Window* window, const Rect& bounds,
+                            void (*createPane)(VornRuntimeObject*)) {
+  RuntimeObject* control = CreateInstanceFromDefinition(definition);
+  ControlObject* fields = AsControl(control);
+  fields->windowPane = window;
+  fields->visible = 1;
+  fields->enabled = 1;
+  SetControlBounds(fields, bounds);
+  createPane(control);
+  return control;
+}
+
+void Drain() {
+  while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+}
+
+void BM_DataControlMoveNextWithFiveBoundControls(benchmark::State& state) {
+  if (!gtk_init_check(nullptr, nullptr)) {
+    state.SkipWithError("no X display");
+    return;
+  }
+  RegisterIntrinsicClasses();
+  char pattern[] = "/tmp/vorn-bench-nav-XXXXXX";
+  const std::string file = std::string(mkdtemp(pattern) ? pattern : "/tmp") + "/people.vdb";
+  {
+    auto db = vndbHandle::CreateFile(file);
+    db->CreateTable("people", {{"id", kDbInteger, false}, {"name", kDbVarchar, true}, {"city", kDbVarchar, true},
+                               {"note", kDbVarchar, true}, {"active", kDbBoolean, true}, {"color", kDbVarchar, true}},
+                    {0});
+    const char* colors[] = {"red", "green", "blue"};
+    for (int i = 0; i < 1000; ++i)
+      db->AddTableRecord("people", {{"id", std::to_string(i)}, {"name", "Person " + std::to_string(i)},
+                                    {"city", "City " + std::to_string(i % 50)}, {"note", "note " + std::to_string(i)},
+                                    {"active", i % 2 ? "true" : "false"}, {"color", colors[i % 3]}});
+    db->Commit();
+  }
+  RuntimeObject* db = WrapBuiltInDatabase(vndbHandle::OpenFile(file));
+  auto* window = new Window(string("Bench"), MakeRect(50, 50, 450, 330), 0, 0, true);
+  RuntimeObject* nav = PlaceControl(GetDataControlClassDefinition(), window, MakeRect(250, 10, 290, 390),
+                                    &DataControlCreatePane);
+  DataControlTableNameSetter(nav, 0, string("people").Rep());
+  DataControlQuerySetter(nav, 0, string("select * from people").Rep());
+  DataControlDBSetter(nav, 0, db);
+  struct Bound {
+    RuntimeObject* control;
+    int32_t kind;
+  };
+  std::vector<Bound> bound;
+  const char* textFields[] = {"name", "city", "note"};
+  for (int i = 0; i < 3; ++i) {
+    RuntimeObject* field = PlaceControl(GetEditFieldClassDefinition(), window,
+                                        MakeRect(10 + 40 * i, 10, 34 + 40 * i, 200), &EditCreatePane);
+    EditDataFieldSetter(field, 0, string(textFields[i]).Rep());
+    bound.push_back({field, kBoundEditField});
+  }
+  RuntimeObject* box = PlaceControl(GetCheckBoxClassDefinition(), window, MakeRect(130, 10, 150, 200),
+                                    &CheckBoxCreatePane);
+  CheckBoxDataFieldSetter(box, 0, string("active").Rep());
+  bound.push_back({box, kBoundCheckBox});
+  RuntimeObject* menu = PlaceControl(GetPopupMenuClassDefinition(), window, MakeRect(170, 10, 196, 200),
+                                     &PopupMenuCreatePane);
+  for (const char* color : {"red", "green", "blue"}) RuntimeComboBoxAddRow(menu, string(color).Rep());
+  PopupDataFieldSetter(menu, 0, string("color").Rep());
+  bound.push_back({menu, kBoundPopupMenu});
+  for (const Bound& b : bound) GetDataBindingHooks().addBoundControl(nav, b.control, b.kind);
+  DataControlRunQuery(nav);
+  window->Show();
+  Window::ShowPendingWindows();
+  Drain();
+  for (auto _ : state) {
+    if (DataControlRow(nav) == DataControlRowCount(nav)) {
+      state.PauseTiming();
+      DataControlMoveFirst(nav);
+      state.ResumeTiming();
+    }
+    DataControlMoveNext(nav);
+    Drain();
+  }
+  DataControlControlBindSetter(nav, 0, 0);
+  // The window takes the panes with it; the objects let go of them first, as a closing
+  // runtime window makes them do.
+  for (const Bound& b : bound) DetachControlPane(AsControl(b.control));
+  DetachControlPane(AsControl(nav));
+  window->Close();
+  Drain();
+  for (const Bound& b : bound) RuntimeUnlockObject(b.control);
+  RuntimeUnlockObject(nav);
+  RuntimeUnlockObject(db);
+}
+BENCHMARK(BM_DataControlMoveNextWithFiveBoundControls)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,304 @@
+// The bound-control list of a DataControl and the record editing on it: showing the current
+// row in the bound controls, telling and writing their changes, inserting, deleting, clearing.
+#include <cstring>
+#include <string_view>
+
+#include "controls/data_aware.h"
+#include "database/database_fields.h"
+#include "database/database_objects.h"
+#include "datacontrols/data_control_pane.h"
+#include "objects/accessors.h"
+#include "objects/runtime_object.h"
+#include "objects/text_encoding_object.h"
+#include "strings/number_parse.h"
+#include "vorn/buttons_api.h"
+#include "vorn/controls_api.h"
+#include "vorn/editfield_api.h"
+#include "vorn/listbox_api.h"
+#include "vorn/popup_api.h"
+#include "windows/control.h"
+
+namespace vorn {
+
+namespace {
+
+// A string property read through the class's accessors, the most derived first.
+string StringProperty(RuntimeObject* object, std::string_view name) {
+  RuntimeClass* cls = ClassOf(object);
+  if (!cls) return string();
+  for (auto it = cls->mAccessors.rbegin(); it != cls->mAccessors.rend(); ++it) {
+    std::string_view signature = RepText(it->signature);
+    if (signature.size() <= name.size() || signature[name.size()] != '%' ||
+        !SameName(signature.substr(0, name.size()), name))
+      continue;
+    PropertyValue value;
+    if (GetPropertyValue(object, *it, &value)) return value.AsString();
+    return string();
+  }
+  return string();
+}
+
+string DataFieldOf(RuntimeObject* control) { return StringProperty(control, "DataField"); }
+
+bool SameText(const string& a, const string& b) { return a.View() == b.View(); }
+
+bool IsWord(const string& text, const char* word) { return SameName(text.View(), word); }
+
+// What the control holds now, as text.
+string ControlText(const BoundControlEntry& entry) {
+  switch (entry.kind) {
+    case kBoundEditField: return string::Adopt(editTextGetter(entry.control, 0));
+    case kBoundStaticText: return StringProperty(entry.control, "Text");
+    case kBoundListBox: return string::Adopt(listTextGetter(entry.control, 0));
+    case kBoundPopupMenu: return string::Adopt(RuntimeComboBoxTextGetter(entry.control, 0));
+    case kBoundCheckBox: return string(checkBoxGetBoolean(entry.control) ? "true" : "false", kEncodingASCII);
+    default: return string();
+  }
+}
+
+bool CheckedByValue(const string& value) {
+  if (value.IsEmpty()) return false;
+  if (IsWord(value, "true") || IsWord(value, "t")) return true;
+  const std::string text(value.View());
+  return CStringToLong(text.c_str()) != 0;
+}
+
+void SetLocked(const BoundControlEntry& entry, bool locked) {
+  if (entry.kind == kBoundEditField) {
+    if (locked != (editReadOnlyGetter(entry.control, 0) != 0)) editReadOnlySetter(entry.control, 0, locked);
+    return;
+  }
+  if (entry.kind == kBoundStaticText) return;
+  ControlObject* control = AsControl(entry.control);
+  if (control && locked == (control->enabled != 0)) controlEnabledSetter(entry.control, 0, !locked);
+}
+
+// The first row whose text (column 0 for a list) equals the value ignoring case; -1 for none.
+template <typename RowText>
+int32_t FindRow(int32_t count, const string& value, RowText rowText) {
+  if (value.IsEmpty()) return -1;
+  for (int32_t row = 0; row < count; ++row) {
+    if (SameName(string::Adopt(rowText(row)).View(), value.View())) return row;
+  }
+  return -1;
+}
+
+void ShowValue(const BoundControlEntry& entry, const string& value) {
+  RuntimeObject* control = entry.control;
+  switch (entry.kind) {
+    case kBoundEditField: editSetString(control, value.Rep()); break;
+    case kBoundStaticText: staticCaptionSetter(control, 0, value.Rep()); break;
+    case kBoundListBox:
+      listSelectionSetter(control, 0, FindRow(listCountGetter(control, 0), value, [&](int32_t row) {
+                            return listGetCell(control, row, 0);
+                          }));
+      break;
+    case kBoundPopupMenu:
+      RuntimeComboBoxSelectionSetter(control, 0, FindRow(RuntimeComboBoxCountGetter(control, 0), value, [&](int32_t row) {
+                                       return RuntimeComboBoxGetRow(control, row);
+                                     }));
+      break;
+    case kBoundCheckBox: checkBoxValueSetter(control, 0, CheckedByValue(value)); break;
+    default: break;
+  }
+}
+
+void ClearControl(const BoundControlEntry& entry) {
+  RuntimeObject* control = entry.control;
+  switch (entry.kind) {
+    case kBoundEditField: editTextSetter(control, 0, string().Rep()); break;
+    case kBoundStaticText: staticCaptionSetter(control, 0, string().Rep()); break;
+    case kBoundListBox: listSelectionSetter(control, 0, -1); break;
+    case kBoundPopupMenu: RuntimeComboBoxSelectionSetter(control, 0, -1); break;
+    case kBoundCheckBox: checkBoxValueSetter(control, 0, 0); break;
+    default: break;
+  }
+}
+
+EncodingCode TargetEncoding(DataControlObject* owner) {
+  return owner && owner->encoding ? GetEncodingFromTEObject(owner->encoding) : kEncodingUnknown;
+}
+
+string Tagged(string text, EncodingCode encoding) {
+  if (text.Encoding() == kEncodingUnknown && encoding != kEncodingUnknown) text.SetEncoding(encoding);
+  return text;
+}
+
+// Every entry of the owner's list, held for the walk: a control's setter may run code that
+// unbinds it meanwhile.
+std::vector<BoundControlEntry> HeldEntries(DataControlObject* owner) {
+  std::vector<BoundControlEntry> entries;
+  for (BoundControlEntry* e = owner ? owner->boundControls : nullptr; e; e = e->next) {
+    RuntimeLockObject(e->control);
+    entries.push_back(*e);
+  }
+  return entries;
+}
+
+void ReleaseEntries(std::vector<BoundControlEntry>& entries) {
+  for (BoundControlEntry& e : entries) RuntimeUnlockObject(e.control);
+  entries.clear();
+}
+
+}  // namespace
+
+string DataControl::GetFieldText(const string& field, bool* missing) {
+  *missing = true;
+  if (!mCursor || field.IsEmpty()) return string();
+  RuntimeObject* object = cursorGetFieldByName(mCursor, field.Rep());
+  if (!object) return string();
+  *missing = false;
+  string text = string::Adopt(cursorFieldStringValueGetter(object, 0));
+  RuntimeUnlockObject(object);
+  return Tagged(text, TargetEncoding(Owner()));
+}
+
+void DataControl::LoadBoundControls() {
+  if (!mCursor) return;
+  const bool locked = OwnerReadOnly() || IsRecordLocked();
+  std::vector<BoundControlEntry> entries = HeldEntries(Owner());
+  for (const BoundControlEntry& entry : entries) {
+    bool missing = false;
+    const string value = GetFieldText(DataFieldOf(entry.control), &missing);
+    SetLocked(entry, locked);
+    ShowValue(entry, value);
+  }
+  ReleaseEntries(entries);
+}
+
+bool DataControl::IsRecordChanged() {
+  std::vector<BoundControlEntry> entries = HeldEntries(Owner());
+  bool changed = false;
+  for (const BoundControlEntry& entry : entries) {
+    bool missing = false;
+    const string stored = GetFieldText(DataFieldOf(entry.control), &missing);
+    if (missing) continue;
+    const string now = ControlText(entry);
+    switch (entry.kind) {
+      case kBoundEditField:
+      case kBoundStaticText: changed = !SameText(now, stored); break;
+      case kBoundListBox:
+      case kBoundPopupMenu: changed = !now.IsEmpty() && !SameText(now, stored); break;
+      case kBoundCheckBox:
+        changed = checkBoxGetBoolean(entry.control) ? IsWord(stored, "false") : IsWord(stored, "true");
+        break;
+      default: break;
+    }
+    if (changed) break;
+  }
+  ReleaseEntries(entries);
+  return changed;
+}
+
+void DataControl::SaveRecord() {
+  if (!mCursor || OwnerReadOnly() || !IsRecordChanged()) return;
+  if (mDelegate && mOwner && mDelegate->Validate(mOwner, 1)) return;
+  DataControlObject* owner = Owner();
+  const EncodingCode target = TargetEncoding(owner);
+  cursorEdit(mCursor);
+  std::vector<BoundControlEntry> entries = HeldEntries(owner);
+  for (const BoundControlEntry& entry : entries) {
+    const string name = DataFieldOf(entry.control);
+    RuntimeObject* field = name.IsEmpty() ? nullptr : cursorGetFieldByName(mCursor, name.Rep());
+    if (!field) continue;
+    const string stored = Tagged(string::Adopt(cursorFieldStringValueGetter(field, 0)), target);
+    const string now = ControlText(entry);
+    if (entry.kind == kBoundCheckBox) {
+      const bool checked = checkBoxGetBoolean(entry.control);
+      if (!checked && IsWord(stored, "true")) cursorFieldStringValueSetter(field, 0, string("false", kEncodingASCII).Rep());
+      if (checked && IsWord(stored, "false")) cursorFieldStringValueSetter(field, 0, string("true", kEncodingASCII).Rep());
+    } else if (!((entry.kind == kBoundListBox || entry.kind == kBoundPopupMenu) && now.IsEmpty()) &&
+               !SameText(now, stored)) {
+      cursorFieldStringValueSetter(field, 0, ConvertTextEncoding(now, target).Rep());
+    }
+    RuntimeUnlockObject(field);
+  }
+  ReleaseEntries(entries);
+  cursorUpdate(mCursor);
+  if (owner && owner->commit && mDatabase) databaseCommit(mDatabase);
+  if (mDelegate && mOwner) mDelegate->Update(mOwner);
+}
+
+void DataControl::InsertRecord() {
+  if (mDelegate && mOwner && mDelegate->Validate(mOwner, 0)) return;
+  if (mCursor) {
+    CloseCursor();
+    mRecordCount = 0;
+  }
+  DataControlObject* owner = Owner();
+  const EncodingCode target = TargetEncoding(owner);
+  RuntimeObject* record = CreateInstanceFromDefinition(GetDatabaseRecordClassDefinition());
+  std::vector<BoundControlEntry> entries = HeldEntries(owner);
+  for (const BoundControlEntry& entry : entries) {
+    const string name = DataFieldOf(entry.control);
+    if (name.IsEmpty()) continue;
+    const string value = entry.kind == kBoundCheckBox ? ControlText(entry) : ConvertTextEncoding(ControlText(entry), target);
+    setDatabaseRecordColumn(record, name.Rep(), value.Rep());
+  }
+  ReleaseEntries(entries);
+  if (mDatabase && record) databaseInsertRecord(mDatabase, mTableName.Rep(), record);
+  RuntimeUnlockObject(record);
+  const bool keep = mDelegate && mOwner && mDelegate->Insert(mOwner);
+  if (!keep) ClearBoundControls();
+}
+
+void DataControl::DeleteRecord() {
+  if (!mCursor) return;
+  if (mDelegate && mOwner && mDelegate->Validate(mOwner, 2)) return;
+  cursorDeleteRecord(mCursor);
+  --mRecordCount;
+  if (mRow == mRecordCount) mRow = mRecordCount - 1;
+  if (mRow < 0) mRow = 0;
+  // The engine may leave the cursor on the deleted row: the controls would show a record that
+  // is gone. The query runs again and the cursor walks to the row now at that number.
+  const int32_t count = mRecordCount;
+  OpenCursor();
+  mRecordCount = count;
+  if (mCursor) {
+    EndEdit();
+    for (int32_t step = 0; step < mRow && !cursorEOFGetter(mCursor, 0); ++step) cursorMoveNext(mCursor);
+  }
+  SetPosition(mRow);
+  if (mDelegate && mOwner) mDelegate->Delete(mOwner);
+}
+
+void DataControl::NewRecord() {
+  if (mCursor) {
+    CloseCursor();
+    mRecordCount = 0;
+  }
+  ClearBoundControls();
+  mCanMoveBack = false;
+  mCanMoveForward = false;
+  Invalidate();
+}
+
+void DataControl::ClearBoundControls() {
+  std::vector<BoundControlEntry> entries = HeldEntries(Owner());
+  for (const BoundControlEntry& entry : entries) ClearControl(entry);
+  ReleaseEntries(entries);
+}
+
+bool DataControl::IsRecordLocked() {
+  if (!mCursor || mRecordCount <= 0) return false;
+  BeginEdit();
+  return mDatabase && databaseErrorCodeGetter(mDatabase, 0) != 0;
+}
+
+void DataControl::LoadFieldNames() {
+  mFieldNames.clear();
+  if (!mDatabase || mTableName.IsEmpty() || mSQLQuery.IsEmpty()) return;
+  mFieldNamesLoaded = true;
+  RuntimeObject* schema = databaseFieldSchema(mDatabase, mTableName.Rep());
+  if (!schema) return;
+  while (!cursorEOFGetter(schema, 0)) {
+    if (RuntimeObject* field = cursorGetFieldByIndex(schema, 1)) {
+      if (StringRep* name = databaseCursorFieldGetString(field)) mFieldNames.push_back(string::Adopt(name));
+      RuntimeUnlockObject(field);
+    }
+    cursorMoveNext(schema);
+  }
+  RuntimeUnlockObject(schema);
+}
+
+}  // namespace vorn

@@ -1,0 +1,295 @@
+// A DataControl over a database of 20 people in a runtime window, with an edit field, a check
+// box and a popup menu bound to it: clicking the navigation pane moves every bound control,
+// an edit written back with Update reaches the file, bad bindings and queries crash nothing.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <string>
+
+#include "controls/check_box_class.h"
+#include "controls/control_support.h"
+#include "controls/popup_class.h"
+#include "database/database_fields.h"
+#include "controls/support/runtime_window_controls.h"
+#include "database/builtin_database_class.h"
+#include "database/database_objects.h"
+#include "datacontrols/data_control_api.h"
+#include "datacontrols/data_control_object.h"
+#include "datacontrols/data_control_pane.h"
+#include "datacontrols/database_query.h"
+#include "listbox/listbox_class.h"
+#include "objects/text_encoding_object.h"
+#include "vorn/listbox_api.h"
+#include "datacontrols/nav_geometry.h"
+#include "editfield/edit_field_class.h"
+#include "support/class_test.h"
+#include "support/gui_support.h"
+#include "vorn/buttons_api.h"
+#include "vorn/editfield_api.h"
+#include "vorn/folder_item_api.h"
+#include "vorn/object_abi.h"
+#include "vorn/popup_api.h"
+#include "vorn/window_api.h"
+#include "windows/control.h"
+#include "windows/runtime_window.h"
+
+namespace vorn {
+namespace {
+
+void* Fn(auto function) { return reinterpret_cast<void*>(function); }
+string Str(const std::string& text) { return string(text, kEncodingUTF8); }
+std::string Text(StringRep* rep) { return std::string(string::Adopt(rep).View()); }
+
+const char* const kColors[] = {"red", "green", "blue"};
+
+struct PeopleWindowObject {
+  WindowObject window;
+  RuntimeObject* nav;
+  RuntimeObject* name;
+  RuntimeObject* active;
+  RuntimeObject* color;
+  RuntimeObject* list;
+};
+PeopleWindowObject* People(RuntimeObject* self) { return reinterpret_cast<PeopleWindowObject*>(self); }
+
+RuntimeObject* gDatabase = nullptr;
+std::string gDataField = "name";
+int gRepositions = 0;
+int32_t gLastIndex = 0;
+
+void OnReposition(VornRuntimeObject*, int32_t index) {
+  ++gRepositions;
+  gLastIndex = index;
+}
+
+void OnLayout(VornRuntimeObject* self) {
+  windowPosSetter(self, 0, 120);
+  windowPosSetter(self, 1, 120);
+  windowPosSetter(self, 2, 400);
+  windowPosSetter(self, 3, 320);
+}
+
+RuntimeClass* Class(ObjectDefinition* definition) { return RuntimeClassFromDefinition(definition); }
+
+void OnCreateControls(VornRuntimeObject* self) {
+  static RuntimeClass* navClass = test::MakeClass(
+      "PeopleNav", "DataControl", sizeof(DataControlObject),
+      {{"#Reposition%%o<PeopleNav>i4", Fn(&OnReposition), nullptr, 0}});
+  PeopleWindowObject* w = People(self);
+  w->nav = test::AddWindowControl(self, navClass, "PeopleData", MakeRect(10, 120, 390, 150), test::PackedStream());
+  DataControlTableNameSetter(w->nav, 0, Str("people").Rep());
+  DataControlQuerySetter(w->nav, 0, Str("select * from people order by id").Rep());
+  DataControlDBSetter(w->nav, 0, gDatabase);
+  w->name = test::AddWindowControl(self, Class(GetEditFieldClassDefinition()), "NameField", MakeRect(10, 10, 200, 34),
+                                   test::PackedStream());
+  w->active = test::AddWindowControl(self, Class(GetCheckBoxClassDefinition()), "ActiveBox",
+                                     MakeRect(10, 44, 200, 64), test::PackedStream());
+  w->color = test::AddWindowControl(self, Class(GetPopupMenuClassDefinition()), "ColorMenu",
+                                    MakeRect(10, 74, 200, 100), test::PackedStream());
+  w->list = test::AddWindowControl(self, Class(GetListboxClassDefinition()), "PeopleList", MakeRect(10, 160, 390, 310),
+                                   test::PackedStream());
+  for (const char* color : kColors) RuntimeComboBoxAddRow(w->color, Str(color).Rep());
+  EditDataFieldSetter(w->name, 0, Str(gDataField).Rep());
+  EditDataSourceSetter(w->name, 0, Str("PeopleData").Rep());
+  CheckBoxDataFieldSetter(w->active, 0, Str("active").Rep());
+  CheckBoxDataSourceSetter(w->active, 0, Str("peopledata").Rep());
+  PopupDataFieldSetter(w->color, 0, Str("color").Rep());
+  PopupDataSourceSetter(w->color, 0, Str("PeopleData").Rep());
+}
+
+void PeopleFinalizer(VornRuntimeObject* self) {
+  PeopleWindowObject* w = People(self);
+  for (RuntimeObject** slot : {&w->nav, &w->name, &w->active, &w->color, &w->list}) {
+    RuntimeUnlockObject(*slot);
+    *slot = nullptr;
+  }
+}
+
+RuntimeClass* WindowClass() {
+  static RuntimeClass* cls = test::MakeClass("PeopleWindow", "Window", sizeof(PeopleWindowObject),
+                                             {{"#Layout%%o<PeopleWindow>", Fn(&OnLayout), nullptr, 0},
+                                              {"#CreateControls%%o<PeopleWindow>", Fn(&OnCreateControls), nullptr, 0}},
+                                             {Fn(&PeopleFinalizer), nullptr});
+  return cls;
+}
+
+class DataControlGuiTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(test::EnsureDisplay());
+    test::PrepareRuntimeWindows();
+    InstallDataControlHooks();
+    char pattern[] = "/tmp/vorn-datacontrol-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    mFolder = pattern;
+    mPath = mFolder + "/people.vdb";
+    gDatabase = OpenFile();
+    ASSERT_TRUE(VORNDatabaseCreateDatabaseFile(gDatabase));
+    Exec("create table people (id integer not null, name varchar(40), active boolean, color varchar(10), "
+         "primary key (id))");
+    for (int i = 1; i <= 20; ++i) {
+      Exec("insert into people (id, name, active, color) values (" + std::to_string(i) + ", 'Person " +
+           std::to_string(i) + "', " + (i % 2 ? "true" : "false") + ", '" + kColors[i % 3] + "')");
+    }
+    databaseCommit(gDatabase);
+    ASSERT_EQ(databaseErrorCodeGetter(gDatabase, 0), 0);
+    gRepositions = 0;
+    gDataField = "name";
+  }
+  void TearDown() override {
+    RuntimeUnlockObject(gDatabase);
+    gDatabase = nullptr;
+    test::Shell("rm -rf '" + mFolder + "'");
+    ClearTextEncodingObjects();
+  }
+
+  RuntimeObject* OpenFile() {
+    RuntimeObject* db = CreateInstanceFromDefinition(GetVORNDatabaseClassDefinition());
+    RuntimeObject* item = FolderItemFromPath(mPath.c_str());
+    VORNDatabaseFolderItemSetter(db, 0, item);
+    RuntimeUnlockObject(item);
+    return db;
+  }
+  void Exec(const std::string& sql) { databaseSQLExecute(gDatabase, Str(sql).Rep()); }
+
+  RuntimeObject* OpenWindow() {
+    RuntimeObject* window = RuntimeNewObject(WindowClass());
+    WindowDefaultConstructor(window);
+    test::RunLoopIteration();
+    return window;
+  }
+
+  // The row the bound controls show: name, check box, popup text.
+  std::string Shown(RuntimeObject* window) {
+    PeopleWindowObject* w = People(window);
+    return Text(editTextGetter(w->name, 0)) + "|" + (checkBoxGetBoolean(w->active) ? "true" : "false") + "|" +
+           Text(RuntimeComboBoxTextGetter(w->color, 0));
+  }
+
+  std::string mFolder;
+  std::string mPath;
+};
+
+TEST_F(DataControlGuiTest, TheNextButtonMovesEveryBoundControlAndUpdateReachesTheFile) {
+  RuntimeObject* window = OpenWindow();
+  PeopleWindowObject* w = People(window);
+  ASSERT_NE(ControlPaneAs<DataControl>(w->nav), nullptr);
+  EXPECT_EQ(DataControlRowCount(w->nav), 20);
+  EXPECT_EQ(Shown(window), "Person 1|true|green") << "the window opens on row 1";
+
+  Window* native = GetWindowPaneOf(window);
+  test::ShowAndSettle(native);
+  const Rect next = NavButtonRect(MakeRect(10, 120, 390, 150), kNavNext);
+  test::ClickAt(native, next.left + 5, next.top + 5);
+  test::PumpFor(100);
+  EXPECT_EQ(DataControlRow(w->nav), 2);
+  EXPECT_EQ(gLastIndex, 2) << "Reposition tells the 1-based row";
+  EXPECT_EQ(Shown(window), "Person 2|false|blue") << "every bound control shows row 2";
+  // Pressed, dragged off the button and released elsewhere: no move, the button comes up.
+  test::PressAndDrag(native, next.left + 5, next.top + 5, -60, 3);
+  test::ReleaseMouse();
+  test::PumpFor(100);
+  EXPECT_EQ(DataControlRow(w->nav), 2);
+  EXPECT_EQ(ControlPaneAs<DataControl>(w->nav)->mPressedButton, kNavNone);
+  test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR +
+              "/data_control_row2.png");
+
+  // A list box bound to a DatabaseQuery over the same table shows every row.
+  RuntimeObject* query = CreateInstanceFromDefinition(GetDatabaseQueryClassDefinition());
+  objSetter(query, offsetof(DatabaseQueryObject, database), gDatabase);
+  stringSetter(query, offsetof(DatabaseQueryObject, sqlQuery), Str("select name from people order by id").Rep());
+  listBind(w->list, query);
+  EXPECT_EQ(listCountGetter(w->list, 0), 20);
+  EXPECT_EQ(Text(listGetCell(w->list, 19, 0)), "Person 20");
+  test::PumpFor(100);
+  test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR +
+              "/data_control_list.png");
+  listBind(w->list, nullptr);
+  RuntimeUnlockObject(query);
+
+  editTextSetter(w->name, 0, Str("Grace Hopper").Rep());
+  checkBoxValueSetter(w->active, 0, 1);
+  DataControlUpdateRecord(w->nav);
+  databaseCommit(gDatabase);
+  DataControlMoveLast(w->nav);
+  EXPECT_EQ(Shown(window), "Person 20|false|blue");
+  DataControlMoveTo(w->nav, 2);
+  EXPECT_EQ(Shown(window), "Grace Hopper|true|blue");
+  test::CloseAndRelease(window);
+  databaseClose(gDatabase);
+
+  RuntimeObject* item = FolderItemFromPath(mPath.c_str());
+  RuntimeObject* reopened = openVORNDatabase(item);
+  RuntimeUnlockObject(item);
+  ASSERT_NE(reopened, nullptr);
+  RuntimeObject* rs = databaseSQLSelect(reopened, Str("select name, active from people where id = 2").Rep());
+  ASSERT_NE(rs, nullptr);
+  RuntimeObject* name = cursorGetFieldByIndex(rs, 1);
+  RuntimeObject* active = cursorGetFieldByIndex(rs, 2);
+  EXPECT_EQ(Text(cursorFieldStringValueGetter(name, 0)), "Grace Hopper");
+  EXPECT_EQ(Text(cursorFieldStringValueGetter(active, 0)), "true");
+  for (RuntimeObject* o : {name, active, rs, reopened}) RuntimeUnlockObject(o);
+}
+
+TEST_F(DataControlGuiTest, DeletingTheLastRowShowsTheRowBeforeAndEditsAreRefusedWhereTheyMust) {
+  RuntimeObject* window = OpenWindow();
+  PeopleWindowObject* w = People(window);
+  DataControlMoveLast(w->nav);
+  EXPECT_EQ(DataControlRow(w->nav), 20);
+  DataControlDeleteRecord(w->nav);
+  EXPECT_EQ(DataControlRowCount(w->nav), 19);
+  EXPECT_EQ(DataControlRow(w->nav), 19) << "the row before the deleted last one";
+  EXPECT_EQ(Shown(window), "Person 19|true|green");
+
+  DataControlNewRecord(w->nav);
+  EXPECT_EQ(Shown(window), "|false|") << "a new record starts from cleared controls";
+  editTextSetter(w->name, 0, Str("Ada").Rep());
+  DataControlAddNewRecord(w->nav);
+  EXPECT_EQ(Text(editTextGetter(w->name, 0)), "") << "the controls are cleared after the insert";
+  EXPECT_EQ(DataControlRow(w->nav), 0) << "no cursor until the query runs again";
+  EXPECT_NE(databaseErrorCodeGetter(gDatabase, 0), 0) << "no control gives the key: the database refuses the row";
+  DataControlRunQuery(w->nav);
+  EXPECT_EQ(DataControlRowCount(w->nav), 19);
+
+  DataControlReadOnlySetter(w->nav, 0, 1);
+  EXPECT_FALSE(AsControl(w->active)->enabled) << "a read-only control disables its check box";
+  EXPECT_TRUE(editReadOnlyGetter(w->name, 0));
+  DataControlDeleteRecord(w->nav);
+  EXPECT_EQ(DataControlRowCount(w->nav), 19) << "a read-only control deletes nothing";
+  test::CloseAndRelease(window);
+}
+
+TEST_F(DataControlGuiTest, BadBindingsAndFailingQueriesLeaveTheControlsEmpty) {
+  gDataField = "no_such_column";
+  RuntimeObject* window = OpenWindow();
+  PeopleWindowObject* w = People(window);
+  EXPECT_EQ(Shown(window), "|true|green") << "a DataField naming no column shows nothing";
+  EditDataSourceSetter(w->name, 0, Str("NoSuchControl").Rep());
+  DataControlMoveNext(w->nav);
+  EXPECT_EQ(DataControlRow(w->nav), 2);
+
+  DataControlQuerySetter(w->nav, 0, Str("select * from nowhere").Rep());
+  DataControlRunQuery(w->nav);
+  EXPECT_EQ(DataControlRowCount(w->nav), 0);
+  EXPECT_NE(databaseErrorCodeGetter(gDatabase, 0), 0) << "the database tells what failed";
+  DataControlMoveNext(w->nav);
+  EXPECT_EQ(DataControlRow(w->nav), 0);
+
+  DataControlQuerySetter(w->nav, 0, Str("select * from people").Rep());
+  DataControlRunQuery(w->nav);
+  databaseClose(gDatabase);
+  DataControlMoveNext(w->nav);
+  DataControlMoveLast(w->nav);
+  DataControlUpdateRecord(w->nav);
+
+  // Emptying the list lets the controls go: none keeps a reference or a link.
+  const int32_t before = w->active->refCount;
+  DataControlControlBindSetter(w->nav, 0, 0);
+  EXPECT_EQ(w->active->refCount, before - 1);
+  test::CloseAndRelease(window);
+}
+
+}  // namespace
+}  // namespace vorn
