@@ -201,9 +201,6 @@ extern "C" void RegisterPluginVersion(int32_t version) {
 // A function of the directory (a runtime entry point or a plug-in's module function) by name.
 extern "C" void* VORNLoadGlobalMethod(const char* name) { return VornPluginResolve(name); }
 
-// This runtime has no debug build.
-extern "C" uint8_t VORNInDebugMode(void) { return 0; }
-
 // Plug-in code runs only inside the runtime's run loop or its start-up: always in it.
 extern "C" uint8_t VORNinRuntime(void) { return 1; }
 
