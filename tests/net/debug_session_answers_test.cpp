@@ -122,6 +122,7 @@ TEST_P(DebugAnswersTest, ArraysVariantsAndPropertiesAreAnsweredAsTheIDEReadsThem
   RuntimeUnlockObject(textVariant);
   RuntimeUnlockObject(numberVariant);
   RuntimeUnlockString(hi);
+  RuntimeUnlockString(probe->text);
   RuntimeUnlockObject(&probe->header);
 }
 
