@@ -173,7 +173,7 @@ TEST_P(DebugAnswersTest, ABreakRequestStopsTheEventLoopAndADueTimerWaitsUntilThe
   EXPECT_EQ(sFires, 0) << "no timer Action runs while stopped";
   EXPECT_FALSE(TimersSuspended() || ThreadSwitchingSuspended() || SocketEventsSuppressed());
   gint64 deadline = g_get_monotonic_time() + 5 * G_USEC_PER_SEC;
-  while (sFires == 0 && g_get_monotonic_time() < deadline) g_main_context_iteration(nullptr, FALSE);
+  while (sFires == 0 && g_get_monotonic_time() < deadline) g_main_context_iteration(nullptr, TRUE);
   EXPECT_GT(sFires, 0) << "the due timer fires once the program goes on";
   DestroyTimerState(&timer);
   RemovePollable(&watcher);
