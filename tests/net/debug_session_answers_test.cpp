@@ -53,6 +53,7 @@ struct Probe {
   double real;
   VornStringRecord* text;
   VornRuntimeObject* object;
+  VornRuntimeObject* variant;
 };
 
 class DebugAnswersTest : public testing::DebugLinkTest {};
@@ -73,6 +74,7 @@ TEST_P(DebugAnswersTest, ArraysVariantsAndPropertiesAreAnsweredAsTheIDEReadsThem
   probe->real = -2.0;
   probe->text = NewStringRep("abc", 3, kEncodingASCII);
   probe->object = nullptr;
+  probe->variant = numberVariant;
   const std::string ref = Address(probe), arrayRef = Address(array);
   auto field = [&](const void* at) {
     char text[16];
@@ -93,6 +95,7 @@ TEST_P(DebugAnswersTest, ArraysVariantsAndPropertiesAreAnsweredAsTheIDEReadsThem
       {"DPVD " + ref + " doubleGetter " + field(&probe->real), "VALPVD " + ref + " doubleGetter " + field(&probe->real) + " C000000000000000"},
       {"DPVS " + ref + " stringGetter " + field(&probe->text), "VALPVS " + ref + " stringGetter " + field(&probe->text) + " " + Wire("abc")},
       {"DPVO " + ref + " objGetter " + field(&probe->object), "VALPVO " + ref + " objGetter " + field(&probe->object) + " 00000000"},
+      {"DPVV " + ref + " objGetter " + field(&probe->variant), "VALPVV " + ref + " objGetter " + field(&probe->variant) + " 00000002 " + Wire("7")},
   };
   std::vector<std::string> answers;
   std::string disposal;
