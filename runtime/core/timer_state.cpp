@@ -2,6 +2,7 @@
 
 #include <glib.h>
 
+#include "core/suspension.h"
 #include "core/ticks.h"
 
 namespace vorn {
@@ -69,6 +70,8 @@ int TimerFired(void* data) {
   // A disabled timer keeps its timeout, so firing resumes once it is enabled again: setting
   // Enabled arms nothing by itself.
   if (timer->mEnabled == 0) return G_SOURCE_CONTINUE;
+  // A program stopped in the debugger runs no Action, whoever turns the main loop meanwhile.
+  if (TimersSuspended()) return G_SOURCE_CONTINUE;
   // The timeout firing now. Whatever the Action does to Mode or Period, the timer owns at
   // most one timeout afterwards: this one stays only while it is still the one recorded.
   const uint32_t firing = timer->mTimeoutID;

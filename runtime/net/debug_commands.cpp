@@ -64,6 +64,24 @@ void HandOutObject(uintptr_t object) {
 
 string ClassNameOf(RuntimeObject* object) { return ClassOf(object)->mName; }
 
+// Replies start with the request's payload as received, so the IDE can pair them up.
+void Answer(std::string_view replyTag, std::string_view request, const string& value) {
+  string reply(request, kEncodingUTF8);
+  reply.AppendCString(" ");
+  reply.Append(value);
+  SendToDebugger(replyTag, reply);
+}
+
+// An object reference, then its class name when not nil; the reference is handed out.
+string ObjectText(RuntimeObject* object) {
+  string text = HexEncodeAddress(reinterpret_cast<uintptr_t>(object));
+  if (!object) return text;
+  HandOutObject(reinterpret_cast<uintptr_t>(object));
+  text.AppendCString(" ");
+  text.Append(ClassNameOf(object));
+  return text;
+}
+
 // A string reference stored at the address, read through the kernel: nil on any failure.
 bool ReadStringAt(uint64_t address, string* text) {
   uintptr_t reference = 0;
@@ -88,13 +106,8 @@ string VariantText(RuntimeObject* variant) {
   text.AppendCString(" ");
   if (VarType(variant) == kVarTypeObject) {
     RuntimeObject* object = variantToObject(variant);
-    text.Append(HexEncodeAddress(reinterpret_cast<uintptr_t>(object)));
-    if (object) {
-      HandOutObject(reinterpret_cast<uintptr_t>(object));
-      text.AppendCString(" ");
-      text.Append(ClassNameOf(object));
-      RuntimeUnlockObject(object);
-    }
+    text.Append(ObjectText(object));
+    if (object) RuntimeUnlockObject(object);
     return text;
   }
   VornStringRecord* value = variantToString(variant);
@@ -108,7 +121,7 @@ void DumpValue(const string& tag, std::string_view payload, int32_t bytes, const
   uint64_t address = 0, value = 0;
   if (!DecodeAddress(payload, &address)) return SendDebuggerError(tag, "bad address");
   if (!DebugReadMemory(address, &value, static_cast<size_t>(bytes))) return SendDebuggerError(tag, "unreadable memory");
-  SendToDebugger(reply, string(HexEncodeBytes(&value, bytes)));
+  Answer(reply, payload, string(HexEncodeBytes(&value, bytes)));
 }
 
 void SetValue(const string& tag, std::string_view payload, int32_t bytes) {
@@ -147,7 +160,7 @@ void DumpString(const string& tag, std::string_view payload) {
   if (!address) return;
   string text;
   if (!ReadStringAt(address, &text)) return SendDebuggerError(tag, "unreadable memory");
-  SendToDebugger("VALS", EncodeDebugString(text));
+  Answer("VALS", payload, EncodeDebugString(text));
 }
 
 void DumpObject(const string& tag, std::string_view payload) {
@@ -157,8 +170,7 @@ void DumpObject(const string& tag, std::string_view payload) {
   if (!address) return;
   if (!DebugReadMemory(address, &object, sizeof object)) return SendDebuggerError(tag, "unreadable memory");
   if (object && !IsLiveObject(object)) return SendDebuggerError(tag, "not an object");
-  HandOutObject(object);
-  SendToDebugger("VALO", HexEncodeAddress(object));
+  Answer("VALO", payload, ObjectText(reinterpret_cast<RuntimeObject*>(object)));
 }
 
 void DumpVariant(const string& tag, std::string_view payload) {
@@ -168,7 +180,7 @@ void DumpVariant(const string& tag, std::string_view payload) {
   if (!address) return;
   if (!DebugReadMemory(address, &variant, sizeof variant)) return SendDebuggerError(tag, "unreadable memory");
   if (variant && !IsLiveObject(variant)) return SendDebuggerError(tag, "not a variant");
-  SendToDebugger("VALV", VariantText(reinterpret_cast<RuntimeObject*>(variant)));
+  Answer("VALV", payload, VariantText(reinterpret_cast<RuntimeObject*>(variant)));
 }
 
 // A reference the session answered with earlier (and that is still alive).
@@ -202,7 +214,7 @@ void DumpArrayBounds(const string& tag, std::string_view payload) {
     reply.AppendCString(" ");
     reply.Append(HexEncode32(static_cast<uint32_t>(bounds[d])));
   }
-  SendToDebugger("VALABB", reply);
+  Answer("VALABB", payload, reply);
 }
 
 void Watch(const string& tag, std::string_view payload, bool arrays, bool add) {
@@ -331,8 +343,7 @@ void PropertyValue(const string& tag, std::string_view payload) {
     }
     case 'O': {
       RuntimeObject* value = reinterpret_cast<RuntimeObject* (*)(RuntimeObject*, int32_t)>(getter)(object, p);
-      HandOutObject(reinterpret_cast<uintptr_t>(value));
-      reply = HexEncodeAddress(reinterpret_cast<uintptr_t>(value));
+      reply = ObjectText(value);
       RuntimeUnlockObject(value);
       break;
     }
@@ -349,7 +360,7 @@ void PropertyValue(const string& tag, std::string_view payload) {
   }
   std::string replyTag = "VALPV";
   replyTag.push_back(kind);
-  SendToDebugger(replyTag, reply);
+  Answer(replyTag, payload, reply);
 }
 
 struct Command {
@@ -409,7 +420,7 @@ const std::vector<Command>& Commands() {
       {"DOC", [](const string& t, std::string_view p) {
          uintptr_t object = 0;
          if (DecodeHandedObject(t, p, &object) && object)
-           SendToDebugger("VALOC", ClassNameOf(reinterpret_cast<RuntimeObject*>(object)));
+           Answer("VALOC", p, ClassNameOf(reinterpret_cast<RuntimeObject*>(object)));
          return false;
        }},
       {"SB", [](const string& t, std::string_view p) { SetValue(t, p, 1); return false; }},

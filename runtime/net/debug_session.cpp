@@ -28,6 +28,7 @@ namespace {
 
 constexpr const char* kSupportSource = "../Common/DebuggerSupport";
 constexpr uint32_t kConnectTicks = 300;
+uint32_t sConnectTicks = kConnectTicks;
 
 // The one word a line call tests; everything else waits behind it.
 bool sAttention = true;
@@ -188,6 +189,7 @@ void UpdateDebuggerAttention() {
 
 void SetDebuggerLinkFactory(DebuggerLinkFactory factory) { sLinkFactory = factory ? factory : &DefaultLink; }
 void SetDebuggerProgramEnd(DebuggerProgramEnd end) { sProgramEnd = end ? end : &DefaultEnd; }
+void SetDebuggerConnectTicks(uint32_t ticks) { sConnectTicks = ticks ? ticks : kConnectTicks; }
 
 void SendToDebugger(std::string_view tag, const string& payload) {
   if (DebuggerConnection* link = DebugSession().link.Get()) link->Send(string(tag, kEncodingASCII), payload);
@@ -217,7 +219,7 @@ void RuntimeDebuggerConnect() {
   s.link->Connect();
   uint32_t start = RuntimeTicks();
   while (!s.linkUp) {
-    if (RuntimeTicks() - start > kConnectTicks) {
+    if (RuntimeTicks() - start > sConnectTicks) {
       ReportRuntimeError(kRuntimeErrorKind, kErrorCannotConnectToDebugger, "DebuggerSupport", 0,
                          "Could not locate the target IDE for debugging.",
                          "Since we could not locate the target IDE to start a debug session, this "

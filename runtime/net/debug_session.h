@@ -62,6 +62,8 @@ using DebuggerLinkFactory = SmartRef<DebuggerConnection> (*)(const string& host)
 void SetDebuggerLinkFactory(DebuggerLinkFactory factory);
 using DebuggerProgramEnd = void (*)(int status);
 void SetDebuggerProgramEnd(DebuggerProgramEnd end);
+// How long the first line call waits for the IDE; tests shorten it (0 restores 300 ticks).
+void SetDebuggerConnectTicks(uint32_t ticks);
 
 // Live runtime objects (the object index) and readable array headers only.
 bool IsLiveObject(uintptr_t object);

@@ -53,7 +53,7 @@ TEST(DebugImageTest, TheIDEStopsStepsInspectsAndChangesACompiledProgramThatLives
     EXPECT_EQ(ide.RunToBreakpoint("00000005"), "BREAK 00000005");
     EXPECT_EQ(ide.ListStack(&stack), "SC ");
     ide.Send("DW " + local);
-    EXPECT_EQ(ide.Next(), "VAL32 0000002A");
+    EXPECT_EQ(ide.Next(), "VAL32 " + local + " 0000002A");
     ide.Send("STEPOVER ");
     EXPECT_EQ(ide.Next(), "BREAK 00000006");
     ide.Send("SW " + local + " 00000063");

@@ -13,6 +13,7 @@
 #include "core/support/core_object_test.h"
 #include "net/debugger_encoding.h"
 #include "net/debugger_transports.h"
+#include "net/support/debug_link_test.h"
 #include "net/support/fake_ide.h"
 #include "objects/debug_module.h"
 #include "objects/exceptions.h"
@@ -23,12 +24,6 @@ namespace {
 
 using testing::FakeIDE;
 
-int sPort = 0;
-SmartRef<DebuggerConnection> TCPToTestIDE(const string&) {
-  return SmartRef<DebuggerConnection>(new TCPSocketConnection(string("127.0.0.1"), sPort));
-}
-int sEnds = 0;
-void CountEnd(int) { ++sEnds; }
 
 std::atomic<uintptr_t> sLocalAddress{0};
 extern const int64_t kReadOnly;
@@ -75,38 +70,7 @@ RuntimeObject* sWatched = nullptr;
 
 std::string Address(uintptr_t address) { return std::string(HexEncodeAddress(address).View()); }
 
-class DebugSessionTest : public vorn::testing::CoreObjectTest, public ::testing::WithParamInterface<bool> {
- protected:
-  void SetUp() override {
-    CoreObjectTest::SetUp();
-    char pattern[] = "/tmp/vorn-debug-session-XXXXXX";
-    mFolder = mkdtemp(pattern);
-    setenv("XDG_RUNTIME_DIR", mFolder.c_str(), 1);
-    SetDebuggerProgramEnd(&CountEnd);
-    sEnds = 0;
-  }
-  void TearDown() override {
-    RuntimeDebuggerShutdown();
-    SetDebuggerLinkFactory(nullptr);
-    SetDebuggerProgramEnd(nullptr);
-    DebugSession() = DebugSessionState();
-    UpdateDebuggerAttention();
-    rmdir(mFolder.c_str());
-    CoreObjectTest::TearDown();
-  }
-  // Starts the IDE on the transport under test; the program connects on its first line.
-  std::unique_ptr<FakeIDE> StartIDE(std::function<void(FakeIDE&)> script) {
-    auto ide = std::make_unique<FakeIDE>(GetParam(), std::move(script));
-    if (GetParam()) {
-      DebugSession().host = string("127.0.0.1");
-    } else {
-      sPort = ide->Port();
-      SetDebuggerLinkFactory(&TCPToTestIDE);
-    }
-    return ide;
-  }
-  std::string mFolder;
-};
+class DebugSessionTest : public testing::DebugLinkTest {};
 
 TEST_P(DebugSessionTest, StopsAtABreakpointShowsStackAndLocalStepsOverACallAndTakesANewValue) {
   std::string stack;
@@ -115,7 +79,7 @@ TEST_P(DebugSessionTest, StopsAtABreakpointShowsStackAndLocalStepsOverACallAndTa
     EXPECT_EQ(ide.RunToBreakpoint("00000005"), "BREAK 00000005");
     EXPECT_EQ(ide.ListStack(&stack), "SC ");
     ide.Send("DW " + Address(sLocalAddress));
-    EXPECT_EQ(ide.Next(), "VAL32 0000002A");
+    EXPECT_EQ(ide.Next(), "VAL32 " + Address(sLocalAddress) + " 0000002A") << "replies echo the request";
     ide.Send("STEPOVER ");
     EXPECT_EQ(ide.Next(), "BREAK 00000006") << "the called routine's lines are passed over";
     ide.Send("SW " + Address(sLocalAddress) + " 00000063");
@@ -169,12 +133,12 @@ TEST_P(DebugSessionTest, StepOutLeavesTheRoutineAndAWatchedObjectsDisposalIsRepo
     EXPECT_EQ(ide.Next(), "BREAK 0000001E");
     ide.Send("STEPOUT ");
     EXPECT_EQ(ide.Next(), "BREAK 00000015") << "the rest of the routine runs; its caller's next line stops";
-    ide.Send("DO " + Address(reinterpret_cast<uintptr_t>(&sWatched)));
-    std::string answer = ide.Next();
-    reference = answer.substr(answer.find(' ') + 1);
-    EXPECT_EQ(answer, "VALO " + Address(reinterpret_cast<uintptr_t>(sWatched)));
+    std::string variable = Address(reinterpret_cast<uintptr_t>(&sWatched));
+    reference = Address(reinterpret_cast<uintptr_t>(sWatched));
+    ide.Send("DO " + variable);
+    EXPECT_EQ(ide.Next(), "VALO " + variable + " " + reference + " _RuntimeDebug");
     ide.Send("DOC " + reference);
-    EXPECT_EQ(ide.Next(), "VALOC _RuntimeDebug");
+    EXPECT_EQ(ide.Next(), "VALOC " + reference + " _RuntimeDebug");
     ide.Send("OWLS " + reference);
     ide.Send("OWLS " + reference);
     ide.Send("BR 00000002");
@@ -203,13 +167,14 @@ TEST_P(DebugSessionTest, StringsAndWidthsAreReadAndWrittenWhereTheIDESays) {
   auto ide = StartIDE([&](FakeIDE& ide) {
     EXPECT_EQ(ide.Next(), "BREAK 00000001");
     ide.Send("DS " + Address(reinterpret_cast<uintptr_t>(&text)));
-    EXPECT_EQ(ide.Next(), "VALS " + std::string(EncodeDebugString(string("abc", kEncodingASCII)).View()));
+    EXPECT_EQ(ide.Next(), "VALS " + Address(reinterpret_cast<uintptr_t>(&text)) + " " +
+                              std::string(EncodeDebugString(string("abc", kEncodingASCII)).View()));
     ide.Send("SS " + Address(reinterpret_cast<uintptr_t>(&text)) + " " +
              std::string(EncodeDebugString(string("wxyz", kEncodingASCII)).View()));
     ide.Send("DL " + Address(reinterpret_cast<uintptr_t>(&wide)));
-    EXPECT_EQ(ide.Next(), "VAL64 0102030405060708");
+    EXPECT_EQ(ide.Next(), "VAL64 " + Address(reinterpret_cast<uintptr_t>(&wide)) + " 0102030405060708");
     ide.Send("DH " + Address(reinterpret_cast<uintptr_t>(&wide)));
-    EXPECT_EQ(ide.Next(), "VAL16 0708");
+    EXPECT_EQ(ide.Next(), "VAL16 " + Address(reinterpret_cast<uintptr_t>(&wide)) + " 0708");
     ide.Send("SB " + Address(reinterpret_cast<uintptr_t>(&wide)) + " FF");
     ide.Send("SL " + Address(reinterpret_cast<uintptr_t>(&kReadOnly)) + " 0000000000000001");
     EXPECT_EQ(ide.Next().rfind("ERR SL ", 0), 0u) << "read-only memory is not written";
@@ -239,8 +204,7 @@ TEST_P(DebugSessionTest, QuitAndALostLinkEndTheSessionAndTheProgram) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothLinks, DebugSessionTest, ::testing::Values(true, false),
-                         [](const auto& info) { return info.param ? "Local" : "TCP"; });
+INSTANTIATE_TEST_SUITE_P(BothLinks, DebugSessionTest, ::testing::Values(true, false), testing::LinkName);
 
 }  // namespace
 }  // namespace vorn
