@@ -16,6 +16,9 @@
 #include "vorn/graphics_api.h"
 #include "vorn/image_format.h"
 #include "vorn/picture_api.h"
+#include "vorn/plugin_api.h"
+
+#include <gdk/gdk.h>
 
 using namespace vorn;
 using vorn::testing::BmpSpec;
@@ -151,6 +154,28 @@ TEST_F(PictureOnDisplay, DrawingThroughGraphicsShowsInTheSurfaceEvenAfterAnEarli
   RuntimeUnlockObject(g);
   EXPECT_EQ(rgbSurfaceGetPixel(surface, 1, 1), 0x123456u);
   EXPECT_EQ(rgbSurfaceGetPixel(surface, 4, 1), kWhite);
+}
+
+// A plug-in drawing into the picture's pixmap with GDK bypasses the Graphics object, so the
+// pixels read back stay the cached ones until it clears the cache.
+TEST_F(PictureOnDisplay, APluginsOwnDrawingShowsOnceItClearsThePictureCache) {
+  VORNPictureClearCache(nullptr);
+  RuntimeObject* picture = Hold(newPicture(6, 6, 32));
+  RuntimeObject* surface = Surface(picture);
+  EXPECT_EQ(rgbSurfaceGetPixel(surface, 2, 2), kWhite);
+  RuntimeObject* g = pictureGraphicsGetter(picture, 0);
+  auto* drawable = static_cast<GdkDrawable*>(VORNGraphicsGdkDrawable(g));
+  ASSERT_NE(drawable, nullptr);
+  GdkGC* gc = gdk_gc_new(drawable);
+  const GdkColor red = {0, 0xFFFF, 0, 0};
+  gdk_gc_set_rgb_fg_color(gc, &red);
+  gdk_draw_rectangle(drawable, gc, TRUE, 0, 0, 3, 6);
+  g_object_unref(gc);
+  RuntimeUnlockObject(g);
+  EXPECT_EQ(rgbSurfaceGetPixel(surface, 2, 2), kWhite);
+  VORNPictureClearCache(picture);
+  EXPECT_EQ(rgbSurfaceGetPixel(surface, 2, 2), kRed);
+  EXPECT_EQ(rgbSurfaceGetPixel(surface, 4, 2), kWhite);
 }
 
 TEST_F(PictureOnDisplay, SurfacePixelsReadBackAndIgnoreCoordinatesOutside) {
