@@ -259,7 +259,7 @@ TEST_F(PictureOnDisplay, TheMaskIsOnePictureAndStartsBlack) {
 
 TEST_F(PictureOnDisplay, PackingGivesTheSizeAndEveryPixelLittleEndian) {
   RuntimeObject* white = Hold(newPicture(2, 1, 32));
-  const string packed = string::Share(PicturePacker(white));
+  const string packed = string::Adopt(PicturePacker(white));
   ASSERT_EQ(packed.Length(), 16);
   const std::string bytes(packed.View());
   EXPECT_EQ(bytes, std::string("\x02\0\0\0\x01\0\0\0\xFF\xFF\xFF\0\xFF\xFF\xFF\0", 16));
@@ -268,7 +268,7 @@ TEST_F(PictureOnDisplay, PackingGivesTheSizeAndEveryPixelLittleEndian) {
   RuntimeObject* picture = TwoColourPicture(2, 1);
   RuntimeObject* mask = Hold(pictureMaskGetter(picture, 0));
   rgbSurfaceSetPixel(Surface(mask), 1, 0, kWhite);  // the blue half becomes transparent
-  const std::string masked(string::Share(PicturePacker(picture)).View());
+  const std::string masked(string::Adopt(PicturePacker(picture)).View());
   ASSERT_EQ(masked.size(), 16u);
   EXPECT_EQ(masked.substr(8), std::string("\0\0\xFF\0\xFF\xFF\xFF\0", 8));
 }
