@@ -112,6 +112,16 @@ uint8_t PluginGetControlBounds(VornRuntimeObject *control, int32_t *left, int32_
                                int32_t *bottom);
 void VORNInvalidateControl(VornRuntimeObject *control);
 
+/* --- pictures ---------------------------------------------------------------------------- */
+
+/* The GDK drawable a Graphics object draws into; nil for one without a target. */
+void *VORNGraphicsGdkDrawable(VornRuntimeObject *graphics);
+
+/* Call after drawing into a picture's drawable directly (not through its Graphics object):
+ * drops the copies of its pixels the runtime keeps for reading them. Nothing for nil or a
+ * picture without a bitmap. */
+void VORNPictureClearCache(VornRuntimeObject *picture);
+
 #ifdef __cplusplus
 }
 #endif

@@ -4,6 +4,7 @@
 #include "graphics/graphics.h"
 #include "graphics/graphics_object.h"
 #include "graphics/graphics_target.h"
+#include "graphics/picture_object.h"
 #include "vorn/picture_api.h"
 
 using namespace vorn;
@@ -31,6 +32,12 @@ void* VORNGraphicsGdkDrawable(VornRuntimeObject* graphics) {
 // The picture's mask (one reference for the caller), as its Mask property answers it.
 VornRuntimeObject* VORNGetPictureMask(VornRuntimeObject* picture) {
   return picture ? pictureMaskGetter(picture, 0) : nullptr;
+}
+
+// A plug-in that drew straight into the picture's drawable (through VORNGraphicsGdkDrawable)
+// must say so: otherwise pixel reads keep answering the copy taken before it drew.
+void VORNPictureClearCache(VornRuntimeObject* picture) {
+  if (Drawable* drawable = picture ? PictureDrawable(picture) : nullptr) drawable->PrepareToDraw();
 }
 
 }  // extern "C"

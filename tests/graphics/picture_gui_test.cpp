@@ -16,6 +16,9 @@
 #include "vorn/graphics_api.h"
 #include "vorn/image_format.h"
 #include "vorn/picture_api.h"
+#include "vorn/plugin_api.h"
+
+#include <gdk/gdk.h>
 
 using namespace vorn;
 using vorn::testing::BmpSpec;
@@ -153,6 +156,28 @@ TEST_F(PictureOnDisplay, DrawingThroughGraphicsShowsInTheSurfaceEvenAfterAnEarli
   EXPECT_EQ(rgbSurfaceGetPixel(surface, 4, 1), kWhite);
 }
 
+// A plug-in drawing into the picture's pixmap with GDK bypasses the Graphics object, so the
+// pixels read back stay the cached ones until it clears the cache.
+TEST_F(PictureOnDisplay, APluginsOwnDrawingShowsOnceItClearsThePictureCache) {
+  VORNPictureClearCache(nullptr);
+  RuntimeObject* picture = Hold(newPicture(6, 6, 32));
+  RuntimeObject* surface = Surface(picture);
+  EXPECT_EQ(rgbSurfaceGetPixel(surface, 2, 2), kWhite);
+  RuntimeObject* g = pictureGraphicsGetter(picture, 0);
+  auto* drawable = static_cast<GdkDrawable*>(VORNGraphicsGdkDrawable(g));
+  ASSERT_NE(drawable, nullptr);
+  GdkGC* gc = gdk_gc_new(drawable);
+  const GdkColor red = {0, 0xFFFF, 0, 0};
+  gdk_gc_set_rgb_fg_color(gc, &red);
+  gdk_draw_rectangle(drawable, gc, TRUE, 0, 0, 3, 6);
+  g_object_unref(gc);
+  RuntimeUnlockObject(g);
+  EXPECT_EQ(rgbSurfaceGetPixel(surface, 2, 2), kWhite);
+  VORNPictureClearCache(picture);
+  EXPECT_EQ(rgbSurfaceGetPixel(surface, 2, 2), kRed);
+  EXPECT_EQ(rgbSurfaceGetPixel(surface, 4, 2), kWhite);
+}
+
 TEST_F(PictureOnDisplay, SurfacePixelsReadBackAndIgnoreCoordinatesOutside) {
   RuntimeObject* picture = Hold(newPicture(5, 5, 32));
   RuntimeObject* surface = Surface(picture);
@@ -234,7 +259,7 @@ TEST_F(PictureOnDisplay, TheMaskIsOnePictureAndStartsBlack) {
 
 TEST_F(PictureOnDisplay, PackingGivesTheSizeAndEveryPixelLittleEndian) {
   RuntimeObject* white = Hold(newPicture(2, 1, 32));
-  const string packed = string::Share(PicturePacker(white));
+  const string packed = string::Adopt(PicturePacker(white));
   ASSERT_EQ(packed.Length(), 16);
   const std::string bytes(packed.View());
   EXPECT_EQ(bytes, std::string("\x02\0\0\0\x01\0\0\0\xFF\xFF\xFF\0\xFF\xFF\xFF\0", 16));
@@ -243,7 +268,7 @@ TEST_F(PictureOnDisplay, PackingGivesTheSizeAndEveryPixelLittleEndian) {
   RuntimeObject* picture = TwoColourPicture(2, 1);
   RuntimeObject* mask = Hold(pictureMaskGetter(picture, 0));
   rgbSurfaceSetPixel(Surface(mask), 1, 0, kWhite);  // the blue half becomes transparent
-  const std::string masked(string::Share(PicturePacker(picture)).View());
+  const std::string masked(string::Adopt(PicturePacker(picture)).View());
   ASSERT_EQ(masked.size(), 16u);
   EXPECT_EQ(masked.substr(8), std::string("\0\0\xFF\0\xFF\xFF\xFF\0", 8));
 }
