@@ -33,8 +33,7 @@ bool RuntimeListbox::StartRowDrag(int32_t row) {
     }
   }
   const Rect area = RowArea();
-  const int32_t top = area.top + (row - mFirstVisible) * RowHeight();
-  RuntimeObject* item = mEnableDrag ? NewDragItemForRect(area.left, top, area.Width(), RowHeight())
+  RuntimeObject* item = mEnableDrag ? NewDragItemForRect(area.left, RowTop(row), area.Width(), RowHeightOf(row))
                                     : NewDragItemForRect(0, 0, 0, 0);
   Lock();
   bool run = mDragging;
@@ -66,11 +65,10 @@ bool RuntimeListbox::TrackDragOver(int32_t x, int32_t y, DragItem* item) {
   }
   if (mDragging) {
     const Rect area = RowArea();
-    const int32_t height = std::max(RowHeight(), 1);
     const int32_t py = std::clamp<int32_t>(y + mBounds.top, area.top, area.bottom - 1);
-    const int32_t slot = (py - area.top) / height;
-    int32_t drop = mFirstVisible + slot + ((py - area.top) % height >= height / 2 ? 1 : 0);
-    drop = std::min(drop, RowCount());
+    const int32_t under = RowAt(area.left, py);
+    // The lower half of a row drops after it.
+    const int32_t drop = under < 0 ? RowCount() : under + (py - RowTop(under) >= RowHeightOf(under) / 2 ? 1 : 0);
     if (drop != mDropRow) {
       mDropRow = drop;
       Invalidate(true);
@@ -122,7 +120,7 @@ void RuntimeListbox::DropObject(DragItem* item, int32_t x, int32_t y) {
 void RuntimeListbox::DrawInsertionLine(Graphics* port) {
   if (!mDragging || mDropRow < 0) return;
   const Rect area = RowArea();
-  const int32_t y = area.top + (mDropRow - mFirstVisible) * RowHeight();
+  const int32_t y = RowTop(mDropRow);
   if (y < area.top || y > area.bottom) return;
   const int32_t left = mColumnModel.GetColumnLeft(0) + ContentInset(std::min(mDropRow, RowCount() - 1), 0);
   const int32_t right = area.right - 2;

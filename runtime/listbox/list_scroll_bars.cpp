@@ -161,7 +161,9 @@ void RuntimeListbox::UpdateVerticalRange() {
   Scroller* bar = VerticalScrollBar();
   if (!bar) return;
   const int32_t visible = VisibleRowCount();
-  const int32_t maximum = std::max(RowCount() - visible, 0);
+  const int32_t maximum = LastFirstVisibleRow();
+  // Rows that grew or went may leave the first visible row past the new end.
+  mFirstVisible = std::min(mFirstVisible, maximum);
   if (mOnlyWhenNeeded) mVerticalShown = maximum > 0;
   bar->SetMaximum(maximum);
   bar->SetLineStep(1);

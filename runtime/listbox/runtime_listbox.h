@@ -126,9 +126,18 @@ class RuntimeListbox : public ContainerPane,
   void SetDataSourceName(const string& name) { mDataSourceName = name; }
   const string& DataSourceName() const { return mDataSourceName; }
 
+  // The list's row height: every row's, unless cells' bottom lines make some rows taller.
   int32_t RowHeight();
+  // One row's own height; rows past the end have the list's.
+  int32_t RowHeightOf(int32_t row);
+  bool RowsVaryInHeight() const { return mDefaultRowHeight < 0 && HasCellBorders(); }
+  // The top of a row in the pane, counted from the first visible row.
+  int32_t RowTop(int32_t row);
+  // The first visible row that shows the last row at the bottom: the vertical bar's maximum.
+  int32_t LastFirstVisibleRow();
   int32_t FirstVisibleRow() const { return mFirstVisible; }
   void SetFirstVisibleRow(int32_t row) override;
+  // The rows that fit whole from the first visible row on (at least one).
   int32_t VisibleRowCount();
   // The row under a point of the pane, -1 when none.
   int32_t RowAt(int32_t x, int32_t y);

@@ -70,8 +70,7 @@ int32_t RuntimeListbox::ContentInset(int32_t row, int32_t column) const {
 }
 
 Rect RuntimeListbox::DisclosureBox(int32_t row) {
-  const int32_t height = std::max(RowHeight(), 1);
-  const int32_t top = RowArea().top + (row - mFirstVisible) * height + (height - kTriangleBox) / 2;
+  const int32_t top = RowTop(row) + (RowHeightOf(row) - kTriangleBox) / 2;
   const int32_t left = mColumnModel.GetColumnLeft(0) + GetRowDepth(row) * kIndentPerLevel + kCellInset;
   return MakeRect(left, top, left + kTriangleBox, top + kTriangleBox);
 }
@@ -88,8 +87,8 @@ void RuntimeListbox::DrawDisclosureTriangle(Graphics* port, int32_t row, uint32_
 }
 
 Rect RuntimeListbox::CheckBoxRect(int32_t row, int32_t column) {
-  const int32_t height = std::max(RowHeight(), 1);
-  const int32_t top = RowArea().top + (row - mFirstVisible) * height;
+  const int32_t height = RowHeightOf(row);
+  const int32_t top = RowTop(row);
   const int32_t left = mColumnModel.GetColumnLeft(column) + ContentInset(row, column);
   const int32_t side = std::min(height, kCheckBoxSpace);
   const int32_t squareTop = top + (height - side) / 2;
@@ -167,13 +166,13 @@ void RuntimeListbox::DrawHeading(Graphics* port) {
 
 void RuntimeListbox::DrawRows(Graphics* port) {
   const Rect area = RowArea();
-  const int32_t height = std::max(RowHeight(), 1);
   const SelectionColors selection = ThemeSelectionColors();
   // Rows past the end are drawn only for what the owner paints and the grid lines.
   const bool pastEnd = HasCellPaintHandlers() || MayHaveBorders();
   ClipSaver clip(port);
-  for (int32_t row = mFirstVisible, top = area.top; top < area.bottom; ++row, top += height) {
+  for (int32_t row = mFirstVisible, top = area.top, height = 0; top < area.bottom; ++row, top += height) {
     if (row >= RowCount() && !pastEnd) break;
+    height = RowHeightOf(row);
     const Rect rowRect = MakeRect(area.left, top, area.right, std::min<int32_t>(top + height, area.bottom));
     const bool selected = row < RowCount() && mSelection.IsRowSelected(row);
     port->SetClipRect(rowRect);

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "controls/scroller.h"
 #include "controls/support/class_fixture.h"
 #include "core/run_loop.h"
 #include "startup/window_loop_hooks.h"
@@ -426,6 +427,42 @@ TEST_F(ListboxGuiTest, MoreRowsThanFitScrollWithKeysAndTheWheel) {
   EXPECT_EQ(listScrollPositionGetter(list, 0), 3) << "one wheel step scrolls three rows";
   listScrollPositionSetter(list, 0, 1000);
   EXPECT_EQ(listScrollPositionGetter(list, 0), 30 - visible) << "never past the last screenful";
+}
+
+// Double bottom lines (3 pixels) make their rows 3 pixels taller, in drawing, clicks and the
+// scroll range alike.
+TEST_F(ListboxGuiTest, RowsWithWideBottomLinesAreTallerWhereverRowsAreMeasured) {
+  RuntimeObject* list = NewList();
+  MakePane(list);
+  for (int i = 0; i < 30; ++i) RuntimeListAddRow(list, string(("row " + std::to_string(i)).c_str()).Rep());
+  for (int32_t row : {0, 1, 28, 29}) listSetCellBorderBottom(list, row, 0, 5);
+  test::ShowAndSettle(native);
+  RuntimeListbox* pane = ListboxPane(list);
+  const int32_t h = pane->RowHeight();
+  const int32_t top = pane->RowArea().top;
+  ASSERT_EQ(pane->RowTop(2), top + 2 * h + 6);
+  // Just above row 1's bottom line: row 2 if rows all had one height.
+  const int32_t y = pane->RowTop(2) - 4;
+  EXPECT_EQ(listRowFromXY(list, 50, y - kTop), 1);
+  test::ClickAt(native, kLeft + 40, y);
+  test::PumpFor(100);
+  EXPECT_EQ(listSelectionGetter(list, 0), 1);
+  const std::string shot = Screenshot("listbox_row_heights.png");
+  const GdkColor theme = gtk_widget_get_default_style()->base[GTK_STATE_SELECTED];
+  char selected[7];
+  snprintf(selected, sizeof selected, "%02X%02X%02X", theme.red >> 8, theme.green >> 8, theme.blue >> 8);
+  EXPECT_EQ(PixelOf(shot, kLeft + 150, y), selected) << "the selection fills the taller row";
+  // Row 0's double line lies in its own three extra pixels.
+  std::string line;
+  for (int32_t dy = 5; dy >= 1; --dy) line += PixelOf(shot, kLeft + 150, pane->RowTop(1) - dy) + " ";
+  EXPECT_EQ(line, "FFFFFF FFFFFF 000000 FFFFFF 000000 ");
+  listScrollPositionSetter(list, 0, 1000);
+  const int32_t last = listScrollPositionGetter(list, 0);
+  if (Scroller* bar = pane->VerticalScrollBar()) EXPECT_EQ(bar->GetMaximum(), last);
+  EXPECT_LE(pane->RowTop(29) + pane->RowHeightOf(29), pane->RowArea().bottom) << "the last row shows whole";
+  int32_t fromAbove = 0;
+  for (int32_t row = last - 1; row < 30; ++row) fromAbove += pane->RowHeightOf(row);
+  EXPECT_GT(fromAbove, pane->RowArea().Height()) << "one row further up the last would not fit";
 }
 
 TEST_F(ListboxGuiTest, SettingsBeforeThePaneAreAppliedWhenItIsMade) {
