@@ -71,7 +71,7 @@ bool RuntimeListbox::TrackDragOver(int32_t x, int32_t y, DragItem* item) {
     const int32_t drop = under < 0 ? RowCount() : under + (py - RowTop(under) >= RowHeightOf(under) / 2 ? 1 : 0);
     if (drop != mDropRow) {
       mDropRow = drop;
-      Invalidate(true);
+      InvalidateShown();
     }
   }
   return ContainerPane::TrackDragOver(x, y, item);

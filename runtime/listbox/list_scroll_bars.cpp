@@ -209,9 +209,12 @@ void RuntimeListbox::ScrollHorizontallyTo(int32_t offset) {
   offset = std::max(offset, 0);
   if (offset == ScrollPositionX()) return;
   mColumnModel.SetHorizontalScrollOffset(offset);
+  // The image follows the columns by moving.
+  mScrollingHorizontally = true;
   mColumnModel.UpdateColumnPositions();
+  mScrollingHorizontally = false;
   PlaceEditor();
-  Invalidate(true);
+  InvalidateShown();
 }
 
 void RuntimeListbox::SetScrollPositionX(int32_t offset) {
@@ -226,6 +229,9 @@ void RuntimeListbox::SetScrollPositionX(int32_t offset) {
   if (bar->GetValue() != offset) bar->SetValue(offset);
 }
 
-void RuntimeListbox::ColumnEdgesChanged() { mRangesStale = true; }
+void RuntimeListbox::ColumnEdgesChanged() {
+  mRangesStale = true;
+  if (!mScrollingHorizontally) ForgetValidCells();
+}
 
 }  // namespace vorn

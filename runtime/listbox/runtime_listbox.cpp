@@ -58,6 +58,7 @@ RuntimeListbox::RuntimeListbox(SubPane* parent, int32_t tabPanelIndex, const Rec
 }
 
 RuntimeListbox::~RuntimeListbox() {
+  DropOffscreen();
   DropEditor();
   DropScrollBars();
   mColumnModel.SetListener(nullptr);
@@ -221,7 +222,7 @@ void RuntimeListbox::SetFirstVisibleRow(int32_t row) {
   }
   if (mFirstVisible != old) {
     PlaceEditor();
-    Invalidate(true);
+    InvalidateShown();
   }
 }
 
@@ -304,25 +305,31 @@ void RuntimeListbox::HeadingClicked(int32_t column) {
 
 // --- hooks of the row model -----------------------------------------------------------------
 
-void RuntimeListbox::InvalidateCell(int32_t, int32_t) {
+void RuntimeListbox::InvalidateCell(int32_t row, int32_t column) {
   // A cell's bottom line may change its row's height, and so the vertical range.
-  if (RowsVaryInHeight()) mRangesStale = true;
-  Invalidate(true);
+  if (RowsVaryInHeight()) {
+    mRangesStale = true;
+    ForgetValidCells();  // the rows below may have moved
+  }
+  ShrinkValidCells(row, column);
+  InvalidateShown();
 }
-void RuntimeListbox::InvalidateRow(int32_t) { Invalidate(true); }
-void RuntimeListbox::InvalidateColumn(int32_t) { Invalidate(true); }
+void RuntimeListbox::InvalidateRow(int32_t row) { InvalidateCell(row, -1); }
+void RuntimeListbox::InvalidateColumn(int32_t column) { InvalidateCell(-1, column); }
 void RuntimeListbox::InvalidateAll() { Invalidate(true); }
 
 void RuntimeListbox::RowsInserted(int32_t index, int32_t count) {
   mSelection.RowsInserted(index, count);
   mRangesStale = true;
-  Invalidate(true);
+  RowsChanged(index);
+  InvalidateShown();
 }
 
 void RuntimeListbox::RowsRemoving(int32_t first, int32_t count) {
   mSelection.RowsRemoved(first, count);
   mRangesStale = true;
-  Invalidate(true);
+  RowsChanged(first);
+  InvalidateShown();
 }
 
 void RuntimeListbox::FireExpandRow(int32_t row) {
@@ -367,7 +374,9 @@ void RuntimeListbox::SelectionChanged() {
   mSelectionReceivers.Send(GetListSelectionNotificationReceiverInterfaceDefinition(), "selectionChanged");
 }
 
-void RuntimeListbox::RedrawRow(int32_t) { Invalidate(true); }
+void RuntimeListbox::RedrawRow(int32_t row) {
+  if (!DrawRowNow(row)) InvalidateRow(row);
+}
 
 // --- mouse and keys -------------------------------------------------------------------------
 

@@ -16,8 +16,11 @@
 #include "objects/event_dispatch.h"
 #include "windows/container_pane.h"
 
+struct _GdkGC;
+
 namespace vorn {
 
+class DrawablePane;
 class EditControl;
 class Graphics;
 class ListBarRouter;
@@ -116,6 +119,11 @@ class RuntimeListbox : public ContainerPane,
   int32_t DropRow() const { return mDropRow; }
 
   void InvalidateCell(int32_t row, int32_t column) override;
+  // Every cell is drawn again (the offscreen image keeps nothing).
+  void Invalidate(bool flag = true) override;
+  // Draws one row into the offscreen image and onto the window at once; false when the image
+  // does not show the list as it is now (the row is then left to the next expose).
+  bool DrawRowNow(int32_t row);
   void SetUseFocusRing(bool on);
   bool UsesFocusRing() const { return mUseFocusRing; }
   void SetEnableDrag(bool on) { mEnableDrag = on; }
@@ -221,6 +229,20 @@ class RuntimeListbox : public ContainerPane,
   bool FolderKey(int32_t key);
   void DrawHeading(Graphics* port);
   void DrawRows(Graphics* port);
+  // The rows through the offscreen image: only cells outside the valid rectangle are drawn.
+  void DrawRowArea(Graphics* port);
+  // The window is drawn again from the offscreen image as it is.
+  void InvalidateShown();
+  void ForgetValidCells();
+  bool CellIsValid(int32_t row, int32_t column) const;
+  void ShrinkValidCells(int32_t row, int32_t column);
+  // Rows from `row` on moved.
+  void RowsChanged(int32_t row);
+  void DropOffscreen();
+  bool EnsureOffscreen(const Rect& area);
+  void FollowScroll(const Rect& area);
+  void RecordValidCells(const Rect& area);
+  void CopyOffscreen(Graphics* windowPort, const Rect& strip);
   void DrawRowCells(Graphics* port, int32_t row, const Rect& rowRect, bool selected);
   void DrawRowPicture(Graphics* port, RuntimeObject* picture, int32_t centreX, int32_t centreY);
   // The owner's paint events for one cell (rectangle in pane coordinates); true when the
@@ -338,6 +360,22 @@ class RuntimeListbox : public ContainerPane,
   bool mEnableDragReorder = false;
   string mDataSourceName;
   bool mUpdatingBars = false;
+  // The offscreen image of the row area, its port, and the cells current in it (first row -1:
+  // none), with the first row and horizontal offset it was drawn at.
+  struct ValidCells {
+    int32_t firstRow = -1;
+    int32_t lastRow = -1;
+    int32_t firstColumn = -1;
+    int32_t lastColumn = -1;
+  };
+  DrawablePane* mOffscreen = nullptr;
+  Graphics* mOffscreenPort = nullptr;
+  _GdkGC* mCopyGC = nullptr;
+  ValidCells mValid;
+  ValidCells mWholeValid;  // the cells the area showed whole when last drawn
+  int32_t mDrawnFirstRow = 0;
+  int32_t mDrawnOffset = 0;
+  bool mScrollingHorizontally = false;
 };
 
 }  // namespace vorn

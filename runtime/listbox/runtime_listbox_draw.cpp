@@ -170,18 +170,17 @@ void RuntimeListbox::DrawRows(Graphics* port) {
   // Rows past the end are drawn only for what the owner paints and the grid lines.
   const bool pastEnd = HasCellPaintHandlers() || MayHaveBorders();
   ClipSaver clip(port);
-  for (int32_t row = mFirstVisible, top = area.top, height = 0; top < area.bottom; ++row, top += height) {
+  int32_t top = area.top;
+  for (int32_t row = mFirstVisible, height = 0; top < area.bottom; ++row, top += height) {
     if (row >= RowCount() && !pastEnd) break;
     height = RowHeightOf(row);
     const Rect rowRect = MakeRect(area.left, top, area.right, std::min<int32_t>(top + height, area.bottom));
     const bool selected = row < RowCount() && mSelection.IsRowSelected(row);
     port->SetClipRect(rowRect);
-    if (selected && mEnabled) {
-      port->SetForeColor(selection.background);
-      port->FillRect(rowRect);
-    }
     DrawRowCells(port, row, rowRect, selected && mEnabled);
   }
+  port->SetClipRect(area);
+  if (top < area.bottom) Fill(port, kBackgroundColor, MakeRect(area.left, top, area.right, area.bottom));
 }
 
 void RuntimeListbox::DrawRowCells(Graphics* port, int32_t row, const Rect& rowRect, bool selected) {
@@ -198,7 +197,7 @@ void RuntimeListbox::DrawRowCells(Graphics* port, int32_t row, const Rect& rowRe
   const int32_t columns = mColumnModel.ColumnCount();
   for (int32_t column = 0; column <= columns; ++column) {
     const bool past = column == columns;
-    if (past && !painting) break;
+    if (CellIsValid(row, column)) continue;
     const int32_t cellLeft = past ? (columns > 0 ? mColumnModel.GetColumnRight(columns - 1) : area.left)
                                   : mColumnModel.GetColumnLeft(column);
     const int32_t cellRight = past ? std::max<int32_t>(area.right, cellLeft) : mColumnModel.GetColumnRight(column);
@@ -208,6 +207,13 @@ void RuntimeListbox::DrawRowCells(Graphics* port, int32_t row, const Rect& rowRe
     if (right <= left) continue;
     const Rect visible = MakeRect(left, rowRect.top, right, rowRect.bottom);
     port->SetClipRect(visible);
+    if (selected) {
+      port->SetForeColor(selection.background);
+      port->FillRect(visible);
+    } else {
+      Fill(port, kBackgroundColor, visible);
+    }
+    if (past && !painting) break;
     if (painting && !FireCellBackgroundPaint(port, cellRect, row, column) && selected) {
       port->SetForeColor(selection.background);
       port->FillRect(visible);
@@ -281,7 +287,7 @@ void RuntimeListbox::Draw(Graphics* port) {
   port->SetClipRect(mBounds);
   DrawFrame(port);
   if (mHasHeading) DrawHeading(port);
-  DrawRows(port);
+  DrawRowArea(port);
   port->SetClipRect(mBounds);
   DrawInsertionLine(port);
   if (IsVerticalScrollBarVisible() && IsHorizontalScrollBarVisible()) {

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -51,6 +52,12 @@ extern "C" uint8_t ListCellTextPaint(VornRuntimeObject*, VornRuntimeObject*, int
                                      int32_t y) {
   gTextAt.emplace_back(x, y);
   return row == 1;
+}
+// The cells of existing columns that were drawn, as (row, column).
+std::set<std::pair<int32_t, int32_t>> gPainted;
+extern "C" uint8_t ListNotePaint(VornRuntimeObject* list, VornRuntimeObject*, int32_t row, int32_t column) {
+  if (column < listColumnCountGetter(list, 0)) gPainted.emplace(row, column);
+  return 0;
 }
 extern "C" void ListDoubleClick(VornRuntimeObject*) { ++gSeen.doubleClicks; }
 extern "C" uint8_t ListHeaderPressed(VornRuntimeObject*, int32_t) {
@@ -463,6 +470,40 @@ TEST_F(ListboxGuiTest, RowsWithWideBottomLinesAreTallerWhereverRowsAreMeasured) 
   int32_t fromAbove = 0;
   for (int32_t row = last - 1; row < 30; ++row) fromAbove += pane->RowHeightOf(row);
   EXPECT_GT(fromAbove, pane->RowArea().Height()) << "one row further up the last would not fit";
+}
+
+TEST_F(ListboxGuiTest, AScrollOrAChangedCellDrawsOnlyTheCellsThatChanged) {
+  RuntimeObject* list = NewList();
+  Install(list, "CellBackgroundPaint", reinterpret_cast<void*>(&ListNotePaint));
+  MakePane(list);
+  listColumnCountSetter(list, 0, 4);
+  for (int i = 0; i < 30; ++i) RuntimeListAddRow(list, string(("row " + std::to_string(i)).c_str()).Rep());
+  test::ShowAndSettle(native);
+  RuntimeListbox* pane = ListboxPane(list);
+  const int32_t visible = pane->VisibleRowCount();
+  ASSERT_GE(visible, 3);
+  auto drawnAfter = [&](const std::function<void()>& change) {
+    gPainted.clear();
+    change();
+    test::PumpFor(150);
+    return gPainted;
+  };
+  EXPECT_TRUE(drawnAfter([&] { pane->Refresh(); }).empty()) << "an expose alone copies the image";
+  const auto scrolled = drawnAfter([&] { listScrollPositionSetter(list, 0, 1); });
+  for (const auto& cell : scrolled) EXPECT_GE(cell.first, visible) << "row " << cell.first << " was on screen already";
+  EXPECT_EQ(scrolled.count({visible, 0}), 1u) << "the row scrolled into view is drawn";
+  const auto changed = drawnAfter([&] { listSetCell(list, 2, 1, string("new").Rep()); });
+  EXPECT_EQ(changed.count({2, 1}), 1u);
+  EXPECT_LT(changed.size(), static_cast<size_t>(visible * 4)) << "not every cell for one";
+  // What the image kept looks as a full redraw does.
+  auto listPixels = [&](const char* name) {
+    test::PumpFor(150);
+    return test::Shell("convert " + Screenshot(name) + " -crop 200x100+" + std::to_string(kLeft) + "+" +
+                       std::to_string(kTop) + " rgb:- | md5sum");
+  };
+  const std::string kept = listPixels("listbox_offscreen_kept.png");
+  pane->Invalidate(true);
+  EXPECT_EQ(listPixels("listbox_offscreen_full.png"), kept);
 }
 
 TEST_F(ListboxGuiTest, SettingsBeforeThePaneAreAppliedWhenItIsMade) {
