@@ -159,6 +159,10 @@ class RuntimeListbox : public ContainerPane,
   void MouseDrag(int32_t x, int32_t y) override;
   void MouseUp(int32_t x, int32_t y) override;
   bool MouseWheel(int32_t x, int32_t y, int32_t delta) override;
+  // Over the heading, the column under the pointer is lit; elsewhere and on leaving, none.
+  void MouseMove(int32_t x, int32_t y) override;
+  void MouseExit() override;
+  int32_t HoveredHeading() const { return mHoveredHeading; }
   // Selects the row under a right-click (unless it is selected already), then passes it on.
   bool ContextualClick(int32_t x, int32_t y, int32_t modifiers) override;
   bool KeyDown(int32_t character, int32_t keyCode, int32_t modifiers) override;
@@ -292,6 +296,7 @@ class RuntimeListbox : public ContainerPane,
   void DragBelowLastRow();
   void DrawInsertionLine(Graphics* port);
   void DragColumnEdge(int32_t x);
+  void SetHoveredHeading(int32_t column);
   Rect VerticalBarRect() const;
   Rect HorizontalBarRect() const;
   void UpdateVerticalRange();
@@ -313,6 +318,7 @@ class RuntimeListbox : public ContainerPane,
   bool mHasHeading = false;
   string mHeadings[kMaxListColumns];
   int32_t mPressedHeading = -1;
+  int32_t mHoveredHeading = -1;
   int32_t mFirstVisible = 0;
   int32_t mDefaultRowHeight = -1;
   int32_t mMeasuredRowHeight = 0;

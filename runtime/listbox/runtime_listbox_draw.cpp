@@ -22,6 +22,7 @@ constexpr uint32_t kFrameColor = 0x808080;
 constexpr uint32_t kBackgroundColor = 0xFFFFFF;
 constexpr uint32_t kHeadingColor = 0xE4E4E4;
 constexpr uint32_t kPressedHeadingColor = 0xC8C8D8;
+constexpr uint32_t kHoveredHeadingColor = 0xF4F4F4;
 constexpr uint32_t kHeadingLineColor = 0xA0A0A0;
 constexpr uint32_t kSelectionColor = 0x3060C0;
 constexpr uint32_t kInactiveSelectionColor = 0xB8C4DC;
@@ -137,7 +138,11 @@ void RuntimeListbox::DrawHeading(Graphics* port) {
     const int32_t right = std::min<int32_t>(mColumnModel.GetColumnRight(column), area.right);
     if (right <= left) continue;
     const Rect cell = MakeRect(left, row.top, right, row.bottom);
-    if (column == mPressedHeading) Fill(port, kPressedHeadingColor, cell);
+    if (column == mPressedHeading) {
+      Fill(port, kPressedHeadingColor, cell);
+    } else if (column == mHoveredHeading) {
+      Fill(port, kHoveredHeadingColor, cell);
+    }
     port->SetForeColor(ColorToRGB48(kHeadingLineColor));
     port->MoveTo(right - 1, row.top);
     port->LineTo(right - 1, row.bottom - 1);

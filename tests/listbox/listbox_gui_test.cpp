@@ -347,6 +347,21 @@ TEST_F(ListboxGuiTest, DraggingAHeadingEdgeWidensItsColumnUnlessItIsNotResizable
   EXPECT_EQ(pane->ColumnEdgeAt(edge1, headingY), -1);
   dragEdge(edge1, edge1 + 30);
   EXPECT_EQ(pane->Columns().GetColumnWidth(1), 40) << "a column that is not user-resizable keeps its width";
+  // The heading under the pointer (not the pressed one) is lit until the pointer leaves the heading.
+  auto hoverAt = [&](int32_t x, int32_t y, const char* name) {
+    int32_t sx = 0, sy = 0;
+    test::ScreenPoint(native, x, y, &sx, &sy);
+    test::Shell("xdotool mousemove " + std::to_string(sx) + " " + std::to_string(sy));
+    WaitFor([&] { return pane->HoveredHeading() == (y == headingY ? 0 : -1); });
+    test::PumpFor(100);
+    return PixelOf(Screenshot(name), (pane->Columns().GetColumnLeft(0) + pane->Columns().GetColumnRight(0)) / 2,
+                   kTop + 3);
+  };
+  const int32_t middle0 = (pane->Columns().GetColumnLeft(0) + pane->Columns().GetColumnRight(0)) / 2;
+  EXPECT_EQ(hoverAt(middle0, headingY, "listbox_heading_hover.png"), "F4F4F4");
+  EXPECT_EQ(pane->HoveredHeading(), 0);
+  EXPECT_EQ(hoverAt(middle0, RowY(list, 1), "listbox_heading_left.png"), "E4E4E4");
+  EXPECT_EQ(pane->HoveredHeading(), -1);
 }
 
 TEST_F(ListboxGuiTest, ControlAAndControlCSelectEveryRowAndCopyItsText) {
