@@ -117,6 +117,7 @@ class RuntimeListbox : public ContainerPane,
   void DropObject(DragItem* item, int32_t x, int32_t y) override;
   // While a reordering drag is over the list: where the rows would go (-1: nowhere).
   int32_t DropRow() const { return mDropRow; }
+  int32_t DropDepth() const { return mDropDepth; }
 
   void InvalidateCell(int32_t row, int32_t column) override;
   // Every cell is drawn again (the offscreen image keeps nothing).
@@ -293,6 +294,7 @@ class RuntimeListbox : public ContainerPane,
   // After a press on a row of a list that drags: true when the mouse moved and a drag ran.
   bool StartRowDrag(int32_t row);
   bool DropAllowed() const;
+  int32_t DropDepthAt(int32_t drop, int32_t x) const;
   void DragBelowLastRow();
   void DrawInsertionLine(Graphics* port);
   void DragColumnEdge(int32_t x);
@@ -350,6 +352,7 @@ class RuntimeListbox : public ContainerPane,
   bool mDragging = false;  // a reordering drag of this list runs
   std::vector<int32_t> mDraggedRows;  // ascending
   int32_t mDropRow = -1;
+  int32_t mDropDepth = 0;
   bool mEndingEdit = false;
   // Scroll bars, child panes of the list; the guards tell when one is gone.
   Scroller* mVerticalBar = nullptr;

@@ -131,6 +131,16 @@ class ListboxGuiTest : public test::ControlClassTest {
     test::Shell("xdotool mouseup 1");
     test::PumpFor(100);
   }
+  // Drags a row to a screen point; the whole gesture runs by itself, since the drag's own
+  // loops take the events meanwhile.
+  void DragRowTo(RuntimeObject* list, int32_t row, int32_t toX, int32_t toY) {
+    int32_t x = 0, y = 0;
+    test::ScreenPoint(native, kLeft + 40, RowY(list, row), &x, &y);
+    test::Shell("(xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) +
+                " mousedown 1 sleep 0.3 mousemove " + std::to_string(x) + " " + std::to_string(y + 8) +
+                " sleep 0.2 mousemove " + std::to_string(toX) + " " + std::to_string(toY) +
+                " sleep 0.3 mouseup 1) >/dev/null 2>&1 &");
+  }
   static std::string PixelOf(const std::string& shot, int32_t x, int32_t y) {
     return test::Shell("convert " + shot + " -format '%[hex:p{" + std::to_string(x) + "," + std::to_string(y) +
                        "}]' info:")
@@ -390,15 +400,7 @@ TEST_F(ListboxGuiTest, ARowDraggedToAnotherPlaceMovesThereAndFiresDragReorderRow
   AddRows(list, {"r0", "r1", "r2", "r3", "r4"});
   gReorders.clear();
   test::ShowAndSettle(native);
-  // The whole gesture runs by itself: the drag's own loops take the events meanwhile.
-  auto gesture = [&](int32_t toX, int32_t toY) {
-    int32_t x = 0, y = 0;
-    test::ScreenPoint(native, kLeft + 40, RowY(list, 0), &x, &y);
-    test::Shell("(xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) +
-                " mousedown 1 sleep 0.3 mousemove " + std::to_string(x) + " " + std::to_string(y + 8) +
-                " sleep 0.2 mousemove " + std::to_string(toX) + " " + std::to_string(toY) +
-                " sleep 0.3 mouseup 1) >/dev/null 2>&1 &");
-  };
+  auto gesture = [&](int32_t toX, int32_t toY) { DragRowTo(list, 0, toX, toY); };
   gesture(1270, 1010);  // outside every window
   test::PumpFor(1500);
   EXPECT_TRUE(gReorders.empty()) << "a drop outside any window reorders nothing";
@@ -413,6 +415,31 @@ TEST_F(ListboxGuiTest, ARowDraggedToAnotherPlaceMovesThereAndFiresDragReorderRow
   EXPECT_EQ(Cell(list, 0, 0) + Cell(list, 1, 0) + Cell(list, 2, 0) + Cell(list, 3, 0), "r1r2r0r3");
   EXPECT_EQ(listSelectionGetter(list, 0), 2) << "the moved row stays selected";
   EXPECT_EQ(ListboxPane(list)->DropRow(), -1);
+}
+
+// Dropped between a folder and the row after it, rows go into the folder when the pointer is
+// right of the folder's content and beside it when the pointer is further left.
+TEST_F(ListboxGuiTest, TheDropDepthInAHierarchicalListFollowsThePointersX) {
+  test::PackedStream stream;
+  stream.Bool(39, true);  // EnableDragReorder
+  RuntimeObject* list = NewList(&stream);
+  Install(list, "DragReorderRows", reinterpret_cast<void*>(&ListDragReorderRows));
+  MakePane(list);
+  listHierarchicalSetter(list, 0, 1);
+  RuntimeListAddParent(list, string("folder").Rep());
+  AddRows(list, {"p", "q"});
+  test::ShowAndSettle(native);
+  const int32_t y = RowY(list, 1) - ListboxPane(list)->RowHeight() / 4;
+  for (const auto& [x, parent] : {std::make_pair(kLeft + 150, 0), std::make_pair(kLeft + 3, -1)}) {
+    gReorders.clear();
+    int32_t toX = 0, toY = 0;
+    test::ScreenPoint(native, x, y, &toX, &toY);
+    DragRowTo(list, 2, toX, toY);
+    WaitFor([] { return !gReorders.empty(); });
+    test::PumpFor(200);
+    ASSERT_EQ(gReorders.size(), 1u);
+    EXPECT_EQ(gReorders[0], std::make_pair(1, parent)) << "dropped at x " << x;
+  }
 }
 
 TEST_F(ListboxGuiTest, ARightClickSelectsItsRowAndADragBelowTheRowsClearsASingleSelection) {
