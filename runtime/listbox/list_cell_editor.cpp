@@ -75,8 +75,8 @@ void RuntimeListbox::FireCellEvent(const ObjectHook* ListboxHooks::*hook) {
 
 Rect RuntimeListbox::CellRect(int32_t row, int32_t column) {
   const Rect area = RowArea();
-  const int32_t height = RowHeight();
-  const int32_t top = area.top + (row - mFirstVisible) * height;
+  const int32_t height = RowHeightOf(row);
+  const int32_t top = RowTop(row);
   const int32_t left = std::max<int32_t>(mColumnModel.GetColumnLeft(column), area.left);
   const int32_t right = std::min<int32_t>(mColumnModel.GetColumnRight(column), area.right);
   if (row < mFirstVisible || top + height > area.bottom || right <= left) return Rect{};

@@ -49,8 +49,9 @@ void DrawBorderLine(Graphics* port, int32_t kind, bool vertical, int32_t edge, i
     port->FillRect(r);
   };
   if (kind == kBorderDouble) {
-    line(0);
-    line(2);
+    // Both strokes inside the cell: the row's clip would cut the outer one off.
+    line(-1);
+    line(1);
   } else {
     for (int32_t i = 0; i < width; ++i) line(i);
   }

@@ -1,7 +1,8 @@
 // Resizing columns with the mouse: a press within a few pixels of a resizable column's right
 // edge in the heading drags that edge, the pointer shows a resize cursor there whose shape
 // says which way the column can still go, and the new width goes back into the column model
-// (whose width expression is rewritten from it when next read).
+// (whose width expression is rewritten from it when next read). The heading under the pointer
+// is drawn lit while the pointer is not on an edge.
 #include <algorithm>
 
 #include "listbox/runtime_listbox.h"
@@ -64,6 +65,29 @@ bool RuntimeListbox::StartColumnResize(int32_t x, int32_t y) {
   mResizeColumn = column;
   SetMouseCapturePane(this);
   return true;
+}
+
+void RuntimeListbox::MouseMove(int32_t x, int32_t y) {
+  const int32_t h = mBounds.left + x;
+  const int32_t v = mBounds.top + y;
+  if (mResizeColumn < 0) {
+    const Rect heading = HeadingRect();
+    const bool over = mHasHeading && v >= heading.top && v < heading.bottom && h < heading.right;
+    SetHoveredHeading(over && ColumnEdgeAt(h, v) < 0 ? ColumnAt(h) : -1);
+  }
+  ContainerPane::MouseMove(x, y);
+}
+
+void RuntimeListbox::MouseExit() {
+  SetHoveredHeading(-1);
+  ContainerPane::MouseExit();
+}
+
+void RuntimeListbox::SetHoveredHeading(int32_t column) {
+  if (column == mHoveredHeading) return;
+  mHoveredHeading = column;
+  // The heading is drawn on the window itself: the rows' image stays.
+  InvalidateShown();
 }
 
 void RuntimeListbox::DragColumnEdge(int32_t x) {

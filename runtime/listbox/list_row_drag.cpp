@@ -19,6 +19,9 @@ constexpr int32_t kDragScrollTop = 4;
 constexpr int32_t kDragScrollBottom = 3;
 constexpr uint32_t kAllowedLineColor = 0x000000;
 constexpr uint32_t kRefusedLineColor = 0x888888;
+// A level of depth indents this much; a row's content starts this far after its indentation.
+constexpr int32_t kDropIndent = 12;
+constexpr int32_t kDropContent = 20;
 
 }  // namespace
 
@@ -27,14 +30,14 @@ bool RuntimeListbox::StartRowDrag(int32_t row) {
   mDragging = mEnableDragReorder;
   mDraggedRows.clear();
   mDropRow = -1;
+  mDropDepth = 0;
   if (mDragging) {
     for (int32_t r = 0; r < RowCount(); ++r) {
       if (mSelection.IsRowSelected(r)) mDraggedRows.push_back(r);
     }
   }
   const Rect area = RowArea();
-  const int32_t top = area.top + (row - mFirstVisible) * RowHeight();
-  RuntimeObject* item = mEnableDrag ? NewDragItemForRect(area.left, top, area.Width(), RowHeight())
+  RuntimeObject* item = mEnableDrag ? NewDragItemForRect(area.left, RowTop(row), area.Width(), RowHeightOf(row))
                                     : NewDragItemForRect(0, 0, 0, 0);
   Lock();
   bool run = mDragging;
@@ -66,22 +69,41 @@ bool RuntimeListbox::TrackDragOver(int32_t x, int32_t y, DragItem* item) {
   }
   if (mDragging) {
     const Rect area = RowArea();
-    const int32_t height = std::max(RowHeight(), 1);
     const int32_t py = std::clamp<int32_t>(y + mBounds.top, area.top, area.bottom - 1);
-    const int32_t slot = (py - area.top) / height;
-    int32_t drop = mFirstVisible + slot + ((py - area.top) % height >= height / 2 ? 1 : 0);
-    drop = std::min(drop, RowCount());
-    if (drop != mDropRow) {
+    const int32_t under = RowAt(area.left, py);
+    // The lower half of a row drops after it.
+    const int32_t drop = under < 0 ? RowCount() : under + (py - RowTop(under) >= RowHeightOf(under) / 2 ? 1 : 0);
+    const int32_t depth = DropDepthAt(drop, x + mBounds.left);
+    if (drop != mDropRow || depth != mDropDepth) {
       mDropRow = drop;
-      Invalidate(true);
+      mDropDepth = depth;
+      InvalidateShown();
     }
   }
   return ContainerPane::TrackDragOver(x, y, item);
 }
 
+// In a hierarchical list the rows may go into the folder above the drop row or out to the
+// drop row's level: between the two, the pointer's x picks the depth.
+int32_t RuntimeListbox::DropDepthAt(int32_t drop, int32_t x) const {
+  if (!IsHierarchical() || drop < 0) return 0;
+  const int32_t smallest = drop < RowCount() ? GetRowDepth(drop) : 0;
+  int32_t largest = drop > 0 ? GetRowDepth(drop - 1) + (IsFolderRow(drop - 1) ? 1 : 0) : 0;
+  largest = std::max(largest, smallest);
+  if (largest == smallest) return smallest;
+  const int32_t x0 = mColumnModel.GetColumnLeft(0) + smallest * kDropIndent + kDropContent;
+  const int32_t step = kDropIndent;
+  const int32_t steps = x < x0 ? 0 : (x - x0 + step / 2) / step;
+  return std::clamp(smallest + steps, smallest, largest);
+}
+
 bool RuntimeListbox::DropAllowed() const {
   if (mDropRow < 0) return false;
-  return std::find(mDraggedRows.begin(), mDraggedRows.end(), mDropRow) == mDraggedRows.end();
+  for (int32_t row : mDraggedRows) {
+    // Not onto a dragged row, nor into what a dragged folder holds.
+    if (mDropRow == row || (mDropRow > row && mDropRow < GetNextSiblingRow(row))) return false;
+  }
+  return true;
 }
 
 void RuntimeListbox::DropObject(DragItem* item, int32_t x, int32_t y) {
@@ -92,9 +114,8 @@ void RuntimeListbox::DropObject(DragItem* item, int32_t x, int32_t y) {
     const int32_t position = drop - above;
     int32_t parent = -1;
     if (IsHierarchical()) {
-      const int32_t depth = drop < RowCount() ? GetRowDepth(drop) : 0;
       for (int32_t r = drop - 1; r >= 0; --r) {
-        if (GetRowDepth(r) < depth) {
+        if (GetRowDepth(r) < mDropDepth) {
           parent = r - static_cast<int32_t>(std::count_if(mDraggedRows.begin(), mDraggedRows.end(),
                                                           [r](int32_t d) { return d < r; }));
           break;
@@ -122,9 +143,10 @@ void RuntimeListbox::DropObject(DragItem* item, int32_t x, int32_t y) {
 void RuntimeListbox::DrawInsertionLine(Graphics* port) {
   if (!mDragging || mDropRow < 0) return;
   const Rect area = RowArea();
-  const int32_t y = area.top + (mDropRow - mFirstVisible) * RowHeight();
+  const int32_t y = RowTop(mDropRow);
   if (y < area.top || y > area.bottom) return;
-  const int32_t left = mColumnModel.GetColumnLeft(0) + ContentInset(std::min(mDropRow, RowCount() - 1), 0);
+  const int32_t left = mColumnModel.GetColumnLeft(0) +
+                       (IsHierarchical() ? mDropDepth * kDropIndent + kDropContent : ContentInset(mDropRow, 0));
   const int32_t right = area.right - 2;
   port->SetForeColor(ColorToRGB48(DropAllowed() ? kAllowedLineColor : kRefusedLineColor));
   port->FillRect(MakeRect(left, y - 1, right, y + 1));

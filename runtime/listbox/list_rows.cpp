@@ -224,13 +224,15 @@ void ListRows::SetDefaultGridKinds(int32_t horizontal, int32_t vertical) {
   mDefaultVerticalGrid = vertical;
 }
 
-int32_t ListRows::VariableRowHeight(int32_t row) const {
+int32_t ListRows::ExtraRowHeight(int32_t row) const {
+  if (!mBordersSet) return 0;
   int32_t widest = 0;
   RowEntry* entry = EntryOrNil(row);
   for (CellEntry* cell = entry ? entry->mCells : nullptr; cell; cell = cell->mNext) {
     widest = std::max(widest, BorderWidth(GetCellBorder(kBorderBottom, row, cell->mColumn, true)));
   }
-  return 20 + widest;
+  // Rows whose cells set no wider line than the grid keep the list's own height.
+  return std::max(widest - BorderWidth(mDefaultHorizontalGrid), 0);
 }
 
 int32_t ListRows::AddRow(CellEntry* cells, int16_t depth, int16_t folderState) {

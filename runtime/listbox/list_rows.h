@@ -56,8 +56,11 @@ class ListRows {
   void SetDefaultGridKinds(int32_t horizontal, int32_t vertical);
   // False while no cell and neither default draws a line, so drawing can skip the borders.
   bool MayHaveBorders() const { return mDefaultHorizontalGrid > 1 || mDefaultVerticalGrid > 1 || mBordersSet; }
-  // The height of a row when rows differ in height: room for the text and its widest bottom border.
-  int32_t VariableRowHeight(int32_t row) const;
+  // True once a cell has a border of its own: rows may then differ in height.
+  bool HasCellBorders() const { return mBordersSet; }
+  // The room a row needs beyond the list's row height for its cells' bottom lines wider than
+  // the horizontal grid line.
+  int32_t ExtraRowHeight(int32_t row) const;
 
   // Rows. The first cell, when given, becomes the row's cell list; one of column 0 is made
   // otherwise. Both answer the new row's index.

@@ -161,7 +161,9 @@ void RuntimeListbox::UpdateVerticalRange() {
   Scroller* bar = VerticalScrollBar();
   if (!bar) return;
   const int32_t visible = VisibleRowCount();
-  const int32_t maximum = std::max(RowCount() - visible, 0);
+  const int32_t maximum = LastFirstVisibleRow();
+  // Rows that grew or went may leave the first visible row past the new end.
+  mFirstVisible = std::min(mFirstVisible, maximum);
   if (mOnlyWhenNeeded) mVerticalShown = maximum > 0;
   bar->SetMaximum(maximum);
   bar->SetLineStep(1);
@@ -207,9 +209,12 @@ void RuntimeListbox::ScrollHorizontallyTo(int32_t offset) {
   offset = std::max(offset, 0);
   if (offset == ScrollPositionX()) return;
   mColumnModel.SetHorizontalScrollOffset(offset);
+  // The image follows the columns by moving.
+  mScrollingHorizontally = true;
   mColumnModel.UpdateColumnPositions();
+  mScrollingHorizontally = false;
   PlaceEditor();
-  Invalidate(true);
+  InvalidateShown();
 }
 
 void RuntimeListbox::SetScrollPositionX(int32_t offset) {
@@ -224,6 +229,9 @@ void RuntimeListbox::SetScrollPositionX(int32_t offset) {
   if (bar->GetValue() != offset) bar->SetValue(offset);
 }
 
-void RuntimeListbox::ColumnEdgesChanged() { mRangesStale = true; }
+void RuntimeListbox::ColumnEdgesChanged() {
+  mRangesStale = true;
+  if (!mScrollingHorizontally) ForgetValidCells();
+}
 
 }  // namespace vorn

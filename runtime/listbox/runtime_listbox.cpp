@@ -58,6 +58,7 @@ RuntimeListbox::RuntimeListbox(SubPane* parent, int32_t tabPanelIndex, const Rec
 }
 
 RuntimeListbox::~RuntimeListbox() {
+  DropOffscreen();
   DropEditor();
   DropScrollBars();
   mColumnModel.SetListener(nullptr);
@@ -150,16 +151,54 @@ void RuntimeListbox::SetListTextStyle(const vorn::TextStyle& style) {
   Invalidate(true);
 }
 
-int32_t RuntimeListbox::VisibleRowCount() {
+int32_t RuntimeListbox::RowHeightOf(int32_t row) {
   const int32_t height = std::max(RowHeight(), 1);
-  return std::max(RowArea().Height() / height, 1);
+  if (!RowsVaryInHeight() || row < 0 || row >= RowCount()) return height;
+  return height + ExtraRowHeight(row);
+}
+
+int32_t RuntimeListbox::RowTop(int32_t row) {
+  int32_t top = RowArea().top;
+  if (!RowsVaryInHeight()) return top + (row - mFirstVisible) * std::max(RowHeight(), 1);
+  for (int32_t r = mFirstVisible; r < row; ++r) top += RowHeightOf(r);
+  for (int32_t r = row; r < mFirstVisible; ++r) top -= RowHeightOf(r);
+  return top;
+}
+
+int32_t RuntimeListbox::VisibleRowCount() {
+  const int32_t areaHeight = RowArea().Height();
+  if (!RowsVaryInHeight()) return std::max(areaHeight / std::max(RowHeight(), 1), 1);
+  int32_t count = 0;
+  for (int32_t used = RowHeightOf(mFirstVisible); used <= areaHeight; used += RowHeightOf(mFirstVisible + count)) {
+    ++count;
+  }
+  return std::max(count, 1);
+}
+
+int32_t RuntimeListbox::LastFirstVisibleRow() {
+  if (!RowsVaryInHeight()) return std::max(RowCount() - VisibleRowCount(), 0);
+  const int32_t areaHeight = RowArea().Height();
+  int32_t first = RowCount() - 1;
+  if (first <= 0) return 0;
+  // Counting up from the last row, as many rows as fit whole.
+  for (int32_t used = RowHeightOf(first); first > 0 && used + RowHeightOf(first - 1) <= areaHeight; --first) {
+    used += RowHeightOf(first - 1);
+  }
+  return first;
 }
 
 int32_t RuntimeListbox::RowAt(int32_t x, int32_t y) {
   const Rect area = RowArea();
   if (x < area.left || x >= area.right || y < area.top || y >= area.bottom) return -1;
-  const int32_t row = mFirstVisible + (y - area.top) / std::max(RowHeight(), 1);
-  return row < RowCount() ? row : -1;
+  if (!RowsVaryInHeight()) {
+    const int32_t row = mFirstVisible + (y - area.top) / std::max(RowHeight(), 1);
+    return row < RowCount() ? row : -1;
+  }
+  for (int32_t row = mFirstVisible, top = area.top; row < RowCount() && top < area.bottom; ++row) {
+    top += RowHeightOf(row);
+    if (y < top) return row;
+  }
+  return -1;
 }
 
 int32_t RuntimeListbox::ColumnAt(int32_t x) const {
@@ -170,8 +209,7 @@ int32_t RuntimeListbox::ColumnAt(int32_t x) const {
 }
 
 void RuntimeListbox::ClampFirstVisible() {
-  const int32_t last = std::max(RowCount() - VisibleRowCount(), 0);
-  mFirstVisible = std::clamp(mFirstVisible, 0, last);
+  mFirstVisible = std::clamp(mFirstVisible, 0, LastFirstVisibleRow());
 }
 
 void RuntimeListbox::SetFirstVisibleRow(int32_t row) {
@@ -184,7 +222,7 @@ void RuntimeListbox::SetFirstVisibleRow(int32_t row) {
   }
   if (mFirstVisible != old) {
     PlaceEditor();
-    Invalidate(true);
+    InvalidateShown();
   }
 }
 
@@ -192,8 +230,16 @@ void RuntimeListbox::ScrollRowIntoView(int32_t row) {
   if (row < 0 || row >= RowCount()) return;
   if (row < mFirstVisible) {
     SetFirstVisibleRow(row);
+  } else if (!RowsVaryInHeight()) {
+    if (row >= mFirstVisible + VisibleRowCount()) SetFirstVisibleRow(row - VisibleRowCount() + 1);
   } else if (row >= mFirstVisible + VisibleRowCount()) {
-    SetFirstVisibleRow(row - VisibleRowCount() + 1);
+    // The row goes to the bottom: as many rows above it as fit whole.
+    const int32_t areaHeight = RowArea().Height();
+    int32_t first = row;
+    for (int32_t used = RowHeightOf(row); first > 0 && used + RowHeightOf(first - 1) <= areaHeight; --first) {
+      used += RowHeightOf(first - 1);
+    }
+    SetFirstVisibleRow(first);
   }
 }
 
@@ -259,21 +305,31 @@ void RuntimeListbox::HeadingClicked(int32_t column) {
 
 // --- hooks of the row model -----------------------------------------------------------------
 
-void RuntimeListbox::InvalidateCell(int32_t, int32_t) { Invalidate(true); }
-void RuntimeListbox::InvalidateRow(int32_t) { Invalidate(true); }
-void RuntimeListbox::InvalidateColumn(int32_t) { Invalidate(true); }
+void RuntimeListbox::InvalidateCell(int32_t row, int32_t column) {
+  // A cell's bottom line may change its row's height, and so the vertical range.
+  if (RowsVaryInHeight()) {
+    mRangesStale = true;
+    ForgetValidCells();  // the rows below may have moved
+  }
+  ShrinkValidCells(row, column);
+  InvalidateShown();
+}
+void RuntimeListbox::InvalidateRow(int32_t row) { InvalidateCell(row, -1); }
+void RuntimeListbox::InvalidateColumn(int32_t column) { InvalidateCell(-1, column); }
 void RuntimeListbox::InvalidateAll() { Invalidate(true); }
 
 void RuntimeListbox::RowsInserted(int32_t index, int32_t count) {
   mSelection.RowsInserted(index, count);
   mRangesStale = true;
-  Invalidate(true);
+  RowsChanged(index);
+  InvalidateShown();
 }
 
 void RuntimeListbox::RowsRemoving(int32_t first, int32_t count) {
   mSelection.RowsRemoved(first, count);
   mRangesStale = true;
-  Invalidate(true);
+  RowsChanged(first);
+  InvalidateShown();
 }
 
 void RuntimeListbox::FireExpandRow(int32_t row) {
@@ -318,7 +374,9 @@ void RuntimeListbox::SelectionChanged() {
   mSelectionReceivers.Send(GetListSelectionNotificationReceiverInterfaceDefinition(), "selectionChanged");
 }
 
-void RuntimeListbox::RedrawRow(int32_t) { Invalidate(true); }
+void RuntimeListbox::RedrawRow(int32_t row) {
+  if (!DrawRowNow(row)) InvalidateRow(row);
+}
 
 // --- mouse and keys -------------------------------------------------------------------------
 
@@ -342,7 +400,7 @@ bool RuntimeListbox::OwnerTookPress(int32_t x, int32_t y) {
   void* handler = column >= 0 ? OwnerHandler(&ListboxHooks::cellClick) : nullptr;
   if (!handler) return false;
   const int32_t cellX = x - mColumnModel.GetColumnLeft(column);
-  const int32_t cellY = y - (RowArea().top + (row - mFirstVisible) * RowHeight());
+  const int32_t cellY = y - RowTop(row);
   if (!LockHierarchy()) return true;
   const uint8_t handled = CallEventHandler<uint8_t>(handler, mOwner, row, column, cellX, cellY);
   return UnlockHierarchy() || handled != 0;
@@ -416,7 +474,7 @@ void RuntimeListbox::MouseDrag(int32_t x, int32_t y) {
   if (!mTracking) return;
   const Rect area = RowArea();
   if (y < area.top && mFirstVisible > 0) SetFirstVisibleRow(mFirstVisible - 1);
-  if (y >= area.bottom && mFirstVisible + VisibleRowCount() < RowCount()) SetFirstVisibleRow(mFirstVisible + 1);
+  if (y >= area.bottom && mFirstVisible < LastFirstVisibleRow()) SetFirstVisibleRow(mFirstVisible + 1);
   const int32_t clampedY = std::clamp<int32_t>(y, area.top, area.bottom - 1);
   const int32_t row = RowAt(std::clamp<int32_t>(x, area.left, area.right - 1), clampedY);
   if (row < 0 && !mSelection.IsMultiple()) {

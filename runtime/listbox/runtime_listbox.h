@@ -16,8 +16,11 @@
 #include "objects/event_dispatch.h"
 #include "windows/container_pane.h"
 
+struct _GdkGC;
+
 namespace vorn {
 
+class DrawablePane;
 class EditControl;
 class Graphics;
 class ListBarRouter;
@@ -114,8 +117,14 @@ class RuntimeListbox : public ContainerPane,
   void DropObject(DragItem* item, int32_t x, int32_t y) override;
   // While a reordering drag is over the list: where the rows would go (-1: nowhere).
   int32_t DropRow() const { return mDropRow; }
+  int32_t DropDepth() const { return mDropDepth; }
 
   void InvalidateCell(int32_t row, int32_t column) override;
+  // Every cell is drawn again (the offscreen image keeps nothing).
+  void Invalidate(bool flag = true) override;
+  // Draws one row into the offscreen image and onto the window at once; false when the image
+  // does not show the list as it is now (the row is then left to the next expose).
+  bool DrawRowNow(int32_t row);
   void SetUseFocusRing(bool on);
   bool UsesFocusRing() const { return mUseFocusRing; }
   void SetEnableDrag(bool on) { mEnableDrag = on; }
@@ -126,9 +135,18 @@ class RuntimeListbox : public ContainerPane,
   void SetDataSourceName(const string& name) { mDataSourceName = name; }
   const string& DataSourceName() const { return mDataSourceName; }
 
+  // The list's row height: every row's, unless cells' bottom lines make some rows taller.
   int32_t RowHeight();
+  // One row's own height; rows past the end have the list's.
+  int32_t RowHeightOf(int32_t row);
+  bool RowsVaryInHeight() const { return mDefaultRowHeight < 0 && HasCellBorders(); }
+  // The top of a row in the pane, counted from the first visible row.
+  int32_t RowTop(int32_t row);
+  // The first visible row that shows the last row at the bottom: the vertical bar's maximum.
+  int32_t LastFirstVisibleRow();
   int32_t FirstVisibleRow() const { return mFirstVisible; }
   void SetFirstVisibleRow(int32_t row) override;
+  // The rows that fit whole from the first visible row on (at least one).
   int32_t VisibleRowCount();
   // The row under a point of the pane, -1 when none.
   int32_t RowAt(int32_t x, int32_t y);
@@ -142,6 +160,10 @@ class RuntimeListbox : public ContainerPane,
   void MouseDrag(int32_t x, int32_t y) override;
   void MouseUp(int32_t x, int32_t y) override;
   bool MouseWheel(int32_t x, int32_t y, int32_t delta) override;
+  // Over the heading, the column under the pointer is lit; elsewhere and on leaving, none.
+  void MouseMove(int32_t x, int32_t y) override;
+  void MouseExit() override;
+  int32_t HoveredHeading() const { return mHoveredHeading; }
   // Selects the row under a right-click (unless it is selected already), then passes it on.
   bool ContextualClick(int32_t x, int32_t y, int32_t modifiers) override;
   bool KeyDown(int32_t character, int32_t keyCode, int32_t modifiers) override;
@@ -212,6 +234,20 @@ class RuntimeListbox : public ContainerPane,
   bool FolderKey(int32_t key);
   void DrawHeading(Graphics* port);
   void DrawRows(Graphics* port);
+  // The rows through the offscreen image: only cells outside the valid rectangle are drawn.
+  void DrawRowArea(Graphics* port);
+  // The window is drawn again from the offscreen image as it is.
+  void InvalidateShown();
+  void ForgetValidCells();
+  bool CellIsValid(int32_t row, int32_t column) const;
+  void ShrinkValidCells(int32_t row, int32_t column);
+  // Rows from `row` on moved.
+  void RowsChanged(int32_t row);
+  void DropOffscreen();
+  bool EnsureOffscreen(const Rect& area);
+  void FollowScroll(const Rect& area);
+  void RecordValidCells(const Rect& area);
+  void CopyOffscreen(Graphics* windowPort, const Rect& strip);
   void DrawRowCells(Graphics* port, int32_t row, const Rect& rowRect, bool selected);
   void DrawRowPicture(Graphics* port, RuntimeObject* picture, int32_t centreX, int32_t centreY);
   // The owner's paint events for one cell (rectangle in pane coordinates); true when the
@@ -258,9 +294,11 @@ class RuntimeListbox : public ContainerPane,
   // After a press on a row of a list that drags: true when the mouse moved and a drag ran.
   bool StartRowDrag(int32_t row);
   bool DropAllowed() const;
+  int32_t DropDepthAt(int32_t drop, int32_t x) const;
   void DragBelowLastRow();
   void DrawInsertionLine(Graphics* port);
   void DragColumnEdge(int32_t x);
+  void SetHoveredHeading(int32_t column);
   Rect VerticalBarRect() const;
   Rect HorizontalBarRect() const;
   void UpdateVerticalRange();
@@ -282,6 +320,7 @@ class RuntimeListbox : public ContainerPane,
   bool mHasHeading = false;
   string mHeadings[kMaxListColumns];
   int32_t mPressedHeading = -1;
+  int32_t mHoveredHeading = -1;
   int32_t mFirstVisible = 0;
   int32_t mDefaultRowHeight = -1;
   int32_t mMeasuredRowHeight = 0;
@@ -313,6 +352,7 @@ class RuntimeListbox : public ContainerPane,
   bool mDragging = false;  // a reordering drag of this list runs
   std::vector<int32_t> mDraggedRows;  // ascending
   int32_t mDropRow = -1;
+  int32_t mDropDepth = 0;
   bool mEndingEdit = false;
   // Scroll bars, child panes of the list; the guards tell when one is gone.
   Scroller* mVerticalBar = nullptr;
@@ -329,6 +369,22 @@ class RuntimeListbox : public ContainerPane,
   bool mEnableDragReorder = false;
   string mDataSourceName;
   bool mUpdatingBars = false;
+  // The offscreen image of the row area, its port, and the cells current in it (first row -1:
+  // none), with the first row and horizontal offset it was drawn at.
+  struct ValidCells {
+    int32_t firstRow = -1;
+    int32_t lastRow = -1;
+    int32_t firstColumn = -1;
+    int32_t lastColumn = -1;
+  };
+  DrawablePane* mOffscreen = nullptr;
+  Graphics* mOffscreenPort = nullptr;
+  _GdkGC* mCopyGC = nullptr;
+  ValidCells mValid;
+  ValidCells mWholeValid;  // the cells the area showed whole when last drawn
+  int32_t mDrawnFirstRow = 0;
+  int32_t mDrawnOffset = 0;
+  bool mScrollingHorizontally = false;
 };
 
 }  // namespace vorn

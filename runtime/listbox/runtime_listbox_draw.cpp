@@ -22,6 +22,7 @@ constexpr uint32_t kFrameColor = 0x808080;
 constexpr uint32_t kBackgroundColor = 0xFFFFFF;
 constexpr uint32_t kHeadingColor = 0xE4E4E4;
 constexpr uint32_t kPressedHeadingColor = 0xC8C8D8;
+constexpr uint32_t kHoveredHeadingColor = 0xF4F4F4;
 constexpr uint32_t kHeadingLineColor = 0xA0A0A0;
 constexpr uint32_t kSelectionColor = 0x3060C0;
 constexpr uint32_t kInactiveSelectionColor = 0xB8C4DC;
@@ -70,8 +71,7 @@ int32_t RuntimeListbox::ContentInset(int32_t row, int32_t column) const {
 }
 
 Rect RuntimeListbox::DisclosureBox(int32_t row) {
-  const int32_t height = std::max(RowHeight(), 1);
-  const int32_t top = RowArea().top + (row - mFirstVisible) * height + (height - kTriangleBox) / 2;
+  const int32_t top = RowTop(row) + (RowHeightOf(row) - kTriangleBox) / 2;
   const int32_t left = mColumnModel.GetColumnLeft(0) + GetRowDepth(row) * kIndentPerLevel + kCellInset;
   return MakeRect(left, top, left + kTriangleBox, top + kTriangleBox);
 }
@@ -88,8 +88,8 @@ void RuntimeListbox::DrawDisclosureTriangle(Graphics* port, int32_t row, uint32_
 }
 
 Rect RuntimeListbox::CheckBoxRect(int32_t row, int32_t column) {
-  const int32_t height = std::max(RowHeight(), 1);
-  const int32_t top = RowArea().top + (row - mFirstVisible) * height;
+  const int32_t height = RowHeightOf(row);
+  const int32_t top = RowTop(row);
   const int32_t left = mColumnModel.GetColumnLeft(column) + ContentInset(row, column);
   const int32_t side = std::min(height, kCheckBoxSpace);
   const int32_t squareTop = top + (height - side) / 2;
@@ -138,7 +138,11 @@ void RuntimeListbox::DrawHeading(Graphics* port) {
     const int32_t right = std::min<int32_t>(mColumnModel.GetColumnRight(column), area.right);
     if (right <= left) continue;
     const Rect cell = MakeRect(left, row.top, right, row.bottom);
-    if (column == mPressedHeading) Fill(port, kPressedHeadingColor, cell);
+    if (column == mPressedHeading) {
+      Fill(port, kPressedHeadingColor, cell);
+    } else if (column == mHoveredHeading) {
+      Fill(port, kHoveredHeadingColor, cell);
+    }
     port->SetForeColor(ColorToRGB48(kHeadingLineColor));
     port->MoveTo(right - 1, row.top);
     port->LineTo(right - 1, row.bottom - 1);
@@ -167,22 +171,21 @@ void RuntimeListbox::DrawHeading(Graphics* port) {
 
 void RuntimeListbox::DrawRows(Graphics* port) {
   const Rect area = RowArea();
-  const int32_t height = std::max(RowHeight(), 1);
   const SelectionColors selection = ThemeSelectionColors();
   // Rows past the end are drawn only for what the owner paints and the grid lines.
   const bool pastEnd = HasCellPaintHandlers() || MayHaveBorders();
   ClipSaver clip(port);
-  for (int32_t row = mFirstVisible, top = area.top; top < area.bottom; ++row, top += height) {
+  int32_t top = area.top;
+  for (int32_t row = mFirstVisible, height = 0; top < area.bottom; ++row, top += height) {
     if (row >= RowCount() && !pastEnd) break;
+    height = RowHeightOf(row);
     const Rect rowRect = MakeRect(area.left, top, area.right, std::min<int32_t>(top + height, area.bottom));
     const bool selected = row < RowCount() && mSelection.IsRowSelected(row);
     port->SetClipRect(rowRect);
-    if (selected && mEnabled) {
-      port->SetForeColor(selection.background);
-      port->FillRect(rowRect);
-    }
     DrawRowCells(port, row, rowRect, selected && mEnabled);
   }
+  port->SetClipRect(area);
+  if (top < area.bottom) Fill(port, kBackgroundColor, MakeRect(area.left, top, area.right, area.bottom));
 }
 
 void RuntimeListbox::DrawRowCells(Graphics* port, int32_t row, const Rect& rowRect, bool selected) {
@@ -199,7 +202,7 @@ void RuntimeListbox::DrawRowCells(Graphics* port, int32_t row, const Rect& rowRe
   const int32_t columns = mColumnModel.ColumnCount();
   for (int32_t column = 0; column <= columns; ++column) {
     const bool past = column == columns;
-    if (past && !painting) break;
+    if (CellIsValid(row, column)) continue;
     const int32_t cellLeft = past ? (columns > 0 ? mColumnModel.GetColumnRight(columns - 1) : area.left)
                                   : mColumnModel.GetColumnLeft(column);
     const int32_t cellRight = past ? std::max<int32_t>(area.right, cellLeft) : mColumnModel.GetColumnRight(column);
@@ -209,6 +212,13 @@ void RuntimeListbox::DrawRowCells(Graphics* port, int32_t row, const Rect& rowRe
     if (right <= left) continue;
     const Rect visible = MakeRect(left, rowRect.top, right, rowRect.bottom);
     port->SetClipRect(visible);
+    if (selected) {
+      port->SetForeColor(selection.background);
+      port->FillRect(visible);
+    } else {
+      Fill(port, kBackgroundColor, visible);
+    }
+    if (past && !painting) break;
     if (painting && !FireCellBackgroundPaint(port, cellRect, row, column) && selected) {
       port->SetForeColor(selection.background);
       port->FillRect(visible);
@@ -282,7 +292,7 @@ void RuntimeListbox::Draw(Graphics* port) {
   port->SetClipRect(mBounds);
   DrawFrame(port);
   if (mHasHeading) DrawHeading(port);
-  DrawRows(port);
+  DrawRowArea(port);
   port->SetClipRect(mBounds);
   DrawInsertionLine(port);
   if (IsVerticalScrollBarVisible() && IsHorizontalScrollBarVisible()) {

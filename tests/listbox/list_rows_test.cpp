@@ -130,7 +130,8 @@ TEST_F(ListRowsTest, BordersMergeWithTheirNeighbours) {
   list.SetCellBorder(kBorderBottom, 0, 0, 4);
   EXPECT_EQ(list.GetCellBorder(kBorderTop, 1, 0, true), 4);
   EXPECT_EQ(list.GetCellBorder(kBorderTop, 1, 0, false), 0);
-  EXPECT_EQ(list.VariableRowHeight(0), 22);
+  EXPECT_EQ(list.ExtraRowHeight(0), 2) << "a thick bottom line needs two more pixels";
+  EXPECT_EQ(list.ExtraRowHeight(1), 0);
   EXPECT_EQ(list.GetCellBorder(kBorderTop, 9, 70, false), 0);
   EXPECT_EQ(list.log, (std::vector<std::string>{"cell 0,0", "cell 1,0"}));
 }

@@ -7,10 +7,12 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "controls/scroller.h"
 #include "controls/support/class_fixture.h"
 #include "core/run_loop.h"
 #include "startup/window_loop_hooks.h"
@@ -50,6 +52,12 @@ extern "C" uint8_t ListCellTextPaint(VornRuntimeObject*, VornRuntimeObject*, int
                                      int32_t y) {
   gTextAt.emplace_back(x, y);
   return row == 1;
+}
+// The cells of existing columns that were drawn, as (row, column).
+std::set<std::pair<int32_t, int32_t>> gPainted;
+extern "C" uint8_t ListNotePaint(VornRuntimeObject* list, VornRuntimeObject*, int32_t row, int32_t column) {
+  if (column < listColumnCountGetter(list, 0)) gPainted.emplace(row, column);
+  return 0;
 }
 extern "C" void ListDoubleClick(VornRuntimeObject*) { ++gSeen.doubleClicks; }
 extern "C" uint8_t ListHeaderPressed(VornRuntimeObject*, int32_t) {
@@ -122,6 +130,16 @@ class ListboxGuiTest : public test::ControlClassTest {
     }
     test::Shell("xdotool mouseup 1");
     test::PumpFor(100);
+  }
+  // Drags a row to a screen point; the whole gesture runs by itself, since the drag's own
+  // loops take the events meanwhile.
+  void DragRowTo(RuntimeObject* list, int32_t row, int32_t toX, int32_t toY) {
+    int32_t x = 0, y = 0;
+    test::ScreenPoint(native, kLeft + 40, RowY(list, row), &x, &y);
+    test::Shell("(xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) +
+                " mousedown 1 sleep 0.3 mousemove " + std::to_string(x) + " " + std::to_string(y + 8) +
+                " sleep 0.2 mousemove " + std::to_string(toX) + " " + std::to_string(toY) +
+                " sleep 0.3 mouseup 1) >/dev/null 2>&1 &");
   }
   static std::string PixelOf(const std::string& shot, int32_t x, int32_t y) {
     return test::Shell("convert " + shot + " -format '%[hex:p{" + std::to_string(x) + "," + std::to_string(y) +
@@ -339,6 +357,21 @@ TEST_F(ListboxGuiTest, DraggingAHeadingEdgeWidensItsColumnUnlessItIsNotResizable
   EXPECT_EQ(pane->ColumnEdgeAt(edge1, headingY), -1);
   dragEdge(edge1, edge1 + 30);
   EXPECT_EQ(pane->Columns().GetColumnWidth(1), 40) << "a column that is not user-resizable keeps its width";
+  // The heading under the pointer (not the pressed one) is lit until the pointer leaves the heading.
+  auto hoverAt = [&](int32_t x, int32_t y, const char* name) {
+    int32_t sx = 0, sy = 0;
+    test::ScreenPoint(native, x, y, &sx, &sy);
+    test::Shell("xdotool mousemove " + std::to_string(sx) + " " + std::to_string(sy));
+    WaitFor([&] { return pane->HoveredHeading() == (y == headingY ? 0 : -1); });
+    test::PumpFor(100);
+    return PixelOf(Screenshot(name), (pane->Columns().GetColumnLeft(0) + pane->Columns().GetColumnRight(0)) / 2,
+                   kTop + 3);
+  };
+  const int32_t middle0 = (pane->Columns().GetColumnLeft(0) + pane->Columns().GetColumnRight(0)) / 2;
+  EXPECT_EQ(hoverAt(middle0, headingY, "listbox_heading_hover.png"), "F4F4F4");
+  EXPECT_EQ(pane->HoveredHeading(), 0);
+  EXPECT_EQ(hoverAt(middle0, RowY(list, 1), "listbox_heading_left.png"), "E4E4E4");
+  EXPECT_EQ(pane->HoveredHeading(), -1);
 }
 
 TEST_F(ListboxGuiTest, ControlAAndControlCSelectEveryRowAndCopyItsText) {
@@ -367,15 +400,7 @@ TEST_F(ListboxGuiTest, ARowDraggedToAnotherPlaceMovesThereAndFiresDragReorderRow
   AddRows(list, {"r0", "r1", "r2", "r3", "r4"});
   gReorders.clear();
   test::ShowAndSettle(native);
-  // The whole gesture runs by itself: the drag's own loops take the events meanwhile.
-  auto gesture = [&](int32_t toX, int32_t toY) {
-    int32_t x = 0, y = 0;
-    test::ScreenPoint(native, kLeft + 40, RowY(list, 0), &x, &y);
-    test::Shell("(xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) +
-                " mousedown 1 sleep 0.3 mousemove " + std::to_string(x) + " " + std::to_string(y + 8) +
-                " sleep 0.2 mousemove " + std::to_string(toX) + " " + std::to_string(toY) +
-                " sleep 0.3 mouseup 1) >/dev/null 2>&1 &");
-  };
+  auto gesture = [&](int32_t toX, int32_t toY) { DragRowTo(list, 0, toX, toY); };
   gesture(1270, 1010);  // outside every window
   test::PumpFor(1500);
   EXPECT_TRUE(gReorders.empty()) << "a drop outside any window reorders nothing";
@@ -390,6 +415,31 @@ TEST_F(ListboxGuiTest, ARowDraggedToAnotherPlaceMovesThereAndFiresDragReorderRow
   EXPECT_EQ(Cell(list, 0, 0) + Cell(list, 1, 0) + Cell(list, 2, 0) + Cell(list, 3, 0), "r1r2r0r3");
   EXPECT_EQ(listSelectionGetter(list, 0), 2) << "the moved row stays selected";
   EXPECT_EQ(ListboxPane(list)->DropRow(), -1);
+}
+
+// Dropped between a folder and the row after it, rows go into the folder when the pointer is
+// right of the folder's content and beside it when the pointer is further left.
+TEST_F(ListboxGuiTest, TheDropDepthInAHierarchicalListFollowsThePointersX) {
+  test::PackedStream stream;
+  stream.Bool(39, true);  // EnableDragReorder
+  RuntimeObject* list = NewList(&stream);
+  Install(list, "DragReorderRows", reinterpret_cast<void*>(&ListDragReorderRows));
+  MakePane(list);
+  listHierarchicalSetter(list, 0, 1);
+  RuntimeListAddParent(list, string("folder").Rep());
+  AddRows(list, {"p", "q"});
+  test::ShowAndSettle(native);
+  const int32_t y = RowY(list, 1) - ListboxPane(list)->RowHeight() / 4;
+  for (const auto& [x, parent] : {std::make_pair(kLeft + 150, 0), std::make_pair(kLeft + 3, -1)}) {
+    gReorders.clear();
+    int32_t toX = 0, toY = 0;
+    test::ScreenPoint(native, x, y, &toX, &toY);
+    DragRowTo(list, 2, toX, toY);
+    WaitFor([] { return !gReorders.empty(); });
+    test::PumpFor(200);
+    ASSERT_EQ(gReorders.size(), 1u);
+    EXPECT_EQ(gReorders[0], std::make_pair(1, parent)) << "dropped at x " << x;
+  }
 }
 
 TEST_F(ListboxGuiTest, ARightClickSelectsItsRowAndADragBelowTheRowsClearsASingleSelection) {
@@ -426,6 +476,76 @@ TEST_F(ListboxGuiTest, MoreRowsThanFitScrollWithKeysAndTheWheel) {
   EXPECT_EQ(listScrollPositionGetter(list, 0), 3) << "one wheel step scrolls three rows";
   listScrollPositionSetter(list, 0, 1000);
   EXPECT_EQ(listScrollPositionGetter(list, 0), 30 - visible) << "never past the last screenful";
+}
+
+// Double bottom lines (3 pixels) make their rows 3 pixels taller, in drawing, clicks and the
+// scroll range alike.
+TEST_F(ListboxGuiTest, RowsWithWideBottomLinesAreTallerWhereverRowsAreMeasured) {
+  RuntimeObject* list = NewList();
+  MakePane(list);
+  for (int i = 0; i < 30; ++i) RuntimeListAddRow(list, string(("row " + std::to_string(i)).c_str()).Rep());
+  for (int32_t row : {0, 1, 28, 29}) listSetCellBorderBottom(list, row, 0, 5);
+  test::ShowAndSettle(native);
+  RuntimeListbox* pane = ListboxPane(list);
+  const int32_t h = pane->RowHeight();
+  const int32_t top = pane->RowArea().top;
+  ASSERT_EQ(pane->RowTop(2), top + 2 * h + 6);
+  // Just above row 1's bottom line: row 2 if rows all had one height.
+  const int32_t y = pane->RowTop(2) - 4;
+  EXPECT_EQ(listRowFromXY(list, 50, y - kTop), 1);
+  test::ClickAt(native, kLeft + 40, y);
+  test::PumpFor(100);
+  EXPECT_EQ(listSelectionGetter(list, 0), 1);
+  const std::string shot = Screenshot("listbox_row_heights.png");
+  const GdkColor theme = gtk_widget_get_default_style()->base[GTK_STATE_SELECTED];
+  char selected[7];
+  snprintf(selected, sizeof selected, "%02X%02X%02X", theme.red >> 8, theme.green >> 8, theme.blue >> 8);
+  EXPECT_EQ(PixelOf(shot, kLeft + 150, y), selected) << "the selection fills the taller row";
+  // Row 0's double line lies in its own three extra pixels.
+  std::string line;
+  for (int32_t dy = 5; dy >= 1; --dy) line += PixelOf(shot, kLeft + 150, pane->RowTop(1) - dy) + " ";
+  EXPECT_EQ(line, "FFFFFF FFFFFF 000000 FFFFFF 000000 ");
+  listScrollPositionSetter(list, 0, 1000);
+  const int32_t last = listScrollPositionGetter(list, 0);
+  if (Scroller* bar = pane->VerticalScrollBar()) EXPECT_EQ(bar->GetMaximum(), last);
+  EXPECT_LE(pane->RowTop(29) + pane->RowHeightOf(29), pane->RowArea().bottom) << "the last row shows whole";
+  int32_t fromAbove = 0;
+  for (int32_t row = last - 1; row < 30; ++row) fromAbove += pane->RowHeightOf(row);
+  EXPECT_GT(fromAbove, pane->RowArea().Height()) << "one row further up the last would not fit";
+}
+
+TEST_F(ListboxGuiTest, AScrollOrAChangedCellDrawsOnlyTheCellsThatChanged) {
+  RuntimeObject* list = NewList();
+  Install(list, "CellBackgroundPaint", reinterpret_cast<void*>(&ListNotePaint));
+  MakePane(list);
+  listColumnCountSetter(list, 0, 4);
+  for (int i = 0; i < 30; ++i) RuntimeListAddRow(list, string(("row " + std::to_string(i)).c_str()).Rep());
+  test::ShowAndSettle(native);
+  RuntimeListbox* pane = ListboxPane(list);
+  const int32_t visible = pane->VisibleRowCount();
+  ASSERT_GE(visible, 3);
+  auto drawnAfter = [&](const std::function<void()>& change) {
+    gPainted.clear();
+    change();
+    test::PumpFor(150);
+    return gPainted;
+  };
+  EXPECT_TRUE(drawnAfter([&] { pane->Refresh(); }).empty()) << "an expose alone copies the image";
+  const auto scrolled = drawnAfter([&] { listScrollPositionSetter(list, 0, 1); });
+  for (const auto& cell : scrolled) EXPECT_GE(cell.first, visible) << "row " << cell.first << " was on screen already";
+  EXPECT_EQ(scrolled.count({visible, 0}), 1u) << "the row scrolled into view is drawn";
+  const auto changed = drawnAfter([&] { listSetCell(list, 2, 1, string("new").Rep()); });
+  EXPECT_EQ(changed.count({2, 1}), 1u);
+  EXPECT_LT(changed.size(), static_cast<size_t>(visible * 4)) << "not every cell for one";
+  // What the image kept looks as a full redraw does.
+  auto listPixels = [&](const char* name) {
+    test::PumpFor(150);
+    return test::Shell("convert " + Screenshot(name) + " -crop 200x100+" + std::to_string(kLeft) + "+" +
+                       std::to_string(kTop) + " rgb:- | md5sum");
+  };
+  const std::string kept = listPixels("listbox_offscreen_kept.png");
+  pane->Invalidate(true);
+  EXPECT_EQ(listPixels("listbox_offscreen_full.png"), kept);
 }
 
 TEST_F(ListboxGuiTest, SettingsBeforeThePaneAreAppliedWhenItIsMade) {

@@ -1,0 +1,203 @@
+// The list's rows are drawn into an offscreen image of the row area and copied to the window.
+// The image keeps, as a rectangle of rows and columns, which cells are still current in it:
+// an expose only copies, a scroll moves the image and draws the rows it uncovers, and a changed
+// cell costs the redraw of its row or column side of the rectangle, not the whole list.
+#include <gtk/gtk.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "controls/pane_port.h"
+#include "graphics/drawable_pane.h"
+#include "graphics/graphics.h"
+#include "graphics/graphics_gtk.h"
+#include "graphics/graphics_state.h"
+#include "listbox/runtime_listbox.h"
+
+namespace vorn {
+
+void RuntimeListbox::Invalidate(bool flag) {
+  ForgetValidCells();
+  ContainerPane::Invalidate(flag);
+}
+
+void RuntimeListbox::InvalidateShown() { ContainerPane::Invalidate(true); }
+
+void RuntimeListbox::ForgetValidCells() { mValid = ValidCells(); }
+
+bool RuntimeListbox::CellIsValid(int32_t row, int32_t column) const {
+  return mValid.firstRow >= 0 && row >= mValid.firstRow && row <= mValid.lastRow && column >= mValid.firstColumn &&
+         column <= mValid.lastColumn;
+}
+
+// Takes the cell's row or column (or, with -1, every cell of the row or column) out of the
+// valid rectangle, keeping its larger side.
+void RuntimeListbox::ShrinkValidCells(int32_t row, int32_t column) {
+  ValidCells& v = mValid;
+  if (v.firstRow < 0) return;
+  if (row == -1 && column == -1) return ForgetValidCells();
+  if ((row >= 0 && (row < v.firstRow || row > v.lastRow)) ||
+      (column >= 0 && (column < v.firstColumn || column > v.lastColumn))) {
+    return;
+  }
+  const int32_t h = v.lastRow - v.firstRow + 1;
+  const int32_t w = v.lastColumn - v.firstColumn + 1;
+  const int32_t centreRow = v.firstRow + h / 2;
+  const int32_t centreColumn = v.firstColumn + w / 2;
+  bool cutRow = column < 0;
+  if (row >= 0 && column >= 0) cutRow = w * std::abs(row - centreRow + 1) < h * std::abs(column - centreColumn + 1);
+  if (cutRow) {
+    if (row >= centreRow) {
+      v.lastRow = row - 1;
+    } else {
+      v.firstRow = row + 1;
+    }
+  } else if (column >= centreColumn) {
+    v.lastColumn = column - 1;
+  } else {
+    v.firstColumn = column + 1;
+  }
+  if (v.firstRow > v.lastRow || v.firstColumn > v.lastColumn) ForgetValidCells();
+}
+
+void RuntimeListbox::RowsChanged(int32_t row) {
+  if (mValid.firstRow < 0) return;
+  if (row <= mValid.firstRow) {
+    ForgetValidCells();
+  } else if (row <= mValid.lastRow) {
+    mValid.lastRow = row - 1;
+  }
+}
+
+void RuntimeListbox::DropOffscreen() {
+  ForgetValidCells();
+  DisposeGraphics(mOffscreenPort);
+  mOffscreenPort = nullptr;
+  if (mCopyGC) g_object_unref(mCopyGC);
+  mCopyGC = nullptr;
+  if (mOffscreen) mOffscreen->Release();
+  mOffscreen = nullptr;
+}
+
+bool RuntimeListbox::EnsureOffscreen(const Rect& area) {
+  if (mOffscreen && (mOffscreen->Width() != area.Width() || mOffscreen->Height() != area.Height())) DropOffscreen();
+  if (!mOffscreen && area.Width() > 0 && area.Height() > 0) {
+    for (int32_t depth : {32, 16, 8}) {
+      if ((mOffscreen = NewDrawablePane(area.Width(), area.Height(), depth))) break;
+    }
+    mOffscreenPort = mOffscreen ? mOffscreen->NewGraphics() : nullptr;
+    if (!mOffscreenPort) {
+      DropOffscreen();
+      return false;
+    }
+    mCopyGC = gdk_gc_new(mOffscreen->Pixmap());
+  }
+  if (!mOffscreenPort) return false;
+  // The image holds the row area: pane coordinates less the area's corner.
+  mOffscreenPort->SetOrigin(area.left, area.top);
+  return true;
+}
+
+// Moves what the image shows to where the rows and columns now are.
+void RuntimeListbox::FollowScroll(const Rect& area) {
+  const int32_t dx = mDrawnOffset - ScrollPositionX();
+  if (mValid.firstRow < 0 || (mDrawnFirstRow == mFirstVisible && dx == 0)) return;
+  const int64_t dy = static_cast<int64_t>(mDrawnFirstRow - mFirstVisible) * std::max(RowHeight(), 1);
+  if (RowsVaryInHeight() || std::abs(dy) >= area.Height() || std::abs(dx) >= area.Width()) {
+    ForgetValidCells();
+    return;
+  }
+  // Rows and columns the area cut off show more of themselves once moved: only whole ones stay.
+  if (mWholeValid.firstRow < 0) return ForgetValidCells();
+  mValid.firstRow = std::max(mValid.firstRow, mWholeValid.firstRow);
+  mValid.lastRow = std::min(mValid.lastRow, mWholeValid.lastRow);
+  mValid.firstColumn = std::max(mValid.firstColumn, mWholeValid.firstColumn);
+  mValid.lastColumn = std::min(mValid.lastColumn, mWholeValid.lastColumn);
+  if (mValid.firstRow > mValid.lastRow || mValid.firstColumn > mValid.lastColumn) return ForgetValidCells();
+  GdkDrawable* pixmap = mOffscreen->Pixmap();
+  const int32_t sx = std::max(-dx, 0), sy = static_cast<int32_t>(std::max<int64_t>(-dy, 0));
+  gdk_draw_drawable(pixmap, mCopyGC, pixmap, sx, sy, std::max(dx, 0), static_cast<int32_t>(std::max<int64_t>(dy, 0)),
+                    area.Width() - std::abs(dx), area.Height() - static_cast<int32_t>(std::abs(dy)));
+}
+
+void RuntimeListbox::RecordValidCells(const Rect& area) {
+  const int32_t whole = std::min(mFirstVisible + VisibleRowCount(), RowCount()) - 1;
+  int32_t shown = mFirstVisible - 1;
+  for (int32_t row = mFirstVisible, top = area.top; row < RowCount() && top < area.bottom; ++row) {
+    top += RowHeightOf(row);
+    shown = row;
+  }
+  ValidCells columns, wholeColumns;
+  for (int32_t column = 0; column < mColumnModel.ColumnCount(); ++column) {
+    const int32_t left = mColumnModel.GetColumnLeft(column), right = mColumnModel.GetColumnRight(column);
+    if (right <= area.left || left >= area.right || right <= left) continue;
+    if (columns.firstColumn < 0) columns.firstColumn = column;
+    columns.lastColumn = column;
+    if (left < area.left || right > area.right) continue;
+    if (wholeColumns.firstColumn < 0) wholeColumns.firstColumn = column;
+    wholeColumns.lastColumn = column;
+  }
+  mValid = mWholeValid = ValidCells();
+  if (shown >= mFirstVisible && columns.firstColumn >= 0) {
+    mValid = ValidCells{mFirstVisible, shown, columns.firstColumn, columns.lastColumn};
+  }
+  if (whole >= mFirstVisible && wholeColumns.firstColumn >= 0) {
+    mWholeValid = ValidCells{mFirstVisible, whole, wholeColumns.firstColumn, wholeColumns.lastColumn};
+  }
+  mDrawnFirstRow = mFirstVisible;
+  mDrawnOffset = ScrollPositionX();
+}
+
+void RuntimeListbox::CopyOffscreen(Graphics* windowPort, const Rect& strip) {
+  auto* gtkPort = dynamic_cast<GraphicsGTK*>(windowPort);
+  GdkDrawable* window = gtkPort ? gtkPort->GetGdkDrawable() : nullptr;
+  if (!window) return;
+  const Rect area = RowArea();
+  const Rect device = gtkPort->ToDeviceRect(strip);
+  gdk_draw_drawable(window, mCopyGC, mOffscreen->Pixmap(), strip.left - area.left, strip.top - area.top, device.left,
+                    device.top, strip.Width(), strip.Height());
+}
+
+void RuntimeListbox::DrawRowArea(Graphics* port) {
+  const Rect area = RowArea();
+  // Ports that are no window (pictures, printing) get the rows drawn straight in.
+  if (!dynamic_cast<GraphicsGTK*>(port) || port->IsPrinting() || !PortDrawable(port) || !EnsureOffscreen(area)) {
+    ForgetValidCells();
+    DrawRows(port);
+    return;
+  }
+  FollowScroll(area);
+  mOffscreenPort->SetTextFontFrom(mStyle);
+  DrawRows(mOffscreenPort);
+  RecordValidCells(area);
+  CopyOffscreen(port, area);
+}
+
+bool RuntimeListbox::DrawRowNow(int32_t row) {
+  if (!mOffscreenPort || !IsDisplayed() || !mWidget || !mWidget->window || mDrawnFirstRow != mFirstVisible ||
+      mDrawnOffset != ScrollPositionX() || row < mFirstVisible || row >= mFirstVisible + VisibleRowCount()) {
+    return false;
+  }
+  const Rect area = RowArea();
+  if (mOffscreen->Width() != area.Width() || mOffscreen->Height() != area.Height()) return false;
+  Graphics* port = GetGraphics();
+  if (!port) return false;
+  // The row is current again once drawn: what the image held valid stays so.
+  const ValidCells kept = mValid;
+  mValid = ValidCells();
+  const Rect rowRect = MakeRect(area.left, RowTop(row), area.right, std::min<int32_t>(RowTop(row) + RowHeightOf(row), area.bottom));
+  mOffscreenPort->SetOrigin(area.left, area.top);
+  mOffscreenPort->SetTextFontFrom(mStyle);
+  {
+    ClipSaver clip(mOffscreenPort);
+    mOffscreenPort->SetClipRect(rowRect);
+    DrawRowCells(mOffscreenPort, row, rowRect, mSelection.IsRowSelected(row) && mEnabled);
+  }
+  mValid = kept;
+  port->SetClipRect(area);
+  CopyOffscreen(port, rowRect);
+  DisposePaneGraphics(port);
+  return true;
+}
+
+}  // namespace vorn
