@@ -7,6 +7,7 @@
 #include <memory>
 #include <string_view>
 
+#include "controls/data_aware.h"
 #include "graphics/color_types.h"
 #include "graphics/text_style.h"
 #include "listbox/list_columns.h"
@@ -62,7 +63,8 @@ uint32_t ListDoubleClickTicks();
 class RuntimeListbox : public ContainerPane,
                        public ListRows,
                        public ListSelectionListener,
-                       public ListColumnsListener {
+                       public ListColumnsListener,
+                       public DataAwareClass {
  public:
   RuntimeListbox(SubPane* parent, int32_t tabPanelIndex, const Rect& bounds, bool multipleSelection);
   ~RuntimeListbox() override;
@@ -122,9 +124,10 @@ class RuntimeListbox : public ContainerPane,
   void SetEnableDragReorder(bool on) { mEnableDragReorder = on; }
   bool DragEnabled() const { return mEnableDrag; }
   bool DragReorderEnabled() const { return mEnableDragReorder; }
-  // The data control the list is to show a column of; binding to it happens elsewhere.
-  void SetDataSourceName(const string& name) { mDataSourceName = name; }
-  const string& DataSourceName() const { return mDataSourceName; }
+  // Registers the owner with the data control its DataSource names, which then selects the
+  // row matching its DataField; UnbindDataSource drops that registration.
+  void BindDataSource() override;
+  void UnbindDataSource() override;
 
   int32_t RowHeight();
   int32_t FirstVisibleRow() const { return mFirstVisible; }
@@ -327,7 +330,6 @@ class RuntimeListbox : public ContainerPane,
   bool mUseFocusRing = true;
   bool mEnableDrag = false;
   bool mEnableDragReorder = false;
-  string mDataSourceName;
   bool mUpdatingBars = false;
 };
 
