@@ -169,6 +169,8 @@ void RuntimeListbox::ForgetEditObject() {
 void RuntimeListbox::Close() {
   // The edit ends with its events while the owner can still hear them.
   if (IsEditing()) EndEdit(true);
+  // The owner loses its pane: its data control must not keep it through this one.
+  UnbindDataSource();
   ContainerPane::Close();
 }
 

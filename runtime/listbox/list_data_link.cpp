@@ -6,6 +6,9 @@
 
 namespace vorn {
 
+void RuntimeListbox::BindDataSource() { BindOwner(mOwner, kBoundListBox); }
+void RuntimeListbox::UnbindDataSource() { UnbindOwner(mOwner, kBoundListBox); }
+
 string RuntimeListbox::BoundCellText(int32_t row, int32_t column) const {
   return ProviderRow(mBoundData, row).Field(column);
 }

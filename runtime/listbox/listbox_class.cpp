@@ -327,7 +327,10 @@ void listboxConstructor(VornRuntimeObject* object) {
 void listboxDestructor(VornRuntimeObject* object) {
   ListboxObject* list = AsListboxObject(object);
   if (!list) return;
-  if (RuntimeListbox* pane = ListboxPane(object)) pane->SetOwner(nullptr, nullptr);
+  if (RuntimeListbox* pane = ListboxPane(object)) {
+    pane->UnbindDataSource();
+    pane->SetOwner(nullptr, nullptr);
+  }
   VornListboxFields& f = list->fields;
   ToggleReceiverLists* focus = ListFocusReceivers(list);
   RemoveAllNotificationReceivers(&focus->checked);
@@ -386,6 +389,8 @@ void ListboxCreatePane(VornRuntimeObject* object) {
     listRequiresSelectionSetter(object, 0, 1);
     pane->Selection().HoldNotifications(false);
   }
+  // Last, so the rows the data control selects among are all there.
+  pane->BindDataSource();
 }
 
 }  // extern "C"

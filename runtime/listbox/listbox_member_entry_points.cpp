@@ -144,11 +144,18 @@ void ListboxDataSourceSetter(VornRuntimeObject* object, int32_t, VornStringRecor
   VornListboxFields* f = FieldsOf(object);
   if (!f) return;
   ReplaceStringRep(f->dataSource, name);
-  if (RuntimeListbox* pane = ListboxPane(object)) pane->SetDataSourceName(string::Share(name));
+  if (RuntimeListbox* pane = ListboxPane(object)) {
+    pane->UnbindDataSource();
+    pane->SetDataSourceName(string::Share(f->dataSource));
+    pane->BindDataSource();
+  }
 }
 
 void ListboxDataFieldSetter(VornRuntimeObject* object, int32_t, VornStringRecord* name) {
-  if (VornListboxFields* f = FieldsOf(object)) ReplaceStringRep(f->dataField, name);
+  VornListboxFields* f = FieldsOf(object);
+  if (!f) return;
+  ReplaceStringRep(f->dataField, name);
+  if (RuntimeListbox* pane = ListboxPane(object)) pane->BindDataSource();
 }
 
 // --- cells ---------------------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string_view>
 
+#include "controls/data_aware.h"
 #include "graphics/color_types.h"
 #include "graphics/text_style.h"
 #include "listbox/list_columns.h"
@@ -65,7 +66,8 @@ uint32_t ListDoubleClickTicks();
 class RuntimeListbox : public ContainerPane,
                        public ListRows,
                        public ListSelectionListener,
-                       public ListColumnsListener {
+                       public ListColumnsListener,
+                       public DataAwareClass {
  public:
   RuntimeListbox(SubPane* parent, int32_t tabPanelIndex, const Rect& bounds, bool multipleSelection);
   ~RuntimeListbox() override;
@@ -131,9 +133,10 @@ class RuntimeListbox : public ContainerPane,
   void SetEnableDragReorder(bool on) { mEnableDragReorder = on; }
   bool DragEnabled() const { return mEnableDrag; }
   bool DragReorderEnabled() const { return mEnableDragReorder; }
-  // The data control the list is to show a column of; binding to it happens elsewhere.
-  void SetDataSourceName(const string& name) { mDataSourceName = name; }
-  const string& DataSourceName() const { return mDataSourceName; }
+  // Registers the owner with the data control its DataSource names, which then selects the
+  // row matching its DataField; UnbindDataSource drops that registration.
+  void BindDataSource() override;
+  void UnbindDataSource() override;
 
   // The list's row height: every row's, unless cells' bottom lines make some rows taller.
   int32_t RowHeight();
@@ -367,7 +370,6 @@ class RuntimeListbox : public ContainerPane,
   bool mUseFocusRing = true;
   bool mEnableDrag = false;
   bool mEnableDragReorder = false;
-  string mDataSourceName;
   bool mUpdatingBars = false;
   // The offscreen image of the row area, its port, and the cells current in it (first row -1:
   // none), with the first row and horizontal offset it was drawn at.

@@ -168,6 +168,15 @@ class DataControlGuiTest : public ::testing::Test {
            Text(RuntimeComboBoxTextGetter(w->color, 0));
   }
 
+  // Shows the window and clicks the navigation pane's next button; answers the button.
+  static Rect ClickNext(Window* native) {
+    test::ShowAndSettle(native);
+    const Rect next = NavButtonRect(MakeRect(10, 120, 390, 150), kNavNext);
+    test::ClickAt(native, next.left + 5, next.top + 5);
+    test::PumpFor(100);
+    return next;
+  }
+
   std::string mFolder;
   std::string mPath;
 };
@@ -180,10 +189,7 @@ TEST_F(DataControlGuiTest, TheNextButtonMovesEveryBoundControlAndUpdateReachesTh
   EXPECT_EQ(Shown(window), "Person 1|true|green") << "the window opens on row 1";
 
   Window* native = GetWindowPaneOf(window);
-  test::ShowAndSettle(native);
-  const Rect next = NavButtonRect(MakeRect(10, 120, 390, 150), kNavNext);
-  test::ClickAt(native, next.left + 5, next.top + 5);
-  test::PumpFor(100);
+  const Rect next = ClickNext(native);
   EXPECT_EQ(DataControlRow(w->nav), 2);
   EXPECT_EQ(gLastIndex, 2) << "Reposition tells the 1-based row";
   EXPECT_EQ(Shown(window), "Person 2|false|blue") << "every bound control shows row 2";
@@ -258,6 +264,37 @@ TEST_F(DataControlGuiTest, DeletingTheLastRowShowsTheRowBeforeAndEditsAreRefused
   EXPECT_TRUE(editReadOnlyGetter(w->name, 0));
   DataControlDeleteRecord(w->nav);
   EXPECT_EQ(DataControlRowCount(w->nav), 19) << "a read-only control deletes nothing";
+  test::CloseAndRelease(window);
+}
+
+// The list holds the names in reverse order, so only matching by value selects the right row.
+TEST_F(DataControlGuiTest, AListBoxBoundByDataSourceSelectsTheRowOfEachRecordAndWritesItsChoiceBack) {
+  RuntimeObject* window = OpenWindow();
+  PeopleWindowObject* w = People(window);
+  for (int i = 20; i >= 1; --i) RuntimeListAddRow(w->list, Str("person " + std::to_string(i)).Rep());
+  ListboxDataFieldSetter(w->list, 0, Str("name").Rep());
+  ListboxDataSourceSetter(w->list, 0, Str("PeopleData").Rep());
+  EXPECT_EQ(listSelectionGetter(w->list, 0), 19) << "row 1's name, letter case ignored";
+
+  ClickNext(GetWindowPaneOf(window));
+  EXPECT_EQ(DataControlRow(w->nav), 2);
+  EXPECT_EQ(listSelectionGetter(w->list, 0), 18);
+
+  // The user picks another name: Update stores the list's choice.
+  EditDataSourceSetter(w->name, 0, Str("").Rep());
+  listSelectionSetter(w->list, 0, 13);
+  DataControlUpdateRecord(w->nav);
+  DataControlMoveFirst(w->nav);
+  EXPECT_EQ(listSelectionGetter(w->list, 0), 19);
+  DataControlMoveNext(w->nav);
+  EXPECT_EQ(Text(listTextGetter(w->list, 0)), "person 7");
+
+  // An empty DataSource lets the list go: moving no longer touches its selection.
+  ListboxDataSourceSetter(w->list, 0, Str("").Rep());
+  DataControlMoveLast(w->nav);
+  EXPECT_EQ(listSelectionGetter(w->list, 0), 13);
+  ListboxDataSourceSetter(w->list, 0, Str("PeopleData").Rep());
+  EXPECT_EQ(listSelectionGetter(w->list, 0), 0) << "binding again shows the current row";
   test::CloseAndRelease(window);
 }
 

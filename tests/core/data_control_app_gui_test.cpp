@@ -1,0 +1,49 @@
+// The real runtime runs an application with a DataControl over 20 rows and three bound
+// controls: the window opens on row 1, and a click on the navigation pane's next button shows
+// row 2 in every bound control.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "datacontrols/nav_geometry.h"
+#include "support/gui_support.h"
+#include "support/program_run.h"
+
+namespace {
+
+using namespace vorn::programtest;
+
+// The visible window with this title, waited for up to 10 s; "" when none came.
+std::string WindowNamed(const std::string& title) {
+  std::string window;
+  for (double until = Now() + 10; window.empty() && Now() < until; usleep(20 * 1000)) {
+    window = vorn::test::Shell("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null | head -1");
+  }
+  return window;
+}
+
+TEST(DataControlAppTest, TheNextButtonShowsRowTwoInEveryBoundControl) {
+  ASSERT_TRUE(vorn::test::EnsureDisplay());
+  bool clicked = false;
+  // The window is titled "People 2" once row 2 is shown; the program is ended after that.
+  Outcome outcome = RunProgram(ImagePath("data_control_app"), {}, SIGTERM, "Row1:", [&](const std::string&) {
+    std::string window = WindowNamed("People");
+    if (window.empty()) return;
+    std::string geometry = vorn::test::Shell("xdotool getwindowgeometry --shell " + window);
+    const int x = std::atoi(geometry.substr(geometry.find("X=") + 2).c_str());
+    const int y = std::atoi(geometry.substr(geometry.find("Y=") + 2).c_str());
+    const vorn::Rect next = vorn::NavButtonRect(vorn::MakeRect(10, 120, 390, 150), vorn::kNavNext);
+    vorn::test::Shell("xdotool mousemove --sync " + std::to_string(x + next.left + 5) + " " +
+                      std::to_string(y + next.top + 5) + " click 1");
+    clicked = !WindowNamed("People 2").empty();
+  });
+  EXPECT_TRUE(clicked) << "the click reached the next button: " << outcome.log;
+  const std::string events = EventsOf(outcome.log);
+  EXPECT_NE(events.find("Row1:Person 1|true|green;"), std::string::npos) << events;
+  EXPECT_NE(events.find("Row2:Person 2|false|blue;"), std::string::npos) << events;
+}
+
+}  // namespace
