@@ -47,7 +47,7 @@ gui-test: build
 	cd $(BUILD) && $(XVFB) ctest -L gui --output-on-failure
 
 asan-test: asan
-	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 ctest -L unit -j $(JOBS) --output-on-failure
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest -L unit -j $(JOBS) --output-on-failure
 
 fuzz-test: fuzz
 	./scripts/run-fuzzers $(FUZZ_BUILD) 20
