@@ -1,5 +1,6 @@
 #include "database/db_handle.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <strings.h>
 
@@ -316,12 +317,28 @@ bool vndbHandle::ConvertValue(const DbColumn& column, const std::string& text, D
   }
 }
 
-bool vndbHandle::AddTableRecord(const std::string& table, const std::vector<DbColumnText>& values) {
+bool vndbHandle::AddTableRecord(const std::string& table, const std::vector<DbColumnText>& given) {
   vndbFile::Scope scope(*mFile);
   ClearError();
   if (!CanWrite()) return false;
   std::shared_ptr<const DbTableSchema> schema = FindSchema(table);
   if (!schema) return Fail(kDbErrorUnknown, "Unknown table " + table);
+  // "insert into t values (...)" names no columns: its values fill the columns in the order
+  // the table declared them.
+  std::vector<DbColumnText> positional;
+  const bool unnamed = !given.empty() && std::all_of(given.begin(), given.end(),
+                                                     [](const DbColumnText& value) { return value.column.empty(); });
+  if (unnamed) {
+    std::vector<const DbColumn*> order;
+    for (const DbColumn& column : schema->columns) order.push_back(&column);
+    std::sort(order.begin(), order.end(), [](const DbColumn* a, const DbColumn* b) { return a->position < b->position; });
+    if (order.size() != given.size())
+      return Fail(kDbErrorUnknown, "Insert failed: " + std::to_string(given.size()) + " values for " +
+                                       std::to_string(order.size()) + " columns");
+    positional = given;
+    for (size_t i = 0; i < order.size(); ++i) positional[i].column = order[i]->name;
+  }
+  const std::vector<DbColumnText>& values = unnamed ? positional : given;
   for (const DbColumn& column : schema->columns) {
     bool given = false;
     for (const DbColumnText& value : values) given |= !value.null && SameText(value.column, column.name);

@@ -57,6 +57,9 @@ TEST_F(SqlFaultsTest, StatementsChangeExactlyTheirRows) {
       {{"insert into t (id, a, k) values (4, NULL, NULL)"}, 0, {"x x 1 true", "y b 2 false", "b z 3 true", "NULL NULL 4 NULL"}},
       {{"insert into t (id, a) values (4, 'NULL')"}, 0, {"x x 1 true", "y b 2 false", "b z 3 true", "NULL NULL 4 NULL"}},
       {{"insert into t (id, k) values (4, 1)"}, 0, {"x x 1 true", "y b 2 false", "b z 3 true", "NULL NULL 4 true"}},
+      // Without a column list the values fill the columns in their declared order.
+      {{"insert into t values (4, 'c', 'd', false)"}, 0, {"x x 1 true", "y b 2 false", "b z 3 true", "c d 4 false"}},
+      {{"insert into t values (4, 'c')"}, 2003, kT},
       {{"update t set a = NULL, k = NULL where id = 3"}, 0, {"x x 1 true", "y b 2 false", "NULL z 3 NULL"}},
       {{"update t set id = NULL where id = 3"}, 2003, kT},
       {{"delete from t where id < 2.5"}, 0, {"b z 3 true"}},
