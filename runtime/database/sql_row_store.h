@@ -10,30 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "vorn/database_api.h"
+#include "database/sql_row.h"
 
 namespace vorn {
-
-struct SqlCell {
-  uint8_t type = kVornDbNull;
-  std::vector<uint8_t> bytes;
-  // Where the value came from ("table!column") and the condition selecting its row, when the
-  // engine tells; edits and deletions are written back through them.
-  std::string source;
-  std::string key;
-};
-using SqlRow = std::vector<SqlCell>;
 
 // Value bytes a result may hold in memory at once, unless changed (tests make it small).
 constexpr size_t kSqlDefaultMemoryBudget = 640000;
 size_t SqlMemoryBudget();
 void SqlSetMemoryBudget(size_t bytes);
-
-// The number a numeric cell holds (smallint, integer, float, double; a Boolean's byte).
-double SqlCellNumber(const SqlCell& cell);
-
-// The bytes a row counts against the budget: its values' (sources and keys come on top).
-size_t SqlRowBytes(const SqlRow& row);
 
 // An anonymous file in the user's temporary folder ($TMPDIR when it names a folder, else
 // /tmp): made under a fresh name that only this user may open, and unlinked at once, so it
@@ -45,7 +29,9 @@ class SqlTemporaryFile {
   SqlTemporaryFile(const SqlTemporaryFile&) = delete;
   SqlTemporaryFile& operator=(const SqlTemporaryFile&) = delete;
 
-  bool WriteAt(uint64_t offset, const std::vector<uint8_t>& bytes);
+  bool WriteAt(uint64_t offset, const uint8_t* bytes, size_t length);
+  // The rows' bytes one after another from `offset`, gathered straight from where they lie.
+  bool WriteRowsAt(uint64_t offset, const std::vector<SqlRowView>& rows);
   bool ReadAt(uint64_t offset, std::vector<uint8_t>& bytes) const;
 
  private:
@@ -65,27 +51,30 @@ class SqlRowStore {
   };
   static std::unique_ptr<SqlRowStore> Merged(std::vector<std::unique_ptr<SqlRowStore>> runs,
                                              std::vector<RunRow> order);
+  // The rows written to a temporary file in the order given (a sorted run); null when the file
+  // cannot be made or written.
+  static std::unique_ptr<SqlRowStore> Written(const std::vector<SqlRowView>& rows);
+  // Packed rows already in memory, given in the order of `starts` (each row's first byte).
+  static std::unique_ptr<SqlRowStore> Held(std::vector<uint8_t> bytes, std::vector<uint64_t> starts);
 
-  // False when the temporary file cannot be made or written (or the store is a merge); the
-  // store then takes no more.
-  bool Append(SqlRow row);
-  size_t Count() const {
-    if (!mRuns.empty()) return mOrder.size();
-    return mOffsets.empty() ? mRows.size() : mOffsets.size();
-  }
-  // Nothing outside the rows or when the file cannot be read.
-  std::optional<SqlRow> Fetch(size_t index);
+  // False when the temporary file cannot be made or written (or the store was made whole by
+  // Merged or Held); the store then takes no more.
+  bool Append(SqlRowView row);
+  size_t Count() const { return mRuns.empty() ? mStarts.size() : mOrder.size(); }
+  // The row, valid until the next Append or Fetch; nothing outside the rows, or when the file
+  // cannot be read or gives back bytes that are not a row.
+  std::optional<SqlRowView> Fetch(size_t index);
   bool OnFile() const { return mFile != nullptr; }
 
  private:
-  bool Spill(const SqlRow& row);
   bool Flush();
 
   size_t mBudget;
-  size_t mHeld = 0;
-  std::vector<SqlRow> mRows;  // while everything fits the budget
+  size_t mHeld = 0;              // value bytes of the rows in mBytes
+  std::vector<uint8_t> mBytes;   // the rows, while everything fits the budget
+  std::vector<uint64_t> mStarts; // each row's start in mBytes, or in the file once there
+  bool mWhole = false;
   std::unique_ptr<SqlTemporaryFile> mFile;
-  std::vector<uint64_t> mOffsets;  // each row's start in the file
   uint64_t mEnd = 0;
   bool mFailed = false;
   // Rows go to the file and come back from it in blocks, as they are mostly written and read
