@@ -216,6 +216,8 @@ struct StoredResult : ResultBase {
     if (std::optional<SqlRowView> fetched = rows->Fetch(next - 1)) {
       row.Assign(*fetched);
       current = true;
+    } else if (DatabaseObject* db = DatabaseFields(database)) {
+      SetDatabaseError(db, kSqlErrorInternal, Utf8("The result could not be read back from its temporary file"));
     }
   }
   bool Has(int32_t index) const {

@@ -293,32 +293,34 @@ void SqlQueryPlan::CurrentRow(SqlRow& row, bool withSources) {
   ++mRowNumber;
   if (mColumnSources.size() != mColumns.size()) mColumnSources.assign(mColumns.size(), {});
   if (mTableKeys.size() != mTables.size()) mTableKeys.assign(mTables.size(), {});
+  mRowCursors.clear();
+  for (const FromTable& table : mTables) {
+    DatabaseCursorObject* cursor = CursorFields(table.cursor);
+    mRowCursors.push_back(cursor && cursor->handle ? cursor : nullptr);
+  }
   for (size_t c = 0; c < mColumns.size(); ++c) {
     const OutputColumn& column = mColumns[c];
-    DatabaseCursorObject* cursor = CursorFields(mTables[column.source.table].cursor);
+    DatabaseCursorObject* cursor = mRowCursors[column.source.table];
     uint8_t type = kVornDbNull;
-    const void* data = nullptr;
-    int32_t length = 0;
-    string text;
     mValue.clear();
-    const bool live = cursor && cursor->handle;
-    if (live && cursor->definition->getColumnValue) {
+    if (cursor && cursor->definition->getColumnValue) {
+      const void* data = nullptr;
+      int32_t length = 0;
       cursor->definition->getColumnValue(cursor->handle, column.source.field, &data, &type, &length);
       if (type == kVornDbStringRecord) {
         // The record belongs to the engine's row, which the join is about to leave: keep its text.
-        text = string::Share(static_cast<StringRep*>(const_cast<void*>(data)));
+        const string text = string::Share(static_cast<StringRep*>(const_cast<void*>(data)));
         type = kVornDbText;
-        data = text.View().data();
-        length = static_cast<int32_t>(text.View().size());
+        mValue.assign(text.View().begin(), text.View().end());
+      } else if (data && length > 0) {
+        // The engine's value lasts until it is released, which comes before the source is asked.
+        mValue.assign(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + length);
       }
-      // The engine's value lasts until it is released, which comes before the source is asked.
-      const auto* bytes = static_cast<const uint8_t*>(data);
-      mValue.assign(bytes, bytes && length > 0 ? bytes + length : bytes);
       if (cursor->definition->releaseValue) cursor->definition->releaseValue(cursor->handle);
     }
     uint16_t source = 0;
     std::string_view condition;
-    if (withSources && live && cursor->definition->columnSource) source = SourceOf(c, cursor, &condition);
+    if (withSources && cursor && cursor->definition->columnSource) source = SourceOf(c, cursor, &condition);
     row.Add(type, mValue.data(), mValue.size(), source, condition);
   }
   row.Finish();

@@ -102,6 +102,7 @@ class SqlQueryPlan {
   };
   std::vector<ColumnSource> mColumnSources;  // each column's source as last reported
   std::vector<TableKey> mTableKeys;
+  std::vector<DatabaseCursorObject*> mRowCursors;  // each table's open cursor, for CurrentRow
   uint64_t mRowNumber = 0;
   std::shared_ptr<SqlSourceNames> mSources = std::make_shared<SqlSourceNames>();
 };

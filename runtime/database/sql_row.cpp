@@ -124,14 +124,13 @@ void SqlRow::Add(uint8_t type, const void* data, size_t length, uint16_t source,
       keyNumber = mKeyCount;
     }
   }
-  const size_t start = mBytes.size();
-  mBytes.resize(start + kCellHead + length);
-  uint8_t* at = mBytes.data() + start;
-  at[0] = type;
-  Put16(at + 1, source);
-  Put16(at + 3, keyNumber);
-  Put32(at + 5, static_cast<uint32_t>(length));
-  if (length) std::memcpy(at + kCellHead, data, length);
+  uint8_t head[kCellHead];
+  head[0] = type;
+  Put16(head + 1, source);
+  Put16(head + 3, keyNumber);
+  Put32(head + 5, static_cast<uint32_t>(length));
+  mBytes.insert(mBytes.end(), head, head + kCellHead);
+  if (length) mBytes.insert(mBytes.end(), static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + length);
   ++mCells;
   mValueBytes += static_cast<uint32_t>(length);
 }

@@ -84,11 +84,40 @@ bool SqlTemporaryFile::ReadAt(uint64_t offset, std::vector<uint8_t>& bytes) cons
 }
 
 std::unique_ptr<SqlRowStore> SqlRowStore::Merged(std::vector<std::unique_ptr<SqlRowStore>> runs,
-                                                 std::vector<RunRow> order) {
+                                                 Comparison compare) {
   auto store = std::make_unique<SqlRowStore>(0);
+  if (runs.size() > UINT32_MAX) return nullptr;
+  for (const auto& run : runs) {
+    if (run->Count() > UINT32_MAX) return nullptr;
+    store->mMergedCount += run->Count();
+  }
+  store->mHeads.resize(runs.size());
   store->mRuns = std::move(runs);
-  store->mOrder = std::move(order);
+  store->mCompare = std::move(compare);
+  store->mWhole = true;
   return store;
+}
+
+bool SqlRowStore::MergeNext() {
+  for (size_t r = 0; r < mHeads.size(); ++r) {
+    Head& head = mHeads[r];
+    if (!head.stale) continue;
+    // A row the run holds but cannot give back is a failed file, not the run's end.
+    head.row = mRuns[r]->Fetch(head.next);
+    if (!head.row && head.next < mRuns[r]->Count()) return false;
+    head.stale = false;
+  }
+  size_t best = mHeads.size();
+  for (size_t r = 0; r < mHeads.size(); ++r) {
+    if (mHeads[r].row && (best == mHeads.size() || mCompare(*mHeads[r].row, *mHeads[best].row) < 0)) best = r;
+  }
+  if (best == mHeads.size()) return false;
+  Head& head = mHeads[best];
+  mMergedRow.assign(head.row->data(), head.row->data() + head.row->ByteSize());
+  mOrder.push_back({static_cast<uint32_t>(best), static_cast<uint32_t>(head.next)});
+  ++head.next;
+  head.stale = true;
+  return true;
 }
 
 std::unique_ptr<SqlRowStore> SqlRowStore::Written(const std::vector<SqlRowView>& rows) {
@@ -149,8 +178,19 @@ bool SqlRowStore::Flush() {
 
 std::optional<SqlRowView> SqlRowStore::Fetch(size_t index) {
   if (!mRuns.empty()) {
-    if (index >= mOrder.size()) return std::nullopt;
-    return mRuns[mOrder[index].run]->Fetch(mOrder[index].row);
+    if (index >= mMergedCount) return std::nullopt;
+    if (index + 1 == mOrder.size() && !mMergedRow.empty()) return SqlRowView(mMergedRow.data(), mMergedRow.size());
+    if (index < mOrder.size()) {
+      // Reading a run moves its window under the merge's head row.
+      const RunRow at = mOrder[index];
+      mHeads[at.run].stale = true;
+      mMergedRow.clear();
+      return mRuns[at.run]->Fetch(at.row);
+    }
+    while (mOrder.size() <= index) {
+      if (!MergeNext()) return std::nullopt;
+    }
+    return SqlRowView(mMergedRow.data(), mMergedRow.size());
   }
   if (index >= mStarts.size()) return std::nullopt;
   if (!mFile) {

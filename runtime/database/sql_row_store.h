@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -43,14 +44,13 @@ class SqlRowStore {
  public:
   explicit SqlRowStore(size_t budget = SqlMemoryBudget()) : mBudget(budget) {}
 
-  // The rows of sorted runs in merged order (run, row within it): each row is read back from
-  // its run, so that merging writes no second copy of the rows.
-  struct RunRow {
-    uint32_t run = 0;
-    uint32_t row = 0;
-  };
-  static std::unique_ptr<SqlRowStore> Merged(std::vector<std::unique_ptr<SqlRowStore>> runs,
-                                             std::vector<RunRow> order);
+  // Orders two rows as a sort does (negative, 0, positive).
+  using Comparison = std::function<int(SqlRowView, SqlRowView)>;
+  // The rows of sorted runs merged in order: of rows the comparison finds equal, the earlier
+  // run's come first. The merge is made as the rows are read, so that reading them in order
+  // reads each from its run once; only the order met so far (run, row within it) is kept, and
+  // a row read again comes back from its run. Null when there are too many rows to number.
+  static std::unique_ptr<SqlRowStore> Merged(std::vector<std::unique_ptr<SqlRowStore>> runs, Comparison compare);
   // The rows written to a temporary file in the order given (a sorted run); null when the file
   // cannot be made or written.
   static std::unique_ptr<SqlRowStore> Written(const std::vector<SqlRowView>& rows);
@@ -60,7 +60,7 @@ class SqlRowStore {
   // False when the temporary file cannot be made or written (or the store was made whole by
   // Merged or Held); the store then takes no more.
   bool Append(SqlRowView row);
-  size_t Count() const { return mRuns.empty() ? mStarts.size() : mOrder.size(); }
+  size_t Count() const { return mRuns.empty() ? mStarts.size() : mMergedCount; }
   // The row, valid until the next Append or Fetch; nothing outside the rows, or when the file
   // cannot be read or gives back bytes that are not a row.
   std::optional<SqlRowView> Fetch(size_t index);
@@ -68,6 +68,8 @@ class SqlRowStore {
 
  private:
   bool Flush();
+  // The merge's next row, copied into mMergedRow; false when a run fails.
+  bool MergeNext();
 
   size_t mBudget;
   size_t mHeld = 0;              // value bytes of the rows in mBytes
@@ -82,8 +84,21 @@ class SqlRowStore {
   std::vector<uint8_t> mUnwritten;
   std::vector<uint8_t> mWindow;
   uint64_t mWindowStart = 0;
+  struct RunRow {
+    uint32_t run = 0;
+    uint32_t row = 0;
+  };
+  struct Head {
+    size_t next = 0;  // the run's row it holds
+    std::optional<SqlRowView> row;
+    bool stale = true;  // the run was read elsewhere since: fetch it again
+  };
   std::vector<std::unique_ptr<SqlRowStore>> mRuns;
-  std::vector<RunRow> mOrder;
+  Comparison mCompare;
+  std::vector<Head> mHeads;
+  std::vector<RunRow> mOrder;  // the merged order met so far
+  size_t mMergedCount = 0;
+  std::vector<uint8_t> mMergedRow;  // the row the merge met last
 };
 
 }  // namespace vorn

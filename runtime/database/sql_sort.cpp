@@ -183,41 +183,10 @@ std::unique_ptr<SqlRowStore> SqlSorter::Finish() {
   if (mRuns.empty()) return SortedBatch();
   // The last batch is within the budget: it joins the merge from memory.
   if (!mEntries.empty()) mRuns.push_back(SortedBatch());
-  if (mRuns.size() > UINT32_MAX) return nullptr;
-  // Merge: each run offers its next row; of equal rows the earlier run's goes first, which
-  // keeps rows equal on the keys in the order they were read. Only the order is kept: the rows
-  // stay in their runs.
-  struct Head {
-    size_t next = 0;
-    std::optional<SqlRowView> row;
-  };
-  std::vector<Head> heads(mRuns.size());
-  std::vector<SqlRowStore::RunRow> order;
-  // A row the run holds but cannot give back is a failed file, not the run's end.
-  auto advance = [&](size_t r) {
-    Head& head = heads[r];
-    head.row = mRuns[r]->Fetch(head.next);
-    return head.row.has_value() || head.next >= mRuns[r]->Count();
-  };
-  size_t total = 0;
-  for (size_t r = 0; r < mRuns.size(); ++r) {
-    if (!advance(r)) return nullptr;
-    total += mRuns[r]->Count();
-  }
-  order.reserve(total);
-  for (;;) {
-    size_t best = heads.size();
-    for (size_t r = 0; r < heads.size(); ++r) {
-      if (!heads[r].row) continue;
-      if (best == heads.size() || SqlCompareRows(*heads[r].row, *heads[best].row, mKeys) < 0) best = r;
-    }
-    if (best == heads.size()) break;
-    if (heads[best].next > UINT32_MAX) return nullptr;
-    order.push_back({static_cast<uint32_t>(best), static_cast<uint32_t>(heads[best].next)});
-    ++heads[best].next;
-    if (!advance(best)) return nullptr;
-  }
-  return SqlRowStore::Merged(std::move(mRuns), std::move(order));
+  SqlSortKeys keys = mKeys;
+  return SqlRowStore::Merged(std::move(mRuns), [keys = std::move(keys)](SqlRowView a, SqlRowView b) {
+    return SqlCompareRows(a, b, keys);
+  });
 }
 
 }  // namespace vorn
