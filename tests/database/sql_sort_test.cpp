@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -55,6 +56,9 @@ std::vector<std::string> Sorted(const std::vector<Values>& rows, bool descending
     const std::optional<SqlRowView> row = store->Fetch(i);
     EXPECT_TRUE(row && (*row)[1].key == "[k] = 1" && (*row)[1].source == 1) << i;
     if (row) tags.push_back(Show((*row)[1]));
+    // Stepping back between rows reads a run under the merge, which must go on where it was.
+    const std::optional<SqlRowView> before = i ? store->Fetch(i - 1) : std::nullopt;
+    if (before) EXPECT_EQ(Show((*before)[1]), tags[tags.size() - 2]) << i;
   }
   return tags;
 }
@@ -84,6 +88,23 @@ TEST(SqlSortTest, OrderIsTheSortTablesAndEqualKeysKeepTheirReadOrder) {
   for (size_t budget : {kSqlDefaultMemoryBudget, size_t{1}}) {
     for (const Case& c : cases) EXPECT_EQ(Sorted(c.rows, c.descending, budget), c.expected) << budget;
   }
+}
+
+// Runs larger than the window the store reads them through, read forward with a step back
+// at every row: the merge must go on from rows the step back moved the window away from.
+TEST(SqlSortTest, LargeRunsMergeInOrderWhileRowsAreReadAgain) {
+  std::vector<Values> rows;
+  std::vector<std::pair<int32_t, std::string>> expected;
+  for (int32_t i = 0; i < 6000; ++i) {
+    const int32_t key = (i * 7919) % 613;
+    const std::string tag = std::to_string(i) + std::string(60, 'x');
+    rows.push_back({Integer(key), Text(tag)});
+    expected.emplace_back(key, tag);
+  }
+  std::stable_sort(expected.begin(), expected.end(), [](auto& a, auto& b) { return a.first < b.first; });
+  const std::vector<std::string> tags = Sorted(rows, false, 150000);
+  ASSERT_EQ(tags.size(), expected.size());
+  for (size_t i = 0; i < tags.size(); ++i) ASSERT_EQ(tags[i], expected[i].second) << i;
 }
 
 // Rows come back from temporary files: whatever a damaged file gives back is refused, never
