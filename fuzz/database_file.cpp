@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (cursor && rows < kMostRows && cursor->NextRow()) {
       ++rows;
       for (size_t i = 0; i < cursor->ColumnCount(); ++i) cursor->ColumnValue(i);
-      std::string key;
+      std::string_view key;
       cursor->ColumnSource(0, &key);
     }
   }

@@ -29,8 +29,7 @@ struct BuiltInCursor {
   BuiltInDatabase* owner = nullptr;  // null once the database is closed
   std::unique_ptr<vndbCursor> walk;
   Bytes value;  // the bytes handed out by the last getColumnValue
-  std::string sourceName;
-  std::string sourceKey;
+  DbValue read;  // the value last read, kept for its buffer
 };
 
 // One column of a table as the field schema lists it.
@@ -84,7 +83,7 @@ uint8_t Encode(DbValue& value, Bytes& bytes) {
     case kDbVarchar:
     case kDbBinary:
     case kDbLongVarchar:
-    case kDbLongVarbinary: bytes = std::move(value.bytes); break;
+    case kDbLongVarbinary: bytes.swap(value.bytes); break;  // each keeps a buffer for the next row
     default: return kVornDbNull;
   }
   return value.type;
@@ -207,10 +206,9 @@ StringRep* ColumnName(void* handle, int32_t index) {
 
 void GetColumnValue(void* handle, int32_t index, const void** data, uint8_t* type, int32_t* length) {
   BuiltInCursor* cursor = Cursor(handle);
-  std::optional<DbValue> value;
-  if (cursor->walk && index >= 0) value = cursor->walk->ColumnValue(index);
+  const bool read = cursor->walk && index >= 0 && cursor->walk->ColumnValueInto(index, cursor->read);
   cursor->value.clear();
-  HandOut(cursor->value, value ? Encode(*value, cursor->value) : uint8_t{kVornDbNull}, data, type, length);
+  HandOut(cursor->value, read ? Encode(cursor->read, cursor->value) : uint8_t{kVornDbNull}, data, type, length);
 }
 
 void ReleaseValue(void* handle) { Cursor(handle)->value.clear(); }
@@ -231,12 +229,13 @@ uint8_t ColumnSource(void* handle, int32_t index, const char** name, int32_t* na
                      int32_t* keyLength, void*, void*) {
   BuiltInCursor* cursor = Cursor(handle);
   if (!cursor->walk || index < 0) return 0;
-  cursor->sourceName = cursor->walk->ColumnSource(index, &cursor->sourceKey);
-  if (cursor->sourceName.empty()) return 0;
-  *name = cursor->sourceName.data();
-  *nameLength = static_cast<int32_t>(cursor->sourceName.size());
-  *key = cursor->sourceKey.data();
-  *keyLength = static_cast<int32_t>(cursor->sourceKey.size());
+  std::string_view source, condition;
+  source = cursor->walk->ColumnSource(index, &condition);
+  if (source.empty()) return 0;
+  *name = source.data();
+  *nameLength = static_cast<int32_t>(source.size());
+  *key = condition.data();
+  *keyLength = static_cast<int32_t>(condition.size());
   return 1;
 }
 

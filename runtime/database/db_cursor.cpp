@@ -1,5 +1,6 @@
 #include "database/db_cursor.h"
 
+#include <charconv>
 #include <cstdlib>
 
 #include "database/db_large_object.h"
@@ -16,12 +17,19 @@ bool IsLargeObject(uint8_t type) {
 
 // The key value as a condition literal: numbers bare when they read back exactly, everything
 // else quoted with its quotes doubled, so that no value can end the condition early.
-std::string KeyLiteral(const DbValue& value) {
-  const std::string text = DbValueLiteral(value);
-  if (value.type == kDbSmallint || value.type == kDbInteger) return text;
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("''") : std::string(1, c);
-  return quoted + "'";
+void AppendKeyLiteral(std::string& out, const DbValue& value) {
+  if (value.type == kDbSmallint || value.type == kDbInteger) {
+    char digits[24];
+    const auto written = std::to_chars(digits, digits + sizeof digits, value.integer);
+    out.append(digits, written.ptr);
+    return;
+  }
+  out += '\'';
+  for (char c : DbValueLiteral(value)) {
+    out += c;
+    if (c == '\'') out += c;
+  }
+  out += '\'';
 }
 
 // The key prefix an equality on the first primary-key column pins every satisfying row to,
@@ -109,18 +117,30 @@ std::optional<DbValue> vndbCursor::ColumnValue(size_t index) {
   return FieldValue(mColumns[index].field);
 }
 
+bool vndbCursor::ColumnValueInto(size_t index, DbValue& value) {
+  if (index >= mColumns.size()) return false;
+  vndbFile::Scope scope(mHandle.File());
+  return FieldValueInto(mColumns[index].field, value);
+}
+
 std::optional<DbValue> vndbCursor::FieldValue(uint8_t field) {
-  if (!mTree) return std::nullopt;
+  DbValue value;
+  if (!FieldValueInto(field, value)) return std::nullopt;
+  return value;
+}
+
+bool vndbCursor::FieldValueInto(uint8_t field, DbValue& value) {
+  if (!mTree) return false;
   size_t length = 0;
   const uint8_t* record = mTree->CurrentRecord(&length);
-  if (!record) return std::nullopt;
-  DbValue value = DbDecodeField(DbFindField(record, length, field));
+  if (!record) return false;
+  DbDecodeFieldInto(DbFindField(record, length, field), value);
   if (IsLargeObject(value.type)) {
     std::optional<Bytes> bytes = ReadLargeObject(mHandle.File(), uint32_t(value.integer));
-    if (!bytes) return std::nullopt;
+    if (!bytes) return false;
     value.bytes = std::move(*bytes);
   }
-  return value;
+  return true;
 }
 
 bool vndbCursor::NextRow() {
@@ -224,8 +244,8 @@ bool vndbCursor::KeyTaken(const Bytes& key) {
   return !other || !other->Find(key, &found) || found;
 }
 
-std::string vndbCursor::ColumnSource(size_t index, std::string* key) {
-  if (key) key->clear();
+std::string_view vndbCursor::ColumnSource(size_t index, std::string_view* key) {
+  if (key) *key = {};
   if (index >= mColumns.size()) return {};
   vndbFile::Scope scope(mHandle.File());
   if (key && mSchema && mTree && mSourceKeyRow != mRowsGiven) {
@@ -234,14 +254,20 @@ std::string vndbCursor::ColumnSource(size_t index, std::string* key) {
       for (const DbColumn& column : mSchema->columns) {
         if (column.position != position) continue;
         if (!mSourceKey.empty()) mSourceKey += " and ";
-        const DbValue value = DbDecodeField(mTree->GetField(position));
-        mSourceKey += "[" + column.name + "]" + (value.type ? " = " + KeyLiteral(value) : " is null");
+        DbDecodeFieldInto(mTree->GetField(position), mKeyValue);
+        mSourceKey.append("[").append(column.name).append("]");
+        if (mKeyValue.type) AppendKeyLiteral(mSourceKey.append(" = "), mKeyValue);
+        else mSourceKey.append(" is null");
       }
     }
     mSourceKeyRow = mRowsGiven;
   }
   if (key && mSchema && mTree) *key = mSourceKey;
-  return mTable + "!" + mColumns[index].name;
+  if (mSourceNames.size() != mColumns.size()) {
+    mSourceNames.clear();
+    for (const Column& column : mColumns) mSourceNames.push_back(mTable + "!" + column.name);
+  }
+  return mSourceNames[index];
 }
 
 }  // namespace vorn

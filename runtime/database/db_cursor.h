@@ -7,6 +7,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -41,6 +42,8 @@ class vndbCursor {
   // The value of the column in the current row (type 0 for NULL); a large-object column
   // yields its bytes in `bytes`. Nothing when there is no current row or the object is lost.
   std::optional<DbValue> ColumnValue(size_t index);
+  // The same into a value the caller keeps, so that its buffer serves row after row.
+  bool ColumnValueInto(size_t index, DbValue& value);
 
   bool NextRow();
   // Tells the walk that the file was changed through someone else since its last step.
@@ -54,14 +57,16 @@ class vndbCursor {
   // over. A key another row holds is refused (2005), as is NULL in a NOT NULL column; failures
   // are reported through the handle and change nothing.
   bool UpdateRow(const std::vector<std::pair<size_t, std::optional<std::string>>>& edits);
-  // "table!column", and the condition text that selects the current row by its primary key.
-  std::string ColumnSource(size_t index, std::string* key);
+  // "table!column", and the condition text that selects the current row by its primary key;
+  // both stay valid until the walk moves.
+  std::string_view ColumnSource(size_t index, std::string_view* key);
 
  private:
   vndbCursor(vndbHandle& handle, std::string table) : mHandle(handle), mTable(std::move(table)) {}
 
   // The field's value in the current row, large objects read; nothing when absent or lost.
   std::optional<DbValue> FieldValue(uint8_t field);
+  bool FieldValueInto(uint8_t field, DbValue& value);
   // Whether a row other than the current one holds the key.
   bool KeyTaken(const Bytes& key);
 
@@ -80,6 +85,8 @@ class vndbCursor {
   bool mHasLastKey = false;
   // The key condition of the row given last, built once for all of its columns.
   std::string mSourceKey;
+  DbValue mKeyValue;  // kept for its buffer
+  std::vector<std::string> mSourceNames;  // "table!column" of each column, made once
   uint64_t mRowsGiven = 0;
   uint64_t mSourceKeyRow = UINT64_MAX;
   bool mDisturbed = false;

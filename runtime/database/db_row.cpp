@@ -1,5 +1,7 @@
 #include "database/db_row.h"
 
+#include <algorithm>
+
 #include <cstring>
 
 namespace vorn {
@@ -108,7 +110,16 @@ DbFieldRef DbFindField(const uint8_t* record, size_t length, uint8_t field) {
 
 DbValue DbDecodeField(const DbFieldRef& f) {
   DbValue v;
+  DbDecodeFieldInto(f, v);
+  return v;
+}
+
+void DbDecodeFieldInto(const DbFieldRef& f, DbValue& v) {
   v.type = f.type;
+  v.integer = 0;
+  v.real = 0;
+  v.bytes.clear();
+  std::fill(std::begin(v.parts), std::end(v.parts), int16_t{0});
   const uint8_t* p = f.value;
   switch (f.type) {
     case kDbSmallint: v.integer = int16_t(DbGet16(p)); break;
@@ -133,7 +144,6 @@ DbValue DbDecodeField(const DbFieldRef& f) {
     case kDbVarchar: case kDbBinary: v.bytes.assign(p + 4, p + f.length); break;
     default: v.type = 0; break;
   }
-  return v;
 }
 
 Bytes DbRowKey(const uint8_t* record, size_t length, const Bytes& keyFields) {

@@ -43,6 +43,8 @@ struct DbFieldRef {
 };
 DbFieldRef DbFindField(const uint8_t* record, size_t length, uint8_t field);
 DbValue DbDecodeField(const DbFieldRef& field);
+// The same into a value kept by the caller, whose buffer is reused.
+void DbDecodeFieldInto(const DbFieldRef& field, DbValue& value);
 
 // The key of a row record: its reversed id without key fields, else the key-field encoding.
 Bytes DbRowKey(const uint8_t* record, size_t length, const Bytes& keyFields);

@@ -1,5 +1,6 @@
 #include "database/sql_aggregate.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "database/sql_select.h"
@@ -11,15 +12,6 @@ bool IsNumber(uint8_t type) {
   return type == kVornDbSmallInt || type == kVornDbInteger || type == kVornDbFloat || type == kVornDbDouble;
 }
 
-
-template <typename T>
-SqlCell ValueCell(uint8_t type, T value) {
-  SqlCell cell;
-  cell.type = type;
-  cell.bytes.resize(sizeof value);
-  std::memcpy(cell.bytes.data(), &value, sizeof value);
-  return cell;
-}
 
 struct Accumulator {
   int32_t rows = 0;
@@ -36,10 +28,11 @@ struct Accumulator {
     ++seen;
   }
 
-  SqlCell Result(int32_t code) const {
-    if (code == kSqlCount) return ValueCell(kVornDbInteger, rows);
-    if (seen == 0) return {};
-    return ValueCell(kVornDbDouble, code == kSqlAverage ? value / seen : value);
+  void AddResult(int32_t code, SqlRow& row) const {
+    if (code == kSqlCount) return row.Add(kVornDbInteger, &rows, sizeof rows);
+    if (seen == 0) return row.Add(kVornDbNull, nullptr, 0);
+    const double result = code == kSqlAverage ? value / seen : value;
+    row.Add(kVornDbDouble, &result, sizeof result);
   }
 };
 
@@ -48,16 +41,19 @@ struct Accumulator {
 std::unique_ptr<SqlRowStore> SqlAggregate(const SqlRowSource& next, const std::vector<int32_t>& aggregates,
                                           std::optional<size_t> grouping) {
   auto groups = std::make_unique<SqlRowStore>();
-  std::optional<SqlRow> row = next();
+  std::optional<SqlRowView> row = next();
+  SqlRow first, group;
   while (row) {
-    // The run's first row gives the plain columns; a summary stands for many rows, so it
-    // names none of them as its source.
-    SqlRow group = *row;
-    for (SqlCell& cell : group) cell.source.clear(), cell.key.clear();
-    const SqlCell key = grouping && *grouping < row->size() ? (*row)[*grouping] : SqlCell();
-    auto sameGroup = [&](const SqlRow& other) {
+    // The run's first row gives the plain columns (kept, as the input moves on); a summary
+    // stands for many rows, so it names none of them as its source.
+    first.Assign(*row);
+    const SqlRowView head = first.View();
+    const SqlCell key = grouping && *grouping < head.size() ? head[*grouping] : SqlCell();
+    auto sameGroup = [&](SqlRowView other) {
       if (!grouping) return true;
-      return *grouping < other.size() && other[*grouping].type == key.type && other[*grouping].bytes == key.bytes;
+      if (*grouping >= other.size()) return false;
+      const SqlCell cell = other[*grouping];
+      return cell.type == key.type && std::ranges::equal(cell.bytes, key.bytes);
     };
     std::vector<Accumulator> totals(aggregates.size());
     do {
@@ -66,10 +62,15 @@ std::unique_ptr<SqlRowStore> SqlAggregate(const SqlRowSource& next, const std::v
       }
       row = next();
     } while (row && sameGroup(*row));
-    for (size_t c = 0; c < aggregates.size() && c < group.size(); ++c) {
-      if (aggregates[c] != kSqlPlainColumn) group[c] = totals[c].Result(aggregates[c]);
+    group.Start();
+    for (size_t c = 0; c < head.size(); ++c) {
+      if (c < aggregates.size() && aggregates[c] != kSqlPlainColumn) {
+        totals[c].AddResult(aggregates[c], group);
+      } else {
+        group.Add(head[c].type, head[c].bytes.data(), head[c].bytes.size());
+      }
     }
-    if (!groups->Append(std::move(group))) return nullptr;
+    if (!groups->Append(group.Finish())) return nullptr;
   }
   return groups;
 }

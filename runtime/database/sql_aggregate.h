@@ -13,8 +13,8 @@
 
 namespace vorn {
 
-// The next input row; nothing at the end.
-using SqlRowSource = std::function<std::optional<SqlRow>()>;
+// The next input row, valid until the next call; nothing at the end.
+using SqlRowSource = std::function<std::optional<SqlRowView>()>;
 
 // `aggregates` holds each column's SqlAggregate code. Plain columns come from the run's first
 // row; COUNT(*) counts every row, as an integer; AVG, SUM, MIN and MAX read numeric values only,

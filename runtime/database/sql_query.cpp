@@ -198,22 +198,39 @@ dbCursorDefinition gLiveCursor = {
 
 struct StoredResult : ResultBase {
   std::unique_ptr<SqlRowStore> rows;
+  std::shared_ptr<SqlSourceNames> sources;
   size_t next = 0;  // the current row is next - 1
-  std::optional<SqlRow> row;
+  SqlRow row;
+  bool current = false;
   bool singleTable = false;
 
   StoredResult(DatabaseObject* db, const std::string& statement, const SqlQueryPlan& plan,
                std::unique_ptr<SqlRowStore> store)
-      : ResultBase(db, statement, plan), rows(std::move(store)), singleTable(plan.TableCount() == 1) {}
+      : ResultBase(db, statement, plan), rows(std::move(store)), sources(plan.Sources()),
+        singleTable(plan.TableCount() == 1) {}
 
   void MoveTo(size_t number) {
     next = number;
-    row.reset();
-    if (next >= 1 && next <= rows->Count()) row = rows->Fetch(next - 1);
+    current = false;
+    if (next < 1 || next > rows->Count()) return;
+    if (std::optional<SqlRowView> fetched = rows->Fetch(next - 1)) {
+      row.Assign(*fetched);
+      current = true;
+    } else if (DatabaseObject* db = DatabaseFields(database)) {
+      SetDatabaseError(db, kSqlErrorInternal, Utf8("The result could not be read back from its temporary file"));
+    }
   }
-  const SqlCell* Cell(int32_t index) const {
-    if (!row || index < 0 || index >= visible || static_cast<size_t>(index) >= row->size()) return nullptr;
-    return &(*row)[index];
+  bool Has(int32_t index) const {
+    return current && index >= 0 && index < visible && static_cast<size_t>(index) < row.size();
+  }
+  std::optional<SqlCell> Cell(int32_t index) const {
+    if (!Has(index)) return std::nullopt;
+    return row[index];
+  }
+  // Without the source: what reading values needs.
+  std::optional<SqlCell> Value(int32_t index) const {
+    if (!Has(index)) return std::nullopt;
+    return row.View().Value(index);
   }
 };
 
@@ -226,8 +243,12 @@ std::unique_ptr<SqlRowStore> BuildRows(SqlQueryPlan& plan) {
   if (!plan.Keys().empty()) {
     grouping = plan.Keys().front().first;
     SqlSorter sorter(plan.Keys());
+    SqlRow row;
     bool written = true;
-    while (written && plan.Next()) written = sorter.Add(plan.CurrentRow(!plan.Aggregated()));
+    while (written && plan.Next()) {
+      plan.CurrentRow(row, !plan.Aggregated());
+      written = sorter.Add(row.View());
+    }
     plan.Rewind();
     if (written) rows = sorter.Finish();
   }
@@ -235,10 +256,12 @@ std::unique_ptr<SqlRowStore> BuildRows(SqlQueryPlan& plan) {
     std::vector<int32_t> codes;
     for (const auto& column : plan.Columns()) codes.push_back(column.aggregate);
     size_t at = 0;
-    SqlRowSource source = [&]() -> std::optional<SqlRow> {
+    SqlRow row;
+    SqlRowSource source = [&]() -> std::optional<SqlRowView> {
       if (rows) return at < rows->Count() ? rows->Fetch(at++) : std::nullopt;
       if (!plan.Next()) return std::nullopt;
-      return plan.CurrentRow(false);
+      plan.CurrentRow(row, false);
+      return row.View();
     };
     if (rows || plan.Keys().empty()) rows = SqlAggregate(source, codes, grouping);
     plan.Rewind();
@@ -255,7 +278,7 @@ StringRep* StoredColumnName(void* handle, int32_t index) { return Stored(handle)
 int32_t StoredRowCount(void* handle) { return static_cast<int32_t>(Stored(handle)->rows->Count()); }
 
 void StoredValue(void* handle, int32_t index, const void** data, uint8_t* type, int32_t* length) {
-  const SqlCell* cell = Stored(handle)->Cell(index);
+  const std::optional<SqlCell> cell = Stored(handle)->Value(index);
   *type = cell ? cell->type : uint8_t{kVornDbNull};
   *data = cell && !cell->bytes.empty() ? cell->bytes.data() : nullptr;
   *length = cell ? static_cast<int32_t>(cell->bytes.size()) : 0;
@@ -266,20 +289,22 @@ void ReleaseStoredValue(void*) {}
 uint8_t NextStoredRow(void* handle) {
   StoredResult* result = Stored(handle);
   if (result->next <= result->rows->Count()) result->MoveTo(result->next + 1);
-  return result->row ? 1 : 0;
+  return result->current ? 1 : 0;
 }
 
 int32_t StoredColumnType(void* handle, int32_t index) {
-  const SqlCell* cell = Stored(handle)->Cell(index);
+  const std::optional<SqlCell> cell = Stored(handle)->Value(index);
   return cell ? cell->type : -1;
 }
 
 uint8_t StoredColumnSource(void* handle, int32_t index, const char** name, int32_t* nameLength, const char** key,
                            int32_t* keyLength, void*, void*) {
-  const SqlCell* cell = Stored(handle)->Cell(index);
-  if (!cell || cell->source.empty()) return 0;
-  *name = cell->source.data();
-  *nameLength = static_cast<int32_t>(cell->source.size());
+  StoredResult* result = Stored(handle);
+  const std::optional<SqlCell> cell = result->Cell(index);
+  const std::string_view source = cell ? result->sources->Name(cell->source) : std::string_view();
+  if (source.empty()) return 0;
+  *name = source.data();
+  *nameLength = static_cast<int32_t>(source.size());
   *key = cell->key.data();
   *keyLength = static_cast<int32_t>(cell->key.size());
   return 1;
@@ -290,11 +315,13 @@ uint8_t StoredColumnSource(void* handle, int32_t index, const char** name, int32
 void DeleteStoredRow(void* handle) {
   StoredResult* result = Stored(handle);
   DatabaseObject* database = DatabaseFields(result->database);
-  if (!database || !result->singleTable || !result->row) return;
-  for (const SqlCell& cell : *result->row) {
-    if (cell.source.empty() || cell.key.empty()) continue;
-    const std::string table = cell.source.substr(0, cell.source.find('!'));
-    DatabaseSQLExecute(database, Utf8("DELETE FROM [" + table + "] WHERE " + cell.key));
+  if (!database || !result->singleTable || !result->current) return;
+  for (size_t c = 0; c < result->row.size(); ++c) {
+    const SqlCell cell = result->row[c];
+    const std::string_view source = result->sources->Name(cell.source);
+    if (source.empty() || cell.key.empty()) continue;
+    const std::string table(source.substr(0, source.find('!')));
+    DatabaseSQLExecute(database, Utf8("DELETE FROM [" + table + "] WHERE " + std::string(cell.key)));
     return;
   }
 }
@@ -314,7 +341,10 @@ void LastStoredRow(void* handle) {
 void FirstStoredRow(void* handle) {
   StoredResult* result = Stored(handle);
   if (std::unique_ptr<SqlQueryPlan> plan = Replan(result->database, result->text)) {
-    if (std::unique_ptr<SqlRowStore> rows = BuildRows(*plan)) result->rows = std::move(rows);
+    if (std::unique_ptr<SqlRowStore> rows = BuildRows(*plan)) {
+      result->rows = std::move(rows);
+      result->sources = plan->Sources();
+    }
   }
   result->MoveTo(result->rows->Count() == 0 ? 0 : 1);
 }

@@ -266,38 +266,64 @@ void SqlQueryPlan::Rewind() {
   mStarted = mDone = false;
 }
 
-SqlRow SqlQueryPlan::CurrentRow(bool withSources) {
-  SqlRow row;
-  row.reserve(mColumns.size());
-  for (const OutputColumn& column : mColumns) {
-    DatabaseCursorObject* cursor = CursorFields(mTables[column.source.table].cursor);
-    SqlCell cell;
-    const void* data = nullptr;
-    int32_t length = 0;
-    if (cursor && cursor->handle && cursor->definition->getColumnValue) {
-      cursor->definition->getColumnValue(cursor->handle, column.source.field, &data, &cell.type, &length);
-      if (cell.type == kVornDbStringRecord) {
+// A column's source ("table!column") is the same from row to row, and the columns of one table
+// row share its key: the engine is asked for each column's name once, and for the key once per
+// table and row.
+uint16_t SqlQueryPlan::SourceOf(size_t c, DatabaseCursorObject* cursor, std::string_view* key) {
+  ColumnSource& known = mColumnSources[c];
+  TableKey& table = mTableKeys[mColumns[c].source.table];
+  if (!known.asked || table.row != mRowNumber) {
+    const char *name = nullptr, *condition = nullptr;
+    int32_t nameLength = 0, conditionLength = 0;
+    const bool told = cursor->definition->columnSource(cursor->handle, mColumns[c].source.field, &name, &nameLength,
+                                                       &condition, &conditionLength, nullptr, nullptr) &&
+                      name && nameLength > 0;
+    const std::string_view reported = told ? std::string_view(name, static_cast<size_t>(nameLength)) : std::string_view();
+    if (!known.asked || known.name != reported) known = {std::string(reported), mSources->Number(reported), true};
+    if (!told) return 0;
+    table.key.assign(condition ? condition : "", condition && conditionLength > 0 ? static_cast<size_t>(conditionLength) : 0);
+    table.row = mRowNumber;
+  }
+  *key = table.key;
+  return known.number;
+}
+
+void SqlQueryPlan::CurrentRow(SqlRow& row, bool withSources) {
+  row.Start();
+  ++mRowNumber;
+  if (mColumnSources.size() != mColumns.size()) mColumnSources.assign(mColumns.size(), {});
+  if (mTableKeys.size() != mTables.size()) mTableKeys.assign(mTables.size(), {});
+  mRowCursors.clear();
+  for (const FromTable& table : mTables) {
+    DatabaseCursorObject* cursor = CursorFields(table.cursor);
+    mRowCursors.push_back(cursor && cursor->handle ? cursor : nullptr);
+  }
+  for (size_t c = 0; c < mColumns.size(); ++c) {
+    const OutputColumn& column = mColumns[c];
+    DatabaseCursorObject* cursor = mRowCursors[column.source.table];
+    uint8_t type = kVornDbNull;
+    mValue.clear();
+    if (cursor && cursor->definition->getColumnValue) {
+      const void* data = nullptr;
+      int32_t length = 0;
+      cursor->definition->getColumnValue(cursor->handle, column.source.field, &data, &type, &length);
+      if (type == kVornDbStringRecord) {
         // The record belongs to the engine's row, which the join is about to leave: keep its text.
         const string text = string::Share(static_cast<StringRep*>(const_cast<void*>(data)));
-        cell.type = kVornDbText;
-        cell.bytes.assign(text.View().begin(), text.View().end());
+        type = kVornDbText;
+        mValue.assign(text.View().begin(), text.View().end());
       } else if (data && length > 0) {
-        cell.bytes.assign(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + length);
+        // The engine's value lasts until it is released, which comes before the source is asked.
+        mValue.assign(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + length);
       }
       if (cursor->definition->releaseValue) cursor->definition->releaseValue(cursor->handle);
     }
-    const char *name = nullptr, *key = nullptr;
-    int32_t nameLength = 0, keyLength = 0;
-    if (withSources && cursor && cursor->handle && cursor->definition->columnSource &&
-        cursor->definition->columnSource(cursor->handle, column.source.field, &name, &nameLength, &key, &keyLength,
-                                         nullptr, nullptr) &&
-        name && nameLength > 0) {
-      cell.source.assign(name, static_cast<size_t>(nameLength));
-      if (key && keyLength > 0) cell.key.assign(key, static_cast<size_t>(keyLength));
-    }
-    row.push_back(std::move(cell));
+    uint16_t source = 0;
+    std::string_view condition;
+    if (withSources && cursor && cursor->definition->columnSource) source = SourceOf(c, cursor, &condition);
+    row.Add(type, mValue.data(), mValue.size(), source, condition);
   }
-  return row;
+  row.Finish();
 }
 
 }  // namespace vorn

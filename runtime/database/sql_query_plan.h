@@ -45,7 +45,9 @@ class SqlQueryPlan {
   void Rewind();
   // The current row's values, every column (hidden ones too), with their sources when asked
   // (a summary row, which stands for many, needs none).
-  SqlRow CurrentRow(bool withSources = true);
+  // The current row into `row`, finished; its cells' sources are numbered in Sources().
+  void CurrentRow(SqlRow& row, bool withSources = true);
+  const std::shared_ptr<SqlSourceNames>& Sources() const { return mSources; }
 
   const std::vector<OutputColumn>& Columns() const { return mColumns; }
   int32_t Visible() const { return mVisible; }
@@ -87,6 +89,22 @@ class SqlQueryPlan {
   bool mAggregated = false;
   bool mStarted = false;
   bool mDone = false;
+  std::vector<uint8_t> mValue;  // the value CurrentRow is copying
+  uint16_t SourceOf(size_t column, DatabaseCursorObject* cursor, std::string_view* key);
+  struct ColumnSource {
+    std::string name;
+    uint16_t number = 0;
+    bool asked = false;
+  };
+  struct TableKey {
+    std::string key;
+    uint64_t row = 0;  // the CurrentRow call it was asked in
+  };
+  std::vector<ColumnSource> mColumnSources;  // each column's source as last reported
+  std::vector<TableKey> mTableKeys;
+  std::vector<DatabaseCursorObject*> mRowCursors;  // each table's open cursor, for CurrentRow
+  uint64_t mRowNumber = 0;
+  std::shared_ptr<SqlSourceNames> mSources = std::make_shared<SqlSourceNames>();
 };
 
 }  // namespace vorn

@@ -12,79 +12,6 @@ namespace {
 
 size_t gBudget = kSqlDefaultMemoryBudget;
 
-// Row layout in the file: a 32-bit cell count, then per cell its type byte and three
-// length-prefixed byte strings (value, source, key); every number big-endian.
-uint8_t* Put32(uint8_t* out, uint32_t value) {
-  for (int shift = 24; shift >= 0; shift -= 8) *out++ = static_cast<uint8_t>(value >> shift);
-  return out;
-}
-
-uint8_t* PutBytes(uint8_t* out, const void* data, size_t length) {
-  out = Put32(out, static_cast<uint32_t>(length));
-  if (length) std::memcpy(out, data, length);
-  return out + length;
-}
-
-// Appends the row's encoding to `out` in place (rows are many and small: no buffer of their
-// own); its length in bytes.
-size_t EncodeInto(std::vector<uint8_t>& out, const SqlRow& row) {
-  size_t length = 4;
-  for (const SqlCell& cell : row) length += 13 + cell.bytes.size() + cell.source.size() + cell.key.size();
-  const size_t start = out.size();
-  out.resize(start + length);
-  uint8_t* at = Put32(out.data() + start, static_cast<uint32_t>(row.size()));
-  for (const SqlCell& cell : row) {
-    *at++ = cell.type;
-    at = PutBytes(at, cell.bytes.data(), cell.bytes.size());
-    at = PutBytes(at, cell.source.data(), cell.source.size());
-    at = PutBytes(at, cell.key.data(), cell.key.size());
-  }
-  return length;
-}
-
-class Reader {
- public:
-  Reader(const uint8_t* bytes, size_t size) : mBytes(bytes), mSize(size) {}
-  bool Get32(uint32_t* value) {
-    if (mSize - mAt < 4) return false;
-    *value = 0;
-    for (int i = 0; i < 4; ++i) *value = (*value << 8) | mBytes[mAt++];
-    return true;
-  }
-  bool GetByte(uint8_t* value) {
-    if (mAt >= mSize) return false;
-    *value = mBytes[mAt++];
-    return true;
-  }
-  template <typename Out>
-  bool GetBytes(Out* out) {
-    uint32_t length = 0;
-    if (!Get32(&length) || mSize - mAt < length) return false;
-    out->assign(mBytes + mAt, mBytes + mAt + length);
-    mAt += length;
-    return true;
-  }
-
- private:
-  const uint8_t* mBytes;
-  size_t mSize;
-  size_t mAt = 0;
-};
-
-std::optional<SqlRow> Decode(const uint8_t* bytes, size_t size) {
-  Reader reader(bytes, size);
-  uint32_t count = 0;
-  if (!reader.Get32(&count) || count > size) return std::nullopt;
-  SqlRow row(count);
-  for (SqlCell& cell : row) {
-    if (!reader.GetByte(&cell.type) || !reader.GetBytes(&cell.bytes) || !reader.GetBytes(&cell.source) ||
-        !reader.GetBytes(&cell.key)) {
-      return std::nullopt;
-    }
-  }
-  return row;
-}
-
 std::string TemporaryFolder() {
   const char* folder = std::getenv("TMPDIR");
   struct stat info {};
@@ -96,27 +23,6 @@ std::string TemporaryFolder() {
 
 size_t SqlMemoryBudget() { return gBudget; }
 void SqlSetMemoryBudget(size_t bytes) { gBudget = bytes; }
-
-double SqlCellNumber(const SqlCell& cell) {
-  auto read = [&](auto value) {
-    if (cell.bytes.size() < sizeof(value)) return 0.0;
-    std::memcpy(&value, cell.bytes.data(), sizeof(value));
-    return static_cast<double>(value);
-  };
-  switch (cell.type) {
-    case kVornDbSmallInt: return read(int16_t{});
-    case kVornDbInteger: return read(int32_t{});
-    case kVornDbFloat: return read(float{});
-    case kVornDbDouble: return read(double{});
-    default: return cell.bytes.empty() ? 0.0 : cell.bytes[0];
-  }
-}
-
-size_t SqlRowBytes(const SqlRow& row) {
-  size_t bytes = 0;
-  for (const SqlCell& cell : row) bytes += cell.bytes.size();
-  return bytes;
-}
 
 std::unique_ptr<SqlTemporaryFile> SqlTemporaryFile::Create() {
   std::string name = TemporaryFolder() + "/vorn-rows-XXXXXX";
@@ -142,10 +48,33 @@ bool Whole(size_t length, Transfer transfer) {
   return true;
 }
 
-bool SqlTemporaryFile::WriteAt(uint64_t offset, const std::vector<uint8_t>& bytes) {
-  return Whole(bytes.size(), [&](size_t done) {
-    return pwrite(mDescriptor, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
+bool SqlTemporaryFile::WriteAt(uint64_t offset, const uint8_t* bytes, size_t length) {
+  return Whole(length, [&](size_t done) {
+    return pwrite(mDescriptor, bytes + done, length - done, static_cast<off_t>(offset + done));
   });
+}
+
+bool SqlTemporaryFile::WriteRowsAt(uint64_t offset, const std::vector<SqlRowView>& rows) {
+  // Rows are small and lie scattered in sorted order: they are gathered into large blocks,
+  // which the system copies far faster than many small pieces.
+  constexpr size_t kGather = 256 * 1024;
+  std::unique_ptr<uint8_t[]> block(new uint8_t[kGather]);
+  size_t used = 0;
+  for (const SqlRowView& row : rows) {
+    if (used + row.ByteSize() > kGather && used) {
+      if (!WriteAt(offset, block.get(), used)) return false;
+      offset += used;
+      used = 0;
+    }
+    if (row.ByteSize() > kGather) {
+      if (!WriteAt(offset, row.data(), row.ByteSize())) return false;
+      offset += row.ByteSize();
+      continue;
+    }
+    std::memcpy(block.get() + used, row.data(), row.ByteSize());
+    used += row.ByteSize();
+  }
+  return !used || WriteAt(offset, block.get(), used);
 }
 
 bool SqlTemporaryFile::ReadAt(uint64_t offset, std::vector<uint8_t>& bytes) const {
@@ -155,62 +84,122 @@ bool SqlTemporaryFile::ReadAt(uint64_t offset, std::vector<uint8_t>& bytes) cons
 }
 
 std::unique_ptr<SqlRowStore> SqlRowStore::Merged(std::vector<std::unique_ptr<SqlRowStore>> runs,
-                                                 std::vector<RunRow> order) {
+                                                 Comparison compare) {
   auto store = std::make_unique<SqlRowStore>(0);
+  if (runs.size() > UINT32_MAX) return nullptr;
+  for (const auto& run : runs) {
+    if (run->Count() > UINT32_MAX) return nullptr;
+    store->mMergedCount += run->Count();
+  }
+  store->mHeads.resize(runs.size());
   store->mRuns = std::move(runs);
-  store->mOrder = std::move(order);
+  store->mCompare = std::move(compare);
+  store->mWhole = true;
   return store;
 }
 
-bool SqlRowStore::Append(SqlRow row) {
-  if (mFailed || !mRuns.empty()) return false;
-  const size_t bytes = SqlRowBytes(row);
-  if (!mFile && mHeld + bytes <= mBudget) {
-    mHeld += bytes;
-    mRows.push_back(std::move(row));
-    return true;
+bool SqlRowStore::MergeNext() {
+  for (size_t r = 0; r < mHeads.size(); ++r) {
+    Head& head = mHeads[r];
+    if (!head.stale) continue;
+    // A row the run holds but cannot give back is a failed file, not the run's end.
+    head.row = mRuns[r]->Fetch(head.next);
+    if (!head.row && head.next < mRuns[r]->Count()) return false;
+    head.stale = false;
   }
-  if (!mFile) {
-    // Over the budget: everything held so far moves to the file, and all later rows follow.
-    mFile = SqlTemporaryFile::Create();
-    std::vector<SqlRow> held;
-    held.swap(mRows);
-    mHeld = 0;
-    for (const SqlRow& earlier : held) {
-      if (!mFile || !Spill(earlier)) return mFailed = true, false;
-    }
+  size_t best = mHeads.size();
+  for (size_t r = 0; r < mHeads.size(); ++r) {
+    if (mHeads[r].row && (best == mHeads.size() || mCompare(*mHeads[r].row, *mHeads[best].row) < 0)) best = r;
   }
-  if (!mFile || !Spill(row)) return mFailed = true, false;
+  if (best == mHeads.size()) return false;
+  Head& head = mHeads[best];
+  mMergedRow.assign(head.row->data(), head.row->data() + head.row->ByteSize());
+  mOrder.push_back({static_cast<uint32_t>(best), static_cast<uint32_t>(head.next)});
+  ++head.next;
+  head.stale = true;
   return true;
+}
+
+std::unique_ptr<SqlRowStore> SqlRowStore::Written(const std::vector<SqlRowView>& rows) {
+  auto store = std::make_unique<SqlRowStore>(0);
+  store->mFile = SqlTemporaryFile::Create();
+  if (!store->mFile) return nullptr;
+  store->mStarts.reserve(rows.size());
+  for (const SqlRowView& row : rows) {
+    store->mStarts.push_back(store->mEnd);
+    store->mEnd += row.ByteSize();
+  }
+  if (!store->mFile->WriteRowsAt(0, rows)) return nullptr;
+  store->mWhole = true;
+  return store;
+}
+
+std::unique_ptr<SqlRowStore> SqlRowStore::Held(std::vector<uint8_t> bytes, std::vector<uint64_t> starts) {
+  auto store = std::make_unique<SqlRowStore>();
+  store->mBytes = std::move(bytes);
+  store->mStarts = std::move(starts);
+  store->mWhole = true;
+  return store;
 }
 
 constexpr size_t kBlockBytes = 32768;
 
-bool SqlRowStore::Spill(const SqlRow& row) {
-  mOffsets.push_back(mEnd);
-  mEnd += EncodeInto(mUnwritten, row);
-  return mUnwritten.size() < kBlockBytes || Flush();
+bool SqlRowStore::Append(SqlRowView row) {
+  if (mFailed || mWhole || !mRuns.empty()) return false;
+  if (!mFile && mHeld + row.ValueBytes() <= mBudget) {
+    mHeld += row.ValueBytes();
+    mStarts.push_back(mBytes.size());
+    mBytes.insert(mBytes.end(), row.data(), row.data() + row.ByteSize());
+    return true;
+  }
+  if (!mFile) {
+    // Over the budget: the rows held so far move to the file as they lie, so that their starts
+    // become their offsets there, and all later rows follow.
+    mFile = SqlTemporaryFile::Create();
+    if (!mFile) return mFailed = true, false;
+    mUnwritten.swap(mBytes);
+    std::vector<uint8_t>().swap(mBytes);
+    mEnd = mUnwritten.size();
+    mHeld = 0;
+  }
+  mStarts.push_back(mEnd);
+  mUnwritten.insert(mUnwritten.end(), row.data(), row.data() + row.ByteSize());
+  mEnd += row.ByteSize();
+  if (mUnwritten.size() >= kBlockBytes && !Flush()) return mFailed = true, false;
+  return true;
 }
 
 bool SqlRowStore::Flush() {
   if (mUnwritten.empty()) return true;
-  if (!mFile->WriteAt(mEnd - mUnwritten.size(), mUnwritten)) return false;
+  if (!mFile->WriteAt(mEnd - mUnwritten.size(), mUnwritten.data(), mUnwritten.size())) return false;
   mUnwritten.clear();
   return true;
 }
 
-std::optional<SqlRow> SqlRowStore::Fetch(size_t index) {
+std::optional<SqlRowView> SqlRowStore::Fetch(size_t index) {
   if (!mRuns.empty()) {
-    if (index >= mOrder.size()) return std::nullopt;
-    return mRuns[mOrder[index].run]->Fetch(mOrder[index].row);
+    if (index >= mMergedCount) return std::nullopt;
+    if (index + 1 == mOrder.size() && !mMergedRow.empty()) return SqlRowView(mMergedRow.data(), mMergedRow.size());
+    if (index < mOrder.size()) {
+      // Reading a run moves its window under the merge's head row.
+      const RunRow at = mOrder[index];
+      mHeads[at.run].stale = true;
+      mMergedRow.clear();
+      return mRuns[at.run]->Fetch(at.row);
+    }
+    while (mOrder.size() <= index) {
+      if (!MergeNext()) return std::nullopt;
+    }
+    return SqlRowView(mMergedRow.data(), mMergedRow.size());
   }
+  if (index >= mStarts.size()) return std::nullopt;
   if (!mFile) {
-    if (index >= mRows.size()) return std::nullopt;
-    return mRows[index];
+    const uint8_t* row = mBytes.data() + mStarts[index];
+    return SqlRowView(row, SqlRowView::Get32(row));
   }
-  if (index >= mOffsets.size() || mFailed || !Flush()) return std::nullopt;
-  const uint64_t start = mOffsets[index];
-  const uint64_t end = index + 1 < mOffsets.size() ? mOffsets[index + 1] : mEnd;
+  if (mFailed || !Flush()) return std::nullopt;
+  const uint64_t start = mStarts[index];
+  const uint64_t end = index + 1 < mStarts.size() ? mStarts[index + 1] : mEnd;
   if (start < mWindowStart || end > mWindowStart + mWindow.size()) {
     mWindowStart = start;
     mWindow.resize(static_cast<size_t>(std::min<uint64_t>(mEnd - start, std::max<uint64_t>(end - start, kBlockBytes))));
@@ -219,7 +208,11 @@ std::optional<SqlRow> SqlRowStore::Fetch(size_t index) {
       return std::nullopt;
     }
   }
-  return Decode(mWindow.data() + (start - mWindowStart), static_cast<size_t>(end - start));
+  // The file is ours alone, but a failing disk may still give back other bytes.
+  const uint8_t* row = mWindow.data() + (start - mWindowStart);
+  const size_t length = static_cast<size_t>(end - start);
+  if (!SqlRowView::Valid(row, length)) return std::nullopt;
+  return SqlRowView(row, length);
 }
 
 }  // namespace vorn

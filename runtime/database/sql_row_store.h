@@ -5,35 +5,20 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "vorn/database_api.h"
+#include "database/sql_row.h"
 
 namespace vorn {
-
-struct SqlCell {
-  uint8_t type = kVornDbNull;
-  std::vector<uint8_t> bytes;
-  // Where the value came from ("table!column") and the condition selecting its row, when the
-  // engine tells; edits and deletions are written back through them.
-  std::string source;
-  std::string key;
-};
-using SqlRow = std::vector<SqlCell>;
 
 // Value bytes a result may hold in memory at once, unless changed (tests make it small).
 constexpr size_t kSqlDefaultMemoryBudget = 640000;
 size_t SqlMemoryBudget();
 void SqlSetMemoryBudget(size_t bytes);
-
-// The number a numeric cell holds (smallint, integer, float, double; a Boolean's byte).
-double SqlCellNumber(const SqlCell& cell);
-
-// The bytes a row counts against the budget: its values' (sources and keys come on top).
-size_t SqlRowBytes(const SqlRow& row);
 
 // An anonymous file in the user's temporary folder ($TMPDIR when it names a folder, else
 // /tmp): made under a fresh name that only this user may open, and unlinked at once, so it
@@ -45,7 +30,9 @@ class SqlTemporaryFile {
   SqlTemporaryFile(const SqlTemporaryFile&) = delete;
   SqlTemporaryFile& operator=(const SqlTemporaryFile&) = delete;
 
-  bool WriteAt(uint64_t offset, const std::vector<uint8_t>& bytes);
+  bool WriteAt(uint64_t offset, const uint8_t* bytes, size_t length);
+  // The rows' bytes one after another from `offset`, gathered straight from where they lie.
+  bool WriteRowsAt(uint64_t offset, const std::vector<SqlRowView>& rows);
   bool ReadAt(uint64_t offset, std::vector<uint8_t>& bytes) const;
 
  private:
@@ -57,35 +44,39 @@ class SqlRowStore {
  public:
   explicit SqlRowStore(size_t budget = SqlMemoryBudget()) : mBudget(budget) {}
 
-  // The rows of sorted runs in merged order (run, row within it): each row is read back from
-  // its run, so that merging writes no second copy of the rows.
-  struct RunRow {
-    uint32_t run = 0;
-    uint32_t row = 0;
-  };
-  static std::unique_ptr<SqlRowStore> Merged(std::vector<std::unique_ptr<SqlRowStore>> runs,
-                                             std::vector<RunRow> order);
+  // Orders two rows as a sort does (negative, 0, positive).
+  using Comparison = std::function<int(SqlRowView, SqlRowView)>;
+  // The rows of sorted runs merged in order: of rows the comparison finds equal, the earlier
+  // run's come first. The merge is made as the rows are read, so that reading them in order
+  // reads each from its run once; only the order met so far (run, row within it) is kept, and
+  // a row read again comes back from its run. Null when there are too many rows to number.
+  static std::unique_ptr<SqlRowStore> Merged(std::vector<std::unique_ptr<SqlRowStore>> runs, Comparison compare);
+  // The rows written to a temporary file in the order given (a sorted run); null when the file
+  // cannot be made or written.
+  static std::unique_ptr<SqlRowStore> Written(const std::vector<SqlRowView>& rows);
+  // Packed rows already in memory, given in the order of `starts` (each row's first byte).
+  static std::unique_ptr<SqlRowStore> Held(std::vector<uint8_t> bytes, std::vector<uint64_t> starts);
 
-  // False when the temporary file cannot be made or written (or the store is a merge); the
-  // store then takes no more.
-  bool Append(SqlRow row);
-  size_t Count() const {
-    if (!mRuns.empty()) return mOrder.size();
-    return mOffsets.empty() ? mRows.size() : mOffsets.size();
-  }
-  // Nothing outside the rows or when the file cannot be read.
-  std::optional<SqlRow> Fetch(size_t index);
+  // False when the temporary file cannot be made or written (or the store was made whole by
+  // Merged or Held); the store then takes no more.
+  bool Append(SqlRowView row);
+  size_t Count() const { return mRuns.empty() ? mStarts.size() : mMergedCount; }
+  // The row, valid until the next Append or Fetch; nothing outside the rows, or when the file
+  // cannot be read or gives back bytes that are not a row.
+  std::optional<SqlRowView> Fetch(size_t index);
   bool OnFile() const { return mFile != nullptr; }
 
  private:
-  bool Spill(const SqlRow& row);
   bool Flush();
+  // The merge's next row, copied into mMergedRow; false when a run fails.
+  bool MergeNext();
 
   size_t mBudget;
-  size_t mHeld = 0;
-  std::vector<SqlRow> mRows;  // while everything fits the budget
+  size_t mHeld = 0;              // value bytes of the rows in mBytes
+  std::vector<uint8_t> mBytes;   // the rows, while everything fits the budget
+  std::vector<uint64_t> mStarts; // each row's start in mBytes, or in the file once there
+  bool mWhole = false;
   std::unique_ptr<SqlTemporaryFile> mFile;
-  std::vector<uint64_t> mOffsets;  // each row's start in the file
   uint64_t mEnd = 0;
   bool mFailed = false;
   // Rows go to the file and come back from it in blocks, as they are mostly written and read
@@ -93,8 +84,21 @@ class SqlRowStore {
   std::vector<uint8_t> mUnwritten;
   std::vector<uint8_t> mWindow;
   uint64_t mWindowStart = 0;
+  struct RunRow {
+    uint32_t run = 0;
+    uint32_t row = 0;
+  };
+  struct Head {
+    size_t next = 0;  // the run's row it holds
+    std::optional<SqlRowView> row;
+    bool stale = true;  // the run was read elsewhere since: fetch it again
+  };
   std::vector<std::unique_ptr<SqlRowStore>> mRuns;
-  std::vector<RunRow> mOrder;
+  Comparison mCompare;
+  std::vector<Head> mHeads;
+  std::vector<RunRow> mOrder;  // the merged order met so far
+  size_t mMergedCount = 0;
+  std::vector<uint8_t> mMergedRow;  // the row the merge met last
 };
 
 }  // namespace vorn

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <span>
 
 #include "database/db_format.h"
 
@@ -43,7 +44,7 @@ const std::array<uint8_t, 256>& Weights() {
   return weights;
 }
 
-int CompareText(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+int CompareText(std::span<const uint8_t> a, std::span<const uint8_t> b) {
   const std::array<uint8_t, 256>& weights = Weights();
   const size_t common = std::min(a.size(), b.size());
   for (size_t i = 0; i < common; ++i) {
@@ -75,95 +76,117 @@ int SqlCompareCells(const SqlCell& a, const SqlCell& b) {
       return Order(x, y);
     }
     case Kind::kText: return CompareText(a.bytes, b.bytes);
-    case Kind::kOther:
+    case Kind::kOther: {
       if (int order = Order(a.type, b.type)) return order;
-      return Order(a.bytes, b.bytes);
+      const int order = std::memcmp(a.bytes.data(), b.bytes.data(), std::min(a.bytes.size(), b.bytes.size()));
+      return order ? Order(order, 0) : Order(a.bytes.size(), b.bytes.size());
+    }
   }
   return 0;
 }
 
-int SqlCompareRows(const SqlRow& a, const SqlRow& b, const SqlSortKeys& keys) {
+int SqlCompareRows(SqlRowView a, SqlRowView b, const SqlSortKeys& keys) {
+  const size_t aSize = a.size(), bSize = b.size();
   for (const auto& [position, descending] : keys) {
-    if (position >= a.size() || position >= b.size()) continue;
-    if (int order = SqlCompareCells(a[position], b[position])) return descending ? -order : order;
+    if (position >= aSize || position >= bSize) continue;
+    if (int order = SqlCompareCells(a.Value(position), b.Value(position))) return descending ? -order : order;
   }
   return 0;
 }
 
-bool SqlSorter::Add(SqlRow row) {
+namespace {
+
+// Numbers that never order two cells against their comparison: the cell's kind, then for
+// numbers the value's bits arranged to order as an unsigned integer (exact: equal numbers and
+// only they get equal bits), for text the weights of its first eight bytes. Cells they cannot
+// tell apart compare in full.
+void SortPrefix(const SqlCell& cell, uint8_t* kind, uint64_t* prefix, bool* exact) {
+  *kind = static_cast<uint8_t>(KindOf(cell.type));
+  *prefix = 0;
+  *exact = *kind == static_cast<uint8_t>(Kind::kNull);
+  if (*kind == static_cast<uint8_t>(Kind::kNumber)) {
+    double value = SqlCellNumber(cell);
+    *exact = true;
+    if (value != value) return;  // NaN sorts with the smallest numbers, all alike
+    if (value == 0) value = 0;   // -0 equals 0
+    uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    // Below every finite number and the infinities, whose arranged bits are never this small.
+    *prefix = bits >> 63 ? ~bits : bits | (uint64_t{1} << 63);
+  } else if (*kind == static_cast<uint8_t>(Kind::kText)) {
+    const std::array<uint8_t, 256>& weights = Weights();
+    for (size_t i = 0; i < 8; ++i) *prefix = *prefix << 8 | (i < cell.bytes.size() ? weights[cell.bytes[i]] : 0);
+  }
+}
+
+}  // namespace
+
+bool SqlSorter::Add(SqlRowView row) {
   if (mFailed) return false;
-  const size_t bytes = SqlRowBytes(row);
   // A batch always takes one row, however large, so that no value is ever dropped.
-  if (!mBatch.empty() && mBatchBytes + bytes > mBudget && !WriteRun()) return false;
-  mBatchBytes += bytes;
-  mBatch.push_back(std::move(row));
+  if (!mEntries.empty() && mBatchBytes + row.ValueBytes() > mBudget && !WriteRun()) return false;
+  mBatchBytes += row.ValueBytes();
+  Entry entry{0, mBatch.size(), 0, false};
+  if (!mKeys.empty() && mKeys.front().first < row.size()) {
+    SortPrefix(row.Value(mKeys.front().first), &entry.kind, &entry.prefix, &entry.exact);
+    if (mKeys.front().second) entry.kind = static_cast<uint8_t>(~entry.kind), entry.prefix = ~entry.prefix;
+  }
+  mEntries.push_back(entry);
+  mBatch.insert(mBatch.end(), row.data(), row.data() + row.ByteSize());
   return true;
 }
 
 void SqlSorter::SortBatch() {
-  std::stable_sort(mBatch.begin(), mBatch.end(),
-                   [this](const SqlRow& a, const SqlRow& b) { return SqlCompareRows(a, b, mKeys) < 0; });
+  const uint8_t* bytes = mBatch.data();
+  auto view = [bytes](uint64_t start) { return SqlRowView(bytes + start, SqlRowView::Get32(bytes + start)); };
+  const bool oneKey = mKeys.size() == 1;
+  // Rows equal on every key keep their read order, which is the order of their starts.
+  std::sort(mEntries.begin(), mEntries.end(), [&](const Entry& a, const Entry& b) {
+    if (a.kind != b.kind) return a.kind < b.kind;
+    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    if (!(oneKey && a.exact && b.exact)) {
+      if (int order = SqlCompareRows(view(a.start), view(b.start), mKeys)) return order < 0;
+    }
+    return a.start < b.start;
+  });
 }
 
 bool SqlSorter::WriteRun() {
   SortBatch();
-  auto run = std::make_unique<SqlRowStore>(0);
-  for (SqlRow& row : mBatch) {
-    if (!run->Append(std::move(row))) {
-      mFailed = true;
-      return false;
-    }
+  std::vector<SqlRowView> rows;
+  rows.reserve(mEntries.size());
+  for (const Entry& entry : mEntries) {
+    const uint8_t* row = mBatch.data() + entry.start;
+    rows.emplace_back(row, SqlRowView::Get32(row));
   }
+  std::unique_ptr<SqlRowStore> run = SqlRowStore::Written(rows);
+  if (!run) return mFailed = true, false;
   mBatch.clear();
+  mEntries.clear();
   mBatchBytes = 0;
   mRuns.push_back(std::move(run));
   return true;
 }
 
+std::unique_ptr<SqlRowStore> SqlSorter::SortedBatch() {
+  SortBatch();
+  std::vector<uint64_t> starts;
+  starts.reserve(mEntries.size());
+  for (const Entry& entry : mEntries) starts.push_back(entry.start);
+  mEntries.clear();
+  mBatchBytes = 0;
+  return SqlRowStore::Held(std::exchange(mBatch, {}), std::move(starts));
+}
+
 std::unique_ptr<SqlRowStore> SqlSorter::Finish() {
   if (mFailed) return nullptr;
-  auto sorted = std::make_unique<SqlRowStore>(mBudget);
-  if (mRuns.empty()) {
-    SortBatch();
-    for (SqlRow& row : mBatch) {
-      if (!sorted->Append(std::move(row))) return nullptr;
-    }
-    mBatch.clear();
-    return sorted;
-  }
-  if (!mBatch.empty() && !WriteRun()) return nullptr;
-  if (mRuns.size() > UINT32_MAX) return nullptr;
-  // Merge: each run offers its next row; of equal rows the earlier run's goes first, which
-  // keeps rows equal on the keys in the order they were read. Only the order is kept: the rows
-  // stay in their runs.
-  struct Head {
-    size_t next = 0;
-    std::optional<SqlRow> row;
-  };
-  std::vector<Head> heads(mRuns.size());
-  std::vector<SqlRowStore::RunRow> order;
-  // A row the run holds but cannot give back is a failed file, not the run's end.
-  auto advance = [&](size_t r) {
-    Head& head = heads[r];
-    head.row = mRuns[r]->Fetch(head.next);
-    return head.row.has_value() || head.next >= mRuns[r]->Count();
-  };
-  for (size_t r = 0; r < mRuns.size(); ++r) {
-    if (!advance(r)) return nullptr;
-  }
-  for (;;) {
-    size_t best = heads.size();
-    for (size_t r = 0; r < heads.size(); ++r) {
-      if (!heads[r].row) continue;
-      if (best == heads.size() || SqlCompareRows(*heads[r].row, *heads[best].row, mKeys) < 0) best = r;
-    }
-    if (best == heads.size()) break;
-    if (heads[best].next > UINT32_MAX) return nullptr;
-    order.push_back({static_cast<uint32_t>(best), static_cast<uint32_t>(heads[best].next)});
-    ++heads[best].next;
-    if (!advance(best)) return nullptr;
-  }
-  return SqlRowStore::Merged(std::move(mRuns), std::move(order));
+  if (mRuns.empty()) return SortedBatch();
+  // The last batch is within the budget: it joins the merge from memory.
+  if (!mEntries.empty()) mRuns.push_back(SortedBatch());
+  SqlSortKeys keys = mKeys;
+  return SqlRowStore::Merged(std::move(mRuns), [keys = std::move(keys)](SqlRowView a, SqlRowView b) {
+    return SqlCompareRows(a, b, keys);
+  });
 }
 
 }  // namespace vorn

@@ -19,26 +19,35 @@ using SqlSortKeys = std::vector<std::pair<size_t, bool>>;
 // by the sort-order table (capital just before small letter: Apple, apple, Banana, banana),
 // then every other kind (dates, times, bytes) by kind and bytes.
 int SqlCompareCells(const SqlCell& a, const SqlCell& b);
-int SqlCompareRows(const SqlRow& a, const SqlRow& b, const SqlSortKeys& keys);
+int SqlCompareRows(SqlRowView a, SqlRowView b, const SqlSortKeys& keys);
 
 class SqlSorter {
  public:
   SqlSorter(SqlSortKeys keys, size_t budget = SqlMemoryBudget()) : mKeys(std::move(keys)), mBudget(budget) {}
 
   // False when a run cannot be written.
-  bool Add(SqlRow row);
+  bool Add(SqlRowView row);
   // The sorted rows; null when a temporary file failed.
   std::unique_ptr<SqlRowStore> Finish();
-  // How many runs went to temporary files.
-  size_t Runs() const { return mRuns.size(); }
 
  private:
+  // A row of the batch: where it starts, and a number that orders rows as their first key
+  // does wherever the two numbers differ, so that most comparisons are one of integers.
+  struct Entry {
+    uint64_t prefix;
+    uint64_t start;
+    uint8_t kind;
+    bool exact;  // equal prefixes mean equal keys
+  };
   void SortBatch();
   bool WriteRun();
+  // The batch sorted, as a store in memory; the batch is then empty.
+  std::unique_ptr<SqlRowStore> SortedBatch();
 
   SqlSortKeys mKeys;
   size_t mBudget;
-  std::vector<SqlRow> mBatch;
+  std::vector<uint8_t> mBatch;
+  std::vector<Entry> mEntries;
   size_t mBatchBytes = 0;
   std::vector<std::unique_ptr<SqlRowStore>> mRuns;
   bool mFailed = false;

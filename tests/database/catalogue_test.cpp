@@ -150,7 +150,7 @@ TEST_F(CatalogueTest, CursorsUpdateRowsAndNameTheirSource) {
     EXPECT_EQ(cursor->ColumnCount(), 8u);
     EXPECT_EQ(cursor->ColumnName(7), "name");
     ASSERT_TRUE(cursor->NextRow());
-    std::string key;
+    std::string_view key;
     EXPECT_EQ(cursor->ColumnSource(7, &key), "Stars!name");
     EXPECT_EQ(key, "[id] = 1");
     // Columns come in catalogue order: by name.
@@ -172,7 +172,7 @@ TEST_F(CatalogueTest, CursorsUpdateRowsAndNameTheirSource) {
   EXPECT_EQ(cursor->ColumnValue(0)->integer, 5);
   EXPECT_EQ(cursor->ColumnValue(1)->Text(), "O'Neil");
   EXPECT_EQ(cursor->ColumnValue(2)->Text(), "new notes");
-  std::string key;
+  std::string_view key;
   cursor->ColumnSource(1, &key);
   EXPECT_EQ(key, "[id] = 5");
 }

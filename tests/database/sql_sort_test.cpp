@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -16,28 +17,23 @@
 namespace vorn {
 namespace {
 
-SqlCell Text(const std::string& text) {
-  SqlCell cell;
-  cell.type = kVornDbText;
-  cell.bytes.assign(text.begin(), text.end());
-  return cell;
-}
+// A value the test owns; rows are packed from them.
+struct Value {
+  uint8_t type = kVornDbNull;
+  std::vector<uint8_t> bytes;
+};
+using Values = std::vector<Value>;
 
-SqlCell Integer(int32_t value) {
-  SqlCell cell;
-  cell.type = kVornDbInteger;
-  cell.bytes.resize(sizeof value);
+Value Text(const std::string& text) { return {kVornDbText, {text.begin(), text.end()}}; }
+
+template <typename T>
+Value Number(uint8_t type, T value) {
+  Value cell{type, std::vector<uint8_t>(sizeof value)};
   std::memcpy(cell.bytes.data(), &value, sizeof value);
   return cell;
 }
-
-SqlCell Double(double value) {
-  SqlCell cell;
-  cell.type = kVornDbDouble;
-  cell.bytes.resize(sizeof value);
-  std::memcpy(cell.bytes.data(), &value, sizeof value);
-  return cell;
-}
+Value Integer(int32_t value) { return Number(kVornDbInteger, value); }
+Value Double(double value) { return Number(kVornDbDouble, value); }
 
 std::string Show(const SqlCell& cell) {
   if (cell.type == kVornDbNull) return "NULL";
@@ -46,18 +42,30 @@ std::string Show(const SqlCell& cell) {
 }
 
 // Sorts rows of (key, tag) by the key with the given budget; the tags in the sorted order.
-std::vector<std::string> Sorted(const std::vector<SqlRow>& rows, bool descending, size_t budget) {
+std::vector<std::string> Sorted(const std::vector<Values>& rows, bool descending, size_t budget) {
   SqlSorter sorter({{0, descending}}, budget);
-  for (const SqlRow& row : rows) EXPECT_TRUE(sorter.Add(row));
+  SqlRow packed;
+  for (const Values& row : rows) {
+    packed.Start();
+    for (const Value& value : row) packed.Add(value.type, value.bytes.data(), value.bytes.size(), 1, "[k] = 1");
+    EXPECT_TRUE(sorter.Add(packed.Finish()));
+  }
   std::unique_ptr<SqlRowStore> store = sorter.Finish();
   std::vector<std::string> tags;
-  for (size_t i = 0; store && i < store->Count(); ++i) tags.push_back(Show(store->Fetch(i)->at(1)));
+  for (size_t i = 0; store && i < store->Count(); ++i) {
+    const std::optional<SqlRowView> row = store->Fetch(i);
+    EXPECT_TRUE(row && (*row)[1].key == "[k] = 1" && (*row)[1].source == 1) << i;
+    if (row) tags.push_back(Show((*row)[1]));
+    // Stepping back between rows reads a run under the merge, which must go on where it was.
+    const std::optional<SqlRowView> before = i ? store->Fetch(i - 1) : std::nullopt;
+    if (before) EXPECT_EQ(Show((*before)[1]), tags[tags.size() - 2]) << i;
+  }
   return tags;
 }
 
 TEST(SqlSortTest, OrderIsTheSortTablesAndEqualKeysKeepTheirReadOrder) {
   struct Case {
-    std::vector<SqlRow> rows;
+    std::vector<Values> rows;
     bool descending;
     std::vector<std::string> expected;
   };
@@ -72,13 +80,56 @@ TEST(SqlSortTest, OrderIsTheSortTablesAndEqualKeysKeepTheirReadOrder) {
       {{{Integer(1), Text("first")}, {Integer(0), Text("zero")}, {Integer(1), Text("second")}},
        true,
        {"first", "second", "zero"}},
-      {{{Text("t"), Text("text")}, {Double(-2.5), Text("number")}, {SqlCell(), Text("null")}, {Integer(7), Text("seven")}},
+      {{{Text("t"), Text("text")}, {Double(-2.5), Text("number")}, {Value(), Text("null")}, {Integer(7), Text("seven")}},
        false,
        {"null", "number", "seven", "text"}},
   };
   // A budget this small writes every row to a run of its own, so the merge is tested too.
   for (size_t budget : {kSqlDefaultMemoryBudget, size_t{1}}) {
     for (const Case& c : cases) EXPECT_EQ(Sorted(c.rows, c.descending, budget), c.expected) << budget;
+  }
+}
+
+// Runs larger than the window the store reads them through, read forward with a step back
+// at every row: the merge must go on from rows the step back moved the window away from.
+TEST(SqlSortTest, LargeRunsMergeInOrderWhileRowsAreReadAgain) {
+  std::vector<Values> rows;
+  std::vector<std::pair<int32_t, std::string>> expected;
+  for (int32_t i = 0; i < 6000; ++i) {
+    const int32_t key = (i * 7919) % 613;
+    const std::string tag = std::to_string(i) + std::string(60, 'x');
+    rows.push_back({Integer(key), Text(tag)});
+    expected.emplace_back(key, tag);
+  }
+  std::stable_sort(expected.begin(), expected.end(), [](auto& a, auto& b) { return a.first < b.first; });
+  const std::vector<std::string> tags = Sorted(rows, false, 150000);
+  ASSERT_EQ(tags.size(), expected.size());
+  for (size_t i = 0; i < tags.size(); ++i) ASSERT_EQ(tags[i], expected[i].second) << i;
+}
+
+// Rows come back from temporary files: whatever a damaged file gives back is refused, never
+// read beyond its end.
+TEST(SqlSortTest, DamagedRowBytesAreRefused) {
+  SqlRow row;
+  const int32_t id = 7;
+  row.Add(kVornDbInteger, &id, sizeof id, 1, "[id] = 7");
+  row.Add(kVornDbText, "seven", 5, 2, "[id] = 7");
+  row.Add(kVornDbNull, nullptr, 0);
+  const SqlRowView view = row.Finish();
+  ASSERT_TRUE(SqlRowView::Valid(view.data(), view.ByteSize()));
+  EXPECT_EQ(view[1].key, "[id] = 7");
+  EXPECT_EQ(view[1].source, 2);
+  for (size_t cut = 0; cut < view.ByteSize(); ++cut) EXPECT_FALSE(SqlRowView::Valid(view.data(), cut)) << cut;
+  for (size_t at = 0; at < view.ByteSize(); ++at) {
+    std::vector<uint8_t> bytes(view.data(), view.data() + view.ByteSize());
+    bytes[at] ^= 0xA5;
+    if (!SqlRowView::Valid(bytes.data(), bytes.size())) continue;
+    const SqlRowView damaged(bytes.data(), bytes.size());
+    for (size_t c = 0; c < damaged.size(); ++c) {
+      const SqlCell cell = damaged[c];
+      EXPECT_LE(cell.bytes.data() + cell.bytes.size(), bytes.data() + bytes.size());
+      EXPECT_LE(reinterpret_cast<const uint8_t*>(cell.key.data() + cell.key.size()), bytes.data() + bytes.size());
+    }
   }
 }
 

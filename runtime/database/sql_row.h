@@ -1,0 +1,111 @@
+// A row of a query result that the executor holds (sorted or summarised rows), packed into one
+// buffer: sorting and merging a large result move, write and read back many rows, and a row
+// that is one small block of bytes costs no allocation per value and little file traffic.
+//
+// Layout, every number little-endian:
+//   u32 total length of the row in bytes
+//   u32 value bytes (the sum of the cells' value lengths: what a row counts against the budget)
+//   u32 where the keys begin
+//   u16 cell count, u16 key count
+//   per cell: u8 type, u16 source number (0: none), u16 key number (0: none), u32 value length,
+//             the value's bytes
+//   per key: u16 length, its bytes
+// A row's columns mostly come from one table row and share its key, so each key is written
+// once; sources ("table!column") are the same for every row and are numbered by the query.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "vorn/database_api.h"
+
+namespace vorn {
+
+// One value of a row, with the number of where it came from and the condition selecting its
+// table row, when the engine tells; edits and deletions are written back through them.
+struct SqlCell {
+  uint8_t type = kVornDbNull;
+  std::span<const uint8_t> bytes;
+  uint16_t source = 0;
+  std::string_view key;
+};
+
+// The number a numeric cell holds (smallint, integer, float, double; a Boolean's byte).
+double SqlCellNumber(const SqlCell& cell);
+
+// The sources of a query's rows, each numbered from 1 when first met.
+class SqlSourceNames {
+ public:
+  // 0 for an empty name, or when the numbers are used up.
+  uint16_t Number(std::string_view name);
+  std::string_view Name(uint16_t number) const {
+    return number >= 1 && number <= mNames.size() ? std::string_view(mNames[number - 1]) : std::string_view();
+  }
+
+ private:
+  std::vector<std::string> mNames;
+};
+
+// A packed row that someone else owns: valid while its bytes are.
+class SqlRowView {
+ public:
+  SqlRowView() = default;
+  SqlRowView(const uint8_t* bytes, size_t size) : mBytes(bytes), mSize(size) {}
+
+  // Whether `size` bytes starting at `bytes` hold one well-formed row that fills them exactly:
+  // rows read back from a file are checked once, and their cells are then read unchecked.
+  static bool Valid(const uint8_t* bytes, size_t size);
+
+  size_t size() const { return mBytes ? Get16(mBytes + 12) : 0; }
+  SqlCell operator[](size_t index) const;
+  // The cell without its key: what sorting and reading values look at.
+  SqlCell Value(size_t index) const;
+  size_t ValueBytes() const { return mBytes ? Get32(mBytes + 4) : 0; }
+  const uint8_t* data() const { return mBytes; }
+  size_t ByteSize() const { return mSize; }
+
+  static uint32_t Get16(const uint8_t* at) { return uint32_t{at[0]} | uint32_t{at[1]} << 8; }
+  static uint32_t Get32(const uint8_t* at) {
+    return uint32_t{at[0]} | uint32_t{at[1]} << 8 | uint32_t{at[2]} << 16 | uint32_t{at[3]} << 24;
+  }
+
+ private:
+  const uint8_t* mBytes = nullptr;
+  size_t mSize = 0;
+};
+
+// A packed row with its own buffer, built cell by cell; building again reuses the buffers.
+class SqlRow {
+ public:
+  SqlRow() = default;
+  explicit SqlRow(SqlRowView view) { Assign(view); }
+
+  // Starts an empty row; each Add appends a cell, Finish closes the row and gives it.
+  void Start();
+  void Add(uint8_t type, const void* data, size_t length, uint16_t source = 0, std::string_view key = {});
+  SqlRowView Finish();
+  void Assign(SqlRowView view) {
+    mBytes.assign(view.data(), view.data() + view.ByteSize());
+    mOpen = false;
+  }
+
+  // The row as last finished or assigned.
+  SqlRowView View() const { return SqlRowView(mBytes.data(), mBytes.size()); }
+  size_t size() const { return View().size(); }
+  SqlCell operator[](size_t index) const { return View()[index]; }
+
+ private:
+  std::vector<uint8_t> mBytes;
+  std::vector<uint8_t> mKeys;  // the keys, as they will follow the cells
+  uint32_t mCells = 0;
+  uint32_t mKeyCount = 0;
+  uint32_t mValueBytes = 0;
+  size_t mLastKey = 0;  // where the latest key starts in mKeys
+  bool mOpen = false;   // started and not yet finished
+};
+
+}  // namespace vorn
