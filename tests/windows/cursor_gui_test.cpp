@@ -2,12 +2,10 @@
 // pointer moves, for cursors from resources, the cursors module, the window, the control and
 // the application.
 #include <gtest/gtest.h>
-#include <X11/Xlib.h>
-#include <X11/extensions/Xfixes.h>
-#include <dlfcn.h>
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -23,59 +21,15 @@
 #include "windows/mouse_cursor_class.h"
 #include "windows/pane_focus.h"
 #include "windows/support/compiled_window_fixture.h"
+#include "windows/support/screen_cursor.h"
 #include "windows/support/window_test_classes.h"
+#include "windows/wait_cursor.h"
 
 namespace vorn {
 namespace {
 
 using test::Pump;
-
-// The X server's own idea of the cursor on screen, read through XFixes when the library is
-// there (it is looked up at run time so the tests build without it).
-class ScreenCursor {
- public:
-  ScreenCursor() {
-    mLibrary = dlopen("libXfixes.so.3", RTLD_NOW);
-    if (!mLibrary) return;
-    auto query = reinterpret_cast<Bool (*)(::Display*, int*, int*)>(dlsym(mLibrary, "XFixesQueryExtension"));
-    auto version = reinterpret_cast<Status (*)(::Display*, int*, int*)>(dlsym(mLibrary, "XFixesQueryVersion"));
-    mGetImage = reinterpret_cast<XFixesCursorImage* (*)(::Display*)>(dlsym(mLibrary, "XFixesGetCursorImage"));
-    mFree = reinterpret_cast<int (*)(void*)>(dlsym(mLibrary, "XFree"));
-    int event = 0, error = 0, major = 4, minor = 0;
-    if (!query || !version || !mGetImage || !mFree || !query(XDisplay(), &event, &error)) {
-      mGetImage = nullptr;
-      return;
-    }
-    version(XDisplay(), &major, &minor);
-  }
-  ~ScreenCursor() {
-    if (mLibrary) dlclose(mLibrary);
-  }
-  bool Available() const { return mGetImage != nullptr; }
-
-  struct Image {
-    int width = 0, height = 0, xhot = 0, yhot = 0;
-    std::vector<unsigned long> pixels;  // ARGB
-  };
-  Image Current() const {
-    Image image;
-    XFixesCursorImage* shown = mGetImage(XDisplay());
-    if (!shown) return image;
-    image.width = shown->width;
-    image.height = shown->height;
-    image.xhot = shown->xhot;
-    image.yhot = shown->yhot;
-    image.pixels.assign(shown->pixels, shown->pixels + shown->width * shown->height);
-    mFree(shown);
-    return image;
-  }
-
- private:
-  static ::Display* XDisplay() { return GDK_DISPLAY_XDISPLAY(gdk_display_get_default()); }
-  void* mLibrary = nullptr;
-  XFixesCursorImage* (*mGetImage)(::Display*) = nullptr;
-  int (*mFree)(void*) = nullptr;
-};
+using test::ScreenCursor;
 
 // Frame, diagonal and a white inside, as the classic record stores them; hot spot x 5, y 3.
 const char* const kResourceArt[16] = {
@@ -311,6 +265,65 @@ TEST_F(CursorGuiTest, TheFreeStandingCursorsAreNewObjectsThatControlsWearAfterRe
   EXPECT_EQ(ContentCursor(window), ibeamCursor);
   EXPECT_EQ(gdk_cursor_get_cursor_type(ibeamCursor), GDK_XTERM);
   RuntimeUnlockObject(watch2);
+}
+
+// The main thread kept in the program's own code, as by a long computation, until the screen
+// shows `image` or `limit` passes; answers whether it did. The screen is read over a
+// connection of the test's own, which leaves GDK's alone.
+bool BusyUntilShown(const ScreenCursor& screen, const ScreenCursor::Image& image,
+                    std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < end) {
+    if (screen.Current() == image) return true;
+  }
+  return false;
+}
+
+bool LoopUntilShown(const ScreenCursor& screen, const ScreenCursor::Image& image) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (std::chrono::steady_clock::now() < end) {
+    Pump(20);
+    if (screen.Current() == image) return true;
+  }
+  return false;
+}
+
+TEST_F(CursorGuiTest, AMainThreadKeptFromItsLoopShowsTheWatchUntilTheLoopRunsAgain) {
+  ::Display* connection = XOpenDisplay(gdk_display_get_name(gdk_display_get_default()));
+  ASSERT_NE(connection, nullptr);
+  {
+    ScreenCursor outside(connection);
+    if (!outside.Available()) GTEST_SKIP() << "no XFixes";
+    RuntimeObject* cursors = Keep(GetCursorsClass());
+    RuntimeObject* wait = Keep(GetWaitCursor(cursors, 0));
+    RuntimeObject* fleur = Keep(GetAllDirectionsCursor(cursors, 0));
+    RuntimeObject* window = ShownWindow();
+    formMouseCursorSetter(window, 0, wait);
+    PointAt(window, kOutsideH, kOutsideV);
+    const ScreenCursor::Image watch = outside.Current();
+    formMouseCursorSetter(window, 0, fleur);
+    PointAt(window, kOutsideH + 2, kOutsideV);
+    const ScreenCursor::Image own = outside.Current();
+    ASSERT_GT(watch.width, 0);
+    ASSERT_NE(watch, own);
+
+    struct Case {
+      void (*turn)();
+      bool watchShown;
+    };
+    const Case cases[] = {{&EnableAutoWaitCursor, true},
+                          {&DisableAutoWaitCursor, false},
+                          {&EnableAutoWaitCursor, true}};
+    for (const Case& c : cases) {
+      c.turn();
+      // Off, the watch must stay away for several times the delay.
+      const auto limit = c.watchShown ? std::chrono::milliseconds(10000) : 4 * kWaitCursorDelay;
+      EXPECT_EQ(BusyUntilShown(outside, watch, limit), c.watchShown);
+      EXPECT_TRUE(LoopUntilShown(outside, own)) << "the window's own cursor is not back";
+    }
+    EXPECT_TRUE(AutoWaitCursorEnabled());
+  }
+  XCloseDisplay(connection);
 }
 
 }  // namespace
