@@ -6,6 +6,7 @@
 #include <gtk/gtk.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -289,41 +290,36 @@ bool LoopUntilShown(const ScreenCursor& screen, const ScreenCursor::Image& image
 }
 
 TEST_F(CursorGuiTest, AMainThreadKeptFromItsLoopShowsTheWatchUntilTheLoopRunsAgain) {
-  ::Display* connection = XOpenDisplay(gdk_display_get_name(gdk_display_get_default()));
+  std::unique_ptr<::Display, int (*)(::Display*)> connection(
+      XOpenDisplay(gdk_display_get_name(gdk_display_get_default())), &XCloseDisplay);
   ASSERT_NE(connection, nullptr);
-  {
-    ScreenCursor outside(connection);
-    if (!outside.Available()) GTEST_SKIP() << "no XFixes";
-    RuntimeObject* cursors = Keep(GetCursorsClass());
-    RuntimeObject* wait = Keep(GetWaitCursor(cursors, 0));
-    RuntimeObject* fleur = Keep(GetAllDirectionsCursor(cursors, 0));
-    RuntimeObject* window = ShownWindow();
-    formMouseCursorSetter(window, 0, wait);
-    PointAt(window, kOutsideH, kOutsideV);
-    const ScreenCursor::Image watch = outside.Current();
-    formMouseCursorSetter(window, 0, fleur);
-    PointAt(window, kOutsideH + 2, kOutsideV);
-    const ScreenCursor::Image own = outside.Current();
-    ASSERT_GT(watch.width, 0);
-    ASSERT_NE(watch, own);
+  ScreenCursor outside(connection.get());
+  if (!outside.Available()) GTEST_SKIP() << "no XFixes";
+  RuntimeObject* cursors = Keep(GetCursorsClass());
+  RuntimeObject* window = ShownWindow();
+  formMouseCursorSetter(window, 0, Keep(GetWaitCursor(cursors, 0)));
+  PointAt(window, kOutsideH, kOutsideV);
+  const ScreenCursor::Image watch = outside.Current();
+  formMouseCursorSetter(window, 0, Keep(GetAllDirectionsCursor(cursors, 0)));
+  PointAt(window, kOutsideH + 2, kOutsideV);
+  const ScreenCursor::Image own = outside.Current();
+  ASSERT_GT(watch.width, 0);
+  ASSERT_NE(watch, own);
 
-    struct Case {
-      void (*turn)();
-      bool watchShown;
-    };
-    const Case cases[] = {{&EnableAutoWaitCursor, true},
-                          {&DisableAutoWaitCursor, false},
-                          {&EnableAutoWaitCursor, true}};
-    for (const Case& c : cases) {
-      c.turn();
-      // Off, the watch must stay away for several times the delay.
-      const auto limit = c.watchShown ? std::chrono::milliseconds(10000) : 4 * kWaitCursorDelay;
-      EXPECT_EQ(BusyUntilShown(outside, watch, limit), c.watchShown);
-      EXPECT_TRUE(LoopUntilShown(outside, own)) << "the window's own cursor is not back";
-    }
-    EXPECT_TRUE(AutoWaitCursorEnabled());
+  struct Case {
+    void (*turn)();
+    bool watchShown;
+  };
+  // The last case turns it on again with the main thread already away from its loop.
+  for (const Case& c : {Case{&EnableAutoWaitCursor, true}, Case{&DisableAutoWaitCursor, false},
+                        Case{&EnableAutoWaitCursor, true}}) {
+    c.turn();
+    // Off, the watch must stay away for several times the delay.
+    const auto limit = c.watchShown ? std::chrono::milliseconds(10000) : 4 * kWaitCursorDelay;
+    EXPECT_EQ(BusyUntilShown(outside, watch, limit), c.watchShown);
+    EXPECT_TRUE(LoopUntilShown(outside, own)) << "the window's own cursor is not back";
   }
-  XCloseDisplay(connection);
+  EXPECT_TRUE(AutoWaitCursorEnabled());
 }
 
 }  // namespace
