@@ -289,23 +289,36 @@ bool LoopUntilShown(const ScreenCursor& screen, const ScreenCursor::Image& image
   return false;
 }
 
-TEST_F(CursorGuiTest, AMainThreadKeptFromItsLoopShowsTheWatchUntilTheLoopRunsAgain) {
-  std::unique_ptr<::Display, int (*)(::Display*)> connection(
-      XOpenDisplay(gdk_display_get_name(gdk_display_get_default())), &XCloseDisplay);
-  ASSERT_NE(connection, nullptr);
-  ScreenCursor outside(connection.get());
-  if (!outside.Available()) GTEST_SKIP() << "no XFixes";
-  RuntimeObject* cursors = Keep(GetCursorsClass());
-  RuntimeObject* window = ShownWindow();
-  formMouseCursorSetter(window, 0, Keep(GetWaitCursor(cursors, 0)));
-  PointAt(window, kOutsideH, kOutsideV);
-  const ScreenCursor::Image watch = outside.Current();
-  formMouseCursorSetter(window, 0, Keep(GetAllDirectionsCursor(cursors, 0)));
-  PointAt(window, kOutsideH + 2, kOutsideV);
-  const ScreenCursor::Image own = outside.Current();
-  ASSERT_GT(watch.width, 0);
-  ASSERT_NE(watch, own);
+// A connection of the test's own; the XFixes reader over it, when XFixes is there.
+class WaitCursorGuiTest : public CursorGuiTest {
+ protected:
+  void SetUp() override {
+    CursorGuiTest::SetUp();
+    ASSERT_NE(mConnection, nullptr);
+    if (!outside.Available()) GTEST_SKIP() << "no XFixes";
+    cursors = Keep(GetCursorsClass());
+  }
+  // The watch and the window's own cursor as the screen shows them with the pointer over it.
+  void LearnImages(RuntimeObject* window) {
+    formMouseCursorSetter(window, 0, Keep(GetWaitCursor(cursors, 0)));
+    PointAt(window, kOutsideH, kOutsideV);
+    watch = outside.Current();
+    formMouseCursorSetter(window, 0, Keep(GetAllDirectionsCursor(cursors, 0)));
+    PointAt(window, kOutsideH + 2, kOutsideV);
+    own = outside.Current();
+    ASSERT_GT(watch.width, 0);
+    ASSERT_NE(watch, own);
+  }
 
+  std::unique_ptr<::Display, int (*)(::Display*)> mConnection{
+      XOpenDisplay(gdk_display_get_name(gdk_display_get_default())), &XCloseDisplay};
+  ScreenCursor outside{mConnection.get()};
+  RuntimeObject* cursors = nullptr;
+  ScreenCursor::Image watch, own;
+};
+
+TEST_F(WaitCursorGuiTest, AMainThreadKeptFromItsLoopShowsTheWatchUntilTheLoopRunsAgain) {
+  LearnImages(ShownWindow());
   struct Case {
     void (*turn)();
     bool watchShown;
@@ -320,6 +333,19 @@ TEST_F(CursorGuiTest, AMainThreadKeptFromItsLoopShowsTheWatchUntilTheLoopRunsAga
     EXPECT_TRUE(LoopUntilShown(outside, own)) << "the window's own cursor is not back";
   }
   EXPECT_TRUE(AutoWaitCursorEnabled());
+}
+
+TEST_F(WaitCursorGuiTest, AWindowClosedWhileTheProgramIsBusyIsPassedOverQuietly) {
+  RuntimeObject* closing = ShownWindow();
+  windowPosSetter(closing, 0, 600);
+  windowPosSetter(closing, 1, 500);
+  RuntimeObject* staying = ShownWindow();
+  LearnImages(staying);
+  // Gone from the server, though the watcher was told of it at the last wait.
+  RuntimeCloseWindow(closing);
+  gdk_display_sync(gdk_display_get_default());
+  EXPECT_TRUE(BusyUntilShown(outside, watch, std::chrono::milliseconds(10000)));
+  EXPECT_TRUE(LoopUntilShown(outside, own));
 }
 
 }  // namespace
