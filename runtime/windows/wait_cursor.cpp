@@ -70,8 +70,10 @@ void PutOwnCursorsBack(void*, const BusyLoopWatch::Targets& windows) {
   sRecovered = true;
 }
 
-BusyLoopWatch::Targets ShownTopLevels() {
-  BusyLoopWatch::Targets windows;
+// Filled on every wait, so its storage is kept.
+const BusyLoopWatch::Targets& ShownTopLevels() {
+  static auto* windows = new BusyLoopWatch::Targets;
+  windows->clear();
   GList* all = gdk_screen_get_toplevel_windows(gdk_screen_get_default());
   for (GList* item = all; item; item = item->next) {
     GdkWindow* window = GDK_WINDOW(item->data);
@@ -79,10 +81,10 @@ BusyLoopWatch::Targets ShownTopLevels() {
     GdkWindowType type = gdk_window_get_window_type(window);
     if (type != GDK_WINDOW_TOPLEVEL && type != GDK_WINDOW_DIALOG && type != GDK_WINDOW_TEMP) continue;
     if (gdk_window_is_destroyed(window) || !gdk_window_is_visible(window)) continue;
-    windows.push_back(GDK_WINDOW_XID(window));
+    windows->push_back(GDK_WINDOW_XID(window));
   }
   g_list_free(all);
-  return windows;
+  return *windows;
 }
 
 void StartWatcher() {
@@ -103,7 +105,7 @@ void StartWatcher() {
 // the wait would no longer see arrive.
 bool EnterEventWait() {
   // Published also while off, so that turning it on in the middle of a computation works.
-  BusyLoopWatch::Targets windows = ShownTopLevels();
+  const BusyLoopWatch::Targets& windows = ShownTopLevels();
   if (!sWatch && !sWatcherUnavailable && !windows.empty()) StartWatcher();
   BusyLoopWatch* watch = sWatch;
   if (!watch) return false;
