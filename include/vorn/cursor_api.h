@@ -51,6 +51,11 @@ VornRuntimeObject *RuntimeGetCursorFromResourceManager(int32_t id);
    controls their own again. */
 void appMouseCursorSetter(VornRuntimeObject *app, int32_t param, VornRuntimeObject *cursor);
 
+/* While on (the default), the pointer over the application's windows is the watch whenever
+   the program keeps the main thread from its event loop for more than half a second. */
+void EnableAutoWaitCursor(void);
+void DisableAutoWaitCursor(void);
+
 #ifdef __cplusplus
 }
 #endif

@@ -10,6 +10,7 @@
 #include "windows/menu_enabling.h"
 #include "windows/message_dialog.h"
 #include "windows/runtime_window.h"
+#include "windows/wait_cursor.h"
 #include "windows/window_class.h"
 
 namespace vorn {
@@ -37,6 +38,7 @@ void InitRuntimeWindowLayer() {
   if (gdk_display_get_default()) {
     SetRuntimeErrorPresenter(&PresentRuntimeErrorDialog);
     SetUnhandledExceptionPresenter(&PresentUnhandledExceptionReport);
+    InstallWaitCursor();
   }
 }
 

@@ -2,12 +2,11 @@
 // pointer moves, for cursors from resources, the cursors module, the window, the control and
 // the application.
 #include <gtest/gtest.h>
-#include <X11/Xlib.h>
-#include <X11/extensions/Xfixes.h>
-#include <dlfcn.h>
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
+#include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,59 +22,15 @@
 #include "windows/mouse_cursor_class.h"
 #include "windows/pane_focus.h"
 #include "windows/support/compiled_window_fixture.h"
+#include "windows/support/screen_cursor.h"
 #include "windows/support/window_test_classes.h"
+#include "windows/wait_cursor.h"
 
 namespace vorn {
 namespace {
 
 using test::Pump;
-
-// The X server's own idea of the cursor on screen, read through XFixes when the library is
-// there (it is looked up at run time so the tests build without it).
-class ScreenCursor {
- public:
-  ScreenCursor() {
-    mLibrary = dlopen("libXfixes.so.3", RTLD_NOW);
-    if (!mLibrary) return;
-    auto query = reinterpret_cast<Bool (*)(::Display*, int*, int*)>(dlsym(mLibrary, "XFixesQueryExtension"));
-    auto version = reinterpret_cast<Status (*)(::Display*, int*, int*)>(dlsym(mLibrary, "XFixesQueryVersion"));
-    mGetImage = reinterpret_cast<XFixesCursorImage* (*)(::Display*)>(dlsym(mLibrary, "XFixesGetCursorImage"));
-    mFree = reinterpret_cast<int (*)(void*)>(dlsym(mLibrary, "XFree"));
-    int event = 0, error = 0, major = 4, minor = 0;
-    if (!query || !version || !mGetImage || !mFree || !query(XDisplay(), &event, &error)) {
-      mGetImage = nullptr;
-      return;
-    }
-    version(XDisplay(), &major, &minor);
-  }
-  ~ScreenCursor() {
-    if (mLibrary) dlclose(mLibrary);
-  }
-  bool Available() const { return mGetImage != nullptr; }
-
-  struct Image {
-    int width = 0, height = 0, xhot = 0, yhot = 0;
-    std::vector<unsigned long> pixels;  // ARGB
-  };
-  Image Current() const {
-    Image image;
-    XFixesCursorImage* shown = mGetImage(XDisplay());
-    if (!shown) return image;
-    image.width = shown->width;
-    image.height = shown->height;
-    image.xhot = shown->xhot;
-    image.yhot = shown->yhot;
-    image.pixels.assign(shown->pixels, shown->pixels + shown->width * shown->height);
-    mFree(shown);
-    return image;
-  }
-
- private:
-  static ::Display* XDisplay() { return GDK_DISPLAY_XDISPLAY(gdk_display_get_default()); }
-  void* mLibrary = nullptr;
-  XFixesCursorImage* (*mGetImage)(::Display*) = nullptr;
-  int (*mFree)(void*) = nullptr;
-};
+using test::ScreenCursor;
 
 // Frame, diagonal and a white inside, as the classic record stores them; hot spot x 5, y 3.
 const char* const kResourceArt[16] = {
@@ -311,6 +266,86 @@ TEST_F(CursorGuiTest, TheFreeStandingCursorsAreNewObjectsThatControlsWearAfterRe
   EXPECT_EQ(ContentCursor(window), ibeamCursor);
   EXPECT_EQ(gdk_cursor_get_cursor_type(ibeamCursor), GDK_XTERM);
   RuntimeUnlockObject(watch2);
+}
+
+// The main thread kept in the program's own code, as by a long computation, until the screen
+// shows `image` or `limit` passes; answers whether it did. The screen is read over a
+// connection of the test's own, which leaves GDK's alone.
+bool BusyUntilShown(const ScreenCursor& screen, const ScreenCursor::Image& image,
+                    std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < end) {
+    if (screen.Current() == image) return true;
+  }
+  return false;
+}
+
+bool LoopUntilShown(const ScreenCursor& screen, const ScreenCursor::Image& image) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (std::chrono::steady_clock::now() < end) {
+    Pump(20);
+    if (screen.Current() == image) return true;
+  }
+  return false;
+}
+
+// A connection of the test's own; the XFixes reader over it, when XFixes is there.
+class WaitCursorGuiTest : public CursorGuiTest {
+ protected:
+  void SetUp() override {
+    CursorGuiTest::SetUp();
+    ASSERT_NE(mConnection, nullptr);
+    if (!outside.Available()) GTEST_SKIP() << "no XFixes";
+    cursors = Keep(GetCursorsClass());
+  }
+  // The watch and the window's own cursor as the screen shows them with the pointer over it.
+  void LearnImages(RuntimeObject* window) {
+    formMouseCursorSetter(window, 0, Keep(GetWaitCursor(cursors, 0)));
+    PointAt(window, kOutsideH, kOutsideV);
+    watch = outside.Current();
+    formMouseCursorSetter(window, 0, Keep(GetAllDirectionsCursor(cursors, 0)));
+    PointAt(window, kOutsideH + 2, kOutsideV);
+    own = outside.Current();
+    ASSERT_GT(watch.width, 0);
+    ASSERT_NE(watch, own);
+  }
+
+  std::unique_ptr<::Display, int (*)(::Display*)> mConnection{
+      XOpenDisplay(gdk_display_get_name(gdk_display_get_default())), &XCloseDisplay};
+  ScreenCursor outside{mConnection.get()};
+  RuntimeObject* cursors = nullptr;
+  ScreenCursor::Image watch, own;
+};
+
+TEST_F(WaitCursorGuiTest, AMainThreadKeptFromItsLoopShowsTheWatchUntilTheLoopRunsAgain) {
+  LearnImages(ShownWindow());
+  struct Case {
+    void (*turn)();
+    bool watchShown;
+  };
+  // The last case turns it on again with the main thread already away from its loop.
+  for (const Case& c : {Case{&EnableAutoWaitCursor, true}, Case{&DisableAutoWaitCursor, false},
+                        Case{&EnableAutoWaitCursor, true}}) {
+    c.turn();
+    // Off, the watch must stay away for several times the delay.
+    const auto limit = c.watchShown ? std::chrono::milliseconds(10000) : 4 * kWaitCursorDelay;
+    EXPECT_EQ(BusyUntilShown(outside, watch, limit), c.watchShown);
+    EXPECT_TRUE(LoopUntilShown(outside, own)) << "the window's own cursor is not back";
+  }
+  EXPECT_TRUE(AutoWaitCursorEnabled());
+}
+
+TEST_F(WaitCursorGuiTest, AWindowClosedWhileTheProgramIsBusyIsPassedOverQuietly) {
+  RuntimeObject* closing = ShownWindow();
+  windowPosSetter(closing, 0, 600);
+  windowPosSetter(closing, 1, 500);
+  RuntimeObject* staying = ShownWindow();
+  LearnImages(staying);
+  // Gone from the server, though the watcher was told of it at the last wait.
+  RuntimeCloseWindow(closing);
+  gdk_display_sync(gdk_display_get_default());
+  EXPECT_TRUE(BusyUntilShown(outside, watch, std::chrono::milliseconds(10000)));
+  EXPECT_TRUE(LoopUntilShown(outside, own));
 }
 
 }  // namespace
