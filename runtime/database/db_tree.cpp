@@ -240,7 +240,7 @@ bool vndbTree::SettleForward() {
     vndbPage* page = mFile.GetPage(mPath.back().page);
     if (page && page->Tag() != kDbInteriorPage && mPath.back().offset < page->Used()) return true;
   }
-  std::vector<vndbTreeLevel> saved = mPath;
+  mSavedPath = mPath;
   while (!mPath.empty()) {
     vndbTreeLevel& top = mPath.back();
     vndbPage* page = mFile.GetPage(top.page);
@@ -261,7 +261,7 @@ bool vndbTree::SettleForward() {
     if (parent.offset + 2 > parentPage->Used()) break;
     parent.offset += DbGet16(parentPage->Data() + parent.offset);
   }
-  mPath = saved;
+  mPath = mSavedPath;
   return false;
 }
 
@@ -460,9 +460,12 @@ uint32_t vndbTree::SeekInLeaf(vndbPage* leaf, const Bytes& key) {
 }
 
 bool vndbTree::InsertHere(const Bytes& record) {
-  if (record.size() > kDbDataSize || record.size() < kDbRowFieldsOffset ||
-      BuildKey(record.data(), record.size()).size() > kDbMostKeyLength)
-    return false;
+  if (BuildKey(record.data(), record.size()).size() > kDbMostKeyLength) return false;
+  return PlaceHere(record);
+}
+
+bool vndbTree::PlaceHere(const Bytes& record) {
+  if (record.size() > kDbDataSize || record.size() < kDbRowFieldsOffset) return false;
   if (mPath.empty()) {
     bool found = false;
     if (!Find({}, &found)) return false;
@@ -637,7 +640,7 @@ vndbTree::InsertResult vndbTree::InsertRecord(const Bytes& record, bool unique) 
   bool found = false;
   if (!Find(mInsertKey, &found)) return InsertResult::kFailed;
   if (unique && found) return InsertResult::kDuplicate;
-  return InsertHere(record) ? InsertResult::kInserted : InsertResult::kFailed;
+  return PlaceHere(record) ? InsertResult::kInserted : InsertResult::kFailed;
 }
 
 }  // namespace vorn
