@@ -214,59 +214,44 @@ TEST_F(RecordTreeTest, AWalkOverAPageChangedThroughAnotherCursorStaysInsideIt) {
 namespace vorn {
 namespace {
 
-// The pages of one named tree, read from the root down.
+// The pages of one tree keyed by field 0, read from the root down: bytes in use per page,
+// level by level in key order, the live rows' field 1 in key order, and the first fault found.
 struct TreeShape {
-  std::string fault;                           // empty while the tree is sound
-  std::vector<std::vector<uint32_t>> used;     // bytes in use per page, level by level, in key order
-  std::vector<int> ids;                        // the live rows' integer field 1, in key order
-};
+  TreeShape(vndbFile& file, uint32_t root) : mFile(file) { Visit(root, 0); }
 
-class ShapeReader {
- public:
-  ShapeReader(vndbFile& file, const Bytes& keyFields) : mFile(file), mKeyFields(keyFields) {}
-
-  TreeShape Read(uint32_t root) {
-    Visit(root, 0);
-    return std::move(mShape);
-  }
+  std::string fault;
+  std::vector<std::vector<uint32_t>> used;
+  std::vector<int> ids;
 
  private:
-  void Fail(const std::string& why) {
-    if (mShape.fault.empty()) mShape.fault = why;
-  }
-
   void Visit(uint32_t number, size_t depth) {
     vndbPage* page = mFile.GetPage(number);
-    if (!page || depth > 8) return Fail("page " + std::to_string(number) + " unreadable");
-    if (mShape.used.size() <= depth) mShape.used.resize(depth + 1);
-    mShape.used[depth].push_back(page->Used());
+    if (!page || depth > 8) return void(fault = "page " + std::to_string(number) + " unreadable");
+    if (used.size() <= depth) used.resize(depth + 1);
+    used[depth].push_back(page->Used());
     Bytes data(page->Data(), page->Data() + page->Used());
     bool interior = page->Tag() == kDbInteriorPage;
-    if (!interior && mLeafDepth != SIZE_MAX && depth != mLeafDepth) Fail("leaves at two depths");
+    if (!interior && mLeafDepth && depth != mLeafDepth) fault = "leaves at two depths";
     if (!interior) mLeafDepth = depth;
     for (size_t at = 0; at < data.size(); at += DbGet16(&data[at])) {
       uint16_t length = DbGet16(&data[at]);
       if (interior) {
-        Bytes separator(data.begin() + long(at) + 12, data.begin() + long(at + length));
         // Every key left of an entry sorts below its separator.
-        if (at > 0 && mHaveKey && DbCompareKeys(separator, mLastKey) <= 0) Fail("separator out of order");
+        Bytes separator(data.begin() + long(at) + 12, data.begin() + long(at + length));
+        if (at > 0 && !ids.empty() && DbCompareKeys(separator, mLastKey) <= 0) fault = "separator too low";
         Visit(DbGet32(&data[at + 8]), depth + 1);
       } else if (data[at + 2] == kDbLive) {
-        Bytes key = DbRowKey(&data[at], length, mKeyFields);
-        if (mHaveKey && DbCompareKeys(mLastKey, key) >= 0) Fail("keys out of order");
+        Bytes key = DbRowKey(&data[at], length, {0});
+        if (!ids.empty() && DbCompareKeys(mLastKey, key) >= 0) fault = "keys out of order";
         mLastKey = key;
-        mHaveKey = true;
-        mShape.ids.push_back(int(DbDecodeField(DbFindField(&data[at], length, 1)).integer));
+        ids.push_back(int(DbDecodeField(DbFindField(&data[at], length, 1)).integer));
       }
     }
   }
 
   vndbFile& mFile;
-  Bytes mKeyFields;
-  TreeShape mShape;
-  size_t mLeafDepth = SIZE_MAX;
+  size_t mLeafDepth = 0;
   Bytes mLastKey;
-  bool mHaveKey = false;
 };
 
 // Rows of uneven length, so that a page seldom ends exactly on a record.
@@ -318,7 +303,7 @@ TEST_F(RecordTreeTest, InsertOrderKeepsTheTreeSoundAndRunsOfKeysFillThePages) {
     }
     ASSERT_TRUE(file->Commit());
     Reopen();
-    TreeShape shape = ShapeReader(*file, {0}).Read(TreeRoot(*file, "rows"));
+    TreeShape shape(*file, TreeRoot(*file, "rows"));
     EXPECT_EQ(shape.fault, "");
     std::vector<int> kept;
     for (int n : ascending)
