@@ -271,6 +271,7 @@ bool vndbTree::Find(const Bytes& key, bool* found) {
   mAtStart = true;
   uint32_t number = Root();
   if (number == kDbNoPage) return false;
+  bool lastLeaf = true;  // every level took its page's last entry
   for (;;) {
     vndbPage* page = PathPage(number);
     if (!page) {
@@ -299,11 +300,14 @@ bool vndbTree::Find(const Bytes& key, bool* found) {
         mPath.clear();
         return false;
       }
+      lastLeaf = lastLeaf && page->offsetsSound && low == offsets.size();
       mPath.push_back({number, uint32_t(chosen)});
       number = DbGet32(data + chosen + 8);
       continue;
     }
     mPath.push_back({number, SeekInLeaf(page, key)});
+    // Past the tree's last record (rows added in key order) there is nothing to walk on to.
+    if (lastLeaf && mPath.back().offset >= page->Used()) return !mFile.IsDamaged();
     break;
   }
   // Records may sit a page or more further on than the separators suggest (a page split where
