@@ -208,12 +208,6 @@ TEST_F(RecordTreeTest, AWalkOverAPageChangedThroughAnotherCursorStaysInsideIt) {
   EXPECT_LT(steps, 100);
 }
 
-}  // namespace
-}  // namespace vorn
-
-namespace vorn {
-namespace {
-
 // The pages of one tree keyed by field 0, read from the root down: bytes in use per page,
 // level by level in key order, the live rows' field 1 in key order, and the first fault found.
 struct TreeShape {
