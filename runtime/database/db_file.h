@@ -44,6 +44,10 @@ struct vndbPage : public purgableObject {
   uint64_t offsetsVersion = UINT64_MAX;
   bool offsetsSound = false;
   std::vector<uint16_t> offsets;
+  // Where the tree layer last put a record into the page, so that a split can tell a run of
+  // neighbouring keys (which should leave full pages behind) from keys scattered over it.
+  uint32_t insertedAt = UINT32_MAX;
+  uint32_t insertedEnd = UINT32_MAX;
 
   uint32_t Tag() const { return DbGet32(bytes); }
   uint16_t Used() const { return DbGet16(bytes + 16); }

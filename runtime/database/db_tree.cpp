@@ -45,6 +45,34 @@ void Fill(vndbPage* page, const Bytes& first, const Bytes& second) {
   page->SetUsed(uint16_t(first.size() + second.size()));
 }
 
+// Whether a record put at `offset` of a full leaf continues a run of neighbouring keys: rows
+// added after the last one, before the first one, or next to the record put there last. Such a
+// run fills the pages it leaves behind when the split is made where the record goes.
+bool ContinuesRun(const vndbPage& page, uint32_t offset) {
+  return offset == page.Used() || offset == 0 || offset == page.insertedAt || offset == page.insertedEnd;
+}
+
+// The record boundary of `joined` (a full leaf's records with the new one in place) that leaves
+// the two sides nearest in size with both fitting a page, or 0 when there is none.
+size_t EvenCut(const Bytes& joined) {
+  size_t total = joined.size();
+  size_t best = 0;
+  size_t bestGap = SIZE_MAX;
+  for (size_t at = 0; at + 2 <= total;) {
+    size_t length = DbGet16(joined.data() + at);
+    if (length == 0) return 0;
+    at += length;
+    if (at >= total || at > size_t(kDbDataSize)) break;
+    if (total - at > size_t(kDbDataSize)) continue;
+    size_t gap = at * 2 > total ? at * 2 - total : total - at * 2;
+    if (gap < bestGap) {
+      best = at;
+      bestGap = gap;
+    }
+  }
+  return best;
+}
+
 }  // namespace
 
 vndbTree::vndbTree(vndbFile& file) : mFile(file) {}
@@ -212,7 +240,7 @@ bool vndbTree::SettleForward() {
     vndbPage* page = mFile.GetPage(mPath.back().page);
     if (page && page->Tag() != kDbInteriorPage && mPath.back().offset < page->Used()) return true;
   }
-  std::vector<vndbTreeLevel> saved = mPath;
+  mSavedPath = mPath;
   while (!mPath.empty()) {
     vndbTreeLevel& top = mPath.back();
     vndbPage* page = mFile.GetPage(top.page);
@@ -233,7 +261,7 @@ bool vndbTree::SettleForward() {
     if (parent.offset + 2 > parentPage->Used()) break;
     parent.offset += DbGet16(parentPage->Data() + parent.offset);
   }
-  mPath = saved;
+  mPath = mSavedPath;
   return false;
 }
 
@@ -243,6 +271,7 @@ bool vndbTree::Find(const Bytes& key, bool* found) {
   mAtStart = true;
   uint32_t number = Root();
   if (number == kDbNoPage) return false;
+  bool lastLeaf = true;  // every level took its page's last entry
   for (;;) {
     vndbPage* page = PathPage(number);
     if (!page) {
@@ -271,16 +300,27 @@ bool vndbTree::Find(const Bytes& key, bool* found) {
         mPath.clear();
         return false;
       }
+      lastLeaf = lastLeaf && page->offsetsSound && low == offsets.size();
       mPath.push_back({number, uint32_t(chosen)});
       number = DbGet32(data + chosen + 8);
       continue;
     }
     mPath.push_back({number, SeekInLeaf(page, key)});
+    // Past the tree's last record (rows added in key order) there is nothing to walk on to.
+    if (lastLeaf && mPath.back().offset >= page->Used()) return !mFile.IsDamaged();
     break;
   }
-  // Records may sit a page or more further on than the separators suggest; walk to the first
-  // live one at or beyond the key.
+  // Records may sit a page or more further on than the separators suggest (a page split where
+  // its first record went keeps the separator it had); walk to the first live one at or beyond
+  // the key, searching each further leaf by halves too.
+  uint32_t sought = mPath.back().page;
   while (SettleForward()) {
+    vndbTreeLevel& at = mPath.back();
+    if (at.page != sought) {
+      sought = at.page;
+      if (vndbPage* page = mFile.GetPage(at.page)) at.offset = std::max(at.offset, SeekInLeaf(page, key));
+      continue;
+    }
     size_t length = 0;
     const uint8_t* record = CurrentRecord(&length);
     if (!record) {
@@ -424,9 +464,12 @@ uint32_t vndbTree::SeekInLeaf(vndbPage* leaf, const Bytes& key) {
 }
 
 bool vndbTree::InsertHere(const Bytes& record) {
-  if (record.size() > kDbDataSize || record.size() < kDbRowFieldsOffset ||
-      BuildKey(record.data(), record.size()).size() > kDbMostKeyLength)
-    return false;
+  if (BuildKey(record.data(), record.size()).size() > kDbMostKeyLength) return false;
+  return PlaceHere(record);
+}
+
+bool vndbTree::PlaceHere(const Bytes& record) {
+  if (record.size() > kDbDataSize || record.size() < kDbRowFieldsOffset) return false;
   if (mPath.empty()) {
     bool found = false;
     if (!Find({}, &found)) return false;
@@ -437,6 +480,12 @@ bool vndbTree::InsertHere(const Bytes& record) {
   if (!mSplit) return true;
   bool ok = RepositionAfter(record);
   mAtStart = wasAtStart;
+  // The position now stands just past the record.
+  vndbPage* page = ok ? mFile.GetPage(mPath.back().page) : nullptr;
+  if (page) {
+    page->insertedEnd = mPath.back().offset;
+    page->insertedAt = uint32_t(mPath.back().offset - record.size());
+  }
   return ok;
 }
 
@@ -468,6 +517,8 @@ bool vndbTree::InsertAt(size_t depth, const Bytes& record, uint32_t offset) {
     std::memmove(data + offset + n, data + offset, tail);
     std::memcpy(data + offset, record.data(), n);
     page->SetUsed(uint16_t(used + n));
+    page->insertedAt = offset;
+    page->insertedEnd = uint32_t(offset + n);
     if (mPath[depth].offset >= offset) mPath[depth].offset += uint32_t(n);
     if (listed) {
       // The offsets of the page's records follow the insertion instead of being read afresh.
@@ -502,7 +553,27 @@ bool vndbTree::InsertAt(size_t depth, const Bytes& record, uint32_t offset) {
   };
   std::vector<Bytes> entries;
   uint32_t keep = offset;
-  if (offset + n <= size_t(kDbDataSize)) {
+  // Keys scattered over a leaf split it in halves; a run keeps the cases below, which leave
+  // the page behind it full.
+  Bytes joined;
+  size_t cut = 0;
+  if (tag != kDbInteriorPage && !ContinuesRun(*page, offset)) {
+    joined.reserve(used + n);
+    joined.assign(data, data + offset);
+    joined.insert(joined.end(), record.begin(), record.end());
+    joined.insert(joined.end(), data + offset, data + used);
+    cut = EvenCut(joined);
+  }
+  if (cut > 0) {
+    vndbPage* right = mFile.NewPage(tag, word);
+    if (!right) return false;
+    Bytes moved(joined.begin() + long(cut), joined.end());
+    Fill(right, moved, {});
+    std::memcpy(data, joined.data(), cut);
+    keep = uint32_t(cut);
+    entries.push_back(MakeEntry(keyOf(moved), CountRecords(tag, moved.data(), moved.size()),
+                                right->number, serial));
+  } else if (offset + n <= size_t(kDbDataSize)) {
     vndbPage* right = mFile.NewPage(tag, word);
     if (!right) return false;
     Fill(right, tailBytes, {});
@@ -573,7 +644,7 @@ vndbTree::InsertResult vndbTree::InsertRecord(const Bytes& record, bool unique) 
   bool found = false;
   if (!Find(mInsertKey, &found)) return InsertResult::kFailed;
   if (unique && found) return InsertResult::kDuplicate;
-  return InsertHere(record) ? InsertResult::kInserted : InsertResult::kFailed;
+  return PlaceHere(record) ? InsertResult::kInserted : InsertResult::kFailed;
 }
 
 }  // namespace vorn

@@ -86,6 +86,8 @@ class vndbTree {
   bool DescendFirst();
   // Moves from the current position to the next leaf record; false at the end of the tree.
   bool SettleForward();
+  // InsertHere once the record's key is known to be short enough.
+  bool PlaceHere(const Bytes& record);
   bool InsertAt(size_t depth, const Bytes& record, uint32_t offset);
   // The offset of the first live record of the leaf whose key is >= key, or the page's end.
   uint32_t SeekInLeaf(vndbPage* leaf, const Bytes& key);
@@ -102,6 +104,7 @@ class vndbTree {
   uint32_t mMasterId = 0;
   vndbTreeLevel mMasterAt;
   std::vector<vndbTreeLevel> mPath;
+  std::vector<vndbTreeLevel> mSavedPath;  // kept to reuse its storage
   bool mAtStart = true;
   bool mHasFilter = false;
   Bytes mFilter;

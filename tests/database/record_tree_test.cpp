@@ -31,17 +31,19 @@ Bytes Key(int n) {
   return DbRowKey(row.data(), row.size(), {0});
 }
 
-int TreeDepth(vndbFile& file, const std::string& name) {
+uint32_t TreeRoot(vndbFile& file, const std::string& name) {
   vndbTree master(file);
-  uint32_t root = kDbNoPage;
+  size_t length = 0;
   while (master.Next()) {
-    size_t length = 0;
     const uint8_t* record = master.CurrentRecord(&length);
-    if (std::string(reinterpret_cast<const char*>(record) + 18, length - 18) == name)
-      root = DbGet32(record + 10);
+    if (std::string(reinterpret_cast<const char*>(record) + 18, length - 18) == name) return DbGet32(record + 10);
   }
+  return kDbNoPage;
+}
+
+int TreeDepth(vndbFile& file, const std::string& name) {
   int depth = 1;
-  for (vndbPage* page = file.GetPage(root); page && page->Tag() == kDbInteriorPage; ++depth)
+  for (vndbPage* page = file.GetPage(TreeRoot(file, name)); page && page->Tag() == kDbInteriorPage; ++depth)
     page = file.GetPage(DbGet32(page->Data() + 8));
   return depth;
 }
@@ -204,6 +206,115 @@ TEST_F(RecordTreeTest, AWalkOverAPageChangedThroughAnotherCursorStaysInsideIt) {
     walker->GetField(1);
   }
   EXPECT_LT(steps, 100);
+}
+
+// The pages of one tree keyed by field 0, read from the root down: bytes in use per page,
+// level by level in key order, the live rows' field 1 in key order, and the first fault found.
+struct TreeShape {
+  TreeShape(vndbFile& file, uint32_t root) : mFile(file) { Visit(root, 0); }
+
+  std::string fault;
+  std::vector<std::vector<uint32_t>> used;
+  std::vector<int> ids;
+
+ private:
+  void Visit(uint32_t number, size_t depth) {
+    vndbPage* page = mFile.GetPage(number);
+    if (!page || depth > 8) return void(fault = "page " + std::to_string(number) + " unreadable");
+    if (used.size() <= depth) used.resize(depth + 1);
+    used[depth].push_back(page->Used());
+    Bytes data(page->Data(), page->Data() + page->Used());
+    bool interior = page->Tag() == kDbInteriorPage;
+    if (!interior && mLeafDepth && depth != mLeafDepth) fault = "leaves at two depths";
+    if (!interior) mLeafDepth = depth;
+    for (size_t at = 0; at < data.size(); at += DbGet16(&data[at])) {
+      uint16_t length = DbGet16(&data[at]);
+      if (interior) {
+        // Every key left of an entry sorts below its separator.
+        Bytes separator(data.begin() + long(at) + 12, data.begin() + long(at + length));
+        if (at > 0 && !ids.empty() && DbCompareKeys(separator, mLastKey) <= 0) fault = "separator too low";
+        Visit(DbGet32(&data[at + 8]), depth + 1);
+      } else if (data[at + 2] == kDbLive) {
+        Bytes key = DbRowKey(&data[at], length, {0});
+        if (!ids.empty() && DbCompareKeys(mLastKey, key) >= 0) fault = "keys out of order";
+        mLastKey = key;
+        ids.push_back(int(DbDecodeField(DbFindField(&data[at], length, 1)).integer));
+      }
+    }
+  }
+
+  vndbFile& mFile;
+  size_t mLeafDepth = 0;
+  Bytes mLastKey;
+};
+
+// Rows of uneven length, so that a page seldom ends exactly on a record.
+Bytes UnevenRow(vndbFile& file, int n) {
+  char digits[16];
+  snprintf(digits, sizeof digits, "%06d", n);
+  std::string key = std::string(digits) + std::string(size_t(n * 37 % 300), char('a' + n % 26));
+  return DbBuildRow({{0, DbValue::Text(kDbVarchar, key)}, {1, DbValue::Integer(kDbInteger, n)}},
+                    file.CurrentSerial(), file.NewRecordId());
+}
+
+TEST_F(RecordTreeTest, InsertOrderKeepsTheTreeSoundAndRunsOfKeysFillThePages) {
+  constexpr int kRows = 4000;
+  std::vector<int> ascending(kRows);
+  for (int i = 0; i < kRows; ++i) ascending[size_t(i)] = i;
+  std::vector<int> shuffled = ascending;
+  std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(11));
+  // Both ends first, then the keys between them in one ascending run.
+  std::vector<int> runBetween;
+  for (int i = 0; i < kRows; ++i)
+    if (i < kRows / 4 || i >= kRows * 3 / 4) runBetween.push_back(i);
+  for (int i = kRows / 4; i < kRows * 3 / 4; ++i) runBetween.push_back(i);
+  struct Case {
+    const char* name;
+    std::vector<int> order;
+    double leastAverageFill;
+    bool full;  // every leaf but the last within one row of full
+    int deleteEvery;  // deleted at once, so that splits meet deleted records
+  };
+  std::vector<Case> cases{{"ascending", ascending, 0.95, true, 0},
+                          {"descending", {ascending.rbegin(), ascending.rend()}, 0.95, true, 0},
+                          {"run between", runBetween, 0.9, false, 0},
+                          {"random", shuffled, 0.6, false, 0},
+                          {"random with deletes", shuffled, 0.4, false, 3}};
+  constexpr uint32_t kLongestRow = 10 + 2 + 4 + 6 + 299 + 6;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    {
+      auto tree = vndbTree::OpenNamedTree(*file, "rows", {0});
+      for (int n : c.order) {
+        Bytes row = UnevenRow(*file, n);
+        ASSERT_EQ(tree->InsertRecord(row, true), vndbTree::InsertResult::kInserted);
+        bool found = false;
+        if (c.deleteEvery && n % c.deleteEvery == 0) {
+          ASSERT_TRUE(tree->Find(DbRowKey(row.data(), row.size(), {0}), &found) && found && tree->DeleteCurrent());
+        }
+      }
+    }
+    ASSERT_TRUE(file->Commit());
+    Reopen();
+    TreeShape shape(*file, TreeRoot(*file, "rows"));
+    EXPECT_EQ(shape.fault, "");
+    std::vector<int> kept;
+    for (int n : ascending)
+      if (!c.deleteEvery || n % c.deleteEvery) kept.push_back(n);
+    EXPECT_EQ(shape.ids, kept);
+    ASSERT_GE(shape.used.size(), 3u);
+    const std::vector<uint32_t>& leaves = shape.used.back();
+    uint64_t sum = 0;
+    for (size_t i = 0; i < leaves.size(); ++i) {
+      sum += leaves[i];
+      if (c.full && i + 1 < leaves.size()) {
+        EXPECT_LT(uint32_t(kDbDataSize) - leaves[i], kLongestRow) << i;
+      }
+    }
+    EXPECT_GE(double(sum) / double(leaves.size() * kDbDataSize), c.leastAverageFill);
+    EXPECT_FALSE(file->IsDamaged()) << file->Error();
+  }
 }
 
 }  // namespace
