@@ -204,6 +204,9 @@ void ImageEntry(void) {
   RuntimeShowWindow(window);
   RuntimeRun();
   LogText("End;");
+  RuntimeUnlockObject(gName);
+  RuntimeUnlockObject(gActive);
+  RuntimeUnlockObject(gColor);
   RuntimeUnlockObject(window);
   RuntimeUnlockObject(gDatabase);
   RuntimeExit();
