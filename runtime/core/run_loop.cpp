@@ -59,6 +59,24 @@ void DrainPendingEvents() {
   }
 }
 
+// A dialog that GTK runs in a main loop of its own (the colour and print dialogs) never looks
+// at the quit flag and would hold the program until someone answers it: a quit answers it as
+// cancelled. Done from an idle source, because only the main thread may touch GTK and the
+// dialog's loop is the one that turns then.
+gboolean CancelModalDialogs(gpointer) {
+  GList* toplevels = gtk_window_list_toplevels();
+  for (GList* item = toplevels; item; item = item->next) g_object_ref(item->data);
+  for (GList* item = toplevels; item; item = item->next) {
+    GtkWidget* widget = GTK_WIDGET(item->data);
+    if (GTK_IS_DIALOG(widget) && gtk_window_get_modal(GTK_WINDOW(widget)) && gtk_widget_get_visible(widget)) {
+      gtk_dialog_response(GTK_DIALOG(widget), GTK_RESPONSE_CANCEL);
+    }
+  }
+  for (GList* item = toplevels; item; item = item->next) g_object_unref(item->data);
+  g_list_free(toplevels);
+  return G_SOURCE_REMOVE;
+}
+
 }  // namespace
 
 void AddRunLoopHook(RunLoopStage stage, RunLoopHook hook, void* context) {
@@ -145,7 +163,10 @@ void RunMainLoopOnce(bool mayBlock) {
 }
 
 bool GetQuitFlag() { return sQuitFlag; }
-void RequestQuit() { sQuitFlag = true; }
+void RequestQuit() {
+  if (!sQuitFlag) g_idle_add(&CancelModalDialogs, nullptr);
+  sQuitFlag = true;
+}
 
 bool RunLoopStarted() { return sRunLoopStarted; }
 bool InRunLoop() { return sInRunLoop; }

@@ -59,6 +59,7 @@ void RunMainLoop();
 void RunMainLoopOnce(bool mayBlock);
 
 bool GetQuitFlag();
+// Sets the quit flag; a dialog that GTK runs itself is answered as cancelled at its next turn.
 void RequestQuit();
 
 // RuntimeRun's state: started once per process, running while its loop runs.

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <glib-unix.h>
 #include <glib.h>
+#include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -55,7 +56,15 @@ void InstallTerminationHandlers() {
   // Restarting keeps the rest of the runtime free of EINTR; the loop's poll returns anyway,
   // and the wake pipe covers a signal that arrives just before it.
   action.sa_flags = SA_RESTART;
-  for (int signalNumber : {SIGTERM, SIGQUIT, SIGHUP}) sigaction(signalNumber, &action, nullptr);
+  sigset_t caught;
+  sigemptyset(&caught);
+  for (int signalNumber : {SIGTERM, SIGQUIT, SIGHUP}) {
+    sigaction(signalNumber, &action, nullptr);
+    sigaddset(&caught, signalNumber);
+  }
+  // The mask is inherited: a parent that blocks these would otherwise leave them pending for
+  // ever. The main thread runs the loop, so it is the one that takes them.
+  pthread_sigmask(SIG_UNBLOCK, &caught, nullptr);
 }
 
 int PendingTerminationSignal() { return sPendingSignal; }

@@ -6,7 +6,8 @@
 
 namespace vorn {
 
-// Installs the handler for SIGTERM, SIGQUIT and SIGHUP, in this order.
+// Installs the handler for SIGTERM, SIGQUIT and SIGHUP, in this order, and unblocks them in
+// the calling thread.
 void InstallTerminationHandlers();
 
 // The handler: records the signal; async-signal-safe.

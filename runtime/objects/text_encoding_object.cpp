@@ -16,10 +16,11 @@ namespace {
 
 void* Fn(auto function) { return reinterpret_cast<void*>(function); }
 
-// The cache holds one reference to each object it made.
+// The cache holds one reference to each object it made. It is never destroyed: objects still
+// held at exit stay reachable instead of being orphaned by the map's own destructor.
 IntMap<RuntimeObject*>& Cache() {
-  static IntMap<RuntimeObject*> cache;
-  return cache;
+  static auto* cache = new IntMap<RuntimeObject*>;
+  return *cache;
 }
 
 TextEncodingObject* EncodingOf(RuntimeObject* self) {

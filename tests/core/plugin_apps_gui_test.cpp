@@ -128,8 +128,7 @@ TEST(PluginControlTest, TheLampIsDrawnAndAClickReachesCompiledCode) {
   EXPECT_TRUE(WaitFor([&] { return ScreenColor(lampX, lampY) == "#FF0000"; }, 10)) << ScreenColor(lampX, lampY);
   EXPECT_NE(ScreenColor(x + 20, y + 20), "#FF0000") << "the lamp stays inside its bounds";
 
-  vorn::test::Shell("xdotool mousemove --sync " + std::to_string(lampX) + " " + std::to_string(lampY) +
-                       " click 1");
+  vorn::test::ClickScreenPoint(lampX, lampY);
   EXPECT_TRUE(WaitFor([&] { return ReadAll(logPath).find("Pressed;") != std::string::npos; }, 10))
       << ReadAll(logPath);
   EXPECT_TRUE(WaitFor([&] { return ScreenColor(lampX, lampY) == "#00C000"; }, 10)) << ScreenColor(lampX, lampY);

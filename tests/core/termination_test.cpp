@@ -86,6 +86,20 @@ TEST_F(TerminationDeathTest, SighupSkipsTheQuitSequenceButStillShutsDown) {
               "^closeWindows;release;T2;T1;$");
 }
 
+// A parent that blocks the signals hands its mask down to the program and every thread it
+// starts.
+TEST_F(TerminationDeathTest, SigtermEndsTheProgramEvenWhenItStartedBlocked) {
+  EXPECT_EXIT(
+      {
+        sigset_t blocked;
+        sigemptyset(&blocked);
+        sigaddset(&blocked, SIGTERM);
+        pthread_sigmask(SIG_BLOCK, &blocked, nullptr);
+        WaitInTheLoopFor(SIGTERM);
+      },
+      ::testing::ExitedWithCode(0), "^CancelClose;Close;closeWindows;release;T2;T1;$");
+}
+
 TEST_F(TerminationDeathTest, ASignalBeforeTheLoopIsCarriedOutAtTheFirstPump) {
   EXPECT_EXIT(
       {

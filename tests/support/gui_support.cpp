@@ -97,6 +97,10 @@ void PressAndDrag(Window* window, int32_t h, int32_t v, int32_t stepX, int steps
 
 void ReleaseMouse() { Shell("xdotool mouseup 1"); }
 
+void ClickScreenPoint(int32_t x, int32_t y) {
+  Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+}
+
 void ClickAt(Window* window, int32_t h, int32_t v) {
   int32_t x, y;
   ScreenPoint(window, h, v, &x, &y);

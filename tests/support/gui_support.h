@@ -35,6 +35,10 @@ void ReleaseMouse();
 // Clicks the first button at a point of the window's content, then lets GTK and the run loop
 // see the click.
 void ClickAt(Window* window, int32_t h, int32_t v);
+// Moves the pointer to a point of the screen and clicks the first button there, for windows
+// of another process. Without --sync, which waits for the pointer to leave where it is: 15 s
+// when an earlier run left it on this very spot. The server takes the move before the click.
+void ClickScreenPoint(int32_t x, int32_t y);
 // Rests the pointer on the middle of a realized widget, then clicks the first button there
 // (a menu picks the row under the pointer on motion) and lets GTK see the click.
 void ClickWidget(NativeWidget widget);

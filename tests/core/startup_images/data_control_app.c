@@ -1,7 +1,9 @@
 /* A database of 20 people in a temporary file and a window with a DataControl and an edit
  * field, a check box and a popup menu bound to it. Every time the DataControl shows a row it
  * writes "Row<n>:<name>|<active>|<color>;" as the bound controls show it, and titles the
- * window "People 2" once row 2 is shown; runs until a signal ends it. */
+ * window "People 2" once row 2 is shown. Showing the last row quits from inside the handler,
+ * which runs within the navigation pane's mouse-up; otherwise a signal ends the program.
+ * "End;" is written once the run loop has returned. */
 #include "vorn/application_abi.h"
 #include "vorn/buttons_api.h"
 #include "vorn/class_abi.h"
@@ -71,6 +73,10 @@ static void OnReposition(VornRuntimeObject* self, int32_t row) {
   LogString(RuntimeComboBoxTextGetter(gColor, 0));
   LogText(";");
   if (row == 2) VORNSetPropValueString(gWindow, "Title", VORN_STR(kRowTwoTitle));
+  if (row == 20) {
+    LogText("Quit;");
+    ApplicationQuit(0, 0, 0);
+  }
 }
 
 static const VornClassMember kDataHandlers[] = {{"#Reposition%%o<PeopleData>i4", (void*)OnReposition, 0, 0}};
@@ -197,6 +203,10 @@ void ImageEntry(void) {
   WindowDefaultConstructor(window);
   RuntimeShowWindow(window);
   RuntimeRun();
+  LogText("End;");
+  RuntimeUnlockObject(gName);
+  RuntimeUnlockObject(gActive);
+  RuntimeUnlockObject(gColor);
   RuntimeUnlockObject(window);
   RuntimeUnlockObject(gDatabase);
   RuntimeExit();

@@ -56,7 +56,7 @@ Outcome RunProgram(const std::string& program, std::vector<std::string> args, in
     unlink(logPath);
     return outcome;
   }
-  bool signalled = signalNumber == 0;
+  bool signalled = signalNumber == 0 && !beforeSignal;
   double deadline = Now() + 15;
   int status = 0;
   while (true) {
@@ -64,8 +64,11 @@ Outcome RunProgram(const std::string& program, std::vector<std::string> args, in
     if (done == pid) break;
     if (!signalled && ReadFile(logPath).find(waitFor) != std::string::npos) {
       if (beforeSignal) beforeSignal(ReadFile(logPath));
-      kill(pid, signalNumber);
+      if (signalNumber != 0) kill(pid, signalNumber);
       signalled = true;
+      // The program's own time to end starts now: a slow step before the signal must not
+      // look like a program that ignored it.
+      deadline = Now() + 15;
     }
     if (Now() > deadline) {
       kill(pid, SIGKILL);

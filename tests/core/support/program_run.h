@@ -19,9 +19,9 @@ std::string ImagePath(const std::string& name);
 std::string ReadFile(const std::string& path);
 double Now();
 
-// Runs the program with its standard error in a file. When `signalNumber` is set, sends it once
-// the log contains `waitFor`, after handing the log so far to `beforeSignal`. Kills the program
-// after 15 s.
+// Runs the program with its standard error in a file. Once the log contains `waitFor`, hands
+// the log so far to `beforeSignal` and then sends `signalNumber` when it is set. Kills the
+// program when it has not ended 15 s after its start or, once signalled, after the signal.
 Outcome RunProgram(const std::string& program, std::vector<std::string> args, int signalNumber = 0,
                    const std::string& waitFor = "",
                    const std::function<void(const std::string&)>& beforeSignal = nullptr);
