@@ -7,7 +7,7 @@
 
 namespace vorn {
 
-size_t FirstMatchIndex::FoldedHash::operator()(std::string_view text) const {
+size_t FirstMatchIndex::FoldedHash(std::string_view text) {
   // FNV-1a over the upper-cased bytes, so names equal without regard to case hash alike.
   uint64_t hash = 14695981039346656037ull;
   for (char c : text) {
@@ -17,30 +17,56 @@ size_t FirstMatchIndex::FoldedHash::operator()(std::string_view text) const {
   return static_cast<size_t>(hash);
 }
 
-bool FirstMatchIndex::NoCaseEqual::operator()(std::string_view a, std::string_view b) const {
-  return CompareBytesNoCase(a.data(), static_cast<int32_t>(a.size()), b.data(),
-                            static_cast<int32_t>(b.size())) == 0;
+size_t FirstMatchIndex::SlotFor(std::string_view name, size_t hash) const {
+  const size_t mask = mSlots.size() - 1;
+  for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+    if (mSlots[slot] == kEmpty) return slot;
+    const Row& row = mRows[mSlots[slot]];
+    if (row.hash == hash &&
+        CompareBytesNoCase(row.name.data(), static_cast<int32_t>(row.name.size()), name.data(),
+                           static_cast<int32_t>(name.size())) == 0) {
+      return slot;
+    }
+  }
+}
+
+void FirstMatchIndex::Rehash(size_t slotCount) {
+  mSlots.assign(slotCount, kEmpty);
+  for (size_t i = 0; i < mRows.size(); ++i) mSlots[SlotFor(mRows[i].name, mRows[i].hash)] = static_cast<uint32_t>(i);
+}
+
+void FirstMatchIndex::Reserve(size_t rows) {
+  mRows.reserve(rows);
+  size_t slotCount = 16;
+  while (slotCount < 2 * rows) slotCount *= 2;
+  if (slotCount > mSlots.size()) Rehash(slotCount);
 }
 
 void FirstMatchIndex::Add(const char* name, void* code) {
   // A row without a function is a name whose implementation is not linked in: binding to it
   // would jump to address 0, so it counts as absent like a row without a name.
   if (!name || !code) return;
-  mRows.emplace(std::string_view(name, std::strlen(name)), code);
+  if (2 * (mRows.size() + 1) > mSlots.size()) Rehash(mSlots.empty() ? 16 : 2 * mSlots.size());
+  std::string_view text(name, std::strlen(name));
+  const size_t hash = FoldedHash(text);
+  const size_t slot = SlotFor(text, hash);
+  if (mSlots[slot] != kEmpty) return;
+  mSlots[slot] = static_cast<uint32_t>(mRows.size());
+  mRows.push_back(Row{text, hash, code});
 }
 
 void* FirstMatchIndex::Find(std::string_view name) const {
-  auto found = mRows.find(name);
-  return found == mRows.end() ? nullptr : found->second;
+  if (mSlots.empty()) return nullptr;
+  const size_t slot = SlotFor(name, FoldedHash(name));
+  return mSlots[slot] == kEmpty ? nullptr : mRows[mSlots[slot]].code;
 }
 
 void* RelocDirectoryResolver::Resolve(std::string_view name) {
   if (!mIndexed) {
-    int32_t count = GetRelocEntryCount();
-    mIndex.Reserve(count > 0 ? static_cast<size_t>(count) : 0);
-    for (int32_t i = 0; i < count; ++i) {
-      if (const RelocEntry* entry = GetRelocEntry(i)) mIndex.Add(entry->name, entry->code);
-    }
+    mIndex.Reserve(kFixedRelocEntryCount);
+    VisitRelocEntries([](const RelocEntry& row, void* index) {
+      static_cast<FirstMatchIndex*>(index)->Add(row.name, row.code);
+    }, &mIndex);
     mIndexed = true;
   }
   return mIndex.Find(name);

@@ -3,8 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace vorn {
 
@@ -17,10 +18,12 @@ class ImportResolver {
 
 // Rows added in order; Find answers the FIRST row whose name equals the name without regard
 // to case (through the runtime's upper-case table), as a scan from row 0 would, in constant
-// time.
+// time. The table is open-addressed over row numbers, so adding a row allocates nothing
+// once Reserve has sized it: the runtime's resolver fills it with every directory row at
+// each start.
 class FirstMatchIndex {
  public:
-  void Reserve(size_t rows) { mRows.reserve(rows); }
+  void Reserve(size_t rows);
   // `name` must outlive the index. Rows without a name or a function, and later rows of an
   // equal name, are ignored.
   void Add(const char* name, void* code);
@@ -28,17 +31,24 @@ class FirstMatchIndex {
   size_t Size() const { return mRows.size(); }
 
  private:
-  struct FoldedHash {
-    size_t operator()(std::string_view text) const;
+  struct Row {
+    std::string_view name;
+    size_t hash;
+    void* code;
   };
-  struct NoCaseEqual {
-    bool operator()(std::string_view a, std::string_view b) const;
-  };
-  std::unordered_map<std::string_view, void*, FoldedHash, NoCaseEqual> mRows;
+  static size_t FoldedHash(std::string_view text);
+  // The slot holding the row of an equal name, or the empty slot where it would go.
+  size_t SlotFor(std::string_view name, size_t hash) const;
+  void Rehash(size_t slotCount);
+
+  static constexpr uint32_t kEmpty = UINT32_MAX;
+  std::vector<Row> mRows;
+  std::vector<uint32_t> mSlots;  // row numbers; a power of two, at most half of them used
 };
 
-// The runtime's resolver: rows 0 .. GetRelocEntryCount() - 1 of the entry-point directory,
-// read once when the first import is resolved.
+// The runtime's resolver: every row of the entry-point directory, read once when the first
+// import is resolved (without building the directory's own name index, which start-up does
+// not otherwise need).
 class RelocDirectoryResolver : public ImportResolver {
  public:
   void* Resolve(std::string_view name) override;

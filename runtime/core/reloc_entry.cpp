@@ -66,6 +66,13 @@ int32_t GetRelocEntryCount() {
   return kFixedRelocEntryCount + AddedRows().Count();
 }
 
+void VisitRelocEntries(void (*visit)(const RelocEntry& row, void* context), void* context) {
+  CompleteRows();
+  for (const RelocEntry& row : gVornFixedRelocRows) visit(row, context);
+  SimpleVector<RelocEntry*>& rows = AddedRows();
+  for (int32_t i = 0; i < rows.Count(); ++i) visit(*rows.Data()[i], context);
+}
+
 RelocEntry* GetRelocEntry(int32_t index) {
   if (index < 0) return nullptr;
   if (index < kFixedRelocEntryCount) return &gVornFixedRelocRows[index];

@@ -35,6 +35,10 @@ StringMap<RelocEntry*>* GetRelocEntryIndex();
 RelocEntry* LookupRelocEntry(const string& name);
 // Adds a row binding the name (static text) to the function; see the directory's rules.
 void AddRelocEntry(const char* name, void* function);
+// Every row in order, the fixed rows first, without building the name index: for a reader
+// that keeps the first row of each name, which binds as the index would. Added rows not yet
+// checked against the index are included; a repeat among them is reported when it is built.
+void VisitRelocEntries(void (*visit)(const RelocEntry& row, void* context), void* context);
 
 // Adds the rows that an adder defers until they are needed (the members of intrinsic classes
 // not built yet). Readers that must see every row run it first: counting the rows, and a

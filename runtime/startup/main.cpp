@@ -47,6 +47,9 @@ int main(int argc, char** argv) {
   CurrentTicks();  // ticks count from here
   StoreCommandLine(argc, argv);
   gtk_set_locale();
+  // Reading the font configuration is the longest single step before the first window; it
+  // can overlap opening the display, loading the image and building the window.
+  if (const char* display = g_getenv("DISPLAY"); display && *display) StartLoadingFonts();
   // A console program or a daemon runs without a display: windows then raise an exception.
   if (!gtk_init_check(&argc, &argv)) SetGUIApplicationCheck(&RefuseGUIWithoutDisplay);
   // The documents to open are what is left once GTK has taken its own options out.

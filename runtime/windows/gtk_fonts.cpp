@@ -97,6 +97,8 @@ PangoFontDescription* BuildUncached(const string& nativeName, int32_t size, bool
 
 }  // namespace
 
+void StartLoadingFonts() { pango_cairo_font_map_get_default(); }
+
 int32_t GetFontFamilyCount() { return Families().count + 1; }
 
 string GetFontFamilyName(int32_t index) {

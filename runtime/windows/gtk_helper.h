@@ -73,6 +73,10 @@ void* GetOptionalGtkSymbol(int32_t library, const char* name);
 
 // --- fonts ---------------------------------------------------------------------------------
 
+// Creates the default font map, which sets fontconfig up on a thread of its own: called
+// before the display is opened, that set-up runs beside the rest of start-up.
+void StartLoadingFonts();
+
 // Family count + 1: index 0 is "System".
 int32_t GetFontFamilyCount();
 string GetFontFamilyName(int32_t index);
