@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/support/calculator_session.h"
+#include "support/gui_support.h"
 
 extern "C" {
 #include "calculator_parameters.h"
@@ -85,8 +86,6 @@ const Accessible* ShownRow(const std::vector<Accessible>& all, const Accessible&
   return nullptr;
 }
 
-std::string Xdo(const std::string& arguments) { return vorn::testing::Run("xdotool " + arguments + " 2>&1"); }
-
 class CalculatorGuiTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { ASSERT_TRUE(gdk_init_check(nullptr, nullptr)) << "needs an X display"; }
@@ -116,12 +115,11 @@ class CalculatorGuiTest : public ::testing::Test {
   // Drops the menu's list down with its arrow button and clicks the row.
   void ChooseRow(CalculatorSession& session, const Menu& menu, const std::string& row) {
     const Accessible& box = menu.box;
-    const std::string arrow = std::to_string(box.x + box.width - 10) + " " + std::to_string(box.CenterY());
     const Accessible* shown = nullptr;
     std::vector<Accessible> all;
     ASSERT_TRUE(vorn::testing::PollUntil(
         [&] {
-          Xdo("mousemove --sync " + arrow + " click 1");
+          vorn::test::ClickScreenPoint(box.x + box.width - 10, box.CenterY());
           vorn::testing::PollUntil(
               [&] {
                 all = session.Accessibles();
@@ -132,8 +130,7 @@ class CalculatorGuiTest : public ::testing::Test {
         },
         15000))
         << "the list of rows did not drop down";
-    Xdo("mousemove --sync " + std::to_string(shown->CenterX()) + " " + std::to_string(shown->CenterY()) +
-        " click 1");
+    vorn::test::ClickScreenPoint(shown->CenterX(), shown->CenterY());
   }
 
   int mShots = 0;
@@ -174,11 +171,9 @@ TEST_F(CalculatorGuiTest, AUserSetsTheParametersReadsTheResultAndChangesTheChart
   const double fraction = (150.0 - 25.0) / (600.0 - 25.0);
   const int thumbX = slider->x + thumbLength / 2 + static_cast<int>(fraction * (slider->width - thumbLength));
   const int y = slider->CenterY();
-  Xdo("mousemove --sync " + std::to_string(thumbX) + " " + std::to_string(y) + " mousedown 1");
-  for (int dx = 10; dx <= 90; dx += 10) {
-    Xdo("mousemove --sync " + std::to_string(thumbX + dx) + " " + std::to_string(y));
-  }
-  Xdo("mouseup 1");
+  vorn::test::MovePointer(thumbX, y, "mousedown 1");
+  for (int dx = 10; dx <= 90; dx += 10) vorn::test::MovePointer(thumbX + dx, y);
+  vorn::test::Shell("xdotool mouseup 1");
   double aperture = 0;
   ASSERT_TRUE(vorn::testing::PollUntil(
       [&] {

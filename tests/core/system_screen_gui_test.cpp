@@ -111,18 +111,16 @@ TEST_F(SystemOnDisplay, PixelsOffTheScreenAreBlack) {
 // --- the mouse ----------------------------------------------------------------------------
 
 TEST_F(SystemOnDisplay, MouseXAndYFollowThePointerAndMouseDownTheFirstButton) {
-  test::Shell("xdotool mousemove --sync 321 234 2>/dev/null");
-  test::PumpFor(100);
+  test::MovePointer(321, 234);
+  test::PumpUntil([&] { return getMouseX(mModule, 0) == 321 && getMouseY(mModule, 0) == 234; });
   EXPECT_EQ(getMouseX(mModule, 0), 321);
   EXPECT_EQ(getMouseY(mModule, 0), 234);
   EXPECT_EQ(getMouseDown(mModule, 0), 0);
 
   test::Shell("xdotool mousedown 1 2>/dev/null");
-  test::PumpFor(100);
-  EXPECT_EQ(getMouseDown(mModule, 0), 1);
+  EXPECT_TRUE(test::PumpUntil([&] { return getMouseDown(mModule, 0) == 1; }));
   test::Shell("xdotool mouseup 1 2>/dev/null");
-  test::PumpFor(100);
-  EXPECT_EQ(getMouseDown(mModule, 0), 0);
+  EXPECT_TRUE(test::PumpUntil([&] { return getMouseDown(mModule, 0) == 0; }));
 }
 
 // --- _DrawWindow --------------------------------------------------------------------------

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
-#include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +12,7 @@
 #include "core/run_loop.h"
 #include "startup/window_loop_hooks.h"
 #include "strings/rect.h"
+#include "support/gui_support.h"
 #include "windows/gtk_helper.h"
 #include "windows/pane_focus.h"
 #include "windows/sub_pane.h"
@@ -20,22 +21,18 @@
 namespace vorn {
 namespace {
 
-void Shell(const std::string& command) {
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return;
-  char buffer[256];
-  while (fread(buffer, 1, sizeof buffer, pipe) > 0) {
-  }
-  pclose(pipe);
-}
-
-void IterateFor(int milliseconds) {
-  gint64 end = g_get_monotonic_time() + milliseconds * 1000;
-  while (g_get_monotonic_time() < end) {
+// Runs the run loop until `done` holds (true) or the time is up (false).
+bool IterateUntil(const std::function<bool()>& done, int milliseconds = 5000) {
+  const gint64 end = g_get_monotonic_time() + milliseconds * G_GINT64_CONSTANT(1000);
+  while (!done()) {
+    if (g_get_monotonic_time() >= end) return false;
     RunMainLoopOnce(false);
     g_usleep(5000);
   }
+  return true;
 }
+
+void IterateFor(int milliseconds) { IterateUntil([] { return false; }, milliseconds); }
 
 class DragPane : public SubPane {
  public:
@@ -72,9 +69,8 @@ TEST_F(WindowLoopGuiTest, AShownWindowAppearsAtTheNextIterationAndItsCapturePane
 
   Rect screen;
   window->GetScreenBounds(&screen);
-  auto at = [&](int h, int v) { return std::to_string(screen.left + h) + " " + std::to_string(screen.top + v); };
-  Shell("xdotool mousemove --sync " + at(50, 60) + " mousedown 1");
-  IterateFor(200);
+  test::MovePointer(screen.left + 50, screen.top + 60, "mousedown 1");
+  IterateUntil([&] { return GetMouseCapturePane() == pane && !pane->drags.empty(); });
   ASSERT_EQ(GetMouseCapturePane(), pane) << "the press reached MouseDown";
   ASSERT_FALSE(pane->drags.empty()) << "the held button gives drags";
   EXPECT_EQ(pane->drags.back().x, 50);
@@ -83,12 +79,12 @@ TEST_F(WindowLoopGuiTest, AShownWindowAppearsAtTheNextIterationAndItsCapturePane
   RunMainLoopOnce(false);
   EXPECT_EQ(pane->drags.size(), before + 1) << "one drag per iteration";
 
-  Shell("xdotool mousemove --sync " + at(150, 90));
-  IterateFor(200);
+  test::MovePointer(screen.left + 150, screen.top + 90);
+  IterateUntil([&] { return pane->drags.back().x == 150 && pane->drags.back().y == 90; });
   EXPECT_EQ(pane->drags.back().x, 150);
   EXPECT_EQ(pane->drags.back().y, 90);
 
-  Shell("xdotool mouseup 1");
+  test::Shell("xdotool mouseup 1");
   IterateFor(200);
   size_t released = pane->drags.size();
   IterateFor(100);

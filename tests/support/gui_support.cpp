@@ -87,24 +87,35 @@ void ScreenPoint(Window* window, int32_t h, int32_t v, int32_t* x, int32_t* y) {
 void PressAndDrag(Window* window, int32_t h, int32_t v, int32_t stepX, int steps) {
   int32_t x, y;
   ScreenPoint(window, h, v, &x, &y);
-  Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " mousedown 1");
+  MovePointer(x, y, "mousedown 1");
   PumpFor(100);
   for (int step = 1; step <= steps; ++step) {
-    Shell("xdotool mousemove " + std::to_string(x + step * stepX) + " " + std::to_string(y));
+    MovePointer(x + step * stepX, y);
     PumpFor(40);
   }
 }
 
 void ReleaseMouse() { Shell("xdotool mouseup 1"); }
 
-void ClickScreenPoint(int32_t x, int32_t y) {
-  Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+void MovePointer(int32_t x, int32_t y, const std::string& then) {
+  Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " " + then);
+}
+
+void ClickScreenPoint(int32_t x, int32_t y) { MovePointer(x, y, "click 1"); }
+
+bool PumpUntil(const std::function<bool()>& done, int milliseconds) {
+  const gint64 end = g_get_monotonic_time() + milliseconds * G_GINT64_CONSTANT(1000);
+  while (!done()) {
+    if (g_get_monotonic_time() >= end) return false;
+    PumpFor(5);
+  }
+  return true;
 }
 
 void ClickAt(Window* window, int32_t h, int32_t v) {
   int32_t x, y;
   ScreenPoint(window, h, v, &x, &y);
-  Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.1 click 1");
+  MovePointer(x, y, "sleep 0.1 click 1");
   PumpFor(150);
   RunLoopIteration();
 }
@@ -137,7 +148,7 @@ void ClickWidget(NativeWidget widget) {
   gdk_window_get_origin(widget->window, &x, &y);
   x += widget->allocation.x + widget->allocation.width / 2;
   y += widget->allocation.y + widget->allocation.height / 2;
-  Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
+  MovePointer(x, y);
   PumpFor(100);
   Shell("xdotool click 1");
   PumpFor(250);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "windows/native_types.h"
@@ -35,10 +36,15 @@ void ReleaseMouse();
 // Clicks the first button at a point of the window's content, then lets GTK and the run loop
 // see the click.
 void ClickAt(Window* window, int32_t h, int32_t v);
-// Moves the pointer to a point of the screen and clicks the first button there, for windows
-// of another process. Without --sync, which waits for the pointer to leave where it is: 15 s
-// when an earlier run left it on this very spot. The server takes the move before the click.
+// Moves the pointer to a point of the screen, then does `then` there (xdotool's words, such as
+// "mousedown 1"; nothing for a move alone) in the same call, so the server takes the move
+// first. Without --sync, which waits for the pointer to leave where it is: 15 s when an earlier
+// run left it on this very spot. Whoever needs the pointer there waits for what follows from it.
+void MovePointer(int32_t x, int32_t y, const std::string& then = "");
+// Clicks the first button at a point of the screen, in windows of this or another process.
 void ClickScreenPoint(int32_t x, int32_t y);
+// Dispatches events until `done` holds (true) or the deadline passes (false).
+bool PumpUntil(const std::function<bool()>& done, int milliseconds = 5000);
 // Rests the pointer on the middle of a realized widget, then clicks the first button there
 // (a menu picks the row under the pointer on motion) and lets GTK see the click.
 void ClickWidget(NativeWidget widget);

@@ -149,8 +149,8 @@ TEST_F(WindowGuiTest, AClickReachesMouseDownOnceInWindowCoordinates) {
   ShowAndFocus();
   int x, y;
   ScreenPoint(57, 143, &x, &y);
-  Shell("xdotool mousemove --sync " + std::to_string(x) + " " + std::to_string(y) + " click 1");
-  PumpFor(200);
+  test::ClickScreenPoint(x, y);
+  test::PumpUntil([&] { return !area->clicks.empty(); });
   ASSERT_EQ(area->clicks.size(), 1u);
   EXPECT_EQ(area->clicks[0].x, 57);
   EXPECT_EQ(area->clicks[0].y, 143);
@@ -158,14 +158,14 @@ TEST_F(WindowGuiTest, AClickReachesMouseDownOnceInWindowCoordinates) {
   EXPECT_EQ(window->mouseDowns, 1);
 
   Shell("xdotool keydown shift click 1 keyup shift");
-  PumpFor(200);
+  test::PumpUntil([&] { return area->clicks.size() > 1; });
   ASSERT_EQ(area->clicks.size(), 2u);
   EXPECT_EQ(area->clicks[1].modifiers, kModifierShift);
 
   // The press on a button goes to its widget and reaches the window once.
   ScreenPoint(320, 260, &x, &y);
-  Shell("xdotool mousemove --sync " + std::to_string(x) + " " + std::to_string(y) + " click 1");
-  PumpFor(200);
+  test::ClickScreenPoint(x, y);
+  test::PumpUntil([&] { return ok->mouseDowns > 0; });
   EXPECT_EQ(ok->mouseDowns, 1);
   EXPECT_EQ(window->NativeClickPane(), ok);
 }
@@ -175,9 +175,9 @@ TEST_F(WindowGuiTest, WheelUpAndDownGiveDeltasSidewaysGivesNone) {
   ShowAndFocus();
   int x, y;
   ScreenPoint(60, 150, &x, &y);
-  Shell("xdotool mousemove --sync " + std::to_string(x) + " " + std::to_string(y) +
-        " click 4 click 5 click 6 click 7");
-  PumpFor(250);
+  // The first button's click behind them says when all have arrived.
+  test::MovePointer(x, y, "click 4 click 5 click 6 click 7 click 1");
+  test::PumpUntil([&] { return !area->clicks.empty(); });
   EXPECT_EQ(area->wheel, (std::vector<int32_t>{-3, 3}));
 }
 

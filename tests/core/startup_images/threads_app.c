@@ -281,6 +281,7 @@ static void BadInput(void) {
   ThreadSetStackSize(thread, 0, 0x7fffffff);
   LogResult("stackHuge", ThreadGetStackSize(thread, 0) < 0x7fffffff);
   RuntimeUnlockObject(thread);
+  RuntimeUnlockObject(gDone);
 
   VornRuntimeObject *semaphore = New(VORN_STR(kSemaphoreName));
   Semaphore_Constructor(semaphore, 0);
