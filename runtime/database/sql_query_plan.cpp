@@ -130,8 +130,7 @@ bool SqlQueryPlan::ResolveKeys() {
 }
 
 // Every column the condition names must resolve; comparisons go down into the cursor of the
-// table opened last among their columns, which needs the two sides in different tables and
-// an OR within one table.
+// table opened last among their columns, which needs an OR within one table.
 bool SqlQueryPlan::CheckCondition(const SqlCondition* condition) {
   if (!condition) return true;
   if (condition->IsJunction()) {
@@ -140,13 +139,8 @@ bool SqlQueryPlan::CheckCondition(const SqlCondition* condition) {
     }
     return CheckCondition(condition->left.get()) && CheckCondition(condition->right.get());
   }
-  std::optional<ColumnRef> left = Find(condition->table, condition->column);
-  if (!left) return false;
-  if (!condition->rightIsColumn) return true;
-  std::optional<ColumnRef> right = Find(condition->rightTable, condition->value);
-  if (!right) return false;
-  if (right->table == left->table) return Fail(kSqlErrorName, "Comparing two columns of one table is not supported");
-  return true;
+  if (!Find(condition->table, condition->column)) return false;
+  return !condition->rightIsColumn || Find(condition->rightTable, condition->value);
 }
 
 // The FROM tables whose columns the condition compares.
@@ -208,6 +202,13 @@ std::unique_ptr<SqlFilter> SqlQueryPlan::FilterFor(const SqlCondition* condition
   }
   const ColumnRef right = *Find(condition->rightTable, condition->value);
   if (std::max(left.table, right.table) != t) return nullptr;
+  if (left.table == right.table) {
+    // Both columns are in the row: the engine compares them as an UPDATE's condition does.
+    filter->mode |= VORN_DB_FILTER_COLUMN;
+    filter->column = mTables[t].fields[left.field];
+    filter->value = mTables[t].fields[right.field];
+    return filter;
+  }
   const ColumnRef inner = left.table == t ? left : right;
   const ColumnRef outer = left.table == t ? right : left;
   filter->column = mTables[t].fields[inner.field];
