@@ -1,4 +1,5 @@
 // How a column value an engine hands out reads as text, number and Boolean.
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -69,6 +70,13 @@ std::string ColumnValueText(const DbColumnBytes& value) {
     case kVornDbStringRecord: return RecordText(value);
     default: return {};
   }
+}
+
+std::string ColumnValueLiteral(const DbColumnBytes& value) {
+  if (value.type != kVornDbFloat && value.type != kVornDbDouble) return ColumnValueText(value);
+  char text[32];
+  std::snprintf(text, sizeof text, "%.17g", ColumnValueNumber(value));
+  return text;
 }
 
 double ColumnValueNumber(const DbColumnBytes& value) {

@@ -44,6 +44,9 @@ struct DbColumnBytes {
 };
 // The text a value reads as.
 std::string ColumnValueText(const DbColumnBytes& value);
+// The same with every digit of a floating-point value, so that reading the text back gives the
+// value itself: what a condition compares with.
+std::string ColumnValueLiteral(const DbColumnBytes& value);
 // The number a value reads as (0 for NULL, dates and times).
 double ColumnValueNumber(const DbColumnBytes& value);
 bool ColumnValueBoolean(const DbColumnBytes& value);

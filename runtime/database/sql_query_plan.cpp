@@ -130,8 +130,7 @@ bool SqlQueryPlan::ResolveKeys() {
 }
 
 // Every column the condition names must resolve; comparisons go down into the cursor of the
-// table opened last among their columns, which needs the two sides in different tables and
-// an OR within one table.
+// table opened last among their columns, which needs an OR within one table.
 bool SqlQueryPlan::CheckCondition(const SqlCondition* condition) {
   if (!condition) return true;
   if (condition->IsJunction()) {
@@ -145,7 +144,11 @@ bool SqlQueryPlan::CheckCondition(const SqlCondition* condition) {
   if (!condition->rightIsColumn) return true;
   std::optional<ColumnRef> right = Find(condition->rightTable, condition->value);
   if (!right) return false;
-  if (right->table == left->table) return Fail(kSqlErrorName, "Comparing two columns of one table is not supported");
+  // Such a comparison goes down to the later table turned round, where the function would
+  // reach the wrong column.
+  if (condition->function != kSqlNoFunction && right->table > left->table) {
+    return Fail(kSqlErrorName, "UPPER and LOWER apply only to a column of the later table of a join");
+  }
   return true;
 }
 
@@ -175,12 +178,19 @@ std::vector<size_t> SqlQueryPlan::Tables(const SqlCondition* condition) {
   return tables;
 }
 
-// The text of a column of an outer table's current row.
-std::string SqlQueryPlan::OuterText(ColumnRef ref) {
-  RuntimeObject* field = cursorGetFieldByIndex(mTables[ref.table].cursor, ref.field + 1);
-  std::string text(string::Adopt(cursorFieldStringValueGetter(field, 0)).View());
-  RuntimeUnlockObject(field);
-  return text;
+// The value of a column of an outer table's current row as the literal a condition compares
+// with; none for NULL.
+std::optional<std::string> SqlQueryPlan::OuterLiteral(ColumnRef ref) {
+  DatabaseCursorObject* cursor = CursorFields(mTables[ref.table].cursor);
+  if (!cursor || !cursor->handle || !cursor->definition->getColumnValue) return std::nullopt;
+  const void* data = nullptr;
+  uint8_t type = kVornDbNull;
+  int32_t length = 0;
+  cursor->definition->getColumnValue(cursor->handle, ref.field, &data, &type, &length);
+  std::optional<std::string> literal;
+  if (type != kVornDbNull) literal = ColumnValueLiteral({type, static_cast<const uint8_t*>(data), length});
+  if (cursor->definition->releaseValue) cursor->definition->releaseValue(cursor->handle);
+  return literal;
 }
 
 // The part of the condition that table `t` can check once the tables before it have rows.
@@ -208,12 +218,31 @@ std::unique_ptr<SqlFilter> SqlQueryPlan::FilterFor(const SqlCondition* condition
   }
   const ColumnRef right = *Find(condition->rightTable, condition->value);
   if (std::max(left.table, right.table) != t) return nullptr;
+  if (left.table == right.table) {
+    // Both columns are in the row: the engine compares them as an UPDATE's condition does.
+    filter->mode |= VORN_DB_FILTER_COLUMN;
+    filter->column = mTables[t].fields[left.field];
+    filter->value = mTables[t].fields[right.field];
+    return filter;
+  }
   const ColumnRef inner = left.table == t ? left : right;
   const ColumnRef outer = left.table == t ? right : left;
   filter->column = mTables[t].fields[inner.field];
-  filter->value = OuterText(outer);
   if (inner.table != left.table) filter->op = Mirrored(condition->op);
-  return filter;
+  if (std::optional<std::string> literal = OuterLiteral(outer)) {
+    filter->value = std::move(*literal);
+    return filter;
+  }
+  // A NULL equals nothing and orders before nothing: the inner table gets a condition that no
+  // row meets (such a comparison is never under an OR, which stays within one table).
+  auto never = std::make_unique<SqlFilter>();
+  never->op = kSqlAnd;
+  filter->op = kSqlIsNull;
+  never->left = std::move(filter);
+  never->right = std::make_unique<SqlFilter>();
+  never->right->op = kSqlIsNotNull;
+  never->right->column = never->left->column;
+  return never;
 }
 
 

@@ -74,7 +74,7 @@ class SqlQueryPlan {
   bool ResolveKeys();
   bool CheckCondition(const SqlCondition* condition);
   std::vector<size_t> Tables(const SqlCondition* condition);
-  std::string OuterText(ColumnRef ref);
+  std::optional<std::string> OuterLiteral(ColumnRef ref);
   std::unique_ptr<SqlFilter> FilterFor(const SqlCondition* condition, size_t t);
   bool Open(size_t t);
   void Close(size_t t);

@@ -2,6 +2,8 @@
 // falsely, each run against a real database file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -84,6 +86,68 @@ TEST_F(SqlFaultsTest, StatementsChangeExactlyTheirRows) {
     const std::string what = c.statements.back();
     EXPECT_EQ(ErrorCode(), c.error) << what << ": " << ErrorMessage();
     EXPECT_EQ(TableRows("t"), c.rows) << what;
+  }
+}
+
+// A column on the right of a comparison is compared as that column's value, in a query as in
+// a DELETE: the rows a query gives (live and sorted) are the rows the DELETE takes.
+TEST_F(SqlFaultsTest, QueriesCompareColumnsAsDeletionsDo) {
+  struct Case {
+    const char* condition;
+    const char* joined;  // the same with the right-hand column in the inner table
+    Rows ids;
+  };
+  const Case cases[] = {
+      {"a = b", "q.a = m.b", {"1"}},
+      {"b <> a", "q.b <> m.a", {"2", "3"}},
+      {"a < b", "q.a < m.b", {"3"}},
+      {"upper(a) = b", nullptr, {"2"}},
+      {"id = k or a = b", nullptr, {"1"}},
+      {"d < e and id > 1", "q.d < m.e and q.id > 1", {"2", "3", "4"}},
+      {"e = d", "q.e = m.d", {"1"}},
+      {"day >= when", "q.day >= m.when", {"1", "3"}},
+      {"day <> when", "q.day <> m.when", {"2", "3"}},
+      {"id = d", "q.id = m.d", {"3"}},
+      {"k = id", nullptr, {"1", "3"}},
+      {"id = k", nullptr, {}},
+  };
+  const char* const create = "create table %s (id integer not null, a varchar(9), b varchar(9), k boolean, "
+                             "d double, e double, day date, when date, primary key (id))";
+  const char* const rows[] = {
+      "(1, 'x', 'x', true, 0.1234567891, 0.1234567891, '2005-1-2', '2005-1-2')",
+      "(2, 'y', 'Y', false, 1.5, 2.5, '2005-1-2', '2006-1-1')",
+      "(3, 'b', 'z', true, 3, 3.0000000000000004, '2007-3-4', '2006-1-1')",
+      "(4, 'q', NULL, false, -1, 7, NULL, '2006-1-1')",
+  };
+  auto fill = [&](const std::string& table) {
+    char text[400];
+    std::snprintf(text, sizeof text, create, table.c_str());
+    Exec(text);
+    for (const char* row : rows) Exec("insert into " + table + " values " + row);
+    ASSERT_EQ(ErrorCode(), 0) << ErrorMessage();
+  };
+  auto ids = [&](const std::string& sql) {
+    Rows found;
+    RuntimeObject* rs = Select(sql);
+    EXPECT_NE(rs, nullptr) << sql << ": " << ErrorMessage();
+    for (; rs && !cursorEOFGetter(rs, 0); cursorMoveNext(rs))
+      found.push_back(Text(cursorFieldStringValueGetter(Keep(cursorGetFieldByIndex(rs, 1)), 0)));
+    return found;
+  };
+  fill("q");
+  fill("m");
+  for (const Case& c : cases) {
+    const std::string table = "t" + std::to_string(&c - cases);
+    fill(table);
+    EXPECT_EQ(ids("select id from q where " + std::string(c.condition)), c.ids) << c.condition;
+    EXPECT_EQ(ids("select id from q where " + std::string(c.condition) + " order by id"), c.ids) << c.condition;
+    Exec("delete from " + table + " where " + c.condition);
+    Rows kept;
+    for (const char* id : {"1", "2", "3", "4"})
+      if (std::find(c.ids.begin(), c.ids.end(), id) == c.ids.end()) kept.push_back(id);
+    EXPECT_EQ(ids("select id from " + table), kept) << c.condition;
+    // Across a join, the columns of one type, the outer row's value meets the inner column alike.
+    if (c.joined) EXPECT_EQ(ids("select q.id from q, m where q.id = m.id and " + std::string(c.joined)), c.ids) << c.joined;
   }
 }
 
