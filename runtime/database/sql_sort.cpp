@@ -107,11 +107,12 @@ void SortPrefix(const SqlCell& cell, uint8_t* kind, uint64_t* prefix, bool* exac
   if (*kind == static_cast<uint8_t>(Kind::kNumber)) {
     double value = SqlCellNumber(cell);
     *exact = true;
-    if (value != value) return;  // NaN sorts with the smallest numbers, all alike
-    if (value == 0) value = 0;   // -0 equals 0
+    // NaN sorts with the smallest numbers, all alike: its 0 lies below every other number's
+    // arranged bits (the smallest, minus infinity's, is 0x000FFFFFFFFFFFFF).
+    if (value != value) return;
+    if (value == 0) value = 0;  // -0 equals 0
     uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
-    // Below every finite number and the infinities, whose arranged bits are never this small.
     *prefix = bits >> 63 ? ~bits : bits | (uint64_t{1} << 63);
   } else if (*kind == static_cast<uint8_t>(Kind::kText)) {
     const std::array<uint8_t, 256>& weights = Weights();
