@@ -73,11 +73,13 @@ Window* GetWindowPaneOf(RuntimeObject* window) {
 
 // --- RuntimeWindow -------------------------------------------------------------------------
 
-// Close box, maximize and minimize boxes, composite and live resize have no say over a GTK
-// window; only the title, bounds, kind, resizability and definition code reach it.
+// Close box, maximize and minimize boxes and composite have no say over a GTK window; the
+// title, bounds, kind, resizability, definition code and live resizing reach it.
 RuntimeWindow::RuntimeWindow(const string& title, const Rect& bounds, int32_t kind, bool, bool resizeable, bool,
-                             int32_t macProcId, bool, bool, bool)
-    : Window(title, bounds, kind, 0, resizeable, macProcId) {}
+                             int32_t macProcId, bool, bool liveResize, bool)
+    : Window(title, bounds, kind, 0, resizeable, macProcId) {
+  SetLiveResize(liveResize);
+}
 
 RuntimeWindow::~RuntimeWindow() = default;
 

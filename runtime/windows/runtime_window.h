@@ -154,6 +154,7 @@ class RuntimeViewWindow : public RuntimeWindow {
   void PointerLeft() override;
   void WindowMoved() override;
   void WindowResized() override;
+  void CheckResized(const Rect& screenBounds) override;
   void GetSizeLimits(Rect* limits) override;
   bool CloseBoxClicked() override;
   void MarkMinimized() override;

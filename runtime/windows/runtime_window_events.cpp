@@ -319,6 +319,22 @@ void RuntimeViewWindow::WindowResized() {
   WhileLocked(this, [&] { FireEvent(window, WindowEventHook(kEventResized)); });
 }
 
+void RuntimeViewWindow::CheckResized(const Rect& screenBounds) {
+  if (mWindow && !mClosing && !ResizeSettled()) {
+    RuntimeObject* window = mWindow;
+    WindowObject* fields = AsWindowFields(window);
+    if (LiveResize()) {
+      fields->bounds = screenBounds;
+      MoveTo(MakeRect(0, 0, screenBounds.Width(), screenBounds.Height()), true);
+    }
+    if (fields->controlsCreated &&
+        !WhileLocked(this, [&] { FireEvent(window, WindowEventHook(kEventResizing)); })) {
+      return;
+    }
+  }
+  RuntimeWindow::CheckResized(screenBounds);
+}
+
 void RuntimeViewWindow::GetSizeLimits(Rect* limits) {
   Window::GetSizeLimits(limits);
   if (!mWindow) return;

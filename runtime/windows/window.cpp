@@ -191,6 +191,7 @@ void Window::ConnectSignals() {
 }
 
 Window::~Window() {
+  StopResizeWatch();
   UpdateWindowOrder(this, kOrderRemove);
   if (mGtkWindow) {
     // No handler may reach this half-destroyed window any more.

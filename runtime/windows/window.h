@@ -65,6 +65,9 @@ class Window : public ContainerPane {
   virtual void WindowMoved();
   virtual void MovePaneAfter(SubPane* pane, SubPane* after);
   virtual void WindowResized();
+  // One step of a resize the user drags: marks the window as resizing; once the drag has
+  // settled, reports WindowResized. `screenBounds` is the content rectangle of this step.
+  virtual void CheckResized(const Rect& screenBounds);
   // {min height, min width, max height, max width} as top, left, bottom, right; all 0 = none.
   virtual void GetSizeLimits(Rect* limits);
   // True keeps the window open.
@@ -94,7 +97,11 @@ class Window : public ContainerPane {
   void AddMenuHandler(const string& itemName, MenuHandler handler);
   bool LookupMenuHandler(const string& itemName, MenuHandler* handler) const;
   bool ShowWithin(Window* parent, int32_t modeWord);
-  void SetLiveResize(bool) {}
+  // Whether the controls follow each step of a resize the user drags, or only its end.
+  void SetLiveResize(bool on) { mLiveResize = on; }
+  bool LiveResize() const { return mLiveResize; }
+  bool IsResizing() const { return mResizing; }
+  bool ResizeSettled() const { return mResizeSettled; }
   void RunModalWhileShown();
   // Packs a GtkMenuBar above the content; the window then counts its height off the top.
   void SetMenuBar(NativeWidget menuBar);
@@ -153,7 +160,23 @@ class Window : public ContainerPane {
   void ConnectSignals();
   void CheckMovedOrResized();
   void ApplySizeHints(int32_t width, int32_t height);
+  // A size change the program did not ask for made while a pointer button is held: the user
+  // drags the frame, whose window manager keeps the pointer.
+  bool IsDraggedResize() const;
+  // Looks at the pointer until the drag ends, then settles the resize.
+  void WatchForResizeEnd();
+  void StopResizeWatch();
+  static int OnResizeWatch(void* data);
 
+  // A dragged resize is under way; it has ended and waits to be reported; live resizing.
+  bool mResizing = false;
+  bool mResizeSettled = false;
+  bool mLiveResize = false;
+  // Set while a resize report runs: a nested run-loop turn leaves new changes for later.
+  bool mReportingResize = false;
+  unsigned mResizeWatch = 0;
+  // The program asked for a size GTK has not yet given the window.
+  bool mSizeRequested = false;
   bool mMaximized = false;
   bool mMinimized = false;
   uint32_t mOwnerWord = 0;

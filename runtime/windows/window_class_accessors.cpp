@@ -218,9 +218,11 @@ void windowFrameSetter(VornRuntimeObject* window, int32_t, int32_t value) {
 
 uint8_t windowLiveResizeGetter(VornRuntimeObject* window, int32_t) {
   WindowObject* fields = FieldsOrReport(window, __LINE__, "window");
-  return fields ? fields->liveResize : 0;
+  if (!fields) return 0;
+  return fields->view ? fields->view->LiveResize() : fields->liveResize;
 }
 
+// The field keeps the setting too, so a native window made again after a close starts with it.
 void windowLiveResizeSetter(VornRuntimeObject* window, int32_t, uint8_t value) {
   WindowObject* fields = FieldsOrReport(window, __LINE__, "window");
   if (!fields) return;

@@ -126,6 +126,7 @@ void Window::Hide() {
 }
 
 void Window::CheckMovedOrResized() {
+  if (mReportingResize) return;
   Rect now;
   GetScreenBounds(&now);
   bool moved = now.top != mScreenBounds.top || now.left != mScreenBounds.left;
@@ -137,11 +138,23 @@ void Window::CheckMovedOrResized() {
     if (!guard.Get()) return;
     mMovedPending = false;
   }
-  if (resized) {
-    WindowResized();
+  if (!resized) return;
+  const bool requested = mSizeRequested;
+  mSizeRequested = false;
+  if (!requested && IsDraggedResize()) {
+    mReportingResize = true;
+    CheckResized(now);
     if (!guard.Get()) return;
-    mResizedPending = false;
+    mReportingResize = false;
+    if (mResizing) WatchForResizeEnd();
+    return;
   }
+  // A program's resize, or one the window manager made in one go, settles any drag too.
+  mResizing = mResizeSettled = false;
+  StopResizeWatch();
+  WindowResized();
+  if (!guard.Get()) return;
+  mResizedPending = false;
 }
 
 void Window::ShowPendingWindows() {
@@ -221,7 +234,10 @@ void Window::SetWindowBounds(int32_t width, int32_t height, bool report) {
     int32_t menuBar = GetMenuBarHeight(this);
     Rect now;
     GetScreenBounds(&now);
-    mScreenBounds = MakeRect(now.left, now.top, now.left + width, now.top + height);
+    // The stored rectangle keeps the size on screen until GTK has applied the new one: the
+    // check then reports the change once, at the size the window really has.
+    mScreenBounds = now;
+    mSizeRequested = now.Width() != width || now.Height() != height;
     if (!mResizable) ApplySizeHints(width, height + menuBar);
     gtk_window_resize(GTK_WINDOW(mGtkWindow), std::max(1, width), std::max(1, height + menuBar));
   } else {

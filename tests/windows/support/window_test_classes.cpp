@@ -32,6 +32,7 @@ void OnLayout(VornRuntimeObject* self) {
   windowPosSetter(self, 2, script.bounds.Width());
   windowPosSetter(self, 3, script.bounds.Height());
   windowFrameSetter(self, 0, script.frame);
+  windowGrowIconSetter(self, 0, script.resizeable);
   WindowVisibleSetter(self, 0, script.visible);
   windowTitleSetter(self, 0, string("Test window").Rep());
 }
@@ -61,6 +62,10 @@ void OnSetupBindings(VornRuntimeObject*) { EventLog().push_back("SetupBindings")
 void OnOpen(VornRuntimeObject*) { EventLog().push_back("Open"); }
 void OnClose(VornRuntimeObject*) { EventLog().push_back("Close"); }
 void OnResized(VornRuntimeObject*) { EventLog().push_back("Resized"); }
+void OnResizing(VornRuntimeObject* self) {
+  EventLog().push_back("Resizing");
+  if (Script().onResizing) Script().onResizing(self);
+}
 
 uint8_t OnCancelClose(VornRuntimeObject*, uint8_t appQuitting) {
   EventLog().push_back(appQuitting ? "CancelClose:quitting" : "CancelClose:closing");
@@ -123,6 +128,7 @@ const VornClassMember kWindowHandlers[] = {
     {"#KeyDown%b%o<MainWindow>s", Fn(&OnKeyDown), nullptr, 0},
     {"#Paint%%o<MainWindow>o<Graphics>", Fn(&OnPaint), nullptr, 0},
     {"#Resized%%o<MainWindow>", Fn(&OnResized), nullptr, 0},
+    {"#Resizing%%o<MainWindow>", Fn(&OnResizing), nullptr, 0},
 };
 
 const VornClassMember kCanvasHandlers[] = {

@@ -25,6 +25,7 @@ struct WindowScript {
   Rect bounds = MakeRect(120, 120, 420, 320);
   int32_t frame = 0;
   bool visible = true;
+  bool resizeable = false;
   bool cancelClose = false;      // CancelClose's answer
   bool mouseDownTakes = false;   // MouseDown's answer
   bool closeOnMouseDown = false; // MouseDown closes its own window first
@@ -33,6 +34,7 @@ struct WindowScript {
   bool keepCanvasField = true;   // store the first canvas in the window's own field
   bool paintFill = false;        // Paint fills the window red through the Graphics object
   RuntimeObject* canvasCursor = nullptr;  // given to the canvases before their panes exist
+  void (*onResizing)(RuntimeObject* window) = nullptr;  // run by Resizing after it is logged
 };
 
 WindowScript& Script();
