@@ -68,9 +68,10 @@ Bytes KeyPrefix(const dbFilter* filter, const DbTableSchema& schema) {
 
 std::unique_ptr<vndbCursor> vndbCursor::Open(vndbHandle& handle, const std::string& table,
                                              const std::vector<std::string>& columns, const dbFilter* filter) {
+  vndbFile::Scope scope(handle.File());
+  handle.Ready();
   std::shared_ptr<const DbTableSchema> schema = handle.FindSchema(table);
   if (!schema) return nullptr;
-  vndbFile::Scope scope(handle.File());
   std::unique_ptr<vndbCursor> cursor(new vndbCursor(handle, schema->name));
   bool known = true;
   cursor->mFilter = DbRowFilter::Build(filter, *schema, &known);

@@ -116,7 +116,7 @@ vndbPage* vndbFile::GetPage(uint32_t number) {
     mLastPage = page;
     return page;
   }
-  if (!mStorage) return nullptr;
+  if (!mStorage || RestorePending()) return nullptr;
   if (number >= mPageCount) {
     ReportDamage("page " + std::to_string(number) + " lies outside the file");
     return nullptr;
@@ -279,15 +279,17 @@ bool vndbFile::Recover(const uint8_t* header) {
     return Fail("The journal beside the database file belongs to another database");
   bool replay = false;
   if (state == DbJournalState::kDamaged) {
-    // Pages are written only after their journal is whole and synced, so with the mark clear a
-    // damaged journal is one whose commit never reached the file.
+    // Pages are written only after their journal is whole and synced, and a commit retires its
+    // journal only after the file is synced, so with the mark clear a damaged journal is one
+    // whose commit never reached the file or is whole in it.
     if (marked) return Fail("The journal of the database file's unfinished transaction is damaged");
   } else if (state == DbJournalState::kSound) {
+    // A commit is done only once it has retired its journal: a sound one is put back, also
+    // when the file's mark is already clear.
     uint32_t before = DbGet32(info.header + kDbHeaderSerial);
-    bool finished = !marked && serial == info.serial;
-    if (!finished && serial != info.serial && serial != before)
+    if (serial != info.serial && serial != before)
       return Fail("The journal beside the database file does not belong to it");
-    replay = !finished;
+    replay = true;
   }
   if (!replay && marked) return Fail("The database file was left inside an unfinished transaction");
   if (mReadOnly) {
@@ -327,6 +329,7 @@ bool vndbFile::Close() {
   bool ok = true;
   if (mDamaged || mReadOnly) {
     ok = !mDamaged && !mInTransaction;
+    if (!ok) SetError(mDamaged ? mError : "The database file is read-only: the changes were discarded");
     Rollback();
   } else {
     ok = Commit();
@@ -334,8 +337,11 @@ bool vndbFile::Close() {
       // Ids handed out without a change to any page are still never handed out twice.
       uint32_t next = mNextRecordId;
       ok = WriteHeaderWords(kDbHeaderNextId, &next, 1) && mStorage->Database().Sync();
+      if (!ok) SetError("The database file's counters could not be written");
     }
-    if (!mOpenFailed) mStorage->RemoveJournal();
+    // The journal goes only when the file surely holds no part of a commit; otherwise the
+    // next open needs it.
+    if (ok && !mOpenFailed && !mRestorePending) mStorage->RemoveJournal();
   }
   mDirty.clear();
   mCache.clear();
@@ -380,6 +386,7 @@ void vndbFile::EndJournal() {
   mJournaled.clear();
   mSpilled = false;
   mSpillFailed = false;
+  mFileTouched = false;
 }
 
 // Changed pages that no running operation uses go to the file before commit, their old images
@@ -412,28 +419,48 @@ void vndbFile::SpillChanges() {
 bool vndbFile::WriteChanges(const std::vector<vndbPage*>& pages) {
   vndbStore& database = mStorage->Database();
   uint32_t begin[4] = {mSerial, 1, mNextRecordId, mMasterRoot};
+  mFileTouched = true;
   if (!WriteHeaderWords(kDbHeaderSerial, begin, 4)) return false;
   for (const vndbPage* page : pages)
     if (!WritePage(*page)) return false;
   int64_t length = PageOffset(mPageCount);
   if (database.Length() != length && !database.SetLength(length)) return false;
-  // The pages must be on the medium before the mark that says they are whole.
-  if (!database.Sync()) return false;
+  // The journal stays replayable until it is retired, so the pages and the cleared mark may
+  // reach the medium in any order: one sync covers both.
   uint32_t end[2] = {0, mNextRecordId};
   return WriteHeaderWords(kDbHeaderOpenFlag, end, 2) && database.Sync();
 }
 
 bool vndbFile::RestoreFromJournal() {
   vndbStore* journal = mStorage->Journal(false);
+  if (!journal) return false;
+  // A journal retired by a commit that then failed is the one to put back.
+  if (mJournalRetired && !DbReinstateJournal(*journal)) return false;
+  mJournalRetired = false;
   DbJournalInfo info;
-  bool restored = journal && DbReadJournal(*journal, mStorage->Identity(), &info) == DbJournalState::kSound &&
+  bool restored = DbReadJournal(*journal, mStorage->Identity(), &info) == DbJournalState::kSound &&
                   DbReplayJournal(*journal, info, mStorage->Database());
   if (restored) journal->SetLength(0);
   return restored;
 }
 
+bool vndbFile::RestorePending() {
+  if (!mRestorePending || !mStorage) return mRestorePending;
+  if (!RestoreFromJournal()) return true;
+  mRestorePending = false;
+  if (!mDamaged) mError.clear();
+  return false;
+}
+
+bool vndbFile::Usable() {
+  RestorePending();
+  return mStorage && !IsDamaged();
+}
+
 bool vndbFile::Commit() {
-  if (mDamaged || !mStorage) return Fail("Changes to a damaged database file are not written");
+  if (!mStorage) return Fail("The database file is closed");
+  if (RestorePending()) return false;
+  if (mDamaged) return Fail("Changes to a damaged database file are not written");
   if (!mInTransaction) return true;
   if (mReadOnly) {
     Rollback();
@@ -442,15 +469,25 @@ bool vndbFile::Commit() {
   std::vector<vndbPage*> pages = mDirty;
   std::sort(pages.begin(), pages.end(),
             [](const vndbPage* a, const vndbPage* b) { return a->number < b->number; });
-  if (mSpillFailed || !JournalPages(pages) || !WriteChanges(pages)) {
+  mFileTouched = false;
+  bool written = !mSpillFailed && JournalPages(pages) && WriteChanges(pages);
+  // The commit is done once its journal can no longer be replayed; until then a failure (or a
+  // cut power supply) leaves it to be undone from the journal.
+  if (written) {
+    vndbStore* journal = mStorage->Journal(false);
+    written = journal && DbRetireJournal(*journal, &mJournalRetired);
+  }
+  if (!written) {
     // Rollback puts the journal back when the file was touched.
     Rollback();
     if (mDamaged) return false;
+    std::string pending = mRestorePending ? mError : std::string();
     mError.clear();
-    return Fail("The changes could not be written: the file keeps its last commit");
+    Fail("The changes could not be written: the file keeps its last commit");
+    if (!pending.empty()) mError += " (" + pending + ")";
+    return false;
   }
-  // Committed; the journal is only emptied, as one that is left is known stale by its serial.
-  if (vndbStore* journal = mStorage->Journal(false)) journal->SetLength(0);
+  mJournalRetired = false;
   for (vndbPage* page : pages) page->dirty = false;
   mDirty.clear();
   EndJournal();
@@ -550,14 +587,19 @@ void vndbFile::Rollback() {
   if (mStorage && touched && !mReadOnly) {
     // Whatever of the transaction reached the file (spilled pages, a cut-short commit) goes;
     // pages read since may hold it, so the cache goes too.
-    bool wrote = mSpilled;
+    bool wrote = mSpilled || mFileTouched;
     if (!wrote) {
       uint8_t header[kDbHeaderSize];
       wrote = mStorage->Database().Read(0, header, kDbHeaderSize) && DbGet32(header + kDbHeaderOpenFlag) != 0;
     }
     if (wrote) {
-      if (!RestoreFromJournal())
-        ReportDamage("undoing the changes failed; the last commit is restored when the file is next opened");
+      // The journal stays beside the file until it is put back: the next open (or the next
+      // use of this handle, once the disk takes writes again) does it.
+      if (!RestoreFromJournal()) {
+        mRestorePending = true;
+        SetError("The database file could not yet be put back to its last commit; it is when the "
+                 "disk takes writes again or when the file is next opened");
+      }
       mCache.clear();
       mOldest = mNewest = mLastPage = nullptr;
     } else if (vndbStore* journal = mJournalWriter ? mStorage->Journal(false) : nullptr) {

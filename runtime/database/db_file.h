@@ -3,9 +3,11 @@
 //
 // Changed pages stay in the cache until commit. Commit first writes the images those pages had
 // into the journal beside the file and syncs it, then marks the header "transaction open",
-// writes the pages, syncs, clears the mark and syncs again; the journal is then emptied. A
-// commit cut short at any moment is undone from the journal when the file is next opened, and
-// one that fails (a full disk) is undone at once, so the file always holds its last commit.
+// writes the pages, clears the mark and syncs; the commit is done when the journal is retired
+// (its magic cleared and synced). A commit cut short at any moment before that is undone from
+// the journal when the file is next opened, and one that fails is undone at once (or, when the
+// disk refuses even that, at the next use or open), so what a commit reports is what the file
+// holds.
 // Every page read is checked before it is used; damage makes the handle refuse further commits.
 //
 // Page pointers stay good until the next outermost Scope begins (or Rollback, Close): clean
@@ -122,7 +124,11 @@ class vndbFile {
 
   // Records damage found by any layer; the first reason is kept.
   void ReportDamage(const std::string& reason);
-  bool IsDamaged() const { return mDamaged; }
+  // Damaged, or a failed commit not yet undone in the file.
+  bool IsDamaged() const { return mDamaged || mRestorePending; }
+  // Finishes undoing a failed commit when the disk takes writes again; true when the handle
+  // may be used.
+  bool Usable();
   const std::string& Error() const { return mError; }
 
   // Where a named tree's master record was last found (the layer above checks it is still so).
@@ -151,6 +157,8 @@ class vndbFile {
   bool WriteChanges(const std::vector<vndbPage*>& pages);
   // Undoes a commit that failed after the file was touched; false when even that failed.
   bool RestoreFromJournal();
+  // Tries again to undo a failed commit; true while it still is not undone.
+  bool RestorePending();
   void CompactDeleted(vndbPage& page);
   // Advances the serial and leaves the file idle.
   void EndTransaction();
@@ -173,6 +181,9 @@ class vndbFile {
   std::unordered_set<uint32_t> mJournaled;
   bool mSpilled = false;      // pages of this transaction reached the file before commit
   bool mSpillFailed = false;
+  bool mFileTouched = false;     // the running commit wrote to the database file
+  bool mJournalRetired = false;  // the running commit retired its journal
+  bool mRestorePending = false;  // a failed commit still to be undone from the journal
   std::unordered_map<std::string, TreeHint> mTreeHints;  // by lower-cased name
   vndbPage* mOldest = nullptr;
   vndbPage* mNewest = nullptr;

@@ -98,8 +98,18 @@ bool vndbHandle::FailFile(int32_t code, const std::string& message) {
   return Fail(code, message);
 }
 
+bool vndbHandle::Ready() {
+  if (!mFile->Usable()) return false;
+  // A failed commit undone only now leaves the cache of schemas to be read again.
+  if (mSchemasStale) {
+    mSchemasStale = false;
+    LoadSchemas();
+  }
+  return !mFile->IsDamaged();
+}
+
 bool vndbHandle::CanWrite() {
-  if (mFile->IsDamaged()) return Fail(kDbErrorInternal, mFile->Error());
+  if (!Ready()) return Fail(kDbErrorInternal, mFile->Error());
   if (mFile->ReadOnly()) return Fail(kDbErrorInternal, "The database file is read-only");
   return true;
 }
@@ -399,6 +409,7 @@ bool vndbHandle::Commit() {
   Fail(kDbErrorInternal, mFile->Error());
   // A failed commit is undone: tables made in it must go from the cache too.
   if (!mFile->IsDamaged()) LoadSchemas();
+  else mSchemasStale = true;
   return false;
 }
 
@@ -415,6 +426,7 @@ bool vndbHandle::Close() {
   mSchemas.clear();
   mInsertTree.reset();
   bool ok = mFile->Close();
+  if (!ok) Fail(kDbErrorInternal, mFile->Error().empty() ? "The database file could not be closed" : mFile->Error());
   mFile.reset();
   return ok;
 }

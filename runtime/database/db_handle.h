@@ -78,7 +78,8 @@ class vndbHandle {
   bool AddTableRecord(const std::string& table, const std::vector<DbColumnText>& values);
   bool Commit();
   void Rollback();
-  // Commits and closes the file; false when anything failed.
+  // Commits and closes the file; false, with the error set, when anything failed (the journal
+  // then stays for the next open).
   bool Close();
 
   // The schema of the table named (case-insensitively), or null.
@@ -93,6 +94,9 @@ class vndbHandle {
   bool Fail(int32_t code, const std::string& message);
   // False with the error set when the file is damaged or read-only.
   bool CanWrite();
+  // Whether the file may be used, first finishing the undoing of a failed commit when the disk
+  // now allows it.
+  bool Ready();
   // Sets the error from the file when it found damage; true then.
   bool NoteFileDamage();
 
@@ -116,6 +120,7 @@ class vndbHandle {
   // finds its root afresh each time); declared after the file it refers to.
   std::unique_ptr<vndbTree> mInsertTree;
   uint32_t mInsertTreeTable = 0;
+  bool mSchemasStale = false;
   int32_t mErrorCode = 0;
   std::string mErrorMessage;
 };
