@@ -273,6 +273,7 @@ bool vndbFile::Recover(const uint8_t* header) {
   bool marked = DbGet32(header + kDbHeaderOpenFlag) != 0;
   uint32_t serial = DbGet32(header + kDbHeaderSerial);
   vndbStore* journal = mStorage->Journal(false);
+  if (!journal && !mStorage->JournalProblem().empty()) return Fail(mStorage->JournalProblem());
   DbJournalInfo info;
   DbJournalState state = journal ? DbReadJournal(*journal, mStorage->Identity(), &info) : DbJournalState::kEmpty;
   if (state == DbJournalState::kForeign)
@@ -481,7 +482,7 @@ bool vndbFile::Commit() {
     // Rollback puts the journal back when the file was touched.
     Rollback();
     if (mDamaged) return false;
-    std::string pending = mRestorePending ? mError : std::string();
+    std::string pending = mRestorePending ? mError : mStorage->JournalProblem();
     mError.clear();
     Fail("The changes could not be written: the file keeps its last commit");
     if (!pending.empty()) mError += " (" + pending + ")";
