@@ -80,13 +80,21 @@ vndbTree::vndbTree(vndbFile& file) : mFile(file) {}
 vndbTree::vndbTree(vndbFile& file, std::string name, Bytes keyFields)
     : mFile(file), mNamed(true), mName(std::move(name)), mKeyFields(std::move(keyFields)) {}
 
-vndbTree::~vndbTree() {
-  std::vector<Bytes> spool;
-  spool.swap(mSpool);
-  for (const Bytes& record : spool) {
-    if (mFile.IsDamaged()) break;
-    InsertRecord(record, false);
+vndbTree::~vndbTree() { PutBackSpooled(); }
+
+vndbTree::InsertResult vndbTree::PutBackSpooled() {
+  InsertResult outcome = InsertResult::kInserted;
+  for (vndbFile::SpooledRecord& spooled : mFile.TakeSpooled(this)) {
+    if (mFile.IsDamaged()) return InsertResult::kFailed;
+    // Keyed by record id, a tree has no duplicates to refuse.
+    InsertResult result = InsertRecord(spooled.record, !mKeyFields.empty());
+    if (result == InsertResult::kDuplicate) {
+      DbStamp(spooled.replaced.data(), kDbLive, mFile.CurrentSerial());
+      if (InsertRecord(spooled.replaced, true) == InsertResult::kFailed) return InsertResult::kFailed;
+    }
+    if (result != InsertResult::kInserted && outcome != InsertResult::kFailed) outcome = result;
   }
+  return outcome;
 }
 
 std::unique_ptr<vndbTree> vndbTree::OpenNamedTree(vndbFile& file, const std::string& name,
@@ -629,11 +637,13 @@ bool vndbTree::ReplaceCurrent(Bytes record) {
   const uint8_t* current = CurrentRecord(&length);
   if (!current || current[2] != kDbLive || record.size() < kDbRowFieldsOffset) return false;
   Bytes oldKey = BuildKey(current, length);
+  Bytes replaced(current, current + length);
   DbStamp(record.data(), kDbLive, mFile.CurrentSerial());
   DbPut32(record.data() + kDbRecordIdOffset, mFile.NewRecordId());
   if (!DeleteCurrent()) return false;
-  if (BuildKey(record.data(), record.size()) == oldKey) return InsertHere(record);
-  mSpool.push_back(std::move(record));
+  Bytes key = BuildKey(record.data(), record.size());
+  if (key == oldKey) return InsertHere(record);
+  mFile.Spool({this, mName, std::move(key), std::move(record), std::move(replaced)});
   return true;
 }
 
@@ -643,7 +653,7 @@ vndbTree::InsertResult vndbTree::InsertRecord(const Bytes& record, bool unique) 
   if (mInsertKey.size() > kDbMostKeyLength) return InsertResult::kTooLong;
   bool found = false;
   if (!Find(mInsertKey, &found)) return InsertResult::kFailed;
-  if (unique && found) return InsertResult::kDuplicate;
+  if (unique && (found || mFile.KeySpooled(mName, mInsertKey))) return InsertResult::kDuplicate;
   return PlaceHere(record) ? InsertResult::kInserted : InsertResult::kFailed;
 }
 

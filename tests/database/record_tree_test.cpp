@@ -169,6 +169,25 @@ TEST_F(RecordTreeTest, ReplacingKeepsUnchangedKeysInPlaceAndSpoolsChangedOnes) {
   EXPECT_EQ(seen, (std::vector<int64_t>{100, 3, 9}));
 }
 
+TEST_F(RecordTreeTest, ASpooledRecordWhoseKeyWasTakenPutsBackTheRowItReplaced) {
+  auto tree = vndbTree::OpenNamedTree(*file, "rows", {0});
+  for (int n : {1, 2}) tree->InsertRecord(Row(*file, n), true);
+  tree = vndbTree::OpenNamedTree(*file, "rows", {0});
+  ASSERT_TRUE(tree->Next());
+  Bytes moved = DbBuildRow({{0, DbValue::Text(kDbVarchar, KeyText(9))}, {1, DbValue::Integer(kDbInteger, 99)}}, 0, 0);
+  ASSERT_TRUE(tree->ReplaceCurrent(moved));
+  // Only a caller that asks for no uniqueness can get past the waiting key.
+  auto other = vndbTree::OpenNamedTree(*file, "rows", {0});
+  EXPECT_EQ(other->InsertRecord(Row(*file, 9), true), vndbTree::InsertResult::kDuplicate);
+  ASSERT_EQ(other->InsertRecord(Row(*file, 9), false), vndbTree::InsertResult::kInserted);
+  EXPECT_EQ(tree->PutBackSpooled(), vndbTree::InsertResult::kDuplicate);
+  other = vndbTree::OpenNamedTree(*file, "rows", {0});
+  std::vector<int64_t> seen;
+  while (other->Next())
+    if (other->IsCurrentVisible()) seen.push_back(DbDecodeField(other->GetField(1)).integer);
+  EXPECT_EQ(seen, (std::vector<int64_t>{1, 2, 9}));
+}
+
 }  // namespace
 }  // namespace vorn
 
