@@ -71,7 +71,7 @@ std::unique_ptr<vndbCursor> vndbCursor::Open(vndbHandle& handle, const std::stri
   vndbFile::Scope scope(handle.File());
   handle.Ready();
   std::shared_ptr<const DbTableSchema> schema = handle.FindSchema(table);
-  if (!schema) return nullptr;
+  if (!schema || !handle.SchemaSound(*schema)) return nullptr;
   std::unique_ptr<vndbCursor> cursor(new vndbCursor(handle, schema->name));
   bool known = true;
   cursor->mFilter = DbRowFilter::Build(filter, *schema, &known);

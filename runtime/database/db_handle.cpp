@@ -29,6 +29,11 @@ Bytes IntegerKey(uint32_t value) {
 
 std::string Quoted(const std::string& table) { return "'" + table + "'"; }
 
+// Every table is made with columns: a catalogue entry without them lost its column rows.
+std::string NoColumns(const DbTableSchema& schema) {
+  return "the table " + schema.name + " has no columns in the catalogue";
+}
+
 }  // namespace
 
 const DbColumn* DbTableSchema::Column(const std::string& wanted) const {
@@ -74,10 +79,13 @@ std::unique_ptr<vndbHandle> vndbHandle::Open(std::unique_ptr<vndbStorage> storag
     return nullptr;
   }
   // What is still there stays readable; the damage refuses every change and is the error.
-  if (!handle->mFile->ReadOnly()) {
+  for (const auto& schema : handle->mSchemas)
+    if (!handle->mFile->IsDamaged() && schema->columns.empty()) handle->mFile->ReportDamage(NoColumns(*schema));
+  if (!handle->mFile->ReadOnly() && !handle->mFile->IsDamaged()) {
     vndbFile::Scope scope(*handle->mFile);
-    if (!vndbTree::CheckReach(*handle->mFile)) handle->NoteFileDamage();
+    vndbTree::CheckReach(*handle->mFile);
   }
+  handle->NoteFileDamage();
   return handle;
 }
 
@@ -112,6 +120,11 @@ bool vndbHandle::CanWrite() {
   if (!Ready()) return Fail(kDbErrorInternal, mFile->Error());
   if (mFile->ReadOnly()) return Fail(kDbErrorInternal, "The database file is read-only");
   return true;
+}
+
+bool vndbHandle::SchemaSound(const DbTableSchema& schema) {
+  if (!schema.columns.empty()) return true;
+  return Fail(kDbErrorInternal, "The database file is damaged: " + NoColumns(schema));
 }
 
 bool vndbHandle::NoteFileDamage() {
@@ -222,6 +235,7 @@ bool vndbHandle::CreateTable(const std::string& name, const std::vector<DbColumn
     if (!DbIsStoredType(column.type))
       return Fail(kDbErrorType,
                   "Unable to create " + name + " because an unsupported column type was used");
+  if (columns.empty()) return Fail(kDbErrorInternal, "Unable to create " + name + " because it has no columns");
   std::string internal = "Unable to create " + name + " due to an internal error";
   if (name.empty() || columns.size() > kMostColumns || keyPositions.size() > columns.size())
     return Fail(kDbErrorInternal, internal);
@@ -333,6 +347,7 @@ bool vndbHandle::AddTableRecord(const std::string& table, const std::vector<DbCo
   if (!CanWrite()) return false;
   std::shared_ptr<const DbTableSchema> schema = FindSchema(table);
   if (!schema) return Fail(kDbErrorUnknown, "Unknown table " + table);
+  if (!SchemaSound(*schema)) return false;
   // "insert into t values (...)" names no columns: its values fill the columns in the order
   // the table declared them.
   std::vector<DbColumnText> positional;

@@ -97,6 +97,8 @@ class vndbHandle {
   // Whether the file may be used, first finishing the undoing of a failed commit when the disk
   // now allows it.
   bool Ready();
+  // False with 2001 when the table lost its columns (the catalogue is damaged).
+  bool SchemaSound(const DbTableSchema& schema);
   // Sets the error from the file when it found damage; true then.
   bool NoteFileDamage();
 
