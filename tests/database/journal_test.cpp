@@ -381,3 +381,47 @@ TEST(JournalTest, ACommitReportsWhatTheNextOpenFinds) {
 
 }  // namespace
 }  // namespace vorn
+
+namespace vorn {
+namespace {
+
+// A statement changes a page the transaction already had, the page goes to the file early (a
+// spill) and is still cached when the statement is undone: the commit must write it back as
+// it was, or the file keeps the undone change.
+TEST(JournalTest, AStatementUndoneRewritesItsSpilledPageStillInTheCache) {
+  for (size_t budget : {size_t(6), size_t(8), size_t(12)}) {
+    SimDisk disk;
+    auto db = vndbHandle::Create(disk.Storage());
+    ASSERT_TRUE(db->CreateTable("a", {{"id", kDbInteger, false}}, {0}));
+    ASSERT_TRUE(db->CreateTable("b", {{"id", kDbInteger, false}, {"text", kDbVarchar, true}}, {0}));
+    for (int i = 0; i < 5; ++i) ASSERT_TRUE(db->AddTableRecord("a", {{"id", std::to_string(i)}}));
+    ASSERT_TRUE(db->Commit());
+    db->File().SetPageBudget(budget);
+    db->File().BeginStatement();
+    {
+      auto cursor = vndbCursor::Open(*db, "a", {"id"});
+      ASSERT_TRUE(cursor->NextRow() && cursor->DeleteRow());
+    }
+    // Rows into b until changed pages are spilled, reading a's page between them so that it is
+    // among the newest when the spill comes.
+    int64_t before = disk.operations;
+    for (int i = 0; disk.operations == before && i < 2000; ++i) {
+      auto cursor = vndbCursor::Open(*db, "a", {"id"});
+      ASSERT_TRUE(cursor->NextRow());
+      ASSERT_TRUE(db->AddTableRecord("b", {{"id", std::to_string(i)}, {"text", std::string(600, 'b')}}));
+    }
+    ASSERT_GT(disk.operations, before) << "nothing was spilled";
+    db->File().RollbackStatement();
+    ASSERT_TRUE(db->Commit()) << db->ErrorMessage();
+    db.reset();
+    auto reopened = vndbHandle::Open(disk.Storage());
+    ASSERT_TRUE(reopened);
+    auto cursor = vndbCursor::Open(*reopened, "a", {"id"});
+    int rows = 0;
+    while (cursor->NextRow()) ++rows;
+    EXPECT_EQ(rows, 5) << "budget " << budget;
+  }
+}
+
+}  // namespace
+}  // namespace vorn
