@@ -317,7 +317,7 @@ bool vndbHandle::ConvertValue(const DbColumn& column, const std::string& text, D
       *value = DbValue::Text(column.type, text);
       return true;
     case kDbFloat: case kDbDouble:
-      *value = DbValue::Real(column.type, std::strtod(text.c_str(), nullptr));
+      *value = DbValue::Real(column.type, DbParseReal(text));
       return true;
     case kDbDate: case kDbTime: {
       std::optional<DbValue> parsed = column.type == kDbDate ? DbParseDate(text) : DbParseTime(text);
@@ -364,13 +364,17 @@ bool vndbHandle::AddTableRecord(const std::string& table, const std::vector<DbCo
     for (size_t i = 0; i < order.size(); ++i) positional[i].column = order[i]->name;
   }
   const std::vector<DbColumnText>& values = unnamed ? positional : given;
-  for (const DbColumn& column : schema->columns) {
-    bool given = false;
-    for (const DbColumnText& value : values) given |= !value.null && SameText(value.column, column.name);
-    if (!given && !column.allowsNull) return Fail(kDbErrorUnknown, "NotNull column violation");
+  // Each value's column is looked up once; the positions given a value are marked.
+  std::vector<const DbColumn*> columns(values.size());
+  bool valued[kMostColumns + 1] = {};
+  for (size_t i = 0; i < values.size(); ++i) {
+    columns[i] = schema->Column(values[i].column);
+    if (columns[i] && !values[i].null) valued[columns[i]->position] = true;
   }
-  for (const DbColumnText& value : values)
-    if (!schema->Column(value.column)) return Fail(kDbErrorUnknown, "Unknown column " + value.column);
+  for (const DbColumn& column : schema->columns)
+    if (!valued[column.position] && !column.allowsNull) return Fail(kDbErrorUnknown, "NotNull column violation");
+  for (size_t i = 0; i < values.size(); ++i)
+    if (!columns[i]) return Fail(kDbErrorUnknown, "Unknown column " + values[i].column);
 
   DbRow row;
   row.reserve(values.size());
@@ -379,9 +383,10 @@ bool vndbHandle::AddTableRecord(const std::string& table, const std::vector<DbCo
     for (uint32_t id : objects) DeleteLargeObject(*mFile, id);
     return false;
   };
-  for (const DbColumnText& text : values) {
+  for (size_t i = 0; i < values.size(); ++i) {
+    const DbColumnText& text = values[i];
     if (text.null) continue;
-    const DbColumn* column = schema->Column(text.column);
+    const DbColumn* column = columns[i];
     DbValue value;
     if (!ConvertValue(*column, text.text, &value)) return undoObjects();
     if (column->type == kDbLongVarchar || column->type == kDbLongVarbinary)
