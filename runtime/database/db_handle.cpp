@@ -391,7 +391,7 @@ bool vndbHandle::AddTableRecord(const std::string& table, const std::vector<DbCo
     if (!ConvertValue(*column, text.text, &value)) return undoObjects();
     if (column->type == kDbLongVarchar || column->type == kDbLongVarbinary)
       objects.push_back(uint32_t(value.integer));
-    row.push_back({column->position, value});
+    row.emplace_back(column->position, std::move(value));
   }
   if (!mInsertTree || mInsertTreeTable != schema->id) {
     mInsertTree = vndbTree::OpenNamedTree(*mFile, std::to_string(schema->id), schema->primaryKey);
@@ -412,13 +412,13 @@ bool vndbHandle::AddTableRecord(const std::string& table, const std::vector<DbCo
   return Fail(code, message);
 }
 
-bool vndbHandle::Inserted(vndbTree::InsertResult result, const std::string& failure) {
+bool vndbHandle::Inserted(vndbTree::InsertResult result, std::string_view failure) {
   switch (result) {
     case vndbTree::InsertResult::kInserted: return true;
     case vndbTree::InsertResult::kDuplicate:
       return Fail(kDbErrorPrimaryKey, "Insert failed: primary key violation");
     case vndbTree::InsertResult::kTooLong: return Fail(kDbErrorTooLong, "Insert failed: data too long");
-    default: return FailFile(kDbErrorInternal, failure);
+    default: return FailFile(kDbErrorInternal, std::string(failure));
   }
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "database/db_file.h"
@@ -111,7 +112,7 @@ class vndbHandle {
   // Fails with the file's own reason when it found damage, else with `code` and `message`.
   bool FailFile(int32_t code, const std::string& message);
   // True when inserted, else false with the error of the outcome (`failure` for a failed write).
-  bool Inserted(vndbTree::InsertResult result, const std::string& failure);
+  bool Inserted(vndbTree::InsertResult result, std::string_view failure);
   bool LoadSchemas();
   std::shared_ptr<DbTableSchema> LoadSchema(uint32_t id, const std::string& name);
   bool ReadColumns(DbTableSchema& schema);
