@@ -84,6 +84,9 @@ vndbTree::~vndbTree() { PutBackSpooled(); }
 
 vndbTree::InsertResult vndbTree::PutBackSpooled() {
   InsertResult outcome = InsertResult::kInserted;
+  // A tree that never spooled asks nothing of the file, which may be gone already.
+  if (!mSpooled) return outcome;
+  mSpooled = false;
   for (vndbFile::SpooledRecord& spooled : mFile.TakeSpooled(this)) {
     if (mFile.IsDamaged()) return InsertResult::kFailed;
     // Keyed by record id, a tree has no duplicates to refuse.
@@ -644,6 +647,7 @@ bool vndbTree::ReplaceCurrent(Bytes record) {
   Bytes key = BuildKey(record.data(), record.size());
   if (key == oldKey) return InsertHere(record);
   mFile.Spool({this, mName, std::move(key), std::move(record), std::move(replaced)});
+  mSpooled = true;
   return true;
 }
 

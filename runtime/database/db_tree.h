@@ -111,6 +111,7 @@ class vndbTree {
   bool mAtStart = true;
   bool mHasFilter = false;
   Bytes mFilter;
+  bool mSpooled = false;  // records of this tree wait in the file's spool
   Bytes mScratchKey;
   Bytes mInsertKey;
   size_t mRootSplits = 0;
