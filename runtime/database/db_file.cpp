@@ -58,6 +58,7 @@ vndbPage* vndbFile::Adopt(std::unique_ptr<vndbPage> page) {
   vndbPage* result = page.get();
   result->owner = this;
   result->used = ++mUseCount;
+  result->version = ++mVersionClock;
   LinkNewest(result);
   mCache[result->number] = std::move(page);
   result->Link();
@@ -181,7 +182,7 @@ vndbPage* vndbFile::NewPageWithTag(uint32_t tag) {
 
 void vndbFile::MarkModified(vndbPage* page) {
   if (mInStatement && page->number < mStatementPageCount) SaveForStatement(*page);
-  ++page->version;
+  page->version = ++mVersionClock;
   if (page->dirty) return;
   BeginTransaction();
   page->dirty = true;
@@ -579,7 +580,7 @@ void vndbFile::RollbackStatement() {
     }
     vndbPage* page = cached->second.get();
     std::memcpy(page->bytes, image.bytes.get(), kDbPageSize);
-    ++page->version;
+    page->version = ++mVersionClock;
     // A page the statement spilled holds its changes in the file and must be written again.
     if (image.dirty || mStatementSpilled) {
       if (!page->dirty) MarkModified(page);

@@ -40,8 +40,9 @@ struct vndbPage : public purgableObject {
   vndbFile* owner = nullptr;
   vndbPage* older = nullptr;  // the cache's own least-recently-used order
   vndbPage* newer = nullptr;
-  // Raised by every MarkModified, which comes before every change of the page's bytes; the
-  // tree layer keeps the offsets of the page's records here while it is unchanged.
+  // Set from the file's clock by every MarkModified, which comes before every change of the
+  // page's bytes, and when the page enters the cache, so that no two states of a page share one;
+  // the tree layer keeps the offsets of the page's records here while it is unchanged.
   uint64_t version = 0;
   uint64_t offsetsVersion = UINT64_MAX;
   bool offsetsSound = false;
@@ -208,6 +209,7 @@ class vndbFile {
   vndbPage* mLastPage = nullptr;
   size_t mPageBudget = kDbDefaultPageBudget;
   uint64_t mUseCount = 0;
+  uint64_t mVersionClock = 0;
   uint64_t mOperationStart = 0;
   int mScopeDepth = 0;
 

@@ -278,6 +278,7 @@ bool vndbTree::SettleForward() {
 
 bool vndbTree::Find(const Bytes& key, bool* found) {
   *found = false;
+  mPastEnd = false;
   mPath.clear();
   mAtStart = true;
   uint32_t number = Root();
@@ -318,7 +319,10 @@ bool vndbTree::Find(const Bytes& key, bool* found) {
     }
     mPath.push_back({number, SeekInLeaf(page, key)});
     // Past the tree's last record (rows added in key order) there is nothing to walk on to.
-    if (lastLeaf && mPath.back().offset >= page->Used()) return !mFile.IsDamaged();
+    if (lastLeaf && mPath.back().offset >= page->Used()) {
+      mPastEnd = true;
+      return !mFile.IsDamaged();
+    }
     break;
   }
   // Records may sit a page or more further on than the separators suggest (a page split where
@@ -656,9 +660,45 @@ vndbTree::InsertResult vndbTree::InsertRecord(const Bytes& record, bool unique) 
   BuildKeyInto(mInsertKey, record.data(), record.size());
   if (mInsertKey.size() > kDbMostKeyLength) return InsertResult::kTooLong;
   bool found = false;
-  if (!Find(mInsertKey, &found)) return InsertResult::kFailed;
+  if (!ResumeAppend(mInsertKey) && !Find(mInsertKey, &found)) return InsertResult::kFailed;
   if (unique && (found || mFile.KeySpooled(mName, mInsertKey))) return InsertResult::kDuplicate;
-  return PlaceHere(record) ? InsertResult::kInserted : InsertResult::kFailed;
+  const bool pastEnd = mPastEnd;
+  mAppendPath.clear();
+  if (!PlaceHere(record)) return InsertResult::kFailed;
+  // After a split the path is found afresh by the next insert.
+  if (pastEnd && !mSplit) RememberAppend(mInsertKey);
+  return InsertResult::kInserted;
+}
+
+void vndbTree::RememberAppend(const Bytes& key) {
+  mAppendPath = mPath;
+  mAppendVersions.clear();
+  for (const vndbTreeLevel& level : mPath) {
+    vndbPage* page = mFile.GetPage(level.page);
+    if (!page) {
+      mAppendPath.clear();
+      return;
+    }
+    mAppendVersions.push_back(page->version);
+  }
+  mAppendKey = key;
+}
+
+bool vndbTree::ResumeAppend(const Bytes& key) {
+  if (mAppendPath.empty() || mFile.IsDamaged() || Root() != mAppendPath.front().page ||
+      DbCompareKeys(key.data(), key.size(), mAppendKey.data(), mAppendKey.size()) <= 0)
+    return false;
+  // Any change of a page on the way (a record put after ours, a split, a rollback that read the
+  // page again) gives it another version.
+  for (size_t i = 0; i < mAppendPath.size(); ++i) {
+    vndbPage* page = mFile.GetPage(mAppendPath[i].page);
+    if (!page || page->version != mAppendVersions[i]) return false;
+    if (i + 1 == mAppendPath.size() && mAppendPath[i].offset != page->Used()) return false;
+  }
+  mPath = mAppendPath;
+  mAtStart = true;
+  mPastEnd = true;
+  return true;
 }
 
 }  // namespace vorn

@@ -112,6 +112,15 @@ class vndbTree {
   bool mHasFilter = false;
   Bytes mFilter;
   bool mSpooled = false;  // records of this tree wait in the file's spool
+  // Where the last record inserted past the tree's end went, with the version of every page
+  // on the way: rows added in key order go straight there while none of them changed.
+  bool mPastEnd = false;  // set by Find when the key is beyond every record
+  std::vector<vndbTreeLevel> mAppendPath;
+  std::vector<uint64_t> mAppendVersions;
+  Bytes mAppendKey;
+  // Puts the path back at the tree's end for `key`, when the last append's path still stands.
+  bool ResumeAppend(const Bytes& key);
+  void RememberAppend(const Bytes& key);
   Bytes mScratchKey;
   Bytes mInsertKey;
   size_t mRootSplits = 0;
