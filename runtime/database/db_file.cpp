@@ -490,6 +490,8 @@ bool vndbFile::Commit() {
     return false;
   }
   mJournalRetired = false;
+  // Retired, its images only take room: they go without a sync.
+  if (vndbStore* journal = mStorage->Journal(false)) journal->SetLength(0);
   for (vndbPage* page : pages) page->dirty = false;
   mDirty.clear();
   EndJournal();
