@@ -240,7 +240,7 @@ bool vndbFile::Open(std::unique_ptr<RandomAccessMechanism> stream) {
   return Open(StreamStorage(std::move(stream)));
 }
 
-bool vndbFile::Create(std::unique_ptr<vndbStorage> storage) {
+bool vndbFile::Create(std::unique_ptr<vndbStorage> storage, bool commit) {
   mStorage = std::move(storage);
   if (!mStorage || mStorage->ReadOnly() || !mStorage->RemoveJournal() ||
       !mStorage->Database().SetLength(kDbHeaderSize))
@@ -254,7 +254,7 @@ bool vndbFile::Create(std::unique_ptr<vndbStorage> storage) {
   mMasterRoot = mCommittedMasterRoot = 0;
   mCommittedLength = kDbHeaderSize;
   NewPage(kDbMasterLeaf, 0);
-  return Commit();
+  return !commit || Commit();
 }
 
 bool vndbFile::ReadHeader(uint8_t* header) {

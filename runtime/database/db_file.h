@@ -86,8 +86,9 @@ class vndbFile {
     vndbFile& mFile;
   };
 
-  // Writes a new, empty database into the storage and commits it.
-  bool Create(std::unique_ptr<vndbStorage> storage);
+  // Writes a new, empty database into the storage and commits it, unless the caller commits
+  // it with more (a file never committed does not open).
+  bool Create(std::unique_ptr<vndbStorage> storage, bool commit = true);
   bool Create(std::unique_ptr<RandomAccessMechanism> stream);
   // Reads and checks the header, first undoing a commit that was cut short.
   bool Open(std::unique_ptr<vndbStorage> storage);

@@ -53,7 +53,8 @@ std::unique_ptr<vndbHandle> vndbHandle::Create(std::unique_ptr<RandomAccessMecha
 std::unique_ptr<vndbHandle> vndbHandle::Create(std::unique_ptr<vndbStorage> storage) {
   std::unique_ptr<vndbHandle> handle(new vndbHandle);
   handle->mFile = std::make_unique<vndbFile>();
-  if (!handle->mFile->Create(std::move(storage))) return nullptr;
+  // One commit for the empty file and its catalogue trees.
+  if (!handle->mFile->Create(std::move(storage), false)) return nullptr;
   for (const char* name : {kDbTablesTree, kDbFieldsTree, kDbBlobTree})
     if (!vndbTree::CreateNamedTree(*handle->mFile, name)) return nullptr;
   if (!handle->mFile->Commit()) return nullptr;
