@@ -91,19 +91,22 @@ bool SameFile(const std::string& a, const std::string& b) {
   return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-// Connecting an open database opens the new file before letting the old connection go, so that
-// a file that cannot be opened leaves the connection as it was.
-uint8_t Reconnect(RuntimeObject* object) {
+// Connecting an open database (or creating another file for it) opens the new file before
+// letting the old connection go, so that a file that cannot be opened or made leaves the
+// connection as it was.
+template <typename Make>
+uint8_t Reconnect(RuntimeObject* object, Make make) {
   VORNDatabaseObject* self = Fields(object);
   const std::string path = PathOf(self->databaseFile);
   const std::string connected(string::Share(self->connectedPath).View());
   // Committed first, so that a second handle on the same file reads what this one wrote.
   databaseCommit(object);
   std::string error;
-  RuntimeObject* made = OpenDatabaseFile(path, &error);
+  RuntimeObject* made = make(path, &error);
   DatabaseObject* other = DatabaseFields(made);
   if (!other || !other->handle) {
     RuntimeUnlockObject(made);
+    if (error.empty()) error = "The database file cannot be created";
     // The file this object already has open may refuse a second handle; it stays connected.
     const bool already = SameFile(path, connected);
     SetDatabaseError(&self->base, already ? 0 : kOpenFailedError, string(already ? "" : error, kEncodingUTF8));
@@ -184,11 +187,19 @@ void VORNDatabaseFolderItemSetter(VornRuntimeObject* object, int32_t, VornRuntim
 
 uint8_t VORNDatabaseConnect(VornRuntimeObject* object) {
   VORNDatabaseObject* self = Fields(object);
-  if (self && self->databaseFile && self->base.open && self->base.handle) return Reconnect(object);
+  if (self && self->databaseFile && self->base.open && self->base.handle) return Reconnect(object, OpenDatabaseFile);
   return Bind(object, OpenDatabaseFile);
 }
 
-uint8_t VORNDatabaseCreateDatabaseFile(VornRuntimeObject* object) { return Bind(object, CreateDatabaseAt); }
+uint8_t VORNDatabaseCreateDatabaseFile(VornRuntimeObject* object) {
+  VORNDatabaseObject* self = Fields(object);
+  // Made over the file this object has open, the file can only be made once that connection
+  // has let it go.
+  if (self && self->databaseFile && self->base.open && self->base.handle &&
+      !SameFile(PathOf(self->databaseFile), std::string(string::Share(self->connectedPath).View())))
+    return Reconnect(object, CreateDatabaseAt);
+  return Bind(object, CreateDatabaseAt);
+}
 
 VornRuntimeObject* newVORNDatabase(VornRuntimeObject* item) { return CreateDatabaseAt(PathOf(item), nullptr); }
 

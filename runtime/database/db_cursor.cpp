@@ -68,9 +68,10 @@ Bytes KeyPrefix(const dbFilter* filter, const DbTableSchema& schema) {
 
 std::unique_ptr<vndbCursor> vndbCursor::Open(vndbHandle& handle, const std::string& table,
                                              const std::vector<std::string>& columns, const dbFilter* filter) {
-  std::shared_ptr<const DbTableSchema> schema = handle.FindSchema(table);
-  if (!schema) return nullptr;
   vndbFile::Scope scope(handle.File());
+  handle.Ready();
+  std::shared_ptr<const DbTableSchema> schema = handle.FindSchema(table);
+  if (!schema || !handle.SchemaSound(*schema)) return nullptr;
   std::unique_ptr<vndbCursor> cursor(new vndbCursor(handle, schema->name));
   bool known = true;
   cursor->mFilter = DbRowFilter::Build(filter, *schema, &known);
@@ -171,11 +172,22 @@ bool vndbCursor::NextRow() {
     }
   }
   // The walk is over: rows whose key changed are put back now.
+  PutBackSpooled();
   mTree.reset();
   mEnded = true;
   // A walk cut short by damage must not pass for the end of the rows.
   mHandle.NoteFileDamage();
   return false;
+}
+
+vndbCursor::~vndbCursor() {
+  if (mTree) PutBackSpooled();
+}
+
+void vndbCursor::PutBackSpooled() {
+  vndbFile::Scope scope(mHandle.File());
+  if (mTree->PutBackSpooled() == vndbTree::InsertResult::kDuplicate)
+    mHandle.Fail(kDbErrorPrimaryKey, "Update failed: primary key violation; the row keeps its old values");
 }
 
 bool vndbCursor::DeleteRow() {
@@ -230,16 +242,15 @@ bool vndbCursor::UpdateRow(const std::vector<std::pair<size_t, std::optional<std
   if (moved && KeyTaken(key))
     return undo(), mHandle.Fail(kDbErrorPrimaryKey, "Insert failed: primary key violation");
   if (!mTree->ReplaceCurrent(record)) return undo();
-  if (moved) mMovedKeys.insert(key);
   for (uint32_t id : replaced) DeleteLargeObject(mHandle.File(), id);
   return true;
 }
 
 bool vndbCursor::KeyTaken(const Bytes& key) {
-  // Rows moved earlier in this walk wait outside the tree until it ends.
-  if (mMovedKeys.count(key)) return true;
-  std::unique_ptr<vndbTree> other =
-      vndbTree::OpenNamedTree(mHandle.File(), std::to_string(mSchema->id), mSchema->primaryKey);
+  // Rows moved earlier (by this walk or another) wait outside the tree until their walk ends.
+  const std::string tree = std::to_string(mSchema->id);
+  if (mHandle.File().KeySpooled(tree, key)) return true;
+  std::unique_ptr<vndbTree> other = vndbTree::OpenNamedTree(mHandle.File(), tree, mSchema->primaryKey);
   bool found = false;
   return !other || !other->Find(key, &found) || found;
 }

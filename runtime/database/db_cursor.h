@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -33,6 +32,9 @@ class vndbCursor {
                                           const dbFilter* filter = nullptr);
   // The names of the tables, as the single column "TableName", in name order.
   static std::unique_ptr<vndbCursor> OpenTableList(vndbHandle& handle);
+
+  // Puts back the rows whose key changed, when the walk has not already.
+  ~vndbCursor();
 
   size_t ColumnCount() const { return mColumns.size(); }
   // Empty outside the columns.
@@ -69,6 +71,8 @@ class vndbCursor {
   bool FieldValueInto(uint8_t field, DbValue& value);
   // Whether a row other than the current one holds the key.
   bool KeyTaken(const Bytes& key);
+  // Inserts the rows whose key changed; one whose key was taken meanwhile is refused (2005).
+  void PutBackSpooled();
 
   vndbHandle& mHandle;
   std::string mTable;
@@ -80,7 +84,6 @@ class vndbCursor {
   Bytes mSeek;
   bool mSought = false;
   bool mEnded = false;
-  std::set<Bytes> mMovedKeys;  // keys given to rows during this walk
   Bytes mLastKey;               // of the row given last
   bool mHasLastKey = false;
   // The key condition of the row given last, built once for all of its columns.

@@ -58,6 +58,7 @@ vndbPage* vndbFile::Adopt(std::unique_ptr<vndbPage> page) {
   vndbPage* result = page.get();
   result->owner = this;
   result->used = ++mUseCount;
+  result->version = ++mVersionClock;
   LinkNewest(result);
   mCache[result->number] = std::move(page);
   result->Link();
@@ -116,7 +117,7 @@ vndbPage* vndbFile::GetPage(uint32_t number) {
     mLastPage = page;
     return page;
   }
-  if (!mStorage) return nullptr;
+  if (!mStorage || RestorePending()) return nullptr;
   if (number >= mPageCount) {
     ReportDamage("page " + std::to_string(number) + " lies outside the file");
     return nullptr;
@@ -181,7 +182,7 @@ vndbPage* vndbFile::NewPageWithTag(uint32_t tag) {
 
 void vndbFile::MarkModified(vndbPage* page) {
   if (mInStatement && page->number < mStatementPageCount) SaveForStatement(*page);
-  ++page->version;
+  page->version = ++mVersionClock;
   if (page->dirty) return;
   BeginTransaction();
   page->dirty = true;
@@ -239,7 +240,7 @@ bool vndbFile::Open(std::unique_ptr<RandomAccessMechanism> stream) {
   return Open(StreamStorage(std::move(stream)));
 }
 
-bool vndbFile::Create(std::unique_ptr<vndbStorage> storage) {
+bool vndbFile::Create(std::unique_ptr<vndbStorage> storage, bool commit) {
   mStorage = std::move(storage);
   if (!mStorage || mStorage->ReadOnly() || !mStorage->RemoveJournal() ||
       !mStorage->Database().SetLength(kDbHeaderSize))
@@ -253,7 +254,7 @@ bool vndbFile::Create(std::unique_ptr<vndbStorage> storage) {
   mMasterRoot = mCommittedMasterRoot = 0;
   mCommittedLength = kDbHeaderSize;
   NewPage(kDbMasterLeaf, 0);
-  return Commit();
+  return !commit || Commit();
 }
 
 bool vndbFile::ReadHeader(uint8_t* header) {
@@ -273,21 +274,24 @@ bool vndbFile::Recover(const uint8_t* header) {
   bool marked = DbGet32(header + kDbHeaderOpenFlag) != 0;
   uint32_t serial = DbGet32(header + kDbHeaderSerial);
   vndbStore* journal = mStorage->Journal(false);
+  if (!journal && !mStorage->JournalProblem().empty()) return Fail(mStorage->JournalProblem());
   DbJournalInfo info;
   DbJournalState state = journal ? DbReadJournal(*journal, mStorage->Identity(), &info) : DbJournalState::kEmpty;
   if (state == DbJournalState::kForeign)
     return Fail("The journal beside the database file belongs to another database");
   bool replay = false;
   if (state == DbJournalState::kDamaged) {
-    // Pages are written only after their journal is whole and synced, so with the mark clear a
-    // damaged journal is one whose commit never reached the file.
+    // Pages are written only after their journal is whole and synced, and a commit retires its
+    // journal only after the file is synced, so with the mark clear a damaged journal is one
+    // whose commit never reached the file or is whole in it.
     if (marked) return Fail("The journal of the database file's unfinished transaction is damaged");
   } else if (state == DbJournalState::kSound) {
+    // A commit is done only once it has retired its journal: a sound one is put back, also
+    // when the file's mark is already clear.
     uint32_t before = DbGet32(info.header + kDbHeaderSerial);
-    bool finished = !marked && serial == info.serial;
-    if (!finished && serial != info.serial && serial != before)
+    if (serial != info.serial && serial != before)
       return Fail("The journal beside the database file does not belong to it");
-    replay = !finished;
+    replay = true;
   }
   if (!replay && marked) return Fail("The database file was left inside an unfinished transaction");
   if (mReadOnly) {
@@ -327,6 +331,7 @@ bool vndbFile::Close() {
   bool ok = true;
   if (mDamaged || mReadOnly) {
     ok = !mDamaged && !mInTransaction;
+    if (!ok) SetError(mDamaged ? mError : "The database file is read-only: the changes were discarded");
     Rollback();
   } else {
     ok = Commit();
@@ -334,8 +339,11 @@ bool vndbFile::Close() {
       // Ids handed out without a change to any page are still never handed out twice.
       uint32_t next = mNextRecordId;
       ok = WriteHeaderWords(kDbHeaderNextId, &next, 1) && mStorage->Database().Sync();
+      if (!ok) SetError("The database file's counters could not be written");
     }
-    if (!mOpenFailed) mStorage->RemoveJournal();
+    // The journal goes only when the file surely holds no part of a commit; otherwise the
+    // next open needs it.
+    if (ok && !mOpenFailed && !mRestorePending) mStorage->RemoveJournal();
   }
   mDirty.clear();
   mCache.clear();
@@ -380,6 +388,7 @@ void vndbFile::EndJournal() {
   mJournaled.clear();
   mSpilled = false;
   mSpillFailed = false;
+  mFileTouched = false;
 }
 
 // Changed pages that no running operation uses go to the file before commit, their old images
@@ -412,28 +421,48 @@ void vndbFile::SpillChanges() {
 bool vndbFile::WriteChanges(const std::vector<vndbPage*>& pages) {
   vndbStore& database = mStorage->Database();
   uint32_t begin[4] = {mSerial, 1, mNextRecordId, mMasterRoot};
+  mFileTouched = true;
   if (!WriteHeaderWords(kDbHeaderSerial, begin, 4)) return false;
   for (const vndbPage* page : pages)
     if (!WritePage(*page)) return false;
   int64_t length = PageOffset(mPageCount);
   if (database.Length() != length && !database.SetLength(length)) return false;
-  // The pages must be on the medium before the mark that says they are whole.
-  if (!database.Sync()) return false;
+  // The journal stays replayable until it is retired, so the pages and the cleared mark may
+  // reach the medium in any order: one sync covers both.
   uint32_t end[2] = {0, mNextRecordId};
   return WriteHeaderWords(kDbHeaderOpenFlag, end, 2) && database.Sync();
 }
 
 bool vndbFile::RestoreFromJournal() {
   vndbStore* journal = mStorage->Journal(false);
+  if (!journal) return false;
+  // A journal retired by a commit that then failed is the one to put back.
+  if (mJournalRetired && !DbReinstateJournal(*journal)) return false;
+  mJournalRetired = false;
   DbJournalInfo info;
-  bool restored = journal && DbReadJournal(*journal, mStorage->Identity(), &info) == DbJournalState::kSound &&
+  bool restored = DbReadJournal(*journal, mStorage->Identity(), &info) == DbJournalState::kSound &&
                   DbReplayJournal(*journal, info, mStorage->Database());
   if (restored) journal->SetLength(0);
   return restored;
 }
 
+bool vndbFile::RestorePending() {
+  if (!mRestorePending || !mStorage) return mRestorePending;
+  if (!RestoreFromJournal()) return true;
+  mRestorePending = false;
+  if (!mDamaged) mError.clear();
+  return false;
+}
+
+bool vndbFile::Usable() {
+  RestorePending();
+  return mStorage && !IsDamaged();
+}
+
 bool vndbFile::Commit() {
-  if (mDamaged || !mStorage) return Fail("Changes to a damaged database file are not written");
+  if (!mStorage) return Fail("The database file is closed");
+  if (RestorePending()) return false;
+  if (mDamaged) return Fail("Changes to a damaged database file are not written");
   if (!mInTransaction) return true;
   if (mReadOnly) {
     Rollback();
@@ -442,14 +471,26 @@ bool vndbFile::Commit() {
   std::vector<vndbPage*> pages = mDirty;
   std::sort(pages.begin(), pages.end(),
             [](const vndbPage* a, const vndbPage* b) { return a->number < b->number; });
-  if (mSpillFailed || !JournalPages(pages) || !WriteChanges(pages)) {
+  mFileTouched = false;
+  bool written = !mSpillFailed && JournalPages(pages) && WriteChanges(pages);
+  // The commit is done once its journal can no longer be replayed; until then a failure (or a
+  // cut power supply) leaves it to be undone from the journal.
+  if (written) {
+    vndbStore* journal = mStorage->Journal(false);
+    written = journal && DbRetireJournal(*journal, &mJournalRetired);
+  }
+  if (!written) {
     // Rollback puts the journal back when the file was touched.
     Rollback();
     if (mDamaged) return false;
+    std::string pending = mRestorePending ? mError : mStorage->JournalProblem();
     mError.clear();
-    return Fail("The changes could not be written: the file keeps its last commit");
+    Fail("The changes could not be written: the file keeps its last commit");
+    if (!pending.empty()) mError += " (" + pending + ")";
+    return false;
   }
-  // Committed; the journal is only emptied, as one that is left is known stale by its serial.
+  mJournalRetired = false;
+  // Retired, its images only take room: they go without a sync.
   if (vndbStore* journal = mStorage->Journal(false)) journal->SetLength(0);
   for (vndbPage* page : pages) page->dirty = false;
   mDirty.clear();
@@ -463,6 +504,28 @@ bool vndbFile::Commit() {
   return true;
 }
 
+// --- spooled records ---------------------------------------------------------------------
+
+void vndbFile::Spool(SpooledRecord record) {
+  record.transaction = mTransactionNumber;
+  record.sequence = mSpoolSequence++;
+  mSpool.push_back(std::move(record));
+}
+
+std::vector<vndbFile::SpooledRecord> vndbFile::TakeSpooled(const void* owner) {
+  std::vector<SpooledRecord> taken;
+  for (SpooledRecord& record : mSpool)
+    if (record.owner == owner) taken.push_back(std::move(record));
+  std::erase_if(mSpool, [owner](const SpooledRecord& record) { return record.owner == owner; });
+  return taken;
+}
+
+bool vndbFile::KeySpooled(const std::string& tree, const Bytes& key) const {
+  for (const SpooledRecord& record : mSpool)
+    if (record.key == key && record.tree == tree) return true;
+  return false;
+}
+
 // --- statements -------------------------------------------------------------------------
 
 void vndbFile::BeginStatement() {
@@ -473,6 +536,7 @@ void vndbFile::BeginStatement() {
   mStatementPageCount = mPageCount;
   mStatementMasterRoot = mMasterRoot;
   mStatementLastModified = mLastModified;
+  mStatementSpoolSequence = mSpoolSequence;
 }
 
 void vndbFile::EndStatement() {
@@ -491,6 +555,7 @@ void vndbFile::SaveForStatement(const vndbPage& page) {
 void vndbFile::RollbackStatement() {
   if (!mInStatement) return;
   mInStatement = false;
+  std::erase_if(mSpool, [this](const SpooledRecord& record) { return record.sequence >= mStatementSpoolSequence; });
   // Pages the statement added go; the file's length follows the page count at commit.
   for (auto it = mCache.begin(); it != mCache.end();) {
     if (it->first < mStatementPageCount) {
@@ -517,7 +582,7 @@ void vndbFile::RollbackStatement() {
     }
     vndbPage* page = cached->second.get();
     std::memcpy(page->bytes, image.bytes.get(), kDbPageSize);
-    ++page->version;
+    page->version = ++mVersionClock;
     // A page the statement spilled holds its changes in the file and must be written again.
     if (image.dirty || mStatementSpilled) {
       if (!page->dirty) MarkModified(page);
@@ -538,26 +603,35 @@ void vndbFile::RollbackStatement() {
 
 void vndbFile::EndTransaction() {
   EndStatement();
+  ++mTransactionNumber;
   mSerial = NextSerial(mSerial);
   mInTransaction = false;
   mLastModified = kDbNoPage;
 }
 
 void vndbFile::Rollback() {
+  // Rows this transaction replaced wait in the spool; they go with the rest of it (those of a
+  // committed transaction stay, as the rows they replaced are gone for good).
+  std::erase_if(mSpool, [this](const SpooledRecord& record) { return record.transaction == mTransactionNumber; });
   bool touched = mSpilled || mInTransaction;
   for (vndbPage* page : mDirty) Forget(page);
   mDirty.clear();
   if (mStorage && touched && !mReadOnly) {
     // Whatever of the transaction reached the file (spilled pages, a cut-short commit) goes;
     // pages read since may hold it, so the cache goes too.
-    bool wrote = mSpilled;
+    bool wrote = mSpilled || mFileTouched;
     if (!wrote) {
       uint8_t header[kDbHeaderSize];
       wrote = mStorage->Database().Read(0, header, kDbHeaderSize) && DbGet32(header + kDbHeaderOpenFlag) != 0;
     }
     if (wrote) {
-      if (!RestoreFromJournal())
-        ReportDamage("undoing the changes failed; the last commit is restored when the file is next opened");
+      // The journal stays beside the file until it is put back: the next open (or the next
+      // use of this handle, once the disk takes writes again) does it.
+      if (!RestoreFromJournal()) {
+        mRestorePending = true;
+        SetError("The database file could not yet be put back to its last commit; it is when the "
+                 "disk takes writes again or when the file is next opened");
+      }
       mCache.clear();
       mOldest = mNewest = mLastPage = nullptr;
     } else if (vndbStore* journal = mJournalWriter ? mStorage->Journal(false) : nullptr) {

@@ -3,9 +3,11 @@
 //
 // Changed pages stay in the cache until commit. Commit first writes the images those pages had
 // into the journal beside the file and syncs it, then marks the header "transaction open",
-// writes the pages, syncs, clears the mark and syncs again; the journal is then emptied. A
-// commit cut short at any moment is undone from the journal when the file is next opened, and
-// one that fails (a full disk) is undone at once, so the file always holds its last commit.
+// writes the pages, clears the mark and syncs; the commit is done when the journal is retired
+// (its magic cleared and synced). A commit cut short at any moment before that is undone from
+// the journal when the file is next opened, and one that fails is undone at once (or, when the
+// disk refuses even that, at the next use or open), so what a commit reports is what the file
+// holds.
 // Every page read is checked before it is used; damage makes the handle refuse further commits.
 //
 // Page pointers stay good until the next outermost Scope begins (or Rollback, Close): clean
@@ -38,8 +40,9 @@ struct vndbPage : public purgableObject {
   vndbFile* owner = nullptr;
   vndbPage* older = nullptr;  // the cache's own least-recently-used order
   vndbPage* newer = nullptr;
-  // Raised by every MarkModified, which comes before every change of the page's bytes; the
-  // tree layer keeps the offsets of the page's records here while it is unchanged.
+  // Set from the file's clock by every MarkModified, which comes before every change of the
+  // page's bytes, and when the page enters the cache, so that no two states of a page share one;
+  // the tree layer keeps the offsets of the page's records here while it is unchanged.
   uint64_t version = 0;
   uint64_t offsetsVersion = UINT64_MAX;
   bool offsetsSound = false;
@@ -83,8 +86,9 @@ class vndbFile {
     vndbFile& mFile;
   };
 
-  // Writes a new, empty database into the storage and commits it.
-  bool Create(std::unique_ptr<vndbStorage> storage);
+  // Writes a new, empty database into the storage and commits it, unless the caller commits
+  // it with more (a file never committed does not open).
+  bool Create(std::unique_ptr<vndbStorage> storage, bool commit = true);
   bool Create(std::unique_ptr<RandomAccessMechanism> stream);
   // Reads and checks the header, first undoing a commit that was cut short.
   bool Open(std::unique_ptr<vndbStorage> storage);
@@ -120,9 +124,31 @@ class vndbFile {
   void EndStatement();
   void RollbackStatement();
 
+  // Rows a tree walk replaced with a changed key wait here until the walk ends, so that the
+  // walk does not meet them again; the file keeps them so that a rollback (of the transaction
+  // or of the statement) drops them with the rest of its changes, and so that no insert takes
+  // a key one of them holds.
+  struct SpooledRecord {
+    const void* owner = nullptr;  // the tree that puts it back
+    std::string tree;
+    Bytes key;
+    Bytes record;
+    Bytes replaced;  // the row it replaced, put back when the record cannot be
+    uint64_t transaction = 0;
+    uint64_t sequence = 0;
+  };
+  void Spool(SpooledRecord record);
+  // The owner's waiting records, taken out of the spool in the order they came.
+  std::vector<SpooledRecord> TakeSpooled(const void* owner);
+  bool KeySpooled(const std::string& tree, const Bytes& key) const;
+
   // Records damage found by any layer; the first reason is kept.
   void ReportDamage(const std::string& reason);
-  bool IsDamaged() const { return mDamaged; }
+  // Damaged, or a failed commit not yet undone in the file.
+  bool IsDamaged() const { return mDamaged || mRestorePending; }
+  // Finishes undoing a failed commit when the disk takes writes again; true when the handle
+  // may be used.
+  bool Usable();
   const std::string& Error() const { return mError; }
 
   // Where a named tree's master record was last found (the layer above checks it is still so).
@@ -151,6 +177,8 @@ class vndbFile {
   bool WriteChanges(const std::vector<vndbPage*>& pages);
   // Undoes a commit that failed after the file was touched; false when even that failed.
   bool RestoreFromJournal();
+  // Tries again to undo a failed commit; true while it still is not undone.
+  bool RestorePending();
   void CompactDeleted(vndbPage& page);
   // Advances the serial and leaves the file idle.
   void EndTransaction();
@@ -173,12 +201,16 @@ class vndbFile {
   std::unordered_set<uint32_t> mJournaled;
   bool mSpilled = false;      // pages of this transaction reached the file before commit
   bool mSpillFailed = false;
+  bool mFileTouched = false;     // the running commit wrote to the database file
+  bool mJournalRetired = false;  // the running commit retired its journal
+  bool mRestorePending = false;  // a failed commit still to be undone from the journal
   std::unordered_map<std::string, TreeHint> mTreeHints;  // by lower-cased name
   vndbPage* mOldest = nullptr;
   vndbPage* mNewest = nullptr;
   vndbPage* mLastPage = nullptr;
   size_t mPageBudget = kDbDefaultPageBudget;
   uint64_t mUseCount = 0;
+  uint64_t mVersionClock = 0;
   uint64_t mOperationStart = 0;
   int mScopeDepth = 0;
 
@@ -194,6 +226,11 @@ class vndbFile {
   uint32_t mStatementMasterRoot = 0;
   uint32_t mStatementLastModified = 0;
   std::unordered_map<uint32_t, StatementImage> mStatementImages;
+
+  std::vector<SpooledRecord> mSpool;
+  uint64_t mTransactionNumber = 0;  // raised as each transaction ends
+  uint64_t mSpoolSequence = 0;
+  uint64_t mStatementSpoolSequence = 0;
 
   uint32_t mNextRecordId = 1;
   uint32_t mPageCount = 0;

@@ -29,6 +29,11 @@ Bytes IntegerKey(uint32_t value) {
 
 std::string Quoted(const std::string& table) { return "'" + table + "'"; }
 
+// Every table is made with columns: a catalogue entry without them lost its column rows.
+std::string NoColumns(const DbTableSchema& schema) {
+  return "the table " + schema.name + " has no columns in the catalogue";
+}
+
 }  // namespace
 
 const DbColumn* DbTableSchema::Column(const std::string& wanted) const {
@@ -48,7 +53,8 @@ std::unique_ptr<vndbHandle> vndbHandle::Create(std::unique_ptr<RandomAccessMecha
 std::unique_ptr<vndbHandle> vndbHandle::Create(std::unique_ptr<vndbStorage> storage) {
   std::unique_ptr<vndbHandle> handle(new vndbHandle);
   handle->mFile = std::make_unique<vndbFile>();
-  if (!handle->mFile->Create(std::move(storage))) return nullptr;
+  // One commit for the empty file and its catalogue trees.
+  if (!handle->mFile->Create(std::move(storage), false)) return nullptr;
   for (const char* name : {kDbTablesTree, kDbFieldsTree, kDbBlobTree})
     if (!vndbTree::CreateNamedTree(*handle->mFile, name)) return nullptr;
   if (!handle->mFile->Commit()) return nullptr;
@@ -74,10 +80,13 @@ std::unique_ptr<vndbHandle> vndbHandle::Open(std::unique_ptr<vndbStorage> storag
     return nullptr;
   }
   // What is still there stays readable; the damage refuses every change and is the error.
-  if (!handle->mFile->ReadOnly()) {
+  for (const auto& schema : handle->mSchemas)
+    if (!handle->mFile->IsDamaged() && schema->columns.empty()) handle->mFile->ReportDamage(NoColumns(*schema));
+  if (!handle->mFile->ReadOnly() && !handle->mFile->IsDamaged()) {
     vndbFile::Scope scope(*handle->mFile);
-    if (!vndbTree::CheckReach(*handle->mFile)) handle->NoteFileDamage();
+    vndbTree::CheckReach(*handle->mFile);
   }
+  handle->NoteFileDamage();
   return handle;
 }
 
@@ -98,10 +107,25 @@ bool vndbHandle::FailFile(int32_t code, const std::string& message) {
   return Fail(code, message);
 }
 
+bool vndbHandle::Ready() {
+  if (!mFile->Usable()) return false;
+  // A failed commit undone only now leaves the cache of schemas to be read again.
+  if (mSchemasStale) {
+    mSchemasStale = false;
+    LoadSchemas();
+  }
+  return !mFile->IsDamaged();
+}
+
 bool vndbHandle::CanWrite() {
-  if (mFile->IsDamaged()) return Fail(kDbErrorInternal, mFile->Error());
+  if (!Ready()) return Fail(kDbErrorInternal, mFile->Error());
   if (mFile->ReadOnly()) return Fail(kDbErrorInternal, "The database file is read-only");
   return true;
+}
+
+bool vndbHandle::SchemaSound(const DbTableSchema& schema) {
+  if (!schema.columns.empty()) return true;
+  return Fail(kDbErrorInternal, "The database file is damaged: " + NoColumns(schema));
 }
 
 bool vndbHandle::NoteFileDamage() {
@@ -212,6 +236,7 @@ bool vndbHandle::CreateTable(const std::string& name, const std::vector<DbColumn
     if (!DbIsStoredType(column.type))
       return Fail(kDbErrorType,
                   "Unable to create " + name + " because an unsupported column type was used");
+  if (columns.empty()) return Fail(kDbErrorInternal, "Unable to create " + name + " because it has no columns");
   std::string internal = "Unable to create " + name + " due to an internal error";
   if (name.empty() || columns.size() > kMostColumns || keyPositions.size() > columns.size())
     return Fail(kDbErrorInternal, internal);
@@ -293,7 +318,7 @@ bool vndbHandle::ConvertValue(const DbColumn& column, const std::string& text, D
       *value = DbValue::Text(column.type, text);
       return true;
     case kDbFloat: case kDbDouble:
-      *value = DbValue::Real(column.type, std::strtod(text.c_str(), nullptr));
+      *value = DbValue::Real(column.type, DbParseReal(text));
       return true;
     case kDbDate: case kDbTime: {
       std::optional<DbValue> parsed = column.type == kDbDate ? DbParseDate(text) : DbParseTime(text);
@@ -323,6 +348,7 @@ bool vndbHandle::AddTableRecord(const std::string& table, const std::vector<DbCo
   if (!CanWrite()) return false;
   std::shared_ptr<const DbTableSchema> schema = FindSchema(table);
   if (!schema) return Fail(kDbErrorUnknown, "Unknown table " + table);
+  if (!SchemaSound(*schema)) return false;
   // "insert into t values (...)" names no columns: its values fill the columns in the order
   // the table declared them.
   std::vector<DbColumnText> positional;
@@ -339,13 +365,17 @@ bool vndbHandle::AddTableRecord(const std::string& table, const std::vector<DbCo
     for (size_t i = 0; i < order.size(); ++i) positional[i].column = order[i]->name;
   }
   const std::vector<DbColumnText>& values = unnamed ? positional : given;
-  for (const DbColumn& column : schema->columns) {
-    bool given = false;
-    for (const DbColumnText& value : values) given |= !value.null && SameText(value.column, column.name);
-    if (!given && !column.allowsNull) return Fail(kDbErrorUnknown, "NotNull column violation");
+  // Each value's column is looked up once; the positions given a value are marked.
+  std::vector<const DbColumn*> columns(values.size());
+  bool valued[kMostColumns + 1] = {};
+  for (size_t i = 0; i < values.size(); ++i) {
+    columns[i] = schema->Column(values[i].column);
+    if (columns[i] && !values[i].null) valued[columns[i]->position] = true;
   }
-  for (const DbColumnText& value : values)
-    if (!schema->Column(value.column)) return Fail(kDbErrorUnknown, "Unknown column " + value.column);
+  for (const DbColumn& column : schema->columns)
+    if (!valued[column.position] && !column.allowsNull) return Fail(kDbErrorUnknown, "NotNull column violation");
+  for (size_t i = 0; i < values.size(); ++i)
+    if (!columns[i]) return Fail(kDbErrorUnknown, "Unknown column " + values[i].column);
 
   DbRow row;
   row.reserve(values.size());
@@ -354,14 +384,15 @@ bool vndbHandle::AddTableRecord(const std::string& table, const std::vector<DbCo
     for (uint32_t id : objects) DeleteLargeObject(*mFile, id);
     return false;
   };
-  for (const DbColumnText& text : values) {
+  for (size_t i = 0; i < values.size(); ++i) {
+    const DbColumnText& text = values[i];
     if (text.null) continue;
-    const DbColumn* column = schema->Column(text.column);
+    const DbColumn* column = columns[i];
     DbValue value;
     if (!ConvertValue(*column, text.text, &value)) return undoObjects();
     if (column->type == kDbLongVarchar || column->type == kDbLongVarbinary)
       objects.push_back(uint32_t(value.integer));
-    row.push_back({column->position, value});
+    row.emplace_back(column->position, std::move(value));
   }
   if (!mInsertTree || mInsertTreeTable != schema->id) {
     mInsertTree = vndbTree::OpenNamedTree(*mFile, std::to_string(schema->id), schema->primaryKey);
@@ -382,13 +413,13 @@ bool vndbHandle::AddTableRecord(const std::string& table, const std::vector<DbCo
   return Fail(code, message);
 }
 
-bool vndbHandle::Inserted(vndbTree::InsertResult result, const std::string& failure) {
+bool vndbHandle::Inserted(vndbTree::InsertResult result, std::string_view failure) {
   switch (result) {
     case vndbTree::InsertResult::kInserted: return true;
     case vndbTree::InsertResult::kDuplicate:
       return Fail(kDbErrorPrimaryKey, "Insert failed: primary key violation");
     case vndbTree::InsertResult::kTooLong: return Fail(kDbErrorTooLong, "Insert failed: data too long");
-    default: return FailFile(kDbErrorInternal, failure);
+    default: return FailFile(kDbErrorInternal, std::string(failure));
   }
 }
 
@@ -399,6 +430,7 @@ bool vndbHandle::Commit() {
   Fail(kDbErrorInternal, mFile->Error());
   // A failed commit is undone: tables made in it must go from the cache too.
   if (!mFile->IsDamaged()) LoadSchemas();
+  else mSchemasStale = true;
   return false;
 }
 
@@ -415,6 +447,7 @@ bool vndbHandle::Close() {
   mSchemas.clear();
   mInsertTree.reset();
   bool ok = mFile->Close();
+  if (!ok) Fail(kDbErrorInternal, mFile->Error().empty() ? "The database file could not be closed" : mFile->Error());
   mFile.reset();
   return ok;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "database/db_file.h"
@@ -78,7 +79,8 @@ class vndbHandle {
   bool AddTableRecord(const std::string& table, const std::vector<DbColumnText>& values);
   bool Commit();
   void Rollback();
-  // Commits and closes the file; false when anything failed.
+  // Commits and closes the file; false, with the error set, when anything failed (the journal
+  // then stays for the next open).
   bool Close();
 
   // The schema of the table named (case-insensitively), or null.
@@ -93,6 +95,11 @@ class vndbHandle {
   bool Fail(int32_t code, const std::string& message);
   // False with the error set when the file is damaged or read-only.
   bool CanWrite();
+  // Whether the file may be used, first finishing the undoing of a failed commit when the disk
+  // now allows it.
+  bool Ready();
+  // False with 2001 when the table lost its columns (the catalogue is damaged).
+  bool SchemaSound(const DbTableSchema& schema);
   // Sets the error from the file when it found damage; true then.
   bool NoteFileDamage();
 
@@ -105,7 +112,7 @@ class vndbHandle {
   // Fails with the file's own reason when it found damage, else with `code` and `message`.
   bool FailFile(int32_t code, const std::string& message);
   // True when inserted, else false with the error of the outcome (`failure` for a failed write).
-  bool Inserted(vndbTree::InsertResult result, const std::string& failure);
+  bool Inserted(vndbTree::InsertResult result, std::string_view failure);
   bool LoadSchemas();
   std::shared_ptr<DbTableSchema> LoadSchema(uint32_t id, const std::string& name);
   bool ReadColumns(DbTableSchema& schema);
@@ -116,6 +123,7 @@ class vndbHandle {
   // finds its root afresh each time); declared after the file it refers to.
   std::unique_ptr<vndbTree> mInsertTree;
   uint32_t mInsertTreeTable = 0;
+  bool mSchemasStale = false;
   int32_t mErrorCode = 0;
   std::string mErrorMessage;
 };

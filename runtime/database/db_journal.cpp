@@ -108,6 +108,22 @@ DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInf
   return info->identity == identity ? DbJournalState::kSound : DbJournalState::kForeign;
 }
 
+bool DbRetireJournal(vndbStore& journal, bool* retired) {
+  const uint8_t zero[4] = {};
+  *retired = journal.Write(0, zero, sizeof zero);
+  return *retired && journal.Sync();
+}
+
+bool DbReinstateJournal(vndbStore& journal) {
+  uint8_t magic[4];
+  DbPut32(magic, kJournalMagic);
+  if (!journal.Write(0, magic, sizeof magic)) return false;
+  // The retiring sync failed, so what the medium holds may be either; the replay that follows
+  // syncs the database file, and a journal left replayable is harmless.
+  journal.Sync();
+  return true;
+}
+
 bool DbReplayJournal(vndbStore& journal, const DbJournalInfo& info, vndbStore& database) {
   std::vector<uint8_t> entry(kDbJournalEntrySize);
   for (uint32_t i = 0; i < info.pageCount; ++i) {

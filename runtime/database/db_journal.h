@@ -58,6 +58,12 @@ DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInf
 // Puts the journal's page images, length and header back into the database file and syncs it.
 bool DbReplayJournal(vndbStore& journal, const DbJournalInfo& info, vndbStore& database);
 
+// Makes the journal unreplayable (its commit is done): clears its magic and syncs. `retired`
+// tells whether the magic was cleared, even when the sync then failed.
+bool DbRetireJournal(vndbStore& journal, bool* retired);
+// Puts a retired journal's magic back, for a commit to be undone after all.
+bool DbReinstateJournal(vndbStore& journal);
+
 // A checksum that catches torn and flipped bytes (not an adversary).
 uint64_t DbChecksum(uint64_t seed, const uint8_t* bytes, size_t count);
 

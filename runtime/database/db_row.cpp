@@ -38,14 +38,17 @@ DbValue DbValue::Parts(uint8_t type, int16_t a, int16_t b, int16_t c) {
 
 namespace {
 
+// Big-endian, written in place: rows are built once per insert, so byte-wise growth shows.
 void Append16(Bytes& out, uint16_t value) {
-  out.push_back(uint8_t(value >> 8));
-  out.push_back(uint8_t(value));
+  const size_t at = out.size();
+  out.resize(at + 2);
+  DbPut16(out.data() + at, value);
 }
 
 void Append32(Bytes& out, uint32_t value) {
-  Append16(out, uint16_t(value >> 16));
-  Append16(out, uint16_t(value));
+  const size_t at = out.size();
+  out.resize(at + 4);
+  DbPut32(out.data() + at, value);
 }
 
 void AppendValue(Bytes& out, const DbValue& v) {
@@ -83,7 +86,12 @@ void AppendValue(Bytes& out, const DbValue& v) {
 }  // namespace
 
 Bytes DbBuildRow(const DbRow& values, uint32_t serial, uint32_t id) {
-  Bytes out(kDbRowFieldsOffset, 0);
+  // Field number, type and at most 8 bytes of value or a length word and the bytes.
+  size_t most = kDbRowFieldsOffset;
+  for (const auto& [field, value] : values) most += 10 + value.bytes.size();
+  Bytes out;
+  out.reserve(most);
+  out.resize(kDbRowFieldsOffset);
   for (const auto& [field, value] : values) {
     if (!DbIsStoredType(value.type)) continue;
     out.push_back(field);

@@ -52,6 +52,12 @@ class DiskStore : public vndbStore {
   int mFd;
 };
 
+bool StillAt(const std::string& path, int fd) {
+  struct stat named, opened;
+  return lstat(path.c_str(), &named) == 0 && fstat(fd, &opened) == 0 && named.st_dev == opened.st_dev &&
+         named.st_ino == opened.st_ino;
+}
+
 std::string FolderOf(const std::string& path) {
   size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
@@ -76,22 +82,44 @@ class DiskStorage : public vndbStorage {
   bool ReadOnly() const override { return mReadOnly; }
   uint64_t Identity() const override { return mIdentity; }
 
+  // Whatever stands at the journal's name is used only when it is a regular file of this user
+  // reached without following a link: a link planted there must never lead the commit into
+  // another file.
   vndbStore* Journal(bool create) override {
-    if (mJournal) return mJournal.get();
     std::string path = JournalPath();
-    int fd = open(path.c_str(), (mReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC);
+    // The journal kept open must still be the one at its name, or a crash would leave none.
+    if (mJournal && StillAt(path, mJournal->Fd())) return mJournal.get();
+    mJournal.reset();
+    mJournalProblem.clear();
+    int fd = open(path.c_str(), (mReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0 && errno == ENOENT && create && !mReadOnly) {
-      fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+      fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
       if (fd >= 0 && !SyncFolder(path)) {
         close(fd);
         unlink(path.c_str());
         return nullptr;
       }
     }
-    if (fd < 0) return nullptr;
+    if (fd < 0) {
+      if (errno == ELOOP) mJournalProblem = "The journal's name beside the database file is taken by a link";
+      else if (errno == EISDIR) mJournalProblem = "The journal's name beside the database file is taken by a folder";
+      else if (errno != ENOENT) mJournalProblem = "The journal beside the database file cannot be opened";
+      return nullptr;
+    }
+    struct stat info;
+    const char* problem = nullptr;
+    if (fstat(fd, &info) != 0) problem = "The journal beside the database file cannot be opened";
+    else if (!S_ISREG(info.st_mode)) problem = "The journal beside the database file is not a regular file";
+    else if (info.st_uid != geteuid()) problem = "The journal beside the database file belongs to another user";
+    if (problem) {
+      close(fd);
+      mJournalProblem = problem;
+      return nullptr;
+    }
     mJournal = std::make_unique<DiskStore>(fd);
     return mJournal.get();
   }
+  const std::string& JournalProblem() const override { return mJournalProblem; }
 
   bool RemoveJournal() override {
     mJournal.reset();
@@ -105,6 +133,7 @@ class DiskStorage : public vndbStorage {
   std::string mPath;
   std::unique_ptr<DiskStore> mDatabase;
   std::unique_ptr<DiskStore> mJournal;
+  std::string mJournalProblem;
   bool mReadOnly;
   uint64_t mIdentity;
 };

@@ -35,6 +35,11 @@ class vndbStorage {
   // The journal, made when `create` and missing (its folder entry synced before this returns);
   // null when there is none or it cannot be made.
   virtual vndbStore* Journal(bool create) = 0;
+  // Why Journal gave null although something stands at the journal's name (empty otherwise).
+  virtual const std::string& JournalProblem() const {
+    static const std::string none;
+    return none;
+  }
   // Removes the journal; true also when there was none.
   virtual bool RemoveJournal() = 0;
 };

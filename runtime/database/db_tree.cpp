@@ -80,13 +80,24 @@ vndbTree::vndbTree(vndbFile& file) : mFile(file) {}
 vndbTree::vndbTree(vndbFile& file, std::string name, Bytes keyFields)
     : mFile(file), mNamed(true), mName(std::move(name)), mKeyFields(std::move(keyFields)) {}
 
-vndbTree::~vndbTree() {
-  std::vector<Bytes> spool;
-  spool.swap(mSpool);
-  for (const Bytes& record : spool) {
-    if (mFile.IsDamaged()) break;
-    InsertRecord(record, false);
+vndbTree::~vndbTree() { PutBackSpooled(); }
+
+vndbTree::InsertResult vndbTree::PutBackSpooled() {
+  InsertResult outcome = InsertResult::kInserted;
+  // A tree that never spooled asks nothing of the file, which may be gone already.
+  if (!mSpooled) return outcome;
+  mSpooled = false;
+  for (vndbFile::SpooledRecord& spooled : mFile.TakeSpooled(this)) {
+    if (mFile.IsDamaged()) return InsertResult::kFailed;
+    // Keyed by record id, a tree has no duplicates to refuse.
+    InsertResult result = InsertRecord(spooled.record, !mKeyFields.empty());
+    if (result == InsertResult::kDuplicate) {
+      DbStamp(spooled.replaced.data(), kDbLive, mFile.CurrentSerial());
+      if (InsertRecord(spooled.replaced, true) == InsertResult::kFailed) return InsertResult::kFailed;
+    }
+    if (result != InsertResult::kInserted && outcome != InsertResult::kFailed) outcome = result;
   }
+  return outcome;
 }
 
 std::unique_ptr<vndbTree> vndbTree::OpenNamedTree(vndbFile& file, const std::string& name,
@@ -267,6 +278,7 @@ bool vndbTree::SettleForward() {
 
 bool vndbTree::Find(const Bytes& key, bool* found) {
   *found = false;
+  mPastEnd = false;
   mPath.clear();
   mAtStart = true;
   uint32_t number = Root();
@@ -307,7 +319,10 @@ bool vndbTree::Find(const Bytes& key, bool* found) {
     }
     mPath.push_back({number, SeekInLeaf(page, key)});
     // Past the tree's last record (rows added in key order) there is nothing to walk on to.
-    if (lastLeaf && mPath.back().offset >= page->Used()) return !mFile.IsDamaged();
+    if (lastLeaf && mPath.back().offset >= page->Used()) {
+      mPastEnd = true;
+      return !mFile.IsDamaged();
+    }
     break;
   }
   // Records may sit a page or more further on than the separators suggest (a page split where
@@ -629,11 +644,14 @@ bool vndbTree::ReplaceCurrent(Bytes record) {
   const uint8_t* current = CurrentRecord(&length);
   if (!current || current[2] != kDbLive || record.size() < kDbRowFieldsOffset) return false;
   Bytes oldKey = BuildKey(current, length);
+  Bytes replaced(current, current + length);
   DbStamp(record.data(), kDbLive, mFile.CurrentSerial());
   DbPut32(record.data() + kDbRecordIdOffset, mFile.NewRecordId());
   if (!DeleteCurrent()) return false;
-  if (BuildKey(record.data(), record.size()) == oldKey) return InsertHere(record);
-  mSpool.push_back(std::move(record));
+  Bytes key = BuildKey(record.data(), record.size());
+  if (key == oldKey) return InsertHere(record);
+  mFile.Spool({this, mName, std::move(key), std::move(record), std::move(replaced)});
+  mSpooled = true;
   return true;
 }
 
@@ -642,9 +660,45 @@ vndbTree::InsertResult vndbTree::InsertRecord(const Bytes& record, bool unique) 
   BuildKeyInto(mInsertKey, record.data(), record.size());
   if (mInsertKey.size() > kDbMostKeyLength) return InsertResult::kTooLong;
   bool found = false;
-  if (!Find(mInsertKey, &found)) return InsertResult::kFailed;
-  if (unique && found) return InsertResult::kDuplicate;
-  return PlaceHere(record) ? InsertResult::kInserted : InsertResult::kFailed;
+  if (!ResumeAppend(mInsertKey) && !Find(mInsertKey, &found)) return InsertResult::kFailed;
+  if (unique && (found || mFile.KeySpooled(mName, mInsertKey))) return InsertResult::kDuplicate;
+  const bool pastEnd = mPastEnd;
+  mAppendPath.clear();
+  if (!PlaceHere(record)) return InsertResult::kFailed;
+  // After a split the path is found afresh by the next insert.
+  if (pastEnd && !mSplit) RememberAppend(mInsertKey);
+  return InsertResult::kInserted;
+}
+
+void vndbTree::RememberAppend(const Bytes& key) {
+  mAppendPath = mPath;
+  mAppendVersions.clear();
+  for (const vndbTreeLevel& level : mPath) {
+    vndbPage* page = mFile.GetPage(level.page);
+    if (!page) {
+      mAppendPath.clear();
+      return;
+    }
+    mAppendVersions.push_back(page->version);
+  }
+  mAppendKey = key;
+}
+
+bool vndbTree::ResumeAppend(const Bytes& key) {
+  if (mAppendPath.empty() || mFile.IsDamaged() || Root() != mAppendPath.front().page ||
+      DbCompareKeys(key.data(), key.size(), mAppendKey.data(), mAppendKey.size()) <= 0)
+    return false;
+  // Any change of a page on the way (a record put after ours, a split, a rollback that read the
+  // page again) gives it another version.
+  for (size_t i = 0; i < mAppendPath.size(); ++i) {
+    vndbPage* page = mFile.GetPage(mAppendPath[i].page);
+    if (!page || page->version != mAppendVersions[i]) return false;
+    if (i + 1 == mAppendPath.size() && mAppendPath[i].offset != page->Used()) return false;
+  }
+  mPath = mAppendPath;
+  mAtStart = true;
+  mPastEnd = true;
+  return true;
 }
 
 }  // namespace vorn

@@ -29,7 +29,7 @@ class vndbTree {
   explicit vndbTree(vndbFile& file);
   vndbTree(const vndbTree&) = delete;
   vndbTree& operator=(const vndbTree&) = delete;
-  // Re-inserts the records spooled by ReplaceCurrent.
+  // Puts back the records spooled by ReplaceCurrent.
   ~vndbTree();
 
   // The named tree (case-insensitive), keyed by the given field numbers (empty: by record id).
@@ -68,6 +68,9 @@ class vndbTree {
   // Finds the record's key and inserts it there; `unique` refuses an equal live key.
   enum class InsertResult { kInserted, kDuplicate, kTooLong, kFailed };
   InsertResult InsertRecord(const Bytes& record, bool unique);
+  // Inserts the records ReplaceCurrent spooled (what a rollback has not dropped). A record
+  // whose key was taken meanwhile is refused (kDuplicate) and the row it replaced put back.
+  InsertResult PutBackSpooled();
 
   vndbFile& File() { return mFile; }
   const Bytes& KeyFields() const { return mKeyFields; }
@@ -108,7 +111,16 @@ class vndbTree {
   bool mAtStart = true;
   bool mHasFilter = false;
   Bytes mFilter;
-  std::vector<Bytes> mSpool;
+  bool mSpooled = false;  // records of this tree wait in the file's spool
+  // Where the last record inserted past the tree's end went, with the version of every page
+  // on the way: rows added in key order go straight there while none of them changed.
+  bool mPastEnd = false;  // set by Find when the key is beyond every record
+  std::vector<vndbTreeLevel> mAppendPath;
+  std::vector<uint64_t> mAppendVersions;
+  Bytes mAppendKey;
+  // Puts the path back at the tree's end for `key`, when the last append's path still stands.
+  bool ResumeAppend(const Bytes& key);
+  void RememberAppend(const Bytes& key);
   Bytes mScratchKey;
   Bytes mInsertKey;
   size_t mRootSplits = 0;

@@ -1,5 +1,6 @@
 #include "database/db_value_text.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <strings.h>
@@ -54,6 +55,16 @@ std::optional<double> DbParseNumber(const std::string& text) {
   const double value = std::strtod(start, &end);
   if (end == start) return std::nullopt;
   return value;
+}
+
+double DbParseReal(const std::string& text) {
+  // Most texts are a plain number and nothing else: read without the locale machinery, with
+  // the same correctly rounded result.
+  double value = 0;
+  const char* end = text.data() + text.size();
+  const auto read = std::from_chars(text.data(), end, value);
+  if (read.ec == std::errc() && read.ptr == end) return value;
+  return std::strtod(text.c_str(), nullptr);
 }
 
 std::string DbValueLiteral(const DbValue& value) {

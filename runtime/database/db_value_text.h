@@ -16,6 +16,9 @@ bool DbParseBoolean(const std::string& text);
 // The number at the start of the text (leading blanks allowed), with its fraction and exponent;
 // nothing when the text does not begin with one.
 std::optional<double> DbParseNumber(const std::string& text);
+// A float or double column's value from its text: the number at its start, as strtod reads it
+// (0 when there is none).
+double DbParseReal(const std::string& text);
 // "year-month-day" (the text before the first blank, blanks and tabs trimmed).
 std::optional<DbValue> DbParseDate(const std::string& text);
 // "hour:minute[:second]", after a date when one precedes it.

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "database/builtin_database_class.h"
@@ -312,6 +314,46 @@ TEST_F(BuiltInDatabaseTest, EntryPointsAreBound) {
       {"VORNDatabaseFolderItemGetter", reinterpret_cast<void*>(&VORNDatabaseFolderItemGetter)},
       {"VORNDatabaseConstructor", reinterpret_cast<void*>(&VORNDatabaseConstructor)},
   });
+}
+
+}  // namespace
+}  // namespace vorn
+
+namespace vorn {
+namespace {
+
+// Pointing an open database at a file that cannot be opened or made and connecting or creating
+// fails with the reason and leaves the open connection as it was.
+TEST_F(BuiltInDatabaseTest, AFailedConnectOrCreateKeepsTheOpenConnection) {
+  const std::string folder = dbtest::TempPath("a-folder");
+  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+  const std::string nowhere = dbtest::TempPath("missing") + "/stars.vdb";
+  struct Case {
+    const char* name;
+    uint8_t (*act)(VornRuntimeObject*);
+    std::string path;
+  };
+  const Case cases[] = {
+      {"connect to a folder", &VORNDatabaseConnect, folder},
+      {"create a folder", &VORNDatabaseCreateDatabaseFile, folder},
+      {"create in a missing folder", &VORNDatabaseCreateDatabaseFile, nowhere},
+  };
+  for (const Case& c : cases) {
+    RuntimeObject* db = NewDatabase();
+    ASSERT_TRUE(VORNDatabaseCreateDatabaseFile(db));
+    CreateStars(db);
+    Insert(db, 1, "Vega", 0.03);
+    RuntimeObject* item = FolderItemFromPath(c.path.c_str());
+    VORNDatabaseFolderItemSetter(db, 0, item);
+    RuntimeUnlockObject(item);
+    EXPECT_FALSE(c.act(db)) << c.name;
+    EXPECT_TRUE(databaseErrorGetter(db, 0)) << c.name;
+    EXPECT_FALSE(Text(databaseErrorStringGetter(db, 0)).empty()) << c.name;
+    ASSERT_TRUE(DatabaseFields(db)->open) << c.name;
+    EXPECT_EQ(Rows(db), (std::vector<std::string>{"1 Vega 0.03"})) << c.name;
+    databaseClose(db);
+    unlink(path.c_str());
+  }
 }
 
 }  // namespace

@@ -189,3 +189,44 @@ TEST_F(DamagedFileTest, ALargeObjectDirectoryThatListsItselfIsReported) {
 
 }  // namespace
 }  // namespace vorn
+
+namespace vorn {
+namespace {
+
+// A table whose column rows are gone from the catalogue (a damaged key byte leaves them under
+// another table's id) is damage, never a table of no columns and no rows.
+TEST_F(DamagedFileTest, ATableWithoutItsColumnRowsIsReportedDamaged) {
+  for (const char* lost : {"stars", "notes"}) {
+    std::string damaged = dbtest::TempPath("columnless.vdb");
+    dbtest::WriteBytes(damaged, good);
+    {
+      auto db = vndbHandle::OpenFile(damaged);
+      ASSERT_TRUE(db);
+      uint32_t id = db->FindSchema(lost)->id;
+      vndbFile::Scope scope(db->File());
+      auto fields = vndbTree::OpenNamedTree(db->File(), kDbFieldsTree, {0, 2});
+      while (fields->Next())
+        if (fields->IsCurrentVisible() && DbGet32(fields->GetField(0).value) == id) ASSERT_TRUE(fields->DeleteCurrent());
+      fields.reset();
+      ASSERT_TRUE(db->Commit());
+    }
+    const std::string other = std::string(lost) == "stars" ? "notes" : "stars";
+    std::string error;
+    auto db = vndbHandle::OpenFile(damaged, &error);
+    ASSERT_TRUE(db) << error;
+    const std::string expected = std::string("The database file is damaged: the table ") + lost;
+    EXPECT_EQ(db->ErrorCode(), kDbErrorInternal) << lost;
+    EXPECT_EQ(db->ErrorMessage().find(expected), 0u) << db->ErrorMessage();
+    EXPECT_FALSE(vndbCursor::Open(*db, lost, {"*"})) << lost;
+    EXPECT_EQ(db->ErrorCode(), kDbErrorInternal) << lost;
+    EXPECT_EQ(db->ErrorMessage().find(expected), 0u) << db->ErrorMessage();
+    EXPECT_FALSE(db->AddTableRecord(lost, {}));
+    EXPECT_EQ(db->ErrorCode(), kDbErrorInternal) << lost;
+    auto kept = vndbCursor::Open(*db, other, {"*"});
+    ASSERT_TRUE(kept) << other;
+    EXPECT_TRUE(kept->NextRow()) << other;
+  }
+}
+
+}  // namespace
+}  // namespace vorn

@@ -165,3 +165,48 @@ TEST(DiskFileTest, AWriterKilledAtRandomLeavesExactlyItsReturnedCommits) {
 
 }  // namespace
 }  // namespace vorn
+
+namespace vorn {
+namespace {
+
+// Whatever is planted at the journal's name after the database was opened (before its first
+// commit or between two), the commit refuses it with the reason and writes nothing, neither
+// into the database file nor through the name.
+TEST(DiskFileTest, TheJournalIsNeverReachedThroughALinkOrANonFile) {
+  struct Case {
+    const char* name;
+    void (*plant)(const std::string& journal, const std::string& target);
+    const char* error;
+  };
+  const Case cases[] = {
+      {"a link to a file", [](const std::string& j, const std::string& t) { ASSERT_EQ(symlink(t.c_str(), j.c_str()), 0); }, "link"},
+      {"a dangling link", [](const std::string& j, const std::string& t) { ASSERT_EQ(symlink((t + "-none").c_str(), j.c_str()), 0); }, "link"},
+      {"a folder", [](const std::string& j, const std::string&) { ASSERT_EQ(mkdir(j.c_str(), 0700), 0); }, "folder"},
+      {"a pipe", [](const std::string& j, const std::string&) { ASSERT_EQ(mkfifo(j.c_str(), 0600), 0); }, "not a regular file"},
+  };
+  for (bool committedBefore : {false, true}) {
+    for (const Case& c : cases) {
+      std::string path = MakeDatabase();
+      std::string target = path + ".precious";
+      dbtest::WriteBytes(target, {'k', 'e', 'e', 'p'});
+      auto db = vndbHandle::OpenFile(path);
+      ASSERT_TRUE(db);
+      if (committedBefore) {
+        ASSERT_TRUE(db->AddTableRecord("log", {{"id", "1"}}));
+        ASSERT_TRUE(db->Commit());
+        ASSERT_EQ(unlink((path + "-journal").c_str()), 0);
+      }
+      std::vector<uint8_t> before = dbtest::ReadBytes(path);
+      c.plant(path + "-journal", target);
+      ASSERT_TRUE(db->AddTableRecord("log", {{"id", "2"}}));
+      EXPECT_FALSE(db->Commit()) << c.name;
+      EXPECT_NE(db->ErrorMessage().find(c.error), std::string::npos) << c.name << ": " << db->ErrorMessage();
+      EXPECT_EQ(dbtest::ReadBytes(target), (std::vector<uint8_t>{'k', 'e', 'e', 'p'})) << c.name;
+      EXPECT_EQ(dbtest::ReadBytes(path), before) << c.name;
+      EXPECT_EQ(Ids(*db), committedBefore ? std::set<int>{1} : std::set<int>{}) << c.name;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vorn

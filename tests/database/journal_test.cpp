@@ -161,6 +161,9 @@ TEST(JournalTest, AFullDiskUndoesTheCommitAndKeepsTheLast) {
 // written: the journal is needed to put the last commit back.
 SimDisk InterruptedCommit() {
   gRowsPerTransaction = 12;
+  // The mark and the pages are synced together, so only some of the writes since surviving
+  // leave the mark set.
+  std::mt19937 keep(1);
   for (int64_t cut = 0; cut < 1000; ++cut) {
     SimDisk disk;
     {
@@ -171,7 +174,7 @@ SimDisk InterruptedCommit() {
       disk.operationsLeft = cut;
       db->Commit();
     }
-    disk.PowerCut();
+    disk.PowerCut(&keep);
     if (DbGet32(disk.database.current.data() + kDbHeaderOpenFlag) == 1 && !disk.journal.current.empty())
       return disk;
   }
@@ -285,4 +288,140 @@ TEST(JournalTest, AStatementUndoneKeepsOnlyTheTransactionsEarlierWork) {
   }
 }
 
+}  // namespace vorn
+
+namespace vorn {
+namespace {
+
+// The rows the next open must find after transaction 2 was committed with the outcome given,
+// and whether that open succeeds at all.
+void ExpectReopened(SimDisk disk, bool committed, bool cut, const std::string& what) {
+  if (cut) disk.PowerCut();
+  disk.syncsLeft = disk.writesLeft = -1;
+  std::string error;
+  auto db = vndbHandle::Open(disk.Storage(), &error);
+  ASSERT_TRUE(db) << what << ": " << error;
+  EXPECT_EQ(Rows(*db), RowsAfter(committed ? 2 : 1)) << what << (cut ? " after a power cut" : "");
+}
+
+// Transaction 1 committed, transaction 2 made and not.
+std::unique_ptr<vndbHandle> SecondPending(SimDisk& disk) {
+  gRowsPerTransaction = 12;
+  auto db = NewDatabase(disk);
+  Change(*db, 1);
+  EXPECT_TRUE(db->Commit());
+  Change(*db, 2);
+  return db;
+}
+
+// A disk that takes no more writes from some moment of the commit on (full, or failing), while
+// removing the journal still works: whether the commit is made by Close or by the destructor,
+// the file opens afterwards with what Close reported, and a false Close says why.
+TEST(JournalTest, ACloseWhoseCommitFailsKeepsTheJournalAndSaysWhy) {
+  for (bool destroy : {false, true}) {
+    for (int64_t writes = 0; writes < 40; ++writes) {
+      SimDisk disk;
+      auto db = SecondPending(disk);
+      disk.writesLeft = writes;
+      std::string what = (destroy ? "destroyed, " : "closed, ") + std::to_string(writes) + " writes";
+      bool closed = true;
+      if (destroy) {
+        db.reset();
+      } else {
+        closed = db->Close();
+        if (!closed) {
+          EXPECT_EQ(db->ErrorCode(), kDbErrorInternal) << what;
+          EXPECT_FALSE(db->ErrorMessage().empty()) << what;
+        }
+        db.reset();
+      }
+      disk.writesLeft = -1;
+      std::string error;
+      auto reopened = vndbHandle::Open(disk.Storage(), &error);
+      ASSERT_TRUE(reopened) << what << ": " << error;
+      std::set<int> rows = Rows(*reopened);
+      if (destroy)
+        EXPECT_TRUE(rows == RowsAfter(1) || rows == RowsAfter(2)) << what;
+      else
+        EXPECT_EQ(rows, RowsAfter(closed ? 2 : 1)) << what;
+    }
+  }
+}
+
+// Syncs fail from some moment of the commit on (among them the one after the mark is cleared):
+// what the commit reports is what the next open finds, with or without a power cut, and the
+// same handle goes on in step with the file once the disk works again.
+TEST(JournalTest, ACommitReportsWhatTheNextOpenFinds) {
+  for (int64_t syncs = 0; syncs < 6; ++syncs) {
+    for (bool writesToo : {false, true}) {
+      SimDisk disk;
+      auto db = SecondPending(disk);
+      disk.syncsLeft = syncs;
+      if (writesToo) disk.writesLeft = 0;
+      bool committed = db->Commit();
+      std::string what = std::to_string(syncs) + " syncs" + (writesToo ? ", no writes" : "");
+      if (!committed) {
+        EXPECT_NE(db->ErrorMessage().find("keeps its last commit"), std::string::npos) << what;
+      }
+      for (bool cut : {false, true}) ExpectReopened(disk, committed, cut, what);
+      disk.syncsLeft = disk.writesLeft = -1;
+      ASSERT_TRUE(db->AddTableRecord("log", {{"id", "7"}})) << what << ": " << db->ErrorMessage();
+      ASSERT_TRUE(db->Commit()) << what << ": " << db->ErrorMessage();
+      std::set<int> expected = RowsAfter(committed ? 2 : 1);
+      expected.insert(7);
+      EXPECT_EQ(Rows(*db), expected) << what;
+      db.reset();
+      disk.PowerCut();
+      auto reopened = vndbHandle::Open(disk.Storage());
+      ASSERT_TRUE(reopened) << what;
+      EXPECT_EQ(Rows(*reopened), expected) << what;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vorn
+
+namespace vorn {
+namespace {
+
+// A statement changes a page the transaction already had, the page goes to the file early (a
+// spill) and is still cached when the statement is undone: the commit must write it back as
+// it was, or the file keeps the undone change.
+TEST(JournalTest, AStatementUndoneRewritesItsSpilledPageStillInTheCache) {
+  for (size_t budget : {size_t(6), size_t(8), size_t(12)}) {
+    SimDisk disk;
+    auto db = vndbHandle::Create(disk.Storage());
+    ASSERT_TRUE(db->CreateTable("a", {{"id", kDbInteger, false}}, {0}));
+    ASSERT_TRUE(db->CreateTable("b", {{"id", kDbInteger, false}, {"text", kDbVarchar, true}}, {0}));
+    for (int i = 0; i < 5; ++i) ASSERT_TRUE(db->AddTableRecord("a", {{"id", std::to_string(i)}}));
+    ASSERT_TRUE(db->Commit());
+    db->File().SetPageBudget(budget);
+    db->File().BeginStatement();
+    {
+      auto cursor = vndbCursor::Open(*db, "a", {"id"});
+      ASSERT_TRUE(cursor->NextRow() && cursor->DeleteRow());
+    }
+    // Rows into b until changed pages are spilled, reading a's page between them so that it is
+    // among the newest when the spill comes.
+    int64_t before = disk.operations;
+    for (int i = 0; disk.operations == before && i < 2000; ++i) {
+      auto cursor = vndbCursor::Open(*db, "a", {"id"});
+      ASSERT_TRUE(cursor->NextRow());
+      ASSERT_TRUE(db->AddTableRecord("b", {{"id", std::to_string(i)}, {"text", std::string(600, 'b')}}));
+    }
+    ASSERT_GT(disk.operations, before) << "nothing was spilled";
+    db->File().RollbackStatement();
+    ASSERT_TRUE(db->Commit()) << db->ErrorMessage();
+    db.reset();
+    auto reopened = vndbHandle::Open(disk.Storage());
+    ASSERT_TRUE(reopened);
+    auto cursor = vndbCursor::Open(*reopened, "a", {"id"});
+    int rows = 0;
+    while (cursor->NextRow()) ++rows;
+    EXPECT_EQ(rows, 5) << "budget " << budget;
+  }
+}
+
+}  // namespace
 }  // namespace vorn

@@ -169,6 +169,25 @@ TEST_F(RecordTreeTest, ReplacingKeepsUnchangedKeysInPlaceAndSpoolsChangedOnes) {
   EXPECT_EQ(seen, (std::vector<int64_t>{100, 3, 9}));
 }
 
+TEST_F(RecordTreeTest, ASpooledRecordWhoseKeyWasTakenPutsBackTheRowItReplaced) {
+  auto tree = vndbTree::OpenNamedTree(*file, "rows", {0});
+  for (int n : {1, 2}) tree->InsertRecord(Row(*file, n), true);
+  tree = vndbTree::OpenNamedTree(*file, "rows", {0});
+  ASSERT_TRUE(tree->Next());
+  Bytes moved = DbBuildRow({{0, DbValue::Text(kDbVarchar, KeyText(9))}, {1, DbValue::Integer(kDbInteger, 99)}}, 0, 0);
+  ASSERT_TRUE(tree->ReplaceCurrent(moved));
+  // Only a caller that asks for no uniqueness can get past the waiting key.
+  auto other = vndbTree::OpenNamedTree(*file, "rows", {0});
+  EXPECT_EQ(other->InsertRecord(Row(*file, 9), true), vndbTree::InsertResult::kDuplicate);
+  ASSERT_EQ(other->InsertRecord(Row(*file, 9), false), vndbTree::InsertResult::kInserted);
+  EXPECT_EQ(tree->PutBackSpooled(), vndbTree::InsertResult::kDuplicate);
+  other = vndbTree::OpenNamedTree(*file, "rows", {0});
+  std::vector<int64_t> seen;
+  while (other->Next())
+    if (other->IsCurrentVisible()) seen.push_back(DbDecodeField(other->GetField(1)).integer);
+  EXPECT_EQ(seen, (std::vector<int64_t>{1, 2, 9}));
+}
+
 }  // namespace
 }  // namespace vorn
 
@@ -314,6 +333,86 @@ TEST_F(RecordTreeTest, InsertOrderKeepsTheTreeSoundAndRunsOfKeysFillThePages) {
     }
     EXPECT_GE(double(sum) / double(leaves.size() * kDbDataSize), c.leastAverageFill);
     EXPECT_FALSE(file->IsDamaged()) << file->Error();
+  }
+}
+
+}  // namespace
+}  // namespace vorn
+
+namespace vorn {
+namespace {
+
+std::vector<int64_t> Values(vndbFile& file) {
+  auto walk = vndbTree::OpenNamedTree(file, "rows", {0});
+  std::vector<int64_t> seen;
+  while (walk && walk->Next())
+    if (walk->IsCurrentVisible()) seen.push_back(DbDecodeField(walk->GetField(1)).integer);
+  return seen;
+}
+
+// Rows added in key order go straight to where the last one went; whatever changes the tree in
+// between (another cursor, a rollback, an undone statement) sends the next one through a search.
+TEST_F(RecordTreeTest, RowsAddedInKeyOrderStayInOrderWhateverHappensBetween) {
+  struct Case {
+    const char* name;
+    void (*between)(vndbFile&, vndbTree&);
+    int added;    // by `between`, 0: none
+    int deleted;  // by `between`, 0: none
+    bool rolledBack;
+  };
+  const Case cases[] = {
+      {"nothing", [](vndbFile&, vndbTree&) {}, 0, 0, false},
+      {"another cursor adds past the end",
+       [](vndbFile& f, vndbTree&) {
+         auto other = vndbTree::OpenNamedTree(f, "rows", {0});
+         ASSERT_EQ(other->InsertRecord(Row(f, 900), true), vndbTree::InsertResult::kInserted);
+       },
+       900, 0, false},
+      {"the last row deleted",
+       [](vndbFile& f, vndbTree&) {
+         auto other = vndbTree::OpenNamedTree(f, "rows", {0});
+         bool found = false;
+         ASSERT_TRUE(other->Find(Key(299), &found) && found && other->Next());
+         ASSERT_TRUE(other->DeleteCurrent());
+       },
+       0, 299, false},
+      {"rolled back", [](vndbFile& f, vndbTree&) { f.Rollback(); }, 0, 0, true},
+      {"a statement undone",
+       [](vndbFile& f, vndbTree& t) {
+         f.BeginStatement();
+         for (int n = 300; n < 400; ++n) ASSERT_EQ(t.InsertRecord(Row(f, n), true), vndbTree::InsertResult::kInserted);
+         f.RollbackStatement();
+       },
+       0, 0, false},
+  };
+  for (const Case& c : cases) {
+    file.reset();
+    SetUp();
+    auto tree = vndbTree::OpenNamedTree(*file, "rows", {0});
+    std::set<int64_t> expected;
+    auto add = [&](int from, int to) {
+      for (int n = from; n < to; ++n) {
+        expected.insert(n);
+        ASSERT_EQ(tree->InsertRecord(Row(*file, n), true), vndbTree::InsertResult::kInserted) << c.name << ", " << n;
+      }
+    };
+    add(0, 150);
+    ASSERT_TRUE(file->Commit());
+    add(150, 300);
+    c.between(*file, *tree);
+    if (c.rolledBack)
+      for (int n = 150; n < 300; ++n) expected.erase(n);
+    if (c.added) expected.insert(c.added);
+    if (c.deleted) expected.erase(c.deleted);
+    // A key already there is refused however the path was found, and later keys go in order.
+    EXPECT_EQ(tree->InsertRecord(Row(*file, 149), true), vndbTree::InsertResult::kDuplicate) << c.name;
+    add(400, 700);
+    if (c.added) EXPECT_EQ(tree->InsertRecord(Row(*file, c.added), true), vndbTree::InsertResult::kDuplicate) << c.name;
+    const std::vector<int64_t> all(expected.begin(), expected.end());
+    EXPECT_EQ(Values(*file), all) << c.name;
+    tree.reset();
+    Reopen();
+    EXPECT_EQ(Values(*file), all) << c.name << " after reopening";
   }
 }
 

@@ -24,7 +24,7 @@ class SimStore : public vndbStore {
     return true;
   }
   bool Write(int64_t offset, const uint8_t* bytes, size_t count) override {
-    if (!mDisk.Allow()) return false;
+    if (!mDisk.AllowWrite()) return false;
     if (size_t(offset) + count > mFile.current.size() && !mDisk.AllowGrowth()) return false;
     SimDisk::Change change{offset, std::vector<uint8_t>(bytes, bytes + count), -1};
     Apply(mFile.current, change);
@@ -33,7 +33,7 @@ class SimStore : public vndbStore {
   }
   int64_t Length() override { return int64_t(mFile.current.size()); }
   bool SetLength(int64_t length) override {
-    if (!mDisk.Allow()) return false;
+    if (!mDisk.AllowWrite()) return false;
     if (size_t(length) > mFile.current.size() && !mDisk.AllowGrowth()) return false;
     SimDisk::Change change{0, {}, length};
     Apply(mFile.current, change);
@@ -41,7 +41,7 @@ class SimStore : public vndbStore {
     return true;
   }
   bool Sync() override {
-    if (!mDisk.Allow()) return false;
+    if (!mDisk.AllowSync()) return false;
     mFile.durable = mFile.current;
     mFile.pending.clear();
     return true;
@@ -119,6 +119,8 @@ void SimDisk::PowerCut(std::mt19937* keep) {
   Lose(journal, keep);
   operationsLeft = -1;
   growthLeft = -1;
+  writesLeft = -1;
+  syncsLeft = -1;
 }
 
 }  // namespace vorn::dbtest

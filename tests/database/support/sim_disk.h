@@ -36,6 +36,11 @@ class SimDisk {
   // Writes that grow a file fail once this many have been allowed, as on a full disk
   // (overwriting, syncing and cutting still work); -1: no limit.
   int64_t growthLeft = -1;
+  // Writes and length changes allowed before every later one fails, while syncs and removals
+  // still work (a full copy-on-write disk, a failing one); -1: no limit.
+  int64_t writesLeft = -1;
+  // Syncs allowed before every later one fails (EIO from the medium); -1: no limit.
+  int64_t syncsLeft = -1;
   int64_t operations = 0;
   uint64_t identity = 7;
   bool readOnly = false;
@@ -47,6 +52,16 @@ class SimDisk {
 
   bool Allow();
   bool AllowGrowth();
+  bool AllowWrite() { return Allow() && Take(writesLeft); }
+  bool AllowSync() { return Allow() && Take(syncsLeft); }
+
+ private:
+  static bool Take(int64_t& left) {
+    if (left < 0) return true;
+    if (left == 0) return false;
+    --left;
+    return true;
+  }
 };
 
 }  // namespace vorn::dbtest

@@ -1,0 +1,90 @@
+// Rows a walk updates so that their key changes (every updated row of a table without a primary
+// key) wait outside the tree until the walk ends: a rollback in the meantime must drop them,
+// and no other row may take their key.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "database/db_cursor.h"
+#include "database/db_handle.h"
+#include "database/support/sim_disk.h"
+
+namespace vorn {
+namespace {
+
+std::vector<std::string> Rows(vndbHandle& db) {
+  std::vector<std::string> rows;
+  auto cursor = vndbCursor::Open(db, "t", {"id", "s"});
+  while (cursor && cursor->NextRow())
+    rows.push_back(std::to_string(cursor->ColumnValue(0)->integer) + " " + cursor->ColumnValue(1)->Text());
+  return rows;
+}
+
+TEST(MovedRowsTest, WaitingRowsGoWithARollbackAndKeepTheirKeys) {
+  using Step = std::function<void(vndbHandle&, vndbCursor&)>;
+  struct Case {
+    const char* name;
+    bool keyed;
+    std::vector<std::pair<size_t, std::optional<std::string>>> edit;  // of row "1 a"
+    Step between;  // while the edited row waits
+    std::vector<std::string> rows;
+    int32_t error;  // of `between`'s last operation
+  };
+  const Case cases[] = {
+      {"key changed, rolled back", true, {{0, "5"}}, [](vndbHandle& db, vndbCursor&) { db.Rollback(); },
+       {"1 a", "2 b"}, 0},
+      {"keyless, rolled back", false, {{1, "CHANGED"}}, [](vndbHandle& db, vndbCursor&) { db.Rollback(); },
+       {"1 a", "2 b"}, 0},
+      {"statement undone", true, {{0, "5"}}, [](vndbHandle& db, vndbCursor&) { db.File().RollbackStatement(); },
+       {"1 a", "2 b"}, 0},
+      {"committed, then a rollback", true, {{0, "5"}},
+       [](vndbHandle& db, vndbCursor&) {
+         ASSERT_TRUE(db.Commit());
+         ASSERT_TRUE(db.AddTableRecord("t", {{"id", "3"}, {"s", "c"}}));
+         db.Rollback();
+       },
+       {"2 b", "5 a"}, 0},
+      {"its key inserted", true, {{0, "5"}},
+       [](vndbHandle& db, vndbCursor&) { EXPECT_FALSE(db.AddTableRecord("t", {{"id", "5"}, {"s", "z"}})); },
+       {"2 b", "5 a"}, kDbErrorPrimaryKey},
+      {"its key given by the walk", true, {{0, "5"}},
+       [](vndbHandle&, vndbCursor& walk) {
+         ASSERT_TRUE(walk.NextRow());
+         EXPECT_FALSE(walk.UpdateRow({{0, "5"}}));
+       },
+       {"2 b", "5 a"}, kDbErrorPrimaryKey},
+      {"its key given by another walk", true, {{0, "5"}},
+       [](vndbHandle& db, vndbCursor&) {
+         auto other = vndbCursor::Open(db, "t", {"id", "s"});
+         ASSERT_TRUE(other->NextRow());
+         EXPECT_FALSE(other->UpdateRow({{0, "5"}}));
+       },
+       {"2 b", "5 a"}, kDbErrorPrimaryKey},
+  };
+  for (const Case& c : cases) {
+    dbtest::SimDisk disk;
+    auto db = vndbHandle::Create(disk.Storage());
+    ASSERT_TRUE(db);
+    ASSERT_TRUE(db->CreateTable("t", {{"id", kDbInteger, false}, {"s", kDbVarchar, true}},
+                                c.keyed ? std::vector<size_t>{0} : std::vector<size_t>{}));
+    ASSERT_TRUE(db->AddTableRecord("t", {{"id", "1"}, {"s", "a"}}));
+    ASSERT_TRUE(db->AddTableRecord("t", {{"id", "2"}, {"s", "b"}}));
+    ASSERT_TRUE(db->Commit());
+    db->File().BeginStatement();
+    auto walk = vndbCursor::Open(*db, "t", {"id", "s"});
+    ASSERT_TRUE(walk->NextRow());
+    ASSERT_TRUE(walk->UpdateRow(c.edit)) << c.name << ": " << db->ErrorMessage();
+    c.between(*db, *walk);
+    EXPECT_EQ(db->ErrorCode(), c.error) << c.name << ": " << db->ErrorMessage();
+    while (walk->NextRow()) {
+    }
+    walk.reset();
+    db->File().EndStatement();
+    EXPECT_EQ(Rows(*db), c.rows) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace vorn
