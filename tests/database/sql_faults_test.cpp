@@ -47,8 +47,8 @@ TEST_F(SqlFaultsTest, StatementsChangeExactlyTheirRows) {
       {{"update t set a = 'q' wher id = 2"}, 200, kT},
       {{"delete from t wher id = 1"}, 200, kT},
       {{"delete from t where a = b"}, 0, {"y b 2 false", "b z 3 true"}},
-      // An assigned word is a value; only the condition compares columns.
-      {{"update t set a = b where b <> a"}, 0, {"x x 1 true", "b b 2 false", "b z 3 true"}},
+      // A bare word is no value: stored as text it would hide a missing quote.
+      {{"update t set a = b where b <> a"}, 200, kT},
       {{"delete from t where k = true"}, 0, {"y b 2 false"}},
       {{"delete from t where k = 0"}, 0, {"x x 1 true", "b z 3 true"}},
       {{"update t set id = 2 where id = 1"}, 2005, kT},
@@ -68,7 +68,7 @@ TEST_F(SqlFaultsTest, StatementsChangeExactlyTheirRows) {
       {{"delete from t where id > 2.5"}, 0, {"x x 1 true", "y b 2 false"}},
       {{"insert into t (id) values (1)", "update t set a = 'w' where id = 2"}, 0, {"x x 1 true", "w b 2 false", "b z 3 true"}},
       {{"insert into t (id) values (1)", "delete from t where id = 3"}, 0, {"x x 1 true", "y b 2 false"}},
-      {{"insert into t (id) values (1)", "create index i on t (a)"}, 0, kT},
+      {{"insert into t (id) values (1)", "create index i on t (a)"}, 200, kT},
   };
   CreateT();
   Exec("create table pair (a varchar(9) not null, b integer not null, primary key (a, b))");
