@@ -71,8 +71,9 @@ int SqlCompareCells(const SqlCell& a, const SqlCell& b) {
     case Kind::kNull: return 0;
     case Kind::kNumber: {
       const double x = SqlCellNumber(a), y = SqlCellNumber(b);
-      // NaN sorts with the smallest numbers, so that the order stays total.
-      if (x != x || y != y) return Order(y == y, x == x);
+      // NaN sorts before every other number, as its sort prefix places it, so that a batch
+      // sorted by prefixes and runs merged by this comparison agree.
+      if (x != x || y != y) return Order(x == x, y == y);
       return Order(x, y);
     }
     case Kind::kText: return CompareText(a.bytes, b.bytes);
