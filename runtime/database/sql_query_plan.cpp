@@ -21,6 +21,26 @@ int32_t Mirrored(int32_t op) {
 
 }  // namespace
 
+bool SqlLoadTableFields(DatabaseObject* database, const std::string& table, std::vector<std::string>* fields) {
+  RuntimeObject* schema = databaseFieldSchema(&database->header, Utf8(table).Rep());
+  if (!schema) {
+    SetDatabaseError(database, kSqlErrorNoTable, Utf8("Invalid table " + table));
+    return false;
+  }
+  for (; !cursorEOFGetter(schema, 0); cursorMoveNext(schema)) {
+    RuntimeObject* field = cursorGetFieldByIndex(schema, 1);
+    if (!field) {
+      RuntimeUnlockObject(schema);
+      SetDatabaseError(database, kSqlErrorInternal, Utf8("Internal validation error"));
+      return false;
+    }
+    fields->emplace_back(string::Adopt(cursorFieldStringValueGetter(field, 0)).View());
+    RuntimeUnlockObject(field);
+  }
+  RuntimeUnlockObject(schema);
+  return true;
+}
+
 SqlQueryPlan::SqlQueryPlan(DatabaseObject* database, std::shared_ptr<const SqlSelect> select)
     : mDb(database), mSelect(std::move(select)) {}
 
@@ -37,19 +57,8 @@ bool SqlQueryPlan::Fail(int32_t code, const std::string& message) {
 
 bool SqlQueryPlan::LoadTables() {
   for (const std::string& name : mSelect->tables) {
-    RuntimeObject* schema = databaseFieldSchema(&mDb->header, Utf8(name).Rep());
-    if (!schema) return Fail(kSqlErrorNoTable, "Invalid table " + name);
     FromTable table{name, {}, nullptr};
-    for (; !cursorEOFGetter(schema, 0); cursorMoveNext(schema)) {
-      RuntimeObject* field = cursorGetFieldByIndex(schema, 1);
-      if (!field) {
-        RuntimeUnlockObject(schema);
-        return Fail(kSqlErrorInternal, "Internal validation error");
-      }
-      table.fields.emplace_back(string::Adopt(cursorFieldStringValueGetter(field, 0)).View());
-      RuntimeUnlockObject(field);
-    }
-    RuntimeUnlockObject(schema);
+    if (!SqlLoadTableFields(mDb, name, &table.fields)) return false;
     mTables.push_back(std::move(table));
   }
   return true;

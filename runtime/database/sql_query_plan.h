@@ -19,6 +19,10 @@
 
 namespace vorn {
 
+// The field names of a table from the engine's field schema; false with the database's error
+// set (202 for a table the engine does not know).
+bool SqlLoadTableFields(DatabaseObject* database, const std::string& table, std::vector<std::string>* fields);
+
 class SqlQueryPlan {
  public:
   struct ColumnRef {
