@@ -339,27 +339,26 @@ void SqlQueryPlan::CurrentRow(SqlRow& row, bool withSources) {
   for (size_t c = 0; c < mColumns.size(); ++c) {
     const OutputColumn& column = mColumns[c];
     DatabaseCursorObject* cursor = mRowCursors[column.source.table];
-    uint8_t type = kVornDbNull;
-    mValue.clear();
-    if (cursor && cursor->definition->getColumnValue) {
-      const void* data = nullptr;
-      int32_t length = 0;
-      cursor->definition->getColumnValue(cursor->handle, column.source.field, &data, &type, &length);
-      if (type == kVornDbStringRecord) {
-        // The record belongs to the engine's row, which the join is about to leave: keep its text.
-        const string text = string::Share(static_cast<StringRep*>(const_cast<void*>(data)));
-        type = kVornDbText;
-        mValue.assign(text.View().begin(), text.View().end());
-      } else if (data && length > 0) {
-        // The engine's value lasts until it is released, which comes before the source is asked.
-        mValue.assign(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + length);
-      }
-      if (cursor->definition->releaseValue) cursor->definition->releaseValue(cursor->handle);
-    }
+    // The source is asked first: what it tells is copied, so the value that follows can go
+    // into the row straight from the engine, before the engine releases it.
     uint16_t source = 0;
     std::string_view condition;
     if (withSources && cursor && cursor->definition->columnSource) source = SourceOf(c, cursor, &condition);
-    row.Add(type, mValue.data(), mValue.size(), source, condition);
+    if (!cursor || !cursor->definition->getColumnValue) {
+      row.Add(kVornDbNull, nullptr, 0, source, condition);
+      continue;
+    }
+    const void* data = nullptr;
+    int32_t length = 0;
+    uint8_t type = kVornDbNull;
+    cursor->definition->getColumnValue(cursor->handle, column.source.field, &data, &type, &length);
+    if (type == kVornDbStringRecord) {
+      const string text = string::Share(static_cast<StringRep*>(const_cast<void*>(data)));
+      row.Add(kVornDbText, text.View().data(), text.View().size(), source, condition);
+    } else {
+      row.Add(type, data, data && length > 0 ? static_cast<size_t>(length) : 0, source, condition);
+    }
+    if (cursor->definition->releaseValue) cursor->definition->releaseValue(cursor->handle);
   }
   row.Finish();
 }

@@ -93,7 +93,6 @@ class SqlQueryPlan {
   bool mAggregated = false;
   bool mStarted = false;
   bool mDone = false;
-  std::vector<uint8_t> mValue;  // the value CurrentRow is copying
   uint16_t SourceOf(size_t column, DatabaseCursorObject* cursor, std::string_view* key);
   struct ColumnSource {
     std::string name;

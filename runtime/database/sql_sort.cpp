@@ -121,6 +121,15 @@ void SortPrefix(const SqlCell& cell, uint8_t* kind, uint64_t* prefix, bool* exac
   }
 }
 
+// The first key's prefix, turned over for a descending key.
+SqlRowStore::OrderPrefix PrefixOf(SqlRowView row, const SqlSortKeys& keys) {
+  SqlRowStore::OrderPrefix order;
+  if (keys.empty() || keys.front().first >= row.size()) return order;
+  SortPrefix(row.Value(keys.front().first), &order.kind, &order.prefix, &order.exact);
+  if (keys.front().second) order.kind = static_cast<uint8_t>(~order.kind), order.prefix = ~order.prefix;
+  return order;
+}
+
 }  // namespace
 
 bool SqlSorter::Add(SqlRowView row) {
@@ -128,12 +137,8 @@ bool SqlSorter::Add(SqlRowView row) {
   // A batch always takes one row, however large, so that no value is ever dropped.
   if (!mEntries.empty() && mBatchBytes + row.ValueBytes() > mBudget && !WriteRun()) return false;
   mBatchBytes += row.ValueBytes();
-  Entry entry{0, mBatch.size(), 0, false};
-  if (!mKeys.empty() && mKeys.front().first < row.size()) {
-    SortPrefix(row.Value(mKeys.front().first), &entry.kind, &entry.prefix, &entry.exact);
-    if (mKeys.front().second) entry.kind = static_cast<uint8_t>(~entry.kind), entry.prefix = ~entry.prefix;
-  }
-  mEntries.push_back(entry);
+  const SqlRowStore::OrderPrefix order = PrefixOf(row, mKeys);
+  mEntries.push_back({order.prefix, mBatch.size(), order.kind, order.exact});
   mBatch.insert(mBatch.end(), row.data(), row.data() + row.ByteSize());
   return true;
 }
@@ -186,9 +191,10 @@ std::unique_ptr<SqlRowStore> SqlSorter::Finish() {
   // The last batch is within the budget: it joins the merge from memory.
   if (!mEntries.empty()) mRuns.push_back(SortedBatch());
   SqlSortKeys keys = mKeys;
-  return SqlRowStore::Merged(std::move(mRuns), [keys = std::move(keys)](SqlRowView a, SqlRowView b) {
-    return SqlCompareRows(a, b, keys);
-  });
+  SqlRowStore::Prefixes prefixes{[keys](SqlRowView row) { return PrefixOf(row, keys); }, keys.size() == 1};
+  return SqlRowStore::Merged(
+      std::move(mRuns), [keys = std::move(keys)](SqlRowView a, SqlRowView b) { return SqlCompareRows(a, b, keys); },
+      std::move(prefixes));
 }
 
 }  // namespace vorn
