@@ -336,9 +336,24 @@ void SqlQueryPlan::CurrentRow(SqlRow& row, bool withSources) {
     DatabaseCursorObject* cursor = CursorFields(table.cursor);
     mRowCursors.push_back(cursor && cursor->handle ? cursor : nullptr);
   }
+  if (mCopyOf.size() != mColumns.size()) {
+    // A column read twice (an ORDER BY key that is also selected) is read from the engine once.
+    mCopyOf.assign(mColumns.size(), SIZE_MAX);
+    for (size_t c = 0; c < mColumns.size(); ++c) {
+      for (size_t earlier = 0; earlier < c && mCopyOf[c] == SIZE_MAX; ++earlier) {
+        const ColumnRef& a = mColumns[earlier].source;
+        const ColumnRef& b = mColumns[c].source;
+        if (a.table == b.table && a.field == b.field) mCopyOf[c] = earlier;
+      }
+    }
+  }
   for (size_t c = 0; c < mColumns.size(); ++c) {
     const OutputColumn& column = mColumns[c];
     DatabaseCursorObject* cursor = mRowCursors[column.source.table];
+    if (mCopyOf[c] != SIZE_MAX) {
+      row.AddCopy(mCopyOf[c]);
+      continue;
+    }
     // The source is asked first: what it tells is copied, so the value that follows can go
     // into the row straight from the engine, before the engine releases it.
     uint16_t source = 0;

@@ -106,6 +106,7 @@ class SqlQueryPlan {
   std::vector<ColumnSource> mColumnSources;  // each column's source as last reported
   std::vector<TableKey> mTableKeys;
   std::vector<DatabaseCursorObject*> mRowCursors;  // each table's open cursor, for CurrentRow
+  std::vector<size_t> mCopyOf;  // per column: the earlier column of the same field, else SIZE_MAX
   uint64_t mRowNumber = 0;
   std::shared_ptr<SqlSourceNames> mSources = std::make_shared<SqlSourceNames>();
 };
