@@ -148,6 +148,15 @@ void SqlSorter::SortBatch() {
   auto view = [bytes](uint64_t start) { return SqlRowView(bytes + start, SqlRowView::Get32(bytes + start)); };
   const bool oneKey = mKeys.size() == 1;
   // Rows equal on every key keep their read order, which is the order of their starts.
+  const bool prefixesDecide =
+      oneKey && std::all_of(mEntries.begin(), mEntries.end(), [](const Entry& entry) { return entry.exact; });
+  if (prefixesDecide) {
+    // The common case (one numeric key): three integers order every pair, no row is read.
+    std::sort(mEntries.begin(), mEntries.end(), [](const Entry& a, const Entry& b) {
+      return a.kind != b.kind ? a.kind < b.kind : a.prefix != b.prefix ? a.prefix < b.prefix : a.start < b.start;
+    });
+    return;
+  }
   std::sort(mEntries.begin(), mEntries.end(), [&](const Entry& a, const Entry& b) {
     if (a.kind != b.kind) return a.kind < b.kind;
     if (a.prefix != b.prefix) return a.prefix < b.prefix;
