@@ -129,6 +129,32 @@ TEST_F(SqlFaultsTest, RefusedStatementsSayWhyAndStoreNothing) {
   }
 }
 
+// A scan compares numbers and texts on the stored bytes: the same answers as reading the
+// values whole, NaN and NULL included.
+TEST_F(SqlFaultsTest, ScanComparisonsOnStoredBytes) {
+  Exec("create table f (id integer not null, d double, s varchar(5), i smallint, primary key (id))");
+  for (const char* row : {"(1, 1, 'a', 1)", "(2, 'nan', 'b', 3)", "(3, 2.5, 'ab', -4)", "(4, NULL, NULL, NULL)"})
+    Exec(std::string("insert into f values ") + row);
+  ASSERT_EQ(ErrorCode(), 0) << ErrorMessage();
+  const struct {
+    const char* condition;
+    Rows ids;
+  } cases[] = {
+      {"d <> 1", {"2", "3"}},        {"d = 1", {"1"}},       {"d < 2.5", {"1"}},
+      {"d >= 1", {"1", "3"}},        {"s > 'a'", {"2", "3"}}, {"s <= 'ab'", {"1", "3"}},
+      {"s <> 'a'", {"2", "3"}},      {"i > -5 and i < 3", {"1", "3"}}, {"i = 3 or s = 'a'", {"1", "2"}},
+      {"i >= 1e0", {"1", "2"}},
+  };
+  for (const auto& c : cases) {
+    RuntimeObject* rs = Select(std::string("select id from f where ") + c.condition);
+    ASSERT_NE(rs, nullptr) << c.condition << ": " << ErrorMessage();
+    Rows found;
+    for (; !cursorEOFGetter(rs, 0); cursorMoveNext(rs))
+      found.push_back(Text(cursorFieldStringValueGetter(Keep(cursorGetFieldByIndex(rs, 1)), 0)));
+    EXPECT_EQ(found, c.ids) << c.condition;
+  }
+}
+
 TEST_F(SqlFaultsTest, GroupByADoublePutsZeroAndMinusZeroInOneGroup) {
   Exec("create table g (id integer not null, d double, primary key (id))");
   for (const char* row : {"(1, 0)", "(2, -0)", "(3, -0.0)", "(4, 1)", "(5, '-0')"})
