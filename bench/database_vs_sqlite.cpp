@@ -2,7 +2,9 @@
 // durable on both sides (SQLite: journal_mode=DELETE, synchronous=FULL; ours: the rollback
 // journal). Table: stars (id integer primary key, name varchar, mag double), 100,000 rows.
 // Ours is driven at the engine's own interface (rows given as column texts), SQLite through
-// prepared statements; the ORDER BY goes through the runtime's SQL executor on our side.
+// prepared statements; the ORDER BY goes through the runtime's SQL executor on our side. The
+// mixed workload runs the same SQL text on both sides: ours through SQLExecute and SQLSelect,
+// SQLite through sqlite3_prepare_v2 of each text.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -10,6 +12,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -271,6 +274,104 @@ void BM_OrderBy100k_SQLite(benchmark::State& state) {
   sqlite3_close(db);
 }
 
+// --- 10,000 rows loaded by INSERT, then 1,000 mixed statements, all as SQL text ---------
+
+constexpr int kMixedRows = 10000;
+constexpr int kMixedStatements = 1000;
+
+struct MixedText {
+  std::vector<std::string> load;
+  std::vector<std::string> mixed;  // INSERT, UPDATE, DELETE and SELECT in turn
+};
+
+const MixedText& Mixed() {
+  static const MixedText text = [] {
+    MixedText made;
+    auto row = [](int i) {
+      return "insert into stars (id, name, mag) values (" + std::to_string(i) + ", '" + Name(i) + "', " +
+             std::to_string(Mag(i)) + ")";
+    };
+    for (int i = 0; i < kMixedRows; ++i) made.load.push_back(row(i));
+    for (int i = 0; i < kMixedStatements; ++i) {
+      const std::string key = std::to_string((i * 7919) % kMixedRows);
+      switch (i % 4) {
+        case 0: made.mixed.push_back(row(kMixedRows + i)); break;
+        case 1: made.mixed.push_back("update stars set mag = " + std::to_string(Mag(i + 1)) + " where id = " + key); break;
+        case 2: made.mixed.push_back("delete from stars where id = " + key); break;
+        // Half the queries find a row by its key, half scan the table with a filter.
+        default:
+          made.mixed.push_back(i % 8 == 3 ? "select id, name, mag from stars where id = " + key
+                                          : "select id, name, mag from stars where mag < 0.02");
+          break;
+      }
+    }
+    return made;
+  }();
+  return text;
+}
+
+void BM_MixedStatements_Ours(benchmark::State& state) {
+  RegisterIntrinsicClasses();
+  const MixedText& text = Mixed();
+  int64_t rowsRead = 0;
+  for (auto _ : state) {
+    RuntimeObject* db = WrapBuiltInDatabase(vndbHandle::CreateFile(FreshPath("mixed.vdb")));
+    auto execute = [db](const std::string& sql) { databaseSQLExecute(db, string(sql, kEncodingUTF8).Rep()); };
+    execute("create table stars (id integer not null, name varchar(40), mag double, primary key (id))");
+    for (const std::string& sql : text.load) execute(sql);
+    execute("commit");
+    rowsRead = 0;
+    for (const std::string& sql : text.mixed) {
+      if (sql[0] != 's') {
+        execute(sql);
+        continue;
+      }
+      RuntimeObject* rows = databaseSQLSelect(db, string(sql, kEncodingUTF8).Rep());
+      for (; rows && !cursorEOFGetter(rows, 0); cursorMoveNext(rows)) {
+        RuntimeObject* name = cursorGetFieldByIndex(rows, 2);
+        StringRep* value = cursorFieldStringValueGetter(name, 0);
+        benchmark::DoNotOptimize(value);
+        ReleaseStringRep(value);
+        RuntimeUnlockObject(name);
+        ++rowsRead;
+      }
+      RuntimeUnlockObject(rows);
+    }
+    execute("commit");
+    if (databaseErrorCodeGetter(db, 0) != 0) state.SkipWithError("statement failed");
+    databaseClose(db);
+    RuntimeUnlockObject(db);
+  }
+  state.counters["rows_read"] = double(rowsRead);
+}
+
+void BM_MixedStatements_SQLite(benchmark::State& state) {
+  const MixedText& text = Mixed();
+  int64_t rowsRead = 0;
+  for (auto _ : state) {
+    sqlite3* db = NewSqlite(FreshPath("mixed.sqlite"), false);
+    auto run = [db, &rowsRead](const std::string& sql) {
+      Statement statement(db, sql.c_str());
+      int result;
+      while ((result = sqlite3_step(statement.stmt)) == SQLITE_ROW) {
+        benchmark::DoNotOptimize(sqlite3_column_text(statement.stmt, 1));
+        ++rowsRead;
+      }
+      return result == SQLITE_DONE;
+    };
+    bool ok = run("create table stars (id integer not null, name varchar(40), mag double, primary key (id))");
+    ok = run("begin") && ok;
+    for (const std::string& sql : text.load) ok = run(sql) && ok;
+    ok = run("commit") && run("begin") && ok;
+    rowsRead = 0;
+    for (const std::string& sql : text.mixed) ok = run(sql) && ok;
+    ok = run("commit") && ok;
+    if (!ok) state.SkipWithError("statement failed");
+    sqlite3_close(db);
+  }
+  state.counters["rows_read"] = double(rowsRead);
+}
+
 }  // namespace
 
 BENCHMARK(BM_Insert100kOneCommit_Ours)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -283,6 +384,8 @@ BENCHMARK(BM_ScanWithFilter_Ours)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScanWithFilter_SQLite)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OrderBy100k_Ours)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OrderBy100k_SQLite)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MixedStatements_Ours)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_MixedStatements_SQLite)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);

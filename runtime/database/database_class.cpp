@@ -7,7 +7,9 @@
 #include "database/database_fields.h"
 #include "database/db_shutdown_context.h"
 #include "database/sql_engine_receiver.h"
+#include "database/sql_error.h"
 #include "database/sql_query.h"
+#include "database/sql_tokenizer.h"
 #include "objects/class_registry.h"
 
 namespace vorn {
@@ -138,12 +140,27 @@ DatabaseObject* DatabaseFields(RuntimeObject* object) {
   return reinterpret_cast<DatabaseObject*>(object);
 }
 
-string BuildInsertText(const string& table, const dbColumnValue* values) {
+std::optional<string> BuildInsertText(const string& table, const dbColumnValue* values, std::string* refusal) {
+  // A name with a space, a quote or a bracket cannot be spliced into the text: quoting differs
+  // between engines' dialects, so such a name is refused rather than read as more SQL.
+  auto plain = [](std::string_view name) {
+    const std::string word(name);
+    return SqlIsIdentifier(word) && word.find(' ') == std::string::npos;
+  };
+  if (!plain(table.View())) {
+    *refusal = "Invalid table name " + std::string(table.View());
+    return std::nullopt;
+  }
   string text("insert into ");
   text.Append(table);
   text.AppendCString("(");
   for (const dbColumnValue* value = values; value; value = value->next) {
-    text.Append(string::Share(value->column));
+    const string column = string::Share(value->column);
+    if (!plain(column.View())) {
+      *refusal = "Invalid column name " + std::string(column.View());
+      return std::nullopt;
+    }
+    text.Append(column);
     if (value->next) text.AppendCString(",");
   }
   text.AppendCString(") values (");
@@ -215,7 +232,13 @@ void databaseInsertRecord(VornRuntimeObject* object, VornStringRecord* table, Vo
   if (database->engine->addTableRecord) {
     database->engine->addTableRecord(database->handle, table, values);
   } else {
-    DatabaseSQLExecute(database, BuildInsertText(string::Share(table), values));
+    std::string refusal;
+    const std::optional<string> text = BuildInsertText(string::Share(table), values, &refusal);
+    if (text) {
+      DatabaseSQLExecute(database, *text);
+    } else {
+      SetDatabaseError(database, kSqlErrorName, string(refusal, kEncodingUTF8));
+    }
   }
 }
 

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "objects/object_definition.h"
 #include "objects/runtime_object.h"
@@ -82,7 +84,9 @@ void BindCursorToDatabase(RuntimeObject* cursor, RuntimeObject* database, const 
 void DropPendingEdits(DatabaseCursorObject* cursor);
 
 // SQL text of an INSERT of the record's values: integers and doubles bare, the rest quoted.
-string BuildInsertText(const string& table, const dbColumnValue* values);
+// Table and column names are spliced as they are, so a name that is no plain word (letters,
+// digits, "#", "_") is refused: nothing, with `refusal` saying which name.
+std::optional<string> BuildInsertText(const string& table, const dbColumnValue* values, std::string* refusal);
 // Clears the database's own error, opens it lazily and runs the text through the engine's own
 // SQL or the runtime's executor; false when the database could not be opened.
 bool DatabaseSQLExecute(DatabaseObject* database, const string& sql);

@@ -164,7 +164,9 @@ bool vndbCursor::NextRow() {
   mDisturbed = false;
   while (mTree->Next()) {
     if (!mSeek.empty() && !DbKeyHasPrefix(mTree->CurrentKey(), mSeek)) break;
-    if (mTree->IsCurrentVisible() && (!mFilter || mFilter->Matches(read))) {
+    size_t length = 0;
+    const uint8_t* record = mFilter ? mTree->CurrentRecord(&length) : nullptr;
+    if (mTree->IsCurrentVisible() && (!mFilter || (record && mFilter->Matches(record, length, read)))) {
       mTree->CurrentKeyInto(mLastKey);
       mHasLastKey = true;
       ++mRowsGiven;

@@ -311,9 +311,14 @@ bool vndbHandle::AddTableColumn(const std::string& table, const DbColumnSpec& co
 
 bool vndbHandle::ConvertValue(const DbColumn& column, const std::string& text, DbValue* value) {
   switch (column.type) {
-    case kDbSmallint: case kDbInteger:
-      *value = DbValue::Integer(column.type, DbParseDecimal(text));
+    case kDbSmallint: case kDbInteger: {
+      const bool small = column.type == kDbSmallint;
+      std::optional<int64_t> number =
+          DbParseInteger(text, small ? INT16_MIN : INT32_MIN, small ? INT16_MAX : INT32_MAX);
+      if (!number) return Fail(kDbErrorUnknown, "The value " + text + " is out of range for column " + column.name);
+      *value = DbValue::Integer(column.type, *number);
       return true;
+    }
     case kDbVarchar: case kDbBinary:
       *value = DbValue::Text(column.type, text);
       return true;

@@ -3,8 +3,10 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 
+#include "database/db_format.h"
 #include "database/db_value_text.h"
 #include "database/sql_condition.h"
 #include "strings/vstring.h"
@@ -98,6 +100,26 @@ bool CompareMatches(int32_t op, const DbValue& value, const DbFilterLiteral& lit
   }
 }
 
+// A number field's value read straight from the record's bytes.
+double FieldNumber(const DbFieldRef& field) {
+  switch (field.type) {
+    case kDbSmallint: return int16_t(DbGet16(field.value));
+    case kDbInteger: return int32_t(DbGet32(field.value));
+    case kDbFloat: {
+      const uint32_t bits = DbGet32(field.value);
+      float value;
+      std::memcpy(&value, &bits, sizeof value);
+      return value;
+    }
+    default: {
+      const uint64_t bits = uint64_t(DbGet32(field.value)) << 32 | DbGet32(field.value + 4);
+      double value;
+      std::memcpy(&value, &bits, sizeof value);
+      return value;
+    }
+  }
+}
+
 }  // namespace
 
 DbFilterLiteral::DbFilterLiteral(std::string literal)
@@ -145,6 +167,46 @@ std::unique_ptr<DbRowFilter> DbRowFilter::Build(const dbFilter* filter, const Db
 bool DbRowFilter::Matches(const FieldReader& read) const {
   if (mOp == kSqlAnd) return (!mLeft || mLeft->Matches(read)) && (!mRight || mRight->Matches(read));
   if (mOp == kSqlOr) return (!mLeft || mLeft->Matches(read)) || (!mRight || mRight->Matches(read));
+  return ComparisonMatches(read);
+}
+
+bool DbRowFilter::Matches(const uint8_t* record, size_t length, const FieldReader& read) const {
+  if (mOp == kSqlAnd)
+    return (!mLeft || mLeft->Matches(record, length, read)) && (!mRight || mRight->Matches(record, length, read));
+  if (mOp == kSqlOr)
+    return (!mLeft || mLeft->Matches(record, length, read)) || (!mRight || mRight->Matches(record, length, read));
+  // A scan spends its time here: the common comparisons skip decoding the value into a copy.
+  if (mAgainstColumn || mMode != 0 || mOp > kSqlNotEqual) return ComparisonMatches(read);
+  const DbFieldRef field = DbFindField(record, length, mField);
+  int order = 0;
+  switch (field.type) {
+    case kDbSmallint:
+    case kDbInteger:
+    case kDbFloat:
+    case kDbDouble: {
+      const double mine = FieldNumber(field);
+      if (std::isnan(mine) || std::isnan(mValue.number)) return mOp == kSqlNotEqual;
+      order = Order(mine, mValue.number);
+      break;
+    }
+    case kDbVarchar:
+    case kDbBinary:
+      order = Order(std::string_view(reinterpret_cast<const char*>(field.value) + 4, field.length - 4),
+                    std::string_view(mValue.text));
+      break;
+    default: return ComparisonMatches(read);
+  }
+  switch (mOp) {
+    case kSqlEqual: return order == 0;
+    case kSqlLess: return order < 0;
+    case kSqlGreater: return order > 0;
+    case kSqlLessOrEqual: return order <= 0;
+    case kSqlGreaterOrEqual: return order >= 0;
+    default: return order != 0;
+  }
+}
+
+bool DbRowFilter::ComparisonMatches(const FieldReader& read) const {
   if (mOp < kSqlEqual || mOp > kSqlIsNotNull) return false;
   std::optional<DbValue> value = read(mField);
   if (mOp == kSqlIsNull) return !value || value->type == 0;

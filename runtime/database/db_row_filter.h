@@ -37,8 +37,14 @@ class DbRowFilter {
   static std::unique_ptr<DbRowFilter> Build(const dbFilter* filter, const DbTableSchema& schema, bool* known);
 
   bool Matches(const FieldReader& read) const;
+  // The same for the row stored in `record`: plain comparisons of numbers and texts are made on
+  // the record's bytes; the rest read their values through `read`.
+  bool Matches(const uint8_t* record, size_t length, const FieldReader& read) const;
 
  private:
+  // One comparison, its values read whole through `read`.
+  bool ComparisonMatches(const FieldReader& read) const;
+
   std::unique_ptr<DbRowFilter> mLeft;
   std::unique_ptr<DbRowFilter> mRight;
   int32_t mOp = 0;

@@ -1,5 +1,6 @@
 #include "database/db_value_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -40,6 +41,31 @@ int64_t DbParseDecimal(const std::string& text) {
     value = int64_t(uint32_t(value * 10 + (text[at] - '0')));
   }
   return negative ? -value : value;
+}
+
+std::optional<int64_t> DbParseInteger(const std::string& text, int64_t low, int64_t high) {
+  const std::string trimmed = Trim(text);
+  size_t at = 0;
+  bool negative = false;
+  if (at < trimmed.size() && (trimmed[at] == '-' || trimmed[at] == '+')) negative = trimmed[at++] == '-';
+  const size_t digitsStart = at;
+  // Saturates far beyond any column's range, so that a long run of digits stays out of range.
+  constexpr int64_t kCeiling = int64_t{1} << 40;
+  int64_t magnitude = 0;
+  for (; at < trimmed.size() && trimmed[at] >= '0' && trimmed[at] <= '9'; ++at)
+    magnitude = std::min(kCeiling, magnitude * 10 + (trimmed[at] - '0'));
+  int64_t value = negative ? -magnitude : magnitude;
+  const bool plain = at == trimmed.size() && at > digitsStart;
+  if (!plain && at < trimmed.size() && trimmed.find_first_of("xXnN") == std::string::npos) {
+    char* end = nullptr;
+    const double number = std::strtod(trimmed.c_str(), &end);
+    if (end != trimmed.c_str() && *end == '\0') {
+      if (!(number >= double(low) && number <= double(high))) return std::nullopt;
+      return int64_t(number);
+    }
+  }
+  if (value < low || value > high) return std::nullopt;
+  return value;
 }
 
 bool DbParseBoolean(const std::string& text) {

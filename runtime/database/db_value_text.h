@@ -11,6 +11,10 @@ namespace vorn {
 
 // Leading blanks, a sign, then digits up to the first non-digit; 0 without digits.
 int64_t DbParseDecimal(const std::string& text);
+// An integer column's value: a whole number is read whole (its exponent included, a fraction
+// dropped), other text by its leading digits as before; nothing when it lies outside
+// [low, high], so that no value is stored wrapped.
+std::optional<int64_t> DbParseInteger(const std::string& text, int64_t low, int64_t high);
 // True for "true" in any case and for a number other than 0 ("1", "-1", "0.5").
 bool DbParseBoolean(const std::string& text);
 // The number at the start of the text (leading blanks allowed), with its fraction and exponent;

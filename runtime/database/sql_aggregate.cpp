@@ -53,7 +53,13 @@ std::unique_ptr<SqlRowStore> SqlAggregate(const SqlRowSource& next, const std::v
       if (!grouping) return true;
       if (*grouping >= other.size()) return false;
       const SqlCell cell = other[*grouping];
-      return cell.type == key.type && std::ranges::equal(cell.bytes, key.bytes);
+      if (cell.type != key.type) return false;
+      // Numbers group by value: 0 and -0 are one group, and so are all NaNs.
+      if (IsNumber(cell.type)) {
+        const double x = SqlCellNumber(cell), y = SqlCellNumber(key);
+        return x == y || (x != x && y != y);
+      }
+      return std::ranges::equal(cell.bytes, key.bytes);
     };
     std::vector<Accumulator> totals(aggregates.size());
     do {

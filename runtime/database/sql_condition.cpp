@@ -94,10 +94,11 @@ bool ReadRight(SqlTokenizer& tokens, SqlCondition* node, SqlError* error) {
   if (node->op == kSqlLike || node->op == kSqlNotLike)
     return SqlFail(error, kSqlErrorName, "Quotes expected after LIKE operation");
   // The Boolean words are values, so that "k = true" reads as a column k holding true.
-  if (!SqlIsIdentifier(token) || SqlIsKeyword(token, "true") || SqlIsKeyword(token, "false")) {
+  if (SqlIsNumericLiteral(token) || SqlIsKeyword(token, "true") || SqlIsKeyword(token, "false")) {
     node->value = token;
     return true;
   }
+  if (!SqlIsIdentifier(token)) return SqlFail(error, kSqlErrorSyntax, SqlUnexpected(tokens, token));
   node->rightIsColumn = true;
   return ReadColumn(tokens, token, &node->rightTable, &node->value, error);
 }

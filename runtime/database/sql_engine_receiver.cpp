@@ -1,5 +1,6 @@
 #include "database/sql_engine_receiver.h"
 
+#include <algorithm>
 #include <deque>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "database/sql_dispatcher.h"
 #include "database/sql_error.h"
 #include "database/sql_filter.h"
+#include "database/sql_query_plan.h"
 
 namespace vorn {
 namespace {
@@ -135,7 +137,32 @@ class EngineReceiver : public SqlStatementReceiver {
     SqlEngineFilter engineFilter(filter.get());
     const string star("*");
     dbColumnList all{nullptr, star.Rep()};
-    return mEngine.getTableCursor(mDb->handle, Utf8(table).Rep(), &all, engineFilter.Root());
+    RuntimeObject* cursor = mEngine.getTableCursor(mDb->handle, Utf8(table).Rep(), &all, engineFilter.Root());
+    if (!cursor) ExplainRefusal(table, condition);
+    return cursor;
+  }
+
+  // A cursor the engine refused without a word would pass for a statement that found no row:
+  // name the table or the column at fault, as a query does.
+  void ExplainRefusal(const std::string& table, const SqlCondition* condition) {
+    if (DatabaseErrorCode(mDb) != 0 || !mEngine.getFieldSchema) return;
+    std::vector<std::string> fields;
+    if (!SqlLoadTableFields(mDb, table, &fields)) return;
+    auto known = [&](const std::string& column) {
+      return std::any_of(fields.begin(), fields.end(), [&](const std::string& field) { return SameName(field, column); });
+    };
+    std::vector<const SqlCondition*> pending{condition};
+    while (!pending.empty()) {
+      const SqlCondition* node = pending.back();
+      pending.pop_back();
+      if (!node) continue;
+      pending.push_back(node->left.get());
+      pending.push_back(node->right.get());
+      if (node->op == kSqlAnd || node->op == kSqlOr) continue;
+      for (const std::string* column : {&node->column, node->rightIsColumn ? &node->value : nullptr}) {
+        if (column && !known(*column)) return SetError(kSqlErrorUnknownColumn, "Unknown column: " + *column);
+      }
+    }
   }
 
   // The 0-based position of the cursor's field of that name (any case), -1 when none.

@@ -21,6 +21,26 @@ int32_t Mirrored(int32_t op) {
 
 }  // namespace
 
+bool SqlLoadTableFields(DatabaseObject* database, const std::string& table, std::vector<std::string>* fields) {
+  RuntimeObject* schema = databaseFieldSchema(&database->header, Utf8(table).Rep());
+  if (!schema) {
+    SetDatabaseError(database, kSqlErrorNoTable, Utf8("Invalid table " + table));
+    return false;
+  }
+  for (; !cursorEOFGetter(schema, 0); cursorMoveNext(schema)) {
+    RuntimeObject* field = cursorGetFieldByIndex(schema, 1);
+    if (!field) {
+      RuntimeUnlockObject(schema);
+      SetDatabaseError(database, kSqlErrorInternal, Utf8("Internal validation error"));
+      return false;
+    }
+    fields->emplace_back(string::Adopt(cursorFieldStringValueGetter(field, 0)).View());
+    RuntimeUnlockObject(field);
+  }
+  RuntimeUnlockObject(schema);
+  return true;
+}
+
 SqlQueryPlan::SqlQueryPlan(DatabaseObject* database, std::shared_ptr<const SqlSelect> select)
     : mDb(database), mSelect(std::move(select)) {}
 
@@ -37,19 +57,8 @@ bool SqlQueryPlan::Fail(int32_t code, const std::string& message) {
 
 bool SqlQueryPlan::LoadTables() {
   for (const std::string& name : mSelect->tables) {
-    RuntimeObject* schema = databaseFieldSchema(&mDb->header, Utf8(name).Rep());
-    if (!schema) return Fail(kSqlErrorNoTable, "Invalid table " + name);
     FromTable table{name, {}, nullptr};
-    for (; !cursorEOFGetter(schema, 0); cursorMoveNext(schema)) {
-      RuntimeObject* field = cursorGetFieldByIndex(schema, 1);
-      if (!field) {
-        RuntimeUnlockObject(schema);
-        return Fail(kSqlErrorInternal, "Internal validation error");
-      }
-      table.fields.emplace_back(string::Adopt(cursorFieldStringValueGetter(field, 0)).View());
-      RuntimeUnlockObject(field);
-    }
-    RuntimeUnlockObject(schema);
+    if (!SqlLoadTableFields(mDb, name, &table.fields)) return false;
     mTables.push_back(std::move(table));
   }
   return true;
@@ -327,30 +336,44 @@ void SqlQueryPlan::CurrentRow(SqlRow& row, bool withSources) {
     DatabaseCursorObject* cursor = CursorFields(table.cursor);
     mRowCursors.push_back(cursor && cursor->handle ? cursor : nullptr);
   }
+  if (mCopyOf.size() != mColumns.size()) {
+    // A column read twice (an ORDER BY key that is also selected) is read from the engine once.
+    mCopyOf.assign(mColumns.size(), SIZE_MAX);
+    for (size_t c = 0; c < mColumns.size(); ++c) {
+      for (size_t earlier = 0; earlier < c && mCopyOf[c] == SIZE_MAX; ++earlier) {
+        const ColumnRef& a = mColumns[earlier].source;
+        const ColumnRef& b = mColumns[c].source;
+        if (a.table == b.table && a.field == b.field) mCopyOf[c] = earlier;
+      }
+    }
+  }
   for (size_t c = 0; c < mColumns.size(); ++c) {
     const OutputColumn& column = mColumns[c];
     DatabaseCursorObject* cursor = mRowCursors[column.source.table];
-    uint8_t type = kVornDbNull;
-    mValue.clear();
-    if (cursor && cursor->definition->getColumnValue) {
-      const void* data = nullptr;
-      int32_t length = 0;
-      cursor->definition->getColumnValue(cursor->handle, column.source.field, &data, &type, &length);
-      if (type == kVornDbStringRecord) {
-        // The record belongs to the engine's row, which the join is about to leave: keep its text.
-        const string text = string::Share(static_cast<StringRep*>(const_cast<void*>(data)));
-        type = kVornDbText;
-        mValue.assign(text.View().begin(), text.View().end());
-      } else if (data && length > 0) {
-        // The engine's value lasts until it is released, which comes before the source is asked.
-        mValue.assign(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + length);
-      }
-      if (cursor->definition->releaseValue) cursor->definition->releaseValue(cursor->handle);
+    if (mCopyOf[c] != SIZE_MAX) {
+      row.AddCopy(mCopyOf[c]);
+      continue;
     }
+    // The source is asked first: what it tells is copied, so the value that follows can go
+    // into the row straight from the engine, before the engine releases it.
     uint16_t source = 0;
     std::string_view condition;
     if (withSources && cursor && cursor->definition->columnSource) source = SourceOf(c, cursor, &condition);
-    row.Add(type, mValue.data(), mValue.size(), source, condition);
+    if (!cursor || !cursor->definition->getColumnValue) {
+      row.Add(kVornDbNull, nullptr, 0, source, condition);
+      continue;
+    }
+    const void* data = nullptr;
+    int32_t length = 0;
+    uint8_t type = kVornDbNull;
+    cursor->definition->getColumnValue(cursor->handle, column.source.field, &data, &type, &length);
+    if (type == kVornDbStringRecord) {
+      const string text = string::Share(static_cast<StringRep*>(const_cast<void*>(data)));
+      row.Add(kVornDbText, text.View().data(), text.View().size(), source, condition);
+    } else {
+      row.Add(type, data, data && length > 0 ? static_cast<size_t>(length) : 0, source, condition);
+    }
+    if (cursor->definition->releaseValue) cursor->definition->releaseValue(cursor->handle);
   }
   row.Finish();
 }

@@ -19,6 +19,10 @@
 
 namespace vorn {
 
+// The field names of a table from the engine's field schema; false with the database's error
+// set (202 for a table the engine does not know).
+bool SqlLoadTableFields(DatabaseObject* database, const std::string& table, std::vector<std::string>* fields);
+
 class SqlQueryPlan {
  public:
   struct ColumnRef {
@@ -89,7 +93,6 @@ class SqlQueryPlan {
   bool mAggregated = false;
   bool mStarted = false;
   bool mDone = false;
-  std::vector<uint8_t> mValue;  // the value CurrentRow is copying
   uint16_t SourceOf(size_t column, DatabaseCursorObject* cursor, std::string_view* key);
   struct ColumnSource {
     std::string name;
@@ -103,6 +106,7 @@ class SqlQueryPlan {
   std::vector<ColumnSource> mColumnSources;  // each column's source as last reported
   std::vector<TableKey> mTableKeys;
   std::vector<DatabaseCursorObject*> mRowCursors;  // each table's open cursor, for CurrentRow
+  std::vector<size_t> mCopyOf;  // per column: the earlier column of the same field, else SIZE_MAX
   uint64_t mRowNumber = 0;
   std::shared_ptr<SqlSourceNames> mSources = std::make_shared<SqlSourceNames>();
 };

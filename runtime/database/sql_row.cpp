@@ -135,6 +135,19 @@ void SqlRow::Add(uint8_t type, const void* data, size_t length, uint16_t source,
   mValueBytes += static_cast<uint32_t>(length);
 }
 
+void SqlRow::AddCopy(size_t index) {
+  if (index >= mCells || mCells >= UINT16_MAX) return Add(kVornDbNull, nullptr, 0);
+  size_t at = kHeader;
+  for (size_t i = 0; i < index; ++i) at += kCellHead + SqlRowView::Get32(mBytes.data() + at + 5);
+  const size_t length = SqlRowView::Get32(mBytes.data() + at + 5);
+  if (mBytes.size() + mKeys.size() + kCellHead + length > kLimit) return Add(kVornDbNull, nullptr, 0);
+  const size_t end = mBytes.size();
+  mBytes.resize(end + kCellHead + length);
+  std::memcpy(mBytes.data() + end, mBytes.data() + at, kCellHead + length);
+  ++mCells;
+  mValueBytes += static_cast<uint32_t>(length);
+}
+
 SqlRowView SqlRow::Finish() {
   if (!mOpen && !mBytes.empty()) return View();
   if (!mOpen) Start();

@@ -87,6 +87,8 @@ class SqlRow {
   // Starts an empty row; each Add appends a cell, Finish closes the row and gives it.
   void Start();
   void Add(uint8_t type, const void* data, size_t length, uint16_t source = 0, std::string_view key = {});
+  // Appends a copy of the cell added at `index` (value, source and key alike).
+  void AddCopy(size_t index);
   SqlRowView Finish();
   void Assign(SqlRowView view) {
     mBytes.assign(view.data(), view.data() + view.ByteSize());

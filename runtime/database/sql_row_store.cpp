@@ -84,7 +84,7 @@ bool SqlTemporaryFile::ReadAt(uint64_t offset, std::vector<uint8_t>& bytes) cons
 }
 
 std::unique_ptr<SqlRowStore> SqlRowStore::Merged(std::vector<std::unique_ptr<SqlRowStore>> runs,
-                                                 Comparison compare) {
+                                                 Comparison compare, Prefixes prefixes) {
   auto store = std::make_unique<SqlRowStore>(0);
   if (runs.size() > UINT32_MAX) return nullptr;
   for (const auto& run : runs) {
@@ -94,8 +94,20 @@ std::unique_ptr<SqlRowStore> SqlRowStore::Merged(std::vector<std::unique_ptr<Sql
   store->mHeads.resize(runs.size());
   store->mRuns = std::move(runs);
   store->mCompare = std::move(compare);
+  store->mPrefixes = std::move(prefixes);
   store->mWhole = true;
   return store;
+}
+
+bool SqlRowStore::HeadBefore(size_t a, size_t b) const {
+  if (mPrefixes.of) {
+    const OrderPrefix& x = mHeads[a].order;
+    const OrderPrefix& y = mHeads[b].order;
+    if (x.kind != y.kind) return x.kind < y.kind;
+    if (x.prefix != y.prefix) return x.prefix < y.prefix;
+    if (mPrefixes.whole && x.exact && y.exact) return false;
+  }
+  return mCompare(*mHeads[a].row, *mHeads[b].row) < 0;
 }
 
 bool SqlRowStore::MergeNext() {
@@ -105,11 +117,12 @@ bool SqlRowStore::MergeNext() {
     // A row the run holds but cannot give back is a failed file, not the run's end.
     head.row = mRuns[r]->Fetch(head.next);
     if (!head.row && head.next < mRuns[r]->Count()) return false;
+    if (head.row && mPrefixes.of) head.order = mPrefixes.of(*head.row);
     head.stale = false;
   }
   size_t best = mHeads.size();
   for (size_t r = 0; r < mHeads.size(); ++r) {
-    if (mHeads[r].row && (best == mHeads.size() || mCompare(*mHeads[r].row, *mHeads[best].row) < 0)) best = r;
+    if (mHeads[r].row && (best == mHeads.size() || HeadBefore(r, best))) best = r;
   }
   if (best == mHeads.size()) return false;
   Head& head = mHeads[best];

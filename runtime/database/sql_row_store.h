@@ -46,11 +46,23 @@ class SqlRowStore {
 
   // Orders two rows as a sort does (negative, 0, positive).
   using Comparison = std::function<int(SqlRowView, SqlRowView)>;
+  // Numbers that order rows as the comparison does wherever they differ (see SqlSorter), made
+  // once per row so that most steps of a merge compare two integers.
+  struct OrderPrefix {
+    uint64_t prefix = 0;
+    uint8_t kind = 0;
+    bool exact = false;  // equal prefixes mean the rows compare equal (when `whole`)
+  };
+  struct Prefixes {
+    std::function<OrderPrefix(SqlRowView)> of;
+    bool whole = false;  // the prefix stands for every key
+  };
   // The rows of sorted runs merged in order: of rows the comparison finds equal, the earlier
   // run's come first. The merge is made as the rows are read, so that reading them in order
   // reads each from its run once; only the order met so far (run, row within it) is kept, and
   // a row read again comes back from its run. Null when there are too many rows to number.
-  static std::unique_ptr<SqlRowStore> Merged(std::vector<std::unique_ptr<SqlRowStore>> runs, Comparison compare);
+  static std::unique_ptr<SqlRowStore> Merged(std::vector<std::unique_ptr<SqlRowStore>> runs, Comparison compare,
+                                             Prefixes prefixes);
   // The rows written to a temporary file in the order given (a sorted run); null when the file
   // cannot be made or written.
   static std::unique_ptr<SqlRowStore> Written(const std::vector<SqlRowView>& rows);
@@ -91,10 +103,14 @@ class SqlRowStore {
   struct Head {
     size_t next = 0;  // the run's row it holds
     std::optional<SqlRowView> row;
+    OrderPrefix order;  // the row's, when the merge has prefixes
     bool stale = true;  // the run was read elsewhere since: fetch it again
   };
+  // Whether run a's head row comes before run b's (b an earlier run, which wins ties).
+  bool HeadBefore(size_t a, size_t b) const;
   std::vector<std::unique_ptr<SqlRowStore>> mRuns;
   Comparison mCompare;
+  Prefixes mPrefixes;
   std::vector<Head> mHeads;
   std::vector<RunRow> mOrder;  // the merged order met so far
   size_t mMergedCount = 0;

@@ -55,8 +55,11 @@ bool SelectParser::Parse() {
   if (SqlIsKeyword(next, "group")) {
     if (!mSelect.sortKeys.empty())
       return Fail(kSqlErrorName, "ORDER BY can't be used in conjunction with GROUP BY");
-    return ReadGroupBy();
+    if (!ReadGroupBy()) return false;
+    next = mTokens.Next();
   }
+  // Text left unread would be a clause the result silently lacks (a LIMIT, a later ORDER BY).
+  if (!next.empty()) return SqlFail(mError, kSqlErrorSyntax, SqlUnexpected(mTokens, next));
   return true;
 }
 
@@ -180,6 +183,7 @@ bool SelectParser::ReadGroupBy() {
   if (!ReadQualified(first, &column, false, "Invalid GROUP BY column")) return false;
   if (mTokens.Next() == ",")
     return Fail(kSqlErrorName, "Only single GROUP BY columns currently supported");
+  mTokens.PutBack();
   AddHidden(std::move(column), false);
   mSelect.groupBy = true;
   return true;

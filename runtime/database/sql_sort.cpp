@@ -71,8 +71,9 @@ int SqlCompareCells(const SqlCell& a, const SqlCell& b) {
     case Kind::kNull: return 0;
     case Kind::kNumber: {
       const double x = SqlCellNumber(a), y = SqlCellNumber(b);
-      // NaN sorts with the smallest numbers, so that the order stays total.
-      if (x != x || y != y) return Order(y == y, x == x);
+      // NaN sorts before every other number, as its sort prefix places it, so that a batch
+      // sorted by prefixes and runs merged by this comparison agree.
+      if (x != x || y != y) return Order(x == x, y == y);
       return Order(x, y);
     }
     case Kind::kText: return CompareText(a.bytes, b.bytes);
@@ -120,6 +121,15 @@ void SortPrefix(const SqlCell& cell, uint8_t* kind, uint64_t* prefix, bool* exac
   }
 }
 
+// The first key's prefix, turned over for a descending key.
+SqlRowStore::OrderPrefix PrefixOf(SqlRowView row, const SqlSortKeys& keys) {
+  SqlRowStore::OrderPrefix order;
+  if (keys.empty() || keys.front().first >= row.size()) return order;
+  SortPrefix(row.Value(keys.front().first), &order.kind, &order.prefix, &order.exact);
+  if (keys.front().second) order.kind = static_cast<uint8_t>(~order.kind), order.prefix = ~order.prefix;
+  return order;
+}
+
 }  // namespace
 
 bool SqlSorter::Add(SqlRowView row) {
@@ -127,12 +137,8 @@ bool SqlSorter::Add(SqlRowView row) {
   // A batch always takes one row, however large, so that no value is ever dropped.
   if (!mEntries.empty() && mBatchBytes + row.ValueBytes() > mBudget && !WriteRun()) return false;
   mBatchBytes += row.ValueBytes();
-  Entry entry{0, mBatch.size(), 0, false};
-  if (!mKeys.empty() && mKeys.front().first < row.size()) {
-    SortPrefix(row.Value(mKeys.front().first), &entry.kind, &entry.prefix, &entry.exact);
-    if (mKeys.front().second) entry.kind = static_cast<uint8_t>(~entry.kind), entry.prefix = ~entry.prefix;
-  }
-  mEntries.push_back(entry);
+  const SqlRowStore::OrderPrefix order = PrefixOf(row, mKeys);
+  mEntries.push_back({order.prefix, mBatch.size(), order.kind, order.exact});
   mBatch.insert(mBatch.end(), row.data(), row.data() + row.ByteSize());
   return true;
 }
@@ -142,6 +148,15 @@ void SqlSorter::SortBatch() {
   auto view = [bytes](uint64_t start) { return SqlRowView(bytes + start, SqlRowView::Get32(bytes + start)); };
   const bool oneKey = mKeys.size() == 1;
   // Rows equal on every key keep their read order, which is the order of their starts.
+  const bool prefixesDecide =
+      oneKey && std::all_of(mEntries.begin(), mEntries.end(), [](const Entry& entry) { return entry.exact; });
+  if (prefixesDecide) {
+    // The common case (one numeric key): three integers order every pair, no row is read.
+    std::sort(mEntries.begin(), mEntries.end(), [](const Entry& a, const Entry& b) {
+      return a.kind != b.kind ? a.kind < b.kind : a.prefix != b.prefix ? a.prefix < b.prefix : a.start < b.start;
+    });
+    return;
+  }
   std::sort(mEntries.begin(), mEntries.end(), [&](const Entry& a, const Entry& b) {
     if (a.kind != b.kind) return a.kind < b.kind;
     if (a.prefix != b.prefix) return a.prefix < b.prefix;
@@ -185,9 +200,10 @@ std::unique_ptr<SqlRowStore> SqlSorter::Finish() {
   // The last batch is within the budget: it joins the merge from memory.
   if (!mEntries.empty()) mRuns.push_back(SortedBatch());
   SqlSortKeys keys = mKeys;
-  return SqlRowStore::Merged(std::move(mRuns), [keys = std::move(keys)](SqlRowView a, SqlRowView b) {
-    return SqlCompareRows(a, b, keys);
-  });
+  SqlRowStore::Prefixes prefixes{[keys](SqlRowView row) { return PrefixOf(row, keys); }, keys.size() == 1};
+  return SqlRowStore::Merged(
+      std::move(mRuns), [keys = std::move(keys)](SqlRowView a, SqlRowView b) { return SqlCompareRows(a, b, keys); },
+      std::move(prefixes));
 }
 
 }  // namespace vorn

@@ -18,9 +18,21 @@ constexpr size_t kMostKeyColumns = 256;
 
 // A statement that changes rows must be read whole: a misspelt WHERE left unread would reach
 // every row.
-bool AtEnd(const std::string& token, SqlError* error) {
+bool AtEnd(const SqlTokenizer& tokens, const std::string& token, SqlError* error) {
   if (token.empty()) return true;
-  return SqlFail(error, kSqlErrorSyntax, "Unexpected '" + token + "'");
+  return SqlFail(error, kSqlErrorSyntax, SqlUnexpected(tokens, token));
+}
+
+// A value: a quoted literal, a number, NULL, true or false. A bare word is refused: stored as
+// its own text it would hide a missing quote or a column name where no column may stand.
+bool ReadValue(SqlTokenizer& tokens, std::string* value, bool* null, SqlError* error) {
+  const std::string token = tokens.Next();
+  *null = SqlIsKeyword(token, "null");
+  if (!SqlIsQuoted(token) && !*null && !SqlIsNumericLiteral(token) && !SqlIsKeyword(token, "true") &&
+      !SqlIsKeyword(token, "false"))
+    return SqlFail(error, kSqlErrorSyntax, SqlUnexpected(tokens, token));
+  *value = SqlValueText(token);
+  return true;
 }
 
 bool Expect(SqlTokenizer& tokens, const char* keyword, const char* message, SqlError* error) {
@@ -141,9 +153,9 @@ bool SqlParseInsert(SqlTokenizer& tokens, SqlInsert* statement, SqlError* error)
   if (!Expect(tokens, "(", "Expecting '('", error)) return false;
   do {
     SqlValueEntry entry;
-    const std::string token = tokens.Next();
-    entry.value = SqlValueText(token);
-    if (SqlIsKeyword(token, "null")) entry.type = kSqlNullValue;
+    bool null = false;
+    if (!ReadValue(tokens, &entry.value, &null, error)) return false;
+    if (null) entry.type = kSqlNullValue;
     statement->values.push_back(std::move(entry));
     next = tokens.Next();
   } while (next == ",");
@@ -167,9 +179,7 @@ bool SqlParseUpdate(SqlTokenizer& tokens, SqlUpdate* statement, SqlError* error)
     if (!SqlIsIdentifier(assignment.column))
       return SqlFail(error, kSqlErrorName, kInvalidColumnName);
     if (!Expect(tokens, "=", "Expecting '='", error)) return false;
-    const std::string token = tokens.Next();
-    assignment.value = SqlValueText(token);
-    assignment.null = SqlIsKeyword(token, "null");
+    if (!ReadValue(tokens, &assignment.value, &assignment.null, error)) return false;
     statement->assignments.push_back(std::move(assignment));
     next = tokens.Next();
   } while (next == ",");
@@ -179,7 +189,7 @@ bool SqlParseUpdate(SqlTokenizer& tokens, SqlUpdate* statement, SqlError* error)
     if (!statement->condition) return false;
     next = tokens.Next();
   }
-  return AtEnd(next, error);
+  return AtEnd(tokens, next, error);
 }
 
 bool SqlParseDelete(SqlTokenizer& tokens, SqlDelete* statement, SqlError* error) {
@@ -191,7 +201,7 @@ bool SqlParseDelete(SqlTokenizer& tokens, SqlDelete* statement, SqlError* error)
     if (!statement->condition) return false;
     next = tokens.Next();
   }
-  return AtEnd(next, error);
+  return AtEnd(tokens, next, error);
 }
 
 }  // namespace vorn

@@ -72,7 +72,9 @@ std::string SqlTokenizer::Next() {
     }
     default:
       if (IsDigit(first) || first == '-') {
-        while (end < size && (IsDigit(mText[end]) || mText[end] == '.')) ++end;
+        // Dots and word bytes stay with the number: an exponent or a stray letter cut off here
+        // would leave a shorter number that reads as valid.
+        while (end < size && (mText[end] == '.' || !EndsWord(mText[end]))) ++end;
       } else {
         while (end < size && !EndsWord(mText[end])) ++end;
       }
@@ -108,6 +110,32 @@ bool SqlIsNumber(const std::string& token) {
   for (const char c : token)
     if (!IsDigit(c)) return false;
   return true;
+}
+
+bool SqlIsNumericLiteral(const std::string& token) {
+  size_t at = token.size() > 0 && token[0] == '-' ? 1 : 0;
+  auto digits = [&] {
+    const size_t start = at;
+    while (at < token.size() && IsDigit(token[at])) ++at;
+    return at - start;
+  };
+  size_t mantissa = digits();
+  if (at < token.size() && token[at] == '.') {
+    ++at;
+    mantissa += digits();
+  }
+  if (mantissa == 0) return false;
+  if (at < token.size() && (token[at] == 'e' || token[at] == 'E')) {
+    ++at;
+    if (at < token.size() && (token[at] == '-' || token[at] == '+')) ++at;
+    if (digits() == 0) return false;
+  }
+  return at == token.size();
+}
+
+std::string SqlUnexpected(const SqlTokenizer& tokens, const std::string& token) {
+  const std::string what = token.empty() ? "end of statement" : "'" + token + "'";
+  return "Unexpected " + what + " at position " + std::to_string(tokens.LastPosition());
 }
 
 bool SqlIsQuoted(const std::string& token) {

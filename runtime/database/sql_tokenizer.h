@@ -14,10 +14,13 @@ class SqlTokenizer {
 
   // The next token: "<", "<=", "<>", ">", ">=", one of "(),.=", a bracketed name without its
   // brackets, a quoted literal with its quotes (doubled quotes inside taken as one), a number
-  // (a digit or "-" and the digits and dots after it) or a word.
+  // (a digit or "-" and every word byte after it, so that "1e-5" and "12abc" are read whole
+  // and judged whole) or a word.
   std::string Next();
   // Steps back so that the token read last is read again, exactly as it was.
   void PutBack() { mPosition = mLastStart; }
+  // Where the token read last begins, counting the text's first byte as 1.
+  size_t LastPosition() const { return mLastStart + 1; }
 
  private:
   std::string_view mText;
@@ -37,6 +40,11 @@ bool SqlIsIdentifier(const std::string& token);
 bool SqlIsNumber(const std::string& token);
 // True for a token that starts with a single or a double quote.
 bool SqlIsQuoted(const std::string& token);
+// A decimal number: an optional "-", digits with an optional fraction, an optional exponent.
+bool SqlIsNumericLiteral(const std::string& token);
+// "Unexpected 'token' at position n" for the token read last ("Unexpected end of statement"
+// when the text ended there).
+std::string SqlUnexpected(const SqlTokenizer& tokens, const std::string& token);
 // A value's text: a quoted literal without its first and last byte, any other token as it is.
 std::string SqlValueText(const std::string& token);
 

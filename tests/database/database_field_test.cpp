@@ -126,7 +126,8 @@ TEST_F(DatabaseFieldTest, RecordsKeepOneValuePerColumnNewestFirst) {
   EXPECT_EQ(getDatabaseRecordIndString(record, 0), nullptr);
   EXPECT_EQ(getDatabaseRecordIntegerColumn(record, lower.Rep()), 41);
   // The column keeps the type of its first setting, so it is quoted as text.
-  EXPECT_EQ(std::string(BuildInsertText(string("t"), DatabaseRecordValues(record)).View()),
+  std::string refusal;
+  EXPECT_EQ(std::string(BuildInsertText(string("t"), DatabaseRecordValues(record), &refusal)->View()),
             "insert into t(name,Age) values ('Ann','41')");
 
   SetDatabaseRecordBooleanColumn(record, string("ok").Rep(), 1);

@@ -47,8 +47,8 @@ TEST_F(SqlFaultsTest, StatementsChangeExactlyTheirRows) {
       {{"update t set a = 'q' wher id = 2"}, 200, kT},
       {{"delete from t wher id = 1"}, 200, kT},
       {{"delete from t where a = b"}, 0, {"y b 2 false", "b z 3 true"}},
-      // An assigned word is a value; only the condition compares columns.
-      {{"update t set a = b where b <> a"}, 0, {"x x 1 true", "b b 2 false", "b z 3 true"}},
+      // A bare word is no value: stored as text it would hide a missing quote.
+      {{"update t set a = b where b <> a"}, 200, kT},
       {{"delete from t where k = true"}, 0, {"y b 2 false"}},
       {{"delete from t where k = 0"}, 0, {"x x 1 true", "b z 3 true"}},
       {{"update t set id = 2 where id = 1"}, 2005, kT},
@@ -68,7 +68,7 @@ TEST_F(SqlFaultsTest, StatementsChangeExactlyTheirRows) {
       {{"delete from t where id > 2.5"}, 0, {"x x 1 true", "y b 2 false"}},
       {{"insert into t (id) values (1)", "update t set a = 'w' where id = 2"}, 0, {"x x 1 true", "w b 2 false", "b z 3 true"}},
       {{"insert into t (id) values (1)", "delete from t where id = 3"}, 0, {"x x 1 true", "y b 2 false"}},
-      {{"insert into t (id) values (1)", "create index i on t (a)"}, 0, kT},
+      {{"insert into t (id) values (1)", "create index i on t (a)"}, 200, kT},
   };
   CreateT();
   Exec("create table pair (a varchar(9) not null, b integer not null, primary key (a, b))");
@@ -87,6 +87,85 @@ TEST_F(SqlFaultsTest, StatementsChangeExactlyTheirRows) {
     EXPECT_EQ(ErrorCode(), c.error) << what << ": " << ErrorMessage();
     EXPECT_EQ(TableRows("t"), c.rows) << what;
   }
+}
+
+// Refused statements say why and store nothing: values beyond their column's range, tables
+// and condition columns that do not exist.
+TEST_F(SqlFaultsTest, RefusedStatementsSayWhyAndStoreNothing) {
+  struct Case {
+    const char* statement;
+    int32_t error;
+    const char* message;
+    Rows rows;  // r's rows afterwards: d id n s
+  };
+  const Rows kR = {"0 1 1 1"};
+  const Case cases[] = {
+      {"insert into r values (2, 70000, 1, 0)", 2003, "The value 70000 is out of range for column s", kR},
+      {"insert into r values (2, -32769, 1, 0)", 2003, "The value -32769 is out of range for column s", kR},
+      {"insert into r values (2, 1, 3000000000, 0)", 2003, "The value 3000000000 is out of range for column n", kR},
+      {"insert into r values (4294967299, 1, 1, 0)", 2003, "The value 4294967299 is out of range for column id", kR},
+      {"insert into r values (2, 1, 99999999999999999999, 0)", 2003,
+       "The value 99999999999999999999 is out of range for column n", kR},
+      {"update r set n = 2147483648", 2003, "The value 2147483648 is out of range for column n", kR},
+      {"update r set s = 1e5", 2003, "The value 1e5 is out of range for column s", kR},
+      {"insert into r values (2, -32768, -2147483648, 0)", 0, "", {"0 1 1 1", "0 2 -2147483648 -32768"}},
+      {"insert into r values (2, 32767, 2147483647, 0)", 0, "", {"0 1 1 1", "0 2 2147483647 32767"}},
+      {"insert into r values (2, 1e3, -2.5E1, 0)", 0, "", {"0 1 1 1", "0 2 -25 1000"}},
+      {"update t set a = 'x'", 202, "Invalid table t", kR},
+      {"delete from t where id = 1", 202, "Invalid table t", kR},
+      {"update r set n = 5 where zz = 1", 206, "Unknown column: zz", kR},
+      {"update r set n = 5 where id = 1 or zz = 1", 206, "Unknown column: zz", kR},
+      {"delete from r where id = zz", 206, "Unknown column: zz", kR},
+      {"delete from r where upper(zz) = 'A'", 206, "Unknown column: zz", kR},
+  };
+  Exec("create table r (id integer not null, s smallint, n integer, d double, primary key (id))");
+  for (const Case& c : cases) {
+    Exec("delete from r");
+    Exec("insert into r values (1, 1, 1, 0)");
+    Exec(c.statement);
+    EXPECT_EQ(ErrorCode(), c.error) << c.statement << ": " << ErrorMessage();
+    EXPECT_EQ(ErrorMessage(), c.message) << c.statement;
+    EXPECT_EQ(TableRows("r"), c.rows) << c.statement;
+  }
+}
+
+// A scan compares numbers and texts on the stored bytes: the same answers as reading the
+// values whole, NaN and NULL included.
+TEST_F(SqlFaultsTest, ScanComparisonsOnStoredBytes) {
+  Exec("create table f (id integer not null, d double, s varchar(5), i smallint, primary key (id))");
+  for (const char* row : {"(1, 1, 'a', 1)", "(2, 'nan', 'b', 3)", "(3, 2.5, 'ab', -4)", "(4, NULL, NULL, NULL)"})
+    Exec(std::string("insert into f values ") + row);
+  ASSERT_EQ(ErrorCode(), 0) << ErrorMessage();
+  const struct {
+    const char* condition;
+    Rows ids;
+  } cases[] = {
+      {"d <> 1", {"2", "3"}},        {"d = 1", {"1"}},       {"d < 2.5", {"1"}},
+      {"d >= 1", {"1", "3"}},        {"s > 'a'", {"2", "3"}}, {"s <= 'ab'", {"1", "3"}},
+      {"s <> 'a'", {"2", "3"}},      {"i > -5 and i < 3", {"1", "3"}}, {"i = 3 or s = 'a'", {"1", "2"}},
+      {"i >= 1e0", {"1", "2"}},
+  };
+  for (const auto& c : cases) {
+    RuntimeObject* rs = Select(std::string("select id from f where ") + c.condition);
+    ASSERT_NE(rs, nullptr) << c.condition << ": " << ErrorMessage();
+    Rows found;
+    for (; !cursorEOFGetter(rs, 0); cursorMoveNext(rs))
+      found.push_back(Text(cursorFieldStringValueGetter(Keep(cursorGetFieldByIndex(rs, 1)), 0)));
+    EXPECT_EQ(found, c.ids) << c.condition;
+  }
+}
+
+TEST_F(SqlFaultsTest, GroupByADoublePutsZeroAndMinusZeroInOneGroup) {
+  Exec("create table g (id integer not null, d double, primary key (id))");
+  for (const char* row : {"(1, 0)", "(2, -0)", "(3, -0.0)", "(4, 1)", "(5, '-0')"})
+    Exec(std::string("insert into g values ") + row);
+  ASSERT_EQ(ErrorCode(), 0) << ErrorMessage();
+  RuntimeObject* rs = Select("select d, count(*) from g group by d");
+  ASSERT_NE(rs, nullptr) << ErrorMessage();
+  Rows groups;
+  for (; !cursorEOFGetter(rs, 0); cursorMoveNext(rs))
+    groups.push_back(Text(cursorFieldStringValueGetter(Keep(cursorGetFieldByIndex(rs, 2)), 0)));
+  EXPECT_EQ(groups, (Rows{"4", "1"}));
 }
 
 // A column on the right of a comparison is compared as that column's value, in a query as in
@@ -193,16 +272,37 @@ TEST_F(SqlFaultsTest, ResultRowsAreFoundByKeysOfEveryType) {
   }
 }
 
-TEST_F(SqlFaultsTest, GeneratedInsertTextQuotesEveryValueThatIsNotANumber) {
+TEST_F(SqlFaultsTest, GeneratedInsertTextQuotesValuesAndRefusesNamesThatAreNoPlainWords) {
   const string column("id");
   const string sneaky("1); delete from t; --");
   const string number("-12.5");
   dbColumnValue second{nullptr, column.Rep(), number.Rep(), kVornDbDouble};
   dbColumnValue first{&second, column.Rep(), sneaky.Rep(), kVornDbInteger};
-  EXPECT_EQ(std::string(BuildInsertText(string("t"), &first).View()),
+  std::string refusal;
+  EXPECT_EQ(std::string(BuildInsertText(string("t"), &first, &refusal)->View()),
             "insert into t(id,id) values ('1); delete from t; --',-12.5)");
   dbColumnValue null{nullptr, column.Rep(), nullptr, kVornDbNull};
-  EXPECT_EQ(std::string(BuildInsertText(string("t"), &null).View()), "insert into t(id) values (NULL)");
+  EXPECT_EQ(std::string(BuildInsertText(string("t_2#"), &null, &refusal)->View()), "insert into t_2#(id) values (NULL)");
+
+  const struct {
+    const char* table;
+    const char* column;
+    const char* refusal;
+  } names[] = {
+      {"t; delete from t where 1 = 1", "a", "Invalid table name t; delete from t where 1 = 1"},
+      {"t", "a) values (1); delete from t; --", "Invalid column name a) values (1); delete from t; --"},
+      {"my table", "a", "Invalid table name my table"},
+      {"t", "[a]", "Invalid column name [a]"},
+      {"", "a", "Invalid table name "},
+      {"t", "", "Invalid column name "},
+  };
+  for (const auto& name : names) {
+    const string named(name.column);
+    dbColumnValue value{nullptr, named.Rep(), number.Rep(), kVornDbDouble};
+    refusal.clear();
+    EXPECT_FALSE(BuildInsertText(string(name.table), &value, &refusal)) << name.table;
+    EXPECT_EQ(refusal, name.refusal);
+  }
 }
 
 TEST_F(SqlFaultsTest, AFailedConnectKeepsTheOpenConnection) {

@@ -89,15 +89,31 @@ TEST(SqlSelectTest, GroupByColumnBecomesTheSingleSortKey) {
   EXPECT_EQ(select->items.back().table, "t");
 }
 
-TEST(SqlSelectTest, UnknownTokensAfterConditionOrOrderKeysEndTheStatement) {
-  auto select = Parse("select a from t where a = 1 limit 5");
-  ASSERT_TRUE(select);
-  EXPECT_TRUE(select->condition);
-  select = Parse("select a from t order by a limit 5, nonsense (");
-  ASSERT_TRUE(select);
-  EXPECT_EQ(select->sortKeys.size(), 1u);
+TEST(SqlSelectTest, TextLeftUnreadIsRefusedWithItsPosition) {
+  const struct {
+    const char* text;
+    const char* message;
+  } cases[] = {
+      {"select a from t where a = 1 limit 5", "Unexpected 'limit' at position 29"},
+      {"select a from t order by a limit 5, nonsense (", "Unexpected 'limit' at position 28"},
+      {"select n from t where n = (5)", "Unexpected '(' at position 27"},
+      {"select n from t where n > 1e", "Unexpected '1e' at position 27"},
+      {"select n from t where n > 1.5e+", "Unexpected '1.5e+' at position 27"},
+      {"select n from t where n = 12abc", "Unexpected '12abc' at position 27"},
+      {"select n from t group by n order by n desc", "Unexpected 'order' at position 28"},
+  };
+  for (const auto& c : cases) ExpectError(c.text, 200, c.message);
   // White space after the last semicolon does not leave a stray token behind.
   EXPECT_TRUE(Parse("select a from t ; \n"));
+}
+
+TEST(SqlSelectTest, NumbersAreReadWholeWithTheirExponents) {
+  for (const char* number : {"1e1", "-2.5E-3", "7.", "1e+2"}) {
+    const auto select = Parse(std::string("select n from t where n > ") + number);
+    ASSERT_TRUE(select && select->condition);
+    EXPECT_EQ(select->condition->value, number);
+    EXPECT_FALSE(select->condition->rightIsColumn);
+  }
 }
 
 TEST(SqlSelectTest, SyntaxErrors) {

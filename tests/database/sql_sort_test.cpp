@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -41,9 +42,10 @@ std::string Show(const SqlCell& cell) {
   return std::to_string(static_cast<int>(SqlCellNumber(cell)));
 }
 
-// Sorts rows of (key, tag) by the key with the given budget; the tags in the sorted order.
-std::vector<std::string> Sorted(const std::vector<Values>& rows, bool descending, size_t budget) {
-  SqlSorter sorter({{0, descending}}, budget);
+// Sorts rows of (keys..., tag) by the keys with the given budget; the tags in the sorted order.
+std::vector<std::string> Sorted(const std::vector<Values>& rows, SqlSortKeys keys, size_t budget) {
+  const size_t tag = rows.empty() ? 0 : rows[0].size() - 1;
+  SqlSorter sorter(std::move(keys), budget);
   SqlRow packed;
   for (const Values& row : rows) {
     packed.Start();
@@ -54,13 +56,17 @@ std::vector<std::string> Sorted(const std::vector<Values>& rows, bool descending
   std::vector<std::string> tags;
   for (size_t i = 0; store && i < store->Count(); ++i) {
     const std::optional<SqlRowView> row = store->Fetch(i);
-    EXPECT_TRUE(row && (*row)[1].key == "[k] = 1" && (*row)[1].source == 1) << i;
-    if (row) tags.push_back(Show((*row)[1]));
+    EXPECT_TRUE(row && (*row)[tag].key == "[k] = 1" && (*row)[tag].source == 1) << i;
+    if (row) tags.push_back(Show((*row)[tag]));
     // Stepping back between rows reads a run under the merge, which must go on where it was.
     const std::optional<SqlRowView> before = i ? store->Fetch(i - 1) : std::nullopt;
-    if (before) EXPECT_EQ(Show((*before)[1]), tags[tags.size() - 2]) << i;
+    if (before) EXPECT_EQ(Show((*before)[tag]), tags[tags.size() - 2]) << i;
   }
   return tags;
+}
+
+std::vector<std::string> Sorted(const std::vector<Values>& rows, bool descending, size_t budget) {
+  return Sorted(rows, {{0, descending}}, budget);
 }
 
 TEST(SqlSortTest, OrderIsTheSortTablesAndEqualKeysKeepTheirReadOrder) {
@@ -87,6 +93,32 @@ TEST(SqlSortTest, OrderIsTheSortTablesAndEqualKeysKeepTheirReadOrder) {
   // A budget this small writes every row to a run of its own, so the merge is tested too.
   for (size_t budget : {kSqlDefaultMemoryBudget, size_t{1}}) {
     for (const Case& c : cases) EXPECT_EQ(Sorted(c.rows, c.descending, budget), c.expected) << budget;
+  }
+}
+
+// NaN has one place, before every other number, whether it is the first key or follows an
+// equal one, and whether the rows are sorted in memory or merged from runs.
+TEST(SqlSortTest, NaNSortsFirstInMemoryAndThroughRuns) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double low = -std::numeric_limits<double>::infinity();
+  struct Case {
+    std::vector<Values> rows;
+    SqlSortKeys keys;
+    std::vector<std::string> expected;
+  };
+  const Case cases[] = {
+      {{{Double(1), Text("one")}, {Double(nan), Text("nan")}, {Double(low), Text("low")}, {Integer(-5), Text("int")}},
+       {{0, false}},
+       {"nan", "low", "int", "one"}},
+      {{{Double(1), Text("one")}, {Double(nan), Text("nan")}, {Double(low), Text("low")}}, {{0, true}}, {"one", "low", "nan"}},
+      {{{Integer(1), Double(2), Text("two")}, {Integer(1), Double(nan), Text("nan")}, {Integer(0), Double(5), Text("zero")},
+        {Integer(1), Double(-7), Text("minus")}},
+       {{0, false}, {1, false}},
+       {"zero", "nan", "minus", "two"}},
+      {{{Integer(1), Double(2), Text("two")}, {Integer(1), Double(nan), Text("nan")}}, {{0, false}, {1, true}}, {"two", "nan"}},
+  };
+  for (size_t budget : {kSqlDefaultMemoryBudget, size_t{1}}) {
+    for (const Case& c : cases) EXPECT_EQ(Sorted(c.rows, c.keys, budget), c.expected) << budget;
   }
 }
 

@@ -26,7 +26,7 @@ TEST(SqlTokenizerTest, OperatorsAndPunctuationSplitWords) {
 }
 
 TEST(SqlTokenizerTest, NumbersTakeDigitsAndDotsAfterADigitOrMinus) {
-  EXPECT_EQ(Tokens("- 1.2.3 -7 12abc"), (Texts{"-", "1.2.3", "-7", "12", "abc"}));
+  EXPECT_EQ(Tokens("- 1.2.3 -7 12abc"), (Texts{"-", "1.2.3", "-7", "12abc"}));
 }
 
 TEST(SqlTokenizerTest, WordsKeepStarsSemicolonsAndQuotes) {
