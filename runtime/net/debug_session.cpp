@@ -66,7 +66,9 @@ class StopGuard {
  public:
   StopGuard() : mOwned(!DebugSession().inStop) { DebugSession().inStop = true; }
   ~StopGuard() {
-    if (mOwned) DebugSession().inStop = false;
+    if (!mOwned) return;
+    DebugSession().inStop = false;
+    DebugSession().handedStrings.clear();
   }
   bool Owned() const { return mOwned; }
 
