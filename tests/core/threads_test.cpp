@@ -128,12 +128,13 @@ TEST_F(ThreadsTest, RunawayRecursionOnAThreadEndsInAStackOverflowException) {
 // as two programs would.
 TEST_F(ThreadsTest, TwoMutexesOfOneNameExcludeEachOtherAndTheLastOneRemovesTheFile) {
   string name(("vorn-unit-mutex-" + std::to_string(getpid())).c_str());
-  std::string path = "/tmp/" + std::string(name.View());
+  std::string path = "/tmp/vorn-mutex-" + std::to_string(getuid()) + "/" + std::string(name.View());
   RuntimeClass* mutexClass = RuntimeClassFromDefinition(GetMutexClassDefinition());
   RuntimeObject* first = RuntimeNewObject(mutexClass);
   RuntimeObject* second = RuntimeNewObject(mutexClass);
   MutexContructor(first, name.Rep());
   MutexContructor(second, name.Rep());
+  EXPECT_EQ(access(path.c_str(), F_OK), 0) << path << " was not made";
   EXPECT_EQ(MutexTryLock(first), 1);
   EXPECT_EQ(MutexTryLock(second), 0);
   MutexUnlock(first);
