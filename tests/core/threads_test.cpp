@@ -145,6 +145,21 @@ TEST_F(ThreadsTest, TwoMutexesOfOneNameExcludeEachOtherAndTheLastOneRemovesTheFi
   EXPECT_NE(access(path.c_str(), F_OK), 0) << path << " is still there";
 }
 
+// A body that returns with an exception still pending (no Run handler took it) ends with it:
+// nothing travels into the thread that runs next.
+TEST_F(ThreadsTest, AnExceptionPendingWhenAThreadEndsStaysWithThatThread) {
+  static bool ended = false;
+  ended = false;
+  ThreadRecord* record = NewThreadRecord(nullptr, 5);
+  ASSERT_TRUE(StartThread(record, kDefaultThreadCheckedStack, [](ThreadRecord*) {
+    RuntimeRaiseOutOfBoundsException();
+    ended = true;
+  }));
+  while (ThreadRecordCount() > 1) YieldToNextThread();
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(PendingException(), nullptr);
+}
+
 // The report of an unhandled exception is a dialog, which only the main thread may show.
 TEST_F(ThreadsTest, AnExceptionThatRunLeavesIsReportedOnTheMainThread) {
   static int reports = 0;
