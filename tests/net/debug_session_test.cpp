@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "core/support/core_object_test.h"
+#include "core/termination.h"
 #include "net/debugger_encoding.h"
 #include "net/debugger_transports.h"
 #include "net/support/debug_link_test.h"
@@ -195,6 +197,25 @@ TEST_P(DebugSessionTest, StringsAndWidthsAreReadAndWrittenWhereTheIDESays) {
   EXPECT_EQ(wide, 0x01020304050607FF);
   EXPECT_EQ(kReadOnly, 5);
   RuntimeUnlockString(text);
+}
+
+// A program stopped at a breakpoint waits on the link for as long as the IDE likes; a
+// termination signal still ends it.
+TEST_P(DebugSessionTest, ATerminationSignalEndsAProgramStoppedAtABreakpoint) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        alarm(10);
+        InstallTerminationHandlers();
+        auto ide = StartIDE([](FakeIDE& ide) {
+          ide.Next();  // the program has stopped
+          kill(getpid(), SIGTERM);
+          sleep(5);
+        });
+        RuntimeDebuggerEntry(1);
+        std::exit(3);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 TEST_P(DebugSessionTest, QuitAndALostLinkEndTheSessionAndTheProgram) {
