@@ -30,7 +30,6 @@ const ParamRow kBooleanParam[] = {{"value", "b", 0, 0}};
 const ParamRow kIntegerParam[] = {{"v", "i4", 0, 0}};
 const ParamRow kStringParam[] = {{"v", "s", 0, 0}};
 const ParamRow kListDataParam[] = {{"data", "o<listDataProvider>", 0, 0}};
-const ParamRow kActionReceiverParam[] = {{"receiver", "o<actionNotificationReceiver>", 0, 0}};
 const ParamRow kDataReceiverParam[] = {{"receiver", "o<dataNotificationReceiver>", 0, 0}};
 const ParamRow kSelectionReceiverParam[] = {{"receiver", "o<listSelectionNotificationReceiver>", 0, 0}};
 const ParamRow kListDataReceiverParam[] = {{"receiver", "o<listDataNotificationReceiver>", 0, 0}};
@@ -60,19 +59,6 @@ ObjectDefinition* GetBooleanProviderInterfaceDefinition() {
   static ObjectDefinition definition;
   static const MethodRow rows[] = {Method("getBoolean", "b", nullptr, 0), Method("setBoolean", "", kBooleanParam, 1)};
   return Interface(definition, "BooleanProvider", rows);
-}
-
-ObjectDefinition* GetActionSourceInterfaceDefinition() {
-  static ObjectDefinition definition;
-  static const MethodRow rows[] = {Method("addActionNotificationReceiver", "", kActionReceiverParam, 1),
-                                   Method("removeActionNotificationReceiver", "", kActionReceiverParam, 1)};
-  return Interface(definition, "actionSource", rows);
-}
-
-ObjectDefinition* GetActionNotificationReceiverInterfaceDefinition() {
-  static ObjectDefinition definition;
-  static const MethodRow rows[] = {Method("PerformAction", "", nullptr, 0)};
-  return Interface(definition, "actionNotificationReceiver", rows);
 }
 
 ObjectDefinition* GetDataAvailableProviderInterfaceDefinition() {

@@ -3,6 +3,7 @@
 // getters; each definition is built once on first use and lives until exit.
 #pragma once
 
+#include "objects/action_interfaces.h"
 #include "objects/event_dispatch.h"
 #include "objects/object_definition.h"
 #include "objects/runtime_object.h"
@@ -13,8 +14,6 @@ ObjectDefinition* GetStringProviderInterfaceDefinition();
 ObjectDefinition* GetStringInterfaceDefinition();
 ObjectDefinition* GetListInterfaceDefinition();
 ObjectDefinition* GetBooleanProviderInterfaceDefinition();
-ObjectDefinition* GetActionSourceInterfaceDefinition();
-ObjectDefinition* GetActionNotificationReceiverInterfaceDefinition();
 ObjectDefinition* GetDataAvailableProviderInterfaceDefinition();
 ObjectDefinition* GetDataNotifierInterfaceDefinition();
 ObjectDefinition* GetDataNotificationReceiverInterfaceDefinition();

@@ -1,6 +1,7 @@
 #include "core/console_streams.h"
 
 #include <errno.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/termination.h"
 #include "files/line_buffer.h"
 #include "files/stream_support.h"
 #include "objects/class_registry.h"
@@ -31,6 +33,9 @@ class DescriptorReader : public RandomAccessMechanism {
     if (count <= 0 || mAtEnd) return false;
     ssize_t got;
     do {
+      // A terminal or a pipe may keep the program waiting for ever; a termination signal
+      // must still end it.
+      WaitForDescriptorOrTermination(mDescriptor, POLLIN, -1);
       got = ::read(mDescriptor, buffer, static_cast<size_t>(count));
     } while (got < 0 && errno == EINTR);
     if (got < 0) {

@@ -1,14 +1,18 @@
-// Mutex: a CriticalSection that also holds an exclusive flock on a lock file in the temporary
-// folder, so that it excludes other processes that use the same name as well.
+// Mutex: a CriticalSection that also holds an exclusive flock on a lock file in a private folder
+// of the temporary folder, so that it excludes other processes that use the same name as well.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "core/core_assert.h"
+#include "core/private_folder.h"
 #include "core/sync_objects.h"
 #include "core/thread_class.h"
 #include "files/temporary_items.h"
@@ -21,54 +25,90 @@ namespace vorn {
 namespace {
 
 // Another process holding the file is not a runtime thread that could wake us: its lock is
-// looked at again at this pace.
-constexpr int32_t kForeignLockPollMilliseconds = 10;
+// looked at again after a pause that grows to this, so a long wait costs next to no time.
+constexpr int32_t kFirstPollMilliseconds = 2;
+constexpr int32_t kLongestPollMilliseconds = 100;
+constexpr int32_t kLockFileErrorNumber = 4;
 
 void* Fn(auto function) { return reinterpret_cast<void*>(function); }
 
 struct LockFile {
   std::string path;
-  int fd = -1;  // open while this object holds the lock
+  std::string problem;  // why the file could not be used at the last try
+  bool folderFailed = false;
+  int fd = -1;          // open while this object holds the lock
 };
 
 LockFile* LockFileOf(MutexObject* mutex) { return static_cast<LockFile*>(mutex->lockFile); }
 
-// A name is one file in the temporary folder: separators cannot lead elsewhere.
-std::string LockFilePath(const string& name) {
+// Lock files live in a folder only this user may enter: in the shared temporary folder anyone
+// could plant a link under a name that the runtime would then create or lock.
+std::string LockFolder() {
+  return MakePrivateFolder(std::string(kTemporaryFolderPath) + "vorn-mutex-" + std::to_string(getuid()));
+}
+
+// A name is one file in the lock folder: separators cannot lead elsewhere.
+std::string LockFileName(const string& name) {
   std::string file(name.View());
   for (char& c : file) {
     if (c == '/' || c == '\0') c = '_';
   }
-  std::string path(kTemporaryFolderPath);
-  if (file == "." || file == "..") path += '_';
-  return path + file;
+  if (file == "." || file == "..") file.insert(0, "_");
+  return file;
+}
+
+// Opens (making it if need be) the lock file: never through a link, and only a regular file of
+// this user. -1 with the reason in `file` otherwise.
+int OpenLockFile(LockFile* file) {
+  if (file->folderFailed) return -1;
+  file->problem.clear();
+  int fd = open(file->path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+  if (fd < 0) {
+    file->problem = std::strerror(errno);
+    return -1;
+  }
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != getuid()) {
+    file->problem = S_ISREG(info.st_mode) ? "it belongs to another user" : "it is not a regular file";
+    close(fd);
+    return -1;
+  }
+  return fd;
 }
 
 bool SameFile(int fd, const std::string& path) {
   struct stat opened {}, named {};
-  return fstat(fd, &opened) == 0 && stat(path.c_str(), &named) == 0 && opened.st_dev == named.st_dev &&
+  return fstat(fd, &opened) == 0 && lstat(path.c_str(), &named) == 0 && opened.st_dev == named.st_dev &&
          opened.st_ino == named.st_ino;
 }
 
-bool LockTheFile(MutexObject* mutex) {
+enum class LockResult { kLocked, kBusy, kFailed };
+
+LockResult LockTheFile(MutexObject* mutex) {
   LockFile* file = LockFileOf(mutex);
-  if (!file) return true;  // never constructed: it excludes the threads of this process only
+  if (!file) return LockResult::kLocked;  // never constructed: it excludes the threads of this process only
   for (int attempt = 0; attempt < 3; ++attempt) {
-    int fd = open(file->path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) return false;
+    int fd = OpenLockFile(file);
+    if (fd < 0) return LockResult::kFailed;
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
       close(fd);
-      return false;
+      return LockResult::kBusy;
     }
     // A holder that deleted the file after we opened it leaves us a lock nobody else sees.
     if (SameFile(fd, file->path)) {
       file->fd = fd;
       mutex->lockStream = file;
-      return true;
+      return LockResult::kLocked;
     }
     close(fd);
   }
-  return false;
+  return LockResult::kBusy;
+}
+
+void RaiseLockFileProblem(const LockFile* file) {
+  std::string message = "The Mutex's lock file \"" + file->path + "\" cannot be used: " + file->problem;
+  RuntimeRaiseExceptionWithMessage(GetIllegalLockingExceptionClassDefinition(), string(message.c_str()),
+                                   kLockFileErrorNumber);
 }
 
 ObjectDefinition* BuildMutexDefinition() {
@@ -102,7 +142,7 @@ void DropLockFile(MutexObject* mutex) {
   if (!file) return;
   ReleaseMutexFileLock(mutex);
   // Deleted only when nobody holds it: a waiting process keeps the name it waits on.
-  int fd = open(file->path.c_str(), O_RDWR | O_CLOEXEC);
+  int fd = !file->folderFailed ? open(file->path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK) : -1;
   if (fd >= 0) {
     if (flock(fd, LOCK_EX | LOCK_NB) == 0) unlink(file->path.c_str());
     close(fd);
@@ -149,15 +189,20 @@ void MutexContructor(VornRuntimeObject* object, VornStringRecord* name) {
   if (!mutex) return;
   DropLockFile(mutex);
   auto* file = new LockFile();
+  std::string folder = LockFolder();
   string text = string::Share(name);
-  if (text.IsEmpty()) {
-    std::string pattern = std::string(kTemporaryFolderPath) + "vornMutexXXXXXX";
+  if (folder.empty()) {
+    file->path = std::string(kTemporaryFolderPath) + "vorn-mutex-" + std::to_string(getuid());
+    file->problem = "the folder is not one only this user may enter";
+    file->folderFailed = true;
+  } else if (text.IsEmpty()) {
+    std::string pattern = folder + "/vornMutexXXXXXX";
     int fd = mkstemp(pattern.data());
     if (fd >= 0) close(fd);
     file->path = pattern;
   } else {
-    file->path = LockFilePath(text);
-    int fd = open(file->path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    file->path = folder + "/" + LockFileName(text);
+    int fd = OpenLockFile(file);
     if (fd >= 0) close(fd);
   }
   mutex->lockFile = file;
@@ -172,12 +217,18 @@ void MutexLock(VornRuntimeObject* object) {
     ++section->lockCount;
     return;
   }
-  while (section->lockCount > 0 || !LockTheFile(mutex)) {
+  int32_t pause = kFirstPollMilliseconds;
+  while (true) {
     if (section->lockCount > 0) {
       WaitOn(object, WaitersOf(section->waiters));
-    } else {
-      SleepThread(self, kForeignLockPollMilliseconds, false);
+      continue;
     }
+    LockResult result = LockTheFile(mutex);
+    if (result == LockResult::kLocked) break;
+    // A file that cannot be opened never will be by waiting.
+    if (result == LockResult::kFailed) return RaiseLockFileProblem(LockFileOf(mutex));
+    SleepThread(self, pause, false);
+    pause = std::min(pause * 2, kLongestPollMilliseconds);
   }
   section->owner = self;
   section->lockCount = 1;
@@ -192,7 +243,9 @@ uint8_t MutexTryLock(VornRuntimeObject* object) {
     ++section->lockCount;
     return 1;
   }
-  if (!LockTheFile(mutex)) return 0;
+  LockResult result = LockTheFile(mutex);
+  if (result == LockResult::kFailed) RaiseLockFileProblem(LockFileOf(mutex));
+  if (result != LockResult::kLocked) return 0;
   section->owner = CurrentThreadRecord();
   section->lockCount = 1;
   return 1;

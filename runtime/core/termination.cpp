@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <glib-unix.h>
 #include <glib.h>
+#include <poll.h>
 #include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
@@ -59,6 +60,11 @@ void InstallTerminationHandlers() {
   sigset_t caught;
   sigemptyset(&caught);
   for (int signalNumber : {SIGTERM, SIGQUIT, SIGHUP}) {
+    struct sigaction inherited {};
+    // nohup starts the program with SIGHUP ignored so that it outlives its terminal.
+    if (signalNumber == SIGHUP && sigaction(SIGHUP, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_IGN) {
+      continue;
+    }
     sigaction(signalNumber, &action, nullptr);
     sigaddset(&caught, signalNumber);
   }
@@ -75,6 +81,31 @@ void HandlePendingTermination() {
   // The sequence touches GTK, which only the main thread may do.
   if (signalNumber == 0 || sTerminating || !IsMainThread()) return;
   RunTerminationSequence(signalNumber);
+}
+
+int WaitForDescriptorOrTermination(int fd, short events, int timeoutMs) {
+  gint64 deadline = g_get_monotonic_time() / 1000 + timeoutMs;
+  while (true) {
+    HandlePendingTermination();
+    int left = -1;
+    if (timeoutMs >= 0) {
+      gint64 now = g_get_monotonic_time() / 1000;
+      if (now >= deadline) return 0;
+      left = static_cast<int>(deadline - now);
+    }
+    // The wake pipe covers a signal that lands between the look above and the poll.
+    pollfd entries[2] = {{sWakePipe[0], POLLIN, 0}, {fd, events, 0}};
+    int ready = poll(entries, 2, left);
+    if (ready < 0) continue;  // EINTR: look at the signal first
+    if (entries[1].revents != 0) return 1;
+    if (entries[0].revents & POLLIN) {
+      char buffer[64];
+      while (read(sWakePipe[0], buffer, sizeof buffer) > 0) {
+      }
+      // Off the main thread the signal waits for the main thread's next turn.
+      if (!IsMainThread() && fd < 0) return 0;
+    }
+  }
 }
 
 void RunTerminationSequence(int signalNumber) {

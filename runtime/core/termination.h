@@ -7,7 +7,7 @@
 namespace vorn {
 
 // Installs the handler for SIGTERM, SIGQUIT and SIGHUP, in this order, and unblocks them in
-// the calling thread.
+// the calling thread. A SIGHUP the program was started with ignored (nohup) stays ignored.
 void InstallTerminationHandlers();
 
 // The handler: records the signal; async-signal-safe.
@@ -18,6 +18,12 @@ int PendingTerminationSignal();
 
 // Carries out a recorded signal (never returns then); does nothing otherwise.
 void HandlePendingTermination();
+
+// Waits until `fd` is ready for `events` or `timeoutMs` milliseconds have passed (negative: no
+// limit; `fd` negative: a plain sleep). A termination signal meanwhile is carried out at once on
+// the main thread; the handler restarts reads, so every wait that may last must come through
+// here. Answers 1 when the descriptor is ready, 0 when the time ran out.
+int WaitForDescriptorOrTermination(int fd, short events, int timeoutMs);
 
 // The sequence for one signal: unless it is SIGHUP, the Application's quit sequence; then
 // the windows are closed, the application object released, the shutdown tasks run, and the

@@ -2,6 +2,7 @@
 
 #include <glib.h>
 #include <limits.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <time.h>
 
@@ -10,6 +11,7 @@
 #include "core/background_task.h"
 #include "core/core_assert.h"
 #include "core/suspension.h"
+#include "core/termination.h"
 #include "core/ticks.h"
 #include "objects/exceptions.h"
 #include "strings/simple_vector.h"
@@ -72,11 +74,8 @@ bool Awake(const ThreadRecord* record, uint32_t now) {
   return now >= record->mWakeTime || now < record->mSleepStart;
 }
 
-void SleepMilliseconds(int32_t milliseconds) {
-  timespec delay{milliseconds / 1000, static_cast<long>(milliseconds % 1000) * 1000000L};
-  while (nanosleep(&delay, &delay) != 0) {
-  }
-}
+// A termination signal cuts the sleep short: the schedule looks again afterwards anyway.
+void SleepMilliseconds(int32_t milliseconds) { WaitForDescriptorOrTermination(-1, 0, milliseconds); }
 
 // Milliseconds until the first sleeping thread other than `except` wakes; 0 when one can run
 // now, -1 when none will ever wake by itself.
@@ -92,16 +91,35 @@ int32_t MillisecondsUntilRunnable(const ThreadRecord* except) {
   return earliest;
 }
 
+ThreadRecord* Choose(ThreadRecord& record) {
+  record.mStateFlags = 0;
+  record.mWakeEarly = 0;
+  return &record;
+}
+
 ThreadRecord* Choose(Slot& slot) {
   slot.ranInPass = 1;
-  slot.record->mStateFlags = 0;
-  slot.record->mWakeEarly = 0;
-  return slot.record;
+  return Choose(*slot.record);
+}
+
+// The main thread alone has nobody to hand over to, but a sleep or a wait of its own must still
+// pass as time rather than as a spin.
+ThreadRecord* PickMainAlone(bool maySleep) {
+  ThreadRecord& main = MainRecord();
+  while (true) {
+    uint32_t now = ThreadMilliseconds();
+    if (Schedulable(&main) && (Awake(&main, now) || main.mWakeEarly)) return Choose(main);
+    if (!maySleep) return nullptr;
+    bool waitsForEver = !Schedulable(&main);
+    SleepMilliseconds(waitsForEver ? kIdlePollMilliseconds : std::max<int32_t>(static_cast<int32_t>(main.mWakeTime - now), 1));
+  }
 }
 
 ThreadRecord* PickNextThread(bool maySleep) {
-  if (sRecordCount < 2) return &MainRecord();
+  if (sRecordCount < 2) return PickMainAlone(maySleep);
   SimpleVector<Slot>& schedule = Schedule();
+  // A termination signal waits for nobody's turn: only the main thread may carry it out.
+  if (PendingTerminationSignal() != 0 && Schedulable(&MainRecord())) return Choose(MainRecord());
   while (true) {
     uint32_t now = ThreadMilliseconds();
     Slot* fresh = nullptr;
@@ -245,7 +263,10 @@ void EndThread(ThreadRecord* record) {
   if (sRecordCount == 1) StopSwitching();
   // Nothing may travel from a finished thread into the next one.
   if (RuntimeObject* stale = TakePendingException()) RuntimeUnlockObject(stale);
-  ThreadRecord* next = PickNextThread(true);
+  // A finished thread does no waiting of its own: the main thread, which can carry out a
+  // termination signal, waits in its place when nobody can run yet.
+  ThreadRecord* next = PickNextThread(false);
+  if (!next) next = &MainRecord();
   sCurrentThread = next;
   pthread_cond_signal(&next->mTurn);
 }
@@ -292,6 +313,8 @@ void YieldToNextThreadInternal() {
   ThreadRecord* next = PickNextThread(true);
   if (next != self) HandOver(self, next);
   FreeDeadThreads();
+  // A signal taken while another thread ran is carried out once the main thread is back.
+  if (self == &MainRecord()) HandlePendingTermination();
 }
 
 void SleepThread(ThreadRecord* record, int32_t milliseconds, bool wakeEarly) {
@@ -369,7 +392,14 @@ bool StartThread(ThreadRecord* record, size_t checkedStackBytes, void (*body)(Th
   pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
   size_t stackBytes = std::max<size_t>(checkedStackBytes + kNativeStackReserve, PTHREAD_STACK_MIN);
   pthread_attr_setstacksize(&attributes, (stackBytes + 0xFFFF) & ~size_t{0xFFFF});
+  // Termination signals go to the main thread, which alone may carry them out; a runtime thread
+  // starts with them blocked.
+  sigset_t termination, previous;
+  sigemptyset(&termination);
+  for (int signalNumber : {SIGTERM, SIGQUIT, SIGHUP}) sigaddset(&termination, signalNumber);
+  pthread_sigmask(SIG_BLOCK, &termination, &previous);
   int err = pthread_create(&record->mThreadID, &attributes, &ThreadStart, record);
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   pthread_attr_destroy(&attributes);
   if (err == 0) return true;
   ReportCoreAssertion(kThreadSource, 1586, "0 == err");

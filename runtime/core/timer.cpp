@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "core/core_assert.h"
+#include "objects/action_interfaces.h"
 #include "objects/event_dispatch.h"
 #include "objects/runtime_object.h"
 
@@ -76,6 +77,8 @@ ObjectDefinition* BuildTimerDefinition() {
       BuildPropertyList(kTimerProperties, static_cast<int32_t>(std::size(kTimerProperties))));
   SetEventList(definition, sTimerEvents, static_cast<int32_t>(std::size(sTimerEvents)));
   SetMethodList(definition, kTimerMethods, static_cast<int32_t>(std::size(kTimerMethods)));
+  // Declared so that an action binder with a timer as its source attaches its dest.
+  definition->AddInterface(GetActionSourceInterfaceDefinition());
   return definition;
 }
 

@@ -83,9 +83,10 @@ string ObjectText(RuntimeObject* object) {
 }
 
 // A string reference stored at the address, read through the kernel: nil on any failure.
-bool ReadStringAt(uint64_t address, string* text) {
+bool ReadStringAt(uint64_t address, string* text, uintptr_t* referenceRead = nullptr) {
   uintptr_t reference = 0;
   if (!DebugReadMemory(address, &reference, sizeof reference)) return false;
+  if (referenceRead) *referenceRead = reference;
   if (!reference) {
     *text = string();
     return true;
@@ -140,10 +141,11 @@ void SetString(const string& tag, std::string_view payload) {
   DebugTextProblem problem;
   string text = DecodeDebugString(payload.substr(blank + 1), &problem);
   if (problem != DebugTextProblem::kNone) return SendDebuggerError(tag, "malformed string");
-  string old;
   uintptr_t oldReference = 0;
-  if (!ReadStringAt(address, &old) || !DebugReadMemory(address, &oldReference, sizeof oldReference))
-    return SendDebuggerError(tag, "unreadable memory");
+  if (!DebugReadMemory(address, &oldReference, sizeof oldReference)) return SendDebuggerError(tag, "unreadable memory");
+  // The old value is released: only a string this stop read there (or nil) may be.
+  std::vector<uintptr_t>& handed = DebugSession().handedStrings;
+  if (oldReference && !Contains(handed, oldReference)) return SendDebuggerError(tag, "string not handed out");
   StringRep* rep = text.Rep();
   RetainStringRep(rep);
   uintptr_t newReference = reinterpret_cast<uintptr_t>(rep);
@@ -151,6 +153,8 @@ void SetString(const string& tag, std::string_view payload) {
     RuntimeUnlockString(rep);
     return SendDebuggerError(tag, "unwritable memory");
   }
+  std::erase(handed, oldReference);
+  if (newReference) handed.push_back(newReference);
   RuntimeUnlockString(reinterpret_cast<StringRep*>(oldReference));
 }
 
@@ -159,7 +163,9 @@ void DumpString(const string& tag, std::string_view payload) {
   if (!DecodeAddress(payload, &address)) return SendDebuggerError(tag, "bad address");
   if (!address) return;
   string text;
-  if (!ReadStringAt(address, &text)) return SendDebuggerError(tag, "unreadable memory");
+  uintptr_t reference = 0;
+  if (!ReadStringAt(address, &text, &reference)) return SendDebuggerError(tag, "unreadable memory");
+  if (reference && !Contains(DebugSession().handedStrings, reference)) DebugSession().handedStrings.push_back(reference);
   Answer("VALS", payload, EncodeDebugString(text));
 }
 

@@ -9,6 +9,7 @@
 
 #include "core/pollable.h"
 #include "core/suspension.h"
+#include "core/termination.h"
 #include "core/ticks.h"
 #include "core/background_task.h"
 #include "startup/class_registration.h"
@@ -66,7 +67,9 @@ class StopGuard {
  public:
   StopGuard() : mOwned(!DebugSession().inStop) { DebugSession().inStop = true; }
   ~StopGuard() {
-    if (mOwned) DebugSession().inStop = false;
+    if (!mOwned) return;
+    DebugSession().inStop = false;
+    DebugSession().handedStrings.clear();
   }
   bool Owned() const { return mOwned; }
 
@@ -91,6 +94,9 @@ bool ServiceIteration() {
 void ServeUntil(bool (*done)()) {
   // A link with nothing to move is not spun on: a stopped program should not burn a core.
   while (!done()) {
+    // A termination signal cuts the pause short and is carried out here: the program may be
+    // stopped for as long as the IDE likes.
+    HandlePendingTermination();
     if (!ServiceIteration() && !done()) usleep(500);
   }
 }
@@ -228,6 +234,7 @@ void RuntimeDebuggerConnect() {
       s.link = SmartRef<DebuggerConnection>();
       return;
     }
+    HandlePendingTermination();
     if (!ServiceIteration()) usleep(500);
   }
   SetObjectDisposedHook(&ObjectDisposed);

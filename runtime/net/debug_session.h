@@ -33,6 +33,9 @@ struct DebugSessionState {
   // References the session answered with, the only ones later commands may use.
   std::vector<uintptr_t> handedObjects;
   std::vector<uintptr_t> handedArrays;
+  // String references read by DS (or written by SS) in the present stop; the program running on
+  // may free them, so they hold only until it goes on.
+  std::vector<uintptr_t> handedStrings;
   uint64_t dataBase = 0;
   bool resume = false;
   bool linkUp = false;

@@ -30,6 +30,8 @@ class IPCSocket : public TCPSocketDelegate, public Pollable {
   void SetPath(const std::string& path);
   const std::string& Path() const { return mPath; }
   void Connect();
+  // Binds the path; a socket file of this user that nobody accepts on (a server that was
+  // killed) is removed first. A live listener's path or a file of another kind fails with 105.
   void Listen();
   void Write(const std::string& text);
   std::string Read(int32_t count) { return mSocket->Read(count); }

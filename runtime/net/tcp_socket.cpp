@@ -35,6 +35,22 @@ bool FillUnixAddress(const std::string& path, sockaddr_un* address, socklen_t* l
   return true;
 }
 
+// A server killed without closing leaves its socket file behind, and binding the path fails
+// until someone removes it. Removed here only when it is a socket of this user on which nobody
+// accepts: a live listener's path and anything that is not a socket are left alone.
+bool RemoveStaleSocketFile(const std::string& path, const sockaddr_un& address, socklen_t length) {
+  struct stat before{};
+  if (lstat(path.c_str(), &before) != 0 || !S_ISSOCK(before.st_mode) || before.st_uid != geteuid()) return false;
+  int probe = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (probe < 0) return false;
+  bool refused = connect(probe, reinterpret_cast<const sockaddr*>(&address), length) != 0 && errno == ECONNREFUSED;
+  close(probe);
+  struct stat after{};
+  if (!refused || lstat(path.c_str(), &after) != 0 || after.st_dev != before.st_dev || after.st_ino != before.st_ino)
+    return false;
+  return unlink(path.c_str()) == 0;
+}
+
 }  // namespace
 
 TCPSocket::TCPSocket(RuntimeObject* owner, TCPSocketDelegate* delegate)
@@ -184,6 +200,8 @@ void TCPSocket::Listen(int32_t port) {
       return;
     }
     result = bind(mDescriptor, reinterpret_cast<sockaddr*>(&local), length);
+    if (result != 0 && errno == EADDRINUSE && RemoveStaleSocketFile(mPath, local, length))
+      result = bind(mDescriptor, reinterpret_cast<sockaddr*>(&local), length);
   } else {
     sockaddr_in here{};
     here.sin_family = AF_INET;

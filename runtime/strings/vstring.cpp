@@ -224,15 +224,26 @@ void string::SetBytes(const void* bytes, int32_t n) {
 void string::Append(const string& other) {
   StringRep* rep = mRep;
   const StringRep* add = other.mRep;
-  if (__builtin_expect(rep && add && rep != add && rep->refCount == 1 && rep->encoding == add->encoding &&
-                           rep->length > 0 && OwnsInlineBuffer(rep) &&
-                           CapacityOf(rep) - rep->length >= add->length,
-                       1)) {
-    // The common case of building a text piece by piece: room is there already.
+  // An empty string of another encoding takes the other's, and text of another encoding is
+  // converted: both in AppendSlowly. Appending a string to itself copies bytes that do not
+  // overlap the room they go to.
+  if (__builtin_expect(rep && add && rep->refCount == 1 && rep->encoding == add->encoding, 1)) {
+    // The common case of building a text piece by piece: room is there already. Every field
+    // is read before the first byte is written, which the compiler must otherwise assume
+    // may have changed them.
     int32_t length = rep->length;
-    CopyBytes(rep->buffer + 1 + length, add->buffer + 1, static_cast<size_t>(add->length));
-    SetLengthFields(rep, length + add->length);
-    return;
+    int32_t extra = add->length;
+    char* text = rep->buffer;
+    const char* from = add->buffer + 1;
+    if (__builtin_expect(CapacityOf(rep) - length >= extra && OwnsInlineBuffer(rep), 1)) {
+      int32_t total = length + extra;
+      rep->length = total;
+      rep->bufferSize = total + 2;
+      CopyBytes(text + 1 + length, from, static_cast<size_t>(extra));
+      if (length < 255) text[0] = static_cast<char>(total >= 255 ? 255 : total);
+      text[1 + total] = '\0';
+      return;
+    }
   }
   AppendSlowly(other);
 }

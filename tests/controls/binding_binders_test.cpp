@@ -1,11 +1,13 @@
 // The four binders against fake sources and a fake control: what they load into the dest,
 // how they follow a notifying source, and that the death of either side leaves no binder
 // pointing at a dead object.
+#include <glib.h>
 #include <gtest/gtest.h>
 
 #include "controls/binding_binders.h"
 #include "controls/binding_interfaces.h"
 #include "controls/support/binding_fakes.h"
+#include "core/timer.h"
 #include "objects/class_registry.h"
 
 namespace vorn::testing {
@@ -149,6 +151,28 @@ TEST_F(BinderTest, ActionBinderConnectsTheDestDirectlyAndListBinderHandsTheSourc
   RuntimeUnlockObject(source);
   RuntimeUnlockObject(dest);
   RuntimeUnlockObject(provider);
+}
+
+// A timer is an action source like a button: an action binder bound through the binding
+// interface, as compiled SetupBindings code binds, lets each Action reach the control.
+TEST_F(BinderTest, ATimersActionsDriveTheControlAnActionBinderBindsToIt) {
+  InstallTimerReceiverHooks();
+  RuntimeObject* timer = CreateInstanceFromDefinition(GetTimerClassDefinition());
+  RuntimeObject* dest = NewFakeControl();
+  RuntimeObject* binder = NewBinder(GetActionBinderClassDefinition());
+  auto bind = reinterpret_cast<void (*)(RuntimeObject*, RuntimeObject*, RuntimeObject*)>(
+      LookupInterfaceMethod(binder, GetBindingInterfaceDefinition(), string("bind")));
+  ASSERT_NE(bind, nullptr);
+  bind(binder, timer, dest);
+  RuntimeUnlockObject(binder);
+  timerPeriodSetter(timer, 0, 5);
+  timerModeSetter(timer, 0, kVornTimerMultiple);
+  for (gint64 end = g_get_monotonic_time() + 5000000; Dst(dest)->actions < 2 && g_get_monotonic_time() < end;) {
+    g_main_context_iteration(nullptr, TRUE);
+  }
+  EXPECT_GE(Dst(dest)->actions, 2);
+  RuntimeUnlockObject(timer);
+  RuntimeUnlockObject(dest);
 }
 
 TEST_F(BinderTest, ABinderForgetsADestOrSourceThatDies) {

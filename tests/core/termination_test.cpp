@@ -11,6 +11,7 @@
 #include "core/background_task.h"
 #include "core/run_loop.h"
 #include "core/shutdown_task.h"
+#include "vorn/thread_api.h"
 
 namespace vorn {
 namespace {
@@ -135,6 +136,21 @@ TEST_F(TerminationDeathTest, ASignalEndsTheProgramWhileADialogRunsItsOwnLoop) {
         GMainLoop* dialogLoop = g_main_loop_new(nullptr, FALSE);
         g_main_loop_run(dialogLoop);
         Log("dialog closed");
+        std::exit(3);
+      },
+      ::testing::ExitedWithCode(0), "^CancelClose;Close;closeWindows;release;T2;T1;$");
+}
+
+// The main thread alone in a long Sleep: the sleep passes as time, and a signal cuts it short.
+TEST_F(TerminationDeathTest, ASignalEndsALongSleepOfTheMainThread) {
+  EXPECT_EXIT(
+      {
+        alarm(10);
+        InstallFakeApplication();
+        pthread_t thread;
+        pthread_create(&thread, nullptr, &SignalLater, reinterpret_cast<void*>(intptr_t{SIGTERM}));
+        AppSleepCurrentThread(nullptr, 30000);
+        Log("slept");
         std::exit(3);
       },
       ::testing::ExitedWithCode(0), "^CancelClose;Close;closeWindows;release;T2;T1;$");

@@ -128,12 +128,13 @@ TEST_F(ThreadsTest, RunawayRecursionOnAThreadEndsInAStackOverflowException) {
 // as two programs would.
 TEST_F(ThreadsTest, TwoMutexesOfOneNameExcludeEachOtherAndTheLastOneRemovesTheFile) {
   string name(("vorn-unit-mutex-" + std::to_string(getpid())).c_str());
-  std::string path = "/tmp/" + std::string(name.View());
+  std::string path = "/tmp/vorn-mutex-" + std::to_string(getuid()) + "/" + std::string(name.View());
   RuntimeClass* mutexClass = RuntimeClassFromDefinition(GetMutexClassDefinition());
   RuntimeObject* first = RuntimeNewObject(mutexClass);
   RuntimeObject* second = RuntimeNewObject(mutexClass);
   MutexContructor(first, name.Rep());
   MutexContructor(second, name.Rep());
+  EXPECT_EQ(access(path.c_str(), F_OK), 0) << path << " was not made";
   EXPECT_EQ(MutexTryLock(first), 1);
   EXPECT_EQ(MutexTryLock(second), 0);
   MutexUnlock(first);
@@ -142,6 +143,21 @@ TEST_F(ThreadsTest, TwoMutexesOfOneNameExcludeEachOtherAndTheLastOneRemovesTheFi
   RuntimeUnlockObject(first);
   RuntimeUnlockObject(second);
   EXPECT_NE(access(path.c_str(), F_OK), 0) << path << " is still there";
+}
+
+// A body that returns with an exception still pending (no Run handler took it) ends with it:
+// nothing travels into the thread that runs next.
+TEST_F(ThreadsTest, AnExceptionPendingWhenAThreadEndsStaysWithThatThread) {
+  static bool ended = false;
+  ended = false;
+  ThreadRecord* record = NewThreadRecord(nullptr, 5);
+  ASSERT_TRUE(StartThread(record, kDefaultThreadCheckedStack, [](ThreadRecord*) {
+    RuntimeRaiseOutOfBoundsException();
+    ended = true;
+  }));
+  while (ThreadRecordCount() > 1) YieldToNextThread();
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(PendingException(), nullptr);
 }
 
 // The report of an unhandled exception is a dialog, which only the main thread may show.

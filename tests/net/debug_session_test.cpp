@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "core/support/core_object_test.h"
+#include "core/termination.h"
 #include "net/debugger_encoding.h"
 #include "net/debugger_transports.h"
 #include "net/support/debug_link_test.h"
@@ -96,11 +98,17 @@ TEST_P(DebugSessionTest, StopsAtABreakpointShowsStackAndLocalStepsOverACallAndTa
 
 TEST_P(DebugSessionTest, TheTrapFlagStopsOnARaisedExceptionAndBadRequestsAreAnsweredWithErrors) {
   std::vector<std::string> answers;
+  // A word that looks like a string the session never read: SS must not release it.
+  char plantedText[] = "\x03" "abc";
+  VornStringRecord planted{1, plantedText, 5, 3, kEncodingASCII};
+  VornStringRecord* plantedWord = &planted;
+  std::string plantedSet = "SS " + Address(reinterpret_cast<uintptr_t>(&plantedWord)) + " 00000600:41";
   auto ide = StartIDE([&](FakeIDE& ide) {
     EXPECT_EQ(ide.Next(), "BREAK 00000001");
     ide.Send("BRLA 00000004");
-    for (const char* bad : {"DW 00000008", "\x01\x7f garbage", "NOPE 1", "DW", "BR 000000FF", "SW 00000008",
-                            "OWLS 12345678", "DOC 12345678", "DABB 00000008", "SS 00000008 00000600:41"}) {
+    for (std::string bad : {"DW 00000008", "\x01\x7f garbage", "NOPE 1", "DW", "BR 000000FF", "SW 00000008",
+                            "OWLS 12345678", "DOC 12345678", "DABB 00000008", "SS 00000008 00000600:41",
+                            "BR 00000004", "BRC 00000004", plantedSet.c_str()}) {
       ide.Send(bad);
       answers.push_back(ide.Next());
     }
@@ -112,13 +120,16 @@ TEST_P(DebugSessionTest, TheTrapFlagStopsOnARaisedExceptionAndBadRequestsAreAnsw
     ide.Send("RUN ");
   });
   RuntimeDebuggerEntry(1);
+  RuntimeDebuggerEntry(4);  // one past the table's last line: no breakpoint to read there
   RuntimeRaiseOutOfBoundsException();
   ide->Join();
   RuntimeObject* exception = TakePendingException();
   ASSERT_NE(exception, nullptr);
   RuntimeUnlockObject(exception);
-  ASSERT_EQ(answers.size(), 10u);
+  ASSERT_EQ(answers.size(), 13u);
   for (const std::string& answer : answers) EXPECT_EQ(answer.rfind("ERR ", 0), 0u) << answer;
+  EXPECT_EQ(plantedWord, &planted);
+  EXPECT_EQ(planted.refCount, 1);
   EXPECT_EQ(answers[0].substr(0, 7), "ERR DW ");
 }
 
@@ -186,6 +197,25 @@ TEST_P(DebugSessionTest, StringsAndWidthsAreReadAndWrittenWhereTheIDESays) {
   EXPECT_EQ(wide, 0x01020304050607FF);
   EXPECT_EQ(kReadOnly, 5);
   RuntimeUnlockString(text);
+}
+
+// A program stopped at a breakpoint waits on the link for as long as the IDE likes; a
+// termination signal still ends it.
+TEST_P(DebugSessionTest, ATerminationSignalEndsAProgramStoppedAtABreakpoint) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        alarm(10);
+        InstallTerminationHandlers();
+        auto ide = StartIDE([](FakeIDE& ide) {
+          ide.Next();  // the program has stopped
+          kill(getpid(), SIGTERM);
+          sleep(5);
+        });
+        RuntimeDebuggerEntry(1);
+        std::exit(3);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 TEST_P(DebugSessionTest, QuitAndALostLinkEndTheSessionAndTheProgram) {

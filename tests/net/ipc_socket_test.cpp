@@ -1,7 +1,11 @@
 #include "net/ipc_socket.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+#include <cstdio>
 
 #include <cstddef>
 #include <string>
@@ -89,6 +93,64 @@ TEST(IPCSocketTest, ConnectingToAPathNobodyListensOnGivesNameResolutionError) {
   client.SetPath(std::string(200, 'x'));  // longer than a socket path can be
   client.Connect();
   EXPECT_EQ(events.log, "Error(103);");
+}
+
+// A raw socket bound at the path, listening or (as a server killed with SIGKILL leaves it) not.
+int BindRawSocket(const std::string& path, bool listening) {
+  int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return -1;
+  if (listening) listen(fd, 1);
+  return fd;
+}
+
+TEST(IPCSocketTest, ListenTakesOverOnlyAPathNobodyListensOn) {
+  enum Left { kDeadServer, kLiveServer, kPlainFile };
+  struct Case {
+    Left left;
+    bool listens;
+  };
+  for (const Case& c : {Case{kDeadServer, true}, Case{kLiveServer, false}, Case{kPlainFile, false}}) {
+    SCOPED_TRACE(c.left);
+    std::string path = TempPath("left");
+    int holder = -1;
+    if (c.left == kPlainFile) {
+      FILE* file = std::fopen(path.c_str(), "w");
+      std::fputs("keep", file);
+      std::fclose(file);
+    } else {
+      holder = BindRawSocket(path, c.left == kLiveServer);
+      ASSERT_GE(holder, 0);
+      if (c.left == kDeadServer) close(holder);  // the file stays, nobody behind it
+    }
+    LoggingIPCDelegate events;
+    IPCSocket server(&events);
+    server.SetPath(path);
+    server.Listen();
+    EXPECT_EQ(server.LastError(), c.listens ? 0 : 105);
+    if (c.listens) {
+      IPCSocket client(&events);
+      client.SetPath(path);
+      client.Connect();
+      EXPECT_TRUE(PollUntil([&] { return server.IsConnected() && client.IsConnected(); }));
+    }
+    if (c.left == kLiveServer) {
+      EXPECT_EQ(BindRawSocket(path, false), -1) << "the live listener's path was taken";
+      close(holder);
+    }
+    if (c.left == kPlainFile) {
+      FILE* file = std::fopen(path.c_str(), "r");
+      ASSERT_NE(file, nullptr) << "the file was removed";
+      char text[8] = {};
+      EXPECT_NE(std::fgets(text, sizeof text, file), nullptr);
+      EXPECT_STREQ(text, "keep");
+      std::fclose(file);
+    }
+    server.Close();
+    unlink(path.c_str());
+  }
 }
 
 int sErrors = 0;

@@ -66,6 +66,34 @@ TEST_F(DictionaryTest, HundredThousandKeysInsertFindAndRemove) {
   EXPECT_EQ(dictionaryCount(mDictionary), 0);
 }
 
+// Around the points where the table grows (half of 16, 32 slots): a removal and an insertion
+// there keep every key and the insertion order; a table whose storage an earlier table of the
+// same size gave back knows none of that table's keys.
+TEST_F(DictionaryTest, KeysSurviveGrowthBoundariesAndReusedStorage) {
+  for (int32_t count : {7, 8, 9, 15, 16, 17, 31, 32, 33}) {
+    SCOPED_TRACE(count);
+    for (int32_t i = 0; i < count; ++i) Set(intToVariant(i), intToVariant(i + 100));
+    RuntimeObject* first = intToVariant(0);
+    dictionaryRemove(mDictionary, first);
+    RuntimeUnlockObject(first);
+    Set(intToVariant(count), intToVariant(count + 100));
+    ASSERT_EQ(dictionaryCount(mDictionary), count);
+    for (int32_t i = 1; i <= count; ++i) ASSERT_EQ(IntAt(intToVariant(i)), i + 100) << i;
+    RuntimeObject* oldest = dictionaryKey(mDictionary, 0);
+    EXPECT_EQ(variantToInt(oldest), 1);
+    RuntimeUnlockObject(oldest);
+    RuntimeUnlockObject(mDictionary);  // gives its storage back
+    mDictionary = CreateInstanceFromDefinition(GetDictionaryClassDefinition());
+    Set(intToVariant(count + 1), intToVariant(1));
+    for (int32_t i = 0; i <= count; ++i) {
+      RuntimeObject* key = intToVariant(i);
+      EXPECT_EQ(dictionaryHasKey(mDictionary, key), 0) << i;
+      RuntimeUnlockObject(key);
+    }
+    dictionaryRemoveAll(mDictionary);
+  }
+}
+
 TEST_F(DictionaryTest, MissingKeysAndBadIndexesRaise) {
   Set(Key("a"), intToVariant(1));
   EXPECT_EQ(IntAt(Key("b")), 0);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstring>
 
 #include "strings/vstring.h"
@@ -140,6 +142,23 @@ TEST(StringJoin, AppendGrowsInPlaceAndHandlesSelf) {
   s.AppendCString("zz");
   EXPECT_EQ(s.Length(), 2006);
   EXPECT_EQ(s.Encoding(), vorn::kEncodingASCII);
+}
+
+// The length byte in front of the text follows every in-place append up to 255 and stays there;
+// a string appended to itself in its own room copies its old bytes once.
+TEST(StringJoin, InPlaceAppendsKeepTheLengthByteAndAppendToThemselves) {
+  string s("x");
+  s.Append(string("y"));  // the first append makes room
+  for (int32_t length = 3; length <= 258; ++length) {
+    s.Append(string("z"));
+    ASSERT_EQ(static_cast<uint8_t>(s.Rep()->buffer[0]), std::min(length, 255)) << length;
+    ASSERT_EQ(s.CString()[length], '\0') << length;
+  }
+  string half("abc");
+  half.Append(string("d"));  // room for more than twice the text now
+  half.Append(half);
+  EXPECT_STREQ(half.CString(), "abcdabcd");
+  EXPECT_EQ(static_cast<uint8_t>(half.Rep()->buffer[0]), 8);
 }
 
 TEST(StringJoin, ConcatByteTagsHighBytesUnknown) {

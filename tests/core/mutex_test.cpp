@@ -1,0 +1,156 @@
+// Named mutexes between processes: where their lock files live, what a file that cannot be used
+// does to Enter and TryEnter, and that waiting for a lock costs no processor time.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "core/support/core_object_test.h"
+#include "core/thread_class.h"
+#include "objects/exceptions.h"
+#include "strings/vstring.h"
+
+namespace vorn {
+namespace {
+
+using testing::CoreObjectTest;
+
+class MutexTest : public CoreObjectTest {};
+
+std::string LockFolder() { return "/tmp/vorn-mutex-" + std::to_string(getuid()); }
+
+std::string UniqueName(const char* what) { return "vorn-unit-" + std::string(what) + "-" + std::to_string(getpid()); }
+
+RuntimeObject* NewMutex(const std::string& name) {
+  RuntimeObject* mutex = RuntimeNewObject(RuntimeClassFromDefinition(GetMutexClassDefinition()));
+  MutexContructor(mutex, string(name.c_str()).Rep());
+  return mutex;
+}
+
+double CpuSeconds(const rusage& usage) {
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+TEST_F(MutexTest, ALockFileThatCannotBeUsedRaisesInsteadOfWaitingForEver) {
+  enum Planted { kFolder, kOtherUsersFile, kOverLongName, kLink };
+  std::string target = "/tmp/" + UniqueName("link-target");
+  for (Planted planted : {kFolder, kOtherUsersFile, kOverLongName, kLink}) {
+    SCOPED_TRACE(planted);
+    std::string name = planted == kOverLongName ? std::string(300, 'n') : UniqueName("planted");
+    RuntimeObject* probe = NewMutex(UniqueName("probe"));  // makes the folder
+    RuntimeUnlockObject(probe);
+    std::string path = LockFolder() + "/" + name;
+    if (planted == kFolder) {
+      ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
+    }
+    if (planted == kOtherUsersFile) {
+      FILE* file = std::fopen(path.c_str(), "w");
+      ASSERT_NE(file, nullptr);
+      std::fclose(file);
+      ASSERT_EQ(chmod(path.c_str(), 0600), 0);
+      ASSERT_EQ(chown(path.c_str(), 65534, 65534), 0) << "needs a user that may give files away";
+    }
+    if (planted == kLink) {
+      ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0);
+    }
+
+    RuntimeObject* mutex = NewMutex(name);
+    for (bool tryOnly : {false, true}) {
+      uint8_t answer = tryOnly ? MutexTryLock(mutex) : (MutexLock(mutex), 0);
+      RuntimeObject* exception = TakePendingException();
+      ASSERT_NE(exception, nullptr) << (tryOnly ? "TryEnter" : "Enter") << " raised nothing";
+      EXPECT_EQ(answer, 0);
+      EXPECT_EQ(ExceptionErrorNumber(exception), 4);
+      EXPECT_NE(std::string(ExceptionMessage(exception).View()).find("lock file"), std::string::npos);
+      RuntimeUnlockObject(exception);
+    }
+    RuntimeUnlockObject(mutex);
+    EXPECT_NE(access(target.c_str(), F_OK), 0) << "the link's target was made";
+    if (planted == kFolder) {
+      rmdir(path.c_str());
+    } else {
+      unlink(path.c_str());
+    }
+  }
+  struct stat folder {};
+  ASSERT_EQ(lstat(LockFolder().c_str(), &folder), 0);
+  EXPECT_TRUE(S_ISDIR(folder.st_mode));
+  EXPECT_EQ(folder.st_mode & 0777, 0700u);
+}
+
+// Two processes of one user exclude each other through one name, and the one that waits sleeps.
+TEST_F(MutexTest, AnotherProcessWaitsAsleepUntilTheHolderLeaves) {
+  std::string name = UniqueName("processes");
+  int go[2], report[2];
+  ASSERT_EQ(pipe(go), 0);
+  ASSERT_EQ(pipe(report), 0);
+  pid_t child = fork();  // before anything is locked: the child inherits no lock
+  if (child == 0) {
+    char byte;
+    if (read(go[0], &byte, 1) != 1) _exit(2);
+    RuntimeObject* mine = NewMutex(name);
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    MutexLock(mine);
+    getrusage(RUSAGE_SELF, &after);
+    double spent = CpuSeconds(after) - CpuSeconds(before);
+    if (write(report[1], &spent, sizeof spent) != sizeof spent) _exit(3);
+    _exit(0);
+  }
+  RuntimeObject* held = NewMutex(name);
+  ASSERT_EQ(MutexTryLock(held), 1);
+  ASSERT_EQ(write(go[1], "g", 1), 1);
+  usleep(1000 * 1000);
+  int status = 0;
+  EXPECT_EQ(waitpid(child, &status, WNOHANG), 0) << "the other process got the lock while it was held";
+  MutexUnlock(held);
+  double spent = -1;
+  EXPECT_EQ(read(report[0], &spent, sizeof spent), static_cast<ssize_t>(sizeof spent));
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_GE(spent, 0);
+  EXPECT_LT(spent, 0.2) << "seconds of processor time spent waiting about a second";
+  RuntimeUnlockObject(held);
+  for (int fd : {go[0], go[1], report[0], report[1]}) close(fd);
+}
+
+// The main thread alone waiting on what only it could free: it waits for ever, asleep.
+TEST_F(MutexTest, ASelfDeadlockOfTheMainThreadSleeps) {
+  using Deadlock = void (*)(const std::string& name);
+  Deadlock cases[] = {
+      [](const std::string& name) {  // a second mutex of the name this process holds
+        RuntimeObject* first = NewMutex(name);
+        MutexTryLock(first);
+        MutexLock(NewMutex(name));
+      },
+      [](const std::string&) {  // a semaphore with nothing left to give
+        RuntimeObject* semaphore = RuntimeNewObject(RuntimeClassFromDefinition(GetSemaphoreClassDefinition()));
+        Semaphore_Constructor(semaphore, 1);
+        Semaphore_Signal(semaphore);
+        Semaphore_Signal(semaphore);
+      },
+  };
+  for (Deadlock deadlock : cases) {
+    pid_t child = fork();
+    if (child == 0) {
+      deadlock(UniqueName("deadlock"));
+      _exit(1);
+    }
+    usleep(1000 * 1000);
+    kill(child, SIGKILL);
+    int status = 0;
+    rusage usage{};
+    ASSERT_EQ(wait4(child, &status, 0, &usage), child);
+    EXPECT_TRUE(WIFSIGNALED(status)) << "the deadlock ended by itself";
+    EXPECT_LT(CpuSeconds(usage), 0.2) << "seconds of processor time in a second of waiting";
+  }
+}
+
+}  // namespace
+}  // namespace vorn
