@@ -49,6 +49,9 @@ void LoadApplicationImage(const char* path);
 uint8_t* GetDataBase();
 // The image function containing a code address and the offset into it.
 bool LookupSymbolForAddress(const void* address, std::string& name, uint32_t& offset);
+// The current image's project-object table (entry i is object i + 1), nil before an image is
+// loaded.
+const std::vector<ImageProjectObject>* GetImageProjectObjects();
 // The image's pending-exception word, nil when the image names none.
 void** GetImagePendingWord();
 
