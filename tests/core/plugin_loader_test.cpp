@@ -115,6 +115,19 @@ TEST(PluginLoader, RefusesBadLibrariesNamingThePluginAndGoesOn) {
   for (const std::string& path : paths) EXPECT_FALSE(Exists(path)) << path;
 }
 
+TEST(PluginLoader, ARefusedRegistrationFailsThePluginWhateverItsMainAnswers) {
+  std::vector<uint8_t> bytes = ReadFile(VORN_TEST_REFUSING_PLUGIN);
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(LoadPluginFromBytes(206, bytes.data(), bytes.size()));
+  std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("plug-in 'VNPl' 206: Refusing: the name Refusing.Speed is taken"), std::string::npos) << said;
+  // The name stays with the function that had it first; entering it again with that one was fine.
+  auto speed = reinterpret_cast<int32_t (*)()>(Row("Refusing.Speed"));
+  ASSERT_NE(speed, nullptr);
+  EXPECT_EQ(speed(), 1);
+  UnloadPlugins();
+}
+
 TEST(PluginRegistration, RefusesDamagedRecordsWithoutEnteringAnything) {
   static const VornClassMember unnamed[] = {{nullptr, nullptr, nullptr, 0}};
   static const VornClassMember one[] = {{"Go%%o<Broken>", reinterpret_cast<void*>(&std::abort), nullptr, 0}};
