@@ -212,6 +212,7 @@ bool LoadPluginFromBytes(uint16_t resourceId, const uint8_t* bytes, size_t lengt
     Report(resourceId, "refused: it has no VORNPluginMain");
     return false;
   }
+  EnterDeclaredClassRows();
   int32_t result;
   {
     PluginPathScope path(plugin->path);

@@ -14,6 +14,7 @@
 #include "core/plugin_loader.h"
 #include "core/reloc_entry.h"
 #include "objects/plugin_object_services.h"
+#include "objects/runtime_class.h"
 #include "startup/class_registration.h"
 #include "strings/vstring.h"
 #include "vorn/plugin_api.h"
@@ -234,6 +235,51 @@ TEST(PluginLoader, ARefusedRegistrationFailsThePluginWhateverItsMainAnswers) {
   ASSERT_NE(speed, nullptr);
   EXPECT_EQ(speed(), 1);
   UnloadPlugins();
+}
+
+TEST(PluginLoader, AClassRegisteredByDeclarationTextsMatchesItsClassRecordTwin) {
+  std::vector<uint8_t> bytes = ReadFile(VORN_TEST_DECLARED_PLUGIN);
+  ::testing::internal::CaptureStderr();
+  EXPECT_TRUE(LoadPluginFromBytes(207, bytes.data(), bytes.size()));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  auto* record = RuntimeLookupClass(string("RecordDial").Rep());
+  auto* declared = RuntimeLookupClass(string("DeclaredDial").Rep());
+  ASSERT_NE(record, nullptr);
+  ASSERT_NE(declared, nullptr);
+  for (const char* member : {".Level.Get", ".Level.Set", ".Speed", ".Top"}) {
+    void* byRecord = Row((std::string("RecordDial") + member).c_str());
+    EXPECT_NE(byRecord, nullptr) << member;
+    EXPECT_EQ(Row((std::string("DeclaredDial") + member).c_str()), byRecord) << member;
+  }
+  ASSERT_EQ(declared->mMethodNames, record->mMethodNames);
+  EXPECT_EQ(declared->mMethodTable, record->mMethodTable);
+  EXPECT_EQ(declared->EventCount(), record->EventCount());
+  EXPECT_EQ(VORNCountClassProperties(declared), 1);
+
+  VornRuntimeObject* dial = PluginNewInstance("declareddial");
+  ASSERT_NE(dial, nullptr);
+  EXPECT_EQ(VORNSetPropValueInt(dial, "Level", 4), 1);
+  auto speed = reinterpret_cast<double (*)(VornRuntimeObject*, int32_t)>(VORNLoadObjectMethod(dial, "speed"));
+  ASSERT_NE(speed, nullptr);
+  EXPECT_EQ(speed(dial, 3), 5.0);
+  RuntimeUnlockObject(dial);
+  EXPECT_EQ(string::Adopt(PluginClassConstant("DECLAREDDIAL", "limit")).View(), "&H10");
+  EXPECT_EQ(PluginClassConstant("RecordDial", "Limit"), nullptr);
+  UnloadPlugins();
+
+  // One bad text refuses the whole class, naming the text.
+  static const VornPluginDeclaration members[] = {
+      {"Property Level As Integer", reinterpret_cast<void*>(&std::abort), nullptr, 0},
+      {"Function Speed(x As Integr) As", reinterpret_cast<void*>(&std::abort), nullptr, 0},
+  };
+  VornPluginDeclaredClass broken{"BrokenDial", nullptr, 64, members, 2};
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(PluginRegisterDeclaredClass(&broken), nullptr);
+  std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("BrokenDial: the declaration \"Function Speed(x As Integr) As\" is refused: expected a type"),
+            std::string::npos) << said;
+  EXPECT_EQ(Row("BrokenDial.Level.Get"), nullptr);
+  EXPECT_EQ(RuntimeLookupClass(string("BrokenDial").Rep()), nullptr);
 }
 
 TEST(PluginRegistration, RefusesDamagedRecordsWithoutEnteringAnything) {
