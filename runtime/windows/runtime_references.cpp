@@ -40,8 +40,8 @@ RuntimeObject* MakeProjectObject(const ImageProjectObject& entry, int32_t index)
   if (entry.kind == image::kProjectPicture) {
     object = GetResourceManager().GetPictureResource(entry.resourceId);
     if (!object) failure = "no 'BMP ' resource " + std::to_string(entry.resourceId) + " that decodes";
-  } else if (ObjectDefinition* definition = LookupIntrinsicClass(string(entry.className.c_str()))) {
-    object = CreateInstanceFromDefinition(definition);
+  } else if (RuntimeClass* cls = LookupClassByName(string(entry.className.c_str()))) {
+    object = RuntimeNewObject(cls);
     if (!object) failure = "no object of class " + entry.className + " could be made";
   } else {
     failure = "no class is named " + entry.className;
