@@ -1,5 +1,7 @@
 #include "core/plugin_declarations.h"
 
+#include <cctype>
+
 #include "core/declaration_tokenizer.h"
 #include "objects/object_definition.h"
 
@@ -12,6 +14,15 @@ constexpr int32_t kSub = 258, kFunction = 259, kAs = 261, kInteger = 262, kStrin
                   kDouble = 278, kTrue = 287, kFalse = 288, kByRef = 289, kBoolean = 290, kColor = 302,
                   kByValOrConst = 307, kOptional = 308, kPrivate = 314, kProtected = 315, kPublic = 320,
                   kShared = 321, kEvent = 325, kAssigns = 335, kParamArray = 340, kObject = 342;
+
+// What a member signature can carry as a name: the tokenizer also lets "~" begin one.
+bool SignatureName(const std::string& name) {
+  for (char c : name) {
+    auto byte = static_cast<unsigned char>(c);
+    if (!(std::isalnum(byte) || c == '_' || byte >= 0x80)) return false;
+  }
+  return !name.empty();
+}
 
 // One declaration's reading: the tokenizer's global cursor, and the first fault found.
 class DeclarationReader {
@@ -31,7 +42,7 @@ class DeclarationReader {
   bool Name(std::string& name, const char* what) {
     if (Next() != kTokenIdentifier) return Fail(std::string("expected the name of the ") + what);
     name = Text();
-    return true;
+    return SignatureName(name) || Fail("the name " + name + " holds a character names cannot");
   }
   bool IsWord(int32_t code, const char* word) const {
     return code == kTokenIdentifier && SameName(Text(), word);
@@ -57,7 +68,7 @@ class DeclarationReader {
       if (IsWord(code, name)) return type.kind = kind, true;
     }
     type = {TypeKind::kObject, Text()};
-    return true;
+    return SignatureName(type.className) || Fail("the type " + type.className + " holds a character names cannot");
   }
 
   // A literal, its text into `text`; answers the type it is of, kNone when it is none.

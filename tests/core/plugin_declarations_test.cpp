@@ -76,6 +76,8 @@ TEST(PluginDeclarations, BadTextsAreRefusedWithTheReason) {
       {"Const Limit As Dial = 1", "does not fit"},
       {"Const Limit = &C00FF00FF", "expected a literal"},
       {"#if TargetLinux", "expected Sub, Function"},
+      {"Sub ~Dial()", "holds a character names cannot"},
+      {"Property Owner As ~Window", "holds a character names cannot"},
   };
   for (const Case& c : cases) {
     PluginDeclaration parsed;
