@@ -37,8 +37,8 @@ const LoadedImage* MapApplicationImage(ParsedImage&& image, ImportResolver& reso
 // Calls code offset 0 with no arguments, then the shutdown hook.
 void RunApplicationImage(const LoadedImage& image);
 
-// Reads, checks, maps and runs the image of the file at path (or the .dat files of the working
-// directory). False with a text in `error` when the image cannot be loaded; nothing runs then.
+// Reads, checks, maps and runs the image of the file at path (or .dat files, as ReadImageFile
+// says). False with a text in `error` when the image cannot be loaded; nothing runs then.
 bool LoadApplicationImage(const std::string& path, ImportResolver& resolver,
                           ResourceManager& resources, std::string& error);
 // The runtime's start: binds through the entry-point directory, registers with the runtime's
