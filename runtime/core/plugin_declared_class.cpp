@@ -1,7 +1,7 @@
 // Plug-in classes whose members come as declaration texts: each text is read into a member
 // signature, and the class goes through the class record path like any other, so its rows,
 // slots and checks are the same.
-#include <cstring>
+#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -28,8 +28,11 @@ std::map<std::string, std::string>& Constants() {
 
 std::string Folded(const std::string& className, const std::string& name) { return FoldName(className + "." + name); }
 
-// Class records keep pointers to their signature texts for good.
-const char* Keep(const std::string& text) { return strdup(text.c_str()); }
+// Class records may keep pointers to their signature texts: they stay until exit.
+const char* Keep(const std::string& text) {
+  static auto* kept = new std::deque<std::string>();
+  return kept->emplace_back(text).c_str();
+}
 
 }  // namespace
 
