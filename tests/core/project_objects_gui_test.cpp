@@ -20,4 +20,17 @@ TEST(ProjectObjectsAppTest, CompiledCodeReadsItsProjectObjectsAndPicturesByNumbe
   }
 }
 
+// The real runtime with a cut image, started from a folder holding the .dat files of another
+// image: it refuses to start and runs none of them.
+TEST(ProjectObjectsAppTest, ACutProgramRunsNoPlantedFilesAndSaysTheImageIsDamaged) {
+  std::string program = std::string(VORN_BINARY_DIR) + "/tests/core/startup_images/project_objects_app";
+  std::string planted = std::string(VORN_BINARY_DIR) + "/tests/core/images/basic_dat";
+  std::string log = vorn::test::Shell(
+      "d=$(mktemp -d) && cp '" + planted + "'/*.dat \"$d\" && head -c -100 '" + program + "' > \"$d/cut\" && "
+      "chmod +x \"$d/cut\" && cd \"$d\" && timeout 20 ./cut 2>&1; echo \"exit=$?\"; rm -rf \"$d\"");
+  EXPECT_NE(log.find("vorn: The image is damaged: "), std::string::npos) << log;
+  EXPECT_NE(log.find("exit=1"), std::string::npos) << log;
+  EXPECT_EQ(log.find("not exported"), std::string::npos) << "the planted image ran: " << log;
+}
+
 }  // namespace
