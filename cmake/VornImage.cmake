@@ -3,6 +3,7 @@
 #   vorn_add_image(TARGET name SOURCES a.c b.c
 #                  [RESOURCES TYPE:ID:FILE ...] [OPTIONS CODE:FILE ...] [MANIFEST file]
 #                  [VERSION n.n.n.n.n.n] [VERSION_TEXT short long copyright]
+#                  [PROJECT_OBJECTS "picture ID" "object CLASS" ...]
 #                  [ENTRY symbol] [PENDING_WORD symbol] [INCLUDE_DIRECTORIES dir ...]
 #                  [HOST executable-target | NO_HOST] [OUTPUT path] [DAT_DIR dir])
 #
@@ -74,7 +75,7 @@ endfunction()
 
 function(vorn_add_image)
   cmake_parse_arguments(IMG "NO_HOST" "TARGET;ENTRY;HOST;OUTPUT;MANIFEST;PENDING_WORD;DAT_DIR;VERSION"
-    "SOURCES;RESOURCES;OPTIONS;VERSION_TEXT;INCLUDE_DIRECTORIES" ${ARGN})
+    "SOURCES;RESOURCES;OPTIONS;VERSION_TEXT;INCLUDE_DIRECTORIES;PROJECT_OBJECTS" ${ARGN})
   if(NOT IMG_TARGET OR NOT IMG_SOURCES)
     message(FATAL_ERROR "vorn_add_image needs TARGET and SOURCES")
   endif()
@@ -113,6 +114,9 @@ function(vorn_add_image)
   endif()
   foreach(text ${IMG_VERSION_TEXT})
     list(APPEND args --version-text "${text}")
+  endforeach()
+  foreach(entry ${IMG_PROJECT_OBJECTS})
+    list(APPEND args --project-object "${entry}")
   endforeach()
 
   if(IMG_OUTPUT)

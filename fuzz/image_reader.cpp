@@ -1,6 +1,6 @@
 // Fuzzes finding and checking an image: the input is taken as a whole executable file, as
 // the code of an image that is sealed and then damaged by one bit, and as each kind of block
-// on its own. Nothing is mapped or run.
+// on its own (the project-object table too). Nothing is mapped or run.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -53,6 +53,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ParseResourcesBlock(block, 1000, resources, error);
   std::vector<ImageOption> options;
   ParseOptionsBlock(block, options, error);
+  std::vector<ImageProjectObject> projectObjects;
+  error.clear();
+  if (!ParseProjectObjects(block.data(), block.size(), projectObjects, error) &&
+      (error.empty() || !projectObjects.empty())) {
+    __builtin_trap();
+  }
 
   auto length = static_cast<uint32_t>(size);
   const uint8_t* bytes = size ? block.data() : nullptr;

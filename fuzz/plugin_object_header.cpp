@@ -1,5 +1,6 @@
 // Fuzzes the check a plug-in library passes before it is handed to the dynamic loader: the
-// input is taken as the whole library file. Only the header and segment checks run.
+// input is taken as the whole library file: the header and segment checks, then the dynamic
+// section, its tables and every relocation. Nothing is handed to the dynamic loader.
 #include <cstddef>
 #include <cstdint>
 #include <string>

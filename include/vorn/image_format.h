@@ -121,6 +121,11 @@ constexpr uint32_t kOptionPendingWord = FourCharCode('P', 'E', 'N', 'D');
 // u32: CRC-32C of the image (see ImageChecksum); always the last record of the options block.
 constexpr uint32_t kOptionChecksum = FourCharCode('C', 'S', 'U', 'M');
 constexpr size_t kChecksumRecordSize = kOptionHeaderSize + 4;
+// The project-object table: u32 count, then count entries numbered from 1, each a u8 kind and
+// its data: kProjectPicture the u16 id of a 'BMP ' resource; kProjectObject a u8 length and that many printable ASCII bytes naming a class.
+constexpr uint32_t kOptionProjectObjects = FourCharCode('P', 'O', 'B', 'J');
+constexpr uint8_t kProjectPicture = 1;
+constexpr uint8_t kProjectObject = 2;
 
 // --- byte order ------------------------------------------------------------------------------
 

@@ -27,6 +27,37 @@ typedef int32_t (*VornPluginMainFunction)(VornPluginResolver resolve);
  * no name, an absurd member count or a member without a signature. */
 VornRuntimeClass *PluginRegisterClass(const VornClassRecord *record);
 
+/* A member of a plug-in class in the language's declaration syntax:
+ *   "Function Speed(x As Integer) As Double"   a method; function takes the object, then x
+ *   "Sub Value(Assigns v As Integer)"          a method called by assignment
+ *   "Property Level As Integer"                getter and setter as in VornClassProperty
+ *   "Event Changed(value As Integer)"          an event (no function)
+ *   "Const Limit = &H10"                       a constant (no function)
+ * Parameters may be ByVal, Optional (with "= literal"), ParamArray or arrays "x() As T";
+ * types are Integer, UInteger, Short, Single, Double, String, Boolean, Color, Ptr or a class. */
+typedef struct VornPluginDeclaration {
+  const char *declaration;
+  void *function; /* a method's function; a property's getter or VORN_DIRECT_FIELD */
+  void *setter;   /* a property's setter, VORN_DIRECT_FIELD, or nil for a read-only one */
+  int32_t param;  /* a property's accessor parameter or field offset */
+} VornPluginDeclaration;
+
+typedef struct VornPluginDeclaredClass {
+  const char *name;
+  const char *superName; /* nil or "" for a root class */
+  int32_t instanceSize;  /* header included */
+  const VornPluginDeclaration *members;
+  int32_t memberCount;
+} VornPluginDeclaredClass;
+
+/* Registers a class whose members are declaration texts, with the rows PluginRegisterClass
+ * enters. Nil, entering nothing, when any text is refused: the message names the plug-in and
+ * the text. */
+VornRuntimeClass *PluginRegisterDeclaredClass(const VornPluginDeclaredClass *definition);
+/* The text of a constant a declared class gave ("&H10", "\"text\""), nil when it has none of
+ * that name (letter case ignored). */
+VornStringRecord *PluginClassConstant(const char *className, const char *name);
+
 /* One function of a plug-in module: entered in the directory as "Module.Name". */
 typedef struct VornPluginModuleFunction {
   const char *signature; /* name "%" result "%" parameters, as in class records */

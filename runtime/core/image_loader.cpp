@@ -225,6 +225,11 @@ bool LookupSymbolForAddress(const void* address, std::string& name, uint32_t& of
   return true;
 }
 
+const std::vector<ImageProjectObject>* GetImageProjectObjects() {
+  const LoadedImage* image = CurrentImage();
+  return image ? &image->parsed.projectObjects : nullptr;
+}
+
 void** GetImagePendingWord() {
   const LoadedImage* image = CurrentImage();
   if (!image || !image->parsed.hasPendingWord) return nullptr;

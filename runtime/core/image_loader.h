@@ -37,8 +37,8 @@ const LoadedImage* MapApplicationImage(ParsedImage&& image, ImportResolver& reso
 // Calls code offset 0 with no arguments, then the shutdown hook.
 void RunApplicationImage(const LoadedImage& image);
 
-// Reads, checks, maps and runs the image of the file at path (or the .dat files of the working
-// directory). False with a text in `error` when the image cannot be loaded; nothing runs then.
+// Reads, checks, maps and runs the image of the file at path (or .dat files, as ReadImageFile
+// says). False with a text in `error` when the image cannot be loaded; nothing runs then.
 bool LoadApplicationImage(const std::string& path, ImportResolver& resolver,
                           ResourceManager& resources, std::string& error);
 // The runtime's start: binds through the entry-point directory, registers with the runtime's
@@ -49,6 +49,9 @@ void LoadApplicationImage(const char* path);
 uint8_t* GetDataBase();
 // The image function containing a code address and the offset into it.
 bool LookupSymbolForAddress(const void* address, std::string& name, uint32_t& offset);
+// The current image's project-object table (entry i is object i + 1), nil before an image is
+// loaded.
+const std::vector<ImageProjectObject>* GetImageProjectObjects();
 // The image's pending-exception word, nil when the image names none.
 void** GetImagePendingWord();
 

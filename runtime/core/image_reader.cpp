@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
@@ -73,6 +74,39 @@ bool SplitBlocks(const uint8_t* image, size_t imageLength, uint64_t imageFileOff
     return false;
   }
   out.fromDataFiles = false;
+  return true;
+}
+
+// Where the executable's own bytes end: the furthest of its header tables, segments and
+// sections (a linker puts the section headers last). False when the file is no 64-bit ELF.
+uint64_t EndOf(uint64_t offset, uint64_t size) {
+  return offset > UINT64_MAX - size ? UINT64_MAX : offset + size;
+}
+
+bool ExecutableExtent(int fd, uint64_t fileSize, uint64_t& extent) {
+  uint8_t header[64];
+  if (fileSize < sizeof header || !ReadFully(fd, 0, header, sizeof header) ||
+      std::memcmp(header, "\x7F" "ELF", 4) != 0 || header[4] != 2 || header[5] != 1) {
+    return false;
+  }
+  uint64_t phoff = ReadU64LE(header + 32);
+  uint64_t shoff = ReadU64LE(header + 40);
+  uint64_t phentsize = ReadU16LE(header + 54), phnum = ReadU16LE(header + 56);
+  uint64_t shentsize = ReadU16LE(header + 58), shnum = ReadU16LE(header + 60);
+  extent = std::max<uint64_t>({sizeof header, EndOf(phoff, phentsize * phnum), EndOf(shoff, shentsize * shnum)});
+  if (extent > fileSize || phentsize < 56 || shentsize < (shnum ? 64u : 0u)) return true;
+  std::vector<uint8_t> table(static_cast<size_t>(std::max(phentsize * phnum, shentsize * shnum)));
+  if (!ReadFully(fd, phoff, table.data(), phentsize * phnum)) return true;
+  for (uint64_t i = 0; i < phnum; ++i) {
+    const uint8_t* ph = table.data() + i * phentsize;
+    extent = std::max(extent, EndOf(ReadU64LE(ph + 8), ReadU64LE(ph + 32)));  // p_offset, p_filesz
+  }
+  if (!ReadFully(fd, shoff, table.data(), shentsize * shnum)) return true;
+  for (uint64_t i = 0; i < shnum; ++i) {
+    const uint8_t* sh = table.data() + i * shentsize;
+    if (ReadU32LE(sh + 4) == 8) continue;  // SHT_NOBITS takes no room in the file
+    extent = std::max(extent, EndOf(ReadU64LE(sh + 24), ReadU64LE(sh + 32)));  // sh_offset, sh_size
+  }
   return true;
 }
 
@@ -162,6 +196,9 @@ bool SplitImage(const uint8_t* file, size_t fileSize, RawImage& out, std::string
 }
 
 bool ReadImageFile(const std::string& path, RawImage& out, std::string& error) {
+  if (const char* folder = std::getenv(kImageFolderVariable); folder && *folder) {
+    return ReadImageDataFiles(folder, out, error);
+  }
   FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (file.Get() < 0) {
     error = "Cannot open " + path + ": " + std::strerror(errno);
@@ -176,12 +213,24 @@ bool ReadImageFile(const std::string& path, RawImage& out, std::string& error) {
   uint8_t trailer[kTrailerSize];
   if (fileSize < kTrailerSize || !ReadFully(file.Get(), fileSize - kTrailerSize, trailer, kTrailerSize) ||
       !HasMagic(trailer)) {
-    return ReadImageDataFiles(".", out, error);
+    // Only the bare runtime reads the blocks from the working folder: an executable with
+    // anything after its own bytes is a program whose image was cut or damaged, and must not
+    // run whatever files lie in the folder it is started from.
+    uint64_t extent = 0;
+    if (!ExecutableExtent(file.Get(), fileSize, extent)) {
+      error = "No image: " + path + " is no executable and ends without the image trailer";
+      return false;
+    }
+    if (extent == fileSize) return ReadImageDataFiles(".", out, error);
+    error = std::string(kDamagedImage) + path + " ends without the image trailer (" +
+            (extent < fileSize ? Num(fileSize - extent) + " bytes follow the executable"
+                               : "the executable itself is cut short") + ")";
+    return false;
   }
   uint32_t imageLength = ReadU32LE(trailer);
   uint64_t available = fileSize - kTrailerSize;
   if (imageLength > available) {
-    error = "Truncated image in " + path + ": the trailer announces " + Num(imageLength) +
+    error = std::string(kDamagedImage) + "its trailer in " + path + " announces " + Num(imageLength) +
             " bytes but only " + Num(available) + " precede it";
     return false;
   }
@@ -191,7 +240,11 @@ bool ReadImageFile(const std::string& path, RawImage& out, std::string& error) {
     error = "Cannot read the image of " + path;
     return false;
   }
-  return SplitBlocks(image.data(), image.size(), start, out, error);
+  if (!SplitBlocks(image.data(), image.size(), start, out, error)) {
+    error = kDamagedImage + error;
+    return false;
+  }
+  return true;
 }
 
 bool ReadImageDataFiles(const std::string& directory, RawImage& out, std::string& error) {
@@ -459,15 +512,71 @@ bool ParseOptionsBlock(const std::vector<uint8_t>& block, std::vector<ImageOptio
   return true;
 }
 
+bool ParseProjectObjects(const uint8_t* data, size_t length, std::vector<ImageProjectObject>& objects,
+                         std::string& error) {
+  objects.clear();
+  std::string problem;
+  std::vector<uint8_t> bytes(data, data + length);
+  Cursor in(bytes);
+  uint32_t count = 0;
+  // The smallest entry is a kind and a one-byte class name length.
+  if (!in.U32(count) || count > in.Remaining() / 2) {
+    error = "The project-object table announces more entries than its record holds";
+    return false;
+  }
+  objects.resize(count);
+  for (uint32_t i = 0; i < count; ++i) {
+    ImageProjectObject& entry = objects[i];
+    std::string where = "Project object " + Num(i + 1);
+    if (!in.U8(entry.kind)) {
+      problem = where + " is cut short by the end of its record";
+      break;
+    }
+    if (entry.kind == kProjectPicture) {
+      if (in.Remaining() < 2) {
+        problem = where + " is cut short by the end of its record";
+        break;
+      }
+      entry.resourceId = ReadU16LE(in.Here());
+      in.Skip(2);
+    } else if (entry.kind == kProjectObject) {
+      uint8_t nameLength = 0;
+      if (!in.U8(nameLength) || nameLength == 0 || nameLength > in.Remaining()) {
+        problem = where + " has an empty class name or one longer than its record";
+        break;
+      }
+      entry.className.assign(reinterpret_cast<const char*>(in.Here()), nameLength);
+      in.Skip(nameLength);
+      if (std::any_of(entry.className.begin(), entry.className.end(),
+                      [](char c) { return c <= 0x20 || c >= 0x7F; })) {
+        problem = where + " has a class name that is not printable ASCII";
+        break;
+      }
+    } else {
+      problem = where + " has the unknown kind " + Num(entry.kind);
+      break;
+    }
+  }
+  if (problem.empty() && in.Remaining() != 0) {
+    problem = "The project-object table has " + Num(in.Remaining()) + " bytes after its last entry";
+  }
+  if (!problem.empty()) {
+    error = problem;
+    objects.clear();
+    return false;
+  }
+  return true;
+}
+
 bool VerifyImageChecksum(const RawImage& raw, std::string& error) {
   const std::vector<uint8_t>& options = raw.blocks[kOptionsBlock];
   const uint8_t* record = options.size() >= kChecksumRecordSize
                               ? options.data() + options.size() - kChecksumRecordSize
                               : nullptr;
   if (!record || ReadU32BE(record) != kOptionChecksum || ReadU32LE(record + 4) != 4) {
-    error = "The image carries no checksum record at the end of its options block, so it cannot "
-            "be checked: it is damaged, or an image tool older than this runtime built it "
-            "(rebuild it with mkimage)";
+    error = std::string(kDamagedImage) +
+            "it carries no checksum record at the end of its options block, so it cannot be "
+            "checked (or an image tool older than this runtime built it: rebuild it with mkimage)";
     return false;
   }
   uint32_t stored = ReadU32LE(record + 8);
@@ -501,7 +610,19 @@ bool ValidateImage(RawImage&& raw, ParsedImage& out, std::string& error) {
       !ParseOptionsBlock(blocks[kOptionsBlock], out.options, error)) {
     return false;
   }
+  bool hasProjectObjects = false;
   for (const ImageOption& option : out.options) {
+    if (option.code == kOptionProjectObjects) {
+      if (hasProjectObjects) {
+        error = "The image carries two project-object tables";
+        return false;
+      }
+      hasProjectObjects = true;
+      if (!ParseProjectObjects(blocks[kOptionsBlock].data() + option.dataOffset, option.length,
+                               out.projectObjects, error)) {
+        return false;
+      }
+    }
     if (option.code != kOptionPendingWord) continue;
     uint32_t dataOffset = option.length == 4 ? ReadU32LE(blocks[kOptionsBlock].data() + option.dataOffset) : 0;
     uint64_t imageOffset = out.layout.dataStart + dataOffset;

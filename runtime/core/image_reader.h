@@ -52,6 +52,14 @@ struct ImageOption {
   uint32_t length;
 };
 
+// One entry of the project-object table: a picture made from a 'BMP ' resource, or a new
+// object of a class named by its name.
+struct ImageProjectObject {
+  uint8_t kind = image::kProjectPicture;
+  uint16_t resourceId = 0;
+  std::string className;
+};
+
 // Where the blocks go once mapped, in image offsets (the code starts at 0).
 struct ImageLayout {
   uint32_t codeLength = 0;
@@ -70,6 +78,7 @@ struct ParsedImage {
   std::vector<ImageSymbol> symbols;   // sorted by code offset
   std::vector<ImageResource> resources;
   std::vector<ImageOption> options;
+  std::vector<ImageProjectObject> projectObjects;  // entry i is project object i + 1
   bool hasPendingWord = false;
   uint32_t pendingWordOffset = 0;  // image offset
 };
@@ -80,8 +89,15 @@ constexpr uint64_t kMaxMappedImageSize = uint64_t{1} << 30;
 // Finds the image by its trailer in the bytes of a whole file. No magic is an error here.
 bool SplitImage(const uint8_t* file, size_t fileSize, RawImage& out, std::string& error);
 
-// Reads the image appended to the file; when the file carries no trailer magic, reads the six
-// .dat files of the working directory instead.
+// How every refusal of a cut or damaged image begins.
+inline constexpr char kDamagedImage[] = "The image is damaged: ";
+// Names a folder whose .dat files are read instead of any image (asked for explicitly).
+inline constexpr char kImageFolderVariable[] = "VORN_IMAGE_FOLDER";
+
+// Reads the image appended to the file. The six .dat files of the working directory are read
+// instead only when nothing at all follows the executable's own bytes (the bare runtime), or
+// those of the folder VORN_IMAGE_FOLDER names when it is set; a cut or damaged trailer is
+// refused with a text beginning kDamagedImage.
 bool ReadImageFile(const std::string& path, RawImage& out, std::string& error);
 
 // Reads the six .dat files of a directory. A missing file is an empty block, except the code.
@@ -104,6 +120,10 @@ bool ParseResourcesBlock(const std::vector<uint8_t>& block, uint64_t blockFileOf
                          std::vector<ImageResource>& resources, std::string& error);
 bool ParseOptionsBlock(const std::vector<uint8_t>& block, std::vector<ImageOption>& options,
                        std::string& error);
+
+// The data of a project-object table record; an empty table when it is refused.
+bool ParseProjectObjects(const uint8_t* data, size_t length, std::vector<ImageProjectObject>& objects,
+                         std::string& error);
 
 // A four-character code as text for messages ('BMP ' or 0x00FF1234 when not printable).
 std::string FourCharCodeText(uint32_t code);

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/plugin_object_check.h"
 #include "core/reloc_entry.h"
 #include "core/resource_manager.h"
 #include "core/shutdown_task.h"
@@ -175,7 +176,12 @@ bool IsLoadablePluginObject(const uint8_t* bytes, size_t length, std::string& wh
     why = "not a shared object (ELF type " + std::to_string(type) + ")";
     return false;
   }
-  return SegmentsWithinFile(bytes, length, data, why);
+  if (!SegmentsWithinFile(bytes, length, data, why)) return false;
+  if (!CheckPluginDynamicSection(bytes, length, why)) {
+    why = "a damaged shared object (" + why + ")";
+    return false;
+  }
+  return true;
 }
 
 bool LoadPluginFromBytes(uint16_t resourceId, const uint8_t* bytes, size_t length) {
@@ -206,6 +212,7 @@ bool LoadPluginFromBytes(uint16_t resourceId, const uint8_t* bytes, size_t lengt
     Report(resourceId, "refused: it has no VORNPluginMain");
     return false;
   }
+  EnterDeclaredClassRows();
   int32_t result;
   {
     PluginPathScope path(plugin->path);

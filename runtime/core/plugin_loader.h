@@ -32,6 +32,10 @@ void LoadImagePlugins();
 // Failures are written to the standard error naming the plug-in by its resource id.
 bool LoadPluginFromBytes(uint16_t resourceId, const uint8_t* bytes, size_t length);
 
+// Enters the directory rows of the plug-in API that the fixed directory lacks (declared
+// classes); done once, before the first plug-in's main function runs.
+void EnterDeclaredClassRows();
+
 // The plug-in whose main function is running, or nil.
 LoadedPlugin* PluginBeingLoaded();
 // A text naming the plug-in being loaded for messages ("plug-in 'VNPl' 128").

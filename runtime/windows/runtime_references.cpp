@@ -1,8 +1,14 @@
 #include "windows/runtime_references.h"
 
+#include <cstdio>
 #include <cstring>
+#include <vector>
 
+#include "core/image_loader.h"
+#include "core/resource_manager.h"
+#include "objects/class_registry.h"
 #include "objects/exceptions.h"
+#include "objects/runtime_object.h"
 #include "objects/object_definition.h"
 #include "strings/number_parse.h"
 #include "strings/number_text.h"
@@ -14,6 +20,57 @@ namespace {
 
 RuntimeObject* const* sProjectObjects = nullptr;
 int32_t sProjectObjectCount = 0;
+
+// The objects the loaded image's table describes, each made on its first request and held
+// until the program ends, so every request answers the same object.
+struct MadeProjectObjects {
+  const std::vector<ImageProjectObject>* table = nullptr;
+  std::vector<RuntimeObject*> objects;
+  std::vector<bool> tried;
+};
+
+MadeProjectObjects& Made() {
+  static auto* made = new MadeProjectObjects();
+  return *made;
+}
+
+RuntimeObject* MakeProjectObject(const ImageProjectObject& entry, int32_t index) {
+  RuntimeObject* object = nullptr;
+  std::string failure;
+  if (entry.kind == image::kProjectPicture) {
+    object = GetResourceManager().GetPictureResource(entry.resourceId);
+    if (!object) failure = "no 'BMP ' resource " + std::to_string(entry.resourceId) + " that decodes";
+  } else if (RuntimeClass* cls = LookupClassByName(string(entry.className.c_str()))) {
+    object = RuntimeNewObject(cls);
+    if (!object) failure = "no object of class " + entry.className + " could be made";
+  } else {
+    failure = "no class is named " + entry.className;
+  }
+  if (!object) std::fprintf(stderr, "vorn: project object %d: %s\n", index, failure.c_str());
+  return object;
+}
+
+// Nil with an OutOfBoundsException pending for a number the image's table does not hold.
+RuntimeObject* ImageProjectObjectAt(int32_t index) {
+  const std::vector<ImageProjectObject>* table = GetImageProjectObjects();
+  MadeProjectObjects& made = Made();
+  if (made.table != table) {
+    for (RuntimeObject* object : made.objects) RuntimeUnlockObject(object);
+    made.table = table;
+    made.objects.assign(table ? table->size() : 0, nullptr);
+    made.tried.assign(made.objects.size(), false);
+  }
+  if (index < 0 || static_cast<size_t>(index) > made.objects.size()) {
+    RuntimeRaiseOutOfBoundsException();
+    return nullptr;
+  }
+  size_t slot = static_cast<size_t>(index) - 1;
+  if (!made.tried[slot]) {
+    made.tried[slot] = true;
+    made.objects[slot] = MakeProjectObject((*table)[slot], index);
+  }
+  return made.objects[slot];
+}
 
 template <typename T>
 T LoadField(const void* field) {
@@ -112,6 +169,11 @@ extern "C" {
 
 VornRuntimeObject* RuntimeProjectObject(int32_t index) {
   if (index == 0) return nullptr;
+  if (!sProjectObjects) {
+    RuntimeObject* object = ImageProjectObjectAt(index);
+    RuntimeLockObject(object);
+    return object;
+  }
   if (index < 0 || index > sProjectObjectCount) {
     RuntimeRaiseOutOfBoundsException();
     return nullptr;

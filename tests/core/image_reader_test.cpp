@@ -286,6 +286,40 @@ TEST(ImageReader, EveryTruncationAndByteFlipOfARealImageIsHandled) {
   }
 }
 
+TEST(ImageReader, ProjectObjectRecordsAreReadWholeOrRefused) {
+  using Bytes = std::vector<uint8_t>;
+  // Two entries: picture 0x0180, an object of class "Ab".
+  const Bytes good = {2, 0, 0, 0, kProjectPicture, 0x80, 0x01, kProjectObject, 2, 'A', 'b'};
+  std::vector<ImageProjectObject> objects;
+  std::string error;
+  ASSERT_TRUE(ParseProjectObjects(good.data(), good.size(), objects, error)) << error;
+  ASSERT_EQ(objects.size(), 2u);
+  EXPECT_EQ(objects[0].resourceId, 0x0180);
+  EXPECT_EQ(objects[1].className, "Ab");
+  EXPECT_FALSE(ParseProjectObjects(good.data(), good.size() - 1, objects, error)) << "one byte short";
+
+  struct Case {
+    Bytes bytes;
+    const char* expected;
+  } cases[] = {
+      {{}, "announces more entries"},
+      {{1, 0, 0, 0, kProjectPicture, 0x80}, "Project object 1 is cut short"},
+      {{2, 0, 0, 0, kProjectPicture, 1, 0, kProjectObject}, "Project object 2 has an empty class name"},
+      {{1, 0, 0, 0, kProjectObject, 3, 'A', 'b'}, "Project object 1 has an empty class name or one longer"},
+      {{1, 0, 0, 0, kProjectObject, 0}, "empty class name"},
+      {{1, 0, 0, 0, kProjectObject, 2, 'A', ' '}, "not printable"},
+      {{1, 0, 0, 0, 3, 0}, "unknown kind 3"},
+      {{1, 0, 0, 0, kProjectPicture, 1, 0, 0}, "1 bytes after its last entry"},
+      {{0xFF, 0xFF, 0xFF, 0xFF, kProjectPicture, 1, 0}, "announces more entries"},
+  };
+  for (const Case& c : cases) {
+    objects.assign(1, ImageProjectObject());
+    EXPECT_FALSE(ParseProjectObjects(c.bytes.data(), c.bytes.size(), objects, error)) << c.expected;
+    EXPECT_HAS(error, c.expected);
+    EXPECT_TRUE(objects.empty()) << c.expected;
+  }
+}
+
 TEST(ImageReader, WithoutTrailerTheDatFilesOfTheWorkingDirectoryAreRead) {
   RawImage appended;
   std::string error;
@@ -295,8 +329,9 @@ TEST(ImageReader, WithoutTrailerTheDatFilesOfTheWorkingDirectoryAreRead) {
   char previous[4096];
   ASSERT_NE(::getcwd(previous, sizeof previous), nullptr);
   ASSERT_EQ(::chdir(vorn::imagetest::TestImagePath("basic_dat").c_str()), 0);
+  // This test program is a bare executable: nothing follows its own bytes.
   RawImage fromFiles;
-  bool read = ReadImageFile("/dev/null", fromFiles, error);
+  bool read = ReadImageFile("/proc/self/exe", fromFiles, error);
   ASSERT_EQ(::chdir(previous), 0);
   ASSERT_TRUE(read) << error;
   EXPECT_TRUE(fromFiles.fromDataFiles);
@@ -307,6 +342,14 @@ TEST(ImageReader, WithoutTrailerTheDatFilesOfTheWorkingDirectoryAreRead) {
   EXPECT_HAS(error, "code.dat");
   EXPECT_FALSE(ReadImageFile("/nonexistent-file", fromFiles, error));
   EXPECT_HAS(error, "Cannot open");
+  EXPECT_FALSE(ReadImageFile("/dev/null", fromFiles, error)) << "no executable";
+  EXPECT_HAS(error, "No image");
+
+  // Asked for by name, a folder's files are read even by a program that carries an image.
+  ::setenv(kImageFolderVariable, vorn::imagetest::TestImagePath("basic_dat").c_str(), 1);
+  read = ReadImageFile(vorn::imagetest::TestImagePath("basic_image"), fromFiles, error);
+  ::unsetenv(kImageFolderVariable);
+  EXPECT_TRUE(read && fromFiles.fromDataFiles) << error;
 }
 
 }  // namespace
@@ -362,9 +405,20 @@ TEST(ImageChecksum, DamagedCopiesOfARealImageAreRefusedBeforeTheyRun) {
       {"code", raw.fileOffsets[kCodeBlock] + 20, false, "The image is damaged"},
       {"relocation", relocationAt, false, "The image is damaged"},
       {"checksum", file.size() - kTrailerSize - 1, false, "The image is damaged"},
-      {"record code", file.size() - kTrailerSize - 12, false, "no checksum record"},
-      {"truncated", file.size() - 100, true, "No image"},
+      {"record code", file.size() - kTrailerSize - 12, false, "The image is damaged: it carries no checksum record"},
+      {"record length", file.size() - kTrailerSize - 8, false, "The image is damaged: it carries no checksum record"},
+      {"trailer length", file.size() - kTrailerSize, false, "The image is damaged: "},
+      {"magic", file.size() - 1, false, "The image is damaged: "},
+      {"cut in the image", file.size() - 100, true, "The image is damaged: "},
+      {"one byte after the host", raw.fileOffsets[kCodeBlock] - 3, true, "The image is damaged: "},
   };
+  // The blocks of the same image planted in the folder: a damaged program must not run them.
+  for (int b = 0; b < kBlockCount; ++b) {
+    std::string name = kBlockFileNames[b];
+    std::vector<uint8_t> bytes = imagetest::ReadBinaryFile(imagetest::TestImagePath("basic_dat") + "/" + name);
+    std::ofstream(std::string(folder) + "/" + name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
   for (const Case& c : cases) {
     std::vector<uint8_t> damaged = file;
     if (c.truncate) {
@@ -379,13 +433,13 @@ TEST(ImageChecksum, DamagedCopiesOfARealImageAreRefusedBeforeTheyRun) {
     }
     ASSERT_EQ(::chmod(copyPath.c_str(), 0700), 0);
     std::string output;
-    // Run from the folder, which holds no .dat files for a copy without trailer to fall back on.
     int status = imagetest::RunCommand("cd " + std::string(folder) + " && ./damaged", output);
     EXPECT_EQ(status, 1) << c.what;
     EXPECT_HAS(output, c.expected);
     EXPECT_EQ(output.find("int "), std::string::npos) << c.what << ": the image ran";
     ::unlink(copyPath.c_str());
   }
+  for (const char* name : kBlockFileNames) ::unlink((std::string(folder) + "/" + name).c_str());
   ::rmdir(folder);
 }
 

@@ -42,6 +42,12 @@ TEST(ImageTool, RefusesWhatAnImageCannotRepresentNamingTheCulprit) {
   EXPECT_HAS(output, "TYPE:ID:FILE");
   EXPECT_NE(imagetest::RunCommand(Tool() + " " + ObjectOf("test_image_basic") + " -o /dev/null --option CSUM:/dev/null", output), 0);
   EXPECT_HAS(output, "checksum the tool writes itself");
+  for (const char* refused : {"--project-object 'picture 70000'", "--project-object object",
+                              "--project-object 'sound 1'", "--option POBJ:/dev/null"}) {
+    EXPECT_NE(imagetest::RunCommand(Tool() + " " + ObjectOf("test_image_basic") + " -o /dev/null " + refused, output), 0)
+        << refused;
+    EXPECT_HAS(output, "project");
+  }
 }
 
 TEST(ImageTool, ImportsAreTheObjectsUndefinedFunctionsOnceEach) {

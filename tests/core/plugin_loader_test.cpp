@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <cstddef>
+#include <elf.h>
 
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -11,6 +14,7 @@
 #include "core/plugin_loader.h"
 #include "core/reloc_entry.h"
 #include "objects/plugin_object_services.h"
+#include "objects/runtime_class.h"
 #include "startup/class_registration.h"
 #include "strings/vstring.h"
 #include "vorn/plugin_api.h"
@@ -113,6 +117,169 @@ TEST(PluginLoader, RefusesBadLibrariesNamingThePluginAndGoesOn) {
   std::vector<std::string> paths = ExtractedPaths();
   UnloadPlugins();
   for (const std::string& path : paths) EXPECT_FALSE(Exists(path)) << path;
+}
+
+// Places in a copy of a 64-bit plug-in library, found through its headers.
+class LibraryCopy {
+ public:
+  explicit LibraryCopy(std::vector<uint8_t> bytes) : bytes(std::move(bytes)) {}
+  template <typename T>
+  T Get(size_t at) const {
+    T value{};
+    std::memcpy(&value, bytes.data() + at, sizeof value);
+    return value;
+  }
+  template <typename T>
+  void Set(size_t at, T value) {
+    std::memcpy(bytes.data() + at, &value, sizeof value);
+  }
+  // File offset of the first program header of the type.
+  size_t ProgramHeader(uint32_t type, int skip = 0) const {
+    auto phoff = Get<uint64_t>(offsetof(Elf64_Ehdr, e_phoff));
+    for (uint16_t i = 0; i < Get<uint16_t>(offsetof(Elf64_Ehdr, e_phnum)); ++i) {
+      size_t at = phoff + i * sizeof(Elf64_Phdr);
+      if (Get<uint32_t>(at) == type && skip-- == 0) return at;
+    }
+    ADD_FAILURE() << "no program header of type " << type;
+    return 0;
+  }
+  size_t FileOffset(uint64_t address) const {
+    for (int i = 0;; ++i) {
+      size_t ph = ProgramHeader(PT_LOAD, i);
+      auto vaddr = Get<uint64_t>(ph + offsetof(Elf64_Phdr, p_vaddr));
+      if (address >= vaddr && address < vaddr + Get<uint64_t>(ph + offsetof(Elf64_Phdr, p_filesz))) {
+        return address - vaddr + Get<uint64_t>(ph + offsetof(Elf64_Phdr, p_offset));
+      }
+    }
+  }
+  // File offset of the value of the dynamic entry with the tag.
+  size_t Dynamic(int64_t tag) const {
+    size_t at = Get<uint64_t>(ProgramHeader(PT_DYNAMIC) + offsetof(Elf64_Phdr, p_offset));
+    for (; Get<int64_t>(at) != DT_NULL; at += sizeof(Elf64_Dyn)) {
+      if (Get<int64_t>(at) == tag) return at + 8;
+    }
+    ADD_FAILURE() << "no dynamic entry " << tag;
+    return 0;
+  }
+  // File offset of entry i of the relocation table the tags name.
+  size_t Relocation(int64_t tableTag, int i) const {
+    return FileOffset(Get<uint64_t>(Dynamic(tableTag))) + i * sizeof(Elf64_Rela);
+  }
+  std::vector<uint8_t> bytes;
+};
+
+TEST(PluginLoader, DamagedDynamicSectionsAndRelocationsAreRefusedBeforeTheLoaderSeesThem) {
+  const LibraryCopy gauge(ReadFile(VORN_TEST_GAUGE_PLUGIN));
+  const size_t load0 = gauge.ProgramHeader(PT_LOAD, 0), dynamic = gauge.ProgramHeader(PT_DYNAMIC);
+  const uint64_t textAddress = gauge.Get<uint64_t>(gauge.ProgramHeader(PT_LOAD, 1) + offsetof(Elf64_Phdr, p_vaddr));
+  const size_t size = gauge.bytes.size();
+  struct Case {
+    const char* what;
+    std::function<void(LibraryCopy&)> damage;
+    const char* says;
+  } cases[] = {
+      {"segment past the end", [&](LibraryCopy& c) { c.Set<uint64_t>(load0 + offsetof(Elf64_Phdr, p_filesz), size + 1); },
+       "headers outside the file"},
+      {"segment one byte past", [&](LibraryCopy& c) {
+         c.Set<uint64_t>(load0 + offsetof(Elf64_Phdr, p_filesz), size - c.Get<uint64_t>(load0 + offsetof(Elf64_Phdr, p_offset)) + 1);
+         c.Set<uint64_t>(load0 + offsetof(Elf64_Phdr, p_memsz), size + 1);
+       }, "headers outside the file"},
+      {"file bigger than memory", [&](LibraryCopy& c) { c.Set<uint64_t>(load0 + offsetof(Elf64_Phdr, p_memsz), 1); },
+       "more of the file than of memory"},
+      {"dynamic past the end", [&](LibraryCopy& c) { c.Set<uint64_t>(dynamic + offsetof(Elf64_Phdr, p_offset), size); },
+       "dynamic section lies outside"},
+      {"dynamic without its end", [&](LibraryCopy& c) { c.Set<uint64_t>(dynamic + offsetof(Elf64_Phdr, p_filesz), 16); },
+       "no end entry"},
+      {"string table too long", [&](LibraryCopy& c) { c.Set<uint64_t>(c.Dynamic(DT_STRSZ), 1u << 30); }, "string table"},
+      {"symbol table far away", [&](LibraryCopy& c) { c.Set<uint64_t>(c.Dynamic(DT_SYMTAB), 0x7FFFFFF0); }, "symbol table"},
+      {"hash table far away", [&](LibraryCopy& c) { c.Set<uint64_t>(c.Dynamic(DT_GNU_HASH), 0x7FFFFFF0); }, "hash table"},
+      {"relocations too many", [&](LibraryCopy& c) { c.Set<uint64_t>(c.Dynamic(DT_RELASZ), 1u << 30); },
+       "RELA relocation table lies outside"},
+      {"relocation size cut", [&](LibraryCopy& c) { c.Set<uint64_t>(c.Dynamic(DT_RELASZ), c.Get<uint64_t>(c.Dynamic(DT_RELASZ)) - 1); },
+       "damaged size"},
+      {"relocation into code", [&](LibraryCopy& c) { c.Set<uint64_t>(c.Relocation(DT_RELA, 0), textAddress); },
+       "writes outside the writable segments"},
+      {"relocation far away", [&](LibraryCopy& c) { c.Set<uint64_t>(c.Relocation(DT_RELA, 0), 0x7FFFFFF0); },
+       "writes outside the writable segments"},
+      {"PLT symbol past the table", [&](LibraryCopy& c) {
+         size_t info = c.Relocation(DT_JMPREL, 0) + 8;
+         c.Set<uint64_t>(info, (uint64_t{9999} << 32) | (c.Get<uint64_t>(info) & 0xFFFFFFFF));
+       }, "names symbol 9999"},
+      {"PLT table far away", [&](LibraryCopy& c) { c.Set<uint64_t>(c.Dynamic(DT_JMPREL), 0x7FFFFFF0); },
+       "PLT relocation table lies outside"},
+      {"library name outside", [&](LibraryCopy& c) { c.Set<uint64_t>(c.Dynamic(DT_NEEDED), 1u << 20); }, "library name"},
+  };
+  uint16_t id = 300;
+  for (const Case& c : cases) {
+    LibraryCopy copy = gauge;
+    c.damage(copy);
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(LoadPluginFromBytes(id, copy.bytes.data(), copy.bytes.size())) << c.what;
+    std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("plug-in 'VNPl' " + std::to_string(id++) + ": refused: a damaged shared object"),
+              std::string::npos) << c.what << ": " << said;
+    EXPECT_NE(said.find(c.says), std::string::npos) << c.what << ": " << said;
+  }
+  EXPECT_EQ(ExtractedPaths().size(), 0u) << "nothing was written out";
+  UnloadPlugins();
+}
+
+TEST(PluginLoader, ARefusedRegistrationFailsThePluginWhateverItsMainAnswers) {
+  std::vector<uint8_t> bytes = ReadFile(VORN_TEST_REFUSING_PLUGIN);
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(LoadPluginFromBytes(206, bytes.data(), bytes.size()));
+  std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("plug-in 'VNPl' 206: Refusing: the name Refusing.Speed is taken"), std::string::npos) << said;
+  // The name stays with the function that had it first; entering it again with that one was fine.
+  auto speed = reinterpret_cast<int32_t (*)()>(Row("Refusing.Speed"));
+  ASSERT_NE(speed, nullptr);
+  EXPECT_EQ(speed(), 1);
+  UnloadPlugins();
+}
+
+TEST(PluginLoader, AClassRegisteredByDeclarationTextsMatchesItsClassRecordTwin) {
+  std::vector<uint8_t> bytes = ReadFile(VORN_TEST_DECLARED_PLUGIN);
+  ::testing::internal::CaptureStderr();
+  EXPECT_TRUE(LoadPluginFromBytes(207, bytes.data(), bytes.size()));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  auto* record = RuntimeLookupClass(string("RecordDial").Rep());
+  auto* declared = RuntimeLookupClass(string("DeclaredDial").Rep());
+  ASSERT_NE(record, nullptr);
+  ASSERT_NE(declared, nullptr);
+  for (const char* member : {".Level.Get", ".Level.Set", ".Speed", ".Top"}) {
+    void* byRecord = Row((std::string("RecordDial") + member).c_str());
+    EXPECT_NE(byRecord, nullptr) << member;
+    EXPECT_EQ(Row((std::string("DeclaredDial") + member).c_str()), byRecord) << member;
+  }
+  ASSERT_EQ(declared->mMethodNames, record->mMethodNames);
+  EXPECT_EQ(declared->mMethodTable, record->mMethodTable);
+  EXPECT_EQ(declared->EventCount(), record->EventCount());
+  EXPECT_EQ(VORNCountClassProperties(declared), 1);
+
+  VornRuntimeObject* dial = PluginNewInstance("declareddial");
+  ASSERT_NE(dial, nullptr);
+  EXPECT_EQ(VORNSetPropValueInt(dial, "Level", 4), 1);
+  auto speed = reinterpret_cast<double (*)(VornRuntimeObject*, int32_t)>(VORNLoadObjectMethod(dial, "speed"));
+  ASSERT_NE(speed, nullptr);
+  EXPECT_EQ(speed(dial, 3), 5.0);
+  RuntimeUnlockObject(dial);
+  EXPECT_EQ(string::Adopt(PluginClassConstant("DECLAREDDIAL", "limit")).View(), "&H10");
+  EXPECT_EQ(PluginClassConstant("RecordDial", "Limit"), nullptr);
+  UnloadPlugins();
+
+  // One bad text refuses the whole class, naming the text.
+  static const VornPluginDeclaration members[] = {
+      {"Property Level As Integer", reinterpret_cast<void*>(&std::abort), nullptr, 0},
+      {"Function Speed(x As Integr) As", reinterpret_cast<void*>(&std::abort), nullptr, 0},
+  };
+  VornPluginDeclaredClass broken{"BrokenDial", nullptr, 64, members, 2};
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(PluginRegisterDeclaredClass(&broken), nullptr);
+  std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("BrokenDial: the declaration \"Function Speed(x As Integr) As\" is refused: expected a type"),
+            std::string::npos) << said;
+  EXPECT_EQ(Row("BrokenDial.Level.Get"), nullptr);
+  EXPECT_EQ(RuntimeLookupClass(string("BrokenDial").Rep()), nullptr);
 }
 
 TEST(PluginRegistration, RefusesDamagedRecordsWithoutEnteringAnything) {

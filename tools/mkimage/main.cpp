@@ -2,7 +2,8 @@
 //
 //   mkimage OBJECT [-o OUTPUT] [--runtime EXE] [--dat DIR] [--entry SYMBOL]
 //           [--pending-word SYMBOL] [--resource TYPE:ID:FILE]... [--option CODE:FILE]...
-//           [--version N.N.N.N.N.N] [--version-text TEXT]... [--manifest FILE]
+//           [--version N.N.N.N.N.N] [--version-text TEXT]... [--project-object 'KIND WHAT']...
+//           [--manifest FILE]
 //
 // With --runtime the output is a copy of the runtime executable with the image appended;
 // without it, the bare image. --dat writes the six blocks as .dat files instead.
@@ -28,7 +29,8 @@ void Usage() {
   std::fprintf(stderr,
                "usage: mkimage OBJECT [-o OUTPUT] [--runtime EXE] [--dat DIR] [--entry SYMBOL]\n"
                "               [--pending-word SYMBOL] [--resource TYPE:ID:FILE]... [--option CODE:FILE]...\n"
-               "               [--version N.N.N.N.N.N] [--version-text TEXT]... [--manifest FILE]\n");
+               "               [--version N.N.N.N.N.N] [--version-text TEXT]... [--manifest FILE]\n"
+               "               [--project-object 'picture ID' | 'object CLASS']...\n");
 }
 
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& prefix, const std::vector<uint8_t>& bytes) {
@@ -68,7 +70,7 @@ int main(int argc, char** argv) {
     } else if (arg == "--pending-word") {
       if (!value(manifest.settings.pendingWord)) return Usage(), 2;
     } else if (arg == "--resource" || arg == "--option" || arg == "--version" || arg == "--version-text" ||
-               arg == "--manifest") {
+               arg == "--manifest" || arg == "--project-object") {
       if (!value(text)) return Usage(), 2;
       if (!ApplySetting(arg.substr(2), text, ".", manifest, error)) return Fail(error);
     } else if (arg == "-h" || arg == "--help") {

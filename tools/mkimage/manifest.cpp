@@ -1,5 +1,6 @@
 #include "manifest.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -84,8 +85,10 @@ bool ApplySetting(const std::string& key, const std::string& value, const std::s
       error = "option '" + value + "' is not CODE:FILE";
       return false;
     }
-    if (option.code == image::kOptionChecksum) {
-      error = "option 'CSUM' is the checksum the tool writes itself";
+    if (option.code == image::kOptionChecksum || option.code == image::kOptionProjectObjects) {
+      error = option.code == image::kOptionChecksum
+                  ? "option 'CSUM' is the checksum the tool writes itself"
+                  : "option 'POBJ' is written from the project-object settings";
       return false;
     }
     if (!ReadWholeFile(Resolve(baseDirectory, value.substr(colon + 1)), option.data, error)) return false;
@@ -108,6 +111,26 @@ bool ApplySetting(const std::string& key, const std::string& value, const std::s
       start = dot + 1;
     }
     state.hasVersion = true;
+  } else if (key == "project-object") {
+    size_t space = value.find(' ');
+    std::string kind = value.substr(0, space);
+    std::string what = space == std::string::npos ? std::string() : Trim(value.substr(space));
+    uint64_t id = 0;
+    bool printable = !what.empty() && what.size() <= 255 &&
+                     std::all_of(what.begin(), what.end(), [](char c) { return c > 0x20 && c < 0x7F; });
+    if (kind == "picture" && ParseNumber(what, 0xFFFF, id)) {
+      state.projectObjects.push_back(image::kProjectPicture);
+      image::AppendU16LE(state.projectObjects, static_cast<uint16_t>(id));
+    } else if (kind == "object" && printable) {
+      state.projectObjects.push_back(image::kProjectObject);
+      state.projectObjects.push_back(static_cast<uint8_t>(what.size()));
+      image::AppendBytes(state.projectObjects, what.data(), what.size());
+    } else {
+      error = "project object '" + value + "' is not 'picture ID' (a 'BMP ' resource id 0-65535) or "
+              "'object CLASS' (a class name of 1-255 printable characters)";
+      return false;
+    }
+    ++state.projectObjectCount;
   } else if (key == "version-text") {
     if (value.size() > 255) {
       error = "version text '" + value.substr(0, 40) + "...' is longer than 255 bytes";
@@ -154,6 +177,12 @@ bool ReadManifest(const std::string& path, ManifestState& state, std::string& er
 }
 
 bool FinishSettings(ManifestState& state, std::string& error) {
+  if (state.projectObjectCount > 0) {
+    OptionInput table{image::kOptionProjectObjects, {}};
+    image::AppendU32LE(table.data, state.projectObjectCount);
+    image::AppendBytes(table.data, state.projectObjects.data(), state.projectObjects.size());
+    state.settings.options.push_back(std::move(table));
+  }
   if (!state.hasVersion) {
     if (!state.versionTexts.empty()) {
       error = "version texts need the version numbers too (--version)";

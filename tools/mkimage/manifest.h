@@ -7,6 +7,8 @@
 //   option ICON:icon.bmp
 //   version 1.2.0.3.0.7
 //   version-text 1.2
+//   project-object picture 128
+//   project-object object Dictionary
 //
 // File names are relative to the manifest's folder.
 #pragma once
@@ -22,13 +24,16 @@ struct ManifestState {
   bool hasVersion = false;
   uint32_t versionWords[6] = {};
   std::vector<std::string> versionTexts;
+  uint32_t projectObjectCount = 0;
+  std::vector<uint8_t> projectObjects;  // the entries of the project-object table
 };
 
-// Applies one setting: resource, option, version, version-text, entry, pending-word, manifest.
+// Applies one setting: resource, option, version, version-text, project-object, entry,
+// pending-word, manifest.
 bool ApplySetting(const std::string& key, const std::string& value, const std::string& baseDirectory,
                   ManifestState& state, std::string& error);
 bool ReadManifest(const std::string& path, ManifestState& state, std::string& error);
-// Adds the version option once all settings are in.
+// Adds the version and project-object options once all settings are in.
 bool FinishSettings(ManifestState& state, std::string& error);
 
 // A four-character code from up to four printable characters, padded with blanks.

@@ -1,0 +1,256 @@
+#include "core/plugin_object_check.h"
+
+#include <elf.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace vorn {
+
+namespace {
+
+// What the dynamic loader reads of the loaded segments, located in the file: a virtual address
+// range is readable when it lies in the file-backed part of one PT_LOAD segment.
+class LoadedView {
+ public:
+  LoadedView(const uint8_t* bytes, size_t length, uint8_t data, bool wide)
+      : mBytes(bytes), mLength(length), mData(data), mWide(wide) {}
+
+  uint64_t Word(const uint8_t* p) const { return Read(p, mWide ? 8 : 4); }
+  uint64_t Read(const uint8_t* p, int size) const {
+    uint64_t value = 0;
+    for (int i = 0; i < size; ++i) {
+      int shift = mData == ELFDATA2LSB ? 8 * i : 8 * (size - 1 - i);
+      value |= static_cast<uint64_t>(p[i]) << shift;
+    }
+    return value;
+  }
+
+  struct Segment {
+    uint64_t vaddr, memsz, offset, filesz;
+    bool writable;
+  };
+  std::vector<Segment> segments;
+
+  // The bytes at [address, address + size) of the loaded image, nil when any of them is not
+  // backed by the file.
+  const uint8_t* At(uint64_t address, uint64_t size) const {
+    for (const Segment& s : segments) {
+      if (address >= s.vaddr && address - s.vaddr <= s.filesz && size <= s.filesz - (address - s.vaddr)) {
+        return mBytes + s.offset + (address - s.vaddr);
+      }
+    }
+    return nullptr;
+  }
+  bool InWritable(uint64_t address, uint64_t size) const {
+    for (const Segment& s : segments) {
+      if (s.writable && address >= s.vaddr && address - s.vaddr <= s.memsz &&
+          size <= s.memsz - (address - s.vaddr)) {
+        return true;
+      }
+    }
+    return false;
+  }
+  bool wide() const { return mWide; }
+  const uint8_t* bytes() const { return mBytes; }
+  size_t length() const { return mLength; }
+
+ private:
+  const uint8_t* mBytes;
+  size_t mLength;
+  uint8_t mData;
+  bool mWide;
+};
+
+struct DynamicValues {
+  uint64_t value[40] = {};  // by tag, for the tags below 40
+  bool has[40] = {};
+  uint64_t gnuHash = 0, verSym = 0, verNeed = 0, verDef = 0, relr = 0, relrSize = 0, relrEnt = 0;
+  bool hasGnuHash = false;
+  std::vector<uint64_t> strings;  // string-table offsets of DT_NEEDED, DT_SONAME, DT_RPATH, DT_RUNPATH
+};
+
+// The number of dynamic symbols, from the hash table the loader looks symbols up in.
+bool SymbolCount(const LoadedView& view, const DynamicValues& d, uint64_t& count, std::string& why) {
+  if (d.has[DT_HASH]) {
+    const uint8_t* hash = view.At(d.value[DT_HASH], 8);
+    if (!hash) return why = "its symbol hash table lies outside the file", false;
+    uint64_t buckets = view.Read(hash, 4);
+    count = view.Read(hash + 4, 4);
+    if (!view.At(d.value[DT_HASH], 8 + 4 * (buckets + count))) {
+      return why = "its symbol hash table runs past the file", false;
+    }
+    return true;
+  }
+  if (!d.hasGnuHash) return why = "it has no symbol hash table", false;
+  const uint8_t* header = view.At(d.gnuHash, 16);
+  if (!header) return why = "its symbol hash table lies outside the file", false;
+  uint64_t buckets = view.Read(header, 4), first = view.Read(header + 4, 4), blooms = view.Read(header + 8, 4);
+  uint64_t bucketsAt = d.gnuHash + 16 + blooms * (view.wide() ? 8 : 4);
+  const uint8_t* bucket = view.At(bucketsAt, 4 * buckets);
+  if (!bucket || buckets == 0) return why = "its symbol hash table runs past the file", false;
+  uint64_t last = 0;
+  for (uint64_t i = 0; i < buckets; ++i) last = std::max(last, view.Read(bucket + 4 * i, 4));
+  if (last == 0) return count = first, true;
+  if (last < first) return why = "its symbol hash table is damaged", false;
+  uint64_t chainAt = bucketsAt + 4 * buckets;
+  for (uint64_t index = last;; ++index) {
+    const uint8_t* link = view.At(chainAt + 4 * (index - first), 4);
+    if (!link) return why = "its symbol hash chain runs past the file", false;
+    if (view.Read(link, 4) & 1) return count = index + 1, true;
+  }
+}
+
+// Every entry of one relocation table: inside a writable segment, naming a symbol that exists.
+bool CheckRelocations(const LoadedView& view, uint64_t address, uint64_t size, uint64_t entrySize,
+                      uint64_t symbols, const char* table, std::string& why) {
+  const uint64_t minimum = view.wide() ? 16 : 8;
+  const uint8_t* entries = view.At(address, size);
+  if (!entries) return why = std::string("its ") + table + " relocation table lies outside the file", false;
+  if (entrySize < minimum || size % entrySize != 0) {
+    return why = std::string("its ") + table + " relocation entries have a damaged size", false;
+  }
+  const uint64_t word = view.wide() ? 8 : 4;
+  for (uint64_t at = 0; at < size; at += entrySize) {
+    uint64_t offset = view.Word(entries + at);
+    uint64_t info = view.Word(entries + at + word);
+    uint64_t symbol = view.wide() ? info >> 32 : info >> 8;
+    if (!view.InWritable(offset, word)) {
+      return why = std::string("a ") + table + " relocation writes outside the writable segments", false;
+    }
+    if (symbol >= symbols) {
+      return why = std::string("a ") + table + " relocation names symbol " + std::to_string(symbol) +
+                   " of " + std::to_string(symbols), false;
+    }
+  }
+  return true;
+}
+
+// Packed relative relocations: even words are addresses, odd ones bitmaps of the words after.
+bool CheckPackedRelocations(const LoadedView& view, const DynamicValues& d, std::string& why) {
+  const uint64_t word = view.wide() ? 8 : 4;
+  const uint8_t* entries = view.At(d.relr, d.relrSize);
+  if (!entries || d.relrEnt != word || d.relrSize % word != 0) {
+    return why = "its packed relocation table is damaged or lies outside the file", false;
+  }
+  uint64_t base = 0;
+  for (uint64_t at = 0; at < d.relrSize; at += word) {
+    uint64_t entry = view.Word(entries + at);
+    if ((entry & 1) == 0) {
+      if (!view.InWritable(entry, word)) return why = "a packed relocation writes outside the writable segments", false;
+      base = entry + word;
+      continue;
+    }
+    for (uint64_t bit = 1; bit < 8 * word; ++bit) {
+      if (((entry >> bit) & 1) && !view.InWritable(base + (bit - 1) * word, word)) {
+        return why = "a packed relocation writes outside the writable segments", false;
+      }
+    }
+    base += (8 * word - 1) * word;
+  }
+  return true;
+}
+
+bool ReadDynamicEntries(const LoadedView& view, uint64_t offset, uint64_t size, DynamicValues& d,
+                        std::string& why) {
+  const uint64_t word = view.wide() ? 8 : 4;
+  if (offset > view.length() || size > view.length() - offset) return why = "its dynamic section lies outside the file", false;
+  const uint8_t* entries = view.bytes() + offset;
+  for (uint64_t at = 0; at + 2 * word <= size; at += 2 * word) {
+    uint64_t tag = view.Word(entries + at), value = view.Word(entries + at + word);
+    if (tag == DT_NULL) return true;
+    if (tag < 40) d.value[tag] = value, d.has[tag] = true;
+    switch (tag) {
+      case DT_NEEDED: case DT_SONAME: case DT_RPATH: case DT_RUNPATH: d.strings.push_back(value); break;
+      case DT_GNU_HASH: d.gnuHash = value, d.hasGnuHash = true; break;
+      case DT_VERSYM: d.verSym = value; break;
+      case DT_VERNEED: d.verNeed = value; break;
+      case DT_VERDEF: d.verDef = value; break;
+#ifdef DT_RELR
+      case DT_RELR: d.relr = value; break;
+      case DT_RELRSZ: d.relrSize = value; break;
+      case DT_RELRENT: d.relrEnt = value; break;
+#endif
+      default: break;
+    }
+  }
+  return why = "its dynamic section has no end entry", false;
+}
+
+}  // namespace
+
+bool CheckPluginDynamicSection(const uint8_t* bytes, size_t length, std::string& why) {
+  const bool wide = bytes[EI_CLASS] == ELFCLASS64;
+  LoadedView view(bytes, length, bytes[EI_DATA], wide);
+  const uint64_t phoff = view.Word(bytes + (wide ? 32 : 28));
+  const uint64_t phentsize = view.Read(bytes + (wide ? 54 : 42), 2), phnum = view.Read(bytes + (wide ? 56 : 44), 2);
+  uint64_t dynamicOffset = 0, dynamicSize = 0, dynamicAddress = 0;
+  bool hasDynamic = false;
+  for (uint64_t i = 0; i < phnum; ++i) {
+    const uint8_t* ph = bytes + phoff + i * phentsize;
+    uint64_t type = view.Read(ph, 4);
+    uint64_t flags = view.Read(ph + (wide ? 4 : 24), 4);
+    LoadedView::Segment s{view.Word(ph + (wide ? 16 : 8)), view.Word(ph + (wide ? 40 : 20)),
+                          view.Word(ph + (wide ? 8 : 4)), view.Word(ph + (wide ? 32 : 16)), (flags & PF_W) != 0};
+    if (type == PT_LOAD) {
+      if (s.filesz > s.memsz) return why = "a loadable segment holds more of the file than of memory", false;
+      view.segments.push_back(s);
+    } else if (type == PT_DYNAMIC) {
+      hasDynamic = true;
+      dynamicOffset = s.offset, dynamicSize = s.filesz, dynamicAddress = s.vaddr;
+    }
+  }
+  if (!hasDynamic) return why = "it has no dynamic section", false;
+  if (!view.At(dynamicAddress, dynamicSize)) return why = "its dynamic section lies outside the loaded segments", false;
+  DynamicValues d;
+  if (!ReadDynamicEntries(view, dynamicOffset, dynamicSize, d, why)) return false;
+
+  const uint64_t word = wide ? 8 : 4;
+  if (!d.has[DT_STRTAB] || !d.has[DT_SYMTAB] || !view.At(d.value[DT_STRTAB], d.value[DT_STRSZ])) {
+    return why = "its dynamic string table lies outside the file", false;
+  }
+  for (uint64_t name : d.strings) {
+    if (name >= d.value[DT_STRSZ]) return why = "a library name lies outside its string table", false;
+  }
+  uint64_t symbols = 0;
+  if (!SymbolCount(view, d, symbols, why)) return false;
+  const uint64_t symbolSize = wide ? sizeof(Elf64_Sym) : sizeof(Elf32_Sym);
+  if ((d.has[DT_SYMENT] && d.value[DT_SYMENT] != symbolSize) || symbols > length / symbolSize ||
+      !view.At(d.value[DT_SYMTAB], symbols * symbolSize)) {
+    return why = "its symbol table lies outside the file", false;
+  }
+  const uint8_t* symbolTable = view.At(d.value[DT_SYMTAB], symbols * symbolSize);
+  for (uint64_t i = 0; i < symbols; ++i) {
+    if (view.Read(symbolTable + i * symbolSize, 4) >= d.value[DT_STRSZ]) {
+      return why = "symbol " + std::to_string(i) + " has a name outside its string table", false;
+    }
+  }
+  if ((d.verSym && !view.At(d.verSym, 2 * symbols)) || (d.verNeed && !view.At(d.verNeed, 16)) ||
+      (d.verDef && !view.At(d.verDef, 20))) {
+    return why = "its symbol version tables lie outside the file", false;
+  }
+  for (auto [address, size] : {std::pair{DT_INIT_ARRAY, DT_INIT_ARRAYSZ}, std::pair{DT_FINI_ARRAY, DT_FINI_ARRAYSZ},
+                               std::pair{DT_PREINIT_ARRAY, DT_PREINIT_ARRAYSZ}}) {
+    if (d.has[address] && (!view.At(d.value[address], d.value[size]) || d.value[size] % word != 0)) {
+      return why = "its constructor or destructor table lies outside the file", false;
+    }
+  }
+  if (d.has[DT_RELA] && !CheckRelocations(view, d.value[DT_RELA], d.value[DT_RELASZ], d.value[DT_RELAENT], symbols, "RELA", why)) {
+    return false;
+  }
+  if (d.has[DT_REL] && !CheckRelocations(view, d.value[DT_REL], d.value[DT_RELSZ], d.value[DT_RELENT], symbols, "REL", why)) {
+    return false;
+  }
+  if (d.has[DT_JMPREL]) {
+    bool rela = !d.has[DT_PLTREL] || d.value[DT_PLTREL] == DT_RELA;
+    uint64_t entrySize = rela ? (wide ? sizeof(Elf64_Rela) : sizeof(Elf32_Rela)) : (wide ? sizeof(Elf64_Rel) : sizeof(Elf32_Rel));
+    if (d.has[DT_PLTREL] && d.value[DT_PLTREL] != DT_RELA && d.value[DT_PLTREL] != DT_REL) {
+      return why = "its PLT relocations have an unknown kind", false;
+    }
+    if (!CheckRelocations(view, d.value[DT_JMPREL], d.value[DT_PLTRELSZ], entrySize, symbols, "PLT", why)) return false;
+  }
+  if (d.relrSize && !CheckPackedRelocations(view, d, why)) return false;
+  return true;
+}
+
+}  // namespace vorn

@@ -1,0 +1,91 @@
+// Plug-in member declarations read through the declaration tokenizer into member signatures.
+#include "core/plugin_declarations.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace vorn {
+namespace {
+
+TEST(PluginDeclarations, TextsBecomeTheSignaturesOfClassRecords) {
+  struct Case {
+    const char* text;
+    DeclarationKind kind;
+    const char* signature;
+  } cases[] = {
+      {"Function Speed(x As Integer) As Double", DeclarationKind::kMethod, "Speed%f8%o<Dial>i4"},
+      {"sub reset", DeclarationKind::kMethod, "reset%%o<Dial>"},
+      {"Public Sub Reset()", DeclarationKind::kMethod, "Reset%%o<Dial>"},
+      {"Sub Top(ByVal a As Short, Assigns v As UInteger)", DeclarationKind::kMethod, "=Top%%o<Dial>i2u4"},
+      {"Function Pick(items() As String, grid(,) As Dial) As Dial", DeclarationKind::kMethod,
+       "Pick%o<Dial>%o<Dial>A1sA2o<Dial>"},
+      {"Sub Add(ParamArray values As Double)", DeclarationKind::kMethod, "Add%%o<Dial>A1f8"},
+      {"Sub Paint(g As Graphics, Optional c As Color = &c00FF00, p As Ptr, o As Object)", DeclarationKind::kMethod,
+       "Paint%%o<Dial>o<Graphics>cpo<Object>"},
+      {"Function Ok(Optional b As Boolean = True, s As Single = -1.5) As String // note", DeclarationKind::kMethod,
+       "Ok%s%o<Dial>bf4"},
+      {"Property Level As Integer", DeclarationKind::kProperty, "Level%i4%"},
+      {"Property Caption As String ' shown", DeclarationKind::kProperty, "Caption%s%"},
+      {"Event Turned(steps As Integer, why As String)", DeclarationKind::kEvent, "Turned%%o<Dial>i4s"},
+      {"Event Closing() As Boolean", DeclarationKind::kEvent, "Closing%b%o<Dial>"},
+      {"Const Limit = &H10", DeclarationKind::kConstant, "Limit%i4%"},
+      {"Const Name As String = \"a \"\"b\"\"\"", DeclarationKind::kConstant, "Name%s%"},
+      {"Const Low As Double = -2.5", DeclarationKind::kConstant, "Low%f8%"},
+  };
+  for (const Case& c : cases) {
+    PluginDeclaration parsed;
+    std::string why;
+    ASSERT_TRUE(ParsePluginDeclaration(c.text, "Dial", parsed, why)) << c.text << ": " << why;
+    EXPECT_EQ(parsed.kind, c.kind) << c.text;
+    EXPECT_EQ(PrintMemberSignature(parsed.signature), c.signature) << c.text;
+  }
+  PluginDeclaration constant;
+  std::string why;
+  ASSERT_TRUE(ParsePluginDeclaration("Const Name As String = \"a \"\"b\"\"\"", "Dial", constant, why));
+  EXPECT_EQ(constant.constantValue, "\"a \"b\"\"");
+}
+
+TEST(PluginDeclarations, BadTextsAreRefusedWithTheReason) {
+  struct Case {
+    const char* text;
+    const char* why;
+  } cases[] = {
+      {nullptr, "no text"},
+      {"", "expected Sub, Function"},
+      {"Dim x As Integer", "expected Sub, Function"},
+      {"Function Speed(x As Integer)", "expected As and the result type"},
+      {"Function Speed(x As Integer) As", "expected a type"},
+      {"Function (x As Integer) As Double", "expected the name of the method"},
+      {"Function Speed(x) As Double", "expected As and the parameter's type"},
+      {"Function Speed(x As Integer As Double", "expected , or )"},
+      {"Function Speed(x As Integer,) As Double", "expected a parameter name"},
+      {"Sub Swap(ByRef a As Integer)", "ByRef"},
+      {"Sub Top(Assigns v As Integer, w As Integer)", "Assigns parameter must be the last"},
+      {"Function Top(Assigns v As Integer) As Integer", "only a Sub"},
+      {"Sub Go(ParamArray v() As Integer)", "parameter array"},
+      {"Sub Go(Optional v As Integer = )", "literal default"},
+      {"Sub Go() Extra", "unexpected text"},
+      {"Property Level", "expected As"},
+      {"Property Level As Integer = 3", "unexpected text"},
+      {"Shared Function Now() As Double", "shared members"},
+      {"Const Limit", "expected = and the constant's value"},
+      {"Const Limit = \"open", "expected a literal"},
+      {"Const Limit As Integer = \"ten\"", "does not fit"},
+      {"Const Limit As String = 10", "does not fit"},
+      {"Const Limit As Dial = 1", "does not fit"},
+      {"Const Limit = &C00FF00FF", "expected a literal"},
+      {"#if TargetLinux", "expected Sub, Function"},
+      {"Sub ~Dial()", "holds a character names cannot"},
+      {"Property Owner As ~Window", "holds a character names cannot"},
+  };
+  for (const Case& c : cases) {
+    PluginDeclaration parsed;
+    std::string why;
+    EXPECT_FALSE(ParsePluginDeclaration(c.text, "Dial", parsed, why)) << (c.text ? c.text : "nil");
+    EXPECT_NE(why.find(c.why), std::string::npos) << (c.text ? c.text : "nil") << ": " << why;
+  }
+}
+
+}  // namespace
+}  // namespace vorn
