@@ -118,8 +118,19 @@ void PopupMenu::Changed() {
   if (mOwner) mLastIndex = GetListIndex();
 }
 
+bool PopupMenu::TellTextChanged() {
+  if (!mEditable || !mOwner) return false;
+  const char* now = gtk_entry_get_text(GTK_ENTRY(Entry()));
+  if (!now || mToldText == now) return false;
+  mToldText = now;
+  return FireLocked(&ComboBoxEvents::RaiseTextChanged);
+}
+
 void PopupMenu::EntryChanged() {
+  // While the pane rebuilds or shows a row it changes the entry in steps; what the entry
+  // ends up showing is told once the pane is done.
   if (mBlocked) return;
+  if (TellTextChanged()) return;
   mSelected = IndexFromCombo();
   if (mSelected != -1) Changed();
 }
@@ -177,6 +188,7 @@ void PopupMenu::SetListIndex(int32_t index, bool notify) {
     mSelected = index;
     ShowSelection(std::string());
     Unblock();
+    if (TellTextChanged()) return;
   }
   if (notify) Changed();
 }
