@@ -102,19 +102,7 @@ GtkWidget* PopupMenu::DropDown() const { return mParts[kDropDown]; }
 // --- Change ---------------------------------------------------------------------------------
 
 void PopupMenu::Changed() {
-  RuntimeObject* owner = mOwner;
-  if (owner && mEvents && !mEvents->InChange(owner)) {
-    // The handler may close the window (and this pane) or drop the last reference to the
-    // owner: both are held until the notifications are done.
-    RuntimeLockObject(owner);
-    Lock();
-    mEvents->SetInChange(owner, true);
-    mEvents->RaiseChange(owner);
-    if (mOwner) mEvents->NotifyDataChanged(owner);
-    mEvents->SetInChange(owner, false);
-    RuntimeUnlockObject(owner);
-    if (Release()) return;
-  }
+  if (RaiseChangeOnce(this)) return;
   if (mOwner) mLastIndex = GetListIndex();
 }
 
