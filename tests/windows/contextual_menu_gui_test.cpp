@@ -34,7 +34,7 @@ struct MenuScript {
   std::vector<std::string> canvasRows, windowRows;
   bool canvasStops = false;       // the canvas's ConstructContextualMenu answer
   bool canvasTakesAction = false; // its ContextualMenuAction answer
-  RuntimeObject* base = nullptr;  // the menu being built, seen by the last handler
+  RuntimeObject* base = nullptr;  // the menu being built, seen by the last handler; held
   RuntimeObject* box = nullptr;   // the window's control
 };
 MenuScript& Menu() {
@@ -42,8 +42,15 @@ MenuScript& Menu() {
   return script;
 }
 
-void AddRows(RuntimeObject* base, const std::vector<std::string>& rows) {
+// The menu being built is held, so the poll that reads it never sees it freed.
+void HoldBase(RuntimeObject* base) {
+  RuntimeLockObject(base);
+  RuntimeUnlockObject(Menu().base);
   Menu().base = base;
+}
+
+void AddRows(RuntimeObject* base, const std::vector<std::string>& rows) {
+  HoldBase(base);
   for (const std::string& row : rows) {
     RuntimeObject* item = CreateInstanceFromDefinition(GetMenuItemClassDefinition());
     RuntimeMenuItemTextSetter(item, 0, string(row.c_str()).Rep());
@@ -169,6 +176,11 @@ class ContextualMenuGuiTest : public test::CompiledWindowTest {
     test::ShowAndSettle(View(mWindow));
   }
 
+  void TearDown() override {
+    HoldBase(nullptr);
+    CompiledWindowTest::TearDown();
+  }
+
   // A right click at (h, v) of the window; the menu, once shown, gets the keys.
   MenuVisit RightClick(int32_t h, int32_t v, const std::string& keys) {
     int32_t x, y;
@@ -179,7 +191,7 @@ class ContextualMenuGuiTest : public test::CompiledWindowTest {
   // The user's `command` asks for the menu; once shown, it gets the keys.
   MenuVisit Visit(const std::string& command, const std::string& keys) {
     MenuVisit visit{keys};
-    Menu().base = nullptr;  // the last click's menu is gone
+    HoldBase(nullptr);  // the last click's menu is gone
     const guint poll = g_timeout_add(50, VisitWhenShown, &visit);
     EventLog().clear();
     test::Shell(command);
