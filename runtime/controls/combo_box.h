@@ -12,6 +12,8 @@
 
 namespace vorn {
 
+class SubPane;
+
 // The events a combo pane raises on its owner object, implemented by the control class layer.
 // The owner's in-Change flag lives in the owner; the pane keeps the guard rules.
 class ComboBoxEvents {
@@ -76,6 +78,10 @@ class ComboBox : public DataAwareClass {
   TextStyle& Style() { return mStyle; }
 
  protected:
+  // Change and then DataChanged to the owner's receivers, unless a Change is running already;
+  // true when `pane` (this combo's pane) went meanwhile.
+  bool RaiseChangeOnce(SubPane* pane);
+
   RuntimeObject* mOwner;
   ComboBoxEvents* mEvents;
   TextStyle mStyle;

@@ -1,7 +1,10 @@
 #include "controls/panel_panes.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "controls/panel_logic.h"
 #include "controls/panel_objects.h"
@@ -73,13 +76,23 @@ void PanelPane::SetChildPage(SubPane* child, int32_t page) {
   }
 }
 
-void PanelPane::ShiftPagesForInsert(int32_t index) {
-  auto kids = mSubPanes.children;
-  for (SubPane* child : kids) {
-    int32_t page = child->TabPanelIndex();
-    if (int32_t moved = PageAfterInsert(page, index); moved != page) SetChildPage(child, moved);
+// Pages are moved one whole page at a time, into a number no page holds by then (from the
+// last page down for an insertion, from the first up for a removal): the radio groups of two
+// pages never meet on the way, so each keeps its own selection.
+void PanelPane::MovePages(bool insertion, int32_t index) {
+  std::vector<std::pair<SubPane*, int32_t>> moves;
+  for (SubPane* child : mSubPanes.children) {
+    const int32_t page = child->TabPanelIndex();
+    const int32_t moved = insertion ? PageAfterInsert(page, index) : PageAfterRemove(page, index);
+    if (moved != page && moved != 0) moves.emplace_back(child, moved);
   }
+  std::stable_sort(moves.begin(), moves.end(), [insertion](const auto& a, const auto& b) {
+    return insertion ? a.second > b.second : a.second < b.second;
+  });
+  for (const auto& [child, page] : moves) SetChildPage(child, page);
 }
+
+void PanelPane::ShiftPagesForInsert(int32_t index) { MovePages(true, index); }
 
 void PanelPane::ClosePageAndShift(int32_t index) {
   auto kids = mSubPanes.children;
@@ -91,11 +104,7 @@ void PanelPane::ClosePageAndShift(int32_t index) {
       child->Close();
     }
   }
-  kids = mSubPanes.children;
-  for (SubPane* child : kids) {
-    int32_t page = child->TabPanelIndex();
-    if (int32_t moved = PageAfterRemove(page, index); moved != page && moved != 0) SetChildPage(child, moved);
-  }
+  MovePages(false, index);
 }
 
 // --- page panel --------------------------------------------------------------------------
@@ -119,7 +128,13 @@ void PagePanel::InsertPage(int32_t index) {
   ++o->panelCount;
   if (index < 0 || index > o->panelCount) return;
   ShiftPagesForInsert(index);
-  if (index == mCurrentPage - 1) ApplyPages();
+  if (o->panelCount > 1 && index < mCurrentPage) {
+    // The page shown stays shown: its number, and Value, follow it.
+    o->value = mCurrentPage++;
+    ApplyPages();
+  } else if (index == mCurrentPage - 1) {
+    ApplyPages();
+  }
 }
 
 void PagePanel::RemovePage(int32_t index) {
@@ -127,7 +142,10 @@ void PagePanel::RemovePage(int32_t index) {
   if (!o) return;
   --o->panelCount;
   ClosePageAndShift(index);
-  if (o->panelCount > 0 && index == mCurrentPage - 1) {
+  if (index < mCurrentPage - 1) {
+    o->value = --mCurrentPage - 1;
+    ApplyPages();
+  } else if (o->panelCount > 0 && index == mCurrentPage - 1) {
     // The page after the removed one takes its place; past the end, the new last page.
     mCurrentPage = ClampPageValue(index, o->panelCount) + 1;
     ApplyPages();

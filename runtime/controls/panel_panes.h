@@ -39,6 +39,7 @@ class PanelPane : public ContainerPane {
 
  private:
   void SetChildPage(SubPane* child, int32_t page);
+  void MovePages(bool insertion, int32_t index);
 };
 
 class PagePanel : public PanelPane {

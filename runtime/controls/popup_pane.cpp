@@ -102,24 +102,23 @@ GtkWidget* PopupMenu::DropDown() const { return mParts[kDropDown]; }
 // --- Change ---------------------------------------------------------------------------------
 
 void PopupMenu::Changed() {
-  RuntimeObject* owner = mOwner;
-  if (owner && mEvents && !mEvents->InChange(owner)) {
-    // The handler may close the window (and this pane) or drop the last reference to the
-    // owner: both are held until the notifications are done.
-    RuntimeLockObject(owner);
-    Lock();
-    mEvents->SetInChange(owner, true);
-    mEvents->RaiseChange(owner);
-    if (mOwner) mEvents->NotifyDataChanged(owner);
-    mEvents->SetInChange(owner, false);
-    RuntimeUnlockObject(owner);
-    if (Release()) return;
-  }
+  if (RaiseChangeOnce(this)) return;
   if (mOwner) mLastIndex = GetListIndex();
 }
 
+bool PopupMenu::TellTextChanged() {
+  if (!mEditable || !mOwner) return false;
+  const char* now = gtk_entry_get_text(GTK_ENTRY(Entry()));
+  if (!now || mToldText == now) return false;
+  mToldText = now;
+  return FireLocked(&ComboBoxEvents::RaiseTextChanged);
+}
+
 void PopupMenu::EntryChanged() {
+  // While the pane rebuilds or shows a row it changes the entry in steps; what the entry
+  // ends up showing is told once the pane is done.
   if (mBlocked) return;
+  if (TellTextChanged()) return;
   mSelected = IndexFromCombo();
   if (mSelected != -1) Changed();
 }
@@ -177,6 +176,7 @@ void PopupMenu::SetListIndex(int32_t index, bool notify) {
     mSelected = index;
     ShowSelection(std::string());
     Unblock();
+    if (TellTextChanged()) return;
   }
   if (notify) Changed();
 }

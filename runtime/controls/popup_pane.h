@@ -108,6 +108,9 @@ class PopupMenu : public ComboBox, public SubPane {
   void Block() { ++mBlocked; }
   void Unblock() { --mBlocked; }
   bool FireLocked(void (ComboBoxEvents::*raise)(RuntimeObject*));
+  // TextChanged when a combo box's entry shows a text not yet told of; true when the pane
+  // went meanwhile.
+  bool TellTextChanged();
 
   // The combo's parts, each with a reference of the pane's: the window may destroy the combo
   // before the pane goes, and the signal handlers must still be disconnected then.
@@ -120,6 +123,7 @@ class PopupMenu : public ComboBox, public SubPane {
   int32_t mBlocked = 0;
   bool mCustomFont = false;
   int32_t mLastIndex = -1;
+  std::string mToldText;  // the entry text TextChanged last told of
 };
 
 // The font rule: the theme's font stays on the list items for the System font at the default

@@ -55,9 +55,20 @@ RadioButtonGTK::~RadioButtonGTK() {
 }
 
 void RadioButtonGTK::JoinRadioGroup(SubPane* key) {
+  const bool selected = GetValue();
+  // The group left behind keeps its hidden button while others remain in it.
+  void* leftHidden = selected && mGroup && mGroup->members > 1 ? mGroup->hiddenButton : nullptr;
   mGroup = RadioGroups().Join(mGroup, key, mTabPanelIndex);
   mGroupKey = key;
-  if (mWidget) gtk_radio_button_set_group(GTK_RADIO_BUTTON(mWidget), GroupList(mGroup));
+  if (!mWidget) return;
+  // GTK turns a button off as it joins a group; a selected one takes its selection along (the
+  // new group's own selection goes off), and the group it left shows none selected. Nothing
+  // was chosen, so no Action.
+  mRegrouping = true;
+  gtk_radio_button_set_group(GTK_RADIO_BUTTON(mWidget), GroupList(mGroup));
+  if (leftHidden) gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(leftHidden), TRUE);
+  if (selected) gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(mWidget), TRUE);
+  mRegrouping = false;
 }
 
 void RadioButtonGTK::SetValue(bool value) {
@@ -85,7 +96,7 @@ void RadioButtonGTK::SetTabPanelIndex(int32_t index) {
 }
 
 void RadioButtonGTK::HandleToggled() {
-  if (mClosing || !mDelegate) return;
+  if (mClosing || mRegrouping || !mDelegate) return;
   // GTK toggles both the button that takes the selection and the one that loses it.
   auto* delegate = static_cast<RadioButtonDelegate*>(mDelegate);
   if (GetValue()) {

@@ -49,6 +49,7 @@ class RadioButtonGTK : public RadioButton {
 
   RadioGroupRecord* mGroup = nullptr;
   SubPane* mGroupKey = nullptr;
+  bool mRegrouping = false;  // the selection is being carried into the new group
 };
 
 RadioButtonGTK* NewRadioButton(RadioButtonDelegate* delegate, const vorn::TextStyle& style, SubPane* parent,

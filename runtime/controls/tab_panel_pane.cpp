@@ -85,6 +85,7 @@ void TabPanel::AppendTab(const string& caption) {
 }
 
 void TabPanel::InsertTab(int32_t index, const string& caption) {
+  const int32_t shown = CurrentPage();  // 0 without tabs
   AppendTab(caption);
   const int32_t count = GetTabCount();
   if (index < 0 || index > count) return;
@@ -92,7 +93,12 @@ void TabPanel::InsertTab(int32_t index, const string& caption) {
   SetTabCaption(index, caption);
   Invalidate();
   ShiftPagesForInsert(index);
-  if (index == CurrentPage() - 1) ApplyPages();
+  if (shown > 0 && index < shown) {
+    // The tab shown stays shown, one place on; the user chose nothing, so no Change.
+    ShowPage(shown + 1);
+  } else if (index == CurrentPage() - 1) {
+    ApplyPages();
+  }
 }
 
 void TabPanel::RemoveTab(int32_t index) {
@@ -107,6 +113,8 @@ void TabPanel::RemoveTab(int32_t index) {
   if (count > 0 && index == current) {
     ApplyPages();
     SelectPage(std::min(index, count - 1) + 1);
+  } else if (index < current) {
+    ApplyPages();  // the notebook kept the shown tab, whose controls now have its new number
   }
 }
 

@@ -241,9 +241,10 @@ VornRuntimeObject* controlWindowGetter(VornRuntimeObject* ctl, int32_t) {
 }
 
 int32_t controlMacControlHandleGetter(VornRuntimeObject* ctl, int32_t) {
+  // Handles are Integers: a pointer would not fit, and most control widgets draw into their
+  // parent's X window, so the pane's own number stands for the control.
   SubPane* pane = ControlPane(AsControl(ctl));
-  // Language handles are Integers; the runtime keeps its heap below 4 GiB.
-  return pane ? static_cast<int32_t>(reinterpret_cast<uintptr_t>(pane->GetHandle())) : 0;
+  return pane ? pane->HandleNumber() : 0;
 }
 
 void NilCreatePane(VornRuntimeObject*) {}

@@ -1,5 +1,7 @@
 // The language's MenuItem, MenuBar and _MenuBarInstaller classes and their entry points.
 #include <deque>
+#include <unordered_set>
+#include <vector>
 
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"
@@ -36,6 +38,26 @@ Menu* SelfMenu(RuntimeObject* item) {
 }
 
 VornStringRecord* StringResult(const string& text) { return text.GetRetainedRep(); }
+
+// Placing an item inside its own subtree would make every clone of it clone itself without end;
+// true (with InvalidParentException raised) when `child` is `parent` or holds it.
+bool RefuseMenuCycle(RuntimeObject* parent, RuntimeObject* child) {
+  std::vector<RuntimeObject*> pending = {child};
+  std::unordered_set<RuntimeObject*> seen;
+  while (!pending.empty()) {
+    RuntimeObject* node = pending.back();
+    pending.pop_back();
+    if (node == parent) {
+      RuntimeRaiseExceptionWithMessage(GetInvalidParentExceptionClassDefinition(),
+                                       string("A menu item cannot contain itself"));
+      return true;
+    }
+    if (!node || !seen.insert(node).second) continue;
+    if (Menu* menu = MenuOf(node))
+      for (int32_t i = 0; i < menu->Count(); ++i) pending.push_back(menu->ChildAt(i));
+  }
+  return false;
+}
 
 EventRow sMenuItemEvents[] = {
     {0, "Action", "", "Boolean", nullptr, 0},
@@ -313,7 +335,7 @@ VornRuntimeObject* RuntimeMenuItemChild(VornRuntimeObject* item, VornStringRecor
 
 void RuntimeMenuItemAppend(VornRuntimeObject* item, VornRuntimeObject* child) {
   Menu* menu = SelfMenu(item);
-  if (menu && child) menu->Append(child);
+  if (menu && child && !RefuseMenuCycle(item, child)) menu->Append(child);
 }
 
 void RuntimeMenuItemInsert(VornRuntimeObject* item, int32_t index, VornRuntimeObject* child) {
@@ -323,7 +345,7 @@ void RuntimeMenuItemInsert(VornRuntimeObject* item, int32_t index, VornRuntimeOb
     RuntimeRaiseOutOfBoundsException();
     return;
   }
-  if (child) menu->Insert(child, index);
+  if (child && !RefuseMenuCycle(item, child)) menu->Insert(child, index);
 }
 
 void RuntimeMenuItemRemoveIndex(VornRuntimeObject* item, int32_t index) {
@@ -362,7 +384,7 @@ void RuntimeMenuItemSwap(VornRuntimeObject* item, VornStringRecord* name, VornRu
   Menu* menu = SelfMenu(item);
   if (!menu) return;
   int32_t position = menu->FindChildPosition(string::Share(name));
-  if (position < 0) return;
+  if (position < 0 || (swapWith && RefuseMenuCycle(item, swapWith))) return;
   // The replacement may be the child itself: hold it across the removal.
   RuntimeLockObject(swapWith);
   menu->RemoveAt(position);

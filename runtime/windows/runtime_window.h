@@ -139,6 +139,8 @@ class RuntimeViewWindow : public RuntimeWindow {
   bool ContextualClick(int32_t x, int32_t y, int32_t modifiers) override;
   // The contextual menu of the control (or embedded window, or this window) under the point.
   bool HandleContextualMenu(int32_t x, int32_t y);
+  // From the keyboard: the menu of the focused control of this window, shown at (x, y).
+  bool ContextualMenuAt(int32_t x, int32_t y) override;
   void MouseDrag(int32_t x, int32_t y) override;
   void MouseMove(int32_t x, int32_t y) override;
   void MouseUp(int32_t x, int32_t y) override;

@@ -106,6 +106,17 @@ bool RuntimeViewWindow::HandleContextualMenu(int32_t x, int32_t y) {
   return handled;
 }
 
+bool RuntimeViewWindow::ContextualMenuAt(int32_t x, int32_t y) {
+  if (!mWindow || mClosing) return false;
+  SubPane* focus = GetFocusPane();
+  RuntimeObject* target = nullptr;
+  if (focus && focus != this && focus->GetWindow() == this && focus->IsDisplayed()) target = ControlObjectOfPane(focus);
+  if (!target) return HandleContextualMenu(x, y);
+  bool handled = false;
+  WhileLocked(this, [&] { handled = HandleContextualClick(target, x, y); });
+  return handled;
+}
+
 void RuntimeViewWindow::MouseDrag(int32_t x, int32_t y) {
   if (!mWindow || mClosing) return;
   RuntimeObject* window = mWindow;

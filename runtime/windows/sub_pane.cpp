@@ -317,6 +317,17 @@ void SubPane::GetBounds(Rect* out) { *out = mBounds; }
 bool SubPane::PassesClickThrough() { return false; }
 NativeWidget SubPane::GetHandle() { return mWidget; }
 
+int32_t SubPane::HandleNumber() {
+  static int32_t lastIssued = 0;
+  constexpr int32_t kPaneHandleBit = 0x40000000;
+  // A run would need a billion panes before the numbers came round again.
+  if (mHandleNumber == 0) {
+    lastIssued = lastIssued == kPaneHandleBit - 1 ? 1 : lastIssued + 1;
+    mHandleNumber = kPaneHandleBit | lastIssued;
+  }
+  return mHandleNumber;
+}
+
 bool SubPane::KeyDown(int32_t, int32_t, int32_t) { return false; }
 
 bool SubPane::KeyDownInParent(int32_t character, int32_t keyCode, int32_t modifiers) {

@@ -145,6 +145,10 @@ class SubPane : public Pane {
   virtual bool MouseWheel(int32_t x, int32_t y, int32_t delta);
   virtual void PaintInto(Graphics* port, bool draw);
   virtual NativeWidget GetHandle();
+  // The language's Integer handle of the pane: a number given at the first request and kept
+  // for the pane's life, never reused within the run. Bit 30 is set, so it never equals an X
+  // window id (those leave the top three bits clear), the handle a window answers.
+  int32_t HandleNumber();
   virtual bool PassesClickThrough();
   virtual void ScrollRect(const Rect& r, int32_t dx, int32_t dy);
 
@@ -213,6 +217,7 @@ class SubPane : public Pane {
   } mSubPanes;
   NativeGC mGC = nullptr;
   NativeWidget mWidget = nullptr;
+  int32_t mHandleNumber = 0;
   struct _GtkTooltips* mTooltips = nullptr;
   string mHelpTag;
 

@@ -1,5 +1,6 @@
 // Property accessors of the Window class. Most act on the native window when there is one
 // and on the object's fields otherwise; the native window takes the fields when it is made.
+#include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
 #include "graphics/graphics_object.h"
@@ -383,9 +384,14 @@ int32_t windowWindowPtrGetter(VornRuntimeObject*, int32_t) { return 0; }
 int32_t windowHWNDGetter(VornRuntimeObject*, int32_t) { return 0; }
 
 int32_t WindowHandleGetter(VornRuntimeObject* window, int32_t) {
+  // The X window id: it fits an Integer (X leaves its top three bits clear), stays the
+  // window's while the native window lives, and is what X calls made by the program take.
   WindowObject* fields = WindowFieldsOf(window);
-  if (!fields || !fields->view) return 0;
-  return static_cast<int32_t>(reinterpret_cast<uintptr_t>(fields->view->GtkWindowWidget()));
+  GtkWidget* widget = fields && fields->view ? fields->view->GtkWindowWidget() : nullptr;
+  if (!widget) return 0;
+  gtk_widget_realize(widget);
+  GdkWindow* native = gtk_widget_get_window(widget);
+  return native ? static_cast<int32_t>(GDK_WINDOW_XID(native)) : 0;
 }
 
 VornRuntimeObject* WindowDockItemGetter(VornRuntimeObject* window, int32_t) {

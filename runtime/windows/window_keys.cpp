@@ -47,7 +47,8 @@ bool Window::HandleKeyPress(uint32_t keyval, uint32_t state) {
     return false;
   }
   SubPane* focus = vorn::GetFocusPane();
-  if (keyval == 0xFFC7 && modifiers == kModifierShift) {
+  // Shift+F10 and the Menu key ask for the contextual menu of the focus, as a right click would.
+  if ((keyval == 0xFFC7 && modifiers == kModifierShift) || (keyval == 0xFF67 && modifiers == 0)) {
     int32_t x = focus ? focus->Bounds().left : 0;
     int32_t y = focus ? focus->Bounds().top : 0;
     if (ContextualMenuAt(x, y)) return true;

@@ -312,12 +312,18 @@ TEST_F(ButtonsGuiTest, GroupBoxesAndPagesMakeSeparateGroupsAndMovingChangesTheGr
   EXPECT_EQ(innerPane->Group(), static_cast<RadioButtonGTK*>(Pane(inner2))->Group());
   EXPECT_NE(innerPane->Group(), static_cast<RadioButtonGTK*>(Pane(outer))->Group());
 
-  // Moved out into the window, it joins the window's group and turns the outer one off.
+  // Moved out into the window, it joins the window's group keeping its selection, which turns
+  // the outer one off; nothing was chosen, so nothing acts.
   innerPane->SetParent(native);
   EXPECT_EQ(innerPane->Group(), static_cast<RadioButtonGTK*>(Pane(outer))->Group());
-  radioValueSetter(inner, 0, 1);
+  EXPECT_EQ(radioValueGetter(inner, 0), 1);
   EXPECT_EQ(radioValueGetter(outer, 0), 0);
   EXPECT_EQ(radioValueGetter(inner2, 0), 0);
+  EXPECT_TRUE(gSeen.actions.empty());
+  test::ShowAndSettle(native);
+  Click(inner2);
+  EXPECT_EQ(radioValueGetter(inner2, 0), 1) << "the group left behind still works";
+  EXPECT_EQ(radioValueGetter(inner, 0), 1);
 }
 
 // --- captions ----------------------------------------------------------------------------------

@@ -239,6 +239,38 @@ TEST_F(DataControlGuiTest, TheNextButtonMovesEveryBoundControlAndUpdateReachesTh
   for (RuntimeObject* o : {name, active, rs, reopened}) RuntimeUnlockObject(o);
 }
 
+// Next on the last row, by the button and by code, stays there: the controls keep showing it,
+// the cursor still stands on it (Previous reaches row 19) and nobody hears a Reposition.
+TEST_F(DataControlGuiTest, NextOnTheLastRowStaysOnIt) {
+  RuntimeObject* window = OpenWindow();
+  PeopleWindowObject* w = People(window);
+  DataControlMoveTo(w->nav, 19);
+  Window* native = GetWindowPaneOf(window);
+  ClickNext(native);
+  EXPECT_EQ(DataControlRow(w->nav), 20) << "Next from the row before the last reaches it";
+  EXPECT_EQ(Shown(window), "Person 20|false|blue");
+  const int before = gRepositions;
+  ClickNext(native);
+  DataControlMoveNext(w->nav);
+  DataControlMoveNext(w->nav);
+  EXPECT_EQ(DataControlRow(w->nav), 20);
+  EXPECT_EQ(Shown(window), "Person 20|false|blue");
+  EXPECT_EQ(gRepositions, before);
+  RuntimeObject* cursor = DataControlGetCursor(w->nav);
+  ASSERT_NE(cursor, nullptr);
+  EXPECT_FALSE(cursorEOFGetter(cursor, 0)) << "the cursor did not run past the end";
+  RuntimeUnlockObject(cursor);
+  test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR +
+              "/data_control_last.png");
+
+  const Rect previous = NavButtonRect(MakeRect(10, 120, 390, 150), kNavPrevious);
+  test::ClickAt(native, previous.left + 5, previous.top + 5);
+  test::PumpFor(100);
+  EXPECT_EQ(DataControlRow(w->nav), 19);
+  EXPECT_EQ(Shown(window), "Person 19|true|green");
+  test::CloseAndRelease(window);
+}
+
 TEST_F(DataControlGuiTest, DeletingTheLastRowShowsTheRowBeforeAndEditsAreRefusedWhereTheyMust) {
   RuntimeObject* window = OpenWindow();
   PeopleWindowObject* w = People(window);

@@ -5,6 +5,7 @@
 #include <gtk/gtk.h>
 
 #include <string>
+#include <vector>
 
 #include "controls/control_support.h"
 #include "controls/panel_classes.h"
@@ -196,6 +197,52 @@ TEST_F(PanelGuiTest, PagePanelSwitchesPagesByValue) {
   EXPECT_EQ(AsControl(three)->tabPanelIndex, 4);
   PagePanelRemovePage(pages, 9);
   EXPECT_EQ(TakePendingClassName(), "OutOfBoundsException");
+}
+
+// Pages coming or going before the shown one leave it shown: Value follows it, and as the user
+// chose nothing there is no Change.
+TEST_F(PanelGuiTest, APageInsertedOrRemovedBeforeTheShownOneLeavesItShown) {
+  RuntimeObject* tabs = AddTabs("A\rB\rC", MakeRect(20, 20, 380, 130));
+  test::PackedStream stream;
+  stream.Int(28, 3);
+  RuntimeObject* pages = AddControl(GetPagePanelClassDefinition(), "Pages", MakeRect(20, 140, 380, 260), host, &stream);
+  Install(pages, "Change", reinterpret_cast<void*>(&PanelChanged));
+  MakePane(pages);
+  struct Panel {
+    RuntimeObject* control;
+    std::vector<RuntimeObject*> texts;  // one a page
+  } panels[] = {{tabs, {AddText("TA", MakeRect(40, 70, 200, 90), 1), AddText("TB", MakeRect(40, 70, 200, 90), 2),
+                        AddText("TC", MakeRect(40, 70, 200, 90), 3)}},
+                {pages, {AddText("PA", MakeRect(40, 180, 200, 200), 1), AddText("PB", MakeRect(40, 180, 200, 200), 2),
+                         AddText("PC", MakeRect(40, 180, 200, 200), 3)}}};
+  test::ShowAndSettle(native);
+  ClickTab(tabs, 2);
+  PagePanelValueSetter(pages, 0, 2);
+
+  struct Step {
+    bool insert;
+    int32_t index;
+    int32_t value;  // Value after the step: the third text's page stays shown throughout
+  };
+  for (const Panel& panel : panels) {
+    gChanges = 0;
+    for (const Step& step : {Step{true, 0, 3}, Step{true, 3, 4}, Step{true, 5, 4}, Step{false, 0, 3},
+                             Step{false, 4, 3}}) {
+      const std::string what = std::string(step.insert ? "insert " : "remove ") + std::to_string(step.index);
+      if (step.insert) {
+        PagePanelInsertPage(panel.control, step.index);
+      } else {
+        PagePanelRemovePage(panel.control, step.index);
+      }
+      test::FlushWindowDrawing(native);
+      EXPECT_EQ(PagePanelValueGetter(panel.control, 0), step.value) << what;
+      EXPECT_EQ(AsControl(panel.texts[2])->tabPanelIndex, step.value + 1) << what;
+      EXPECT_TRUE(OnScreen(panel.texts[2])) << what;
+      EXPECT_FALSE(OnScreen(panel.texts[1])) << what;
+    }
+    EXPECT_EQ(gChanges, 0);
+  }
+  EXPECT_TRUE(test::SaveWindowScreenshot(native, std::string(VORN_BINARY_DIR) + "/panel_insert_before.png"));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // control of its window through the data-control hooks.
 #include <gtk/gtk.h>
 
+#include <functional>
+
 #include "controls/support/binding_fakes.h"
 #include "controls/support/popup_gui_support.h"
 #include "objects/runtime_object.h"
@@ -53,6 +55,41 @@ TEST_F(PopupGuiTest, FocusEventsAndKeysOfAComboBox) {
   combo->SetVisible(false);
   EXPECT_FALSE(combo->CanFocus());
   SetFocusPane(nullptr);
+}
+
+// TextChanged follows the entry text of a combo box however it changes, once per new text; a
+// popup menu has no text of its own to tell of.
+TEST_F(PopupGuiTest, AComboBoxTellsTextChangedForTypedSetAndShownText) {
+  PopupMenu* combo = MakePopup(true);
+  combo->AddRows(Strings({"Aperture", "Seeing"}));
+  ShowWindow();
+  int x, y;
+  WidgetScreenPoint(combo->Entry(), 10, 6, &x, &y);
+  ClickAt(x, y);
+  Shell("xdotool type --delay 50 ab");
+  PumpFor(200);
+  EXPECT_EQ(combo->GetText().View(), "ab");
+  EXPECT_EQ(events.textChanged, 2) << "a TextChanged a typed character";
+
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    int textChanged, changes;  // counts after the step
+  };
+  const int changes = events.changes;
+  for (const Step& step : {Step{"set to a row's text", [&] { combo->SetText(string("Seeing")); }, 3, changes + 1},
+                           Step{"set to the same text", [&] { combo->SetText(string("Seeing")); }, 3, changes + 1},
+                           Step{"a row chosen by code", [&] { combo->SetListIndex(0, true); }, 4, changes + 2},
+                           Step{"set to no row's text", [&] { combo->SetText(string("f/8")); }, 5, changes + 2}}) {
+    step.act();
+    EXPECT_EQ(events.textChanged, step.textChanged) << step.what;
+    EXPECT_EQ(events.changes, step.changes) << step.what;
+  }
+
+  PopupMenu* popup = MakePopup();
+  popup->AddRows(Strings({"Aperture", "Seeing"}));
+  popup->SetListIndex(1, true);
+  EXPECT_EQ(events.textChanged, 5);
 }
 
 // --- data controls -------------------------------------------------------------------------

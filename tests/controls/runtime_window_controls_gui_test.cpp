@@ -5,13 +5,16 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "controls/embedded_window_control.h"
 #include "controls/scroller_class.h"
 #include "controls/static_text_class.h"
 #include "controls/support/runtime_window_controls.h"
 #include "support/class_test.h"
+#include "support/gui_support.h"
 #include "vorn/class_abi.h"
 #include "vorn/controls_api.h"
 #include "vorn/window_api.h"
@@ -114,6 +117,34 @@ TEST(RuntimeWindowControlsTest, ACompiledSliderDrivesAStaticTextInARuntimeWindow
               "/runtime_window_controls.png");
 
   test::CloseAndRelease(window);
+}
+
+// Handles are whole values: the window's is its X window id, which X itself knows by the
+// window's title; each control's is its own, kept while it lives and never given again.
+TEST(RuntimeWindowControlsTest, HandlesNameTheXWindowAndEachControlForItsLife) {
+  ASSERT_TRUE(test::EnsureDisplay());
+  test::PrepareRuntimeWindows();
+  EnsureClasses();
+  std::vector<int32_t> seen;
+  for (int round = 0; round < 2; ++round) {
+    RuntimeObject* window = RuntimeNewObject(sWindowClass);
+    WindowDefaultConstructor(window);
+    test::RunLoopIteration();
+    Window* native = GetWindowPaneOf(window);
+    test::ShowAndSettle(native);
+    const int32_t handle = WindowHandleGetter(window, 0);
+    EXPECT_EQ(static_cast<unsigned long>(handle), test::XidOf(native));
+    EXPECT_EQ(test::Shell("xdotool getwindowname " + std::to_string(handle)), "Limiting magnitude\n");
+    for (RuntimeObject* control : {Calc(window)->slider, Calc(window)->reading}) {
+      const int32_t first = controlMacControlHandleGetter(control, 0);
+      EXPECT_NE(first, 0);
+      EXPECT_NE(first, handle);
+      EXPECT_EQ(controlMacControlHandleGetter(control, 0), first) << "the same for the control's life";
+      EXPECT_EQ(std::count(seen.begin(), seen.end(), first), 0) << "never given to another control";
+      seen.push_back(first);
+    }
+    test::CloseAndRelease(window);
+  }
 }
 
 }  // namespace

@@ -193,6 +193,35 @@ TEST(RuntimeWindowPanelsTest, RadioButtonsOnEachPageOfATabPanelFormAGroupOfTheir
   EXPECT_FALSE(radioValueGetter(far, 0)) << "North now shares the second page's group";
   EXPECT_TRUE(radioValueGetter(south, 0)) << "and left the first page's";
 
+  // A tab inserted before both pages renumbers them: each page's group keeps its selection,
+  // and the page shown (the second, with Far and Near) stays shown.
+  radioValueSetter(north, 0, 0);
+  ControlTabPanelIndexSetter(north, 0, 1);
+  radioValueSetter(south, 0, 1);
+  tabPanelValueSetter(w->tabs, 0, 1);
+  radioValueSetter(far, 0, 1);
+  test::FlushWindowDrawing(native);
+  TabPanelInsertTab(w->tabs, 0, string("Site").Rep());
+  test::FlushWindowDrawing(native);
+  EXPECT_EQ(tabPanelValueGetter(w->tabs, 0), 2);
+  EXPECT_TRUE(Shown(far) && Shown(near) && !Shown(south));
+  struct Expected {
+    RuntimeObject* radio;
+    int32_t page;  // 1-based
+    bool on;
+  };
+  for (const Expected& e : {Expected{north, 2, false}, Expected{south, 2, true}, Expected{near, 3, false},
+                            Expected{far, 3, true}}) {
+    EXPECT_EQ(AsControl(e.radio)->tabPanelIndex, e.page);
+    EXPECT_EQ(radioValueGetter(e.radio, 0) != 0, e.on) << e.page;
+  }
+  EXPECT_TRUE(test::SaveWindowScreenshot(native, std::string(VORN_BINARY_DIR) + "/radio_tab_inserted.png"));
+  // The user sees Far still selected.
+  const Rect farBounds = GetControlBounds(AsControl(far));
+  const Rect nearBounds = GetControlBounds(AsControl(near));
+  EXPECT_NE(test::WindowScreenPixel(native, farBounds.left + 8, (farBounds.top + farBounds.bottom) / 2),
+            test::WindowScreenPixel(native, nearBounds.left + 8, (nearBounds.top + nearBounds.bottom) / 2));
+
   for (RuntimeObject* radio : {north, south, near, far}) RuntimeUnlockObject(radio);
   RuntimeCloseWindow(window);
   test::RunLoopIteration();

@@ -15,6 +15,7 @@
 #include "vorn/control_api.h"
 #include "vorn/menu_api.h"
 #include "vorn/window_api.h"
+#include "windows/pane_focus.h"
 #include "windows/menu_gtk.h"
 #include "windows/menu_routing.h"
 #include "windows/support/compiled_window_fixture.h"
@@ -33,15 +34,23 @@ struct MenuScript {
   std::vector<std::string> canvasRows, windowRows;
   bool canvasStops = false;       // the canvas's ConstructContextualMenu answer
   bool canvasTakesAction = false; // its ContextualMenuAction answer
-  RuntimeObject* base = nullptr;  // the menu being built, seen by the last handler
+  RuntimeObject* base = nullptr;  // the menu being built, seen by the last handler; held
+  RuntimeObject* box = nullptr;   // the window's control
 };
 MenuScript& Menu() {
   static MenuScript script;
   return script;
 }
 
-void AddRows(RuntimeObject* base, const std::vector<std::string>& rows) {
+// The menu being built is held, so the poll that reads it never sees it freed.
+void HoldBase(RuntimeObject* base) {
+  RuntimeLockObject(base);
+  RuntimeUnlockObject(Menu().base);
   Menu().base = base;
+}
+
+void AddRows(RuntimeObject* base, const std::vector<std::string>& rows) {
+  HoldBase(base);
   for (const std::string& row : rows) {
     RuntimeObject* item = CreateInstanceFromDefinition(GetMenuItemClassDefinition());
     RuntimeMenuItemTextSetter(item, 0, string(row.c_str()).Rep());
@@ -109,6 +118,7 @@ void OnCreateControls(VornRuntimeObject* self) {
   control->enabled = 1;
   control->index = kNotInControlArray;
   WindowAddControl(self, control->name, box);
+  Menu().box = box;
   RuntimeUnlockObject(box);
 }
 
@@ -166,15 +176,25 @@ class ContextualMenuGuiTest : public test::CompiledWindowTest {
     test::ShowAndSettle(View(mWindow));
   }
 
+  void TearDown() override {
+    HoldBase(nullptr);
+    CompiledWindowTest::TearDown();
+  }
+
   // A right click at (h, v) of the window; the menu, once shown, gets the keys.
   MenuVisit RightClick(int32_t h, int32_t v, const std::string& keys) {
-    MenuVisit visit{keys};
-    Menu().base = nullptr;  // the last click's menu is gone
-    const guint poll = g_timeout_add(50, VisitWhenShown, &visit);
     int32_t x, y;
     test::ScreenPoint(View(mWindow), h, v, &x, &y);
+    return Visit("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.1 click 3", keys);
+  }
+
+  // The user's `command` asks for the menu; once shown, it gets the keys.
+  MenuVisit Visit(const std::string& command, const std::string& keys) {
+    MenuVisit visit{keys};
+    HoldBase(nullptr);  // the last click's menu is gone
+    const guint poll = g_timeout_add(50, VisitWhenShown, &visit);
     EventLog().clear();
-    test::Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.1 click 3");
+    test::Shell(command);
     // Until the click has gone through its menu (the deadline keeps a lost click from hanging).
     const gint64 deadline = g_get_monotonic_time() + 5 * G_USEC_PER_SEC;
     while (g_get_monotonic_time() < deadline && (EventLog().empty() || (!visit.seen && !keys.empty())))
@@ -217,6 +237,35 @@ TEST_F(ContextualMenuGuiTest, OutsideTheControlsTheWindowAloneIsAskedAndAnEmptyM
   visit = RightClick(200, 150, "");
   EXPECT_FALSE(visit.seen);
   EXPECT_EQ(EventLog(), (std::vector<std::string>{"Window.MouseDown:200,150", "Window.Construct:200,150"}));
+}
+
+// From the keyboard the menu belongs to the focused control and its chain, wherever the
+// pointer is, and comes up at the focus.
+TEST_F(ContextualMenuGuiTest, ShiftF10AndTheMenuKeyOpenTheMenuOfTheFocusedControl) {
+  Menu().canvasRows = {"Zoom in", "-"};
+  Menu().windowRows = {"Close chart"};
+  int32_t x, y;
+  test::ScreenPoint(View(mWindow), 250, 170, &x, &y);
+  test::Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
+  for (const char* key : {"shift+F10", "Menu"}) {
+    // The box has no widget of its own, so the window's widget takes GTK's focus back after
+    // each menu; the box is given the focus again as a tab would.
+    SetFocusPane(ControlPane(AsControl(Menu().box)));
+    test::Pump(100);
+    MenuVisit visit = Visit(std::string("xdotool key ") + key, "Down Down Return");
+    ASSERT_TRUE(visit.seen) << key << ": no menu came up; " << ::testing::PrintToString(EventLog());
+    EXPECT_EQ(visit.rows, (std::vector<std::string>{"Zoom in", "-", "Close chart"})) << key;
+    EXPECT_EQ(EventLog(), (std::vector<std::string>{"Box.Construct:0,0", "Window.Construct:20,30",
+                                                    "Box.Action:Close chart", "Window.Action:Close chart"}))
+        << key;
+  }
+
+  // Without a focused control the window alone is asked, at its corner.
+  ClearFocusPane();
+  test::Pump(100);
+  MenuVisit visit = Visit("xdotool key Menu", "Escape");
+  EXPECT_EQ(visit.rows, (std::vector<std::string>{"Close chart"}));
+  EXPECT_EQ(EventLog(), (std::vector<std::string>{"Window.Construct:0,0"}));
 }
 
 }  // namespace

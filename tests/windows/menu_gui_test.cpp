@@ -10,6 +10,7 @@
 
 #include "core/application.h"
 #include "core/run_loop.h"
+#include "objects/exceptions.h"
 #include "objects/runtime_object.h"
 #include "support/class_test.h"
 #include "support/gui_support.h"
@@ -182,6 +183,14 @@ class MenuGuiTest : public test::CompiledWindowTest {
     return node;
   }
 
+  // True when an InvalidParentException was pending, which is taken.
+  static bool RaisedInvalidParent() {
+    RuntimeObject* raised = TakePendingException();
+    bool invalid = raised && RuntimeObjectIsaDefinition(raised, GetInvalidParentExceptionClassDefinition());
+    RuntimeUnlockObject(raised);
+    return invalid;
+  }
+
   RuntimeObject* mApp = nullptr;
   RuntimeObject* mBar = nullptr;
 };
@@ -350,6 +359,55 @@ TEST_F(MenuGuiTest, AMenuBarInstallerMadeByAWindowIsInstalledIntoItsBar) {
   EXPECT_EQ(sInstalledInto, AsWindowFields(window)->menuBar);
   EXPECT_NE(sInstalledInto, nullptr);
   RuntimeUnlockObject(installer);
+}
+
+}  // namespace
+}  // namespace vorn
+
+namespace vorn {
+namespace {
+
+// Every clone of an item clones its children, so an item placed inside its own subtree of an
+// installed bar would clone itself until the stack ran out.
+TEST_F(MenuGuiTest, AnItemPlacedInsideItsOwnSubtreeIsRefusedAndTheMenuStillOpens) {
+  RuntimeObject* window = ShownWindowWithBar();
+  RuntimeObject* file = RuntimeMenuItemItem(mBar, 0);
+  RuntimeUnlockObject(file);
+  RuntimeObject* recent = Item("Recent", "Recent");
+  RuntimeObject* deeper = Item("Deeper", "Deeper");
+  RuntimeMenuItemAppend(file, recent);
+  RuntimeMenuItemAppend(recent, deeper);
+
+  struct Attempt {
+    const char* what;
+    void (*place)(RuntimeObject* into, RuntimeObject* item);
+    RuntimeObject* into;
+    RuntimeObject* item;
+  };
+  auto append = [](RuntimeObject* into, RuntimeObject* item) { RuntimeMenuItemAppend(into, item); };
+  auto insert = [](RuntimeObject* into, RuntimeObject* item) { RuntimeMenuItemInsert(into, 0, item); };
+  auto swap = [](RuntimeObject* into, RuntimeObject* item) { RuntimeMenuItemSwap(into, string("Deeper").Rep(), item); };
+  for (const Attempt& attempt : {Attempt{"File.Append(File)", append, file, file},
+                                 Attempt{"Recent.Append(File)", append, recent, file},
+                                 Attempt{"Deeper.Append(File), two levels down", append, deeper, file},
+                                 Attempt{"Recent.Insert(0, Recent)", insert, recent, recent},
+                                 Attempt{"Recent.Swap(Deeper, File)", swap, recent, file}}) {
+    attempt.place(attempt.into, attempt.item);
+    EXPECT_TRUE(RaisedInvalidParent()) << attempt.what;
+  }
+  EXPECT_EQ(RuntimeMenuItemCount(file), 5);
+  EXPECT_EQ(RuntimeMenuItemCount(recent), 1) << "the refused swap kept Deeper";
+  EXPECT_EQ(RuntimeMenuItemCount(deeper), 0);
+
+  // A sibling subtree is no cycle: Deeper may also sit directly under File.
+  RuntimeMenuItemAppend(file, deeper);
+  EXPECT_EQ(TakePendingException(), nullptr);
+
+  XMenuGTK* shown = BarNode(window)->ChildNodeAt(0);
+  ClickWidget(shown->ItemWidget());
+  ASSERT_TRUE(GTK_WIDGET_VISIBLE(shown->MenuWidget())) << "the user opens File";
+  EXPECT_EQ(shown->ChildNodeAt(4)->ChildNodeAt(0)->Name().View(), "Deeper");
+  EXPECT_EQ(shown->ChildNodeAt(5)->Name().View(), "Deeper");
 }
 
 }  // namespace

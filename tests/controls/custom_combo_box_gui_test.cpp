@@ -1,0 +1,143 @@
+// The composite combo box on a real display, constructed directly: the arrow button drops the
+// list down under the edit, a click on a row or Return after the arrow keys chooses it, Escape
+// leaves the choice alone, and typing completes the text from the rows.
+#include <gtk/gtk.h>
+
+#include <string>
+
+#include "controls/support/popup_gui_support.h"
+#include "editfield/edit_control_gtk.h"
+#include "listbox/custom_combo_box.h"
+#include "listbox/runtime_listbox.h"
+#include "objects/exceptions.h"
+#include "objects/runtime_object.h"
+#include "windows/window.h"
+
+namespace vorn::testing {
+namespace {
+
+class CustomComboBoxTest : public PopupGuiTest {
+ protected:
+  void SetUp() override {
+    PopupGuiTest::SetUp();
+    combo = new CustomComboBox(owner, &events, vorn::TextStyle(), window, MakeRect(20, 20, 220, 42));
+    combo->AddRows(Strings({"Aperture", "Seeing", "Sky glow"}));
+    ShowWindow();
+  }
+  void TearDown() override {
+    combo->Close();
+    PopupGuiTest::TearDown();
+  }
+
+  // Clicks a point of a pane, in its window's content coordinates.
+  void ClickPane(SubPane* pane, int32_t dx, int32_t dy) {
+    int x, y;
+    WidgetScreenPoint(pane->GetWindow()->Widget(), pane->Bounds().left + dx, pane->Bounds().top + dy, &x, &y);
+    ClickAt(x, y);
+    PumpFor(250);
+  }
+  void Keys(const std::string& keys) {
+    Shell("xdotool key --delay 60 " + keys);
+    PumpFor(250);
+  }
+  std::string Text() { return std::string(combo->GetText().View()); }
+  bool DropDownOnScreen() {
+    GtkWidget* top = combo->DropDown()->GtkWindowWidget();
+    return combo->IsDroppedDown() && GTK_WIDGET_MAPPED(top);
+  }
+
+  CustomComboBox* combo = nullptr;
+};
+
+TEST_F(CustomComboBoxTest, TheArrowDropsTheListUnderTheEditAndAClickedRowIsChosen) {
+  const Rect edit = combo->Edit()->Bounds();
+  const Rect button = combo->Button()->Bounds();
+  EXPECT_EQ(edit.right, 220 - CustomComboBox::kEditRightInset);
+  EXPECT_EQ(edit.Height(), CustomComboBox::kButtonSize);
+  EXPECT_EQ(button.Width(), CustomComboBox::kButtonSize);
+  EXPECT_EQ(button.right, 220);
+  EXPECT_FALSE(DropDownOnScreen()) << "the list starts hidden";
+
+  ClickPane(combo->Button(), 11, 11);
+  ASSERT_TRUE(DropDownOnScreen());
+  Rect content, shown;
+  window->GetScreenBounds(&content);
+  combo->DropDown()->GetScreenBounds(&shown);
+  EXPECT_EQ(shown.top, content.top + edit.bottom) << "right under the edit";
+  EXPECT_EQ(shown.left, content.left + 20);
+  EXPECT_EQ(shown.Width(), 200) << "as wide as edit and button";
+  EXPECT_EQ(shown.Height(), combo->List()->RowHeight() * 3 + 2) << "every row in sight";
+  Screenshot("custom_combo_dropped");
+
+  RuntimeListbox* list = combo->List();
+  ClickPane(list, 20, list->RowHeight() + list->RowHeight() / 2);
+  EXPECT_EQ(combo->GetListIndex(), 1);
+  EXPECT_EQ(Text(), "Seeing");
+  EXPECT_EQ(events.changes, 1);
+  EXPECT_FALSE(DropDownOnScreen()) << "a pick closes the list";
+
+  // The button again while the list is down puts it away with no choice made.
+  ClickPane(combo->Button(), 11, 11);
+  ASSERT_TRUE(DropDownOnScreen());
+  ClickPane(combo->Button(), 11, 11);
+  EXPECT_FALSE(DropDownOnScreen());
+  EXPECT_EQ(events.changes, 1);
+}
+
+TEST_F(CustomComboBoxTest, ArrowKeysMoveWithoutChangeReturnChoosesAndEscapeLeavesTheChoice) {
+  ClickPane(combo->Edit(), 10, 10);
+  Keys("Down");
+  ASSERT_TRUE(DropDownOnScreen()) << "Down in the edit opens the list";
+  Keys("Down Down");
+  EXPECT_EQ(combo->GetListIndex(), 1);
+  EXPECT_EQ(Text(), "Seeing") << "the edit follows the list";
+  EXPECT_EQ(events.changes, 0) << "moving is no choice";
+  Keys("Return");
+  EXPECT_FALSE(DropDownOnScreen());
+  EXPECT_EQ(events.changes, 1);
+  EXPECT_EQ(Text(), "Seeing");
+
+  Keys("Down");
+  ASSERT_TRUE(DropDownOnScreen());
+  Keys("Escape");
+  EXPECT_FALSE(DropDownOnScreen());
+  EXPECT_EQ(events.changes, 1);
+  EXPECT_EQ(combo->GetListIndex(), 1);
+}
+
+TEST_F(CustomComboBoxTest, TypingCompletesFromTheRowsAndBackspaceDoesNot) {
+  combo->SetAutoComplete(true);
+  ClickPane(combo->Edit(), 10, 10);
+  Shell("xdotool type --delay 60 sk");
+  PumpFor(250);
+  EXPECT_EQ(Text(), "Sky glow");
+  EXPECT_EQ(combo->GetListIndex(), 2);
+  EXPECT_EQ(combo->GetSelStart(), 2) << "what completion added is selected";
+  EXPECT_EQ(combo->GetSelLength(), 6);
+  // A key typed over a selection changes the text twice (the selection goes, the key comes).
+  EXPECT_GE(events.textChanged, 2);
+
+  Keys("BackSpace");
+  EXPECT_EQ(Text(), "Sk") << "the completion goes and none comes back";
+  const int told = events.textChanged;
+  combo->SetText(string("Seeing"));
+  EXPECT_EQ(events.textChanged, told + 1) << "text set by code is told too";
+
+  combo->SetListIndex(0, false);
+  EXPECT_EQ(Text(), "Aperture");
+  EXPECT_EQ(events.changes, 0) << "an index set without notice raises no Change";
+  combo->SetListIndex(5, true);
+  EXPECT_EQ(combo->GetListIndex(), -1) << "an index past the rows selects none";
+
+  combo->InsertRow(4, string("Moon"), nullptr);
+  RuntimeObject* raised = TakePendingException();
+  EXPECT_NE(raised, nullptr) << "one past the end raises";
+  RuntimeUnlockObject(raised);
+  combo->InsertRow(3, string("Moon"), owner);
+  EXPECT_EQ(combo->Count(), 4);
+  EXPECT_EQ(combo->GetRowTag(3), owner);
+  EXPECT_EQ(combo->FindRowTag(owner), 3);
+}
+
+}  // namespace
+}  // namespace vorn::testing
