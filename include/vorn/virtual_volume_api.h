@@ -22,6 +22,9 @@ VornRuntimeObject *folderVirtVolGetter(VornRuntimeObject *item, int32_t param);
 
 /* The root folder; nil once the volume is gone. */
 VornRuntimeObject *VirtVolRootGetter(VornRuntimeObject *volume, int32_t param);
+/* What is damaged in a volume whose file ends inside a block (it opened read-only); empty
+ * for a sound volume. */
+VornStringRecord *VirtVolDamageGetter(VornRuntimeObject *volume, int32_t param);
 void VirtVolDestructor(VornRuntimeObject *volume);
 
 #ifdef __cplusplus

@@ -72,6 +72,15 @@ void StyledTextBaseImp::FindRange(int32_t start, int32_t length, int32_t* first,
   if (!haveLast) *last = count;
 }
 
+// A query that starts past the text answers for the end of the text, and one that runs past
+// it answers for what there is.
+void StyledTextBaseImp::ClipQueryRange(int32_t* start, int32_t* length) const {
+  if (*start < 0 || *length < 0) return;
+  const int32_t total = TextLength();
+  *start = std::min(*start, total);
+  *length = std::min(*length, total - *start);
+}
+
 void StyledTextBaseImp::Merge() {
   size_t i = 1;
   while (i < mEntries.size()) {
@@ -186,6 +195,7 @@ void StyledTextBaseImp::SetAttribute(int32_t start, int32_t length, Attribute ki
 StyledTextBaseImp::Value StyledTextBaseImp::Query(int32_t start, int32_t length, Attribute kind, bool* differs,
                                                   bool* empty) {
   Merge();
+  ClipQueryRange(&start, &length);
   int32_t first, last;
   FindRange(start, length, &first, &last);
   last = std::min(last, static_cast<int32_t>(mEntries.size()) - 1);
@@ -345,6 +355,7 @@ void StyledTextBaseImp::RemoveRun(int32_t index) {
 int32_t StyledTextBaseImp::GetAlignment(int32_t start, int32_t length) {
   Merge();
   if (mEntries.empty()) return 0;
+  ClipQueryRange(&start, &length);
   int32_t first, last;
   FindRange(start, length, &first, &last);
   if (first > last) return 0;

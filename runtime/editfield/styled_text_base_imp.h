@@ -89,6 +89,7 @@ class StyledTextBaseImp : public StyledTextDelegate {
 
   void Merge();
   // First and last entry of a range (both -1 ... count); first > last for a negative range.
+  void ClipQueryRange(int32_t* start, int32_t* length) const;
   void FindRange(int32_t start, int32_t length, int32_t* first, int32_t* last) const;
   void SetAttribute(int32_t start, int32_t length, Attribute kind, const Value& value);
   static bool Has(const StyleRunData& run, Attribute kind, const Value& value);

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
 
 #include "graphics/color_types.h"
 #include "graphics/graphics_object.h"
 #include "graphics/graphics_state.h"
+#include "objects/exceptions.h"
 #include "vorn/styled_text_api.h"
 
 namespace vorn {
@@ -101,14 +103,21 @@ StyledTextLayout::Line StyledTextLayout::LayOut(Graphics* port, int32_t width) {
 }
 
 int32_t StyledTextLayout::DrawBlock(Graphics* port, int32_t x, int32_t y, int32_t width, int32_t height) {
-  if (!port || width <= 0) return 0;
+  if (!port) return 0;
   GraphicsState saved;
   saved.Save(port);
   int32_t top = y;
   int32_t lines = 0;
+  std::optional<ClipSaver> clip;
   while (!AtEnd()) {
     Line line = LayOut(port, width);
-    if (top + line.height > y + height) break;
+    if (top + line.height > y + height) {
+      if (lines > 0) break;
+      // A block lower than a line still takes one, cut to the block: a program that draws
+      // block after block until EOF must come to the end.
+      clip.emplace(port);
+      port->SetClipRect(MakeRect(x, y, x + std::max(width, 0), y + std::max(height, 0)));
+    }
     int32_t h = x;
     for (size_t start = mNext; start < line.end;) {
       size_t end = start + 1;
@@ -124,7 +133,9 @@ int32_t StyledTextLayout::DrawBlock(Graphics* port, int32_t x, int32_t y, int32_
     top += line.height;
     mNext = line.resume;
     ++lines;
+    if (clip) break;
   }
+  clip.reset();
   saved.Restore();
   return lines;
 }
@@ -208,7 +219,13 @@ void styledPrinterWidthSetter(VornRuntimeObject* self, int32_t, int32_t width) {
 void styledPrinterDrawBlock(VornRuntimeObject* self, int32_t x, int32_t y, int32_t height) {
   StyledTextPrinterObject* printer = AsPrinter(self);
   if (!printer || !printer->layout) return;
-  printer->layout->DrawBlock(GraphicsObjectPort(printer->graphics), x, y, printer->width, height);
+  Graphics* port = GraphicsObjectPort(printer->graphics);
+  // Without a port nothing could ever be drawn, and a loop waiting for EOF would not end.
+  if (!port && !printer->layout->AtEnd()) {
+    RuntimeRaiseNilObjectException();
+    return;
+  }
+  printer->layout->DrawBlock(port, x, y, printer->width, height);
 }
 
 }  // extern "C"

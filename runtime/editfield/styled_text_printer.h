@@ -20,8 +20,9 @@ class StyledTextLayout {
   StyledTextLayout(std::string_view text, const std::vector<TextStyleRecord>& styles);
 
   // Draws the lines that follow the last one drawn, from (x, y) down, as long as a whole line
-  // still fits in `height`; lines break between words, and inside a word wider than `width`.
-  // Answers the number of lines drawn.
+  // still fits in `height`, and one line cut to the block when not even one fits; lines break
+  // between words, and inside a word wider than `width` (one character at least). Answers the
+  // number of lines drawn.
   int32_t DrawBlock(Graphics* port, int32_t x, int32_t y, int32_t width, int32_t height);
   bool AtEnd() const { return mNext >= mCharacters.size(); }
 

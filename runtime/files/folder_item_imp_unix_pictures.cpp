@@ -4,13 +4,18 @@
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <gdk/gdk.h>
 
+#include <stdlib.h>
+
 #include <cerrno>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "files/folder_item_imp_unix.h"
+#include "files/program_runner.h"
+#include "files/temporary_items.h"
 #include "files/random_access_mechanism.h"
 #include "graphics/drawable.h"
 #include "graphics/drawable_pane.h"
@@ -61,6 +66,28 @@ RuntimeObject* PictureFromPixbufFile(const std::string& path) {
     return nullptr;
   }
   return PictureOf(pane);
+}
+
+// The converter writes into a folder only this user can reach, so no one else can read the
+// pixels or put a file of their own in the output's place; both go when the picture is read.
+// The input is named as PICT, so the converter reads nothing else whatever the file holds.
+RuntimeObject* PictureFromPICTFile(const std::string& path, int32_t* error) {
+  std::string folder = std::string(kTemporaryFolderPath) + "vorn-pict-XXXXXX";
+  if (!mkdtemp(folder.data())) {
+    *error = errno;
+    return nullptr;
+  }
+  const std::string output = folder + "/converted.bmp";
+  const ProgramResult run = RunProgramAndWait({"convert", "PICT:" + path, "BMP3:" + output}, true);
+  RuntimeObject* picture = nullptr;
+  if (!run.started) {
+    *error = run.error;  // ENOENT: no converter installed
+  } else if (run.exitStatus != 0 || !(picture = PictureFromPixbufFile(output))) {
+    *error = EINVAL;  // not a picture the converter could read
+  }
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
+  return picture;
 }
 
 void RaiseUnsupported(const char* what, int32_t format, const char* tail) {
@@ -174,8 +201,13 @@ VornRuntimeObject* FolderItemImpUnix::OpenAsPicture(bool vector) {
     case kPictureFormatTIFF:
     case kPictureFormatXPM:
       return PictureFromPixbufFile(std::string(GetAbsolutePath().View()));
+    case kPictureFormatPICT: {
+      int32_t error = 0;
+      RuntimeObject* picture = PictureFromPICTFile(std::string(GetAbsolutePath().View()), &error);
+      if (!picture) mLastError = error;
+      return picture;
+    }
     default:
-      // PICT goes through an outside converter this runtime does not run.
       return nullptr;
   }
 }

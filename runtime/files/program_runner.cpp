@@ -31,7 +31,7 @@ pid_t WaitFor(pid_t pid, int* status) {
 
 }  // namespace
 
-ProgramResult RunProgramAndWait(const std::vector<std::string>& args) {
+ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet) {
   ProgramResult result;
   if (args.empty()) {
     result.error = EINVAL;
@@ -39,7 +39,14 @@ ProgramResult RunProgramAndWait(const std::vector<std::string>& args) {
   }
   std::vector<char*> argv = ArgumentVector(args);
   pid_t pid = 0;
-  int spawned = posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (quiet) {
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+  }
+  int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) {
     result.error = spawned;
     return result;

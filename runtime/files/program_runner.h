@@ -13,8 +13,9 @@ struct ProgramResult {
   int exitStatus = -1;   // the exit status, or -1 when the program ended by a signal
 };
 
-// Looks the program (args[0]) up in the search path, runs it and waits for it to end.
-ProgramResult RunProgramAndWait(const std::vector<std::string>& args);
+// Looks the program (args[0]) up in the search path, runs it and waits for it to end. A quiet
+// program's output and messages go nowhere.
+ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet = false);
 
 // Starts the program file at args[0] (no search) in the background, detached from this process
 // so that its end leaves no zombie behind. True once the program is running; false, with errno

@@ -33,7 +33,7 @@ int64_t VFSVolume::FirstBlockOf(uint32_t idnum) const {
 }
 
 uint32_t VFSVolume::NewItem() {
-  if (!mOK) return 0;
+  if (!mOK || mReadOnly) return 0;
   uint8_t bytes[4];
   if (!ReadAt(mCounterOffset, bytes, sizeof bytes)) return 0;
   // A counter that fell behind the idnums in use would hand one out twice.
@@ -173,7 +173,7 @@ bool VFSVolume::Read(int16_t handle, int64_t* ioCount, void* buffer) {
 
 bool VFSVolume::Write(int16_t handle, const void* buffer, int64_t count) {
   OpenEntry* entry = EntryFor(handle);
-  if (!entry || count < 0 || (count > 0 && !buffer)) return false;
+  if (!entry || mReadOnly || count < 0 || (count > 0 && !buffer)) return false;
   const auto* bytes = static_cast<const uint8_t*>(buffer);
   int64_t done = 0;
   while (done < count) {
@@ -263,7 +263,7 @@ bool VFSVolume::ZeroData(int64_t offset, int64_t length) {
 
 bool VFSVolume::CanFreeItem(uint32_t idnum) const {
   // The metadata item holds the volume together; it is never given back.
-  return mOK && idnum != kMetadataIDnum && !IsItemOpen(idnum) && FirstBlockOf(idnum) >= 0;
+  return mOK && !mReadOnly && idnum != kMetadataIDnum && !IsItemOpen(idnum) && FirstBlockOf(idnum) >= 0;
 }
 
 bool VFSVolume::FreeItem(uint32_t idnum) {

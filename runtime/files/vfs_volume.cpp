@@ -2,6 +2,7 @@
 #include "files/vfs_volume.h"
 
 #include <cstring>
+#include <string>
 #include <unordered_map>
 
 #include "files/volume_bytes.h"
@@ -76,16 +77,21 @@ void VFSVolume::Open() {
   mVersion = static_cast<int32_t>(version);
   mStore->mSwapDoubles = mVersion != 1 ? 1 : 0;
 
-  // Every block, in file order. The blocks must tile the file exactly: anything else is a
-  // damaged or truncated volume, and nothing in it can be trusted enough to write.
+  // Every block, in file order. The blocks must tile the file exactly. A file that ends in
+  // the middle of a block (its writer stopped while adding one) still opens, read-only, with
+  // what the whole blocks hold; any other damage leaves nothing to trust.
   std::vector<BlockMap::Entry> walked;
   int64_t offset = kFirstBlockOffset;
+  bool linkPastTheEnd = false;  // a chain that goes on where the file has been cut
   while (offset < mFileLength) {
     BlockHeader header;
     uint8_t trailer[kBlockTrailerSize];
-    if (!ReadHeaderAt(offset, &header) || !ReadAt(offset + header.DataEnd(), trailer, sizeof trailer) ||
-        GetUInt32(trailer, true) != kBlockEndMagic)
-      return;
+    if (!ReadHeaderAt(offset, &header, kLargestFile) || !ReadAt(offset + header.DataEnd(), trailer, sizeof trailer) ||
+        GetUInt32(trailer, true) != kBlockEndMagic) {
+      if (offset == kFirstBlockOffset || !NoteCutBlock(offset)) return;
+      break;
+    }
+    linkPastTheEnd = linkPastTheEnd || header.next >= mFileLength;
     walked.push_back({static_cast<uint32_t>(offset), header.idnum, header.idnum ? header.sequence : 0});
     mBlockStarts.insert(offset);
     if (header.idnum >= mLowestFreeIDnum) {
@@ -95,8 +101,9 @@ void VFSVolume::Open() {
     offset += header.length;
   }
   if (walked.empty() || walked[0].idnum != kMetadataIDnum || walked[0].sequence != 0) return;
+  if (linkPastTheEnd && !mReadOnly) return;
   BlockHeader first;
-  if (!ReadHeaderAt(kFirstBlockOffset, &first) ||
+  if (!ReadHeaderAt(kFirstBlockOffset, &first, kLargestFile) ||
       first.length < kBlockHeaderSize + 4 + kBlockTrailerSize)
     return;
   mCounterOffset = kFirstBlockOffset + kBlockHeaderSize;
@@ -112,6 +119,30 @@ void VFSVolume::Open() {
   for (const BlockMap::Entry& entry : walked) mMap.Add(entry.idnum, entry.offset, entry.sequence);
   mMapChanged = true;
   SaveMap();
+}
+
+// Whether the bytes from `offset` to the end are the start of a block that the file cuts
+// short: too few for a header, or a header whose block runs past the end. Such a volume is
+// described in mDamage and made read-only, since a block added now would follow the cut one.
+bool VFSVolume::NoteCutBlock(int64_t offset) {
+  const int64_t left = mFileLength - offset;
+  std::string what;
+  if (left < kBlockHeaderSize) {
+    what = "its last " + std::to_string(left) + " bytes, from offset " + std::to_string(offset) +
+           ", are less than a block header";
+  } else {
+    uint8_t bytes[kBlockHeaderSize];
+    if (!ReadAt(offset, bytes, sizeof bytes) || GetUInt32(bytes, true) != kBlockStartMagic) return false;
+    const double length = GetDouble(bytes + 12, DoublesBigEndian());
+    if (!(length > static_cast<double>(left))) return false;
+    what = "the block at offset " + std::to_string(offset) + " (item " + std::to_string(GetUInt32(bytes + 4, true)) +
+           ") is cut short: " + std::to_string(left) + " of its " + std::to_string(static_cast<int64_t>(length)) +
+           " bytes are there";
+  }
+  mDamage = "The volume file ends inside a block: " + what +
+            ". What lies in whole blocks can be read; nothing can be written.";
+  mReadOnly = true;
+  return true;
 }
 
 bool VFSVolume::LoadStoredMap(std::vector<uint8_t>* bytes) {
@@ -246,7 +277,7 @@ bool VFSVolume::ReadAt(int64_t offset, void* buffer, int64_t count) {
 
 bool VFSVolume::WriteAt(int64_t offset, const void* buffer, int64_t count) {
   // A write never leaves a hole: blocks are only ever added at the end.
-  if (offset < 0 || count < 0 || offset > mFileLength || offset + count > kLargestFile) return false;
+  if (mReadOnly || offset < 0 || count < 0 || offset > mFileLength || offset + count > kLargestFile) return false;
   if (count == 0) return true;
   if (!mStore->SetPosition(static_cast<int32_t>(offset)) || mStore->GetPosition() != offset) return false;
   if (!mStore->Write(buffer, static_cast<int32_t>(count))) return false;
@@ -254,7 +285,7 @@ bool VFSVolume::WriteAt(int64_t offset, const void* buffer, int64_t count) {
   return true;
 }
 
-bool VFSVolume::ReadHeaderAt(int64_t offset, BlockHeader* header) {
+bool VFSVolume::ReadHeaderAt(int64_t offset, BlockHeader* header, int64_t linkLimit) {
   uint8_t bytes[kBlockHeaderSize];
   if (offset < kFirstBlockOffset || !ReadAt(offset, bytes, sizeof bytes)) return false;
   if (GetUInt32(bytes, true) != kBlockStartMagic) return false;
@@ -264,7 +295,7 @@ bool VFSVolume::ReadHeaderAt(int64_t offset, BlockHeader* header) {
   int64_t next = 0;
   if (!WholeByteCount(GetDouble(bytes + 12, DoublesBigEndian()), mFileLength - offset, &read.length) ||
       read.length < kBlockHeaderSize + kBlockTrailerSize ||
-      !WholeByteCount(GetDouble(bytes + 20, DoublesBigEndian()), mFileLength, &next) ||
+      !WholeByteCount(GetDouble(bytes + 20, DoublesBigEndian()), linkLimit < 0 ? mFileLength : linkLimit, &next) ||
       (next != 0 && next < kFirstBlockOffset))
     return false;
   read.next = next;

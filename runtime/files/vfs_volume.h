@@ -11,12 +11,13 @@
 // items are big-endian in version 3 only.
 //
 // A damaged file is never trusted: opening walks every block and refuses a file whose blocks
-// do not tile it exactly, chains are followed only to known block starts carrying the item's
+// do not tile it exactly (one that ends inside its last block opens read-only), chains are followed only to known block starts carrying the item's
 // idnum and the next place in its chain, and nothing is written before the file has passed.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <unordered_set>
 #include <vector>
 
@@ -59,6 +60,10 @@ class VFSVolume {
   ~VFSVolume();
 
   bool IsOK() const { return mOK; }
+  // A volume whose file ends inside a block opens read-only; Damage says what is wrong
+  // (empty for a sound volume).
+  bool IsReadOnly() const { return mReadOnly; }
+  const std::string& Damage() const { return mDamage; }
   int32_t Version() const { return mVersion; }
   RandomAccessMechanism* Store() const { return mStore; }
   const BlockMap& Map() const { return mMap; }
@@ -118,7 +123,9 @@ class VFSVolume {
   VFSVolume(RandomAccessMechanism* store, bool ownsStore, CreateTag);
 
   void Open();
-  bool ReadHeaderAt(int64_t offset, BlockHeader* header);
+  bool NoteCutBlock(int64_t offset);
+  // A link must lie inside the file, or below `linkLimit` when one is given.
+  bool ReadHeaderAt(int64_t offset, BlockHeader* header, int64_t linkLimit = -1);
   bool WriteHeaderAt(int64_t offset, const BlockHeader& header);
   bool ReadAt(int64_t offset, void* buffer, int64_t count);
   bool WriteAt(int64_t offset, const void* buffer, int64_t count);
@@ -153,6 +160,8 @@ class VFSVolume {
   std::unordered_set<int64_t> mBlockStarts;  // every block the file is known to hold
   uint32_t mLowestFreeIDnum = 2;              // above every idnum a block carries
   bool mMapChanged = false;
+  bool mReadOnly = false;
+  std::string mDamage;
 };
 
 }  // namespace vorn

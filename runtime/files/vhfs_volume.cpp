@@ -44,6 +44,8 @@ VHFSVolume::~VHFSVolume() = default;
 
 bool VHFSVolume::IsOK() const { return mCore && mCore->IsOK(); }
 
+std::string VHFSVolume::Damage() const { return mCore ? mCore->Damage() : std::string(); }
+
 std::unique_ptr<VHFSVolume> VHFSVolume::Create(RandomAccessMechanism* store, bool ownsStore) {
   std::unique_ptr<VFSVolume> core = VFSVolume::Create(store, ownsStore);
   if (!core->IsOK()) return nullptr;

@@ -56,6 +56,8 @@ class VHFSVolume {
 
   // The item store is OK and its root is a folder.
   bool IsOK() const;
+  // What is wrong with a volume that opened read-only; empty for a sound one.
+  std::string Damage() const;
   VFSVolume* Core() const { return mCore.get(); }
 
   VHFSItem GetRoot();

@@ -14,6 +14,7 @@ void* Fn(auto function) { return reinterpret_cast<void*>(function); }
 
 const PropertyRow kVirtualVolumeProperties[] = {
     {0, "Root", "o<FolderItem>", Fn(&VirtVolRootGetter), "VirtVolRootGetter", nullptr, nullptr, 0, 0},
+    {0, "Damage", "s", Fn(&VirtVolDamageGetter), "VirtVolDamageGetter", nullptr, nullptr, 0, 0},
 };
 
 }  // namespace
@@ -59,6 +60,12 @@ VornRuntimeObject* VirtVolRootGetter(VornRuntimeObject* volume, int32_t) {
   VHFSVolume* volumeOf = VirtualVolumeOf(volume);
   if (!volumeOf || !volumeOf->IsOK()) return nullptr;
   return NewFolderItemWithImp(nullptr, new FolderItemImpVirtual(volume, volumeOf->GetRoot()));
+}
+
+VornStringRecord* VirtVolDamageGetter(VornRuntimeObject* volume, int32_t) {
+  VHFSVolume* volumeOf = VirtualVolumeOf(volume);
+  if (!volumeOf) return nullptr;
+  return string(volumeOf->Damage(), kEncodingUTF8).GetRetainedRep();
 }
 
 void VirtVolDestructor(VornRuntimeObject* volume) {

@@ -229,14 +229,40 @@ void DrawablePane::DrawWhole(Graphics* port, const Rect& destination, bool maskF
 
 Graphics* DrawablePane::NewGraphics() { return mPixmap ? vorn::NewGraphics(this) : nullptr; }
 
-void DrawablePane::CopyTo(Graphics* port, const Rect& source, const Rect& destination, bool, bool maskFlag) {
+namespace {
+
+// The part of a copy that reads the bitmap's own pixels: the source cut to the bitmap, and the
+// destination cut in the same proportion. False when nothing is left.
+bool ClipCopyToBitmap(Rect* source, Rect* destination, int32_t width, int32_t height) {
+  const int64_t sw = RectWidth(*source), sh = RectHeight(*source);
+  const int64_t dw = RectWidth(*destination), dh = RectHeight(*destination);
+  const int64_t left = std::max<int64_t>(source->left, 0), right = std::min<int64_t>(source->right, width);
+  const int64_t top = std::max<int64_t>(source->top, 0), bottom = std::min<int64_t>(source->bottom, height);
+  if (left >= right || top >= bottom) return false;
+  auto along = [](int64_t from, int64_t s0, int64_t sLength, int64_t d0, int64_t dLength) {
+    return static_cast<int32_t>(d0 + (from - s0) * dLength / sLength);
+  };
+  *destination = MakeRect(along(left, source->left, sw, destination->left, dw),
+                          along(top, source->top, sh, destination->top, dh),
+                          along(right, source->left, sw, destination->left, dw),
+                          along(bottom, source->top, sh, destination->top, dh));
+  *source = MakeRect(static_cast<int32_t>(left), static_cast<int32_t>(top), static_cast<int32_t>(right),
+                     static_cast<int32_t>(bottom));
+  return RectWidth(*destination) > 0 && RectHeight(*destination) > 0;
+}
+
+}  // namespace
+
+void DrawablePane::CopyTo(Graphics* port, const Rect& wantedSource, const Rect& wantedDestination, bool,
+                          bool maskFlag) {
+  if (RectWidth(wantedSource) < 1 || RectHeight(wantedSource) < 1 || !mPixmap) return;
+  // Only the bitmap's own pixels can be read: a copy reaching past them keeps the part inside.
+  Rect source = wantedSource, destination = wantedDestination;
+  if (!ClipCopyToBitmap(&source, &destination, mWidth, mHeight)) return;
   const int32_t sw = RectWidth(source);
   const int32_t sh = RectHeight(source);
   const int32_t dw = RectWidth(destination);
   const int32_t dh = RectHeight(destination);
-  if (sw < 1 || sh < 1 || dw < 1 || dh < 1 || !mPixmap) return;
-  // Only the bitmap's own pixels can be read.
-  if (source.left < 0 || source.top < 0 || source.right > mWidth || source.bottom > mHeight) return;
   auto* gtkPort = dynamic_cast<GraphicsGTK*>(port);
   GdkDrawable* drawable = gtkPort ? gtkPort->GetGdkDrawable() : nullptr;
   GdkGC* gc = drawable ? gtkPort->GetGC() : nullptr;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "graphics/shape_plotter.h"
@@ -80,6 +81,7 @@ GraphicsGTK::GraphicsGTK(GraphicsTarget* target) : Graphics(target) {
 }
 
 GraphicsGTK::~GraphicsGTK() {
+  ForgetShapedLayouts();
   if (mFontDescription) pango_font_description_free(mFontDescription);
   if (mLayout) g_object_unref(mLayout);
   if (mContext) g_object_unref(mContext);
@@ -393,23 +395,64 @@ void GraphicsGTK::UpdateLayout() {
   if (mLayout) g_object_unref(mLayout);
   mLayout = pango_layout_new(mContext);
   pango_layout_set_font_description(mLayout, mFontDescription);
+  ForgetShapedLayouts();
   mLayoutValid = true;
   mMetricsValid = false;
   ++mLayoutBuilds;
 }
 
-void GraphicsGTK::SetLayoutText(const string& text) {
+namespace {
+
+// Pango takes only valid UTF-8; text tagged with an unknown encoding passes unconverted, so
+// it is mended here.
+std::string LayoutBytes(const string& text) {
   const string utf8 = text.ToUTF8();
   const char* bytes = utf8.CString();
   const gssize length = utf8.Length();
-  // Text tagged with an unknown encoding passes unconverted; Pango takes only valid UTF-8.
-  if (!g_utf8_validate(bytes, length, nullptr)) {
-    gchar* valid = g_utf8_make_valid(bytes, length);
-    pango_layout_set_text(mLayout, valid, -1);
-    g_free(valid);
-    return;
+  if (g_utf8_validate(bytes, length, nullptr)) return std::string(bytes, static_cast<size_t>(length));
+  gchar* valid = g_utf8_make_valid(bytes, length);
+  std::string out(valid);
+  g_free(valid);
+  return out;
+}
+
+// Shaped layouts kept per port: a list box measures and draws the same few texts (a column
+// of equal cells, a cell measured and then drawn) again and again.
+constexpr size_t kShapedLayouts = 32;
+
+}  // namespace
+
+void GraphicsGTK::SetLayoutText(const string& text) {
+  const std::string bytes = LayoutBytes(text);
+  pango_layout_set_text(mLayout, bytes.data(), static_cast<int>(bytes.size()));
+}
+
+void GraphicsGTK::ForgetShapedLayouts() {
+  for (ShapedText& shaped : mShaped) g_object_unref(shaped.layout);
+  mShaped.clear();
+  mNextShaped = 0;
+}
+
+PangoLayout* GraphicsGTK::ShapedLayout(const string& text) {
+  UpdateLayout();
+  if (!mLayout) return nullptr;
+  std::string bytes = LayoutBytes(text);
+  for (const ShapedText& shaped : mShaped)
+    if (shaped.text == bytes) return shaped.layout;
+  size_t index;
+  if (mShaped.size() < kShapedLayouts) {
+    PangoLayout* layout = pango_layout_new(mContext);
+    pango_layout_set_font_description(layout, mFontDescription);
+    mShaped.push_back({std::string(), layout});
+    index = mShaped.size() - 1;
+  } else {
+    index = mNextShaped;
+    mNextShaped = (mNextShaped + 1) % kShapedLayouts;
   }
-  pango_layout_set_text(mLayout, bytes, static_cast<int>(length));
+  ShapedText& slot = mShaped[index];
+  pango_layout_set_text(slot.layout, bytes.data(), static_cast<int>(bytes.size()));
+  slot.text = std::move(bytes);
+  return slot.layout;
 }
 
 void GraphicsGTK::DrawText(const string& text, int32_t h, int32_t v, int32_t) {
@@ -419,12 +462,16 @@ void GraphicsGTK::DrawText(const string& text, int32_t h, int32_t v, int32_t) {
   ToDevicePoint(&h, &v);
   UpdateLayout();
   if (!mLayout) return;
+  // Underlining changes a layout's attributes, which would cost a kept layout its shaping.
+  if ((mTextStyle & kStyleUnderline) == 0) {
+    if (PangoLayout* layout = ShapedLayout(text)) gdk_draw_layout(drawable, gc, h, v - FontAscent(), layout);
+    return;
+  }
   SetLayoutText(text);
   pango_layout_set_width(mLayout, -1);
-  const bool underline = (mTextStyle & kStyleUnderline) != 0;
-  if (underline) pango_layout_set_attributes(mLayout, UnderlineAttributes());
+  pango_layout_set_attributes(mLayout, UnderlineAttributes());
   gdk_draw_layout(drawable, gc, h, v - FontAscent(), mLayout);
-  if (underline) pango_layout_set_attributes(mLayout, nullptr);
+  pango_layout_set_attributes(mLayout, nullptr);
 }
 
 void GraphicsGTK::DrawWrappedText(const string& text, const Rect& rect, int32_t alignment) {
@@ -447,12 +494,10 @@ void GraphicsGTK::DrawWrappedText(const string& text, const Rect& rect, int32_t 
 
 int32_t GraphicsGTK::StringWidth(const string& text) {
   if (!mTarget) return 0;
-  UpdateLayout();
-  if (!mLayout) return 0;
-  SetLayoutText(text);
-  pango_layout_set_width(mLayout, -1);
+  PangoLayout* layout = ShapedLayout(text);
+  if (!layout) return 0;
   int width = 0, height = 0;
-  pango_layout_get_pixel_size(mLayout, &width, &height);
+  pango_layout_get_pixel_size(layout, &width, &height);
   return width;
 }
 

@@ -2,6 +2,10 @@
 // lays out and measures text with Pango, reads pixels and draws stock icons with GdkPixbuf.
 #pragma once
 
+#include <vector>
+
+#include <string>
+
 #include "graphics/graphics.h"
 
 struct _PangoContext;
@@ -69,6 +73,9 @@ class GraphicsGTK : public Graphics {
   void ApplyForeColor(_GdkDrawable* drawable, _GdkGC* gc);
   void LoadMetrics();
   void SetLayoutText(const string& text);
+  // A layout of the current font holding the text, shaped once and kept among the last few.
+  _PangoLayout* ShapedLayout(const string& text);
+  void ForgetShapedLayouts();
   void RoundRect(const Rect& rect, int32_t arcWidth, int32_t arcHeight, bool fill);
 
   _PangoFontDescription* mFontDescription = nullptr;
@@ -82,6 +89,12 @@ class GraphicsGTK : public Graphics {
   _PangoContext* mContext = nullptr;
   _PangoLayout* mLayout = nullptr;
   int32_t mLayoutBuilds = 0;
+  struct ShapedText {
+    std::string text;
+    _PangoLayout* layout;
+  };
+  std::vector<ShapedText> mShaped;
+  size_t mNextShaped = 0;
 };
 
 }  // namespace vorn

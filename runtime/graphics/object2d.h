@@ -149,7 +149,6 @@ void InverseTransformPoint(const Object2DFields* object, Point2D* point);
 void ObjectListAppend(ObjectList* list, RuntimeObject* object);
 bool ObjectListInsert(ObjectList* list, int32_t index, RuntimeObject* object);
 void ObjectListRemoveAt(ObjectList* list, int32_t index);
-void ObjectListClear(ObjectList* list);
 // Gives back capacity after removals, by the list's growth step.
 void ObjectListShrink(ObjectList* list);
 

@@ -2,6 +2,7 @@
 // object may stand in a list more than once.
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -47,19 +48,57 @@ ObjectList* ListOf(RuntimeObject* group) {
 
 bool InRange(const ObjectList* list, int32_t index) { return index >= 0 && index < list->count; }
 
+// The groups each group stands in, once per occurrence. A group holds its members, so an entry
+// lasts while its parent does; leaf shapes are not recorded, as they can contain nothing.
+std::unordered_map<RuntimeObject*, std::vector<RuntimeObject*>>& ParentsOfGroups() {
+  static auto* parents = new std::unordered_map<RuntimeObject*, std::vector<RuntimeObject*>>();
+  return *parents;
+}
+
+void NoteMember(RuntimeObject* group, RuntimeObject* member) {
+  if (ListOf(member)) ParentsOfGroups()[member].push_back(group);
+}
+
+void ForgetMember(RuntimeObject* group, RuntimeObject* member) {
+  if (!ListOf(member)) return;
+  auto& parents = ParentsOfGroups();
+  auto it = parents.find(member);
+  if (it == parents.end()) return;
+  auto at = std::find(it->second.begin(), it->second.end(), group);
+  if (at != it->second.end()) it->second.erase(at);
+  if (it->second.empty()) parents.erase(it);
+}
+
 // True when putting object into group would make the group contain itself, at any depth: such
-// a group would recurse without end when moved and multiply its drawing at every level. Each
-// group is looked into once, so shared members cost nothing extra.
+// a group would have no end when moved and drawn. That is so when the object is the group or
+// one of the groups it stands in, directly or further up. The walk up from the group and the
+// walk down from the object take turns and the first to finish answers, so a deep nest costs
+// little whether it is built from the inside out (short walks up) or from the outside in (short
+// walks down). Each group is looked at once.
 bool WouldContainItself(RuntimeObject* group, RuntimeObject* object) {
-  std::vector<RuntimeObject*> pending{object};
-  std::unordered_set<RuntimeObject*> seen;
-  while (!pending.empty()) {
-    RuntimeObject* item = pending.back();
-    pending.pop_back();
-    if (item == group) return true;
-    if (!item || !seen.insert(item).second) continue;
-    if (ObjectList* list = ListOf(item))
-      pending.insert(pending.end(), list->items, list->items + list->count);
+  if (group == object) return true;
+  if (!ListOf(object)) return false;
+  auto& parents = ParentsOfGroups();
+  std::vector<RuntimeObject*> up{group}, down{object};
+  std::unordered_set<RuntimeObject*> seenUp{group}, seenDown{object};
+  while (!up.empty() && !down.empty()) {
+    RuntimeObject* above = up.back();
+    up.pop_back();
+    if (auto it = parents.find(above); it != parents.end()) {
+      for (RuntimeObject* parent : it->second) {
+        if (parent == object) return true;
+        if (seenUp.insert(parent).second) up.push_back(parent);
+      }
+    }
+    RuntimeObject* below = down.back();
+    down.pop_back();
+    if (ObjectList* list = ListOf(below)) {
+      for (int32_t i = 0; i < list->count; ++i) {
+        RuntimeObject* member = list->items[i];
+        if (member == group) return true;
+        if (ListOf(member) && seenDown.insert(member).second) down.push_back(member);
+      }
+    }
   }
   return false;
 }
@@ -107,16 +146,6 @@ void ObjectListRemoveAt(ObjectList* list, int32_t index) {
   ObjectListShrink(list);
 }
 
-void ObjectListClear(ObjectList* list) {
-  // The array goes first: releasing a member may run code that looks at this list.
-  RuntimeObject** items = list->items;
-  const int32_t count = list->count;
-  list->items = nullptr;
-  list->count = list->capacity = 0;
-  for (int32_t i = 0; i < count; ++i) RuntimeUnlockObject(items[i]);
-  FreeMemory(items);
-}
-
 }  // namespace vorn
 
 using vorn::ListOf;
@@ -155,8 +184,28 @@ extern "C" {
 void Group2DConstructor(VornRuntimeObject* object) { Construct(object, vorn::kTagGroup); }
 void FigureShapeConstructor(VornRuntimeObject* object) { Construct(object, vorn::kTagFigure); }
 
+// Releasing a member may end it, and a group that ends releases its own members: done by
+// nested calls, a deep nest would run out of stack. The outermost destructor releases what the
+// inner ones hand it, one after another.
 void Group2DDestructor(VornRuntimeObject* object) {
-  if (object) vorn::ObjectListClear(&reinterpret_cast<vorn::Group2DFields*>(object)->list);
+  if (!object) return;
+  static std::vector<VornRuntimeObject*>* releasing = nullptr;
+  ObjectList* list = &reinterpret_cast<vorn::Group2DFields*>(object)->list;
+  VornRuntimeObject** items = list->items;
+  const int32_t count = list->count;
+  list->items = nullptr;
+  list->count = list->capacity = 0;
+  for (int32_t i = 0; i < count; ++i) vorn::ForgetMember(object, items[i]);
+  if (releasing) {
+    releasing->insert(releasing->end(), items, items + count);
+    vorn::FreeMemory(items);
+    return;
+  }
+  std::vector<VornRuntimeObject*> pending(items, items + count);
+  vorn::FreeMemory(items);
+  releasing = &pending;
+  for (size_t i = 0; i < pending.size(); ++i) RuntimeUnlockObject(pending[i]);
+  releasing = nullptr;
 }
 
 void FigureShapeDestructor(VornRuntimeObject* object) { Group2DDestructor(object); }
@@ -168,13 +217,19 @@ int32_t Group2DCount(VornRuntimeObject* group, int32_t) {
 
 void Group2DAppend(VornRuntimeObject* group, VornRuntimeObject* object) {
   ObjectList* list = ListOf(group);
-  if (list && !vorn::RefuseSelfContainment(group, object)) vorn::ObjectListAppend(list, object);
+  if (!list || vorn::RefuseSelfContainment(group, object)) return;
+  vorn::ObjectListAppend(list, object);
+  vorn::NoteMember(group, object);
 }
 
 void Group2DInsert(VornRuntimeObject* group, int32_t index, VornRuntimeObject* object) {
   ObjectList* list = ListOf(group);
   if (!list || vorn::RefuseSelfContainment(group, object)) return;
-  if (!vorn::ObjectListInsert(list, index, object)) RuntimeRaiseOutOfBoundsException();
+  if (!vorn::ObjectListInsert(list, index, object)) {
+    RuntimeRaiseOutOfBoundsException();
+    return;
+  }
+  vorn::NoteMember(group, object);
 }
 
 VornRuntimeObject* Group2DGetItem(VornRuntimeObject* group, int32_t index) {
@@ -196,6 +251,8 @@ void Group2DSetItem(VornRuntimeObject* group, int32_t index, VornRuntimeObject* 
     return;
   }
   if (vorn::RefuseSelfContainment(group, object)) return;
+  vorn::ForgetMember(group, list->items[index]);
+  vorn::NoteMember(group, object);
   RuntimeLockUnlockObjects(object, list->items[index]);
   list->items[index] = object;
 }
@@ -205,6 +262,7 @@ void Group2DRemoveByObject(VornRuntimeObject* group, VornRuntimeObject* object) 
   if (!list) return;
   for (int32_t i = 0; i < list->count; ++i) {
     if (list->items[i] == object) {
+      vorn::ForgetMember(group, object);
       vorn::ObjectListRemoveAt(list, i);
       return;
     }
@@ -218,6 +276,7 @@ void Group2DRemoveByIndex(VornRuntimeObject* group, int32_t index) {
     RuntimeRaiseOutOfBoundsException();
     return;
   }
+  vorn::ForgetMember(group, list->items[index]);
   vorn::ObjectListRemoveAt(list, index);
 }
 

@@ -2,6 +2,7 @@
 // port. A group's position, rotation and scale are never applied when drawing: setting them
 // moves the members instead, and a curve's points are absolute, so they move with it.
 #include <cmath>
+#include <vector>
 
 #include "graphics/object2d.h"
 #include "objects/runtime_object.h"
@@ -32,13 +33,6 @@ void ForEachCurvePoint(CurveShapeFields* curve, Change change) {
   change(&curve->control[1][0], &curve->control[1][1]);
 }
 
-template <typename Change>
-void ForEachMember(Object2DFields* group, Change change) {
-  ObjectList& list = reinterpret_cast<Group2DFields*>(group)->list;
-  for (int32_t i = 0; i < list.count; ++i)
-    if (Object2DFields* member = Object2DOf(list.items[i])) change(member);
-}
-
 }  // namespace
 
 Object2DFields* Object2DOf(RuntimeObject* object) {
@@ -55,39 +49,62 @@ bool IsGroupTag(uint32_t tag) { return tag == kTagGroup || tag == kTagFigure; }
 
 double Remainder2Pi(double x) { return std::fmod(x, 2 * kPi); }
 
+// A group's move, turn or scale is a rigid change of everything below it: each member, and each
+// of theirs, takes the same change about the group's reference point, once for every place it
+// stands in. The walk keeps its own stack, as nesting is limited only by memory.
+template <typename Change>
+void ForEachMemberBelow(Object2DFields* group, Change change) {
+  std::vector<Object2DFields*> pending{group};
+  while (!pending.empty()) {
+    Object2DFields* node = pending.back();
+    pending.pop_back();
+    if (node != group) change(node);
+    if (!IsGroupTag(node->tag)) continue;
+    const ObjectList& list = reinterpret_cast<Group2DFields*>(node)->list;
+    for (int32_t i = list.count - 1; i >= 0; --i)
+      if (Object2DFields* member = Object2DOf(list.items[i])) pending.push_back(member);
+  }
+}
+
 void MoveObjectTo(Object2DFields* object, double x, double y) {
   const double dx = x - object->x, dy = y - object->y;
-  if (IsGroupTag(object->tag)) {
-    ForEachMember(object, [&](Object2DFields* m) { MoveObjectTo(m, m->x + dx, m->y + dy); });
-  } else if (object->tag == kTagCurve) {
-    ForEachCurvePoint(reinterpret_cast<CurveShapeFields*>(object), [&](double* px, double* py) {
-      *px += dx;
-      *py += dy;
-    });
-  }
+  auto shift = [dx, dy](double* px, double* py) {
+    *px += dx;
+    *py += dy;
+  };
+  auto move = [&](Object2DFields* node) {
+    if (node->tag == kTagCurve) ForEachCurvePoint(reinterpret_cast<CurveShapeFields*>(node), shift);
+  };
+  ForEachMemberBelow(object, [&](Object2DFields* node) {
+    shift(&node->x, &node->y);
+    move(node);
+  });
+  move(object);
   object->x = x;
   object->y = y;
 }
 
 void SetObjectRotation(Object2DFields* object, double angle) {
   const double d = angle - object->rotation;
-  if (IsGroupTag(object->tag)) {
-    ForEachMember(object, [&](Object2DFields* m) {
-      double mx = m->x, my = m->y;
-      RotateAbout(object->x, object->y, d, &mx, &my);
-      MoveObjectTo(m, mx, my);
-      SetObjectRotation(m, m->rotation + d);
-    });
-  } else if (object->tag == kTagCurve) {
-    ForEachCurvePoint(reinterpret_cast<CurveShapeFields*>(object),
-                      [&](double* px, double* py) { RotateAbout(object->x, object->y, d, px, py); });
-  }
+  const double cx = object->x, cy = object->y;
+  auto turn = [&](double* px, double* py) { RotateAbout(cx, cy, d, px, py); };
+  auto turnPoints = [&](Object2DFields* node) {
+    if (node->tag == kTagCurve) ForEachCurvePoint(reinterpret_cast<CurveShapeFields*>(node), turn);
+  };
+  ForEachMemberBelow(object, [&](Object2DFields* node) {
+    turn(&node->x, &node->y);
+    turnPoints(node);
+    node->rotation += d;
+  });
+  turnPoints(object);
   object->rotation = angle;
 }
 
+// Whether a scale of 0 or less is ignored: shapes that carry their members or points along.
+bool CarriesScale(const Object2DFields* object) { return IsGroupTag(object->tag) || object->tag == kTagCurve; }
+
 void SetObjectScale(Object2DFields* object, double factor) {
-  const bool carries = IsGroupTag(object->tag) || object->tag == kTagCurve;
-  if (!carries) {
+  if (!CarriesScale(object)) {
     object->scale = factor;
     return;
   }
@@ -95,17 +112,20 @@ void SetObjectScale(Object2DFields* object, double factor) {
   if (!(factor > 0)) return;
   const double k = factor / object->scale;
   const double cx = object->x, cy = object->y;
-  if (IsGroupTag(object->tag)) {
-    ForEachMember(object, [&](Object2DFields* m) {
-      MoveObjectTo(m, cx + (m->x - cx) * k, cy + (m->y - cy) * k);
-      SetObjectScale(m, k * m->scale);
-    });
-  } else {
-    ForEachCurvePoint(reinterpret_cast<CurveShapeFields*>(object), [&](double* px, double* py) {
-      *px = cx + (*px - cx) * k;
-      *py = cy + (*py - cy) * k;
-    });
-  }
+  auto stretch = [&](double* px, double* py) {
+    *px = cx + (*px - cx) * k;
+    *py = cy + (*py - cy) * k;
+  };
+  auto stretchPoints = [&](Object2DFields* node) {
+    if (node->tag == kTagCurve) ForEachCurvePoint(reinterpret_cast<CurveShapeFields*>(node), stretch);
+  };
+  ForEachMemberBelow(object, [&](Object2DFields* node) {
+    stretch(&node->x, &node->y);
+    stretchPoints(node);
+    const double scale = k * node->scale;
+    if (scale > 0 || !CarriesScale(node)) node->scale = scale;
+  });
+  stretchPoints(object);
   object->scale = factor;
 }
 

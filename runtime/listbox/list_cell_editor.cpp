@@ -89,12 +89,24 @@ void RuntimeListbox::PlaceEditor() {
   mEditor->SetBounds(cell.Width() > 0 ? cell : kOutOfSight, false);
 }
 
+// A column wider than the row area shows its left part, where typing starts.
+void RuntimeListbox::ScrollColumnIntoView(int32_t column) {
+  const Rect area = RowArea();
+  const int32_t left = mColumnModel.GetColumnLeft(column);
+  const int32_t right = mColumnModel.GetColumnRight(column);
+  int32_t shift = 0;
+  if (right > area.right) shift = right - area.right;
+  if (left - shift < area.left) shift = left - area.left;
+  if (shift != 0) SetScrollPositionX(ScrollPositionX() + shift);
+}
+
 void RuntimeListbox::EditCell(int32_t row, int32_t column) {
   if (row < 0 || row >= RowCount() || column < 0 || column >= mColumnModel.ColumnCount()) return;
   // Rows of a data provider have no cells to take the text.
   if (HasBoundRows()) return;
   EndEdit(true);
   ScrollRowIntoView(row);
+  ScrollColumnIntoView(column);
   mSelection.SelectRow(row, true);
   CellEntry* cell = FindCell(row, column, true);
   if (!cell) return;

@@ -97,11 +97,24 @@ int32_t RuntimeListbox::DropDepthAt(int32_t drop, int32_t x) const {
   return std::clamp(smallest + steps, smallest, largest);
 }
 
+// The nearest row above the drop row that is shallower than the drop depth; -1 at the top level.
+int32_t RuntimeListbox::DropParentRow() const {
+  if (!IsHierarchical()) return -1;
+  for (int32_t r = mDropRow - 1; r >= 0; --r) {
+    if (GetRowDepth(r) < mDropDepth) return r;
+  }
+  return -1;
+}
+
 bool RuntimeListbox::DropAllowed() const {
   if (mDropRow < 0) return false;
+  const int32_t parent = DropParentRow();
   for (int32_t row : mDraggedRows) {
-    // Not onto a dragged row, nor into what a dragged folder holds.
-    if (mDropRow == row || (mDropRow > row && mDropRow < GetNextSiblingRow(row))) return false;
+    // Not onto a dragged row, nor into what a dragged folder holds: just below a folder's last
+    // child, a deep enough drop would make the folder its own parent.
+    const int32_t next = GetNextSiblingRow(row);
+    if (mDropRow == row || (mDropRow > row && mDropRow < next)) return false;
+    if (parent >= row && parent < next) return false;
   }
   return true;
 }
@@ -112,15 +125,10 @@ void RuntimeListbox::DropObject(DragItem* item, int32_t x, int32_t y) {
     const auto above = static_cast<int32_t>(
         std::count_if(mDraggedRows.begin(), mDraggedRows.end(), [drop](int32_t r) { return r < drop; }));
     const int32_t position = drop - above;
-    int32_t parent = -1;
-    if (IsHierarchical()) {
-      for (int32_t r = drop - 1; r >= 0; --r) {
-        if (GetRowDepth(r) < mDropDepth) {
-          parent = r - static_cast<int32_t>(std::count_if(mDraggedRows.begin(), mDraggedRows.end(),
-                                                          [r](int32_t d) { return d < r; }));
-          break;
-        }
-      }
+    int32_t parent = DropParentRow();
+    if (parent >= 0) {
+      parent -= static_cast<int32_t>(
+          std::count_if(mDraggedRows.begin(), mDraggedRows.end(), [parent](int32_t d) { return d < parent; }));
     }
     bool handled = false;
     Lock();

@@ -219,10 +219,12 @@ int32_t listColFromXY(VornRuntimeObject* object, int32_t x, int32_t y) {
 
 // --- cells -------------------------------------------------------------------------------------
 
+// Row or column -1 reads a whole column, a whole row or (both) the whole list, as the setter
+// writes them.
 VornStringRecord* listGetCell(VornRuntimeObject* object, int32_t row, int32_t column) {
   RuntimeListbox* pane = ListboxPane(object);
-  if (!pane || !CheckCell(pane, row, column)) return nullptr;
-  return pane->CellText(row, column).GetRetainedRep();
+  if (!pane) return nullptr;
+  return pane->GetCellText(row, column, true).GetRetainedRep();
 }
 
 void listSetCell(VornRuntimeObject* object, int32_t row, int32_t column, VornStringRecord* text) {
@@ -457,12 +459,12 @@ void listHeadingIndexSetter(VornRuntimeObject* object, int32_t, int32_t column) 
     RuntimeRaiseOutOfBoundsException();
     return;
   }
-  if (column >= 0) pane->PressHeading(column);
+  pane->SelectSortHeading(column);
 }
 
 void listColumnPressHeader(VornRuntimeObject* object, int32_t column) {
   RuntimeListbox* pane = ListboxPane(object);
-  if (pane && CheckColumn(pane, column)) pane->PressHeading(column);
+  if (pane && CheckColumn(pane, column)) pane->SelectSortHeading(column);
 }
 
 int32_t listColumnSortDirectionGetter(VornRuntimeObject* object, int32_t column) {

@@ -22,6 +22,8 @@ namespace {
 
 constexpr int32_t kMinimumRowHeight = 16;
 constexpr int32_t kFolderRowHeight = 18;
+// A height of 0 is what older programs set to ask for the smallest usable rows.
+constexpr int32_t kZeroRowHeight = 12;
 
 std::vector<int32_t> SelectedRows(const ListSelection& selection) {
   std::vector<int32_t> rows;
@@ -122,7 +124,8 @@ void RuntimeListbox::SetBounds(const Rect& r, bool redraw) {
 }
 
 int32_t RuntimeListbox::RowHeight() {
-  if (mDefaultRowHeight >= 0) return mDefaultRowHeight;
+  if (mDefaultRowHeight > 0) return mDefaultRowHeight;
+  if (mDefaultRowHeight == 0) return kZeroRowHeight;
   if (mMeasuredRowHeight == 0) {
     int32_t height = kMinimumRowHeight;
     if (Graphics* port = GetGraphics()) {
@@ -296,6 +299,19 @@ void RuntimeListbox::PressHeading(int32_t column) {
   mPressedHeading = column;
   if (mHasHeading) Invalidate(true);
   HeadingClicked(column);
+}
+
+// A program naming the column already sorted sorts again without turning the order round, as a
+// click would; -1 releases every heading and sorts nothing.
+void RuntimeListbox::SelectSortHeading(int32_t column) {
+  if (column != SortedColumn()) {
+    if (column >= 0 && column == mPressedHeading && GetSortDirection(column) != 0) {
+      SetSortDirection(column, GetSortDirection(column) == 1 ? -1 : 1);
+    }
+    mPressedHeading = column;
+    if (mHasHeading) Invalidate(true);
+  }
+  if (column >= 0 && column < mColumnModel.ColumnCount()) HeadingClicked(column);
 }
 
 void RuntimeListbox::HeadingClicked(int32_t column) {

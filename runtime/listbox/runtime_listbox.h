@@ -97,6 +97,7 @@ class RuntimeListbox : public ContainerPane,
   void SetColumnCountAndLayout(int32_t count);
   // Presses the column's heading as a click would: the direction flips on a second press.
   void PressHeading(int32_t column);
+  void SelectSortHeading(int32_t column);
 
   // Scroll bars: a wanted bar exists; with only-when-needed it hides while there is nothing to
   // scroll, else it shows disabled.
@@ -224,6 +225,7 @@ class RuntimeListbox : public ContainerPane,
   void SelectionChanged() override;
   void RedrawRow(int32_t row) override;
   void ScrollRowIntoView(int32_t row) override;
+  void ScrollColumnIntoView(int32_t column);
 
  private:
   void UpdateRowArea();
@@ -297,6 +299,7 @@ class RuntimeListbox : public ContainerPane,
   // After a press on a row of a list that drags: true when the mouse moved and a drag ran.
   bool StartRowDrag(int32_t row);
   bool DropAllowed() const;
+  int32_t DropParentRow() const;
   int32_t DropDepthAt(int32_t drop, int32_t x) const;
   void DragBelowLastRow();
   void DrawInsertionLine(Graphics* port);

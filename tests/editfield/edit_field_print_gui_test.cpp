@@ -13,6 +13,7 @@
 #include "graphics/print_layer.h"
 #include "graphics/print_library.h"
 #include "graphics/support/pdf_reader.h"
+#include "objects/exceptions.h"
 #include "support/gui_support.h"
 #include "vorn/editfield_api.h"
 #include "vorn/graphics_api.h"
@@ -83,8 +84,6 @@ TEST_F(EditFieldPrintTest, AStyledFieldPrintsOnAsManyPagesAsItsTextNeedsInItsSty
   RuntimeObject* printer = editStyleTextPrinter(field, graphics, 540);
   ASSERT_NE(printer, nullptr);
   EXPECT_FALSE(styledPrinterEOF(printer, 0));
-  styledPrinterDrawBlock(printer, 0, 0, 5);
-  EXPECT_FALSE(styledPrinterEOF(printer, 0)) << "no line fits five pixels: nothing is used up";
   int pages = 1;
   for (;;) {
     styledPrinterDrawBlock(printer, 0, 0, 720);
@@ -107,6 +106,35 @@ TEST_F(EditFieldPrintTest, AStyledFieldPrintsOnAsManyPagesAsItsTextNeedsInItsSty
   for (int i = 0; i + 1 < pages; ++i) EXPECT_EQ(RedIn(images[static_cast<size_t>(i)]), 0) << i;
   EXPECT_GT(RedIn(images.back()), 100) << "the red bold words of the last line";
   EXPECT_EQ(InkIn(images.back(), 680, 720), 0) << "the last page ends where the text does";
+}
+
+// A loop that prints until EOF ends even when its blocks are lower than a line: each call
+// takes one line and shows only what falls inside the block.
+TEST_F(EditFieldPrintTest, ABlockLowerThanALineTakesOneLineCutToTheBlock) {
+  RuntimeObject* field = NewField(PackedStream()
+                                      .Text(test::kEfText, "One\nTwo\nThree")
+                                      .Bool(test::kEfStyled, true)
+                                      .Bool(test::kEfMultiLine, true)
+                                      .Int(test::kEfTextSize, 24),
+                                  MakeRect(20, 20, 320, 140));
+  RuntimeObject* graphics = RuntimeOpenPrinter(nullptr);
+  ASSERT_NE(graphics, nullptr);
+  RuntimeObject* printer = editStyleTextPrinter(field, graphics, 540);
+  ASSERT_NE(printer, nullptr);
+  int calls = 0;
+  for (; !styledPrinterEOF(printer, 0) && calls < 10; ++calls) styledPrinterDrawBlock(printer, 0, 100 * calls + 10, 16);
+  EXPECT_EQ(calls, 3) << "one line a call";
+  styledPrinterDrawBlock(printer, 0, 0, 0);
+  EXPECT_EQ(TakePendingException(), nullptr) << "drawing past the end is no error";
+  RuntimeUnlockObject(printer);
+  RuntimeUnlockObject(graphics);
+
+  std::vector<testing::PdfImage> images = testing::PdfRgbImages(testing::ReadWholeFile(mFolder + "/job.pdf"));
+  ASSERT_EQ(images.size(), 1u);
+  for (int32_t k = 0; k < 3; ++k) {
+    EXPECT_GT(InkIn(images[0], 100 * k + 10, 100 * k + 26), 20) << "line " << k << " shows inside its block";
+    EXPECT_EQ(InkIn(images[0], 100 * k + 26, 100 * k + 110), 0) << "and nothing of it below";
+  }
 }
 
 }  // namespace

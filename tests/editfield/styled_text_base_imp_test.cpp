@@ -110,7 +110,16 @@ TEST(StyledTextBaseImp, RangesReachingPastTheTextAreClipped) {
   EXPECT_FALSE(store.GetBold(-1, 2, &mixed));
   EXPECT_FALSE(mixed);
   EXPECT_TRUE(store.GetBold(2, 40, &mixed));
-  EXPECT_EQ(store.GetSize(9, 1, nullptr), 12) << "a range past the text starts in the first run";
+  store.SetSize(2, 1, 30);
+  store.SetAlignment(2, 1, 2);
+  // Past the text is as at its end: the last character's run.
+  for (const int32_t start : {3, 4, 9}) {
+    EXPECT_EQ(store.GetSize(start, 1, &mixed), 30) << start;
+    EXPECT_FALSE(mixed) << start;
+    EXPECT_TRUE(store.GetBold(start, 0, nullptr)) << start;
+    EXPECT_EQ(store.GetAlignment(start, 5), 2) << start;
+  }
+  EXPECT_EQ(store.GetSize(1, 1, nullptr), 12) << "inside the text nothing moved";
 }
 
 TEST(StyledTextBaseImp, RunsGoInAtAnIndexAndOutAgainWithTheirStartsKeptInOrder) {

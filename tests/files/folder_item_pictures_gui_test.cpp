@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -128,6 +130,45 @@ TEST_F(FolderItemPicturesTest, PngGoesByItsExtensionInAnyCase) {
   EXPECT_EQ(Item(PathOf("missing.bmp"))->OpenAsPicture(false), nullptr);
   WriteFile("broken.bmp", "BM not really");
   EXPECT_EQ(Item(PathOf("broken.bmp"))->OpenAsPicture(false), nullptr) << "a file the decoder refuses";
+}
+
+// Converter output left in the temporary folder.
+int LeftoverConversions() {
+  return std::stoi(test::Shell("ls -d /tmp/vorn-pict-* 2>/dev/null | wc -l"));
+}
+
+TEST_F(FolderItemPicturesTest, PictFilesAreReadThroughTheConverterWhichLeavesNothingBehind) {
+  RuntimeObject* picture = SixColours();
+  ASSERT_TRUE(Item(PathOf("six.bmp"))->SaveAsPicture(picture, kSaveAsMostCompatible));
+  RuntimeUnlockObject(picture);
+  // A name the shell would act on if it ever saw it.
+  const std::string name = "it's $(touch gotcha) six.PCT";
+  test::Shell("convert " + PathOf("six.bmp") + " PICT:" + PathOf("six.pct"));
+  ASSERT_EQ(std::rename(PathOf("six.pct").c_str(), PathOf(name).c_str()), 0);
+  ASSERT_TRUE(PathExists(name));
+  const int before = LeftoverConversions();
+  RuntimeObject* object = NewFolderItemWithImp(nullptr, Item(PathOf(name)).release());
+  RuntimeObject* read = FolderItemOpenImage(object);
+  ExpectSixColours(read);
+  if (read) RuntimeUnlockObject(read);
+  EXPECT_FALSE(PathExists("gotcha"));
+  EXPECT_EQ(LeftoverConversions(), before);
+
+  WriteFile("junk.pict", "not a picture at all");
+  RuntimeObject* junk = NewFolderItemWithImp(nullptr, Item(PathOf("junk.pict")).release());
+  EXPECT_EQ(FolderItemOpenImage(junk), nullptr);
+  EXPECT_EQ(FolderItemGetLastError(junk, 0), EINVAL);
+  EXPECT_EQ(LeftoverConversions(), before) << "nothing is left after a failed conversion either";
+
+  // Without the converter the program is told so.
+  const std::string path = getenv("PATH");
+  setenv("PATH", PathOf("").c_str(), 1);
+  EXPECT_EQ(FolderItemOpenImage(object), nullptr);
+  setenv("PATH", path.c_str(), 1);
+  EXPECT_EQ(FolderItemGetLastError(object, 0), ENOENT);
+  EXPECT_EQ(LeftoverConversions(), before);
+  RuntimeUnlockObject(junk);
+  RuntimeUnlockObject(object);
 }
 
 TEST_F(FolderItemPicturesTest, VectorPicturesAndOtherFormatsAreRefused) {

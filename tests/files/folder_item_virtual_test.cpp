@@ -122,6 +122,32 @@ TEST_F(VirtualFolderItemTest, AVolumeMadeInAFileOpensAgainWithItsTree) {
   for (RuntimeObject* item : {root, a, b, parent, grandparent}) RuntimeUnlockObject(item);
 }
 
+// A writer stopped while adding a block: the file's whole blocks still open, read-only.
+TEST_F(VirtualFolderItemTest, AVolumeFileEndingInsideABlockOpensReadOnlyAndSaysSo) {
+  RuntimeObject* volume = MakeVolume();
+  ASSERT_NE(volume, nullptr);
+  EXPECT_EQ(Take(VirtVolDamageGetter(volume, 0)), "") << "a sound volume";
+  RuntimeUnlockObject(volume);
+  const std::string header("BlkS\0\0\0\0\0\0\0\0\x40\x90\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 28);
+  { std::ofstream(In("vol"), std::ios::binary | std::ios::app) << header; }
+  const std::string cut = ReadDisk("vol");
+
+  RuntimeObject* disk = Disk(In("vol"));
+  volume = FolderItemOpenAsVirtualVolume(disk);
+  RuntimeUnlockObject(disk);
+  ASSERT_NE(volume, nullptr);
+  EXPECT_NE(Take(VirtVolDamageGetter(volume, 0)).find("ends inside a block"), std::string::npos);
+  RuntimeObject* root = VirtVolRootGetter(volume, 0);
+  RuntimeObject* a = Child(root, "a");
+  RuntimeObject* b = Child(a, "b");
+  EXPECT_EQ(ReadBinary(b), "bee");
+  RuntimeObject* c = Child(root, "c");
+  EXPECT_EQ(FolderItemCreateBinaryFile(c, Text("").Rep()), nullptr) << "nothing is written";
+  EXPECT_FALSE(fileExistsGetter(c, 0));
+  for (RuntimeObject* item : {root, a, b, c, volume}) RuntimeUnlockObject(item);
+  EXPECT_TRUE(ReadDisk("vol") == cut) << "the file is as it was";
+}
+
 TEST_F(VirtualFolderItemTest, StreamsInsideAVolumeWorkAsOnDisk) {
   RuntimeObject* volume = MakeVolume();
   RuntimeObject* root = VirtVolRootGetter(volume, 0);

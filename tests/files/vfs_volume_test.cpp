@@ -238,9 +238,6 @@ TEST_F(VFSVolumeTest, FilesThatAreNoVolumeOrAreDamagedAreRefusedUntouched) {
   ExpectRefused(with(0, "VFSx"), "another magic");
   ExpectRefused(with(4, BigLongBytes(4)), "a later version");
   ExpectRefused(with(4, BigLongBytes(0)), "version 0");
-  ExpectRefused(good.substr(0, good.size() - 100), "a truncated last block");
-  ExpectRefused(good + "extra", "bytes after the last block");
-  ExpectRefused(with(48 + 12, BigDoubleBytes(1e12)), "a block running past the end");
   ExpectRefused(with(48 + 12, BigDoubleBytes(1024.5)), "a fractional length");
   ExpectRefused(with(48 + 12, BigDoubleBytes(16)), "a block shorter than its header");
   ExpectRefused(with(48 + 12, std::string("\x7F\xF8\0\0\0\0\0\0", 8)), "a length that is not a number");
@@ -249,6 +246,50 @@ TEST_F(VFSVolumeTest, FilesThatAreNoVolumeOrAreDamagedAreRefusedUntouched) {
   ExpectRefused(with(8 + 4, BigLongBytes(7)), "a first block the metadata item does not own");
   ExpectRefused(with(8 + 12, BigDoubleBytes(32)), "a first block too short for the counter");
   ExpectRefused(with(48 + 20, BigDoubleBytes(1e12)), "a link past the end");
+}
+
+// A writer stopped while adding a block leaves a file that ends inside it: what lies in the
+// whole blocks before stays readable, nothing is written, and the volume says what is wrong.
+TEST_F(VFSVolumeTest, AFileEndingInsideABlockOpensReadOnlyWithItsWholeBlocks) {
+  FileHandle store;
+  MakeVolume(store, 2900);  // item 2 in blocks at 48, 1072, 2096; the map's block after them
+  const std::string good = Bytes(store);
+  const int64_t last = 3120;
+  ASSERT_EQ(good.size(), static_cast<size_t>(last + 1024));
+  std::string header = BigLongBytes(kBlockStartMagic) + BigLongBytes(0) + BigLongBytes(0) + BigDoubleBytes(1024) +
+                       BigDoubleBytes(0);
+  const struct {
+    std::string bytes;
+    const char* what;
+    const char* damage;  // in the description
+  } cases[] = {
+      {good.substr(0, good.size() - 100), "the last block cut by 100 bytes", "offset 3120 (item 1)"},
+      {good.substr(0, static_cast<size_t>(last) + 28), "only the last block's header", "28 of its 1024"},
+      {good + header, "a new block's header and nothing more", "offset 4144 (item 0)"},
+      {good + header.substr(0, 27), "one byte short of a header", "last 27 bytes"},
+      {good + "x", "one byte after the last block", "last 1 bytes"},
+  };
+  for (const auto& c : cases) {
+    SetBytes(store, c.bytes);
+    {
+      VFSVolume volume(&store, false);
+      ASSERT_TRUE(volume.IsOK()) << c.what;
+      EXPECT_TRUE(volume.IsReadOnly()) << c.what;
+      EXPECT_NE(volume.Damage().find(c.damage), std::string::npos) << c.what << ": " << volume.Damage();
+      EXPECT_EQ(ReadItem(volume, 2, 0, 2900), Pattern(2900)) << c.what;
+      EXPECT_FALSE(WriteItem(volume, 2, 0, "new")) << c.what;
+      EXPECT_EQ(volume.NewItem(), 0u) << c.what;
+      EXPECT_FALSE(volume.FreeItem(2)) << c.what;
+    }
+    EXPECT_TRUE(Bytes(store) == c.bytes) << c.what << ": the file was changed";
+  }
+  // Cut inside a block of the file's own data, the file's chain ends there.
+  SetBytes(store, good.substr(0, 2096 + 500));
+  VFSVolume volume(&store, false);
+  ASSERT_TRUE(volume.IsOK());
+  EXPECT_EQ(ReadItem(volume, 2, 0, 2900).substr(0, 8), "<failed:");
+  EXPECT_EQ(ReadItem(volume, 2, 0, 1984), Pattern(1984)) << "the two whole blocks";
+  EXPECT_NE(volume.Damage().find("item 2"), std::string::npos);
 }
 
 TEST_F(VFSVolumeTest, ADamagedStoredMapIsRebuiltFromTheBlocks) {

@@ -208,6 +208,32 @@ TEST_F(GdkPort, LayoutIsRebuiltOnlyWhenTheFontChanges) {
   EXPECT_EQ(mPort->LayoutBuildCount(), builds + 2);
 }
 
+// Texts are shaped once and kept; a kept shape never outlives its font, and more texts than
+// are kept still measure and draw as they should.
+TEST_F(GdkPort, KeptTextShapesFollowTheFont) {
+  const string text("Measured");
+  mPort->SetTextSize(10);
+  const int32_t small = mPort->StringWidth(text);
+  mPort->SetTextSize(20);
+  const int32_t large = mPort->StringWidth(text);
+  EXPECT_GT(large, small + small / 2);
+  mPort->SetTextStyle(vorn::kStyleBold);
+  EXPECT_GT(mPort->StringWidth(text), large);
+  mPort->SetTextStyle(0);
+  mPort->SetTextSize(10);
+  EXPECT_EQ(mPort->StringWidth(text), small);
+  for (int i = 0; i < 100; ++i) mPort->StringWidth(string(std::to_string(i).c_str()));
+  EXPECT_EQ(mPort->StringWidth(text), small) << "after many other texts";
+  EXPECT_GT(mPort->StringWidth(string("Measured and more")), small);
+  // Drawn after being measured, a text shows exactly as it does drawn fresh.
+  mPort->DrawText(text, 5, 30, 0);
+  std::unique_ptr<Graphics> fresh(vorn::NewGraphics(mTarget.get()));
+  fresh->SetTextSize(10);
+  fresh->DrawText(text, 5, 60, 0);
+  EXPECT_GT(InkCount(5, 18, 80, 34), 0);
+  EXPECT_EQ(InkCount(5, 18, 80, 34), InkCount(5, 48, 80, 64));
+}
+
 TEST_F(GdkPort, ClipLimitsDrawingAndComesBackWhereItWas) {
   mPort->SetOrigin(10, 10);
   mPort->SetClipRect(MakeRect(10, 10, 30, 30));  // pixels 0..19

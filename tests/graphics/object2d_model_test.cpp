@@ -222,6 +222,47 @@ TEST_F(Object2DTest, AGroupThatWouldContainItselfIsRefused) {
   EXPECT_EQ(As<Group2DFields>(inner)->list.items[0], shape);
 }
 
+// Nesting is limited only by memory: a deep nest is built either way round, moved, turned and
+// scaled, refuses to take itself in at the bottom, and goes away again, without running out of
+// stack or walking the whole nest at every Append.
+TEST_F(Object2DTest, GroupsNestedAHundredThousandDeepWorkAndEnd) {
+  constexpr int kLevels = 100000;
+  RuntimeObject* top = New(GetGroup2DClassDefinition());  // from the outside in
+  RuntimeObject* bottom = top;
+  for (int i = 0; i < kLevels; ++i) {
+    RuntimeObject* group = CreateInstanceFromDefinition(GetGroup2DClassDefinition());
+    Group2DAppend(bottom, group);
+    RuntimeUnlockObject(group);
+    bottom = group;
+  }
+  RuntimeObject* shape = ShapeAt(GetRectShapeClassDefinition(), 10, 0);
+  Group2DAppend(bottom, shape);
+  SetX(top, 5);
+  SetRotation(top, kHalfPi);
+  SetScale(top, 2);
+  auto* f = As<Object2DFields>(shape);
+  EXPECT_NEAR(f->x, 5, 1e-6);
+  EXPECT_NEAR(f->y, 20, 1e-6) << "(15, 0) turned about (5, 0), then twice as far from it";
+  EXPECT_NEAR(f->rotation, kHalfPi, 1e-9);
+  EXPECT_EQ(f->scale, 2);
+
+  RuntimeObject* root = top;  // and round that from the inside out
+  for (int i = 0; i < kLevels; ++i) {
+    RuntimeObject* group = CreateInstanceFromDefinition(GetGroup2DClassDefinition());
+    Group2DAppend(group, root);
+    if (root != top) RuntimeUnlockObject(root);
+    root = group;
+  }
+  Hold(root);
+  for (RuntimeObject* whole : {top, root}) {
+    Group2DAppend(bottom, whole);
+    EXPECT_EQ(TakePendingClassName(), "InvalidParentException");
+  }
+  EXPECT_EQ(Group2DCount(bottom, 0), 1);
+  SetX(root, -5);
+  EXPECT_NEAR(f->x, 0, 1e-6);
+}
+
 TEST_F(Object2DTest, HitTestsFollowTheShapeAndItsTransform) {
   RuntimeObject* rect = ShapeAt(GetRectShapeClassDefinition(), 50, 50);
   EXPECT_TRUE(RectShapeContains(rect, 99, 99));

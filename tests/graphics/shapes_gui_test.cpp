@@ -241,6 +241,42 @@ TEST_F(ShapesOnDisplay, PixmapShapesDrawTheirPictureTurnedOrNot) {
   EXPECT_EQ(At(90, 40), kWhite);
 }
 
+// A picture one or two pixels high turned a little still shows, end to end along its slope.
+TEST_F(ShapesOnDisplay, ThinPicturesTurnedALittleShowAlongTheirSlope) {
+  for (const int32_t height : {1, 2}) {
+    for (const double angle : {0.01, -0.01, 0.05, -0.05}) {
+      RuntimeObject* picture = Hold(newPicture(100, height, 32));
+      RuntimeObject* g = Hold(pictureGraphicsGetter(picture, 0));
+      graphicsForeColorSetter(g, 0, kRed);
+      RuntimeGraphicsFillRect(g, 0, 0, 100, height);
+      RuntimeObject* pixmap = Hold(CreateInstanceFromDefinition(GetPixmapShapeClassDefinition()));
+      PixmapShapeImageCtor(pixmap, picture);
+      auto* p = reinterpret_cast<PixmapShapeFields*>(pixmap);
+      p->rect.base.x = 80;
+      p->rect.base.y = 60;
+      p->rect.base.rotation = angle;
+      RuntimeGraphicsClearRect(mGraphics, 0, 0, 160, 120);
+      Draw(pixmap);
+      Screenshot("thin_" + std::to_string(height) + "_" + std::to_string(angle) + ".png");
+      const InkBox box = Ink();
+      ASSERT_FALSE(box.Empty()) << height << " " << angle;
+      EXPECT_LE(box.left, 33) << height << " " << angle;
+      EXPECT_GE(box.right, 127) << height << " " << angle;
+      // Along the slope, near each end and in the middle, a pixel's worth of red at least (the
+      // turn may share it between two rows).
+      for (const int dx : {-40, 0, 40}) {
+        const int y = 60 + static_cast<int>(std::lround(dx * std::tan(angle)));
+        double red = 0;
+        for (int dy = -2; dy <= 2; ++dy) {
+          const uint32_t c = At(80 + dx, y + dy);
+          if ((c >> 16) >= 0xE0) red += (0xFF - (c >> 8 & 0xFF)) / 255.0;
+        }
+        EXPECT_GE(red, 0.9) << height << " " << angle << " at " << dx;
+      }
+    }
+  }
+}
+
 TEST_F(ShapesOnDisplay, AVectorPicturesShapesAreDrawnClippedToItsBox) {
   RuntimeObject* vector = Hold(newPicture(40, 30, 0));
   RuntimeObject* objects = Hold(pictureGroup2DGetter(vector, 0));

@@ -196,6 +196,37 @@ TEST_F(ListCellEditGuiTest, ScrollingMovesTheFieldAndRowChangesEndTheEdit) {
   EXPECT_EQ(listCountGetter(list, 0), 20);
 }
 
+// The user must see what is typed: the cell comes into view sideways as well as up and down.
+TEST_F(ListCellEditGuiTest, EditCellScrollsItsCellIntoViewInBothDirections) {
+  RuntimeObject* list = NewList(20);
+  RuntimeListbox* pane = ListboxPane(list);
+  listColumnCountSetter(list, 0, 3);
+  listColumnWidthsSetter(list, 0, string("100, 120, 150").Rep());
+  listColumnTypeSetter(list, 2, 3);
+  const Rect area = pane->RowArea();
+  struct Case {
+    int32_t row, column;
+  };
+  for (const Case c : {Case{15, 2}, Case{0, 0}, Case{12, 1}}) {
+    listEditCell(list, c.row, c.column);
+    test::PumpFor(100);
+    ASSERT_TRUE(pane->IsEditing()) << c.row << "," << c.column;
+    const Rect field = pane->CellEditor()->Bounds();
+    EXPECT_GE(field.left, area.left) << c.row << "," << c.column;
+    EXPECT_LE(field.right, area.right) << c.row << "," << c.column;
+    EXPECT_GE(field.top, area.top) << c.row << "," << c.column;
+    EXPECT_LE(field.bottom, area.bottom) << c.row << "," << c.column;
+    EXPECT_EQ(field.Width(), std::min<int32_t>(pane->Columns().GetColumnRight(c.column) -
+                                                   pane->Columns().GetColumnLeft(c.column),
+                                               area.Width()))
+        << "the whole cell is in view where it fits";
+    test::PressKeys("w Return");
+    EXPECT_EQ(Cell(list, c.row, c.column), "w");
+  }
+  EXPECT_EQ(pane->Columns().GetColumnRight(1), area.right) << "scrolled no further than the cell needs";
+  EXPECT_GT(listScrollPositionXGetter(list, 0), 0);
+}
+
 TEST_F(ListCellEditGuiTest, EditCellRejectsCellsOutsideTheList) {
   RuntimeObject* list = NewList(1);
   for (auto [row, column] : {std::pair{1, 0}, std::pair{0, 2}, std::pair{-1, 0}}) {

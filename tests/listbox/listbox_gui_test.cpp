@@ -65,6 +65,8 @@ extern "C" uint8_t ListHeaderPressed(VornRuntimeObject*, int32_t) {
   return 0;
 }
 
+const std::pair<int32_t, int32_t> kNoReorder{-2, -2};
+
 // The list lies at (20, 20) - (220, 120) of the window: a heading row of 23 pixels when asked.
 constexpr int32_t kLeft = 20;
 constexpr int32_t kTop = 20;
@@ -140,6 +142,27 @@ class ListboxGuiTest : public test::ControlClassTest {
                 " mousedown 1 sleep 0.3 mousemove " + std::to_string(x) + " " + std::to_string(y + 8) +
                 " sleep 0.2 mousemove " + std::to_string(toX) + " " + std::to_string(toY) +
                 " sleep 0.3 mouseup 1) >/dev/null 2>&1 &");
+  }
+  RuntimeObject* NewHierarchicalReorderingList() {
+    test::PackedStream stream;
+    stream.Bool(39, true);  // EnableDragReorder
+    RuntimeObject* list = NewList(&stream);
+    Install(list, "DragReorderRows", reinterpret_cast<void*>(&ListDragReorderRows));
+    MakePane(list);
+    listHierarchicalSetter(list, 0, 1);
+    return list;
+  }
+  // Drags a row to a window point and answers what DragReorderRows heard; a drop that is
+  // refused is waited out.
+  std::pair<int32_t, int32_t> DropAt(RuntimeObject* list, int32_t row, int32_t x, int32_t y, bool heard) {
+    gReorders.clear();
+    int32_t toX = 0, toY = 0;
+    test::ScreenPoint(native, x, y, &toX, &toY);
+    DragRowTo(list, row, toX, toY);
+    if (heard) WaitFor([] { return !gReorders.empty(); });
+    test::PumpFor(heard ? 200 : 1500);
+    if (gReorders.size() != 1) return gReorders.empty() ? kNoReorder : std::make_pair(-3, -3);
+    return gReorders[0];
   }
   static std::string PixelOf(const std::string& shot, int32_t x, int32_t y) {
     return test::Shell("convert " + shot + " -format '%[hex:p{" + std::to_string(x) + "," + std::to_string(y) +
@@ -420,25 +443,38 @@ TEST_F(ListboxGuiTest, ARowDraggedToAnotherPlaceMovesThereAndFiresDragReorderRow
 // Dropped between a folder and the row after it, rows go into the folder when the pointer is
 // right of the folder's content and beside it when the pointer is further left.
 TEST_F(ListboxGuiTest, TheDropDepthInAHierarchicalListFollowsThePointersX) {
-  test::PackedStream stream;
-  stream.Bool(39, true);  // EnableDragReorder
-  RuntimeObject* list = NewList(&stream);
-  Install(list, "DragReorderRows", reinterpret_cast<void*>(&ListDragReorderRows));
-  MakePane(list);
-  listHierarchicalSetter(list, 0, 1);
+  RuntimeObject* list = NewHierarchicalReorderingList();
   RuntimeListAddParent(list, string("folder").Rep());
   AddRows(list, {"p", "q"});
   test::ShowAndSettle(native);
   const int32_t y = RowY(list, 1) - ListboxPane(list)->RowHeight() / 4;
   for (const auto& [x, parent] : {std::make_pair(kLeft + 150, 0), std::make_pair(kLeft + 3, -1)}) {
-    gReorders.clear();
-    int32_t toX = 0, toY = 0;
-    test::ScreenPoint(native, x, y, &toX, &toY);
-    DragRowTo(list, 2, toX, toY);
-    WaitFor([] { return !gReorders.empty(); });
-    test::PumpFor(200);
-    ASSERT_EQ(gReorders.size(), 1u);
-    EXPECT_EQ(gReorders[0], std::make_pair(1, parent)) << "dropped at x " << x;
+    EXPECT_EQ(DropAt(list, 2, x, y, true), std::make_pair(1, parent)) << "dropped at x " << x;
+  }
+}
+
+// A folder dragged among its own children goes nowhere: not between them, not right under the
+// folder, and not below its last child at the children's depth; below it at its own depth it may go.
+TEST_F(ListboxGuiTest, AFolderDroppedAmongItsOwnChildrenIsRefused) {
+  RuntimeObject* list = NewHierarchicalReorderingList();
+  RuntimeListAddParent(list, string("F").Rep());
+  RuntimeListInsertRow(list, 1, string("c1").Rep(), 1);
+  RuntimeListInsertRow(list, 2, string("c2").Rep(), 1);
+  AddRows(list, {"x"});
+  test::ShowAndSettle(native);
+  const int32_t quarter = ListboxPane(list)->RowHeight() / 4;
+  const struct {
+    int32_t x, y;
+    bool allowed;
+  } drops[] = {
+      {kLeft + 150, RowY(list, 1) - quarter, false},  // right under the folder
+      {kLeft + 150, RowY(list, 2) - quarter, false},  // between its children
+      {kLeft + 150, RowY(list, 3) - quarter, false},  // after its last child, at the children's depth
+      {kLeft + 3, RowY(list, 3) - quarter, true},     // after its last child, at its own depth
+  };
+  for (const auto& d : drops) {
+    EXPECT_EQ(DropAt(list, 0, d.x, d.y, d.allowed), d.allowed ? std::make_pair(2, -1) : kNoReorder)
+        << "dropped at " << d.x << "," << d.y;
   }
 }
 
@@ -546,6 +582,76 @@ TEST_F(ListboxGuiTest, AScrollOrAChangedCellDrawsOnlyTheCellsThatChanged) {
   const std::string kept = listPixels("listbox_offscreen_kept.png");
   pane->Invalidate(true);
   EXPECT_EQ(listPixels("listbox_offscreen_full.png"), kept);
+}
+
+TEST_F(ListboxGuiTest, CellWithMinusOneReadsWholeRowsColumnsAndTheList) {
+  RuntimeObject* list = NewList();
+  MakePane(list);
+  listColumnCountSetter(list, 0, 2);
+  listSetCell(list, -1, -1, string("a\tb\nc\td\ne\tf").Rep());
+  const struct {
+    int32_t row, column;
+    const char* text;
+  } reads[] = {
+      {-1, -1, "a\tb\nc\td\ne\tf"}, {2, -1, "e\tf"}, {-1, 1, "b\nd\nf"}, {0, -1, "a\tb"}, {-1, 0, "a\nc\ne"},
+  };
+  for (const auto& r : reads) {
+    EXPECT_EQ(Cell(list, r.row, r.column), r.text) << r.row << "," << r.column;
+    EXPECT_EQ(TakePendingException(), nullptr) << r.row << "," << r.column;
+  }
+  for (const auto& [row, column] : {std::pair{3, -1}, std::pair{-2, 0}, std::pair{0, 256}, std::pair{-1, -2}}) {
+    EXPECT_EQ(Cell(list, row, column), "");
+    RuntimeObject* pending = TakePendingException();
+    EXPECT_NE(pending, nullptr) << row << "," << column;
+    RuntimeUnlockObject(pending);
+  }
+}
+
+// A program naming the sorted column again sorts again; only a click turns the order round.
+TEST_F(ListboxGuiTest, HeadingIndexOfTheSortedColumnKeepsItsOrderAndMinusOneReleasesAll) {
+  test::PackedStream stream;
+  stream.Bool(43, true).Int(34, 2);  // HasHeading, ColumnCount
+  RuntimeObject* list = NewList(&stream);
+  MakePane(list);
+  RuntimeListInitialValueSetter(list, 0, string("Name\tSize\npear\t3\napple\t1\nFig\t2").Rep());
+  test::ShowAndSettle(native);
+  auto column0 = [&] {
+    std::string text;
+    for (int32_t row = 0; row < listCountGetter(list, 0); ++row) text += (row > 0 ? "\n" : "") + Cell(list, row, 0);
+    return text;
+  };
+  listHeadingIndexSetter(list, 0, 0);
+  EXPECT_EQ(column0(), "apple\nFig\npear");
+  listHeadingIndexSetter(list, 0, 0);
+  EXPECT_EQ(column0(), "apple\nFig\npear") << "HeadingIndex = the sorted column";
+  listColumnPressHeader(list, 0);
+  EXPECT_EQ(column0(), "apple\nFig\npear") << "PressHeader on the sorted column";
+  RuntimeListAddRow(list, string("banana").Rep());
+  listHeadingIndexSetter(list, 0, 0);
+  EXPECT_EQ(column0(), "apple\nbanana\nFig\npear") << "and it sorts again";
+  const int32_t headingY = kTop + 1 + kListHeadingHeight / 2;
+  test::PumpFor(150);
+  EXPECT_EQ(PixelOf(Screenshot("listbox_heading_index.png"), kLeft + 60, headingY), "C8C8D8");
+  const int presses = gSeen.headerPresses;
+  listHeadingIndexSetter(list, 0, -1);
+  EXPECT_EQ(gSeen.headerPresses, presses) << "releasing raises no HeaderPressed";
+  test::PumpFor(150);
+  EXPECT_EQ(PixelOf(Screenshot("listbox_heading_released.png"), kLeft + 60, headingY), "E4E4E4")
+      << "no heading is pressed";
+  EXPECT_EQ(column0(), "apple\nbanana\nFig\npear");
+}
+
+TEST_F(ListboxGuiTest, ARowHeightOfZeroGivesTwelvePixelRows) {
+  RuntimeObject* list = NewList();
+  MakePane(list);
+  for (int i = 0; i < 30; ++i) RuntimeListAddRow(list, string("row").Rep());
+  listDefaultRowHeightSetter(list, 0, 0);
+  test::ShowAndSettle(native);
+  RuntimeListbox* pane = ListboxPane(list);
+  const int32_t top = pane->RowArea().top - kTop;
+  EXPECT_EQ(listRowFromXY(list, 40, top + 5), 0);
+  EXPECT_EQ(listRowFromXY(list, 40, top + 30), 2) << "30 pixels down is the third row";
+  EXPECT_EQ(pane->VisibleRowCount(), pane->RowArea().Height() / 12);
 }
 
 TEST_F(ListboxGuiTest, SettingsBeforeThePaneAreAppliedWhenItIsMade) {
