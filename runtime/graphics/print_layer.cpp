@@ -227,13 +227,18 @@ int JobPrintToFile(PrintJob* handle, const char* output) {
   return 0;
 }
 
+std::string& LastError() {
+  static auto* error = new std::string();
+  return *error;
+}
+
 int JobPrint(PrintJob* handle) {
   Job* job = JobOf(handle);
   if (!job || !job->closed) return -1;
-  const Config* config = ConfigOf(job->config);
-  const Context* context = ContextOf(job->context);
-  if (!config || !context) return -1;
-  return WritePdf(*context, *config, Setting(config, kPrintKeyOutputFile)) ? 0 : -1;
+  std::string error;
+  if (SendJob(*job, &error)) return 0;
+  LastError() = error;
+  return -1;
 }
 
 void ConfigDump(PrintConfig* handle) {
@@ -331,6 +336,8 @@ class InProcessLoader : public LibraryLoader {
 Job::~Job() {
   if (context) g_object_unref(context);
   if (config) g_object_unref(config);
+  if (printer) g_object_unref(printer);
+  if (settings) g_object_unref(settings);
 }
 
 GObject* Wrap(Config* data) { return WrapAs(data); }
@@ -373,6 +380,8 @@ LibraryLoader* PrintLayerLoader() {
   static print_layer::InProcessLoader loader;
   return &loader;
 }
+
+std::string LastPrintError() { return print_layer::LastError(); }
 
 void SetDefaultPrintSetting(const std::string& key, const std::string& value) {
   if (value.empty()) {

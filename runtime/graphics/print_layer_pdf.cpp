@@ -16,13 +16,6 @@ namespace vorn::print_layer {
 
 namespace {
 
-double Points(const Config& config, const char* key, double fallback) {
-  double value = 0;
-  const PrintUnit* unit = nullptr;
-  if (!ParseLength(Setting(&config, key), &value, &unit) || value <= 0) return fallback;
-  return value * unit->points;
-}
-
 cairo_matrix_t ToCairo(const Matrix& m, double paperHeight) {
   cairo_matrix_t transform;
   cairo_matrix_init(&transform, m[0], m[1], m[2], m[3], m[4], m[5]);
@@ -106,6 +99,21 @@ cairo_status_t WriteToDescriptor(void* closure, const unsigned char* data, unsig
 
 }  // namespace
 
+double Points(const Config& config, const char* key, double fallback) {
+  double value = 0;
+  const PrintUnit* unit = nullptr;
+  if (!ParseLength(Setting(&config, key), &value, &unit) || value <= 0) return fallback;
+  return value * unit->points;
+}
+
+void DrawPages(cairo_t* cr, const Context& context, const Config& config) {
+  const double height = Points(config, kPrintKeyPaperHeight, 792);
+  for (const Page& page : context.pages) {
+    for (const Mark& mark : page.marks) DrawMark(cr, mark, height);
+    cairo_show_page(cr);
+  }
+}
+
 bool WritePdf(const Context& context, const Config& config, const std::string& path) {
   if (path.empty() || context.pages.empty()) return false;
   const double width = Points(config, kPrintKeyPaperWidth, 612);
@@ -117,10 +125,7 @@ bool WritePdf(const Context& context, const Config& config, const std::string& p
   bool written = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
   if (written) {
     cairo_t* cr = cairo_create(surface);
-    for (const Page& page : context.pages) {
-      for (const Mark& mark : page.marks) DrawMark(cr, mark, height);
-      cairo_show_page(cr);
-    }
+    DrawPages(cr, context, config);
     written = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
     cairo_destroy(cr);
     cairo_surface_finish(surface);

@@ -103,6 +103,8 @@ class PrintingGuiTest : public test::IntrinsicClassTest {
       SetDefaultPrintSetting(key, "");
     SetPrintLibraryLoader(nullptr);
     std::remove(mOutput.c_str());
+    // Jobs after the first write beside it.
+    for (int n = 2; n < 10; ++n) std::remove((mOutput.substr(0, mOutput.size() - 4) + "-" + std::to_string(n) + ".pdf").c_str());
     IntrinsicClassTest::TearDown();
   }
 
@@ -221,23 +223,27 @@ TEST_F(PrintingGuiTest, PagesArePlacedInPointsInsideTheirOwnMarginsAtAnyResoluti
   EXPECT_EQ(Log().transforms[0], (std::array<double, 6>{504, 0, 0, 738, 72, 792 - 18 - 738}));
 }
 
-TEST_F(PrintingGuiTest, ALinkPlantedAtTheOutputNameIsReplacedNotFollowed) {
+TEST_F(PrintingGuiTest, ATakenOutputNameIsNeitherFollowedNorReplacedButNumbered) {
   char folder[] = "/tmp/vorn-print-XXXXXX";
   ASSERT_NE(mkdtemp(folder), nullptr);
-  const std::string victim = std::string(folder) + "/victim", link = std::string(folder) + "/out.pdf";
-  std::FILE* file = std::fopen(victim.c_str(), "w");
-  ASSERT_NE(file, nullptr);
-  std::fputs("keep", file);
-  std::fclose(file);
+  const std::string base = folder;
+  const std::string victim = base + "/victim", link = base + "/out.pdf", taken = base + "/out-2.pdf";
+  for (const std::string& path : {victim, taken}) {
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fputs("keep", file);
+    std::fclose(file);
+  }
   ASSERT_EQ(symlink(victim.c_str(), link.c_str()), 0);
   SetDefaultPrintSetting(kPrintKeyOutputFile, link);
   RuntimeObject* graphics = RuntimeOpenPrinter(nullptr);
   ASSERT_NE(graphics, nullptr);
   RuntimeUnlockObject(graphics);
   EXPECT_EQ(testing::ReadWholeFile(victim), "keep");
-  EXPECT_EQ(testing::ReadWholeFile(link).compare(0, 5, "%PDF-"), 0);
-  std::remove(victim.c_str());
-  std::remove(link.c_str());
+  EXPECT_EQ(testing::ReadWholeFile(taken), "keep");
+  EXPECT_EQ(testing::ReadWholeFile(base + "/out-3.pdf").compare(0, 5, "%PDF-"), 0);
+  EXPECT_TRUE(Reports().empty());
+  for (const char* name : {"/victim", "/out.pdf", "/out-2.pdf", "/out-3.pdf"}) std::remove((base + name).c_str());
   rmdir(folder);
 }
 
@@ -254,7 +260,11 @@ TEST_F(PrintingGuiTest, AJobKeepsItsSetupWhileAnotherJobRunsAndASetupRunsOneJobA
   EXPECT_EQ(testing::CountPdfPages(testing::ReadWholeFile(mOutput)), 1);
   RuntimeGraphicsNextPage(second);
   RuntimeUnlockObject(second);
-  EXPECT_EQ(testing::CountPdfPages(testing::ReadWholeFile(mOutput)), 2);
+  // The second job's file stands beside the first one's, which it leaves alone.
+  const std::string next = mOutput.substr(0, mOutput.size() - 4) + "-2.pdf";
+  EXPECT_EQ(testing::CountPdfPages(testing::ReadWholeFile(mOutput)), 1);
+  EXPECT_EQ(testing::CountPdfPages(testing::ReadWholeFile(next)), 2);
+  std::remove(next.c_str());
   EXPECT_EQ(ActivePrintObject(), nullptr);
   EXPECT_TRUE(Reports().empty());
 }
@@ -274,7 +284,7 @@ GtkWidget* FindPrintDialog() {
 }
 
 struct DialogKey {
-  const char* key;
+  std::string keys;  // shell commands that run xdotool
   bool sent = false;
   bool timedOut = false;
 };
@@ -288,7 +298,7 @@ gboolean PressWhenShown(gpointer data) {
   if (!press->sent) {
     press->sent = true;
     const unsigned long xid = GDK_WINDOW_XID(dialog->window);
-    test::Shell("(xdotool windowfocus --sync " + std::to_string(xid) + " key " + press->key +
+    test::Shell("(sleep 0.5; xdotool windowfocus --sync " + std::to_string(xid) + "; " + press->keys +
                 ") >/dev/null 2>&1 &");
   }
   return TRUE;
@@ -313,7 +323,7 @@ RuntimeObject* RunDialogPressing(DialogKey* press) {
 }
 
 TEST_F(PrintingGuiTest, EscapeCancelsTheDialogAndNothingIsPrinted) {
-  DialogKey press{"Escape"};
+  DialogKey press{"xdotool key Escape"};
   RuntimeObject* graphics = RunDialogPressing(&press);
   EXPECT_FALSE(press.timedOut);
   EXPECT_EQ(graphics, nullptr);
@@ -322,8 +332,9 @@ TEST_F(PrintingGuiTest, EscapeCancelsTheDialogAndNothingIsPrinted) {
   EXPECT_TRUE(testing::ReadWholeFile(mOutput).empty());
 }
 
-TEST_F(PrintingGuiTest, ReturnPrintsAllPagesWhenTheRangeIsLeftAlone) {
-  DialogKey press{"Return"};
+TEST_F(PrintingGuiTest, ChoosingPrintToFileAndReturnPrintsAllPagesWhenTheRangeIsLeftAlone) {
+  // The printer list's own search picks the printer by name.
+  DialogKey press{"xdotool key Tab; xdotool type --delay 80 'Print to'; sleep 0.3; xdotool key Return"};
   RuntimeObject* graphics = RunDialogPressing(&press);
   EXPECT_FALSE(press.timedOut);
   ASSERT_NE(graphics, nullptr);
