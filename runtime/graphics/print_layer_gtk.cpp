@@ -45,6 +45,7 @@ bool IsFilePrinter(GtkPrinter* printer) {
 // A printer search outlives the wait for it when a backend never finishes its list (CUPS with
 // no server keeps asking): whichever of the two ends last frees it.
 struct PrinterSearch {
+  std::string wanted;  // empty: the default printer
   int holders = 2;
   bool abandoned = false;
   bool done = false;
@@ -62,7 +63,9 @@ void LetGo(PrinterSearch* search) {
 gboolean TakePrinter(GtkPrinter* printer, gpointer data) {
   auto* search = static_cast<PrinterSearch*>(data);
   if (search->abandoned) return TRUE;
-  if (!search->chosen && gtk_printer_is_default(printer)) search->chosen = GTK_PRINTER(g_object_ref(printer));
+  const bool wanted = search->wanted.empty() ? gtk_printer_is_default(printer)
+                                             : search->wanted == gtk_printer_get_name(printer);
+  if (!search->chosen && wanted) search->chosen = GTK_PRINTER(g_object_ref(printer));
   if (!search->file && IsFilePrinter(printer)) search->file = GTK_PRINTER(g_object_ref(printer));
   return search->chosen != nullptr;
 }
@@ -78,16 +81,18 @@ gboolean WakeUp(gpointer flag) {
   return FALSE;
 }
 
-// The default printer; without one, "Print to File"; nil when GTK has no printer at all. A
-// print system that has not named its default within the wait has none to offer.
-GtkPrinter* DefaultPrinter() {
+// The printer of that name as its print system sees it now, or (for an empty name) the
+// default printer; without either, "Print to File"; nil when GTK has no printer at all. A print
+// system that has not named the printer within the wait has none to offer.
+GtkPrinter* FindPrinter(const std::string& name) {
   auto* search = new PrinterSearch();
+  search->wanted = name;
   gtk_enumerate_printers(&TakePrinter, search, &SearchEnded, FALSE);
   bool late = false;
   const guint timer = g_timeout_add(kPrinterWaitMilliseconds, &WakeUp, &late);
   while (!search->done && !search->chosen && !late) g_main_context_iteration(nullptr, TRUE);
   if (!late) g_source_remove(timer);
-  GtkPrinter* printer = search->chosen ? search->chosen : search->file;
+  GtkPrinter* printer = search->chosen ? search->chosen : name.empty() ? search->file : nullptr;
   if (printer) g_object_ref(printer);
   search->abandoned = true;
   LetGo(search);
@@ -236,7 +241,15 @@ bool SendJob(Job& job, std::string* error) {
     *error = "the job has no pages";
     return false;
   }
-  GtkPrinter* printer = job.printer ? GTK_PRINTER(g_object_ref(job.printer)) : DefaultPrinter();
+  // The printer chosen in the dialog as it is now: it may have stopped taking jobs meanwhile,
+  // which GTK's backend would not report once the job is sent.
+  const std::string chosen = job.printer ? gtk_printer_get_name(GTK_PRINTER(job.printer)) : "";
+  GtkPrinter* printer = FindPrinter(chosen);
+  if (!chosen.empty() && (!printer || !gtk_printer_is_accepting_jobs(printer))) {
+    *error = "the printer \"" + chosen + (printer ? "\" takes no jobs" : "\" is gone");
+    if (printer) g_object_unref(printer);
+    return false;
+  }
   if (!printer) {
     // No print system at all: the PDF file "Print to File" would have written.
     const std::string path = FreshOutputFile(Setting(config, kPrintKeyOutputFile));
