@@ -13,6 +13,7 @@
 #include "graphics/print_layer.h"
 #include "graphics/printer_setup_class.h"
 #include "graphics/support/pixmap_target.h"
+#include "graphics/support/print_pages.h"
 #include "graphics/support/private_cups.h"
 #include "support/class_test.h"
 #include "support/gui_support.h"
@@ -22,8 +23,8 @@
 namespace vorn {
 namespace {
 
-constexpr uint32_t kRed = 0xFF0000;
-constexpr uint32_t kBlue = 0x0000FF;
+constexpr uint32_t kRed = testing::kFirstPageColor;
+constexpr uint32_t kBlue = testing::kSecondPageColor;
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr char kQueue[] = "vorn-test-pdf";
 
@@ -55,15 +56,6 @@ class PrintingCupsGuiTest : public test::IntrinsicClassTest {
     IntrinsicClassTest::TearDown();
   }
 
-  // A red square at the top left of the first page, a blue one further in on the second.
-  static void PrintTwoPages(RuntimeObject* graphics) {
-    graphicsForeColorSetter(graphics, 0, kRed);
-    RuntimeGraphicsFillRect(graphics, 0, 0, 50, 50);
-    RuntimeGraphicsNextPage(graphics);
-    graphicsForeColorSetter(graphics, 0, kBlue);
-    RuntimeGraphicsFillRect(graphics, 100, 100, 50, 50);
-    RuntimeUnlockObject(graphics);
-  }
 
   // The two pages as they arrived: the squares where they were drawn, inside the 36-point
   // margins, at 72 dots per inch one dot a point.
@@ -88,7 +80,7 @@ class PrintingCupsGuiTest : public test::IntrinsicClassTest {
 TEST_F(PrintingCupsGuiTest, OpenPrinterSendsBothPagesToTheDefaultQueue) {
   RuntimeObject* graphics = RuntimeOpenPrinter(nullptr);
   ASSERT_NE(graphics, nullptr);
-  PrintTwoPages(graphics);
+  testing::PrintTwoPages(graphics);
   EXPECT_TRUE(Reports().empty());
   ExpectTheTwoPagesArrived();
 }
@@ -159,7 +151,7 @@ RuntimeObject* ChooseTheQueueInTheDialog() {
 TEST_F(PrintingCupsGuiTest, TheTestQueueChosenInThePrintDialogReceivesThePages) {
   RuntimeObject* graphics = ChooseTheQueueInTheDialog();
   ASSERT_NE(graphics, nullptr) << "the dialog did not print";
-  PrintTwoPages(graphics);
+  testing::PrintTwoPages(graphics);
   EXPECT_TRUE(Reports().empty());
   ExpectTheTwoPagesArrived();
 }
@@ -168,7 +160,7 @@ TEST_F(PrintingCupsGuiTest, AQueueThatStopsTakingJobsWhileTheJobIsDrawnIsReporte
   RuntimeObject* graphics = ChooseTheQueueInTheDialog();
   ASSERT_NE(graphics, nullptr) << "the dialog did not print";
   ASSERT_EQ(mCups->Tool(std::string("cupsreject ") + kQueue), 0);
-  PrintTwoPages(graphics);
+  testing::PrintTwoPages(graphics);
   ASSERT_EQ(Reports().size(), 1u);
   EXPECT_NE(Reports()[0].find("gnome_print_job_print"), std::string::npos) << Reports()[0];
   EXPECT_TRUE(mCups->WaitUntilIdle(30));

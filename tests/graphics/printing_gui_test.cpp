@@ -17,6 +17,7 @@
 #include "graphics/printer_setup_class.h"
 #include "graphics/support/pdf_reader.h"
 #include "graphics/support/pixmap_target.h"
+#include "graphics/support/print_pages.h"
 #include "support/class_test.h"
 #include "support/gui_support.h"
 #include "vorn/graphics_api.h"
@@ -25,8 +26,8 @@
 namespace vorn {
 namespace {
 
-constexpr uint32_t kRed = 0xFF0000;
-constexpr uint32_t kBlue = 0x0000FF;
+constexpr uint32_t kRed = testing::kFirstPageColor;
+constexpr uint32_t kBlue = testing::kSecondPageColor;
 constexpr uint32_t kWhite = 0xFFFFFF;
 
 // What reached the library's page functions.
@@ -108,15 +109,6 @@ class PrintingGuiTest : public test::IntrinsicClassTest {
     IntrinsicClassTest::TearDown();
   }
 
-  // Two pages: a red square at the top left, then a blue one further in on the second page.
-  void PrintTwoPages(RuntimeObject* graphics) {
-    graphicsForeColorSetter(graphics, 0, kRed);
-    RuntimeGraphicsFillRect(graphics, 0, 0, 50, 50);
-    RuntimeGraphicsNextPage(graphics);
-    graphicsForeColorSetter(graphics, 0, kBlue);
-    RuntimeGraphicsFillRect(graphics, 100, 100, 50, 50);
-    RuntimeUnlockObject(graphics);
-  }
 
   std::string mOutput;
 };
@@ -133,7 +125,7 @@ TEST_F(PrintingGuiTest, EachPageReachesTheLibraryAsOneImageThroughThePageTransfo
   EXPECT_EQ(graphicsFirstPageGetter(graphics, 0), 0);
   EXPECT_EQ(graphicsLastPageGetter(graphics, 0), 65535);
   ASSERT_EQ(Log().pageNames.size(), 1u);
-  PrintTwoPages(graphics);
+  testing::PrintTwoPages(graphics);
 
   const Recorded& log = Log();
   ASSERT_EQ(log.pageNames.size(), 2u);
@@ -164,7 +156,7 @@ TEST_F(PrintingGuiTest, ATwoPageJobEndsAsATwoPagePdfHoldingTheDrawnPixels) {
   // A job on a setup made for it: the setup lives as long as the job.
   RuntimeObject* graphics = RuntimeOpenPrinter(nullptr);
   ASSERT_NE(graphics, nullptr);
-  PrintTwoPages(graphics);
+  testing::PrintTwoPages(graphics);
 
   const std::string pdf = testing::ReadWholeFile(mOutput);
   ASSERT_FALSE(pdf.empty()) << mOutput;
