@@ -151,11 +151,8 @@ int RgbImage(PrintContext* handle, const unsigned char* pixels, int width, int h
   Mark mark = NewMark(*context, Mark::kImage);
   mark.columns = width;
   mark.rows = height;
-  mark.rgb.resize(static_cast<size_t>(width) * height * 3);
-  for (int y = 0; y < height; ++y) {
-    std::memcpy(&mark.rgb[static_cast<size_t>(y) * width * 3], pixels + static_cast<size_t>(y) * rowStride,
-                static_cast<size_t>(width) * 3);
-  }
+  mark.image = ImageFromRgb(pixels, width, height, rowStride);
+  if (!mark.image) return -1;
   context->pages.back().marks.push_back(std::move(mark));
   return 0;
 }

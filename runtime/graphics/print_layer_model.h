@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,9 @@ struct Mark {
   enum Kind { kImage, kText, kRect, kLine } kind = kImage;
   Matrix transform = kIdentity;
   double x = 0, y = 0, width = 0, height = 0;  // rectangles and lines (x1 = width, y1 = height)
-  std::vector<unsigned char> rgb;              // images: width x height, 3 bytes a pixel
+  // Images: kept as the surface the page is drawn from, so that a job's pages are converted
+  // once and nothing copies them again until the printer's surface is finished.
+  std::shared_ptr<cairo_surface_t> image;
   int32_t columns = 0, rows = 0;
   std::string text;
 };
@@ -72,6 +75,8 @@ Config* NewDefaultConfig();
 // A length: a number and a unit ("pt" when none is given); false for other text.
 bool ParseLength(const std::string& text, double* value, const PrintUnit** unit);
 
+// An RGB24 image surface holding the pixels (rows of 3-byte pixels); nil when none can be made.
+std::shared_ptr<cairo_surface_t> ImageFromRgb(const unsigned char* pixels, int width, int height, int rowStride);
 // A configured length in points; `fallback` when it is missing or not above 0.
 double Points(const Config& config, const char* key, double fallback);
 // Draws every page on a surface of the configured paper size, each ended with show_page.
