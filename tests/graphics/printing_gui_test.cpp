@@ -261,14 +261,14 @@ TEST_F(PrintingGuiTest, AJobKeepsItsSetupWhileAnotherJobRunsAndASetupRunsOneJobA
   EXPECT_TRUE(Reports().empty());
 }
 
-// The dialog on screen; nil until it is mapped.
-GtkWidget* FindPrintDialog() {
+// The dialog of that title on screen; nil until it is mapped.
+GtkWidget* FindPrintDialog(const std::string& wanted = "Print Dialog") {
   GtkWidget* found = nullptr;
   GList* windows = gtk_window_list_toplevels();
   for (GList* item = windows; item; item = item->next) {
     auto* window = GTK_WIDGET(item->data);
     const char* title = gtk_window_get_title(GTK_WINDOW(window));
-    if (GTK_IS_DIALOG(window) && title && std::string(title) == "Print Dialog" && GTK_WIDGET_MAPPED(window))
+    if (GTK_IS_DIALOG(window) && title && title == wanted && GTK_WIDGET_MAPPED(window))
       found = window;
   }
   g_list_free(windows);
@@ -277,6 +277,7 @@ GtkWidget* FindPrintDialog() {
 
 struct DialogKey {
   std::string keys;  // shell commands that run xdotool
+  std::string title = "Print Dialog";
   bool sent = false;
   bool timedOut = false;
 };
@@ -285,7 +286,7 @@ struct DialogKey {
 // gives up after a while so that a lost key cannot hang the test.
 gboolean PressWhenShown(gpointer data) {
   auto* press = static_cast<DialogKey*>(data);
-  GtkWidget* dialog = FindPrintDialog();
+  GtkWidget* dialog = FindPrintDialog(press->title);
   if (!dialog) return TRUE;
   if (!press->sent) {
     press->sent = true;
@@ -298,20 +299,26 @@ gboolean PressWhenShown(gpointer data) {
 
 gboolean GiveUp(gpointer data) {
   auto* press = static_cast<DialogKey*>(data);
-  if (GtkWidget* dialog = FindPrintDialog()) {
+  if (GtkWidget* dialog = FindPrintDialog(press->title)) {
     press->timedOut = true;
     gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_CANCEL);
   }
   return FALSE;
 }
 
-RuntimeObject* RunDialogPressing(DialogKey* press) {
+template <typename Action>
+auto WhilePressing(DialogKey* press, Action action) {
   const guint poll = g_timeout_add(100, PressWhenShown, press);
   const guint guard = g_timeout_add(10000, GiveUp, press);
-  RuntimeObject* graphics = RuntimeOpenPrinterDialog(nullptr, nullptr);
+  auto result = action();
   g_source_remove(poll);
-  g_source_remove(guard);
-  return graphics;
+  // A guard that fired is gone already.
+  if (!press->timedOut) g_source_remove(guard);
+  return result;
+}
+
+RuntimeObject* RunDialogPressing(DialogKey* press) {
+  return WhilePressing(press, [] { return RuntimeOpenPrinterDialog(nullptr, nullptr); });
 }
 
 TEST_F(PrintingGuiTest, EscapeCancelsTheDialogAndNothingIsPrinted) {
@@ -335,6 +342,33 @@ TEST_F(PrintingGuiTest, ChoosingPrintToFileAndReturnPrintsAllPagesWhenTheRangeIs
   EXPECT_EQ(graphicsCopiesGetter(graphics, 0), 1);
   RuntimeUnlockObject(graphics);
   EXPECT_EQ(testing::CountPdfPages(testing::ReadWholeFile(mOutput)), 1);
+}
+
+TEST_F(PrintingGuiTest, ThePageSetupDialogAnswersWhetherItWasAcceptedAndItsPageSetupStays) {
+  RuntimeObject* setup = New(GetPrinterSetupClassDefinition());
+  DialogKey cancel{"xdotool key Escape", "Page Setup"};
+  EXPECT_EQ(WhilePressing(&cancel, [&] { return printerSetupPageSetup(setup, nullptr); }), 0);
+  EXPECT_FALSE(cancel.timedOut);
+  EXPECT_EQ(printerSetupInfoGetter(setup, kPagePageWidth), 612);
+  EXPECT_EQ(printerSetupInfoGetter(setup, kPagePageHeight), 792);
+
+  // To the orientation, down from Portrait to Landscape, then Apply, all by keys.
+  DialogKey landscape{"xdotool key alt+o; sleep 0.2; xdotool key Down; sleep 0.2; xdotool key alt+a", "Page Setup"};
+  EXPECT_EQ(WhilePressing(&landscape, [&] { return printerSetupPageSetup(setup, nullptr); }), 1);
+  EXPECT_FALSE(landscape.timedOut);
+  const int32_t width = printerSetupInfoGetter(setup, kPagePageWidth);
+  const int32_t height = printerSetupInfoGetter(setup, kPagePageHeight);
+  EXPECT_GT(width, height);
+  // The setup's next job is printed on that page.
+  RuntimeObject* graphics = RuntimeOpenPrinter(setup);
+  ASSERT_NE(graphics, nullptr);
+  EXPECT_EQ(graphicsWidthGetter(graphics, 0), printerSetupInfoGetter(setup, kPageWidth));
+  EXPECT_EQ(graphicsHeightGetter(graphics, 0), printerSetupInfoGetter(setup, kPageHeight));
+  RuntimeUnlockObject(graphics);
+  const std::vector<testing::PdfImage> images = testing::PdfRgbImages(testing::ReadWholeFile(mOutput));
+  ASSERT_EQ(images.size(), 1u);
+  EXPECT_GT(images[0].width, images[0].height);
+  EXPECT_TRUE(Reports().empty());
 }
 
 }  // namespace
