@@ -175,6 +175,26 @@ TEST_F(PrintingGuiTest, ATwoPageJobEndsAsATwoPagePdfHoldingTheDrawnPixels) {
   EXPECT_TRUE(Reports().empty());
 }
 
+TEST_F(PrintingGuiTest, WithNoPrintSystemAtAllTheJobIsStillWrittenAsAPdfFile) {
+  // No backend GTK can load: it finds no printer, not even "Print to File".
+  g_object_set(gtk_settings_get_default(), "gtk-print-backends", "vorn-none", nullptr);
+  RuntimeObject* graphics = RuntimeOpenPrinter(nullptr);
+  ASSERT_NE(graphics, nullptr);
+  testing::PrintTwoPages(graphics);
+  g_object_set(gtk_settings_get_default(), "gtk-print-backends", "file,cups", nullptr);
+  EXPECT_EQ(testing::CountPdfPages(testing::ReadWholeFile(mOutput)), 2);
+  EXPECT_TRUE(Reports().empty());
+}
+
+TEST_F(PrintingGuiTest, AnOutputFileThatCannotBeMadeIsReportedAsAFailedJob) {
+  SetDefaultPrintSetting(kPrintKeyOutputFile, "/nonexistent-folder/job.pdf");
+  RuntimeObject* graphics = RuntimeOpenPrinter(nullptr);
+  ASSERT_NE(graphics, nullptr);
+  testing::PrintTwoPages(graphics);
+  ASSERT_EQ(Reports().size(), 1u);
+  EXPECT_NE(Reports()[0].find("gnome_print_job_print"), std::string::npos) << Reports()[0];
+}
+
 TEST_F(PrintingGuiTest, APrinterAt600DpiPrintsAtTheSetupsResolutionUnlessBothAllowMore) {
   SetDefaultPrintSetting(kPrintKeyDpiX, "600");
   SetDefaultPrintSetting(kPrintKeyDpiY, "600");
