@@ -24,6 +24,7 @@ namespace {
 
 constexpr int kMostOtherNames = 9999;
 constexpr guint kPrinterWaitMilliseconds = 2000;
+constexpr guint kSendWaitMilliseconds = 60000;
 constexpr char kLandscape[] = "R90";
 
 // The name with -n before its extension (n > 1), or the name itself.
@@ -99,10 +100,16 @@ GtkPrinter* FindPrinter(const std::string& name) {
   return printer;
 }
 
+// Like a printer search, a sending outlives the wait for it when the backend never answers.
 struct Sending {
+  int holders = 2;
   bool done = false;
   std::string error;
 };
+
+void LetGo(Sending* sending) {
+  if (--sending->holders == 0) delete sending;
+}
 
 void OnSent(GtkPrintJob*, gpointer data, GError* error) {
   auto* sending = static_cast<Sending*>(data);
@@ -152,11 +159,16 @@ bool DrawAndSend(GtkPrintJob* printJob, const Context& context, const Config& co
     *error = "the pages could not be written for the printer";
     return false;
   }
-  Sending sending;
-  gtk_print_job_send(printJob, &OnSent, &sending, nullptr);
-  while (!sending.done) g_main_context_iteration(nullptr, TRUE);
-  *error = sending.error;
-  return sending.error.empty();
+  auto* sending = new Sending();
+  gtk_print_job_send(printJob, &OnSent, sending, [](gpointer data) { LetGo(static_cast<Sending*>(data)); });
+  bool late = false;
+  const guint timer = g_timeout_add(kSendWaitMilliseconds, &WakeUp, &late);
+  while (!sending->done && !late) g_main_context_iteration(nullptr, TRUE);
+  if (!late) g_source_remove(timer);
+  *error = sending->done ? sending->error : "the printer did not answer";
+  const bool sent = sending->done && sending->error.empty();
+  LetGo(sending);
+  return sent;
 }
 
 }  // namespace
