@@ -31,10 +31,12 @@ int32_t sDspUsers = 0;
 int32_t sDspChannels = 0;
 int32_t sDspRate = 0;
 int sMixer = -1;
+bool sDspMissing = false;
 
 int OpenDspDevice() {
   int descriptor = System().Open("/dev/dsp", O_WRONLY);
   if (descriptor < 0) descriptor = System().Open("/dev/sound/dsp", O_WRONLY);
+  sDspMissing = descriptor < 0 && (errno == ENOENT || errno == ENODEV || errno == ENXIO);
   return descriptor;
 }
 
@@ -60,6 +62,7 @@ bool SetUp(int descriptor, int32_t channels, int32_t rate) {
 AudioSystem* SetAudioSystem(AudioSystem* system) {
   AudioSystem* previous = sSystem;
   sSystem = system ? system : &sRealSystem;
+  sDspMissing = false;
   return previous;
 }
 
@@ -89,6 +92,8 @@ void CloseDsp() {
 }
 
 int32_t DspUseCount() { return sDspUsers; }
+
+bool DspMissing() { return sDspMissing; }
 int32_t DspChannels() { return sDsp >= 0 ? sDspChannels : 0; }
 int32_t DspRate() { return sDsp >= 0 ? sDspRate : 0; }
 

@@ -32,6 +32,8 @@ int OpenDsp(int32_t channels, int32_t rate);
 // One user fewer; the last one closes the device.
 void CloseDsp();
 int32_t DspUseCount();
+// Whether the last attempt to open the output found no device at all (not merely a busy one).
+bool DspMissing();
 // The channels and rate the open device was set up with (0 while it is closed): every sound
 // played at the same time is written in this format.
 int32_t DspChannels();

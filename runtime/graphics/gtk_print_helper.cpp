@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "graphics/graphics_object.h"
+#include "graphics/print_layer.h"
 #include "graphics/print_library.h"
 #include "graphics/printer_setup_class.h"
 #include "strings/runtime_error.h"
@@ -54,7 +55,10 @@ void PrintPane::Erase() {
 
 GTKPrintHelper::GTKPrintHelper() = default;
 
-GTKPrintHelper::~GTKPrintHelper() { ReleaseJob(); }
+GTKPrintHelper::~GTKPrintHelper() {
+  ReleaseJob();
+  if (mSetupConfig) g_object_unref(mSetupConfig);
+}
 
 void GTKPrintHelper::ReleaseJob() {
   if (mContext) g_object_unref(mContext);
@@ -68,7 +72,7 @@ void GTKPrintHelper::ReleaseJob() {
 double GTKPrintHelper::LengthInPoints(const char* key) {
   double value = 0;
   const PrintUnit* unit = nullptr;
-  if (!PrintLibrary().config_get_length(mConfig, Text(key), &value, &unit)) return 0;
+  if (!PrintLibrary().config_get_length(mConfig ? mConfig : mSetupConfig, Text(key), &value, &unit)) return 0;
   return unit ? value * unit->points : value;
 }
 
@@ -104,7 +108,8 @@ bool GTKPrintHelper::NewJob() {
   if (!LoadGnomePrint() || mPrintPane) return false;
   ReleaseJob();
   const PrintFunctions& f = PrintLibrary();
-  mJob = f.job_new(nullptr);
+  // The page setup chosen for this PrinterSetup, if any, is where every job starts.
+  mJob = f.job_new(mSetupConfig);
   mConfig = f.job_get_config(mJob);
   return mJob != nullptr;
 }
@@ -213,13 +218,29 @@ void GTKPrintHelper::PrintPage() {
   g_object_unref(pixels);
 }
 
+bool GTKPrintHelper::ShowPageSetupDialog() {
+  if (!LoadGnomePrint()) return false;
+  if (!mSetupConfig) {
+    // The configuration of a job that never prints: what new jobs would start from.
+    const PrintFunctions& f = PrintLibrary();
+    PrintJob* job = f.job_new(nullptr);
+    mSetupConfig = f.job_get_config(job);
+    g_object_unref(job);
+  }
+  return mSetupConfig && RunPageSetupDialog(mSetupConfig);
+}
+
 void GTKPrintHelper::EndJob(PrintPane* pane) {
   if (pane != mPrintPane) return;
   PrintPage();
   const PrintFunctions& f = PrintLibrary();
   f.job_close(mJob);
-  f.job_print(mJob);
   mPrintPane = nullptr;
+  if (f.job_print(mJob) < 0) {
+    // The printer (or the file) failed: nothing printed, and the program is told so.
+    const std::string reason = LastPrintError();
+    Assert(false, __LINE__, "gnome_print_job_print", reason.c_str());
+  }
 }
 
 RuntimeObject* ActivePrintObject() { return sActivePrintObject; }

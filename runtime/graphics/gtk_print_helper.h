@@ -64,6 +64,9 @@ class GTKPrintHelper {
   RuntimeObject* ShowPrintDialog(RuntimeObject* setup);
   // The same without a dialog, for all pages.
   RuntimeObject* OpenPrinter(RuntimeObject* setup);
+  // The page setup dialog; true when the user accepts it, and this setup's values and later
+  // jobs then follow the page setup chosen.
+  bool ShowPageSetupDialog();
 
   void StartPage();
   void PrintPage();
@@ -89,6 +92,8 @@ class GTKPrintHelper {
   PrintJob* mJob = nullptr;
   PrintContext* mContext = nullptr;
   PrintConfig* mConfig = nullptr;
+  // The page setup chosen in the page setup dialog, shared by this helper's jobs.
+  PrintConfig* mSetupConfig = nullptr;
   int32_t mVerticalResolution = 72;
   int32_t mHorizontalResolution = 72;
   int32_t mMaxVerticalResolution = 72;

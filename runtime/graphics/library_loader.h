@@ -2,6 +2,8 @@
 // tests and in-process stand-ins can take the dynamic loader's place.
 #pragma once
 
+#include <initializer_list>
+
 namespace vorn {
 
 class LibraryLoader {
@@ -12,5 +14,18 @@ class LibraryLoader {
   // The function of that name in the opened library, nil when it has none.
   virtual void* Find(void* library, const char* name) = 0;
 };
+
+// dlopen (lazy binding) and dlsym.
+LibraryLoader* DynamicLibraryLoader();
+
+// The first of the names the loader opens; nil when none does.
+void* OpenFirstLibrary(LibraryLoader* loader, std::initializer_list<const char*> names);
+
+// Stores the function of that name; false when the library has none.
+template <typename Function>
+bool FindFunction(LibraryLoader* loader, void* library, const char* name, Function* function) {
+  *function = reinterpret_cast<Function>(loader->Find(library, name));
+  return *function != nullptr;
+}
 
 }  // namespace vorn

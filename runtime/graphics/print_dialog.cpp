@@ -1,11 +1,15 @@
-// The print layer's dialog: a GTK dialog with Cancel and Print, the number of copies and a
-// page range. Copies chosen are written into the job's configuration when the user prints.
+// The print layer's dialogs are GTK's own: the print dialog, with the job's page setup, the
+// printers GTK finds, copies and a page range; and the page setup dialog of PrinterSetup.
+// What the user accepts goes into the job: the printer and its settings, the page setup's
+// lengths, the printer's resolution and the copies.
 #include <gtk/gtk.h>
+#include <gtk/gtkunixprint.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <string>
 
+#include "graphics/print_layer.h"
 #include "graphics/print_layer_model.h"
 
 namespace vorn::print_layer {
@@ -13,104 +17,123 @@ namespace vorn::print_layer {
 namespace {
 
 constexpr char kJobKey[] = "vorn-print-job";
-constexpr char kCopiesKey[] = "vorn-print-copies";
-constexpr char kRangeChoiceKey[] = "vorn-print-range-choice";
 constexpr char kFromKey[] = "vorn-print-from";
 constexpr char kToKey[] = "vorn-print-to";
 
 const char* Text(PrintText text) { return text ? reinterpret_cast<const char*>(text) : ""; }
 
-GtkWidget* Content(GtkWidget* dialog) { return GTK_DIALOG(dialog)->vbox; }
-
-GtkWidget* Spin(int low, int high, int value) {
-  GtkWidget* spin = gtk_spin_button_new_with_range(low, high, 1);
-  gtk_spin_button_set_value(GTK_SPIN_BUTTON(spin), value);
-  gtk_entry_set_activates_default(GTK_ENTRY(spin), TRUE);
-  return spin;
+void Replace(GObject** slot, gpointer object) {
+  if (*slot) g_object_unref(*slot);
+  *slot = object ? G_OBJECT(object) : nullptr;
 }
 
-int SpinValue(GtkWidget* dialog, const char* key) {
-  auto* spin = static_cast<GtkWidget*>(g_object_get_data(G_OBJECT(dialog), key));
-  return spin ? gtk_spin_button_get_value_as_int(GTK_SPIN_BUTTON(spin)) : 0;
+// The first range chosen, counted from 1 as the job's pages are; none for all pages.
+void KeepRange(GtkDialog* dialog, GtkPrintSettings* settings) {
+  int from = 0, to = 0;
+  gint count = 0;
+  GtkPageRange* ranges = gtk_print_settings_get_print_pages(settings) == GTK_PRINT_PAGES_RANGES
+                             ? gtk_print_settings_get_page_ranges(settings, &count)
+                             : nullptr;
+  if (ranges && count > 0) {
+    from = ranges[0].start + 1;
+    to = std::max(ranges[0].end, ranges[0].start) + 1;
+  }
+  g_free(ranges);
+  g_object_set_data(G_OBJECT(dialog), kFromKey, GINT_TO_POINTER(from));
+  g_object_set_data(G_OBJECT(dialog), kToKey, GINT_TO_POINTER(to));
 }
 
 void OnResponse(GtkDialog* dialog, gint response, gpointer) {
   if (response != GTK_RESPONSE_OK) return;
-  auto* job = JobOf(g_object_get_data(G_OBJECT(dialog), kJobKey));
+  Job* job = JobOf(g_object_get_data(G_OBJECT(dialog), kJobKey));
   Config* config = job ? ConfigOf(job->config) : nullptr;
-  if (config && g_object_get_data(G_OBJECT(dialog), kCopiesKey)) {
-    config->values[kPrintKeyCopies] = std::to_string(SpinValue(GTK_WIDGET(dialog), kCopiesKey));
-  }
+  if (!config) return;
+  GtkPrintUnixDialog* print = GTK_PRINT_UNIX_DIALOG(dialog);
+  GtkPrintSettings* settings = gtk_print_unix_dialog_get_settings(print);
+  GtkPrinter* printer = gtk_print_unix_dialog_get_selected_printer(print);
+  Replace(&job->printer, printer ? g_object_ref(printer) : nullptr);
+  Replace(&job->settings, settings);
+  ConfigFromPageSetup(config, G_OBJECT(gtk_print_unix_dialog_get_page_setup(print)));
+  const int dpiX = gtk_print_settings_get_resolution_x(settings);
+  const int dpiY = gtk_print_settings_get_resolution_y(settings);
+  if (dpiX > 0) config->values[kPrintKeyDpiX] = std::to_string(dpiX);
+  if (dpiY > 0) config->values[kPrintKeyDpiY] = std::to_string(dpiY);
+  config->values[kPrintKeyCopies] = std::to_string(std::max(1, gtk_print_settings_get_n_copies(settings)));
+  KeepRange(dialog, settings);
 }
 
 }  // namespace
 
 _GtkWidget* DialogNew(PrintJob* job, PrintText title, int flags) {
   if (!JobOf(job)) return nullptr;
-  GtkWidget* dialog = gtk_dialog_new_with_buttons(Text(title), nullptr, GTK_DIALOG_NO_SEPARATOR, GTK_STOCK_CANCEL,
-                                                  GTK_RESPONSE_CANCEL, GTK_STOCK_PRINT, GTK_RESPONSE_OK, nullptr);
-  gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+  GtkWidget* dialog = gtk_print_unix_dialog_new(Text(title), nullptr);
   DialogConstruct(dialog, job, flags);
   return dialog;
 }
 
-void DialogConstruct(_GtkWidget* dialog, PrintJob* job, int flags) {
-  if (!GTK_IS_DIALOG(dialog) || !JobOf(job)) return;
-  g_object_set_data_full(G_OBJECT(dialog), kJobKey, g_object_ref(job), g_object_unref);
+void DialogConstruct(_GtkWidget* dialog, PrintJob* handle, int flags) {
+  Job* job = JobOf(handle);
+  if (!GTK_IS_PRINT_UNIX_DIALOG(dialog) || !job) return;
+  const Config* config = ConfigOf(job->config);
+  GtkPrintUnixDialog* print = GTK_PRINT_UNIX_DIALOG(dialog);
+  g_object_set_data_full(G_OBJECT(dialog), kJobKey, g_object_ref(handle), g_object_unref);
   g_signal_connect(dialog, "response", G_CALLBACK(OnResponse), nullptr);
-  if (flags & kPrintDialogCopies) {
-    int copies = 1;
-    const Config* config = ConfigOf(JobOf(job)->config);
-    copies = std::max(1, std::atoi(Setting(config, kPrintKeyCopies).c_str()));
-    GtkWidget* row = gtk_hbox_new(FALSE, 6);
-    GtkWidget* spin = Spin(1, 999, copies);
-    gtk_box_pack_start(GTK_BOX(row), gtk_label_new("Copies:"), FALSE, FALSE, 0);
-    gtk_box_pack_start(GTK_BOX(row), spin, FALSE, FALSE, 0);
-    gtk_box_pack_start(GTK_BOX(Content(dialog)), row, FALSE, FALSE, 6);
-    g_object_set_data(G_OBJECT(dialog), kCopiesKey, spin);
+  // No preview: the pages do not exist before the dialog answers.
+  gtk_print_unix_dialog_set_manual_capabilities(
+      print, static_cast<GtkPrintCapabilities>(GTK_PRINT_CAPABILITY_GENERATE_PDF |
+                                               ((flags & kPrintDialogCopies) ? GTK_PRINT_CAPABILITY_COPIES : 0)));
+  GtkPrintSettings* settings = job->settings ? gtk_print_settings_copy(GTK_PRINT_SETTINGS(job->settings))
+                                             : gtk_print_settings_new();
+  gtk_print_settings_set_n_copies(settings, std::max(1, std::atoi(Setting(config, kPrintKeyCopies).c_str())));
+  // "Print to File" offers a name no file has yet; the job makes it afresh if it is taken by then.
+  job->offeredOutput = FreeOutputName(Setting(config, kPrintKeyOutputFile));
+  if (!job->offeredOutput.empty()) {
+    gchar* uri = g_filename_to_uri(job->offeredOutput.c_str(), nullptr, nullptr);
+    if (uri) gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_URI, uri);
+    g_free(uri);
   }
-  gtk_widget_show_all(Content(dialog));
+  gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_FILE_FORMAT, "pdf");
+  gtk_print_unix_dialog_set_settings(print, settings);
+  g_object_unref(settings);
+  if (config) {
+    GObject* setup = PageSetupFromConfig(*config);
+    gtk_print_unix_dialog_set_page_setup(print, GTK_PAGE_SETUP(setup));
+    g_object_unref(setup);
+  }
 }
 
-void DialogConstructRangePage(_GtkWidget* dialog, int flags, int start, int end, PrintText currentLabel,
-                              PrintText rangeLabel) {
-  if (!GTK_IS_DIALOG(dialog) || end < start) return;
-  GtkWidget* frame = gtk_frame_new(Text(rangeLabel));
-  GtkWidget* column = gtk_vbox_new(FALSE, 4);
-  gtk_container_add(GTK_CONTAINER(frame), column);
-  GtkWidget* whole = gtk_radio_button_new_with_label(nullptr, Text(currentLabel));
-  gtk_box_pack_start(GTK_BOX(column), whole, FALSE, FALSE, 0);
-  if (flags & kPrintRangeRange) {
-    GtkWidget* row = gtk_hbox_new(FALSE, 6);
-    GtkWidget* choice = gtk_radio_button_new_with_label_from_widget(GTK_RADIO_BUTTON(whole), "From:");
-    GtkWidget* from = Spin(start, end, start);
-    GtkWidget* to = Spin(start, end, end);
-    gtk_box_pack_start(GTK_BOX(row), choice, FALSE, FALSE, 0);
-    gtk_box_pack_start(GTK_BOX(row), from, FALSE, FALSE, 0);
-    gtk_box_pack_start(GTK_BOX(row), gtk_label_new("to:"), FALSE, FALSE, 0);
-    gtk_box_pack_start(GTK_BOX(row), to, FALSE, FALSE, 0);
-    gtk_box_pack_start(GTK_BOX(column), row, FALSE, FALSE, 0);
-    g_object_set_data(G_OBJECT(dialog), kRangeChoiceKey, choice);
-    g_object_set_data(G_OBJECT(dialog), kFromKey, from);
-    g_object_set_data(G_OBJECT(dialog), kToKey, to);
-  }
-  gtk_box_pack_start(GTK_BOX(Content(dialog)), frame, FALSE, FALSE, 6);
-  gtk_widget_show_all(frame);
+void DialogConstructRangePage(_GtkWidget*, int, int, int, PrintText, PrintText) {
+  // GTK's dialog has its page range (all, or from and to) of its own.
 }
 
-unsigned long DialogGetType() { return GTK_TYPE_DIALOG; }
+unsigned long DialogGetType() { return GTK_TYPE_PRINT_UNIX_DIALOG; }
 
 int DialogGetRangePage(_GtkWidget* dialog, int* start, int* end) {
-  if (!GTK_IS_DIALOG(dialog) || !start || !end) return 0;
-  auto* choice = static_cast<GtkWidget*>(g_object_get_data(G_OBJECT(dialog), kRangeChoiceKey));
-  if (!choice || !gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(choice))) {
-    *start = 0;
-    *end = 0;
-    return 0;
-  }
-  *start = SpinValue(dialog, kFromKey);
-  *end = SpinValue(dialog, kToKey);
-  return kPrintRangeRange;
+  if (!GTK_IS_PRINT_UNIX_DIALOG(dialog) || !start || !end) return 0;
+  *start = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(dialog), kFromKey));
+  *end = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(dialog), kToKey));
+  return *start == 0 && *end == 0 ? 0 : kPrintRangeRange;
 }
 
 }  // namespace vorn::print_layer
+
+namespace vorn {
+
+bool RunPageSetupDialog(PrintConfig* handle) {
+  print_layer::Config* config = print_layer::ConfigOf(handle);
+  // Without a display there is nobody to ask.
+  if (!config || !gdk_display_get_default()) return false;
+  GtkWidget* dialog = gtk_page_setup_unix_dialog_new("Page Setup", nullptr);
+  GObject* setup = print_layer::PageSetupFromConfig(*config);
+  gtk_page_setup_unix_dialog_set_page_setup(GTK_PAGE_SETUP_UNIX_DIALOG(dialog), GTK_PAGE_SETUP(setup));
+  g_object_unref(setup);
+  const bool accepted = gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_OK;
+  if (accepted) {
+    print_layer::ConfigFromPageSetup(
+        config, G_OBJECT(gtk_page_setup_unix_dialog_get_page_setup(GTK_PAGE_SETUP_UNIX_DIALOG(dialog))));
+  }
+  gtk_widget_destroy(dialog);
+  return accepted;
+}
+
+}  // namespace vorn

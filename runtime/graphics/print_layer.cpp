@@ -151,11 +151,8 @@ int RgbImage(PrintContext* handle, const unsigned char* pixels, int width, int h
   Mark mark = NewMark(*context, Mark::kImage);
   mark.columns = width;
   mark.rows = height;
-  mark.rgb.resize(static_cast<size_t>(width) * height * 3);
-  for (int y = 0; y < height; ++y) {
-    std::memcpy(&mark.rgb[static_cast<size_t>(y) * width * 3], pixels + static_cast<size_t>(y) * rowStride,
-                static_cast<size_t>(width) * 3);
-  }
+  mark.image = ImageFromRgb(pixels, width, height, rowStride);
+  if (!mark.image) return -1;
   context->pages.back().marks.push_back(std::move(mark));
   return 0;
 }
@@ -227,13 +224,18 @@ int JobPrintToFile(PrintJob* handle, const char* output) {
   return 0;
 }
 
+std::string& LastError() {
+  static auto* error = new std::string();
+  return *error;
+}
+
 int JobPrint(PrintJob* handle) {
   Job* job = JobOf(handle);
   if (!job || !job->closed) return -1;
-  const Config* config = ConfigOf(job->config);
-  const Context* context = ContextOf(job->context);
-  if (!config || !context) return -1;
-  return WritePdf(*context, *config, Setting(config, kPrintKeyOutputFile)) ? 0 : -1;
+  std::string error;
+  if (SendJob(*job, &error)) return 0;
+  LastError() = error;
+  return -1;
 }
 
 void ConfigDump(PrintConfig* handle) {
@@ -331,6 +333,8 @@ class InProcessLoader : public LibraryLoader {
 Job::~Job() {
   if (context) g_object_unref(context);
   if (config) g_object_unref(config);
+  if (printer) g_object_unref(printer);
+  if (settings) g_object_unref(settings);
 }
 
 GObject* Wrap(Config* data) { return WrapAs(data); }
@@ -373,6 +377,8 @@ LibraryLoader* PrintLayerLoader() {
   static print_layer::InProcessLoader loader;
   return &loader;
 }
+
+std::string LastPrintError() { return print_layer::LastError(); }
 
 void SetDefaultPrintSetting(const std::string& key, const std::string& value) {
   if (value.empty()) {

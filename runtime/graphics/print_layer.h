@@ -1,8 +1,9 @@
 // The runtime's own print layer: it stands where the desktop's print library is missing and
-// answers the library's names with its own functions. A job's pages are recorded as they are
-// drawn and written as one PDF file when the job is printed, to the file its configuration
-// names ("Settings.Output.Job.FileName", by default "vorn-print.pdf" in the user's home
-// folder).
+// answers the library's names with its own functions, on GTK's print system. A job's pages are
+// recorded as they are drawn and sent to the printer chosen in GTK's print dialog (or the
+// default printer) when the job is printed. "Print to File", and a machine without any print
+// system, write a PDF file: the configuration's "Settings.Output.Job.FileName" (by default
+// "vorn-print.pdf" in the user's home folder), or a new name beside it when that one is taken.
 #pragma once
 
 #include <string>
@@ -13,6 +14,9 @@
 namespace vorn {
 
 inline constexpr const char kPrintKeyOutputFile[] = "Settings.Output.Job.FileName";
+// The page setup beyond its lengths: the paper's name and "R90" for landscape.
+inline constexpr const char kPrintKeyPaperName[] = "Settings.Output.Media.PhysicalSize.Name";
+inline constexpr const char kPrintKeyOrientation[] = "Settings.Document.Page.LogicalOrientation";
 
 // The loader that answers the print library's file names and function names in-process.
 LibraryLoader* PrintLayerLoader();
@@ -20,5 +24,12 @@ LibraryLoader* PrintLayerLoader();
 // Sets a value of the configuration every new job starts from (lengths as a number with an
 // optional unit: "pt", "mm", "cm", "in"); an empty value restores the layer's default.
 void SetDefaultPrintSetting(const std::string& key, const std::string& value);
+
+// Why the last job that failed to print failed; empty when none did.
+std::string LastPrintError();
+
+// GTK's page setup dialog for the configuration's paper, orientation and margins; true, with
+// the configuration changed, when the user accepts it.
+bool RunPageSetupDialog(PrintConfig* config);
 
 }  // namespace vorn

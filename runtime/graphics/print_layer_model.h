@@ -2,11 +2,13 @@
 // and the GObject handles they are given out as.
 #pragma once
 
+#include <cairo.h>
 #include <glib-object.h>
 
 #include <array>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,7 +27,9 @@ struct Mark {
   enum Kind { kImage, kText, kRect, kLine } kind = kImage;
   Matrix transform = kIdentity;
   double x = 0, y = 0, width = 0, height = 0;  // rectangles and lines (x1 = width, y1 = height)
-  std::vector<unsigned char> rgb;              // images: width x height, 3 bytes a pixel
+  // Images: kept as the surface the page is drawn from, so that a job's pages are converted
+  // once and nothing copies them again until the printer's surface is finished.
+  std::shared_ptr<cairo_surface_t> image;
   int32_t columns = 0, rows = 0;
   std::string text;
 };
@@ -46,6 +50,11 @@ struct Context {
 struct Job {
   GObject* config = nullptr;   // one reference each
   GObject* context = nullptr;
+  // What the print dialog chose (GtkPrinter, GtkPrintSettings); nil: the default printer.
+  GObject* printer = nullptr;
+  GObject* settings = nullptr;
+  // The output file the dialog offered: one the runtime picked, so it is made afresh.
+  std::string offeredOutput;
   bool closed = false;
   ~Job();
 };
@@ -66,8 +75,29 @@ Config* NewDefaultConfig();
 // A length: a number and a unit ("pt" when none is given); false for other text.
 bool ParseLength(const std::string& text, double* value, const PrintUnit** unit);
 
+// An RGB24 image surface holding the pixels (rows of 3-byte pixels); nil when none can be made.
+std::shared_ptr<cairo_surface_t> ImageFromRgb(const unsigned char* pixels, int width, int height, int rowStride);
+// A configured length in points; `fallback` when it is missing or not above 0.
+double Points(const Config& config, const char* key, double fallback);
+// Draws every page on a surface of the configured paper size, each ended with show_page.
+void DrawPages(cairo_t* cr, const Context& context, const Config& config);
 // Writes the pages as a PDF file of the configured paper size; false when that fails.
 bool WritePdf(const Context& context, const Config& config, const std::string& path);
+
+// A file made for one job alone: `requested` when no file (or link) has that name, else the
+// first free name with -2, -3, ... before the extension. Empty when none can be made.
+std::string FreshOutputFile(const std::string& requested);
+// The name FreshOutputFile would make now, without making it.
+std::string FreeOutputName(const std::string& requested);
+// Sends the closed job's pages to its printer, or the default one, through GTK's print
+// system; with no printer at all it writes the PDF file itself. False with the reason when
+// that fails.
+bool SendJob(Job& job, std::string* error);
+
+// The page setup (a GtkPageSetup, one reference for the caller) that the configuration
+// describes, and the configuration values a page setup gives.
+GObject* PageSetupFromConfig(const Config& config);
+void ConfigFromPageSetup(Config* config, GObject* pageSetup);
 
 // The dialog's functions.
 _GtkWidget* DialogNew(PrintJob* job, PrintText title, int flags);

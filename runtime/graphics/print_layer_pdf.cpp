@@ -16,13 +16,6 @@ namespace vorn::print_layer {
 
 namespace {
 
-double Points(const Config& config, const char* key, double fallback) {
-  double value = 0;
-  const PrintUnit* unit = nullptr;
-  if (!ParseLength(Setting(&config, key), &value, &unit) || value <= 0) return fallback;
-  return value * unit->points;
-}
-
 cairo_matrix_t ToCairo(const Matrix& m, double paperHeight) {
   cairo_matrix_t transform;
   cairo_matrix_init(&transform, m[0], m[1], m[2], m[3], m[4], m[5]);
@@ -34,20 +27,7 @@ cairo_matrix_t ToCairo(const Matrix& m, double paperHeight) {
 }
 
 void DrawImage(cairo_t* cr, const Mark& mark, double paperHeight) {
-  cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, mark.columns, mark.rows);
-  if (cairo_surface_status(image) != CAIRO_STATUS_SUCCESS) {
-    cairo_surface_destroy(image);
-    return;
-  }
-  cairo_surface_flush(image);
-  unsigned char* data = cairo_image_surface_get_data(image);
-  const int stride = cairo_image_surface_get_stride(image);
-  for (int y = 0; y < mark.rows; ++y) {
-    auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride);
-    const unsigned char* rgb = &mark.rgb[static_cast<size_t>(y) * mark.columns * 3];
-    for (int x = 0; x < mark.columns; ++x, rgb += 3) row[x] = (uint32_t{rgb[0]} << 16) | (rgb[1] << 8) | rgb[2];
-  }
-  cairo_surface_mark_dirty(image);
+  if (!mark.image) return;
   // Pixel (px, py) lands at (px / columns, 1 - py / rows) of the unit square.
   cairo_matrix_t pixels;
   cairo_matrix_init(&pixels, 1.0 / mark.columns, 0, 0, -1.0 / mark.rows, 0, 1);
@@ -56,12 +36,11 @@ void DrawImage(cairo_t* cr, const Mark& mark, double paperHeight) {
   cairo_matrix_multiply(&whole, &pixels, &page);
   cairo_save(cr);
   cairo_set_matrix(cr, &whole);
-  cairo_set_source_surface(cr, image, 0, 0);
+  cairo_set_source_surface(cr, mark.image.get(), 0, 0);
   cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
   cairo_rectangle(cr, 0, 0, mark.columns, mark.rows);
   cairo_fill(cr);
   cairo_restore(cr);
-  cairo_surface_destroy(image);
 }
 
 void DrawMark(cairo_t* cr, const Mark& mark, double paperHeight) {
@@ -106,6 +85,39 @@ cairo_status_t WriteToDescriptor(void* closure, const unsigned char* data, unsig
 
 }  // namespace
 
+std::shared_ptr<cairo_surface_t> ImageFromRgb(const unsigned char* pixels, int width, int height, int rowStride) {
+  cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+  if (cairo_surface_status(image) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(image);
+    return nullptr;
+  }
+  cairo_surface_flush(image);
+  unsigned char* data = cairo_image_surface_get_data(image);
+  const int stride = cairo_image_surface_get_stride(image);
+  for (int y = 0; y < height; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(data + static_cast<size_t>(y) * stride);
+    const unsigned char* rgb = pixels + static_cast<size_t>(y) * rowStride;
+    for (int x = 0; x < width; ++x, rgb += 3) row[x] = (uint32_t{rgb[0]} << 16) | (rgb[1] << 8) | rgb[2];
+  }
+  cairo_surface_mark_dirty(image);
+  return std::shared_ptr<cairo_surface_t>(image, &cairo_surface_destroy);
+}
+
+double Points(const Config& config, const char* key, double fallback) {
+  double value = 0;
+  const PrintUnit* unit = nullptr;
+  if (!ParseLength(Setting(&config, key), &value, &unit) || value <= 0) return fallback;
+  return value * unit->points;
+}
+
+void DrawPages(cairo_t* cr, const Context& context, const Config& config) {
+  const double height = Points(config, kPrintKeyPaperHeight, 792);
+  for (const Page& page : context.pages) {
+    for (const Mark& mark : page.marks) DrawMark(cr, mark, height);
+    cairo_show_page(cr);
+  }
+}
+
 bool WritePdf(const Context& context, const Config& config, const std::string& path) {
   if (path.empty() || context.pages.empty()) return false;
   const double width = Points(config, kPrintKeyPaperWidth, 612);
@@ -117,10 +129,7 @@ bool WritePdf(const Context& context, const Config& config, const std::string& p
   bool written = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
   if (written) {
     cairo_t* cr = cairo_create(surface);
-    for (const Page& page : context.pages) {
-      for (const Mark& mark : page.marks) DrawMark(cr, mark, height);
-      cairo_show_page(cr);
-    }
+    DrawPages(cr, context, config);
     written = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
     cairo_destroy(cr);
     cairo_surface_finish(surface);

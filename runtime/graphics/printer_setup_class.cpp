@@ -148,12 +148,13 @@ void printerSetupStringSetter(VornRuntimeObject*, int32_t, VornStringRecord*) {}
 uint8_t printerSetupPageSetup(VornRuntimeObject* setup, VornRuntimeObject*) {
   GTKPrintHelper* helper = HelperOf(setup, __LINE__);
   if (!helper) return 0;
+  const bool accepted = helper->ShowPageSetupDialog();
   PrinterSetupObject* fields = PrinterSetupFields(setup);
   fields->verticalResolution = helper->GetPageValue(kPageVerticalResolution);
   fields->horizontalResolution = helper->GetPageValue(kPageHorizontalResolution);
   fields->maxVerticalResolution = helper->GetPageValue(kPageMaxVerticalResolution);
   fields->maxHorizontalResolution = helper->GetPageValue(kPageMaxHorizontalResolution);
-  return 0;
+  return accepted ? 1 : 0;
 }
 
 VornRuntimeObject* RuntimeOpenPrinterDialog(VornRuntimeObject* setup, VornRuntimeObject*) {

@@ -1,35 +1,18 @@
 #include "graphics/sndfile_loader.h"
 
-#include <dlfcn.h>
-
 namespace vorn {
 
 namespace {
 
-class DynamicLoader : public LibraryLoader {
- public:
-  void* Open(const char* file) override { return dlopen(file, RTLD_LAZY); }
-  void* Find(void* library, const char* name) override { return dlsym(library, name); }
-};
-
-DynamicLoader sDynamicLoader;
-LibraryLoader* sLoader = &sDynamicLoader;
+LibraryLoader* sLoader = DynamicLibraryLoader();
 
 bool sFirstCall = true;
 bool sAvailable = false;
 SndfileFunctions sFunctions = {};
 
-// The unversioned names exist only where the library's development files are installed; the
-// last one is the name every installation of the library has.
-constexpr const char* kLibraryNames[] = {
-    "libsndfile.so",           "/usr/local/lib/libsndfile.so",   "/usr/lib/libsndfile.so",
-    "/usr/local/lib/libsndfile.so.1", "/usr/lib/libsndfile.so.1", "libsndfile.so.1",
-};
-
 template <typename Function>
 void Look(void* library, const char* name, Function* function) {
-  *function = reinterpret_cast<Function>(sLoader->Find(library, name));
-  if (!*function) sAvailable = false;
+  if (!FindFunction(sLoader, library, name, function)) sAvailable = false;
 }
 
 }  // namespace
@@ -37,11 +20,11 @@ void Look(void* library, const char* name, Function* function) {
 bool LoadSndfile() {
   if (!sFirstCall) return sAvailable;
   sFirstCall = false;
-  void* library = nullptr;
-  for (const char* name : kLibraryNames) {
-    library = sLoader->Open(name);
-    if (library) break;
-  }
+  // The unversioned names exist only where the library's development files are installed; the
+  // last one is the name every installation of the library has.
+  void* library = OpenFirstLibrary(
+      sLoader, {"libsndfile.so", "/usr/local/lib/libsndfile.so", "/usr/lib/libsndfile.so",
+                "/usr/local/lib/libsndfile.so.1", "/usr/lib/libsndfile.so.1", "libsndfile.so.1"});
   if (!library) return false;
   sAvailable = true;
   Look(library, "sf_open_fd", &sFunctions.sf_open_fd);
@@ -57,7 +40,7 @@ const SndfileFunctions& Sndfile() { return sFunctions; }
 
 LibraryLoader* SetSndfileLibraryLoader(LibraryLoader* loader) {
   LibraryLoader* previous = sLoader;
-  sLoader = loader ? loader : &sDynamicLoader;
+  sLoader = loader ? loader : DynamicLibraryLoader();
   sFirstCall = true;
   sAvailable = false;
   sFunctions = {};

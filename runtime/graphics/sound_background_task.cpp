@@ -6,6 +6,7 @@
 
 #include "files/folder_item_imp.h"
 #include "files/unix_path_text.h"
+#include "graphics/alsa_output.h"
 #include "graphics/audio_device.h"
 
 namespace vorn {
@@ -33,8 +34,9 @@ bool IsFloatSubtype(int32_t subtype) { return subtype == kSndfileFormatFloat || 
 
 }  // namespace
 
-SoundBackgroundTask::SoundBackgroundTask(FolderItemImp* file, int32_t offset, bool looping)
-    : BackgroundTask(kPeriodTicks), mLooping(looping) {
+SoundBackgroundTask::SoundBackgroundTask(FolderItemImp* file, int32_t offset, bool looping, double leftGain,
+                                         double rightGain)
+    : BackgroundTask(kPeriodTicks), mLooping(looping), mGainLeft(leftGain), mGainRight(rightGain) {
   if (!file) return;
   const std::string path = PathBytes(file->GetAbsolutePath());
   if (path.empty() || HasNulByte(path)) return;
@@ -57,8 +59,10 @@ void SoundBackgroundTask::Open(const std::string& path, int32_t offset) {
   mBlockSamples = kBlockSamples - kBlockSamples % info.channels;
   mDsp = OpenDsp(info.channels, info.samplerate);
   mSubtype = info.format & kSndfileSubtypeMask;
-  if (mDsp < 0) return;
-  FrameConverter converter(info.channels, info.samplerate, DspChannels(), DspRate());
+  if (mDsp < 0) mAlsaSource = OpenAlsaSource(info.samplerate);
+  if (mDsp < 0 && mAlsaSource < 0) return;
+  FrameConverter converter(info.channels, info.samplerate, mDsp >= 0 ? DspChannels() : kAlsaChannels,
+                           mDsp >= 0 ? DspRate() : AlsaRate());
   if (!converter.Identity()) mConverter = std::make_unique<FrameConverter>(converter);
   if (IsFloatSubtype(mSubtype)) {
     // The peak is the whole file's: reckoned once rather than on every block.
@@ -67,6 +71,21 @@ void SoundBackgroundTask::Open(const std::string& path, int32_t offset) {
     if (peak >= kSmallestPeak) mFloatScale = kFloatPeak / peak;
   }
   mPlaying = true;
+  // The first samples reach the stream now rather than a tick later.
+  if (mAlsaSource >= 0) RunAlsa();
+}
+
+void SoundBackgroundTask::SetGains(double left, double right) {
+  mGainLeft = left;
+  mGainRight = right;
+}
+
+const int16_t* SoundBackgroundTask::Converted(int64_t count, size_t* converted) {
+  *converted = static_cast<size_t>(count);
+  if (!mConverter) return sShortBuffer;
+  mConverter->Convert(sShortBuffer, count, &mConverted);
+  *converted = mConverted.size();
+  return mConverted.data();
 }
 
 int64_t SoundBackgroundTask::ReadBlock() {
@@ -78,15 +97,14 @@ int64_t SoundBackgroundTask::ReadBlock() {
 
 void SoundBackgroundTask::Run() {
   if (!mPlaying) return;
+  if (mAlsaSource >= 0) {
+    RunAlsa();
+    return;
+  }
   const int64_t count = ReadBlock();
   if (count > 0) {
-    const int16_t* samples = sShortBuffer;
-    size_t written = static_cast<size_t>(count);
-    if (mConverter) {
-      mConverter->Convert(sShortBuffer, count, &mConverted);
-      samples = mConverted.data();
-      written = mConverted.size();
-    }
+    size_t written = 0;
+    const int16_t* samples = Converted(count, &written);
     if (written > 0 && !WriteDsp(mDsp, samples, written * sizeof(int16_t))) Finish();
     return;
   }
@@ -94,9 +112,43 @@ void SoundBackgroundTask::Run() {
   Finish();
 }
 
+void SoundBackgroundTask::RunAlsa() {
+  const size_t enough = static_cast<size_t>(AlsaRate()) / 10;
+  // A looping sound without a single frame would otherwise start over for ever.
+  bool rewound = false;
+  while (!mInputEnded && AlsaPendingFrames(mAlsaSource) < enough) {
+    const int64_t count = ReadBlock();
+    if (count > 0) {
+      rewound = false;
+      size_t converted = 0;
+      const int16_t* samples = Converted(count, &converted);
+      mScaled.resize(converted);
+      for (size_t i = 0; i + 1 < converted; i += kAlsaChannels) {
+        mScaled[i] = ToSample(samples[i] * mGainLeft);
+        mScaled[i + 1] = ToSample(samples[i + 1] * mGainRight);
+      }
+      QueueAlsaSamples(mAlsaSource, mScaled.data(), converted);
+    } else if (mLooping && count == 0 && !rewound && Sndfile().sf_seek(mHandle, 0, SEEK_SET) == 0) {
+      rewound = true;
+    } else {
+      mInputEnded = true;
+      EndAlsaSource(mAlsaSource);
+    }
+  }
+  if (!PumpAlsa()) {
+    Finish();
+    return;
+  }
+  // The last sound keeps playing until the stream has played its end; one among others ends
+  // when its own frames are all handed over.
+  if (mInputEnded && AlsaPendingFrames(mAlsaSource) == 0 && (AlsaSourceCount() > 1 || AlsaDrained())) Finish();
+}
+
 void SoundBackgroundTask::Close() {
   if (mDsp >= 0) CloseDsp();
   mDsp = -1;
+  if (mAlsaSource >= 0) CloseAlsaSource(mAlsaSource);
+  mAlsaSource = -1;
   if (mHandle) Sndfile().sf_close(mHandle);
   mHandle = nullptr;
   if (mStream) fclose(mStream);

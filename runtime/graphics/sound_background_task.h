@@ -1,5 +1,6 @@
 // One playback of a sound: decodes the file a block at a time and hands the samples to the
-// audio device, one block every tick.
+// audio device, one block every tick. Where there is no OSS device it plays through ALSA's
+// shared stream instead, keeping about a tenth of a second queued and never waiting.
 #pragma once
 
 #include <cstdint>
@@ -22,13 +23,19 @@ class SoundBackgroundTask : public BackgroundTask {
   static constexpr int32_t kBlockSamples = 4096;
 
   // Opens the file (nil: none) from `offset` on and the device; when one of them fails the
-  // task stays idle and never plays. The task keeps nothing of `file` but what it opened.
-  SoundBackgroundTask(FolderItemImp* file, int32_t offset, bool looping);
+  // task stays idle and never plays. The task keeps nothing of `file` but what it opened. The
+  // gains are those of SetGains, given here for the first samples.
+  SoundBackgroundTask(FolderItemImp* file, int32_t offset, bool looping, double leftGain = 1.0,
+                      double rightGain = 1.0);
   ~SoundBackgroundTask() override;
 
   void Run() override;
 
   bool IsPlaying() const { return mPlaying; }
+  // Whether the samples go to ALSA's stream (and volume and pan are applied to them here).
+  bool PlaysThroughAlsa() const { return mAlsaSource >= 0; }
+  // What each channel of the sound is multiplied by on its way to ALSA's stream.
+  void SetGains(double left, double right);
   bool IsLooping() const { return mLooping; }
   // The task deletes itself when the playback ends.
   void SetSelfDelete() { mSelfDelete = true; }
@@ -40,6 +47,10 @@ class SoundBackgroundTask : public BackgroundTask {
   void Close();
   // Ends the playback; the task may be gone afterwards.
   void Finish();
+  // Queues blocks until a tenth of a second waits, then feeds the stream.
+  void RunAlsa();
+  // Samples of the block just read, in the output's format.
+  const int16_t* Converted(int64_t count, size_t* converted);
 
   int mDsp = -1;
   bool mSelfDelete = false;
@@ -55,6 +66,11 @@ class SoundBackgroundTask : public BackgroundTask {
   // Present when the device was set up by another sound for another format.
   std::unique_ptr<FrameConverter> mConverter;
   std::vector<int16_t> mConverted;
+  std::vector<int16_t> mScaled;
+  int32_t mAlsaSource = -1;
+  double mGainLeft = 1.0;
+  double mGainRight = 1.0;
+  bool mInputEnded = false;
 };
 
 }  // namespace vorn

@@ -1,5 +1,6 @@
 // Sounds on this platform: a file and the byte offset of the sound in it, played by a
-// background task; volume and pan are the mixer's master volume, shared by all sounds.
+// background task. Volume and pan scale the sound's own samples; where the OSS device plays,
+// they are its mixer's levels instead.
 #pragma once
 
 #include <cstdint>
@@ -35,6 +36,8 @@ class SoundImpUnix : public SoundImp {
  private:
   SoundImpUnix(FolderItemImp* file, int32_t offset, int32_t pan, int32_t volume);
   void Start(bool looping);
+  // Volume and pan reach the playing samples, or the OSS mixer where that device plays.
+  void Apply();
 
   FolderItemImp* mFile = nullptr;
   int32_t mOffset = 0;

@@ -17,6 +17,7 @@
 #include "graphics/printer_setup_class.h"
 #include "graphics/support/pdf_reader.h"
 #include "graphics/support/pixmap_target.h"
+#include "graphics/support/print_pages.h"
 #include "support/class_test.h"
 #include "support/gui_support.h"
 #include "vorn/graphics_api.h"
@@ -25,8 +26,8 @@
 namespace vorn {
 namespace {
 
-constexpr uint32_t kRed = 0xFF0000;
-constexpr uint32_t kBlue = 0x0000FF;
+constexpr uint32_t kRed = testing::kFirstPageColor;
+constexpr uint32_t kBlue = testing::kSecondPageColor;
 constexpr uint32_t kWhite = 0xFFFFFF;
 
 // What reached the library's page functions.
@@ -103,18 +104,11 @@ class PrintingGuiTest : public test::IntrinsicClassTest {
       SetDefaultPrintSetting(key, "");
     SetPrintLibraryLoader(nullptr);
     std::remove(mOutput.c_str());
+    // Jobs after the first write beside it.
+    for (int n = 2; n < 10; ++n) std::remove((mOutput.substr(0, mOutput.size() - 4) + "-" + std::to_string(n) + ".pdf").c_str());
     IntrinsicClassTest::TearDown();
   }
 
-  // Two pages: a red square at the top left, then a blue one further in on the second page.
-  void PrintTwoPages(RuntimeObject* graphics) {
-    graphicsForeColorSetter(graphics, 0, kRed);
-    RuntimeGraphicsFillRect(graphics, 0, 0, 50, 50);
-    RuntimeGraphicsNextPage(graphics);
-    graphicsForeColorSetter(graphics, 0, kBlue);
-    RuntimeGraphicsFillRect(graphics, 100, 100, 50, 50);
-    RuntimeUnlockObject(graphics);
-  }
 
   std::string mOutput;
 };
@@ -131,7 +125,7 @@ TEST_F(PrintingGuiTest, EachPageReachesTheLibraryAsOneImageThroughThePageTransfo
   EXPECT_EQ(graphicsFirstPageGetter(graphics, 0), 0);
   EXPECT_EQ(graphicsLastPageGetter(graphics, 0), 65535);
   ASSERT_EQ(Log().pageNames.size(), 1u);
-  PrintTwoPages(graphics);
+  testing::PrintTwoPages(graphics);
 
   const Recorded& log = Log();
   ASSERT_EQ(log.pageNames.size(), 2u);
@@ -162,7 +156,7 @@ TEST_F(PrintingGuiTest, ATwoPageJobEndsAsATwoPagePdfHoldingTheDrawnPixels) {
   // A job on a setup made for it: the setup lives as long as the job.
   RuntimeObject* graphics = RuntimeOpenPrinter(nullptr);
   ASSERT_NE(graphics, nullptr);
-  PrintTwoPages(graphics);
+  testing::PrintTwoPages(graphics);
 
   const std::string pdf = testing::ReadWholeFile(mOutput);
   ASSERT_FALSE(pdf.empty()) << mOutput;
@@ -179,6 +173,26 @@ TEST_F(PrintingGuiTest, ATwoPageJobEndsAsATwoPagePdfHoldingTheDrawnPixels) {
   EXPECT_EQ(images[1].PixelAt(120, 120), kBlue);
   EXPECT_EQ(ActivePrintObject(), nullptr);
   EXPECT_TRUE(Reports().empty());
+}
+
+TEST_F(PrintingGuiTest, WithNoPrintSystemAtAllTheJobIsStillWrittenAsAPdfFile) {
+  // No backend GTK can load: it finds no printer, not even "Print to File".
+  g_object_set(gtk_settings_get_default(), "gtk-print-backends", "vorn-none", nullptr);
+  RuntimeObject* graphics = RuntimeOpenPrinter(nullptr);
+  ASSERT_NE(graphics, nullptr);
+  testing::PrintTwoPages(graphics);
+  g_object_set(gtk_settings_get_default(), "gtk-print-backends", "file,cups", nullptr);
+  EXPECT_EQ(testing::CountPdfPages(testing::ReadWholeFile(mOutput)), 2);
+  EXPECT_TRUE(Reports().empty());
+}
+
+TEST_F(PrintingGuiTest, AnOutputFileThatCannotBeMadeIsReportedAsAFailedJob) {
+  SetDefaultPrintSetting(kPrintKeyOutputFile, "/nonexistent-folder/job.pdf");
+  RuntimeObject* graphics = RuntimeOpenPrinter(nullptr);
+  ASSERT_NE(graphics, nullptr);
+  testing::PrintTwoPages(graphics);
+  ASSERT_EQ(Reports().size(), 1u);
+  EXPECT_NE(Reports()[0].find("gnome_print_job_print"), std::string::npos) << Reports()[0];
 }
 
 TEST_F(PrintingGuiTest, APrinterAt600DpiPrintsAtTheSetupsResolutionUnlessBothAllowMore) {
@@ -221,23 +235,27 @@ TEST_F(PrintingGuiTest, PagesArePlacedInPointsInsideTheirOwnMarginsAtAnyResoluti
   EXPECT_EQ(Log().transforms[0], (std::array<double, 6>{504, 0, 0, 738, 72, 792 - 18 - 738}));
 }
 
-TEST_F(PrintingGuiTest, ALinkPlantedAtTheOutputNameIsReplacedNotFollowed) {
+TEST_F(PrintingGuiTest, ATakenOutputNameIsNeitherFollowedNorReplacedButNumbered) {
   char folder[] = "/tmp/vorn-print-XXXXXX";
   ASSERT_NE(mkdtemp(folder), nullptr);
-  const std::string victim = std::string(folder) + "/victim", link = std::string(folder) + "/out.pdf";
-  std::FILE* file = std::fopen(victim.c_str(), "w");
-  ASSERT_NE(file, nullptr);
-  std::fputs("keep", file);
-  std::fclose(file);
+  const std::string base = folder;
+  const std::string victim = base + "/victim", link = base + "/out.pdf", taken = base + "/out-2.pdf";
+  for (const std::string& path : {victim, taken}) {
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fputs("keep", file);
+    std::fclose(file);
+  }
   ASSERT_EQ(symlink(victim.c_str(), link.c_str()), 0);
   SetDefaultPrintSetting(kPrintKeyOutputFile, link);
   RuntimeObject* graphics = RuntimeOpenPrinter(nullptr);
   ASSERT_NE(graphics, nullptr);
   RuntimeUnlockObject(graphics);
   EXPECT_EQ(testing::ReadWholeFile(victim), "keep");
-  EXPECT_EQ(testing::ReadWholeFile(link).compare(0, 5, "%PDF-"), 0);
-  std::remove(victim.c_str());
-  std::remove(link.c_str());
+  EXPECT_EQ(testing::ReadWholeFile(taken), "keep");
+  EXPECT_EQ(testing::ReadWholeFile(base + "/out-3.pdf").compare(0, 5, "%PDF-"), 0);
+  EXPECT_TRUE(Reports().empty());
+  for (const char* name : {"/victim", "/out.pdf", "/out-2.pdf", "/out-3.pdf"}) std::remove((base + name).c_str());
   rmdir(folder);
 }
 
@@ -254,19 +272,23 @@ TEST_F(PrintingGuiTest, AJobKeepsItsSetupWhileAnotherJobRunsAndASetupRunsOneJobA
   EXPECT_EQ(testing::CountPdfPages(testing::ReadWholeFile(mOutput)), 1);
   RuntimeGraphicsNextPage(second);
   RuntimeUnlockObject(second);
-  EXPECT_EQ(testing::CountPdfPages(testing::ReadWholeFile(mOutput)), 2);
+  // The second job's file stands beside the first one's, which it leaves alone.
+  const std::string next = mOutput.substr(0, mOutput.size() - 4) + "-2.pdf";
+  EXPECT_EQ(testing::CountPdfPages(testing::ReadWholeFile(mOutput)), 1);
+  EXPECT_EQ(testing::CountPdfPages(testing::ReadWholeFile(next)), 2);
+  std::remove(next.c_str());
   EXPECT_EQ(ActivePrintObject(), nullptr);
   EXPECT_TRUE(Reports().empty());
 }
 
-// The dialog on screen; nil until it is mapped.
-GtkWidget* FindPrintDialog() {
+// The dialog of that title on screen; nil until it is mapped.
+GtkWidget* FindPrintDialog(const std::string& wanted = "Print Dialog") {
   GtkWidget* found = nullptr;
   GList* windows = gtk_window_list_toplevels();
   for (GList* item = windows; item; item = item->next) {
     auto* window = GTK_WIDGET(item->data);
     const char* title = gtk_window_get_title(GTK_WINDOW(window));
-    if (GTK_IS_DIALOG(window) && title && std::string(title) == "Print Dialog" && GTK_WIDGET_MAPPED(window))
+    if (GTK_IS_DIALOG(window) && title && title == wanted && GTK_WIDGET_MAPPED(window))
       found = window;
   }
   g_list_free(windows);
@@ -274,7 +296,8 @@ GtkWidget* FindPrintDialog() {
 }
 
 struct DialogKey {
-  const char* key;
+  std::string keys;  // shell commands that run xdotool
+  std::string title = "Print Dialog";
   bool sent = false;
   bool timedOut = false;
 };
@@ -283,12 +306,12 @@ struct DialogKey {
 // gives up after a while so that a lost key cannot hang the test.
 gboolean PressWhenShown(gpointer data) {
   auto* press = static_cast<DialogKey*>(data);
-  GtkWidget* dialog = FindPrintDialog();
+  GtkWidget* dialog = FindPrintDialog(press->title);
   if (!dialog) return TRUE;
   if (!press->sent) {
     press->sent = true;
     const unsigned long xid = GDK_WINDOW_XID(dialog->window);
-    test::Shell("(xdotool windowfocus --sync " + std::to_string(xid) + " key " + press->key +
+    test::Shell("(sleep 0.5; xdotool windowfocus --sync " + std::to_string(xid) + "; " + press->keys +
                 ") >/dev/null 2>&1 &");
   }
   return TRUE;
@@ -296,24 +319,30 @@ gboolean PressWhenShown(gpointer data) {
 
 gboolean GiveUp(gpointer data) {
   auto* press = static_cast<DialogKey*>(data);
-  if (GtkWidget* dialog = FindPrintDialog()) {
+  if (GtkWidget* dialog = FindPrintDialog(press->title)) {
     press->timedOut = true;
     gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_CANCEL);
   }
   return FALSE;
 }
 
-RuntimeObject* RunDialogPressing(DialogKey* press) {
+template <typename Action>
+auto WhilePressing(DialogKey* press, Action action) {
   const guint poll = g_timeout_add(100, PressWhenShown, press);
   const guint guard = g_timeout_add(10000, GiveUp, press);
-  RuntimeObject* graphics = RuntimeOpenPrinterDialog(nullptr, nullptr);
+  auto result = action();
   g_source_remove(poll);
-  g_source_remove(guard);
-  return graphics;
+  // A guard that fired is gone already.
+  if (!press->timedOut) g_source_remove(guard);
+  return result;
+}
+
+RuntimeObject* RunDialogPressing(DialogKey* press) {
+  return WhilePressing(press, [] { return RuntimeOpenPrinterDialog(nullptr, nullptr); });
 }
 
 TEST_F(PrintingGuiTest, EscapeCancelsTheDialogAndNothingIsPrinted) {
-  DialogKey press{"Escape"};
+  DialogKey press{"xdotool key Escape"};
   RuntimeObject* graphics = RunDialogPressing(&press);
   EXPECT_FALSE(press.timedOut);
   EXPECT_EQ(graphics, nullptr);
@@ -322,8 +351,9 @@ TEST_F(PrintingGuiTest, EscapeCancelsTheDialogAndNothingIsPrinted) {
   EXPECT_TRUE(testing::ReadWholeFile(mOutput).empty());
 }
 
-TEST_F(PrintingGuiTest, ReturnPrintsAllPagesWhenTheRangeIsLeftAlone) {
-  DialogKey press{"Return"};
+TEST_F(PrintingGuiTest, ChoosingPrintToFileAndReturnPrintsAllPagesWhenTheRangeIsLeftAlone) {
+  // The printer list's own search picks the printer by name.
+  DialogKey press{"xdotool key Tab; xdotool type --delay 80 'Print to'; sleep 0.3; xdotool key Return"};
   RuntimeObject* graphics = RunDialogPressing(&press);
   EXPECT_FALSE(press.timedOut);
   ASSERT_NE(graphics, nullptr);
@@ -332,6 +362,33 @@ TEST_F(PrintingGuiTest, ReturnPrintsAllPagesWhenTheRangeIsLeftAlone) {
   EXPECT_EQ(graphicsCopiesGetter(graphics, 0), 1);
   RuntimeUnlockObject(graphics);
   EXPECT_EQ(testing::CountPdfPages(testing::ReadWholeFile(mOutput)), 1);
+}
+
+TEST_F(PrintingGuiTest, ThePageSetupDialogAnswersWhetherItWasAcceptedAndItsPageSetupStays) {
+  RuntimeObject* setup = New(GetPrinterSetupClassDefinition());
+  DialogKey cancel{"xdotool key Escape", "Page Setup"};
+  EXPECT_EQ(WhilePressing(&cancel, [&] { return printerSetupPageSetup(setup, nullptr); }), 0);
+  EXPECT_FALSE(cancel.timedOut);
+  EXPECT_EQ(printerSetupInfoGetter(setup, kPagePageWidth), 612);
+  EXPECT_EQ(printerSetupInfoGetter(setup, kPagePageHeight), 792);
+
+  // To the orientation, down from Portrait to Landscape, then Apply, all by keys.
+  DialogKey landscape{"xdotool key alt+o; sleep 0.2; xdotool key Down; sleep 0.2; xdotool key alt+a", "Page Setup"};
+  EXPECT_EQ(WhilePressing(&landscape, [&] { return printerSetupPageSetup(setup, nullptr); }), 1);
+  EXPECT_FALSE(landscape.timedOut);
+  const int32_t width = printerSetupInfoGetter(setup, kPagePageWidth);
+  const int32_t height = printerSetupInfoGetter(setup, kPagePageHeight);
+  EXPECT_GT(width, height);
+  // The setup's next job is printed on that page.
+  RuntimeObject* graphics = RuntimeOpenPrinter(setup);
+  ASSERT_NE(graphics, nullptr);
+  EXPECT_EQ(graphicsWidthGetter(graphics, 0), printerSetupInfoGetter(setup, kPageWidth));
+  EXPECT_EQ(graphicsHeightGetter(graphics, 0), printerSetupInfoGetter(setup, kPageHeight));
+  RuntimeUnlockObject(graphics);
+  const std::vector<testing::PdfImage> images = testing::PdfRgbImages(testing::ReadWholeFile(mOutput));
+  ASSERT_EQ(images.size(), 1u);
+  EXPECT_GT(images[0].width, images[0].height);
+  EXPECT_TRUE(Reports().empty());
 }
 
 }  // namespace

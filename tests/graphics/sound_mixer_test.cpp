@@ -32,14 +32,28 @@ TEST_F(SoundMixerTest, EntryPointsBindTheClassFunctions) {
 }
 
 TEST_F(SoundMixerTest, NewSoundTakesTheLouderMixerChannelAsItsVolume) {
-  audio->mixerWord = Word(64, 200) + 0x10000;  // bits beyond the two channels are not volume
-  RuntimeObject* sound = New(GetSoundClassDefinition());
-  EXPECT_EQ(SoundVolumeGetter(sound, 0), 78);  // 200 of 255
-  EXPECT_EQ(SoundPanGetter(sound, 0), 0);
+  // Levels run 0 to 100; bits beyond the two channels are not volume.
+  const struct {
+    int32_t word;
+    int32_t volume;
+  } cases[] = {{Word(64, 78) + 0x10000, 78}, {Word(100, 0), 100}, {Word(0xFF, 0xFF), 100}};
+  for (const auto& c : cases) {
+    audio->mixerWord = c.word;
+    RuntimeObject* sound = New(GetSoundClassDefinition());
+    EXPECT_EQ(SoundVolumeGetter(sound, 0), c.volume) << c.word;
+    EXPECT_EQ(SoundPanGetter(sound, 0), 0);
+  }
 
+  // Without the OSS device the machine's mixer is not the sound's: it starts at full volume
+  // and Volume and Pan leave the mixer alone.
   CloseMixer();
-  audio->devices = {};
-  EXPECT_EQ(SoundVolumeGetter(New(GetSoundClassDefinition()), 0), 0);
+  audio->devices = {"/dev/mixer"};
+  ASSERT_EQ(OpenDsp(2, 22050), -1);
+  RuntimeObject* sound = New(GetSoundClassDefinition());
+  EXPECT_EQ(SoundVolumeGetter(sound, 0), 100);
+  SoundVolumeSetter(sound, 0, 30);
+  SoundPanSetter(sound, 0, 30);
+  EXPECT_TRUE(audio->mixerWrites.empty());
 }
 
 TEST_F(SoundMixerTest, VolumeIsClampedAndSetsBothChannels) {
@@ -49,7 +63,7 @@ TEST_F(SoundMixerTest, VolumeIsClampedAndSetsBothChannels) {
   EXPECT_EQ(SoundVolumeGetter(sound, 0), 100);
   SoundVolumeSetter(sound, 0, -20);
   EXPECT_EQ(SoundVolumeGetter(sound, 0), 0);
-  EXPECT_EQ(audio->mixerWrites, (std::vector<int32_t>{Word(102, 102), Word(255, 255), 0}));
+  EXPECT_EQ(audio->mixerWrites, (std::vector<int32_t>{Word(40, 40), Word(100, 100), 0}));
 
   // A negative volume that reaches the implementation must not borrow from the other channel.
   Imp(sound)->SetVolume(-20);
@@ -57,7 +71,7 @@ TEST_F(SoundMixerTest, VolumeIsClampedAndSetsBothChannels) {
   EXPECT_EQ(audio->mixerWrites.back(), 0);
 }
 
-TEST_F(SoundMixerTest, PanLowersTheOtherChannelOfTwiceTheVolume) {
+TEST_F(SoundMixerTest, PanLowersTheFarChannelOfTheVolume) {
   RuntimeObject* sound = New(GetSoundClassDefinition());
   SoundVolumeSetter(sound, 0, 100);
   audio->mixerWrites.clear();
@@ -71,8 +85,8 @@ TEST_F(SoundMixerTest, PanLowersTheOtherChannelOfTwiceTheVolume) {
   SoundPanSetter(sound, 0, 30);
   SoundPanSetter(sound, 0, 0);
   EXPECT_EQ(audio->mixerWrites,
-            (std::vector<int32_t>{Word(200, 100), Word(200, 0), Word(0, 200), Word(102, 102), Word(56, 80),
-                                  Word(80, 80)}));
+            (std::vector<int32_t>{Word(100, 50), Word(100, 0), Word(0, 100), Word(0, 40), Word(28, 40),
+                                  Word(40, 40)}));
   // Every setter gives the mixer back.
   EXPECT_EQ(std::count(audio->closed.begin(), audio->closed.end(), FakeAudio::kMixer), 7);
 }

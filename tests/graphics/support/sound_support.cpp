@@ -13,6 +13,7 @@
 #include "core/ticks.h"
 #include "files/folder_item_imp_unix.h"
 #include "files/unix_path_text.h"
+#include "graphics/alsa_output.h"
 #include "graphics/sound_background_task.h"
 #include "graphics/sound_class.h"
 
@@ -118,12 +119,14 @@ std::vector<uint8_t> FloatWave(int32_t channels, int32_t rate, const std::vector
 void SoundTest::SetUp() {
   IntrinsicClassTest::SetUp();
   SetSndfileLibraryLoader(nullptr);
+  SetAlsaLibraryLoader(&noAlsa);
 }
 
 void SoundTest::TearDown() {
   IntrinsicClassTest::TearDown();
   for (const std::string& path : mFiles) unlink(path.c_str());
   SetSndfileLibraryLoader(nullptr);
+  SetAlsaLibraryLoader(nullptr);
 }
 
 std::string SoundTest::WriteTestFile(const std::vector<uint8_t>& bytes, const std::string& name) {

@@ -87,6 +87,8 @@ class SoundTest : public IntrinsicClassTest {
   int PlayToEnd(RuntimeObject* sound);
 
   InstalledAudio audio;
+  // ALSA is away unless a test brings it back with SetAlsaLibraryLoader(nullptr).
+  MissingLibrary noAlsa;
 
  private:
   std::vector<std::string> mFiles;
