@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/core_assert.h"
+#include "base/core_assert.h"
 #include "core/sync_objects.h"
 #include "core/thread_class.h"
 #include "files/temporary_items.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/core_assert.h"
+#include "base/core_assert.h"
 #include "core/system_module.h"
 #include "net/network_utilities.h"
 #include "objects/class_registry.h"

@@ -11,9 +11,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/reloc_entry.h"
-#include "core/resource_manager.h"
-#include "core/shutdown_task.h"
+#include "base/reloc_entry.h"
+#include "base/resource_manager.h"
+#include "base/shutdown_task.h"
 #include "vorn/plugin_api.h"
 
 namespace vorn {

@@ -12,7 +12,7 @@
 #include <initializer_list>
 
 #include "core/run_loop.h"
-#include "core/shutdown_task.h"
+#include "base/shutdown_task.h"
 
 namespace vorn {
 

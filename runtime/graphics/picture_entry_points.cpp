@@ -1,7 +1,7 @@
 // The language's Picture class: creation, destruction and its properties.
 #include <gtk/gtk.h>
 
-#include "core/resource_manager.h"
+#include "base/resource_manager.h"
 #include "graphics/bmp_decoder.h"
 #include "graphics/drawable_pane.h"
 #include "graphics/graphics_object.h"

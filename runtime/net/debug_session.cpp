@@ -9,8 +9,8 @@
 
 #include "core/pollable.h"
 #include "core/suspension.h"
-#include "core/ticks.h"
-#include "core/background_task.h"
+#include "base/ticks.h"
+#include "base/background_task.h"
 #include "startup/class_registration.h"
 #include "core/image_loader.h"
 #include "net/debug_memory.h"

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "core/resource_manager.h"
+#include "base/resource_manager.h"
 #include "core/run_loop.h"
 #include "files/folder_item_hooks.h"
 #include "objects/class_registry.h"

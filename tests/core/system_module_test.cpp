@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/soft_declare.h"
-#include "core/startup.h"
+#include "base/startup.h"
 #include "core/system_module.h"
 #include "graphics/picture_object.h"
 #include "net/network_utilities.h"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "core/resource_manager.h"
+#include "base/resource_manager.h"
 #include "graphics/drawable_pane.h"
 #include "graphics/graphics_object.h"
 #include "graphics/picture_object.h"

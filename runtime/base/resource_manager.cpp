@@ -1,4 +1,4 @@
-#include "core/resource_manager.h"
+#include "base/resource_manager.h"
 
 #include "graphics/drawable_pane.h"
 #include "graphics/picture_object.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/resource_records.h"
+#include "base/resource_records.h"
 #include "strings/vstring.h"
 #include "vorn/object_abi.h"
 

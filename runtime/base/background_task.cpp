@@ -1,4 +1,4 @@
-#include "core/background_task.h"
+#include "base/background_task.h"
 
 #include <glib.h>
 
@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/termination.h"
-#include "core/ticks.h"
+#include "base/ticks.h"
 
 namespace vorn {
 
