@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <initializer_list>
 
+#include "base/background_task.h"
 #include "core/run_loop.h"
 #include "base/shutdown_task.h"
 
@@ -47,6 +48,7 @@ extern "C" void HandleTerminationSignal(int signalNumber) {
 }
 
 void InstallTerminationHandlers() {
+  SetBackgroundTaskPendingWorkHook(&HandlePendingTermination);
   if (sWakePipe[0] < 0 && pipe2(sWakePipe, O_CLOEXEC | O_NONBLOCK) == 0) {
     g_unix_fd_add(sWakePipe[0], G_IO_IN, &DrainWakePipe, nullptr);
   }

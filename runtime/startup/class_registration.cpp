@@ -31,6 +31,7 @@
 #include "editfield/styled_text_printer.h"
 #include "files/binary_stream.h"
 #include "files/file_classes.h"
+#include "files/folder_item_class.h"
 #include "files/text_input_stream.h"
 #include "files/text_output_stream.h"
 #include "listbox/listbox_class.h"
@@ -99,6 +100,8 @@ void RegisterIntrinsicClasses() {
   RegisterIntrinsicClass("TextInputStream", &GetTextInputStreamClassDefinition);
   RegisterIntrinsicClass("TextOutputStream", &GetTextOutputStreamClassDefinition);
   RegisterFileClasses();
+  // The Application's document events hand over FolderItems of the files room.
+  SetDocumentItemFactory(&NewDocumentFolderItem);
   AddDatabaseBindingInterfaces(GetStringProviderInterfaceDefinition(), GetTupleInterfaceDefinition());
   RegisterFolderItemDialogClasses();
   RegisterDatabaseClasses();
