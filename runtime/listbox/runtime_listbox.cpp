@@ -8,7 +8,7 @@
 
 #include "controls/binding_interfaces.h"
 #include "controls/binding_receivers.h"
-#include "controls/pane_port.h"
+#include "windows/pane_port.h"
 #include "controls/scroller.h"
 #include "base/ticks.h"
 #include "graphics/graphics.h"

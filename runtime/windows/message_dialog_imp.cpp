@@ -10,7 +10,7 @@
 #include "windows/gtk_helper.h"
 #include "windows/message_dialog.h"
 #include "windows/pane_focus.h"
-#include "controls/pane_port.h"
+#include "windows/pane_port.h"
 #include "graphics/graphics.h"
 #include "windows/screen.h"
 #include "windows/window_placement.h"

@@ -2,7 +2,7 @@
 
 #include <gdk/gdk.h>
 
-#include "controls/pane_port.h"
+#include "windows/pane_port.h"
 #include "core/application.h"
 #include "core/run_loop.h"
 #include "strings/runtime_error.h"
