@@ -49,6 +49,8 @@ struct EmbeddingControlServices {
   // Byte offsets (offsetof) of the canvas fields in the embedding control object; 0 while
   // unknown, and such a property then reads false and ignores assignments.
   int32_t canvasFieldOffsets[kEmbeddingCanvasFieldCount] = {};
+  // Whether a control is a PagePanel (the controls room's class); false when missing.
+  bool (*isPagePanel)(RuntimeObject* control) = nullptr;
 };
 void SetEmbeddingControlServices(const EmbeddingControlServices& services);
 const EmbeddingControlServices& GetEmbeddingControlServices();
