@@ -19,7 +19,7 @@
 #include "startup/runtime_init.h"
 #include "startup/window_loop_hooks.h"
 #include "windows/gtk_helper.h"
-#include "windows/runtime_window_install.h"
+#include "startup/runtime_window_install.h"
 
 namespace {
 

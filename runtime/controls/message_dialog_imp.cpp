@@ -8,7 +8,7 @@
 #include "strings/mnemonics.h"
 #include "strings/runtime_error.h"
 #include "windows/gtk_helper.h"
-#include "windows/message_dialog.h"
+#include "controls/message_dialog.h"
 #include "windows/pane_focus.h"
 #include "windows/pane_port.h"
 #include "graphics/graphics.h"

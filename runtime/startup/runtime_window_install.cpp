@@ -1,4 +1,4 @@
-#include "windows/runtime_window_install.h"
+#include "startup/runtime_window_install.h"
 
 #include <gdk/gdk.h>
 
@@ -8,7 +8,7 @@
 #include "strings/runtime_error.h"
 #include "windows/container_control.h"
 #include "windows/menu_enabling.h"
-#include "windows/message_dialog.h"
+#include "controls/message_dialog.h"
 #include "windows/runtime_window.h"
 #include "windows/wait_cursor.h"
 #include "windows/window_class.h"
