@@ -11,7 +11,6 @@
 #include "core/suspension.h"
 #include "base/ticks.h"
 #include "base/background_task.h"
-#include "startup/class_registration.h"
 #include "core/image_loader.h"
 #include "net/debug_memory.h"
 #include "net/debugger_encoding.h"
@@ -286,11 +285,6 @@ bool IsLiveObject(uintptr_t object) {
 }  // namespace vorn
 
 extern "C" {
-
-void DebugRuntimeInit(void) {
-  vorn::DebugSession().debugRuntime = true;
-  RuntimeInit();
-}
 
 void RemoteDebuggerStartup(VornStringRecord* host) { vorn::DebugSession().host = vorn::string::Share(host); }
 

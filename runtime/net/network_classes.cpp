@@ -1,5 +1,7 @@
 // NetworkInterface and Network: the System module's window on the socket layer's interface
 // list, name lookups and wake-on-LAN.
+#include "net/network_classes.h"
+
 #include <arpa/inet.h>
 
 #include <string>
@@ -11,7 +13,6 @@
 #include "objects/runtime_object.h"
 #include "strings/vstring.h"
 #include "vorn/socket_api.h"
-#include "windows/mouse_cursor_class.h"
 
 namespace vorn {
 
@@ -97,6 +98,13 @@ ObjectDefinition* GetNetworkClassDefinition() {
   }();
   return definition;
 }
+
+void RegisterNetworkClasses() {
+  RegisterIntrinsicClass("NetworkInterface", &GetNetworkInterfaceClassDefinition);
+  RegisterIntrinsicClass("Network", &GetNetworkClassDefinition);
+}
+
+bool IsHostReachable(const char*) { return false; }
 
 bool NetworkInterfaceIndexOf(RuntimeObject* object, int32_t* index) {
   if (!object || !RuntimeObjectIsaDefinition(object, GetNetworkInterfaceClassDefinition())) return false;

@@ -40,6 +40,8 @@
 #include "graphics/picture_object.h"
 #include "graphics/printer_setup_class.h"
 #include "graphics/sound_class.h"
+#include "net/debug_session.h"
+#include "net/network_classes.h"
 #include "net/serial_class.h"
 #include "net/socket_classes.h"
 #include "objects/class_registry.h"
@@ -116,6 +118,7 @@ void RegisterIntrinsicClasses() {
   RegisterPointerClasses();
   RegisterDragItemClass();
   RegisterIntrinsicClass("TrayItem", &GetTrayItemClassDefinition);
+  RegisterNetworkClasses();
   RegisterSystemClasses();
   RegisterConsoleStreamClasses();
   RegisterIntrinsicClass("_Pollable", &GetPollableInterfaceDefinition);
@@ -140,3 +143,9 @@ void RuntimeInit() {
 }
 
 int32_t RuntimeExit() { return 0; }
+
+// A debug build's image starts here instead: the debug session learns it runs one.
+void DebugRuntimeInit(void) {
+  vorn::DebugSession().debugRuntime = true;
+  RuntimeInit();
+}

@@ -128,8 +128,6 @@ MouseCursor* MouseCursorRecordOf(RuntimeObject* cursor) {
 
 RuntimeObject* GetApplicationCursor() { return sApplicationCursor; }
 
-bool IsHostReachable(const char*) { return false; }
-
 }  // namespace vorn
 
 using namespace vorn;
