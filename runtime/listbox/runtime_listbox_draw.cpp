@@ -171,7 +171,6 @@ void RuntimeListbox::DrawHeading(Graphics* port) {
 
 void RuntimeListbox::DrawRows(Graphics* port) {
   const Rect area = RowArea();
-  const SelectionColors selection = ThemeSelectionColors();
   // Rows past the end are drawn only for what the owner paints and the grid lines.
   const bool pastEnd = HasCellPaintHandlers() || MayHaveBorders();
   ClipSaver clip(port);

@@ -168,7 +168,7 @@ class ContextualMenuGuiTest : public test::CompiledWindowTest {
 
   // A right click at (h, v) of the window; the menu, once shown, gets the keys.
   MenuVisit RightClick(int32_t h, int32_t v, const std::string& keys) {
-    MenuVisit visit{keys};
+    MenuVisit visit{keys, {}, false};
     Menu().base = nullptr;  // the last click's menu is gone
     const guint poll = g_timeout_add(50, VisitWhenShown, &visit);
     int32_t x, y;
