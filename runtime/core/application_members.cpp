@@ -23,7 +23,7 @@ namespace vorn {
 namespace {
 
 // A language object polled through its _Pollable interface; holds the object while listed.
-class RuntimeObjectPoll : public Pollable {
+class RuntimeObjectPoll final : public Pollable {
  public:
   explicit RuntimeObjectPoll(RuntimeObject* object) : mObject(object) { RuntimeLockObject(object); }
   ~RuntimeObjectPoll() { RuntimeUnlockObject(mObject); }
