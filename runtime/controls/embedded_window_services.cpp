@@ -2,7 +2,6 @@
 #include <cstddef>
 
 #include "controls/embedded_window_control.h"
-#include "controls/panel_classes.h"
 #include "objects/event_dispatch.h"
 #include "objects/runtime_object.h"
 #include "vorn/controls_api.h"
@@ -23,10 +22,6 @@ bool IsEmbedding(RuntimeObject* control) { return AsEmbeddedWindowControl(contro
 bool AcceptsFocus(RuntimeObject* control) {
   EmbeddedWindowControlObject* object = AsEmbeddedWindowControl(control);
   return object && object->canvas.fields.acceptFocus;
-}
-
-bool IsPagePanel(RuntimeObject* control) {
-  return RuntimeObjectIsaDefinition(control, GetPagePanelClassDefinition());
 }
 
 int32_t CanvasFieldOffset(size_t fieldOffset) {
@@ -52,7 +47,6 @@ void InstallContainerControlWindowHooks() {
   embedding.canvasFieldOffsets[kEmbeddingUseFocusRing] = CanvasFieldOffset(offsetof(CanvasFields, useFocusRing));
   embedding.canvasFieldOffsets[kEmbeddingEraseBackground] =
       CanvasFieldOffset(offsetof(CanvasFields, eraseBackground));
-  embedding.isPagePanel = &IsPagePanel;
   SetEmbeddingControlServices(embedding);
 
   TemplateWindowServices services = GetTemplateWindowServices();

@@ -49,11 +49,15 @@ struct EmbeddingControlServices {
   // Byte offsets (offsetof) of the canvas fields in the embedding control object; 0 while
   // unknown, and such a property then reads false and ignores assignments.
   int32_t canvasFieldOffsets[kEmbeddingCanvasFieldCount] = {};
-  // Whether a control is a PagePanel (the controls room's class); false when missing.
-  bool (*isPagePanel)(RuntimeObject* control) = nullptr;
 };
 void SetEmbeddingControlServices(const EmbeddingControlServices& services);
 const EmbeddingControlServices& GetEmbeddingControlServices();
+
+// Whether a control is a PagePanel, the controls room's class, which installs this when the
+// class is built (no page panel exists before); false while none is installed.
+using PagePanelTest = bool (*)(RuntimeObject* control);
+void SetPagePanelTest(PagePanelTest test);
+bool IsPagePanel(RuntimeObject* control);
 
 // The ContainerControl class ("Window" subclass) and its registration.
 ObjectDefinition* GetContainerControlClassDefinition();

@@ -216,8 +216,7 @@ void EmbedWithinControl(VornRuntimeObject* templateWindow, VornRuntimeObject* co
   }
   // Put in a page panel without a page, the container goes on the page shown now.
   RuntimeObject* embedding = Embedding(templateWindow);
-  bool (*isPagePanel)(RuntimeObject*) = GetEmbeddingControlServices().isPagePanel;
-  if (embedding && isPagePanel && isPagePanel(control) &&
+  if (embedding && IsPagePanel(control) &&
       AsControl(embedding)->tabPanelIndex == 0) {
     ControlTabPanelIndexSetter(embedding, 0,
                                static_cast<int32_t>(static_cast<uint32_t>(PagePanelValueGetter(control, 0)) + 1u));
