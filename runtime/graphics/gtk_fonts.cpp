@@ -15,7 +15,12 @@ namespace vorn {
 
 namespace {
 
-string sDefaultFontName("Sans");
+// Made on first use and never destroyed: at exit the strings room's list of static string
+// ranges goes before this room's globals would, and releasing a string reads that list.
+string& DefaultFontName() {
+  static auto* name = new string("Sans");
+  return *name;
+}
 int32_t sDefaultFontSize = 10;
 
 // The families are listed once, on first use with a display; a later font installation is
@@ -101,11 +106,11 @@ PangoFontDescription* BuildUncached(const string& nativeName, int32_t size, bool
 
 }  // namespace
 
-const string& GetDefaultFontName() { return sDefaultFontName; }
+const string& GetDefaultFontName() { return DefaultFontName(); }
 int32_t GetDefaultFontSize() { return sDefaultFontSize; }
 
 void SetDefaultFont(const string& name, int32_t size) {
-  sDefaultFontName = name.IsEmpty() ? string("Sans") : name;
+  DefaultFontName() = name.IsEmpty() ? string("Sans") : name;
   sDefaultFontSize = size < 1 ? 10 : size;
 }
 
