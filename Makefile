@@ -10,9 +10,9 @@ XVFB       := xvfb-run -a -s "-screen 0 1280x1024x24 -ac"
 PACKAGES := build-essential cmake pkg-config libgtk2.0-dev googletest libgtest-dev libsndfile1 zlib1g-dev \
             libbenchmark-dev libx11-dev libxdamage-dev libxfixes-dev xvfb xauth xdotool imagemagick x11-utils clang \
             at-spi2-core libatk-adaptor python3-pyatspi dbus-x11 fonts-dejavu-core \
-            libsqlite3-dev openbox libasound2 cups poppler-utils
+            libsqlite3-dev openbox libasound2 cups poppler-utils python3
 
-.PHONY: all deps build asan fuzz test unit-test gui-test asan-test fuzz-test run clean
+.PHONY: all deps build asan fuzz test check-layers unit-test gui-test asan-test fuzz-test run clean
 
 all: build
 
@@ -40,6 +40,10 @@ fuzz: deps
 	  -DVORN_FUZZ=ON -DVORN_SANITIZE=ON -DVORN_BENCH=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target vorn_fuzz_targets
 
+# No room may include a higher one (docs/architecture.md); cheap, so it runs first.
+check-layers:
+	./scripts/check-layers
+
 unit-test: build
 	cd $(BUILD) && ctest -L unit -j $(JOBS) --output-on-failure
 
@@ -52,7 +56,7 @@ asan-test: asan
 fuzz-test: fuzz
 	./scripts/run-fuzzers $(FUZZ_BUILD) 20
 
-test: build
+test: check-layers build
 	$(MAKE) unit-test
 	$(MAKE) gui-test
 	$(MAKE) asan-test

@@ -9,8 +9,8 @@
 #include "core/image_loader.h"
 #include "core/image_reader.h"
 #include "core/image_resolver.h"
-#include "core/reloc_entry.h"
-#include "core/resource_manager.h"
+#include "base/reloc_entry.h"
+#include "base/resource_manager.h"
 #include "vorn/image_format.h"
 
 namespace {

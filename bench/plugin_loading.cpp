@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/plugin_loader.h"
-#include "core/resource_manager.h"
+#include "base/resource_manager.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/image_reader.h"
-#include "core/resource_records.h"
+#include "base/resource_records.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vorn;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "core/resource_records.h"
+#include "base/resource_records.h"
 #include "windows/clipboard_records.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -6,7 +6,7 @@
 #include <array>
 
 #include "controls/bevel_button_logic.h"
-#include "controls/pane_port.h"
+#include "windows/pane_port.h"
 #include "graphics/drawable.h"
 #include "graphics/graphics.h"
 #include "graphics/graphics_defaults.h"

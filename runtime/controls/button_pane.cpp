@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "controls/pane_port.h"
+#include "windows/pane_port.h"
 #include "graphics/graphics.h"
 #include "graphics/graphics_gtk.h"
 #include "graphics/graphics_state.h"

@@ -2,7 +2,7 @@
 
 #include <gtk/gtk.h>
 
-#include "controls/pane_port.h"
+#include "windows/pane_port.h"
 #include "graphics/graphics.h"
 #include "graphics/graphics_gtk.h"
 #include "graphics/graphics_state.h"

@@ -2,7 +2,7 @@
 
 #include <gtk/gtk.h>
 
-#include "controls/pane_port.h"
+#include "windows/pane_port.h"
 #include "graphics/graphics.h"
 #include "controls/movie_classes.h"
 #include "graphics/movie_layer.h"

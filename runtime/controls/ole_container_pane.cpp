@@ -6,9 +6,11 @@
 
 namespace vorn {
 
-OLEContainer::OLEContainer(SubPane* parent, int32_t tabPanelIndex, const Rect& bounds, RuntimeObject* control,
+// No embedded object ever becomes active on this platform, so the pane keeps no use for its
+// control.
+OLEContainer::OLEContainer(SubPane* parent, int32_t tabPanelIndex, const Rect& bounds, RuntimeObject* /*control*/,
                            OLEContainerDelegate* delegate)
-    : ContainerPane(parent, tabPanelIndex, bounds), mControl(control), mContainerDelegate(delegate) {}
+    : ContainerPane(parent, tabPanelIndex, bounds), mContainerDelegate(delegate) {}
 
 OLEContainer::~OLEContainer() {
   DiscardObject();

@@ -43,7 +43,6 @@ class OLEContainer : public ContainerPane {
   RuntimeObject* mContent = nullptr;  // locked while held
   string mProgramID;
   bool mActive = false;  // an embedded object is active; never on this platform
-  RuntimeObject* mControl;
   OLEContainerDelegate* mContainerDelegate;
 };
 

@@ -10,6 +10,7 @@
 #include "objects/runtime_object.h"
 #include "strings/line_endings.h"
 #include "vorn/controls2_api.h"
+#include "windows/container_control.h"
 #include "windows/pane_focus.h"
 #include "windows/rect_control.h"
 
@@ -142,6 +143,10 @@ bool RuntimeTabPanelRouter::MouseDown(SubPane* pane, int32_t x, int32_t y) {
 
 ObjectDefinition* GetPagePanelClassDefinition() {
   static ObjectDefinition* definition = [] {
+    // A container embedded in a page panel goes on the page shown now.
+    SetPagePanelTest([](RuntimeObject* control) {
+      return RuntimeObjectIsaDefinition(control, GetPagePanelClassDefinition());
+    });
     auto* d = new ObjectDefinition();
     d->mName = string("PagePanel");
     d->mSuper = GetRectControlClassDefinition();

@@ -5,7 +5,7 @@
 #include <gtk/gtk.h>
 
 #include "controls/control_assert.h"
-#include "core/background_task.h"
+#include "base/background_task.h"
 #include "graphics/graphics_object.h"
 #include "objects/runtime_object.h"
 #include "windows/gtk_pane_support.h"

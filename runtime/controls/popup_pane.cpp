@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "controls/pane_port.h"
+#include "windows/pane_port.h"
 #include "objects/runtime_object.h"
 #include "strings/case_table.h"
 #include "strings/mnemonics.h"

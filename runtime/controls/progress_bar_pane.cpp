@@ -2,7 +2,7 @@
 
 #include <gtk/gtk.h>
 
-#include "controls/pane_port.h"
+#include "windows/pane_port.h"
 #include "controls/progress_logic.h"
 #include "graphics/graphics_gtk.h"
 #include "windows/gtk_pane_support.h"

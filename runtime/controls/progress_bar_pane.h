@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "controls/owner_mouse.h"
-#include "core/background_task.h"
+#include "base/background_task.h"
 #include "windows/sub_pane.h"
 
 namespace vorn {

@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "controls/control_assert.h"
-#include "controls/pane_port.h"
+#include "windows/pane_port.h"
 #include "windows/gtk_pane_support.h"
 #include "windows/pane_focus.h"
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "controls/pane_port.h"
+#include "windows/pane_port.h"
 #include "controls/scroller.h"
 #include "graphics/graphics_gtk.h"
 

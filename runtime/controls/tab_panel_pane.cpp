@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "controls/pane_port.h"
+#include "windows/pane_port.h"
 #include "controls/panel_panes.h"
 #include "graphics/graphics.h"
 #include "graphics/graphics_gtk.h"

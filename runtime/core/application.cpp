@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "core/run_loop.h"
-#include "core/startup.h"
+#include "base/startup.h"
 #include "core/tray_item.h"
 #include "objects/class_registry.h"
 #include "objects/event_dispatch.h"

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "core/application.h"
-#include "core/background_task.h"
+#include "base/background_task.h"
 #include "core/pollable.h"
-#include "core/resource_manager.h"
+#include "base/resource_manager.h"
 #include "core/run_loop.h"
 #include "objects/runtime_object.h"
 #include "strings/system_encoding.h"
@@ -23,7 +23,7 @@ namespace vorn {
 namespace {
 
 // A language object polled through its _Pollable interface; holds the object while listed.
-class RuntimeObjectPoll : public Pollable {
+class RuntimeObjectPoll final : public Pollable {
  public:
   explicit RuntimeObjectPoll(RuntimeObject* object) : mObject(object) { RuntimeLockObject(object); }
   ~RuntimeObjectPoll() { RuntimeUnlockObject(mObject); }

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "core/image_resolver.h"
-#include "core/resource_manager.h"
+#include "base/resource_manager.h"
 #include "strings/runtime_error.h"
 #include "strings/vstring.h"
 

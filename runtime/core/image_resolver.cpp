@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/reloc_entry.h"
+#include "base/reloc_entry.h"
 #include "strings/case_table.h"
 
 namespace vorn {

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/core_assert.h"
+#include "base/core_assert.h"
 #include "core/private_folder.h"
 #include "core/sync_objects.h"
 #include "core/thread_class.h"

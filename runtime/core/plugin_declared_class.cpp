@@ -8,7 +8,7 @@
 
 #include "core/plugin_declarations.h"
 #include "core/plugin_loader.h"
-#include "core/reloc_entry.h"
+#include "base/reloc_entry.h"
 #include "objects/object_definition.h"
 #include "strings/vstring.h"
 #include "vorn/plugin_api.h"

@@ -11,10 +11,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/reloc_entry.h"
+#include "base/resource_manager.h"
+#include "base/shutdown_task.h"
 #include "core/plugin_object_check.h"
-#include "core/reloc_entry.h"
-#include "core/resource_manager.h"
-#include "core/shutdown_task.h"
 #include "vorn/plugin_api.h"
 
 namespace vorn {

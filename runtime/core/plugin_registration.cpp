@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "core/plugin_loader.h"
-#include "core/reloc_entry.h"
+#include "base/reloc_entry.h"
 #include "core/run_loop.h"
-#include "core/startup.h"
+#include "base/startup.h"
 #include "objects/class_registry.h"
 #include "objects/object_definition.h"
 #include "strings/vstring.h"

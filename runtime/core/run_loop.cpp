@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/background_task.h"
-#include "core/core_assert.h"
+#include "base/background_task.h"
+#include "base/core_assert.h"
 #include "core/pollable.h"
 #include "core/termination.h"
 #include "core/thread_scheduler.h"

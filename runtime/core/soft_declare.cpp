@@ -7,7 +7,7 @@
 #include <memory>
 #include <string_view>
 
-#include "core/core_assert.h"
+#include "base/core_assert.h"
 #include "core/linker_script.h"
 #include "files/data_file.h"
 #include "objects/runtime_class.h"

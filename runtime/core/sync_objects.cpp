@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/core_assert.h"
+#include "base/core_assert.h"
 #include "core/thread_class.h"
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"

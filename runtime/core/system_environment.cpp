@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/startup.h"
+#include "base/startup.h"
 #include "core/system_module.h"
 #include "strings/system_encoding.h"
 #include "strings/vstring.h"

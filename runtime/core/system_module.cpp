@@ -136,8 +136,6 @@ ObjectDefinition* GetQuicktimeInstallStatusClassDefinition() {
 }
 
 void RegisterSystemClasses() {
-  RegisterIntrinsicClass("NetworkInterface", &GetNetworkInterfaceClassDefinition);
-  RegisterIntrinsicClass("Network", &GetNetworkClassDefinition);
   RegisterIntrinsicClass("_QuicktimeInstallStatus", &GetQuicktimeInstallStatusClassDefinition);
   RegisterIntrinsicClass(GetSystemModuleDefinition());
 }

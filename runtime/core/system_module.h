@@ -1,6 +1,7 @@
-// The System module ("_SystemClass") and its companion classes NetworkInterface, Network and
-// _QuicktimeInstallStatus: class definitions built once on first use, registered with the
-// intrinsic classes at start-up. The entry points are declared in vorn/system_api.h.
+// The System module ("_SystemClass") and its companion class _QuicktimeInstallStatus: class
+// definitions built once on first use, registered with the intrinsic classes at start-up. Its
+// companions NetworkInterface and Network are the net room's (net/network_classes.h). The
+// entry points are declared in vorn/system_api.h.
 #pragma once
 
 #include <cstdint>
@@ -13,8 +14,6 @@
 namespace vorn {
 
 ObjectDefinition* GetSystemModuleDefinition();
-ObjectDefinition* GetNetworkInterfaceClassDefinition();
-ObjectDefinition* GetNetworkClassDefinition();
 ObjectDefinition* GetQuicktimeInstallStatusClassDefinition();
 // Enters the System module and its companion classes in the intrinsic registries.
 void RegisterSystemClasses();
@@ -42,14 +41,5 @@ SystemLogWriter SetSystemLogWriter(SystemLogWriter writer);
 
 // Forgets the cached command line, so that the next CommandLine read builds it again (tests).
 void ForgetCachedCommandLine();
-
-// --- network interfaces -------------------------------------------------------------------
-
-// The interface index a NetworkInterface holds; false for nil and for other objects.
-bool NetworkInterfaceIndexOf(RuntimeObject* object, int32_t* index);
-// An address in network byte order as four decimals, the first byte of the address first.
-std::string DottedAddressText(uint32_t networkOrder);
-// The host name that Network.IsConnected asks the reachability test about.
-inline constexpr const char* kReachabilityProbeHost = "www.debian.org";
 
 }  // namespace vorn

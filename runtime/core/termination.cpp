@@ -12,8 +12,9 @@
 #include <cstdlib>
 #include <initializer_list>
 
+#include "base/background_task.h"
 #include "core/run_loop.h"
-#include "core/shutdown_task.h"
+#include "base/shutdown_task.h"
 
 namespace vorn {
 
@@ -48,6 +49,7 @@ extern "C" void HandleTerminationSignal(int signalNumber) {
 }
 
 void InstallTerminationHandlers() {
+  SetBackgroundTaskPendingWorkHook(&HandlePendingTermination);
   if (sWakePipe[0] < 0 && pipe2(sWakePipe, O_CLOEXEC | O_NONBLOCK) == 0) {
     g_unix_fd_add(sWakePipe[0], G_IO_IN, &DrainWakePipe, nullptr);
   }

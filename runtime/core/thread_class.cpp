@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <vector>
 
-#include "core/core_assert.h"
-#include "core/reloc_entry.h"
+#include "base/core_assert.h"
+#include "base/reloc_entry.h"
 #include "core/run_loop.h"
 #include "core/thread_scheduler.h"
 #include "objects/event_dispatch.h"

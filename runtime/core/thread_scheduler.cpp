@@ -8,11 +8,11 @@
 
 #include <algorithm>
 
-#include "core/background_task.h"
-#include "core/core_assert.h"
+#include "base/background_task.h"
+#include "base/core_assert.h"
 #include "core/suspension.h"
+#include "base/ticks.h"
 #include "core/termination.h"
-#include "core/ticks.h"
 #include "objects/exceptions.h"
 #include "strings/simple_vector.h"
 #include "vorn/thread_api.h"

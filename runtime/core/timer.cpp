@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "core/core_assert.h"
+#include "base/core_assert.h"
 #include "objects/action_interfaces.h"
 #include "objects/event_dispatch.h"
 #include "objects/runtime_object.h"

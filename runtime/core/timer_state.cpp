@@ -3,7 +3,7 @@
 #include <glib.h>
 
 #include "core/suspension.h"
-#include "core/ticks.h"
+#include "base/ticks.h"
 
 namespace vorn {
 

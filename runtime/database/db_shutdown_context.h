@@ -5,7 +5,7 @@
 
 #include <list>
 
-#include "core/shutdown_task.h"
+#include "base/shutdown_task.h"
 #include "objects/runtime_object.h"
 
 namespace vorn {

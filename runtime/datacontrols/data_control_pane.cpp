@@ -2,7 +2,7 @@
 
 #include <gtk/gtk.h>
 
-#include "controls/pane_port.h"
+#include "windows/pane_port.h"
 #include "database/database_objects.h"
 #include "datacontrols/data_control_api.h"
 #include "datacontrols/nav_geometry.h"

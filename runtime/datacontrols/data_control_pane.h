@@ -25,6 +25,7 @@ class DataControl : public SubPane {
   void MovePrevious();
   void MoveNext();
   void MoveLast();
+  using SubPane::MoveTo;
   void MoveTo(int32_t row);
   void ResetButtons();
   void BeginEdit();

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "controls/binding_interfaces.h"
-#include "core/background_task.h"
+#include "base/background_task.h"
 #include "database/database_fields.h"
 #include "database/database_objects.h"
 #include "datacontrols/row_cache.h"

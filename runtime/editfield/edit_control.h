@@ -104,6 +104,7 @@ class EditControl : public ContainerPane,
 
   using StyledTextDelegate::SetAlignment;
   virtual void SetAlignment(int32_t alignment);
+  using StyledTextDelegate::GetAlignment;
   int32_t GetAlignment() const { return mAlignment; }
   virtual void SetSelAlignment(int32_t alignment);
   virtual int32_t GetSelAlignment();

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "controls/pane_port.h"
+#include "windows/pane_port.h"
 #include "controls/scroller.h"
 #include "editfield/edit_control_gtk.h"
 #include "editfield/styled_text_printer.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/startup.h"
+#include "base/startup.h"
 #include "files/folder_item_imp_unix.h"
 #include "files/unix_path_text.h"
 #include "strings/text_fields.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "core/shutdown_task.h"
+#include "base/shutdown_task.h"
 #include "files/random_access_mechanism.h"
 
 namespace vorn {

@@ -1,6 +1,5 @@
 #include "files/file_classes.h"
 
-#include "core/application.h"
 #include "files/folder_item_class.h"
 #include "files/permissions_class.h"
 #include "files/resource_fork_class.h"
@@ -16,7 +15,6 @@ void RegisterFileClasses() {
   RegisterIntrinsicClass("SpecialFolder", &GetSpecialFolderClassDefinition);
   RegisterResourceForkClass();
   RegisterIntrinsicClass("VirtualVolume", &GetVirtualVolumeClassDefinition);
-  SetDocumentItemFactory(&NewDocumentFolderItem);
 }
 
 }  // namespace vorn

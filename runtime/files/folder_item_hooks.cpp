@@ -10,6 +10,8 @@ StyledFieldFileHook gOpenField = nullptr;
 StyledFieldFileHook gSaveField = nullptr;
 MovieFromFileHook gMovie = nullptr;
 CursorObjectHook gCursor = nullptr;
+constinit PictureFileHooks gPictures;
+SoundFromFileHook gSound = nullptr;
 
 }  // namespace
 
@@ -38,5 +40,13 @@ VornRuntimeObject* CursorObjectFor(void* nativeCursor) {
   gdk_cursor_unref(static_cast<GdkCursor*>(nativeCursor));
   return nullptr;
 }
+
+void SetPictureFileHooks(const PictureFileHooks& hooks) { gPictures = hooks; }
+
+const PictureFileHooks& GetPictureFileHooks() { return gPictures; }
+
+void SetSoundFromFileHook(SoundFromFileHook hook) { gSound = hook; }
+
+VornRuntimeObject* SoundFromFile(FolderItemImp* file) { return gSound && file ? gSound(file) : nullptr; }
 
 }  // namespace vorn

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/background_task.h"
+#include "base/background_task.h"
 #include "strings/vstring.h"
 
 struct VornRuntimeObject;

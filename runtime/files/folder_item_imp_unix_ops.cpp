@@ -172,7 +172,8 @@ bool FolderItemImpUnix::IsWriteable() {
     return false;
   }
   std::string folder = PathBytes(FolderPathOfName());
-  if (folder.empty()) folder = "/";
+  // Not `= "/"`: g++ 12 inlines that assignment into a copy it cannot prove in bounds.
+  if (folder.empty()) folder.assign(1, '/');
   if (access(folder.c_str(), W_OK | X_OK) == 0) return true;
   StoreErrno();
   return false;

@@ -1,6 +1,6 @@
 // Pictures read from and written to files: the format is told by the file's extension (and a
 // BMP by its first bytes); reading goes through gdk-pixbuf or the runtime's own BMP decoder,
-// writing always makes a 24-bit BMP.
+// writing always makes a 24-bit BMP. The Picture objects come from the graphics room's hooks.
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <gdk/gdk.h>
 
@@ -13,14 +13,11 @@
 #include <string_view>
 #include <vector>
 
+#include "files/folder_item_hooks.h"
 #include "files/folder_item_imp_unix.h"
 #include "files/program_runner.h"
 #include "files/temporary_items.h"
 #include "files/random_access_mechanism.h"
-#include "graphics/drawable.h"
-#include "graphics/drawable_pane.h"
-#include "graphics/graphics.h"
-#include "graphics/picture_object.h"
 #include "objects/exceptions.h"
 #include "objects/object_definition.h"
 
@@ -47,25 +44,10 @@ std::vector<uint8_t> ReadAll(RandomAccessMechanism* store) {
   return bytes;
 }
 
-// A new Picture holding the pane (the picture takes its own reference); nil without a pane.
-RuntimeObject* PictureOf(DrawablePane* pane) {
-  if (!pane) return nullptr;
-  RuntimeObject* picture = NewPictureWithDrawable(pane);
-  pane->Release();
-  return picture;
-}
-
+// The Picture objects are the graphics room's, reached through its hooks.
 RuntimeObject* PictureFromPixbufFile(const std::string& path) {
-  GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file(path.c_str(), nullptr);
-  if (!pixbuf) return nullptr;
-  auto* pane = new DrawablePane(MakeRect(0, 0, gdk_pixbuf_get_width(pixbuf), gdk_pixbuf_get_height(pixbuf)), 24);
-  pane->WritePixbuf(pixbuf, 0, 0);
-  g_object_unref(pixbuf);
-  if (!pane->IsValid()) {
-    pane->Release();
-    return nullptr;
-  }
-  return PictureOf(pane);
+  auto hook = GetPictureFileHooks().fromPixbufFile;
+  return hook ? hook(path) : nullptr;
 }
 
 // The converter writes into a folder only this user can reach, so no one else can read the
@@ -99,26 +81,14 @@ void PutLE(std::vector<uint8_t>* out, uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out->push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
-// The picture's pixels as an RGB pixbuf (one reference); null for a picture without any.
-GdkPixbuf* PixbufOfPicture(VornRuntimeObject* picture) {
-  Drawable* drawable = PictureDrawable(picture);
-  if (!drawable) return nullptr;
-  int32_t width = 0, height = 0;
-  drawable->GetSize(&width, &height);
-  if (width <= 0 || height <= 0) return nullptr;
-  // Other drawables are copied into a bitmap first, which is what the file holds.
-  DrawablePane* pane = drawable->AsDrawablePane();
-  DrawablePane* copy = nullptr;
-  if (!pane) {
-    copy = new DrawablePane(MakeRect(0, 0, width, height), 24);
-    if (Graphics* port = copy->NewGraphics()) {
-      drawable->DrawAt(port, MakeRect(0, 0, width, height), false);
-      delete port;
-    }
-    pane = copy;
-  }
-  GdkPixbuf* pixels = pane->ReadPixbuf(0, 0, width, height);
-  if (copy) copy->Release();
+// The picture's pixels as an RGB pixbuf (one reference) and its resolution; null for a
+// picture without any.
+GdkPixbuf* PixbufOfPicture(VornRuntimeObject* picture, int32_t* hRes = nullptr, int32_t* vRes = nullptr) {
+  int32_t h = 0, v = 0;
+  auto hook = GetPictureFileHooks().pixels;
+  GdkPixbuf* pixels = hook ? hook(picture, &h, &v) : nullptr;
+  if (hRes) *hRes = h;
+  if (vRes) *vRes = v;
   return pixels;
 }
 
@@ -192,7 +162,8 @@ VornRuntimeObject* FolderItemImpUnix::OpenAsPicture(bool vector) {
       std::vector<uint8_t> bytes = ReadAll(store.get());
       store.reset();
       if (bytes.empty()) return nullptr;
-      return PictureOf(DrawableFromBMP(bytes.data(), bytes.size()));
+      auto fromBMP = GetPictureFileHooks().fromBMP;
+      return fromBMP ? fromBMP(bytes.data(), bytes.size()) : nullptr;
     }
     case kPictureFormatPNG:
     case kPictureFormatJPEG:
@@ -219,13 +190,12 @@ bool FolderItemImpUnix::SaveAsPicture(VornRuntimeObject* picture, int32_t format
   }
   // The pixels come first: a picture that yields none must not cost the file its contents or
   // leave an empty file that claims to be a picture.
-  Drawable* drawable = PictureDrawable(picture);
-  GdkPixbuf* pixels = PixbufOfPicture(picture);
+  int32_t hRes = 0, vRes = 0;
+  GdkPixbuf* pixels = PixbufOfPicture(picture, &hRes, &vRes);
   if (!pixels) return false;
   std::vector<uint8_t> file =
       EncodeBMP24(gdk_pixbuf_get_pixels(pixels), gdk_pixbuf_get_width(pixels), gdk_pixbuf_get_height(pixels),
-                  gdk_pixbuf_get_rowstride(pixels), gdk_pixbuf_get_n_channels(pixels), drawable->GetHRes(),
-                  drawable->GetVRes());
+                  gdk_pixbuf_get_rowstride(pixels), gdk_pixbuf_get_n_channels(pixels), hRes, vRes);
   g_object_unref(pixels);
   if (file.empty()) return false;
   return WriteWholeFile(file);

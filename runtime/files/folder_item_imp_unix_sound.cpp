@@ -1,11 +1,11 @@
-// Sound files: told by their first four bytes and handed to the Sound class.
+// Sound files: told by their first four bytes and handed to the Sound class (a hook of the
+// graphics room).
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "files/folder_item_hooks.h"
 #include "files/folder_item_imp_unix.h"
-#include "graphics/sound_class.h"
-#include "objects/runtime_object.h"
 
 namespace vorn {
 
@@ -26,9 +26,7 @@ bool IsSoundFile(const std::string& path) {
 
 VornRuntimeObject* FolderItemImpUnix::OpenAsSound() {
   if (!IsSoundFile(SysPath())) return nullptr;
-  RuntimeObject* sound = CreateInstanceFromDefinition(GetSoundClassDefinition());
-  if (sound) SoundSetData(sound, Clone(), 0);
-  return sound;
+  return SoundFromFile(this);
 }
 
 }  // namespace vorn

@@ -2,7 +2,7 @@
 // registered folder emptied (the folder itself stays).
 #pragma once
 
-#include "core/shutdown_task.h"
+#include "base/shutdown_task.h"
 #include "strings/simple_vector.h"
 
 namespace vorn {

@@ -3,7 +3,7 @@
 
 #include "objects/exceptions.h"
 #include "vorn/graphics_api.h"
-#include "windows/gtk_helper.h"
+#include "graphics/gtk_fonts.h"
 
 extern "C" int32_t getFontCount() { return vorn::GetFontFamilyCount(); }
 

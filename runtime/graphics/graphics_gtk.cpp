@@ -9,7 +9,7 @@
 
 #include "graphics/shape_plotter.h"
 #include "objects/runtime_object.h"
-#include "windows/gtk_helper.h"
+#include "graphics/gtk_fonts.h"
 
 namespace vorn {
 

@@ -1,6 +1,6 @@
 // The class tables of the language's Picture and RGBSurface classes, in the order the
 // language declares their members.
-#include "core/reloc_entry.h"
+#include "base/reloc_entry.h"
 #include "graphics/picture_object.h"
 #include "objects/class_registry.h"
 #include "vorn/picture_api.h"

@@ -1,7 +1,7 @@
 // The language's Picture class: creation, destruction and its properties.
 #include <gtk/gtk.h>
 
-#include "core/resource_manager.h"
+#include "base/resource_manager.h"
 #include "graphics/bmp_decoder.h"
 #include "graphics/drawable_pane.h"
 #include "graphics/graphics_object.h"
@@ -9,6 +9,7 @@
 #include "graphics/picture_object.h"
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
+#include "vorn/image_format.h"
 #include "vorn/picture_api.h"
 #include "vorn/shapes_api.h"
 
@@ -274,8 +275,17 @@ void PictureVResSetter(VornRuntimeObject* picture, int32_t, int32_t value) {
   if (vorn::Drawable* drawable = vorn::PictureDrawable(picture)) drawable->SetVRes(value);
 }
 
+// A new Picture (one reference for the caller) of the 'BMP ' resource; nil when missing or
+// when its bytes do not decode as a bitmap.
 VornRuntimeObject* RuntimeGetBitmapFromResourceManager(int32_t id) {
-  return vorn::GetResourceManager().GetPictureResource(static_cast<uint16_t>(id));
+  vorn::ResourceEntry entry =
+      vorn::GetResourceManager().FindResource(vorn::image::kTypePicture, static_cast<uint16_t>(id));
+  if (!entry.data) return nullptr;
+  vorn::DrawablePane* pane = vorn::DrawableFromBMP(entry.data, entry.length);
+  if (!pane) return nullptr;
+  VornRuntimeObject* picture = vorn::NewPictureWithDrawable(pane);
+  pane->Release();
+  return picture;
 }
 
 }  // extern "C"

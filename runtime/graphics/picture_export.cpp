@@ -1,6 +1,6 @@
 #include "graphics/picture_export.h"
 
-#include "core/core_assert.h"
+#include "base/core_assert.h"
 #include "graphics/object2d.h"
 #include "objects/exceptions.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/background_task.h"
+#include "base/background_task.h"
 #include "graphics/sndfile_loader.h"
 #include "graphics/sound_convert.h"
 

@@ -2,7 +2,7 @@
 #include <memory>
 #include <optional>
 
-#include "core/resource_manager.h"
+#include "base/resource_manager.h"
 #include "files/folder_item_imp_unix.h"
 #include "files/random_access_mechanism.h"
 #include "files/temporary_items.h"

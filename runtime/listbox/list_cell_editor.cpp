@@ -3,7 +3,7 @@
 // when the edit ends.
 #include <algorithm>
 
-#include "core/ticks.h"
+#include "base/ticks.h"
 #include "editfield/edit_control_gtk.h"
 #include "editfield/edit_field_class.h"
 #include "editfield/edit_router.h"

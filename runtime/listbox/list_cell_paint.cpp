@@ -63,7 +63,7 @@ void DrawBorderLine(Graphics* port, int32_t kind, bool vertical, int32_t edge, i
 // area, through a Graphics object compiled code is handed; it gives the port back at the end.
 class CellPaintContext {
  public:
-  CellPaintContext(Graphics* port, const Rect& cell, const Rect& rowArea) : mPort(port), mClip(port) {
+  CellPaintContext(Graphics* port, const Rect& cell, const Rect& rowArea) : mClip(port) {
     mState.Save(port);
     Rect clip;
     if (!IntersectRect(cell, rowArea, &clip)) clip = Rect{};
@@ -83,7 +83,6 @@ class CellPaintContext {
   RuntimeObject* GraphicsObject() const { return mGraphics; }
 
  private:
-  Graphics* mPort;
   ClipSaver mClip;
   GraphicsState mState;
   RuntimeObject* mGraphics = nullptr;

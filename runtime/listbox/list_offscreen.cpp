@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "controls/pane_port.h"
+#include "windows/pane_port.h"
 #include "graphics/drawable_pane.h"
 #include "graphics/graphics.h"
 #include "graphics/graphics_gtk.h"

@@ -8,9 +8,9 @@
 
 #include "controls/binding_interfaces.h"
 #include "controls/binding_receivers.h"
-#include "controls/pane_port.h"
+#include "windows/pane_port.h"
 #include "controls/scroller.h"
-#include "core/ticks.h"
+#include "base/ticks.h"
 #include "graphics/graphics.h"
 #include "strings/number_text.h"
 #include "windows/gtk_pane_support.h"

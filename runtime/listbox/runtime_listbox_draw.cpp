@@ -5,7 +5,7 @@
 
 #include <gtk/gtk.h>
 
-#include "controls/pane_port.h"
+#include "windows/pane_port.h"
 #include "graphics/graphics.h"
 #include "graphics/graphics_gtk.h"
 #include "graphics/graphics_state.h"
@@ -24,10 +24,7 @@ constexpr uint32_t kHeadingColor = 0xE4E4E4;
 constexpr uint32_t kPressedHeadingColor = 0xC8C8D8;
 constexpr uint32_t kHoveredHeadingColor = 0xF4F4F4;
 constexpr uint32_t kHeadingLineColor = 0xA0A0A0;
-constexpr uint32_t kSelectionColor = 0x3060C0;
-constexpr uint32_t kInactiveSelectionColor = 0xB8C4DC;
 constexpr uint32_t kTextColor = 0x000000;
-constexpr uint32_t kSelectedTextColor = 0xFFFFFF;
 constexpr uint32_t kFocusRingColor = 0x7094D8;
 constexpr int32_t kCellInset = 4;
 constexpr int32_t kIndentPerLevel = 12;
@@ -171,7 +168,6 @@ void RuntimeListbox::DrawHeading(Graphics* port) {
 
 void RuntimeListbox::DrawRows(Graphics* port) {
   const Rect area = RowArea();
-  const SelectionColors selection = ThemeSelectionColors();
   // Rows past the end are drawn only for what the owner paints and the grid lines.
   const bool pastEnd = HasCellPaintHandlers() || MayHaveBorders();
   ClipSaver clip(port);

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/image_loader.h"
-#include "core/reloc_entry.h"
+#include "base/reloc_entry.h"
 #include "net/debug_memory.h"
 #include "net/debug_session.h"
 #include "net/debugger_encoding.h"

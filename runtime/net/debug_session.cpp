@@ -9,10 +9,9 @@
 
 #include "core/pollable.h"
 #include "core/suspension.h"
+#include "base/background_task.h"
+#include "base/ticks.h"
 #include "core/termination.h"
-#include "core/ticks.h"
-#include "core/background_task.h"
-#include "startup/class_registration.h"
 #include "core/image_loader.h"
 #include "net/debug_memory.h"
 #include "net/debugger_encoding.h"
@@ -23,6 +22,14 @@
 #include "objects/runtime_class.h"
 #include "objects/runtime_object.h"
 #include "strings/runtime_error.h"
+
+// The stop routines read their callers' frames through their own frame record. g++ needs to
+// be told to keep it; clang keeps it in any function that takes its frame address.
+#if defined(__clang__)
+#define VORN_KEEP_FRAME_POINTER
+#else
+#define VORN_KEEP_FRAME_POINTER gnu::optimize("no-omit-frame-pointer")
+#endif
 
 namespace vorn {
 namespace {
@@ -148,7 +155,7 @@ uintptr_t CallerFrame(const uintptr_t* frame) {
 
 // The frame record is this routine's own: the line call jumps here, so its first word is the
 // caller's frame address and its second the return address into the caller.
-[[gnu::noinline, gnu::optimize("no-omit-frame-pointer")]] void StopAtLine(int32_t line) {
+[[gnu::noinline, VORN_KEEP_FRAME_POINTER]] void StopAtLine(int32_t line) {
   const auto* frame = static_cast<const uintptr_t*>(__builtin_frame_address(0));
   StopGuard guard;
   if (!guard.Owned()) return;
@@ -294,11 +301,6 @@ bool IsLiveObject(uintptr_t object) {
 
 extern "C" {
 
-void DebugRuntimeInit(void) {
-  vorn::DebugSession().debugRuntime = true;
-  RuntimeInit();
-}
-
 void RemoteDebuggerStartup(VornStringRecord* host) { vorn::DebugSession().host = vorn::string::Share(host); }
 
 // A debug build calls this before every line: with nothing to stop for it is one flag test.
@@ -307,7 +309,7 @@ void RuntimeDebuggerEntry(int32_t line) {
   vorn::StopAtLine(line);
 }
 
-[[gnu::optimize("no-omit-frame-pointer")]] void RuntimeDebuggerBreak(void) {
+[[VORN_KEEP_FRAME_POINTER]] void RuntimeDebuggerBreak(void) {
   vorn::StopGuard guard;
   if (!guard.Owned() || !vorn::DebugSession().link.Get()) return;
   vorn::Stop(static_cast<const uintptr_t*>(__builtin_frame_address(0)), vorn::string(), "BREAK");

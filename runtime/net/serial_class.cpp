@@ -6,7 +6,7 @@
 #include <string>
 #include <type_traits>
 
-#include "core/core_assert.h"
+#include "base/core_assert.h"
 #include "files/stream_support.h"
 #include "net/serial_control.h"
 #include "net/socket_core.h"

@@ -19,7 +19,6 @@ constexpr BaudSpeed kBaudSpeeds[] = {
     {8, B9600},   {10, B19200}, {12, B38400}, {13, B57600},  {14, B115200}, {15, B230400},
 };
 
-constexpr int32_t kBaud57600 = 13;
 constexpr int32_t kLastBaudConstant = 49;
 
 void SetFlag(tcflag_t* flags, tcflag_t bits, bool on) {

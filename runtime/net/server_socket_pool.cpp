@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "core/core_assert.h"
+#include "base/core_assert.h"
 #include "net/tcp_socket.h"
 
 namespace vorn {

@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <iterator>
 
-#include "core/core_assert.h"
-#include "core/reloc_entry.h"
+#include "base/core_assert.h"
+#include "base/reloc_entry.h"
 #include "net/network_utilities.h"
 #include "net/socket_core.h"
 #include "objects/class_registry.h"

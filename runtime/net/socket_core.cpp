@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/background_task.h"
+#include "base/background_task.h"
 #include "core/pollable.h"
 #include "core/run_loop.h"
 #include "net/serial_control.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "core/reloc_entry.h"
+#include "base/reloc_entry.h"
 #include "objects/signature.h"
 #include "strings/runtime_error.h"
 

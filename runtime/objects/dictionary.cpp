@@ -3,7 +3,7 @@
 #include <iterator>
 #include <new>
 
-#include "core/reloc_entry.h"
+#include "base/reloc_entry.h"
 #include "objects/arrays.h"
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"

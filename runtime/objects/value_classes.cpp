@@ -1,6 +1,6 @@
 #include "objects/value_classes.h"
 
-#include "core/reloc_entry.h"
+#include "base/reloc_entry.h"
 #include "objects/class_registry.h"
 #include "objects/collection.h"
 #include "objects/date_class.h"

@@ -31,6 +31,7 @@
 #include "editfield/styled_text_printer.h"
 #include "files/binary_stream.h"
 #include "files/file_classes.h"
+#include "files/folder_item_class.h"
 #include "files/text_input_stream.h"
 #include "files/text_output_stream.h"
 #include "listbox/listbox_class.h"
@@ -39,6 +40,8 @@
 #include "graphics/picture_object.h"
 #include "graphics/printer_setup_class.h"
 #include "graphics/sound_class.h"
+#include "net/debug_session.h"
+#include "net/network_classes.h"
 #include "net/serial_class.h"
 #include "net/socket_classes.h"
 #include "objects/class_registry.h"
@@ -99,6 +102,8 @@ void RegisterIntrinsicClasses() {
   RegisterIntrinsicClass("TextInputStream", &GetTextInputStreamClassDefinition);
   RegisterIntrinsicClass("TextOutputStream", &GetTextOutputStreamClassDefinition);
   RegisterFileClasses();
+  // The Application's document events hand over FolderItems of the files room.
+  SetDocumentItemFactory(&NewDocumentFolderItem);
   AddDatabaseBindingInterfaces(GetStringProviderInterfaceDefinition(), GetTupleInterfaceDefinition());
   RegisterFolderItemDialogClasses();
   RegisterDatabaseClasses();
@@ -113,6 +118,7 @@ void RegisterIntrinsicClasses() {
   RegisterPointerClasses();
   RegisterDragItemClass();
   RegisterIntrinsicClass("TrayItem", &GetTrayItemClassDefinition);
+  RegisterNetworkClasses();
   RegisterSystemClasses();
   RegisterConsoleStreamClasses();
   RegisterIntrinsicClass("_Pollable", &GetPollableInterfaceDefinition);
@@ -137,3 +143,9 @@ void RuntimeInit() {
 }
 
 int32_t RuntimeExit() { return 0; }
+
+// A debug build's image starts here instead: the debug session learns it runs one.
+void DebugRuntimeInit(void) {
+  vorn::DebugSession().debugRuntime = true;
+  RuntimeInit();
+}

@@ -8,18 +8,18 @@
 #include <string>
 
 #include "core/application.h"
-#include "core/core_assert.h"
+#include "base/core_assert.h"
 #include "core/image_loader.h"
 #include "core/image_resolver.h"
-#include "core/resource_manager.h"
-#include "core/shutdown_task.h"
-#include "core/startup.h"
+#include "base/resource_manager.h"
+#include "base/shutdown_task.h"
+#include "base/startup.h"
 #include "core/termination.h"
-#include "core/ticks.h"
+#include "base/ticks.h"
 #include "startup/runtime_init.h"
 #include "startup/window_loop_hooks.h"
 #include "windows/gtk_helper.h"
-#include "windows/runtime_window_install.h"
+#include "startup/runtime_window_install.h"
 
 namespace {
 

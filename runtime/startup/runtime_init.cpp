@@ -1,7 +1,7 @@
 #include "startup/runtime_init.h"
 
 #include "core/application.h"
-#include "core/startup.h"
+#include "base/startup.h"
 #include "core/thread_scheduler.h"
 #include "graphics/graphics_defaults.h"
 #include "net/socket_core.h"

@@ -19,6 +19,7 @@ namespace {
 constexpr const char* kContainerSource = "../Common/ClassLib/ContainerControl";
 
 EmbeddingControlServices sServices;
+PagePanelTest sPagePanelTest = nullptr;
 
 ControlObject* EmbeddingControl(RuntimeObject* templateWindow) {
   WindowObject* fields = WindowFieldsOf(templateWindow);
@@ -106,6 +107,10 @@ void SetEmbeddingControlServices(const EmbeddingControlServices& services) {
 }
 
 const EmbeddingControlServices& GetEmbeddingControlServices() { return sServices; }
+
+void SetPagePanelTest(PagePanelTest test) { sPagePanelTest = test; }
+
+bool IsPagePanel(RuntimeObject* control) { return sPagePanelTest && sPagePanelTest(control); }
 
 bool IsContainerControl(RuntimeObject* object) {
   return object && RuntimeObjectIsaDefinition(object, GetContainerControlClassDefinition());

@@ -53,6 +53,12 @@ struct EmbeddingControlServices {
 void SetEmbeddingControlServices(const EmbeddingControlServices& services);
 const EmbeddingControlServices& GetEmbeddingControlServices();
 
+// Whether a control is a PagePanel, the controls room's class, which installs this when the
+// class is built (no page panel exists before); false while none is installed.
+using PagePanelTest = bool (*)(RuntimeObject* control);
+void SetPagePanelTest(PagePanelTest test);
+bool IsPagePanel(RuntimeObject* control);
+
 // The ContainerControl class ("Window" subclass) and its registration.
 ObjectDefinition* GetContainerControlClassDefinition();
 void RegisterContainerControlClass();

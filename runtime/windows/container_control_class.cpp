@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstring>
 
-#include "controls/panel_classes.h"
 #include "objects/accessors.h"
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"
@@ -217,7 +216,7 @@ void EmbedWithinControl(VornRuntimeObject* templateWindow, VornRuntimeObject* co
   }
   // Put in a page panel without a page, the container goes on the page shown now.
   RuntimeObject* embedding = Embedding(templateWindow);
-  if (embedding && RuntimeObjectIsaDefinition(control, GetPagePanelClassDefinition()) &&
+  if (embedding && IsPagePanel(control) &&
       AsControl(embedding)->tabPanelIndex == 0) {
     ControlTabPanelIndexSetter(embedding, 0,
                                static_cast<int32_t>(static_cast<uint32_t>(PagePanelValueGetter(control, 0)) + 1u));

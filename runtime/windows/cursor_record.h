@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "core/resource_records.h"
+#include "base/resource_records.h"
 
 struct _GdkCursor;
 

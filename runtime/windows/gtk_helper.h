@@ -1,12 +1,13 @@
 // The thin layer through which the runtime reads the desktop's settings and talks to GTK for
-// things that are not a pane's own business: default font, system colours, held keys, key
-// translation, optional GTK functions, font families and descriptions, mnemonic labels,
-// clipboards and the screen depth.
+// things that are not a pane's own business: system colours, held keys, key translation,
+// optional GTK functions, mnemonic labels, clipboards and the screen depth. The desktop font,
+// font families and descriptions are the graphics room's (graphics/gtk_fonts.h).
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 
+#include "graphics/gtk_fonts.h"
 #include "graphics/text_style.h"
 #include "strings/vstring.h"
 #include "windows/native_types.h"
@@ -21,13 +22,6 @@ void InitGTKHelper();
 // A console program may run with no display. Anything that would open a window asks this
 // first: without a display it raises a RuntimeException saying so and answers true.
 bool RefuseWithoutDisplay();
-
-// The desktop font; "Sans" at 10 points until InitGTKHelper has read the setting.
-const string& GetDefaultFontName();
-int32_t GetDefaultFontSize();
-// Replaces the desktop font (start-up, and tests); an empty name or a size below 1 gives
-// "Sans" or 10.
-void SetDefaultFont(const string& name, int32_t size);
 
 struct FontSetting {
   std::string_view family;
@@ -70,27 +64,6 @@ uint8_t KeyValueToCharCode(uint32_t keyval);
 
 // Library 0 is GTK, 1 GDK; each is opened once on first use. Null when missing.
 void* GetOptionalGtkSymbol(int32_t library, const char* name);
-
-// --- fonts ---------------------------------------------------------------------------------
-
-// Creates the default font map, which sets fontconfig up on a thread of its own: called
-// before the display is opened, that set-up runs beside the rest of start-up.
-void StartLoadingFonts();
-
-// Family count + 1: index 0 is "System".
-int32_t GetFontFamilyCount();
-string GetFontFamilyName(int32_t index);
-// "System" (any case) and the empty name stand for the desktop font; back, the desktop
-// font's name reads "System".
-string MapSystemFontName(const string& name, bool toNative);
-// Pane sizes are two points larger than Pango's; sizes below 1 mean the desktop size.
-int32_t ConvertPaneFontSize(int32_t size, bool toNative);
-
-// A new description the caller frees with pango_font_description_free, for the style's font,
-// size, bold and italic; a font that cannot be loaded falls back to the desktop font.
-struct _PangoFontDescription* MakeFontDescription(const TextStyle& style);
-void SetWidgetFont(NativeWidget widget, const TextStyle& style);
-void UnderlineLabel(NativeWidget widget);
 
 // --- labels --------------------------------------------------------------------------------
 

@@ -1,4 +1,4 @@
-// Start-up of the GTK helper layer: the desktop font, the theme's colours and the key snooper.
+// Start-up of the GTK helper layer: reading the desktop font, the theme's colours and the key snooper.
 #include <gtk/gtk.h>
 
 #include <charconv>
@@ -10,8 +10,6 @@ namespace vorn {
 
 namespace {
 
-string sDefaultFontName("Sans");
-int32_t sDefaultFontSize = 10;
 SystemColor sSystemColors[kSystemColorCount];
 
 gint HandleKeySnoop(GtkWidget*, GdkEventKey* event, gpointer) {
@@ -80,14 +78,6 @@ bool RefuseWithoutDisplay() {
   RuntimeRaiseExceptionWithMessage(GetRuntimeExceptionClassDefinition(),
                                    string("There is no display to show a window on"));
   return true;
-}
-
-const string& GetDefaultFontName() { return sDefaultFontName; }
-int32_t GetDefaultFontSize() { return sDefaultFontSize; }
-
-void SetDefaultFont(const string& name, int32_t size) {
-  sDefaultFontName = name.IsEmpty() ? string("Sans") : name;
-  sDefaultFontSize = size < 1 ? 10 : size;
 }
 
 SystemColor GetSystemColor(int32_t index) {

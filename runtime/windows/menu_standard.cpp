@@ -3,7 +3,7 @@
 #include <gtk/gtk.h>
 
 #include "core/application.h"
-#include "core/shutdown_task.h"
+#include "base/shutdown_task.h"
 #include "objects/class_registry.h"
 #include "objects/event_dispatch.h"
 #include "objects/runtime_object.h"

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "core/resource_manager.h"
+#include "base/resource_manager.h"
 #include "core/run_loop.h"
 #include "files/folder_item_hooks.h"
 #include "objects/class_registry.h"
@@ -127,8 +127,6 @@ MouseCursor* MouseCursorRecordOf(RuntimeObject* cursor) {
 }
 
 RuntimeObject* GetApplicationCursor() { return sApplicationCursor; }
-
-bool IsHostReachable(const char*) { return false; }
 
 }  // namespace vorn
 

@@ -23,6 +23,4 @@ MouseCursor* MouseCursorRecordOf(RuntimeObject* cursor);
 // The cursor the application set, not retained; nil when none.
 RuntimeObject* GetApplicationCursor();
 
-bool IsHostReachable(const char* host);
-
 }  // namespace vorn

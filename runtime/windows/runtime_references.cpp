@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/image_loader.h"
-#include "core/resource_manager.h"
+#include "base/resource_manager.h"
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"

@@ -14,7 +14,7 @@
 #include "windows/mouse_cursor_class.h"
 #include "windows/pane_focus.h"
 #include "windows/runtime_window.h"
-#include "controls/pane_port.h"
+#include "windows/pane_port.h"
 #include "graphics/graphics.h"
 #include "windows/window_class.h"
 #include "windows/window_controls.h"

@@ -7,7 +7,7 @@
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
 #include "strings/runtime_error.h"
-#include "windows/runtime_window_install.h"
+#include "startup/runtime_window_install.h"
 
 extern "C" {
 #include "image_imports.h"

@@ -11,7 +11,7 @@
 #include "controls/group_box_class.h"
 #include "controls/scroller_class.h"
 #include "controls/static_text_class.h"
-#include "core/reloc_entry.h"
+#include "base/reloc_entry.h"
 #include "objects/class_registry.h"
 #include "objects/runtime_object.h"
 #include "support/class_test.h"

@@ -9,7 +9,7 @@
 #include <cstdio>
 
 #include "core/run_loop.h"
-#include "core/startup.h"
+#include "base/startup.h"
 #include "objects/event_dispatch.h"
 #include "objects/exceptions.h"
 #include "core/support/core_object_test.h"

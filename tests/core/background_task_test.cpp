@@ -1,4 +1,4 @@
-#include "core/background_task.h"
+#include "base/background_task.h"
 
 #include <glib.h>
 #include <gtest/gtest.h>
@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "core/ticks.h"
+#include "base/ticks.h"
 
 namespace vorn {
 namespace {

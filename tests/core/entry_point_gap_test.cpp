@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "core/reloc_entry.h"
+#include "base/reloc_entry.h"
 
 namespace vorn {
 namespace {

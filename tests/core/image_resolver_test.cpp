@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/image_resolver.h"
-#include "core/reloc_entry.h"
+#include "base/reloc_entry.h"
 #include "strings/case_table.h"
 
 namespace {

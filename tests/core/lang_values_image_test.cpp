@@ -7,7 +7,7 @@
 
 #include "core/image_loader.h"
 #include "core/image_resolver.h"
-#include "core/resource_manager.h"
+#include "base/resource_manager.h"
 #include "objects/class_registry.h"
 #include "objects/random_class.h"
 #include "objects/text_encoding_object.h"

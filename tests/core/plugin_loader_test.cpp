@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/plugin_loader.h"
-#include "core/reloc_entry.h"
+#include "base/reloc_entry.h"
 #include "objects/plugin_object_services.h"
 #include "objects/runtime_class.h"
 #include "startup/class_registration.h"

@@ -1,4 +1,4 @@
-#include "core/reloc_entry.h"
+#include "base/reloc_entry.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 
 #include "core/image_loader.h"
 #include "core/image_resolver.h"
-#include "core/resource_manager.h"
+#include "base/resource_manager.h"
 #include "strings/runtime_error.h"
 #include "support/image_test_support.h"
 #include "vorn/image_format.h"

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "core/background_task.h"
+#include "base/background_task.h"
 #include "core/pollable.h"
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"

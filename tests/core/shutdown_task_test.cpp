@@ -1,4 +1,4 @@
-#include "core/shutdown_task.h"
+#include "base/shutdown_task.h"
 
 #include <gtest/gtest.h>
 

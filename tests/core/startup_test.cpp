@@ -1,4 +1,4 @@
-#include "core/startup.h"
+#include "base/startup.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

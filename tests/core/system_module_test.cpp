@@ -12,9 +12,10 @@
 #include <vector>
 
 #include "core/soft_declare.h"
-#include "core/startup.h"
+#include "base/startup.h"
 #include "core/system_module.h"
 #include "graphics/picture_object.h"
+#include "net/network_classes.h"
 #include "net/network_utilities.h"
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"

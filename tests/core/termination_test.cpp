@@ -8,9 +8,9 @@
 
 #include <cstdio>
 
-#include "core/background_task.h"
+#include "base/background_task.h"
 #include "core/run_loop.h"
-#include "core/shutdown_task.h"
+#include "base/shutdown_task.h"
 #include "vorn/thread_api.h"
 
 namespace vorn {

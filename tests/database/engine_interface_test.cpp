@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/resource_manager.h"
+#include "base/resource_manager.h"
 #include "database/database_fields.h"
 #include "database/database_objects.h"
 #include "database/db_shutdown_context.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/shutdown_task.h"
+#include "base/shutdown_task.h"
 #include "database/database_objects.h"
 #include "database/db_shutdown_context.h"
 #include "database/support/fake_engine.h"

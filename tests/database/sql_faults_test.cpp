@@ -226,7 +226,9 @@ TEST_F(SqlFaultsTest, QueriesCompareColumnsAsDeletionsDo) {
       if (std::find(c.ids.begin(), c.ids.end(), id) == c.ids.end()) kept.push_back(id);
     EXPECT_EQ(ids("select id from " + table), kept) << c.condition;
     // Across a join, the columns of one type, the outer row's value meets the inner column alike.
-    if (c.joined) EXPECT_EQ(ids("select q.id from q, m where q.id = m.id and " + std::string(c.joined)), c.ids) << c.joined;
+    if (c.joined) {
+      EXPECT_EQ(ids("select q.id from q, m where q.id = m.id and " + std::string(c.joined)), c.ids) << c.joined;
+    }
   }
 }
 

@@ -60,7 +60,9 @@ std::vector<std::string> Sorted(const std::vector<Values>& rows, SqlSortKeys key
     if (row) tags.push_back(Show((*row)[tag]));
     // Stepping back between rows reads a run under the merge, which must go on where it was.
     const std::optional<SqlRowView> before = i ? store->Fetch(i - 1) : std::nullopt;
-    if (before) EXPECT_EQ(Show((*before)[tag]), tags[tags.size() - 2]) << i;
+    if (before) {
+      EXPECT_EQ(Show((*before)[tag]), tags[tags.size() - 2]) << i;
+    }
   }
   return tags;
 }

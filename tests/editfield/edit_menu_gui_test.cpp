@@ -27,7 +27,7 @@
 #include "windows/menu_routing.h"
 #include "windows/pane_focus.h"
 #include "windows/runtime_window.h"
-#include "windows/runtime_window_install.h"
+#include "startup/runtime_window_install.h"
 
 namespace vorn {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "editfield/styled_text_class.h"
-#include "core/reloc_entry.h"
+#include "base/reloc_entry.h"
 #include "objects/class_registry.h"
 #include "objects/exceptions.h"
 #include "support/class_test.h"

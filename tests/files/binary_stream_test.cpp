@@ -4,7 +4,7 @@
 #include <string>
 
 #include "startup/class_registration.h"
-#include "core/reloc_entry.h"
+#include "base/reloc_entry.h"
 #include "files/memory_block_mechanism.h"
 #include "files/stream_objects.h"
 #include "files/string_storage_mechanism.h"

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "core/shutdown_task.h"
+#include "base/shutdown_task.h"
 #include "files/support/temp_folder.h"
 
 namespace vorn::testing {

@@ -12,7 +12,7 @@
 #include "files/permissions_class.h"
 #include "files/string_storage_mechanism.h"
 #include "files/support/folder_item_test.h"
-#include "core/reloc_entry.h"
+#include "base/reloc_entry.h"
 #include "objects/date_class.h"
 #include "vorn/class_abi.h"
 

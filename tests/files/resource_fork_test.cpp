@@ -4,7 +4,7 @@
 #include <string>
 
 #include "startup/class_registration.h"
-#include "core/reloc_entry.h"
+#include "base/reloc_entry.h"
 #include "files/folder_item_class.h"
 #include "files/support/folder_item_test.h"
 #include "objects/runtime_object.h"

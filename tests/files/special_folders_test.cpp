@@ -11,7 +11,7 @@
 #include <string>
 
 #include "startup/class_registration.h"
-#include "core/reloc_entry.h"
+#include "base/reloc_entry.h"
 #include "files/folder_item_class.h"
 #include "files/special_folder_class.h"
 #include "files/support/temp_folder.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "core/shutdown_task.h"
+#include "base/shutdown_task.h"
 #include "files/support/temp_folder.h"
 
 namespace vorn::testing {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/reloc_entry.h"
+#include "base/reloc_entry.h"
 #include "graphics/graphics_object.h"
 #include "graphics/support/recording_port.h"
 #include "objects/accessors.h"

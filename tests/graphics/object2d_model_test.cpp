@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "core/reloc_entry.h"
+#include "base/reloc_entry.h"
 #include "graphics/object2d.h"
 #include "graphics/support/recording_port.h"
 #include "objects/class_registry.h"

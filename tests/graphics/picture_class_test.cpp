@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/resource_manager.h"
+#include "base/resource_manager.h"
 #include "graphics/picture_object.h"
 #include "graphics/support/recording_port.h"
 #include "objects/class_registry.h"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "core/resource_manager.h"
+#include "base/resource_manager.h"
 #include "graphics/drawable_pane.h"
 #include "graphics/graphics_object.h"
 #include "graphics/picture_object.h"
@@ -302,7 +302,7 @@ TEST_F(PictureOnDisplay, BitmapFilesAndResourcesBecomePicturesWithTheirPixels) {
 
   // Resources: the first one registered under an id wins.
   static const std::string first = file;
-  static const std::string second = BuildBmp(BmpSpec{1, 1, 24, false, 0, {}, {{0, 0, 0}}});
+  static const std::string second = BuildBmp(BmpSpec{1, 1, 24, false, 0, {}, {{0, 0, 0}}, {}});
   GetResourceManager().AddResource(image::kTypePicture, 31100, first.data(), static_cast<uint32_t>(first.size()), 0);
   GetResourceManager().AddResource(image::kTypePicture, 31100, second.data(), static_cast<uint32_t>(second.size()), 0);
   RuntimeObject* picture = Hold(RuntimeGetBitmapFromResourceManager(31100));

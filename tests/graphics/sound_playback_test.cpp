@@ -7,8 +7,8 @@
 #include <limits>
 #include <numeric>
 
-#include "core/background_task.h"
-#include "core/ticks.h"
+#include "base/background_task.h"
+#include "base/ticks.h"
 #include "graphics/sound_background_task.h"
 #include "graphics/sound_class.h"
 #include "graphics/support/sound_support.h"

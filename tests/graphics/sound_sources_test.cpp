@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "core/resource_manager.h"
+#include "base/resource_manager.h"
 #include "files/folder_item_imp_unix.h"
 #include "files/temp_file_shutdown_task.h"
 #include "files/temporary_items.h"

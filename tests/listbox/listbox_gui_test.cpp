@@ -543,7 +543,9 @@ TEST_F(ListboxGuiTest, RowsWithWideBottomLinesAreTallerWhereverRowsAreMeasured) 
   EXPECT_EQ(line, "FFFFFF FFFFFF 000000 FFFFFF 000000 ");
   listScrollPositionSetter(list, 0, 1000);
   const int32_t last = listScrollPositionGetter(list, 0);
-  if (Scroller* bar = pane->VerticalScrollBar()) EXPECT_EQ(bar->GetMaximum(), last);
+  if (Scroller* bar = pane->VerticalScrollBar()) {
+    EXPECT_EQ(bar->GetMaximum(), last);
+  }
   EXPECT_LE(pane->RowTop(29) + pane->RowHeightOf(29), pane->RowArea().bottom) << "the last row shows whole";
   int32_t fromAbove = 0;
   for (int32_t row = last - 1; row < 30; ++row) fromAbove += pane->RowHeightOf(row);

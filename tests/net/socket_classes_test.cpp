@@ -9,7 +9,7 @@
 #include "net/support/net_test_support.h"
 #include "objects/arrays.h"
 #include "objects/class_registry.h"
-#include "core/reloc_entry.h"
+#include "base/reloc_entry.h"
 #include "vorn/debug_api.h"
 
 namespace vorn {

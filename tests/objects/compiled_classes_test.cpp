@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/reloc_entry.h"
+#include "base/reloc_entry.h"
 #include "objects/class_registry.h"
 #include "objects/event_dispatch.h"
 #include "objects/support/object_test.h"

@@ -1,7 +1,7 @@
 #include <string>
 #include <vector>
 
-#include "core/reloc_entry.h"
+#include "base/reloc_entry.h"
 #include "objects/class_registry.h"
 #include "objects/dictionary.h"
 #include "objects/support/test_classes.h"

@@ -1,7 +1,7 @@
 #include "support/class_test.h"
 
 #include "startup/class_registration.h"
-#include "core/reloc_entry.h"
+#include "base/reloc_entry.h"
 #include "objects/class_registry.h"
 #include "strings/runtime_error.h"
 

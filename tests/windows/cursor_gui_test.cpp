@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/resource_manager.h"
+#include "base/resource_manager.h"
 #include "objects/runtime_object.h"
 #include "support/gui_support.h"
 #include "vorn/control_api.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/resource_records.h"
+#include "base/resource_records.h"
 #include "objects/runtime_class.h"
 #include "objects/runtime_object.h"
 #include "vorn/cursor_api.h"

@@ -8,7 +8,7 @@
 
 #include "core/application.h"
 #include "core/run_loop.h"
-#include "core/shutdown_task.h"
+#include "base/shutdown_task.h"
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
 #include "strings/runtime_error.h"

@@ -11,7 +11,7 @@
 #include "strings/runtime_error.h"
 #include "vorn/desktop_api.h"
 #include "vorn/window_api.h"
-#include "windows/message_dialog.h"
+#include "controls/message_dialog.h"
 #include "windows/pane_focus.h"
 #include "windows/screen.h"
 #include "windows/support/test_panes.h"

@@ -22,7 +22,7 @@
 #include "windows/support/compiled_window_fixture.h"
 #include "windows/support/test_panes.h"
 #include "windows/support/window_test_classes.h"
-#include "windows/message_dialog.h"
+#include "controls/message_dialog.h"
 #include "windows/pane_focus.h"
 #include "windows/window_controls.h"
 

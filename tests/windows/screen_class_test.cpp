@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "startup/class_registration.h"
-#include "core/reloc_entry.h"
+#include "base/reloc_entry.h"
 #include "objects/class_registry.h"
 #include "objects/runtime_object.h"
 #include "vorn/window_api.h"

@@ -6,7 +6,7 @@
 #include "support/gui_support.h"
 #include "vorn/window_api.h"
 #include "windows/runtime_window.h"
-#include "windows/runtime_window_install.h"
+#include "startup/runtime_window_install.h"
 
 namespace vorn::test {
 

@@ -6,7 +6,7 @@
 
 #include "core/image_loader.h"
 #include "core/image_resolver.h"
-#include "core/resource_manager.h"
+#include "base/resource_manager.h"
 
 namespace {
 

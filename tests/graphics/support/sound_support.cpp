@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "core/ticks.h"
+#include "base/ticks.h"
 #include "files/folder_item_imp_unix.h"
 #include "files/unix_path_text.h"
 #include "graphics/alsa_output.h"

@@ -10,7 +10,7 @@
 #include "startup/class_registration.h"
 #include "startup/window_loop_hooks.h"
 #include "vorn/window_api.h"
-#include "windows/runtime_window_install.h"
+#include "startup/runtime_window_install.h"
 
 namespace vorn::test {
 

@@ -1,4 +1,4 @@
-#include "core/ticks.h"
+#include "base/ticks.h"
 
 #include <time.h>
 

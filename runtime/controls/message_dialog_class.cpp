@@ -7,7 +7,7 @@
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
 #include "vorn/window_api.h"
-#include "windows/message_dialog.h"
+#include "controls/message_dialog.h"
 #include "windows/runtime_window.h"
 
 namespace vorn {

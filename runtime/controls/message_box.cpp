@@ -4,7 +4,7 @@
 
 #include "objects/runtime_object.h"
 #include "vorn/desktop_api.h"
-#include "windows/message_dialog.h"
+#include "controls/message_dialog.h"
 
 namespace vorn {
 

@@ -1,4 +1,4 @@
-#include "core/startup.h"
+#include "base/startup.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

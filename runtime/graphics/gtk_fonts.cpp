@@ -1,5 +1,7 @@
 // Font families offered to the language, the logical "System" font and Pango descriptions
 // built from the runtime's text styles.
+#include "graphics/gtk_fonts.h"
+
 #include <gtk/gtk.h>
 #include <pango/pangocairo.h>
 
@@ -8,11 +10,18 @@
 #include <string>
 
 #include "strings/case_table.h"
-#include "windows/gtk_helper.h"
 
 namespace vorn {
 
 namespace {
+
+// Made on first use and never destroyed: at exit the strings room's list of static string
+// ranges goes before this room's globals would, and releasing a string reads that list.
+string& DefaultFontName() {
+  static auto* name = new string("Sans");
+  return *name;
+}
+int32_t sDefaultFontSize = 10;
 
 // The families are listed once, on first use with a display; a later font installation is
 // not seen.
@@ -97,6 +106,14 @@ PangoFontDescription* BuildUncached(const string& nativeName, int32_t size, bool
 
 }  // namespace
 
+const string& GetDefaultFontName() { return DefaultFontName(); }
+int32_t GetDefaultFontSize() { return sDefaultFontSize; }
+
+void SetDefaultFont(const string& name, int32_t size) {
+  DefaultFontName() = name.IsEmpty() ? string("Sans") : name;
+  sDefaultFontSize = size < 1 ? 10 : size;
+}
+
 void StartLoadingFonts() { pango_cairo_font_map_get_default(); }
 
 int32_t GetFontFamilyCount() { return Families().count + 1; }
@@ -141,7 +158,7 @@ PangoFontDescription* MakeFontDescription(const TextStyle& style) {
   return pango_font_description_copy(found->second);
 }
 
-void SetWidgetFont(NativeWidget widget, const TextStyle& style) {
+void SetWidgetFont(GtkWidget* widget, const TextStyle& style) {
   if (!widget) return;
   PangoFontDescription* description = MakeFontDescription(style);
   gtk_widget_modify_font(widget, description);
@@ -149,7 +166,7 @@ void SetWidgetFont(NativeWidget widget, const TextStyle& style) {
   if (style.mUnderline) UnderlineLabel(widget);
 }
 
-void UnderlineLabel(NativeWidget widget) {
+void UnderlineLabel(GtkWidget* widget) {
   if (!widget || !GTK_IS_LABEL(widget)) return;
   const char* text = gtk_label_get_text(GTK_LABEL(widget));
   std::string pattern(text ? strlen(text) : 0, '_');

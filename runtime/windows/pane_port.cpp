@@ -1,4 +1,4 @@
-#include "controls/pane_port.h"
+#include "windows/pane_port.h"
 
 #include <gtk/gtk.h>
 

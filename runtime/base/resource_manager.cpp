@@ -1,7 +1,5 @@
-#include "core/resource_manager.h"
+#include "base/resource_manager.h"
 
-#include "graphics/drawable_pane.h"
-#include "graphics/picture_object.h"
 #include "strings/runtime_error.h"
 #include "vorn/image_format.h"
 
@@ -49,16 +47,6 @@ std::optional<SoundSource> ResourceManager::GetSoundResource(uint16_t id) const 
 std::optional<DatabaseResource> ResourceManager::GetDatabaseResource(uint16_t id) const {
   ResourceEntry entry = FindResource(image::kTypeDatabase, id);
   return DecodeDatabaseResource(entry.data, entry.length);
-}
-
-VornRuntimeObject* ResourceManager::GetPictureResource(uint16_t id) const {
-  ResourceEntry entry = FindResource(image::kTypePicture, id);
-  if (!entry.data) return nullptr;
-  DrawablePane* pane = DrawableFromBMP(entry.data, entry.length);
-  if (!pane) return nullptr;
-  VornRuntimeObject* picture = NewPictureWithDrawable(pane);
-  pane->Release();
-  return picture;
 }
 
 const VersionRecord* ResourceManager::GetVersionResource() {

@@ -1,4 +1,4 @@
-#include "core/core_assert.h"
+#include "base/core_assert.h"
 
 #include "strings/runtime_error.h"
 

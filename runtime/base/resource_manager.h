@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/resource_records.h"
+#include "base/resource_records.h"
 #include "strings/vstring.h"
 #include "vorn/object_abi.h"
 
@@ -40,9 +40,7 @@ class ResourceManager {
   std::optional<CursorRecord> GetCursorResource(uint16_t id) const;
   std::optional<SoundSource> GetSoundResource(uint16_t id) const;
   std::optional<DatabaseResource> GetDatabaseResource(uint16_t id) const;
-  // A new Picture (one reference for the caller) of the 'BMP ' resource; nil when missing or
-  // when its bytes do not decode as a bitmap.
-  VornRuntimeObject* GetPictureResource(uint16_t id) const;
+  // Pictures are decoded by the graphics room (RuntimeGetBitmapFromResourceManager).
   // ('VERS', 0), decoded on the first call that finds a well-formed record and kept.
   const VersionRecord* GetVersionResource();
 

@@ -1,14 +1,14 @@
-#include "windows/runtime_window_install.h"
+#include "startup/runtime_window_install.h"
 
 #include <gdk/gdk.h>
 
-#include "controls/pane_port.h"
+#include "windows/pane_port.h"
 #include "core/application.h"
 #include "core/run_loop.h"
 #include "strings/runtime_error.h"
 #include "windows/container_control.h"
 #include "windows/menu_enabling.h"
-#include "windows/message_dialog.h"
+#include "controls/message_dialog.h"
 #include "windows/runtime_window.h"
 #include "windows/wait_cursor.h"
 #include "windows/window_class.h"

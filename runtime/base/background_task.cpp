@@ -1,12 +1,11 @@
-#include "core/background_task.h"
+#include "base/background_task.h"
 
 #include <glib.h>
 
 #include <algorithm>
 #include <vector>
 
-#include "core/termination.h"
-#include "core/ticks.h"
+#include "base/ticks.h"
 
 namespace vorn {
 
@@ -18,6 +17,7 @@ std::vector<BackgroundTask*>& Tasks() {
 }
 
 bool sUserCancelled = false;
+PendingWorkHook sPendingWork = nullptr;
 
 }  // namespace
 
@@ -73,6 +73,8 @@ void RunBackgroundTasks(bool onlyLoopDriven) {
   }
 }
 
+void SetBackgroundTaskPendingWorkHook(PendingWorkHook hook) { sPendingWork = hook; }
+
 void ClearUserCancelFlag() { sUserCancelled = false; }
 bool UserCancelFlag() { return sUserCancelled; }
 
@@ -82,7 +84,7 @@ void RuntimeBackgroundTask() {
   static uint32_t calls = 0;
   static uint32_t lastTicks = 0;
   // Code that never returns to the run loop still ends on a termination signal.
-  vorn::HandlePendingTermination();
+  if (vorn::sPendingWork) vorn::sPendingWork();
   if (++calls % 50 != 0) return;
   uint32_t now = vorn::CurrentTicks();
   if (now == lastTicks) return;

@@ -49,6 +49,12 @@ bool AnyLoopDrivenBackgroundTask();
 // timeout of their own. Tasks may register or delete tasks while this runs.
 void RunBackgroundTasks(bool onlyLoopDriven);
 
+// What compiled code's long loops do first at every call of RuntimeBackgroundTask: the
+// application room installs its handling of a recorded termination signal here. None
+// without an installation.
+using PendingWorkHook = void (*)();
+void SetBackgroundTaskPendingWorkHook(PendingWorkHook hook);
+
 // Whether Escape was held during the last background-task wait.
 void ClearUserCancelFlag();
 bool UserCancelFlag();

@@ -1,17 +1,18 @@
 // NetworkInterface and Network: the System module's window on the socket layer's interface
 // list, name lookups and wake-on-LAN.
+#include "net/network_classes.h"
+
 #include <arpa/inet.h>
 
 #include <string>
 
-#include "core/core_assert.h"
+#include "base/core_assert.h"
 #include "core/system_module.h"
 #include "net/network_utilities.h"
 #include "objects/class_registry.h"
 #include "objects/runtime_object.h"
 #include "strings/vstring.h"
 #include "vorn/socket_api.h"
-#include "windows/mouse_cursor_class.h"
 
 namespace vorn {
 
@@ -97,6 +98,13 @@ ObjectDefinition* GetNetworkClassDefinition() {
   }();
   return definition;
 }
+
+void RegisterNetworkClasses() {
+  RegisterIntrinsicClass("NetworkInterface", &GetNetworkInterfaceClassDefinition);
+  RegisterIntrinsicClass("Network", &GetNetworkClassDefinition);
+}
+
+bool IsHostReachable(const char*) { return false; }
 
 bool NetworkInterfaceIndexOf(RuntimeObject* object, int32_t* index) {
   if (!object || !RuntimeObjectIsaDefinition(object, GetNetworkInterfaceClassDefinition())) return false;

@@ -1,4 +1,4 @@
-#include "core/resource_records.h"
+#include "base/resource_records.h"
 
 #include "vorn/image_format.h"
 
