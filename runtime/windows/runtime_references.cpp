@@ -13,6 +13,7 @@
 #include "strings/number_parse.h"
 #include "strings/number_text.h"
 #include "vorn/control_api.h"
+#include "vorn/picture_api.h"
 
 namespace vorn {
 
@@ -38,7 +39,7 @@ RuntimeObject* MakeProjectObject(const ImageProjectObject& entry, int32_t index)
   RuntimeObject* object = nullptr;
   std::string failure;
   if (entry.kind == image::kProjectPicture) {
-    object = GetResourceManager().GetPictureResource(entry.resourceId);
+    object = RuntimeGetBitmapFromResourceManager(entry.resourceId);
     if (!object) failure = "no 'BMP ' resource " + std::to_string(entry.resourceId) + " that decodes";
   } else if (RuntimeClass* cls = LookupClassByName(string(entry.className.c_str()))) {
     object = RuntimeNewObject(cls);

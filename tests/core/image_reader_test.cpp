@@ -420,6 +420,7 @@ TEST(ImageChecksum, DamagedCopiesOfARealImageAreRefusedBeforeTheyRun) {
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   }
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     std::vector<uint8_t> damaged = file;
     if (c.truncate) {
       damaged.resize(c.at);

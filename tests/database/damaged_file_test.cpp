@@ -205,8 +205,11 @@ TEST_F(DamagedFileTest, ATableWithoutItsColumnRowsIsReportedDamaged) {
       uint32_t id = db->FindSchema(lost)->id;
       vndbFile::Scope scope(db->File());
       auto fields = vndbTree::OpenNamedTree(db->File(), kDbFieldsTree, {0, 2});
-      while (fields->Next())
-        if (fields->IsCurrentVisible() && DbGet32(fields->GetField(0).value) == id) ASSERT_TRUE(fields->DeleteCurrent());
+      while (fields->Next()) {
+        if (fields->IsCurrentVisible() && DbGet32(fields->GetField(0).value) == id) {
+          ASSERT_TRUE(fields->DeleteCurrent());
+        }
+      }
       fields.reset();
       ASSERT_TRUE(db->Commit());
     }
