@@ -59,6 +59,12 @@ class CustomComboBox : public ComboBox,
   void SetSelLength(int32_t length) override;
   void SetAutoComplete(bool value) override { mAutoComplete = value; }
 
+  // The bases' other calls of the same names stay callable beside the ones taken here.
+  using EditControlDelegate::MouseDown;
+  using BevelButtonDelegate::MouseDown;
+  using EditControlDelegate::MouseUp;
+  using ContainerPane::LostFocus;
+
   // SubPane
   // MouseDown is raised first; a click it leaves goes to the edit or the button.
   bool MouseDown(int32_t x, int32_t y, int32_t modifiers) override;

@@ -407,7 +407,9 @@ TEST_F(RecordTreeTest, RowsAddedInKeyOrderStayInOrderWhateverHappensBetween) {
     // A key already there is refused however the path was found, and later keys go in order.
     EXPECT_EQ(tree->InsertRecord(Row(*file, 149), true), vndbTree::InsertResult::kDuplicate) << c.name;
     add(400, 700);
-    if (c.added) EXPECT_EQ(tree->InsertRecord(Row(*file, c.added), true), vndbTree::InsertResult::kDuplicate) << c.name;
+    if (c.added) {
+      EXPECT_EQ(tree->InsertRecord(Row(*file, c.added), true), vndbTree::InsertResult::kDuplicate) << c.name;
+    }
     const std::vector<int64_t> all(expected.begin(), expected.end());
     EXPECT_EQ(Values(*file), all) << c.name;
     tree.reset();

@@ -44,7 +44,7 @@ std::unique_ptr<SqlRowStore> MergedRuns() {
     runs.push_back(SqlRowStore::Written(views));
     if (!runs.back()) return nullptr;
   }
-  return SqlRowStore::Merged(std::move(runs), Compare);
+  return SqlRowStore::Merged(std::move(runs), Compare, SqlRowStore::Prefixes{});
 }
 
 std::vector<size_t> Upto(size_t from, size_t to) {

@@ -190,7 +190,7 @@ class ContextualMenuGuiTest : public test::CompiledWindowTest {
 
   // The user's `command` asks for the menu; once shown, it gets the keys.
   MenuVisit Visit(const std::string& command, const std::string& keys) {
-    MenuVisit visit{keys};
+    MenuVisit visit{keys, {}, false};
     HoldBase(nullptr);  // the last click's menu is gone
     const guint poll = g_timeout_add(50, VisitWhenShown, &visit);
     EventLog().clear();
