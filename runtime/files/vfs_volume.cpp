@@ -1,6 +1,7 @@
 // Creating and opening volumes, checking a file before trusting it, and keeping the block map.
 #include "files/vfs_volume.h"
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <unordered_map>
@@ -124,6 +125,17 @@ void VFSVolume::Open() {
 // Whether the bytes from `offset` to the end are the start of a block that the file cuts
 // short: too few for a header, or a header whose block runs past the end. Such a volume is
 // described in mDamage and made read-only, since a block added now would follow the cut one.
+namespace {
+
+// A damaged header may announce any length, far beyond what an integer holds.
+std::string LengthText(double length) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.0f", length);
+  return text;
+}
+
+}  // namespace
+
 bool VFSVolume::NoteCutBlock(int64_t offset) {
   const int64_t left = mFileLength - offset;
   std::string what;
@@ -136,8 +148,7 @@ bool VFSVolume::NoteCutBlock(int64_t offset) {
     const double length = GetDouble(bytes + 12, DoublesBigEndian());
     if (!(length > static_cast<double>(left))) return false;
     what = "the block at offset " + std::to_string(offset) + " (item " + std::to_string(GetUInt32(bytes + 4, true)) +
-           ") is cut short: " + std::to_string(left) + " of its " + std::to_string(static_cast<int64_t>(length)) +
-           " bytes are there";
+           ") is cut short: " + std::to_string(left) + " of its " + LengthText(length) + " bytes are there";
   }
   mDamage = "The volume file ends inside a block: " + what +
             ". What lies in whole blocks can be read; nothing can be written.";
