@@ -73,12 +73,8 @@ std::string SqlTokenizer::Next() {
     default:
       if (IsDigit(first) || first == '-') {
         // Dots and word bytes stay with the number: an exponent or a stray letter cut off here
-        // would leave a shorter number that reads as valid. A quote still starts a text of its
-        // own, as everything that scans for texts takes it.
-        while (end < size && mText[end] != '\'' && mText[end] != '"' &&
-               (mText[end] == '.' || !EndsWord(mText[end]))) {
-          ++end;
-        }
+        // would leave a shorter number that reads as valid.
+        while (end < size && (mText[end] == '.' || !EndsWord(mText[end]))) ++end;
       } else {
         while (end < size && !EndsWord(mText[end])) ++end;
       }
