@@ -4,6 +4,7 @@
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <X11/Xlib.h>
 
 #include <cstdlib>
 #include <string>
@@ -48,6 +49,28 @@ bool ManagerOwnsScreen() {
   return Shell("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null").find("window id") != std::string::npos;
 }
 
+// The manager announces itself before its event loop runs, and a window mapped in between may
+// never be managed. A probe window mapped until the manager shows it proves the loop is turning.
+bool ManagerShowsAWindow() {
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return false;
+  ::Window probe = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 10, 10, 0, 0, 0);
+  bool shown = false;
+  for (int tries = 0; tries < 200 && !shown; ++tries) {
+    if (tries % 20 == 0) {
+      XUnmapWindow(display, probe);
+      XMapWindow(display, probe);
+      XFlush(display);
+    }
+    usleep(50 * 1000);
+    XWindowAttributes attributes;
+    shown = XGetWindowAttributes(display, probe, &attributes) && attributes.map_state == IsViewable;
+  }
+  XDestroyWindow(display, probe);
+  XCloseDisplay(display);
+  return shown;
+}
+
 }  // namespace
 
 std::string StartDisplayWithWindowManager() {
@@ -70,7 +93,7 @@ std::string StartDisplayWithWindowManager() {
   std::atexit(EndBoth);
   sManager = Spawn({"openbox", "--sm-disable"});
   for (int i = 0; i < 200; ++i) {
-    if (ManagerOwnsScreen()) return "";
+    if (ManagerOwnsScreen()) return ManagerShowsAWindow() ? "" : "openbox took the screen but showed no window within 10 s";
     if (waitpid(sManager, nullptr, WNOHANG) == sManager) {
       sManager = 0;
       return "openbox ended at once (is it installed?)";

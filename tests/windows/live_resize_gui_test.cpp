@@ -85,8 +85,17 @@ class LiveResizeGuiTest : public test::CompiledWindowTest {
 
   // Presses on the frame's bottom-right grip; each step drags it kStep pixels right and down.
   void PressGrip(RuntimeObject* window) {
+    // On a loaded machine the window manager may not have framed and placed the window yet,
+    // or the window may not have heard where it went.
     Rect r;
-    View(window)->GetScreenBounds(&r);
+    const std::string xid = std::to_string(test::XidOf(View(window)));
+    ASSERT_TRUE(PumpUntil([&] {
+      View(window)->GetScreenBounds(&r);
+      std::string where = test::Shell("xwininfo -id " + xid);
+      return where.find("IsViewable") != std::string::npos &&
+             where.find("Absolute upper-left X:  " + std::to_string(r.left) + "\n") != std::string::npos &&
+             where.find("Absolute upper-left Y:  " + std::to_string(r.top) + "\n") != std::string::npos;
+    }, 10000)) << "the window manager never showed the window, or the window never learnt where";
     mGripX = r.right - 3;
     mGripY = r.bottom + 3;
     // The window manager picks the grip's cursor and action from the pointer's position
@@ -194,13 +203,15 @@ TEST_F(LiveResizeGuiTest, AHandlerThatResizesTheWindowInResizingDoesNotLoop) {
   Script().onResizing = [](RuntimeObject* self) { windowPosSetter(self, 2, 350); };
   RuntimeObject* window = Open(true);
   PressGrip(window);
-  for (int step = 1; step <= kSteps; ++step) {
+  // On a loaded machine the window manager may take a while to answer the first step.
+  test::MovePointer(mGripX + kStep, mGripY + kStep);
+  ASSERT_TRUE(PumpUntil([] { return !LogEntries("Resizing").empty(); }, 3000)) << "the drag never started";
+  for (int step = 2; step <= kSteps; ++step) {
     test::MovePointer(mGripX + step * kStep, mGripY + step * kStep);
     PumpFor(200);
   }
   // Every step may be answered by the program's resize and the window manager's next step,
   // but nothing feeds on itself.
-  EXPECT_GE(LogEntries("Resizing").size(), 1u);
   EXPECT_LE(LogEntries("Resizing").size(), static_cast<size_t>(2 * kSteps));
   Release();
   size_t events = EventLog().size();
