@@ -1,5 +1,6 @@
 #include "controls/combo_box.h"
 
+#include "graphics/graphics.h"
 #include "windows/sub_pane.h"
 
 namespace vorn {
@@ -28,6 +29,20 @@ bool ComboBox::RaiseChangeOnce(SubPane* pane) {
   mEvents->SetInChange(owner, false);
   RuntimeUnlockObject(owner);
   return pane->Release();
+}
+
+bool ComboBox::CentredBaseline(SubPane* pane, int32_t* y) {
+  Graphics* port = pane->GetGraphics();
+  if (!port) {
+    *y = 0;
+    return false;
+  }
+  port->SetTextFontFrom(mStyle);
+  // The port's line gap is -1 here, so the gap and the extra pixel cancel out.
+  constexpr int32_t kLineGap = -1;
+  *y = port->FontAscent() + (pane->Height() - (port->TextHeight() + kLineGap) - 1) / 2;
+  DisposeGraphics(port);
+  return true;
 }
 
 }  // namespace vorn

@@ -30,6 +30,8 @@ class ComboBoxEvents {
   virtual void RaiseLostFocus(RuntimeObject* owner) = 0;
   virtual void RaiseTextChanged(RuntimeObject* owner) = 0;
   virtual bool RaiseKeyDown(RuntimeObject* owner, const string& key) = 0;
+  // The owner's UseFocusRing.
+  virtual bool UseFocusRing(RuntimeObject* owner) = 0;
 };
 
 // The row list of a popup menu or combo box. Row texts are UTF-8; every stored tag holds one
@@ -81,6 +83,9 @@ class ComboBox : public DataAwareClass {
   // Change and then DataChanged to the owner's receivers, unless a Change is running already;
   // true when `pane` (this combo's pane) went meanwhile.
   bool RaiseChangeOnce(SubPane* pane);
+  // The baseline of one line in the text style, centred in `pane`'s height (pane
+  // coordinates); false, with 0, when the pane has no port.
+  bool CentredBaseline(SubPane* pane, int32_t* y);
 
   RuntimeObject* mOwner;
   ComboBoxEvents* mEvents;

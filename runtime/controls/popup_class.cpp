@@ -111,6 +111,7 @@ class PopupObjectEvents final : public ComboBoxEvents {
     if (!IsCombo(owner)) return false;
     return FireEvent<uint8_t>(owner, Hook(sComboEvents, kKeyDown), key.Rep()) != 0;
   }
+  bool UseFocusRing(RuntimeObject* owner) override { return AsPopup(owner)->useFocusRing != 0; }
 
  private:
   static bool IsCombo(RuntimeObject* owner) { return RuntimeObjectIsaDefinition(owner, GetComboBoxClassDefinition()); }

@@ -77,20 +77,7 @@ int32_t PopupMenu::ChangeState(int32_t code) {
   return SubPane::ChangeState(code);
 }
 
-bool PopupMenu::GetBaseline(int32_t* y) {
-  Graphics* port = GetGraphics();
-  if (!port) {
-    *y = 0;
-    return false;
-  }
-  port->SetTextFontFrom(mStyle);
-  int32_t ascent = port->FontAscent();
-  // The port's line gap is -1 here, so the gap and the extra pixel cancel out.
-  constexpr int32_t kLineGap = -1;
-  *y = ascent + (Height() - (port->TextHeight() + kLineGap) - 1) / 2;
-  DisposeGraphics(port);
-  return true;
-}
+bool PopupMenu::GetBaseline(int32_t* y) { return CentredBaseline(this, y); }
 
 void PopupMenu::DrawInto(Graphics* port) {
   auto* gtkPort = dynamic_cast<GraphicsGTK*>(port);

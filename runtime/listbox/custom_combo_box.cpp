@@ -70,7 +70,7 @@ CustomComboBox::CustomComboBox(RuntimeObject* owner, ComboBoxEvents* events, con
   mEdit = NewEditControl(this, this, 0, EditBounds(bounds), true, mStyle);
   mButton = new BevelButton(this, mStyle, this, 0, ButtonBounds(bounds), string("\xE2\x96\xBC", kEncodingUTF8), 0);
   mDropDown = new Window(string(), MakeRect(0, 0, bounds.Width(), 100), 0, 0, false, kPlainBoxDefinition);
-  mList = new DropList(this, mDropDown, MakeRect(1, 1, bounds.Width() - 1, 99));
+  mList = new DropList(this, mDropDown, ListBounds(bounds.Width(), 100));
   mList->SetVerticalScrollBarWanted(true);
   mList->SetHorizontalScrollBarWanted(false);
   ApplyTextStyle();
@@ -79,12 +79,22 @@ CustomComboBox::CustomComboBox(RuntimeObject* owner, ComboBoxEvents* events, con
 CustomComboBox::~CustomComboBox() = default;
 
 Rect CustomComboBox::EditBounds(const Rect& bounds) const {
-  const int32_t height = std::max<int32_t>(kButtonSize, mStyle.mSize + 9);
-  return MakeRect(bounds.left, bounds.top, bounds.right - kEditRightInset, bounds.top + height);
+  const int32_t height = std::max<int32_t>(kButtonHeight, mStyle.mSize + 9);
+  return MakeRect(bounds.left, bounds.top, bounds.right - mGeometry->editRightInset, bounds.top + height);
 }
 
 Rect CustomComboBox::ButtonBounds(const Rect& bounds) const {
-  return MakeRect(bounds.right - kButtonSize, bounds.top, bounds.right, bounds.top + kButtonSize);
+  return MakeRect(bounds.right - mGeometry->buttonWidth, bounds.top, bounds.right, bounds.top + kButtonHeight);
+}
+
+Rect CustomComboBox::ListBounds(int32_t width, int32_t height) const {
+  const int32_t inset = mGeometry->listInset;
+  return MakeRect(inset, inset, width - inset, height - inset);
+}
+
+void CustomComboBox::SetAlternativeAppearance(bool on) {
+  mGeometry = on ? &kAlternativeGeometry : &kDefaultGeometry;
+  SetBounds(mBounds, true);
 }
 
 bool CustomComboBox::FireLocked(void (ComboBoxEvents::*raise)(RuntimeObject*)) {
@@ -169,7 +179,7 @@ void CustomComboBox::OpenDropDown() {
   PlaceWindowOnScreen(&r, 0);
   mDropDown->MoveWindow(r.left, r.top, false);
   mDropDown->SetWindowBounds(r.Width(), r.Height(), false);
-  mList->SetBounds(MakeRect(1, 1, r.Width() - 1, r.Height() - 1), false);
+  mList->SetBounds(ListBounds(r.Width(), r.Height()), false);
   mDropDown->Show();
   if (GtkWidget* top = mDropDown->GtkWindowWidget()) gtk_window_present(GTK_WINDOW(top));
   SetFocusPane(mList);
@@ -381,6 +391,7 @@ void CustomComboBox::GotFocus() {
 }
 
 void CustomComboBox::GotFocus(EditControl*) {
+  if (mOwner && mEvents && mEvents->UseFocusRing(mOwner)) SetCurrentPane(this);
   if (!mOpeningOrClosing) FireGotFocus();
 }
 
@@ -403,6 +414,14 @@ void CustomComboBox::SetBounds(const Rect& r, bool redraw) {
   if (mEdit) mEdit->SetBounds(EditBounds(r), redraw);
   if (mButton) mButton->SetBounds(ButtonBounds(r), redraw);
 }
+
+bool CustomComboBox::GetFocusRingRect(Rect* r) {
+  *r = mBounds;
+  InsetRect(*r, -4, -4);
+  return true;
+}
+
+bool CustomComboBox::GetBaseline(int32_t* y) { return CentredBaseline(this, y); }
 
 void CustomComboBox::Close() {
   if (mClosing) return;

@@ -22,8 +22,19 @@ class CustomComboBox : public ComboBox,
                        public EditControlDelegate,
                        public BevelButtonDelegate {
  public:
-  static constexpr int32_t kButtonSize = 22;  // also the least height of the edit
-  static constexpr int32_t kEditRightInset = 18;
+  // How the parts share the pane's width: the button's width, how far short of the pane's right
+  // edge the edit ends (it runs under the button's left edge), and the margin of the list in
+  // the drop-down window.
+  struct Geometry {
+    int32_t buttonWidth;
+    int32_t editRightInset;
+    int32_t listInset;
+  };
+  static constexpr int32_t kButtonHeight = 22;  // also the least height of the edit
+  static constexpr Geometry kDefaultGeometry{22, 18, 1};
+  // The alternative appearance: a wider button the edit reaches further under, and a list that
+  // fills its window.
+  static constexpr Geometry kAlternativeGeometry{23, 17, 0};
 
   CustomComboBox(RuntimeObject* owner, ComboBoxEvents* events, const vorn::TextStyle& style, Window* window,
                  const Rect& bounds);
@@ -72,7 +83,15 @@ class CustomComboBox : public ComboBox,
   bool CanFocus() override;
   void GotFocus() override;
   void SetBounds(const Rect& r, bool redraw) override;
+  // The bounds grown by 4 pixels on every side, so that an invalidation covers a focus ring.
+  bool GetFocusRingRect(Rect* r) override;
   void Close() override;
+
+  // Text baseline in pane coordinates, from the style's font metrics.
+  bool GetBaseline(int32_t* y);
+
+  // Lays the edit and the button out again in the alternative geometry, or back in the default.
+  void SetAlternativeAppearance(bool on);
 
   // EditControlDelegate
   void TextChanged(EditControl* pane) override;
@@ -101,6 +120,8 @@ class CustomComboBox : public ComboBox,
  private:
   Rect EditBounds(const Rect& bounds) const;
   Rect ButtonBounds(const Rect& bounds) const;
+  // The list's place in a drop-down window of that size.
+  Rect ListBounds(int32_t width, int32_t height) const;
   bool FireLocked(void (ComboBoxEvents::*raise)(RuntimeObject*));
   void SelectListRow(int32_t row);
   static int CompleteTyping(void* data);
@@ -108,6 +129,7 @@ class CustomComboBox : public ComboBox,
   // what was added.
   void CompleteFromRows();
 
+  const Geometry* mGeometry = &kDefaultGeometry;
   EditControlGTK* mEdit = nullptr;
   BevelButton* mButton = nullptr;
   Window* mDropDown = nullptr;

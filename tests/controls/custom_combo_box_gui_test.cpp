@@ -3,6 +3,7 @@
 // leaves the choice alone, and typing completes the text from the rows.
 #include <gtk/gtk.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "controls/support/popup_gui_support.h"
@@ -11,6 +12,8 @@
 #include "listbox/runtime_listbox.h"
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
+#include "support/window_pixels.h"
+#include "windows/pane_focus.h"
 #include "windows/window.h"
 
 namespace vorn::testing {
@@ -52,9 +55,9 @@ class CustomComboBoxTest : public PopupGuiTest {
 TEST_F(CustomComboBoxTest, TheArrowDropsTheListUnderTheEditAndAClickedRowIsChosen) {
   const Rect edit = combo->Edit()->Bounds();
   const Rect button = combo->Button()->Bounds();
-  EXPECT_EQ(edit.right, 220 - CustomComboBox::kEditRightInset);
-  EXPECT_EQ(edit.Height(), CustomComboBox::kButtonSize);
-  EXPECT_EQ(button.Width(), CustomComboBox::kButtonSize);
+  EXPECT_EQ(edit.right, 220 - CustomComboBox::kDefaultGeometry.editRightInset);
+  EXPECT_EQ(edit.Height(), CustomComboBox::kButtonHeight);
+  EXPECT_EQ(button.Width(), CustomComboBox::kDefaultGeometry.buttonWidth);
   EXPECT_EQ(button.right, 220);
   EXPECT_FALSE(DropDownOnScreen()) << "the list starts hidden";
 
@@ -137,6 +140,46 @@ TEST_F(CustomComboBoxTest, TypingCompletesFromTheRowsAndBackspaceDoesNot) {
   EXPECT_EQ(combo->Count(), 4);
   EXPECT_EQ(combo->GetRowTag(3), owner);
   EXPECT_EQ(combo->FindRowTag(owner), 3);
+}
+
+TEST_F(CustomComboBoxTest, BothGeometriesPlaceTheButtonAndListAndRingTheWholePane) {
+  for (const auto* g : {&CustomComboBox::kAlternativeGeometry, &CustomComboBox::kDefaultGeometry}) {
+    combo->SetAlternativeAppearance(g == &CustomComboBox::kAlternativeGeometry);
+    combo->OpenDropDown();
+    PumpFor(250);
+    EXPECT_EQ(combo->Edit()->Bounds().right, 220 - g->editRightInset);
+    EXPECT_EQ(combo->Button()->Widget()->allocation.width, g->buttonWidth) << "on screen too";
+    EXPECT_EQ(combo->List()->Bounds().left, g->listInset);
+    Rect ring, frame;
+    ASSERT_TRUE(combo->GetFocusRingRect(&ring) && combo->GetFrameBounds(&frame));
+    EXPECT_TRUE(EqualRect(ring, MakeRect(16, 16, 224, 46)) && EqualRect(frame, ring)) << "invalidations reach it";
+    Screenshot("custom_combo_geometry_" + std::to_string(g->buttonWidth));
+    combo->CloseDropDown();
+    PumpFor(250);
+  }
+}
+
+TEST_F(CustomComboBoxTest, WithUseFocusRingTheFocusedPaneBecomesCurrent) {
+  for (bool ring : {false, true}) {
+    events.useFocusRing = ring;
+    ClearFocusPane();
+    ClearCurrentPane();
+    ClickPane(combo->Edit(), 10, 10);
+    EXPECT_EQ(GetCurrentPane() == combo, ring);
+  }
+}
+
+TEST_F(CustomComboBoxTest, TheBaselineIsWhereTheEditsTextStands) {
+  combo->SetText(string("HEH"));
+  PumpFor(200);
+  int32_t y = 0, lowestInk = -1;
+  ASSERT_TRUE(combo->GetBaseline(&y));
+  const Rect edit = combo->Edit()->Bounds();
+  for (int32_t v = edit.top + 3; v < edit.bottom - 3; ++v)
+    for (int32_t h = edit.left + 6; h < edit.left + 30; ++h)
+      if ((test::WindowScreenPixel(window, h, v) & 0xFF) < 0x80) lowestInk = v;
+  // The edit lays its line out a pixel lower than the centred one.
+  EXPECT_LE(std::abs(lowestInk + 1 - (combo->Bounds().top + y)), 1) << lowestInk;
 }
 
 }  // namespace

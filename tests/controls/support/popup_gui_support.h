@@ -27,6 +27,7 @@ class RecordingComboEvents : public ComboBoxEvents {
   void RaiseLostFocus(RuntimeObject*) override { ++lostFocus; }
   void RaiseTextChanged(RuntimeObject*) override { ++textChanged; }
   bool RaiseKeyDown(RuntimeObject*, const string& key) override;
+  bool UseFocusRing(RuntimeObject*) override { return useFocusRing; }
 
   bool inChange = false;
   int changes = 0;
@@ -37,6 +38,7 @@ class RecordingComboEvents : public ComboBoxEvents {
   int lostFocus = 0;
   int textChanged = 0;
   bool takeMouse = false;
+  bool useFocusRing = false;
   std::vector<std::pair<int32_t, int32_t>> mousePoints;
   std::vector<std::string> keys;
   std::vector<int32_t> indexAtChange;  // the pane's list index as each Change saw it
