@@ -63,7 +63,6 @@ TEST_F(PrintingPagesGuiTest, JobsOfDifferentSizesOneAfterAnotherEachShowOnlyThei
     const int32_t square = 20 + 30 * static_cast<int32_t>(i);
     RuntimeGraphicsFillRect(graphics, square, square, 20, 20);
     RuntimeUnlockObject(graphics);
-    RuntimeUnlockObject(setup);
 
     const std::vector<testing::PdfImage> images = testing::PdfRgbImages(testing::ReadWholeFile(mOutput));
     ASSERT_EQ(images.size(), 1u);
