@@ -8,7 +8,7 @@ JOBS       ?= $(shell nproc)
 XVFB       := xvfb-run -a -s "-screen 0 1280x1024x24 -ac"
 
 PACKAGES := build-essential cmake pkg-config libgtk2.0-dev googletest libgtest-dev libsndfile1 zlib1g-dev \
-            libbenchmark-dev libx11-dev libxdamage-dev libxfixes-dev xvfb xauth xdotool imagemagick x11-utils clang \
+            libbenchmark-dev libx11-dev libxext-dev libxdamage-dev libxfixes-dev xvfb xauth xdotool imagemagick x11-utils clang \
             at-spi2-core libatk-adaptor python3-pyatspi dbus-x11 fonts-dejavu-core \
             libsqlite3-dev openbox libasound2 cups poppler-utils python3
 

@@ -1,7 +1,8 @@
 // Printing and sound start-up. A job of one A4 page at 300 dots per inch: drawn through the
 // language's Graphics into the page bitmap, recorded, drawn on the surface of a GtkPrintJob and
-// handed to GTK's "Print to File" backend; beside it GTK's own print operation exporting the
-// same page drawn with cairo. And the time from Play to the first samples handed to ALSA's
+// handed to GTK's "Print to File" backend (and the same with the page handed over as RGB bytes,
+// as a print library of its own would take it); beside it GTK's own print operation exporting
+// the same page drawn with cairo. And the time from Play to the first samples handed to ALSA's
 // stream (a private configuration whose default PCM is the null device).
 #include <benchmark/benchmark.h>
 #include <gtk/gtk.h>
@@ -19,6 +20,8 @@
 #include "graphics/audio_device.h"
 #include "graphics/print_layer.h"
 #include "graphics/gtk_print_helper.h"
+#include "graphics/library_loader.h"
+#include "graphics/print_library.h"
 #include "graphics/printer_setup_class.h"
 #include "graphics/sndfile_loader.h"
 #include "graphics/sound_class.h"
@@ -59,7 +62,7 @@ void DrawPage(int width, int height, Rect rect, Line line) {
   }
 }
 
-void BM_PrintOneA4PageAt300Dpi(benchmark::State& state) {
+void PrintOneA4PageAt300Dpi(benchmark::State& state) {
   if (!Ready()) {
     state.SkipWithError("no display");
     return;
@@ -97,7 +100,35 @@ void BM_PrintOneA4PageAt300Dpi(benchmark::State& state) {
   RuntimeUnlockObject(setup);
   vorn::SetDefaultPrintSetting(vorn::kPrintKeyOutputFile, "");
 }
+
+void BM_PrintOneA4PageAt300Dpi(benchmark::State& state) { PrintOneA4PageAt300Dpi(state); }
 BENCHMARK(BM_PrintOneA4PageAt300Dpi)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The runtime's layer as a print library of its own would be used: each page reaches it as RGB
+// bytes read back from the server into a pixbuf and converted into the layer's image.
+int ForwardRgbImage(vorn::PrintContext* context, const unsigned char* pixels, int width, int height, int stride) {
+  vorn::LibraryLoader* layer = vorn::PrintLayerLoader();
+  static auto* own = reinterpret_cast<decltype(&ForwardRgbImage)>(
+      layer->Find(layer->Open(vorn::kPrintLibraryNames[0]), "gnome_print_rgbimage"));
+  return own(context, pixels, width, height, stride);
+}
+
+class RgbBytesLayer : public vorn::LibraryLoader {
+ public:
+  void* Open(const char* file) override { return vorn::PrintLayerLoader()->Open(file); }
+  void* Find(void* library, const char* name) override {
+    if (std::string(name) == "gnome_print_rgbimage") return reinterpret_cast<void*>(&ForwardRgbImage);
+    return vorn::PrintLayerLoader()->Find(library, name);
+  }
+};
+
+void BM_PrintOneA4PageAt300DpiAsRgbBytes(benchmark::State& state) {
+  RgbBytesLayer layer;
+  vorn::SetPrintLibraryLoader(&layer);
+  PrintOneA4PageAt300Dpi(state);
+  vorn::SetPrintLibraryLoader(nullptr);
+}
+BENCHMARK(BM_PrintOneA4PageAt300DpiAsRgbBytes)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 void DrawWithCairo(GtkPrintOperation*, GtkPrintContext* context, gint, gpointer) {
   cairo_t* cr = gtk_print_context_get_cairo_context(context);

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "graphics/graphics_object.h"
+#include "graphics/pixmap_surface.h"
 #include "graphics/print_layer.h"
 #include "graphics/print_library.h"
 #include "graphics/printer_setup_class.h"
@@ -199,9 +200,13 @@ void GTKPrintHelper::PrintPage() {
   if (!pixmap) return;
   const int32_t width = std::max(mPrintPane->Width(), 1);
   const int32_t height = std::max(mPrintPane->Height(), 1);
-  GdkPixbuf* pixels = gdk_pixbuf_get_from_drawable(nullptr, pixmap, nullptr, 0, 0, 0, 0, width, height);
-  if (!pixels) return;
   const PrintFunctions& f = PrintLibrary();
+  // The server's pixels straight into the surface the layer keeps, where it can; else the
+  // library's way, as RGB bytes.
+  cairo_surface_t* surface = f.rgb24surface ? ReadPixmapSurface(pixmap, width, height) : nullptr;
+  GdkPixbuf* pixels =
+      surface ? nullptr : gdk_pixbuf_get_from_drawable(nullptr, pixmap, nullptr, 0, 0, 0, 0, width, height);
+  if (!surface && !pixels) return;
   // The library places pages in points from the paper's bottom left; the bitmap is in dots
   // and sits inside the left and top margins.
   const double imageWidth = 72.0 * width / std::max(mHorizontalResolution, 1);
@@ -212,10 +217,15 @@ void GTKPrintHelper::PrintPage() {
   f.gsave(mContext);
   f.concat(mContext, matrix);
   f.moveto(mContext, 0, 0);
-  f.rgbimage(mContext, gdk_pixbuf_get_pixels(pixels), width, height, gdk_pixbuf_get_rowstride(pixels));
+  if (surface) {
+    f.rgb24surface(mContext, surface);
+    cairo_surface_destroy(surface);
+  } else {
+    f.rgbimage(mContext, gdk_pixbuf_get_pixels(pixels), width, height, gdk_pixbuf_get_rowstride(pixels));
+    g_object_unref(pixels);
+  }
   f.grestore(mContext);
   f.showpage(mContext);
-  g_object_unref(pixels);
 }
 
 bool GTKPrintHelper::ShowPageSetupDialog() {

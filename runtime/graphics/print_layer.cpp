@@ -157,6 +157,21 @@ int RgbImage(PrintContext* handle, const unsigned char* pixels, int width, int h
   return 0;
 }
 
+int SurfaceImage(PrintContext* handle, cairo_surface_t* image) {
+  Context* context = OpenPage(handle);
+  if (!context || !image || cairo_surface_get_type(image) != CAIRO_SURFACE_TYPE_IMAGE ||
+      cairo_image_surface_get_format(image) != CAIRO_FORMAT_RGB24) {
+    return -1;
+  }
+  Mark mark = NewMark(*context, Mark::kImage);
+  mark.columns = cairo_image_surface_get_width(image);
+  mark.rows = cairo_image_surface_get_height(image);
+  if (mark.columns < 1 || mark.rows < 1) return -1;
+  mark.image = std::shared_ptr<cairo_surface_t>(cairo_surface_reference(image), &cairo_surface_destroy);
+  context->pages.back().marks.push_back(std::move(mark));
+  return 0;
+}
+
 int GSave(PrintContext* handle) {
   Context* context = OpenPage(handle);
   if (!context) return -1;
@@ -376,6 +391,10 @@ Config* NewDefaultConfig() {
 LibraryLoader* PrintLayerLoader() {
   static print_layer::InProcessLoader loader;
   return &loader;
+}
+
+int PrintLayerSurfaceImage(PrintContext* context, cairo_surface_t* image) {
+  return print_layer::SurfaceImage(context, image);
 }
 
 std::string LastPrintError() { return print_layer::LastError(); }

@@ -18,6 +18,10 @@ inline constexpr const char kPrintKeyOutputFile[] = "Settings.Output.Job.FileNam
 inline constexpr const char kPrintKeyPaperName[] = "Settings.Output.Media.PhysicalSize.Name";
 inline constexpr const char kPrintKeyOrientation[] = "Settings.Document.Page.LogicalOrientation";
 
+// The layer's way to take a page without its pixels converted: an RGB24 image surface placed
+// as gnome_print_rgbimage places its pixels; the page keeps a reference. Below 0 on failure.
+int PrintLayerSurfaceImage(PrintContext* context, _cairo_surface* image);
+
 // The loader that answers the print library's file names and function names in-process.
 LibraryLoader* PrintLayerLoader();
 

@@ -59,6 +59,10 @@ bool LoadGnomePrint() {
   Look(library, "gnome_print_translate", &f.translate);
   Look(library, "gnome_print_rect_stroked", &f.rect_stroked);
   Look(library, "gnome_print_line_stroked", &f.line_stroked);
+  // A loader that watches or replaces the images is handed RGB bytes, as the library would be.
+  LibraryLoader* layer = PrintLayerLoader();
+  const void* layerImage = layer->Find(layer->Open(kPrintLibraryNames[0]), "gnome_print_rgbimage");
+  f.rgb24surface = reinterpret_cast<const void*>(f.rgbimage) == layerImage ? &PrintLayerSurfaceImage : nullptr;
   return sAvailable;
 }
 

@@ -9,6 +9,7 @@
 #include "graphics/library_loader.h"
 
 struct _GtkWidget;
+struct _cairo_surface;
 
 namespace vorn {
 
@@ -78,6 +79,10 @@ struct PrintFunctions {
   int (*translate)(PrintContext* context, double x, double y);
   int (*rect_stroked)(PrintContext* context, double x, double y, double width, double height);
   int (*line_stroked)(PrintContext* context, double x0, double y0, double x1, double y1);
+  // Not a function of the library: where the runtime's own layer is the one that takes the
+  // images, it takes a page as an RGB24 image surface (keeping a reference) in place of
+  // rgbimage, without converting or copying its pixels; nil otherwise.
+  int (*rgb24surface)(PrintContext* context, _cairo_surface* image);
 };
 
 // The library's file names, tried in this order.
