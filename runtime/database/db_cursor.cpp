@@ -167,8 +167,7 @@ bool vndbCursor::NextRow() {
     size_t length = 0;
     const uint8_t* record = mFilter ? mTree->CurrentRecord(&length) : nullptr;
     if (mTree->IsCurrentVisible() && (!mFilter || (record && mFilter->Matches(record, length, read)))) {
-      mTree->CurrentKeyInto(mLastKey);
-      mHasLastKey = true;
+      mLastKeyPending = true;
       ++mRowsGiven;
       return true;
     }
@@ -182,6 +181,14 @@ bool vndbCursor::NextRow() {
   return false;
 }
 
+void vndbCursor::KeepLastKey() {
+  if (!mLastKeyPending || !mTree) return;
+  mLastKeyPending = false;
+  vndbFile::Scope scope(mHandle.File());
+  mTree->CurrentKeyInto(mLastKey);
+  mHasLastKey = true;
+}
+
 vndbCursor::~vndbCursor() {
   if (mTree) PutBackSpooled();
 }
@@ -193,6 +200,7 @@ void vndbCursor::PutBackSpooled() {
 }
 
 bool vndbCursor::DeleteRow() {
+  KeepLastKey();
   mSourceKeyRow = UINT64_MAX;
   vndbFile::Scope scope(mHandle.File());
   mHandle.ClearError();
@@ -207,6 +215,7 @@ bool vndbCursor::DeleteRow() {
 }
 
 bool vndbCursor::UpdateRow(const std::vector<std::pair<size_t, std::optional<std::string>>>& edits) {
+  KeepLastKey();
   mSourceKeyRow = UINT64_MAX;
   vndbFile::Scope scope(mHandle.File());
   mHandle.ClearError();
