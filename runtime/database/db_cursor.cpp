@@ -271,16 +271,20 @@ std::string_view vndbCursor::ColumnSource(size_t index, std::string_view* key) {
   if (index >= mColumns.size()) return {};
   vndbFile::Scope scope(mHandle.File());
   if (key && mSchema && mTree && mSourceKeyRow != mRowsGiven) {
-    mSourceKey.clear();
-    for (uint8_t position : mSchema->primaryKey) {
-      for (const DbColumn& column : mSchema->columns) {
-        if (column.position != position) continue;
-        if (!mSourceKey.empty()) mSourceKey += " and ";
-        DbDecodeFieldInto(mTree->GetField(position), mKeyValue);
-        mSourceKey.append("[").append(column.name).append("]");
-        if (mKeyValue.type) AppendKeyLiteral(mSourceKey.append(" = "), mKeyValue);
-        else mSourceKey.append(" is null");
+    if (!mKeyLabelsMade) {
+      for (uint8_t position : mSchema->primaryKey) {
+        for (const DbColumn& column : mSchema->columns)
+          if (column.position == position) mKeyLabels.emplace_back(position, "[" + column.name + "]");
       }
+      mKeyLabelsMade = true;
+    }
+    mSourceKey.clear();
+    for (const auto& [position, label] : mKeyLabels) {
+      if (!mSourceKey.empty()) mSourceKey += " and ";
+      DbDecodeFieldInto(mTree->GetField(position), mKeyValue);
+      mSourceKey.append(label);
+      if (mKeyValue.type) AppendKeyLiteral(mSourceKey.append(" = "), mKeyValue);
+      else mSourceKey.append(" is null");
     }
     mSourceKeyRow = mRowsGiven;
   }

@@ -95,6 +95,9 @@ class vndbCursor {
   // The key condition of the row given last, built once for all of its columns.
   std::string mSourceKey;
   DbValue mKeyValue;  // kept for its buffer
+  // "[column]" of each key column with its position, in key order, made once.
+  std::vector<std::pair<uint8_t, std::string>> mKeyLabels;
+  bool mKeyLabelsMade = false;
   std::vector<std::string> mSourceNames;  // "table!column" of each column, made once
   uint64_t mRowsGiven = 0;
   uint64_t mSourceKeyRow = UINT64_MAX;
