@@ -167,8 +167,7 @@ bool vndbCursor::NextRow() {
     size_t length = 0;
     const uint8_t* record = mFilter ? mTree->CurrentRecord(&length) : nullptr;
     if (mTree->IsCurrentVisible() && (!mFilter || (record && mFilter->Matches(record, length, read)))) {
-      mTree->CurrentKeyInto(mLastKey);
-      mHasLastKey = true;
+      mLastKeyPending = true;
       ++mRowsGiven;
       return true;
     }
@@ -182,6 +181,14 @@ bool vndbCursor::NextRow() {
   return false;
 }
 
+void vndbCursor::KeepLastKey() {
+  if (!mLastKeyPending || !mTree) return;
+  mLastKeyPending = false;
+  vndbFile::Scope scope(mHandle.File());
+  mTree->CurrentKeyInto(mLastKey);
+  mHasLastKey = true;
+}
+
 vndbCursor::~vndbCursor() {
   if (mTree) PutBackSpooled();
 }
@@ -193,6 +200,7 @@ void vndbCursor::PutBackSpooled() {
 }
 
 bool vndbCursor::DeleteRow() {
+  KeepLastKey();
   mSourceKeyRow = UINT64_MAX;
   vndbFile::Scope scope(mHandle.File());
   mHandle.ClearError();
@@ -207,6 +215,7 @@ bool vndbCursor::DeleteRow() {
 }
 
 bool vndbCursor::UpdateRow(const std::vector<std::pair<size_t, std::optional<std::string>>>& edits) {
+  KeepLastKey();
   mSourceKeyRow = UINT64_MAX;
   vndbFile::Scope scope(mHandle.File());
   mHandle.ClearError();
@@ -262,16 +271,20 @@ std::string_view vndbCursor::ColumnSource(size_t index, std::string_view* key) {
   if (index >= mColumns.size()) return {};
   vndbFile::Scope scope(mHandle.File());
   if (key && mSchema && mTree && mSourceKeyRow != mRowsGiven) {
-    mSourceKey.clear();
-    for (uint8_t position : mSchema->primaryKey) {
-      for (const DbColumn& column : mSchema->columns) {
-        if (column.position != position) continue;
-        if (!mSourceKey.empty()) mSourceKey += " and ";
-        DbDecodeFieldInto(mTree->GetField(position), mKeyValue);
-        mSourceKey.append("[").append(column.name).append("]");
-        if (mKeyValue.type) AppendKeyLiteral(mSourceKey.append(" = "), mKeyValue);
-        else mSourceKey.append(" is null");
+    if (!mKeyLabelsMade) {
+      for (uint8_t position : mSchema->primaryKey) {
+        for (const DbColumn& column : mSchema->columns)
+          if (column.position == position) mKeyLabels.emplace_back(position, "[" + column.name + "]");
       }
+      mKeyLabelsMade = true;
+    }
+    mSourceKey.clear();
+    for (const auto& [position, label] : mKeyLabels) {
+      if (!mSourceKey.empty()) mSourceKey += " and ";
+      DbDecodeFieldInto(mTree->GetField(position), mKeyValue);
+      mSourceKey.append(label);
+      if (mKeyValue.type) AppendKeyLiteral(mSourceKey.append(" = "), mKeyValue);
+      else mSourceKey.append(" is null");
     }
     mSourceKeyRow = mRowsGiven;
   }

@@ -48,8 +48,10 @@ class vndbCursor {
   bool ColumnValueInto(size_t index, DbValue& value);
 
   bool NextRow();
-  // Tells the walk that the file was changed through someone else since its last step.
+  // Tells the walk that the file is about to be changed through someone else; called before
+  // the change, while the walk still stands on the row it gave.
   void Disturb() {
+    KeepLastKey();
     mDisturbed = true;
     mSourceKeyRow = UINT64_MAX;
   }
@@ -69,6 +71,9 @@ class vndbCursor {
   // The field's value in the current row, large objects read; nothing when absent or lost.
   std::optional<DbValue> FieldValue(uint8_t field);
   bool FieldValueInto(uint8_t field, DbValue& value);
+  // Notes the key of the row given last, before anything may move it; a walk nobody changes
+  // never needs it, so it is not built for every row.
+  void KeepLastKey();
   // Whether a row other than the current one holds the key.
   bool KeyTaken(const Bytes& key);
   // Inserts the rows whose key changed; one whose key was taken meanwhile is refused (2005).
@@ -84,11 +89,15 @@ class vndbCursor {
   Bytes mSeek;
   bool mSought = false;
   bool mEnded = false;
-  Bytes mLastKey;               // of the row given last
+  Bytes mLastKey;               // of the row given last, once kept
   bool mHasLastKey = false;
+  bool mLastKeyPending = false;  // a row was given whose key is not kept yet
   // The key condition of the row given last, built once for all of its columns.
   std::string mSourceKey;
   DbValue mKeyValue;  // kept for its buffer
+  // "[column]" of each key column with its position, in key order, made once.
+  std::vector<std::pair<uint8_t, std::string>> mKeyLabels;
+  bool mKeyLabelsMade = false;
   std::vector<std::string> mSourceNames;  // "table!column" of each column, made once
   uint64_t mRowsGiven = 0;
   uint64_t mSourceKeyRow = UINT64_MAX;

@@ -66,7 +66,7 @@ vndbPage* vndbFile::Adopt(std::unique_ptr<vndbPage> page) {
 }
 
 void vndbFile::Forget(vndbPage* page) {
-  if (page == mLastPage) mLastPage = nullptr;
+  ForgetRecent(page);
   Unlink(page);
   mCache.erase(page->number);
 }
@@ -97,13 +97,14 @@ void vndbFile::ReleaseBeyondBudget() {
 
 vndbPage* vndbFile::GetPage(uint32_t number) {
   // A walk asks for the same page many times over.
-  if (mLastPage && mLastPage->number == number) {
-    mLastPage->used = ++mUseCount;
-    if (mLastPage != mNewest) {
-      Unlink(mLastPage);
-      LinkNewest(mLastPage);
+  vndbPage*& recent = RecentSlot(number);
+  if (recent && recent->number == number) {
+    recent->used = ++mUseCount;
+    if (recent != mNewest) {
+      Unlink(recent);
+      LinkNewest(recent);
     }
-    return mLastPage;
+    return recent;
   }
   auto cached = mCache.find(number);
   if (cached != mCache.end()) {
@@ -114,7 +115,7 @@ vndbPage* vndbFile::GetPage(uint32_t number) {
       LinkNewest(page);
     }
     page->Touch();
-    mLastPage = page;
+    recent = page;
     return page;
   }
   if (!mStorage || RestorePending()) return nullptr;
@@ -249,7 +250,8 @@ bool vndbFile::Create(std::unique_ptr<vndbStorage> storage, bool commit) {
   if (!WriteHeaderWords(0, header, 16)) return Fail("The database file cannot be written");
   mCache.clear();
   mDirty.clear();
-  mOldest = mNewest = mLastPage = nullptr;
+  mOldest = mNewest = nullptr;
+  ClearRecent();
   mPageCount = mCommittedPageCount = 0;
   mMasterRoot = mCommittedMasterRoot = 0;
   mCommittedLength = kDbHeaderSize;
@@ -347,7 +349,8 @@ bool vndbFile::Close() {
   }
   mDirty.clear();
   mCache.clear();
-  mOldest = mNewest = mLastPage = nullptr;
+  mOldest = mNewest = nullptr;
+  ClearRecent();
   mStorage.reset();
   return ok && !mOpenFailed;
 }
@@ -563,7 +566,7 @@ void vndbFile::RollbackStatement() {
       continue;
     }
     vndbPage* page = it->second.get();
-    if (page == mLastPage) mLastPage = nullptr;
+    ForgetRecent(page);
     std::erase(mDirty, page);
     Unlink(page);
     it = mCache.erase(it);
@@ -633,7 +636,8 @@ void vndbFile::Rollback() {
                  "disk takes writes again or when the file is next opened");
       }
       mCache.clear();
-      mOldest = mNewest = mLastPage = nullptr;
+      mOldest = mNewest = nullptr;
+      ClearRecent();
     } else if (vndbStore* journal = mJournalWriter ? mStorage->Journal(false) : nullptr) {
       journal->SetLength(0);
     }
@@ -641,7 +645,7 @@ void vndbFile::Rollback() {
   EndJournal();
   for (auto it = mCache.begin(); it != mCache.end();) {
     if (it->first >= mCommittedPageCount) {
-      if (it->second.get() == mLastPage) mLastPage = nullptr;
+      ForgetRecent(it->second.get());
       Unlink(it->second.get());
       it = mCache.erase(it);
     } else {

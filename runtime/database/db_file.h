@@ -15,7 +15,9 @@
 // used inside the running Scope.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -207,7 +209,16 @@ class vndbFile {
   std::unordered_map<std::string, TreeHint> mTreeHints;  // by lower-cased name
   vndbPage* mOldest = nullptr;
   vndbPage* mNewest = nullptr;
-  vndbPage* mLastPage = nullptr;
+  // Pages fetched lately, by page number modulo the slot count: a walk or an insert goes from
+  // the master page to the leaf and back row after row, and these spare it the map.
+  static constexpr size_t kRecentSlots = 8;
+  vndbPage* mRecent[kRecentSlots] = {};
+  vndbPage*& RecentSlot(uint32_t number) { return mRecent[number % kRecentSlots]; }
+  void ForgetRecent(const vndbPage* page) {
+    vndbPage*& slot = RecentSlot(page->number);
+    if (slot == page) slot = nullptr;
+  }
+  void ClearRecent() { std::fill(std::begin(mRecent), std::end(mRecent), nullptr); }
   size_t mPageBudget = kDbDefaultPageBudget;
   uint64_t mUseCount = 0;
   uint64_t mVersionClock = 0;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <strings.h>
 
 #include "database/db_large_object.h"
 #include "database/db_tree.h"
@@ -15,8 +14,15 @@ namespace {
 // A column's position is its field number in every row: one byte.
 constexpr size_t kMostColumns = 255;
 
+// ASCII letters fold, as names are compared everywhere; names are short, so a loop beats a call.
 bool SameText(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    const unsigned char x = static_cast<unsigned char>(a[i]);
+    const unsigned char y = static_cast<unsigned char>(b[i]);
+    if (x != y && ((x | 0x20) != (y | 0x20) || (x | 0x20) < 'a' || (x | 0x20) > 'z')) return false;
+  }
+  return true;
 }
 
 Bytes IntegerKey(uint32_t value) {
@@ -320,7 +326,7 @@ bool vndbHandle::ConvertValue(const DbColumn& column, const std::string& text, D
       return true;
     }
     case kDbVarchar: case kDbBinary:
-      *value = DbValue::Text(column.type, text);
+      value->SetText(column.type, text);
       return true;
     case kDbFloat: case kDbDouble:
       *value = DbValue::Real(column.type, DbParseReal(text));
@@ -370,8 +376,10 @@ bool vndbHandle::AddTableRecord(const std::string& table, const std::vector<DbCo
     for (size_t i = 0; i < order.size(); ++i) positional[i].column = order[i]->name;
   }
   const std::vector<DbColumnText>& values = unnamed ? positional : given;
-  // Each value's column is looked up once; the positions given a value are marked.
-  std::vector<const DbColumn*> columns(values.size());
+  // Each value's column is looked up once; the positions given a value are marked. The lists
+  // of one insert serve the next, so rows added one after another allocate little.
+  std::vector<const DbColumn*>& columns = mInsertColumns;
+  columns.assign(values.size(), nullptr);
   bool valued[kMostColumns + 1] = {};
   for (size_t i = 0; i < values.size(); ++i) {
     columns[i] = schema->Column(values[i].column);
@@ -382,8 +390,8 @@ bool vndbHandle::AddTableRecord(const std::string& table, const std::vector<DbCo
   for (size_t i = 0; i < values.size(); ++i)
     if (!columns[i]) return Fail(kDbErrorUnknown, "Unknown column " + values[i].column);
 
-  DbRow row;
-  row.reserve(values.size());
+  DbRow& row = mInsertRow;
+  size_t filled = 0;
   std::vector<uint32_t> objects;
   auto undoObjects = [&] {
     for (uint32_t id : objects) DeleteLargeObject(*mFile, id);
@@ -393,12 +401,15 @@ bool vndbHandle::AddTableRecord(const std::string& table, const std::vector<DbCo
     const DbColumnText& text = values[i];
     if (text.null) continue;
     const DbColumn* column = columns[i];
-    DbValue value;
+    if (filled == row.size()) row.emplace_back();
+    auto& [position, value] = row[filled];
     if (!ConvertValue(*column, text.text, &value)) return undoObjects();
+    position = column->position;
+    ++filled;
     if (column->type == kDbLongVarchar || column->type == kDbLongVarbinary)
       objects.push_back(uint32_t(value.integer));
-    row.emplace_back(column->position, std::move(value));
   }
+  row.resize(filled);
   if (!mInsertTree || mInsertTreeTable != schema->id) {
     mInsertTree = vndbTree::OpenNamedTree(*mFile, std::to_string(schema->id), schema->primaryKey);
     mInsertTreeTable = schema->id;
@@ -408,8 +419,8 @@ bool vndbHandle::AddTableRecord(const std::string& table, const std::vector<DbCo
     undoObjects();
     return FailFile(kDbErrorUnknown, "Unknown table " + table);
   }
-  if (Inserted(tree->InsertRecord(DbBuildRow(row, mFile->CurrentSerial(), mFile->NewRecordId()),
-                                  !schema->primaryKey.empty()),
+  DbBuildRowInto(mInsertRecord, row, mFile->CurrentSerial(), mFile->NewRecordId());
+  if (Inserted(tree->InsertRecord(mInsertRecord, !schema->primaryKey.empty()),
                "Insert failed: the row could not be written"))
     return true;
   int32_t code = mErrorCode;

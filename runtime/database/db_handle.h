@@ -123,6 +123,10 @@ class vndbHandle {
   // finds its root afresh each time); declared after the file it refers to.
   std::unique_ptr<vndbTree> mInsertTree;
   uint32_t mInsertTreeTable = 0;
+  // Kept between inserts for their storage.
+  std::vector<const DbColumn*> mInsertColumns;
+  DbRow mInsertRow;
+  Bytes mInsertRecord;
   bool mSchemasStale = false;
   int32_t mErrorCode = 0;
   std::string mErrorMessage;

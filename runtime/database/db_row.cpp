@@ -1,8 +1,8 @@
 #include "database/db_row.h"
 
 #include <algorithm>
-
 #include <cstring>
+#include <iterator>
 
 namespace vorn {
 
@@ -22,9 +22,16 @@ DbValue DbValue::Real(uint8_t type, double value) {
 
 DbValue DbValue::Text(uint8_t type, const std::string& text) {
   DbValue v;
-  v.type = type;
-  v.bytes.assign(text.begin(), text.end());
+  v.SetText(type, text);
   return v;
+}
+
+void DbValue::SetText(uint8_t newType, const std::string& text) {
+  type = newType;
+  integer = 0;
+  real = 0;
+  std::fill(std::begin(parts), std::end(parts), int16_t{0});
+  bytes.assign(text.begin(), text.end());
 }
 
 DbValue DbValue::Parts(uint8_t type, int16_t a, int16_t b, int16_t c) {
@@ -38,71 +45,68 @@ DbValue DbValue::Parts(uint8_t type, int16_t a, int16_t b, int16_t c) {
 
 namespace {
 
-// Big-endian, written in place: rows are built once per insert, so byte-wise growth shows.
-void Append16(Bytes& out, uint16_t value) {
-  const size_t at = out.size();
-  out.resize(at + 2);
-  DbPut16(out.data() + at, value);
-}
-
-void Append32(Bytes& out, uint32_t value) {
-  const size_t at = out.size();
-  out.resize(at + 4);
-  DbPut32(out.data() + at, value);
-}
-
-void AppendValue(Bytes& out, const DbValue& v) {
+// Big-endian, written at `at`, which the caller sized for the value: rows are built once per
+// insert, so byte-wise growth shows.
+uint8_t* PutValue(uint8_t* at, const DbValue& v) {
   switch (v.type) {
-    case kDbSmallint: Append16(out, uint16_t(v.integer)); break;
+    case kDbSmallint: DbPut16(at, uint16_t(v.integer)); return at + 2;
     case kDbInteger: case kDbLongVarchar: case kDbLongVarbinary:
-      Append32(out, uint32_t(v.integer));
-      break;
+      DbPut32(at, uint32_t(v.integer));
+      return at + 4;
     case kDbFloat: {
       float f = float(v.real);
       uint32_t bits;
       std::memcpy(&bits, &f, 4);
-      Append32(out, bits);
-      break;
+      DbPut32(at, bits);
+      return at + 4;
     }
     case kDbDouble: {
       uint64_t bits;
       std::memcpy(&bits, &v.real, 8);
-      Append32(out, uint32_t(bits >> 32));
-      Append32(out, uint32_t(bits));
-      break;
+      DbPut32(at, uint32_t(bits >> 32));
+      DbPut32(at + 4, uint32_t(bits));
+      return at + 8;
     }
     case kDbDate: case kDbTime:
-      for (int16_t part : v.parts) Append16(out, uint16_t(part));
-      break;
-    case kDbBoolean: out.push_back(v.integer ? 1 : 0); break;
+      for (int16_t part : v.parts) {
+        DbPut16(at, uint16_t(part));
+        at += 2;
+      }
+      return at;
+    case kDbBoolean: *at = v.integer ? 1 : 0; return at + 1;
     case kDbVarchar: case kDbBinary:
-      Append32(out, uint32_t(v.bytes.size()));
-      out.insert(out.end(), v.bytes.begin(), v.bytes.end());
-      break;
-    default: break;
+      DbPut32(at, uint32_t(v.bytes.size()));
+      if (!v.bytes.empty()) std::memcpy(at + 4, v.bytes.data(), v.bytes.size());
+      return at + 4 + v.bytes.size();
+    default: return at;
   }
 }
 
 }  // namespace
 
 Bytes DbBuildRow(const DbRow& values, uint32_t serial, uint32_t id) {
+  Bytes out;
+  DbBuildRowInto(out, values, serial, id);
+  return out;
+}
+
+void DbBuildRowInto(Bytes& out, const DbRow& values, uint32_t serial, uint32_t id) {
   // Field number, type and at most 8 bytes of value or a length word and the bytes.
   size_t most = kDbRowFieldsOffset;
   for (const auto& [field, value] : values) most += 10 + value.bytes.size();
-  Bytes out;
-  out.reserve(most);
-  out.resize(kDbRowFieldsOffset);
+  out.resize(most);
+  uint8_t* at = out.data() + kDbRowFieldsOffset;
   for (const auto& [field, value] : values) {
     if (!DbIsStoredType(value.type)) continue;
-    out.push_back(field);
-    out.push_back(value.type);
-    AppendValue(out, value);
+    at[0] = field;
+    at[1] = value.type;
+    at = PutValue(at + 2, value);
   }
+  out.resize(size_t(at - out.data()));
   // Callers refuse rows too long for a page before inserting; the length word just saturates.
   DbPut16(out.data(), uint16_t(out.size() > 0xFFFF ? 0xFFFF : out.size()));
   DbStamp(out.data(), kDbLive, serial);
   DbPut32(out.data() + kDbRecordIdOffset, id);
-  return out;
 }
 
 DbFieldRef DbFindField(const uint8_t* record, size_t length, uint8_t field) {

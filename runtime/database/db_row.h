@@ -23,6 +23,8 @@ struct DbValue {
   static DbValue Real(uint8_t type, double value);
   static DbValue Text(uint8_t type, const std::string& text);
   static DbValue Parts(uint8_t type, int16_t a, int16_t b, int16_t c);
+  // Makes this a text value, keeping the buffer it had.
+  void SetText(uint8_t type, const std::string& text);
   std::string Text() const { return std::string(bytes.begin(), bytes.end()); }
 };
 
@@ -34,6 +36,8 @@ constexpr size_t kDbRowFieldsOffset = 10;
 
 // A row record with status 'A', the given serial and id, and the non-NULL values in order.
 Bytes DbBuildRow(const DbRow& values, uint32_t serial, uint32_t id);
+// The same into `out`, reusing its storage.
+void DbBuildRowInto(Bytes& out, const DbRow& values, uint32_t serial, uint32_t id);
 
 // The field's value bytes inside a row record (already checked when its page was read).
 struct DbFieldRef {

@@ -660,14 +660,28 @@ vndbTree::InsertResult vndbTree::InsertRecord(const Bytes& record, bool unique) 
   BuildKeyInto(mInsertKey, record.data(), record.size());
   if (mInsertKey.size() > kDbMostKeyLength) return InsertResult::kTooLong;
   bool found = false;
-  if (!ResumeAppend(mInsertKey) && !Find(mInsertKey, &found)) return InsertResult::kFailed;
+  const bool resumed = ResumeAppend(mInsertKey);
+  if (!resumed && !Find(mInsertKey, &found)) return InsertResult::kFailed;
   if (unique && (found || mFile.KeySpooled(mName, mInsertKey))) return InsertResult::kDuplicate;
   const bool pastEnd = mPastEnd;
-  mAppendPath.clear();
+  mAppendValid = false;
   if (!PlaceHere(record)) return InsertResult::kFailed;
   // After a split the path is found afresh by the next insert.
-  if (pastEnd && !mSplit) RememberAppend(mInsertKey);
+  if (pastEnd && !mSplit) {
+    // Resumed and not split, only the leaf changed: the levels above keep their versions.
+    if (resumed) KeepAppend(mInsertKey);
+    else RememberAppend(mInsertKey);
+  }
   return InsertResult::kInserted;
+}
+
+void vndbTree::KeepAppend(const Bytes& key) {
+  vndbPage* leaf = mFile.GetPage(mPath.back().page);
+  if (!leaf || mPath.size() != mAppendPath.size()) return;
+  mAppendPath.back().offset = mPath.back().offset;
+  mAppendVersions.back() = leaf->version;
+  mAppendKey = key;
+  mAppendValid = true;
 }
 
 void vndbTree::RememberAppend(const Bytes& key) {
@@ -682,10 +696,11 @@ void vndbTree::RememberAppend(const Bytes& key) {
     mAppendVersions.push_back(page->version);
   }
   mAppendKey = key;
+  mAppendValid = true;
 }
 
 bool vndbTree::ResumeAppend(const Bytes& key) {
-  if (mAppendPath.empty() || mFile.IsDamaged() || Root() != mAppendPath.front().page ||
+  if (!mAppendValid || mAppendPath.empty() || mFile.IsDamaged() || Root() != mAppendPath.front().page ||
       DbCompareKeys(key.data(), key.size(), mAppendKey.data(), mAppendKey.size()) <= 0)
     return false;
   // Any change of a page on the way (a record put after ours, a split, a rollback that read the

@@ -116,11 +116,14 @@ class vndbTree {
   // on the way: rows added in key order go straight there while none of them changed.
   bool mPastEnd = false;  // set by Find when the key is beyond every record
   std::vector<vndbTreeLevel> mAppendPath;
+  bool mAppendValid = false;
   std::vector<uint64_t> mAppendVersions;
   Bytes mAppendKey;
   // Puts the path back at the tree's end for `key`, when the last append's path still stands.
   bool ResumeAppend(const Bytes& key);
   void RememberAppend(const Bytes& key);
+  // After an append that resumed that path and split nothing: only the leaf moved on.
+  void KeepAppend(const Bytes& key);
   Bytes mScratchKey;
   Bytes mInsertKey;
   size_t mRootSplits = 0;

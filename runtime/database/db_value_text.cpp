@@ -44,6 +44,19 @@ int64_t DbParseDecimal(const std::string& text) {
 }
 
 std::optional<int64_t> DbParseInteger(const std::string& text, int64_t low, int64_t high) {
+  // The common text, a sign at most and up to ten digits, is read without copying it; more
+  // digits take the general way, which saturates.
+  {
+    const size_t signs = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    if (text.size() > signs && text.size() - signs <= 10 &&
+        std::all_of(text.begin() + long(signs), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+      int64_t magnitude = 0;
+      for (size_t at = signs; at < text.size(); ++at) magnitude = magnitude * 10 + (text[at] - '0');
+      const int64_t value = text[0] == '-' ? -magnitude : magnitude;
+      if (value < low || value > high) return std::nullopt;
+      return value;
+    }
+  }
   const std::string trimmed = Trim(text);
   size_t at = 0;
   bool negative = false;
