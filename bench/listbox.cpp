@@ -151,22 +151,24 @@ BENCHMARK(BM_TreeViewAdd100kRows)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ListboxSort100kRows)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_TreeViewSort100kRows)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// One scroll by a screenful, then the redraw it causes, done at once.
+// One scroll, by a screenful (argument 0) or by one row (1), then the redraw it causes, done
+// at once. A one-row step is what a wheel or an arrow key gives; a screenful redraws every row.
 void BM_ListboxRedrawAfterScroll(benchmark::State& state) {
   if (!DisplayReady()) return state.SkipWithError("no X display");
   RuntimeList list;
   list.Fill();
   Drain();
   GdkWindow* window = list.list->Widget() ? list.list->Widget()->window : nullptr;
+  const bool oneRow = state.range(0) == 1;
   int32_t first = 0;
   for (auto _ : state) {
-    first = (first + list.list->VisibleRowCount()) % (kRows - 100);
+    first = (first + (oneRow ? 1 : list.list->VisibleRowCount())) % (kRows - 100);
     list.list->SetFirstVisibleRow(first);
     if (window) gdk_window_process_updates(window, TRUE);
     gdk_flush();
   }
 }
-BENCHMARK(BM_ListboxRedrawAfterScroll)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ListboxRedrawAfterScroll)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void BM_TreeViewRedrawAfterScroll(benchmark::State& state) {
   if (!DisplayReady()) return state.SkipWithError("no X display");
@@ -175,16 +177,21 @@ void BM_TreeViewRedrawAfterScroll(benchmark::State& state) {
   Drain();
   GtkAdjustment* adjustment = gtk_tree_view_get_vadjustment(GTK_TREE_VIEW(list.view));
   GdkWindow* bin = gtk_tree_view_get_bin_window(GTK_TREE_VIEW(list.view));
+  GdkRectangle firstRow{};
+  GtkTreePath* path = gtk_tree_path_new_first();
+  gtk_tree_view_get_background_area(GTK_TREE_VIEW(list.view), path, nullptr, &firstRow);
+  gtk_tree_path_free(path);
+  const double step = state.range(0) == 1 ? firstRow.height : adjustment->page_size;
   double value = 0;
   for (auto _ : state) {
-    value += adjustment->page_size;
+    value += step;
     if (value > adjustment->upper - adjustment->page_size) value = 0;
     gtk_adjustment_set_value(adjustment, value);
     if (bin) gdk_window_process_updates(bin, TRUE);
     gdk_flush();
   }
 }
-BENCHMARK(BM_TreeViewRedrawAfterScroll)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TreeViewRedrawAfterScroll)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include <gtk/gtk.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "controls/binding_interfaces.h"
 #include "controls/binding_receivers.h"
@@ -225,8 +226,23 @@ void RuntimeListbox::SetFirstVisibleRow(int32_t row) {
   }
   if (mFirstVisible != old) {
     PlaceEditor();
-    InvalidateShown();
+    ScrollShown(old);
   }
+}
+
+// A scroll by fewer rows than the area shows moves the rows already on screen and leaves only
+// the uncovered ones to draw, as a wheel or an arrow key does it most often. An edit field or a
+// drop line over the rows is drawn with them, so those scrolls redraw everything.
+void RuntimeListbox::ScrollShown(int32_t oldFirst) {
+  const Rect area = RowArea();
+  const int64_t dy = static_cast<int64_t>(oldFirst - mFirstVisible) * std::max(RowHeight(), 1);
+  if (RowsVaryInHeight() || IsEditing() || mDragging || std::abs(dy) >= area.Height() ||
+      !MoveShownPixels(area, static_cast<int32_t>(dy))) {
+    return InvalidateShown();
+  }
+  const int32_t step = static_cast<int32_t>(dy);
+  InvalidateRect(step < 0 ? MakeRect(area.left, area.bottom + step, area.right, area.bottom)
+                          : MakeRect(area.left, area.top, area.right, area.top + step));
 }
 
 void RuntimeListbox::ScrollRowIntoView(int32_t row) {

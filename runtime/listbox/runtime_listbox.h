@@ -243,6 +243,7 @@ class RuntimeListbox : public ContainerPane,
   void DrawRowArea(Graphics* port);
   // The window is drawn again from the offscreen image as it is.
   void InvalidateShown();
+  void ScrollShown(int32_t oldFirst);
   void ForgetValidCells();
   bool CellIsValid(int32_t row, int32_t column) const;
   void ShrinkValidCells(int32_t row, int32_t column);

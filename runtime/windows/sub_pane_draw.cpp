@@ -99,6 +99,15 @@ void SubPane::InvalidateRect(const Rect& r) {
   gdk_window_invalidate_rect(WidgetGdkWindow(mWidget), &area, TRUE);
 }
 
+bool SubPane::MoveShownPixels(const Rect& r, int32_t dy) {
+  GdkRectangle area;
+  if (mClosing || !IsDisplayed() || !DeviceRectFor(this, r, false, &area)) return false;
+  GdkRegion* region = gdk_region_rectangle(&area);
+  gdk_window_move_region(WidgetGdkWindow(mWidget), region, 0, dy);
+  gdk_region_destroy(region);
+  return true;
+}
+
 void SubPane::InvalidateArea(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   InvalidateRect(MakeRect(left, top, right, bottom));
 }
