@@ -1,11 +1,15 @@
 // DatabaseQuery and the scrollable cursor under it, against a real database file: the "%1"
 // parameter stays a literal, results are read back by row number, runs notify as promised.
+#include <glib.h>
 #include <gtest/gtest.h>
 
 #include <cstddef>
 #include <string>
 #include <vector>
 
+#include "controls/binding_binders.h"
+#include "controls/binding_interfaces.h"
+#include "core/timer.h"
 #include "database/database_fields.h"
 #include "database/database_objects.h"
 #include "database/support/sql_database.h"
@@ -114,6 +118,33 @@ TEST_F(DatabaseQueryTest, RunsOnDemandAndNotifiesEveryRun) {
   objSetter(fresh, offsetof(DatabaseQueryObject, database), nullptr);
   databaseQueryRunQuery(fresh);
   EXPECT_EQ(databaseQueryGetCount(fresh), 0) << "a run without a database drops the old result";
+}
+
+// A timer is an action source: bound to the query by an action binder, each of its Actions
+// runs the query again, so rows added between two ticks show up.
+TEST_F(DatabaseQueryTest, ATimerBoundByAnActionBinderRunsTheQueryOnEachAction) {
+  InstallTimerReceiverHooks();
+  RuntimeObject* query = NewQuery("select name from stars order by id");
+  RuntimeObject* timer = Keep(CreateInstanceFromDefinition(GetTimerClassDefinition()));
+  RuntimeObject* binder = CreateInstanceFromDefinition(GetActionBinderClassDefinition());
+  actionBinderBind(binder, timer, query);
+  RuntimeUnlockObject(binder);
+  timerPeriodSetter(timer, 0, 5);
+  timerModeSetter(timer, 0, kVornTimerSingle);
+  auto runUntil = [](auto done) {
+    for (gint64 end = g_get_monotonic_time() + 5000000; !done() && g_get_monotonic_time() < end;)
+      g_main_context_iteration(nullptr, TRUE);
+  };
+  runUntil([] { return gCompleted >= 1; });
+  EXPECT_EQ(gCompleted, 1);
+  EXPECT_EQ(QueryNames(query), "Vega,Sirius,Deneb");
+
+  Exec("insert into stars (id, name, mag) values (5, 'Altair', 0.77)");
+  timerModeSetter(timer, 0, kVornTimerSingle);
+  runUntil([] { return gCompleted >= 2; });
+  EXPECT_EQ(gCompleted, 2);
+  EXPECT_EQ(QueryNames(query), "Vega,Sirius,Deneb,Altair");
+  timerModeSetter(timer, 0, kVornTimerOff);
 }
 
 TEST_F(DatabaseQueryTest, TheScrollableCursorReadsAnyRowFromItsCache) {
