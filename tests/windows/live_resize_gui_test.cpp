@@ -34,6 +34,7 @@ bool PumpUntil(const std::function<bool()>& done, int milliseconds = 5000) {
 }
 
 constexpr int kStep = 30;
+constexpr uint32_t kCanvasColour = 0x3366CC;
 constexpr int kSteps = 4;
 
 class LiveResizeGuiTest : public test::CompiledWindowTest {
@@ -55,12 +56,15 @@ class LiveResizeGuiTest : public test::CompiledWindowTest {
     CompiledWindowTest::SetUp();
   }
 
-  // A 400x300 window whose canvas (10,10)-(60,60) is locked to all four sides.
+  // A 400x300 window whose canvas (10,10)-(60,60), a coloured pane, is locked to all four sides.
   RuntimeObject* Open(bool live) {
     Script().bounds = MakeRect(200, 200, 600, 500);
+    Script().canvasColour = kCanvasColour;
     Script().resizeable = true;
     RuntimeObject* window = Keep(test::NewMainWindow());
     RuntimeObject* canvas = reinterpret_cast<test::TestWindowObject*>(window)->canvas;
+    controlLockLeftSetter(canvas, 0, 1);
+    controlLockTopSetter(canvas, 0, 1);
     controlLockRightSetter(canvas, 0, 1);
     controlLockBottomSetter(canvas, 0, 1);
     windowLiveResizeSetter(window, 0, live);
@@ -77,6 +81,25 @@ class LiveResizeGuiTest : public test::CompiledWindowTest {
     Rect r{};
     ControlPane(AsControl(canvas))->GetBounds(&r);
     return r;
+  }
+
+  // What the screen shows at a point of the window's content.
+  static uint32_t ShownColour(RuntimeObject* window, int x, int y) {
+    GdkWindow* gdkWindow = gtk_widget_get_window(View(window)->GtkWindowWidget());
+    GdkPixbuf* pixels = gdk_pixbuf_get_from_drawable(nullptr, GDK_DRAWABLE(gdkWindow), nullptr, x, y, 0, 0, 1, 1);
+    if (!pixels) return 0xFFFFFFFF;
+    const guchar* rgb = gdk_pixbuf_get_pixels(pixels);
+    const uint32_t value = (uint32_t{rgb[0]} << 16) | (uint32_t{rgb[1]} << 8) | rgb[2];
+    g_object_unref(pixels);
+    return value;
+  }
+  // The canvas shows from its corner at (10,10) to its corner at `edge` (both ways), no further.
+  static bool CanvasShownTo(RuntimeObject* window, int edge) {
+    return PumpUntil([&] {
+      return ShownColour(window, 12, 12) == kCanvasColour && ShownColour(window, 8, 8) != kCanvasColour &&
+             ShownColour(window, edge - 2, edge - 2) == kCanvasColour &&
+             ShownColour(window, edge + 2, edge + 2) != kCanvasColour;
+    }, 2000);
   }
 
   static int ContentWidth(RuntimeObject* window) {
@@ -145,6 +168,11 @@ TEST_P(LiveResizeDragTest, ResizingFiresDuringTheDragAndResizedOnceItSettles) {
     EXPECT_EQ(CanvasBounds(window).right, 60 + followed) << "step " << step;
     EXPECT_EQ(CanvasBounds(window).bottom, 60 + followed) << "step " << step;
     EXPECT_EQ(windowPosGetter(window, 2), 400 + followed) << "step " << step;
+    EXPECT_TRUE(CanvasShownTo(window, 60 + followed)) << "what the screen shows at step " << step;
+    if (step == kSteps / 2) {
+      test::Shell(std::string("import -window root ") + VORN_BINARY_DIR + "/live_resize_" + GetParam().name +
+                  "_mid_drag.png 2>/dev/null");
+    }
   }
   EXPECT_GE(LogEntries("Resizing").size(), static_cast<size_t>(kSteps));
   EXPECT_TRUE(LogEntries("Resized").empty()) << "Resized before the drag ended";
@@ -158,6 +186,7 @@ TEST_P(LiveResizeDragTest, ResizingFiresDuringTheDragAndResizedOnceItSettles) {
   EXPECT_EQ(CanvasBounds(window).bottom, 60 + grown);
   EXPECT_EQ(windowPosGetter(window, 2), 400 + grown);
   EXPECT_EQ(windowPosGetter(window, 3), 300 + grown);
+  EXPECT_TRUE(CanvasShownTo(window, 60 + grown));
   // Nothing fires once the resize is over.
   size_t resizing = LogEntries("Resizing").size();
   PumpFor(300);

@@ -13,6 +13,7 @@
 #include "windows/container_pane.h"
 #include "windows/gtk_pane_support.h"
 #include "windows/runtime_window.h"
+#include "windows/support/test_panes.h"
 #include "windows/support/window_test_classes.h"
 
 namespace vorn::test {
@@ -44,20 +45,6 @@ class WidgetContainer : public ContainerPane {
   WidgetContainer(SubPane* parent, int32_t tabPanelIndex, const Rect& bounds)
       : ContainerPane(parent, tabPanelIndex, bounds) {
     SetWidget(gtk_fixed_new());
-    AddPaneToWindow(this, true);
-  }
-};
-
-class SwatchPane : public SubPane {
- public:
-  SwatchPane(SubPane* parent, int32_t tabPanelIndex, const Rect& bounds, uint32_t rgb)
-      : SubPane(parent, tabPanelIndex, bounds, true) {
-    GtkWidget* box = gtk_event_box_new();
-    GdkColor color = {0, static_cast<guint16>(((rgb >> 16) & 0xFF) * 257),
-                      static_cast<guint16>(((rgb >> 8) & 0xFF) * 257), static_cast<guint16>((rgb & 0xFF) * 257)};
-    gtk_widget_modify_bg(box, GTK_STATE_NORMAL, &color);
-    gtk_widget_modify_bg(box, GTK_STATE_INSENSITIVE, &color);
-    SetWidget(box);
     AddPaneToWindow(this, true);
   }
 };

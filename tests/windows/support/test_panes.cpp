@@ -39,4 +39,15 @@ bool TestClickPane::MouseWheel(int32_t, int32_t, int32_t delta) {
   return true;
 }
 
+SwatchPane::SwatchPane(SubPane* parent, int32_t tabPanelIndex, const Rect& bounds, uint32_t rgb)
+    : SubPane(parent, tabPanelIndex, bounds, true) {
+  GtkWidget* box = gtk_event_box_new();
+  GdkColor color = {0, static_cast<guint16>(((rgb >> 16) & 0xFF) * 257), static_cast<guint16>(((rgb >> 8) & 0xFF) * 257),
+                    static_cast<guint16>((rgb & 0xFF) * 257)};
+  gtk_widget_modify_bg(box, GTK_STATE_NORMAL, &color);
+  gtk_widget_modify_bg(box, GTK_STATE_INSENSITIVE, &color);
+  SetWidget(box);
+  AddPaneToWindow(this, true);
+}
+
 }  // namespace vorn::test

@@ -36,6 +36,12 @@ class TestEntry : public SubPane, public EditControlQueries {
   int gotFocus = 0;
 };
 
+// A pane filled with one colour (0xRRGGBB): a GTK event box of that background.
+class SwatchPane : public SubPane {
+ public:
+  SwatchPane(SubPane* parent, int32_t tabPanelIndex, const Rect& bounds, uint32_t rgb);
+};
+
 // A pane without widget that takes clicks itself (a canvas, say).
 class TestClickPane : public SubPane {
  public:

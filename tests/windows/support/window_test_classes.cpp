@@ -10,6 +10,7 @@
 #include "startup/class_registration.h"
 #include "startup/window_loop_hooks.h"
 #include "vorn/window_api.h"
+#include "windows/support/test_panes.h"
 #include "startup/runtime_window_install.h"
 
 namespace vorn::test {
@@ -102,7 +103,10 @@ void OnCanvasCreatePane(VornRuntimeObject* self) {
   ControlObject* control = AsControl(self);
   auto* window = static_cast<Window*>(control->windowPane);
   if (!window) return;
-  AttachControlPane(control, new SubPane(window, control->tabPanelIndex, GetControlBounds(control)));
+  const uint32_t colour = Script().canvasColour;
+  const Rect bounds = GetControlBounds(control);
+  AttachControlPane(control, colour ? new SwatchPane(window, control->tabPanelIndex, bounds, colour)
+                                    : new SubPane(window, control->tabPanelIndex, bounds));
   EventLog().push_back(NameOf(self) + ".CreatePane");
 }
 

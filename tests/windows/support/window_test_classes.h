@@ -33,6 +33,7 @@ struct WindowScript {
   bool canvasAsArray = false;    // give the canvases indexes 0, 1, ...
   bool keepCanvasField = true;   // store the first canvas in the window's own field
   bool paintFill = false;        // Paint fills the window red through the Graphics object
+  uint32_t canvasColour = 0;     // 0xRRGGBB: the canvases show it (a coloured pane), else nothing
   RuntimeObject* canvasCursor = nullptr;  // given to the canvases before their panes exist
   void (*onResizing)(RuntimeObject* window) = nullptr;  // run by Resizing after it is logged
 };
