@@ -2,6 +2,8 @@
 // The image keeps, as a rectangle of rows and columns, which cells are still current in it:
 // an expose only copies, a scroll moves the image and draws the rows it uncovers, and a changed
 // cell costs the redraw of its row or column side of the rectangle, not the whole list.
+// Vertically the image is a ring: the area's top line lies at image line mRingTop and the lines
+// below it wrap round, so a vertical scroll turns the ring instead of copying the image.
 #include <gtk/gtk.h>
 
 #include <algorithm>
@@ -71,6 +73,7 @@ void RuntimeListbox::RowsChanged(int32_t row) {
 
 void RuntimeListbox::DropOffscreen() {
   ForgetValidCells();
+  mRingTop = 0;
   DisposeGraphics(mOffscreenPort);
   mOffscreenPort = nullptr;
   if (mCopyGC) g_object_unref(mCopyGC);
@@ -91,11 +94,19 @@ bool RuntimeListbox::EnsureOffscreen(const Rect& area) {
       return false;
     }
     mCopyGC = gdk_gc_new(mOffscreen->Pixmap());
+    mRingTop = 0;
   }
-  if (!mOffscreenPort) return false;
-  // The image holds the row area: pane coordinates less the area's corner.
-  mOffscreenPort->SetOrigin(area.left, area.top);
-  return true;
+  return mOffscreenPort != nullptr;
+}
+
+// The one or two bands of the row area that lie unbroken in the ring, each with the pane line
+// that lands on the image's top line. Drawing outside a band's lines falls off the image.
+int32_t RuntimeListbox::RingBands(const Rect& area, RingBand bands[2]) const {
+  const int32_t split = area.bottom - mRingTop;
+  bands[0] = RingBand{area.top, split, area.top - mRingTop};
+  if (mRingTop == 0) return 1;
+  bands[1] = RingBand{split, area.bottom, split};
+  return 2;
 }
 
 // Moves what the image shows to where the rows and columns now are.
@@ -114,10 +125,13 @@ void RuntimeListbox::FollowScroll(const Rect& area) {
   mValid.firstColumn = std::max(mValid.firstColumn, mWholeValid.firstColumn);
   mValid.lastColumn = std::min(mValid.lastColumn, mWholeValid.lastColumn);
   if (mValid.firstRow > mValid.lastRow || mValid.firstColumn > mValid.lastColumn) return ForgetValidCells();
-  GdkDrawable* pixmap = mOffscreen->Pixmap();
-  const int32_t sx = std::max(-dx, 0), sy = static_cast<int32_t>(std::max<int64_t>(-dy, 0));
-  gdk_draw_drawable(pixmap, mCopyGC, pixmap, sx, sy, std::max(dx, 0), static_cast<int32_t>(std::max<int64_t>(dy, 0)),
-                    area.Width() - std::abs(dx), area.Height() - static_cast<int32_t>(std::abs(dy)));
+  // Rows keep their image lines: the area's top moves along the ring.
+  const int32_t h = area.Height();
+  mRingTop = static_cast<int32_t>(((mRingTop - dy) % h + h) % h);
+  if (dx != 0) {
+    GdkDrawable* pixmap = mOffscreen->Pixmap();
+    gdk_draw_drawable(pixmap, mCopyGC, pixmap, std::max(-dx, 0), 0, std::max(dx, 0), 0, area.Width() - std::abs(dx), h);
+  }
 }
 
 void RuntimeListbox::RecordValidCells(const Rect& area) {
@@ -153,9 +167,15 @@ void RuntimeListbox::CopyOffscreen(Graphics* windowPort, const Rect& strip) {
   GdkDrawable* window = gtkPort ? gtkPort->GetGdkDrawable() : nullptr;
   if (!window) return;
   const Rect area = RowArea();
-  const Rect device = gtkPort->ToDeviceRect(strip);
-  gdk_draw_drawable(window, mCopyGC, mOffscreen->Pixmap(), strip.left - area.left, strip.top - area.top, device.left,
-                    device.top, strip.Width(), strip.Height());
+  RingBand bands[2];
+  for (int32_t i = 0, n = RingBands(area, bands); i < n; ++i) {
+    const int32_t top = std::max<int32_t>(strip.top, bands[i].top);
+    const int32_t bottom = std::min<int32_t>(strip.bottom, bands[i].bottom);
+    if (top >= bottom) continue;
+    const Rect device = gtkPort->ToDeviceRect(MakeRect(strip.left, top, strip.right, bottom));
+    gdk_draw_drawable(window, mCopyGC, mOffscreen->Pixmap(), strip.left - area.left, top - bands[i].origin, device.left,
+                      device.top, strip.Width(), bottom - top);
+  }
 }
 
 void RuntimeListbox::DrawRowArea(Graphics* port) {
@@ -167,8 +187,14 @@ void RuntimeListbox::DrawRowArea(Graphics* port) {
     return;
   }
   FollowScroll(area);
+  // Nothing kept: the ring starts again at the top, so the rows are drawn in one pass.
+  if (mValid.firstRow < 0) mRingTop = 0;
   mOffscreenPort->SetTextFontFrom(mStyle);
-  DrawRows(mOffscreenPort);
+  RingBand bands[2];
+  for (int32_t i = 0, n = RingBands(area, bands); i < n; ++i) {
+    mOffscreenPort->SetOrigin(area.left, bands[i].origin);
+    DrawRows(mOffscreenPort, bands[i].top, bands[i].bottom);
+  }
   RecordValidCells(area);
   CopyOffscreen(port, area);
 }
@@ -186,9 +212,11 @@ bool RuntimeListbox::DrawRowNow(int32_t row) {
   const ValidCells kept = mValid;
   mValid = ValidCells();
   const Rect rowRect = MakeRect(area.left, RowTop(row), area.right, std::min<int32_t>(RowTop(row) + RowHeightOf(row), area.bottom));
-  mOffscreenPort->SetOrigin(area.left, area.top);
   mOffscreenPort->SetTextFontFrom(mStyle);
-  {
+  RingBand bands[2];
+  for (int32_t i = 0, n = RingBands(area, bands); i < n; ++i) {
+    if (rowRect.top >= bands[i].bottom || rowRect.bottom <= bands[i].top) continue;
+    mOffscreenPort->SetOrigin(area.left, bands[i].origin);
     ClipSaver clip(mOffscreenPort);
     mOffscreenPort->SetClipRect(rowRect);
     DrawRowCells(mOffscreenPort, row, rowRect, mSelection.IsRowSelected(row) && mEnabled);

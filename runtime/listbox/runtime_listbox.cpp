@@ -230,19 +230,26 @@ void RuntimeListbox::SetFirstVisibleRow(int32_t row) {
   }
 }
 
-// A scroll by fewer rows than the area shows moves the rows already on screen and leaves only
-// the uncovered ones to draw, as a wheel or an arrow key does it most often. An edit field or a
-// drop line over the rows is drawn with them, so those scrolls redraw everything.
+// A scroll by fewer rows than the area shows moves the whole rows already on screen and leaves
+// only the uncovered ones to draw, as a wheel or an arrow key does it most often. A row the
+// area cuts off is drawn for its cut, so it is drawn again wherever it lands. An edit field or
+// a drop line over the rows is drawn with them, so those scrolls redraw everything.
 void RuntimeListbox::ScrollShown(int32_t oldFirst) {
   const Rect area = RowArea();
-  const int64_t dy = static_cast<int64_t>(oldFirst - mFirstVisible) * std::max(RowHeight(), 1);
-  if (RowsVaryInHeight() || IsEditing() || mDragging || std::abs(dy) >= area.Height() ||
-      !MoveShownPixels(area, static_cast<int32_t>(dy))) {
+  const int32_t rowHeight = std::max(RowHeight(), 1);
+  const int64_t dy = static_cast<int64_t>(oldFirst - mFirstVisible) * rowHeight;
+  const int32_t wholeBottom = area.top + area.Height() / rowHeight * rowHeight;
+  if (RowsVaryInHeight() || IsEditing() || mDragging || std::abs(dy) >= wholeBottom - area.top ||
+      !MoveShownPixels(MakeRect(area.left, area.top, area.right, wholeBottom), static_cast<int32_t>(dy))) {
     return InvalidateShown();
   }
   const int32_t step = static_cast<int32_t>(dy);
-  InvalidateRect(step < 0 ? MakeRect(area.left, area.bottom + step, area.right, area.bottom)
-                          : MakeRect(area.left, area.top, area.right, area.top + step));
+  if (step < 0) {
+    InvalidateRect(MakeRect(area.left, wholeBottom + step, area.right, area.bottom));
+  } else {
+    InvalidateRect(MakeRect(area.left, area.top, area.right, area.top + step));
+    if (wholeBottom < area.bottom) InvalidateRect(MakeRect(area.left, wholeBottom, area.right, area.bottom));
+  }
 }
 
 void RuntimeListbox::ScrollRowIntoView(int32_t row) {

@@ -238,7 +238,8 @@ class RuntimeListbox : public ContainerPane,
   // Left and Right on a selected folder of a hierarchical list; true when it changed.
   bool FolderKey(int32_t key);
   void DrawHeading(Graphics* port);
-  void DrawRows(Graphics* port);
+  // Draws the rows that reach into the lines [bandTop, bandBottom) of the pane.
+  void DrawRows(Graphics* port, int32_t bandTop = INT32_MIN, int32_t bandBottom = INT32_MAX);
   // The rows through the offscreen image: only cells outside the valid rectangle are drawn.
   void DrawRowArea(Graphics* port);
   // The window is drawn again from the offscreen image as it is.
@@ -254,6 +255,11 @@ class RuntimeListbox : public ContainerPane,
   void FollowScroll(const Rect& area);
   void RecordValidCells(const Rect& area);
   void CopyOffscreen(Graphics* windowPort, const Rect& strip);
+  struct RingBand {
+    int32_t top, bottom;  // pane lines of the band
+    int32_t origin;       // the pane line drawn on the image's top line
+  };
+  int32_t RingBands(const Rect& area, RingBand bands[2]) const;
   void DrawRowCells(Graphics* port, int32_t row, const Rect& rowRect, bool selected);
   void DrawRowPicture(Graphics* port, RuntimeObject* picture, int32_t centreX, int32_t centreY);
   // The owner's paint events for one cell (rectangle in pane coordinates); true when the
@@ -390,6 +396,7 @@ class RuntimeListbox : public ContainerPane,
   ValidCells mWholeValid;  // the cells the area showed whole when last drawn
   int32_t mDrawnFirstRow = 0;
   int32_t mDrawnOffset = 0;
+  int32_t mRingTop = 0;  // the image line that shows the row area's top line
   bool mScrollingHorizontally = false;
 };
 

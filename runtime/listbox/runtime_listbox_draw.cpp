@@ -166,22 +166,23 @@ void RuntimeListbox::DrawHeading(Graphics* port) {
   }
 }
 
-void RuntimeListbox::DrawRows(Graphics* port) {
+void RuntimeListbox::DrawRows(Graphics* port, int32_t bandTop, int32_t bandBottom) {
   const Rect area = RowArea();
   // Rows past the end are drawn only for what the owner paints and the grid lines.
   const bool pastEnd = HasCellPaintHandlers() || MayHaveBorders();
   ClipSaver clip(port);
   int32_t top = area.top;
-  for (int32_t row = mFirstVisible, height = 0; top < area.bottom; ++row, top += height) {
+  for (int32_t row = mFirstVisible, height = 0; top < area.bottom && top < bandBottom; ++row, top += height) {
     if (row >= RowCount() && !pastEnd) break;
     height = RowHeightOf(row);
+    if (top + height <= bandTop) continue;
     const Rect rowRect = MakeRect(area.left, top, area.right, std::min<int32_t>(top + height, area.bottom));
     const bool selected = row < RowCount() && mSelection.IsRowSelected(row);
     port->SetClipRect(rowRect);
     DrawRowCells(port, row, rowRect, selected && mEnabled);
   }
   port->SetClipRect(area);
-  if (top < area.bottom) Fill(port, kBackgroundColor, MakeRect(area.left, top, area.right, area.bottom));
+  if (top < std::min<int32_t>(area.bottom, bandBottom)) Fill(port, kBackgroundColor, MakeRect(area.left, top, area.right, area.bottom));
 }
 
 void RuntimeListbox::DrawRowCells(Graphics* port, int32_t row, const Rect& rowRect, bool selected) {

@@ -100,8 +100,10 @@ void SubPane::InvalidateRect(const Rect& r) {
 }
 
 bool SubPane::MoveShownPixels(const Rect& r, int32_t dy) {
+  // Only the lines that stay inside `r` once moved are taken.
+  const Rect kept = MakeRect(r.left, r.top + std::max(-dy, 0), r.right, r.bottom - std::max(dy, 0));
   GdkRectangle area;
-  if (mClosing || !IsDisplayed() || !DeviceRectFor(this, r, false, &area)) return false;
+  if (mClosing || !IsDisplayed() || !DeviceRectFor(this, kept, false, &area)) return false;
   GdkRegion* region = gdk_region_rectangle(&area);
   gdk_window_move_region(WidgetGdkWindow(mWidget), region, 0, dy);
   gdk_region_destroy(region);
