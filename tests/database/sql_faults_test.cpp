@@ -274,6 +274,45 @@ TEST_F(SqlFaultsTest, ResultRowsAreFoundByKeysOfEveryType) {
   }
 }
 
+// An edit through a RecordSet that moves a row (a new key, or any edit of a keyless table)
+// waits until the RecordSet's walk ends: a rollback before then leaves no trace of it, and an
+// insert of the key it waits with is refused.
+TEST_F(SqlFaultsTest, ARecordSetEditWaitingForItsWalkToEndGoesWithARollback) {
+  const struct {
+    const char* name;
+    const char* key;  // the primary key clause, if any
+    const char* field;
+    const char* value;
+    bool insertKey;  // while the edit waits: an insert of row "5 z" instead of a rollback
+    Rows rows;
+  } cases[] = {
+      {"key changed, rolled back", ", primary key (id)", "id", "5", false, {"1 a", "2 b"}},
+      {"keyless, rolled back", "", "s", "CHANGED", false, {"1 a", "2 b"}},
+      {"its key inserted", ", primary key (id)", "id", "5", true, {"2 b", "5 a"}},
+  };
+  for (const auto& c : cases) {
+    const std::string table = "m" + std::to_string(&c - cases);
+    Exec("create table " + table + " (id integer not null, s varchar(9)" + c.key + ")");
+    Exec("insert into " + table + " (id, s) values (1, 'a')");
+    Exec("insert into " + table + " (id, s) values (2, 'b')");
+    databaseCommit(db);
+    RuntimeObject* rs = Select("select id, s from " + table);
+    ASSERT_NE(rs, nullptr) << c.name << ": " << ErrorMessage();
+    cursorEdit(rs);
+    databaseCursorFieldSetString(Keep(cursorGetFieldByName(rs, string(c.field).Rep())), string(c.value).Rep());
+    cursorUpdate(rs);
+    ASSERT_EQ(ErrorCode(), 0) << c.name << ": " << ErrorMessage();
+    if (c.insertKey) {
+      databaseSQLExecute(db, string("insert into " + table + " (id, s) values (5, 'z')", kEncodingUTF8).Rep());
+      EXPECT_NE(ErrorCode(), 0) << c.name << ": a second row with the waiting key";
+    } else {
+      databaseRollback(db);
+    }
+    cursorClose(rs);
+    EXPECT_EQ(TableRows(table), c.rows) << c.name;
+  }
+}
+
 TEST_F(SqlFaultsTest, GeneratedInsertTextQuotesValuesAndRefusesNamesThatAreNoPlainWords) {
   const string column("id");
   const string sneaky("1); delete from t; --");
