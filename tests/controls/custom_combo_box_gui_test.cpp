@@ -54,11 +54,6 @@ class CustomComboBoxTest : public PopupGuiTest {
 
 TEST_F(CustomComboBoxTest, TheArrowDropsTheListUnderTheEditAndAClickedRowIsChosen) {
   const Rect edit = combo->Edit()->Bounds();
-  const Rect button = combo->Button()->Bounds();
-  EXPECT_EQ(edit.right, 220 - CustomComboBox::kDefaultGeometry.editRightInset);
-  EXPECT_EQ(edit.Height(), CustomComboBox::kButtonHeight);
-  EXPECT_EQ(button.Width(), CustomComboBox::kDefaultGeometry.buttonWidth);
-  EXPECT_EQ(button.right, 220);
   EXPECT_FALSE(DropDownOnScreen()) << "the list starts hidden";
 
   ClickPane(combo->Button(), 11, 11);
@@ -85,6 +80,14 @@ TEST_F(CustomComboBoxTest, TheArrowDropsTheListUnderTheEditAndAClickedRowIsChose
   ClickPane(combo->Button(), 11, 11);
   EXPECT_FALSE(DropDownOnScreen());
   EXPECT_EQ(events.changes, 1);
+
+  // Too near the foot of the screen for the rows, the list drops up to the edit's top.
+  const int32_t top = gdk_screen_height() - 60;
+  window->MoveWindow(content.left, top, false);
+  ASSERT_TRUE(test::PumpUntil([&] { return window->GetScreenBounds(&content), content.top == top; }));
+  combo->OpenDropDown();
+  const auto droppedUp = [&] { return combo->DropDown()->GetScreenBounds(&shown), shown.bottom == top + edit.top; };
+  EXPECT_TRUE(test::PumpUntil(droppedUp)) << shown.bottom;
 }
 
 TEST_F(CustomComboBoxTest, ArrowKeysMoveWithoutChangeReturnChoosesAndEscapeLeavesTheChoice) {
@@ -143,17 +146,22 @@ TEST_F(CustomComboBoxTest, TypingCompletesFromTheRowsAndBackspaceDoesNot) {
 }
 
 TEST_F(CustomComboBoxTest, BothGeometriesPlaceTheButtonAndListAndRingTheWholePane) {
-  for (const auto* g : {&CustomComboBox::kAlternativeGeometry, &CustomComboBox::kDefaultGeometry}) {
-    combo->SetAlternativeAppearance(g == &CustomComboBox::kAlternativeGeometry);
+  const struct {
+    bool alternative;
+    int32_t buttonWidth, editRight, listInset;
+  } geometries[] = {{true, 23, 203, 0}, {false, 22, 202, 1}};
+  for (const auto& g : geometries) {
+    combo->SetAlternativeAppearance(g.alternative);
     combo->OpenDropDown();
     PumpFor(250);
-    EXPECT_EQ(combo->Edit()->Bounds().right, 220 - g->editRightInset);
-    EXPECT_EQ(combo->Button()->Widget()->allocation.width, g->buttonWidth) << "on screen too";
-    EXPECT_EQ(combo->List()->Bounds().left, g->listInset);
+    EXPECT_TRUE(EqualRect(combo->Edit()->Bounds(), MakeRect(20, 20, g.editRight, 42))) << g.alternative;
+    EXPECT_TRUE(EqualRect(combo->Button()->Bounds(), MakeRect(220 - g.buttonWidth, 20, 220, 42))) << g.alternative;
+    EXPECT_EQ(combo->Button()->Widget()->allocation.width, g.buttonWidth) << "on screen too";
+    EXPECT_EQ(combo->List()->Bounds().left, g.listInset);
     Rect ring, frame;
     ASSERT_TRUE(combo->GetFocusRingRect(&ring) && combo->GetFrameBounds(&frame));
     EXPECT_TRUE(EqualRect(ring, MakeRect(16, 16, 224, 46)) && EqualRect(frame, ring)) << "invalidations reach it";
-    Screenshot("custom_combo_geometry_" + std::to_string(g->buttonWidth));
+    Screenshot("custom_combo_geometry_" + std::to_string(g.buttonWidth));
     combo->CloseDropDown();
     PumpFor(250);
   }
@@ -171,15 +179,22 @@ TEST_F(CustomComboBoxTest, WithUseFocusRingTheFocusedPaneBecomesCurrent) {
 
 TEST_F(CustomComboBoxTest, TheBaselineIsWhereTheEditsTextStands) {
   combo->SetText(string("HEH"));
-  PumpFor(200);
-  int32_t y = 0, lowestInk = -1;
-  ASSERT_TRUE(combo->GetBaseline(&y));
-  const Rect edit = combo->Edit()->Bounds();
-  for (int32_t v = edit.top + 3; v < edit.bottom - 3; ++v)
-    for (int32_t h = edit.left + 6; h < edit.left + 30; ++h)
-      if ((test::WindowScreenPixel(window, h, v) & 0xFF) < 0x80) lowestInk = v;
-  // The edit lays its line out a pixel lower than the centred one.
-  EXPECT_LE(std::abs(lowestInk + 1 - (combo->Bounds().top + y)), 1) << lowestInk;
+  for (const int16_t size : {8, 12}) {  // lines of either parity in the 22-pixel edit
+    combo->Style().mSize = size;
+    combo->ApplyTextStyle();
+    int32_t y = 0, lowestInk = -1;
+    ASSERT_TRUE(combo->GetBaseline(&y));
+    const Rect edit = combo->Edit()->Bounds();
+    // The edit lays its line out a pixel lower than the centred one: its ink reaches the baseline.
+    const auto inkOnBaseline = [&] {
+      lowestInk = -1;
+      for (int32_t v = edit.top + 3; v < edit.bottom - 3; ++v)
+        for (int32_t h = edit.left + 6; h < edit.left + 30; ++h)
+          if ((test::WindowScreenPixel(window, h, v) & 0xFF) < 0x80) lowestInk = v;
+      return lowestInk == combo->Bounds().top + y;
+    };
+    EXPECT_TRUE(test::PumpUntil(inkOnBaseline, 2000)) << size << ": ink to " << lowestInk << ", baseline " << y;
+  }
 }
 
 }  // namespace

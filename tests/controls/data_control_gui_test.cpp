@@ -260,8 +260,6 @@ TEST_F(DataControlGuiTest, NextOnTheLastRowStaysOnIt) {
   ASSERT_NE(cursor, nullptr);
   EXPECT_FALSE(cursorEOFGetter(cursor, 0)) << "the cursor did not run past the end";
   RuntimeUnlockObject(cursor);
-  test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR +
-              "/data_control_last.png");
 
   const Rect previous = NavButtonRect(MakeRect(10, 120, 390, 150), kNavPrevious);
   test::ClickAt(native, previous.left + 5, previous.top + 5);

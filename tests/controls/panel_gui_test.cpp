@@ -227,7 +227,7 @@ TEST_F(PanelGuiTest, APageInsertedOrRemovedBeforeTheShownOneLeavesItShown) {
   for (const Panel& panel : panels) {
     gChanges = 0;
     for (const Step& step : {Step{true, 0, 3}, Step{true, 3, 4}, Step{true, 5, 4}, Step{false, 0, 3},
-                             Step{false, 4, 3}}) {
+                             Step{false, 4, 3}, Step{false, 2, 2}}) {
       const std::string what = std::string(step.insert ? "insert " : "remove ") + std::to_string(step.index);
       if (step.insert) {
         PagePanelInsertPage(panel.control, step.index);

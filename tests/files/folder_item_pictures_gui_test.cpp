@@ -164,8 +164,13 @@ TEST_F(FolderItemPicturesTest, PictFilesAreReadThroughTheConverterWhichLeavesNot
   const std::string path = getenv("PATH");
   setenv("PATH", PathOf("").c_str(), 1);
   EXPECT_EQ(FolderItemOpenImage(object), nullptr);
-  setenv("PATH", path.c_str(), 1);
   EXPECT_EQ(FolderItemGetLastError(object, 0), ENOENT);
+  // One that fails is not believed, whatever it leaves.
+  WriteFile("convert", "#!/bin/sh\n/bin/cp " + PathOf("six.bmp") + " \"${2#BMP3:}\"; exit 1\n");
+  chmod(PathOf("convert").c_str(), 0755);
+  EXPECT_EQ(FolderItemOpenImage(object), nullptr);
+  EXPECT_EQ(FolderItemGetLastError(object, 0), EINVAL);
+  setenv("PATH", path.c_str(), 1);
   EXPECT_EQ(LeftoverConversions(), before);
   RuntimeUnlockObject(junk);
   RuntimeUnlockObject(object);

@@ -14,6 +14,7 @@
 
 #include "graphics/gtk_print_helper.h"
 #include "graphics/print_layer.h"
+#include "graphics/print_layer_model.h"
 #include "graphics/printer_setup_class.h"
 #include "graphics/support/pdf_reader.h"
 #include "graphics/support/pixmap_target.h"
@@ -186,13 +187,74 @@ TEST_F(PrintingGuiTest, WithNoPrintSystemAtAllTheJobIsStillWrittenAsAPdfFile) {
   EXPECT_TRUE(Reports().empty());
 }
 
-TEST_F(PrintingGuiTest, AnOutputFileThatCannotBeMadeIsReportedAsAFailedJob) {
-  SetDefaultPrintSetting(kPrintKeyOutputFile, "/nonexistent-folder/job.pdf");
-  RuntimeObject* graphics = RuntimeOpenPrinter(nullptr);
-  ASSERT_NE(graphics, nullptr);
-  testing::PrintTwoPages(graphics);
-  ASSERT_EQ(Reports().size(), 1u);
-  EXPECT_NE(Reports()[0].find("gnome_print_job_print"), std::string::npos) << Reports()[0];
+// A job that fails on its way out fails, and leaves no file of its own: an output file that
+// cannot be made, pages that cannot be drawn (a transform of nothing), or a backend that cannot
+// write the file the user named.
+TEST_F(PrintingGuiTest, AJobThatFailsOnItsWayOutIsReportedAndLeavesNoFileOfItsOwn) {
+  enum { kNoFolder, kUndrawable, kBackendFails };
+  for (int failure : {kNoFolder, kUndrawable, kBackendFails}) {
+    SetDefaultPrintSetting(kPrintKeyOutputFile, failure == kNoFolder ? "/nonexistent-folder/job.pdf" : mOutput);
+    auto* job = Layer<PrintJob* (*)(PrintConfig*)>("gnome_print_job_new")(nullptr);
+    auto* context = Layer<PrintContext* (*)(PrintJob*)>("gnome_print_job_get_context")(job);
+    RecordBeginPage(context, reinterpret_cast<PrintText>("1"));
+    const double nothing[6] = {};
+    if (failure == kUndrawable) RecordConcat(context, nothing);
+    const unsigned char red[3] = {255, 0, 0};
+    RecordImage(context, red, 1, 1, 3);
+    Layer<int (*)(PrintJob*)>("gnome_print_job_close")(job);
+    if (failure == kBackendFails) {
+      GtkPrintSettings* settings = gtk_print_settings_new();
+      gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_URI, "file:///nonexistent-folder/job.pdf");
+      print_layer::JobOf(job)->settings = G_OBJECT(settings);
+    }
+    EXPECT_EQ(Layer<int (*)(PrintJob*)>("gnome_print_job_print")(job), -1) << failure;
+    EXPECT_NE(access(mOutput.c_str(), F_OK), 0) << failure;
+    g_object_unref(context);
+    g_object_unref(job);
+  }
+}
+
+// Printed pages go from the server's pixels to the PDF file in buffers that later pages and
+// jobs take over: each page must still show exactly its own pixels, to its last row and column.
+TEST_F(PrintingGuiTest, JobsOfDifferentSizesOneAfterAnotherEachShowOnlyTheirOwnPixels) {
+  // A smaller page after a larger one, and the same size again: a buffer too small, one
+  // read with the wrong row length or one still holding the last job's page would show.
+  struct Case {
+    int32_t dpi;
+    uint32_t color;
+  };
+  const Case cases[] = {{72, 0xFF0000}, {150, 0x00FF00}, {72, 0x0000FF}, {72, 0x808080}};
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(i);
+    const Case& c = cases[i];
+    RuntimeObject* setup = New(GetPrinterSetupClassDefinition());
+    PrinterSetupFields(setup)->horizontalResolution = c.dpi;
+    PrinterSetupFields(setup)->verticalResolution = c.dpi;
+    RuntimeObject* graphics = RuntimeOpenPrinter(setup);
+    ASSERT_NE(graphics, nullptr);
+    const int32_t width = graphicsWidthGetter(graphics, 0), height = graphicsHeightGetter(graphics, 0);
+    graphicsForeColorSetter(graphics, 0, c.color);
+    // The last column and row, and a square that moves from job to job.
+    RuntimeGraphicsFillRect(graphics, width - 3, height - 3, 3, 3);
+    const int32_t square = 20 + 30 * static_cast<int32_t>(i);
+    RuntimeGraphicsFillRect(graphics, square, square, 20, 20);
+    RuntimeUnlockObject(graphics);
+
+    const std::vector<testing::PdfImage> images = testing::PdfRgbImages(testing::ReadWholeFile(mOutput));
+    ASSERT_EQ(images.size(), 1u);
+    const testing::PdfImage& page = images[0];
+    EXPECT_EQ(page.width, width);
+    EXPECT_EQ(page.height, height);
+    EXPECT_EQ(page.PixelAt(width - 1, height - 1), c.color);
+    EXPECT_EQ(page.PixelAt(width - 4, height - 4), kWhite);
+    EXPECT_EQ(page.PixelAt(square, square), c.color);
+    EXPECT_EQ(page.PixelAt(square + 19, square + 19), c.color);
+    // Where the jobs before drew.
+    for (int32_t earlier = 20; earlier < square; earlier += 30) EXPECT_EQ(page.PixelAt(earlier + 5, earlier + 5), kWhite);
+    EXPECT_EQ(page.PixelAt(square - 1, square - 1), kWhite);
+    EXPECT_TRUE(Reports().empty());
+    std::remove(mOutput.c_str());
+  }
 }
 
 TEST_F(PrintingGuiTest, APrinterAt600DpiPrintsAtTheSetupsResolutionUnlessBothAllowMore) {

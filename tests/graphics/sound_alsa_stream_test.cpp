@@ -21,6 +21,8 @@ constexpr unsigned long kBufferFrames = 800;
 struct FakePcm {
   long room = kBufferFrames;     // frames the device takes now
   int failNextWrite = 0;         // a negative error for the next write, once
+  bool writesFail = false;       // every write fails
+  int recoverResult = 0;
   std::vector<int16_t> frames;   // interleaved stereo samples written
   int recovered = 0;
   int started = 0;
@@ -46,6 +48,7 @@ int GetParams(AlsaPcm*, unsigned long* buffer, unsigned long* period) {
   return 0;
 }
 long Write(AlsaPcm*, const void* data, unsigned long count) {
+  if (Pcm().writesFail) return -EIO;
   if (Pcm().failNextWrite) {
     const int error = Pcm().failNextWrite;
     Pcm().failNextWrite = 0;
@@ -61,7 +64,7 @@ long Write(AlsaPcm*, const void* data, unsigned long count) {
 long Avail(AlsaPcm*) { return Pcm().room; }
 int Recover(AlsaPcm*, int, int) {
   ++Pcm().recovered;
-  return 0;
+  return Pcm().recoverResult;
 }
 int State(AlsaPcm*) { return 2; }
 int Start(AlsaPcm*) {
@@ -163,6 +166,21 @@ TEST_F(SoundAlsaStreamTest, ALoopingSoundOfNoFramesEndsInsteadOfStartingOverForE
   soundPlayLooping(sound);
   EXPECT_EQ(soundIsPlaying(sound), 0);
   EXPECT_TRUE(Pcm().frames.empty());
+}
+
+// A device the stream cannot bring back stops the sound at once instead of dropping its frames.
+TEST_F(SoundAlsaStreamTest, ADeviceThatStaysBrokenStopsTheSound) {
+  SKIP_WITHOUT_SNDFILE();
+  for (int broken : {0, 1}) {  // its room cannot be read, or no write takes after a recovery
+    Pcm() = FakePcm();
+    Pcm().room = broken == 0 ? -ESTRPIPE : kBufferFrames;
+    Pcm().recoverResult = broken == 0 ? -ENODEV : 0;
+    Pcm().writesFail = broken == 1;
+    RuntimeObject* sound = NewSound(WriteTestFile(PcmWave(2, 8000, Counting(3000)), std::to_string(broken) + ".wav"));
+    soundPlay(sound);
+    EXPECT_EQ(soundIsPlaying(sound), 0) << broken;
+    EXPECT_FALSE(Pcm().open) << broken;
+  }
 }
 
 }  // namespace

@@ -5,11 +5,11 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 
 #include "graphics/alsa_output.h"
 #include "graphics/sound_background_task.h"
 #include "graphics/sound_class.h"
+#include "graphics/support/pdf_reader.h"
 #include "graphics/support/sound_support.h"
 #include "vorn/sound_api.h"
 
@@ -41,8 +41,7 @@ class SoundAlsaTest : public SoundTest {
 
   // Interleaved left and right samples of everything the stream was given.
   std::vector<int16_t> Written() {
-    std::ifstream in(mRaw, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = testing::ReadWholeFile(mRaw);
     std::vector<int16_t> samples(bytes.size() / 2);
     for (size_t i = 0; i < samples.size(); ++i) {
       samples[i] = static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) | (static_cast<uint8_t>(bytes[2 * i + 1]) << 8));

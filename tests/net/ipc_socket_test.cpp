@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include <cstddef>
+#include <fstream>
 #include <string>
 
 #include "core/support/core_object_test.h"
@@ -117,9 +118,7 @@ TEST(IPCSocketTest, ListenTakesOverOnlyAPathNobodyListensOn) {
     std::string path = TempPath("left");
     int holder = -1;
     if (c.left == kPlainFile) {
-      FILE* file = std::fopen(path.c_str(), "w");
-      std::fputs("keep", file);
-      std::fclose(file);
+      std::ofstream(path) << "keep";
     } else {
       holder = BindRawSocket(path, c.left == kLiveServer);
       ASSERT_GE(holder, 0);
@@ -141,12 +140,9 @@ TEST(IPCSocketTest, ListenTakesOverOnlyAPathNobodyListensOn) {
       close(holder);
     }
     if (c.left == kPlainFile) {
-      FILE* file = std::fopen(path.c_str(), "r");
-      ASSERT_NE(file, nullptr) << "the file was removed";
-      char text[8] = {};
-      EXPECT_NE(std::fgets(text, sizeof text, file), nullptr);
-      EXPECT_STREQ(text, "keep");
-      std::fclose(file);
+      std::string text;
+      std::ifstream(path) >> text;
+      EXPECT_EQ(text, "keep") << "the file was removed";
     }
     server.Close();
     unlink(path.c_str());

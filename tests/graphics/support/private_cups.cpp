@@ -11,10 +11,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <thread>
 
+#include "graphics/support/pdf_reader.h"
 #include "support/gui_support.h"
 
 namespace vorn::testing {
@@ -36,11 +36,6 @@ int FreePort() {
   }
   close(fd);
   return port;
-}
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 }  // namespace
@@ -99,7 +94,7 @@ if [ -n "$6" ]; then cat "$6" > "$out"; else cat > "$out"; fi
     int status = 0;
     if (waitpid(mServer, &status, WNOHANG) == mServer) {
       mServer = -1;
-      mWhy = "cupsd ended at start: " + ReadAll(mFolder + "/log/error_log");
+      mWhy = "cupsd ended at start: " + ReadWholeFile(mFolder + "/log/error_log");
       return;
     }
     mReady = access(mSocket.c_str(), F_OK) == 0 && Tool("lpstat -r") == 0;
@@ -161,7 +156,7 @@ std::vector<PageImage> RenderPdfPages(const std::string& path) {
     for (const char* format : {"%s/page-%d.ppm", "%s/page-%02d.ppm", "%s/page-%03d.ppm"}) {
       char name[512];
       std::snprintf(name, sizeof name, format, folder, n);
-      bytes = ReadAll(name);
+      bytes = ReadWholeFile(name);
       if (!bytes.empty()) break;
     }
     if (bytes.empty()) break;

@@ -23,8 +23,6 @@ class PrivateCups {
 
   bool Ready() const { return mReady; }
   const std::string& Why() const { return mWhy; }
-  // Where the clients of this process find the server (CUPS_SERVER is set to it).
-  const std::string& Socket() const { return mSocket; }
   // The queue's device file, empty until a job arrives.
   const std::string& Arrived() const { return mArrived; }
   // Runs a CUPS command-line tool against this server; answers its exit status.
