@@ -297,6 +297,9 @@ TEST(ImageReader, ProjectObjectRecordsAreReadWholeOrRefused) {
   EXPECT_EQ(objects[0].resourceId, 0x0180);
   EXPECT_EQ(objects[1].className, "Ab");
   EXPECT_FALSE(ParseProjectObjects(good.data(), good.size() - 1, objects, error)) << "one byte short";
+  ImageBlocks twice;
+  for (int i = 0; i < 2; ++i) twice.AddOption(kOptionProjectObjects, good);
+  EXPECT_HAS(ValidationError(twice), "two project-object tables");
 
   struct Case {
     Bytes bytes;
@@ -411,6 +414,7 @@ TEST(ImageChecksum, DamagedCopiesOfARealImageAreRefusedBeforeTheyRun) {
       {"magic", file.size() - 1, false, "The image is damaged: "},
       {"cut in the image", file.size() - 100, true, "The image is damaged: "},
       {"one byte after the host", raw.fileOffsets[kCodeBlock] - 3, true, "The image is damaged: "},
+      {"the host one byte short", raw.fileOffsets[kCodeBlock] - 5, true, "the executable itself is cut short"},
   };
   // The blocks of the same image planted in the folder: a damaged program must not run them.
   for (int b = 0; b < kBlockCount; ++b) {

@@ -38,9 +38,9 @@ double CpuSeconds(const rusage& usage) {
 }
 
 TEST_F(MutexTest, ALockFileThatCannotBeUsedRaisesInsteadOfWaitingForEver) {
-  enum Planted { kFolder, kOtherUsersFile, kOverLongName, kLink };
+  enum Planted { kFolder, kOtherUsersFile, kOverLongName, kLink, kPipe };
   std::string target = "/tmp/" + UniqueName("link-target");
-  for (Planted planted : {kFolder, kOtherUsersFile, kOverLongName, kLink}) {
+  for (Planted planted : {kFolder, kOtherUsersFile, kOverLongName, kLink, kPipe}) {
     SCOPED_TRACE(planted);
     std::string name = planted == kOverLongName ? std::string(300, 'n') : UniqueName("planted");
     RuntimeObject* probe = NewMutex(UniqueName("probe"));  // makes the folder
@@ -58,6 +58,9 @@ TEST_F(MutexTest, ALockFileThatCannotBeUsedRaisesInsteadOfWaitingForEver) {
     }
     if (planted == kLink) {
       ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0);
+    }
+    if (planted == kPipe) {
+      ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
     }
 
     RuntimeObject* mutex = NewMutex(name);
