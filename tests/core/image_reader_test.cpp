@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -417,12 +418,8 @@ TEST(ImageChecksum, DamagedCopiesOfARealImageAreRefusedBeforeTheyRun) {
       {"the host one byte short", raw.fileOffsets[kCodeBlock] - 5, true, "the executable itself is cut short"},
   };
   // The blocks of the same image planted in the folder: a damaged program must not run them.
-  for (int b = 0; b < kBlockCount; ++b) {
-    std::string name = kBlockFileNames[b];
-    std::vector<uint8_t> bytes = imagetest::ReadBinaryFile(imagetest::TestImagePath("basic_dat") + "/" + name);
-    std::ofstream(std::string(folder) + "/" + name, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  }
+  for (const char* name : kBlockFileNames)
+    std::filesystem::copy_file(imagetest::TestImagePath("basic_dat") + "/" + name, std::string(folder) + "/" + name);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     std::vector<uint8_t> damaged = file;

@@ -111,6 +111,7 @@ TEST_F(SqlFaultsTest, RefusedStatementsSayWhyAndStoreNothing) {
       {"insert into r values (2, -32768, -2147483648, 0)", 0, "", {"0 1 1 1", "0 2 -2147483648 -32768"}},
       {"insert into r values (2, 32767, 2147483647, 0)", 0, "", {"0 1 1 1", "0 2 2147483647 32767"}},
       {"insert into r values (2, 1e3, -2.5E1, 0)", 0, "", {"0 1 1 1", "0 2 -25 1000"}},
+      {"insert into r values (2, 3.2767e4, -2.147483648e9, 0)", 0, "", {"0 1 1 1", "0 2 -2147483648 32767"}},
       {"update t set a = 'x'", 202, "Invalid table t", kR},
       {"delete from t where id = 1", 202, "Invalid table t", kR},
       {"update r set n = 5 where zz = 1", 206, "Unknown column: zz", kR},
