@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -297,6 +298,9 @@ TEST(ImageReader, ProjectObjectRecordsAreReadWholeOrRefused) {
   EXPECT_EQ(objects[0].resourceId, 0x0180);
   EXPECT_EQ(objects[1].className, "Ab");
   EXPECT_FALSE(ParseProjectObjects(good.data(), good.size() - 1, objects, error)) << "one byte short";
+  ImageBlocks twice;
+  for (int i = 0; i < 2; ++i) twice.AddOption(kOptionProjectObjects, good);
+  EXPECT_HAS(ValidationError(twice), "two project-object tables");
 
   struct Case {
     Bytes bytes;
@@ -411,14 +415,11 @@ TEST(ImageChecksum, DamagedCopiesOfARealImageAreRefusedBeforeTheyRun) {
       {"magic", file.size() - 1, false, "The image is damaged: "},
       {"cut in the image", file.size() - 100, true, "The image is damaged: "},
       {"one byte after the host", raw.fileOffsets[kCodeBlock] - 3, true, "The image is damaged: "},
+      {"the host one byte short", raw.fileOffsets[kCodeBlock] - 5, true, "the executable itself is cut short"},
   };
   // The blocks of the same image planted in the folder: a damaged program must not run them.
-  for (int b = 0; b < kBlockCount; ++b) {
-    std::string name = kBlockFileNames[b];
-    std::vector<uint8_t> bytes = imagetest::ReadBinaryFile(imagetest::TestImagePath("basic_dat") + "/" + name);
-    std::ofstream(std::string(folder) + "/" + name, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  }
+  for (const char* name : kBlockFileNames)
+    std::filesystem::copy_file(imagetest::TestImagePath("basic_dat") + "/" + name, std::string(folder) + "/" + name);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     std::vector<uint8_t> damaged = file;

@@ -7,7 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <string>
 
 #include "core/support/core_object_test.h"
@@ -18,9 +17,7 @@
 namespace vorn {
 namespace {
 
-using testing::CoreObjectTest;
-
-class MutexTest : public CoreObjectTest {};
+class MutexTest : public testing::CoreObjectTest {};
 
 std::string LockFolder() { return "/tmp/vorn-mutex-" + std::to_string(getuid()); }
 
@@ -38,26 +35,22 @@ double CpuSeconds(const rusage& usage) {
 }
 
 TEST_F(MutexTest, ALockFileThatCannotBeUsedRaisesInsteadOfWaitingForEver) {
-  enum Planted { kFolder, kOtherUsersFile, kOverLongName, kLink };
+  enum Planted { kFolder, kOtherUsersFile, kOverLongName, kLink, kPipe };
   std::string target = "/tmp/" + UniqueName("link-target");
-  for (Planted planted : {kFolder, kOtherUsersFile, kOverLongName, kLink}) {
+  for (Planted planted : {kFolder, kOtherUsersFile, kOverLongName, kLink, kPipe}) {
     SCOPED_TRACE(planted);
     std::string name = planted == kOverLongName ? std::string(300, 'n') : UniqueName("planted");
     RuntimeObject* probe = NewMutex(UniqueName("probe"));  // makes the folder
     RuntimeUnlockObject(probe);
     std::string path = LockFolder() + "/" + name;
-    if (planted == kFolder) {
-      ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
-    }
-    if (planted == kOtherUsersFile) {
-      FILE* file = std::fopen(path.c_str(), "w");
-      ASSERT_NE(file, nullptr);
-      std::fclose(file);
-      ASSERT_EQ(chmod(path.c_str(), 0600), 0);
-      ASSERT_EQ(chown(path.c_str(), 65534, 65534), 0) << "needs a user that may give files away";
-    }
-    if (planted == kLink) {
-      ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0);
+    switch (planted) {
+      case kFolder: ASSERT_EQ(mkdir(path.c_str(), 0700), 0); break;
+      case kLink: ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0); break;
+      case kPipe: ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); break;
+      case kOverLongName: break;
+      case kOtherUsersFile:
+        ASSERT_EQ(mknod(path.c_str(), S_IFREG | 0600, 0), 0);
+        ASSERT_EQ(chown(path.c_str(), 65534, 65534), 0) << "needs a user that may give files away";
     }
 
     RuntimeObject* mutex = NewMutex(name);
@@ -72,11 +65,7 @@ TEST_F(MutexTest, ALockFileThatCannotBeUsedRaisesInsteadOfWaitingForEver) {
     }
     RuntimeUnlockObject(mutex);
     EXPECT_NE(access(target.c_str(), F_OK), 0) << "the link's target was made";
-    if (planted == kFolder) {
-      rmdir(path.c_str());
-    } else {
-      unlink(path.c_str());
-    }
+    planted == kFolder ? rmdir(path.c_str()) : unlink(path.c_str());
   }
   struct stat folder {};
   ASSERT_EQ(lstat(LockFolder().c_str(), &folder), 0);
@@ -114,7 +103,6 @@ TEST_F(MutexTest, AnotherProcessWaitsAsleepUntilTheHolderLeaves) {
   EXPECT_EQ(read(report[0], &spent, sizeof spent), static_cast<ssize_t>(sizeof spent));
   waitpid(child, &status, 0);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  EXPECT_GE(spent, 0);
   EXPECT_LT(spent, 0.2) << "seconds of processor time spent waiting about a second";
   RuntimeUnlockObject(held);
   for (int fd : {go[0], go[1], report[0], report[1]}) close(fd);

@@ -155,11 +155,13 @@ class LibraryCopy {
   // File offset of the value of the dynamic entry with the tag.
   size_t Dynamic(int64_t tag) const {
     size_t at = Get<uint64_t>(ProgramHeader(PT_DYNAMIC) + offsetof(Elf64_Phdr, p_offset));
-    for (; Get<int64_t>(at) != DT_NULL; at += sizeof(Elf64_Dyn)) {
-      if (Get<int64_t>(at) == tag) return at + 8;
+    for (; Get<int64_t>(at) != tag; at += sizeof(Elf64_Dyn)) {
+      if (Get<int64_t>(at) == DT_NULL) {
+        ADD_FAILURE() << "no dynamic entry " << tag;
+        return 0;
+      }
     }
-    ADD_FAILURE() << "no dynamic entry " << tag;
-    return 0;
+    return at + 8;
   }
   // File offset of entry i of the relocation table the tags name.
   size_t Relocation(int64_t tableTag, int i) const {
@@ -173,6 +175,15 @@ TEST(PluginLoader, DamagedDynamicSectionsAndRelocationsAreRefusedBeforeTheLoader
   const size_t load0 = gauge.ProgramHeader(PT_LOAD, 0), dynamic = gauge.ProgramHeader(PT_DYNAMIC);
   const uint64_t textAddress = gauge.Get<uint64_t>(gauge.ProgramHeader(PT_LOAD, 1) + offsetof(Elf64_Phdr, p_vaddr));
   const size_t size = gauge.bytes.size();
+  size_t data = 0;  // the writable segment's header
+  for (int i = 0; !(gauge.Get<uint32_t>((data = gauge.ProgramHeader(PT_LOAD, i)) + offsetof(Elf64_Phdr, p_flags)) & PF_W); ++i) {
+  }
+  const uint64_t dataEnd = gauge.Get<uint64_t>(data + offsetof(Elf64_Phdr, p_vaddr)) + gauge.Get<uint64_t>(data + offsetof(Elf64_Phdr, p_memsz));
+  uint64_t symbols = 0;  // as many as the section of dynamic symbols holds
+  for (uint16_t i = 0; i < gauge.Get<uint16_t>(offsetof(Elf64_Ehdr, e_shnum)); ++i) {
+    const size_t sh = gauge.Get<uint64_t>(offsetof(Elf64_Ehdr, e_shoff)) + i * sizeof(Elf64_Shdr);
+    if (gauge.Get<uint32_t>(sh + offsetof(Elf64_Shdr, sh_type)) == SHT_DYNSYM) symbols = gauge.Get<uint64_t>(sh + offsetof(Elf64_Shdr, sh_size)) / sizeof(Elf64_Sym);
+  }
   struct Case {
     const char* what;
     std::function<void(LibraryCopy&)> damage;
@@ -199,12 +210,14 @@ TEST(PluginLoader, DamagedDynamicSectionsAndRelocationsAreRefusedBeforeTheLoader
        "damaged size"},
       {"relocation into code", [&](LibraryCopy& c) { c.Set<uint64_t>(c.Relocation(DT_RELA, 0), textAddress); },
        "writes outside the writable segments"},
+      {"relocation one byte past the data", [&](LibraryCopy& c) { c.Set<uint64_t>(c.Relocation(DT_RELA, 0), dataEnd - 7); },
+       "writes outside the writable segments"},
       {"relocation far away", [&](LibraryCopy& c) { c.Set<uint64_t>(c.Relocation(DT_RELA, 0), 0x7FFFFFF0); },
        "writes outside the writable segments"},
-      {"PLT symbol past the table", [&](LibraryCopy& c) {
+      {"PLT symbol one past the table", [&](LibraryCopy& c) {
          size_t info = c.Relocation(DT_JMPREL, 0) + 8;
-         c.Set<uint64_t>(info, (uint64_t{9999} << 32) | (c.Get<uint64_t>(info) & 0xFFFFFFFF));
-       }, "names symbol 9999"},
+         c.Set<uint64_t>(info, (symbols << 32) | (c.Get<uint64_t>(info) & 0xFFFFFFFF));
+       }, "relocation names symbol"},
       {"PLT table far away", [&](LibraryCopy& c) { c.Set<uint64_t>(c.Dynamic(DT_JMPREL), 0x7FFFFFF0); },
        "PLT relocation table lies outside"},
       {"library name outside", [&](LibraryCopy& c) { c.Set<uint64_t>(c.Dynamic(DT_NEEDED), 1u << 20); }, "library name"},
@@ -222,6 +235,11 @@ TEST(PluginLoader, DamagedDynamicSectionsAndRelocationsAreRefusedBeforeTheLoader
   }
   EXPECT_EQ(ExtractedPaths().size(), 0u) << "nothing was written out";
   UnloadPlugins();
+  // A dynamic section that ends with its end entry is whole.
+  LibraryCopy tight = gauge;
+  tight.Set<uint64_t>(dynamic + offsetof(Elf64_Phdr, p_filesz), tight.Dynamic(DT_NULL) + 8 - tight.Get<uint64_t>(dynamic + offsetof(Elf64_Phdr, p_offset)));
+  std::string why;
+  EXPECT_TRUE(IsLoadablePluginObject(tight.bytes.data(), tight.bytes.size(), why)) << why;
 }
 
 TEST(PluginLoader, ARefusedRegistrationFailsThePluginWhateverItsMainAnswers) {

@@ -218,11 +218,10 @@ TEST_F(DamagedFileTest, ATableWithoutItsColumnRowsIsReportedDamaged) {
     auto db = vndbHandle::OpenFile(damaged, &error);
     ASSERT_TRUE(db) << error;
     const std::string expected = std::string("The database file is damaged: the table ") + lost;
-    EXPECT_EQ(db->ErrorCode(), kDbErrorInternal) << lost;
-    EXPECT_EQ(db->ErrorMessage().find(expected), 0u) << db->ErrorMessage();
+    auto saysDamaged = [&] { return db->ErrorCode() == kDbErrorInternal && db->ErrorMessage().find(expected) == 0; };
+    EXPECT_TRUE(saysDamaged()) << db->ErrorMessage();
     EXPECT_FALSE(vndbCursor::Open(*db, lost, {"*"})) << lost;
-    EXPECT_EQ(db->ErrorCode(), kDbErrorInternal) << lost;
-    EXPECT_EQ(db->ErrorMessage().find(expected), 0u) << db->ErrorMessage();
+    EXPECT_TRUE(saysDamaged()) << db->ErrorMessage();
     EXPECT_FALSE(db->AddTableRecord(lost, {}));
     EXPECT_EQ(db->ErrorCode(), kDbErrorInternal) << lost;
     auto kept = vndbCursor::Open(*db, other, {"*"});

@@ -204,6 +204,13 @@ TEST(DiskFileTest, TheJournalIsNeverReachedThroughALinkOrANonFile) {
       EXPECT_EQ(dbtest::ReadBytes(target), (std::vector<uint8_t>{'k', 'e', 'e', 'p'})) << c.name;
       EXPECT_EQ(dbtest::ReadBytes(path), before) << c.name;
       EXPECT_EQ(Ids(*db), committedBefore ? std::set<int>{1} : std::set<int>{}) << c.name;
+      // Met by the next open, it is refused too: a journal that cannot be read may be needed.
+      db.reset();
+      unlink((path + "-journal").c_str()), rmdir((path + "-journal").c_str());
+      c.plant(path + "-journal", target);
+      std::string error;
+      EXPECT_FALSE(vndbHandle::OpenFile(path, &error)) << c.name;
+      EXPECT_NE(error.find(c.error), std::string::npos) << c.name << ": " << error;
     }
   }
 }

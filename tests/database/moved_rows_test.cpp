@@ -49,6 +49,8 @@ TEST(MovedRowsTest, WaitingRowsGoWithARollbackAndKeepTheirKeys) {
       {"its key inserted", true, {{0, "5"}},
        [](vndbHandle& db, vndbCursor&) { EXPECT_FALSE(db.AddTableRecord("t", {{"id", "5"}, {"s", "z"}})); },
        {"2 b", "5 a"}, kDbErrorPrimaryKey},
+      {"its key in another table", true, {{0, "5"}},
+       [](vndbHandle& db, vndbCursor&) { EXPECT_TRUE(db.AddTableRecord("u", {{"id", "5"}, {"s", "z"}})); }, {"2 b", "5 a"}, 0},
       {"its key given by the walk", true, {{0, "5"}},
        [](vndbHandle&, vndbCursor& walk) {
          ASSERT_TRUE(walk.NextRow());
@@ -69,6 +71,7 @@ TEST(MovedRowsTest, WaitingRowsGoWithARollbackAndKeepTheirKeys) {
     ASSERT_TRUE(db);
     ASSERT_TRUE(db->CreateTable("t", {{"id", kDbInteger, false}, {"s", kDbVarchar, true}},
                                 c.keyed ? std::vector<size_t>{0} : std::vector<size_t>{}));
+    ASSERT_TRUE(db->CreateTable("u", {{"id", kDbInteger, false}, {"s", kDbVarchar, true}}, {0}));
     ASSERT_TRUE(db->AddTableRecord("t", {{"id", "1"}, {"s", "a"}}));
     ASSERT_TRUE(db->AddTableRecord("t", {{"id", "2"}, {"s", "b"}}));
     ASSERT_TRUE(db->Commit());

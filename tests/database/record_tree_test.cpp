@@ -169,6 +169,15 @@ TEST_F(RecordTreeTest, ReplacingKeepsUnchangedKeysInPlaceAndSpoolsChangedOnes) {
   EXPECT_EQ(seen, (std::vector<int64_t>{100, 3, 9}));
 }
 
+// The visible rows' values in key order.
+std::vector<int64_t> Values(vndbFile& file) {
+  auto walk = vndbTree::OpenNamedTree(file, "rows", {0});
+  std::vector<int64_t> seen;
+  while (walk && walk->Next())
+    if (walk->IsCurrentVisible()) seen.push_back(DbDecodeField(walk->GetField(1)).integer);
+  return seen;
+}
+
 TEST_F(RecordTreeTest, ASpooledRecordWhoseKeyWasTakenPutsBackTheRowItReplaced) {
   auto tree = vndbTree::OpenNamedTree(*file, "rows", {0});
   for (int n : {1, 2}) tree->InsertRecord(Row(*file, n), true);
@@ -181,11 +190,8 @@ TEST_F(RecordTreeTest, ASpooledRecordWhoseKeyWasTakenPutsBackTheRowItReplaced) {
   EXPECT_EQ(other->InsertRecord(Row(*file, 9), true), vndbTree::InsertResult::kDuplicate);
   ASSERT_EQ(other->InsertRecord(Row(*file, 9), false), vndbTree::InsertResult::kInserted);
   EXPECT_EQ(tree->PutBackSpooled(), vndbTree::InsertResult::kDuplicate);
-  other = vndbTree::OpenNamedTree(*file, "rows", {0});
-  std::vector<int64_t> seen;
-  while (other->Next())
-    if (other->IsCurrentVisible()) seen.push_back(DbDecodeField(other->GetField(1)).integer);
-  EXPECT_EQ(seen, (std::vector<int64_t>{1, 2, 9}));
+  other.reset();
+  EXPECT_EQ(Values(*file), (std::vector<int64_t>{1, 2, 9}));
 }
 
 }  // namespace
@@ -341,14 +347,6 @@ TEST_F(RecordTreeTest, InsertOrderKeepsTheTreeSoundAndRunsOfKeysFillThePages) {
 
 namespace vorn {
 namespace {
-
-std::vector<int64_t> Values(vndbFile& file) {
-  auto walk = vndbTree::OpenNamedTree(file, "rows", {0});
-  std::vector<int64_t> seen;
-  while (walk && walk->Next())
-    if (walk->IsCurrentVisible()) seen.push_back(DbDecodeField(walk->GetField(1)).integer);
-  return seen;
-}
 
 // Rows added in key order go straight to where the last one went; whatever changes the tree in
 // between (another cursor, a rollback, an undone statement) sends the next one through a search.

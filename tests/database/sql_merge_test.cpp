@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <memory>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -47,44 +48,36 @@ std::unique_ptr<SqlRowStore> MergedRuns() {
   return SqlRowStore::Merged(std::move(runs), Compare, SqlRowStore::Prefixes{});
 }
 
-std::vector<size_t> Upto(size_t from, size_t to) {
-  std::vector<size_t> places;
-  for (size_t i = from; i < to; ++i) places.push_back(i);
-  return places;
-}
-
-std::vector<size_t> Join(std::initializer_list<std::vector<size_t>> parts) {
-  std::vector<size_t> all;
-  for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
-
 TEST(SqlMergeTest, EveryReadGivesTheRowOfItsPlace) {
   constexpr size_t kAll = kRuns * kRowsPerRun;
+  // Reads the places up to `upto` in order, then `back`, then on in order after the last of them.
   struct Case {
     const char* name;
-    std::vector<size_t> reads;
+    size_t upto;
+    std::vector<size_t> back;
   };
   const Case cases[] = {
-      {"in order", Upto(0, kAll)},
-      {"a step back, then on", Join({Upto(0, 51), {49}, Upto(50, kAll)})},
-      {"the newest again after a step back", Join({Upto(0, 51), {49, 50, 50}, Upto(51, kAll)})},
-      {"far back into another window, then on", Join({Upto(0, 101), {3, 100}, Upto(101, kAll)})},
-      {"the last row, back, the last again", Join({Upto(0, kAll), {0, kAll - 1, kAll - 2, kAll - 1}})},
+      {"in order", kAll - 1, {}},
+      {"a step back, then on", 50, {49}},
+      {"the newest again after a step back", 50, {49, 50, 50}},
+      {"far back into another window, then on", 100, {3, 100}},
+      {"the last row, back, the last again", kAll - 1, {0, kAll - 1, kAll - 2, kAll - 1}},
   };
   for (const Case& c : cases) {
     std::unique_ptr<SqlRowStore> store = MergedRuns();
     ASSERT_TRUE(store);
     ASSERT_EQ(store->Count(), kAll);
-    for (size_t at = 0; at < c.reads.size(); ++at) {
-      const size_t place = c.reads[at];
+    std::vector<size_t> reads(c.upto + 1);
+    std::iota(reads.begin(), reads.end(), 0);
+    reads.insert(reads.end(), c.back.begin(), c.back.end());
+    while (reads.back() + 1 < kAll) reads.push_back(reads.back() + 1);
+    for (size_t at = 0; at < reads.size(); ++at) {
+      const size_t place = reads[at];
       std::optional<SqlRowView> row = store->Fetch(place);
-      ASSERT_TRUE(row) << c.name << ", read " << at;
-      ASSERT_TRUE(SqlRowView::Valid(row->data(), row->ByteSize())) << c.name << ", read " << at;
+      ASSERT_TRUE(row && SqlRowView::Valid(row->data(), row->ByteSize())) << c.name << ", read " << at;
       ASSERT_EQ(KeyOf(*row), int32_t(place)) << c.name << ", read " << at;
       const SqlCell text = row->Value(1);
-      ASSERT_EQ(text.bytes.size(), kTextBytes);
-      ASSERT_EQ(text.bytes.back(), uint8_t('a' + place % 26)) << c.name << ", read " << at;
+      ASSERT_TRUE(text.bytes.size() == kTextBytes && text.bytes.back() == uint8_t('a' + place % 26)) << c.name << ", read " << at;
     }
     EXPECT_FALSE(store->Fetch(kAll)) << c.name;
   }

@@ -124,20 +124,22 @@ TEST(SqlSortTest, NaNSortsFirstInMemoryAndThroughRuns) {
   }
 }
 
-// A batch of numbers and NULLs large enough to be sorted a byte at a time must come out as
-// the merge of small runs, which compares every pair, orders it: equal keys in read order.
+// A batch of numbers and NULLs, sorted a byte at a time when large and by comparisons when not,
+// comes out as the merge of small runs, which compares every pair: equal keys in read order.
 TEST(SqlSortTest, ABatchSortedByBytesAgreesWithTheMergeOfRuns) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
   const Value keys[] = {Value(),        Double(nan),  Double(-inf), Double(-2.5), Double(-0.0), Integer(0),
                         Double(0.0),    Integer(-1),  Integer(1),   Double(1.0),  Double(1e300), Double(inf),
                         Double(0.001),  Integer(256), Double(-1e-300)};
-  std::vector<Values> rows;
-  for (int i = 0; i < 300; ++i) rows.push_back({keys[(i * 7) % std::size(keys)], Text(std::to_string(i))});
-  for (bool descending : {false, true}) {
-    const std::vector<std::string> merged = Sorted(rows, descending, 64);
-    ASSERT_EQ(merged.size(), rows.size());
-    EXPECT_EQ(Sorted(rows, descending, kSqlDefaultMemoryBudget), merged) << descending;
+  for (int count : {40, 300}) {
+    std::vector<Values> rows;
+    for (int i = 0; i < count; ++i) rows.push_back({keys[(i * 7) % std::size(keys)], Text(std::to_string(i))});
+    for (bool descending : {false, true}) {
+      const std::vector<std::string> merged = Sorted(rows, descending, 64);
+      ASSERT_EQ(merged.size(), rows.size());
+      EXPECT_EQ(Sorted(rows, descending, kSqlDefaultMemoryBudget), merged) << count << (descending ? " down" : " up");
+    }
   }
 }
 

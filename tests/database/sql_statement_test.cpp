@@ -84,8 +84,6 @@ TEST(SqlStatementTest, TextNotReadWholeIsRefused) {
     const char* message;
   } cases[] = {
       {"updte t set a = 1", "Unknown statement 'updte'"},
-      {"insrt into t values (1)", "Unknown statement 'insrt'"},
-      {"delet from t", "Unknown statement 'delet'"},
       {"create tabel t (a integer)", "Unexpected 'tabel' at position 8"},
       {"alter tabel t add a integer", "Unexpected 'tabel' at position 7"},
       {"create index i on t (a)", "Unexpected 'index' at position 8"},
@@ -96,7 +94,6 @@ TEST(SqlStatementTest, TextNotReadWholeIsRefused) {
       {"insert into t values (1) values (2)", "Unexpected 'values' at position 26"},
       {"insert into t values (2, hello, 1)", "Unexpected 'hello' at position 26"},
       {"update t set s = n", "Unexpected 'n' at position 18"},
-      {"update t set s = n where id = 1", "Unexpected 'n' at position 18"},
       {"insert into t values (1e)", "Unexpected '1e' at position 23"},
       {"insert into t values (-)", "Unexpected '-' at position 23"},
       {"insert into t values (12abc)", "Unexpected '12abc' at position 23"},

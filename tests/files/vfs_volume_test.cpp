@@ -246,6 +246,8 @@ TEST_F(VFSVolumeTest, FilesThatAreNoVolumeOrAreDamagedAreRefusedUntouched) {
   ExpectRefused(with(8 + 4, BigLongBytes(7)), "a first block the metadata item does not own");
   ExpectRefused(with(8 + 12, BigDoubleBytes(32)), "a first block too short for the counter");
   ExpectRefused(with(48 + 20, BigDoubleBytes(1e12)), "a link past the end");
+  ExpectRefused(with(48 + 20, BigDoubleBytes(8192)), "a link past the end of a whole file");
+  ExpectRefused(with(3120 + 1020, "BlkX"), "a damaged trailer on the last block");
 }
 
 // A writer stopped while adding a block leaves a file that ends inside it: what lies in the

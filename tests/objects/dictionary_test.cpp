@@ -94,6 +94,18 @@ TEST_F(DictionaryTest, KeysSurviveGrowthBoundariesAndReusedStorage) {
   }
 }
 
+// Each removal leaves a hole in the slots; a rebuilt table must drop them, or they fill it.
+TEST_F(DictionaryTest, AKeySetAndRemovedOverAndOverLeavesNoHolesBehind) {
+  for (int32_t i = 0; i < 2000; ++i) {
+    Set(intToVariant(i), intToVariant(i));
+    RuntimeObject* key = intToVariant(i);
+    dictionaryRemove(mDictionary, key);
+    RuntimeUnlockObject(key);
+  }
+  Set(intToVariant(1), intToVariant(7));
+  EXPECT_EQ(IntAt(intToVariant(1)), 7);
+}
+
 TEST_F(DictionaryTest, MissingKeysAndBadIndexesRaise) {
   Set(Key("a"), intToVariant(1));
   EXPECT_EQ(IntAt(Key("b")), 0);
