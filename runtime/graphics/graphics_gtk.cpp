@@ -526,11 +526,11 @@ void GraphicsGTK::LoadMetrics() {
     mAscent = mDescent = mHeight = -1;
     return;
   }
-  PangoFontMetrics* metrics = pango_font_get_metrics(font, nullptr);
-  mAscent = static_cast<int32_t>(std::lround(pango_font_metrics_get_ascent(metrics) / 1024.0)) - 1;
-  mDescent = static_cast<int32_t>(std::lround(pango_font_metrics_get_descent(metrics) / 1024.0));
+  int32_t ascent = 0, descent = 0;
+  GetFontAscentDescent(font, &ascent, &descent);
+  mAscent = static_cast<int32_t>(std::lround(ascent / 1024.0)) - 1;
+  mDescent = static_cast<int32_t>(std::lround(descent / 1024.0));
   mHeight = mAscent + mDescent;
-  pango_font_metrics_unref(metrics);
   g_object_unref(font);
   mMetricsValid = true;
 }

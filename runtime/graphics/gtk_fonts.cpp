@@ -3,7 +3,9 @@
 #include "graphics/gtk_fonts.h"
 
 #include <gtk/gtk.h>
+#include <hb.h>
 #include <pango/pangocairo.h>
+#include <pango/pangofc-font.h>
 
 #include <cstring>
 #include <map>
@@ -171,6 +173,32 @@ void UnderlineLabel(GtkWidget* widget) {
   const char* text = gtk_label_get_text(GTK_LABEL(widget));
   std::string pattern(text ? strlen(text) : 0, '_');
   gtk_label_set_pattern(GTK_LABEL(widget), pattern.c_str());
+}
+
+// pango_font_get_metrics also lays out a sample sentence for the average character widths, with
+// a fontset and a shaping of its own: a millisecond or more per font, paid at a window's first
+// drawing. For horizontal text Pango takes the ascent and descent from the font's extents,
+// rounded up to whole pixels for a hinted font; any other font goes through Pango.
+void GetFontAscentDescent(PangoFont* font, int32_t* ascent, int32_t* descent) {
+  if (PANGO_IS_FC_FONT(font)) {
+    PangoFcFont* fcFont = PANGO_FC_FONT(font);
+    PangoFontDescription* described = pango_font_describe(font);
+    const PangoGravity gravity = pango_font_description_get_gravity(described);
+    pango_font_description_free(described);
+    FcMatrix* matrix = nullptr;
+    if (fcFont->is_hinted && (gravity == PANGO_GRAVITY_SOUTH || gravity == PANGO_GRAVITY_AUTO) &&
+        FcPatternGetMatrix(fcFont->font_pattern, FC_MATRIX, 0, &matrix) != FcResultMatch) {
+      hb_font_extents_t extents;
+      hb_font_get_extents_for_direction(pango_font_get_hb_font(font), HB_DIRECTION_LTR, &extents);
+      *ascent = PANGO_UNITS_CEIL(extents.ascender);
+      *descent = PANGO_UNITS_CEIL(-extents.descender);
+      return;
+    }
+  }
+  PangoFontMetrics* metrics = pango_font_get_metrics(font, nullptr);
+  *ascent = pango_font_metrics_get_ascent(metrics);
+  *descent = pango_font_metrics_get_descent(metrics);
+  pango_font_metrics_unref(metrics);
 }
 
 }  // namespace vorn

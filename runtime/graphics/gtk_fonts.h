@@ -8,6 +8,7 @@
 #include "strings/vstring.h"
 
 struct _GtkWidget;
+struct _PangoFont;
 struct _PangoFontDescription;
 
 namespace vorn {
@@ -36,6 +37,8 @@ int32_t ConvertPaneFontSize(int32_t size, bool toNative);
 // size, bold and italic; a font that cannot be loaded falls back to the desktop font.
 struct _PangoFontDescription* MakeFontDescription(const TextStyle& style);
 void SetWidgetFont(struct _GtkWidget* widget, const TextStyle& style);
+// The font's ascent and descent in Pango units, as pango_font_get_metrics gives them.
+void GetFontAscentDescent(struct _PangoFont* font, int32_t* ascent, int32_t* descent);
 void UnderlineLabel(struct _GtkWidget* widget);
 
 }  // namespace vorn
