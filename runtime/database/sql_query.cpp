@@ -200,7 +200,9 @@ struct StoredResult : ResultBase {
   std::unique_ptr<SqlRowStore> rows;
   std::shared_ptr<SqlSourceNames> sources;
   size_t next = 0;  // the current row is next - 1
-  SqlRow row;
+  // The current row where the store holds it: valid until the store is read again, which only
+  // the next move does.
+  SqlRowView row;
   bool current = false;
   bool singleTable = false;
 
@@ -214,7 +216,7 @@ struct StoredResult : ResultBase {
     current = false;
     if (next < 1 || next > rows->Count()) return;
     if (std::optional<SqlRowView> fetched = rows->Fetch(next - 1)) {
-      row.Assign(*fetched);
+      row = *fetched;
       current = true;
     } else if (DatabaseObject* db = DatabaseFields(database)) {
       SetDatabaseError(db, kSqlErrorInternal, Utf8("The result could not be read back from its temporary file"));
@@ -230,7 +232,7 @@ struct StoredResult : ResultBase {
   // Without the source: what reading values needs.
   std::optional<SqlCell> Value(int32_t index) const {
     if (!Has(index)) return std::nullopt;
-    return row.View().Value(index);
+    return row.Value(index);
   }
 };
 

@@ -111,6 +111,7 @@ bool SqlRowStore::HeadBefore(size_t a, size_t b) const {
 }
 
 bool SqlRowStore::MergeNext() {
+  mMergedRow.reset();  // its run may be read below
   for (size_t r = 0; r < mHeads.size(); ++r) {
     Head& head = mHeads[r];
     if (!head.stale) continue;
@@ -126,7 +127,9 @@ bool SqlRowStore::MergeNext() {
   }
   if (best == mHeads.size()) return false;
   Head& head = mHeads[best];
-  mMergedRow.assign(head.row->data(), head.row->data() + head.row->ByteSize());
+  // The row stays where its run read it until the run is read again: at the next step at
+  // the earliest, when its head is fetched anew.
+  mMergedRow = head.row;
   mOrder.push_back({static_cast<uint32_t>(best), static_cast<uint32_t>(head.next)});
   ++head.next;
   head.stale = true;
@@ -192,18 +195,18 @@ bool SqlRowStore::Flush() {
 std::optional<SqlRowView> SqlRowStore::Fetch(size_t index) {
   if (!mRuns.empty()) {
     if (index >= mMergedCount) return std::nullopt;
-    if (index + 1 == mOrder.size() && !mMergedRow.empty()) return SqlRowView(mMergedRow.data(), mMergedRow.size());
+    if (index + 1 == mOrder.size() && mMergedRow) return mMergedRow;
     if (index < mOrder.size()) {
       // Reading a run moves its window under the merge's head row.
       const RunRow at = mOrder[index];
       mHeads[at.run].stale = true;
-      mMergedRow.clear();
+      mMergedRow.reset();
       return mRuns[at.run]->Fetch(at.row);
     }
     while (mOrder.size() <= index) {
       if (!MergeNext()) return std::nullopt;
     }
-    return SqlRowView(mMergedRow.data(), mMergedRow.size());
+    return mMergedRow;
   }
   if (index >= mStarts.size()) return std::nullopt;
   if (!mFile) {

@@ -80,7 +80,7 @@ class SqlRowStore {
 
  private:
   bool Flush();
-  // The merge's next row, copied into mMergedRow; false when a run fails.
+  // The merge's next row, left in mMergedRow; false when a run fails.
   bool MergeNext();
 
   size_t mBudget;
@@ -114,7 +114,7 @@ class SqlRowStore {
   std::vector<Head> mHeads;
   std::vector<RunRow> mOrder;  // the merged order met so far
   size_t mMergedCount = 0;
-  std::vector<uint8_t> mMergedRow;  // the row the merge met last
+  std::optional<SqlRowView> mMergedRow;  // the row the merge met last, where its run holds it
 };
 
 }  // namespace vorn

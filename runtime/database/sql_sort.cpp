@@ -168,10 +168,15 @@ void SqlSorter::SortBatch() {
     auto byteOf = [](const Entry& entry, int pass) {
       return pass < 8 ? static_cast<uint8_t>(entry.prefix >> (8 * pass)) : entry.kind;
     };
+    // The counts of every pass come from one sweep: a pass moves entries, never changes them.
+    constexpr int kPasses = 9;
+    std::vector<std::array<size_t, 256>> tallies(kPasses);
+    for (const Entry& entry : mEntries) {
+      for (int pass = 0; pass < kPasses; ++pass) ++tallies[pass][byteOf(entry, pass)];
+    }
     std::vector<Entry> other(mEntries.size());
-    for (int pass = 0; pass < 9; ++pass) {
-      std::array<size_t, 256> counts{};
-      for (const Entry& entry : mEntries) ++counts[byteOf(entry, pass)];
+    for (int pass = 0; pass < kPasses; ++pass) {
+      std::array<size_t, 256>& counts = tallies[pass];
       if (counts[byteOf(mEntries.front(), pass)] == mEntries.size()) continue;
       size_t at = 0;
       for (size_t& count : counts) at += std::exchange(count, at);

@@ -95,6 +95,11 @@ RuntimeClass* RuntimeObjectGetClass(RuntimeObject* object) { return ClassOf(obje
 
 bool RuntimeObjectIsaDefinition(RuntimeObject* object, ObjectDefinition* definition) {
   if (!object || !definition) return false;
+  // Every read of a field checks its object and cursor: the classes are matched by their
+  // definitions first, which asks for no class to be made; interfaces take the general path.
+  for (const RuntimeClass* cls = object->classPtr; cls; cls = cls->mSuper) {
+    if (cls->mDefinition == definition) return true;
+  }
   return ClassIsa(object->classPtr, RuntimeClassFromDefinition(definition));
 }
 

@@ -160,6 +160,31 @@ TEST(SqlSortTest, LargeRunsMergeInOrderWhileRowsAreReadAgain) {
   for (size_t i = 0; i < tags.size(); ++i) ASSERT_EQ(tags[i], expected[i].second) << i;
 }
 
+// The merge hands out its latest row where the run holds it: reading a row of that run far
+// back moves the run's window, and the latest row read again must still be itself.
+TEST(SqlSortTest, TheLatestMergedRowReadsTheSameAfterAReadFarBack) {
+  // Rows of 400 bytes in key order: each run spans several windows of its file.
+  SqlSorter sorter({{0, false}}, 200000);
+  SqlRow packed;
+  auto tag = [](int32_t key) { return std::to_string(key) + std::string(400, 'x'); };
+  for (int32_t key = 0; key < 2000; ++key) {
+    packed.Start();
+    packed.Add(kVornDbInteger, &key, sizeof key);
+    packed.Add(kVornDbText, tag(key).data(), tag(key).size());
+    ASSERT_TRUE(sorter.Add(packed.Finish()));
+  }
+  std::unique_ptr<SqlRowStore> store = sorter.Finish();
+  ASSERT_TRUE(store);
+  size_t read = 0;
+  for (int32_t key : {300, 1200, 1999}) {
+    for (; read <= static_cast<size_t>(key); ++read) ASSERT_TRUE(store->Fetch(read)) << read;
+    ASSERT_TRUE(store->Fetch(key - 290));
+    const std::optional<SqlRowView> again = store->Fetch(key);
+    ASSERT_TRUE(again) << key;
+    EXPECT_EQ(Show((*again)[1]), tag(key)) << key;
+  }
+}
+
 // Rows come back from temporary files: whatever a damaged file gives back is refused, never
 // read beyond its end.
 TEST(SqlSortTest, DamagedRowBytesAreRefused) {
