@@ -186,6 +186,12 @@ void RuntimeListbox::DrawRowArea(Graphics* port) {
     DrawRows(port);
     return;
   }
+  UpdateOffscreen(area);
+  CopyOffscreen(port, area);
+}
+
+// Brings the image up to date: it follows the scroll and the cells no longer valid are drawn.
+void RuntimeListbox::UpdateOffscreen(const Rect& area) {
   FollowScroll(area);
   // Nothing kept: the ring starts again at the top, so the rows are drawn in one pass.
   if (mValid.firstRow < 0) mRingTop = 0;
@@ -196,7 +202,25 @@ void RuntimeListbox::DrawRowArea(Graphics* port) {
     DrawRows(mOffscreenPort, bands[i].top, bands[i].bottom);
   }
   RecordValidCells(area);
-  CopyOffscreen(port, area);
+}
+
+// After a scroll moved the rows on screen, the strips it uncovered are drawn into the image and
+// copied to the window at once, without the window's redraw (and its double buffer) going
+// over them again; false when the image cannot serve, and the caller has them redrawn.
+bool RuntimeListbox::DrawStripsNow(const Rect* strips, int32_t count) {
+  if (!mOffscreenPort || !IsDisplayed() || !mWidget || !mWidget->window) return false;
+  const Rect area = RowArea();
+  if (mOffscreen->Width() != area.Width() || mOffscreen->Height() != area.Height()) return false;
+  Graphics* port = GetGraphics();
+  if (!port) return false;
+  UpdateOffscreen(area);
+  for (int32_t i = 0; i < count; ++i) {
+    port->SetClipRect(strips[i]);
+    CopyOffscreen(port, strips[i]);
+    ValidateRect(strips[i]);
+  }
+  DisposePaneGraphics(port);
+  return true;
 }
 
 bool RuntimeListbox::DrawRowNow(int32_t row) {

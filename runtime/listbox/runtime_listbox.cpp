@@ -231,25 +231,32 @@ void RuntimeListbox::SetFirstVisibleRow(int32_t row) {
 }
 
 // A scroll by fewer rows than the area shows moves the whole rows already on screen and leaves
-// only the uncovered ones to draw, as a wheel or an arrow key does it most often. A row the
-// area cuts off is drawn for its cut, so it is drawn again wherever it lands. An edit field or
-// a drop line over the rows is drawn with them, so those scrolls redraw everything.
+// only the uncovered ones to draw, as a wheel or an arrow key does it most often; a longer one
+// draws the whole row area. Either is drawn at once from the row image. A row the area cuts off
+// is drawn for its cut, so it is drawn again wherever it lands. An edit field or a drop line
+// over the rows is drawn with them, so those scrolls redraw everything.
 void RuntimeListbox::ScrollShown(int32_t oldFirst) {
+  if (IsEditing() || mDragging) return InvalidateShown();
   const Rect area = RowArea();
   const int32_t rowHeight = std::max(RowHeight(), 1);
   const int64_t dy = static_cast<int64_t>(oldFirst - mFirstVisible) * rowHeight;
   const int32_t wholeBottom = area.top + area.Height() / rowHeight * rowHeight;
-  if (RowsVaryInHeight() || IsEditing() || mDragging || std::abs(dy) >= wholeBottom - area.top ||
-      !MoveShownPixels(MakeRect(area.left, area.top, area.right, wholeBottom), static_cast<int32_t>(dy))) {
-    return InvalidateShown();
-  }
-  const int32_t step = static_cast<int32_t>(dy);
-  if (step < 0) {
-    InvalidateRect(MakeRect(area.left, wholeBottom + step, area.right, area.bottom));
+  const int32_t step = static_cast<int32_t>(std::clamp<int64_t>(dy, -area.Height(), area.Height()));
+  const bool moved = !RowsVaryInHeight() && std::abs(dy) < wholeBottom - area.top &&
+                     MoveShownPixels(MakeRect(area.left, area.top, area.right, wholeBottom), step);
+  Rect strips[2];
+  int32_t count = 0;
+  if (!moved) {
+    strips[count++] = area;
+  } else if (step < 0) {
+    strips[count++] = MakeRect(area.left, wholeBottom + step, area.right, area.bottom);
   } else {
-    InvalidateRect(MakeRect(area.left, area.top, area.right, area.top + step));
-    if (wholeBottom < area.bottom) InvalidateRect(MakeRect(area.left, wholeBottom, area.right, area.bottom));
+    strips[count++] = MakeRect(area.left, area.top, area.right, area.top + step);
+    if (wholeBottom < area.bottom) strips[count++] = MakeRect(area.left, wholeBottom, area.right, area.bottom);
   }
+  if (DrawStripsNow(strips, count)) return;
+  if (!moved) return InvalidateShown();
+  for (int32_t i = 0; i < count; ++i) InvalidateRect(strips[i]);
 }
 
 void RuntimeListbox::ScrollRowIntoView(int32_t row) {

@@ -255,6 +255,8 @@ class RuntimeListbox : public ContainerPane,
   void FollowScroll(const Rect& area);
   void RecordValidCells(const Rect& area);
   void CopyOffscreen(Graphics* windowPort, const Rect& strip);
+  void UpdateOffscreen(const Rect& area);
+  bool DrawStripsNow(const Rect* strips, int32_t count);
   struct RingBand {
     int32_t top, bottom;  // pane lines of the band
     int32_t origin;       // the pane line drawn on the image's top line

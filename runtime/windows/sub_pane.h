@@ -163,8 +163,9 @@ class SubPane : public Pane {
   void SetCursor(const MouseCursor* cursor);
   MouseCursor* GetCursor() const { return mCursor; }
   void InvalidateRect(const Rect& r);
-  // Moves the pixels shown in `r` by `dy` within it, pending redraws included; false when the
-  // pane shows nothing that can be moved, and the caller redraws instead.
+  // Moves the pixels shown in `r` by `dy` within it, pending redraws included, and has the move
+  // on the screen before anything else is drawn; false when the pane shows nothing that can be
+  // moved, and the caller redraws instead.
   bool MoveShownPixels(const Rect& r, int32_t dy);
   void InvalidateArea(int32_t left, int32_t top, int32_t right, int32_t bottom);
   void Refresh();

@@ -105,8 +105,11 @@ bool SubPane::MoveShownPixels(const Rect& r, int32_t dy) {
   GdkRectangle area;
   if (mClosing || !IsDisplayed() || !DeviceRectFor(this, kept, false, &area)) return false;
   GdkRegion* region = gdk_region_rectangle(&area);
-  gdk_window_move_region(WidgetGdkWindow(mWidget), region, 0, dy);
+  GdkWindow* window = WidgetGdkWindow(mWidget);
+  gdk_window_move_region(window, region, 0, dy);
   gdk_region_destroy(region);
+  // GDK may keep the move for later: drawing into the lines it uncovered must come after it.
+  gdk_window_flush(window);
   return true;
 }
 
