@@ -18,7 +18,7 @@ constexpr uint32_t kEmpty = 0xffffffffu;
 constexpr uint32_t kDeleted = 0xfffffffeu;
 constexpr size_t kFirstSlotCount = 16;
 
-// Released blocks kept for reuse, one for each slot count up to 2^20 (a 16 MB block).
+// Released blocks kept for reuse, one for each slot count up to 2^20 (a 14 MB block).
 constexpr size_t kKeptBlockSizes = 21;
 void* sKeptBlocks[kKeptBlockSizes] = {};
 
@@ -80,12 +80,12 @@ void VariantTable::Set(RuntimeObject* key, RuntimeObject* value) {
   uint32_t hash = VariantKeyHash(key);
   int64_t insertAt;
   int64_t slot = FindSlot(key, hash, &insertAt);
-  RuntimeLockObject(value);
+  RetainObject(value);
   if (slot >= 0) {
     Entry& entry = mEntries[EntryOf(slot)];
     RuntimeObject* old = entry.value;
     entry.value = value;
-    RuntimeUnlockObject(old);
+    ReleaseObject(old);
     return;
   }
   // Keep the slot array at most half full, holes counted.
@@ -95,7 +95,7 @@ void VariantTable::Set(RuntimeObject* key, RuntimeObject* value) {
     Rebuild(std::max(wanted, mSlotCount));
     FindSlot(key, hash, &insertAt);
   }
-  RuntimeLockObject(key);
+  RetainObject(key);
   if (mSlots[static_cast<size_t>(insertAt)] == kDeleted) --mDeletedSlots;
   mSlots[static_cast<size_t>(insertAt)] = SlotWord(mEntryCount, hash);
   mHashes[mEntryCount] = hash;
@@ -114,8 +114,8 @@ bool VariantTable::Remove(RuntimeObject* key) {
   ++mDeletedSlots;
   --mLive;
   if (mEntryCount > 32 && static_cast<size_t>(mLive) * 2 < mEntryCount) Compact();
-  RuntimeUnlockObject(oldKey);
-  RuntimeUnlockObject(oldValue);
+  ReleaseObject(oldKey);
+  ReleaseObject(oldValue);
   return true;
 }
 
@@ -132,8 +132,8 @@ void VariantTable::Clear() {
   mDeletedSlots = 0;
   for (size_t n = 0; n < count; ++n) {
     if (entries[n].key == Hole()) continue;
-    RuntimeUnlockObject(entries[n].key);
-    RuntimeUnlockObject(entries[n].value);
+    ReleaseObject(entries[n].key);
+    ReleaseObject(entries[n].value);
   }
   GiveBackBlock(entries, slotCount);
 }
