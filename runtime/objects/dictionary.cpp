@@ -105,7 +105,7 @@ VornRuntimeObject* dictionaryValueGetter(VornRuntimeObject* self, VornRuntimeObj
     RuntimeRaiseExceptionDefinition(GetKeyNotFoundExceptionClassDefinition());
     return nullptr;
   }
-  RuntimeLockObject(value);
+  RetainObject(value);
   return value;
 }
 
@@ -140,7 +140,7 @@ VornRuntimeObject* dictionaryKey(VornRuntimeObject* self, int32_t index) {
     RuntimeRaiseOutOfBoundsException();
     return nullptr;
   }
-  RuntimeLockObject(key);
+  RetainObject(key);
   return key;
 }
 
@@ -152,7 +152,7 @@ VornRuntimeObject* dictionaryValueByIndex(VornRuntimeObject* self, int32_t index
     RuntimeRaiseOutOfBoundsException();
     return nullptr;
   }
-  RuntimeLockObject(value);
+  RetainObject(value);
   return value;
 }
 
@@ -163,7 +163,7 @@ VornRuntimeObject* DictionaryLookup(VornRuntimeObject* self, VornRuntimeObject* 
   VariantTable* table = TableOf(self);
   RuntimeObject* value = defaultValue;
   if (table) table->Lookup(key, &value);
-  RuntimeLockObject(value);
+  RetainObject(value);
   return value;
 }
 

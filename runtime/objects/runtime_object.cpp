@@ -185,9 +185,7 @@ VornRuntimeObject* RuntimeNewObject(VornRuntimeClass* cls) {
 }
 
 // A count of 0 means the destruction has begun: the object can no longer be revived.
-void RuntimeLockObject(VornRuntimeObject* object) {
-  if (object && object->refCount > 0) ++object->refCount;
-}
+void RuntimeLockObject(VornRuntimeObject* object) { vorn::RetainObject(object); }
 
 void RuntimeUnlockObject(VornRuntimeObject* object) {
   if (!object || object->refCount <= 0) return;

@@ -15,6 +15,19 @@ inline RuntimeClass* ClassOf(const RuntimeObject* object) {
   return object ? object->classPtr : nullptr;
 }
 
+// RuntimeLockObject and RuntimeUnlockObject inlined for paths that take several references an
+// operation (a dictionary, per key); a release that may destroy goes the long way.
+inline void RetainObject(RuntimeObject* object) {
+  if (object && object->refCount > 0) ++object->refCount;
+}
+inline void ReleaseObject(RuntimeObject* object) {
+  if (object && object->refCount > 1) {
+    --object->refCount;
+    return;
+  }
+  RuntimeUnlockObject(object);
+}
+
 // A new object of the class built from the definition: fields zero, initializers run base
 // first, count 1. A nil definition is reported as the failed assertion "defn"; nil when the
 // object cannot be made (an OutOfMemoryException is then pending).

@@ -13,11 +13,12 @@ namespace vorn {
 
 namespace {
 
-constexpr int32_t kEmpty = -1;
-constexpr int32_t kDeleted = -2;
+// Slot marks; an entry's slot word never has the top bit set.
+constexpr uint32_t kEmpty = 0xffffffffu;
+constexpr uint32_t kDeleted = 0xfffffffeu;
 constexpr size_t kFirstSlotCount = 16;
 
-// Released blocks kept for reuse, one for each slot count up to 2^20 (a 16 MB block).
+// Released blocks kept for reuse, one for each slot count up to 2^20 (a 14 MB block).
 constexpr size_t kKeptBlockSizes = 21;
 void* sKeptBlocks[kKeptBlockSizes] = {};
 
@@ -51,18 +52,19 @@ int64_t VariantTable::FindSlot(RuntimeObject* key, uint32_t hash, int64_t* inser
   if (insertAt) *insertAt = -1;
   if (mSlotCount == 0) return -1;
   size_t mask = mSlotCount - 1;
+  // The marks have the top bit set, which the tag never has, so they never match it.
+  uint32_t tag = hash >> 1;
   for (size_t i = hash & mask;; i = (i + 1) & mask) {
-    const Slot& probe = mSlots[i];
-    int32_t slot = probe.entry;
-    if (slot == kEmpty) {
+    uint32_t word = mSlots[i];
+    if (word == kEmpty) {
       if (insertAt && *insertAt < 0) *insertAt = static_cast<int64_t>(i);
       return -1;
     }
-    if (slot == kDeleted) {
+    if (word == kDeleted) {
       if (insertAt && *insertAt < 0) *insertAt = static_cast<int64_t>(i);
       continue;
     }
-    if (probe.hash == hash && VariantKeysEqual(mEntries[static_cast<size_t>(slot)].key, key))
+    if (((word ^ tag) & ~mIndexMask) == 0 && VariantKeysEqual(mEntries[word & mIndexMask].key, key))
       return static_cast<int64_t>(i);
   }
 }
@@ -70,7 +72,7 @@ int64_t VariantTable::FindSlot(RuntimeObject* key, uint32_t hash, int64_t* inser
 bool VariantTable::Lookup(RuntimeObject* key, RuntimeObject** value) const {
   int64_t slot = FindSlot(key, VariantKeyHash(key), nullptr);
   if (slot < 0) return false;
-  if (value) *value = mEntries[static_cast<size_t>(mSlots[static_cast<size_t>(slot)].entry)].value;
+  if (value) *value = mEntries[EntryOf(slot)].value;
   return true;
 }
 
@@ -78,12 +80,12 @@ void VariantTable::Set(RuntimeObject* key, RuntimeObject* value) {
   uint32_t hash = VariantKeyHash(key);
   int64_t insertAt;
   int64_t slot = FindSlot(key, hash, &insertAt);
-  RuntimeLockObject(value);
+  RetainObject(value);
   if (slot >= 0) {
-    Entry& entry = mEntries[static_cast<size_t>(mSlots[static_cast<size_t>(slot)].entry)];
+    Entry& entry = mEntries[EntryOf(slot)];
     RuntimeObject* old = entry.value;
     entry.value = value;
-    RuntimeUnlockObject(old);
+    ReleaseObject(old);
     return;
   }
   // Keep the slot array at most half full, holes counted.
@@ -93,9 +95,10 @@ void VariantTable::Set(RuntimeObject* key, RuntimeObject* value) {
     Rebuild(std::max(wanted, mSlotCount));
     FindSlot(key, hash, &insertAt);
   }
-  RuntimeLockObject(key);
-  if (mSlots[static_cast<size_t>(insertAt)].entry == kDeleted) --mDeletedSlots;
-  mSlots[static_cast<size_t>(insertAt)] = {static_cast<int32_t>(mEntryCount), hash};
+  RetainObject(key);
+  if (mSlots[static_cast<size_t>(insertAt)] == kDeleted) --mDeletedSlots;
+  mSlots[static_cast<size_t>(insertAt)] = SlotWord(mEntryCount, hash);
+  mHashes[mEntryCount] = hash;
   mEntries[mEntryCount++] = {key, value};
   ++mLive;
 }
@@ -103,25 +106,25 @@ void VariantTable::Set(RuntimeObject* key, RuntimeObject* value) {
 bool VariantTable::Remove(RuntimeObject* key) {
   int64_t slot = FindSlot(key, VariantKeyHash(key), nullptr);
   if (slot < 0) return false;
-  Entry& entry = mEntries[static_cast<size_t>(mSlots[static_cast<size_t>(slot)].entry)];
+  Entry& entry = mEntries[EntryOf(slot)];
   RuntimeObject* oldKey = entry.key;
   RuntimeObject* oldValue = entry.value;
   entry = {Hole(), nullptr};
-  mSlots[static_cast<size_t>(slot)] = {kDeleted, 0};
+  mSlots[static_cast<size_t>(slot)] = kDeleted;
   ++mDeletedSlots;
   --mLive;
   if (mEntryCount > 32 && static_cast<size_t>(mLive) * 2 < mEntryCount) Compact();
-  RuntimeUnlockObject(oldKey);
-  RuntimeUnlockObject(oldValue);
+  ReleaseObject(oldKey);
+  ReleaseObject(oldValue);
   return true;
 }
 
 void VariantTable::Clear() {
-  void* block = mSlots;
   size_t slotCount = mSlotCount;
-  Entry* entries = mEntries;
+  Entry* entries = mEntries;  // the block's start
   size_t count = mEntryCount;
   mSlots = nullptr;
+  mHashes = nullptr;
   mEntries = nullptr;
   mSlotCount = 0;
   mEntryCount = 0;
@@ -129,10 +132,10 @@ void VariantTable::Clear() {
   mDeletedSlots = 0;
   for (size_t n = 0; n < count; ++n) {
     if (entries[n].key == Hole()) continue;
-    RuntimeUnlockObject(entries[n].key);
-    RuntimeUnlockObject(entries[n].value);
+    ReleaseObject(entries[n].key);
+    ReleaseObject(entries[n].value);
   }
-  GiveBackBlock(block, slotCount);
+  GiveBackBlock(entries, slotCount);
 }
 
 bool VariantTable::EntryAt(int32_t index, RuntimeObject** key, RuntimeObject** value) {
@@ -155,41 +158,42 @@ void VariantTable::SetBinCount(int32_t bins) {
 // Sweeps the holes out of the entry array; the slots are rebuilt to match.
 void VariantTable::Compact() {
   if (mEntryCount == static_cast<size_t>(mLive)) return;
-  std::unique_ptr<int32_t[]> moved(new int32_t[mEntryCount]);
   size_t kept = 0;
   for (size_t n = 0; n < mEntryCount; ++n) {
-    moved[n] = kEmpty;
     if (mEntries[n].key == Hole()) continue;
-    moved[n] = static_cast<int32_t>(kept);
+    mHashes[kept] = mHashes[n];
     mEntries[kept++] = mEntries[n];
   }
   mEntryCount = kept;
-  for (size_t i = 0; i < mSlotCount; ++i) {
-    if (mSlots[i].entry >= 0) mSlots[i].entry = moved[static_cast<size_t>(mSlots[i].entry)];
-  }
   Rebuild(mSlotCount);
 }
 
 void VariantTable::Rebuild(size_t slotCount) {
-  Slot* oldSlots = mSlots;
+  Entry* oldBlock = mEntries;
   size_t oldSlotCount = mSlotCount;
-  void* block = TakeBlock(slotCount, slotCount * sizeof(Slot) + slotCount / 2 * sizeof(Entry));
-  mSlots = static_cast<Slot*>(block);
-  auto* entries = reinterpret_cast<Entry*>(static_cast<unsigned char*>(block) + slotCount * sizeof(Slot));
-  if (mEntryCount > 0) std::memcpy(entries, mEntries, mEntryCount * sizeof(Entry));
-  mEntries = entries;
-  mSlotCount = slotCount;
-  mDeletedSlots = 0;
-  std::fill_n(mSlots, slotCount, Slot{kEmpty, 0});
-  size_t mask = slotCount - 1;
-  for (size_t n = 0; n < oldSlotCount; ++n) {
-    const Slot& slot = oldSlots[n];
-    if (slot.entry < 0) continue;
-    size_t i = slot.hash & mask;
-    while (mSlots[i].entry != kEmpty) i = (i + 1) & mask;
-    mSlots[i] = slot;
+  size_t room = slotCount / 2;
+  void* block = TakeBlock(slotCount, room * (sizeof(Entry) + sizeof(uint32_t)) + slotCount * sizeof(uint32_t));
+  auto* entries = static_cast<Entry*>(block);
+  auto* hashes = reinterpret_cast<uint32_t*>(entries + room);
+  if (mEntryCount > 0) {
+    std::memcpy(entries, mEntries, mEntryCount * sizeof(Entry));
+    std::memcpy(hashes, mHashes, mEntryCount * sizeof(uint32_t));
   }
-  GiveBackBlock(oldSlots, oldSlotCount);
+  mEntries = entries;
+  mHashes = hashes;
+  mSlots = hashes + room;
+  mSlotCount = slotCount;
+  mIndexMask = static_cast<uint32_t>(room - 1);
+  mDeletedSlots = 0;
+  std::memset(mSlots, 0xff, slotCount * sizeof(uint32_t));  // all kEmpty
+  // From the hash array in entry order: no key is hashed again, no free slot is visited.
+  size_t mask = slotCount - 1;
+  for (size_t n = 0; n < mEntryCount; ++n) {
+    size_t i = mHashes[n] & mask;
+    while (mSlots[i] != kEmpty) i = (i + 1) & mask;
+    mSlots[i] = SlotWord(n, mHashes[n]);
+  }
+  GiveBackBlock(oldBlock, oldSlotCount);
 }
 
 }  // namespace vorn

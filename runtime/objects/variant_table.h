@@ -1,12 +1,16 @@
 // The hash table behind Dictionary: Variant keys (VariantKeyHash / VariantKeysEqual) with
 // Variant values, each held with one reference, kept in insertion order.
 //
-// Entries sit in one array in insertion order; an open-addressed slot array (linear probing,
-// a power of two in size, at most half full) indexes them. Each slot carries its entry's hash
-// too, so a probe passes over other keys without reading their entries (a cache miss each in
-// a large table). Both arrays share one block, the entries' room fixed at half the slots, so a
-// block's size follows from its slot count alone; one released block of each size is kept for
-// the next table, which would otherwise fault fresh pages in from the system at every growth.
+// Entries sit in one array in insertion order, their hashes in a parallel one; an
+// open-addressed slot array (linear probing, a power of two in size, at most half full) indexes
+// them. A slot is one 32-bit word: the entry's index in the low bits and, above it, as many high
+// bits of the hash as remain, so a probe passes over most other keys without reading their
+// entries (a cache miss each in a large table). Four-byte slots keep the randomly probed array
+// small enough to stay in the cache where eight-byte ones spill; growth rehashes from the hash
+// array in order, never calling a key's hash again. All three arrays share one block, the
+// entries' room fixed at half the slots, so a block's size follows from its slot count alone;
+// one released block of each size is kept for the next table, which would otherwise fault fresh
+// pages in from the system at every growth.
 // A removal leaves a hole in both, and the holes are swept out once they outnumber the
 // entries. References are released only after the table is consistent again, so a destructor
 // that a release runs may use the table.
@@ -42,8 +46,7 @@ class VariantTable {
   void SetBinCount(int32_t bins);
 
  private:
-  // A removed entry keeps its place with the key Hole() until the holes are swept out; its
-  // hash lives only in the slot array (16 bytes an entry keep large tables in the caches).
+  // A removed entry keeps its place with the key Hole() until the holes are swept out.
   struct Entry {
     RuntimeObject* key;
     RuntimeObject* value;
@@ -51,19 +54,21 @@ class VariantTable {
 
   // Slot of the key, or -1; *insertAt receives the first reusable slot on the way.
   int64_t FindSlot(RuntimeObject* key, uint32_t hash, int64_t* insertAt) const;
-  // Rehashes the live slots into `slotCount` new ones (deleted marks dropped).
+  // The slot word of entry `index` (its top bit clear, unlike the empty and deleted marks).
+  uint32_t SlotWord(size_t index, uint32_t hash) const {
+    return static_cast<uint32_t>(index) | ((hash >> 1) & ~mIndexMask);
+  }
+  size_t EntryOf(int64_t slot) const { return mSlots[static_cast<size_t>(slot)] & mIndexMask; }
+  // Indexes the entries in `slotCount` new slots (deleted marks dropped).
   void Rebuild(size_t slotCount);
   void Compact();
 
-  struct Slot {
-    int32_t entry;  // entry index, kEmpty or kDeleted
-    uint32_t hash;
-  };
-
-  // One block: mSlotCount slots, then room for mSlotCount / 2 entries.
-  Slot* mSlots = nullptr;
+  // One block: room for mSlotCount / 2 entries, as many hashes, then mSlotCount slots.
   Entry* mEntries = nullptr;
+  uint32_t* mHashes = nullptr;
+  uint32_t* mSlots = nullptr;
   size_t mSlotCount = 0;
+  uint32_t mIndexMask = 0;  // the slot word's entry index bits
   size_t mEntryCount = 0;  // holes included
   int32_t mLive = 0;
   int32_t mDeletedSlots = 0;
