@@ -17,20 +17,17 @@ struct StaticRange {
   const char* end;
 };
 
-// Constant-initialised (no start-up order question) and read on every in-place change, so it
-// is a plain global rather than a function-local static behind a guard.
+// Constant-initialised (no start-up order question) and read whenever a record lies inside the
+// static span, so it is a plain global rather than a function-local static behind a guard.
 std::vector<StaticRange> gStaticRanges;
 
 std::vector<StaticRange>& StaticRanges() { return gStaticRanges; }
 
-// Records made here keep their buffer right behind the record in the same block, and the
-// block starts with a hidden word: how many bytes of text it has room for. Appending checks
-// that word instead of asking the allocator, which keeps building a string by appends cheap.
-char* InlineBuffer(StringRep* rep) { return reinterpret_cast<char*>(rep + 1); }
+using string_block::Capacity;
+using string_block::CapacityOf;
+using string_block::kHeaderSize;
 
-using Capacity = int64_t;
-constexpr size_t kHeaderSize = sizeof(Capacity);
-static_assert(kHeaderSize % alignof(StringRep) == 0);
+char* InlineBuffer(StringRep* rep) { return reinterpret_cast<char*>(rep + 1); }
 
 size_t BlockSizeFor(int64_t length) {
   return kHeaderSize + sizeof(StringRep) + static_cast<size_t>(length) + 2;
@@ -41,10 +38,6 @@ void* BlockOf(StringRep* rep) { return reinterpret_cast<char*>(rep) - kHeaderSiz
 StringRep* RepInBlock(void* block, Capacity capacity) {
   *static_cast<Capacity*>(block) = capacity;
   return reinterpret_cast<StringRep*>(static_cast<char*>(block) + kHeaderSize);
-}
-
-Capacity CapacityOf(const StringRep* rep) {
-  return *reinterpret_cast<const Capacity*>(reinterpret_cast<const char*>(rep) - kHeaderSize);
 }
 
 void SetLengthFields(StringRep* rep, int32_t length) {
@@ -59,27 +52,6 @@ bool OwnsInlineBuffer(const StringRep* rep) {
 }
 
 int Sign(int value) { return (value > 0) - (value < 0); }
-
-// Appends are mostly short pieces, for which a call to memcpy costs more than the copy.
-inline void CopyBytes(char* to, const char* from, size_t n) {
-  if (n >= 8 && n <= 16) {
-    uint64_t head, tail;
-    std::memcpy(&head, from, 8);
-    std::memcpy(&tail, from + n - 8, 8);
-    std::memcpy(to, &head, 8);
-    std::memcpy(to + n - 8, &tail, 8);
-  } else if (n >= 4 && n < 8) {
-    uint32_t head, tail;
-    std::memcpy(&head, from, 4);
-    std::memcpy(&tail, from + n - 4, 4);
-    std::memcpy(to, &head, 4);
-    std::memcpy(to + n - 4, &tail, 4);
-  } else if (n < 4) {
-    for (size_t i = 0; i < n; ++i) to[i] = from[i];
-  } else {
-    std::memcpy(to, from, n);
-  }
-}
 
 }  // namespace
 
@@ -120,12 +92,26 @@ void ReleaseStringRep(StringRep* rep) {
   FreeMemory(rep);
 }
 
+namespace string_block {
+uintptr_t gStaticSpanBegin = 0;
+uintptr_t gStaticSpanLength = 0;
+}  // namespace string_block
+
 void RegisterStaticStringRange(const void* begin, const void* end) {
   StaticRanges().push_back({static_cast<const char*>(begin), static_cast<const char*>(end)});
+  uintptr_t low = reinterpret_cast<uintptr_t>(begin);
+  uintptr_t high = reinterpret_cast<uintptr_t>(end);
+  if (string_block::gStaticSpanLength != 0) {
+    low = std::min(low, string_block::gStaticSpanBegin);
+    high = std::max(high, string_block::gStaticSpanBegin + string_block::gStaticSpanLength);
+  }
+  if (high <= low) return;
+  string_block::gStaticSpanBegin = low;
+  string_block::gStaticSpanLength = high - low;
 }
 
 bool IsStaticStringRep(const StringRep* rep) {
-  if (gStaticRanges.empty()) return false;
+  if (!string_block::MaybeStatic(rep)) return false;
   const auto* p = reinterpret_cast<const char*>(rep);
   for (const StaticRange& range : StaticRanges()) {
     if (p >= range.begin && p < range.end) return true;
@@ -219,33 +205,6 @@ void string::SetEncoding(EncodingCode encoding) {
 
 void string::SetBytes(const void* bytes, int32_t n) {
   *this = string(bytes, n, kEncodingASCII);
-}
-
-void string::Append(const string& other) {
-  StringRep* rep = mRep;
-  const StringRep* add = other.mRep;
-  // An empty string of another encoding takes the other's, and text of another encoding is
-  // converted: both in AppendSlowly. Appending a string to itself copies bytes that do not
-  // overlap the room they go to.
-  if (__builtin_expect(rep && add && rep->refCount == 1 && rep->encoding == add->encoding, 1)) {
-    // The common case of building a text piece by piece: room is there already. Every field
-    // is read before the first byte is written, which the compiler must otherwise assume
-    // may have changed them.
-    int32_t length = rep->length;
-    int32_t extra = add->length;
-    char* text = rep->buffer;
-    const char* from = add->buffer + 1;
-    if (__builtin_expect(CapacityOf(rep) - length >= extra && OwnsInlineBuffer(rep), 1)) {
-      int32_t total = length + extra;
-      rep->length = total;
-      rep->bufferSize = total + 2;
-      CopyBytes(text + 1 + length, from, static_cast<size_t>(extra));
-      if (length < 255) text[0] = static_cast<char>(total >= 255 ? 255 : total);
-      text[1 + total] = '\0';
-      return;
-    }
-  }
-  AppendSlowly(other);
 }
 
 void string::AppendSlowly(const string& other) {

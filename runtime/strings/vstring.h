@@ -8,6 +8,7 @@
 // code) are never changed or freed.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -98,6 +99,8 @@ class string {
   int Compare(const string& other) const;        // -1/0/1 without regard to case
   int CompareBinary(const string& other) const;  // -1/0/1 byte for byte
 
+  // Inline so that building a text piece by piece costs no call while the record has room;
+  // everything else (no room, shared, static, another encoding, empty) goes to AppendSlowly.
   void Append(const string& other);
   void AppendCString(const char* text);  // keeps this string's encoding
   string ConcatByte(uint8_t byte) const;
@@ -112,6 +115,80 @@ class string {
 
   StringRep* mRep = nullptr;
 };
+
+namespace string_block {
+
+// Records made by NewStringRep keep their text right behind the record in the same block, and
+// the block starts with a hidden word: how many bytes of text it has room for. Image literals
+// have the same record-then-buffer shape but no such word, so they are told apart by address.
+using Capacity = int64_t;
+constexpr size_t kHeaderSize = sizeof(Capacity);
+static_assert(kHeaderSize % alignof(StringRep) == 0);
+
+inline Capacity CapacityOf(const StringRep* rep) {
+  return *reinterpret_cast<const Capacity*>(reinterpret_cast<const char*>(rep) - kHeaderSize);
+}
+
+// One span around every registered static range: a record outside it is not static, which
+// settles almost every question without walking the ranges.
+extern uintptr_t gStaticSpanBegin;
+extern uintptr_t gStaticSpanLength;  // 0 while no range is registered
+
+// Appends are mostly short pieces, for which a call to memcpy costs more than the copy.
+inline void CopyBytes(char* to, const char* from, size_t n) {
+  if (n >= 8 && n <= 16) {
+    uint64_t head, tail;
+    __builtin_memcpy(&head, from, 8);
+    __builtin_memcpy(&tail, from + n - 8, 8);
+    __builtin_memcpy(to, &head, 8);
+    __builtin_memcpy(to + n - 8, &tail, 8);
+  } else if (n >= 4 && n < 8) {
+    uint32_t head, tail;
+    __builtin_memcpy(&head, from, 4);
+    __builtin_memcpy(&tail, from + n - 4, 4);
+    __builtin_memcpy(to, &head, 4);
+    __builtin_memcpy(to + n - 4, &tail, 4);
+  } else if (n < 4) {
+    for (size_t i = 0; i < n; ++i) to[i] = from[i];
+  } else {
+    __builtin_memcpy(to, from, n);
+  }
+}
+
+inline bool MaybeStatic(const StringRep* rep) {
+  return reinterpret_cast<uintptr_t>(rep) - gStaticSpanBegin < gStaticSpanLength;
+}
+
+}  // namespace string_block
+
+inline void string::Append(const string& other) {
+  StringRep* rep = mRep;
+  const StringRep* add = other.mRep;
+  // An empty string of another encoding takes the other's, and text of another encoding is
+  // converted: both in AppendSlowly. Appending a string to itself copies bytes that do not
+  // overlap the room they go to.
+  if (__builtin_expect(rep && add && rep->refCount == 1 && rep->encoding == add->encoding, 1)) {
+    // Every field is read before the first byte is written, which the compiler must otherwise
+    // assume may have changed them.
+    int32_t length = rep->length;
+    int32_t extra = add->length;
+    char* text = rep->buffer;
+    const char* from = add->buffer + 1;
+    if (__builtin_expect(string_block::CapacityOf(rep) - length >= extra &&
+                             text == reinterpret_cast<char*>(rep + 1) &&
+                             !string_block::MaybeStatic(rep),
+                         1)) {
+      int32_t total = length + extra;
+      rep->length = total;
+      rep->bufferSize = total + 2;
+      string_block::CopyBytes(text + 1 + length, from, static_cast<size_t>(extra));
+      if (length < 255) text[0] = static_cast<char>(total >= 255 ? 255 : total);
+      text[1 + total] = '\0';
+      return;
+    }
+  }
+  AppendSlowly(other);
+}
 
 // --- encodings -----------------------------------------------------------------------------
 

@@ -70,6 +70,39 @@ TEST(StringRecord, StaticRecordsSurviveUnbalancedReleases) {
   EXPECT_STREQ(kLiteral.buffer.bytes, "literal");
 }
 
+// The word in front of this literal reads as plenty of room and it holds its one reference:
+// only its address keeps an append from writing into it.
+TEST(StringRecord, AppendCopiesALiteralThatSeemsToHaveRoom) {
+  static struct {
+    int64_t room;
+    VornStringRecord record;
+    char buffer[8];
+  } literal = {1 << 20, {1, literal.buffer, 5, 3, kVornEncodingUTF8}, "\3abc"};
+  ASSERT_EQ(static_cast<void*>(&literal.record + 1), static_cast<void*>(literal.buffer));
+  vorn::RegisterStaticStringRange(&literal, &literal + 1);
+  string s = string::Adopt(&literal.record);
+  s.Append(string("!", 1, vorn::kEncodingUTF8));
+  EXPECT_STREQ(s.CString(), "abc!");
+  EXPECT_STREQ(literal.buffer + 1, "abc");
+  EXPECT_EQ(literal.record.length, 3);
+}
+
+// Ranges registered high first, then low: both count, and so does nothing between or past them.
+TEST(StringRecord, EveryRegisteredRangeIsStatic) {
+  static char area[3][64];
+  vorn::RegisterStaticStringRange(area[2], area[2] + 64);
+  vorn::RegisterStaticStringRange(area[0], area[0] + 64);
+  const struct {
+    const char* at;
+    bool isStatic;
+  } cases[] = {{area[0], true}, {area[0] + 63, true}, {area[1], false},
+               {area[2], true}, {area[2] + 63, true}, {area[2] + 64, false}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(vorn::IsStaticStringRep(reinterpret_cast<const vorn::StringRep*>(c.at)), c.isStatic)
+        << c.at - area[0];
+  }
+}
+
 TEST(StringPieces, LeftRightMidFollowByteCounts) {
   string s("abcdef");
   EXPECT_STREQ(s.Left(2).CString(), "ab");
