@@ -8,6 +8,7 @@
 #include <string>
 
 #include "support/gui_support.h"
+#include "support/window_pixels.h"
 #include "support/window_manager_display.h"
 #include "vorn/control_api.h"
 #include "vorn/window_api.h"
@@ -82,23 +83,10 @@ class LiveResizeGuiTest : public test::CompiledWindowTest {
     return r;
   }
 
-  // What the screen shows at a point of the window's content.
-  static uint32_t ShownColour(RuntimeObject* window, int x, int y) {
-    GdkWindow* gdkWindow = gtk_widget_get_window(View(window)->GtkWindowWidget());
-    GdkPixbuf* pixels = gdk_pixbuf_get_from_drawable(nullptr, GDK_DRAWABLE(gdkWindow), nullptr, x, y, 0, 0, 1, 1);
-    if (!pixels) return 0xFFFFFFFF;
-    const guchar* rgb = gdk_pixbuf_get_pixels(pixels);
-    const uint32_t value = (uint32_t{rgb[0]} << 16) | (uint32_t{rgb[1]} << 8) | rgb[2];
-    g_object_unref(pixels);
-    return value;
-  }
   // The canvas shows from its corner at (10,10) to its corner at `edge` (both ways), no further.
   static bool CanvasShownTo(RuntimeObject* window, int edge) {
-    return PumpUntil([&] {
-      return ShownColour(window, 12, 12) == kCanvasColour && ShownColour(window, 8, 8) != kCanvasColour &&
-             ShownColour(window, edge - 2, edge - 2) == kCanvasColour &&
-             ShownColour(window, edge + 2, edge + 2) != kCanvasColour;
-    }, 2000);
+    auto shows = [&](int at) { return test::WindowScreenPixel(View(window), at, at) == kCanvasColour; };
+    return PumpUntil([&] { return shows(12) && !shows(8) && shows(edge - 2) && !shows(edge + 2); }, 2000);
   }
 
   static int ContentWidth(RuntimeObject* window) {
@@ -169,8 +157,8 @@ TEST_P(LiveResizeDragTest, ResizingFiresDuringTheDragAndResizedOnceItSettles) {
     EXPECT_EQ(windowPosGetter(window, 2), 400 + followed) << "step " << step;
     EXPECT_TRUE(CanvasShownTo(window, 60 + followed)) << "what the screen shows at step " << step;
     if (step == kSteps / 2) {
-      test::Shell(std::string("import -window root ") + VORN_BINARY_DIR + "/live_resize_" + GetParam().name +
-                  "_mid_drag.png 2>/dev/null");
+      const std::string shot = std::string(VORN_BINARY_DIR) + "/live_resize_" + GetParam().name + "_mid_drag.png";
+      test::SaveWindowScreenshot(View(window), shot);
     }
   }
   EXPECT_GE(LogEntries("Resizing").size(), static_cast<size_t>(kSteps));
