@@ -1,9 +1,11 @@
 #include "core/plugin_declarations.h"
 
 #include <cctype>
+#include <optional>
 
 #include "core/declaration_tokenizer.h"
 #include "objects/object_definition.h"
+#include "objects/signature.h"
 
 namespace vorn {
 
@@ -140,8 +142,9 @@ class DeclarationReader {
 
 }  // namespace
 
-bool ParsePluginDeclaration(const char* text, const std::string& className, PluginDeclaration& out,
-                            std::string& why) {
+namespace {
+
+bool ReadDeclaration(const char* text, const std::string& className, PluginDeclaration& out, std::string& why) {
   out = PluginDeclaration();
   why.clear();
   if (text == nullptr) return why = "no text", false;
@@ -193,6 +196,19 @@ bool ParsePluginDeclaration(const char* text, const std::string& className, Plug
     return in.End();
   }
   return in.Fail("expected Sub, Function, Property, Event or Const");
+}
+
+}  // namespace
+
+bool ParsePluginDeclaration(const char* text, const std::string& className, PluginDeclaration& out,
+                            std::string& why) {
+  if (!ReadDeclaration(text, className, out, why)) return false;
+  // The signature is kept as text and read back when the class is built: what that text cannot
+  // hold (an array of more dimensions than it counts) is refused here rather than lost there.
+  const std::optional<MemberSignature> again = ParseMemberSignature(PrintMemberSignature(out.signature));
+  if (again && *again == out.signature) return true;
+  why = "the declaration does not fit a member signature";
+  return false;
 }
 
 }  // namespace vorn

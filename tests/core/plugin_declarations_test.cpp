@@ -56,6 +56,7 @@ TEST(PluginDeclarations, BadTextsAreRefusedWithTheReason) {
       {"Function (x As Integer) As Double", "expected the name of the method"},
       {"Function Speed(x) As Double", "expected As and the parameter's type"},
       {"Function Speed(x As Integer As Double", "expected , or )"},
+      {"Function S(d(,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,) As Long) As Double", "does not fit a member signature"},
       {"Function Speed(x As Integer,) As Double", "expected a parameter name"},
       {"Sub Swap(ByRef a As Integer)", "ByRef"},
       {"Sub Top(Assigns v As Integer, w As Integer)", "Assigns parameter must be the last"},
