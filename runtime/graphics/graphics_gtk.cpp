@@ -75,7 +75,7 @@ GdkPixbuf* StockIcon(int32_t kind, GtkWidget* widget) {
 
 GraphicsGTK::GraphicsGTK(GraphicsTarget* target) : Graphics(target) {
   if (gdk_screen_get_default()) {
-    mContext = gdk_pango_context_get();
+    mContext = NewScreenTextContext();
     mLayout = pango_layout_new(mContext);
   }
 }

@@ -37,7 +37,7 @@ FamilyList& Families() {
   static FamilyList list;
   if (list.listed) return list;
   if (gdk_screen_get_default()) {
-    PangoContext* context = gdk_pango_context_get();
+    PangoContext* context = NewScreenTextContext();
     pango_context_list_families(context, &list.families, &list.count);
     g_object_unref(context);
   } else {
@@ -50,7 +50,7 @@ FamilyList& Families() {
 
 PangoContext* LoadingContext() {
   static PangoContext* context = nullptr;
-  if (!context && gdk_screen_get_default()) context = gdk_pango_context_get();
+  if (!context && gdk_screen_get_default()) context = NewScreenTextContext();
   return context;
 }
 
@@ -114,6 +114,12 @@ int32_t GetDefaultFontSize() { return sDefaultFontSize; }
 void SetDefaultFont(const string& name, int32_t size) {
   DefaultFontName() = name.IsEmpty() ? string("Sans") : name;
   sDefaultFontSize = size < 1 ? 10 : size;
+}
+
+PangoContext* NewScreenTextContext() {
+  PangoContext* context = gdk_pango_context_get();
+  pango_context_set_language(context, gtk_get_default_language());
+  return context;
 }
 
 void StartLoadingFonts() { pango_cairo_font_map_get_default(); }

@@ -8,6 +8,7 @@
 #include "strings/vstring.h"
 
 struct _GtkWidget;
+struct _PangoContext;
 struct _PangoFont;
 struct _PangoFontDescription;
 
@@ -23,6 +24,11 @@ void SetDefaultFont(const string& name, int32_t size);
 // Creates the default font map, which sets fontconfig up on a thread of its own: called
 // before the display is opened, that set-up runs beside the rest of start-up.
 void StartLoadingFonts();
+
+// A new text context of the default screen (the caller unrefs it) in the language GTK gives
+// its widgets, so that drawn text and the controls' captions share one set of loaded fonts
+// instead of looking each size up again in Pango's own default language.
+struct _PangoContext* NewScreenTextContext();
 
 // Family count + 1: index 0 is "System".
 int32_t GetFontFamilyCount();

@@ -21,6 +21,9 @@
 #include "windows/gtk_helper.h"
 #include "startup/runtime_window_install.h"
 
+// Last: Xlib defines macros that clash with the runtime's names.
+#include <X11/Xlib.h>
+
 namespace {
 
 // Entry 0 of the stored command line names the executable in full once it has been found
@@ -46,6 +49,9 @@ int main(int argc, char** argv) {
   using namespace vorn;
   CurrentTicks();  // ticks count from here
   StoreCommandLine(argc, argv);
+  // Before any other Xlib call (GTK's locale set-up makes one): the wait cursor's watcher
+  // talks to the X server from a thread of its own.
+  XInitThreads();
   gtk_set_locale();
   // Reading the font configuration is the longest single step before the first window; it
   // can overlap opening the display, loading the image and building the window.

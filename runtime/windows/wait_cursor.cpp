@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <string>
 
 #include "core/run_loop.h"
 #include "vorn/cursor_api.h"
@@ -19,17 +20,21 @@ namespace vorn {
 
 namespace {
 
-// The watcher thread's own connection. Opened and its cursor made on the main thread, then
-// used by the watcher thread alone, so Xlib needs no thread support.
+// The watcher thread's own connection, opened by that thread the first time the watch is
+// due and used by it alone. Opening it and loading the themed watch (every frame of every
+// size in the cursor theme) costs milliseconds that would otherwise fall between the first
+// window's showing and its first drawing; Xlib serves connections from several threads since
+// the program starts it thread-safe (main).
 struct WatchDisplay {
+  std::string name;
   Display* x = nullptr;
   Cursor watch = 0;
+  bool unavailable = false;
 };
 
 GPollFunc sPoll = nullptr;
 // Written by whichever runtime thread runs; read by the main thread in its waits.
 std::atomic<bool> sEnabled{true};
-bool sWatcherUnavailable = false;
 // Lives until exit: the watcher thread may be waiting in it.
 std::atomic<BusyLoopWatch*> sWatch{nullptr};
 
@@ -41,8 +46,22 @@ int IgnoreWatcherError(Display*, xError*, XExtCodes*, int* code) {
   return 1;
 }
 
+bool OpenWatchDisplay(WatchDisplay* display) {
+  if (display->x) return true;
+  if (display->unavailable) return false;
+  display->x = XOpenDisplay(display->name.c_str());
+  if (!display->x) {
+    display->unavailable = true;
+    return false;
+  }
+  if (XExtCodes* codes = XAddExtension(display->x)) XESetError(display->x, codes->extension, &IgnoreWatcherError);
+  display->watch = XCreateFontCursor(display->x, XC_watch);
+  return true;
+}
+
 void ShowWatch(void* context, const BusyLoopWatch::Targets& windows) {
   auto* display = static_cast<WatchDisplay*>(context);
+  if (!OpenWatchDisplay(display)) return;
   for (uint64_t window : windows) XDefineCursor(display->x, static_cast<XID>(window), display->watch);
   // The watch must be on the server before the main thread's recovery can be sent.
   XSync(display->x, False);
@@ -88,14 +107,7 @@ const BusyLoopWatch::Targets& ShownTopLevels() {
 }
 
 void StartWatcher() {
-  Display* x = XOpenDisplay(gdk_display_get_name(gdk_display_get_default()));
-  if (!x) {
-    sWatcherUnavailable = true;
-    return;
-  }
-  if (XExtCodes* codes = XAddExtension(x)) XESetError(x, codes->extension, &IgnoreWatcherError);
-  auto* display = new WatchDisplay{x, XCreateFontCursor(x, XC_watch)};
-  XSync(x, False);
+  auto* display = new WatchDisplay{gdk_display_get_name(gdk_display_get_default())};
   auto* watch = new BusyLoopWatch(kWaitCursorDelay, &ShowWatch, &PutOwnCursorsBack, display);
   watch->SetEnabled(sEnabled);
   sWatch = watch;
@@ -106,7 +118,7 @@ void StartWatcher() {
 bool EnterEventWait() {
   // Published also while off, so that turning it on in the middle of a computation works.
   const BusyLoopWatch::Targets& windows = ShownTopLevels();
-  if (!sWatch && !sWatcherUnavailable && !windows.empty()) StartWatcher();
+  if (!sWatch && !windows.empty()) StartWatcher();
   BusyLoopWatch* watch = sWatch;
   if (!watch) return false;
   sRecovered = false;

@@ -2,7 +2,8 @@
 // than kWaitCursorDelay, busy in the program's own code, the pointer over the application's
 // shown windows is the watch; the first wait afterwards gives the windows their own cursors
 // back. GTK allows no call from another thread, so a watcher thread with an X connection of
-// its own puts the watch on the windows and the main thread takes it off through GDK.
+// its own (opened when the watch is first due) puts the watch on the windows and the main
+// thread takes it off through GDK. Xlib must have been made thread-safe before its first use.
 #pragma once
 
 #include <chrono>

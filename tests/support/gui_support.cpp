@@ -1,5 +1,6 @@
 #include "support/gui_support.h"
 
+#include <X11/Xlib.h>
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
@@ -14,6 +15,7 @@ namespace vorn::test {
 bool EnsureDisplay() {
   static int state = 0;
   if (state == 0) {
+    XInitThreads();  // as the runtime's main does, for the wait cursor's watcher
     state = gtk_init_check(nullptr, nullptr) ? 1 : 2;
     if (state == 1) InitGTKHelper();
   }
