@@ -41,6 +41,7 @@ std::string BuildDir() {
 struct Run {
   bool ok = false;
   double seconds = 0;  // exec to the last damage of the first frame
+  double mappedSeconds = 0;  // exec to the first window's MapNotify
   long peakKilobytes = 0;
 };
 
@@ -93,7 +94,10 @@ Run MeasureOnce(Display* display, int damageEvent, const std::string& program) {
     }
     XEvent event;
     if (!NextEvent(display, &event, mapped ? kQuiet - (now - last) : kGiveUp - (now - start))) continue;
-    if (event.type == MapNotify) mapped = true;
+    if (event.type == MapNotify && !mapped) {
+      mapped = true;
+      run.mappedSeconds = std::chrono::duration<double>(Clock::now() - start).count();
+    }
     if (event.type == damageEvent + XDamageNotify) last = Clock::now();
   }
   run.seconds = std::chrono::duration<double>(last - start).count();
@@ -148,7 +152,8 @@ void BM_PlainGtkWindowToFirstFrame(benchmark::State& state) {
 BENCHMARK(BM_PlainGtkWindowToFirstFrame)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(12);
 
 // Both programs in turn, so that the load of a shared machine weighs on both alike: the
-// counter is the ratio of the median times (runs that saw no drawing are left out). With
+// counters are the ratios of the median times to the first full frame and to the window's
+// mapping (runs that saw no drawing are left out). With
 // VORN_BENCH_EARLIER_CALCULATOR naming an earlier build's calculator, that one takes its turn
 // too and `earlier_ratio` compares it with the same plain runs: before and after in one run.
 void BM_CalculatorOverPlainInTurn(benchmark::State& state) {
@@ -163,32 +168,43 @@ void BM_CalculatorOverPlainInTurn(benchmark::State& state) {
   if (const char* earlier = std::getenv("VORN_BENCH_EARLIER_CALCULATOR"); earlier && *earlier) {
     programs.push_back(earlier);
   }
-  std::vector<std::vector<double>> seconds(programs.size());
+  std::vector<std::vector<double>> seconds(programs.size()), mapped(programs.size());
   for (auto _ : state) {
     double all = 0;
     for (size_t p = 0; p < programs.size(); ++p) {
       Run run = MeasureOnce(display, damageEvent, programs[p]);
-      if (run.ok && run.seconds > 0) seconds[p].push_back(run.seconds);
+      if (run.ok && run.seconds > 0) {
+        seconds[p].push_back(run.seconds);
+        mapped[p].push_back(run.mappedSeconds);
+      }
       all += run.seconds;
     }
     state.SetIterationTime(all);
   }
   XCloseDisplay(display);
-  std::vector<double> median;
-  for (std::vector<double>& times : seconds) {
-    if (times.empty()) {
-      state.SkipWithError("no window drawn");
-      return;
+  auto medians = [](std::vector<std::vector<double>>& all) {
+    std::vector<double> median;
+    for (std::vector<double>& times : all) {
+      if (times.empty()) return std::vector<double>();
+      std::sort(times.begin(), times.end());
+      median.push_back(times[times.size() / 2]);
     }
-    std::sort(times.begin(), times.end());
-    median.push_back(times[times.size() / 2]);
+    return median;
+  };
+  std::vector<double> median = medians(seconds), mappedMedian = medians(mapped);
+  if (median.empty()) {
+    state.SkipWithError("no window drawn");
+    return;
   }
   state.counters["calculator_ms"] = median[0] * 1000;
   state.counters["plain_ms"] = median[1] * 1000;
   state.counters["ratio"] = median[0] / median[1];
+  // To the window's mapping alone, before anything is drawn in it.
+  state.counters["mapped_ratio"] = mappedMedian[0] / mappedMedian[1];
   if (median.size() > 2) {
     state.counters["earlier_ms"] = median[2] * 1000;
     state.counters["earlier_ratio"] = median[2] / median[1];
+    state.counters["earlier_mapped_ratio"] = mappedMedian[2] / mappedMedian[1];
   }
 }
 BENCHMARK(BM_CalculatorOverPlainInTurn)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(25);

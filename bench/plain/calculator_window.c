@@ -3,8 +3,9 @@
  * the real application on the runtime: the same window size, the eleven sliders with their
  * title, value, minimum and maximum labels in three framed groups, the result line, the two
  * menus with their labels and the chart of five curves of 200 points with grid, axis labels,
- * legend and the current-settings mark. The model is the application's own, with the C
- * library's maths behind the runtime's maths names.
+ * legend and the current-settings mark, each text at the application's size and weight (so
+ * that both load the same fonts). The model is the application's own, with the C library's
+ * maths behind the runtime's maths names.
  */
 #include <gtk/gtk.h>
 #include <math.h>
@@ -56,7 +57,7 @@ static void Compute(void) {
   }
   for (int i = 0; i < 11; ++i) values[i] = kParameters[i].value;
   char text[160];
-  snprintf(text, sizeof text, "<span size=\"large\" weight=\"bold\">Limiting magnitude: %.2f</span>", Model(values));
+  snprintf(text, sizeof text, "<span size=\"13312\" weight=\"bold\">Limiting magnitude: %.2f</span>", Model(values));
   gtk_label_set_markup(GTK_LABEL(gResult), text);
 }
 
@@ -73,7 +74,15 @@ static gboolean ChartExpose(GtkWidget *widget, GdkEventExpose *event, gpointer u
   GdkColor colour;
   int w = widget->allocation.width, h = widget->allocation.height;
   int left = 56, top = 34, right = w - 200, bottom = h - 50;
+  /* The application's chart text: 9 points, the titles bold. */
   PangoLayout *layout = gtk_widget_create_pango_layout(widget, "");
+  PangoLayout *title = gtk_widget_create_pango_layout(widget, "");
+  PangoFontDescription *font = pango_font_description_copy(widget->style->font_desc);
+  pango_font_description_set_size(font, 9 * PANGO_SCALE);
+  pango_layout_set_font_description(layout, font);
+  pango_font_description_set_weight(font, PANGO_WEIGHT_BOLD);
+  pango_layout_set_font_description(title, font);
+  pango_font_description_free(font);
   gdk_gc_set_rgb_fg_color(gc, &(GdkColor){0, 0xffff, 0xffff, 0xffff});
   gdk_draw_rectangle(d, gc, TRUE, 0, 0, w, h);
   gdk_gc_set_rgb_fg_color(gc, &(GdkColor){0, 0xf8f8, 0xf8f8, 0xf0f0});
@@ -92,8 +101,8 @@ static gboolean ChartExpose(GtkWidget *widget, GdkEventExpose *event, gpointer u
   }
   gdk_gc_set_rgb_fg_color(gc, &(GdkColor){0, 0, 0, 0});
   gdk_draw_rectangle(d, gc, FALSE, left, top, right - left, bottom - top);
-  Text(d, gc, layout, 8, 8, "Limiting magnitude");
-  Text(d, gc, layout, (left + right) / 2 - 40, bottom + 24, "Magnification");
+  Text(d, gc, title, 8, 8, "Limiting magnitude");
+  Text(d, gc, title, (left + right) / 2 - 40, bottom + 24, "Magnification");
   for (int c = 0; c < kCurves; ++c) {
     GdkPoint points[kPoints];
     for (int p = 0; p < kPoints; ++p) {
@@ -114,18 +123,24 @@ static gboolean ChartExpose(GtkWidget *widget, GdkEventExpose *event, gpointer u
     Text(d, gc, layout, right + 42, top + 14 + 18 * c, label);
   }
   gdk_gc_set_line_attributes(gc, 1, GDK_LINE_SOLID, GDK_CAP_BUTT, GDK_JOIN_MITER);
-  Text(d, gc, layout, right + 16, top, "Aperture (mm)");
+  Text(d, gc, title, right + 16, top, "Aperture (mm)");
   Text(d, gc, layout, right + 42, top + 14 + 18 * kCurves, "Current settings");
   gdk_draw_arc(d, gc, TRUE, left + 70, top + 150, 8, 8, 0, 360 * 64);
+  g_object_unref(title);
   g_object_unref(layout);
   g_object_unref(gc);
   return TRUE;
 }
 
-static GtkWidget *Label(const char *text, gboolean bold) {
+/* The application's captions: the slider titles and values bold at the desktop size, the
+ * minimum and maximum at 7 points, the menus' captions bold at 9. */
+enum { kDesktopSize = 0, kSmallSize = 7, kMenuCaptionSize = 9 };
+
+static GtkWidget *Label(const char *text, gboolean bold, int points) {
   GtkWidget *label = gtk_label_new(NULL);
-  char *markup = bold ? g_markup_printf_escaped("<b>%s</b>", text)
-                      : g_markup_printf_escaped("<small>%s</small>", text);
+  char *markup = points ? g_markup_printf_escaped("<span size=\"%d\" weight=\"%s\">%s</span>", points * PANGO_SCALE,
+                                                  bold ? "bold" : "normal", text)
+                        : g_markup_printf_escaped(bold ? "<b>%s</b>" : "%s", text);
   gtk_label_set_markup(GTK_LABEL(label), markup);
   g_free(markup);
   return label;
@@ -138,14 +153,14 @@ static GtkWidget *Slider(Parameter *p) {
   gtk_scale_set_draw_value(GTK_SCALE(scale), FALSE);
   gtk_range_set_value(GTK_RANGE(scale), p->value);
   gtk_widget_set_size_request(scale, 272, 20);
-  gtk_fixed_put(GTK_FIXED(fixed), Label(p->title, TRUE), 0, 0);
+  gtk_fixed_put(GTK_FIXED(fixed), Label(p->title, TRUE, kDesktopSize), 0, 0);
   snprintf(text, sizeof text, p->format, p->value);
-  gtk_fixed_put(GTK_FIXED(fixed), Label(text, TRUE), 240, 0);
+  gtk_fixed_put(GTK_FIXED(fixed), Label(text, TRUE, kDesktopSize), 240, 0);
   gtk_fixed_put(GTK_FIXED(fixed), scale, 0, 18);
   snprintf(text, sizeof text, p->format, p->minimum);
-  gtk_fixed_put(GTK_FIXED(fixed), Label(text, FALSE), 0, 40);
+  gtk_fixed_put(GTK_FIXED(fixed), Label(text, FALSE, kSmallSize), 0, 40);
   snprintf(text, sizeof text, p->format, p->maximum);
-  gtk_fixed_put(GTK_FIXED(fixed), Label(text, FALSE), 248, 40);
+  gtk_fixed_put(GTK_FIXED(fixed), Label(text, FALSE, kSmallSize), 248, 40);
   return fixed;
 }
 
@@ -178,9 +193,9 @@ int main(int argc, char **argv) {
   for (int i = 0; i < 11; ++i) gtk_fixed_put(GTK_FIXED(groups[kGroupOf[i]]), Slider(&kParameters[i]), 8, 4 + 60 * kRowOf[i]);
   gResult = gtk_label_new(NULL);
   gtk_fixed_put(GTK_FIXED(fixed), gResult, 12, 292);
-  gtk_fixed_put(GTK_FIXED(fixed), Label("X-Axis", TRUE), 362, 296);
+  gtk_fixed_put(GTK_FIXED(fixed), Label("X-Axis", TRUE, kMenuCaptionSize), 362, 296);
   gtk_fixed_put(GTK_FIXED(fixed), Menu(), 412, 290);
-  gtk_fixed_put(GTK_FIXED(fixed), Label("Curves", TRUE), 652, 296);
+  gtk_fixed_put(GTK_FIXED(fixed), Label("Curves", TRUE, kMenuCaptionSize), 652, 296);
   gtk_fixed_put(GTK_FIXED(fixed), Menu(), 706, 290);
   GtkWidget *chart = gtk_drawing_area_new();
   gtk_widget_set_size_request(chart, 908, 458);
