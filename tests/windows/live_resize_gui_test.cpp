@@ -24,6 +24,7 @@ using test::LogEntries;
 using test::Script;
 
 // Event dispatch with the run loop's window step, as the run loop turns.
+void PumpFor(int milliseconds) { test::Pump(milliseconds); }
 bool PumpUntil(const std::function<bool()>& done, int milliseconds = 5000) {
   const gint64 end = g_get_monotonic_time() + milliseconds * G_GINT64_CONSTANT(1000);
   while (!done()) {
@@ -71,7 +72,7 @@ class LiveResizeGuiTest : public test::CompiledWindowTest {
     RuntimeShowWindow(window);
     EXPECT_TRUE(PumpUntil([&] { return View(window) && GTK_WIDGET_MAPPED(View(window)->GtkWindowWidget()); }));
     test::ShowAndSettle(View(window));
-    test::Pump(200);
+    PumpFor(200);
     EventLog().clear();
     return window;
   }
@@ -111,12 +112,12 @@ class LiveResizeGuiTest : public test::CompiledWindowTest {
     // The window manager picks the grip's cursor and action from the pointer's position
     // before the press.
     test::MovePointer(mGripX, mGripY);
-    test::Pump(150);
+    PumpFor(150);
     test::Shell("xdotool mousedown 1");
-    test::Pump(150);
+    PumpFor(150);
     // The first motion of a press only starts the window manager's drag.
     test::MovePointer(mGripX + 1, mGripY + 1);
-    test::Pump(150);
+    PumpFor(150);
   }
   // False when the window did not reach the step's width.
   bool DragStep(RuntimeObject* window, int step) {
@@ -125,7 +126,7 @@ class LiveResizeGuiTest : public test::CompiledWindowTest {
   }
   void Release() {
     test::Shell("xdotool mouseup 1");
-    test::Pump(300);
+    PumpFor(300);
   }
 
   static inline std::string sSkipReason;
@@ -166,7 +167,7 @@ TEST_P(LiveResizeDragTest, ResizingFiresDuringTheDragAndResizedOnceItSettles) {
 
   Release();
   ASSERT_TRUE(PumpUntil([] { return !LogEntries("Resized").empty(); }));
-  test::Pump(300);
+  PumpFor(300);
   EXPECT_EQ(LogEntries("Resized").size(), 1u);
   const int grown = kSteps * kStep;
   EXPECT_EQ(CanvasBounds(window).right, 60 + grown);
@@ -176,7 +177,7 @@ TEST_P(LiveResizeDragTest, ResizingFiresDuringTheDragAndResizedOnceItSettles) {
   EXPECT_TRUE(CanvasShownTo(window, 60 + grown));
   // Nothing fires once the resize is over.
   size_t resizing = LogEntries("Resizing").size();
-  test::Pump(300);
+  PumpFor(300);
   EXPECT_EQ(LogEntries("Resizing").size(), resizing);
 }
 
@@ -190,12 +191,12 @@ TEST_F(LiveResizeGuiTest, ResizesWithoutADragFireResizedAlone) {
   RuntimeObject* window = Open(true);
   windowPosSetter(window, 2, 450);
   ASSERT_TRUE(PumpUntil([&] { return ContentWidth(window) == 450; }));
-  test::Pump(300);
+  PumpFor(300);
   EXPECT_EQ(LogEntries("Resized").size(), 1u);
 
   test::Shell("xdotool windowsize " + std::to_string(test::XidOf(View(window))) + " 480 330");
   ASSERT_TRUE(PumpUntil([&] { return ContentWidth(window) == 480; }));
-  test::Pump(300);
+  PumpFor(300);
   EXPECT_EQ(LogEntries("Resized").size(), 2u);
   EXPECT_TRUE(LogEntries("Resizing").empty());
   EXPECT_EQ(CanvasBounds(window).right, 140);
@@ -208,7 +209,7 @@ TEST_F(LiveResizeGuiTest, AHandlerThatClosesTheWindowInResizingEndsTheDragQuietl
   test::MovePointer(mGripX + kStep, mGripY + kStep);
   EXPECT_TRUE(PumpUntil([&] { return !LogEntries("Resizing").empty(); }));
   test::MovePointer(mGripX + 2 * kStep, mGripY + 2 * kStep);
-  test::Pump(300);
+  PumpFor(300);
   Release();
   EXPECT_EQ(View(window), nullptr);
   EXPECT_EQ(LogEntries("Resizing").size(), 1u);
@@ -224,14 +225,14 @@ TEST_F(LiveResizeGuiTest, AHandlerThatResizesTheWindowInResizingDoesNotLoop) {
   ASSERT_TRUE(PumpUntil([] { return !LogEntries("Resizing").empty(); }, 3000)) << "the drag never started";
   for (int step = 2; step <= kSteps; ++step) {
     test::MovePointer(mGripX + step * kStep, mGripY + step * kStep);
-    test::Pump(200);
+    PumpFor(200);
   }
   // Every step may be answered by the program's resize and the window manager's next step,
   // but nothing feeds on itself.
   EXPECT_LE(LogEntries("Resizing").size(), static_cast<size_t>(2 * kSteps));
   Release();
   size_t events = EventLog().size();
-  test::Pump(500);
+  PumpFor(500);
   EXPECT_EQ(EventLog().size(), events) << "events went on after the drag ended";
   ASSERT_NE(View(window), nullptr);
   EXPECT_FALSE(View(window)->IsResizing());
