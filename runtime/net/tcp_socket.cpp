@@ -38,10 +38,12 @@ bool FillUnixAddress(const std::string& path, sockaddr_un* address, socklen_t* l
 // A server killed without closing leaves its socket file behind, and binding the path fails
 // until someone removes it. Removed here only when it is a socket of this user on which nobody
 // accepts: a live listener's path and anything that is not a socket are left alone.
+// The probe never waits: a live server whose backlog is full answers EAGAIN at once, where a
+// blocking connect would wait until that server accepts or dies.
 bool RemoveStaleSocketFile(const std::string& path, const sockaddr_un& address, socklen_t length) {
   struct stat before{};
   if (lstat(path.c_str(), &before) != 0 || !S_ISSOCK(before.st_mode) || before.st_uid != geteuid()) return false;
-  int probe = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  int probe = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (probe < 0) return false;
   bool refused = connect(probe, reinterpret_cast<const sockaddr*>(&address), length) != 0 && errno == ECONNREFUSED;
   close(probe);
@@ -175,7 +177,10 @@ void TCPSocket::Connect(const std::string& address, int32_t port) {
     FireEvents();
     return;
   }
-  if (!IsWouldBlock(errno)) SetError(errno);
+  // A local connect either completes at once or fails: EAGAIN there is a listener whose
+  // backlog is full turning the client away, not a connection in progress.
+  if (mIPCMode && errno == EAGAIN) SetError(ECONNREFUSED);
+  else if (!IsWouldBlock(errno)) SetError(errno);
 }
 
 void TCPSocket::Listen(int32_t port) {
@@ -191,7 +196,11 @@ void TCPSocket::Listen(int32_t port) {
   if (!CreateDescriptor()) return;
   int on = 1;
   setsockopt(mDescriptor, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-  int result;
+  // The errno of the bind that counts: the stale-file probe makes calls of its own.
+  auto bindFailure = [this](const sockaddr* address, socklen_t length) {
+    return bind(mDescriptor, address, length) == 0 ? 0 : errno;
+  };
+  int failure;
   if (mIPCMode) {
     sockaddr_un local{};
     socklen_t length = 0;
@@ -199,9 +208,9 @@ void TCPSocket::Listen(int32_t port) {
       Fail(kSocketNameResolutionError);
       return;
     }
-    result = bind(mDescriptor, reinterpret_cast<sockaddr*>(&local), length);
-    if (result != 0 && errno == EADDRINUSE && RemoveStaleSocketFile(mPath, local, length))
-      result = bind(mDescriptor, reinterpret_cast<sockaddr*>(&local), length);
+    const auto* address = reinterpret_cast<const sockaddr*>(&local);
+    failure = bindFailure(address, length);
+    if (failure == EADDRINUSE && RemoveStaleSocketFile(mPath, local, length)) failure = bindFailure(address, length);
   } else {
     sockaddr_in here{};
     here.sin_family = AF_INET;
@@ -209,10 +218,10 @@ void TCPSocket::Listen(int32_t port) {
     uint32_t local4 = htonl(INADDR_ANY);
     if (mOwner && hooks) hooks->interfaceAddress(mOwner, &local4);
     here.sin_addr.s_addr = local4;
-    result = bind(mDescriptor, reinterpret_cast<sockaddr*>(&here), sizeof here);
+    failure = bindFailure(reinterpret_cast<const sockaddr*>(&here), sizeof here);
   }
-  if (result != 0) {
-    SetError(errno);
+  if (failure != 0) {
+    SetError(failure);
     return;
   }
   struct stat bound{};

@@ -5,7 +5,12 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <functional>
+#include <future>
+#include <thread>
+#include <vector>
 
 #include <cstddef>
 #include <fstream>
@@ -145,6 +150,85 @@ TEST(IPCSocketTest, ListenTakesOverOnlyAPathNobodyListensOn) {
       EXPECT_EQ(text, "keep") << "the file was removed";
     }
     server.Close();
+    unlink(path.c_str());
+  }
+}
+
+// A live server of the same user that does not accept: its backlog is full, so a connect to it
+// would wait until it accepts or dies.
+struct BusyServer {
+  int listener = -1;
+  std::vector<int> waiting;
+  explicit BusyServer(const std::string& path) {
+    listener = BindRawSocket(path, false);
+    if (listener < 0 || listen(listener, 0) != 0) return;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+    for (int i = 0; i < 64; ++i) {
+      int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+      if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        close(fd);
+        full = errno == EAGAIN;
+        return;
+      }
+      waiting.push_back(fd);
+    }
+  }
+  ~BusyServer() {
+    for (int fd : waiting) close(fd);
+    if (listener >= 0) close(listener);
+  }
+  bool full = false;
+};
+
+// Runs the call on a thread; a call that has not returned by the deadline fails the test and is
+// released by `unblock` so that the run ends.
+bool ReturnsInTime(const std::function<void()>& call, const std::function<void()>& unblock) {
+  std::promise<void> done;
+  std::future<void> finished = done.get_future();
+  std::thread worker([&] {
+    call();
+    done.set_value();
+  });
+  bool inTime = finished.wait_for(std::chrono::seconds(3)) == std::future_status::ready;
+  if (!inTime) unblock();
+  worker.join();
+  return inTime;
+}
+
+TEST(IPCSocketTest, ABusyLiveServerIsNeitherWaitedForNorTakenForAConnection) {
+  enum Operation { kListenBeside, kConnectTo };
+  struct Case {
+    Operation operation;
+    const char* log;
+    int32_t error;
+  };
+  for (const Case& c : {Case{kListenBeside, "Error(105);", 105}, Case{kConnectTo, "Error(103);", 103}}) {
+    SCOPED_TRACE(c.operation);
+    std::string path = TempPath("busy");
+    BusyServer busy(path);
+    ASSERT_TRUE(busy.full) << "the server's backlog did not fill";
+    LoggingIPCDelegate events;
+    IPCSocket socket(&events);
+    socket.SetPath(path);
+    bool inTime = ReturnsInTime(
+        [&] {
+          if (c.operation == kListenBeside) socket.Listen();
+          else socket.Connect();
+        },
+        [&] {
+          close(busy.listener);
+          busy.listener = -1;
+        });
+    EXPECT_TRUE(inTime) << "the call waited for the busy server";
+    PollUntil([&] { return !events.log.empty(); });
+    for (int i = 0; i < 5; ++i) PollAllSockets(false);
+    EXPECT_EQ(events.log, c.log);
+    EXPECT_EQ(socket.LastError(), c.error);
+    EXPECT_FALSE(socket.IsConnected());
+    EXPECT_EQ(BindRawSocket(path, false), -1) << "the live server's path was taken";
+    socket.Close();
     unlink(path.c_str());
   }
 }
