@@ -27,7 +27,10 @@ int32_t ServerSocketPool::AddSockets(int32_t count) {
     RuntimeObject* socket = hooks->addSocket(mServer);
     RuntimeUnlockObject(mServer);
     TCPSocket* native = socket ? hooks->nativeOf(socket) : nullptr;
-    if (!native) {
+    // A socket some pool lists already (a handler answering the same object every time) would
+    // be listed twice on one reference: a second client would close the first one's
+    // connection and a later accept would use a socket already freed.
+    if (!native || native->mListedInPool) {
       RuntimeUnlockObject(socket);
       continue;
     }
@@ -35,6 +38,7 @@ int32_t ServerSocketPool::AddSockets(int32_t count) {
     native->Close(false);
     native->Reset(true);
     native->mOwnerLocked = true;
+    native->mListedInPool = true;
     native->Register(0, false);
     mAvailable.push_back(socket);
     ++added;
@@ -72,7 +76,9 @@ void ServerSocketPool::Accept(TCPSocket* listener, int descriptor) {
 void ServerSocketPool::Release(TCPSocket* child) {
   ++mFreeConnections;
   auto found = std::find(mActive.begin(), mActive.end(), child->Owner());
-  if (found != mActive.end()) mActive.erase(found);
+  if (found == mActive.end()) return;
+  mActive.erase(found);
+  child->mListedInPool = false;
 }
 
 void ServerSocketPool::Detach(TCPSocket* listener, bool final) {
@@ -80,12 +86,17 @@ void ServerSocketPool::Detach(TCPSocket* listener, bool final) {
     auto* socket = dynamic_cast<TCPSocket*>(listed);
     if (socket && socket->mParent == listener) socket->mParent = nullptr;
   }
-  if (final) return;
+  const SocketOwnerHooks* hooks = GetSocketOwnerHooks();
+  for (RuntimeObject* active : mActive)
+    if (TCPSocket* native = hooks->nativeOf(active)) native->mListedInPool = false;
+  mActive.clear();
   while (!mAvailable.empty()) {
     RuntimeObject* socket = mAvailable.back();
     mAvailable.pop_back();
-    TCPSocket* native = GetSocketOwnerHooks()->nativeOf(socket);
-    if (native) native->Close(false);
+    TCPSocket* native = hooks->nativeOf(socket);
+    if (!native) continue;
+    native->mListedInPool = false;
+    if (!final) native->Close(false);
   }
 }
 

@@ -92,6 +92,8 @@ class TCPSocket : public SocketCore {
   bool mListening = false;
   std::unique_ptr<ServerSocketPool> mPool;
   TCPSocket* mParent = nullptr;
+  // Listed by a server pool (available or active); a pool lists a socket once.
+  bool mListedInPool = false;
   bool mUserAborted = false;
 
   int mDescriptor = -1;

@@ -8,6 +8,7 @@
 #include "core/support/core_object_test.h"
 #include "net/support/net_test_support.h"
 #include "objects/arrays.h"
+#include "net/server_socket_pool.h"
 #include "objects/class_registry.h"
 #include "base/reloc_entry.h"
 #include "vorn/debug_api.h"
@@ -214,6 +215,60 @@ TEST_F(SocketClassesTest, AServerSocketFillsItsPoolAndHandsConnectionsToIt) {
   socketClose(client);
   RuntimeUnlockObject(client);
   RuntimeUnlockObject(extra);
+  RuntimeUnlockObject(server);
+  PollAllSockets(false);
+}
+
+// A handler that hands the pool one socket it already gave: the program's own field.
+RuntimeObject* sOnlySocket = nullptr;
+RuntimeObject* OnAddSameSocket(RuntimeObject*) {
+  ++sAddSocketCalls;
+  RuntimeLockObject(sOnlySocket);
+  return sOnlySocket;
+}
+
+RuntimeObject* NewClient(int32_t port) {
+  RuntimeObject* client = RuntimeNewObject(LoggingTCPSocket());
+  SetAddress(client, "127.0.0.1");
+  SocketPortSetter(client, 0, port);
+  SocketConnect(client);
+  return client;
+}
+
+TEST_F(SocketClassesTest, APoolListsASocketOnceHoweverOftenAddSocketHandsItOver) {
+  sAddSocketCalls = 0;
+  RuntimeClass* sameServer = testing::MakeSubclass(
+      "SameSocketServer", "ServerSocket", sizeof(VornServerSocketObject),
+      {{"#AddSocket%o<TCPSocket>%o<SameSocketServer>", Fn(&OnAddSameSocket), nullptr, 0}});
+  sOnlySocket = RuntimeNewObject(LoggingTCPSocket());
+  RuntimeObject* server = RuntimeNewObject(sameServer);
+  reinterpret_cast<VornServerSocketObject*>(server)->maximumSocketsConnected = 2;
+  ServerSocketListen(server);
+  int32_t port = ServerSocketPortGetter(server, 0);
+  ASSERT_TRUE(PollUntil([&] { return sAddSocketCalls > 0; }));
+  ServerSocketPool* pool = NativeTCPSocketOf(server)->Pool();
+  ASSERT_NE(pool, nullptr);
+  EXPECT_EQ(pool->Available().size(), 1u);
+
+  RuntimeObject* first = NewClient(port);
+  sClient = first;
+  ASSERT_TRUE(PollUntil([&] { return SocketIsConnected(sOnlySocket, 0) && SocketIsConnected(first, 0); }));
+  // The pool has no socket left for a second client, which is turned away; the first keeps its
+  // connection and hears from the pool's socket.
+  RuntimeObject* second = NewClient(port);
+  PollUntil([&] { return SocketGetHandle(second, 0) == -1; });
+  SocketWrite(sOnlySocket, string::Adopt(Text("still here")).Rep());
+  ASSERT_TRUE(PollUntil([&] { return SocketBytesAvailable(first, 0) == 10; }));
+  EXPECT_EQ(EventsOf("client"), "client.Connected;client.DataAvailable;");
+  EXPECT_TRUE(SocketIsConnected(sOnlySocket, 0));
+
+  ServerSocketClose(server);
+  for (RuntimeObject* object : {first, second}) {
+    socketClose(object);
+    RuntimeUnlockObject(object);
+  }
+  socketClose(sOnlySocket);
+  RuntimeUnlockObject(sOnlySocket);
   RuntimeUnlockObject(server);
   PollAllSockets(false);
 }
