@@ -1,6 +1,7 @@
 // Loopback TCP through the runtime's sockets beside a plain epoll program doing the same in
 // the same run: 1 GiB one way, and 10,000 round trips of a 32-byte message. Both sides of each
-// pair run on the one thread, as a program's sockets do. Also the cost of a debug build's line
+// pair run on the one thread, as a program's sockets do, and read runtime strings, as compiled
+// code's Read and ReadAll do. Also the cost of a debug build's line
 // call when no breakpoint is set and no step is pending.
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
@@ -48,7 +49,7 @@ void BM_RuntimeThroughput(benchmark::State& state) {
         queued += kChunk;
       }
       vorn::PollAllSockets(true);
-      received += static_cast<int64_t>(pair.server.ReadAll().size());
+      received += pair.server.ReadAllString().Length();
     }
   }
   state.SetBytesProcessed(state.iterations() * kVolume);
@@ -62,10 +63,10 @@ void BM_RuntimeRoundTrip(benchmark::State& state) {
     for (int i = 0; i < kRoundTrips; ++i) {
       pair.client.Write(message.data(), kMessage);
       while (pair.server.BytesAvailable() < kMessage) vorn::PollAllSockets(true);
-      std::string got = pair.server.Read(kMessage);
-      pair.server.Write(got.data(), kMessage);
+      vorn::string got = pair.server.ReadString(kMessage);
+      pair.server.Write(got.CString(), kMessage);
       while (pair.client.BytesAvailable() < kMessage) vorn::PollAllSockets(true);
-      pair.client.Read(kMessage);
+      pair.client.ReadString(kMessage);
     }
   }
   state.counters["per_round_trip"] =

@@ -36,6 +36,8 @@ class IPCSocket : public TCPSocketDelegate, public Pollable {
   void Write(const std::string& text);
   std::string Read(int32_t count) { return mSocket->Read(count); }
   std::string ReadAll() { return mSocket->ReadAll(); }
+  string ReadString(int32_t count) { return mSocket->ReadString(count); }
+  string ReadAllString() { return mSocket->ReadAllString(); }
   std::string Lookahead() { return mSocket->Lookahead(); }
   int32_t BytesAvailable() const { return mSocket->BytesAvailable(); }
   int32_t BytesLeftToSend() const { return mSocket->BytesLeftToSend(); }

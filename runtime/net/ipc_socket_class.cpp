@@ -205,12 +205,12 @@ void IPCSocketListen(VornRuntimeObject* sock) {
 
 VornStringRecord* IPCSocketRead(VornRuntimeObject* sock, int32_t byteCount, VornRuntimeObject* encoding) {
   IPCSocket* imp = ImpOf(sock, __LINE__);
-  return imp ? HandOutSocketBytes(imp->Read(byteCount), encoding) : nullptr;
+  return imp ? HandOutSocketBytes(imp->ReadString(byteCount), encoding) : nullptr;
 }
 
 VornStringRecord* IPCSocketReadAll(VornRuntimeObject* sock, VornRuntimeObject* encoding) {
   IPCSocket* imp = ImpOf(sock, __LINE__);
-  return imp ? HandOutSocketBytes(imp->ReadAll(), encoding) : nullptr;
+  return imp ? HandOutSocketBytes(imp->ReadAllString(), encoding) : nullptr;
 }
 
 VornStringRecord* IPCSocketLookahead(VornRuntimeObject* sock, VornRuntimeObject* encoding) {

@@ -1,38 +1,60 @@
 #include "net/receive_queue.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace vorn {
 
-std::string ReceiveQueue::Take(int64_t count) {
-  count = std::min(count, mTotal);
-  if (count < 1) return {};
-  if (mFrontStart == 0 && static_cast<int64_t>(mBlocks.front().size()) == count) {
-    std::string whole = std::move(mBlocks.front());
-    mBlocks.pop_front();
-    mTotal -= count;
-    return whole;
-  }
-  std::string bytes;
-  bytes.reserve(static_cast<size_t>(count));
-  while (static_cast<int64_t>(bytes.size()) < count) {
-    const std::string& front = mBlocks.front();
-    size_t take = std::min(front.size() - mFrontStart, static_cast<size_t>(count) - bytes.size());
-    bytes.append(front, mFrontStart, take);
+char* ReceiveQueue::StagingBuffer() {
+  static char staging[kStagedRead];
+  return staging;
+}
+
+void ReceiveQueue::MoveFront(int64_t count, char* into) {
+  int64_t moved = 0;
+  while (moved < count) {
+    const string& front = mBlocks.front();
+    size_t take = std::min(static_cast<size_t>(front.Length()) - mFrontStart, static_cast<size_t>(count - moved));
+    std::memcpy(into + moved, front.CString() + mFrontStart, take);
+    moved += static_cast<int64_t>(take);
     mFrontStart += take;
-    if (mFrontStart == front.size()) {
+    if (mFrontStart == static_cast<size_t>(front.Length())) {
       mBlocks.pop_front();
       mFrontStart = 0;
     }
   }
   mTotal -= count;
+}
+
+string ReceiveQueue::TakeString(int64_t count) {
+  count = std::min({count, mTotal, int64_t{INT32_MAX}});
+  if (count < 1) return {};
+  if (mFrontStart == 0 && mBlocks.front().Length() == count) {
+    string whole = std::move(mBlocks.front());
+    mBlocks.pop_front();
+    mTotal -= count;
+    return whole;
+  }
+  string bytes;
+  bytes.Reserve(static_cast<int32_t>(count));
+  MoveFront(count, bytes.MutableBytes());
+  bytes.SetFilledLength(static_cast<int32_t>(count));
+  return bytes;
+}
+
+std::string ReceiveQueue::Take(int64_t count) {
+  count = std::min(count, mTotal);
+  if (count < 1) return {};
+  std::string bytes(static_cast<size_t>(count), '\0');
+  MoveFront(count, bytes.data());
   return bytes;
 }
 
 std::string ReceiveQueue::Peek() const {
   std::string bytes;
   bytes.reserve(static_cast<size_t>(mTotal));
-  for (size_t i = 0; i < mBlocks.size(); ++i) bytes.append(mBlocks[i], i == 0 ? mFrontStart : 0);
+  for (size_t i = 0; i < mBlocks.size(); ++i) bytes.append(mBlocks[i].View().substr(i == 0 ? mFrontStart : 0));
   return bytes;
 }
 

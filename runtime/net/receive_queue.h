@@ -1,12 +1,15 @@
-// A stream socket's received bytes: the blocks recv filled, kept as they came. A read that
-// takes exactly the front block hands that block over without copying it, so a program that
-// reads what arrived pays for no copy beyond the kernel's.
+// A stream socket's received bytes: the blocks recv filled, kept as they came. Each block is a
+// runtime string filled in place (its room is not cleared first), so a read that takes
+// exactly the front block hands that string over: a program that reads what arrived pays for
+// no copy beyond the kernel's.
 #pragma once
 
 #include <cstdint>
 #include <deque>
 #include <string>
 #include <sys/types.h>
+
+#include "strings/vstring.h"
 
 namespace vorn {
 
@@ -17,6 +20,7 @@ class ReceiveQueue {
   template <typename Receive>
   ssize_t Fill(size_t room, Receive receive);
   // Up to count bytes from the front, removed.
+  string TakeString(int64_t count);
   std::string Take(int64_t count);
   // Everything, left in place.
   std::string Peek() const;
@@ -24,19 +28,35 @@ class ReceiveQueue {
   int64_t Count() const { return mTotal; }
 
  private:
-  std::deque<std::string> mBlocks;
+  static constexpr size_t kStagedRead = 16384;
+  // kStagedRead bytes shared by every socket: socket work runs on one thread at a time.
+  static char* StagingBuffer();
+  // Copies count bytes (at most Count()) from the front into `into` and removes them.
+  void MoveFront(int64_t count, char* into);
+
+  std::deque<string> mBlocks;
   size_t mFrontStart = 0;  // bytes of the front block already taken
   int64_t mTotal = 0;
 };
 
 template <typename Receive>
 ssize_t ReceiveQueue::Fill(size_t room, Receive receive) {
-  std::string block(room, '\0');
-  ssize_t count = receive(block.data(), room);
-  if (count <= 0) return count;
-  // A short read keeps a right-sized copy: held memory stays near the bytes held.
-  if (static_cast<size_t>(count) < room / 2) block = std::string(block.data(), static_cast<size_t>(count));
-  else block.resize(static_cast<size_t>(count));
+  string block;
+  ssize_t count;
+  if (room <= kStagedRead) {
+    // A small read lands in the shared staging buffer and is kept in a block of its size:
+    // one allocation, and a copy too short to matter.
+    count = receive(StagingBuffer(), room);
+    if (count <= 0) return count;
+    block = string(StagingBuffer(), static_cast<int32_t>(count), kEncodingUnknown);
+  } else {
+    block.Reserve(static_cast<int32_t>(room));
+    count = receive(block.MutableBytes(), room);
+    if (count <= 0) return count;
+    block.SetFilledLength(static_cast<int32_t>(count));
+    // A short read gives back the room it did not use: held memory stays near the bytes held.
+    if (static_cast<size_t>(count) < room / 2) block.FitCapacity();
+  }
   mTotal += count;
   mBlocks.push_back(std::move(block));
   return count;

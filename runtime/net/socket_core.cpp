@@ -7,6 +7,7 @@
 #include "core/run_loop.h"
 #include "net/serial_control.h"
 #include "net/socket_errors.h"
+#include "net/socket_readiness.h"
 
 namespace vorn {
 namespace {
@@ -78,12 +79,18 @@ const std::vector<SocketCore*>& SocketList() { return Sockets(); }
 bool PollAllSockets(bool onlyUnowned) {
   if (!sInitialised) return false;
   auto& list = Sockets();
+  // Bytes that wait go out before the kernel is asked what is ready, so that a reply over the
+  // loopback or from a peer in this program is seen in the same pass. No event fires here:
+  // the list stays as it is until the walk below.
+  for (size_t i = list.size(); i-- > 0;)
+    if (!onlyUnowned || !list[i]->Owner()) list[i]->SendAhead();
+  RefreshReadiness();
   bool busy = false;
   for (size_t i = list.size(); i-- > 0;) {
     if (i >= list.size()) continue;
     SocketCore* socket = list[i];
     if (onlyUnowned && socket->Owner()) continue;
-    socket->Poll();
+    socket->Advance();
     // A poll that ends in an error closes the socket and takes it out of the list.
     if (i < list.size() && list[i] == socket && (socket->HasDataToSend() || socket->HasIncomingData()))
       busy = true;

@@ -3,7 +3,7 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
-#include <poll.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -85,8 +85,7 @@ void TCPSocket::Reset(bool full) {
   mWriteWanted = false;
   // A reset never leaves a descriptor open behind the socket's back.
   RemoveBoundPath();
-  if (mDescriptor >= 0) close(mDescriptor);
-  mDescriptor = -1;
+  CloseDescriptor();
   if (full) {
     mReceiveBuffer.Clear();
     mSendBuffer->Clear();
@@ -119,6 +118,10 @@ bool TCPSocket::CreateDescriptor() {
     return false;
   }
   SetBufferSizes(kBufferRequest);
+  // Writes already wait for the next poll and leave together; holding a short segment back
+  // until the last one is acknowledged as well only adds a peer's delayed acknowledgement.
+  int on = 1;
+  if (!mIPCMode) setsockopt(mDescriptor, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
   int flags = fcntl(mDescriptor, F_GETFL);
   fcntl(mDescriptor, F_SETFL, flags | O_NONBLOCK);
   return true;
@@ -172,6 +175,8 @@ void TCPSocket::Connect(const std::string& address, int32_t port) {
     }
   }
   if (connect(mDescriptor, peer, length) == 0) {
+    WatchDescriptor();
+    mReady.writable = true;
     mConnected = true;
     mPendingConnected = true;
     FireEvents();
@@ -181,6 +186,7 @@ void TCPSocket::Connect(const std::string& address, int32_t port) {
   // backlog is full turning the client away, not a connection in progress.
   if (mIPCMode && errno == EAGAIN) SetError(ECONNREFUSED);
   else if (!IsWouldBlock(errno)) SetError(errno);
+  else WatchDescriptor();
 }
 
 void TCPSocket::Listen(int32_t port) {
@@ -233,13 +239,14 @@ void TCPSocket::Listen(int32_t port) {
     SetError(errno);
     return;
   }
+  WatchDescriptor();
   if (mPool) mServerListening = true;
 }
 
 bool TCPSocket::HasIncomingData() {
-  // What the last poll saw, instead of asking the kernel again on every pass; bytes the
-  // socket refuses to take until the program reads are no work for the run loop.
-  return mDescriptor >= 0 && mIncomingLeft && ReceiveRoomLeft();
+  // What the readiness set last said, instead of asking the kernel again on every pass; bytes
+  // the socket refuses to take until the program reads are no work for the run loop.
+  return mDescriptor >= 0 && mConnected && mReady.readable && ReceiveRoomLeft();
 }
 
 void TCPSocket::ClearSendBuffer() {
@@ -260,10 +267,6 @@ void TCPSocket::Write(const void* bytes, int32_t count) {
   mSendBuffer->Append(bytes, count);
   mWriteWanted = true;
 }
-
-std::string TCPSocket::Read(int32_t count) { return mReceiveBuffer.Take(count); }
-
-std::string TCPSocket::ReadAll() { return Read(BytesAvailable()); }
 
 std::string TCPSocket::Lookahead() { return mReceiveBuffer.Peek(); }
 
@@ -297,12 +300,36 @@ void TCPSocket::ReleaseConnection(TCPSocket* child) {
 }
 
 void TCPSocket::AdoptConnection(TCPSocket* parent, int descriptor) {
-  if (mDescriptor >= 0) close(mDescriptor);
+  CloseDescriptor();
   mParent = parent;
+  TakeConnection(descriptor);
+}
+
+void TCPSocket::TakeConnection(int descriptor) {
   mDescriptor = descriptor;
+  WatchDescriptor();
+  mReady.writable = true;
   mConnected = true;
   mPendingConnected = true;
 }
+
+void TCPSocket::WatchDescriptor() {
+  mReady = {};
+  mWatched = WatchReadiness(mDescriptor, this);
+}
+
+void TCPSocket::CloseDescriptor() {
+  if (mDescriptor >= 0) {
+    if (mWatched) UnwatchReadiness(mDescriptor);
+    close(mDescriptor);
+  }
+  mDescriptor = -1;
+  mWatched = false;
+  mReady = {};
+  mSentAhead = false;
+  mSendFailure = 0;
+}
+
 
 void TCPSocket::RemoveBoundPath() {
   // Only the socket that bound the path removes it: a closing client must not take the
@@ -318,8 +345,7 @@ void TCPSocket::RemoveBoundPath() {
 
 void TCPSocket::Close(bool final) {
   RemoveBoundPath();
-  if (mDescriptor >= 0) close(mDescriptor);
-  mDescriptor = -1;
+  CloseDescriptor();
   mDescriptorListening = false;
   if (mIPCMode) mPath.clear();
   if (final) {

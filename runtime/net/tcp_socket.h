@@ -9,6 +9,7 @@
 
 #include "net/receive_queue.h"
 #include "net/socket_core.h"
+#include "net/socket_readiness.h"
 #include "strings/memory_manager.h"
 
 namespace vorn {
@@ -26,14 +27,17 @@ class TCPSocketDelegate {
   virtual void SendProgress(TCPSocket*, int32_t /*bytesSent*/, int32_t /*bytesLeft*/) {}
 };
 
-class TCPSocket : public SocketCore {
+class TCPSocket final : public SocketCore {
  public:
   TCPSocket(RuntimeObject* owner, TCPSocketDelegate* delegate);
   ~TCPSocket() override;
 
   // SocketCore
   void Listen(int32_t port) override;
+  // Learns the news of every stream socket (one call), then takes this socket's step.
   void Poll() override;
+  void SendAhead() override;
+  void Advance() override;
   void FireEvents() override;
   bool HasDataToSend() override { return mSendBuffer->Count() > 0; }
   bool HasIncomingData() override;
@@ -46,9 +50,13 @@ class TCPSocket : public SocketCore {
 
   void Connect(const std::string& address, int32_t port);
   void Write(const void* bytes, int32_t count);
-  // At most count bytes, removed from the receive buffer.
-  std::string Read(int32_t count);
-  std::string ReadAll();
+  // At most count bytes, removed from the receive buffer: the received block itself when the
+  // count is exactly the oldest one, so reading what arrived copies nothing.
+  string ReadString(int32_t count) { return mReceiveBuffer.TakeString(count); }
+  string ReadAllString() { return ReadString(BytesAvailable()); }
+  // The same as a copy, for callers that want the standard string.
+  std::string Read(int32_t count) { return mReceiveBuffer.Take(count); }
+  std::string ReadAll() { return Read(BytesAvailable()); }
   // The whole receive buffer, left in place.
   std::string Lookahead();
   std::string GetRemoteAddress();
@@ -69,20 +77,38 @@ class TCPSocket : public SocketCore {
   void SetDelegate(TCPSocketDelegate* delegate) { mDelegate = delegate; }
   const std::string& Address() const { return mAddress; }
 
+  // A report of the readiness set on this socket's descriptor. Urgent bytes stay news until
+  // the step reports them.
+  void NoteReadiness(const Readiness& state) {
+    bool urgent = mReady.urgent || state.urgent;
+    mReady = state;
+    mReady.urgent = urgent;
+  }
+
  private:
   friend class ServerSocketPool;
 
   bool CreateDescriptor();
+  // The descriptor joins the readiness set once it connects, listens or was accepted: a
+  // fresh descriptor reports itself hung up before connect is called.
+  void WatchDescriptor();
+  void CloseDescriptor();
+  // Asks the kernel for this descriptor alone, when the readiness set would not take it.
+  void AskReadiness();
   void SetBufferSizes(int32_t size);
   bool Accept();
   bool Receive();
   bool ReceiveRoomLeft() const { return mReceiveBuffer.Count() < StreamReceiveBound(); }
   void RemoveBoundPath();
+  // false when the send failed; the failure is in mSendFailure.
+  bool SendBytes();
   bool Send();
   bool CheckPort(int32_t port);
   // Stores a runtime code as it is (the errno table would turn 103 into 102) and fires Error.
   void Fail(int32_t code);
   void AdoptConnection(TCPSocket* parent, int descriptor);
+  // An accepted descriptor becomes this socket's connection.
+  void TakeConnection(int descriptor);
   void FirePending();
   void MakePoolIfServer();
 
@@ -97,14 +123,18 @@ class TCPSocket : public SocketCore {
   bool mUserAborted = false;
 
   int mDescriptor = -1;
+  bool mWatched = false;
+  Readiness mReady;
+  // This pass already sent; its step does not send again.
+  bool mSentAhead = false;
+  // A send that failed where no event may fire yet, for the step to report.
+  int mSendFailure = 0;
   int32_t mReceiveChunk = 8192;
   bool mIPCMode = false;
   std::string mPath;
   ReceiveQueue mReceiveBuffer;
   static constexpr size_t kSmallestReceiveBlock = 4096;
   size_t mReceiveBlock = kSmallestReceiveBlock;
-  // The last receive filled its block: the kernel may hold more.
-  bool mIncomingLeft = false;
   std::unique_ptr<MemoryManager> mSendBuffer;
   bool mDescriptorListening = false;
   bool mWriteWanted = false;

@@ -162,12 +162,12 @@ void SocketListen(VornRuntimeObject* sock) {
 
 VornStringRecord* socketRead(VornRuntimeObject* sock, int32_t byteCount, VornRuntimeObject* encoding) {
   TCPSocket* socket = TCPOf(sock, __LINE__);
-  return socket ? HandOutSocketBytes(socket->Read(byteCount), encoding) : nullptr;
+  return socket ? HandOutSocketBytes(socket->ReadString(byteCount), encoding) : nullptr;
 }
 
 VornStringRecord* SocketReadAll(VornRuntimeObject* sock, VornRuntimeObject* encoding) {
   TCPSocket* socket = TCPOf(sock, __LINE__);
-  return socket ? HandOutSocketBytes(socket->ReadAll(), encoding) : nullptr;
+  return socket ? HandOutSocketBytes(socket->ReadAllString(), encoding) : nullptr;
 }
 
 VornStringRecord* socketLookahead(VornRuntimeObject* sock, VornRuntimeObject* encoding) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 #include "net/server_socket_pool.h"
 #include "net/socket_errors.h"
@@ -21,56 +22,71 @@ bool sPoolCheckRunning = false;
 
 void TCPSocket::Poll() {
   if (mDescriptor < 0) return;
-  bool wantRead = mDescriptorListening || (mConnected && ReceiveRoomLeft());
-  bool wantWrite = !mConnected || mWriteWanted || HasDataToSend();
-  mIncomingLeft = false;
-  if (!wantRead && !wantWrite) return;
-  // poll() rather than select(): descriptors beyond FD_SETSIZE must not corrupt the stack.
-  pollfd entry{mDescriptor, static_cast<short>((wantRead ? POLLIN : 0) | (wantWrite ? POLLOUT : 0) | POLLPRI), 0};
+  RefreshReadiness();
+  Advance();
+}
+
+void TCPSocket::AskReadiness() {
+  pollfd entry{mDescriptor, POLLIN | POLLOUT | POLLPRI, 0};
   int ready = poll(&entry, 1, 0);
-  if (ready < 0) {
-    if (errno != EINTR) SetError(errno);
+  if (ready >= 0) NoteReadiness(ReadinessOf(ready > 0 ? static_cast<uint16_t>(entry.revents) : 0));
+}
+
+void TCPSocket::SendAhead() {
+  if (!HasDataToSend() || !mConnected || !mWatched || mSendFailure != 0) return;
+  if (!mReady.writable && !mReady.broken) return;
+  mSentAhead = true;
+  mWriteWanted = false;
+  SendBytes();
+}
+
+void TCPSocket::Advance() {
+  bool sentAhead = std::exchange(mSentAhead, false);
+  if (mDescriptor < 0) return;
+  if (mSendFailure != 0) {
+    SetError(std::exchange(mSendFailure, 0));
     return;
   }
-  if (ready > 0) {
-    // A hang-up or pending error shows the way select() shows it: readable and writable.
-    bool broken = (entry.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0;
-    bool readable = wantRead && ((entry.revents & POLLIN) || broken);
-    bool writable = wantWrite && ((entry.revents & POLLOUT) || broken);
-    if (readable) {
-      if (mDescriptorListening) {
-        if (!Accept()) return;
-      } else if (mConnected) {
-        if (!Receive()) return;
-      }
+  bool wantRead = mDescriptorListening || (mConnected && ReceiveRoomLeft());
+  bool wantWrite = !mConnected || mWriteWanted || HasDataToSend();
+  if (!wantRead && !wantWrite) return;
+  if (!mWatched) AskReadiness();
+  // A hang-up or pending error answers reads and writes at once, as select() shows it.
+  bool readable = wantRead && (mReady.readable || mReady.broken);
+  bool writable = wantWrite && (mReady.writable || mReady.broken);
+  if (readable) {
+    if (mDescriptorListening) {
+      if (!Accept()) return;
+    } else if (mConnected) {
+      if (!Receive()) return;
     }
-    if (!mConnected && !mDescriptorListening && (readable || writable) && !(mFiredEvents & kSocketEventError)) {
-      // A finished connect is confirmed before Connected is reported: a refused one shows up
-      // as readable and writable too.
-      int pending = 0;
-      socklen_t size = sizeof pending;
-      if (getsockopt(mDescriptor, SOL_SOCKET, SO_ERROR, &pending, &size) == 0 && pending != 0) {
-        SetError(pending);
-        return;
-      }
-      if (!mIPCMode) {
-        sockaddr_in peer{};
-        socklen_t length = sizeof peer;
-        if (getpeername(mDescriptor, reinterpret_cast<sockaddr*>(&peer), &length) != 0) {
-          SetError(errno);
-          return;
-        }
-      }
-      mConnected = true;
-      mPendingConnected = true;
-    } else if (writable && mConnected) {
-      mWriteWanted = false;
-      if (!Send()) return;
-    }
-    if ((entry.revents & POLLPRI) && !(mFiredEvents & kSocketEventError)) {
-      SetError(mConnected ? kSocketLostConnection : kSocketNameResolutionError);
+  }
+  if (!mConnected && !mDescriptorListening && (readable || writable) && !(mFiredEvents & kSocketEventError)) {
+    // A finished connect is confirmed before Connected is reported: a refused one shows up
+    // as readable and writable too.
+    int pending = 0;
+    socklen_t size = sizeof pending;
+    if (getsockopt(mDescriptor, SOL_SOCKET, SO_ERROR, &pending, &size) == 0 && pending != 0) {
+      SetError(pending);
       return;
     }
+    if (!mIPCMode) {
+      sockaddr_in peer{};
+      socklen_t length = sizeof peer;
+      if (getpeername(mDescriptor, reinterpret_cast<sockaddr*>(&peer), &length) != 0) {
+        SetError(errno);
+        return;
+      }
+    }
+    mConnected = true;
+    mPendingConnected = true;
+  } else if (writable && mConnected && !sentAhead) {
+    mWriteWanted = false;
+    if (!Send()) return;
+  }
+  if (mReady.urgent && !(mFiredEvents & kSocketEventError)) {
+    SetError(mConnected ? kSocketLostConnection : kSocketNameResolutionError);
+    return;
   }
   FireEvents();
 }
@@ -85,7 +101,9 @@ bool TCPSocket::Receive() {
   ssize_t count = mReceiveBuffer.Fill(size, [this](char* into, size_t n) { return recv(mDescriptor, into, n, 0); });
   if (count > 0) {
     size_t got = static_cast<size_t>(count);
-    mIncomingLeft = got == size;
+    // A read that took less than it asked for emptied the kernel's queue: what comes later is
+    // reported anew.
+    if (got < size) mReady.readable = false;
     if (got >= size / 2) mReceiveBlock = static_cast<size_t>(mReceiveChunk);
     else if (got < kSmallestReceiveBlock) mReceiveBlock = kSmallestReceiveBlock;
     mPendingDataAvailable = true;
@@ -95,12 +113,15 @@ bool TCPSocket::Receive() {
     SetError(kSocketLostConnection);
     return false;
   }
-  if (IsWouldBlock(errno) || errno == EINTR) return true;
+  if (IsWouldBlock(errno) || errno == EINTR) {
+    if (errno != EINTR) mReady.readable = false;
+    return true;
+  }
   SetError(errno);
   return false;
 }
 
-bool TCPSocket::Send() {
+bool TCPSocket::SendBytes() {
   int32_t count = 0;
   const uint8_t* bytes = mSendBuffer->GetReadPointer(&count);
   if (!bytes || count < 1) return true;
@@ -108,17 +129,26 @@ bool TCPSocket::Send() {
   ssize_t sent = send(mDescriptor, bytes, static_cast<size_t>(count), MSG_NOSIGNAL);
   if (sent < 0) {
     if (IsWouldBlock(errno) || errno == EINTR) {
+      if (errno != EINTR) mReady.writable = false;
       mWriteWanted = true;
       return true;
     }
-    SetError(errno);
+    mSendFailure = errno;
     return false;
   }
   mSendBuffer->Consume(sent);
   mWriteWanted = sent != count;
+  // A send the kernel cut short found its buffer full: room is reported when it frees.
+  if (sent != count) mReady.writable = false;
   mPendingSendProgress = true;
   mBytesSent += static_cast<uint32_t>(sent);
   return true;
+}
+
+bool TCPSocket::Send() {
+  if (SendBytes()) return true;
+  SetError(std::exchange(mSendFailure, 0));
+  return false;
 }
 
 bool TCPSocket::Accept() {
@@ -126,18 +156,17 @@ bool TCPSocket::Accept() {
   socklen_t length = sizeof peer;
   int accepted = accept4(mDescriptor, reinterpret_cast<sockaddr*>(&peer), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
   if (accepted < 0) {
+    if (errno == EAGAIN || errno == EWOULDBLOCK) mReady.readable = false;
     // The client may have given up between readiness and accept.
     if (IsWouldBlock(errno) || errno == ECONNABORTED || errno == EINTR) return true;
     SetError(errno);
     return false;
   }
   if (!mPool) {
-    close(mDescriptor);
-    mDescriptor = accepted;
+    CloseDescriptor();
     mDescriptorListening = false;
     mListening = false;
-    mConnected = true;
-    mPendingConnected = true;
+    TakeConnection(accepted);
     return true;
   }
   mPool->Accept(this, accepted);
@@ -146,6 +175,11 @@ bool TCPSocket::Accept() {
 
 void TCPSocket::FireEvents() {
   RuntimeObject* owner = mOwner;
+  if (!owner) {
+    FirePending();
+    CloseAfterError();
+    return;
+  }
   RuntimeLockObject(owner);
   FirePending();
   CloseAfterError();

@@ -57,12 +57,23 @@ int Sign(int value) { return (value > 0) - (value < 0); }
 
 // --- records -------------------------------------------------------------------------------
 
-StringRep* NewStringRep(const void* bytes, int32_t length, EncodingCode encoding) {
-  if (length < 0) length = 0;
-  StringRep* rep = RepInBlock(AllocMemory(BlockSizeFor(length)), length);
+namespace {
+
+// A record of length 0 with room for `capacity` bytes that are not cleared.
+StringRep* NewEmptyRep(Capacity capacity, EncodingCode encoding) {
+  StringRep* rep = RepInBlock(AllocMemory(BlockSizeFor(capacity)), capacity);
   rep->refCount = 1;
   rep->buffer = InlineBuffer(rep);
   rep->encoding = encoding;
+  SetLengthFields(rep, 0);
+  return rep;
+}
+
+}  // namespace
+
+StringRep* NewStringRep(const void* bytes, int32_t length, EncodingCode encoding) {
+  if (length < 0) length = 0;
+  StringRep* rep = NewEmptyRep(length, encoding);
   if (bytes) {
     std::memcpy(rep->buffer + 1, bytes, static_cast<size_t>(length));
   } else {
@@ -195,6 +206,23 @@ void string::MakeUnique(int32_t capacityHint) {
 char* string::MutableBytes() {
   MakeUnique(Length());
   return mRep->buffer + 1;
+}
+
+void string::Reserve(int32_t capacity) {
+  if (!mRep && capacity > 0) mRep = NewEmptyRep(capacity, kEncodingASCII);
+  else MakeUnique(std::max(capacity, Length()));
+}
+
+void string::SetFilledLength(int32_t length) {
+  MakeUnique(Length());
+  // Never past the room: bytes nobody wrote must not become text.
+  SetLengthFields(mRep, static_cast<int32_t>(std::clamp<Capacity>(length, 0, CapacityOf(mRep))));
+}
+
+void string::FitCapacity() {
+  if (!mRep || mRep->refCount != 1 || !OwnsInlineBuffer(mRep) || CapacityOf(mRep) == mRep->length) return;
+  mRep = RepInBlock(ReallocMemory(BlockOf(mRep), BlockSizeFor(mRep->length)), mRep->length);
+  mRep->buffer = InlineBuffer(mRep);
 }
 
 void string::SetEncoding(EncodingCode encoding) {

@@ -81,6 +81,13 @@ class string {
 
   // Writable bytes of a record this string alone holds (copied first when shared).
   char* MutableBytes();
+  // Room for `capacity` bytes behind MutableBytes(), left as it is (not cleared): for a caller
+  // that writes the bytes itself (a receive) and then sets how many it wrote.
+  void Reserve(int32_t capacity);
+  // The length after bytes were written into reserved room; at most the room reserved.
+  void SetFilledLength(int32_t length);
+  // Gives back the room beyond the length (in place where the allocator can).
+  void FitCapacity();
   // Retags without converting.
   void SetEncoding(EncodingCode encoding);
   // Replaces the contents by a copy of n bytes (encoding US-ASCII).

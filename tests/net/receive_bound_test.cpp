@@ -86,6 +86,34 @@ TEST(ReceiveBoundTest, AStreamThePeerOutrunsStaysBelowTheBoundAndArrivesWholeInO
   EXPECT_TRUE(inOrder);
 }
 
+// The peer sends once and then stays silent: what the bound left in the kernel must still come
+// when the program reads, though nothing new arrives to announce it.
+TEST(ReceiveBoundTest, BytesLeftBehindByTheBoundComeWhenTheProgramReadsWithoutNewArrivals) {
+  const std::string sent = "0123456789";
+  for (int64_t bound : {1, 4, 7, 10, 11}) {
+    SCOPED_TRACE(bound);
+    BoundScope scope(bound);
+    LoggingTCPDelegate events;
+    TCPSocket server(nullptr, &events);
+    server.Listen(0);
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<uint16_t>(server.GetPort()));
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
+    ASSERT_EQ(send(fd, sent.data(), sent.size(), 0), static_cast<ssize_t>(sent.size()));
+    std::string received;
+    EXPECT_TRUE(PollUntil([&] {
+      EXPECT_LE(server.HeldReceivedBytes(), bound);
+      received += server.ReadAll();
+      return received.size() >= sent.size();
+    }));
+    EXPECT_EQ(received, sent);
+    close(fd);
+  }
+}
+
 TEST(ReceiveBoundTest, CountsPastTheLanguagesIntegerAnswerItsLargestValue) {
   EXPECT_EQ(TCPSocket::ClampedCount(int64_t{3} << 30), INT32_MAX);
   EXPECT_EQ(TCPSocket::ClampedCount(int64_t{2200000000}), INT32_MAX);

@@ -1,6 +1,10 @@
 #include "net/socket_classes.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <cstddef>
 #include <string>
@@ -79,6 +83,16 @@ void SetAddress(RuntimeObject* socket, const char* address) {
   string::Adopt(text);
 }
 
+// The server listens on a free port and the client connects to it on 127.0.0.1.
+bool ConnectPair(RuntimeObject* server, RuntimeObject* client) {
+  sClient = client;
+  SocketListen(server);
+  SocketPortSetter(client, 0, SocketPortGetter(server, 0));
+  SetAddress(client, "127.0.0.1");
+  SocketConnect(client);
+  return PollUntil([&] { return SocketIsConnected(server, 0) && SocketIsConnected(client, 0); });
+}
+
 class SocketClassesTest : public CoreObjectTest {
  protected:
   void TearDown() override {
@@ -139,12 +153,7 @@ TEST_F(SocketClassesTest, ASendProgressHandlerAnsweringTrueDiscardsTheRestAndSen
        {"#SendProgress%b%o<AbortingTCPSocket>i4i4", Fn(&OnSendProgressAbort), nullptr, 0}});
   RuntimeObject* server = RuntimeNewObject(LoggingTCPSocket());
   RuntimeObject* client = RuntimeNewObject(aborting);
-  sClient = client;
-  SocketListen(server);
-  SocketPortSetter(client, 0, SocketPortGetter(server, 0));
-  SetAddress(client, "127.0.0.1");
-  SocketConnect(client);
-  ASSERT_TRUE(PollUntil([&] { return SocketIsConnected(server, 0) && SocketIsConnected(client, 0); }));
+  ASSERT_TRUE(ConnectPair(server, client));
   std::string big(8 << 20, 'z');
   SocketWrite(client, string::Adopt(string(big, kEncodingASCII).GetRetainedRep()).Rep());
   ASSERT_TRUE(PollUntil([&] { return Log().find("client.SendComplete") != std::string::npos; }));
@@ -271,6 +280,49 @@ TEST_F(SocketClassesTest, APoolListsASocketOnceHoweverOftenAddSocketHandsItOver)
   RuntimeUnlockObject(sOnlySocket);
   RuntimeUnlockObject(server);
   PollAllSockets(false);
+}
+
+// Clients that arrived together are all taken, one a poll, with no further arrival to announce
+// the ones left waiting.
+TEST_F(SocketClassesTest, APoolTakesEveryClientThatArrivedTogether) {
+  sAddSocketCalls = 0;
+  RuntimeObject* server = RuntimeNewObject(PoolServer());
+  reinterpret_cast<VornServerSocketObject*>(server)->maximumSocketsConnected = 3;
+  ServerSocketListen(server);
+  ASSERT_TRUE(PollUntil([&] { return sAddSocketCalls > 0; }));
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(static_cast<uint16_t>(ServerSocketPortGetter(server, 0)));
+  to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  int clients[3];
+  for (int& fd : clients) {
+    fd = socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
+  }
+  ServerSocketPool* pool = NativeTCPSocketOf(server)->Pool();
+  EXPECT_TRUE(PollUntil([&] { return pool->Active().size() == 3; })) << pool->Active().size() << " taken";
+  for (int fd : clients) close(fd);
+  ServerSocketClose(server);
+  RuntimeUnlockObject(server);
+  PollAllSockets(false);
+}
+
+// While the program is held (only sockets without an owner advance), an owned socket's bytes
+// stay where they are.
+TEST_F(SocketClassesTest, APassOverUnownedSocketsLeavesOwnedOnesUntouched) {
+  RuntimeObject* server = RuntimeNewObject(LoggingTCPSocket());
+  RuntimeObject* client = RuntimeNewObject(LoggingTCPSocket());
+  ASSERT_TRUE(ConnectPair(server, client));
+  Log().clear();
+  SocketWrite(client, string::Adopt(Text("held")).Rep());
+  for (int i = 0; i < 20; ++i) PollAllSockets(true);
+  EXPECT_EQ(TCPSocketBytesLeftToSend(client, 0), 4);
+  EXPECT_EQ(Log(), "");
+  ASSERT_TRUE(PollUntil([&] { return SocketBytesAvailable(server, 0) == 4; }));
+  socketClose(server);
+  socketClose(client);
+  RuntimeUnlockObject(server);
+  RuntimeUnlockObject(client);
 }
 
 TEST_F(SocketClassesTest, UDPSocketsExchangeDatagramsWithAddressAndPort) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <cstring>
+#include <string>
 
 #include "strings/vstring.h"
 
@@ -44,6 +45,41 @@ TEST(StringRecord, ChangeCopiesASharedRecordFirst) {
   EXPECT_STREQ(a.CString(), "abc");
   EXPECT_STREQ(b.CString(), "Xbc");
   EXPECT_EQ(a.Rep()->refCount, 1);
+}
+
+// A caller that receives into reserved room: the length set afterwards never reaches past the
+// room (bytes nobody wrote must not become text), and text already there survives.
+TEST(StringRecord, FilledRoomBecomesTextUpToTheRoomOnly) {
+  struct Case {
+    const char* before;
+    int32_t room;
+    const char* written;  // at the start of the bytes
+    int32_t filled;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"", 16, "abcdef", 6, "abcdef"},
+      {"", 16, "abcdefghijklmnop", 16, "abcdefghijklmnop"},  // the whole room
+      {"", 4, "abcd", 9, "abcd"},                            // past the room
+      {"", 8, "ab", -3, ""},
+      {"xyz", 2, "", 3, "xyz"},  // a room smaller than the text keeps the text
+      {"xyz", 64, "XY", 3, "XYz"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.before + std::string("/") + c.written);
+    string s(c.before);
+    string shared = s;
+    s.Reserve(c.room);
+    std::memcpy(s.MutableBytes(), c.written, std::strlen(c.written));
+    s.SetFilledLength(c.filled);
+    EXPECT_EQ(std::string(s.View()), c.expected);
+    EXPECT_EQ(s.CString()[s.Length()], '\0');
+    EXPECT_EQ(std::string(shared.View()), c.before) << "the shared record was changed";
+    s.FitCapacity();
+    EXPECT_EQ(std::string(s.View()), c.expected);
+    ASSERT_NE(s.Rep(), nullptr);
+    EXPECT_EQ(vorn::string_block::CapacityOf(s.Rep()), s.Length()) << "room left after fitting";
+  }
 }
 
 TEST(StringRecord, LockAndUnlockAcceptNil) {

@@ -1,0 +1,34 @@
+// What the kernel has news of for the stream sockets, learned for all of them with one call
+// (one epoll set for the whole layer) instead of one poll per socket.
+//
+// The set is edge-triggered: a report carries the descriptor's whole state at that moment and
+// the socket keeps it until one of its own calls says otherwise (a receive, send or accept
+// answering EAGAIN or taking less than it could). So a socket that stops reading at its
+// receive bound still knows bytes wait when the program reads, without a new report.
+#pragma once
+
+#include <cstdint>
+
+namespace vorn {
+
+class TCPSocket;
+
+// What one report says of a descriptor.
+struct Readiness {
+  bool readable = false;
+  bool writable = false;
+  bool broken = false;  // hung up or failed: reads and writes answer at once
+  bool urgent = false;  // out-of-band bytes arrived
+};
+
+// The socket hears of its descriptor from the next refresh on; false when the kernel refused
+// (the socket then asks for itself, ReadinessOf a poll's events).
+bool WatchReadiness(int descriptor, TCPSocket* socket);
+// Before the descriptor closes.
+void UnwatchReadiness(int descriptor);
+// poll() and epoll share the meaning of their event bits.
+Readiness ReadinessOf(uint32_t events);
+// Asks the kernel once, without waiting, and hands every watched socket with news its state.
+void RefreshReadiness();
+
+}  // namespace vorn
