@@ -1,7 +1,7 @@
 // Loopback TCP through the runtime's sockets beside a plain epoll program doing the same in
 // the same run: 1 GiB one way, and 10,000 round trips of a 32-byte message. Both sides of each
-// pair run on the one thread, as a program's sockets do, and read runtime strings, as compiled
-// code's Read and ReadAll do. Also the cost of a debug build's line
+// pair run on the one thread, as a program's sockets do, and write and read runtime strings,
+// as compiled code's Write, Read and ReadAll do. Also the cost of a debug build's line
 // call when no breakpoint is set and no step is pending.
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
@@ -40,12 +40,12 @@ struct RuntimePair {
 
 void BM_RuntimeThroughput(benchmark::State& state) {
   RuntimePair pair;
-  std::string chunk(kChunk, 'x');
+  vorn::string chunk(std::string(kChunk, 'x'), vorn::kEncodingASCII);
   for (auto _ : state) {
     int64_t queued = 0, received = 0;
     while (received < kVolume) {
       while (queued < kVolume && pair.client.BytesLeftToSend() < 4 * kChunk) {
-        pair.client.Write(chunk.data(), kChunk);
+        pair.client.Write(chunk);
         queued += kChunk;
       }
       vorn::PollAllSockets(true);
@@ -58,13 +58,13 @@ BENCHMARK(BM_RuntimeThroughput)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 void BM_RuntimeRoundTrip(benchmark::State& state) {
   RuntimePair pair;
-  std::string message(kMessage, 'p');
+  vorn::string message(std::string(kMessage, 'p'), vorn::kEncodingASCII);
   for (auto _ : state) {
     for (int i = 0; i < kRoundTrips; ++i) {
-      pair.client.Write(message.data(), kMessage);
+      pair.client.Write(message);
       while (pair.server.BytesAvailable() < kMessage) vorn::PollAllSockets(true);
       vorn::string got = pair.server.ReadString(kMessage);
-      pair.server.Write(got.CString(), kMessage);
+      pair.server.Write(got);
       while (pair.client.BytesAvailable() < kMessage) vorn::PollAllSockets(true);
       pair.client.ReadString(kMessage);
     }

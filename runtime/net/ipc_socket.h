@@ -34,10 +34,11 @@ class IPCSocket : public TCPSocketDelegate, public Pollable {
   // killed) is removed first. A live listener's path or a file of another kind fails with 105.
   void Listen();
   void Write(const std::string& text);
+  void WriteString(const string& text) { mSocket->Write(text); }
   std::string Read(int32_t count) { return mSocket->Read(count); }
   std::string ReadAll() { return mSocket->ReadAll(); }
-  string ReadString(int32_t count) { return mSocket->ReadString(count); }
-  string ReadAllString() { return mSocket->ReadAllString(); }
+  string ReadString(int32_t count, EncodingCode encoding) { return mSocket->ReadString(count, encoding); }
+  string ReadAllString(EncodingCode encoding) { return mSocket->ReadAllString(encoding); }
   std::string Lookahead() { return mSocket->Lookahead(); }
   int32_t BytesAvailable() const { return mSocket->BytesAvailable(); }
   int32_t BytesLeftToSend() const { return mSocket->BytesLeftToSend(); }

@@ -10,6 +10,7 @@
 #include "objects/class_registry.h"
 #include "objects/event_dispatch.h"
 #include "objects/runtime_object.h"
+#include "objects/text_encoding_object.h"
 #include "windows/control.h"
 
 namespace vorn {
@@ -205,12 +206,12 @@ void IPCSocketListen(VornRuntimeObject* sock) {
 
 VornStringRecord* IPCSocketRead(VornRuntimeObject* sock, int32_t byteCount, VornRuntimeObject* encoding) {
   IPCSocket* imp = ImpOf(sock, __LINE__);
-  return imp ? HandOutSocketBytes(imp->ReadString(byteCount), encoding) : nullptr;
+  return imp ? HandOutReceived(imp->ReadString(byteCount, GetEncodingFromTEObject(encoding))) : nullptr;
 }
 
 VornStringRecord* IPCSocketReadAll(VornRuntimeObject* sock, VornRuntimeObject* encoding) {
   IPCSocket* imp = ImpOf(sock, __LINE__);
-  return imp ? HandOutSocketBytes(imp->ReadAllString(), encoding) : nullptr;
+  return imp ? HandOutReceived(imp->ReadAllString(GetEncodingFromTEObject(encoding))) : nullptr;
 }
 
 VornStringRecord* IPCSocketLookahead(VornRuntimeObject* sock, VornRuntimeObject* encoding) {
@@ -220,8 +221,8 @@ VornStringRecord* IPCSocketLookahead(VornRuntimeObject* sock, VornRuntimeObject*
 
 void IPCSocketWrite(VornRuntimeObject* sock, VornStringRecord* text) {
   IPCSocket* imp = ImpOf(sock, __LINE__);
-  std::string bytes = SocketText(text);
-  if (imp && !bytes.empty()) imp->Write(bytes);
+  string bytes = string::Share(text);
+  if (imp && !bytes.IsEmpty()) imp->WriteString(bytes);
 }
 
 uint8_t IPCSocketEOF(VornRuntimeObject* sock) {

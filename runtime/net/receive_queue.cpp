@@ -6,9 +6,14 @@
 
 namespace vorn {
 
-char* ReceiveQueue::StagingBuffer() {
-  static char staging[kStagedRead];
+char* ReceiveQueue::SmallStaging() {
+  static char staging[kCopiedRead];
   return staging;
+}
+
+string& ReceiveQueue::Staging() {
+  static auto* staging = new string();
+  return *staging;
 }
 
 void ReceiveQueue::MoveFront(int64_t count, char* into) {
@@ -27,19 +32,20 @@ void ReceiveQueue::MoveFront(int64_t count, char* into) {
   mTotal -= count;
 }
 
-string ReceiveQueue::TakeString(int64_t count) {
+string ReceiveQueue::TakeString(int64_t count, EncodingCode encoding) {
   count = std::min({count, mTotal, int64_t{INT32_MAX}});
   if (count < 1) return {};
+  string bytes;
   if (mFrontStart == 0 && mBlocks.front().Length() == count) {
-    string whole = std::move(mBlocks.front());
+    bytes = std::move(mBlocks.front());
     mBlocks.pop_front();
     mTotal -= count;
-    return whole;
+  } else {
+    bytes.Reserve(static_cast<int32_t>(count));
+    MoveFront(count, bytes.MutableBytes());
+    bytes.SetFilledLength(static_cast<int32_t>(count));
   }
-  string bytes;
-  bytes.Reserve(static_cast<int32_t>(count));
-  MoveFront(count, bytes.MutableBytes());
-  bytes.SetFilledLength(static_cast<int32_t>(count));
+  bytes.SetEncoding(encoding);
   return bytes;
 }
 

@@ -1,7 +1,7 @@
-// A stream socket's received bytes: the blocks recv filled, kept as they came. Each block is a
-// runtime string filled in place (its room is not cleared first), so a read that takes
-// exactly the front block hands that string over: a program that reads what arrived pays for
-// no copy beyond the kernel's.
+// A stream socket's received bytes: the blocks recv filled, kept as they came. A long read's
+// block is the runtime string recv filled in place (its room is not cleared first), so a read
+// that takes exactly the front block hands that string over: a program that reads what
+// arrived pays for no copy beyond the kernel's.
 #pragma once
 
 #include <cstdint>
@@ -19,18 +19,29 @@ class ReceiveQueue {
   // at the end of the stream, -1 with errno); answers its result.
   template <typename Receive>
   ssize_t Fill(size_t room, Receive receive);
-  // Up to count bytes from the front, removed.
-  string TakeString(int64_t count);
+  // Up to count bytes from the front, removed, tagged with the encoding.
+  string TakeString(int64_t count, EncodingCode encoding = kEncodingUnknown);
   std::string Take(int64_t count);
+  // The most one block may take so that the block and its record fit in `bytes`. A receive
+  // that asks for the whole megabyte the socket was granted would make blocks a few bytes
+  // larger than the send side's chunks; freed chunks could then never serve a block, and the
+  // allocator would grow and trim the heap, a page fault a page, on every receive.
+  static size_t RoomWithin(size_t bytes) {
+    constexpr size_t kRecord = string_block::kHeaderSize + sizeof(StringRep) + 2;
+    return bytes > 2 * kRecord ? bytes - kRecord : bytes;
+  }
   // Everything, left in place.
   std::string Peek() const;
   void Clear();
   int64_t Count() const { return mTotal; }
 
  private:
-  static constexpr size_t kStagedRead = 16384;
-  // kStagedRead bytes shared by every socket: socket work runs on one thread at a time.
-  static char* StagingBuffer();
+  // Reads up to this size are always copied out of a staging buffer.
+  static constexpr size_t kCopiedRead = 16384;
+  static char* SmallStaging();
+  // The block every socket receives into, shared (socket work runs on one thread at a time);
+  // a long read takes it over and the next receive starts a new one.
+  static string& Staging();
   // Copies count bytes (at most Count()) from the front into `into` and removes them.
   void MoveFront(int64_t count, char* into);
 
@@ -41,24 +52,33 @@ class ReceiveQueue {
 
 template <typename Receive>
 ssize_t ReceiveQueue::Fill(size_t room, Receive receive) {
-  string block;
-  ssize_t count;
-  if (room <= kStagedRead) {
-    // A small read lands in the shared staging buffer and is kept in a block of its size:
-    // one allocation, and a copy too short to matter.
-    count = receive(StagingBuffer(), room);
+  if (room <= kCopiedRead) {
+    // A short read lands in a shared buffer and is kept in a string of its size.
+    char* into = SmallStaging();
+    ssize_t count = receive(into, room);
     if (count <= 0) return count;
-    block = string(StagingBuffer(), static_cast<int32_t>(count), kEncodingUnknown);
+    mBlocks.emplace_back(into, static_cast<int32_t>(count), kEncodingUnknown);
+    mTotal += count;
+    return count;
+  }
+  string& staging = Staging();
+  staging.Reserve(static_cast<int32_t>(room));
+  char* into = staging.MutableBytes();
+  ssize_t count = receive(into, room);
+  if (count <= 0) return count;
+  auto got = static_cast<size_t>(count);
+  if (got > kCopiedRead && 2 * got >= static_cast<size_t>(string_block::CapacityOf(staging.Rep()))) {
+    // A read that filled half the block or more keeps it: no copy, and held memory stays
+    // within twice the bytes held.
+    staging.SetFilledLength(static_cast<int32_t>(got));
+    mBlocks.push_back(std::move(staging));
   } else {
-    block.Reserve(static_cast<int32_t>(room));
-    count = receive(block.MutableBytes(), room);
-    if (count <= 0) return count;
-    block.SetFilledLength(static_cast<int32_t>(count));
-    // A short read gives back the room it did not use: held memory stays near the bytes held.
-    if (static_cast<size_t>(count) < room / 2) block.FitCapacity();
+    // Anything shorter is kept at its size and the staging block waits for the next receive;
+    // giving back the rest of a large block instead would make the allocator trim and grow
+    // the heap on every such read.
+    mBlocks.emplace_back(into, static_cast<int32_t>(got), kEncodingUnknown);
   }
   mTotal += count;
-  mBlocks.push_back(std::move(block));
   return count;
 }
 

@@ -11,11 +11,7 @@ VornStringRecord* HandOutSocketBytes(const std::string& bytes, RuntimeObject* en
   return HandOutBytes(bytes, GetEncodingFromTEObject(encoding));
 }
 
-VornStringRecord* HandOutSocketBytes(string bytes, RuntimeObject* encoding) {
-  if (bytes.IsEmpty()) return nullptr;
-  bytes.SetEncoding(GetEncodingFromTEObject(encoding));
-  return bytes.GetRetainedRep();
-}
+VornStringRecord* HandOutReceived(const string& bytes) { return bytes.IsEmpty() ? nullptr : bytes.GetRetainedRep(); }
 
 VornStringRecord* HandOutSocketText(const std::string& text) {
   return string(text, kEncodingASCII).GetRetainedRep();

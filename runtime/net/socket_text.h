@@ -12,8 +12,8 @@ std::string SocketText(VornStringRecord* text);
 // A new record with one reference for the caller, tagged with the encoding object's
 // encoding (unknown without one); nil for no bytes.
 VornStringRecord* HandOutSocketBytes(const std::string& bytes, RuntimeObject* encoding);
-// The same for bytes already in a record: handed over (retagged) without a copy.
-VornStringRecord* HandOutSocketBytes(string bytes, RuntimeObject* encoding);
+// Received bytes already in a string (tagged when taken): handed over without a copy.
+VornStringRecord* HandOutReceived(const string& bytes);
 VornStringRecord* HandOutSocketText(const std::string& text);
 
 }  // namespace vorn

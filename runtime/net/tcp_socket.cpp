@@ -57,8 +57,7 @@ bool RemoveStaleSocketFile(const std::string& path, const sockaddr_un& address, 
 
 TCPSocket::TCPSocket(RuntimeObject* owner, TCPSocketDelegate* delegate)
     : SocketCore(owner),
-      mDelegate(delegate),
-      mSendBuffer(std::make_unique<MemoryManager>()) {
+      mDelegate(delegate) {
   TCPSocket::Reset(true);
 }
 
@@ -88,7 +87,7 @@ void TCPSocket::Reset(bool full) {
   CloseDescriptor();
   if (full) {
     mReceiveBuffer.Clear();
-    mSendBuffer->Clear();
+    mSendBuffer.Clear();
   }
 }
 
@@ -264,7 +263,13 @@ int32_t TCPSocket::GetPort() {
 
 void TCPSocket::Write(const void* bytes, int32_t count) {
   if (!bytes || count < 1) return;
-  mSendBuffer->Append(bytes, count);
+  mSendBuffer.Append(bytes, count);
+  mWriteWanted = true;
+}
+
+void TCPSocket::Write(const string& bytes) {
+  if (bytes.IsEmpty()) return;
+  mSendBuffer.Append(bytes);
   mWriteWanted = true;
 }
 
@@ -350,7 +355,7 @@ void TCPSocket::Close(bool final) {
   if (mIPCMode) mPath.clear();
   if (final) {
     mReceiveBuffer.Clear();
-    mSendBuffer->Clear();
+    mSendBuffer.Clear();
   }
   if (!mPool && mParent) {
     TCPSocket* parent = mParent;

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "net/receive_queue.h"
+#include "net/send_queue.h"
 #include "net/socket_core.h"
 #include "net/socket_readiness.h"
-#include "strings/memory_manager.h"
 
 namespace vorn {
 
@@ -39,7 +39,7 @@ class TCPSocket final : public SocketCore {
   void SendAhead() override;
   void Advance() override;
   void FireEvents() override;
-  bool HasDataToSend() override { return mSendBuffer->Count() > 0; }
+  bool HasDataToSend() override { return mSendBuffer.Count() > 0; }
   bool HasIncomingData() override;
   void Purge() override { mReceiveBuffer.Clear(); }
   void ClearSendBuffer() override;
@@ -50,10 +50,14 @@ class TCPSocket final : public SocketCore {
 
   void Connect(const std::string& address, int32_t port);
   void Write(const void* bytes, int32_t count);
+  // A long string is sent from where it is, held by a reference; a short one is copied.
+  void Write(const string& bytes);
   // At most count bytes, removed from the receive buffer: the received block itself when the
   // count is exactly the oldest one, so reading what arrived copies nothing.
-  string ReadString(int32_t count) { return mReceiveBuffer.TakeString(count); }
-  string ReadAllString() { return ReadString(BytesAvailable()); }
+  string ReadString(int32_t count, EncodingCode encoding = kEncodingUnknown) {
+    return mReceiveBuffer.TakeString(count, encoding);
+  }
+  string ReadAllString(EncodingCode encoding = kEncodingUnknown) { return ReadString(BytesAvailable(), encoding); }
   // The same as a copy, for callers that want the standard string.
   std::string Read(int32_t count) { return mReceiveBuffer.Take(count); }
   std::string ReadAll() { return Read(BytesAvailable()); }
@@ -65,7 +69,7 @@ class TCPSocket final : public SocketCore {
   void ReleaseConnection(TCPSocket* child);
   // The language's Integer is 32 bits: larger counts answer its largest value.
   int32_t BytesAvailable() const { return ClampedCount(mReceiveBuffer.Count()); }
-  int32_t BytesLeftToSend() const { return ClampedCount(mSendBuffer->Count()); }
+  int32_t BytesLeftToSend() const { return ClampedCount(mSendBuffer.Count()); }
   int64_t HeldReceivedBytes() const { return mReceiveBuffer.Count(); }
   static int32_t ClampedCount(int64_t count) { return count > INT32_MAX ? INT32_MAX : static_cast<int32_t>(count); }
 
@@ -135,7 +139,7 @@ class TCPSocket final : public SocketCore {
   ReceiveQueue mReceiveBuffer;
   static constexpr size_t kSmallestReceiveBlock = 4096;
   size_t mReceiveBlock = kSmallestReceiveBlock;
-  std::unique_ptr<MemoryManager> mSendBuffer;
+  SendQueue mSendBuffer;
   bool mDescriptorListening = false;
   bool mWriteWanted = false;
   // Set once this socket bound its path: it removes the file whatever the descriptor became.

@@ -8,6 +8,7 @@
 #include "net/socket_classes.h"
 #include "net/socket_errors.h"
 #include "net/socket_text.h"
+#include "objects/text_encoding_object.h"
 
 using namespace vorn;
 
@@ -162,12 +163,12 @@ void SocketListen(VornRuntimeObject* sock) {
 
 VornStringRecord* socketRead(VornRuntimeObject* sock, int32_t byteCount, VornRuntimeObject* encoding) {
   TCPSocket* socket = TCPOf(sock, __LINE__);
-  return socket ? HandOutSocketBytes(socket->ReadString(byteCount), encoding) : nullptr;
+  return socket ? HandOutReceived(socket->ReadString(byteCount, GetEncodingFromTEObject(encoding))) : nullptr;
 }
 
 VornStringRecord* SocketReadAll(VornRuntimeObject* sock, VornRuntimeObject* encoding) {
   TCPSocket* socket = TCPOf(sock, __LINE__);
-  return socket ? HandOutSocketBytes(socket->ReadAllString(), encoding) : nullptr;
+  return socket ? HandOutReceived(socket->ReadAllString(GetEncodingFromTEObject(encoding))) : nullptr;
 }
 
 VornStringRecord* socketLookahead(VornRuntimeObject* sock, VornRuntimeObject* encoding) {
@@ -178,8 +179,7 @@ VornStringRecord* socketLookahead(VornRuntimeObject* sock, VornRuntimeObject* en
 void SocketWrite(VornRuntimeObject* sock, VornStringRecord* text) {
   TCPSocket* socket = TCPOf(sock, __LINE__);
   if (!socket) return;
-  string bytes = string::Share(text);
-  socket->Write(bytes.CString(), bytes.Length());
+  socket->Write(string::Share(text));
 }
 
 void SocketDisconnect(VornRuntimeObject* sock) {

@@ -97,7 +97,8 @@ bool TCPSocket::Receive() {
   // Short messages get a small block and a read that fills half its block a full one: a
   // stream of short messages must not cost a megabyte's allocation each, nor a bulk transfer
   // many small reads.
-  size_t size = std::min(static_cast<size_t>(std::min<int64_t>(room, mReceiveChunk)), mReceiveBlock);
+  size_t size = std::min({static_cast<size_t>(room), ReceiveQueue::RoomWithin(static_cast<size_t>(mReceiveChunk)),
+                          mReceiveBlock});
   ssize_t count = mReceiveBuffer.Fill(size, [this](char* into, size_t n) { return recv(mDescriptor, into, n, 0); });
   if (count > 0) {
     size_t got = static_cast<size_t>(count);
@@ -123,7 +124,7 @@ bool TCPSocket::Receive() {
 
 bool TCPSocket::SendBytes() {
   int32_t count = 0;
-  const uint8_t* bytes = mSendBuffer->GetReadPointer(&count);
+  const char* bytes = mSendBuffer.Front(&count);
   if (!bytes || count < 1) return true;
   // MSG_NOSIGNAL: a peer that went away must give an error, not end the program.
   ssize_t sent = send(mDescriptor, bytes, static_cast<size_t>(count), MSG_NOSIGNAL);
@@ -136,7 +137,7 @@ bool TCPSocket::SendBytes() {
     mSendFailure = errno;
     return false;
   }
-  mSendBuffer->Consume(sent);
+  mSendBuffer.Consume(sent);
   mWriteWanted = sent != count;
   // A send the kernel cut short found its buffer full: room is reported when it frees.
   if (sent != count) mReady.writable = false;
@@ -238,7 +239,7 @@ void TCPSocket::FirePending() {
     if (mDelegate) mDelegate->SendProgress(this, sent, left);
     else abort = hooks->sendProgress(mOwner, sent, left);
     mBytesSent = 0;
-    if (abort) mSendBuffer->Clear();
+    if (abort) mSendBuffer.Clear();
     if (abort || BytesLeftToSend() == 0) {
       mUserAborted = abort;
       mPendingSendComplete = true;

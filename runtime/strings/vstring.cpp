@@ -219,12 +219,6 @@ void string::SetFilledLength(int32_t length) {
   SetLengthFields(mRep, static_cast<int32_t>(std::clamp<Capacity>(length, 0, CapacityOf(mRep))));
 }
 
-void string::FitCapacity() {
-  if (!mRep || mRep->refCount != 1 || !OwnsInlineBuffer(mRep) || CapacityOf(mRep) == mRep->length) return;
-  mRep = RepInBlock(ReallocMemory(BlockOf(mRep), BlockSizeFor(mRep->length)), mRep->length);
-  mRep->buffer = InlineBuffer(mRep);
-}
-
 void string::SetEncoding(EncodingCode encoding) {
   if (!mRep || mRep->encoding == encoding) return;
   MakeUnique(Length());

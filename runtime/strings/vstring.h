@@ -86,8 +86,6 @@ class string {
   void Reserve(int32_t capacity);
   // The length after bytes were written into reserved room; at most the room reserved.
   void SetFilledLength(int32_t length);
-  // Gives back the room beyond the length (in place where the allocator can).
-  void FitCapacity();
   // Retags without converting.
   void SetEncoding(EncodingCode encoding);
   // Replaces the contents by a copy of n bytes (encoding US-ASCII).

@@ -65,21 +65,34 @@ TEST(ReceiveQueueTest, AFailedOrEndingReceiveAddsNothing) {
   EXPECT_EQ(queue.Peek(), "abc");
 }
 
-// Held memory stays near the bytes held: a receive that filled less than half of a large block
-// gives the rest back; a small one is kept at its size.
-TEST(ReceiveQueueTest, ABlockKeepsItsRoomOnlyWhenTheReceiveFilledHalfOfIt) {
+// Held memory stays within twice the bytes held: a long read keeps the block it filled when it
+// filled half of it, anything else is kept at its size. The block is shared by every socket, so
+// one that an earlier short read left large is judged by its own size, not by the room asked.
+TEST(ReceiveQueueTest, ABlockIsKeptWholeOnlyWhenTheReadFilledHalfOfIt) {
   struct Case {
-    size_t room;
-    size_t count;
+    size_t earlierRoom, earlierCount;  // a receive before, on any socket
+    size_t room, count;
     int64_t capacity;
   };
   const Case cases[] = {
-      {100000, 49999, 49999}, {100000, 50000, 100000}, {100000, 100000, 100000}, {64, 10, 10}, {16384, 16384, 16384},
+      {100000, 100000, 100000, 49999, 49999},  // one short of half
+      {100000, 100000, 100000, 50000, 100000},
+      {100000, 100000, 100000, 100000, 100000},
+      {64, 64, 64, 10, 10},
+      {16384, 16384, 16384, 16384, 16384},  // short enough to copy whatever it filled
+      {16386, 16386, 16386, 16385, 16386},
+      {1 << 20, 100, 40000, 30000, 30000},  // the block is 1 MiB: 30000 bytes are copied out
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.room << " " << c.count);
     ReceiveQueue queue;
-    std::string bytes(c.count, 'q');
+    // A full read far larger than any block before takes the shared block away.
+    std::string whole(size_t{4} << 20, 'w'), earlier(c.earlierCount, 'e'), bytes(c.count, 'q');
+    for (const std::string* piece : {&whole, &earlier}) {
+      size_t room = piece == &whole ? whole.size() : c.earlierRoom;
+      queue.Fill(room, [&](char* into, size_t n) { return Piece(*piece, into, n); });
+      queue.Take(static_cast<int64_t>(piece->size()));
+    }
     queue.Fill(c.room, [&](char* into, size_t n) { return Piece(bytes, into, n); });
     string block = queue.TakeString(static_cast<int64_t>(c.count));
     ASSERT_EQ(block.Length(), static_cast<int32_t>(c.count));
