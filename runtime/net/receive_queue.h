@@ -23,9 +23,10 @@ class ReceiveQueue {
   string TakeString(int64_t count, EncodingCode encoding = kEncodingUnknown);
   std::string Take(int64_t count);
   // The most one block may take so that the block and its record fit in `bytes`. A receive
-  // that asks for the whole megabyte the socket was granted would make blocks a few bytes
-  // larger than the send side's chunks; freed chunks could then never serve a block, and the
-  // allocator would grow and trim the heap, a page fault a page, on every receive.
+  // that asked for the whole megabyte the socket was granted would make blocks a few bytes
+  // larger than a megabyte; freed megabytes (earlier blocks, send buffers) could then not
+  // serve them, and the allocator would grow and trim the heap, a page fault a page, on every
+  // receive.
   static size_t RoomWithin(size_t bytes) {
     constexpr size_t kRecord = string_block::kHeaderSize + sizeof(StringRep) + 2;
     return bytes > 2 * kRecord ? bytes - kRecord : bytes;
