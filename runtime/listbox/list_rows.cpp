@@ -248,6 +248,7 @@ int32_t ListRows::InsertRow(int32_t index, CellEntry* cells, int16_t depth, int1
   index = std::clamp(index, 0, RowCount());
   auto* entry = new RowEntry(cells ? cells : new CellEntry(0), depth, folderState);
   mRows.InsertAt(index, reinterpret_cast<intptr_t>(entry));
+  NoteRowsChanged();
   RowsInserted(index, 1);
   return index;
 }
@@ -288,7 +289,8 @@ void ListRows::RemoveRow(int32_t row) {
       }
     }
   }
-  delete entry;
+  NoteRowsChanged();
+  DeleteEntry(entry);
   auto& condemned = CondemnedRows();
   Assert(!condemned.empty(), __LINE__, "sCondemnedRows.size() > 0");
   if (condemned.empty()) return;
@@ -297,16 +299,29 @@ void ListRows::RemoveRow(int32_t row) {
 }
 
 void ListRows::DeleteAllRows() {
-  RemoveRowsEndingEdit(0, RowCount());
+  const int32_t edited = EditedRow();
+  EndCellEdit(edited >= 0 && edited < RowCount());
+  // The rows leave the list before the selection hears of it: a Change handler that adds rows
+  // finds the list empty, and what it adds stays.
+  const int32_t count = RowCount();
+  std::vector<RowEntry*> taken;
   if (mBound) {
     mBoundRowCount = 0;
-    return;
+  } else {
+    taken.reserve(count);
+    for (int32_t i = 0; i < count; ++i) taken.push_back(GetRowEntry(i));
+    mRows.SetCount(0);
   }
-  for (int32_t i = 0; i < RowCount(); ++i) {
-    RowEntry* entry = GetRowEntry(i);
-    if (!IsCondemned(entry)) delete entry;
+  NoteRowsChanged();
+  RowsRemoving(0, count);
+  for (RowEntry* entry : taken) {
+    if (!IsCondemned(entry)) DeleteEntry(entry);
   }
-  mRows.SetCount(0);
+}
+
+void ListRows::DeleteEntry(RowEntry* entry) {
+  if (entry == mSortSelection) mSortSelection = nullptr;
+  delete entry;
 }
 
 void ListRows::MoveRows(int32_t first1, int32_t count1, int32_t first2, int32_t count2) {

@@ -141,6 +141,11 @@ class ListRows {
   void StoreRowFields(int32_t row, const string& line, int32_t onlyColumn);
   void AddRowsUpTo(int32_t row);
   void AppendRowText(int32_t row, string& out) const;
+  // Rows were added, removed or moved other than by the sort itself.
+  void NoteRowsChanged() { ++mRowsGeneration; }
+  // Every deletion of a row record goes through here, so a sort never meets a record it
+  // remembered after it is gone.
+  void DeleteEntry(RowEntry* entry);
   void SortRange(struct ListSortContext& context, int32_t first, int32_t count);
   void SortFlatRange(int32_t first, int32_t count, int32_t direction);
   int32_t CompareGroupRows(int32_t row1, int32_t row2, int32_t direction);
@@ -159,6 +164,8 @@ class ListRows {
   int32_t mSortedColumn = -1;
   int32_t mSortDirections[kMaxListColumns];
   bool mSorting = false;
+  uint32_t mRowsGeneration = 0;
+  RowEntry* mSortSelection = nullptr;  // the one selected row while a sort runs
   bool mBound = false;
   int32_t mBoundRowCount = 0;
 };

@@ -19,19 +19,31 @@ struct SortGroup {
 
 // Everything one sort pass needs travels with it, so one list box sorting never disturbs
 // another's sort.
+// A CompareRows handler that adds, removes or moves rows leaves the groups pointing at rows
+// that are no longer theirs: the sort then stops where it is, every row still in the list once.
 struct ListSortContext {
   ListRows* list;
   int32_t direction;
   std::vector<SortGroup> groups;
+  uint32_t generation;
+  bool stopped = false;
+
+  bool RowsStillOurs() {
+    if (list->mRowsGeneration != generation) stopped = true;
+    return !stopped;
+  }
 
   static int32_t Compare(int32_t i, int32_t j, void* data) {
     auto* context = static_cast<ListSortContext*>(data);
-    return context->list->CompareGroupRows(context->groups[i].first, context->groups[j].first,
-                                           context->direction);
+    if (context->stopped) return 0;
+    const int32_t order = context->list->CompareGroupRows(context->groups[i].first, context->groups[j].first,
+                                                          context->direction);
+    return context->RowsStillOurs() ? order : 0;
   }
 
   static void Swap(int32_t i, int32_t j, void* data) {
     auto* context = static_cast<ListSortContext*>(data);
+    if (context->stopped) return;
     std::vector<SortGroup>& groups = context->groups;
     const int32_t lo = std::min(i, j);
     const int32_t hi = std::max(i, j);
@@ -76,6 +88,7 @@ void ListRows::SortRange(ListSortContext& context, int32_t first, int32_t count)
   }
   for (const SortGroup& group : groups) {
     if (group.count > 1) SortRange(context, group.first + 1, group.count - 1);
+    if (context.stopped) return;
   }
   // Rows without children, compared by their text alone: each text is read once and the rows
   // are put in their new order in one pass, instead of being compared and moved pair by pair.
@@ -91,10 +104,14 @@ void ListRows::SortRange(ListSortContext& context, int32_t first, int32_t count)
 
 void ListRows::MoveRowsTo(const std::vector<int32_t>& rows, int32_t position) {
   if (mBound || rows.empty()) return;
+  // Every index is checked before the first row is taken out, so none is lost half-way.
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i] < 0 || rows[i] >= mRows.Count() || (i > 0 && rows[i] <= rows[i - 1])) return;
+  }
+  NoteRowsChanged();
   std::vector<intptr_t> taken;
   for (size_t i = 0; i < rows.size(); ++i) {
     const int32_t at = rows[i] - static_cast<int32_t>(i);
-    if (at < 0 || at >= mRows.Count()) return;
     taken.push_back(mRows.GetAt(at));
     mRows.RemoveAt(at);
   }
@@ -125,32 +142,38 @@ void ListRows::SortByColumn(int32_t column) {
     InvalidateColumn(column);
     return;
   }
-  RowEntry* selected = nullptr;
-  if (SelectedRowCount() == 1) {
-    for (int32_t row = 0; row < RowCount() && !selected; ++row) {
-      if (IsRowSelected(row)) selected = GetRowEntry(row);
-    }
-  }
+  // The edit's own events may change the rows and the selection: both are read after it.
   EndCellEdit(false);
   mSortedColumn = column;
   if (RowCount() == 0) return;
+  mSortSelection = nullptr;
+  if (SelectedRowCount() == 1) {
+    for (int32_t row = 0; row < RowCount() && !mSortSelection; ++row) {
+      if (IsRowSelected(row)) mSortSelection = GetRowEntry(row);
+    }
+  }
+  const bool hadSelection = mSortSelection != nullptr;
   mSorting = true;
   bool sortedByHandler = false;
   FireSortColumn(column, sortedByHandler);
   const int32_t direction = GetSortDirection(column);
   if (direction == 0) {
     mSorting = false;
+    mSortSelection = nullptr;
     InvalidateAll();
     return;
   }
   if (!sortedByHandler) {
-    ListSortContext context{this, direction, {}};
+    ListSortContext context{this, direction, {}, mRowsGeneration};
     SortRange(context, 0, RowCount());
   }
   mSorting = false;
-  if (selected) {
+  if (hadSelection) {
+    // Nil when a handler removed the row meanwhile.
+    RowEntry* selected = mSortSelection;
+    mSortSelection = nullptr;
     int32_t found = -1;
-    for (int32_t row = RowCount() - 1; row >= 0; --row) {
+    for (int32_t row = RowCount() - 1; row >= 0 && selected; --row) {
       if (GetRowEntry(row) == selected) {
         found = row;
         break;
