@@ -190,5 +190,26 @@ TEST_F(ListRowsTest, DeleteAllRowsEmptiesTheList) {
   EXPECT_EQ(list.log.back(), "removing 0+2");
 }
 
+TEST_F(ListRowsTest, MovedRowsGoTogetherOrNotAtAll) {
+  const struct {
+    std::vector<int32_t> rows;
+    int32_t position;
+    std::vector<std::string> after;
+  } cases[] = {
+      {{0, 2}, 1, {"b", "a", "c", "d"}},
+      {{1, 3}, 0, {"b", "d", "a", "c"}},
+      {{3}, 9, {"a", "b", "c", "d"}},  // a position past the rest is the end
+      {{1, 4}, 0, {"a", "b", "c", "d"}},  // one past the last row
+      {{-1, 2}, 0, {"a", "b", "c", "d"}},
+      {{2, 2}, 0, {"a", "b", "c", "d"}},
+  };
+  for (const auto& c : cases) {
+    RecordingRows list;
+    list.AddRows({"a", "b", "c", "d"});
+    list.MoveRowsTo(c.rows, c.position);
+    EXPECT_EQ(list.ColumnTexts(), c.after) << c.rows.back();
+  }
+}
+
 }  // namespace
 }  // namespace vorn::testing
