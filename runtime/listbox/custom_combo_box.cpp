@@ -249,13 +249,13 @@ void CustomComboBox::SetListIndex(int32_t index, bool notify) {
 }
 
 RuntimeObject* CustomComboBox::GetRowTag(int32_t index) {
-  CellEntry* cell = mList && index >= 0 && index < Count() ? mList->FindCell(index, 0, false) : nullptr;
+  CellAttributes* cell = mList && index >= 0 && index < Count() ? mList->FindCell(index, 0, false) : nullptr;
   return cell ? cell->mTag : nullptr;
 }
 
 void CustomComboBox::SetRowTag(int32_t index, RuntimeObject* tag) {
   if (!mList || index < 0 || index >= Count()) return;
-  if (CellEntry* cell = mList->FindCell(index, 0, tag != nullptr)) cell->SetTag(tag);
+  if (CellAttributes* cell = mList->FindCell(index, 0, tag != nullptr)) cell->SetTag(tag);
 }
 
 string CustomComboBox::GetRowText(int32_t index) {
@@ -280,9 +280,7 @@ void CustomComboBox::InsertRow(int32_t index, const string& text, RuntimeObject*
     RuntimeRaiseOutOfBoundsException();
     return;
   }
-  CellEntry* cell = new CellEntry(0);
-  cell->mText = text;
-  const int32_t row = mList->InsertRow(index, cell, 0, kPlainRow);
+  const int32_t row = mList->InsertRow(index, text.ToUTF8(), 0, kPlainRow);
   SetRowTag(row, tag);
 }
 

@@ -106,33 +106,35 @@ void ListRows::MoveRowsTo(const std::vector<int32_t>& rows, int32_t position) {
   if (mBound || rows.empty()) return;
   // Every index is checked before the first row is taken out, so none is lost half-way.
   for (size_t i = 0; i < rows.size(); ++i) {
-    if (rows[i] < 0 || rows[i] >= mRows.Count() || (i > 0 && rows[i] <= rows[i - 1])) return;
+    if (rows[i] < 0 || rows[i] >= RowCount() || (i > 0 && rows[i] <= rows[i - 1])) return;
   }
   NoteRowsChanged();
-  std::vector<intptr_t> taken;
+  std::vector<RowEntry> taken;
   for (size_t i = 0; i < rows.size(); ++i) {
     const int32_t at = rows[i] - static_cast<int32_t>(i);
-    taken.push_back(mRows.GetAt(at));
-    mRows.RemoveAt(at);
+    taken.push_back(mRows[static_cast<size_t>(at)]);
+    mRows.erase(mRows.begin() + at);
   }
-  position = std::clamp(position, 0, mRows.Count());
-  for (size_t i = 0; i < taken.size(); ++i) mRows.InsertAt(position + static_cast<int32_t>(i), taken[i]);
+  position = std::clamp(position, 0, RowCount());
+  mRows.insert(mRows.begin() + position, taken.begin(), taken.end());
   InvalidateAll();
 }
 
 void ListRows::SortFlatRange(int32_t first, int32_t count, int32_t direction) {
   struct Keyed {
     string text;
-    intptr_t entry;
+    RowEntry entry;
   };
   std::vector<Keyed> rows;
   rows.reserve(count);
-  for (int32_t row = first; row < first + count; ++row) rows.push_back({CellText(row, mSortedColumn), mRows.GetAt(row)});
+  for (int32_t row = first; row < first + count; ++row) {
+    rows.push_back({CellText(row, mSortedColumn), mRows[static_cast<size_t>(row)]});
+  }
   std::stable_sort(rows.begin(), rows.end(), [direction](const Keyed& a, const Keyed& b) {
     const int order = a.text.Compare(b.text);
     return direction == 1 ? order < 0 : order > 0;
   });
-  for (int32_t i = 0; i < count; ++i) mRows.SetAt(first + i, rows[i].entry);
+  for (int32_t i = 0; i < count; ++i) mRows[static_cast<size_t>(first + i)] = rows[static_cast<size_t>(i)].entry;
 }
 
 void ListRows::SortByColumn(int32_t column) {
@@ -146,20 +148,20 @@ void ListRows::SortByColumn(int32_t column) {
   EndCellEdit(false);
   mSortedColumn = column;
   if (RowCount() == 0) return;
-  mSortSelection = nullptr;
+  // The one selected row, by its id: a handler may remove it meanwhile.
+  int32_t selectedRow = -1;
   if (SelectedRowCount() == 1) {
-    for (int32_t row = 0; row < RowCount() && !mSortSelection; ++row) {
-      if (IsRowSelected(row)) mSortSelection = GetRowEntry(row);
+    for (int32_t row = 0; row < RowCount() && selectedRow < 0; ++row) {
+      if (IsRowSelected(row)) selectedRow = row;
     }
   }
-  const bool hadSelection = mSortSelection != nullptr;
+  const uint32_t selectedId = selectedRow >= 0 ? mRows[static_cast<size_t>(selectedRow)].mId : 0;
   mSorting = true;
   bool sortedByHandler = false;
   FireSortColumn(column, sortedByHandler);
   const int32_t direction = GetSortDirection(column);
   if (direction == 0) {
     mSorting = false;
-    mSortSelection = nullptr;
     InvalidateAll();
     return;
   }
@@ -168,19 +170,7 @@ void ListRows::SortByColumn(int32_t column) {
     SortRange(context, 0, RowCount());
   }
   mSorting = false;
-  if (hadSelection) {
-    // Nil when a handler removed the row meanwhile.
-    RowEntry* selected = mSortSelection;
-    mSortSelection = nullptr;
-    int32_t found = -1;
-    for (int32_t row = RowCount() - 1; row >= 0 && selected; --row) {
-      if (GetRowEntry(row) == selected) {
-        found = row;
-        break;
-      }
-    }
-    SelectOnly(found);
-  }
+  if (selectedRow >= 0) SelectOnly(FindRowId(selectedId, selectedRow));
   InvalidateAll();
 }
 
