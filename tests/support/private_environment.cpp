@@ -37,6 +37,8 @@ void EnterPrivateEnvironment() {
   }
   sRoot = folder;
   sOwner = getpid();
+  // Also for the tests that end the program themselves; a forked child leaves it to its parent.
+  std::atexit(&LeavePrivateEnvironment);
   // A print server the tests start runs its backends as another user, who must reach its folder.
   MakeFolder(sRoot, 0755);
 

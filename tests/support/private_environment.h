@@ -11,7 +11,8 @@
 
 namespace vorn::test {
 
-// Makes the private folder and points the environment at it; the first call only.
+// Makes the private folder and points the environment at it; the first call only. The folder
+// goes when the program ends.
 void EnterPrivateEnvironment();
 // Removes the private folder (from the process that made it only).
 void LeavePrivateEnvironment();
