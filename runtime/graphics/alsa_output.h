@@ -2,7 +2,8 @@
 // looked up at run time, as the decoder is: without it sounds stay silent. All sounds playing
 // at once share one stereo stream (16-bit, at the rate of the sound that opened it): each
 // sound is a source with its own queue of frames, and the stream is fed the sum of the
-// sources without ever waiting for the device.
+// sources. The device is called on a thread of its own and waited for briefly at most: one
+// that hangs is given up and counts as none until its call returns.
 #pragma once
 
 #include <cstddef>
@@ -39,7 +40,8 @@ const AlsaFunctions& Alsa();
 LibraryLoader* SetAlsaLibraryLoader(LibraryLoader* loader);
 
 // A new source of the shared stream, opening the stream for `rate` when it is closed; -1
-// when there is no library or the default PCM cannot be opened.
+// when there is no library, the default PCM cannot be opened, or it still hangs in a call.
+// A stream whose opening takes longer goes on opening while the sources queue.
 int32_t OpenAlsaSource(int32_t rate);
 // The source and its waiting frames go; the last one closes the stream at once.
 void CloseAlsaSource(int32_t source);
@@ -51,9 +53,10 @@ size_t AlsaPendingFrames(int32_t source);
 void QueueAlsaSamples(int32_t source, const int16_t* samples, size_t count);
 // The source will queue nothing more: its shortness no longer holds the others back.
 void EndAlsaSource(int32_t source);
-// Hands the stream as many mixed frames as it takes now; false when it failed for good.
+// Hands the stream as many mixed frames as it takes now; false when it failed for good or
+// hung past the limit.
 bool PumpAlsa();
-// Whether the stream has played everything handed to it.
+// Whether the stream has played everything handed to it (as of the last call that came back).
 bool AlsaDrained();
 
 }  // namespace vorn
