@@ -24,11 +24,11 @@ constexpr int kAccessInterleaved = 3;
 constexpr int kStatePrepared = 2;
 // Short enough that Stop is heard at once, long enough to ride out a busy run loop.
 constexpr unsigned int kLatencyMicroseconds = 100000;
-// The device is called on a thread of its own: Play and the run loop wait this long at most for
-// a call, and a call that has not come back within the second limit has hung the device, which
-// then counts as none.
-constexpr auto kDeviceWait = std::chrono::milliseconds(10);
+// The device is called on a thread of its own: Play and the run loop wait kAlsaDeviceWait at
+// most for a call, and a call that has not come back within this limit has hung the device,
+// which then counts as none.
 constexpr auto kDeviceGiveUp = std::chrono::milliseconds(500);
+std::chrono::milliseconds sDeviceWait = kAlsaDeviceWait;
 
 LibraryLoader* sLoader = DynamicLibraryLoader();
 bool sFirstCall = true;
@@ -176,7 +176,7 @@ void CloseStream() {
   if (sStream && sWorker) {
     auto stream = sStream;
     // A healthy device is closed (its last frames written) before this returns.
-    sWorker->Wait(sWorker->Post([stream] { CloseOnDevice(*stream); }), kDeviceWait);
+    sWorker->Wait(sWorker->Post([stream] { CloseOnDevice(*stream); }), sDeviceWait);
   }
   Forget();
 }
@@ -202,7 +202,7 @@ bool Settle() {
 // Posts the call and waits a little for it: it is settled now, or by a later pump.
 bool Call(std::function<void()> work, std::shared_ptr<Outcome> outcome, bool opening) {
   sPending = PendingCall{sWorker->Post(std::move(work)), std::move(outcome), opening};
-  return !sWorker->Wait(sPending->call, kDeviceWait) || Settle();
+  return !sWorker->Wait(sPending->call, sDeviceWait) || Settle();
 }
 
 bool OpenStream(int32_t rate) {
@@ -239,6 +239,8 @@ bool LoadAlsa() {
 }
 
 const AlsaFunctions& Alsa() { return sFunctions; }
+
+void SetAlsaDeviceWait(std::chrono::milliseconds wait) { sDeviceWait = wait; }
 
 LibraryLoader* SetAlsaLibraryLoader(LibraryLoader* loader) {
   LibraryLoader* previous = sLoader;

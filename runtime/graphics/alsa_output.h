@@ -6,6 +6,7 @@
 // that hangs is given up and counts as none until its call returns.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 
@@ -35,6 +36,11 @@ constexpr int32_t kAlsaChannels = 2;
 // Looks the library up on the first call; later calls answer the same.
 bool LoadAlsa();
 const AlsaFunctions& Alsa();
+// How long Play and the run loop wait at most for a call to the device, by default.
+inline constexpr std::chrono::milliseconds kAlsaDeviceWait{10};
+// Changes that wait: tests whose stand-in device never blocks wait long enough that each call
+// is in before the step that made it returns, however busy the machine.
+void SetAlsaDeviceWait(std::chrono::milliseconds wait);
 // Looks up through `loader` from now on (nil: the dynamic loader) and forgets what earlier
 // loads found; answers the previous loader.
 LibraryLoader* SetAlsaLibraryLoader(LibraryLoader* loader);

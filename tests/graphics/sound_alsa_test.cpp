@@ -194,6 +194,8 @@ TEST_F(SoundAlsaTest, ADeviceThatBlocksHoldsNeitherPlayNorTheRunLoop) {
   // Longer than the FIFO holds.
   const std::vector<int16_t> samples = Frames(10 * kRate);
   Watchdog watchdog(30);
+  // The wait a program has.
+  SetAlsaDeviceWait(kAlsaDeviceWait);
   using Clock = std::chrono::steady_clock;
   for (bool reader : {false, true}) {
     SCOPED_TRACE(reader ? "a reader that never reads" : "no reader");
