@@ -2,14 +2,15 @@
 // buffer: sorting and merging a large result move, write and read back many rows, and a row
 // that is one small block of bytes costs no allocation per value and little file traffic.
 //
-// Layout, every number little-endian:
-//   u32 total length of the row in bytes
-//   u32 value bytes (the sum of the cells' value lengths: what a row counts against the budget)
-//   u32 where the keys begin
-//   u16 cell count, u16 key count
-//   per cell: u8 type, u16 source number (0: none), u16 key number (0: none), u32 value length,
-//             the value's bytes
-//   per key: u16 length, its bytes
+// Layout; every count and length is a variable-length number (seven bits a byte, lowest
+// first, the high bit set on every byte but the last; at most five bytes), so that the small
+// numbers a row mostly holds take one byte each:
+//   the length of the rest of the row in bytes
+//   value bytes (the sum of the cells' value lengths: what a row counts against the budget)
+//   cell count, key count
+//   per cell: u8 type, source number (0: none), key number (0: none), value length, the
+//             value's bytes
+//   per key: length, its bytes
 // A row's columns mostly come from one table row and share its key, so each key is written
 // once; sources ("table!column") are the same for every row and are numbered by the query.
 #pragma once
@@ -60,18 +61,17 @@ class SqlRowView {
   // rows read back from a file are checked once, and their cells are then read unchecked.
   static bool Valid(const uint8_t* bytes, size_t size);
 
-  size_t size() const { return mBytes ? Get16(mBytes + 12) : 0; }
+  // The row that starts at `bytes`, which must be one that was built or checked.
+  static SqlRowView At(const uint8_t* bytes);
+
+  size_t size() const;
+  // Cells past size() are not to be asked for.
   SqlCell operator[](size_t index) const;
   // The cell without its key: what sorting and reading values look at.
   SqlCell Value(size_t index) const;
-  size_t ValueBytes() const { return mBytes ? Get32(mBytes + 4) : 0; }
+  size_t ValueBytes() const;
   const uint8_t* data() const { return mBytes; }
   size_t ByteSize() const { return mSize; }
-
-  static uint32_t Get16(const uint8_t* at) { return uint32_t{at[0]} | uint32_t{at[1]} << 8; }
-  static uint32_t Get32(const uint8_t* at) {
-    return uint32_t{at[0]} | uint32_t{at[1]} << 8 | uint32_t{at[2]} << 16 | uint32_t{at[3]} << 24;
-  }
 
  private:
   const uint8_t* mBytes = nullptr;
@@ -92,21 +92,28 @@ class SqlRow {
   SqlRowView Finish();
   void Assign(SqlRowView view) {
     mBytes.assign(view.data(), view.data() + view.ByteSize());
+    mStart = 0;
     mOpen = false;
   }
 
   // The row as last finished or assigned.
-  SqlRowView View() const { return SqlRowView(mBytes.data(), mBytes.size()); }
+  SqlRowView View() const {
+    return mBytes.empty() ? SqlRowView() : SqlRowView(mBytes.data() + mStart, mBytes.size() - mStart);
+  }
   size_t size() const { return View().size(); }
   SqlCell operator[](size_t index) const { return View()[index]; }
 
  private:
+  // While the row is open, its cells follow room for the longest header; Finish writes the
+  // header just before the cells, and the row starts at mStart.
   std::vector<uint8_t> mBytes;
+  size_t mStart = 0;
   std::vector<uint8_t> mKeys;  // the keys, as they will follow the cells
   uint32_t mCells = 0;
   uint32_t mKeyCount = 0;
   uint32_t mValueBytes = 0;
-  size_t mLastKey = 0;  // where the latest key starts in mKeys
+  size_t mLastKey = 0;  // where the latest key's bytes start in mKeys
+  size_t mLastKeyLength = 0;
   bool mOpen = false;   // started and not yet finished
 };
 

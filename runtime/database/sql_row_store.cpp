@@ -211,7 +211,7 @@ std::optional<SqlRowView> SqlRowStore::Fetch(size_t index) {
   if (index >= mStarts.size()) return std::nullopt;
   if (!mFile) {
     const uint8_t* row = mBytes.data() + mStarts[index];
-    return SqlRowView(row, SqlRowView::Get32(row));
+    return SqlRowView::At(row);
   }
   if (mFailed || !Flush()) return std::nullopt;
   const uint64_t start = mStarts[index];

@@ -147,7 +147,7 @@ bool SqlSorter::Add(SqlRowView row) {
 
 void SqlSorter::SortBatch() {
   const uint8_t* bytes = mBatch.data();
-  auto view = [bytes](uint64_t start) { return SqlRowView(bytes + start, SqlRowView::Get32(bytes + start)); };
+  auto view = [bytes](uint64_t start) { return SqlRowView::At(bytes + start); };
   const bool oneKey = mKeys.size() == 1;
   // Rows equal on every key keep their read order, which is the order of their starts.
   const bool prefixesDecide =
@@ -201,7 +201,7 @@ bool SqlSorter::WriteRun() {
   rows.reserve(mEntries.size());
   for (const Entry& entry : mEntries) {
     const uint8_t* row = mBatch.data() + entry.start;
-    rows.emplace_back(row, SqlRowView::Get32(row));
+    rows.push_back(SqlRowView::At(row));
   }
   std::unique_ptr<SqlRowStore> run = SqlRowStore::Written(rows);
   if (!run) return mFailed = true, false;
