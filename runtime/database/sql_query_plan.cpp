@@ -132,9 +132,23 @@ bool SqlQueryPlan::ResolveKeys() {
       const size_t item = visibleItems + static_cast<size_t>(key.hidden);
       if (key.hidden < 0 || item >= mItemStart.size()) return Fail(kSqlErrorName, "Invalid ORDER BY column");
       position = mItemStart[item];
+      // A hidden key that repeats a selected column sorts by that column, so that no row
+      // carries the value twice: the hidden column is then read by nobody and left empty.
+      for (int32_t c = 0; c < mVisible; ++c) {
+        const OutputColumn& shown = mColumns[c];
+        const ColumnRef& hidden = mColumns[position].source;
+        if (shown.aggregate == kSqlPlainColumn && shown.source.table == hidden.table &&
+            shown.source.field == hidden.field) {
+          position = static_cast<size_t>(c);
+          break;
+        }
+      }
     }
     mKeys.emplace_back(position, key.descending);
   }
+  mRead.assign(mColumns.size(), false);
+  std::fill_n(mRead.begin(), mVisible, true);
+  for (const auto& [position, descending] : mKeys) mRead[position] = true;
   return true;
 }
 
@@ -263,12 +277,14 @@ bool SqlQueryPlan::Open(size_t t) {
   const string star("*");
   dbColumnList all{nullptr, star.Rep()};
   mTables[t].cursor = mDb->engine->getTableCursor(mDb->handle, Utf8(mTables[t].name).Rep(), &all, engineFilter.Root());
+  mTables[t].open = CursorFields(mTables[t].cursor);
   return mTables[t].cursor != nullptr;
 }
 
 void SqlQueryPlan::Close(size_t t) {
   RuntimeObject* cursor = mTables[t].cursor;
   mTables[t].cursor = nullptr;
+  mTables[t].open = nullptr;
   RuntimeUnlockObject(cursor);
 }
 
@@ -333,7 +349,7 @@ void SqlQueryPlan::CurrentRow(SqlRow& row, bool withSources) {
   if (mTableKeys.size() != mTables.size()) mTableKeys.assign(mTables.size(), {});
   mRowCursors.clear();
   for (const FromTable& table : mTables) {
-    DatabaseCursorObject* cursor = CursorFields(table.cursor);
+    DatabaseCursorObject* cursor = table.open;
     mRowCursors.push_back(cursor && cursor->handle ? cursor : nullptr);
   }
   if (mCopyOf.size() != mColumns.size()) {
@@ -350,6 +366,10 @@ void SqlQueryPlan::CurrentRow(SqlRow& row, bool withSources) {
   for (size_t c = 0; c < mColumns.size(); ++c) {
     const OutputColumn& column = mColumns[c];
     DatabaseCursorObject* cursor = mRowCursors[column.source.table];
+    if (!mRead[c]) {
+      row.Add(kVornDbNull, nullptr, 0);
+      continue;
+    }
     if (mCopyOf[c] != SIZE_MAX) {
       row.AddCopy(mCopyOf[c]);
       continue;

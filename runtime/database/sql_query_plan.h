@@ -68,6 +68,7 @@ class SqlQueryPlan {
     std::string name;
     std::vector<std::string> fields;
     RuntimeObject* cursor = nullptr;  // while the join has it open
+    DatabaseCursorObject* open = nullptr;  // the cursor's fields, looked up when it opens
   };
 
   bool Fail(int32_t code, const std::string& message);
@@ -107,6 +108,7 @@ class SqlQueryPlan {
   std::vector<TableKey> mTableKeys;
   std::vector<DatabaseCursorObject*> mRowCursors;  // each table's open cursor, for CurrentRow
   std::vector<size_t> mCopyOf;  // per column: the earlier column of the same field, else SIZE_MAX
+  std::vector<bool> mRead;      // per column: shown or sorted by, so read from the engine
   uint64_t mRowNumber = 0;
   std::shared_ptr<SqlSourceNames> mSources = std::make_shared<SqlSourceNames>();
 };
