@@ -182,8 +182,15 @@ SqlCell SqlRowView::operator[](size_t index) const {
   }
 }
 
+uint8_t* SqlRow::Room(size_t more) {
+  if (mBytes.size() - mUsed < more) mBytes.resize(std::max(mUsed + more, 2 * mBytes.size()));
+  return mBytes.data() + mUsed;
+}
+
 void SqlRow::Start() {
-  mBytes.assign(kMaxHeader, 0);
+  mUsed = 0;
+  Room(kMaxHeader);
+  mUsed = kMaxHeader;
   mStart = 0;
   mKeys.clear();
   mCells = mKeyCount = mValueBytes = 0;
@@ -197,7 +204,7 @@ void SqlRow::Add(uint8_t type, const void* data, size_t length, uint16_t source,
   // A row the format cannot hold (beyond 65,535 cells or 4 GB) takes NULLs instead: the row
   // then still reads back, and the values it lost are values no engine gives in one row.
   if (mCells >= UINT16_MAX) return;
-  if (mBytes.size() + mKeys.size() + kMaxCellHead + length + kMaxNumber + key.size() > kLimit) {
+  if (mUsed + mKeys.size() + kMaxCellHead + length + kMaxNumber + key.size() > kLimit) {
     type = kVornDbNull;
     length = 0;
     key = {};
@@ -217,16 +224,14 @@ void SqlRow::Add(uint8_t type, const void* data, size_t length, uint16_t source,
       keyNumber = mKeyCount;
     }
   }
-  // One growth for the head and the value, written in place.
-  const size_t at = mBytes.size();
-  mBytes.resize(at + kMaxCellHead + length);
-  uint8_t* end = mBytes.data() + at;
+  uint8_t* const start = Room(kMaxCellHead + length);
+  uint8_t* end = start;
   *end++ = type;
   end = PutNumber(end, source);
   end = PutNumber(end, keyNumber);
   end = PutNumber(end, static_cast<uint32_t>(length));
   if (length) std::memcpy(end, data, length);
-  mBytes.resize(static_cast<size_t>(end - mBytes.data()) + length);
+  mUsed += static_cast<size_t>(end - start) + length;
   ++mCells;
   mValueBytes += static_cast<uint32_t>(length);
 }
@@ -238,22 +243,24 @@ void SqlRow::AddCopy(size_t index) {
   SqlCell cell;
   uint32_t key = 0;
   const uint8_t* end = ReadCell(at, &cell, &key);
-  if (mBytes.size() + mKeys.size() + kMaxCellHead + cell.bytes.size() > kLimit) return Add(kVornDbNull, nullptr, 0);
+  if (mUsed + mKeys.size() + kMaxCellHead + cell.bytes.size() > kLimit) return Add(kVornDbNull, nullptr, 0);
   const size_t from = static_cast<size_t>(at - mBytes.data()), length = static_cast<size_t>(end - at);
-  const size_t to = mBytes.size();
-  mBytes.resize(to + length);
-  std::memmove(mBytes.data() + to, mBytes.data() + from, length);
+  // The room may move the bytes, so the copy goes by offsets, once the room is made.
+  uint8_t* const to = Room(length);
+  std::memcpy(to, mBytes.data() + from, length);
+  mUsed += length;
   ++mCells;
   mValueBytes += static_cast<uint32_t>(cell.bytes.size());
 }
 
 SqlRowView SqlRow::Finish() {
-  if (!mOpen && !mBytes.empty()) return View();
+  if (!mOpen && mUsed != 0) return View();
   if (!mOpen) Start();
   mOpen = false;
-  mBytes.insert(mBytes.end(), mKeys.begin(), mKeys.end());
+  if (!mKeys.empty()) std::memcpy(Room(mKeys.size()), mKeys.data(), mKeys.size());
+  mUsed += mKeys.size();
   const uint32_t counts = static_cast<uint32_t>(NumberSize(mValueBytes) + NumberSize(mCells) + NumberSize(mKeyCount));
-  const uint32_t rest = static_cast<uint32_t>(counts + mBytes.size() - kMaxHeader);
+  const uint32_t rest = static_cast<uint32_t>(counts + mUsed - kMaxHeader);
   mStart = kMaxHeader - counts - NumberSize(rest);
   uint8_t* at = mBytes.data() + mStart;
   at = PutNumber(at, rest);

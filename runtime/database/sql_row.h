@@ -92,21 +92,27 @@ class SqlRow {
   SqlRowView Finish();
   void Assign(SqlRowView view) {
     mBytes.assign(view.data(), view.data() + view.ByteSize());
+    mUsed = mBytes.size();
     mStart = 0;
     mOpen = false;
   }
 
   // The row as last finished or assigned.
   SqlRowView View() const {
-    return mBytes.empty() ? SqlRowView() : SqlRowView(mBytes.data() + mStart, mBytes.size() - mStart);
+    return mUsed == 0 ? SqlRowView() : SqlRowView(mBytes.data() + mStart, mUsed - mStart);
   }
   size_t size() const { return View().size(); }
   SqlCell operator[](size_t index) const { return View()[index]; }
 
  private:
+  // Room for `more` bytes after the used ones, which it gives; the room is not cleared.
+  uint8_t* Room(size_t more);
+
   // While the row is open, its cells follow room for the longest header; Finish writes the
-  // header just before the cells, and the row starts at mStart.
+  // header just before the cells, and the row starts at mStart. The buffer only grows (its
+  // size is the room), so that rows built one after another cost no clearing or allocation.
   std::vector<uint8_t> mBytes;
+  size_t mUsed = 0;
   size_t mStart = 0;
   std::vector<uint8_t> mKeys;  // the keys, as they will follow the cells
   uint32_t mCells = 0;
