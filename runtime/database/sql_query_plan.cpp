@@ -149,6 +149,9 @@ bool SqlQueryPlan::ResolveKeys() {
   mRead.assign(mColumns.size(), false);
   std::fill_n(mRead.begin(), mVisible, true);
   for (const auto& [position, descending] : mKeys) mRead[position] = true;
+  // Columns read by nobody at the end of the row are left out of it.
+  mRowColumns = mColumns.size();
+  while (mRowColumns > 0 && !mRead[mRowColumns - 1]) --mRowColumns;
   return true;
 }
 
@@ -323,7 +326,7 @@ void SqlQueryPlan::Rewind() {
 // A column's source ("table!column") is the same from row to row, and the columns of one table
 // row share its key: the engine is asked for each column's name once, and for the key once per
 // table and row.
-uint16_t SqlQueryPlan::SourceOf(size_t c, DatabaseCursorObject* cursor, std::string_view* key) {
+uint16_t SqlQueryPlan::SourceOf(size_t c, DatabaseCursorObject* cursor, SqlRow& row, uint32_t* key) {
   ColumnSource& known = mColumnSources[c];
   TableKey& table = mTableKeys[mColumns[c].source.table];
   if (!known.asked || table.row != mRowNumber) {
@@ -335,7 +338,9 @@ uint16_t SqlQueryPlan::SourceOf(size_t c, DatabaseCursorObject* cursor, std::str
     const std::string_view reported = told ? std::string_view(name, static_cast<size_t>(nameLength)) : std::string_view();
     if (!known.asked || known.name != reported) known = {std::string(reported), mSources->Number(reported), true};
     if (!told) return 0;
-    table.key.assign(condition ? condition : "", condition && conditionLength > 0 ? static_cast<size_t>(conditionLength) : 0);
+    // The key goes into the row at once, before the engine is asked for anything else.
+    table.key = row.AddKey(condition && conditionLength > 0 ? std::string_view(condition, static_cast<size_t>(conditionLength))
+                                                            : std::string_view());
     table.row = mRowNumber;
   }
   *key = table.key;
@@ -363,7 +368,7 @@ void SqlQueryPlan::CurrentRow(SqlRow& row, bool withSources) {
       }
     }
   }
-  for (size_t c = 0; c < mColumns.size(); ++c) {
+  for (size_t c = 0; c < mRowColumns; ++c) {
     const OutputColumn& column = mColumns[c];
     DatabaseCursorObject* cursor = mRowCursors[column.source.table];
     if (!mRead[c]) {
@@ -377,10 +382,10 @@ void SqlQueryPlan::CurrentRow(SqlRow& row, bool withSources) {
     // The source is asked first: what it tells is copied, so the value that follows can go
     // into the row straight from the engine, before the engine releases it.
     uint16_t source = 0;
-    std::string_view condition;
-    if (withSources && cursor && cursor->definition->columnSource) source = SourceOf(c, cursor, &condition);
+    uint32_t key = 0;
+    if (withSources && cursor && cursor->definition->columnSource) source = SourceOf(c, cursor, row, &key);
     if (!cursor || !cursor->definition->getColumnValue) {
-      row.Add(kVornDbNull, nullptr, 0, source, condition);
+      row.AddCell(kVornDbNull, nullptr, 0, source, key);
       continue;
     }
     const void* data = nullptr;
@@ -389,9 +394,9 @@ void SqlQueryPlan::CurrentRow(SqlRow& row, bool withSources) {
     cursor->definition->getColumnValue(cursor->handle, column.source.field, &data, &type, &length);
     if (type == kVornDbStringRecord) {
       const string text = string::Share(static_cast<StringRep*>(const_cast<void*>(data)));
-      row.Add(kVornDbText, text.View().data(), text.View().size(), source, condition);
+      row.AddCell(kVornDbText, text.View().data(), text.View().size(), source, key);
     } else {
-      row.Add(type, data, data && length > 0 ? static_cast<size_t>(length) : 0, source, condition);
+      row.AddCell(type, data, data && length > 0 ? static_cast<size_t>(length) : 0, source, key);
     }
     if (cursor->definition->releaseValue) cursor->definition->releaseValue(cursor->handle);
   }

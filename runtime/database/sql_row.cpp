@@ -43,6 +43,10 @@ uint32_t TakeNumber(const uint8_t*& at) {
 // Reads a number of bytes not yet checked: false when it runs past `end`, over five bytes or
 // over 32 bits.
 bool ReadNumber(const uint8_t*& at, const uint8_t* end, uint32_t* value) {
+  if (at < end && *at < 0x80) {
+    *value = *at++;
+    return true;
+  }
   uint64_t number = 0;
   for (size_t i = 0; i < kMaxNumber && at < end; ++i) {
     const uint8_t byte = *at++;
@@ -198,37 +202,36 @@ void SqlRow::Start() {
   mOpen = true;
 }
 
-void SqlRow::Add(uint8_t type, const void* data, size_t length, uint16_t source, std::string_view key) {
+uint32_t SqlRow::AddKey(std::string_view key) {
   if (!mOpen) Start();
   key = key.substr(0, UINT16_MAX);
+  if (key.empty()) return 0;
+  if (mKeyCount && mLastKeyLength == key.size() && std::memcmp(mKeys.data() + mLastKey, key.data(), key.size()) == 0) {
+    return mKeyCount;
+  }
+  if (mKeyCount >= UINT16_MAX || mUsed + mKeys.size() + kMaxNumber + key.size() > kLimit) return 0;
+  AppendNumber(mKeys, static_cast<uint32_t>(key.size()));
+  mLastKey = mKeys.size();
+  mLastKeyLength = key.size();
+  mKeys.insert(mKeys.end(), key.begin(), key.end());
+  return ++mKeyCount;
+}
+
+void SqlRow::AddCell(uint8_t type, const void* data, size_t length, uint16_t source, uint32_t key) {
+  if (!mOpen) Start();
   // A row the format cannot hold (beyond 65,535 cells or 4 GB) takes NULLs instead: the row
   // then still reads back, and the values it lost are values no engine gives in one row.
   if (mCells >= UINT16_MAX) return;
-  if (mUsed + mKeys.size() + kMaxCellHead + length + kMaxNumber + key.size() > kLimit) {
+  if (mUsed + mKeys.size() + kMaxCellHead + length > kLimit || key > mKeyCount) {
     type = kVornDbNull;
     length = 0;
-    key = {};
-  }
-  uint32_t keyNumber = 0;
-  if (!key.empty()) {
-    const bool same = mKeyCount && mLastKeyLength == key.size() &&
-                      std::memcmp(mKeys.data() + mLastKey, key.data(), key.size()) == 0;
-    if (!same && mKeyCount < UINT16_MAX) {
-      AppendNumber(mKeys, static_cast<uint32_t>(key.size()));
-      mLastKey = mKeys.size();
-      mLastKeyLength = key.size();
-      mKeys.insert(mKeys.end(), key.begin(), key.end());
-      ++mKeyCount;
-      keyNumber = mKeyCount;
-    } else if (same) {
-      keyNumber = mKeyCount;
-    }
+    key = 0;
   }
   uint8_t* const start = Room(kMaxCellHead + length);
   uint8_t* end = start;
   *end++ = type;
   end = PutNumber(end, source);
-  end = PutNumber(end, keyNumber);
+  end = PutNumber(end, key);
   end = PutNumber(end, static_cast<uint32_t>(length));
   if (length) std::memcpy(end, data, length);
   mUsed += static_cast<size_t>(end - start) + length;

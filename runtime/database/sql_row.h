@@ -86,7 +86,13 @@ class SqlRow {
 
   // Starts an empty row; each Add appends a cell, Finish closes the row and gives it.
   void Start();
-  void Add(uint8_t type, const void* data, size_t length, uint16_t source = 0, std::string_view key = {});
+  void Add(uint8_t type, const void* data, size_t length, uint16_t source = 0, std::string_view key = {}) {
+    AddCell(type, data, length, source, AddKey(key));
+  }
+  // The number of the key for cells that follow (the latest key's again when it is the same);
+  // 0 for none, or when the row has no room for it.
+  uint32_t AddKey(std::string_view key);
+  void AddCell(uint8_t type, const void* data, size_t length, uint16_t source, uint32_t key);
   // Appends a copy of the cell added at `index` (value, source and key alike).
   void AddCopy(size_t index);
   SqlRowView Finish();
