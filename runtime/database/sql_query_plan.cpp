@@ -146,13 +146,32 @@ bool SqlQueryPlan::ResolveKeys() {
     }
     mKeys.emplace_back(position, key.descending);
   }
-  mRead.assign(mColumns.size(), false);
-  std::fill_n(mRead.begin(), mVisible, true);
-  for (const auto& [position, descending] : mKeys) mRead[position] = true;
-  // Columns read by nobody at the end of the row are left out of it.
-  mRowColumns = mColumns.size();
-  while (mRowColumns > 0 && !mRead[mRowColumns - 1]) --mRowColumns;
+  PlanRow();
   return true;
+}
+
+// How CurrentRow fills each cell, worked out once: a column nobody reads (a hidden column
+// that repeats a shown one) is NULL, and the ones after the last column read are left out; a
+// column read twice (an ORDER BY key that is also selected) is read from the engine once.
+void SqlQueryPlan::PlanRow() {
+  std::vector<bool> read(mColumns.size(), false);
+  std::fill_n(read.begin(), mVisible, true);
+  for (const auto& [position, descending] : mKeys) read[position] = true;
+  size_t count = mColumns.size();
+  while (count > 0 && !read[count - 1]) --count;
+  mRowPlan.clear();
+  for (size_t c = 0; c < count; ++c) {
+    const ColumnRef& source = mColumns[c].source;
+    RowCell cell{RowCell::kRead, source.table, source.field, 0};
+    if (!read[c]) cell.how = RowCell::kEmpty;
+    for (size_t earlier = 0; earlier < c && cell.how == RowCell::kRead; ++earlier) {
+      const ColumnRef& other = mColumns[earlier].source;
+      if (other.table == source.table && other.field == source.field) cell = {RowCell::kCopy, 0, 0, earlier};
+    }
+    mRowPlan.push_back(cell);
+  }
+  mColumnSources.assign(mColumns.size(), {});
+  mTableKeys.assign(mTables.size(), {});
 }
 
 // Every column the condition names must resolve; comparisons go down into the cursor of the
@@ -350,35 +369,18 @@ uint16_t SqlQueryPlan::SourceOf(size_t c, DatabaseCursorObject* cursor, SqlRow& 
 void SqlQueryPlan::CurrentRow(SqlRow& row, bool withSources) {
   row.Start();
   ++mRowNumber;
-  if (mColumnSources.size() != mColumns.size()) mColumnSources.assign(mColumns.size(), {});
-  if (mTableKeys.size() != mTables.size()) mTableKeys.assign(mTables.size(), {});
-  mRowCursors.clear();
-  for (const FromTable& table : mTables) {
-    DatabaseCursorObject* cursor = table.open;
-    mRowCursors.push_back(cursor && cursor->handle ? cursor : nullptr);
-  }
-  if (mCopyOf.size() != mColumns.size()) {
-    // A column read twice (an ORDER BY key that is also selected) is read from the engine once.
-    mCopyOf.assign(mColumns.size(), SIZE_MAX);
-    for (size_t c = 0; c < mColumns.size(); ++c) {
-      for (size_t earlier = 0; earlier < c && mCopyOf[c] == SIZE_MAX; ++earlier) {
-        const ColumnRef& a = mColumns[earlier].source;
-        const ColumnRef& b = mColumns[c].source;
-        if (a.table == b.table && a.field == b.field) mCopyOf[c] = earlier;
-      }
-    }
-  }
-  for (size_t c = 0; c < mRowColumns; ++c) {
-    const OutputColumn& column = mColumns[c];
-    DatabaseCursorObject* cursor = mRowCursors[column.source.table];
-    if (!mRead[c]) {
-      row.Add(kVornDbNull, nullptr, 0);
+  for (size_t c = 0; c < mRowPlan.size(); ++c) {
+    const RowCell& cell = mRowPlan[c];
+    if (cell.how == RowCell::kEmpty) {
+      row.AddCell(kVornDbNull, nullptr, 0, 0, 0);
       continue;
     }
-    if (mCopyOf[c] != SIZE_MAX) {
-      row.AddCopy(mCopyOf[c]);
+    if (cell.how == RowCell::kCopy) {
+      row.AddCopy(cell.copyOf);
       continue;
     }
+    DatabaseCursorObject* cursor = mTables[cell.table].open;
+    if (cursor && !cursor->handle) cursor = nullptr;
     // The source is asked first: what it tells is copied, so the value that follows can go
     // into the row straight from the engine, before the engine releases it.
     uint16_t source = 0;
@@ -391,7 +393,7 @@ void SqlQueryPlan::CurrentRow(SqlRow& row, bool withSources) {
     const void* data = nullptr;
     int32_t length = 0;
     uint8_t type = kVornDbNull;
-    cursor->definition->getColumnValue(cursor->handle, column.source.field, &data, &type, &length);
+    cursor->definition->getColumnValue(cursor->handle, cell.field, &data, &type, &length);
     if (type == kVornDbStringRecord) {
       const string text = string::Share(static_cast<StringRep*>(const_cast<void*>(data)));
       row.AddCell(kVornDbText, text.View().data(), text.View().size(), source, key);

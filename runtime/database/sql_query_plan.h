@@ -107,10 +107,14 @@ class SqlQueryPlan {
   };
   std::vector<ColumnSource> mColumnSources;  // each column's source as last reported
   std::vector<TableKey> mTableKeys;
-  std::vector<DatabaseCursorObject*> mRowCursors;  // each table's open cursor, for CurrentRow
-  std::vector<size_t> mCopyOf;  // per column: the earlier column of the same field, else SIZE_MAX
-  std::vector<bool> mRead;      // per column: shown or sorted by, so read from the engine
-  size_t mRowColumns = 0;       // the columns a row holds: up to the last one read
+  struct RowCell {
+    enum How : uint8_t { kRead, kEmpty, kCopy } how = kRead;
+    size_t table = 0;
+    int32_t field = 0;
+    size_t copyOf = 0;  // the earlier cell of the same field
+  };
+  void PlanRow();
+  std::vector<RowCell> mRowPlan;  // what CurrentRow puts in each cell
   uint64_t mRowNumber = 0;
   std::shared_ptr<SqlSourceNames> mSources = std::make_shared<SqlSourceNames>();
 };

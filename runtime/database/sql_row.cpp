@@ -186,10 +186,7 @@ SqlCell SqlRowView::operator[](size_t index) const {
   }
 }
 
-uint8_t* SqlRow::Room(size_t more) {
-  if (mBytes.size() - mUsed < more) mBytes.resize(std::max(mUsed + more, 2 * mBytes.size()));
-  return mBytes.data() + mUsed;
-}
+void SqlRow::Grow(size_t more) { mBytes.resize(std::max(mUsed + more, 2 * mBytes.size())); }
 
 void SqlRow::Start() {
   mUsed = 0;

@@ -112,7 +112,11 @@ class SqlRow {
 
  private:
   // Room for `more` bytes after the used ones, which it gives; the room is not cleared.
-  uint8_t* Room(size_t more);
+  uint8_t* Room(size_t more) {
+    if (mBytes.size() - mUsed < more) Grow(more);
+    return mBytes.data() + mUsed;
+  }
+  void Grow(size_t more);
 
   // While the row is open, its cells follow room for the longest header; Finish writes the
   // header just before the cells, and the row starts at mStart. The buffer only grows (its
