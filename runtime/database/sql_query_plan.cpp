@@ -300,6 +300,8 @@ bool SqlQueryPlan::Open(size_t t) {
   dbColumnList all{nullptr, star.Rep()};
   mTables[t].cursor = mDb->engine->getTableCursor(mDb->handle, Utf8(mTables[t].name).Rep(), &all, engineFilter.Root());
   mTables[t].open = CursorFields(mTables[t].cursor);
+  // What the engine gave must be a cursor for the join to walk it.
+  if (mTables[t].cursor && !mTables[t].open) Close(t);
   return mTables[t].cursor != nullptr;
 }
 
@@ -318,13 +320,13 @@ bool SqlQueryPlan::Next() {
     t = 0;
     if (!Open(0)) return mDone = true, false;
   } else {
-    cursorMoveNext(mTables[t].cursor);
+    CursorMoveNext(mTables[t].open);
   }
   for (;;) {
-    if (cursorEOFGetter(mTables[t].cursor, 0)) {
+    if (mTables[t].open->eof) {
       Close(t);
       if (t == 0) return mDone = true, false;
-      cursorMoveNext(mTables[--t].cursor);
+      CursorMoveNext(mTables[--t].open);
       continue;
     }
     if (t + 1 == mTables.size()) return true;

@@ -23,11 +23,6 @@ uint8_t* PutNumber(uint8_t* at, uint32_t value) {
   return at;
 }
 
-void AppendNumber(std::vector<uint8_t>& bytes, uint32_t value) {
-  uint8_t number[kMaxNumber];
-  bytes.insert(bytes.end(), number, PutNumber(number, value));
-}
-
 // Reads a number of a row that was built here or checked by Valid.
 uint32_t TakeNumber(const uint8_t*& at) {
   uint32_t value = *at++;
@@ -207,10 +202,14 @@ uint32_t SqlRow::AddKey(std::string_view key) {
     return mKeyCount;
   }
   if (mKeyCount >= UINT16_MAX || mUsed + mKeys.size() + kMaxNumber + key.size() > kLimit) return 0;
-  AppendNumber(mKeys, static_cast<uint32_t>(key.size()));
-  mLastKey = mKeys.size();
+  uint8_t number[kMaxNumber];
+  const size_t numberSize = static_cast<size_t>(PutNumber(number, static_cast<uint32_t>(key.size())) - number);
+  const size_t at = mKeys.size();
+  mKeys.resize(at + numberSize + key.size());
+  std::memcpy(mKeys.data() + at, number, numberSize);
+  std::memcpy(mKeys.data() + at + numberSize, key.data(), key.size());
+  mLastKey = at + numberSize;
   mLastKeyLength = key.size();
-  mKeys.insert(mKeys.end(), key.begin(), key.end());
   return ++mKeyCount;
 }
 

@@ -140,14 +140,14 @@ constexpr size_t kBatchRowsAtMost = 1 << 16;
 bool SqlSorter::Add(SqlRowView row) {
   if (mFailed) return false;
   // A batch always takes one row, however large, so that no value is ever dropped.
-  if (!mEntries.empty() && mBatchBytes + row.ValueBytes() > mBudget && !WriteRun()) return false;
+  const size_t valueBytes = row.ValueBytes();
+  if (!mEntries.empty() && mBatchBytes + valueBytes > mBudget && !WriteRun()) return false;
   // Room for a batch of rows like the first, so that the batch is not copied as it grows;
   // room never written to costs no memory.
   if (mBatch.capacity() == 0) {
-    const size_t valueBytes = std::max<size_t>(row.ValueBytes(), 1);
-    mBatch.reserve(std::min(mBudget / valueBytes + 1, kBatchRowsAtMost) * row.ByteSize());
+    mBatch.reserve(std::min(mBudget / std::max<size_t>(valueBytes, 1) + 1, kBatchRowsAtMost) * row.ByteSize());
   }
-  mBatchBytes += row.ValueBytes();
+  mBatchBytes += valueBytes;
   const SqlRowStore::OrderPrefix order = PrefixOf(row, mKeys);
   mEntries.push_back({order.prefix, mBatch.size(), order.kind, order.exact});
   mBatch.insert(mBatch.end(), row.data(), row.data() + row.ByteSize());
