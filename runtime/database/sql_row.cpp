@@ -38,10 +38,6 @@ uint32_t TakeNumber(const uint8_t*& at) {
 // Reads a number of bytes not yet checked: false when it runs past `end`, over five bytes or
 // over 32 bits.
 bool ReadNumber(const uint8_t*& at, const uint8_t* end, uint32_t* value) {
-  if (at < end && *at < 0x80) {
-    *value = *at++;
-    return true;
-  }
   uint64_t number = 0;
   for (size_t i = 0; i < kMaxNumber && at < end; ++i) {
     const uint8_t byte = *at++;
@@ -129,17 +125,26 @@ size_t SqlRowView::ValueBytes() const { return mBytes ? ReadHeader(mBytes).value
 bool SqlRowView::Valid(const uint8_t* bytes, size_t size) {
   if (!bytes) return false;
   const uint8_t* at = bytes;
-  const uint8_t* end = bytes + size;
+  const uint8_t* const end = bytes + size;
+  // Rows are checked as they are read back, one after another: the one-byte numbers most
+  // rows hold all of take the short way.
+  auto number = [&](uint32_t* value) {
+    if (at < end && *at < 0x80) {
+      *value = *at++;
+      return true;
+    }
+    return ReadNumber(at, end, value);
+  };
   uint32_t rest = 0, values = 0, cells = 0, keys = 0;
-  if (!ReadNumber(at, end, &rest) || rest != static_cast<size_t>(end - at)) return false;
-  if (!ReadNumber(at, end, &values) || !ReadNumber(at, end, &cells) || !ReadNumber(at, end, &keys)) return false;
+  if (!number(&rest) || rest != static_cast<size_t>(end - at)) return false;
+  if (!number(&values) || !number(&cells) || !number(&keys)) return false;
   if (cells > UINT16_MAX || keys > UINT16_MAX) return false;
   uint64_t total = 0;
   for (uint32_t i = 0; i < cells; ++i) {
     uint32_t source = 0, key = 0, length = 0;
     if (at == end) return false;
     ++at;
-    if (!ReadNumber(at, end, &source) || !ReadNumber(at, end, &key) || !ReadNumber(at, end, &length)) return false;
+    if (!number(&source) || !number(&key) || !number(&length)) return false;
     if (source > UINT16_MAX || key > keys || length > static_cast<size_t>(end - at)) return false;
     at += length;
     total += length;
@@ -147,10 +152,21 @@ bool SqlRowView::Valid(const uint8_t* bytes, size_t size) {
   if (total != values) return false;
   for (uint32_t i = 0; i < keys; ++i) {
     uint32_t length = 0;
-    if (!ReadNumber(at, end, &length) || length > UINT16_MAX || length > static_cast<size_t>(end - at)) return false;
+    if (!number(&length) || length > UINT16_MAX || length > static_cast<size_t>(end - at)) return false;
     at += length;
   }
   return at == end;
+}
+
+bool SqlRowView::ValueAt(size_t index, SqlCell* cell) const {
+  if (!mBytes) return false;
+  const Header header = ReadHeader(mBytes);
+  if (index >= header.cells) return false;
+  const uint8_t* at = header.first;
+  for (size_t i = 0; i < index; ++i) at = SkipCell(at);
+  uint32_t key = 0;
+  ReadCell(at, cell, &key);
+  return true;
 }
 
 SqlCell SqlRowView::Value(size_t index) const {

@@ -69,6 +69,8 @@ class SqlRowView {
   SqlCell operator[](size_t index) const;
   // The cell without its key: what sorting and reading values look at.
   SqlCell Value(size_t index) const;
+  // The same, or false for a cell past size(), from one reading of the row.
+  bool ValueAt(size_t index, SqlCell* cell) const;
   size_t ValueBytes() const;
   const uint8_t* data() const { return mBytes; }
   size_t ByteSize() const { return mSize; }

@@ -89,10 +89,10 @@ int SqlCompareCells(const SqlCell& a, const SqlCell& b) {
 }
 
 int SqlCompareRows(SqlRowView a, SqlRowView b, const SqlSortKeys& keys) {
-  const size_t aSize = a.size(), bSize = b.size();
   for (const auto& [position, descending] : keys) {
-    if (position >= aSize || position >= bSize) continue;
-    if (int order = SqlCompareCells(a.Value(position), b.Value(position))) return descending ? -order : order;
+    SqlCell x, y;
+    if (!a.ValueAt(position, &x) || !b.ValueAt(position, &y)) continue;
+    if (int order = SqlCompareCells(x, y)) return descending ? -order : order;
   }
   return 0;
 }
@@ -126,8 +126,9 @@ void SortPrefix(const SqlCell& cell, uint8_t* kind, uint64_t* prefix, bool* exac
 // The first key's prefix, turned over for a descending key.
 SqlRowStore::OrderPrefix PrefixOf(SqlRowView row, const SqlSortKeys& keys) {
   SqlRowStore::OrderPrefix order;
-  if (keys.empty() || keys.front().first >= row.size()) return order;
-  SortPrefix(row.Value(keys.front().first), &order.kind, &order.prefix, &order.exact);
+  SqlCell cell;
+  if (keys.empty() || !row.ValueAt(keys.front().first, &cell)) return order;
+  SortPrefix(cell, &order.kind, &order.prefix, &order.exact);
   if (keys.front().second) order.kind = static_cast<uint8_t>(~order.kind), order.prefix = ~order.prefix;
   return order;
 }
