@@ -97,6 +97,9 @@ std::unique_ptr<SqlRowStore> SqlRowStore::Merged(std::vector<std::unique_ptr<Sql
     store->mMergedCount += run->Count();
   }
   store->mMerge = std::make_unique<SqlRunMerge>(std::move(runs), std::move(compare), std::move(prefixes));
+  // The order is met row by row up to the last: room for all of it at once spares the copies
+  // of a growing list (room never reached costs no memory).
+  store->mOrder.reserve(store->mMergedCount);
   store->mWhole = true;
   return store;
 }
