@@ -6,6 +6,12 @@
 namespace vorn {
 namespace {
 
+using sql_row_bytes::Header;
+using sql_row_bytes::ReadCell;
+using sql_row_bytes::ReadHeader;
+using sql_row_bytes::SkipCell;
+using sql_row_bytes::TakeNumber;
+
 constexpr size_t kMaxNumber = 5;               // bytes of the longest variable-length number
 constexpr size_t kMaxHeader = 4 * kMaxNumber;  // length, value bytes, cell count, key count
 constexpr size_t kMaxCellHead = 1 + 3 * kMaxNumber;
@@ -23,18 +29,6 @@ uint8_t* PutNumber(uint8_t* at, uint32_t value) {
   return at;
 }
 
-// Reads a number of a row that was built here or checked by Valid.
-uint32_t TakeNumber(const uint8_t*& at) {
-  uint32_t value = *at++;
-  if (value < 0x80) return value;
-  value &= 0x7F;
-  for (int shift = 7;; shift += 7) {
-    const uint32_t byte = *at++;
-    value |= (byte & 0x7F) << shift;
-    if (byte < 0x80) return value;
-  }
-}
-
 // Reads a number of bytes not yet checked: false when it runs past `end`, over five bytes or
 // over 32 bits.
 bool ReadNumber(const uint8_t*& at, const uint8_t* end, uint32_t* value) {
@@ -48,41 +42,6 @@ bool ReadNumber(const uint8_t*& at, const uint8_t* end, uint32_t* value) {
     }
   }
   return false;
-}
-
-struct Header {
-  uint32_t valueBytes;
-  uint32_t cells;
-  uint32_t keys;
-  const uint8_t* first;  // the first cell
-};
-
-Header ReadHeader(const uint8_t* row) {
-  Header header{};
-  TakeNumber(row);
-  header.valueBytes = TakeNumber(row);
-  header.cells = TakeNumber(row);
-  header.keys = TakeNumber(row);
-  header.first = row;
-  return header;
-}
-
-// The cell that starts at `at`, its key number, and where the next cell starts.
-const uint8_t* ReadCell(const uint8_t* at, SqlCell* cell, uint32_t* key) {
-  cell->type = *at++;
-  cell->source = static_cast<uint16_t>(TakeNumber(at));
-  *key = TakeNumber(at);
-  const uint32_t length = TakeNumber(at);
-  cell->bytes = {at, length};
-  return at + length;
-}
-
-const uint8_t* SkipCell(const uint8_t* at) {
-  ++at;
-  TakeNumber(at);
-  TakeNumber(at);
-  const uint32_t length = TakeNumber(at);
-  return at + length;
 }
 
 }  // namespace
@@ -111,16 +70,6 @@ uint16_t SqlSourceNames::Number(std::string_view name) {
   mNames.emplace_back(name);
   return static_cast<uint16_t>(mNames.size());
 }
-
-SqlRowView SqlRowView::At(const uint8_t* bytes) {
-  const uint8_t* at = bytes;
-  const uint32_t rest = TakeNumber(at);
-  return SqlRowView(bytes, static_cast<size_t>(at - bytes) + rest);
-}
-
-size_t SqlRowView::size() const { return mBytes ? ReadHeader(mBytes).cells : 0; }
-
-size_t SqlRowView::ValueBytes() const { return mBytes ? ReadHeader(mBytes).valueBytes : 0; }
 
 bool SqlRowView::Valid(const uint8_t* bytes, size_t size) {
   if (!bytes) return false;
@@ -156,17 +105,6 @@ bool SqlRowView::Valid(const uint8_t* bytes, size_t size) {
     at += length;
   }
   return at == end;
-}
-
-bool SqlRowView::ValueAt(size_t index, SqlCell* cell) const {
-  if (!mBytes) return false;
-  const Header header = ReadHeader(mBytes);
-  if (index >= header.cells) return false;
-  const uint8_t* at = header.first;
-  for (size_t i = 0; i < index; ++i) at = SkipCell(at);
-  uint32_t key = 0;
-  ReadCell(at, cell, &key);
-  return true;
 }
 
 SqlCell SqlRowView::Value(size_t index) const {

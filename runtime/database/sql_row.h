@@ -51,6 +51,58 @@ class SqlSourceNames {
   std::vector<std::string> mNames;
 };
 
+// Reading the numbers and cells of rows that were built here or checked by
+// SqlRowView::Valid, kept inline for the loops that read a row at every step.
+namespace sql_row_bytes {
+
+inline uint32_t TakeNumber(const uint8_t*& at) {
+  uint32_t value = *at++;
+  if (value < 0x80) return value;
+  value &= 0x7F;
+  for (int shift = 7;; shift += 7) {
+    const uint32_t byte = *at++;
+    value |= (byte & 0x7F) << shift;
+    if (byte < 0x80) return value;
+  }
+}
+
+struct Header {
+  uint32_t valueBytes;
+  uint32_t cells;
+  uint32_t keys;
+  const uint8_t* first;  // the first cell
+};
+
+inline Header ReadHeader(const uint8_t* row) {
+  Header header{};
+  TakeNumber(row);
+  header.valueBytes = TakeNumber(row);
+  header.cells = TakeNumber(row);
+  header.keys = TakeNumber(row);
+  header.first = row;
+  return header;
+}
+
+// The cell that starts at `at`, its key number, and where the next cell starts.
+inline const uint8_t* ReadCell(const uint8_t* at, SqlCell* cell, uint32_t* key) {
+  cell->type = *at++;
+  cell->source = static_cast<uint16_t>(TakeNumber(at));
+  *key = TakeNumber(at);
+  const uint32_t length = TakeNumber(at);
+  cell->bytes = {at, length};
+  return at + length;
+}
+
+inline const uint8_t* SkipCell(const uint8_t* at) {
+  ++at;
+  TakeNumber(at);
+  TakeNumber(at);
+  const uint32_t length = TakeNumber(at);
+  return at + length;
+}
+
+}  // namespace sql_row_bytes
+
 // A packed row that someone else owns: valid while its bytes are.
 class SqlRowView {
  public:
@@ -62,16 +114,29 @@ class SqlRowView {
   static bool Valid(const uint8_t* bytes, size_t size);
 
   // The row that starts at `bytes`, which must be one that was built or checked.
-  static SqlRowView At(const uint8_t* bytes);
+  static SqlRowView At(const uint8_t* bytes) {
+    const uint8_t* at = bytes;
+    const uint32_t rest = sql_row_bytes::TakeNumber(at);
+    return SqlRowView(bytes, static_cast<size_t>(at - bytes) + rest);
+  }
 
-  size_t size() const;
+  size_t size() const { return mBytes ? sql_row_bytes::ReadHeader(mBytes).cells : 0; }
   // Cells past size() are not to be asked for.
   SqlCell operator[](size_t index) const;
   // The cell without its key: what sorting and reading values look at.
   SqlCell Value(size_t index) const;
   // The same, or false for a cell past size(), from one reading of the row.
-  bool ValueAt(size_t index, SqlCell* cell) const;
-  size_t ValueBytes() const;
+  bool ValueAt(size_t index, SqlCell* cell) const {
+    if (!mBytes) return false;
+    const sql_row_bytes::Header header = sql_row_bytes::ReadHeader(mBytes);
+    if (index >= header.cells) return false;
+    const uint8_t* at = header.first;
+    for (size_t i = 0; i < index; ++i) at = sql_row_bytes::SkipCell(at);
+    uint32_t key = 0;
+    sql_row_bytes::ReadCell(at, cell, &key);
+    return true;
+  }
+  size_t ValueBytes() const { return mBytes ? sql_row_bytes::ReadHeader(mBytes).valueBytes : 0; }
   const uint8_t* data() const { return mBytes; }
   size_t ByteSize() const { return mSize; }
 
