@@ -200,12 +200,20 @@ class vndbFile {
   std::unordered_map<uint32_t, std::unique_ptr<vndbPage>> mCache;
   std::vector<vndbPage*> mDirty;
   std::unique_ptr<DbJournalWriter> mJournalWriter;  // while this transaction's journal is open
+  // The journal this transaction wrote, reached through the descriptor that wrote it until it
+  // is no longer needed: what stands at its name later may be anything.
+  vndbStore* mJournal = nullptr;
+  uint32_t mJournalSerial = 0;  // the serial it carries
   std::unordered_set<uint32_t> mJournaled;
   bool mSpilled = false;      // pages of this transaction reached the file before commit
   bool mSpillFailed = false;
   bool mFileTouched = false;     // the running commit wrote to the database file
-  bool mJournalRetired = false;  // the running commit retired its journal
+  bool mJournalRetired = false;  // the running commit wrote over its journal's magic, or tried to
+  bool mRetireCleared = false;   // ... and the whole magic was written over
   bool mRestorePending = false;  // a failed commit still to be undone from the journal
+  // The failed commit's journal reads as retired and its magic could not be put back: until
+  // the undoing is done, an open may find the commit in the file.
+  bool mOutcomeUnknown = false;
   std::unordered_map<std::string, TreeHint> mTreeHints;  // by lower-cased name
   vndbPage* mOldest = nullptr;
   vndbPage* mNewest = nullptr;

@@ -58,6 +58,18 @@ bool StillAt(const std::string& path, int fd) {
          named.st_ino == opened.st_ino;
 }
 
+// Why an opened journal must not be used (null when it may): it must be a regular file of this
+// user with no other name, so that nothing written into it lands in a file reached some other
+// way, and nothing replayed from it was written there through another name.
+const char* JournalRefusal(int fd) {
+  struct stat info;
+  if (fstat(fd, &info) != 0) return "The journal beside the database file cannot be opened";
+  if (!S_ISREG(info.st_mode)) return "The journal beside the database file is not a regular file";
+  if (info.st_uid != geteuid()) return "The journal beside the database file belongs to another user";
+  if (info.st_nlink != 1) return "The journal's name beside the database file is taken by a hard link";
+  return nullptr;
+}
+
 std::string FolderOf(const std::string& path) {
   size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
@@ -88,7 +100,7 @@ class DiskStorage : public vndbStorage {
   vndbStore* Journal(bool create) override {
     std::string path = JournalPath();
     // The journal kept open must still be the one at its name, or a crash would leave none.
-    if (mJournal && StillAt(path, mJournal->Fd())) return mJournal.get();
+    if (mJournal && JournalInPlace()) return mJournal.get();
     mJournal.reset();
     mJournalProblem.clear();
     int fd = open(path.c_str(), (mReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
@@ -106,12 +118,7 @@ class DiskStorage : public vndbStorage {
       else if (errno != ENOENT) mJournalProblem = "The journal beside the database file cannot be opened";
       return nullptr;
     }
-    struct stat info;
-    const char* problem = nullptr;
-    if (fstat(fd, &info) != 0) problem = "The journal beside the database file cannot be opened";
-    else if (!S_ISREG(info.st_mode)) problem = "The journal beside the database file is not a regular file";
-    else if (info.st_uid != geteuid()) problem = "The journal beside the database file belongs to another user";
-    if (problem) {
+    if (const char* problem = JournalRefusal(fd)) {
       close(fd);
       mJournalProblem = problem;
       return nullptr;
@@ -121,10 +128,18 @@ class DiskStorage : public vndbStorage {
   }
   const std::string& JournalProblem() const override { return mJournalProblem; }
 
+  bool JournalInPlace() override {
+    if (mJournal && StillAt(JournalPath(), mJournal->Fd()) && !JournalRefusal(mJournal->Fd())) return true;
+    mJournalProblem = "The journal beside the database file was moved or replaced during the commit";
+    return false;
+  }
+
   bool RemoveJournal() override {
-    mJournal.reset();
     std::string path = JournalPath();
-    return unlink(path.c_str()) == 0 || errno == ENOENT;
+    // What was planted at the name since the journal was opened is not this handle's to remove.
+    bool ours = !mJournal || StillAt(path, mJournal->Fd());
+    mJournal.reset();
+    return !ours || unlink(path.c_str()) == 0 || errno == ENOENT;
   }
 
  private:
@@ -223,11 +238,12 @@ std::unique_ptr<vndbStorage> OpenDiskStorage(const std::string& path, bool creat
     return nullptr;
   };
   // Never O_TRUNC: the file may belong to a handle that holds the lock.
-  int fd = open(path.c_str(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0644);
+  // Never waits: a FIFO or a device at the name is refused below, not opened in earnest.
+  int fd = open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | (create ? O_CREAT : 0), 0644);
   bool readOnly = false;
   if (fd < 0 && errno == EISDIR) return fail("The database file is a folder");
   if (fd < 0 && !create && (errno == EACCES || errno == EROFS || errno == EPERM)) {
-    fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     readOnly = true;
   }
   if (fd < 0) return fail(create ? "The database file cannot be created" : "The database file cannot be opened");
