@@ -455,7 +455,7 @@ bool vndbFile::RestoreFromJournal() {
   DbJournalState state = DbReadJournal(*mJournal, mStorage->Identity(), &info);
   // Only this transaction's own images may go back into the file.
   if (state == DbJournalState::kSound && info.serial != mJournalSerial) {
-    ReportDamage("the journal of the failed commit was overwritten, so it cannot be undone");
+    ReportDamage("the journal of the failed commit was overwritten, so its changes may be in the file");
     return true;
   }
   bool restored = state == DbJournalState::kSound && DbReplayJournal(*mJournal, info, mStorage->Database());

@@ -355,5 +355,33 @@ TEST(DiskFileTest, AJournalNameTakenDuringACommitIsNeverUsed) {
   }
 }
 
+// The journal a failed commit wrote was overwritten in place with another commit's journal of
+// the same file: putting those images back would take the file further back than its last
+// commit, so the handle reports damage instead and replays nothing.
+TEST(DiskFileTest, AFailedCommitReplaysOnlyItsOwnJournal) {
+  std::string path = dbtest::TempPath("overwritten.vdb");
+  std::string journal = path + "-journal";
+  auto owned = std::make_unique<HookedStorage>(OpenDiskStorage(path, true, nullptr));
+  HookedStorage& storage = *owned;
+  auto db = vndbHandle::Create(std::move(owned));
+  ASSERT_TRUE(db && db->CreateTable("log", {{"id", kDbInteger, false}}, {0}) && db->Commit());
+  ASSERT_TRUE(db->AddTableRecord("log", {{"id", "1"}}));
+  std::vector<uint8_t> earlier;
+  storage.beforeWrite = [&] { earlier = dbtest::ReadBytes(journal); };
+  ASSERT_TRUE(db->Commit());
+  ASSERT_TRUE(db->AddTableRecord("log", {{"id", "2"}}));
+  storage.beforeWrite = [&] { dbtest::WriteBytes(journal, earlier); };
+  storage.failSync = true;
+  EXPECT_FALSE(db->Commit());
+  EXPECT_EQ(db->ErrorCode(), kDbErrorInternal);
+  EXPECT_NE(db->ErrorMessage().find("damaged: the journal of the failed commit was overwritten"), std::string::npos)
+      << db->ErrorMessage();
+  db.reset();
+  unlink(journal.c_str());
+  auto reopened = vndbHandle::OpenFile(path);
+  ASSERT_TRUE(reopened);
+  EXPECT_EQ(Ids(*reopened).count(1), 1u) << "an earlier commit's images were put back";
+}
+
 }  // namespace
 }  // namespace vorn
