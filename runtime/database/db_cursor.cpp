@@ -71,11 +71,16 @@ std::unique_ptr<vndbCursor> vndbCursor::Open(vndbHandle& handle, const std::stri
   vndbFile::Scope scope(handle.File());
   handle.Ready();
   std::shared_ptr<const DbTableSchema> schema = handle.FindSchema(table);
-  if (!schema || !handle.SchemaSound(*schema)) return nullptr;
+  if (!schema) return handle.Fail(kDbErrorUnknown, "Unknown table " + table), nullptr;
+  if (!handle.SchemaSound(*schema)) return nullptr;
   std::unique_ptr<vndbCursor> cursor(new vndbCursor(handle, schema->name));
-  bool known = true;
-  cursor->mFilter = DbRowFilter::Build(filter, *schema, &known);
-  if (!known) return nullptr;
+  DbRowFilter::Refusal refusal;
+  cursor->mFilter = DbRowFilter::Build(filter, *schema, &refusal);
+  if (refusal.refused) {
+    handle.Fail(kDbErrorUnknown, refusal.literal.empty() ? "Unknown column " + refusal.column
+                                                         : DbOutOfRangeMessage(refusal.literal, refusal.column));
+    return nullptr;
+  }
   cursor->mSeek = KeyPrefix(filter, *schema);
   for (const std::string& name : columns) {
     if (name == "*") {
@@ -84,11 +89,14 @@ std::unique_ptr<vndbCursor> vndbCursor::Open(vndbHandle& handle, const std::stri
       continue;
     }
     const DbColumn* column = schema->Column(name);
-    if (!column) return nullptr;
+    if (!column) return handle.Fail(kDbErrorUnknown, "Unknown column " + name), nullptr;
     cursor->mColumns.push_back({column->name, column->position, column->type});
   }
   cursor->mTree = vndbTree::OpenNamedTree(handle.File(), std::to_string(schema->id), schema->primaryKey);
-  if (!cursor->mTree) return nullptr;
+  if (!cursor->mTree) {
+    if (!handle.NoteFileDamage()) handle.Fail(kDbErrorInternal, "The database file is damaged: the rows of table " + schema->name + " are missing");
+    return nullptr;
+  }
   cursor->mSchema = std::move(schema);
   return cursor;
 }

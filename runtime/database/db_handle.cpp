@@ -315,13 +315,13 @@ bool vndbHandle::AddTableColumn(const std::string& table, const DbColumnSpec& co
   return true;
 }
 
-bool vndbHandle::ConvertValue(const DbColumn& column, const std::string& text, DbValue* value) {
+bool vndbHandle::ParseValue(const DbColumn& column, const std::string& text, DbValue* value) {
   switch (column.type) {
     case kDbSmallint: case kDbInteger: {
       const bool small = column.type == kDbSmallint;
       std::optional<int64_t> number =
           DbParseInteger(text, small ? INT16_MIN : INT32_MIN, small ? INT16_MAX : INT32_MAX);
-      if (!number) return Fail(kDbErrorUnknown, "The value " + text + " is out of range for column " + column.name);
+      if (!number) return Fail(kDbErrorUnknown, DbOutOfRangeMessage(text, column.name));
       *value = DbValue::Integer(column.type, *number);
       return true;
     }
@@ -332,25 +332,38 @@ bool vndbHandle::ConvertValue(const DbColumn& column, const std::string& text, D
       *value = DbValue::Real(column.type, DbParseReal(text));
       return true;
     case kDbDate: case kDbTime: {
-      std::optional<DbValue> parsed = column.type == kDbDate ? DbParseDate(text) : DbParseTime(text);
-      if (!parsed)
+      bool outOfRange = false;
+      std::optional<DbValue> parsed =
+          column.type == kDbDate ? DbParseDate(text, &outOfRange) : DbParseTime(text, &outOfRange);
+      if (!parsed) {
+        if (outOfRange) return Fail(kDbErrorUnknown, DbOutOfRangeMessage(text, column.name));
         return Fail(kDbErrorUnknown, column.type == kDbDate ? "Invalid date format" : "Invalid time format");
+      }
       *value = *parsed;
       return true;
     }
     case kDbBoolean:
       *value = DbValue::Integer(kDbBoolean, DbParseBoolean(text) ? 1 : 0);
       return true;
-    case kDbLongVarchar: case kDbLongVarbinary: {
-      std::optional<uint32_t> id =
-          WriteLargeObject(*mFile, reinterpret_cast<const uint8_t*>(text.data()), text.size());
-      if (!id) return FailFile(kDbErrorBlob, "Error writing BLOB");
-      *value = DbValue::Integer(column.type, *id);
-      return true;
-    }
     default:
       return Fail(kDbErrorType, "Unable to add " + column.name + " because an unsupported  type was used");
   }
+}
+
+bool vndbHandle::ConvertValue(const DbColumn& column, const std::string& text, DbValue* value) {
+  if (column.type != kDbLongVarchar && column.type != kDbLongVarbinary) return ParseValue(column, text, value);
+  std::optional<uint32_t> id = WriteLargeObject(*mFile, reinterpret_cast<const uint8_t*>(text.data()), text.size());
+  if (!id) return FailFile(kDbErrorBlob, "Error writing BLOB");
+  *value = DbValue::Integer(column.type, *id);
+  return true;
+}
+
+bool vndbHandle::ValueFits(const std::string& table, const std::string& column, const std::string& text) {
+  std::shared_ptr<const DbTableSchema> schema = FindSchema(table);
+  const DbColumn* found = schema ? schema->Column(column) : nullptr;
+  if (!found || found->type == kDbLongVarchar || found->type == kDbLongVarbinary) return true;
+  DbValue value;
+  return ParseValue(*found, text, &value);
 }
 
 bool vndbHandle::AddTableRecord(const std::string& table, const std::vector<DbColumnText>& given) {

@@ -89,6 +89,10 @@ class vndbHandle {
   // The stored value of a column of the given type, converted from its text; a large-object
   // column's text is written as a new object. False with the error set on failure.
   bool ConvertValue(const DbColumn& column, const std::string& text, DbValue* value);
+  // Whether the text converts to a value of the table's column, stored nowhere (any text suits
+  // a large-object column); false with the error set when it does not. A table or column that
+  // is not there passes: what names it is refused for that.
+  bool ValueFits(const std::string& table, const std::string& column, const std::string& text);
 
   // For the operations of the handle's cursors, which report through the handle too.
   void ClearError();
@@ -111,6 +115,8 @@ class vndbHandle {
   vndbHandle() = default;
   // Fails with the file's own reason when it found damage, else with `code` and `message`.
   bool FailFile(int32_t code, const std::string& message);
+  // ConvertValue for every type but the large objects, which it leaves to ConvertValue.
+  bool ParseValue(const DbColumn& column, const std::string& text, DbValue* value);
   // True when inserted, else false with the error of the outcome (`failure` for a failed write).
   bool Inserted(vndbTree::InsertResult result, std::string_view failure);
   bool LoadSchemas();

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "database/db_cursor.h"
 #include "database/db_handle.h"
@@ -81,6 +83,25 @@ TEST_F(CatalogueTest, ValuesAreConvertedByColumnType) {
   ASSERT_TRUE(cursor->NextRow() && cursor->NextRow());
   EXPECT_EQ(cursor->ColumnValue(0)->integer, 7);
   EXPECT_EQ(cursor->ColumnValue(1)->integer, 1) << "a non-zero number is true";
+}
+
+// A cursor the handle cannot open says why, as every failing operation does.
+TEST_F(CatalogueTest, ARefusedCursorSaysWhy) {
+  struct Case {
+    const char* table;
+    std::vector<std::string> columns;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"moons", {"*"}, "Unknown table moons"},
+      {"stars", {"id", "colour"}, "Unknown column colour"},
+  };
+  for (const Case& c : cases) {
+    db->ClearError();
+    EXPECT_FALSE(vndbCursor::Open(*db, c.table, c.columns)) << c.message;
+    EXPECT_EQ(db->ErrorCode(), kDbErrorUnknown) << c.message;
+    EXPECT_EQ(db->ErrorMessage(), c.message);
+  }
 }
 
 TEST_F(CatalogueTest, ASecondRowWithTheSameKeyIsRefusedAndChangesNothing) {

@@ -296,6 +296,36 @@ class HookedStorage : public vndbStorage {
   Store mDatabase;
 };
 
+// A new database over hooked storage whose table "log" holds the row 1, with the journal of
+// the commit that added it as that commit first touched the file (sound, needed no more).
+struct HookedFile {
+  std::string path;
+  std::string journal;
+  HookedStorage* storage = nullptr;
+  std::vector<uint8_t> earlierJournal;
+  std::unique_ptr<vndbHandle> db;
+};
+HookedFile MakeHookedFile(const std::string& name) {
+  HookedFile file;
+  file.path = dbtest::TempPath(name);
+  file.journal = file.path + "-journal";
+  auto owned = std::make_unique<HookedStorage>(OpenDiskStorage(file.path, true, nullptr));
+  file.storage = owned.get();
+  auto db = vndbHandle::Create(std::move(owned));
+  const std::vector<DbColumnSpec> columns = {{"id", kDbInteger, false}};
+  const std::vector<DbColumnText> row = {{"id", "1"}};
+  bool made = db && db->CreateTable("log", columns, {0}) && db->Commit() && db->AddTableRecord("log", row);
+  std::vector<uint8_t> earlier;
+  file.storage->beforeWrite = [&earlier, journal = file.journal] { earlier = dbtest::ReadBytes(journal); };
+  made = made && db->Commit() && earlier.size() > 8192;
+  file.storage->beforeWrite = nullptr;
+  if (made) {
+    file.earlierJournal = std::move(earlier);
+    file.db = std::move(db);
+  }
+  return file;
+}
+
 // The journal's name is taken from a commit after its journal was written: the commit goes on
 // with the journal it wrote, retires or restores it through the descriptor it wrote, and never
 // writes into nor replays what stands at the name now (here a sound journal of an earlier
@@ -317,18 +347,12 @@ TEST(DiskFileTest, AJournalNameTakenDuringACommitIsNeverUsed) {
   for (bool syncFails : {false, true}) {
     for (const Case& c : cases) {
       const std::string what = std::string(c.name) + (syncFails ? ", the sync failing" : "");
-      std::string path = dbtest::TempPath("renamed.vdb");
-      std::string journal = path + "-journal";
-      std::string stale = path + ".stale";
-      auto owned = std::make_unique<HookedStorage>(OpenDiskStorage(path, true, nullptr));
-      HookedStorage& storage = *owned;
-      auto db = vndbHandle::Create(std::move(owned));
-      ASSERT_TRUE(db && db->CreateTable("log", {{"id", kDbInteger, false}}, {0}) && db->Commit());
-      ASSERT_TRUE(db->AddTableRecord("log", {{"id", "1"}}));
-      storage.beforeWrite = [&] { dbtest::WriteBytes(stale, dbtest::ReadBytes(journal)); };
-      ASSERT_TRUE(db->Commit());
-      const std::vector<uint8_t> staleBytes = dbtest::ReadBytes(stale);
-      ASSERT_GT(staleBytes.size(), 8192u);
+      HookedFile file = MakeHookedFile("renamed.vdb");
+      ASSERT_TRUE(file.db);
+      auto& [path, journal, hooked, staleBytes, db] = file;
+      HookedStorage& storage = *hooked;
+      const std::string stale = path + ".stale";
+      dbtest::WriteBytes(stale, staleBytes);
 
       ASSERT_TRUE(db->AddTableRecord("log", {{"id", "2"}}));
       storage.beforeWrite = [&] {
@@ -359,16 +383,10 @@ TEST(DiskFileTest, AJournalNameTakenDuringACommitIsNeverUsed) {
 // the same file: putting those images back would take the file further back than its last
 // commit, so the handle reports damage instead and replays nothing.
 TEST(DiskFileTest, AFailedCommitReplaysOnlyItsOwnJournal) {
-  std::string path = dbtest::TempPath("overwritten.vdb");
-  std::string journal = path + "-journal";
-  auto owned = std::make_unique<HookedStorage>(OpenDiskStorage(path, true, nullptr));
-  HookedStorage& storage = *owned;
-  auto db = vndbHandle::Create(std::move(owned));
-  ASSERT_TRUE(db && db->CreateTable("log", {{"id", kDbInteger, false}}, {0}) && db->Commit());
-  ASSERT_TRUE(db->AddTableRecord("log", {{"id", "1"}}));
-  std::vector<uint8_t> earlier;
-  storage.beforeWrite = [&] { earlier = dbtest::ReadBytes(journal); };
-  ASSERT_TRUE(db->Commit());
+  HookedFile file = MakeHookedFile("overwritten.vdb");
+  ASSERT_TRUE(file.db);
+  auto& [path, journal, hooked, earlier, db] = file;
+  HookedStorage& storage = *hooked;
   ASSERT_TRUE(db->AddTableRecord("log", {{"id", "2"}}));
   storage.beforeWrite = [&] { dbtest::WriteBytes(journal, earlier); };
   storage.failSync = true;
