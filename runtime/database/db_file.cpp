@@ -118,7 +118,11 @@ vndbPage* vndbFile::GetPage(uint32_t number) {
     recent = page;
     return page;
   }
-  if (!mStorage || RestorePending()) return nullptr;
+  if (!mStorage) return nullptr;
+  if (RestorePending()) {
+    ++mTroubles;
+    return nullptr;
+  }
   if (number >= mPageCount) {
     ReportDamage("page " + std::to_string(number) + " lies outside the file");
     return nullptr;
@@ -202,24 +206,14 @@ void vndbFile::SetMasterRoot(uint32_t page) {
 
 void vndbFile::BeginTransaction() { mInTransaction = true; }
 
-namespace {
-
-std::string Folded(const std::string& name) {
-  std::string folded = name;
-  for (char& c : folded) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return folded;
-}
-
-}  // namespace
-
 bool vndbFile::FindTreeHint(const std::string& name, TreeHint* hint) const {
-  auto found = mTreeHints.find(Folded(name));
+  auto found = mTreeHints.find(DbFoldName(name));
   if (found == mTreeHints.end()) return false;
   *hint = found->second;
   return true;
 }
 
-void vndbFile::SetTreeHint(const std::string& name, const TreeHint& hint) { mTreeHints[Folded(name)] = hint; }
+void vndbFile::SetTreeHint(const std::string& name, const TreeHint& hint) { mTreeHints[DbFoldName(name)] = hint; }
 
 // --- opening and closing ----------------------------------------------------------------
 
@@ -361,6 +355,8 @@ bool vndbFile::Close() {
 }
 
 void vndbFile::ReportDamage(const std::string& reason) {
+  ++mTroubles;
+  if (!mDamaged) mDamageReason = reason;
   mDamaged = true;
   SetError("The database file is damaged: " + reason);
 }
