@@ -70,6 +70,18 @@ const char* JournalRefusal(int fd) {
   return nullptr;
 }
 
+// Why the journal's name cannot serve: what stands there.
+const char* TakenBy(const std::string& path) {
+  struct stat info;
+  if (lstat(path.c_str(), &info) != 0) return "The journal beside the database file cannot be opened";
+  if (S_ISLNK(info.st_mode)) return "The journal's name beside the database file is taken by a link";
+  if (S_ISDIR(info.st_mode)) return "The journal's name beside the database file is taken by a folder";
+  if (!S_ISREG(info.st_mode)) return "The journal beside the database file is not a regular file";
+  if (info.st_uid != geteuid()) return "The journal beside the database file belongs to another user";
+  if (info.st_nlink != 1) return "The journal's name beside the database file is taken by a hard link";
+  return "The journal's name beside the database file is taken by a file this connection did not make";
+}
+
 std::string FolderOf(const std::string& path) {
   size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
@@ -94,34 +106,40 @@ class DiskStorage : public vndbStorage {
   bool ReadOnly() const override { return mReadOnly; }
   uint64_t Identity() const override { return mIdentity; }
 
-  // Whatever stands at the journal's name is used only when it is a regular file of this user
-  // reached without following a link: a link planted there must never lead the commit into
-  // another file.
+  // A commit writes only into a journal it made itself (or keeps from its last commit, still
+  // at its name): a file found at the name may have another name, gained even after any check,
+  // and would be written through it. What an open finds there is read, never written, and used
+  // only when it is a regular file of this user, with no other name, reached without following
+  // a link.
   vndbStore* Journal(bool create) override {
     std::string path = JournalPath();
     // The journal kept open must still be the one at its name, or a crash would leave none.
     if (mJournal && JournalInPlace()) return mJournal.get();
     mJournal.reset();
     mJournalProblem.clear();
-    int fd = open(path.c_str(), (mReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    if (fd < 0 && errno == ENOENT && create && !mReadOnly) {
+    int fd = -1;
+    if (create && !mReadOnly) {
       fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
-      if (fd >= 0 && !SyncFolder(path)) {
+      if (fd < 0) {
+        mJournalProblem = errno == EEXIST ? TakenBy(path) : "The journal beside the database file cannot be made";
+        return nullptr;
+      }
+      if (!SyncFolder(path)) {
         close(fd);
         unlink(path.c_str());
         return nullptr;
       }
-    }
-    if (fd < 0) {
-      if (errno == ELOOP) mJournalProblem = "The journal's name beside the database file is taken by a link";
-      else if (errno == EISDIR) mJournalProblem = "The journal's name beside the database file is taken by a folder";
-      else if (errno != ENOENT) mJournalProblem = "The journal beside the database file cannot be opened";
-      return nullptr;
-    }
-    if (const char* problem = JournalRefusal(fd)) {
-      close(fd);
-      mJournalProblem = problem;
-      return nullptr;
+    } else {
+      fd = open(path.c_str(), (mReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+      if (fd < 0) {
+        if (errno != ENOENT) mJournalProblem = TakenBy(path);
+        return nullptr;
+      }
+      if (const char* problem = JournalRefusal(fd)) {
+        close(fd);
+        mJournalProblem = problem;
+        return nullptr;
+      }
     }
     mJournal = std::make_unique<DiskStore>(fd);
     return mJournal.get();
