@@ -107,9 +107,8 @@ TEST_F(CatalogueTest, ARefusedTableLeavesNothingBehind) {
     db = vndbHandle::OpenFile(path, &error);
     ASSERT_TRUE(db) << error;
     EXPECT_EQ(db->ErrorCode(), 0) << db->ErrorMessage();
-    auto cursor = vndbCursor::Open(*db, "planets", {"*"});
-    ASSERT_TRUE(cursor) << db->ErrorMessage();
-    EXPECT_EQ(cursor->ColumnCount(), 1u);
+    EXPECT_EQ(db->FindSchema("planets")->columns.size(), 1u);
+    EXPECT_TRUE(vndbCursor::Open(*db, "planets", {"*"})) << db->ErrorMessage();
     // The next case makes it anew.
     db.reset();
     db = vndbHandle::CreateFile(path);
