@@ -61,8 +61,8 @@ StringRep* NewText(const std::string& text) {
 
 template <typename T>
 void PutMachine(Bytes& bytes, T value) {
-  bytes.resize(sizeof(T));
-  std::memcpy(bytes.data(), &value, sizeof(T));
+  const auto* at = reinterpret_cast<const uint8_t*>(&value);
+  bytes.assign(at, at + sizeof(T));
 }
 
 // The value as the cursor record hands it out: host-order numbers, big-endian date parts.
