@@ -329,6 +329,11 @@ void ClearBuiltInEngineError(const dbEngineDefinition* engine, void* handle) {
   if (engine == &gBuiltInEngine && handle) Db(handle)->db->ClearError();
 }
 
+bool BuiltInValueFits(const dbEngineDefinition* engine, void* handle, const std::string& table,
+                      const std::string& column, const std::string& text) {
+  return engine != &gBuiltInEngine || !handle || Db(handle)->db->ValueFits(table, column, text);
+}
+
 void BeginBuiltInStatement(const dbEngineDefinition* engine, void* handle) {
   if (engine == &gBuiltInEngine && handle) Db(handle)->db->File().BeginStatement();
 }
