@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <string>
 
 #include "support/program_run.h"
@@ -47,6 +48,24 @@ WaitingProgram StartWaitingForInput(bool hangUpIgnored, Reader reader = Reader::
   return program;
 }
 
+// Waits (at most `limit` seconds) until the program catches SIGTERM: before that, on a busy
+// machine, a signal would meet the default action instead of the runtime's handler.
+bool CatchesTermination(pid_t pid, double limit) {
+  const std::string path = "/proc/" + std::to_string(pid) + "/status";
+  double start = Now();
+  while (Now() - start < limit) {
+    std::ifstream status(path);
+    std::string line;
+    while (std::getline(status, line)) {
+      if (line.rfind("SigCgt:", 0) != 0) continue;
+      unsigned long long caught = std::stoull(line.substr(7), nullptr, 16);
+      if (caught & (1ull << (SIGTERM - 1))) return true;
+    }
+    usleep(10 * 1000);
+  }
+  return false;
+}
+
 // Seconds until the program ended, or -1 when it still runs after `limit`.
 double SecondsUntilExit(pid_t pid, double limit, int* status) {
   double start = Now();
@@ -77,6 +96,7 @@ TEST(ConsoleSignalTest, ASignalEndsAProgramBlockedInAReadOfStandardInput) {
                  (c.hangUpIgnored ? " under nohup, " : ", ") + readers[static_cast<int>(c.reader)]);
     WaitingProgram program = StartWaitingForInput(c.hangUpIgnored, c.reader);
     ASSERT_GT(program.pid, 0);
+    ASSERT_TRUE(CatchesTermination(program.pid, 10));
     usleep(300 * 1000);  // into its first read
     if (c.signalNumber == 0) {
       ASSERT_EQ(write(program.input, "line\n", 5), 5);
