@@ -12,6 +12,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -174,6 +177,58 @@ TEST_F(FolderItemPicturesTest, PictFilesAreReadThroughTheConverterWhichLeavesNot
   EXPECT_EQ(LeftoverConversions(), before);
   RuntimeUnlockObject(junk);
   RuntimeUnlockObject(object);
+}
+
+// Whether the process runs (a zombie has ended, whoever is to reap it).
+bool Running(const std::string& pid) {
+  std::ifstream stat("/proc/" + pid + "/stat");
+  // "pid (name) state ...": the name may hold blanks, so the state follows the last ")".
+  const std::string line((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  const size_t close = line.rfind(')');
+  if (close == std::string::npos || close + 2 >= line.size()) return false;
+  const char state = line[close + 2];
+  return state != 'Z' && state != 'X';
+}
+
+TEST_F(FolderItemPicturesTest, AConverterPastItsTimeLimitIsKilledWithWhatItStarted) {
+  RuntimeObject* picture = SixColours();
+  ASSERT_TRUE(Item(PathOf("six.bmp"))->SaveAsPicture(picture, kSaveAsMostCompatible));
+  RuntimeUnlockObject(picture);
+  WriteFile("in.pict", "whatever the converter is shown");
+  const std::string pids = PathOf("pids");
+  const struct {
+    const char* name;
+    std::string script;
+  } cases[] = {
+      {"one that never ends", "sleep 60 & echo $! >> " + pids + "; echo $$ >> " + pids + "; wait\n"},
+      {"one that writes the picture and goes on",
+       "echo $$ >> " + pids + "; /bin/cp " + PathOf("six.bmp") + " \"${2#BMP3:}\"; exec sleep 60\n"},
+  };
+  const std::string path = getenv("PATH");
+  setenv("PATH", (Root() + ":" + path).c_str(), 1);
+  SetPictureConverterTimeLimit(300);
+  const int before = LeftoverConversions();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteFile("pids", "");
+    WriteFile("convert", "#!/bin/sh\n" + c.script);
+    chmod(PathOf("convert").c_str(), 0755);
+    RuntimeObject* item = NewFolderItemWithImp(nullptr, Item(PathOf("in.pict")).release());
+    EXPECT_EQ(FolderItemOpenImage(item), nullptr);
+    EXPECT_EQ(FolderItemGetLastError(item, 0), ETIMEDOUT);
+    RuntimeUnlockObject(item);
+    EXPECT_EQ(LeftoverConversions(), before);
+    std::istringstream started(ReadFile("pids"));
+    std::string pid;
+    int count = 0;
+    while (started >> pid) {
+      ++count;
+      EXPECT_FALSE(Running(pid)) << pid;
+    }
+    EXPECT_GT(count, 0);
+  }
+  SetPictureConverterTimeLimit(0);
+  setenv("PATH", path.c_str(), 1);
 }
 
 TEST_F(FolderItemPicturesTest, VectorPicturesAndOtherFormatsAreRefused) {
