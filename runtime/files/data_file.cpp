@@ -1,6 +1,7 @@
 #include "files/data_file.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -70,6 +71,7 @@ bool DataFile::Create(const char*) { return false; }
 bool DataFile::Open(const char*, int32_t) { return false; }
 bool DataFile::CreateTemporary(const char*) { return false; }
 int32_t DataFile::CloseFile() { return 0; }
+bool DataFile::Lock(bool) { return false; }
 
 // --- over a C stream -----------------------------------------------------------------------
 
@@ -311,6 +313,19 @@ int32_t UnixDataFile::GetPosition() {
     return -1;
   }
   return static_cast<int32_t>(position);
+}
+
+bool UnixDataFile::Lock(bool exclusive) {
+  if (!mFile) return false;
+  int result;
+  do {
+    result = flock(fileno(mFile), (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB);
+  } while (result != 0 && errno == EINTR);
+  if (result != 0) {
+    mLastError = errno == EWOULDBLOCK ? EBUSY : errno;
+    return false;
+  }
+  return true;
 }
 
 void UnixDataFile::Flush() {

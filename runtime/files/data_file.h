@@ -46,6 +46,10 @@ class DataFile : public RandomAccessMechanism {
   virtual int32_t CloseFile();
   virtual void Reserved17() {}
   virtual void Sync() {}
+  // Holds the file against every other opening that asks for it the same way, in this process
+  // or another, until it is closed: one holder alone when exclusive, any number of shared ones.
+  // False, with EBUSY, while another holds it.
+  virtual bool Lock(bool exclusive);
 
   DataFileCleaner* mCleaner = nullptr;
 };
@@ -85,6 +89,7 @@ class UnixDataFile : public DataFile {
   bool CreateTemporary(const char* name) override;
   int32_t CloseFile() override;
   void Sync() override { Flush(); }
+  bool Lock(bool exclusive) override;
 
   bool IsOpen() const { return mFile != nullptr; }
 
