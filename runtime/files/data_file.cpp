@@ -292,6 +292,8 @@ bool UnixDataFile::SetLength(int32_t length) {
     StoreErrno();
     return false;
   }
+  // Nothing is buffered now, so the length is the file's own, whatever the position.
+  mDirection = kIdle;
   return true;
 }
 

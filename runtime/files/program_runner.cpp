@@ -150,6 +150,10 @@ ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet
     setpgid(0, 0);
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (getppid() != parent) _exit(127);
+    // The program starts with no signal blocked, whatever the waiting thread blocks.
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
     if (quiet) {
       const int nowhere = open("/dev/null", O_WRONLY);
       if (nowhere >= 0) {

@@ -12,14 +12,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "files/folder_item_class.h"
 #include "files/folder_item_imp_unix.h"
+#include "files/support/child_run.h"
 #include "files/support/temp_folder.h"
 #include "graphics/drawable_pane.h"
 #include "graphics/picture_object.h"
@@ -179,17 +178,6 @@ TEST_F(FolderItemPicturesTest, PictFilesAreReadThroughTheConverterWhichLeavesNot
   RuntimeUnlockObject(object);
 }
 
-// Whether the process runs (a zombie has ended, whoever is to reap it).
-bool Running(const std::string& pid) {
-  std::ifstream stat("/proc/" + pid + "/stat");
-  // "pid (name) state ...": the name may hold blanks, so the state follows the last ")".
-  const std::string line((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-  const size_t close = line.rfind(')');
-  if (close == std::string::npos || close + 2 >= line.size()) return false;
-  const char state = line[close + 2];
-  return state != 'Z' && state != 'X';
-}
-
 TEST_F(FolderItemPicturesTest, AConverterPastItsTimeLimitIsKilledWithWhatItStarted) {
   RuntimeObject* picture = SixColours();
   ASSERT_TRUE(Item(PathOf("six.bmp"))->SaveAsPicture(picture, kSaveAsMostCompatible));
@@ -223,7 +211,7 @@ TEST_F(FolderItemPicturesTest, AConverterPastItsTimeLimitIsKilledWithWhatItStart
     int count = 0;
     while (started >> pid) {
       ++count;
-      EXPECT_FALSE(Running(pid)) << pid;
+      EXPECT_FALSE(ProcessRuns(pid)) << pid;
     }
     EXPECT_GT(count, 0);
   }

@@ -2,13 +2,20 @@
 // instead of waiting for a writer or a reader that never comes. Each call runs in a child
 // process, so that one that would wait makes its row fail instead of hanging the test.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <fstream>
 #include <functional>
+#include <thread>
 #include <memory>
 #include <string>
 
 #include "files/folder_item_class.h"
+#include "files/program_runner.h"
 #include "files/support/child_run.h"
 #include "files/support/temp_folder.h"
 #include "vorn/folder_item_api.h"
@@ -73,6 +80,34 @@ TEST_F(SpecialFileTest, CallsOnPipesDevicesAndFoldersAnswerAtOnce) {
     EXPECT_EQ(answer, c.answer);
   }
   EXPECT_EQ(ReadFile("plain"), "words");
+}
+
+// A program killed while it waits for cp (or any program the file layer runs) takes that
+// program with it, instead of leaving it waiting on, say, a pipe.
+TEST_F(SpecialFileTest, AProgramTheFileLayerWaitsForEndsWithTheProgramThatWaits) {
+  const std::string pidFile = PathOf("pid");
+  const pid_t waiter = fork();
+  ASSERT_GE(waiter, 0);
+  if (waiter == 0) {
+    RunProgramAndWait({"sh", "-c", "echo $$ > " + pidFile + ".part && mv " + pidFile + ".part " + pidFile +
+                                       " && exec sleep 60"});
+    _exit(0);
+  }
+  std::string pid;
+  for (int i = 0; i < 500 && pid.empty(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::ifstream(pidFile) >> pid;
+  }
+  ASSERT_FALSE(pid.empty());
+  kill(waiter, SIGKILL);
+  waitpid(waiter, nullptr, 0);
+  bool ended = false;
+  for (int i = 0; i < 500 && !ended; ++i) {
+    ended = !ProcessRuns(pid);
+    if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_TRUE(ended) << "the program " << pid << " still runs";
+  if (!ended) kill(std::stoi(pid), SIGKILL);
 }
 
 }  // namespace

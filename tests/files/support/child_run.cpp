@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <fstream>
+#include <iterator>
 
 namespace vorn::testing {
 
@@ -55,6 +57,16 @@ std::string RunInChild(const std::function<std::string()>& body, int seconds) {
   int status = 0;
   waitpid(child, &status, 0);
   return text;
+}
+
+bool ProcessRuns(const std::string& pid) {
+  std::ifstream stat("/proc/" + pid + "/stat");
+  // "pid (name) state ...": the name may hold blanks, so the state follows the last ")".
+  const std::string line((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  const size_t close = line.rfind(')');
+  if (close == std::string::npos || close + 2 >= line.size()) return false;
+  const char state = line[close + 2];
+  return state != 'Z' && state != 'X';
 }
 
 }  // namespace vorn::testing

@@ -11,4 +11,7 @@ namespace vorn::testing {
 // `seconds`: the child and every process it started are killed then.
 std::string RunInChild(const std::function<std::string()>& body, int seconds = 10);
 
+// Whether the process runs: false once it is gone or a zombie (ended, whoever is to reap it).
+bool ProcessRuns(const std::string& pid);
+
 }  // namespace vorn::testing
