@@ -100,45 +100,37 @@ class EdgeArithmeticTest : public test::EditFieldTest {
 };
 
 TEST_F(EdgeArithmeticTest, CallsAtTheEndsOfTheIntegerRangeGoAsFarAsTheyCan) {
+  auto text = [](int32_t value) { return std::to_string(value); };
+  const std::string oneLine = text(HeightAt(0));
   const struct {
     const char* name;
     std::function<std::string()> call;
-    std::function<std::string()> expected;
+    std::string expected;
   } cases[] = {
-      {"SelLength 2147483647 from 1 selects to the end", [&] { return SelectedAfter(1, INT_MAX); },
-       [] { return std::string("bcdef"); }},
-      {"SelLength 2147483646 from 2", [&] { return SelectedAfter(2, INT_MAX - 1); }, [] { return std::string("cdef"); }},
-      {"SelLength -2147483648 from 3 selects nothing", [&] { return SelectedAfter(3, INT_MIN); },
-       [] { return std::string(""); }},
-      {"a combo box's SelLength 2147483647 from 1", [&] { return std::to_string(ComboSelectionAfter(1, INT_MAX)); },
-       [] { return std::string("5"); }},
-      {"StringHeight wraps nothing at 4,194,305", [&] { return std::to_string(HeightAt(4194305)); },
-       [&] { return std::to_string(HeightAt(0)); }},
-      {"StringHeight at 2,097,152, one past what Pango counts", [&] { return std::to_string(HeightAt(2097152)); },
-       [&] { return std::to_string(HeightAt(0)); }},
-      {"StringHeight at 2,097,151, the widest Pango counts", [&] { return std::to_string(HeightAt(2097151)); },
-       [&] { return std::to_string(HeightAt(0)); }},
+      {"SelLength 2147483647 from 1 selects to the end", [&] { return SelectedAfter(1, INT_MAX); }, "bcdef"},
+      {"SelLength 2147483646 from 2", [&] { return SelectedAfter(2, INT_MAX - 1); }, "cdef"},
+      {"SelLength -2147483648 from 3 selects nothing", [&] { return SelectedAfter(3, INT_MIN); }, ""},
+      {"a combo box's SelLength 2147483647 from 1", [&] { return text(ComboSelectionAfter(1, INT_MAX)); }, "5"},
+      {"StringHeight wraps nothing at 4,194,305", [&] { return text(HeightAt(4194305)); }, oneLine},
+      {"StringHeight at 2,097,152, one past what Pango counts", [&] { return text(HeightAt(2097152)); }, oneLine},
+      {"StringHeight at 2,097,151, the widest Pango counts", [&] { return text(HeightAt(2097151)); }, oneLine},
       {"canvasScroll of an area at x 2147483640", [&] { return ChildAfterScroll(3, INT_MAX - 7, 100, false); },
-       [] { return std::string("40,140 100x20"); }},
+       "40,140 100x20"},
       {"canvasScroll of an area 2147483647 wide", [&] { return ChildAfterScroll(3, 10, INT_MAX, false); },
-       [] { return std::string("40,140 100x20"); }},
+       "40,140 100x20"},
       {"children moved by 2147483647 keep their size", [&] { return ChildAfterScroll(INT_MAX, 0, -10000, true); },
-       [] { return std::string("32667,140 100x20"); }},
+       "32667,140 100x20"},
       {"children moved by -2147483648 keep their size", [&] { return ChildAfterScroll(INT_MIN, 0, -10000, true); },
-       [] { return std::string("-32768,140 100x20"); }},
-      {"DrawPicture at x 2147483645 draws nothing", [&] { return std::to_string(RedPixelsAfterDrawingAt(INT_MAX - 2, 0)); },
-       [] { return std::string("0"); }},
-      {"DrawPicture at y 2147483645 draws nothing", [&] { return std::to_string(RedPixelsAfterDrawingAt(0, INT_MAX - 2)); },
-       [] { return std::string("0"); }},
-      {"DrawPicture 2147483647 wide from x -2147483648", [&] {
-         return std::to_string(RedPixelsAfterDrawingAt(INT_MIN, 0, INT_MAX)); },
-       [] { return std::string("0"); }},
-      {"DrawPicture at the last whole place, (16, 16)", [&] { return std::to_string(RedPixelsAfterDrawingAt(16, 16)); },
-       [] { return std::string("16"); }},
+       "-32768,140 100x20"},
+      {"DrawPicture at x 2147483645 draws nothing", [&] { return text(RedPixelsAfterDrawingAt(INT_MAX - 2, 0)); }, "0"},
+      {"DrawPicture at y 2147483645 draws nothing", [&] { return text(RedPixelsAfterDrawingAt(0, INT_MAX - 2)); }, "0"},
+      {"DrawPicture 2147483647 wide from x -2147483648",
+       [&] { return text(RedPixelsAfterDrawingAt(INT_MIN, 0, INT_MAX)); }, "0"},
+      {"DrawPicture at the last whole place, (16, 16)", [&] { return text(RedPixelsAfterDrawingAt(16, 16)); }, "16"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(c.call(), c.expected());
+    EXPECT_EQ(c.call(), c.expected);
   }
 }
 
