@@ -7,32 +7,42 @@ FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 XVFB       := xvfb-run -a -s "-screen 0 1280x1024x24 -ac"
 
-PACKAGES := build-essential cmake pkg-config libgtk2.0-dev googletest libgtest-dev libsndfile1 zlib1g-dev \
-            libbenchmark-dev libx11-dev libxext-dev libxdamage-dev libxfixes-dev xvfb xauth xdotool imagemagick x11-utils clang \
-            at-spi2-core libatk-adaptor python3-pyatspi dbus-x11 fonts-dejavu-core \
-            libsqlite3-dev openbox libasound2 cups poppler-utils python3
+# What building and running the calculator needs, and what the tests need beside it.
+RUN_PACKAGES  := build-essential cmake pkg-config libgtk2.0-dev libx11-dev libxext-dev libsndfile1 \
+                 libasound2 fonts-dejavu-core xvfb xauth xdotool imagemagick x11-utils
+TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev zlib1g-dev libxdamage-dev libxfixes-dev clang \
+                 at-spi2-core libatk-adaptor python3-pyatspi dbus-x11 libsqlite3-dev openbox cups \
+                 poppler-utils python3
 
-.PHONY: all deps build asan fuzz test check-layers unit-test gui-test asan-test fuzz-test run clean
+# Installs those of the packages $(1) that are missing, with apt-get (as root, or through sudo).
+define install_missing
+missing=""; for p in $(1); do \
+  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+done; \
+if [ -n "$$missing" ]; then \
+  echo "Installing:$$missing"; \
+  if [ "$$(id -u)" = 0 ]; then SUDO=""; else SUDO=sudo; fi; \
+  $$SUDO apt-get update -qq && \
+  DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends $$missing; \
+fi
+endef
+
+.PHONY: all run-deps deps build asan fuzz test check-layers unit-test gui-test asan-test fuzz-test run clean
 
 all: build
 
+run-deps:
+	@$(call install_missing,$(RUN_PACKAGES))
+
 deps:
-	@missing=""; for p in $(PACKAGES); do \
-	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
-	done; \
-	if [ -n "$$missing" ]; then \
-	  echo "Installing:$$missing"; \
-	  if [ "$$(id -u)" = 0 ]; then SUDO=""; else SUDO=sudo; fi; \
-	  $$SUDO apt-get update -qq && \
-	  DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends $$missing; \
-	fi
+	@$(call install_missing,$(RUN_PACKAGES) $(TEST_PACKAGES))
 
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORN_TESTS=ON -DVORN_BENCH=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
 asan: deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVORN_SANITIZE=ON -DVORN_BENCH=OFF
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVORN_SANITIZE=ON -DVORN_TESTS=ON -DVORN_BENCH=OFF
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 fuzz: deps
@@ -62,7 +72,10 @@ test: check-layers build
 	$(MAKE) asan-test
 	$(MAKE) fuzz-test
 
-run: build
+# Running needs the runtime, the image tool and the calculator's image, nothing else.
+run: run-deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS) --target calculator
 	./scripts/run-calculator $(BUILD)
 
 clean:

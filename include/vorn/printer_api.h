@@ -30,7 +30,9 @@ void printerSetupMaxResSetter(VornRuntimeObject *setup, int32_t index, int32_t v
 /* Always the empty string; the setter ignores the value. */
 VornStringRecord *printerSetupStringGetter(VornRuntimeObject *setup, int32_t param);
 void printerSetupStringSetter(VornRuntimeObject *setup, int32_t param, VornStringRecord *value);
-/* Shows no dialog: takes the helper's current resolutions into the object and answers false. */
+/* Shows the page setup dialog for the setup's paper, orientation and margins, takes the
+   resolutions into the object and answers whether the user accepted it (false without a
+   display). */
 uint8_t printerSetupPageSetup(VornRuntimeObject *setup, VornRuntimeObject *window);
 
 /* A Graphics object for a job the user confirms in the print dialog, nil when cancelled. With

@@ -253,12 +253,13 @@ bool SendJob(Job& job, std::string* error) {
     *error = "the job has no pages";
     return false;
   }
-  // The printer chosen in the dialog as it is now: it may have stopped taking jobs meanwhile,
-  // which GTK's backend would not report once the job is sent.
+  // The printer chosen in the dialog, or the default one, as it is now: one that takes no jobs
+  // must fail the job here, because GTK's backend reports a queue's refusal as success.
   const std::string chosen = job.printer ? gtk_printer_get_name(GTK_PRINTER(job.printer)) : "";
   GtkPrinter* printer = FindPrinter(chosen);
-  if (!chosen.empty() && (!printer || !gtk_printer_is_accepting_jobs(printer))) {
-    *error = "the printer \"" + chosen + (printer ? "\" takes no jobs" : "\" is gone");
+  if ((!chosen.empty() && !printer) || (printer && !gtk_printer_is_accepting_jobs(printer))) {
+    const std::string name = printer ? gtk_printer_get_name(printer) : chosen;
+    *error = "the printer \"" + name + (printer ? "\" takes no jobs" : "\" is gone");
     if (printer) g_object_unref(printer);
     return false;
   }

@@ -26,6 +26,9 @@ constexpr int32_t kComboUp = 0x1E;
 constexpr int32_t kComboDown = 0x1F;
 constexpr int32_t kLeastRowsBelow = 4;
 constexpr int32_t kLargestCoordinate = 32767;
+// Window placement modes that keep the edge at the edit and cut the far one at the screen.
+constexpr int32_t kClipBottom = 2;
+constexpr int32_t kClipTop = 3;
 
 // The drop-down's list: its picks, keys and focus loss go to the combo box first.
 class DropList : public RuntimeListbox {
@@ -35,8 +38,14 @@ class DropList : public RuntimeListbox {
   void ForgetCombo() { mCombo = nullptr; }
 
   bool KeyDown(int32_t character, int32_t keyCode, int32_t modifiers) override {
-    if (mCombo && mCombo->ListKey(character)) return true;
-    return RuntimeListbox::KeyDown(character, keyCode, modifiers);
+    if (!mCombo) return RuntimeListbox::KeyDown(character, keyCode, modifiers);
+    if (mCombo->ListKey(character)) return true;
+    // An arrow key moves the selection without a choice only while the list carries it out:
+    // a click afterwards chooses as ever.
+    PaneGuard combo(static_cast<ContainerPane*>(mCombo));
+    const bool handled = RuntimeListbox::KeyDown(character, keyCode, modifiers);
+    if (combo.Get() && mCombo) mCombo->ListKeyDone();
+    return handled;
   }
   void LostFocus() override {
     RuntimeListbox::LostFocus();
@@ -144,6 +153,8 @@ bool CustomComboBox::ListKey(int32_t character) {
   }
 }
 
+void CustomComboBox::ListKeyDone() { mNavigating = false; }
+
 void CustomComboBox::ListLostFocus() {
   if (!mOpeningOrClosing) CloseDropDown();
 }
@@ -171,12 +182,16 @@ void CustomComboBox::OpenDropDown() {
   const int32_t below = windowBounds.top + edit.bottom;
   const int32_t above = windowBounds.top + edit.top;
   Rect r = MakeRect(left, below, left + width, std::min(below + listHeight, kLargestCoordinate));
-  // Too few rows fit below the edit: above it, when there is more room there.
+  // Too few rows fit below the edit: above it, when there is more room there. Either way the
+  // window ends at the screen's edge and the list scrolls inside it.
   const int32_t screenHeight = gdk_screen_height();
   const int32_t roomBelow = screenHeight - below, roomAbove = above;
-  if (roomBelow < kLeastRowsBelow * mList->RowHeight() && roomAbove > roomBelow)
+  if (roomBelow < kLeastRowsBelow * mList->RowHeight() && roomAbove > roomBelow) {
     r = MakeRect(left, std::max(0, above - listHeight), left + width, above);
-  PlaceWindowOnScreen(&r, 0);
+    PlaceWindowOnScreen(&r, kClipTop);
+  } else {
+    PlaceWindowOnScreen(&r, kClipBottom);
+  }
   mDropDown->MoveWindow(r.left, r.top, false);
   mDropDown->SetWindowBounds(r.Width(), r.Height(), false);
   mList->SetBounds(ListBounds(r.Width(), r.Height()), false);
@@ -234,13 +249,13 @@ void CustomComboBox::SetListIndex(int32_t index, bool notify) {
 }
 
 RuntimeObject* CustomComboBox::GetRowTag(int32_t index) {
-  CellEntry* cell = mList && index >= 0 && index < Count() ? mList->FindCell(index, 0, false) : nullptr;
+  CellAttributes* cell = mList && index >= 0 && index < Count() ? mList->FindCell(index, 0, false) : nullptr;
   return cell ? cell->mTag : nullptr;
 }
 
 void CustomComboBox::SetRowTag(int32_t index, RuntimeObject* tag) {
   if (!mList || index < 0 || index >= Count()) return;
-  if (CellEntry* cell = mList->FindCell(index, 0, tag != nullptr)) cell->SetTag(tag);
+  if (CellAttributes* cell = mList->FindCell(index, 0, tag != nullptr)) cell->SetTag(tag);
 }
 
 string CustomComboBox::GetRowText(int32_t index) {
@@ -265,9 +280,7 @@ void CustomComboBox::InsertRow(int32_t index, const string& text, RuntimeObject*
     RuntimeRaiseOutOfBoundsException();
     return;
   }
-  CellEntry* cell = new CellEntry(0);
-  cell->mText = text;
-  const int32_t row = mList->InsertRow(index, cell, 0, kPlainRow);
+  const int32_t row = mList->InsertRow(index, text.ToUTF8(), 0, kPlainRow);
   SetRowTag(row, tag);
 }
 

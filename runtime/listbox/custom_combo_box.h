@@ -104,8 +104,9 @@ class CustomComboBox : public ComboBox,
 
   // From the drop-down list.
   void ListSelectionChanged();
-  // True when the key was taken.
+  // True when the key was taken; else the list handles it and then calls ListKeyDone.
   bool ListKey(int32_t character);
+  void ListKeyDone();
   void ListLostFocus();
 
   void OpenDropDown();

@@ -108,7 +108,7 @@ void RuntimeListbox::EditCell(int32_t row, int32_t column) {
   ScrollRowIntoView(row);
   ScrollColumnIntoView(column);
   mSelection.SelectRow(row, true);
-  CellEntry* cell = FindCell(row, column, true);
+  CellAttributes* cell = FindCell(row, column, true);
   if (!cell) return;
   if (!mEditor || !mEditorGuard->Get()) {
     delete mEditRouter;
@@ -123,7 +123,7 @@ void RuntimeListbox::EditCell(int32_t row, int32_t column) {
   style.AddStyleBits(cell->mStyle);
   if (const int32_t size = GetCellTextSize(row, column); size > 0) style.mSize = static_cast<int16_t>(size);
   mEditor->SetTextStyle(style);
-  mEditor->SetText(cell->mText);
+  mEditor->SetText(CellText(row, column));
   cell->mType = kCellTypeEditable;
   const int32_t alignment = GetCellAlignment(row, column);
   mEditor->SetAlignment(alignment == 3 || alignment == 4 ? kEditAlignRight : kEditAlignLeft);
@@ -141,10 +141,8 @@ void RuntimeListbox::EndEdit(bool save) {
   mEndingEdit = true;
   const int32_t row = mEditRow;
   const int32_t column = mEditColumn;
-  if (CellEntry* cell = FindCell(row, column, true)) {
-    if (save && mEditor && mEditorGuard->Get()) cell->mText = mEditor->GetText(kEncodingUTF8);
-    cell->mType = mSavedCellType;
-  }
+  if (save && mEditor && mEditorGuard->Get()) StoreCellText(row, column, mEditor->GetText(kEncodingUTF8));
+  if (CellAttributes* cell = FindCell(row, column, true)) cell->mType = mSavedCellType;
   // The handlers may close the list: it is held until the edit is wound up.
   Lock();
   if (save) FireCellEvent(&ListboxHooks::cellAction);
@@ -202,7 +200,7 @@ bool RuntimeListbox::ClickCheckBox(int32_t x, int32_t y, int32_t row, int32_t co
   if (row < 0 || column < 0 || HasBoundRows() || GetCellType(row, column) != kCellTypeCheckBox) return false;
   const Rect square = CheckBoxRect(row, column);
   if (x < square.left || x >= square.left + kCheckHitWidth || y < square.top || y >= square.bottom) return false;
-  CellEntry* cell = FindCell(row, column, true);
+  CellAttributes* cell = FindCell(row, column, true);
   if (!cell) return false;
   cell->mCheckState = cell->mCheckState != 0 ? 0 : 1;
   InvalidateCell(row, column);

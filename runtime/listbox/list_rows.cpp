@@ -18,15 +18,21 @@ void Assert(bool condition, int32_t line, const char* text) {
 }
 
 // Rows whose removal is under way, shared by every list box, so that a removal that fires
-// events which remove rows again does not delete a row twice.
-std::vector<RowEntry*>& CondemnedRows() {
-  static std::vector<RowEntry*> rows;
+// events which remove rows again does not remove a row twice.
+struct CondemnedRow {
+  const ListRows* list;
+  uint32_t id;
+  bool operator==(const CondemnedRow&) const = default;
+};
+
+std::vector<CondemnedRow>& CondemnedRows() {
+  static std::vector<CondemnedRow> rows;
   return rows;
 }
 
-bool IsCondemned(RowEntry* entry) {
+bool IsCondemned(const CondemnedRow& row) {
   const auto& rows = CondemnedRows();
-  return std::find(rows.begin(), rows.end(), entry) != rows.end();
+  return std::find(rows.begin(), rows.end(), row) != rows.end();
 }
 
 // Lines of a text: a carriage return, a line feed, or both in that order end a line; a break at
@@ -80,16 +86,13 @@ ListRows::ListRows(ListColumns& columns) : mColumns(columns) {
   std::fill(std::begin(mSortDirections), std::end(mSortDirections), 1);
 }
 
-ListRows::~ListRows() {
-  for (int32_t i = 0; i < mRows.Count(); ++i) {
-    auto* entry = reinterpret_cast<RowEntry*>(mRows.GetAt(i));
-    if (!IsCondemned(entry)) delete entry;
-  }
+ListRows::~ListRows() { FreeRows(mRows); }
+
+void ListRows::FreeRows(std::vector<RowEntry>& rows) {
+  for (RowEntry& row : rows) row.mCells.Free();
 }
 
-RowEntry* ListRows::GetRowEntry(int32_t row) const {
-  return mBound ? nullptr : reinterpret_cast<RowEntry*>(mRows.GetAt(row));
-}
+const RowEntry* ListRows::GetRowEntry(int32_t row) const { return EntryOrNil(row); }
 
 void ListRows::SetBoundRows(bool bound) {
   DeleteAllRows();
@@ -109,24 +112,45 @@ void ListRows::BoundRowRemoved(int32_t row) {
   --mBoundRowCount;
 }
 
-CellEntry* ListRows::GetRowCells(int32_t row) const {
-  RowEntry* entry = GetRowEntry(row);
-  return entry ? entry->mCells : nullptr;
+const RowEntry* ListRows::EntryOrNil(int32_t row) const {
+  if (mBound || row < 0 || row >= RowCount()) return nullptr;
+  return &mRows[static_cast<size_t>(row)];
 }
 
-RowEntry* ListRows::EntryOrNil(int32_t row) const {
-  return row >= 0 && row < RowCount() ? GetRowEntry(row) : nullptr;
+const CellAttributes* ListRows::ExistingCell(int32_t row, int32_t column) const {
+  const RowEntry* entry = EntryOrNil(row);
+  const int32_t index = entry ? entry->mCells.Find(column) : -1;
+  return index >= 0 ? entry->mCells.AttributesAt(index) : nullptr;
 }
 
-CellEntry* ListRows::ExistingCell(int32_t row, int32_t column) const {
+CellAttributes* ListRows::FindCell(int32_t row, int32_t column, bool create) {
   RowEntry* entry = EntryOrNil(row);
-  return entry ? entry->FindCell(column, false) : nullptr;
+  if (!entry) return nullptr;
+  int32_t index = entry->mCells.Find(column);
+  if (index < 0) {
+    if (!create || column < 0 || column > kMaxCellColumn) return nullptr;
+    index = entry->mCells.Make(column);
+  }
+  return create ? entry->mCells.MakeAttributesAt(index) : entry->mCells.AttributesAt(index);
 }
 
-CellEntry* ListRows::FindCell(int32_t row, int32_t column, bool create) {
-  if (row < 0 || row >= RowCount()) return nullptr;
-  RowEntry* entry = GetRowEntry(row);
-  return entry ? entry->FindCell(column, create) : nullptr;
+void ListRows::StoreCellText(int32_t row, int32_t column, const string& text) {
+  RowEntry* entry = EntryOrNil(row);
+  if (!entry || column < 0 || column > kMaxCellColumn) return;
+  int32_t index = entry->mCells.Find(column);
+  // A missing cell reads as empty already.
+  if (index < 0 && text.IsEmpty()) return;
+  if (index < 0) index = entry->mCells.Make(column);
+  entry->mCells.SetTextAt(index, text);
+}
+
+int32_t ListRows::FindRowId(uint32_t id, int32_t hint) const {
+  const auto count = static_cast<int32_t>(mRows.size());
+  if (hint >= 0 && hint < count && mRows[static_cast<size_t>(hint)].mId == id) return hint;
+  for (int32_t i = 0; i < count; ++i) {
+    if (mRows[static_cast<size_t>(i)].mId == id) return i;
+  }
+  return -1;
 }
 
 uint8_t ListRows::GetColumnType(int32_t column) const {
@@ -138,32 +162,32 @@ void ListRows::SetColumnType(int32_t column, uint8_t type) {
 }
 
 int32_t ListRows::GetCellType(int32_t row, int32_t column) const {
-  CellEntry* cell = ExistingCell(row, column);
+  const CellAttributes* cell = ExistingCell(row, column);
   if (cell && cell->mType != 0) return cell->mType;
   return GetColumnType(column);
 }
 
 int32_t ListRows::GetCellAlignment(int32_t row, int32_t column) const {
-  CellEntry* cell = ExistingCell(row, column);
+  const CellAttributes* cell = ExistingCell(row, column);
   if (cell && cell->mAlignment != 0) return cell->mAlignment;
   return column >= 0 && column < kMaxListColumns ? mColumns.GetColumnAlignment(column) : 0;
 }
 
 int32_t ListRows::GetCellAlignmentOffset(int32_t row, int32_t column) const {
-  CellEntry* cell = ExistingCell(row, column);
+  const CellAttributes* cell = ExistingCell(row, column);
   // A cell that sets its alignment sets its offset with it, even to 0.
   if (cell && cell->mAlignment != 0) return cell->mAlignmentOffset;
   return column >= 0 && column < kMaxListColumns ? mColumns.GetColumnAlignmentOffset(column) : 0;
 }
 
 int32_t ListRows::GetCellTextSize(int32_t row, int32_t column) const {
-  CellEntry* cell = ExistingCell(row, column);
+  const CellAttributes* cell = ExistingCell(row, column);
   if (cell && cell->mTextSize != 0) return cell->mTextSize;
   return column >= 0 && column < kMaxListColumns ? mTextSize : 0;
 }
 
 bool ListRows::SetCellStyle(int32_t row, int32_t column, uint8_t bits, bool on) {
-  CellEntry* cell = FindCell(row, column, true);
+  CellAttributes* cell = FindCell(row, column, true);
   if (!cell) return false;
   const auto wanted = static_cast<uint8_t>(on ? (cell->mStyle | bits) : (cell->mStyle & ~bits));
   if (wanted == cell->mStyle) return false;
@@ -173,21 +197,21 @@ bool ListRows::SetCellStyle(int32_t row, int32_t column, uint8_t bits, bool on) 
 }
 
 void ListRows::SetCellPicture(int32_t row, int32_t column, RuntimeObject* picture) {
-  CellEntry* cell = FindCell(row, column, true);
+  CellAttributes* cell = FindCell(row, column, true);
   if (!cell || cell->mPicture == picture) return;
   cell->SetPicture(picture);
   InvalidateCell(row, column);
 }
 
 RuntimeObject* ListRows::GetCellPicture(int32_t row, int32_t column) const {
-  CellEntry* cell = ExistingCell(row, column);
+  const CellAttributes* cell = ExistingCell(row, column);
   return cell ? cell->mPicture : nullptr;
 }
 
 int32_t ListRows::GetCellBorder(int32_t side, int32_t row, int32_t column, bool merged) const {
   auto own = [this](int32_t s, int32_t r, int32_t c) -> int32_t {
     if (s < 0 || s > 3 || c < 0 || c >= kMaxListColumns) return 0;
-    CellEntry* cell = ExistingCell(r, c);
+    const CellAttributes* cell = ExistingCell(r, c);
     return cell ? cell->mBorders[s] : 0;
   };
   if (!merged) return own(side, row, column);
@@ -206,7 +230,7 @@ int32_t ListRows::GetCellBorder(int32_t side, int32_t row, int32_t column, bool 
 
 void ListRows::SetCellBorder(int32_t side, int32_t row, int32_t column, int32_t kind) {
   if (side < 0 || side > 3) return;
-  CellEntry* cell = FindCell(row, column, true);
+  CellAttributes* cell = FindCell(row, column, true);
   if (!cell) return;
   cell->mBorders[side] = kind;
   if (kind > 1) mBordersSet = true;
@@ -227,40 +251,38 @@ void ListRows::SetDefaultGridKinds(int32_t horizontal, int32_t vertical) {
 int32_t ListRows::ExtraRowHeight(int32_t row) const {
   if (!mBordersSet) return 0;
   int32_t widest = 0;
-  RowEntry* entry = EntryOrNil(row);
-  for (CellEntry* cell = entry ? entry->mCells : nullptr; cell; cell = cell->mNext) {
-    widest = std::max(widest, BorderWidth(GetCellBorder(kBorderBottom, row, cell->mColumn, true)));
+  const RowEntry* entry = EntryOrNil(row);
+  for (int32_t i = 0, n = entry ? entry->mCells.Count() : 0; i < n; ++i) {
+    widest = std::max(widest, BorderWidth(GetCellBorder(kBorderBottom, row, entry->mCells.ColumnAt(i), true)));
   }
   // Rows whose cells set no wider line than the grid keep the list's own height.
   return std::max(widest - BorderWidth(mDefaultHorizontalGrid), 0);
 }
 
-int32_t ListRows::AddRow(CellEntry* cells, int16_t depth, int16_t folderState) {
-  return InsertRow(RowCount(), cells, depth, folderState);
+int32_t ListRows::AddRow(const string& text, int16_t depth, int16_t folderState) {
+  return InsertRow(RowCount(), text, depth, folderState);
 }
 
-int32_t ListRows::InsertRow(int32_t index, CellEntry* cells, int16_t depth, int16_t folderState) {
-  if (mBound) {
-    RowEntry discarded(cells, 0, kPlainRow);  // takes the cells with it
-    return -1;
-  }
+int32_t ListRows::InsertRow(int32_t index, const string& text, int16_t depth, int16_t folderState) {
+  if (mBound) return -1;
   EndCellEdit(false);
   index = std::clamp(index, 0, RowCount());
-  auto* entry = new RowEntry(cells ? cells : new CellEntry(0), depth, folderState);
-  mRows.InsertAt(index, reinterpret_cast<intptr_t>(entry));
+  RowEntry entry{folderState, depth, mNextRowId++, RowCells()};
+  if (!text.IsEmpty()) entry.mCells.SetTextAt(entry.mCells.Make(0), text);
+  mRows.insert(mRows.begin() + index, entry);
+  NoteRowsChanged();
   RowsInserted(index, 1);
   return index;
 }
 
 int32_t ListRows::AddTextRow(const string& text, int16_t folderState) {
-  auto* cell = new CellEntry(0);
-  cell->mText = text.ToUTF8();
+  const string utf8 = text.ToUTF8();
   int32_t row;
   if (mExpandDepth > 0 && mExpandingRow >= 0 && mExpandingRow < RowCount()) {
     const auto depth = static_cast<int16_t>(GetRowDepth(mExpandingRow) + 1);
-    row = InsertRow(GetNextSiblingRow(mExpandingRow), cell, depth, folderState);
+    row = InsertRow(GetNextSiblingRow(mExpandingRow), utf8, depth, folderState);
   } else {
-    row = AddRow(cell, 0, folderState);
+    row = AddRow(utf8, 0, folderState);
   }
   mLastAddedRow = row;
   return row;
@@ -273,49 +295,68 @@ void ListRows::RemoveRowsEndingEdit(int32_t first, int32_t count) {
 }
 
 void ListRows::RemoveRow(int32_t row) {
-  if (row < 0 || row >= RowCount()) return;
-  RowEntry* entry = GetRowEntry(row);
-  if (!entry || IsCondemned(entry)) return;
-  CondemnedRows().push_back(entry);
+  const RowEntry* entry = EntryOrNil(row);
+  if (!entry) return;
+  const CondemnedRow condemnedRow{this, entry->mId};
+  if (IsCondemned(condemnedRow)) return;
+  CondemnedRows().push_back(condemnedRow);
   RemoveRowsEndingEdit(row, 1);
-  if (row < RowCount() && GetRowEntry(row) == entry) {
-    mRows.RemoveAt(row);
-  } else {
-    for (int32_t i = 0; i < RowCount(); ++i) {
-      if (GetRowEntry(i) == entry) {
-        mRows.RemoveAt(i);
-        break;
-      }
-    }
+  // The events may have moved the row, or taken it with all the others.
+  if (const int32_t at = FindRowId(condemnedRow.id, row); at >= 0) {
+    RowEntry gone = mRows[static_cast<size_t>(at)];
+    mRows.erase(mRows.begin() + at);
+    NoteRowsChanged();
+    gone.mCells.Free();
   }
-  delete entry;
   auto& condemned = CondemnedRows();
   Assert(!condemned.empty(), __LINE__, "sCondemnedRows.size() > 0");
   if (condemned.empty()) return;
-  Assert(condemned.back() == entry, __LINE__, "sCondemnedRows.peek_back() == p");
+  Assert(condemned.back() == condemnedRow, __LINE__, "sCondemnedRows.peek_back() == p");
   condemned.pop_back();
 }
 
 void ListRows::DeleteAllRows() {
-  RemoveRowsEndingEdit(0, RowCount());
+  const int32_t edited = EditedRow();
+  EndCellEdit(edited >= 0 && edited < RowCount());
+  // The rows leave the list before the selection hears of it: a Change handler that adds rows
+  // finds the list empty, and what it adds stays.
+  const int32_t count = RowCount();
+  std::vector<RowEntry> taken;
   if (mBound) {
     mBoundRowCount = 0;
-    return;
+  } else {
+    taken.swap(mRows);
   }
-  for (int32_t i = 0; i < RowCount(); ++i) {
-    RowEntry* entry = GetRowEntry(i);
-    if (!IsCondemned(entry)) delete entry;
-  }
-  mRows.SetCount(0);
+  NoteRowsChanged();
+  RowsRemoving(0, count);
+  // A removal further up the call chain finds its row gone and leaves it to this one.
+  FreeRows(taken);
 }
 
 void ListRows::MoveRows(int32_t first1, int32_t count1, int32_t first2, int32_t count2) {
-  if (mBound) return;
-  mRows.ExchangeRanges(first1, count1, first2, count2);
+  // The sort's own moves: they leave the rows the sort knows of where it expects them.
+  if (!mBound) ExchangeRows(first1, count1, first2, count2);
+}
+
+bool ListRows::ExchangeRows(int32_t start1, int32_t count1, int32_t start2, int32_t count2) {
+  if (start2 < start1) {
+    std::swap(start1, start2);
+    std::swap(count1, count2);
+  }
+  const int64_t end1 = int64_t{start1} + count1;
+  const int64_t end2 = int64_t{start2} + count2;
+  if (start1 < 0 || count1 < 0 || count2 < 0 || end1 > start2 || end2 > RowCount()) return false;
+  // [A][M][B] -> [B][M][A]: each part turned round, then the whole.
+  const auto at = [this](int64_t i) { return mRows.begin() + i; };
+  std::reverse(at(start1), at(end1));
+  std::reverse(at(end1), at(start2));
+  std::reverse(at(start2), at(end2));
+  std::reverse(at(start1), at(end2));
+  return true;
 }
 
 int32_t ListRows::GetRowDepth(int32_t row) const {
-  RowEntry* entry = EntryOrNil(row);
+  const RowEntry* entry = EntryOrNil(row);
   return entry ? entry->mDepth : 0;
 }
 
@@ -327,7 +368,7 @@ int32_t ListRows::GetNextSiblingRow(int32_t row) const {
 }
 
 bool ListRows::IsExpanded(int32_t row) const {
-  RowEntry* entry = EntryOrNil(row);
+  const RowEntry* entry = EntryOrNil(row);
   return entry && entry->mFolderState == kExpandedFolder;
 }
 
@@ -348,9 +389,11 @@ bool ListRows::ExpandFolder(int32_t row) {
 bool ListRows::CollapseFolder(int32_t row) {
   RowEntry* entry = EntryOrNil(row);
   if (!entry || entry->mFolderState != kExpandedFolder) return false;
+  const uint32_t id = entry->mId;
   FireCollapseRow(row);
   // The handler may have moved or removed the row.
-  if (row >= RowCount() || GetRowEntry(row) != entry) return true;
+  entry = EntryOrNil(row);
+  if (!entry || entry->mId != id) return true;
   entry->mFolderState = kCollapsedFolder;
   RemoveDescendants(row);
   InvalidateRow(row);
@@ -374,8 +417,7 @@ void ListRows::StoreRowFields(int32_t row, const string& line, int32_t onlyColum
   const auto kept = static_cast<int32_t>(std::min<size_t>(fields.size(), kMaxTextFields));
   for (int32_t n = 0; n < kept; ++n) {
     if (onlyColumn >= 0 && n != onlyColumn) continue;
-    CellEntry* cell = FindCell(row, n, true);
-    if (cell) cell->mText = Utf8(fields[n]);
+    StoreCellText(row, n, Utf8(fields[n]));
   }
   if (onlyColumn < 0 && kept > mColumns.ColumnCount()) {
     mColumns.SetColumnCount(std::min(kept, kMaxListColumns));
@@ -384,7 +426,7 @@ void ListRows::StoreRowFields(int32_t row, const string& line, int32_t onlyColum
 }
 
 void ListRows::AddRowsUpTo(int32_t row) {
-  while (RowCount() <= row) AddRow(nullptr, 0, kPlainRow);
+  while (RowCount() <= row) AddRow(string(), 0, kPlainRow);
 }
 
 void ListRows::SetRowFields(int32_t row, const string& text) {
@@ -406,7 +448,7 @@ void ListRows::SetCellText(int32_t row, int32_t column, const string& rawText, b
       RuntimeRaiseOutOfBoundsException();
       return;
     }
-    FindCell(row, column, true)->mText = text;
+    StoreCellText(row, column, text);
     InvalidateCell(row, column);
     return;
   }
@@ -437,7 +479,7 @@ void ListRows::SetCellText(int32_t row, int32_t column, const string& rawText, b
     first = 1;
   }
   for (size_t i = first; i < lines.size(); ++i) {
-    const int32_t newRow = AddRow(nullptr, 0, kPlainRow);
+    const int32_t newRow = AddRow(string(), 0, kPlainRow);
     StoreRowFields(newRow, Utf8(lines[i]), -1);
   }
   InvalidateAll();
@@ -445,8 +487,9 @@ void ListRows::SetCellText(int32_t row, int32_t column, const string& rawText, b
 
 string ListRows::CellText(int32_t row, int32_t column) const {
   if (mBound) return row >= 0 && row < RowCount() ? BoundCellText(row, column) : string();
-  CellEntry* cell = ExistingCell(row, column);
-  return cell ? cell->mText : string();
+  const RowEntry* entry = EntryOrNil(row);
+  const int32_t index = entry ? entry->mCells.Find(column) : -1;
+  return index >= 0 ? string::Share(entry->mCells.TextAt(index)) : string();
 }
 
 void ListRows::AppendRowText(int32_t row, string& out) const {

@@ -5,11 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "listbox/list_cells.h"
 #include "listbox/list_columns.h"
-#include "strings/array.h"
 #include "strings/vstring.h"
 
 namespace vorn {
@@ -24,7 +24,7 @@ class ListRows {
   ListRows& operator=(const ListRows&) = delete;
 
   ListColumns& Columns() { return mColumns; }
-  int32_t RowCount() const { return mBound ? mBoundRowCount : mRows.Count(); }
+  int32_t RowCount() const { return mBound ? mBoundRowCount : static_cast<int32_t>(mRows.size()); }
 
   // Rows read from a data provider: the list keeps only their number and stores no rows or
   // cells, so every row and cell change does nothing meanwhile. Binding and unbinding drop all
@@ -33,9 +33,15 @@ class ListRows {
   void SetBoundRows(bool bound);
   void BoundRowsInserted(int32_t index, int32_t count);
   void BoundRowRemoved(int32_t row);
-  RowEntry* GetRowEntry(int32_t row) const;
-  CellEntry* GetRowCells(int32_t row) const;
-  CellEntry* FindCell(int32_t row, int32_t column, bool create);
+  // The row's record, nil outside the list or while rows are bound. It stays valid only until
+  // rows are added, removed or moved.
+  const RowEntry* GetRowEntry(int32_t row) const;
+  // The settings of a cell; with `create`, the cell and its settings are made when missing. Nil
+  // for a row outside the list, while rows are bound, or when the cell has no settings and
+  // `create` is clear.
+  CellAttributes* FindCell(int32_t row, int32_t column, bool create);
+  // Stores a cell's text (UTF-8, shared) without redrawing; nothing for a row outside the list.
+  void StoreCellText(int32_t row, int32_t column, const string& text);
 
   // Cell values, falling back to the column defaults (none beyond column 63).
   int32_t GetCellType(int32_t row, int32_t column) const;
@@ -62,10 +68,9 @@ class ListRows {
   // the horizontal grid line.
   int32_t ExtraRowHeight(int32_t row) const;
 
-  // Rows. The first cell, when given, becomes the row's cell list; one of column 0 is made
-  // otherwise. Both answer the new row's index.
-  int32_t AddRow(CellEntry* cells, int16_t depth, int16_t folderState);
-  int32_t InsertRow(int32_t index, CellEntry* cells, int16_t depth, int16_t folderState);
+  // Rows, with the text of column 0 (UTF-8). Both answer the new row's index.
+  int32_t AddRow(const string& text, int16_t depth, int16_t folderState);
+  int32_t InsertRow(int32_t index, const string& text, int16_t depth, int16_t folderState);
   // Adds a row with that text in column 0; inside an ExpandRow event it goes after the
   // expanding folder's descendants, one level deeper.
   int32_t AddTextRow(const string& text, int16_t folderState);
@@ -132,21 +137,32 @@ class ListRows {
 
  private:
   friend struct ListSortContext;
-  // Nil for rows outside the list (no report), and for cells not made yet.
-  RowEntry* EntryOrNil(int32_t row) const;
-  CellEntry* ExistingCell(int32_t row, int32_t column) const;
+  // Nil for rows outside the list (no report), and for cells without settings.
+  const RowEntry* EntryOrNil(int32_t row) const;
+  RowEntry* EntryOrNil(int32_t row) { return const_cast<RowEntry*>(std::as_const(*this).EntryOrNil(row)); }
+  const CellAttributes* ExistingCell(int32_t row, int32_t column) const;
+  // The index of the row with that id, searched from `hint` outwards; -1 when it is gone.
+  int32_t FindRowId(uint32_t id, int32_t hint) const;
+  // Frees the cells of rows taken out of the list.
+  void FreeRows(std::vector<RowEntry>& rows);
   void RemoveRowsEndingEdit(int32_t first, int32_t count);
   void RemoveDescendants(int32_t row);
   void SetRowFields(int32_t row, const string& text);
   void StoreRowFields(int32_t row, const string& line, int32_t onlyColumn);
   void AddRowsUpTo(int32_t row);
   void AppendRowText(int32_t row, string& out) const;
+  // Rows were added, removed or moved other than by the sort itself.
+  void NoteRowsChanged() { ++mRowsGeneration; }
+  // [start1, start1 + count1) and [start2, start2 + count2) change places, what lies between
+  // shifting; false for ranges that are not inside the rows and apart.
+  bool ExchangeRows(int32_t start1, int32_t count1, int32_t start2, int32_t count2);
   void SortRange(struct ListSortContext& context, int32_t first, int32_t count);
   void SortFlatRange(int32_t first, int32_t count, int32_t direction);
   int32_t CompareGroupRows(int32_t row1, int32_t row2, int32_t direction);
 
   ListColumns& mColumns;
-  Array mRows;
+  std::vector<RowEntry> mRows;
+  uint32_t mNextRowId = 0;
   uint8_t mColumnTypes[kMaxListColumns] = {};
   int16_t mTextSize = 0;
   int32_t mDefaultHorizontalGrid = 0;
@@ -159,6 +175,7 @@ class ListRows {
   int32_t mSortedColumn = -1;
   int32_t mSortDirections[kMaxListColumns];
   bool mSorting = false;
+  uint32_t mRowsGeneration = 0;
   bool mBound = false;
   int32_t mBoundRowCount = 0;
 };

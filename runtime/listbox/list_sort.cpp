@@ -19,19 +19,31 @@ struct SortGroup {
 
 // Everything one sort pass needs travels with it, so one list box sorting never disturbs
 // another's sort.
+// A CompareRows handler that adds, removes or moves rows leaves the groups pointing at rows
+// that are no longer theirs: the sort then stops where it is, every row still in the list once.
 struct ListSortContext {
   ListRows* list;
   int32_t direction;
   std::vector<SortGroup> groups;
+  uint32_t generation;
+  bool stopped = false;
+
+  bool RowsStillOurs() {
+    if (list->mRowsGeneration != generation) stopped = true;
+    return !stopped;
+  }
 
   static int32_t Compare(int32_t i, int32_t j, void* data) {
     auto* context = static_cast<ListSortContext*>(data);
-    return context->list->CompareGroupRows(context->groups[i].first, context->groups[j].first,
-                                           context->direction);
+    if (context->stopped) return 0;
+    const int32_t order = context->list->CompareGroupRows(context->groups[i].first, context->groups[j].first,
+                                                          context->direction);
+    return context->RowsStillOurs() ? order : 0;
   }
 
   static void Swap(int32_t i, int32_t j, void* data) {
     auto* context = static_cast<ListSortContext*>(data);
+    if (context->stopped) return;
     std::vector<SortGroup>& groups = context->groups;
     const int32_t lo = std::min(i, j);
     const int32_t hi = std::max(i, j);
@@ -76,6 +88,7 @@ void ListRows::SortRange(ListSortContext& context, int32_t first, int32_t count)
   }
   for (const SortGroup& group : groups) {
     if (group.count > 1) SortRange(context, group.first + 1, group.count - 1);
+    if (context.stopped) return;
   }
   // Rows without children, compared by their text alone: each text is read once and the rows
   // are put in their new order in one pass, instead of being compared and moved pair by pair.
@@ -91,31 +104,37 @@ void ListRows::SortRange(ListSortContext& context, int32_t first, int32_t count)
 
 void ListRows::MoveRowsTo(const std::vector<int32_t>& rows, int32_t position) {
   if (mBound || rows.empty()) return;
-  std::vector<intptr_t> taken;
+  // Every index is checked before the first row is taken out, so none is lost half-way.
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i] < 0 || rows[i] >= RowCount() || (i > 0 && rows[i] <= rows[i - 1])) return;
+  }
+  NoteRowsChanged();
+  std::vector<RowEntry> taken;
   for (size_t i = 0; i < rows.size(); ++i) {
     const int32_t at = rows[i] - static_cast<int32_t>(i);
-    if (at < 0 || at >= mRows.Count()) return;
-    taken.push_back(mRows.GetAt(at));
-    mRows.RemoveAt(at);
+    taken.push_back(mRows[static_cast<size_t>(at)]);
+    mRows.erase(mRows.begin() + at);
   }
-  position = std::clamp(position, 0, mRows.Count());
-  for (size_t i = 0; i < taken.size(); ++i) mRows.InsertAt(position + static_cast<int32_t>(i), taken[i]);
+  position = std::clamp(position, 0, RowCount());
+  mRows.insert(mRows.begin() + position, taken.begin(), taken.end());
   InvalidateAll();
 }
 
 void ListRows::SortFlatRange(int32_t first, int32_t count, int32_t direction) {
   struct Keyed {
     string text;
-    intptr_t entry;
+    RowEntry entry;
   };
   std::vector<Keyed> rows;
   rows.reserve(count);
-  for (int32_t row = first; row < first + count; ++row) rows.push_back({CellText(row, mSortedColumn), mRows.GetAt(row)});
+  for (int32_t row = first; row < first + count; ++row) {
+    rows.push_back({CellText(row, mSortedColumn), mRows[static_cast<size_t>(row)]});
+  }
   std::stable_sort(rows.begin(), rows.end(), [direction](const Keyed& a, const Keyed& b) {
     const int order = a.text.Compare(b.text);
     return direction == 1 ? order < 0 : order > 0;
   });
-  for (int32_t i = 0; i < count; ++i) mRows.SetAt(first + i, rows[i].entry);
+  for (int32_t i = 0; i < count; ++i) mRows[static_cast<size_t>(first + i)] = rows[static_cast<size_t>(i)].entry;
 }
 
 void ListRows::SortByColumn(int32_t column) {
@@ -125,15 +144,18 @@ void ListRows::SortByColumn(int32_t column) {
     InvalidateColumn(column);
     return;
   }
-  RowEntry* selected = nullptr;
-  if (SelectedRowCount() == 1) {
-    for (int32_t row = 0; row < RowCount() && !selected; ++row) {
-      if (IsRowSelected(row)) selected = GetRowEntry(row);
-    }
-  }
+  // The edit's own events may change the rows and the selection: both are read after it.
   EndCellEdit(false);
   mSortedColumn = column;
   if (RowCount() == 0) return;
+  // The one selected row, by its id: a handler may remove it meanwhile.
+  int32_t selectedRow = -1;
+  if (SelectedRowCount() == 1) {
+    for (int32_t row = 0; row < RowCount() && selectedRow < 0; ++row) {
+      if (IsRowSelected(row)) selectedRow = row;
+    }
+  }
+  const uint32_t selectedId = selectedRow >= 0 ? mRows[static_cast<size_t>(selectedRow)].mId : 0;
   mSorting = true;
   bool sortedByHandler = false;
   FireSortColumn(column, sortedByHandler);
@@ -144,20 +166,11 @@ void ListRows::SortByColumn(int32_t column) {
     return;
   }
   if (!sortedByHandler) {
-    ListSortContext context{this, direction, {}};
+    ListSortContext context{this, direction, {}, mRowsGeneration};
     SortRange(context, 0, RowCount());
   }
   mSorting = false;
-  if (selected) {
-    int32_t found = -1;
-    for (int32_t row = RowCount() - 1; row >= 0; --row) {
-      if (GetRowEntry(row) == selected) {
-        found = row;
-        break;
-      }
-    }
-    SelectOnly(found);
-  }
+  if (selectedRow >= 0) SelectOnly(FindRowId(selectedId, selectedRow));
   InvalidateAll();
 }
 

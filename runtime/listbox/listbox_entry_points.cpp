@@ -22,7 +22,7 @@ void ApplyStyle(VornRuntimeObject* object) {
 bool CellStyle(VornRuntimeObject* object, int32_t row, int32_t column, uint8_t bit) {
   RuntimeListbox* pane = ListboxPane(object);
   if (!pane || !CheckCell(pane, row, column)) return false;
-  CellEntry* cell = pane->FindCell(row, column, false);
+  CellAttributes* cell = pane->FindCell(row, column, false);
   return cell && (cell->mStyle & bit) != 0;
 }
 
@@ -35,11 +35,9 @@ void InsertRow(VornRuntimeObject* object, int32_t row, VornStringRecord* text, i
   RuntimeListbox* pane = ListboxPane(object);
   VornListboxFields* f = FieldsOf(object);
   if (!pane || !f || pane->HasBoundRows()) return;
-  auto* cell = new CellEntry(0);
-  cell->mText = string::Share(text).ToUTF8();
   const int32_t at = std::clamp(row, 0, pane->RowCount());
   const auto depth = static_cast<int16_t>(std::clamp(indent, 0, 0x7FFF));
-  f->lastIndex = pane->InsertRow(at, cell, depth, folder);
+  f->lastIndex = pane->InsertRow(at, string::Share(text).ToUTF8(), depth, folder);
 }
 
 void AddRow(VornRuntimeObject* object, VornStringRecord* text, int16_t folder) {
@@ -243,14 +241,14 @@ void listSetCellUnderline(VornRuntimeObject* o, int32_t r, int32_t c, uint8_t v)
 uint8_t listCellCheckGetter(VornRuntimeObject* object, int32_t row, int32_t column) {
   RuntimeListbox* pane = ListboxPane(object);
   if (!pane || !CheckCell(pane, row, column)) return 0;
-  CellEntry* cell = pane->FindCell(row, column, false);
+  CellAttributes* cell = pane->FindCell(row, column, false);
   return cell && cell->mCheckState != 0 ? 1 : 0;
 }
 
 void listCellCheckSetter(VornRuntimeObject* object, int32_t row, int32_t column, uint8_t value) {
   RuntimeListbox* pane = ListboxPane(object);
   if (!pane || !CheckCell(pane, row, column)) return;
-  if (CellEntry* cell = pane->FindCell(row, column, true)) {
+  if (CellAttributes* cell = pane->FindCell(row, column, true)) {
     cell->mCheckState = value != 0 ? 1 : 0;
     pane->Invalidate(true);
   }
@@ -260,14 +258,14 @@ void listCellCheckSetter(VornRuntimeObject* object, int32_t row, int32_t column,
 int32_t listCellTypeGetter(VornRuntimeObject* object, int32_t row, int32_t column) {
   RuntimeListbox* pane = ListboxPane(object);
   if (!pane || !CheckCell(pane, row, column)) return 0;
-  CellEntry* cell = pane->FindCell(row, column, false);
+  CellAttributes* cell = pane->FindCell(row, column, false);
   return cell ? cell->mType : 0;
 }
 
 void listCellTypeSetter(VornRuntimeObject* object, int32_t row, int32_t column, int32_t type) {
   RuntimeListbox* pane = ListboxPane(object);
   if (!pane || !CheckCell(pane, row, column)) return;
-  if (CellEntry* cell = pane->FindCell(row, column, true)) {
+  if (CellAttributes* cell = pane->FindCell(row, column, true)) {
     cell->mType = static_cast<uint8_t>(type);
     pane->Invalidate(true);
   }

@@ -177,25 +177,25 @@ void listSetRowPicture(VornRuntimeObject* object, int32_t row, VornRuntimeObject
 
 VornRuntimeObject* listGetCellTag(VornRuntimeObject* object, int32_t row, int32_t column) {
   RuntimeListbox* pane = CellPane(object, row, column);
-  CellEntry* cell = pane ? pane->FindCell(row, column, false) : nullptr;
+  CellAttributes* cell = pane ? pane->FindCell(row, column, false) : nullptr;
   return cell ? Locked(cell->mTag) : nullptr;
 }
 
 void listSetCellTag(VornRuntimeObject* object, int32_t row, int32_t column, VornRuntimeObject* tag) {
   RuntimeListbox* pane = CellPane(object, row, column);
-  CellEntry* cell = pane ? pane->FindCell(row, column, tag != nullptr) : nullptr;
+  CellAttributes* cell = pane ? pane->FindCell(row, column, tag != nullptr) : nullptr;
   if (cell) cell->SetTag(tag);
 }
 
 int32_t listCellAlignmentGetter(VornRuntimeObject* object, int32_t row, int32_t column) {
   RuntimeListbox* pane = CellPane(object, row, column);
-  CellEntry* cell = pane ? pane->FindCell(row, column, false) : nullptr;
+  CellAttributes* cell = pane ? pane->FindCell(row, column, false) : nullptr;
   return cell ? cell->mAlignment : 0;
 }
 
 void listCellAlignmentSetter(VornRuntimeObject* object, int32_t row, int32_t column, int32_t alignment) {
   RuntimeListbox* pane = CellPane(object, row, column);
-  if (CellEntry* cell = pane ? pane->FindCell(row, column, true) : nullptr) {
+  if (CellAttributes* cell = pane ? pane->FindCell(row, column, true) : nullptr) {
     cell->mAlignment = alignment;
     pane->InvalidateCell(row, column);
   }
@@ -203,13 +203,13 @@ void listCellAlignmentSetter(VornRuntimeObject* object, int32_t row, int32_t col
 
 int32_t listCellAlignmentOffsetGetter(VornRuntimeObject* object, int32_t row, int32_t column) {
   RuntimeListbox* pane = CellPane(object, row, column);
-  CellEntry* cell = pane ? pane->FindCell(row, column, false) : nullptr;
+  CellAttributes* cell = pane ? pane->FindCell(row, column, false) : nullptr;
   return cell ? cell->mAlignmentOffset : 0;
 }
 
 void listCellAlignmentOffsetSetter(VornRuntimeObject* object, int32_t row, int32_t column, int32_t offset) {
   RuntimeListbox* pane = CellPane(object, row, column);
-  if (CellEntry* cell = pane ? pane->FindCell(row, column, true) : nullptr) {
+  if (CellAttributes* cell = pane ? pane->FindCell(row, column, true) : nullptr) {
     cell->mAlignmentOffset = offset;
     pane->InvalidateCell(row, column);
   }

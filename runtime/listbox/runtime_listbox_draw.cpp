@@ -52,14 +52,6 @@ int32_t AlignedStart(int32_t alignment, int32_t offset, int32_t left, int32_t ri
   }
 }
 
-// The one cell through which the fields of bound rows are drawn, in every list box.
-CellEntry* ProviderCell(const ProviderRow& row, int32_t column) {
-  static CellEntry scratch(0);
-  scratch.mColumn = static_cast<uint8_t>(column);
-  scratch.mText = row.Field(column);
-  return &scratch;
-}
-
 }  // namespace
 
 int32_t RuntimeListbox::ContentInset(int32_t row, int32_t column) const {
@@ -224,7 +216,9 @@ void RuntimeListbox::DrawRowCells(Graphics* port, int32_t row, const Rect& rowRe
       if (borders && !past) DrawCellBorders(port, cellRect, row, column);
       continue;
     }
-    CellEntry* cell = bound ? ProviderCell(*bound, column) : FindCell(row, column, false);
+    // Bound rows have their fields' texts and no settings.
+    const CellAttributes* cell = bound ? nullptr : FindCell(row, column, false);
+    const string text = bound ? bound->Field(column) : CellText(row, column);
     const RGB48 textColor = selected ? selection.text : ColorToRGB48(kTextColor);
     if (column == 0 && IsFolderRow(row)) DrawDisclosureTriangle(port, row, selected ? 0xFFFFFF : kTextColor);
     int32_t contentSpace = 0;
@@ -238,12 +232,12 @@ void RuntimeListbox::DrawRowCells(Graphics* port, int32_t row, const Rect& rowRe
       contentSpace += kPictureSpace;
     }
     // The edit field lies over the edited cell and shows its text.
-    if (cell && !cell->mText.IsEmpty() && !(row == mEditRow && column == mEditColumn)) {
-      port->SetTextStyle(static_cast<uint8_t>(mStyle.GetStyleBits() | cell->mStyle));
+    if (!text.IsEmpty() && !(row == mEditRow && column == mEditColumn)) {
+      port->SetTextStyle(static_cast<uint8_t>(mStyle.GetStyleBits() | (cell ? cell->mStyle : 0)));
       const int32_t size = GetCellTextSize(row, column);
       if (size > 0) port->SetTextSize(size);
       port->SetForeColor(textColor);
-      const string line = FirstLine(cell->mText);
+      const string line = FirstLine(text);
       const int32_t width = port->StringWidth(line);
       const int32_t boxLeft = cellLeft + ContentInset(row, column) + contentSpace;
       const int32_t offset = std::max(GetCellAlignmentOffset(row, column), -kCellInset);
@@ -260,10 +254,6 @@ void RuntimeListbox::DrawRowCells(Graphics* port, int32_t row, const Rect& rowRe
           DrawCondensedString(port, line, start, baseline, boxRight - start, string("..."), 0);
         }
       }
-      cell->mTextBox[0] = static_cast<int16_t>(rowRect.top);
-      cell->mTextBox[1] = static_cast<int16_t>(start);
-      cell->mTextBox[2] = static_cast<int16_t>(rowRect.bottom);
-      cell->mTextBox[3] = static_cast<int16_t>(std::min(start + width, right));
       port->SetTextFontFrom(mStyle);
     }
     if (borders) DrawCellBorders(port, cellRect, row, column);

@@ -186,11 +186,17 @@ RuntimeObject* FolderItemDialogRun(FolderItemDialogObject* dialog, Window* paren
     if (!initialFolder.empty() && chdir(initialFolder.c_str()) != 0) {
     }
     std::string chosen;
+    RuntimeObject* answer = nullptr;
     // Without a display there is nobody to ask.
     if (gdk_display_get_default() && RunChooser(dialog, parent, initialFolder, &chosen)) {
       FolderItemImp* imp = FolderItemImpForNativePath(string(chosen, kEncodingUTF8), false);
-      dialog->result = NewFolderItemWithImp(nullptr, imp);
+      answer = NewFolderItemWithImp(nullptr, imp);
     }
+    // Code run during the wait (a timer) may have shown this dialog again and left that run's
+    // choice in Result: this run answers its own.
+    RuntimeObject* nested = dialog->result;
+    dialog->result = answer;
+    RuntimeUnlockObject(nested);
   }
   if (typesFromFilter) dialog->typeList.Clear();
   return dialog->result;

@@ -5,10 +5,12 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "controls/support/popup_gui_support.h"
 #include "editfield/edit_control_gtk.h"
 #include "listbox/custom_combo_box.h"
+#include "controls/scroller.h"
 #include "listbox/runtime_listbox.h"
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
@@ -88,6 +90,74 @@ TEST_F(CustomComboBoxTest, TheArrowDropsTheListUnderTheEditAndAClickedRowIsChose
   combo->OpenDropDown();
   const auto droppedUp = [&] { return combo->DropDown()->GetScreenBounds(&shown), shown.bottom == top + edit.top; };
   EXPECT_TRUE(test::PumpUntil(droppedUp)) << shown.bottom;
+}
+
+// A long list drops down no further than the screen, below the edit or above it near the
+// screen's foot; its scroll bar brings the last row into sight, and a click on it chooses it.
+TEST_F(CustomComboBoxTest, ALongListFitsTheScreenAndItsLastRowCanBeClicked) {
+  std::vector<string> rows;
+  for (int i = 3; i < 1000; ++i) rows.push_back(string(("row " + std::to_string(i)).c_str()));
+  combo->AddRows(rows);
+  const int32_t screenHeight = gdk_screen_height();
+  const Rect edit = combo->Edit()->Bounds();
+  const struct {
+    int32_t windowTop;
+    bool dropsUp;
+  } cases[] = {{40, false}, {screenHeight - 60, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.windowTop);
+    Rect content, shown;
+    window->GetScreenBounds(&content);
+    window->MoveWindow(content.left, c.windowTop, false);
+    ASSERT_TRUE(test::PumpUntil([&] { return window->GetScreenBounds(&content), content.top == c.windowTop; }));
+    ClickPane(combo->Button(), 11, 11);
+    ASSERT_TRUE(DropDownOnScreen());
+    const auto placed = [&] {
+      combo->DropDown()->GetScreenBounds(&shown);
+      return c.dropsUp ? shown.bottom == content.top + edit.top : shown.top == content.top + edit.bottom;
+    };
+    EXPECT_TRUE(test::PumpUntil(placed)) << shown.top << "-" << shown.bottom;
+    EXPECT_GE(shown.top, 0);
+    EXPECT_LE(shown.bottom, screenHeight) << "rows past the screen's foot could not be reached";
+
+    // The user drags the scroll bar's thumb to the bar's foot, then clicks the last row.
+    RuntimeListbox* list = combo->List();
+    ASSERT_NE(list->VerticalScrollBar(), nullptr);
+    GtkWidget* bar = list->VerticalScrollBar()->Widget();
+    gint sliderStart = 0, sliderEnd = 0;
+    gtk_range_get_slider_range(GTK_RANGE(bar), &sliderStart, &sliderEnd);
+    // The pointer stays over the list: leaving the window would take its focus, which closes it.
+    int x, y, footX, footY;
+    WidgetScreenPoint(bar, bar->allocation.width / 2, (sliderStart + sliderEnd) / 2, &x, &y);
+    WidgetScreenPoint(bar, bar->allocation.width / 2, bar->allocation.height - 2, &footX, &footY);
+    Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.1 mousedown 1 sleep 0.1 " +
+          "mousemove " + std::to_string(footX) + " " + std::to_string(footY) + " sleep 0.1 mouseup 1");
+    ASSERT_TRUE(test::PumpUntil([&] { return list->FirstVisibleRow() == list->LastFirstVisibleRow(); }))
+        << list->FirstVisibleRow();
+    WidgetScreenPoint(combo->DropDown()->Widget(), 20, list->RowTop(999) + list->RowHeight() / 2, &x, &y);
+    EXPECT_LE(y, screenHeight);
+    const int changes = events.changes;
+    ClickAt(x, y);
+    EXPECT_EQ(combo->GetListIndex(), 999);
+    EXPECT_EQ(Text(), "row 999");
+    EXPECT_EQ(events.changes, changes + 1);
+    EXPECT_FALSE(DropDownOnScreen());
+  }
+}
+
+// The arrow keys move through the list without a choice; a click afterwards is one.
+TEST_F(CustomComboBoxTest, AClickAfterTheArrowKeysChoosesTheRow) {
+  ClickPane(combo->Button(), 11, 11);
+  ASSERT_TRUE(DropDownOnScreen());
+  Keys("Down Down");
+  EXPECT_EQ(combo->GetListIndex(), 1);
+  EXPECT_EQ(events.changes, 0);
+  RuntimeListbox* list = combo->List();
+  ClickPane(list, 20, 2 * list->RowHeight() + list->RowHeight() / 2);
+  EXPECT_EQ(combo->GetListIndex(), 2);
+  EXPECT_EQ(Text(), "Sky glow");
+  EXPECT_EQ(events.changes, 1);
+  EXPECT_FALSE(DropDownOnScreen());
 }
 
 TEST_F(CustomComboBoxTest, ArrowKeysMoveWithoutChangeReturnChoosesAndEscapeLeavesTheChoice) {

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -90,6 +92,31 @@ bool CountIteration(void* data) {
   ++*static_cast<int*>(data);
   return false;
 }
+
+// GTK records chosen files under the home folder (recently-used.xbel). The whole program gets a
+// home of its own before GTK first asks where that is, and loses it with everything in it.
+class PrivateHome : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    char folder[] = "/tmp/vorn-home-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    mHome = folder;
+    setenv("HOME", mHome.c_str(), 1);
+    for (auto [variable, path] : {std::pair{"XDG_DATA_HOME", "/.local/share"}, std::pair{"XDG_CONFIG_HOME", "/.config"},
+                                  std::pair{"XDG_CACHE_HOME", "/.cache"}}) {
+      std::filesystem::create_directories(mHome + path);
+      setenv(variable, (mHome + path).c_str(), 1);
+    }
+    ASSERT_EQ(std::string(g_get_user_data_dir()), mHome + "/.local/share") << "GLib read the home folder earlier";
+  }
+  void TearDown() override {
+    if (!mHome.empty()) std::filesystem::remove_all(mHome);
+  }
+
+ private:
+  std::string mHome;
+};
+::testing::Environment* const gPrivateHome = ::testing::AddGlobalTestEnvironment(new PrivateHome);
 
 class FolderItemDialogGuiTest : public TempFolderTest {
  protected:
@@ -219,6 +246,31 @@ TEST_F(FolderItemDialogGuiTest, EscapeAnswersNilAndForgetsTheEarlierChoice) {
   WhenShown("", PressEscape());
   EXPECT_EQ(Answered(FolderItemDialogShowModal(dialog)), "<nil>");
   EXPECT_EQ(Fields(dialog)->result, nullptr);
+  RuntimeUnlockObject(dialog);
+}
+
+// A timer of the program shows the same dialog again while the first run waits: the user
+// picks a file in the second and cancels the first, and each run answers its own choice.
+TEST_F(FolderItemDialogGuiTest, ADialogShownAgainDuringItsWaitAnswersEachRunItsOwnChoice) {
+  WriteFile("inner.txt", "i");
+  RuntimeObject* dialog = NewDialog(GetOpenDialogClassDefinition(), "Twice");
+  GtkWidget* outer = nullptr;
+  std::string innerAnswer;
+  ChooserDriver outerDriver;
+  std::function<void()> timer = [&] {
+    WhenShownEnter("", PathOf("inner.txt"));
+    innerAnswer = Answered(FolderItemDialogShowModal(dialog));
+    outerDriver.Start(outer, {ChooserDriver::Shown(), ChooserDriver::Press("Escape")});
+  };
+  OnShown() = [&](GtkWidget* chooser) {
+    outer = chooser;
+    g_timeout_add(50, [](gpointer f) -> gboolean { return (*static_cast<std::function<void()>*>(f))(), FALSE; },
+                  &timer);
+  };
+  EXPECT_EQ(Answered(FolderItemDialogShowModal(dialog)), "<nil>");
+  EXPECT_EQ(innerAnswer, PathOf("inner.txt"));
+  EXPECT_TRUE(outerDriver.Finished()) << outerDriver.Awaiting();
+  EXPECT_EQ(Fields(dialog)->result, nullptr) << "Result is the answer of the run that ended last";
   RuntimeUnlockObject(dialog);
 }
 

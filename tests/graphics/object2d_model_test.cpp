@@ -222,6 +222,45 @@ TEST_F(Object2DTest, AGroupThatWouldContainItselfIsRefused) {
   EXPECT_EQ(As<Group2DFields>(inner)->list.items[0], shape);
 }
 
+// A cycle through six groups, found first by the walk up from the group (the new member holds
+// more groups besides the chain, so the walk down takes longer) or by the walk down from the
+// member (the group stands in more groups besides the chain): each walk must refuse it alone.
+TEST_F(Object2DTest, ACycleIsRefusedWhicheverWalkFindsItFirst) {
+  for (bool slowerDown : {true, false}) {
+    SCOPED_TRACE(slowerDown ? "found walking up" : "found walking down");
+    std::vector<RuntimeObject*> chain;  // each stands in the next
+    for (int i = 0; i < 6; ++i) chain.push_back(New(GetGroup2DClassDefinition()));
+    for (size_t i = 0; i + 1 < chain.size(); ++i) Group2DAppend(chain[i + 1], chain[i]);
+    for (int i = 0; i < 3; ++i) {
+      RuntimeObject* other = New(GetGroup2DClassDefinition());
+      if (slowerDown) {
+        Group2DAppend(chain.back(), other);
+      } else {
+        Group2DAppend(other, chain.front());
+      }
+    }
+    EXPECT_EQ(TakePendingClassName(), "");
+    Group2DAppend(chain.front(), chain.back());
+    EXPECT_EQ(TakePendingClassName(), "InvalidParentException");
+    EXPECT_EQ(Group2DCount(chain.front(), 0), 0);
+  }
+}
+
+// Groups that end let go of their places above their members: a former member takes in new
+// groups, among them ones made where the ended groups were.
+TEST_F(Object2DTest, AFormerMemberOfGroupsThatEndedTakesInNewGroups) {
+  constexpr int kGroups = 12;
+  RuntimeObject* member = New(GetGroup2DClassDefinition());
+  for (int i = 0; i < kGroups; ++i) {
+    RuntimeObject* owner = CreateInstanceFromDefinition(GetGroup2DClassDefinition());
+    Group2DAppend(owner, member);
+    RuntimeUnlockObject(owner);
+  }
+  for (int i = 0; i < kGroups; ++i) Group2DAppend(member, New(GetGroup2DClassDefinition()));
+  EXPECT_EQ(TakePendingClassName(), "");
+  EXPECT_EQ(Group2DCount(member, 0), kGroups);
+}
+
 // Nesting is limited only by memory: a deep nest is built either way round, moved, turned and
 // scaled, refuses to take itself in at the bottom, and goes away again, without running out of
 // stack or walking the whole nest at every Append.

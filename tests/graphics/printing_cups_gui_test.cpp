@@ -1,11 +1,12 @@
-// Print jobs reaching a real print server: a CUPS server of the test's own with one queue,
-// its default, whose device is a file; the document that arrives there is drawn back to
+// Print jobs reaching a real print server: a CUPS server of the test's own with two queues,
+// one its default, whose devices are files; the document that arrives there is drawn back to
 // pixels. The print dialog is driven from outside, as a user would.
 #include <gtest/gtest.h>
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -13,11 +14,13 @@
 #include "graphics/gtk_print_helper.h"
 #include "graphics/print_layer.h"
 #include "graphics/printer_setup_class.h"
+#include "graphics/support/pdf_reader.h"
 #include "graphics/support/pixmap_target.h"
 #include "graphics/support/print_pages.h"
 #include "graphics/support/private_cups.h"
 #include "support/class_test.h"
 #include "support/gui_support.h"
+#include "support/private_environment.h"
 #include "vorn/graphics_api.h"
 #include "vorn/printer_api.h"
 
@@ -27,7 +30,8 @@ namespace {
 constexpr uint32_t kRed = testing::kFirstPageColor;
 constexpr uint32_t kBlue = testing::kSecondPageColor;
 constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr char kQueue[] = "vorn-test-pdf";
+constexpr char kDefaultQueue[] = "vorn-test-default";
+constexpr char kOtherQueue[] = "vorn-test-other";
 
 bool Near(uint32_t a, uint32_t b) {
   for (int shift : {0, 8, 16}) {
@@ -42,27 +46,29 @@ class PrintingCupsGuiTest : public test::IntrinsicClassTest {
     IntrinsicClassTest::SetUp();
     if (!testing::EnsureGtk()) GTEST_SKIP() << "no display";
     if (test::Shell("command -v pdftoppm").empty()) GTEST_SKIP() << "pdftoppm is not installed";
-    mCups = std::make_unique<testing::PrivateCups>(kQueue);
+    mCups = std::make_unique<testing::PrivateCups>(std::vector<std::string>{kDefaultQueue, kOtherQueue});
     if (!mCups->Ready()) GTEST_SKIP() << "no private CUPS server: " << mCups->Why();
     for (const char* key : {kPrintKeyMarginLeft, kPrintKeyMarginTop, kPrintKeyMarginRight, kPrintKeyMarginBottom})
       SetDefaultPrintSetting(key, "36pt");
     SetDefaultPrintSetting(kPrintKeyPaperWidth, "612pt");
     SetDefaultPrintSetting(kPrintKeyPaperHeight, "792pt");
-    // Should a job miss the queue, it lands here rather than in the user's home.
-    SetDefaultPrintSetting(kPrintKeyOutputFile, mCups->Arrived() + ".pdf");
+    // Should a job miss the queues, it lands here.
+    mMissed = test::PrivateRoot() + "/missed.pdf";
+    SetDefaultPrintSetting(kPrintKeyOutputFile, mMissed);
   }
   void TearDown() override {
     SetDefaultPrintSetting(kPrintKeyOutputFile, "");
     mCups.reset();
+    std::remove(mMissed.c_str());
     IntrinsicClassTest::TearDown();
   }
 
 
   // The two pages as they arrived: the squares where they were drawn, inside the 36-point
   // margins, at 72 dots per inch one dot a point.
-  void ExpectTheTwoPagesArrived() {
+  void ExpectTheTwoPagesArrived(const char* queue) {
     ASSERT_TRUE(mCups->WaitUntilIdle(30)) << "the job never finished";
-    const std::vector<testing::PageImage> pages = testing::RenderPdfPages(mCups->Arrived());
+    const std::vector<testing::PageImage> pages = testing::RenderPdfPages(mCups->Arrived(queue));
     ASSERT_EQ(pages.size(), 2u) << "what arrived is not a two-page PDF";
     EXPECT_EQ(pages[0].width, 612);
     EXPECT_EQ(pages[0].height, 792);
@@ -75,7 +81,17 @@ class PrintingCupsGuiTest : public test::IntrinsicClassTest {
     EXPECT_TRUE(Near(pages[1].PixelAt(36 + 98, 36 + 125), kWhite));
   }
 
+  // Nothing reached a queue's device or the file a job writes without a printer.
+  void ExpectNothingArrived() {
+    EXPECT_TRUE(mCups->WaitUntilIdle(30));
+    for (const char* queue : {kDefaultQueue, kOtherQueue}) {
+      EXPECT_EQ(testing::ReadWholeFile(mCups->Arrived(queue)).size(), 0u) << queue;
+    }
+    EXPECT_NE(access(mMissed.c_str(), F_OK), 0);
+  }
+
   std::unique_ptr<testing::PrivateCups> mCups;
+  std::string mMissed;
 };
 
 struct Driver {
@@ -96,7 +112,7 @@ void FindRow(GtkWidget* widget, gpointer data) {
         if (gtk_tree_model_get_column_type(model, column) != G_TYPE_STRING) continue;
         gchar* text = nullptr;
         gtk_tree_model_get(model, &row, column, &text, -1);
-        if (text && std::string(text) == kQueue) *found = true;
+        if (text && std::string(text) == kOtherQueue) *found = true;
         g_free(text);
       }
     }
@@ -129,10 +145,10 @@ gboolean CancelDialog(gpointer) {
   return FALSE;
 }
 
-// The print dialog with the test queue chosen in its printer list (its search picks the
-// queue by name) and Return pressed; nil when that did not print.
-RuntimeObject* ChooseTheQueueInTheDialog() {
-  Driver driver{std::string("xdotool key Tab; xdotool type --delay 60 ") + kQueue + "; sleep 0.3; xdotool key Return"};
+// The print dialog with the queue that is not the default chosen in its printer list (its
+// search picks the queue by name) and Return pressed; nil when that did not print.
+RuntimeObject* ChooseTheOtherQueueInTheDialog() {
+  Driver driver{std::string("xdotool key Tab; xdotool type --delay 60 ") + kOtherQueue + "; sleep 0.3; xdotool key Return"};
   const guint poll = g_timeout_add(100, DriveDialog, &driver);
   const guint guard = g_timeout_add(20000, CancelDialog, nullptr);
   RuntimeObject* graphics = RuntimeOpenPrinterDialog(nullptr, nullptr);
@@ -141,27 +157,76 @@ RuntimeObject* ChooseTheQueueInTheDialog() {
   return graphics;
 }
 
-// The default queue, for OpenPrinter, and the queue chosen in the print dialog.
+// The default queue, for OpenPrinter, and the other queue chosen in the dialog: each job
+// reaches its own queue and nothing else.
 TEST_F(PrintingCupsGuiTest, BothPagesReachTheDefaultQueueAndTheQueueChosenInTheDialog) {
   for (bool dialog : {false, true}) {
-    std::ofstream(mCups->Arrived()).close();  // what the last job left
-    RuntimeObject* graphics = dialog ? ChooseTheQueueInTheDialog() : RuntimeOpenPrinter(nullptr);
+    mCups->ForgetArrivals();
+    RuntimeObject* graphics = dialog ? ChooseTheOtherQueueInTheDialog() : RuntimeOpenPrinter(nullptr);
     ASSERT_NE(graphics, nullptr) << "the job was not made; dialog: " << dialog;
     testing::PrintTwoPages(graphics);
     EXPECT_TRUE(Reports().empty());
-    ExpectTheTwoPagesArrived();
+    ExpectTheTwoPagesArrived(dialog ? kOtherQueue : kDefaultQueue);
+    EXPECT_EQ(testing::ReadWholeFile(mCups->Arrived(dialog ? kDefaultQueue : kOtherQueue)).size(), 0u) << dialog;
   }
 }
 
+// A queue that stops taking jobs while the pages are drawn, whether it was chosen in the
+// dialog or is the default: the job fails where the program hears it, and nothing is printed.
 TEST_F(PrintingCupsGuiTest, AQueueThatStopsTakingJobsWhileTheJobIsDrawnIsReported) {
-  RuntimeObject* graphics = ChooseTheQueueInTheDialog();
-  ASSERT_NE(graphics, nullptr) << "the dialog did not print";
-  ASSERT_EQ(mCups->Tool(std::string("cupsreject ") + kQueue), 0);
-  testing::PrintTwoPages(graphics);
-  ASSERT_EQ(Reports().size(), 1u);
-  EXPECT_NE(Reports()[0].find("gnome_print_job_print"), std::string::npos) << Reports()[0];
-  EXPECT_TRUE(mCups->WaitUntilIdle(30));
-  EXPECT_EQ(test::Shell("cat " + mCups->Arrived()), "");
+  for (bool dialog : {true, false}) {
+    SCOPED_TRACE(dialog ? "chosen in the dialog" : "the default");
+    const char* queue = dialog ? kOtherQueue : kDefaultQueue;
+    Reports().clear();
+    RuntimeObject* graphics = dialog ? ChooseTheOtherQueueInTheDialog() : RuntimeOpenPrinter(nullptr);
+    ASSERT_NE(graphics, nullptr) << "no job was made";
+    ASSERT_EQ(mCups->Tool(std::string("cupsreject ") + queue), 0);
+    testing::PrintTwoPages(graphics);
+    ASSERT_EQ(Reports().size(), 1u);
+    EXPECT_NE(Reports()[0].find("gnome_print_job_print"), std::string::npos) << Reports()[0];
+    EXPECT_NE(Reports()[0].find(queue), std::string::npos) << Reports()[0];
+    ExpectNothingArrived();
+    ASSERT_EQ(mCups->Tool(std::string("cupsaccept ") + queue), 0);
+  }
+}
+
+// The printing tests run as on a desk whose print server has a default queue, named the ways a
+// desktop names it: each test program's surroundings keep them from it, so they pass and the
+// desk's queue gets nothing, whether it takes jobs or refuses them.
+TEST(PrintingSurroundingsGuiTest, ThePrintingTestsNeverReachTheDesksPrintServer) {
+  if (!testing::EnsureGtk()) GTEST_SKIP() << "no display";
+  const std::string folder = test::PrivateRoot() + "/desk";
+  testing::PrivateCups desk({"desk"}, folder);
+  if (!desk.Ready()) GTEST_SKIP() << "no private CUPS server: " << desk.Why();
+  const std::string home = folder + "/home", configured = home + "/.cups";
+  ASSERT_EQ(test::Shell("mkdir -p '" + configured + "' && echo ok"), "ok\n");
+  std::ofstream(configured + "/client.conf") << "ServerName " << desk.Socket() << "\n";
+  char self[4096] = {};
+  ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
+  struct Case {
+    const char* how;
+    std::string environment;
+    bool refusing;
+  };
+  const Case cases[] = {
+      {"the user's client.conf", "HOME=" + home, false},
+      {"the system's client.conf and LPDEST", "HOME=" + folder + " CUPS_SERVERROOT=" + configured + " LPDEST=desk", false},
+      {"CUPS_SERVER, the queue refusing jobs", "HOME=" + folder + " CUPS_SERVER=" + desk.Socket(), true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    if (c.refusing) {
+      ASSERT_EQ(desk.Tool("cupsreject desk"), 0);
+    }
+    const std::string run = test::Shell("env -u CUPS_SERVER -u CUPS_SERVERROOT -u GTK2_RC_FILES " + c.environment + " '" +
+                                        self + "' --gtest_filter=" +
+                                        "PrintingGuiTest.ATwoPageJobEndsAsATwoPagePdfHoldingTheDrawnPixels 2>&1; echo \"exit $?\"");
+    EXPECT_NE(run.find("[  PASSED  ] 1 test."), std::string::npos) << run;
+    EXPECT_NE(run.find("exit 0"), std::string::npos) << run;
+  }
+  EXPECT_TRUE(desk.WaitUntilIdle(30));
+  EXPECT_EQ(testing::ReadWholeFile(desk.Arrived("desk")).size(), 0u);
+  EXPECT_EQ(test::Shell("CUPS_SERVER='" + desk.Socket() + "' lpstat -W all -o 2>&1"), "");
 }
 
 }  // namespace

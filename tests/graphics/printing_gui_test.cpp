@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "graphics/graphics.h"
 #include "graphics/gtk_print_helper.h"
+#include "graphics/pixmap_surface.h"
 #include "graphics/print_layer.h"
 #include "graphics/print_layer_model.h"
 #include "graphics/printer_setup_class.h"
@@ -217,8 +219,9 @@ TEST_F(PrintingGuiTest, AJobThatFailsOnItsWayOutIsReportedAndLeavesNoFileOfItsOw
 // Printed pages go from the server's pixels to the PDF file in buffers that later pages and
 // jobs take over: each page must still show exactly its own pixels, to its last row and column.
 TEST_F(PrintingGuiTest, JobsOfDifferentSizesOneAfterAnotherEachShowOnlyTheirOwnPixels) {
-  // A smaller page after a larger one, and the same size again: a buffer too small, one
-  // read with the wrong row length or one still holding the last job's page would show.
+  // A larger page than the buffer kept, a smaller one, and the same size again: a buffer too
+  // small, one read with the wrong row length or one still holding the last job's page would
+  // show.
   struct Case {
     int32_t dpi;
     uint32_t color;
@@ -228,11 +231,14 @@ TEST_F(PrintingGuiTest, JobsOfDifferentSizesOneAfterAnotherEachShowOnlyTheirOwnP
     SCOPED_TRACE(i);
     const Case& c = cases[i];
     RuntimeObject* setup = New(GetPrinterSetupClassDefinition());
+    printerSetupMaxResSetter(setup, kPageMaxHorizontalResolution, -1);
+    printerSetupMaxResSetter(setup, kPageMaxVerticalResolution, -1);
     PrinterSetupFields(setup)->horizontalResolution = c.dpi;
     PrinterSetupFields(setup)->verticalResolution = c.dpi;
     RuntimeObject* graphics = RuntimeOpenPrinter(setup);
     ASSERT_NE(graphics, nullptr);
     const int32_t width = graphicsWidthGetter(graphics, 0), height = graphicsHeightGetter(graphics, 0);
+    EXPECT_EQ(width, (612 - 72) * c.dpi / 72);
     graphicsForeColorSetter(graphics, 0, c.color);
     // The last column and row, and a square that moves from job to job.
     RuntimeGraphicsFillRect(graphics, width - 3, height - 3, 3, 3);
@@ -254,6 +260,45 @@ TEST_F(PrintingGuiTest, JobsOfDifferentSizesOneAfterAnotherEachShowOnlyTheirOwnP
     EXPECT_EQ(page.PixelAt(square - 1, square - 1), kWhite);
     EXPECT_TRUE(Reports().empty());
     std::remove(mOutput.c_str());
+  }
+}
+
+// The buffer a page is read into is the one the last page gave back when that is large
+// enough, a new one when it is short, if only by a row; each page holds its own pixels whole.
+// The first page is larger than any page printed before it, whatever ran earlier.
+TEST(PrintPageBufferGuiTest, PagesLargerAndSmallerThanTheBufferKeptAreEachReadWhole) {
+  if (!testing::EnsureGtk()) GTEST_SKIP() << "no display";
+  struct Case {
+    int32_t width, height;
+    uint32_t color;
+  };
+  const Case cases[] = {{2000, 1500, 0xFF0000}, {2000, 1501, 0x00FF00}, {120, 90, 0x0000FF}, {120, 90, 0x808080}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+    testing::PixmapTarget page(c.width, c.height);
+    Graphics* port = NewGraphics(&page);
+    port->SetForeColor(RGB48{static_cast<uint16_t>((c.color >> 16) * 257),
+                                static_cast<uint16_t>((c.color >> 8 & 0xFF) * 257),
+                                static_cast<uint16_t>((c.color & 0xFF) * 257)});
+    // The first and the last row and column.
+    port->FillRect(MakeRect(0, 0, c.width, 1));
+    port->FillRect(MakeRect(0, c.height - 1, c.width, c.height));
+    port->FillRect(MakeRect(c.width - 1, 0, c.width, c.height));
+    DisposeGraphics(port);
+    cairo_surface_t* image = ReadPixmapSurface(page.GetGdkDrawable(), c.width, c.height);
+    ASSERT_NE(image, nullptr) << "not read through shared memory";
+    ASSERT_EQ(cairo_image_surface_get_width(image), c.width);
+    ASSERT_EQ(cairo_image_surface_get_height(image), c.height);
+    const auto pixel = [&](int32_t x, int32_t y) {
+      const unsigned char* row = cairo_image_surface_get_data(image) + y * cairo_image_surface_get_stride(image);
+      return reinterpret_cast<const uint32_t*>(row)[x] & 0xFFFFFF;
+    };
+    EXPECT_EQ(pixel(0, 0), c.color);
+    EXPECT_EQ(pixel(c.width - 1, c.height - 1), c.color);
+    EXPECT_EQ(pixel(0, c.height - 1), c.color);
+    EXPECT_EQ(pixel(c.width - 2, c.height - 2), kWhite);
+    EXPECT_EQ(pixel(1, 1), kWhite);
+    cairo_surface_destroy(image);
   }
 }
 
@@ -413,17 +458,30 @@ TEST_F(PrintingGuiTest, EscapeCancelsTheDialogAndNothingIsPrinted) {
   EXPECT_TRUE(testing::ReadWholeFile(mOutput).empty());
 }
 
-TEST_F(PrintingGuiTest, ChoosingPrintToFileAndReturnPrintsAllPagesWhenTheRangeIsLeftAlone) {
-  // The printer list's own search picks the printer by name.
-  DialogKey press{"xdotool key Tab; xdotool type --delay 80 'Print to'; sleep 0.3; xdotool key Return"};
-  RuntimeObject* graphics = RunDialogPressing(&press);
-  EXPECT_FALSE(press.timedOut);
-  ASSERT_NE(graphics, nullptr);
-  EXPECT_EQ(graphicsFirstPageGetter(graphics, 0), 0);
-  EXPECT_EQ(graphicsLastPageGetter(graphics, 0), 65535);
-  EXPECT_EQ(graphicsCopiesGetter(graphics, 0), 1);
-  RuntimeUnlockObject(graphics);
-  EXPECT_EQ(testing::CountPdfPages(testing::ReadWholeFile(mOutput)), 1);
+// "Print to File" chosen in the printer list by its own search, and the range left alone or
+// pages 2 to 3 typed: the job's FirstPage and LastPage count from 1.
+TEST_F(PrintingGuiTest, ThePageRangeChosenInTheDialogReachesTheJobCountedFromOne) {
+  struct Case {
+    const char* range;  // typed into the dialog's page range; nil: left alone
+    int32_t first, last;
+  };
+  const Case cases[] = {{nullptr, 0, 65535}, {"2-3", 2, 3}, {"4", 4, 4}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.range ? c.range : "all");
+    std::string keys = "xdotool key Tab; xdotool type --delay 80 'Print to'; sleep 0.3; ";
+    // Out of the list's search, to the range's entry (Pag_es), where Return prints too.
+    if (c.range) keys += std::string("xdotool key Escape; sleep 0.2; xdotool key alt+e; sleep 0.2; xdotool type '") + c.range + "'; ";
+    DialogKey press{keys + "xdotool key Return"};
+    RuntimeObject* graphics = RunDialogPressing(&press);
+    EXPECT_FALSE(press.timedOut);
+    ASSERT_NE(graphics, nullptr);
+    EXPECT_EQ(graphicsFirstPageGetter(graphics, 0), c.first);
+    EXPECT_EQ(graphicsLastPageGetter(graphics, 0), c.last);
+    EXPECT_EQ(graphicsCopiesGetter(graphics, 0), 1);
+    RuntimeUnlockObject(graphics);
+    EXPECT_EQ(testing::CountPdfPages(testing::ReadWholeFile(mOutput)), 1);
+    std::remove(mOutput.c_str());
+  }
 }
 
 TEST_F(PrintingGuiTest, ThePageSetupDialogAnswersWhetherItWasAcceptedAndItsPageSetupStays) {

@@ -2,6 +2,7 @@
 // block, or fails with an underrun must neither block the run loop nor lose or repeat frames.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -19,7 +20,8 @@ constexpr unsigned long kBufferFrames = 800;
 
 // What the stand-in device does and has been given.
 struct FakePcm {
-  long room = kBufferFrames;     // frames the device takes now
+  long room = kBufferFrames;     // frames the device says it takes now
+  long takesAtMost = kBufferFrames;  // frames one write takes, however many there is room for
   int failNextWrite = 0;         // a negative error for the next write, once
   bool writesFail = false;       // every write fails
   int recoverResult = 0;
@@ -54,7 +56,7 @@ long Write(AlsaPcm*, const void* data, unsigned long count) {
     Pcm().failNextWrite = 0;
     return error;
   }
-  const auto taken = std::min<long>(static_cast<long>(count), Pcm().room);
+  const auto taken = std::min<long>({static_cast<long>(count), Pcm().room, Pcm().takesAtMost});
   if (taken == 0) return -EAGAIN;
   const auto* samples = static_cast<const int16_t*>(data);
   Pcm().frames.insert(Pcm().frames.end(), samples, samples + taken * 2);
@@ -139,25 +141,34 @@ TEST_F(SoundAlsaStreamTest, AFullDeviceTakesNothingAndTheQueueStaysBounded) {
   EXPECT_FALSE(Pcm().open);
 }
 
+// A device with little room, and one that takes less than it said it had room for.
 TEST_F(SoundAlsaStreamTest, PartWritesAndAnUnderrunLoseAndRepeatNoFrame) {
   SKIP_WITHOUT_SNDFILE();
+  struct Case {
+    long room;  // each tick, until the sound has handed over everything
+    long takesAtMost;
+  };
   const std::vector<int16_t> samples = Counting(3000);
-  RuntimeObject* sound = NewSound(WriteTestFile(PcmWave(2, 8000, samples), "counting.wav"));
-  Pcm().room = 123;
-  soundPlay(sound);
-  EXPECT_EQ(Pcm().frames.size(), 2u * 123);
-  EXPECT_GE(Pcm().started, 1);
-  // The device underruns: the next write fails once and the stream is prepared again.
-  Pcm().failNextWrite = -EPIPE;
-  for (int i = 0; i < 200 && soundIsPlaying(sound); ++i) {
-    // 250 frames a tick; once it has everything, it plays it out.
-    Pcm().room = Pcm().frames.size() == samples.size() ? kBufferFrames : 250;
-    Tick(sound);
+  for (const Case& c : {Case{250, kBufferFrames}, Case{kBufferFrames, 100}}) {
+    SCOPED_TRACE(c.takesAtMost);
+    Pcm() = FakePcm();
+    Pcm().room = 123;
+    Pcm().takesAtMost = c.takesAtMost;
+    RuntimeObject* sound = NewSound(WriteTestFile(PcmWave(2, 8000, samples), std::to_string(c.room) + ".wav"));
+    soundPlay(sound);
+    EXPECT_EQ(Pcm().frames.size(), 2u * std::min(123L, c.takesAtMost));
+    EXPECT_GE(Pcm().started, 1);
+    // The device underruns: the next write fails once and the stream is prepared again.
+    Pcm().failNextWrite = -EPIPE;
+    for (int i = 0; i < 200 && soundIsPlaying(sound); ++i) {
+      Pcm().room = Pcm().frames.size() == samples.size() ? kBufferFrames : c.room;
+      Tick(sound);
+    }
+    EXPECT_EQ(Pcm().recovered, 1);
+    EXPECT_EQ(soundIsPlaying(sound), 0);
+    EXPECT_EQ(Pcm().frames, samples);
+    EXPECT_FALSE(Pcm().open);
   }
-  EXPECT_EQ(Pcm().recovered, 1);
-  EXPECT_EQ(soundIsPlaying(sound), 0);
-  EXPECT_EQ(Pcm().frames, samples);
-  EXPECT_FALSE(Pcm().open);
 }
 
 TEST_F(SoundAlsaStreamTest, ALoopingSoundOfNoFramesEndsInsteadOfStartingOverForEver) {

@@ -1,10 +1,19 @@
 // Sounds through ALSA where there is no OSS device: a private configuration whose default PCM
-// is the file plug-in writing the raw stream, read back after the sounds end.
+// is the file plug-in writing the raw stream, read back after the sounds end, or writing into a
+// FIFO that blocks it.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <mutex>
+#include <thread>
 
 #include "graphics/alsa_output.h"
 #include "graphics/sound_background_task.h"
@@ -39,9 +48,14 @@ class SoundAlsaTest : public SoundTest {
     unlink(mRaw.c_str());
   }
 
-  // Interleaved left and right samples of everything the stream was given.
-  std::vector<int16_t> Written() {
-    const std::string bytes = testing::ReadWholeFile(mRaw);
+  // Interleaved left and right samples of everything the stream was given; the device closes
+  // on its own thread, so this waits (a while at most) for `expected` samples.
+  std::vector<int16_t> Written(size_t expected = 0) {
+    std::string bytes = testing::ReadWholeFile(mRaw);
+    for (int tries = 0; tries < 500 && bytes.size() < 2 * expected; ++tries) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      bytes = testing::ReadWholeFile(mRaw);
+    }
     std::vector<int16_t> samples(bytes.size() / 2);
     for (size_t i = 0; i < samples.size(); ++i) {
       samples[i] = static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) | (static_cast<uint8_t>(bytes[2 * i + 1]) << 8));
@@ -77,7 +91,7 @@ TEST_F(SoundAlsaTest, ASoundReachesTheDefaultPcmWholeAndTheStreamClosesAfterIt) 
   EXPECT_GT(AlsaSourceCount(), 0);
   PlayToEnd(sound);
   EXPECT_EQ(AlsaSourceCount(), 0);
-  EXPECT_EQ(Written(), samples);
+  EXPECT_EQ(Written(samples.size()), samples);
 }
 
 TEST_F(SoundAlsaTest, VolumeAndPanScaleTheSoundsOwnSamples) {
@@ -88,7 +102,7 @@ TEST_F(SoundAlsaTest, VolumeAndPanScaleTheSoundsOwnSamples) {
   SoundPanSetter(sound, 0, -100);
   soundPlay(sound);
   PlayToEnd(sound);
-  const std::vector<int16_t> written = Written();
+  const std::vector<int16_t> written = Written(samples.size());
   ASSERT_EQ(written.size(), samples.size());
   for (size_t i = 0; i < samples.size(); i += 2) {
     ASSERT_NEAR(written[i], samples[i] / 2.0, 0.5) << i;
@@ -110,7 +124,7 @@ TEST_F(SoundAlsaTest, OverlappingSoundsAreMixedIntoOneStream) {
     if (soundIsPlaying(high)) Tick(high);
   }
   ASSERT_FALSE(soundIsPlaying(low) || soundIsPlaying(high));
-  const std::vector<int16_t> written = Written();
+  const std::vector<int16_t> written = Written(2u * 6000);
   // The long sound sets the length: nothing of either is lost or played twice.
   ASSERT_EQ(written.size(), 2u * 6000);
   size_t together = 0;
@@ -138,6 +152,96 @@ TEST_F(SoundAlsaTest, StopSilencesALoopingSoundAndNeitherDeviceLeavesSoundsSilen
   soundPlay(sound);
   EXPECT_EQ(soundIsPlaying(sound), 0);
   EXPECT_TRUE(Reports().empty());
+}
+
+// Ends the program with a message when a test hangs past its limit, instead of leaving it to
+// hang until the runner gives up.
+class Watchdog {
+ public:
+  explicit Watchdog(int seconds)
+      : mThread([this, seconds] {
+          std::unique_lock<std::mutex> lock(mMutex);
+          if (!mDone.wait_for(lock, std::chrono::seconds(seconds), [this] { return mStopped; })) {
+            std::fputs("the test hung on the sound device\n", stderr);
+            std::abort();
+          }
+        }) {}
+  ~Watchdog() {
+    {
+      std::lock_guard<std::mutex> lock(mMutex);
+      mStopped = true;
+    }
+    mDone.notify_all();
+    mThread.join();
+  }
+
+ private:
+  std::mutex mMutex;
+  std::condition_variable mDone;
+  bool mStopped = false;
+  std::thread mThread;
+};
+
+// The default device is the file plug-in on a FIFO that nobody reads, or whose reader never
+// reads: Play and each step of the run loop come back at once all the same, the sound ends as
+// on no device, and so does one played while the device still hangs. Once the FIFO is read,
+// the device is let go and sounds play again.
+TEST_F(SoundAlsaTest, ADeviceThatBlocksHoldsNeitherPlayNorTheRunLoop) {
+  SKIP_WITHOUT_SNDFILE();
+  // A writer left with a reader that went is told so, not killed.
+  void (*previousPipe)(int) = signal(SIGPIPE, SIG_IGN);
+  const std::string fifo = ::testing::TempDir() + "alsa-fifo-" + std::to_string(getpid());
+  // Longer than the FIFO holds.
+  const std::vector<int16_t> samples = Frames(10 * kRate);
+  Watchdog watchdog(30);
+  // The wait a program has.
+  SetAlsaDeviceWait(kAlsaDeviceWait);
+  using Clock = std::chrono::steady_clock;
+  for (bool reader : {false, true}) {
+    SCOPED_TRACE(reader ? "a reader that never reads" : "no reader");
+    unlink(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // A file of its own: the library reads a configuration again only when its name, inode or
+    // time in whole seconds changed.
+    const std::string config = mConfig + (reader ? ".reader" : ".fifo");
+    std::ofstream(config) << "pcm.!default { type file slave.pcm { type null } file \"" << fifo
+                          << "\" format \"raw\" }\n";
+    setenv("ALSA_CONFIG_PATH", config.c_str(), 1);
+    SetAlsaLibraryLoader(nullptr);
+    int fd = reader ? open(fifo.c_str(), O_RDONLY | O_NONBLOCK) : -1;
+    RuntimeObject* sound = Stereo(samples);
+    Clock::time_point start = Clock::now();
+    soundPlay(sound);
+    // Far longer than Play may take, far shorter than a hang.
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(300));
+    for (int i = 0; i < 200 && soundIsPlaying(sound); ++i) {
+      start = Clock::now();
+      Tick(sound);
+      EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(300));
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(soundIsPlaying(sound), 0);
+    RuntimeObject* next = Stereo(samples);
+    soundPlay(next);
+    EXPECT_EQ(soundIsPlaying(next), 0);
+
+    // Read what comes until the device is let go and a sound finds it again.
+    if (fd < 0) fd = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    char bytes[65536];
+    for (int i = 0; i < 500 && !soundIsPlaying(next); ++i) {
+      while (read(fd, bytes, sizeof bytes) > 0) {
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      soundPlay(next);
+    }
+    EXPECT_EQ(soundIsPlaying(next), 1);
+    soundStop(next);
+    close(fd);
+    unlink(config.c_str());
+  }
+  unlink(fifo.c_str());
+  setenv("ALSA_CONFIG_PATH", mConfig.c_str(), 1);
+  signal(SIGPIPE, previousPipe);
 }
 
 }  // namespace

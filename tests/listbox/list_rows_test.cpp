@@ -23,7 +23,7 @@ TEST_F(ListRowsTest, CellsFallBackToColumnDefaultsOnlyUpToColumn63) {
   EXPECT_EQ(list.GetCellAlignmentOffset(0, 3), 7);
   EXPECT_EQ(list.GetCellTextSize(0, 3), 11);
 
-  CellEntry* cell = list.FindCell(0, 3, true);
+  CellAttributes* cell = list.FindCell(0, 3, true);
   cell->mAlignment = 3;  // an own alignment brings its own offset, even 0
   EXPECT_EQ(list.GetCellAlignmentOffset(0, 3), 0);
 
@@ -41,7 +41,8 @@ TEST_F(ListRowsTest, CellsAreLinkedInTheOrderTheyWereMade) {
   list.FindCell(0, 5, true);
   list.FindCell(0, 2, true);
   std::vector<int> order;
-  for (CellEntry* c = list.GetRowCells(0); c; c = c->mNext) order.push_back(c->mColumn);
+  const RowCells& cells = list.GetRowEntry(0)->mCells;
+  for (int32_t i = 0; i < cells.Count(); ++i) order.push_back(cells.ColumnAt(i));
   EXPECT_EQ(order, (std::vector<int>{0, 5, 2}));
   EXPECT_EQ(list.FindCell(0, 9, false), nullptr);
   EXPECT_EQ(list.FindCell(4, 0, true), nullptr) << "no such row";
@@ -188,6 +189,77 @@ TEST_F(ListRowsTest, DeleteAllRowsEmptiesTheList) {
   list.DeleteAllRows();
   EXPECT_EQ(list.RowCount(), 0);
   EXPECT_EQ(list.log.back(), "removing 0+2");
+}
+
+// A row's cells grow one at a time and gain settings part way: what each cell held before a
+// growth is still there after it, at every size up to one cell for each of the 256 columns.
+TEST_F(ListRowsTest, CellsKeepTheirTextsAndSettingsAsTheRowGrows) {
+  RecordingRows list;
+  list.AddRows({"c0"});
+  std::vector<int32_t> made{0};
+  const auto check = [&](int32_t boldColumn) {
+    for (int32_t column : made) {
+      ASSERT_EQ(Text(list.CellText(0, column)), "c" + std::to_string(column)) << made.size();
+      const CellAttributes* cell = list.FindCell(0, column, false);
+      EXPECT_EQ(cell != nullptr && cell->mStyle == kCellBold, column == boldColumn) << column;
+    }
+  };
+  for (int32_t column : {255, 1, 7, 3}) {
+    list.SetCellText(0, column, string(("c" + std::to_string(column)).c_str()), false);
+    made.push_back(column);
+    check(-1);
+  }
+  // Settings come to a row whose block had room for texts only.
+  list.SetCellStyle(0, 3, kCellBold, true);
+  check(3);
+  for (int32_t column = 0; column <= kMaxCellColumn; ++column) {
+    if (list.CellText(0, column).IsEmpty()) {
+      list.SetCellText(0, column, string(("c" + std::to_string(column)).c_str()), false);
+      made.push_back(column);
+    }
+  }
+  check(3);
+  EXPECT_EQ(list.GetRowEntry(0)->mCells.Count(), 256);
+}
+
+TEST_F(ListRowsTest, CellTextsShareTheirRecordsUntilTheRowsGo) {
+  const string text("shared", kEncodingUTF8);
+  {
+    RecordingRows list;
+    list.AddTextRow(text, kPlainRow);
+    list.AddTextRow(text, kPlainRow);
+    list.SetCellText(1, 4, text, false);
+    EXPECT_EQ(text.Rep()->refCount, 4);
+    list.SetCellText(1, 4, string("other"), false);
+    list.RemoveRow(0);
+    EXPECT_EQ(text.Rep()->refCount, 2);
+    list.AddTextRow(text, kPlainRow);
+    list.DeleteAllRows();
+    EXPECT_EQ(text.Rep()->refCount, 1);
+    list.AddTextRow(text, kPlainRow);
+  }
+  EXPECT_EQ(text.Rep()->refCount, 1) << "the list let go of its rows";
+}
+
+TEST_F(ListRowsTest, MovedRowsGoTogetherOrNotAtAll) {
+  const struct {
+    std::vector<int32_t> rows;
+    int32_t position;
+    std::vector<std::string> after;
+  } cases[] = {
+      {{0, 2}, 1, {"b", "a", "c", "d"}},
+      {{1, 3}, 0, {"b", "d", "a", "c"}},
+      {{3}, 9, {"a", "b", "c", "d"}},  // a position past the rest is the end
+      {{1, 4}, 0, {"a", "b", "c", "d"}},  // one past the last row
+      {{-1, 2}, 0, {"a", "b", "c", "d"}},
+      {{2, 2}, 0, {"a", "b", "c", "d"}},
+  };
+  for (const auto& c : cases) {
+    RecordingRows list;
+    list.AddRows({"a", "b", "c", "d"});
+    list.MoveRowsTo(c.rows, c.position);
+    EXPECT_EQ(list.ColumnTexts(), c.after) << c.rows.back();
+  }
 }
 
 }  // namespace

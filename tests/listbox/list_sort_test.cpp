@@ -104,9 +104,7 @@ TEST_F(ListSortTest, FoldersMoveWithTheirChildrenWhichSortAmongThemselves) {
   const char* names[] = {"zeta", "z2", "z1", "alpha", "a3", "a1", "a2", "mid"};
   const int16_t depths[] = {0, 1, 1, 0, 1, 1, 1, 0};
   for (int i = 0; i < 8; ++i) {
-    auto* cell = new CellEntry(0);
-    cell->mText = string(names[i]);
-    list.AddRow(cell, depths[i], depths[i] == 0 ? kExpandedFolder : kPlainRow);
+    list.AddRow(string(names[i]), depths[i], depths[i] == 0 ? kExpandedFolder : kPlainRow);
   }
   list.SortByColumn(0);
   EXPECT_EQ(list.ColumnTexts(),

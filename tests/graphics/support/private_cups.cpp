@@ -16,6 +16,7 @@
 
 #include "graphics/support/pdf_reader.h"
 #include "support/gui_support.h"
+#include "support/private_environment.h"
 
 namespace vorn::testing {
 
@@ -40,23 +41,25 @@ int FreePort() {
 
 }  // namespace
 
-PrivateCups::PrivateCups(const std::string& printer) {
+PrivateCups::PrivateCups(const std::vector<std::string>& queues, const std::string& folder) : mQueues(queues) {
   if (access(kCupsd, X_OK) != 0 || access("/usr/sbin/lpadmin", X_OK) != 0) {
     mWhy = "CUPS is not installed";
     return;
   }
-  // One name for the process: its CUPS clients keep the first server name they are given.
-  mFolder = "/tmp/vorn-cups-" + std::to_string(getpid());
+  // The process's CUPS clients keep the first server address they are given: the one its
+  // surroundings name, whatever server a test starts there.
+  mSocket = folder.empty() ? test::PrivateCupsSocket() : folder + "/cups.sock";
+  mFolder = mSocket.substr(0, mSocket.rfind('/'));
   test::Shell("rm -rf '" + mFolder + "'");
   if (mkdir(mFolder.c_str(), 0755) != 0) {
     mWhy = "no private folder";
     return;
   }
-  mSocket = mFolder + "/cups.sock";
-  mArrived = mFolder + "/arrived";
-  // The server writes the device file as its own user, not the test's.
-  std::ofstream(mArrived).close();
-  chmod(mArrived.c_str(), 0666);
+  for (const std::string& queue : mQueues) {
+    // The server writes the device file as its own user, not the test's.
+    std::ofstream(Arrived(queue)).close();
+    chmod(Arrived(queue).c_str(), 0666);
+  }
   for (const char* sub : {"/spool", "/cache", "/state", "/log", "/bin", "/bin/backend"}) {
     mkdir((mFolder + sub).c_str(), 0755);
   }
@@ -87,7 +90,6 @@ if [ -n "$6" ]; then cat "$6" > "$out"; else cat > "$out"; fi
     execl(kCupsd, kCupsd, "-f", "-c", config.c_str(), "-s", files.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
-  setenv("CUPS_SERVER", mSocket.c_str(), 1);
   // The server is up when its tools reach it.
   for (int tries = 0; tries < 100 && !mReady; ++tries) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -103,8 +105,11 @@ if [ -n "$6" ]; then cat "$6" > "$out"; else cat > "$out"; fi
     mWhy = "cupsd did not answer";
     return;
   }
-  mReady = Tool("lpadmin -p " + printer + " -E -v capture:" + mArrived) == 0 && Tool("lpadmin -d " + printer) == 0;
-  if (!mReady) mWhy = "the queue could not be added";
+  for (const std::string& queue : mQueues) {
+    mReady = mReady && Tool("lpadmin -p " + queue + " -E -v capture:" + Arrived(queue)) == 0;
+  }
+  mReady = mReady && !mQueues.empty() && Tool("lpadmin -d " + mQueues[0]) == 0;
+  if (!mReady) mWhy = "the queues could not be added";
 }
 
 PrivateCups::~PrivateCups() {
@@ -119,8 +124,11 @@ PrivateCups::~PrivateCups() {
       waitpid(mServer, &status, 0);
     }
   }
-  unsetenv("CUPS_SERVER");
   if (!mFolder.empty()) test::Shell("rm -rf '" + mFolder + "'");
+}
+
+void PrivateCups::ForgetArrivals() const {
+  for (const std::string& queue : mQueues) truncate(Arrived(queue).c_str(), 0);
 }
 
 int PrivateCups::Tool(const std::string& arguments) const {

@@ -1,7 +1,8 @@
 // A CUPS server of the test's own: its configuration, spool and socket in a private folder,
-// listening on that socket and a free local port, with one raw queue whose device (a backend
-// of the test's own) writes a file in the folder: the document a job sends is what arrives
-// there. Stopped when it goes.
+// listening on that socket and a free local port, with raw queues whose devices (a backend of
+// the test's own) each write a file in the folder: the document a job sends is what arrives
+// there. By default it is the server this process's CUPS clients ask (PrivateCupsSocket).
+// Stopped when it goes.
 #pragma once
 
 #include <sys/types.h>
@@ -14,24 +15,29 @@ namespace vorn::testing {
 
 class PrivateCups {
  public:
-  // Starts the server and adds the queue `printer` as the server's default; Ready() says
-  // whether that worked, Why() why not.
-  explicit PrivateCups(const std::string& printer);
+  // Starts the server in `folder` (empty: the one whose socket this process's CUPS clients
+  // ask) and adds the queues, the first as the server's default; Ready() says whether that
+  // worked, Why() why not.
+  explicit PrivateCups(const std::vector<std::string>& queues, const std::string& folder = "");
   ~PrivateCups();
   PrivateCups(const PrivateCups&) = delete;
   PrivateCups& operator=(const PrivateCups&) = delete;
 
   bool Ready() const { return mReady; }
   const std::string& Why() const { return mWhy; }
+  const std::string& Socket() const { return mSocket; }
   // The queue's device file, empty until a job arrives.
-  const std::string& Arrived() const { return mArrived; }
+  std::string Arrived(const std::string& queue) const { return mFolder + "/arrived-" + queue; }
+  // Clears what earlier jobs left in the queues' files.
+  void ForgetArrivals() const;
   // Runs a CUPS command-line tool against this server; answers its exit status.
   int Tool(const std::string& arguments) const;
   // Waits (at most `seconds`) until the server has no job left pending or printing.
   bool WaitUntilIdle(int seconds) const;
 
  private:
-  std::string mFolder, mSocket, mArrived, mWhy;
+  std::string mFolder, mSocket, mWhy;
+  std::vector<std::string> mQueues;
   pid_t mServer = -1;
   bool mReady = false;
 };

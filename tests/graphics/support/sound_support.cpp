@@ -120,6 +120,7 @@ void SoundTest::SetUp() {
   IntrinsicClassTest::SetUp();
   SetSndfileLibraryLoader(nullptr);
   SetAlsaLibraryLoader(&noAlsa);
+  SetAlsaDeviceWait(std::chrono::seconds(10));
 }
 
 void SoundTest::TearDown() {
@@ -127,6 +128,7 @@ void SoundTest::TearDown() {
   for (const std::string& path : mFiles) unlink(path.c_str());
   SetSndfileLibraryLoader(nullptr);
   SetAlsaLibraryLoader(nullptr);
+  SetAlsaDeviceWait(kAlsaDeviceWait);
 }
 
 std::string SoundTest::WriteTestFile(const std::vector<uint8_t>& bytes, const std::string& name) {

@@ -69,7 +69,9 @@ class MissingLibrary : public LibraryLoader {
 std::vector<uint8_t> PcmWave(int32_t channels, int32_t rate, const std::vector<int16_t>& samples);
 std::vector<uint8_t> FloatWave(int32_t channels, int32_t rate, const std::vector<float>& samples);
 
-// Sounds over a FakeAudio device, with the decoder library as this machine has it.
+// Sounds over a FakeAudio device, with the decoder library as this machine has it. Calls to
+// an ALSA device are waited for until they are in, which the devices of these tests always are
+// at once: each step's outcome shows when it returns, however busy the machine.
 class SoundTest : public IntrinsicClassTest {
  protected:
   void SetUp() override;
