@@ -335,7 +335,6 @@ void TCPSocket::CloseDescriptor() {
   mSendFailure = 0;
 }
 
-
 void TCPSocket::RemoveBoundPath() {
   // Only the socket that bound the path removes it: a closing client must not take the
   // server's address away from the clients that come after it. A listener that became its
