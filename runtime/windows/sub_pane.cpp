@@ -268,6 +268,9 @@ bool SubPane::Release() {
   // A holder that locked the pane after it went releases it again: it stays gone, once.
   if (mGone) return true;
   mGone = true;
+  // Children the close did not reach (a pane released without one) go with it.
+  auto kids = mSubPanes.children;
+  for (auto it = kids.rbegin(); it != kids.rend(); ++it) (*it)->Close();
   // The pane leaves the tree now and is freed when no event is running any more.
   Window* window = GetWindow();
   if (SubPane* parent = GetParent()) parent->RemoveSubPane(this);

@@ -521,7 +521,7 @@ bool NextWindowWorks() {
   if (!gRun.next) gRun.next = OpenNextWindow();
   Window* native = GetWindowPaneOf(gRun.next);
   if (!native || !PumpUntil([&] { return GTK_WIDGET_MAPPED(native->GtkWindowWidget()); }, 3000)) return false;
-  Pump(100);
+  Pump(50);
   int32_t x = 0, y = 0;
   test::ScreenPoint(native, 70, 35, &x, &y);
   gRun.nextActions = 0;  // a stray key may have pushed the focused button already
@@ -697,18 +697,20 @@ TEST_P(CloseInEventTest, TheHandlerRunsOnceAndEverythingGoesOn) {
     Window* shown = GetWindowPaneOf(gRun.window);
     return !shown || GTK_WIDGET_MAPPED(shown->GtkWindowWidget());
   }, 5000));
-  Pump(100);
+  Pump(50);
   if (row.gesture != Gesture::kShow) {
     Xdo("windowfocus --sync " + std::to_string(test::XidOf(native)));
-    Pump(100);
-    if (row.prepare) row.prepare(gRun.window);
     Pump(50);
+    if (row.prepare) {
+      row.prepare(gRun.window);
+      Pump(30);
+    }
     InstallHandlers(gRun.window);
   }
 
   Perform(gRun.window, row);
   EXPECT_TRUE(PumpUntil([] { return gRun.delivered > 0; }, 4000)) << "the event never came";
-  Pump(row.gesture == Gesture::kRowDrag || row.gesture == Gesture::kRightClickPick ? 900 : 250);
+  Pump(row.gesture == Gesture::kRowDrag || row.gesture == Gesture::kRightClickPick ? 900 : 200);
   Xdo("mouseup 1");
   Pump(50);
 
