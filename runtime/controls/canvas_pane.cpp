@@ -8,6 +8,8 @@
 #include "graphics/graphics_object.h"
 #include "graphics/graphics_state.h"
 #include "graphics/picture_object.h"
+#include "strings/pinned_int.h"
+#include "strings/rect.h"
 #include "strings/system_encoding.h"
 #include "strings/utf8.h"
 #include "windows/gtk_pane_support.h"
@@ -292,14 +294,14 @@ void RuntimeCanvas::Scroll(int32_t dx, int32_t dy, int32_t x, int32_t y, int32_t
   if (dx == 0 && dy == 0) return;
   if (width == kDefaultExtent) width = mWidth;
   if (height == kDefaultExtent) height = mHeight;
-  int32_t left = mBounds.left + x;
-  int32_t top = mBounds.top + y;
-  ScrollRect(MakeRect(left, top, left + width, top + height), dx, dy);
+  const int32_t left = AddPinned(mBounds.left, x);
+  const int32_t top = AddPinned(mBounds.top, y);
+  ScrollRect(MakeRect(left, top, AddPinned(left, width), AddPinned(top, height)), dx, dy);
   if (!moveControls) return;
   auto kids = mSubPanes.children;
   for (SubPane* child : kids) {
     Rect moved = child->Bounds();
-    OffsetRect(moved, dx, dy);
+    MoveRectWhole(moved, dx, dy);
     child->SetBounds(moved, false);
   }
 }

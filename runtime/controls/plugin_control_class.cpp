@@ -7,7 +7,7 @@
 
 #include "controls/control_support.h"
 #include "controls/plugin_control_pane.h"
-#include "core/plugin_loader.h"
+#include "core/plugin_session.h"
 #include "graphics/graphics_object.h"
 #include "objects/runtime_class.h"
 #include "objects/runtime_object.h"

@@ -9,6 +9,7 @@
 #include "objects/runtime_object.h"
 #include "strings/case_table.h"
 #include "strings/mnemonics.h"
+#include "strings/pinned_int.h"
 #include "windows/gtk_helper.h"
 #include "windows/gtk_pane_support.h"
 #include "windows/pane_focus.h"
@@ -341,7 +342,7 @@ void PopupMenu::SetSelStart(int32_t start) { gtk_editable_set_position(GTK_EDITA
 
 void PopupMenu::SetSelLength(int32_t length) {
   int32_t start = GetSelStart();
-  gtk_editable_select_region(GTK_EDITABLE(Entry()), start, start + length);
+  gtk_editable_select_region(GTK_EDITABLE(Entry()), start, AddPinned(start, length));
 }
 
 void PopupMenu::ApplyTextStyle() {

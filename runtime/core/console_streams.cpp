@@ -7,10 +7,11 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdio>
+#include <deque>
 #include <string>
 #include <string_view>
 
-#include "core/termination.h"
+#include "core/thread_scheduler.h"
 #include "files/line_buffer.h"
 #include "files/stream_support.h"
 #include "objects/class_registry.h"
@@ -34,8 +35,8 @@ class DescriptorReader : public RandomAccessMechanism {
     ssize_t got;
     do {
       // A terminal or a pipe may keep the program waiting for ever; a termination signal
-      // must still end it.
-      WaitForDescriptorOrTermination(mDescriptor, POLLIN, -1);
+      // must still end it, and the other threads go on meanwhile.
+      WaitForDescriptor(mDescriptor, POLLIN, -1);
       got = ::read(mDescriptor, buffer, static_cast<size_t>(count));
     } while (got < 0 && errno == EINTR);
     if (got < 0) {
@@ -74,6 +75,8 @@ struct StandardInput {
   uint8_t bytes[1024];
   int32_t position = 0;
   int32_t count = 0;
+  ThreadRecord* turn = nullptr;  // the thread reading now
+  std::deque<ThreadRecord*> waiting;
   LineBuffer Buffer() { return {bytes, static_cast<int32_t>(sizeof bytes), &position, &count}; }
 };
 
@@ -81,6 +84,33 @@ StandardInput& Input() {
   static auto* input = new StandardInput();  // lives until exit, read from exit-time code too
   return *input;
 }
+
+// One reader of standard input at a time: a thread waiting for input lets the others run, and
+// the buffer must not change under it meanwhile. The turn goes to the oldest waiter.
+class InputTurn {
+ public:
+  InputTurn() : mInput(Input()) {
+    ThreadRecord* self = CurrentThreadRecord();
+    if (mInput.turn == nullptr) {
+      mInput.turn = self;
+      return;
+    }
+    mInput.waiting.push_back(self);
+    WaitUntilWoken();
+  }
+  ~InputTurn() {
+    mInput.turn = nullptr;
+    if (mInput.waiting.empty()) return;
+    mInput.turn = mInput.waiting.front();
+    mInput.waiting.pop_front();
+    WakeWaitingThread(mInput.turn);
+  }
+  InputTurn(const InputTurn&) = delete;
+  InputTurn& operator=(const InputTurn&) = delete;
+
+ private:
+  StandardInput& mInput;
+};
 
 EncodingCode TagFor(VornRuntimeObject* encoding) {
   return encoding ? GetEncodingFromTEObject(encoding) : kEncodingUTF8;
@@ -208,6 +238,7 @@ VornRuntimeObject* RuntimeGetStdErr(void) {
 
 VornStringRecord* RuntimeStdInputReadLine(VornRuntimeObject* stream, VornRuntimeObject* encoding) {
   if (!IsInput(stream)) return nullptr;
+  InputTurn turn;
   StandardInput& input = Input();
   EncodingCode tag = TagFor(encoding);
   return HandOutBytes(input.Buffer().ReadLine(&input.reader, tag == kEncodingUTF16 ? 2 : 1), tag);
@@ -216,6 +247,7 @@ VornStringRecord* RuntimeStdInputReadLine(VornRuntimeObject* stream, VornRuntime
 // Up to `count` bytes: what is buffered, or else what one read of the descriptor brings.
 VornStringRecord* RuntimeStdInputRead(VornRuntimeObject* stream, int32_t count, VornRuntimeObject* encoding) {
   if (!IsInput(stream) || count <= 0) return nullptr;
+  InputTurn turn;
   StandardInput& input = Input();
   LineBuffer buffer = input.Buffer();
   if (buffer.Buffered() == 0) buffer.Refill(&input.reader);
@@ -225,6 +257,7 @@ VornStringRecord* RuntimeStdInputRead(VornRuntimeObject* stream, int32_t count, 
 // Waits for input when none is buffered: the end shows only when a read finds nothing.
 uint8_t RuntimeStdInputEof(VornRuntimeObject* stream) {
   if (!IsInput(stream)) return 1;
+  InputTurn turn;
   StandardInput& input = Input();
   LineBuffer buffer = input.Buffer();
   if (buffer.Buffered() > 0) return 0;
@@ -260,6 +293,7 @@ uint8_t RuntimeStdOutputError(VornRuntimeObject* stream) {
 void RuntimeConsolePrint(VornStringRecord* text) { WriteAll(STDOUT_FILENO, LineOf(text), nullptr); }
 
 VornStringRecord* RuntimeConsoleInput(void) {
+  InputTurn turn;
   StandardInput& input = Input();
   return HandOutBytes(input.Buffer().ReadLine(&input.reader, 1), kEncodingUTF8);
 }

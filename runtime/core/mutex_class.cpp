@@ -37,6 +37,10 @@ struct LockFile {
   std::string problem;  // why the file could not be used at the last try
   bool folderFailed = false;
   int fd = -1;          // open while this object holds the lock
+  // The file this object last made or used at `path`; only that one is ever deleted.
+  bool known = false;
+  dev_t device = 0;
+  ino_t inode = 0;
 };
 
 LockFile* LockFileOf(MutexObject* mutex) { return static_cast<LockFile*>(mutex->lockFile); }
@@ -57,6 +61,12 @@ std::string LockFileName(const string& name) {
   return file;
 }
 
+void Remember(LockFile* file, const struct stat& info) {
+  file->known = true;
+  file->device = info.st_dev;
+  file->inode = info.st_ino;
+}
+
 // Opens (making it if need be) the lock file: never through a link, and only a regular file of
 // this user. -1 with the reason in `file` otherwise.
 int OpenLockFile(LockFile* file) {
@@ -73,7 +83,14 @@ int OpenLockFile(LockFile* file) {
     close(fd);
     return -1;
   }
+  Remember(file, info);
   return fd;
+}
+
+bool IsKnownFile(const LockFile* file, int fd) {
+  struct stat info {};
+  return file->known && fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_dev == file->device &&
+         info.st_ino == file->inode;
 }
 
 bool SameFile(int fd, const std::string& path) {
@@ -141,10 +158,14 @@ void DropLockFile(MutexObject* mutex) {
   LockFile* file = LockFileOf(mutex);
   if (!file) return;
   ReleaseMutexFileLock(mutex);
-  // Deleted only when nobody holds it: a waiting process keeps the name it waits on.
-  int fd = !file->folderFailed ? open(file->path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK) : -1;
+  // Deleted only when nobody holds it (a waiting process keeps the name it waits on), and only
+  // when it is still the file this object used: what it refused (a FIFO, a folder, another
+  // user's file) or found put in its place stays where it is.
+  int fd = file->known ? open(file->path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK) : -1;
   if (fd >= 0) {
-    if (flock(fd, LOCK_EX | LOCK_NB) == 0) unlink(file->path.c_str());
+    if (IsKnownFile(file, fd) && flock(fd, LOCK_EX | LOCK_NB) == 0 && SameFile(fd, file->path)) {
+      unlink(file->path.c_str());
+    }
     close(fd);
   }
   delete file;
@@ -198,8 +219,10 @@ void MutexContructor(VornRuntimeObject* object, VornStringRecord* name) {
   } else if (text.IsEmpty()) {
     std::string pattern = folder + "/vornMutexXXXXXX";
     int fd = mkstemp(pattern.data());
-    if (fd >= 0) close(fd);
     file->path = pattern;
+    struct stat info {};
+    if (fd >= 0 && fstat(fd, &info) == 0) Remember(file, info);
+    if (fd >= 0) close(fd);
   } else {
     file->path = folder + "/" + LockFileName(text);
     int fd = OpenLockFile(file);

@@ -1,7 +1,12 @@
 #include "core/plugin_declarations.h"
 
 #include <cctype>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
 #include <optional>
+#include <string_view>
 
 #include "core/declaration_tokenizer.h"
 #include "objects/object_definition.h"
@@ -24,6 +29,76 @@ bool SignatureName(const std::string& name) {
     if (!(std::isalnum(byte) || c == '_' || byte >= 0x80)) return false;
   }
   return !name.empty();
+}
+
+// An integral literal's text ("-12", "&H7F", "&O17", "&B101", or the digits of a number too long
+// for an integer token): its magnitude and sign; nothing for any other text or beyond 64 bits.
+struct Integral {
+  uint64_t magnitude = 0;
+  bool negative = false;
+  bool radix = false;  // "&H", "&O" or "&B": a bit pattern
+};
+
+std::optional<Integral> ReadIntegral(std::string_view text) {
+  Integral value;
+  if (!text.empty() && text[0] == '-') {
+    value.negative = true;
+    text.remove_prefix(1);
+  }
+  uint64_t base = 10;
+  if (text.size() > 2 && text[0] == '&') {
+    switch (std::toupper(static_cast<unsigned char>(text[1]))) {
+      case 'H': base = 16; break;
+      case 'O': base = 8; break;
+      case 'B': base = 2; break;
+      default: return std::nullopt;
+    }
+    value.radix = true;
+    text.remove_prefix(2);
+  }
+  if (text.empty()) return std::nullopt;
+  for (char c : text) {
+    auto byte = static_cast<unsigned char>(c);
+    uint64_t digit = std::isdigit(byte) ? byte - '0' : std::isxdigit(byte) ? std::toupper(byte) - 'A' + 10 : base;
+    if (digit >= base || value.magnitude > (UINT64_MAX - digit) / base) return std::nullopt;
+    value.magnitude = value.magnitude * base + digit;
+  }
+  return value;
+}
+
+// Whether an integral value fits a type of `bits` bits: a radix literal as a bit pattern, a
+// decimal one as a number of the type's range.
+bool FitsBits(const Integral& value, int bits, bool isSigned) {
+  const uint64_t all = bits == 64 ? UINT64_MAX : (uint64_t{1} << bits) - 1;
+  const uint64_t half = uint64_t{1} << (bits - 1);
+  if (value.negative) return isSigned && value.magnitude <= half;
+  return value.magnitude <= (value.radix || !isSigned ? all : half - 1);
+}
+
+// Whether a constant's literal (`literal` its kind, `text` as written) holds a value of `type`.
+bool ConstantFits(TypeKind type, TypeKind literal, const std::string& text) {
+  const bool number = literal == TypeKind::kInteger || literal == TypeKind::kDouble;
+  const std::optional<Integral> integral = number ? ReadIntegral(text) : std::nullopt;
+  switch (type) {
+    case TypeKind::kString: return literal == TypeKind::kString;
+    case TypeKind::kBoolean: return literal == TypeKind::kBoolean;
+    case TypeKind::kInteger: return integral && FitsBits(*integral, 32, true);
+    case TypeKind::kShort: return integral && FitsBits(*integral, 16, true);
+    case TypeKind::kUInteger: return integral && FitsBits(*integral, 32, false);
+    case TypeKind::kPointer: return integral && FitsBits(*integral, 64, false);
+    case TypeKind::kColor:
+      // "&C" with six digits or fewer, or eight (the last two the alpha byte).
+      if (literal == TypeKind::kColor) return text.size() <= 8 || text.size() == 10;
+      return integral && FitsBits(*integral, 32, false);
+    case TypeKind::kSingle:
+    case TypeKind::kDouble: {
+      if (!number) return false;
+      double value = integral ? static_cast<double>(integral->magnitude) : std::strtod(text.c_str(), nullptr);
+      double limit = type == TypeKind::kSingle ? std::numeric_limits<float>::max() : std::numeric_limits<double>::max();
+      return std::fabs(value) <= limit;
+    }
+    default: return false;
+  }
 }
 
 // One declaration's reading: the tokenizer's global cursor, and the first fault found.
@@ -87,7 +162,8 @@ class DeclarationReader {
       case kTokenInteger: return TypeKind::kInteger;
       case kTokenFloat: return TypeKind::kDouble;
       case kTokenString: return TypeKind::kString;
-      case kTokenColor: return TypeKind::kColor;
+      case kTokenColor:
+      case kTokenLongColor: return TypeKind::kColor;
       case kTrue: case kFalse: return TypeKind::kBoolean;
       default: return TypeKind::kNone;
     }
@@ -189,9 +265,8 @@ bool ReadDeclaration(const char* text, const std::string& className, PluginDecla
     TypeKind literal = in.Literal(out.constantValue);
     if (literal == TypeKind::kNone) return in.Fail("expected a literal value");
     if (!typed) signature.result.kind = literal;
-    bool textual = literal == TypeKind::kString, wantsText = signature.result.kind == TypeKind::kString;
-    if (textual != wantsText || signature.result.kind == TypeKind::kObject) {
-      return in.Fail("the value does not fit the constant's type");
+    if (!ConstantFits(signature.result.kind, literal, out.constantValue)) {
+      return in.Fail("the value " + out.constantValue + " does not fit the constant's type");
     }
     return in.End();
   }

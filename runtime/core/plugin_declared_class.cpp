@@ -1,13 +1,15 @@
 // Plug-in classes whose members come as declaration texts: each text is read into a member
 // signature, and the class goes through the class record path like any other, so its rows,
 // slots and checks are the same.
+#include "core/plugin_declared_class.h"
+
 #include <deque>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "core/plugin_declarations.h"
-#include "core/plugin_loader.h"
+#include "core/plugin_session.h"
 #include "base/reloc_entry.h"
 #include "objects/object_definition.h"
 #include "strings/vstring.h"
@@ -36,12 +38,6 @@ const char* Keep(const std::string& text) {
 
 }  // namespace
 
-}  // namespace vorn
-
-using namespace vorn;
-
-namespace vorn {
-
 // Not rows of the fixed directory: entered the first time a plug-in is loaded.
 void EnterDeclaredClassRows() {
   static const bool entered = [] {
@@ -53,6 +49,8 @@ void EnterDeclaredClassRows() {
 }
 
 }  // namespace vorn
+
+using namespace vorn;
 
 extern "C" VornRuntimeClass* PluginRegisterDeclaredClass(const VornPluginDeclaredClass* definition) {
   if (definition == nullptr || definition->name == nullptr || definition->name[0] == '\0') {
@@ -82,13 +80,7 @@ extern "C" VornRuntimeClass* PluginRegisterDeclaredClass(const VornPluginDeclare
       case DeclarationKind::kProperty:
         properties.push_back({Keep(signature), member.function, nullptr, member.setter, nullptr, member.param, 0});
         break;
-      case DeclarationKind::kMethod:
-        if (member.function == nullptr) {
-          ReportPluginRefusal(name + ": the method \"" + text + "\" has no function");
-          return nullptr;
-        }
-        methods.push_back({Keep(signature), member.function, nullptr, 0});
-        break;
+      case DeclarationKind::kMethod: methods.push_back({Keep(signature), member.function, nullptr, 0}); break;
       case DeclarationKind::kEvent: events.push_back({Keep(signature), nullptr, nullptr, 0}); break;
       case DeclarationKind::kConstant: constants.emplace_back(parsed.signature.name, parsed.constantValue); break;
     }

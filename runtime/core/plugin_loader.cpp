@@ -11,9 +11,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "base/reloc_entry.h"
 #include "base/resource_manager.h"
 #include "base/shutdown_task.h"
+#include "core/plugin_declared_class.h"
 #include "core/plugin_object_check.h"
 #include "vorn/plugin_api.h"
 
@@ -22,7 +22,6 @@ namespace vorn {
 namespace {
 
 LoadedPlugin* sLoaded = nullptr;
-LoadedPlugin* sBeingLoaded = nullptr;
 std::string sPrivateFolder;  // made on the first extraction
 
 #if defined(__x86_64__)
@@ -86,12 +85,6 @@ class PluginShutDownTask : public runShutdownTask {
  public:
   ~PluginShutDownTask() override { UnloadPlugins(); }
 };
-
-std::string NameOf(uint16_t id) { return "plug-in 'VNPl' " + std::to_string(id); }
-
-void Report(uint16_t id, const std::string& what) {
-  std::fprintf(stderr, "vorn: %s: %s\n", NameOf(id).c_str(), what.c_str());
-}
 
 // A folder only this user can reach; its files get unpredictable names from mkstemp.
 bool EnsurePrivateFolder(std::string& why) {
@@ -187,7 +180,7 @@ bool IsLoadablePluginObject(const uint8_t* bytes, size_t length, std::string& wh
 bool LoadPluginFromBytes(uint16_t resourceId, const uint8_t* bytes, size_t length) {
   std::string why;
   if (!IsLoadablePluginObject(bytes, length, why)) {
-    Report(resourceId, "refused: " + why);
+    ReportPluginProblem(resourceId, "refused: " + why);
     return false;
   }
   if (sLoaded == nullptr) new PluginShutDownTask();  // one task closes them all
@@ -196,7 +189,7 @@ bool LoadPluginFromBytes(uint16_t resourceId, const uint8_t* bytes, size_t lengt
   plugin->next = sLoaded;
   sLoaded = plugin;
   if (!Extract(bytes, length, plugin->path, why)) {
-    Report(resourceId, "refused: " + why);
+    ReportPluginProblem(resourceId, "refused: " + why);
     return false;
   }
   // RTLD_NODELETE: closing the handle at quit must never unmap code that an object of a
@@ -204,24 +197,24 @@ bool LoadPluginFromBytes(uint16_t resourceId, const uint8_t* bytes, size_t lengt
   plugin->handle = dlopen(plugin->path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
   if (plugin->handle == nullptr) {
     const char* error = dlerror();
-    Report(resourceId, std::string("refused: cannot load: ") + (error ? error : "unknown error"));
+    ReportPluginProblem(resourceId, std::string("refused: cannot load: ") + (error ? error : "unknown error"));
     return false;
   }
   auto main = reinterpret_cast<VornPluginMainFunction>(dlsym(plugin->handle, "VORNPluginMain"));
   if (main == nullptr) {
-    Report(resourceId, "refused: it has no VORNPluginMain");
+    ReportPluginProblem(resourceId, "refused: it has no VORNPluginMain");
     return false;
   }
   EnterDeclaredClassRows();
   int32_t result;
   {
     PluginPathScope path(plugin->path);
-    sBeingLoaded = plugin;
+    SetPluginBeingLoaded(plugin);
     result = main(&VornPluginResolve);
-    sBeingLoaded = nullptr;
+    SetPluginBeingLoaded(nullptr);
   }
   if (result != 0) {
-    Report(resourceId, "failed: VORNPluginMain answered " + std::to_string(result));
+    ReportPluginProblem(resourceId, "failed: VORNPluginMain answered " + std::to_string(result));
     return false;
   }
   return plugin->refusedRegistrations == 0;
@@ -234,17 +227,6 @@ void LoadImagePlugins() {
     ResourceEntry entry = resources.GetResourceByIndex(i);
     if (entry.type == kPluginResourceType) LoadPluginFromBytes(entry.id, entry.data, entry.length);
   }
-}
-
-LoadedPlugin* PluginBeingLoaded() { return sBeingLoaded; }
-
-std::string PluginBeingLoadedName() {
-  return sBeingLoaded ? NameOf(sBeingLoaded->resourceId) : std::string("a plug-in");
-}
-
-void ReportPluginRefusal(const std::string& what) {
-  if (sBeingLoaded && sBeingLoaded->refusedRegistrations < 255) ++sBeingLoaded->refusedRegistrations;
-  std::fprintf(stderr, "vorn: %s: %s\n", PluginBeingLoadedName().c_str(), what.c_str());
 }
 
 LoadedPlugin* LoadedPlugins() { return sLoaded; }
@@ -265,14 +247,3 @@ void UnloadPlugins() {
 
 }  // namespace vorn
 
-extern "C" void* VornPluginResolve(const char* name) {
-  if (name == nullptr || *name == '\0') return nullptr;
-  vorn::RelocEntry* entry = vorn::LookupRelocEntry(vorn::string(std::string_view(name), vorn::kEncodingASCII));
-  return entry ? entry->code : nullptr;
-}
-
-extern "C" void* PluginMarkSocketUsage(void) {
-  vorn::LoadedPlugin* plugin = vorn::PluginBeingLoaded();
-  if (plugin) plugin->usesSockets = 1;
-  return plugin;
-}

@@ -7,8 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "core/plugin_loader.h"
 #include "base/reloc_entry.h"
+#include "core/plugin_session.h"
 #include "core/run_loop.h"
 #include "base/startup.h"
 #include "objects/class_registry.h"
@@ -95,6 +95,16 @@ extern "C" VornRuntimeClass* PluginRegisterClass(const VornClassRecord* record) 
       !CheckMembers(name, "event handler", record->eventImplementations,
                     record->eventImplementationCount)) {
     return nullptr;
+  }
+  // Only an interface declares methods without code: a class's method table would hold a slot
+  // that compiled code calls into nothing.
+  if ((record->flags & kVornClassIsInterface) == 0) {
+    for (int32_t i = 0; i < record->methodCount; ++i) {
+      if (record->methods[i].function == nullptr) {
+        ReportPluginRefusal(std::string(name) + ": the method " + record->methods[i].signature + " has no function");
+        return nullptr;
+      }
+    }
   }
   if (record->interfaceCount < 0 || record->interfaceCount > kMaxPluginMembers ||
       (record->interfaceCount > 0 && record->interfaces == nullptr)) {

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "base/core_assert.h"
 #include "core/linker_script.h"
@@ -18,7 +19,8 @@ namespace vorn {
 namespace {
 
 const char* const kLibraryFolders[] = {"/usr/local/lib/", "/usr/lib/"};
-const char* const kScriptFolders[] = {"", "/usr/local/lib/", "/usr/lib/", "/lib/"};
+// Where the steps that read the file system themselves (links and linker scripts) look.
+const char* const kSearchFolders[] = {"/usr/local/lib/", "/usr/lib/", "/lib/"};
 
 struct CachedFunction {
   void* address;
@@ -62,41 +64,57 @@ void* LoadInFolders(const std::string& name) {
   return nullptr;
 }
 
-// Follows symbolic links from `name` (or name + ".so"), trying each target; on failure `name`
-// is left as the last name looked at, for the linker-script step.
-void* LoadThroughLinks(std::string& name) {
+// The files the link and linker-script steps look at, in order: a name with a slash as given, a
+// bare name in the standard folders only, each also with ".so". A bare name is never read
+// relative to the working folder: a link or a script planted in the folder the program was
+// started from would otherwise be loaded and run.
+std::vector<std::string> Candidates(const std::string& name) {
+  std::vector<std::string> candidates;
+  for (const std::string& base : {name, name + ".so"}) {
+    if (base.find('/') != std::string::npos) {
+      candidates.push_back(base);
+      continue;
+    }
+    for (const char* folder : kSearchFolders) candidates.push_back(folder + base);
+  }
+  return candidates;
+}
+
+// A relative link target is relative to the link's own folder, not to the working folder.
+std::string TargetPath(const std::string& link, const char* target) {
+  if (target[0] == '/') return target;
+  size_t slash = link.rfind('/');
+  return slash == std::string::npos ? std::string(target) : link.substr(0, slash + 1) + target;
+}
+
+// Follows the chain of links from `path`, trying each target; `path` is left at the last entry
+// looked at, for the linker-script step.
+void* LoadThroughLinks(std::string& path) {
   for (int hops = 0; hops < 40; ++hops) {  // a loop of links must end
     struct stat info{};
-    if (lstat(name.c_str(), &info) != 0) {
-      name += ".so";
-      if (lstat(name.c_str(), &info) != 0) return nullptr;
-    }
-    if (!S_ISLNK(info.st_mode)) return nullptr;
+    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return nullptr;
     char target[1024] = {};
-    if (readlink(name.c_str(), target, sizeof target - 1) < 0) return nullptr;
-    name = target;
-    if (void* handle = Load(name)) return handle;
+    if (readlink(path.c_str(), target, sizeof target - 1) <= 0) return nullptr;
+    path = TargetPath(path, target);
+    if (void* handle = Load(path)) return handle;
   }
   return nullptr;
 }
 
-std::unique_ptr<DataFile> OpenScript(const std::string& name) {
-  for (const std::string& base : {name, name + ".so"}) {
-    for (const char* folder : kScriptFolders) {
-      std::unique_ptr<DataFile> file(NewDataFile());
-      if (!file) {
-        ReportCoreAssertion("../Universal/SoftDeclare", 364, "df");
-        return nullptr;
-      }
-      if (file->Open((folder + base).c_str(), kDataFileReadPermission)) return file;
-    }
-  }
-  return nullptr;
+// Only a regular file is read as a script: opening a FIFO or a device would wait or worse.
+bool IsRegularFile(const std::string& path) {
+  struct stat info{};
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-void* LoadThroughLinkerScript(const std::string& name) {
-  std::unique_ptr<DataFile> file = OpenScript(name);
-  if (!file) return nullptr;
+void* LoadThroughLinkerScript(const std::string& path) {
+  if (!IsRegularFile(path)) return nullptr;
+  std::unique_ptr<DataFile> file(NewDataFile());
+  if (!file) {
+    ReportCoreAssertion("../Universal/SoftDeclare", 364, "df");
+    return nullptr;
+  }
+  if (!file->Open(path.c_str(), kDataFileReadPermission)) return nullptr;
   std::string text(kLinkerScriptReadLimit, '\0');
   int32_t count = 0;
   file->Read(text.data(), static_cast<int32_t>(text.size()), &count);
@@ -111,11 +129,15 @@ void* LoadThroughLinkerScript(const std::string& name) {
 }  // namespace
 
 void* OpenSoftLibrary(const std::string& name) {
+  if (name.empty()) return nullptr;
+  // The dynamic loader itself reads a bare name only in the system's library folders.
   if (void* handle = LoadInFolders(name)) return handle;
   if (void* handle = LoadInFolders(name + ".so")) return handle;
-  std::string working = name;
-  if (void* handle = LoadThroughLinks(working)) return handle;
-  return LoadThroughLinkerScript(working);
+  for (std::string path : Candidates(name)) {
+    if (void* handle = LoadThroughLinks(path)) return handle;
+    if (void* handle = LoadThroughLinkerScript(path)) return handle;
+  }
+  return nullptr;
 }
 
 void ClearSoftDeclareCaches() { Caches().Clear(); }

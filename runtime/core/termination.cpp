@@ -77,11 +77,22 @@ void InstallTerminationHandlers() {
 
 int PendingTerminationSignal() { return sPendingSignal; }
 
+bool TerminationDue() { return sPendingSignal != 0 && !sTerminating; }
+
+void WakeWaits() {
+  if (sWakePipe[1] >= 0) {
+    char byte = 0;
+    ssize_t ignored = write(sWakePipe[1], &byte, 1);
+    (void)ignored;
+  }
+  g_main_context_wakeup(nullptr);
+}
+
 void HandlePendingTermination() {
   int signalNumber = sPendingSignal;
   // The quit sequence runs compiled code, which may pump events and come back here.
   // The sequence touches GTK, which only the main thread may do.
-  if (signalNumber == 0 || sTerminating || !IsMainThread()) return;
+  if (!TerminationDue() || !IsMainThread()) return;
   RunTerminationSequence(signalNumber);
 }
 
@@ -104,8 +115,12 @@ int WaitForDescriptorOrTermination(int fd, short events, int timeoutMs) {
       char buffer[64];
       while (read(sWakePipe[0], buffer, sizeof buffer) > 0) {
       }
-      // Off the main thread the signal waits for the main thread's next turn.
-      if (!IsMainThread() && fd < 0) return 0;
+      // A sleep ends for any wake-up: the scheduler sleeps until a thread may run, and one that
+      // came back from a wait of its own, or a signal for the main thread, is such a change.
+      if (fd < 0) {
+        HandlePendingTermination();
+        return 0;
+      }
     }
   }
 }

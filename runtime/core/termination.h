@@ -16,13 +16,23 @@ extern "C" void HandleTerminationSignal(int signalNumber);
 // The recorded signal number, 0 when none.
 int PendingTerminationSignal();
 
+// A signal is recorded and its sequence has not begun: the main thread must have its turn.
+bool TerminationDue();
+
+// Makes a wait of WaitForDescriptorOrTermination (one without a descriptor ends) and the run
+// loop's wait for events look again at what they wait for. Safe from any thread, with or
+// without the runtime.
+void WakeWaits();
+
 // Carries out a recorded signal (never returns then); does nothing otherwise.
 void HandlePendingTermination();
 
 // Waits until `fd` is ready for `events` or `timeoutMs` milliseconds have passed (negative: no
-// limit; `fd` negative: a plain sleep). A termination signal meanwhile is carried out at once on
-// the main thread; the handler restarts reads, so every wait that may last must come through
-// here. Answers 1 when the descriptor is ready, 0 when the time ran out.
+// limit; `fd` negative: a plain sleep, which WakeWaits or a signal also ends). A termination
+// signal meanwhile is carried out at once on the main thread; the handler restarts reads, so
+// every wait that may last must come through here. Answers 1 when the descriptor is ready, 0
+// otherwise. The caller keeps the runtime meanwhile: a runtime thread other than the main one
+// waits through WaitForDescriptor (thread_scheduler.h) instead.
 int WaitForDescriptorOrTermination(int fd, short events, int timeoutMs);
 
 // The sequence for one signal: unless it is SIGHUP, the Application's quit sequence; then

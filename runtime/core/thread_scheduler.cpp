@@ -2,6 +2,7 @@
 
 #include <glib.h>
 #include <limits.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <time.h>
@@ -67,7 +68,9 @@ SimpleVector<Slot>& Schedule() {
   return *schedule;
 }
 
-bool Schedulable(const ThreadRecord* record) { return record->mSuspendCount == 0 && !record->mWaiting; }
+bool Schedulable(const ThreadRecord* record) {
+  return record->mSuspendCount == 0 && !record->mWaiting && !record->mOutside.load(std::memory_order_acquire);
+}
 
 bool Awake(const ThreadRecord* record, uint32_t now) {
   // A thread whose sleep started after now fell asleep before the clock wrapped.
@@ -118,9 +121,11 @@ ThreadRecord* PickMainAlone(bool maySleep) {
 ThreadRecord* PickNextThread(bool maySleep) {
   if (sRecordCount < 2) return PickMainAlone(maySleep);
   SimpleVector<Slot>& schedule = Schedule();
-  // A termination signal waits for nobody's turn: only the main thread may carry it out.
-  if (PendingTerminationSignal() != 0 && Schedulable(&MainRecord())) return Choose(MainRecord());
   while (true) {
+    // A termination signal waits for nobody's turn, also not for the lock or the sleep the
+    // main thread waits in: only the main thread may carry it out, and does so when its yield
+    // returns.
+    if (TerminationDue()) return Choose(MainRecord());
     uint32_t now = ThreadMilliseconds();
     Slot* fresh = nullptr;
     Slot* again = nullptr;
@@ -167,18 +172,43 @@ void FreeDeadThreads() {
   }
 }
 
-// Runs on the calling thread with the runtime held: names `next` current, waits until the
-// schedule names the caller again and takes up its own state.
-void HandOver(ThreadRecord* self, ThreadRecord* next) {
+// The two halves of a hand-over, on the calling thread with the runtime held: naming `next`
+// current, and waiting until the schedule names the caller again, then taking up its state.
+void GiveTurn(ThreadRecord* self, ThreadRecord* next) {
   self->mParkedException = TakePendingException();
   sCurrentThread = next;
   pthread_cond_signal(&next->mTurn);
+}
+
+void AwaitTurn(ThreadRecord* self) {
   while (sCurrentThread != self) pthread_cond_wait(&self->mTurn, &gRuntimeMutex);
   sStackLimit = self->mStackLimit;
   if (RuntimeObject* parked = self->mParkedException) {
     self->mParkedException = nullptr;
     RestorePendingException(parked);
   }
+}
+
+void HandOver(ThreadRecord* self, ThreadRecord* next) {
+  GiveTurn(self, next);
+  AwaitTurn(self);
+}
+
+// Polls without the runtime: the others run meanwhile. Coming back, the thread is schedulable
+// again at once, and wakes whoever idles so that the schedule sees it.
+void PollOutsideRuntime(ThreadRecord* self, pollfd* entry, int timeoutMs) {
+  self->mOutside.store(true, std::memory_order_release);
+  // Nobody may be runnable (the main thread waiting on a lock this thread would free): the
+  // main thread then waits in the schedule in its place, where a signal reaches it.
+  ThreadRecord* next = PickNextThread(false);
+  GiveTurn(self, next ? next : &MainRecord());
+  pthread_mutex_unlock(&gRuntimeMutex);
+  poll(entry, 1, timeoutMs);
+  self->mOutside.store(false, std::memory_order_release);
+  WakeWaits();
+  pthread_mutex_lock(&gRuntimeMutex);
+  AwaitTurn(self);
+  FreeDeadThreads();
 }
 
 void Unlink(ThreadRecord* record) {
@@ -315,6 +345,24 @@ void YieldToNextThreadInternal() {
   FreeDeadThreads();
   // A signal taken while another thread ran is carried out once the main thread is back.
   if (self == &MainRecord()) HandlePendingTermination();
+}
+
+int WaitForDescriptor(int fd, short events, int timeoutMs) {
+  ThreadRecord* self = CurrentThreadRecord();
+  if (self == &MainRecord()) return WaitForDescriptorOrTermination(fd, events, timeoutMs);
+  gint64 deadline = g_get_monotonic_time() / 1000 + timeoutMs;
+  while (true) {
+    // Another thread may have taken what woke the wait before this one had its turn again.
+    pollfd entry{fd, events, 0};
+    if (poll(&entry, 1, 0) > 0) return 1;
+    int left = -1;
+    if (timeoutMs >= 0) {
+      gint64 now = g_get_monotonic_time() / 1000;
+      if (now >= deadline) return 0;
+      left = static_cast<int>(deadline - now);
+    }
+    PollOutsideRuntime(self, &entry, left);
+  }
 }
 
 void SleepThread(ThreadRecord* record, int32_t milliseconds, bool wakeEarly) {

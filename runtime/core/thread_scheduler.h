@@ -8,6 +8,7 @@
 
 #include <pthread.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -39,6 +40,9 @@ struct ThreadRecord {
   // Set while the thread waits on a lock; only the lock's holder clears it. Kept apart from
   // the suspend count so that Resume never lets a waiter run before its lock is free.
   bool mWaiting = false;
+  // Set while the thread waits for a descriptor without the runtime (WaitForDescriptor); the
+  // thread clears it itself when the wait ends, before it can take the runtime back.
+  std::atomic<bool> mOutside{false};
   // An exception the thread left pending when it gave the runtime away; the pending word is
   // the running thread's alone.
   RuntimeObject* mParkedException = nullptr;
@@ -65,6 +69,13 @@ void SleepThread(ThreadRecord* record, int32_t milliseconds, bool wakeEarly);
 void SuspendThread(ThreadRecord* record);
 // Never below 0; a sleeping thread becomes runnable at once.
 void ResumeThread(ThreadRecord* record);
+
+// Waits until `fd` is ready for `events` or `timeoutMs` milliseconds have passed (negative: no
+// limit); 1 when it is ready, as seen with the runtime held again, 0 when the time ran out.
+// The main thread keeps the runtime and carries out a termination signal meanwhile
+// (WaitForDescriptorOrTermination). Any other thread gives the runtime to the others for the
+// wait, above all to the main thread, the only one that can carry out a signal.
+int WaitForDescriptor(int fd, short events, int timeoutMs);
 
 // Waiting on a lock: the current thread is skipped by the schedule until WakeWaitingThread.
 void WaitUntilWoken();

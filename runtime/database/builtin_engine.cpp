@@ -61,8 +61,8 @@ StringRep* NewText(const std::string& text) {
 
 template <typename T>
 void PutMachine(Bytes& bytes, T value) {
-  bytes.resize(sizeof(T));
-  std::memcpy(bytes.data(), &value, sizeof(T));
+  const auto* at = reinterpret_cast<const uint8_t*>(&value);
+  bytes.assign(at, at + sizeof(T));
 }
 
 // The value as the cursor record hands it out: host-order numbers, big-endian date parts.
@@ -327,6 +327,11 @@ dbEngineDefinition gBuiltInEngine = {
 
 void ClearBuiltInEngineError(const dbEngineDefinition* engine, void* handle) {
   if (engine == &gBuiltInEngine && handle) Db(handle)->db->ClearError();
+}
+
+bool BuiltInValueFits(const dbEngineDefinition* engine, void* handle, const std::string& table,
+                      const std::string& column, const std::string& text) {
+  return engine != &gBuiltInEngine || !handle || Db(handle)->db->ValueFits(table, column, text);
 }
 
 void BeginBuiltInStatement(const dbEngineDefinition* engine, void* handle) {

@@ -24,6 +24,13 @@ void ClearBuiltInEngineError(const dbEngineDefinition* engine, void* handle);
 void BeginBuiltInStatement(const dbEngineDefinition* engine, void* handle);
 void EndBuiltInStatement(const dbEngineDefinition* engine, void* handle, bool failed);
 
+// Whether the value text converts to the table's column on the built-in engine; false with the
+// engine's error set when it does not. An UPDATE asks before it touches any row, so that a value
+// no row could take refuses it even when no row matches, as an INSERT is refused. Other engines
+// are left alone.
+bool BuiltInValueFits(const dbEngineDefinition* engine, void* handle, const std::string& table,
+                      const std::string& column, const std::string& text);
+
 // A Database bound to the built-in engine over the handle (one reference); nil without one.
 RuntimeObject* WrapBuiltInDatabase(std::unique_ptr<vndbHandle> handle);
 

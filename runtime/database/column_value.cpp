@@ -10,11 +10,6 @@
 namespace vorn {
 namespace {
 
-bool IsByteText(uint8_t type) {
-  return type == kVornDbChar || type == kVornDbText || type == kVornDbBinary || type == kVornDbLongText ||
-         type == kVornDbLongBinary;
-}
-
 template <typename T>
 T Machine(const DbColumnBytes& value) {
   T number{};
@@ -56,8 +51,13 @@ std::string RecordText(const DbColumnBytes& value) {
 
 }  // namespace
 
+bool ColumnValueIsBytes(uint8_t type) {
+  return type == kVornDbChar || type == kVornDbText || type == kVornDbBinary || type == kVornDbLongText ||
+         type == kVornDbLongBinary;
+}
+
 std::string ColumnValueText(const DbColumnBytes& value) {
-  if (IsByteText(value.type)) return Bytes(value);
+  if (ColumnValueIsBytes(value.type)) return Bytes(value);
   switch (value.type) {
     case kVornDbSmallInt: return std::to_string(Machine<int16_t>(value));
     case kVornDbInteger: return std::to_string(Machine<int32_t>(value));
@@ -80,7 +80,7 @@ std::string ColumnValueLiteral(const DbColumnBytes& value) {
 }
 
 double ColumnValueNumber(const DbColumnBytes& value) {
-  if (IsByteText(value.type)) return ScanDecimalNumber(Bytes(value));
+  if (ColumnValueIsBytes(value.type)) return ScanDecimalNumber(Bytes(value));
   switch (value.type) {
     case kVornDbSmallInt: return Machine<int16_t>(value);
     case kVornDbInteger: return Machine<int32_t>(value);
@@ -93,7 +93,7 @@ double ColumnValueNumber(const DbColumnBytes& value) {
 }
 
 bool ColumnValueBoolean(const DbColumnBytes& value) {
-  if (IsByteText(value.type)) {
+  if (ColumnValueIsBytes(value.type)) {
     const std::string text = Bytes(value);
     return SameName(text, "true") || (!text.empty() && (text[0] == 't' || text[0] == 'T'));
   }

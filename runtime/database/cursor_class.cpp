@@ -211,6 +211,14 @@ string CursorColumnName(DatabaseCursorObject* cursor, int32_t column) {
   return string(("field" + std::to_string(column + 1)).c_str());
 }
 
+void CursorMoveNext(DatabaseCursorObject* cursor) {
+  DropPendingEdits(cursor);
+  const bool more = cursor->handle && cursor->definition && cursor->definition->nextRow &&
+                    cursor->definition->nextRow(cursor->handle);
+  cursor->eof = more ? 0 : 1;
+  ++cursor->rowNumber;
+}
+
 }  // namespace vorn
 
 using namespace vorn;
@@ -235,13 +243,7 @@ int32_t cursorFieldCount(VornRuntimeObject* object, int32_t) {
 }
 
 void cursorMoveNext(VornRuntimeObject* object) {
-  DatabaseCursorObject* cursor = CursorFields(object);
-  if (!cursor) return;
-  DropPendingEdits(cursor);
-  const bool more = cursor->handle && cursor->definition && cursor->definition->nextRow &&
-                    cursor->definition->nextRow(cursor->handle);
-  cursor->eof = more ? 0 : 1;
-  ++cursor->rowNumber;
+  if (DatabaseCursorObject* cursor = CursorFields(object)) CursorMoveNext(cursor);
 }
 
 VornRuntimeObject* cursorGetFieldByName(VornRuntimeObject* object, VornStringRecord* name) {

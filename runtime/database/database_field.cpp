@@ -89,6 +89,7 @@ struct FieldValue {
   DbColumnBytes bytes;
   std::string copied;           // the engine's bytes, copied before releaseValue
   bool fromRecord = false;      // the engine gave a string record, read as its text
+  std::optional<string> text;   // asked for as text: a text value's bytes, made a string at once
 };
 
 const dbRowEdit* PendingEdit(DatabaseCursorObject* cursor, int32_t column) {
@@ -98,7 +99,7 @@ const dbRowEdit* PendingEdit(DatabaseCursorObject* cursor, int32_t column) {
   return nullptr;
 }
 
-FieldValue Read(RuntimeObject* object, bool refuseAtBOF) {
+FieldValue Read(RuntimeObject* object, bool refuseAtBOF, bool asText = false) {
   FieldValue value;
   DatabaseFieldObject* field = FieldFields(object);
   DatabaseCursorObject* cursor = field ? CursorFields(field->cursor) : nullptr;
@@ -113,7 +114,11 @@ FieldValue Read(RuntimeObject* object, bool refuseAtBOF) {
   }
   const void* data = nullptr;
   cursor->definition->getColumnValue(cursor->handle, field->column, &data, &value.bytes.type, &value.bytes.length);
-  if (value.bytes.type == kVornDbStringRecord) {
+  if (asText && ColumnValueIsBytes(value.bytes.type)) {
+    // Text wanted as text goes from the engine's bytes into the string, with no copy between.
+    const size_t length = data && value.bytes.length > 0 ? static_cast<size_t>(value.bytes.length) : 0;
+    value.text = string(std::string_view(static_cast<const char*>(data), length), kEncodingUTF8);
+  } else if (value.bytes.type == kVornDbStringRecord) {
     // The value is the record itself; its text is taken before the engine lets it go.
     value.copied = ColumnValueText({kVornDbStringRecord, static_cast<const uint8_t*>(data), 0});
     value.bytes.type = kVornDbText;
@@ -140,9 +145,10 @@ int32_t Truncated(double number) {
 }
 
 StringRep* ReadText(RuntimeObject* object) {
-  FieldValue value = Read(object, true);
+  FieldValue value = Read(object, true, true);
   if (!value.present) return nullptr;
   if (value.edit) return value.edit->GetRetainedRep();
+  if (value.text) return value.text->GetRetainedRep();
   return string(ColumnValueText(value.bytes), kEncodingUTF8).GetRetainedRep();
 }
 

@@ -44,6 +44,8 @@ struct DbColumnBytes {
 };
 // The text a value reads as.
 std::string ColumnValueText(const DbColumnBytes& value);
+// Whether a value of the type reads as its own bytes.
+bool ColumnValueIsBytes(uint8_t type);
 // The same with every digit of a floating-point value, so that reading the text back gives the
 // value itself: what a condition compares with.
 std::string ColumnValueLiteral(const DbColumnBytes& value);

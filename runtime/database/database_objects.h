@@ -82,6 +82,8 @@ void BindCursorToDatabase(RuntimeObject* cursor, RuntimeObject* database, const 
 
 // Drops a cursor's pending edits, releasing their values.
 void DropPendingEdits(DatabaseCursorObject* cursor);
+// MoveNext on a cursor already known to be one: what a walk over many rows calls.
+void CursorMoveNext(DatabaseCursorObject* cursor);
 
 // SQL text of an INSERT of the record's values: integers and doubles bare, the rest quoted.
 // Table and column names are spliced as they are, so a name that is no plain word (letters,

@@ -71,11 +71,16 @@ std::unique_ptr<vndbCursor> vndbCursor::Open(vndbHandle& handle, const std::stri
   vndbFile::Scope scope(handle.File());
   handle.Ready();
   std::shared_ptr<const DbTableSchema> schema = handle.FindSchema(table);
-  if (!schema || !handle.SchemaSound(*schema)) return nullptr;
+  if (!schema) return handle.Fail(kDbErrorUnknown, "Unknown table " + table), nullptr;
+  if (!handle.SchemaSound(*schema)) return nullptr;
   std::unique_ptr<vndbCursor> cursor(new vndbCursor(handle, schema->name));
-  bool known = true;
-  cursor->mFilter = DbRowFilter::Build(filter, *schema, &known);
-  if (!known) return nullptr;
+  DbRowFilter::Refusal refusal;
+  cursor->mFilter = DbRowFilter::Build(filter, *schema, &refusal);
+  if (refusal.refused) {
+    handle.Fail(kDbErrorUnknown, refusal.literal.empty() ? "Unknown column " + refusal.column
+                                                         : DbOutOfRangeMessage(refusal.literal, refusal.column));
+    return nullptr;
+  }
   cursor->mSeek = KeyPrefix(filter, *schema);
   for (const std::string& name : columns) {
     if (name == "*") {
@@ -84,12 +89,16 @@ std::unique_ptr<vndbCursor> vndbCursor::Open(vndbHandle& handle, const std::stri
       continue;
     }
     const DbColumn* column = schema->Column(name);
-    if (!column) return nullptr;
+    if (!column) return handle.Fail(kDbErrorUnknown, "Unknown column " + name), nullptr;
     cursor->mColumns.push_back({column->name, column->position, column->type});
   }
   cursor->mTree = vndbTree::OpenNamedTree(handle.File(), std::to_string(schema->id), schema->primaryKey);
-  if (!cursor->mTree) return nullptr;
+  if (!cursor->mTree) {
+    if (!handle.NoteFileDamage()) handle.Fail(kDbErrorInternal, "The database file is damaged: the rows of table " + schema->name + " are missing");
+    return nullptr;
+  }
   cursor->mSchema = std::move(schema);
+  cursor->mTroubles = handle.File().Troubles();
   return cursor;
 }
 
@@ -99,6 +108,7 @@ std::unique_ptr<vndbCursor> vndbCursor::OpenTableList(vndbHandle& handle) {
   cursor->mColumns.push_back({"TableName", 1, kDbVarchar});
   cursor->mTree = vndbTree::OpenNamedTree(handle.File(), kDbTablesTree, {1});
   if (!cursor->mTree) return nullptr;
+  cursor->mTroubles = handle.File().Troubles();
   return cursor;
 }
 
@@ -164,9 +174,15 @@ bool vndbCursor::NextRow() {
   mDisturbed = false;
   while (mTree->Next()) {
     if (!mSeek.empty() && !DbKeyHasPrefix(mTree->CurrentKey(), mSeek)) break;
+    vndbPage* leaf = mTree->CurrentLeaf();
     size_t length = 0;
-    const uint8_t* record = mFilter ? mTree->CurrentRecord(&length) : nullptr;
-    if (mTree->IsCurrentVisible() && (!mFilter || (record && mFilter->Matches(record, length, read)))) {
+    const uint8_t* record = mTree->CurrentRecordIn(leaf, &length);
+    if (!mTree->Visible(record, length)) continue;
+    if (mSchema && !LeafFitsColumns(leaf)) {
+      mHandle.File().ReportDamage("a row of table " + mTable + " holds fields its columns do not describe");
+      break;
+    }
+    if (!mFilter || mFilter->Matches(record, length, read)) {
       mLastKeyPending = true;
       ++mRowsGiven;
       return true;
@@ -176,9 +192,23 @@ bool vndbCursor::NextRow() {
   PutBackSpooled();
   mTree.reset();
   mEnded = true;
-  // A walk cut short by damage must not pass for the end of the rows.
-  mHandle.NoteFileDamage();
+  // A walk cut short by damage must not pass for the end of the rows; damage found before it
+  // began, elsewhere, leaves it as it is.
+  if (mHandle.File().Troubles() != mTroubles) mHandle.NoteFileDamage();
   return false;
+}
+
+bool vndbCursor::LeafFitsColumns(vndbPage* leaf) {
+  if (leaf->fitVersion == leaf->version && leaf->fitTable == mSchema->id) return true;
+  const uint8_t* data = leaf->Data();
+  for (size_t at = 0; at + kDbRowFieldsOffset <= leaf->Used(); at += DbGet16(data + at)) {
+    const size_t length = DbGet16(data + at);
+    if (length < kDbRowFieldsOffset) return true;  // the page check refused it before
+    if (data[at + 2] == kDbLive && !DbRowFitsColumns(data + at, length, mSchema->fieldTypes.data())) return false;
+  }
+  leaf->fitVersion = leaf->version;
+  leaf->fitTable = mSchema->id;
+  return true;
 }
 
 void vndbCursor::KeepLastKey() {

@@ -71,6 +71,10 @@ class vndbCursor {
   // The field's value in the current row, large objects read; nothing when absent or lost.
   std::optional<DbValue> FieldValue(uint8_t field);
   bool FieldValueInto(uint8_t field, DbValue& value);
+  // Whether the live rows of the current leaf hold only fields the table's columns claim, each
+  // stored as its column's type: anything else is damage of the rows or of the catalogue, and
+  // read on it would give wrong values without an error. A page is looked at once per change.
+  bool LeafFitsColumns(vndbPage* leaf);
   // Notes the key of the row given last, before anything may move it; a walk nobody changes
   // never needs it, so it is not built for every row.
   void KeepLastKey();
@@ -100,6 +104,7 @@ class vndbCursor {
   bool mKeyLabelsMade = false;
   std::vector<std::string> mSourceNames;  // "table!column" of each column, made once
   uint64_t mRowsGiven = 0;
+  uint64_t mTroubles = 0;  // the file's count when the walk began
   uint64_t mSourceKeyRow = UINT64_MAX;
   bool mDisturbed = false;
 };

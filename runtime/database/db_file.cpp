@@ -118,7 +118,11 @@ vndbPage* vndbFile::GetPage(uint32_t number) {
     recent = page;
     return page;
   }
-  if (!mStorage || RestorePending()) return nullptr;
+  if (!mStorage) return nullptr;
+  if (RestorePending()) {
+    ++mTroubles;
+    return nullptr;
+  }
   if (number >= mPageCount) {
     ReportDamage("page " + std::to_string(number) + " lies outside the file");
     return nullptr;
@@ -202,24 +206,14 @@ void vndbFile::SetMasterRoot(uint32_t page) {
 
 void vndbFile::BeginTransaction() { mInTransaction = true; }
 
-namespace {
-
-std::string Folded(const std::string& name) {
-  std::string folded = name;
-  for (char& c : folded) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return folded;
-}
-
-}  // namespace
-
 bool vndbFile::FindTreeHint(const std::string& name, TreeHint* hint) const {
-  auto found = mTreeHints.find(Folded(name));
+  auto found = mTreeHints.find(DbFoldName(name));
   if (found == mTreeHints.end()) return false;
   *hint = found->second;
   return true;
 }
 
-void vndbFile::SetTreeHint(const std::string& name, const TreeHint& hint) { mTreeHints[Folded(name)] = hint; }
+void vndbFile::SetTreeHint(const std::string& name, const TreeHint& hint) { mTreeHints[DbFoldName(name)] = hint; }
 
 // --- opening and closing ----------------------------------------------------------------
 
@@ -346,7 +340,12 @@ bool vndbFile::Close() {
     // The journal goes only when the file surely holds no part of a commit; otherwise the
     // next open needs it.
     if (ok && !mOpenFailed && !mRestorePending) mStorage->RemoveJournal();
+    // The handle that could have taken the changes out goes now.
+    if (mRestorePending && mOutcomeUnknown)
+      mError = "The changes may be in the file: the disk failed as the commit ended, and whether "
+               "the next open finds them depends on what the disk kept";
   }
+  mJournal = nullptr;
   mDirty.clear();
   mCache.clear();
   mOldest = mNewest = nullptr;
@@ -356,6 +355,8 @@ bool vndbFile::Close() {
 }
 
 void vndbFile::ReportDamage(const std::string& reason) {
+  ++mTroubles;
+  if (!mDamaged) mDamageReason = reason;
   mDamaged = true;
   SetError("The database file is damaged: " + reason);
 }
@@ -364,14 +365,16 @@ void vndbFile::ReportDamage(const std::string& reason) {
 
 bool vndbFile::JournalPages(const std::vector<vndbPage*>& pages) {
   if (!mJournalWriter) {
-    vndbStore* journal = mStorage->Journal(true);
-    if (!journal) return false;
+    // The journal of a failed commit not yet undone is still needed as it is.
+    if (mRestorePending) return false;
+    mJournal = mStorage->Journal(true);
+    if (!mJournal) return false;
     DbJournalInfo info;
     info.identity = mStorage->Identity();
-    info.serial = mSerial;
+    info.serial = mJournalSerial = mSerial;
     info.length = mCommittedLength;
     if (!mStorage->Database().Read(0, info.header, kDbHeaderSize)) return false;
-    mJournalWriter = std::make_unique<DbJournalWriter>(*journal, info);
+    mJournalWriter = std::make_unique<DbJournalWriter>(*mJournal, info);
   }
   uint8_t before[kDbPageSize];
   for (const vndbPage* page : pages) {
@@ -388,6 +391,7 @@ bool vndbFile::JournalPages(const std::vector<vndbPage*>& pages) {
 
 void vndbFile::EndJournal() {
   mJournalWriter.reset();
+  if (!mRestorePending) mJournal = nullptr;
   mJournaled.clear();
   mSpilled = false;
   mSpillFailed = false;
@@ -403,7 +407,7 @@ void vndbFile::SpillChanges() {
   if (pages.empty()) return;
   std::sort(pages.begin(), pages.end(),
             [](const vndbPage* a, const vndbPage* b) { return a->number < b->number; });
-  bool ok = JournalPages(pages);
+  bool ok = JournalPages(pages) && mStorage->JournalInPlace();
   if (ok && !mSpilled) {
     uint32_t begin[4] = {mSerial, 1, mNextRecordId, mMasterRoot};
     ok = WriteHeaderWords(kDbHeaderSerial, begin, 4);
@@ -437,22 +441,29 @@ bool vndbFile::WriteChanges(const std::vector<vndbPage*>& pages) {
 }
 
 bool vndbFile::RestoreFromJournal() {
-  vndbStore* journal = mStorage->Journal(false);
-  if (!journal) return false;
-  // A journal retired by a commit that then failed is the one to put back.
-  if (mJournalRetired && !DbReinstateJournal(*journal)) return false;
-  mJournalRetired = false;
+  if (!mJournal) return false;
+  // A journal whose retiring failed is the one to put back.
+  if (mJournalRetired) {
+    if (!DbReinstateJournal(*mJournal)) return false;
+    mJournalRetired = mRetireCleared = false;
+  }
   DbJournalInfo info;
-  bool restored = DbReadJournal(*journal, mStorage->Identity(), &info) == DbJournalState::kSound &&
-                  DbReplayJournal(*journal, info, mStorage->Database());
-  if (restored) journal->SetLength(0);
+  DbJournalState state = DbReadJournal(*mJournal, mStorage->Identity(), &info);
+  // Only this transaction's own images may go back into the file.
+  if (state == DbJournalState::kSound && info.serial != mJournalSerial) {
+    ReportDamage("the journal of the failed commit was overwritten, so its changes may be in the file");
+    return true;
+  }
+  bool restored = state == DbJournalState::kSound && DbReplayJournal(*mJournal, info, mStorage->Database());
+  if (restored) mJournal->SetLength(0);
   return restored;
 }
 
 bool vndbFile::RestorePending() {
   if (!mRestorePending || !mStorage) return mRestorePending;
   if (!RestoreFromJournal()) return true;
-  mRestorePending = false;
+  mRestorePending = mOutcomeUnknown = false;
+  mJournal = nullptr;
   if (!mDamaged) mError.clear();
   return false;
 }
@@ -475,12 +486,12 @@ bool vndbFile::Commit() {
   std::sort(pages.begin(), pages.end(),
             [](const vndbPage* a, const vndbPage* b) { return a->number < b->number; });
   mFileTouched = false;
-  bool written = !mSpillFailed && JournalPages(pages) && WriteChanges(pages);
+  bool written = !mSpillFailed && JournalPages(pages) && mStorage->JournalInPlace() && WriteChanges(pages);
   // The commit is done once its journal can no longer be replayed; until then a failure (or a
-  // cut power supply) leaves it to be undone from the journal.
+  // cut power supply) leaves it to be undone from the journal, the one this commit wrote.
   if (written) {
-    vndbStore* journal = mStorage->Journal(false);
-    written = journal && DbRetireJournal(*journal, &mJournalRetired);
+    mJournalRetired = true;
+    written = DbRetireJournal(*mJournal, &mRetireCleared);
   }
   if (!written) {
     // Rollback puts the journal back when the file was touched.
@@ -488,13 +499,16 @@ bool vndbFile::Commit() {
     if (mDamaged) return false;
     std::string pending = mRestorePending ? mError : mStorage->JournalProblem();
     mError.clear();
+    if (mOutcomeUnknown)
+      return Fail("The changes may be in the file: the disk failed as the commit ended. Once it takes "
+                  "writes again, Commit takes them out and then succeeds; until then an open may find them");
     Fail("The changes could not be written: the file keeps its last commit");
     if (!pending.empty()) mError += " (" + pending + ")";
     return false;
   }
-  mJournalRetired = false;
+  mJournalRetired = mRetireCleared = false;
   // Retired, its images only take room: they go without a sync.
-  if (vndbStore* journal = mStorage->Journal(false)) journal->SetLength(0);
+  mJournal->SetLength(0);
   for (vndbPage* page : pages) page->dirty = false;
   mDirty.clear();
   EndJournal();
@@ -632,14 +646,15 @@ void vndbFile::Rollback() {
       // use of this handle, once the disk takes writes again) does it.
       if (!RestoreFromJournal()) {
         mRestorePending = true;
+        mOutcomeUnknown = mRetireCleared;
         SetError("The database file could not yet be put back to its last commit; it is when the "
                  "disk takes writes again or when the file is next opened");
       }
       mCache.clear();
       mOldest = mNewest = nullptr;
       ClearRecent();
-    } else if (vndbStore* journal = mJournalWriter ? mStorage->Journal(false) : nullptr) {
-      journal->SetLength(0);
+    } else if (mJournalWriter && mJournal) {
+      mJournal->SetLength(0);
     }
   }
   EndJournal();

@@ -53,6 +53,10 @@ struct vndbPage : public purgableObject {
   // neighbouring keys (which should leave full pages behind) from keys scattered over it.
   uint32_t insertedAt = UINT32_MAX;
   uint32_t insertedEnd = UINT32_MAX;
+  // The version at which the live rows of this leaf were found to fit the columns of the table
+  // named, so that walks over an unchanged page do not look at its fields again.
+  uint64_t fitVersion = UINT64_MAX;
+  uint32_t fitTable = 0;
 
   uint32_t Tag() const { return DbGet32(bytes); }
   uint16_t Used() const { return DbGet16(bytes + 16); }
@@ -146,6 +150,10 @@ class vndbFile {
 
   // Records damage found by any layer; the first reason is kept.
   void ReportDamage(const std::string& reason);
+  const std::string& DamageReason() const { return mDamageReason; }
+  // Counts the damage reported and the undoing of a failed commit found still waiting, so that
+  // an operation can tell whether it met either.
+  uint64_t Troubles() const { return mTroubles; }
   // Damaged, or a failed commit not yet undone in the file.
   bool IsDamaged() const { return mDamaged || mRestorePending; }
   // Finishes undoing a failed commit when the disk takes writes again; true when the handle
@@ -200,12 +208,22 @@ class vndbFile {
   std::unordered_map<uint32_t, std::unique_ptr<vndbPage>> mCache;
   std::vector<vndbPage*> mDirty;
   std::unique_ptr<DbJournalWriter> mJournalWriter;  // while this transaction's journal is open
+  // The journal this transaction wrote, reached through the descriptor that wrote it until it
+  // is no longer needed: what stands at its name later may be anything.
+  vndbStore* mJournal = nullptr;
+  uint32_t mJournalSerial = 0;  // the serial it carries
   std::unordered_set<uint32_t> mJournaled;
   bool mSpilled = false;      // pages of this transaction reached the file before commit
   bool mSpillFailed = false;
   bool mFileTouched = false;     // the running commit wrote to the database file
-  bool mJournalRetired = false;  // the running commit retired its journal
+  bool mJournalRetired = false;  // the running commit wrote over its journal's magic, or tried to
+  bool mRetireCleared = false;   // ... and the whole magic was written over
   bool mRestorePending = false;  // a failed commit still to be undone from the journal
+  uint64_t mTroubles = 0;
+  std::string mDamageReason;
+  // The failed commit's journal reads as retired and its magic could not be put back: until
+  // the undoing is done, an open may find the commit in the file.
+  bool mOutcomeUnknown = false;
   std::unordered_map<std::string, TreeHint> mTreeHints;  // by lower-cased name
   vndbPage* mOldest = nullptr;
   vndbPage* mNewest = nullptr;

@@ -47,6 +47,13 @@ std::string CheckRowFields(const uint8_t* record, uint16_t length) {
 
 uint8_t DbCollate(uint8_t byte) { return kCollation[byte]; }
 
+std::string DbFoldName(const std::string& name) {
+  std::string folded = name;
+  for (char& c : folded)
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  return folded;
+}
+
 bool DbIsStoredType(uint32_t type) {
   switch (type) {
     case kDbSmallint: case kDbInteger: case kDbVarchar: case kDbFloat: case kDbDouble:

@@ -68,6 +68,10 @@ inline void DbPut32(uint8_t* p, uint32_t v) {
 // The sort weight of a text byte in keys.
 uint8_t DbCollate(uint8_t byte);
 
+// A tree or table name with its ASCII letters in lower case: names are compared without regard
+// to case everywhere.
+std::string DbFoldName(const std::string& name);
+
 // Whether a type code has a stored form.
 bool DbIsStoredType(uint32_t type);
 

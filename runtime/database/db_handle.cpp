@@ -11,9 +11,6 @@
 namespace vorn {
 namespace {
 
-// A column's position is its field number in every row: one byte.
-constexpr size_t kMostColumns = 255;
-
 // ASCII letters fold, as names are compared everywhere; names are short, so a loop beats a call.
 bool SameText(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
@@ -25,20 +22,7 @@ bool SameText(const std::string& a, const std::string& b) {
   return true;
 }
 
-Bytes IntegerKey(uint32_t value) {
-  Bytes key;
-  uint8_t bytes[4];
-  DbPut32(bytes, value);
-  DbAppendKeyValue(key, kDbInteger, bytes, 4);
-  return key;
-}
-
 std::string Quoted(const std::string& table) { return "'" + table + "'"; }
-
-// Every table is made with columns: a catalogue entry without them lost its column rows.
-std::string NoColumns(const DbTableSchema& schema) {
-  return "the table " + schema.name + " has no columns in the catalogue";
-}
 
 }  // namespace
 
@@ -85,12 +69,17 @@ std::unique_ptr<vndbHandle> vndbHandle::Open(std::unique_ptr<vndbStorage> storag
     if (error) *error = handle->mFile->Error();
     return nullptr;
   }
-  // What is still there stays readable; the damage refuses every change and is the error.
-  for (const auto& schema : handle->mSchemas)
-    if (!handle->mFile->IsDamaged() && schema->columns.empty()) handle->mFile->ReportDamage(NoColumns(*schema));
-  if (!handle->mFile->ReadOnly() && !handle->mFile->IsDamaged()) {
+  // What is still there stays readable; the damage refuses every change and is the error. The
+  // trees' pages are checked now, read-only or not: a page named outside the file would be
+  // taken over by a new one, and a page named twice reads one tree's rows as another's.
+  if (!handle->mFile->IsDamaged()) {
     vndbFile::Scope scope(*handle->mFile);
-    vndbTree::CheckReach(*handle->mFile);
+    std::vector<std::string> sharing;
+    if (!vndbTree::CheckReach(*handle->mFile, &sharing)) {
+      for (const auto& schema : handle->mSchemas)
+        if (schema->damage.empty() && std::ranges::count(sharing, std::to_string(schema->id)))
+          schema->damage = handle->mFile->DamageReason();
+    }
   }
   handle->NoteFileDamage();
   return handle;
@@ -130,8 +119,8 @@ bool vndbHandle::CanWrite() {
 }
 
 bool vndbHandle::SchemaSound(const DbTableSchema& schema) {
-  if (!schema.columns.empty()) return true;
-  return Fail(kDbErrorInternal, "The database file is damaged: " + NoColumns(schema));
+  if (schema.damage.empty()) return true;
+  return Fail(kDbErrorInternal, "The database file is damaged: " + schema.damage);
 }
 
 bool vndbHandle::NoteFileDamage() {
@@ -143,85 +132,6 @@ bool vndbHandle::NoteFileDamage() {
 void vndbHandle::ClearError() {
   mErrorCode = 0;
   mErrorMessage.clear();
-}
-
-bool vndbHandle::LoadSchemas() {
-  mInsertTree.reset();
-  vndbFile::Scope scope(*mFile);
-  mSchemas.clear();
-  std::unique_ptr<vndbTree> tables = vndbTree::OpenNamedTree(*mFile, kDbTablesTree, {1});
-  if (!tables) {
-    if (!mFile->IsDamaged()) mFile->ReportDamage("the catalogue of tables is missing");
-    return false;
-  }
-  while (tables->Next()) {
-    if (!tables->IsCurrentVisible()) continue;
-    DbFieldRef id = tables->GetField(0);
-    DbFieldRef name = tables->GetField(1);
-    if (id.type != kDbInteger || name.type != kDbVarchar) {
-      mFile->ReportDamage("a row of the catalogue of tables is malformed");
-      return false;
-    }
-    std::string text = DbDecodeField(name).Text();
-    if (!LoadSchema(DbGet32(id.value), text)) return false;
-  }
-  return !mFile->IsDamaged();
-}
-
-std::shared_ptr<DbTableSchema> vndbHandle::LoadSchema(uint32_t id, const std::string& name) {
-  auto schema = std::make_shared<DbTableSchema>();
-  schema->id = id;
-  schema->name = name;
-  if (!ReadColumns(*schema)) return nullptr;
-  mSchemas.insert(mSchemas.begin(), schema);
-  return schema;
-}
-
-bool vndbHandle::ReadColumns(DbTableSchema& schema) {
-  std::unique_ptr<vndbTree> fields = vndbTree::OpenNamedTree(*mFile, kDbFieldsTree, {0, 2});
-  if (!fields) {
-    if (!mFile->IsDamaged()) mFile->ReportDamage("the catalogue of columns is missing");
-    return false;
-  }
-  Bytes prefix = IntegerKey(schema.id);
-  fields->SetFilter(prefix);
-  bool found = false;
-  if (!fields->Find(prefix, &found)) return false;
-  while (fields->Next() && DbKeyHasPrefix(fields->CurrentKey(), prefix)) {
-    if (!fields->IsCurrentVisible()) continue;
-    DbFieldRef position = fields->GetField(1);
-    DbFieldRef name = fields->GetField(2);
-    DbFieldRef allowsNull = fields->GetField(3);
-    DbFieldRef type = fields->GetField(4);
-    DbFieldRef key = fields->GetField(5);
-    DbColumn column;
-    bool sound = position.type == kDbInteger && name.type == kDbVarchar &&
-                 allowsNull.type == kDbSmallint && type.type == kDbSmallint &&
-                 (key.type == 0 || key.type == kDbSmallint);
-    if (sound) {
-      int64_t at = DbDecodeField(position).integer;
-      int64_t code = DbDecodeField(type).integer;
-      int64_t keyAt = key.type ? DbDecodeField(key).integer : 0;
-      sound = at >= 0 && size_t(at) < kMostColumns && code >= 0 && DbIsStoredType(uint32_t(code)) &&
-              keyAt >= 0 && size_t(keyAt) <= kMostColumns;
-      if (sound) {
-        column.position = uint8_t(at);
-        column.name = DbDecodeField(name).Text();
-        column.allowsNull = DbDecodeField(allowsNull).integer != 0;
-        column.type = uint8_t(code);
-        if (keyAt > 0) {
-          if (schema.primaryKey.size() < size_t(keyAt)) schema.primaryKey.resize(size_t(keyAt));
-          schema.primaryKey[size_t(keyAt) - 1] = column.position;
-        }
-      }
-    }
-    if (!sound) {
-      mFile->ReportDamage("a row of the catalogue of columns is malformed");
-      return false;
-    }
-    schema.columns.push_back(column);
-  }
-  return !mFile->IsDamaged();
 }
 
 std::shared_ptr<const DbTableSchema> vndbHandle::FindSchema(const std::string& name) const {
@@ -244,10 +154,19 @@ bool vndbHandle::CreateTable(const std::string& name, const std::vector<DbColumn
                   "Unable to create " + name + " because an unsupported column type was used");
   if (columns.empty()) return Fail(kDbErrorInternal, "Unable to create " + name + " because it has no columns");
   std::string internal = "Unable to create " + name + " due to an internal error";
-  if (name.empty() || columns.size() > kMostColumns || keyPositions.size() > columns.size())
+  if (name.empty() || columns.size() > kDbMostColumns || keyPositions.size() > columns.size())
     return Fail(kDbErrorInternal, internal);
-  for (size_t position : keyPositions)
-    if (position >= columns.size()) return Fail(kDbErrorInternal, internal);
+  for (size_t k = 0; k < keyPositions.size(); ++k) {
+    if (keyPositions[k] >= columns.size()) return Fail(kDbErrorInternal, internal);
+    // A column twice in the key would leave the key with a gap.
+    for (size_t j = 0; j < k; ++j)
+      if (keyPositions[j] == keyPositions[k]) return Fail(kDbErrorInternal, internal);
+  }
+  // A second column of one name would be refused part way, leaving the table half made.
+  for (size_t i = 0; i < columns.size(); ++i)
+    for (size_t j = 0; j < i; ++j)
+      if (SameText(columns[i].name, columns[j].name))
+        return Fail(kDbErrorPrimaryKey, "Insert failed: primary key violation");
   uint32_t id = mFile->NewRecordId();
   if (!vndbTree::CreateNamedTree(*mFile, std::to_string(id))) return FailFile(kDbErrorInternal, internal);
 
@@ -284,7 +203,7 @@ bool vndbHandle::AddTableColumn(const std::string& table, const DbColumnSpec& co
     return Fail(kDbErrorUnknown, "Unable to add column " + column.name + " because table " +
                                      Quoted(table) + " doesn't exist");
   size_t position = 0;
-  while (position < kMostColumns) {
+  while (position < kDbMostColumns) {
     bool taken = false;
     for (const DbColumn& existing : schema->columns) taken |= existing.position == position;
     if (!taken) break;
@@ -293,7 +212,7 @@ bool vndbHandle::AddTableColumn(const std::string& table, const DbColumnSpec& co
   if (!DbIsStoredType(column.type))
     return Fail(kDbErrorType, "Unable to add " + column.name + " because an unsupported  type was used");
   std::string internal = "Unable to create " + column.name + " due to an internal error";
-  if (position >= kMostColumns) return Fail(kDbErrorInternal, internal);
+  if (position >= kDbMostColumns) return Fail(kDbErrorInternal, internal);
   std::unique_ptr<vndbTree> fields = vndbTree::OpenNamedTree(*mFile, kDbFieldsTree, {0, 2});
   if (!fields) return FailFile(kDbErrorInternal, internal);
   DbRow row = {{0, DbValue::Integer(kDbInteger, schema->id)},
@@ -315,13 +234,13 @@ bool vndbHandle::AddTableColumn(const std::string& table, const DbColumnSpec& co
   return true;
 }
 
-bool vndbHandle::ConvertValue(const DbColumn& column, const std::string& text, DbValue* value) {
+bool vndbHandle::ParseValue(const DbColumn& column, const std::string& text, DbValue* value) {
   switch (column.type) {
     case kDbSmallint: case kDbInteger: {
       const bool small = column.type == kDbSmallint;
       std::optional<int64_t> number =
           DbParseInteger(text, small ? INT16_MIN : INT32_MIN, small ? INT16_MAX : INT32_MAX);
-      if (!number) return Fail(kDbErrorUnknown, "The value " + text + " is out of range for column " + column.name);
+      if (!number) return Fail(kDbErrorUnknown, DbOutOfRangeMessage(text, column.name));
       *value = DbValue::Integer(column.type, *number);
       return true;
     }
@@ -332,25 +251,38 @@ bool vndbHandle::ConvertValue(const DbColumn& column, const std::string& text, D
       *value = DbValue::Real(column.type, DbParseReal(text));
       return true;
     case kDbDate: case kDbTime: {
-      std::optional<DbValue> parsed = column.type == kDbDate ? DbParseDate(text) : DbParseTime(text);
-      if (!parsed)
+      bool outOfRange = false;
+      std::optional<DbValue> parsed =
+          column.type == kDbDate ? DbParseDate(text, &outOfRange) : DbParseTime(text, &outOfRange);
+      if (!parsed) {
+        if (outOfRange) return Fail(kDbErrorUnknown, DbOutOfRangeMessage(text, column.name));
         return Fail(kDbErrorUnknown, column.type == kDbDate ? "Invalid date format" : "Invalid time format");
+      }
       *value = *parsed;
       return true;
     }
     case kDbBoolean:
       *value = DbValue::Integer(kDbBoolean, DbParseBoolean(text) ? 1 : 0);
       return true;
-    case kDbLongVarchar: case kDbLongVarbinary: {
-      std::optional<uint32_t> id =
-          WriteLargeObject(*mFile, reinterpret_cast<const uint8_t*>(text.data()), text.size());
-      if (!id) return FailFile(kDbErrorBlob, "Error writing BLOB");
-      *value = DbValue::Integer(column.type, *id);
-      return true;
-    }
     default:
       return Fail(kDbErrorType, "Unable to add " + column.name + " because an unsupported  type was used");
   }
+}
+
+bool vndbHandle::ConvertValue(const DbColumn& column, const std::string& text, DbValue* value) {
+  if (column.type != kDbLongVarchar && column.type != kDbLongVarbinary) return ParseValue(column, text, value);
+  std::optional<uint32_t> id = WriteLargeObject(*mFile, reinterpret_cast<const uint8_t*>(text.data()), text.size());
+  if (!id) return FailFile(kDbErrorBlob, "Error writing BLOB");
+  *value = DbValue::Integer(column.type, *id);
+  return true;
+}
+
+bool vndbHandle::ValueFits(const std::string& table, const std::string& column, const std::string& text) {
+  std::shared_ptr<const DbTableSchema> schema = FindSchema(table);
+  const DbColumn* found = schema ? schema->Column(column) : nullptr;
+  if (!found || found->type == kDbLongVarchar || found->type == kDbLongVarbinary) return true;
+  DbValue value;
+  return ParseValue(*found, text, &value);
 }
 
 bool vndbHandle::AddTableRecord(const std::string& table, const std::vector<DbColumnText>& given) {
@@ -380,7 +312,7 @@ bool vndbHandle::AddTableRecord(const std::string& table, const std::vector<DbCo
   // of one insert serve the next, so rows added one after another allocate little.
   std::vector<const DbColumn*>& columns = mInsertColumns;
   columns.assign(values.size(), nullptr);
-  bool valued[kMostColumns + 1] = {};
+  bool valued[kDbMostColumns + 1] = {};
   for (size_t i = 0; i < values.size(); ++i) {
     columns[i] = schema->Column(values[i].column);
     if (columns[i] && !values[i].null) valued[columns[i]->position] = true;

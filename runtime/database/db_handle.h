@@ -3,6 +3,7 @@
 // sets the code and text and changes nothing.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -42,11 +43,20 @@ struct DbColumn {
   uint8_t type = 0;
 };
 
+// A column's position is its field number in every row: one byte.
+constexpr size_t kDbMostColumns = 255;
+
 struct DbTableSchema {
   std::string name;
   uint32_t id = 0;
   std::vector<DbColumn> columns;
   Bytes primaryKey;  // column positions, in key order
+  // The stored type of each field number its columns claim (0: none claims it), so that a row
+  // holding anything else is told apart as damage.
+  std::array<uint8_t, 256> fieldTypes{};
+  // Why the catalogue cannot be trusted for this table (empty when it can): its rows are then
+  // never read, as they would read wrongly without an error.
+  std::string damage;
 
   const DbColumn* Column(const std::string& name) const;
 };
@@ -89,6 +99,10 @@ class vndbHandle {
   // The stored value of a column of the given type, converted from its text; a large-object
   // column's text is written as a new object. False with the error set on failure.
   bool ConvertValue(const DbColumn& column, const std::string& text, DbValue* value);
+  // Whether the text converts to a value of the table's column, stored nowhere (any text suits
+  // a large-object column); false with the error set when it does not. A table or column that
+  // is not there passes: what names it is refused for that.
+  bool ValueFits(const std::string& table, const std::string& column, const std::string& text);
 
   // For the operations of the handle's cursors, which report through the handle too.
   void ClearError();
@@ -98,7 +112,7 @@ class vndbHandle {
   // Whether the file may be used, first finishing the undoing of a failed commit when the disk
   // now allows it.
   bool Ready();
-  // False with 2001 when the table lost its columns (the catalogue is damaged).
+  // False with 2001 when the catalogue's entry of the table is damaged.
   bool SchemaSound(const DbTableSchema& schema);
   // Sets the error from the file when it found damage; true then.
   bool NoteFileDamage();
@@ -111,6 +125,8 @@ class vndbHandle {
   vndbHandle() = default;
   // Fails with the file's own reason when it found damage, else with `code` and `message`.
   bool FailFile(int32_t code, const std::string& message);
+  // ConvertValue for every type but the large objects, which it leaves to ConvertValue.
+  bool ParseValue(const DbColumn& column, const std::string& text, DbValue* value);
   // True when inserted, else false with the error of the outcome (`failure` for a failed write).
   bool Inserted(vndbTree::InsertResult result, std::string_view failure);
   bool LoadSchemas();

@@ -31,6 +31,18 @@ void EncodeHeader(const DbJournalInfo& info, uint64_t entries, uint8_t* out) {
   Put64(out + kHeaderChecksumAt, DbChecksum(kChecksumSeed, out, kHeaderChecksumAt));
 }
 
+// Some of the magic's bytes zero, the others as written.
+bool PartlyCleared(const uint8_t* header) {
+  uint8_t magic[4];
+  DbPut32(magic, kJournalMagic);
+  int cleared = 0;
+  for (int i = 0; i < 4; ++i) {
+    if (header[i] == 0) ++cleared;
+    else if (header[i] != magic[i]) return false;
+  }
+  return cleared > 0 && cleared < 4;
+}
+
 int64_t EntryOffset(uint32_t index) { return kDbJournalHeaderSize + int64_t(index) * kDbJournalEntrySize; }
 
 }  // namespace
@@ -84,6 +96,9 @@ DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInf
   uint8_t header[kDbJournalHeaderSize];
   if (length < kDbJournalHeaderSize || !journal.Read(0, header, kDbJournalHeaderSize))
     return DbJournalState::kDamaged;
+  // A retiring write cut short leaves the magic partly cleared: that commit never finished, so
+  // its journal still counts. Only a magic cleared whole retires it.
+  if (PartlyCleared(header)) DbPut32(header, kJournalMagic);
   if (DbGet32(header) != kJournalMagic || DbGet32(header + 4) != kJournalVersion ||
       Get64(header + kHeaderChecksumAt) != DbChecksum(kChecksumSeed, header, kHeaderChecksumAt))
     return DbJournalState::kDamaged;
@@ -108,10 +123,10 @@ DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInf
   return info->identity == identity ? DbJournalState::kSound : DbJournalState::kForeign;
 }
 
-bool DbRetireJournal(vndbStore& journal, bool* retired) {
+bool DbRetireJournal(vndbStore& journal, bool* cleared) {
   const uint8_t zero[4] = {};
-  *retired = journal.Write(0, zero, sizeof zero);
-  return *retired && journal.Sync();
+  *cleared = journal.Write(0, zero, sizeof zero);
+  return *cleared && journal.Sync();
 }
 
 bool DbReinstateJournal(vndbStore& journal) {

@@ -58,10 +58,11 @@ DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInf
 // Puts the journal's page images, length and header back into the database file and syncs it.
 bool DbReplayJournal(vndbStore& journal, const DbJournalInfo& info, vndbStore& database);
 
-// Makes the journal unreplayable (its commit is done): clears its magic and syncs. `retired`
-// tells whether the magic was cleared, even when the sync then failed.
-bool DbRetireJournal(vndbStore& journal, bool* retired);
-// Puts a retired journal's magic back, for a commit to be undone after all.
+// Makes the journal unreplayable (its commit is done): clears its magic and syncs. `cleared`
+// tells whether the whole magic was written over, even when the sync then failed: the journal
+// then reads as retired. A write cut short leaves it replayable.
+bool DbRetireJournal(vndbStore& journal, bool* cleared);
+// Puts the magic of a journal whose retiring failed back, for its commit to be undone after all.
 bool DbReinstateJournal(vndbStore& journal);
 
 // A checksum that catches torn and flipped bytes (not an adversary).

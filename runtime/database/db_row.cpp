@@ -120,6 +120,17 @@ DbFieldRef DbFindField(const uint8_t* record, size_t length, uint8_t field) {
   return {};
 }
 
+bool DbRowFitsColumns(const uint8_t* record, size_t length, const uint8_t* fieldTypes) {
+  for (size_t at = kDbRowFieldsOffset; at + 2 <= length;) {
+    const uint8_t type = record[at + 1];
+    if (fieldTypes[record[at]] != type) return false;
+    int32_t size = DbFieldValueLength(type, record + at + 2, length - at - 2);
+    if (size < 0) return false;
+    at += 2 + size_t(size);
+  }
+  return true;
+}
+
 DbValue DbDecodeField(const DbFieldRef& f) {
   DbValue v;
   DbDecodeFieldInto(f, v);

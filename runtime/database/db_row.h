@@ -47,6 +47,9 @@ struct DbFieldRef {
 };
 DbFieldRef DbFindField(const uint8_t* record, size_t length, uint8_t field);
 DbValue DbDecodeField(const DbFieldRef& field);
+// Whether every field of the row record is one its table's columns claim, stored as the
+// column's type: `fieldTypes` gives the type by field number, 0 where no column claims it.
+bool DbRowFitsColumns(const uint8_t* record, size_t length, const uint8_t* fieldTypes);
 // The same into a value kept by the caller, whose buffer is reused.
 void DbDecodeFieldInto(const DbFieldRef& field, DbValue& value);
 

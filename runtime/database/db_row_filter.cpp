@@ -126,39 +126,40 @@ DbFilterLiteral::DbFilterLiteral(std::string literal)
     : text(std::move(literal)),
       number(DbParseNumber(text).value_or(0)),
       boolean(DbParseBoolean(text)),
-      date(DbParseDate(text)),
-      time(DbParseTime(text)) {}
+      date(DbParseDate(text, &dateOutOfRange)),
+      time(DbParseTime(text, &timeOutOfRange)) {}
 
-std::unique_ptr<DbRowFilter> DbRowFilter::Build(const dbFilter* filter, const DbTableSchema& schema, bool* known) {
-  *known = true;
+std::unique_ptr<DbRowFilter> DbRowFilter::Build(const dbFilter* filter, const DbTableSchema& schema, Refusal* refusal) {
   if (!filter) return nullptr;
+  auto refuse = [&](std::string column, std::string literal) {
+    *refusal = {std::move(column), std::move(literal), true};
+    return nullptr;
+  };
   auto node = std::unique_ptr<DbRowFilter>(new DbRowFilter());
   node->mOp = filter->op;
   node->mMode = filter->mode;
   if (filter->op == kSqlAnd || filter->op == kSqlOr) {
-    node->mLeft = Build(filter->left, schema, known);
-    if (!*known) return nullptr;
-    node->mRight = Build(filter->right, schema, known);
-    if (!*known) return nullptr;
+    node->mLeft = Build(filter->left, schema, refusal);
+    if (refusal->refused) return nullptr;
+    node->mRight = Build(filter->right, schema, refusal);
+    if (refusal->refused) return nullptr;
     return node;
   }
   if (filter->op >= kSqlEqual && filter->op <= kSqlIsNotNull) {
-    const DbColumn* column = schema.Column(std::string(string::Share(filter->column).View()));
-    if (!column) {
-      *known = false;
-      return nullptr;
-    }
+    std::string name(string::Share(filter->column).View());
+    const DbColumn* column = schema.Column(name);
+    if (!column) return refuse(name, {});
     node->mField = column->position;
     node->mValue = DbFilterLiteral(std::string(string::Share(filter->value).View()));
     if (filter->mode & VORN_DB_FILTER_COLUMN) {
       const DbColumn* other = schema.Column(node->mValue.text);
-      if (!other) {
-        *known = false;
-        return nullptr;
-      }
+      if (!other) return refuse(node->mValue.text, {});
       node->mOtherField = other->position;
       node->mMode = filter->mode & ~VORN_DB_FILTER_COLUMN;
       node->mAgainstColumn = true;
+    } else if (filter->op <= kSqlNotEqual && ((column->type == kDbDate && node->mValue.dateOutOfRange) ||
+                                              (column->type == kDbTime && node->mValue.timeOutOfRange))) {
+      return refuse(column->name, node->mValue.text);
     }
   }
   return node;

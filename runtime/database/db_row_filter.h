@@ -23,6 +23,9 @@ struct DbFilterLiteral {
   std::string text;
   double number = 0;
   bool boolean = false;
+  // A date or time whose parts do not fit their 16 bits (set as `date` and `time` are read).
+  bool dateOutOfRange = false;
+  bool timeOutOfRange = false;
   std::optional<DbValue> date;
   std::optional<DbValue> time;
 };
@@ -32,9 +35,16 @@ class DbRowFilter {
   // The row's value of a field; nothing when the row lacks it.
   using FieldReader = std::function<std::optional<DbValue>(uint8_t field)>;
 
-  // Null with `known` false when a comparison names a column the table lacks; null with
-  // `known` true for no filter at all.
-  static std::unique_ptr<DbRowFilter> Build(const dbFilter* filter, const DbTableSchema& schema, bool* known);
+  // Why a filter cannot be built: a comparison names a column the table lacks (`column`), or
+  // compares a date or time column with a literal whose parts do not fit it (`column` and
+  // `literal`), which would otherwise be read wrapped.
+  struct Refusal {
+    std::string column;
+    std::string literal;
+    bool refused = false;
+  };
+  // Null for no filter at all; null with `refusal` filled when it cannot be built.
+  static std::unique_ptr<DbRowFilter> Build(const dbFilter* filter, const DbTableSchema& schema, Refusal* refusal);
 
   bool Matches(const FieldReader& read) const;
   // The same for the row stored in `record`: plain comparisons of numbers and texts are made on

@@ -58,6 +58,30 @@ bool StillAt(const std::string& path, int fd) {
          named.st_ino == opened.st_ino;
 }
 
+// Why an opened journal must not be used (null when it may): it must be a regular file of this
+// user with no other name, so that nothing written into it lands in a file reached some other
+// way, and nothing replayed from it was written there through another name.
+const char* JournalRefusal(int fd) {
+  struct stat info;
+  if (fstat(fd, &info) != 0) return "The journal beside the database file cannot be opened";
+  if (!S_ISREG(info.st_mode)) return "The journal beside the database file is not a regular file";
+  if (info.st_uid != geteuid()) return "The journal beside the database file belongs to another user";
+  if (info.st_nlink != 1) return "The journal's name beside the database file is taken by a hard link";
+  return nullptr;
+}
+
+// Why the journal's name cannot serve: what stands there.
+const char* TakenBy(const std::string& path) {
+  struct stat info;
+  if (lstat(path.c_str(), &info) != 0) return "The journal beside the database file cannot be opened";
+  if (S_ISLNK(info.st_mode)) return "The journal's name beside the database file is taken by a link";
+  if (S_ISDIR(info.st_mode)) return "The journal's name beside the database file is taken by a folder";
+  if (!S_ISREG(info.st_mode)) return "The journal beside the database file is not a regular file";
+  if (info.st_uid != geteuid()) return "The journal beside the database file belongs to another user";
+  if (info.st_nlink != 1) return "The journal's name beside the database file is taken by a hard link";
+  return "The journal's name beside the database file is taken by a file this connection did not make";
+}
+
 std::string FolderOf(const std::string& path) {
   size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
@@ -82,49 +106,58 @@ class DiskStorage : public vndbStorage {
   bool ReadOnly() const override { return mReadOnly; }
   uint64_t Identity() const override { return mIdentity; }
 
-  // Whatever stands at the journal's name is used only when it is a regular file of this user
-  // reached without following a link: a link planted there must never lead the commit into
-  // another file.
+  // A commit writes only into a journal it made itself (or keeps from its last commit, still
+  // at its name): a file found at the name may have another name, gained even after any check,
+  // and would be written through it. What an open finds there is read, never written, and used
+  // only when it is a regular file of this user, with no other name, reached without following
+  // a link.
   vndbStore* Journal(bool create) override {
     std::string path = JournalPath();
     // The journal kept open must still be the one at its name, or a crash would leave none.
-    if (mJournal && StillAt(path, mJournal->Fd())) return mJournal.get();
+    if (mJournal && JournalInPlace()) return mJournal.get();
     mJournal.reset();
     mJournalProblem.clear();
-    int fd = open(path.c_str(), (mReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    if (fd < 0 && errno == ENOENT && create && !mReadOnly) {
+    int fd = -1;
+    if (create && !mReadOnly) {
       fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
-      if (fd >= 0 && !SyncFolder(path)) {
+      if (fd < 0) {
+        mJournalProblem = errno == EEXIST ? TakenBy(path) : "The journal beside the database file cannot be made";
+        return nullptr;
+      }
+      if (!SyncFolder(path)) {
         close(fd);
         unlink(path.c_str());
         return nullptr;
       }
-    }
-    if (fd < 0) {
-      if (errno == ELOOP) mJournalProblem = "The journal's name beside the database file is taken by a link";
-      else if (errno == EISDIR) mJournalProblem = "The journal's name beside the database file is taken by a folder";
-      else if (errno != ENOENT) mJournalProblem = "The journal beside the database file cannot be opened";
-      return nullptr;
-    }
-    struct stat info;
-    const char* problem = nullptr;
-    if (fstat(fd, &info) != 0) problem = "The journal beside the database file cannot be opened";
-    else if (!S_ISREG(info.st_mode)) problem = "The journal beside the database file is not a regular file";
-    else if (info.st_uid != geteuid()) problem = "The journal beside the database file belongs to another user";
-    if (problem) {
-      close(fd);
-      mJournalProblem = problem;
-      return nullptr;
+    } else {
+      fd = open(path.c_str(), (mReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+      if (fd < 0) {
+        if (errno != ENOENT) mJournalProblem = TakenBy(path);
+        return nullptr;
+      }
+      if (const char* problem = JournalRefusal(fd)) {
+        close(fd);
+        mJournalProblem = problem;
+        return nullptr;
+      }
     }
     mJournal = std::make_unique<DiskStore>(fd);
     return mJournal.get();
   }
   const std::string& JournalProblem() const override { return mJournalProblem; }
 
+  bool JournalInPlace() override {
+    if (mJournal && StillAt(JournalPath(), mJournal->Fd()) && !JournalRefusal(mJournal->Fd())) return true;
+    mJournalProblem = "The journal beside the database file was moved or replaced during the commit";
+    return false;
+  }
+
   bool RemoveJournal() override {
-    mJournal.reset();
     std::string path = JournalPath();
-    return unlink(path.c_str()) == 0 || errno == ENOENT;
+    // What was planted at the name since the journal was opened is not this handle's to remove.
+    bool ours = !mJournal || StillAt(path, mJournal->Fd());
+    mJournal.reset();
+    return !ours || unlink(path.c_str()) == 0 || errno == ENOENT;
   }
 
  private:
@@ -223,11 +256,12 @@ std::unique_ptr<vndbStorage> OpenDiskStorage(const std::string& path, bool creat
     return nullptr;
   };
   // Never O_TRUNC: the file may belong to a handle that holds the lock.
-  int fd = open(path.c_str(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0644);
+  // Never waits: a FIFO or a device at the name is refused below, not opened in earnest.
+  int fd = open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | (create ? O_CREAT : 0), 0644);
   bool readOnly = false;
   if (fd < 0 && errno == EISDIR) return fail("The database file is a folder");
   if (fd < 0 && !create && (errno == EACCES || errno == EROFS || errno == EPERM)) {
-    fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     readOnly = true;
   }
   if (fd < 0) return fail(create ? "The database file cannot be created" : "The database file cannot be opened");

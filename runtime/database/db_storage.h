@@ -33,13 +33,17 @@ class vndbStorage {
   // journal carries it so that it is never replayed into another file.
   virtual uint64_t Identity() const = 0;
   // The journal, made when `create` and missing (its folder entry synced before this returns);
-  // null when there is none or it cannot be made.
+  // null when there is none or it cannot be made. The store keeps reaching the file it opened,
+  // whatever later happens to its name, until Journal or RemoveJournal is called again.
   virtual vndbStore* Journal(bool create) = 0;
   // Why Journal gave null although something stands at the journal's name (empty otherwise).
   virtual const std::string& JournalProblem() const {
     static const std::string none;
     return none;
   }
+  // Whether the journal handed out is still the one an open would find at its name: a commit
+  // touches the database file only while it is, or a crash would leave the file without one.
+  virtual bool JournalInPlace() { return true; }
   // Removes the journal; true also when there was none.
   virtual bool RemoveJournal() = 0;
 };

@@ -122,11 +122,29 @@ bool vndbTree::CreateNamedTree(vndbFile& file, const std::string& name) {
   return master.InsertRecord(record, false) == InsertResult::kInserted;
 }
 
+bool vndbTree::ListTrees(vndbFile& file, std::vector<std::string>* names) {
+  const uint64_t troubles = file.Troubles();
+  vndbTree master(file);
+  while (master.Next()) {
+    size_t length = 0;
+    const uint8_t* record = master.IsCurrentVisible() ? master.CurrentRecord(&length) : nullptr;
+    if (!record) continue;
+    std::string name(reinterpret_cast<const char*>(record + kMasterNameOffset), length - kMasterNameOffset);
+    file.SetTreeHint(name, {master.mPath.back().page, master.mPath.back().offset, DbGet32(record + kDbRecordIdOffset)});
+    names->push_back(std::move(name));
+  }
+  return file.Troubles() == troubles;
+}
+
 namespace {
 
+constexpr uint32_t kNoTree = UINT32_MAX;
+
 // Leaves all lie at one depth, so the interior pages are read level by level and the last
-// level's children are only counted against the file, not read.
-bool ReachesInside(vndbFile& file, uint32_t root) {
+// level's children are only counted against the file, not read. Every page is named once in
+// the whole file: `owners` holds the tree that named each page met so far; the tree that named
+// a page met again goes to `other`.
+bool ReachesInside(vndbFile& file, uint32_t root, uint32_t tree, std::vector<uint32_t>& owners, uint32_t* other) {
   std::vector<uint32_t> level{root};
   for (size_t depth = 0; !level.empty() && depth < kMostDepth; ++depth) {
     for (uint32_t number : level) {
@@ -134,6 +152,12 @@ bool ReachesInside(vndbFile& file, uint32_t root) {
         file.ReportDamage("page " + std::to_string(number) + " lies outside the file");
         return false;
       }
+      if (owners[number] != kNoTree) {
+        *other = owners[number];
+        file.ReportDamage("page " + std::to_string(number) + " is reached twice");
+        return false;
+      }
+      owners[number] = tree;
     }
     std::vector<uint32_t> below;
     for (uint32_t number : level) {
@@ -150,18 +174,26 @@ bool ReachesInside(vndbFile& file, uint32_t root) {
 
 }  // namespace
 
-bool vndbTree::CheckReach(vndbFile& file) {
-  if (!ReachesInside(file, file.MasterRoot())) return false;
-  std::vector<uint32_t> roots;
+bool vndbTree::CheckReach(vndbFile& file, std::vector<std::string>* sharing) {
+  // Tree 0 is the master tree, tree i the named tree of the i-th master record.
+  std::vector<uint32_t> owners(file.PageCount(), kNoTree);
+  std::vector<std::pair<std::string, uint32_t>> trees = {{"", file.MasterRoot()}};
+  uint32_t other = kNoTree;
+  if (!ReachesInside(file, file.MasterRoot(), 0, owners, &other)) return false;
   vndbTree master(file);
   while (master.Next()) {
     size_t length = 0;
     const uint8_t* record = master.CurrentRecord(&length);
-    if (record && record[2] == kDbLive) roots.push_back(DbGet32(record + kMasterRootOffset));
+    if (record && record[2] == kDbLive)
+      trees.emplace_back(std::string(reinterpret_cast<const char*>(record + kMasterNameOffset), length - kMasterNameOffset),
+                         DbGet32(record + kMasterRootOffset));
   }
   if (file.IsDamaged()) return false;
-  for (uint32_t root : roots)
-    if (!ReachesInside(file, root)) return false;
+  for (uint32_t tree = 1; tree < trees.size(); ++tree) {
+    if (ReachesInside(file, trees[tree].second, tree, owners, &other)) continue;
+    if (sharing && other != kNoTree) *sharing = {trees[other].first, trees[tree].first};
+    return false;
+  }
   return true;
 }
 
@@ -372,11 +404,14 @@ bool vndbTree::Next() {
   return SettleForward();
 }
 
-const uint8_t* vndbTree::CurrentRecord(size_t* length) {
+vndbPage* vndbTree::CurrentLeaf() {
   if (mPath.empty()) return nullptr;
   vndbPage* page = mFile.GetPage(mPath.back().page);
-  if (!page || page->Tag() == kDbInteriorPage || mPath.back().offset >= page->Used())
-    return nullptr;
+  return page && page->Tag() != kDbInteriorPage ? page : nullptr;
+}
+
+const uint8_t* vndbTree::CurrentRecordIn(vndbPage* page, size_t* length) const {
+  if (!page || mPath.back().offset >= page->Used()) return nullptr;
   const uint8_t* record = page->Data() + mPath.back().offset;
   *length = DbGet16(record);
   // A walk whose page was changed under it through another cursor must not read past it.
@@ -384,11 +419,16 @@ const uint8_t* vndbTree::CurrentRecord(size_t* length) {
   return record;
 }
 
+const uint8_t* vndbTree::CurrentRecord(size_t* length) { return CurrentRecordIn(CurrentLeaf(), length); }
+
+bool vndbTree::Visible(const uint8_t* record, size_t length) const {
+  return record && record[2] == kDbLive && (!mHasFilter || DbKeyHasPrefix(BuildKey(record, length), mFilter));
+}
+
 bool vndbTree::IsCurrentVisible() {
   size_t length = 0;
   const uint8_t* record = CurrentRecord(&length);
-  if (!record || record[2] != kDbLive) return false;
-  return !mHasFilter || DbKeyHasPrefix(BuildKey(record, length), mFilter);
+  return Visible(record, length);
 }
 
 Bytes vndbTree::CurrentKey() {

@@ -36,9 +36,14 @@ class vndbTree {
   static std::unique_ptr<vndbTree> OpenNamedTree(vndbFile& file, const std::string& name,
                                                  const Bytes& keyFields = {});
   static bool CreateNamedTree(vndbFile& file, const std::string& name);
+  // The names of the named trees in key order, each remembered where its master record stands;
+  // false when the master tree cannot be read whole (the damage reported).
+  static bool ListTrees(vndbFile& file, std::vector<std::string>* names);
   // Whether every page that the trees' interior pages and the master records name lies inside
-  // the file (a file cut short names pages that new ones would take over); damage reported.
-  static bool CheckReach(vndbFile& file);
+  // the file (a file cut short names pages that new ones would take over) and is named once (a
+  // page named twice reads one tree's rows in another); damage reported. When two trees name one
+  // page, `sharing` gets their names (empty for the master tree).
+  static bool CheckReach(vndbFile& file, std::vector<std::string>* sharing = nullptr);
 
   // Keeps only records whose key begins with `prefix`.
   void SetFilter(Bytes prefix) { mFilter = std::move(prefix); mHasFilter = true; }
@@ -50,6 +55,12 @@ class vndbTree {
   bool IsCurrentVisible();
   // The current leaf record, or null; valid until the tree or file next changes.
   const uint8_t* CurrentRecord(size_t* length);
+  // The leaf page holding it, or null; and the record read from that page, for a walk that
+  // looks at both (a page is fetched once).
+  vndbPage* CurrentLeaf();
+  const uint8_t* CurrentRecordIn(vndbPage* leaf, size_t* length) const;
+  // Whether a record of this tree is live and passes the filter.
+  bool Visible(const uint8_t* record, size_t length) const;
   Bytes CurrentKey();
   // The same into a buffer kept by the caller, which a walk reuses row after row.
   void CurrentKeyInto(Bytes& key);

@@ -35,11 +35,11 @@ int64_t DbParseDecimal(const std::string& text) {
   while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) ++at;
   bool negative = false;
   if (at < text.size() && (text[at] == '-' || text[at] == '+')) negative = text[at++] == '-';
+  // Saturates far beyond any stored field's range, so that a long run of digits stays out of it.
+  constexpr int64_t kCeiling = int64_t{1} << 40;
   int64_t value = 0;
-  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
-    // Keeps counting in 32 bits, as the column does; wrapping beats overflowing.
-    value = int64_t(uint32_t(value * 10 + (text[at] - '0')));
-  }
+  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at)
+    value = std::min(kCeiling, value * 10 + (text[at] - '0'));
   return negative ? -value : value;
 }
 
@@ -79,6 +79,10 @@ std::optional<int64_t> DbParseInteger(const std::string& text, int64_t low, int6
   }
   if (value < low || value > high) return std::nullopt;
   return value;
+}
+
+std::string DbOutOfRangeMessage(const std::string& text, const std::string& column) {
+  return "The value " + text + " is out of range for column " + column;
 }
 
 bool DbParseBoolean(const std::string& text) {
@@ -126,15 +130,33 @@ std::string DbValueLiteral(const DbValue& value) {
   }
 }
 
-std::optional<DbValue> DbParseDate(const std::string& text) {
+namespace {
+
+// The three parts as one stored value, or nothing (with `outOfRange` said) when one of them
+// does not fit the 16 bits it is stored in.
+std::optional<DbValue> Parts(uint8_t type, const std::vector<std::string>& fields, bool* outOfRange) {
+  int16_t parts[3] = {};
+  for (size_t i = 0; i < fields.size() && i < 3; ++i) {
+    const int64_t value = DbParseDecimal(fields[i]);
+    if (value < INT16_MIN || value > INT16_MAX) {
+      if (outOfRange) *outOfRange = true;
+      return std::nullopt;
+    }
+    parts[i] = int16_t(value);
+  }
+  return DbValue::Parts(type, parts[0], parts[1], parts[2]);
+}
+
+}  // namespace
+
+std::optional<DbValue> DbParseDate(const std::string& text, bool* outOfRange) {
   std::string trimmed = Trim(text);
   std::vector<std::string> fields = Split(trimmed.substr(0, trimmed.find(' ')), '-');
   if (fields.size() != 3) return std::nullopt;
-  return DbValue::Parts(kDbDate, int16_t(DbParseDecimal(fields[0])),
-                        int16_t(DbParseDecimal(fields[1])), int16_t(DbParseDecimal(fields[2])));
+  return Parts(kDbDate, fields, outOfRange);
 }
 
-std::optional<DbValue> DbParseTime(const std::string& text) {
+std::optional<DbValue> DbParseTime(const std::string& text, bool* outOfRange) {
   std::string trimmed = Trim(text);
   size_t blank = trimmed.find(' ');
   std::string part = blank == std::string::npos ? std::string() : Trim(trimmed.substr(blank + 1));
@@ -142,9 +164,7 @@ std::optional<DbValue> DbParseTime(const std::string& text) {
   if (part.empty()) part = trimmed;
   std::vector<std::string> fields = Split(part, ':');
   if (fields.size() != 2 && fields.size() != 3) return std::nullopt;
-  return DbValue::Parts(kDbTime, int16_t(DbParseDecimal(fields[0])),
-                        int16_t(DbParseDecimal(fields[1])),
-                        int16_t(fields.size() == 3 ? DbParseDecimal(fields[2]) : 0));
+  return Parts(kDbTime, fields, outOfRange);
 }
 
 }  // namespace vorn

@@ -95,6 +95,9 @@ class EngineReceiver : public SqlStatementReceiver {
         return;
       }
       positions.push_back(position);
+      if (!assignment.null &&
+          !BuiltInValueFits(mDb->engine, mDb->handle, statement.table, assignment.column, assignment.value))
+        return;
     }
     for (; !cursorEOFGetter(cursor.object, 0); cursorMoveNext(cursor.object)) {
       cursorEdit(cursor.object);
@@ -142,10 +145,22 @@ class EngineReceiver : public SqlStatementReceiver {
     return cursor;
   }
 
-  // A cursor the engine refused without a word would pass for a statement that found no row:
-  // name the table or the column at fault, as a query does.
+  // A refused cursor must not pass for a statement that found no row: a table or column that is
+  // not there is named as a query names it, whatever the engine said; any other refusal keeps
+  // the engine's reason (damage, a value out of range).
   void ExplainRefusal(const std::string& table, const SqlCondition* condition) {
-    if (DatabaseErrorCode(mDb) != 0 || !mEngine.getFieldSchema) return;
+    if (!mEngine.getFieldSchema) return;
+    // Reading the field schema clears the engine's error.
+    const int32_t code = DatabaseErrorCode(mDb);
+    const string reason = DatabaseErrorText(mDb);
+    struct KeepReason {
+      ~KeepReason() {
+        if (code != 0 && DatabaseErrorCode(db) == 0) SetDatabaseError(db, code, reason);
+      }
+      DatabaseObject* db;
+      int32_t code;
+      const string& reason;
+    } keep{mDb, code, reason};
     std::vector<std::string> fields;
     if (!SqlLoadTableFields(mDb, table, &fields)) return;
     auto known = [&](const std::string& column) {

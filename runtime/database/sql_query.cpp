@@ -231,8 +231,9 @@ struct StoredResult : ResultBase {
   }
   // Without the source: what reading values needs.
   std::optional<SqlCell> Value(int32_t index) const {
-    if (!Has(index)) return std::nullopt;
-    return row.Value(index);
+    SqlCell cell;
+    if (!current || index < 0 || index >= visible || !row.ValueAt(static_cast<size_t>(index), &cell)) return std::nullopt;
+    return cell;
   }
 };
 

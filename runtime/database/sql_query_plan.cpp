@@ -132,10 +132,46 @@ bool SqlQueryPlan::ResolveKeys() {
       const size_t item = visibleItems + static_cast<size_t>(key.hidden);
       if (key.hidden < 0 || item >= mItemStart.size()) return Fail(kSqlErrorName, "Invalid ORDER BY column");
       position = mItemStart[item];
+      // A hidden key that repeats a selected column sorts by that column, so that no row
+      // carries the value twice: the hidden column is then read by nobody and left empty.
+      for (int32_t c = 0; c < mVisible; ++c) {
+        const OutputColumn& shown = mColumns[c];
+        const ColumnRef& hidden = mColumns[position].source;
+        if (shown.aggregate == kSqlPlainColumn && shown.source.table == hidden.table &&
+            shown.source.field == hidden.field) {
+          position = static_cast<size_t>(c);
+          break;
+        }
+      }
     }
     mKeys.emplace_back(position, key.descending);
   }
+  PlanRow();
   return true;
+}
+
+// How CurrentRow fills each cell, worked out once: a column nobody reads (a hidden column
+// that repeats a shown one) is NULL, and the ones after the last column read are left out; a
+// column read twice (an ORDER BY key that is also selected) is read from the engine once.
+void SqlQueryPlan::PlanRow() {
+  std::vector<bool> read(mColumns.size(), false);
+  std::fill_n(read.begin(), mVisible, true);
+  for (const auto& [position, descending] : mKeys) read[position] = true;
+  size_t count = mColumns.size();
+  while (count > 0 && !read[count - 1]) --count;
+  mRowPlan.clear();
+  for (size_t c = 0; c < count; ++c) {
+    const ColumnRef& source = mColumns[c].source;
+    RowCell cell{RowCell::kRead, source.table, source.field, 0};
+    if (!read[c]) cell.how = RowCell::kEmpty;
+    for (size_t earlier = 0; earlier < c && cell.how == RowCell::kRead; ++earlier) {
+      const ColumnRef& other = mColumns[earlier].source;
+      if (other.table == source.table && other.field == source.field) cell = {RowCell::kCopy, 0, 0, earlier};
+    }
+    mRowPlan.push_back(cell);
+  }
+  mColumnSources.assign(mColumns.size(), {});
+  mTableKeys.assign(mTables.size(), {});
 }
 
 // Every column the condition names must resolve; comparisons go down into the cursor of the
@@ -263,12 +299,16 @@ bool SqlQueryPlan::Open(size_t t) {
   const string star("*");
   dbColumnList all{nullptr, star.Rep()};
   mTables[t].cursor = mDb->engine->getTableCursor(mDb->handle, Utf8(mTables[t].name).Rep(), &all, engineFilter.Root());
+  mTables[t].open = CursorFields(mTables[t].cursor);
+  // What the engine gave must be a cursor for the join to walk it.
+  if (mTables[t].cursor && !mTables[t].open) Close(t);
   return mTables[t].cursor != nullptr;
 }
 
 void SqlQueryPlan::Close(size_t t) {
   RuntimeObject* cursor = mTables[t].cursor;
   mTables[t].cursor = nullptr;
+  mTables[t].open = nullptr;
   RuntimeUnlockObject(cursor);
 }
 
@@ -280,13 +320,13 @@ bool SqlQueryPlan::Next() {
     t = 0;
     if (!Open(0)) return mDone = true, false;
   } else {
-    cursorMoveNext(mTables[t].cursor);
+    CursorMoveNext(mTables[t].open);
   }
   for (;;) {
-    if (cursorEOFGetter(mTables[t].cursor, 0)) {
+    if (mTables[t].open->eof) {
       Close(t);
       if (t == 0) return mDone = true, false;
-      cursorMoveNext(mTables[--t].cursor);
+      CursorMoveNext(mTables[--t].open);
       continue;
     }
     if (t + 1 == mTables.size()) return true;
@@ -307,7 +347,7 @@ void SqlQueryPlan::Rewind() {
 // A column's source ("table!column") is the same from row to row, and the columns of one table
 // row share its key: the engine is asked for each column's name once, and for the key once per
 // table and row.
-uint16_t SqlQueryPlan::SourceOf(size_t c, DatabaseCursorObject* cursor, std::string_view* key) {
+uint16_t SqlQueryPlan::SourceOf(size_t c, DatabaseCursorObject* cursor, SqlRow& row, uint32_t* key) {
   ColumnSource& known = mColumnSources[c];
   TableKey& table = mTableKeys[mColumns[c].source.table];
   if (!known.asked || table.row != mRowNumber) {
@@ -319,7 +359,9 @@ uint16_t SqlQueryPlan::SourceOf(size_t c, DatabaseCursorObject* cursor, std::str
     const std::string_view reported = told ? std::string_view(name, static_cast<size_t>(nameLength)) : std::string_view();
     if (!known.asked || known.name != reported) known = {std::string(reported), mSources->Number(reported), true};
     if (!told) return 0;
-    table.key.assign(condition ? condition : "", condition && conditionLength > 0 ? static_cast<size_t>(conditionLength) : 0);
+    // The key goes into the row at once, before the engine is asked for anything else.
+    table.key = row.AddKey(condition && conditionLength > 0 ? std::string_view(condition, static_cast<size_t>(conditionLength))
+                                                            : std::string_view());
     table.row = mRowNumber;
   }
   *key = table.key;
@@ -329,49 +371,36 @@ uint16_t SqlQueryPlan::SourceOf(size_t c, DatabaseCursorObject* cursor, std::str
 void SqlQueryPlan::CurrentRow(SqlRow& row, bool withSources) {
   row.Start();
   ++mRowNumber;
-  if (mColumnSources.size() != mColumns.size()) mColumnSources.assign(mColumns.size(), {});
-  if (mTableKeys.size() != mTables.size()) mTableKeys.assign(mTables.size(), {});
-  mRowCursors.clear();
-  for (const FromTable& table : mTables) {
-    DatabaseCursorObject* cursor = CursorFields(table.cursor);
-    mRowCursors.push_back(cursor && cursor->handle ? cursor : nullptr);
-  }
-  if (mCopyOf.size() != mColumns.size()) {
-    // A column read twice (an ORDER BY key that is also selected) is read from the engine once.
-    mCopyOf.assign(mColumns.size(), SIZE_MAX);
-    for (size_t c = 0; c < mColumns.size(); ++c) {
-      for (size_t earlier = 0; earlier < c && mCopyOf[c] == SIZE_MAX; ++earlier) {
-        const ColumnRef& a = mColumns[earlier].source;
-        const ColumnRef& b = mColumns[c].source;
-        if (a.table == b.table && a.field == b.field) mCopyOf[c] = earlier;
-      }
-    }
-  }
-  for (size_t c = 0; c < mColumns.size(); ++c) {
-    const OutputColumn& column = mColumns[c];
-    DatabaseCursorObject* cursor = mRowCursors[column.source.table];
-    if (mCopyOf[c] != SIZE_MAX) {
-      row.AddCopy(mCopyOf[c]);
+  for (size_t c = 0; c < mRowPlan.size(); ++c) {
+    const RowCell& cell = mRowPlan[c];
+    if (cell.how == RowCell::kEmpty) {
+      row.AddCell(kVornDbNull, nullptr, 0, 0, 0);
       continue;
     }
+    if (cell.how == RowCell::kCopy) {
+      row.AddCopy(cell.copyOf);
+      continue;
+    }
+    DatabaseCursorObject* cursor = mTables[cell.table].open;
+    if (cursor && !cursor->handle) cursor = nullptr;
     // The source is asked first: what it tells is copied, so the value that follows can go
     // into the row straight from the engine, before the engine releases it.
     uint16_t source = 0;
-    std::string_view condition;
-    if (withSources && cursor && cursor->definition->columnSource) source = SourceOf(c, cursor, &condition);
+    uint32_t key = 0;
+    if (withSources && cursor && cursor->definition->columnSource) source = SourceOf(c, cursor, row, &key);
     if (!cursor || !cursor->definition->getColumnValue) {
-      row.Add(kVornDbNull, nullptr, 0, source, condition);
+      row.AddCell(kVornDbNull, nullptr, 0, source, key);
       continue;
     }
     const void* data = nullptr;
     int32_t length = 0;
     uint8_t type = kVornDbNull;
-    cursor->definition->getColumnValue(cursor->handle, column.source.field, &data, &type, &length);
+    cursor->definition->getColumnValue(cursor->handle, cell.field, &data, &type, &length);
     if (type == kVornDbStringRecord) {
       const string text = string::Share(static_cast<StringRep*>(const_cast<void*>(data)));
-      row.Add(kVornDbText, text.View().data(), text.View().size(), source, condition);
+      row.AddCell(kVornDbText, text.View().data(), text.View().size(), source, key);
     } else {
-      row.Add(type, data, data && length > 0 ? static_cast<size_t>(length) : 0, source, condition);
+      row.AddCell(type, data, data && length > 0 ? static_cast<size_t>(length) : 0, source, key);
     }
     if (cursor->definition->releaseValue) cursor->definition->releaseValue(cursor->handle);
   }

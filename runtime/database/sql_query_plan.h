@@ -47,9 +47,9 @@ class SqlQueryPlan {
   bool Next();
   // Closes the tables' cursors; the next Next starts the join again.
   void Rewind();
-  // The current row's values, every column (hidden ones too), with their sources when asked
-  // (a summary row, which stands for many, needs none).
-  // The current row into `row`, finished; its cells' sources are numbered in Sources().
+  // The current row's values into `row`, finished: every column up to the last one shown or
+  // sorted by (a hidden column nobody reads is NULL), with their sources when asked (a summary
+  // row, which stands for many, needs none); the sources are numbered in Sources().
   void CurrentRow(SqlRow& row, bool withSources = true);
   const std::shared_ptr<SqlSourceNames>& Sources() const { return mSources; }
 
@@ -68,6 +68,7 @@ class SqlQueryPlan {
     std::string name;
     std::vector<std::string> fields;
     RuntimeObject* cursor = nullptr;  // while the join has it open
+    DatabaseCursorObject* open = nullptr;  // the cursor's fields, looked up when it opens
   };
 
   bool Fail(int32_t code, const std::string& message);
@@ -93,20 +94,27 @@ class SqlQueryPlan {
   bool mAggregated = false;
   bool mStarted = false;
   bool mDone = false;
-  uint16_t SourceOf(size_t column, DatabaseCursorObject* cursor, std::string_view* key);
+  // The column's source number, with the number its table row's key has in `row`.
+  uint16_t SourceOf(size_t column, DatabaseCursorObject* cursor, SqlRow& row, uint32_t* key);
   struct ColumnSource {
     std::string name;
     uint16_t number = 0;
     bool asked = false;
   };
   struct TableKey {
-    std::string key;
+    uint32_t key = 0;  // its number in the row
     uint64_t row = 0;  // the CurrentRow call it was asked in
   };
   std::vector<ColumnSource> mColumnSources;  // each column's source as last reported
   std::vector<TableKey> mTableKeys;
-  std::vector<DatabaseCursorObject*> mRowCursors;  // each table's open cursor, for CurrentRow
-  std::vector<size_t> mCopyOf;  // per column: the earlier column of the same field, else SIZE_MAX
+  struct RowCell {
+    enum How : uint8_t { kRead, kEmpty, kCopy } how = kRead;
+    size_t table = 0;
+    int32_t field = 0;
+    size_t copyOf = 0;  // the earlier cell of the same field
+  };
+  void PlanRow();
+  std::vector<RowCell> mRowPlan;  // what CurrentRow puts in each cell
   uint64_t mRowNumber = 0;
   std::shared_ptr<SqlSourceNames> mSources = std::make_shared<SqlSourceNames>();
 };

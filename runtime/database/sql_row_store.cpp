@@ -1,5 +1,7 @@
 #include "database/sql_row_store.h"
 
+#include "database/sql_run_merge.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -83,6 +85,9 @@ bool SqlTemporaryFile::ReadAt(uint64_t offset, std::vector<uint8_t>& bytes) cons
   });
 }
 
+SqlRowStore::SqlRowStore(size_t budget) : mBudget(budget) {}
+SqlRowStore::~SqlRowStore() = default;
+
 std::unique_ptr<SqlRowStore> SqlRowStore::Merged(std::vector<std::unique_ptr<SqlRowStore>> runs,
                                                  Comparison compare, Prefixes prefixes) {
   auto store = std::make_unique<SqlRowStore>(0);
@@ -91,49 +96,12 @@ std::unique_ptr<SqlRowStore> SqlRowStore::Merged(std::vector<std::unique_ptr<Sql
     if (run->Count() > UINT32_MAX) return nullptr;
     store->mMergedCount += run->Count();
   }
-  store->mHeads.resize(runs.size());
-  store->mRuns = std::move(runs);
-  store->mCompare = std::move(compare);
-  store->mPrefixes = std::move(prefixes);
+  store->mMerge = std::make_unique<SqlRunMerge>(std::move(runs), std::move(compare), std::move(prefixes));
+  // The order is met row by row up to the last: room for all of it at once spares the copies
+  // of a growing list (room never reached costs no memory).
+  store->mOrder.reserve(store->mMergedCount);
   store->mWhole = true;
   return store;
-}
-
-bool SqlRowStore::HeadBefore(size_t a, size_t b) const {
-  if (mPrefixes.of) {
-    const OrderPrefix& x = mHeads[a].order;
-    const OrderPrefix& y = mHeads[b].order;
-    if (x.kind != y.kind) return x.kind < y.kind;
-    if (x.prefix != y.prefix) return x.prefix < y.prefix;
-    if (mPrefixes.whole && x.exact && y.exact) return false;
-  }
-  return mCompare(*mHeads[a].row, *mHeads[b].row) < 0;
-}
-
-bool SqlRowStore::MergeNext() {
-  mMergedRow.reset();  // its run may be read below
-  for (size_t r = 0; r < mHeads.size(); ++r) {
-    Head& head = mHeads[r];
-    if (!head.stale) continue;
-    // A row the run holds but cannot give back is a failed file, not the run's end.
-    head.row = mRuns[r]->Fetch(head.next);
-    if (!head.row && head.next < mRuns[r]->Count()) return false;
-    if (head.row && mPrefixes.of) head.order = mPrefixes.of(*head.row);
-    head.stale = false;
-  }
-  size_t best = mHeads.size();
-  for (size_t r = 0; r < mHeads.size(); ++r) {
-    if (mHeads[r].row && (best == mHeads.size() || HeadBefore(r, best))) best = r;
-  }
-  if (best == mHeads.size()) return false;
-  Head& head = mHeads[best];
-  // The row stays where its run read it until the run is read again: at the next step at
-  // the earliest, when its head is fetched anew.
-  mMergedRow = head.row;
-  mOrder.push_back({static_cast<uint32_t>(best), static_cast<uint32_t>(head.next)});
-  ++head.next;
-  head.stale = true;
-  return true;
 }
 
 std::unique_ptr<SqlRowStore> SqlRowStore::Written(const std::vector<SqlRowView>& rows) {
@@ -161,7 +129,7 @@ std::unique_ptr<SqlRowStore> SqlRowStore::Held(std::vector<uint8_t> bytes, std::
 constexpr size_t kBlockBytes = 32768;
 
 bool SqlRowStore::Append(SqlRowView row) {
-  if (mFailed || mWhole || !mRuns.empty()) return false;
+  if (mFailed || mWhole) return false;
   if (!mFile && mHeld + row.ValueBytes() <= mBudget) {
     mHeld += row.ValueBytes();
     mStarts.push_back(mBytes.size());
@@ -193,25 +161,23 @@ bool SqlRowStore::Flush() {
 }
 
 std::optional<SqlRowView> SqlRowStore::Fetch(size_t index) {
-  if (!mRuns.empty()) {
+  if (mMerge) {
     if (index >= mMergedCount) return std::nullopt;
     if (index + 1 == mOrder.size() && mMergedRow) return mMergedRow;
-    if (index < mOrder.size()) {
-      // Reading a run moves its window under the merge's head row.
-      const RunRow at = mOrder[index];
-      mHeads[at.run].stale = true;
-      mMergedRow.reset();
-      return mRuns[at.run]->Fetch(at.row);
-    }
+    mMergedRow.reset();
+    if (index < mOrder.size()) return mMerge->Read(mOrder[index].run, mOrder[index].row);
     while (mOrder.size() <= index) {
-      if (!MergeNext()) return std::nullopt;
+      SqlRunMerge::Taken taken;
+      if (mMerge->Next(&taken) != SqlRunMerge::Step::kRow) return std::nullopt;
+      mOrder.push_back({taken.run, taken.row});
+      mMergedRow = taken.view;
     }
     return mMergedRow;
   }
   if (index >= mStarts.size()) return std::nullopt;
   if (!mFile) {
     const uint8_t* row = mBytes.data() + mStarts[index];
-    return SqlRowView(row, SqlRowView::Get32(row));
+    return SqlRowView::At(row);
   }
   if (mFailed || !Flush()) return std::nullopt;
   const uint64_t start = mStarts[index];

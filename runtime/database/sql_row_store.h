@@ -15,6 +15,8 @@
 
 namespace vorn {
 
+class SqlRunMerge;
+
 // Value bytes a result may hold in memory at once, unless changed (tests make it small).
 constexpr size_t kSqlDefaultMemoryBudget = 640000;
 size_t SqlMemoryBudget();
@@ -42,7 +44,8 @@ class SqlTemporaryFile {
 
 class SqlRowStore {
  public:
-  explicit SqlRowStore(size_t budget = SqlMemoryBudget()) : mBudget(budget) {}
+  explicit SqlRowStore(size_t budget = SqlMemoryBudget());
+  ~SqlRowStore();
 
   // Orders two rows as a sort does (negative, 0, positive).
   using Comparison = std::function<int(SqlRowView, SqlRowView)>;
@@ -72,7 +75,7 @@ class SqlRowStore {
   // False when the temporary file cannot be made or written (or the store was made whole by
   // Merged or Held); the store then takes no more.
   bool Append(SqlRowView row);
-  size_t Count() const { return mRuns.empty() ? mStarts.size() : mMergedCount; }
+  size_t Count() const { return mMerge ? mMergedCount : mStarts.size(); }
   // The row, valid until the next Append or Fetch; nothing outside the rows, or when the file
   // cannot be read or gives back bytes that are not a row.
   std::optional<SqlRowView> Fetch(size_t index);
@@ -80,8 +83,6 @@ class SqlRowStore {
 
  private:
   bool Flush();
-  // The merge's next row, left in mMergedRow; false when a run fails.
-  bool MergeNext();
 
   size_t mBudget;
   size_t mHeld = 0;              // value bytes of the rows in mBytes
@@ -100,18 +101,7 @@ class SqlRowStore {
     uint32_t run = 0;
     uint32_t row = 0;
   };
-  struct Head {
-    size_t next = 0;  // the run's row it holds
-    std::optional<SqlRowView> row;
-    OrderPrefix order;  // the row's, when the merge has prefixes
-    bool stale = true;  // the run was read elsewhere since: fetch it again
-  };
-  // Whether run a's head row comes before run b's (b an earlier run, which wins ties).
-  bool HeadBefore(size_t a, size_t b) const;
-  std::vector<std::unique_ptr<SqlRowStore>> mRuns;
-  Comparison mCompare;
-  Prefixes mPrefixes;
-  std::vector<Head> mHeads;
+  std::unique_ptr<SqlRunMerge> mMerge;
   std::vector<RunRow> mOrder;  // the merged order met so far
   size_t mMergedCount = 0;
   std::optional<SqlRowView> mMergedRow;  // the row the merge met last, where its run holds it

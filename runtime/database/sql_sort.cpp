@@ -89,10 +89,10 @@ int SqlCompareCells(const SqlCell& a, const SqlCell& b) {
 }
 
 int SqlCompareRows(SqlRowView a, SqlRowView b, const SqlSortKeys& keys) {
-  const size_t aSize = a.size(), bSize = b.size();
   for (const auto& [position, descending] : keys) {
-    if (position >= aSize || position >= bSize) continue;
-    if (int order = SqlCompareCells(a.Value(position), b.Value(position))) return descending ? -order : order;
+    SqlCell x, y;
+    if (!a.ValueAt(position, &x) || !b.ValueAt(position, &y)) continue;
+    if (int order = SqlCompareCells(x, y)) return descending ? -order : order;
   }
   return 0;
 }
@@ -126,42 +126,53 @@ void SortPrefix(const SqlCell& cell, uint8_t* kind, uint64_t* prefix, bool* exac
 // The first key's prefix, turned over for a descending key.
 SqlRowStore::OrderPrefix PrefixOf(SqlRowView row, const SqlSortKeys& keys) {
   SqlRowStore::OrderPrefix order;
-  if (keys.empty() || keys.front().first >= row.size()) return order;
-  SortPrefix(row.Value(keys.front().first), &order.kind, &order.prefix, &order.exact);
+  SqlCell cell;
+  if (keys.empty() || !row.ValueAt(keys.front().first, &cell)) return order;
+  SortPrefix(cell, &order.kind, &order.prefix, &order.exact);
   if (keys.front().second) order.kind = static_cast<uint8_t>(~order.kind), order.prefix = ~order.prefix;
   return order;
 }
 
 }  // namespace
 
+// A batch of rows without values (NULLs) is as large as this before it grows.
+constexpr size_t kBatchRowsAtMost = 1 << 16;
+
 bool SqlSorter::Add(SqlRowView row) {
   if (mFailed) return false;
   // A batch always takes one row, however large, so that no value is ever dropped.
-  if (!mEntries.empty() && mBatchBytes + row.ValueBytes() > mBudget && !WriteRun()) return false;
-  mBatchBytes += row.ValueBytes();
+  const size_t valueBytes = row.ValueBytes();
+  const bool full = mBatchBytes + valueBytes > mBudget || mEntries.size() == UINT32_MAX;
+  if (!mEntries.empty() && full && !WriteRun()) return false;
+  // Room for a batch of rows like the first, so that the batch is not copied as it grows;
+  // room never written to costs no memory.
+  if (mBatch.capacity() == 0) {
+    const size_t rows = std::min(mBudget / std::max<size_t>(valueBytes, 1) + 1, kBatchRowsAtMost);
+    mBatch.reserve(std::min(rows * row.ByteSize(), 4 * mBudget + row.ByteSize()));
+  }
+  mBatchBytes += valueBytes;
   const SqlRowStore::OrderPrefix order = PrefixOf(row, mKeys);
-  mEntries.push_back({order.prefix, mBatch.size(), order.kind, order.exact});
+  mEntries.push_back({order.prefix, static_cast<uint32_t>(mStarts.size()), order.kind, order.exact});
+  mStarts.push_back(mBatch.size());
   mBatch.insert(mBatch.end(), row.data(), row.data() + row.ByteSize());
   return true;
 }
 
 void SqlSorter::SortBatch() {
-  const uint8_t* bytes = mBatch.data();
-  auto view = [bytes](uint64_t start) { return SqlRowView(bytes + start, SqlRowView::Get32(bytes + start)); };
   const bool oneKey = mKeys.size() == 1;
-  // Rows equal on every key keep their read order, which is the order of their starts.
+  // Rows equal on every key keep their read order.
   const bool prefixesDecide =
       oneKey && std::all_of(mEntries.begin(), mEntries.end(), [](const Entry& entry) { return entry.exact; });
   if (prefixesDecide) {
     // The common case (one numeric key): kind and prefix order every pair, no row is read.
     // Sorted a byte at a time from the lowest, each pass stable, so that rows of equal keys
-    // keep the order of their starts (the order they were added in); a byte all entries share
+    // keep the order they were added in; a byte all entries share
     // costs no pass. Unlike comparisons, whose outcome keys with many equal values make
     // unpredictable, the passes do not branch on the data.
     constexpr size_t kRadixFrom = 64;
     if (mEntries.size() < kRadixFrom) {
       std::sort(mEntries.begin(), mEntries.end(), [](const Entry& a, const Entry& b) {
-        return a.kind != b.kind ? a.kind < b.kind : a.prefix != b.prefix ? a.prefix < b.prefix : a.start < b.start;
+        return a.kind != b.kind ? a.kind < b.kind : a.prefix != b.prefix ? a.prefix < b.prefix : a.row < b.row;
       });
       return;
     }
@@ -174,14 +185,14 @@ void SqlSorter::SortBatch() {
     for (const Entry& entry : mEntries) {
       for (int pass = 0; pass < kPasses; ++pass) ++tallies[pass][byteOf(entry, pass)];
     }
-    std::vector<Entry> other(mEntries.size());
+    mSorting.resize(mEntries.size());
     for (int pass = 0; pass < kPasses; ++pass) {
       std::array<size_t, 256>& counts = tallies[pass];
       if (counts[byteOf(mEntries.front(), pass)] == mEntries.size()) continue;
       size_t at = 0;
       for (size_t& count : counts) at += std::exchange(count, at);
-      for (const Entry& entry : mEntries) other[counts[byteOf(entry, pass)]++] = entry;
-      mEntries.swap(other);
+      for (const Entry& entry : mEntries) mSorting[counts[byteOf(entry, pass)]++] = entry;
+      mEntries.swap(mSorting);
     }
     return;
   }
@@ -189,9 +200,9 @@ void SqlSorter::SortBatch() {
     if (a.kind != b.kind) return a.kind < b.kind;
     if (a.prefix != b.prefix) return a.prefix < b.prefix;
     if (!(oneKey && a.exact && b.exact)) {
-      if (int order = SqlCompareRows(view(a.start), view(b.start), mKeys)) return order < 0;
+      if (int order = SqlCompareRows(Row(a), Row(b), mKeys)) return order < 0;
     }
-    return a.start < b.start;
+    return a.row < b.row;
   });
 }
 
@@ -199,13 +210,11 @@ bool SqlSorter::WriteRun() {
   SortBatch();
   std::vector<SqlRowView> rows;
   rows.reserve(mEntries.size());
-  for (const Entry& entry : mEntries) {
-    const uint8_t* row = mBatch.data() + entry.start;
-    rows.emplace_back(row, SqlRowView::Get32(row));
-  }
+  for (const Entry& entry : mEntries) rows.push_back(Row(entry));
   std::unique_ptr<SqlRowStore> run = SqlRowStore::Written(rows);
   if (!run) return mFailed = true, false;
   mBatch.clear();
+  mStarts.clear();
   mEntries.clear();
   mBatchBytes = 0;
   mRuns.push_back(std::move(run));
@@ -216,7 +225,8 @@ std::unique_ptr<SqlRowStore> SqlSorter::SortedBatch() {
   SortBatch();
   std::vector<uint64_t> starts;
   starts.reserve(mEntries.size());
-  for (const Entry& entry : mEntries) starts.push_back(entry.start);
+  for (const Entry& entry : mEntries) starts.push_back(mStarts[entry.row]);
+  mStarts.clear();
   mEntries.clear();
   mBatchBytes = 0;
   return SqlRowStore::Held(std::exchange(mBatch, {}), std::move(starts));

@@ -243,7 +243,9 @@ void DataControl::InsertRecord() {
 }
 
 void DataControl::DeleteRecord() {
-  if (!mCursor) return;
+  // A cursor moved past the last row stands on none: there is nothing to delete, and no row may
+  // be counted as gone.
+  if (!mCursor || cursorEOFGetter(mCursor, 0)) return;
   if (mDelegate && mOwner && mDelegate->Validate(mOwner, 2)) return;
   cursorDeleteRecord(mCursor);
   --mRecordCount;

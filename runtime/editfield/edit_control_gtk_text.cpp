@@ -12,6 +12,7 @@
 #include "editfield/edit_text_model.h"
 #include "files/folder_item_imp.h"
 #include "files/random_access_mechanism.h"
+#include "strings/pinned_int.h"
 #include "strings/runtime_error.h"
 #include "windows/gtk_helper.h"
 
@@ -115,8 +116,9 @@ void EditControlGTK::SetSelStart(int32_t offset) {
 }
 
 void EditControlGTK::SetSelLength(int32_t count) {
+  // A count past the end (2147483647 from the start) selects to the end.
   int32_t start = GetSelStart();
-  SetSelection(start, start + count);
+  SetSelection(start, AddPinned(start, count));
 }
 
 string EditControlGTK::GetSelText(EncodingCode encoding) {

@@ -1,6 +1,8 @@
 #include "files/data_file.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,6 +14,8 @@
 #include "strings/runtime_error.h"
 
 namespace vorn {
+
+static_assert(sizeof(off_t) == 8, "data files count their bytes in 64 bits");
 
 namespace {
 
@@ -30,7 +34,19 @@ std::string TemporaryFolderPath() {
   return path;
 }
 
+int32_t KindError(const struct stat& info) {
+  if (S_ISREG(info.st_mode)) return 0;
+  return S_ISDIR(info.st_mode) ? EISDIR : ESPIPE;
+}
+
 }  // namespace
+
+int32_t RegularFileError(const char* path) {
+  struct stat info;
+  if (!path) return EINVAL;
+  if (stat(path, &info) != 0) return errno;
+  return KindError(info);
+}
 
 // --- the medium-less base ------------------------------------------------------------------
 
@@ -55,6 +71,7 @@ bool DataFile::Create(const char*) { return false; }
 bool DataFile::Open(const char*, int32_t) { return false; }
 bool DataFile::CreateTemporary(const char*) { return false; }
 int32_t DataFile::CloseFile() { return 0; }
+bool DataFile::Lock(bool) { return false; }
 
 // --- over a C stream -----------------------------------------------------------------------
 
@@ -64,26 +81,55 @@ UnixDataFile::~UnixDataFile() {
 
 void UnixDataFile::StoreErrno() { mLastError = errno; }
 
-bool UnixDataFile::OpenWithMode(const char* path, const char* mode) {
-  if (mFile) CloseFile();
-  if (!path) {
-    mLastError = EINVAL;
-    return false;
-  }
-  mDirection = kIdle;
-  mFile = std::fopen(path, mode);
+bool UnixDataFile::AdoptDescriptor(int descriptor, const char* mode) {
+  mFile = fdopen(descriptor, mode);
   if (!mFile) {
     StoreErrno();
+    close(descriptor);
     return false;
   }
   return true;
 }
 
-bool UnixDataFile::Create(const char* path) { return OpenWithMode(path, "w+"); }
+bool UnixDataFile::OpenRegularFile(const char* path, int flags, const char* mode) {
+  if (mFile) CloseFile();
+  mDirection = kIdle;
+  mPositionLost = false;
+  if (!path) {
+    mLastError = EINVAL;
+    return false;
+  }
+  // Without O_NONBLOCK, opening a pipe waits until someone opens its other end.
+  int descriptor = open(path, flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+  if (descriptor < 0) {
+    StoreErrno();
+    return false;
+  }
+  struct stat info;
+  if (fstat(descriptor, &info) != 0) {
+    StoreErrno();
+    close(descriptor);
+    return false;
+  }
+  if (int32_t error = KindError(info)) {
+    mLastError = error;
+    close(descriptor);
+    return false;
+  }
+  int status = fcntl(descriptor, F_GETFL);
+  if (status < 0 || fcntl(descriptor, F_SETFL, status & ~O_NONBLOCK) != 0) {
+    StoreErrno();
+    close(descriptor);
+    return false;
+  }
+  return AdoptDescriptor(descriptor, mode);
+}
+
+bool UnixDataFile::Create(const char* path) { return OpenRegularFile(path, O_RDWR | O_CREAT | O_TRUNC, "w+"); }
 
 bool UnixDataFile::Open(const char* path, int32_t permission) {
-  if (permission == kDataFileReadPermission) return OpenWithMode(path, "r");
-  if (permission == kDataFileReadWritePermission) return OpenWithMode(path, "r+");
+  if (permission == kDataFileReadPermission) return OpenRegularFile(path, O_RDONLY, "r");
+  if (permission == kDataFileReadWritePermission) return OpenRegularFile(path, O_RDWR, "r+");
   ReportDataFileAssertion(__LINE__, "false", "Invalid permissions passed in to UnixDataFile::Open");
   return false;
 }
@@ -92,6 +138,7 @@ bool UnixDataFile::CreateTemporary(const char* name) {
   if (!name || !*name) {
     if (mFile) CloseFile();
     mDirection = kIdle;
+    mPositionLost = false;
     mFile = std::tmpfile();
     if (!mFile) {
       StoreErrno();
@@ -109,6 +156,7 @@ bool UnixDataFile::CreateTemporary(const char* name) {
   }
   if (mFile) CloseFile();
   mDirection = kIdle;
+  mPositionLost = false;
   std::string path = TemporaryFolderPath();
   path += name;
   int descriptor = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
@@ -116,13 +164,7 @@ bool UnixDataFile::CreateTemporary(const char* name) {
     StoreErrno();
     return false;
   }
-  mFile = fdopen(descriptor, "w+");
-  if (!mFile) {
-    StoreErrno();
-    close(descriptor);
-    return false;
-  }
-  return true;
+  return AdoptDescriptor(descriptor, "w+");
 }
 
 int32_t UnixDataFile::CloseFile() {
@@ -157,7 +199,7 @@ bool UnixDataFile::Read(void* buffer, int32_t count, int32_t* outCount) {
     ReportDataFileAssertion(__LINE__, "data", nullptr);
     return false;
   }
-  if (!mFile || count < 0) return false;
+  if (!mFile || count < 0 || !PositionKnown()) return false;
   SwitchDirection(kReading);
   size_t got = std::fread(buffer, 1, static_cast<size_t>(count), mFile);
   if (outCount) *outCount = static_cast<int32_t>(got);
@@ -173,6 +215,7 @@ bool UnixDataFile::Read(void* buffer, int32_t count, int32_t* outCount) {
 bool UnixDataFile::Write(const void* buffer, int32_t count) {
   if (!mFile || count < 0 || (count > 0 && !buffer)) return false;
   if (count == 0) return true;
+  if (!PositionKnown()) return false;
   const uint8_t* bytes = static_cast<const uint8_t*>(buffer);
   std::string scrambled;
   if (mScramble) {
@@ -191,14 +234,23 @@ bool UnixDataFile::Write(const void* buffer, int32_t count) {
   return true;
 }
 
-bool UnixDataFile::SetPosition(int32_t position) {
+bool UnixDataFile::SetPosition64(int64_t position) {
   if (!mFile) return false;
-  if (std::fseek(mFile, position, SEEK_SET) != 0) {
-    StoreErrno();
+  if (position < 0 || fseeko(mFile, static_cast<off_t>(position), SEEK_SET) != 0) {
+    mLastError = position < 0 ? EINVAL : errno;
+    mSeekError = mLastError;
+    mPositionLost = true;
     return false;
   }
   mDirection = kIdle;
+  mPositionLost = false;
   return true;
+}
+
+bool UnixDataFile::PositionKnown() {
+  if (!mPositionLost) return true;
+  mLastError = mSeekError;
+  return false;
 }
 
 void UnixDataFile::SwitchDirection(Direction next) {
@@ -207,19 +259,25 @@ void UnixDataFile::SwitchDirection(Direction next) {
   mDirection = next;
 }
 
-int32_t UnixDataFile::GetLength() {
+int64_t UnixDataFile::GetLength64() {
   if (!mFile) return -1;
-  long position = std::ftell(mFile);
-  if (position < 0 || std::fseek(mFile, 0, SEEK_END) != 0) {
+  struct stat info;
+  if (fstat(fileno(mFile), &info) != 0) {
     StoreErrno();
     return -1;
   }
-  long length = std::ftell(mFile);
-  if (length < 0 || std::fseek(mFile, position, SEEK_SET) != 0) {
-    StoreErrno();
-    return -1;
+  int64_t length = info.st_size;
+  // Bytes the stream still buffers end at its position; counting them needs no flush, which
+  // would also throw away what a reader has buffered.
+  if (mDirection == kWriting) {
+    const off_t position = ftello(mFile);
+    if (position > length) length = position;
   }
-  mDirection = kIdle;
+  return length;
+}
+
+int32_t UnixDataFile::GetLength() {
+  const int64_t length = GetLength64();
   if (length > INT32_MAX) {
     mLastError = EOVERFLOW;
     return -1;
@@ -234,21 +292,42 @@ bool UnixDataFile::SetLength(int32_t length) {
     StoreErrno();
     return false;
   }
+  // Nothing is buffered now, so the length is the file's own, whatever the position.
+  mDirection = kIdle;
   return true;
 }
 
-int32_t UnixDataFile::GetPosition() {
+int64_t UnixDataFile::GetPosition64() {
   if (!mFile) return 0;
-  long position = std::ftell(mFile);
+  if (!PositionKnown()) return -1;
+  const off_t position = ftello(mFile);
   if (position < 0) {
     StoreErrno();
-    return 0;
+    return -1;
   }
+  return static_cast<int64_t>(position);
+}
+
+int32_t UnixDataFile::GetPosition() {
+  const int64_t position = GetPosition64();
   if (position > INT32_MAX) {
     mLastError = EOVERFLOW;
-    return 0;
+    return -1;
   }
   return static_cast<int32_t>(position);
+}
+
+bool UnixDataFile::Lock(bool exclusive) {
+  if (!mFile) return false;
+  int result;
+  do {
+    result = flock(fileno(mFile), (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB);
+  } while (result != 0 && errno == EINTR);
+  if (result != 0) {
+    mLastError = errno == EWOULDBLOCK ? EBUSY : errno;
+    return false;
+  }
+  return true;
 }
 
 void UnixDataFile::Flush() {

@@ -26,7 +26,7 @@ class DataFile : public RandomAccessMechanism {
   bool Read(void* buffer, int32_t count, int32_t* outCount = nullptr) override;
   bool Write(const void* buffer, int32_t count) override;
   bool Close() override;
-  bool IsEOF() override { return GetPosition() >= GetLength(); }
+  bool IsEOF() override { return GetPosition64() >= GetLength64(); }
   bool SetPosition(int32_t position) override;
   int32_t GetLength() override;
   bool SetLength(int32_t length) override;
@@ -46,11 +46,21 @@ class DataFile : public RandomAccessMechanism {
   virtual int32_t CloseFile();
   virtual void Reserved17() {}
   virtual void Sync() {}
+  // Holds the file against every other opening that asks for it the same way, in this process
+  // or another, until it is closed: one holder alone when exclusive, any number of shared ones.
+  // False, with EBUSY, while another holds it.
+  virtual bool Lock(bool exclusive);
 
   DataFileCleaner* mCleaner = nullptr;
 };
 
-// A data file over a C stream.
+// A data file over a C stream. Only regular files are opened: a pipe, a device or a socket has
+// no length and no place to seek to, and opening one could wait for a writer for ever; they are
+// refused with ESPIPE (a folder with EISDIR), and opening never blocks to find that out.
+//
+// Lengths and positions are 64-bit; the 32-bit answers fail (-1, EOVERFLOW) when the value does
+// not fit. A seek that fails leaves the position unknown: reads and writes then fail until a
+// seek succeeds, so that nothing is ever written where the caller did not ask.
 class UnixDataFile : public DataFile {
  public:
   UnixDataFile() = default;
@@ -62,12 +72,16 @@ class UnixDataFile : public DataFile {
   bool Write(const void* buffer, int32_t count) override;
   // With a cleaner attached, ends the cleaner first. False when already closed.
   bool Close() override;
-  bool SetPosition(int32_t position) override;
+  bool SetPosition(int32_t position) override { return SetPosition64(position); }
   // Does not move the position; -1 when a seek fails or the length does not fit (errno 75).
   int32_t GetLength() override;
   // Truncates or extends; the position stays.
   bool SetLength(int32_t length) override;
+  // -1 when the position is unknown or does not fit (errno 75).
   int32_t GetPosition() override;
+  int64_t GetLength64() override;
+  int64_t GetPosition64() override;
+  bool SetPosition64(int64_t position) override;
   void Flush() override;
 
   bool Create(const char* path) override;
@@ -75,6 +89,7 @@ class UnixDataFile : public DataFile {
   bool CreateTemporary(const char* name) override;
   int32_t CloseFile() override;
   void Sync() override { Flush(); }
+  bool Lock(bool exclusive) override;
 
   bool IsOpen() const { return mFile != nullptr; }
 
@@ -83,12 +98,24 @@ class UnixDataFile : public DataFile {
  private:
   enum Direction : uint8_t { kIdle, kReading, kWriting };
 
-  bool OpenWithMode(const char* path, const char* mode);
+  // Opens a regular file with open(2) flags; `mode` is the matching C stream mode.
+  bool OpenRegularFile(const char* path, int flags, const char* mode);
+  // Takes an open descriptor as the file's stream; closes it on failure.
+  bool AdoptDescriptor(int descriptor, const char* mode);
   void StoreErrno();
   void SwitchDirection(Direction next);
+  // False, with the error of the failed seek kept, while the position is unknown.
+  bool PositionKnown();
 
   Direction mDirection = kIdle;
+  bool mPositionLost = false;
+  int32_t mSeekError = 0;
 };
+
+// 0 when the path (links followed) is a regular file; else the errno of the look-up, EISDIR for
+// a folder, or ESPIPE for anything else (a pipe, a device, a socket): what reading or writing it
+// as a file could wait on for ever.
+int32_t RegularFileError(const char* path);
 
 // A new, closed data file of this platform; the caller owns it.
 DataFile* NewDataFile();

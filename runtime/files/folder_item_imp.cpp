@@ -1,5 +1,6 @@
 #include "files/folder_item_imp.h"
 
+#include <cerrno>
 #include <memory>
 
 #include "files/random_access_mechanism.h"
@@ -118,6 +119,12 @@ bool FolderItemImp::CopyFileTo(FolderItemImp* destination) {
   if (!destination) return false;
   std::unique_ptr<RandomAccessMechanism> source(OpenStream(true, false));
   if (!source) return false;
+  // Known before the target goes: a source too long to copy must cost the target nothing.
+  int32_t remaining = source->GetLength();
+  if (remaining < 0) {
+    mLastError = source->mLastError ? source->mLastError : EIO;
+    return false;
+  }
 
   std::unique_ptr<FolderItemImp> child;
   FolderItemImp* target = destination;
@@ -131,8 +138,6 @@ bool FolderItemImp::CopyFileTo(FolderItemImp* destination) {
   if (!copy) return false;
 
   bool ok = true;
-  int32_t remaining = source->GetLength();
-  if (remaining < 0) ok = false;
   int32_t blockSize = remaining < kCopyBlockSize ? remaining : kCopyBlockSize;
   std::vector<uint8_t> buffer(static_cast<size_t>(blockSize > 0 ? blockSize : 1));
   while (ok && remaining > 0) {

@@ -138,6 +138,9 @@ class FolderItemImpUnix : public FolderItemImp {
  private:
   // Creates or empties the file and writes the bytes; a failed write removes the file again.
   bool WriteWholeFile(const std::vector<uint8_t>& bytes);
+  // A regular file (links followed), which a reader of its own may open without waiting;
+  // otherwise false with mLastError telling why.
+  bool IsReadableFile();
   FolderItemImpUnix() = default;
   // The path up to and including the "/" before the last component.
   string FolderPathOfName();
@@ -167,6 +170,12 @@ inline constexpr int32_t kSaveAsMostCompatible = 0;
 inline constexpr int32_t kSaveAsDefaultRaster = 4;
 
 int32_t PictureFormatOfFile(FolderItemImpUnix* item);
+
+// How long OpenAsPicture lets the external converter run (see docs/files.md), and a way to
+// change it (0 or less restores it).
+constexpr int32_t kPictureConverterTimeLimit = 20000;
+void SetPictureConverterTimeLimit(int32_t milliseconds);
+
 // A 24-bit bottom-up BMP file of the pixels (rows of `stride` bytes, `channels` bytes a pixel,
 // red first); resolutions in dots per inch. Empty for an empty picture.
 std::vector<uint8_t> EncodeBMP24(const uint8_t* rgb, int32_t width, int32_t height, int32_t stride, int32_t channels,

@@ -264,6 +264,20 @@ bool FolderItemImpUnix::CopyFileTo(FolderItemImp* destination) {
   }
   // A destination inside a volume is no path a program could write to.
   if (destination->IsVirtual()) return FolderItemImp::CopyFileTo(destination);
+  // The copier would wait for ever on a pipe at either end: for a writer to read from, or a
+  // reader to write to.
+  if (int32_t error = RegularFileError(SysPath().c_str())) {
+    if (error != EISDIR) {
+      mLastError = error;
+      return false;
+    }
+  }
+  std::string target = PathBytes(destination->GetAbsolutePath());
+  if (RegularFileError(target.c_str()) == EISDIR) target += "/" + PathBytes(GetName());
+  if (RegularFileError(target.c_str()) == ESPIPE) {
+    mLastError = ESPIPE;
+    return false;
+  }
   return RunFileProgram({"cp", "--", SysPath(), PathBytes(destination->GetAbsolutePath())});
 }
 

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "files/data_file.h"
 #include "files/folder_item_hooks.h"
 #include "files/folder_item_imp_unix.h"
 #include "files/program_runner.h"
@@ -50,6 +51,8 @@ RuntimeObject* PictureFromPixbufFile(const std::string& path) {
   return hook ? hook(path) : nullptr;
 }
 
+int32_t sConverterTimeLimit = kPictureConverterTimeLimit;
+
 // The converter writes into a folder only this user can reach, so no one else can read the
 // pixels or put a file of their own in the output's place; both go when the picture is read.
 // The input is named as PICT, so the converter reads nothing else whatever the file holds.
@@ -60,10 +63,13 @@ RuntimeObject* PictureFromPICTFile(const std::string& path, int32_t* error) {
     return nullptr;
   }
   const std::string output = folder + "/converted.bmp";
-  const ProgramResult run = RunProgramAndWait({"convert", "PICT:" + path, "BMP3:" + output}, true);
+  const ProgramResult run =
+      RunProgramAndWait({"convert", "PICT:" + path, "BMP3:" + output}, true, sConverterTimeLimit);
   RuntimeObject* picture = nullptr;
   if (!run.started) {
     *error = run.error;  // ENOENT: no converter installed
+  } else if (run.timedOut) {
+    *error = ETIMEDOUT;  // killed, with whatever it had started
   } else if (run.exitStatus != 0 || !(picture = PictureFromPixbufFile(output))) {
     *error = EINVAL;  // not a picture the converter could read
   }
@@ -93,6 +99,10 @@ GdkPixbuf* PixbufOfPicture(VornRuntimeObject* picture, int32_t* hRes = nullptr, 
 }
 
 }  // namespace
+
+void SetPictureConverterTimeLimit(int32_t milliseconds) {
+  sConverterTimeLimit = milliseconds > 0 ? milliseconds : kPictureConverterTimeLimit;
+}
 
 int32_t PictureFormatOfFile(FolderItemImpUnix* item) {
   if (!item) return kPictureFormatNone;
@@ -155,6 +165,7 @@ VornRuntimeObject* FolderItemImpUnix::OpenAsPicture(bool vector) {
     RaiseUnsupported("OpenAsPicture doesn't support format ", 1, " in Linux");
     return nullptr;
   }
+  if (!IsReadableFile()) return nullptr;
   switch (PictureFormatOfFile(this)) {
     case kPictureFormatBMP: {
       std::unique_ptr<RandomAccessMechanism> store(OpenStream(false, false));
@@ -221,18 +232,27 @@ void FolderItemImpUnix::SaveAsJPEG(VornRuntimeObject* picture) {
 }
 
 void FolderItemImpUnix::OpenAsIcons(std::vector<VornRuntimeObject*>& pictures) {
-  if (!IsDirectory())
+  if (IsReadableFile())
     if (RuntimeObject* picture = PictureFromPixbufFile(std::string(GetAbsolutePath().View())))
       pictures.push_back(picture);
 }
 
 void* FolderItemImpUnix::OpenAsCursor() {
-  if (IsDirectory()) return nullptr;
+  if (!IsReadableFile()) return nullptr;
   GdkPixbuf* image = gdk_pixbuf_new_from_file(std::string(GetAbsolutePath().View()).c_str(), nullptr);
   if (!image) return nullptr;
   GdkCursor* cursor = gdk_cursor_new_from_pixbuf(gdk_display_get_default(), image, 0, 0);
   g_object_unref(image);
   return cursor;
+}
+
+bool FolderItemImpUnix::IsReadableFile() {
+  // The image readers open the file themselves, and would wait for ever on a pipe.
+  if (int32_t error = RegularFileError(SysPath().c_str())) {
+    mLastError = error;
+    return false;
+  }
+  return true;
 }
 
 bool FolderItemImpUnix::WriteWholeFile(const std::vector<uint8_t>& bytes) {

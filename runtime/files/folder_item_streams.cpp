@@ -1,5 +1,6 @@
 // The FolderItem members that open and create files as streams. The stream object owns the
 // store from the moment it is made.
+#include <cerrno>
 #include <cstdint>
 #include <vector>
 
@@ -51,8 +52,14 @@ VornRuntimeObject* FolderItemAppendTextFile(VornRuntimeObject* self) {
   FolderItemImp* imp = MethodImp(self, __LINE__);
   if (!imp || imp->IsLocked()) return nullptr;
   RandomAccessMechanism* store = imp->OpenStream(true, true);
-  if (!store) return TextOutputOver(imp->CreateStream(string("text")));
-  store->SetPosition(store->GetLength());
+  // Only a file that is not there yet is made: any other failure to open leaves it as it is.
+  if (!store) return imp->Exists() ? nullptr : TextOutputOver(imp->CreateStream(string("text")));
+  // Appending anywhere but at the end would write over what the file holds.
+  if (!store->SetPosition64(store->GetLength64())) {
+    imp->mLastError = store->mLastError ? store->mLastError : EIO;
+    delete store;
+    return nullptr;
+  }
   return NewTextOutputStreamObject(store);
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "files/data_file.h"
 #include "files/folder_item_assert.h"
 #include "files/folder_item_class.h"
 #include "files/folder_item_imp_virtual.h"
@@ -27,6 +28,19 @@ void PrepareStore(RandomAccessMechanism* store) {
   store->mSwapDoubles = 1;
 }
 
+// A volume keeps its block map in memory and writes it back when it closes, so a second
+// opening of the same file (here or in another process) would hand out the blocks the first
+// one uses and each would write over the other. The file on disk is held for the volume while
+// it is open: for it alone when it may write, for readers only when it may not. The store
+// goes when it cannot be held.
+bool HoldVolumeFile(FolderItemImp* imp, RandomAccessMechanism* store, bool writing) {
+  auto* file = dynamic_cast<DataFile*>(store);
+  if (!file || file->Lock(writing)) return true;
+  imp->mLastError = file->mLastError;
+  delete store;
+  return false;
+}
+
 }  // namespace
 
 }  // namespace vorn
@@ -38,8 +52,15 @@ extern "C" {
 VornRuntimeObject* FolderItemCreateVirtualVolume(VornRuntimeObject* item) {
   FolderItemImp* imp = MethodImp(item, __LINE__);
   if (!imp || imp->IsLocked()) return nullptr;
-  RandomAccessMechanism* store = imp->CreateStream(imp->GetType());
-  if (!store) return nullptr;
+  // A file on disk is held before it is emptied: one that another volume holds keeps its
+  // contents. (Making the volume empties the store itself.)
+  RandomAccessMechanism* store = nullptr;
+  if (!imp->IsVirtual() && imp->Exists()) {
+    store = imp->OpenStream(true, true);
+  } else {
+    store = imp->CreateStream(imp->GetType());
+  }
+  if (!store || !HoldVolumeFile(imp, store, true)) return nullptr;
   PrepareStore(store);
   std::unique_ptr<VHFSVolume> volume = VHFSVolume::Create(store, true);
   return volume ? NewVirtualVolumeObject(volume.release()) : nullptr;
@@ -48,9 +69,13 @@ VornRuntimeObject* FolderItemCreateVirtualVolume(VornRuntimeObject* item) {
 VornRuntimeObject* FolderItemOpenAsVirtualVolume(VornRuntimeObject* item) {
   FolderItemImp* imp = MethodImp(item, __LINE__);
   if (!imp) return nullptr;
+  bool writing = true;
   RandomAccessMechanism* store = imp->OpenStream(true, true);
-  if (!store) store = imp->OpenStream(true, false);
-  if (!store) return nullptr;
+  if (!store) {
+    writing = false;
+    store = imp->OpenStream(true, false);
+  }
+  if (!store || !HoldVolumeFile(imp, store, writing)) return nullptr;
   PrepareStore(store);
   auto volume = std::make_unique<VHFSVolume>(store, true);
   if (!volume->IsOK()) return nullptr;

@@ -80,8 +80,7 @@ std::string LineBuffer::ReadBytes(RandomAccessMechanism* store, int32_t wanted) 
   *position = 0;
   *count = 0;
   // Never more than the store still holds: a wild count must not allocate gigabytes.
-  int32_t left = std::max(store->GetLength() - store->GetPosition(), 0);
-  rest = std::min(rest, left);
+  rest = static_cast<int32_t>(std::min<int64_t>(rest, store->BytesLeft()));
   if (rest <= 0) return result;
   size_t before = result.size();
   result.resize(before + static_cast<size_t>(rest));

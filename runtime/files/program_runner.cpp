@@ -1,11 +1,19 @@
 #include "files/program_runner.h"
 
 #include <fcntl.h>
-#include <spawn.h>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <string_view>
 
 extern char** environ;
 
@@ -29,35 +37,155 @@ pid_t WaitFor(pid_t pid, int* status) {
   return result;
 }
 
+// In a child: tells the parent through the report pipe why it could not go on, and ends.
+[[noreturn]] void ReportFailureAndExit(int report, int status) {
+  int failure = errno;
+  ssize_t ignored = write(report, &failure, sizeof failure);
+  (void)ignored;
+  _exit(status);
+}
+
+// In the parent, once the child's end of the pipe is closed: the errno the child reported, or 0
+// when the program started (the exec closed the pipe). Closes the pipe.
+int ReadReportedFailure(int report) {
+  int failure = 0;
+  ssize_t got;
+  do {
+    got = read(report, &failure, sizeof failure);
+  } while (got < 0 && errno == EINTR);
+  close(report);
+  return got == static_cast<ssize_t>(sizeof failure) ? failure : 0;
+}
+
+// The file a program name stands for, looked up as execvp does: the name itself when it holds
+// a "/", else the first executable regular file of that name along PATH. The look-up happens
+// before the fork, where the child may call nothing that is not async-signal-safe.
+std::string FindProgram(const std::string& name, int* error) {
+  if (name.empty()) {
+    *error = ENOENT;
+    return {};
+  }
+  if (name.find('/') != std::string::npos) return name;
+  const char* searchPath = std::getenv("PATH");
+  std::string_view folders = searchPath ? searchPath : "/bin:/usr/bin";
+  int failure = ENOENT;
+  while (true) {
+    const size_t colon = folders.find(':');
+    std::string_view folder = folders.substr(0, colon);
+    std::string candidate = folder.empty() ? std::string(".") : std::string(folder);
+    candidate += '/';
+    candidate += name;
+    struct stat info;
+    if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+      if (access(candidate.c_str(), X_OK) == 0) return candidate;
+      failure = EACCES;
+    }
+    if (colon == std::string_view::npos) break;
+    folders.remove_prefix(colon + 1);
+  }
+  *error = failure;
+  return {};
+}
+
+// Waits at most `milliseconds` for the child: its pid once it has ended, 0 when it is still
+// running, -1 when it cannot be waited for.
+pid_t WaitWithin(pid_t pid, int32_t milliseconds, int* status) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
+  // A descriptor that becomes readable when the child ends; without one (an older kernel),
+  // the child is looked at every few milliseconds.
+  const int watch = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+  pid_t ended = 0;
+  while (true) {
+    ended = waitpid(pid, status, WNOHANG);
+    if (ended != 0 && !(ended < 0 && errno == EINTR)) break;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) {
+      ended = 0;
+      break;
+    }
+    if (watch >= 0) {
+      struct pollfd ready = {watch, POLLIN, 0};
+      poll(&ready, 1, static_cast<int>(std::min<int64_t>(left, 1000)));
+    } else {
+      const struct timespec pause = {0, 5 * 1000 * 1000};
+      nanosleep(&pause, nullptr);
+    }
+  }
+  if (watch >= 0) close(watch);
+  return ended;
+}
+
 }  // namespace
 
-ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet) {
+ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet, int32_t timeLimitMilliseconds) {
   ProgramResult result;
   if (args.empty()) {
     result.error = EINVAL;
     return result;
   }
+  const std::string file = FindProgram(args[0], &result.error);
+  if (file.empty()) return result;
   std::vector<char*> argv = ArgumentVector(args);
-  pid_t pid = 0;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  if (quiet) {
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-  }
-  int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) {
-    result.error = spawned;
-    return result;
-  }
-  result.started = true;
-  int status = 0;
-  if (WaitFor(pid, &status) < 0) {
+  // The child reports a failed exec through this pipe; a successful exec closes it.
+  int report[2];
+  if (pipe2(report, O_CLOEXEC) != 0) {
     result.error = errno;
     return result;
   }
-  if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
+  const pid_t parent = getpid();
+  const pid_t pid = fork();
+  if (pid < 0) {
+    result.error = errno;
+    close(report[0]);
+    close(report[1]);
+    return result;
+  }
+  if (pid == 0) {
+    // Only async-signal-safe calls from here on: the parent may run other threads.
+    close(report[0]);
+    // A group of its own, so that a time limit ends whatever the program starts too; and an
+    // end together with the thread that waits for it, so that a program killed while it waits
+    // leaves nothing running behind.
+    setpgid(0, 0);
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent) _exit(127);
+    // The program starts with no signal blocked, whatever the waiting thread blocks.
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    if (quiet) {
+      const int nowhere = open("/dev/null", O_WRONLY);
+      if (nowhere >= 0) {
+        dup2(nowhere, STDOUT_FILENO);
+        dup2(nowhere, STDERR_FILENO);
+        if (nowhere > STDERR_FILENO) close(nowhere);
+      }
+    }
+    execve(file.c_str(), argv.data(), environ);
+    ReportFailureAndExit(report[1], 127);
+  }
+  setpgid(pid, pid);  // also here, so that the group stands before the limit can strike
+  close(report[1]);
+  int status = 0;
+  if (int failure = ReadReportedFailure(report[0])) {
+    WaitFor(pid, &status);
+    result.error = failure;
+    return result;
+  }
+  result.started = true;
+  pid_t ended = timeLimitMilliseconds > 0 ? WaitWithin(pid, timeLimitMilliseconds, &status) : WaitFor(pid, &status);
+  if (ended == 0) {
+    kill(-pid, SIGKILL);
+    kill(pid, SIGKILL);
+    result.timedOut = true;
+    ended = WaitFor(pid, &status);
+  }
+  if (ended < 0) {
+    result.error = errno;
+    return result;
+  }
+  if (!result.timedOut && WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
   return result;
 }
 
@@ -84,19 +212,11 @@ bool StartProgramDetached(const std::vector<std::string>& args, int* error) {
     // Only async-signal-safe calls from here on: the parent may run other threads.
     close(report[0]);
     pid_t grandchild = fork();
-    if (grandchild < 0) {
-      int failure = errno;
-      ssize_t ignored = write(report[1], &failure, sizeof failure);
-      (void)ignored;
-      _exit(1);
-    }
+    if (grandchild < 0) ReportFailureAndExit(report[1], 1);
     if (grandchild == 0) {
       setsid();
       execv(argv[0], argv.data());
-      int failure = errno;
-      ssize_t ignored = write(report[1], &failure, sizeof failure);
-      (void)ignored;
-      _exit(127);
+      ReportFailureAndExit(report[1], 127);
     }
     // The grandchild is handed to init at once, which reaps it when it ends.
     _exit(0);
@@ -104,13 +224,7 @@ bool StartProgramDetached(const std::vector<std::string>& args, int* error) {
   close(report[1]);
   int status = 0;
   WaitFor(child, &status);
-  int failure = 0;
-  ssize_t got;
-  do {
-    got = read(report[0], &failure, sizeof failure);
-  } while (got < 0 && errno == EINTR);
-  close(report[0]);
-  if (got == static_cast<ssize_t>(sizeof failure)) {
+  if (int failure = ReadReportedFailure(report[0])) {
     if (error) *error = failure;
     return false;
   }

@@ -2,7 +2,18 @@
 
 #include <cstring>
 
+#include "strings/pinned_int.h"
+
 namespace vorn {
+
+bool RandomAccessMechanism::SetPosition64(int64_t position) { return SetPosition(PinToInt32(position)); }
+
+int64_t RandomAccessMechanism::BytesLeft() {
+  const int64_t length = GetLength64();
+  const int64_t position = GetPosition64();
+  if (length < 0 || position < 0 || position >= length) return 0;
+  return length - position;
+}
 
 bool RandomAccessMechanism::SetScramble(bool on) {
   bool previous = mScramble != 0;

@@ -3,7 +3,8 @@
 // memory handles, strings, MemoryBlocks and files inside virtual volumes all sit behind it, so
 // the streams, the volume engine and the database never know which one they hold.
 //
-// Sizes and positions are signed 32-bit byte counts. A bool result is true on success.
+// Sizes and positions are signed 32-bit byte counts; files on disk also answer in 64 bits, since
+// they may hold more than 32 bits can count. A bool result is true on success.
 #pragma once
 
 #include <cstdint>
@@ -31,9 +32,17 @@ class RandomAccessMechanism {
   virtual int32_t GetLength() = 0;
   virtual bool SetLength(int32_t length) = 0;
   virtual int32_t GetPosition() = 0;
+  // The same in 64 bits. Only a store that can grow past 2 GiB answers beyond the 32-bit range;
+  // every other one answers its 32-bit values, and clamps a position as its SetPosition does.
+  virtual int64_t GetLength64() { return GetLength(); }
+  virtual int64_t GetPosition64() { return GetPosition(); }
+  virtual bool SetPosition64(int64_t position);
   virtual void Flush() {}
   virtual void SetByteSwap() { mSwapBytes = 1; }
   virtual void ClearByteSwap() { mSwapBytes = 0; }
+
+  // The bytes from the position to the end; 0 at or past the end or when either is unknown.
+  int64_t BytesLeft();
 
   // Answers the previous setting. Switching on from off restarts the key at 255; switching on
   // while on keeps the running key, and switching off leaves it where it is.

@@ -1,6 +1,7 @@
 #include "files/text_input_stream.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstddef>
 #include <iterator>
 #include <string>
@@ -22,6 +23,12 @@ TextInputStreamObject* Fields(RuntimeObject* stream) { return reinterpret_cast<T
 
 LineBuffer BufferOf(TextInputStreamObject* fields) {
   return {fields->buffer, kTextInputBufferSize, &fields->bufferPosition, &fields->bufferCount};
+}
+
+// Where the next byte the stream hands out lies in the store; -1 when the store cannot tell.
+int64_t NextByteOffset(TextInputStreamObject* fields) {
+  const int64_t position = fields->store->GetPosition64();
+  return position < 0 ? -1 : position - fields->bufferCount + fields->bufferPosition;
 }
 
 // The code that tags what a read returns: the argument's, else the stream's Encoding.
@@ -123,8 +130,16 @@ VornStringRecord* TextInputStreamReadLine(VornRuntimeObject* stream, VornRuntime
 
 VornStringRecord* TextInputStreamReadAll(VornRuntimeObject* stream, VornRuntimeObject* encoding) {
   if (!stream || !Fields(stream)->store) return nullptr;
-  int32_t left = Fields(stream)->store->GetLength() - TextInputStreamGetPosition(stream);
-  return TextInputStreamRead(stream, left, encoding);
+  TextInputStreamObject* fields = Fields(stream);
+  const int64_t next = NextByteOffset(fields);
+  const int64_t length = fields->store->GetLength64();
+  if (next < 0 || length < 0) return nullptr;
+  // One string cannot hold what a file past 2 GiB may have left.
+  if (length - next > INT32_MAX) {
+    fields->store->mLastError = EOVERFLOW;
+    return nullptr;
+  }
+  return TextInputStreamRead(stream, static_cast<int32_t>(length - next), encoding);
 }
 
 void TextInputStreamClose(VornRuntimeObject* stream) {
@@ -147,7 +162,12 @@ uint8_t TextInputStreamEOF(VornRuntimeObject* stream) {
 int32_t TextInputStreamGetPosition(VornRuntimeObject* stream) {
   if (!stream || !Fields(stream)->store) return 0;
   TextInputStreamObject* fields = Fields(stream);
-  return fields->store->GetPosition() - fields->bufferCount + fields->bufferPosition;
+  const int64_t next = NextByteOffset(fields);
+  if (next > INT32_MAX) {
+    fields->store->mLastError = EOVERFLOW;
+    return -1;
+  }
+  return static_cast<int32_t>(next);
 }
 
 void TextInputStreamSetPosition(VornRuntimeObject* stream, int32_t, int32_t position) {

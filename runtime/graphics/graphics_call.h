@@ -7,6 +7,7 @@
 
 #include "graphics/graphics.h"
 #include "objects/runtime_class.h"
+#include "strings/pinned_int.h"
 
 namespace vorn {
 
@@ -33,9 +34,6 @@ struct DrawingCall {
 bool BeginDrawing(RuntimeObject* object, DrawingCall* call, bool withOrigin = true);
 // The origin alone, for the calls that do not draw (Pixel get).
 bool BeginMeasuring(RuntimeObject* object, DrawingCall* call);
-
-// a + b without overflow: pinned to the 32-bit range.
-int32_t AddPinned(int32_t a, int32_t b);
 
 // Error report source and lines of the two "thePane" assertions.
 inline constexpr const char* kGraphicsSource = "../Common/ClassLib/graphics";

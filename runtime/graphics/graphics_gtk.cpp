@@ -505,8 +505,10 @@ int32_t GraphicsGTK::StringHeight(const string& text, int32_t wrapWidth) {
   if (!mTarget) return 0;
   UpdateLayout();
   if (!mLayout) return 0;
-  // A width below 1 gives no width to wrap at rather than a break after every character.
-  pango_layout_set_width(mLayout, wrapWidth > 0 ? wrapWidth * PANGO_SCALE : -1);
+  // A width below 1 gives no width to wrap at rather than a break after every character; so
+  // does one wider than Pango can count (2,097,151 pixels), at which no text wraps anyway.
+  const bool wraps = wrapWidth > 0 && wrapWidth <= INT32_MAX / PANGO_SCALE;
+  pango_layout_set_width(mLayout, wraps ? wrapWidth * PANGO_SCALE : -1);
   pango_layout_set_wrap(mLayout, PANGO_WRAP_WORD);
   SetLayoutText(text);
   int width = 0, height = 0;

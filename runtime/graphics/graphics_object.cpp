@@ -1,7 +1,5 @@
 #include "graphics/graphics_object.h"
 
-#include <limits>
-
 #include "graphics/graphics_call.h"
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
@@ -84,13 +82,6 @@ Graphics* PortOfGraphicsObject(RuntimeObject* object) {
     return nullptr;
   }
   return GraphicsObjectPort(object);
-}
-
-int32_t AddPinned(int32_t a, int32_t b) {
-  const int64_t sum = static_cast<int64_t>(a) + b;
-  if (sum > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  if (sum < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(sum);
 }
 
 int32_t DrawingCall::H(int32_t h) const { return AddPinned(h, originH); }

@@ -2,6 +2,7 @@
 // to copy itself into a port.
 #include "graphics/drawable.h"
 #include "graphics/graphics.h"
+#include "strings/pinned_int.h"
 
 namespace vorn {
 
@@ -13,9 +14,9 @@ void Graphics::DrawPicturePart(int32_t h, int32_t v, Drawable* drawable, int32_t
 void Graphics::DrawPicture(int32_t h, int32_t v, int32_t width, int32_t height, Drawable* drawable, int32_t sx,
                            int32_t sy, int32_t sw, int32_t sh, bool maskFlag) {
   if (!drawable) return;
-  const Rect source = MakeRect(sx, sy, sx + sw, sy + sh);
+  const Rect source = MakeRect(sx, sy, AddPinned(sx, sw), AddPinned(sy, sh));
   Rect destination;
-  GraphicsToPaneRect(this, &destination, MakeRect(h, v, h + width, v + height));
+  GraphicsToPaneRect(this, &destination, MakeRect(h, v, AddPinned(h, width), AddPinned(v, height)));
   drawable->DrawInto(this, source, destination, maskFlag);
 }
 

@@ -23,12 +23,6 @@ namespace {
 constexpr int32_t kDefaultExtent = -10000;
 constexpr const char* kPictureSource = "../Common/picture";
 
-int32_t Clamp32(int64_t value) {
-  if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(value);
-}
-
 }  // namespace
 
 void ClipSpan(int64_t* position, int64_t* extent, int64_t* start, int64_t* size, int64_t limit) {
@@ -66,8 +60,8 @@ void DrawPictureBitmap(const DrawingCall& call, PictureObject* fields, int32_t x
   ClipSpan(&dy, &h, &srcY, &sh, pictureHeight);
   // Transparent pictures leave white out; a picture with a mask uses the mask.
   const bool maskFlag = fields->mask != nullptr || fields->transparent != 0;
-  call.port->DrawPicture(call.H(Clamp32(dx)), call.V(Clamp32(dy)), Clamp32(w), Clamp32(h), drawable, Clamp32(srcX),
-                         Clamp32(srcY), Clamp32(sw), Clamp32(sh), maskFlag);
+  call.port->DrawPicture(call.H(PinToInt32(dx)), call.V(PinToInt32(dy)), PinToInt32(w), PinToInt32(h), drawable, PinToInt32(srcX),
+                         PinToInt32(srcY), PinToInt32(sw), PinToInt32(sh), maskFlag);
 }
 
 // The shapes of a vector picture, clipped to the destination and moved, never scaled.
@@ -86,7 +80,7 @@ void DrawPictureObjects(const DrawingCall& call, PictureObject* fields, int32_t 
     top = bounds.top;
   }
   const int32_t clipLeft = AddPinned(left, x), clipTop = AddPinned(top, y);
-  call.port->SetClipRect(MakeRect(clipLeft, clipTop, AddPinned(clipLeft, Clamp32(w)), AddPinned(clipTop, Clamp32(h))));
+  call.port->SetClipRect(MakeRect(clipLeft, clipTop, AddPinned(clipLeft, PinToInt32(w)), AddPinned(clipTop, PinToInt32(h))));
   ShapePlotter(call.port).DrawAt(fields->objects, static_cast<double>(sw) * x / w - sx,
                                  static_cast<double>(y) * sh / h - sy);
 }

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "objects/variant.h"
+#include "objects/variant_keys.h"
 #include "objects/variant_scalar.h"
 #include "strings/case_table.h"
 
@@ -15,16 +15,7 @@ namespace vorn {
 
 namespace {
 
-uint32_t Mix(uint64_t x) {
-  x ^= x >> 33;
-  x *= 0xff51afd7ed558ccdull;
-  x ^= x >> 33;
-  x *= 0xc4ceb9fe1a85ec53ull;
-  x ^= x >> 33;
-  return static_cast<uint32_t>(x);
-}
-
-constexpr uint64_t kNumberSeed = 0x9e3779b97f4a7c15ull;
+constexpr uint64_t kNumberKeySeed = 0x9e3779b97f4a7c15ull;
 constexpr uint64_t kColorSeed = 0x2545f4914f6cdd1dull;
 constexpr uint64_t kBooleanSeed = 0x6a09e667f3bcc909ull;
 
@@ -38,16 +29,16 @@ string ComparableText(const string& text) {
 
 uint32_t NumberHash(bool integral, int64_t integer, double real) {
   if (!integral) {
-    if (std::isnan(real)) return Mix(kNumberSeed ^ 0x7ff8000000000000ull);
+    if (std::isnan(real)) return MixKeyBits(kNumberKeySeed ^ 0x7ff8000000000000ull);
     if (real == std::trunc(real) && real >= -9.2233720368547758e18 && real < 9.2233720368547758e18) {
       integer = static_cast<int64_t>(real);  // also makes -0.0 hash as 0
     } else {
       uint64_t bits;
       std::memcpy(&bits, &real, sizeof bits);
-      return Mix(kNumberSeed ^ bits ^ 0x8000000000000000ull);
+      return MixKeyBits(kNumberKeySeed ^ bits ^ 0x8000000000000000ull);
     }
   }
-  return Mix(kNumberSeed + static_cast<uint64_t>(integer));
+  return WholeNumberKeyHash(integer);
 }
 
 bool IsNumber(VariantKind kind) {
@@ -68,17 +59,6 @@ bool NumbersEqual(const VariantScalar& a, const VariantScalar& b) {
            static_cast<int64_t>(real) == whole;
   }
   return x == y;
-}
-
-// The commonest keys, Integers, are read straight from their boxes.
-struct IntegerBox {
-  RuntimeObject header;
-  int32_t value;
-};
-
-RuntimeClass* IntegerBoxClass() {
-  static RuntimeClass* const cls = RuntimeClassFromDefinition(GetIntegerVariantClassDefinition());
-  return cls;
 }
 
 }  // namespace
@@ -106,7 +86,7 @@ uint32_t FoldedTextHash(const string& source) {
     }
     hash = (hash ^ folded) * 0x100000001b3ull;
   }
-  return Mix(hash);
+  return MixKeyBits(hash);
 }
 
 bool TextKeysEqual(const string& a, const string& b) {
@@ -119,27 +99,23 @@ bool TextKeysEqual(const string& a, const string& b) {
 }
 
 uint32_t VariantKeyHash(RuntimeObject* variant) {
-  if (variant && variant->classPtr == IntegerBoxClass())
-    return NumberHash(true, reinterpret_cast<IntegerBox*>(variant)->value, 0);
   VariantScalar v = ReadVariant(variant);
   switch (v.kind) {
     case VariantKind::kNil: return 0;
     case VariantKind::kInteger:
     case VariantKind::kUInteger: return NumberHash(true, v.integer, 0);
     case VariantKind::kDouble: return NumberHash(false, 0, v.real);
-    case VariantKind::kColor: return Mix(kColorSeed + static_cast<uint64_t>(v.integer));
-    case VariantKind::kBoolean: return Mix(kBooleanSeed + static_cast<uint64_t>(v.integer));
+    case VariantKind::kColor: return MixKeyBits(kColorSeed + static_cast<uint64_t>(v.integer));
+    case VariantKind::kBoolean: return MixKeyBits(kBooleanSeed + static_cast<uint64_t>(v.integer));
     case VariantKind::kString: return FoldedTextHash(v.text);
     case VariantKind::kDate:
-    case VariantKind::kObject: return Mix(reinterpret_cast<uintptr_t>(variant));
+    case VariantKind::kObject: return MixKeyBits(reinterpret_cast<uintptr_t>(variant));
   }
   return 0;
 }
 
 bool VariantKeysEqual(RuntimeObject* left, RuntimeObject* right) {
   if (left == right) return true;
-  if (left && right && left->classPtr == IntegerBoxClass() && right->classPtr == left->classPtr)
-    return reinterpret_cast<IntegerBox*>(left)->value == reinterpret_cast<IntegerBox*>(right)->value;
   VariantScalar a = ReadVariant(left);
   VariantScalar b = ReadVariant(right);
   if (IsNumber(a.kind) && IsNumber(b.kind)) return NumbersEqual(a, b);
@@ -157,8 +133,8 @@ bool VariantKeysEqual(RuntimeObject* left, RuntimeObject* right) {
 
 extern "C" {
 
-int32_t VariantHash(VornRuntimeObject* variant) { return static_cast<int32_t>(vorn::VariantKeyHash(variant)); }
+int32_t VariantHash(VornRuntimeObject* variant) { return static_cast<int32_t>(vorn::KeyHash(variant)); }
 
-uint8_t VariantEqual(VornRuntimeObject* a, VornRuntimeObject* b) { return vorn::VariantKeysEqual(a, b) ? 1 : 0; }
+uint8_t VariantEqual(VornRuntimeObject* a, VornRuntimeObject* b) { return vorn::KeysEqual(a, b) ? 1 : 0; }
 
 }  // extern "C"

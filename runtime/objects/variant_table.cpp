@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <utility>
 
 #include "objects/runtime_object.h"
-#include "objects/variant.h"
+#include "objects/variant_keys.h"
 
 namespace vorn {
 
@@ -38,6 +39,17 @@ void GiveBackBlock(void* block, size_t slotCount) {
   ::operator delete(block);
 }
 
+// The largest prime below each slot count, 2^4 to 2^31.
+constexpr uint32_t kPrimesBelowPowersOfTwo[] = {
+    13,       31,       61,        127,       251,       509,       1021,      2039,      4093,       8191,
+    16381,    32749,    65521,     131071,    262139,    524287,    1048573,   2097143,   4194301,    8388593,
+    16777213, 33554393, 67108859,  134217689, 268435399, 536870909, 1073741789, 2147483647};
+
+uint32_t PrimeBelow(size_t slotCount) {
+  const auto row = static_cast<size_t>(std::countr_zero(slotCount) - std::countr_zero(kFirstSlotCount));
+  return kPrimesBelowPowersOfTwo[std::min(row, std::size(kPrimesBelowPowersOfTwo) - 1)];
+}
+
 // The key of a removed entry: no object has this address.
 RuntimeObject* Hole() {
   static char marker;
@@ -48,13 +60,13 @@ RuntimeObject* Hole() {
 
 VariantTable::~VariantTable() { Clear(); }
 
-int64_t VariantTable::FindSlot(RuntimeObject* key, uint32_t hash, int64_t* insertAt) const {
+[[gnu::always_inline]] inline int64_t VariantTable::FindSlot(RuntimeObject* key, uint32_t hash, int64_t* insertAt) const {
   if (insertAt) *insertAt = -1;
   if (mSlotCount == 0) return -1;
   size_t mask = mSlotCount - 1;
   // The marks have the top bit set, which the tag never has, so they never match it.
-  uint32_t tag = hash >> 1;
-  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+  uint32_t tag = TagOf(hash);
+  for (size_t i = HomeSlot(hash);; i = (i + 1) & mask) {
     uint32_t word = mSlots[i];
     if (word == kEmpty) {
       if (insertAt && *insertAt < 0) *insertAt = static_cast<int64_t>(i);
@@ -64,20 +76,20 @@ int64_t VariantTable::FindSlot(RuntimeObject* key, uint32_t hash, int64_t* inser
       if (insertAt && *insertAt < 0) *insertAt = static_cast<int64_t>(i);
       continue;
     }
-    if (((word ^ tag) & ~mIndexMask) == 0 && VariantKeysEqual(mEntries[word & mIndexMask].key, key))
+    if (((word ^ tag) & ~mIndexMask) == 0 && KeysEqual(mEntries[word & mIndexMask].key, key))
       return static_cast<int64_t>(i);
   }
 }
 
 bool VariantTable::Lookup(RuntimeObject* key, RuntimeObject** value) const {
-  int64_t slot = FindSlot(key, VariantKeyHash(key), nullptr);
+  int64_t slot = FindSlot(key, KeyHash(key), nullptr);
   if (slot < 0) return false;
   if (value) *value = mEntries[EntryOf(slot)].value;
   return true;
 }
 
 void VariantTable::Set(RuntimeObject* key, RuntimeObject* value) {
-  uint32_t hash = VariantKeyHash(key);
+  uint32_t hash = KeyHash(key);
   int64_t insertAt;
   int64_t slot = FindSlot(key, hash, &insertAt);
   RetainObject(value);
@@ -104,7 +116,7 @@ void VariantTable::Set(RuntimeObject* key, RuntimeObject* value) {
 }
 
 bool VariantTable::Remove(RuntimeObject* key) {
-  int64_t slot = FindSlot(key, VariantKeyHash(key), nullptr);
+  int64_t slot = FindSlot(key, KeyHash(key), nullptr);
   if (slot < 0) return false;
   Entry& entry = mEntries[EntryOf(slot)];
   RuntimeObject* oldKey = entry.key;
@@ -184,12 +196,14 @@ void VariantTable::Rebuild(size_t slotCount) {
   mSlots = hashes + room;
   mSlotCount = slotCount;
   mIndexMask = static_cast<uint32_t>(room - 1);
+  mPrime = PrimeBelow(slotCount);
+  mPrimeReciprocal = UINT64_MAX / mPrime;
   mDeletedSlots = 0;
   std::memset(mSlots, 0xff, slotCount * sizeof(uint32_t));  // all kEmpty
   // From the hash array in entry order: no key is hashed again, no free slot is visited.
   size_t mask = slotCount - 1;
   for (size_t n = 0; n < mEntryCount; ++n) {
-    size_t i = mHashes[n] & mask;
+    size_t i = HomeSlot(mHashes[n]);
     while (mSlots[i] != kEmpty) i = (i + 1) & mask;
     mSlots[i] = SlotWord(n, mHashes[n]);
   }

@@ -28,6 +28,12 @@ void OffsetRect(Rect& rect, int32_t dh, int32_t dv) {
   rect.bottom = Clamp16(int64_t{rect.bottom} + dv);
 }
 
+void MoveRectWhole(Rect& rect, int32_t dh, int32_t dv) {
+  const int64_t h = std::clamp<int64_t>(dh, int64_t{INT16_MIN} - rect.left, int64_t{INT16_MAX} - rect.right);
+  const int64_t v = std::clamp<int64_t>(dv, int64_t{INT16_MIN} - rect.top, int64_t{INT16_MAX} - rect.bottom);
+  OffsetRect(rect, static_cast<int32_t>(h), static_cast<int32_t>(v));
+}
+
 void InsetRect(Rect& rect, int32_t dh, int32_t dv) {
   int64_t left = int64_t{rect.left} + dh;
   int64_t right = int64_t{rect.right} - dh;

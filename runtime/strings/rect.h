@@ -28,6 +28,9 @@ struct VHPoint {
 void SetRect(Rect& rect, int32_t left, int32_t top, int32_t right, int32_t bottom);
 // Adds dh to left and right, dv to top and bottom.
 void OffsetRect(Rect& rect, int32_t dh, int32_t dv);
+// Moves the rectangle by dh and dv as far as the 16-bit range lets it go whole: a move that
+// would carry an edge past the range stops there, and the size stays.
+void MoveRectWhole(Rect& rect, int32_t dh, int32_t dv);
 // Moves left and right inwards by dh, top and bottom by dv; negative amounts grow the
 // rectangle. A result with no area becomes all zeros.
 void InsetRect(Rect& rect, int32_t dh, int32_t dv);

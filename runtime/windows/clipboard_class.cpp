@@ -11,6 +11,7 @@
 #include "graphics/picture_object.h"
 #include "objects/runtime_object.h"
 #include "windows/clipboard_records.h"
+#include "windows/clipboard_text.h"
 #include "windows/gtk_helper.h"
 
 namespace vorn {
@@ -238,19 +239,12 @@ void clipboardSetText(VornRuntimeObject*, VornStringRecord* text) {
 void clipboardTextSetter(VornRuntimeObject* clip, int32_t, VornStringRecord* text) { clipboardSetText(clip, text); }
 
 VornStringRecord* clipboardTextGetter(VornRuntimeObject*, int32_t) {
-  GtkClipboard* clipboard = GetClipboard();
-  if (!clipboard) return nullptr;
-  gchar* text = gtk_clipboard_wait_for_text(clipboard);
+  std::optional<std::string> text = ReadClipboardText();
   if (!text) return nullptr;
-  string result(std::string_view(text), kEncodingUTF8);
-  g_free(text);
-  return result.GetRetainedRep();
+  return string(std::string_view(*text), kEncodingUTF8).GetRetainedRep();
 }
 
-uint8_t clipboardTextAvailable(VornRuntimeObject*) {
-  GtkClipboard* clipboard = GetClipboard();
-  return clipboard && gtk_clipboard_wait_is_text_available(clipboard) ? 1 : 0;
-}
+uint8_t clipboardTextAvailable(VornRuntimeObject*) { return ClipboardOffersText() ? 1 : 0; }
 
 void clipboardPictureSetter(VornRuntimeObject*, int32_t, VornRuntimeObject* picture) {
   GtkClipboard* clipboard = PictureClipboard();

@@ -297,6 +297,32 @@ TEST_F(DataControlGuiTest, DeletingTheLastRowShowsTheRowBeforeAndEditsAreRefused
   test::CloseAndRelease(window);
 }
 
+// MoveTo past the last row leaves the cursor on no row: Delete has nothing to remove there and
+// must not count a row as gone.
+TEST_F(DataControlGuiTest, DeleteRemovesOnlyARowTheCursorStandsOn) {
+  RuntimeObject* window = OpenWindow();
+  PeopleWindowObject* w = People(window);
+  auto rowsInTable = [] {
+    RuntimeObject* rs = databaseSQLSelect(gDatabase, Str("select id from people").Rep());
+    int32_t rows = 0;
+    for (; rs && !cursorEOFGetter(rs, 0); cursorMoveNext(rs)) ++rows;
+    RuntimeUnlockObject(rs);
+    return rows;
+  };
+  const struct {
+    int32_t moveTo;
+    int32_t count;  // RowCount and the rows in the table afterwards
+  } cases[] = {{21, 20}, {1000, 20}, {20, 19}, {19, 18}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.moveTo);
+    DataControlMoveTo(w->nav, c.moveTo);
+    DataControlDeleteRecord(w->nav);
+    EXPECT_EQ(DataControlRowCount(w->nav), c.count);
+    EXPECT_EQ(rowsInTable(), c.count);
+  }
+  test::CloseAndRelease(window);
+}
+
 // The list holds the names in reverse order, so only matching by value selects the right row.
 TEST_F(DataControlGuiTest, AListBoxBoundByDataSourceSelectsTheRowOfEachRecordAndWritesItsChoiceBack) {
   RuntimeObject* window = OpenWindow();

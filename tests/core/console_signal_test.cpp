@@ -1,11 +1,12 @@
-// Termination signals reaching the console program while it waits for standard input that a
-// shell's pipe never closes.
+// Termination signals reaching a console program while it waits for standard input that a
+// shell's pipe never closes, whichever of its threads reads.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <string>
 
 #include "support/program_run.h"
@@ -19,11 +20,16 @@ struct WaitingProgram {
   int input = -1;  // the write end of its standard input, held open
 };
 
-WaitingProgram StartWaitingForInput(bool hangUpIgnored) {
+// Who reads: the console program's main thread, or a thread of it while the main thread idles
+// in the run loop or waits on a semaphore the reader releases.
+enum class Reader { kMainThread, kThreadMainInLoop, kThreadMainWaiting };
+
+WaitingProgram StartWaitingForInput(bool hangUpIgnored, Reader reader = Reader::kMainThread) {
   WaitingProgram program;
   int in[2];
   if (pipe(in) != 0) return program;
-  std::string path = std::string(VORN_BINARY_DIR) + "/tests/core/startup_images/console_app";
+  std::string path = std::string(VORN_BINARY_DIR) + "/tests/core/startup_images/" +
+                     (reader == Reader::kMainThread ? "console_app" : "console_reader_thread_app");
   program.pid = fork();
   if (program.pid == 0) {
     dup2(in[0], 0);
@@ -33,12 +39,31 @@ WaitingProgram StartWaitingForInput(bool hangUpIgnored) {
     close(in[1]);
     if (hangUpIgnored) signal(SIGHUP, SIG_IGN);  // as nohup starts it
     unsetenv("DISPLAY");
+    if (reader == Reader::kThreadMainWaiting) setenv("VORN_TEST_MAIN_WAITS", "semaphore", 1);
     execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
   close(in[0]);
   program.input = in[1];
   return program;
+}
+
+// Waits (at most `limit` seconds) until the program catches SIGTERM: before that, on a busy
+// machine, a signal would meet the default action instead of the runtime's handler.
+bool CatchesTermination(pid_t pid, double limit) {
+  const std::string path = "/proc/" + std::to_string(pid) + "/status";
+  double start = Now();
+  while (Now() - start < limit) {
+    std::ifstream status(path);
+    std::string line;
+    while (std::getline(status, line)) {
+      if (line.rfind("SigCgt:", 0) != 0) continue;
+      unsigned long long caught = std::stoull(line.substr(7), nullptr, 16);
+      if (caught & (1ull << (SIGTERM - 1))) return true;
+    }
+    usleep(10 * 1000);
+  }
+  return false;
 }
 
 // Seconds until the program ended, or -1 when it still runs after `limit`.
@@ -53,21 +78,35 @@ double SecondsUntilExit(pid_t pid, double limit, int* status) {
 
 TEST(ConsoleSignalTest, ASignalEndsAProgramBlockedInAReadOfStandardInput) {
   struct Case {
-    int signalNumber;
+    int signalNumber;  // 0: a line of input instead
     bool hangUpIgnored;
     bool ends;
+    Reader reader = Reader::kMainThread;
   };
   for (const Case& c : {Case{SIGTERM, false, true}, Case{SIGQUIT, false, true}, Case{SIGHUP, false, true},
-                        Case{SIGHUP, true, false}, Case{SIGTERM, true, true}}) {
-    SCOPED_TRACE(std::string(strsignal(c.signalNumber)) + (c.hangUpIgnored ? " under nohup" : ""));
-    WaitingProgram program = StartWaitingForInput(c.hangUpIgnored);
+                        Case{SIGHUP, true, false}, Case{SIGTERM, true, true},
+                        Case{0, false, true, Reader::kThreadMainInLoop},
+                        Case{SIGTERM, false, true, Reader::kThreadMainInLoop},
+                        Case{SIGHUP, false, true, Reader::kThreadMainInLoop},
+                        Case{0, false, true, Reader::kThreadMainWaiting},
+                        Case{SIGTERM, false, true, Reader::kThreadMainWaiting},
+                        Case{SIGQUIT, false, true, Reader::kThreadMainWaiting}}) {
+    const char* readers[] = {"main thread reads", "thread reads, main in the loop", "thread reads, main waits"};
+    SCOPED_TRACE(std::string(c.signalNumber ? strsignal(c.signalNumber) : "a line") +
+                 (c.hangUpIgnored ? " under nohup, " : ", ") + readers[static_cast<int>(c.reader)]);
+    WaitingProgram program = StartWaitingForInput(c.hangUpIgnored, c.reader);
     ASSERT_GT(program.pid, 0);
+    ASSERT_TRUE(CatchesTermination(program.pid, 10));
     usleep(300 * 1000);  // into its first read
-    kill(program.pid, c.signalNumber);
+    if (c.signalNumber == 0) {
+      ASSERT_EQ(write(program.input, "line\n", 5), 5);
+    } else {
+      kill(program.pid, c.signalNumber);
+    }
     int status = 0;
     double took = SecondsUntilExit(program.pid, c.ends ? 3 : 0.5, &status);
     if (c.ends) {
-      EXPECT_GE(took, 0) << "still waiting for input after the signal";
+      EXPECT_GE(took, 0) << "still running";
       EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     } else {
       EXPECT_LT(took, 0) << "an ignored hang-up ended the program";

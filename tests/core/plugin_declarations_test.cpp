@@ -32,6 +32,7 @@ TEST(PluginDeclarations, TextsBecomeTheSignaturesOfClassRecords) {
       {"Const Limit = &H10", DeclarationKind::kConstant, "Limit%i4%"},
       {"Const Name As String = \"a \"\"b\"\"\"", DeclarationKind::kConstant, "Name%s%"},
       {"Const Low As Double = -2.5", DeclarationKind::kConstant, "Low%f8%"},
+      {"Const Tint = &C00FF00FF", DeclarationKind::kConstant, "Tint%c%"},
   };
   for (const Case& c : cases) {
     PluginDeclaration parsed;
@@ -47,6 +48,7 @@ TEST(PluginDeclarations, BadTextsAreRefusedWithTheReason) {
   struct Case {
     const char* text;
     const char* why;
+    const char* className = "Dial";
   } cases[] = {
       {nullptr, "no text"},
       {"", "expected Sub, Function"},
@@ -72,16 +74,46 @@ TEST(PluginDeclarations, BadTextsAreRefusedWithTheReason) {
       {"Const Limit As Integer = \"ten\"", "does not fit"},
       {"Const Limit As String = 10", "does not fit"},
       {"Const Limit As Dial = 1", "does not fit"},
-      {"Const Limit = &C00FF00FF", "expected a literal"},
       {"#if TargetLinux", "expected Sub, Function"},
       {"Sub ~Dial()", "holds a character names cannot"},
       {"Property Owner As ~Window", "holds a character names cannot"},
+      // The class's own name reads back as three parameters.
+      {"Sub Reset", "does not fit a member signature", "Dial>i4o<Knob"},
   };
   for (const Case& c : cases) {
     PluginDeclaration parsed;
     std::string why;
-    EXPECT_FALSE(ParsePluginDeclaration(c.text, "Dial", parsed, why)) << (c.text ? c.text : "nil");
+    EXPECT_FALSE(ParsePluginDeclaration(c.text, c.className, parsed, why)) << (c.text ? c.text : "nil");
     EXPECT_NE(why.find(c.why), std::string::npos) << (c.text ? c.text : "nil") << ": " << why;
+  }
+}
+
+// A constant is registered only with a value its type holds; its text is what is answered.
+TEST(PluginDeclarations, AConstantTakesOnlyAValueItsTypeHolds) {
+  struct Case {
+    const char* text;
+    bool fits;
+  } cases[] = {
+      {"Const C As Boolean = True", true},          {"Const C As Boolean = 5", false},
+      {"Const C As Integer = 2147483647", true},    {"Const C As Integer = 2147483648", false},
+      {"Const C As Integer = -2147483648", true},   {"Const C As Integer = 99999999999", false},
+      {"Const C As Integer = &HFFFFFFFF", true},    {"Const C As Integer = &H100000000", false},
+      {"Const C As Integer = 1.5", false},          {"Const C = &HFFFFFFFFF", false},
+      {"Const C As Short = -32768", true},          {"Const C As Short = 32768", false},
+      {"Const C As UInteger = 4294967295", true},   {"Const C As UInteger = -1", false},
+      {"Const C As Color = &cFF00FF80", true},      {"Const C As Color = &cFF00FF8", false},
+      {"Const C As Color = &cFF00FF8000", false},   {"Const C As Color = 1.5", false},
+      {"Const C As Color = &HFF0000", true},        {"Const C As Single = 3e38", true},
+      {"Const C As Single = 4e38", false},          {"Const C As Double = 5", true},
+      {"Const C = 1e999", false},                   {"Const C As Double = \"5\"", false},
+  };
+  for (const Case& c : cases) {
+    PluginDeclaration parsed;
+    std::string why;
+    EXPECT_EQ(ParsePluginDeclaration(c.text, "Dial", parsed, why), c.fits) << c.text << ": " << why;
+    if (!c.fits) {
+      EXPECT_NE(why.find("does not fit the constant's type"), std::string::npos) << c.text << ": " << why;
+    }
   }
 }
 

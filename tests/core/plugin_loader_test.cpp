@@ -314,7 +314,17 @@ TEST(PluginRegistration, RefusesDamagedRecordsWithoutEnteringAnything) {
   nullSignature.events = unnamed;
   nullSignature.eventCount = 1;
   VornPluginModule nilFunction{"BrokenModule", nullptr, 3};
+  static const VornClassMember noCode[] = {one[0], {"Stop%%o<Broken>", nullptr, nullptr, 0}};
+  VornClassRecord withoutFunction = noName;
+  withoutFunction.name = "Broken";
+  withoutFunction.methods = noCode;
+  withoutFunction.methodCount = 2;
+  VornClassRecord declaredOnly = withoutFunction;  // an interface's methods have no code
+  declaredOnly.name = "BrokenStopper";
+  declaredOnly.flags = kVornClassIsInterface;
   ::testing::internal::CaptureStderr();
+  EXPECT_EQ(PluginRegisterClass(&withoutFunction), nullptr);
+  EXPECT_NE(PluginRegisterClass(&declaredOnly), nullptr);
   EXPECT_EQ(PluginRegisterClass(nullptr), nullptr);
   EXPECT_EQ(PluginRegisterClass(&noName), nullptr);
   EXPECT_EQ(PluginRegisterClass(&absurd), nullptr);
@@ -323,6 +333,7 @@ TEST(PluginRegistration, RefusesDamagedRecordsWithoutEnteringAnything) {
   std::string said = ::testing::internal::GetCapturedStderr();
   EXPECT_NE(said.find("absurd method count"), std::string::npos) << said;
   EXPECT_NE(said.find("event 0 has no name"), std::string::npos) << said;
+  EXPECT_NE(said.find("Broken: the method Stop%%o<Broken> has no function"), std::string::npos) << said;
   EXPECT_EQ(Row("Broken.Go"), nullptr);
   EXPECT_EQ(RuntimeLookupClass(string("Broken").Rep()), nullptr);
 }

@@ -101,6 +101,40 @@ TEST_F(SoftDeclareTest, WhatCannotBeLoadedGivesNilAndLoopsOfLinksEnd) {
   EXPECT_EQ(OpenSoftLibrary(In("libloopa")), nullptr);
 }
 
+// A bare name is looked for in the standard folders only: what stands in the folder the program
+// was started from is never loaded. A name with a slash is taken as given, and a relative link
+// target is read beside its link.
+TEST_F(SoftDeclareTest, ABareNameNeverLoadsWhatStandsInTheWorkingFolder) {
+  const std::string script = "GROUP ( " + mMaths + " )\n";
+  Write("libvornplantedscript", script);
+  Write("libvornplantedscript2.so", script);
+  fs::create_symlink(mMaths, In("libvornplantedlink.so"));
+  fs::create_symlink(mMaths, In("libvornplantedlink2"));
+  fs::create_directories(In("beside"));
+  Write("beside/librelative.ld", script);
+  fs::create_symlink("librelative.ld", In("beside/librelative.so"));
+  Write("librelative.ld", "GROUP ( /nonexistent/libdecoy.so )\n");  // what the working folder holds
+  struct Case {
+    std::string name;
+    bool loads;
+  };
+  const Case cases[] = {
+      {"libvornplantedscript", false}, {"libvornplantedscript2", false}, {"libvornplantedlink", false},
+      {"libvornplantedlink2", false},  {"./libvornplantedlink2", true},  {In("beside/librelative"), true},
+  };
+  const fs::path previous = fs::current_path();
+  fs::current_path(mFolder);
+  for (const Case& c : cases) {
+    void* handle = OpenSoftLibrary(c.name);
+    EXPECT_EQ(handle != nullptr, c.loads) << c.name;
+    if (handle) {
+      EXPECT_EQ(handle, mMathsHandle) << c.name;
+      dlclose(handle);
+    }
+  }
+  fs::current_path(previous);
+}
+
 TEST_F(SoftDeclareTest, EachDeclarationIsResolvedOnceByItsRecords) {
   // The dynamic loader remembers every name it loaded a library under, so what the cache
   // saves is shown by a library that is missing at first and appears later.

@@ -4,8 +4,11 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
+#include "core/console_streams.h"
 #include "core/run_loop.h"
 #include "core/support/core_object_test.h"
 #include "core/thread_class.h"
@@ -176,6 +179,47 @@ TEST_F(ThreadsTest, AnExceptionThatRunLeavesIsReportedOnTheMainThread) {
   EXPECT_TRUE(onMainThread);
   SetUnhandledExceptionHook(previous);
   RuntimeUnlockObject(thread);
+}
+
+}  // namespace
+}  // namespace vorn
+
+namespace vorn {
+namespace {
+
+// A thread that waits for standard input gives the runtime away meanwhile; a second reader
+// waits for its turn, so each takes whole lines from the one buffer.
+TEST_F(ThreadsTest, ThreadsWaitingForInputLetTheOthersRunAndReadInTurn) {
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  SetStandardInputDescriptor(fds[0]);
+  static std::atomic<bool> mainRan;
+  mainRan = false;
+  bool wroteFirst = false;
+  // The input comes once the main thread ran while both readers wait, or after two seconds.
+  std::thread feeder([&] {
+    for (int i = 0; i < 2000 && !mainRan; ++i) usleep(1000);
+    wroteFirst = !mainRan;
+    EXPECT_EQ(write(fds[1], "one\ntwo\n", 8), 8);
+    close(fds[1]);
+  });
+  auto read = [](Worker*) {
+    VornStringRecord* line = RuntimeConsoleInput();
+    CoreObjectTest::Log() += std::string(string::Share(line).View()) + ";";
+    RuntimeUnlockString(line);
+  };
+  RuntimeObject* first = Start(read);
+  RuntimeObject* second = Start(read);
+  EXPECT_EQ(ThreadGetState(second, 0), kVornThreadWaiting) << "the second reader waits for its turn";
+  mainRan = true;
+  AwaitFinished(2);
+  feeder.join();
+  EXPECT_FALSE(wroteFirst) << "the main thread did not run while a thread waited for input";
+  EXPECT_EQ(Log(), "one;two;");
+  SetStandardInputDescriptor(-1);
+  close(fds[0]);
+  RuntimeUnlockObject(first);
+  RuntimeUnlockObject(second);
 }
 
 }  // namespace

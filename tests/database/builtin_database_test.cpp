@@ -10,6 +10,8 @@
 #include "database/database_fields.h"
 #include "database/database_objects.h"
 #include "database/db_format.h"
+#include "database/db_handle.h"
+#include "database/db_tree.h"
 #include "database/db_shutdown_context.h"
 #include "database/support/db_test_files.h"
 #include "support/class_test.h"
@@ -232,6 +234,47 @@ TEST_F(BuiltInDatabaseTest, AFileCutShortReadsWhatIsLeftWithTheDamageAsItsError)
   EXPECT_NE(Text(databaseErrorStringGetter(db, 0)).find("damaged"), std::string::npos);
   databaseClose(db);
   EXPECT_EQ(dbtest::ReadBytes(path), bytes);
+}
+
+// A table whose tree the catalogue names but the file lost: a count over it is an error, not
+// a result of no row, and a query of another table answers as before.
+TEST_F(BuiltInDatabaseTest, ACountOverATableWhoseRowsAreLostIsAnError) {
+  {
+    RuntimeObject* made = NewDatabase();
+    ASSERT_TRUE(VORNDatabaseCreateDatabaseFile(made));
+    CreateStars(made);
+    for (int32_t id = 0; id < 40; ++id) Insert(made, id, "star", 1.0);
+    databaseSQLExecute(made, string("create table notes (id integer)").Rep());
+    databaseSQLExecute(made, string("insert into notes values (7)").Rep());
+    databaseClose(made);
+  }
+  {
+    auto handle = vndbHandle::OpenFile(path);
+    ASSERT_TRUE(handle);
+    const std::string tree = std::to_string(handle->FindSchema("stars")->id);
+    vndbFile::Scope scope(handle->File());
+    vndbTree master(handle->File());
+    while (master.Next()) {
+      size_t length = 0;
+      const uint8_t* record = master.CurrentRecord(&length);
+      if (std::string(reinterpret_cast<const char*>(record) + 18, length - 18) == tree) {
+        ASSERT_TRUE(master.DeleteCurrent());
+      }
+    }
+    ASSERT_TRUE(handle->Commit());
+  }
+  RuntimeObject* db = NewDatabase();
+  ASSERT_TRUE(VORNDatabaseConnect(db));
+  auto count = [&](const char* table) {
+    RuntimeObject* rs = Keep(databaseSQLSelect(db, string("select count(*) from " + std::string(table), kEncodingUTF8).Rep()));
+    return rs && !cursorEOFGetter(rs, 0) ? Text(cursorFieldStringValueGetter(Keep(cursorGetFieldByIndex(rs, 1)), 0)) : "";
+  };
+  EXPECT_EQ(count("stars"), "");
+  EXPECT_EQ(databaseErrorCodeGetter(db, 0), 2001);
+  EXPECT_EQ(Text(databaseErrorStringGetter(db, 0)), "The database file is damaged: the rows of table Stars are missing");
+  EXPECT_EQ(count("notes"), "1");
+  EXPECT_EQ(databaseErrorCodeGetter(db, 0), 0) << Text(databaseErrorStringGetter(db, 0));
+  databaseClose(db);
 }
 
 TEST_F(BuiltInDatabaseTest, CreatingOverAnExistingFileLeavesAnEmptyDatabase) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "database/db_cursor.h"
 #include "database/db_handle.h"
@@ -81,6 +83,55 @@ TEST_F(CatalogueTest, ValuesAreConvertedByColumnType) {
   ASSERT_TRUE(cursor->NextRow() && cursor->NextRow());
   EXPECT_EQ(cursor->ColumnValue(0)->integer, 7);
   EXPECT_EQ(cursor->ColumnValue(1)->integer, 1) << "a non-zero number is true";
+}
+
+// A table refused for its columns or key leaves nothing behind: the same name makes a sound
+// table afterwards, and the file opens without damage.
+TEST_F(CatalogueTest, ARefusedTableLeavesNothingBehind) {
+  struct Case {
+    std::vector<DbColumnSpec> columns;
+    std::vector<size_t> key;
+    int32_t error;
+  };
+  const Case cases[] = {
+      {{{"a", kDbInteger, false}, {"b", kDbInteger, true}, {"A", kDbInteger, true}}, {2, 0}, kDbErrorPrimaryKey},
+      {{{"a", kDbInteger, false}, {"b", kDbInteger, true}}, {0, 0}, kDbErrorInternal},
+  };
+  for (const Case& c : cases) {
+    EXPECT_FALSE(db->CreateTable("planets", c.columns, c.key));
+    EXPECT_EQ(db->ErrorCode(), c.error);
+    ASSERT_TRUE(db->CreateTable("planets", {{"a", kDbInteger, false}}, {0})) << db->ErrorMessage();
+    ASSERT_TRUE(db->Commit());
+    db.reset();
+    std::string error;
+    db = vndbHandle::OpenFile(path, &error);
+    ASSERT_TRUE(db) << error;
+    EXPECT_EQ(db->ErrorCode(), 0) << db->ErrorMessage();
+    EXPECT_EQ(db->FindSchema("planets")->columns.size(), 1u);
+    EXPECT_TRUE(vndbCursor::Open(*db, "planets", {"*"})) << db->ErrorMessage();
+    // The next case makes it anew.
+    db.reset();
+    db = vndbHandle::CreateFile(path);
+  }
+}
+
+// A cursor the handle cannot open says why, as every failing operation does.
+TEST_F(CatalogueTest, ARefusedCursorSaysWhy) {
+  struct Case {
+    const char* table;
+    std::vector<std::string> columns;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"moons", {"*"}, "Unknown table moons"},
+      {"stars", {"id", "colour"}, "Unknown column colour"},
+  };
+  for (const Case& c : cases) {
+    db->ClearError();
+    EXPECT_FALSE(vndbCursor::Open(*db, c.table, c.columns)) << c.message;
+    EXPECT_EQ(db->ErrorCode(), kDbErrorUnknown) << c.message;
+    EXPECT_EQ(db->ErrorMessage(), c.message);
+  }
 }
 
 TEST_F(CatalogueTest, ASecondRowWithTheSameKeyIsRefusedAndChangesNothing) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
+#include <utility>
 #include <cstdio>
 #include <random>
 #include <set>
@@ -85,6 +87,39 @@ TEST(DiskFileTest, WhatIsNoDatabaseGetsAClearError) {
   std::string error;
   EXPECT_FALSE(vndbHandle::CreateFile(folder, &error));
   EXPECT_EQ(error, "The database file is a folder");
+}
+
+// A name that is no regular file is refused without waiting on it, also by the read-only
+// retry made when the file cannot be written: opening a FIFO waits for a writer.
+TEST(DiskFileTest, AFifoThatCannotBeWrittenIsRefusedWithoutWaiting) {
+  // A folder of its own that an unprivileged user may search.
+  char pattern[] = "/tmp/vorn-fifo-XXXXXX";
+  ASSERT_TRUE(mkdtemp(pattern));
+  const std::string folder = pattern;
+  ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
+  const std::string path = folder + "/fifo.vdb";
+  ASSERT_EQ(mkfifo(path.c_str(), 0444), 0);
+  ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+  pid_t pid = fork();
+  if (pid == 0) {
+    // Permissions stop no superuser from writing.
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
+    std::string error;
+    const bool refused = !vndbHandle::OpenFile(path, &error);
+    _exit(refused && error == "The database file is not a regular file" ? 0 : 1);
+  }
+  int status = 0;
+  pid_t done = 0;
+  for (int waited = 0; waited < 500 && (done = waitpid(pid, &status, WNOHANG)) == 0; ++waited) usleep(10000);
+  if (done == 0) {
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    ADD_FAILURE() << "the open waited on the FIFO";
+  } else {
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+  }
+  unlink(path.c_str());
+  rmdir(folder.c_str());
 }
 
 // Commit k adds the rows k * 1000 + i and deletes those of commit k - 3, so it changes pages
@@ -171,15 +206,18 @@ namespace {
 
 // Whatever is planted at the journal's name after the database was opened (before its first
 // commit or between two), the commit refuses it with the reason and writes nothing, neither
-// into the database file nor through the name.
+// into the database file nor through the name: a commit writes only into a journal it made.
 TEST(DiskFileTest, TheJournalIsNeverReachedThroughALinkOrANonFile) {
   struct Case {
     const char* name;
     void (*plant)(const std::string& journal, const std::string& target);
     const char* error;
+    bool openReadsIt = false;  // an open reads it as no journal of this file and sets it aside
   };
   const Case cases[] = {
+      {"a copy of a file", [](const std::string& j, const std::string& t) { dbtest::WriteBytes(j, dbtest::ReadBytes(t)); }, "did not make", true},
       {"a link to a file", [](const std::string& j, const std::string& t) { ASSERT_EQ(symlink(t.c_str(), j.c_str()), 0); }, "link"},
+      {"a hard link to a file", [](const std::string& j, const std::string& t) { ASSERT_EQ(link(t.c_str(), j.c_str()), 0); }, "hard link"},
       {"a dangling link", [](const std::string& j, const std::string& t) { ASSERT_EQ(symlink((t + "-none").c_str(), j.c_str()), 0); }, "link"},
       {"a folder", [](const std::string& j, const std::string&) { ASSERT_EQ(mkdir(j.c_str(), 0700), 0); }, "folder"},
       {"a pipe", [](const std::string& j, const std::string&) { ASSERT_EQ(mkfifo(j.c_str(), 0600), 0); }, "not a regular file"},
@@ -202,6 +240,9 @@ TEST(DiskFileTest, TheJournalIsNeverReachedThroughALinkOrANonFile) {
       EXPECT_FALSE(db->Commit()) << c.name;
       EXPECT_NE(db->ErrorMessage().find(c.error), std::string::npos) << c.name << ": " << db->ErrorMessage();
       EXPECT_EQ(dbtest::ReadBytes(target), (std::vector<uint8_t>{'k', 'e', 'e', 'p'})) << c.name;
+      if (c.openReadsIt) {
+        EXPECT_EQ(dbtest::ReadBytes(path + "-journal"), (std::vector<uint8_t>{'k', 'e', 'e', 'p'})) << c.name;
+      }
       EXPECT_EQ(dbtest::ReadBytes(path), before) << c.name;
       EXPECT_EQ(Ids(*db), committedBefore ? std::set<int>{1} : std::set<int>{}) << c.name;
       // Met by the next open, it is refused too: a journal that cannot be read may be needed.
@@ -209,10 +250,163 @@ TEST(DiskFileTest, TheJournalIsNeverReachedThroughALinkOrANonFile) {
       unlink((path + "-journal").c_str()), rmdir((path + "-journal").c_str());
       c.plant(path + "-journal", target);
       std::string error;
-      EXPECT_FALSE(vndbHandle::OpenFile(path, &error)) << c.name;
-      EXPECT_NE(error.find(c.error), std::string::npos) << c.name << ": " << error;
+      auto reopened = vndbHandle::OpenFile(path, &error);
+      EXPECT_EQ(bool(reopened), c.openReadsIt) << c.name << ": " << error;
+      if (!c.openReadsIt) {
+        EXPECT_NE(error.find(c.error), std::string::npos) << c.name << ": " << error;
+      }
     }
   }
+}
+
+}  // namespace
+}  // namespace vorn
+
+namespace vorn {
+namespace {
+
+// The disk storage of a file, with a step run just before the database file's first write and
+// the database file's next sync made to fail on request.
+class HookedStorage : public vndbStorage {
+ public:
+  explicit HookedStorage(std::unique_ptr<vndbStorage> inner) : mInner(std::move(inner)), mDatabase(*this) {}
+
+  std::function<void()> beforeWrite;
+  bool failSync = false;
+
+  vndbStore& Database() override { return mDatabase; }
+  bool ReadOnly() const override { return mInner->ReadOnly(); }
+  uint64_t Identity() const override { return mInner->Identity(); }
+  vndbStore* Journal(bool create) override { return mInner->Journal(create); }
+  const std::string& JournalProblem() const override { return mInner->JournalProblem(); }
+  bool JournalInPlace() override { return mInner->JournalInPlace(); }
+  bool RemoveJournal() override { return mInner->RemoveJournal(); }
+
+ private:
+  class Store : public vndbStore {
+   public:
+    explicit Store(HookedStorage& owner) : mOwner(owner) {}
+    bool Read(int64_t offset, uint8_t* bytes, size_t count) override { return Inner().Read(offset, bytes, count); }
+    bool Write(int64_t offset, const uint8_t* bytes, size_t count) override {
+      if (auto step = std::exchange(mOwner.beforeWrite, nullptr)) step();
+      return Inner().Write(offset, bytes, count);
+    }
+    int64_t Length() override { return Inner().Length(); }
+    bool SetLength(int64_t length) override { return Inner().SetLength(length); }
+    bool Sync() override { return !std::exchange(mOwner.failSync, false) && Inner().Sync(); }
+
+   private:
+    vndbStore& Inner() { return mOwner.mInner->Database(); }
+    HookedStorage& mOwner;
+  };
+
+  std::unique_ptr<vndbStorage> mInner;
+  Store mDatabase;
+};
+
+// A new database over hooked storage whose table "log" holds the row 1, with the journal of
+// the commit that added it as that commit first touched the file (sound, needed no more).
+struct HookedFile {
+  std::string path;
+  std::string journal;
+  HookedStorage* storage = nullptr;
+  std::vector<uint8_t> earlierJournal;
+  std::unique_ptr<vndbHandle> db;
+};
+HookedFile MakeHookedFile(const std::string& name) {
+  HookedFile file;
+  file.path = dbtest::TempPath(name);
+  file.journal = file.path + "-journal";
+  auto owned = std::make_unique<HookedStorage>(OpenDiskStorage(file.path, true, nullptr));
+  file.storage = owned.get();
+  auto db = vndbHandle::Create(std::move(owned));
+  const std::vector<DbColumnSpec> columns = {{"id", kDbInteger, false}};
+  const std::vector<DbColumnText> row = {{"id", "1"}};
+  bool made = db && db->CreateTable("log", columns, {0}) && db->Commit() && db->AddTableRecord("log", row);
+  std::vector<uint8_t> earlier;
+  file.storage->beforeWrite = [&earlier, journal = file.journal] { earlier = dbtest::ReadBytes(journal); };
+  made = made && db->Commit() && earlier.size() > 8192;
+  file.storage->beforeWrite = nullptr;
+  if (made) {
+    file.earlierJournal = std::move(earlier);
+    file.db = std::move(db);
+  }
+  return file;
+}
+
+// The journal's name is taken from a commit after its journal was written: the commit goes on
+// with the journal it wrote, retires or restores it through the descriptor it wrote, and never
+// writes into nor replays what stands at the name now (here a sound journal of an earlier
+// commit of the same file). A commit that failed is undone, and once the name is free again the
+// handle commits as before.
+TEST(DiskFileTest, AJournalNameTakenDuringACommitIsNeverUsed) {
+  struct Case {
+    const char* name;
+    void (*plant)(const std::string& journal, const std::string& stale);
+  };
+  const Case cases[] = {
+      {"removed", [](const std::string&, const std::string&) {}},
+      {"a hard link", [](const std::string& j, const std::string& s) { ASSERT_EQ(link(s.c_str(), j.c_str()), 0); }},
+      {"a link", [](const std::string& j, const std::string& s) { ASSERT_EQ(symlink(s.c_str(), j.c_str()), 0); }},
+      {"a dangling link", [](const std::string& j, const std::string& s) { ASSERT_EQ(symlink((s + "-none").c_str(), j.c_str()), 0); }},
+      {"a folder", [](const std::string& j, const std::string&) { ASSERT_EQ(mkdir(j.c_str(), 0700), 0); }},
+      {"a pipe", [](const std::string& j, const std::string&) { ASSERT_EQ(mkfifo(j.c_str(), 0600), 0); }},
+  };
+  for (bool syncFails : {false, true}) {
+    for (const Case& c : cases) {
+      const std::string what = std::string(c.name) + (syncFails ? ", the sync failing" : "");
+      HookedFile file = MakeHookedFile("renamed.vdb");
+      ASSERT_TRUE(file.db);
+      auto& [path, journal, hooked, staleBytes, db] = file;
+      HookedStorage& storage = *hooked;
+      const std::string stale = path + ".stale";
+      dbtest::WriteBytes(stale, staleBytes);
+
+      ASSERT_TRUE(db->AddTableRecord("log", {{"id", "2"}}));
+      storage.beforeWrite = [&] {
+        unlink(journal.c_str());
+        c.plant(journal, stale);
+      };
+      storage.failSync = syncFails;
+      const bool committed = db->Commit();
+      EXPECT_EQ(committed, !syncFails) << what << ": " << db->ErrorMessage();
+      if (!committed) {
+        EXPECT_NE(db->ErrorMessage().find("keeps its last commit"), std::string::npos) << what << ": " << db->ErrorMessage();
+      }
+      EXPECT_EQ(dbtest::ReadBytes(stale), staleBytes) << what;
+
+      unlink(journal.c_str()), rmdir(journal.c_str());
+      ASSERT_TRUE(db->AddTableRecord("log", {{"id", "3"}})) << what << ": " << db->ErrorMessage();
+      EXPECT_TRUE(db->Commit()) << what << ": " << db->ErrorMessage();
+      db.reset();
+      std::string error;
+      auto reopened = vndbHandle::OpenFile(path, &error);
+      ASSERT_TRUE(reopened) << what << ": " << error;
+      EXPECT_EQ(Ids(*reopened), committed ? std::set<int>({1, 2, 3}) : std::set<int>({1, 3})) << what;
+    }
+  }
+}
+
+// The journal a failed commit wrote was overwritten in place with another commit's journal of
+// the same file: putting those images back would take the file further back than its last
+// commit, so the handle reports damage instead and replays nothing.
+TEST(DiskFileTest, AFailedCommitReplaysOnlyItsOwnJournal) {
+  HookedFile file = MakeHookedFile("overwritten.vdb");
+  ASSERT_TRUE(file.db);
+  auto& [path, journal, hooked, earlier, db] = file;
+  HookedStorage& storage = *hooked;
+  ASSERT_TRUE(db->AddTableRecord("log", {{"id", "2"}}));
+  storage.beforeWrite = [&] { dbtest::WriteBytes(journal, earlier); };
+  storage.failSync = true;
+  EXPECT_FALSE(db->Commit());
+  EXPECT_EQ(db->ErrorCode(), kDbErrorInternal);
+  EXPECT_NE(db->ErrorMessage().find("damaged: the journal of the failed commit was overwritten"), std::string::npos)
+      << db->ErrorMessage();
+  db.reset();
+  unlink(journal.c_str());
+  auto reopened = vndbHandle::OpenFile(path);
+  ASSERT_TRUE(reopened);
+  EXPECT_EQ(Ids(*reopened).count(1), 1u) << "an earlier commit's images were put back";
 }
 
 }  // namespace

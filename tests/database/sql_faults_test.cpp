@@ -106,7 +106,12 @@ TEST_F(SqlFaultsTest, RefusedStatementsSayWhyAndStoreNothing) {
       {"insert into r values (4294967299, 1, 1, 0)", 2003, "The value 4294967299 is out of range for column id", kR},
       {"insert into r values (2, 1, 99999999999999999999, 0)", 2003,
        "The value 99999999999999999999 is out of range for column n", kR},
+      {"insert into r values (2, 32768, 1, 0)", 2003, "The value 32768 is out of range for column s", kR},
+      {"insert into r values (2, 1, -2147483649, 0)", 2003, "The value -2147483649 is out of range for column n", kR},
       {"update r set n = 2147483648", 2003, "The value 2147483648 is out of range for column n", kR},
+      // Refused whatever rows it would change, none here.
+      {"update r set n = 2147483648 where id = 5", 2003, "The value 2147483648 is out of range for column n", kR},
+      {"update r set d = 1, s = -32769 where id > 1", 2003, "The value -32769 is out of range for column s", kR},
       {"update r set s = 1e5", 2003, "The value 1e5 is out of range for column s", kR},
       {"insert into r values (2, -32768, -2147483648, 0)", 0, "", {"0 1 1 1", "0 2 -2147483648 -32768"}},
       {"insert into r values (2, 32767, 2147483647, 0)", 0, "", {"0 1 1 1", "0 2 2147483647 32767"}},
@@ -128,6 +133,41 @@ TEST_F(SqlFaultsTest, RefusedStatementsSayWhyAndStoreNothing) {
     EXPECT_EQ(ErrorMessage(), c.message) << c.statement;
     EXPECT_EQ(TableRows("r"), c.rows) << c.statement;
   }
+}
+
+// A date's or time's parts are stored in 16 bits each: a value or a condition's literal with a
+// part beyond them is refused naming the column, never stored or compared wrapped.
+TEST_F(SqlFaultsTest, DatesAndTimesBeyondTheirFieldsAreRefused) {
+  struct Case {
+    const char* statement;
+    const char* message;  // empty: done
+    Rows rows;            // w's rows afterwards: dt id tm
+  };
+  const Rows kW = {"2005-01-02 1 12:30:00"};
+  const Case cases[] = {
+      {"insert into w values (2, '99999-1-1', NULL)", "The value 99999-1-1 is out of range for column dt", kW},
+      {"insert into w values (2, '32768-1-1', NULL)", "The value 32768-1-1 is out of range for column dt", kW},
+      {"insert into w values (2, '2005-1-4294967297', NULL)", "The value 2005-1-4294967297 is out of range for column dt", kW},
+      {"insert into w values (2, NULL, '12:32768')", "The value 12:32768 is out of range for column tm", kW},
+      {"insert into w values (2, '32767-12-31', '1:2:3')", "", {"2005-01-02 1 12:30:00", "32767-12-31 2 01:02:03"}},
+      {"update w set dt = '99999-1-1' where id = 9", "The value 99999-1-1 is out of range for column dt", kW},
+      {"update w set tm = '1:2:-32769'", "The value 1:2:-32769 is out of range for column tm", kW},
+      {"delete from w where tm = '12:30:65536'", "The value 12:30:65536 is out of range for column tm", kW},
+      {"delete from w where dt < '99999-1-1'", "The value 99999-1-1 is out of range for column dt", kW},
+      {"delete from w where dt = '2005-1-2'", "", {}},
+  };
+  Exec("create table w (id integer not null, dt date, tm time, primary key (id))");
+  for (const Case& c : cases) {
+    Exec("delete from w");
+    Exec("insert into w values (1, '2005-1-2', '12:30')");
+    Exec(c.statement);
+    EXPECT_EQ(ErrorCode(), *c.message ? 2003 : 0) << c.statement << ": " << ErrorMessage();
+    EXPECT_EQ(ErrorMessage(), c.message) << c.statement;
+    EXPECT_EQ(TableRows("w"), c.rows) << c.statement;
+  }
+  Select("select id from w where dt > '1-1-40000'");
+  EXPECT_EQ(ErrorCode(), 2003) << ErrorMessage();
+  EXPECT_EQ(ErrorMessage(), "The value 1-1-40000 is out of range for column dt");
 }
 
 // A scan compares numbers and texts on the stored bytes: the same answers as reading the

@@ -1,17 +1,21 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "database/database_fields.h"
 #include "database/database_objects.h"
+#include "database/sql_error.h"
 #include "database/sql_sort.h"
 #include "database/support/sql_database.h"
 
@@ -139,6 +143,55 @@ TEST(SqlSortTest, ABatchSortedByBytesAgreesWithTheMergeOfRuns) {
       const std::vector<std::string> merged = Sorted(rows, descending, 64);
       ASSERT_EQ(merged.size(), rows.size());
       EXPECT_EQ(Sorted(rows, descending, kSqlDefaultMemoryBudget), merged) << count << (descending ? " down" : " up");
+    }
+  }
+}
+
+// Rows of random keys sorted through runs of every size, from runs of one row to a single
+// batch, read with a step back at every row, in the order of a stable sort by the same
+// comparison: rows equal on the keys keep their read order within a run and across runs.
+TEST(SqlSortTest, MergedRunsAgreeWithAStableSort) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  // Texts longer than the eight bytes a prefix holds, alike in those, and keys of many ties.
+  const std::vector<Value> mixed = {Value(),        Integer(-3),   Double(2.5),  Double(nan),  Integer(2),
+                                    Text("Apple"),  Text("apple"), Text("applesauce one"),
+                                    Text("applesauce two"), Double(-0.0)};
+  const std::vector<Value> few = {Integer(0), Integer(1), Integer(2)};
+  struct Case {
+    const char* name;
+    const std::vector<Value>* pool;
+    SqlSortKeys keys;
+  };
+  const Case cases[] = {
+      {"few values", &few, {{0, false}}},
+      {"few values, descending", &few, {{0, true}}},
+      {"mixed kinds", &mixed, {{0, false}}},
+      {"mixed kinds, descending", &mixed, {{0, true}}},
+      {"two keys, the second descending", &mixed, {{0, false}, {1, true}}},
+  };
+  std::mt19937 random(20240611);
+  for (const Case& c : cases) {
+    for (int count : {1, 2, 33, 129}) {
+      std::vector<Values> rows;
+      for (int i = 0; i < count; ++i) {
+        rows.push_back({(*c.pool)[random() % c.pool->size()], (*c.pool)[random() % c.pool->size()], Integer(i)});
+      }
+      std::vector<SqlRow> packed(rows.size());
+      std::vector<size_t> order(rows.size());
+      for (size_t i = 0; i < rows.size(); ++i) {
+        for (const Value& value : rows[i]) packed[i].Add(value.type, value.bytes.data(), value.bytes.size());
+        packed[i].Finish();
+        order[i] = i;
+      }
+      std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return SqlCompareRows(packed[a].View(), packed[b].View(), c.keys) < 0;
+      });
+      std::vector<std::string> expected;
+      for (size_t i : order) expected.push_back(std::to_string(i));
+      // One row a run; a run boundary at every second row or so; a few runs; one batch.
+      for (size_t budget : {size_t{1}, size_t{20}, size_t{300}, kSqlDefaultMemoryBudget}) {
+        EXPECT_EQ(Sorted(rows, c.keys, budget), expected) << c.name << ", " << count << " rows, budget " << budget;
+      }
     }
   }
 }
@@ -288,6 +341,45 @@ TEST_F(SqlSortedResultTest, ResultsBeyondTheBudgetAreMergedThroughTemporaryFiles
   EXPECT_EQ(order, (std::vector<std::string>{"apple", "Fig", "fig", "Pear", "pear"}));
   cursorClose(rs);
   EXPECT_EQ(OpenTemporaryFiles(), 0u) << "closing the result removes its files";
+}
+
+// A run that the disk stops taking part way (the file-size limit here, as a full disk would)
+// fails the query with the reason, after earlier runs were written whole: never a result that
+// quietly lacks the rows from there on.
+TEST_F(SqlSortedResultTest, ARunCutOffPartWayFailsTheQuery) {
+  Exec("create table w (n integer, word varchar(8000))");
+  for (int i = 0; i < 60; ++i) {
+    // One row far longer than the others, so that its run alone outgrows the limit.
+    const std::string word = i == 40 ? std::string(6000, 'x') : "word" + std::to_string(i);
+    Exec("insert into w (n, word) values (" + std::to_string(i) + ", '" + word + "')");
+  }
+  ASSERT_EQ(ErrorCode(), 0) << ErrorMessage();
+  SqlSetMemoryBudget(100);
+  const string query("select n from w order by word");
+  for (bool limited : {false, true}) {
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit cut = old;
+    cut.rlim_cur = 4000;
+    void (*oldSignal)(int) = signal(SIGXFSZ, SIG_IGN);
+    if (limited) {
+      ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &cut), 0);
+    }
+    RuntimeObject* rs = databaseSQLSelect(db, query.Rep());
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, oldSignal);
+    if (!limited) {
+      ASSERT_NE(rs, nullptr) << ErrorMessage();
+      EXPECT_EQ(RecordSetRecordCount(rs), 60);
+      cursorClose(rs);
+      RuntimeUnlockObject(rs);
+      continue;
+    }
+    EXPECT_EQ(rs, nullptr);
+    EXPECT_EQ(ErrorCode(), kSqlErrorInternal);
+    EXPECT_NE(ErrorMessage().find("temporary file"), std::string::npos) << ErrorMessage();
+    EXPECT_EQ(OpenTemporaryFiles(), 0u) << "the runs written before are let go";
+  }
 }
 
 }  // namespace

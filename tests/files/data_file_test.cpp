@@ -45,6 +45,13 @@ TEST_F(DataFileTest, LengthLeavesThePositionAndSetLengthKeepsIt) {
   EXPECT_EQ(file->GetLength(), 5);
   EXPECT_TRUE(file->SetLength(8));
   EXPECT_EQ(ReadText(*file, 10), std::string("lo\0\0\0", 5));
+  // Cut short behind bytes just written, past the new end.
+  ASSERT_TRUE(file->SetPosition(0));
+  ASSERT_TRUE(WriteText(*file, "written"));
+  EXPECT_EQ(file->GetLength(), 8) << "buffered bytes inside the file";
+  EXPECT_TRUE(file->SetLength(2));
+  EXPECT_EQ(file->GetLength(), 2);
+  EXPECT_EQ(file->GetPosition(), 7);
 }
 
 TEST_F(DataFileTest, ReadingAfterWritingSeesTheWrittenBytes) {

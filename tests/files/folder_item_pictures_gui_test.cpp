@@ -12,11 +12,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstdint>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "files/folder_item_class.h"
 #include "files/folder_item_imp_unix.h"
+#include "files/support/child_run.h"
 #include "files/support/temp_folder.h"
 #include "graphics/drawable_pane.h"
 #include "graphics/picture_object.h"
@@ -174,6 +176,47 @@ TEST_F(FolderItemPicturesTest, PictFilesAreReadThroughTheConverterWhichLeavesNot
   EXPECT_EQ(LeftoverConversions(), before);
   RuntimeUnlockObject(junk);
   RuntimeUnlockObject(object);
+}
+
+TEST_F(FolderItemPicturesTest, AConverterPastItsTimeLimitIsKilledWithWhatItStarted) {
+  RuntimeObject* picture = SixColours();
+  ASSERT_TRUE(Item(PathOf("six.bmp"))->SaveAsPicture(picture, kSaveAsMostCompatible));
+  RuntimeUnlockObject(picture);
+  WriteFile("in.pict", "whatever the converter is shown");
+  const std::string pids = PathOf("pids");
+  const struct {
+    const char* name;
+    std::string script;
+  } cases[] = {
+      {"one that never ends", "sleep 60 & echo $! >> " + pids + "; echo $$ >> " + pids + "; wait\n"},
+      {"one that writes the picture and goes on",
+       "echo $$ >> " + pids + "; /bin/cp " + PathOf("six.bmp") + " \"${2#BMP3:}\"; exec sleep 60\n"},
+  };
+  const std::string path = getenv("PATH");
+  setenv("PATH", (Root() + ":" + path).c_str(), 1);
+  SetPictureConverterTimeLimit(300);
+  const int before = LeftoverConversions();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteFile("pids", "");
+    WriteFile("convert", "#!/bin/sh\n" + c.script);
+    chmod(PathOf("convert").c_str(), 0755);
+    RuntimeObject* item = NewFolderItemWithImp(nullptr, Item(PathOf("in.pict")).release());
+    EXPECT_EQ(FolderItemOpenImage(item), nullptr);
+    EXPECT_EQ(FolderItemGetLastError(item, 0), ETIMEDOUT);
+    RuntimeUnlockObject(item);
+    EXPECT_EQ(LeftoverConversions(), before);
+    std::istringstream started(ReadFile("pids"));
+    std::string pid;
+    int count = 0;
+    while (started >> pid) {
+      ++count;
+      EXPECT_FALSE(ProcessRuns(pid)) << pid;
+    }
+    EXPECT_GT(count, 0);
+  }
+  SetPictureConverterTimeLimit(0);
+  setenv("PATH", path.c_str(), 1);
 }
 
 TEST_F(FolderItemPicturesTest, VectorPicturesAndOtherFormatsAreRefused) {

@@ -1,7 +1,9 @@
 // FolderItems inside virtual volumes: making and opening volumes from items on disk,
 // navigation, streams, attributes, moving, and the volume's lifetime.
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 
@@ -9,6 +11,7 @@
 #include "files/folder_item_class.h"
 #include "files/folder_item_imp.h"
 #include "files/folder_item_imp_virtual.h"
+#include "files/support/child_run.h"
 #include "files/support/folder_item_test.h"
 #include "files/text_input_stream.h"
 #include "files/text_output_stream.h"
@@ -120,6 +123,48 @@ TEST_F(VirtualFolderItemTest, AVolumeMadeInAFileOpensAgainWithItsTree) {
   EXPECT_EQ(PathOf(grandparent), "/");
   EXPECT_EQ(fileCountGetter(grandparent, 0), 1);
   for (RuntimeObject* item : {root, a, b, parent, grandparent}) RuntimeUnlockObject(item);
+}
+
+// A second volume over the same file would keep a block map of its own: each would hand out
+// blocks the other uses and write its own map over the other's at closing.
+TEST_F(VirtualFolderItemTest, AVolumeFileIsNotOpenedAgainWhileItsVolumeIsOpen) {
+  RuntimeObject* first = MakeVolume();
+  ASSERT_NE(first, nullptr);
+  RuntimeObject* root = VirtVolRootGetter(first, 0);
+  RuntimeObject* c = Child(root, "c");
+  WriteBinary(c, "sea");
+  RuntimeObject* disk = Disk(In("vol"));
+  auto outcome = [disk](RuntimeObject* volume) {
+    if (volume) RuntimeUnlockObject(volume);
+    return volume ? std::string("volume") : "nil " + std::to_string(FolderItemGetLastError(disk, 0));
+  };
+  const struct {
+    const char* name;
+    std::function<std::string()> run;
+  } cases[] = {
+      {"OpenAsVirtualVolume here", [&] { return outcome(FolderItemOpenAsVirtualVolume(disk)); }},
+      {"OpenAsVirtualVolume in another process",
+       [&] { return RunInChild([&] { return outcome(FolderItemOpenAsVirtualVolume(disk)); }); }},
+      {"CreateVirtualVolume here", [&] { return outcome(FolderItemCreateVirtualVolume(disk)); }},
+      {"CreateVirtualVolume in another process",
+       [&] { return RunInChild([&] { return outcome(FolderItemCreateVirtualVolume(disk)); }); }},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.name);
+    const std::string before = ReadDisk("vol");
+    EXPECT_EQ(row.run(), "nil " + std::to_string(EBUSY));
+    EXPECT_TRUE(ReadDisk("vol") == before) << "the file stays as the open volume left it";
+  }
+  for (RuntimeObject* item : {c, root, first}) RuntimeUnlockObject(item);
+
+  RuntimeObject* again = FolderItemOpenAsVirtualVolume(disk);
+  ASSERT_NE(again, nullptr) << "closing the volume lets the file go";
+  EXPECT_EQ(Take(VirtVolDamageGetter(again, 0)), "");
+  root = VirtVolRootGetter(again, 0);
+  EXPECT_EQ(fileCountGetter(root, 0), 2);
+  c = Child(root, "c");
+  EXPECT_EQ(ReadBinary(c), "sea");
+  for (RuntimeObject* item : {c, root, again, disk}) RuntimeUnlockObject(item);
 }
 
 // A writer stopped while adding a block: the file's whole blocks still open, read-only.

@@ -106,6 +106,32 @@ TEST_F(DictionaryTest, AKeySetAndRemovedOverAndOverLeavesNoHolesBehind) {
   EXPECT_EQ(IntAt(intToVariant(1)), 7);
 }
 
+// Whole numbers of any box are one key, hashed through one path or another: negative ones, ones
+// past 32 bits, and the ones that share their low 32 bits must each find themselves alone.
+TEST_F(DictionaryTest, WholeNumbersOfEveryBoxAreOneKeyWhereverTheyLie) {
+  struct Case {
+    RuntimeObject* stored;
+    RuntimeObject* asked;
+    bool same;
+  };
+  const Case cases[] = {
+      {intToVariant(-7), doubleToVariant(-7.0), true},
+      {NewUIntegerVariant(4294967295u), doubleToVariant(4294967295.0), true},
+      {NewUIntegerVariant(4294967295u), intToVariant(-1), false},
+      {doubleToVariant(4294967296.0), intToVariant(0), false},
+      {doubleToVariant(-4294967297.0), intToVariant(-1), false},
+      {intToVariant(INT32_MIN), doubleToVariant(-2147483648.0), true},
+  };
+  for (const Case& c : cases) {
+    // Enough other keys in step around them that the table has grown several times.
+    for (int32_t i = 0; i < 100; ++i) Set(intToVariant(i * 3 + 1000), intToVariant(0));
+    Set(c.stored, intToVariant(1));
+    EXPECT_EQ(dictionaryHasKey(mDictionary, c.asked), c.same ? 1 : 0) << variantToDouble(c.asked);
+    RuntimeUnlockObject(c.asked);
+    dictionaryRemoveAll(mDictionary);
+  }
+}
+
 TEST_F(DictionaryTest, MissingKeysAndBadIndexesRaise) {
   Set(Key("a"), intToVariant(1));
   EXPECT_EQ(IntAt(Key("b")), 0);

@@ -3,8 +3,12 @@
 // not give.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -18,6 +22,9 @@
 #include "windows/clipboard_class.h"
 #include "windows/clipboard_records.h"
 #include "windows/gtk_helper.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
 
 namespace vorn {
 namespace {
@@ -182,6 +189,116 @@ TEST_F(ClipboardGuiTest, TextTravelsToAndFromAnotherProcess) {
     SetText("back to the parent");  // the child sees it has lost the clipboard and ends
   }
   EXPECT_EQ(Text(clipboardTextGetter(clip, 0)), "back to the parent");
+}
+
+// Another program that owns the clipboard, made in a child process with a connection of its
+// own: "silent" never answers; "pieces" sends its UTF-8 text in pieces (INCR); "latin1"
+// refuses UTF-8 and answers STRING; "invalid" answers bytes that are no UTF-8.
+class ForeignOwner {
+ public:
+  explicit ForeignOwner(const std::string& mode) {
+    int ready[2];
+    if (pipe(ready) != 0) return;
+    mPid = fork();
+    if (mPid == 0) {
+      close(ready[0]);
+      Serve(mode, ready[1]);
+      _exit(0);
+    }
+    close(ready[1]);
+    struct pollfd wait = {ready[0], POLLIN, 0};
+    char byte = 0;
+    mReady = poll(&wait, 1, 5000) == 1 && read(ready[0], &byte, 1) == 1;
+    close(ready[0]);
+  }
+  ~ForeignOwner() {
+    if (mPid > 0) {
+      kill(mPid, SIGKILL);
+      waitpid(mPid, nullptr, 0);
+    }
+  }
+  bool Ready() const { return mReady; }
+
+ private:
+  static void Serve(const std::string& mode, int ready) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return;
+    const ::Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+    const Atom clipboard = XInternAtom(display, "CLIPBOARD", False);
+    const Atom targets = XInternAtom(display, "TARGETS", False);
+    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    const Atom incr = XInternAtom(display, "INCR", False);
+    XSetSelectionOwner(display, clipboard, window, CurrentTime);
+    XSync(display, False);
+    char byte = 'r';
+    if (write(ready, &byte, 1) != 1 || mode == "silent") pause();
+    while (true) {
+      XEvent event;
+      XNextEvent(display, &event);
+      if (event.type != SelectionRequest) continue;
+      const XSelectionRequestEvent request = event.xselectionrequest;
+      XSelectionEvent reply = {SelectionNotify, 0, True, display, request.requestor, request.selection,
+                               request.target, request.property, request.time};
+      auto put = [&](Atom type, int format, const void* data, int count) {
+        XChangeProperty(display, request.requestor, request.property, type, format, PropModeReplace,
+                        static_cast<const unsigned char*>(data), count);
+      };
+      if (request.target == targets) {
+        const Atom offered[] = {targets, mode == "latin1" ? Atom{XA_STRING} : utf8};
+        put(XA_ATOM, 32, offered, 2);
+      } else if (mode == "latin1" && request.target == XA_STRING) {
+        put(XA_STRING, 8, "caf\xE9\r\n!", 7);
+      } else if (mode == "invalid" && request.target == utf8) {
+        put(utf8, 8, "\xFF\xFEx", 3);
+      } else if (mode == "pieces" && request.target == utf8) {
+        XSelectInput(display, request.requestor, PropertyChangeMask);
+        const long size = 13;
+        put(incr, 32, &size, 1);
+        XSendEvent(display, request.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
+        for (const char* piece : {"one ", "two ", "three", ""}) {
+          do XNextEvent(display, &event);
+          while (event.type != PropertyNotify || event.xproperty.state != PropertyDelete);
+          put(utf8, 8, piece, static_cast<int>(strlen(piece)));
+          XFlush(display);
+        }
+        continue;
+      } else {
+        reply.property = None;
+      }
+      XSendEvent(display, request.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
+      XFlush(display);
+    }
+  }
+
+  pid_t mPid = -1;
+  bool mReady = false;
+};
+
+TEST_F(ClipboardGuiTest, AnotherProgramsTextIsReadWithoutRunningTimersAndOneThatNeverAnswersReadsEmpty) {
+  const struct {
+    const char* mode;
+    std::string text;
+    bool available;
+  } cases[] = {
+      {"silent", "", false},
+      {"pieces", "one two three", true},
+      {"latin1", "café\r\n!", true},
+      {"invalid", "", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mode);
+    ForeignOwner owner(c.mode);
+    ASSERT_TRUE(owner.Ready());
+    int ticks = 0;
+    const guint timer = g_timeout_add(10, [](gpointer count) -> gboolean { return ++*static_cast<int*>(count) > 0; }, &ticks);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Text(clipboardTextGetter(clip, 0)), c.text);
+    EXPECT_EQ(clipboardTextAvailable(clip) != 0, c.available);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    g_source_remove(timer);
+    EXPECT_EQ(ticks, 0) << "no timer runs inside the getters";
+    EXPECT_LT(waited, std::chrono::seconds(10));
+  }
 }
 
 TEST_F(ClipboardGuiTest, PicturesComeBackWithTheirPixels) {

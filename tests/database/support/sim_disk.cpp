@@ -24,12 +24,14 @@ class SimStore : public vndbStore {
     return true;
   }
   bool Write(int64_t offset, const uint8_t* bytes, size_t count) override {
-    if (!mDisk.AllowWrite()) return false;
-    if (size_t(offset) + count > mFile.current.size() && !mDisk.AllowGrowth()) return false;
-    SimDisk::Change change{offset, std::vector<uint8_t>(bytes, bytes + count), -1};
-    Apply(mFile.current, change);
-    mFile.pending.push_back(std::move(change));
-    return true;
+    bool allowed = mDisk.AllowWrite() && (size_t(offset) + count <= mFile.current.size() || mDisk.AllowGrowth());
+    size_t put = allowed ? count : mDisk.TakeTorn(count);
+    if (put > 0) {
+      SimDisk::Change change{offset, std::vector<uint8_t>(bytes, bytes + put), -1};
+      Apply(mFile.current, change);
+      mFile.pending.push_back(std::move(change));
+    }
+    return allowed;
   }
   int64_t Length() override { return int64_t(mFile.current.size()); }
   bool SetLength(int64_t length) override {
@@ -117,10 +119,16 @@ void SimDisk::PowerCut(std::mt19937* keep) {
   if (!journal.exists && journal.existsDurably) journal.current = journal.durable;
   journal.exists = journal.existsDurably;
   Lose(journal, keep);
+  Heal();
+}
+
+void SimDisk::Heal() {
   operationsLeft = -1;
   growthLeft = -1;
   writesLeft = -1;
   syncsLeft = -1;
+  writesDieWithSyncs = false;
+  tornBytes = 0;
 }
 
 }  // namespace vorn::dbtest

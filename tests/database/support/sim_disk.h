@@ -5,6 +5,7 @@
 // writes that grow a file (a full disk).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <random>
@@ -41,6 +42,11 @@ class SimDisk {
   int64_t writesLeft = -1;
   // Syncs allowed before every later one fails (EIO from the medium); -1: no limit.
   int64_t syncsLeft = -1;
+  // A failed sync leaves the disk refusing every later write too (a dying medium).
+  bool writesDieWithSyncs = false;
+  // The first write refused puts this many of its bytes before failing (a write cut short by
+  // a full or failing disk).
+  size_t tornBytes = 0;
   int64_t operations = 0;
   uint64_t identity = 7;
   bool readOnly = false;
@@ -49,11 +55,23 @@ class SimDisk {
   std::unique_ptr<vndbStorage> Storage();
   // The power goes: what was not synced is lost, except the writes `keep` chooses to keep.
   void PowerCut(std::mt19937* keep = nullptr);
+  // Every operation works again.
+  void Heal();
 
   bool Allow();
   bool AllowGrowth();
   bool AllowWrite() { return Allow() && Take(writesLeft); }
-  bool AllowSync() { return Allow() && Take(syncsLeft); }
+  bool AllowSync() {
+    if (Allow() && Take(syncsLeft)) return true;
+    if (writesDieWithSyncs) writesLeft = 0;
+    return false;
+  }
+  // How many of a refused write's bytes still reach the file.
+  size_t TakeTorn(size_t count) {
+    size_t torn = tornBytes < count ? tornBytes : 0;
+    tornBytes = 0;
+    return torn;
+  }
 
  private:
   static bool Take(int64_t& left) {

@@ -1,0 +1,67 @@
+/* A console program whose Thread reads a line of standard input while the main thread idles:
+ * in the run loop, or (VORN_TEST_MAIN_WAITS=semaphore) waiting on a semaphore that only the
+ * reader releases. The reader echoes the line and lets the program end; it logs "read;" and
+ * the main thread "idle;" once it is about to wait. */
+#include "vorn/application_abi.h"
+#include "vorn/class_abi.h"
+#include "vorn/console_api.h"
+#include "vorn/system_api.h"
+#include "vorn/thread_api.h"
+#include "image_log.h"
+
+VORN_DEFINE_PENDING_EXCEPTION;
+
+void RuntimeUnlockString(VornStringRecord *text);
+
+VORN_LITERAL(kSemaphoreName, "Semaphore");
+VORN_LITERAL(kModeVariable, "VORN_TEST_MAIN_WAITS");
+
+static VornRuntimeObject *gSemaphore;
+
+static void Run(VornRuntimeObject *self) {
+  (void)self;
+  VornStringRecord *line = RuntimeConsoleInput();
+  RuntimeConsolePrint(line);
+  RuntimeUnlockString(line);
+  LogText("read;");
+  if (gSemaphore) {
+    semaphore_release(gSemaphore);
+  } else {
+    ApplicationQuit(0, 0, 0);
+  }
+}
+
+static const VornClassMember kReaderHandlers[] = {{"#Run%%o<Reader>", (void *)Run, 0, 0}};
+static const VornClassRecord kReader = {
+    kVornClassRecordVersion, 0, "Reader", "Thread", sizeof(VornThreadObject),
+    {0, 0}, {0, 0}, 0, 0, 0, 0, 0, 0, kReaderHandlers, 1, 0, 0};
+
+static int WaitsOnSemaphore(void) {
+  VornRuntimeObject *system = getSystemObject();
+  VornStringRecord *mode = SystemGetEnvVariable(system, VORN_STR(kModeVariable));
+  int semaphore = mode && mode->length > 0 && mode->buffer[1] == 's';
+  RuntimeUnlockString(mode);
+  RuntimeUnlockObject(system);
+  return semaphore;
+}
+
+void ImageEntry(void) {
+  RuntimeInit();
+  RuntimeInitExternalClasses();
+  RuntimeRegisterConsoleAppObject(0, 0);
+  if (WaitsOnSemaphore()) {
+    gSemaphore = RuntimeNewObject(RuntimeLookupClass(VORN_STR(kSemaphoreName)));
+    Semaphore_Signal(gSemaphore); /* takes the only count: the next Signal waits */
+  }
+  VornRuntimeObject *reader = RuntimeNewObject(RuntimeNewClass(&kReader));
+  threadRun(reader);
+  LogText("idle;");
+  if (gSemaphore) {
+    Semaphore_Signal(gSemaphore);
+    RuntimeUnlockObject(gSemaphore);
+  } else {
+    RuntimeRun();
+  }
+  RuntimeUnlockObject(reader);
+  RuntimeExit();
+}

@@ -1,0 +1,138 @@
+// Integers at the ends of their range handed to controls and drawing: a selection length, a wrap
+// width, a scrolled area and its children, a picture's place. Each call answers what the
+// program asked for as far as it can go, and (in the sanitizer build) computes nothing that
+// overflows on the way.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <deque>
+#include <functional>
+#include <string>
+
+#include "controls/canvas_class.h"
+#include "controls/popup_class.h"
+#include "controls/static_text_class.h"
+#include "editfield/support/edit_field_fixture.h"
+#include "graphics/drawable_pane.h"
+#include "graphics/picture_object.h"
+#include "vorn/controls_api.h"
+#include "vorn/editfield_api.h"
+#include "vorn/graphics_api.h"
+#include "vorn/picture_api.h"
+#include "vorn/popup_api.h"
+#include "windows/control.h"
+
+namespace vorn {
+namespace {
+
+using test::kEfText;
+using test::PackedStream;
+
+class EdgeArithmeticTest : public test::EditFieldTest {
+ protected:
+  std::string SelectedAfter(int32_t start, int32_t length) {
+    RuntimeObject* field = NewField(PackedStream().Text(kEfText, "abcdef"));
+    editSelStartSetter(field, 0, start);
+    editSelLengthSetter(field, 0, length);
+    return SelText(field);
+  }
+  int32_t ComboSelectionAfter(int32_t start, int32_t length) {
+    RuntimeObject* combo = AddControl(GetComboBoxClassDefinition(), NextName(), MakeRect(20, 60, 220, 90), host);
+    AsControl(combo)->windowPane = native;
+    PopupMenuCreatePane(combo);
+    RuntimeComboBoxTextSetter(combo, 0, string("abcdef").Rep());
+    RuntimeComboBoxSelStartSetter(combo, 0, start);
+    RuntimeComboBoxSelLengthSetter(combo, 0, length);
+    return RuntimeComboBoxSelLengthGetter(combo, 0);
+  }
+  // The canvas's Graphics measuring three short words.
+  int32_t HeightAt(int32_t wrapWidth) {
+    RuntimeObject* g = canvasGraphicsGetter(Canvas(), 0);
+    const int32_t height = RuntimeGraphicsStringHeight(g, string("one two three").Rep(), wrapWidth);
+    RuntimeUnlockObject(g);
+    return height;
+  }
+  // Scrolls the canvas and answers where its child label ends up: left, top, width, height.
+  std::string ChildAfterScroll(int32_t dx, int32_t x, int32_t width, bool moveControls) {
+    RuntimeObject* canvas = Canvas();
+    RuntimeObject* label = AddControl(GetStaticTextClassDefinition(), NextName(), MakeRect(40, 140, 140, 160), host);
+    MakePane(label);
+    canvasScroll(canvas, dx, 0, x, 0, width, 100, moveControls ? 1 : 0);
+    const Rect r = ControlPane(AsControl(label))->Bounds();
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.Width()) + "x" +
+           std::to_string(r.Height());
+  }
+  // Red pixels in a white 20 x 20 picture after a 4 x 4 red one is drawn at (x, y).
+  int32_t RedPixelsAfterDrawingAt(int32_t x, int32_t y, int32_t width = -10000) {
+    RuntimeObject* target = newPicture(20, 20, 32);
+    RuntimeObject* red = newPicture(4, 4, 32);
+    DrawablePane* bitmap = PictureBitmap(target);
+    for (int32_t v = 0; v < 20; ++v)
+      for (int32_t h = 0; h < 20; ++h) bitmap->SetPixel(h, v, 0xFFFFFF);
+    for (int32_t v = 0; v < 4; ++v)
+      for (int32_t h = 0; h < 4; ++h) PictureBitmap(red)->SetPixel(h, v, 0xFF0000);
+    RuntimeObject* g = pictureGraphicsGetter(target, 0);
+    RuntimeGraphicsDrawPicture(g, red, x, y, width, -10000, 0, 0, -10000, -10000);
+    RuntimeUnlockObject(g);
+    int32_t count = 0;
+    for (int32_t v = 0; v < 20; ++v)
+      for (int32_t h = 0; h < 20; ++h) count += BitmapPixel(PictureBitmap(target), h, v) == 0xFF0000 ? 1 : 0;
+    RuntimeUnlockObject(red);
+    RuntimeUnlockObject(target);
+    return count;
+  }
+
+ private:
+  // The window's map holds its controls by name.
+  const char* NextName() {
+    mNames.push_back("Control" + std::to_string(mNames.size()));
+    return mNames.back().c_str();
+  }
+  RuntimeObject* Canvas() {
+    if (!mCanvas) {
+      mCanvas = AddControl(GetCanvasClassDefinition(), NextName(), MakeRect(20, 100, 320, 300), host);
+      MakePane(mCanvas);
+    }
+    return mCanvas;
+  }
+  RuntimeObject* mCanvas = nullptr;
+  std::deque<std::string> mNames;
+};
+
+TEST_F(EdgeArithmeticTest, CallsAtTheEndsOfTheIntegerRangeGoAsFarAsTheyCan) {
+  auto text = [](int32_t value) { return std::to_string(value); };
+  const std::string oneLine = text(HeightAt(0));
+  const struct {
+    const char* name;
+    std::function<std::string()> call;
+    std::string expected;
+  } cases[] = {
+      {"SelLength 2147483647 from 1 selects to the end", [&] { return SelectedAfter(1, INT_MAX); }, "bcdef"},
+      {"SelLength 2147483646 from 2", [&] { return SelectedAfter(2, INT_MAX - 1); }, "cdef"},
+      {"SelLength -2147483648 from 3 selects nothing", [&] { return SelectedAfter(3, INT_MIN); }, ""},
+      {"a combo box's SelLength 2147483647 from 1", [&] { return text(ComboSelectionAfter(1, INT_MAX)); }, "5"},
+      {"StringHeight wraps nothing at 4,194,305", [&] { return text(HeightAt(4194305)); }, oneLine},
+      {"StringHeight at 2,097,152, one past what Pango counts", [&] { return text(HeightAt(2097152)); }, oneLine},
+      {"StringHeight at 2,097,151, the widest Pango counts", [&] { return text(HeightAt(2097151)); }, oneLine},
+      {"canvasScroll of an area at x 2147483640", [&] { return ChildAfterScroll(3, INT_MAX - 7, 100, false); },
+       "40,140 100x20"},
+      {"canvasScroll of an area 2147483647 wide", [&] { return ChildAfterScroll(3, 10, INT_MAX, false); },
+       "40,140 100x20"},
+      {"children moved by 2147483647 keep their size", [&] { return ChildAfterScroll(INT_MAX, 0, -10000, true); },
+       "32667,140 100x20"},
+      {"children moved by -2147483648 keep their size", [&] { return ChildAfterScroll(INT_MIN, 0, -10000, true); },
+       "-32768,140 100x20"},
+      {"DrawPicture at x 2147483645 draws nothing", [&] { return text(RedPixelsAfterDrawingAt(INT_MAX - 2, 0)); }, "0"},
+      {"DrawPicture at y 2147483645 draws nothing", [&] { return text(RedPixelsAfterDrawingAt(0, INT_MAX - 2)); }, "0"},
+      {"DrawPicture 2147483647 wide from x -2147483648",
+       [&] { return text(RedPixelsAfterDrawingAt(INT_MIN, 0, INT_MAX)); }, "0"},
+      {"DrawPicture at the last whole place, (16, 16)", [&] { return text(RedPixelsAfterDrawingAt(16, 16)); }, "16"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(c.call(), c.expected);
+  }
+}
+
+}  // namespace
+}  // namespace vorn

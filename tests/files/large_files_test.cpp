@@ -1,0 +1,164 @@
+// Files of 2 GiB and more, made sparse so that they cost no disk: streams read them, append at
+// their end and never write where the program did not ask; a value that a 32-bit Integer
+// cannot hold fails the call.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "files/binary_stream.h"
+#include "files/data_file.h"
+#include "files/folder_item_class.h"
+#include "files/support/temp_folder.h"
+#include "files/text_input_stream.h"
+#include "files/text_output_stream.h"
+#include "objects/text_encoding_object.h"
+#include "vorn/folder_item_api.h"
+
+namespace vorn::testing {
+namespace {
+
+constexpr int64_t kTailOffset = int64_t{3} << 30;
+const std::string kHead = "first\nsecond\n";
+const std::string kTail = "last line\n";
+const int64_t kBigLength = kTailOffset + static_cast<int64_t>(kTail.size());
+
+class LargeFileTest : public TempFolderTest {
+ protected:
+  // Reading text makes shared encoding objects that outlive any one test.
+  void TearDown() override {
+    ClearTextEncodingObjects();
+    TempFolderTest::TearDown();
+  }
+  // "big": the head, 3 GiB of nothing, the tail.
+  void MakeBigFile() {
+    WriteFile("big", kHead);
+    const int fd = open(PathOf("big").c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(pwrite(fd, kTail.data(), kTail.size(), kTailOffset), static_cast<ssize_t>(kTail.size()));
+    close(fd);
+  }
+  std::string BytesAt(int64_t offset, size_t count) const {
+    std::string bytes(count, '\0');
+    const int fd = open(PathOf("big").c_str(), O_RDONLY);
+    const ssize_t got = pread(fd, bytes.data(), count, offset);
+    close(fd);
+    bytes.resize(got < 0 ? 0 : static_cast<size_t>(got));
+    return bytes;
+  }
+  int64_t DiskLength() const {
+    struct stat info;
+    return stat(PathOf("big").c_str(), &info) == 0 ? info.st_size : -1;
+  }
+};
+
+std::string Take(StringRep* rep) { return std::string(string::Adopt(rep).View()); }
+
+std::string Number(int64_t value) { return std::to_string(value); }
+
+struct StreamCase {
+  const char* name;
+  std::function<std::string(RuntimeObject* item)> run;
+  std::string answer;
+  std::string tail;  // what the file holds from the tail's offset on afterwards
+};
+
+TEST_F(LargeFileTest, StreamsReadAndAppendPastTwoGigabytesAndNeverWriteAtAGuess) {
+  const StreamCase cases[] = {
+      {"AppendToTextFile writes at the end",
+       [](RuntimeObject* item) {
+         RuntimeObject* out = FolderItemAppendTextFile(item);
+         if (!out) return std::string("nil");
+         TextOutputStreamWrite(out, string("more").Rep());
+         TextOutputStreamClose(out);
+         const int32_t error = TextOutputStreamLastErrorGetter(out);
+         RuntimeUnlockObject(out);
+         return Number(error);
+       },
+       "0", kTail + "more"},
+      {"Position = Length on a read-write BinaryStream fails, and so does the write after it",
+       [](RuntimeObject* item) {
+         RuntimeObject* stream = FolderItemOpenBinaryFile(item, 1);
+         const int32_t length = BinaryStreamGetLength(stream);
+         const int32_t lengthError = BinaryStreamLastErrorGetter(stream);
+         BinaryStreamSetPosition(stream, 0, length);
+         BinaryStreamWriteByte(stream, 'X');
+         BinaryStreamClose(stream);
+         const int32_t writeError = BinaryStreamLastErrorGetter(stream);
+         RuntimeUnlockObject(stream);
+         return Number(length) + " " + Number(lengthError) + " " + Number(writeError);
+       },
+       "-1 75 22", kTail},
+      {"ReadLine reads the first lines, PositionB tells where",
+       [](RuntimeObject* item) {
+         RuntimeObject* in = FolderItemOpenTextFile(item);
+         std::string lines = Take(TextInputStreamReadLine(in, nullptr));
+         lines += "|" + Take(TextInputStreamReadLine(in, nullptr));
+         lines += "|" + Number(TextInputStreamGetPosition(in)) + "|" + Number(TextInputStreamEOF(in));
+         RuntimeUnlockObject(in);
+         return lines;
+       },
+       "first|second|13|0", kTail},
+      {"BinaryStream.Read takes its bytes from the start",
+       [](RuntimeObject* item) {
+         RuntimeObject* stream = FolderItemOpenBinaryFile(item, 0);
+         std::string bytes = Take(BinaryStreamRead(stream, 5, nullptr)) + "|" + Number(BinaryStreamEOF(stream));
+         RuntimeUnlockObject(stream);
+         return bytes;
+       },
+       "first|0", kTail},
+      {"ReadAll fails: no string holds 3 GiB",
+       [](RuntimeObject* item) {
+         RuntimeObject* in = FolderItemOpenTextFile(item);
+         std::string all = Take(TextInputStreamReadAll(in, nullptr));
+         all += "|" + Number(TextInputStreamLastErrorGetter(in));
+         RuntimeUnlockObject(in);
+         return all;
+       },
+       "|75", kTail},
+  };
+  for (const StreamCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    MakeBigFile();
+    RuntimeObject* item = NewFolderItemWithImp(nullptr, Item(PathOf("big")).release());
+    EXPECT_EQ(c.run(item), c.answer);
+    RuntimeUnlockObject(item);
+    EXPECT_EQ(BytesAt(0, kHead.size()), kHead) << "the start of the file stays as it was";
+    EXPECT_EQ(BytesAt(kTailOffset, 64), c.tail);
+    EXPECT_EQ(DiskLength(), kTailOffset + static_cast<int64_t>(c.tail.size()));
+  }
+}
+
+TEST_F(LargeFileTest, APositionPastTwoGigabytesIsNeverAnsweredAsAnotherOne) {
+  MakeBigFile();
+  std::unique_ptr<DataFile> file(NewDataFile());
+  ASSERT_TRUE(file->Open(PathOf("big").c_str(), kDataFileReadWritePermission));
+  ASSERT_TRUE(file->SetPosition64(kBigLength));
+  EXPECT_EQ(file->GetPosition(), -1) << "not 0, which a program would take for the start";
+  EXPECT_EQ(file->mLastError, EOVERFLOW);
+  EXPECT_TRUE(WriteText(*file, "!"));
+  EXPECT_EQ(file->GetLength64(), kBigLength + 1) << "bytes still buffered count";
+}
+
+TEST_F(LargeFileTest, AFailedSeekLeavesNoPlaceToReadOrWriteUntilOneSucceeds) {
+  WriteFile("small", "abcdef");
+  std::unique_ptr<DataFile> file(NewDataFile());
+  ASSERT_TRUE(file->Open(PathOf("small").c_str(), kDataFileReadWritePermission));
+  ASSERT_TRUE(file->SetPosition(3));
+  EXPECT_FALSE(file->SetPosition(-1));
+  EXPECT_FALSE(WriteText(*file, "XY"));
+  EXPECT_EQ(file->mLastError, EINVAL);
+  EXPECT_EQ(ReadText(*file, 1), "<failed>");
+  EXPECT_EQ(file->GetPosition(), -1);
+  ASSERT_TRUE(file->SetPosition(4));
+  EXPECT_TRUE(WriteText(*file, "XY"));
+  EXPECT_TRUE(file->Close());
+  EXPECT_EQ(ReadFile("small"), "abcdXY");
+}
+
+}  // namespace
+}  // namespace vorn::testing
