@@ -137,9 +137,15 @@ void DataControl::SetPosition(int32_t row) {
   if (mDelegate && mOwner) mDelegate->Reposition(mOwner, row);
 }
 
+bool DataControl::SaveBeforeMove() {
+  SaveRecord();
+  // A Validate or Update handler that closed the window ends the move.
+  return mCursor && !IsClosing();
+}
+
 void DataControl::MoveFirst() {
   if (!mCursor || mRow <= 0) return;
-  SaveRecord();
+  if (!SaveBeforeMove()) return;
   mRow = 0;
   const dbCursorDefinition* engine = EngineOf(mCursor);
   if (engine && engine->firstRow)
@@ -151,7 +157,7 @@ void DataControl::MoveFirst() {
 
 void DataControl::MovePrevious() {
   if (!mCursor || mRow <= 0) return;
-  SaveRecord();
+  if (!SaveBeforeMove()) return;
   --mRow;
   const dbCursorDefinition* engine = EngineOf(mCursor);
   if (engine && engine->previousRow) {
@@ -166,8 +172,7 @@ void DataControl::MovePrevious() {
 void DataControl::MoveNext() {
   if (!mCursor) return;
   const int32_t count = GetRecordCount();
-  SaveRecord();
-  if (!mCursor || mRow >= count - 1) return;
+  if (!SaveBeforeMove() || mRow >= count - 1) return;
   ++mRow;
   EndEdit();
   cursorMoveNext(mCursor);
@@ -178,8 +183,7 @@ void DataControl::MoveLast() {
   if (!mCursor) return;
   const int32_t last = GetRecordCount() - 1;
   if (mRow >= last) return;
-  SaveRecord();
-  if (!mCursor) return;
+  if (!SaveBeforeMove()) return;
   const dbCursorDefinition* engine = EngineOf(mCursor);
   if (engine && engine->lastRow) {
     CursorMoveLast(mCursor);
@@ -192,7 +196,7 @@ void DataControl::MoveLast() {
 
 void DataControl::MoveTo(int32_t row) {
   if (!mCursor || row == mRow) return;
-  SaveRecord();
+  if (!SaveBeforeMove()) return;
   OpenCursor();
   if (!mCursor) return;
   if (DatabaseCursorObject* fields = CursorFields(mCursor)) fields->eof = 0;

@@ -35,6 +35,9 @@ class DataControl : public SubPane {
   void LoadBoundControls();
   bool IsRecordChanged();
   void SaveRecord();
+  // Saves before a move; false when the move must not go on (no cursor, or a handler closed
+  // the window).
+  bool SaveBeforeMove();
   void InsertRecord();
   void DeleteRecord();
   void NewRecord();

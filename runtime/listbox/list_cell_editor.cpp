@@ -146,7 +146,8 @@ void RuntimeListbox::EndEdit(bool save) {
   // The handlers may close the list: it is held until the edit is wound up.
   Lock();
   if (save) FireCellEvent(&ListboxHooks::cellAction);
-  if (mEditor && mEditorGuard->Get()) {
+  // A CellAction handler that closed the window took the field along.
+  if (mEditor && mEditorGuard->Get() && !IsClosing()) {
     mEditor->ChangeState(kPaneStateHide);
     mEditor->SetBounds(kOutOfSight, false);
   }

@@ -44,7 +44,7 @@ bool RuntimeListbox::StartRowDrag(int32_t row) {
   if (void* handler = OwnerHandler(&ListboxHooks::dragRow)) {
     run = CallEventHandler<uint8_t>(handler, mOwner, item, row) != 0 || run;
   }
-  if (item && run) TrackDrag(item);
+  if (item && run && !IsClosing()) TrackDrag(item);
   mDragging = false;
   mDraggedRows.clear();
   mDropRow = -1;

@@ -492,6 +492,8 @@ bool RuntimeListbox::MouseDown(int32_t x, int32_t y, int32_t modifiers) {
     mMovedOff = false;
     // Change fires once the press and any drag are over.
     if (StartRowDrag(row) || !IsMouseButtonDown(this)) {
+      // A DragRow handler that closed the window ended the press too.
+      if (IsClosing()) return true;
       Lock();
       mSelection.EndPress();
       Release();

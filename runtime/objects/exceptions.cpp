@@ -17,6 +17,7 @@ RuntimeObject* sOwnPendingWord = nullptr;
 RuntimeObject** sPendingSlot = &sOwnPendingWord;
 ExceptionCallback sRaiseHook = nullptr;
 ExceptionCallback sUnhandledHook = nullptr;
+DispatchHooks sDispatchHooks;
 
 PropertyRow kExceptionProperties[] = {
     {0, "ErrorNumber", "i4", reinterpret_cast<void*>(&intGetter), "intGetter",
@@ -146,7 +147,9 @@ void SetPendingExceptionSlot(RuntimeObject** slot) {
   RestorePendingException(pending);
 }
 
-ExceptionBoundary::ExceptionBoundary() : mOuter(TakePendingException()) {}
+ExceptionBoundary::ExceptionBoundary() : mOuter(TakePendingException()) {
+  if (sDispatchHooks.enter) sDispatchHooks.enter();
+}
 
 ExceptionBoundary::~ExceptionBoundary() { Close(); }
 
@@ -159,8 +162,12 @@ bool ExceptionBoundary::Close() {
     RuntimeUnlockObject(left);
   }
   RestorePendingException(mOuter);
+  // The report above still belongs to the call: it may run handlers of its own.
+  if (sDispatchHooks.leave) sDispatchHooks.leave();
   return mFailed;
 }
+
+void SetDispatchHooks(const DispatchHooks& hooks) { sDispatchHooks = hooks; }
 
 ExceptionCallback SetExceptionRaiseHook(ExceptionCallback hook) {
   ExceptionCallback previous = sRaiseHook;

@@ -64,6 +64,15 @@ void RestorePendingException(RuntimeObject* exception);
 // exception moves to the new word.
 void SetPendingExceptionSlot(RuntimeObject** slot);
 
+// Told when a boundary opens and when it closes, that is, when native code starts and ends a
+// call into compiled code. The window layer counts these to know whether anything it frees
+// may still be in use further up the stack.
+struct DispatchHooks {
+  void (*enter)() = nullptr;
+  void (*leave)() = nullptr;
+};
+void SetDispatchHooks(const DispatchHooks& hooks);
+
 class ExceptionBoundary {
  public:
   ExceptionBoundary();

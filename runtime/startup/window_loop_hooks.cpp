@@ -4,6 +4,7 @@
 
 #include "core/run_loop.h"
 #include "windows/gtk_pane_support.h"
+#include "windows/pane_disposal.h"
 #include "windows/pane_focus.h"
 #include "windows/sub_pane.h"
 #include "windows/window.h"
@@ -36,6 +37,12 @@ bool IdleFocusPane(void*) {
   return false;
 }
 
+// Windows closed by the event that quit have no idle left to free them.
+bool FreeClosedPanes(void*) {
+  DisposeDeferredPanes();
+  return false;
+}
+
 }  // namespace
 
 void InstallWindowLoopHooks() {
@@ -45,6 +52,7 @@ void InstallWindowLoopHooks() {
   AddRunLoopHook(RunLoopStage::kBeforeEvents, &ShowWindows, nullptr);
   AddRunLoopHook(RunLoopStage::kMouseCapture, &ServeMouseCapture, nullptr);
   AddRunLoopHook(RunLoopStage::kAfterEvents, &IdleFocusPane, nullptr);
+  AddRunLoopHook(RunLoopStage::kLoopEnded, &FreeClosedPanes, nullptr);
 }
 
 }  // namespace vorn

@@ -94,16 +94,17 @@ bool HandleContextualClick(RuntimeObject* target, int32_t x, int32_t y) {
   bool handled = false;
   if (window) {
     RuntimeObject* menu = CreateInstanceFromDefinition(GetMenuItemClassDefinition());
+    // A handler that closes the window ends the click: no menu shows, nobody else is asked.
     for (RuntimeObject* object : chain) {
-      if (AskToConstruct(object, menu, x, y)) break;
+      if (AskToConstruct(object, menu, x, y) || window->IsClosing()) break;
     }
     DropTrailingSeparator(menu);
-    if (RuntimeMenuItemCount(menu) > 0) {
+    if (RuntimeMenuItemCount(menu) > 0 && !window->IsClosing()) {
       Rect bounds;
       window->GetScreenBounds(&bounds);
       RuntimeObject* chosen = RuntimeMenuItemPopUp(menu, bounds.left + x, bounds.top + y);
       for (RuntimeObject* object : chain) {
-        if (!chosen) break;
+        if (!chosen || window->IsClosing()) break;
         if (OfferAction(object, chosen)) {
           handled = true;
           break;

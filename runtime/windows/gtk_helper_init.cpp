@@ -5,6 +5,7 @@
 
 #include "objects/exceptions.h"
 #include "windows/gtk_helper.h"
+#include "windows/pane_disposal.h"
 
 namespace vorn {
 
@@ -56,6 +57,7 @@ void InitGTKHelper() {
   g_free(fontName);
 
   gtk_key_snooper_install(HandleKeySnoop, nullptr);
+  InstallDispatchTracking();
 
   GtkStyle* style = settings ? gtk_rc_get_style_by_paths(settings, "GtkWidget", "GtkWidget",
                                                          gtk_widget_get_type())

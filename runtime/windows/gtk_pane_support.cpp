@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "windows/pane_assert.h"
+#include "windows/pane_disposal.h"
 #include "windows/pane_focus.h"
 #include "windows/sub_pane.h"
 #include "windows/window.h"
@@ -105,11 +106,15 @@ bool RoutePanePress(SubPane* pane, uint32_t time, uint32_t button, uint32_t stat
   sClickModifiers = ModifiersFromGdkState(state);
   SetLastEventModifiers(sClickModifiers);
   Window* window = pane ? pane->GetWindow() : nullptr;
-  if (!window) return false;
+  if (!window || window->IsClosing()) return false;
+  // The handlers the press runs may close the window: it lasts the call out.
+  DispatchScope dispatch;
   int32_t h, v;
   GetWindowMouseLocation(window, &h, &v);
   bool handled = button == 3 ? window->ContextualClick(h, v, sClickModifiers)
                              : window->MouseDown(h, v, sClickModifiers);
+  // A window closed meanwhile keeps the press from its widgets.
+  if (window->IsClosing()) return true;
   return handled && !window->NativeClickPane();
 }
 

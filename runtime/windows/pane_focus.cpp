@@ -1,5 +1,6 @@
 #include "windows/pane_focus.h"
 
+#include "windows/pane_disposal.h"
 #include "windows/sub_pane.h"
 
 namespace vorn {
@@ -13,18 +14,23 @@ SubPane* GetFocusPane() { return sFocusPane; }
 
 void SetFocusPane(SubPane* pane) {
   SubPane* target = pane ? pane->GetOwner() : nullptr;
-  if (target == sFocusPane) return;
+  if (target == sFocusPane || (target && target->IsGoingAway())) return;
+  // The old pane's LostFocus may close the new one's window: both last the call out.
+  DispatchScope dispatch;
   SubPane* old = sFocusPane;
   sFocusPane = nullptr;
   if (old) old->LostFocus();
-  if (!sFocusPane && target) {
+  if (!sFocusPane && target && !target->IsGoingAway()) {
     sFocusPane = target;
     target->GotFocus();
   }
 }
 
 SubPane* GetMouseCapturePane() { return sMouseCapturePane; }
-void SetMouseCapturePane(SubPane* pane) { sMouseCapturePane = pane; }
+void SetMouseCapturePane(SubPane* pane) {
+  if (pane && pane->IsGoingAway()) return;
+  sMouseCapturePane = pane;
+}
 void ClearMouseCapturePane() { sMouseCapturePane = nullptr; }
 
 }  // namespace vorn

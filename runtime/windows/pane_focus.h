@@ -9,10 +9,12 @@ struct MouseCursor;
 
 SubPane* GetFocusPane();
 // Focus goes to the pane's owner: the old focus pane hears LostFocus, then the new one GotFocus,
-// unless LostFocus already moved the focus elsewhere.
+// unless LostFocus already moved the focus elsewhere or closed the new pane or its window. A
+// closing pane (or one in a closing window) is never given the focus.
 void SetFocusPane(SubPane* pane);
 
 SubPane* GetMouseCapturePane();
+// A closing pane (or one in a closing window) does not become the capture pane.
 void SetMouseCapturePane(SubPane* pane);
 void ClearMouseCapturePane();
 

@@ -106,13 +106,17 @@ RuntimeViewWindow::RuntimeViewWindow(RuntimeObject* window, int32_t kind)
   if (!fields->visible) Hide();
 }
 
-RuntimeViewWindow::~RuntimeViewWindow() {
+void RuntimeViewWindow::LeaveViewList() {
   for (RuntimeViewWindow** link = &sFirstView; *link; link = &(*link)->mNextView) {
     if (*link == this) {
       *link = mNextView;
       break;
     }
   }
+}
+
+RuntimeViewWindow::~RuntimeViewWindow() {
+  LeaveViewList();
   if (RuntimeObject* window = mWindow) {
     mWindow = nullptr;
     if (AsWindowFields(window)->view == this) AsWindowFields(window)->view = nullptr;
@@ -188,6 +192,8 @@ void SetWindowObjectCloser(WindowObjectCloser closer) { sObjectCloser = closer; 
 void RuntimeViewWindow::Close() {
   if (mClosing) return;
   mClosing = true;
+  // A closing window is no longer one of the program's, even while its Close events run.
+  LeaveViewList();
   Lock();
   RuntimeObject* window = mWindow;
   if (window) {
@@ -238,7 +244,9 @@ void RuntimeViewWindow::Close() {
     }
     if (fields->view == this) fields->view = nullptr;
     mWindow = nullptr;
-    RuntimeUnlockObject(window);
+    // The object, with its menu bar and controls map, lasts as long as this native window:
+    // an event of one of them may still be on its way out.
+    KeepUntilDestroyed(window);
   }
   // The base close runs its own closing steps.
   mClosing = false;
@@ -390,7 +398,7 @@ void ApplyMenuBarVisibility(RuntimeViewWindow* active) {
 void CloseAllWindows() {
   while (RuntimeViewWindow* head = RuntimeViewWindow::FirstView()) {
     head->Close();
-    // A window that is locked by a running event stays until the event ends.
+    // Every close takes its window out of the list; this guards against one that did not.
     if (RuntimeViewWindow::FirstView() == head) break;
   }
 }

@@ -175,6 +175,7 @@ class RuntimeViewWindow : public RuntimeWindow {
  private:
   void TrackControls(int32_t x, int32_t y);
   void ExitAllControls();
+  void LeaveViewList();
 
   RuntimeObject* mWindow = nullptr;  // locked; nil after close
   RuntimeViewWindow* mNextView = nullptr;

@@ -4,9 +4,12 @@
 #include <gtk/gtk.h>
 
 #include <algorithm>
+#include <utility>
 
+#include "objects/runtime_object.h"
 #include "windows/cursor_record.h"
 #include "windows/pane_assert.h"
+#include "windows/pane_disposal.h"
 #include "windows/pane_focus.h"
 #include "windows/window.h"
 
@@ -31,6 +34,26 @@ PaneGuard::~PaneGuard() {
     }
   }
 }
+
+void SubPane::ForgetGuards() {
+  for (PaneGuard* guard = sGuards; guard; guard = guard->mNext) {
+    if (guard->mPane == this) guard->mPane = nullptr;
+  }
+}
+
+namespace {
+
+// A closing pane's handlers hear nothing more from the toolkit, whatever signal is still on
+// its way to the widget or its parts.
+void BlockHandlersOf(GtkWidget* widget, gpointer data) {
+  g_signal_handlers_block_matched(widget, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr, data);
+  if (GTK_IS_CONTAINER(widget)) {
+    gtk_container_forall(GTK_CONTAINER(widget), [](GtkWidget* child, gpointer d) { BlockHandlersOf(child, d); },
+                         data);
+  }
+}
+
+}  // namespace
 
 // --- construction and destruction --------------------------------------------------------
 
@@ -57,9 +80,7 @@ SubPane::SubPane(SubPane* parent, int32_t tabPanelIndex, const Rect& bounds, boo
 }
 
 SubPane::~SubPane() {
-  for (PaneGuard* guard = sGuards; guard; guard = guard->mNext) {
-    if (guard->mPane == this) guard->mPane = nullptr;
-  }
+  ForgetGuards();
   if (vorn::GetFocusPane() == this) ClearFocusPane();
   if (GetMouseCapturePane() == this) ClearMouseCapturePane();
   // ClearCurrentPane resigns the pane itself, once.
@@ -89,6 +110,12 @@ SubPane::~SubPane() {
     g_object_unref(mWidget);
     mWidget = nullptr;
   }
+  // Last: the object's destructor may run code that closes more panes.
+  RuntimeUnlockObject(std::exchange(mKeptObject, nullptr));
+}
+
+void SubPane::KeepUntilDestroyed(RuntimeObject* object) {
+  RuntimeUnlockObject(std::exchange(mKeptObject, object));
 }
 
 void SubPane::SetWidget(NativeWidget widget) {
@@ -238,30 +265,39 @@ SubPane* SubPane::Lock() {
 
 bool SubPane::Release() {
   if (--mLockCount >= 0) return false;
+  // A holder that locked the pane after it went releases it again: it stays gone, once.
+  if (mGone) return true;
+  mGone = true;
+  // Children the close did not reach (a pane released without one) go with it.
   auto kids = mSubPanes.children;
   for (auto it = kids.rbegin(); it != kids.rend(); ++it) (*it)->Close();
+  // The pane leaves the tree now and is freed when no event is running any more.
   Window* window = GetWindow();
   if (SubPane* parent = GetParent()) parent->RemoveSubPane(this);
   if (window && window != this) window->RemovePane(this);
-  delete this;
+  mSubPanes.parent = nullptr;
+  ForgetGuards();
+  DisposePane(this);
   return true;
 }
 
+// The panes above need no hold of their own: while the event runs nothing closed is freed
+// (pane_disposal.h). What the caller must learn is whether the pane or its window went.
 bool SubPane::LockHierarchy() {
-  if (mClosing) return false;
-  for (SubPane* p = this; p; p = p->GetParent()) p->Lock();
+  if (IsGoingAway()) return false;
+  Lock();
   return true;
 }
 
 bool SubPane::UnlockHierarchy() {
-  bool destroyed = mClosing;
-  SubPane* p = this;
-  while (p) {
-    SubPane* next = p->GetParent();
-    if (p->Release()) destroyed = true;
-    p = next;
-  }
-  return destroyed;
+  const bool goingAway = IsGoingAway();
+  return Release() || goingAway;
+}
+
+bool SubPane::IsGoingAway() {
+  if (mClosing) return true;
+  Window* window = GetWindow();
+  return window && window->IsClosing();
 }
 
 void SubPane::CloseFocusState() {
@@ -279,9 +315,13 @@ void SubPane::Close() {
   // A second close would release a lock the pending one still counts on.
   if (mClosing) return;
   mClosing = true;
+  if (mWidget) BlockHandlersOf(mWidget, this);
   SendPaneDeathNotice(this);
   CloseFocusState();
   if (mDelegate) mDelegate->PaneDied(this);
+  // What it holds closes with it, whoever still holds this pane.
+  auto kids = mSubPanes.children;
+  for (auto it = kids.rbegin(); it != kids.rend(); ++it) (*it)->Close();
   Release();
 }
 

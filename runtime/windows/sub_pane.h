@@ -1,12 +1,13 @@
-// The pane of every control and window on GTK: the pane tree, visibility, enabling, focus, a
-// lock count that defers deletion while events run, drop types, tooltips, a cursor and one
-// widget. Every control widget sits directly in its window's GtkFixed; which control contains
+// The pane of every control and window on GTK: the pane tree, visibility, enabling, focus, the
+// holds that keep a closed pane in its tree until they are released (its memory lasts longer:
+// pane_disposal.h), drop types, tooltips, a cursor and one widget. Every control widget sits directly in its window's GtkFixed; which control contains
 // which is kept here, in the pane tree, not in the widget tree.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
+#include "objects/runtime_class.h"
 #include "windows/pane.h"
 
 struct _GtkTooltips;
@@ -71,8 +72,9 @@ class SubPane : public Pane {
   void DisposeGC() override;
   NativeDrawable GetGdkDrawable() override;
 
+  // Holds the pane around an event; false (and nothing held) when it or its window is closing.
   virtual bool LockHierarchy();
-  // True when a release destroyed this pane or a parent: the caller must not touch it again.
+  // Lets go; true when the pane or its window closed meanwhile: the caller must not go on.
   virtual bool UnlockHierarchy();
   virtual void FinishCreate();
   virtual SubPane* GetOwner();
@@ -123,7 +125,8 @@ class SubPane : public Pane {
   virtual void DrawInto(Graphics* port);
   virtual void DrawIntoAt(Graphics* port, int32_t x, int32_t y);
   virtual SubPane* Lock();
-  // True when the pane was deleted.
+  // True when the last hold went after a close: the pane is gone for its callers, who must not
+  // touch it again, though its memory lasts until no event is running (pane_disposal.h).
   virtual bool Release();
   virtual void SetHelpTag(const string& text);
   virtual bool AddSubPane(SubPane* pane);
@@ -158,6 +161,9 @@ class SubPane : public Pane {
   ControlObjectLink* GetRunControl() const { return mRunControl; }
   // The control object let go of this pane (closed or gone): the pane must not reach it again.
   void DetachRunControl() { mRunControl = nullptr; }
+  // Holds the object's reference (taken over from the caller) until the pane is freed, so that
+  // what the pane points into (the object's router, its delegate) outlives it.
+  void KeepUntilDestroyed(RuntimeObject* object);
   void SetFocus();
   // Nil: no cursor of the pane's own.
   void SetCursor(const MouseCursor* cursor);
@@ -182,6 +188,8 @@ class SubPane : public Pane {
   bool IsEnabled() const { return mEnabled; }
   bool IsActive() const { return mActive; }
   bool IsClosing() const { return mClosing; }
+  // Closing itself, or in a window that is.
+  bool IsGoingAway();
   int32_t LockCount() const { return mLockCount; }
   int32_t TabPanelIndex() const { return mTabPanelIndex; }
   bool ShownByContainer() const { return mShownByContainer; }
@@ -210,6 +218,7 @@ class SubPane : public Pane {
   bool mEnabled = true;
   bool mActive = true;
   bool mClosing = false;
+  bool mGone = false;  // released for good after the close, waiting to be freed
   bool mAutoDeactivate = true;
   bool mNoRedrawOnEnable = false;
   MouseCursor* mCursor = nullptr;
@@ -221,6 +230,7 @@ class SubPane : public Pane {
   } mSubPanes;
   NativeGC mGC = nullptr;
   NativeWidget mWidget = nullptr;
+  RuntimeObject* mKeptObject = nullptr;
   int32_t mHandleNumber = 0;
   struct _GtkTooltips* mTooltips = nullptr;
   string mHelpTag;
@@ -228,9 +238,11 @@ class SubPane : public Pane {
  private:
   void ShiftTree(int32_t dh, int32_t dv);
   void CloseFocusState();
+  void ForgetGuards();
 };
 
-// Holds a pane pointer that turns nil when the pane is deleted.
+// Holds a pane pointer that turns nil when the pane goes: its last hold was released after a
+// close.
 class PaneGuard {
  public:
   explicit PaneGuard(SubPane* pane);

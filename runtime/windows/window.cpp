@@ -10,6 +10,7 @@
 #include "windows/gtk_helper.h"
 #include "windows/gtk_pane_support.h"
 #include "windows/gtk_window_order.h"
+#include "windows/pane_disposal.h"
 #include "windows/pane_focus.h"
 #include "windows/window_cursor.h"
 
@@ -130,6 +131,7 @@ int32_t WindowKindLayer(int32_t kind) {
 Window::Window(const string& title, const Rect& screenBounds, int32_t kind, uint32_t ownerWord,
                bool resizable, int32_t definitionCode)
     : ContainerPane(nullptr, -1, MakeRect(0, 0, screenBounds.Width(), screenBounds.Height())) {
+  InstallDispatchTracking();
   ClearCurrentPane();
   mTitle = title;
   mActive = false;
@@ -190,9 +192,19 @@ void Window::ConnectSignals() {
   g_signal_connect(mGtkWindow, "window-state-event", G_CALLBACK(OnWindowState), this);
 }
 
-Window::~Window() {
+void Window::LeaveWindowLists() {
   StopResizeWatch();
   UpdateWindowOrder(this, kOrderRemove);
+  for (Window** link = &sWindowList; *link; link = &(*link)->mNextWindow) {
+    if (*link == this) {
+      *link = mNextWindow;
+      break;
+    }
+  }
+}
+
+Window::~Window() {
+  LeaveWindowLists();
   if (mGtkWindow) {
     // No handler may reach this half-destroyed window any more.
     g_signal_handlers_disconnect_matched(mGtkWindow, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr, this);
@@ -208,12 +220,6 @@ Window::~Window() {
     mWidget = nullptr;
   }
   mVBox = nullptr;
-  for (Window** link = &sWindowList; *link; link = &(*link)->mNextWindow) {
-    if (*link == this) {
-      *link = mNextWindow;
-      break;
-    }
-  }
   mPanes.clear();
 }
 
@@ -270,6 +276,8 @@ void Window::HandleShowSignal() {
   if (mHasMenuBar) {
     mMenuBarShown = true;
     if (sHooks.enableMenuItems) sHooks.enableMenuItems(this);
+    // An EnableMenuItems handler may have closed the window.
+    if (mClosing) return;
   }
   SetWindowBounds(mWidth, mHeight, true);
   for (SubPane* pane : mPanes) {

@@ -158,6 +158,8 @@ class Window : public ContainerPane {
 
  private:
   void ConnectSignals();
+  // Out of the window list and the window order, its resize watch stopped: at close.
+  void LeaveWindowLists();
   void CheckMovedOrResized();
   void ApplySizeHints(int32_t width, int32_t height);
   // A size change the program did not ask for made while a pointer button is held: the user

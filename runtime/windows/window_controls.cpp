@@ -1,6 +1,7 @@
 #include "windows/window_controls.h"
 
 #include <string>
+#include <utility>
 
 #include "objects/event_dispatch.h"
 #include "objects/runtime_class.h"
@@ -76,6 +77,9 @@ void RuntimePaneDelegate::PaneDied(Pane* pane) {
   ControlObject* ctl = AsControl(mControl);
   if (ctl && ControlPane(ctl) == pane) DetachControlPane(ctl);
   pane->ClearDelegate();
+  // The pane may be freed only after the event that closed it: until then the control, with
+  // the router and delegate the pane points into, stays.
+  if (auto* sub = dynamic_cast<SubPane*>(pane)) sub->KeepUntilDestroyed(std::exchange(mControl, nullptr));
   delete this;
 }
 

@@ -6,6 +6,7 @@
 #include "windows/edit_control_queries.h"
 #include "windows/gtk_helper.h"
 #include "windows/gtk_pane_support.h"
+#include "windows/pane_disposal.h"
 #include "windows/pane_focus.h"
 #include "windows/window.h"
 
@@ -39,6 +40,9 @@ bool Window::KeyDownInParent(int32_t, int32_t, int32_t) {
 }
 
 bool Window::HandleKeyPress(uint32_t keyval, uint32_t state) {
+  // Whatever the key's handlers close, this window and the focus pane last the call out.
+  DispatchScope dispatch;
+  if (mClosing) return true;
   int32_t modifiers = ModifiersFromGdkState(state);
   SetLastEventModifiers(modifiers);
   if (keyval >= 0xFFE1 && keyval <= 0xFFE6) return false;
@@ -68,12 +72,14 @@ bool Window::HandleKeyPress(uint32_t keyval, uint32_t state) {
     }
     string key(text, length, kEncodingUTF8);
     if (GetWindowLayerHooks().dispatchMenuShortcut(this, key, modifiers, &countAsHandled)) return true;
+    // The menu enabling pass runs handlers: they may have closed this window or moved the focus.
+    if (mClosing) return true;
+    focus = vorn::GetFocusPane();
   }
 
   if (focus && focus != this) {
-    PaneGuard guard(this);
     if (focus->KeyDown(character, keyCode, modifiers)) return true;
-    if (!guard.Get()) return true;
+    if (mClosing) return true;
     if (IsTextWidget(focus->Widget())) {
       auto* edit = dynamic_cast<EditControlQueries*>(focus);
       bool readOnly = edit && edit->IsReadOnly();

@@ -50,7 +50,15 @@ bool Window::IsFrontmost() {
 }
 
 void Window::Close() {
+  if (mClosing) return;
   Hide();
+  LeaveWindowLists();
+  if (mGtkWindow) {
+    // Nothing queued for the window reaches it any more; a close request queued for it is
+    // answered here, since GTK would destroy the window itself.
+    g_signal_handlers_block_matched(mGtkWindow, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr, this);
+    g_signal_connect(mGtkWindow, "delete-event", G_CALLBACK(gtk_true), nullptr);
+  }
   SubPane::Close();
 }
 

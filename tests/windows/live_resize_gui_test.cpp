@@ -1,6 +1,7 @@
 // Resizing a window by dragging its frame, as a user does, under a real window manager on a
 // display of the test's own: Resizing during the drag, controls that follow each step or only
-// the end, one Resized once the size settles, and handlers that close or resize the window.
+// the end, one Resized once the size settles, and a handler that resizes the window (one that
+// closes it is a row of tests/controls/close_in_event_gui_test.cpp).
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
@@ -200,20 +201,6 @@ TEST_F(LiveResizeGuiTest, ResizesWithoutADragFireResizedAlone) {
   EXPECT_EQ(LogEntries("Resized").size(), 2u);
   EXPECT_TRUE(LogEntries("Resizing").empty());
   EXPECT_EQ(CanvasBounds(window).right, 140);
-}
-
-TEST_F(LiveResizeGuiTest, AHandlerThatClosesTheWindowInResizingEndsTheDragQuietly) {
-  Script().onResizing = [](RuntimeObject* self) { RuntimeCloseWindow(self); };
-  RuntimeObject* window = Open(true);
-  PressGrip(window);
-  test::MovePointer(mGripX + kStep, mGripY + kStep);
-  EXPECT_TRUE(PumpUntil([&] { return !LogEntries("Resizing").empty(); }));
-  test::MovePointer(mGripX + 2 * kStep, mGripY + 2 * kStep);
-  PumpFor(300);
-  Release();
-  EXPECT_EQ(View(window), nullptr);
-  EXPECT_EQ(LogEntries("Resizing").size(), 1u);
-  EXPECT_TRUE(LogEntries("Resized").empty());
 }
 
 TEST_F(LiveResizeGuiTest, AHandlerThatResizesTheWindowInResizingDoesNotLoop) {

@@ -1,0 +1,95 @@
+#include "windows/pane_disposal.h"
+
+#include <gtk/gtk.h>
+
+#include <vector>
+
+#include "core/run_loop.h"
+#include "objects/exceptions.h"
+#include "windows/sub_pane.h"
+
+namespace vorn {
+
+namespace {
+
+int32_t sDepth = 0;
+guint sIdle = 0;
+
+std::vector<SubPane*>& Deferred() {
+  static auto* panes = new std::vector<SubPane*>();
+  return *panes;
+}
+
+gboolean OnDisposalIdle(gpointer) {
+  sIdle = 0;
+  // Inside a modal loop the depth is still up: the last leave asks again.
+  DisposeDeferredPanes();
+  return G_SOURCE_REMOVE;
+}
+
+// High priority: the panes go before the next event is dispatched.
+void ScheduleDisposal() {
+  if (sIdle == 0 && !Deferred().empty()) sIdle = g_idle_add_full(G_PRIORITY_HIGH, &OnDisposalIdle, nullptr, nullptr);
+}
+
+void Enter() {
+  if (IsMainThread()) ++sDepth;
+}
+
+void Leave() {
+  if (!IsMainThread() || sDepth == 0) return;
+  if (--sDepth == 0) ScheduleDisposal();
+}
+
+void HandleGdkEvent(GdkEvent* event, gpointer) {
+  DispatchScope scope;
+  gtk_main_do_event(event);
+}
+
+}  // namespace
+
+int32_t DispatchDepth() { return sDepth; }
+
+DispatchScope::DispatchScope() { Enter(); }
+DispatchScope::~DispatchScope() { Leave(); }
+
+void InstallDispatchTracking() {
+  static bool hooked = false;
+  static bool wrapped = false;
+  if (!hooked) {
+    hooked = true;
+    DispatchHooks hooks;
+    hooks.enter = &Enter;
+    hooks.leave = &Leave;
+    SetDispatchHooks(hooks);
+  }
+  // gtk_init installs its own handler; ours must come after it.
+  if (!wrapped && gdk_display_get_default()) {
+    wrapped = true;
+    gdk_event_handler_set(&HandleGdkEvent, nullptr, nullptr);
+  }
+}
+
+void DisposePane(SubPane* pane) {
+  if (sDepth == 0 && IsMainThread()) {
+    delete pane;
+    return;
+  }
+  Deferred().push_back(pane);
+  // From another thread the main thread may be waiting for events: the idle wakes it.
+  if (sDepth == 0) ScheduleDisposal();
+}
+
+void DisposeDeferredPanes() {
+  if (sDepth > 0 || !IsMainThread()) return;
+  // A destructor may end objects whose own destructors close more windows.
+  while (!Deferred().empty()) {
+    std::vector<SubPane*> panes;
+    panes.swap(Deferred());
+    for (SubPane* pane : panes) delete pane;
+  }
+}
+
+bool HasDeferredPanes() { return !Deferred().empty(); }
+
+}  // namespace vorn
