@@ -61,7 +61,6 @@ enum class Gesture {
   kShow,            // nothing: the window's first show
   kClick,           // the first button at the point
   kDoubleClick,
-  kRightClick,      // the contextual menu, dismissed with Escape
   kRightClickPick,  // the contextual menu's first row, picked with the keys
   kDrag,            // pressed at the point, moved 60 to the right in steps, released
   kRowDrag,         // a list row dragged out of the list
@@ -130,10 +129,7 @@ RuntimeClass* Intrinsic(const char* name) { return RuntimeLookupClass(string(nam
 void OnNextAction(VornRuntimeObject*) { ++gRun.nextActions; }
 
 void OnNextLayout(VornRuntimeObject* self) {
-  windowPosSetter(self, 0, 560);
-  windowPosSetter(self, 1, 140);
-  windowPosSetter(self, 2, 200);
-  windowPosSetter(self, 3, 100);
+  for (int16_t side = 0; const int32_t at : {560, 140, 200, 100}) windowPosSetter(self, side++, at);
   WindowVisibleSetter(self, 0, 1);
 }
 
@@ -240,10 +236,7 @@ RuntimeObject* Add(RuntimeObject* window, const char* cls, const char* name, con
 void AddOther(RuntimeObject* window) { Add(window, "EditField", "Other", MakeRect(20, 250, 220, 274)); }
 
 void OnProbeLayout(VornRuntimeObject* self) {
-  windowPosSetter(self, 0, 100);
-  windowPosSetter(self, 1, 100);
-  windowPosSetter(self, 2, 400);
-  windowPosSetter(self, 3, 300);
+  for (int16_t side = 0; const int32_t at : {100, 100, 400, 300}) windowPosSetter(self, side++, at);
   windowTitleSetter(self, 0, Str("Probe").Rep());
   if (gRun.row->content == Content::kResizable) windowGrowIconSetter(self, 0, 1);
   WindowVisibleSetter(self, 0, 1);
@@ -362,27 +355,26 @@ void FillWindow(RuntimeObject* window) {
   }
 }
 
+// "Menu:<item>" is a menu handler of the window, anything else an event of `owner`.
+void Listen(RuntimeObject* window, RuntimeObject* owner, const char* event, void* handler) {
+  if (strncmp(event, "Menu:", 5) == 0) {
+    WindowAddMenuHandler(window, Str(event + 5).Rep(), handler);
+  } else {
+    RuntimeInstallInstanceEventHandler(owner, Str(event).Rep(), handler);
+  }
+}
+
 void InstallHandlers(RuntimeObject* window) {
   const Row& row = *gRun.row;
   RuntimeObject* target = *row.target ? Control(window, row.target) : window;
   ASSERT_NE(target, nullptr) << row.target;
-  if (row.enabler) RuntimeInstallInstanceEventHandler(target, Str(row.enabler).Rep(), Fn(&OnEnablingEvent));
+  if (row.enabler) Listen(window, target, row.enabler, Fn(&OnEnablingEvent));
   if (const char* never = row.never) {
     const char* dot = strchr(never, '.');
-    const std::string owner = dot ? std::string(never, dot) : "";
-    RuntimeObject* watched = owner.empty() ? window : Control(window, owner.c_str());
-    const char* event = dot ? dot + 1 : never;
-    if (strncmp(event, "Menu:", 5) == 0) {
-      WindowAddMenuHandler(window, Str(event + 5).Rep(), Fn(&OnEventAfterClose));
-    } else {
-      RuntimeInstallInstanceEventHandler(watched, Str(event).Rep(), Fn(&OnEventAfterClose));
-    }
+    Listen(window, dot ? Control(window, std::string(never, dot).c_str()) : window, dot ? dot + 1 : never,
+           Fn(&OnEventAfterClose));
   }
-  if (strncmp(row.event, "Menu:", 5) == 0) {
-    WindowAddMenuHandler(window, Str(row.event + 5).Rep(), Fn(&OnProbedEvent));
-  } else {
-    RuntimeInstallInstanceEventHandler(target, Str(row.event).Rep(), Fn(&OnProbedEvent));
-  }
+  Listen(window, target, row.event, Fn(&OnProbedEvent));
 }
 
 // --- acting as a user ------------------------------------------------------------------------
@@ -405,7 +397,16 @@ bool PumpUntil(const std::function<bool()>& done, int milliseconds) {
   return true;
 }
 
-void Xdo(const std::string& words) { test::Shell("xdotool " + words + " >/dev/null 2>&1"); }
+// In the background for a gesture that a loop of the program's own must answer as it goes on.
+void Xdo(const std::string& words, bool background = false) {
+  test::Shell("(xdotool " + words + ") >/dev/null 2>&1" + (background ? " &" : ""));
+}
+std::string Xy(int32_t x, int32_t y) { return std::to_string(x) + " " + std::to_string(y); }
+
+void Centre(GtkWidget* widget, int32_t* h, int32_t* v) {
+  *h = widget->allocation.x + widget->allocation.width / 2;
+  *v = widget->allocation.y + widget->allocation.height / 2;
+}
 
 // The gesture's point in the window's content.
 void Locate(RuntimeObject* window, const Row& row, int32_t* h, int32_t* v) {
@@ -426,22 +427,12 @@ void Locate(RuntimeObject* window, const Row& row, int32_t* h, int32_t* v) {
       *h = list->Columns().GetColumnLeft(row.dx) + 30;
       *v = bounds.top + 8;
       break;
-    case Where::kTab: {
-      GtkWidget* label = static_cast<TabPanel*>(pane)->TabLabel(row.dx);
-      *h = label->allocation.x + label->allocation.width / 2;
-      *v = label->allocation.y + label->allocation.height / 2;
-      break;
-    }
+    case Where::kTab: Centre(static_cast<TabPanel*>(pane)->TabLabel(row.dx), h, v); break;
+    case Where::kArrow: Centre(static_cast<PopupMenu*>(pane)->ArrowButton(), h, v); break;
     case Where::kNavNext: {
       const Rect next = NavButtonRect(bounds, kNavNext);
       *h = next.left + 5;
       *v = next.top + 5;
-      break;
-    }
-    case Where::kArrow: {
-      GtkWidget* arrow = static_cast<PopupMenu*>(pane)->ArrowButton();
-      *h = arrow->allocation.x + arrow->allocation.width / 2;
-      *v = arrow->allocation.y + arrow->allocation.height / 2;
       break;
     }
   }
@@ -454,41 +445,34 @@ void Perform(RuntimeObject* window, const Row& row) {
     Locate(window, row, &h, &v);
     test::ScreenPoint(native, h, v, &x, &y);
   }
-  const std::string point = std::to_string(x) + " " + std::to_string(y);
+  const std::string point = Xy(x, y), click = "mousemove " + point + " sleep 0.05 click 1";
   switch (row.gesture) {
     case Gesture::kShow: break;
-    case Gesture::kClick: Xdo("mousemove " + point + " sleep 0.05 click 1"); break;
+    case Gesture::kClick: Xdo(click); break;
     case Gesture::kDoubleClick: Xdo("mousemove " + point + " sleep 0.05 click --repeat 2 --delay 60 1"); break;
     // The menu runs a loop of its own, so the keys that answer it come from outside.
-    case Gesture::kRightClick:
-      test::Shell("(xdotool mousemove " + point + " sleep 0.05 click 3 sleep 0.5 key Escape) >/dev/null 2>&1 &");
-      break;
-    case Gesture::kRightClickPick:
-      test::Shell("(xdotool mousemove " + point + " sleep 0.05 click 3 sleep 0.4 key Down Return) >/dev/null 2>&1 &");
-      break;
+    case Gesture::kRightClickPick: Xdo("mousemove " + point + " sleep 0.05 click 3 sleep 0.4 key Down Return", true); break;
     case Gesture::kDrag:
       Xdo("mousemove " + point + " sleep 0.05 mousedown 1");
       for (int step = 1; step <= 3; ++step) {
         Pump(60);
-        Xdo("mousemove " + std::to_string(x + 20 * step) + " " + std::to_string(y));
+        Xdo("mousemove " + Xy(x + 20 * step, y));
       }
       Pump(60);
       Xdo("mouseup 1");
       break;
     case Gesture::kRowDrag:
-      test::Shell("(xdotool mousemove " + point + " mousedown 1 sleep 0.3 mousemove " + std::to_string(x) + " " +
-                  std::to_string(y + 8) + " sleep 0.2 mousemove " + std::to_string(x + 300) + " " +
-                  std::to_string(y + 150) + " sleep 0.3 mouseup 1) >/dev/null 2>&1 &");
+      Xdo("mousemove " + point + " mousedown 1 sleep 0.3 mousemove " + Xy(x, y + 8) + " sleep 0.2 mousemove " +
+          Xy(x + 300, y + 150) + " sleep 0.3 mouseup 1", true);
       break;
     case Gesture::kClickKeys:
-      Xdo("mousemove " + point + " sleep 0.05 click 1");
+      Xdo(click);
       Pump(150);
-      Xdo(std::string("key --delay 60 ") + row.keys);
-      break;
+      [[fallthrough]];
     case Gesture::kKeys: Xdo(std::string("key --delay 60 ") + row.keys); break;
     case Gesture::kPopupMouse:
     case Gesture::kPopupKeys: {
-      Xdo("mousemove " + point + " sleep 0.05 click 1");
+      Xdo(click);
       Pump(300);
       auto* popup = dynamic_cast<PopupMenu*>(ControlPane(AsControl(Control(window, row.target))));
       if (row.gesture == Gesture::kPopupKeys || !popup) {
@@ -500,17 +484,16 @@ void Perform(RuntimeObject* window, const Row& row) {
       g_list_free(items);
       gint left = 0, top = 0;
       gdk_window_get_origin(item->window, &left, &top);
-      Xdo("mousemove " + std::to_string(left + item->allocation.x + 20) + " " +
-          std::to_string(top + item->allocation.y + item->allocation.height / 2) + " sleep 0.1 click 1");
+      Xdo("mousemove " + Xy(left + item->allocation.x + 20, top + item->allocation.y + item->allocation.height / 2) +
+          " sleep 0.1 click 1");
       break;
     }
     case Gesture::kGrip: {
       Rect r;
       native->GetScreenBounds(&r);
-      test::Shell("(xdotool mousemove " + std::to_string(r.right - 3) + " " + std::to_string(r.bottom + 3) +
-                  " sleep 0.2 mousedown 1 sleep 0.2 mousemove " + std::to_string(r.right + 20) + " " +
-                  std::to_string(r.bottom + 20) + " sleep 0.3 mousemove " + std::to_string(r.right + 50) + " " +
-                  std::to_string(r.bottom + 50) + " sleep 0.3 mouseup 1) >/dev/null 2>&1 &");
+      Xdo("mousemove " + Xy(r.right - 3, r.bottom + 3) + " sleep 0.2 mousedown 1 sleep 0.2 mousemove " +
+          Xy(r.right + 20, r.bottom + 20) + " sleep 0.3 mousemove " + Xy(r.right + 50, r.bottom + 50) +
+          " sleep 0.3 mouseup 1", true);
       break;
     }
   }
@@ -525,7 +508,7 @@ bool NextWindowWorks() {
   int32_t x = 0, y = 0;
   test::ScreenPoint(native, 70, 35, &x, &y);
   gRun.nextActions = 0;  // a stray key may have pushed the focused button already
-  Xdo("mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.05 click 1");
+  Xdo("mousemove " + Xy(x, y) + " sleep 0.05 click 1");
   return PumpUntil([] { return gRun.nextActions == 1; }, 3000);
 }
 
@@ -541,10 +524,8 @@ std::string MakePeopleDatabase() {
   RuntimeUnlockObject(item);
   VORNDatabaseCreateDatabaseFile(db);
   databaseSQLExecute(db, Str("create table people (id integer not null, name varchar(40), primary key (id))").Rep());
-  for (int i = 1; i <= 5; ++i) {
-    const std::string sql = "insert into people (id, name) values (" + std::to_string(i) + ", 'Person " +
-                            std::to_string(i) + "')";
-    databaseSQLExecute(db, Str(sql.c_str()).Rep());
+  for (const std::string i : {"1", "2", "3", "4", "5"}) {
+    databaseSQLExecute(db, Str(("insert into people (id, name) values (" + i + ", 'Person " + i + "')").c_str()).Rep());
   }
   databaseCommit(db);
   gRun.database = db;
@@ -561,7 +542,7 @@ void FocusSlider(RuntimeObject* window) { Focus(window, "Slider"); }
 void TypeIntoName(RuntimeObject* window) {
   int32_t x = 0, y = 0;
   test::ScreenPoint(GetWindowPaneOf(window), 50, 20, &x, &y);
-  Xdo("mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.05 click 1 sleep 0.1 key x");
+  Xdo("mousemove " + Xy(x, y) + " sleep 0.05 click 1 sleep 0.1 key x");
   Pump(150);
 }
 

@@ -64,11 +64,8 @@ class EdgeArithmeticTest : public test::EditFieldTest {
   }
   // Red pixels in a white 20 x 20 picture after a 4 x 4 red one is drawn at (x, y).
   int32_t RedPixelsAfterDrawingAt(int32_t x, int32_t y, int32_t width = -10000) {
-    RuntimeObject* target = newPicture(20, 20, 32);
+    RuntimeObject* target = newPicture(20, 20, 32);  // white, as every new picture
     RuntimeObject* red = newPicture(4, 4, 32);
-    DrawablePane* bitmap = PictureBitmap(target);
-    for (int32_t v = 0; v < 20; ++v)
-      for (int32_t h = 0; h < 20; ++h) bitmap->SetPixel(h, v, 0xFFFFFF);
     for (int32_t v = 0; v < 4; ++v)
       for (int32_t h = 0; h < 4; ++h) PictureBitmap(red)->SetPixel(h, v, 0xFF0000);
     RuntimeObject* g = pictureGraphicsGetter(target, 0);
