@@ -389,12 +389,7 @@ void Pump(int milliseconds) {
 }
 
 bool PumpUntil(const std::function<bool()>& done, int milliseconds) {
-  const gint64 end = g_get_monotonic_time() + milliseconds * G_GINT64_CONSTANT(1000);
-  while (!done()) {
-    if (g_get_monotonic_time() >= end) return false;
-    Pump(5);
-  }
-  return true;
+  return test::PumpUntil(done, milliseconds, &Pump);
 }
 
 // In the background for a gesture that a loop of the program's own must answer as it goes on.
@@ -451,7 +446,9 @@ void Perform(RuntimeObject* window, const Row& row) {
     case Gesture::kClick: Xdo(click); break;
     case Gesture::kDoubleClick: Xdo("mousemove " + point + " sleep 0.05 click --repeat 2 --delay 60 1"); break;
     // The menu runs a loop of its own, so the keys that answer it come from outside.
-    case Gesture::kRightClickPick: Xdo("mousemove " + point + " sleep 0.05 click 3 sleep 0.4 key Down Return", true); break;
+    case Gesture::kRightClickPick:
+      Xdo("mousemove " + point + " sleep 0.05 click 3 sleep 0.4 key Down Return", true);
+      break;
     case Gesture::kDrag:
       Xdo("mousemove " + point + " sleep 0.05 mousedown 1");
       for (int step = 1; step <= 3; ++step) {

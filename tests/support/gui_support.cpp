@@ -105,11 +105,11 @@ void MovePointer(int32_t x, int32_t y, const std::string& then) {
 
 void ClickScreenPoint(int32_t x, int32_t y) { MovePointer(x, y, "click 1"); }
 
-bool PumpUntil(const std::function<bool()>& done, int milliseconds) {
+bool PumpUntil(const std::function<bool()>& done, int milliseconds, void (*pump)(int milliseconds)) {
   const gint64 end = g_get_monotonic_time() + milliseconds * G_GINT64_CONSTANT(1000);
   while (!done()) {
     if (g_get_monotonic_time() >= end) return false;
-    PumpFor(5);
+    pump(5);
   }
   return true;
 }

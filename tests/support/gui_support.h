@@ -43,8 +43,9 @@ void ClickAt(Window* window, int32_t h, int32_t v);
 void MovePointer(int32_t x, int32_t y, const std::string& then = "");
 // Clicks the first button at a point of the screen, in windows of this or another process.
 void ClickScreenPoint(int32_t x, int32_t y);
-// Dispatches events until `done` holds (true) or the deadline passes (false).
-bool PumpUntil(const std::function<bool()>& done, int milliseconds = 5000);
+// Dispatches events (by `pump`, a few milliseconds at a time) until `done` holds (true) or the
+// deadline passes (false).
+bool PumpUntil(const std::function<bool()>& done, int milliseconds = 5000, void (*pump)(int) = &PumpFor);
 // Rests the pointer on the middle of a realized widget, then clicks the first button there
 // (a menu picks the row under the pointer on motion) and lets GTK see the click.
 void ClickWidget(NativeWidget widget);
