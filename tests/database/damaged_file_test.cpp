@@ -268,8 +268,7 @@ class CatalogueDamageTest : public ::testing::Test {
       for (size_t i = 0; i < cursor->ColumnCount(); ++i) row += DbValueLiteral(*cursor->ColumnValue(i)) + " ";
       read.push_back(row);
     }
-    if (!cursor || db.ErrorCode() != 0) return std::nullopt;
-    return read;
+    return cursor && db.ErrorCode() == 0 ? std::optional(read) : std::nullopt;
   }
 
   // The records of the pages with the tag, as offsets into the file's bytes and lengths.

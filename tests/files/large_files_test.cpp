@@ -1,12 +1,11 @@
 // Files of 2 GiB and more, made sparse so that they cost no disk: streams read them, append at
 // their end and never write where the program did not ask; a value that a 32-bit Integer
 // cannot hold fails the call.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -38,18 +37,14 @@ class LargeFileTest : public TempFolderTest {
   // "big": the head, 3 GiB of nothing, the tail.
   void MakeBigFile() {
     WriteFile("big", kHead);
-    const int fd = open(PathOf("big").c_str(), O_WRONLY);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(pwrite(fd, kTail.data(), kTail.size(), kTailOffset), static_cast<ssize_t>(kTail.size()));
-    close(fd);
+    std::filesystem::resize_file(PathOf("big"), kTailOffset);
+    std::ofstream(PathOf("big"), std::ios::binary | std::ios::app) << kTail;
   }
   std::string BytesAt(int64_t offset, size_t count) const {
+    std::ifstream in(PathOf("big"), std::ios::binary);
     std::string bytes(count, '\0');
-    const int fd = open(PathOf("big").c_str(), O_RDONLY);
-    const ssize_t got = pread(fd, bytes.data(), count, offset);
-    close(fd);
-    bytes.resize(got < 0 ? 0 : static_cast<size_t>(got));
-    return bytes;
+    in.seekg(offset).read(bytes.data(), static_cast<std::streamsize>(count));
+    return bytes.substr(0, static_cast<size_t>(in.gcount()));
   }
 };
 
