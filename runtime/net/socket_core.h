@@ -108,9 +108,11 @@ class SocketCore {
 int32_t InitSocketLayer();
 int32_t ShutdownSocketLayer();
 bool SocketLayerInitialised();
-// Polls every listed socket (with onlyUnowned, only those without an owner), last first;
-// answers whether any had bytes to send or to receive.
-bool PollAllSockets(bool onlyUnowned);
+// Polls every listed socket (with onlyUnowned, only those without an owner), last first.
+void PollAllSockets(bool onlyUnowned);
+// Whether any listed socket (with onlyUnowned, any without an owner) has bytes to send or
+// bytes it could receive: a loop that services sockets alone sleeps when none has.
+bool AnySocketBusy(bool onlyUnowned);
 const std::vector<SocketCore*>& SocketList();
 
 void SuppressSocketEvents();
@@ -119,7 +121,10 @@ bool SocketEventsSuppressed();
 
 // The most unread received bytes a socket holds; past it the socket stops reading and the
 // kernel holds the peer back (a stream's window) or drops (datagrams) until the program reads.
-int64_t StreamReceiveBound();
+namespace detail {
+extern int64_t gStreamReceiveBound;
+}  // namespace detail
+inline int64_t StreamReceiveBound() { return detail::gStreamReceiveBound; }
 void SetStreamReceiveBound(int64_t bytes);
 
 // The period of the socket polling task in ticks; 0 when it has not been made.

@@ -175,6 +175,7 @@ bool TCPSocket::Accept() {
 }
 
 void TCPSocket::FireEvents() {
+  if (!HasEventWork()) return;
   RuntimeObject* owner = mOwner;
   if (!owner) {
     FirePending();
