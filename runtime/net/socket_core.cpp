@@ -82,34 +82,6 @@ bool SocketLayerInitialised() { return sInitialised; }
 
 const std::vector<SocketCore*>& SocketList() { return Sockets(); }
 
-void PollAllSockets(bool onlyUnowned) {
-  // No early return for a layer not yet in use (its list is empty): the compiler would split
-  // the function there, and the pass would return through one frame more after each system
-  // call, a mispredicted return every time.
-  std::vector<SocketCore*>& list = Sockets();
-  // Bytes that wait go out before the kernel is asked what is ready, so that a reply over the
-  // loopback or from a peer in this program is seen in the same pass. No event fires here:
-  // the list stays as it is until the walk below.
-  for (size_t i = list.size(); i-- > 0;) {
-    SocketCore* socket = list[i];
-    if (!onlyUnowned || !socket->Owner()) socket->SendAhead();
-  }
-  RefreshReadiness();
-  for (size_t i = list.size(); i-- > 0;) {
-    // Handlers may close or destroy any socket, so the list may have shrunk behind the walk.
-    if (i >= list.size()) continue;
-    SocketCore* socket = list[i];
-    if (!onlyUnowned || !socket->Owner()) socket->Advance();
-  }
-}
-
-bool AnySocketBusy(bool onlyUnowned) {
-  if (!sInitialised) return false;
-  for (SocketCore* socket : Sockets())
-    if ((!onlyUnowned || !socket->Owner()) && (socket->HasDataToSend() || socket->HasIncomingData())) return true;
-  return false;
-}
-
 void SuppressSocketEvents() { ++sSuppression; }
 void ResumeSocketEvents() { --sSuppression; }
 bool SocketEventsSuppressed() { return sSuppression > 0; }

@@ -77,6 +77,8 @@ class SocketCore {
   RuntimeObject* Owner() const { return mOwner; }
   int32_t LastError() const { return mLastError; }
   bool IsConnected() const { return mConnected; }
+  // A TCPSocket: the pass takes its step inline.
+  bool IsStream() const { return mStream; }
   uint32_t FiredEvents() const { return mFiredEvents; }
   bool IsRegistered() const;
 
@@ -102,6 +104,7 @@ class SocketCore {
   uint32_t mFiredEvents = 0;
   bool mConnected = false;
   bool mOwnerLocked = false;
+  bool mStream = false;
 };
 
 // 0 when the layer is ready; kSocketOpenDriverError when it cannot be.

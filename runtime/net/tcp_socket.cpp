@@ -58,6 +58,7 @@ bool RemoveStaleSocketFile(const std::string& path, const sockaddr_un& address, 
 TCPSocket::TCPSocket(RuntimeObject* owner, TCPSocketDelegate* delegate)
     : SocketCore(owner),
       mDelegate(delegate) {
+  mStream = true;
   TCPSocket::Reset(true);
 }
 

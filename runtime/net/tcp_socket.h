@@ -100,10 +100,15 @@ class TCPSocket final : public SocketCore {
   // Asks the kernel for this descriptor alone, when the readiness set would not take it.
   void AskReadiness();
   void SetBufferSizes(int32_t size);
-  bool Accept();
-  // Inline in the step (and the send in the send-ahead), so that the system call is made
-  // one frame nearer the pass: see RefreshReadiness.
+  [[gnu::noinline]] bool Accept();
+  // The pass's two parts for a stream socket, inlined into it with the receive and the send
+  // so that their system calls are made from the pass's own frame (tcp_socket_poll.cpp).
+  friend void PollAllSockets(bool onlyUnowned);
+  [[gnu::always_inline]] inline void SendAheadStep();
+  [[gnu::always_inline]] inline void Step();
   [[gnu::always_inline]] inline bool Receive();
+  // Confirms a connect the kernel reports done; false when it failed (Error has fired).
+  [[gnu::noinline]] bool FinishConnect();
   bool ReceiveRoomLeft() const { return mReceiveBuffer.Count() < StreamReceiveBound(); }
   void RemoveBoundPath();
   // false when the send failed; the failure is in mSendFailure.
