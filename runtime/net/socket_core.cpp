@@ -154,8 +154,7 @@ bool SocketCore::CanDeliverToOwner() const { return mOwner && sOwnerHooks && !So
 
 void SocketCore::FireEvents() { CloseAfterError(); }
 
-void SocketCore::CloseAfterError() {
-  if (!(mFiredEvents & kSocketEventError) && !mPendingError) return;
+void SocketCore::CloseForError() {
   Close(false);
   if (mOwner && mOwner->refCount >= 2) Reset(false);
 }

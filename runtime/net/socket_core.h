@@ -87,7 +87,10 @@ class SocketCore {
   void Register(int32_t port, bool lockAnyOwner);
   void Unregister(bool final);
   // The close-after-error step that ends every FireEvents.
-  void CloseAfterError();
+  void CloseAfterError() {
+    if ((mFiredEvents & kSocketEventError) || mPendingError) CloseForError();
+  }
+  void CloseForError();
   // Delivery goes to language objects only when events are not suppressed.
   bool CanDeliverToOwner() const;
 

@@ -222,20 +222,16 @@ bool TCPSocket::Accept() {
 void TCPSocket::FireEvents() {
   if (!HasEventWork()) return;
   RuntimeObject* owner = mOwner;
-  if (!owner) {
-    FirePending();
-    CloseAfterError();
-    return;
-  }
-  RuntimeLockObject(owner);
+  if (owner) RuntimeLockObject(owner);
   FirePending();
   CloseAfterError();
   // Releasing may destroy the owner and with it this socket: nothing may follow.
-  RuntimeUnlockObject(owner);
+  if (owner) RuntimeUnlockObject(owner);
 }
 
 void TCPSocket::FirePending() {
-  const SocketOwnerHooks* hooks = GetSocketOwnerHooks();
+  // The owner's hooks are looked up only where the owner is told: most sockets the runtime
+  // itself drives have a delegate.
   auto deliverable = [&]() { return mDelegate || CanDeliverToOwner(); };
   for (;;) {
     if (mPendingConnected && deliverable()) {
@@ -243,13 +239,13 @@ void TCPSocket::FirePending() {
       mFiredEvents |= kSocketEventConnected;
       mConnected = true;
       if (mDelegate) mDelegate->Connected(this);
-      else hooks->connected(mOwner);
+      else GetSocketOwnerHooks()->connected(mOwner);
     }
     if (mPendingDataAvailable && deliverable()) {
       mPendingDataAvailable = false;
       mFiredEvents |= kSocketEventDataAvailable;
       if (mDelegate) mDelegate->DataAvailable(this);
-      else hooks->dataAvailable(mOwner);
+      else GetSocketOwnerHooks()->dataAvailable(mOwner);
     }
     if (mPendingSendComplete && deliverable()) {
       mPendingSendComplete = false;
@@ -257,7 +253,7 @@ void TCPSocket::FirePending() {
       bool aborted = mUserAborted;
       mUserAborted = false;
       if (mDelegate) mDelegate->SendComplete(this);
-      else hooks->sendComplete(mOwner, aborted);
+      else GetSocketOwnerHooks()->sendComplete(mOwner, aborted);
     }
     if (!mPendingPoolCheck) break;
     if (sPoolCheckRunning) return;
@@ -283,7 +279,7 @@ void TCPSocket::FirePending() {
     mFiredEvents |= kSocketEventSendProgress;
     bool abort = false;
     if (mDelegate) mDelegate->SendProgress(this, sent, left);
-    else abort = hooks->sendProgress(mOwner, sent, left);
+    else abort = GetSocketOwnerHooks()->sendProgress(mOwner, sent, left);
     mBytesSent = 0;
     if (abort) mSendBuffer.Clear();
     if (abort || BytesLeftToSend() == 0) {
@@ -296,7 +292,7 @@ void TCPSocket::FirePending() {
     mFiredEvents |= kSocketEventError;
     mConnected = false;
     if (mDelegate) mDelegate->Error(this, mLastError);
-    else hooks->error(mOwner, mLastError);
+    else GetSocketOwnerHooks()->error(mOwner, mLastError);
   }
 }
 
