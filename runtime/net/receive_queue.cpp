@@ -20,11 +20,16 @@ StringRep* ReceiveQueue::ShortBlock(const char* bytes, int32_t count) {
     // Held memory stays within twice the bytes held.
     string_block::Capacity room = string_block::CapacityOf(spare);
     if (spare->refCount == 1 && room >= count && room <= 2 * static_cast<string_block::Capacity>(count)) {
-      string block = string::Adopt(spare);
-      std::memcpy(block.MutableBytes(), bytes, static_cast<size_t>(count));
-      block.SetFilledLength(count);
-      block.SetEncoding(kEncodingUnknown);
-      return block.GetRetainedRep();
+      // Nobody else holds the record, so it is filled again in place, as the shared record
+      // layout says: a length byte, the text, a NUL.
+      char* text = spare->buffer;
+      std::memcpy(text + 1, bytes, static_cast<size_t>(count));
+      text[0] = static_cast<char>(count >= 255 ? 255 : count);
+      text[1 + count] = '\0';
+      spare->length = count;
+      spare->bufferSize = count + 2;
+      spare->encoding = kEncodingUnknown;
+      return spare;
     }
     ReleaseStringRep(spare);
   }

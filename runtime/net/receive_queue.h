@@ -70,7 +70,7 @@ class ReceiveQueue {
   void KeepSpare(StringRep* block) {
     if (string_block::CapacityOf(block) > static_cast<string_block::Capacity>(kCopiedRead)) return;
     RetainStringRep(block);
-    ReleaseStringRep(mSpare);
+    if (mSpare) ReleaseStringRep(mSpare);
     mSpare = block;
   }
   // Keeps a block of received bytes; the queue holds the record's one reference.

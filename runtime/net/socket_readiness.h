@@ -11,6 +11,8 @@
 
 #include <cstdint>
 
+#include "net/socket_calls.h"
+
 namespace vorn {
 
 class TCPSocket;
@@ -42,14 +44,12 @@ constexpr int kBatch = 64;
 }  // namespace readiness_detail
 
 // Asks the kernel once, without waiting, and hands every watched socket with news its state.
-// Inline, so that the call to the kernel is made from the pass itself: every return taken
-// after a system call, through frames set up before it, costs a mispredicted branch (the
-// kernel's own calls have replaced the processor's record of where those frames return).
+// Inline, so that the call to the kernel is made from the pass itself (see socket_calls.h).
 [[gnu::always_inline]] inline void RefreshReadiness() {
   using namespace readiness_detail;
   if (gWatched == 0) return;
   epoll_event reports[kBatch];
-  int count = epoll_wait(gEpoll, reports, kBatch, 0);
+  int count = socket_calls::ReadyNow(gEpoll, reports, kBatch);
   if (count > 0) DeliverReadiness(reports, count);
   if (count == kBatch) RefreshRemainingReadiness();
 }

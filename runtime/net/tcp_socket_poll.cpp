@@ -1,11 +1,9 @@
 // One step of a stream socket's state machine, the pass over every socket that takes it, and
 // the delivery of a stream socket's events.
 //
-// The pass issues the stream sockets' system calls from its own frame: the step is inlined
-// into it, and what is rare (accepting, finishing a connect, failures) is called out of line.
-// Each return taken after a system call through a frame set up before it is mispredicted (the
-// kernel's own calls have replaced the processor's record of where such frames return), and a
-// round trip makes six system calls.
+// The pass makes the stream sockets' system calls from its own frame (see socket_calls.h): the
+// step is inlined into it, and what is rare (accepting, finishing a connect, failures) is
+// called out of line.
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -144,7 +142,7 @@ bool TCPSocket::Receive() {
   // many small reads.
   size_t size = std::min({static_cast<size_t>(room), ReceiveQueue::RoomWithin(static_cast<size_t>(mReceiveChunk)),
                           mReceiveBlock});
-  ssize_t count = mReceiveBuffer.Fill(size, [this](char* into, size_t n) { return recv(mDescriptor, into, n, 0); });
+  ssize_t count = mReceiveBuffer.Fill(size, [this](char* into, size_t n) { return socket_calls::Receive(mDescriptor, into, n); });
   if (count > 0) {
     size_t got = static_cast<size_t>(count);
     // A read that took less than it asked for emptied the kernel's queue: what comes later is
@@ -172,7 +170,7 @@ bool TCPSocket::SendBytes() {
   const char* bytes = mSendBuffer.Front(&count);
   if (!bytes || count < 1) return true;
   // MSG_NOSIGNAL: a peer that went away must give an error, not end the program.
-  ssize_t sent = send(mDescriptor, bytes, static_cast<size_t>(count), MSG_NOSIGNAL);
+  ssize_t sent = socket_calls::Send(mDescriptor, bytes, static_cast<size_t>(count), MSG_NOSIGNAL);
   if (sent < 0) {
     if (IsWouldBlock(errno) || errno == EINTR) {
       if (errno != EINTR) mReady.writable = false;
