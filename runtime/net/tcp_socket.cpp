@@ -70,6 +70,7 @@ void TCPSocket::MakePoolIfServer() {
 }
 
 void TCPSocket::Reset(bool full) {
+  if (mWaitingIn) mWaitingIn->Withdraw(this);
   SocketCore::Reset(full);
   mAddress.clear();
   mParent = nullptr;
@@ -349,6 +350,7 @@ void TCPSocket::RemoveBoundPath() {
 }
 
 void TCPSocket::Close(bool final) {
+  if (mWaitingIn) mWaitingIn->Withdraw(this);
   RemoveBoundPath();
   CloseDescriptor();
   mDescriptorListening = false;

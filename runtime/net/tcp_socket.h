@@ -153,6 +153,9 @@ class TCPSocket final : public SocketCore {
   TCPSocket* mParent = nullptr;
   // Listed by a server pool (available or active); a pool lists a socket once.
   bool mListedInPool = false;
+  // The pool whose available list holds this socket, sharing the reference its registration
+  // holds: a close or reset takes it out of the list before that reference goes.
+  ServerSocketPool* mWaitingIn = nullptr;
   bool mUserAborted = false;
   bool mIPCMode = false;
   std::string mPath;
