@@ -60,8 +60,11 @@ unit-test: build
 gui-test: build
 	cd $(BUILD) && $(XVFB) ctest -L gui --output-on-failure
 
+# The unit tests, and the GUI table of handlers that close their window mid-event, which is
+# where a read of freed memory would hide (GTK's own caches would read as leaks there).
 asan-test: asan
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest -L unit -j $(JOBS) --output-on-failure
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=0 $(XVFB) ctest -L gui -R CloseInEventTest --output-on-failure
 
 fuzz-test: fuzz
 	./scripts/run-fuzzers $(FUZZ_BUILD) 20

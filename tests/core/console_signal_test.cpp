@@ -52,16 +52,11 @@ WaitingProgram StartWaitingForInput(bool hangUpIgnored, Reader reader = Reader::
 // machine, a signal would meet the default action instead of the runtime's handler.
 bool CatchesTermination(pid_t pid, double limit) {
   const std::string path = "/proc/" + std::to_string(pid) + "/status";
-  double start = Now();
-  while (Now() - start < limit) {
+  for (double start = Now(); Now() - start < limit; usleep(10 * 1000)) {
     std::ifstream status(path);
-    std::string line;
-    while (std::getline(status, line)) {
-      if (line.rfind("SigCgt:", 0) != 0) continue;
-      unsigned long long caught = std::stoull(line.substr(7), nullptr, 16);
-      if (caught & (1ull << (SIGTERM - 1))) return true;
+    for (std::string line; std::getline(status, line);) {
+      if (line.rfind("SigCgt:", 0) == 0 && (std::stoull(line.substr(7), nullptr, 16) >> (SIGTERM - 1) & 1)) return true;
     }
-    usleep(10 * 1000);
   }
   return false;
 }

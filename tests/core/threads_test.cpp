@@ -181,12 +181,6 @@ TEST_F(ThreadsTest, AnExceptionThatRunLeavesIsReportedOnTheMainThread) {
   RuntimeUnlockObject(thread);
 }
 
-}  // namespace
-}  // namespace vorn
-
-namespace vorn {
-namespace {
-
 // A thread that waits for standard input gives the runtime away meanwhile; a second reader
 // waits for its turn, so each takes whole lines from the one buffer.
 TEST_F(ThreadsTest, ThreadsWaitingForInputLetTheOthersRunAndReadInTurn) {

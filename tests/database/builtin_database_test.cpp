@@ -239,15 +239,13 @@ TEST_F(BuiltInDatabaseTest, AFileCutShortReadsWhatIsLeftWithTheDamageAsItsError)
 // A table whose tree the catalogue names but the file lost: a count over it is an error, not
 // a result of no row, and a query of another table answers as before.
 TEST_F(BuiltInDatabaseTest, ACountOverATableWhoseRowsAreLostIsAnError) {
-  {
-    RuntimeObject* made = NewDatabase();
-    ASSERT_TRUE(VORNDatabaseCreateDatabaseFile(made));
-    CreateStars(made);
-    for (int32_t id = 0; id < 40; ++id) Insert(made, id, "star", 1.0);
-    databaseSQLExecute(made, string("create table notes (id integer)").Rep());
-    databaseSQLExecute(made, string("insert into notes values (7)").Rep());
-    databaseClose(made);
-  }
+  RuntimeObject* made = NewDatabase();
+  ASSERT_TRUE(VORNDatabaseCreateDatabaseFile(made));
+  CreateStars(made);
+  for (int32_t id = 0; id < 40; ++id) Insert(made, id, "star", 1.0);
+  databaseSQLExecute(made, string("create table notes (id integer)").Rep());
+  databaseSQLExecute(made, string("insert into notes values (7)").Rep());
+  databaseClose(made);
   {
     auto handle = vndbHandle::OpenFile(path);
     ASSERT_TRUE(handle);
@@ -265,8 +263,8 @@ TEST_F(BuiltInDatabaseTest, ACountOverATableWhoseRowsAreLostIsAnError) {
   }
   RuntimeObject* db = NewDatabase();
   ASSERT_TRUE(VORNDatabaseConnect(db));
-  auto count = [&](const char* table) {
-    RuntimeObject* rs = Keep(databaseSQLSelect(db, string("select count(*) from " + std::string(table), kEncodingUTF8).Rep()));
+  auto count = [&](const std::string& table) {
+    RuntimeObject* rs = Keep(databaseSQLSelect(db, string("select count(*) from " + table, kEncodingUTF8).Rep()));
     return rs && !cursorEOFGetter(rs, 0) ? Text(cursorFieldStringValueGetter(Keep(cursorGetFieldByIndex(rs, 1)), 0)) : "";
   };
   EXPECT_EQ(count("stars"), "");

@@ -238,12 +238,6 @@ TEST_F(DamagedFileTest, ATableWithoutItsColumnRowsIsReportedDamaged) {
   }
 }
 
-}  // namespace
-}  // namespace vorn
-
-namespace vorn {
-namespace {
-
 // Tables a (id, x, y: 40 rows), b (id, z: 3 rows) and c (id, w: 2 rows), each keyed by id.
 class CatalogueDamageTest : public ::testing::Test {
  protected:
@@ -260,10 +254,8 @@ class CatalogueDamageTest : public ::testing::Test {
     for (const char* table : {"a", "b", "c"}) ids[table] = db->FindSchema(table)->id;
     db.reset();
     good = dbtest::ReadBytes(path);
-    for (const char* table : {"a", "b", "c"}) {
-      auto reader = vndbHandle::OpenFile(path);
-      rows[table] = Read(*reader, table);
-    }
+    auto reader = vndbHandle::OpenFile(path);
+    for (const char* table : {"a", "b", "c"}) rows[table] = Read(*reader, table);
   }
 
   // Every row of the table as text, or nothing when the read fails.
@@ -276,8 +268,7 @@ class CatalogueDamageTest : public ::testing::Test {
       for (size_t i = 0; i < cursor->ColumnCount(); ++i) row += DbValueLiteral(*cursor->ColumnValue(i)) + " ";
       read.push_back(row);
     }
-    if (!cursor || db.ErrorCode() != 0) return std::nullopt;
-    return read;
+    return cursor && db.ErrorCode() == 0 ? std::optional(read) : std::nullopt;
   }
 
   // The records of the pages with the tag, as offsets into the file's bytes and lengths.
@@ -291,32 +282,25 @@ class CatalogueDamageTest : public ::testing::Test {
     return found;
   }
 
-  // Where the value of a field stands in the row whose field `match` is the integer or text
-  // given (the first such row of any tree).
-  size_t FieldAt(uint8_t match, const std::string& value, uint8_t field) {
+  // Where field `field` stands in the first row (of any tree) whose fields in `match` hold
+  // those integers or texts.
+  size_t FieldAt(const std::map<uint8_t, std::string>& match, uint8_t field) {
     for (auto [at, length] : Records(good, kDbRowLeaf)) {
-      DbFieldRef key = DbFindField(&good[at], length, match);
-      bool same = key.type == kDbInteger ? std::to_string(DbGet32(key.value)) == value
-                                         : key.type == kDbVarchar && DbDecodeField(key).Text() == value;
+      bool same = true;
+      for (const auto& [number, value] : match) {
+        DbFieldRef ref = DbFindField(&good[at], length, number);
+        same &= ref.type == kDbInteger ? std::to_string(DbGet32(ref.value)) == value
+                                       : ref.type == kDbVarchar && DbDecodeField(ref).Text() == value;
+      }
       DbFieldRef found = DbFindField(&good[at], length, field);
       if (same && found.type) return size_t(found.value - good.data());
     }
-    ADD_FAILURE() << "no row with field " << int(match) << " = " << value;
+    ADD_FAILURE() << "no row with field " << int(field) << " and those values";
     return 0;
   }
-
-  // The column row of the table's column in "sys$fields": where its field stands.
+  // In the column row of the table's column in "sys$fields".
   size_t ColumnFieldAt(const std::string& table, const std::string& column, uint8_t field) {
-    for (auto [at, length] : Records(good, kDbRowLeaf)) {
-      DbFieldRef id = DbFindField(&good[at], length, 0);
-      DbFieldRef name = DbFindField(&good[at], length, 2);
-      DbFieldRef found = DbFindField(&good[at], length, field);
-      if (id.type == kDbInteger && DbGet32(id.value) == ids[table] && name.type == kDbVarchar &&
-          DbDecodeField(name).Text() == column && DbFindField(&good[at], length, 4).type == kDbSmallint)
-        return size_t(found.value - good.data());
-    }
-    ADD_FAILURE() << "no column row of " << table << "." << column;
-    return 0;
+    return FieldAt({{0, std::to_string(ids[table])}, {2, column}}, field);
   }
 
   // The master record of the table's tree: where it stands.
@@ -342,19 +326,17 @@ TEST_F(CatalogueDamageTest, DamageOfATablesEntryIsReportedAndTheOthersStayReadab
     std::function<void(std::vector<uint8_t>&)> spoil;
     std::set<std::string> damaged;
   };
-  auto putWord = [](std::vector<uint8_t>& bytes, size_t at, uint32_t value) { PutWord(bytes, at, value); };
-  auto putHalf = [](std::vector<uint8_t>& bytes, size_t at, uint16_t value) { DbPut16(&bytes[at], value); };
   const Case cases[] = {
       {"a's tree is not found", [&](auto& b) { b[MasterRecordOf("a") + 18] = 'z'; }, {"a"}},
-      {"two columns of a share a field", [&](auto& b) { putWord(b, ColumnFieldAt("a", "y", 1), 1); }, {"a"}},
-      {"a column of a past its fields", [&](auto& b) { putWord(b, ColumnFieldAt("a", "y", 1), 9); }, {"a"}},
-      {"a key position of a past its key", [&](auto& b) { putHalf(b, ColumnFieldAt("a", "id", 5), 2); }, {"a"}},
-      {"a column of a stored as another type", [&](auto& b) { putHalf(b, ColumnFieldAt("a", "y", 4), kDbFloat); }, {"a"}},
-      {"a row of a holding a field no column claims", [&](auto& b) { b[FieldAt(0, "7", 2) - 2] = 5; }, {"a"}},
-      {"a column row of a under no table", [&](auto& b) { putWord(b, ColumnFieldAt("a", "x", 0), 999); }, {"a"}},
-      {"a column row of a under b", [&](auto& b) { putWord(b, ColumnFieldAt("a", "x", 0), ids["b"]); }, {"a", "b"}},
-      {"b's entry under a's id", [&](auto& b) { putWord(b, FieldAt(1, "b", 0), ids["a"]); }, {"a", "b"}},
-      {"b's tree rooted in a's", [&](auto& b) { putWord(b, MasterRecordOf("b") + 10, Word(good, MasterRecordOf("a") + 10)); }, {"a", "b"}},
+      {"two columns of a share a field", [&](auto& b) { PutWord(b, ColumnFieldAt("a", "y", 1), 1); }, {"a"}},
+      {"a column of a past its fields", [&](auto& b) { PutWord(b, ColumnFieldAt("a", "y", 1), 9); }, {"a"}},
+      {"a key position of a past its key", [&](auto& b) { DbPut16(&b[ColumnFieldAt("a", "id", 5)], 2); }, {"a"}},
+      {"a column of a stored as another type", [&](auto& b) { DbPut16(&b[ColumnFieldAt("a", "y", 4)], kDbFloat); }, {"a"}},
+      {"a row of a holding a field no column claims", [&](auto& b) { b[FieldAt({{0, "7"}}, 2) - 2] = 5; }, {"a"}},
+      {"a column row of a under no table", [&](auto& b) { PutWord(b, ColumnFieldAt("a", "x", 0), 999); }, {"a"}},
+      {"a column row of a under b", [&](auto& b) { PutWord(b, ColumnFieldAt("a", "x", 0), ids["b"]); }, {"a", "b"}},
+      {"b's entry under a's id", [&](auto& b) { PutWord(b, FieldAt({{1, "b"}}, 0), ids["a"]); }, {"a", "b"}},
+      {"b's tree rooted in a's", [&](auto& b) { PutWord(b, MasterRecordOf("b") + 10, Word(good, MasterRecordOf("a") + 10)); }, {"a", "b"}},
   };
   for (const Case& c : cases) {
     std::vector<uint8_t> bytes = good;

@@ -34,13 +34,17 @@ std::string MakeDatabase() {
   return path;
 }
 
-// The exit status of a child process running `body`.
+// The exit status of a child process running `body`; -1 when it did not end within five
+// seconds (it is killed then) or died.
 template <typename Body>
 int InChild(Body body) {
   pid_t pid = fork();
   if (pid == 0) _exit(body());
   int status = 0;
-  waitpid(pid, &status, 0);
+  for (int waited = 0; waitpid(pid, &status, WNOHANG) == 0; ++waited) {
+    if (waited == 500) kill(pid, SIGKILL);
+    usleep(10000);
+  }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -100,24 +104,13 @@ TEST(DiskFileTest, AFifoThatCannotBeWrittenIsRefusedWithoutWaiting) {
   const std::string path = folder + "/fifo.vdb";
   ASSERT_EQ(mkfifo(path.c_str(), 0444), 0);
   ASSERT_EQ(chmod(path.c_str(), 0444), 0);
-  pid_t pid = fork();
-  if (pid == 0) {
-    // Permissions stop no superuser from writing.
-    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(3);
-    std::string error;
-    const bool refused = !vndbHandle::OpenFile(path, &error);
-    _exit(refused && error == "The database file is not a regular file" ? 0 : 1);
-  }
-  int status = 0;
-  pid_t done = 0;
-  for (int waited = 0; waited < 500 && (done = waitpid(pid, &status, WNOHANG)) == 0; ++waited) usleep(10000);
-  if (done == 0) {
-    kill(pid, SIGKILL);
-    waitpid(pid, &status, 0);
-    ADD_FAILURE() << "the open waited on the FIFO";
-  } else {
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
-  }
+  EXPECT_EQ(InChild([&] {
+              // Permissions stop no superuser from writing.
+              if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) return 3;
+              std::string error;
+              return !vndbHandle::OpenFile(path, &error) && error == "The database file is not a regular file" ? 0 : 1;
+            }),
+            0) << "-1: the open waited on the FIFO";
   unlink(path.c_str());
   rmdir(folder.c_str());
 }
@@ -259,22 +252,16 @@ TEST(DiskFileTest, TheJournalIsNeverReachedThroughALinkOrANonFile) {
   }
 }
 
-}  // namespace
-}  // namespace vorn
-
-namespace vorn {
-namespace {
-
 // The disk storage of a file, with a step run just before the database file's first write and
 // the database file's next sync made to fail on request.
-class HookedStorage : public vndbStorage {
+class HookedStorage : public vndbStorage, public vndbStore {
  public:
-  explicit HookedStorage(std::unique_ptr<vndbStorage> inner) : mInner(std::move(inner)), mDatabase(*this) {}
+  explicit HookedStorage(std::unique_ptr<vndbStorage> inner) : mInner(std::move(inner)), mFile(mInner->Database()) {}
 
   std::function<void()> beforeWrite;
   bool failSync = false;
 
-  vndbStore& Database() override { return mDatabase; }
+  vndbStore& Database() override { return *this; }
   bool ReadOnly() const override { return mInner->ReadOnly(); }
   uint64_t Identity() const override { return mInner->Identity(); }
   vndbStore* Journal(bool create) override { return mInner->Journal(create); }
@@ -282,57 +269,40 @@ class HookedStorage : public vndbStorage {
   bool JournalInPlace() override { return mInner->JournalInPlace(); }
   bool RemoveJournal() override { return mInner->RemoveJournal(); }
 
+  bool Read(int64_t offset, uint8_t* bytes, size_t count) override { return mFile.Read(offset, bytes, count); }
+  bool Write(int64_t offset, const uint8_t* bytes, size_t count) override {
+    if (auto step = std::exchange(beforeWrite, nullptr)) step();
+    return mFile.Write(offset, bytes, count);
+  }
+  int64_t Length() override { return mFile.Length(); }
+  bool SetLength(int64_t length) override { return mFile.SetLength(length); }
+  bool Sync() override { return !std::exchange(failSync, false) && mFile.Sync(); }
+
  private:
-  class Store : public vndbStore {
-   public:
-    explicit Store(HookedStorage& owner) : mOwner(owner) {}
-    bool Read(int64_t offset, uint8_t* bytes, size_t count) override { return Inner().Read(offset, bytes, count); }
-    bool Write(int64_t offset, const uint8_t* bytes, size_t count) override {
-      if (auto step = std::exchange(mOwner.beforeWrite, nullptr)) step();
-      return Inner().Write(offset, bytes, count);
-    }
-    int64_t Length() override { return Inner().Length(); }
-    bool SetLength(int64_t length) override { return Inner().SetLength(length); }
-    bool Sync() override { return !std::exchange(mOwner.failSync, false) && Inner().Sync(); }
-
-   private:
-    vndbStore& Inner() { return mOwner.mInner->Database(); }
-    HookedStorage& mOwner;
-  };
-
   std::unique_ptr<vndbStorage> mInner;
-  Store mDatabase;
+  vndbStore& mFile;
 };
 
 // A new database over hooked storage whose table "log" holds the row 1, with the journal of
-// the commit that added it as that commit first touched the file (sound, needed no more).
+// the commit that added it as that commit first touched the file (sound, needed no more);
+// no handle when that went wrong.
 struct HookedFile {
-  std::string path;
-  std::string journal;
-  HookedStorage* storage = nullptr;
+  explicit HookedFile(const std::string& name) : path(dbtest::TempPath(name)), journal(path + "-journal") {
+    auto owned = std::make_unique<HookedStorage>(OpenDiskStorage(path, true, nullptr));
+    storage = owned.get();
+    db = vndbHandle::Create(std::move(owned));
+    // Named, since temporaries in one condition trip the compiler's uninitialised-use warning.
+    const std::vector<DbColumnSpec> columns = {{"id", kDbInteger, false}};
+    const std::vector<DbColumnText> row = {{"id", "1"}};
+    const bool made = db && db->CreateTable("log", columns, {0}) && db->Commit() && db->AddTableRecord("log", row);
+    storage->beforeWrite = [this] { earlierJournal = dbtest::ReadBytes(journal); };
+    if (!made || !db->Commit() || earlierJournal.size() <= 8192) db.reset();
+  }
+  std::string path, journal;
+  HookedStorage* storage;
   std::vector<uint8_t> earlierJournal;
   std::unique_ptr<vndbHandle> db;
 };
-HookedFile MakeHookedFile(const std::string& name) {
-  HookedFile file;
-  file.path = dbtest::TempPath(name);
-  file.journal = file.path + "-journal";
-  auto owned = std::make_unique<HookedStorage>(OpenDiskStorage(file.path, true, nullptr));
-  file.storage = owned.get();
-  auto db = vndbHandle::Create(std::move(owned));
-  const std::vector<DbColumnSpec> columns = {{"id", kDbInteger, false}};
-  const std::vector<DbColumnText> row = {{"id", "1"}};
-  bool made = db && db->CreateTable("log", columns, {0}) && db->Commit() && db->AddTableRecord("log", row);
-  std::vector<uint8_t> earlier;
-  file.storage->beforeWrite = [&earlier, journal = file.journal] { earlier = dbtest::ReadBytes(journal); };
-  made = made && db->Commit() && earlier.size() > 8192;
-  file.storage->beforeWrite = nullptr;
-  if (made) {
-    file.earlierJournal = std::move(earlier);
-    file.db = std::move(db);
-  }
-  return file;
-}
 
 // The journal's name is taken from a commit after its journal was written: the commit goes on
 // with the journal it wrote, retires or restores it through the descriptor it wrote, and never
@@ -355,19 +325,18 @@ TEST(DiskFileTest, AJournalNameTakenDuringACommitIsNeverUsed) {
   for (bool syncFails : {false, true}) {
     for (const Case& c : cases) {
       const std::string what = std::string(c.name) + (syncFails ? ", the sync failing" : "");
-      HookedFile file = MakeHookedFile("renamed.vdb");
+      HookedFile file("renamed.vdb");
       ASSERT_TRUE(file.db);
-      auto& [path, journal, hooked, staleBytes, db] = file;
-      HookedStorage& storage = *hooked;
+      auto& [path, journal, storage, staleBytes, db] = file;
       const std::string stale = path + ".stale";
       dbtest::WriteBytes(stale, staleBytes);
 
       ASSERT_TRUE(db->AddTableRecord("log", {{"id", "2"}}));
-      storage.beforeWrite = [&] {
+      storage->beforeWrite = [&] {
         unlink(journal.c_str());
         c.plant(journal, stale);
       };
-      storage.failSync = syncFails;
+      storage->failSync = syncFails;
       const bool committed = db->Commit();
       EXPECT_EQ(committed, !syncFails) << what << ": " << db->ErrorMessage();
       if (!committed) {
@@ -391,13 +360,12 @@ TEST(DiskFileTest, AJournalNameTakenDuringACommitIsNeverUsed) {
 // the same file: putting those images back would take the file further back than its last
 // commit, so the handle reports damage instead and replays nothing.
 TEST(DiskFileTest, AFailedCommitReplaysOnlyItsOwnJournal) {
-  HookedFile file = MakeHookedFile("overwritten.vdb");
+  HookedFile file("overwritten.vdb");
   ASSERT_TRUE(file.db);
-  auto& [path, journal, hooked, earlier, db] = file;
-  HookedStorage& storage = *hooked;
+  auto& [path, journal, storage, earlier, db] = file;
   ASSERT_TRUE(db->AddTableRecord("log", {{"id", "2"}}));
-  storage.beforeWrite = [&] { dbtest::WriteBytes(journal, earlier); };
-  storage.failSync = true;
+  storage->beforeWrite = [&] { dbtest::WriteBytes(journal, earlier); };
+  storage->failSync = true;
   EXPECT_FALSE(db->Commit());
   EXPECT_EQ(db->ErrorCode(), kDbErrorInternal);
   EXPECT_NE(db->ErrorMessage().find("damaged: the journal of the failed commit was overwritten"), std::string::npos)

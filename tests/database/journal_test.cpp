@@ -4,6 +4,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "database/db_cursor.h"
@@ -315,18 +316,15 @@ std::unique_ptr<vndbHandle> SecondPending(SimDisk& disk) {
   return db;
 }
 
-// How the disk fails from some moment of a commit on.
+// How the disk fails from some moment of a commit on: the syncs and writes still allowed,
+// whether a failed sync stops the writes too, and the bytes the first refused write still puts.
 struct DiskFailure {
-  int64_t syncs = -1;   // syncs still allowed
-  int64_t writes = -1;  // writes still allowed
-  bool dying = false;   // a failed sync stops the writes too
-  size_t torn = 0;      // bytes the first refused write still puts
+  int64_t syncs, writes;
+  bool dying;
+  size_t torn;
 
   void Apply(SimDisk& disk) const {
-    disk.syncsLeft = syncs;
-    disk.writesLeft = writes;
-    disk.writesDieWithSyncs = dying;
-    disk.tornBytes = torn;
+    std::tie(disk.syncsLeft, disk.writesLeft, disk.writesDieWithSyncs, disk.tornBytes) = std::tie(syncs, writes, dying, torn);
   }
   std::string Name() const {
     return std::to_string(syncs) + " syncs, " + std::to_string(writes) + " writes" + (dying ? ", dying" : "") +
@@ -334,19 +332,13 @@ struct DiskFailure {
   }
 };
 
-// Every moment a commit's syncs or writes can start failing, with the disk dying at a failed
-// sync, or a refused write cut short.
+// Every moment a commit's syncs or writes can start failing.
 std::vector<DiskFailure> CommitFailures() {
   std::vector<DiskFailure> failures;
-  for (int64_t syncs = 0; syncs < 6; ++syncs) {
-    failures.push_back({syncs, -1, false, 0});
-    failures.push_back({syncs, 0, false, 0});
-    failures.push_back({syncs, -1, true, 0});
-  }
-  for (int64_t writes = 0; writes < 40; ++writes) {
-    failures.push_back({-1, writes, false, 0});
-    failures.push_back({-1, writes, false, 2});
-  }
+  for (int64_t syncs = 0; syncs < 6; ++syncs)
+    failures.insert(failures.end(), {{syncs, -1, false, 0}, {syncs, 0, false, 0}, {syncs, -1, true, 0}});
+  for (int64_t writes = 0; writes < 40; ++writes)
+    failures.insert(failures.end(), {{-1, writes, false, 0}, {-1, writes, false, 2}});
   return failures;
 }
 

@@ -4,8 +4,6 @@
 #include <unistd.h>
 
 #include <climits>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -92,31 +90,6 @@ bool CountIteration(void* data) {
   ++*static_cast<int*>(data);
   return false;
 }
-
-// GTK records chosen files under the home folder (recently-used.xbel). The whole program gets a
-// home of its own before GTK first asks where that is, and loses it with everything in it.
-class PrivateHome : public ::testing::Environment {
- public:
-  void SetUp() override {
-    char folder[] = "/tmp/vorn-home-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    mHome = folder;
-    setenv("HOME", mHome.c_str(), 1);
-    for (auto [variable, path] : {std::pair{"XDG_DATA_HOME", "/.local/share"}, std::pair{"XDG_CONFIG_HOME", "/.config"},
-                                  std::pair{"XDG_CACHE_HOME", "/.cache"}}) {
-      std::filesystem::create_directories(mHome + path);
-      setenv(variable, (mHome + path).c_str(), 1);
-    }
-    ASSERT_EQ(std::string(g_get_user_data_dir()), mHome + "/.local/share") << "GLib read the home folder earlier";
-  }
-  void TearDown() override {
-    if (!mHome.empty()) std::filesystem::remove_all(mHome);
-  }
-
- private:
-  std::string mHome;
-};
-::testing::Environment* const gPrivateHome = ::testing::AddGlobalTestEnvironment(new PrivateHome);
 
 class FolderItemDialogGuiTest : public TempFolderTest {
  protected:

@@ -184,10 +184,7 @@ TEST_F(FolderItemPicturesTest, AConverterPastItsTimeLimitIsKilledWithWhatItStart
   RuntimeUnlockObject(picture);
   WriteFile("in.pict", "whatever the converter is shown");
   const std::string pids = PathOf("pids");
-  const struct {
-    const char* name;
-    std::string script;
-  } cases[] = {
+  const std::pair<const char*, std::string> cases[] = {
       {"one that never ends", "sleep 60 & echo $! >> " + pids + "; echo $$ >> " + pids + "; wait\n"},
       {"one that writes the picture and goes on",
        "echo $$ >> " + pids + "; /bin/cp " + PathOf("six.bmp") + " \"${2#BMP3:}\"; exec sleep 60\n"},
@@ -196,10 +193,10 @@ TEST_F(FolderItemPicturesTest, AConverterPastItsTimeLimitIsKilledWithWhatItStart
   setenv("PATH", (Root() + ":" + path).c_str(), 1);
   SetPictureConverterTimeLimit(300);
   const int before = LeftoverConversions();
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [name, script] : cases) {
+    SCOPED_TRACE(name);
     WriteFile("pids", "");
-    WriteFile("convert", "#!/bin/sh\n" + c.script);
+    WriteFile("convert", "#!/bin/sh\n" + script);
     chmod(PathOf("convert").c_str(), 0755);
     RuntimeObject* item = NewFolderItemWithImp(nullptr, Item(PathOf("in.pict")).release());
     EXPECT_EQ(FolderItemOpenImage(item), nullptr);
@@ -207,12 +204,8 @@ TEST_F(FolderItemPicturesTest, AConverterPastItsTimeLimitIsKilledWithWhatItStart
     RuntimeUnlockObject(item);
     EXPECT_EQ(LeftoverConversions(), before);
     std::istringstream started(ReadFile("pids"));
-    std::string pid;
     int count = 0;
-    while (started >> pid) {
-      ++count;
-      EXPECT_FALSE(ProcessRuns(pid)) << pid;
-    }
+    for (std::string pid; started >> pid; ++count) EXPECT_FALSE(ProcessRuns(pid)) << pid;
     EXPECT_GT(count, 0);
   }
   SetPictureConverterTimeLimit(0);

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <sstream>
 #include <string>
 
@@ -138,22 +137,15 @@ TEST_F(VirtualFolderItemTest, AVolumeFileIsNotOpenedAgainWhileItsVolumeIsOpen) {
     if (volume) RuntimeUnlockObject(volume);
     return volume ? std::string("volume") : "nil " + std::to_string(FolderItemGetLastError(disk, 0));
   };
-  const struct {
-    const char* name;
-    std::function<std::string()> run;
-  } cases[] = {
-      {"OpenAsVirtualVolume here", [&] { return outcome(FolderItemOpenAsVirtualVolume(disk)); }},
-      {"OpenAsVirtualVolume in another process",
-       [&] { return RunInChild([&] { return outcome(FolderItemOpenAsVirtualVolume(disk)); }); }},
-      {"CreateVirtualVolume here", [&] { return outcome(FolderItemCreateVirtualVolume(disk)); }},
-      {"CreateVirtualVolume in another process",
-       [&] { return RunInChild([&] { return outcome(FolderItemCreateVirtualVolume(disk)); }); }},
-  };
-  for (const auto& row : cases) {
-    SCOPED_TRACE(row.name);
-    const std::string before = ReadDisk("vol");
-    EXPECT_EQ(row.run(), "nil " + std::to_string(EBUSY));
-    EXPECT_TRUE(ReadDisk("vol") == before) << "the file stays as the open volume left it";
+  for (bool create : {false, true}) {
+    for (bool elsewhere : {false, true}) {
+      SCOPED_TRACE(std::string(create ? "CreateVirtualVolume" : "OpenAsVirtualVolume") +
+                   (elsewhere ? " in another process" : " here"));
+      auto open = [&] { return outcome(create ? FolderItemCreateVirtualVolume(disk) : FolderItemOpenAsVirtualVolume(disk)); };
+      const std::string before = ReadDisk("vol");
+      EXPECT_EQ(elsewhere ? RunInChild(open) : open(), "nil " + std::to_string(EBUSY));
+      EXPECT_TRUE(ReadDisk("vol") == before) << "the file stays as the open volume left it";
+    }
   }
   for (RuntimeObject* item : {c, root, first}) RuntimeUnlockObject(item);
 

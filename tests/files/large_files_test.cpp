@@ -1,11 +1,11 @@
 // Files of 2 GiB and more, made sparse so that they cost no disk: streams read them, append at
 // their end and never write where the program did not ask; a value that a 32-bit Integer
 // cannot hold fails the call.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -37,38 +37,28 @@ class LargeFileTest : public TempFolderTest {
   // "big": the head, 3 GiB of nothing, the tail.
   void MakeBigFile() {
     WriteFile("big", kHead);
-    const int fd = open(PathOf("big").c_str(), O_WRONLY);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(pwrite(fd, kTail.data(), kTail.size(), kTailOffset), static_cast<ssize_t>(kTail.size()));
-    close(fd);
+    std::filesystem::resize_file(PathOf("big"), kTailOffset);
+    std::ofstream(PathOf("big"), std::ios::binary | std::ios::app) << kTail;
   }
   std::string BytesAt(int64_t offset, size_t count) const {
+    std::ifstream in(PathOf("big"), std::ios::binary);
     std::string bytes(count, '\0');
-    const int fd = open(PathOf("big").c_str(), O_RDONLY);
-    const ssize_t got = pread(fd, bytes.data(), count, offset);
-    close(fd);
-    bytes.resize(got < 0 ? 0 : static_cast<size_t>(got));
-    return bytes;
-  }
-  int64_t DiskLength() const {
-    struct stat info;
-    return stat(PathOf("big").c_str(), &info) == 0 ? info.st_size : -1;
+    in.seekg(offset).read(bytes.data(), static_cast<std::streamsize>(count));
+    return bytes.substr(0, static_cast<size_t>(in.gcount()));
   }
 };
 
 std::string Take(StringRep* rep) { return std::string(string::Adopt(rep).View()); }
 
-std::string Number(int64_t value) { return std::to_string(value); }
-
-struct StreamCase {
-  const char* name;
-  std::function<std::string(RuntimeObject* item)> run;
-  std::string answer;
-  std::string tail;  // what the file holds from the tail's offset on afterwards
-};
-
+// What the call answers, and what the file holds from the tail's offset on afterwards.
 TEST_F(LargeFileTest, StreamsReadAndAppendPastTwoGigabytesAndNeverWriteAtAGuess) {
-  const StreamCase cases[] = {
+  using std::to_string;
+  const struct {
+    const char* name;
+    std::function<std::string(RuntimeObject* item)> run;
+    std::string answer;
+    std::string tail;
+  } cases[] = {
       {"AppendToTextFile writes at the end",
        [](RuntimeObject* item) {
          RuntimeObject* out = FolderItemAppendTextFile(item);
@@ -77,20 +67,20 @@ TEST_F(LargeFileTest, StreamsReadAndAppendPastTwoGigabytesAndNeverWriteAtAGuess)
          TextOutputStreamClose(out);
          const int32_t error = TextOutputStreamLastErrorGetter(out);
          RuntimeUnlockObject(out);
-         return Number(error);
+         return to_string(error);
        },
        "0", kTail + "more"},
       {"Position = Length on a read-write BinaryStream fails, and so does the write after it",
        [](RuntimeObject* item) {
          RuntimeObject* stream = FolderItemOpenBinaryFile(item, 1);
          const int32_t length = BinaryStreamGetLength(stream);
-         const int32_t lengthError = BinaryStreamLastErrorGetter(stream);
+         std::string errors = to_string(length) + " " + to_string(BinaryStreamLastErrorGetter(stream));
          BinaryStreamSetPosition(stream, 0, length);
          BinaryStreamWriteByte(stream, 'X');
          BinaryStreamClose(stream);
-         const int32_t writeError = BinaryStreamLastErrorGetter(stream);
+         errors += " " + to_string(BinaryStreamLastErrorGetter(stream));
          RuntimeUnlockObject(stream);
-         return Number(length) + " " + Number(lengthError) + " " + Number(writeError);
+         return errors;
        },
        "-1 75 22", kTail},
       {"ReadLine reads the first lines, PositionB tells where",
@@ -98,7 +88,7 @@ TEST_F(LargeFileTest, StreamsReadAndAppendPastTwoGigabytesAndNeverWriteAtAGuess)
          RuntimeObject* in = FolderItemOpenTextFile(item);
          std::string lines = Take(TextInputStreamReadLine(in, nullptr));
          lines += "|" + Take(TextInputStreamReadLine(in, nullptr));
-         lines += "|" + Number(TextInputStreamGetPosition(in)) + "|" + Number(TextInputStreamEOF(in));
+         lines += "|" + to_string(TextInputStreamGetPosition(in)) + "|" + to_string(TextInputStreamEOF(in));
          RuntimeUnlockObject(in);
          return lines;
        },
@@ -106,7 +96,7 @@ TEST_F(LargeFileTest, StreamsReadAndAppendPastTwoGigabytesAndNeverWriteAtAGuess)
       {"BinaryStream.Read takes its bytes from the start",
        [](RuntimeObject* item) {
          RuntimeObject* stream = FolderItemOpenBinaryFile(item, 0);
-         std::string bytes = Take(BinaryStreamRead(stream, 5, nullptr)) + "|" + Number(BinaryStreamEOF(stream));
+         std::string bytes = Take(BinaryStreamRead(stream, 5, nullptr)) + "|" + to_string(BinaryStreamEOF(stream));
          RuntimeUnlockObject(stream);
          return bytes;
        },
@@ -115,13 +105,13 @@ TEST_F(LargeFileTest, StreamsReadAndAppendPastTwoGigabytesAndNeverWriteAtAGuess)
        [](RuntimeObject* item) {
          RuntimeObject* in = FolderItemOpenTextFile(item);
          std::string all = Take(TextInputStreamReadAll(in, nullptr));
-         all += "|" + Number(TextInputStreamLastErrorGetter(in));
+         all += "|" + to_string(TextInputStreamLastErrorGetter(in));
          RuntimeUnlockObject(in);
          return all;
        },
        "|75", kTail},
   };
-  for (const StreamCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     MakeBigFile();
     RuntimeObject* item = NewFolderItemWithImp(nullptr, Item(PathOf("big")).release());
@@ -129,7 +119,7 @@ TEST_F(LargeFileTest, StreamsReadAndAppendPastTwoGigabytesAndNeverWriteAtAGuess)
     RuntimeUnlockObject(item);
     EXPECT_EQ(BytesAt(0, kHead.size()), kHead) << "the start of the file stays as it was";
     EXPECT_EQ(BytesAt(kTailOffset, 64), c.tail);
-    EXPECT_EQ(DiskLength(), kTailOffset + static_cast<int64_t>(c.tail.size()));
+    EXPECT_EQ(std::filesystem::file_size(PathOf("big")), kTailOffset + c.tail.size());
   }
 }
 

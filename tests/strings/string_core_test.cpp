@@ -58,7 +58,6 @@ TEST(StringRecord, FilledRoomBecomesTextUpToTheRoomOnly) {
     std::string expected;
   };
   const Case cases[] = {
-      {"", 16, "abcdef", 6, "abcdef"},
       {"", 16, "abcdefghijklmnop", 16, "abcdefghijklmnop"},  // the whole room
       {"", 4, "abcd", 9, "abcd"},                            // past the room
       {"", 8, "ab", -3, ""},

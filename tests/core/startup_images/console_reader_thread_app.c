@@ -1,13 +1,11 @@
 /* A console program whose Thread reads a line of standard input while the main thread idles:
  * in the run loop, or (VORN_TEST_MAIN_WAITS=semaphore) waiting on a semaphore that only the
- * reader releases. The reader echoes the line and lets the program end; it logs "read;" and
- * the main thread "idle;" once it is about to wait. */
+ * reader releases. The reader echoes the line and lets the program end. */
 #include "vorn/application_abi.h"
 #include "vorn/class_abi.h"
 #include "vorn/console_api.h"
 #include "vorn/system_api.h"
 #include "vorn/thread_api.h"
-#include "image_log.h"
 
 VORN_DEFINE_PENDING_EXCEPTION;
 
@@ -23,7 +21,6 @@ static void Run(VornRuntimeObject *self) {
   VornStringRecord *line = RuntimeConsoleInput();
   RuntimeConsolePrint(line);
   RuntimeUnlockString(line);
-  LogText("read;");
   if (gSemaphore) {
     semaphore_release(gSemaphore);
   } else {
@@ -55,7 +52,6 @@ void ImageEntry(void) {
   }
   VornRuntimeObject *reader = RuntimeNewObject(RuntimeNewClass(&kReader));
   threadRun(reader);
-  LogText("idle;");
   if (gSemaphore) {
     Semaphore_Signal(gSemaphore);
     RuntimeUnlockObject(gSemaphore);

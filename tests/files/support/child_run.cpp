@@ -20,42 +20,29 @@ std::string RunInChild(const std::function<std::string()>& body, int seconds) {
   if (child == 0) {
     // A group of its own, so that what it starts can be killed with it.
     setpgid(0, 0);
-    close(answer[0]);
     const std::string text = body();
-    size_t written = 0;
-    while (written < text.size()) {
-      const ssize_t n = write(answer[1], text.data() + written, text.size() - written);
-      if (n <= 0) break;
-      written += static_cast<size_t>(n);
-    }
-    _exit(0);
+    _exit(write(answer[1], text.data(), text.size()) == static_cast<ssize_t>(text.size()) ? 0 : 1);
   }
   setpgid(child, child);
   close(answer[1]);
   std::string text;
-  bool ended = false;
+  ssize_t got = 1;  // 0 once the child closed its end
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  while (true) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+  for (char buffer[256]; got > 0;) {
+    using std::chrono::milliseconds;
+    const auto left = std::chrono::duration_cast<milliseconds>(deadline - std::chrono::steady_clock::now()).count();
     if (left <= 0) break;
-    struct pollfd ready = {answer[0], POLLIN, 0};
+    pollfd ready = {answer[0], POLLIN, 0};
     if (poll(&ready, 1, static_cast<int>(left)) <= 0) continue;
-    char buffer[256];
-    const ssize_t n = read(answer[0], buffer, sizeof buffer);
-    if (n <= 0) {
-      ended = true;
-      break;
-    }
-    text.append(buffer, static_cast<size_t>(n));
+    got = read(answer[0], buffer, sizeof buffer);
+    if (got > 0) text.append(buffer, static_cast<size_t>(got));
   }
   close(answer[0]);
-  if (!ended) {
+  if (got != 0) {
     kill(-child, SIGKILL);
     text = "<still running>";
   }
-  int status = 0;
-  waitpid(child, &status, 0);
+  waitpid(child, nullptr, 0);
   return text;
 }
 

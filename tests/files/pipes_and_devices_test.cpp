@@ -7,11 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <functional>
-#include <thread>
-#include <memory>
 #include <string>
 
 #include "files/folder_item_class.h"
@@ -25,59 +23,51 @@ namespace {
 
 using SpecialFileTest = TempFolderTest;
 
-// "stream" for a stream, else "nil" and the item's LastErrorCode.
-std::string Opened(RuntimeObject* item, RuntimeObject* stream) {
-  return stream ? "stream" : "nil " + std::to_string(FolderItemGetLastError(item, 0));
-}
-
-struct SpecialCase {
-  const char* name;
-  const char* path;  // inside the test's folder, or absolute
-  std::function<std::string(RuntimeObject* item, FolderItemImpUnix* imp)> run;
-  std::string answer;
-};
-
 TEST_F(SpecialFileTest, CallsOnPipesDevicesAndFoldersAnswerAtOnce) {
-  ASSERT_EQ(mkfifo(PathOf("pipe").c_str(), 0600), 0);
-  ASSERT_EQ(mkfifo(PathOf("pipe.wav").c_str(), 0600), 0);
-  ASSERT_EQ(mkfifo(PathOf("pipe.png").c_str(), 0600), 0);
+  for (const char* name : {"pipe", "pipe.wav", "pipe.png"}) ASSERT_EQ(mkfifo(PathOf(name).c_str(), 0600), 0);
   MakeFolder("folder");
   WriteFile("plain", "words");
-  const std::string plain = PathOf("plain"), pipe = PathOf("pipe");
-  // A row that opens the item through a FolderItem method.
+  // "stream" for a stream, else "nil" and the item's LastErrorCode.
   auto opens = [](RuntimeObject* (*open)(RuntimeObject*)) {
-    return [open](RuntimeObject* item, FolderItemImpUnix*) { return Opened(item, open(item)); };
+    return [open](RuntimeObject* item, FolderItemImpUnix*) {
+      return open(item) ? "stream" : "nil " + std::to_string(FolderItemGetLastError(item, 0));
+    };
   };
   auto binary = [](RuntimeObject* item) { return FolderItemOpenBinaryFile(item, 0); };
-  auto binaryToWrite = [](RuntimeObject* item) { return FolderItemOpenBinaryFile(item, 1); };
-  const SpecialCase cases[] = {
+  // CopyFileTo from the item to `to`: whether it copied, its error, and whether `to` became a file.
+  auto copies = [this](std::string to) {
+    return [this, to](RuntimeObject*, FolderItemImpUnix* imp) {
+      const bool copied = imp->CopyFileTo(Item(PathOf(to)).get());
+      return std::to_string(copied) + " " + std::to_string(imp->mLastError) +
+             (std::filesystem::is_regular_file(PathOf(to)) ? " made" : "");
+    };
+  };
+  const struct {
+    const char* name;
+    const char* path;  // inside the test's folder, or absolute
+    std::function<std::string(RuntimeObject* item, FolderItemImpUnix* imp)> run;
+    std::string answer;
+  } cases[] = {
       {"OpenAsTextFile", "pipe", opens(FolderItemOpenTextFile), "nil 29"},
       {"OpenAsBinaryFile", "pipe", opens(binary), "nil 29"},
-      {"OpenAsBinaryFile to write", "pipe", opens(binaryToWrite), "nil 29"},
+      {"OpenAsBinaryFile to write", "pipe", opens([](RuntimeObject* item) { return FolderItemOpenBinaryFile(item, 1); }), "nil 29"},
       {"AppendToTextFile", "pipe", opens(FolderItemAppendTextFile), "nil 29"},
       {"CreateTextFile", "pipe", opens(FolderItemCreateTextFile), "nil 29"},
       {"OpenAsBinaryFile on a device", "/dev/null", opens(binary), "nil 29"},
       {"OpenAsBinaryFile on a folder", "folder", opens(binary), "nil 21"},
       {"OpenAsSound", "pipe.wav", opens(FolderItemOpenSound), "nil 29"},
       {"OpenAsPicture", "pipe.png", opens(FolderItemOpenImage), "nil 29"},
-      {"CopyFileTo from a pipe", "pipe", [this](RuntimeObject*, FolderItemImpUnix* imp) {
-         const bool copied = imp->CopyFileTo(Item(PathOf("copy")).get());
-         return std::to_string(copied) + " " + std::to_string(imp->mLastError) + (PathExists("copy") ? " made" : "");
-       }, "0 29"},
-      {"CopyFileTo onto a pipe", "plain", [pipe](RuntimeObject*, FolderItemImpUnix* imp) {
-         const bool copied = imp->CopyFileTo(Item(pipe).get());
-         return std::to_string(copied) + " " + std::to_string(imp->mLastError);
-       }, "0 29"},
+      {"CopyFileTo from a pipe", "pipe", copies("copy"), "0 29"},
+      {"CopyFileTo onto a pipe", "plain", copies("pipe"), "0 29"},
   };
-  for (const SpecialCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string path = c.path[0] == '/' ? c.path : PathOf(c.path);
-    const std::string answer = RunInChild([&] {
-      FolderItemImpUnix* imp = Item(path).release();
-      RuntimeObject* item = NewFolderItemWithImp(nullptr, imp);
-      return c.run(item, imp);
-    });
-    EXPECT_EQ(answer, c.answer);
+    EXPECT_EQ(RunInChild([&] {
+                FolderItemImpUnix* imp = Item(path).release();
+                return c.run(NewFolderItemWithImp(nullptr, imp), imp);
+              }),
+              c.answer);
   }
   EXPECT_EQ(ReadFile("plain"), "words");
 }
@@ -93,19 +83,15 @@ TEST_F(SpecialFileTest, AProgramTheFileLayerWaitsForEndsWithTheProgramThatWaits)
                                        " && exec sleep 60"});
     _exit(0);
   }
+  auto within = [](const std::function<bool()>& condition) {  // five seconds at most
+    for (int i = 0; i < 500 && !condition(); ++i) usleep(10000);
+    return condition();
+  };
   std::string pid;
-  for (int i = 0; i < 500 && pid.empty(); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    std::ifstream(pidFile) >> pid;
-  }
-  ASSERT_FALSE(pid.empty());
+  ASSERT_TRUE(within([&] { return bool(std::ifstream(pidFile) >> pid); }));
   kill(waiter, SIGKILL);
   waitpid(waiter, nullptr, 0);
-  bool ended = false;
-  for (int i = 0; i < 500 && !ended; ++i) {
-    ended = !ProcessRuns(pid);
-    if (!ended) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  const bool ended = within([&] { return !ProcessRuns(pid); });
   EXPECT_TRUE(ended) << "the program " << pid << " still runs";
   if (!ended) kill(std::stoi(pid), SIGKILL);
 }
