@@ -93,7 +93,8 @@ bool ReportMissingLink(int32_t line) {
 // One pass of the service loop; true when any socket had bytes to move.
 bool ServiceIteration() {
   PollAllPollables();
-  bool busy = PollAllSockets(true);
+  PollAllSockets(true);
+  bool busy = AnySocketBusy(true);
   RunBackgroundTasks(false);
   return busy;
 }

@@ -3,48 +3,63 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace vorn {
 
-char* ReceiveQueue::SmallStaging() {
-  static char staging[kCopiedRead];
-  return staging;
-}
+char ReceiveQueue::sSmallStaging[kCopiedRead];
 
 string& ReceiveQueue::Staging() {
   static auto* staging = new string();
   return *staging;
 }
 
+StringRep* ReceiveQueue::ShortBlock(const char* bytes, int32_t count) {
+  StringRep* spare = std::exchange(mSpare, nullptr);
+  if (spare) {
+    // Held memory stays within twice the bytes held.
+    string_block::Capacity room = string_block::CapacityOf(spare);
+    if (spare->refCount == 1 && room >= count && room <= 2 * static_cast<string_block::Capacity>(count)) {
+      // Nobody else holds the record, so it is filled again in place, as the shared record
+      // layout says: a length byte, the text, a NUL.
+      char* text = spare->buffer;
+      std::memcpy(text + 1, bytes, static_cast<size_t>(count));
+      text[0] = static_cast<char>(count >= 255 ? 255 : count);
+      text[1 + count] = '\0';
+      spare->length = count;
+      spare->bufferSize = count + 2;
+      spare->encoding = kEncodingUnknown;
+      return spare;
+    }
+    ReleaseStringRep(spare);
+  }
+  return NewStringRep(bytes, count, kEncodingUnknown);
+}
+
 void ReceiveQueue::MoveFront(int64_t count, char* into) {
   int64_t moved = 0;
   while (moved < count) {
-    const string& front = mBlocks.front();
-    size_t take = std::min(static_cast<size_t>(front.Length()) - mFrontStart, static_cast<size_t>(count - moved));
-    std::memcpy(into + moved, front.CString() + mFrontStart, take);
+    const StringRep* front = mBlocks.Front();
+    size_t take = std::min(static_cast<size_t>(front->length) - mFrontStart, static_cast<size_t>(count - moved));
+    std::memcpy(into + moved, front->buffer + 1 + mFrontStart, take);
     moved += static_cast<int64_t>(take);
     mFrontStart += take;
-    if (mFrontStart == static_cast<size_t>(front.Length())) {
-      mBlocks.pop_front();
+    if (mFrontStart == static_cast<size_t>(front->length)) {
+      ReleaseStringRep(mBlocks.Front());
+      mBlocks.PopFront();
       mFrontStart = 0;
     }
   }
   mTotal -= count;
 }
 
-string ReceiveQueue::TakeString(int64_t count, EncodingCode encoding) {
+string ReceiveQueue::TakeCopy(int64_t count, EncodingCode encoding) {
   count = std::min({count, mTotal, int64_t{INT32_MAX}});
   if (count < 1) return {};
   string bytes;
-  if (mFrontStart == 0 && mBlocks.front().Length() == count) {
-    bytes = std::move(mBlocks.front());
-    mBlocks.pop_front();
-    mTotal -= count;
-  } else {
-    bytes.Reserve(static_cast<int32_t>(count));
-    MoveFront(count, bytes.MutableBytes());
-    bytes.SetFilledLength(static_cast<int32_t>(count));
-  }
+  bytes.Reserve(static_cast<int32_t>(count));
+  MoveFront(count, bytes.MutableBytes());
+  bytes.SetFilledLength(static_cast<int32_t>(count));
   bytes.SetEncoding(encoding);
   return bytes;
 }
@@ -60,14 +75,21 @@ std::string ReceiveQueue::Take(int64_t count) {
 std::string ReceiveQueue::Peek() const {
   std::string bytes;
   bytes.reserve(static_cast<size_t>(mTotal));
-  for (size_t i = 0; i < mBlocks.size(); ++i) bytes.append(mBlocks[i].View().substr(i == 0 ? mFrontStart : 0));
+  for (size_t i = 0; i < mBlocks.Size(); ++i) {
+    size_t skip = i == 0 ? mFrontStart : 0;
+    bytes.append(mBlocks[i]->buffer + 1 + skip, static_cast<size_t>(mBlocks[i]->length) - skip);
+  }
   return bytes;
 }
 
 void ReceiveQueue::Clear() {
-  mBlocks.clear();
+  while (!mBlocks.Empty()) {
+    ReleaseStringRep(mBlocks.Front());
+    mBlocks.PopFront();
+  }
   mFrontStart = 0;
   mTotal = 0;
+  ReleaseStringRep(std::exchange(mSpare, nullptr));
 }
 
 }  // namespace vorn

@@ -4,15 +4,12 @@
 
 namespace vorn {
 
-void SendQueue::Append(const void* bytes, int32_t count) {
-  if (!bytes || count < 1) return;
-  mTotal += count;
-  const char* from = static_cast<const char*>(bytes);
-  auto left = static_cast<size_t>(count);
+void SendQueue::Gather(const char* from, size_t left) {
+  mTotal += static_cast<int64_t>(left);
   while (left > 0) {
-    if (mPieces.empty() || !mPieces.back().shared.IsEmpty() || mPieces.back().gathered.size() >= kGatherLimit)
-      mPieces.emplace_back();
-    std::string& tail = mPieces.back().gathered;
+    if (mPieces.Empty() || !mPieces.Back().shared.IsEmpty() || mPieces.Back().gathered.size() >= kGatherLimit)
+      mPieces.EmplaceBack();
+    std::string& tail = mPieces.Back().gathered;
     size_t take = std::min(left, kGatherLimit - tail.size());
     tail.append(from, take);
     from += take;
@@ -20,50 +17,36 @@ void SendQueue::Append(const void* bytes, int32_t count) {
   }
 }
 
-void SendQueue::Append(const string& bytes) {
-  if (bytes.Length() < kSharedWrite) {
-    Append(bytes.CString(), bytes.Length());
-    return;
-  }
+void SendQueue::Share(const string& bytes) {
   // The front piece is never empty while bytes wait: an emptied gathering buffer takes it.
-  if (mTotal != 0 || mPieces.empty()) mPieces.emplace_back();
-  mPieces.back().shared = bytes;
+  if (mTotal != 0 || mPieces.Empty()) mPieces.EmplaceBack();
+  mPieces.Back().shared = bytes;
   mTotal += bytes.Length();
 }
 
-const char* SendQueue::Front(int32_t* count) const {
-  if (mTotal == 0) {
-    *count = 0;
-    return nullptr;
-  }
-  const Piece& front = mPieces.front();
-  *count = static_cast<int32_t>(front.Size() - front.start);
-  return front.Bytes() + front.start;
-}
-
-void SendQueue::Consume(int64_t n) {
+void SendQueue::ConsumePieces(int64_t n) {
   n = std::min(n, mTotal);
   mTotal -= n;
   while (n > 0) {
-    Piece& front = mPieces.front();
+    Piece& front = mPieces.Front();
     auto left = static_cast<int64_t>(front.Size() - front.start);
     if (n < left) {
       front.start += static_cast<size_t>(n);
       return;
     }
     n -= left;
-    if (mPieces.size() == 1 && front.shared.IsEmpty()) {
+    if (mPieces.Size() == 1 && front.shared.IsEmpty()) {
       // The last gathering buffer stays, its room kept for the next short writes.
       front.gathered.clear();
       front.start = 0;
       return;
     }
-    mPieces.pop_front();
+    mPieces.PopFront();
   }
 }
 
 void SendQueue::Clear() {
-  mPieces.clear();
+  mPieces.Clear();
   mTotal = 0;
 }
 

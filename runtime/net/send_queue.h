@@ -5,9 +5,10 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
+#include <cstring>
 #include <string>
 
+#include "net/fifo.h"
 #include "strings/vstring.h"
 
 namespace vorn {
@@ -19,12 +20,44 @@ class SendQueue {
   // A gathering buffer grows to this size at most before the next one starts.
   static constexpr size_t kGatherLimit = 1024 * 1024;
 
-  void Append(const void* bytes, int32_t count);
-  void Append(const string& bytes);
+  void Append(const void* bytes, int32_t count) {
+    if (!bytes || count < 1) return;
+    // Most writes are short and find the gathering buffer at the back with room.
+    if (!mPieces.Empty()) {
+      Piece& tail = mPieces.Back();
+      if (tail.shared.IsEmpty() && tail.gathered.size() + static_cast<size_t>(count) <= kGatherLimit) {
+        tail.gathered.append(static_cast<const char*>(bytes), static_cast<size_t>(count));
+        mTotal += count;
+        return;
+      }
+    }
+    Gather(static_cast<const char*>(bytes), static_cast<size_t>(count));
+  }
+  void Append(const string& bytes) {
+    if (bytes.Length() < kSharedWrite) Append(bytes.CString(), bytes.Length());
+    else Share(bytes);
+  }
   // The unsent bytes of the oldest piece, without copying; nil and 0 when empty.
-  const char* Front(int32_t* count) const;
+  const char* Front(int32_t* count) const {
+    if (mTotal == 0) {
+      *count = 0;
+      return nullptr;
+    }
+    const Piece& front = mPieces.Front();
+    *count = static_cast<int32_t>(front.Size() - front.start);
+    return front.Bytes() + front.start;
+  }
   // Drops up to n bytes from the front.
-  void Consume(int64_t n);
+  void Consume(int64_t n) {
+    if (n >= mTotal && mPieces.Size() == 1 && mPieces.Front().shared.IsEmpty()) {
+      // Everything went: the last gathering buffer stays, its room kept for the next writes.
+      mPieces.Front().gathered.clear();
+      mPieces.Front().start = 0;
+      mTotal = 0;
+      return;
+    }
+    ConsumePieces(n);
+  }
   void Clear();
   int64_t Count() const { return mTotal; }
 
@@ -38,7 +71,11 @@ class SendQueue {
     size_t Size() const { return shared.IsEmpty() ? gathered.size() : static_cast<size_t>(shared.Length()); }
   };
 
-  std::deque<Piece> mPieces;
+  void Gather(const char* from, size_t left);
+  void Share(const string& bytes);
+  void ConsumePieces(int64_t n);
+
+  Fifo<Piece> mPieces;
   int64_t mTotal = 0;
 };
 

@@ -39,6 +39,7 @@ int32_t ServerSocketPool::AddSockets(int32_t count) {
     native->Reset(true);
     native->mOwnerLocked = true;
     native->mListedInPool = true;
+    native->mWaitingIn = this;
     native->Register(0, false);
     mAvailable.push_back(socket);
     ++added;
@@ -67,6 +68,7 @@ void ServerSocketPool::Accept(TCPSocket* listener, int descriptor) {
   mAvailable.pop_back();
   mActive.push_back(socket);
   TCPSocket* native = GetSocketOwnerHooks()->nativeOf(socket);
+  native->mWaitingIn = nullptr;
   --mFreeConnections;
   listener->mPendingPoolCheck = true;
   native->AdoptConnection(listener, descriptor);
@@ -79,6 +81,13 @@ void ServerSocketPool::Release(TCPSocket* child) {
   if (found == mActive.end()) return;
   mActive.erase(found);
   child->mListedInPool = false;
+}
+
+void ServerSocketPool::Withdraw(TCPSocket* waiting) {
+  waiting->mWaitingIn = nullptr;
+  waiting->mListedInPool = false;
+  auto found = std::find(mAvailable.begin(), mAvailable.end(), waiting->Owner());
+  if (found != mAvailable.end()) mAvailable.erase(found);
 }
 
 void ServerSocketPool::Detach(TCPSocket* listener, bool final) {
@@ -95,6 +104,7 @@ void ServerSocketPool::Detach(TCPSocket* listener, bool final) {
     mAvailable.pop_back();
     TCPSocket* native = hooks->nativeOf(socket);
     if (!native) continue;
+    native->mWaitingIn = nullptr;
     native->mListedInPool = false;
     if (!final) native->Close(false);
   }

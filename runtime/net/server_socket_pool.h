@@ -22,6 +22,10 @@ class ServerSocketPool {
   // Hands the accepted descriptor to an available socket, or closes it when none is free.
   void Accept(TCPSocket* listener, int descriptor);
   void Release(TCPSocket* child);
+  // A socket that waits in the available list and that the program closes or resets leaves
+  // the list before its reference goes: the pool never hands a client to, nor touches, a
+  // socket it no longer holds.
+  void Withdraw(TCPSocket* waiting);
   // The listening socket is closing: its children forget it, and unless final the available
   // sockets are closed (which releases them).
   void Detach(TCPSocket* listener, bool final);

@@ -16,9 +16,13 @@ bool sInitialised = false;
 int32_t sSuppression = 0;
 const SocketOwnerHooks* sOwnerHooks = nullptr;
 
+// Never destroyed: sockets may close from static destructors. A plain pointer rather than a
+// function-local static, whose guard every pass would test.
+std::vector<SocketCore*>* sSockets = nullptr;
+
 std::vector<SocketCore*>& Sockets() {
-  static auto* list = new std::vector<SocketCore*>();
-  return *list;
+  if (!sSockets) sSockets = new std::vector<SocketCore*>();
+  return *sSockets;
 }
 
 constexpr int32_t kPollingPeriod = 5;
@@ -46,7 +50,6 @@ class PollingTask : public BackgroundTask {
 };
 
 PollingTask* sPollingTask = nullptr;
-int64_t sStreamReceiveBound = int64_t{64} << 20;
 
 // Serial ports share the hook so that they are polled before the sockets on every pass.
 bool PollSocketsHook(void*) {
@@ -57,8 +60,11 @@ bool PollSocketsHook(void*) {
 
 }  // namespace
 
-int64_t StreamReceiveBound() { return sStreamReceiveBound; }
-void SetStreamReceiveBound(int64_t bytes) { sStreamReceiveBound = bytes < 1 ? 1 : bytes; }
+namespace detail {
+int64_t gStreamReceiveBound = int64_t{64} << 20;
+}  // namespace detail
+
+void SetStreamReceiveBound(int64_t bytes) { detail::gStreamReceiveBound = bytes < 1 ? 1 : bytes; }
 
 void SetSocketOwnerHooks(const SocketOwnerHooks* hooks) { sOwnerHooks = hooks; }
 const SocketOwnerHooks* GetSocketOwnerHooks() { return sOwnerHooks; }
@@ -75,28 +81,6 @@ int32_t ShutdownSocketLayer() { return 0; }
 bool SocketLayerInitialised() { return sInitialised; }
 
 const std::vector<SocketCore*>& SocketList() { return Sockets(); }
-
-bool PollAllSockets(bool onlyUnowned) {
-  if (!sInitialised) return false;
-  auto& list = Sockets();
-  // Bytes that wait go out before the kernel is asked what is ready, so that a reply over the
-  // loopback or from a peer in this program is seen in the same pass. No event fires here:
-  // the list stays as it is until the walk below.
-  for (size_t i = list.size(); i-- > 0;)
-    if (!onlyUnowned || !list[i]->Owner()) list[i]->SendAhead();
-  RefreshReadiness();
-  bool busy = false;
-  for (size_t i = list.size(); i-- > 0;) {
-    if (i >= list.size()) continue;
-    SocketCore* socket = list[i];
-    if (onlyUnowned && socket->Owner()) continue;
-    socket->Advance();
-    // A poll that ends in an error closes the socket and takes it out of the list.
-    if (i < list.size() && list[i] == socket && (socket->HasDataToSend() || socket->HasIncomingData()))
-      busy = true;
-  }
-  return busy;
-}
 
 void SuppressSocketEvents() { ++sSuppression; }
 void ResumeSocketEvents() { --sSuppression; }
@@ -170,8 +154,7 @@ bool SocketCore::CanDeliverToOwner() const { return mOwner && sOwnerHooks && !So
 
 void SocketCore::FireEvents() { CloseAfterError(); }
 
-void SocketCore::CloseAfterError() {
-  if (!(mFiredEvents & kSocketEventError) && !mPendingError) return;
+void SocketCore::CloseForError() {
   Close(false);
   if (mOwner && mOwner->refCount >= 2) Reset(false);
 }

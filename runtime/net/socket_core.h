@@ -77,6 +77,8 @@ class SocketCore {
   RuntimeObject* Owner() const { return mOwner; }
   int32_t LastError() const { return mLastError; }
   bool IsConnected() const { return mConnected; }
+  // A TCPSocket: the pass takes its step inline.
+  bool IsStream() const { return mStream; }
   uint32_t FiredEvents() const { return mFiredEvents; }
   bool IsRegistered() const;
 
@@ -85,7 +87,10 @@ class SocketCore {
   void Register(int32_t port, bool lockAnyOwner);
   void Unregister(bool final);
   // The close-after-error step that ends every FireEvents.
-  void CloseAfterError();
+  void CloseAfterError() {
+    if ((mFiredEvents & kSocketEventError) || mPendingError) CloseForError();
+  }
+  void CloseForError();
   // Delivery goes to language objects only when events are not suppressed.
   bool CanDeliverToOwner() const;
 
@@ -102,15 +107,18 @@ class SocketCore {
   uint32_t mFiredEvents = 0;
   bool mConnected = false;
   bool mOwnerLocked = false;
+  bool mStream = false;
 };
 
 // 0 when the layer is ready; kSocketOpenDriverError when it cannot be.
 int32_t InitSocketLayer();
 int32_t ShutdownSocketLayer();
 bool SocketLayerInitialised();
-// Polls every listed socket (with onlyUnowned, only those without an owner), last first;
-// answers whether any had bytes to send or to receive.
-bool PollAllSockets(bool onlyUnowned);
+// Polls every listed socket (with onlyUnowned, only those without an owner), last first.
+void PollAllSockets(bool onlyUnowned);
+// Whether any listed socket (with onlyUnowned, any without an owner) has bytes to send or
+// bytes it could receive: a loop that services sockets alone sleeps when none has.
+bool AnySocketBusy(bool onlyUnowned);
 const std::vector<SocketCore*>& SocketList();
 
 void SuppressSocketEvents();
@@ -119,7 +127,10 @@ bool SocketEventsSuppressed();
 
 // The most unread received bytes a socket holds; past it the socket stops reading and the
 // kernel holds the peer back (a stream's window) or drops (datagrams) until the program reads.
-int64_t StreamReceiveBound();
+namespace detail {
+extern int64_t gStreamReceiveBound;
+}  // namespace detail
+inline int64_t StreamReceiveBound() { return detail::gStreamReceiveBound; }
 void SetStreamReceiveBound(int64_t bytes);
 
 // The period of the socket polling task in ticks; 0 when it has not been made.

@@ -10,15 +10,25 @@
 #include "net/tcp_socket.h"
 
 namespace vorn {
+namespace readiness_detail {
+int gEpoll = -1;
+int gWatched = 0;
+}  // namespace readiness_detail
+
 namespace {
 
-int sEpoll = -1;
-int sWatched = 0;
+using readiness_detail::gEpoll;
+using readiness_detail::gWatched;
+using readiness_detail::kBatch;
+
 // The socket behind each watched descriptor, by descriptor. Reports name the descriptor, not
-// the socket: one that closed in between finds nobody here instead of a freed socket.
+// the socket: one that closed in between finds nobody here instead of a freed socket. Made by
+// the first watch and never destroyed (sockets may close from static destructors).
+std::vector<TCPSocket*>* sWatchers = nullptr;
+
 std::vector<TCPSocket*>& Watchers() {
-  static auto* watchers = new std::vector<TCPSocket*>();
-  return *watchers;
+  if (!sWatchers) sWatchers = new std::vector<TCPSocket*>();
+  return *sWatchers;
 }
 
 constexpr uint32_t kInterest = EPOLLIN | EPOLLOUT | EPOLLPRI | EPOLLET;
@@ -36,18 +46,18 @@ Readiness ReadinessOf(uint32_t events) {
 
 bool WatchReadiness(int descriptor, TCPSocket* socket) {
   if (descriptor < 0) return false;
-  if (sEpoll < 0) sEpoll = epoll_create1(EPOLL_CLOEXEC);
+  if (gEpoll < 0) gEpoll = epoll_create1(EPOLL_CLOEXEC);
   epoll_event event{};
   event.events = kInterest;
   event.data.fd = descriptor;
   // Joining reports the state the descriptor is in already (a modification as well).
-  bool joined = sEpoll >= 0 && (epoll_ctl(sEpoll, EPOLL_CTL_ADD, descriptor, &event) == 0 ||
-                                (errno == EEXIST && epoll_ctl(sEpoll, EPOLL_CTL_MOD, descriptor, &event) == 0));
+  bool joined = gEpoll >= 0 && (epoll_ctl(gEpoll, EPOLL_CTL_ADD, descriptor, &event) == 0 ||
+                                (errno == EEXIST && epoll_ctl(gEpoll, EPOLL_CTL_MOD, descriptor, &event) == 0));
   if (!joined) return false;
   auto& watchers = Watchers();
   if (watchers.size() <= static_cast<size_t>(descriptor)) watchers.resize(static_cast<size_t>(descriptor) + 1);
   TCPSocket*& watcher = watchers[static_cast<size_t>(descriptor)];
-  if (!watcher) ++sWatched;
+  if (!watcher) ++gWatched;
   watcher = socket;
   return true;
 }
@@ -57,26 +67,27 @@ void UnwatchReadiness(int descriptor) {
   if (descriptor < 0 || static_cast<size_t>(descriptor) >= watchers.size() || !watchers[static_cast<size_t>(descriptor)])
     return;
   watchers[static_cast<size_t>(descriptor)] = nullptr;
-  --sWatched;
+  --gWatched;
   // Closing would drop the registration too, unless another process still shares the
   // descriptor (a child between fork and exec).
-  if (sEpoll >= 0) epoll_ctl(sEpoll, EPOLL_CTL_DEL, descriptor, nullptr);
+  if (gEpoll >= 0) epoll_ctl(gEpoll, EPOLL_CTL_DEL, descriptor, nullptr);
 }
 
-void RefreshReadiness() {
-  if (sEpoll < 0 || sWatched == 0) return;
-  constexpr int kBatch = 64;
-  epoll_event events[kBatch];
-  auto& watchers = Watchers();
-  // A full batch may have left reports behind: they stay queued, but this pass should see
-  // them. Bounded, so that a flood of reports cannot hold the pass.
-  for (int round = 0; round < 16; ++round) {
-    int count = epoll_wait(sEpoll, events, kBatch, 0);
-    for (int i = 0; i < count; ++i) {
-      auto descriptor = static_cast<size_t>(events[i].data.fd);
-      if (descriptor < watchers.size() && watchers[descriptor])
-        watchers[descriptor]->NoteReadiness(ReadinessOf(events[i].events));
-    }
+void DeliverReadiness(const epoll_event* reports, int count) {
+  const std::vector<TCPSocket*>& watchers = *sWatchers;
+  for (int i = 0; i < count; ++i) {
+    auto descriptor = static_cast<size_t>(reports[i].data.fd);
+    if (descriptor < watchers.size() && watchers[descriptor])
+      watchers[descriptor]->NoteReadiness(ReadinessOf(reports[i].events));
+  }
+}
+
+void RefreshRemainingReadiness() {
+  // Bounded, so that a flood of reports cannot hold the pass.
+  epoll_event reports[kBatch];
+  for (int round = 1; round < 16; ++round) {
+    int count = socket_calls::ReadyNow(gEpoll, reports, kBatch);
+    if (count > 0) DeliverReadiness(reports, count);
     if (count < kBatch) return;
   }
 }

@@ -7,7 +7,11 @@
 // receive bound still knows bytes wait when the program reads, without a new report.
 #pragma once
 
+#include <sys/epoll.h>
+
 #include <cstdint>
+
+#include "net/socket_calls.h"
 
 namespace vorn {
 
@@ -28,7 +32,26 @@ bool WatchReadiness(int descriptor, TCPSocket* socket);
 void UnwatchReadiness(int descriptor);
 // poll() and epoll share the meaning of their event bits.
 Readiness ReadinessOf(uint32_t events);
+// Hands every watched socket named in the reports its state.
+void DeliverReadiness(const epoll_event* reports, int count);
+// Asks again after a batch came back full; the reports left queued belong to this pass too.
+void RefreshRemainingReadiness();
+
+namespace readiness_detail {
+extern int gEpoll;
+extern int gWatched;
+constexpr int kBatch = 64;
+}  // namespace readiness_detail
+
 // Asks the kernel once, without waiting, and hands every watched socket with news its state.
-void RefreshReadiness();
+// Inline, so that the call to the kernel is made from the pass itself (see socket_calls.h).
+[[gnu::always_inline]] inline void RefreshReadiness() {
+  using namespace readiness_detail;
+  if (gWatched == 0) return;
+  epoll_event reports[kBatch];
+  int count = socket_calls::ReadyNow(gEpoll, reports, kBatch);
+  if (count > 0) DeliverReadiness(reports, count);
+  if (count == kBatch) RefreshRemainingReadiness();
+}
 
 }  // namespace vorn

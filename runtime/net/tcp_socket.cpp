@@ -58,6 +58,7 @@ bool RemoveStaleSocketFile(const std::string& path, const sockaddr_un& address, 
 TCPSocket::TCPSocket(RuntimeObject* owner, TCPSocketDelegate* delegate)
     : SocketCore(owner),
       mDelegate(delegate) {
+  mStream = true;
   TCPSocket::Reset(true);
 }
 
@@ -69,6 +70,7 @@ void TCPSocket::MakePoolIfServer() {
 }
 
 void TCPSocket::Reset(bool full) {
+  if (mWaitingIn) mWaitingIn->Withdraw(this);
   SocketCore::Reset(full);
   mAddress.clear();
   mParent = nullptr;
@@ -348,6 +350,7 @@ void TCPSocket::RemoveBoundPath() {
 }
 
 void TCPSocket::Close(bool final) {
+  if (mWaitingIn) mWaitingIn->Withdraw(this);
   RemoveBoundPath();
   CloseDescriptor();
   mDescriptorListening = false;

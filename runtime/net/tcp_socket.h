@@ -100,12 +100,19 @@ class TCPSocket final : public SocketCore {
   // Asks the kernel for this descriptor alone, when the readiness set would not take it.
   void AskReadiness();
   void SetBufferSizes(int32_t size);
-  bool Accept();
-  bool Receive();
+  [[gnu::noinline]] bool Accept();
+  // The pass's two parts for a stream socket, inlined into it with the receive and the send
+  // so that their system calls are made from the pass's own frame (tcp_socket_poll.cpp).
+  friend void PollAllSockets(bool onlyUnowned);
+  [[gnu::always_inline]] inline void SendAheadStep();
+  [[gnu::always_inline]] inline void Step();
+  [[gnu::always_inline]] inline bool Receive();
+  // Confirms a connect the kernel reports done; false when it failed (Error has fired).
+  [[gnu::noinline]] bool FinishConnect();
   bool ReceiveRoomLeft() const { return mReceiveBuffer.Count() < StreamReceiveBound(); }
   void RemoveBoundPath();
   // false when the send failed; the failure is in mSendFailure.
-  bool SendBytes();
+  [[gnu::always_inline]] inline bool SendBytes();
   bool Send();
   bool CheckPort(int32_t port);
   // Stores a runtime code as it is (the errno table would turn 103 into 102) and fires Error.
@@ -114,34 +121,44 @@ class TCPSocket final : public SocketCore {
   // An accepted descriptor becomes this socket's connection.
   void TakeConnection(int descriptor);
   void FirePending();
+  // Whether FireEvents has anything to do: an event waits, or an error awaits its close.
+  bool HasEventWork() const {
+    return mPendingConnected || mPendingDataAvailable || mPendingSendComplete || mPendingError || mPendingPoolCheck ||
+           mPendingSendProgress || (mFiredEvents & kSocketEventError) != 0;
+  }
   void MakePoolIfServer();
 
-  std::string mAddress;
+  // What every pass reads comes first, so that a pass touches few cache lines of a socket;
+  // the kernel's work between two passes has pushed most of them out.
   TCPSocketDelegate* mDelegate;
+  int mDescriptor = -1;
+  Readiness mReady;
+  bool mWatched = false;
+  // This pass already sent; its step does not send again.
+  bool mSentAhead = false;
+  bool mDescriptorListening = false;
+  bool mWriteWanted = false;
+  // A send that failed where no event may fire yet, for the step to report.
+  int mSendFailure = 0;
+  int32_t mReceiveChunk = 8192;
+  static constexpr size_t kSmallestReceiveBlock = 4096;
+  size_t mReceiveBlock = kSmallestReceiveBlock;
+  ReceiveQueue mReceiveBuffer;
+  SendQueue mSendBuffer;
+
+  std::string mAddress;
   bool mServerListening = false;
   bool mListening = false;
   std::unique_ptr<ServerSocketPool> mPool;
   TCPSocket* mParent = nullptr;
   // Listed by a server pool (available or active); a pool lists a socket once.
   bool mListedInPool = false;
+  // The pool whose available list holds this socket, sharing the reference its registration
+  // holds: a close or reset takes it out of the list before that reference goes.
+  ServerSocketPool* mWaitingIn = nullptr;
   bool mUserAborted = false;
-
-  int mDescriptor = -1;
-  bool mWatched = false;
-  Readiness mReady;
-  // This pass already sent; its step does not send again.
-  bool mSentAhead = false;
-  // A send that failed where no event may fire yet, for the step to report.
-  int mSendFailure = 0;
-  int32_t mReceiveChunk = 8192;
   bool mIPCMode = false;
   std::string mPath;
-  ReceiveQueue mReceiveBuffer;
-  static constexpr size_t kSmallestReceiveBlock = 4096;
-  size_t mReceiveBlock = kSmallestReceiveBlock;
-  SendQueue mSendBuffer;
-  bool mDescriptorListening = false;
-  bool mWriteWanted = false;
   // Set once this socket bound its path: it removes the file whatever the descriptor became.
   bool mBoundPath = false;
   uint64_t mBoundDevice = 0;

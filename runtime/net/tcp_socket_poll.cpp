@@ -1,4 +1,9 @@
-// One step of a stream socket's state machine, and the delivery of its events.
+// One step of a stream socket's state machine, the pass over every socket that takes it, and
+// the delivery of a stream socket's events.
+//
+// The pass makes the stream sockets' system calls from its own frame (see socket_calls.h): the
+// step is inlined into it, and what is rare (accepting, finishing a connect, failures) is
+// called out of line.
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -7,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <utility>
+#include <vector>
 
 #include "net/server_socket_pool.h"
 #include "net/socket_errors.h"
@@ -20,10 +26,38 @@ bool sPoolCheckRunning = false;
 
 }  // namespace
 
+void PollAllSockets(bool onlyUnowned) {
+  const std::vector<SocketCore*>& list = SocketList();
+  // Bytes that wait go out before the kernel is asked what is ready, so that a reply over the
+  // loopback or from a peer in this program is seen in the same pass. No event fires here:
+  // the list stays as it is until the walk below.
+  for (size_t i = list.size(); i-- > 0;) {
+    SocketCore* socket = list[i];
+    if (onlyUnowned && socket->Owner()) continue;
+    if (socket->IsStream()) static_cast<TCPSocket*>(socket)->SendAheadStep();
+    else socket->SendAhead();
+  }
+  RefreshReadiness();
+  for (size_t i = list.size(); i-- > 0;) {
+    // Handlers may close or destroy any socket, so the list may have shrunk behind the walk.
+    if (i >= list.size()) continue;
+    SocketCore* socket = list[i];
+    if (onlyUnowned && socket->Owner()) continue;
+    if (socket->IsStream()) static_cast<TCPSocket*>(socket)->Step();
+    else socket->Advance();
+  }
+}
+
+bool AnySocketBusy(bool onlyUnowned) {
+  for (SocketCore* socket : SocketList())
+    if ((!onlyUnowned || !socket->Owner()) && (socket->HasDataToSend() || socket->HasIncomingData())) return true;
+  return false;
+}
+
 void TCPSocket::Poll() {
   if (mDescriptor < 0) return;
   RefreshReadiness();
-  Advance();
+  Step();
 }
 
 void TCPSocket::AskReadiness() {
@@ -32,7 +66,11 @@ void TCPSocket::AskReadiness() {
   if (ready >= 0) NoteReadiness(ReadinessOf(ready > 0 ? static_cast<uint16_t>(entry.revents) : 0));
 }
 
-void TCPSocket::SendAhead() {
+void TCPSocket::SendAhead() { SendAheadStep(); }
+
+void TCPSocket::Advance() { Step(); }
+
+void TCPSocket::SendAheadStep() {
   if (!HasDataToSend() || !mConnected || !mWatched || mSendFailure != 0) return;
   if (!mReady.writable && !mReady.broken) return;
   mSentAhead = true;
@@ -40,7 +78,7 @@ void TCPSocket::SendAhead() {
   SendBytes();
 }
 
-void TCPSocket::Advance() {
+void TCPSocket::Step() {
   bool sentAhead = std::exchange(mSentAhead, false);
   if (mDescriptor < 0) return;
   if (mSendFailure != 0) {
@@ -62,24 +100,7 @@ void TCPSocket::Advance() {
     }
   }
   if (!mConnected && !mDescriptorListening && (readable || writable) && !(mFiredEvents & kSocketEventError)) {
-    // A finished connect is confirmed before Connected is reported: a refused one shows up
-    // as readable and writable too.
-    int pending = 0;
-    socklen_t size = sizeof pending;
-    if (getsockopt(mDescriptor, SOL_SOCKET, SO_ERROR, &pending, &size) == 0 && pending != 0) {
-      SetError(pending);
-      return;
-    }
-    if (!mIPCMode) {
-      sockaddr_in peer{};
-      socklen_t length = sizeof peer;
-      if (getpeername(mDescriptor, reinterpret_cast<sockaddr*>(&peer), &length) != 0) {
-        SetError(errno);
-        return;
-      }
-    }
-    mConnected = true;
-    mPendingConnected = true;
+    if (!FinishConnect()) return;
   } else if (writable && mConnected && !sentAhead) {
     mWriteWanted = false;
     if (!Send()) return;
@@ -91,6 +112,28 @@ void TCPSocket::Advance() {
   FireEvents();
 }
 
+bool TCPSocket::FinishConnect() {
+  // A finished connect is confirmed before Connected is reported: a refused one shows up as
+  // readable and writable too.
+  int pending = 0;
+  socklen_t size = sizeof pending;
+  if (getsockopt(mDescriptor, SOL_SOCKET, SO_ERROR, &pending, &size) == 0 && pending != 0) {
+    SetError(pending);
+    return false;
+  }
+  if (!mIPCMode) {
+    sockaddr_in peer{};
+    socklen_t length = sizeof peer;
+    if (getpeername(mDescriptor, reinterpret_cast<sockaddr*>(&peer), &length) != 0) {
+      SetError(errno);
+      return false;
+    }
+  }
+  mConnected = true;
+  mPendingConnected = true;
+  return true;
+}
+
 bool TCPSocket::Receive() {
   int64_t room = StreamReceiveBound() - mReceiveBuffer.Count();
   if (room < 1) return true;
@@ -99,7 +142,7 @@ bool TCPSocket::Receive() {
   // many small reads.
   size_t size = std::min({static_cast<size_t>(room), ReceiveQueue::RoomWithin(static_cast<size_t>(mReceiveChunk)),
                           mReceiveBlock});
-  ssize_t count = mReceiveBuffer.Fill(size, [this](char* into, size_t n) { return recv(mDescriptor, into, n, 0); });
+  ssize_t count = mReceiveBuffer.Fill(size, [this](char* into, size_t n) { return socket_calls::Receive(mDescriptor, into, n); });
   if (count > 0) {
     size_t got = static_cast<size_t>(count);
     // A read that took less than it asked for emptied the kernel's queue: what comes later is
@@ -127,7 +170,7 @@ bool TCPSocket::SendBytes() {
   const char* bytes = mSendBuffer.Front(&count);
   if (!bytes || count < 1) return true;
   // MSG_NOSIGNAL: a peer that went away must give an error, not end the program.
-  ssize_t sent = send(mDescriptor, bytes, static_cast<size_t>(count), MSG_NOSIGNAL);
+  ssize_t sent = socket_calls::Send(mDescriptor, bytes, static_cast<size_t>(count), MSG_NOSIGNAL);
   if (sent < 0) {
     if (IsWouldBlock(errno) || errno == EINTR) {
       if (errno != EINTR) mReady.writable = false;
@@ -175,21 +218,18 @@ bool TCPSocket::Accept() {
 }
 
 void TCPSocket::FireEvents() {
+  if (!HasEventWork()) return;
   RuntimeObject* owner = mOwner;
-  if (!owner) {
-    FirePending();
-    CloseAfterError();
-    return;
-  }
-  RuntimeLockObject(owner);
+  if (owner) RuntimeLockObject(owner);
   FirePending();
   CloseAfterError();
   // Releasing may destroy the owner and with it this socket: nothing may follow.
-  RuntimeUnlockObject(owner);
+  if (owner) RuntimeUnlockObject(owner);
 }
 
 void TCPSocket::FirePending() {
-  const SocketOwnerHooks* hooks = GetSocketOwnerHooks();
+  // The owner's hooks are looked up only where the owner is told: most sockets the runtime
+  // itself drives have a delegate.
   auto deliverable = [&]() { return mDelegate || CanDeliverToOwner(); };
   for (;;) {
     if (mPendingConnected && deliverable()) {
@@ -197,13 +237,13 @@ void TCPSocket::FirePending() {
       mFiredEvents |= kSocketEventConnected;
       mConnected = true;
       if (mDelegate) mDelegate->Connected(this);
-      else hooks->connected(mOwner);
+      else GetSocketOwnerHooks()->connected(mOwner);
     }
     if (mPendingDataAvailable && deliverable()) {
       mPendingDataAvailable = false;
       mFiredEvents |= kSocketEventDataAvailable;
       if (mDelegate) mDelegate->DataAvailable(this);
-      else hooks->dataAvailable(mOwner);
+      else GetSocketOwnerHooks()->dataAvailable(mOwner);
     }
     if (mPendingSendComplete && deliverable()) {
       mPendingSendComplete = false;
@@ -211,7 +251,7 @@ void TCPSocket::FirePending() {
       bool aborted = mUserAborted;
       mUserAborted = false;
       if (mDelegate) mDelegate->SendComplete(this);
-      else hooks->sendComplete(mOwner, aborted);
+      else GetSocketOwnerHooks()->sendComplete(mOwner, aborted);
     }
     if (!mPendingPoolCheck) break;
     if (sPoolCheckRunning) return;
@@ -237,7 +277,7 @@ void TCPSocket::FirePending() {
     mFiredEvents |= kSocketEventSendProgress;
     bool abort = false;
     if (mDelegate) mDelegate->SendProgress(this, sent, left);
-    else abort = hooks->sendProgress(mOwner, sent, left);
+    else abort = GetSocketOwnerHooks()->sendProgress(mOwner, sent, left);
     mBytesSent = 0;
     if (abort) mSendBuffer.Clear();
     if (abort || BytesLeftToSend() == 0) {
@@ -250,7 +290,7 @@ void TCPSocket::FirePending() {
     mFiredEvents |= kSocketEventError;
     mConnected = false;
     if (mDelegate) mDelegate->Error(this, mLastError);
-    else hooks->error(mOwner, mLastError);
+    else GetSocketOwnerHooks()->error(mOwner, mLastError);
   }
 }
 

@@ -101,5 +101,42 @@ TEST(ReceiveQueueTest, ABlockIsKeptWholeOnlyWhenTheReadFilledHalfOfIt) {
   }
 }
 
+// A short block handed to the program takes a later short read in place only once the program
+// has let go of it and only when the read fills half its room or more; a string the program
+// still holds keeps its bytes, and a refilled one carries nothing of the last read's encoding.
+TEST(ReceiveQueueTest, AShortBlockIsReusedOnlyOnceTheProgramLetGoOfIt) {
+  struct Case {
+    size_t first, second;  // two reads, the first taken whole with an encoding
+    bool held;             // the program still holds the first string at the second read
+    int64_t capacity;      // the room of the second string
+  };
+  const Case cases[] = {
+      {32, 32, true, 32},          // held: a record of its own
+      {32, 32, false, 32},
+      {32, 16, false, 32},         // half the room
+      {32, 15, false, 15},         // one short of half: a record of its size
+      {32, 33, false, 33},         // one past the room
+      {16384, 16000, false, 16384},
+      {16385, 16385, false, 16385},  // a long read's block is never kept for reuse
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.first << " then " << c.second << (c.held ? ", held" : ""));
+    ReceiveQueue queue;
+    std::string a(c.first, 'a'), b(c.second, 'b');
+    queue.Fill(c.first, [&](char* into, size_t n) { return Piece(a, into, n); });
+    string first = queue.TakeString(static_cast<int64_t>(c.first), kEncodingUTF8);
+    if (!c.held) first = string();
+    queue.Fill(c.second, [&](char* into, size_t n) { return Piece(b, into, n); });
+    string second = queue.TakeString(static_cast<int64_t>(c.second));
+    EXPECT_EQ(std::string(second.View()), b);
+    EXPECT_EQ(second.Encoding(), kEncodingUnknown);
+    EXPECT_EQ(string_block::CapacityOf(second.Rep()), c.capacity);
+    if (c.held) {
+      EXPECT_EQ(std::string(first.View()), a);
+      EXPECT_EQ(first.Encoding(), kEncodingUTF8);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace vorn

@@ -6,8 +6,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "core/support/core_object_test.h"
 #include "net/support/net_test_support.h"
@@ -280,6 +282,78 @@ TEST_F(SocketClassesTest, APoolListsASocketOnceHoweverOftenAddSocketHandsItOver)
   RuntimeUnlockObject(sOnlySocket);
   RuntimeUnlockObject(server);
   PollAllSockets(false);
+}
+
+// The sockets a handler made for the pool, each with a reference of the test's own, the way a
+// program keeps them in a property.
+std::vector<RuntimeObject*> sKept;
+RuntimeObject* OnAddKeptSocket(RuntimeObject*) {
+  RuntimeObject* socket = RuntimeNewObject(LoggingTCPSocket());
+  RuntimeLockObject(socket);
+  sKept.push_back(socket);
+  return socket;
+}
+
+// A socket waiting in a pool that the program takes back (closes, or makes listen or connect
+// on its own) leaves the pool: the next client goes to another socket, and a closed one the
+// program then lets go of is never touched again.
+TEST_F(SocketClassesTest, ASocketTheProgramTakesBackFromThePoolIsNeverHandedAClient) {
+  enum Use { kClose, kListen, kConnect };
+  struct Case {
+    Use use;
+    bool nextInLine;  // the socket the next client would go to, or the first listed
+  };
+  const Case cases[] = {{kClose, true}, {kClose, false}, {kListen, true}, {kConnect, true}};
+  RuntimeClass* keptServer = testing::MakeSubclass(
+      "KeptSocketServer", "ServerSocket", sizeof(VornServerSocketObject),
+      {{"#AddSocket%o<TCPSocket>%o<KeptSocketServer>", Fn(&OnAddKeptSocket), nullptr, 0}});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "use " << c.use << (c.nextInLine ? ", next in line" : ", first listed"));
+    sKept.clear();
+    RuntimeObject* server = RuntimeNewObject(keptServer);
+    reinterpret_cast<VornServerSocketObject*>(server)->maximumSocketsConnected = 3;
+    ServerSocketListen(server);
+    int32_t port = ServerSocketPortGetter(server, 0);
+    ASSERT_TRUE(PollUntil([&] { return sKept.size() == 11; }));
+    ServerSocketPool* pool = NativeTCPSocketOf(server)->Pool();
+
+    RuntimeObject* taken = c.nextInLine ? sKept.back() : sKept.front();
+    if (c.use == kClose) {
+      socketClose(taken);
+      RuntimeUnlockObject(taken);  // the program lets go of it: nothing else holds it now
+    } else if (c.use == kListen) {
+      SocketPortSetter(taken, 0, 0);
+      SocketListen(taken);
+    } else {
+      SocketPortSetter(taken, 0, port);
+      SetAddress(taken, "127.0.0.1");
+      SocketConnect(taken);
+    }
+    EXPECT_EQ(std::count(pool->Available().begin(), pool->Available().end(), taken), 0);
+    EXPECT_EQ(pool->Available().size(), 10u);
+
+    RuntimeObject* client = NewClient(port);
+    sClient = client;
+    size_t served = c.use == kConnect ? 2 : 1;
+    EXPECT_TRUE(PollUntil([&] { return SocketIsConnected(client, 0) && pool->Active().size() == served; }));
+    EXPECT_EQ(std::count(pool->Active().begin(), pool->Active().end(), taken), 0);
+    if (c.use == kConnect) {
+      EXPECT_TRUE(SocketIsConnected(taken, 0));
+    } else if (c.use == kListen) {
+      EXPECT_FALSE(SocketIsConnected(taken, 0)) << "it still listens, unanswered";
+    }
+
+    ServerSocketClose(server);
+    socketClose(client);
+    RuntimeUnlockObject(client);
+    for (RuntimeObject* kept : sKept) {
+      if (kept == taken && c.use == kClose) continue;
+      socketClose(kept);
+      RuntimeUnlockObject(kept);
+    }
+    RuntimeUnlockObject(server);
+    PollAllSockets(false);
+  }
 }
 
 // Clients that arrived together are all taken, one a poll, with no further arrival to announce
