@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <glib.h>
 
+#include <functional>
 #include <thread>
 
 #include "objects/exceptions.h"
@@ -16,11 +17,16 @@ namespace {
 
 int gFreed = 0;
 
-class Counted : public ContainerPane {
- public:
+struct Counted : ContainerPane {
   explicit Counted(SubPane* parent = nullptr) : ContainerPane(parent, 0, MakeRect(0, 0, 40, 40)) {}
   ~Counted() override { ++gFreed; }
 };
+
+// What the run loop does between events.
+void RunIdles() {
+  for (int i = 0; i < 20 && g_main_context_iteration(nullptr, FALSE); ++i) {
+  }
+}
 
 class PaneDisposalTest : public ::testing::Test {
  protected:
@@ -28,26 +34,36 @@ class PaneDisposalTest : public ::testing::Test {
     InstallDispatchTracking();
     gFreed = 0;
   }
-  // What the run loop does between events.
-  static void RunIdles() {
-    for (int i = 0; i < 20 && g_main_context_iteration(nullptr, FALSE); ++i) {
-    }
-  }
 };
 
-TEST_F(PaneDisposalTest, OutsideDispatchAClosedPaneIsFreedAtOnce) {
-  auto* pane = new Counted();
-  pane->Close();
-  EXPECT_EQ(gFreed, 1);
-  EXPECT_FALSE(HasDeferredPanes());
+// A call into compiled code counts as dispatch; a close from another thread waits for the main one.
+TEST_F(PaneDisposalTest, AClosedPaneIsFreedOnlyOnTheMainThreadOutsideDispatch) {
+  const struct {
+    const char* where;
+    std::function<void(Counted*)> close;
+    int freedAtOnce;
+  } cases[] = {
+      {"outside dispatch", [](Counted* pane) { pane->Close(); }, 1},
+      {"inside compiled code", [](Counted* pane) { ExceptionBoundary boundary; pane->Close(); }, 0},
+      {"on another thread", [](Counted* p) { std::thread([=] { DispatchScope notCounted; p->Close(); }).join(); }, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.where);
+    gFreed = 0;
+    c.close(new Counted());
+    EXPECT_EQ(DispatchDepth(), 0);
+    EXPECT_EQ(gFreed, c.freedAtOnce);
+    RunIdles();
+    EXPECT_EQ(gFreed, 1);
+    EXPECT_FALSE(HasDeferredPanes());
+  }
 }
 
 // The pane is gone for its callers at once, and freed once the outermost level has returned:
 // an idle that runs inside (a modal loop) leaves it, the last leave asks again.
 TEST_F(PaneDisposalTest, InsideDispatchThePaneGoesAtOnceAndIsFreedAfterTheOutermostLevel) {
   auto* pane = new Counted();
-  auto* child = new Counted(pane);
-  PaneGuard guard(pane), childGuard(child);
+  PaneGuard guard(pane), childGuard(new Counted(pane));
   {
     DispatchScope outer;
     {
@@ -59,45 +75,22 @@ TEST_F(PaneDisposalTest, InsideDispatchThePaneGoesAtOnceAndIsFreedAfterTheOuterm
     }
     RunIdles();
     EXPECT_EQ(gFreed, 0) << "still inside the outer level";
-    EXPECT_EQ(DispatchDepth(), 1);
   }
   EXPECT_EQ(gFreed, 0) << "freed by the idle, not by the leave";
   RunIdles();
   EXPECT_EQ(gFreed, 2);
-  EXPECT_FALSE(HasDeferredPanes());
 }
 
-TEST_F(PaneDisposalTest, ACallIntoCompiledCodeCountsAsDispatch) {
-  auto* pane = new Counted();
-  {
-    ExceptionBoundary boundary;
-    EXPECT_EQ(DispatchDepth(), 1);
-    pane->Close();
-  }
-  EXPECT_EQ(DispatchDepth(), 0);
-  EXPECT_EQ(gFreed, 0);
-  DisposeDeferredPanes();
-  EXPECT_EQ(gFreed, 1);
-}
-
-TEST_F(PaneDisposalTest, ACloseFromAnotherThreadWaitsForTheMainThread) {
-  auto* pane = new Counted();
-  std::thread([pane] {
-    DispatchScope notCounted;
-    pane->Close();
-  }).join();
-  EXPECT_EQ(DispatchDepth(), 0);
-  EXPECT_EQ(gFreed, 0);
-  RunIdles();
-  EXPECT_EQ(gFreed, 1);
-}
-
-// A holder that locked the pane after it went and lets go again frees nothing twice.
-TEST_F(PaneDisposalTest, AStaleHoldReleasedAfterThePaneWentFreesItOnce) {
+// A holder that locked the pane after it went frees nothing twice; an object the pane keeps
+// lasts until the pane is freed.
+TEST_F(PaneDisposalTest, AStaleHoldFreesThePaneOnceAndItsKeptObjectLastsUntilThen) {
+  RuntimeObject* object = CreateInstanceFromDefinition(GetControlClassDefinition());
+  RuntimeLockObject(object);
   auto* pane = new Counted();
   PaneGuard guard(pane);
   {
     DispatchScope dispatch;
+    pane->KeepUntilDestroyed(object);
     pane->Lock();
     pane->Close();
     EXPECT_NE(guard.Get(), nullptr) << "held: not gone yet";
@@ -105,19 +98,6 @@ TEST_F(PaneDisposalTest, AStaleHoldReleasedAfterThePaneWentFreesItOnce) {
     EXPECT_EQ(guard.Get(), nullptr);
     pane->Lock();
     EXPECT_TRUE(pane->Release()) << "still gone";
-  }
-  RunIdles();
-  EXPECT_EQ(gFreed, 1);
-}
-
-TEST_F(PaneDisposalTest, AnObjectKeptByAPaneLastsUntilThePaneIsFreed) {
-  RuntimeObject* object = CreateInstanceFromDefinition(GetControlClassDefinition());
-  RuntimeLockObject(object);
-  auto* pane = new Counted();
-  {
-    DispatchScope dispatch;
-    pane->KeepUntilDestroyed(object);
-    pane->Close();
   }
   EXPECT_EQ(object->refCount, 2);
   RunIdles();
