@@ -228,16 +228,11 @@ TEST_F(Object2DTest, AGroupThatWouldContainItselfIsRefused) {
 TEST_F(Object2DTest, ACycleIsRefusedWhicheverWalkFindsItFirst) {
   for (bool slowerDown : {true, false}) {
     SCOPED_TRACE(slowerDown ? "found walking up" : "found walking down");
-    std::vector<RuntimeObject*> chain;  // each stands in the next
-    for (int i = 0; i < 6; ++i) chain.push_back(New(GetGroup2DClassDefinition()));
-    for (size_t i = 0; i + 1 < chain.size(); ++i) Group2DAppend(chain[i + 1], chain[i]);
+    std::vector<RuntimeObject*> chain{New(GetGroup2DClassDefinition())};  // each stands in the next
+    for (size_t i = 1; i < 6; ++i) Group2DAppend(chain.emplace_back(New(GetGroup2DClassDefinition())), chain[i - 1]);
     for (int i = 0; i < 3; ++i) {
       RuntimeObject* other = New(GetGroup2DClassDefinition());
-      if (slowerDown) {
-        Group2DAppend(chain.back(), other);
-      } else {
-        Group2DAppend(other, chain.front());
-      }
+      slowerDown ? Group2DAppend(chain.back(), other) : Group2DAppend(other, chain.front());
     }
     EXPECT_EQ(TakePendingClassName(), "");
     Group2DAppend(chain.front(), chain.back());

@@ -81,15 +81,6 @@ class PrintingCupsGuiTest : public test::IntrinsicClassTest {
     EXPECT_TRUE(Near(pages[1].PixelAt(36 + 98, 36 + 125), kWhite));
   }
 
-  // Nothing reached a queue's device or the file a job writes without a printer.
-  void ExpectNothingArrived() {
-    EXPECT_TRUE(mCups->WaitUntilIdle(30));
-    for (const char* queue : {kDefaultQueue, kOtherQueue}) {
-      EXPECT_EQ(testing::ReadWholeFile(mCups->Arrived(queue)).size(), 0u) << queue;
-    }
-    EXPECT_NE(access(mMissed.c_str(), F_OK), 0);
-  }
-
   std::unique_ptr<testing::PrivateCups> mCups;
   std::string mMissed;
 };
@@ -185,7 +176,10 @@ TEST_F(PrintingCupsGuiTest, AQueueThatStopsTakingJobsWhileTheJobIsDrawnIsReporte
     ASSERT_EQ(Reports().size(), 1u);
     EXPECT_NE(Reports()[0].find("gnome_print_job_print"), std::string::npos) << Reports()[0];
     EXPECT_NE(Reports()[0].find(queue), std::string::npos) << Reports()[0];
-    ExpectNothingArrived();
+    // Nothing reached a queue's device or the file a job writes without a printer.
+    EXPECT_TRUE(mCups->WaitUntilIdle(30));
+    for (const char* each : {kDefaultQueue, kOtherQueue}) EXPECT_EQ(testing::ReadWholeFile(mCups->Arrived(each)), "");
+    EXPECT_NE(access(mMissed.c_str(), F_OK), 0);
     ASSERT_EQ(mCups->Tool(std::string("cupsaccept ") + queue), 0);
   }
 }
@@ -195,31 +189,23 @@ TEST_F(PrintingCupsGuiTest, AQueueThatStopsTakingJobsWhileTheJobIsDrawnIsReporte
 // desk's queue gets nothing, whether it takes jobs or refuses them.
 TEST(PrintingSurroundingsGuiTest, ThePrintingTestsNeverReachTheDesksPrintServer) {
   if (!testing::EnsureGtk()) GTEST_SKIP() << "no display";
-  const std::string folder = test::PrivateRoot() + "/desk";
+  const std::string folder = test::PrivateRoot() + "/desk", home = folder + "/home", configured = home + "/.cups";
   testing::PrivateCups desk({"desk"}, folder);
   if (!desk.Ready()) GTEST_SKIP() << "no private CUPS server: " << desk.Why();
-  const std::string home = folder + "/home", configured = home + "/.cups";
   ASSERT_EQ(test::Shell("mkdir -p '" + configured + "' && echo ok"), "ok\n");
   std::ofstream(configured + "/client.conf") << "ServerName " << desk.Socket() << "\n";
-  char self[4096] = {};
-  ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
-  struct Case {
-    const char* how;
-    std::string environment;
-    bool refusing;
+  // How the desk names its print server (the user's client.conf, the system's and LPDEST,
+  // CUPS_SERVER), and whether its queue refuses jobs.
+  const std::pair<std::string, bool> cases[] = {
+      {"HOME=" + home, false},
+      {"HOME=" + folder + " CUPS_SERVERROOT=" + configured + " LPDEST=desk", false},
+      {"HOME=" + folder + " CUPS_SERVER=" + desk.Socket(), true},
   };
-  const Case cases[] = {
-      {"the user's client.conf", "HOME=" + home, false},
-      {"the system's client.conf and LPDEST", "HOME=" + folder + " CUPS_SERVERROOT=" + configured + " LPDEST=desk", false},
-      {"CUPS_SERVER, the queue refusing jobs", "HOME=" + folder + " CUPS_SERVER=" + desk.Socket(), true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.how);
-    if (c.refusing) {
-      ASSERT_EQ(desk.Tool("cupsreject desk"), 0);
-    }
-    const std::string run = test::Shell("env -u CUPS_SERVER -u CUPS_SERVERROOT -u GTK2_RC_FILES " + c.environment + " '" +
-                                        self + "' --gtest_filter=" +
+  for (const auto& [environment, refusing] : cases) {
+    SCOPED_TRACE(environment);
+    ASSERT_EQ(desk.Tool(refusing ? "cupsreject desk" : "cupsaccept desk"), 0);
+    const std::string run = test::Shell("env -u CUPS_SERVER -u CUPS_SERVERROOT -u GTK2_RC_FILES " + environment +
+                                        " /proc/" + std::to_string(getpid()) + "/exe --gtest_filter=" +
                                         "PrintingGuiTest.ATwoPageJobEndsAsATwoPagePdfHoldingTheDrawnPixels 2>&1; echo \"exit $?\"");
     EXPECT_NE(run.find("[  PASSED  ] 1 test."), std::string::npos) << run;
     EXPECT_NE(run.find("exit 0"), std::string::npos) << run;

@@ -268,18 +268,15 @@ TEST_F(PrintingGuiTest, JobsOfDifferentSizesOneAfterAnotherEachShowOnlyTheirOwnP
 // The first page is larger than any page printed before it, whatever ran earlier.
 TEST(PrintPageBufferGuiTest, PagesLargerAndSmallerThanTheBufferKeptAreEachReadWhole) {
   if (!testing::EnsureGtk()) GTEST_SKIP() << "no display";
-  struct Case {
+  const struct {
     int32_t width, height;
     uint32_t color;
-  };
-  const Case cases[] = {{2000, 1500, 0xFF0000}, {2000, 1501, 0x00FF00}, {120, 90, 0x0000FF}, {120, 90, 0x808080}};
-  for (const Case& c : cases) {
+  } cases[] = {{2000, 1500, 0xFF0000}, {2000, 1501, 0x00FF00}, {120, 90, 0x0000FF}, {120, 90, 0x808080}};
+  for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
     testing::PixmapTarget page(c.width, c.height);
     Graphics* port = NewGraphics(&page);
-    port->SetForeColor(RGB48{static_cast<uint16_t>((c.color >> 16) * 257),
-                                static_cast<uint16_t>((c.color >> 8 & 0xFF) * 257),
-                                static_cast<uint16_t>((c.color & 0xFF) * 257)});
+    port->SetForeColor(ColorToRGB48(c.color));
     // The first and the last row and column.
     port->FillRect(MakeRect(0, 0, c.width, 1));
     port->FillRect(MakeRect(0, c.height - 1, c.width, c.height));
@@ -461,12 +458,11 @@ TEST_F(PrintingGuiTest, EscapeCancelsTheDialogAndNothingIsPrinted) {
 // "Print to File" chosen in the printer list by its own search, and the range left alone or
 // pages 2 to 3 typed: the job's FirstPage and LastPage count from 1.
 TEST_F(PrintingGuiTest, ThePageRangeChosenInTheDialogReachesTheJobCountedFromOne) {
-  struct Case {
+  const struct {
     const char* range;  // typed into the dialog's page range; nil: left alone
     int32_t first, last;
-  };
-  const Case cases[] = {{nullptr, 0, 65535}, {"2-3", 2, 3}, {"4", 4, 4}};
-  for (const Case& c : cases) {
+  } cases[] = {{nullptr, 0, 65535}, {"2-3", 2, 3}, {"4", 4, 4}};
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.range ? c.range : "all");
     std::string keys = "xdotool key Tab; xdotool type --delay 80 'Print to'; sleep 0.3; ";
     // Out of the list's search, to the range's entry (Pag_es), where Return prints too.

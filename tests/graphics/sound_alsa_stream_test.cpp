@@ -144,24 +144,21 @@ TEST_F(SoundAlsaStreamTest, AFullDeviceTakesNothingAndTheQueueStaysBounded) {
 // A device with little room, and one that takes less than it said it had room for.
 TEST_F(SoundAlsaStreamTest, PartWritesAndAnUnderrunLoseAndRepeatNoFrame) {
   SKIP_WITHOUT_SNDFILE();
-  struct Case {
-    long room;  // each tick, until the sound has handed over everything
-    long takesAtMost;
-  };
   const std::vector<int16_t> samples = Counting(3000);
-  for (const Case& c : {Case{250, kBufferFrames}, Case{kBufferFrames, 100}}) {
-    SCOPED_TRACE(c.takesAtMost);
+  // The room each tick, until the sound has handed over everything, and what a write takes.
+  for (const auto& [room, takesAtMost] : {std::pair{250L, long{kBufferFrames}}, {long{kBufferFrames}, 100L}}) {
+    SCOPED_TRACE(takesAtMost);
     Pcm() = FakePcm();
     Pcm().room = 123;
-    Pcm().takesAtMost = c.takesAtMost;
-    RuntimeObject* sound = NewSound(WriteTestFile(PcmWave(2, 8000, samples), std::to_string(c.room) + ".wav"));
+    Pcm().takesAtMost = takesAtMost;
+    RuntimeObject* sound = NewSound(WriteTestFile(PcmWave(2, 8000, samples), std::to_string(room) + ".wav"));
     soundPlay(sound);
-    EXPECT_EQ(Pcm().frames.size(), 2u * std::min(123L, c.takesAtMost));
+    EXPECT_EQ(Pcm().frames.size(), 2u * std::min(123L, takesAtMost));
     EXPECT_GE(Pcm().started, 1);
     // The device underruns: the next write fails once and the stream is prepared again.
     Pcm().failNextWrite = -EPIPE;
     for (int i = 0; i < 200 && soundIsPlaying(sound); ++i) {
-      Pcm().room = Pcm().frames.size() == samples.size() ? kBufferFrames : c.room;
+      Pcm().room = Pcm().frames.size() == samples.size() ? kBufferFrames : room;
       Tick(sound);
     }
     EXPECT_EQ(Pcm().recovered, 1);

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 #include "graphics/alsa_output.h"
@@ -40,6 +41,7 @@ class SoundAlsaTest : public SoundTest {
     audio->devices = {};
   }
   void TearDown() override {
+    alarm(0);
     SoundTest::TearDown();
     unlink(mConfig.c_str());
     unlink(mRaw.c_str());
@@ -159,38 +161,30 @@ TEST_F(SoundAlsaTest, ADeviceThatBlocksHoldsNeitherPlayNorTheRunLoop) {
   SKIP_WITHOUT_SNDFILE();
   // A writer left with a reader that went is told so, not killed.
   void (*previousPipe)(int) = signal(SIGPIPE, SIG_IGN);
-  const std::string fifo = ::testing::TempDir() + "alsa-fifo-" + std::to_string(getpid());
-  // Longer than the FIFO holds.
-  const std::vector<int16_t> samples = Frames(10 * kRate);
-  // A device that hangs the test ends the program instead of holding it.
-  struct Disarm {
-    ~Disarm() { alarm(0); }
-  } disarm;
-  alarm(30);
-  // The wait a program has.
-  SetAlsaDeviceWait(kAlsaDeviceWait);
-  using Clock = std::chrono::steady_clock;
+  alarm(30);  // a device that hangs the test ends the program instead of holding it
+  SetAlsaDeviceWait(kAlsaDeviceWait);  // the wait a program has
+  const std::vector<int16_t> samples = Frames(10 * kRate);  // longer than the FIFO holds
+  // Far longer than Play or a step may take, far shorter than a hang.
+  const auto quick = [](const std::function<void()>& step) {
+    const auto start = std::chrono::steady_clock::now();
+    step();
+    return std::chrono::steady_clock::now() - start < std::chrono::milliseconds(300);
+  };
   for (bool reader : {false, true}) {
     SCOPED_TRACE(reader ? "a reader that never reads" : "no reader");
-    unlink(fifo.c_str());
+    const std::string fifo = mRaw + (reader ? ".reader" : ".fifo"), config = fifo + ".conf";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    // A file of its own: the library reads a configuration again only when its name, inode or
-    // time in whole seconds changed.
-    const std::string config = mConfig + (reader ? ".reader" : ".fifo");
+    // A configuration file of its own: the library reads one again only when its name, inode
+    // or time in whole seconds changed.
     std::ofstream(config) << "pcm.!default { type file slave.pcm { type null } file \"" << fifo
                           << "\" format \"raw\" }\n";
     setenv("ALSA_CONFIG_PATH", config.c_str(), 1);
     SetAlsaLibraryLoader(nullptr);
     int fd = reader ? open(fifo.c_str(), O_RDONLY | O_NONBLOCK) : -1;
     RuntimeObject* sound = Stereo(samples);
-    Clock::time_point start = Clock::now();
-    soundPlay(sound);
-    // Far longer than Play may take, far shorter than a hang.
-    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(300));
+    EXPECT_TRUE(quick([&] { soundPlay(sound); }));
     for (int i = 0; i < 200 && soundIsPlaying(sound); ++i) {
-      start = Clock::now();
-      Tick(sound);
-      EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(300));
+      EXPECT_TRUE(quick([&] { Tick(sound); }));
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     EXPECT_EQ(soundIsPlaying(sound), 0);
@@ -211,9 +205,8 @@ TEST_F(SoundAlsaTest, ADeviceThatBlocksHoldsNeitherPlayNorTheRunLoop) {
     soundStop(next);
     close(fd);
     unlink(config.c_str());
+    unlink(fifo.c_str());
   }
-  unlink(fifo.c_str());
-  setenv("ALSA_CONFIG_PATH", mConfig.c_str(), 1);
   signal(SIGPIPE, previousPipe);
 }
 
