@@ -100,21 +100,17 @@ TEST_F(CustomComboBoxTest, ALongListFitsTheScreenAndItsLastRowCanBeClicked) {
   combo->AddRows(rows);
   const int32_t screenHeight = gdk_screen_height();
   const Rect edit = combo->Edit()->Bounds();
-  const struct {
-    int32_t windowTop;
-    bool dropsUp;
-  } cases[] = {{40, false}, {screenHeight - 60, true}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.windowTop);
+  for (const int32_t windowTop : {40, screenHeight - 60}) {
+    SCOPED_TRACE(windowTop);
     Rect content, shown;
     window->GetScreenBounds(&content);
-    window->MoveWindow(content.left, c.windowTop, false);
-    ASSERT_TRUE(test::PumpUntil([&] { return window->GetScreenBounds(&content), content.top == c.windowTop; }));
+    window->MoveWindow(content.left, windowTop, false);
+    ASSERT_TRUE(test::PumpUntil([&] { return window->GetScreenBounds(&content), content.top == windowTop; }));
     ClickPane(combo->Button(), 11, 11);
     ASSERT_TRUE(DropDownOnScreen());
     const auto placed = [&] {
       combo->DropDown()->GetScreenBounds(&shown);
-      return c.dropsUp ? shown.bottom == content.top + edit.top : shown.top == content.top + edit.bottom;
+      return windowTop > 40 ? shown.bottom == content.top + edit.top : shown.top == content.top + edit.bottom;
     };
     EXPECT_TRUE(test::PumpUntil(placed)) << shown.top << "-" << shown.bottom;
     EXPECT_GE(shown.top, 0);
