@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <deque>
 #include <functional>
 #include <string>
 
@@ -37,7 +36,7 @@ class EdgeArithmeticTest : public test::EditFieldTest {
     return SelText(field);
   }
   int32_t ComboSelectionAfter(int32_t start, int32_t length) {
-    RuntimeObject* combo = AddControl(GetComboBoxClassDefinition(), NextName(), MakeRect(20, 60, 220, 90), host);
+    RuntimeObject* combo = AddControl(GetComboBoxClassDefinition(), NextName().c_str(), MakeRect(20, 60, 220, 90), host);
     AsControl(combo)->windowPane = native;
     PopupMenuCreatePane(combo);
     RuntimeComboBoxTextSetter(combo, 0, string("abcdef").Rep());
@@ -54,7 +53,7 @@ class EdgeArithmeticTest : public test::EditFieldTest {
   }
   // Scrolls the canvas and answers where its child label ends up: left and width.
   std::string ChildAfterScroll(int32_t dx, int32_t x, int32_t width, bool moveControls) {
-    RuntimeObject* label = AddControl(GetStaticTextClassDefinition(), NextName(), MakeRect(40, 140, 140, 160), host);
+    RuntimeObject* label = AddControl(GetStaticTextClassDefinition(), NextName().c_str(), MakeRect(40, 140, 140, 160), host);
     MakePane(label);
     canvasScroll(Canvas(), dx, 0, x, 0, width, 100, moveControls ? 1 : 0);
     const Rect r = ControlPane(AsControl(label))->Bounds();
@@ -79,19 +78,16 @@ class EdgeArithmeticTest : public test::EditFieldTest {
 
  private:
   // The window's map holds its controls by name.
-  const char* NextName() {
-    mNames.push_back("Control" + std::to_string(mNames.size()));
-    return mNames.back().c_str();
-  }
+  std::string NextName() { return "Control" + std::to_string(++mControls); }
   RuntimeObject* Canvas() {
     if (!mCanvas) {
-      mCanvas = AddControl(GetCanvasClassDefinition(), NextName(), MakeRect(20, 100, 320, 300), host);
+      mCanvas = AddControl(GetCanvasClassDefinition(), NextName().c_str(), MakeRect(20, 100, 320, 300), host);
       MakePane(mCanvas);
     }
     return mCanvas;
   }
   RuntimeObject* mCanvas = nullptr;
-  std::deque<std::string> mNames;
+  int mControls = 0;
 };
 
 TEST_F(EdgeArithmeticTest, CallsAtTheEndsOfTheIntegerRangeGoAsFarAsTheyCan) {

@@ -213,24 +213,6 @@ TEST_F(ListRowsTest, CellsKeepTheirTextsAndSettingsAsTheRowGrows) {
   EXPECT_EQ(list.GetRowEntry(0)->mCells.Count(), 256);
 }
 
-TEST_F(ListRowsTest, CellTextsShareTheirRecordsUntilTheRowsGo) {
-  const string text("shared", kEncodingUTF8);
-  {
-    RecordingRows list;
-    list.AddTextRow(text, kPlainRow);
-    list.AddTextRow(text, kPlainRow);
-    list.SetCellText(1, 4, text, false);
-    EXPECT_EQ(text.Rep()->refCount, 4);
-    list.SetCellText(1, 4, string("other"), false);
-    list.RemoveRow(0);
-    EXPECT_EQ(text.Rep()->refCount, 2);
-    list.DeleteAllRows();
-    EXPECT_EQ(text.Rep()->refCount, 1);
-    list.AddTextRow(text, kPlainRow);
-  }
-  EXPECT_EQ(text.Rep()->refCount, 1) << "the list let go of its rows";
-}
-
 TEST_F(ListRowsTest, MovedRowsGoTogetherOrNotAtAll) {
   const struct {
     std::vector<int32_t> rows;

@@ -12,13 +12,14 @@ namespace vorn::test {
 
 namespace {
 
-std::string sRoot;
-std::string sCupsSocket;
+std::string sRoot, sCupsSocket;
 pid_t sOwner = -1;
 
-void MakeFolder(const std::string& path, mode_t mode) {
+// The folder, with exactly that mode whatever the umask.
+std::string Folder(const std::string& path, mode_t mode) {
   mkdir(path.c_str(), mode);
   chmod(path.c_str(), mode);
+  return path;
 }
 
 void Set(const char* name, const std::string& value) { setenv(name, value.c_str(), 1); }
@@ -40,40 +41,30 @@ void EnterPrivateEnvironment() {
   // Also for the tests that end the program themselves; a forked child leaves it to its parent.
   std::atexit(&LeavePrivateEnvironment);
   // A print server the tests start runs its backends as another user, who must reach its folder.
-  MakeFolder(sRoot, 0755);
+  Folder(sRoot, 0755);
 
-  const std::string home = sRoot + "/home";
-  MakeFolder(home, 0700);
-  for (const char* sub : {"/.config", "/.local", "/.local/share", "/.local/state", "/.cache"}) {
-    MakeFolder(home + sub, 0700);
-  }
+  const std::string home = Folder(sRoot + "/home", 0700);
   Set("HOME", home);
-  Set("XDG_CONFIG_HOME", home + "/.config");
-  Set("XDG_DATA_HOME", home + "/.local/share");
-  Set("XDG_STATE_HOME", home + "/.local/state");
-  Set("XDG_CACHE_HOME", home + "/.cache");
-  MakeFolder(sRoot + "/runtime", 0700);
-  Set("XDG_RUNTIME_DIR", sRoot + "/runtime");
+  Set("XDG_CONFIG_HOME", Folder(home + "/.config", 0700));
+  Folder(home + "/.local", 0700);
+  Set("XDG_DATA_HOME", Folder(home + "/.local/share", 0700));
+  Set("XDG_STATE_HOME", Folder(home + "/.local/state", 0700));
+  Set("XDG_CACHE_HOME", Folder(home + "/.cache", 0700));
+  Set("XDG_RUNTIME_DIR", Folder(sRoot + "/runtime", 0700));
 
   // CUPS clients (GTK's backend, the lp tools) read the server's address from CUPS_SERVER
   // before any client.conf, and client.conf only from CUPS_SERVERROOT and HOME, both ours.
-  const std::string cups = sRoot + "/cups";
-  MakeFolder(cups, 0755);
-  sCupsSocket = cups + "/cups.sock";
-  Set("CUPS_SERVER", sCupsSocket);
-  Set("CUPS_SERVERROOT", cups);
+  Set("CUPS_SERVERROOT", Folder(sRoot + "/cups", 0755));
+  Set("CUPS_SERVER", sCupsSocket = sRoot + "/cups/cups.sock");
   unsetenv("LPDEST");
   unsetenv("PRINTER");
 
   // The default PCM takes samples and plays them nowhere; a test that listens brings its own.
-  const std::string alsa = sRoot + "/alsa.conf";
-  std::ofstream(alsa) << "pcm.!default { type null }\n";
-  Set("ALSA_CONFIG_PATH", alsa);
-
+  std::ofstream(sRoot + "/alsa.conf") << "pcm.!default { type null }\n";
+  Set("ALSA_CONFIG_PATH", sRoot + "/alsa.conf");
   // GTK reads this file instead of the system's and the user's: the print backends are fixed.
-  const std::string gtkrc = sRoot + "/gtkrc-2.0";
-  std::ofstream(gtkrc) << "gtk-print-backends = \"file,cups\"\n";
-  Set("GTK2_RC_FILES", gtkrc);
+  std::ofstream(sRoot + "/gtkrc-2.0") << "gtk-print-backends = \"file,cups\"\n";
+  Set("GTK2_RC_FILES", sRoot + "/gtkrc-2.0");
   // The desktop's modules (event sounds, accessibility) and input method stay out; the tests
   // that want them set them again.
   unsetenv("GTK_MODULES");
