@@ -50,11 +50,9 @@ class SoundAlsaTest : public SoundTest {
   // Interleaved left and right samples of everything the stream was given; the device closes
   // on its own thread, so this waits (a while at most) for `expected` samples.
   std::vector<int16_t> Written(size_t expected = 0) {
-    std::string bytes = testing::ReadWholeFile(mRaw);
-    for (int tries = 0; tries < 500 && bytes.size() < 2 * expected; ++tries) {
+    std::string bytes;
+    for (int tries = 0; (bytes = testing::ReadWholeFile(mRaw)).size() < 2 * expected && tries < 500; ++tries)
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
-      bytes = testing::ReadWholeFile(mRaw);
-    }
     std::vector<int16_t> samples(bytes.size() / 2);
     for (size_t i = 0; i < samples.size(); ++i) {
       samples[i] = static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) | (static_cast<uint8_t>(bytes[2 * i + 1]) << 8));
