@@ -1,7 +1,5 @@
-// Integers at the ends of their range handed to controls and drawing: a selection length, a wrap
-// width, a scrolled area and its children, a picture's place. Each call answers what the
-// program asked for as far as it can go, and (in the sanitizer build) computes nothing that
-// overflows on the way.
+// Integers at the ends of their range handed to controls and drawing go as far as they can and
+// (in the sanitizer build) compute nothing that overflows on the way.
 #include <gtest/gtest.h>
 
 #include <climits>

@@ -222,9 +222,8 @@ TEST_F(Object2DTest, AGroupThatWouldContainItselfIsRefused) {
   EXPECT_EQ(As<Group2DFields>(inner)->list.items[0], shape);
 }
 
-// A cycle through six groups, found first by the walk up from the group (the new member holds
-// more groups besides the chain, so the walk down takes longer) or by the walk down from the
-// member (the group stands in more groups besides the chain): each walk must refuse it alone.
+// A cycle through six groups, found first by the walk up from the group (the member holds more
+// groups) or by the walk down from the member (the group stands in more): each refuses it alone.
 TEST_F(Object2DTest, ACycleIsRefusedWhicheverWalkFindsItFirst) {
   for (bool slowerDown : {true, false}) {
     SCOPED_TRACE(slowerDown ? "found walking up" : "found walking down");

@@ -219,9 +219,8 @@ TEST_F(PrintingGuiTest, AJobThatFailsOnItsWayOutIsReportedAndLeavesNoFileOfItsOw
 // Printed pages go from the server's pixels to the PDF file in buffers that later pages and
 // jobs take over: each page must still show exactly its own pixels, to its last row and column.
 TEST_F(PrintingGuiTest, JobsOfDifferentSizesOneAfterAnotherEachShowOnlyTheirOwnPixels) {
-  // A larger page than the buffer kept, a smaller one, and the same size again: a buffer too
-  // small, one read with the wrong row length or one still holding the last job's page would
-  // show.
+  // A smaller page after a larger one, and the same size again: a buffer too small, one
+  // read with the wrong row length or one still holding the last job's page would show.
   struct Case {
     int32_t dpi;
     uint32_t color;
@@ -263,9 +262,8 @@ TEST_F(PrintingGuiTest, JobsOfDifferentSizesOneAfterAnotherEachShowOnlyTheirOwnP
   }
 }
 
-// The buffer a page is read into is the one the last page gave back when that is large
-// enough, a new one when it is short, if only by a row; each page holds its own pixels whole.
-// The first page is larger than any page printed before it, whatever ran earlier.
+// A page is read into the buffer the last page gave back when that is large enough, a new one
+// when it is short by even a row; the first page is larger than any page of the earlier tests.
 TEST(PrintPageBufferGuiTest, PagesLargerAndSmallerThanTheBufferKeptAreEachReadWhole) {
   if (!testing::EnsureGtk()) GTEST_SKIP() << "no display";
   const struct {

@@ -1,6 +1,5 @@
 // Sounds through ALSA where there is no OSS device: a private configuration whose default PCM
-// is the file plug-in writing the raw stream, read back after the sounds end, or writing into a
-// FIFO that blocks it.
+// is the file plug-in writing the raw stream, read back after the sounds end.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
