@@ -39,8 +39,7 @@ bool MakeRow(SqlRow& row, int32_t key, size_t bytes) {
 
 struct Shape {
   const char* name;
-  int runs;
-  int rowsPerRun;
+  int runs, rowsPerRun;
   size_t rowBytes;
 };
 
@@ -72,11 +71,7 @@ TEST(SqlMergeTest, EveryReadGivesTheRowOfItsPlace) {
       {"a row one byte longer than the window", 2, 4, 32769},
   };
   // Reads the places up to `upto` in order, then `back`, then on in order after the last of them.
-  struct Reads {
-    const char* name;
-    size_t upto;
-    std::vector<size_t> back;
-  };
+  struct Reads { const char* name; size_t upto; std::vector<size_t> back; };
   for (const Shape& shape : shapes) {
     const size_t all = static_cast<size_t>(shape.runs * shape.rowsPerRun);
     const Reads patterns[] = {
@@ -101,10 +96,9 @@ TEST(SqlMergeTest, EveryReadGivesTheRowOfItsPlace) {
         ASSERT_TRUE(row && SqlRowView::Valid(row->data(), row->ByteSize())) << name << ", read " << at;
         ASSERT_EQ(row->ByteSize(), shape.rowBytes) << name << ", read " << at;
         ASSERT_EQ(KeyOf(*row), int32_t(place)) << name << ", read " << at;
-        const SqlCell text = row->Value(1);
-        ASSERT_TRUE(!text.bytes.empty() && text.bytes.front() == uint8_t(TextByte(int32_t(place))) &&
-                    text.bytes.back() == uint8_t(TextByte(int32_t(place))))
-            << name << ", read " << at;
+        const auto text = row->Value(1).bytes;
+        const uint8_t byte = TextByte(int32_t(place));
+        ASSERT_TRUE(!text.empty() && text.front() == byte && text.back() == byte) << name << ", read " << at;
       }
       EXPECT_FALSE(store->Fetch(all)) << name;
     }
