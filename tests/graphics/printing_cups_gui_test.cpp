@@ -152,7 +152,7 @@ RuntimeObject* ChooseTheOtherQueueInTheDialog() {
 // reaches its own queue and nothing else.
 TEST_F(PrintingCupsGuiTest, BothPagesReachTheDefaultQueueAndTheQueueChosenInTheDialog) {
   for (bool dialog : {false, true}) {
-    mCups->ForgetArrivals();
+    for (const char* queue : {kDefaultQueue, kOtherQueue}) std::ofstream(mCups->Arrived(queue)).close();
     RuntimeObject* graphics = dialog ? ChooseTheOtherQueueInTheDialog() : RuntimeOpenPrinter(nullptr);
     ASSERT_NE(graphics, nullptr) << "the job was not made; dialog: " << dialog;
     testing::PrintTwoPages(graphics);

@@ -24,9 +24,7 @@ extern "C" void ReentryListChange(VornRuntimeObject* list) {
 
 extern "C" uint8_t ReentryListCompareRows(VornRuntimeObject* list, int32_t row1, int32_t row2, int32_t column,
                                           int32_t* result) {
-  StringRep* a = listGetCell(list, row1, column);
-  StringRep* b = listGetCell(list, row2, column);
-  *result = string::Adopt(a).Compare(string::Adopt(b));
+  *result = string::Adopt(listGetCell(list, row1, column)).Compare(string::Adopt(listGetCell(list, row2, column)));
   if (gOnCompare) gOnCompare(list);
   return 1;
 }

@@ -127,10 +127,6 @@ PrivateCups::~PrivateCups() {
   if (!mFolder.empty()) test::Shell("rm -rf '" + mFolder + "'");
 }
 
-void PrivateCups::ForgetArrivals() const {
-  for (const std::string& queue : mQueues) truncate(Arrived(queue).c_str(), 0);
-}
-
 int PrivateCups::Tool(const std::string& arguments) const {
   const std::string command = "CUPS_SERVER='" + mSocket + "' " + arguments + " >/dev/null 2>&1";
   const int status = std::system(command.c_str());

@@ -28,8 +28,6 @@ class PrivateCups {
   const std::string& Socket() const { return mSocket; }
   // The queue's device file, empty until a job arrives.
   std::string Arrived(const std::string& queue) const { return mFolder + "/arrived-" + queue; }
-  // Clears what earlier jobs left in the queues' files.
-  void ForgetArrivals() const;
   // Runs a CUPS command-line tool against this server; answers its exit status.
   int Tool(const std::string& arguments) const;
   // Waits (at most `seconds`) until the server has no job left pending or printing.
