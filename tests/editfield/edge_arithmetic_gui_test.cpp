@@ -49,13 +49,13 @@ class EdgeArithmeticTest : public test::EditFieldTest {
     RuntimeUnlockObject(g);
     return height;
   }
-  // Scrolls the canvas and answers where its child label ends up: left and width.
+  // Scrolls the canvas and answers where its child label ends up: its left, width and height.
   std::string ChildAfterScroll(int32_t dx, int32_t x, int32_t width, bool moveControls) {
     RuntimeObject* label = AddControl(GetStaticTextClassDefinition(), NextName().c_str(), MakeRect(40, 140, 140, 160), host);
     MakePane(label);
     canvasScroll(Canvas(), dx, 0, x, 0, width, 100, moveControls ? 1 : 0);
     const Rect r = ControlPane(AsControl(label))->Bounds();
-    return std::to_string(r.left) + " " + std::to_string(r.Width());
+    return std::to_string(r.left) + " " + std::to_string(r.Width()) + "x" + std::to_string(r.Height());
   }
   // Red pixels in a white 20 x 20 picture after a 4 x 4 red one is drawn at (x, y).
   int32_t RedPixelsAfterDrawingAt(int32_t x, int32_t y, int32_t width = -10000) {
@@ -102,12 +102,12 @@ TEST_F(EdgeArithmeticTest, CallsAtTheEndsOfTheIntegerRangeGoAsFarAsTheyCan) {
       {"StringHeight wraps nothing at 4,194,305", [&] { return text(HeightAt(4194305)); }, oneLine},
       {"StringHeight at 2,097,152, one past what Pango counts", [&] { return text(HeightAt(2097152)); }, oneLine},
       {"StringHeight at 2,097,151, the widest Pango counts", [&] { return text(HeightAt(2097151)); }, oneLine},
-      {"canvasScroll of an area at x 2147483640", [&] { return ChildAfterScroll(3, INT_MAX - 7, 100, false); }, "40 100"},
-      {"canvasScroll of an area 2147483647 wide", [&] { return ChildAfterScroll(3, 10, INT_MAX, false); }, "40 100"},
+      {"canvasScroll of an area at x 2147483640", [&] { return ChildAfterScroll(3, INT_MAX - 7, 100, false); }, "40 100x20"},
+      {"canvasScroll of an area 2147483647 wide", [&] { return ChildAfterScroll(3, 10, INT_MAX, false); }, "40 100x20"},
       {"children moved by 2147483647 keep their size", [&] { return ChildAfterScroll(INT_MAX, 0, -10000, true); },
-       "32667 100"},
+       "32667 100x20"},
       {"children moved by -2147483648 keep their size", [&] { return ChildAfterScroll(INT_MIN, 0, -10000, true); },
-       "-32768 100"},
+       "-32768 100x20"},
       {"DrawPicture at x 2147483645 draws nothing", [&] { return text(RedPixelsAfterDrawingAt(INT_MAX - 2, 0)); }, "0"},
       {"DrawPicture at y 2147483645 draws nothing", [&] { return text(RedPixelsAfterDrawingAt(0, INT_MAX - 2)); }, "0"},
       {"DrawPicture 2147483647 wide from x -2147483648",
