@@ -31,7 +31,7 @@ TEST(SendQueueTest, BytesLeaveInTheOrderWrittenWhateverTheirSize) {
   for (bool asString : {false, true}) {
     for (const Case& c : cases) {
       for (int64_t step : c.steps) {
-        SCOPED_TRACE(::testing::Message() << "row " << &c - cases << ", step " << step << (asString ? ", strings" : ""));
+        SCOPED_TRACE(::testing::Message() << "row " << &c - cases << ", step " << step << (asString ? ", string" : ""));
         SendQueue queue;
         std::string all, sent;
         for (const std::string& w : c.writes) {

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/support/core_object_test.h"
@@ -230,20 +231,35 @@ TEST_F(SocketClassesTest, AServerSocketFillsItsPoolAndHandsConnectionsToIt) {
   PollAllSockets(false);
 }
 
+// The sockets a handler made for the pool, each with a reference of the test's own, the way a
+// program keeps them in a property; while sOnlySocket is set it hands over that one each time.
+RuntimeObject* sOnlySocket = nullptr;
+std::vector<RuntimeObject*> sKept;
+RuntimeObject* OnAddKeptSocket(RuntimeObject*) {
+  RuntimeObject* socket = sOnlySocket ? sOnlySocket : RuntimeNewObject(LoggingTCPSocket());
+  RuntimeLockObject(socket);
+  sKept.push_back(socket);
+  return socket;
+}
+
+// A server listening with its pool, serving at most `most` clients at once.
+RuntimeObject* ListeningServer(int32_t most, RuntimeClass* type = nullptr) {
+  RuntimeObject* server = RuntimeNewObject(
+      type ? type
+           : testing::MakeSubclass("KeptServer", "ServerSocket", sizeof(VornServerSocketObject),
+                                   {{"#AddSocket%o<TCPSocket>%o<KeptServer>", Fn(&OnAddKeptSocket), nullptr, 0}}));
+  reinterpret_cast<VornServerSocketObject*>(server)->maximumSocketsConnected = most;
+  ServerSocketListen(server);
+  sKept.clear();
+  return server;
+}
+
 RuntimeObject* NewClient(int32_t port) {
   RuntimeObject* client = RuntimeNewObject(LoggingTCPSocket());
   SetAddress(client, "127.0.0.1");
   SocketPortSetter(client, 0, port);
   SocketConnect(client);
   return client;
-}
-
-// A server listening with its pool, serving at most `most` clients at once.
-RuntimeObject* ListeningServer(RuntimeClass* type, int32_t most) {
-  RuntimeObject* server = RuntimeNewObject(type);
-  reinterpret_cast<VornServerSocketObject*>(server)->maximumSocketsConnected = most;
-  ServerSocketListen(server);
-  return server;
 }
 
 void CloseAll(RuntimeObject* server, const std::vector<RuntimeObject*>& sockets) {
@@ -256,23 +272,11 @@ void CloseAll(RuntimeObject* server, const std::vector<RuntimeObject*>& sockets)
   PollAllSockets(false);
 }
 
-// A handler that hands the pool one socket it already gave: the program's own field.
-RuntimeObject* sOnlySocket = nullptr;
-RuntimeObject* OnAddSameSocket(RuntimeObject*) {
-  ++sAddSocketCalls;
-  RuntimeLockObject(sOnlySocket);
-  return sOnlySocket;
-}
-
 TEST_F(SocketClassesTest, APoolListsASocketOnceHoweverOftenAddSocketHandsItOver) {
-  sAddSocketCalls = 0;
   sOnlySocket = RuntimeNewObject(LoggingTCPSocket());
-  RuntimeObject* server = ListeningServer(
-      testing::MakeSubclass("SameSocketServer", "ServerSocket", sizeof(VornServerSocketObject),
-                            {{"#AddSocket%o<TCPSocket>%o<SameSocketServer>", Fn(&OnAddSameSocket), nullptr, 0}}),
-      2);
+  RuntimeObject* server = ListeningServer(2);
   int32_t port = ServerSocketPortGetter(server, 0);
-  ASSERT_TRUE(PollUntil([&] { return sAddSocketCalls > 0; }));
+  ASSERT_TRUE(PollUntil([&] { return !sKept.empty(); }));
   EXPECT_EQ(NativeTCPSocketOf(server)->Pool()->Available().size(), 1u);
   RuntimeObject* first = sClient = NewClient(port);
   ASSERT_TRUE(PollUntil([&] { return SocketIsConnected(sOnlySocket, 0) && SocketIsConnected(first, 0); }));
@@ -284,17 +288,7 @@ TEST_F(SocketClassesTest, APoolListsASocketOnceHoweverOftenAddSocketHandsItOver)
   ASSERT_TRUE(PollUntil([&] { return SocketBytesAvailable(first, 0) == 10; }));
   EXPECT_EQ(EventsOf("client"), "client.Connected;client.DataAvailable;");
   EXPECT_TRUE(SocketIsConnected(sOnlySocket, 0));
-  CloseAll(server, {first, second, sOnlySocket});
-}
-
-// The sockets a handler made for the pool, each with a reference of the test's own, the way a
-// program keeps them in a property.
-std::vector<RuntimeObject*> sKept;
-RuntimeObject* OnAddKeptSocket(RuntimeObject*) {
-  RuntimeObject* socket = RuntimeNewObject(LoggingTCPSocket());
-  RuntimeLockObject(socket);
-  sKept.push_back(socket);
-  return socket;
+  CloseAll(server, {first, second, std::exchange(sOnlySocket, nullptr)});
 }
 
 // A socket waiting in a pool that the program takes back (closes, or makes listen or connect
@@ -306,13 +300,9 @@ TEST_F(SocketClassesTest, ASocketTheProgramTakesBackFromThePoolIsNeverHandedACli
     Use use;
     bool nextInLine;  // the socket the next client would go to, or the first listed
   } cases[] = {{kClose, true}, {kClose, false}, {kListen, true}, {kConnect, true}};
-  RuntimeClass* keptServer = testing::MakeSubclass(
-      "KeptSocketServer", "ServerSocket", sizeof(VornServerSocketObject),
-      {{"#AddSocket%o<TCPSocket>%o<KeptSocketServer>", Fn(&OnAddKeptSocket), nullptr, 0}});
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << "use " << c.use << (c.nextInLine ? ", next in line" : ", first listed"));
-    sKept.clear();
-    RuntimeObject* server = ListeningServer(keptServer, 3);
+    RuntimeObject* server = ListeningServer(3);
     int32_t port = ServerSocketPortGetter(server, 0);
     ASSERT_TRUE(PollUntil([&] { return sKept.size() == 11; }));
     ServerSocketPool* pool = NativeTCPSocketOf(server)->Pool();
@@ -344,9 +334,10 @@ TEST_F(SocketClassesTest, ASocketTheProgramTakesBackFromThePoolIsNeverHandedACli
 // the ones left waiting.
 TEST_F(SocketClassesTest, APoolTakesEveryClientThatArrivedTogether) {
   sAddSocketCalls = 0;
-  RuntimeObject* server = ListeningServer(PoolServer(), 3);
+  RuntimeObject* server = ListeningServer(3, PoolServer());
   ASSERT_TRUE(PollUntil([&] { return sAddSocketCalls > 0; }));
-  sockaddr_in to{AF_INET, htons(static_cast<uint16_t>(ServerSocketPortGetter(server, 0))), {htonl(INADDR_LOOPBACK)}, {}};
+  uint16_t port = htons(static_cast<uint16_t>(ServerSocketPortGetter(server, 0)));
+  sockaddr_in to{AF_INET, port, {htonl(INADDR_LOOPBACK)}, {}};
   int clients[3];
   for (int& fd : clients) {
     fd = socket(AF_INET, SOCK_STREAM, 0);
