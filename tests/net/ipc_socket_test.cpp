@@ -154,27 +154,6 @@ TEST(IPCSocketTest, ListenTakesOverOnlyAPathNobodyListensOn) {
   }
 }
 
-// A live server of the same user that does not accept: its backlog is full, so a connect to it
-// would wait until it accepts or dies.
-struct BusyServer {
-  explicit BusyServer(const std::string& path) : listener(BindRawSocket(path, false)) {
-    sockaddr_un address{AF_UNIX, {}};
-    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
-    listen(listener, 0);
-    while (!full && waiting.size() < 64) {
-      waiting.push_back(socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0));
-      full = connect(waiting.back(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 && errno == EAGAIN;
-    }
-  }
-  ~BusyServer() {
-    for (int fd : waiting) close(fd);
-    close(listener);
-  }
-  int listener;
-  std::vector<int> waiting;
-  bool full = false;
-};
-
 TEST(IPCSocketTest, ABusyLiveServerIsNeitherWaitedForNorTakenForAConnection) {
   struct Case {
     bool listen;  // beside the server, or connect to it
@@ -183,15 +162,25 @@ TEST(IPCSocketTest, ABusyLiveServerIsNeitherWaitedForNorTakenForAConnection) {
   };
   for (const Case& c : {Case{true, "Error(105);", 105}, Case{false, "Error(103);", 103}}) {
     SCOPED_TRACE(c.log);
+    // A live server of the same user that does not accept: once its backlog is full, a
+    // blocking connect to it would wait until it accepts or dies.
     std::string path = TempPath("busy");
-    BusyServer busy(path);
-    ASSERT_TRUE(busy.full) << "the server's backlog did not fill";
+    int listener = BindRawSocket(path, false);
+    ASSERT_EQ(listen(listener, 0), 0);
+    sockaddr_un address{AF_UNIX, {}};
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+    std::vector<int> waiting;
+    for (bool full = false; !full;) {
+      ASSERT_LT(waiting.size(), 64u) << "the server's backlog did not fill";
+      waiting.push_back(socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0));
+      full = connect(waiting.back(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 && errno == EAGAIN;
+    }
     LoggingIPCDelegate events;
     IPCSocket socket(&events);
     socket.SetPath(path);
     auto call = std::async(std::launch::async, [&] { c.listen ? socket.Listen() : socket.Connect(); });
     bool inTime = call.wait_for(std::chrono::seconds(3)) == std::future_status::ready;
-    if (!inTime) close(std::exchange(busy.listener, -1));  // lets a waiting call return, so that the run ends
+    if (!inTime) close(std::exchange(listener, -1));  // lets a waiting call return, so that the run ends
     call.wait();
     EXPECT_TRUE(inTime) << "the call waited for the busy server";
     PollUntil([&] { return !events.log.empty(); });
@@ -201,6 +190,8 @@ TEST(IPCSocketTest, ABusyLiveServerIsNeitherWaitedForNorTakenForAConnection) {
     EXPECT_FALSE(socket.IsConnected());
     EXPECT_EQ(BindRawSocket(path, false), -1) << "the live server's path was taken";
     socket.Close();
+    for (int fd : waiting) close(fd);
+    close(listener);
     unlink(path.c_str());
   }
 }

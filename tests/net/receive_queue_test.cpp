@@ -26,8 +26,7 @@ TEST(ReceiveQueueTest, TakesCrossBlocksAndStopAtWhatIsThere) {
     std::vector<int64_t> takes;
     std::vector<std::string> expected;
     std::string left;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {{3}, {"abc"}, "defgh"},                 // exactly the front block
       {{2, 1}, {"ab", "c"}, "defgh"},          // the rest of a block begun
       {{4}, {"abcd"}, "efgh"},                 // one past the front block
@@ -58,20 +57,17 @@ TEST(ReceiveQueueTest, AFailedOrEndingReceiveAddsNothing) {
   EXPECT_EQ(queue.Count(), 3);
 }
 
-// Held memory stays within twice the bytes held. A long read keeps the block it filled when it
-// filled half of it, anything else is kept at its size; that block is shared by every socket,
-// so one an earlier short read left large is judged by its own size, not by the room asked. A
-// short block handed to the program takes a later short read in place only once the program
-// let go of it and only when the read fills half its room or more: a string the program still
-// holds keeps its bytes, and a refilled one carries nothing of the last read's encoding.
+// Held memory stays within twice the bytes held: a long read keeps the block it filled (shared
+// by every socket, so judged by its own size, not the room asked) only when it filled half of
+// it; a short block handed to the program takes a later short read in place only once the
+// program let go of it and the read fills half its room, and carries no old encoding then.
 TEST(ReceiveQueueTest, BlocksStayWithinTwiceTheirBytesAndAHeldOneIsNeverRefilled) {
   struct Case {
     size_t earlierRoom, earlierCount;  // a read before, taken whole with an encoding
     bool held;                         // the program still holds it at the next read
     size_t room, count;
     int64_t capacity;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {100000, 100000, false, 100000, 49999, 49999},  // one short of half
       {100000, 100000, false, 100000, 50000, 100000},
       {16384, 16384, false, 16384, 16384, 16384},     // short enough to copy whatever it filled

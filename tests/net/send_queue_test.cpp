@@ -20,8 +20,7 @@ TEST(SendQueueTest, BytesLeaveInTheOrderWrittenWhateverTheirSize) {
   struct Case {
     std::vector<std::string> writes;
     std::vector<int64_t> steps;  // the most one send takes
-  };
-  const Case cases[] = {
+  } cases[] = {
       {{"ab", "cd", "e"}, {1, 2, 5, 100}},
       {{"head", longText, "tail"}, {3, 4, 5, SendQueue::kSharedWrite + 4, 1 << 20}},
       {{longText, longText}, {SendQueue::kSharedWrite - 1, SendQueue::kSharedWrite, SendQueue::kSharedWrite + 1}},
