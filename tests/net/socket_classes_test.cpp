@@ -249,8 +249,8 @@ RuntimeObject* ListeningServer(int32_t most, RuntimeClass* type = nullptr) {
            : testing::MakeSubclass("KeptServer", "ServerSocket", sizeof(VornServerSocketObject),
                                    {{"#AddSocket%o<TCPSocket>%o<KeptServer>", Fn(&OnAddKeptSocket), nullptr, 0}}));
   reinterpret_cast<VornServerSocketObject*>(server)->maximumSocketsConnected = most;
-  ServerSocketListen(server);
   sKept.clear();
+  ServerSocketListen(server);
   return server;
 }
 
