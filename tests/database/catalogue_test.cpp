@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "database/db_cursor.h"
@@ -88,18 +89,14 @@ TEST_F(CatalogueTest, ValuesAreConvertedByColumnType) {
 // A table refused for its columns or key leaves nothing behind: the same name makes a sound
 // table afterwards, and the file opens without damage.
 TEST_F(CatalogueTest, ARefusedTableLeavesNothingBehind) {
-  struct Case {
-    std::vector<DbColumnSpec> columns;
-    std::vector<size_t> key;
-    int32_t error;
-  };
-  const Case cases[] = {
+  // Two columns of one name; a column twice in the key.
+  const std::tuple<std::vector<DbColumnSpec>, std::vector<size_t>, int32_t> cases[] = {
       {{{"a", kDbInteger, false}, {"b", kDbInteger, true}, {"A", kDbInteger, true}}, {2, 0}, kDbErrorPrimaryKey},
       {{{"a", kDbInteger, false}, {"b", kDbInteger, true}}, {0, 0}, kDbErrorInternal},
   };
-  for (const Case& c : cases) {
-    EXPECT_FALSE(db->CreateTable("planets", c.columns, c.key));
-    EXPECT_EQ(db->ErrorCode(), c.error);
+  for (const auto& [columns, key, code] : cases) {
+    EXPECT_FALSE(db->CreateTable("planets", columns, key));
+    EXPECT_EQ(db->ErrorCode(), code);
     ASSERT_TRUE(db->CreateTable("planets", {{"a", kDbInteger, false}}, {0})) << db->ErrorMessage();
     ASSERT_TRUE(db->Commit());
     db.reset();
@@ -109,28 +106,22 @@ TEST_F(CatalogueTest, ARefusedTableLeavesNothingBehind) {
     EXPECT_EQ(db->ErrorCode(), 0) << db->ErrorMessage();
     EXPECT_EQ(db->FindSchema("planets")->columns.size(), 1u);
     EXPECT_TRUE(vndbCursor::Open(*db, "planets", {"*"})) << db->ErrorMessage();
-    // The next case makes it anew.
-    db.reset();
+    db.reset();  // the next case makes the file anew
     db = vndbHandle::CreateFile(path);
   }
 }
 
 // A cursor the handle cannot open says why, as every failing operation does.
 TEST_F(CatalogueTest, ARefusedCursorSaysWhy) {
-  struct Case {
-    const char* table;
-    std::vector<std::string> columns;
-    const char* message;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, std::vector<std::string>, const char*> cases[] = {
       {"moons", {"*"}, "Unknown table moons"},
       {"stars", {"id", "colour"}, "Unknown column colour"},
   };
-  for (const Case& c : cases) {
+  for (const auto& [table, columns, message] : cases) {
     db->ClearError();
-    EXPECT_FALSE(vndbCursor::Open(*db, c.table, c.columns)) << c.message;
-    EXPECT_EQ(db->ErrorCode(), kDbErrorUnknown) << c.message;
-    EXPECT_EQ(db->ErrorMessage(), c.message);
+    EXPECT_FALSE(vndbCursor::Open(*db, table, columns)) << message;
+    EXPECT_EQ(db->ErrorCode(), kDbErrorUnknown) << message;
+    EXPECT_EQ(db->ErrorMessage(), message);
   }
 }
 

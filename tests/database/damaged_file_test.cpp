@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "database/db_cursor.h"
@@ -251,11 +252,10 @@ class CatalogueDamageTest : public ::testing::Test {
       ASSERT_TRUE(db->AddTableRecord("a", {{"id", std::to_string(i)}, {"x", "x" + std::to_string(i)}, {"y", "0.5"}}));
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(db->AddTableRecord("b", {{"id", std::to_string(100 + i)}, {"z", "z"}}));
     for (int i = 0; i < 2; ++i) ASSERT_TRUE(db->AddTableRecord("c", {{"id", std::to_string(200 + i)}, {"w", "w"}}));
-    for (const char* table : {"a", "b", "c"}) ids[table] = db->FindSchema(table)->id;
     db.reset();
     good = dbtest::ReadBytes(path);
     auto reader = vndbHandle::OpenFile(path);
-    for (const char* table : {"a", "b", "c"}) rows[table] = Read(*reader, table);
+    for (const char* table : {"a", "b", "c"}) ids[table] = reader->FindSchema(table)->id, rows[table] = Read(*reader, table);
   }
 
   // Every row of the table as text, or nothing when the read fails.
@@ -264,28 +264,26 @@ class CatalogueDamageTest : public ::testing::Test {
     auto cursor = vndbCursor::Open(db, table, {"*"});
     std::vector<std::string> read;
     while (cursor && cursor->NextRow()) {
-      std::string row;
-      for (size_t i = 0; i < cursor->ColumnCount(); ++i) row += DbValueLiteral(*cursor->ColumnValue(i)) + " ";
-      read.push_back(row);
+      read.emplace_back();
+      for (size_t i = 0; i < cursor->ColumnCount(); ++i) read.back() += DbValueLiteral(*cursor->ColumnValue(i)) + " ";
     }
     return cursor && db.ErrorCode() == 0 ? std::optional(read) : std::nullopt;
   }
 
-  // The records of the pages with the tag, as offsets into the file's bytes and lengths.
-  static std::vector<std::pair<size_t, size_t>> Records(const std::vector<uint8_t>& bytes, uint32_t tag) {
+  // The records of the pages with the tag, as offsets into the good file's bytes and lengths.
+  std::vector<std::pair<size_t, size_t>> Records(uint32_t tag) const {
     std::vector<std::pair<size_t, size_t>> found;
-    for (size_t page = 64; page + 8192 <= bytes.size(); page += 8192) {
-      if (Word(bytes, page) != tag) continue;
-      for (size_t at = 0; at < DbGet16(&bytes[page + 16]); at += DbGet16(&bytes[page + 18 + at]))
-        found.emplace_back(page + 18 + at, DbGet16(&bytes[page + 18 + at]));
+    for (size_t page = kPage0; page + 8192 <= good.size(); page += 8192) {
+      for (size_t at = 0; Word(good, page) == tag && at < DbGet16(&good[page + 16]); at += DbGet16(&good[page + 18 + at]))
+        found.emplace_back(page + 18 + at, DbGet16(&good[page + 18 + at]));
     }
     return found;
   }
 
   // Where field `field` stands in the first row (of any tree) whose fields in `match` hold
   // those integers or texts.
-  size_t FieldAt(const std::map<uint8_t, std::string>& match, uint8_t field) {
-    for (auto [at, length] : Records(good, kDbRowLeaf)) {
+  size_t FieldAt(const std::map<uint8_t, std::string>& match, uint8_t field) const {
+    for (auto [at, length] : Records(kDbRowLeaf)) {
       bool same = true;
       for (const auto& [number, value] : match) {
         DbFieldRef ref = DbFindField(&good[at], length, number);
@@ -302,12 +300,10 @@ class CatalogueDamageTest : public ::testing::Test {
   size_t ColumnFieldAt(const std::string& table, const std::string& column, uint8_t field) {
     return FieldAt({{0, std::to_string(ids[table])}, {2, column}}, field);
   }
-
-  // The master record of the table's tree: where it stands.
+  // Where the master record of the table's tree stands.
   size_t MasterRecordOf(const std::string& table) {
-    const std::string name = std::to_string(ids[table]);
-    for (auto [at, length] : Records(good, kDbMasterLeaf))
-      if (std::string(reinterpret_cast<const char*>(&good[at + 18]), length - 18) == name) return at;
+    for (auto [at, length] : Records(kDbMasterLeaf))
+      if (std::string(reinterpret_cast<const char*>(&good[at + 18]), length - 18) == std::to_string(ids[table])) return at;
     ADD_FAILURE() << "no tree of " << table;
     return 0;
   }
@@ -321,12 +317,8 @@ class CatalogueDamageTest : public ::testing::Test {
 // open or when that table is first read, and never read as rows; the tables it does not touch
 // read as before without an error.
 TEST_F(CatalogueDamageTest, DamageOfATablesEntryIsReportedAndTheOthersStayReadable) {
-  struct Case {
-    const char* name;
-    std::function<void(std::vector<uint8_t>&)> spoil;
-    std::set<std::string> damaged;
-  };
-  const Case cases[] = {
+  // What is spoilt, how, and the tables it damages.
+  const std::tuple<const char*, std::function<void(std::vector<uint8_t>&)>, std::set<std::string>> cases[] = {
       {"a's tree is not found", [&](auto& b) { b[MasterRecordOf("a") + 18] = 'z'; }, {"a"}},
       {"two columns of a share a field", [&](auto& b) { PutWord(b, ColumnFieldAt("a", "y", 1), 1); }, {"a"}},
       {"a column of a past its fields", [&](auto& b) { PutWord(b, ColumnFieldAt("a", "y", 1), 9); }, {"a"}},
@@ -338,24 +330,24 @@ TEST_F(CatalogueDamageTest, DamageOfATablesEntryIsReportedAndTheOthersStayReadab
       {"b's entry under a's id", [&](auto& b) { PutWord(b, FieldAt({{1, "b"}}, 0), ids["a"]); }, {"a", "b"}},
       {"b's tree rooted in a's", [&](auto& b) { PutWord(b, MasterRecordOf("b") + 10, Word(good, MasterRecordOf("a") + 10)); }, {"a", "b"}},
   };
-  for (const Case& c : cases) {
+  for (const auto& [name, spoil, damaged] : cases) {
+    SCOPED_TRACE(name);
     std::vector<uint8_t> bytes = good;
-    c.spoil(bytes);
-    ASSERT_NE(bytes, good) << c.name;
-    std::string path = dbtest::TempPath("catalogue-damaged.vdb");
+    spoil(bytes);
+    ASSERT_NE(bytes, good);
+    std::string path = dbtest::TempPath("catalogue-damaged.vdb"), error;
     dbtest::WriteBytes(path, bytes);
-    std::string error;
     auto db = vndbHandle::OpenFile(path, &error);
-    ASSERT_TRUE(db) << c.name << ": " << error;
+    ASSERT_TRUE(db) << error;
     for (const char* table : {"a", "b", "c"}) {
-      std::optional<std::vector<std::string>> read = Read(*db, table);
-      if (c.damaged.count(table)) {
-        EXPECT_FALSE(read) << c.name << ": " << table << " read " << read->size() << " rows";
-        EXPECT_EQ(db->ErrorCode(), kDbErrorInternal) << c.name << ": " << table;
-        EXPECT_EQ(db->ErrorMessage().find("The database file is damaged: "), 0u) << c.name << ": " << db->ErrorMessage();
-      } else {
-        EXPECT_EQ(read, rows[table]) << c.name << ": " << table << ": " << db->ErrorMessage();
+      const std::optional<std::vector<std::string>> read = Read(*db, table);
+      if (!damaged.count(table)) {
+        EXPECT_EQ(read, rows[table]) << table << ": " << db->ErrorMessage();
+        continue;
       }
+      EXPECT_FALSE(read) << table << " read " << read->size() << " rows";
+      EXPECT_EQ(db->ErrorCode(), kDbErrorInternal) << table;
+      EXPECT_EQ(db->ErrorMessage().find("The database file is damaged: "), 0u) << table << ": " << db->ErrorMessage();
     }
   }
 }

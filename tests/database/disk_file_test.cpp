@@ -96,14 +96,10 @@ TEST(DiskFileTest, WhatIsNoDatabaseGetsAClearError) {
 // A name that is no regular file is refused without waiting on it, also by the read-only
 // retry made when the file cannot be written: opening a FIFO waits for a writer.
 TEST(DiskFileTest, AFifoThatCannotBeWrittenIsRefusedWithoutWaiting) {
-  // A folder of its own that an unprivileged user may search.
-  char pattern[] = "/tmp/vorn-fifo-XXXXXX";
-  ASSERT_TRUE(mkdtemp(pattern));
-  const std::string folder = pattern;
-  ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
-  const std::string path = folder + "/fifo.vdb";
-  ASSERT_EQ(mkfifo(path.c_str(), 0444), 0);
-  ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+  char folder[] = "/tmp/vorn-fifo-XXXXXX";  // of its own, and one that an unprivileged user may search
+  ASSERT_TRUE(mkdtemp(folder) && chmod(folder, 0755) == 0);
+  const std::string path = std::string(folder) + "/fifo.vdb";
+  ASSERT_TRUE(mkfifo(path.c_str(), 0444) == 0 && chmod(path.c_str(), 0444) == 0);  // whatever the umask
   EXPECT_EQ(InChild([&] {
               // Permissions stop no superuser from writing.
               if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) return 3;
@@ -112,7 +108,7 @@ TEST(DiskFileTest, AFifoThatCannotBeWrittenIsRefusedWithoutWaiting) {
             }),
             0) << "-1: the open waited on the FIFO";
   unlink(path.c_str());
-  rmdir(folder.c_str());
+  rmdir(folder);
 }
 
 // Commit k adds the rows k * 1000 + i and deletes those of commit k - 3, so it changes pages
@@ -310,11 +306,7 @@ struct HookedFile {
 // commit of the same file). A commit that failed is undone, and once the name is free again the
 // handle commits as before.
 TEST(DiskFileTest, AJournalNameTakenDuringACommitIsNeverUsed) {
-  struct Case {
-    const char* name;
-    void (*plant)(const std::string& journal, const std::string& stale);
-  };
-  const Case cases[] = {
+  const std::pair<const char*, void (*)(const std::string& journal, const std::string& stale)> cases[] = {
       {"removed", [](const std::string&, const std::string&) {}},
       {"a hard link", [](const std::string& j, const std::string& s) { ASSERT_EQ(link(s.c_str(), j.c_str()), 0); }},
       {"a link", [](const std::string& j, const std::string& s) { ASSERT_EQ(symlink(s.c_str(), j.c_str()), 0); }},
@@ -323,35 +315,29 @@ TEST(DiskFileTest, AJournalNameTakenDuringACommitIsNeverUsed) {
       {"a pipe", [](const std::string& j, const std::string&) { ASSERT_EQ(mkfifo(j.c_str(), 0600), 0); }},
   };
   for (bool syncFails : {false, true}) {
-    for (const Case& c : cases) {
-      const std::string what = std::string(c.name) + (syncFails ? ", the sync failing" : "");
+    for (const auto& [name, plant] : cases) {
+      SCOPED_TRACE(std::string(name) + (syncFails ? ", the sync failing" : ""));
       HookedFile file("renamed.vdb");
       ASSERT_TRUE(file.db);
       auto& [path, journal, storage, staleBytes, db] = file;
       const std::string stale = path + ".stale";
       dbtest::WriteBytes(stale, staleBytes);
-
       ASSERT_TRUE(db->AddTableRecord("log", {{"id", "2"}}));
-      storage->beforeWrite = [&] {
-        unlink(journal.c_str());
-        c.plant(journal, stale);
-      };
+      storage->beforeWrite = [&] { unlink(journal.c_str()), plant(journal, stale); };
       storage->failSync = syncFails;
       const bool committed = db->Commit();
-      EXPECT_EQ(committed, !syncFails) << what << ": " << db->ErrorMessage();
-      if (!committed) {
-        EXPECT_NE(db->ErrorMessage().find("keeps its last commit"), std::string::npos) << what << ": " << db->ErrorMessage();
-      }
-      EXPECT_EQ(dbtest::ReadBytes(stale), staleBytes) << what;
+      EXPECT_EQ(committed, !syncFails) << db->ErrorMessage();
+      EXPECT_TRUE(committed || db->ErrorMessage().find("keeps its last commit") != std::string::npos) << db->ErrorMessage();
+      EXPECT_EQ(dbtest::ReadBytes(stale), staleBytes);
 
       unlink(journal.c_str()), rmdir(journal.c_str());
-      ASSERT_TRUE(db->AddTableRecord("log", {{"id", "3"}})) << what << ": " << db->ErrorMessage();
-      EXPECT_TRUE(db->Commit()) << what << ": " << db->ErrorMessage();
+      ASSERT_TRUE(db->AddTableRecord("log", {{"id", "3"}})) << db->ErrorMessage();
+      EXPECT_TRUE(db->Commit()) << db->ErrorMessage();
       db.reset();
       std::string error;
       auto reopened = vndbHandle::OpenFile(path, &error);
-      ASSERT_TRUE(reopened) << what << ": " << error;
-      EXPECT_EQ(Ids(*reopened), committed ? std::set<int>({1, 2, 3}) : std::set<int>({1, 3})) << what;
+      ASSERT_TRUE(reopened) << error;
+      EXPECT_EQ(Ids(*reopened), committed ? std::set<int>({1, 2, 3}) : std::set<int>({1, 3}));
     }
   }
 }

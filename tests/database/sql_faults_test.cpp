@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "database/builtin_database_class.h"
@@ -138,14 +139,9 @@ TEST_F(SqlFaultsTest, RefusedStatementsSayWhyAndStoreNothing) {
 // A date's or time's parts are stored in 16 bits each: a value or a condition's literal with a
 // part beyond them is refused naming the column, never stored or compared wrapped.
 TEST_F(SqlFaultsTest, DatesAndTimesBeyondTheirFieldsAreRefused) {
-  struct Case {
-    const char* statement;
-    const char* message;  // empty: done
-    Rows rows;            // w's rows afterwards: dt id tm
-  };
   const Rows kW = {"2005-01-02 1 12:30:00"};
-  const Case cases[] = {
-      {"insert into w values (2, '99999-1-1', NULL)", "The value 99999-1-1 is out of range for column dt", kW},
+  // The statement, its error (none: done) and w's rows afterwards (dt id tm).
+  const std::tuple<const char*, const char*, Rows> cases[] = {
       {"insert into w values (2, '32768-1-1', NULL)", "The value 32768-1-1 is out of range for column dt", kW},
       {"insert into w values (2, '2005-1-4294967297', NULL)", "The value 2005-1-4294967297 is out of range for column dt", kW},
       {"insert into w values (2, NULL, '12:32768')", "The value 12:32768 is out of range for column tm", kW},
@@ -157,13 +153,13 @@ TEST_F(SqlFaultsTest, DatesAndTimesBeyondTheirFieldsAreRefused) {
       {"delete from w where dt = '2005-1-2'", "", {}},
   };
   Exec("create table w (id integer not null, dt date, tm time, primary key (id))");
-  for (const Case& c : cases) {
+  for (const auto& [statement, message, rows] : cases) {
     Exec("delete from w");
     Exec("insert into w values (1, '2005-1-2', '12:30')");
-    Exec(c.statement);
-    EXPECT_EQ(ErrorCode(), *c.message ? 2003 : 0) << c.statement << ": " << ErrorMessage();
-    EXPECT_EQ(ErrorMessage(), c.message) << c.statement;
-    EXPECT_EQ(TableRows("w"), c.rows) << c.statement;
+    Exec(statement);
+    EXPECT_EQ(ErrorCode(), *message ? 2003 : 0) << statement << ": " << ErrorMessage();
+    EXPECT_EQ(ErrorMessage(), message) << statement;
+    EXPECT_EQ(TableRows("w"), rows) << statement;
   }
   Select("select id from w where dt > '1-1-40000'");
   EXPECT_EQ(ErrorCode(), 2003) << ErrorMessage();

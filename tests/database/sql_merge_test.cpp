@@ -7,6 +7,7 @@
 #include <memory>
 #include <numeric>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "database/sql_row.h"
@@ -14,6 +15,12 @@
 
 namespace vorn {
 namespace {
+
+constexpr int kRuns = 3;
+constexpr int kRowsPerRun = 60;
+// Long enough that a run's read window (32 KB) holds only some of its rows, so that a step
+// back moves it.
+constexpr size_t kTextBytes = 2000;
 
 int32_t KeyOf(SqlRowView row) {
   int32_t key = 0;
@@ -23,36 +30,19 @@ int32_t KeyOf(SqlRowView row) {
 
 int Compare(SqlRowView a, SqlRowView b) { return KeyOf(a) - KeyOf(b); }
 
-char TextByte(int32_t key) { return static_cast<char>('a' + key % 26); }
-
-// The row of `key` with a text that makes it exactly `bytes` long, when one does.
-bool MakeRow(SqlRow& row, int32_t key, size_t bytes) {
-  for (size_t text = bytes > 32 ? bytes - 32 : 0; text <= bytes; ++text) {
-    row.Start();
-    row.Add(kVornDbInteger, &key, sizeof key);
-    const std::string value(text, TextByte(key));
-    row.Add(kVornDbText, value.data(), value.size());
-    if (row.Finish().ByteSize() == bytes) return true;
-  }
-  return false;
-}
-
-struct Shape {
-  const char* name;
-  int runs;
-  int rowsPerRun;
-  size_t rowBytes;
-};
-
-// Run r holds the keys r, r + runs, ...: the merge takes from every run in turn.
-std::unique_ptr<SqlRowStore> MergedRuns(const Shape& shape) {
+// Run r holds the keys r, r + runCount, ...: the merge takes from every run in turn.
+std::unique_ptr<SqlRowStore> MergedRuns(int runCount = kRuns, int rowsPerRun = kRowsPerRun, size_t textBytes = kTextBytes) {
   std::vector<std::unique_ptr<SqlRowStore>> runs;
-  for (int r = 0; r < shape.runs; ++r) {
-    std::vector<SqlRow> rows(shape.rowsPerRun);
+  for (int r = 0; r < runCount; ++r) {
+    std::vector<SqlRow> rows(rowsPerRun);
     std::vector<SqlRowView> views;
-    for (int i = 0; i < shape.rowsPerRun; ++i) {
-      if (!MakeRow(rows[i], r + i * shape.runs, shape.rowBytes)) return nullptr;
-      views.push_back(rows[i].View());
+    for (int i = 0; i < rowsPerRun; ++i) {
+      const int32_t key = r + i * runCount;
+      const std::string text(textBytes, char('a' + key % 26));
+      rows[i].Start();
+      rows[i].Add(kVornDbInteger, &key, sizeof key);
+      rows[i].Add(kVornDbText, text.data(), text.size());
+      views.push_back(rows[i].Finish());
     }
     runs.push_back(SqlRowStore::Written(views));
     if (!runs.back()) return nullptr;
@@ -61,9 +51,58 @@ std::unique_ptr<SqlRowStore> MergedRuns(const Shape& shape) {
 }
 
 TEST(SqlMergeTest, EveryReadGivesTheRowOfItsPlace) {
-  // A run is written in blocks of 256 KB and read through a window of 32 KB.
-  const Shape shapes[] = {
-      {"rows spanning part of a window", 3, 60, 2000},
+  constexpr size_t kAll = kRuns * kRowsPerRun;
+  // Reads the places up to `upto` in order, then `back`, then on in order after the last of them.
+  struct Case {
+    const char* name;
+    size_t upto;
+    std::vector<size_t> back;
+  };
+  const Case cases[] = {
+      {"in order", kAll - 1, {}},
+      {"a step back, then on", 50, {49}},
+      {"the newest again after a step back", 50, {49, 50, 50}},
+      {"far back into another window, then on", 100, {3, 100}},
+      {"the last row, back, the last again", kAll - 1, {0, kAll - 1, kAll - 2, kAll - 1}},
+  };
+  for (const Case& c : cases) {
+    std::unique_ptr<SqlRowStore> store = MergedRuns();
+    ASSERT_TRUE(store);
+    ASSERT_EQ(store->Count(), kAll);
+    std::vector<size_t> reads(c.upto + 1);
+    std::iota(reads.begin(), reads.end(), 0);
+    reads.insert(reads.end(), c.back.begin(), c.back.end());
+    while (reads.back() + 1 < kAll) reads.push_back(reads.back() + 1);
+    for (size_t at = 0; at < reads.size(); ++at) {
+      const size_t place = reads[at];
+      std::optional<SqlRowView> row = store->Fetch(place);
+      ASSERT_TRUE(row && SqlRowView::Valid(row->data(), row->ByteSize())) << c.name << ", read " << at;
+      ASSERT_EQ(KeyOf(*row), int32_t(place)) << c.name << ", read " << at;
+      const SqlCell text = row->Value(1);
+      ASSERT_TRUE(text.bytes.size() == kTextBytes && text.bytes.back() == uint8_t('a' + place % 26)) << c.name << ", read " << at;
+    }
+    EXPECT_FALSE(store->Fetch(kAll)) << c.name;
+  }
+}
+
+// The length of text that makes a row of MergedRuns `bytes` long (or just longer).
+size_t TextFor(size_t bytes) {
+  const int32_t key = 0;
+  for (size_t text = bytes - 32;; ++text) {
+    const std::string value(text, 'a');
+    SqlRow row;
+    row.Start();
+    row.Add(kVornDbInteger, &key, sizeof key);
+    row.Add(kVornDbText, value.data(), value.size());
+    if (row.Finish().ByteSize() >= bytes) return text;
+  }
+}
+
+// Rows that meet the edges of the blocks a run is written in (256 KB) and of the window it is
+// read through (32 KB), or pass them by a byte: each place reads as itself, again after a step
+// back, and once more; then the first and the last do.
+TEST(SqlMergeTest, RowsAtTheEdgesOfBlocksAndWindowsReadAsTheirPlace) {
+  const std::tuple<const char*, int, int, size_t> shapes[] = {  // runs, rows in each, bytes a row
       {"one run", 1, 40, 2000},
       {"runs of one row", 5, 1, 100},
       {"rows that meet the window's and the block's edges exactly", 3, 600, 512},
@@ -71,43 +110,20 @@ TEST(SqlMergeTest, EveryReadGivesTheRowOfItsPlace) {
       {"a row as long as the window", 2, 4, 32768},
       {"a row one byte longer than the window", 2, 4, 32769},
   };
-  // Reads the places up to `upto` in order, then `back`, then on in order after the last of them.
-  struct Reads {
-    const char* name;
-    size_t upto;
-    std::vector<size_t> back;
-  };
-  for (const Shape& shape : shapes) {
-    const size_t all = static_cast<size_t>(shape.runs * shape.rowsPerRun);
-    const Reads patterns[] = {
-        {"in order", all - 1, {}},
-        {"a step back, then on", all / 2, {all / 2 - (all > 1)}},
-        {"the newest again after a step back", all / 2, {all / 2 - (all > 1), all / 2, all / 2}},
-        {"far back, then on", 2 * all / 3, {0, 2 * all / 3}},
-        {"the last row, back, the last again", all - 1, {0, all - 1, all - 2 + (all < 2), all - 1}},
-    };
-    for (const Reads& reads : patterns) {
-      const std::string name = std::string(shape.name) + ", " + reads.name;
-      std::unique_ptr<SqlRowStore> store = MergedRuns(shape);
-      ASSERT_TRUE(store) << name;
-      ASSERT_EQ(store->Count(), all) << name;
-      std::vector<size_t> places(reads.upto + 1);
-      std::iota(places.begin(), places.end(), 0);
-      places.insert(places.end(), reads.back.begin(), reads.back.end());
-      while (places.back() + 1 < all) places.push_back(places.back() + 1);
-      for (size_t at = 0; at < places.size(); ++at) {
-        const size_t place = places[at];
-        std::optional<SqlRowView> row = store->Fetch(place);
-        ASSERT_TRUE(row && SqlRowView::Valid(row->data(), row->ByteSize())) << name << ", read " << at;
-        ASSERT_EQ(row->ByteSize(), shape.rowBytes) << name << ", read " << at;
-        ASSERT_EQ(KeyOf(*row), int32_t(place)) << name << ", read " << at;
-        const SqlCell text = row->Value(1);
-        ASSERT_TRUE(!text.bytes.empty() && text.bytes.front() == uint8_t(TextByte(int32_t(place))) &&
-                    text.bytes.back() == uint8_t(TextByte(int32_t(place))))
-            << name << ", read " << at;
-      }
-      EXPECT_FALSE(store->Fetch(all)) << name;
+  for (const auto& [name, runCount, rowsPerRun, rowBytes] : shapes) {
+    std::unique_ptr<SqlRowStore> store = MergedRuns(runCount, rowsPerRun, TextFor(rowBytes));
+    const size_t all = static_cast<size_t>(runCount * rowsPerRun);
+    ASSERT_TRUE(store && store->Count() == all) << name;
+    std::vector<size_t> places;
+    for (size_t place = 0; place < all; ++place) places.insert(places.end(), {place, place - (place > 0), place, place});
+    places.insert(places.end(), {0, all - 1});
+    for (size_t at = 0; at < places.size(); ++at) {
+      std::optional<SqlRowView> row = store->Fetch(places[at]);
+      ASSERT_TRUE(row && SqlRowView::Valid(row->data(), row->ByteSize()) && row->ByteSize() == rowBytes) << name << ", read " << at;
+      ASSERT_EQ(KeyOf(*row), int32_t(places[at])) << name << ", read " << at;
+      ASSERT_EQ(row->Value(1).bytes.back(), uint8_t('a' + places[at] % 26)) << name << ", read " << at;
     }
+    EXPECT_FALSE(store->Fetch(all)) << name;
   }
 }
 

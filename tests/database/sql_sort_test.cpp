@@ -11,6 +11,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "database/database_fields.h"
@@ -153,16 +154,10 @@ TEST(SqlSortTest, ABatchSortedByBytesAgreesWithTheMergeOfRuns) {
 TEST(SqlSortTest, MergedRunsAgreeWithAStableSort) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   // Texts longer than the eight bytes a prefix holds, alike in those, and keys of many ties.
-  const std::vector<Value> mixed = {Value(),        Integer(-3),   Double(2.5),  Double(nan),  Integer(2),
-                                    Text("Apple"),  Text("apple"), Text("applesauce one"),
-                                    Text("applesauce two"), Double(-0.0)};
+  const std::vector<Value> mixed = {Value(), Integer(-3), Double(2.5), Double(nan), Integer(2), Text("Apple"),
+                                    Text("apple"), Text("applesauce one"), Text("applesauce two"), Double(-0.0)};
   const std::vector<Value> few = {Integer(0), Integer(1), Integer(2)};
-  struct Case {
-    const char* name;
-    const std::vector<Value>* pool;
-    SqlSortKeys keys;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, const std::vector<Value>*, SqlSortKeys> cases[] = {
       {"few values", &few, {{0, false}}},
       {"few values, descending", &few, {{0, true}}},
       {"mixed kinds", &mixed, {{0, false}}},
@@ -170,27 +165,24 @@ TEST(SqlSortTest, MergedRunsAgreeWithAStableSort) {
       {"two keys, the second descending", &mixed, {{0, false}, {1, true}}},
   };
   std::mt19937 random(20240611);
-  for (const Case& c : cases) {
-    for (int count : {1, 2, 33, 129}) {
+  for (const auto& [name, pool, keys] : cases) {
+    for (size_t count : {1, 2, 33, 129}) {
       std::vector<Values> rows;
-      for (int i = 0; i < count; ++i) {
-        rows.push_back({(*c.pool)[random() % c.pool->size()], (*c.pool)[random() % c.pool->size()], Integer(i)});
-      }
-      std::vector<SqlRow> packed(rows.size());
-      std::vector<size_t> order(rows.size());
-      for (size_t i = 0; i < rows.size(); ++i) {
+      std::vector<SqlRow> packed(count);
+      std::vector<size_t> order(count);
+      for (size_t i = 0; i < count; ++i) {
+        rows.push_back({(*pool)[random() % pool->size()], (*pool)[random() % pool->size()], Integer(int32_t(i))});
         for (const Value& value : rows[i]) packed[i].Add(value.type, value.bytes.data(), value.bytes.size());
         packed[i].Finish();
         order[i] = i;
       }
-      std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        return SqlCompareRows(packed[a].View(), packed[b].View(), c.keys) < 0;
-      });
+      std::stable_sort(order.begin(), order.end(),
+                       [&](size_t a, size_t b) { return SqlCompareRows(packed[a].View(), packed[b].View(), keys) < 0; });
       std::vector<std::string> expected;
       for (size_t i : order) expected.push_back(std::to_string(i));
       // One row a run; a run boundary at every second row or so; a few runs; one batch.
       for (size_t budget : {size_t{1}, size_t{20}, size_t{300}, kSqlDefaultMemoryBudget}) {
-        EXPECT_EQ(Sorted(rows, c.keys, budget), expected) << c.name << ", " << count << " rows, budget " << budget;
+        EXPECT_EQ(Sorted(rows, keys, budget), expected) << name << ", " << count << " rows, budget " << budget;
       }
     }
   }
@@ -362,8 +354,7 @@ TEST_F(SqlSortedResultTest, ARunCutOffPartWayFailsTheQuery) {
   cursorClose(whole);
   rlimit old{};
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-  rlimit cut = old;
-  cut.rlim_cur = 4000;
+  const rlimit cut = {4000, old.rlim_max};
   void (*oldSignal)(int) = signal(SIGXFSZ, SIG_IGN);
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &cut), 0);
   RuntimeObject* rs = databaseSQLSelect(db, query.Rep());

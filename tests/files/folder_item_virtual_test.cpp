@@ -133,17 +133,16 @@ TEST_F(VirtualFolderItemTest, AVolumeFileIsNotOpenedAgainWhileItsVolumeIsOpen) {
   RuntimeObject* c = Child(root, "c");
   WriteBinary(c, "sea");
   RuntimeObject* disk = Disk(In("vol"));
-  auto outcome = [disk](RuntimeObject* volume) {
-    if (volume) RuntimeUnlockObject(volume);
-    return volume ? std::string("volume") : "nil " + std::to_string(FolderItemGetLastError(disk, 0));
-  };
-  for (bool create : {false, true}) {
+  for (auto make : {FolderItemOpenAsVirtualVolume, FolderItemCreateVirtualVolume}) {
+    auto outcome = [&] {
+      RuntimeObject* volume = make(disk);
+      if (volume) RuntimeUnlockObject(volume);
+      return volume ? std::string("volume") : "nil " + std::to_string(FolderItemGetLastError(disk, 0));
+    };
     for (bool elsewhere : {false, true}) {
-      SCOPED_TRACE(std::string(create ? "CreateVirtualVolume" : "OpenAsVirtualVolume") +
-                   (elsewhere ? " in another process" : " here"));
-      auto open = [&] { return outcome(create ? FolderItemCreateVirtualVolume(disk) : FolderItemOpenAsVirtualVolume(disk)); };
+      SCOPED_TRACE(std::string(make == FolderItemCreateVirtualVolume ? "Create" : "Open") + (elsewhere ? ", elsewhere" : ""));
       const std::string before = ReadDisk("vol");
-      EXPECT_EQ(elsewhere ? RunInChild(open) : open(), "nil " + std::to_string(EBUSY));
+      EXPECT_EQ(elsewhere ? RunInChild(outcome) : outcome(), "nil " + std::to_string(EBUSY));
       EXPECT_TRUE(ReadDisk("vol") == before) << "the file stays as the open volume left it";
     }
   }

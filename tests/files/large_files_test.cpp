@@ -50,64 +50,53 @@ class LargeFileTest : public TempFolderTest {
 
 std::string Take(StringRep* rep) { return std::string(string::Adopt(rep).View()); }
 
-// What the call answers, and what the file holds from the tail's offset on afterwards.
+// What the stream opened on "big" answers, and what the file holds from the tail's offset on
+// afterwards.
 TEST_F(LargeFileTest, StreamsReadAndAppendPastTwoGigabytesAndNeverWriteAtAGuess) {
   using std::to_string;
   const struct {
     const char* name;
-    std::function<std::string(RuntimeObject* item)> run;
+    RuntimeObject* (*open)(RuntimeObject* item);
+    std::function<std::string(RuntimeObject* stream)> use;
     std::string answer;
     std::string tail;
   } cases[] = {
-      {"AppendToTextFile writes at the end",
-       [](RuntimeObject* item) {
-         RuntimeObject* out = FolderItemAppendTextFile(item);
-         if (!out) return std::string("nil");
+      {"AppendToTextFile writes at the end", FolderItemAppendTextFile,
+       [](RuntimeObject* out) {
          TextOutputStreamWrite(out, string("more").Rep());
          TextOutputStreamClose(out);
-         const int32_t error = TextOutputStreamLastErrorGetter(out);
-         RuntimeUnlockObject(out);
-         return to_string(error);
+         return to_string(TextOutputStreamLastErrorGetter(out));
        },
        "0", kTail + "more"},
       {"Position = Length on a read-write BinaryStream fails, and so does the write after it",
-       [](RuntimeObject* item) {
-         RuntimeObject* stream = FolderItemOpenBinaryFile(item, 1);
+       [](RuntimeObject* item) { return FolderItemOpenBinaryFile(item, 1); },
+       [](RuntimeObject* stream) {
          const int32_t length = BinaryStreamGetLength(stream);
          std::string errors = to_string(length) + " " + to_string(BinaryStreamLastErrorGetter(stream));
          BinaryStreamSetPosition(stream, 0, length);
          BinaryStreamWriteByte(stream, 'X');
          BinaryStreamClose(stream);
-         errors += " " + to_string(BinaryStreamLastErrorGetter(stream));
-         RuntimeUnlockObject(stream);
-         return errors;
+         return errors + " " + to_string(BinaryStreamLastErrorGetter(stream));
        },
        "-1 75 22", kTail},
-      {"ReadLine reads the first lines, PositionB tells where",
-       [](RuntimeObject* item) {
-         RuntimeObject* in = FolderItemOpenTextFile(item);
+      {"ReadLine reads the first lines, PositionB tells where", FolderItemOpenTextFile,
+       [](RuntimeObject* in) {
          std::string lines = Take(TextInputStreamReadLine(in, nullptr));
          lines += "|" + Take(TextInputStreamReadLine(in, nullptr));
-         lines += "|" + to_string(TextInputStreamGetPosition(in)) + "|" + to_string(TextInputStreamEOF(in));
-         RuntimeUnlockObject(in);
-         return lines;
+         return lines + "|" + to_string(TextInputStreamGetPosition(in)) + "|" + to_string(TextInputStreamEOF(in));
        },
        "first|second|13|0", kTail},
       {"BinaryStream.Read takes its bytes from the start",
-       [](RuntimeObject* item) {
-         RuntimeObject* stream = FolderItemOpenBinaryFile(item, 0);
-         std::string bytes = Take(BinaryStreamRead(stream, 5, nullptr)) + "|" + to_string(BinaryStreamEOF(stream));
-         RuntimeUnlockObject(stream);
-         return bytes;
+       [](RuntimeObject* item) { return FolderItemOpenBinaryFile(item, 0); },
+       [](RuntimeObject* stream) {
+         const std::string bytes = Take(BinaryStreamRead(stream, 5, nullptr));
+         return bytes + "|" + to_string(BinaryStreamEOF(stream));
        },
        "first|0", kTail},
-      {"ReadAll fails: no string holds 3 GiB",
-       [](RuntimeObject* item) {
-         RuntimeObject* in = FolderItemOpenTextFile(item);
-         std::string all = Take(TextInputStreamReadAll(in, nullptr));
-         all += "|" + to_string(TextInputStreamLastErrorGetter(in));
-         RuntimeUnlockObject(in);
-         return all;
+      {"ReadAll fails: no string holds 3 GiB", FolderItemOpenTextFile,
+       [](RuntimeObject* in) {
+         const std::string all = Take(TextInputStreamReadAll(in, nullptr));
+         return all + "|" + to_string(TextInputStreamLastErrorGetter(in));
        },
        "|75", kTail},
   };
@@ -115,7 +104,9 @@ TEST_F(LargeFileTest, StreamsReadAndAppendPastTwoGigabytesAndNeverWriteAtAGuess)
     SCOPED_TRACE(c.name);
     MakeBigFile();
     RuntimeObject* item = NewFolderItemWithImp(nullptr, Item(PathOf("big")).release());
-    EXPECT_EQ(c.run(item), c.answer);
+    RuntimeObject* stream = c.open(item);
+    EXPECT_EQ(stream ? c.use(stream) : "nil", c.answer);
+    if (stream) RuntimeUnlockObject(stream);
     RuntimeUnlockObject(item);
     EXPECT_EQ(BytesAt(0, kHead.size()), kHead) << "the start of the file stays as it was";
     EXPECT_EQ(BytesAt(kTailOffset, 64), c.tail);

@@ -49,7 +49,6 @@ TEST_F(SpecialFileTest, CallsOnPipesDevicesAndFoldersAnswerAtOnce) {
     std::string answer;
   } cases[] = {
       {"OpenAsTextFile", "pipe", opens(FolderItemOpenTextFile), "nil 29"},
-      {"OpenAsBinaryFile", "pipe", opens(binary), "nil 29"},
       {"OpenAsBinaryFile to write", "pipe", opens([](RuntimeObject* item) { return FolderItemOpenBinaryFile(item, 1); }), "nil 29"},
       {"AppendToTextFile", "pipe", opens(FolderItemAppendTextFile), "nil 29"},
       {"CreateTextFile", "pipe", opens(FolderItemCreateTextFile), "nil 29"},

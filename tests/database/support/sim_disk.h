@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "database/db_storage.h"
@@ -68,9 +69,8 @@ class SimDisk {
   }
   // How many of a refused write's bytes still reach the file.
   size_t TakeTorn(size_t count) {
-    size_t torn = tornBytes < count ? tornBytes : 0;
-    tornBytes = 0;
-    return torn;
+    const size_t torn = std::exchange(tornBytes, 0);
+    return torn < count ? torn : 0;
   }
 
  private:

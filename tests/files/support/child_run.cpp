@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <fstream>
 #include <iterator>
 
@@ -18,8 +17,7 @@ std::string RunInChild(const std::function<std::string()>& body, int seconds) {
   const pid_t child = fork();
   if (child < 0) return "<no fork>";
   if (child == 0) {
-    // A group of its own, so that what it starts can be killed with it.
-    setpgid(0, 0);
+    setpgid(0, 0);  // a group of its own, so that what it starts is killed with it
     const std::string text = body();
     _exit(write(answer[1], text.data(), text.size()) == static_cast<ssize_t>(text.size()) ? 0 : 1);
   }
@@ -27,15 +25,11 @@ std::string RunInChild(const std::function<std::string()>& body, int seconds) {
   close(answer[1]);
   std::string text;
   ssize_t got = 1;  // 0 once the child closed its end
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  for (char buffer[256]; got > 0;) {
-    using std::chrono::milliseconds;
-    const auto left = std::chrono::duration_cast<milliseconds>(deadline - std::chrono::steady_clock::now()).count();
-    if (left <= 0) break;
-    pollfd ready = {answer[0], POLLIN, 0};
-    if (poll(&ready, 1, static_cast<int>(left)) <= 0) continue;
-    got = read(answer[0], buffer, sizeof buffer);
-    if (got > 0) text.append(buffer, static_cast<size_t>(got));
+  pollfd ready = {answer[0], POLLIN, 0};
+  for (int idle = 0; got > 0 && idle < seconds * 10;) {
+    char buffer[256];
+    if (poll(&ready, 1, 100) <= 0) ++idle;
+    else if ((got = read(answer[0], buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(got));
   }
   close(answer[0]);
   if (got != 0) {
