@@ -46,6 +46,9 @@ TEST(SendQueueTest, BytesLeaveInTheOrderWrittenWhateverTheirSize) {
         }
         EXPECT_EQ(sent, all);
         EXPECT_EQ(FrontOf(queue), "");
+        // A drained queue starts afresh: nothing sent before comes first again.
+        queue.Append("z", 1);
+        EXPECT_EQ(FrontOf(queue), "z");
       }
     }
   }
