@@ -24,7 +24,7 @@ struct WaitingProgram {
 // in the run loop or waits on a semaphore the reader releases.
 enum class Reader { kMainThread, kThreadMainInLoop, kThreadMainWaiting };
 
-WaitingProgram StartWaitingForInput(bool hangUpIgnored, Reader reader = Reader::kMainThread) {
+WaitingProgram StartWaitingForInput(bool hangUpIgnored, Reader reader) {
   WaitingProgram program;
   int in[2];
   if (pipe(in) != 0) return program;
@@ -72,32 +72,27 @@ double SecondsUntilExit(pid_t pid, double limit, int* status) {
 }
 
 TEST(ConsoleSignalTest, ASignalEndsAProgramBlockedInAReadOfStandardInput) {
+  constexpr Reader kMain = Reader::kMainThread, kLoop = Reader::kThreadMainInLoop, kWaits = Reader::kThreadMainWaiting;
   struct Case {
     int signalNumber;  // 0: a line of input instead
     bool hangUpIgnored;
     bool ends;
-    Reader reader = Reader::kMainThread;
+    Reader reader;
+  } cases[] = {
+      {SIGTERM, false, true, kMain}, {SIGQUIT, false, true, kMain}, {SIGHUP, false, true, kMain},
+      {SIGHUP, true, false, kMain},  {SIGTERM, true, true, kMain},
+      {0, false, true, kLoop},       {SIGTERM, false, true, kLoop}, {SIGHUP, false, true, kLoop},
+      {0, false, true, kWaits},      {SIGTERM, false, true, kWaits}, {SIGQUIT, false, true, kWaits},
   };
-  for (const Case& c : {Case{SIGTERM, false, true}, Case{SIGQUIT, false, true}, Case{SIGHUP, false, true},
-                        Case{SIGHUP, true, false}, Case{SIGTERM, true, true},
-                        Case{0, false, true, Reader::kThreadMainInLoop},
-                        Case{SIGTERM, false, true, Reader::kThreadMainInLoop},
-                        Case{SIGHUP, false, true, Reader::kThreadMainInLoop},
-                        Case{0, false, true, Reader::kThreadMainWaiting},
-                        Case{SIGTERM, false, true, Reader::kThreadMainWaiting},
-                        Case{SIGQUIT, false, true, Reader::kThreadMainWaiting}}) {
-    const char* readers[] = {"main thread reads", "thread reads, main in the loop", "thread reads, main waits"};
+  for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.signalNumber ? strsignal(c.signalNumber) : "a line") +
-                 (c.hangUpIgnored ? " under nohup, " : ", ") + readers[static_cast<int>(c.reader)]);
+                 (c.hangUpIgnored ? " under nohup" : "") + ", reader " + std::to_string(static_cast<int>(c.reader)));
     WaitingProgram program = StartWaitingForInput(c.hangUpIgnored, c.reader);
     ASSERT_GT(program.pid, 0);
     ASSERT_TRUE(CatchesTermination(program.pid, 10));
     usleep(300 * 1000);  // into its first read
-    if (c.signalNumber == 0) {
-      ASSERT_EQ(write(program.input, "line\n", 5), 5);
-    } else {
-      kill(program.pid, c.signalNumber);
-    }
+    if (c.signalNumber != 0) kill(program.pid, c.signalNumber);
+    else ASSERT_EQ(write(program.input, "line\n", 5), 5);
     int status = 0;
     double took = SecondsUntilExit(program.pid, c.ends ? 3 : 0.5, &status);
     if (c.ends) {

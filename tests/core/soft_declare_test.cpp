@@ -117,8 +117,7 @@ TEST_F(SoftDeclareTest, ABareNameNeverLoadsWhatStandsInTheWorkingFolder) {
   struct Case {
     std::string name;
     bool loads;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"libvornplantedscript", false}, {"libvornplantedscript2", false}, {"libvornplantedlink", false},
       {"libvornplantedlink2", false},  {"./libvornplantedlink2", true},  {In("beside/librelative"), true},
   };
@@ -126,11 +125,8 @@ TEST_F(SoftDeclareTest, ABareNameNeverLoadsWhatStandsInTheWorkingFolder) {
   fs::current_path(mFolder);
   for (const Case& c : cases) {
     void* handle = OpenSoftLibrary(c.name);
-    EXPECT_EQ(handle != nullptr, c.loads) << c.name;
-    if (handle) {
-      EXPECT_EQ(handle, mMathsHandle) << c.name;
-      dlclose(handle);
-    }
+    EXPECT_EQ(handle, c.loads ? mMathsHandle : nullptr) << c.name;
+    if (handle) dlclose(handle);
   }
   fs::current_path(previous);
 }

@@ -187,9 +187,7 @@ TEST_F(ThreadsTest, ThreadsWaitingForInputLetTheOthersRunAndReadInTurn) {
   int fds[2];
   ASSERT_EQ(pipe(fds), 0);
   SetStandardInputDescriptor(fds[0]);
-  static std::atomic<bool> mainRan;
-  mainRan = false;
-  bool wroteFirst = false;
+  std::atomic<bool> mainRan = false, wroteFirst = false;
   // The input comes once the main thread ran while both readers wait, or after two seconds.
   std::thread feeder([&] {
     for (int i = 0; i < 2000 && !mainRan; ++i) usleep(1000);
@@ -202,9 +200,8 @@ TEST_F(ThreadsTest, ThreadsWaitingForInputLetTheOthersRunAndReadInTurn) {
     CoreObjectTest::Log() += std::string(string::Share(line).View()) + ";";
     RuntimeUnlockString(line);
   };
-  RuntimeObject* first = Start(read);
-  RuntimeObject* second = Start(read);
-  EXPECT_EQ(ThreadGetState(second, 0), kVornThreadWaiting) << "the second reader waits for its turn";
+  RuntimeObject* readers[] = {Start(read), Start(read)};
+  EXPECT_EQ(ThreadGetState(readers[1], 0), kVornThreadWaiting) << "the second reader waits for its turn";
   mainRan = true;
   AwaitFinished(2);
   feeder.join();
@@ -212,8 +209,7 @@ TEST_F(ThreadsTest, ThreadsWaitingForInputLetTheOthersRunAndReadInTurn) {
   EXPECT_EQ(Log(), "one;two;");
   SetStandardInputDescriptor(-1);
   close(fds[0]);
-  RuntimeUnlockObject(first);
-  RuntimeUnlockObject(second);
+  for (RuntimeObject* reader : readers) RuntimeUnlockObject(reader);
 }
 
 }  // namespace

@@ -7,9 +7,9 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <functional>
+#include <chrono>
 #include <future>
-#include <thread>
+#include <utility>
 #include <vector>
 
 #include <cstddef>
@@ -154,73 +154,34 @@ TEST(IPCSocketTest, ListenTakesOverOnlyAPathNobodyListensOn) {
   }
 }
 
-// A live server of the same user that does not accept: its backlog is full, so a connect to it
-// would wait until it accepts or dies.
-struct BusyServer {
-  int listener = -1;
-  std::vector<int> waiting;
-  explicit BusyServer(const std::string& path) {
-    listener = BindRawSocket(path, false);
-    if (listener < 0 || listen(listener, 0) != 0) return;
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
-    for (int i = 0; i < 64; ++i) {
-      int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
-      if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        close(fd);
-        full = errno == EAGAIN;
-        return;
-      }
-      waiting.push_back(fd);
-    }
-  }
-  ~BusyServer() {
-    for (int fd : waiting) close(fd);
-    if (listener >= 0) close(listener);
-  }
-  bool full = false;
-};
-
-// Runs the call on a thread; a call that has not returned by the deadline fails the test and is
-// released by `unblock` so that the run ends.
-bool ReturnsInTime(const std::function<void()>& call, const std::function<void()>& unblock) {
-  std::promise<void> done;
-  std::future<void> finished = done.get_future();
-  std::thread worker([&] {
-    call();
-    done.set_value();
-  });
-  bool inTime = finished.wait_for(std::chrono::seconds(3)) == std::future_status::ready;
-  if (!inTime) unblock();
-  worker.join();
-  return inTime;
-}
-
 TEST(IPCSocketTest, ABusyLiveServerIsNeitherWaitedForNorTakenForAConnection) {
-  enum Operation { kListenBeside, kConnectTo };
   struct Case {
-    Operation operation;
+    bool listen;  // beside the server, or connect to it
     const char* log;
     int32_t error;
   };
-  for (const Case& c : {Case{kListenBeside, "Error(105);", 105}, Case{kConnectTo, "Error(103);", 103}}) {
-    SCOPED_TRACE(c.operation);
+  for (const Case& c : {Case{true, "Error(105);", 105}, Case{false, "Error(103);", 103}}) {
+    SCOPED_TRACE(c.log);
+    // A live server of the same user that does not accept: once its backlog is full, a
+    // blocking connect to it would wait until it accepts or dies.
     std::string path = TempPath("busy");
-    BusyServer busy(path);
-    ASSERT_TRUE(busy.full) << "the server's backlog did not fill";
+    int listener = BindRawSocket(path, false);
+    ASSERT_EQ(listen(listener, 0), 0);
+    sockaddr_un address{AF_UNIX, {}};
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+    std::vector<int> waiting;
+    for (bool full = false; !full;) {
+      ASSERT_LT(waiting.size(), 64u) << "the server's backlog did not fill";
+      waiting.push_back(socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0));
+      full = connect(waiting.back(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 && errno == EAGAIN;
+    }
     LoggingIPCDelegate events;
     IPCSocket socket(&events);
     socket.SetPath(path);
-    bool inTime = ReturnsInTime(
-        [&] {
-          if (c.operation == kListenBeside) socket.Listen();
-          else socket.Connect();
-        },
-        [&] {
-          close(busy.listener);
-          busy.listener = -1;
-        });
+    auto call = std::async(std::launch::async, [&] { c.listen ? socket.Listen() : socket.Connect(); });
+    bool inTime = call.wait_for(std::chrono::seconds(3)) == std::future_status::ready;
+    if (!inTime) close(std::exchange(listener, -1));  // lets a waiting call return, so that the run ends
+    call.wait();
     EXPECT_TRUE(inTime) << "the call waited for the busy server";
     PollUntil([&] { return !events.log.empty(); });
     for (int i = 0; i < 5; ++i) PollAllSockets(false);
@@ -229,6 +190,8 @@ TEST(IPCSocketTest, ABusyLiveServerIsNeitherWaitedForNorTakenForAConnection) {
     EXPECT_FALSE(socket.IsConnected());
     EXPECT_EQ(BindRawSocket(path, false), -1) << "the live server's path was taken";
     socket.Close();
+    for (int fd : waiting) close(fd);
+    close(listener);
     unlink(path.c_str());
   }
 }

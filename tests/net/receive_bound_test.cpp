@@ -97,10 +97,7 @@ TEST(ReceiveBoundTest, BytesLeftBehindByTheBoundComeWhenTheProgramReadsWithoutNe
     TCPSocket server(nullptr, &events);
     server.Listen(0);
     int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(static_cast<uint16_t>(server.GetPort()));
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in to{AF_INET, htons(static_cast<uint16_t>(server.GetPort())), {htonl(INADDR_LOOPBACK)}, {}};
     ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
     ASSERT_EQ(send(fd, sent.data(), sent.size(), 0), static_cast<ssize_t>(sent.size()));
     std::string received;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/support/core_object_test.h"
@@ -230,12 +231,27 @@ TEST_F(SocketClassesTest, AServerSocketFillsItsPoolAndHandsConnectionsToIt) {
   PollAllSockets(false);
 }
 
-// A handler that hands the pool one socket it already gave: the program's own field.
+// The sockets a handler made for the pool, each with a reference of the test's own, the way a
+// program keeps them in a property; while sOnlySocket is set it hands over that one each time.
 RuntimeObject* sOnlySocket = nullptr;
-RuntimeObject* OnAddSameSocket(RuntimeObject*) {
-  ++sAddSocketCalls;
-  RuntimeLockObject(sOnlySocket);
-  return sOnlySocket;
+std::vector<RuntimeObject*> sKept;
+RuntimeObject* OnAddKeptSocket(RuntimeObject*) {
+  RuntimeObject* socket = sOnlySocket ? sOnlySocket : RuntimeNewObject(LoggingTCPSocket());
+  RuntimeLockObject(socket);
+  sKept.push_back(socket);
+  return socket;
+}
+
+// A server listening with its pool, serving at most `most` clients at once.
+RuntimeObject* ListeningServer(int32_t most, RuntimeClass* type = nullptr) {
+  RuntimeObject* server = RuntimeNewObject(
+      type ? type
+           : testing::MakeSubclass("KeptServer", "ServerSocket", sizeof(VornServerSocketObject),
+                                   {{"#AddSocket%o<TCPSocket>%o<KeptServer>", Fn(&OnAddKeptSocket), nullptr, 0}}));
+  reinterpret_cast<VornServerSocketObject*>(server)->maximumSocketsConnected = most;
+  sKept.clear();
+  ServerSocketListen(server);
+  return server;
 }
 
 RuntimeObject* NewClient(int32_t port) {
@@ -246,23 +262,23 @@ RuntimeObject* NewClient(int32_t port) {
   return client;
 }
 
-TEST_F(SocketClassesTest, APoolListsASocketOnceHoweverOftenAddSocketHandsItOver) {
-  sAddSocketCalls = 0;
-  RuntimeClass* sameServer = testing::MakeSubclass(
-      "SameSocketServer", "ServerSocket", sizeof(VornServerSocketObject),
-      {{"#AddSocket%o<TCPSocket>%o<SameSocketServer>", Fn(&OnAddSameSocket), nullptr, 0}});
-  sOnlySocket = RuntimeNewObject(LoggingTCPSocket());
-  RuntimeObject* server = RuntimeNewObject(sameServer);
-  reinterpret_cast<VornServerSocketObject*>(server)->maximumSocketsConnected = 2;
-  ServerSocketListen(server);
-  int32_t port = ServerSocketPortGetter(server, 0);
-  ASSERT_TRUE(PollUntil([&] { return sAddSocketCalls > 0; }));
-  ServerSocketPool* pool = NativeTCPSocketOf(server)->Pool();
-  ASSERT_NE(pool, nullptr);
-  EXPECT_EQ(pool->Available().size(), 1u);
+void CloseAll(RuntimeObject* server, const std::vector<RuntimeObject*>& sockets) {
+  if (server) ServerSocketClose(server);
+  for (RuntimeObject* socket : sockets) {
+    socketClose(socket);
+    RuntimeUnlockObject(socket);
+  }
+  RuntimeUnlockObject(server);
+  PollAllSockets(false);
+}
 
-  RuntimeObject* first = NewClient(port);
-  sClient = first;
+TEST_F(SocketClassesTest, APoolListsASocketOnceHoweverOftenAddSocketHandsItOver) {
+  sOnlySocket = RuntimeNewObject(LoggingTCPSocket());
+  RuntimeObject* server = ListeningServer(2);
+  int32_t port = ServerSocketPortGetter(server, 0);
+  ASSERT_TRUE(PollUntil([&] { return !sKept.empty(); }));
+  EXPECT_EQ(NativeTCPSocketOf(server)->Pool()->Available().size(), 1u);
+  RuntimeObject* first = sClient = NewClient(port);
   ASSERT_TRUE(PollUntil([&] { return SocketIsConnected(sOnlySocket, 0) && SocketIsConnected(first, 0); }));
   // The pool has no socket left for a second client, which is turned away; the first keeps its
   // connection and hears from the pool's socket.
@@ -272,26 +288,7 @@ TEST_F(SocketClassesTest, APoolListsASocketOnceHoweverOftenAddSocketHandsItOver)
   ASSERT_TRUE(PollUntil([&] { return SocketBytesAvailable(first, 0) == 10; }));
   EXPECT_EQ(EventsOf("client"), "client.Connected;client.DataAvailable;");
   EXPECT_TRUE(SocketIsConnected(sOnlySocket, 0));
-
-  ServerSocketClose(server);
-  for (RuntimeObject* object : {first, second}) {
-    socketClose(object);
-    RuntimeUnlockObject(object);
-  }
-  socketClose(sOnlySocket);
-  RuntimeUnlockObject(sOnlySocket);
-  RuntimeUnlockObject(server);
-  PollAllSockets(false);
-}
-
-// The sockets a handler made for the pool, each with a reference of the test's own, the way a
-// program keeps them in a property.
-std::vector<RuntimeObject*> sKept;
-RuntimeObject* OnAddKeptSocket(RuntimeObject*) {
-  RuntimeObject* socket = RuntimeNewObject(LoggingTCPSocket());
-  RuntimeLockObject(socket);
-  sKept.push_back(socket);
-  return socket;
+  CloseAll(server, {first, second, std::exchange(sOnlySocket, nullptr)});
 }
 
 // A socket waiting in a pool that the program takes back (closes, or makes listen or connect
@@ -302,57 +299,34 @@ TEST_F(SocketClassesTest, ASocketTheProgramTakesBackFromThePoolIsNeverHandedACli
   struct Case {
     Use use;
     bool nextInLine;  // the socket the next client would go to, or the first listed
-  };
-  const Case cases[] = {{kClose, true}, {kClose, false}, {kListen, true}, {kConnect, true}};
-  RuntimeClass* keptServer = testing::MakeSubclass(
-      "KeptSocketServer", "ServerSocket", sizeof(VornServerSocketObject),
-      {{"#AddSocket%o<TCPSocket>%o<KeptSocketServer>", Fn(&OnAddKeptSocket), nullptr, 0}});
+  } cases[] = {{kClose, true}, {kClose, false}, {kListen, true}, {kConnect, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << "use " << c.use << (c.nextInLine ? ", next in line" : ", first listed"));
-    sKept.clear();
-    RuntimeObject* server = RuntimeNewObject(keptServer);
-    reinterpret_cast<VornServerSocketObject*>(server)->maximumSocketsConnected = 3;
-    ServerSocketListen(server);
+    RuntimeObject* server = ListeningServer(3);
     int32_t port = ServerSocketPortGetter(server, 0);
     ASSERT_TRUE(PollUntil([&] { return sKept.size() == 11; }));
     ServerSocketPool* pool = NativeTCPSocketOf(server)->Pool();
-
     RuntimeObject* taken = c.nextInLine ? sKept.back() : sKept.front();
+    SocketPortSetter(taken, 0, c.use == kConnect ? port : 0);
+    SetAddress(taken, "127.0.0.1");
     if (c.use == kClose) {
       socketClose(taken);
       RuntimeUnlockObject(taken);  // the program lets go of it: nothing else holds it now
-    } else if (c.use == kListen) {
-      SocketPortSetter(taken, 0, 0);
-      SocketListen(taken);
-    } else {
-      SocketPortSetter(taken, 0, port);
-      SetAddress(taken, "127.0.0.1");
-      SocketConnect(taken);
+      sKept.erase(std::find(sKept.begin(), sKept.end(), taken));
     }
+    if (c.use == kListen) SocketListen(taken);
+    if (c.use == kConnect) SocketConnect(taken);
     EXPECT_EQ(std::count(pool->Available().begin(), pool->Available().end(), taken), 0);
     EXPECT_EQ(pool->Available().size(), 10u);
 
-    RuntimeObject* client = NewClient(port);
-    sClient = client;
+    RuntimeObject* client = sClient = NewClient(port);
     size_t served = c.use == kConnect ? 2 : 1;
     EXPECT_TRUE(PollUntil([&] { return SocketIsConnected(client, 0) && pool->Active().size() == served; }));
     EXPECT_EQ(std::count(pool->Active().begin(), pool->Active().end(), taken), 0);
-    if (c.use == kConnect) {
-      EXPECT_TRUE(SocketIsConnected(taken, 0));
-    } else if (c.use == kListen) {
-      EXPECT_FALSE(SocketIsConnected(taken, 0)) << "it still listens, unanswered";
-    }
-
-    ServerSocketClose(server);
-    socketClose(client);
-    RuntimeUnlockObject(client);
-    for (RuntimeObject* kept : sKept) {
-      if (kept == taken && c.use == kClose) continue;
-      socketClose(kept);
-      RuntimeUnlockObject(kept);
-    }
-    RuntimeUnlockObject(server);
-    PollAllSockets(false);
+    // A closed one is gone; one listening on its own stays unanswered.
+    EXPECT_EQ(c.use != kClose && SocketIsConnected(taken, 0), c.use == kConnect);
+    sKept.push_back(client);
+    CloseAll(server, sKept);
   }
 }
 
@@ -360,14 +334,10 @@ TEST_F(SocketClassesTest, ASocketTheProgramTakesBackFromThePoolIsNeverHandedACli
 // the ones left waiting.
 TEST_F(SocketClassesTest, APoolTakesEveryClientThatArrivedTogether) {
   sAddSocketCalls = 0;
-  RuntimeObject* server = RuntimeNewObject(PoolServer());
-  reinterpret_cast<VornServerSocketObject*>(server)->maximumSocketsConnected = 3;
-  ServerSocketListen(server);
+  RuntimeObject* server = ListeningServer(3, PoolServer());
   ASSERT_TRUE(PollUntil([&] { return sAddSocketCalls > 0; }));
-  sockaddr_in to{};
-  to.sin_family = AF_INET;
-  to.sin_port = htons(static_cast<uint16_t>(ServerSocketPortGetter(server, 0)));
-  to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  uint16_t port = htons(static_cast<uint16_t>(ServerSocketPortGetter(server, 0)));
+  sockaddr_in to{AF_INET, port, {htonl(INADDR_LOOPBACK)}, {}};
   int clients[3];
   for (int& fd : clients) {
     fd = socket(AF_INET, SOCK_STREAM, 0);
@@ -376,9 +346,7 @@ TEST_F(SocketClassesTest, APoolTakesEveryClientThatArrivedTogether) {
   ServerSocketPool* pool = NativeTCPSocketOf(server)->Pool();
   EXPECT_TRUE(PollUntil([&] { return pool->Active().size() == 3; })) << pool->Active().size() << " taken";
   for (int fd : clients) close(fd);
-  ServerSocketClose(server);
-  RuntimeUnlockObject(server);
-  PollAllSockets(false);
+  CloseAll(server, {});
 }
 
 // While the program is held (only sockets without an owner advance), an owned socket's bytes
@@ -393,10 +361,7 @@ TEST_F(SocketClassesTest, APassOverUnownedSocketsLeavesOwnedOnesUntouched) {
   EXPECT_EQ(TCPSocketBytesLeftToSend(client, 0), 4);
   EXPECT_EQ(Log(), "");
   ASSERT_TRUE(PollUntil([&] { return SocketBytesAvailable(server, 0) == 4; }));
-  socketClose(server);
-  socketClose(client);
-  RuntimeUnlockObject(server);
-  RuntimeUnlockObject(client);
+  CloseAll(nullptr, {server, client});
 }
 
 TEST_F(SocketClassesTest, UDPSocketsExchangeDatagramsWithAddressAndPort) {

@@ -113,8 +113,7 @@ TEST_F(DictionaryTest, WholeNumbersOfEveryBoxAreOneKeyWhereverTheyLie) {
     RuntimeObject* stored;
     RuntimeObject* asked;
     bool same;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {intToVariant(-7), doubleToVariant(-7.0), true},
       {NewUIntegerVariant(4294967295u), doubleToVariant(4294967295.0), true},
       {NewUIntegerVariant(4294967295u), intToVariant(-1), false},

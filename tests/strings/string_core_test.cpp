@@ -56,8 +56,7 @@ TEST(StringRecord, FilledRoomBecomesTextUpToTheRoomOnly) {
     const char* written;  // at the start of the bytes
     int32_t filled;
     std::string expected;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"", 16, "abcdefghijklmnop", 16, "abcdefghijklmnop"},  // the whole room
       {"", 4, "abcd", 9, "abcd"},                            // past the room
       {"", 8, "ab", -3, ""},

@@ -1,5 +1,5 @@
 /* A console program whose Thread reads a line of standard input while the main thread idles:
- * in the run loop, or (VORN_TEST_MAIN_WAITS=semaphore) waiting on a semaphore that only the
+ * in the run loop, or (VORN_TEST_MAIN_WAITS set) waiting on a semaphore that only the
  * reader releases. The reader echoes the line and lets the program end. */
 #include "vorn/application_abi.h"
 #include "vorn/class_abi.h"
@@ -17,15 +17,12 @@ VORN_LITERAL(kModeVariable, "VORN_TEST_MAIN_WAITS");
 static VornRuntimeObject *gSemaphore;
 
 static void Run(VornRuntimeObject *self) {
-  (void)self;
   VornStringRecord *line = RuntimeConsoleInput();
+  (void)self;
   RuntimeConsolePrint(line);
   RuntimeUnlockString(line);
-  if (gSemaphore) {
-    semaphore_release(gSemaphore);
-  } else {
-    ApplicationQuit(0, 0, 0);
-  }
+  if (gSemaphore) semaphore_release(gSemaphore);
+  else ApplicationQuit(0, 0, 0);
 }
 
 static const VornClassMember kReaderHandlers[] = {{"#Run%%o<Reader>", (void *)Run, 0, 0}};
@@ -33,23 +30,18 @@ static const VornClassRecord kReader = {
     kVornClassRecordVersion, 0, "Reader", "Thread", sizeof(VornThreadObject),
     {0, 0}, {0, 0}, 0, 0, 0, 0, 0, 0, kReaderHandlers, 1, 0, 0};
 
-static int WaitsOnSemaphore(void) {
-  VornRuntimeObject *system = getSystemObject();
-  VornStringRecord *mode = SystemGetEnvVariable(system, VORN_STR(kModeVariable));
-  int semaphore = mode && mode->length > 0 && mode->buffer[1] == 's';
-  RuntimeUnlockString(mode);
-  RuntimeUnlockObject(system);
-  return semaphore;
-}
-
 void ImageEntry(void) {
   RuntimeInit();
   RuntimeInitExternalClasses();
   RuntimeRegisterConsoleAppObject(0, 0);
-  if (WaitsOnSemaphore()) {
+  VornRuntimeObject *system = getSystemObject();
+  VornStringRecord *mode = SystemGetEnvVariable(system, VORN_STR(kModeVariable));
+  if (mode && mode->length > 0) {
     gSemaphore = RuntimeNewObject(RuntimeLookupClass(VORN_STR(kSemaphoreName)));
     Semaphore_Signal(gSemaphore); /* takes the only count: the next Signal waits */
   }
+  RuntimeUnlockString(mode);
+  RuntimeUnlockObject(system);
   VornRuntimeObject *reader = RuntimeNewObject(RuntimeNewClass(&kReader));
   threadRun(reader);
   if (gSemaphore) {
