@@ -8,9 +8,11 @@
 #include <gtk/gtk.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "controls/popup_class.h"
@@ -52,8 +54,7 @@ string Str(const char* text) { return string(text, static_cast<int32_t>(strlen(t
 
 enum class Kind { kClose, kCloseAndOpen, kRaise };
 
-// What the window holds besides itself. "Other" is an edit field made first, so it has the
-// focus when the window opens and Tab leaves the control before it for it.
+// What the window holds besides itself.
 enum class Content { kPlain, kMenuBar, kCanvas, kButtons, kRanges, kTabs, kPages, kPopups, kComposite, kFields, kList,
                      kTree, kData, kResizable };
 
@@ -102,12 +103,8 @@ struct ProbeWindowObject {
 struct CaseState {
   const Row* row = nullptr;
   Kind kind = Kind::kClose;
-  RuntimeObject* window = nullptr;
-  RuntimeObject* next = nullptr;
-  RuntimeObject* database = nullptr;
-  int delivered = 0;
-  int unhandled = 0;
-  int nextActions = 0;
+  RuntimeObject *window = nullptr, *next = nullptr, *database = nullptr;
+  int delivered = 0, unhandled = 0, nextActions = 0;
   int after = 0;  // deliveries of the row's `never` event
 } gRun;
 
@@ -116,15 +113,12 @@ std::vector<std::string> gReports;
 ProbeWindowObject* Probe(RuntimeObject* window) { return reinterpret_cast<ProbeWindowObject*>(window); }
 
 RuntimeObject* Control(RuntimeObject* window, const char* name) {
-  for (RuntimeObject* held : Probe(window)->held) {
+  for (RuntimeObject* held : Probe(window)->held)
     if (held && string::Share(AsControl(held)->name).View() == name) return held;
-  }
   return nullptr;
 }
 
 RuntimeClass* Intrinsic(const char* name) { return RuntimeLookupClass(string(name).Rep()); }
-
-// --- the next window -----------------------------------------------------------------------
 
 void OnNextAction(VornRuntimeObject*) { ++gRun.nextActions; }
 
@@ -149,12 +143,15 @@ RuntimeObject* OpenNextWindow() {
   return window;
 }
 
-// --- the handlers --------------------------------------------------------------------------
+RuntimeObject* NewMenuItem(const char* text) {
+  RuntimeObject* item = CreateInstanceFromDefinition(GetMenuItemClassDefinition());
+  RuntimeMenuItemTextSetter(item, 0, Str(text).Rep());
+  return item;
+}
 
 // A contextual menu asked for gets a row, so that a menu would show.
 void OfferRow(RuntimeObject* base) {
-  RuntimeObject* item = CreateInstanceFromDefinition(GetMenuItemClassDefinition());
-  RuntimeMenuItemTextSetter(item, 0, Str("Pick").Rep());
+  RuntimeObject* item = NewMenuItem("Pick");
   RuntimeMenuItemAppend(base, item);
   RuntimeUnlockObject(item);
 }
@@ -180,15 +177,8 @@ int64_t OnEnablingEvent(RuntimeObject*, intptr_t first, intptr_t, intptr_t, intp
   return 1;
 }
 
-int64_t OnEventAfterClose(RuntimeObject*, intptr_t, intptr_t, intptr_t, intptr_t, intptr_t) {
-  ++gRun.after;
-  return 0;
-}
-
-uint8_t OnUnhandledException(VornRuntimeObject*, VornRuntimeObject*) {
-  ++gRun.unhandled;
-  return 1;
-}
+int64_t OnEventAfterClose(RuntimeObject*, intptr_t, intptr_t, intptr_t, intptr_t, intptr_t) { return ++gRun.after, 0; }
+uint8_t OnUnhandledException(VornRuntimeObject*, VornRuntimeObject*) { return ++gRun.unhandled, 1; }
 
 // Push buttons that stand for the program's code run from a user's click.
 void OnDriverAction(VornRuntimeObject* self) {
@@ -203,8 +193,6 @@ void OnDriverAction(VornRuntimeObject* self) {
   if (name == "Insert") DataControlAddNewRecord(Control(window, "Nav"));
   if (name == "Delete") DataControlDeleteRecord(Control(window, "Nav"));
 }
-
-// --- the windows ---------------------------------------------------------------------------
 
 void OnCompositeCreatePane(VornRuntimeObject* self) {
   ControlObject* ctl = AsControl(self);
@@ -223,17 +211,11 @@ RuntimeObject* Add(RuntimeObject* window, const char* cls, const char* name, con
       {{"#CreatePane%%o<CompositeCombo>", Fn(&OnCompositeCreatePane), nullptr, 0}});
   RuntimeClass* type = Is(cls, "Driver") ? driver : Is(cls, "Composite") ? composite : Intrinsic(cls);
   RuntimeObject* control = test::AddWindowControl(window, type, name, bounds, stream);
-  for (RuntimeObject*& slot : Probe(window)->held) {
-    if (!slot) {
-      slot = control;
-      return control;
-    }
-  }
-  ADD_FAILURE() << "too many controls";
+  RuntimeObject** slot = std::find(std::begin(Probe(window)->held), std::end(Probe(window)->held), nullptr);
+  if (slot == std::end(Probe(window)->held)) ADD_FAILURE() << "too many controls";
+  else *slot = control;
   return control;
 }
-
-void AddOther(RuntimeObject* window) { Add(window, "EditField", "Other", MakeRect(20, 250, 220, 274)); }
 
 void OnProbeLayout(VornRuntimeObject* self) {
   for (int16_t side = 0; const int32_t at : {100, 100, 400, 300}) windowPosSetter(self, side++, at);
@@ -242,78 +224,60 @@ void OnProbeLayout(VornRuntimeObject* self) {
   WindowVisibleSetter(self, 0, 1);
 }
 
+// What each content holds, in the order CreateControls adds it. "Other" is an edit field made
+// first, so it has the focus when the window opens and Tab leaves the control before it for it.
+struct Part { Content content; const char* cls; const char* name; Rect bounds; test::PackedStream stream = {}; };
+const Content kWithOther[] = {Content::kButtons, Content::kPopups, Content::kComposite, Content::kFields, Content::kList,
+                              Content::kTree};
+
+const test::PackedStream kRange = test::PackedStream().Int(26, 0).Int(28, 100).Int(29, 1).Int(30, 20).Int(27, 50).Bool(31, true);
+const test::PackedStream kThreeRows = test::PackedStream().Text(34, "Aperture\rSeeing\rSky");
+
+const Part kParts[] = {
+    {Content::kCanvas, "Canvas", "Canvas", MakeRect(20, 20, 220, 120), test::PackedStream().Bool(28, true)},  // AcceptFocus
+    {Content::kButtons, "PushButton", "Push", MakeRect(20, 20, 120, 46), test::PackedStream().Text(26, "Push")},
+    {Content::kButtons, "CheckBox", "Check", MakeRect(20, 60, 200, 80), test::PackedStream().Text(26, "Check")},
+    {Content::kButtons, "RadioButton", "Radio", MakeRect(20, 90, 200, 110), test::PackedStream().Text(26, "Radio")},
+    {Content::kRanges, "Slider", "Slider", MakeRect(20, 20, 320, 50), kRange},
+    {Content::kRanges, "ScrollBar", "Bar", MakeRect(20, 70, 320, 86), kRange},
+    {Content::kTabs, "TabPanel", "Tabs", MakeRect(10, 10, 390, 200), test::PackedStream().Text(30, "Sky\r\nEye")},
+    {Content::kPages, "PagePanel", "Pages", MakeRect(10, 10, 390, 150), test::PackedStream().Int(28, 2)},
+    {Content::kPages, "Driver", "Flip", MakeRect(20, 200, 120, 226)},
+    {Content::kPopups, "PopupMenu", "Popup", MakeRect(20, 20, 220, 46), kThreeRows},
+    {Content::kPopups, "ComboBox", "Combo", MakeRect(20, 70, 220, 96), kThreeRows},
+    {Content::kPopups, "Driver", "SetText", MakeRect(20, 200, 120, 226)},
+    {Content::kComposite, "Composite", "Composite", MakeRect(20, 20, 220, 42)},
+    {Content::kFields, "EditField", "Field", MakeRect(20, 20, 220, 44)},
+    {Content::kFields, "EditField", "Memo", MakeRect(20, 60, 220, 140), test::PackedStream().Bool(29, true)},
+    {Content::kList, "Listbox", "List", MakeRect(20, 20, 320, 200),
+     test::PackedStream().Int(34, 2).Bool(43, true).Bool(36, false).Bool(38, false)},
+    {Content::kTree, "Listbox", "List", MakeRect(20, 20, 320, 200),
+     test::PackedStream().Int(34, 2).Bool(43, false).Bool(36, true).Bool(38, true)},
+    {Content::kData, "DataControl", "Nav", MakeRect(10, 120, 390, 150)},
+    {Content::kData, "EditField", "Name", MakeRect(10, 10, 200, 34)},
+    {Content::kData, "Driver", "Update", MakeRect(10, 200, 100, 226)},
+    {Content::kData, "Driver", "Insert", MakeRect(110, 200, 200, 226)},
+    {Content::kData, "Driver", "Delete", MakeRect(210, 200, 300, 226)},
+};
+
 void OnProbeCreateControls(VornRuntimeObject* self) {
-  switch (gRun.row->content) {
-    case Content::kPlain:
-    case Content::kMenuBar:
-    case Content::kResizable: break;
-    case Content::kCanvas: {
-      test::PackedStream focus;
-      focus.Bool(28, true);  // AcceptFocus
-      Add(self, "Canvas", "Canvas", MakeRect(20, 20, 220, 120), focus);
-      break;
-    }
-    case Content::kButtons:
-      AddOther(self);
-      Add(self, "PushButton", "Push", MakeRect(20, 20, 120, 46), test::PackedStream().Text(26, "Push"));
-      Add(self, "CheckBox", "Check", MakeRect(20, 60, 200, 80), test::PackedStream().Text(26, "Check"));
-      Add(self, "RadioButton", "Radio", MakeRect(20, 90, 200, 110), test::PackedStream().Text(26, "Radio"));
-      break;
-    case Content::kRanges: {
-      test::PackedStream range;
-      range.Int(26, 0).Int(28, 100).Int(29, 1).Int(30, 20).Int(27, 50).Bool(31, true);
-      Add(self, "Slider", "Slider", MakeRect(20, 20, 320, 50), range);
-      Add(self, "ScrollBar", "Bar", MakeRect(20, 70, 320, 86), range);
-      break;
-    }
-    case Content::kTabs: Add(self, "TabPanel", "Tabs", MakeRect(10, 10, 390, 200), test::PackedStream().Text(30, "Sky\r\nEye")); break;
-    case Content::kPages:
-      Add(self, "PagePanel", "Pages", MakeRect(10, 10, 390, 150), test::PackedStream().Int(28, 2));
-      Add(self, "Driver", "Flip", MakeRect(20, 200, 120, 226));
-      break;
-    case Content::kPopups:
-      AddOther(self);
-      Add(self, "PopupMenu", "Popup", MakeRect(20, 20, 220, 46), test::PackedStream().Text(34, "Aperture\rSeeing\rSky"));
-      Add(self, "ComboBox", "Combo", MakeRect(20, 70, 220, 96), test::PackedStream().Text(34, "Aperture\rSeeing\rSky"));
-      Add(self, "Driver", "SetText", MakeRect(20, 200, 120, 226));
-      break;
-    case Content::kComposite:
-      AddOther(self);
-      Add(self, "Composite", "Composite", MakeRect(20, 20, 220, 42));
-      break;
-    case Content::kFields:
-      AddOther(self);
-      Add(self, "EditField", "Field", MakeRect(20, 20, 220, 44));
-      Add(self, "EditField", "Memo", MakeRect(20, 60, 220, 140), test::PackedStream().Bool(29, true));
-      break;
-    case Content::kList:
-    case Content::kTree:
-      AddOther(self);
-      Add(self, "Listbox", "List", MakeRect(20, 20, 320, 200),
-          test::PackedStream().Int(34, 2).Bool(43, gRun.row->content == Content::kList)
-              .Bool(36, gRun.row->content == Content::kTree).Bool(38, gRun.row->content == Content::kTree));
-      break;
-    case Content::kData: {
-      RuntimeObject* control = Add(self, "DataControl", "Nav", MakeRect(10, 120, 390, 150));
+  if (std::ranges::count(kWithOther, gRun.row->content)) Add(self, "EditField", "Other", MakeRect(20, 250, 220, 274));
+  for (const Part& part : kParts) {
+    if (part.content != gRun.row->content) continue;
+    RuntimeObject* control = Add(self, part.cls, part.name, part.bounds, part.stream);
+    if (Is(part.name, "Nav")) {
       DataControlTableNameSetter(control, 0, Str("people").Rep());
       DataControlQuerySetter(control, 0, Str("select * from people order by id").Rep());
       DataControlDBSetter(control, 0, gRun.database);
-      RuntimeObject* name = Add(self, "EditField", "Name", MakeRect(10, 10, 200, 34));
-      EditDataFieldSetter(name, 0, Str("name").Rep());
-      EditDataSourceSetter(name, 0, Str("Nav").Rep());
-      Add(self, "Driver", "Update", MakeRect(10, 200, 100, 226));
-      Add(self, "Driver", "Insert", MakeRect(110, 200, 200, 226));
-      Add(self, "Driver", "Delete", MakeRect(210, 200, 300, 226));
-      break;
+    } else if (Is(part.name, "Name")) {
+      EditDataFieldSetter(control, 0, Str("name").Rep());
+      EditDataSourceSetter(control, 0, Str("Nav").Rep());
     }
   }
 }
 
 void ProbeFinalizer(VornRuntimeObject* self) {
-  for (RuntimeObject*& held : Probe(self)->held) {
-    RuntimeUnlockObject(held);
-    held = nullptr;
-  }
+  for (RuntimeObject*& held : Probe(self)->held) RuntimeUnlockObject(std::exchange(held, nullptr));
 }
 
 RuntimeClass* ProbeWindowClass() {
@@ -342,11 +306,9 @@ void FillWindow(RuntimeObject* window) {
   }
   if (gRun.row->content == Content::kMenuBar) {
     RuntimeObject* bar = CreateInstanceFromDefinition(GetMenuBarClassDefinition());
-    RuntimeObject* file = CreateInstanceFromDefinition(GetMenuItemClassDefinition());
-    RuntimeMenuItemTextSetter(file, 0, Str("File").Rep());
-    RuntimeObject* item = CreateInstanceFromDefinition(GetMenuItemClassDefinition());
+    RuntimeObject* file = NewMenuItem("File");
+    RuntimeObject* item = NewMenuItem("Shut");
     RuntimeMenuItemNameSetter(item, 0, Str("FileShut").Rep());
-    RuntimeMenuItemTextSetter(item, 0, Str("Shut").Rep());
     RuntimeMenuItemCommandKeySetter(item, 0, Str("K").Rep());
     RuntimeMenuItemAppend(file, item);
     RuntimeMenuItemAppend(bar, file);
@@ -357,11 +319,8 @@ void FillWindow(RuntimeObject* window) {
 
 // "Menu:<item>" is a menu handler of the window, anything else an event of `owner`.
 void Listen(RuntimeObject* window, RuntimeObject* owner, const char* event, void* handler) {
-  if (strncmp(event, "Menu:", 5) == 0) {
-    WindowAddMenuHandler(window, Str(event + 5).Rep(), handler);
-  } else {
-    RuntimeInstallInstanceEventHandler(owner, Str(event).Rep(), handler);
-  }
+  if (strncmp(event, "Menu:", 5) == 0) WindowAddMenuHandler(window, Str(event + 5).Rep(), handler);
+  else RuntimeInstallInstanceEventHandler(owner, Str(event).Rep(), handler);
 }
 
 void InstallHandlers(RuntimeObject* window) {
@@ -376,8 +335,6 @@ void InstallHandlers(RuntimeObject* window) {
   }
   Listen(window, target, row.event, Fn(&OnProbedEvent));
 }
-
-// --- acting as a user ------------------------------------------------------------------------
 
 // The run loop's own iterations, waiting a little when nothing is pending.
 void Pump(int milliseconds) {
@@ -397,6 +354,7 @@ void Xdo(const std::string& words, bool background = false) {
   test::Shell("(xdotool " + words + ") >/dev/null 2>&1" + (background ? " &" : ""));
 }
 std::string Xy(int32_t x, int32_t y) { return std::to_string(x) + " " + std::to_string(y); }
+bool Mapped(Window* window) { return GTK_WIDGET_MAPPED(window->GtkWindowWidget()); }
 
 void Centre(GtkWidget* widget, int32_t* h, int32_t* v) {
   *h = widget->allocation.x + widget->allocation.width / 2;
@@ -424,12 +382,10 @@ void Locate(RuntimeObject* window, const Row& row, int32_t* h, int32_t* v) {
       break;
     case Where::kTab: Centre(static_cast<TabPanel*>(pane)->TabLabel(row.dx), h, v); break;
     case Where::kArrow: Centre(static_cast<PopupMenu*>(pane)->ArrowButton(), h, v); break;
-    case Where::kNavNext: {
-      const Rect next = NavButtonRect(bounds, kNavNext);
-      *h = next.left + 5;
-      *v = next.top + 5;
+    case Where::kNavNext:
+      *h = NavButtonRect(bounds, kNavNext).left + 5;
+      *v = NavButtonRect(bounds, kNavNext).top + 5;
       break;
-    }
   }
 }
 
@@ -446,17 +402,13 @@ void Perform(RuntimeObject* window, const Row& row) {
     case Gesture::kClick: Xdo(click); break;
     case Gesture::kDoubleClick: Xdo("mousemove " + point + " sleep 0.05 click --repeat 2 --delay 60 1"); break;
     // The menu runs a loop of its own, so the keys that answer it come from outside.
-    case Gesture::kRightClickPick:
-      Xdo("mousemove " + point + " sleep 0.05 click 3 sleep 0.4 key Down Return", true);
-      break;
+    case Gesture::kRightClickPick: Xdo("mousemove " + point + " sleep 0.05 click 3 sleep 0.4 key Down Return", true); break;
     case Gesture::kDrag:
       Xdo("mousemove " + point + " sleep 0.05 mousedown 1");
-      for (int step = 1; step <= 3; ++step) {
+      for (int step = 1; step <= 4; ++step) {
         Pump(60);
-        Xdo("mousemove " + Xy(x + 20 * step, y));
+        Xdo(step < 4 ? "mousemove " + Xy(x + 20 * step, y) : "mouseup 1");
       }
-      Pump(60);
-      Xdo("mouseup 1");
       break;
     case Gesture::kRowDrag:
       Xdo("mousemove " + point + " mousedown 1 sleep 0.3 mousemove " + Xy(x, y + 8) + " sleep 0.2 mousemove " +
@@ -500,7 +452,7 @@ void Perform(RuntimeObject* window, const Row& row) {
 bool NextWindowWorks() {
   if (!gRun.next) gRun.next = OpenNextWindow();
   Window* native = GetWindowPaneOf(gRun.next);
-  if (!native || !PumpUntil([&] { return GTK_WIDGET_MAPPED(native->GtkWindowWidget()); }, 3000)) return false;
+  if (!native || !PumpUntil([&] { return Mapped(native); }, 3000)) return false;
   Pump(50);
   int32_t x = 0, y = 0;
   test::ScreenPoint(native, 70, 35, &x, &y);
@@ -508,8 +460,6 @@ bool NextWindowWorks() {
   Xdo("mousemove " + Xy(x, y) + " sleep 0.05 click 1");
   return PumpUntil([] { return gRun.nextActions == 1; }, 3000);
 }
-
-// --- the database the data rows show ---------------------------------------------------------
 
 std::string MakePeopleDatabase() {
   char pattern[] = "/tmp/vorn-close-XXXXXX";
@@ -521,20 +471,15 @@ std::string MakePeopleDatabase() {
   RuntimeUnlockObject(item);
   VORNDatabaseCreateDatabaseFile(db);
   databaseSQLExecute(db, Str("create table people (id integer not null, name varchar(40), primary key (id))").Rep());
-  for (const std::string i : {"1", "2", "3", "4", "5"}) {
+  for (const std::string i : {"1", "2", "3", "4", "5"})
     databaseSQLExecute(db, Str(("insert into people (id, name) values (" + i + ", 'Person " + i + "')").c_str()).Rep());
-  }
   databaseCommit(db);
   gRun.database = db;
   return folder;
 }
 
-// --- the table -------------------------------------------------------------------------------
-
 void StartCellEdit(RuntimeObject* window) { listEditCell(Control(window, "List"), 0, 1); }
-void Focus(RuntimeObject* window, const char* name) { ControlPane(AsControl(Control(window, name)))->SetFocus(); }
-void FocusComposite(RuntimeObject* window) { Focus(window, "Composite"); }
-void FocusSlider(RuntimeObject* window) { Focus(window, "Slider"); }
+void FocusTarget(RuntimeObject* window) { ControlPane(AsControl(Control(window, gRun.row->target)))->SetFocus(); }
 // The user types into the bound field, so the row has changed when the control moves on.
 void TypeIntoName(RuntimeObject* window) {
   int32_t x = 0, y = 0;
@@ -566,7 +511,7 @@ const Row kRows[] = {
     {"CheckBox_Click_MouseDown", Content::kButtons, "Check", "MouseDown", Gesture::kClick, nullptr, Where::kOffset, 8, 10, "", 1},
     {"RadioButton_Click_Action", Content::kButtons, "Radio", "Action", Gesture::kClick, nullptr, Where::kOffset, 8, 10},
     {"Slider_TroughClick_ValueChanged", Content::kRanges, "Slider", "ValueChanged", Gesture::kClick, nullptr, Where::kOffset, 250, 15},
-    {"Slider_ArrowKey_ValueChanged", Content::kRanges, "Slider", "ValueChanged", Gesture::kKeys, nullptr, Where::kOffset, 0, 0, "Right", 0, nullptr, &FocusSlider},
+    {"Slider_ArrowKey_ValueChanged", Content::kRanges, "Slider", "ValueChanged", Gesture::kKeys, nullptr, Where::kOffset, 0, 0, "Right", 0, nullptr, &FocusTarget},
     {"Slider_Drag_ValueChanged", Content::kRanges, "Slider", "ValueChanged", Gesture::kDrag, nullptr, Where::kOffset, 150, 15, "", 0, nullptr, nullptr, true},
     {"ScrollBar_TroughClick_ValueChanged", Content::kRanges, "Bar", "ValueChanged", Gesture::kClick, nullptr, Where::kOffset, 250, 8},
     {"TabPanel_TabClick_Change", Content::kTabs, "Tabs", "Change", Gesture::kClick, nullptr, Where::kTab, 1},
@@ -578,8 +523,8 @@ const Row kRows[] = {
     {"ComboBox_Typing_TextChanged", Content::kPopups, "Combo", "TextChanged", Gesture::kClickKeys, nullptr, Where::kOffset, 40, 13, "x"},
     {"ComboBox_Tab_LostFocus", Content::kPopups, "Combo", "LostFocus", Gesture::kClickKeys, nullptr, Where::kOffset, 40, 13, "Tab", 0, nullptr, nullptr, false, "SetText.GotFocus"},
     {"ComboBox_TextSetByButton_TextChanged", Content::kPopups, "Combo", "TextChanged", Gesture::kClick, "SetText", Where::kOffset, 50, 13},
-    {"CompositeCombo_Tab_LostFocus", Content::kComposite, "Composite", "LostFocus", Gesture::kKeys, nullptr, Where::kOffset, 0, 0, "Tab", 0, nullptr, &FocusComposite},
-    {"CompositeCombo_Return_Change", Content::kComposite, "Composite", "Change", Gesture::kKeys, nullptr, Where::kOffset, 0, 0, "Down Down Return", 0, nullptr, &FocusComposite},
+    {"CompositeCombo_Tab_LostFocus", Content::kComposite, "Composite", "LostFocus", Gesture::kKeys, nullptr, Where::kOffset, 0, 0, "Tab", 0, nullptr, &FocusTarget},
+    {"CompositeCombo_Return_Change", Content::kComposite, "Composite", "Change", Gesture::kKeys, nullptr, Where::kOffset, 0, 0, "Down Down Return", 0, nullptr, &FocusTarget},
     {"CompositeCombo_ButtonClick_GotFocus", Content::kComposite, "Composite", "GotFocus", Gesture::kClick, nullptr, Where::kOffset, 189, 11},
     {"EditField_Click_GotFocus", Content::kFields, "Field", "GotFocus", Gesture::kClick, nullptr, Where::kOffset, 40, 12},
     {"EditField_Tab_LostFocus", Content::kFields, "Field", "LostFocus", Gesture::kClickKeys, nullptr, Where::kOffset, 40, 12, "Tab", 0, nullptr, nullptr, false, "Memo.GotFocus"},
@@ -616,9 +561,7 @@ const Kind kKinds[] = {Kind::kClose, Kind::kCloseAndOpen, Kind::kRaise};
 class CloseInEventTest : public ::testing::TestWithParam<std::tuple<Row, Kind>> {
  protected:
   void SetUp() override {
-    gRun = CaseState();
-    gRun.row = &std::get<0>(GetParam());
-    gRun.kind = std::get<1>(GetParam());
+    gRun = {.row = &std::get<0>(GetParam()), .kind = std::get<1>(GetParam())};
     if (gRun.row->gesture == Gesture::kGrip) {
       // Only a window manager gives a frame to drag, and its display must be the process's first.
       if (gdk_display_get_default()) GTEST_SKIP() << "needs a process of its own (ctest runs each row alone)";
@@ -627,10 +570,7 @@ class CloseInEventTest : public ::testing::TestWithParam<std::tuple<Row, Kind>> 
     ASSERT_TRUE(test::EnsureDisplay());
     test::PrepareRuntimeWindows();
     InstallDataControlHooks();
-    mPresenter = SetRuntimeErrorPresenter([](const std::string& text) {
-      gReports.push_back(text);
-      return true;
-    });
+    mPresenter = SetRuntimeErrorPresenter([](const std::string& text) { return gReports.push_back(text), true; });
     gReports.clear();
     // As the runtime's start-up has it: an exception nobody handles goes to the application.
     mUnhandledHook = SetUnhandledExceptionHook(&UnhandledExceptionHook);
@@ -671,10 +611,7 @@ TEST_P(CloseInEventTest, TheHandlerRunsOnceAndEverythingGoesOn) {
   if (row.gesture == Gesture::kShow) InstallHandlers(gRun.window);
   RuntimeShowWindow(gRun.window);
   // A handler of the first show may close the window before it maps.
-  ASSERT_TRUE(PumpUntil([&] {
-    Window* shown = GetWindowPaneOf(gRun.window);
-    return !shown || GTK_WIDGET_MAPPED(shown->GtkWindowWidget());
-  }, 5000));
+  ASSERT_TRUE(PumpUntil([] { return !GetWindowPaneOf(gRun.window) || Mapped(GetWindowPaneOf(gRun.window)); }, 5000));
   Pump(50);
   if (row.gesture != Gesture::kShow) {
     Xdo("windowfocus --sync " + std::to_string(test::XidOf(native)));
@@ -692,11 +629,8 @@ TEST_P(CloseInEventTest, TheHandlerRunsOnceAndEverythingGoesOn) {
   Xdo("mouseup 1");
   Pump(50);
 
-  if (row.repeats && gRun.kind == Kind::kRaise) {
-    EXPECT_GE(gRun.delivered, 1);
-  } else {
-    EXPECT_EQ(gRun.delivered, 1);
-  }
+  if (row.repeats && gRun.kind == Kind::kRaise) EXPECT_GE(gRun.delivered, 1);
+  else EXPECT_EQ(gRun.delivered, 1);
   EXPECT_EQ(gReports, std::vector<std::string>()) << "no internal error";
   if (gRun.kind == Kind::kRaise) {
     EXPECT_EQ(gRun.unhandled, gRun.delivered) << "each exception reached the application";
