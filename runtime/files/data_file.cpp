@@ -81,6 +81,12 @@ UnixDataFile::~UnixDataFile() {
 
 void UnixDataFile::StoreErrno() { mLastError = errno; }
 
+void UnixDataFile::StartOver() {
+  if (mFile) CloseFile();
+  mDirection = kIdle;
+  mPositionLost = false;
+}
+
 bool UnixDataFile::AdoptDescriptor(int descriptor, const char* mode) {
   mFile = fdopen(descriptor, mode);
   if (!mFile) {
@@ -92,9 +98,7 @@ bool UnixDataFile::AdoptDescriptor(int descriptor, const char* mode) {
 }
 
 bool UnixDataFile::OpenRegularFile(const char* path, int flags, const char* mode) {
-  if (mFile) CloseFile();
-  mDirection = kIdle;
-  mPositionLost = false;
+  StartOver();
   if (!path) {
     mLastError = EINVAL;
     return false;
@@ -136,9 +140,7 @@ bool UnixDataFile::Open(const char* path, int32_t permission) {
 
 bool UnixDataFile::CreateTemporary(const char* name) {
   if (!name || !*name) {
-    if (mFile) CloseFile();
-    mDirection = kIdle;
-    mPositionLost = false;
+    StartOver();
     mFile = std::tmpfile();
     if (!mFile) {
       StoreErrno();
@@ -154,9 +156,7 @@ bool UnixDataFile::CreateTemporary(const char* name) {
     mLastError = EINVAL;
     return false;
   }
-  if (mFile) CloseFile();
-  mDirection = kIdle;
-  mPositionLost = false;
+  StartOver();
   std::string path = TemporaryFolderPath();
   path += name;
   int descriptor = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
