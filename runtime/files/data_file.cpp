@@ -276,14 +276,7 @@ int64_t UnixDataFile::GetLength64() {
   return length;
 }
 
-int32_t UnixDataFile::GetLength() {
-  const int64_t length = GetLength64();
-  if (length > INT32_MAX) {
-    mLastError = EOVERFLOW;
-    return -1;
-  }
-  return static_cast<int32_t>(length);
-}
+int32_t UnixDataFile::GetLength() { return Answer32(GetLength64()); }
 
 bool UnixDataFile::SetLength(int32_t length) {
   if (!mFile || length < 0) return false;
@@ -308,14 +301,7 @@ int64_t UnixDataFile::GetPosition64() {
   return static_cast<int64_t>(position);
 }
 
-int32_t UnixDataFile::GetPosition() {
-  const int64_t position = GetPosition64();
-  if (position > INT32_MAX) {
-    mLastError = EOVERFLOW;
-    return -1;
-  }
-  return static_cast<int32_t>(position);
-}
+int32_t UnixDataFile::GetPosition() { return Answer32(GetPosition64()); }
 
 bool UnixDataFile::Lock(bool exclusive) {
   if (!mFile) return false;
