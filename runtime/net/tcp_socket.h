@@ -118,7 +118,8 @@ class TCPSocket final : public SocketCore {
   // Stores a runtime code as it is (the errno table would turn 103 into 102) and fires Error.
   void Fail(int32_t code);
   void AdoptConnection(TCPSocket* parent, int descriptor);
-  // An accepted descriptor becomes this socket's connection.
+  // A connected descriptor (accepted, or a connect that completed at once) becomes this socket's
+  // connection.
   void TakeConnection(int descriptor);
   void FirePending();
   // Whether FireEvents has anything to do: an event waits, or an error awaits its close.
