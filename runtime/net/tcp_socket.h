@@ -36,8 +36,6 @@ class TCPSocket final : public SocketCore {
   void Listen(int32_t port) override;
   // Learns the news of every stream socket (one call), then takes this socket's step.
   void Poll() override;
-  void SendAhead() override;
-  void Advance() override;
   void FireEvents() override;
   bool HasDataToSend() override { return mSendBuffer.Count() > 0; }
   bool HasIncomingData() override;
