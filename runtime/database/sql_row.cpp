@@ -6,6 +6,7 @@
 namespace vorn {
 namespace {
 
+using sql_row_bytes::CellAt;
 using sql_row_bytes::Header;
 using sql_row_bytes::ReadCell;
 using sql_row_bytes::ReadHeader;
@@ -107,22 +108,11 @@ bool SqlRowView::Valid(const uint8_t* bytes, size_t size) {
   return at == end;
 }
 
-SqlCell SqlRowView::Value(size_t index) const {
-  const uint8_t* at = ReadHeader(mBytes).first;
-  for (size_t i = 0; i < index; ++i) at = SkipCell(at);
-  SqlCell cell;
-  uint32_t key = 0;
-  ReadCell(at, &cell, &key);
-  return cell;
-}
-
 SqlCell SqlRowView::operator[](size_t index) const {
   const Header header = ReadHeader(mBytes);
-  const uint8_t* at = header.first;
-  for (size_t i = 0; i < index; ++i) at = SkipCell(at);
   SqlCell cell;
   uint32_t key = 0;
-  at = ReadCell(at, &cell, &key);
+  const uint8_t* at = ReadCell(CellAt(header.first, index), &cell, &key);
   if (key == 0) return cell;
   for (size_t i = index + 1; i < header.cells; ++i) at = SkipCell(at);
   for (uint32_t number = 1;; ++number) {
@@ -191,8 +181,7 @@ void SqlRow::AddCell(uint8_t type, const void* data, size_t length, uint16_t sou
 
 void SqlRow::AddCopy(size_t index) {
   if (!mOpen || index >= mCells || mCells >= UINT16_MAX) return Add(kVornDbNull, nullptr, 0);
-  const uint8_t* at = mBytes.data() + kMaxHeader;
-  for (size_t i = 0; i < index; ++i) at = SkipCell(at);
+  const uint8_t* at = CellAt(mBytes.data() + kMaxHeader, index);
   SqlCell cell;
   uint32_t key = 0;
   const uint8_t* end = ReadCell(at, &cell, &key);

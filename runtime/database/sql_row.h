@@ -101,6 +101,12 @@ inline const uint8_t* SkipCell(const uint8_t* at) {
   return at + length;
 }
 
+// Where the cell numbered `index` starts, the first cell starting at `first`.
+inline const uint8_t* CellAt(const uint8_t* first, size_t index) {
+  for (size_t i = 0; i < index; ++i) first = SkipCell(first);
+  return first;
+}
+
 }  // namespace sql_row_bytes
 
 // A packed row that someone else owns: valid while its bytes are.
@@ -124,16 +130,18 @@ class SqlRowView {
   // Cells past size() are not to be asked for.
   SqlCell operator[](size_t index) const;
   // The cell without its key: what sorting and reading values look at.
-  SqlCell Value(size_t index) const;
+  SqlCell Value(size_t index) const {
+    SqlCell cell;
+    ValueAt(index, &cell);
+    return cell;
+  }
   // The same, or false for a cell past size(), from one reading of the row.
   bool ValueAt(size_t index, SqlCell* cell) const {
     if (!mBytes) return false;
     const sql_row_bytes::Header header = sql_row_bytes::ReadHeader(mBytes);
     if (index >= header.cells) return false;
-    const uint8_t* at = header.first;
-    for (size_t i = 0; i < index; ++i) at = sql_row_bytes::SkipCell(at);
     uint32_t key = 0;
-    sql_row_bytes::ReadCell(at, cell, &key);
+    sql_row_bytes::ReadCell(sql_row_bytes::CellAt(header.first, index), cell, &key);
     return true;
   }
   size_t ValueBytes() const { return mBytes ? sql_row_bytes::ReadHeader(mBytes).valueBytes : 0; }

@@ -81,6 +81,12 @@ UnixDataFile::~UnixDataFile() {
 
 void UnixDataFile::StoreErrno() { mLastError = errno; }
 
+void UnixDataFile::StartOver() {
+  if (mFile) CloseFile();
+  mDirection = kIdle;
+  mPositionLost = false;
+}
+
 bool UnixDataFile::AdoptDescriptor(int descriptor, const char* mode) {
   mFile = fdopen(descriptor, mode);
   if (!mFile) {
@@ -92,9 +98,7 @@ bool UnixDataFile::AdoptDescriptor(int descriptor, const char* mode) {
 }
 
 bool UnixDataFile::OpenRegularFile(const char* path, int flags, const char* mode) {
-  if (mFile) CloseFile();
-  mDirection = kIdle;
-  mPositionLost = false;
+  StartOver();
   if (!path) {
     mLastError = EINVAL;
     return false;
@@ -136,9 +140,7 @@ bool UnixDataFile::Open(const char* path, int32_t permission) {
 
 bool UnixDataFile::CreateTemporary(const char* name) {
   if (!name || !*name) {
-    if (mFile) CloseFile();
-    mDirection = kIdle;
-    mPositionLost = false;
+    StartOver();
     mFile = std::tmpfile();
     if (!mFile) {
       StoreErrno();
@@ -154,9 +156,7 @@ bool UnixDataFile::CreateTemporary(const char* name) {
     mLastError = EINVAL;
     return false;
   }
-  if (mFile) CloseFile();
-  mDirection = kIdle;
-  mPositionLost = false;
+  StartOver();
   std::string path = TemporaryFolderPath();
   path += name;
   int descriptor = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
@@ -276,14 +276,7 @@ int64_t UnixDataFile::GetLength64() {
   return length;
 }
 
-int32_t UnixDataFile::GetLength() {
-  const int64_t length = GetLength64();
-  if (length > INT32_MAX) {
-    mLastError = EOVERFLOW;
-    return -1;
-  }
-  return static_cast<int32_t>(length);
-}
+int32_t UnixDataFile::GetLength() { return Answer32(GetLength64()); }
 
 bool UnixDataFile::SetLength(int32_t length) {
   if (!mFile || length < 0) return false;
@@ -308,14 +301,7 @@ int64_t UnixDataFile::GetPosition64() {
   return static_cast<int64_t>(position);
 }
 
-int32_t UnixDataFile::GetPosition() {
-  const int64_t position = GetPosition64();
-  if (position > INT32_MAX) {
-    mLastError = EOVERFLOW;
-    return -1;
-  }
-  return static_cast<int32_t>(position);
-}
+int32_t UnixDataFile::GetPosition() { return Answer32(GetPosition64()); }
 
 bool UnixDataFile::Lock(bool exclusive) {
   if (!mFile) return false;

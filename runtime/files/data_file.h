@@ -103,6 +103,8 @@ class UnixDataFile : public DataFile {
   // Takes an open descriptor as the file's stream; closes it on failure.
   bool AdoptDescriptor(int descriptor, const char* mode);
   void StoreErrno();
+  // Closes what the file has open and forgets its stream's state, before it opens anew.
+  void StartOver();
   void SwitchDirection(Direction next);
   // False, with the error of the failed seek kept, while the position is unknown.
   bool PositionKnown();

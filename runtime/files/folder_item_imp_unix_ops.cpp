@@ -266,19 +266,18 @@ bool FolderItemImpUnix::CopyFileTo(FolderItemImp* destination) {
   if (destination->IsVirtual()) return FolderItemImp::CopyFileTo(destination);
   // The copier would wait for ever on a pipe at either end: for a writer to read from, or a
   // reader to write to.
-  if (int32_t error = RegularFileError(SysPath().c_str())) {
-    if (error != EISDIR) {
-      mLastError = error;
-      return false;
-    }
+  const std::string source = SysPath();
+  if (int32_t error = RegularFileError(source.c_str()); error != 0 && error != EISDIR) {
+    mLastError = error;
+    return false;
   }
-  std::string target = PathBytes(destination->GetAbsolutePath());
-  if (RegularFileError(target.c_str()) == EISDIR) target += "/" + PathBytes(GetName());
+  const std::string to = PathBytes(destination->GetAbsolutePath());
+  const std::string target = RegularFileError(to.c_str()) == EISDIR ? to + "/" + PathBytes(GetName()) : to;
   if (RegularFileError(target.c_str()) == ESPIPE) {
     mLastError = ESPIPE;
     return false;
   }
-  return RunFileProgram({"cp", "--", SysPath(), PathBytes(destination->GetAbsolutePath())});
+  return RunFileProgram({"cp", "--", source, to});
 }
 
 bool FolderItemImpUnix::MoveFileTo(FolderItemImp* destination) {

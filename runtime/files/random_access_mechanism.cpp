@@ -1,5 +1,6 @@
 #include "files/random_access_mechanism.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "strings/pinned_int.h"
@@ -13,6 +14,14 @@ int64_t RandomAccessMechanism::BytesLeft() {
   const int64_t position = GetPosition64();
   if (length < 0 || position < 0 || position >= length) return 0;
   return length - position;
+}
+
+int32_t RandomAccessMechanism::Answer32(int64_t value) {
+  if (value > INT32_MAX) {
+    mLastError = EOVERFLOW;
+    return -1;
+  }
+  return static_cast<int32_t>(value);
 }
 
 bool RandomAccessMechanism::SetScramble(bool on) {

@@ -43,6 +43,8 @@ class RandomAccessMechanism {
 
   // The bytes from the position to the end; 0 at or past the end or when either is unknown.
   int64_t BytesLeft();
+  // A 64-bit length or position as a 32-bit answer: -1, with EOVERFLOW, when it does not fit.
+  int32_t Answer32(int64_t value);
 
   // Answers the previous setting. Switching on from off restarts the key at 255; switching on
   // while on keeps the running key, and switching off leaves it where it is.

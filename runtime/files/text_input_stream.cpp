@@ -162,12 +162,7 @@ uint8_t TextInputStreamEOF(VornRuntimeObject* stream) {
 int32_t TextInputStreamGetPosition(VornRuntimeObject* stream) {
   if (!stream || !Fields(stream)->store) return 0;
   TextInputStreamObject* fields = Fields(stream);
-  const int64_t next = NextByteOffset(fields);
-  if (next > INT32_MAX) {
-    fields->store->mLastError = EOVERFLOW;
-    return -1;
-  }
-  return static_cast<int32_t>(next);
+  return fields->store->Answer32(NextByteOffset(fields));
 }
 
 void TextInputStreamSetPosition(VornRuntimeObject* stream, int32_t, int32_t position) {

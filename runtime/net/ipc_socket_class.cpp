@@ -221,8 +221,7 @@ VornStringRecord* IPCSocketLookahead(VornRuntimeObject* sock, VornRuntimeObject*
 
 void IPCSocketWrite(VornRuntimeObject* sock, VornStringRecord* text) {
   IPCSocket* imp = ImpOf(sock, __LINE__);
-  string bytes = string::Share(text);
-  if (imp && !bytes.IsEmpty()) imp->WriteString(bytes);
+  if (imp) imp->WriteString(string::Share(text));
 }
 
 uint8_t IPCSocketEOF(VornRuntimeObject* sock) {

@@ -15,23 +15,17 @@ string& ReceiveQueue::Staging() {
 }
 
 StringRep* ReceiveQueue::ShortBlock(const char* bytes, int32_t count) {
-  StringRep* spare = std::exchange(mSpare, nullptr);
-  if (spare) {
+  string spare = string::Adopt(std::exchange(mSpare, nullptr));
+  if (StringRep* rep = spare.Rep()) {
     // Held memory stays within twice the bytes held.
-    string_block::Capacity room = string_block::CapacityOf(spare);
-    if (spare->refCount == 1 && room >= count && room <= 2 * static_cast<string_block::Capacity>(count)) {
-      // Nobody else holds the record, so it is filled again in place, as the shared record
-      // layout says: a length byte, the text, a NUL.
-      char* text = spare->buffer;
-      std::memcpy(text + 1, bytes, static_cast<size_t>(count));
-      text[0] = static_cast<char>(count >= 255 ? 255 : count);
-      text[1 + count] = '\0';
-      spare->length = count;
-      spare->bufferSize = count + 2;
-      spare->encoding = kEncodingUnknown;
-      return spare;
+    string_block::Capacity room = string_block::CapacityOf(rep);
+    if (rep->refCount == 1 && room >= count && room <= 2 * static_cast<string_block::Capacity>(count)) {
+      // Nobody else holds the record, so it is filled again in place.
+      std::memcpy(spare.MutableBytes(), bytes, static_cast<size_t>(count));
+      spare.SetFilledLength(count);
+      spare.SetEncoding(kEncodingUnknown);
+      return spare.GetRetainedRep();
     }
-    ReleaseStringRep(spare);
   }
   return NewStringRep(bytes, count, kEncodingUnknown);
 }

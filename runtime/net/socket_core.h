@@ -57,10 +57,6 @@ class SocketCore {
 
   virtual void Listen(int32_t port);
   virtual void Poll() {}
-  // A pass over every socket first lets each send what waits (no event fires there), then
-  // learns what is ready, then advances each with what it learned.
-  virtual void SendAhead() {}
-  virtual void Advance() { Poll(); }
   virtual void FireEvents();
   virtual bool HasDataToSend() { return false; }
   virtual bool HasIncomingData() { return false; }

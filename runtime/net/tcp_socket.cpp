@@ -176,10 +176,7 @@ void TCPSocket::Connect(const std::string& address, int32_t port) {
     }
   }
   if (connect(mDescriptor, peer, length) == 0) {
-    WatchDescriptor();
-    mReady.writable = true;
-    mConnected = true;
-    mPendingConnected = true;
+    TakeConnection(mDescriptor);
     FireEvents();
     return;
   }

@@ -36,8 +36,6 @@ class TCPSocket final : public SocketCore {
   void Listen(int32_t port) override;
   // Learns the news of every stream socket (one call), then takes this socket's step.
   void Poll() override;
-  void SendAhead() override;
-  void Advance() override;
   void FireEvents() override;
   bool HasDataToSend() override { return mSendBuffer.Count() > 0; }
   bool HasIncomingData() override;
@@ -118,7 +116,8 @@ class TCPSocket final : public SocketCore {
   // Stores a runtime code as it is (the errno table would turn 103 into 102) and fires Error.
   void Fail(int32_t code);
   void AdoptConnection(TCPSocket* parent, int descriptor);
-  // An accepted descriptor becomes this socket's connection.
+  // A connected descriptor (accepted, or a connect that completed at once) becomes this socket's
+  // connection.
   void TakeConnection(int descriptor);
   void FirePending();
   // Whether FireEvents has anything to do: an event waits, or an error awaits its close.

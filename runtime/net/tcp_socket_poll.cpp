@@ -28,14 +28,12 @@ bool sPoolCheckRunning = false;
 
 void PollAllSockets(bool onlyUnowned) {
   const std::vector<SocketCore*>& list = SocketList();
-  // Bytes that wait go out before the kernel is asked what is ready, so that a reply over the
-  // loopback or from a peer in this program is seen in the same pass. No event fires here:
-  // the list stays as it is until the walk below.
+  // Bytes that wait in stream sockets go out before the kernel is asked what is ready, so that
+  // a reply over the loopback or from a peer in this program is seen in the same pass. No event
+  // fires here: the list stays as it is until the walk below.
   for (size_t i = list.size(); i-- > 0;) {
     SocketCore* socket = list[i];
-    if (onlyUnowned && socket->Owner()) continue;
-    if (socket->IsStream()) static_cast<TCPSocket*>(socket)->SendAheadStep();
-    else socket->SendAhead();
+    if (socket->IsStream() && !(onlyUnowned && socket->Owner())) static_cast<TCPSocket*>(socket)->SendAheadStep();
   }
   RefreshReadiness();
   for (size_t i = list.size(); i-- > 0;) {
@@ -44,7 +42,7 @@ void PollAllSockets(bool onlyUnowned) {
     SocketCore* socket = list[i];
     if (onlyUnowned && socket->Owner()) continue;
     if (socket->IsStream()) static_cast<TCPSocket*>(socket)->Step();
-    else socket->Advance();
+    else socket->Poll();
   }
 }
 
@@ -65,10 +63,6 @@ void TCPSocket::AskReadiness() {
   int ready = poll(&entry, 1, 0);
   if (ready >= 0) NoteReadiness(ReadinessOf(ready > 0 ? static_cast<uint16_t>(entry.revents) : 0));
 }
-
-void TCPSocket::SendAhead() { SendAheadStep(); }
-
-void TCPSocket::Advance() { Step(); }
 
 void TCPSocket::SendAheadStep() {
   if (!HasDataToSend() || !mConnected || !mWatched || mSendFailure != 0) return;

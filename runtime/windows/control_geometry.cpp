@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "objects/runtime_object.h"
+#include "strings/pinned_int.h"
 #include "windows/control_containment.h"
 #include "windows/window.h"
 
@@ -26,10 +27,7 @@ void ShiftEnclosed(ControlObject* ctl, int32_t dh, int32_t dv, int32_t depth) {
 }
 
 // Values from compiled code and packed streams may be anything: sums are taken in 64 bits and
-// clamped, so no arithmetic overflows; MakeRect clamps further to the 16-bit bounds.
-int32_t Clamp32(int64_t v) {
-  return static_cast<int32_t>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
-}
+// pinned, so no arithmetic overflows; MakeRect clamps further to the 16-bit bounds.
 
 // The difference is taken in 16 bits, as the bounds are.
 int32_t Delta16(int64_t value, int32_t old) {
@@ -40,10 +38,10 @@ int32_t Delta16(int64_t value, int32_t old) {
 // move the right or bottom edge.
 Rect ApplyPosition(const Rect& r, int32_t which, int64_t value) {
   switch (which) {
-    case kPosLeft: return MakeRect(Clamp32(value), r.top, Clamp32(value + r.Width()), r.bottom);
-    case kPosTop: return MakeRect(r.left, Clamp32(value), r.right, Clamp32(value + r.Height()));
-    case kPosWidth: return MakeRect(r.left, r.top, Clamp32(int64_t{r.left} + value), r.bottom);
-    default: return MakeRect(r.left, r.top, r.right, Clamp32(int64_t{r.top} + value));
+    case kPosLeft: return MakeRect(PinToInt32(value), r.top, PinToInt32(value + r.Width()), r.bottom);
+    case kPosTop: return MakeRect(r.left, PinToInt32(value), r.right, PinToInt32(value + r.Height()));
+    case kPosWidth: return MakeRect(r.left, r.top, PinToInt32(int64_t{r.left} + value), r.bottom);
+    default: return MakeRect(r.left, r.top, r.right, PinToInt32(int64_t{r.top} + value));
   }
 }
 
@@ -130,7 +128,7 @@ void RuntimeControlMove(VornRuntimeObject* ctl, int32_t left, int32_t top, int32
   int64_t l = int64_t{left} + dh;
   int64_t t = int64_t{top} + dv;
   Rect old = GetControlBounds(c);
-  Rect r = MakeRect(Clamp32(l), Clamp32(t), Clamp32(l + width), Clamp32(t + height));
+  Rect r = MakeRect(PinToInt32(l), PinToInt32(t), PinToInt32(l + width), PinToInt32(t + height));
   SetControlBounds(c, r);
   ShiftEnclosed(c, Delta16(l, old.left), 0, 0);
   ShiftEnclosed(c, 0, Delta16(t, old.top), 0);

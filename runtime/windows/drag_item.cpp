@@ -6,6 +6,7 @@
 #include "graphics/picture_object.h"
 #include "objects/class_registry.h"
 #include "objects/runtime_object.h"
+#include "strings/pinned_int.h"
 #include "windows/control.h"
 #include "windows/control_containment.h"
 #include "windows/pane_assert.h"
@@ -75,8 +76,7 @@ ObjectDefinition* BuildDragItemDefinition() {
 
 // Sums from compiled code are not trusted to stay in range.
 Rect RectFromSize(int64_t left, int64_t top, int64_t width, int64_t height) {
-  auto clamp = [](int64_t v) { return static_cast<int32_t>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v); };
-  return MakeRect(clamp(left), clamp(top), clamp(left + width), clamp(top + height));
+  return MakeRect(PinToInt32(left), PinToInt32(top), PinToInt32(left + width), PinToInt32(top + height));
 }
 
 // Typed-data types are four-character codes: shorter ones padded with blanks, longer ones cut.
