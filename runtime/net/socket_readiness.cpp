@@ -31,7 +31,9 @@ std::vector<TCPSocket*>& Watchers() {
   return *sWatchers;
 }
 
-constexpr uint32_t kInterest = EPOLLIN | EPOLLOUT | EPOLLPRI | EPOLLET;
+// EPOLLRDHUP: without it a peer's end that came with its last bytes would be reported as
+// those bytes alone, and once they are read nothing more would be.
+constexpr uint32_t kInterest = EPOLLIN | EPOLLOUT | EPOLLPRI | EPOLLRDHUP | EPOLLET;
 
 }  // namespace
 
@@ -40,6 +42,7 @@ Readiness ReadinessOf(uint32_t events) {
   state.readable = (events & EPOLLIN) != 0;
   state.writable = (events & EPOLLOUT) != 0;
   state.broken = (events & (EPOLLERR | EPOLLHUP | POLLNVAL)) != 0;
+  state.ended = (events & EPOLLRDHUP) != 0;
   state.urgent = (events & EPOLLPRI) != 0;
   return state;
 }

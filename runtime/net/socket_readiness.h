@@ -5,6 +5,8 @@
 // the socket keeps it until one of its own calls says otherwise (a receive, send or accept
 // answering EAGAIN or taking less than it could). So a socket that stops reading at its
 // receive bound still knows bytes wait when the program reads, without a new report.
+// A peer's end of stream is part of that state: bytes and the end that arrive together make
+// one report, and the receive that empties the queue of bytes leaves the end to be read.
 #pragma once
 
 #include <sys/epoll.h>
@@ -22,7 +24,13 @@ struct Readiness {
   bool readable = false;
   bool writable = false;
   bool broken = false;  // hung up or failed: reads and writes answer at once
+  // The peer sends no more: reads answer at once, with what is left and then the end. Kept
+  // apart from readable, which a receive that empties the queue clears.
+  bool ended = false;
   bool urgent = false;  // out-of-band bytes arrived
+
+  // Whether a receive would answer now, with bytes, the end of the stream or a failure.
+  bool ReadAnswers() const { return readable || ended || broken; }
 };
 
 // The socket hears of its descriptor from the next refresh on; false when the kernel refused

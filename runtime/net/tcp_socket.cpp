@@ -244,7 +244,7 @@ void TCPSocket::Listen(int32_t port) {
 bool TCPSocket::HasIncomingData() {
   // What the readiness set last said, instead of asking the kernel again on every pass; bytes
   // the socket refuses to take until the program reads are no work for the run loop.
-  return mDescriptor >= 0 && mConnected && mReady.readable && ReceiveRoomLeft();
+  return mDescriptor >= 0 && mConnected && mReady.ReadAnswers() && ReceiveRoomLeft();
 }
 
 void TCPSocket::ClearSendBuffer() {

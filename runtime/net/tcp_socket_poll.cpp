@@ -59,7 +59,7 @@ void TCPSocket::Poll() {
 }
 
 void TCPSocket::AskReadiness() {
-  pollfd entry{mDescriptor, POLLIN | POLLOUT | POLLPRI, 0};
+  pollfd entry{mDescriptor, POLLIN | POLLOUT | POLLPRI | POLLRDHUP, 0};
   int ready = poll(&entry, 1, 0);
   if (ready >= 0) NoteReadiness(ReadinessOf(ready > 0 ? static_cast<uint16_t>(entry.revents) : 0));
 }
@@ -83,8 +83,9 @@ void TCPSocket::Step() {
   bool wantWrite = !mConnected || mWriteWanted || HasDataToSend();
   if (!wantRead && !wantWrite) return;
   if (!mWatched) AskReadiness();
-  // A hang-up or pending error answers reads and writes at once, as select() shows it.
-  bool readable = wantRead && (mReady.readable || mReady.broken);
+  // A hang-up or pending error answers reads and writes at once, as select() shows it; a
+  // peer's end answers reads once its last bytes are taken.
+  bool readable = wantRead && mReady.ReadAnswers();
   bool writable = wantWrite && (mReady.writable || mReady.broken);
   if (readable) {
     if (mDescriptorListening) {
@@ -139,8 +140,8 @@ bool TCPSocket::Receive() {
   ssize_t count = mReceiveBuffer.Fill(size, [this](char* into, size_t n) { return socket_calls::Receive(mDescriptor, into, n); });
   if (count > 0) {
     size_t got = static_cast<size_t>(count);
-    // A read that took less than it asked for emptied the kernel's queue: what comes later is
-    // reported anew.
+    // A read that took less than it asked for emptied the kernel's queue of bytes: bytes that
+    // come later are reported anew. An end that came with them stays known (mReady.ended).
     if (got < size) mReady.readable = false;
     if (got >= size / 2) mReceiveBlock = static_cast<size_t>(mReceiveChunk);
     else if (got < kSmallestReceiveBlock) mReceiveBlock = kSmallestReceiveBlock;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -41,6 +42,12 @@ std::string EventsOf(const std::string& name) {
   for (size_t start = 0, end; (end = log.find(';', start)) != std::string::npos; start = end + 1)
     if (log.compare(start, name.size() + 1, name + ".") == 0) events += log.substr(start, end + 1 - start);
   return events;
+}
+
+size_t Occurrences(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+  return count;
 }
 
 void OnConnected(RuntimeObject* self) { Log() += Name(self) + ".Connected;"; }
@@ -331,22 +338,53 @@ TEST_F(SocketClassesTest, ASocketTheProgramTakesBackFromThePoolIsNeverHandedACli
 }
 
 // Clients that arrived together are all taken, one a poll, with no further arrival to announce
-// the ones left waiting.
+// the ones left waiting. Clients that sent and left before the first pass (their bytes and
+// their end arriving together) are seen leaving: their slots free for later clients.
 TEST_F(SocketClassesTest, APoolTakesEveryClientThatArrivedTogether) {
-  sAddSocketCalls = 0;
-  RuntimeObject* server = ListeningServer(3, PoolServer());
-  ASSERT_TRUE(PollUntil([&] { return sAddSocketCalls > 0; }));
-  uint16_t port = htons(static_cast<uint16_t>(ServerSocketPortGetter(server, 0)));
-  sockaddr_in to{AF_INET, port, {htonl(INADDR_LOOPBACK)}, {}};
-  int clients[3];
-  for (int& fd : clients) {
-    fd = socket(AF_INET, SOCK_STREAM, 0);
-    ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
+  struct Case {
+    size_t bytes;
+    std::optional<testing::PeerEnd> end;  // none: the clients stay
+  };
+  std::vector<Case> cases = {{0, std::nullopt}};
+  for (testing::PeerEnd end : {testing::PeerEnd::kClose, testing::PeerEnd::kShutdownWrite, testing::PeerEnd::kReset})
+    for (size_t bytes : {0, 1, 4095, 4096, 4097, 65536}) cases.push_back({bytes, end});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.bytes << " bytes, end " << (c.end ? static_cast<int>(*c.end) : -1));
+    sAddSocketCalls = 0;
+    Log().clear();
+    size_t listed = SocketList().size();
+    RuntimeObject* server = ListeningServer(3, PoolServer());
+    ASSERT_TRUE(PollUntil([&] { return sAddSocketCalls > 0; }));
+    uint16_t port = htons(static_cast<uint16_t>(ServerSocketPortGetter(server, 0)));
+    sockaddr_in to{AF_INET, port, {htonl(INADDR_LOOPBACK)}, {}};
+    ServerSocketPool* pool = NativeTCPSocketOf(server)->Pool();
+    const std::string sent(c.bytes, 'b');
+    // The first batch ends as the row says; the second stays, and must find its slots free.
+    size_t served = 0;
+    auto seen = [&](const char* event) { return Occurrences(EventsOf("server"), event); };
+    for (bool stays : {!c.end.has_value(), true}) {
+      int clients[3];
+      for (int& fd : clients) {
+        fd = socket(AF_INET, SOCK_STREAM, 0);
+        ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
+        if (!stays) testing::SendAndEnd(fd, sent, *c.end);
+      }
+      served += 3;
+      if (stays) {
+        EXPECT_TRUE(PollUntil([&] { return pool->Active().size() == 3; })) << pool->Active().size() << " taken";
+      }
+      for (int fd : clients)
+        if (stays || *c.end == testing::PeerEnd::kShutdownWrite) close(fd);
+      // Every client is served and seen leaving, and its slot is free again.
+      EXPECT_TRUE(PollUntil([&] {
+        return seen("server.Error(102);") == served && pool->Active().empty() && pool->FreeConnections() == 3;
+      })) << pool->Active().size() << " still held: " << EventsOf("server");
+      EXPECT_EQ(seen("server.Connected;"), served);
+      if (!c.end) break;
+    }
+    CloseAll(server, {});
+    EXPECT_EQ(SocketList().size(), listed) << "a socket outlived StopListening";
   }
-  ServerSocketPool* pool = NativeTCPSocketOf(server)->Pool();
-  EXPECT_TRUE(PollUntil([&] { return pool->Active().size() == 3; })) << pool->Active().size() << " taken";
-  for (int fd : clients) close(fd);
-  CloseAll(server, {});
 }
 
 // While the program is held (only sockets without an owner advance), an owned socket's bytes

@@ -1,7 +1,14 @@
 #include "net/tcp_socket.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <future>
 #include <memory>
 #include <string>
 
@@ -12,7 +19,33 @@ namespace vorn {
 namespace {
 
 using testing::LoggingTCPDelegate;
+using testing::PeerEnd;
 using testing::PollUntil;
+using testing::SendAndEnd;
+
+sockaddr_in Loopback(int32_t port) {
+  return {AF_INET, htons(static_cast<uint16_t>(port)), {htonl(INADDR_LOOPBACK)}, {}};
+}
+
+// A foreign listener on an ephemeral loopback port, and a foreign client; blocking both.
+int RawListener() {
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in here = Loopback(0);
+  if (bind(fd, reinterpret_cast<sockaddr*>(&here), sizeof here) != 0 || listen(fd, 1) != 0) return -1;
+  return fd;
+}
+
+int32_t LocalPort(int fd) {
+  sockaddr_in here{};
+  socklen_t length = sizeof here;
+  return getsockname(fd, reinterpret_cast<sockaddr*>(&here), &length) == 0 ? ntohs(here.sin_port) : -1;
+}
+
+int RawConnect(int32_t port) {
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in to = Loopback(port);
+  return connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0 ? fd : -1;
+}
 
 // A listening socket on an ephemeral loopback port and a client connected to it.
 struct Pair {
@@ -81,18 +114,49 @@ TEST(TCPSocketTest, ALargeTransferArrivesWhole) {
   EXPECT_GT(pair.clientEvents.progressCalls, 0);
 }
 
+// A foreign peer sends its bytes and ends (closes, shuts down writing or resets) before the
+// program's first pass, so the bytes and the end arrive together: the end is seen after the
+// bytes, whatever their size, and the socket closes.
 TEST(TCPSocketTest, APeerClosingGivesLostConnectionAndClosesTheSocket) {
-  Pair pair;
-  ASSERT_TRUE(pair.Connect());
-  pair.server->Write("last words", 10);
-  ASSERT_TRUE(PollUntil([&] { return pair.client->BytesAvailable() == 10; }));
-  pair.server.reset();
-  ASSERT_TRUE(PollUntil([&] { return pair.clientEvents.log.find("Error") != std::string::npos; }));
-  EXPECT_EQ(pair.clientEvents.log.substr(pair.clientEvents.log.find("Error")), "Error(102);");
-  EXPECT_EQ(pair.client->LastError(), kSocketLostConnection);
-  EXPECT_EQ(pair.client->GetHandle(), -1);
-  EXPECT_FALSE(pair.client->IsRegistered());
-  EXPECT_EQ(pair.client->ReadAll(), "last words") << "received bytes survive the error";
+  for (bool listening : {true, false}) {
+    for (PeerEnd end : {PeerEnd::kClose, PeerEnd::kShutdownWrite, PeerEnd::kReset}) {
+      for (size_t size : testing::SizesAroundReceiveBlocks()) {
+        SCOPED_TRACE(::testing::Message() << (listening ? "listening" : "connecting") << ", end "
+                                          << static_cast<int>(end) << ", " << size << " bytes");
+        const std::string sent = testing::NoiseBytes(size, static_cast<unsigned>(size));
+        LoggingTCPDelegate events;
+        events.readOnData = true;
+        TCPSocket socket(nullptr, &events);
+        int listener = listening ? -1 : RawListener();
+        int32_t port = listening ? 0 : LocalPort(listener);
+        if (listening) {
+          socket.Listen(0);
+          port = socket.GetPort();
+        } else {
+          socket.Connect("127.0.0.1", port);
+        }
+        int peer = -1;
+        std::future<void> sender = std::async(std::launch::async, [&] {
+          peer = listening ? RawConnect(port) : accept(listener, nullptr, nullptr);
+          SendAndEnd(peer, sent, end);
+        });
+        // Bytes that fit the kernel's buffers and the end are all there before the first pass;
+        // a larger stream ends while the program reads.
+        if (size < testing::kFitsTheKernel) sender.wait_for(std::chrono::seconds(2));
+        EXPECT_TRUE(PollUntil([&] { return socket.GetHandle() == -1; })) << events.log;
+        sender.get();
+        if (end == PeerEnd::kShutdownWrite) close(peer);
+        if (listener >= 0) close(listener);
+        EXPECT_EQ(events.log.substr(std::min(events.log.size(), events.log.find("Error"))), "Error(102);");
+        EXPECT_EQ(socket.LastError(), kSocketLostConnection);
+        EXPECT_FALSE(socket.IsConnected());
+        EXPECT_FALSE(socket.IsRegistered());
+        events.received += socket.ReadAll();  // received bytes survive the error
+        if (end == PeerEnd::kReset) EXPECT_EQ(events.received, sent.substr(0, events.received.size()));
+        else EXPECT_TRUE(events.received == sent) << events.received.size() << " of " << sent.size() << " bytes";
+      }
+    }
+  }
 }
 
 TEST(TCPSocketTest, WritingToAVanishedPeerReportsAnErrorInsteadOfEndingTheProgram) {
