@@ -52,11 +52,21 @@ void SetModemBit(int* bits, int bit, bool on) {
     *bits &= ~bit;
 }
 
+// A signal whose handler does not ask for restarted calls stops a call before it moved
+// anything (EINTR): nothing was lost and nothing failed, so the call is made again.
+template <typename Call>
+auto Uninterrupted(Call call) {
+  decltype(call()) result;
+  do result = call();
+  while (result < 0 && errno == EINTR);
+  return result;
+}
+
 // Writes the output buffer once and drops what the port took; answers the byte count.
 size_t WriteOnce(VornSerialObject* serial, SerialIO* io) {
   std::string_view bytes = SerialBufferBytes(serial->outputBuffer);
   if (bytes.empty()) return 0;
-  ssize_t written = io->Write(serial->descriptor, bytes.data(), bytes.size());
+  ssize_t written = Uninterrupted([&] { return io->Write(serial->descriptor, bytes.data(), bytes.size()); });
   if (written < 0) {
     int err = errno;
     if (err != EAGAIN && err != EWOULDBLOCK) Fail(serial, err);
@@ -71,7 +81,7 @@ void ReadWaiting(VornSerialObject* serial, SerialIO* io) {
   int waiting = 0;
   if (io->BytesWaiting(serial->descriptor, &waiting) != 0 || waiting <= 0) return;
   std::string bytes(static_cast<size_t>(waiting), '\0');
-  ssize_t got = io->Read(serial->descriptor, bytes.data(), bytes.size());
+  ssize_t got = Uninterrupted([&] { return io->Read(serial->descriptor, bytes.data(), bytes.size()); });
   if (got < 0) {
     int err = errno;
     if (err != EAGAIN && err != EWOULDBLOCK) Fail(serial, err);
@@ -196,7 +206,7 @@ void XmitWaitSerial(VornSerialObject* serial) {
   while (io && serial->isOpen && !SerialBufferBytes(serial->outputBuffer).empty()) {
     size_t written = WriteOnce(serial, io);
     if (!serial->isOpen) return;
-    if (io->Drain(serial->descriptor) != 0) {
+    if (Uninterrupted([&] { return io->Drain(serial->descriptor); }) != 0) {
       Fail(serial, errno);
       return;
     }

@@ -240,10 +240,19 @@ TEST_F(SerialClassTest, WritingReadingAndTheBuffers) {
   EXPECT_EQ(Take(serialReadAll(serial, nullptr)), "xyz");
   EXPECT_EQ(Log(), "DataAvailable;DataAvailable;") << "Read runs a pass first";
 
+  // A signal that interrupts a write or a read lost nothing: the call is made again.
+  io.writeInterruptions = 2;
+  Write(serial, "sig");
+  EXPECT_EQ(io.written, "hellosig");
+  io.readInterruptions = 2;
+  io.incoming = "nal";
+  EXPECT_EQ(Take(serialReadAll(serial, nullptr)), "nal");
+  EXPECT_EQ(Log(), "DataAvailable;DataAvailable;DataAvailable;") << "an interrupted call is no error";
+
   io.writeErrno = EAGAIN;
   Write(serial, "later");
   serialTick(serial);
-  EXPECT_EQ(Log(), "DataAvailable;DataAvailable;") << "a full port is no error";
+  EXPECT_EQ(Log(), "DataAvailable;DataAvailable;DataAvailable;") << "a full port is no error";
   io.writeErrno = EIO;
   serialTick(serial);
   EXPECT_EQ(SerialBytesLeftToSend(serial, 0), 5);
@@ -252,7 +261,7 @@ TEST_F(SerialClassTest, WritingReadingAndTheBuffers) {
   io.writeErrno = 0;
   io.writeLimit = 100;
   serialTick(serial);
-  EXPECT_EQ(Log(), "DataAvailable;DataAvailable;Error(101);Error(101);");
+  EXPECT_EQ(Log(), "DataAvailable;DataAvailable;DataAvailable;Error(101);Error(101);");
 
   serialClose(serial);
   EXPECT_EQ(SerialBytesLeftToSend(serial, 0), 0) << "the last pass sent the rest";
@@ -347,14 +356,16 @@ TEST_F(SerialClassTest, XmitWaitWritesAndDrainsUntilTheOutputIsSent) {
   io.writeLimit = 0;
   Write(serial, "abcdefgh");
   io.writeLimit = 3;
+  io.drainInterruptions = 2;
   serialXmitWait(serial);
   EXPECT_EQ(io.written, "abcdefgh");
-  EXPECT_EQ(io.drains, 3);
+  EXPECT_EQ(io.drains, 5) << "three drains, the first made again twice";
+  EXPECT_EQ(Log(), "") << "an interrupted drain is no error";
 
   io.writeLimit = 0;
   Write(serial, "stuck");
   serialXmitWait(serial);
-  EXPECT_EQ(io.drains, 4) << "a write that takes nothing ends the wait after its drain";
+  EXPECT_EQ(io.drains, 6) << "a write that takes nothing ends the wait after its drain";
   io.writeLimit = 1;
   io.drainErrno = EIO;
   serialXmitWait(serial);

@@ -27,6 +27,7 @@ class FakeSerialIO : public SerialIO {
     ++closes;
   }
   ssize_t Read(int, void* buffer, size_t count) override {
+    if (Interrupted(&readInterruptions)) return Fail(EINTR);
     if (readErrno) return Fail(readErrno);
     count = std::min(count, incoming.size());
     std::memcpy(buffer, incoming.data(), count);
@@ -34,6 +35,7 @@ class FakeSerialIO : public SerialIO {
     return static_cast<ssize_t>(count);
   }
   ssize_t Write(int, const void* bytes, size_t count) override {
+    if (Interrupted(&writeInterruptions)) return Fail(EINTR);
     if (writeErrno) return Fail(writeErrno);
     count = std::min(count, writeLimit);
     written.append(static_cast<const char*>(bytes), count);
@@ -55,6 +57,7 @@ class FakeSerialIO : public SerialIO {
   }
   int Drain(int) override {
     ++drains;
+    if (Interrupted(&drainInterruptions)) return Fail(EINTR);
     return drainErrno ? Fail(drainErrno) : 0;
   }
   int SendBreak(int) override {
@@ -84,8 +87,11 @@ class FakeSerialIO : public SerialIO {
   termios attributes{};
   std::vector<termios> applied;
   int openErrno = 0, readErrno = 0, writeErrno = 0, modemErrno = 0, drainErrno = 0, setErrno = 0;
+  // How many of the next calls a signal interrupts (EINTR) before they move anything.
+  int readInterruptions = 0, writeInterruptions = 0, drainInterruptions = 0;
 
  private:
+  static bool Interrupted(int* left) { return *left > 0 && (*left)-- > 0; }
   static int Fail(int err) {
     errno = err;
     return -1;
