@@ -408,12 +408,16 @@ void vndbFile::SpillChanges() {
   std::sort(pages.begin(), pages.end(),
             [](const vndbPage* a, const vndbPage* b) { return a->number < b->number; });
   bool ok = JournalPages(pages) && mStorage->JournalInPlace();
-  if (ok && !mSpilled) {
-    uint32_t begin[4] = {mSerial, 1, mNextRecordId, mMasterRoot};
-    ok = WriteHeaderWords(kDbHeaderSerial, begin, 4);
+  // Only from here on may the file hold part of the transaction: a journal that could not be
+  // written whole leaves it untouched, and nothing is to be put back from that journal.
+  if (ok) {
+    if (!mSpilled) {
+      uint32_t begin[4] = {mSerial, 1, mNextRecordId, mMasterRoot};
+      mSpilled = true;
+      ok = WriteHeaderWords(kDbHeaderSerial, begin, 4);
+    }
+    if (mInStatement) mStatementSpilled = true;
   }
-  mSpilled = true;
-  if (mInStatement) mStatementSpilled = true;
   for (vndbPage* page : pages) {
     ok = ok && WritePage(*page);
     if (!ok) break;

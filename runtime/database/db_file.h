@@ -48,7 +48,8 @@ struct vndbPage : public purgableObject {
   uint64_t version = 0;
   uint64_t offsetsVersion = UINT64_MAX;
   bool offsetsSound = false;
-  std::vector<uint16_t> offsets;
+  std::vector<uint16_t> offsets;  // of a leaf's live records, of every interior entry
+  std::vector<uint16_t> records;  // of every leaf record, deleted ones too
   // Where the tree layer last put a record into the page, so that a split can tell a run of
   // neighbouring keys (which should leave full pages behind) from keys scattered over it.
   uint32_t insertedAt = UINT32_MAX;

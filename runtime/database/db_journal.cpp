@@ -7,7 +7,8 @@ namespace vorn {
 namespace {
 
 constexpr uint32_t kJournalMagic = 0x564E444A;  // "VNDJ"
-constexpr uint32_t kJournalVersion = 1;
+constexpr uint32_t kOneSlotVersion = 1;
+constexpr uint32_t kJournalVersion = 2;
 constexpr uint64_t kChecksumSeed = 0x6A09E667F3BCC908ULL;
 constexpr int32_t kEntriesChecksumAt = 96;
 constexpr int32_t kHeaderChecksumAt = 104;
@@ -43,7 +44,26 @@ bool PartlyCleared(const uint8_t* header) {
   return cleared > 0 && cleared < 4;
 }
 
-int64_t EntryOffset(uint32_t index) { return kDbJournalHeaderSize + int64_t(index) * kDbJournalEntrySize; }
+int64_t EntryOffset(const DbJournalInfo& info, uint32_t index) {
+  return info.entriesOffset + int64_t(index) * kDbJournalEntrySize;
+}
+
+int64_t SlotOffset(int slot) { return slot == 0 ? 0 : kDbJournalSecondSlot; }
+
+// The header of one slot when it is whole (magic, version, checksum) and names a database
+// header; the checksum of the entries it counts goes to `entries`.
+bool DecodeHeader(const uint8_t* header, uint32_t version, DbJournalInfo* info, uint64_t* entries) {
+  if (DbGet32(header) != kJournalMagic || DbGet32(header + 4) != version ||
+      Get64(header + kHeaderChecksumAt) != DbChecksum(kChecksumSeed, header, kHeaderChecksumAt))
+    return false;
+  info->identity = Get64(header + 8);
+  info->serial = DbGet32(header + 16);
+  info->pageCount = DbGet32(header + 20);
+  info->length = int64_t(Get64(header + 24));
+  std::memcpy(info->header, header + 32, kDbHeaderSize);
+  *entries = Get64(header + kEntriesChecksumAt);
+  return info->length >= kDbHeaderSize && DbGet32(info->header) == kDbMagic;
+}
 
 }  // namespace
 
@@ -62,6 +82,7 @@ uint64_t DbChecksum(uint64_t seed, const uint8_t* bytes, size_t count) {
 DbJournalWriter::DbJournalWriter(vndbStore& journal, const DbJournalInfo& info)
     : mJournal(journal), mInfo(info), mChecksum(kChecksumSeed) {
   mInfo.pageCount = 0;
+  mInfo.entriesOffset = kDbJournalEntriesOffset;
   // An old journal's header must not stand over the new entries, even for a moment.
   mOk = mJournal.Length() == 0 || mJournal.SetLength(0);
 }
@@ -70,7 +91,7 @@ bool DbJournalWriter::Add(uint32_t page, const uint8_t* bytes) {
   if (!mOk) return false;
   uint8_t number[4];
   DbPut32(number, page);
-  int64_t at = EntryOffset(mInfo.pageCount);
+  int64_t at = EntryOffset(mInfo, mInfo.pageCount);
   mOk = mJournal.Write(at, number, 4) && mJournal.Write(at + 4, bytes, kDbPageSize);
   mChecksum = DbChecksum(mChecksum, number, 4);
   mChecksum = DbChecksum(mChecksum, bytes, kDbPageSize);
@@ -80,46 +101,65 @@ bool DbJournalWriter::Add(uint32_t page, const uint8_t* bytes) {
 
 bool DbJournalWriter::Finish() {
   if (!mOk) return false;
-  // A header that was synced may be needed until the new one is: the new entries must be on the
-  // medium before the header that counts them can replace it.
-  if (mFinished && !mJournal.Sync()) return mOk = false;
+  // The entries must be on the medium before a header counts them, and so must the emptying of
+  // the journal a commit retired: the first header written into it could otherwise meet that
+  // commit's header in the other slot, or its entries.
+  if (!mJournal.Sync()) return mOk = false;
   uint8_t header[kDbJournalHeaderSize];
   EncodeHeader(mInfo, mChecksum, header);
-  mOk = mJournal.Write(0, header, kDbJournalHeaderSize) && mJournal.Sync();
-  mFinished = mOk;
+  mOk = mJournal.Write(SlotOffset(mSlot), header, kDbJournalHeaderSize) && mJournal.Sync();
+  if (mOk) mSlot ^= 1;
   return mOk;
 }
 
 DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInfo* info) {
   int64_t length = journal.Length();
   if (length <= 0) return length == 0 ? DbJournalState::kEmpty : DbJournalState::kDamaged;
-  uint8_t header[kDbJournalHeaderSize];
-  if (length < kDbJournalHeaderSize || !journal.Read(0, header, kDbJournalHeaderSize))
+  uint8_t first[kDbJournalHeaderSize];
+  if (length < kDbJournalHeaderSize || !journal.Read(0, first, kDbJournalHeaderSize))
     return DbJournalState::kDamaged;
   // A retiring write cut short leaves the magic partly cleared: that commit never finished, so
   // its journal still counts. Only a magic cleared whole retires it.
-  if (PartlyCleared(header)) DbPut32(header, kJournalMagic);
-  if (DbGet32(header) != kJournalMagic || DbGet32(header + 4) != kJournalVersion ||
-      Get64(header + kHeaderChecksumAt) != DbChecksum(kChecksumSeed, header, kHeaderChecksumAt))
-    return DbJournalState::kDamaged;
-  info->identity = Get64(header + 8);
-  info->serial = DbGet32(header + 16);
-  info->pageCount = DbGet32(header + 20);
-  info->length = int64_t(Get64(header + 24));
-  std::memcpy(info->header, header + 32, kDbHeaderSize);
+  if (PartlyCleared(first)) DbPut32(first, kJournalMagic);
+  if (DbGet32(first) != kJournalMagic) return DbJournalState::kDamaged;
+  // Of two sound slots, the one counting more entries was written later. A slot that is not
+  // sound is one whose write was cut short (or never made): the other one is in force.
+  DbJournalInfo slot;
+  uint64_t entries = 0;
+  bool sound = false;
+  uint64_t checksum = 0;
+  if (DbGet32(first + 4) == kOneSlotVersion) {
+    sound = DecodeHeader(first, kOneSlotVersion, info, &checksum);
+    info->entriesOffset = kDbJournalHeaderSize;
+  } else {
+    uint8_t second[kDbJournalHeaderSize];
+    if (DecodeHeader(first, kJournalVersion, &slot, &entries)) {
+      *info = slot;
+      checksum = entries;
+      sound = true;
+    }
+    if (length >= kDbJournalSecondSlot + kDbJournalHeaderSize &&
+        journal.Read(kDbJournalSecondSlot, second, kDbJournalHeaderSize) &&
+        DecodeHeader(second, kJournalVersion, &slot, &entries) && (!sound || slot.pageCount > info->pageCount)) {
+      *info = slot;
+      checksum = entries;
+      sound = true;
+    }
+    info->entriesOffset = kDbJournalEntriesOffset;
+  }
+  if (!sound) return DbJournalState::kDamaged;
   // Entries past the count were being added when the writer stopped: their pages were never
-  // written to the file, so they are not needed.
-  if (length < EntryOffset(info->pageCount) || info->length < kDbHeaderSize ||
-      DbGet32(info->header) != kDbMagic)
-    return DbJournalState::kDamaged;
-  uint64_t checksum = kChecksumSeed;
+  // written to the file, so they are not needed. Those counted must all be there and whole: a
+  // header is written only once they are synced.
+  if (length < EntryOffset(*info, info->pageCount)) return DbJournalState::kDamaged;
+  uint64_t found = kChecksumSeed;
   std::vector<uint8_t> entry(kDbJournalEntrySize);
   for (uint32_t i = 0; i < info->pageCount; ++i) {
-    if (!journal.Read(EntryOffset(i), entry.data(), entry.size())) return DbJournalState::kDamaged;
-    checksum = DbChecksum(checksum, entry.data(), 4);
-    checksum = DbChecksum(checksum, entry.data() + 4, kDbPageSize);
+    if (!journal.Read(EntryOffset(*info, i), entry.data(), entry.size())) return DbJournalState::kDamaged;
+    found = DbChecksum(found, entry.data(), 4);
+    found = DbChecksum(found, entry.data() + 4, kDbPageSize);
   }
-  if (checksum != Get64(header + kEntriesChecksumAt)) return DbJournalState::kDamaged;
+  if (found != checksum) return DbJournalState::kDamaged;
   return info->identity == identity ? DbJournalState::kSound : DbJournalState::kForeign;
 }
 
@@ -142,7 +182,7 @@ bool DbReinstateJournal(vndbStore& journal) {
 bool DbReplayJournal(vndbStore& journal, const DbJournalInfo& info, vndbStore& database) {
   std::vector<uint8_t> entry(kDbJournalEntrySize);
   for (uint32_t i = 0; i < info.pageCount; ++i) {
-    if (!journal.Read(EntryOffset(i), entry.data(), entry.size())) return false;
+    if (!journal.Read(EntryOffset(info, i), entry.data(), entry.size())) return false;
     int64_t at = kDbHeaderSize + int64_t(DbGet32(entry.data())) * kDbPageSize;
     if (at + kDbPageSize > info.length) continue;
     if (!database.Write(at, entry.data() + 4, kDbPageSize)) return false;

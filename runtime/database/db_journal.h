@@ -3,10 +3,17 @@
 // supply, a full disk) can be undone whole. It lives beside the database file and is written
 // and synced before the database file is touched.
 //
-// Layout (big-endian): u32 magic "VNDJ", u32 version 1, u64 identity of the database file,
+// A header (big-endian): u32 magic "VNDJ", u32 version, u64 identity of the database file,
 // u32 serial the commit writes, u32 page count, u64 length of the database file before the
 // commit, its 64 header bytes, u64 checksum of the entries, u64 checksum of the bytes before
-// it; then per page u32 page number and the 8192 bytes the page had.
+// it. An entry: u32 page number and the 8192 bytes the page had.
+//
+// Version 2 (written now) has two header slots, at 0 and at 4096, and its entries from 8192.
+// A transaction that adds entries again (pages spilled before commit) writes each new header
+// into the slot that does not hold the last synced one, so a header write cut short never
+// leaves the journal without a sound header; the sound slot counting more entries is the one
+// in force. The magic at offset 0 is the whole journal's: clearing it retires both slots.
+// Version 1 (read still) has one header, at 0, and its entries from 112.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +26,9 @@ namespace vorn {
 
 constexpr int32_t kDbJournalHeaderSize = 112;
 constexpr int32_t kDbJournalEntrySize = 4 + kDbPageSize;
+// The second header slot and the entries of a version 2 journal, each in a block of its own.
+constexpr int64_t kDbJournalSecondSlot = 4096;
+constexpr int64_t kDbJournalEntriesOffset = 8192;
 
 struct DbJournalInfo {
   uint64_t identity = 0;
@@ -26,6 +36,7 @@ struct DbJournalInfo {
   uint32_t pageCount = 0;
   int64_t length = 0;
   uint8_t header[kDbHeaderSize] = {};
+  int64_t entriesOffset = kDbJournalEntriesOffset;  // where the entries of the journal read begin
 };
 
 // Writes one journal: entries as they are added, the header last, then syncs.
@@ -33,8 +44,8 @@ class DbJournalWriter {
  public:
   DbJournalWriter(vndbStore& journal, const DbJournalInfo& info);
   bool Add(uint32_t page, const uint8_t* bytes);
-  // Writes the header over the entries and syncs; false when anything failed. May be called
-  // again after more entries.
+  // Writes the header counting the entries and syncs; false when anything failed. May be
+  // called again after more entries: the header synced last is never written over.
   bool Finish();
 
  private:
@@ -42,7 +53,7 @@ class DbJournalWriter {
   DbJournalInfo mInfo;
   uint64_t mChecksum;
   bool mOk = true;
-  bool mFinished = false;
+  int mSlot = 0;  // the slot the next header goes to
 };
 
 enum class DbJournalState {

@@ -115,6 +115,14 @@ class DiskStorage : public vndbStorage {
     std::string path = JournalPath();
     // The journal kept open must still be the one at its name, or a crash would leave none.
     if (mJournal && JournalInPlace()) return mJournal.get();
+    // Still at its name but given another one too (a hard link): refused while that stands,
+    // and kept, so that it serves again once its name is its only one.
+    if (mJournal && StillAt(path, mJournal->Fd())) {
+      const char* refusal = JournalRefusal(mJournal->Fd());
+      if (!refusal) return mJournal.get();
+      mJournalProblem = refusal;
+      return nullptr;
+    }
     mJournal.reset();
     mJournalProblem.clear();
     int fd = -1;

@@ -316,6 +316,7 @@ bool vndbTree::Find(const Bytes& key, bool* found) {
   uint32_t number = Root();
   if (number == kDbNoPage) return false;
   bool lastLeaf = true;  // every level took its page's last entry
+  bool placed = false;   // mPlacePath holds where a record of the key goes
   for (;;) {
     vndbPage* page = PathPage(number);
     if (!page) {
@@ -349,10 +350,19 @@ bool vndbTree::Find(const Bytes& key, bool* found) {
       number = DbGet32(data + chosen + 8);
       continue;
     }
-    mPath.push_back({number, SeekInLeaf(page, key)});
+    const LeafSeek seek = SeekInLeaf(page, key);
+    mPath.push_back({number, seek.live});
+    // Deleted records whose keys are >= key and that stand before the first live one: a record
+    // of this key goes before them, or the tree would fall out of key order.
+    placed = seek.insert < seek.live;
+    if (placed) {
+      mPlacePath = mPath;
+      mPlacePath.back().offset = seek.insert;
+    }
     // Past the tree's last record (rows added in key order) there is nothing to walk on to.
-    if (lastLeaf && mPath.back().offset >= page->Used()) {
-      mPastEnd = true;
+    if (lastLeaf && seek.live >= page->Used()) {
+      if (placed) mPath.swap(mPlacePath);
+      mPastEnd = !placed;
       return !mFile.IsDamaged();
     }
     break;
@@ -365,7 +375,17 @@ bool vndbTree::Find(const Bytes& key, bool* found) {
     vndbTreeLevel& at = mPath.back();
     if (at.page != sought) {
       sought = at.page;
-      if (vndbPage* page = mFile.GetPage(at.page)) at.offset = std::max(at.offset, SeekInLeaf(page, key));
+      vndbPage* page = mFile.GetPage(at.page);
+      if (!page) continue;
+      const LeafSeek seek = SeekInLeaf(page, key);
+      // Live records below the key stand between an earlier place and this page's.
+      if (seek.liveBelow) placed = false;
+      if (!placed && seek.insert < seek.live && seek.insert >= at.offset) {
+        placed = true;
+        mPlacePath = mPath;
+        mPlacePath.back().offset = seek.insert;
+      }
+      at.offset = std::max(at.offset, seek.live);
       continue;
     }
     size_t length = 0;
@@ -379,11 +399,14 @@ bool vndbTree::Find(const Bytes& key, bool* found) {
       int order = DbCompareKeys(mScratchKey, key);
       if (order >= 0) {
         *found = order == 0;
+        if (placed && !*found) mPath.swap(mPlacePath);
         return true;
       }
+      placed = false;
     }
     mPath.back().offset += uint32_t(length);
   }
+  if (placed) mPath.swap(mPlacePath);
   return !mFile.IsDamaged();
 }
 
@@ -476,6 +499,7 @@ const std::vector<uint16_t>& vndbTree::RecordOffsets(vndbPage* page) {
   bool interior = page->Tag() == kDbInteriorPage;
   uint32_t least = interior ? kEntryKeyOffset : kDbRowFieldsOffset;
   page->offsets.clear();
+  page->records.clear();
   page->offsetsSound = true;
   for (uint32_t at = 0; at < used;) {
     uint16_t length = DbGet16(data + at);
@@ -484,38 +508,56 @@ const std::vector<uint16_t>& vndbTree::RecordOffsets(vndbPage* page) {
       break;
     }
     if (interior || data[at + 2] == kDbLive) page->offsets.push_back(uint16_t(at));
+    if (!interior) page->records.push_back(uint16_t(at));
     at += length;
   }
   page->offsetsVersion = page->version;
   return page->offsets;
 }
 
-// Live records of a leaf stand in key order (deleted ones may not), so the live ones are
-// searched by halves and only a few keys are built; a key past the last one, the common case
-// of rows added in key order, takes one.
-uint32_t vndbTree::SeekInLeaf(vndbPage* leaf, const Bytes& key) {
+// Live records of a leaf stand in key order, so they are searched by halves and only a few keys
+// are built; a key past the last one, the common case of rows added in key order, takes one.
+// Deleted records stand in key order with them too, but a page written by an earlier version
+// may hold some out of order: only the ones between the two live records around the key are
+// looked at, and they only place a new record.
+vndbTree::LeafSeek vndbTree::SeekInLeaf(vndbPage* leaf, const Bytes& key) {
   const uint8_t* data = leaf->Data();
-  uint32_t used = leaf->Used();
+  const uint32_t used = leaf->Used();
   const std::vector<uint16_t>& offsets = RecordOffsets(leaf);
-  if (!leaf->offsetsSound) return 0;
-  if (offsets.empty()) return used;
-  if (key.empty()) return offsets.front();
-  auto keyAt = [&](size_t index) -> const Bytes& {
-    uint32_t at = offsets[index];
+  if (!leaf->offsetsSound) return {};
+  const std::vector<uint16_t>& records = leaf->records;
+  auto keyAt = [&](uint32_t at) -> const Bytes& {
     BuildKeyInto(mScratchKey, data + at, DbGet16(data + at));
     return mScratchKey;
   };
-  if (DbCompareKeys(keyAt(offsets.size() - 1), key) < 0) return used;
+  LeafSeek seek;
   size_t low = 0;
-  size_t high = offsets.size() - 1;
-  while (low < high) {
-    size_t middle = (low + high) / 2;
-    if (DbCompareKeys(keyAt(middle), key) < 0)
-      low = middle + 1;
-    else
-      high = middle;
+  if (key.empty() || offsets.empty()) {
+    low = 0;
+  } else if (DbCompareKeys(keyAt(offsets.back()), key) < 0) {
+    low = offsets.size();
+  } else {
+    size_t high = offsets.size() - 1;
+    while (low < high) {
+      size_t middle = (low + high) / 2;
+      if (DbCompareKeys(keyAt(offsets[middle]), key) < 0)
+        low = middle + 1;
+      else
+        high = middle;
+    }
   }
-  return offsets[low];
+  seek.live = low < offsets.size() ? offsets[low] : used;
+  seek.liveBelow = low > 0;
+  // The deleted records between the live record below the key and `live`.
+  auto first = low > 0 ? std::upper_bound(records.begin(), records.end(), offsets[low - 1]) : records.begin();
+  auto last = std::lower_bound(first, records.end(), uint16_t(std::min<uint32_t>(seek.live, 0xFFFF)));
+  if (key.empty() || first == last) {
+    seek.insert = first == last ? seek.live : *first;
+    return seek;
+  }
+  auto at = std::partition_point(first, last, [&](uint16_t record) { return DbCompareKeys(keyAt(record), key) < 0; });
+  seek.insert = at == last ? seek.live : *at;
+  return seek;
 }
 
 bool vndbTree::InsertHere(const Bytes& record) {
@@ -577,10 +619,14 @@ bool vndbTree::InsertAt(size_t depth, const Bytes& record, uint32_t offset) {
     if (mPath[depth].offset >= offset) mPath[depth].offset += uint32_t(n);
     if (listed) {
       // The offsets of the page's records follow the insertion instead of being read afresh.
-      std::vector<uint16_t>& offsets = page->offsets;
-      auto at = std::lower_bound(offsets.begin(), offsets.end(), uint16_t(offset));
-      for (auto moved = at; moved != offsets.end(); ++moved) *moved = uint16_t(*moved + n);
-      if (page->Tag() == kDbInteriorPage || record[2] == kDbLive) offsets.insert(at, uint16_t(offset));
+      auto follow = [&](std::vector<uint16_t>& offsets, bool listsIt) {
+        auto at = std::lower_bound(offsets.begin(), offsets.end(), uint16_t(offset));
+        for (auto moved = at; moved != offsets.end(); ++moved) *moved = uint16_t(*moved + n);
+        if (listsIt) offsets.insert(at, uint16_t(offset));
+      };
+      const bool interior = page->Tag() == kDbInteriorPage;
+      follow(page->offsets, interior || record[2] == kDbLive);
+      follow(page->records, !interior);
       page->offsetsVersion = page->version;
     }
     return true;

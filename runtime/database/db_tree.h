@@ -48,7 +48,9 @@ class vndbTree {
   // Keeps only records whose key begins with `prefix`.
   void SetFilter(Bytes prefix) { mFilter = std::move(prefix); mHasFilter = true; }
 
-  // Positions at the first live record whose key is >= key (or at the end).
+  // Positions at the live record of that key (found), else where a record of that key goes:
+  // before the first record whose key is greater, or at the end; deleted records of the key
+  // may stand around it.
   bool Find(const Bytes& key, bool* found);
   // The next leaf record in key order (the first call after Find or opening stays put).
   bool Next();
@@ -103,10 +105,18 @@ class vndbTree {
   // InsertHere once the record's key is known to be short enough.
   bool PlaceHere(const Bytes& record);
   bool InsertAt(size_t depth, const Bytes& record, uint32_t offset);
-  // The offset of the first live record of the leaf whose key is >= key, or the page's end.
-  uint32_t SeekInLeaf(vndbPage* leaf, const Bytes& key);
-  // The offsets of an interior page's entries or of a leaf's live records, kept with the page
-  // until it changes.
+  // Where a key stands in a leaf: `live` is the offset of the first live record whose key is
+  // >= key (or the page's end); `insert` is where a record of that key goes, before the deleted
+  // records just ahead of `live` whose keys are >= key too, so that deleted records stay in key
+  // order with the rest; `liveBelow` tells whether live records of the leaf sort below the key.
+  struct LeafSeek {
+    uint32_t live = 0;
+    uint32_t insert = 0;
+    bool liveBelow = false;
+  };
+  LeafSeek SeekInLeaf(vndbPage* leaf, const Bytes& key);
+  // The offsets of an interior page's entries or of a leaf's live records (and of all its
+  // records), kept with the page until it changes.
   const std::vector<uint16_t>& RecordOffsets(vndbPage* page);
   bool RepositionAfter(const Bytes& record);
 
@@ -119,6 +129,9 @@ class vndbTree {
   vndbTreeLevel mMasterAt;
   std::vector<vndbTreeLevel> mPath;
   std::vector<vndbTreeLevel> mSavedPath;  // kept to reuse its storage
+  // Where Find puts a key it does not find when deleted records of greater keys stand before
+  // the next live one.
+  std::vector<vndbTreeLevel> mPlacePath;
   bool mAtStart = true;
   bool mHasFilter = false;
   Bytes mFilter;

@@ -248,6 +248,35 @@ TEST(DiskFileTest, TheJournalIsNeverReachedThroughALinkOrANonFile) {
   }
 }
 
+// A second name given to the journal a handle keeps between commits refuses its commits while
+// it stands, as a commit could write through it; once either name is gone, the handle commits
+// again (into its own journal, or a new one made at the free name).
+TEST(DiskFileTest, AHardLinkToTheKeptJournalRefusesCommitsOnlyWhileItStands) {
+  const std::pair<const char*, bool> cases[] = {{"the link removed", false}, {"the journal's name removed", true}};
+  for (const auto& [name, journalName] : cases) {
+    SCOPED_TRACE(name);
+    const std::string path = MakeDatabase();
+    const std::string journal = path + "-journal", other = path + ".other";
+    auto db = vndbHandle::OpenFile(path);
+    ASSERT_TRUE(db && db->AddTableRecord("log", {{"id", "1"}}) && db->Commit());
+    ASSERT_EQ(link(journal.c_str(), other.c_str()), 0);
+    ASSERT_TRUE(db->AddTableRecord("log", {{"id", "2"}}));
+    EXPECT_FALSE(db->Commit());
+    EXPECT_NE(db->ErrorMessage().find("hard link"), std::string::npos) << db->ErrorMessage();
+    EXPECT_EQ(Ids(*db), std::set<int>{1});
+    ASSERT_EQ(unlink((journalName ? journal : other).c_str()), 0);
+    for (const char* id : {"3", "4"}) {
+      ASSERT_TRUE(db->AddTableRecord("log", {{"id", id}}));
+      EXPECT_TRUE(db->Commit()) << db->ErrorMessage();
+    }
+    db.reset();
+    unlink(other.c_str());
+    auto reopened = vndbHandle::OpenFile(path);
+    ASSERT_TRUE(reopened);
+    EXPECT_EQ(Ids(*reopened), (std::set<int>{1, 3, 4}));
+  }
+}
+
 // The disk storage of a file, with a step run just before the database file's first write and
 // the database file's next sync made to fail on request.
 class HookedStorage : public vndbStorage, public vndbStore {

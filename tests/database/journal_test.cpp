@@ -9,6 +9,7 @@
 
 #include "database/db_cursor.h"
 #include "database/db_handle.h"
+#include "database/db_journal.h"
 #include "database/support/sim_disk.h"
 
 namespace vorn {
@@ -32,9 +33,9 @@ std::set<int> RowsAfter(int transactions) {
   return rows;
 }
 
-void Change(vndbHandle& db, int t) {
+void Change(vndbHandle& db, int t, size_t textLength = 600) {
   for (int i = 0; i < gRowsPerTransaction; ++i) {
-    ASSERT_TRUE(db.AddTableRecord("log", {{"id", std::to_string(t * 100 + i)}, {"text", std::string(600, char('a' + t))}}));
+    ASSERT_TRUE(db.AddTableRecord("log", {{"id", std::to_string(t * 100 + i)}, {"text", std::string(textLength, char('a' + t))}}));
   }
   auto cursor = vndbCursor::Open(db, "log", {"id"});
   while (cursor->NextRow()) {
@@ -185,6 +186,18 @@ SimDisk InterruptedCommit() {
   return {};
 }
 
+// The journal as the earlier format wrote it: one header slot, the entries right after it.
+void WithOneHeaderSlot(SimDisk& disk) {
+  std::vector<uint8_t>& journal = disk.journal.current;
+  std::vector<uint8_t> old(journal.begin(), journal.begin() + kDbJournalHeaderSize);
+  DbPut32(old.data() + 4, 1);
+  const uint64_t sum = DbChecksum(0x6A09E667F3BCC908ULL, old.data(), 104);
+  DbPut32(old.data() + 104, uint32_t(sum >> 32));
+  DbPut32(old.data() + 108, uint32_t(sum));
+  old.insert(old.end(), journal.begin() + kDbJournalEntriesOffset, journal.end());
+  journal = old;
+}
+
 TEST(JournalTest, OnlyASoundJournalOfTheFileIsReplayed) {
   struct Case {
     const char* name;
@@ -195,7 +208,14 @@ TEST(JournalTest, OnlyASoundJournalOfTheFileIsReplayed) {
       {"sound", [](SimDisk&) {}, nullptr},
       {"cut by a byte", [](SimDisk& d) { d.journal.current.pop_back(); }, "is damaged"},
       {"cut to its header", [](SimDisk& d) { d.journal.current.resize(112); }, "is damaged"},
-      {"a page byte flipped", [](SimDisk& d) { d.journal.current[112 + 4000] ^= 0x10; }, "is damaged"},
+      {"a page byte flipped", [](SimDisk& d) { d.journal.current[kDbJournalEntriesOffset + 4000] ^= 0x10; }, "is damaged"},
+      {"with one header slot", WithOneHeaderSlot, nullptr},
+      {"with one header slot, a page byte flipped",
+       [](SimDisk& d) {
+         WithOneHeaderSlot(d);
+         d.journal.current[112 + 4000] ^= 0x10;
+       },
+       "is damaged"},
       {"a header byte flipped", [](SimDisk& d) { d.journal.current[30] ^= 1; }, "is damaged"},
       {"from another file", [](SimDisk& d) { d.identity = 8; }, "belongs to another database"},
       {"missing", [](SimDisk& d) { d.journal.exists = false; }, "unfinished transaction"},
@@ -306,35 +326,66 @@ std::set<int> Reopened(SimDisk disk, bool cut, const std::string& what) {
   return db ? Rows(*db) : std::set<int>{};
 }
 
-// Transaction 1 committed, transaction 2 made and not.
-std::unique_ptr<vndbHandle> SecondPending(SimDisk& disk) {
-  gRowsPerTransaction = 12;
+// How the disk fails from some moment of a commit on: the syncs and writes still allowed,
+// whether a failed sync stops the writes too, and the bytes the first refused write still puts.
+// With `rewrites` set, the transaction outgrows the cache, so that its pages reach the file
+// before commit and its journal's header is written more than once: that many writes over the
+// journal's bytes go through, the next is cut short and the disk then acts as `afterwards` says.
+struct DiskFailure {
+  int64_t syncs = -1;
+  int64_t writes = -1;
+  bool dying = false;
+  size_t torn = 0;
+  int64_t rewrites = -1;
+  SimDisk::Afterwards afterwards = SimDisk::Afterwards::kRefusesWrites;
+};
+
+// Transaction 1 committed, transaction 2 made and not, the disk failing as `failure` says from
+// then on; `what` gets the failure's name.
+std::unique_ptr<vndbHandle> SecondPending(SimDisk& disk, const DiskFailure& failure, std::string* what) {
+  const bool spilled = failure.rewrites >= 0;
+  gRowsPerTransaction = spilled ? 99 : 12;
   auto db = NewDatabase(disk);
   Change(*db, 1);
   EXPECT_TRUE(db->Commit());
-  Change(*db, 2);
+  if (spilled) {
+    db->File().SetPageBudget(4);
+    disk.rewrites.clear();
+    std::tie(disk.journalRewritesLeft, disk.afterRewrite, disk.tornBytes) =
+        std::tuple(failure.rewrites, failure.afterwards, failure.torn);
+    const char* const afterwards[] = {"the disk full", "the disk failing", "the program dead"};
+    *what = std::to_string(failure.rewrites) + " rewrites, torn by " + std::to_string(failure.torn) + ", " +
+            afterwards[int(failure.afterwards)];
+  }
+  Change(*db, 2, spilled ? 3000 : 600);
+  if (!spilled) {
+    std::tie(disk.syncsLeft, disk.writesLeft, disk.writesDieWithSyncs, disk.tornBytes) =
+        std::tuple(failure.syncs, failure.writes, failure.dying, failure.torn);
+    *what = std::to_string(failure.syncs) + " syncs, " + std::to_string(failure.writes) + " writes" +
+            (failure.dying ? ", dying" : "") + (failure.torn ? ", torn by " + std::to_string(failure.torn) : "");
+  }
   return db;
 }
 
-// How the disk fails from some moment of a commit on: the syncs and writes still allowed,
-// whether a failed sync stops the writes too, and the bytes the first refused write still puts.
-using DiskFailure = std::tuple<int64_t, int64_t, bool, size_t>;
-
-// Makes the disk fail so; the failure's name.
-std::string Apply(SimDisk& disk, const DiskFailure& failure) {
-  std::tie(disk.syncsLeft, disk.writesLeft, disk.writesDieWithSyncs, disk.tornBytes) = failure;
-  const auto& [syncs, writes, dying, torn] = failure;
-  return std::to_string(syncs) + " syncs, " + std::to_string(writes) + " writes" + (dying ? ", dying" : "") +
-         (torn ? ", torn by " + std::to_string(torn) : "");
-}
-
-// Every moment a commit's syncs or writes can start failing.
+// Every moment a commit's syncs or writes can start failing, and every journal rewrite of a
+// spilled transaction (a header, its retiring) cut short at every length.
 std::vector<DiskFailure> CommitFailures() {
   std::vector<DiskFailure> failures;
   for (int64_t syncs = 0; syncs < 6; ++syncs)
     failures.insert(failures.end(), {{syncs, -1, false, 0}, {syncs, 0, false, 0}, {syncs, -1, true, 0}});
   for (int64_t writes = 0; writes < 40; ++writes)
     failures.insert(failures.end(), {{-1, writes, false, 0}, {-1, writes, false, 2}});
+  SimDisk dry;
+  std::string what;
+  auto db = SecondPending(dry, {.rewrites = INT64_MAX}, &what);
+  EXPECT_TRUE(db->Commit());
+  for (size_t rewrite = 0; rewrite < dry.rewrites.size(); ++rewrite) {
+    for (size_t torn = 0; torn < std::min<size_t>(dry.rewrites[rewrite], kDbJournalHeaderSize + 1); ++torn) {
+      for (auto afterwards : {SimDisk::Afterwards::kRefusesWrites, SimDisk::Afterwards::kFailsSyncs,
+                              SimDisk::Afterwards::kProgramDies})
+        failures.push_back({.torn = torn, .rewrites = int64_t(rewrite), .afterwards = afterwards});
+    }
+  }
   return failures;
 }
 
@@ -354,8 +405,9 @@ TEST(JournalTest, ACloseWhoseCommitFailsKeepsTheJournalAndSaysWhy) {
   for (bool destroy : {false, true}) {
     for (const DiskFailure& failure : CommitFailures()) {
       SimDisk disk;
-      auto db = SecondPending(disk);
-      const std::string what = (destroy ? "destroyed, " : "closed, ") + Apply(disk, failure);
+      std::string what;
+      auto db = SecondPending(disk, failure, &what);
+      what = (destroy ? "destroyed, " : "closed, ") + what;
       const bool closed = destroy || db->Close();
       const bool unknown = !closed && OutcomeUnknown(*db, what);
       db.reset();
@@ -373,8 +425,8 @@ TEST(JournalTest, ACloseWhoseCommitFailsKeepsTheJournalAndSaysWhy) {
 TEST(JournalTest, ACommitReportsWhatTheNextOpenFinds) {
   for (const DiskFailure& failure : CommitFailures()) {
     SimDisk disk;
-    auto db = SecondPending(disk);
-    const std::string what = Apply(disk, failure);
+    std::string what;
+    auto db = SecondPending(disk, failure, &what);
     const bool committed = db->Commit();
     const bool unknown = !committed && OutcomeUnknown(*db, what);
     for (bool cut : {false, true}) {

@@ -4,7 +4,9 @@
 
 #include "database/db_cursor.h"
 #include "database/db_handle.h"
+#include "database/db_tree.h"
 #include "database/sql_condition.h"
+#include "database/support/sim_disk.h"
 #include "files/file_handle.h"
 #include "strings/vstring.h"
 
@@ -50,6 +52,38 @@ TEST(KeySeekTest, AnEqualityOnTheKeyFindsExactlyItsRows) {
     while (cursor->NextRow()) rows.insert(int(cursor->ColumnValue(0)->integer));
     EXPECT_EQ(rows, c.rows) << c.key << " " << (c.otherName ? c.otherName : "");
   }
+}
+
+// A file from an earlier version may hold a row added after a delete past the deleted record,
+// though its key sorts first; opened read-only, nothing takes the deleted record out, and a
+// walk of the key must step over it rather than end there.
+TEST(KeySeekTest, AWalkOfTheKeyStepsOverDeletedRecordsOutOfOrder) {
+  dbtest::SimDisk disk;
+  {
+    auto db = vndbHandle::Create(disk.Storage());
+    ASSERT_TRUE(db->CreateTable("p", {{"id", kDbInteger, false}, {"k2", kDbInteger, false}}, {0, 1}));
+    ASSERT_TRUE(db->AddTableRecord("p", {{"id", "3"}, {"k2", "2"}}));
+    ASSERT_TRUE(db->AddTableRecord("p", {{"id", "10"}, {"k2", "2"}}));
+    ASSERT_TRUE(db->Commit());
+    auto tree = vndbTree::OpenNamedTree(db->File(), std::to_string(db->FindSchema("p")->id), {0, 1});
+    ASSERT_TRUE(tree->Next() && tree->Next() && tree->DeleteCurrent());
+    ASSERT_FALSE(tree->Next());  // at the leaf's end, past the deleted record
+    vndbFile& file = db->File();
+    ASSERT_TRUE(tree->InsertHere(DbBuildRow({{0, DbValue::Integer(kDbInteger, 3)}, {1, DbValue::Integer(kDbInteger, 3)}},
+                                            file.CurrentSerial(), file.NewRecordId())));
+    tree.reset();
+    ASSERT_TRUE(db->Commit());
+  }
+  disk.readOnly = true;
+  auto db = vndbHandle::Open(disk.Storage());
+  ASSERT_TRUE(db);
+  const string id("id"), three("3");
+  dbFilter onKey{nullptr, nullptr, kSqlEqual, 0, id.Rep(), three.Rep()};
+  auto cursor = vndbCursor::Open(*db, "p", {"k2"}, &onKey);
+  ASSERT_TRUE(cursor);
+  std::set<int> rows;
+  while (cursor->NextRow()) rows.insert(int(cursor->ColumnValue(0)->integer));
+  EXPECT_EQ(rows, (std::set<int>{2, 3}));
 }
 
 }  // namespace

@@ -24,7 +24,9 @@ class SimStore : public vndbStore {
     return true;
   }
   bool Write(int64_t offset, const uint8_t* bytes, size_t count) override {
-    bool allowed = mDisk.AllowWrite() && (size_t(offset) + count <= mFile.current.size() || mDisk.AllowGrowth());
+    const bool inPlace = size_t(offset) + count <= mFile.current.size();
+    bool allowed = (&mFile != &mDisk.journal || !inPlace || mDisk.AllowRewrite(count)) && mDisk.AllowWrite() &&
+                   (inPlace || mDisk.AllowGrowth());
     size_t put = allowed ? count : mDisk.TakeTorn(count);
     if (put > 0) {
       SimDisk::Change change{offset, std::vector<uint8_t>(bytes, bytes + put), -1};
@@ -105,6 +107,18 @@ bool SimDisk::Allow() {
   return true;
 }
 
+bool SimDisk::AllowRewrite(size_t count) {
+  if (journalRewritesLeft < 0 || journalRewritesLeft-- > 0) {
+    rewrites.push_back(count);
+    return true;
+  }
+  journalRewritesLeft = -1;
+  writesLeft = 0;
+  if (afterRewrite != Afterwards::kRefusesWrites) syncsLeft = 0;
+  if (afterRewrite == Afterwards::kProgramDies) operationsLeft = 0;
+  return false;
+}
+
 bool SimDisk::AllowGrowth() {
   if (growthLeft < 0) return true;
   if (growthLeft == 0) return false;
@@ -129,6 +143,7 @@ void SimDisk::Heal() {
   syncsLeft = -1;
   writesDieWithSyncs = false;
   tornBytes = 0;
+  journalRewritesLeft = -1;
 }
 
 }  // namespace vorn::dbtest

@@ -48,6 +48,13 @@ class SimDisk {
   // The first write refused puts this many of its bytes before failing (a write cut short by
   // a full or failing disk).
   size_t tornBytes = 0;
+  // Writes into the journal over bytes it holds already (a header written again in place)
+  // allowed before one is refused, cut short by tornBytes; -1: no limit. From then on the disk
+  // acts as `afterRewrite` says. The lengths of the ones allowed are counted in `rewrites`.
+  enum class Afterwards { kRefusesWrites, kFailsSyncs, kProgramDies };
+  int64_t journalRewritesLeft = -1;
+  Afterwards afterRewrite = Afterwards::kRefusesWrites;
+  std::vector<size_t> rewrites;
   int64_t operations = 0;
   uint64_t identity = 7;
   bool readOnly = false;
@@ -67,6 +74,8 @@ class SimDisk {
     if (writesDieWithSyncs) writesLeft = 0;
     return false;
   }
+  // Whether a write of `count` bytes into the journal over bytes it holds may go ahead.
+  bool AllowRewrite(size_t count);
   // How many of a refused write's bytes still reach the file.
   size_t TakeTorn(size_t count) {
     const size_t torn = std::exchange(tornBytes, 0);
