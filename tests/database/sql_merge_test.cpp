@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <dirent.h>
 #include <unistd.h>
 #include <memory>
 #include <numeric>
@@ -14,6 +13,7 @@
 
 #include "database/sql_row.h"
 #include "database/sql_row_store.h"
+#include "database/support/db_test_files.h"
 
 namespace vorn {
 namespace {
@@ -129,21 +129,6 @@ TEST(SqlMergeTest, RowsAtTheEdgesOfBlocksAndWindowsReadAsTheirPlace) {
   }
 }
 
-// The descriptors of the runs' temporary files (unlinked, so named "... (deleted)").
-std::vector<int> RunFiles() {
-  std::vector<int> found;
-  DIR* fds = opendir("/proc/self/fd");
-  while (dirent* entry = fds ? readdir(fds) : nullptr) {
-    char target[4096];
-    const std::string link = std::string("/proc/self/fd/") + entry->d_name;
-    const ssize_t length = readlink(link.c_str(), target, sizeof target - 1);
-    if (length > 0 && std::string(target, static_cast<size_t>(length)).find("/vorn-rows-") != std::string::npos)
-      found.push_back(std::atoi(entry->d_name));
-  }
-  if (fds) closedir(fds);
-  return found;
-}
-
 // Runs whose files stop giving rows back part way through the merge (cut short under it, as a
 // dying disk would), read on with a step back and one far back at every row: each read gives the row of its
 // place or nothing, and from the first place that could not be read on, nothing; never a row
@@ -155,7 +140,7 @@ TEST(SqlMergeTest, ARunThatCannotBeReadPartWayGivesNoRowInAnotherRowsPlace) {
     ASSERT_TRUE(store);
     const size_t all = store->Count();
     for (size_t place = 0; place < 30; ++place) ASSERT_TRUE(store->Fetch(place));
-    const std::vector<int> files = RunFiles();
+    const std::vector<int> files = dbtest::DescriptorsOfFiles("/vorn-rows-");
     ASSERT_EQ(files.size(), size_t{kRuns});
     ASSERT_EQ(ftruncate(files[1], cut), 0);
     std::optional<size_t> failed;

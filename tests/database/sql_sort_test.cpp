@@ -19,6 +19,7 @@
 #include "database/database_objects.h"
 #include "database/sql_error.h"
 #include "database/sql_sort.h"
+#include "database/support/db_test_files.h"
 #include "database/support/sql_database.h"
 
 namespace vorn {
@@ -276,20 +277,8 @@ class SqlSortedResultTest : public dbtest::SqlDatabaseTest {
     SqlDatabaseTest::TearDown();
   }
 
-  // Open descriptors of files made in the folder (unlinked at once, so named "... (deleted)").
-  std::vector<int> TemporaryDescriptors() const {
-    std::vector<int> found;
-    DIR* fds = opendir("/proc/self/fd");
-    while (dirent* entry = fds ? readdir(fds) : nullptr) {
-      char target[4096];
-      const std::string link = std::string("/proc/self/fd/") + entry->d_name;
-      const ssize_t length = readlink(link.c_str(), target, sizeof target - 1);
-      if (length > 0 && std::string(target, static_cast<size_t>(length)).starts_with(mFolder + "/"))
-        found.push_back(std::atoi(entry->d_name));
-    }
-    if (fds) closedir(fds);
-    return found;
-  }
+  // Open descriptors of files made in the folder (unlinked at once).
+  std::vector<int> TemporaryDescriptors() const { return dbtest::DescriptorsOfFiles(mFolder + "/"); }
   size_t OpenTemporaryFiles() const { return TemporaryDescriptors().size(); }
 
   size_t FolderEntries() const {
