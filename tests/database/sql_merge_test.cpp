@@ -111,6 +111,7 @@ TEST(SqlMergeTest, RowsAtTheEdgesOfBlocksAndWindowsReadAsTheirPlace) {
       {"rows one byte over those edges", 3, 600, 513},
       {"a row as long as the window", 2, 4, 32768},
       {"a row one byte longer than the window", 2, 4, 32769},
+      {"more runs than a byte can number, past the first thousands of places", 300, 20, 100},
   };
   for (const auto& [name, runCount, rowsPerRun, rowBytes] : shapes) {
     std::unique_ptr<SqlRowStore> store = MergedRuns(runCount, rowsPerRun, TextFor(rowBytes));
