@@ -260,21 +260,19 @@ std::unique_ptr<SqlRowStore> BuildRows(SqlQueryPlan& plan) {
   if (plan.Aggregated()) {
     std::vector<int32_t> codes;
     for (const auto& column : plan.Columns()) codes.push_back(column.aggregate);
-    size_t at = 0;
-    bool unread = false;  // a sorted row could not be read back: the summary would lack it
-    SqlRow row;
-    SqlRowSource source = [&]() -> std::optional<SqlRowView> {
-      if (rows) {
-        if (at >= rows->Count()) return std::nullopt;
-        std::optional<SqlRowView> next = rows->Fetch(at++);
-        unread |= !next;
-        return next;
-      }
-      if (!plan.Next()) return std::nullopt;
-      plan.CurrentRow(row, false);
-      return row.View();
-    };
-    if (rows || plan.Keys().empty()) rows = SqlAggregate(source, codes, grouping);
+    bool unread = false;
+    if (rows) {
+      rows = SqlAggregateStored(*rows, codes, grouping, &unread);
+    } else if (plan.Keys().empty()) {
+      SqlRow row;
+      rows = SqlAggregate(
+          [&]() -> std::optional<SqlRowView> {
+            if (!plan.Next()) return std::nullopt;
+            plan.CurrentRow(row, false);
+            return row.View();
+          },
+          codes, grouping);
+    }
     plan.Rewind();
     if (unread) {
       SetDatabaseError(plan.Database(), kSqlErrorInternal, Utf8(kUnreadRows));

@@ -11,7 +11,9 @@
 #include <tuple>
 #include <vector>
 
+#include "database/sql_aggregate.h"
 #include "database/sql_row.h"
+#include "database/sql_select.h"
 #include "database/sql_row_store.h"
 #include "database/support/db_test_files.h"
 
@@ -135,8 +137,10 @@ TEST(SqlMergeTest, RowsAtTheEdgesOfBlocksAndWindowsReadAsTheirPlace) {
 // place or nothing, and from the first place that could not be read on, nothing; never a row
 // of the runs still readable in the place of the rows lost.
 TEST(SqlMergeTest, ARunThatCannotBeReadPartWayGivesNoRowInAnotherRowsPlace) {
-  for (off_t cut : {off_t{0}, off_t{40000}, off_t{70000}}) {
-    SCOPED_TRACE(cut);
+  // Where run 1's file is cut, and how far back the second step goes.
+  const std::pair<off_t, size_t> cases[] = {{0, 20}, {40000, 45}, {50000, 29}, {70000, 20}, {100000, 5}};
+  for (const auto& [cut, far] : cases) {
+    SCOPED_TRACE(std::to_string(cut) + " bytes, back " + std::to_string(far));
     std::unique_ptr<SqlRowStore> store = MergedRuns();
     ASSERT_TRUE(store);
     const size_t all = store->Count();
@@ -146,7 +150,7 @@ TEST(SqlMergeTest, ARunThatCannotBeReadPartWayGivesNoRowInAnotherRowsPlace) {
     ASSERT_EQ(ftruncate(files[1], cut), 0);
     std::optional<size_t> failed;
     for (size_t place = 30; place < all; ++place) {
-      for (size_t read : {place, place - 1, place - 20, place}) {
+      for (size_t read : {place, place - 1, place - far, place}) {
         std::optional<SqlRowView> row = store->Fetch(read);
         if (row) {
           EXPECT_EQ(KeyOf(*row), int32_t(read)) << "read " << read << " after " << place;
@@ -159,6 +163,19 @@ TEST(SqlMergeTest, ARunThatCannotBeReadPartWayGivesNoRowInAnotherRowsPlace) {
     }
     EXPECT_TRUE(failed) << "the cut run was read whole";
   }
+}
+
+// A summary over runs one of which cannot be read part way is no summary: counted over the rows
+// read before, it would pass for one of every row.
+TEST(SqlMergeTest, ASummaryOverARunThatCannotBeReadIsRefused) {
+  std::unique_ptr<SqlRowStore> store = MergedRuns();
+  ASSERT_TRUE(store);
+  const std::vector<int> files = dbtest::DescriptorsOfFiles("/vorn-rows-");
+  ASSERT_EQ(files.size(), size_t{kRuns});
+  ASSERT_EQ(ftruncate(files[1], 40000), 0);
+  bool unread = false;
+  EXPECT_FALSE(SqlAggregateStored(*store, {kSqlCount, kSqlPlainColumn}, std::nullopt, &unread));
+  EXPECT_TRUE(unread);
 }
 
 }  // namespace
