@@ -93,10 +93,7 @@ std::unique_ptr<vndbCursor> vndbCursor::Open(vndbHandle& handle, const std::stri
     cursor->mColumns.push_back({column->name, column->position, column->type});
   }
   cursor->mTree = vndbTree::OpenNamedTree(handle.File(), std::to_string(schema->id), schema->primaryKey);
-  if (!cursor->mTree) {
-    if (!handle.NoteFileDamage()) handle.Fail(kDbErrorInternal, "The database file is damaged: the rows of table " + schema->name + " are missing");
-    return nullptr;
-  }
+  if (!cursor->mTree) return handle.FailRowsMissing(*schema), nullptr;
   cursor->mSchema = std::move(schema);
   cursor->mTroubles = handle.File().Troubles();
   return cursor;

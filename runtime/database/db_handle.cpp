@@ -129,6 +129,11 @@ bool vndbHandle::NoteFileDamage() {
   return true;
 }
 
+bool vndbHandle::FailRowsMissing(const DbTableSchema& schema) {
+  if (!NoteFileDamage()) Fail(kDbErrorInternal, "The database file is damaged: the rows of table " + schema.name + " are missing");
+  return false;
+}
+
 void vndbHandle::ClearError() {
   mErrorCode = 0;
   mErrorMessage.clear();
@@ -349,7 +354,7 @@ bool vndbHandle::AddTableRecord(const std::string& table, const std::vector<DbCo
   vndbTree* tree = mInsertTree.get();
   if (!tree) {
     undoObjects();
-    return FailFile(kDbErrorUnknown, "Unknown table " + table);
+    return FailRowsMissing(*schema);
   }
   DbBuildRowInto(mInsertRecord, row, mFile->CurrentSerial(), mFile->NewRecordId());
   if (Inserted(tree->InsertRecord(mInsertRecord, !schema->primaryKey.empty()),

@@ -116,6 +116,9 @@ class vndbHandle {
   bool SchemaSound(const DbTableSchema& schema);
   // Sets the error from the file when it found damage; true then.
   bool NoteFileDamage();
+  // False with 2001: the catalogue names the table but its tree is gone (the file's own reason
+  // when it found damage first).
+  bool FailRowsMissing(const DbTableSchema& schema);
 
   int32_t ErrorCode() const { return mErrorCode; }
   const std::string& ErrorMessage() const { return mErrorMessage; }

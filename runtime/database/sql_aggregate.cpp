@@ -81,4 +81,20 @@ std::unique_ptr<SqlRowStore> SqlAggregate(const SqlRowSource& next, const std::v
   return groups;
 }
 
+std::unique_ptr<SqlRowStore> SqlAggregateStored(SqlRowStore& rows, const std::vector<int32_t>& aggregates,
+                                                std::optional<size_t> grouping, bool* unread) {
+  size_t at = 0;
+  *unread = false;
+  std::unique_ptr<SqlRowStore> groups = SqlAggregate(
+      [&]() -> std::optional<SqlRowView> {
+        if (*unread || at >= rows.Count()) return std::nullopt;
+        std::optional<SqlRowView> row = rows.Fetch(at++);
+        *unread = !row;
+        return row;
+      },
+      aggregates, grouping);
+  if (*unread) return nullptr;
+  return groups;
+}
+
 }  // namespace vorn

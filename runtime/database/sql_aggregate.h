@@ -22,5 +22,10 @@ using SqlRowSource = std::function<std::optional<SqlRowView>()>;
 // without numbers gives NULL. No input rows give no row. Null when the store fails.
 std::unique_ptr<SqlRowStore> SqlAggregate(const SqlRowSource& next, const std::vector<int32_t>& aggregates,
                                           std::optional<size_t> grouping);
+// The same over a store's rows in order (sorted rows, merged from runs on file). Nothing, with
+// `unread` set, when a row the store holds cannot be read back: a summary without it would
+// pass for one of every row.
+std::unique_ptr<SqlRowStore> SqlAggregateStored(SqlRowStore& rows, const std::vector<int32_t>& aggregates,
+                                                std::optional<size_t> grouping, bool* unread);
 
 }  // namespace vorn

@@ -196,6 +196,8 @@ dbCursorDefinition gLiveCursor = {
 
 // --- sorted and summarised rows --------------------------------------------------------------
 
+constexpr const char* kUnreadRows = "The result could not be read back from its temporary file";
+
 struct StoredResult : ResultBase {
   std::unique_ptr<SqlRowStore> rows;
   std::shared_ptr<SqlSourceNames> sources;
@@ -219,7 +221,7 @@ struct StoredResult : ResultBase {
       row = *fetched;
       current = true;
     } else if (DatabaseObject* db = DatabaseFields(database)) {
-      SetDatabaseError(db, kSqlErrorInternal, Utf8("The result could not be read back from its temporary file"));
+      SetDatabaseError(db, kSqlErrorInternal, Utf8(kUnreadRows));
     }
   }
   bool Has(int32_t index) const {
@@ -258,16 +260,24 @@ std::unique_ptr<SqlRowStore> BuildRows(SqlQueryPlan& plan) {
   if (plan.Aggregated()) {
     std::vector<int32_t> codes;
     for (const auto& column : plan.Columns()) codes.push_back(column.aggregate);
-    size_t at = 0;
-    SqlRow row;
-    SqlRowSource source = [&]() -> std::optional<SqlRowView> {
-      if (rows) return at < rows->Count() ? rows->Fetch(at++) : std::nullopt;
-      if (!plan.Next()) return std::nullopt;
-      plan.CurrentRow(row, false);
-      return row.View();
-    };
-    if (rows || plan.Keys().empty()) rows = SqlAggregate(source, codes, grouping);
+    bool unread = false;
+    if (rows) {
+      rows = SqlAggregateStored(*rows, codes, grouping, &unread);
+    } else if (plan.Keys().empty()) {
+      SqlRow row;
+      rows = SqlAggregate(
+          [&]() -> std::optional<SqlRowView> {
+            if (!plan.Next()) return std::nullopt;
+            plan.CurrentRow(row, false);
+            return row.View();
+          },
+          codes, grouping);
+    }
     plan.Rewind();
+    if (unread) {
+      SetDatabaseError(plan.Database(), kSqlErrorInternal, Utf8(kUnreadRows));
+      return nullptr;
+    }
   }
   if (!rows) {
     SetDatabaseError(plan.Database(), kSqlErrorInternal, Utf8("The result could not be written to a temporary file"));

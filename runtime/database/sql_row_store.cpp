@@ -96,10 +96,20 @@ std::unique_ptr<SqlRowStore> SqlRowStore::Merged(std::vector<std::unique_ptr<Sql
     if (run->Count() > UINT32_MAX) return nullptr;
     store->mMergedCount += run->Count();
   }
+  const size_t count = runs.size();
+  // Every run is read through a window of its own: together they stay near a megabyte, as
+  // hundreds of runs would otherwise hold many megabytes, each window a few thousand bytes at
+  // least.
+  for (const auto& run : runs) run->mWindowBytes = std::clamp<size_t>((size_t{1} << 20) / std::max<size_t>(count, 1), 4096, kBlockBytes);
+  store->mRunWidth = count <= 0x100 ? 1 : count <= 0x10000 ? 2 : 4;
+  // Marks cost a count per run: one every few thousand places, and never more than a count
+  // per place, however many runs there are.
+  store->mPlaceMarkEvery = std::max<size_t>(4096, count);
+  store->mTakenFrom.assign(count, 0);
   store->mMerge = std::make_unique<SqlRunMerge>(std::move(runs), std::move(compare), std::move(prefixes));
-  // The order is met row by row up to the last: room for all of it at once spares the copies
-  // of a growing list (room never reached costs no memory).
-  store->mOrder.reserve(store->mMergedCount);
+  // The order is met place by place up to the last: room for all of it at once spares the
+  // copies of a growing list (room never reached costs no memory).
+  store->mPlaceRuns.reserve(store->mMergedCount * store->mRunWidth);
   store->mWhole = true;
   return store;
 }
@@ -108,9 +118,9 @@ std::unique_ptr<SqlRowStore> SqlRowStore::Written(const std::vector<SqlRowView>&
   auto store = std::make_unique<SqlRowStore>(0);
   store->mFile = SqlTemporaryFile::Create();
   if (!store->mFile) return nullptr;
-  store->mStarts.reserve(rows.size());
+  store->mMarks.reserve(rows.size() / kMarkRows + 1);
   for (const SqlRowView& row : rows) {
-    store->mStarts.push_back(store->mEnd);
+    store->AddRowAt(store->mEnd);
     store->mEnd += row.ByteSize();
   }
   if (!store->mFile->WriteRowsAt(0, rows)) return nullptr;
@@ -122,17 +132,18 @@ std::unique_ptr<SqlRowStore> SqlRowStore::Held(std::vector<uint8_t> bytes, std::
   auto store = std::make_unique<SqlRowStore>();
   store->mBytes = std::move(bytes);
   store->mStarts = std::move(starts);
+  store->mRows = store->mStarts.size();
   store->mWhole = true;
   return store;
 }
 
-constexpr size_t kBlockBytes = 32768;
 
 bool SqlRowStore::Append(SqlRowView row) {
   if (mFailed || mWhole) return false;
   if (!mFile && mHeld + row.ValueBytes() <= mBudget) {
     mHeld += row.ValueBytes();
     mStarts.push_back(mBytes.size());
+    ++mRows;
     mBytes.insert(mBytes.end(), row.data(), row.data() + row.ByteSize());
     return true;
   }
@@ -145,8 +156,10 @@ bool SqlRowStore::Append(SqlRowView row) {
     std::vector<uint8_t>().swap(mBytes);
     mEnd = mUnwritten.size();
     mHeld = 0;
+    for (size_t i = 0; i < mStarts.size(); i += kMarkRows) mMarks.push_back(mStarts[i]);
+    std::vector<uint64_t>().swap(mStarts);
   }
-  mStarts.push_back(mEnd);
+  AddRowAt(mEnd);
   mUnwritten.insert(mUnwritten.end(), row.data(), row.data() + row.ByteSize());
   mEnd += row.ByteSize();
   if (mUnwritten.size() >= kBlockBytes && !Flush()) return mFailed = true, false;
@@ -160,41 +173,103 @@ bool SqlRowStore::Flush() {
   return true;
 }
 
+void SqlRowStore::AddRowAt(uint64_t start) {
+  if (mRows++ % kMarkRows == 0) mMarks.push_back(start);
+}
+
+SqlRowStore::RunRow SqlRowStore::Place(size_t index) const {
+  auto runAt = [this](size_t place) {
+    const uint8_t* at = mPlaceRuns.data() + place * mRunWidth;
+    uint32_t run = 0;
+    for (size_t b = 0; b < mRunWidth; ++b) run |= uint32_t{at[b]} << (8 * b);
+    return run;
+  };
+  const size_t mark = index / mPlaceMarkEvery;
+  const uint32_t run = runAt(index);
+  uint32_t row = mPlaceMarks[mark * mTakenFrom.size() + run];
+  for (size_t place = mark * mPlaceMarkEvery; place < index; ++place) row += runAt(place) == run;
+  return {run, row};
+}
+
+void SqlRowStore::MeetPlace(uint32_t run) {
+  if (mPlaces % mPlaceMarkEvery == 0) mPlaceMarks.insert(mPlaceMarks.end(), mTakenFrom.begin(), mTakenFrom.end());
+  for (size_t b = 0; b < mRunWidth; ++b) mPlaceRuns.push_back(uint8_t(run >> (8 * b)));
+  ++mTakenFrom[run];
+  ++mPlaces;
+}
+
 std::optional<SqlRowView> SqlRowStore::Fetch(size_t index) {
   if (mMerge) {
     if (index >= mMergedCount) return std::nullopt;
-    if (index + 1 == mOrder.size() && mMergedRow) return mMergedRow;
+    if (index + 1 == mPlaces && mMergedRow) return mMergedRow;
     mMergedRow.reset();
-    if (index < mOrder.size()) return mMerge->Read(mOrder[index].run, mOrder[index].row);
-    while (mOrder.size() <= index) {
+    if (index < mPlaces) {
+      const RunRow place = Place(index);
+      return mMerge->Read(place.run, place.row);
+    }
+    while (mPlaces <= index) {
       SqlRunMerge::Taken taken;
       if (mMerge->Next(&taken) != SqlRunMerge::Step::kRow) return std::nullopt;
-      mOrder.push_back({taken.run, taken.row});
+      MeetPlace(taken.run);
       mMergedRow = taken.view;
     }
     return mMergedRow;
   }
-  if (index >= mStarts.size()) return std::nullopt;
-  if (!mFile) {
-    const uint8_t* row = mBytes.data() + mStarts[index];
-    return SqlRowView::At(row);
-  }
-  if (mFailed || !Flush()) return std::nullopt;
-  const uint64_t start = mStarts[index];
-  const uint64_t end = index + 1 < mStarts.size() ? mStarts[index + 1] : mEnd;
-  if (start < mWindowStart || end > mWindowStart + mWindow.size()) {
-    mWindowStart = start;
-    mWindow.resize(static_cast<size_t>(std::min<uint64_t>(mEnd - start, std::max<uint64_t>(end - start, kBlockBytes))));
-    if (!mFile->ReadAt(mWindowStart, mWindow)) {
-      mWindow.clear();
-      return std::nullopt;
+  if (index >= mRows) return std::nullopt;
+  if (!mFile) return SqlRowView::At(mBytes.data() + mStarts[index]);
+  return FetchFromFile(index);
+}
+
+bool SqlRowStore::Window(uint64_t start, uint64_t end) {
+  if (start >= mWindowStart && end <= mWindowStart + mWindow.size()) return true;
+  mWindowStart = start;
+  mWindow.resize(static_cast<size_t>(std::min<uint64_t>(mEnd - start, std::max<uint64_t>(end - start, mWindowBytes))));
+  if (mFile->ReadAt(mWindowStart, mWindow)) return true;
+  mWindow.clear();
+  return false;
+}
+
+std::optional<uint64_t> SqlRowStore::RowLengthAt(uint64_t start) {
+  // A row opens with the length of the rest, seven bits a byte, at most five bytes.
+  const uint64_t headEnd = std::min<uint64_t>(start + 5, mEnd);
+  if (start >= mEnd || !Window(start, headEnd)) return std::nullopt;
+  const uint8_t* at = mWindow.data() + (start - mWindowStart);
+  uint64_t rest = 0;
+  for (uint64_t b = 0; start + b < headEnd; ++b) {
+    rest |= uint64_t{at[b] & 0x7Fu} << (7 * b);
+    if (at[b] < 0x80) {
+      const uint64_t length = b + 1 + rest;
+      if (length > mEnd - start) return std::nullopt;
+      return length;
     }
   }
+  return std::nullopt;
+}
+
+std::optional<SqlRowView> SqlRowStore::FetchFromFile(size_t index) {
+  if (mFailed || !Flush()) return std::nullopt;
+  // The row read last, the one after it, or walked to from the mark before it.
+  size_t row = index / kMarkRows * kMarkRows;
+  uint64_t start = mMarks[index / kMarkRows];
+  if (mLastRow != SIZE_MAX && index >= mLastRow && index - mLastRow < kMarkRows && mLastRow >= row) {
+    row = index == mLastRow ? mLastRow : mLastRow + 1;
+    start = index == mLastRow ? mLastStart : mNextStart;
+  }
+  std::optional<uint64_t> length;
+  for (;; ++row) {
+    length = RowLengthAt(start);
+    if (!length) return std::nullopt;
+    if (row == index) break;
+    start += *length;
+  }
   // The file is ours alone, but a failing disk may still give back other bytes.
-  const uint8_t* row = mWindow.data() + (start - mWindowStart);
-  const size_t length = static_cast<size_t>(end - start);
-  if (!SqlRowView::Valid(row, length)) return std::nullopt;
-  return SqlRowView(row, length);
+  if (!Window(start, start + *length)) return std::nullopt;
+  const uint8_t* bytes = mWindow.data() + (start - mWindowStart);
+  if (!SqlRowView::Valid(bytes, static_cast<size_t>(*length))) return std::nullopt;
+  mLastRow = index;
+  mLastStart = start;
+  mNextStart = start + *length;
+  return SqlRowView(bytes, static_cast<size_t>(*length));
 }
 
 }  // namespace vorn

@@ -75,7 +75,7 @@ class SqlRowStore {
   // False when the temporary file cannot be made or written (or the store was made whole by
   // Merged or Held); the store then takes no more.
   bool Append(SqlRowView row);
-  size_t Count() const { return mMerge ? mMergedCount : mStarts.size(); }
+  size_t Count() const { return mMerge ? mMergedCount : mRows; }
   // The row, valid until the next Append or Fetch; nothing outside the rows, or when the file
   // cannot be read or gives back bytes that are not a row.
   std::optional<SqlRowView> Fetch(size_t index);
@@ -83,11 +83,36 @@ class SqlRowStore {
 
  private:
   bool Flush();
+  // Rows on file start where the row before ends: only every kMarkRows-th row's start is kept
+  // (a few bits a row rather than eight bytes), the others are found by walking from it.
+  static constexpr size_t kMarkRows = 64;
+  // Counts a row written to the file at `start`.
+  void AddRowAt(uint64_t start);
+  // The window holding the file's bytes [start, end), read when it does not; false when the
+  // file cannot give them.
+  bool Window(uint64_t start, uint64_t end);
+  // The length of the row on file at `start`, read from its first bytes; nothing when they
+  // cannot be read or hold no row that fits the file.
+  std::optional<uint64_t> RowLengthAt(uint64_t start);
+  std::optional<SqlRowView> FetchFromFile(size_t index);
+  // The run and the row within it of a merged place met before.
+  struct RunRow {
+    uint32_t run = 0;
+    uint32_t row = 0;
+  };
+  RunRow Place(size_t index) const;
+  void MeetPlace(uint32_t run);
 
   size_t mBudget;
+  size_t mRows = 0;
   size_t mHeld = 0;              // value bytes of the rows in mBytes
   std::vector<uint8_t> mBytes;   // the rows, while everything fits the budget
-  std::vector<uint64_t> mStarts; // each row's start in mBytes, or in the file once there
+  std::vector<uint64_t> mStarts; // each row's start in mBytes, while the rows are in memory
+  std::vector<uint64_t> mMarks;  // on file: the start of rows 0, kMarkRows, 2 kMarkRows, ...
+  // On file: the row read last and where it starts, and where the row after it starts.
+  size_t mLastRow = SIZE_MAX;
+  uint64_t mLastStart = 0;
+  uint64_t mNextStart = 0;
   bool mWhole = false;
   std::unique_ptr<SqlTemporaryFile> mFile;
   uint64_t mEnd = 0;
@@ -97,12 +122,18 @@ class SqlRowStore {
   std::vector<uint8_t> mUnwritten;
   std::vector<uint8_t> mWindow;
   uint64_t mWindowStart = 0;
-  struct RunRow {
-    uint32_t run = 0;
-    uint32_t row = 0;
-  };
+  static constexpr size_t kBlockBytes = 32768;
+  size_t mWindowBytes = kBlockBytes;  // read at once, unless a row is longer
   std::unique_ptr<SqlRunMerge> mMerge;
-  std::vector<RunRow> mOrder;  // the merged order met so far
+  // The merged order met so far: each place's run, in mRunWidth bytes (1 up to 256 runs), and
+  // for every mPlaceMarkEvery-th place how many rows each run had given before it, so that a
+  // place's row within its run is counted from there rather than kept for every place.
+  std::vector<uint8_t> mPlaceRuns;
+  size_t mRunWidth = 1;
+  size_t mPlaces = 0;
+  size_t mPlaceMarkEvery = 0;
+  std::vector<uint32_t> mPlaceMarks;  // run count entries per mark
+  std::vector<uint32_t> mTakenFrom;   // rows each run has given so far
   size_t mMergedCount = 0;
   std::optional<SqlRowView> mMergedRow;  // the row the merge met last, where its run holds it
 };

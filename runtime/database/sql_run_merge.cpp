@@ -54,16 +54,20 @@ bool SqlRunMerge::Start() {
 
 SqlRunMerge::Step SqlRunMerge::Next(Taken* taken) {
   if (mRuns.empty()) return Step::kEnd;
-  if (!mStarted && !Start()) return Step::kFailed;
+  // A run that failed holds rows no later step can place: every step after fails too, rather
+  // than give the other runs' rows in their places.
+  if (mFailed) return Step::kFailed;
+  auto fail = [this] { return mFailed = true, Step::kFailed; };
+  if (!mStarted && !Start()) return fail();
   // Heads that moved are fetched before any match, which may compare them in full.
   for (uint32_t r : std::exchange(mMoved, {})) {
     mHeads[r].moved = false;
-    if (r != mTaken && !Fetch(r, false)) return Step::kFailed;
+    if (r != mTaken && !Fetch(r, false)) return fail();
   }
   if (mTaken) {
     const uint32_t r = *std::exchange(mTaken, std::nullopt);
     ++mHeads[r].next;
-    if (!Fetch(r, true)) return Step::kFailed;
+    if (!Fetch(r, true)) return fail();
     // The run's new head replays the matches on its way up.
     uint32_t winner = r;
     for (size_t n = (r + mRuns.size()) / 2; n >= 1; n /= 2) {

@@ -26,7 +26,7 @@ class SqlRunMerge {
   };
   enum class Step { kRow, kEnd, kFailed };
   // The next row in order (of rows the comparison finds equal, the earlier run's first);
-  // kFailed when a run cannot give back a row it holds.
+  // kFailed when a run cannot give back a row it holds, and from then on.
   Step Next(Taken* taken);
   // A row taken before, read again from its run.
   std::optional<SqlRowView> Read(uint32_t run, uint32_t row);
@@ -53,6 +53,7 @@ class SqlRunMerge {
   // nodes 2n and 2n + 1, and run r plays from leaf r + run count.
   std::vector<uint32_t> mTree;
   bool mStarted = false;
+  bool mFailed = false;  // a run could not give back a row it holds
   std::optional<uint32_t> mTaken;  // the run whose head was taken last: it moves on next time
   std::vector<uint32_t> mMoved;    // runs read elsewhere since: their heads are fetched again
 };

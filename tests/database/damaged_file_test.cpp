@@ -348,8 +348,38 @@ TEST_F(CatalogueDamageTest, DamageOfATablesEntryIsReportedAndTheOthersStayReadab
       EXPECT_FALSE(read) << table << " read " << read->size() << " rows";
       EXPECT_EQ(db->ErrorCode(), kDbErrorInternal) << table;
       EXPECT_EQ(db->ErrorMessage().find("The database file is damaged: "), 0u) << table << ": " << db->ErrorMessage();
+      EXPECT_FALSE(db->AddTableRecord(table, {{"id", "999"}})) << table;
+      EXPECT_EQ(db->ErrorCode(), kDbErrorInternal) << table << ": " << db->ErrorMessage();
+      EXPECT_EQ(db->ErrorMessage().find("The database file is damaged: "), 0u) << table << ": " << db->ErrorMessage();
     }
   }
+}
+
+// The catalogue still names a table whose tree went from the master tree after the file was
+// opened: an insert into it is damage (2001), as a cursor on it is, never an unknown table.
+TEST_F(CatalogueDamageTest, ATreeLostAfterOpenIsDamageToInsertsAsToCursors) {
+  const std::string path = dbtest::TempPath("catalogue-lost.vdb");
+  dbtest::WriteBytes(path, good);
+  auto db = vndbHandle::OpenFile(path);
+  ASSERT_TRUE(db && db->ErrorCode() == 0);
+  {
+    vndbFile::Scope scope(db->File());
+    vndbTree master(db->File());
+    while (master.Next()) {
+      size_t length = 0;
+      const uint8_t* record = master.IsCurrentVisible() ? master.CurrentRecord(&length) : nullptr;
+      if (record && std::string(reinterpret_cast<const char*>(record + 18), length - 18) == std::to_string(ids["a"])) {
+        ASSERT_TRUE(master.DeleteCurrent());
+      }
+    }
+  }
+  const std::string expected = "The database file is damaged: the rows of table a are missing";
+  EXPECT_FALSE(db->AddTableRecord("a", {{"id", "99"}}));
+  EXPECT_EQ(db->ErrorCode(), kDbErrorInternal);
+  EXPECT_EQ(db->ErrorMessage(), expected);
+  EXPECT_FALSE(vndbCursor::Open(*db, "a", {"*"}));
+  EXPECT_EQ(db->ErrorMessage(), expected);
+  EXPECT_EQ(Read(*db, "b"), rows["b"]);
 }
 
 }  // namespace

@@ -4,14 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <unistd.h>
 #include <memory>
 #include <numeric>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "database/sql_aggregate.h"
 #include "database/sql_row.h"
+#include "database/sql_select.h"
 #include "database/sql_row_store.h"
+#include "database/support/db_test_files.h"
 
 namespace vorn {
 namespace {
@@ -109,6 +113,7 @@ TEST(SqlMergeTest, RowsAtTheEdgesOfBlocksAndWindowsReadAsTheirPlace) {
       {"rows one byte over those edges", 3, 600, 513},
       {"a row as long as the window", 2, 4, 32768},
       {"a row one byte longer than the window", 2, 4, 32769},
+      {"more runs than a byte can number, past the first thousands of places", 300, 20, 100},
   };
   for (const auto& [name, runCount, rowsPerRun, rowBytes] : shapes) {
     std::unique_ptr<SqlRowStore> store = MergedRuns(runCount, rowsPerRun, TextFor(rowBytes));
@@ -125,6 +130,52 @@ TEST(SqlMergeTest, RowsAtTheEdgesOfBlocksAndWindowsReadAsTheirPlace) {
     }
     EXPECT_FALSE(store->Fetch(all)) << name;
   }
+}
+
+// Runs whose files stop giving rows back part way through the merge (cut short under it, as a
+// dying disk would), read on with a step back and one far back at every row: each read gives the row of its
+// place or nothing, and from the first place that could not be read on, nothing; never a row
+// of the runs still readable in the place of the rows lost.
+TEST(SqlMergeTest, ARunThatCannotBeReadPartWayGivesNoRowInAnotherRowsPlace) {
+  // Where run 1's file is cut, and how far back the second step goes.
+  const std::pair<off_t, size_t> cases[] = {{0, 20}, {40000, 45}, {50000, 29}, {70000, 20}, {100000, 5}};
+  for (const auto& [cut, far] : cases) {
+    SCOPED_TRACE(std::to_string(cut) + " bytes, back " + std::to_string(far));
+    std::unique_ptr<SqlRowStore> store = MergedRuns();
+    ASSERT_TRUE(store);
+    const size_t all = store->Count();
+    for (size_t place = 0; place < 30; ++place) ASSERT_TRUE(store->Fetch(place));
+    const std::vector<int> files = dbtest::DescriptorsOfFiles("/vorn-rows-");
+    ASSERT_EQ(files.size(), size_t{kRuns});
+    ASSERT_EQ(ftruncate(files[1], cut), 0);
+    std::optional<size_t> failed;
+    for (size_t place = 30; place < all; ++place) {
+      for (size_t read : {place, place - 1, place - far, place}) {
+        std::optional<SqlRowView> row = store->Fetch(read);
+        if (row) {
+          EXPECT_EQ(KeyOf(*row), int32_t(read)) << "read " << read << " after " << place;
+        }
+        if (!row && read == place && !failed) failed = place;
+        if (failed && read >= *failed) {
+          EXPECT_FALSE(row) << "read " << read << " after the failure at " << *failed;
+        }
+      }
+    }
+    EXPECT_TRUE(failed) << "the cut run was read whole";
+  }
+}
+
+// A summary over runs one of which cannot be read part way is no summary: counted over the rows
+// read before, it would pass for one of every row.
+TEST(SqlMergeTest, ASummaryOverARunThatCannotBeReadIsRefused) {
+  std::unique_ptr<SqlRowStore> store = MergedRuns();
+  ASSERT_TRUE(store);
+  const std::vector<int> files = dbtest::DescriptorsOfFiles("/vorn-rows-");
+  ASSERT_EQ(files.size(), size_t{kRuns});
+  ASSERT_EQ(ftruncate(files[1], 40000), 0);
+  bool unread = false;
+  EXPECT_FALSE(SqlAggregateStored(*store, {kSqlCount, kSqlPlainColumn}, std::nullopt, &unread));
+  EXPECT_TRUE(unread);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <numeric>
 #include <random>
 #include <string>
 #include <tuple>
@@ -18,6 +19,7 @@
 #include "database/database_objects.h"
 #include "database/sql_error.h"
 #include "database/sql_sort.h"
+#include "database/support/db_test_files.h"
 #include "database/support/sql_database.h"
 
 namespace vorn {
@@ -275,19 +277,9 @@ class SqlSortedResultTest : public dbtest::SqlDatabaseTest {
     SqlDatabaseTest::TearDown();
   }
 
-  // Open descriptors of files made in the folder (unlinked at once, so named "... (deleted)").
-  size_t OpenTemporaryFiles() const {
-    size_t count = 0;
-    DIR* fds = opendir("/proc/self/fd");
-    while (dirent* entry = fds ? readdir(fds) : nullptr) {
-      char target[4096];
-      const std::string link = std::string("/proc/self/fd/") + entry->d_name;
-      const ssize_t length = readlink(link.c_str(), target, sizeof target - 1);
-      if (length > 0 && std::string(target, static_cast<size_t>(length)).starts_with(mFolder + "/")) ++count;
-    }
-    if (fds) closedir(fds);
-    return count;
-  }
+  // Open descriptors of files made in the folder (unlinked at once).
+  std::vector<int> TemporaryDescriptors() const { return dbtest::DescriptorsOfFiles(mFolder + "/"); }
+  size_t OpenTemporaryFiles() const { return TemporaryDescriptors().size(); }
 
   size_t FolderEntries() const {
     size_t count = 0;
@@ -364,6 +356,57 @@ TEST_F(SqlSortedResultTest, ARunCutOffPartWayFailsTheQuery) {
   EXPECT_EQ(ErrorCode(), kSqlErrorInternal);
   EXPECT_NE(ErrorMessage().find("temporary file"), std::string::npos) << ErrorMessage();
   EXPECT_EQ(OpenTemporaryFiles(), 0u) << "the runs written before are let go";
+}
+
+// Sorted runs whose files stop giving rows back part way through the merge (cut short under
+// it, as a dying disk would): the rows read before are the right ones in the right order, the
+// read that fails sets the error, and no later move, on or back and on again, gives a row from
+// the runs still readable in its place.
+TEST_F(SqlSortedResultTest, ARunThatCannotBeReadPartWayFailsTheRestOfTheResult) {
+  Exec("create table w (n integer, word varchar(250))");
+  constexpr int kRows = 2000;
+  auto word = [](int n) {
+    const std::string key = std::to_string(10000 + (n * 7919) % kRows);
+    return key + std::string(200, char('a' + n % 26));
+  };
+  for (int n = 0; n < kRows; ++n) Exec("insert into w (n, word) values (" + std::to_string(n) + ", '" + word(n) + "')");
+  ASSERT_EQ(ErrorCode(), 0) << ErrorMessage();
+  std::vector<int32_t> expected(kRows);
+  std::iota(expected.begin(), expected.end(), 0);
+  std::sort(expected.begin(), expected.end(), [&](int a, int b) { return word(a) < word(b); });
+  // Runs of about 100 KB, each read through windows of 32 KB.
+  SqlSetMemoryBudget(100000);
+  RuntimeObject* rs = Keep(databaseSQLSelect(db, string("select n from w order by word").Rep()));
+  ASSERT_NE(rs, nullptr) << ErrorMessage();
+  ASSERT_GE(OpenTemporaryFiles(), 3u);
+  std::vector<int32_t> read;
+  auto readOn = [&] {
+    for (; !cursorEOFGetter(rs, 0); cursorMoveNext(rs)) {
+      RuntimeObject* n = cursorGetFieldByIndex(rs, 1);
+      read.push_back(cursorFieldIntegerValueGetter(n, 0));
+      RuntimeUnlockObject(n);
+      if (read.size() == 50) {
+        for (int descriptor : TemporaryDescriptors()) ASSERT_EQ(ftruncate(descriptor, 40000), 0);
+      }
+    }
+  };
+  readOn();
+  ASSERT_GE(read.size(), 50u);
+  ASSERT_LT(read.size(), expected.size()) << "the cut runs were read whole";
+  EXPECT_TRUE(std::equal(read.begin(), read.end(), expected.begin())) << "a row out of its place";
+  EXPECT_EQ(ErrorCode(), kSqlErrorInternal);
+  EXPECT_NE(ErrorMessage().find("temporary file"), std::string::npos) << ErrorMessage();
+  // On, and back and on to the place that failed: none gives a row.
+  for (int again = 0; again < 3; ++again) {
+    if (again == 2) {
+      CursorMovePrev(rs);
+      CursorMovePrev(rs);
+    }
+    cursorMoveNext(rs);
+    EXPECT_TRUE(cursorEOFGetter(rs, 0)) << "a row after the one that failed, move " << again;
+  }
+  cursorClose(rs);
+  EXPECT_EQ(OpenTemporaryFiles(), 0u) << "closing the result removes its files";
 }
 
 }  // namespace

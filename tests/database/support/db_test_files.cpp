@@ -1,5 +1,7 @@
 #include "database/support/db_test_files.h"
 
+#include <dirent.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -36,6 +38,20 @@ uint32_t Word(const std::vector<uint8_t>& bytes, size_t offset) {
 
 void PutWord(std::vector<uint8_t>& bytes, size_t offset, uint32_t value) {
   for (int i = 0; i < 4; ++i) bytes.at(offset + size_t(i)) = uint8_t(value >> (24 - 8 * i));
+}
+
+std::vector<int> DescriptorsOfFiles(const std::string& part) {
+  std::vector<int> found;
+  DIR* fds = opendir("/proc/self/fd");
+  while (dirent* entry = fds ? readdir(fds) : nullptr) {
+    char target[4096];
+    const std::string link = std::string("/proc/self/fd/") + entry->d_name;
+    const ssize_t length = readlink(link.c_str(), target, sizeof target - 1);
+    if (length > 0 && std::string(target, static_cast<size_t>(length)).find(part) != std::string::npos)
+      found.push_back(std::atoi(entry->d_name));
+  }
+  if (fds) closedir(fds);
+  return found;
 }
 
 }  // namespace vorn::dbtest
