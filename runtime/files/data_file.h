@@ -46,10 +46,8 @@ class DataFile : public RandomAccessMechanism {
   virtual int32_t CloseFile();
   virtual void Reserved17() {}
   virtual void Sync() {}
-  // Holds the file against every other opening that asks for it the same way, in this process
-  // or another, until it is closed: one holder alone when exclusive, any number of shared ones.
-  // False, with EBUSY, while another holds it.
-  virtual bool Lock(bool exclusive);
+  // The file is held in this process and in every other one; without a medium, never.
+  bool Lock(bool exclusive) override;
 
   DataFileCleaner* mCleaner = nullptr;
 };

@@ -38,6 +38,11 @@ class RandomAccessMechanism {
   virtual int64_t GetPosition64() { return GetPosition(); }
   virtual bool SetPosition64(int64_t position);
   virtual void Flush() {}
+  // Holds the medium under the store against every other opening that asks for it the same
+  // way, until the store is closed: one holder alone when exclusive, any number of shared ones.
+  // False, with EBUSY, while another holds it. A store no other opening can reach holds it
+  // already.
+  virtual bool Lock(bool /*exclusive*/) { return true; }
   virtual void SetByteSwap() { mSwapBytes = 1; }
   virtual void ClearByteSwap() { mSwapBytes = 0; }
 
