@@ -1,21 +1,25 @@
-// Pipes, devices and folders where a file is expected: every call answers at once and refuses,
-// instead of waiting for a writer or a reader that never comes. Each call runs in a child
-// process, so that one that would wait makes its row fail instead of hanging the test.
+// Pipes, devices and folders where a file is expected: every call answers at once, never
+// waiting for a writer or a reader that does not come. Each call runs in a child process, so
+// that one that would wait makes its row fail instead of hanging the test.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
 
+#include "files/binary_stream.h"
 #include "files/folder_item_class.h"
 #include "files/program_runner.h"
 #include "files/support/child_run.h"
 #include "files/support/temp_folder.h"
+#include "files/text_input_stream.h"
+#include "files/text_output_stream.h"
 #include "vorn/folder_item_api.h"
 
 namespace vorn::testing {
@@ -23,14 +27,17 @@ namespace {
 
 using SpecialFileTest = TempFolderTest;
 
-TEST_F(SpecialFileTest, CallsOnPipesDevicesAndFoldersAnswerAtOnce) {
+// Pipes and devices open to be read and written in order, at once; only what needs a whole
+// file, a length or a position is refused.
+TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
   for (const char* name : {"pipe", "pipe.wav", "pipe.png"}) ASSERT_EQ(mkfifo(PathOf(name).c_str(), 0600), 0);
   MakeFolder("folder");
   WriteFile("plain", "words");
-  // "stream" for a stream, else "nil" and the item's LastErrorCode.
   auto opens = [](RuntimeObject* (*open)(RuntimeObject*)) {
     return [open](RuntimeObject* item, FolderItemImpUnix*) {
-      return open(item) ? "stream" : "nil " + std::to_string(FolderItemGetLastError(item, 0));
+      RuntimeObject* stream = open(item);
+      if (stream) RuntimeUnlockObject(stream);
+      return stream ? std::string("stream") : "nil " + std::to_string(FolderItemGetLastError(item, 0));
     };
   };
   auto binary = [](RuntimeObject* item) { return FolderItemOpenBinaryFile(item, 0); };
@@ -42,17 +49,59 @@ TEST_F(SpecialFileTest, CallsOnPipesDevicesAndFoldersAnswerAtOnce) {
              (std::filesystem::is_regular_file(PathOf(to)) ? " made" : "");
     };
   };
+  // A line written through the stream `open` makes, and its error at closing.
+  auto logs = [](RuntimeObject* (*open)(RuntimeObject*)) {
+    return [open](RuntimeObject* item, FolderItemImpUnix*) {
+      RuntimeObject* out = open(item);
+      if (!out) return "nil " + std::to_string(FolderItemGetLastError(item, 0));
+      TextOutputStreamWriteLine(out, string("logged").Rep());
+      TextOutputStreamClose(out);
+      const std::string answer = "closed " + std::to_string(TextOutputStreamLastErrorGetter(out));
+      RuntimeUnlockObject(out);
+      return answer;
+    };
+  };
+  // A writer that comes after the reader opened the pipe, writes two lines and goes.
+  auto readsLines = [this](RuntimeObject* item, FolderItemImpUnix*) {
+    RuntimeObject* in = FolderItemOpenTextFile(item);
+    if (!in) return std::string("nil");
+    if (fork() == 0) {
+      usleep(100 * 1000);
+      std::ofstream(PathOf("pipe")) << "one\r\ntwo\n";
+      _exit(0);
+    }
+    std::string lines = Text(string::Adopt(TextInputStreamReadLine(in, nullptr)));
+    lines += "|" + Text(string::Adopt(TextInputStreamReadLine(in, nullptr)));
+    lines += "|" + Text(string::Adopt(TextInputStreamReadLine(in, nullptr)));
+    lines += "|" + std::to_string(TextInputStreamEOF(in));
+    RuntimeUnlockObject(in);
+    return lines;
+  };
+  // What a device gives, and its Length and Position with their error.
+  auto readsBytes = [](RuntimeObject* item, FolderItemImpUnix*) {
+    RuntimeObject* stream = FolderItemOpenBinaryFile(item, 0);
+    if (!stream) return std::string("nil");
+    const std::string bytes = Text(string::Adopt(BinaryStreamRead(stream, 4, nullptr)));
+    std::string answer = std::to_string(bytes.size()) + " bytes " + std::to_string(BinaryStreamGetLength(stream));
+    answer += " " + std::to_string(BinaryStreamGetPosition(stream));
+    answer += " " + std::to_string(BinaryStreamLastErrorGetter(stream));
+    RuntimeUnlockObject(stream);
+    return answer;
+  };
   const struct {
     const char* name;
     const char* path;  // inside the test's folder, or absolute
     std::function<std::string(RuntimeObject* item, FolderItemImpUnix* imp)> run;
     std::string answer;
   } cases[] = {
-      {"OpenAsTextFile", "pipe", opens(FolderItemOpenTextFile), "nil 29"},
-      {"OpenAsBinaryFile to write", "pipe", opens([](RuntimeObject* item) { return FolderItemOpenBinaryFile(item, 1); }), "nil 29"},
-      {"AppendToTextFile", "pipe", opens(FolderItemAppendTextFile), "nil 29"},
-      {"CreateTextFile", "pipe", opens(FolderItemCreateTextFile), "nil 29"},
-      {"OpenAsBinaryFile on a device", "/dev/null", opens(binary), "nil 29"},
+      {"OpenAsTextFile without a writer", "pipe", opens(FolderItemOpenTextFile), "stream"},
+      {"OpenAsTextFile reads what a writer sends", "pipe", readsLines, "one|two||1"},
+      {"OpenAsBinaryFile to write, nobody reading", "pipe", opens([](RuntimeObject* item) { return FolderItemOpenBinaryFile(item, 1); }), "nil 6"},
+      {"AppendToTextFile, nobody reading", "pipe", opens(FolderItemAppendTextFile), "nil 6"},
+      {"CreateTextFile, nobody reading", "pipe", opens(FolderItemCreateTextFile), "nil 6"},
+      {"AppendToTextFile on /dev/null", "/dev/null", logs(FolderItemAppendTextFile), "closed 0"},
+      {"CreateTextFile on /dev/null", "/dev/null", logs(FolderItemCreateTextFile), "closed 0"},
+      {"BinaryStream on /dev/zero: bytes, no length, no position", "/dev/zero", readsBytes, "4 bytes -1 -1 29"},
       {"OpenAsBinaryFile on a folder", "folder", opens(binary), "nil 21"},
       {"OpenAsSound", "pipe.wav", opens(FolderItemOpenSound), "nil 29"},
       {"OpenAsPicture", "pipe.png", opens(FolderItemOpenImage), "nil 29"},
@@ -69,6 +118,26 @@ TEST_F(SpecialFileTest, CallsOnPipesDevicesAndFoldersAnswerAtOnce) {
               c.answer);
   }
   EXPECT_EQ(ReadFile("plain"), "words");
+}
+
+// A program that logs to its standard error through a FolderItem: the lines reach it.
+TEST_F(SpecialFileTest, LinesAppendedToTheStandardErrorReachIt) {
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  EXPECT_EQ(RunInChild([&] {
+              dup2(pipeEnds[1], STDERR_FILENO);
+              RuntimeObject* item = NewFolderItemWithImp(nullptr, Item("/dev/stderr").release());
+              RuntimeObject* out = FolderItemAppendTextFile(item);
+              if (!out) return "nil " + std::to_string(FolderItemGetLastError(item, 0));
+              TextOutputStreamWriteLine(out, string("logged").Rep());
+              TextOutputStreamClose(out);
+              return std::to_string(TextOutputStreamLastErrorGetter(out));
+            }),
+            "0");
+  close(pipeEnds[1]);
+  char got[16] = {};
+  EXPECT_EQ(std::string(got, static_cast<size_t>(std::max<ssize_t>(read(pipeEnds[0], got, sizeof got), 0))), "logged\n");
+  close(pipeEnds[0]);
 }
 
 // A program killed while it waits for cp (or any program the file layer runs) takes that
