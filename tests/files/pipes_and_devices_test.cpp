@@ -11,8 +11,12 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
+#include <thread>
+#include <vector>
 
+#include "base/background_task.h"
 #include "files/binary_stream.h"
 #include "files/folder_item_class.h"
 #include "files/program_runner.h"
@@ -140,28 +144,81 @@ TEST_F(SpecialFileTest, LinesAppendedToTheStandardErrorReachIt) {
   close(pipeEnds[0]);
 }
 
-// A program killed while it waits for cp (or any program the file layer runs) takes that
-// program with it, instead of leaving it waiting on, say, a pipe.
+// A program the file layer waits for (cp, the picture converter) ends with the program that
+// waits, together with what it started and the converter's folder, however that one ends. The
+// runtime's quit signals are stood in for by a handler and a pending-work hook that exits, as
+// the application room installs them.
+volatile sig_atomic_t sQuitSignal = 0;
+
 TEST_F(SpecialFileTest, AProgramTheFileLayerWaitsForEndsWithTheProgramThatWaits) {
-  const std::string pidFile = PathOf("pid");
-  const pid_t waiter = fork();
-  ASSERT_GE(waiter, 0);
-  if (waiter == 0) {
-    RunProgramAndWait({"sh", "-c", "echo $$ > " + pidFile + ".part && mv " + pidFile + ".part " + pidFile +
-                                       " && exec sleep 60"});
-    _exit(0);
-  }
+  const std::string pids = PathOf("pids");
+  // Notes its own pid, its child's and the converter's folder, once all are there.
+  const std::string notes = " > " + pids + ".part && mv " + pids + ".part " + pids;
+  WriteFile("convert", "#!/bin/sh\nsleep 60 & out=${2#BMP3:}; echo $! $$ ${out%/*}" + notes + "; wait\n");
+  chmod(PathOf("convert").c_str(), 0755);
+  WriteFile("in.pict", "a picture");
+  const std::vector<std::string> script = {"sh", "-c", "sleep 60 & echo $! $$" + notes + "; wait"};
+  enum End { kKilled, kExitOnAnotherThread, kQuitSignal };
+  const struct {
+    const char* name;
+    End end;
+    std::function<void()> run;  // in the program that waits
+  } cases[] = {
+      {"killed outright", kKilled, [&] { RunProgramAndWait({"sh", "-c", "echo $$" + notes + "; exec sleep 60"}); }},
+      {"exit on another thread", kExitOnAnotherThread, [&] { RunProgramAndWait(script); }},
+      {"quit signal while the converter runs", kQuitSignal,
+       [&] {
+         setenv("PATH", (Root() + ":" + getenv("PATH")).c_str(), 1);
+         RuntimeObject* item = NewFolderItemWithImp(nullptr, Item(PathOf("in.pict")).release());
+         FolderItemOpenImage(item);
+       }},
+  };
   auto within = [](const std::function<bool()>& condition) {  // five seconds at most
     for (int i = 0; i < 500 && !condition(); ++i) usleep(10000);
     return condition();
   };
-  std::string pid;
-  ASSERT_TRUE(within([&] { return bool(std::ifstream(pidFile) >> pid); }));
-  kill(waiter, SIGKILL);
-  waitpid(waiter, nullptr, 0);
-  const bool ended = within([&] { return !ProcessRuns(pid); });
-  EXPECT_TRUE(ended) << "the program " << pid << " still runs";
-  if (!ended) kill(std::stoi(pid), SIGKILL);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::remove(pids.c_str());
+    const pid_t waiter = fork();
+    ASSERT_GE(waiter, 0);
+    if (waiter == 0) {
+      signal(SIGTERM, [](int) { sQuitSignal = 1; });
+      SetBackgroundTaskPendingWorkHook([] {
+        if (sQuitSignal) std::exit(0);
+      });
+      if (c.end != kExitOnAnotherThread) {
+        c.run();
+        _exit(0);
+      }
+      std::thread(c.run).detach();
+      while (!std::filesystem::exists(pids)) usleep(10000);
+      std::exit(0);
+    }
+    std::vector<std::string> noted;
+    ASSERT_TRUE(within([&] {
+      std::ifstream in(pids);
+      noted.assign(std::istream_iterator<std::string>(in), {});
+      return !noted.empty();
+    }));
+    if (c.end != kExitOnAnotherThread) kill(waiter, c.end == kKilled ? SIGKILL : SIGTERM);
+    bool waiterEnded = false;
+    within([&] { return waiterEnded = waiterEnded || waitpid(waiter, nullptr, WNOHANG) == waiter; });
+    EXPECT_TRUE(waiterEnded) << "the program that waits did not end";
+    if (!waiterEnded) {
+      kill(waiter, SIGKILL);
+      waitpid(waiter, nullptr, 0);
+    }
+    for (const std::string& note : noted) {
+      if (note[0] == '/') {
+        EXPECT_FALSE(std::filesystem::exists(note)) << "the converter's folder " << note;
+        continue;
+      }
+      const bool ended = within([&] { return !ProcessRuns(note); });
+      EXPECT_TRUE(ended) << "the program " << note << " still runs";
+      if (!ended) kill(std::stoi(note), SIGKILL);
+    }
+  }
 }
 
 }  // namespace
