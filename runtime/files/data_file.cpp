@@ -268,7 +268,7 @@ bool UnixDataFile::ReadInOrder(void* buffer, int32_t count, int32_t* outCount) {
   // for the first writer, as opening it to read would in any program. A quit signal meanwhile
   // is carried out.
   struct pollfd ready = {fileno(mFile), POLLIN, 0};
-  while (poll(&ready, 1, 1000) <= 0) RunPendingWork();
+  for (int found; (found = poll(&ready, 1, 1000)) == 0 || (found < 0 && errno == EINTR);) RunPendingWork();
   ssize_t got;
   do {
     got = read(fileno(mFile), buffer, static_cast<size_t>(count));

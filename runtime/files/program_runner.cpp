@@ -96,6 +96,7 @@ std::string FindProgram(const std::string& name, int* error) {
 struct RunningProgram {
   pid_t group;
   std::string folder;
+  pid_t parent;  // a process forked meanwhile inherits the list, but not the programs
 };
 std::mutex sRunningGuard;
 std::vector<RunningProgram>& Running() {
@@ -104,8 +105,15 @@ std::vector<RunningProgram>& Running() {
 }
 
 void EndRunningPrograms() {
-  std::lock_guard<std::mutex> guard(sRunningGuard);
+  // A process forked while another thread held the list finds it held for good.
+  std::unique_lock<std::mutex> guard(sRunningGuard, std::try_to_lock);
+  for (int tries = 0; !guard.owns_lock() && tries < 100; ++tries) {
+    usleep(1000);
+    guard.try_lock();
+  }
+  if (!guard.owns_lock()) return;
   for (const RunningProgram& program : Running()) {
+    if (program.parent != getpid()) continue;
     kill(-program.group, SIGKILL);
     // The program writes nothing more once it is gone.
     int status;
@@ -123,7 +131,7 @@ class RunningEntry {
     static std::once_flag once;
     std::call_once(once, [] { std::atexit(&EndRunningPrograms); });
     std::lock_guard<std::mutex> guard(sRunningGuard);
-    Running().push_back({group, folder});
+    Running().push_back({group, folder, getpid()});
   }
   ~RunningEntry() {
     std::lock_guard<std::mutex> guard(sRunningGuard);
