@@ -65,6 +65,16 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
       return answer;
     };
   };
+  // The same to the standard error, here a pipe, and what came out of the pipe.
+  auto logsToStandardError = [&logs](RuntimeObject* item, FolderItemImpUnix* imp) {
+    int ends[2];
+    if (pipe(ends) != 0 || dup2(ends[1], STDERR_FILENO) < 0) return std::string("no pipe");
+    close(ends[1]);
+    std::string answer = logs(FolderItemAppendTextFile)(item, imp);
+    close(STDERR_FILENO);
+    char got[16] = {};
+    return answer + " " + std::string(got, static_cast<size_t>(std::max<ssize_t>(read(ends[0], got, sizeof got), 0)));
+  };
   // A writer that comes after the reader opened the pipe, writes two lines and goes.
   auto readsLines = [this](RuntimeObject* item, FolderItemImpUnix*) {
     RuntimeObject* in = FolderItemOpenTextFile(item);
@@ -105,6 +115,7 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
       {"CreateTextFile, nobody reading", "pipe", opens(FolderItemCreateTextFile), "nil 6"},
       {"AppendToTextFile on /dev/null", "/dev/null", logs(FolderItemAppendTextFile), "closed 0"},
       {"CreateTextFile on /dev/null", "/dev/null", logs(FolderItemCreateTextFile), "closed 0"},
+      {"AppendToTextFile on /dev/stderr", "/dev/stderr", logsToStandardError, "closed 0 logged\n"},
       {"BinaryStream on /dev/zero: bytes, no length, no position", "/dev/zero", readsBytes, "4 bytes -1 -1 29"},
       {"OpenAsBinaryFile on a folder", "folder", opens(binary), "nil 21"},
       {"OpenAsSound", "pipe.wav", opens(FolderItemOpenSound), "nil 29"},
@@ -122,26 +133,6 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
               c.answer);
   }
   EXPECT_EQ(ReadFile("plain"), "words");
-}
-
-// A program that logs to its standard error through a FolderItem: the lines reach it.
-TEST_F(SpecialFileTest, LinesAppendedToTheStandardErrorReachIt) {
-  int pipeEnds[2];
-  ASSERT_EQ(pipe(pipeEnds), 0);
-  EXPECT_EQ(RunInChild([&] {
-              dup2(pipeEnds[1], STDERR_FILENO);
-              RuntimeObject* item = NewFolderItemWithImp(nullptr, Item("/dev/stderr").release());
-              RuntimeObject* out = FolderItemAppendTextFile(item);
-              if (!out) return "nil " + std::to_string(FolderItemGetLastError(item, 0));
-              TextOutputStreamWriteLine(out, string("logged").Rep());
-              TextOutputStreamClose(out);
-              return std::to_string(TextOutputStreamLastErrorGetter(out));
-            }),
-            "0");
-  close(pipeEnds[1]);
-  char got[16] = {};
-  EXPECT_EQ(std::string(got, static_cast<size_t>(std::max<ssize_t>(read(pipeEnds[0], got, sizeof got), 0))), "logged\n");
-  close(pipeEnds[0]);
 }
 
 // A program the file layer waits for (cp, the picture converter) ends with the program that
