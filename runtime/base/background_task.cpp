@@ -75,6 +75,10 @@ void RunBackgroundTasks(bool onlyLoopDriven) {
 
 void SetBackgroundTaskPendingWorkHook(PendingWorkHook hook) { sPendingWork = hook; }
 
+void RunPendingWork() {
+  if (sPendingWork) sPendingWork();
+}
+
 void ClearUserCancelFlag() { sUserCancelled = false; }
 bool UserCancelFlag() { return sUserCancelled; }
 
@@ -84,7 +88,7 @@ void RuntimeBackgroundTask() {
   static uint32_t calls = 0;
   static uint32_t lastTicks = 0;
   // Code that never returns to the run loop still ends on a termination signal.
-  if (vorn::sPendingWork) vorn::sPendingWork();
+  vorn::RunPendingWork();
   if (++calls % 50 != 0) return;
   uint32_t now = vorn::CurrentTicks();
   if (now == lastTicks) return;

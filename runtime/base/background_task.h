@@ -54,6 +54,9 @@ void RunBackgroundTasks(bool onlyLoopDriven);
 // without an installation.
 using PendingWorkHook = void (*)();
 void SetBackgroundTaskPendingWorkHook(PendingWorkHook hook);
+// The same for a wait of the lower rooms that may last (a pipe's writer, a program run and
+// waited for): called between its looks, it carries out a recorded termination signal.
+void RunPendingWork();
 
 // Whether Escape was held during the last background-task wait.
 void ClearUserCancelFlag();

@@ -21,8 +21,12 @@ namespace {
 bool ReadWholeFile(FolderItemImp* file, std::string* bytes) {
   std::unique_ptr<RandomAccessMechanism> store(file->OpenStream(true, false));
   if (!store) return false;
+  // A file past 2 GiB (75) or one without a length (29) fails with what the store said.
   int32_t length = store->GetLength();
-  if (length < 0) return false;
+  if (length < 0) {
+    file->mLastError = store->mLastError ? store->mLastError : EIO;
+    return false;
+  }
   bytes->assign(static_cast<size_t>(length), '\0');
   int32_t got = 0;
   if (length > 0 && !store->Read(bytes->data(), length, &got)) {

@@ -97,7 +97,7 @@ VornStringRecord* BinaryStreamReadPString(VornRuntimeObject* stream, VornRuntime
 VornStringRecord* BinaryStreamRead(VornRuntimeObject* stream, int32_t count, VornRuntimeObject* encoding) {
   RandomAccessMechanism* store = StoreOf(stream, __LINE__);
   if (!store) return nullptr;
-  count = static_cast<int32_t>(std::min<int64_t>(count, store->BytesLeft()));
+  count = store->ReadableCount(count);
   if (count <= 0) return nullptr;
   std::string bytes(static_cast<size_t>(count), '\0');
   int32_t got = 0;

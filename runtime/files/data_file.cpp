@@ -1,6 +1,9 @@
 #include "files/data_file.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/background_task.h"
 #include "strings/runtime_error.h"
 
 namespace vorn {
@@ -85,6 +89,8 @@ void UnixDataFile::StartOver() {
   if (mFile) CloseFile();
   mDirection = kIdle;
   mPositionLost = false;
+  mSequential = false;
+  mAtEnd = false;
 }
 
 bool UnixDataFile::AdoptDescriptor(int descriptor, const char* mode) {
@@ -97,43 +103,63 @@ bool UnixDataFile::AdoptDescriptor(int descriptor, const char* mode) {
   return true;
 }
 
-bool UnixDataFile::OpenRegularFile(const char* path, int flags, const char* mode) {
+int UnixDataFile::OpenDescriptor(const char* path, int flags) {
+  // Without O_NONBLOCK, opening a pipe waits until someone opens its other end.
+  constexpr int kNeverWait = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  struct stat info;
+  int reader = -1;
+  if ((flags & O_ACCMODE) == O_RDWR && stat(path, &info) == 0 && S_ISFIFO(info.st_mode)) {
+    // Opened to read and write, a pipe counts this very file as its reader, and a write that
+    // fills it would wait for ever: someone else must be reading it.
+    reader = open(path, O_WRONLY | kNeverWait);
+    if (reader < 0) {
+      StoreErrno();
+      return -1;
+    }
+  }
+  int descriptor = open(path, flags | kNeverWait, 0666);
+  if (descriptor < 0) StoreErrno();
+  if (reader >= 0) close(reader);
+  if (descriptor < 0) return -1;
+  if (fstat(descriptor, &info) != 0) {
+    StoreErrno();
+    close(descriptor);
+    return -1;
+  }
+  mSequential = S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode);
+  if (int32_t error = mSequential ? 0 : KindError(info)) {
+    mLastError = error;
+    close(descriptor);
+    return -1;
+  }
+  // Reads and writes wait as any program's do; only the opening must not.
+  int status = fcntl(descriptor, F_GETFL);
+  if (status < 0 || fcntl(descriptor, F_SETFL, status & ~O_NONBLOCK) != 0) {
+    StoreErrno();
+    close(descriptor);
+    return -1;
+  }
+  return descriptor;
+}
+
+bool UnixDataFile::OpenFile(const char* path, int flags, const char* mode) {
   StartOver();
   if (!path) {
     mLastError = EINVAL;
     return false;
   }
-  // Without O_NONBLOCK, opening a pipe waits until someone opens its other end.
-  int descriptor = open(path, flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
-  if (descriptor < 0) {
-    StoreErrno();
-    return false;
-  }
-  struct stat info;
-  if (fstat(descriptor, &info) != 0) {
-    StoreErrno();
-    close(descriptor);
-    return false;
-  }
-  if (int32_t error = KindError(info)) {
-    mLastError = error;
-    close(descriptor);
-    return false;
-  }
-  int status = fcntl(descriptor, F_GETFL);
-  if (status < 0 || fcntl(descriptor, F_SETFL, status & ~O_NONBLOCK) != 0) {
-    StoreErrno();
-    close(descriptor);
-    return false;
-  }
-  return AdoptDescriptor(descriptor, mode);
+  const int descriptor = OpenDescriptor(path, flags);
+  if (descriptor < 0 || !AdoptDescriptor(descriptor, mode)) return false;
+  // What is written to a pipe or a terminal reaches it at once, and a read gives what came.
+  if (mSequential) setvbuf(mFile, nullptr, _IONBF, 0);
+  return true;
 }
 
-bool UnixDataFile::Create(const char* path) { return OpenRegularFile(path, O_RDWR | O_CREAT | O_TRUNC, "w+"); }
+bool UnixDataFile::Create(const char* path) { return OpenFile(path, O_RDWR | O_CREAT | O_TRUNC, "w+"); }
 
 bool UnixDataFile::Open(const char* path, int32_t permission) {
-  if (permission == kDataFileReadPermission) return OpenRegularFile(path, O_RDONLY, "r");
-  if (permission == kDataFileReadWritePermission) return OpenRegularFile(path, O_RDWR, "r+");
+  if (permission == kDataFileReadPermission) return OpenFile(path, O_RDONLY, "r");
+  if (permission == kDataFileReadWritePermission) return OpenFile(path, O_RDWR, "r+");
   ReportDataFileAssertion(__LINE__, "false", "Invalid permissions passed in to UnixDataFile::Open");
   return false;
 }
@@ -199,7 +225,9 @@ bool UnixDataFile::Read(void* buffer, int32_t count, int32_t* outCount) {
     ReportDataFileAssertion(__LINE__, "data", nullptr);
     return false;
   }
-  if (!mFile || count < 0 || !PositionKnown()) return false;
+  if (!mFile || count < 0) return false;
+  if (mSequential) return ReadInOrder(buffer, count, outCount);
+  if (!PositionKnown()) return false;
   SwitchDirection(kReading);
   size_t got = std::fread(buffer, 1, static_cast<size_t>(count), mFile);
   if (outCount) *outCount = static_cast<int32_t>(got);
@@ -224,6 +252,7 @@ bool UnixDataFile::Write(const void* buffer, int32_t count) {
     ScrambleInPlace(reinterpret_cast<uint8_t*>(scrambled.data()), count);
     bytes = reinterpret_cast<const uint8_t*>(scrambled.data());
   }
+  if (mSequential) return WriteInOrder(bytes, count);
   SwitchDirection(kWriting);
   size_t put = std::fwrite(bytes, 1, static_cast<size_t>(count), mFile);
   if (put != static_cast<size_t>(count)) {
@@ -234,8 +263,60 @@ bool UnixDataFile::Write(const void* buffer, int32_t count) {
   return true;
 }
 
+bool UnixDataFile::ReadInOrder(void* buffer, int32_t count, int32_t* outCount) {
+  // A read of a pipe that no writer has opened yet would answer its end at once: this waits
+  // for the first writer, as opening it to read would in any program. A quit signal meanwhile
+  // is carried out.
+  struct pollfd ready = {fileno(mFile), POLLIN, 0};
+  for (int found; (found = poll(&ready, 1, 1000)) == 0 || (found < 0 && errno == EINTR);) RunPendingWork();
+  ssize_t got;
+  do {
+    got = read(fileno(mFile), buffer, static_cast<size_t>(count));
+  } while (got < 0 && errno == EINTR);
+  if (got < 0) {
+    StoreErrno();
+    return false;
+  }
+  mAtEnd = got == 0;
+  if (outCount) *outCount = static_cast<int32_t>(got);
+  if (got > 0) DescrambleInPlace(static_cast<uint8_t*>(buffer), static_cast<int32_t>(got));
+  return got > 0;
+}
+
+bool UnixDataFile::WriteInOrder(const uint8_t* bytes, int32_t count) {
+  // A pipe whose reader has gone answers EPIPE here instead of ending the program.
+  sigset_t brokenPipe, previous;
+  sigemptyset(&brokenPipe);
+  sigaddset(&brokenPipe, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &brokenPipe, &previous);
+  int32_t written = 0;
+  while (written < count) {
+    const ssize_t put = write(fileno(mFile), bytes + written, static_cast<size_t>(count - written));
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) {
+      StoreErrno();
+      break;
+    }
+    written += static_cast<int32_t>(put);
+  }
+  if (written < count && mLastError == EPIPE && !sigismember(&previous, SIGPIPE)) {
+    const struct timespec none = {0, 0};
+    sigtimedwait(&brokenPipe, nullptr, &none);
+  }
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+  return written == count;
+}
+
+bool UnixDataFile::Positioned() {
+  if (!mSequential) return true;
+  mLastError = ESPIPE;
+  return false;
+}
+
+bool UnixDataFile::IsEOF() { return mSequential ? mAtEnd : DataFile::IsEOF(); }
+
 bool UnixDataFile::SetPosition64(int64_t position) {
-  if (!mFile) return false;
+  if (!mFile || !Positioned()) return false;
   if (position < 0 || fseeko(mFile, static_cast<off_t>(position), SEEK_SET) != 0) {
     mLastError = position < 0 ? EINVAL : errno;
     mSeekError = mLastError;
@@ -260,7 +341,7 @@ void UnixDataFile::SwitchDirection(Direction next) {
 }
 
 int64_t UnixDataFile::GetLength64() {
-  if (!mFile) return -1;
+  if (!mFile || !Positioned()) return -1;
   struct stat info;
   if (fstat(fileno(mFile), &info) != 0) {
     StoreErrno();
@@ -279,7 +360,7 @@ int64_t UnixDataFile::GetLength64() {
 int32_t UnixDataFile::GetLength() { return Answer32(GetLength64()); }
 
 bool UnixDataFile::SetLength(int32_t length) {
-  if (!mFile || length < 0) return false;
+  if (!mFile || length < 0 || !Positioned()) return false;
   // Buffered bytes must reach the file before its size changes under them.
   if (std::fflush(mFile) != 0 || ftruncate(fileno(mFile), length) != 0) {
     StoreErrno();
@@ -292,7 +373,7 @@ bool UnixDataFile::SetLength(int32_t length) {
 
 int64_t UnixDataFile::GetPosition64() {
   if (!mFile) return 0;
-  if (!PositionKnown()) return -1;
+  if (!PositionKnown() || !Positioned()) return -1;
   const off_t position = ftello(mFile);
   if (position < 0) {
     StoreErrno();

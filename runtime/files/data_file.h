@@ -46,17 +46,17 @@ class DataFile : public RandomAccessMechanism {
   virtual int32_t CloseFile();
   virtual void Reserved17() {}
   virtual void Sync() {}
-  // Holds the file against every other opening that asks for it the same way, in this process
-  // or another, until it is closed: one holder alone when exclusive, any number of shared ones.
-  // False, with EBUSY, while another holds it.
-  virtual bool Lock(bool exclusive);
+  // The file is held in this process and in every other one; without a medium, never.
+  bool Lock(bool exclusive) override;
 
   DataFileCleaner* mCleaner = nullptr;
 };
 
-// A data file over a C stream. Only regular files are opened: a pipe, a device or a socket has
-// no length and no place to seek to, and opening one could wait for a writer for ever; they are
-// refused with ESPIPE (a folder with EISDIR), and opening never blocks to find that out.
+// A data file over a C stream. Opening never waits. A pipe (FIFO) or a character device (a
+// terminal, /dev/null) opens to be read and written in order, unbuffered: it has no length and
+// no position, so those fail with ESPIPE, and a pipe that nobody reads is refused for writing
+// with ENXIO. A folder is refused with EISDIR, anything else that is not a regular file (a
+// block device, a socket) with ESPIPE.
 //
 // Lengths and positions are 64-bit; the 32-bit answers fail (-1, EOVERFLOW) when the value does
 // not fit. A seek that fails leaves the position unknown: reads and writes then fail until a
@@ -83,6 +83,8 @@ class UnixDataFile : public DataFile {
   int64_t GetPosition64() override;
   bool SetPosition64(int64_t position) override;
   void Flush() override;
+  bool IsEOF() override;
+  bool IsSequential() override { return mSequential; }
 
   bool Create(const char* path) override;
   bool Open(const char* path, int32_t permission) override;
@@ -98,8 +100,16 @@ class UnixDataFile : public DataFile {
  private:
   enum Direction : uint8_t { kIdle, kReading, kWriting };
 
-  // Opens a regular file with open(2) flags; `mode` is the matching C stream mode.
-  bool OpenRegularFile(const char* path, int flags, const char* mode);
+  // Opens a file with open(2) flags; `mode` is the matching C stream mode.
+  bool OpenFile(const char* path, int flags, const char* mode);
+  // Opens without waiting and keeps what may be read or written as a file; -1 with the error
+  // kept otherwise.
+  int OpenDescriptor(const char* path, int flags);
+  // What a pipe or a device reads and writes: straight to the descriptor.
+  bool ReadInOrder(void* buffer, int32_t count, int32_t* outCount);
+  bool WriteInOrder(const uint8_t* bytes, int32_t count);
+  // False, with ESPIPE kept, for a store read in order.
+  bool Positioned();
   // Takes an open descriptor as the file's stream; closes it on failure.
   bool AdoptDescriptor(int descriptor, const char* mode);
   void StoreErrno();
@@ -111,12 +121,14 @@ class UnixDataFile : public DataFile {
 
   Direction mDirection = kIdle;
   bool mPositionLost = false;
+  bool mSequential = false;
+  bool mAtEnd = false;  // a read in order met the end
   int32_t mSeekError = 0;
 };
 
 // 0 when the path (links followed) is a regular file; else the errno of the look-up, EISDIR for
-// a folder, or ESPIPE for anything else (a pipe, a device, a socket): what reading or writing it
-// as a file could wait on for ever.
+// a folder, or ESPIPE for anything else (a pipe, a device, a socket): what a reader that opens
+// the file itself and wants all of it (an image or a sound decoder, cp) could wait on for ever.
 int32_t RegularFileError(const char* path);
 
 // A new, closed data file of this platform; the caller owns it.

@@ -64,7 +64,7 @@ RuntimeObject* PictureFromPICTFile(const std::string& path, int32_t* error) {
   }
   const std::string output = folder + "/converted.bmp";
   const ProgramResult run =
-      RunProgramAndWait({"convert", "PICT:" + path, "BMP3:" + output}, true, sConverterTimeLimit);
+      RunProgramAndWait({"convert", "PICT:" + path, "BMP3:" + output}, true, sConverterTimeLimit, folder);
   RuntimeObject* picture = nullptr;
   if (!run.started) {
     *error = run.error;  // ENOENT: no converter installed

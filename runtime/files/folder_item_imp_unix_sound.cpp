@@ -23,7 +23,8 @@ bool IsSoundFile(FolderItemImpUnix* item) {
 }  // namespace
 
 VornRuntimeObject* FolderItemImpUnix::OpenAsSound() {
-  if (!IsSoundFile(this)) return nullptr;
+  // The sound layer opens the file itself and reads it whole.
+  if (!IsReadableFile() || !IsSoundFile(this)) return nullptr;
   return SoundFromFile(this);
 }
 

@@ -54,8 +54,9 @@ VornRuntimeObject* FolderItemAppendTextFile(VornRuntimeObject* self) {
   RandomAccessMechanism* store = imp->OpenStream(true, true);
   // Only a file that is not there yet is made: any other failure to open leaves it as it is.
   if (!store) return imp->Exists() ? nullptr : TextOutputOver(imp->CreateStream(string("text")));
-  // Appending anywhere but at the end would write over what the file holds.
-  if (!store->SetPosition64(store->GetLength64())) {
+  // Appending anywhere but at the end would write over what the file holds. (A pipe or a
+  // device has no end to move to: what is written goes after what was.)
+  if (!store->IsSequential() && !store->SetPosition64(store->GetLength64())) {
     imp->mLastError = store->mLastError ? store->mLastError : EIO;
     delete store;
     return nullptr;

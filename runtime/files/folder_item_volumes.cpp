@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <memory>
 
-#include "files/data_file.h"
 #include "files/folder_item_assert.h"
 #include "files/folder_item_class.h"
 #include "files/folder_item_imp_virtual.h"
@@ -30,13 +29,12 @@ void PrepareStore(RandomAccessMechanism* store) {
 
 // A volume keeps its block map in memory and writes it back when it closes, so a second
 // opening of the same file (here or in another process) would hand out the blocks the first
-// one uses and each would write over the other. The file on disk is held for the volume while
-// it is open: for it alone when it may write, for readers only when it may not. The store
-// goes when it cannot be held.
+// one uses and each would write over the other. The file is held for the volume while it is
+// open, whether it lies on disk or inside another volume: for it alone when it may write, for
+// readers only when it may not. The store goes when it cannot be held.
 bool HoldVolumeFile(FolderItemImp* imp, RandomAccessMechanism* store, bool writing) {
-  auto* file = dynamic_cast<DataFile*>(store);
-  if (!file || file->Lock(writing)) return true;
-  imp->mLastError = file->mLastError;
+  if (store->Lock(writing)) return true;
+  imp->mLastError = store->mLastError;
   delete store;
   return false;
 }
@@ -70,10 +68,13 @@ VornRuntimeObject* FolderItemOpenAsVirtualVolume(VornRuntimeObject* item) {
   FolderItemImp* imp = MethodImp(item, __LINE__);
   if (!imp) return nullptr;
   bool writing = true;
+  const int32_t earlierError = imp->mLastError;
   RandomAccessMechanism* store = imp->OpenStream(true, true);
   if (!store) {
     writing = false;
     store = imp->OpenStream(true, false);
+    // Refusing to write was no failure of this call, once reading is allowed.
+    if (store) imp->mLastError = earlierError;
   }
   if (!store || !HoldVolumeFile(imp, store, writing)) return nullptr;
   PrepareStore(store);

@@ -1,7 +1,10 @@
 #include "files/line_buffer.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace vorn {
 
@@ -9,6 +12,12 @@ namespace {
 
 constexpr uint32_t kCarriageReturn = 0x0D;
 constexpr uint32_t kLineFeed = 0x0A;
+// The longest line a string holds.
+constexpr int64_t kLongestLine = INT32_MAX;
+
+bool HoldsTerminator(const uint8_t* bytes, size_t count) {
+  return std::memchr(bytes, kCarriageReturn, count) || std::memchr(bytes, kLineFeed, count);
+}
 
 uint32_t UnitAt(const uint8_t* bytes, int32_t unitSize) {
   return unitSize == 2 ? uint32_t{bytes[0]} | (uint32_t{bytes[1]} << 8) : bytes[0];
@@ -34,12 +43,38 @@ void LineBuffer::Reload(RandomAccessMechanism* store) {
   Refill(store);
 }
 
+bool LineBuffer::LineMayFit(RandomAccessMechanism* store, int32_t lineStart) {
+  // A store read in order tells only by being read.
+  if (store->IsSequential()) return true;
+  int64_t scanned = *count - lineStart;
+  if (scanned + store->BytesLeft() <= kLongestLine) return true;
+  const int64_t resume = store->GetPosition64();
+  std::vector<uint8_t> piece(64 * 1024);
+  bool found = false;
+  while (!found && scanned <= kLongestLine) {
+    int32_t got = 0;
+    if (!store->Read(piece.data(), static_cast<int32_t>(piece.size()), &got) || got <= 0) break;
+    found = HoldsTerminator(piece.data(), static_cast<size_t>(got));
+    scanned += got;
+  }
+  // A scan that stopped short leaves the answer to the reading itself.
+  return store->SetPosition64(resume) && (found || scanned <= kLongestLine);
+}
+
+std::string LineBuffer::TooLong(RandomAccessMechanism* store, int64_t start) {
+  if (start >= 0 && store->SetPosition64(start)) Reload(store);
+  store->mLastError = EOVERFLOW;
+  return {};
+}
+
 std::string LineBuffer::ReadLine(RandomAccessMechanism* store, int32_t unitSize) {
   std::string line;
   if (!store) return line;
+  const int32_t lineStart = *position;
+  int64_t storeStart = -2;  // where the line starts in the store, once it runs past the buffer
   for (;;) {
-    int32_t start = *position;
-    int32_t stop = start;
+    int32_t from = *position;
+    int32_t stop = from;
     bool found = false;
     for (; stop + unitSize <= *count; stop += unitSize) {
       uint32_t unit = UnitAt(bytes + stop, unitSize);
@@ -48,8 +83,22 @@ std::string LineBuffer::ReadLine(RandomAccessMechanism* store, int32_t unitSize)
         break;
       }
     }
-    line.append(reinterpret_cast<const char*>(bytes) + start, static_cast<size_t>(stop - start));
+    line.append(reinterpret_cast<const char*>(bytes) + from, static_cast<size_t>(stop - from));
     *position = stop;
+    if (!found && storeStart == -2) {
+      const int64_t after = store->IsSequential() ? -1 : store->GetPosition64();
+      storeStart = after < 0 ? -1 : after - *count + lineStart;
+      if (!LineMayFit(store, lineStart)) return TooLong(store, storeStart);
+    }
+    // A half unit at the very end belongs to the last line. A store that is not at its end but
+    // gives nothing (a failing disk) must not keep us here.
+    const bool last = !found && (store->IsEOF() || !Refill(store));
+    if (last) {
+      line.append(reinterpret_cast<const char*>(bytes) + *position, static_cast<size_t>(Buffered()));
+      *position = *count;
+    }
+    if (static_cast<int64_t>(line.size()) > kLongestLine) return TooLong(store, storeStart);
+    if (last) return line;
     if (found) {
       bool carriageReturn = UnitAt(bytes + stop, unitSize) == kCarriageReturn;
       *position += unitSize;
@@ -57,13 +106,6 @@ std::string LineBuffer::ReadLine(RandomAccessMechanism* store, int32_t unitSize)
         if (*position + unitSize > *count) Refill(store);
         if (*position + unitSize <= *count && UnitAt(bytes + *position, unitSize) == kLineFeed) *position += unitSize;
       }
-      return line;
-    }
-    // A store that is not at its end but gives nothing (a failing disk) must not keep us here;
-    // a half unit at the very end belongs to the last line.
-    if (store->IsEOF() || !Refill(store)) {
-      line.append(reinterpret_cast<const char*>(bytes) + *position, static_cast<size_t>(Buffered()));
-      *position = *count;
       return line;
     }
   }
@@ -79,8 +121,7 @@ std::string LineBuffer::ReadBytes(RandomAccessMechanism* store, int32_t wanted) 
   if (rest <= 0 || !store) return result;
   *position = 0;
   *count = 0;
-  // Never more than the store still holds: a wild count must not allocate gigabytes.
-  rest = static_cast<int32_t>(std::min<int64_t>(rest, store->BytesLeft()));
+  rest = store->ReadableCount(rest);
   if (rest <= 0) return result;
   size_t before = result.size();
   result.resize(before + static_cast<size_t>(rest));

@@ -23,10 +23,20 @@ struct LineBuffer {
   // Empties the buffer and fills it afresh from the store's position.
   void Reload(RandomAccessMechanism* store);
   // The bytes of the next line without its terminator. With two-byte units (UTF-16 in the host's
-  // order) the terminators are the units 0x000D and 0x000A.
+  // order) the terminators are the units 0x000D and 0x000A. A line longer than a string can
+  // hold (2 GiB - 1) gives "" with the store's mLastError EOVERFLOW, and a store with positions
+  // is left at the line's start; where the store's length shows that the line may be that long,
+  // it is looked through first, a piece at a time, instead of gathered.
   std::string ReadLine(RandomAccessMechanism* store, int32_t unitSize);
   // Up to `count` bytes: the buffered ones first, the rest straight from the store.
   std::string ReadBytes(RandomAccessMechanism* store, int32_t count);
+
+ private:
+  // Whether a terminator may come before the line, which the buffer holds from `lineStart` on
+  // and which goes on in the store, is too long to hold.
+  bool LineMayFit(RandomAccessMechanism* store, int32_t lineStart);
+  // The failure of a line too long to hold: the store goes back to `start` (-1: it cannot).
+  std::string TooLong(RandomAccessMechanism* store, int64_t start);
 };
 
 // A line reader over a store with its own 128-byte buffer; every line is tagged with its

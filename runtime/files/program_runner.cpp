@@ -13,7 +13,11 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
+#include <mutex>
 #include <string_view>
+
+#include "base/background_task.h"
 
 extern char** environ;
 
@@ -87,10 +91,68 @@ std::string FindProgram(const std::string& name, int* error) {
   return {};
 }
 
-// Waits at most `milliseconds` for the child: its pid once it has ended, 0 when it is still
-// running, -1 when it cannot be waited for.
+// The programs running now (their process groups) and their scratch folders, which go when
+// this process exits before they end.
+struct RunningProgram {
+  pid_t group;
+  std::string folder;
+  pid_t parent;  // a process forked meanwhile inherits the list, but not the programs
+};
+std::mutex sRunningGuard;
+std::vector<RunningProgram>& Running() {
+  static auto* running = new std::vector<RunningProgram>;
+  return *running;
+}
+
+void EndRunningPrograms() {
+  // A process forked while another thread held the list finds it held for good.
+  std::unique_lock<std::mutex> guard(sRunningGuard, std::try_to_lock);
+  for (int tries = 0; !guard.owns_lock() && tries < 100; ++tries) {
+    usleep(1000);
+    guard.try_lock();
+  }
+  if (!guard.owns_lock()) return;
+  for (const RunningProgram& program : Running()) {
+    if (program.parent != getpid()) continue;
+    kill(-program.group, SIGKILL);
+    // The program writes nothing more once it is gone.
+    int status;
+    waitpid(program.group, &status, 0);
+    std::error_code ignored;
+    if (!program.folder.empty()) std::filesystem::remove_all(program.folder, ignored);
+  }
+  Running().clear();
+}
+
+// Holds a running program in the list for as long as it is waited for.
+class RunningEntry {
+ public:
+  RunningEntry(pid_t group, const std::string& folder) : mGroup(group) {
+    static std::once_flag once;
+    std::call_once(once, [] { std::atexit(&EndRunningPrograms); });
+    std::lock_guard<std::mutex> guard(sRunningGuard);
+    Running().push_back({group, folder, getpid()});
+  }
+  ~RunningEntry() {
+    std::lock_guard<std::mutex> guard(sRunningGuard);
+    auto& running = Running();
+    running.erase(std::remove_if(running.begin(), running.end(),
+                                 [this](const RunningProgram& program) { return program.group == mGroup; }),
+                  running.end());
+  }
+  RunningEntry(const RunningEntry&) = delete;
+  RunningEntry& operator=(const RunningEntry&) = delete;
+
+ private:
+  pid_t mGroup;
+};
+
+// Waits for the child at most `milliseconds` (0: as long as it runs), carrying out a quit
+// signal meanwhile: its pid once it has ended, 0 when it is still running, -1 when it cannot
+// be waited for.
 pid_t WaitWithin(pid_t pid, int32_t milliseconds, int* status) {
   using Clock = std::chrono::steady_clock;
+  const bool limited = milliseconds > 0;
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
   // A descriptor that becomes readable when the child ends; without one (an older kernel),
   // the child is looked at every few milliseconds.
@@ -99,12 +161,15 @@ pid_t WaitWithin(pid_t pid, int32_t milliseconds, int* status) {
   while (true) {
     ended = waitpid(pid, status, WNOHANG);
     if (ended != 0 && !(ended < 0 && errno == EINTR)) break;
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    RunPendingWork();
+    const auto left = limited ? std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count()
+                              : int64_t{1000};
     if (left <= 0) {
       ended = 0;
       break;
     }
     if (watch >= 0) {
+      // A signal ends the poll at once, when this thread is the one that takes it.
       struct pollfd ready = {watch, POLLIN, 0};
       poll(&ready, 1, static_cast<int>(std::min<int64_t>(left, 1000)));
     } else {
@@ -118,7 +183,8 @@ pid_t WaitWithin(pid_t pid, int32_t milliseconds, int* status) {
 
 }  // namespace
 
-ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet, int32_t timeLimitMilliseconds) {
+ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet, int32_t timeLimitMilliseconds,
+                                const std::string& scratchFolder) {
   ProgramResult result;
   if (args.empty()) {
     result.error = EINVAL;
@@ -174,7 +240,8 @@ ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet
     return result;
   }
   result.started = true;
-  pid_t ended = timeLimitMilliseconds > 0 ? WaitWithin(pid, timeLimitMilliseconds, &status) : WaitFor(pid, &status);
+  RunningEntry running(pid, scratchFolder);
+  pid_t ended = WaitWithin(pid, std::max(timeLimitMilliseconds, 0), &status);
   if (ended == 0) {
     kill(-pid, SIGKILL);
     kill(pid, SIGKILL);

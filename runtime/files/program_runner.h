@@ -15,12 +15,16 @@ struct ProgramResult {
   bool timedOut = false;  // ended by the runner because it ran past its time limit
 };
 
-// Looks the program (args[0]) up in the search path, runs it and waits for it to end. A quiet
-// program's output and messages go nowhere. With a time limit (milliseconds, 0 for none) the
-// program and everything it started are killed once it runs past the limit. The program ends
-// with this process's thread as well, whatever ends it: nothing waits on unattended.
+// Looks the program (args[0]) up in the search path, runs it in a process group of its own and
+// waits for it to end. A quiet program's output and messages go nowhere. With a time limit
+// (milliseconds, 0 for none) the group is killed once the program runs past the limit. A quit
+// signal that comes meanwhile is carried out (RunPendingWork). Should this process exit while
+// the program runs (a quit signal, exit on any thread), the whole group is killed and
+// `scratchFolder`, when given, removed with what it holds; otherwise that folder is the
+// caller's. Killed outright (SIGKILL), this process can run nothing: the program itself then
+// ends with it (PR_SET_PDEATHSIG), but what the program started lives on.
 ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet = false,
-                                int32_t timeLimitMilliseconds = 0);
+                                int32_t timeLimitMilliseconds = 0, const std::string& scratchFolder = {});
 
 // Starts the program file at args[0] (no search) in the background, detached from this process
 // so that its end leaves no zombie behind. True once the program is running; false, with errno

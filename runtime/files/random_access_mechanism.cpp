@@ -1,5 +1,6 @@
 #include "files/random_access_mechanism.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -14,6 +15,12 @@ int64_t RandomAccessMechanism::BytesLeft() {
   const int64_t position = GetPosition64();
   if (length < 0 || position < 0 || position >= length) return 0;
   return length - position;
+}
+
+int32_t RandomAccessMechanism::ReadableCount(int32_t count) {
+  constexpr int32_t kSequentialPiece = 64 * 1024;
+  if (IsSequential()) return std::min(count, kSequentialPiece);
+  return static_cast<int32_t>(std::min<int64_t>(count, BytesLeft()));
 }
 
 int32_t RandomAccessMechanism::Answer32(int64_t value) {

@@ -38,11 +38,23 @@ class RandomAccessMechanism {
   virtual int64_t GetPosition64() { return GetPosition(); }
   virtual bool SetPosition64(int64_t position);
   virtual void Flush() {}
+  // Holds the medium under the store against every other opening that asks for it the same
+  // way, until the store is closed: one holder alone when exclusive, any number of shared ones.
+  // False, with EBUSY, while another holds it. A store no other opening can reach holds it
+  // already.
+  virtual bool Lock(bool /*exclusive*/) { return true; }
+  // Whether the store is read and written in order only (a pipe, a terminal, a device): it has
+  // no length and no position, a read gives what has arrived, and IsEOF is true once a read met
+  // the end.
+  virtual bool IsSequential() { return false; }
   virtual void SetByteSwap() { mSwapBytes = 1; }
   virtual void ClearByteSwap() { mSwapBytes = 0; }
 
   // The bytes from the position to the end; 0 at or past the end or when either is unknown.
   int64_t BytesLeft();
+  // How much a read of `count` bytes should ask for: never more than the store still holds, so
+  // that a wild count allocates nothing; a piece of at most 64 KiB from a store read in order.
+  int32_t ReadableCount(int32_t count);
   // A 64-bit length or position as a 32-bit answer: -1, with EOVERFLOW, when it does not fit.
   int32_t Answer32(int64_t value);
 

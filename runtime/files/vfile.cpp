@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <map>
+#include <mutex>
+#include <utility>
 #include <vector>
 
 #include "files/vfs_volume.h"
@@ -10,8 +13,21 @@
 
 namespace vorn {
 
-VFile::VFile(VFSVolume* volume, int16_t handle, int32_t length)
-    : mVolume(volume), mHandle(handle), mLength(length), mStoredLength(length) {}
+namespace {
+
+// The holds on items, by volume and idnum: -1 for one exclusive holder, else the number of
+// shared ones. A volume lives while any file of it is open, so its address names it meanwhile.
+using ItemKey = std::pair<const VFSVolume*, uint32_t>;
+std::mutex sHoldsGuard;
+std::map<ItemKey, int32_t>& Holds() {
+  static auto* holds = new std::map<ItemKey, int32_t>;
+  return *holds;
+}
+
+}  // namespace
+
+VFile::VFile(VFSVolume* volume, uint32_t idnum, int16_t handle, int32_t length)
+    : mVolume(volume), mIdnum(idnum), mHandle(handle), mLength(length), mStoredLength(length) {}
 
 VFile::~VFile() {
   if (IsOpen()) Close();
@@ -112,9 +128,32 @@ bool VFile::StoreLength() {
   return true;
 }
 
+bool VFile::Lock(bool exclusive) {
+  if (!IsOpen()) return false;
+  LetHoldGo();
+  std::lock_guard<std::mutex> guard(sHoldsGuard);
+  int32_t& holders = Holds()[{mVolume, mIdnum}];
+  if (holders < 0 || (exclusive && holders > 0)) {
+    mLastError = EBUSY;
+    return false;
+  }
+  holders = exclusive ? -1 : holders + 1;
+  mHold = exclusive ? -1 : 1;
+  return true;
+}
+
+void VFile::LetHoldGo() {
+  if (mHold == 0) return;
+  std::lock_guard<std::mutex> guard(sHoldsGuard);
+  auto found = Holds().find({mVolume, mIdnum});
+  if (found != Holds().end() && (mHold < 0 || --found->second <= 0)) Holds().erase(found);
+  mHold = 0;
+}
+
 bool VFile::Close() {
   if (!IsOpen()) return false;
   bool stored = StoreLength();
+  LetHoldGo();
   mVolume->CloseItem(mHandle);
   mHandle = -1;
   mVolume = nullptr;

@@ -14,8 +14,8 @@ class VFSVolume;
 
 class VFile : public RandomAccessMechanism {
  public:
-  // Takes over the open item. Its first access positions the item at the file's position.
-  VFile(VFSVolume* volume, int16_t handle, int32_t length);
+  // Takes over the open item `idnum`. Its first access positions the item at the file's position.
+  VFile(VFSVolume* volume, uint32_t idnum, int16_t handle, int32_t length);
   // Closes a file still open and lets its owner go.
   ~VFile() override;
 
@@ -33,6 +33,9 @@ class VFile : public RandomAccessMechanism {
   bool SetLength(int32_t length) override;
   int32_t GetPosition() override { return mPosition; }
   void Flush() override;
+  // Held against the other files over the same item of the same volume, until Close. The
+  // volume's own file is held by its opening, so no other process reaches the item.
+  bool Lock(bool exclusive) override;
 
   // Holds a counted reference to the object that keeps the volume alive (the VirtualVolume),
   // letting the previous one go.
@@ -43,8 +46,11 @@ class VFile : public RandomAccessMechanism {
   bool PositionItem();
   bool StoreLength();
   bool FillZeros(int32_t from, int32_t to);
+  void LetHoldGo();
 
   VFSVolume* mVolume;
+  uint32_t mIdnum;
+  int8_t mHold = 0;  // 0 none, 1 shared, -1 exclusive
   RuntimeObject* mOwner = nullptr;
   int16_t mHandle;
   int32_t mPosition = 0;

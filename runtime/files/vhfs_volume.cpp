@@ -212,7 +212,7 @@ VFile* VHFSVolume::OpenFile(const VHFSItem& item) {
     mCore->CloseItem(handle);
     return nullptr;
   }
-  return new VFile(mCore.get(), handle, static_cast<int32_t>(length));
+  return new VFile(mCore.get(), item.idnum, handle, static_cast<int32_t>(length));
 }
 
 }  // namespace vorn

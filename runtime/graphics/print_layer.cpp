@@ -101,6 +101,8 @@ PrintJob* JobNew(PrintConfig* config) {
 
 PrintContext* JobGetContext(PrintJob* handle) {
   Job* job = JobOf(handle);
+  // The drawing begins: the job's printer is settled now.
+  if (job) TakeDefaultPrinter(*job);
   return job ? reinterpret_cast<PrintContext*>(g_object_ref(job->context)) : nullptr;
 }
 

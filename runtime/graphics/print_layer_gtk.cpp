@@ -246,6 +246,12 @@ void ConfigFromPageSetup(Config* config, GObject* pageSetup) {
   values[kPrintKeyPaperName] = paper && !gtk_paper_size_is_custom(paper) ? gtk_paper_size_get_name(paper) : "";
 }
 
+void TakeDefaultPrinter(Job& job) {
+  // Without a display GTK looks for no printers; the job is sent by the rules of no printer.
+  if (job.printer || !gdk_display_get_default()) return;
+  job.printer = reinterpret_cast<GObject*>(FindPrinter(""));
+}
+
 bool SendJob(Job& job, std::string* error) {
   Config* config = ConfigOf(job.config);
   const Context* context = ContextOf(job.context);
@@ -253,8 +259,9 @@ bool SendJob(Job& job, std::string* error) {
     *error = "the job has no pages";
     return false;
   }
-  // The printer chosen in the dialog, or the default one, as it is now: one that takes no jobs
-  // must fail the job here, because GTK's backend reports a queue's refusal as success.
+  // The job's printer (chosen in the dialog, or the default one when the drawing began) as it
+  // is now: one that is gone or takes no jobs must fail the job here, because GTK's backend
+  // reports a queue's refusal as success.
   const std::string chosen = job.printer ? gtk_printer_get_name(GTK_PRINTER(job.printer)) : "";
   GtkPrinter* printer = FindPrinter(chosen);
   if ((!chosen.empty() && !printer) || (printer && !gtk_printer_is_accepting_jobs(printer))) {

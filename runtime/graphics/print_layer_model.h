@@ -50,7 +50,8 @@ struct Context {
 struct Job {
   GObject* config = nullptr;   // one reference each
   GObject* context = nullptr;
-  // What the print dialog chose (GtkPrinter, GtkPrintSettings); nil: the default printer.
+  // What the print dialog chose (GtkPrinter, GtkPrintSettings). Without a dialog, the default
+  // printer as its drawing begins (TakeDefaultPrinter); nil: GTK has none at all.
   GObject* printer = nullptr;
   GObject* settings = nullptr;
   // The output file the dialog offered: one the runtime picked, so it is made afresh.
@@ -89,6 +90,10 @@ bool WritePdf(const Context& context, const Config& config, const std::string& p
 std::string FreshOutputFile(const std::string& requested);
 // The name FreshOutputFile would make now, without making it.
 std::string FreeOutputName(const std::string& requested);
+// Makes the default printer of this moment the job's own, unless it has one: the job then
+// goes where it was meant to or fails, but never to another printer or a file because the
+// default changed or went while it was drawn.
+void TakeDefaultPrinter(Job& job);
 // Sends the closed job's pages to its printer, or the default one, through GTK's print
 // system; with no printer at all it writes the PDF file itself. False with the reason when
 // that fails.

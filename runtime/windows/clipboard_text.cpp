@@ -119,13 +119,12 @@ bool TakeProperty(Requester& r, Atom property, Answer* answer) {
   return true;
 }
 
-// An answer sent in pieces: each piece waits for the one before to be taken, and each must
-// come within the wait; the empty piece ends it.
-bool TakeIncrementally(Requester& r, Atom property, Answer* answer) {
+// An answer sent in pieces: each piece waits for the one before to be taken, and all of them
+// must come by the read's deadline; the empty piece ends it.
+bool TakeIncrementally(Requester& r, Atom property, Clock::time_point deadline, Answer* answer) {
   answer->bytes.clear();
   while (true) {
     XEvent event;
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kClipboardAnswerWait);
     if (!AwaitEvent(r, PropertyNotify, deadline, &event, [&](const XEvent& e) {
           return e.xproperty.atom == property && e.xproperty.state == PropertyNewValue;
         })) {
@@ -141,7 +140,7 @@ bool TakeIncrementally(Requester& r, Atom property, Answer* answer) {
 }
 
 // Asks the owner of the clipboard for the target; nothing when it refuses, or (with *silent
-// set) does not answer by the deadline.
+// set) has not answered all of it by the deadline.
 std::optional<Answer> Convert(Requester& r, Atom target, Clock::time_point deadline, bool* silent) {
   *silent = false;
   const Atom property = r.properties[r.next];
@@ -163,7 +162,7 @@ std::optional<Answer> Convert(Requester& r, Atom target, Clock::time_point deadl
   while (XCheckTypedWindowEvent(r.display, r.window, PropertyNotify, &stale)) {
   }
   Answer answer;
-  if (!TakeProperty(r, property, &answer) || (answer.type == r.incr && !TakeIncrementally(r, property, &answer))) {
+  if (!TakeProperty(r, property, &answer) || (answer.type == r.incr && !TakeIncrementally(r, property, deadline, &answer))) {
     *silent = true;
     return std::nullopt;
   }

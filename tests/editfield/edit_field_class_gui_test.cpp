@@ -4,7 +4,13 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <utility>
 
 #include "editfield/support/edit_field_fixture.h"
 #include "files/folder_item_imp_unix.h"
@@ -269,9 +275,18 @@ TEST_F(EditFieldClassTest, AFieldSavesItsTextToAFileAndLoadsItBack) {
   EXPECT_EQ(Text(multi), "line one\nzwei \xC3\xBC");
   PaneOf(single)->LoadFromFile(&file);
   EXPECT_EQ(Text(single), "line one\nzwei \xC3\xBC");
-  FolderItemImpUnix missing{string((path + ".missing").c_str())};
-  PaneOf(single)->LoadFromFile(&missing);
-  EXPECT_EQ(Text(single), "line one\nzwei \xC3\xBC") << "nothing to read leaves the text";
+  // Nothing to read, or more than a string holds: the text stays and the item tells why.
+  const std::string big = path + ".big";
+  std::ofstream{big};
+  std::filesystem::resize_file(big, int64_t{3} << 30);
+  const std::pair<std::string, int32_t> unreadable[] = {{path + ".missing", ENOENT}, {big, EOVERFLOW}};
+  for (const auto& [name, error] : unreadable) {
+    FolderItemImpUnix item{string(name.c_str())};
+    EXPECT_FALSE(PaneOf(single)->LoadFromFile(&item)) << name;
+    EXPECT_EQ(item.mLastError, error) << name;
+    EXPECT_EQ(Text(single), "line one\nzwei \xC3\xBC") << name;
+  }
+  std::remove(big.c_str());
   std::remove(path.c_str());
 }
 

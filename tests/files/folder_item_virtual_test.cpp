@@ -1,5 +1,8 @@
 // FolderItems inside virtual volumes: making and opening volumes from items on disk,
 // navigation, streams, attributes, moving, and the volume's lifetime.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
@@ -156,6 +159,70 @@ TEST_F(VirtualFolderItemTest, AVolumeFileIsNotOpenedAgainWhileItsVolumeIsOpen) {
   c = Child(root, "c");
   EXPECT_EQ(ReadBinary(c), "sea");
   for (RuntimeObject* item : {c, root, again, disk}) RuntimeUnlockObject(item);
+}
+
+// A volume file inside another volume is held as one on disk is.
+TEST_F(VirtualFolderItemTest, AVolumeFileInsideAVolumeIsNotOpenedAgainWhileItsVolumeIsOpen) {
+  RuntimeObject* outer = MakeVolume();
+  ASSERT_NE(outer, nullptr);
+  RuntimeObject* root = VirtVolRootGetter(outer, 0);
+  RuntimeObject* file = Child(root, "inner");
+  RuntimeObject* inner = FolderItemCreateVirtualVolume(file);
+  ASSERT_NE(inner, nullptr);
+  RuntimeObject* innerRoot = VirtVolRootGetter(inner, 0);
+  RuntimeObject* x = Child(innerRoot, "x");
+  WriteBinary(x, "first");
+  RuntimeObject* second = FolderItemOpenAsVirtualVolume(file);
+  EXPECT_EQ(second, nullptr);
+  if (second) RuntimeUnlockObject(second);
+  EXPECT_EQ(FolderItemGetLastError(file, 0), EBUSY);
+  for (RuntimeObject* item : {x, innerRoot, inner}) RuntimeUnlockObject(item);
+  RuntimeObject* again = FolderItemOpenAsVirtualVolume(file);
+  ASSERT_NE(again, nullptr) << "closing the volume lets the file go";
+  EXPECT_EQ(Take(VirtVolDamageGetter(again, 0)), "");
+  innerRoot = VirtVolRootGetter(again, 0);
+  x = Child(innerRoot, "x");
+  EXPECT_EQ(ReadBinary(x), "first");
+  for (RuntimeObject* item : {x, innerRoot, again, file, root, outer}) RuntimeUnlockObject(item);
+}
+
+// A volume file that may not be written opens for reading as often as asked, never beside a
+// writer, and the refused try to write leaves no error behind.
+TEST_F(VirtualFolderItemTest, AVolumeFileWithoutLeaveToWriteOpensForReadersAlone) {
+  RuntimeUnlockObject(MakeVolume());
+  ASSERT_EQ(chmod(In("vol").c_str(), 0444), 0);
+  ASSERT_EQ(chmod(mFolder.c_str(), 0755), 0);
+  // Each opening: "volume", the item's LastErrorCode and what the file b reads, or "nil" and the code.
+  auto openTwice = [this] {
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) return std::string("<still root>");
+    RuntimeObject* disk = Disk(In("vol"));
+    std::string answer;
+    RuntimeObject* volumes[2] = {};
+    for (RuntimeObject*& volume : volumes) {
+      volume = FolderItemOpenAsVirtualVolume(disk);
+      answer += (volume ? "volume " : "nil ") + std::to_string(FolderItemGetLastError(disk, 0));
+      if (!volume) continue;
+      RuntimeObject* root = VirtVolRootGetter(volume, 0);
+      RuntimeObject* a = Child(root, "a");
+      RuntimeObject* b = Child(a, "b");
+      answer += " " + ReadBinary(b) + "; ";
+      for (RuntimeObject* item : {b, a, root}) RuntimeUnlockObject(item);
+    }
+    for (RuntimeObject* volume : volumes) {
+      if (volume) RuntimeUnlockObject(volume);
+    }
+    RuntimeUnlockObject(disk);
+    return answer;
+  };
+  const std::string before = ReadDisk("vol");
+  EXPECT_EQ(RunInChild(openTwice), "volume 0 bee; volume 0 bee; ");
+  RuntimeObject* disk = Disk(In("vol"));
+  RuntimeObject* writer = FolderItemOpenAsVirtualVolume(disk);  // this user may write
+  ASSERT_NE(writer, nullptr);
+  EXPECT_EQ(RunInChild(openTwice), "nil 16nil 16");
+  RuntimeUnlockObject(writer);
+  RuntimeUnlockObject(disk);
+  EXPECT_TRUE(ReadDisk("vol") == before);
 }
 
 // A writer stopped while adding a block: the file's whole blocks still open, read-only.

@@ -99,6 +99,15 @@ TEST_F(LargeFileTest, StreamsReadAndAppendPastTwoGigabytesAndNeverWriteAtAGuess)
          return all + "|" + to_string(TextInputStreamLastErrorGetter(in));
        },
        "|75", kTail},
+      {"ReadLine fails on a line past 2 GiB and stays where the line starts", FolderItemOpenTextFile,
+       [](RuntimeObject* in) {
+         std::string lines = Take(TextInputStreamReadLine(in, nullptr));
+         lines += "|" + Take(TextInputStreamReadLine(in, nullptr));
+         lines += "|" + Take(TextInputStreamReadLine(in, nullptr));
+         lines += "|" + to_string(TextInputStreamLastErrorGetter(in));
+         return lines + "|" + to_string(TextInputStreamGetPosition(in)) + "|" + to_string(TextInputStreamEOF(in));
+       },
+       "first|second||75|13|0", kTail},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -1,21 +1,29 @@
-// Pipes, devices and folders where a file is expected: every call answers at once and refuses,
-// instead of waiting for a writer or a reader that never comes. Each call runs in a child
-// process, so that one that would wait makes its row fail instead of hanging the test.
+// Pipes, devices and folders where a file is expected: every call answers at once, never
+// waiting for a writer or a reader that does not come. Each call runs in a child process, so
+// that one that would wait makes its row fail instead of hanging the test.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
+#include <thread>
+#include <vector>
 
+#include "base/background_task.h"
+#include "files/binary_stream.h"
 #include "files/folder_item_class.h"
 #include "files/program_runner.h"
 #include "files/support/child_run.h"
 #include "files/support/temp_folder.h"
+#include "files/text_input_stream.h"
+#include "files/text_output_stream.h"
 #include "vorn/folder_item_api.h"
 
 namespace vorn::testing {
@@ -23,14 +31,17 @@ namespace {
 
 using SpecialFileTest = TempFolderTest;
 
-TEST_F(SpecialFileTest, CallsOnPipesDevicesAndFoldersAnswerAtOnce) {
+// Pipes and devices open to be read and written in order, at once; only what needs a whole
+// file, a length or a position is refused.
+TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
   for (const char* name : {"pipe", "pipe.wav", "pipe.png"}) ASSERT_EQ(mkfifo(PathOf(name).c_str(), 0600), 0);
   MakeFolder("folder");
   WriteFile("plain", "words");
-  // "stream" for a stream, else "nil" and the item's LastErrorCode.
   auto opens = [](RuntimeObject* (*open)(RuntimeObject*)) {
     return [open](RuntimeObject* item, FolderItemImpUnix*) {
-      return open(item) ? "stream" : "nil " + std::to_string(FolderItemGetLastError(item, 0));
+      RuntimeObject* stream = open(item);
+      if (stream) RuntimeUnlockObject(stream);
+      return stream ? std::string("stream") : "nil " + std::to_string(FolderItemGetLastError(item, 0));
     };
   };
   auto binary = [](RuntimeObject* item) { return FolderItemOpenBinaryFile(item, 0); };
@@ -42,17 +53,70 @@ TEST_F(SpecialFileTest, CallsOnPipesDevicesAndFoldersAnswerAtOnce) {
              (std::filesystem::is_regular_file(PathOf(to)) ? " made" : "");
     };
   };
+  // A line written through the stream `open` makes, and its error at closing.
+  auto logs = [](RuntimeObject* (*open)(RuntimeObject*)) {
+    return [open](RuntimeObject* item, FolderItemImpUnix*) {
+      RuntimeObject* out = open(item);
+      if (!out) return "nil " + std::to_string(FolderItemGetLastError(item, 0));
+      TextOutputStreamWriteLine(out, string("logged").Rep());
+      TextOutputStreamClose(out);
+      const std::string answer = "closed " + std::to_string(TextOutputStreamLastErrorGetter(out));
+      RuntimeUnlockObject(out);
+      return answer;
+    };
+  };
+  // The same to the standard error, here a pipe, and what came out of the pipe.
+  auto logsToStandardError = [&logs](RuntimeObject* item, FolderItemImpUnix* imp) {
+    int ends[2];
+    if (pipe(ends) != 0 || dup2(ends[1], STDERR_FILENO) < 0) return std::string("no pipe");
+    close(ends[1]);
+    std::string answer = logs(FolderItemAppendTextFile)(item, imp);
+    close(STDERR_FILENO);
+    char got[16] = {};
+    return answer + " " + std::string(got, static_cast<size_t>(std::max<ssize_t>(read(ends[0], got, sizeof got), 0)));
+  };
+  // A writer that comes after the reader opened the pipe, writes two lines and goes.
+  auto readsLines = [this](RuntimeObject* item, FolderItemImpUnix*) {
+    RuntimeObject* in = FolderItemOpenTextFile(item);
+    if (!in) return std::string("nil");
+    if (fork() == 0) {
+      usleep(100 * 1000);
+      std::ofstream(PathOf("pipe")) << "one\r\ntwo\n";
+      _exit(0);
+    }
+    std::string lines = Text(string::Adopt(TextInputStreamReadLine(in, nullptr)));
+    lines += "|" + Text(string::Adopt(TextInputStreamReadLine(in, nullptr)));
+    lines += "|" + Text(string::Adopt(TextInputStreamReadLine(in, nullptr)));
+    lines += "|" + std::to_string(TextInputStreamEOF(in));
+    RuntimeUnlockObject(in);
+    return lines;
+  };
+  // What a device gives, and its Length and Position with their error.
+  auto readsBytes = [](RuntimeObject* item, FolderItemImpUnix*) {
+    RuntimeObject* stream = FolderItemOpenBinaryFile(item, 0);
+    if (!stream) return std::string("nil");
+    const std::string bytes = Text(string::Adopt(BinaryStreamRead(stream, 4, nullptr)));
+    std::string answer = std::to_string(bytes.size()) + " bytes " + std::to_string(BinaryStreamGetLength(stream));
+    answer += " " + std::to_string(BinaryStreamGetPosition(stream));
+    answer += " " + std::to_string(BinaryStreamLastErrorGetter(stream));
+    RuntimeUnlockObject(stream);
+    return answer;
+  };
   const struct {
     const char* name;
     const char* path;  // inside the test's folder, or absolute
     std::function<std::string(RuntimeObject* item, FolderItemImpUnix* imp)> run;
     std::string answer;
   } cases[] = {
-      {"OpenAsTextFile", "pipe", opens(FolderItemOpenTextFile), "nil 29"},
-      {"OpenAsBinaryFile to write", "pipe", opens([](RuntimeObject* item) { return FolderItemOpenBinaryFile(item, 1); }), "nil 29"},
-      {"AppendToTextFile", "pipe", opens(FolderItemAppendTextFile), "nil 29"},
-      {"CreateTextFile", "pipe", opens(FolderItemCreateTextFile), "nil 29"},
-      {"OpenAsBinaryFile on a device", "/dev/null", opens(binary), "nil 29"},
+      {"OpenAsTextFile without a writer", "pipe", opens(FolderItemOpenTextFile), "stream"},
+      {"OpenAsTextFile reads what a writer sends", "pipe", readsLines, "one|two||1"},
+      {"OpenAsBinaryFile to write, nobody reading", "pipe", opens([](RuntimeObject* item) { return FolderItemOpenBinaryFile(item, 1); }), "nil 6"},
+      {"AppendToTextFile, nobody reading", "pipe", opens(FolderItemAppendTextFile), "nil 6"},
+      {"CreateTextFile, nobody reading", "pipe", opens(FolderItemCreateTextFile), "nil 6"},
+      {"AppendToTextFile on /dev/null", "/dev/null", logs(FolderItemAppendTextFile), "closed 0"},
+      {"CreateTextFile on /dev/null", "/dev/null", logs(FolderItemCreateTextFile), "closed 0"},
+      {"AppendToTextFile on /dev/stderr", "/dev/stderr", logsToStandardError, "closed 0 logged\n"},
+      {"BinaryStream on /dev/zero: bytes, no length, no position", "/dev/zero", readsBytes, "4 bytes -1 -1 29"},
       {"OpenAsBinaryFile on a folder", "folder", opens(binary), "nil 21"},
       {"OpenAsSound", "pipe.wav", opens(FolderItemOpenSound), "nil 29"},
       {"OpenAsPicture", "pipe.png", opens(FolderItemOpenImage), "nil 29"},
@@ -71,28 +135,81 @@ TEST_F(SpecialFileTest, CallsOnPipesDevicesAndFoldersAnswerAtOnce) {
   EXPECT_EQ(ReadFile("plain"), "words");
 }
 
-// A program killed while it waits for cp (or any program the file layer runs) takes that
-// program with it, instead of leaving it waiting on, say, a pipe.
+// A program the file layer waits for (cp, the picture converter) ends with the program that
+// waits, together with what it started and the converter's folder, however that one ends. The
+// runtime's quit signals are stood in for by a handler and a pending-work hook that exits, as
+// the application room installs them.
+volatile sig_atomic_t sQuitSignal = 0;
+
 TEST_F(SpecialFileTest, AProgramTheFileLayerWaitsForEndsWithTheProgramThatWaits) {
-  const std::string pidFile = PathOf("pid");
-  const pid_t waiter = fork();
-  ASSERT_GE(waiter, 0);
-  if (waiter == 0) {
-    RunProgramAndWait({"sh", "-c", "echo $$ > " + pidFile + ".part && mv " + pidFile + ".part " + pidFile +
-                                       " && exec sleep 60"});
-    _exit(0);
-  }
+  const std::string pids = PathOf("pids");
+  // Notes its own pid, its child's and the converter's folder, once all are there.
+  const std::string notes = " > " + pids + ".part && mv " + pids + ".part " + pids;
+  WriteFile("convert", "#!/bin/sh\nsleep 60 & out=${2#BMP3:}; echo $! $$ ${out%/*}" + notes + "; wait\n");
+  chmod(PathOf("convert").c_str(), 0755);
+  WriteFile("in.pict", "a picture");
+  const std::vector<std::string> script = {"sh", "-c", "sleep 60 & echo $! $$" + notes + "; wait"};
+  enum End { kKilled, kExitOnAnotherThread, kQuitSignal };
+  const struct {
+    const char* name;
+    End end;
+    std::function<void()> run;  // in the program that waits
+  } cases[] = {
+      {"killed outright", kKilled, [&] { RunProgramAndWait({"sh", "-c", "echo $$" + notes + "; exec sleep 60"}); }},
+      {"exit on another thread", kExitOnAnotherThread, [&] { RunProgramAndWait(script); }},
+      {"quit signal while the converter runs", kQuitSignal,
+       [&] {
+         setenv("PATH", (Root() + ":" + getenv("PATH")).c_str(), 1);
+         RuntimeObject* item = NewFolderItemWithImp(nullptr, Item(PathOf("in.pict")).release());
+         FolderItemOpenImage(item);
+       }},
+  };
   auto within = [](const std::function<bool()>& condition) {  // five seconds at most
     for (int i = 0; i < 500 && !condition(); ++i) usleep(10000);
     return condition();
   };
-  std::string pid;
-  ASSERT_TRUE(within([&] { return bool(std::ifstream(pidFile) >> pid); }));
-  kill(waiter, SIGKILL);
-  waitpid(waiter, nullptr, 0);
-  const bool ended = within([&] { return !ProcessRuns(pid); });
-  EXPECT_TRUE(ended) << "the program " << pid << " still runs";
-  if (!ended) kill(std::stoi(pid), SIGKILL);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::remove(pids.c_str());
+    const pid_t waiter = fork();
+    ASSERT_GE(waiter, 0);
+    if (waiter == 0) {
+      signal(SIGTERM, [](int) { sQuitSignal = 1; });
+      SetBackgroundTaskPendingWorkHook([] {
+        if (sQuitSignal) std::exit(0);
+      });
+      if (c.end != kExitOnAnotherThread) {
+        c.run();
+        _exit(0);
+      }
+      std::thread(c.run).detach();
+      while (!std::filesystem::exists(pids)) usleep(10000);
+      std::exit(0);
+    }
+    std::vector<std::string> noted;
+    ASSERT_TRUE(within([&] {
+      std::ifstream in(pids);
+      noted.assign(std::istream_iterator<std::string>(in), {});
+      return !noted.empty();
+    }));
+    if (c.end != kExitOnAnotherThread) kill(waiter, c.end == kKilled ? SIGKILL : SIGTERM);
+    bool waiterEnded = false;
+    within([&] { return waiterEnded = waiterEnded || waitpid(waiter, nullptr, WNOHANG) == waiter; });
+    EXPECT_TRUE(waiterEnded) << "the program that waits did not end";
+    if (!waiterEnded) {
+      kill(waiter, SIGKILL);
+      waitpid(waiter, nullptr, 0);
+    }
+    for (const std::string& note : noted) {
+      if (note[0] == '/') {
+        EXPECT_FALSE(std::filesystem::exists(note)) << "the converter's folder " << note;
+        continue;
+      }
+      const bool ended = within([&] { return !ProcessRuns(note); });
+      EXPECT_TRUE(ended) << "the program " << note << " still runs";
+      if (!ended) kill(std::stoi(note), SIGKILL);
+    }
+  }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "graphics/gtk_print_helper.h"
 #include "graphics/print_layer.h"
@@ -162,25 +163,40 @@ TEST_F(PrintingCupsGuiTest, BothPagesReachTheDefaultQueueAndTheQueueChosenInTheD
   }
 }
 
-// A queue that stops taking jobs while the pages are drawn, whether it was chosen in the
-// dialog or is the default: the job fails where the program hears it, and nothing is printed.
-TEST_F(PrintingCupsGuiTest, AQueueThatStopsTakingJobsWhileTheJobIsDrawnIsReported) {
-  for (bool dialog : {true, false}) {
-    SCOPED_TRACE(dialog ? "chosen in the dialog" : "the default");
-    const char* queue = dialog ? kOtherQueue : kDefaultQueue;
+// A queue that stops taking jobs or goes while the pages are drawn, whether it was chosen in
+// the dialog or is the default: the job fails where the program hears it, and nothing is
+// printed, neither on another queue nor into a file.
+TEST_F(PrintingCupsGuiTest, AQueueThatStopsTakingJobsOrGoesWhileTheJobIsDrawnIsReported) {
+  const struct {
+    const char* name;
+    bool dialog;
+    const char* queue;
+    std::string stop;
+    std::vector<std::string> restore;
+  } cases[] = {
+      {"chosen in the dialog, refusing", true, kOtherQueue, std::string("cupsreject ") + kOtherQueue,
+       {std::string("cupsaccept ") + kOtherQueue}},
+      {"the default, refusing", false, kDefaultQueue, std::string("cupsreject ") + kDefaultQueue,
+       {std::string("cupsaccept ") + kDefaultQueue}},
+      {"the default, deleted", false, kDefaultQueue, std::string("lpadmin -x ") + kDefaultQueue,
+       {std::string("lpadmin -p ") + kDefaultQueue + " -E -v capture:" + mCups->Arrived(kDefaultQueue),
+        std::string("lpadmin -d ") + kDefaultQueue}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     Reports().clear();
-    RuntimeObject* graphics = dialog ? ChooseTheOtherQueueInTheDialog() : RuntimeOpenPrinter(nullptr);
+    RuntimeObject* graphics = c.dialog ? ChooseTheOtherQueueInTheDialog() : RuntimeOpenPrinter(nullptr);
     ASSERT_NE(graphics, nullptr) << "no job was made";
-    ASSERT_EQ(mCups->Tool(std::string("cupsreject ") + queue), 0);
+    ASSERT_EQ(mCups->Tool(c.stop), 0);
     testing::PrintTwoPages(graphics);
     ASSERT_EQ(Reports().size(), 1u);
     EXPECT_NE(Reports()[0].find("gnome_print_job_print"), std::string::npos) << Reports()[0];
-    EXPECT_NE(Reports()[0].find(queue), std::string::npos) << Reports()[0];
+    EXPECT_NE(Reports()[0].find(c.queue), std::string::npos) << Reports()[0];
     // Nothing reached a queue's device or the file a job writes without a printer.
     EXPECT_TRUE(mCups->WaitUntilIdle(30));
     for (const char* each : {kDefaultQueue, kOtherQueue}) EXPECT_EQ(testing::ReadWholeFile(mCups->Arrived(each)), "");
     EXPECT_NE(access(mMissed.c_str(), F_OK), 0);
-    ASSERT_EQ(mCups->Tool(std::string("cupsaccept ") + queue), 0);
+    for (const std::string& command : c.restore) ASSERT_EQ(mCups->Tool(command), 0) << command;
   }
 }
 

@@ -192,8 +192,9 @@ TEST_F(ClipboardGuiTest, TextTravelsToAndFromAnotherProcess) {
 }
 
 // Another program that owns the clipboard, made in a child process with a connection of its
-// own: "silent" never answers; "pieces" sends its UTF-8 text in pieces (INCR); "latin1"
-// refuses UTF-8 and answers STRING; "invalid" answers bytes that are no UTF-8.
+// own: "silent" never answers; "pieces" sends its UTF-8 text in pieces (INCR), "slow" the
+// same with a second before each piece; "latin1" refuses UTF-8 and answers STRING; "invalid"
+// answers bytes that are no UTF-8.
 class ForeignOwner {
  public:
   explicit ForeignOwner(const std::string& mode) {
@@ -238,7 +239,7 @@ class ForeignOwner {
         put(XA_STRING, 8, "caf\xE9\r\n!", 7);
       } else if (mode == "invalid" && request.target == utf8) {
         put(utf8, 8, "\xFF\xFEx", 3);
-      } else if (mode == "pieces" && request.target == utf8) {
+      } else if ((mode == "pieces" || mode == "slow") && request.target == utf8) {
         XSelectInput(display, request.requestor, PropertyChangeMask);
         const long size = 13;
         put(incr, 32, &size, 1);
@@ -246,6 +247,7 @@ class ForeignOwner {
         for (const char* piece : {"one ", "two ", "three", ""}) {
           do XNextEvent(display, &event);
           while (event.type != PropertyNotify || event.xproperty.state != PropertyDelete);
+          if (mode == "slow") sleep(1);
           put(utf8, 8, piece, static_cast<int>(strlen(piece)));
           XFlush(display);
         }
@@ -267,7 +269,12 @@ TEST_F(ClipboardGuiTest, AnotherProgramsTextIsReadWithoutRunningTimersAndOneThat
     const char* mode;
     std::string text;
     bool available;
-  } cases[] = {{"silent", "", false}, {"pieces", "one two three", true}, {"latin1", "café\r\n!", true}, {"invalid", "", true}};
+  } cases[] = {{"silent", "", false},
+               {"pieces", "one two three", true},
+               // Each piece in time, the whole not: empty. (The owner, still sending, answers no more.)
+               {"slow", "", false},
+               {"latin1", "café\r\n!", true},
+               {"invalid", "", true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.mode);
     ForeignOwner owner(c.mode);
