@@ -241,8 +241,11 @@ bool vndbHandle::ReadColumns(DbTableSchema& schema) {
   bool found = false;
   if (!fields->Find(prefix, &found)) return false;
   ColumnSet columns(schema);
-  while (fields->Next() && DbKeyHasPrefix(fields->CurrentKey(), prefix)) {
-    if (!fields->IsCurrentVisible()) continue;
+  while (fields->Next()) {
+    size_t length = 0;
+    const uint8_t* record = fields->CurrentRecord(&length);
+    if (fields->EndsKeyWalk(record, length, prefix)) break;
+    if (!fields->Visible(record, length)) continue;
     uint32_t id = 0;
     DbColumn column;
     size_t keyAt = 0;

@@ -173,10 +173,7 @@ bool vndbCursor::NextRow() {
     vndbPage* leaf = mTree->CurrentLeaf();
     size_t length = 0;
     const uint8_t* record = mTree->CurrentRecordIn(leaf, &length);
-    // Only a row the walk would give ends the key's rows: a deleted record tells nothing of
-    // what follows it.
-    if (!record || record[2] != kDbLive) continue;
-    if (!mSeek.empty() && !DbKeyHasPrefix(mTree->BuildKey(record, length), mSeek)) break;
+    if (!mSeek.empty() && mTree->EndsKeyWalk(record, length, mSeek)) break;
     if (!mTree->Visible(record, length)) continue;
     if (mSchema && !LeafFitsColumns(leaf)) {
       mHandle.File().ReportDamage("a row of table " + mTable + " holds fields its columns do not describe");

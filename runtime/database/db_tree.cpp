@@ -448,6 +448,10 @@ bool vndbTree::Visible(const uint8_t* record, size_t length) const {
   return record && record[2] == kDbLive && (!mHasFilter || DbKeyHasPrefix(BuildKey(record, length), mFilter));
 }
 
+bool vndbTree::EndsKeyWalk(const uint8_t* record, size_t length, const Bytes& prefix) const {
+  return record && record[2] == kDbLive && !DbKeyHasPrefix(BuildKey(record, length), prefix);
+}
+
 bool vndbTree::IsCurrentVisible() {
   size_t length = 0;
   const uint8_t* record = CurrentRecord(&length);

@@ -63,6 +63,10 @@ class vndbTree {
   const uint8_t* CurrentRecordIn(vndbPage* leaf, size_t* length) const;
   // Whether a record of this tree is live and passes the filter.
   bool Visible(const uint8_t* record, size_t length) const;
+  // Whether a walk of the keys that begin with `prefix` ends at this record: only a live record
+  // without it does, as a deleted one may stand out of key order (a page an earlier version
+  // wrote) and tells nothing of what follows it.
+  bool EndsKeyWalk(const uint8_t* record, size_t length, const Bytes& prefix) const;
   Bytes CurrentKey();
   // The same into a buffer kept by the caller, which a walk reuses row after row.
   void CurrentKeyInto(Bytes& key);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
+#include <vector>
 
 #include "database/db_cursor.h"
 #include "database/db_handle.h"
@@ -54,6 +56,16 @@ TEST(KeySeekTest, AnEqualityOnTheKeyFindsExactlyItsRows) {
   }
 }
 
+// Deletes the record `at` places into the tree, the last of its leaf, and puts `row` past it as
+// an earlier version did, whatever its key.
+void PutPastDeleted(vndbTree& tree, int at, const DbRow& row) {
+  for (int i = 0; i < at; ++i) ASSERT_TRUE(tree.Next());
+  ASSERT_TRUE(tree.DeleteCurrent());
+  ASSERT_FALSE(tree.Next());  // at the leaf's end, past the deleted record
+  vndbFile& file = tree.File();
+  ASSERT_TRUE(tree.InsertHere(DbBuildRow(row, file.CurrentSerial(), file.NewRecordId())));
+}
+
 // A file from an earlier version may hold a row added after a delete past the deleted record,
 // though its key sorts first; opened read-only, nothing takes the deleted record out, and a
 // walk of the key must step over it rather than end there.
@@ -66,11 +78,7 @@ TEST(KeySeekTest, AWalkOfTheKeyStepsOverDeletedRecordsOutOfOrder) {
     ASSERT_TRUE(db->AddTableRecord("p", {{"id", "10"}, {"k2", "2"}}));
     ASSERT_TRUE(db->Commit());
     auto tree = vndbTree::OpenNamedTree(db->File(), std::to_string(db->FindSchema("p")->id), {0, 1});
-    ASSERT_TRUE(tree->Next() && tree->Next() && tree->DeleteCurrent());
-    ASSERT_FALSE(tree->Next());  // at the leaf's end, past the deleted record
-    vndbFile& file = db->File();
-    ASSERT_TRUE(tree->InsertHere(DbBuildRow({{0, DbValue::Integer(kDbInteger, 3)}, {1, DbValue::Integer(kDbInteger, 3)}},
-                                            file.CurrentSerial(), file.NewRecordId())));
+    PutPastDeleted(*tree, 2, {{0, DbValue::Integer(kDbInteger, 3)}, {1, DbValue::Integer(kDbInteger, 3)}});
     tree.reset();
     ASSERT_TRUE(db->Commit());
   }
@@ -84,6 +92,27 @@ TEST(KeySeekTest, AWalkOfTheKeyStepsOverDeletedRecordsOutOfOrder) {
   std::set<int> rows;
   while (cursor->NextRow()) rows.insert(int(cursor->ColumnValue(0)->integer));
   EXPECT_EQ(rows, (std::set<int>{2, 3}));
+}
+
+// The same in the catalogue, while the deleted record stands (until its page is next read from
+// the file): a column row past a deleted row of a later table must not end the walk of its
+// table's columns when adding a column reads them again.
+TEST(KeySeekTest, AWalkOfATablesColumnsStepsOverDeletedRecordsOutOfOrder) {
+  auto db = vndbHandle::Create(std::make_unique<FileHandle>());
+  ASSERT_TRUE(db->CreateTable("a", {{"x", kDbInteger, true}}, {}));
+  ASSERT_TRUE(db->CreateTable("b", {{"c", kDbInteger, true}}, {}));
+  ASSERT_TRUE(db->Commit());
+  auto fields = vndbTree::OpenNamedTree(db->File(), kDbFieldsTree, {0, 2});
+  // Position 2: adding a column takes position 1, the first the cached schema leaves free.
+  PutPastDeleted(*fields, 2, {{0, DbValue::Integer(kDbInteger, db->FindSchema("a")->id)}, {1, DbValue::Integer(kDbInteger, 2)},
+                              {2, DbValue::Text(kDbVarchar, "y")}, {3, DbValue::Integer(kDbSmallint, 1)},
+                              {4, DbValue::Integer(kDbSmallint, kDbInteger)}});
+  fields.reset();
+  ASSERT_TRUE(db->AddTableColumn("a", {"z", kDbInteger, true})) << db->ErrorMessage();
+  std::vector<std::string> names;
+  for (const DbColumn& column : db->FindSchema("a")->columns) names.push_back(column.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"x", "y", "z"}));
+  EXPECT_TRUE(db->FindSchema("a")->damage.empty()) << db->FindSchema("a")->damage;
 }
 
 }  // namespace
