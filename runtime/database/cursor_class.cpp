@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "database/database_fields.h"
 #include "database/builtin_engine.h"
+#include "database/database_fields.h"
 #include "database/database_objects.h"
 #include "database/db_shutdown_context.h"
 #include "objects/class_registry.h"
@@ -178,8 +178,8 @@ void ExecuteChanges(RuntimeObject* object, const dbFieldChange* changes) {
   }
 }
 
-// An edit of the cursor's row begins: the error read after it, and after the Update that ends
-// it, must be its own.
+// An edit of the cursor's row begins: an error read after it, or after the Update that writes
+// it, is about this edit and not one left from before.
 void ClearDatabaseError(DatabaseCursorObject* cursor) {
   DatabaseObject* database = DatabaseFields(cursor->database);
   if (!database) return;
