@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "database/builtin_engine.h"
 #include "database/database_fields.h"
 #include "database/database_objects.h"
 #include "database/db_shutdown_context.h"
@@ -17,6 +18,8 @@ namespace {
 void* Fn(auto function) { return reinterpret_cast<void*>(function); }
 
 constexpr uint32_t kRowFlags = 4;
+// The engines' code for a row that is not there (the same as an unknown table or column).
+constexpr int32_t kRowGoneError = 2003;
 
 const PropertyRow kProperties[] = {
     {kRowFlags, "BOF", "b", Fn(&cursorBOFGetter), "cursorBOFGetter", nullptr, nullptr, 0, 0},
@@ -72,6 +75,10 @@ void Move(RuntimeObject* object, void (*dbCursorDefinition::*move)(void*)) {
   DropPendingEdits(cursor);
   if (cursor->handle && cursor->definition && cursor->definition->*move) {
     (cursor->definition->*move)(cursor->handle);
+    // These moves land on a row whenever the result has one, also from past its end. Whether
+    // it has is the engine's count where it keeps one, else whether it started empty.
+    const int32_t rows = cursor->definition->rowCount ? cursor->definition->rowCount(cursor->handle) : -1;
+    cursor->eof = rows == 0 || (rows < 0 && cursor->bof) ? 1 : 0;
   }
 }
 
@@ -121,8 +128,23 @@ void FreeChanges(dbFieldChange* changes) {
   }
 }
 
-// One UPDATE per table and row condition, the last group made first.
-void ExecuteChanges(DatabaseObject* database, const dbFieldChange* changes) {
+// Whether no row of the table meets the condition. An UPDATE that meets no row is no error,
+// yet an edit of a row deleted meanwhile has gone nowhere. A database that cannot answer the
+// question leaves it to the UPDATE.
+bool RowGone(RuntimeObject* object, const std::string& table, const std::string& condition) {
+  const std::string sql = "SELECT * FROM [" + table + "] WHERE " + condition;
+  RuntimeObject* found = databaseSQLSelect(object, string(sql, kEncodingUTF8).Rep());
+  if (!found) return false;
+  const bool gone = cursorEOFGetter(found, 0) != 0;
+  cursorClose(found);
+  RuntimeUnlockObject(found);
+  return gone;
+}
+
+// One UPDATE per table and row condition, the last group made first; the first that fails
+// ends the writing, its error kept for the caller.
+void ExecuteChanges(RuntimeObject* object, const dbFieldChange* changes) {
+  DatabaseObject* database = DatabaseFields(object);
   struct Group {
     std::string table;
     std::string condition;
@@ -145,9 +167,24 @@ void ExecuteChanges(DatabaseObject* database, const dbFieldChange* changes) {
     }
   }
   for (auto group = groups.rbegin(); group != groups.rend(); ++group) {
+    if (RowGone(object, group->table, group->condition)) {
+      if (DatabaseErrorCode(database) == 0)
+        SetDatabaseError(database, kRowGoneError, string("Update failed: the row no longer exists", kEncodingUTF8));
+      return;
+    }
     const std::string sql = "UPDATE [" + group->table + "] SET " + group->assignments + " WHERE " + group->condition;
     DatabaseSQLExecute(database, string(sql, kEncodingUTF8));
+    if (DatabaseErrorCode(database) != 0) return;
   }
+}
+
+// An edit of the cursor's row begins: an error read after it, or after the Update that writes
+// it, is about this edit and not one left from before.
+void ClearDatabaseError(DatabaseCursorObject* cursor) {
+  DatabaseObject* database = DatabaseFields(cursor->database);
+  if (!database) return;
+  SetDatabaseError(database, 0, string());
+  ClearBuiltInEngineError(database->engine, database->handle);
 }
 
 void WriteBack(DatabaseCursorObject* cursor) {
@@ -158,7 +195,7 @@ void WriteBack(DatabaseCursorObject* cursor) {
   if (database->engine->updateFields) {
     database->engine->updateFields(database->handle, changes);
   } else {
-    ExecuteChanges(database, changes);
+    ExecuteChanges(cursor->database, changes);
   }
   FreeChanges(changes);
 }
@@ -272,6 +309,7 @@ void cursorDeleteRecord(VornRuntimeObject* object) {
 void cursorEdit(VornRuntimeObject* object) {
   DatabaseCursorObject* cursor = CursorFields(object);
   if (!cursor) return;
+  ClearDatabaseError(cursor);
   cursor->editing = 1;
   if (cursor->handle && cursor->definition->editRow) cursor->definition->editRow(cursor->handle);
 }

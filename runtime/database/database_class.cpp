@@ -227,6 +227,9 @@ VornStringRecord* databaseErrorStringGetter(VornRuntimeObject* object, int32_t) 
 
 void databaseInsertRecord(VornRuntimeObject* object, VornStringRecord* table, VornRuntimeObject* record) {
   DatabaseObject* database = DatabaseFields(object);
+  if (!database) return;
+  // The error read after the insert must be the insert's own.
+  SetDatabaseError(database, 0, string());
   if (!EnsureDatabaseOpen(database)) return;
   dbColumnValue* values = DatabaseRecordValues(record);
   if (database->engine->addTableRecord) {

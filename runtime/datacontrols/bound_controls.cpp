@@ -190,9 +190,11 @@ bool DataControl::IsRecordChanged() {
   return changed;
 }
 
-void DataControl::SaveRecord() {
-  if (!mCursor || OwnerReadOnly() || !IsRecordChanged()) return;
-  if (mDelegate && mOwner && mDelegate->Validate(mOwner, 1)) return;
+bool DataControl::SaveRecord() {
+  if (!mCursor || OwnerReadOnly() || !IsRecordChanged()) return true;
+  if (mDelegate && mOwner && mDelegate->Validate(mOwner, 1)) return true;
+  // Past the last row, or in an empty result, there is no row to write the edit to.
+  if (cursorEOFGetter(mCursor, 0)) return false;
   DataControlObject* owner = Owner();
   const EncodingCode target = TargetEncoding(owner);
   cursorEdit(mCursor);
@@ -215,8 +217,15 @@ void DataControl::SaveRecord() {
   }
   ReleaseEntries(entries);
   cursorUpdate(mCursor);
+  if (mDatabase && databaseErrorCodeGetter(mDatabase, 0) != 0) {
+    // The row keeps what it held: the edits read back as stored, so that the controls still
+    // differ from the row and the edit is not taken as saved by the next move.
+    if (DatabaseCursorObject* cursor = CursorFields(mCursor)) DropPendingEdits(cursor);
+    return false;
+  }
   if (owner && owner->commit && mDatabase) databaseCommit(mDatabase);
   if (mDelegate && mOwner) mDelegate->Update(mOwner);
+  return true;
 }
 
 void DataControl::InsertRecord() {
@@ -236,8 +245,12 @@ void DataControl::InsertRecord() {
     setDatabaseRecordColumn(record, name.Rep(), value.Rep());
   }
   ReleaseEntries(entries);
+  // A row the database refuses was not inserted: no Insert event, and the controls keep what
+  // the user typed.
   if (mDatabase && record) databaseInsertRecord(mDatabase, mTableName.Rep(), record);
+  const bool inserted = mDatabase && record && databaseErrorCodeGetter(mDatabase, 0) == 0;
   RuntimeUnlockObject(record);
+  if (!inserted) return;
   const bool keep = mDelegate && mOwner && mDelegate->Insert(mOwner);
   if (!keep) ClearBoundControls();
 }

@@ -138,9 +138,10 @@ void DataControl::SetPosition(int32_t row) {
 }
 
 bool DataControl::SaveBeforeMove() {
-  SaveRecord();
+  // An edit the row did not take stays in the controls: moving on would throw it away.
+  const bool saved = SaveRecord();
   // A Validate or Update handler that closed the window ends the move.
-  return mCursor && !IsClosing();
+  return saved && mCursor && !IsClosing();
 }
 
 void DataControl::MoveFirst() {
@@ -182,13 +183,19 @@ void DataControl::MoveNext() {
 void DataControl::MoveLast() {
   if (!mCursor) return;
   const int32_t last = GetRecordCount() - 1;
-  if (mRow >= last) return;
+  // From past the end (after MoveTo beyond the last row) the last row lies behind.
+  if (last < 0 || mRow == last) return;
   if (!SaveBeforeMove()) return;
   const dbCursorDefinition* engine = EngineOf(mCursor);
   if (engine && engine->lastRow) {
     CursorMoveLast(mCursor);
   } else {
-    for (int32_t i = mRow; i < last; ++i) cursorMoveNext(mCursor);
+    int32_t at = mRow;
+    if (at > last) {
+      OpenCursor();
+      at = 0;
+    }
+    for (; at < last && mCursor; ++at) cursorMoveNext(mCursor);
   }
   mRow = last;
   SetPosition(last);
@@ -199,7 +206,7 @@ void DataControl::MoveTo(int32_t row) {
   if (!SaveBeforeMove()) return;
   OpenCursor();
   if (!mCursor) return;
-  if (DatabaseCursorObject* fields = CursorFields(mCursor)) fields->eof = 0;
+  // The fresh cursor's end flag is left as it is: an empty result has no row to step over.
   EndEdit();
   int32_t steps = 0;
   while (steps < row && !cursorEOFGetter(mCursor, 0)) {

@@ -34,7 +34,9 @@ class DataControl : public SubPane {
   // --- the bound controls and record editing (bound_controls.cpp) ---
   void LoadBoundControls();
   bool IsRecordChanged();
-  void SaveRecord();
+  // False when an edit was there to write and the row did not take it (no row, or the
+  // database refused it).
+  bool SaveRecord();
   // Saves before a move; false when the move must not go on (no cursor, or a handler closed
   // the window).
   bool SaveBeforeMove();

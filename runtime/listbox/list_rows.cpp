@@ -277,6 +277,9 @@ int32_t ListRows::InsertRow(int32_t index, const string& text, int16_t depth, in
 
 int32_t ListRows::AddTextRow(const string& text, int16_t folderState) {
   const string utf8 = text.ToUTF8();
+  // Where the row goes is decided once a cell edit is over: its CellAction handler may add,
+  // open or remove rows.
+  if (!mBound) EndCellEdit(false);
   int32_t row;
   if (mExpandDepth > 0 && mExpandingRow >= 0 && mExpandingRow < RowCount()) {
     const auto depth = static_cast<int16_t>(GetRowDepth(mExpandingRow) + 1);
@@ -288,21 +291,22 @@ int32_t ListRows::AddTextRow(const string& text, int16_t folderState) {
   return row;
 }
 
-void ListRows::RemoveRowsEndingEdit(int32_t first, int32_t count) {
-  const int32_t edited = EditedRow();
-  EndCellEdit(edited >= first && edited < first + count);
-  RowsRemoving(first, count);
-}
-
 void ListRows::RemoveRow(int32_t row) {
   const RowEntry* entry = EntryOrNil(row);
   if (!entry) return;
   const CondemnedRow condemnedRow{this, entry->mId};
   if (IsCondemned(condemnedRow)) return;
   CondemnedRows().push_back(condemnedRow);
-  RemoveRowsEndingEdit(row, 1);
-  // The events may have moved the row, or taken it with all the others.
-  if (const int32_t at = FindRowId(condemnedRow.id, row); at >= 0) {
+  EndCellEdit(EditedRow() == row);
+  // The CellAction handler may have moved the row, or taken it with all the others: the
+  // selection hears only of a row that is still there to go, where it now is. Then the Change
+  // event may do the same.
+  int32_t at = FindRowId(condemnedRow.id, row);
+  if (at >= 0) {
+    RowsRemoving(at, 1);
+    at = FindRowId(condemnedRow.id, at);
+  }
+  if (at >= 0) {
     RowEntry gone = mRows[static_cast<size_t>(at)];
     mRows.erase(mRows.begin() + at);
     NoteRowsChanged();
@@ -402,11 +406,14 @@ bool ListRows::CollapseFolder(int32_t row) {
 
 void ListRows::RemoveDescendants(int32_t row) {
   if (!mHierarchical) return;
+  // Each removal may raise Change, whose handler may add, move or remove rows: the descendants
+  // are known by their ids before the first goes, and each is looked for where it now is.
   const int32_t depth = GetRowDepth(row);
-  while (row + 1 < RowCount() && GetRowDepth(row + 1) > depth) {
-    const int32_t before = RowCount();
-    RemoveRow(row + 1);
-    if (RowCount() >= before) break;  // nothing went: never loop forever
+  std::vector<uint32_t> descendants;
+  for (int32_t next = row + 1; next < RowCount() && GetRowDepth(next) > depth; ++next)
+    descendants.push_back(mRows[static_cast<size_t>(next)].mId);
+  for (const uint32_t id : descendants) {
+    if (const int32_t at = FindRowId(id, row + 1); at >= 0) RemoveRow(at);
   }
 }
 

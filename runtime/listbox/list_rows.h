@@ -145,7 +145,6 @@ class ListRows {
   int32_t FindRowId(uint32_t id, int32_t hint) const;
   // Frees the cells of rows taken out of the list.
   void FreeRows(std::vector<RowEntry>& rows);
-  void RemoveRowsEndingEdit(int32_t first, int32_t count);
   void RemoveDescendants(int32_t row);
   void SetRowFields(int32_t row, const string& text);
   void StoreRowFields(int32_t row, const string& line, int32_t onlyColumn);

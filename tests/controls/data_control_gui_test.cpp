@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 
@@ -58,11 +59,15 @@ RuntimeObject* gDatabase = nullptr;
 std::string gDataField = "name";
 int gRepositions = 0;
 int32_t gLastIndex = 0;
+int gUpdates = 0;
+int gInserts = 0;
 
 void OnReposition(VornRuntimeObject*, int32_t index) {
   ++gRepositions;
   gLastIndex = index;
 }
+void OnUpdate(VornRuntimeObject*) { ++gUpdates; }
+uint8_t OnInsert(VornRuntimeObject*) { return ++gInserts, 0; }
 
 void OnLayout(VornRuntimeObject* self) {
   windowPosSetter(self, 0, 120);
@@ -76,7 +81,9 @@ RuntimeClass* Class(ObjectDefinition* definition) { return RuntimeClassFromDefin
 void OnCreateControls(VornRuntimeObject* self) {
   static RuntimeClass* navClass = test::MakeClass(
       "PeopleNav", "DataControl", sizeof(DataControlObject),
-      {{"#Reposition%%o<PeopleNav>i4", Fn(&OnReposition), nullptr, 0}});
+      {{"#Reposition%%o<PeopleNav>i4", Fn(&OnReposition), nullptr, 0},
+       {"#Update%%o<PeopleNav>", Fn(&OnUpdate), nullptr, 0},
+       {"#Insert%b%o<PeopleNav>", Fn(&OnInsert), nullptr, 0}});
   PeopleWindowObject* w = People(self);
   w->nav = test::AddWindowControl(self, navClass, "PeopleData", MakeRect(10, 120, 390, 150), test::PackedStream());
   DataControlTableNameSetter(w->nav, 0, Str("people").Rep());
@@ -136,6 +143,8 @@ class DataControlGuiTest : public ::testing::Test {
     databaseCommit(gDatabase);
     ASSERT_EQ(databaseErrorCodeGetter(gDatabase, 0), 0);
     gRepositions = 0;
+    gUpdates = 0;
+    gInserts = 0;
     gDataField = "name";
   }
   void TearDown() override {
@@ -283,9 +292,10 @@ TEST_F(DataControlGuiTest, DeletingTheLastRowShowsTheRowBeforeAndEditsAreRefused
   EXPECT_EQ(Shown(window), "|false|") << "a new record starts from cleared controls";
   editTextSetter(w->name, 0, Str("Ada").Rep());
   DataControlAddNewRecord(w->nav);
-  EXPECT_EQ(Text(editTextGetter(w->name, 0)), "") << "the controls are cleared after the insert";
-  EXPECT_EQ(DataControlRow(w->nav), 0) << "no cursor until the query runs again";
   EXPECT_NE(databaseErrorCodeGetter(gDatabase, 0), 0) << "no control gives the key: the database refuses the row";
+  EXPECT_EQ(Text(editTextGetter(w->name, 0)), "Ada") << "a refused row stays in the controls as typed";
+  EXPECT_EQ(gInserts, 0) << "no Insert event for a row that was not inserted";
+  EXPECT_EQ(DataControlRow(w->nav), 0) << "no cursor until the query runs again";
   DataControlRunQuery(w->nav);
   EXPECT_EQ(DataControlRowCount(w->nav), 19);
 
@@ -298,23 +308,131 @@ TEST_F(DataControlGuiTest, DeletingTheLastRowShowsTheRowBeforeAndEditsAreRefused
 }
 
 // MoveTo past the last row leaves the cursor on no row: Delete has nothing to remove there and
-// must not count a row as gone.
+// must not count a row as gone. First, Previous and Last bring the cursor back onto a row,
+// which the controls show and Delete removes.
 TEST_F(DataControlGuiTest, DeleteRemovesOnlyARowTheCursorStandsOn) {
   RuntimeObject* window = OpenWindow();
   PeopleWindowObject* w = People(window);
   const struct {
     int32_t moveTo;
-    int32_t count;  // RowCount and the rows in the table afterwards
-  } cases[] = {{21, 20}, {1000, 20}, {20, 19}, {19, 18}};
+    void (*then)(VornRuntimeObject*);
+    int32_t row;        // Row before the delete
+    const char* shown;  // the name shown there
+    int32_t count;      // RowCount and the rows in the table afterwards
+  } cases[] = {
+      {21, nullptr, 21, "", 20},
+      {1000, nullptr, 21, "", 20},
+      {20, nullptr, 20, "Person 20", 19},
+      {19, nullptr, 19, "Person 19", 18},
+      {1000, DataControlMoveFirst, 1, "Person 1", 17},       // rows 2 to 18 remain
+      {1000, DataControlMovePrev, 17, "Person 18", 16},      // the last of them
+      {1000, DataControlMoveLast, 16, "Person 17", 15},
+      {1000, DataControlMoveNext, 16, "", 15},               // nothing after the end
+  };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.moveTo);
+    SCOPED_TRACE(std::to_string(c.moveTo) + " then " + std::to_string(c.row));
     DataControlMoveTo(w->nav, c.moveTo);
+    if (c.then) c.then(w->nav);
+    EXPECT_EQ(DataControlRow(w->nav), c.row);
+    EXPECT_EQ(Text(editTextGetter(w->name, 0)), c.shown);
     DataControlDeleteRecord(w->nav);
     EXPECT_EQ(DataControlRowCount(w->nav), c.count);
     DataControlRunQuery(w->nav);
     EXPECT_EQ(DataControlRowCount(w->nav), c.count) << "the rows the table holds";
   }
   test::CloseAndRelease(window);
+}
+
+// What the row did not take raises no event, stays in the controls as typed, and stops the
+// move that would have thrown it away; what it took raises the event once.
+TEST_F(DataControlGuiTest, AnEditTheRowDoesNotTakeStaysTypedAndStopsTheMove) {
+  enum Action { kUpdate, kInsert };
+  const struct {
+    const char* name;
+    const char* field;  // the edit field's DataField
+    bool live;          // rows read as the query walks the table, not sorted first
+    int32_t moveTo;
+    const char* sql;    // run after the move, before typing
+    Action action;
+    const char* typed;
+    bool taken;
+    int32_t error;      // the database's error code afterwards; -1: any but 0
+  } cases[] = {
+      {"update", "name", false, 2, nullptr, kUpdate, "Grace Hopper", true, 0},
+      {"update of live rows", "name", true, 2, nullptr, kUpdate, "Ada Lovelace", true, 0},
+      {"update to a taken key", "id", false, 2, nullptr, kUpdate, "3", false, 2005},
+      // The database is not asked: the error of the failed statement before stands.
+      {"update past the end", "name", false, 21, nullptr, kUpdate, "Nobody", false, -1},
+      {"insert without a key", "name", false, 1, nullptr, kInsert, "Ada", false, -1},
+      {"insert of a taken key", "id", false, 1, nullptr, kInsert, "5", false, 2005},
+      {"insert", "id", false, 1, nullptr, kInsert, "99", true, 0},
+      {"update of a row deleted meanwhile", "name", false, 2, "delete from people where id = 2", kUpdate, "Gone",
+       false, -1},
+      {"update of an empty table", "name", false, 1, "delete from people", kUpdate, "Nobody", false, -1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    gDataField = c.field;
+    RuntimeObject* window = OpenWindow();
+    PeopleWindowObject* w = People(window);
+    if (c.live) {
+      DataControlQuerySetter(w->nav, 0, Str("select * from people").Rep());
+      DataControlRunQuery(w->nav);
+    }
+    DataControlMoveTo(w->nav, c.moveTo);
+    if (c.sql) {
+      Exec(c.sql);
+      // On the first row the query runs again and sees the change (and a move past the end
+      // of no rows stays on Row 1); elsewhere the cursor still stands on the row that went.
+      if (c.moveTo == 1) {
+        DataControlRunQuery(w->nav);
+        DataControlMoveTo(w->nav, 5);
+      }
+    }
+    const int32_t row = DataControlRow(w->nav);
+    EXPECT_EQ(row, std::min(c.moveTo, DataControlRowCount(w->nav) + 1)) << "past the end is one row after the last";
+    // An error left by an earlier statement is no answer about the edit.
+    Exec("update nowhere set x = 1");
+    ASSERT_NE(databaseErrorCodeGetter(gDatabase, 0), 0);
+    gUpdates = gInserts = 0;
+    const std::string shown = Text(editTextGetter(w->name, 0));
+    editTextSetter(w->name, 0, Str(c.typed).Rep());
+    if (c.action == kUpdate) {
+      DataControlUpdateRecord(w->nav);
+    } else {
+      DataControlNewRecord(w->nav);
+      editTextSetter(w->name, 0, Str(c.typed).Rep());
+      DataControlAddNewRecord(w->nav);
+    }
+    const int32_t error = databaseErrorCodeGetter(gDatabase, 0);
+    if (c.error < 0) {
+      EXPECT_NE(error, 0);
+    } else {
+      EXPECT_EQ(error, c.error);
+    }
+    EXPECT_EQ(c.action == kUpdate ? gUpdates : gInserts, c.taken ? 1 : 0);
+    EXPECT_EQ(Text(editTextGetter(w->name, 0)), c.action == kInsert && c.taken ? "" : c.typed);
+    if (c.action == kUpdate && row > 1) {
+      // The user goes to the first row: only a written edit lets the move go on.
+      Window* native = GetWindowPaneOf(window);
+      test::ShowAndSettle(native);
+      const Rect first = NavButtonRect(MakeRect(10, 120, 390, 150), kNavFirst);
+      test::ClickAt(native, first.left + 5, first.top + 5);
+      test::PumpFor(100);
+      EXPECT_EQ(DataControlRow(w->nav), c.taken ? 1 : row);
+      EXPECT_EQ(gUpdates, c.taken ? 1 : 0) << "a refused edit is not taken as written by the move";
+      if (!c.taken) {
+        EXPECT_EQ(Text(editTextGetter(w->name, 0)), c.typed) << "the edit is still there";
+        // Given up, the edit no longer holds the user back, nor locks the next row.
+        editTextSetter(w->name, 0, Str(shown).Rep());
+        test::ClickAt(native, first.left + 5, first.top + 5);
+        test::PumpFor(100);
+        EXPECT_EQ(DataControlRow(w->nav), 1);
+        EXPECT_FALSE(editReadOnlyGetter(w->name, 0));
+      }
+    }
+    test::CloseAndRelease(window);
+  }
 }
 
 // The list holds the names in reverse order, so only matching by value selects the right row.

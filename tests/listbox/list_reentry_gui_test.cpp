@@ -1,10 +1,13 @@
 // Event handlers that change a list box's rows while the list itself is changing them: a Change
-// raised by emptying the list, and a CompareRows raised by a sort.
+// raised by removing rows, a CellAction raised by the end of a cell edit that adding or
+// removing a row brings, and a CompareRows raised by a sort.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "controls/support/class_fixture.h"
@@ -17,9 +20,20 @@ namespace {
 
 std::function<void(VornRuntimeObject*)> gOnChange;
 std::function<void(VornRuntimeObject*)> gOnCompare;
+std::function<void(VornRuntimeObject*)> gOnCellAction;
 
 extern "C" void ReentryListChange(VornRuntimeObject* list) {
   if (gOnChange) gOnChange(list);
+}
+
+extern "C" void ReentryListCellAction(VornRuntimeObject* list, int32_t, int32_t) {
+  if (gOnCellAction) gOnCellAction(list);
+}
+
+// An opened folder gets two children.
+extern "C" void ReentryListExpandRow(VornRuntimeObject* list, int32_t row) {
+  const std::string folder(string::Adopt(listGetCell(list, row, 0)).View());
+  for (const char* child : {" child 1", " child 2"}) RuntimeListAddRow(list, string((folder + child).c_str()).Rep());
 }
 
 extern "C" uint8_t ReentryListCompareRows(VornRuntimeObject* list, int32_t row1, int32_t row2, int32_t column,
@@ -34,12 +48,15 @@ class ListReentryGuiTest : public test::ControlClassTest {
   void TearDown() override {
     gOnChange = nullptr;
     gOnCompare = nullptr;
+    gOnCellAction = nullptr;
     ControlClassTest::TearDown();
   }
   RuntimeObject* NewList(std::initializer_list<const char*> rows, const char* name = "List") {
     RuntimeObject* list = AddControl(GetListboxClassDefinition(), name, MakeRect(20, 20, 220, 120), host);
     Install(list, "Change", reinterpret_cast<void*>(&ReentryListChange));
     Install(list, "CompareRows", reinterpret_cast<void*>(&ReentryListCompareRows));
+    Install(list, "CellAction", reinterpret_cast<void*>(&ReentryListCellAction));
+    Install(list, "ExpandRow", reinterpret_cast<void*>(&ReentryListExpandRow));
     MakePane(list);
     for (const char* row : rows) RuntimeListAddRow(list, string(row).Rep());
     return list;
@@ -61,21 +78,89 @@ class ListReentryGuiTest : public test::ControlClassTest {
   }
 };
 
-TEST_F(ListReentryGuiTest, ARowAddedByTheChangeThatEmptyingRaisesStays) {
-  RuntimeObject* list = NewList({"one", "two"});
-  listSelectionSetter(list, 0, 1);
-  int changes = 0;
-  gOnChange = [&](VornRuntimeObject* l) {
-    if (++changes == 1) RuntimeListAddRow(l, string("added").Rep());
+// What the handler leaves is what the list holds: every row once, in the order the handler and
+// the list's own change put them, no row listed under a closed folder, and a selection that
+// counts the rows and takes the last of them.
+TEST_F(ListReentryGuiTest, RowsChangedByAHandlerWhileTheListChangesThemStayWhole) {
+  using Change = std::function<void(VornRuntimeObject*)>;
+  const auto add = [](const char* text) {
+    return [text](VornRuntimeObject* l) { RuntimeListAddRow(l, string(text).Rep()); };
   };
-  RuntimeListEmpty(list);
-  EXPECT_EQ(changes, 1);
-  EXPECT_EQ(Texts(list), (std::vector<std::string>{"added"}));
-  ExpectSelectionMatchesRows(list);
-  RuntimeListAddRow(list, string("more").Rep());
-  listSelectionSetter(list, 0, 1);
-  EXPECT_EQ(Texts(list)[listSelectionGetter(list, 0)], "more");
-  ExpectSelectionMatchesRows(list);
+  const auto once = [](Change change) {
+    return [change, done = false](VornRuntimeObject* l) mutable {
+      if (!std::exchange(done, true)) change(l);
+    };
+  };
+  const struct {
+    const char* name;
+    bool folders;
+    std::vector<const char*> rows;  // a name ending in "/" is a closed folder
+    Change prepare;                 // before the handler is installed
+    Change* handler;
+    Change handlerDoes;
+    Change action;
+    std::vector<std::string> after;
+  } cases[] = {
+      {"Change adds a row as emptying unselects", false, {"one", "two"},
+       [](VornRuntimeObject* l) { listSelectionSetter(l, 0, 1); }, &gOnChange, add("added"),
+       [](VornRuntimeObject* l) { RuntimeListEmpty(l); }, {"added"}},
+      {"CellAction refills the list as a row goes", false, {"a", "b", "c"},
+       [](VornRuntimeObject* l) { listEditCell(l, 2, 0); }, &gOnCellAction,
+       [](VornRuntimeObject* l) {
+         RuntimeListEmpty(l);
+         for (const char* row : {"x", "y", "z"}) RuntimeListAddRow(l, string(row).Rep());
+       },
+       [](VornRuntimeObject* l) { RuntimeRemoveRow(l, 0); }, {"x", "y", "z"}},
+      {"Change adds a row as a folder closes", true, {"f/", "g/"},
+       [](VornRuntimeObject* l) {
+         listSetExpanded(l, 0, 1);
+         listSelectionSetter(l, 0, 1);
+       },
+       &gOnChange, add("added"), [](VornRuntimeObject* l) { listSetExpanded(l, 0, 0); }, {"f/", "g/", "added"}},
+      {"CellAction adds rows as a row is added", false, {"a", "b"},
+       [](VornRuntimeObject* l) { listEditCell(l, 1, 0); }, &gOnCellAction,
+       [](VornRuntimeObject* l) {
+         RuntimeListAddRow(l, string("h1").Rep());
+         RuntimeListAddRow(l, string("h2").Rep());
+       },
+       add("new"), {"a", "b", "h1", "h2", "new"}},
+      {"CellAction opens the last folder as a row is added", true, {"a", "f/"},
+       [](VornRuntimeObject* l) { listEditCell(l, 0, 0); }, &gOnCellAction,
+       [](VornRuntimeObject* l) { listSetExpanded(l, 1, 1); }, add("new"),
+       {"a", "f/", "f/ child 1", "f/ child 2", "new"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    RuntimeObject* list = NewList({}, c.name);
+    listHierarchicalSetter(list, 0, c.folders);
+    listColumnTypeSetter(list, 0, 3);
+    for (const char* row : c.rows) {
+      const bool folder = std::string_view(row).ends_with('/');
+      (folder ? RuntimeListAddParent : RuntimeListAddRow)(list, string(row).Rep());
+    }
+    c.prepare(list);
+    int calls = 0;
+    *c.handler = [&, does = once(c.handlerDoes)](VornRuntimeObject* l) mutable {
+      ++calls;
+      does(l);
+    };
+    c.action(list);
+    *c.handler = nullptr;
+    EXPECT_GE(calls, 1) << "the handler ran";
+    EXPECT_EQ(Texts(list), c.after);
+    EXPECT_EQ(ListboxPane(list)->LastAddedRow(), listLastIndexGetter(list, 0));
+    for (int32_t row = 0; row + 1 < listCountGetter(list, 0); ++row) {
+      if (c.folders && !listGetExpanded(list, row)) {
+        EXPECT_LE(ListboxPane(list)->GetRowDepth(row + 1), ListboxPane(list)->GetRowDepth(row))
+            << "a row listed under the closed row " << row;
+      }
+    }
+    ExpectSelectionMatchesRows(list);
+    const int32_t last = listCountGetter(list, 0) - 1;
+    listSelectionSetter(list, 0, last);
+    EXPECT_EQ(listSelectionGetter(list, 0), last);
+    ExpectSelectionMatchesRows(list);
+  }
 }
 
 // Whatever the handler does to the rows, the sort stops without reporting and keeps every row
