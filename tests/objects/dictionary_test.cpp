@@ -189,8 +189,8 @@ TEST_F(DictionaryTest, AgreesWithAModelOverEveryFamilyOfKeys) {
       switch (random() % 4) {
         case 0:
         case 1:
+          RuntimeLockObject(key.box);  // Set lets one reference go
           Set(key.box, intToVariant(step));
-          RuntimeLockObject(key.box);  // Set let one reference go
           model[key.model] = step;
           break;
         case 2:
