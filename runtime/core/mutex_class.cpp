@@ -37,7 +37,8 @@ struct LockFile {
   std::string problem;  // why the file could not be used at the last try
   bool folderFailed = false;
   int fd = -1;          // open while this object holds the lock
-  // The file this object last made or used at `path`; only that one is ever deleted.
+  // The file this object last made at `path`; only that one is ever deleted. A file found
+  // there (another process's, or one put in place of ours) is used but never remembered.
   bool known = false;
   dev_t device = 0;
   ino_t inode = 0;
@@ -68,11 +69,21 @@ void Remember(LockFile* file, const struct stat& info) {
 }
 
 // Opens (making it if need be) the lock file: never through a link, and only a regular file of
-// this user. -1 with the reason in `file` otherwise.
+// this user. -1 with the reason in `file` otherwise. A file it makes is remembered as this
+// object's own.
 int OpenLockFile(LockFile* file) {
   if (file->folderFailed) return -1;
   file->problem.clear();
-  int fd = open(file->path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+  constexpr int kFlags = O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+  int fd = -1;
+  bool made = false;
+  // Made here, or else found there; one deleted in between is made on the next round.
+  for (int round = 0; fd < 0 && round < 3; ++round) {
+    fd = open(file->path.c_str(), kFlags | O_CREAT | O_EXCL, 0600);
+    made = fd >= 0;
+    if (fd < 0 && errno == EEXIST) fd = open(file->path.c_str(), kFlags);
+    if (fd < 0 && errno != ENOENT) break;
+  }
   if (fd < 0) {
     file->problem = std::strerror(errno);
     return -1;
@@ -83,7 +94,7 @@ int OpenLockFile(LockFile* file) {
     close(fd);
     return -1;
   }
-  Remember(file, info);
+  if (made) Remember(file, info);
   return fd;
 }
 
@@ -159,8 +170,8 @@ void DropLockFile(MutexObject* mutex) {
   if (!file) return;
   ReleaseMutexFileLock(mutex);
   // Deleted only when nobody holds it (a waiting process keeps the name it waits on), and only
-  // when it is still the file this object used: what it refused (a FIFO, a folder, another
-  // user's file) or found put in its place stays where it is.
+  // when it is still the file this object made: what it refused (a FIFO, a folder, another
+  // user's file) or found there (another process's, one put in place of its own) stays.
   int fd = file->known ? open(file->path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK) : -1;
   if (fd >= 0) {
     if (IsKnownFile(file, fd) && flock(fd, LOCK_EX | LOCK_NB) == 0 && SameFile(fd, file->path)) {

@@ -1,9 +1,10 @@
 #include "core/plugin_declarations.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
+#include <system_error>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -87,13 +88,21 @@ bool ConstantFits(TypeKind type, TypeKind literal, const std::string& text) {
     case TypeKind::kUInteger: return integral && FitsBits(*integral, 32, false);
     case TypeKind::kPointer: return integral && FitsBits(*integral, 64, false);
     case TypeKind::kColor:
-      // "&C" with six digits or fewer, or eight (the last two the alpha byte).
-      if (literal == TypeKind::kColor) return text.size() <= 8 || text.size() == 10;
+      // "&C" with one to six digits, or eight (the last two the alpha byte).
+      if (literal == TypeKind::kColor) return text.size() > 2 && (text.size() <= 8 || text.size() == 10);
       return integral && FitsBits(*integral, 32, false);
     case TypeKind::kSingle:
     case TypeKind::kDouble: {
       if (!number) return false;
-      double value = integral ? static_cast<double>(integral->magnitude) : std::strtod(text.c_str(), nullptr);
+      double value = 0;
+      if (integral) {
+        value = static_cast<double>(integral->magnitude);
+      } else {
+        // All of the text a number: not "&H" without digits, nor "1e" without an exponent.
+        const char* end = text.data() + text.size();
+        auto [stop, error] = std::from_chars(text.data(), end, value);
+        if (error != std::errc() || stop != end) return false;
+      }
       double limit = type == TypeKind::kSingle ? std::numeric_limits<float>::max() : std::numeric_limits<double>::max();
       return std::fabs(value) <= limit;
     }
@@ -197,7 +206,11 @@ class DeclarationReader {
       if (!Type(type)) return false;
       if ((code = Next()) == '=') {
         std::string value;
-        if (Literal(value) == TypeKind::kNone) return Fail("expected a literal default value");
+        TypeKind literal = Literal(value);
+        if (literal == TypeKind::kNone) return Fail("expected a literal default value");
+        // A class (Variant among them) takes what converts to it; a value type only what it holds.
+        if (dimensions == 0 && type.kind != TypeKind::kObject && !ConstantFits(type.kind, literal, value))
+          return Fail("the default value " + value + " does not fit the parameter's type");
         code = Next();
       }
       if (dimensions > 0) {

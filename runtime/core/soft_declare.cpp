@@ -130,7 +130,8 @@ void* LoadThroughLinkerScript(const std::string& path) {
 
 void* OpenSoftLibrary(const std::string& name) {
   if (name.empty()) return nullptr;
-  // The dynamic loader itself reads a bare name only in the system's library folders.
+  // A bare name goes to the dynamic loader's own search (LD_LIBRARY_PATH, whose empty element is
+  // the working folder, then the system's folders); the steps below read only standard folders.
   if (void* handle = LoadInFolders(name)) return handle;
   if (void* handle = LoadInFolders(name + ".so")) return handle;
   for (std::string path : Candidates(name)) {

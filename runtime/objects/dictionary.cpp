@@ -110,7 +110,8 @@ VornRuntimeObject* dictionaryValueGetter(VornRuntimeObject* self, VornRuntimeObj
 }
 
 void dictionaryValueSetter(VornRuntimeObject* self, VornRuntimeObject* key, VornRuntimeObject* value) {
-  if (VariantTable* table = TableOf(self)) table->Set(key, value);
+  VariantTable* table = TableOf(self);
+  if (table && !table->Set(key, value)) RuntimeRaiseExceptionDefinition(GetOutOfMemoryExceptionClassDefinition());
 }
 
 uint8_t dictionaryHasKey(VornRuntimeObject* self, VornRuntimeObject* key) {
@@ -179,7 +180,7 @@ void dictionarySetBins(VornRuntimeObject* self, int32_t, int32_t bins) {
     RuntimeRaiseOutOfBoundsException();
     return;
   }
-  table->SetBinCount(bins);
+  if (!table->SetBinCount(bins)) RuntimeRaiseExceptionDefinition(GetOutOfMemoryExceptionClassDefinition());
 }
 
 }  // extern "C"

@@ -57,8 +57,9 @@ uint32_t VariantToColor(RuntimeObject* variant);
 string VariantToText(RuntimeObject* variant);
 
 // Key semantics of Dictionary: numbers equal by value (Integer 1 equals Double 1.0, and
-// not-a-number equals itself), strings without regard to case, Booleans and Colors by value
-// among their own kind, every other object by identity. Equal variants hash alike.
+// not-a-number equals itself), strings as the language compares them (without regard to case;
+// variant_keys.cpp), Booleans and Colors by value among their own kind, every other object by
+// identity. Equal variants hash alike; the hashes are seeded anew in every process.
 uint32_t VariantKeyHash(RuntimeObject* variant);
 bool VariantKeysEqual(RuntimeObject* a, RuntimeObject* b);
 

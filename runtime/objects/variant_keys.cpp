@@ -1,15 +1,25 @@
-// Variants as keys: equality and a hash that agrees with it. Strings are compared the way
-// string::Compare compares UTF-8 text (code points folded to upper case), after bringing both
-// to UTF-8, and hashed over the same folded code points, so equal keys always hash alike
-// whatever their encodings.
+// Variants as keys: equality and a hash that agrees with it.
+//
+// Strings are equal when the language's comparison (string::Compare) finds them equal, as far
+// as that is an equivalence at all. It folds UTF-8 text by code point, text of any one other
+// encoding byte by byte through the 8-bit table, and text of two encodings after converting
+// them to a common one. A key text is therefore taken in one of two forms. Text whose
+// conversion to UTF-8 is exact, and which the byte table folds as code points fold, is compared
+// as UTF-8 folded by code point, so that the same words in two encodings are one key. Any other
+// text (bytes with no meaning in their encoding, an ASCII-tagged string holding bytes above
+// 0x7f, a letter the table leaves alone) is compared by its table-folded bytes: two such
+// strings the language tells apart never become one key, and where the language's own answer
+// would hang on which side is converted, the keys stay apart.
 #include <glib.h>
 
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "objects/variant_keys.h"
 #include "objects/variant_scalar.h"
 #include "strings/case_table.h"
+#include "strings/utf8.h"
 
 namespace vorn {
 
@@ -19,12 +29,81 @@ constexpr uint64_t kNumberKeySeed = 0x9e3779b97f4a7c15ull;
 constexpr uint64_t kColorSeed = 0x2545f4914f6cdd1dull;
 constexpr uint64_t kBooleanSeed = 0x6a09e667f3bcc909ull;
 
-// UTF-8 text as the comparison sees it.
-string ComparableText(const string& text) {
+// Text the comparison reads as UTF-8: UTF-8 itself, and plain ASCII in any encoding holding it.
+bool ReadsAsUTF8(const string& text) {
   EncodingCode encoding = text.Encoding();
-  if (encoding == kEncodingUTF8) return text;
-  if (encoding == kEncodingASCII && IsAllASCII(text.CString(), text.Length())) return text;
-  return text.ToUTF8();
+  return encoding == kEncodingUTF8 || text.IsEmpty() ||
+         (IsASCIICompatible(encoding) && IsAllASCII(text.CString(), text.Length()));
+}
+
+bool SameBytes(const string& a, const string& b) {
+  return a.Length() == b.Length() && std::memcmp(a.CString(), b.CString(), static_cast<size_t>(a.Length())) == 0;
+}
+
+// The folded form of the character at bytes[i], handed to emit a byte at a time: ASCII upper-
+// cased, another code point upper-cased and written in UTF-8, a byte that starts no valid
+// character as 0xFF and itself (0xFF never occurs in UTF-8). Answers the next character's index.
+template <typename Emit>
+int32_t FoldCharacter(const char* bytes, int32_t length, int32_t i, Emit emit) {
+  auto byte = static_cast<uint8_t>(bytes[i]);
+  if (byte < 0x80) {
+    emit(UpperCaseByte(byte));
+    return i + 1;
+  }
+  gunichar c = g_utf8_get_char_validated(bytes + i, length - i);
+  if (c == static_cast<gunichar>(-1) || c == static_cast<gunichar>(-2)) {
+    emit(0xff);
+    emit(byte);
+    return i + 1;
+  }
+  char folded[4];
+  int32_t size = EncodeUTF8(g_unichar_toupper(c), folded);
+  for (int32_t k = 0; k < size; ++k) emit(static_cast<uint8_t>(folded[k]));
+  return static_cast<int32_t>(g_utf8_next_char(bytes + i) - bytes);
+}
+
+std::string FoldedUTF8(const string& text) {
+  std::string folded;
+  for (int32_t i = 0; i < text.Length();)
+    i = FoldCharacter(text.CString(), text.Length(), i, [&](uint8_t byte) { folded += static_cast<char>(byte); });
+  return folded;
+}
+
+// Eight ASCII bytes with a..z made capitals (no byte carries into the next: all are below 0x80).
+uint64_t UpperCaseEight(uint64_t bytes) {
+  const uint64_t fromA = bytes + 0x1f1f1f1f1f1f1f1full;   // top bit set from 'a' up
+  const uint64_t pastZ = bytes + 0x0505050505050505ull;   // top bit set past 'z'
+  return bytes - (((fromA & ~pastZ) & 0x8080808080808080ull) >> 2);
+}
+
+// Bytes through the 8-bit upper-case table, as the comparison folds text of one encoding.
+string TableFolded(const string& text) {
+  string folded(text.CString(), text.Length(), text.Encoding());
+  char* bytes = folded.MutableBytes();
+  for (int32_t i = 0; i < folded.Length(); ++i) bytes[i] = static_cast<char>(UpperCaseByte(static_cast<uint8_t>(bytes[i])));
+  return folded;
+}
+
+// The text in UTF-8 when converting it loses nothing (converting back gives the same bytes).
+bool ConvertsExactly(const string& text, string* utf8) {
+  if (!IconvNameForEncoding(text.Encoding())) return false;
+  *utf8 = ConvertTextEncoding(text, kEncodingUTF8);
+  return utf8->Encoding() == kEncodingUTF8 && SameBytes(ConvertTextEncoding(*utf8, text.Encoding()), text);
+}
+
+// A key text as it is compared: UTF-8 folded by code point, or (raw) bytes that decide alone.
+struct KeyText {
+  string text;
+  bool raw;
+};
+
+KeyText KeyTextOf(const string& text) {
+  if (ReadsAsUTF8(text)) return {text, false};
+  string folded = TableFolded(text);
+  string utf8, foldedUTF8;
+  if (ConvertsExactly(text, &utf8) && ConvertsExactly(folded, &foldedUTF8) && FoldedUTF8(utf8) == foldedUTF8.View())
+    return {utf8, false};
+  return {folded, true};
 }
 
 uint32_t NumberHash(bool integral, int64_t integer, double real) {
@@ -64,38 +143,36 @@ bool NumbersEqual(const VariantScalar& a, const VariantScalar& b) {
 }  // namespace
 
 uint32_t FoldedTextHash(const string& source) {
-  string text = ComparableText(source);
-  const char* bytes = text.CString();
-  int32_t length = text.Length();
-  uint64_t hash = 0xcbf29ce484222325ull;
-  for (int32_t i = 0; i < length;) {
-    auto byte = static_cast<uint8_t>(bytes[i]);
-    uint32_t folded;
-    if (byte < 0x80) {
-      folded = UpperCaseByte(byte);
-      ++i;
-    } else {
-      gunichar c = g_utf8_get_char_validated(bytes + i, length - i);
-      if (c == static_cast<gunichar>(-1) || c == static_cast<gunichar>(-2)) {
-        folded = 0x110000u + byte;
-        ++i;
-      } else {
-        folded = g_unichar_toupper(c);
-        i = static_cast<int32_t>(g_utf8_next_char(bytes + i) - bytes);
-      }
-    }
-    hash = (hash ^ folded) * 0x100000001b3ull;
+  TextKeyHasher hasher;
+  auto emit = [&](uint8_t byte) { hasher.Byte(byte); };
+  KeyText key = ReadsAsUTF8(source) ? KeyText{source, false} : KeyTextOf(source);
+  const char* bytes = key.text.CString();
+  int32_t length = key.text.Length();
+  if (key.raw) {
+    emit(0xfe);  // starts no folded UTF-8 stream
+    for (int32_t i = 0; i < length; ++i) emit(static_cast<uint8_t>(bytes[i]));
+    return hasher.Finish();
   }
-  return MixKeyBits(hash);
+  for (int32_t i = 0; i < length;) {
+    uint64_t eight;
+    if (hasher.Aligned() && length - i >= 8 && (std::memcpy(&eight, bytes + i, 8), (eight & 0x8080808080808080ull) == 0)) {
+      hasher.Eight(UpperCaseEight(eight));
+      i += 8;
+    } else {
+      i = FoldCharacter(bytes, length, i, emit);
+    }
+  }
+  return hasher.Finish();
 }
 
 bool TextKeysEqual(const string& a, const string& b) {
   if (a.Rep() == b.Rep()) return true;
-  if (a.Encoding() == b.Encoding() && a.Length() == b.Length() &&
-      std::memcmp(a.CString(), b.CString(), static_cast<size_t>(a.Length())) == 0)
-    return true;
-  string x = ComparableText(a), y = ComparableText(b);
-  return CompareUTF8NoCase(x.CString(), x.Length(), y.CString(), y.Length()) == 0;
+  if (a.Encoding() == b.Encoding() && SameBytes(a, b)) return true;
+  if (ReadsAsUTF8(a) && ReadsAsUTF8(b)) return CompareUTF8NoCase(a.CString(), a.Length(), b.CString(), b.Length()) == 0;
+  KeyText x = KeyTextOf(a), y = KeyTextOf(b);
+  if (x.raw != y.raw) return false;
+  if (x.raw) return SameBytes(x.text, y.text);
+  return CompareUTF8NoCase(x.text.CString(), x.text.Length(), y.text.CString(), y.text.Length()) == 0;
 }
 
 uint32_t VariantKeyHash(RuntimeObject* variant) {

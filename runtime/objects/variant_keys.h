@@ -5,26 +5,19 @@
 
 #include <cstdint>
 
+#include "objects/key_hash.h"
 #include "objects/runtime_class.h"
 #include "objects/variant.h"
 
 namespace vorn {
 
-inline uint32_t MixKeyBits(uint64_t x) {
-  x ^= x >> 33;
-  x *= 0xff51afd7ed558ccdull;
-  x ^= x >> 33;
-  x *= 0xc4ceb9fe1a85ec53ull;
-  x ^= x >> 33;
-  return static_cast<uint32_t>(x);
-}
-
 // The hash of every whole number, whatever its box (Integer, UInteger, or a Double that is one):
-// the number folded to 32 bits, so that numbers in step, the commonest keys, hash in step too.
-// The table spreads hashes itself (variant_table.h).
+// the high half of all 64 bits times an odd multiplier drawn for the process (objects/key_hash.h).
+// Two given numbers share their top b bits for at most 2 in 2^b multipliers, so keys chosen
+// without the seed spread like random ones, while numbers in step still hash in step
+// (variant_table.h places them accordingly).
 inline uint32_t WholeNumberKeyHash(int64_t value) {
-  const auto bits = static_cast<uint64_t>(value);
-  return static_cast<uint32_t>(bits ^ (bits >> 32));
+  return static_cast<uint32_t>((static_cast<uint64_t>(value) * (KeySeed().mix | 1)) >> 32);
 }
 
 struct IntegerVariantBox {

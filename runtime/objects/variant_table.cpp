@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <iterator>
 #include <new>
 #include <utility>
 
@@ -26,7 +25,7 @@ void* sKeptBlocks[kKeptBlockSizes] = {};
 void* TakeBlock(size_t slotCount, size_t bytes) {
   auto size = static_cast<size_t>(std::countr_zero(slotCount));
   if (size < kKeptBlockSizes && sKeptBlocks[size]) return std::exchange(sKeptBlocks[size], nullptr);
-  return ::operator new(bytes);
+  return ::operator new(bytes, std::nothrow);
 }
 
 void GiveBackBlock(void* block, size_t slotCount) {
@@ -37,17 +36,6 @@ void GiveBackBlock(void* block, size_t slotCount) {
     return;
   }
   ::operator delete(block);
-}
-
-// The largest prime below each slot count, 2^4 to 2^31.
-constexpr uint32_t kPrimesBelowPowersOfTwo[] = {
-    13,       31,       61,        127,       251,       509,       1021,      2039,      4093,       8191,
-    16381,    32749,    65521,     131071,    262139,    524287,    1048573,   2097143,   4194301,    8388593,
-    16777213, 33554393, 67108859,  134217689, 268435399, 536870909, 1073741789, 2147483647};
-
-uint32_t PrimeBelow(size_t slotCount) {
-  const auto row = static_cast<size_t>(std::countr_zero(slotCount) - std::countr_zero(kFirstSlotCount));
-  return kPrimesBelowPowersOfTwo[std::min(row, std::size(kPrimesBelowPowersOfTwo) - 1)];
 }
 
 // The key of a removed entry: no object has this address.
@@ -66,7 +54,13 @@ VariantTable::~VariantTable() { Clear(); }
   size_t mask = mSlotCount - 1;
   // The marks have the top bit set, which the tag never has, so they never match it.
   uint32_t tag = TagOf(hash);
-  for (size_t i = HomeSlot(hash);; i = (i + 1) & mask) {
+  size_t home = HomeSlot(hash);
+  if (!Taken(home)) {
+    if (insertAt) *insertAt = static_cast<int64_t>(home);
+    return -1;
+  }
+  for (size_t i = home, walked = 0;; i = (i + 1) & mask, ++walked) {
+    if (walked == kLongWalk && !mMixed) mLongWalk = true;
     uint32_t word = mSlots[i];
     if (word == kEmpty) {
       if (insertAt && *insertAt < 0) *insertAt = static_cast<int64_t>(i);
@@ -81,42 +75,60 @@ VariantTable::~VariantTable() { Clear(); }
   }
 }
 
-bool VariantTable::Lookup(RuntimeObject* key, RuntimeObject** value) const {
-  int64_t slot = FindSlot(key, KeyHash(key), nullptr);
+[[gnu::noinline]] int64_t VariantTable::SpreadAndFind(RuntimeObject* key, uint32_t hash, int64_t* insertAt) {
+  mLongWalk = false;
+  if (!mMixed) {
+    mMixed = true;
+    Rebuild(mSlotCount);
+  }  // else as spread as the hashes allow
+  return FindSlot(key, hash, insertAt);
+}
+
+[[gnu::always_inline]] inline int64_t VariantTable::Find(RuntimeObject* key, uint32_t hash, int64_t* insertAt) {
+  int64_t slot = FindSlot(key, hash, insertAt);
+  if (mLongWalk) [[unlikely]] return SpreadAndFind(key, hash, insertAt);
+  return slot;
+}
+
+bool VariantTable::Lookup(RuntimeObject* key, RuntimeObject** value) {
+  int64_t slot = Find(key, KeyHash(key), nullptr);
   if (slot < 0) return false;
   if (value) *value = mEntries[EntryOf(slot)].value;
   return true;
 }
 
-void VariantTable::Set(RuntimeObject* key, RuntimeObject* value) {
+bool VariantTable::Set(RuntimeObject* key, RuntimeObject* value) {
   uint32_t hash = KeyHash(key);
   int64_t insertAt;
-  int64_t slot = FindSlot(key, hash, &insertAt);
-  RetainObject(value);
+  int64_t slot = Find(key, hash, &insertAt);
   if (slot >= 0) {
+    RetainObject(value);
     Entry& entry = mEntries[EntryOf(slot)];
     RuntimeObject* old = entry.value;
     entry.value = value;
     ReleaseObject(old);
-    return;
+    return true;
   }
   // Keep the slot array at most half full, holes counted.
   if ((mEntryCount + 1 + static_cast<size_t>(mDeletedSlots)) * 2 > mSlotCount) {
     Compact();
     size_t wanted = std::max(kFirstSlotCount, std::bit_ceil((static_cast<size_t>(mLive) + 1) * 2));
-    Rebuild(std::max(wanted, mSlotCount));
+    if (!Rebuild(std::max(wanted, mSlotCount))) return false;
     FindSlot(key, hash, &insertAt);
   }
   RetainObject(key);
+  RetainObject(value);
   if (mSlots[static_cast<size_t>(insertAt)] == kDeleted) --mDeletedSlots;
   mSlots[static_cast<size_t>(insertAt)] = SlotWord(mEntryCount, hash);
+  MarkTaken(static_cast<size_t>(insertAt));
   mHashes[mEntryCount] = hash;
   mEntries[mEntryCount++] = {key, value};
   ++mLive;
+  return true;
 }
 
 bool VariantTable::Remove(RuntimeObject* key) {
-  int64_t slot = FindSlot(key, KeyHash(key), nullptr);
+  int64_t slot = Find(key, KeyHash(key), nullptr);
   if (slot < 0) return false;
   Entry& entry = mEntries[EntryOf(slot)];
   RuntimeObject* oldKey = entry.key;
@@ -136,12 +148,14 @@ void VariantTable::Clear() {
   Entry* entries = mEntries;  // the block's start
   size_t count = mEntryCount;
   mSlots = nullptr;
+  mTaken = nullptr;
   mHashes = nullptr;
   mEntries = nullptr;
   mSlotCount = 0;
   mEntryCount = 0;
   mLive = 0;
   mDeletedSlots = 0;
+  mMixed = false;
   for (size_t n = 0; n < count; ++n) {
     if (entries[n].key == Hole()) continue;
     ReleaseObject(entries[n].key);
@@ -159,12 +173,12 @@ bool VariantTable::EntryAt(int32_t index, RuntimeObject** key, RuntimeObject** v
   return true;
 }
 
-void VariantTable::SetBinCount(int32_t bins) {
-  if (bins < 0) return;
+bool VariantTable::SetBinCount(int32_t bins) {
+  if (bins < 0) return true;
   Compact();
-  size_t wanted = std::max({std::bit_ceil(static_cast<size_t>(bins)), std::bit_ceil(static_cast<size_t>(mLive) * 2),
-                            size_t{kFirstSlotCount}});
-  Rebuild(wanted);
+  size_t hinted = std::min(static_cast<size_t>(bins), kMostHintedSlots);
+  size_t wanted = std::max({std::bit_ceil(hinted), std::bit_ceil(static_cast<size_t>(mLive) * 2), size_t{kFirstSlotCount}});
+  return Rebuild(wanted);
 }
 
 // Sweeps the holes out of the entry array; the slots are rebuilt to match.
@@ -177,37 +191,42 @@ void VariantTable::Compact() {
     mEntries[kept++] = mEntries[n];
   }
   mEntryCount = kept;
-  Rebuild(mSlotCount);
+  Rebuild(mSlotCount);  // in place: cannot fail
 }
 
-void VariantTable::Rebuild(size_t slotCount) {
-  Entry* oldBlock = mEntries;
-  size_t oldSlotCount = mSlotCount;
-  size_t room = slotCount / 2;
-  void* block = TakeBlock(slotCount, room * (sizeof(Entry) + sizeof(uint32_t)) + slotCount * sizeof(uint32_t));
-  auto* entries = static_cast<Entry*>(block);
-  auto* hashes = reinterpret_cast<uint32_t*>(entries + room);
-  if (mEntryCount > 0) {
-    std::memcpy(entries, mEntries, mEntryCount * sizeof(Entry));
-    std::memcpy(hashes, mHashes, mEntryCount * sizeof(uint32_t));
+bool VariantTable::Rebuild(size_t slotCount) {
+  if (slotCount != mSlotCount || !mEntries) {
+    if (slotCount > (size_t{1} << 31)) return false;  // past the slot word's index bits
+    size_t room = slotCount / 2;
+    void* block = TakeBlock(slotCount, room * (sizeof(Entry) + sizeof(uint32_t)) + slotCount * sizeof(uint32_t) +
+                                           TakenWords(slotCount) * sizeof(uint64_t));
+    if (!block) return false;
+    auto* entries = static_cast<Entry*>(block);
+    auto* hashes = reinterpret_cast<uint32_t*>(entries + room);
+    if (mEntryCount > 0) {
+      std::memcpy(entries, mEntries, mEntryCount * sizeof(Entry));
+      std::memcpy(hashes, mHashes, mEntryCount * sizeof(uint32_t));
+    }
+    GiveBackBlock(std::exchange(mEntries, entries), mSlotCount);
+    mHashes = hashes;
+    mSlots = hashes + room;
+    mTaken = reinterpret_cast<uint64_t*>(mSlots + slotCount);
+    mSlotCount = slotCount;
+    mIndexMask = static_cast<uint32_t>(room - 1);
+    mShift = static_cast<uint32_t>(32 - std::countr_zero(slotCount));
   }
-  mEntries = entries;
-  mHashes = hashes;
-  mSlots = hashes + room;
-  mSlotCount = slotCount;
-  mIndexMask = static_cast<uint32_t>(room - 1);
-  mPrime = PrimeBelow(slotCount);
-  mPrimeReciprocal = UINT64_MAX / mPrime;
   mDeletedSlots = 0;
   std::memset(mSlots, 0xff, slotCount * sizeof(uint32_t));  // all kEmpty
+  std::memset(mTaken, 0, TakenWords(slotCount) * sizeof(uint64_t));
   // From the hash array in entry order: no key is hashed again, no free slot is visited.
   size_t mask = slotCount - 1;
   for (size_t n = 0; n < mEntryCount; ++n) {
     size_t i = HomeSlot(mHashes[n]);
     while (mSlots[i] != kEmpty) i = (i + 1) & mask;
     mSlots[i] = SlotWord(n, mHashes[n]);
+    MarkTaken(i);
   }
-  GiveBackBlock(oldBlock, oldSlotCount);
+  return true;
 }
 
 }  // namespace vorn

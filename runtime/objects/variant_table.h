@@ -12,6 +12,11 @@
 // the slots, so a block's size follows from its slot count alone; one released block of each
 // size is kept for the next table, which would otherwise fault fresh pages in from the system
 // at every growth.
+// The home slot is the hash's high bits. A whole number's hash is linear in the number (a
+// seeded multiplication, objects/variant_keys.h), so numbers in step land in slots a fixed
+// distance apart, which the processor fetches ahead; should some keys bunch up all the same
+// (a probe walks past kLongWalk slots), the table mixes every hash once more under the seed
+// and places its keys afresh, as unrelated as random keys.
 // A removal leaves a hole in both, and the holes are swept out once they outnumber the
 // entries. References are released only after the table is consistent again, so a destructor
 // that a release runs may use the table.
@@ -19,6 +24,7 @@
 
 #include <cstdint>
 
+#include "objects/key_hash.h"
 #include "objects/runtime_class.h"
 
 namespace vorn {
@@ -31,10 +37,11 @@ class VariantTable {
   VariantTable& operator=(const VariantTable&) = delete;
 
   int32_t Count() const { return mLive; }
-  // The value of the key, not retained; false when absent.
-  bool Lookup(RuntimeObject* key, RuntimeObject** value) const;
-  // Inserts, or replaces the value of a present key (its place in the order stays).
-  void Set(RuntimeObject* key, RuntimeObject* value);
+  // The value of the key, not retained; false when absent. (May place the keys afresh.)
+  bool Lookup(RuntimeObject* key, RuntimeObject** value);
+  // Inserts, or replaces the value of a present key (its place in the order stays); false, and
+  // nothing changed, when there is no memory for the room a new key needs.
+  bool Set(RuntimeObject* key, RuntimeObject* value);
   bool Remove(RuntimeObject* key);
   void Clear();
 
@@ -43,12 +50,15 @@ class VariantTable {
 
   // Size of the slot array (0 before the first insertion).
   int32_t BinCount() const { return static_cast<int32_t>(mSlotCount); }
-  // Makes the slot array at least `bins` large (never smaller than the entries need).
-  void SetBinCount(int32_t bins);
+  // Makes the slot array at least `bins` large, up to kMostHintedSlots (never smaller than the
+  // entries need); false, and nothing changed, when there is no memory for it.
+  bool SetBinCount(int32_t bins);
+
+  // A larger BinCount is taken as this: it is a hint, and a block of this many slots is 15 MB.
+  static constexpr size_t kMostHintedSlots = size_t{1} << 20;
 
  private:
-  // Coprime to every prime of the table, and far from any small multiple of one.
-  static constexpr uint64_t kSpread = 0x4f1bbcdd;
+  static constexpr size_t kLongWalk = 48;
 
   // A removed entry keeps its place with the key Hole() until the holes are swept out.
   struct Entry {
@@ -56,18 +66,21 @@ class VariantTable {
     RuntimeObject* value;
   };
 
-  // Slot of the key, or -1; *insertAt receives the first reusable slot on the way.
+  // Slot of the key, or -1; *insertAt receives the first reusable slot on the way. A walk past
+  // kLongWalk slots sets mLongWalk.
   int64_t FindSlot(RuntimeObject* key, uint32_t hash, int64_t* insertAt) const;
-  // Where the probe for a hash starts: the hash times a fixed odd multiplier, modulo the largest
-  // prime below the slot count (Barrett's reduction: one multiplication for the quotient, one
-  // correction). Keys in step, such as whole numbers (whose hash is the number itself), land in
-  // slots a fixed distance apart, which the processor fetches ahead, yet far apart enough that a
-  // run of them leaves no long cluster for linear probing; the prime spreads any common factor.
-  size_t HomeSlot(uint32_t hash) const {
-    const uint64_t spread = static_cast<uint64_t>(hash) * kSpread;  // below 2^63: no wrap
-    const auto quotient = static_cast<uint64_t>((static_cast<unsigned __int128>(spread) * mPrimeReciprocal) >> 64);
-    const uint64_t rest = spread - quotient * mPrime;  // below twice the prime
-    return static_cast<size_t>(rest >= mPrime ? rest - mPrime : rest);
+  // FindSlot, after placing the keys afresh when it walked too far (once: then they are mixed).
+  int64_t Find(RuntimeObject* key, uint32_t hash, int64_t* insertAt);
+  int64_t SpreadAndFind(RuntimeObject* key, uint32_t hash, int64_t* insertAt);
+  size_t HomeSlot(uint32_t hash) const { return (mMixed ? Remix(hash) : hash) >> mShift; }
+  // A keyed bijection of 32 bits (a finaliser's steps), for a table whose keys bunched up.
+  static uint32_t Remix(uint32_t hash) {
+    hash ^= static_cast<uint32_t>(KeySeed().mix >> 32);
+    hash ^= hash >> 16;
+    hash *= 0x85ebca6bu;
+    hash ^= hash >> 13;
+    hash *= 0xc2b2ae35u;
+    return hash ^ (hash >> 16);
   }
   // The tag bits of a hash: its high bits after a multiplication that spreads every bit upward.
   static uint32_t TagOf(uint32_t hash) { return (hash * 0x9e3779b1u) >> 1; }
@@ -75,18 +88,27 @@ class VariantTable {
   uint32_t SlotWord(size_t index, uint32_t hash) const {
     return static_cast<uint32_t>(index) | (TagOf(hash) & ~mIndexMask);
   }
+  // One bit a slot, set while it holds an entry or a deleted mark: a thirty-second of the slot
+  // array, so it stays in the nearest caches, and a probe whose home slot is free (most probes
+  // for an absent key) ends without reading the slot array, a cache miss in a large table.
+  static size_t TakenWords(size_t slotCount) { return (slotCount + 63) / 64; }
+  bool Taken(size_t slot) const { return (mTaken[slot / 64] >> (slot % 64)) & 1; }
+  void MarkTaken(size_t slot) { mTaken[slot / 64] |= uint64_t{1} << (slot % 64); }
   size_t EntryOf(int64_t slot) const { return mSlots[static_cast<size_t>(slot)] & mIndexMask; }
-  // Indexes the entries in `slotCount` new slots (deleted marks dropped).
-  void Rebuild(size_t slotCount);
+  // Indexes the entries in `slotCount` new slots (deleted marks dropped); false, and nothing
+  // changed, when the block cannot be had.
+  bool Rebuild(size_t slotCount);
   void Compact();
 
-  // One block: room for mSlotCount / 2 entries, as many hashes, then mSlotCount slots.
+  // One block: room for mSlotCount / 2 entries, as many hashes, mSlotCount slots, their bits.
   Entry* mEntries = nullptr;
   uint32_t* mHashes = nullptr;
   uint32_t* mSlots = nullptr;
+  uint64_t* mTaken = nullptr;
   size_t mSlotCount = 0;
-  uint32_t mPrime = 0;              // the largest prime below mSlotCount
-  uint64_t mPrimeReciprocal = 0;    // (2^64 - 1) / mPrime, for HomeSlot's reduction
+  uint32_t mShift = 32;     // 32 - log2(mSlotCount): the hash bits below the home slot's
+  bool mMixed = false;      // homes come from Remix(hash)
+  mutable bool mLongWalk = false;
   uint32_t mIndexMask = 0;  // the slot word's entry index bits
   size_t mEntryCount = 0;  // holes included
   int32_t mLive = 0;

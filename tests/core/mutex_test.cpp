@@ -1,5 +1,7 @@
 // Named mutexes between processes: where their lock files live, what a file that cannot be used
-// does to Enter and TryEnter, and that waiting for a lock costs no processor time.
+// does to Enter and TryEnter, which files they delete, and that waiting for a lock costs no
+// processor time.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -34,10 +36,12 @@ double CpuSeconds(const rusage& usage) {
          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-TEST_F(MutexTest, ALockFileThatCannotBeUsedRaisesInsteadOfWaitingForEver) {
-  enum Planted { kFolder, kOtherUsersFile, kOverLongName, kLink, kPipe };
+// What a mutex finds at its lock file's name, or finds there in place of the file it made: one
+// it cannot use raises instead of waiting for ever; one it did not make is never deleted.
+TEST_F(MutexTest, ALockFileItCannotUseRaisesAndOneItDidNotMakeStays) {
+  enum Planted { kFolder, kOtherUsersFile, kOverLongName, kLink, kPipe, kReplacedAfterMaking };
   std::string target = "/tmp/" + UniqueName("link-target");
-  for (Planted planted : {kFolder, kOtherUsersFile, kOverLongName, kLink, kPipe}) {
+  for (Planted planted : {kFolder, kOtherUsersFile, kOverLongName, kLink, kPipe, kReplacedAfterMaking}) {
     SCOPED_TRACE(planted);
     std::string name = planted == kOverLongName ? std::string(300, 'n') : UniqueName("planted");
     RuntimeObject* probe = NewMutex(UniqueName("probe"));  // makes the folder
@@ -47,14 +51,28 @@ TEST_F(MutexTest, ALockFileThatCannotBeUsedRaisesInsteadOfWaitingForEver) {
       case kFolder: ASSERT_EQ(mkdir(path.c_str(), 0700), 0); break;
       case kLink: ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0); break;
       case kPipe: ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); break;
-      case kOverLongName: break;
+      case kOverLongName:
+      case kReplacedAfterMaking: break;
       case kOtherUsersFile:
         ASSERT_EQ(mknod(path.c_str(), S_IFREG | 0600, 0), 0);
         ASSERT_EQ(chown(path.c_str(), 65534, 65534), 0) << "needs a user that may give files away";
     }
 
     RuntimeObject* mutex = NewMutex(name);
+    if (planted == kReplacedAfterMaking) {
+      // The made file moves aside (keeping its inode taken) and a new one takes its name.
+      ASSERT_EQ(rename(path.c_str(), (path + "-made").c_str()), 0);
+      int fd = open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY, 0600);
+      ASSERT_GE(fd, 0);
+      close(fd);
+      MutexLock(mutex);
+      MutexUnlock(mutex);
+      EXPECT_EQ(MutexTryLock(mutex), 1);
+      MutexUnlock(mutex);
+      EXPECT_EQ(PendingException(), nullptr);
+    }
     for (bool tryOnly : {false, true}) {
+      if (planted == kReplacedAfterMaking) break;
       uint8_t answer = tryOnly ? MutexTryLock(mutex) : (MutexLock(mutex), 0);
       RuntimeObject* exception = TakePendingException();
       ASSERT_NE(exception, nullptr) << (tryOnly ? "TryEnter" : "Enter") << " raised nothing";
@@ -66,8 +84,9 @@ TEST_F(MutexTest, ALockFileThatCannotBeUsedRaisesInsteadOfWaitingForEver) {
     RuntimeUnlockObject(mutex);
     EXPECT_NE(access(target.c_str(), F_OK), 0) << "the link's target was made";
     struct stat left {};
-    EXPECT_TRUE(planted == kOverLongName || lstat(path.c_str(), &left) == 0) << "the refused file was deleted";
+    EXPECT_TRUE(planted == kOverLongName || lstat(path.c_str(), &left) == 0) << "a file it did not make was deleted";
     planted == kFolder ? rmdir(path.c_str()) : unlink(path.c_str());
+    unlink((path + "-made").c_str());
   }
   struct stat folder {};
   ASSERT_EQ(lstat(LockFolder().c_str(), &folder), 0);

@@ -88,8 +88,9 @@ TEST(PluginDeclarations, BadTextsAreRefusedWithTheReason) {
   }
 }
 
-// A constant is registered only with a value its type holds; its text is what is answered.
-TEST(PluginDeclarations, AConstantTakesOnlyAValueItsTypeHolds) {
+// A constant is registered only with a value its type holds, its text what is answered; so is
+// a parameter's default value.
+TEST(PluginDeclarations, AConstantOrADefaultTakesOnlyAValueItsTypeHolds) {
   struct Case {
     const char* text;
     bool fits;
@@ -106,13 +107,23 @@ TEST(PluginDeclarations, AConstantTakesOnlyAValueItsTypeHolds) {
       {"Const C As Color = &HFF0000", true},        {"Const C As Single = 3e38", true},
       {"Const C As Single = 4e38", false},          {"Const C As Double = 5", true},
       {"Const C = 1e999", false},                   {"Const C As Double = \"5\"", false},
+      {"Const C As Double = &H", false},            {"Const C As Double = &O", false},
+      {"Const C As Double = &B", false},            {"Const C As Double = 1e", false},
+      {"Const C As Single = -1e", false},           {"Const C As Double = &HFF", true},
+      {"Const C = 1e", false},                      {"Const C As Double = 1.", true},
+      {"Const K As Color = &c", false},             {"Const K = &c", false},
+      {"Const K As Color = &c0", true},             {"Const C As Integer = &H", false},
+      {"Sub S(x As Integer = 99999999999)", false}, {"Sub S(x As Integer = 2147483647)", true},
+      {"Sub S(Optional c As Color = &c)", false},   {"Sub S(d As Double = 1e, e As Integer)", false},
+      {"Sub S(s As String = 5)", false},            {"Sub S(v As Variant = 5)", true},
   };
   for (const Case& c : cases) {
     PluginDeclaration parsed;
     std::string why;
     EXPECT_EQ(ParsePluginDeclaration(c.text, "Dial", parsed, why), c.fits) << c.text << ": " << why;
     if (!c.fits) {
-      EXPECT_NE(why.find("does not fit the constant's type"), std::string::npos) << c.text << ": " << why;
+      const char* type = c.text[0] == 'S' ? "does not fit the parameter's type" : "does not fit the constant's type";
+      EXPECT_NE(why.find(type), std::string::npos) << c.text << ": " << why;
     }
   }
 }

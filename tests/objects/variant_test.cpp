@@ -2,6 +2,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <set>
 
 #include "objects/date_class.h"
 #include "objects/runtime_class.h"
@@ -199,6 +200,24 @@ TEST_F(VariantTest, KeyEqualityAndHashAgree) {
   EXPECT_TRUE(VariantEqual(nan1, nan2));
   EXPECT_EQ(VariantHash(nan1), VariantHash(nan2));
   EXPECT_EQ(VariantHash(V(doubleToVariant(-0.0))), VariantHash(V(intToVariant(0))));
+}
+
+// Whole numbers packed the ways programs pack them (and a hash that folds 64 bits to 32 cannot
+// tell apart) get about as many hashes as there are numbers.
+TEST_F(VariantTest, PackedWholeNumbersHashAsManyWaysAsThereAreNumbers) {
+  struct Family {
+    const char* name;
+    double (*number)(int32_t i);
+  } families[] = {
+      {"h * (2^32 + 1)", [](int32_t i) { return i * 4294967297.0; }},
+      {"row * 2^32 + column", [](int32_t i) { return (i / 32) * 4294967296.0 + i % 32; }},
+      {"(row ^ column) * 2^32 + column", [](int32_t i) { return ((i / 32) ^ (i % 32)) * 4294967296.0 + i % 32; }},
+  };
+  for (const Family& family : families) {
+    std::set<int32_t> hashes;
+    for (int32_t i = 0; i < 1024; ++i) hashes.insert(VariantHash(V(doubleToVariant(family.number(i)))));
+    EXPECT_GT(hashes.size(), 1000u) << family.name;
+  }
 }
 
 }  // namespace
