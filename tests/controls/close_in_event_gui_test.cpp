@@ -71,6 +71,7 @@ enum class Gesture {
   kPopupKeys,       // the drop-down opened, Down and Return
   kGrip,            // the frame's corner dragged (a window manager's display)
   kCloseBox,        // what a window manager sends for a click on the frame's close box
+  kWheel,           // the wheel turned one notch towards the user at the point
 };
 
 // Where a gesture acts, in the `at` control (the window when empty).
@@ -405,6 +406,7 @@ void Perform(RuntimeObject* window, const Row& row) {
     case Gesture::kShow: break;
     case Gesture::kClick: Xdo(click); break;
     case Gesture::kCloseBox: test::SendDeleteWindowMessage(native); break;
+    case Gesture::kWheel: Xdo("mousemove " + point + " sleep 0.05 click 5"); break;
     case Gesture::kDoubleClick: Xdo("mousemove " + point + " sleep 0.05 click --repeat 2 --delay 60 1"); break;
     // The menu runs a loop of its own, so the keys that answer it come from outside.
     case Gesture::kRightClickPick: Xdo("mousemove " + point + " sleep 0.05 click 3 sleep 0.4 key Down Return", true); break;
@@ -520,6 +522,10 @@ const Row kRows[] = {
     {"Slider_ArrowKey_ValueChanged", Content::kRanges, "Slider", "ValueChanged", Gesture::kKeys, nullptr, Where::kOffset, 0, 0, "Right", 0, nullptr, &FocusTarget},
     {"Slider_Drag_ValueChanged", Content::kRanges, "Slider", "ValueChanged", Gesture::kDrag, nullptr, Where::kOffset, 150, 15, "", 0, nullptr, nullptr, true},
     {"ScrollBar_TroughClick_ValueChanged", Content::kRanges, "Bar", "ValueChanged", Gesture::kClick, nullptr, Where::kOffset, 250, 8},
+    {"ScrollBar_Wheel_ValueChanged", Content::kRanges, "Bar", "ValueChanged", Gesture::kWheel, nullptr, Where::kOffset, 150, 8},
+    {"ScrollBar_Wheel_MouseWheel", Content::kRanges, "Bar", "MouseWheel", Gesture::kWheel, nullptr, Where::kOffset, 150, 8, "", 0, nullptr, nullptr, false, "Bar.ValueChanged"},
+    {"Slider_Wheel_ValueChanged", Content::kRanges, "Slider", "ValueChanged", Gesture::kWheel, nullptr, Where::kOffset, 150, 15},
+    {"Slider_Wheel_MouseWheel", Content::kRanges, "Slider", "MouseWheel", Gesture::kWheel, nullptr, Where::kOffset, 150, 15, "", 0, nullptr, nullptr, false, "Slider.ValueChanged"},
     {"TabPanel_TabClick_Change", Content::kTabs, "Tabs", "Change", Gesture::kClick, nullptr, Where::kTab, 1},
     {"PagePanel_ButtonClick_Change", Content::kPages, "Pages", "Change", Gesture::kClick, "Flip", Where::kOffset, 50, 13},
     {"PopupMenu_MousePick_Change", Content::kPopups, "Popup", "Change", Gesture::kPopupMouse, nullptr, Where::kArrow},
