@@ -36,6 +36,7 @@
 #include "support/window_manager_display.h"
 #include "vorn/application_abi.h"
 #include "vorn/buttons_api.h"
+#include "vorn/control_api.h"
 #include "vorn/controls2_api.h"
 #include "vorn/editfield_api.h"
 #include "vorn/folder_item_api.h"
@@ -96,6 +97,8 @@ struct Row {
   const char* never = nullptr;
   // The event's answer after a raise (nothing) lets the window close: it does not stay open.
   bool closesWhenRaised = false;
+  // What the handler does with the window's own controls first.
+  void (*drive)(RuntimeObject* window) = nullptr;
 };
 
 struct ProbeWindowObject {
@@ -166,6 +169,7 @@ bool Is(const char* a, const char* b) { return a && b && strcmp(a, b) == 0; }
 // in the result register whatever the event's type.
 int64_t OnProbedEvent(RuntimeObject*, intptr_t first, intptr_t, intptr_t, intptr_t, intptr_t) {
   ++gRun.delivered;
+  if (gRun.row->drive) gRun.row->drive(gRun.window);
   if (Is(gRun.row->event, "ConstructContextualMenu")) OfferRow(reinterpret_cast<RuntimeObject*>(first));
   if (gRun.kind == Kind::kRaise) {
     RuntimeRaiseExceptionWithMessage(GetRuntimeExceptionClassDefinition(), Str("raised by the handler"));
@@ -487,6 +491,8 @@ std::string MakePeopleDatabase() {
 
 void StartCellEdit(RuntimeObject* window) { listEditCell(Control(window, "List"), 0, 1); }
 void FocusTarget(RuntimeObject* window) { ControlPane(AsControl(Control(window, gRun.row->target)))->SetFocus(); }
+// A window that is closing gives none of its controls the focus.
+void FocusField(RuntimeObject* window) { RuntimeSetFocus(Control(window, "Field")); }
 // The user types into the bound field, so the row has changed when the control moves on.
 void TypeIntoName(RuntimeObject* window) {
   int32_t x = 0, y = 0;
@@ -501,6 +507,7 @@ const Row kRows[] = {
     {"Window_Key_KeyDown", Content::kPlain, "", "KeyDown", Gesture::kKeys, nullptr, Where::kOffset, 0, 0, "a", 1},
     {"Window_RightClick_ConstructContextualMenu", Content::kPlain, "", "ConstructContextualMenu", Gesture::kRightClickPick, nullptr, Where::kOffset, 150, 150, "", 1, nullptr, nullptr, false, "ContextualMenuAction"},
     {"Window_MenuPick_ContextualMenuAction", Content::kPlain, "", "ContextualMenuAction", Gesture::kRightClickPick, nullptr, Where::kOffset, 150, 150, "", 1, "ConstructContextualMenu"},
+    {"Window_CloseBox_Close", Content::kFields, "", "Close", Gesture::kCloseBox, nullptr, Where::kOffset, 0, 0, "", 0, nullptr, nullptr, false, "Field.GotFocus", true, &FocusField},
     {"Window_CloseBox_CancelClose", Content::kPlain, "", "CancelClose", Gesture::kCloseBox, nullptr, Where::kOffset, 0, 0, "", 0, nullptr, nullptr, false, nullptr, true},
     {"Window_Show_EnableMenuItems", Content::kMenuBar, "", "EnableMenuItems", Gesture::kShow},
     {"Window_Shortcut_EnableMenuItems", Content::kMenuBar, "", "EnableMenuItems", Gesture::kKeys, nullptr, Where::kOffset, 0, 0, "ctrl+k", 0, nullptr, nullptr, false, "Menu:FileShut"},
@@ -648,6 +655,7 @@ TEST_P(CloseInEventTest, TheHandlerRunsOnceAndEverythingGoesOn) {
     EXPECT_EQ(gRun.unhandled, gRun.delivered) << "each exception reached the application";
     if (row.closesWhenRaised) {
       EXPECT_EQ(AsWindowFields(gRun.window)->view, nullptr) << "the window closed";
+      EXPECT_EQ(gRun.after, 0) << (row.never ? row.never : "") << " went on after the close";
     } else {
       EXPECT_NE(AsWindowFields(gRun.window)->view, nullptr) << "the window stays open";
       // Closed now, it takes along what the event left open (a drop-down, a menu).
