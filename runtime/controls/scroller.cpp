@@ -10,6 +10,7 @@
 #include "windows/pane_port.h"
 #include "windows/gtk_pane_support.h"
 #include "windows/pane_focus.h"
+#include "windows/window.h"
 
 namespace vorn {
 
@@ -18,7 +19,6 @@ namespace vorn {
 void ScrollerDelegate::ValueChanged(Scroller*, int32_t, int32_t) {}
 void ScrollerDelegate::GotFocus(Scroller*) {}
 void ScrollerDelegate::LostFocus(Scroller*) {}
-bool ScrollerDelegate::MouseWheel(Scroller*, int32_t, int32_t, int32_t) { return false; }
 
 namespace {
 
@@ -34,6 +34,16 @@ gboolean OnButtonPress(GtkWidget*, GdkEventButton*, gpointer data) {
 gboolean OnButtonRelease(GtkWidget*, GdkEventButton*, gpointer data) {
   DeliverMouseUp(static_cast<Scroller*>(data));
   return FALSE;
+}
+
+// GTK would move a control's range by steps of its own (a scroll bar's by nothing at all):
+// the wheel goes to the window instead, which raises the control's MouseWheel and then moves
+// the value by the line step. The list box's own bars keep GTK's wheel.
+gboolean OnScroll(GtkWidget*, GdkEventScroll* event, gpointer data) {
+  auto* pane = static_cast<Scroller*>(data);
+  if (!pane->Owner()) return FALSE;
+  if (Window* window = pane->GetWindow(); window && event->type == GDK_SCROLL) window->HandleScroll(event->direction);
+  return TRUE;
 }
 
 // GTK keeps doubles; the language sees them cut toward zero and held inside Integer.
@@ -100,6 +110,7 @@ Scroller::Scroller(bool vertical, ScrollerDelegate* delegate, SubPane* parent, i
   gtk_widget_add_events(widget, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK);
   g_signal_connect(widget, "button-press-event", G_CALLBACK(OnButtonPress), this);
   g_signal_connect(widget, "button-release-event", G_CALLBACK(OnButtonRelease), this);
+  g_signal_connect(widget, "scroll-event", G_CALLBACK(OnScroll), this);
 }
 
 void Scroller::SetOwner(RuntimeObject* owner, const ControlMouseHooks* hooks) {
@@ -235,9 +246,8 @@ void Scroller::MouseUp(int32_t x, int32_t y) {
   if (handler) CallEventHandler(handler, mOwner, x - mBounds.left, y - mBounds.top);
 }
 
-bool Scroller::MouseWheel(int32_t x, int32_t y, int32_t delta) {
-  // The control's own MouseWheel event has the first say.
-  if (mDelegate && mDelegate->MouseWheel(this, x - mBounds.left, y - mBounds.top, delta)) return true;
+// The window's wheel dispatch has given the control's MouseWheel event the first say.
+bool Scroller::MouseWheel(int32_t, int32_t, int32_t delta) {
   int64_t value = int64_t{GetValue()} + int64_t{delta} * mWheelStep;
   if (value > std::numeric_limits<int32_t>::max()) value = std::numeric_limits<int32_t>::max();
   if (value < std::numeric_limits<int32_t>::min()) value = std::numeric_limits<int32_t>::min();

@@ -20,7 +20,6 @@ class ScrollerDelegate {
   virtual void ValueChanged(Scroller* pane, int32_t previous, int32_t value);
   virtual void GotFocus(Scroller* pane);
   virtual void LostFocus(Scroller* pane);
-  virtual bool MouseWheel(Scroller* pane, int32_t x, int32_t y, int32_t delta);
 };
 
 class Scroller : public ContainerPane {

@@ -65,7 +65,6 @@ ScrollerEventHooks HooksFrom(EventRow* rows) {
   hooks.valueChanged = rows[kEvValueChanged].hook;
   hooks.gotFocus = rows[kEvGotFocus].hook;
   hooks.lostFocus = rows[kEvLostFocus].hook;
-  hooks.mouseWheel = GetRectControlEventHook(kRectEventMouseWheel);
   hooks.mouse = {rows[kEvMouseDown].hook, rows[kEvMouseDrag].hook, rows[kEvMouseUp].hook};
   return hooks;
 }

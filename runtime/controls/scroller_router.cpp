@@ -43,17 +43,6 @@ void RuntimeScrollerRouter::LostFocus(Scroller* pane) {
   if (mHooks) FireFocus(pane, mHooks->lostFocus);
 }
 
-bool RuntimeScrollerRouter::MouseWheel(Scroller* pane, int32_t x, int32_t y, int32_t delta) {
-  void* handler = mHooks ? OwnerHandler(mControl, mHooks->mouseWheel) : nullptr;
-  if (!handler) return false;
-  pane->Lock();
-  uint8_t handled = CallEventHandler<uint8_t>(handler, mControl, x, y, delta);
-  if (pane->Release()) return true;
-  return handled != 0;
-}
-
-bool RuntimeSliderRouter::MouseWheel(Scroller*, int32_t, int32_t, int32_t) { return false; }
-
 void FillScrollerPane(Scroller* pane, RuntimeScrollerRouter* router, const ScrollerFields& fields) {
   pane->SetWheelStep(fields.lineStep);
   pane->SetLiveScroll(fields.liveScroll != 0);

@@ -13,7 +13,6 @@ struct ScrollerEventHooks {
   const ObjectHook* valueChanged = nullptr;
   const ObjectHook* gotFocus = nullptr;
   const ObjectHook* lostFocus = nullptr;
-  const ObjectHook* mouseWheel = nullptr;  // RectControl's (X, Y, Delta) As Boolean
   ControlMouseHooks mouse;
 };
 
@@ -37,7 +36,6 @@ class RuntimeScrollerRouter : public ScrollerDelegate {
   void ValueChanged(Scroller* pane, int32_t previous, int32_t value) override;
   void GotFocus(Scroller* pane) override;
   void LostFocus(Scroller* pane) override;
-  bool MouseWheel(Scroller* pane, int32_t x, int32_t y, int32_t delta) override;
 
   int32_t BusyCount() const { return mBusy; }
   void Enter() { ++mBusy; }
@@ -53,12 +51,8 @@ class RuntimeScrollerRouter : public ScrollerDelegate {
   bool* mDestroyed = nullptr;  // set while a handler runs that may destroy the control
 };
 
-// The same for sliders, which have no MouseWheel event of their own.
-class RuntimeSliderRouter : public RuntimeScrollerRouter {
- public:
-  using RuntimeScrollerRouter::RuntimeScrollerRouter;
-  bool MouseWheel(Scroller* pane, int32_t x, int32_t y, int32_t delta) override;
-};
+// Sliders route the same events; their hooks are the Slider class's.
+using RuntimeSliderRouter = RuntimeScrollerRouter;
 
 // Copies a control's fields into its new pane the way ScrollBar and Slider creation does:
 // bounds first (minimum before maximum, so a range waits for its other end), then steps and

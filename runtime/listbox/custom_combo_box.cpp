@@ -47,6 +47,11 @@ class DropList : public RuntimeListbox {
     if (combo.Get() && mCombo) mCombo->ListKeyDone();
     return handled;
   }
+  // A press below the last row picks nothing: the choice and the text stay as they were.
+  bool MouseDown(int32_t x, int32_t y, int32_t modifiers) override {
+    if (mCombo && RowAt(x, y) < 0) return true;
+    return RuntimeListbox::MouseDown(x, y, modifiers);
+  }
   void LostFocus() override {
     RuntimeListbox::LostFocus();
     if (mCombo) mCombo->ListLostFocus();
@@ -145,7 +150,8 @@ bool CustomComboBox::ListKey(int32_t character) {
     case kComboReturn:
     case kComboTab:
       mNavigating = false;
-      Changed();
+      // With no row chosen there is nothing to put in the edit: what was typed stays.
+      if (GetListIndex() >= 0) Changed();
       CloseDropDown();
       return true;
     default:
@@ -176,7 +182,9 @@ void CustomComboBox::OpenDropDown() {
   Rect windowBounds;
   window->GetScreenBounds(&windowBounds);
   const Rect edit = mEdit ? mEdit->Bounds() : mBounds;
-  const int32_t listHeight = mList->RowHeight() * mList->RowCount() + 2;
+  // Every row whole, inside the list's own frame and the window's inset.
+  const int32_t listHeight =
+      mList->RowHeight() * mList->RowCount() + mList->RowAreaInset() + 2 * mGeometry->listInset;
   const int32_t left = windowBounds.left + mBounds.left;
   const int32_t width = mBounds.right - mBounds.left;
   const int32_t below = windowBounds.top + edit.bottom;

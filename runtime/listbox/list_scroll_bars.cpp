@@ -23,7 +23,6 @@ class ListBarRouter : public ScrollerDelegate {
  public:
   explicit ListBarRouter(RuntimeListbox* list) : mList(list) {}
   void ValueChanged(Scroller* bar, int32_t, int32_t value) override { mList->BarValueChanged(bar, value); }
-  bool MouseWheel(Scroller*, int32_t, int32_t, int32_t) override { return false; }
 
  private:
   RuntimeListbox* mList;

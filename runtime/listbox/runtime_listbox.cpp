@@ -94,6 +94,8 @@ void RuntimeListbox::SetBoundData(RuntimeObject* provider) {
 
 // --- geometry --------------------------------------------------------------------------------
 
+constexpr int32_t kBarRoom = 18;  // a scroll bar and its gap
+
 static Rect RowAreaOf(const Rect& bounds, bool heading) {
   Rect area = bounds;
   area.left = static_cast<int16_t>(area.left + 1);
@@ -104,11 +106,15 @@ static Rect RowAreaOf(const Rect& bounds, bool heading) {
 }
 
 Rect RuntimeListbox::RowArea() const {
-  constexpr int32_t kBarRoom = 18;  // a scroll bar and its gap
   Rect area = RowAreaOf(mBounds, mHasHeading);
   if (IsVerticalScrollBarVisible()) area.right = static_cast<int16_t>(std::max<int32_t>(area.left, area.right - kBarRoom));
   if (IsHorizontalScrollBarVisible()) area.bottom = static_cast<int16_t>(std::max<int32_t>(area.top, area.bottom - kBarRoom));
   return area;
+}
+
+int32_t RuntimeListbox::RowAreaInset() const {
+  const Rect tall = MakeRect(0, 0, 100, 1000);
+  return tall.Height() - RowAreaOf(tall, mHasHeading).Height() + (IsHorizontalScrollBarVisible() ? kBarRoom : 0);
 }
 
 void RuntimeListbox::UpdateRowArea() {

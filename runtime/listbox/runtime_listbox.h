@@ -156,6 +156,8 @@ class RuntimeListbox : public ContainerPane,
   int32_t RowAt(int32_t x, int32_t y);
   int32_t ColumnAt(int32_t x) const;
   Rect RowArea() const;
+  // How much of the list's height its frame, heading and bottom bar take from the rows.
+  int32_t RowAreaInset() const;
 
   // SubPane
   void Draw(Graphics* port) override;

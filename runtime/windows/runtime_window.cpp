@@ -2,6 +2,8 @@
 // creating the native window and setting it up, the Open events, closing and CancelClose.
 #include "windows/runtime_window.h"
 
+#include <algorithm>
+
 #include "graphics/graphics_object.h"
 #include "objects/event_dispatch.h"
 #include "objects/runtime_object.h"
@@ -317,6 +319,13 @@ void AppendWindowTree(RuntimeObject* window, std::vector<RuntimeObject*>* tree, 
   for (RuntimeObject* templ : inner) AppendWindowTree(templ, tree, depth + 1);
 }
 
+// Windows whose CancelClose runs now. A Close made from inside one closes that window without
+// asking it again: the handler has given its answer by closing, and asking again would only
+// run the same handler once more, without end.
+std::vector<RuntimeObject*> sAskingCancelClose;
+
+bool AskingCancelClose(RuntimeObject* window) { return std::ranges::count(sAskingCancelClose, window) != 0; }
+
 // The native window a window's events run in: its own, or that of the window it sits in.
 RuntimeViewWindow* HostViewOf(RuntimeObject* window) {
   for (int32_t depth = 0; window && depth <= kMaxControlNesting; ++depth) {
@@ -360,18 +369,25 @@ bool RuntimeWindowDoClose(RuntimeObject* window, bool appQuitting) {
   RuntimeLockObject(embedding);
   pane->Lock();
   // Embedded windows are asked too, innermost first: each lives in its host's native window.
-  std::vector<RuntimeObject*> tree = CollectWindowTree(window);
-  for (auto it = tree.rbegin(); it != tree.rend(); ++it) {
+  bool cancelled = false;
+  std::vector<RuntimeObject*> tree = AskingCancelClose(window) ? std::vector<RuntimeObject*>() : CollectWindowTree(window);
+  for (auto it = tree.rbegin(); it != tree.rend() && !cancelled && !pane->IsClosing(); ++it) {
     RuntimeViewWindow* host = HostViewOf(*it);
-    if (!host || host->IsClosing()) continue;
-    if (FireCancelClose(*it, appQuitting)) {
-      pane->Release();
-      RuntimeUnlockObject(embedding);
-      RuntimeUnlockObject(window);
-      return true;
-    }
+    if (!host || host->IsClosing() || AskingCancelClose(*it)) continue;
+    sAskingCancelClose.push_back(*it);
+    cancelled = FireCancelClose(*it, appQuitting);
+    sAskingCancelClose.pop_back();
   }
-  if (!pane->Release()) {
+  // A handler that closed the window itself answered for it, whatever it returned; a window
+  // it closed and showed again has a new native window that must stay.
+  const bool closed = pane->IsClosing();
+  if (cancelled && !closed) {
+    pane->Release();
+    RuntimeUnlockObject(embedding);
+    RuntimeUnlockObject(window);
+    return true;
+  }
+  if (!pane->Release() && !closed) {
     if (view) {
       view->Close();
     } else {
@@ -380,8 +396,9 @@ bool RuntimeWindowDoClose(RuntimeObject* window, bool appQuitting) {
   }
   RuntimeUnlockObject(embedding);
   if (view) ApplyMenuBarVisibility(RuntimeViewWindow::FirstView());
-  AsWindowFields(window)->view = nullptr;
-  AsWindowFields(window)->embeddedWindowControl = nullptr;
+  WindowObject* fields = AsWindowFields(window);
+  if (fields->view == view) fields->view = nullptr;
+  if (fields->embeddedWindowControl == embedding) fields->embeddedWindowControl = nullptr;
   RuntimeUnlockObject(window);
   return false;
 }

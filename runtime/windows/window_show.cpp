@@ -238,19 +238,23 @@ void Window::ApplySizeHints(int32_t width, int32_t height) {
 }
 
 void Window::SetWindowBounds(int32_t width, int32_t height, bool report) {
+  const int32_t menuBar = GetMenuBarHeight(this);
   if (GdkOf(mGtkWindow)) {
-    int32_t menuBar = GetMenuBarHeight(this);
     Rect now;
     GetScreenBounds(&now);
     // The stored rectangle keeps the size on screen until GTK has applied the new one: the
     // check then reports the change once, at the size the window really has.
     mScreenBounds = now;
     mSizeRequested = now.Width() != width || now.Height() != height;
-    if (!mResizable) ApplySizeHints(width, height + menuBar);
-    gtk_window_resize(GTK_WINDOW(mGtkWindow), std::max(1, width), std::max(1, height + menuBar));
   } else {
     mScreenBounds = MakeRect(mScreenBounds.left, mScreenBounds.top, mScreenBounds.left + width,
                              mScreenBounds.top + height);
+  }
+  // Before the first showing too: GTK would show the window at the size it was made with and
+  // only then change it, and a pointer it covered meanwhile may take the keyboard with it.
+  if (mGtkWindow) {
+    if (!mResizable) ApplySizeHints(width, height + menuBar);
+    gtk_window_resize(GTK_WINDOW(mGtkWindow), std::max(1, width), std::max(1, height + menuBar));
   }
   // The window's own bounds stay at the origin; locked controls follow the size change.
   MoveTo(MakeRect(0, 0, width, height), true);

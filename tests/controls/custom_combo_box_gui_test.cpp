@@ -3,7 +3,9 @@
 // leaves the choice alone, and typing completes the text from the rows.
 #include <gtk/gtk.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -66,7 +68,7 @@ TEST_F(CustomComboBoxTest, TheArrowDropsTheListUnderTheEditAndAClickedRowIsChose
   EXPECT_EQ(shown.top, content.top + edit.bottom) << "right under the edit";
   EXPECT_EQ(shown.left, content.left + 20);
   EXPECT_EQ(shown.Width(), 200) << "as wide as edit and button";
-  EXPECT_EQ(shown.Height(), combo->List()->RowHeight() * 3 + 2) << "every row in sight";
+  EXPECT_EQ(combo->List()->RowArea().Height(), combo->List()->RowHeight() * 3) << "every row whole, no more";
   Screenshot("custom_combo_dropped");
 
   RuntimeListbox* list = combo->List();
@@ -132,6 +134,80 @@ TEST_F(CustomComboBoxTest, ALongListFitsTheScreenAndItsLastRowCanBeClicked) {
     EXPECT_EQ(Text(), "row 999");
     EXPECT_EQ(events.changes, changes + 1);
     EXPECT_FALSE(DropDownOnScreen());
+  }
+}
+
+// Wherever the edit touches the screen's edges, the list opens beside it and stays open, wholly
+// on screen with every row that fits whole. Opened by the button and picked with the keys, or
+// opened with Down and picked by a click, exactly the row picked is chosen; a click below the
+// last row, or Return with no row chosen, changes nothing.
+TEST_F(CustomComboBoxTest, AtEveryEdgeAndCornerTheListOpensBesideTheEditAndPicksWhatWasPicked) {
+  const int32_t screenWidth = gdk_screen_width(), screenHeight = gdk_screen_height();
+  const Rect edit = combo->Edit()->Bounds();  // (20, 20) to (202, 42) in the window
+  const auto point = [](SubPane* pane, int32_t dx, int32_t dy) {
+    int x, y;
+    WidgetScreenPoint(pane->GetWindow()->Widget(), pane->Bounds().left + dx, pane->Bounds().top + dy, &x, &y);
+    return "mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1 ";
+  };
+  // The user's gestures go in one go; the run loop takes them in order.
+  const auto act = [](const std::string& words, const std::function<bool()>& until, int settle) {
+    Shell("xdotool " + words);
+    EXPECT_TRUE(test::PumpUntil(until, 3000)) << words;
+    PumpFor(settle);
+  };
+  for (const int32_t rowCount : {0, 1, 3, 1000}) {
+    std::vector<string> rows;
+    for (int i = 0; i < rowCount; ++i) rows.push_back(string(("row " + std::to_string(i)).c_str()));
+    for (const int side : {-1, 0, 1})
+      for (const int end : {-1, 0, 1})
+        for (const bool byButton : {true, false}) {
+          SCOPED_TRACE(std::to_string(rowCount) + " rows, edit at " + std::to_string(side) + "," + std::to_string(end) +
+                       (byButton ? ", button and keys" : ", Down and a click"));
+          // The edit's left, right, top or bottom on the screen's edge (0: the screen's middle).
+          const int32_t left = side < 0 ? -20 : side > 0 ? screenWidth - 220 : screenWidth / 2;
+          const int32_t top = end < 0 ? -20 : end > 0 ? screenHeight - 42 : screenHeight / 2;
+          Rect content, shown;
+          window->MoveWindow(left, top, false);
+          ASSERT_TRUE(test::PumpUntil([&] { return window->GetScreenBounds(&content), content.top == top && content.left == left; }));
+          test::LetFocusFollowPointer();
+          // A combo box of its own: its list opens for the first time, as a user first meets it.
+          combo->Close();
+          combo = new CustomComboBox(owner, &events, vorn::TextStyle(), window, MakeRect(20, 20, 220, 42));
+          combo->AddRows(rows);
+          combo->SetText(string("typed"));
+          RuntimeListbox* list = combo->List();
+          const int changes = events.changes;
+          // A list that its opening closes at once shows closed by the end of the settling.
+          act(byButton ? point(combo->Button(), 11, 11) : point(combo->Edit(), 10, 10) + "key Down",
+              [&] { return DropDownOnScreen(); }, 80);
+          ASSERT_TRUE(DropDownOnScreen()) << "the list stays open";
+          combo->DropDown()->GetScreenBounds(&shown);
+          EXPECT_TRUE(shown.top == content.top + edit.bottom || shown.bottom == content.top + edit.top)
+              << "beside the edit: " << shown.top << "-" << shown.bottom;
+          EXPECT_EQ(shown.left, content.left + 20);
+          EXPECT_GE(shown.top, 0);
+          EXPECT_LE(shown.bottom, screenHeight);
+          const int32_t fit = std::min(rowCount, list->RowArea().Height() / list->RowHeight());
+          if (rowCount <= 3) EXPECT_EQ(fit, rowCount) << "every row whole";
+          else EXPECT_GE(shown.Height(), screenHeight / 2 - 60) << "as far as the screen lets it";
+          const int32_t pick = std::min(fit, 3) - 1;  // the last row in sight, or none
+          std::string words;
+          if (byButton) {
+            words = "key --delay 30 Down";
+            for (int32_t row = 0; row < pick; ++row) words += " Down";
+            words += " Return";
+          } else {
+            // A row gone to with the keys, then a click below the last row, leave it chosen.
+            words = "key Down ";
+            if (rowCount <= 3) words += point(list, 20, list->Bounds().Height() - 1);
+            words += pick >= 0 ? point(list, 20, list->RowTop(pick) + list->RowHeight() / 2) : "key Escape";
+          }
+          act(words, [&] { return !DropDownOnScreen(); }, 0);
+          EXPECT_EQ(list->FirstVisibleRow(), 0) << "no row scrolled out of sight";
+          EXPECT_EQ(Text(), pick < 0 ? "typed" : "row " + std::to_string(pick));
+          EXPECT_EQ(combo->GetListIndex(), pick);
+          EXPECT_EQ(events.changes, changes + (pick >= 0 ? 1 : 0));
+        }
   }
 }
 

@@ -6,7 +6,9 @@
 #include <gtk/gtk.h>
 
 #include <algorithm>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "controls/embedded_window_control.h"
@@ -16,6 +18,7 @@
 #include "support/class_test.h"
 #include "support/gui_support.h"
 #include "vorn/class_abi.h"
+#include "vorn/control_api.h"
 #include "vorn/controls_api.h"
 #include "vorn/window_api.h"
 #include "windows/runtime_window.h"
@@ -145,6 +148,98 @@ TEST(RuntimeWindowControlsTest, HandlesNameTheXWindowAndEachControlForItsLife) {
     }
     test::CloseAndRelease(window);
   }
+}
+
+}  // namespace
+}  // namespace vorn
+
+namespace vorn {
+namespace {
+
+// One notch of the wheel over each control: its MouseWheel hears it first with a delta of 3,
+// and unless that answers True the value moves by 3 line steps within the range, raising
+// ValueChanged once when it moved.
+struct WheelRow {
+  const char* cls;
+  Rect bounds;
+  int32_t lineStep, value;
+  int button;  // 4 turns the wheel away from the user, 5 towards
+  uint8_t answer;
+  int32_t expected;
+};
+
+const WheelRow kWheelRows[] = {
+    {"ScrollBar", MakeRect(20, 20, 220, 36), 5, 50, 5, 0, 65},
+    {"ScrollBar", MakeRect(240, 20, 256, 180), 1, 50, 4, 0, 47},  // vertical
+    {"ScrollBar", MakeRect(20, 50, 220, 66), 5, 50, 5, 1, 50},    // the handler took the wheel
+    {"Slider", MakeRect(20, 80, 220, 110), 7, 50, 5, 0, 71},
+    {"Slider", MakeRect(20, 120, 220, 150), 1, 98, 5, 0, 100},    // stops at Maximum
+    {"Slider", MakeRect(20, 160, 220, 190), 4, 0, 4, 0, 0},       // at Minimum already
+};
+
+struct WheelSeen {
+  int wheels = 0, changes = 0;
+  int32_t x = 0, y = 0, delta = 0;
+};
+WheelSeen gWheelSeen[std::size(kWheelRows)];
+RuntimeObject* gWheelControls[std::size(kWheelRows)];
+
+size_t WheelRowOf(RuntimeObject* control) {
+  return std::find(std::begin(gWheelControls), std::end(gWheelControls), control) - std::begin(gWheelControls);
+}
+
+uint8_t OnWheel(VornRuntimeObject* self, int32_t x, int32_t y, int32_t delta) {
+  const size_t row = WheelRowOf(self);
+  gWheelSeen[row].wheels++;
+  gWheelSeen[row].x = x, gWheelSeen[row].y = y, gWheelSeen[row].delta = delta;
+  return kWheelRows[row].answer;
+}
+void OnWheelValueChanged(VornRuntimeObject* self) { gWheelSeen[WheelRowOf(self)].changes++; }
+
+void OnWheelLayout(VornRuntimeObject* self) {
+  for (int16_t side = 0; const int32_t at : {150, 150, 300, 210}) windowPosSetter(self, side++, at);
+}
+
+void OnWheelCreateControls(VornRuntimeObject* self) {
+  for (size_t i = 0; i < std::size(kWheelRows); ++i) {
+    const WheelRow& row = kWheelRows[i];
+    test::PackedStream range;
+    range.Int(26, 0).Int(28, 100).Int(29, row.lineStep).Int(30, 20).Int(27, row.value).Bool(31, true);
+    gWheelControls[i] = test::AddWindowControl(self, RuntimeLookupClass(string(row.cls).Rep()),
+                                               ("Range" + std::to_string(i)).c_str(), row.bounds, range);
+    RuntimeInstallInstanceEventHandler(gWheelControls[i], string("MouseWheel").Rep(), Fn(&OnWheel));
+    RuntimeInstallInstanceEventHandler(gWheelControls[i], string("ValueChanged").Rep(), Fn(&OnWheelValueChanged));
+  }
+}
+
+TEST(RuntimeWindowControlsTest, TheWheelMovesScrollBarsAndSlidersByTheirLineStepAfterTheirMouseWheel) {
+  ASSERT_TRUE(test::EnsureDisplay());
+  test::PrepareRuntimeWindows();
+  static RuntimeClass* cls = test::MakeClass("WheelWindow", "Window", VORN_WINDOW_INSTANCE_SIZE,
+                                             {{"#Layout%%o<WheelWindow>", Fn(&OnWheelLayout), nullptr, 0},
+                                              {"#CreateControls%%o<WheelWindow>", Fn(&OnWheelCreateControls), nullptr, 0}});
+  RuntimeObject* window = RuntimeNewObject(cls);
+  WindowDefaultConstructor(window);
+  Window* native = GetWindowPaneOf(window);
+  test::ShowAndSettle(native);
+  for (size_t i = 0; i < std::size(kWheelRows); ++i) {
+    const WheelRow& row = kWheelRows[i];
+    SCOPED_TRACE(i);
+    int32_t x = 0, y = 0;
+    const Rect& b = row.bounds;
+    test::ScreenPoint(native, (b.left + b.right) / 2, (b.top + b.bottom) / 2, &x, &y);
+    test::MovePointer(x, y, "click " + std::to_string(row.button));
+    EXPECT_TRUE(test::PumpUntil([&] { return gWheelSeen[i].wheels > 0; }, 2000));
+    test::PumpFor(100);
+    EXPECT_EQ(gWheelSeen[i].wheels, 1);
+    EXPECT_EQ(gWheelSeen[i].delta, row.button == 4 ? -3 : 3);
+    EXPECT_EQ(gWheelSeen[i].x, b.Width() / 2) << "relative to the control";
+    EXPECT_EQ(gWheelSeen[i].y, b.Height() / 2);
+    EXPECT_EQ(scrollerPropGetter(gWheelControls[i], kScrollerValue), row.expected);
+    EXPECT_EQ(gWheelSeen[i].changes, row.expected != row.value ? 1 : 0);
+  }
+  for (RuntimeObject*& control : gWheelControls) RuntimeUnlockObject(std::exchange(control, nullptr));
+  test::CloseAndRelease(window);
 }
 
 }  // namespace

@@ -238,6 +238,27 @@ TEST_F(ScrollerGuiTest, AMouseDownHandlerThatAnswersTrueTakesTheClickFromGtk) {
   EXPECT_EQ(GetMouseCapturePane(), nullptr);
 }
 
+// A pane closed while an event further up still holds it keeps its widget until that event
+// ends; what GTK still delivers to the widget meanwhile reaches none of its handlers.
+TEST_F(ScrollerGuiTest, AClosedPaneHearsNothingMoreFromItsWidget) {
+  SetHandler(control, test::kEvValueChanged, reinterpret_cast<void*>(&TestValueChanged));
+  SetHandler(control, test::kEvMouseDown, reinterpret_cast<void*>(&TestMouseDown));
+  Scroller* pane = MakeSlider(SliderFields(0, 100, 50));
+  test::ShowAndSettle(window);
+  GtkWidget* widget = pane->Widget();
+  pane->Lock();
+  pane->Close();
+  gtk_range_set_value(GTK_RANGE(widget), 70);
+  GdkEvent* press = gdk_event_new(GDK_BUTTON_PRESS);
+  press->button.window = GDK_WINDOW(g_object_ref(widget->window));
+  press->button.button = 1;
+  gtk_widget_event(widget, press);
+  gdk_event_free(press);
+  EXPECT_EQ(gSeen.valueChanged, 0);
+  EXPECT_EQ(gSeen.mouseDowns, 0);
+  EXPECT_TRUE(pane->Release()) << "the last hold lets it go";
+}
+
 TEST_F(ScrollerGuiTest, TheWheelMovesByTheLineStep) {
   Scroller* pane = MakeSlider(SliderFields(0, 100, 50));
   EXPECT_TRUE(pane->MouseWheel(30, 50, 3));

@@ -17,6 +17,7 @@
 #include "vorn/graphics_api.h"
 #include "vorn/picture_api.h"
 #include "vorn/popup_api.h"
+#include "support/window_pixels.h"
 #include "windows/control.h"
 
 namespace vorn {
@@ -56,6 +57,28 @@ class EdgeArithmeticTest : public test::EditFieldTest {
     canvasScroll(Canvas(), dx, 0, x, 0, width, 100, moveControls ? 1 : 0);
     const Rect r = ControlPane(AsControl(label))->Bounds();
     return std::to_string(r.left) + " " + std::to_string(r.Width()) + "x" + std::to_string(r.Height());
+  }
+  // Where a red column drawn at the canvas's x 100 shows after the scroll (an area 100 high from
+  // the top), in a row inside the area and in one below it: "103 100" when the area moved by 3.
+  std::string RedColumnAfterScroll(int32_t dx, int32_t x, int32_t width) {
+    test::ShowAndSettle(native);
+    RuntimeObject* g = canvasGraphicsGetter(Canvas(), 0);
+    graphicsForeColorSetter(g, 0, 0xFFFFFF);
+    RuntimeGraphicsFillRect(g, 0, 0, 300, 200);
+    graphicsForeColorSetter(g, 0, 0xFF0000);
+    RuntimeGraphicsFillRect(g, 100, 0, 1, 200);
+    RuntimeUnlockObject(g);
+    test::FlushWindowDrawing(native);
+    canvasScroll(Canvas(), dx, 0, x, 0, width, 100, 0);
+    test::FlushWindowDrawing(native);
+    std::string seen;
+    for (const int32_t v : {50, 150}) {
+      std::string at = "none";
+      for (int32_t h = 0; h < 300; ++h)
+        if (test::WindowScreenPixel(native, 20 + h, 100 + v) == 0xFF0000) at = std::to_string(h);
+      seen += (seen.empty() ? "" : " ") + at;
+    }
+    return seen;
   }
   // Red pixels in a white 20 x 20 picture after a 4 x 4 red one is drawn at (x, y).
   int32_t RedPixelsAfterDrawingAt(int32_t x, int32_t y, int32_t width = -10000) {
@@ -104,6 +127,10 @@ TEST_F(EdgeArithmeticTest, CallsAtTheEndsOfTheIntegerRangeGoAsFarAsTheyCan) {
       {"StringHeight at 2,097,151, the widest Pango counts", [&] { return text(HeightAt(2097151)); }, oneLine},
       {"canvasScroll of an area at x 2147483640", [&] { return ChildAfterScroll(3, INT_MAX - 7, 100, false); }, "40 100x20"},
       {"canvasScroll of an area 2147483647 wide", [&] { return ChildAfterScroll(3, 10, INT_MAX, false); }, "40 100x20"},
+      {"canvasScroll of an area at x 2147483640 moves no pixel", [&] { return RedColumnAfterScroll(3, INT_MAX - 7, 100); },
+       "100 100"},
+      {"canvasScroll of an area 2147483647 wide moves its pixels", [&] { return RedColumnAfterScroll(3, 10, INT_MAX); },
+       "103 100"},
       {"children moved by 2147483647 keep their size", [&] { return ChildAfterScroll(INT_MAX, 0, -10000, true); },
        "32667 100x20"},
       {"children moved by -2147483648 keep their size", [&] { return ChildAfterScroll(INT_MIN, 0, -10000, true); },

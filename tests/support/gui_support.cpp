@@ -70,6 +70,11 @@ void SendDeleteWindowMessage(Window* window) {
   gdk_flush();
 }
 
+void LetFocusFollowPointer() {
+  XSetInputFocus(GDK_DISPLAY(), PointerRoot, RevertToPointerRoot, CurrentTime);
+  gdk_flush();
+}
+
 void ShowAndSettle(Window* window) {
   window->Show();
   RunLoopIteration();

@@ -25,6 +25,9 @@ std::string Shell(const std::string& command);
 unsigned long XidOf(Window* window);
 // Asks the window to close the way a window manager does (WM_DELETE_WINDOW).
 void SendDeleteWindowMessage(Window* window);
+// Gives the keyboard to whichever window is under the pointer, as a display without a window
+// manager does until a program hands it to a window of its own.
+void LetFocusFollowPointer();
 // Shows the window, waits for it to map and gives it the keyboard.
 void ShowAndSettle(Window* window);
 // Screen position of a point of the window's content.

@@ -2,6 +2,7 @@
 // moving containers and closing with control-array renumbering. Panes without widgets.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -133,6 +134,41 @@ TEST_F(ControlContainmentTest, MovingAContainerShiftsEnclosedBoundsButResizingDo
   ctlPosSetter(Obj(group), 0, INT32_MAX);
   ctlPosSetter(Obj(group), 3, INT32_MIN);
   EXPECT_LE(GetControlBounds(Ctl(group)).left, INT16_MAX);
+}
+
+// Whatever compiled code sets, a control's right edge never comes out left of its left edge nor
+// its bottom above its top: each sum is pinned before the bounds clamp to 16 bits. The control
+// sits at (20, 30) to (60, 50) in a window embedded at (5, 7) before each row.
+TEST_F(ControlContainmentTest, PositionsAtTheEndsOfTheIntegerRangeKeepTheEdgesInOrder) {
+  HostWindowObject* outer = NewWindow();
+  HostWindowObject* embedded = NewWindow(Obj(outer), 5, 7);
+  TestControlObject* ctl = NewControl("Knob");
+  AddToWindow(embedded, ctl);
+  const struct {
+    const char* name;
+    std::function<void()> set;
+    Rect expected;
+  } cases[] = {
+      {"Width 2147483647", [&] { ctlPosSetter(Obj(ctl), 2, INT32_MAX); }, MakeRect(20, 30, 32767, 50)},
+      {"Width 2147483637", [&] { ctlPosSetter(Obj(ctl), 2, INT32_MAX - 10); }, MakeRect(20, 30, 32767, 50)},
+      {"Height 2147483647", [&] { ctlPosSetter(Obj(ctl), 3, INT32_MAX); }, MakeRect(20, 30, 60, 32767)},
+      {"Left 2147483647", [&] { ctlPosSetter(Obj(ctl), 0, INT32_MAX); }, MakeRect(32767, 30, 32767, 50)},
+      {"Top 2147483647", [&] { ctlPosSetter(Obj(ctl), 1, INT32_MAX); }, MakeRect(20, 32767, 60, 32767)},
+      {"Left -2147483648", [&] { ctlPosSetter(Obj(ctl), 0, INT32_MIN); }, MakeRect(-32768, 30, -32768, 50)},
+      {"Move to the far corner", [&] { RuntimeControlMove(Obj(ctl), INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX); },
+       MakeRect(32767, 32767, 32767, 32767)},
+      {"Move 2147483647 wide and high", [&] { RuntimeControlMove(Obj(ctl), 0, 0, INT32_MAX, INT32_MAX); },
+       MakeRect(5, 7, 32767, 32767)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetControlBounds(Ctl(ctl), MakeRect(20, 30, 60, 50));
+    c.set();
+    const Rect r = GetControlBounds(Ctl(ctl));
+    EXPECT_GE(r.right, r.left);
+    EXPECT_GE(r.bottom, r.top);
+    EXPECT_TRUE(EqualRect(r, c.expected)) << r.left << "," << r.top << " to " << r.right << "," << r.bottom;
+  }
 }
 
 TEST_F(ControlContainmentTest, EmbeddedWindowControlEnclosesItsTemplatesControls) {

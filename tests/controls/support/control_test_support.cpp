@@ -36,8 +36,7 @@ ObjectDefinition* GetTestControlClassDefinition() {
     definition.mInstanceSize = sizeof(TestControlObject);
     SetEventList(&definition, sEvents, kEvCount);
     sMouseHooks = {Hook(kEvMouseDown), Hook(kEvMouseDrag), Hook(kEvMouseUp)};
-    sScrollerHooks = {Hook(kEvValueChanged), Hook(kEvGotFocus), Hook(kEvLostFocus),
-                      Hook(kEvMouseWheel), sMouseHooks};
+    sScrollerHooks = {Hook(kEvValueChanged), Hook(kEvGotFocus), Hook(kEvLostFocus), sMouseHooks};
     sStaticTextHooks = {sMouseHooks, Hook(kEvAcceleratorKey)};
     sCanvasHooks = {Hook(kEvPaint), Hook(kEvGotFocus), Hook(kEvLostFocus), Hook(kEvKeyDown),
                     sMouseHooks, Hook(kEvEnableMenuItems)};
