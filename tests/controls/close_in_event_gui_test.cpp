@@ -263,6 +263,7 @@ const Part kParts[] = {
      test::PackedStream().Int(34, 2).Bool(43, false).Bool(36, true).Bool(38, true)},
     {Content::kData, "DataControl", "Nav", MakeRect(10, 120, 390, 150)},
     {Content::kData, "EditField", "Name", MakeRect(10, 10, 200, 34)},
+    {Content::kData, "EditField", "Id", MakeRect(10, 50, 100, 74)},
     {Content::kData, "Driver", "Update", MakeRect(10, 200, 100, 226)},
     {Content::kData, "Driver", "Insert", MakeRect(110, 200, 200, 226)},
     {Content::kData, "Driver", "Delete", MakeRect(210, 200, 300, 226)},
@@ -277,8 +278,8 @@ void OnProbeCreateControls(VornRuntimeObject* self) {
       DataControlTableNameSetter(control, 0, Str("people").Rep());
       DataControlQuerySetter(control, 0, Str("select * from people order by id").Rep());
       DataControlDBSetter(control, 0, gRun.database);
-    } else if (Is(part.name, "Name")) {
-      EditDataFieldSetter(control, 0, Str("name").Rep());
+    } else if (Is(part.name, "Name") || Is(part.name, "Id")) {
+      EditDataFieldSetter(control, 0, Str(Is(part.name, "Name") ? "name" : "id").Rep());
       EditDataSourceSetter(control, 0, Str("Nav").Rep());
     }
   }
@@ -501,6 +502,12 @@ void TypeIntoName(RuntimeObject* window) {
   Pump(150);
 }
 
+// The database takes an inserted row only with a key of its own.
+void GiveANewId(RuntimeObject* window) {
+  editTextSetter(Control(window, "Id"), 0, Str("6").Rep());
+  Pump(50);
+}
+
 const Row kRows[] = {
     {"Window_Click_MouseDown", Content::kPlain, "", "MouseDown", Gesture::kClick, nullptr, Where::kOffset, 150, 150, "", 1},
     {"Window_Click_MouseUp", Content::kPlain, "", "MouseUp", Gesture::kClick, nullptr, Where::kOffset, 150, 150, "", 0, "MouseDown"},
@@ -567,8 +574,8 @@ const Row kRows[] = {
     {"DataControl_EditThenNext_Validate", Content::kData, "Nav", "Validate", Gesture::kClick, nullptr, Where::kNavNext, 0, 0, "", 0, nullptr, &TypeIntoName, false, "Nav.Reposition"},
     {"DataControl_UpdateClick_Validate", Content::kData, "Nav", "Validate", Gesture::kClick, "Update", Where::kOffset, 40, 13},
     {"DataControl_UpdateClick_Update", Content::kData, "Nav", "Update", Gesture::kClick, "Update", Where::kOffset, 40, 13},
-    {"DataControl_InsertClick_Validate", Content::kData, "Nav", "Validate", Gesture::kClick, "Insert", Where::kOffset, 40, 13},
-    {"DataControl_InsertClick_Insert", Content::kData, "Nav", "Insert", Gesture::kClick, "Insert", Where::kOffset, 40, 13},
+    {"DataControl_InsertClick_Validate", Content::kData, "Nav", "Validate", Gesture::kClick, "Insert", Where::kOffset, 40, 13, "", 0, nullptr, &GiveANewId},
+    {"DataControl_InsertClick_Insert", Content::kData, "Nav", "Insert", Gesture::kClick, "Insert", Where::kOffset, 40, 13, "", 0, nullptr, &GiveANewId},
     {"DataControl_DeleteClick_Validate", Content::kData, "Nav", "Validate", Gesture::kClick, "Delete", Where::kOffset, 40, 13},
     {"BoundField_NextClick_TextChange", Content::kData, "Name", "TextChange", Gesture::kClick, "Nav", Where::kNavNext},
 };
