@@ -8,7 +8,7 @@ JOBS       ?= $(shell nproc)
 # The GUI tests mostly wait for their server and their own timers: twice as many as there are
 # cores keep the cores busy. Each runs on an Xvfb server of its own (scripts/run-gui-tests).
 GUI_JOBS   ?= $(shell echo $$(( $(JOBS) * 2 )))
-FUZZ_SECONDS ?= 10
+FUZZ_SECONDS ?= 20
 
 # What building and running the calculator needs, and what the tests need beside it.
 RUN_PACKAGES  := build-essential cmake pkg-config libgtk2.0-dev libx11-dev libxext-dev libsndfile1 \
