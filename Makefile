@@ -5,7 +5,10 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
-XVFB       := xvfb-run -a -s "-screen 0 1280x1024x24 -ac"
+# The GUI tests mostly wait for their server and their own timers: twice as many as there are
+# cores keep the cores busy. Each runs on an Xvfb server of its own (scripts/run-gui-tests).
+GUI_JOBS   ?= $(shell echo $$(( $(JOBS) * 2 )))
+FUZZ_SECONDS ?= 20
 
 # What building and running the calculator needs, and what the tests need beside it.
 RUN_PACKAGES  := build-essential cmake pkg-config libgtk2.0-dev libx11-dev libxext-dev libsndfile1 \
@@ -27,6 +30,9 @@ if [ -n "$$missing" ]; then \
 fi
 endef
 
+# Every step runs on all cores by itself, and the steps of `test` follow one another.
+.NOTPARALLEL:
+
 .PHONY: all run-deps deps build asan fuzz test check-layers unit-test gui-test asan-test fuzz-test run clean
 
 all: build
@@ -41,9 +47,11 @@ build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORN_TESTS=ON -DVORN_BENCH=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
+# Only what the sanitizer runs below run: the unit tests with what they start, and the
+# program that holds the GUI table.
 asan: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVORN_SANITIZE=ON -DVORN_TESTS=ON -DVORN_BENCH=OFF
-	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cmake --build $(ASAN_BUILD) -j $(JOBS) --target vorn_unit_tests controls_gui_tests
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -58,22 +66,21 @@ unit-test: build
 	cd $(BUILD) && ctest -L unit -j $(JOBS) --output-on-failure
 
 gui-test: build
-	cd $(BUILD) && $(XVFB) ctest -L gui --output-on-failure
+	./scripts/run-gui-tests $(BUILD) $(GUI_JOBS)
 
 # The unit tests, and the GUI table of handlers that close their window mid-event, which is
 # where a read of freed memory would hide (GTK's own caches would read as leaks there).
 asan-test: asan
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest -L unit -j $(JOBS) --output-on-failure
-	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=0 $(XVFB) ctest -L gui -R CloseInEventTest --output-on-failure
+	ASAN_OPTIONS=detect_leaks=0 ./scripts/run-gui-tests $(ASAN_BUILD) $(GUI_JOBS) -R CloseInEventTest
 
+# Each target starts from its corpus and then mutates for FUZZ_SECONDS.
 fuzz-test: fuzz
-	./scripts/run-fuzzers $(FUZZ_BUILD) 20
+	./scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
+# One make for all four, so that each tree is configured and brought up to date once.
 test: check-layers build
-	$(MAKE) unit-test
-	$(MAKE) gui-test
-	$(MAKE) asan-test
-	$(MAKE) fuzz-test
+	$(MAKE) unit-test gui-test asan-test fuzz-test
 
 # Running needs the runtime, the image tool and the calculator's image, nothing else.
 run: run-deps

@@ -21,8 +21,9 @@ struct WaitingProgram {
 };
 
 // Who reads: the console program's main thread, or a thread of it while the main thread idles
-// in the run loop or waits on a semaphore the reader releases.
-enum class Reader { kMainThread, kThreadMainInLoop, kThreadMainWaiting };
+// in the run loop or waits on a semaphore the reader releases, also while a third thread can
+// always run.
+enum class Reader { kMainThread, kThreadMainInLoop, kThreadMainWaiting, kThreadMainWaitingBesideBusy };
 
 WaitingProgram StartWaitingForInput(bool hangUpIgnored, Reader reader) {
   WaitingProgram program;
@@ -40,6 +41,7 @@ WaitingProgram StartWaitingForInput(bool hangUpIgnored, Reader reader) {
     if (hangUpIgnored) signal(SIGHUP, SIG_IGN);  // as nohup starts it
     unsetenv("DISPLAY");
     if (reader == Reader::kThreadMainWaiting) setenv("VORN_TEST_MAIN_WAITS", "semaphore", 1);
+    if (reader == Reader::kThreadMainWaitingBesideBusy) setenv("VORN_TEST_MAIN_WAITS", "busy", 1);
     execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
@@ -72,7 +74,8 @@ double SecondsUntilExit(pid_t pid, double limit, int* status) {
 }
 
 TEST(ConsoleSignalTest, ASignalEndsAProgramBlockedInAReadOfStandardInput) {
-  constexpr Reader kMain = Reader::kMainThread, kLoop = Reader::kThreadMainInLoop, kWaits = Reader::kThreadMainWaiting;
+  constexpr Reader kMain = Reader::kMainThread, kLoop = Reader::kThreadMainInLoop, kWaits = Reader::kThreadMainWaiting,
+                   kBusy = Reader::kThreadMainWaitingBesideBusy;
   struct Case {
     int signalNumber;  // 0: a line of input instead
     bool hangUpIgnored;
@@ -83,6 +86,7 @@ TEST(ConsoleSignalTest, ASignalEndsAProgramBlockedInAReadOfStandardInput) {
       {SIGHUP, true, false, kMain},  {SIGTERM, true, true, kMain},
       {0, false, true, kLoop},       {SIGTERM, false, true, kLoop}, {SIGHUP, false, true, kLoop},
       {0, false, true, kWaits},      {SIGTERM, false, true, kWaits}, {SIGQUIT, false, true, kWaits},
+      {SIGTERM, false, true, kBusy},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.signalNumber ? strsignal(c.signalNumber) : "a line") +

@@ -5,6 +5,8 @@
 #include <gdk/gdk.h>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,10 +40,20 @@ constexpr uint32_t kColors[2][3] = {{0xFF0000, 0x00FF00, 0x0000FF}, {0xFFFFFF, 0
 
 class FolderItemPicturesTest : public TempFolderTest {
  protected:
+  // The converter's folders go into the shared /tmp, where the tests count them: one test at
+  // a time, also across programs run side by side.
   void SetUp() override {
+    mConversions = open("/tmp/vorn-test-pict.lock", O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
+    ASSERT_GE(mConversions, 0);
+    ASSERT_EQ(flock(mConversions, LOCK_EX), 0);
     ASSERT_TRUE(test::EnsureDisplay());
     TempFolderTest::SetUp();
   }
+  void TearDown() override {
+    TempFolderTest::TearDown();
+    if (mConversions >= 0) close(mConversions);
+  }
+  int mConversions = -1;
 
   static RuntimeObject* SixColours() {
     RuntimeObject* picture = newPicture(3, 2, 32);

@@ -153,7 +153,7 @@ TEST_F(SoundAlsaTest, StopSilencesALoopingSoundAndNeitherDeviceLeavesSoundsSilen
 // The default device is the file plug-in on a FIFO that nobody reads, or whose reader never
 // reads: Play and each step of the run loop come back at once all the same, the sound ends as
 // on no device, and so does one played while the device still hangs. Once the FIFO is read,
-// the device is let go and sounds play again.
+// the device is let go, closed, and sounds play again.
 TEST_F(SoundAlsaTest, ADeviceThatBlocksHoldsNeitherPlayNorTheRunLoop) {
   SKIP_WITHOUT_SNDFILE();
   // A writer left with a reader that went is told so, not killed.
@@ -189,9 +189,18 @@ TEST_F(SoundAlsaTest, ADeviceThatBlocksHoldsNeitherPlayNorTheRunLoop) {
     soundPlay(next);
     EXPECT_EQ(soundIsPlaying(next), 0);
 
-    // Read what comes until the device is let go and a sound finds it again.
+    // Read what comes until the call the device hung in returns: the device given up on is
+    // closed then, and the FIFO, without a writer, reads as ended.
     if (fd < 0) fd = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
     char bytes[65536];
+    ssize_t got = -1;
+    for (int i = 0; i < 500 && got != 0; ++i) {
+      while ((got = read(fd, bytes, sizeof bytes)) > 0) {
+      }
+      if (got != 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(got, 0) << "the device given up on is still open";
+    // A sound finds the device again.
     for (int i = 0; i < 500 && !soundIsPlaying(next); ++i) {
       while (read(fd, bytes, sizeof bytes) > 0) {
       }
