@@ -18,8 +18,9 @@ namespace {
 void* Fn(auto function) { return reinterpret_cast<void*>(function); }
 
 constexpr uint32_t kRowFlags = 4;
-// The engines' code for a row that is not there (the same as an unknown table or column).
-constexpr int32_t kRowGoneError = 2003;
+// The engines' code for a row that is not there (the same as an unknown table or column), as
+// the built-in engine's cursors give it.
+constexpr int32_t kRowGoneError = kDbErrorUnknown;
 
 const PropertyRow kProperties[] = {
     {kRowFlags, "BOF", "b", Fn(&cursorBOFGetter), "cursorBOFGetter", nullptr, nullptr, 0, 0},
@@ -169,7 +170,7 @@ void ExecuteChanges(RuntimeObject* object, const dbFieldChange* changes) {
   for (auto group = groups.rbegin(); group != groups.rend(); ++group) {
     if (RowGone(object, group->table, group->condition)) {
       if (DatabaseErrorCode(database) == 0)
-        SetDatabaseError(database, kRowGoneError, string("Update failed: the row no longer exists", kEncodingUTF8));
+        SetDatabaseError(database, kRowGoneError, string(kDbRowGoneUpdate, kEncodingUTF8));
       return;
     }
     const std::string sql = "UPDATE [" + group->table + "] SET " + group->assignments + " WHERE " + group->condition;
