@@ -18,9 +18,6 @@ namespace {
 void* Fn(auto function) { return reinterpret_cast<void*>(function); }
 
 constexpr uint32_t kRowFlags = 4;
-// The engines' code for a row that is not there (the same as an unknown table or column).
-constexpr int32_t kRowGoneError = 2003;
-
 const PropertyRow kProperties[] = {
     {kRowFlags, "BOF", "b", Fn(&cursorBOFGetter), "cursorBOFGetter", nullptr, nullptr, 0, 0},
     {kRowFlags, "EOF", "b", Fn(&cursorEOFGetter), "cursorEOFGetter", nullptr, nullptr, 0, 0},
@@ -128,19 +125,6 @@ void FreeChanges(dbFieldChange* changes) {
   }
 }
 
-// Whether no row of the table meets the condition. An UPDATE that meets no row is no error,
-// yet an edit of a row deleted meanwhile has gone nowhere. A database that cannot answer the
-// question leaves it to the UPDATE.
-bool RowGone(RuntimeObject* object, const std::string& table, const std::string& condition) {
-  const std::string sql = "SELECT * FROM [" + table + "] WHERE " + condition;
-  RuntimeObject* found = databaseSQLSelect(object, string(sql, kEncodingUTF8).Rep());
-  if (!found) return false;
-  const bool gone = cursorEOFGetter(found, 0) != 0;
-  cursorClose(found);
-  RuntimeUnlockObject(found);
-  return gone;
-}
-
 // One UPDATE per table and row condition, the last group made first; the first that fails
 // ends the writing, its error kept for the caller.
 void ExecuteChanges(RuntimeObject* object, const dbFieldChange* changes) {
@@ -167,11 +151,7 @@ void ExecuteChanges(RuntimeObject* object, const dbFieldChange* changes) {
     }
   }
   for (auto group = groups.rbegin(); group != groups.rend(); ++group) {
-    if (RowGone(object, group->table, group->condition)) {
-      if (DatabaseErrorCode(database) == 0)
-        SetDatabaseError(database, kRowGoneError, string("Update failed: the row no longer exists", kEncodingUTF8));
-      return;
-    }
+    if (FailWhenRowGone(object, group->table, group->condition, true)) return;
     const std::string sql = "UPDATE [" + group->table + "] SET " + group->assignments + " WHERE " + group->condition;
     DatabaseSQLExecute(database, string(sql, kEncodingUTF8));
     if (DatabaseErrorCode(database) != 0) return;
@@ -201,6 +181,22 @@ void WriteBack(DatabaseCursorObject* cursor) {
 }
 
 }  // namespace
+
+// An UPDATE or DELETE that meets no row is no error, yet an edit or deletion of a row gone
+// meanwhile has gone nowhere. The code and texts are those of the built-in engine's cursors.
+bool FailWhenRowGone(RuntimeObject* object, const std::string& table, const std::string& condition, bool update) {
+  DatabaseObject* database = DatabaseFields(object);
+  if (!database) return false;
+  const std::string sql = "SELECT * FROM [" + table + "] WHERE " + condition;
+  RuntimeObject* found = databaseSQLSelect(object, string(sql, kEncodingUTF8).Rep());
+  if (!found) return false;
+  const bool gone = cursorEOFGetter(found, 0) != 0;
+  cursorClose(found);
+  RuntimeUnlockObject(found);
+  if (gone && DatabaseErrorCode(database) == 0)
+    SetDatabaseError(database, kDbErrorUnknown, string(update ? kDbRowGoneUpdate : kDbRowGoneDelete, kEncodingUTF8));
+  return gone;
+}
 
 ObjectDefinition* GetDatabaseCursorClassDefinition() {
   static ObjectDefinition* definition = BuildCursorDefinition();

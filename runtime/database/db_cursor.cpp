@@ -11,6 +11,10 @@
 namespace vorn {
 namespace {
 
+// A row this walk wrote with another key waits outside the tree until the walk ends.
+constexpr const char* kRowWaitsUpdate = "Update failed: the row took another key and is put back when the walk ends";
+constexpr const char* kRowWaitsDelete = "Delete failed: the row took another key and is put back when the walk ends";
+
 bool IsLargeObject(uint8_t type) {
   return type == kDbLongVarchar || type == kDbLongVarbinary;
 }
@@ -116,31 +120,34 @@ std::string vndbCursor::ColumnName(size_t index) const {
 uint8_t vndbCursor::ColumnType(size_t index) {
   if (index >= mColumns.size() || !mTree) return 0;
   vndbFile::Scope scope(mHandle.File());
-  return mTree->GetField(mColumns[index].field).type;
+  size_t length = 0;
+  const uint8_t* record = RowRecord(&length);
+  return record ? DbFindField(record, length, mColumns[index].field).type : 0;
 }
 
 std::optional<DbValue> vndbCursor::ColumnValue(size_t index) {
-  if (index >= mColumns.size()) return std::nullopt;
+  if (index >= mColumns.size() || !mTree) return std::nullopt;
   vndbFile::Scope scope(mHandle.File());
-  return FieldValue(mColumns[index].field);
+  size_t length = 0;
+  const uint8_t* record = RowRecord(&length);
+  return FieldValue(record, length, mColumns[index].field);
 }
 
 bool vndbCursor::ColumnValueInto(size_t index, DbValue& value) {
-  if (index >= mColumns.size()) return false;
+  if (index >= mColumns.size() || !mTree) return false;
   vndbFile::Scope scope(mHandle.File());
-  return FieldValueInto(mColumns[index].field, value);
+  size_t length = 0;
+  const uint8_t* record = RowRecord(&length);
+  return FieldValueInto(record, length, mColumns[index].field, value);
 }
 
-std::optional<DbValue> vndbCursor::FieldValue(uint8_t field) {
+std::optional<DbValue> vndbCursor::FieldValue(const uint8_t* record, size_t length, uint8_t field) {
   DbValue value;
-  if (!FieldValueInto(field, value)) return std::nullopt;
+  if (!FieldValueInto(record, length, field, value)) return std::nullopt;
   return value;
 }
 
-bool vndbCursor::FieldValueInto(uint8_t field, DbValue& value) {
-  if (!mTree) return false;
-  size_t length = 0;
-  const uint8_t* record = mTree->CurrentRecord(&length);
+bool vndbCursor::FieldValueInto(const uint8_t* record, size_t length, uint8_t field, DbValue& value) {
   if (!record) return false;
   DbDecodeFieldInto(DbFindField(record, length, field), value);
   if (IsLargeObject(value.type)) {
@@ -154,7 +161,11 @@ bool vndbCursor::FieldValueInto(uint8_t field, DbValue& value) {
 bool vndbCursor::NextRow() {
   if (mEnded || !mTree) return false;
   vndbFile::Scope scope(mHandle.File());
-  const DbRowFilter::FieldReader read = [this](uint8_t field) { return FieldValue(field); };
+  const DbRowFilter::FieldReader read = [this](uint8_t field) {
+    size_t length = 0;
+    const uint8_t* record = mTree->CurrentRecord(&length);
+    return FieldValue(record, length, field);
+  };
   if (!mSeek.empty() && !mSought) {
     // Straight to the rows of that key, instead of past every row before them.
     mSought = true;
@@ -163,10 +174,12 @@ bool vndbCursor::NextRow() {
     if (!mTree->Find(mSeek, &found)) mSeek.clear();
   }
   // Changes made through others while the walk is open may have moved records or split pages
-  // under its path: it then finds its place again by the last key it gave.
-  if (mDisturbed && mHasLastKey) {
+  // under its path, and a page read again leaves its deleted records out: the walk then finds
+  // its place again by the last key it gave.
+  if (mRowsGiven > 0 && (mDisturbed || !PositionStands())) {
+    KeepLastKey();
     bool found = false;
-    if (mTree->Find(mLastKey, &found) && found) mTree->Next();  // stays on the row already given
+    if (mHasLastKey && mTree->Find(mLastKey, &found) && found) mTree->Next();  // stays on the row already given
   }
   mDisturbed = false;
   while (mTree->Next()) {
@@ -180,7 +193,10 @@ bool vndbCursor::NextRow() {
       break;
     }
     if (!mFilter || mFilter->Matches(record, length, read)) {
-      mLastKeyPending = true;
+      mLastRecord.clear();
+      mRowGone = false;
+      mRowWaits = false;
+      MarkPositionAt(leaf, record);
       ++mRowsGiven;
       return true;
     }
@@ -212,8 +228,58 @@ void vndbCursor::KeepLastKey() {
   if (!mLastKeyPending || !mTree) return;
   mLastKeyPending = false;
   vndbFile::Scope scope(mHandle.File());
-  mTree->CurrentKeyInto(mLastKey);
-  mHasLastKey = true;
+  // A leaf that changed with no word to the walk was only read again, which leaves its deleted
+  // records out and moves the rest: the record is still on it, found by its id.
+  size_t length = 0;
+  const uint8_t* record =
+      PositionStands() ? mTree->CurrentRecord(&length) : mTree->RecordOn(mRowPage, mRowId, &length);
+  mHasLastKey = record != nullptr;
+  mRowGone = !mHasLastKey;
+  if (!record) return;
+  mTree->BuildKeyInto(mLastKey, record, length);
+  mLastRecord.assign(record, record + length);
+}
+
+const uint8_t* vndbCursor::RowRecord(size_t* length) {
+  if (OnRow(false)) return mTree->CurrentRecord(length);
+  *length = mLastRecord.size();
+  return mLastRecord.empty() ? nullptr : mLastRecord.data();
+}
+
+bool vndbCursor::PositionStands() {
+  vndbPage* leaf = mTree->CurrentLeaf();
+  return leaf && leaf->number == mRowPage && leaf->version == mRowVersion;
+}
+
+void vndbCursor::MarkPosition() {
+  vndbPage* leaf = mTree->CurrentLeaf();
+  size_t length = 0;
+  if (const uint8_t* record = mTree->CurrentRecordIn(leaf, &length)) MarkPositionAt(leaf, record);
+}
+
+void vndbCursor::MarkPositionAt(const vndbPage* leaf, const uint8_t* record) {
+  mRowPage = leaf->number;
+  mRowVersion = leaf->version;
+  mRowId = DbGet32(record + kDbRecordIdOffset);
+  mLastKeyPending = true;  // what it holds now is kept when next needed
+}
+
+bool vndbCursor::OnRow(bool wholePath) {
+  if (mRowsGiven == 0) return true;  // no row yet: the tree has none to give either
+  if (mRowGone) return false;
+  if (PositionStands() && !(wholePath && mDisturbed)) return true;
+  KeepLastKey();
+  bool found = false;
+  if (!mHasLastKey || !mTree->Find(mLastKey, &found) || !found) {
+    // The search left the position where the walk goes on.
+    mRowGone = true;
+    return false;
+  }
+  mTree->Next();  // the first step after a search stays on the record found
+  mDisturbed = false;
+  mSourceKeyRow = UINT64_MAX;
+  MarkPosition();
+  return true;
 }
 
 vndbCursor::~vndbCursor() {
@@ -231,14 +297,22 @@ bool vndbCursor::DeleteRow() {
   mSourceKeyRow = UINT64_MAX;
   vndbFile::Scope scope(mHandle.File());
   mHandle.ClearError();
-  if (!mTree || !mHandle.CanWrite() || !mTree->IsCurrentVisible()) return false;
+  if (!mTree || !mHandle.CanWrite()) return false;
+  if (!OnRow(true) || !mTree->IsCurrentVisible()) {
+    if (mRowsGiven > 0) mHandle.Fail(kDbErrorUnknown, mRowWaits ? kRowWaitsDelete : kDbRowGoneDelete);
+    return false;
+  }
+  std::vector<uint32_t> objects;
   if (mSchema) {
     for (const DbColumn& column : mSchema->columns) {
       DbFieldRef field = mTree->GetField(column.position);
-      if (IsLargeObject(field.type)) DeleteLargeObject(mHandle.File(), DbGet32(field.value));
+      if (IsLargeObject(field.type)) objects.push_back(DbGet32(field.value));
     }
   }
-  return mTree->DeleteCurrent();
+  if (!mTree->DeleteCurrent()) return false;
+  MarkPosition();
+  for (uint32_t id : objects) DeleteLargeObject(mHandle.File(), id);
+  return true;
 }
 
 bool vndbCursor::UpdateRow(const std::vector<std::pair<size_t, std::optional<std::string>>>& edits) {
@@ -246,7 +320,11 @@ bool vndbCursor::UpdateRow(const std::vector<std::pair<size_t, std::optional<std
   mSourceKeyRow = UINT64_MAX;
   vndbFile::Scope scope(mHandle.File());
   mHandle.ClearError();
-  if (!mSchema || !mTree || !mHandle.CanWrite() || !mTree->IsCurrentVisible()) return false;
+  if (!mSchema || !mTree || !mHandle.CanWrite()) return false;
+  if (!OnRow(true) || !mTree->IsCurrentVisible()) {
+    if (mRowsGiven > 0) mHandle.Fail(kDbErrorUnknown, mRowWaits ? kRowWaitsUpdate : kDbRowGoneUpdate);
+    return false;
+  }
   DbRow row;
   std::vector<uint32_t> replaced;
   std::vector<uint32_t> written;
@@ -279,7 +357,10 @@ bool vndbCursor::UpdateRow(const std::vector<std::pair<size_t, std::optional<std
   const bool moved = !mSchema->primaryKey.empty() && key != mTree->CurrentKey();
   if (moved && KeyTaken(key))
     return undo(), mHandle.Fail(kDbErrorPrimaryKey, "Insert failed: primary key violation");
-  if (!mTree->ReplaceCurrent(record)) return undo();
+  // A row that keeps its key stays under the position, to be read and written again.
+  if (!mTree->ReplaceCurrent(record, true)) return undo();
+  MarkPosition();
+  mRowWaits = moved || mSchema->primaryKey.empty();  // a new record id is a new key
   for (uint32_t id : replaced) DeleteLargeObject(mHandle.File(), id);
   return true;
 }
@@ -297,6 +378,8 @@ std::string_view vndbCursor::ColumnSource(size_t index, std::string_view* key) {
   if (key) *key = {};
   if (index >= mColumns.size()) return {};
   vndbFile::Scope scope(mHandle.File());
+  // A row no longer there has no condition that selects it.
+  if (key && mSchema && mTree && !OnRow(false)) key = nullptr;
   if (key && mSchema && mTree && mSourceKeyRow != mRowsGiven) {
     if (!mKeyLabelsMade) {
       for (uint8_t position : mSchema->primaryKey) {

@@ -55,6 +55,9 @@ class vndbCursor {
     mDisturbed = true;
     mSourceKeyRow = UINT64_MAX;
   }
+  // Writes reach the row the walk gave where it now stands, found again by its key (the primary
+  // key, or the record id of a table without one) after changes through others; a row no live
+  // record holds any more (deleted, or its key changed) is refused (2003) and nothing written.
   bool DeleteRow();
   // Replaces the current row by one with the edited columns (index, value text, nothing for
   // NULL) converted like inserted values; a row whose key changed reappears when the walk is
@@ -68,9 +71,13 @@ class vndbCursor {
  private:
   vndbCursor(vndbHandle& handle, std::string table) : mHandle(handle), mTable(std::move(table)) {}
 
-  // The field's value in the current row, large objects read; nothing when absent or lost.
-  std::optional<DbValue> FieldValue(uint8_t field);
-  bool FieldValueInto(uint8_t field, DbValue& value);
+  // The field's value in the record, large objects read; nothing without a record, or when the
+  // object is lost.
+  std::optional<DbValue> FieldValue(const uint8_t* record, size_t length, uint8_t field);
+  bool FieldValueInto(const uint8_t* record, size_t length, uint8_t field, DbValue& value);
+  // The record of the row given last as reads see it: where it now stands or, once no live
+  // record holds its key, as it was last seen (as a sorted result keeps it).
+  const uint8_t* RowRecord(size_t* length);
   // Whether the live rows of the current leaf hold only fields the table's columns claim, each
   // stored as its column's type: anything else is damage of the rows or of the catalogue, and
   // read on it would give wrong values without an error. A page is looked at once per change.
@@ -78,6 +85,15 @@ class vndbCursor {
   // Notes the key of the row given last, before anything may move it; a walk nobody changes
   // never needs it, so it is not built for every row.
   void KeepLastKey();
+  // Whether the position still stands where the row given last was: its leaf unchanged since.
+  bool PositionStands();
+  // Notes the leaf and record the position stands on as the row's place.
+  void MarkPosition();
+  void MarkPositionAt(const vndbPage* leaf, const uint8_t* record);
+  // Puts the position back on the row given last when its leaf changed since (or, with
+  // `wholePath`, when the file changed elsewhere too: a write needs the levels above right).
+  // False when no live record holds its key any more; the walk then goes on after it.
+  bool OnRow(bool wholePath);
   // Whether a row other than the current one holds the key.
   bool KeyTaken(const Bytes& key);
   // Inserts the rows whose key changed; one whose key was taken meanwhile is refused (2005).
@@ -96,6 +112,14 @@ class vndbCursor {
   Bytes mLastKey;               // of the row given last, once kept
   bool mHasLastKey = false;
   bool mLastKeyPending = false;  // a row was given whose key is not kept yet
+  // Where the row given last stood: its leaf at that leaf's version, and its record id, which
+  // finds it on the leaf when the page is read again before its key was kept.
+  uint32_t mRowPage = 0;
+  uint64_t mRowVersion = 0;
+  uint32_t mRowId = 0;
+  bool mRowGone = false;  // no live record holds its key any more
+  Bytes mLastRecord;      // the row as it was when its key was kept
+  bool mRowWaits = false;  // written with another key by this walk
   // The key condition of the row given last, built once for all of its columns.
   std::string mSourceKey;
   DbValue mKeyValue;  // kept for its buffer

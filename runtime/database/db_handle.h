@@ -29,6 +29,9 @@ constexpr int32_t kDbErrorUnknown = 2003;
 constexpr int32_t kDbErrorBlob = 2004;
 constexpr int32_t kDbErrorPrimaryKey = 2005;
 constexpr int32_t kDbErrorTooLong = 2006;
+// A write through a cursor whose row was deleted, or took another key, since it was read.
+constexpr const char* kDbRowGoneUpdate = "Update failed: the row no longer exists";
+constexpr const char* kDbRowGoneDelete = "Delete failed: the row no longer exists";
 
 struct DbColumnSpec {
   std::string name;

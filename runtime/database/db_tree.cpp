@@ -480,6 +480,19 @@ DbFieldRef vndbTree::GetField(uint8_t field) {
   return DbFindField(record, length, field);
 }
 
+const uint8_t* vndbTree::RecordOn(uint32_t number, uint32_t id, size_t* length) {
+  vndbPage* page = mNamed ? mFile.GetPage(number) : nullptr;
+  if (!page || page->Tag() != LeafTag()) return nullptr;
+  const uint8_t* data = page->Data();
+  for (uint32_t at = 0; at + kDbRowFieldsOffset <= page->Used();) {
+    *length = DbGet16(data + at);
+    if (*length < kDbRowFieldsOffset || at + *length > page->Used()) return nullptr;
+    if (DbGet32(data + at + kDbRecordIdOffset) == id) return data + at;
+    at += uint32_t(*length);
+  }
+  return nullptr;
+}
+
 Bytes vndbTree::BuildKey(const uint8_t* record, size_t length) const {
   Bytes key;
   BuildKeyInto(key, record, length);
@@ -729,7 +742,7 @@ bool vndbTree::DeleteCurrent() {
   return true;
 }
 
-bool vndbTree::ReplaceCurrent(Bytes record) {
+bool vndbTree::ReplaceCurrent(Bytes record, bool stayOnRow) {
   size_t length = 0;
   const uint8_t* current = CurrentRecord(&length);
   if (!current || current[2] != kDbLive || record.size() < kDbRowFieldsOffset) return false;
@@ -739,7 +752,13 @@ bool vndbTree::ReplaceCurrent(Bytes record) {
   DbPut32(record.data() + kDbRecordIdOffset, mFile.NewRecordId());
   if (!DeleteCurrent()) return false;
   Bytes key = BuildKey(record.data(), record.size());
-  if (key == oldKey) return InsertHere(record);
+  if (key == oldKey) {
+    // The insert leaves the position just past the new record, on its page, split or not.
+    const uint32_t size = uint32_t(record.size());
+    if (!InsertHere(record)) return false;
+    if (stayOnRow) mPath.back().offset -= size;
+    return true;
+  }
   mFile.Spool({this, mName, std::move(key), std::move(record), std::move(replaced)});
   mSpooled = true;
   return true;

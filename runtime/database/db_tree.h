@@ -71,6 +71,9 @@ class vndbTree {
   // The same into a buffer kept by the caller, which a walk reuses row after row.
   void CurrentKeyInto(Bytes& key);
   DbFieldRef GetField(uint8_t field);
+  // The record with that id in the leaf `page`, wherever the page now holds it (a page read
+  // again leaves its deleted records out, moving the rest); null when it is not there.
+  const uint8_t* RecordOn(uint32_t page, uint32_t id, size_t* length);
 
   // The key of a leaf record of this tree.
   Bytes BuildKey(const uint8_t* record, size_t length) const;
@@ -80,8 +83,9 @@ class vndbTree {
   bool InsertHere(const Bytes& record);
   bool DeleteCurrent();
   // Deletes the current record and inserts `record` (re-stamped with a new id) in its place, or
-  // later, when the cursor is destroyed, when its key changed.
-  bool ReplaceCurrent(Bytes record);
+  // later, when the cursor is destroyed, when its key changed. The position is left past the new
+  // record, or on it with `stayOnRow`, so that the row can be read and written again.
+  bool ReplaceCurrent(Bytes record, bool stayOnRow = false);
   // Finds the record's key and inserts it there; `unique` refuses an equal live key.
   enum class InsertResult { kInserted, kDuplicate, kTooLong, kFailed };
   InsertResult InsertRecord(const Bytes& record, bool unique);

@@ -334,7 +334,9 @@ void DeleteStoredRow(void* handle) {
     const std::string_view source = result->sources->Name(cell.source);
     if (source.empty() || cell.key.empty()) continue;
     const std::string table(source.substr(0, source.find('!')));
-    DatabaseSQLExecute(database, Utf8("DELETE FROM [" + table + "] WHERE " + std::string(cell.key)));
+    const std::string condition(cell.key);
+    if (FailWhenRowGone(result->database, table, condition, false)) return;
+    DatabaseSQLExecute(database, Utf8("DELETE FROM [" + table + "] WHERE " + condition));
     return;
   }
 }

@@ -368,6 +368,9 @@ TEST_F(DataControlGuiTest, AnEditTheRowDoesNotTakeStaysTypedAndStopsTheMove) {
       {"insert", "id", false, 1, nullptr, kInsert, "99", true, 0},
       {"update of a row deleted meanwhile", "name", false, 2, "delete from people where id = 2", kUpdate, "Gone",
        false, -1},
+      // Row 3 is id 4 now that id 2 went.
+      {"update of a live row deleted meanwhile", "name", true, 3, "delete from people where id = 4", kUpdate, "Gone",
+       false, 2003},
       {"update of an empty table", "name", false, 1, "delete from people", kUpdate, "Nobody", false, -1},
   };
   for (const auto& c : cases) {

@@ -406,6 +406,103 @@ TEST_F(SqlQueryTest, StatementsRunWhileWalkingAResultLeaveItsRowsWhole) {
   EXPECT_EQ(show(seen), show(expected));
 }
 
+// A result stands on row 300 while statements run through other cursors; its write then reaches
+// that row where it now stands, or fails (2003) when no row holds its key (the primary key, or
+// the record id without one), and the walk goes on with the row after it.
+TEST_F(SqlQueryTest, AWriteAfterStatementsMeanwhileReachesItsOwnRowOrFails) {
+  std::string filler(200, 'f');
+  std::vector<std::string> split;  // rows before 300 that split its page
+  for (int id = 201; id <= 260; ++id) split.push_back("insert into t (id, name) values (" + std::to_string(id) + ", '" + filler + "')");
+  // Deleted, committed, then a rollback: the page is read again and its deleted row left out.
+  const std::vector<std::string> compacted = {"delete from t where id = 100", "commit",
+                                              "update t set name = 'x' where id = 800", "rollback"};
+  const std::vector<std::string> deleted = {"delete from t where id = 300"};
+  const std::vector<std::string> before = {"insert into t (id, name) values (250, 'new')"};
+  enum Kind { kKeyed, kKeyless, kSorted };
+  const struct {
+    const char* name;
+    Kind kind;
+    std::vector<std::string> meanwhile;
+    bool update;        // else delete
+    int32_t error;      // 2003: the row is gone
+    int32_t rowsLeft;   // in the table afterwards
+    const char* row300; // what the table then holds under 300 ("" for none)
+    int32_t next;       // the id the walk gives next
+  } cases[] = {
+      {"deleted, updated", kKeyed, deleted, true, 2003, 7, "", 400},
+      {"deleted, keyless, updated", kKeyless, deleted, true, 2003, 7, "", 400},
+      {"deleted, deleted", kKeyed, deleted, false, 2003, 7, "", 400},
+      {"deleted, keyless, deleted", kKeyless, deleted, false, 2003, 7, "", 400},
+      {"row inserted before it", kKeyed, before, true, 0, 9, "Edited", 400},
+      {"row inserted before it, deleted", kKeyed, before, false, 0, 8, "", 400},
+      {"page split under it", kKeyed, split, true, 0, 68, "Edited", 400},
+      {"page split under it, deleted", kKeyed, split, false, 0, 67, "", 400},
+      {"page read again", kKeyed, compacted, true, 0, 7, "Edited", 400},
+      {"page read again, keyless", kKeyless, compacted, true, 0, 7, "Edited", 400},
+      {"page read again, keyless, deleted", kKeyless, compacted, false, 0, 6, "", 400},
+      {"its other column changed", kKeyed, {"update t set name = 'Other' where id = 300"}, true, 0, 8, "Edited", 400},
+      {"its key changed", kKeyed, {"update t set id = 350 where id = 300"}, true, 2003, 8, "", 350},
+      // A sorted result holds its rows apart from the table and writes through statements.
+      {"deleted, sorted, updated", kSorted, deleted, true, 2003, 7, "", 400},
+      {"deleted, sorted, deleted", kSorted, deleted, false, 2003, 7, "", 400},
+      {"row inserted before it, sorted", kSorted, before, true, 0, 9, "Edited", 400},
+      // Written through the result itself: a row that kept its key is written again; one that
+      // took another (every row without a primary key) waits for the end of the walk.
+      {"written before", kKeyed, {"result:First"}, true, 0, 8, "Edited", 400},
+      {"written before, keyless", kKeyless, {"result:First"}, true, 2003, 8, "First", 400},
+      {"written before, deleted", kKeyed, {"result:First"}, false, 0, 7, "", 400},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    // One database file per case, each table named t.
+    TearDown();
+    SetUp();
+    Exec(std::string("create table t (id integer not null, name varchar(250)") +
+         (c.kind == kKeyless ? ")" : ", primary key (id))"));
+    for (int id = 100; id <= 800; id += 100)
+      Exec("insert into t (id, name) values (" + std::to_string(id) + ", 'r" + std::to_string(id) + "')");
+    Exec("commit");
+    ASSERT_EQ(ErrorCode(), 0) << ErrorMessage();
+    RuntimeObject* rs = Select(c.kind == kSorted ? "select id, name from t order by id" : "select id, name from t");
+    ASSERT_NE(rs, nullptr);
+    RuntimeObject* id = Keep(cursorGetFieldByIndex(rs, 1));
+    RuntimeObject* name = Keep(cursorGetFieldByIndex(rs, 2));
+    cursorMoveNext(rs);
+    cursorMoveNext(rs);
+    ASSERT_EQ(cursorFieldIntegerValueGetter(id, 0), 300);
+    for (const std::string& sql : c.meanwhile) {
+      if (sql.starts_with("result:")) {
+        cursorEdit(rs);
+        databaseCursorFieldSetString(name, string(sql.substr(7), kEncodingUTF8).Rep());
+        cursorUpdate(rs);
+      } else {
+        Exec(sql);
+      }
+    }
+    ASSERT_EQ(ErrorCode(), 0) << ErrorMessage();
+    if (c.update) {
+      cursorEdit(rs);
+      databaseCursorFieldSetString(name, string("Edited").Rep());
+      cursorUpdate(rs);
+    } else {
+      cursorDeleteRecord(rs);
+    }
+    EXPECT_EQ(ErrorCode(), c.error) << ErrorMessage();
+    EXPECT_EQ(ErrorMessage().substr(0, 22), c.error == 0 ? "" : c.update ? "Update failed: the row" : "Delete failed: the row");
+    cursorMoveNext(rs);
+    EXPECT_EQ(cursorFieldIntegerValueGetter(id, 0), c.next);
+    cursorClose(rs);
+    const std::vector<std::string> rows = TableRows("t");
+    EXPECT_EQ(rows.size(), static_cast<size_t>(c.rowsLeft));
+    std::string row300;
+    for (const std::string& row : rows) {
+      if (row.rfind("300 ", 0) == 0) row300 = row.substr(4);
+      EXPECT_TRUE(row.rfind("300 ", 0) == 0 || row.find("Edited") == std::string::npos) << row << " was written";
+    }
+    EXPECT_EQ(row300, c.row300);
+  }
+}
+
 TEST_F(SqlQueryTest, ResultKeepsItsDatabaseAndText) {
   CreateStars();
   RuntimeObject* rs = Select("select id from stars");
