@@ -299,6 +299,8 @@ VornRuntimeObject* cursorGetFieldByIndex(VornRuntimeObject* object, int32_t inde
 void cursorDeleteRecord(VornRuntimeObject* object) {
   DatabaseCursorObject* cursor = CursorFields(object);
   if (!cursor || cursor->eof || !cursor->handle || !cursor->definition->deleteRow) return;
+  // As with an edit: an error read after the delete is about it, not one left from before.
+  ClearDatabaseError(cursor);
   cursor->definition->deleteRow(cursor->handle);
 }
 

@@ -261,6 +261,8 @@ void DataControl::DeleteRecord() {
   if (!mCursor || cursorEOFGetter(mCursor, 0)) return;
   if (mDelegate && mOwner && mDelegate->Validate(mOwner, 2)) return;
   cursorDeleteRecord(mCursor);
+  // A row the database did not delete is neither counted as gone nor reported deleted.
+  if (mDatabase && databaseErrorCodeGetter(mDatabase, 0) != 0) return;
   --mRecordCount;
   if (mRow == mRecordCount) mRow = mRecordCount - 1;
   if (mRow < 0) mRow = 0;

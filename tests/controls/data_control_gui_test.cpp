@@ -61,6 +61,7 @@ int gRepositions = 0;
 int32_t gLastIndex = 0;
 int gUpdates = 0;
 int gInserts = 0;
+int gDeletes = 0;
 
 void OnReposition(VornRuntimeObject*, int32_t index) {
   ++gRepositions;
@@ -68,6 +69,7 @@ void OnReposition(VornRuntimeObject*, int32_t index) {
 }
 void OnUpdate(VornRuntimeObject*) { ++gUpdates; }
 uint8_t OnInsert(VornRuntimeObject*) { return ++gInserts, 0; }
+void OnDelete(VornRuntimeObject*) { ++gDeletes; }
 
 void OnLayout(VornRuntimeObject* self) {
   windowPosSetter(self, 0, 120);
@@ -83,7 +85,8 @@ void OnCreateControls(VornRuntimeObject* self) {
       "PeopleNav", "DataControl", sizeof(DataControlObject),
       {{"#Reposition%%o<PeopleNav>i4", Fn(&OnReposition), nullptr, 0},
        {"#Update%%o<PeopleNav>", Fn(&OnUpdate), nullptr, 0},
-       {"#Insert%b%o<PeopleNav>", Fn(&OnInsert), nullptr, 0}});
+       {"#Insert%b%o<PeopleNav>", Fn(&OnInsert), nullptr, 0},
+       {"#Delete%%o<PeopleNav>", Fn(&OnDelete), nullptr, 0}});
   PeopleWindowObject* w = People(self);
   w->nav = test::AddWindowControl(self, navClass, "PeopleData", MakeRect(10, 120, 390, 150), test::PackedStream());
   DataControlTableNameSetter(w->nav, 0, Str("people").Rep());
@@ -346,7 +349,7 @@ TEST_F(DataControlGuiTest, DeleteRemovesOnlyARowTheCursorStandsOn) {
 // What the row did not take raises no event, stays in the controls as typed, and stops the
 // move that would have thrown it away; what it took raises the event once.
 TEST_F(DataControlGuiTest, AnEditTheRowDoesNotTakeStaysTypedAndStopsTheMove) {
-  enum Action { kUpdate, kInsert };
+  enum Action { kUpdate, kInsert, kDelete };
   const struct {
     const char* name;
     const char* field;  // the edit field's DataField
@@ -371,6 +374,10 @@ TEST_F(DataControlGuiTest, AnEditTheRowDoesNotTakeStaysTypedAndStopsTheMove) {
       // Row 3 is id 4 now that id 2 went.
       {"update of a live row deleted meanwhile", "name", true, 3, "delete from people where id = 4", kUpdate, "Gone",
        false, 2003},
+      // Row 3 is id 5, then id 6 once the row before deletes it.
+      {"delete", "name", true, 3, nullptr, kDelete, "", true, 0},
+      {"delete of a live row deleted meanwhile", "name", true, 3, "delete from people where id = 6", kDelete, "",
+       false, 2003},
       {"update of an empty table", "name", false, 1, "delete from people", kUpdate, "Nobody", false, -1},
   };
   for (const auto& c : cases) {
@@ -394,11 +401,20 @@ TEST_F(DataControlGuiTest, AnEditTheRowDoesNotTakeStaysTypedAndStopsTheMove) {
     }
     const int32_t row = DataControlRow(w->nav);
     EXPECT_EQ(row, std::min(c.moveTo, DataControlRowCount(w->nav) + 1)) << "past the end is one row after the last";
+    const int32_t count = DataControlRowCount(w->nav);
     // An error left by an earlier statement is no answer about the edit.
     Exec("update nowhere set x = 1");
     ASSERT_NE(databaseErrorCodeGetter(gDatabase, 0), 0);
-    gUpdates = gInserts = 0;
+    gUpdates = gInserts = gDeletes = 0;
     const std::string shown = Text(editTextGetter(w->name, 0));
+    if (c.action == kDelete) {
+      DataControlDeleteRecord(w->nav);
+      EXPECT_EQ(databaseErrorCodeGetter(gDatabase, 0), c.error);
+      EXPECT_EQ(gDeletes, c.taken ? 1 : 0);
+      EXPECT_EQ(DataControlRowCount(w->nav), c.taken ? count - 1 : count) << "only a row deleted is counted gone";
+      test::CloseAndRelease(window);
+      continue;
+    }
     editTextSetter(w->name, 0, Str(c.typed).Rep());
     if (c.action == kUpdate) {
       DataControlUpdateRecord(w->nav);
