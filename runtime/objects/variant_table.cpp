@@ -90,11 +90,15 @@ VariantTable::~VariantTable() { Clear(); }
   return slot;
 }
 
-bool VariantTable::Lookup(RuntimeObject* key, RuntimeObject** value) {
-  int64_t slot = Find(key, KeyHash(key), nullptr);
+bool VariantTable::LookupHashed(RuntimeObject* key, uint32_t hash, RuntimeObject** value) {
+  int64_t slot = Find(key, hash, nullptr);
   if (slot < 0) return false;
   if (value) *value = mEntries[EntryOf(slot)].value;
   return true;
+}
+
+bool VariantTable::LookupOtherKey(RuntimeObject* key, RuntimeObject** value) {
+  return LookupHashed(key, VariantKeyHash(key), value);
 }
 
 bool VariantTable::Set(RuntimeObject* key, RuntimeObject* value) {
@@ -148,7 +152,7 @@ void VariantTable::Clear() {
   Entry* entries = mEntries;  // the block's start
   size_t count = mEntryCount;
   mSlots = nullptr;
-  mTaken = nullptr;
+  mTaken = &sNoneTaken;
   mHashes = nullptr;
   mEntries = nullptr;
   mSlotCount = 0;
