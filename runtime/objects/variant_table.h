@@ -73,7 +73,7 @@ class VariantTable {
   // entries need); false, and nothing changed, when there is no memory for it.
   bool SetBinCount(int32_t bins);
 
-  // A larger BinCount is taken as this: it is a hint, and a block of this many slots is 16 MB.
+  // A larger BinCount is taken as this: it is a hint, and a block of this many slots is 15 MB.
   static constexpr size_t kMostHintedSlots = size_t{1} << 20;
 
  private:
