@@ -16,9 +16,12 @@ namespace vorn {
 // Two given numbers share their top b bits for at most 2 in 2^b multipliers, so keys chosen
 // without the seed spread like random ones, while numbers in step still hash in step
 // (variant_table.h places them accordingly).
-inline uint32_t WholeNumberKeyHash(int64_t value) {
-  return static_cast<uint32_t>((static_cast<uint64_t>(value) * (KeySeed().mix | 1)) >> 32);
+inline uint64_t WholeNumberMultiplier() { return KeySeed().mix | 1; }
+// The same, for a caller that keeps WholeNumberMultiplier() at hand.
+inline uint32_t WholeNumberKeyHash(int64_t value, uint64_t multiplier) {
+  return static_cast<uint32_t>((static_cast<uint64_t>(value) * multiplier) >> 32);
 }
+inline uint32_t WholeNumberKeyHash(int64_t value) { return WholeNumberKeyHash(value, WholeNumberMultiplier()); }
 
 struct IntegerVariantBox {
   RuntimeObject header;

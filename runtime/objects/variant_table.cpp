@@ -13,12 +13,9 @@ namespace vorn {
 
 namespace {
 
-// Slot marks; an entry's slot word never has the top bit set.
-constexpr uint32_t kEmpty = 0xffffffffu;
-constexpr uint32_t kDeleted = 0xfffffffeu;
 constexpr size_t kFirstSlotCount = 16;
 
-// Released blocks kept for reuse, one for each slot count up to 2^20 (a 14 MB block).
+// Released blocks kept for reuse, one for each slot count up to 2^20 (a 15 MB block).
 constexpr size_t kKeptBlockSizes = 21;
 void* sKeptBlocks[kKeptBlockSizes] = {};
 
@@ -52,24 +49,22 @@ VariantTable::~VariantTable() { Clear(); }
   if (insertAt) *insertAt = -1;
   if (mSlotCount == 0) return -1;
   size_t mask = mSlotCount - 1;
-  // The marks have the top bit set, which the tag never has, so they never match it.
+  // The free and deleted marks have the top bit clear, which ControlOf never has.
+  uint8_t control = ControlOf(hash);
   uint32_t tag = TagOf(hash);
-  size_t home = HomeSlot(hash);
-  if (!Taken(home)) {
-    if (insertAt) *insertAt = static_cast<int64_t>(home);
-    return -1;
-  }
-  for (size_t i = home, walked = 0;; i = (i + 1) & mask, ++walked) {
+  for (size_t i = HomeSlot(hash), walked = 0;; i = (i + 1) & mask, ++walked) {
     if (walked == kLongWalk && !mMixed) mLongWalk = true;
-    uint32_t word = mSlots[i];
-    if (word == kEmpty) {
+    uint8_t mark = mControl[i];
+    if (mark == kFree) {
       if (insertAt && *insertAt < 0) *insertAt = static_cast<int64_t>(i);
       return -1;
     }
-    if (word == kDeleted) {
+    if (mark == kDeletedMark) {
       if (insertAt && *insertAt < 0) *insertAt = static_cast<int64_t>(i);
       continue;
     }
+    if (mark != control) continue;
+    uint32_t word = mSlots[i];
     if (((word ^ tag) & ~mIndexMask) == 0 && KeysEqual(mEntries[word & mIndexMask].key, key))
       return static_cast<int64_t>(i);
   }
@@ -90,11 +85,15 @@ VariantTable::~VariantTable() { Clear(); }
   return slot;
 }
 
-bool VariantTable::Lookup(RuntimeObject* key, RuntimeObject** value) {
-  int64_t slot = Find(key, KeyHash(key), nullptr);
+bool VariantTable::LookupHashed(RuntimeObject* key, uint32_t hash, RuntimeObject** value) {
+  int64_t slot = Find(key, hash, nullptr);
   if (slot < 0) return false;
   if (value) *value = mEntries[EntryOf(slot)].value;
   return true;
+}
+
+bool VariantTable::LookupOtherKey(RuntimeObject* key, RuntimeObject** value) {
+  return LookupHashed(key, VariantKeyHash(key), value);
 }
 
 bool VariantTable::Set(RuntimeObject* key, RuntimeObject* value) {
@@ -118,9 +117,9 @@ bool VariantTable::Set(RuntimeObject* key, RuntimeObject* value) {
   }
   RetainObject(key);
   RetainObject(value);
-  if (mSlots[static_cast<size_t>(insertAt)] == kDeleted) --mDeletedSlots;
+  if (mControl[static_cast<size_t>(insertAt)] == kDeletedMark) --mDeletedSlots;
   mSlots[static_cast<size_t>(insertAt)] = SlotWord(mEntryCount, hash);
-  MarkTaken(static_cast<size_t>(insertAt));
+  mControl[static_cast<size_t>(insertAt)] = ControlOf(hash);
   mHashes[mEntryCount] = hash;
   mEntries[mEntryCount++] = {key, value};
   ++mLive;
@@ -134,7 +133,7 @@ bool VariantTable::Remove(RuntimeObject* key) {
   RuntimeObject* oldKey = entry.key;
   RuntimeObject* oldValue = entry.value;
   entry = {Hole(), nullptr};
-  mSlots[static_cast<size_t>(slot)] = kDeleted;
+  mControl[static_cast<size_t>(slot)] = kDeletedMark;
   ++mDeletedSlots;
   --mLive;
   if (mEntryCount > 32 && static_cast<size_t>(mLive) * 2 < mEntryCount) Compact();
@@ -148,7 +147,7 @@ void VariantTable::Clear() {
   Entry* entries = mEntries;  // the block's start
   size_t count = mEntryCount;
   mSlots = nullptr;
-  mTaken = nullptr;
+  mControl = sNoControl;
   mHashes = nullptr;
   mEntries = nullptr;
   mSlotCount = 0;
@@ -198,8 +197,7 @@ bool VariantTable::Rebuild(size_t slotCount) {
   if (slotCount != mSlotCount || !mEntries) {
     if (slotCount > (size_t{1} << 31)) return false;  // past the slot word's index bits
     size_t room = slotCount / 2;
-    void* block = TakeBlock(slotCount, room * (sizeof(Entry) + sizeof(uint32_t)) + slotCount * sizeof(uint32_t) +
-                                           TakenWords(slotCount) * sizeof(uint64_t));
+    void* block = TakeBlock(slotCount, room * (sizeof(Entry) + sizeof(uint32_t)) + slotCount * (sizeof(uint32_t) + 1) + kGroup);
     if (!block) return false;
     auto* entries = static_cast<Entry*>(block);
     auto* hashes = reinterpret_cast<uint32_t*>(entries + room);
@@ -210,21 +208,21 @@ bool VariantTable::Rebuild(size_t slotCount) {
     GiveBackBlock(std::exchange(mEntries, entries), mSlotCount);
     mHashes = hashes;
     mSlots = hashes + room;
-    mTaken = reinterpret_cast<uint64_t*>(mSlots + slotCount);
+    mControl = reinterpret_cast<uint8_t*>(mSlots + slotCount);
     mSlotCount = slotCount;
     mIndexMask = static_cast<uint32_t>(room - 1);
     mShift = static_cast<uint32_t>(32 - std::countr_zero(slotCount));
   }
   mDeletedSlots = 0;
-  std::memset(mSlots, 0xff, slotCount * sizeof(uint32_t));  // all kEmpty
-  std::memset(mTaken, 0, TakenWords(slotCount) * sizeof(uint64_t));
+  std::memset(mControl, kFree, slotCount);
+  std::memset(mControl + slotCount, kDeletedMark, kGroup);
   // From the hash array in entry order: no key is hashed again, no free slot is visited.
   size_t mask = slotCount - 1;
   for (size_t n = 0; n < mEntryCount; ++n) {
     size_t i = HomeSlot(mHashes[n]);
-    while (mSlots[i] != kEmpty) i = (i + 1) & mask;
+    while (mControl[i] != kFree) i = (i + 1) & mask;
     mSlots[i] = SlotWord(n, mHashes[n]);
-    MarkTaken(i);
+    mControl[i] = ControlOf(mHashes[n]);
   }
   return true;
 }

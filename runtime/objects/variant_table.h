@@ -7,8 +7,11 @@
 // entry's index in the low bits and, above it, as many tag bits of the hash as remain, so a
 // probe passes over most other keys without reading their entries (a cache miss each in a
 // large table). Four-byte slots keep the randomly probed array small enough to stay in the
-// cache where eight-byte ones spill; growth rehashes from the hash array in order, never
-// calling a key's hash again. All three arrays share one block, the entries' room fixed at half
+// cache where eight-byte ones spill. Beside each slot a control byte says free, deleted, or
+// taken and seven more tag bits: a probe reads a slot word only where those match, so one for
+// an absent key reads control bytes alone (a quarter of the slot array), most often a single
+// group of them. Growth rehashes from the hash array in order, never calling a key's hash
+// again. All four arrays share one block, the entries' room fixed at half
 // the slots, so a block's size follows from its slot count alone; one released block of each
 // size is kept for the next table, which would otherwise fault fresh pages in from the system
 // at every growth.
@@ -22,23 +25,39 @@
 // that a release runs may use the table.
 #pragma once
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 #include "objects/key_hash.h"
 #include "objects/runtime_class.h"
+#include "objects/variant_keys.h"
 
 namespace vorn {
 
 class VariantTable {
  public:
-  VariantTable() = default;
+  VariantTable()
+      : mIntegerClass(IntegerVariantClass()),
+        mMultiplier(WholeNumberMultiplier()),
+        mRemixKey(static_cast<uint32_t>(KeySeed().mix >> 32)) {}
   ~VariantTable();
   VariantTable(const VariantTable&) = delete;
   VariantTable& operator=(const VariantTable&) = delete;
 
   int32_t Count() const { return mLive; }
   // The value of the key, not retained; false when absent. (May place the keys afresh.)
-  bool Lookup(RuntimeObject* key, RuntimeObject** value);
+  // An Integer key that the control bytes from its home slot show absent, the commonest miss, is
+  // told so here, inline in the caller: no call, no frame, no read of the slot array.
+  [[gnu::always_inline]] bool Lookup(RuntimeObject* key, RuntimeObject** value) {
+    if (key && key->classPtr == mIntegerClass) {
+      uint32_t hash = WholeNumberKeyHash(reinterpret_cast<const IntegerVariantBox*>(key)->value, mMultiplier);
+      size_t home = HomeSlot(hash);
+      if (mControl[home] == kFree || AbsentByGroup(home, ControlOf(hash))) return false;
+      return LookupHashed(key, hash, value);
+    }
+    return LookupOtherKey(key, value);
+  }
   // Inserts, or replaces the value of a present key (its place in the order stays); false, and
   // nothing changed, when there is no memory for the room a new key needs.
   bool Set(RuntimeObject* key, RuntimeObject* value);
@@ -72,10 +91,13 @@ class VariantTable {
   // FindSlot, after placing the keys afresh when it walked too far (once: then they are mixed).
   int64_t Find(RuntimeObject* key, uint32_t hash, int64_t* insertAt);
   int64_t SpreadAndFind(RuntimeObject* key, uint32_t hash, int64_t* insertAt);
-  size_t HomeSlot(uint32_t hash) const { return (mMixed ? Remix(hash) : hash) >> mShift; }
+  bool LookupHashed(RuntimeObject* key, uint32_t hash, RuntimeObject** value);
+  bool LookupOtherKey(RuntimeObject* key, RuntimeObject** value);
+  // Slot 0 while there are no slots (a shift by 32), whose control byte sNoControl is kFree.
+  size_t HomeSlot(uint32_t hash) const { return size_t{mMixed ? Remix(hash) : hash} >> mShift; }
   // A keyed bijection of 32 bits (a finaliser's steps), for a table whose keys bunched up.
-  static uint32_t Remix(uint32_t hash) {
-    hash ^= static_cast<uint32_t>(KeySeed().mix >> 32);
+  uint32_t Remix(uint32_t hash) const {
+    hash ^= mRemixKey;
     hash ^= hash >> 16;
     hash *= 0x85ebca6bu;
     hash ^= hash >> 13;
@@ -88,23 +110,45 @@ class VariantTable {
   uint32_t SlotWord(size_t index, uint32_t hash) const {
     return static_cast<uint32_t>(index) | (TagOf(hash) & ~mIndexMask);
   }
-  // One bit a slot, set while it holds an entry or a deleted mark: a thirty-second of the slot
-  // array, so it stays in the nearest caches, and a probe whose home slot is free (most probes
-  // for an absent key) ends without reading the slot array, a cache miss in a large table.
-  static size_t TakenWords(size_t slotCount) { return (slotCount + 63) / 64; }
-  bool Taken(size_t slot) const { return (mTaken[slot / 64] >> (slot % 64)) & 1; }
-  void MarkTaken(size_t slot) { mTaken[slot / 64] |= uint64_t{1} << (slot % 64); }
+  // Control bytes: kFree, kDeletedMark, or ControlOf(hash) (top bit set) for a slot in use.
+  static constexpr uint8_t kFree = 0;
+  static constexpr uint8_t kDeletedMark = 1;
+  static uint8_t ControlOf(uint32_t hash) { return static_cast<uint8_t>(0x80 | (TagOf(hash) >> 24)); }
+  // After the last control byte, kGroup more that read as deleted: a group read near the end
+  // finds no free slot there and leaves the walk round to FindSlot.
+  static constexpr size_t kGroup = 8;
+  // True when the kGroup control bytes from `slot` show a free slot before any that could hold
+  // the key (`control` its control byte): the key is absent, told without a branch a byte, also
+  // where keys stand in short runs. False leaves the question to FindSlot. The lowest byte each
+  // test below finds is exact (a byte's borrow reaches only higher bytes), and it is all the
+  // answer uses.
+  bool AbsentByGroup(size_t slot, uint8_t control) const {
+    static_assert(std::endian::native == std::endian::little);
+    constexpr uint64_t kLows = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+    uint64_t group;
+    std::memcpy(&group, mControl + slot, sizeof group);
+    uint64_t free = (group - kLows) & ~group & kHighs;
+    uint64_t same = group ^ (kLows * control);
+    uint64_t matching = (same - kLows) & ~same & kHighs;
+    return free != 0 && (matching & ((free & (~free + 1)) - 1)) == 0;
+  }
   size_t EntryOf(int64_t slot) const { return mSlots[static_cast<size_t>(slot)] & mIndexMask; }
   // Indexes the entries in `slotCount` new slots (deleted marks dropped); false, and nothing
   // changed, when the block cannot be had.
   bool Rebuild(size_t slotCount);
   void Compact();
 
-  // One block: room for mSlotCount / 2 entries, as many hashes, mSlotCount slots, their bits.
+  // IntegerVariantClass() and the seeds, kept to spare Lookup their guards (and so a frame).
+  RuntimeClass* const mIntegerClass;
+  const uint64_t mMultiplier;  // WholeNumberMultiplier()
+  const uint32_t mRemixKey;
+  // One block: room for mSlotCount / 2 entries, as many hashes, mSlotCount slots, their bytes.
   Entry* mEntries = nullptr;
   uint32_t* mHashes = nullptr;
   uint32_t* mSlots = nullptr;
-  uint64_t* mTaken = nullptr;
+  // Never written: an insertion makes the slots first.
+  static inline uint8_t sNoControl[kGroup] = {};
+  uint8_t* mControl = sNoControl;
   size_t mSlotCount = 0;
   uint32_t mShift = 32;     // 32 - log2(mSlotCount): the hash bits below the home slot's
   bool mMixed = false;      // homes come from Remix(hash)

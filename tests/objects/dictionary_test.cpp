@@ -79,29 +79,38 @@ TEST_F(DictionaryTest, HundredThousandKeysInsertFindAndRemove) {
 
 // Around the points where the table grows (half of 16, 32 slots): a removal and an insertion
 // there keep every key and the insertion order; a table whose storage an earlier table of the
-// same size gave back knows none of that table's keys.
+// same size gave back knows none of that table's keys. Forty sets of scattered keys each, so
+// that in some tables a run of keys passes the last slot and goes on from the first.
 TEST_F(DictionaryTest, KeysSurviveGrowthBoundariesAndReusedStorage) {
+  std::mt19937 random(7);
   for (int32_t count : {7, 8, 9, 15, 16, 17, 31, 32, 33}) {
-    SCOPED_TRACE(count);
-    for (int32_t i = 0; i < count; ++i) Set(intToVariant(i), intToVariant(i + 100));
-    RuntimeObject* first = intToVariant(0);
-    dictionaryRemove(mDictionary, first);
-    RuntimeUnlockObject(first);
-    Set(intToVariant(count), intToVariant(count + 100));
-    ASSERT_EQ(dictionaryCount(mDictionary), count);
-    for (int32_t i = 1; i <= count; ++i) ASSERT_EQ(IntAt(intToVariant(i)), i + 100) << i;
-    RuntimeObject* oldest = dictionaryKey(mDictionary, 0);
-    EXPECT_EQ(variantToInt(oldest), 1);
-    RuntimeUnlockObject(oldest);
-    RuntimeUnlockObject(mDictionary);  // gives its storage back
-    mDictionary = CreateInstanceFromDefinition(GetDictionaryClassDefinition());
-    Set(intToVariant(count + 1), intToVariant(1));
-    for (int32_t i = 0; i <= count; ++i) {
-      RuntimeObject* key = intToVariant(i);
-      EXPECT_EQ(dictionaryHasKey(mDictionary, key), 0) << i;
-      RuntimeUnlockObject(key);
+    for (int32_t set = 0; set < 40; ++set) {
+      SCOPED_TRACE(::testing::Message() << count << " keys, set " << set);
+      std::vector<int32_t> keys;  // distinct by their low bits
+      for (int32_t i = 0; i <= count + 1; ++i) keys.push_back(static_cast<int32_t>((random() & ~63u) | static_cast<uint32_t>(i)));
+      for (int32_t i = 0; i < count; ++i) Set(intToVariant(keys[i]), intToVariant(i + 100));
+      RuntimeObject* first = intToVariant(keys[0]);
+      dictionaryRemove(mDictionary, first);
+      RuntimeUnlockObject(first);
+      Set(intToVariant(keys[count]), intToVariant(count + 100));
+      ASSERT_EQ(dictionaryCount(mDictionary), count);
+      for (int32_t i = 1; i <= count; ++i) {
+        ASSERT_TRUE(Has(intToVariant(keys[i]))) << i;
+        ASSERT_EQ(IntAt(intToVariant(keys[i])), i + 100) << i;
+      }
+      RuntimeObject* oldest = dictionaryKey(mDictionary, 0);
+      EXPECT_EQ(variantToInt(oldest), keys[1]);
+      RuntimeUnlockObject(oldest);
+      RuntimeUnlockObject(mDictionary);  // gives its storage back
+      mDictionary = CreateInstanceFromDefinition(GetDictionaryClassDefinition());
+      Set(intToVariant(keys[count + 1]), intToVariant(1));
+      for (int32_t i = 0; i <= count; ++i) {
+        RuntimeObject* key = intToVariant(keys[i]);
+        EXPECT_EQ(dictionaryHasKey(mDictionary, key), 0) << i;
+        RuntimeUnlockObject(key);
+      }
+      dictionaryRemoveAll(mDictionary);
     }
-    dictionaryRemoveAll(mDictionary);
   }
 }
 
