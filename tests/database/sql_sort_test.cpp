@@ -365,39 +365,30 @@ TEST_F(SqlSortedResultTest, ARunCutOffPartWayFailsTheQuery) {
 TEST_F(SqlSortedResultTest, ARunThatCannotBeReadPartWayFailsTheRestOfTheResult) {
   Exec("create table w (n integer, word varchar(250))");
   constexpr int kRows = 2000;
-  auto word = [](int n) {
-    const std::string key = std::to_string(10000 + (n * 7919) % kRows);
-    return key + std::string(200, char('a' + n % 26));
-  };
+  auto word = [](int n) { return std::to_string(10000 + (n * 7919) % kRows) + std::string(200, char('a' + n % 26)); };
   for (int n = 0; n < kRows; ++n) Exec("insert into w (n, word) values (" + std::to_string(n) + ", '" + word(n) + "')");
   ASSERT_EQ(ErrorCode(), 0) << ErrorMessage();
   std::vector<int32_t> expected(kRows);
   std::iota(expected.begin(), expected.end(), 0);
   std::sort(expected.begin(), expected.end(), [&](int a, int b) { return word(a) < word(b); });
-  // Runs of about 100 KB, each read through windows of 32 KB.
-  SqlSetMemoryBudget(100000);
+  SqlSetMemoryBudget(100000);  // runs of about 100 KB, each read through windows of 32 KB
   RuntimeObject* rs = Keep(databaseSQLSelect(db, string("select n from w order by word").Rep()));
   ASSERT_NE(rs, nullptr) << ErrorMessage();
   ASSERT_GE(OpenTemporaryFiles(), 3u);
+  RuntimeObject* n = Keep(cursorGetFieldByIndex(rs, 1));
   std::vector<int32_t> read;
-  auto readOn = [&] {
-    for (; !cursorEOFGetter(rs, 0); cursorMoveNext(rs)) {
-      RuntimeObject* n = cursorGetFieldByIndex(rs, 1);
-      read.push_back(cursorFieldIntegerValueGetter(n, 0));
-      RuntimeUnlockObject(n);
-      if (read.size() == 50) {
-        for (int descriptor : TemporaryDescriptors()) ASSERT_EQ(ftruncate(descriptor, 40000), 0);
-      }
+  for (; !cursorEOFGetter(rs, 0); cursorMoveNext(rs)) {
+    read.push_back(cursorFieldIntegerValueGetter(n, 0));
+    if (read.size() == 50) {
+      for (int descriptor : TemporaryDescriptors()) ASSERT_EQ(ftruncate(descriptor, 40000), 0);
     }
-  };
-  readOn();
+  }
   ASSERT_GE(read.size(), 50u);
   ASSERT_LT(read.size(), expected.size()) << "the cut runs were read whole";
   EXPECT_TRUE(std::equal(read.begin(), read.end(), expected.begin())) << "a row out of its place";
   EXPECT_EQ(ErrorCode(), kSqlErrorInternal);
   EXPECT_NE(ErrorMessage().find("temporary file"), std::string::npos) << ErrorMessage();
-  // On, and back and on to the place that failed: none gives a row.
-  for (int again = 0; again < 3; ++again) {
+  for (int again = 0; again < 3; ++again) {  // on, on again, then back twice and on to the place that failed
     if (again == 2) {
       CursorMovePrev(rs);
       CursorMovePrev(rs);
