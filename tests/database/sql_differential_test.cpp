@@ -69,7 +69,7 @@ const struct Table {
 
 std::string List(const std::vector<std::string>& names, const char* between = ", ") {
   std::string list;
-  for (const std::string& name : names) list += (list.empty() ? "" : between) + name;
+  for (size_t i = 0; i < names.size(); ++i) list += (i ? between : "") + names[i];
   return list;
 }
 
@@ -255,20 +255,14 @@ std::string Cell(const char* text) {
 }
 
 // What the engines must agree on: failure, the sort keys in sequence, the rows as a multiset.
-bool Same(const Statement& s, Outcome ours, Outcome theirs) {
-  if (!ours.error.empty() || !theirs.error.empty()) return ours.error.empty() == theirs.error.empty();
-  auto keys = [&](const Outcome& outcome) {
-    std::vector<Row> sequence;
-    for (const Row& row : outcome.rows) {
-      sequence.emplace_back();
-      for (size_t column : s.sortColumns) sequence.back().push_back(column < row.size() ? row[column] : "?");
-    }
-    return sequence;
-  };
-  if (keys(ours) != keys(theirs)) return false;
-  std::sort(ours.rows.begin(), ours.rows.end());
-  std::sort(theirs.rows.begin(), theirs.rows.end());
-  return ours.rows == theirs.rows;
+std::string Canonical(const Statement& s, Outcome outcome) {
+  if (!outcome.error.empty()) return "error";
+  std::string text;
+  for (const Row& row : outcome.rows)
+    for (size_t column : s.sortColumns) text += (column < row.size() ? row[column] : "?") + "|";
+  std::sort(outcome.rows.begin(), outcome.rows.end());
+  for (const Row& row : outcome.rows) text += "\n" + List(row, "|");
+  return text;
 }
 
 std::string Show(const Outcome& outcome) {
@@ -343,7 +337,7 @@ std::optional<size_t> FirstDifference(const std::vector<Statement>& statements, 
   Engines engines;
   for (size_t i = 0; i < statements.size(); ++i) {
     const Outcome ours = engines.Ours(statements[i]), theirs = engines.Theirs(statements[i]);
-    if (Same(statements[i], ours, theirs)) continue;
+    if (Canonical(statements[i], ours) == Canonical(statements[i], theirs)) continue;
     if (answers) *answers = "built-in engine:\n" + Show(ours) + "SQLite:\n" + Show(theirs);
     return i;
   }
