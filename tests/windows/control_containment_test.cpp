@@ -144,6 +144,7 @@ TEST_F(ControlContainmentTest, PositionsAtTheEndsOfTheIntegerRangeKeepTheEdgesIn
   TestControlObject* ctl = NewControl("Knob");
   AddToWindow(embedded, ctl);
   constexpr int16_t kMove = 4;  // Move(value, value, 2147483647, 2147483647)
+  const char* const kSides[] = {"Left", "Top", "Width", "Height", "Move"};
   const struct {
     int16_t side;  // Left, Top, Width, Height, or kMove
     int32_t value;
@@ -155,7 +156,7 @@ TEST_F(ControlContainmentTest, PositionsAtTheEndsOfTheIntegerRangeKeepTheEdgesIn
       {kMove, INT32_MAX, MakeRect(32767, 32767, 32767, 32767)}, {kMove, 0, MakeRect(5, 7, 32767, 32767)},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(c.side) + " set to " + std::to_string(c.value));
+    SCOPED_TRACE(std::string(kSides[c.side]) + " " + std::to_string(c.value));
     SetControlBounds(Ctl(ctl), MakeRect(20, 30, 60, 50));
     if (c.side == kMove) RuntimeControlMove(Obj(ctl), c.value, c.value, INT32_MAX, INT32_MAX);
     else ctlPosSetter(Obj(ctl), c.side, c.value);
