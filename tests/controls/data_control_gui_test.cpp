@@ -320,14 +320,11 @@ TEST_F(DataControlGuiTest, DeleteRemovesOnlyARowTheCursorStandsOn) {
     const char* shown;  // the name shown there
     int32_t count;      // RowCount and the rows in the table afterwards
   } cases[] = {
-      {21, nullptr, 21, "", 20},
-      {1000, nullptr, 21, "", 20},
-      {20, nullptr, 20, "Person 20", 19},
-      {19, nullptr, 19, "Person 19", 18},
-      {1000, DataControlMoveFirst, 1, "Person 1", 17},       // rows 2 to 18 remain
-      {1000, DataControlMovePrev, 17, "Person 18", 16},      // the last of them
-      {1000, DataControlMoveLast, 16, "Person 17", 15},
-      {1000, DataControlMoveNext, 16, "", 15},               // nothing after the end
+      {21, nullptr, 21, "", 20},          {1000, nullptr, 21, "", 20},
+      {20, nullptr, 20, "Person 20", 19}, {19, nullptr, 19, "Person 19", 18},
+      {1000, DataControlMoveFirst, 1, "Person 1", 17},   // rows 2 to 18 remain
+      {1000, DataControlMovePrev, 17, "Person 18", 16},  // the last of them
+      {1000, DataControlMoveLast, 16, "Person 17", 15},  {1000, DataControlMoveNext, 16, "", 15},  // none after the end
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.moveTo) + " then " + std::to_string(c.row));
