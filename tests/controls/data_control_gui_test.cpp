@@ -59,9 +59,7 @@ RuntimeObject* gDatabase = nullptr;
 std::string gDataField = "name";
 int gRepositions = 0;
 int32_t gLastIndex = 0;
-int gUpdates = 0;
-int gInserts = 0;
-int gDeletes = 0;
+int gUpdates = 0, gInserts = 0, gDeletes = 0;
 
 void OnReposition(VornRuntimeObject*, int32_t index) {
   ++gRepositions;
@@ -146,8 +144,7 @@ class DataControlGuiTest : public ::testing::Test {
     databaseCommit(gDatabase);
     ASSERT_EQ(databaseErrorCodeGetter(gDatabase, 0), 0);
     gRepositions = 0;
-    gUpdates = 0;
-    gInserts = 0;
+    gUpdates = gInserts = 0;
     gDataField = "name";
   }
   void TearDown() override {
@@ -180,10 +177,10 @@ class DataControlGuiTest : public ::testing::Test {
            Text(RuntimeComboBoxTextGetter(w->color, 0));
   }
 
-  // Shows the window and clicks the navigation pane's next button; answers the button.
-  static Rect ClickNext(Window* native) {
+  // Shows the window and clicks one of the navigation pane's buttons; answers the button.
+  static Rect ClickNav(Window* native, int32_t button = kNavNext) {
     test::ShowAndSettle(native);
-    const Rect next = NavButtonRect(MakeRect(10, 120, 390, 150), kNavNext);
+    const Rect next = NavButtonRect(MakeRect(10, 120, 390, 150), button);
     test::ClickAt(native, next.left + 5, next.top + 5);
     test::PumpFor(100);
     return next;
@@ -201,7 +198,7 @@ TEST_F(DataControlGuiTest, TheNextButtonMovesEveryBoundControlAndUpdateReachesTh
   EXPECT_EQ(Shown(window), "Person 1|true|green") << "the window opens on row 1";
 
   Window* native = GetWindowPaneOf(window);
-  const Rect next = ClickNext(native);
+  const Rect next = ClickNav(native);
   EXPECT_EQ(DataControlRow(w->nav), 2);
   EXPECT_EQ(gLastIndex, 2) << "Reposition tells the 1-based row";
   EXPECT_EQ(Shown(window), "Person 2|false|blue") << "every bound control shows row 2";
@@ -258,11 +255,11 @@ TEST_F(DataControlGuiTest, NextOnTheLastRowStaysOnIt) {
   PeopleWindowObject* w = People(window);
   DataControlMoveTo(w->nav, 19);
   Window* native = GetWindowPaneOf(window);
-  ClickNext(native);
+  ClickNav(native);
   EXPECT_EQ(DataControlRow(w->nav), 20) << "Next from the row before the last reaches it";
   EXPECT_EQ(Shown(window), "Person 20|false|blue");
   const int before = gRepositions;
-  ClickNext(native);
+  ClickNav(native);
   DataControlMoveNext(w->nav);
   DataControlMoveNext(w->nav);
   EXPECT_EQ(DataControlRow(w->nav), 20);
@@ -323,14 +320,11 @@ TEST_F(DataControlGuiTest, DeleteRemovesOnlyARowTheCursorStandsOn) {
     const char* shown;  // the name shown there
     int32_t count;      // RowCount and the rows in the table afterwards
   } cases[] = {
-      {21, nullptr, 21, "", 20},
-      {1000, nullptr, 21, "", 20},
-      {20, nullptr, 20, "Person 20", 19},
-      {19, nullptr, 19, "Person 19", 18},
-      {1000, DataControlMoveFirst, 1, "Person 1", 17},       // rows 2 to 18 remain
-      {1000, DataControlMovePrev, 17, "Person 18", 16},      // the last of them
-      {1000, DataControlMoveLast, 16, "Person 17", 15},
-      {1000, DataControlMoveNext, 16, "", 15},               // nothing after the end
+      {21, nullptr, 21, "", 20},          {1000, nullptr, 21, "", 20},
+      {20, nullptr, 20, "Person 20", 19}, {19, nullptr, 19, "Person 19", 18},
+      {1000, DataControlMoveFirst, 1, "Person 1", 17},   // rows 2 to 18 remain
+      {1000, DataControlMovePrev, 17, "Person 18", 16},  // the last of them
+      {1000, DataControlMoveLast, 16, "Person 17", 15},  {1000, DataControlMoveNext, 16, "", 15},  // none after the end
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.moveTo) + " then " + std::to_string(c.row));
@@ -399,53 +393,39 @@ TEST_F(DataControlGuiTest, AnEditTheRowDoesNotTakeStaysTypedAndStopsTheMove) {
         DataControlMoveTo(w->nav, 5);
       }
     }
-    const int32_t row = DataControlRow(w->nav);
-    EXPECT_EQ(row, std::min(c.moveTo, DataControlRowCount(w->nav) + 1)) << "past the end is one row after the last";
-    const int32_t count = DataControlRowCount(w->nav);
+    const int32_t row = DataControlRow(w->nav), count = DataControlRowCount(w->nav);
+    EXPECT_EQ(row, std::min(c.moveTo, count + 1)) << "past the end is one row after the last";
     // An error left by an earlier statement is no answer about the edit.
     Exec("update nowhere set x = 1");
     ASSERT_NE(databaseErrorCodeGetter(gDatabase, 0), 0);
     gUpdates = gInserts = gDeletes = 0;
     const std::string shown = Text(editTextGetter(w->name, 0));
-    if (c.action == kDelete) {
-      DataControlDeleteRecord(w->nav);
-      EXPECT_EQ(databaseErrorCodeGetter(gDatabase, 0), c.error);
-      EXPECT_EQ(gDeletes, c.taken ? 1 : 0);
-      EXPECT_EQ(DataControlRowCount(w->nav), c.taken ? count - 1 : count) << "only a row deleted is counted gone";
-      test::CloseAndRelease(window);
-      continue;
-    }
-    editTextSetter(w->name, 0, Str(c.typed).Rep());
-    if (c.action == kUpdate) {
-      DataControlUpdateRecord(w->nav);
-    } else {
+    if (c.action != kDelete) editTextSetter(w->name, 0, Str(c.typed).Rep());
+    if (c.action == kUpdate) DataControlUpdateRecord(w->nav);
+    if (c.action == kDelete) DataControlDeleteRecord(w->nav);
+    if (c.action == kInsert) {
       DataControlNewRecord(w->nav);
       editTextSetter(w->name, 0, Str(c.typed).Rep());
       DataControlAddNewRecord(w->nav);
     }
     const int32_t error = databaseErrorCodeGetter(gDatabase, 0);
-    if (c.error < 0) {
-      EXPECT_NE(error, 0);
+    EXPECT_TRUE(c.error < 0 ? error != 0 : error == c.error) << error;
+    EXPECT_EQ((c.action == kUpdate ? gUpdates : c.action == kInsert ? gInserts : gDeletes), c.taken ? 1 : 0);
+    if (c.action == kDelete) {
+      EXPECT_EQ(DataControlRowCount(w->nav), c.taken ? count - 1 : count) << "only a row deleted is counted gone";
     } else {
-      EXPECT_EQ(error, c.error);
+      EXPECT_EQ(Text(editTextGetter(w->name, 0)), c.action == kInsert && c.taken ? "" : c.typed);
     }
-    EXPECT_EQ(c.action == kUpdate ? gUpdates : gInserts, c.taken ? 1 : 0);
-    EXPECT_EQ(Text(editTextGetter(w->name, 0)), c.action == kInsert && c.taken ? "" : c.typed);
     if (c.action == kUpdate && row > 1) {
       // The user goes to the first row: only a written edit lets the move go on.
-      Window* native = GetWindowPaneOf(window);
-      test::ShowAndSettle(native);
-      const Rect first = NavButtonRect(MakeRect(10, 120, 390, 150), kNavFirst);
-      test::ClickAt(native, first.left + 5, first.top + 5);
-      test::PumpFor(100);
+      ClickNav(GetWindowPaneOf(window), kNavFirst);
       EXPECT_EQ(DataControlRow(w->nav), c.taken ? 1 : row);
       EXPECT_EQ(gUpdates, c.taken ? 1 : 0) << "a refused edit is not taken as written by the move";
       if (!c.taken) {
         EXPECT_EQ(Text(editTextGetter(w->name, 0)), c.typed) << "the edit is still there";
         // Given up, the edit no longer holds the user back, nor locks the next row.
         editTextSetter(w->name, 0, Str(shown).Rep());
-        test::ClickAt(native, first.left + 5, first.top + 5);
-        test::PumpFor(100);
+        ClickNav(GetWindowPaneOf(window), kNavFirst);
         EXPECT_EQ(DataControlRow(w->nav), 1);
         EXPECT_FALSE(editReadOnlyGetter(w->name, 0));
       }
@@ -463,7 +443,7 @@ TEST_F(DataControlGuiTest, AListBoxBoundByDataSourceSelectsTheRowOfEachRecordAnd
   ListboxDataSourceSetter(w->list, 0, Str("PeopleData").Rep());
   EXPECT_EQ(listSelectionGetter(w->list, 0), 19) << "row 1's name, letter case ignored";
 
-  ClickNext(GetWindowPaneOf(window));
+  ClickNav(GetWindowPaneOf(window));
   EXPECT_EQ(DataControlRow(w->nav), 2);
   EXPECT_EQ(listSelectionGetter(w->list, 0), 18);
 

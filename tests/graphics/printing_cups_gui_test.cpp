@@ -10,7 +10,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "graphics/gtk_print_helper.h"
 #include "graphics/print_layer.h"
@@ -167,36 +167,27 @@ TEST_F(PrintingCupsGuiTest, BothPagesReachTheDefaultQueueAndTheQueueChosenInTheD
 // the dialog or is the default: the job fails where the program hears it, and nothing is
 // printed, neither on another queue nor into a file.
 TEST_F(PrintingCupsGuiTest, AQueueThatStopsTakingJobsOrGoesWhileTheJobIsDrawnIsReported) {
-  const struct {
-    const char* name;
-    bool dialog;
-    const char* queue;
-    std::string stop;
-    std::vector<std::string> restore;
-  } cases[] = {
-      {"chosen in the dialog, refusing", true, kOtherQueue, std::string("cupsreject ") + kOtherQueue,
-       {std::string("cupsaccept ") + kOtherQueue}},
-      {"the default, refusing", false, kDefaultQueue, std::string("cupsreject ") + kDefaultQueue,
-       {std::string("cupsaccept ") + kDefaultQueue}},
-      {"the default, deleted", false, kDefaultQueue, std::string("lpadmin -x ") + kDefaultQueue,
-       {std::string("lpadmin -p ") + kDefaultQueue + " -E -v capture:" + mCups->Arrived(kDefaultQueue),
-        std::string("lpadmin -d ") + kDefaultQueue}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [dialog, deleted] : {std::pair{true, false}, {false, false}, {false, true}}) {
+    SCOPED_TRACE(std::string(dialog ? "chosen in the dialog" : "the default") + (deleted ? ", deleted" : ", refusing"));
+    const char* queue = dialog ? kOtherQueue : kDefaultQueue;
     Reports().clear();
-    RuntimeObject* graphics = c.dialog ? ChooseTheOtherQueueInTheDialog() : RuntimeOpenPrinter(nullptr);
+    RuntimeObject* graphics = dialog ? ChooseTheOtherQueueInTheDialog() : RuntimeOpenPrinter(nullptr);
     ASSERT_NE(graphics, nullptr) << "no job was made";
-    ASSERT_EQ(mCups->Tool(c.stop), 0);
+    ASSERT_EQ(mCups->Tool((deleted ? "lpadmin -x " : "cupsreject ") + std::string(queue)), 0);
     testing::PrintTwoPages(graphics);
     ASSERT_EQ(Reports().size(), 1u);
     EXPECT_NE(Reports()[0].find("gnome_print_job_print"), std::string::npos) << Reports()[0];
-    EXPECT_NE(Reports()[0].find(c.queue), std::string::npos) << Reports()[0];
+    EXPECT_NE(Reports()[0].find(queue), std::string::npos) << Reports()[0];
     // Nothing reached a queue's device or the file a job writes without a printer.
     EXPECT_TRUE(mCups->WaitUntilIdle(30));
     for (const char* each : {kDefaultQueue, kOtherQueue}) EXPECT_EQ(testing::ReadWholeFile(mCups->Arrived(each)), "");
     EXPECT_NE(access(mMissed.c_str(), F_OK), 0);
-    for (const std::string& command : c.restore) ASSERT_EQ(mCups->Tool(command), 0) << command;
+    if (deleted) {
+      ASSERT_EQ(mCups->Tool(std::string("lpadmin -p ") + queue + " -E -v capture:" + mCups->Arrived(queue)), 0);
+      ASSERT_EQ(mCups->Tool(std::string("lpadmin -d ") + queue), 0);
+    } else {
+      ASSERT_EQ(mCups->Tool(std::string("cupsaccept ") + queue), 0);
+    }
   }
 }
 

@@ -7,7 +7,6 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "controls/support/class_fixture.h"
@@ -83,78 +82,57 @@ class ListReentryGuiTest : public test::ControlClassTest {
 // counts the rows and takes the last of them.
 TEST_F(ListReentryGuiTest, RowsChangedByAHandlerWhileTheListChangesThemStayWhole) {
   using Change = std::function<void(VornRuntimeObject*)>;
-  const auto add = [](const char* text) {
-    return [text](VornRuntimeObject* l) { RuntimeListAddRow(l, string(text).Rep()); };
+  const auto add = [](std::vector<const char*> texts) -> Change {
+    return [texts](VornRuntimeObject* l) { for (const char* text : texts) RuntimeListAddRow(l, string(text).Rep()); };
   };
-  const auto once = [](Change change) {
-    return [change, done = false](VornRuntimeObject* l) mutable {
-      if (!std::exchange(done, true)) change(l);
-    };
+  const auto edit = [](int32_t row) -> Change { return [row](VornRuntimeObject* l) { listEditCell(l, row, 0); }; };
+  const auto expand = [](int32_t row, bool open) -> Change {
+    return [row, open](VornRuntimeObject* l) { listSetExpanded(l, row, open); };
   };
   const struct {
     const char* name;
-    bool folders;
     std::vector<const char*> rows;  // a name ending in "/" is a closed folder
     Change prepare;                 // before the handler is installed
     Change* handler;
-    Change handlerDoes;
+    Change handlerDoes;             // the first time it runs
     Change action;
     std::vector<std::string> after;
   } cases[] = {
-      {"Change adds a row as emptying unselects", false, {"one", "two"},
-       [](VornRuntimeObject* l) { listSelectionSetter(l, 0, 1); }, &gOnChange, add("added"),
-       [](VornRuntimeObject* l) { RuntimeListEmpty(l); }, {"added"}},
-      {"CellAction refills the list as a row goes", false, {"a", "b", "c"},
-       [](VornRuntimeObject* l) { listEditCell(l, 2, 0); }, &gOnCellAction,
-       [](VornRuntimeObject* l) {
-         RuntimeListEmpty(l);
-         for (const char* row : {"x", "y", "z"}) RuntimeListAddRow(l, string(row).Rep());
-       },
+      {"Change adds a row as emptying unselects", {"one", "two"}, [](VornRuntimeObject* l) { listSelectionSetter(l, 0, 1); },
+       &gOnChange, add({"added"}), [](VornRuntimeObject* l) { RuntimeListEmpty(l); }, {"added"}},
+      {"CellAction refills the list as a row goes", {"a", "b", "c"}, edit(2), &gOnCellAction,
+       [add](VornRuntimeObject* l) { RuntimeListEmpty(l); add({"x", "y", "z"})(l); },
        [](VornRuntimeObject* l) { RuntimeRemoveRow(l, 0); }, {"x", "y", "z"}},
-      {"Change adds a row as a folder closes", true, {"f/", "g/"},
-       [](VornRuntimeObject* l) {
-         listSetExpanded(l, 0, 1);
-         listSelectionSetter(l, 0, 1);
-       },
-       &gOnChange, add("added"), [](VornRuntimeObject* l) { listSetExpanded(l, 0, 0); }, {"f/", "g/", "added"}},
-      {"CellAction adds rows as a row is added", false, {"a", "b"},
-       [](VornRuntimeObject* l) { listEditCell(l, 1, 0); }, &gOnCellAction,
-       [](VornRuntimeObject* l) {
-         RuntimeListAddRow(l, string("h1").Rep());
-         RuntimeListAddRow(l, string("h2").Rep());
-       },
-       add("new"), {"a", "b", "h1", "h2", "new"}},
-      {"CellAction opens the last folder as a row is added", true, {"a", "f/"},
-       [](VornRuntimeObject* l) { listEditCell(l, 0, 0); }, &gOnCellAction,
-       [](VornRuntimeObject* l) { listSetExpanded(l, 1, 1); }, add("new"),
-       {"a", "f/", "f/ child 1", "f/ child 2", "new"}},
+      {"Change adds a row as a folder closes", {"f/", "g/"},
+       [](VornRuntimeObject* l) { listSetExpanded(l, 0, 1); listSelectionSetter(l, 0, 1); }, &gOnChange,
+       add({"added"}), expand(0, false), {"f/", "g/", "added"}},
+      {"CellAction adds rows as a row is added", {"a", "b"}, edit(1), &gOnCellAction, add({"h1", "h2"}), add({"new"}),
+       {"a", "b", "h1", "h2", "new"}},
+      {"CellAction opens the last folder as a row is added", {"a", "f/"}, edit(0), &gOnCellAction, expand(1, true),
+       add({"new"}), {"a", "f/", "f/ child 1", "f/ child 2", "new"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     RuntimeObject* list = NewList({}, c.name);
-    listHierarchicalSetter(list, 0, c.folders);
+    const bool folders = std::ranges::any_of(c.rows, [](std::string_view row) { return row.ends_with('/'); });
+    listHierarchicalSetter(list, 0, folders);
     listColumnTypeSetter(list, 0, 3);
-    for (const char* row : c.rows) {
-      const bool folder = std::string_view(row).ends_with('/');
-      (folder ? RuntimeListAddParent : RuntimeListAddRow)(list, string(row).Rep());
-    }
+    for (const char* row : c.rows)
+      (std::string_view(row).ends_with('/') ? RuntimeListAddParent : RuntimeListAddRow)(list, string(row).Rep());
     c.prepare(list);
     int calls = 0;
-    *c.handler = [&, does = once(c.handlerDoes)](VornRuntimeObject* l) mutable {
-      ++calls;
-      does(l);
+    *c.handler = [&](VornRuntimeObject* l) {
+      if (++calls == 1) c.handlerDoes(l);
     };
     c.action(list);
     *c.handler = nullptr;
     EXPECT_GE(calls, 1) << "the handler ran";
     EXPECT_EQ(Texts(list), c.after);
-    EXPECT_EQ(ListboxPane(list)->LastAddedRow(), listLastIndexGetter(list, 0));
-    for (int32_t row = 0; row + 1 < listCountGetter(list, 0); ++row) {
-      if (c.folders && !listGetExpanded(list, row)) {
-        EXPECT_LE(ListboxPane(list)->GetRowDepth(row + 1), ListboxPane(list)->GetRowDepth(row))
-            << "a row listed under the closed row " << row;
-      }
-    }
+    RuntimeListbox* pane = ListboxPane(list);
+    EXPECT_EQ(pane->LastAddedRow(), listLastIndexGetter(list, 0));
+    for (int32_t row = 0; folders && row + 1 < listCountGetter(list, 0); ++row)
+      EXPECT_TRUE(listGetExpanded(list, row) || pane->GetRowDepth(row + 1) <= pane->GetRowDepth(row))
+          << "a row listed under the closed row " << row;
     ExpectSelectionMatchesRows(list);
     const int32_t last = listCountGetter(list, 0) - 1;
     listSelectionSetter(list, 0, last);

@@ -195,33 +195,31 @@ TEST_F(ListRowsTest, DeleteAllRowsEmptiesTheList) {
 
 // A row's cells grow one at a time and gain settings part way: what each cell held before a
 // growth is still there after it, at every size up to one cell for each of the 256 columns.
+// The columns in `made` are made first, in order, then the rest; column 3 is styled when made.
+void GrowARowCellByCell(std::vector<int32_t> made) {
+  RecordingRows list;
+  list.AddRows({"c0"});
+  for (int32_t column = 0; column <= kMaxCellColumn; ++column) {
+    if (std::find(made.begin(), made.end(), column) == made.end()) made.push_back(column);
+  }
+  for (size_t n = 1; n < made.size(); ++n) {
+    list.SetCellText(0, made[n], string(("c" + std::to_string(made[n])).c_str()), false);
+    // Settings come to a row whose block had room for texts only.
+    if (made[n] == 3) list.SetCellStyle(0, 3, kCellBold, true);
+    for (size_t i = 0; i <= n; ++i) {
+      ASSERT_EQ(Text(list.CellText(0, made[i])), "c" + std::to_string(made[i])) << n;
+      const CellAttributes* cell = list.FindCell(0, made[i], false);
+      ASSERT_EQ(cell != nullptr && cell->mStyle == kCellBold, made[i] == 3) << n;
+    }
+  }
+  EXPECT_EQ(list.GetRowEntry(0)->mCells.Count(), 256);
+}
+
 TEST_F(ListRowsTest, CellsKeepTheirTextsAndSettingsAsTheRowGrows) {
-  const struct {
-    const char* name;
-    std::vector<int32_t> first;  // the columns made first, in order; the rest follow
-  } cases[] = {
-      {"styled in the middle of its block", {0, 255, 1, 7, 3}},
-      {"styled as the last cell of a full block", {0, 1, 2, 3}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    RecordingRows list;
-    list.AddRows({"c0"});
-    std::vector<int32_t> made = c.first;
-    for (int32_t column = 0; column <= kMaxCellColumn; ++column) {
-      if (std::find(made.begin(), made.end(), column) == made.end()) made.push_back(column);
-    }
-    for (size_t n = 1; n < made.size(); ++n) {
-      list.SetCellText(0, made[n], string(("c" + std::to_string(made[n])).c_str()), false);
-      // Settings come to a row whose block had room for texts only.
-      if (made[n] == 3) list.SetCellStyle(0, 3, kCellBold, true);
-      for (size_t i = 0; i <= n; ++i) {
-        ASSERT_EQ(Text(list.CellText(0, made[i])), "c" + std::to_string(made[i])) << n;
-        const CellAttributes* cell = list.FindCell(0, made[i], false);
-        ASSERT_EQ(cell != nullptr && cell->mStyle == kCellBold, made[i] == 3) << n;
-      }
-    }
-    EXPECT_EQ(list.GetRowEntry(0)->mCells.Count(), 256);
+  // Styled in the middle of its block, and as the last cell of a full block.
+  for (const std::vector<int32_t>& first : {std::vector<int32_t>{0, 255, 1, 7, 3}, {0, 1, 2, 3}}) {
+    SCOPED_TRACE(first.size());
+    GrowARowCellByCell(first);
   }
 }
 

@@ -2,7 +2,6 @@
 // moving containers and closing with control-array renumbering. Panes without widgets.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -144,26 +143,23 @@ TEST_F(ControlContainmentTest, PositionsAtTheEndsOfTheIntegerRangeKeepTheEdgesIn
   HostWindowObject* embedded = NewWindow(Obj(outer), 5, 7);
   TestControlObject* ctl = NewControl("Knob");
   AddToWindow(embedded, ctl);
+  constexpr int16_t kMove = 4;  // Move(value, value, 2147483647, 2147483647)
+  const char* const kSides[] = {"Left", "Top", "Width", "Height", "Move"};
   const struct {
-    const char* name;
-    std::function<void()> set;
+    int16_t side;  // Left, Top, Width, Height, or kMove
+    int32_t value;
     Rect expected;
   } cases[] = {
-      {"Width 2147483647", [&] { ctlPosSetter(Obj(ctl), 2, INT32_MAX); }, MakeRect(20, 30, 32767, 50)},
-      {"Width 2147483637", [&] { ctlPosSetter(Obj(ctl), 2, INT32_MAX - 10); }, MakeRect(20, 30, 32767, 50)},
-      {"Height 2147483647", [&] { ctlPosSetter(Obj(ctl), 3, INT32_MAX); }, MakeRect(20, 30, 60, 32767)},
-      {"Left 2147483647", [&] { ctlPosSetter(Obj(ctl), 0, INT32_MAX); }, MakeRect(32767, 30, 32767, 50)},
-      {"Top 2147483647", [&] { ctlPosSetter(Obj(ctl), 1, INT32_MAX); }, MakeRect(20, 32767, 60, 32767)},
-      {"Left -2147483648", [&] { ctlPosSetter(Obj(ctl), 0, INT32_MIN); }, MakeRect(-32768, 30, -32768, 50)},
-      {"Move to the far corner", [&] { RuntimeControlMove(Obj(ctl), INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX); },
-       MakeRect(32767, 32767, 32767, 32767)},
-      {"Move 2147483647 wide and high", [&] { RuntimeControlMove(Obj(ctl), 0, 0, INT32_MAX, INT32_MAX); },
-       MakeRect(5, 7, 32767, 32767)},
+      {2, INT32_MAX, MakeRect(20, 30, 32767, 50)},       {2, INT32_MAX - 10, MakeRect(20, 30, 32767, 50)},
+      {3, INT32_MAX, MakeRect(20, 30, 60, 32767)},       {0, INT32_MAX, MakeRect(32767, 30, 32767, 50)},
+      {1, INT32_MAX, MakeRect(20, 32767, 60, 32767)},    {0, INT32_MIN, MakeRect(-32768, 30, -32768, 50)},
+      {kMove, INT32_MAX, MakeRect(32767, 32767, 32767, 32767)}, {kMove, 0, MakeRect(5, 7, 32767, 32767)},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(std::string(kSides[c.side]) + " " + std::to_string(c.value));
     SetControlBounds(Ctl(ctl), MakeRect(20, 30, 60, 50));
-    c.set();
+    if (c.side == kMove) RuntimeControlMove(Obj(ctl), c.value, c.value, INT32_MAX, INT32_MAX);
+    else ctlPosSetter(Obj(ctl), c.side, c.value);
     const Rect r = GetControlBounds(Ctl(ctl));
     EXPECT_GE(r.right, r.left);
     EXPECT_GE(r.bottom, r.top);
