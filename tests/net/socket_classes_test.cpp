@@ -341,46 +341,39 @@ TEST_F(SocketClassesTest, ASocketTheProgramTakesBackFromThePoolIsNeverHandedACli
 // the ones left waiting. Clients that sent and left before the first pass (their bytes and
 // their end arriving together) are seen leaving: their slots free for later clients.
 TEST_F(SocketClassesTest, APoolTakesEveryClientThatArrivedTogether) {
-  struct Case {
-    size_t bytes;
-    std::optional<testing::PeerEnd> end;  // none: the clients stay
-  };
-  std::vector<Case> cases = {{0, std::nullopt}};
-  for (testing::PeerEnd end : {testing::PeerEnd::kClose, testing::PeerEnd::kShutdownWrite, testing::PeerEnd::kReset})
+  using testing::PeerEnd;
+  std::vector<std::pair<size_t, std::optional<PeerEnd>>> cases = {{0, std::nullopt}};  // none: the clients stay
+  for (PeerEnd end : {PeerEnd::kClose, PeerEnd::kShutdownWrite, PeerEnd::kReset})
     for (size_t bytes : {0, 1, 4095, 4096, 4097, 65536}) cases.push_back({bytes, end});
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << c.bytes << " bytes, end " << (c.end ? static_cast<int>(*c.end) : -1));
+  for (const auto& [bytes, end] : cases) {
+    SCOPED_TRACE(::testing::Message() << bytes << " bytes, end " << (end ? static_cast<int>(*end) : -1));
     sAddSocketCalls = 0;
     Log().clear();
-    size_t listed = SocketList().size();
+    const size_t listed = SocketList().size();
     RuntimeObject* server = ListeningServer(3, PoolServer());
     ASSERT_TRUE(PollUntil([&] { return sAddSocketCalls > 0; }));
-    uint16_t port = htons(static_cast<uint16_t>(ServerSocketPortGetter(server, 0)));
-    sockaddr_in to{AF_INET, port, {htonl(INADDR_LOOPBACK)}, {}};
     ServerSocketPool* pool = NativeTCPSocketOf(server)->Pool();
-    const std::string sent(c.bytes, 'b');
+    auto seen = [&](const char* event) { return Occurrences(EventsOf("server"), event); };
     // The first batch ends as the row says; the second stays, and must find its slots free.
     size_t served = 0;
-    auto seen = [&](const char* event) { return Occurrences(EventsOf("server"), event); };
-    for (bool stays : {!c.end.has_value(), true}) {
+    for (bool stays : {!end, true}) {
       int clients[3];
       for (int& fd : clients) {
-        fd = socket(AF_INET, SOCK_STREAM, 0);
-        ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
-        if (!stays) testing::SendAndEnd(fd, sent, *c.end);
+        ASSERT_GE(fd = testing::LoopbackClient(ServerSocketPortGetter(server, 0)), 0);
+        if (!stays) testing::SendAndEnd(fd, std::string(bytes, 'b'), *end);
       }
       served += 3;
       if (stays) {
         EXPECT_TRUE(PollUntil([&] { return pool->Active().size() == 3; })) << pool->Active().size() << " taken";
       }
       for (int fd : clients)
-        if (stays || *c.end == testing::PeerEnd::kShutdownWrite) close(fd);
+        if (stays || *end == PeerEnd::kShutdownWrite) close(fd);
       // Every client is served and seen leaving, and its slot is free again.
       EXPECT_TRUE(PollUntil([&] {
         return seen("server.Error(102);") == served && pool->Active().empty() && pool->FreeConnections() == 3;
       })) << pool->Active().size() << " still held: " << EventsOf("server");
       EXPECT_EQ(seen("server.Connected;"), served);
-      if (!c.end) break;
+      if (!end) break;
     }
     CloseAll(server, {});
     EXPECT_EQ(SocketList().size(), listed) << "a socket outlived StopListening";

@@ -1,8 +1,13 @@
 // Helpers of the socket tests: delegates that log events, and polling until a condition holds.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstddef>
 #include <functional>
+#include <initializer_list>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,13 +27,32 @@ enum class PeerEnd { kClose, kShutdownWrite, kReset };
 // Sends every byte on a blocking descriptor, then ends as told. A descriptor that only shut
 // down writing stays open: the caller closes it.
 void SendAndEnd(int fd, const std::string& bytes, PeerEnd end);
-// Bytes of no pattern a chunk size divides, the same for the same seed.
-std::string NoiseBytes(size_t count, unsigned seed);
-// Around every receive block a stream socket uses: the smallest, the copied limit, 64 KiB and
-// the whole granted megabyte, and a stream larger than any.
-std::vector<size_t> SizesAroundReceiveBlocks();
-// Fewer bytes than this are all taken by the kernel before the receiving side reads.
-constexpr size_t kFitsTheKernel = size_t{1} << 17;
+// A blocking client connected to a loopback port, or -1.
+int LoopbackClient(int32_t port);
+
+// A foreign peer that sends its bytes and ends before the program's first pass.
+struct PeerEndRow {
+  bool listening;  // the program's socket listens; else it connects to the peer
+  PeerEnd end;
+  size_t size;
+};
+std::ostream& operator<<(std::ostream& out, const PeerEndRow& row);
+// Listening and connecting, each end, and sizes around every receive block a stream socket uses.
+std::vector<PeerEndRow> PeerEndRows(std::initializer_list<PeerEnd> ends);
+// The peer, which `open` connects or accepts, sends and ends; true once `closed` holds.
+bool PeerSendsAndEnds(const PeerEndRow& row, const std::function<int()>& open, const std::function<bool()>& closed);
+// Every byte the peer sent; after a reset, which may drop what the kernel held, the start of them.
+bool ArrivedAsSent(const PeerEndRow& row, const std::string& received);
+// Runs the row against a TCPSocket or IPCSocket that listens or connects as it says: the end
+// is seen once, last, after every byte, and the socket closes.
+template <typename Socket, typename Events>
+void ExpectSeenEnding(const PeerEndRow& row, Socket& socket, Events& events, const std::function<int()>& open) {
+  EXPECT_TRUE(PeerSendsAndEnds(row, open, [&] { return socket.GetHandle() == -1; })) << events.log;
+  EXPECT_EQ(events.log.substr(std::min(events.log.size(), events.log.find("Error"))), "Error(102);");
+  EXPECT_EQ(socket.LastError(), 102);
+  EXPECT_FALSE(socket.IsConnected());
+  EXPECT_TRUE(ArrivedAsSent(row, events.received + socket.ReadAll())) << events.received.size() << " bytes";  // kept past the error
+}
 
 class LoggingTCPDelegate : public TCPSocketDelegate {
  public:
