@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -342,41 +341,38 @@ TEST_F(SocketClassesTest, ASocketTheProgramTakesBackFromThePoolIsNeverHandedACli
 // their end arriving together) are seen leaving: their slots free for later clients.
 TEST_F(SocketClassesTest, APoolTakesEveryClientThatArrivedTogether) {
   using testing::PeerEnd;
-  std::vector<std::pair<size_t, std::optional<PeerEnd>>> cases = {{0, std::nullopt}};  // none: the clients stay
-  for (PeerEnd end : {PeerEnd::kClose, PeerEnd::kShutdownWrite, PeerEnd::kReset})
-    for (size_t bytes : {0, 1, 4095, 4096, 4097, 65536}) cases.push_back({bytes, end});
-  for (const auto& [bytes, end] : cases) {
-    SCOPED_TRACE(::testing::Message() << bytes << " bytes, end " << (end ? static_cast<int>(*end) : -1));
-    sAddSocketCalls = 0;
-    Log().clear();
-    const size_t listed = SocketList().size();
-    RuntimeObject* server = ListeningServer(3, PoolServer());
-    ASSERT_TRUE(PollUntil([&] { return sAddSocketCalls > 0; }));
-    ServerSocketPool* pool = NativeTCPSocketOf(server)->Pool();
-    auto seen = [&](const char* event) { return Occurrences(EventsOf("server"), event); };
-    // The first batch ends as the row says; the second stays, and must find its slots free.
-    size_t served = 0;
-    for (bool stays : {!end, true}) {
-      int clients[3];
-      for (int& fd : clients) {
-        ASSERT_GE(fd = testing::LoopbackClient(ServerSocketPortGetter(server, 0)), 0);
-        if (!stays) testing::SendAndEnd(fd, std::string(bytes, 'b'), *end);
+  for (PeerEnd end : {PeerEnd::kClose, PeerEnd::kShutdownWrite, PeerEnd::kReset}) {
+    for (size_t bytes : {0, 1, 4095, 4096, 4097, 65536}) {
+      SCOPED_TRACE(::testing::Message() << bytes << " bytes, end " << static_cast<int>(end));
+      sAddSocketCalls = 0;
+      Log().clear();
+      const size_t listed = SocketList().size();
+      RuntimeObject* server = ListeningServer(3, PoolServer());
+      ASSERT_TRUE(PollUntil([&] { return sAddSocketCalls > 0; }));
+      ServerSocketPool* pool = NativeTCPSocketOf(server)->Pool();
+      auto seen = [&](const char* event) { return Occurrences(EventsOf("server"), event); };
+      // The first three clients end as the row says; the next three stay, and are all taken.
+      for (size_t served : {3, 6}) {
+        const bool stays = served == 6;
+        int clients[3];
+        for (int& fd : clients) {
+          ASSERT_GE(fd = testing::LoopbackClient(ServerSocketPortGetter(server, 0)), 0);
+          if (!stays) testing::SendAndEnd(fd, std::string(bytes, 'b'), end);
+        }
+        if (stays) {
+          EXPECT_TRUE(PollUntil([&] { return pool->Active().size() == 3; })) << pool->Active().size() << " taken";
+        }
+        for (int fd : clients)
+          if (stays || end == PeerEnd::kShutdownWrite) close(fd);
+        // Every client is served and seen leaving, and its slot is free again.
+        EXPECT_TRUE(PollUntil([&] {
+          return seen("server.Error(102);") == served && pool->Active().empty() && pool->FreeConnections() == 3;
+        })) << pool->Active().size() << " still held: " << EventsOf("server");
+        EXPECT_EQ(seen("server.Connected;"), served);
       }
-      served += 3;
-      if (stays) {
-        EXPECT_TRUE(PollUntil([&] { return pool->Active().size() == 3; })) << pool->Active().size() << " taken";
-      }
-      for (int fd : clients)
-        if (stays || *end == PeerEnd::kShutdownWrite) close(fd);
-      // Every client is served and seen leaving, and its slot is free again.
-      EXPECT_TRUE(PollUntil([&] {
-        return seen("server.Error(102);") == served && pool->Active().empty() && pool->FreeConnections() == 3;
-      })) << pool->Active().size() << " still held: " << EventsOf("server");
-      EXPECT_EQ(seen("server.Connected;"), served);
-      if (!end) break;
+      CloseAll(server, {});
+      EXPECT_EQ(SocketList().size(), listed) << "a socket outlived StopListening";
     }
-    CloseAll(server, {});
-    EXPECT_EQ(SocketList().size(), listed) << "a socket outlived StopListening";
   }
 }
 

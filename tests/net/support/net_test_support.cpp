@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <future>
 #include <random>
 #include <thread>
 
@@ -52,8 +51,7 @@ int LoopbackClient(int32_t port) {
   return connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0 ? fd : -1;
 }
 
-// Bytes of no pattern a chunk size divides, the same for the same size.
-static std::string NoiseBytes(size_t count) {
+std::string NoiseBytes(size_t count) {
   std::mt19937 noise(static_cast<unsigned>(count));
   std::string bytes(count, '\0');
   for (char& byte : bytes) byte = static_cast<char>(noise());
@@ -76,25 +74,6 @@ std::vector<PeerEndRow> PeerEndRows(std::initializer_list<PeerEnd> ends) {
       for (size_t size : sizes)
         rows.push_back({listening, end, size});
   return rows;
-}
-
-bool PeerSendsAndEnds(const PeerEndRow& row, const std::function<int()>& open, const std::function<bool()>& closed) {
-  int peer = -1;
-  auto sender = std::async(std::launch::async, [&] {
-    peer = open();
-    SendAndEnd(peer, NoiseBytes(row.size), row.end);
-  });
-  // The kernel takes this much before the program's first pass; a larger stream ends while it reads.
-  if (row.size < size_t{1} << 17) sender.wait_for(std::chrono::seconds(2));
-  const bool ended = PollUntil(closed);
-  sender.get();
-  if (row.end == PeerEnd::kShutdownWrite) close(peer);
-  return ended;
-}
-
-bool ArrivedAsSent(const PeerEndRow& row, const std::string& received) {
-  const std::string sent = NoiseBytes(row.size);
-  return row.end == PeerEnd::kReset ? sent.starts_with(received) : received == sent;
 }
 
 }  // namespace vorn::testing
