@@ -37,11 +37,11 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
   for (const char* name : {"pipe", "pipe.wav", "pipe.png"}) ASSERT_EQ(mkfifo(PathOf(name).c_str(), 0600), 0);
   MakeFolder("folder");
   WriteFile("plain", "words");
+  // Each row runs in a child process, which lets nothing go: what it made ends with it.
+  // "stream" for a stream, else "nil" and the item's LastErrorCode.
   auto opens = [](RuntimeObject* (*open)(RuntimeObject*)) {
     return [open](RuntimeObject* item, FolderItemImpUnix*) {
-      RuntimeObject* stream = open(item);
-      if (stream) RuntimeUnlockObject(stream);
-      return stream ? std::string("stream") : "nil " + std::to_string(FolderItemGetLastError(item, 0));
+      return open(item) ? "stream" : "nil " + std::to_string(FolderItemGetLastError(item, 0));
     };
   };
   auto binary = [](RuntimeObject* item) { return FolderItemOpenBinaryFile(item, 0); };
@@ -53,27 +53,22 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
              (std::filesystem::is_regular_file(PathOf(to)) ? " made" : "");
     };
   };
-  // A line written through the stream `open` makes, and its error at closing.
+  // A line written through the stream `open` makes, its error at closing, and what came out of
+  // the standard error, here a pipe.
   auto logs = [](RuntimeObject* (*open)(RuntimeObject*)) {
     return [open](RuntimeObject* item, FolderItemImpUnix*) {
+      int ends[2];
+      if (pipe(ends) != 0 || dup2(ends[1], STDERR_FILENO) < 0) return std::string("no pipe");
+      close(ends[1]);
       RuntimeObject* out = open(item);
       if (!out) return "nil " + std::to_string(FolderItemGetLastError(item, 0));
       TextOutputStreamWriteLine(out, string("logged").Rep());
       TextOutputStreamClose(out);
-      const std::string answer = "closed " + std::to_string(TextOutputStreamLastErrorGetter(out));
-      RuntimeUnlockObject(out);
-      return answer;
+      const std::string answer = "closed " + std::to_string(TextOutputStreamLastErrorGetter(out)) + " ";
+      close(STDERR_FILENO);
+      char got[16] = {};
+      return answer + std::string(got, static_cast<size_t>(std::max<ssize_t>(read(ends[0], got, sizeof got), 0)));
     };
-  };
-  // The same to the standard error, here a pipe, and what came out of the pipe.
-  auto logsToStandardError = [&logs](RuntimeObject* item, FolderItemImpUnix* imp) {
-    int ends[2];
-    if (pipe(ends) != 0 || dup2(ends[1], STDERR_FILENO) < 0) return std::string("no pipe");
-    close(ends[1]);
-    std::string answer = logs(FolderItemAppendTextFile)(item, imp);
-    close(STDERR_FILENO);
-    char got[16] = {};
-    return answer + " " + std::string(got, static_cast<size_t>(std::max<ssize_t>(read(ends[0], got, sizeof got), 0)));
   };
   // A writer that comes after the reader opened the pipe, writes two lines and goes.
   auto readsLines = [this](RuntimeObject* item, FolderItemImpUnix*) {
@@ -84,12 +79,9 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
       std::ofstream(PathOf("pipe")) << "one\r\ntwo\n";
       _exit(0);
     }
-    std::string lines = Text(string::Adopt(TextInputStreamReadLine(in, nullptr)));
-    lines += "|" + Text(string::Adopt(TextInputStreamReadLine(in, nullptr)));
-    lines += "|" + Text(string::Adopt(TextInputStreamReadLine(in, nullptr)));
-    lines += "|" + std::to_string(TextInputStreamEOF(in));
-    RuntimeUnlockObject(in);
-    return lines;
+    std::string lines;
+    for (int i = 0; i < 3; ++i) lines += Text(string::Adopt(TextInputStreamReadLine(in, nullptr))) + "|";
+    return lines + std::to_string(TextInputStreamEOF(in));
   };
   // What a device gives, and its Length and Position with their error.
   auto readsBytes = [](RuntimeObject* item, FolderItemImpUnix*) {
@@ -98,9 +90,7 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
     const std::string bytes = Text(string::Adopt(BinaryStreamRead(stream, 4, nullptr)));
     std::string answer = std::to_string(bytes.size()) + " bytes " + std::to_string(BinaryStreamGetLength(stream));
     answer += " " + std::to_string(BinaryStreamGetPosition(stream));
-    answer += " " + std::to_string(BinaryStreamLastErrorGetter(stream));
-    RuntimeUnlockObject(stream);
-    return answer;
+    return answer + " " + std::to_string(BinaryStreamLastErrorGetter(stream));
   };
   const struct {
     const char* name;
@@ -108,14 +98,13 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
     std::function<std::string(RuntimeObject* item, FolderItemImpUnix* imp)> run;
     std::string answer;
   } cases[] = {
-      {"OpenAsTextFile without a writer", "pipe", opens(FolderItemOpenTextFile), "stream"},
-      {"OpenAsTextFile reads what a writer sends", "pipe", readsLines, "one|two||1"},
+      {"OpenAsTextFile without a writer, then reads what one sends", "pipe", readsLines, "one|two||1"},
       {"OpenAsBinaryFile to write, nobody reading", "pipe", opens([](RuntimeObject* item) { return FolderItemOpenBinaryFile(item, 1); }), "nil 6"},
       {"AppendToTextFile, nobody reading", "pipe", opens(FolderItemAppendTextFile), "nil 6"},
       {"CreateTextFile, nobody reading", "pipe", opens(FolderItemCreateTextFile), "nil 6"},
-      {"AppendToTextFile on /dev/null", "/dev/null", logs(FolderItemAppendTextFile), "closed 0"},
-      {"CreateTextFile on /dev/null", "/dev/null", logs(FolderItemCreateTextFile), "closed 0"},
-      {"AppendToTextFile on /dev/stderr", "/dev/stderr", logsToStandardError, "closed 0 logged\n"},
+      {"AppendToTextFile on /dev/null", "/dev/null", logs(FolderItemAppendTextFile), "closed 0 "},
+      {"CreateTextFile on /dev/null", "/dev/null", logs(FolderItemCreateTextFile), "closed 0 "},
+      {"AppendToTextFile on /dev/stderr", "/dev/stderr", logs(FolderItemAppendTextFile), "closed 0 logged\n"},
       {"BinaryStream on /dev/zero: bytes, no length, no position", "/dev/zero", readsBytes, "4 bytes -1 -1 29"},
       {"OpenAsBinaryFile on a folder", "folder", opens(binary), "nil 21"},
       {"OpenAsSound", "pipe.wav", opens(FolderItemOpenSound), "nil 29"},
@@ -148,20 +137,22 @@ TEST_F(SpecialFileTest, AProgramTheFileLayerWaitsForEndsWithTheProgramThatWaits)
   WriteFile("convert", "#!/bin/sh\nsleep 60 & out=${2#BMP3:}; echo $! $$ ${out%/*}" + notes + "; wait\n");
   chmod(PathOf("convert").c_str(), 0755);
   WriteFile("in.pict", "a picture");
-  const std::vector<std::string> script = {"sh", "-c", "sleep 60 & echo $! $$" + notes + "; wait"};
-  enum End { kKilled, kExitOnAnotherThread, kQuitSignal };
   const struct {
     const char* name;
-    End end;
+    int signal;                 // sent to the program that waits once all is noted; 0: none
     std::function<void()> run;  // in the program that waits
   } cases[] = {
-      {"killed outright", kKilled, [&] { RunProgramAndWait({"sh", "-c", "echo $$" + notes + "; exec sleep 60"}); }},
-      {"exit on another thread", kExitOnAnotherThread, [&] { RunProgramAndWait(script); }},
-      {"quit signal while the converter runs", kQuitSignal,
+      {"killed outright", SIGKILL, [&] { RunProgramAndWait({"sh", "-c", "echo $$" + notes + "; exec sleep 60"}); }},
+      {"exit on another thread", 0,
+       [&] {
+         std::thread([&] { RunProgramAndWait({"sh", "-c", "sleep 60 & echo $! $$" + notes + "; wait"}); }).detach();
+         while (!std::filesystem::exists(pids)) usleep(10000);
+         std::exit(0);
+       }},
+      {"quit signal while the converter runs", SIGTERM,
        [&] {
          setenv("PATH", (Root() + ":" + getenv("PATH")).c_str(), 1);
-         RuntimeObject* item = NewFolderItemWithImp(nullptr, Item(PathOf("in.pict")).release());
-         FolderItemOpenImage(item);
+         FolderItemOpenImage(NewFolderItemWithImp(nullptr, Item(PathOf("in.pict")).release()));
        }},
   };
   auto within = [](const std::function<bool()>& condition) {  // five seconds at most
@@ -178,13 +169,8 @@ TEST_F(SpecialFileTest, AProgramTheFileLayerWaitsForEndsWithTheProgramThatWaits)
       SetBackgroundTaskPendingWorkHook([] {
         if (sQuitSignal) std::exit(0);
       });
-      if (c.end != kExitOnAnotherThread) {
-        c.run();
-        _exit(0);
-      }
-      std::thread(c.run).detach();
-      while (!std::filesystem::exists(pids)) usleep(10000);
-      std::exit(0);
+      c.run();
+      _exit(0);
     }
     std::vector<std::string> noted;
     ASSERT_TRUE(within([&] {
@@ -192,22 +178,19 @@ TEST_F(SpecialFileTest, AProgramTheFileLayerWaitsForEndsWithTheProgramThatWaits)
       noted.assign(std::istream_iterator<std::string>(in), {});
       return !noted.empty();
     }));
-    if (c.end != kExitOnAnotherThread) kill(waiter, c.end == kKilled ? SIGKILL : SIGTERM);
-    bool waiterEnded = false;
-    within([&] { return waiterEnded = waiterEnded || waitpid(waiter, nullptr, WNOHANG) == waiter; });
-    EXPECT_TRUE(waiterEnded) << "the program that waits did not end";
-    if (!waiterEnded) {
+    if (c.signal) kill(waiter, c.signal);
+    if (!within([&] { return waitpid(waiter, nullptr, WNOHANG) != 0; })) {
+      ADD_FAILURE() << "the program that waits did not end";
       kill(waiter, SIGKILL);
       waitpid(waiter, nullptr, 0);
     }
     for (const std::string& note : noted) {
       if (note[0] == '/') {
         EXPECT_FALSE(std::filesystem::exists(note)) << "the converter's folder " << note;
-        continue;
+      } else if (!within([&] { return !ProcessRuns(note); })) {
+        ADD_FAILURE() << "the program " << note << " still runs";
+        kill(std::stoi(note), SIGKILL);
       }
-      const bool ended = within([&] { return !ProcessRuns(note); });
-      EXPECT_TRUE(ended) << "the program " << note << " still runs";
-      if (!ended) kill(std::stoi(note), SIGKILL);
     }
   }
 }

@@ -5,7 +5,6 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <chrono>
@@ -212,40 +211,18 @@ int RawConnect(const std::string& path) {
 // A foreign peer sends its bytes and closes or shuts down writing before the program's first
 // pass: the end is seen after the bytes, whatever their size, and the socket closes.
 TEST(IPCSocketTest, APeerThatSendsAndEndsAtOnceIsSeenEnding) {
-  for (bool listening : {true, false}) {
-    for (testing::PeerEnd end : {testing::PeerEnd::kClose, testing::PeerEnd::kShutdownWrite}) {
-      for (size_t size : testing::SizesAroundReceiveBlocks()) {
-        SCOPED_TRACE(::testing::Message() << (listening ? "listening" : "connecting") << ", end "
-                                          << static_cast<int>(end) << ", " << size << " bytes");
-        const std::string sent = testing::NoiseBytes(size, static_cast<unsigned>(size) + 1);
-        std::string path = TempPath("ending");
-        int listener = listening ? -1 : BindRawSocket(path, true);
-        LoggingIPCDelegate events;
-        events.readOnData = true;
-        IPCSocket socket(&events);
-        socket.SetPath(path);
-        if (listening) socket.Listen();
-        else socket.Connect();
-        int peer = -1;
-        auto sender = std::async(std::launch::async, [&] {
-          peer = listening ? RawConnect(path) : accept(listener, nullptr, nullptr);
-          testing::SendAndEnd(peer, sent, end);
-        });
-        // Bytes that fit the kernel's buffers and the end are all there before the first pass;
-        // a larger stream ends while the program reads.
-        if (size < testing::kFitsTheKernel) sender.wait_for(std::chrono::seconds(2));
-        EXPECT_TRUE(PollUntil([&] { return socket.GetHandle() == -1; })) << events.log;
-        sender.get();
-        if (end == testing::PeerEnd::kShutdownWrite) close(peer);
-        if (listener >= 0) close(listener);
-        unlink(path.c_str());
-        EXPECT_EQ(events.log.substr(std::min(events.log.size(), events.log.find("Error"))), "Error(102);");
-        EXPECT_EQ(socket.LastError(), 102);
-        EXPECT_FALSE(socket.IsConnected());
-        events.received += socket.ReadAll();
-        EXPECT_TRUE(events.received == sent) << events.received.size() << " of " << sent.size() << " bytes";
-      }
-    }
+  for (const testing::PeerEndRow& row : testing::PeerEndRows({testing::PeerEnd::kClose, testing::PeerEnd::kShutdownWrite})) {
+    SCOPED_TRACE(row);
+    const std::string path = TempPath("ending");
+    const int listener = row.listening ? -1 : BindRawSocket(path, true);
+    LoggingIPCDelegate events;
+    events.readOnData = true;
+    IPCSocket socket(&events);
+    socket.SetPath(path);
+    row.listening ? socket.Listen() : socket.Connect();
+    testing::ExpectSeenEnding(row, socket, events, [&] { return row.listening ? RawConnect(path) : accept(listener, nullptr, nullptr); });
+    if (listener >= 0) close(listener);
+    unlink(path.c_str());
   }
 }
 

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -341,49 +340,39 @@ TEST_F(SocketClassesTest, ASocketTheProgramTakesBackFromThePoolIsNeverHandedACli
 // the ones left waiting. Clients that sent and left before the first pass (their bytes and
 // their end arriving together) are seen leaving: their slots free for later clients.
 TEST_F(SocketClassesTest, APoolTakesEveryClientThatArrivedTogether) {
-  struct Case {
-    size_t bytes;
-    std::optional<testing::PeerEnd> end;  // none: the clients stay
-  };
-  std::vector<Case> cases = {{0, std::nullopt}};
-  for (testing::PeerEnd end : {testing::PeerEnd::kClose, testing::PeerEnd::kShutdownWrite, testing::PeerEnd::kReset})
-    for (size_t bytes : {0, 1, 4095, 4096, 4097, 65536}) cases.push_back({bytes, end});
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << c.bytes << " bytes, end " << (c.end ? static_cast<int>(*c.end) : -1));
-    sAddSocketCalls = 0;
-    Log().clear();
-    size_t listed = SocketList().size();
-    RuntimeObject* server = ListeningServer(3, PoolServer());
-    ASSERT_TRUE(PollUntil([&] { return sAddSocketCalls > 0; }));
-    uint16_t port = htons(static_cast<uint16_t>(ServerSocketPortGetter(server, 0)));
-    sockaddr_in to{AF_INET, port, {htonl(INADDR_LOOPBACK)}, {}};
-    ServerSocketPool* pool = NativeTCPSocketOf(server)->Pool();
-    const std::string sent(c.bytes, 'b');
-    // The first batch ends as the row says; the second stays, and must find its slots free.
-    size_t served = 0;
-    auto seen = [&](const char* event) { return Occurrences(EventsOf("server"), event); };
-    for (bool stays : {!c.end.has_value(), true}) {
-      int clients[3];
-      for (int& fd : clients) {
-        fd = socket(AF_INET, SOCK_STREAM, 0);
-        ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
-        if (!stays) testing::SendAndEnd(fd, sent, *c.end);
+  using testing::PeerEnd;
+  for (PeerEnd end : {PeerEnd::kClose, PeerEnd::kShutdownWrite, PeerEnd::kReset}) {
+    for (size_t bytes : {0, 1, 4095, 4096, 4097, 65536}) {
+      SCOPED_TRACE(::testing::Message() << bytes << " bytes, end " << static_cast<int>(end));
+      sAddSocketCalls = 0;
+      Log().clear();
+      const size_t listed = SocketList().size();
+      RuntimeObject* server = ListeningServer(3, PoolServer());
+      ASSERT_TRUE(PollUntil([&] { return sAddSocketCalls > 0; }));
+      ServerSocketPool* pool = NativeTCPSocketOf(server)->Pool();
+      auto seen = [&](const char* event) { return Occurrences(EventsOf("server"), event); };
+      // The first three clients end as the row says; the next three stay, and are all taken.
+      for (size_t served : {3, 6}) {
+        const bool stays = served == 6;
+        int clients[3];
+        for (int& fd : clients) {
+          ASSERT_GE(fd = testing::LoopbackClient(ServerSocketPortGetter(server, 0)), 0);
+          if (!stays) testing::SendAndEnd(fd, std::string(bytes, 'b'), end);
+        }
+        if (stays) {
+          EXPECT_TRUE(PollUntil([&] { return pool->Active().size() == 3; })) << pool->Active().size() << " taken";
+        }
+        for (int fd : clients)
+          if (stays || end == PeerEnd::kShutdownWrite) close(fd);
+        // Every client is served and seen leaving, and its slot is free again.
+        EXPECT_TRUE(PollUntil([&] {
+          return seen("server.Error(102);") == served && pool->Active().empty() && pool->FreeConnections() == 3;
+        })) << pool->Active().size() << " still held: " << EventsOf("server");
+        EXPECT_EQ(seen("server.Connected;"), served);
       }
-      served += 3;
-      if (stays) {
-        EXPECT_TRUE(PollUntil([&] { return pool->Active().size() == 3; })) << pool->Active().size() << " taken";
-      }
-      for (int fd : clients)
-        if (stays || *c.end == testing::PeerEnd::kShutdownWrite) close(fd);
-      // Every client is served and seen leaving, and its slot is free again.
-      EXPECT_TRUE(PollUntil([&] {
-        return seen("server.Error(102);") == served && pool->Active().empty() && pool->FreeConnections() == 3;
-      })) << pool->Active().size() << " still held: " << EventsOf("server");
-      EXPECT_EQ(seen("server.Connected;"), served);
-      if (!c.end) break;
+      CloseAll(server, {});
+      EXPECT_EQ(SocketList().size(), listed) << "a socket outlived StopListening";
     }
-    CloseAll(server, {});
-    EXPECT_EQ(SocketList().size(), listed) << "a socket outlived StopListening";
   }
 }
 

@@ -6,9 +6,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
-#include <future>
 #include <memory>
 #include <string>
 
@@ -21,30 +18,16 @@ namespace {
 using testing::LoggingTCPDelegate;
 using testing::PeerEnd;
 using testing::PollUntil;
-using testing::SendAndEnd;
 
-sockaddr_in Loopback(int32_t port) {
-  return {AF_INET, htons(static_cast<uint16_t>(port)), {htonl(INADDR_LOOPBACK)}, {}};
-}
-
-// A foreign listener on an ephemeral loopback port, and a foreign client; blocking both.
-int RawListener() {
+// A foreign listener on an ephemeral loopback port, blocking; its port is set in *port.
+int RawListener(int32_t* port) {
   int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in here = Loopback(0);
-  if (bind(fd, reinterpret_cast<sockaddr*>(&here), sizeof here) != 0 || listen(fd, 1) != 0) return -1;
-  return fd;
-}
-
-int32_t LocalPort(int fd) {
-  sockaddr_in here{};
+  sockaddr_in here{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
   socklen_t length = sizeof here;
-  return getsockname(fd, reinterpret_cast<sockaddr*>(&here), &length) == 0 ? ntohs(here.sin_port) : -1;
-}
-
-int RawConnect(int32_t port) {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in to = Loopback(port);
-  return connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0 ? fd : -1;
+  auto* address = reinterpret_cast<sockaddr*>(&here);
+  if (bind(fd, address, length) != 0 || listen(fd, 1) != 0 || getsockname(fd, address, &length) != 0) return -1;
+  *port = ntohs(here.sin_port);
+  return fd;
 }
 
 // A listening socket on an ephemeral loopback port and a client connected to it.
@@ -118,46 +101,24 @@ TEST(TCPSocketTest, ALargeTransferArrivesWhole) {
 // program's first pass, so the bytes and the end arrive together: the end is seen after the
 // bytes, whatever their size, and the socket closes.
 TEST(TCPSocketTest, APeerClosingGivesLostConnectionAndClosesTheSocket) {
-  for (bool listening : {true, false}) {
-    for (PeerEnd end : {PeerEnd::kClose, PeerEnd::kShutdownWrite, PeerEnd::kReset}) {
-      for (size_t size : testing::SizesAroundReceiveBlocks()) {
-        SCOPED_TRACE(::testing::Message() << (listening ? "listening" : "connecting") << ", end "
-                                          << static_cast<int>(end) << ", " << size << " bytes");
-        const std::string sent = testing::NoiseBytes(size, static_cast<unsigned>(size));
-        LoggingTCPDelegate events;
-        events.readOnData = true;
-        TCPSocket socket(nullptr, &events);
-        int listener = listening ? -1 : RawListener();
-        int32_t port = listening ? 0 : LocalPort(listener);
-        if (listening) {
-          socket.Listen(0);
-          port = socket.GetPort();
-        } else {
-          socket.Connect("127.0.0.1", port);
-        }
-        int peer = -1;
-        std::future<void> sender = std::async(std::launch::async, [&] {
-          peer = listening ? RawConnect(port) : accept(listener, nullptr, nullptr);
-          SendAndEnd(peer, sent, end);
-        });
-        // Bytes that fit the kernel's buffers and the end are all there before the first pass;
-        // a larger stream ends while the program reads.
-        if (size < testing::kFitsTheKernel) sender.wait_for(std::chrono::seconds(2));
-        EXPECT_TRUE(PollUntil([&] { return socket.GetHandle() == -1; })) << events.log;
-        sender.get();
-        if (end == PeerEnd::kShutdownWrite) close(peer);
-        if (listener >= 0) close(listener);
-        EXPECT_EQ(events.log.substr(std::min(events.log.size(), events.log.find("Error"))), "Error(102);");
-        EXPECT_EQ(socket.LastError(), kSocketLostConnection);
-        EXPECT_FALSE(socket.IsConnected());
-        EXPECT_FALSE(socket.IsRegistered());
-        events.received += socket.ReadAll();  // received bytes survive the error
-        // A reset may drop what the kernel held; what did arrive is the start of what was sent.
-        bool whole = events.received == sent;
-        bool start = sent.compare(0, events.received.size(), events.received) == 0;
-        EXPECT_TRUE(end == PeerEnd::kReset ? start : whole) << events.received.size() << " of " << sent.size() << " bytes";
-      }
+  for (const testing::PeerEndRow& row : testing::PeerEndRows({PeerEnd::kClose, PeerEnd::kShutdownWrite, PeerEnd::kReset})) {
+    SCOPED_TRACE(row);
+    LoggingTCPDelegate events;
+    events.readOnData = true;
+    TCPSocket socket(nullptr, &events);
+    int32_t port = 0;
+    const int listener = row.listening ? -1 : RawListener(&port);
+    if (row.listening) {
+      socket.Listen(0);
+      port = socket.GetPort();
+    } else {
+      socket.Connect("127.0.0.1", port);
     }
+    testing::ExpectSeenEnding(row, socket, events, [&] {
+      return row.listening ? testing::LoopbackClient(port) : accept(listener, nullptr, nullptr);
+    });
+    if (listener >= 0) close(listener);
+    EXPECT_FALSE(socket.IsRegistered());
   }
 }
 

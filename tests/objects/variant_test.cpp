@@ -205,18 +205,15 @@ TEST_F(VariantTest, KeyEqualityAndHashAgree) {
 // Whole numbers packed the ways programs pack them (and a hash that folds 64 bits to 32 cannot
 // tell apart) get about as many hashes as there are numbers.
 TEST_F(VariantTest, PackedWholeNumbersHashAsManyWaysAsThereAreNumbers) {
-  struct Family {
-    const char* name;
-    double (*number)(int32_t i);
-  } families[] = {
+  const std::pair<const char*, double (*)(int32_t)> families[] = {
       {"h * (2^32 + 1)", [](int32_t i) { return i * 4294967297.0; }},
       {"row * 2^32 + column", [](int32_t i) { return (i / 32) * 4294967296.0 + i % 32; }},
       {"(row ^ column) * 2^32 + column", [](int32_t i) { return ((i / 32) ^ (i % 32)) * 4294967296.0 + i % 32; }},
   };
-  for (const Family& family : families) {
+  for (const auto& [name, number] : families) {
     std::set<int32_t> hashes;
-    for (int32_t i = 0; i < 1024; ++i) hashes.insert(VariantHash(V(doubleToVariant(family.number(i)))));
-    EXPECT_GT(hashes.size(), 1000u) << family.name;
+    for (int32_t i = 0; i < 1024; ++i) hashes.insert(VariantHash(V(doubleToVariant(number(i)))));
+    EXPECT_GT(hashes.size(), 1000u) << name;
   }
 }
 

@@ -1,8 +1,16 @@
 // Helpers of the socket tests: delegates that log events, and polling until a condition holds.
 #pragma once
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <functional>
+#include <future>
+#include <initializer_list>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,13 +30,40 @@ enum class PeerEnd { kClose, kShutdownWrite, kReset };
 // Sends every byte on a blocking descriptor, then ends as told. A descriptor that only shut
 // down writing stays open: the caller closes it.
 void SendAndEnd(int fd, const std::string& bytes, PeerEnd end);
-// Bytes of no pattern a chunk size divides, the same for the same seed.
-std::string NoiseBytes(size_t count, unsigned seed);
-// Around every receive block a stream socket uses: the smallest, the copied limit, 64 KiB and
-// the whole granted megabyte, and a stream larger than any.
-std::vector<size_t> SizesAroundReceiveBlocks();
-// Fewer bytes than this are all taken by the kernel before the receiving side reads.
-constexpr size_t kFitsTheKernel = size_t{1} << 17;
+// A blocking client connected to a loopback port, or -1.
+int LoopbackClient(int32_t port);
+
+// A foreign peer that sends its bytes and ends before the program's first pass.
+struct PeerEndRow {
+  bool listening;  // the program's socket listens; else it connects to the peer
+  PeerEnd end;
+  size_t size;
+};
+std::ostream& operator<<(std::ostream& out, const PeerEndRow& row);
+// Listening and connecting, each end, and sizes around every receive block a stream socket uses.
+std::vector<PeerEndRow> PeerEndRows(std::initializer_list<PeerEnd> ends);
+// Bytes of no pattern a chunk size divides, the same for the same count.
+std::string NoiseBytes(size_t count);
+// Runs the row against a TCPSocket or IPCSocket that listens or connects as it says, with the
+// peer that `open` connects or accepts: the end is seen once, last, after every byte, and the
+// socket closes.
+template <typename Socket, typename Events>
+void ExpectSeenEnding(const PeerEndRow& row, Socket& socket, Events& events, const std::function<int()>& open) {
+  const std::string sent = NoiseBytes(row.size);
+  int peer = -1;
+  auto sender = std::async(std::launch::async, [&] { SendAndEnd(peer = open(), sent, row.end); });
+  // The kernel takes this much before the program's first pass; a larger stream ends while it reads.
+  if (row.size < size_t{1} << 17) sender.wait_for(std::chrono::seconds(2));
+  EXPECT_TRUE(PollUntil([&] { return socket.GetHandle() == -1; })) << events.log;
+  sender.get();
+  if (row.end == PeerEnd::kShutdownWrite) close(peer);
+  EXPECT_EQ(events.log.substr(std::min(events.log.size(), events.log.find("Error"))), "Error(102);");
+  EXPECT_EQ(socket.LastError(), 102);
+  EXPECT_FALSE(socket.IsConnected());
+  // Received bytes outlive the error; a reset may drop what the kernel held, but only at the end.
+  const std::string received = events.received + socket.ReadAll();
+  EXPECT_TRUE(row.end == PeerEnd::kReset ? sent.starts_with(received) : received == sent) << received.size() << " bytes";
+}
 
 class LoggingTCPDelegate : public TCPSocketDelegate {
  public:
