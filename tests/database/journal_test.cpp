@@ -281,7 +281,6 @@ TEST(JournalTest, AReadOnlyFileReadsButTakesNoChange) {
   EXPECT_NE(error.find("needs recovery"), std::string::npos) << error;
 }
 
-}  // namespace
 // A statement undone to its savepoint leaves the transaction's earlier work and nothing of its
 // own, also when its pages went to the file (or left the cache) before it was undone.
 TEST(JournalTest, AStatementUndoneKeepsOnlyTheTransactionsEarlierWork) {
@@ -311,11 +310,6 @@ TEST(JournalTest, AStatementUndoneKeepsOnlyTheTransactionsEarlierWork) {
   }
 }
 
-}  // namespace vorn
-
-namespace vorn {
-namespace {
-
 // The rows the next open finds, after a power cut or not; the open must succeed.
 std::set<int> Reopened(SimDisk disk, bool cut, const std::string& what) {
   if (cut) disk.PowerCut();
@@ -341,34 +335,42 @@ struct DiskFailure {
 };
 
 // Transaction 1 committed, transaction 2 made and not, the disk failing as `failure` says from
-// then on; `what` gets the failure's name.
+// then on; `what` gets the failure's name. A spilled transaction of 30 rows writes four headers,
+// so that each slot is written over a header it holds, the last one by the commit.
 std::unique_ptr<vndbHandle> SecondPending(SimDisk& disk, const DiskFailure& failure, std::string* what) {
   const bool spilled = failure.rewrites >= 0;
-  gRowsPerTransaction = spilled ? 99 : 12;
+  gRowsPerTransaction = spilled ? 30 : 12;
   auto db = NewDatabase(disk);
   Change(*db, 1);
   EXPECT_TRUE(db->Commit());
-  if (spilled) {
-    db->File().SetPageBudget(4);
-    disk.rewrites.clear();
-    std::tie(disk.journalRewritesLeft, disk.afterRewrite, disk.tornBytes) =
-        std::tuple(failure.rewrites, failure.afterwards, failure.torn);
-    const char* const afterwards[] = {"the disk full", "the disk failing", "the program dead"};
-    *what = std::to_string(failure.rewrites) + " rewrites, torn by " + std::to_string(failure.torn) + ", " +
-            afterwards[int(failure.afterwards)];
-  }
+  if (spilled) db->File().SetPageBudget(4);
+  disk.rewrites.clear();
+  // Without a spill, making the transaction touches no disk: the failure starts with its commit.
+  std::tie(disk.syncsLeft, disk.writesLeft, disk.writesDieWithSyncs, disk.tornBytes, disk.journalRewritesLeft,
+           disk.afterRewrite) =
+      std::tuple(failure.syncs, failure.writes, failure.dying, failure.torn, failure.rewrites, failure.afterwards);
+  const char* const afterwards[] = {"the disk full", "the disk failing", "the program dead"};
+  *what = spilled ? std::to_string(failure.rewrites) + " rewrites, " + afterwards[int(failure.afterwards)]
+                  : std::to_string(failure.syncs) + " syncs, " + std::to_string(failure.writes) + " writes" +
+                        (failure.dying ? ", dying" : "");
+  *what += failure.torn ? ", torn by " + std::to_string(failure.torn) : "";
   Change(*db, 2, spilled ? 3000 : 600);
-  if (!spilled) {
-    std::tie(disk.syncsLeft, disk.writesLeft, disk.writesDieWithSyncs, disk.tornBytes) =
-        std::tuple(failure.syncs, failure.writes, failure.dying, failure.torn);
-    *what = std::to_string(failure.syncs) + " syncs, " + std::to_string(failure.writes) + " writes" +
-            (failure.dying ? ", dying" : "") + (failure.torn ? ", torn by " + std::to_string(failure.torn) : "");
-  }
   return db;
 }
 
+// The lengths a journal rewrite of `length` bytes is cut short at: nothing, each within the
+// magic, each around the start of a later header field, every one within the page count (where
+// two headers of one journal first differ), one byte short, and a seeded few at random.
+std::set<size_t> TornLengths(size_t length, std::mt19937& random) {
+  std::set<size_t> lengths = {0, 1, 2, 3, 22};
+  for (size_t field : {4, 8, 16, 20, 24, 32, 96, 104, 112}) lengths.insert({field - 1, field, field + 1});
+  for (int i = 0; i < 4; ++i) lengths.insert(random() % length);
+  std::erase_if(lengths, [length](size_t torn) { return torn >= length; });
+  return lengths;
+}
+
 // Every moment a commit's syncs or writes can start failing, and every journal rewrite of a
-// spilled transaction (a header, its retiring) cut short at every length.
+// spilled transaction (a header, its retiring) cut short.
 std::vector<DiskFailure> CommitFailures() {
   std::vector<DiskFailure> failures;
   for (int64_t syncs = 0; syncs < 6; ++syncs)
@@ -379,8 +381,10 @@ std::vector<DiskFailure> CommitFailures() {
   std::string what;
   auto db = SecondPending(dry, {.rewrites = INT64_MAX}, &what);
   EXPECT_TRUE(db->Commit());
+  EXPECT_EQ(dry.rewrites, (std::vector<size_t>{112, 112, 112, 112, 4}));
+  std::mt19937 random(1);
   for (size_t rewrite = 0; rewrite < dry.rewrites.size(); ++rewrite) {
-    for (size_t torn = 0; torn < std::min<size_t>(dry.rewrites[rewrite], kDbJournalHeaderSize + 1); ++torn) {
+    for (size_t torn : TornLengths(dry.rewrites[rewrite], random)) {
       for (auto afterwards : {SimDisk::Afterwards::kRefusesWrites, SimDisk::Afterwards::kFailsSyncs,
                               SimDisk::Afterwards::kProgramDies})
         failures.push_back({.torn = torn, .rewrites = int64_t(rewrite), .afterwards = afterwards});
@@ -443,12 +447,6 @@ TEST(JournalTest, ACommitReportsWhatTheNextOpenFinds) {
     EXPECT_EQ(Reopened(disk, true, what), expected) << what << " after a power cut";
   }
 }
-
-}  // namespace
-}  // namespace vorn
-
-namespace vorn {
-namespace {
 
 // A statement changes a page the transaction already had, the page goes to the file early (a
 // spill) and is still cached when the statement is undone: the commit must write it back as
