@@ -229,13 +229,15 @@ void vndbCursor::KeepLastKey() {
   mLastKeyPending = false;
   vndbFile::Scope scope(mHandle.File());
   // A leaf that changed with no word to the walk was only read again, which leaves its deleted
-  // records out and moves the rest: the record is still on it, found by its id.
+  // records out and moves the rest: a live record is still on it, found by its id. One this
+  // walk deleted (or moved to another key) is left out, but the write kept its key first: that
+  // key still tells where the walk goes on.
   size_t length = 0;
   const uint8_t* record =
       PositionStands() ? mTree->CurrentRecord(&length) : mTree->RecordOn(mRowPage, mRowId, &length);
-  mHasLastKey = record != nullptr;
-  mRowGone = !mHasLastKey;
+  mRowGone = !record;
   if (!record) return;
+  mHasLastKey = true;
   mTree->BuildKeyInto(mLastKey, record, length);
   mLastRecord.assign(record, record + length);
 }

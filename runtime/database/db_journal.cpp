@@ -124,30 +124,21 @@ DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInf
   if (DbGet32(first) != kJournalMagic) return DbJournalState::kDamaged;
   // Of two sound slots, the one counting more entries was written later. A slot that is not
   // sound is one whose write was cut short (or never made): the other one is in force.
+  const bool oneSlot = DbGet32(first + 4) == kOneSlotVersion;
+  uint64_t checksum = 0;
+  bool sound = DecodeHeader(first, oneSlot ? kOneSlotVersion : kJournalVersion, info, &checksum);
   DbJournalInfo slot;
   uint64_t entries = 0;
-  bool sound = false;
-  uint64_t checksum = 0;
-  if (DbGet32(first + 4) == kOneSlotVersion) {
-    sound = DecodeHeader(first, kOneSlotVersion, info, &checksum);
-    info->entriesOffset = kDbJournalHeaderSize;
-  } else {
-    uint8_t second[kDbJournalHeaderSize];
-    if (DecodeHeader(first, kJournalVersion, &slot, &entries)) {
-      *info = slot;
-      checksum = entries;
-      sound = true;
-    }
-    if (length >= kDbJournalSecondSlot + kDbJournalHeaderSize &&
-        journal.Read(kDbJournalSecondSlot, second, kDbJournalHeaderSize) &&
-        DecodeHeader(second, kJournalVersion, &slot, &entries) && (!sound || slot.pageCount > info->pageCount)) {
-      *info = slot;
-      checksum = entries;
-      sound = true;
-    }
-    info->entriesOffset = kDbJournalEntriesOffset;
+  uint8_t second[kDbJournalHeaderSize];
+  if (!oneSlot && length >= kDbJournalSecondSlot + kDbJournalHeaderSize &&
+      journal.Read(kDbJournalSecondSlot, second, kDbJournalHeaderSize) &&
+      DecodeHeader(second, kJournalVersion, &slot, &entries) && (!sound || slot.pageCount > info->pageCount)) {
+    *info = slot;
+    checksum = entries;
+    sound = true;
   }
   if (!sound) return DbJournalState::kDamaged;
+  info->entriesOffset = oneSlot ? kDbJournalHeaderSize : kDbJournalEntriesOffset;
   // Entries past the count were being added when the writer stopped: their pages were never
   // written to the file, so they are not needed. Those counted must all be there and whole: a
   // header is written only once they are synced.

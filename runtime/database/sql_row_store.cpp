@@ -137,7 +137,6 @@ std::unique_ptr<SqlRowStore> SqlRowStore::Held(std::vector<uint8_t> bytes, std::
   return store;
 }
 
-
 bool SqlRowStore::Append(SqlRowView row) {
   if (mFailed || mWhole) return false;
   if (!mFile && mHeld + row.ValueBytes() <= mBudget) {
@@ -248,10 +247,11 @@ std::optional<uint64_t> SqlRowStore::RowLengthAt(uint64_t start) {
 
 std::optional<SqlRowView> SqlRowStore::FetchFromFile(size_t index) {
   if (mFailed || !Flush()) return std::nullopt;
-  // The row read last, the one after it, or walked to from the mark before it.
+  // Walked to from the mark before it, or from the row read last when that stands between the
+  // mark and it (with none read yet, mLastRow is SIZE_MAX: past every index).
   size_t row = index / kMarkRows * kMarkRows;
   uint64_t start = mMarks[index / kMarkRows];
-  if (mLastRow != SIZE_MAX && index >= mLastRow && index - mLastRow < kMarkRows && mLastRow >= row) {
+  if (row <= mLastRow && mLastRow <= index) {
     row = index == mLastRow ? mLastRow : mLastRow + 1;
     start = index == mLastRow ? mLastStart : mNextStart;
   }

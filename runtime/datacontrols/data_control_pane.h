@@ -37,8 +37,8 @@ class DataControl : public SubPane {
   // False when an edit was there to write and the row did not take it (no row, or the
   // database refused it).
   bool SaveRecord();
-  // Saves before a move; false when the move must not go on (no cursor, or a handler closed
-  // the window).
+  // Saves before a move; false when the move must not go on (no cursor, an edit the row did
+  // not take, or a handler closed the window).
   bool SaveBeforeMove();
   void InsertRecord();
   void DeleteRecord();
