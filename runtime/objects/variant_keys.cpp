@@ -106,7 +106,7 @@ KeyText KeyTextOf(const string& text) {
   return {folded, true};
 }
 
-uint32_t NumberHash(bool integral, int64_t integer, double real) {
+uint32_t NumberHash(bool integral, int64_t integer, double real, uint64_t multiplier) {
   if (!integral) {
     if (std::isnan(real)) return MixKeyBits(kNumberKeySeed ^ 0x7ff8000000000000ull);
     if (real == std::trunc(real) && real >= -9.2233720368547758e18 && real < 9.2233720368547758e18) {
@@ -117,7 +117,7 @@ uint32_t NumberHash(bool integral, int64_t integer, double real) {
       return MixKeyBits(kNumberKeySeed ^ bits ^ 0x8000000000000000ull);
     }
   }
-  return WholeNumberKeyHash(integer);
+  return WholeNumberKeyHash(integer, multiplier);
 }
 
 bool IsNumber(VariantKind kind) {
@@ -175,13 +175,13 @@ bool TextKeysEqual(const string& a, const string& b) {
   return CompareUTF8NoCase(x.text.CString(), x.text.Length(), y.text.CString(), y.text.Length()) == 0;
 }
 
-uint32_t VariantKeyHash(RuntimeObject* variant) {
+uint32_t VariantKeyHash(RuntimeObject* variant, uint64_t wholeNumberMultiplier) {
   VariantScalar v = ReadVariant(variant);
   switch (v.kind) {
     case VariantKind::kNil: return 0;
     case VariantKind::kInteger:
-    case VariantKind::kUInteger: return NumberHash(true, v.integer, 0);
-    case VariantKind::kDouble: return NumberHash(false, 0, v.real);
+    case VariantKind::kUInteger: return NumberHash(true, v.integer, 0, wholeNumberMultiplier);
+    case VariantKind::kDouble: return NumberHash(false, 0, v.real, wholeNumberMultiplier);
     case VariantKind::kColor: return MixKeyBits(kColorSeed + static_cast<uint64_t>(v.integer));
     case VariantKind::kBoolean: return MixKeyBits(kBooleanSeed + static_cast<uint64_t>(v.integer));
     case VariantKind::kString: return FoldedTextHash(v.text);
@@ -210,7 +210,7 @@ bool VariantKeysEqual(RuntimeObject* left, RuntimeObject* right) {
 
 extern "C" {
 
-int32_t VariantHash(VornRuntimeObject* variant) { return static_cast<int32_t>(vorn::KeyHash(variant)); }
+int32_t VariantHash(VornRuntimeObject* variant) { return static_cast<int32_t>(vorn::KeyHash(variant, vorn::WholeNumberMultiplier())); }
 
 uint8_t VariantEqual(VornRuntimeObject* a, VornRuntimeObject* b) { return vorn::KeysEqual(a, b) ? 1 : 0; }
 

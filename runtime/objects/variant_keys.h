@@ -12,16 +12,14 @@
 namespace vorn {
 
 // The hash of every whole number, whatever its box (Integer, UInteger, or a Double that is one):
-// the high half of all 64 bits times an odd multiplier drawn for the process (objects/key_hash.h).
-// Two given numbers share their top b bits for at most 2 in 2^b multipliers, so keys chosen
-// without the seed spread like random ones, while numbers in step still hash in step
-// (variant_table.h places them accordingly).
+// the high half of all 64 bits times an odd multiplier, secret (objects/key_hash.h). Two given
+// numbers share their top b bits for at most 2 in 2^b multipliers, so keys chosen without the
+// seed spread like random ones, while numbers in step still hash in step (variant_table.h places
+// them accordingly, and draws another multiplier for a table whose keys the step bunches up).
 inline uint64_t WholeNumberMultiplier() { return KeySeed().mix | 1; }
-// The same, for a caller that keeps WholeNumberMultiplier() at hand.
 inline uint32_t WholeNumberKeyHash(int64_t value, uint64_t multiplier) {
   return static_cast<uint32_t>((static_cast<uint64_t>(value) * multiplier) >> 32);
 }
-inline uint32_t WholeNumberKeyHash(int64_t value) { return WholeNumberKeyHash(value, WholeNumberMultiplier()); }
 
 struct IntegerVariantBox {
   RuntimeObject header;
@@ -38,9 +36,9 @@ inline const IntegerVariantBox* AsIntegerBox(const RuntimeObject* variant) {
                                                                 : nullptr;
 }
 
-inline uint32_t KeyHash(RuntimeObject* key) {
-  if (const IntegerVariantBox* box = AsIntegerBox(key)) return WholeNumberKeyHash(box->value);
-  return VariantKeyHash(key);
+inline uint32_t KeyHash(RuntimeObject* key, uint64_t wholeNumberMultiplier) {
+  if (const IntegerVariantBox* box = AsIntegerBox(key)) return WholeNumberKeyHash(box->value, wholeNumberMultiplier);
+  return VariantKeyHash(key, wholeNumberMultiplier);
 }
 
 inline bool KeysEqual(RuntimeObject* a, RuntimeObject* b) {

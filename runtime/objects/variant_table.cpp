@@ -70,36 +70,82 @@ VariantTable::~VariantTable() { Clear(); }
   }
 }
 
-[[gnu::noinline]] int64_t VariantTable::SpreadAndFind(RuntimeObject* key, uint32_t hash, int64_t* insertAt) {
-  mLongWalk = false;
-  if (!mMixed) {
-    mMixed = true;
-    Rebuild(mSlotCount);
-  }  // else as spread as the hashes allow
-  return FindSlot(key, hash, insertAt);
+void VariantTable::UseMultiplier(uint64_t multiplier) {
+  mMultiplier = multiplier;
+  for (size_t n = 0; n < mEntryCount; ++n) {
+    if (mEntries[n].key != Hole()) mHashes[n] = HashOf(mEntries[n].key);
+  }
 }
 
-[[gnu::always_inline]] inline int64_t VariantTable::Find(RuntimeObject* key, uint32_t hash, int64_t* insertAt) {
-  int64_t slot = FindSlot(key, hash, insertAt);
-  if (mLongWalk) [[unlikely]] return SpreadAndFind(key, hash, insertAt);
+[[gnu::noinline]] void VariantTable::Respread(bool bunched) {
+  mLongWalk = false;
+  if (mMixed) return;  // as spread as the hashes allow
+  if (!bunched) {
+    auto share = static_cast<uint32_t>(mTakenHomes * 1024 / (mTakenHomes + mFreeHomes));
+    if (share < mBestShare) {
+      mBestShare = share;
+      mBestMultiplier = mMultiplier;
+    }
+  }
+  if (mRedraws < (bunched ? kMostBunchedRedraws : kMostRedraws)) {
+    ++mRedraws;
+    // Any odd number will do; this one follows from the last under the secret seed.
+    uint64_t next = (mMultiplier ^ KeySeed().sip0) + 0x9e3779b97f4a7c15ull;
+    next = (next ^ (next >> 30)) * 0xbf58476d1ce4e5b9ull;
+    UseMultiplier((next ^ (next >> 31)) | 1);
+  } else if (bunched) {
+    mMixed = true;
+  } else if (mBestShare <= 1024 && mBestMultiplier != mMultiplier) {
+    UseMultiplier(mBestMultiplier);
+    mBestShare = 0;  // settled
+  } else {
+    mFreeHomes = mTakenHomes = 0;
+    return;
+  }
+  Rebuild(mSlotCount);
+}
+
+[[gnu::always_inline]] inline int64_t VariantTable::Find(RuntimeObject* key, uint32_t* hash, int64_t* insertAt) {
+  int64_t slot = FindSlot(key, *hash, insertAt);
+  if (mLongWalk) [[unlikely]] {
+    Respread(true);
+    *hash = HashOf(key);  // another multiplier
+    return FindSlot(key, *hash, insertAt);
+  }
   return slot;
 }
 
 bool VariantTable::LookupHashed(RuntimeObject* key, uint32_t hash, RuntimeObject** value) {
-  int64_t slot = Find(key, hash, nullptr);
+  int64_t slot = Find(key, &hash, nullptr);
   if (slot < 0) return false;
   if (value) *value = mEntries[EntryOf(slot)].value;
   return true;
 }
 
+bool VariantTable::LookupPastHome(RuntimeObject* key, uint32_t hash, RuntimeObject** value) {
+  if (!AbsentByGroup(HomeSlot(hash), ControlOf(hash)) && LookupHashed(key, hash, value)) return true;
+  // Judged over absent keys an eighth as many as the table holds (numbers in step repeat their
+  // pattern well within that), and at once when too many for that.
+  uint64_t window = std::max(static_cast<uint64_t>(mLive) / 8, kTakenHomeShare * kFewestTakenHomes);
+  if (++mTakenHomes * kTakenHomeShare > window) {
+    Respread(false);
+  } else if (mTakenHomes + mFreeHomes >= window) {
+    mTakenHomes = mFreeHomes = 0;
+  }
+  return false;
+}
+
 bool VariantTable::LookupOtherKey(RuntimeObject* key, RuntimeObject** value) {
-  return LookupHashed(key, VariantKeyHash(key), value);
+  uint32_t hash = HashOf(key);
+  size_t home = HomeSlot(hash);
+  if (mControl[home] == kFree || AbsentByGroup(home, ControlOf(hash))) return false;
+  return LookupHashed(key, hash, value);
 }
 
 bool VariantTable::Set(RuntimeObject* key, RuntimeObject* value) {
-  uint32_t hash = KeyHash(key);
+  uint32_t hash = HashOf(key);
   int64_t insertAt;
-  int64_t slot = Find(key, hash, &insertAt);
+  int64_t slot = Find(key, &hash, &insertAt);
   if (slot >= 0) {
     RetainObject(value);
     Entry& entry = mEntries[EntryOf(slot)];
@@ -127,7 +173,8 @@ bool VariantTable::Set(RuntimeObject* key, RuntimeObject* value) {
 }
 
 bool VariantTable::Remove(RuntimeObject* key) {
-  int64_t slot = Find(key, KeyHash(key), nullptr);
+  uint32_t hash = HashOf(key);
+  int64_t slot = Find(key, &hash, nullptr);
   if (slot < 0) return false;
   Entry& entry = mEntries[EntryOf(slot)];
   RuntimeObject* oldKey = entry.key;
@@ -155,6 +202,8 @@ void VariantTable::Clear() {
   mLive = 0;
   mDeletedSlots = 0;
   mMixed = false;
+  mRedraws = 0;
+  mBestShare = 1025;
   for (size_t n = 0; n < count; ++n) {
     if (entries[n].key == Hole()) continue;
     ReleaseObject(entries[n].key);
@@ -212,8 +261,12 @@ bool VariantTable::Rebuild(size_t slotCount) {
     mSlotCount = slotCount;
     mIndexMask = static_cast<uint32_t>(room - 1);
     mShift = static_cast<uint32_t>(32 - std::countr_zero(slotCount));
+    mRedraws = 0;
+    mBestShare = 1025;
   }
   mDeletedSlots = 0;
+  mFreeHomes = 0;
+  mTakenHomes = 0;
   std::memset(mControl, kFree, slotCount);
   std::memset(mControl + slotCount, kDeletedMark, kGroup);
   // From the hash array in entry order: no key is hashed again, no free slot is visited.

@@ -17,9 +17,15 @@
 // at every growth.
 // The home slot is the hash's high bits. A whole number's hash is linear in the number (a
 // seeded multiplication, objects/variant_keys.h), so numbers in step land in slots a fixed
-// distance apart, which the processor fetches ahead; should some keys bunch up all the same
-// (a probe walks past kLongWalk slots), the table mixes every hash once more under the seed
-// and places its keys afresh, as unrelated as random keys.
+// distance apart, which the processor fetches ahead. An absent number whose home slot is free is
+// told so at once; one whose home is taken costs the group's control bytes, or a walk. Which
+// absent numbers in step find their homes taken, and whether the step packs the keys into runs,
+// depends on the multiplier: so a table that sees more than one absent Integer key in
+// kTakenHomeShare find its home taken draws another multiplier and places its keys afresh, up
+// to kMostRedraws times at one size, and then keeps the best it had. A probe that walks past
+// kLongWalk slots draws another too, while fewer than kMostBunchedRedraws were drawn at this
+// size (keys that bunch under two multipliers will under more); after that the table mixes every
+// hash once more under the seed and places its keys as unrelated as random keys.
 // A removal leaves a hole in both, and the holes are swept out once they outnumber the
 // entries. References are released only after the table is consistent again, so a destructor
 // that a release runs may use the table.
@@ -52,9 +58,11 @@ class VariantTable {
   [[gnu::always_inline]] bool Lookup(RuntimeObject* key, RuntimeObject** value) {
     if (key && key->classPtr == mIntegerClass) {
       uint32_t hash = WholeNumberKeyHash(reinterpret_cast<const IntegerVariantBox*>(key)->value, mMultiplier);
-      size_t home = HomeSlot(hash);
-      if (mControl[home] == kFree || AbsentByGroup(home, ControlOf(hash))) return false;
-      return LookupHashed(key, hash, value);
+      if (mControl[HomeSlot(hash)] == kFree) {
+        ++mFreeHomes;
+        return false;
+      }
+      return LookupPastHome(key, hash, value);
     }
     return LookupOtherKey(key, value);
   }
@@ -78,6 +86,10 @@ class VariantTable {
 
  private:
   static constexpr size_t kLongWalk = 48;
+  static constexpr uint64_t kTakenHomeShare = 8;
+  static constexpr uint64_t kFewestTakenHomes = 256;
+  static constexpr uint32_t kMostRedraws = 24;
+  static constexpr uint32_t kMostBunchedRedraws = 2;
 
   // A removed entry keeps its place with the key Hole() until the holes are swept out.
   struct Entry {
@@ -88,11 +100,18 @@ class VariantTable {
   // Slot of the key, or -1; *insertAt receives the first reusable slot on the way. A walk past
   // kLongWalk slots sets mLongWalk.
   int64_t FindSlot(RuntimeObject* key, uint32_t hash, int64_t* insertAt) const;
-  // FindSlot, after placing the keys afresh when it walked too far (once: then they are mixed).
-  int64_t Find(RuntimeObject* key, uint32_t hash, int64_t* insertAt);
-  int64_t SpreadAndFind(RuntimeObject* key, uint32_t hash, int64_t* insertAt);
+  // FindSlot, after placing the keys afresh when it walked too far.
+  // *hash follows the key should its hash change on the way.
+  int64_t Find(RuntimeObject* key, uint32_t* hash, int64_t* insertAt);
+  uint32_t HashOf(RuntimeObject* key) const { return KeyHash(key, mMultiplier); }
   bool LookupHashed(RuntimeObject* key, uint32_t hash, RuntimeObject** value);
+  // An Integer key whose home slot is taken (an absent one counted).
+  bool LookupPastHome(RuntimeObject* key, uint32_t hash, RuntimeObject** value);
   bool LookupOtherKey(RuntimeObject* key, RuntimeObject** value);
+  // Places the keys afresh under another multiplier: `bunched` for a long walk (mixed once the
+  // draws are spent), else for absent keys' taken homes (the best multiplier once spent).
+  void Respread(bool bunched);
+  void UseMultiplier(uint64_t multiplier);
   // Slot 0 while there are no slots (a shift by 32), whose control byte sNoControl is kFree.
   size_t HomeSlot(uint32_t hash) const { return size_t{mMixed ? Remix(hash) : hash} >> mShift; }
   // A keyed bijection of 32 bits (a finaliser's steps), for a table whose keys bunched up.
@@ -104,8 +123,14 @@ class VariantTable {
     hash *= 0xc2b2ae35u;
     return hash ^ (hash >> 16);
   }
-  // The tag bits of a hash: its high bits after a multiplication that spreads every bit upward.
-  static uint32_t TagOf(uint32_t hash) { return (hash * 0x9e3779b1u) >> 1; }
+  // The tag bits of a hash: the high bits of a mix of all of it. Not linear, so keys whose
+  // hashes differ by a fixed step (numbers in step) do not share tags at a fixed distance.
+  static uint32_t TagOf(uint32_t hash) {
+    hash ^= hash >> 16;
+    hash *= 0x85ebca6bu;
+    hash ^= hash >> 13;
+    return hash >> 1;
+  }
   // The slot word of entry `index` (its top bit clear, unlike the empty and deleted marks).
   uint32_t SlotWord(size_t index, uint32_t hash) const {
     return static_cast<uint32_t>(index) | (TagOf(hash) & ~mIndexMask);
@@ -138,10 +163,18 @@ class VariantTable {
   bool Rebuild(size_t slotCount);
   void Compact();
 
-  // IntegerVariantClass() and the seeds, kept to spare Lookup their guards (and so a frame).
+  // IntegerVariantClass() and the seed, kept to spare Lookup their guards (and so a frame).
   RuntimeClass* const mIntegerClass;
-  const uint64_t mMultiplier;  // WholeNumberMultiplier()
+  uint64_t mMultiplier;  // whole numbers' (objects/variant_keys.h): the process's, or redrawn
   const uint32_t mRemixKey;
+  // Absent Integer keys whose home slot was free, and taken, since the keys were last placed.
+  uint64_t mFreeHomes = 0;
+  uint64_t mTakenHomes = 0;
+  // At this size: the multipliers drawn, and the one whose absent keys found the fewest taken
+  // homes (in 1024ths; above 1024 when none was measured).
+  uint32_t mRedraws = 0;
+  uint32_t mBestShare = 1025;
+  uint64_t mBestMultiplier = 0;
   // One block: room for mSlotCount / 2 entries, as many hashes, mSlotCount slots, their bytes.
   Entry* mEntries = nullptr;
   uint32_t* mHashes = nullptr;
