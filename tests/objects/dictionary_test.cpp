@@ -121,7 +121,8 @@ TEST_F(DictionaryTest, AKeySetAndRemovedOverAndOverLeavesNoHolesBehind) {
 }
 
 // Whole numbers of any box are one key, hashed through one path or another: negative ones, ones
-// past 32 bits, and the ones that share their low 32 bits must each find themselves alone.
+// past 32 bits, and the ones that share their low 32 bits must each find themselves alone; also
+// after absent keys asked over and over have made the table place its keys afresh, every way.
 TEST_F(DictionaryTest, WholeNumbersOfEveryBoxAreOneKeyWhereverTheyLie) {
   struct Case {
     RuntimeObject* stored;
@@ -140,6 +141,10 @@ TEST_F(DictionaryTest, WholeNumbersOfEveryBoxAreOneKeyWhereverTheyLie) {
     for (int32_t i = 0; i < 100; ++i) Set(intToVariant(i * 3 + 1000), intToVariant(0));
     Set(c.stored, intToVariant(1));
     EXPECT_EQ(dictionaryHasKey(mDictionary, c.asked), c.same ? 1 : 0) << variantToDouble(c.asked);
+    std::mt19937 random(11);
+    for (int32_t i = 0; i < 20000; ++i) ASSERT_FALSE(Has(intToVariant(static_cast<int32_t>(random() | (1u << 24)))));
+    EXPECT_EQ(dictionaryHasKey(mDictionary, c.asked), c.same ? 1 : 0) << "placed afresh: " << variantToDouble(c.asked);
+    for (int32_t i = 0; i < 100; ++i) ASSERT_TRUE(Has(doubleToVariant(i * 3 + 1000))) << i;
     RuntimeUnlockObject(c.asked);
     dictionaryRemoveAll(mDictionary);
   }
