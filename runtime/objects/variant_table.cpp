@@ -79,7 +79,10 @@ void VariantTable::UseMultiplier(uint64_t multiplier) {
 
 [[gnu::noinline]] void VariantTable::Respread(bool bunched) {
   mLongWalk = false;
-  if (mMixed) return;  // as spread as the hashes allow
+  if (mMixed) {  // as spread as the hashes allow
+    mFreeHomes = mTakenHomes = 0;
+    return;
+  }
   if (!bunched) {
     auto share = static_cast<uint32_t>(mTakenHomes * 1024 / (mTakenHomes + mFreeHomes));
     if (share < mBestShare) {
@@ -87,8 +90,9 @@ void VariantTable::UseMultiplier(uint64_t multiplier) {
       mBestMultiplier = mMultiplier;
     }
   }
-  if (mRedraws < (bunched ? kMostBunchedRedraws : kMostRedraws)) {
-    ++mRedraws;
+  uint32_t& redraws = bunched ? mBunchedRedraws : mRedraws;
+  if (redraws < (bunched ? kMostBunchedRedraws : kMostRedraws)) {
+    ++redraws;
     // Any odd number will do; this one follows from the last under the secret seed.
     uint64_t next = (mMultiplier ^ KeySeed().sip0) + 0x9e3779b97f4a7c15ull;
     next = (next ^ (next >> 30)) * 0xbf58476d1ce4e5b9ull;
@@ -203,6 +207,7 @@ void VariantTable::Clear() {
   mDeletedSlots = 0;
   mMixed = false;
   mRedraws = 0;
+  mBunchedRedraws = 0;
   mBestShare = 1025;
   for (size_t n = 0; n < count; ++n) {
     if (entries[n].key == Hole()) continue;
@@ -262,6 +267,7 @@ bool VariantTable::Rebuild(size_t slotCount) {
     mIndexMask = static_cast<uint32_t>(room - 1);
     mShift = static_cast<uint32_t>(32 - std::countr_zero(slotCount));
     mRedraws = 0;
+    mBunchedRedraws = 0;
     mBestShare = 1025;
   }
   mDeletedSlots = 0;

@@ -23,9 +23,9 @@
 // depends on the multiplier: so a table that sees more than one absent Integer key in
 // kTakenHomeShare find its home taken draws another multiplier and places its keys afresh, up
 // to kMostRedraws times at one size, and then keeps the best it had. A probe that walks past
-// kLongWalk slots draws another too, while fewer than kMostBunchedRedraws were drawn at this
-// size (keys that bunch under two multipliers will under more); after that the table mixes every
-// hash once more under the seed and places its keys as unrelated as random keys.
+// kLongWalk slots draws another too, up to kMostBunchedRedraws times at one size (keys that bunch
+// under two multipliers will under more); after that the table mixes every hash once more under
+// the seed and places its keys as unrelated as random keys.
 // A removal leaves a hole in both, and the holes are swept out once they outnumber the
 // entries. References are released only after the table is consistent again, so a destructor
 // that a release runs may use the table.
@@ -170,9 +170,10 @@ class VariantTable {
   // Absent Integer keys whose home slot was free, and taken, since the keys were last placed.
   uint64_t mFreeHomes = 0;
   uint64_t mTakenHomes = 0;
-  // At this size: the multipliers drawn, and the one whose absent keys found the fewest taken
-  // homes (in 1024ths; above 1024 when none was measured).
+  // At this size: the multipliers drawn for absent keys and for long walks, and the one whose
+  // absent keys found the fewest taken homes (in 1024ths; above 1024 when none was measured).
   uint32_t mRedraws = 0;
+  uint32_t mBunchedRedraws = 0;
   uint32_t mBestShare = 1025;
   uint64_t mBestMultiplier = 0;
   // One block: room for mSlotCount / 2 entries, as many hashes, mSlotCount slots, their bytes.
