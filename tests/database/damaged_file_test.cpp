@@ -355,8 +355,7 @@ TEST_F(CatalogueDamageTest, DamageOfATablesEntryIsReportedAndTheOthersStayReadab
   }
 }
 
-// The catalogue still names a table whose tree went from the master tree after the file was
-// opened: an insert into it is damage (2001), as a cursor on it is, never an unknown table.
+// A table whose tree left the master tree after open is damage to an insert as to a cursor.
 TEST_F(CatalogueDamageTest, ATreeLostAfterOpenIsDamageToInsertsAsToCursors) {
   const std::string path = dbtest::TempPath("catalogue-lost.vdb");
   dbtest::WriteBytes(path, good);

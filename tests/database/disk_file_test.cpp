@@ -248,9 +248,8 @@ TEST(DiskFileTest, TheJournalIsNeverReachedThroughALinkOrANonFile) {
   }
 }
 
-// A second name given to the journal a handle keeps between commits refuses its commits while
-// it stands, as a commit could write through it; once either name is gone, the handle commits
-// again (into its own journal, or a new one made at the free name).
+// A second name given to the kept journal refuses commits while it stands, as a commit could
+// write through it; once either name is gone, the handle commits again.
 TEST(DiskFileTest, AHardLinkToTheKeptJournalRefusesCommitsOnlyWhileItStands) {
   const std::pair<const char*, bool> cases[] = {{"the link removed", false}, {"the journal's name removed", true}};
   for (const auto& [name, journalName] : cases) {
@@ -271,9 +270,9 @@ TEST(DiskFileTest, AHardLinkToTheKeptJournalRefusesCommitsOnlyWhileItStands) {
     }
     db.reset();
     unlink(other.c_str());
-    auto reopened = vndbHandle::OpenFile(path);
-    ASSERT_TRUE(reopened);
-    EXPECT_EQ(Ids(*reopened), (std::set<int>{1, 3, 4}));
+    db = vndbHandle::OpenFile(path);
+    ASSERT_TRUE(db);
+    EXPECT_EQ(Ids(*db), (std::set<int>{1, 3, 4}));
   }
 }
 

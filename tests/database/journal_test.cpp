@@ -322,12 +322,10 @@ std::set<int> Reopened(SimDisk disk, bool cut, const std::string& what) {
 
 // How the disk fails from some moment of a commit on: the syncs and writes still allowed,
 // whether a failed sync stops the writes too, and the bytes the first refused write still puts.
-// With `rewrites` set, the transaction outgrows the cache, so that its pages reach the file
-// before commit and its journal's header is written more than once: that many writes over the
-// journal's bytes go through, the next is cut short and the disk then acts as `afterwards` says.
+// With `rewrites` set, the transaction spills, and that many journal rewrites go through before
+// one is cut short and the disk acts as `afterwards` says.
 struct DiskFailure {
-  int64_t syncs = -1;
-  int64_t writes = -1;
+  int64_t syncs = -1, writes = -1;
   bool dying = false;
   size_t torn = 0;
   int64_t rewrites = -1;
@@ -335,8 +333,7 @@ struct DiskFailure {
 };
 
 // Transaction 1 committed, transaction 2 made and not, the disk failing as `failure` says from
-// then on; `what` gets the failure's name. A spilled transaction of 30 rows writes four headers,
-// so that each slot is written over a header it holds, the last one by the commit.
+// then on; `what` gets the failure's name. 30 rows spilled write each header slot over its own.
 std::unique_ptr<vndbHandle> SecondPending(SimDisk& disk, const DiskFailure& failure, std::string* what) {
   const bool spilled = failure.rewrites >= 0;
   gRowsPerTransaction = spilled ? 30 : 12;
@@ -345,22 +342,18 @@ std::unique_ptr<vndbHandle> SecondPending(SimDisk& disk, const DiskFailure& fail
   EXPECT_TRUE(db->Commit());
   if (spilled) db->File().SetPageBudget(4);
   disk.rewrites.clear();
-  // Without a spill, making the transaction touches no disk: the failure starts with its commit.
   std::tie(disk.syncsLeft, disk.writesLeft, disk.writesDieWithSyncs, disk.tornBytes, disk.journalRewritesLeft,
            disk.afterRewrite) =
       std::tuple(failure.syncs, failure.writes, failure.dying, failure.torn, failure.rewrites, failure.afterwards);
-  const char* const afterwards[] = {"the disk full", "the disk failing", "the program dead"};
-  *what = spilled ? std::to_string(failure.rewrites) + " rewrites, " + afterwards[int(failure.afterwards)]
-                  : std::to_string(failure.syncs) + " syncs, " + std::to_string(failure.writes) + " writes" +
-                        (failure.dying ? ", dying" : "");
-  *what += failure.torn ? ", torn by " + std::to_string(failure.torn) : "";
+  *what += std::to_string(failure.syncs) + " syncs, " + std::to_string(failure.writes) + " writes, " + std::to_string(failure.rewrites) +
+           " rewrites, then " + std::to_string(int(failure.afterwards)) + (failure.dying ? ", dying" : "") + ", torn by " +
+           std::to_string(failure.torn);
   Change(*db, 2, spilled ? 3000 : 600);
   return db;
 }
 
-// The lengths a journal rewrite of `length` bytes is cut short at: nothing, each within the
-// magic, each around the start of a later header field, every one within the page count (where
-// two headers of one journal first differ), one byte short, and a seeded few at random.
+// Where a journal rewrite of `length` bytes is cut: in the magic, at each header field's edges,
+// through the page count (where two headers first differ), and at a seeded few.
 std::set<size_t> TornLengths(size_t length, std::mt19937& random) {
   std::set<size_t> lengths = {0, 1, 2, 3, 22};
   for (size_t field : {4, 8, 16, 20, 24, 32, 96, 104, 112}) lengths.insert({field - 1, field, field + 1});
@@ -370,7 +363,7 @@ std::set<size_t> TornLengths(size_t length, std::mt19937& random) {
 }
 
 // Every moment a commit's syncs or writes can start failing, and every journal rewrite of a
-// spilled transaction (a header, its retiring) cut short.
+// spilled transaction cut short.
 std::vector<DiskFailure> CommitFailures() {
   std::vector<DiskFailure> failures;
   for (int64_t syncs = 0; syncs < 6; ++syncs)
@@ -384,11 +377,9 @@ std::vector<DiskFailure> CommitFailures() {
   EXPECT_EQ(dry.rewrites, (std::vector<size_t>{112, 112, 112, 112, 4}));
   std::mt19937 random(1);
   for (size_t rewrite = 0; rewrite < dry.rewrites.size(); ++rewrite) {
-    for (size_t torn : TornLengths(dry.rewrites[rewrite], random)) {
-      for (auto afterwards : {SimDisk::Afterwards::kRefusesWrites, SimDisk::Afterwards::kFailsSyncs,
-                              SimDisk::Afterwards::kProgramDies})
-        failures.push_back({.torn = torn, .rewrites = int64_t(rewrite), .afterwards = afterwards});
-    }
+    for (size_t torn : TornLengths(dry.rewrites[rewrite], random))
+      for (int afterwards = 0; afterwards < 3; ++afterwards)
+        failures.push_back({.torn = torn, .rewrites = int64_t(rewrite), .afterwards = SimDisk::Afterwards(afterwards)});
   }
   return failures;
 }
@@ -409,9 +400,8 @@ TEST(JournalTest, ACloseWhoseCommitFailsKeepsTheJournalAndSaysWhy) {
   for (bool destroy : {false, true}) {
     for (const DiskFailure& failure : CommitFailures()) {
       SimDisk disk;
-      std::string what;
+      std::string what = destroy ? "destroyed, " : "closed, ";
       auto db = SecondPending(disk, failure, &what);
-      what = (destroy ? "destroyed, " : "closed, ") + what;
       const bool closed = destroy || db->Close();
       const bool unknown = !closed && OutcomeUnknown(*db, what);
       db.reset();

@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <numeric>
 #include <random>
 #include <string>
 #include <tuple>
@@ -277,7 +276,6 @@ class SqlSortedResultTest : public dbtest::SqlDatabaseTest {
     SqlDatabaseTest::TearDown();
   }
 
-  // Open descriptors of files made in the folder (unlinked at once).
   std::vector<int> TemporaryDescriptors() const { return dbtest::DescriptorsOfFiles(mFolder + "/"); }
   size_t OpenTemporaryFiles() const { return TemporaryDescriptors().size(); }
 
@@ -358,19 +356,14 @@ TEST_F(SqlSortedResultTest, ARunCutOffPartWayFailsTheQuery) {
   EXPECT_EQ(OpenTemporaryFiles(), 0u) << "the runs written before are let go";
 }
 
-// Sorted runs whose files stop giving rows back part way through the merge (cut short under
-// it, as a dying disk would): the rows read before are the right ones in the right order, the
-// read that fails sets the error, and no later move, on or back and on again, gives a row from
-// the runs still readable in its place.
+// Sorted runs cut short under the merge: the rows read before are right, the read that fails
+// sets the error, and no later move gives a row in its place.
 TEST_F(SqlSortedResultTest, ARunThatCannotBeReadPartWayFailsTheRestOfTheResult) {
   Exec("create table w (n integer, word varchar(250))");
   constexpr int kRows = 2000;
   auto word = [](int n) { return std::to_string(10000 + (n * 7919) % kRows) + std::string(200, char('a' + n % 26)); };
   for (int n = 0; n < kRows; ++n) Exec("insert into w (n, word) values (" + std::to_string(n) + ", '" + word(n) + "')");
   ASSERT_EQ(ErrorCode(), 0) << ErrorMessage();
-  std::vector<int32_t> expected(kRows);
-  std::iota(expected.begin(), expected.end(), 0);
-  std::sort(expected.begin(), expected.end(), [&](int a, int b) { return word(a) < word(b); });
   SqlSetMemoryBudget(100000);  // runs of about 100 KB, each read through windows of 32 KB
   RuntimeObject* rs = Keep(databaseSQLSelect(db, string("select n from w order by word").Rep()));
   ASSERT_NE(rs, nullptr) << ErrorMessage();
@@ -384,17 +377,14 @@ TEST_F(SqlSortedResultTest, ARunThatCannotBeReadPartWayFailsTheRestOfTheResult) 
     }
   }
   ASSERT_GE(read.size(), 50u);
-  ASSERT_LT(read.size(), expected.size()) << "the cut runs were read whole";
-  EXPECT_TRUE(std::equal(read.begin(), read.end(), expected.begin())) << "a row out of its place";
+  ASSERT_LT(read.size(), size_t{kRows}) << "the cut runs were read whole";
+  for (size_t i = 0; i < read.size(); ++i) EXPECT_EQ(read[i] * 7919 % kRows, int32_t(i)) << "a row out of its place";
   EXPECT_EQ(ErrorCode(), kSqlErrorInternal);
   EXPECT_NE(ErrorMessage().find("temporary file"), std::string::npos) << ErrorMessage();
-  for (int again = 0; again < 3; ++again) {  // on, on again, then back twice and on to the place that failed
-    if (again == 2) {
-      CursorMovePrev(rs);
-      CursorMovePrev(rs);
-    }
+  for (int back : {0, 0, 2}) {  // on, on again, then back twice and on to the place that failed
+    for (int i = 0; i < back; ++i) CursorMovePrev(rs);
     cursorMoveNext(rs);
-    EXPECT_TRUE(cursorEOFGetter(rs, 0)) << "a row after the one that failed, move " << again;
+    EXPECT_TRUE(cursorEOFGetter(rs, 0)) << "a row after the one that failed, back " << back;
   }
   cursorClose(rs);
   EXPECT_EQ(OpenTemporaryFiles(), 0u) << "closing the result removes its files";

@@ -131,17 +131,16 @@ TEST_F(TransactionTest, DeletedRowsAreCompactedWhenTheirPageIsNextRead) {
   EXPECT_EQ(changed, 1u);
 }
 
-// A page read again leaves out the rows deleted before the last commit, moving the rest. A walk
-// standing on a row there, told of nothing, still reads, writes and steps on from that row; one
-// that deleted its row and committed steps on from where the row stood.
+// A page read again leaves out rows deleted before the last commit and moves the rest; a walk
+// standing on a row there still reads, writes and steps on from that row (or from where it stood).
 TEST_F(TransactionTest, AWalkKeepsItsRowWhenItsPageIsReadAgain) {
   enum Action { kRead, kUpdate, kDelete };
   const struct {
     const char* name;
     bool keyed;
     Action action;
-    std::vector<std::string> rows;  // afterwards, in key order
-    bool committedFirst = false;    // the action, then a commit, before the page is read again
+    std::vector<std::string> rows;  // afterwards
+    bool committedFirst = false;    // acts and commits before the page is read again
   } cases[] = {
       {"read", true, kRead, {"2 r2", "3 r3", "4 r4", "5 r5"}},
       {"updated", true, kUpdate, {"2 r2", "3 xx", "4 r4", "5 r5"}},
@@ -164,23 +163,17 @@ TEST_F(TransactionTest, AWalkKeepsItsRowWhenItsPageIsReadAgain) {
     ASSERT_TRUE(db->Commit());
     auto walk = vndbCursor::Open(*db, table, {"id", "s"});
     ASSERT_TRUE(walk->NextRow() && walk->NextRow());
-    const auto act = [&] {
-      switch (c.action) {
-        case kRead: EXPECT_EQ(walk->ColumnValue(1)->Text(), "r3"); break;
-        case kUpdate: EXPECT_TRUE(walk->UpdateRow({{1, "xx"}})) << db->ErrorMessage(); break;
-        case kDelete: EXPECT_TRUE(walk->DeleteRow()) << db->ErrorMessage(); break;
-      }
-    };
-    if (c.committedFirst) {
-      act();
-      ASSERT_TRUE(db->Commit());
-    }
-    {
-      // Memory runs short between two calls of the walk.
+    const auto purge = [&] {  // memory runs short between two calls of the walk
       vndbFile::Scope later(db->File());
       PurgeObjects(0);
+    };
+    if (!c.committedFirst) purge();
+    if (c.action == kRead) EXPECT_EQ(walk->ColumnValue(1)->Text(), "r3");
+    else EXPECT_TRUE(c.action == kUpdate ? walk->UpdateRow({{1, "xx"}}) : walk->DeleteRow()) << db->ErrorMessage();
+    if (c.committedFirst) {
+      ASSERT_TRUE(db->Commit());
+      purge();
     }
-    if (!c.committedFirst) act();
     ASSERT_TRUE(walk->NextRow());
     EXPECT_EQ(walk->ColumnValue(0)->integer, 4);
     walk.reset();  // a keyless row written waits for the end of the walk
