@@ -64,7 +64,7 @@ class Generator {
         mKeys(4 + Below(12)) {}
 
   std::vector<Statement> Workload() {
-    std::vector<Statement> out;
+    std::vector<Statement> out = {{"commit"}};  // the tables made
     for (const size_t count = 20 + size_t(Below(mLarge ? 200 : 60)); out.size() < count;) {
       const int kind = Below(100);
       const Table& t = kTables[Below(Chance(2) ? 1 : 3)];
@@ -192,64 +192,41 @@ std::string Answer(const Statement& s, std::vector<Row> rows) {
   return text;
 }
 
-// Both engines with the tables made, each always inside a transaction; each answers a statement
-// with its Answer, or with "error: " and why.
-class Engines {
- public:
-  Engines() : mOurs(WrapBuiltInDatabase(vndbHandle::Create(std::make_unique<FileHandle>()))) {
-    sqlite3_open(":memory:", &mTheirs);
-    sqlite3_exec(mTheirs, "begin", nullptr, nullptr, nullptr);
-    for (const Table& table : kTables) {
-      Ours({table.ours});
-      Theirs({table.sqlite ? table.sqlite : table.ours});
+// The built-in engine's Answer to a statement, or "error: " and why.
+std::string Ours(RuntimeObject* db, const Statement& s) {
+  const string text(s.Text(false), kEncodingUTF8);
+  RuntimeObject* rs = s.query ? databaseSQLSelect(db, text.Rep()) : nullptr;
+  if (!s.query) databaseSQLExecute(db, text.Rep());
+  std::vector<Row> rows;
+  for (; rs && !cursorEOFGetter(rs, 0); cursorMoveNext(rs)) {
+    Row& row = rows.emplace_back();
+    for (int32_t column = 1; column <= cursorFieldCount(rs, 0); ++column) {
+      RuntimeObject* field = cursorGetFieldByIndex(rs, column);
+      StringRep* value = cursorFieldStringValueGetter(field, 0);
+      row.push_back(Cell(value ? std::string(string::Adopt(value).View()).c_str() : nullptr));
+      RuntimeUnlockObject(field);
     }
-    Ours({"commit"});
-    Theirs({"commit"});
   }
-  ~Engines() {
-    databaseClose(mOurs);
-    RuntimeUnlockObject(mOurs);
-    sqlite3_close(mTheirs);
-  }
+  RuntimeUnlockObject(rs);
+  if (!databaseErrorCodeGetter(db, 0)) return Answer(s, rows);
+  return "error: " + std::string(string::Adopt(databaseErrorStringGetter(db, 0)).View());
+}
 
-  std::string Ours(const Statement& s) {
-    const string text(s.Text(false), kEncodingUTF8);
-    RuntimeObject* rs = s.query ? databaseSQLSelect(mOurs, text.Rep()) : nullptr;
-    if (!s.query) databaseSQLExecute(mOurs, text.Rep());
-    std::vector<Row> rows;
-    for (; rs && !cursorEOFGetter(rs, 0); cursorMoveNext(rs)) {
-      Row& row = rows.emplace_back();
-      for (int32_t column = 1; column <= cursorFieldCount(rs, 0); ++column) {
-        RuntimeObject* field = cursorGetFieldByIndex(rs, column);
-        StringRep* value = cursorFieldStringValueGetter(field, 0);
-        row.push_back(Cell(value ? std::string(string::Adopt(value).View()).c_str() : nullptr));
-        RuntimeUnlockObject(field);
-      }
-    }
-    RuntimeUnlockObject(rs);
-    if (!databaseErrorCodeGetter(mOurs, 0)) return Answer(s, rows);
-    return "error: " + std::string(string::Adopt(databaseErrorStringGetter(mOurs, 0)).View());
-  }
-
-  std::string Theirs(const Statement& s) {
-    auto add = [](void* rows, int count, char** texts, char**) {
-      Row& row = static_cast<std::vector<Row>*>(rows)->emplace_back();
-      for (int c = 0; c < count; ++c) row.push_back(Cell(texts[c]));
-      return 0;
-    };
-    std::vector<Row> rows;
-    char* message = nullptr;
-    const bool ends = s.sql == "commit" || s.sql == "rollback";
-    const int code = sqlite3_exec(mTheirs, (s.Text(true) + (ends ? "; begin" : "")).c_str(), add, &rows, &message);
-    const std::string why = message ? message : "";
-    sqlite3_free(message);
-    return code == SQLITE_OK ? Answer(s, rows) : "error: " + why;
-  }
-
- private:
-  RuntimeObject* mOurs;
-  sqlite3* mTheirs = nullptr;
-};
+// SQLite's, always inside a transaction as the built-in engine is.
+std::string Theirs(sqlite3* db, const Statement& s) {
+  auto add = [](void* rows, int count, char** texts, char**) {
+    Row& row = static_cast<std::vector<Row>*>(rows)->emplace_back();
+    for (int c = 0; c < count; ++c) row.push_back(Cell(texts[c]));
+    return 0;
+  };
+  std::vector<Row> rows;
+  char* message = nullptr;
+  const bool ends = s.sql == "commit" || s.sql == "rollback";
+  const int code = sqlite3_exec(db, (s.Text(true) + (ends ? "; begin" : "")).c_str(), add, &rows, &message);
+  const std::string why = message ? message : "";
+  sqlite3_free(message);
+  return code == SQLITE_OK ? Answer(s, rows) : "error: " + why;
+}
 
 class SqlDifferentialTest : public test::IntrinsicClassTest {};
 
@@ -257,14 +234,24 @@ TEST_F(SqlDifferentialTest, GeneratedWorkloadsAnswerAsSQLiteDoes) {
   const char* count = std::getenv("VORN_DIFF_SEEDS");
   const uint32_t last = count ? uint32_t(std::strtoul(count, nullptr, 10)) : 500;
   for (uint32_t seed = 1, failures = 0; seed <= last && failures < 3; ++seed) {
-    Engines engines;
+    RuntimeObject* ours = WrapBuiltInDatabase(vndbHandle::Create(std::make_unique<FileHandle>()));
+    sqlite3* theirs = nullptr;
+    sqlite3_open(":memory:", &theirs);
+    sqlite3_exec(theirs, "begin", nullptr, nullptr, nullptr);
+    for (const Table& table : kTables) {
+      Ours(ours, {table.ours});
+      Theirs(theirs, {table.sqlite ? table.sqlite : table.ours});
+    }
     for (const Statement& s : Generator(seed).Workload()) {
-      const std::string ours = engines.Ours(s), theirs = engines.Theirs(s);
-      if (ours == theirs || (ours.starts_with("error: ") && theirs.starts_with("error: "))) continue;
-      ADD_FAILURE() << "seed " << seed << ": " << s.Text(false) << "\nbuilt-in engine: " << ours << "\nSQLite: " << theirs;
+      const std::string answer = Ours(ours, s), sqlite = Theirs(theirs, s);
+      if (answer == sqlite || (answer.starts_with("error: ") && sqlite.starts_with("error: "))) continue;
+      ADD_FAILURE() << "seed " << seed << ": " << s.Text(false) << "\nbuilt-in engine: " << answer << "\nSQLite: " << sqlite;
       ++failures;
       break;
     }
+    databaseClose(ours);
+    RuntimeUnlockObject(ours);
+    sqlite3_close(theirs);
   }
 }
 
