@@ -161,9 +161,7 @@ TEST_F(SpecialFileTest, AProgramTheFileLayerWaitsForEndsWithTheProgramThatWaits)
     ASSERT_GE(waiter, 0);
     if (waiter == 0) {
       signal(SIGTERM, [](int) { sQuitSignal = 1; });
-      SetBackgroundTaskPendingWorkHook([] {
-        if (sQuitSignal) std::exit(0);
-      });
+      SetBackgroundTaskPendingWorkHook([] { if (sQuitSignal) std::exit(0); });
       c.run();
       _exit(0);
     }
