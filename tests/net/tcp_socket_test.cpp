@@ -1,6 +1,10 @@
 #include "net/tcp_socket.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <memory>
 #include <string>
@@ -14,6 +18,17 @@ namespace {
 using testing::LoggingTCPDelegate;
 using testing::PeerEnd;
 using testing::PollUntil;
+
+// A foreign listener on an ephemeral loopback port, blocking; its port is set in *port.
+int RawListener(int32_t* port) {
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in here{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
+  socklen_t length = sizeof here;
+  auto* address = reinterpret_cast<sockaddr*>(&here);
+  if (bind(fd, address, length) != 0 || listen(fd, 1) != 0 || getsockname(fd, address, &length) != 0) return -1;
+  *port = ntohs(here.sin_port);
+  return fd;
+}
 
 // A listening socket on an ephemeral loopback port and a client connected to it.
 struct Pair {
@@ -82,17 +97,30 @@ TEST(TCPSocketTest, ALargeTransferArrivesWhole) {
   EXPECT_GT(pair.clientEvents.progressCalls, 0);
 }
 
-// A foreign peer connects, sends its bytes and ends (closes, shuts down writing or resets)
-// before the program's first pass, so the bytes and the end arrive together: the end is seen
-// after the bytes, whatever their size, and the socket closes. (IPCSocketTest sees it connecting.)
+// A foreign peer sends its bytes and ends (closes, shuts down writing or resets) before the
+// program's first pass, so the bytes and the end arrive together: the end is seen after the
+// bytes, whatever their size, and the socket closes.
 TEST(TCPSocketTest, APeerClosingGivesLostConnectionAndClosesTheSocket) {
-  for (const testing::PeerEndRow& row : testing::PeerEndRows({PeerEnd::kClose, PeerEnd::kShutdownWrite, PeerEnd::kReset})) {
-    LoggingTCPDelegate events;
-    events.readOnData = true;
-    TCPSocket socket(nullptr, &events);
-    socket.Listen(0);
-    testing::ExpectSeenEnding(row, socket, events, [&] { return testing::LoopbackClient(socket.GetPort()); });
-    EXPECT_FALSE(socket.IsRegistered());
+  for (const bool listening : {true, false}) {
+    for (const testing::PeerEndRow& row : testing::PeerEndRows({PeerEnd::kClose, PeerEnd::kShutdownWrite, PeerEnd::kReset})) {
+      SCOPED_TRACE(listening ? "listening" : "connecting");
+      LoggingTCPDelegate events;
+      events.readOnData = true;
+      TCPSocket socket(nullptr, &events);
+      int32_t port = 0;
+      const int listener = listening ? -1 : RawListener(&port);
+      if (listening) {
+        socket.Listen(0);
+        port = socket.GetPort();
+      } else {
+        socket.Connect("127.0.0.1", port);
+      }
+      testing::ExpectSeenEnding(row, socket, events, [&] {
+        return listening ? testing::LoopbackClient(port) : accept(listener, nullptr, nullptr);
+      });
+      if (listener >= 0) close(listener);
+      EXPECT_FALSE(socket.IsRegistered());
+    }
   }
 }
 

@@ -215,6 +215,7 @@ TEST_F(DictionaryTest, TextsAreOneKeyExactlyWhenTheLanguageComparesThemEqual) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.stored.View()) + " / " + std::string(c.asked.View()));
+    ASSERT_EQ(c.stored.Compare(c.asked) == 0, c.same) << "the row says what the language says";
     Set(Text(c.stored), intToVariant(1));
     EXPECT_EQ(Has(Text(c.asked)), c.same);
     Set(Text(c.asked), intToVariant(2));
@@ -227,7 +228,7 @@ TEST_F(DictionaryTest, TextsAreOneKeyExactlyWhenTheLanguageComparesThemEqual) {
 // BinCount is a hint: any size keeps every key and none asks for more than the cap; a negative
 // one is refused.
 TEST_F(DictionaryTest, BinCountHintsAreCappedAndKeepTheKeys) {
-  for (int32_t hint : {2147483647, (1 << 20) + 1, 0, -1}) {
+  for (int32_t hint : {2147483647, (1 << 30) + 1, (1 << 20) + 1, 0, -1, INT32_MIN}) {
     SCOPED_TRACE(hint);
     for (int32_t i = 0; i < 40; ++i) Set(intToVariant(i), intToVariant(i + 1));
     dictionarySetBins(mDictionary, 0, hint);

@@ -56,6 +56,7 @@ void ExpectSeenEnding(const PeerEndRow& row, Socket& socket, Events& events, con
   if (row.end == PeerEnd::kShutdownWrite) close(peer);
   EXPECT_EQ(events.log.substr(std::min(events.log.size(), events.log.find("Error"))), "Error(102);");
   EXPECT_EQ(socket.LastError(), 102);
+  EXPECT_FALSE(socket.IsConnected());
   // Received bytes outlive the error; a reset may drop what the kernel held, but only at the end.
   const std::string received = events.received + socket.ReadAll();
   EXPECT_TRUE(row.end == PeerEnd::kReset ? sent.starts_with(received) : received == sent) << received.size() << " bytes";
