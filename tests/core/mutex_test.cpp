@@ -1,6 +1,5 @@
 // Named mutexes between processes: where their lock files live, what a file that cannot be used
-// does to Enter and TryEnter, which files they delete, and that waiting for a lock costs no
-// processor time.
+// does to Enter and TryEnter, and that waiting for a lock costs no processor time.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>

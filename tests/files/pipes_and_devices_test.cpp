@@ -37,7 +37,6 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
   for (const char* name : {"pipe", "pipe.wav", "pipe.png"}) ASSERT_EQ(mkfifo(PathOf(name).c_str(), 0600), 0);
   MakeFolder("folder");
   WriteFile("plain", "words");
-  // Each row runs in a child process, which lets nothing go: what it made ends with it.
   // "stream" for a stream, else "nil" and the item's LastErrorCode.
   auto opens = [](RuntimeObject* (*open)(RuntimeObject*)) {
     return [open](RuntimeObject* item, FolderItemImpUnix*) {
@@ -54,7 +53,7 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
     };
   };
   // A line written through the stream `open` makes, its error at closing, and what came out of
-  // the standard error, here a pipe.
+  // the standard error, a pipe here.
   auto logs = [](RuntimeObject* (*open)(RuntimeObject*)) {
     return [open](RuntimeObject* item, FolderItemImpUnix*) {
       int ends[2];
@@ -64,10 +63,9 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
       if (!out) return "nil " + std::to_string(FolderItemGetLastError(item, 0));
       TextOutputStreamWriteLine(out, string("logged").Rep());
       TextOutputStreamClose(out);
-      const std::string answer = "closed " + std::to_string(TextOutputStreamLastErrorGetter(out)) + " ";
       close(STDERR_FILENO);
       char got[16] = {};
-      return answer + std::string(got, static_cast<size_t>(std::max<ssize_t>(read(ends[0], got, sizeof got), 0)));
+      return std::to_string(TextOutputStreamLastErrorGetter(out)) + " " + std::string(got, std::max<ssize_t>(read(ends[0], got, 16), 0));
     };
   };
   // A writer that comes after the reader opened the pipe, writes two lines and goes.
@@ -83,13 +81,12 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
     for (int i = 0; i < 3; ++i) lines += Text(string::Adopt(TextInputStreamReadLine(in, nullptr))) + "|";
     return lines + std::to_string(TextInputStreamEOF(in));
   };
-  // What a device gives, and its Length and Position with their error.
+  // What a device gives, its Length and Position, and their error.
   auto readsBytes = [](RuntimeObject* item, FolderItemImpUnix*) {
     RuntimeObject* stream = FolderItemOpenBinaryFile(item, 0);
     if (!stream) return std::string("nil");
-    const std::string bytes = Text(string::Adopt(BinaryStreamRead(stream, 4, nullptr)));
-    std::string answer = std::to_string(bytes.size()) + " bytes " + std::to_string(BinaryStreamGetLength(stream));
-    answer += " " + std::to_string(BinaryStreamGetPosition(stream));
+    std::string answer = std::to_string(Text(string::Adopt(BinaryStreamRead(stream, 4, nullptr))).size()) + " bytes ";
+    answer += std::to_string(BinaryStreamGetLength(stream)) + " " + std::to_string(BinaryStreamGetPosition(stream));
     return answer + " " + std::to_string(BinaryStreamLastErrorGetter(stream));
   };
   const struct {
@@ -102,9 +99,9 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
       {"OpenAsBinaryFile to write, nobody reading", "pipe", opens([](RuntimeObject* item) { return FolderItemOpenBinaryFile(item, 1); }), "nil 6"},
       {"AppendToTextFile, nobody reading", "pipe", opens(FolderItemAppendTextFile), "nil 6"},
       {"CreateTextFile, nobody reading", "pipe", opens(FolderItemCreateTextFile), "nil 6"},
-      {"AppendToTextFile on /dev/null", "/dev/null", logs(FolderItemAppendTextFile), "closed 0 "},
-      {"CreateTextFile on /dev/null", "/dev/null", logs(FolderItemCreateTextFile), "closed 0 "},
-      {"AppendToTextFile on /dev/stderr", "/dev/stderr", logs(FolderItemAppendTextFile), "closed 0 logged\n"},
+      {"AppendToTextFile on /dev/null", "/dev/null", logs(FolderItemAppendTextFile), "0 "},
+      {"CreateTextFile on /dev/null", "/dev/null", logs(FolderItemCreateTextFile), "0 "},
+      {"AppendToTextFile on /dev/stderr", "/dev/stderr", logs(FolderItemAppendTextFile), "0 logged\n"},
       {"BinaryStream on /dev/zero: bytes, no length, no position", "/dev/zero", readsBytes, "4 bytes -1 -1 29"},
       {"OpenAsBinaryFile on a folder", "folder", opens(binary), "nil 21"},
       {"OpenAsSound", "pipe.wav", opens(FolderItemOpenSound), "nil 29"},
@@ -125,14 +122,12 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
 }
 
 // A program the file layer waits for (cp, the picture converter) ends with the program that
-// waits, together with what it started and the converter's folder, however that one ends. The
-// runtime's quit signals are stood in for by a handler and a pending-work hook that exits, as
-// the application room installs them.
+// waits, with what it started and the converter's folder, however that one ends. A handler and
+// a pending-work hook that exits stand in for the application room's quit signals.
 volatile sig_atomic_t sQuitSignal = 0;
 
 TEST_F(SpecialFileTest, AProgramTheFileLayerWaitsForEndsWithTheProgramThatWaits) {
-  const std::string pids = PathOf("pids");
-  // Notes its own pid, its child's and the converter's folder, once all are there.
+  const std::string pids = PathOf("pids");  // pids and the converter's folder, once all are there
   const std::string notes = " > " + pids + ".part && mv " + pids + ".part " + pids;
   WriteFile("convert", "#!/bin/sh\nsleep 60 & out=${2#BMP3:}; echo $! $$ ${out%/*}" + notes + "; wait\n");
   chmod(PathOf("convert").c_str(), 0755);
@@ -166,9 +161,7 @@ TEST_F(SpecialFileTest, AProgramTheFileLayerWaitsForEndsWithTheProgramThatWaits)
     ASSERT_GE(waiter, 0);
     if (waiter == 0) {
       signal(SIGTERM, [](int) { sQuitSignal = 1; });
-      SetBackgroundTaskPendingWorkHook([] {
-        if (sQuitSignal) std::exit(0);
-      });
+      SetBackgroundTaskPendingWorkHook([] { if (sQuitSignal) std::exit(0); });
       c.run();
       _exit(0);
     }
@@ -179,18 +172,11 @@ TEST_F(SpecialFileTest, AProgramTheFileLayerWaitsForEndsWithTheProgramThatWaits)
       return !noted.empty();
     }));
     if (c.signal) kill(waiter, c.signal);
-    if (!within([&] { return waitpid(waiter, nullptr, WNOHANG) != 0; })) {
-      ADD_FAILURE() << "the program that waits did not end";
-      kill(waiter, SIGKILL);
-      waitpid(waiter, nullptr, 0);
-    }
+    if (!within([&] { return waitpid(waiter, nullptr, WNOHANG) != 0; }))
+      ADD_FAILURE() << "the program that waits did not end", kill(waiter, SIGKILL), waitpid(waiter, nullptr, 0);
     for (const std::string& note : noted) {
-      if (note[0] == '/') {
-        EXPECT_FALSE(std::filesystem::exists(note)) << "the converter's folder " << note;
-      } else if (!within([&] { return !ProcessRuns(note); })) {
-        ADD_FAILURE() << "the program " << note << " still runs";
-        kill(std::stoi(note), SIGKILL);
-      }
+      EXPECT_TRUE(note[0] == '/' ? !std::filesystem::exists(note) : within([&] { return !ProcessRuns(note); })) << note << " is left";
+      if (note[0] != '/' && ProcessRuns(note)) kill(std::stoi(note), SIGKILL);
     }
   }
 }

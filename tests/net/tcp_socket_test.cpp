@@ -101,24 +101,26 @@ TEST(TCPSocketTest, ALargeTransferArrivesWhole) {
 // program's first pass, so the bytes and the end arrive together: the end is seen after the
 // bytes, whatever their size, and the socket closes.
 TEST(TCPSocketTest, APeerClosingGivesLostConnectionAndClosesTheSocket) {
-  for (const testing::PeerEndRow& row : testing::PeerEndRows({PeerEnd::kClose, PeerEnd::kShutdownWrite, PeerEnd::kReset})) {
-    SCOPED_TRACE(row);
-    LoggingTCPDelegate events;
-    events.readOnData = true;
-    TCPSocket socket(nullptr, &events);
-    int32_t port = 0;
-    const int listener = row.listening ? -1 : RawListener(&port);
-    if (row.listening) {
-      socket.Listen(0);
-      port = socket.GetPort();
-    } else {
-      socket.Connect("127.0.0.1", port);
+  for (const bool listening : {true, false}) {
+    for (const testing::PeerEndRow& row : testing::PeerEndRows({PeerEnd::kClose, PeerEnd::kShutdownWrite, PeerEnd::kReset})) {
+      SCOPED_TRACE(listening ? "listening" : "connecting");
+      LoggingTCPDelegate events;
+      events.readOnData = true;
+      TCPSocket socket(nullptr, &events);
+      int32_t port = 0;
+      const int listener = listening ? -1 : RawListener(&port);
+      if (listening) {
+        socket.Listen(0);
+        port = socket.GetPort();
+      } else {
+        socket.Connect("127.0.0.1", port);
+      }
+      testing::ExpectSeenEnding(row, socket, events, [&] {
+        return listening ? testing::LoopbackClient(port) : accept(listener, nullptr, nullptr);
+      });
+      if (listener >= 0) close(listener);
+      EXPECT_FALSE(socket.IsRegistered());
     }
-    testing::ExpectSeenEnding(row, socket, events, [&] {
-      return row.listening ? testing::LoopbackClient(port) : accept(listener, nullptr, nullptr);
-    });
-    if (listener >= 0) close(listener);
-    EXPECT_FALSE(socket.IsRegistered());
   }
 }
 

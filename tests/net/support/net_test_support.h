@@ -6,11 +6,10 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstddef>
 #include <functional>
 #include <future>
 #include <initializer_list>
-#include <ostream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -27,29 +26,27 @@ bool IterateUntil(const std::function<bool()>& done);
 
 // How a foreign peer ends its side once its bytes are sent.
 enum class PeerEnd { kClose, kShutdownWrite, kReset };
-// Sends every byte on a blocking descriptor, then ends as told. A descriptor that only shut
-// down writing stays open: the caller closes it.
+// Sends every byte on a blocking descriptor, then ends as told; one that only shut down
+// writing stays open for the caller to close.
 void SendAndEnd(int fd, const std::string& bytes, PeerEnd end);
 // A blocking client connected to a loopback port, or -1.
 int LoopbackClient(int32_t port);
 
-// A foreign peer that sends its bytes and ends before the program's first pass.
+// A foreign peer that sends `size` bytes and ends before the program's first pass; the rows:
+// each end at 0, 1, a receive block -1/0/+1 and one large stream.
 struct PeerEndRow {
-  bool listening;  // the program's socket listens; else it connects to the peer
   PeerEnd end;
   size_t size;
 };
-std::ostream& operator<<(std::ostream& out, const PeerEndRow& row);
-// Listening and connecting, each end, and sizes around every receive block a stream socket uses.
 std::vector<PeerEndRow> PeerEndRows(std::initializer_list<PeerEnd> ends);
-// Bytes of no pattern a chunk size divides, the same for the same count.
-std::string NoiseBytes(size_t count);
-// Runs the row against a TCPSocket or IPCSocket that listens or connects as it says, with the
-// peer that `open` connects or accepts: the end is seen once, last, after every byte, and the
-// socket closes.
+// Runs the row against a TCPSocket or IPCSocket with the peer `open` connects or accepts: the
+// end is seen once, last, after every byte, and the socket closes.
 template <typename Socket, typename Events>
 void ExpectSeenEnding(const PeerEndRow& row, Socket& socket, Events& events, const std::function<int()>& open) {
-  const std::string sent = NoiseBytes(row.size);
+  SCOPED_TRACE(::testing::Message() << row.size << " bytes, end " << static_cast<int>(row.end));
+  std::string sent(row.size, '\0');
+  std::mt19937 noise(7);
+  for (char& byte : sent) byte = static_cast<char>(noise());
   int peer = -1;
   auto sender = std::async(std::launch::async, [&] { SendAndEnd(peer = open(), sent, row.end); });
   // The kernel takes this much before the program's first pass; a larger stream ends while it reads.
