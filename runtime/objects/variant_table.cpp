@@ -99,9 +99,9 @@ void VariantTable::UseMultiplier(uint64_t multiplier) {
     UseMultiplier((next ^ (next >> 31)) | 1);
   } else if (bunched) {
     mMixed = true;
-  } else if (mBestShare <= 1024 && mBestMultiplier != mMultiplier) {
+  } else if (mBestShare != kUnmeasured && mBestMultiplier != mMultiplier) {
     UseMultiplier(mBestMultiplier);
-    mBestShare = 0;  // settled
+    mBestShare = 0;  // no later multiplier can beat it
   } else {
     mFreeHomes = mTakenHomes = 0;
     return;
@@ -205,10 +205,7 @@ void VariantTable::Clear() {
   mEntryCount = 0;
   mLive = 0;
   mDeletedSlots = 0;
-  mMixed = false;
-  mRedraws = 0;
-  mBunchedRedraws = 0;
-  mBestShare = 1025;
+  mMixed = false;  // the per-size counts start again with the next block's size
   for (size_t n = 0; n < count; ++n) {
     if (entries[n].key == Hole()) continue;
     ReleaseObject(entries[n].key);
@@ -268,7 +265,7 @@ bool VariantTable::Rebuild(size_t slotCount) {
     mShift = static_cast<uint32_t>(32 - std::countr_zero(slotCount));
     mRedraws = 0;
     mBunchedRedraws = 0;
-    mBestShare = 1025;
+    mBestShare = kUnmeasured;
   }
   mDeletedSlots = 0;
   mFreeHomes = 0;

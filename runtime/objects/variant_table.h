@@ -171,10 +171,11 @@ class VariantTable {
   uint64_t mFreeHomes = 0;
   uint64_t mTakenHomes = 0;
   // At this size: the multipliers drawn for absent keys and for long walks, and the one whose
-  // absent keys found the fewest taken homes (in 1024ths; above 1024 when none was measured).
+  // absent keys found the fewest taken homes (in 1024ths).
+  static constexpr uint32_t kUnmeasured = 1025;
   uint32_t mRedraws = 0;
   uint32_t mBunchedRedraws = 0;
-  uint32_t mBestShare = 1025;
+  uint32_t mBestShare = kUnmeasured;
   uint64_t mBestMultiplier = 0;
   // One block: room for mSlotCount / 2 entries, as many hashes, mSlotCount slots, their bytes.
   Entry* mEntries = nullptr;
