@@ -155,63 +155,59 @@ TEST_F(CustomComboBoxTest, AtEveryEdgeAndCornerTheListOpensBesideTheEditAndPicks
     EXPECT_TRUE(test::PumpUntil(until, 3000)) << words;
     PumpFor(settle);
   };
-  // Each edge and corner, and the middle, once; the bottom row, where the list opens above the
-  // edit, meets every short list and both ways in. 3 rows by the keys go down to the last.
-  const struct {
-    int side, end;  // -1: the edit's left or top on the screen's edge, 1: its right or bottom, 0: the middle
-    int rowCount;
-    bool byButton;  // opened by the button and picked with the keys, else with Down and a click
-  } cases[] = {{-1, -1, 0, true}, {0, -1, 1000, false}, {1, -1, 3, true}, {-1, 0, 1, false}, {0, 0, 3, false},
-               {1, 0, 1000, true}, {-1, 1, 1, true},      {0, 1, 3, true},  {0, 1, 1000, false},
-               {1, 1, 0, false},   {1, 1, 3, false}};
-  for (const auto& c : cases) {
+  for (const int32_t rowCount : {0, 1, 3, 1000}) {
     std::vector<string> rows;
-    for (int i = 0; i < c.rowCount; ++i) rows.push_back(string(("row " + std::to_string(i)).c_str()));
-    SCOPED_TRACE(std::to_string(c.rowCount) + " rows, edit at " + std::to_string(c.side) + "," + std::to_string(c.end) +
-                 (c.byButton ? ", button and keys" : ", Down and a click"));
-    const int32_t left = c.side < 0 ? -20 : c.side > 0 ? screenWidth - 220 : screenWidth / 2;
-    const int32_t top = c.end < 0 ? -20 : c.end > 0 ? screenHeight - 42 : screenHeight / 2;
-    Rect content, shown;
-    window->MoveWindow(left, top, false);
-    ASSERT_TRUE(test::PumpUntil([&] { return window->GetScreenBounds(&content), content.top == top && content.left == left; }));
-    test::LetFocusFollowPointer();
-    // A combo box of its own: its list opens for the first time, as a user first meets it.
-    combo->Close();
-    combo = new CustomComboBox(owner, &events, vorn::TextStyle(), window, MakeRect(20, 20, 220, 42));
-    combo->AddRows(rows);
-    combo->SetText(string("typed"));
-    RuntimeListbox* list = combo->List();
-    const int changes = events.changes;
-    // A list that its opening closes at once shows closed by the end of the settling.
-    act(c.byButton ? point(combo->Button(), 11, 11) : point(combo->Edit(), 10, 10) + "key Down",
-        [&] { return DropDownOnScreen(); }, 80);
-    ASSERT_TRUE(DropDownOnScreen()) << "the list stays open";
-    combo->DropDown()->GetScreenBounds(&shown);
-    EXPECT_TRUE(shown.top == content.top + edit.bottom || shown.bottom == content.top + edit.top)
-        << "beside the edit: " << shown.top << "-" << shown.bottom;
-    EXPECT_EQ(shown.left, content.left + 20);
-    EXPECT_GE(shown.top, 0);
-    EXPECT_LE(shown.bottom, screenHeight);
-    const int32_t fit = std::min(c.rowCount, list->RowArea().Height() / list->RowHeight());
-    if (c.rowCount <= 3) EXPECT_EQ(fit, c.rowCount) << "every row whole";
-    else EXPECT_GE(shown.Height(), screenHeight / 2 - 60) << "as far as the screen lets it";
-    const int32_t pick = std::min(fit, 3) - 1;  // the last row in sight, or none
-    std::string words;
-    if (c.byButton) {
-      words = "key --delay 30 Down";
-      for (int32_t row = 0; row < pick; ++row) words += " Down";
-      words += " Return";
-    } else {
-      // A row gone to with the keys, then a click below the last row, leave it chosen.
-      words = "key Down ";
-      if (c.rowCount <= 3) words += point(list, 20, list->Bounds().Height() - 1);
-      words += pick >= 0 ? point(list, 20, list->RowTop(pick) + list->RowHeight() / 2) : "key Escape";
-    }
-    act(words, [&] { return !DropDownOnScreen(); }, 0);
-    EXPECT_EQ(list->FirstVisibleRow(), 0) << "no row scrolled out of sight";
-    EXPECT_EQ(Text(), pick < 0 ? "typed" : "row " + std::to_string(pick));
-    EXPECT_EQ(combo->GetListIndex(), pick);
-    EXPECT_EQ(events.changes, changes + (pick >= 0 ? 1 : 0));
+    for (int i = 0; i < rowCount; ++i) rows.push_back(string(("row " + std::to_string(i)).c_str()));
+    for (const int side : {-1, 0, 1})
+      for (const int end : {-1, 0, 1})
+        for (const bool byButton : {true, false}) {
+          SCOPED_TRACE(std::to_string(rowCount) + " rows, edit at " + std::to_string(side) + "," + std::to_string(end) +
+                       (byButton ? ", button and keys" : ", Down and a click"));
+          // The edit's left, right, top or bottom on the screen's edge (0: the screen's middle).
+          const int32_t left = side < 0 ? -20 : side > 0 ? screenWidth - 220 : screenWidth / 2;
+          const int32_t top = end < 0 ? -20 : end > 0 ? screenHeight - 42 : screenHeight / 2;
+          Rect content, shown;
+          window->MoveWindow(left, top, false);
+          ASSERT_TRUE(test::PumpUntil([&] { return window->GetScreenBounds(&content), content.top == top && content.left == left; }));
+          test::LetFocusFollowPointer();
+          // A combo box of its own: its list opens for the first time, as a user first meets it.
+          combo->Close();
+          combo = new CustomComboBox(owner, &events, vorn::TextStyle(), window, MakeRect(20, 20, 220, 42));
+          combo->AddRows(rows);
+          combo->SetText(string("typed"));
+          RuntimeListbox* list = combo->List();
+          const int changes = events.changes;
+          // A list that its opening closes at once shows closed by the end of the settling.
+          act(byButton ? point(combo->Button(), 11, 11) : point(combo->Edit(), 10, 10) + "key Down",
+              [&] { return DropDownOnScreen(); }, 80);
+          ASSERT_TRUE(DropDownOnScreen()) << "the list stays open";
+          combo->DropDown()->GetScreenBounds(&shown);
+          EXPECT_TRUE(shown.top == content.top + edit.bottom || shown.bottom == content.top + edit.top)
+              << "beside the edit: " << shown.top << "-" << shown.bottom;
+          EXPECT_EQ(shown.left, content.left + 20);
+          EXPECT_GE(shown.top, 0);
+          EXPECT_LE(shown.bottom, screenHeight);
+          const int32_t fit = std::min(rowCount, list->RowArea().Height() / list->RowHeight());
+          if (rowCount <= 3) EXPECT_EQ(fit, rowCount) << "every row whole";
+          else EXPECT_GE(shown.Height(), screenHeight / 2 - 60) << "as far as the screen lets it";
+          const int32_t pick = std::min(fit, 3) - 1;  // the last row in sight, or none
+          std::string words;
+          if (byButton) {
+            words = "key --delay 30 Down";
+            for (int32_t row = 0; row < pick; ++row) words += " Down";
+            words += " Return";
+          } else {
+            // A row gone to with the keys, then a click below the last row, leave it chosen.
+            words = "key Down ";
+            if (rowCount <= 3) words += point(list, 20, list->Bounds().Height() - 1);
+            words += pick >= 0 ? point(list, 20, list->RowTop(pick) + list->RowHeight() / 2) : "key Escape";
+          }
+          act(words, [&] { return !DropDownOnScreen(); }, 0);
+          EXPECT_EQ(list->FirstVisibleRow(), 0) << "no row scrolled out of sight";
+          EXPECT_EQ(Text(), pick < 0 ? "typed" : "row " + std::to_string(pick));
+          EXPECT_EQ(combo->GetListIndex(), pick);
+          EXPECT_EQ(events.changes, changes + (pick >= 0 ? 1 : 0));
+        }
   }
 }
 

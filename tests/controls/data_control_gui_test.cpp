@@ -178,13 +178,14 @@ class DataControlGuiTest : public ::testing::Test {
   }
 
   // Shows the window and clicks one of the navigation pane's buttons; answers the button.
-  static Rect ClickNav(Window* native, int32_t button = kNavNext) {
+  static Rect ClickNav(Window* native, int32_t button) {
     test::ShowAndSettle(native);
     const Rect next = NavButtonRect(MakeRect(10, 120, 390, 150), button);
     test::ClickAt(native, next.left + 5, next.top + 5);
     test::PumpFor(100);
     return next;
   }
+  static Rect ClickNext(Window* native) { return ClickNav(native, kNavNext); }
 
   std::string mFolder;
   std::string mPath;
@@ -198,7 +199,7 @@ TEST_F(DataControlGuiTest, TheNextButtonMovesEveryBoundControlAndUpdateReachesTh
   EXPECT_EQ(Shown(window), "Person 1|true|green") << "the window opens on row 1";
 
   Window* native = GetWindowPaneOf(window);
-  const Rect next = ClickNav(native);
+  const Rect next = ClickNext(native);
   EXPECT_EQ(DataControlRow(w->nav), 2);
   EXPECT_EQ(gLastIndex, 2) << "Reposition tells the 1-based row";
   EXPECT_EQ(Shown(window), "Person 2|false|blue") << "every bound control shows row 2";
@@ -255,11 +256,11 @@ TEST_F(DataControlGuiTest, NextOnTheLastRowStaysOnIt) {
   PeopleWindowObject* w = People(window);
   DataControlMoveTo(w->nav, 19);
   Window* native = GetWindowPaneOf(window);
-  ClickNav(native);
+  ClickNext(native);
   EXPECT_EQ(DataControlRow(w->nav), 20) << "Next from the row before the last reaches it";
   EXPECT_EQ(Shown(window), "Person 20|false|blue");
   const int before = gRepositions;
-  ClickNav(native);
+  ClickNext(native);
   DataControlMoveNext(w->nav);
   DataControlMoveNext(w->nav);
   EXPECT_EQ(DataControlRow(w->nav), 20);
@@ -292,10 +293,10 @@ TEST_F(DataControlGuiTest, DeletingTheLastRowShowsTheRowBeforeAndEditsAreRefused
   EXPECT_EQ(Shown(window), "|false|") << "a new record starts from cleared controls";
   editTextSetter(w->name, 0, Str("Ada").Rep());
   DataControlAddNewRecord(w->nav);
-  EXPECT_NE(databaseErrorCodeGetter(gDatabase, 0), 0) << "no control gives the key: the database refuses the row";
   EXPECT_EQ(Text(editTextGetter(w->name, 0)), "Ada") << "a refused row stays in the controls as typed";
-  EXPECT_EQ(gInserts, 0) << "no Insert event for a row that was not inserted";
   EXPECT_EQ(DataControlRow(w->nav), 0) << "no cursor until the query runs again";
+  EXPECT_NE(databaseErrorCodeGetter(gDatabase, 0), 0) << "no control gives the key: the database refuses the row";
+  EXPECT_EQ(gInserts, 0) << "no Insert event for a row that was not inserted";
   DataControlRunQuery(w->nav);
   EXPECT_EQ(DataControlRowCount(w->nav), 19);
 
@@ -308,8 +309,7 @@ TEST_F(DataControlGuiTest, DeletingTheLastRowShowsTheRowBeforeAndEditsAreRefused
 }
 
 // MoveTo past the last row leaves the cursor on no row: Delete has nothing to remove there and
-// must not count a row as gone. First, Previous and Last bring the cursor back onto a row,
-// which the controls show and Delete removes.
+// must not count a row as gone. First, Previous and Last bring the cursor back onto a row.
 TEST_F(DataControlGuiTest, DeleteRemovesOnlyARowTheCursorStandsOn) {
   RuntimeObject* window = OpenWindow();
   PeopleWindowObject* w = People(window);
@@ -319,15 +319,12 @@ TEST_F(DataControlGuiTest, DeleteRemovesOnlyARowTheCursorStandsOn) {
     int32_t row;        // Row before the delete
     const char* shown;  // the name shown there
     int32_t count;      // RowCount and the rows in the table afterwards
-  } cases[] = {
-      {21, nullptr, 21, "", 20},          {1000, nullptr, 21, "", 20},
-      {20, nullptr, 20, "Person 20", 19}, {19, nullptr, 19, "Person 19", 18},
-      {1000, DataControlMoveFirst, 1, "Person 1", 17},   // rows 2 to 18 remain
-      {1000, DataControlMovePrev, 17, "Person 18", 16},  // the last of them
-      {1000, DataControlMoveLast, 16, "Person 17", 15},  {1000, DataControlMoveNext, 16, "", 15},  // none after the end
-  };
+  } cases[] = {{21, nullptr, 21, "", 20}, {1000, nullptr, 21, "", 20}, {20, nullptr, 20, "Person 20", 19},
+               {19, nullptr, 19, "Person 19", 18}, {1000, DataControlMoveFirst, 1, "Person 1", 17},
+               {1000, DataControlMovePrev, 17, "Person 18", 16}, {1000, DataControlMoveLast, 16, "Person 17", 15},
+               {1000, DataControlMoveNext, 16, "", 15}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(c.moveTo) + " then " + std::to_string(c.row));
+    SCOPED_TRACE(&c - cases);
     DataControlMoveTo(w->nav, c.moveTo);
     if (c.then) c.then(w->nav);
     EXPECT_EQ(DataControlRow(w->nav), c.row);
@@ -345,38 +342,26 @@ TEST_F(DataControlGuiTest, DeleteRemovesOnlyARowTheCursorStandsOn) {
 TEST_F(DataControlGuiTest, AnEditTheRowDoesNotTakeStaysTypedAndStopsTheMove) {
   enum Action { kUpdate, kInsert, kDelete };
   const struct {
-    const char* name;
     const char* field;  // the edit field's DataField
-    bool live;          // rows read as the query walks the table, not sorted first
-    int32_t moveTo;
-    const char* sql;    // run after the move, before typing
+    bool live;          // rows read as the query walks the table; sql runs once the cursor stands
+    int32_t moveTo;     // on the row, else before the window opens
+    const char* sql;
     Action action;
     const char* typed;
-    bool taken;
-    int32_t error;      // the database's error code afterwards; -1: any but 0
+    int32_t error;  // the database's error code afterwards; -1: any but 0 (the edit was refused)
   } cases[] = {
-      {"update", "name", false, 2, nullptr, kUpdate, "Grace Hopper", true, 0},
-      {"update of live rows", "name", true, 2, nullptr, kUpdate, "Ada Lovelace", true, 0},
-      {"update to a taken key", "id", false, 2, nullptr, kUpdate, "3", false, 2005},
-      // The database is not asked: the error of the failed statement before stands.
-      {"update past the end", "name", false, 21, nullptr, kUpdate, "Nobody", false, -1},
-      {"insert without a key", "name", false, 1, nullptr, kInsert, "Ada", false, -1},
-      {"insert of a taken key", "id", false, 1, nullptr, kInsert, "5", false, 2005},
-      {"insert", "id", false, 1, nullptr, kInsert, "99", true, 0},
-      {"update of a row deleted meanwhile", "name", false, 2, "delete from people where id = 2", kUpdate, "Gone",
-       false, -1},
-      // Row 3 is id 4 now that id 2 went.
-      {"update of a live row deleted meanwhile", "name", true, 3, "delete from people where id = 4", kUpdate, "Gone",
-       false, 2003},
-      // Row 3 is id 5, then id 6 once the row before deletes it.
-      {"delete", "name", true, 3, nullptr, kDelete, "", true, 0},
-      {"delete of a live row deleted meanwhile", "name", true, 3, "delete from people where id = 6", kDelete, "",
-       false, 2003},
-      {"update of an empty table", "name", false, 1, "delete from people", kUpdate, "Nobody", false, -1},
+      {"name", false, 2, nullptr, kUpdate, "Grace Hopper", 0},
+      {"id", false, 2, nullptr, kUpdate, "3", 2005},  // a key another row has
+      {"name", false, 21, nullptr, kUpdate, "Nobody", -1},  // past the end
+      {"id", false, 1, nullptr, kInsert, "99", 0},
+      {"name", true, 3, nullptr, kDelete, "", 0},
+      {"name", true, 3, "delete from people where id = 4", kDelete, "", 2003},
+      {"name", false, 5, "delete from people", kUpdate, "Nobody", -1},  // an empty table: Row 1
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(&c - cases);
     gDataField = c.field;
+    if (c.sql && !c.live) Exec(c.sql);
     RuntimeObject* window = OpenWindow();
     PeopleWindowObject* w = People(window);
     if (c.live) {
@@ -384,46 +369,31 @@ TEST_F(DataControlGuiTest, AnEditTheRowDoesNotTakeStaysTypedAndStopsTheMove) {
       DataControlRunQuery(w->nav);
     }
     DataControlMoveTo(w->nav, c.moveTo);
-    if (c.sql) {
-      Exec(c.sql);
-      // On the first row the query runs again and sees the change (and a move past the end
-      // of no rows stays on Row 1); elsewhere the cursor still stands on the row that went.
-      if (c.moveTo == 1) {
-        DataControlRunQuery(w->nav);
-        DataControlMoveTo(w->nav, 5);
-      }
-    }
+    if (c.sql && c.live) Exec(c.sql);
     const int32_t row = DataControlRow(w->nav), count = DataControlRowCount(w->nav);
     EXPECT_EQ(row, std::min(c.moveTo, count + 1)) << "past the end is one row after the last";
     // An error left by an earlier statement is no answer about the edit.
     Exec("update nowhere set x = 1");
-    ASSERT_NE(databaseErrorCodeGetter(gDatabase, 0), 0);
     gUpdates = gInserts = gDeletes = 0;
     const std::string shown = Text(editTextGetter(w->name, 0));
+    if (c.action == kInsert) DataControlNewRecord(w->nav);
     if (c.action != kDelete) editTextSetter(w->name, 0, Str(c.typed).Rep());
     if (c.action == kUpdate) DataControlUpdateRecord(w->nav);
+    if (c.action == kInsert) DataControlAddNewRecord(w->nav);
     if (c.action == kDelete) DataControlDeleteRecord(w->nav);
-    if (c.action == kInsert) {
-      DataControlNewRecord(w->nav);
-      editTextSetter(w->name, 0, Str(c.typed).Rep());
-      DataControlAddNewRecord(w->nav);
-    }
     const int32_t error = databaseErrorCodeGetter(gDatabase, 0);
+    const bool taken = c.error == 0;
     EXPECT_TRUE(c.error < 0 ? error != 0 : error == c.error) << error;
-    EXPECT_EQ((c.action == kUpdate ? gUpdates : c.action == kInsert ? gInserts : gDeletes), c.taken ? 1 : 0);
-    if (c.action == kDelete) {
-      EXPECT_EQ(DataControlRowCount(w->nav), c.taken ? count - 1 : count) << "only a row deleted is counted gone";
-    } else {
-      EXPECT_EQ(Text(editTextGetter(w->name, 0)), c.action == kInsert && c.taken ? "" : c.typed);
-    }
+    EXPECT_EQ(gUpdates + gInserts + gDeletes, taken ? 1 : 0);
+    if (c.action == kDelete) EXPECT_EQ(DataControlRowCount(w->nav), taken ? count - 1 : count);
+    else EXPECT_EQ(Text(editTextGetter(w->name, 0)), c.action == kInsert && taken ? "" : c.typed);
     if (c.action == kUpdate && row > 1) {
-      // The user goes to the first row: only a written edit lets the move go on.
+      // Only a written edit lets the move go on; given up, it neither stops the move nor locks the row.
       ClickNav(GetWindowPaneOf(window), kNavFirst);
-      EXPECT_EQ(DataControlRow(w->nav), c.taken ? 1 : row);
-      EXPECT_EQ(gUpdates, c.taken ? 1 : 0) << "a refused edit is not taken as written by the move";
-      if (!c.taken) {
-        EXPECT_EQ(Text(editTextGetter(w->name, 0)), c.typed) << "the edit is still there";
-        // Given up, the edit no longer holds the user back, nor locks the next row.
+      EXPECT_EQ(DataControlRow(w->nav), taken ? 1 : row);
+      EXPECT_EQ(gUpdates, taken ? 1 : 0) << "a refused edit is not taken as written by the move";
+      if (!taken) {
+        EXPECT_EQ(Text(editTextGetter(w->name, 0)), c.typed);
         editTextSetter(w->name, 0, Str(shown).Rep());
         ClickNav(GetWindowPaneOf(window), kNavFirst);
         EXPECT_EQ(DataControlRow(w->nav), 1);
@@ -443,7 +413,7 @@ TEST_F(DataControlGuiTest, AListBoxBoundByDataSourceSelectsTheRowOfEachRecordAnd
   ListboxDataSourceSetter(w->list, 0, Str("PeopleData").Rep());
   EXPECT_EQ(listSelectionGetter(w->list, 0), 19) << "row 1's name, letter case ignored";
 
-  ClickNav(GetWindowPaneOf(window));
+  ClickNext(GetWindowPaneOf(window));
   EXPECT_EQ(DataControlRow(w->nav), 2);
   EXPECT_EQ(listSelectionGetter(w->list, 0), 18);
 

@@ -150,17 +150,25 @@ TEST(RuntimeWindowControlsTest, HandlesNameTheXWindowAndEachControlForItsLife) {
   }
 }
 
-// One notch of the wheel over each control: its MouseWheel hears it first, at the point within
-// the control and with a delta of 3, and unless that answers True the value moves by 3 line
-// steps within the range, raising ValueChanged once when it moved.
-const struct WheelRow {
+}  // namespace
+}  // namespace vorn
+
+namespace vorn {
+namespace {
+
+// One notch of the wheel over each control: its MouseWheel hears it first with a delta of 3,
+// and unless that answers True the value moves by 3 line steps within the range, raising
+// ValueChanged once when it moved.
+struct WheelRow {
   const char* cls;
   Rect bounds;
   int32_t lineStep, value;
   int button;  // 4 turns the wheel away from the user, 5 towards
   uint8_t answer;
   int32_t expected;
-} kWheelRows[] = {
+};
+
+const WheelRow kWheelRows[] = {
     {"ScrollBar", MakeRect(20, 20, 220, 36), 5, 50, 5, 0, 65},
     {"ScrollBar", MakeRect(240, 20, 256, 180), 1, 50, 4, 0, 47},  // vertical
     {"ScrollBar", MakeRect(20, 50, 220, 66), 5, 50, 5, 1, 50},    // the handler took the wheel
@@ -168,18 +176,23 @@ const struct WheelRow {
     {"Slider", MakeRect(20, 120, 220, 150), 1, 98, 5, 0, 100},    // stops at Maximum
     {"Slider", MakeRect(20, 160, 220, 190), 4, 0, 4, 0, 0},       // at Minimum already
 };
-RuntimeObject* gWheelControls[std::size(kWheelRows)];
-struct {
+
+struct WheelSeen {
   int wheels = 0, changes = 0;
   int32_t x = 0, y = 0, delta = 0;
-} gWheelSeen[std::size(kWheelRows)];
+};
+WheelSeen gWheelSeen[std::size(kWheelRows)];
+RuntimeObject* gWheelControls[std::size(kWheelRows)];
 
-size_t WheelRowOf(RuntimeObject* control) { return std::ranges::find(gWheelControls, control) - gWheelControls; }
+size_t WheelRowOf(RuntimeObject* control) {
+  return std::find(std::begin(gWheelControls), std::end(gWheelControls), control) - std::begin(gWheelControls);
+}
 
 uint8_t OnWheel(VornRuntimeObject* self, int32_t x, int32_t y, int32_t delta) {
-  auto& seen = gWheelSeen[WheelRowOf(self)];
-  seen = {seen.wheels + 1, seen.changes, x, y, delta};
-  return kWheelRows[WheelRowOf(self)].answer;
+  const size_t row = WheelRowOf(self);
+  gWheelSeen[row].wheels++;
+  gWheelSeen[row].x = x, gWheelSeen[row].y = y, gWheelSeen[row].delta = delta;
+  return kWheelRows[row].answer;
 }
 void OnWheelValueChanged(VornRuntimeObject* self) { gWheelSeen[WheelRowOf(self)].changes++; }
 
@@ -211,19 +224,19 @@ TEST(RuntimeWindowControlsTest, TheWheelMovesScrollBarsAndSlidersByTheirLineStep
   test::ShowAndSettle(native);
   for (size_t i = 0; i < std::size(kWheelRows); ++i) {
     const WheelRow& row = kWheelRows[i];
-    const auto& seen = gWheelSeen[i];
     SCOPED_TRACE(i);
     int32_t x = 0, y = 0;
-    test::ScreenPoint(native, (row.bounds.left + row.bounds.right) / 2, (row.bounds.top + row.bounds.bottom) / 2, &x, &y);
+    const Rect& b = row.bounds;
+    test::ScreenPoint(native, (b.left + b.right) / 2, (b.top + b.bottom) / 2, &x, &y);
     test::MovePointer(x, y, "click " + std::to_string(row.button));
-    EXPECT_TRUE(test::PumpUntil([&] { return seen.wheels > 0; }, 2000));
+    EXPECT_TRUE(test::PumpUntil([&] { return gWheelSeen[i].wheels > 0; }, 2000));
     test::PumpFor(100);
-    EXPECT_EQ(seen.wheels, 1);
-    EXPECT_EQ(seen.delta, row.button == 4 ? -3 : 3);
-    EXPECT_EQ(seen.x, row.bounds.Width() / 2) << "relative to the control";
-    EXPECT_EQ(seen.y, row.bounds.Height() / 2);
+    EXPECT_EQ(gWheelSeen[i].wheels, 1);
+    EXPECT_EQ(gWheelSeen[i].delta, row.button == 4 ? -3 : 3);
+    EXPECT_EQ(gWheelSeen[i].x, b.Width() / 2) << "relative to the control";
+    EXPECT_EQ(gWheelSeen[i].y, b.Height() / 2);
     EXPECT_EQ(scrollerPropGetter(gWheelControls[i], kScrollerValue), row.expected);
-    EXPECT_EQ(seen.changes, row.expected != row.value ? 1 : 0);
+    EXPECT_EQ(gWheelSeen[i].changes, row.expected != row.value ? 1 : 0);
   }
   for (RuntimeObject*& control : gWheelControls) RuntimeUnlockObject(std::exchange(control, nullptr));
   test::CloseAndRelease(window);

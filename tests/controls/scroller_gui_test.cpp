@@ -238,8 +238,7 @@ TEST_F(ScrollerGuiTest, AMouseDownHandlerThatAnswersTrueTakesTheClickFromGtk) {
   EXPECT_EQ(GetMouseCapturePane(), nullptr);
 }
 
-// A pane closed while an event further up still holds it keeps its widget until that event
-// ends; what GTK still delivers to the widget meanwhile reaches none of its handlers.
+// A pane closed while still held keeps its widget; what GTK delivers to it reaches no handler.
 TEST_F(ScrollerGuiTest, AClosedPaneHearsNothingMoreFromItsWidget) {
   SetHandler(control, test::kEvValueChanged, reinterpret_cast<void*>(&TestValueChanged));
   SetHandler(control, test::kEvMouseDown, reinterpret_cast<void*>(&TestMouseDown));

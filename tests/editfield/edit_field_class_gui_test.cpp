@@ -5,11 +5,9 @@
 #include <gtk/gtk.h>
 
 #include <cerrno>
-#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <string>
 #include <utility>
 
 #include "editfield/support/edit_field_fixture.h"
@@ -278,7 +276,7 @@ TEST_F(EditFieldClassTest, AFieldSavesItsTextToAFileAndLoadsItBack) {
   // Nothing to read, or more than a string holds: the text stays and the item tells why.
   const std::string big = path + ".big";
   std::ofstream{big};
-  std::filesystem::resize_file(big, int64_t{3} << 30);
+  std::filesystem::resize_file(big, 3ull << 30);
   const std::pair<std::string, int32_t> unreadable[] = {{path + ".missing", ENOENT}, {big, EOVERFLOW}};
   for (const auto& [name, error] : unreadable) {
     FolderItemImpUnix item{string(name.c_str())};

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <string>
-#include <vector>
 
 #include "listbox/support/list_test.h"
 #include "listbox/support/recording_rows.h"
