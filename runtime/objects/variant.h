@@ -59,14 +59,12 @@ string VariantToText(RuntimeObject* variant);
 // Key semantics of Dictionary: numbers equal by value (Integer 1 equals Double 1.0, and
 // not-a-number equals itself), strings as the language compares them (without regard to case;
 // variant_keys.cpp), Booleans and Colors by value among their own kind, every other object by
-// identity. Equal variants hash alike; the hashes are seeded anew in every process. A whole
-// number of any box hashes as the high half of its 64 bits times `wholeNumberMultiplier`, an odd
-// number a table draws (objects/variant_keys.h).
-uint32_t VariantKeyHash(RuntimeObject* variant, uint64_t wholeNumberMultiplier);
+// identity. Equal variants hash alike; the hashes are seeded anew in every process.
+uint32_t VariantKeyHash(RuntimeObject* variant);
 bool VariantKeysEqual(RuntimeObject* a, RuntimeObject* b);
 
 // The hash of a text as VariantKeyHash computes it for strings.
-uint32_t FoldedTextHash(const string& text);
+uint32_t TextKeyHash(const string& text);
 bool TextKeysEqual(const string& a, const string& b);
 
 }  // namespace vorn

@@ -14,11 +14,14 @@
 
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <string>
 
 #include "objects/variant_keys.h"
 #include "objects/variant_scalar.h"
 #include "strings/case_table.h"
+#include "strings/system_encoding.h"
+#include "strings/text_chars.h"
 #include "strings/utf8.h"
 
 namespace vorn {
@@ -106,18 +109,18 @@ KeyText KeyTextOf(const string& text) {
   return {folded, true};
 }
 
-uint32_t NumberHash(bool integral, int64_t integer, double real, uint64_t multiplier) {
+uint32_t NumberHash(bool integral, int64_t integer, double real) {
   if (!integral) {
-    if (std::isnan(real)) return MixKeyBits(kNumberKeySeed ^ 0x7ff8000000000000ull);
+    if (std::isnan(real)) return MixKeyBits(kNumberKeySeed);
     if (real == std::trunc(real) && real >= -9.2233720368547758e18 && real < 9.2233720368547758e18) {
       integer = static_cast<int64_t>(real);  // also makes -0.0 hash as 0
     } else {
       uint64_t bits;
       std::memcpy(&bits, &real, sizeof bits);
-      return MixKeyBits(kNumberKeySeed ^ bits ^ 0x8000000000000000ull);
+      return MixKeyBits(bits);
     }
   }
-  return WholeNumberKeyHash(integer, multiplier);
+  return WholeNumberHash(integer);
 }
 
 bool IsNumber(VariantKind kind) {
@@ -140,28 +143,96 @@ bool NumbersEqual(const VariantScalar& a, const VariantScalar& b) {
   return x == y;
 }
 
-}  // namespace
-
-uint32_t FoldedTextHash(const string& source) {
-  TextKeyHasher hasher;
-  auto emit = [&](uint8_t byte) { hasher.Byte(byte); };
-  KeyText key = ReadsAsUTF8(source) ? KeyText{source, false} : KeyTextOf(source);
-  const char* bytes = key.text.CString();
-  int32_t length = key.text.Length();
-  if (key.raw) {
-    emit(0xfe);  // starts no folded UTF-8 stream
-    for (int32_t i = 0; i < length; ++i) emit(static_cast<uint8_t>(bytes[i]));
-    return hasher.Finish();
-  }
+// A key text's bytes as hashing and equality read them: UTF-8 folded by code point, or (raw)
+// 0xFE and the table-folded bytes (0xFE starts no folded UTF-8 stream, so the two never meet).
+// `sink` takes them as TextKeyHasher does.
+template <typename Sink>
+void FeedFoldedUTF8(const char* bytes, int32_t length, Sink& sink) {
   for (int32_t i = 0; i < length;) {
     uint64_t eight;
-    if (hasher.Aligned() && length - i >= 8 && (std::memcpy(&eight, bytes + i, 8), (eight & 0x8080808080808080ull) == 0)) {
-      hasher.Eight(UpperCaseEight(eight));
+    if (sink.Aligned() && length - i >= 8 && (std::memcpy(&eight, bytes + i, 8), (eight & 0x8080808080808080ull) == 0)) {
+      sink.Eight(UpperCaseEight(eight));
       i += 8;
     } else {
-      i = FoldCharacter(bytes, length, i, emit);
+      i = FoldCharacter(bytes, length, i, [&](uint8_t byte) { sink.Byte(byte); });
     }
   }
+}
+
+template <typename Sink>
+void FeedRaw(const string& text, Sink& sink) {
+  sink.Byte(0xfe);
+  for (int32_t i = 0; i < text.Length(); ++i) sink.Byte(UpperCaseByte(static_cast<uint8_t>(text.CString()[i])));
+}
+
+// What each byte of a single-byte encoding makes of a key text: the folded UTF-8 of its
+// character, or nothing (length 0) for a byte that makes the text raw. Converting such a text
+// converts it a byte at a time, so a text is raw exactly when one of its bytes is, and its
+// folded form is its bytes' folded forms in a row: a key of this encoding is read through the
+// table, never converted.
+struct ByteFolds {
+  uint8_t length[256];
+  char bytes[256][8];
+};
+
+ByteFolds MakeByteFolds(EncodingCode encoding) {
+  ByteFolds folds{};
+  for (int b = 0; b < 256; ++b) {
+    const char byte = static_cast<char>(b);
+    KeyText key = KeyTextOf(string(&byte, 1, encoding));
+    std::string folded = key.raw ? std::string() : FoldedUTF8(key.text);
+    if (folded.size() > sizeof folds.bytes[b]) folded.clear();
+    folds.length[b] = static_cast<uint8_t>(folded.size());
+    std::memcpy(folds.bytes[b], folded.data(), folded.size());
+  }
+  return folds;
+}
+
+const ByteFolds& ByteFoldsOf(EncodingCode encoding) {
+  static std::map<EncodingCode, ByteFolds> made;
+  auto found = made.find(encoding);
+  if (found == made.end()) found = made.emplace(encoding, MakeByteFolds(encoding)).first;
+  return found->second;
+}
+
+template <typename Sink>
+void FeedKeyText(const string& text, Sink& sink) {
+  const char* bytes = text.CString();
+  const int32_t length = text.Length();
+  if (ReadsAsUTF8(text)) return FeedFoldedUTF8(bytes, length, sink);
+  const EncodingCode encoding = text.Encoding();
+  if (SchemeForEncoding(encoding) == CharScheme::kSingleByte && encoding != kEncodingISO2022JP) {
+    const ByteFolds& folds = ByteFoldsOf(encoding);
+    for (int32_t i = 0; i < length; ++i) {
+      if (folds.length[static_cast<uint8_t>(bytes[i])] == 0) return FeedRaw(text, sink);
+    }
+    for (int32_t i = 0; i < length; ++i) {
+      const auto byte = static_cast<uint8_t>(bytes[i]);
+      for (uint8_t k = 0; k < folds.length[byte]; ++k) sink.Byte(static_cast<uint8_t>(folds.bytes[byte][k]));
+    }
+    return;
+  }
+  // Multi-byte encodings other than UTF-8 are rare as keys: these are converted.
+  KeyText key = KeyTextOf(text);
+  if (key.raw) return FeedRaw(key.text, sink);  // already table-folded; folding again changes nothing
+  FeedFoldedUTF8(key.text.CString(), key.text.Length(), sink);
+}
+
+// A key text's bytes collected, for equality across encodings.
+struct KeyBytes {
+  std::string bytes;
+  void Byte(uint8_t byte) { bytes += static_cast<char>(byte); }
+  static bool Aligned() { return true; }
+  void Eight(uint64_t eight) {
+    for (int k = 0; k < 8; ++k) Byte(static_cast<uint8_t>(eight >> (8 * k)));
+  }
+};
+
+}  // namespace
+
+uint32_t TextKeyHash(const string& text) {
+  TextKeyHasher hasher;
+  FeedKeyText(text, hasher);
   return hasher.Finish();
 }
 
@@ -169,22 +240,22 @@ bool TextKeysEqual(const string& a, const string& b) {
   if (a.Rep() == b.Rep()) return true;
   if (a.Encoding() == b.Encoding() && SameBytes(a, b)) return true;
   if (ReadsAsUTF8(a) && ReadsAsUTF8(b)) return CompareUTF8NoCase(a.CString(), a.Length(), b.CString(), b.Length()) == 0;
-  KeyText x = KeyTextOf(a), y = KeyTextOf(b);
-  if (x.raw != y.raw) return false;
-  if (x.raw) return SameBytes(x.text, y.text);
-  return CompareUTF8NoCase(x.text.CString(), x.text.Length(), y.text.CString(), y.text.Length()) == 0;
+  KeyBytes x, y;
+  FeedKeyText(a, x);
+  FeedKeyText(b, y);
+  return x.bytes == y.bytes;
 }
 
-uint32_t VariantKeyHash(RuntimeObject* variant, uint64_t wholeNumberMultiplier) {
+uint32_t VariantKeyHash(RuntimeObject* variant) {
   VariantScalar v = ReadVariant(variant);
   switch (v.kind) {
     case VariantKind::kNil: return 0;
     case VariantKind::kInteger:
-    case VariantKind::kUInteger: return NumberHash(true, v.integer, 0, wholeNumberMultiplier);
-    case VariantKind::kDouble: return NumberHash(false, 0, v.real, wholeNumberMultiplier);
+    case VariantKind::kUInteger: return NumberHash(true, v.integer, 0);
+    case VariantKind::kDouble: return NumberHash(false, 0, v.real);
     case VariantKind::kColor: return MixKeyBits(kColorSeed + static_cast<uint64_t>(v.integer));
     case VariantKind::kBoolean: return MixKeyBits(kBooleanSeed + static_cast<uint64_t>(v.integer));
-    case VariantKind::kString: return FoldedTextHash(v.text);
+    case VariantKind::kString: return TextKeyHash(v.text);
     case VariantKind::kDate:
     case VariantKind::kObject: return MixKeyBits(reinterpret_cast<uintptr_t>(variant));
   }
@@ -210,7 +281,7 @@ bool VariantKeysEqual(RuntimeObject* left, RuntimeObject* right) {
 
 extern "C" {
 
-int32_t VariantHash(VornRuntimeObject* variant) { return static_cast<int32_t>(vorn::KeyHash(variant, vorn::WholeNumberMultiplier())); }
+int32_t VariantHash(VornRuntimeObject* variant) { return static_cast<int32_t>(vorn::KeyHash(variant)); }
 
 uint8_t VariantEqual(VornRuntimeObject* a, VornRuntimeObject* b) { return vorn::KeysEqual(a, b) ? 1 : 0; }
 

@@ -11,15 +11,8 @@
 
 namespace vorn {
 
-// The hash of every whole number, whatever its box (Integer, UInteger, or a Double that is one):
-// the high half of all 64 bits times an odd multiplier, secret (objects/key_hash.h). Two given
-// numbers share their top b bits for at most 2 in 2^b multipliers, so keys chosen without the
-// seed spread like random ones, while numbers in step still hash in step (variant_table.h places
-// them accordingly, and draws another multiplier for a table whose keys the step bunches up).
-inline uint64_t WholeNumberMultiplier() { return KeySeed().mix | 1; }
-inline uint32_t WholeNumberKeyHash(int64_t value, uint64_t multiplier) {
-  return static_cast<uint32_t>((static_cast<uint64_t>(value) * multiplier) >> 32);
-}
+// The hash of every whole number, whatever its box (Integer, UInteger, or a Double that is one).
+inline uint32_t WholeNumberHash(int64_t value) { return MixKeyBits(static_cast<uint64_t>(value)); }
 
 struct IntegerVariantBox {
   RuntimeObject header;
@@ -36,9 +29,9 @@ inline const IntegerVariantBox* AsIntegerBox(const RuntimeObject* variant) {
                                                                 : nullptr;
 }
 
-inline uint32_t KeyHash(RuntimeObject* key, uint64_t wholeNumberMultiplier) {
-  if (const IntegerVariantBox* box = AsIntegerBox(key)) return WholeNumberKeyHash(box->value, wholeNumberMultiplier);
-  return VariantKeyHash(key, wholeNumberMultiplier);
+inline uint32_t KeyHash(RuntimeObject* key) {
+  if (const IntegerVariantBox* box = AsIntegerBox(key)) return WholeNumberHash(box->value);
+  return VariantKeyHash(key);
 }
 
 inline bool KeysEqual(RuntimeObject* a, RuntimeObject* b) {
