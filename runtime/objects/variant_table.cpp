@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <iterator>
 #include <new>
 #include <utility>
 
@@ -13,7 +14,27 @@ namespace {
 
 constexpr size_t kFirstSlotCount = 16;
 
+// Released blocks kept for the next table, one for each slot count up to kMostHintedSlots: a
+// table growing from empty would otherwise fault fresh pages in from the system at every size.
+void* sKeptBlocks[std::countr_zero(VariantTable::kMostHintedSlots) + 1] = {};
+
+void* TakeBlock(size_t slotCount, size_t bytes) {
+  const auto size = static_cast<size_t>(std::countr_zero(slotCount));
+  if (size < std::size(sKeptBlocks) && sKeptBlocks[size]) return std::exchange(sKeptBlocks[size], nullptr);
+  return ::operator new(bytes, std::nothrow);
+}
+
 }  // namespace
+
+void VariantTable::GiveBackBlock(Entry* block, size_t slotCount) {
+  if (!block) return;
+  const auto size = static_cast<size_t>(std::countr_zero(slotCount));
+  if (size < std::size(sKeptBlocks) && !sKeptBlocks[size]) {
+    sKeptBlocks[size] = block;
+  } else {
+    ::operator delete(block);
+  }
+}
 
 int64_t VariantTable::FindSlot(RuntimeObject* key, uint32_t hash, size_t* insertAt) const {
   if (mSlotCount == 0) return -1;
@@ -80,16 +101,17 @@ bool VariantTable::Remove(RuntimeObject* key) {
 }
 
 void VariantTable::Clear() {
-  std::unique_ptr<Entry[]> entries = std::move(mEntries);
+  Entry* entries = std::exchange(mEntries, nullptr);
   const size_t count = std::exchange(mEntryCount, 0);
-  mSlots.reset();
-  mSlotCount = 0;
+  const size_t slotCount = std::exchange(mSlotCount, 0);
+  mSlots = nullptr;
   mLive = 0;
   for (size_t n = 0; n < count; ++n) {
     if (entries[n].removed) continue;
     ReleaseObject(entries[n].key);
     ReleaseObject(entries[n].value);
   }
+  GiveBackBlock(entries, slotCount);
 }
 
 bool VariantTable::EntryAt(int32_t index, RuntimeObject** key, RuntimeObject** value) {
@@ -108,26 +130,23 @@ bool VariantTable::SetBinCount(int32_t bins) {
 }
 
 bool VariantTable::Rebuild(size_t slotCount) {
-  std::unique_ptr<Entry[]> entries;
-  std::unique_ptr<uint64_t[]> slots;
+  Entry* kept = mEntries;
   if (slotCount != mSlotCount) {
     if (slotCount > (size_t{1} << 31)) return false;  // past the slot's index half
-    entries.reset(new (std::nothrow) Entry[slotCount / 2]);
-    slots.reset(new (std::nothrow) uint64_t[slotCount]);
-    if (!entries || !slots) return false;
+    kept = static_cast<Entry*>(TakeBlock(slotCount, slotCount / 2 * sizeof(Entry) + slotCount * sizeof(uint64_t)));
+    if (!kept) return false;
   }
-  Entry* kept = entries ? entries.get() : mEntries.get();
   size_t count = 0;
   for (size_t n = 0; n < mEntryCount; ++n) {
     if (!mEntries[n].removed) kept[count++] = mEntries[n];
   }
-  if (entries) {
-    mEntries = std::move(entries);
-    mSlots = std::move(slots);
+  if (kept != mEntries) {
+    GiveBackBlock(std::exchange(mEntries, kept), mSlotCount);
+    mSlots = reinterpret_cast<uint64_t*>(kept + slotCount / 2);
     mSlotCount = slotCount;
   }
   mEntryCount = count;
-  std::fill_n(mSlots.get(), mSlotCount, kFree);
+  std::fill_n(mSlots, mSlotCount, kFree);
   const size_t mask = mSlotCount - 1;
   for (size_t n = 0; n < mEntryCount; ++n) {
     size_t i = mEntries[n].hash & mask;

@@ -16,7 +16,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 #include "objects/runtime_object.h"
 
@@ -69,8 +68,11 @@ class VariantTable {
   // changed, when the memory cannot be had. At the present size it needs none.
   bool Rebuild(size_t slotCount);
 
-  std::unique_ptr<Entry[]> mEntries;  // room for mSlotCount / 2
-  std::unique_ptr<uint64_t[]> mSlots;
+  static void GiveBackBlock(Entry* block, size_t slotCount);
+
+  // One block: room for mSlotCount / 2 entries, then the slots.
+  Entry* mEntries = nullptr;
+  uint64_t* mSlots = nullptr;
   size_t mSlotCount = 0;
   size_t mEntryCount = 0;  // holes included
   int32_t mLive = 0;
