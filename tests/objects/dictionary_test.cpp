@@ -204,10 +204,10 @@ std::pair<RuntimeObject*, std::string> ModelKey(uint32_t r, uint32_t spelling) {
   const uint32_t n = r / 4;
   switch (r % 4) {
     case 0:
-      return {spelling % 3 == 0 ? intToVariant(static_cast<int32_t>(n * 7919))
-              : spelling % 3 == 1 ? NewUIntegerVariant(n * 7919)
-                                  : doubleToVariant(n * 7919.0),
-              "n" + std::to_string(n * 7919)};
+      return {spelling % 3 == 0 ? intToVariant(static_cast<int32_t>(n * 3))
+              : spelling % 3 == 1 ? NewUIntegerVariant(n * 3)
+                                  : doubleToVariant(n * 3.0),
+              "n" + std::to_string(n * 3)};
     case 1:
       if (n % 64 == 0) return {doubleToVariant(spelling % 2 ? std::nan("") : -std::nan("")), "nan"};
       return {doubleToVariant(n + 0.5), "d" + std::to_string(n)};
@@ -263,14 +263,15 @@ ObjectDefinition* ProberDefinition() {
 }
 
 // Against a model (a map and the insertion order) through seeded Set, Value, Lookup, HasKey,
-// Remove, re-adding, Clear and walks by position with lookups inside, at sizes from 16 slots to
-// 2^20 (the large ones filled with whole numbers first). Some values ask for their own key from their destructors,
-// which must see the table as it is after the removal that runs them.
+// Remove, re-adding, Clear and walks by position with lookups inside, and many absent whole
+// numbers in step between them, at sizes from 16 slots to 2^20 (the large ones filled with whole
+// numbers first). Some values ask for their own key from their destructors, which must see the
+// table as it is after the call that runs them.
 TEST_F(DictionaryTest, AgreesWithAModelThroughRemovalsClearsAndDestructors) {
   struct Row {
     uint32_t fill, keys, steps;
     int32_t reachedBins;
-  } rows[] = {{0, 24, 6000, 16}, {66000, 528000, 3000, 1 << 18}, {263000, 2104000, 1500, 1 << 20}};
+  } rows[] = {{0, 24, 6000, 16}, {4000, 32000, 30000, 1 << 13}, {66000, 528000, 3000, 1 << 18}, {263000, 2104000, 1500, 1 << 20}};
   sProbed = mDictionary;
   sSeen.clear();
   for (const Row& row : rows) {
@@ -325,6 +326,9 @@ TEST_F(DictionaryTest, AgreesWithAModelThroughRemovalsClearsAndDestructors) {
         ASSERT_TRUE(!known || stepOf(value) == found->second.step) << name;
         ASSERT_EQ(dictionaryHasKey(mDictionary, key), known ? 1 : 0) << name;
         RuntimeUnlockObject(value);
+        for (uint32_t k = 0; k < 32; ++k) {  // absent whole numbers in step with the present ones
+          ASSERT_FALSE(Has(intToVariant(static_cast<int32_t>((row.keys / 4 + (step * 32 + k) % row.keys) * 3))));
+        }
       } else if (action < 97) {
         if (known) {
           order.erase(found->second.place);
