@@ -10,6 +10,9 @@
 // 0x7f, a letter the table leaves alone) is compared by its table-folded bytes: two such
 // strings the language tells apart never become one key, and where the language's own answer
 // would hang on which side is converted, the keys stay apart.
+// Both forms are fed to the hash as one stream of bytes, and text of two encodings is equal
+// when its streams are. A single-byte encoding's text is read through a byte table made once for
+// the encoding, so hashing it converts and allocates nothing.
 #include <glib.h>
 
 #include <cmath>
