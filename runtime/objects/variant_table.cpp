@@ -41,7 +41,7 @@ int64_t VariantTable::FindSlot(RuntimeObject* key, uint32_t hash, size_t* insert
   const size_t mask = mSlotCount - 1;
   bool reusable = false;
   for (size_t i = hash & mask;; i = (i + 1) & mask) {
-    const uint64_t slot = mSlots[i];
+    const uint32_t slot = mSlots[i];
     if (slot == kFree) {
       if (insertAt && !reusable) *insertAt = i;
       return -1;
@@ -49,7 +49,7 @@ int64_t VariantTable::FindSlot(RuntimeObject* key, uint32_t hash, size_t* insert
     if (slot == kRemoved) {
       if (insertAt && !reusable) *insertAt = i;
       reusable = true;
-    } else if (slot >> 32 == hash && KeysEqual(EntryIn(i).key, key)) {
+    } else if (((slot ^ hash) & ~mask) == 0 && KeysEqual(EntryIn(i).key, key)) {
       return static_cast<int64_t>(i);
     }
   }
@@ -80,7 +80,7 @@ bool VariantTable::Set(RuntimeObject* key, RuntimeObject* value) {
   }
   RetainObject(key);
   RetainObject(value);
-  mSlots[insertAt] = uint64_t{hash} << 32 | (mEntryCount + 1);
+  mSlots[insertAt] = SlotWord(hash, mEntryCount);
   mEntries[mEntryCount++] = {key, value, hash, false};
   ++mLive;
   return true;
@@ -132,8 +132,8 @@ bool VariantTable::SetBinCount(int32_t bins) {
 bool VariantTable::Rebuild(size_t slotCount) {
   Entry* kept = mEntries;
   if (slotCount != mSlotCount) {
-    if (slotCount > (size_t{1} << 31)) return false;  // past the slot's index half
-    kept = static_cast<Entry*>(TakeBlock(slotCount, slotCount / 2 * sizeof(Entry) + slotCount * sizeof(uint64_t)));
+    if (slotCount > (size_t{1} << 31)) return false;  // past a slot's bits
+    kept = static_cast<Entry*>(TakeBlock(slotCount, slotCount / 2 * sizeof(Entry) + slotCount * sizeof(uint32_t)));
     if (!kept) return false;
   }
   size_t count = 0;
@@ -142,7 +142,7 @@ bool VariantTable::Rebuild(size_t slotCount) {
   }
   if (kept != mEntries) {
     GiveBackBlock(std::exchange(mEntries, kept), mSlotCount);
-    mSlots = reinterpret_cast<uint64_t*>(kept + slotCount / 2);
+    mSlots = reinterpret_cast<uint32_t*>(kept + slotCount / 2);
     mSlotCount = slotCount;
   }
   mEntryCount = count;
@@ -151,7 +151,7 @@ bool VariantTable::Rebuild(size_t slotCount) {
   for (size_t n = 0; n < mEntryCount; ++n) {
     size_t i = mEntries[n].hash & mask;
     while (mSlots[i] != kFree) i = (i + 1) & mask;
-    mSlots[i] = uint64_t{mEntries[n].hash} << 32 | (n + 1);
+    mSlots[i] = SlotWord(mEntries[n].hash, n);
   }
   return true;
 }
