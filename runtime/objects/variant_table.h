@@ -4,12 +4,14 @@
 // Entries sit in one array in insertion order, each with its key's hash. An open-addressed
 // index (linear probing from the hash's low bits, a power of two in size) points into it; a
 // slot holds the rest of the hash beside the entry's index, so a probe reads an entry only for a
-// key whose whole hash matches, and four-byte slots keep the randomly read index small. The hash mixes every bit of the key under a secret drawn once per process,
-// so keys chosen beforehand spread like random ones. Lookups only read.
+// key whose whole hash matches, and four-byte slots keep the randomly read index small. The
+// hash mixes every bit of the key under a secret drawn once per process, so keys chosen
+// beforehand spread like random ones. Lookups only read.
 // A removal leaves a hole in the entries and a mark in its slot. Holes and marks go when the
 // index is next rebuilt: at growth, from the kept hashes (no key is hashed twice), and before
 // the entries are read by position. The entries never outnumber half the slots, holes
-// included, so at least half the slots are free and every probe ends.
+// included, so at least half the slots are free and every probe ends. A released block is kept
+// for the next table of its size (variant_table.cpp).
 // References are released only after the table is consistent again, so a destructor that a
 // release runs may use the table.
 #pragma once
