@@ -148,14 +148,11 @@ class MadeUpLines : public RandomAccessMechanism {
     const int64_t n = std::min<int64_t>(count <= 1024 ? std::min(count, 1023) : count, mLength - mPosition);
     if (n <= 0 || (mBudget -= n) < 0) return false;
     auto* out = static_cast<uint8_t*>(buffer);
-    for (int64_t i = 0; i < n;) {
-      const int64_t at = mPosition + i;
-      const int64_t run = at < 6 * mUnitSize || at >= mBodyEnd ? 1 : std::min(n - i, mBodyEnd - at);
-      if (run > 1) std::memset(out + i, 'x', static_cast<size_t>(run));
-      else out[i] = ByteAt(at);
-      i += run;
-    }
-    mPosition += n;
+    const int64_t end = mPosition + n;
+    std::memset(out, 'x', static_cast<size_t>(n));
+    for (int64_t at = mPosition; at < std::min(end, int64_t{6} * mUnitSize); ++at) out[at - mPosition] = ByteAt(at);
+    for (int64_t at = std::max(mPosition, mBodyEnd); at < end; ++at) out[at - mPosition] = ByteAt(at);
+    mPosition = end;
     if (outCount) *outCount = static_cast<int32_t>(n);
     return true;
   }
@@ -177,7 +174,7 @@ class MadeUpLines : public RandomAccessMechanism {
   uint8_t ByteAt(int64_t at) const {
     if (at % mUnitSize) return 0;
     const int64_t unit = (at < mBodyEnd ? at : at - mBodyEnd) / mUnitSize;
-    return static_cast<uint8_t>((at < mBodyEnd ? "first\n" : "\nnext")[unit]);
+    return static_cast<uint8_t>((at < mBodyEnd ? "first\n" : "\nnext\n")[unit]);
   }
   const int32_t mUnitSize;
   const int64_t mBodyEnd, mLength;
