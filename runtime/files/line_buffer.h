@@ -24,9 +24,9 @@ struct LineBuffer {
   void Reload(RandomAccessMechanism* store);
   // The bytes of the next line without its terminator. With two-byte units (UTF-16 in the host's
   // order) the terminators are the units 0x000D and 0x000A. A line longer than a string can
-  // hold (2 GiB - 1) gives "" with the store's mLastError EOVERFLOW; a store with positions
-  // steps over it to the next line, where its length shows that the line may be that long
-  // by looking for its end first, a piece at a time, instead of gathering it.
+  // hold (2 GiB - 1) gives "" with the store's mLastError EOVERFLOW, and a store with positions
+  // is left at the next line. Where its length shows that a line may be that long, the line's
+  // end is looked for first, a piece at a time, and only a line that fits is gathered.
   std::string ReadLine(RandomAccessMechanism* store, int32_t unitSize);
   // Up to `count` bytes: the buffered ones first, the rest straight from the store.
   std::string ReadBytes(RandomAccessMechanism* store, int32_t count);
