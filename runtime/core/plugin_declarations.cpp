@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdint>
 #include <system_error>
-#include <limits>
 #include <optional>
 #include <string_view>
 
@@ -94,17 +93,19 @@ bool ConstantFits(TypeKind type, TypeKind literal, const std::string& text) {
     case TypeKind::kSingle:
     case TypeKind::kDouble: {
       if (!number) return false;
+      // Any 64-bit integral value is finite in either.
+      if (integral) return true;
+      // All of the text a number: not "&H" without digits, nor "1e" without an exponent, nor one
+      // past a Double's range.
+      const char* end = text.data() + text.size();
       double value = 0;
-      if (integral) {
-        value = static_cast<double>(integral->magnitude);
-      } else {
-        // All of the text a number: not "&H" without digits, nor "1e" without an exponent.
-        const char* end = text.data() + text.size();
-        auto [stop, error] = std::from_chars(text.data(), end, value);
-        if (error != std::errc() || stop != end) return false;
-      }
-      double limit = type == TypeKind::kSingle ? std::numeric_limits<float>::max() : std::numeric_limits<double>::max();
-      return std::fabs(value) <= limit;
+      auto [stop, error] = std::from_chars(text.data(), end, value);
+      if (error != std::errc() || stop != end) return false;
+      if (type == TypeKind::kDouble) return true;
+      // Rounded from the text itself, not from the Double: a Single takes what rounds to its
+      // largest value, and what is too small for it rounds to 0.
+      float single = 0;
+      return std::from_chars(text.data(), end, single).ec == std::errc() || std::fabs(value) < 1;
     }
     default: return false;
   }

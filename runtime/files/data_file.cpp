@@ -76,6 +76,7 @@ bool DataFile::Open(const char*, int32_t) { return false; }
 bool DataFile::CreateTemporary(const char*) { return false; }
 int32_t DataFile::CloseFile() { return 0; }
 bool DataFile::Lock(bool) { return false; }
+bool DataFile::OpenToAppend(const char*) { return false; }
 
 // --- over a C stream -----------------------------------------------------------------------
 
@@ -90,6 +91,7 @@ void UnixDataFile::StartOver() {
   mDirection = kIdle;
   mPositionLost = false;
   mSequential = false;
+  mWriteOnly = false;
   mAtEnd = false;
 }
 
@@ -104,35 +106,39 @@ bool UnixDataFile::AdoptDescriptor(int descriptor, const char* mode) {
 }
 
 int UnixDataFile::OpenDescriptor(const char* path, int flags) {
-  // Without O_NONBLOCK, opening a pipe waits until someone opens its other end.
+  // Without O_NONBLOCK, opening a pipe waits until someone opens its other end; with it, a pipe
+  // opened to be written fails at once (ENXIO) while nobody reads it.
   constexpr int kNeverWait = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  // Opened to read and write, a pipe would count this very file as its reader: what is written
+  // would stay in it unread once the real reader has gone, and a write that fills it would wait
+  // for ever. A pipe to be written is opened to be written only, as any program opens one.
   struct stat info;
-  int reader = -1;
   if ((flags & O_ACCMODE) == O_RDWR && stat(path, &info) == 0 && S_ISFIFO(info.st_mode)) {
-    // Opened to read and write, a pipe counts this very file as its reader, and a write that
-    // fills it would wait for ever: someone else must be reading it.
-    reader = open(path, O_WRONLY | kNeverWait);
-    if (reader < 0) {
-      StoreErrno();
-      return -1;
-    }
+    flags = (flags & ~O_ACCMODE) | O_WRONLY;
   }
-  int descriptor = open(path, flags | kNeverWait, 0666);
-  if (descriptor < 0) StoreErrno();
-  if (reader >= 0) close(reader);
-  if (descriptor < 0) return -1;
+  const int descriptor = open(path, flags | kNeverWait, 0666);
+  if (descriptor < 0) {
+    StoreErrno();
+    return -1;
+  }
   if (fstat(descriptor, &info) != 0) {
     StoreErrno();
     close(descriptor);
     return -1;
   }
   mSequential = S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode);
-  if (int32_t error = mSequential ? 0 : KindError(info)) {
+  mWriteOnly = (flags & O_ACCMODE) == O_WRONLY;
+  int32_t error = mSequential ? 0 : KindError(info);
+  // A pipe put in the file's place between the look and the opening.
+  if (S_ISFIFO(info.st_mode) && (flags & O_ACCMODE) == O_RDWR) error = EAGAIN;
+  if (error != 0) {
     mLastError = error;
     close(descriptor);
     return -1;
   }
-  // Reads and writes wait as any program's do; only the opening must not.
+  // A pipe or a device stays without waiting: its reads and writes wait in poll, where a quit
+  // signal is carried out (a read or write that waits in the system would restart after it).
+  if (mSequential) return descriptor;
   int status = fcntl(descriptor, F_GETFL);
   if (status < 0 || fcntl(descriptor, F_SETFL, status & ~O_NONBLOCK) != 0) {
     StoreErrno();
@@ -149,6 +155,8 @@ bool UnixDataFile::OpenFile(const char* path, int flags, const char* mode) {
     return false;
   }
   const int descriptor = OpenDescriptor(path, flags);
+  // A stream must not ask to read what was opened to be written only.
+  if (descriptor >= 0 && mWriteOnly) mode = (flags & O_APPEND) ? "a" : "w";
   if (descriptor < 0 || !AdoptDescriptor(descriptor, mode)) return false;
   // What is written to a pipe or a terminal reaches it at once, and a read gives what came.
   if (mSequential) setvbuf(mFile, nullptr, _IONBF, 0);
@@ -161,6 +169,18 @@ bool UnixDataFile::Open(const char* path, int32_t permission) {
   if (permission == kDataFileReadPermission) return OpenFile(path, O_RDONLY, "r");
   if (permission == kDataFileReadWritePermission) return OpenFile(path, O_RDWR, "r+");
   ReportDataFileAssertion(__LINE__, "false", "Invalid permissions passed in to UnixDataFile::Open");
+  return false;
+}
+
+// Every write lands at the end of the file as it is then, whatever other programs appended or
+// cut meanwhile; the stream's position follows it.
+bool UnixDataFile::OpenToAppend(const char* path) {
+  if (!OpenFile(path, O_RDWR | O_APPEND, "a+")) return false;
+  // A pipe or a device has no end to move to: what is written goes after what was.
+  if (mSequential || SetPosition64(GetLength64())) return true;
+  const int32_t error = mLastError;
+  CloseFile();
+  mLastError = error;
   return false;
 }
 
@@ -263,16 +283,29 @@ bool UnixDataFile::Write(const void* buffer, int32_t count) {
   return true;
 }
 
-bool UnixDataFile::ReadInOrder(void* buffer, int32_t count, int32_t* outCount) {
-  // A read of a pipe that no writer has opened yet would answer its end at once: this waits
-  // for the first writer, as opening it to read would in any program. A quit signal meanwhile
-  // is carried out.
-  struct pollfd ready = {fileno(mFile), POLLIN, 0};
+namespace {
+
+// Waits until the descriptor may be read or written; a quit signal meanwhile is carried out.
+void WaitUntilReady(int descriptor, short events) {
+  struct pollfd ready = {descriptor, events, 0};
   for (int found; (found = poll(&ready, 1, 1000)) == 0 || (found < 0 && errno == EINTR);) RunPendingWork();
+}
+
+}  // namespace
+
+bool UnixDataFile::ReadInOrder(void* buffer, int32_t count, int32_t* outCount) {
+  // Nothing would ever wake the wait below.
+  if (mWriteOnly) {
+    mLastError = EBADF;
+    return false;
+  }
+  // A read of a pipe that no writer has opened yet would answer its end at once: this waits
+  // for the first writer, as opening it to read would in any program.
   ssize_t got;
   do {
+    WaitUntilReady(fileno(mFile), POLLIN);
     got = read(fileno(mFile), buffer, static_cast<size_t>(count));
-  } while (got < 0 && errno == EINTR);
+  } while (got < 0 && (errno == EINTR || errno == EAGAIN));
   if (got < 0) {
     StoreErrno();
     return false;
@@ -292,12 +325,14 @@ bool UnixDataFile::WriteInOrder(const uint8_t* bytes, int32_t count) {
   int32_t written = 0;
   while (written < count) {
     const ssize_t put = write(fileno(mFile), bytes + written, static_cast<size_t>(count - written));
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) {
-      StoreErrno();
+    if (put > 0) {
+      written += static_cast<int32_t>(put);
+    } else if (put < 0 && errno == EAGAIN) {
+      WaitUntilReady(fileno(mFile), POLLOUT);
+    } else if (put == 0 || errno != EINTR) {
+      mLastError = put == 0 ? EIO : errno;
       break;
     }
-    written += static_cast<int32_t>(put);
   }
   if (written < count && mLastError == EPIPE && !sigismember(&previous, SIGPIPE)) {
     const struct timespec none = {0, 0};

@@ -48,15 +48,18 @@ class DataFile : public RandomAccessMechanism {
   virtual void Sync() {}
   // The file is held in this process and in every other one; without a medium, never.
   bool Lock(bool exclusive) override;
+  // Opens to read and write, every write going to the file's end as it is at that moment, so
+  // that programs appending to one file keep each other's bytes; the position starts at the end.
+  virtual bool OpenToAppend(const char* path);
 
   DataFileCleaner* mCleaner = nullptr;
 };
 
 // A data file over a C stream. Opening never waits. A pipe (FIFO) or a character device (a
-// terminal, /dev/null) opens to be read and written in order, unbuffered: it has no length and
-// no position, so those fail with ESPIPE, and a pipe that nobody reads is refused for writing
-// with ENXIO. A folder is refused with EISDIR, anything else that is not a regular file (a
-// block device, a socket) with ESPIPE.
+// terminal, /dev/null) opens to be read and written in order, unbuffered, its reads and writes
+// waiting in poll: it has no length and no position, so those fail with ESPIPE. A pipe to be
+// written is opened write-only, refused with ENXIO while nobody reads it, and a write after its
+// reader has gone fails with EPIPE. A folder is refused with EISDIR, a block device with ESPIPE.
 //
 // Lengths and positions are 64-bit; the 32-bit answers fail (-1, EOVERFLOW) when the value does
 // not fit. A seek that fails leaves the position unknown: reads and writes then fail until a
@@ -92,6 +95,7 @@ class UnixDataFile : public DataFile {
   int32_t CloseFile() override;
   void Sync() override { Flush(); }
   bool Lock(bool exclusive) override;
+  bool OpenToAppend(const char* path) override;
 
   bool IsOpen() const { return mFile != nullptr; }
 
@@ -122,6 +126,7 @@ class UnixDataFile : public DataFile {
   Direction mDirection = kIdle;
   bool mPositionLost = false;
   bool mSequential = false;
+  bool mWriteOnly = false;  // a pipe opened to be written
   bool mAtEnd = false;  // a read in order met the end
   int32_t mSeekError = 0;
 };

@@ -91,6 +91,13 @@ bool FolderItemImp::SaveAsPicture(VornRuntimeObject*, int32_t) { return false; }
 void FolderItemImp::SaveAsJPEG(VornRuntimeObject*) {}
 bool FolderItemImp::SaveStyledEditField(VornRuntimeObject*) { return false; }
 
+RandomAccessMechanism* FolderItemImp::OpenStreamToAppend() {
+  std::unique_ptr<RandomAccessMechanism> store(OpenStream(true, true));
+  if (!store || store->IsSequential() || store->SetPosition64(store->GetLength64())) return store.release();
+  mLastError = store->mLastError ? store->mLastError : EIO;
+  return nullptr;
+}
+
 string FolderItemImp::GetURLPath() {
   std::vector<string> names;
   names.push_back(PercentEncode(GetName().ToUTF8()));

@@ -118,6 +118,9 @@ class FolderItemImp {
   virtual bool SaveAsPicture(VornRuntimeObject* picture, int32_t format);
   virtual void SaveAsJPEG(VornRuntimeObject* picture);
   virtual bool SaveStyledEditField(VornRuntimeObject* editField);
+  // Reading and writing, every write at the end: here OpenStream positioned at the end, which
+  // a medium that only this program writes may use; null, with mLastError, when it fails.
+  virtual RandomAccessMechanism* OpenStreamToAppend();
 
   int32_t mLastError = 0;  // 0, or the code of the latest failure (errno for items on disk)
 };

@@ -89,6 +89,8 @@ class FolderItemImpUnix : public FolderItemImp {
   int32_t GetLength() override;
   bool SetLength(int32_t length) override;
   RandomAccessMechanism* OpenStream(bool allowWriting, bool readWrite) override;
+  // Other programs may append to the file too: each write goes to the end as it is then.
+  RandomAccessMechanism* OpenStreamToAppend() override;
   void MakeExecutable() override;
   bool CreateAsFolder() override;
   RandomAccessMechanism* CreateStream(const string& fileType) override;

@@ -200,36 +200,41 @@ bool FolderItemImpUnix::SetLength(int32_t length) {
   return true;
 }
 
-RandomAccessMechanism* FolderItemImpUnix::OpenStream(bool allowWriting, bool readWrite) {
+namespace {
+
+// A new data file that `open` opened, or null with the data file's error kept in `imp`.
+template <typename Open>
+RandomAccessMechanism* OpenedDataFile(FolderItemImpUnix* imp, int32_t line, Open open) {
   std::unique_ptr<DataFile> file(NewDataFile());
   if (!file) {
-    ReportUnixAssertion(__LINE__, "newFile");
+    ReportUnixAssertion(line, "newFile");
     return nullptr;
   }
-  int32_t permission = allowWriting && readWrite ? kDataFileReadWritePermission : kDataFileReadPermission;
-  if (!file->Open(SysPath().c_str(), permission)) {
-    mLastError = file->mLastError;
+  if (!open(*file)) {
+    imp->mLastError = file->mLastError;
     return nullptr;
   }
   return file.release();
 }
 
+}  // namespace
+
+RandomAccessMechanism* FolderItemImpUnix::OpenStream(bool allowWriting, bool readWrite) {
+  int32_t permission = allowWriting && readWrite ? kDataFileReadWritePermission : kDataFileReadPermission;
+  return OpenedDataFile(this, __LINE__, [&](DataFile& file) { return file.Open(SysPath().c_str(), permission); });
+}
+
+RandomAccessMechanism* FolderItemImpUnix::OpenStreamToAppend() {
+  return OpenedDataFile(this, __LINE__, [&](DataFile& file) { return file.OpenToAppend(SysPath().c_str()); });
+}
+
 RandomAccessMechanism* FolderItemImpUnix::CreateStream(const string&) {
-  std::unique_ptr<DataFile> file(NewDataFile());
-  if (!file) {
-    ReportUnixAssertion(__LINE__, "newFile");
-    return nullptr;
-  }
   std::string path = PathBytes(mPath);
   if (!path.empty() && path.back() == '/') {
     path.pop_back();
     mPath = PathString(path, mPath.Encoding());
   }
-  if (!file->Create(SysPath().c_str())) {
-    mLastError = file->mLastError;
-    return nullptr;
-  }
-  return file.release();
+  return OpenedDataFile(this, __LINE__, [&](DataFile& file) { return file.Create(SysPath().c_str()); });
 }
 
 bool FolderItemImpUnix::CreateAsFolder() {

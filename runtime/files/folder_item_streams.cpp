@@ -1,6 +1,5 @@
 // The FolderItem members that open and create files as streams. The stream object owns the
 // store from the moment it is made.
-#include <cerrno>
 #include <cstdint>
 #include <vector>
 
@@ -51,17 +50,10 @@ VornRuntimeObject* FolderItemOpenTextFile(VornRuntimeObject* self) {
 VornRuntimeObject* FolderItemAppendTextFile(VornRuntimeObject* self) {
   FolderItemImp* imp = MethodImp(self, __LINE__);
   if (!imp || imp->IsLocked()) return nullptr;
-  RandomAccessMechanism* store = imp->OpenStream(true, true);
+  RandomAccessMechanism* store = imp->OpenStreamToAppend();
+  if (store) return NewTextOutputStreamObject(store);
   // Only a file that is not there yet is made: any other failure to open leaves it as it is.
-  if (!store) return imp->Exists() ? nullptr : TextOutputOver(imp->CreateStream(string("text")));
-  // Appending anywhere but at the end would write over what the file holds. (A pipe or a
-  // device has no end to move to: what is written goes after what was.)
-  if (!store->IsSequential() && !store->SetPosition64(store->GetLength64())) {
-    imp->mLastError = store->mLastError ? store->mLastError : EIO;
-    delete store;
-    return nullptr;
-  }
-  return NewTextOutputStreamObject(store);
+  return imp->Exists() ? nullptr : TextOutputOver(imp->CreateStream(string("text")));
 }
 
 VornRuntimeObject* FolderItemCreateTextFile(VornRuntimeObject* self) {

@@ -15,12 +15,30 @@ constexpr uint32_t kLineFeed = 0x0A;
 // The longest line a string holds.
 constexpr int64_t kLongestLine = INT32_MAX;
 
-bool HoldsTerminator(const uint8_t* bytes, size_t count) {
-  return std::memchr(bytes, kCarriageReturn, count) || std::memchr(bytes, kLineFeed, count);
-}
-
 uint32_t UnitAt(const uint8_t* bytes, int32_t unitSize) {
   return unitSize == 2 ? uint32_t{bytes[0]} | (uint32_t{bytes[1]} << 8) : bytes[0];
+}
+
+// The offset of the first whole unit from `from` on that ends a line; without one, `found` is
+// false and the answer is where the whole units end.
+int32_t FindTerminator(const uint8_t* bytes, int32_t from, int32_t count, int32_t unitSize, bool* found) {
+  const int32_t end = from + (count - from) / unitSize * unitSize;
+  int32_t first = end;
+  for (const uint8_t low : {uint8_t{kCarriageReturn}, uint8_t{kLineFeed}}) {
+    for (int32_t at = from; at < first;) {
+      const auto* hit = static_cast<const uint8_t*>(std::memchr(bytes + at, low, static_cast<size_t>(first - at)));
+      if (!hit) break;
+      const auto offset = static_cast<int32_t>(hit - bytes);
+      // In two-byte units the terminator's byte must start a unit whose high byte is 0.
+      if ((offset - from) % unitSize == 0 && (unitSize == 1 || bytes[offset + 1] == 0)) {
+        first = offset;
+        break;
+      }
+      at = offset + 1;
+    }
+  }
+  *found = first < end;
+  return first;
 }
 
 }  // namespace
@@ -43,70 +61,76 @@ void LineBuffer::Reload(RandomAccessMechanism* store) {
   Refill(store);
 }
 
-bool LineBuffer::LineMayFit(RandomAccessMechanism* store, int32_t lineStart) {
+bool LineBuffer::LineFits(RandomAccessMechanism* store, int32_t lineStart, int32_t unitSize) {
   // A store read in order tells only by being read.
   if (store->IsSequential()) return true;
   int64_t scanned = *count - lineStart;
-  if (scanned + store->BytesLeft() <= kLongestLine) return true;
   const int64_t resume = store->GetPosition64();
+  if (resume < 0 || scanned + store->BytesLeft() <= kLongestLine) return true;
+  const int64_t lineStartInStore = resume - scanned;
   std::vector<uint8_t> piece(64 * 1024);
   bool found = false;
-  while (!found && scanned <= kLongestLine) {
+  while (!found) {
+    // Each piece starts at a whole unit: one that the buffer or a short read cut in two is
+    // looked at again whole.
+    scanned -= scanned % unitSize;
     int32_t got = 0;
-    if (!store->Read(piece.data(), static_cast<int32_t>(piece.size()), &got) || got <= 0) break;
-    found = HoldsTerminator(piece.data(), static_cast<size_t>(got));
-    scanned += got;
+    if (!store->SetPosition64(lineStartInStore + scanned) ||
+        !store->Read(piece.data(), static_cast<int32_t>(piece.size()), &got) || got <= 0) {
+      break;
+    }
+    const int32_t at = FindTerminator(piece.data(), 0, got, unitSize, &found);
+    scanned += found ? at : got;
   }
-  // A scan that stopped short leaves the answer to the reading itself.
-  return store->SetPosition64(resume) && (found || scanned <= kLongestLine);
-}
-
-std::string LineBuffer::TooLong(RandomAccessMechanism* store, int64_t start) {
-  if (start >= 0 && store->SetPosition64(start)) Reload(store);
-  store->mLastError = EOVERFLOW;
-  return {};
+  // A look that stopped short of the bound leaves the answer to the reading itself.
+  if (scanned <= kLongestLine) return store->SetPosition64(resume);
+  *position = 0;
+  *count = 0;
+  store->SetPosition64(lineStartInStore + scanned);
+  return false;
 }
 
 std::string LineBuffer::ReadLine(RandomAccessMechanism* store, int32_t unitSize) {
   std::string line;
   if (!store) return line;
+  if (TakeLine(store, unitSize, &line)) return line;
+  // The rest of the line is stepped over, so that the next read gives the next line. A store
+  // read in order (a device) may never end the line: what is left of it comes as it is read.
+  if (!store->IsSequential()) TakeLine(store, unitSize, nullptr);
+  store->mLastError = EOVERFLOW;
+  return {};
+}
+
+bool LineBuffer::TakeLine(RandomAccessMechanism* store, int32_t unitSize, std::string* line) {
   const int32_t lineStart = *position;
-  int64_t storeStart = -2;  // where the line starts in the store, once it runs past the buffer
+  bool looked = line == nullptr;
   for (;;) {
-    int32_t from = *position;
-    int32_t stop = from;
+    const int32_t from = *position;
     bool found = false;
-    for (; stop + unitSize <= *count; stop += unitSize) {
-      uint32_t unit = UnitAt(bytes + stop, unitSize);
-      if (unit == kCarriageReturn || unit == kLineFeed) {
-        found = true;
-        break;
-      }
-    }
-    line.append(reinterpret_cast<const char*>(bytes) + from, static_cast<size_t>(stop - from));
+    const int32_t stop = FindTerminator(bytes, from, *count, unitSize, &found);
+    if (line) line->append(reinterpret_cast<const char*>(bytes) + from, static_cast<size_t>(stop - from));
     *position = stop;
-    if (!found && storeStart == -2) {
-      const int64_t after = store->IsSequential() ? -1 : store->GetPosition64();
-      storeStart = after < 0 ? -1 : after - *count + lineStart;
-      if (!LineMayFit(store, lineStart)) return TooLong(store, storeStart);
+    if (!found && !looked) {
+      looked = true;
+      if (!LineFits(store, lineStart, unitSize)) return false;
     }
     // A half unit at the very end belongs to the last line. A store that is not at its end but
     // gives nothing (a failing disk) must not keep us here.
     const bool last = !found && (store->IsEOF() || !Refill(store));
     if (last) {
-      line.append(reinterpret_cast<const char*>(bytes) + *position, static_cast<size_t>(Buffered()));
+      if (line) line->append(reinterpret_cast<const char*>(bytes) + *position, static_cast<size_t>(Buffered()));
       *position = *count;
     }
-    if (static_cast<int64_t>(line.size()) > kLongestLine) return TooLong(store, storeStart);
-    if (last) return line;
+    if (line && static_cast<int64_t>(line->size()) > kLongestLine) return false;
+    if (last) return true;
     if (found) {
-      bool carriageReturn = UnitAt(bytes + stop, unitSize) == kCarriageReturn;
+      const bool carriageReturn = UnitAt(bytes + stop, unitSize) == kCarriageReturn;
       *position += unitSize;
       if (carriageReturn) {
         if (*position + unitSize > *count) Refill(store);
         if (*position + unitSize <= *count && UnitAt(bytes + *position, unitSize) == kLineFeed) *position += unitSize;
       }
-      return line;
+      return true;
     }
   }
 }

@@ -25,18 +25,21 @@ struct LineBuffer {
   // The bytes of the next line without its terminator. With two-byte units (UTF-16 in the host's
   // order) the terminators are the units 0x000D and 0x000A. A line longer than a string can
   // hold (2 GiB - 1) gives "" with the store's mLastError EOVERFLOW, and a store with positions
-  // is left at the line's start; where the store's length shows that the line may be that long,
-  // it is looked through first, a piece at a time, instead of gathered.
+  // is left at the next line. Where its length shows that a line may be that long, the line's
+  // end is looked for first, a piece at a time, and only a line that fits is gathered.
   std::string ReadLine(RandomAccessMechanism* store, int32_t unitSize);
   // Up to `count` bytes: the buffered ones first, the rest straight from the store.
   std::string ReadBytes(RandomAccessMechanism* store, int32_t count);
 
  private:
-  // Whether a terminator may come before the line, which the buffer holds from `lineStart` on
-  // and which goes on in the store, is too long to hold.
-  bool LineMayFit(RandomAccessMechanism* store, int32_t lineStart);
-  // The failure of a line too long to hold: the store goes back to `start` (-1: it cannot).
-  std::string TooLong(RandomAccessMechanism* store, int64_t start);
+  // Hands out the line up to its terminator and steps past that, gathering it into `line`
+  // unless that is null (the line is stepped over then); false, where it stopped, once the line
+  // proves too long to hold.
+  bool TakeLine(RandomAccessMechanism* store, int32_t unitSize, std::string* line);
+  // Whether the line, which the buffer holds from `lineStart` on and which goes on in the store,
+  // may fit a string: true with the store where it was. When it is too long the buffer is
+  // emptied and the store left at the line's terminator, so that the rest is not read again.
+  bool LineFits(RandomAccessMechanism* store, int32_t lineStart, int32_t unitSize);
 };
 
 // A line reader over a store with its own 128-byte buffer; every line is tagged with its

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "core/support/main_loop_turn.h"
+
 namespace vorn {
 namespace {
 
@@ -43,13 +45,7 @@ FakeTimer* NewTimer() {
   return timer;
 }
 
-void RunFor(int milliseconds) {
-  gint64 end = g_get_monotonic_time() + milliseconds * 1000;
-  guint wake = g_timeout_add(static_cast<guint>(milliseconds), [](gpointer) { return FALSE; },
-                             nullptr);
-  while (g_get_monotonic_time() < end) g_main_context_iteration(nullptr, TRUE);
-  g_source_remove(wake);
-}
+void RunFor(int milliseconds) { testing::TurnMainLoopFor(milliseconds); }
 
 TEST(TimerStateTest, ANewTimerIsOffWithASecondsPeriodAndArmsNothing) {
   FakeTimer* timer = NewTimer();

@@ -7,6 +7,7 @@
 
 #include "objects/class_registry.h"
 #include "core/support/core_object_test.h"
+#include "core/support/main_loop_turn.h"
 
 namespace vorn {
 namespace {
@@ -37,12 +38,7 @@ RuntimeClass* ActionTimer() {
                                {{"#Action%%o<ActionTimer>", reinterpret_cast<void*>(&OnAction), nullptr, 0}});
 }
 
-void RunFor(int milliseconds) {
-  gint64 end = g_get_monotonic_time() + milliseconds * 1000;
-  guint wake = g_timeout_add(static_cast<guint>(milliseconds), [](gpointer) { return FALSE; }, nullptr);
-  while (g_get_monotonic_time() < end) g_main_context_iteration(nullptr, TRUE);
-  g_source_remove(wake);
-}
+void RunFor(int milliseconds) { testing::TurnMainLoopFor(milliseconds); }
 
 class TimerTest : public CoreObjectTest {
  protected:

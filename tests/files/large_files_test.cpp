@@ -3,7 +3,9 @@
 // cannot hold fails the call.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -15,6 +17,7 @@
 #include "files/folder_item_class.h"
 #include "files/support/temp_folder.h"
 #include "files/text_input_stream.h"
+#include "files/stream_objects.h"
 #include "files/text_output_stream.h"
 #include "objects/text_encoding_object.h"
 #include "vorn/folder_item_api.h"
@@ -68,6 +71,15 @@ TEST_F(LargeFileTest, StreamsReadAndAppendPastTwoGigabytesAndNeverWriteAtAGuess)
          return to_string(TextOutputStreamLastErrorGetter(out));
        },
        "0", kTail + "more"},
+      {"AppendToTextFile writes where the file ends then: cut by another program, it gets no hole",
+       FolderItemAppendTextFile,
+       [this](RuntimeObject* out) {
+         std::filesystem::resize_file(PathOf("big"), kTailOffset);
+         TextOutputStreamWrite(out, string("more").Rep());
+         TextOutputStreamClose(out);
+         return to_string(TextOutputStreamLastErrorGetter(out));
+       },
+       "0", "more"},
       {"Position = Length on a read-write BinaryStream fails, and so does the write after it",
        [](RuntimeObject* item) { return FolderItemOpenBinaryFile(item, 1); },
        [](RuntimeObject* stream) {
@@ -99,14 +111,14 @@ TEST_F(LargeFileTest, StreamsReadAndAppendPastTwoGigabytesAndNeverWriteAtAGuess)
          return all + "|" + to_string(TextInputStreamLastErrorGetter(in));
        },
        "|75", kTail},
-      {"ReadLine fails on a line past 2 GiB and stays where the line starts", FolderItemOpenTextFile,
+      {"ReadLine fails on a line past 2 GiB and steps over it, here to the end", FolderItemOpenTextFile,
        [](RuntimeObject* in) {
          std::string lines;
          for (int i = 0; i < 3; ++i) lines += Take(TextInputStreamReadLine(in, nullptr)) + "|";
          lines += to_string(TextInputStreamLastErrorGetter(in));
          return lines + "|" + to_string(TextInputStreamGetPosition(in)) + "|" + to_string(TextInputStreamEOF(in));
        },
-       "first|second||75|13|0", kTail},
+       "first|second||75|-1|1", kTail},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -119,6 +131,93 @@ TEST_F(LargeFileTest, StreamsReadAndAppendPastTwoGigabytesAndNeverWriteAtAGuess)
     EXPECT_EQ(BytesAt(0, kHead.size()), kHead) << "the start of the file stays as it was";
     EXPECT_EQ(BytesAt(kTailOffset, 64), c.tail);
     EXPECT_EQ(std::filesystem::file_size(PathOf("big")), kTailOffset + c.tail.size());
+  }
+}
+
+// "first", a line of `length` bytes of "x" and then "next" (in UTF-16 when `unitSize` is 2), made
+// up as it is read, so that no test holds gigabytes. Reads of a buffer's size give an odd number
+// of bytes, as a slow medium may. It hands out little more than it holds and then fails, as a
+// broken disk would: a reader that gathers the long line, or reads it twice, fails cheaply.
+class MadeUpLines : public RandomAccessMechanism {
+ public:
+  MadeUpLines(int64_t length, int32_t unitSize, bool next)
+      : mUnitSize(unitSize), mBodyEnd(6 * unitSize + length),
+        mLength(mBodyEnd + (next ? 6 * unitSize : 0)), mBudget(mLength + (1 << 20)) {}
+  bool Read(void* buffer, int32_t count, int32_t* outCount) override {
+    if (outCount) *outCount = 0;
+    const int64_t n = std::min<int64_t>(count <= 1024 ? std::min(count, 1023) : count, mLength - mPosition);
+    if (n <= 0 || (mBudget -= n) < 0) return false;
+    auto* out = static_cast<uint8_t*>(buffer);
+    const int64_t end = mPosition + n;
+    std::memset(out, 'x', static_cast<size_t>(n));
+    for (int64_t at = mPosition; at < std::min(end, int64_t{6} * mUnitSize); ++at) out[at - mPosition] = ByteAt(at);
+    for (int64_t at = std::max(mPosition, mBodyEnd); at < end; ++at) out[at - mPosition] = ByteAt(at);
+    mPosition = end;
+    if (outCount) *outCount = static_cast<int32_t>(n);
+    return true;
+  }
+  bool Write(const void*, int32_t) override { return false; }
+  bool Close() override { return true; }
+  bool IsEOF() override { return mPosition >= mLength; }
+  bool SetPosition(int32_t position) override { return SetPosition64(position); }
+  int32_t GetLength() override { return Answer32(mLength); }
+  bool SetLength(int32_t) override { return false; }
+  int32_t GetPosition() override { return Answer32(mPosition); }
+  int64_t GetLength64() override { return mLength; }
+  int64_t GetPosition64() override { return mPosition; }
+  bool SetPosition64(int64_t position) override {
+    mPosition = std::clamp<int64_t>(position, 0, mLength);
+    return position >= 0;
+  }
+
+ private:
+  uint8_t ByteAt(int64_t at) const {
+    if (at % mUnitSize) return 0;
+    const int64_t unit = (at < mBodyEnd ? at : at - mBodyEnd) / mUnitSize;
+    return static_cast<uint8_t>((at < mBodyEnd ? "first\n" : "\nnext\n")[unit]);
+  }
+  const int32_t mUnitSize;
+  const int64_t mBodyEnd, mLength;
+  int64_t mBudget, mPosition = 0;
+};
+
+// A line too long for a string is refused without being gathered, and stepped over, so that a
+// loop reading lines until EOF goes on to the next line and ends.
+TEST_F(LargeFileTest, ALineTooLongForAStringIsSteppedOverUngathered) {
+  constexpr int64_t kLongest = INT32_MAX;
+  const struct {
+    int64_t length;
+    int32_t unitSize;
+    bool next;  // whether a line follows the long one
+    const char* answer;
+  } cases[] = {
+      {kLongest, 1, true, "first|gathered"},
+      {kLongest + 1, 1, true, "first||75|next|1"},
+      {kLongest + 60 * 1024, 1, true, "first||75|next|1"},
+      {kLongest + 10 * 1024 * 1024, 1, true, "first||75|next|1"},
+      {kLongest + 1, 1, false, "first||75||1"},
+      {kLongest - 1, 2, true, "first|gathered"},
+      {kLongest + 1, 2, true, "first||75|next|1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.length) + " bytes in units of " + std::to_string(c.unitSize));
+    RuntimeObject* in = NewTextInputStreamObject(new MadeUpLines(c.length, c.unitSize, c.next));
+    RuntimeObject* encoding = c.unitSize == 2 ? GetTEObjectFromEncoding(kEncodingUTF16) : nullptr;
+    auto line = [&] {
+      std::string text = Take(TextInputStreamReadLine(in, encoding));
+      std::erase(text, '\0');  // the high bytes of UTF-16 units: every character here is ASCII
+      return text.size() > 8 ? std::string("gathered") : text;
+    };
+    std::string answer = line() + "|";
+    const std::string longLine = line();
+    answer += longLine;
+    if (longLine.empty()) {
+      answer += "|" + std::to_string(TextInputStreamLastErrorGetter(in)) + "|" + line();
+      answer += "|" + std::to_string(TextInputStreamEOF(in));
+    }
+    EXPECT_EQ(answer, c.answer);
+    RuntimeUnlockObject(encoding);
+    RuntimeUnlockObject(in);
   }
 }
 

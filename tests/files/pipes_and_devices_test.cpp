@@ -1,9 +1,12 @@
 // Pipes, devices and folders where a file is expected: every call answers at once, never
 // waiting for a writer or a reader that does not come. Each call runs in a child process, so
 // that one that would wait makes its row fail instead of hanging the test.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -31,12 +34,19 @@ namespace {
 
 using SpecialFileTest = TempFolderTest;
 
+volatile sig_atomic_t sQuitAsked = 0;
+
 // Pipes and devices open to be read and written in order, at once; only what needs a whole
 // file, a length or a position is refused.
 TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
   for (const char* name : {"pipe", "pipe.wav", "pipe.png"}) ASSERT_EQ(mkfifo(PathOf(name).c_str(), 0600), 0);
   MakeFolder("folder");
   WriteFile("plain", "words");
+  sockaddr_un address = {};
+  address.sun_family = AF_UNIX;
+  PathOf("socket").copy(address.sun_path, sizeof address.sun_path - 1);
+  const int socketFile = socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_EQ(bind(socketFile, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
   // "stream" for a stream, else "nil" and the item's LastErrorCode.
   auto opens = [](RuntimeObject* (*open)(RuntimeObject*)) {
     return [open](RuntimeObject* item, FolderItemImpUnix*) {
@@ -81,6 +91,35 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
     for (int i = 0; i < 3; ++i) lines += Text(string::Adopt(TextInputStreamReadLine(in, nullptr))) + "|";
     return lines + std::to_string(TextInputStreamEOF(in));
   };
+  // Writes through the stream `open` makes on the pipe while a reader has it open: what the
+  // reader took of a first line, then the error of a line written after the reader has gone.
+  using Write = void (*)(RuntimeObject* stream, StringRep* text);
+  using Error = int32_t (*)(RuntimeObject* stream);
+  auto writesAfterTheReaderGoes = [this](RuntimeObject* (*open)(RuntimeObject*), Write write, Error error) {
+    return [this, open, write, error](RuntimeObject* item, FolderItemImpUnix*) {
+      const int reader = ::open(PathOf("pipe").c_str(), O_RDONLY | O_NONBLOCK);
+      RuntimeObject* out = open(item);
+      if (!out) return "nil " + std::to_string(FolderItemGetLastError(item, 0));
+      write(out, string("taken").Rep());
+      char got[16] = {};
+      const std::string taken(got, static_cast<size_t>(std::max<ssize_t>(read(reader, got, sizeof got), 0)));
+      close(reader);
+      write(out, string("lost\n").Rep());
+      return taken + std::to_string(error(out));
+    };
+  };
+  // A megabyte written to the pipe of a reader that never reads, and a quit signal meanwhile: the
+  // program's quit (standing in here: an exit with 7) is carried out.
+  auto quitsWhileWriting = [this](RuntimeObject* item, FolderItemImpUnix*) {
+    const int reader = ::open(PathOf("pipe").c_str(), O_RDONLY | O_NONBLOCK);
+    RuntimeObject* out = FolderItemCreateTextFile(item);
+    if (reader < 0 || !out) return std::string("no pipe");
+    signal(SIGTERM, [](int) { sQuitAsked = 1; });
+    SetBackgroundTaskPendingWorkHook([] { if (sQuitAsked) _exit(7); });
+    std::thread([] { usleep(100 * 1000), kill(getpid(), SIGTERM); }).detach();
+    TextOutputStreamWrite(out, string(std::string(1 << 20, 'x'), kEncodingASCII).Rep());
+    return "written, error " + std::to_string(TextOutputStreamLastErrorGetter(out));
+  };
   // What a device gives, its Length and Position, and their error.
   auto readsBytes = [](RuntimeObject* item, FolderItemImpUnix*) {
     RuntimeObject* stream = FolderItemOpenBinaryFile(item, 0);
@@ -99,11 +138,23 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
       {"OpenAsBinaryFile to write, nobody reading", "pipe", opens([](RuntimeObject* item) { return FolderItemOpenBinaryFile(item, 1); }), "nil 6"},
       {"AppendToTextFile, nobody reading", "pipe", opens(FolderItemAppendTextFile), "nil 6"},
       {"CreateTextFile, nobody reading", "pipe", opens(FolderItemCreateTextFile), "nil 6"},
+      {"CreateTextFile, the reader gone", "pipe",
+       writesAfterTheReaderGoes(FolderItemCreateTextFile, TextOutputStreamWriteLine, TextOutputStreamLastErrorGetter),
+       "taken\n32"},
+      {"AppendToTextFile, the reader gone", "pipe",
+       writesAfterTheReaderGoes(FolderItemAppendTextFile, TextOutputStreamWrite, TextOutputStreamLastErrorGetter),
+       "taken32"},
+      {"OpenAsBinaryFile to write, the reader gone", "pipe",
+       writesAfterTheReaderGoes([](RuntimeObject* item) { return FolderItemOpenBinaryFile(item, 1); }, BinaryStreamWrite,
+                                BinaryStreamLastErrorGetter),
+       "taken32"},
+      {"a write waiting for a reader that never reads, then a quit signal", "pipe", quitsWhileWriting, "<exit 7>"},
       {"AppendToTextFile on /dev/null", "/dev/null", logs(FolderItemAppendTextFile), "0 "},
       {"CreateTextFile on /dev/null", "/dev/null", logs(FolderItemCreateTextFile), "0 "},
       {"AppendToTextFile on /dev/stderr", "/dev/stderr", logs(FolderItemAppendTextFile), "0 logged\n"},
       {"BinaryStream on /dev/zero: bytes, no length, no position", "/dev/zero", readsBytes, "4 bytes -1 -1 29"},
       {"OpenAsBinaryFile on a folder", "folder", opens(binary), "nil 21"},
+      {"OpenAsBinaryFile on a socket", "socket", opens(binary), "nil 6"},
       {"OpenAsSound", "pipe.wav", opens(FolderItemOpenSound), "nil 29"},
       {"OpenAsPicture", "pipe.png", opens(FolderItemOpenImage), "nil 29"},
       {"CopyFileTo from a pipe", "pipe", copies("copy"), "0 29"},
@@ -119,6 +170,7 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
               c.answer);
   }
   EXPECT_EQ(ReadFile("plain"), "words");
+  close(socketFile);
 }
 
 // A program the file layer waits for (cp, the picture converter) ends with the program that

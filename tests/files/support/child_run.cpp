@@ -8,6 +8,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <string>
 
 namespace vorn::testing {
 
@@ -36,7 +37,12 @@ std::string RunInChild(const std::function<std::string()>& body, int seconds) {
     kill(-child, SIGKILL);
     text = "<still running>";
   }
-  waitpid(child, nullptr, 0);
+  int status = 0;
+  waitpid(child, &status, 0);
+  // A child that ended another way than by answering (killed by a signal, or an exit of the
+  // code under test) says how.
+  if (text.empty() && WIFSIGNALED(status)) return "<signal " + std::to_string(WTERMSIG(status)) + ">";
+  if (text.empty() && WIFEXITED(status) && WEXITSTATUS(status) != 0) return "<exit " + std::to_string(WEXITSTATUS(status)) + ">";
   return text;
 }
 
