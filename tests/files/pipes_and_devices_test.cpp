@@ -164,8 +164,12 @@ TEST_F(SpecialFileTest, AProgramTheFileLayerWaitsForEndsWithTheProgramThatWaits)
     if (waiter == 0) {
       signal(SIGTERM, [](int) { sQuitSignal = 1; });
       SetBackgroundTaskPendingWorkHook([] { if (sQuitSignal) std::exit(0); });
+      // Held until this program exits, carrying out a quit signal as the wait would.
       SetProgramStartHookForTests([](pid_t) {
-        while (true) RunPendingWork(), usleep(1000);
+        while (true) {
+          RunPendingWork();
+          usleep(1000);
+        }
       });
       c.run();
       _exit(0);
