@@ -4,10 +4,7 @@
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <gdk/gdk.h>
 
-#include <stdlib.h>
-
 #include <cerrno>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -54,17 +51,17 @@ RuntimeObject* PictureFromPixbufFile(const std::string& path) {
 int32_t sConverterTimeLimit = kPictureConverterTimeLimit;
 
 // The converter writes into a folder only this user can reach, so no one else can read the
-// pixels or put a file of their own in the output's place; both go when the picture is read.
+// pixels or put a file of their own in the output's place; both go when the picture is read,
+// or with this process should it exit first.
 // The input is named as PICT, so the converter reads nothing else whatever the file holds.
 RuntimeObject* PictureFromPICTFile(const std::string& path, int32_t* error) {
-  std::string folder = std::string(kTemporaryFolderPath) + "vorn-pict-XXXXXX";
-  if (!mkdtemp(folder.data())) {
-    *error = errno;
+  const ScratchFolder folder(std::string(kTemporaryFolderPath) + "vorn-pict-");
+  if (folder.Path().empty()) {
+    *error = folder.Error();
     return nullptr;
   }
-  const std::string output = folder + "/converted.bmp";
-  const ProgramResult run =
-      RunProgramAndWait({"convert", "PICT:" + path, "BMP3:" + output}, true, sConverterTimeLimit, folder);
+  const std::string output = folder.Path() + "/converted.bmp";
+  const ProgramResult run = RunProgramAndWait({"convert", "PICT:" + path, "BMP3:" + output}, true, sConverterTimeLimit);
   RuntimeObject* picture = nullptr;
   if (!run.started) {
     *error = run.error;  // ENOENT: no converter installed
@@ -73,8 +70,6 @@ RuntimeObject* PictureFromPICTFile(const std::string& path, int32_t* error) {
   } else if (run.exitStatus != 0 || !(picture = PictureFromPixbufFile(output))) {
     *error = EINVAL;  // not a picture the converter could read
   }
-  std::error_code ignored;
-  std::filesystem::remove_all(folder, ignored);
   return picture;
 }
 

@@ -91,60 +91,81 @@ std::string FindProgram(const std::string& name, int* error) {
   return {};
 }
 
-// The programs running now (their process groups) and their scratch folders, which go when
-// this process exits before they end.
-struct RunningProgram {
-  pid_t group;
+// What goes when this process exits before it is done with it: the process groups of the
+// programs it waits for, and their scratch folders. Once the exit has ended them, nothing new
+// is started or made.
+struct Listed {
+  pid_t group;  // 0: a scratch folder
   std::string folder;
-  pid_t parent;  // a process forked meanwhile inherits the list, but not the programs
+  pid_t owner;  // a process forked meanwhile inherits the list, but not what is on it
 };
-std::mutex sRunningGuard;
-std::vector<RunningProgram>& Running() {
-  static auto* running = new std::vector<RunningProgram>;
-  return *running;
+std::mutex sListedGuard;
+pid_t sEndedIn = 0;  // the process whose exit ended what was listed
+void (*sStartHook)(pid_t) = nullptr;
+
+std::vector<Listed>& ListedItems() {
+  static auto* listed = new std::vector<Listed>;
+  return *listed;
 }
 
-void EndRunningPrograms() {
+void EndListed() {
   // A process forked while another thread held the list finds it held for good.
-  std::unique_lock<std::mutex> guard(sRunningGuard, std::try_to_lock);
+  std::unique_lock<std::mutex> guard(sListedGuard, std::try_to_lock);
   for (int tries = 0; !guard.owns_lock() && tries < 100; ++tries) {
     usleep(1000);
     guard.try_lock();
   }
   if (!guard.owns_lock()) return;
-  for (const RunningProgram& program : Running()) {
-    if (program.parent != getpid()) continue;
-    kill(-program.group, SIGKILL);
-    // The program writes nothing more once it is gone.
+  sEndedIn = getpid();
+  // The programs first: one that is gone writes nothing more into its folder.
+  for (const Listed& item : ListedItems()) {
+    if (item.owner != getpid() || item.group == 0) continue;
+    kill(-item.group, SIGKILL);
     int status;
-    waitpid(program.group, &status, 0);
-    std::error_code ignored;
-    if (!program.folder.empty()) std::filesystem::remove_all(program.folder, ignored);
+    waitpid(item.group, &status, 0);
   }
-  Running().clear();
+  for (const Listed& item : ListedItems()) {
+    std::error_code ignored;
+    if (item.owner == getpid() && item.group == 0) std::filesystem::remove_all(item.folder, ignored);
+  }
+  ListedItems().clear();
 }
 
-// Holds a running program in the list for as long as it is waited for.
-class RunningEntry {
+// Lists the group or folder unless this process's exit has already ended what was listed.
+// Called with the guard held.
+bool ListLocked(pid_t group, const std::string& folder) {
+  static std::once_flag once;
+  std::call_once(once, [] { std::atexit(&EndListed); });
+  if (sEndedIn == getpid()) return false;
+  ListedItems().push_back({group, folder, getpid()});
+  return true;
+}
+
+void UnlistLocked(pid_t group, const std::string& folder) {
+  auto& listed = ListedItems();
+  listed.erase(std::remove_if(listed.begin(), listed.end(),
+                              [&](const Listed& item) { return item.group == group && item.folder == folder; }),
+               listed.end());
+}
+
+// Holds a running program's group in the list for as long as it is waited for.
+class ListedGroup {
  public:
-  RunningEntry(pid_t group, const std::string& folder) : mGroup(group) {
-    static std::once_flag once;
-    std::call_once(once, [] { std::atexit(&EndRunningPrograms); });
-    std::lock_guard<std::mutex> guard(sRunningGuard);
-    Running().push_back({group, folder, getpid()});
+  explicit ListedGroup(pid_t group) : mGroup(group) {
+    std::lock_guard<std::mutex> guard(sListedGuard);
+    mListed = ListLocked(group, {});
   }
-  ~RunningEntry() {
-    std::lock_guard<std::mutex> guard(sRunningGuard);
-    auto& running = Running();
-    running.erase(std::remove_if(running.begin(), running.end(),
-                                 [this](const RunningProgram& program) { return program.group == mGroup; }),
-                  running.end());
+  ~ListedGroup() {
+    std::lock_guard<std::mutex> guard(sListedGuard);
+    if (mListed) UnlistLocked(mGroup, {});
   }
-  RunningEntry(const RunningEntry&) = delete;
-  RunningEntry& operator=(const RunningEntry&) = delete;
+  bool Listed() const { return mListed; }
+  ListedGroup(const ListedGroup&) = delete;
+  ListedGroup& operator=(const ListedGroup&) = delete;
 
  private:
   pid_t mGroup;
+  bool mListed = false;
 };
 
 // Waits for the child at most `milliseconds` (0: as long as it runs), carrying out a quit
@@ -183,8 +204,7 @@ pid_t WaitWithin(pid_t pid, int32_t milliseconds, int* status) {
 
 }  // namespace
 
-ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet, int32_t timeLimitMilliseconds,
-                                const std::string& scratchFolder) {
+ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet, int32_t timeLimitMilliseconds) {
   ProgramResult result;
   if (args.empty()) {
     result.error = EINVAL;
@@ -193,29 +213,43 @@ ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet
   const std::string file = FindProgram(args[0], &result.error);
   if (file.empty()) return result;
   std::vector<char*> argv = ArgumentVector(args);
-  // The child reports a failed exec through this pipe; a successful exec closes it.
-  int report[2];
+  // The child reports a failed exec through `report`; a successful exec closes it. It waits
+  // for a byte on `go` before it runs anything, so that its group is listed for the exit-time
+  // kill before it can start a program of its own.
+  int report[2], go[2];
   if (pipe2(report, O_CLOEXEC) != 0) {
     result.error = errno;
+    return result;
+  }
+  if (pipe2(go, O_CLOEXEC) != 0) {
+    result.error = errno;
+    close(report[0]);
+    close(report[1]);
     return result;
   }
   const pid_t parent = getpid();
   const pid_t pid = fork();
   if (pid < 0) {
     result.error = errno;
-    close(report[0]);
-    close(report[1]);
+    for (int fd : {report[0], report[1], go[0], go[1]}) close(fd);
     return result;
   }
   if (pid == 0) {
     // Only async-signal-safe calls from here on: the parent may run other threads.
     close(report[0]);
+    close(go[1]);
     // A group of its own, so that a time limit ends whatever the program starts too; and an
     // end together with the thread that waits for it, so that a program killed while it waits
     // leaves nothing running behind.
     setpgid(0, 0);
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (getppid() != parent) _exit(127);
+    char byte;
+    ssize_t got;
+    do {
+      got = read(go[0], &byte, 1);
+    } while (got < 0 && errno == EINTR);
+    if (got != 1) _exit(127);  // the parent is exiting: nothing may start now
     // The program starts with no signal blocked, whatever the waiting thread blocks.
     sigset_t none;
     sigemptyset(&none);
@@ -231,16 +265,26 @@ ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet
     execve(file.c_str(), argv.data(), environ);
     ReportFailureAndExit(report[1], 127);
   }
-  setpgid(pid, pid);  // also here, so that the group stands before the limit can strike
+  setpgid(pid, pid);  // also here, so that the group stands before it is listed
   close(report[1]);
+  close(go[0]);
+  ListedGroup listed(pid);
+  if (listed.Listed()) {
+    const char byte = 1;
+    ssize_t ignored = write(go[1], &byte, 1);  // the pipe is empty: one byte always fits
+    (void)ignored;
+  }
+  close(go[1]);
+  if (sStartHook) sStartHook(pid);
   int status = 0;
-  if (int failure = ReadReportedFailure(report[0])) {
+  int failure = ReadReportedFailure(report[0]);
+  if (!listed.Listed()) failure = ECANCELED;
+  if (failure) {
     WaitFor(pid, &status);
     result.error = failure;
     return result;
   }
   result.started = true;
-  RunningEntry running(pid, scratchFolder);
   pid_t ended = WaitWithin(pid, std::max(timeLimitMilliseconds, 0), &status);
   if (ended == 0) {
     kill(-pid, SIGKILL);
@@ -255,6 +299,28 @@ ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet
   if (!result.timedOut && WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
   return result;
 }
+
+ScratchFolder::ScratchFolder(const std::string& prefix) : mPath(prefix + "XXXXXX") {
+  std::lock_guard<std::mutex> guard(sListedGuard);
+  // Made with the list held, so that an exit finds it listed or finds it not made at all.
+  if (!mkdtemp(mPath.data())) {
+    mError = errno;
+  } else if (!ListLocked(0, mPath)) {
+    rmdir(mPath.c_str());
+    mError = ECANCELED;
+  }
+  if (mError) mPath.clear();
+}
+
+ScratchFolder::~ScratchFolder() {
+  if (mPath.empty()) return;
+  std::lock_guard<std::mutex> guard(sListedGuard);
+  UnlistLocked(0, mPath);
+  std::error_code ignored;
+  std::filesystem::remove_all(mPath, ignored);
+}
+
+void SetProgramStartHookForTests(void (*hook)(pid_t)) { sStartHook = hook; }
 
 bool StartProgramDetached(const std::vector<std::string>& args, int* error) {
   if (args.empty()) {

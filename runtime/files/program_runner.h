@@ -2,6 +2,8 @@
 // or a parameter is ever read as shell syntax.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,12 +21,34 @@ struct ProgramResult {
 // waits for it to end. A quiet program's output and messages go nowhere. With a time limit
 // (milliseconds, 0 for none) the group is killed once the program runs past the limit. A quit
 // signal that comes meanwhile is carried out (RunPendingWork). Should this process exit while
-// the program runs (a quit signal, exit on any thread), the whole group is killed and
-// `scratchFolder`, when given, removed with what it holds; otherwise that folder is the
-// caller's. Killed outright (SIGKILL), this process can run nothing: the program itself then
-// ends with it (PR_SET_PDEATHSIG), but what the program started lives on.
+// the program runs (a quit signal, exit on any thread), the whole group is killed; the group is
+// listed for that before the program runs anything. Killed outright (SIGKILL), this process can
+// run nothing: the program itself then ends with it (PR_SET_PDEATHSIG), but what the program
+// started lives on.
 ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet = false,
-                                int32_t timeLimitMilliseconds = 0, const std::string& scratchFolder = {});
+                                int32_t timeLimitMilliseconds = 0);
+
+// A fresh folder named `prefix` and six more characters, only this user may use, for a program's
+// output: removed with what it holds when the object goes, or when this process exits first
+// (after the programs it waits for are killed). Path() is empty when it could not be made,
+// Error() tells why.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(const std::string& prefix);
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::string& Path() const { return mPath; }
+  int Error() const { return mError; }
+
+ private:
+  std::string mPath;
+  int mError = 0;
+};
+
+// For tests: called on the thread that waits, with the program's process id, once the program
+// may run and before its start is confirmed.
+void SetProgramStartHookForTests(void (*hook)(pid_t));
 
 // Starts the program file at args[0] (no search) in the background, detached from this process
 // so that its end leaves no zombie behind. True once the program is running; false, with errno

@@ -50,6 +50,7 @@ struct PrinterSearch {
   int holders = 2;
   bool abandoned = false;
   bool done = false;
+  bool queues = false;           // a printer other than "Print to File" was seen
   GtkPrinter* chosen = nullptr;  // one reference
   GtkPrinter* file = nullptr;    // one reference
 };
@@ -68,6 +69,7 @@ gboolean TakePrinter(GtkPrinter* printer, gpointer data) {
                                              : search->wanted == gtk_printer_get_name(printer);
   if (!search->chosen && wanted) search->chosen = GTK_PRINTER(g_object_ref(printer));
   if (!search->file && IsFilePrinter(printer)) search->file = GTK_PRINTER(g_object_ref(printer));
+  if (!IsFilePrinter(printer)) search->queues = true;
   return search->chosen != nullptr;
 }
 
@@ -83,9 +85,11 @@ gboolean WakeUp(gpointer flag) {
 }
 
 // The printer of that name as its print system sees it now, or (for an empty name) the
-// default printer; without either, "Print to File"; nil when GTK has no printer at all. A print
+// default printer. Without a default, "Print to File" where there is no print system, and nil
+// where its queues name none of them the default (*noDefault set then): a job meant for the
+// default printer must not end in a file unasked. Nil when GTK has no printer at all. A print
 // system that has not named the printer within the wait has none to offer.
-GtkPrinter* FindPrinter(const std::string& name) {
+GtkPrinter* FindPrinter(const std::string& name, bool* noDefault = nullptr) {
   auto* search = new PrinterSearch();
   search->wanted = name;
   gtk_enumerate_printers(&TakePrinter, search, &SearchEnded, FALSE);
@@ -93,7 +97,9 @@ GtkPrinter* FindPrinter(const std::string& name) {
   const guint timer = g_timeout_add(kPrinterWaitMilliseconds, &WakeUp, &late);
   while (!search->done && !search->chosen && !late) g_main_context_iteration(nullptr, TRUE);
   if (!late) g_source_remove(timer);
-  GtkPrinter* printer = search->chosen ? search->chosen : name.empty() ? search->file : nullptr;
+  const bool queuesWithoutDefault = name.empty() && !search->chosen && search->queues;
+  if (noDefault) *noDefault = queuesWithoutDefault;
+  GtkPrinter* printer = search->chosen ? search->chosen : name.empty() && !queuesWithoutDefault ? search->file : nullptr;
   if (printer) g_object_ref(printer);
   search->abandoned = true;
   LetGo(search);
@@ -248,8 +254,8 @@ void ConfigFromPageSetup(Config* config, GObject* pageSetup) {
 
 void TakeDefaultPrinter(Job& job) {
   // Without a display GTK looks for no printers; the job is sent by the rules of no printer.
-  if (job.printer || !gdk_display_get_default()) return;
-  job.printer = reinterpret_cast<GObject*>(FindPrinter(""));
+  if (job.printer || job.noDefaultPrinter || !gdk_display_get_default()) return;
+  job.printer = reinterpret_cast<GObject*>(FindPrinter("", &job.noDefaultPrinter));
 }
 
 bool SendJob(Job& job, std::string* error) {
@@ -263,7 +269,12 @@ bool SendJob(Job& job, std::string* error) {
   // is now: one that is gone or takes no jobs must fail the job here, because GTK's backend
   // reports a queue's refusal as success.
   const std::string chosen = job.printer ? gtk_printer_get_name(GTK_PRINTER(job.printer)) : "";
-  GtkPrinter* printer = FindPrinter(chosen);
+  bool noDefault = job.noDefaultPrinter;
+  GtkPrinter* printer = noDefault ? nullptr : FindPrinter(chosen, &noDefault);
+  if (noDefault) {
+    *error = "the print system names no default printer";
+    return false;
+  }
   if ((!chosen.empty() && !printer) || (printer && !gtk_printer_is_accepting_jobs(printer))) {
     const std::string name = printer ? gtk_printer_get_name(printer) : chosen;
     *error = "the printer \"" + name + (printer ? "\" takes no jobs" : "\" is gone");

@@ -51,8 +51,10 @@ struct Job {
   GObject* config = nullptr;   // one reference each
   GObject* context = nullptr;
   // What the print dialog chose (GtkPrinter, GtkPrintSettings). Without a dialog, the default
-  // printer as its drawing begins (TakeDefaultPrinter); nil: GTK has none at all.
+  // printer as its drawing begins (TakeDefaultPrinter); nil: GTK has none at all, or none is
+  // the default (noDefaultPrinter).
   GObject* printer = nullptr;
+  bool noDefaultPrinter = false;  // the print system had queues but no default: the job fails
   GObject* settings = nullptr;
   // The output file the dialog offered: one the runtime picked, so it is made afresh.
   std::string offeredOutput;
@@ -95,7 +97,8 @@ std::string FreeOutputName(const std::string& requested);
 // default changed or went while it was drawn.
 void TakeDefaultPrinter(Job& job);
 // Sends the closed job's pages to its printer, or the default one, through GTK's print
-// system; with no printer at all it writes the PDF file itself. False with the reason when
+// system; with no printer at all it writes the PDF file itself, and with queues of which
+// none is the default it fails. False with the reason when
 // that fails.
 bool SendJob(Job& job, std::string* error);
 

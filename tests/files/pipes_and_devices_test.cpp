@@ -175,7 +175,9 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
 
 // A program the file layer waits for (cp, the picture converter) ends with the program that
 // waits, with what it started and the converter's folder, however that one ends. A handler and
-// a pending-work hook that exits stand in for the application room's quit signals.
+// a pending-work hook that exits stand in for the application room's quit signals. The thread
+// that waits is held where the program may run but is not yet known to have started, so the
+// exit comes at the moment that matters, every time.
 volatile sig_atomic_t sQuitSignal = 0;
 
 TEST_F(SpecialFileTest, AProgramTheFileLayerWaitsForEndsWithTheProgramThatWaits) {
@@ -214,6 +216,13 @@ TEST_F(SpecialFileTest, AProgramTheFileLayerWaitsForEndsWithTheProgramThatWaits)
     if (waiter == 0) {
       signal(SIGTERM, [](int) { sQuitSignal = 1; });
       SetBackgroundTaskPendingWorkHook([] { if (sQuitSignal) std::exit(0); });
+      // Held until this program exits, carrying out a quit signal as the wait would.
+      SetProgramStartHookForTests([](pid_t) {
+        while (true) {
+          RunPendingWork();
+          usleep(1000);
+        }
+      });
       c.run();
       _exit(0);
     }

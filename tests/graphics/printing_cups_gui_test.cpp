@@ -164,29 +164,47 @@ TEST_F(PrintingCupsGuiTest, BothPagesReachTheDefaultQueueAndTheQueueChosenInTheD
 }
 
 // A queue that stops taking jobs or goes while the pages are drawn, whether it was chosen in
-// the dialog or is the default: the job fails where the program hears it, and nothing is
-// printed, neither on another queue nor into a file.
+// the dialog or is the default, and queues of which none is the default: the job fails where
+// the program hears it, and nothing is printed, neither on another queue nor into a file.
 TEST_F(PrintingCupsGuiTest, AQueueThatStopsTakingJobsOrGoesWhileTheJobIsDrawnIsReported) {
-  for (const auto& [dialog, deleted] : {std::pair{true, false}, {false, false}, {false, true}}) {
-    SCOPED_TRACE(std::string(dialog ? "chosen in the dialog" : "the default") + (deleted ? ", deleted" : ", refusing"));
-    const char* queue = dialog ? kOtherQueue : kDefaultQueue;
+  const struct {
+    const char* name;
+    bool dialog;        // the queue chosen in the dialog, else the default one
+    bool beforeTheJob;  // the change comes before the job is made, else while it is drawn
+    bool deleted;       // the queue is deleted, else it refuses jobs
+    const char* named;  // what the report names
+  } cases[] = {
+      {"chosen in the dialog, refusing", true, false, false, kOtherQueue},
+      {"the default, refusing", false, false, false, kDefaultQueue},
+      {"the default, deleted", false, false, true, kDefaultQueue},
+      {"queues but no default", false, true, true, "default"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string queue = c.dialog ? kOtherQueue : kDefaultQueue;
+    const std::string change = (c.deleted ? "lpadmin -x " : "cupsreject ") + queue;
     Reports().clear();
-    RuntimeObject* graphics = dialog ? ChooseTheOtherQueueInTheDialog() : RuntimeOpenPrinter(nullptr);
+    if (c.beforeTheJob) {
+      ASSERT_EQ(mCups->Tool(change), 0);
+    }
+    RuntimeObject* graphics = c.dialog ? ChooseTheOtherQueueInTheDialog() : RuntimeOpenPrinter(nullptr);
     ASSERT_NE(graphics, nullptr) << "no job was made";
-    ASSERT_EQ(mCups->Tool((deleted ? "lpadmin -x " : "cupsreject ") + std::string(queue)), 0);
+    if (!c.beforeTheJob) {
+      ASSERT_EQ(mCups->Tool(change), 0);
+    }
     testing::PrintTwoPages(graphics);
     ASSERT_EQ(Reports().size(), 1u);
     EXPECT_NE(Reports()[0].find("gnome_print_job_print"), std::string::npos) << Reports()[0];
-    EXPECT_NE(Reports()[0].find(queue), std::string::npos) << Reports()[0];
+    EXPECT_NE(Reports()[0].find(c.named), std::string::npos) << Reports()[0];
     // Nothing reached a queue's device or the file a job writes without a printer.
     EXPECT_TRUE(mCups->WaitUntilIdle(30));
     for (const char* each : {kDefaultQueue, kOtherQueue}) EXPECT_EQ(testing::ReadWholeFile(mCups->Arrived(each)), "");
     EXPECT_NE(access(mMissed.c_str(), F_OK), 0);
-    if (deleted) {
-      ASSERT_EQ(mCups->Tool(std::string("lpadmin -p ") + queue + " -E -v capture:" + mCups->Arrived(queue)), 0);
-      ASSERT_EQ(mCups->Tool(std::string("lpadmin -d ") + queue), 0);
+    if (c.deleted) {
+      ASSERT_EQ(mCups->Tool("lpadmin -p " + queue + " -E -v capture:" + mCups->Arrived(queue)), 0);
+      ASSERT_EQ(mCups->Tool("lpadmin -d " + queue), 0);
     } else {
-      ASSERT_EQ(mCups->Tool(std::string("cupsaccept ") + queue), 0);
+      ASSERT_EQ(mCups->Tool("cupsaccept " + queue), 0);
     }
   }
 }
