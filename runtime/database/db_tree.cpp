@@ -664,10 +664,18 @@ bool vndbTree::InsertAt(size_t depth, const Bytes& record, uint32_t offset) {
   uint32_t tag = page->Tag();
   uint32_t word = DbGet32(page->bytes + 4);
   Bytes tailBytes(data + offset, data + used);
+  // A page split at its start keeps its separator above the record put there, so the separator
+  // of a page split off it may not be lower: the entries of an interior page stay in key order,
+  // which a search by halves needs.
+  vndbPage* above = mFile.GetPage(mPath[depth - 1].page);
+  const uint32_t entry = mPath[depth - 1].offset;
+  if (!above || entry + kEntryKeyOffset > above->Used()) return false;
+  const Bytes floor(above->Data() + entry + kEntryKeyOffset, above->Data() + entry + DbGet16(above->Data() + entry));
   auto keyOf = [&](const Bytes& bytes) {
     uint16_t length = DbGet16(bytes.data());
-    if (tag == kDbInteriorPage) return Bytes(bytes.begin() + kEntryKeyOffset, bytes.begin() + length);
-    return BuildKey(bytes.data(), length);
+    Bytes key = tag == kDbInteriorPage ? Bytes(bytes.begin() + kEntryKeyOffset, bytes.begin() + length)
+                                       : BuildKey(bytes.data(), length);
+    return DbCompareKeys(key, floor) < 0 ? floor : key;
   };
   std::vector<Bytes> entries;
   uint32_t keep = offset;

@@ -112,3 +112,34 @@ TEST(KeySeekTest, AWalkOfATablesColumnsStepsOverDeletedRecordsOutOfOrder) {
 
 }  // namespace
 }  // namespace vorn
+
+namespace vorn {
+namespace {
+
+// A key goes after the live rows below it, also when deleted records of greater keys (as an
+// earlier version left them, out of key order) end the leaf before theirs.
+TEST(KeySeekTest, AKeyGoesAfterLiveRowsBelowItPastDeletedRecordsOutOfOrder) {
+  auto db = vndbHandle::Create(std::make_unique<FileHandle>());
+  ASSERT_TRUE(db && vndbTree::CreateNamedTree(db->File(), "rows"));
+  auto tree = vndbTree::OpenNamedTree(db->File(), "rows", {0});
+  auto row = [&](int key, size_t length) {
+    return DbBuildRow({{0, DbValue::Integer(kDbInteger, key)}, {1, DbValue::Text(kDbVarchar, std::string(length, 'r'))}},
+                      db->File().CurrentSerial(), db->File().NewRecordId());
+  };
+  // Two rows to a leaf, [10 20] [30 40]; 26 goes to the second, below its separator.
+  for (int key : {10, 20, 30, 40}) ASSERT_EQ(tree->InsertRecord(row(key, 3000), true), vndbTree::InsertResult::kInserted);
+  ASSERT_EQ(tree->InsertRecord(row(26, 100), true), vndbTree::InsertResult::kInserted);
+  // The first leaf becomes [10, deleted 31, deleted 33, deleted 20].
+  auto walk = vndbTree::OpenNamedTree(db->File(), "rows", {0});
+  ASSERT_TRUE(walk->Next() && walk->Next() && walk->InsertHere(row(31, 100)) && walk->InsertHere(row(33, 100)) && walk->DeleteCurrent());
+  walk = vndbTree::OpenNamedTree(db->File(), "rows", {0});
+  ASSERT_TRUE(walk->Next() && walk->Next() && walk->DeleteCurrent() && walk->Next() && walk->DeleteCurrent());
+  ASSERT_EQ(tree->InsertRecord(row(28, 100), true), vndbTree::InsertResult::kInserted);
+  std::vector<int> keys;
+  for (walk = vndbTree::OpenNamedTree(db->File(), "rows", {0}); walk->Next();)
+    if (walk->IsCurrentVisible()) keys.push_back(int(DbDecodeField(walk->GetField(0)).integer));
+  EXPECT_EQ(keys, (std::vector<int>{10, 26, 28, 30, 40}));
+}
+
+}  // namespace
+}  // namespace vorn
