@@ -323,10 +323,13 @@ TEST(JournalTest, AnAlteredHeaderSlotNeverOpensPartOfATransaction) {
         journal[slot + random() % kDbJournalHeaderSize] = uint8_t(random());
     if (where == 4 && journal.size() > kDbJournalEntriesOffset)
       journal[kDbJournalEntriesOffset + random() % (journal.size() - kDbJournalEntriesOffset)] ^= uint8_t(1 + random() % 255);
+    const SimDisk altered = disk;
     std::string error;
     auto db = vndbHandle::Open(disk.Storage(), &error);
     if (!db) {
       EXPECT_NE(error.find("damaged"), std::string::npos) << "seed " << seed << ": " << error;
+      EXPECT_TRUE(disk.database.current == altered.database.current && disk.journal.current == altered.journal.current)
+          << "seed " << seed;
       ++refused;
       continue;
     }
@@ -433,7 +436,7 @@ struct DiskFailure {
 };
 
 // Transaction 1 committed, transaction 2 made and not, the disk failing as `failure` says from
-// then on; `what` gets the failure's name. 30 rows spilled write each header slot over its own.
+// then on; `what` gets the failure's name. 30 rows spilled write the header at 4096 over its own.
 std::unique_ptr<vndbHandle> SecondPending(SimDisk& disk, const DiskFailure& failure, std::string* what) {
   const bool spilled = failure.rewrites >= 0;
   gRowsPerTransaction = spilled ? 30 : 12;
