@@ -509,8 +509,9 @@ bool vndbFile::Commit() {
     return false;
   }
   mJournalRetired = mRetireCleared = false;
-  // Retired, its images only take room: they go without a sync.
-  mJournal->SetLength(0);
+  // Retired, its images only take room; the room of a small one is used again by the next
+  // commit. Either goes without a sync.
+  if (mJournal->Length() > kDbJournalKeptLength) mJournal->SetLength(0);
   for (vndbPage* page : pages) page->dirty = false;
   mDirty.clear();
   EndJournal();

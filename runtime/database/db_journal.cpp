@@ -76,7 +76,8 @@ uint64_t FoldEntry(uint64_t checksum, const uint8_t* entry) {
 
 // The second slot when the journal holds one there, whole or not.
 bool ReadSecondSlot(vndbStore& journal, int64_t length, uint8_t* slot) {
-  if (length < kDbJournalSecondSlot + kDbJournalHeaderSize || !journal.Read(kDbJournalSecondSlot, slot, kDbJournalHeaderSize))
+  if (length < kDbJournalSecondSlot + kDbJournalHeaderSize ||
+      !journal.Read(kDbJournalSecondSlot, slot, kDbJournalHeaderSize))
     return false;
   for (int i = 0; i < kDbJournalHeaderSize; ++i)
     if (slot[i] != 0) return true;
@@ -116,7 +117,7 @@ DbJournalState ReadCountingSlots(vndbStore& journal, int64_t length, const uint8
 // Whether a seal is this commit's when the header at 0 does not say. The commit under way
 // carries the serial after the file's, or the file's own once its mark is set. With the mark
 // clear, a seal of the file's serial is either the commit's, cut short after clearing it, or a
-// leftover of the commit before (the emptying of a retired journal is not synced): `unsure`.
+// leftover of the commit before (a retired journal is written over or emptied unsynced): `unsure`.
 bool BindsToFile(const DbJournalInfo& seal, const uint8_t* fileHeader, bool* unsure) {
   if (!fileHeader) return false;
   const uint32_t serial = DbGet32(fileHeader + kDbHeaderSerial);
@@ -198,8 +199,14 @@ DbJournalWriter::DbJournalWriter(vndbStore& journal, const DbJournalInfo& info)
     : mJournal(journal), mInfo(info), mChecksum(kChecksumSeed) {
   mInfo.pageCount = 0;
   mInfo.entriesOffset = kDbJournalEntriesOffset;
-  // An old journal's header must not stand over the new entries, even for a moment.
-  mOk = mJournal.Length() == 0 || mJournal.SetLength(0);
+  // A retired journal kept for this commit is written over in place: a journal whose length
+  // does not change is synced without its metadata. What stays of it past the new records is
+  // never taken for them, its seals carrying another serial; only its header at 0 goes first,
+  // so that a header write of this commit cut short cannot make it whole again.
+  if (mJournal.Length() > 0) {
+    const uint8_t zero[kDbJournalHeaderSize] = {};
+    mOk = mJournal.Write(0, zero, sizeof zero);
+  }
 }
 
 bool DbJournalWriter::Add(uint32_t page, const uint8_t* bytes) {

@@ -38,6 +38,9 @@ constexpr int64_t kDbJournalSecondSlot = 4096;
 constexpr int64_t kDbJournalEntriesOffset = 8192;
 constexpr uint32_t kDbJournalSealTag = 0xFFFFFFFF;
 constexpr int32_t kDbJournalSealSize = 4 + kDbJournalHeaderSize;
+// A retired journal up to this length is kept for the next commit to write over; a longer one
+// is emptied, so that one large transaction does not hold its room until the file is closed.
+constexpr int64_t kDbJournalKeptLength = 1 << 20;
 
 struct DbJournalInfo {
   uint64_t identity = 0;
