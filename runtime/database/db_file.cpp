@@ -15,12 +15,6 @@ int64_t PageOffset(uint32_t number) { return kDbHeaderSize + int64_t(number) * k
 // Streams count in signed 32 bits; a page beyond that could not be reached through one.
 constexpr uint32_t kMostPages = uint32_t((INT32_MAX - kDbHeaderSize) / kDbPageSize) - 1;
 
-// Records keep 24 bits of serial; 0 is what rollback leaves, so it is skipped.
-uint32_t NextSerial(uint32_t serial) {
-  uint32_t next = (serial + 1) & 0xFFFFFF;
-  return next == 0 ? 1 : next;
-}
-
 }  // namespace
 
 bool vndbPage::Purge() {
@@ -272,9 +266,13 @@ bool vndbFile::Recover(const uint8_t* header) {
   vndbStore* journal = mStorage->Journal(false);
   if (!journal && !mStorage->JournalProblem().empty()) return Fail(mStorage->JournalProblem());
   DbJournalInfo info;
-  DbJournalState state = journal ? DbReadJournal(*journal, mStorage->Identity(), &info) : DbJournalState::kEmpty;
+  DbJournalState state =
+      journal ? DbReadJournal(*journal, mStorage->Identity(), &info, header) : DbJournalState::kEmpty;
   if (state == DbJournalState::kForeign)
     return Fail("The journal beside the database file belongs to another database");
+  if (state == DbJournalState::kUnprovable)
+    return Fail("The journal of the database file's unfinished transaction is damaged where it was already "
+                "synced: the file may hold changes it can no longer undo");
   bool replay = false;
   if (state == DbJournalState::kDamaged) {
     // Pages are written only after their journal is whole and synced, and a commit retires its
@@ -311,7 +309,7 @@ bool vndbFile::Open(std::unique_ptr<vndbStorage> storage) {
   // Recovery may have put back another header.
   if (!ReadHeader(header)) return false;
   int64_t length = mStorage->Database().Length();
-  mSerial = NextSerial(DbGet32(header + kDbHeaderSerial));
+  mSerial = DbNextSerial(DbGet32(header + kDbHeaderSerial));
   mNextRecordId = mCommittedNextRecordId = DbGet32(header + kDbHeaderNextId);
   int64_t pages = (length - kDbHeaderSize) / kDbPageSize;
   mPageCount = mCommittedPageCount = uint32_t(std::min<int64_t>(pages, kMostPages));
@@ -511,8 +509,9 @@ bool vndbFile::Commit() {
     return false;
   }
   mJournalRetired = mRetireCleared = false;
-  // Retired, its images only take room: they go without a sync.
-  mJournal->SetLength(0);
+  // Retired, its images only take room; the room of a small one is used again by the next
+  // commit. Either goes without a sync.
+  if (mJournal->Length() > kDbJournalKeptLength) mJournal->SetLength(0);
   for (vndbPage* page : pages) page->dirty = false;
   mDirty.clear();
   EndJournal();
@@ -625,7 +624,7 @@ void vndbFile::RollbackStatement() {
 void vndbFile::EndTransaction() {
   EndStatement();
   ++mTransactionNumber;
-  mSerial = NextSerial(mSerial);
+  mSerial = DbNextSerial(mSerial);
   mInTransaction = false;
   mLastModified = kDbNoPage;
 }

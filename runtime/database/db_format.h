@@ -25,6 +25,12 @@ constexpr int32_t kDbHeaderOpenFlag = 12;
 constexpr int32_t kDbHeaderNextId = 16;
 constexpr int32_t kDbHeaderMasterRoot = 20;
 
+// The serial of the transaction after one: records keep 24 bits of it, and 0 is what rollback
+// leaves, so it is skipped.
+constexpr uint32_t DbNextSerial(uint32_t serial) {
+  return (serial + 1) & 0xFFFFFF ? (serial + 1) & 0xFFFFFF : 1;
+}
+
 // Page type tags.
 constexpr uint32_t kDbInteriorPage = 0x0001BEEF;
 constexpr uint32_t kDbMasterLeaf = 0xBEEF0002;

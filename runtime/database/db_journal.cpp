@@ -8,7 +8,8 @@ namespace {
 
 constexpr uint32_t kJournalMagic = 0x564E444A;  // "VNDJ"
 constexpr uint32_t kOneSlotVersion = 1;
-constexpr uint32_t kJournalVersion = 2;
+constexpr uint32_t kTwoSlotVersion = 2;
+constexpr uint32_t kJournalVersion = 3;
 constexpr uint64_t kChecksumSeed = 0x6A09E667F3BCC908ULL;
 constexpr int32_t kEntriesChecksumAt = 96;
 constexpr int32_t kHeaderChecksumAt = 104;
@@ -48,8 +49,6 @@ int64_t EntryOffset(const DbJournalInfo& info, uint32_t index) {
   return info.entriesOffset + int64_t(index) * kDbJournalEntrySize;
 }
 
-int64_t SlotOffset(int slot) { return slot == 0 ? 0 : kDbJournalSecondSlot; }
-
 // The header of one slot when it is whole (magic, version, checksum) and names a database
 // header; the checksum of the entries it counts goes to `entries`.
 bool DecodeHeader(const uint8_t* header, uint32_t version, DbJournalInfo* info, uint64_t* entries) {
@@ -63,6 +62,123 @@ bool DecodeHeader(const uint8_t* header, uint32_t version, DbJournalInfo* info, 
   std::memcpy(info->header, header + 32, kDbHeaderSize);
   *entries = Get64(header + kEntriesChecksumAt);
   return info->length >= kDbHeaderSize && DbGet32(info->header) == kDbMagic;
+}
+
+// Headers written for one commit.
+bool SameCommit(const DbJournalInfo& a, const DbJournalInfo& b) {
+  return a.identity == b.identity && a.serial == b.serial && a.length == b.length &&
+         std::memcmp(a.header, b.header, kDbHeaderSize) == 0;
+}
+
+uint64_t FoldEntry(uint64_t checksum, const uint8_t* entry) {
+  return DbChecksum(DbChecksum(checksum, entry, 4), entry + 4, kDbPageSize);
+}
+
+// The second slot when the journal holds one there, whole or not.
+bool ReadSecondSlot(vndbStore& journal, int64_t length, uint8_t* slot) {
+  if (length < kDbJournalSecondSlot + kDbJournalHeaderSize ||
+      !journal.Read(kDbJournalSecondSlot, slot, kDbJournalHeaderSize))
+    return false;
+  for (int i = 0; i < kDbJournalHeaderSize; ++i)
+    if (slot[i] != 0) return true;
+  return false;
+}
+
+// Versions 1 and 2: the header in force counts entries that lie one after another.
+DbJournalState ReadCountingSlots(vndbStore& journal, int64_t length, const uint8_t* first, DbJournalInfo* info) {
+  const bool oneSlot = DbGet32(first + 4) == kOneSlotVersion;
+  uint64_t checksum = 0;
+  const bool sound = DecodeHeader(first, oneSlot ? kOneSlotVersion : kTwoSlotVersion, info, &checksum);
+  uint8_t second[kDbJournalHeaderSize];
+  if (!oneSlot && ReadSecondSlot(journal, length, second)) {
+    // A slot cut short cannot be told from one altered after its pages reached the file, and
+    // this version's entries do not prove themselves: only two sound slots are trusted.
+    DbJournalInfo slot;
+    uint64_t entries = 0;
+    if (!sound || !DecodeHeader(second, kTwoSlotVersion, &slot, &entries)) return DbJournalState::kUnprovable;
+    if (slot.pageCount > info->pageCount) {
+      *info = slot;
+      checksum = entries;
+    }
+  }
+  if (!sound) return DbJournalState::kDamaged;
+  info->entriesOffset = oneSlot ? kDbJournalHeaderSize : kDbJournalEntriesOffset;
+  info->sealed = false;
+  if (length < EntryOffset(*info, info->pageCount)) return DbJournalState::kDamaged;
+  uint64_t found = kChecksumSeed;
+  std::vector<uint8_t> entry(kDbJournalEntrySize);
+  for (uint32_t i = 0; i < info->pageCount; ++i) {
+    if (!journal.Read(EntryOffset(*info, i), entry.data(), entry.size())) return DbJournalState::kDamaged;
+    found = FoldEntry(found, entry.data());
+  }
+  return found == checksum ? DbJournalState::kSound : DbJournalState::kDamaged;
+}
+
+// Whether a seal is this commit's when the header at 0 does not say. The commit under way
+// carries the serial after the file's, or the file's own once its mark is set. With the mark
+// clear, a seal of the file's serial is either the commit's, cut short after clearing it, or a
+// leftover of the commit before (a retired journal is written over or emptied unsynced): `unsure`.
+bool BindsToFile(const DbJournalInfo& seal, const uint8_t* fileHeader, bool* unsure) {
+  if (!fileHeader) return false;
+  const uint32_t serial = DbGet32(fileHeader + kDbHeaderSerial);
+  if (seal.serial == DbNextSerial(serial)) return true;
+  if (seal.serial != serial) return false;
+  *unsure = DbGet32(fileHeader + kDbHeaderOpenFlag) == 0;
+  return !*unsure;
+}
+
+// Version 3: the records are walked up to the last seal that proves every entry before it.
+DbJournalState ReadSealed(vndbStore& journal, int64_t length, const uint8_t* first, DbJournalInfo* info,
+                          const uint8_t* fileHeader) {
+  // Written with the first batch, it is unsound when that was cut short (no page has reached the
+  // file yet; the records may be the journal's before) or when it was altered since.
+  DbJournalInfo commit;
+  uint64_t unused = 0;
+  bool bound = DecodeHeader(first, kJournalVersion, &commit, &unused);
+  bool unsure = false;
+  bool proven = false;
+  uint32_t count = 0;
+  uint64_t checksum = kChecksumSeed;
+  std::vector<uint8_t> record(kDbJournalEntrySize);
+  for (int64_t at = kDbJournalEntriesOffset; at + 4 <= length && journal.Read(at, record.data(), 4);) {
+    if (DbGet32(record.data()) == kDbJournalSealTag) {
+      DbJournalInfo seal;
+      uint64_t entries = 0;
+      if (at + kDbJournalSealSize > length || !journal.Read(at + 4, record.data(), kDbJournalHeaderSize) ||
+          !DecodeHeader(record.data(), kJournalVersion, &seal, &entries) || seal.pageCount != count ||
+          entries != checksum || !(bound ? SameCommit(seal, commit) : BindsToFile(seal, fileHeader, &unsure)))
+        break;
+      commit = *info = seal;
+      bound = proven = true;
+      at += kDbJournalSealSize;
+      continue;
+    }
+    if (at + kDbJournalEntrySize > length || !journal.Read(at, record.data(), kDbJournalEntrySize)) break;
+    checksum = FoldEntry(checksum, record.data());
+    ++count;
+    at += kDbJournalEntrySize;
+  }
+  if (!bound) return unsure ? DbJournalState::kUnprovable : DbJournalState::kDamaged;
+  // The second slot is written only once the batch it counts is sealed and synced: records it
+  // counts that prove nothing were altered since, and their pages may be in the file. Entries
+  // past the last seal were being added when the writer stopped; their pages never left.
+  uint8_t second[kDbJournalHeaderSize];
+  DbJournalInfo counted;
+  uint64_t entries = 0;
+  const bool sound = ReadSecondSlot(journal, length, second) &&
+                     DecodeHeader(second, kJournalVersion, &counted, &entries) && SameCommit(counted, commit);
+  if (!proven) return sound ? DbJournalState::kUnprovable : DbJournalState::kDamaged;
+  if (sound && counted.pageCount > info->pageCount) return DbJournalState::kUnprovable;
+  info->entriesOffset = kDbJournalEntriesOffset;
+  info->sealed = true;
+  return DbJournalState::kSound;
+}
+
+// The next entry of a journal read sound, from `at` on, past the seals.
+bool NextEntry(vndbStore& journal, const DbJournalInfo& info, int64_t* at, uint8_t* entry) {
+  while (info.sealed && journal.Read(*at, entry, 4) && DbGet32(entry) == kDbJournalSealTag) *at += kDbJournalSealSize;
+  *at += kDbJournalEntrySize;
+  return journal.Read(*at - kDbJournalEntrySize, entry, kDbJournalEntrySize);
 }
 
 }  // namespace
@@ -83,36 +199,55 @@ DbJournalWriter::DbJournalWriter(vndbStore& journal, const DbJournalInfo& info)
     : mJournal(journal), mInfo(info), mChecksum(kChecksumSeed) {
   mInfo.pageCount = 0;
   mInfo.entriesOffset = kDbJournalEntriesOffset;
-  // An old journal's header must not stand over the new entries, even for a moment.
-  mOk = mJournal.Length() == 0 || mJournal.SetLength(0);
+  // A retired journal kept for this commit is written over in place: a journal whose length
+  // does not change is synced without its metadata. What stays of it past the new records is
+  // never taken for them, its seals carrying another serial; only its header at 0 goes first,
+  // so that a header write of this commit cut short cannot make it whole again.
+  if (mJournal.Length() > 0) {
+    const uint8_t zero[kDbJournalHeaderSize] = {};
+    mOk = mJournal.Write(0, zero, sizeof zero);
+  }
 }
 
 bool DbJournalWriter::Add(uint32_t page, const uint8_t* bytes) {
   if (!mOk) return false;
   uint8_t number[4];
   DbPut32(number, page);
-  int64_t at = EntryOffset(mInfo, mInfo.pageCount);
-  mOk = mJournal.Write(at, number, 4) && mJournal.Write(at + 4, bytes, kDbPageSize);
+  mOk = mJournal.Write(mEnd, number, 4) && mJournal.Write(mEnd + 4, bytes, kDbPageSize);
   mChecksum = DbChecksum(mChecksum, number, 4);
   mChecksum = DbChecksum(mChecksum, bytes, kDbPageSize);
+  mEnd += kDbJournalEntrySize;
   ++mInfo.pageCount;
   return mOk;
 }
 
 bool DbJournalWriter::Finish() {
   if (!mOk) return false;
-  // The entries must be on the medium before a header counts them, and so must the emptying of
-  // the journal a commit retired: the first header written into it could otherwise meet that
-  // commit's header in the other slot, or its entries.
-  if (!mJournal.Sync()) return mOk = false;
+  uint8_t seal[kDbJournalSealSize];
+  DbPut32(seal, kDbJournalSealTag);
+  EncodeHeader(mInfo, mChecksum, seal + 4);
+  mOk = mJournal.Write(mEnd, seal, kDbJournalSealSize);
+  mEnd += kDbJournalSealSize;
   uint8_t header[kDbJournalHeaderSize];
+  if (mOk && !mBound) {
+    // It counts nothing, so that when this sync is cut short it cannot claim records that did
+    // not reach the medium.
+    DbJournalInfo commit = mInfo;
+    commit.pageCount = 0;
+    EncodeHeader(commit, kChecksumSeed, header);
+    mOk = mJournal.Write(0, header, kDbJournalHeaderSize);
+  }
+  // One sync puts the batch, its seal and the header at 0 on the medium before any of its pages
+  // reach the file. The header counting the batch needs none of its own: while it is not on the
+  // medium, the seal proves the batch.
+  mOk = mOk && mJournal.Sync();
+  if (!mOk) return false;
+  mBound = true;
   EncodeHeader(mInfo, mChecksum, header);
-  mOk = mJournal.Write(SlotOffset(mSlot), header, kDbJournalHeaderSize) && mJournal.Sync();
-  if (mOk) mSlot ^= 1;
-  return mOk;
+  return mOk = mJournal.Write(kDbJournalSecondSlot, header, kDbJournalHeaderSize);
 }
 
-DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInfo* info) {
+DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInfo* info, const uint8_t* fileHeader) {
   int64_t length = journal.Length();
   if (length <= 0) return length == 0 ? DbJournalState::kEmpty : DbJournalState::kDamaged;
   uint8_t first[kDbJournalHeaderSize];
@@ -121,36 +256,15 @@ DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInf
   // A retiring write cut short leaves the magic partly cleared: that commit never finished, so
   // its journal still counts. Only a magic cleared whole retires it.
   if (PartlyCleared(first)) DbPut32(first, kJournalMagic);
-  if (DbGet32(first) != kJournalMagic) return DbJournalState::kDamaged;
-  // Of two sound slots, the one counting more entries was written later. A slot that is not
-  // sound is one whose write was cut short (or never made): the other one is in force.
-  const bool oneSlot = DbGet32(first + 4) == kOneSlotVersion;
-  uint64_t checksum = 0;
-  bool sound = DecodeHeader(first, oneSlot ? kOneSlotVersion : kJournalVersion, info, &checksum);
-  DbJournalInfo slot;
-  uint64_t entries = 0;
-  uint8_t second[kDbJournalHeaderSize];
-  if (!oneSlot && length >= kDbJournalSecondSlot + kDbJournalHeaderSize &&
-      journal.Read(kDbJournalSecondSlot, second, kDbJournalHeaderSize) &&
-      DecodeHeader(second, kJournalVersion, &slot, &entries) && (!sound || slot.pageCount > info->pageCount)) {
-    *info = slot;
-    checksum = entries;
-    sound = true;
-  }
-  if (!sound) return DbJournalState::kDamaged;
-  info->entriesOffset = oneSlot ? kDbJournalHeaderSize : kDbJournalEntriesOffset;
-  // Entries past the count were being added when the writer stopped: their pages were never
-  // written to the file, so they are not needed. Those counted must all be there and whole: a
-  // header is written only once they are synced.
-  if (length < EntryOffset(*info, info->pageCount)) return DbJournalState::kDamaged;
-  uint64_t found = kChecksumSeed;
-  std::vector<uint8_t> entry(kDbJournalEntrySize);
-  for (uint32_t i = 0; i < info->pageCount; ++i) {
-    if (!journal.Read(EntryOffset(*info, i), entry.data(), entry.size())) return DbJournalState::kDamaged;
-    found = DbChecksum(found, entry.data(), 4);
-    found = DbChecksum(found, entry.data() + 4, kDbPageSize);
-  }
-  if (found != checksum) return DbJournalState::kDamaged;
+  if (DbGet32(first) == 0) return DbJournalState::kDamaged;
+  // Any other magic, and the version word, may be what was altered in the header at 0: sealed
+  // records are looked for whenever the journal does not read sound as the earlier version it
+  // names.
+  const uint32_t version = DbGet32(first + 4);
+  DbJournalState state = DbJournalState::kDamaged;
+  if (version == kOneSlotVersion || version == kTwoSlotVersion) state = ReadCountingSlots(journal, length, first, info);
+  if (state == DbJournalState::kDamaged) state = ReadSealed(journal, length, first, info, fileHeader);
+  if (state != DbJournalState::kSound) return state;
   return info->identity == identity ? DbJournalState::kSound : DbJournalState::kForeign;
 }
 
@@ -172,11 +286,12 @@ bool DbReinstateJournal(vndbStore& journal) {
 
 bool DbReplayJournal(vndbStore& journal, const DbJournalInfo& info, vndbStore& database) {
   std::vector<uint8_t> entry(kDbJournalEntrySize);
+  int64_t at = info.entriesOffset;
   for (uint32_t i = 0; i < info.pageCount; ++i) {
-    if (!journal.Read(EntryOffset(info, i), entry.data(), entry.size())) return false;
-    int64_t at = kDbHeaderSize + int64_t(DbGet32(entry.data())) * kDbPageSize;
-    if (at + kDbPageSize > info.length) continue;
-    if (!database.Write(at, entry.data() + 4, kDbPageSize)) return false;
+    if (!NextEntry(journal, info, &at, entry.data())) return false;
+    int64_t offset = kDbHeaderSize + int64_t(DbGet32(entry.data())) * kDbPageSize;
+    if (offset + kDbPageSize > info.length) continue;
+    if (!database.Write(offset, entry.data() + 4, kDbPageSize)) return false;
   }
   return database.SetLength(info.length) && database.Write(0, info.header, kDbHeaderSize) && database.Sync();
 }

@@ -8,12 +8,19 @@
 // commit, its 64 header bytes, u64 checksum of the entries, u64 checksum of the bytes before
 // it. An entry: u32 page number and the 8192 bytes the page had.
 //
-// Version 2 (written now) has two header slots, at 0 and at 4096, and its entries from 8192.
-// A transaction that adds entries again (pages spilled before commit) writes each new header
-// into the slot that does not hold the last synced one, so a header write cut short never
-// leaves the journal without a sound header; the sound slot counting more entries is the one
-// in force. The magic at offset 0 is the whole journal's: clearing it retires both slots.
-// Version 1 (read still) has one header, at 0, and its entries from 112.
+// Version 3 (written now) has its records from 8192: entries, and after each batch of them a
+// seal, u32 0xFFFFFFFF and a header counting every entry before it. A batch and its seal are
+// synced before any of its pages reach the file, so the records prove by themselves what may
+// need undoing, whatever happens to the headers at 0 and 4096. The header at 0 is written with
+// the first batch, counts nothing and binds the seals to this commit (leftovers of the journal
+// before it carry another serial); the one at 4096 is written after each batch is synced and
+// counts it, so that damaged records it counts are told from records never sealed. When the
+// header at 0 is altered, the seals are bound by the file's header instead: the commit under
+// way carries the serial after the file's, or the file's own once its mark is set. The magic at
+// offset 0 is the whole journal's: clearing it retires the journal.
+// Version 2 (read still) has two counting header slots, at 0 and 4096, and no seals: it is
+// replayed only when no slot that holds a header is unsound. Version 1 (read still) has one
+// header, at 0, and its entries from 112.
 #pragma once
 
 #include <cstdint>
@@ -26,9 +33,14 @@ namespace vorn {
 
 constexpr int32_t kDbJournalHeaderSize = 112;
 constexpr int32_t kDbJournalEntrySize = 4 + kDbPageSize;
-// The second header slot and the entries of a version 2 journal, each in a block of its own.
+// The second header slot and the records, each in a block of its own.
 constexpr int64_t kDbJournalSecondSlot = 4096;
 constexpr int64_t kDbJournalEntriesOffset = 8192;
+constexpr uint32_t kDbJournalSealTag = 0xFFFFFFFF;
+constexpr int32_t kDbJournalSealSize = 4 + kDbJournalHeaderSize;
+// A retired journal up to this length is kept for the next commit to write over; a longer one
+// is emptied, so that one large transaction does not hold its room until the file is closed.
+constexpr int64_t kDbJournalKeptLength = 1 << 20;
 
 struct DbJournalInfo {
   uint64_t identity = 0;
@@ -37,15 +49,18 @@ struct DbJournalInfo {
   int64_t length = 0;
   uint8_t header[kDbHeaderSize] = {};
   int64_t entriesOffset = kDbJournalEntriesOffset;  // where the entries of the journal read begin
+  bool sealed = true;  // seals stand between the entries (version 3)
 };
 
-// Writes one journal: entries as they are added, the header last, then syncs.
+// Writes one journal: entries as they are added, then for each batch its seal, one sync, and
+// the header counting it.
 class DbJournalWriter {
  public:
   DbJournalWriter(vndbStore& journal, const DbJournalInfo& info);
   bool Add(uint32_t page, const uint8_t* bytes);
-  // Writes the header counting the entries and syncs; false when anything failed. May be
-  // called again after more entries: the header synced last is never written over.
+  // Seals the entries added since the last call and syncs them, then writes the header that
+  // counts them; false when anything failed. Once it returns true the batch's pages may go to
+  // the file.
   bool Finish();
 
  private:
@@ -53,18 +68,25 @@ class DbJournalWriter {
   DbJournalInfo mInfo;
   uint64_t mChecksum;
   bool mOk = true;
-  int mSlot = 0;  // the slot the next header goes to
+  int64_t mEnd = kDbJournalEntriesOffset;  // where the next record goes
+  bool mBound = false;                     // the header at 0 is written and synced
 };
 
 enum class DbJournalState {
   kEmpty,    // nothing there: no commit was under way
   kDamaged,  // cut short or altered: never replayed
+  // Altered after a header counted records that no longer prove themselves: pages they undo
+  // may be in the file, so the file must not be opened as it is.
+  kUnprovable,
   kForeign,  // sound, but written for another database file
   kSound,
 };
 
-// Checks the whole journal (header and every entry) against the database file's identity.
-DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInfo* info);
+// Checks the whole journal (headers and every entry) against the database file's identity.
+// `fileHeader`, the file's header as it stands, lets the records of a journal whose header at 0
+// was altered be told from leftovers of the journal before.
+DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInfo* info,
+                             const uint8_t* fileHeader = nullptr);
 
 // Puts the journal's page images, length and header back into the database file and syncs it.
 bool DbReplayJournal(vndbStore& journal, const DbJournalInfo& info, vndbStore& database);

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "database/db_journal.h"
+
 namespace vorn::dbtest {
 namespace {
 
@@ -25,7 +27,8 @@ class SimStore : public vndbStore {
   }
   bool Write(int64_t offset, const uint8_t* bytes, size_t count) override {
     const bool inPlace = size_t(offset) + count <= mFile.current.size();
-    bool allowed = (&mFile != &mDisk.journal || !inPlace || mDisk.AllowRewrite(count)) && mDisk.AllowWrite() &&
+    const bool rewrite = &mFile == &mDisk.journal && inPlace && offset < kDbJournalEntriesOffset;
+    bool allowed = (!rewrite || mDisk.AllowRewrite(count)) && mDisk.AllowWrite() &&
                    (inPlace || mDisk.AllowGrowth());
     size_t put = allowed ? count : mDisk.TakeTorn(count);
     if (put > 0) {

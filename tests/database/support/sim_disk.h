@@ -48,7 +48,7 @@ class SimDisk {
   // The first write refused puts this many of its bytes before failing (a write cut short by
   // a full or failing disk).
   size_t tornBytes = 0;
-  // Writes into the journal over bytes it holds already (a header written again in place)
+  // Writes into the journal's header blocks over bytes it holds already (a header written again)
   // allowed before one is refused, cut short by tornBytes; -1: no limit. From then on the disk
   // acts as `afterRewrite` says. The lengths of the ones allowed are counted in `rewrites`.
   enum class Afterwards { kRefusesWrites, kFailsSyncs, kProgramDies };
