@@ -100,6 +100,8 @@ struct Row {
   bool closesWhenRaised = false;
   // What the handler does with the window's own controls first.
   void (*drive)(RuntimeObject* window) = nullptr;
+  // How often `never` comes all the same: a Close the handler makes asks its window once.
+  int neverTimes = 0;
 };
 
 struct ProbeWindowObject {
@@ -535,7 +537,7 @@ const Row kRows[] = {
     {"Window_MenuPick_ContextualMenuAction", Content::kPlain, "", "ContextualMenuAction", Gesture::kRightClickPick, nullptr, Where::kOffset, 150, 150, "", 1, "ConstructContextualMenu"},
     {"Window_CloseBox_Close", Content::kFields, "", "Close", Gesture::kCloseBox, nullptr, Where::kOffset, 0, 0, "", 0, nullptr, nullptr, false, "Field.GotFocus", true, &FocusField},
     {"Window_CloseBox_CancelClose", Content::kPlain, "", "CancelClose", Gesture::kCloseBox, nullptr, Where::kOffset, 0, 0, "", 0, nullptr, nullptr, false, nullptr, true},
-    {"EmbeddedWindow_CloseBox_CancelClose", Content::kEmbedded, "Box", "CancelClose", Gesture::kCloseBox, nullptr, Where::kOffset, 0, 0, "", 0, nullptr, nullptr, false, nullptr, true},
+    {"EmbeddedWindow_CloseBox_CancelClose", Content::kEmbedded, "Box", "CancelClose", Gesture::kCloseBox, nullptr, Where::kOffset, 0, 0, "", 0, nullptr, nullptr, false, "CancelClose", true, nullptr, 1},
     {"Window_Show_EnableMenuItems", Content::kMenuBar, "", "EnableMenuItems", Gesture::kShow},
     {"Window_Shortcut_EnableMenuItems", Content::kMenuBar, "", "EnableMenuItems", Gesture::kKeys, nullptr, Where::kOffset, 0, 0, "ctrl+k", 0, nullptr, nullptr, false, "Menu:FileShut"},
     {"Menu_Shortcut_MenuHandler", Content::kMenuBar, "", "Menu:FileShut", Gesture::kKeys, nullptr, Where::kOffset, 0, 0, "ctrl+k", 1},
@@ -683,7 +685,7 @@ TEST_P(CloseInEventTest, TheHandlerRunsOnceAndEverythingGoesOn) {
   EXPECT_EQ(gRun.unhandled, gRun.kind == Kind::kRaise ? gRun.delivered : 0) << "each exception reached the application";
   if (gRun.kind == Kind::kCloseAndShow) {
     EXPECT_NE(AsWindowFields(gRun.window)->view, nullptr) << "the window is open again";
-    EXPECT_EQ(gRun.after, 0) << (row.never ? row.never : "") << " went on after the close";
+    EXPECT_EQ(gRun.after, row.neverTimes) << (row.never ? row.never : "") << " went on after the close";
     RuntimeCloseWindow(gRun.window);
   } else if (gRun.kind == Kind::kRaise && !row.closesWhenRaised) {
     EXPECT_NE(AsWindowFields(gRun.window)->view, nullptr) << "the window stays open";
@@ -691,7 +693,7 @@ TEST_P(CloseInEventTest, TheHandlerRunsOnceAndEverythingGoesOn) {
     RuntimeCloseWindow(gRun.window);
   } else {
     EXPECT_EQ(AsWindowFields(gRun.window)->view, nullptr) << "the window closed";
-    EXPECT_EQ(gRun.after, 0) << (row.never ? row.never : "") << " went on after the close";
+    EXPECT_EQ(gRun.after, row.neverTimes) << (row.never ? row.never : "") << " went on after the close";
   }
   EXPECT_TRUE(NextWindowWorks()) << "the next window takes a click";
 }
