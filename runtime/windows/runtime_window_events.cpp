@@ -98,6 +98,12 @@ bool RuntimeViewWindow::HandleContextualMenu(int32_t x, int32_t y) {
   for (auto it = panes.rbegin(); it != panes.rend() && !target; ++it) {
     SubPane* pane = *it;
     if (!pane->IsDisplayed() || !PointInRect(x, y, pane->AdjustedBounds())) continue;
+    // As with a click: a disabled control asks for no menu, one that lets clicks through lets
+    // this one through.
+    if (!pane->HearsInput()) {
+      if (pane->PassesClickThrough()) continue;
+      return true;
+    }
     target = ControlObjectOfPane(pane);
   }
   if (!target) target = mWindow;

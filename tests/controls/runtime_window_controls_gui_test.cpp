@@ -246,7 +246,7 @@ TEST(RuntimeWindowControlsTest, TheWheelMovesScrollBarsAndSlidersByTheirLineStep
 // A disabled control, or one inside a disabled canvas, hears no input: none of its events
 // fires and neither its value nor its scroll position moves. Key rows give the control the
 // focus before it or its canvas is disabled.
-enum class Input { kWheel, kClick, kDrag, kKeys };
+enum class Input { kWheel, kClick, kDrag, kKeys, kRightClick };
 
 struct DeafRow {
   const char* cls;
@@ -266,7 +266,8 @@ const DeafRow kDeafRows[] = {
     {"Listbox", Input::kWheel, true}, {"Listbox", Input::kClick}, {"Listbox", Input::kKeys, true},
     {"Canvas", Input::kWheel}, {"Canvas", Input::kClick}, {"Canvas", Input::kDrag, true},
     {"Canvas", Input::kKeys, true}, {"PushButton", Input::kClick}, {"PushButton", Input::kKeys, true},
-    {"CheckBox", Input::kClick, true},
+    {"CheckBox", Input::kClick, true}, {"EditField", Input::kRightClick}, {"Canvas", Input::kRightClick, true},
+    {"Listbox", Input::kRightClick},
 };
 
 const DeafRow* gDeafRow = nullptr;
@@ -322,7 +323,7 @@ TEST_P(DeafControlTest, ADisabledControlHearsNoInput) {
   ASSERT_FALSE(pane->IsEnabled());
   test::PumpFor(50);
   for (const char* event : {"MouseWheel", "MouseDown", "MouseDrag", "MouseUp", "KeyDown", "ValueChanged", "Change",
-                            "TextChange", "TextChanged", "Action", "GotFocus", "CellClick"}) {
+                            "TextChange", "TextChanged", "Action", "GotFocus", "CellClick", "ConstructContextualMenu"}) {
     RuntimeInstallInstanceEventHandler(gDeaf, string(event).Rep(), Fn(&OnHeard));
   }
   const int32_t value = list ? listScrollPositionGetter(gDeaf, 0) : 0;
@@ -337,6 +338,7 @@ TEST_P(DeafControlTest, ADisabledControlHearsNoInput) {
       test::ReleaseMouse();
       break;
     case Input::kKeys: test::PressKeys("Down Right x space"); break;
+    case Input::kRightClick: test::MovePointer(x, y, "click 3"); break;
   }
   test::PumpFor(300);
   EXPECT_EQ(gHeard, 0) << "the control heard the input";
@@ -352,7 +354,7 @@ TEST_P(DeafControlTest, ADisabledControlHearsNoInput) {
 }
 
 std::string DeafRowName(const ::testing::TestParamInfo<DeafRow>& info) {
-  static const char* const kInputs[] = {"Wheel", "Click", "Drag", "Keys"};
+  static const char* const kInputs[] = {"Wheel", "Click", "Drag", "Keys", "RightClick"};
   return std::string(info.param.cls) + "_" + kInputs[static_cast<int>(info.param.input)] +
          (info.param.inCanvas ? "_InADisabledCanvas" : "");
 }
