@@ -326,7 +326,6 @@ TEST_P(DeafControlTest, ADisabledControlHearsNoInput) {
                             "TextChange", "TextChanged", "Action", "GotFocus", "CellClick", "ConstructContextualMenu"}) {
     RuntimeInstallInstanceEventHandler(gDeaf, string(event).Rep(), Fn(&OnHeard));
   }
-  const int32_t value = list ? listScrollPositionGetter(gDeaf, 0) : 0;
   const Rect b = pane->Bounds();
   int32_t x = 0, y = 0;
   test::ScreenPoint(native, (b.left + b.right) / 2, (b.top + b.bottom) / 2, &x, &y);
@@ -344,7 +343,7 @@ TEST_P(DeafControlTest, ADisabledControlHearsNoInput) {
   EXPECT_EQ(gHeard, 0) << "the control heard the input";
   const std::string_view name = gDeafRow->cls;
   if (list) {
-    EXPECT_EQ(listScrollPositionGetter(gDeaf, 0), value) << "the list scrolled";
+    EXPECT_EQ(listScrollPositionGetter(gDeaf, 0), 0) << "the list scrolled";
   } else if (name == "ScrollBar" || name == "Slider") {
     EXPECT_EQ(scrollerPropGetter(gDeaf, kScrollerValue), 50) << "the value moved";
   }
