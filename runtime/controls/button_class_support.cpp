@@ -1,6 +1,7 @@
 #include "controls/button_class_support.h"
 
 #include <iterator>
+#include <utility>
 
 #include "controls/binding_interfaces.h"
 #include "controls/control_support.h"
@@ -32,8 +33,7 @@ void FinishButtonPane(ControlObject* ctl, SubPane* pane) {
 
 void DropButtonRouter(RuntimeObject* object, ButtonFields* fields) {
   if (ButtonPane* pane = ButtonPaneOf(object)) pane->ClearDelegate();
-  delete fields->router;
-  fields->router = nullptr;
+  DeleteAfterDispatch(std::exchange(fields->router, nullptr));
 }
 
 void ReleaseButtonStrings(ButtonFields* fields) {

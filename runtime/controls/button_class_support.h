@@ -6,12 +6,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 #include "controls/binding_receivers.h"
 #include "controls/button_pane.h"
 #include "controls/control_hooks.h"
 #include "objects/object_definition.h"
 #include "windows/control.h"
+#include "windows/pane_disposal.h"
 
 namespace vorn {
 
@@ -49,7 +51,7 @@ TextStyle ButtonTextStyle(ButtonFields* fields);
 // Fills in the CreatePane steps every button shares: the pane joins the parent control's pane
 // when that has one, and a control designed invisible hides it.
 void FinishButtonPane(ControlObject* ctl, SubPane* pane);
-// Takes the router away from the pane and deletes it; the pane stays with its window.
+// Takes the router away from the pane and lets it go; the pane stays with its window.
 void DropButtonRouter(RuntimeObject* object, ButtonFields* fields);
 // Releases the caption and font strings.
 void ReleaseButtonStrings(ButtonFields* fields);
@@ -58,12 +60,12 @@ void ReleaseButtonStrings(ButtonFields* fields);
 // control has a pane already) when no pane is to be made.
 SubPane* ButtonPaneParent(ControlObject* ctl, int32_t line);
 
-// Gives the control a new router of its class in place of any earlier one.
+// Gives the control a new router of its class in place of any earlier one, which may be
+// running: an Action that closed the window and showed it again made this pane.
 template <typename Router>
 Router* InstallButtonRouter(RuntimeObject* control, ButtonFields* fields, const ButtonHooks* hooks) {
   auto* router = new Router(control, hooks);
-  delete fields->router;
-  fields->router = router;
+  DeleteAfterDispatch(std::exchange(fields->router, router));
   return router;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <iterator>
+#include <utility>
 
 #include "controls/control_support.h"
 #include "controls/panel_logic.h"
@@ -11,6 +12,7 @@
 #include "strings/line_endings.h"
 #include "vorn/controls2_api.h"
 #include "windows/container_control.h"
+#include "windows/pane_disposal.h"
 #include "windows/pane_focus.h"
 #include "windows/rect_control.h"
 
@@ -409,8 +411,7 @@ void tabPanelDestructor(VornRuntimeObject* ctl) {
   RuntimeUnlockString(o->tabDefinition);
   RuntimeUnlockString(o->textFont);
   o->tabDefinition = o->textFont = nullptr;
-  delete o->router;
-  o->router = nullptr;
+  DeleteAfterDispatch(std::exchange(o->router, nullptr));
 }
 
 }  // extern "C"

@@ -1,11 +1,13 @@
 #include "controls/scroller_class.h"
 
 #include <cstddef>
+#include <utility>
 
 #include "controls/control_support.h"
 #include "objects/runtime_object.h"
 #include "vorn/controls_api.h"
 #include "windows/rect_control.h"
+#include "windows/pane_disposal.h"
 
 namespace vorn {
 
@@ -119,8 +121,7 @@ void Destroy(RuntimeObject* ctl) {
     pane->SetScrollerDelegate(nullptr);
     pane->SetOwner(nullptr, nullptr);
   }
-  delete object->router;
-  object->router = nullptr;
+  DeleteAfterDispatch(std::exchange(object->router, nullptr));
 }
 
 void SetLiveScroll(RuntimeObject* ctl, uint8_t value) {

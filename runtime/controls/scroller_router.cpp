@@ -5,25 +5,13 @@ namespace vorn {
 RuntimeScrollerRouter::RuntimeScrollerRouter(RuntimeObject* control, const ScrollerEventHooks* hooks)
     : mControl(control), mHooks(hooks) {}
 
-RuntimeScrollerRouter::~RuntimeScrollerRouter() {
-  if (mDestroyed) *mDestroyed = true;
-}
-
 void RuntimeScrollerRouter::ValueChanged(Scroller*, int32_t previous, int32_t) {
   if (mBusy != 0) return;
   mBusy = 1;
   void* handler = mHooks ? OwnerHandler(mControl, mHooks->valueChanged) : nullptr;
-  bool destroyed = false;
-  bool* outer = mDestroyed;
-  mDestroyed = &destroyed;
-  // The event declares no parameters; the previous value rides along as a second word.
+  // The event declares no parameters; the previous value rides along as a second word. A
+  // handler that lets the control go leaves this router until the dispatch is over.
   if (handler) CallEventHandler(handler, mControl, previous);
-  // The handler may have let go of the last reference: the control took its router along.
-  if (destroyed) {
-    if (outer) *outer = true;
-    return;
-  }
-  mDestroyed = outer;
   --mBusy;
 }
 

@@ -31,7 +31,6 @@ struct ScrollerFields {
 class RuntimeScrollerRouter : public ScrollerDelegate {
  public:
   RuntimeScrollerRouter(RuntimeObject* control, const ScrollerEventHooks* hooks);
-  ~RuntimeScrollerRouter() override;
 
   void ValueChanged(Scroller* pane, int32_t previous, int32_t value) override;
   void GotFocus(Scroller* pane) override;
@@ -48,7 +47,6 @@ class RuntimeScrollerRouter : public ScrollerDelegate {
   int32_t mBusy = 0;
   RuntimeObject* mControl;
   const ScrollerEventHooks* mHooks;
-  bool* mDestroyed = nullptr;  // set while a handler runs that may destroy the control
 };
 
 // Sliders route the same events; their hooks are the Slider class's.

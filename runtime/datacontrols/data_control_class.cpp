@@ -2,6 +2,7 @@
 // the control, each forwarded to its navigation pane once it has one; and the hooks through
 // which data-aware controls find a DataControl and bind to it.
 #include <cstddef>
+#include <utility>
 
 #include "controls/binding_interfaces.h"
 #include "controls/control_support.h"
@@ -13,6 +14,7 @@
 #include "objects/text_encoding_object.h"
 #include "vorn/object_abi.h"
 #include "windows/control.h"
+#include "windows/pane_disposal.h"
 #include "windows/rect_control.h"
 #include "windows/runtime_window.h"
 
@@ -282,8 +284,7 @@ void DataControlDestructor(VornRuntimeObject* self) {
     pane->mDelegate = nullptr;
     pane->mDatabase = nullptr;
   }
-  delete object->delegate;
-  object->delegate = nullptr;
+  DeleteAfterDispatch(std::exchange(object->delegate, nullptr));
 }
 
 void DataControlCreatePane(VornRuntimeObject* self) {

@@ -3,6 +3,7 @@
 #include "editfield/edit_field_class.h"
 
 #include <cstddef>
+#include <utility>
 
 #include "controls/binding_interfaces.h"
 #include "controls/control_support.h"
@@ -14,6 +15,7 @@
 #include "strings/number_parse.h"
 #include "vorn/editfield_api.h"
 #include "windows/pane_focus.h"
+#include "windows/pane_disposal.h"
 #include "windows/rect_control.h"
 
 namespace vorn {
@@ -217,8 +219,8 @@ void EditCreatePane(VornRuntimeObject* ctl) {
   if (!parent) return;
   RGB48 back = ColorToRGB48(field->backColor);
   RGB48 fore = ColorToRGB48(field->textColor);
-  delete field->router;
-  field->router = new RuntimeEditRouter(ctl);
+  // A handler of the field's earlier pane may have closed the window and shown it again.
+  DeleteAfterDispatch(std::exchange(field->router, new RuntimeEditRouter(ctl)));
   TextStyle style = StyleOf(field);
   Rect bounds = GetControlBounds(c);
   bool border = field->border != 0;
@@ -281,8 +283,7 @@ void RuntimeEditDestructor(VornRuntimeObject* ctl) {
   RuntimeUnlockObject(field->dataNotifier);
   field->dataNotifier = nullptr;
   AttachEditFieldStyledText(field, nullptr);
-  delete field->router;
-  field->router = nullptr;
+  DeleteAfterDispatch(std::exchange(field->router, nullptr));
 }
 
 }  // extern "C"

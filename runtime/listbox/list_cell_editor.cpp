@@ -2,12 +2,14 @@
 // callbacks become the Cell events of the list's owner, and the text goes back into the cell
 // when the edit ends.
 #include <algorithm>
+#include <utility>
 
 #include "base/ticks.h"
 #include "editfield/edit_control_gtk.h"
 #include "editfield/edit_field_class.h"
 #include "editfield/edit_router.h"
 #include "listbox/runtime_listbox.h"
+#include "windows/pane_disposal.h"
 #include "windows/pane_focus.h"
 
 namespace vorn {
@@ -111,8 +113,7 @@ void RuntimeListbox::EditCell(int32_t row, int32_t column) {
   CellAttributes* cell = FindCell(row, column, true);
   if (!cell) return;
   if (!mEditor || !mEditorGuard->Get()) {
-    delete mEditRouter;
-    mEditRouter = new ListCellRouter(this);
+    DeleteAfterDispatch(std::exchange(mEditRouter, new ListCellRouter(this)));
     mEditor = NewEditControl(mEditRouter, this, TabPanelIndex(), kOutOfSight, true, mStyle);
     mEditorGuard = std::make_unique<PaneGuard>(mEditor);
     ForgetEditObject();
@@ -191,8 +192,7 @@ void RuntimeListbox::DropEditor() {
   ForgetEditObject();
   if (mEditor && mEditorGuard->Get()) mEditor->SetDelegate(nullptr);
   mEditRow = mEditColumn = -1;
-  delete mEditRouter;
-  mEditRouter = nullptr;
+  DeleteAfterDispatch(std::exchange(mEditRouter, nullptr));
 }
 
 bool RuntimeListbox::ClickCheckBox(int32_t x, int32_t y, int32_t row, int32_t column) {

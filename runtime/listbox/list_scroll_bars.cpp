@@ -4,9 +4,11 @@
 #include <gtk/gtk.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "controls/scroller.h"
 #include "listbox/runtime_listbox.h"
+#include "windows/pane_disposal.h"
 
 namespace vorn {
 
@@ -128,8 +130,7 @@ void RuntimeListbox::DropScrollBars() {
   for (Scroller* bar : {VerticalScrollBar(), HorizontalScrollBar()}) {
     if (bar) bar->SetScrollerDelegate(nullptr);
   }
-  delete mBarRouter;
-  mBarRouter = nullptr;
+  DeleteAfterDispatch(std::exchange(mBarRouter, nullptr));
 }
 
 void RuntimeListbox::UpdateScrollBars() {

@@ -15,9 +15,14 @@ namespace {
 int32_t sDepth = 0;
 guint sIdle = 0;
 
-std::vector<SubPane*>& Deferred() {
-  static auto* panes = new std::vector<SubPane*>();
-  return *panes;
+struct Disposal {
+  void* object;
+  void (*destroy)(void*);
+};
+
+std::vector<Disposal>& Deferred() {
+  static auto* objects = new std::vector<Disposal>();
+  return *objects;
 }
 
 gboolean OnDisposalIdle(gpointer) {
@@ -70,23 +75,25 @@ void InstallDispatchTracking() {
   }
 }
 
-void DisposePane(SubPane* pane) {
+void DisposeAfterDispatch(void* object, void (*destroy)(void*)) {
   if (sDepth == 0 && IsMainThread()) {
-    delete pane;
+    destroy(object);
     return;
   }
-  Deferred().push_back(pane);
+  Deferred().push_back({object, destroy});
   // From another thread the main thread may be waiting for events: the idle wakes it.
   if (sDepth == 0) ScheduleDisposal();
 }
+
+void DisposePane(SubPane* pane) { DeleteAfterDispatch(pane); }
 
 void DisposeDeferredPanes() {
   if (sDepth > 0 || !IsMainThread()) return;
   // A destructor may end objects whose own destructors close more windows.
   while (!Deferred().empty()) {
-    std::vector<SubPane*> panes;
-    panes.swap(Deferred());
-    for (SubPane* pane : panes) delete pane;
+    std::vector<Disposal> objects;
+    objects.swap(Deferred());
+    for (const Disposal& d : objects) d.destroy(d.object);
   }
 }
 

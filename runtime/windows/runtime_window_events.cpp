@@ -98,6 +98,12 @@ bool RuntimeViewWindow::HandleContextualMenu(int32_t x, int32_t y) {
   for (auto it = panes.rbegin(); it != panes.rend() && !target; ++it) {
     SubPane* pane = *it;
     if (!pane->IsDisplayed() || !PointInRect(x, y, pane->AdjustedBounds())) continue;
+    // As with a click: a disabled control asks for no menu, one that lets clicks through lets
+    // this one through.
+    if (!pane->HearsInput()) {
+      if (pane->PassesClickThrough()) continue;
+      return true;
+    }
     target = ControlObjectOfPane(pane);
   }
   if (!target) target = mWindow;
@@ -210,6 +216,8 @@ bool RuntimeViewWindow::MouseWheel(int32_t x, int32_t y, int32_t delta) {
     if (std::find(live.begin(), live.end(), *it) == live.end()) continue;
     SubPane* pane = *it;
     if (!pane->IsDisplayed() || !PointInRect(x, y, pane->AdjustedBounds())) continue;
+    // A disabled control takes the wheel as it takes a click: nobody hears it.
+    if (!pane->HearsInput()) return true;
     uint8_t handled = 0;
     RuntimeObject* control = ControlObjectOfPane(pane);
     int32_t left = pane->Bounds().left;

@@ -186,6 +186,8 @@ class SubPane : public Pane {
   bool IsDisplayed() const { return mVisible && mShownByContainer; }
   bool IsVisible() const { return mVisible; }
   bool IsEnabled() const { return mEnabled; }
+  // Enabled, and so is every pane it lies in: only such a pane hears keys, clicks and the wheel.
+  bool HearsInput();
   bool IsActive() const { return mActive; }
   bool IsClosing() const { return mClosing; }
   // Closing itself, or in a window that is.

@@ -88,6 +88,13 @@ void SubPane::SetEnabled(bool enabled, bool redraw) {
   }
 }
 
+bool SubPane::HearsInput() {
+  for (SubPane* pane = this; pane; pane = pane->GetParent()) {
+    if (!pane->mEnabled) return false;
+  }
+  return true;
+}
+
 void SubPane::SetVisible(bool visible) {
   if (visible == mVisible) return;
   if (!mShownByContainer) {

@@ -15,6 +15,7 @@
 #include "windows/drag_item.h"
 #include "windows/gtk_drops.h"
 #include "windows/mouse_cursor_class.h"
+#include "windows/pane_disposal.h"
 #include "windows/rect_control.h"
 
 namespace vorn {
@@ -80,7 +81,8 @@ void RuntimePaneDelegate::PaneDied(Pane* pane) {
   // The pane may be freed only after the event that closed it: until then the control, with
   // the router and delegate the pane points into, stays.
   if (auto* sub = dynamic_cast<SubPane*>(pane)) sub->KeepUntilDestroyed(std::exchange(mControl, nullptr));
-  delete this;
+  // One of this delegate's own calls (a drop) may be what closed the pane.
+  DeleteAfterDispatch(this);
 }
 
 void RuntimePaneDelegate::DropObject(Pane*, DragItem*, int32_t, int32_t) {

@@ -77,7 +77,8 @@ bool Window::HandleKeyPress(uint32_t keyval, uint32_t state) {
     focus = vorn::GetFocusPane();
   }
 
-  if (focus && focus != this) {
+  // Disabling takes the focus away; a focus inside a container disabled since hears nothing.
+  if (focus && focus != this && focus->HearsInput()) {
     if (focus->KeyDown(character, keyCode, modifiers)) return true;
     if (mClosing) return true;
     if (IsTextWidget(focus->Widget())) {

@@ -71,6 +71,11 @@ bool Window::MouseDown(int32_t x, int32_t y, int32_t modifiers) {
   for (auto it = panes.rbegin(); it != panes.rend(); ++it) {
     SubPane* pane = *it;
     if (!pane->IsDisplayed() || !PointInRect(x, y, pane->AdjustedBounds())) continue;
+    // A disabled control hears no click; one that lets clicks through lets this one through.
+    if (!pane->HearsInput()) {
+      if (pane->PassesClickThrough()) continue;
+      return true;
+    }
     if (pane->MouseDown(x, y, modifiers)) return true;
     if (pane->PassesClickThrough()) continue;
     // The pane's own widget takes the press from GTK.
@@ -85,6 +90,7 @@ bool Window::MouseWheel(int32_t x, int32_t y, int32_t delta) {
   for (auto it = panes.rbegin(); it != panes.rend(); ++it) {
     SubPane* pane = *it;
     if (!pane->IsDisplayed() || !PointInRect(x, y, pane->AdjustedBounds())) continue;
+    if (!pane->HearsInput()) return true;
     if (pane->MouseWheel(x, y, delta)) return true;
   }
   return false;

@@ -1,9 +1,10 @@
 // A handler may close its window from inside any event the user's own action fires. Each row
 // builds a window the way compiled code builds it, gives one control (or the window) a handler
 // of its own for one event, and acts as a user does through X: a click, keys, a drag, a pick
-// from a menu. The handler closes the window, closes it and opens another, or raises. Every
-// row must keep the process alive, deliver the event once, show no internal-error report and
-// leave a next window that takes a click.
+// from a menu. The handler closes the window, closes it and opens another, closes it and shows
+// it again (a "Reset" that rebuilds every pane under the code that raised the event), or
+// raises. Every row must keep the process alive, deliver the event once, show no internal-error
+// report and leave a next window that takes a click.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <stdlib.h>
@@ -53,11 +54,11 @@ namespace {
 void* Fn(auto function) { return reinterpret_cast<void*>(function); }
 string Str(const char* text) { return string(text, static_cast<int32_t>(strlen(text)), kEncodingUTF8); }
 
-enum class Kind { kClose, kCloseAndOpen, kRaise };
+enum class Kind { kClose, kCloseAndOpen, kRaise, kCloseAndShow };
 
 // What the window holds besides itself.
 enum class Content { kPlain, kMenuBar, kCanvas, kButtons, kRanges, kTabs, kPages, kPopups, kComposite, kFields, kList,
-                     kTree, kData, kResizable };
+                     kTree, kData, kResizable, kEmbedded };
 
 enum class Gesture {
   kShow,            // nothing: the window's first show
@@ -99,11 +100,14 @@ struct Row {
   bool closesWhenRaised = false;
   // What the handler does with the window's own controls first.
   void (*drive)(RuntimeObject* window) = nullptr;
+  // How often `never` comes all the same: a Close the handler makes asks its window once.
+  int neverTimes = 0;
 };
 
 struct ProbeWindowObject {
   WindowObject window;
   RuntimeObject* held[8];  // the controls, held as compiled code holds them in fields
+  RuntimeObject* box;      // an embedded window, held
 };
 
 // One case at a time.
@@ -117,9 +121,13 @@ struct CaseState {
 
 std::vector<std::string> gReports;
 
+bool Is(const char* a, const char* b) { return a && b && strcmp(a, b) == 0; }
+
 ProbeWindowObject* Probe(RuntimeObject* window) { return reinterpret_cast<ProbeWindowObject*>(window); }
 
+// "Box" is the embedded window.
 RuntimeObject* Control(RuntimeObject* window, const char* name) {
+  if (Is(name, "Box")) return Probe(window)->box;
   for (RuntimeObject* held : Probe(window)->held)
     if (held && string::Share(AsControl(held)->name).View() == name) return held;
   return nullptr;
@@ -163,12 +171,11 @@ void OfferRow(RuntimeObject* base) {
   RuntimeUnlockObject(item);
 }
 
-bool Is(const char* a, const char* b) { return a && b && strcmp(a, b) == 0; }
-
 // Every event's handler: compiled code calls it with the event's own arguments; it answers
 // in the result register whatever the event's type.
 int64_t OnProbedEvent(RuntimeObject*, intptr_t first, intptr_t, intptr_t, intptr_t, intptr_t) {
-  ++gRun.delivered;
+  // The window shown again hears what follows as any window would.
+  if (++gRun.delivered > 1 && gRun.kind == Kind::kCloseAndShow) return gRun.row->answer;
   if (gRun.row->drive) gRun.row->drive(gRun.window);
   if (Is(gRun.row->event, "ConstructContextualMenu")) OfferRow(reinterpret_cast<RuntimeObject*>(first));
   if (gRun.kind == Kind::kRaise) {
@@ -176,6 +183,7 @@ int64_t OnProbedEvent(RuntimeObject*, intptr_t first, intptr_t, intptr_t, intptr
   } else {
     RuntimeCloseWindow(gRun.window);
     if (gRun.kind == Kind::kCloseAndOpen) gRun.next = OpenNextWindow();
+    if (gRun.kind == Kind::kCloseAndShow) RuntimeShowAsWindow(gRun.window);
   }
   return gRun.row->answer;
 }
@@ -269,7 +277,19 @@ const Part kParts[] = {
     {Content::kData, "Driver", "Delete", MakeRect(210, 200, 300, 226)},
 };
 
+void OnBoxLayout(VornRuntimeObject* self) {
+  for (int16_t side = 0; const int32_t at : {20, 20, 200, 100}) windowPosSetter(self, side++, at);
+  WindowVisibleSetter(self, 0, 1);
+}
+
 void OnProbeCreateControls(VornRuntimeObject* self) {
+  if (gRun.row->content == Content::kEmbedded) {
+    static RuntimeClass* box = test::MakeClass("ProbeBox", "ContainerControl", VORN_WINDOW_INSTANCE_SIZE,
+                                               {{"#Layout%%o<ProbeBox>", Fn(&OnBoxLayout), nullptr, 0}});
+    Probe(self)->box = RuntimeNewObject(box);
+    WindowDefaultConstructor(Probe(self)->box);
+    WindowAddControl(self, Str("Box").Rep(), Probe(self)->box);
+  }
   if (std::ranges::count(kWithOther, gRun.row->content)) Add(self, "EditField", "Other", MakeRect(20, 250, 220, 274));
   for (const Part& part : kParts) {
     if (part.content != gRun.row->content) continue;
@@ -287,6 +307,7 @@ void OnProbeCreateControls(VornRuntimeObject* self) {
 
 void ProbeFinalizer(VornRuntimeObject* self) {
   for (RuntimeObject*& held : Probe(self)->held) RuntimeUnlockObject(std::exchange(held, nullptr));
+  RuntimeUnlockObject(std::exchange(Probe(self)->box, nullptr));
 }
 
 RuntimeClass* ProbeWindowClass() {
@@ -516,6 +537,7 @@ const Row kRows[] = {
     {"Window_MenuPick_ContextualMenuAction", Content::kPlain, "", "ContextualMenuAction", Gesture::kRightClickPick, nullptr, Where::kOffset, 150, 150, "", 1, "ConstructContextualMenu"},
     {"Window_CloseBox_Close", Content::kFields, "", "Close", Gesture::kCloseBox, nullptr, Where::kOffset, 0, 0, "", 0, nullptr, nullptr, false, "Field.GotFocus", true, &FocusField},
     {"Window_CloseBox_CancelClose", Content::kPlain, "", "CancelClose", Gesture::kCloseBox, nullptr, Where::kOffset, 0, 0, "", 0, nullptr, nullptr, false, nullptr, true},
+    {"EmbeddedWindow_CloseBox_CancelClose", Content::kEmbedded, "Box", "CancelClose", Gesture::kCloseBox, nullptr, Where::kOffset, 0, 0, "", 0, nullptr, nullptr, false, "CancelClose", true, nullptr, 1},
     {"Window_Show_EnableMenuItems", Content::kMenuBar, "", "EnableMenuItems", Gesture::kShow},
     {"Window_Shortcut_EnableMenuItems", Content::kMenuBar, "", "EnableMenuItems", Gesture::kKeys, nullptr, Where::kOffset, 0, 0, "ctrl+k", 0, nullptr, nullptr, false, "Menu:FileShut"},
     {"Menu_Shortcut_MenuHandler", Content::kMenuBar, "", "Menu:FileShut", Gesture::kKeys, nullptr, Where::kOffset, 0, 0, "ctrl+k", 1},
@@ -582,7 +604,7 @@ const Row kRows[] = {
 
 void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
 
-const Kind kKinds[] = {Kind::kClose, Kind::kCloseAndOpen, Kind::kRaise};
+const Kind kKinds[] = {Kind::kClose, Kind::kCloseAndOpen, Kind::kRaise, Kind::kCloseAndShow};
 
 class CloseInEventTest : public ::testing::TestWithParam<std::tuple<Row, Kind>> {
  protected:
@@ -655,23 +677,29 @@ TEST_P(CloseInEventTest, TheHandlerRunsOnceAndEverythingGoesOn) {
   Xdo("mouseup 1");
   Pump(50);
 
-  if (row.repeats && gRun.kind == Kind::kRaise) EXPECT_GE(gRun.delivered, 1);
+  // A window that stays or comes back may hear the gesture's rest, or (shown again) its first
+  // show's events once more.
+  if ((row.repeats && gRun.kind == Kind::kRaise) || gRun.kind == Kind::kCloseAndShow) EXPECT_GE(gRun.delivered, 1);
   else EXPECT_EQ(gRun.delivered, 1);
   EXPECT_EQ(gReports, std::vector<std::string>()) << "no internal error";
   EXPECT_EQ(gRun.unhandled, gRun.kind == Kind::kRaise ? gRun.delivered : 0) << "each exception reached the application";
-  if (gRun.kind == Kind::kRaise && !row.closesWhenRaised) {
+  if (gRun.kind == Kind::kCloseAndShow) {
+    EXPECT_NE(AsWindowFields(gRun.window)->view, nullptr) << "the window is open again";
+    EXPECT_EQ(gRun.after, row.neverTimes) << (row.never ? row.never : "") << " went on after the close";
+    RuntimeCloseWindow(gRun.window);
+  } else if (gRun.kind == Kind::kRaise && !row.closesWhenRaised) {
     EXPECT_NE(AsWindowFields(gRun.window)->view, nullptr) << "the window stays open";
     // Closed now, it takes along what the event left open (a drop-down, a menu).
     RuntimeCloseWindow(gRun.window);
   } else {
     EXPECT_EQ(AsWindowFields(gRun.window)->view, nullptr) << "the window closed";
-    EXPECT_EQ(gRun.after, 0) << (row.never ? row.never : "") << " went on after the close";
+    EXPECT_EQ(gRun.after, row.neverTimes) << (row.never ? row.never : "") << " went on after the close";
   }
   EXPECT_TRUE(NextWindowWorks()) << "the next window takes a click";
 }
 
 std::string RowName(const ::testing::TestParamInfo<std::tuple<Row, Kind>>& info) {
-  static const char* const kKindNames[] = {"Closes", "ClosesAndOpens", "Raises"};
+  static const char* const kKindNames[] = {"Closes", "ClosesAndOpens", "Raises", "ClosesAndShowsAgain"};
   return std::string(std::get<0>(info.param).name) + "_" + kKindNames[static_cast<int>(std::get<1>(info.param))];
 }
 
