@@ -428,7 +428,10 @@ void ListRows::RemoveRowsUnder(uint32_t id, int32_t hint, bool itself) {
   for (int32_t at = FindRowId(id, hint); at >= 0 && !IsListClosing(); at = FindRowId(id, at)) {
     int32_t last = GetNextSiblingRow(at) - 1;
     while (last > at && IsCondemned({this, mRows[static_cast<size_t>(last)].mId})) --last;
-    if (last == at && (!itself || IsCondemned({this, id}))) return;
+    if (last == at) {
+      if (itself) RemoveRow(at);
+      return;
+    }
     RemoveRow(last);
   }
 }
