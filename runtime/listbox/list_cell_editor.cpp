@@ -144,6 +144,8 @@ void RuntimeListbox::EndEdit(bool save) {
   const int32_t column = mEditColumn;
   if (save && mEditor && mEditorGuard->Get()) StoreCellText(row, column, mEditor->GetText(kEncodingUTF8));
   if (CellAttributes* cell = FindCell(row, column, true)) cell->mType = mSavedCellType;
+  const RowEntry* entry = GetRowEntry(row);
+  const uint32_t id = entry ? entry->mId : 0;
   // The handlers may close the list: it is held until the edit is wound up.
   Lock();
   if (save) FireCellEvent(&ListboxHooks::cellAction);
@@ -154,7 +156,9 @@ void RuntimeListbox::EndEdit(bool save) {
   }
   InvalidateCell(row, column);
   FireCellEvent(&ListboxHooks::cellLostFocus);
-  if (row < RowCount()) mSelection.SelectRow(row, false);
+  // They may have moved the edited row or taken it away: it is selected where it now is.
+  const int32_t now = entry ? FindRowId(id, row) : row;
+  if (now >= 0 && now < RowCount()) mSelection.SelectRow(now, false);
   mEditRow = -1;
   mEditColumn = -1;
   mEndingEdit = false;

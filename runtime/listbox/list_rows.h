@@ -132,8 +132,13 @@ class ListRows {
   }
   // True when the owner compares rows itself (CompareRows), so every pair must be asked.
   virtual bool ComparesRowsItself() const { return false; }
+  // True once a handler closed the list or its window: what the list was doing stops there.
+  virtual bool IsListClosing() { return false; }
   // The text of a provider's field for a bound row; empty when it has none.
   virtual string BoundCellText(int32_t /*row*/, int32_t /*column*/) const { return string(); }
+
+  // The index of the row with that id, searched from `hint` outwards; -1 when it is gone.
+  int32_t FindRowId(uint32_t id, int32_t hint) const;
 
  private:
   friend struct ListSortContext;
@@ -141,11 +146,10 @@ class ListRows {
   const RowEntry* EntryOrNil(int32_t row) const;
   RowEntry* EntryOrNil(int32_t row) { return const_cast<RowEntry*>(std::as_const(*this).EntryOrNil(row)); }
   const CellAttributes* ExistingCell(int32_t row, int32_t column) const;
-  // The index of the row with that id, searched from `hint` outwards; -1 when it is gone.
-  int32_t FindRowId(uint32_t id, int32_t hint) const;
   // Frees the cells of rows taken out of the list.
   void FreeRows(std::vector<RowEntry>& rows);
-  void RemoveDescendants(int32_t row);
+  void RemoveDescendants(int32_t folder);
+  void RemoveRowsUnder(uint32_t id, int32_t hint, bool itself);
   void SetRowFields(int32_t row, const string& text);
   void StoreRowFields(int32_t row, const string& line, int32_t onlyColumn);
   void AddRowsUpTo(int32_t row);

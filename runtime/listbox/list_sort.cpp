@@ -21,6 +21,7 @@ struct SortGroup {
 // another's sort.
 // A CompareRows handler that adds, removes or moves rows leaves the groups pointing at rows
 // that are no longer theirs: the sort then stops where it is, every row still in the list once.
+// One that closes the list or its window stops it too.
 struct ListSortContext {
   ListRows* list;
   int32_t direction;
@@ -28,8 +29,8 @@ struct ListSortContext {
   uint32_t generation;
   bool stopped = false;
 
-  bool RowsStillOurs() {
-    if (list->mRowsGeneration != generation) stopped = true;
+  bool MayGoOn() {
+    if (list->mRowsGeneration != generation || list->IsListClosing()) stopped = true;
     return !stopped;
   }
 
@@ -38,7 +39,7 @@ struct ListSortContext {
     if (context->stopped) return 0;
     const int32_t order = context->list->CompareGroupRows(context->groups[i].first, context->groups[j].first,
                                                           context->direction);
-    return context->RowsStillOurs() ? order : 0;
+    return context->MayGoOn() ? order : 0;
   }
 
   static void Swap(int32_t i, int32_t j, void* data) {
@@ -160,17 +161,14 @@ void ListRows::SortByColumn(int32_t column) {
   bool sortedByHandler = false;
   FireSortColumn(column, sortedByHandler);
   const int32_t direction = GetSortDirection(column);
-  if (direction == 0) {
-    mSorting = false;
-    InvalidateAll();
-    return;
-  }
-  if (!sortedByHandler) {
+  if (direction != 0 && !sortedByHandler && !IsListClosing()) {
     ListSortContext context{this, direction, {}, mRowsGeneration};
     SortRange(context, 0, RowCount());
   }
   mSorting = false;
-  if (selectedRow >= 0) SelectOnly(FindRowId(selectedId, selectedRow));
+  // Nothing follows a handler that closed the list.
+  if (IsListClosing()) return;
+  if (direction != 0 && selectedRow >= 0) SelectOnly(FindRowId(selectedId, selectedRow));
   InvalidateAll();
 }
 

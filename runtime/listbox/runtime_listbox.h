@@ -217,6 +217,7 @@ class RuntimeListbox : public ContainerPane,
   bool FireSortColumn(int32_t column, bool& sortedRows) override;
   bool FireCompareRows(int32_t row1, int32_t row2, int32_t column, int32_t& result) override;
   bool ComparesRowsItself() const override { return OwnerHandler(&ListboxHooks::compareRows) != nullptr; }
+  bool IsListClosing() override { return IsGoingAway(); }
   string BoundCellText(int32_t row, int32_t column) const override;
 
   // ListColumnsListener

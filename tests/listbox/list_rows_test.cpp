@@ -5,6 +5,7 @@
 
 #include "listbox/support/list_test.h"
 #include "listbox/support/recording_rows.h"
+#include "listbox/support/tree_shape.h"
 
 namespace vorn::testing {
 namespace {
@@ -162,8 +163,10 @@ TEST_F(ListRowsTest, FoldersExpandWithChildrenInOrderAndCollapseEveryDescendant)
   list.AddTextRow(string("outside"), kPlainRow);
   EXPECT_EQ(list.GetRowDepth(5), 0) << "outside ExpandRow rows go to the end";
 
+  EXPECT_EQ(TreeShapeFault(list), "");
   EXPECT_TRUE(list.CollapseFolder(0));
   EXPECT_EQ(list.ColumnTexts(), (std::vector<std::string>{"top", "after", "outside"}));
+  EXPECT_EQ(TreeShapeFault(list), "");
   EXPECT_FALSE(list.IsExpanded(0));
   EXPECT_FALSE(list.CollapseFolder(0));
 }
