@@ -326,9 +326,25 @@ TEST_F(SqlQueryTest, RewindingRunsTheQueryAgain) {
   EXPECT_EQ(current(), "Vega") << "the rows were read when the query ran";
   CursorMoveFirst(rs);
   EXPECT_EQ(current(), "Wega");
+  // Stepping back and to the end read the rows again too, also what was written through the result.
+  cursorEdit(rs);
+  databaseCursorFieldSetString(name, string("Edited").Rep());
+  cursorUpdate(rs);
+  Exec("update stars set name = 'Sirius B' where id = 2");
+  cursorMoveNext(rs);
+  EXPECT_EQ(current(), "Sirius") << "stepping on reads the rows read before";
+  CursorMovePrev(rs);
+  EXPECT_EQ(current(), "Edited");
+  CursorMoveLast(rs);
+  EXPECT_EQ(current(), "Sirius B");
   Exec("delete from stars");
   CursorMoveFirst(rs);
   EXPECT_EQ(RecordSetRecordCount(rs), 0);
+  // Rows added to an empty result are reached, and read like any other.
+  Exec("insert into stars (id, name) values (1, 'Altair')");
+  CursorMoveLast(rs);
+  EXPECT_FALSE(cursorBOFGetter(rs, 0));
+  EXPECT_EQ(current(), "Altair");
 }
 
 TEST_F(SqlQueryTest, EditsAndDeletionsReachTheirOwnRowOnly) {
