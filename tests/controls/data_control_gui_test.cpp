@@ -396,9 +396,9 @@ TEST_F(DataControlGuiTest, AnEditTheRowDoesNotTakeStaysTypedAndStopsTheMove) {
     EXPECT_EQ(gUpdates + gInserts + gDeletes, taken ? 1 : 0);
     if (c.action == kDelete) EXPECT_EQ(DataControlRowCount(w->nav), taken ? count - 1 : count);
     else EXPECT_EQ(Text(editTextGetter(w->name, 0)), c.action == kInsert && taken ? "" : c.typed);
-    if (c.later) {  // Last reaches the added row and shows it
+    if (c.later) {  // First and Last reach the added row and show it
       editTextSetter(w->name, 0, Str(shown).Rep());
-      DataControlMoveLast(w->nav);
+      (c.action == kDelete ? DataControlMoveFirst : DataControlMoveLast)(w->nav);
       EXPECT_EQ(Text(editTextGetter(w->name, 0)), "Late");
     }
     if (c.action == kUpdate && row > 1 && taken) {  // stepping back shows the row as written
