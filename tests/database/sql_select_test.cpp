@@ -340,10 +340,22 @@ TEST_F(SqlQueryTest, RewindingRunsTheQueryAgain) {
   Exec("delete from stars");
   CursorMoveFirst(rs);
   EXPECT_EQ(RecordSetRecordCount(rs), 0);
-  // Rows added to an empty result are reached, and read like any other.
+  // Rows added to a result made empty are reached, and read like any other.
+  RuntimeObject* empty = Select("select name from stars order by id");
+  ASSERT_TRUE(empty && cursorBOFGetter(empty, 0));
   Exec("insert into stars (id, name) values (1, 'Altair')");
+  CursorMoveLast(empty);
+  EXPECT_FALSE(cursorBOFGetter(empty, 0));
+  EXPECT_EQ(std::string(string::Adopt(cursorFieldStringValueGetter(Keep(cursorGetFieldByIndex(empty, 1)), 0)).View()),
+            "Altair");
   CursorMoveLast(rs);
-  EXPECT_FALSE(cursorBOFGetter(rs, 0));
+  EXPECT_EQ(current(), "Altair");
+  // A result that lost rows meanwhile steps back onto its last row.
+  Exec("insert into stars (id, name) values (2, 'Deneb')");
+  CursorMoveLast(rs);
+  cursorMoveNext(rs);
+  Exec("delete from stars where id = 2");
+  CursorMovePrev(rs);
   EXPECT_EQ(current(), "Altair");
 }
 
