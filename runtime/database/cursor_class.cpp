@@ -76,6 +76,8 @@ void Move(RuntimeObject* object, void (*dbCursorDefinition::*move)(void*)) {
     // it has is the engine's count where it keeps one, else whether it started empty.
     const int32_t rows = cursor->definition->rowCount ? cursor->definition->rowCount(cursor->handle) : -1;
     cursor->eof = rows == 0 || (rows < 0 && cursor->bof) ? 1 : 0;
+    // BOF tells an empty result: a result that was empty and has gained rows is so no more.
+    cursor->bof = cursor->eof;
   }
 }
 

@@ -4,6 +4,7 @@
 // results are held in a row store (memory up to the budget, then a temporary file).
 #include "database/sql_query.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -341,26 +342,36 @@ void DeleteStoredRow(void* handle) {
   }
 }
 
-void PreviousStoredRow(void* handle) {
-  StoredResult* result = Stored(handle);
-  if (result->next > 1) result->MoveTo(result->next - 1);
-}
-
-void LastStoredRow(void* handle) {
-  StoredResult* result = Stored(handle);
-  result->MoveTo(result->rows->Count());
-}
-
-// Runs the statement again, so that the rows changed since show, and stands on the first row.
-// A database closed since, or a statement that no longer runs, keeps the rows read before.
-void FirstStoredRow(void* handle) {
-  StoredResult* result = Stored(handle);
+// Reads the statement's rows again, so that the rows changed since show (also those written
+// through this result: its copy holds them as they were read). A database closed since, or a
+// statement that no longer runs, keeps the rows read before. The current row must be fetched
+// again afterwards: the store it stood in is gone.
+void ReadStoredRowsAgain(StoredResult* result) {
   if (std::unique_ptr<SqlQueryPlan> plan = Replan(result->database, result->text)) {
     if (std::unique_ptr<SqlRowStore> rows = BuildRows(*plan)) {
       result->rows = std::move(rows);
       result->sources = plan->Sources();
     }
   }
+}
+
+// Stepping back, to the end and to the start read the rows again, as for a live result; a
+// result that lost rows meanwhile lands on its last row.
+void PreviousStoredRow(void* handle) {
+  StoredResult* result = Stored(handle);
+  ReadStoredRowsAgain(result);
+  result->MoveTo(std::min(result->next > 1 ? result->next - 1 : result->next, result->rows->Count()));
+}
+
+void LastStoredRow(void* handle) {
+  StoredResult* result = Stored(handle);
+  ReadStoredRowsAgain(result);
+  result->MoveTo(result->rows->Count());
+}
+
+void FirstStoredRow(void* handle) {
+  StoredResult* result = Stored(handle);
+  ReadStoredRowsAgain(result);
   result->MoveTo(result->rows->Count() == 0 ? 0 : 1);
 }
 

@@ -342,6 +342,10 @@ void DataControlTableNameSetter(VornRuntimeObject* self, int32_t, VornStringReco
     pane->mFieldNamesLoaded = false;
     pane->LoadFieldNames();
     pane->Requery();
+    // The cursor stands on the new result's first row: the controls show it, so that Update
+    // and Delete never reach a row the form did not show.
+    pane->ResetButtons();
+    pane->LoadBoundControls();
   }
 }
 
@@ -363,6 +367,10 @@ void DataControlDBSetter(VornRuntimeObject* self, int32_t, VornRuntimeObject* va
     pane->mFieldNamesLoaded = false;
     pane->LoadFieldNames();
     pane->Requery();
+    // The cursor stands on the new result's first row: the controls show it, so that Update
+    // and Delete never reach a row the form did not show.
+    pane->ResetButtons();
+    pane->LoadBoundControls();
   }
 }
 

@@ -88,15 +88,16 @@ int32_t DataControl::GetRecordCount() {
     const int32_t count = RecordSetRecordCount(mCursor);
     if (count > 0) return mRecordCount = count;
   }
-  EndEdit();
+  // Counted on a run of the query of its own: walking the pane's cursor and opening it again
+  // would leave it on a row the controls do not show (one added meanwhile to an empty result),
+  // and Update or Delete would then reach that row.
   int32_t count = 0;
-  while (!cursorEOFGetter(mCursor, 0)) {
-    cursorMoveNext(mCursor);
-    ++count;
+  if (RuntimeObject* counter = databaseSQLSelect(mDatabase, mSQLQuery.Rep())) {
+    for (; !cursorEOFGetter(counter, 0); cursorMoveNext(counter)) ++count;
+    cursorClose(counter);
+    RuntimeUnlockObject(counter);
   }
-  mRecordCount = count;
-  OpenCursor();
-  return count;
+  return mRecordCount = count;
 }
 
 void DataControl::ResetButtons() {
@@ -144,8 +145,11 @@ bool DataControl::SaveBeforeMove() {
   return saved && mCursor && !IsClosing();
 }
 
+bool DataControl::OnRow() const { return mCursor && !cursorEOFGetter(mCursor, 0); }
+
 void DataControl::MoveFirst() {
-  if (!mCursor || mRow <= 0) return;
+  // From no row (an empty result that rows were added to since) the first row lies ahead.
+  if (!mCursor || (mRow <= 0 && (OnRow() || GetRecordCount() == 0))) return;
   if (!SaveBeforeMove()) return;
   mRow = 0;
   const dbCursorDefinition* engine = EngineOf(mCursor);
@@ -183,15 +187,16 @@ void DataControl::MoveNext() {
 void DataControl::MoveLast() {
   if (!mCursor) return;
   const int32_t last = GetRecordCount() - 1;
-  // From past the end (after MoveTo beyond the last row) the last row lies behind.
-  if (last < 0 || mRow == last) return;
+  // From past the end (after MoveTo beyond the last row) the last row lies behind; from no
+  // row (an empty result that rows were added to since) it lies ahead.
+  if (last < 0 || (mRow == last && OnRow())) return;
   if (!SaveBeforeMove()) return;
   const dbCursorDefinition* engine = EngineOf(mCursor);
   if (engine && engine->lastRow) {
     CursorMoveLast(mCursor);
   } else {
     int32_t at = mRow;
-    if (at > last) {
+    if (at > last || !OnRow()) {
       OpenCursor();
       at = 0;
     }

@@ -85,6 +85,8 @@ class DataControl : public SubPane {
  private:
   DataControlObject* Owner() const { return AsDataControlObject(mOwner); }
   bool OwnerReadOnly() const;
+  // The cursor stands on a row of its result (not past its end, not in an empty result).
+  bool OnRow() const;
   void CloseCursor();
   int32_t HitButton(int32_t x, int32_t y) const;
   bool ButtonPossible(int32_t button) const;

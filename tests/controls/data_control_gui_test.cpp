@@ -322,7 +322,10 @@ TEST_F(DataControlGuiTest, DeleteRemovesOnlyARowTheCursorStandsOn) {
   } cases[] = {{21, nullptr, 21, "", 20}, {1000, nullptr, 21, "", 20}, {20, nullptr, 20, "Person 20", 19},
                {19, nullptr, 19, "Person 19", 18}, {1000, DataControlMoveFirst, 1, "Person 1", 17},
                {1000, DataControlMovePrev, 17, "Person 18", 16}, {1000, DataControlMoveLast, 16, "Person 17", 15},
-               {1000, DataControlMoveNext, 16, "", 15}};
+               {1000, DataControlMoveNext, 16, "", 15},
+               // The query runs again at once, and the controls show the row it stands on.
+               {1000, [](VornRuntimeObject* nav) { DataControlTableNameSetter(nav, 0, Str("people").Rep()); }, 1,
+                "Person 2", 14}};
   for (const auto& c : cases) {
     SCOPED_TRACE(&c - cases);
     DataControlMoveTo(w->nav, c.moveTo);
@@ -341,6 +344,7 @@ TEST_F(DataControlGuiTest, DeleteRemovesOnlyARowTheCursorStandsOn) {
 // move that would have thrown it away; what it took raises the event once.
 TEST_F(DataControlGuiTest, AnEditTheRowDoesNotTakeStaysTypedAndStopsTheMove) {
   enum Action { kUpdate, kInsert, kDelete };
+  const char* const kLate = "insert into people (id, name, active, color) values (30, 'Late', true, 'red')";
   const struct {
     const char* field;  // the edit field's DataField
     bool live;          // rows read as the query walks the table; sql runs once the cursor stands
@@ -349,6 +353,7 @@ TEST_F(DataControlGuiTest, AnEditTheRowDoesNotTakeStaysTypedAndStopsTheMove) {
     Action action;
     const char* typed;
     int32_t error;  // the database's error code afterwards; -1: any but 0 (the edit was refused)
+    const char* later = nullptr;  // sql run by another part of the program once the window is open
   } cases[] = {
       {"name", false, 2, nullptr, kUpdate, "Grace Hopper", 0},
       {"id", false, 2, nullptr, kUpdate, "3", 2005},  // a key another row has
@@ -357,6 +362,9 @@ TEST_F(DataControlGuiTest, AnEditTheRowDoesNotTakeStaysTypedAndStopsTheMove) {
       {"name", true, 3, nullptr, kDelete, "", 0},
       {"name", true, 3, "delete from people where id = 4", kDelete, "", 2003},
       {"name", false, 5, "delete from people", kUpdate, "Nobody", -1},  // an empty table: Row 1
+      // A row added to the empty result is not shown until a move reaches it: nothing acts on it.
+      {"name", false, 1, "delete from people", kUpdate, "Nobody", -1, kLate},
+      {"name", false, 1, "delete from people", kDelete, "", -1, kLate},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(&c - cases);
@@ -370,6 +378,7 @@ TEST_F(DataControlGuiTest, AnEditTheRowDoesNotTakeStaysTypedAndStopsTheMove) {
     }
     DataControlMoveTo(w->nav, c.moveTo);
     if (c.sql && c.live) Exec(c.sql);
+    if (c.later) Exec(c.later);
     const int32_t row = DataControlRow(w->nav), count = DataControlRowCount(w->nav);
     EXPECT_EQ(row, std::min(c.moveTo, count + 1)) << "past the end is one row after the last";
     // An error left by an earlier statement is no answer about the edit.
@@ -387,6 +396,16 @@ TEST_F(DataControlGuiTest, AnEditTheRowDoesNotTakeStaysTypedAndStopsTheMove) {
     EXPECT_EQ(gUpdates + gInserts + gDeletes, taken ? 1 : 0);
     if (c.action == kDelete) EXPECT_EQ(DataControlRowCount(w->nav), taken ? count - 1 : count);
     else EXPECT_EQ(Text(editTextGetter(w->name, 0)), c.action == kInsert && taken ? "" : c.typed);
+    if (c.later) {  // First and Last reach the added row and show it
+      editTextSetter(w->name, 0, Str(shown).Rep());
+      (c.action == kDelete ? DataControlMoveFirst : DataControlMoveLast)(w->nav);
+      EXPECT_EQ(Text(editTextGetter(w->name, 0)), "Late");
+    }
+    if (c.action == kUpdate && row > 1 && taken) {  // stepping back shows the row as written
+      ClickNav(GetWindowPaneOf(window), kNavNext);
+      ClickNav(GetWindowPaneOf(window), kNavPrevious);
+      EXPECT_EQ(Text(editTextGetter(w->name, 0)), c.typed);
+    }
     if (c.action == kUpdate && row > 1) {
       // Only a written edit lets the move go on; given up, it neither stops the move nor locks the row.
       ClickNav(GetWindowPaneOf(window), kNavFirst);

@@ -326,9 +326,37 @@ TEST_F(SqlQueryTest, RewindingRunsTheQueryAgain) {
   EXPECT_EQ(current(), "Vega") << "the rows were read when the query ran";
   CursorMoveFirst(rs);
   EXPECT_EQ(current(), "Wega");
+  // Stepping back and to the end read the rows again too, also what was written through the result.
+  cursorEdit(rs);
+  databaseCursorFieldSetString(name, string("Edited").Rep());
+  cursorUpdate(rs);
+  Exec("update stars set name = 'Sirius B' where id = 2");
+  cursorMoveNext(rs);
+  EXPECT_EQ(current(), "Sirius") << "stepping on reads the rows read before";
+  CursorMovePrev(rs);
+  EXPECT_EQ(current(), "Edited");
+  CursorMoveLast(rs);
+  EXPECT_EQ(current(), "Sirius B");
   Exec("delete from stars");
   CursorMoveFirst(rs);
   EXPECT_EQ(RecordSetRecordCount(rs), 0);
+  // Rows added to a result made empty are reached, and read like any other.
+  RuntimeObject* empty = Select("select name from stars order by id");
+  ASSERT_TRUE(empty && cursorBOFGetter(empty, 0));
+  Exec("insert into stars (id, name) values (1, 'Altair')");
+  CursorMoveLast(empty);
+  EXPECT_FALSE(cursorBOFGetter(empty, 0));
+  EXPECT_EQ(std::string(string::Adopt(cursorFieldStringValueGetter(Keep(cursorGetFieldByIndex(empty, 1)), 0)).View()),
+            "Altair");
+  CursorMoveLast(rs);
+  EXPECT_EQ(current(), "Altair");
+  // A result that lost rows meanwhile steps back onto its last row.
+  Exec("insert into stars (id, name) values (2, 'Deneb')");
+  CursorMoveLast(rs);
+  cursorMoveNext(rs);
+  Exec("delete from stars where id = 2");
+  CursorMovePrev(rs);
+  EXPECT_EQ(current(), "Altair");
 }
 
 TEST_F(SqlQueryTest, EditsAndDeletionsReachTheirOwnRowOnly) {
