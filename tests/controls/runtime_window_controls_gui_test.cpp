@@ -243,122 +243,77 @@ TEST(RuntimeWindowControlsTest, TheWheelMovesScrollBarsAndSlidersByTheirLineStep
   test::CloseAndRelease(window);
 }
 
-// A disabled control, or one inside a disabled canvas, hears no input: none of its events
-// fires and neither its value nor its scroll position moves. Key rows give the control the
-// focus before it or its canvas is disabled.
+// A disabled control, or one in a disabled canvas (inCanvas), hears no input: no event fires,
+// no value or scroll position moves. Key rows focus the control before the canvas is disabled.
 enum class Input { kWheel, kClick, kDrag, kKeys, kRightClick };
-
-struct DeafRow {
-  const char* cls;
-  Input input;
-  bool inCanvas = false;  // the canvas holding it is disabled, not the control
-};
-
+const char* const kInputs[][2] = {{"Wheel", "click 5 click 5"}, {"Click", "click 1"},
+                                  {"Drag", "mousedown 1 sleep 0.1 mousemove_relative 40 0 sleep 0.1 mouseup 1"},
+                                  {"Keys", "key --delay 40 Down Right x space"}, {"RightClick", "click 3"}};
+struct DeafRow { const char* cls; Input input; bool inCanvas = false; };
 void PrintTo(const DeafRow& row, std::ostream* out) { *out << row.cls; }
-
 const DeafRow kDeafRows[] = {
-    {"ScrollBar", Input::kWheel}, {"ScrollBar", Input::kWheel, true}, {"ScrollBar", Input::kClick},
-    {"ScrollBar", Input::kDrag, true}, {"Slider", Input::kWheel}, {"Slider", Input::kWheel, true},
-    {"Slider", Input::kDrag}, {"Slider", Input::kKeys, true}, {"PopupMenu", Input::kWheel},
-    {"PopupMenu", Input::kClick}, {"PopupMenu", Input::kKeys, true}, {"ComboBox", Input::kWheel},
-    {"ComboBox", Input::kClick}, {"ComboBox", Input::kKeys, true}, {"EditField", Input::kWheel},
-    {"EditField", Input::kClick}, {"EditField", Input::kKeys, true}, {"Listbox", Input::kWheel},
-    {"Listbox", Input::kWheel, true}, {"Listbox", Input::kClick}, {"Listbox", Input::kKeys, true},
-    {"Canvas", Input::kWheel}, {"Canvas", Input::kClick}, {"Canvas", Input::kDrag, true},
-    {"Canvas", Input::kKeys, true}, {"PushButton", Input::kClick}, {"PushButton", Input::kKeys, true},
-    {"CheckBox", Input::kClick, true}, {"EditField", Input::kRightClick}, {"Canvas", Input::kRightClick, true},
-    {"Listbox", Input::kRightClick},
+    {"Slider", Input::kWheel}, {"ScrollBar", Input::kWheel, true}, {"Listbox", Input::kWheel},
+    {"ComboBox", Input::kWheel}, {"Canvas", Input::kClick}, {"PushButton", Input::kClick},
+    {"CheckBox", Input::kClick, true}, {"Slider", Input::kDrag}, {"Canvas", Input::kDrag, true},
+    {"EditField", Input::kKeys, true}, {"Listbox", Input::kKeys, true}, {"PushButton", Input::kKeys, true},
+    {"Listbox", Input::kRightClick}, {"Canvas", Input::kRightClick, true}, {"EditField", Input::kRightClick},
 };
-
 const DeafRow* gDeafRow = nullptr;
 RuntimeObject *gDeaf = nullptr, *gDeafCanvas = nullptr;
 int gHeard = 0;
-
 int64_t OnHeard(RuntimeObject*, intptr_t, intptr_t, intptr_t, intptr_t) { return ++gHeard, 0; }
-
-void OnDeafLayout(VornRuntimeObject* self) {
-  for (int16_t side = 0; const int32_t at : {150, 150, 300, 220}) windowPosSetter(self, side++, at);
-}
 
 void OnDeafCreateControls(VornRuntimeObject* self) {
   const test::PackedStream canvas = test::PackedStream().Bool(28, true);  // AcceptFocus
-  if (gDeafRow->inCanvas) {
-    gDeafCanvas = test::AddWindowControl(self, RuntimeLookupClass(string("Canvas").Rep()), "Holder",
-                                         MakeRect(0, 0, 300, 220), canvas);
-  }
+  RuntimeClass* holder = RuntimeLookupClass(string("Canvas").Rep());
+  if (gDeafRow->inCanvas) gDeafCanvas = test::AddWindowControl(self, holder, "Holder", MakeRect(0, 0, 300, 210), canvas);
   const std::string_view cls = gDeafRow->cls;
-  test::PackedStream stream;
+  test::PackedStream stream = cls == "Canvas" ? canvas : test::PackedStream();
   if (cls == "ScrollBar" || cls == "Slider") stream.Int(26, 0).Int(28, 100).Int(29, 5).Int(30, 20).Int(27, 50).Bool(31, true);
-  if (cls == "PopupMenu" || cls == "ComboBox") stream.Text(34, "Aperture\rSeeing\rSky");
-  if (cls == "Canvas") stream = canvas;
-  if (cls == "PushButton" || cls == "CheckBox") stream.Text(26, "Go");
-  const Rect bounds = cls == "Listbox" || cls == "Canvas" ? MakeRect(40, 40, 240, 160)
-                      : cls == "ScrollBar"                ? MakeRect(40, 40, 240, 56)
-                                                          : MakeRect(40, 40, 240, 66);
-  gDeaf = test::AddWindowControl(self, RuntimeLookupClass(string(gDeafRow->cls).Rep()), "Deaf", bounds, stream);
+  if (cls == "ComboBox") stream.Text(34, "Aperture\rSeeing\rSky");
+  gDeaf = test::AddWindowControl(self, RuntimeLookupClass(string(gDeafRow->cls).Rep()), "Deaf",
+                                 MakeRect(40, 40, 240, cls == "Listbox" || cls == "Canvas" ? 160 : 66), stream);
 }
 
 class DeafControlTest : public ::testing::TestWithParam<DeafRow> {};
-
 TEST_P(DeafControlTest, ADisabledControlHearsNoInput) {
   ASSERT_TRUE(test::EnsureDisplay());
   test::PrepareRuntimeWindows();
   gDeafRow = &GetParam();
   gHeard = 0;
   static RuntimeClass* cls = test::MakeClass("DeafWindow", "Window", VORN_WINDOW_INSTANCE_SIZE,
-                                             {{"#Layout%%o<DeafWindow>", Fn(&OnDeafLayout), nullptr, 0},
+                                             {{"#Layout%%o<DeafWindow>", Fn(&OnWheelLayout), nullptr, 0},
                                               {"#CreateControls%%o<DeafWindow>", Fn(&OnDeafCreateControls), nullptr, 0}});
   RuntimeObject* window = RuntimeNewObject(cls);
   WindowDefaultConstructor(window);
   Window* native = GetWindowPaneOf(window);
-  const bool list = std::string_view(gDeafRow->cls) == "Listbox";
-  for (int i = 0; list && i < 40; ++i) RuntimeListAddRow(gDeaf, string("row").Rep());
+  const std::string_view kind = gDeafRow->cls;
+  for (int i = 0; kind == "Listbox" && i < 40; ++i) RuntimeListAddRow(gDeaf, string("row").Rep());
   test::ShowAndSettle(native);
-  SubPane* pane = ControlPane(AsControl(gDeaf));
-  ASSERT_NE(pane, nullptr);
   if (gDeafCanvas) ControlParentSetter(gDeaf, 0, gDeafCanvas);
   if (gDeafRow->input == Input::kKeys) RuntimeSetFocus(gDeaf);
   test::PumpFor(50);
   controlEnabledSetter(gDeafCanvas ? gDeafCanvas : gDeaf, 0, 0);
-  ASSERT_FALSE(pane->IsEnabled());
   test::PumpFor(50);
   for (const char* event : {"MouseWheel", "MouseDown", "MouseDrag", "MouseUp", "KeyDown", "ValueChanged", "Change",
-                            "TextChange", "TextChanged", "Action", "GotFocus", "CellClick", "ConstructContextualMenu"}) {
+                            "TextChange", "TextChanged", "Action", "GotFocus", "CellClick", "ConstructContextualMenu"})
     RuntimeInstallInstanceEventHandler(gDeaf, string(event).Rep(), Fn(&OnHeard));
-  }
-  const Rect b = pane->Bounds();
+  const Rect b = ControlPane(AsControl(gDeaf))->Bounds();
   int32_t x = 0, y = 0;
   test::ScreenPoint(native, (b.left + b.right) / 2, (b.top + b.bottom) / 2, &x, &y);
-  switch (gDeafRow->input) {
-    case Input::kWheel: test::MovePointer(x, y, "click 5 click 5"); break;
-    case Input::kClick: test::MovePointer(x, y, "click 1"); break;
-    case Input::kDrag:
-      test::PressAndDrag(native, (b.left + b.right) / 2, (b.top + b.bottom) / 2, 20, 4);
-      test::ReleaseMouse();
-      break;
-    case Input::kKeys: test::PressKeys("Down Right x space"); break;
-    case Input::kRightClick: test::MovePointer(x, y, "click 3"); break;
-  }
+  test::MovePointer(x, y, kInputs[static_cast<int>(gDeafRow->input)][1]);
   test::PumpFor(300);
   EXPECT_EQ(gHeard, 0) << "the control heard the input";
-  const std::string_view name = gDeafRow->cls;
-  if (list) {
-    EXPECT_EQ(listScrollPositionGetter(gDeaf, 0), 0) << "the list scrolled";
-  } else if (name == "ScrollBar" || name == "Slider") {
-    EXPECT_EQ(scrollerPropGetter(gDeaf, kScrollerValue), 50) << "the value moved";
-  }
-  RuntimeUnlockObject(std::exchange(gDeaf, nullptr));
-  RuntimeUnlockObject(std::exchange(gDeafCanvas, nullptr));
+  if (kind == "Listbox") { EXPECT_EQ(listScrollPositionGetter(gDeaf, 0), 0) << "the list scrolled"; }
+  if (kind == "ScrollBar" || kind == "Slider") { EXPECT_EQ(scrollerPropGetter(gDeaf, kScrollerValue), 50) << "it moved"; }
+  for (RuntimeObject** held : {&gDeaf, &gDeafCanvas}) RuntimeUnlockObject(std::exchange(*held, nullptr));
   test::CloseAndRelease(window);
 }
 
-std::string DeafRowName(const ::testing::TestParamInfo<DeafRow>& info) {
-  static const char* const kInputs[] = {"Wheel", "Click", "Drag", "Keys", "RightClick"};
-  return std::string(info.param.cls) + "_" + kInputs[static_cast<int>(info.param.input)] +
+INSTANTIATE_TEST_SUITE_P(Rows, DeafControlTest, ::testing::ValuesIn(kDeafRows), [](const auto& info) {
+  return std::string(info.param.cls) + "_" + kInputs[static_cast<int>(info.param.input)][0] +
          (info.param.inCanvas ? "_InADisabledCanvas" : "");
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, DeafControlTest, ::testing::ValuesIn(kDeafRows), DeafRowName);
+});
 
 }  // namespace
 }  // namespace vorn
