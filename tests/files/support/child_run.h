@@ -8,8 +8,8 @@
 namespace vorn::testing {
 
 // What `body` answered in a child process, or "<still running>" when it had not ended within
-// `seconds`: the child and every process it started are killed then. A child that ends without
-// an answer gives "<signal N>" or "<exit N>" (N not 0).
+// `seconds`: the child and every process it started are killed then.
+// "<exit N>" when the child exited with N, not 0, without an answer.
 std::string RunInChild(const std::function<std::string()>& body, int seconds = 10);
 
 // Whether the process runs: false once it is gone or a zombie (ended, whoever is to reap it).
