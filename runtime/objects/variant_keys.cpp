@@ -112,18 +112,18 @@ KeyText KeyTextOf(const string& text) {
   return {folded, true};
 }
 
-uint32_t NumberHash(bool integral, int64_t integer, double real) {
-  if (!integral) {
-    if (std::isnan(real)) return MixKeyBits(kNumberKeySeed);
-    if (real == std::trunc(real) && real >= -9.2233720368547758e18 && real < 9.2233720368547758e18) {
-      integer = static_cast<int64_t>(real);  // also makes -0.0 hash as 0
-    } else {
-      uint64_t bits;
-      std::memcpy(&bits, &real, sizeof bits);
-      return MixKeyBits(bits);
-    }
-  }
-  return WholeNumberHash(integer);
+// A Double that holds a whole number in int64_t's range (-0.0 holds 0).
+bool IsWholeInt64(double real) {
+  return real == std::trunc(real) && real >= -9.2233720368547758e18 && real < 9.2233720368547758e18;
+}
+
+// A whole Double hashes as that number, every NaN as one key.
+uint32_t DoubleHash(double real) {
+  if (std::isnan(real)) return MixKeyBits(kNumberKeySeed);
+  if (IsWholeInt64(real)) return WholeNumberHash(static_cast<int64_t>(real));
+  uint64_t bits;
+  std::memcpy(&bits, &real, sizeof bits);
+  return MixKeyBits(bits);
 }
 
 bool IsNumber(VariantKind kind) {
@@ -140,8 +140,7 @@ bool NumbersEqual(const VariantScalar& a, const VariantScalar& b) {
     // A whole number against a double: equal only when the double is exactly that number.
     int64_t whole = aReal ? b.integer : a.integer;
     double real = aReal ? x : y;
-    return real == std::trunc(real) && real >= -9.2233720368547758e18 && real < 9.2233720368547758e18 &&
-           static_cast<int64_t>(real) == whole;
+    return IsWholeInt64(real) && static_cast<int64_t>(real) == whole;
   }
   return x == y;
 }
@@ -254,8 +253,8 @@ uint32_t VariantKeyHash(RuntimeObject* variant) {
   switch (v.kind) {
     case VariantKind::kNil: return 0;
     case VariantKind::kInteger:
-    case VariantKind::kUInteger: return NumberHash(true, v.integer, 0);
-    case VariantKind::kDouble: return NumberHash(false, 0, v.real);
+    case VariantKind::kUInteger: return WholeNumberHash(v.integer);
+    case VariantKind::kDouble: return DoubleHash(v.real);
     case VariantKind::kColor: return MixKeyBits(kColorSeed + static_cast<uint64_t>(v.integer));
     case VariantKind::kBoolean: return MixKeyBits(kBooleanSeed + static_cast<uint64_t>(v.integer));
     case VariantKind::kString: return TextKeyHash(v.text);

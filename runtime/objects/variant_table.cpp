@@ -24,9 +24,7 @@ void* TakeBlock(size_t slotCount, size_t bytes) {
   return ::operator new(bytes, std::nothrow);
 }
 
-}  // namespace
-
-void VariantTable::GiveBackBlock(Entry* block, size_t slotCount) {
+void GiveBackBlock(void* block, size_t slotCount) {
   if (!block) return;
   const auto size = static_cast<size_t>(std::countr_zero(slotCount));
   if (size < std::size(sKeptBlocks) && !sKeptBlocks[size]) {
@@ -35,6 +33,8 @@ void VariantTable::GiveBackBlock(Entry* block, size_t slotCount) {
     ::operator delete(block);
   }
 }
+
+}  // namespace
 
 int64_t VariantTable::FindSlot(RuntimeObject* key, uint32_t hash, size_t* insertAt) const {
   if (mSlotCount == 0) return -1;

@@ -75,8 +75,6 @@ class VariantTable {
   // changed, when the memory cannot be had. At the present size it needs none.
   bool Rebuild(size_t slotCount);
 
-  static void GiveBackBlock(Entry* block, size_t slotCount);
-
   // One block: room for mSlotCount / 2 entries, then the slots.
   Entry* mEntries = nullptr;
   uint32_t* mSlots = nullptr;
