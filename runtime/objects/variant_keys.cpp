@@ -12,9 +12,11 @@
 // would hang on which side is converted, the keys stay apart.
 // Both forms are fed to the hash as one stream of bytes, and text of two encodings is equal
 // when its streams are. A single-byte encoding's text is read through a byte table made once for
-// the encoding, so hashing it converts and allocates nothing.
+// the encoding, and UTF-16 and UTF-32 text a character at a time, so hashing either converts and
+// allocates nothing.
 #include <glib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -197,13 +199,33 @@ const ByteFolds& ByteFoldsOf(EncodingCode encoding) {
   return found->second;
 }
 
+uint32_t FoldedCodePoint(uint32_t c) { return c < 0x80 ? UpperCaseByte(static_cast<uint8_t>(c)) : g_unichar_toupper(c); }
+
+// Whether KeyTextOf makes UTF-16 or UTF-32 text raw, found without converting: the text and its
+// table-folded bytes, each read a character at a time, must both be valid (so both convert
+// exactly) and the folded bytes' characters must be the text's folded ones.
+bool UnicodeTextIsRaw(const char* bytes, int32_t length, CharScheme scheme) {
+  for (int32_t i = 0, j = 0; i < length || j < length;) {
+    const TextChar c = DecodeTextChar(bytes, length, i, scheme);
+    char folded[4];
+    const int32_t left = std::min(length - j, 4);
+    for (int32_t k = 0; k < left; ++k) folded[k] = static_cast<char>(UpperCaseByte(static_cast<uint8_t>(bytes[j + k])));
+    const TextChar f = DecodeTextChar(folded, left, 0, scheme);
+    if (!c.valid || !f.valid || f.value != FoldedCodePoint(c.value)) return true;
+    i += c.size;
+    j += f.size;
+  }
+  return false;
+}
+
 template <typename Sink>
 void FeedKeyText(const string& text, Sink& sink) {
   const char* bytes = text.CString();
   const int32_t length = text.Length();
   if (ReadsAsUTF8(text)) return FeedFoldedUTF8(bytes, length, sink);
   const EncodingCode encoding = text.Encoding();
-  if (SchemeForEncoding(encoding) == CharScheme::kSingleByte && encoding != kEncodingISO2022JP) {
+  const CharScheme scheme = SchemeForEncoding(encoding);
+  if (scheme == CharScheme::kSingleByte && encoding != kEncodingISO2022JP) {
     const ByteFolds& folds = ByteFoldsOf(encoding);
     for (int32_t i = 0; i < length; ++i) {
       if (folds.length[static_cast<uint8_t>(bytes[i])] == 0) return FeedRaw(text, sink);
@@ -214,7 +236,18 @@ void FeedKeyText(const string& text, Sink& sink) {
     }
     return;
   }
-  // Multi-byte encodings other than UTF-8 are rare as keys: these are converted.
+  if (scheme == CharScheme::kUTF16 || scheme == CharScheme::kUTF32) {
+    if (UnicodeTextIsRaw(bytes, length, scheme)) return FeedRaw(text, sink);
+    for (int32_t i = 0; i < length;) {
+      const TextChar c = DecodeTextChar(bytes, length, i, scheme);
+      char utf8[4];
+      FoldCharacter(utf8, EncodeUTF8(c.value, utf8), 0, [&](uint8_t byte) { sink.Byte(byte); });
+      i += c.size;
+    }
+    return;
+  }
+  // Shift_JIS, EUC-JP and ISO-2022-JP need the system's tables to reach code points, and are
+  // rare as keys: these are converted.
   KeyText key = KeyTextOf(text);
   if (key.raw) return FeedRaw(key.text, sink);  // already table-folded; folding again changes nothing
   FeedFoldedUTF8(key.text.CString(), key.text.Length(), sink);
