@@ -201,11 +201,25 @@ const ByteFolds& ByteFoldsOf(EncodingCode encoding) {
 
 uint32_t FoldedCodePoint(uint32_t c) { return c < 0x80 ? UpperCaseByte(static_cast<uint8_t>(c)) : g_unichar_toupper(c); }
 
+// Whether bytes[i] starts an ASCII unit of UTF-16 (`unit` 2) or UTF-32 (4) text: its character
+// and that of its table-folded bytes then agree without decoding either.
+bool IsASCIIUnit(const char* bytes, int32_t length, int32_t i, int32_t unit) {
+  if (length - i < unit || static_cast<uint8_t>(bytes[i]) >= 0x80) return false;
+  for (int32_t k = 1; k < unit; ++k) {
+    if (bytes[i + k] != 0) return false;
+  }
+  return true;
+}
+
 // Whether KeyTextOf makes UTF-16 or UTF-32 text raw, found without converting: the text and its
 // table-folded bytes, each read a character at a time, must both be valid (so both convert
 // exactly) and the folded bytes' characters must be the text's folded ones.
-bool UnicodeTextIsRaw(const char* bytes, int32_t length, CharScheme scheme) {
+bool UnicodeTextIsRaw(const char* bytes, int32_t length, CharScheme scheme, int32_t unit) {
   for (int32_t i = 0, j = 0; i < length || j < length;) {
+    if (i == j && IsASCIIUnit(bytes, length, i, unit)) {
+      i = j += unit;
+      continue;
+    }
     const TextChar c = DecodeTextChar(bytes, length, i, scheme);
     char folded[4];
     const int32_t left = std::min(length - j, 4);
@@ -237,8 +251,14 @@ void FeedKeyText(const string& text, Sink& sink) {
     return;
   }
   if (scheme == CharScheme::kUTF16 || scheme == CharScheme::kUTF32) {
-    if (UnicodeTextIsRaw(bytes, length, scheme)) return FeedRaw(text, sink);
+    const int32_t unit = scheme == CharScheme::kUTF16 ? 2 : 4;
+    if (UnicodeTextIsRaw(bytes, length, scheme, unit)) return FeedRaw(text, sink);
     for (int32_t i = 0; i < length;) {
+      if (IsASCIIUnit(bytes, length, i, unit)) {
+        sink.Byte(UpperCaseByte(static_cast<uint8_t>(bytes[i])));
+        i += unit;
+        continue;
+      }
       const TextChar c = DecodeTextChar(bytes, length, i, scheme);
       char utf8[4];
       FoldCharacter(utf8, EncodeUTF8(c.value, utf8), 0, [&](uint8_t byte) { sink.Byte(byte); });
