@@ -331,6 +331,7 @@ TEST_F(DictionaryTest, TextsAreOneKeyExactlyWhenTheLanguageComparesThemEqual) {
       {string("\xe9\0t\0\xe9\0", 6, kEncodingUTF16), string("\xc3\x89T\xc3\x89", 5, kEncodingUTF8), true},
       {string("x\0\x3d\xd8\x01\xde", 6, kEncodingUTF16), string("X\xf0\x9f\x98\x81", 5, kEncodingUTF8), true},  // a pair
       {string("\xe9\0\0\0\0\x04\x01\0", 8, kEncodingUTF32), string("\xc3\x89\xf0\x90\x90\x80", 6, kEncodingUTF8), true},
+      {string("a\0\0\xd8", 4, kEncodingUTF16), string("A\0\0\xd8", 4, kEncodingUTF16), true},  // raw: a lone surrogate
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.stored.View()) + " / " + std::string(c.asked.View()));
