@@ -246,9 +246,9 @@ void Scroller::MouseUp(int32_t x, int32_t y) {
   if (handler) CallEventHandler(handler, mOwner, x - mBounds.left, y - mBounds.top);
 }
 
-// The window's wheel dispatch has given the control's MouseWheel event the first say.
+// The window's wheel dispatch has given the control's MouseWheel event the first say, and
+// gives a disabled control nothing.
 bool Scroller::MouseWheel(int32_t, int32_t, int32_t delta) {
-  if (!HearsInput()) return true;
   int64_t value = int64_t{GetValue()} + int64_t{delta} * mWheelStep;
   if (value > std::numeric_limits<int32_t>::max()) value = std::numeric_limits<int32_t>::max();
   if (value < std::numeric_limits<int32_t>::min()) value = std::numeric_limits<int32_t>::min();

@@ -333,19 +333,25 @@ void DataControlQuerySetter(VornRuntimeObject* self, int32_t, VornStringRecord* 
   }
 }
 
+namespace {
+// A new table or database: the field names are read, the query runs again, and the controls
+// show the row it stands on, so that Update and Delete never reach a row the form did not show.
+void ReadSourceAgain(DataControl* pane) {
+  pane->mFieldNamesLoaded = false;
+  pane->LoadFieldNames();
+  pane->Requery();
+  pane->ResetButtons();
+  pane->LoadBoundControls();
+}
+}  // namespace
+
 void DataControlTableNameSetter(VornRuntimeObject* self, int32_t, VornStringRecord* value) {
   DataControlObject* object = AsDataControlObject(self);
   if (!object) return;
   ReplaceText(&object->tableName, value);
   if (DataControl* pane = PaneOf(self)) {
     pane->mTableName = string::Share(value);
-    pane->mFieldNamesLoaded = false;
-    pane->LoadFieldNames();
-    pane->Requery();
-    // The cursor stands on the new result's first row: the controls show it, so that Update
-    // and Delete never reach a row the form did not show.
-    pane->ResetButtons();
-    pane->LoadBoundControls();
+    ReadSourceAgain(pane);
   }
 }
 
@@ -364,13 +370,7 @@ void DataControlDBSetter(VornRuntimeObject* self, int32_t, VornRuntimeObject* va
   object->database = value;
   if (DataControl* pane = PaneOf(self)) {
     pane->mDatabase = value;
-    pane->mFieldNamesLoaded = false;
-    pane->LoadFieldNames();
-    pane->Requery();
-    // The cursor stands on the new result's first row: the controls show it, so that Update
-    // and Delete never reach a row the form did not show.
-    pane->ResetButtons();
-    pane->LoadBoundControls();
+    ReadSourceAgain(pane);
   }
 }
 

@@ -253,7 +253,8 @@ struct DeafRow { const char* cls; Input input; bool inCanvas = false; };
 void PrintTo(const DeafRow& row, std::ostream* out) { *out << row.cls; }
 const DeafRow kDeafRows[] = {
     {"Slider", Input::kWheel}, {"ScrollBar", Input::kWheel, true}, {"Listbox", Input::kWheel},
-    {"ComboBox", Input::kWheel}, {"Canvas", Input::kClick}, {"PushButton", Input::kClick},
+    {"ComboBox", Input::kWheel}, {"PopupMenu", Input::kWheel}, {"EditField", Input::kWheel},
+    {"Canvas", Input::kClick}, {"PushButton", Input::kClick},
     {"CheckBox", Input::kClick, true}, {"Slider", Input::kDrag}, {"Canvas", Input::kDrag, true},
     {"EditField", Input::kKeys, true}, {"Listbox", Input::kKeys, true}, {"PushButton", Input::kKeys, true},
     {"Listbox", Input::kRightClick}, {"Canvas", Input::kRightClick, true}, {"EditField", Input::kRightClick},
@@ -270,7 +271,7 @@ void OnDeafCreateControls(VornRuntimeObject* self) {
   const std::string_view cls = gDeafRow->cls;
   test::PackedStream stream = cls == "Canvas" ? canvas : test::PackedStream();
   if (cls == "ScrollBar" || cls == "Slider") stream.Int(26, 0).Int(28, 100).Int(29, 5).Int(30, 20).Int(27, 50).Bool(31, true);
-  if (cls == "ComboBox") stream.Text(34, "Aperture\rSeeing\rSky");
+  if (cls == "ComboBox" || cls == "PopupMenu") stream.Text(34, "Aperture\rSeeing\rSky");
   gDeaf = test::AddWindowControl(self, RuntimeLookupClass(string(gDeafRow->cls).Rep()), "Deaf",
                                  MakeRect(40, 40, 240, cls == "Listbox" || cls == "Canvas" ? 160 : 66), stream);
 }
