@@ -21,7 +21,8 @@ void* Fn(auto function) { return reinterpret_cast<void*>(function); }
 
 constexpr int32_t kNoFileError = 1;
 constexpr const char* kNoFileText = "A Database file was not specified";
-// Opening a file that exists but is not a sound database is reported with the same code.
+// Opening a file that exists but is not a database, or cannot be opened, is reported with the
+// same code; a file refused as damaged with the engine's code for damage.
 constexpr int32_t kOpenFailedError = 1;
 
 const PropertyRow kProperties[] = {
@@ -71,11 +72,12 @@ uint8_t Bind(RuntimeObject* object, Make make) {
   // file, which must not see the earlier connection's pages written after it.
   databaseClose(object);
   std::string error;
-  RuntimeObject* made = make(PathOf(self->databaseFile), &error);
+  bool damaged = false;
+  RuntimeObject* made = make(PathOf(self->databaseFile), &error, &damaged);
   DatabaseObject* other = DatabaseFields(made);
   if (!other || !other->handle) {
     RuntimeUnlockObject(made);
-    SetDatabaseError(&self->base, kOpenFailedError, string(error, kEncodingUTF8));
+    SetDatabaseError(&self->base, damaged ? kDbErrorInternal : kOpenFailedError, string(error, kEncodingUTF8));
     return 0;
   }
   SetDatabaseError(&self->base, 0, string());
@@ -102,14 +104,16 @@ uint8_t Reconnect(RuntimeObject* object, Make make) {
   // Committed first, so that a second handle on the same file reads what this one wrote.
   databaseCommit(object);
   std::string error;
-  RuntimeObject* made = make(path, &error);
+  bool damaged = false;
+  RuntimeObject* made = make(path, &error, &damaged);
   DatabaseObject* other = DatabaseFields(made);
   if (!other || !other->handle) {
     RuntimeUnlockObject(made);
     if (error.empty()) error = "The database file cannot be created";
     // The file this object already has open may refuse a second handle; it stays connected.
     const bool already = SameFile(path, connected);
-    SetDatabaseError(&self->base, already ? 0 : kOpenFailedError, string(already ? "" : error, kEncodingUTF8));
+    SetDatabaseError(&self->base, already ? 0 : damaged ? kDbErrorInternal : kOpenFailedError,
+                     string(already ? "" : error, kEncodingUTF8));
     return already ? 1 : 0;
   }
   databaseClose(object);
@@ -120,7 +124,7 @@ uint8_t Reconnect(RuntimeObject* object, Make make) {
   return 1;
 }
 
-RuntimeObject* CreateDatabaseAt(const std::string& path, std::string* error) {
+RuntimeObject* CreateDatabaseAt(const std::string& path, std::string* error, bool* = nullptr) {
   if (path.empty()) return nullptr;
   std::string reason;
   std::unique_ptr<vndbHandle> handle = vndbHandle::CreateFile(path, &reason);
@@ -135,9 +139,9 @@ ObjectDefinition* GetVORNDatabaseClassDefinition() {
   return definition;
 }
 
-RuntimeObject* OpenDatabaseFile(const std::string& path, std::string* error) {
+RuntimeObject* OpenDatabaseFile(const std::string& path, std::string* error, bool* damaged) {
   if (path.empty()) return nullptr;
-  return WrapBuiltInDatabase(vndbHandle::OpenFile(path, error));
+  return WrapBuiltInDatabase(vndbHandle::OpenFile(path, error, damaged));
 }
 
 // Built-in databases stored as data are never opened: their three fields carry nothing the

@@ -15,8 +15,9 @@ struct VORNDatabaseObject {
 
 ObjectDefinition* GetVORNDatabaseClassDefinition();
 
-// A Database over the file at the path (one reference); nil with the reason in `error`.
-RuntimeObject* OpenDatabaseFile(const std::string& path, std::string* error);
+// A Database over the file at the path (one reference); nil with the reason in `error`, and
+// `damaged` set when the file or its journal is damaged.
+RuntimeObject* OpenDatabaseFile(const std::string& path, std::string* error, bool* damaged = nullptr);
 
 // Fields serve the binding interface StringProvider and records tupleInterface; the binding
 // layer hands its definitions over before the classes are registered.

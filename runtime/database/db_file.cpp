@@ -32,6 +32,11 @@ bool vndbFile::Fail(const std::string& error) {
   return false;
 }
 
+bool vndbFile::FailDamaged(const std::string& error) {
+  mRefusedAsDamaged = true;
+  return Fail(error);
+}
+
 // --- cache ------------------------------------------------------------------------------
 
 void vndbFile::LinkNewest(vndbPage* page) {
@@ -271,14 +276,14 @@ bool vndbFile::Recover(const uint8_t* header) {
   if (state == DbJournalState::kForeign)
     return Fail("The journal beside the database file belongs to another database");
   if (state == DbJournalState::kUnprovable)
-    return Fail("The journal of the database file's unfinished transaction is damaged where it was already "
+    return FailDamaged("The journal of the database file's unfinished transaction is damaged where it was already "
                 "synced: the file may hold changes it can no longer undo");
   bool replay = false;
   if (state == DbJournalState::kDamaged) {
     // Pages are written only after their journal is whole and synced, and a commit retires its
     // journal only after the file is synced, so with the mark clear a damaged journal is one
     // whose commit never reached the file or is whole in it.
-    if (marked) return Fail("The journal of the database file's unfinished transaction is damaged");
+    if (marked) return FailDamaged("The journal of the database file's unfinished transaction is damaged");
   } else if (state == DbJournalState::kSound) {
     // A commit is done only once it has retired its journal: a sound one is put back, also
     // when the file's mark is already clear.
@@ -315,7 +320,7 @@ bool vndbFile::Open(std::unique_ptr<vndbStorage> storage) {
   mPageCount = mCommittedPageCount = uint32_t(std::min<int64_t>(pages, kMostPages));
   mCommittedLength = length;
   mMasterRoot = mCommittedMasterRoot = DbGet32(header + kDbHeaderMasterRoot);
-  if (mMasterRoot >= mPageCount) return Fail("The database file's master tree lies outside the file");
+  if (mMasterRoot >= mPageCount) return FailDamaged("The database file's master tree lies outside the file");
   mOpenFailed = false;
   return true;
 }

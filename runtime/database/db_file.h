@@ -161,6 +161,8 @@ class vndbFile {
   // may be used.
   bool Usable();
   const std::string& Error() const { return mError; }
+  // Open refused the file because it, or the journal it needs, is damaged.
+  bool RefusedAsDamaged() const { return mRefusedAsDamaged; }
 
   // Where a named tree's master record was last found (the layer above checks it is still so).
   struct TreeHint {
@@ -196,6 +198,7 @@ class vndbFile {
   void SetError(const std::string& error) { if (mError.empty()) mError = error; }
   void SaveForStatement(const vndbPage& page);
   bool Fail(const std::string& error);
+  bool FailDamaged(const std::string& error);
 
   vndbPage* Adopt(std::unique_ptr<vndbPage> page);
   void Forget(vndbPage* page);
@@ -272,6 +275,7 @@ class vndbFile {
   bool mDamaged = false;
   bool mReadOnly = false;
   std::string mError;
+  bool mRefusedAsDamaged = false;
   // What the file holds as last committed, restored by rollback.
   uint32_t mCommittedNextRecordId = 1;
   uint32_t mCommittedPageCount = 0;

@@ -62,11 +62,13 @@ std::unique_ptr<vndbHandle> vndbHandle::Open(std::unique_ptr<RandomAccessMechani
   return Open(StreamStorage(std::move(stream)), error);
 }
 
-std::unique_ptr<vndbHandle> vndbHandle::Open(std::unique_ptr<vndbStorage> storage, std::string* error) {
+std::unique_ptr<vndbHandle> vndbHandle::Open(std::unique_ptr<vndbStorage> storage, std::string* error,
+                                             bool* damaged) {
   std::unique_ptr<vndbHandle> handle(new vndbHandle);
   handle->mFile = std::make_unique<vndbFile>();
   if (!handle->mFile->Open(std::move(storage)) || !handle->LoadSchemas()) {
     if (error) *error = handle->mFile->Error();
+    if (damaged) *damaged = handle->mFile->RefusedAsDamaged();
     return nullptr;
   }
   // What is still there stays readable; the damage refuses every change and is the error. The
@@ -85,10 +87,10 @@ std::unique_ptr<vndbHandle> vndbHandle::Open(std::unique_ptr<vndbStorage> storag
   return handle;
 }
 
-std::unique_ptr<vndbHandle> vndbHandle::OpenFile(const std::string& path, std::string* error) {
+std::unique_ptr<vndbHandle> vndbHandle::OpenFile(const std::string& path, std::string* error, bool* damaged) {
   std::unique_ptr<vndbStorage> storage = OpenDiskStorage(path, false, error);
   if (!storage) return nullptr;
-  return Open(std::move(storage), error);
+  return Open(std::move(storage), error, damaged);
 }
 
 bool vndbHandle::Fail(int32_t code, const std::string& message) {

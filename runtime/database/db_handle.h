@@ -77,13 +77,14 @@ class vndbHandle {
   static std::unique_ptr<vndbHandle> Create(std::unique_ptr<RandomAccessMechanism> stream);
   static std::unique_ptr<vndbHandle> Create(std::unique_ptr<vndbStorage> storage);
   static std::unique_ptr<vndbHandle> CreateFile(const std::string& path, std::string* error = nullptr);
-  // An existing database; null with the reason in `error` when it cannot be opened.
+  // An existing database; null with the reason in `error` when it cannot be opened, and
+  // `damaged` set when that is because the file or the journal it needs is damaged.
   static std::unique_ptr<vndbHandle> Open(std::unique_ptr<RandomAccessMechanism> stream,
                                           std::string* error = nullptr);
   static std::unique_ptr<vndbHandle> Open(std::unique_ptr<vndbStorage> storage,
-                                          std::string* error = nullptr);
-  static std::unique_ptr<vndbHandle> OpenFile(const std::string& path,
-                                              std::string* error = nullptr);
+                                          std::string* error = nullptr, bool* damaged = nullptr);
+  static std::unique_ptr<vndbHandle> OpenFile(const std::string& path, std::string* error = nullptr,
+                                              bool* damaged = nullptr);
   ~vndbHandle();
 
   bool CreateTable(const std::string& name, const std::vector<DbColumnSpec>& columns,

@@ -70,8 +70,9 @@ bool SameCommit(const DbJournalInfo& a, const DbJournalInfo& b) {
          std::memcmp(a.header, b.header, kDbHeaderSize) == 0;
 }
 
-uint64_t FoldEntry(uint64_t checksum, const uint8_t* entry) {
-  return DbChecksum(DbChecksum(checksum, entry, 4), entry + 4, kDbPageSize);
+// The checksum of the entries so far, folded over one more: its page number, then its image.
+uint64_t FoldEntry(uint64_t checksum, const uint8_t* number, const uint8_t* page) {
+  return DbChecksum(DbChecksum(checksum, number, 4), page, kDbPageSize);
 }
 
 // The second slot when the journal holds one there, whole or not.
@@ -109,7 +110,7 @@ DbJournalState ReadCountingSlots(vndbStore& journal, int64_t length, const uint8
   std::vector<uint8_t> entry(kDbJournalEntrySize);
   for (uint32_t i = 0; i < info->pageCount; ++i) {
     if (!journal.Read(EntryOffset(*info, i), entry.data(), entry.size())) return DbJournalState::kDamaged;
-    found = FoldEntry(found, entry.data());
+    found = FoldEntry(found, entry.data(), entry.data() + 4);
   }
   return found == checksum ? DbJournalState::kSound : DbJournalState::kDamaged;
 }
@@ -154,7 +155,7 @@ DbJournalState ReadSealed(vndbStore& journal, int64_t length, const uint8_t* fir
       continue;
     }
     if (at + kDbJournalEntrySize > length || !journal.Read(at, record.data(), kDbJournalEntrySize)) break;
-    checksum = FoldEntry(checksum, record.data());
+    checksum = FoldEntry(checksum, record.data(), record.data() + 4);
     ++count;
     at += kDbJournalEntrySize;
   }
@@ -214,8 +215,7 @@ bool DbJournalWriter::Add(uint32_t page, const uint8_t* bytes) {
   uint8_t number[4];
   DbPut32(number, page);
   mOk = mJournal.Write(mEnd, number, 4) && mJournal.Write(mEnd + 4, bytes, kDbPageSize);
-  mChecksum = DbChecksum(mChecksum, number, 4);
-  mChecksum = DbChecksum(mChecksum, bytes, kDbPageSize);
+  mChecksum = FoldEntry(mChecksum, number, bytes);
   mEnd += kDbJournalEntrySize;
   ++mInfo.pageCount;
   return mOk;

@@ -201,7 +201,13 @@ TEST_F(BuiltInDatabaseTest, FilesThatAreNotSoundDatabasesAreRefusedWithTheReason
   dbtest::PutWord(bytes, kDbHeaderOpenFlag, 1);
   dbtest::WriteBytes(path, bytes);
   EXPECT_FALSE(VORNDatabaseConnect(db));
+  EXPECT_EQ(databaseErrorCodeGetter(db, 0), 1);
   EXPECT_EQ(Text(databaseErrorStringGetter(db, 0)), "The database file was left inside an unfinished transaction");
+  // Its journal there but damaged: refused as damage, the engine's code.
+  dbtest::WriteBytes(path + "-journal", std::vector<uint8_t>(200, 0x41));
+  EXPECT_FALSE(VORNDatabaseConnect(db));
+  EXPECT_EQ(databaseErrorCodeGetter(db, 0), 2001);
+  EXPECT_EQ(Text(databaseErrorStringGetter(db, 0)), "The journal of the database file's unfinished transaction is damaged");
   RuntimeObject* item = Keep(VORNDatabaseFolderItemGetter(db, 0));
   EXPECT_EQ(openVORNDatabase(item), nullptr);
 }

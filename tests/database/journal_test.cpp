@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <random>
@@ -239,6 +240,11 @@ TEST(JournalTest, OnlyASoundJournalOfTheFileIsReplayed) {
        [](SimDisk& d) { d.journal.current[30] ^= 1, d.database.current[kDbHeaderOpenFlag + 3] = 0; }, "is damaged"},
       {"a byte of the header at 4096 flipped", [](SimDisk& d) { d.journal.current[kDbJournalSecondSlot + 30] ^= 1; }, nullptr},
       {"a seal byte flipped", [](SimDisk& d) { d.journal.current[SealEnd(d.journal.current) - 20] ^= 1; }, "is damaged"},
+      {"a seal byte flipped, the header at 4096 counting its batch, the file's mark clear", [](SimDisk& d) {
+         std::vector<uint8_t>& j = d.journal.current;
+         std::copy_n(j.begin() + SealEnd(j) - 112, 112, j.begin() + kDbJournalSecondSlot);
+         j[SealEnd(j) - 20] ^= 1, d.database.current[kDbHeaderOpenFlag + 3] = 0;
+       }, "where it was already synced"},
       {"from another file", [](SimDisk& d) { d.identity = 8; }, "belongs to another database"},
       {"missing", [](SimDisk& d) { d.journal.exists = false; }, "unfinished transaction"},
   };

@@ -110,12 +110,6 @@ TEST(KeySeekTest, AWalkOfATablesColumnsStepsOverDeletedRecordsOutOfOrder) {
   EXPECT_TRUE(db->FindSchema("a")->damage.empty()) << db->FindSchema("a")->damage;
 }
 
-}  // namespace
-}  // namespace vorn
-
-namespace vorn {
-namespace {
-
 // A key goes after the live rows below it, also when deleted records of greater keys (as an
 // earlier version left them, out of key order) end the leaf before theirs.
 TEST(KeySeekTest, AKeyGoesAfterLiveRowsBelowItPastDeletedRecordsOutOfOrder) {

@@ -338,25 +338,19 @@ uint32_t SeedsAsked(uint32_t otherwise) {
   return count ? uint32_t(std::strtoul(count, nullptr, 10)) : otherwise;
 }
 
+// Seeds 1 to `last` of one kind of workload, up to the third that disagrees.
+void RunSeeds(uint32_t last, std::vector<Statement> (Generator::*kind)()) {
+  for (uint32_t seed = 1, failures = 0; seed <= last && failures < 3; ++seed) {
+    const std::string disagreement = Disagreement((Generator(seed).*kind)());
+    if (!disagreement.empty()) ADD_FAILURE() << "seed " << seed << ": " << disagreement, ++failures;
+  }
+}
+
 class SqlDifferentialTest : public test::IntrinsicClassTest {};
 
-TEST_F(SqlDifferentialTest, GeneratedWorkloadsAnswerAsSQLiteDoes) {
-  for (uint32_t seed = 1, last = SeedsAsked(400), failures = 0; seed <= last && failures < 3; ++seed) {
-    const std::string disagreement = Disagreement(Generator(seed).Workload());
-    if (disagreement.empty()) continue;
-    ADD_FAILURE() << "seed " << seed << ": " << disagreement;
-    ++failures;
-  }
-}
+TEST_F(SqlDifferentialTest, GeneratedWorkloadsAnswerAsSQLiteDoes) { RunSeeds(SeedsAsked(400), &Generator::Workload); }
 
-TEST_F(SqlDifferentialTest, WorkloadsOfManyLeavesAnswerAsSQLiteDoes) {
-  for (uint32_t seed = 1, last = SeedsAsked(kManyLeafSeeds), failures = 0; seed <= last && failures < 3; ++seed) {
-    const std::string disagreement = Disagreement(Generator(seed).ManyLeaves());
-    if (disagreement.empty()) continue;
-    ADD_FAILURE() << "seed " << seed << ": " << disagreement;
-    ++failures;
-  }
-}
+TEST_F(SqlDifferentialTest, WorkloadsOfManyLeavesAnswerAsSQLiteDoes) { RunSeeds(SeedsAsked(kManyLeafSeeds), &Generator::ManyLeaves); }
 
 // Workloads kept as they were found, each with what it once did.
 TEST_F(SqlDifferentialTest, KeptWorkloadsAnswerAsSQLiteDoes) {
