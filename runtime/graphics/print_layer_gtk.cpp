@@ -86,10 +86,10 @@ gboolean WakeUp(gpointer flag) {
 
 // The printer of that name as its print system sees it now, or (for an empty name) the
 // default printer. Without a default, "Print to File" where there is no print system, and nil
-// where its queues name none of them the default (*noDefault set then): a job meant for the
+// where its queues name none of them the default (*noDefault says so): a job meant for the
 // default printer must not end in a file unasked. Nil when GTK has no printer at all. A print
 // system that has not named the printer within the wait has none to offer.
-GtkPrinter* FindPrinter(const std::string& name, bool* noDefault = nullptr) {
+GtkPrinter* FindPrinter(const std::string& name, bool* noDefault) {
   auto* search = new PrinterSearch();
   search->wanted = name;
   gtk_enumerate_printers(&TakePrinter, search, &SearchEnded, FALSE);
@@ -98,7 +98,7 @@ GtkPrinter* FindPrinter(const std::string& name, bool* noDefault = nullptr) {
   while (!search->done && !search->chosen && !late) g_main_context_iteration(nullptr, TRUE);
   if (!late) g_source_remove(timer);
   const bool queuesWithoutDefault = name.empty() && !search->chosen && search->queues;
-  if (noDefault) *noDefault = queuesWithoutDefault;
+  *noDefault = queuesWithoutDefault;
   GtkPrinter* printer = search->chosen ? search->chosen : name.empty() && !queuesWithoutDefault ? search->file : nullptr;
   if (printer) g_object_ref(printer);
   search->abandoned = true;

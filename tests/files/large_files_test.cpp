@@ -71,15 +71,6 @@ TEST_F(LargeFileTest, StreamsReadAndAppendPastTwoGigabytesAndNeverWriteAtAGuess)
          return to_string(TextOutputStreamLastErrorGetter(out));
        },
        "0", kTail + "more"},
-      {"AppendToTextFile writes where the file ends then: cut by another program, it gets no hole",
-       FolderItemAppendTextFile,
-       [this](RuntimeObject* out) {
-         std::filesystem::resize_file(PathOf("big"), kTailOffset);
-         TextOutputStreamWrite(out, string("more").Rep());
-         TextOutputStreamClose(out);
-         return to_string(TextOutputStreamLastErrorGetter(out));
-       },
-       "0", "more"},
       {"Position = Length on a read-write BinaryStream fails, and so does the write after it",
        [](RuntimeObject* item) { return FolderItemOpenBinaryFile(item, 1); },
        [](RuntimeObject* stream) {

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "graphics/gtk_print_helper.h"
@@ -167,40 +168,26 @@ TEST_F(PrintingCupsGuiTest, BothPagesReachTheDefaultQueueAndTheQueueChosenInTheD
 // the dialog or is the default, and queues of which none is the default: the job fails where
 // the program hears it, and nothing is printed, neither on another queue nor into a file.
 TEST_F(PrintingCupsGuiTest, AQueueThatStopsTakingJobsOrGoesWhileTheJobIsDrawnIsReported) {
-  const struct {
-    const char* name;
-    bool dialog;        // the queue chosen in the dialog, else the default one
-    bool beforeTheJob;  // the change comes before the job is made, else while it is drawn
-    bool deleted;       // the queue is deleted, else it refuses jobs
-    const char* named;  // what the report names
-  } cases[] = {
-      {"chosen in the dialog, refusing", true, false, false, kOtherQueue},
-      {"the default, refusing", false, false, false, kDefaultQueue},
-      {"the default, deleted", false, false, true, kDefaultQueue},
-      {"queues but no default", false, true, true, "default"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const std::string queue = c.dialog ? kOtherQueue : kDefaultQueue;
-    const std::string change = (c.deleted ? "lpadmin -x " : "cupsreject ") + queue;
+  // Deleted before the job is made, the default queue leaves queues of which none is the default.
+  for (const auto& [dialog, deleted, early] :
+       {std::tuple{true, false, false}, {false, false, false}, {false, true, false}, {false, true, true}}) {
+    SCOPED_TRACE(std::string(dialog ? "chosen in the dialog" : "the default") + (deleted ? ", deleted" : ", refusing") +
+                 (early ? " before the job" : ""));
+    const std::string queue = dialog ? kOtherQueue : kDefaultQueue, change = (deleted ? "lpadmin -x " : "cupsreject ") + queue;
     Reports().clear();
-    if (c.beforeTheJob) {
-      ASSERT_EQ(mCups->Tool(change), 0);
-    }
-    RuntimeObject* graphics = c.dialog ? ChooseTheOtherQueueInTheDialog() : RuntimeOpenPrinter(nullptr);
+    ASSERT_EQ(early ? mCups->Tool(change) : 0, 0);
+    RuntimeObject* graphics = dialog ? ChooseTheOtherQueueInTheDialog() : RuntimeOpenPrinter(nullptr);
     ASSERT_NE(graphics, nullptr) << "no job was made";
-    if (!c.beforeTheJob) {
-      ASSERT_EQ(mCups->Tool(change), 0);
-    }
+    ASSERT_EQ(early ? 0 : mCups->Tool(change), 0);
     testing::PrintTwoPages(graphics);
     ASSERT_EQ(Reports().size(), 1u);
     EXPECT_NE(Reports()[0].find("gnome_print_job_print"), std::string::npos) << Reports()[0];
-    EXPECT_NE(Reports()[0].find(c.named), std::string::npos) << Reports()[0];
+    EXPECT_NE(Reports()[0].find(early ? "no default" : queue), std::string::npos) << Reports()[0];
     // Nothing reached a queue's device or the file a job writes without a printer.
     EXPECT_TRUE(mCups->WaitUntilIdle(30));
     for (const char* each : {kDefaultQueue, kOtherQueue}) EXPECT_EQ(testing::ReadWholeFile(mCups->Arrived(each)), "");
     EXPECT_NE(access(mMissed.c_str(), F_OK), 0);
-    if (c.deleted) {
+    if (deleted) {
       ASSERT_EQ(mCups->Tool("lpadmin -p " + queue + " -E -v capture:" + mCups->Arrived(queue)), 0);
       ASSERT_EQ(mCups->Tool("lpadmin -d " + queue), 0);
     } else {
