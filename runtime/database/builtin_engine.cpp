@@ -109,7 +109,7 @@ void Disturb(BuiltInDatabase* database, BuiltInCursor* changing = nullptr) {
 int32_t CloseDatabase(void* handle) {
   BuiltInDatabase* database = Db(handle);
   if (!database) return 0;
-  // A walk puts back its spooled rows when it ends, so it must end while the file is open.
+  // Walks read the file: they end before it closes.
   for (BuiltInCursor* cursor : database->cursors) {
     cursor->walk.reset();
     cursor->owner = nullptr;

@@ -391,7 +391,7 @@ TEST_F(SqlQueryTest, EditsAndDeletionsReachTheirOwnRowOnly) {
   cursorMoveNext(planets);
   cursorDeleteRecord(planets);
   EXPECT_EQ(ErrorCode(), 0) << ErrorMessage();
-  cursorClose(planets);  // an edited row of a keyless table takes its place when the walk ends
+  cursorClose(planets);  // an edited row of a keyless table goes to the end of its rows
   EXPECT_EQ(TableRows("planets"), (Lines{"Beta 3", "Alpha 7"}));
 }
 
@@ -455,7 +455,7 @@ TEST_F(SqlQueryTest, AWriteAfterStatementsMeanwhileReachesItsOwnRowOrFails) {
       {"deleted, sorted, updated", kSorted, deleted, true, 2003, 7, "", 400},
       {"row inserted before it, sorted", kSorted, before, true, 0, 9, "Edited", 400},
       {"written before", kKeyed, {"result:First"}, true, 0, 8, "Edited", 400},
-      {"written before, keyless", kKeyless, {"result:First"}, true, 2003, 8, "First", 400},
+      {"written before, keyless", kKeyless, {"result:First"}, true, 0, 8, "Edited", 400},  // at its new key
       {"written before, deleted", kKeyed, {"result:First"}, false, 0, 7, "", 400},
   };
   for (const auto& c : cases) {
