@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -348,7 +349,8 @@ TEST_F(SqlQueryTest, RewindingRunsTheQueryAgain) {
   EXPECT_FALSE(cursorBOFGetter(empty, 0));
   EXPECT_EQ(std::string(string::Adopt(cursorFieldStringValueGetter(Keep(cursorGetFieldByIndex(empty, 1)), 0)).View()),
             "Altair");
-  CursorMoveLast(rs);
+  CursorMovePrev(rs);  // from before the first row: onto it
+  EXPECT_FALSE(cursorEOFGetter(rs, 0) || cursorBOFGetter(rs, 0));
   EXPECT_EQ(current(), "Altair");
   // A result that lost rows meanwhile steps back onto its last row.
   Exec("insert into stars (id, name) values (2, 'Deneb')");
@@ -357,6 +359,18 @@ TEST_F(SqlQueryTest, RewindingRunsTheQueryAgain) {
   Exec("delete from stars where id = 2");
   CursorMovePrev(rs);
   EXPECT_EQ(current(), "Altair");
+  // Rows a commit could not write are undone: stepping back no longer shows them.
+  Exec("commit");
+  Exec("insert into stars (id, name) values (0, 'Unwritten')");
+  CursorMoveFirst(rs);
+  EXPECT_EQ(current(), "Unwritten");
+  std::filesystem::remove(path + "-journal");
+  std::filesystem::create_directory(path + "-journal");
+  Exec("commit");
+  EXPECT_NE(ErrorCode(), 0);
+  CursorMoveFirst(rs);
+  EXPECT_EQ(current(), "Altair");
+  std::filesystem::remove(path + "-journal");
 }
 
 TEST_F(SqlQueryTest, EditsAndDeletionsReachTheirOwnRowOnly) {
