@@ -1,6 +1,7 @@
 // The scrollable cursor over a million rows: copying a result into its row cache once, then
 // reading rows at random from the cache; the peak resident memory is reported with each run.
-// And a DataControl moving to the next record with five bound controls on screen.
+// And a DataControl moving to the next record with five bound controls on screen, and stepping
+// either way over a sorted result.
 #include <benchmark/benchmark.h>
 #include <gtk/gtk.h>
 #include <sys/resource.h>
@@ -10,6 +11,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "database/builtin_engine.h"
 #include "database/database_fields.h"
@@ -122,80 +124,121 @@ void Drain() {
   while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
 }
 
-void BM_DataControlMoveNextWithFiveBoundControls(benchmark::State& state) {
-  if (!gtk_init_check(nullptr, nullptr)) {
-    state.SkipWithError("no X display");
-    return;
+// A DataControl over a table of people with five bound controls on screen: three edit fields,
+// a check box and a popup menu.
+class Form {
+ public:
+  Form(int rows, const char* query) {
+    char pattern[] = "/tmp/vorn-bench-nav-XXXXXX";
+    const std::string file = std::string(mkdtemp(pattern) ? pattern : "/tmp") + "/people.vdb";
+    {
+      auto db = vndbHandle::CreateFile(file);
+      db->CreateTable("people", {{"id", kDbInteger, false}, {"name", kDbVarchar, true}, {"city", kDbVarchar, true},
+                                 {"note", kDbVarchar, true}, {"active", kDbBoolean, true}, {"color", kDbVarchar, true}},
+                      {0});
+      const char* colors[] = {"red", "green", "blue"};
+      for (int i = 0; i < rows; ++i)
+        db->AddTableRecord("people", {{"id", std::to_string(i)}, {"name", "Person " + std::to_string(i)},
+                                      {"city", "City " + std::to_string(i % 50)}, {"note", "note " + std::to_string(i)},
+                                      {"active", i % 2 ? "true" : "false"}, {"color", colors[i % 3]}});
+      db->Commit();
+    }
+    mDb = WrapBuiltInDatabase(vndbHandle::OpenFile(file));
+    mWindow = new Window(string("Bench"), MakeRect(50, 50, 450, 330), 0, 0, true);
+    nav = PlaceControl(GetDataControlClassDefinition(), mWindow, MakeRect(250, 10, 290, 390), &DataControlCreatePane);
+    DataControlTableNameSetter(nav, 0, string("people").Rep());
+    DataControlQuerySetter(nav, 0, string(query).Rep());
+    DataControlDBSetter(nav, 0, mDb);
+    const char* textFields[] = {"name", "city", "note"};
+    for (int i = 0; i < 3; ++i) {
+      RuntimeObject* field = PlaceControl(GetEditFieldClassDefinition(), mWindow,
+                                          MakeRect(10 + 40 * i, 10, 34 + 40 * i, 200), &EditCreatePane);
+      EditDataFieldSetter(field, 0, string(textFields[i]).Rep());
+      mBound.push_back({field, kBoundEditField});
+    }
+    RuntimeObject* box = PlaceControl(GetCheckBoxClassDefinition(), mWindow, MakeRect(130, 10, 150, 200),
+                                      &CheckBoxCreatePane);
+    CheckBoxDataFieldSetter(box, 0, string("active").Rep());
+    mBound.push_back({box, kBoundCheckBox});
+    RuntimeObject* menu = PlaceControl(GetPopupMenuClassDefinition(), mWindow, MakeRect(170, 10, 196, 200),
+                                       &PopupMenuCreatePane);
+    for (const char* color : {"red", "green", "blue"}) RuntimeComboBoxAddRow(menu, string(color).Rep());
+    PopupDataFieldSetter(menu, 0, string("color").Rep());
+    mBound.push_back({menu, kBoundPopupMenu});
+    for (const Bound& b : mBound) GetDataBindingHooks().addBoundControl(nav, b.control, b.kind);
+    DataControlRunQuery(nav);
+    mWindow->Show();
+    Window::ShowPendingWindows();
+    Drain();
   }
-  RegisterIntrinsicClasses();
-  char pattern[] = "/tmp/vorn-bench-nav-XXXXXX";
-  const std::string file = std::string(mkdtemp(pattern) ? pattern : "/tmp") + "/people.vdb";
-  {
-    auto db = vndbHandle::CreateFile(file);
-    db->CreateTable("people", {{"id", kDbInteger, false}, {"name", kDbVarchar, true}, {"city", kDbVarchar, true},
-                               {"note", kDbVarchar, true}, {"active", kDbBoolean, true}, {"color", kDbVarchar, true}},
-                    {0});
-    const char* colors[] = {"red", "green", "blue"};
-    for (int i = 0; i < 1000; ++i)
-      db->AddTableRecord("people", {{"id", std::to_string(i)}, {"name", "Person " + std::to_string(i)},
-                                    {"city", "City " + std::to_string(i % 50)}, {"note", "note " + std::to_string(i)},
-                                    {"active", i % 2 ? "true" : "false"}, {"color", colors[i % 3]}});
-    db->Commit();
+  ~Form() {
+    DataControlControlBindSetter(nav, 0, 0);
+    // The window takes the panes with it; the objects let go of them first, as a closing
+    // runtime window makes them do.
+    for (const Bound& b : mBound) DetachControlPane(AsControl(b.control));
+    DetachControlPane(AsControl(nav));
+    mWindow->Close();
+    Drain();
+    for (const Bound& b : mBound) RuntimeUnlockObject(b.control);
+    RuntimeUnlockObject(nav);
+    RuntimeUnlockObject(mDb);
   }
-  RuntimeObject* db = WrapBuiltInDatabase(vndbHandle::OpenFile(file));
-  auto* window = new Window(string("Bench"), MakeRect(50, 50, 450, 330), 0, 0, true);
-  RuntimeObject* nav = PlaceControl(GetDataControlClassDefinition(), window, MakeRect(250, 10, 290, 390),
-                                    &DataControlCreatePane);
-  DataControlTableNameSetter(nav, 0, string("people").Rep());
-  DataControlQuerySetter(nav, 0, string("select * from people").Rep());
-  DataControlDBSetter(nav, 0, db);
+
+  RuntimeObject* nav = nullptr;
+
+ private:
   struct Bound {
     RuntimeObject* control;
     int32_t kind;
   };
-  std::vector<Bound> bound;
-  const char* textFields[] = {"name", "city", "note"};
-  for (int i = 0; i < 3; ++i) {
-    RuntimeObject* field = PlaceControl(GetEditFieldClassDefinition(), window,
-                                        MakeRect(10 + 40 * i, 10, 34 + 40 * i, 200), &EditCreatePane);
-    EditDataFieldSetter(field, 0, string(textFields[i]).Rep());
-    bound.push_back({field, kBoundEditField});
-  }
-  RuntimeObject* box = PlaceControl(GetCheckBoxClassDefinition(), window, MakeRect(130, 10, 150, 200),
-                                    &CheckBoxCreatePane);
-  CheckBoxDataFieldSetter(box, 0, string("active").Rep());
-  bound.push_back({box, kBoundCheckBox});
-  RuntimeObject* menu = PlaceControl(GetPopupMenuClassDefinition(), window, MakeRect(170, 10, 196, 200),
-                                     &PopupMenuCreatePane);
-  for (const char* color : {"red", "green", "blue"}) RuntimeComboBoxAddRow(menu, string(color).Rep());
-  PopupDataFieldSetter(menu, 0, string("color").Rep());
-  bound.push_back({menu, kBoundPopupMenu});
-  for (const Bound& b : bound) GetDataBindingHooks().addBoundControl(nav, b.control, b.kind);
-  DataControlRunQuery(nav);
-  window->Show();
-  Window::ShowPendingWindows();
-  Drain();
+  RuntimeObject* mDb = nullptr;
+  Window* mWindow = nullptr;
+  std::vector<Bound> mBound;
+};
+
+bool DisplayOpens(benchmark::State& state) {
+  if (gtk_init_check(nullptr, nullptr)) return true;
+  state.SkipWithError("no X display");
+  return false;
+}
+
+void BM_DataControlMoveNextWithFiveBoundControls(benchmark::State& state) {
+  if (!DisplayOpens(state)) return;
+  RegisterIntrinsicClasses();
+  Form form(1000, "select * from people");
   for (auto _ : state) {
-    if (DataControlRow(nav) == DataControlRowCount(nav)) {
+    if (DataControlRow(form.nav) == DataControlRowCount(form.nav)) {
       state.PauseTiming();
-      DataControlMoveFirst(nav);
+      DataControlMoveFirst(form.nav);
       state.ResumeTiming();
     }
-    DataControlMoveNext(nav);
+    DataControlMoveNext(form.nav);
     Drain();
   }
-  DataControlControlBindSetter(nav, 0, 0);
-  // The window takes the panes with it; the objects let go of them first, as a closing
-  // runtime window makes them do.
-  for (const Bound& b : bound) DetachControlPane(AsControl(b.control));
-  DetachControlPane(AsControl(nav));
-  window->Close();
-  Drain();
-  for (const Bound& b : bound) RuntimeUnlockObject(b.control);
-  RuntimeUnlockObject(nav);
-  RuntimeUnlockObject(db);
 }
 BENCHMARK(BM_DataControlMoveNextWithFiveBoundControls)->Unit(benchmark::kMicrosecond);
+
+// A click on Next (argument 0) or Previous (1) over 100,000 rows sorted by name, nobody
+// changing the table: a step back should cost about what a step forward does.
+void BM_DataControlStepOverSortedRows(benchmark::State& state) {
+  if (!DisplayOpens(state)) return;
+  RegisterIntrinsicClasses();
+  Form form(100000, "select * from people order by name");
+  const bool back = state.range(0) != 0;
+  if (back) DataControlMoveLast(form.nav);
+  const int32_t last = DataControlRowCount(form.nav);
+  for (auto _ : state) {
+    const int32_t row = DataControlRow(form.nav);  // 1-based
+    if (back ? row <= 1 : row >= last) {
+      state.PauseTiming();
+      back ? DataControlMoveLast(form.nav) : DataControlMoveFirst(form.nav);
+      state.ResumeTiming();
+    }
+    back ? DataControlMovePrev(form.nav) : DataControlMoveNext(form.nav);
+    Drain();
+  }
+}
+BENCHMARK(BM_DataControlStepOverSortedRows)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "database/builtin_engine.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <set>
 #include <string>
@@ -19,10 +20,15 @@ namespace {
 
 struct BuiltInCursor;
 
+// Stamps of the databases' states, from one clock so that no two states of any databases
+// share one (a database closed and opened again included).
+std::atomic<uint64_t> gChangeClock{0};
+
 struct BuiltInDatabase {
   std::unique_ptr<vndbHandle> db;
   // Cursors still walking this database; closing it ends their walks first.
   std::set<BuiltInCursor*> cursors;
+  uint64_t stamp = ++gChangeClock;  // taken anew before every change
 };
 
 struct BuiltInCursor {
@@ -97,8 +103,12 @@ void HandOut(const Bytes& bytes, uint8_t type, const void** data, uint8_t* outTy
 
 RuntimeObject* WrapCursor(BuiltInDatabase* database, std::unique_ptr<vndbCursor> walk);
 
+// Copies of the rows made before any change are behind the file from then on.
+void NoteChange(BuiltInDatabase* database) { database->stamp = ++gChangeClock; }
+
 // Every change may move records under the walks of the database's other cursors.
 void Disturb(BuiltInDatabase* database, BuiltInCursor* changing = nullptr) {
+  NoteChange(database);
   for (BuiltInCursor* cursor : database->cursors) {
     if (cursor != changing && cursor->walk) cursor->walk->Disturb();
   }
@@ -109,7 +119,7 @@ void Disturb(BuiltInDatabase* database, BuiltInCursor* changing = nullptr) {
 int32_t CloseDatabase(void* handle) {
   BuiltInDatabase* database = Db(handle);
   if (!database) return 0;
-  // A walk puts back its spooled rows when it ends, so it must end while the file is open.
+  // Walks read the file: they end before it closes.
   for (BuiltInCursor* cursor : database->cursors) {
     cursor->walk.reset();
     cursor->owner = nullptr;
@@ -178,7 +188,10 @@ StringRep* GetLastErrorString(void* handle) {
   return NewText(Db(handle)->db->ErrorMessage());
 }
 
-void Commit(void* handle) { Db(handle)->db->Commit(); }
+// A commit that fails puts the rows back as the last commit left them.
+void Commit(void* handle) {
+  if (!Db(handle)->db->Commit()) NoteChange(Db(handle));
+}
 void Rollback(void* handle) {
   Disturb(Db(handle));
   Db(handle)->db->Rollback();
@@ -347,6 +360,11 @@ void EndBuiltInStatement(const dbEngineDefinition* engine, void* handle, bool fa
   }
   Disturb(Db(handle));
   file.RollbackStatement();
+}
+
+std::optional<uint64_t> BuiltInChangeStamp(const dbEngineDefinition* engine, void* handle) {
+  if (engine != &gBuiltInEngine || !handle) return std::nullopt;
+  return Db(handle)->stamp;
 }
 
 RuntimeObject* WrapBuiltInDatabase(std::unique_ptr<vndbHandle> handle) {

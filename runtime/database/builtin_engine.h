@@ -2,7 +2,9 @@
 // vndbCursors (or a snapshot of a table's columns for the field schema).
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "database/db_handle.h"
@@ -30,6 +32,12 @@ void EndBuiltInStatement(const dbEngineDefinition* engine, void* handle, bool fa
 // are left alone.
 bool BuiltInValueFits(const dbEngineDefinition* engine, void* handle, const std::string& table,
                       const std::string& column, const std::string& text);
+
+// A stamp of the built-in database's rows and tables, new with every change through the engine
+// (and with a commit that failed, which undoes changes): a copy of rows made under one stamp
+// still holds what the file does while it is current. Nothing for other engines, which cannot
+// tell.
+std::optional<uint64_t> BuiltInChangeStamp(const dbEngineDefinition* engine, void* handle);
 
 // A Database bound to the built-in engine over the handle (one reference); nil without one.
 RuntimeObject* WrapBuiltInDatabase(std::unique_ptr<vndbHandle> handle);

@@ -11,10 +11,6 @@
 namespace vorn {
 namespace {
 
-// A row this walk wrote with another key waits outside the tree until the walk ends.
-constexpr const char* kRowWaitsUpdate = "Update failed: the row took another key and is put back when the walk ends";
-constexpr const char* kRowWaitsDelete = "Delete failed: the row took another key and is put back when the walk ends";
-
 bool IsLargeObject(uint8_t type) {
   return type == kDbLongVarchar || type == kDbLongVarbinary;
 }
@@ -175,19 +171,23 @@ bool vndbCursor::NextRow() {
   }
   // Changes made through others while the walk is open may have moved records or split pages
   // under its path, and a page read again leaves its deleted records out: the walk then finds
-  // its place again by the last key it gave.
-  if (mRowsGiven > 0 && (mDisturbed || !PositionStands())) {
+  // its place again by the last key it gave, or by the key that row had when given once the
+  // walk moved it to another.
+  if (mRowsGiven > 0 && (mMoved || mDisturbed || !PositionStands())) {
     KeepLastKey();
+    const Bytes* from = mMoved ? &mMovedFrom : mHasLastKey ? &mLastKey : nullptr;
     bool found = false;
-    if (mHasLastKey && mTree->Find(mLastKey, &found) && found) mTree->Next();  // stays on the row already given
+    if (from && mTree->Find(*from, &found) && found) mTree->Next();  // stays on the row already given
   }
   mDisturbed = false;
+  mMoved = false;
   while (mTree->Next()) {
     vndbPage* leaf = mTree->CurrentLeaf();
     size_t length = 0;
     const uint8_t* record = mTree->CurrentRecordIn(leaf, &length);
     if (!mSeek.empty() && mTree->EndsKeyWalk(record, length, mSeek)) break;
     if (!mTree->Visible(record, length)) continue;
+    if (!mMovedKeys.empty() && MetBefore(record, length)) continue;
     if (mSchema && !LeafFitsColumns(leaf)) {
       mHandle.File().ReportDamage("a row of table " + mTable + " holds fields its columns do not describe");
       break;
@@ -195,20 +195,24 @@ bool vndbCursor::NextRow() {
     if (!mFilter || mFilter->Matches(record, length, read)) {
       mLastRecord.clear();
       mRowGone = false;
-      mRowWaits = false;
       MarkPositionAt(leaf, record);
       ++mRowsGiven;
       return true;
     }
   }
-  // The walk is over: rows whose key changed are put back now.
-  PutBackSpooled();
   mTree.reset();
   mEnded = true;
   // A walk cut short by damage must not pass for the end of the rows; damage found before it
   // began, elsewhere, leaves it as it is.
   if (mHandle.File().Troubles() != mTroubles) mHandle.NoteFileDamage();
   return false;
+}
+
+bool vndbCursor::MetBefore(const uint8_t* record, size_t length) {
+  mTree->BuildKeyInto(mVisitKey, record, length);
+  // The walk never comes back below the key it stands on: keys there need no remembering.
+  mMovedKeys.erase(mMovedKeys.begin(), mMovedKeys.lower_bound(mVisitKey));
+  return !mMovedKeys.empty() && *mMovedKeys.begin() == mVisitKey;
 }
 
 bool vndbCursor::LeafFitsColumns(vndbPage* leaf) {
@@ -230,8 +234,8 @@ void vndbCursor::KeepLastKey() {
   vndbFile::Scope scope(mHandle.File());
   // A leaf that changed with no word to the walk was only read again, which leaves its deleted
   // records out and moves the rest: a live record is still on it, found by its id. One this
-  // walk deleted (or moved to another key) is left out, but the write kept its key first: that
-  // key still tells where the walk goes on.
+  // walk deleted is left out, but the write kept its key first: that key still tells where the
+  // walk goes on.
   size_t length = 0;
   const uint8_t* record =
       PositionStands() ? mTree->CurrentRecord(&length) : mTree->RecordOn(mRowPage, mRowId, &length);
@@ -246,6 +250,12 @@ const uint8_t* vndbCursor::RowRecord(size_t* length) {
   if (OnRow(false)) return mTree->CurrentRecord(length);
   *length = mLastRecord.size();
   return mLastRecord.empty() ? nullptr : mLastRecord.data();
+}
+
+bool vndbCursor::OnLiveRecord() {
+  size_t length = 0;
+  const uint8_t* record = mTree->CurrentRecord(&length);
+  return record && record[2] == kDbLive;
 }
 
 bool vndbCursor::PositionStands() {
@@ -284,24 +294,14 @@ bool vndbCursor::OnRow(bool wholePath) {
   return true;
 }
 
-vndbCursor::~vndbCursor() {
-  if (mTree) PutBackSpooled();
-}
-
-void vndbCursor::PutBackSpooled() {
-  vndbFile::Scope scope(mHandle.File());
-  if (mTree->PutBackSpooled() == vndbTree::InsertResult::kDuplicate)
-    mHandle.Fail(kDbErrorPrimaryKey, "Update failed: primary key violation; the row keeps its old values");
-}
-
 bool vndbCursor::DeleteRow() {
   KeepLastKey();
   mSourceKeyRow = UINT64_MAX;
   vndbFile::Scope scope(mHandle.File());
   mHandle.ClearError();
   if (!mTree || !mHandle.CanWrite()) return false;
-  if (!OnRow(true) || !mTree->IsCurrentVisible()) {
-    if (mRowsGiven > 0) mHandle.Fail(kDbErrorUnknown, mRowWaits ? kRowWaitsDelete : kDbRowGoneDelete);
+  if (!OnRow(true) || !OnLiveRecord()) {
+    if (mRowsGiven > 0) mHandle.Fail(kDbErrorUnknown, kDbRowGoneDelete);
     return false;
   }
   std::vector<uint32_t> objects;
@@ -323,8 +323,8 @@ bool vndbCursor::UpdateRow(const std::vector<std::pair<size_t, std::optional<std
   vndbFile::Scope scope(mHandle.File());
   mHandle.ClearError();
   if (!mSchema || !mTree || !mHandle.CanWrite()) return false;
-  if (!OnRow(true) || !mTree->IsCurrentVisible()) {
-    if (mRowsGiven > 0) mHandle.Fail(kDbErrorUnknown, mRowWaits ? kRowWaitsUpdate : kDbRowGoneUpdate);
+  if (!OnRow(true) || !OnLiveRecord()) {
+    if (mRowsGiven > 0) mHandle.Fail(kDbErrorUnknown, kDbRowGoneUpdate);
     return false;
   }
   DbRow row;
@@ -354,26 +354,26 @@ bool vndbCursor::UpdateRow(const std::vector<std::pair<size_t, std::optional<std
     row.push_back({column.position, value});
   }
   Bytes record = DbBuildRow(row, 0, 0);
-  if (record.size() > kDbDataSize) return undo(), mHandle.Fail(kDbErrorTooLong, "Insert failed: data too long");
-  const Bytes key = mTree->BuildKey(record.data(), record.size());
-  const bool moved = !mSchema->primaryKey.empty() && key != mTree->CurrentKey();
-  if (moved && KeyTaken(key))
-    return undo(), mHandle.Fail(kDbErrorPrimaryKey, "Insert failed: primary key violation");
-  // A row that keeps its key stays under the position, to be read and written again.
-  if (!mTree->ReplaceCurrent(record, true)) return undo();
+  const Bytes oldKey = mTree->CurrentKey();
+  // A row that keeps its key stays under the position, to be read and written again; one that
+  // takes another (every row of a table without a primary key: a new record id) goes where its
+  // key belongs at once, and the position follows it.
+  switch (mTree->ReplaceCurrent(std::move(record), true)) {
+    case vndbTree::InsertResult::kInserted: break;
+    case vndbTree::InsertResult::kDuplicate:
+      return undo(), mHandle.Fail(kDbErrorPrimaryKey, "Insert failed: primary key violation");
+    case vndbTree::InsertResult::kTooLong: return undo(), mHandle.Fail(kDbErrorTooLong, "Insert failed: data too long");
+    case vndbTree::InsertResult::kFailed: return undo();
+  }
+  Bytes key = mTree->CurrentKey();
+  if (key != oldKey) {
+    if (!mMoved) mMovedFrom = oldKey;
+    mMoved = true;
+    mMovedKeys.insert(std::move(key));
+  }
   MarkPosition();
-  mRowWaits = moved || mSchema->primaryKey.empty();  // a new record id is a new key
   for (uint32_t id : replaced) DeleteLargeObject(mHandle.File(), id);
   return true;
-}
-
-bool vndbCursor::KeyTaken(const Bytes& key) {
-  // Rows moved earlier (by this walk or another) wait outside the tree until their walk ends.
-  const std::string tree = std::to_string(mSchema->id);
-  if (mHandle.File().KeySpooled(tree, key)) return true;
-  std::unique_ptr<vndbTree> other = vndbTree::OpenNamedTree(mHandle.File(), tree, mSchema->primaryKey);
-  bool found = false;
-  return !other || !other->Find(key, &found) || found;
 }
 
 std::string_view vndbCursor::ColumnSource(size_t index, std::string_view* key) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -33,9 +34,6 @@ class vndbCursor {
   // The names of the tables, as the single column "TableName", in name order.
   static std::unique_ptr<vndbCursor> OpenTableList(vndbHandle& handle);
 
-  // Puts back the rows whose key changed, when the walk has not already.
-  ~vndbCursor();
-
   size_t ColumnCount() const { return mColumns.size(); }
   // Empty outside the columns.
   std::string ColumnName(size_t index) const;
@@ -60,9 +58,10 @@ class vndbCursor {
   // record holds any more (deleted, or its key changed) is refused (2003) and nothing written.
   bool DeleteRow();
   // Replaces the current row by one with the edited columns (index, value text, nothing for
-  // NULL) converted like inserted values; a row whose key changed reappears when the walk is
-  // over. A key another row holds is refused (2005), as is NULL in a NOT NULL column; failures
-  // are reported through the handle and change nothing.
+  // NULL) converted like inserted values. A row whose key changed stands at its new key at once
+  // (and stays the row given, to be read and written again); the walk goes on from its old key
+  // and does not give it again. A key another row holds is refused (2005), as is NULL in a NOT
+  // NULL column; failures are reported through the handle and change nothing.
   bool UpdateRow(const std::vector<std::pair<size_t, std::optional<std::string>>>& edits);
   // "table!column", and the condition text that selects the current row by its primary key;
   // both stay valid until the walk moves.
@@ -85,6 +84,9 @@ class vndbCursor {
   // Notes the key of the row given last, before anything may move it; a walk nobody changes
   // never needs it, so it is not built for every row.
   void KeepLastKey();
+  // Whether the position stands on a live record: the row given, also where this walk moved it
+  // (out of the key prefix the walk keeps to, maybe).
+  bool OnLiveRecord();
   // Whether the position still stands where the row given last was: its leaf unchanged since.
   bool PositionStands();
   // Notes the leaf and record the position stands on as the row's place.
@@ -94,10 +96,8 @@ class vndbCursor {
   // `wholePath`, when the file changed elsewhere too: a write needs the levels above right).
   // False when no live record holds its key any more; the walk then goes on after it.
   bool OnRow(bool wholePath);
-  // Whether a row other than the current one holds the key.
-  bool KeyTaken(const Bytes& key);
-  // Inserts the rows whose key changed; one whose key was taken meanwhile is refused (2005).
-  void PutBackSpooled();
+  // Whether the walk's live record is one this walk moved there from a key it had passed.
+  bool MetBefore(const uint8_t* record, size_t length);
 
   vndbHandle& mHandle;
   std::string mTable;
@@ -119,7 +119,13 @@ class vndbCursor {
   uint32_t mRowId = 0;
   bool mRowGone = false;  // no live record holds its key any more
   Bytes mLastRecord;      // the row as it was when its key was kept
-  bool mRowWaits = false;  // written with another key by this walk
+  // The key the row given last had when given, once this walk moved the row to another key: the
+  // walk goes on from there.
+  Bytes mMovedFrom;
+  bool mMoved = false;
+  // The keys rows given by this walk were moved to; the walk forgets them as it passes them.
+  std::set<Bytes> mMovedKeys;
+  Bytes mVisitKey;  // kept for its buffer
   // The key condition of the row given last, built once for all of its columns.
   std::string mSourceKey;
   DbValue mKeyValue;  // kept for its buffer

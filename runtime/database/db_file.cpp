@@ -529,28 +529,6 @@ bool vndbFile::Commit() {
   return true;
 }
 
-// --- spooled records ---------------------------------------------------------------------
-
-void vndbFile::Spool(SpooledRecord record) {
-  record.transaction = mTransactionNumber;
-  record.sequence = mSpoolSequence++;
-  mSpool.push_back(std::move(record));
-}
-
-std::vector<vndbFile::SpooledRecord> vndbFile::TakeSpooled(const void* owner) {
-  std::vector<SpooledRecord> taken;
-  for (SpooledRecord& record : mSpool)
-    if (record.owner == owner) taken.push_back(std::move(record));
-  std::erase_if(mSpool, [owner](const SpooledRecord& record) { return record.owner == owner; });
-  return taken;
-}
-
-bool vndbFile::KeySpooled(const std::string& tree, const Bytes& key) const {
-  for (const SpooledRecord& record : mSpool)
-    if (record.key == key && record.tree == tree) return true;
-  return false;
-}
-
 // --- statements -------------------------------------------------------------------------
 
 void vndbFile::BeginStatement() {
@@ -561,7 +539,6 @@ void vndbFile::BeginStatement() {
   mStatementPageCount = mPageCount;
   mStatementMasterRoot = mMasterRoot;
   mStatementLastModified = mLastModified;
-  mStatementSpoolSequence = mSpoolSequence;
 }
 
 void vndbFile::EndStatement() {
@@ -580,7 +557,6 @@ void vndbFile::SaveForStatement(const vndbPage& page) {
 void vndbFile::RollbackStatement() {
   if (!mInStatement) return;
   mInStatement = false;
-  std::erase_if(mSpool, [this](const SpooledRecord& record) { return record.sequence >= mStatementSpoolSequence; });
   // Pages the statement added go; the file's length follows the page count at commit.
   for (auto it = mCache.begin(); it != mCache.end();) {
     if (it->first < mStatementPageCount) {
@@ -628,16 +604,12 @@ void vndbFile::RollbackStatement() {
 
 void vndbFile::EndTransaction() {
   EndStatement();
-  ++mTransactionNumber;
   mSerial = DbNextSerial(mSerial);
   mInTransaction = false;
   mLastModified = kDbNoPage;
 }
 
 void vndbFile::Rollback() {
-  // Rows this transaction replaced wait in the spool; they go with the rest of it (those of a
-  // committed transaction stay, as the rows they replaced are gone for good).
-  std::erase_if(mSpool, [this](const SpooledRecord& record) { return record.transaction == mTransactionNumber; });
   bool touched = mSpilled || mInTransaction;
   for (vndbPage* page : mDirty) Forget(page);
   mDirty.clear();

@@ -131,24 +131,6 @@ class vndbFile {
   void EndStatement();
   void RollbackStatement();
 
-  // Rows a tree walk replaced with a changed key wait here until the walk ends, so that the
-  // walk does not meet them again; the file keeps them so that a rollback (of the transaction
-  // or of the statement) drops them with the rest of its changes, and so that no insert takes
-  // a key one of them holds.
-  struct SpooledRecord {
-    const void* owner = nullptr;  // the tree that puts it back
-    std::string tree;
-    Bytes key;
-    Bytes record;
-    Bytes replaced;  // the row it replaced, put back when the record cannot be
-    uint64_t transaction = 0;
-    uint64_t sequence = 0;
-  };
-  void Spool(SpooledRecord record);
-  // The owner's waiting records, taken out of the spool in the order they came.
-  std::vector<SpooledRecord> TakeSpooled(const void* owner);
-  bool KeySpooled(const std::string& tree, const Bytes& key) const;
-
   // Records damage found by any layer; the first reason is kept.
   void ReportDamage(const std::string& reason);
   const std::string& DamageReason() const { return mDamageReason; }
@@ -259,11 +241,6 @@ class vndbFile {
   uint32_t mStatementMasterRoot = 0;
   uint32_t mStatementLastModified = 0;
   std::unordered_map<uint32_t, StatementImage> mStatementImages;
-
-  std::vector<SpooledRecord> mSpool;
-  uint64_t mTransactionNumber = 0;  // raised as each transaction ends
-  uint64_t mSpoolSequence = 0;
-  uint64_t mStatementSpoolSequence = 0;
 
   uint32_t mNextRecordId = 1;
   uint32_t mPageCount = 0;

@@ -80,26 +80,6 @@ vndbTree::vndbTree(vndbFile& file) : mFile(file) {}
 vndbTree::vndbTree(vndbFile& file, std::string name, Bytes keyFields)
     : mFile(file), mNamed(true), mName(std::move(name)), mKeyFields(std::move(keyFields)) {}
 
-vndbTree::~vndbTree() { PutBackSpooled(); }
-
-vndbTree::InsertResult vndbTree::PutBackSpooled() {
-  InsertResult outcome = InsertResult::kInserted;
-  // A tree that never spooled asks nothing of the file, which may be gone already.
-  if (!mSpooled) return outcome;
-  mSpooled = false;
-  for (vndbFile::SpooledRecord& spooled : mFile.TakeSpooled(this)) {
-    if (mFile.IsDamaged()) return InsertResult::kFailed;
-    // Keyed by record id, a tree has no duplicates to refuse.
-    InsertResult result = InsertRecord(spooled.record, !mKeyFields.empty());
-    if (result == InsertResult::kDuplicate) {
-      DbStamp(spooled.replaced.data(), kDbLive, mFile.CurrentSerial());
-      if (InsertRecord(spooled.replaced, true) == InsertResult::kFailed) return InsertResult::kFailed;
-    }
-    if (result != InsertResult::kInserted && outcome != InsertResult::kFailed) outcome = result;
-  }
-  return outcome;
-}
-
 std::unique_ptr<vndbTree> vndbTree::OpenNamedTree(vndbFile& file, const std::string& name,
                                                   const Bytes& keyFields) {
   std::unique_ptr<vndbTree> tree(new vndbTree(file, name, keyFields));
@@ -750,26 +730,33 @@ bool vndbTree::DeleteCurrent() {
   return true;
 }
 
-bool vndbTree::ReplaceCurrent(Bytes record, bool stayOnRow) {
+vndbTree::InsertResult vndbTree::ReplaceCurrent(Bytes record, bool stayOnRow) {
   size_t length = 0;
   const uint8_t* current = CurrentRecord(&length);
-  if (!current || current[2] != kDbLive || record.size() < kDbRowFieldsOffset) return false;
-  Bytes oldKey = BuildKey(current, length);
-  Bytes replaced(current, current + length);
+  if (!current || current[2] != kDbLive || record.size() < kDbRowFieldsOffset) return InsertResult::kFailed;
+  const Bytes oldKey = BuildKey(current, length);
   DbStamp(record.data(), kDbLive, mFile.CurrentSerial());
   DbPut32(record.data() + kDbRecordIdOffset, mFile.NewRecordId());
-  if (!DeleteCurrent()) return false;
-  Bytes key = BuildKey(record.data(), record.size());
-  if (key == oldKey) {
-    // The insert leaves the position just past the new record, on its page, split or not.
-    const uint32_t size = uint32_t(record.size());
-    if (!InsertHere(record)) return false;
-    if (stayOnRow) mPath.back().offset -= size;
-    return true;
+  const Bytes key = BuildKey(record.data(), record.size());
+  const bool moved = key != oldKey;
+  if (record.size() > kDbDataSize || (moved && key.size() > kDbMostKeyLength)) return InsertResult::kTooLong;
+  if (moved && !mKeyFields.empty()) {
+    // Refused before the old row goes, so that a refusal changes nothing.
+    std::vector<vndbTreeLevel> at = mPath;
+    const bool atStart = mAtStart;
+    bool found = false;
+    const bool searched = Find(key, &found);
+    mPath.swap(at);
+    mAtStart = atStart;
+    if (!searched) return InsertResult::kFailed;
+    if (found) return InsertResult::kDuplicate;
   }
-  mFile.Spool({this, mName, std::move(key), std::move(record), std::move(replaced)});
-  mSpooled = true;
-  return true;
+  if (!DeleteCurrent()) return InsertResult::kFailed;
+  // Either insert leaves the position just past the new record, on its page, split or not.
+  if (moved ? InsertRecord(record, false) != InsertResult::kInserted : !InsertHere(record))
+    return InsertResult::kFailed;
+  if (stayOnRow) mPath.back().offset -= uint32_t(record.size());
+  return InsertResult::kInserted;
 }
 
 vndbTree::InsertResult vndbTree::InsertRecord(const Bytes& record, bool unique) {
@@ -779,7 +766,7 @@ vndbTree::InsertResult vndbTree::InsertRecord(const Bytes& record, bool unique) 
   bool found = false;
   const bool resumed = ResumeAppend(mInsertKey);
   if (!resumed && !Find(mInsertKey, &found)) return InsertResult::kFailed;
-  if (unique && (found || mFile.KeySpooled(mName, mInsertKey))) return InsertResult::kDuplicate;
+  if (unique && found) return InsertResult::kDuplicate;
   const bool pastEnd = mPastEnd;
   mAppendValid = false;
   if (!PlaceHere(record)) return InsertResult::kFailed;

@@ -29,8 +29,6 @@ class vndbTree {
   explicit vndbTree(vndbFile& file);
   vndbTree(const vndbTree&) = delete;
   vndbTree& operator=(const vndbTree&) = delete;
-  // Puts back the records spooled by ReplaceCurrent.
-  ~vndbTree();
 
   // The named tree (case-insensitive), keyed by the given field numbers (empty: by record id).
   static std::unique_ptr<vndbTree> OpenNamedTree(vndbFile& file, const std::string& name,
@@ -82,16 +80,16 @@ class vndbTree {
   // Inserts a stamped leaf record at the current position.
   bool InsertHere(const Bytes& record);
   bool DeleteCurrent();
-  // Deletes the current record and inserts `record` (re-stamped with a new id) in its place, or
-  // later, when the cursor is destroyed, when its key changed. The position is left past the new
-  // record, or on it with `stayOnRow`, so that the row can be read and written again.
-  bool ReplaceCurrent(Bytes record, bool stayOnRow = false);
   // Finds the record's key and inserts it there; `unique` refuses an equal live key.
   enum class InsertResult { kInserted, kDuplicate, kTooLong, kFailed };
   InsertResult InsertRecord(const Bytes& record, bool unique);
-  // Inserts the records ReplaceCurrent spooled (what a rollback has not dropped). A record
-  // whose key was taken meanwhile is refused (kDuplicate) and the row it replaced put back.
-  InsertResult PutBackSpooled();
+  // Deletes the current record and inserts `record` (re-stamped with a new id) in its place or,
+  // when its key changed, where that key belongs, at once, so that every reader and commit has
+  // it. A changed key that a live record of a keyed tree holds (kDuplicate) or that is too long
+  // is refused with nothing changed. The position is left past the new record, or on it with
+  // `stayOnRow`, so that the row can be read and written again; a walk that goes on after the
+  // old key meets a record whose new key lies ahead again, and must skip it.
+  InsertResult ReplaceCurrent(Bytes record, bool stayOnRow = false);
 
   vndbFile& File() { return mFile; }
   const Bytes& KeyFields() const { return mKeyFields; }
@@ -143,7 +141,6 @@ class vndbTree {
   bool mAtStart = true;
   bool mHasFilter = false;
   Bytes mFilter;
-  bool mSpooled = false;  // records of this tree wait in the file's spool
   // Where the last record inserted past the tree's end went, with the version of every page
   // on the way: rows added in key order go straight there while none of them changed.
   bool mPastEnd = false;  // set by Find when the key is beyond every record

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "database/builtin_engine.h"
 #include "database/database_fields.h"
 #include "database/sql_aggregate.h"
 #include "database/sql_query_plan.h"
@@ -39,6 +40,12 @@ struct ResultBase {
     return Utf8(names[index]).GetRetainedRep();
   }
 };
+
+// The stamp of the database's rows, when its engine keeps one.
+std::optional<uint64_t> ChangeStamp(RuntimeObject* object) {
+  DatabaseObject* database = DatabaseFields(object);
+  return database ? BuiltInChangeStamp(database->engine, database->handle) : std::nullopt;
+}
 
 // A fresh plan of the statement, resolved; null when it no longer runs.
 std::unique_ptr<SqlQueryPlan> Replan(RuntimeObject* object, const std::string& text) {
@@ -202,6 +209,10 @@ constexpr const char* kUnreadRows = "The result could not be read back from its 
 struct StoredResult : ResultBase {
   std::unique_ptr<SqlRowStore> rows;
   std::shared_ptr<SqlSourceNames> sources;
+  // The database's stamp from before the rows were read, and whether all of them could be
+  // read back since: while both hold, the rows are what the tables hold.
+  std::optional<uint64_t> stamp;
+  bool whole = true;
   size_t next = 0;  // the current row is next - 1
   // The current row where the store holds it: valid until the store is read again, which only
   // the next move does.
@@ -210,8 +221,8 @@ struct StoredResult : ResultBase {
   bool singleTable = false;
 
   StoredResult(DatabaseObject* db, const std::string& statement, const SqlQueryPlan& plan,
-               std::unique_ptr<SqlRowStore> store)
-      : ResultBase(db, statement, plan), rows(std::move(store)), sources(plan.Sources()),
+               std::unique_ptr<SqlRowStore> store, std::optional<uint64_t> readAt)
+      : ResultBase(db, statement, plan), rows(std::move(store)), sources(plan.Sources()), stamp(readAt),
         singleTable(plan.TableCount() == 1) {}
 
   void MoveTo(size_t number) {
@@ -221,8 +232,9 @@ struct StoredResult : ResultBase {
     if (std::optional<SqlRowView> fetched = rows->Fetch(next - 1)) {
       row = *fetched;
       current = true;
-    } else if (DatabaseObject* db = DatabaseFields(database)) {
-      SetDatabaseError(db, kSqlErrorInternal, Utf8(kUnreadRows));
+    } else {
+      whole = false;
+      if (DatabaseObject* db = DatabaseFields(database)) SetDatabaseError(db, kSqlErrorInternal, Utf8(kUnreadRows));
     }
   }
   bool Has(int32_t index) const {
@@ -342,36 +354,42 @@ void DeleteStoredRow(void* handle) {
   }
 }
 
-// Reads the statement's rows again, so that the rows changed since show (also those written
-// through this result: its copy holds them as they were read). A database closed since, or a
-// statement that no longer runs, keeps the rows read before. The current row must be fetched
-// again afterwards: the store it stood in is gone.
-void ReadStoredRowsAgain(StoredResult* result) {
+// Reads the statement's rows again when the database changed since they were read (or cannot
+// tell), so that the rows changed since show (also those written through this result: its copy
+// holds them as they were read), or when its copy could not be read back whole. A database
+// closed since, or a statement that no longer runs, keeps the rows read before. The current row
+// must be fetched again afterwards: the store it stood in may be gone.
+void ReadChangedRowsAgain(StoredResult* result) {
+  if (result->whole && result->stamp && result->stamp == ChangeStamp(result->database)) return;
   if (std::unique_ptr<SqlQueryPlan> plan = Replan(result->database, result->text)) {
+    const std::optional<uint64_t> stamp = ChangeStamp(result->database);  // of the database opened again
     if (std::unique_ptr<SqlRowStore> rows = BuildRows(*plan)) {
       result->rows = std::move(rows);
       result->sources = plan->Sources();
+      result->stamp = stamp;
+      result->whole = true;
     }
   }
 }
 
-// Stepping back, to the end and to the start read the rows again, as for a live result; a
-// result that lost rows meanwhile lands on its last row.
+// Stepping back, to the end and to the start read the rows again when they changed, as for a
+// live result. A result that lost rows meanwhile lands on its last row; one that stood before
+// its first (it was empty, and gained rows) lands on the first.
 void PreviousStoredRow(void* handle) {
   StoredResult* result = Stored(handle);
-  ReadStoredRowsAgain(result);
-  result->MoveTo(std::min(result->next > 1 ? result->next - 1 : result->next, result->rows->Count()));
+  ReadChangedRowsAgain(result);
+  result->MoveTo(std::min(std::max<size_t>(result->next, 2) - 1, result->rows->Count()));
 }
 
 void LastStoredRow(void* handle) {
   StoredResult* result = Stored(handle);
-  ReadStoredRowsAgain(result);
+  ReadChangedRowsAgain(result);
   result->MoveTo(result->rows->Count());
 }
 
 void FirstStoredRow(void* handle) {
   StoredResult* result = Stored(handle);
-  ReadStoredRowsAgain(result);
+  ReadChangedRowsAgain(result);
   result->MoveTo(result->rows->Count() == 0 ? 0 : 1);
 }
 
@@ -391,9 +409,10 @@ RuntimeObject* SqlRunQuery(DatabaseObject* database, std::unique_ptr<SqlSelect> 
     auto* result = new LiveResult(database, statement, std::move(plan));
     return VORNdbCursorFromDBCursor(result, &gLiveCursor);
   }
+  const std::optional<uint64_t> stamp = ChangeStamp(&database->header);
   std::unique_ptr<SqlRowStore> rows = BuildRows(*plan);
   if (!rows) return nullptr;
-  auto* result = new StoredResult(database, statement, *plan, std::move(rows));
+  auto* result = new StoredResult(database, statement, *plan, std::move(rows), stamp);
   return VORNdbCursorFromDBCursor(result, &gStoredCursor);
 }
 

@@ -312,15 +312,15 @@ TEST_F(SqlFaultsTest, ResultRowsAreFoundByKeysOfEveryType) {
 }
 
 // An edit through a RecordSet that moves a row (a new key, or any edit of a keyless table)
-// waits until the RecordSet's walk ends: a rollback before then leaves no trace of it, and an
-// insert of the key it waits with is refused.
-TEST_F(SqlFaultsTest, ARecordSetEditWaitingForItsWalkToEndGoesWithARollback) {
+// takes its new place at once: a rollback while the RecordSet's walk is open leaves no trace of
+// it, and an insert of its new key is refused.
+TEST_F(SqlFaultsTest, ARecordSetEditThatMovesARowGoesWithARollback) {
   const struct {
     const char* name;
     const char* key;  // the primary key clause, if any
     const char* field;
     const char* value;
-    bool insertKey;  // while the edit waits: an insert of row "5 z" instead of a rollback
+    bool insertKey;  // while the walk is open: an insert of row "5 z" instead of a rollback
     Rows rows;
   } cases[] = {
       {"key changed, rolled back", ", primary key (id)", "id", "5", false, {"1 a", "2 b"}},
@@ -341,7 +341,7 @@ TEST_F(SqlFaultsTest, ARecordSetEditWaitingForItsWalkToEndGoesWithARollback) {
     ASSERT_EQ(ErrorCode(), 0) << c.name << ": " << ErrorMessage();
     if (c.insertKey) {
       databaseSQLExecute(db, string("insert into " + table + " (id, s) values (5, 'z')", kEncodingUTF8).Rep());
-      EXPECT_NE(ErrorCode(), 0) << c.name << ": a second row with the waiting key";
+      EXPECT_NE(ErrorCode(), 0) << c.name << ": a second row with the moved row's key";
     } else {
       databaseRollback(db);
     }

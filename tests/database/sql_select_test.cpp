@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -348,7 +349,8 @@ TEST_F(SqlQueryTest, RewindingRunsTheQueryAgain) {
   EXPECT_FALSE(cursorBOFGetter(empty, 0));
   EXPECT_EQ(std::string(string::Adopt(cursorFieldStringValueGetter(Keep(cursorGetFieldByIndex(empty, 1)), 0)).View()),
             "Altair");
-  CursorMoveLast(rs);
+  CursorMovePrev(rs);  // from before the first row: onto it
+  EXPECT_FALSE(cursorEOFGetter(rs, 0) || cursorBOFGetter(rs, 0));
   EXPECT_EQ(current(), "Altair");
   // A result that lost rows meanwhile steps back onto its last row.
   Exec("insert into stars (id, name) values (2, 'Deneb')");
@@ -357,6 +359,18 @@ TEST_F(SqlQueryTest, RewindingRunsTheQueryAgain) {
   Exec("delete from stars where id = 2");
   CursorMovePrev(rs);
   EXPECT_EQ(current(), "Altair");
+  // Rows a commit could not write are undone: stepping back no longer shows them.
+  Exec("commit");
+  Exec("insert into stars (id, name) values (0, 'Unwritten')");
+  CursorMoveFirst(rs);
+  EXPECT_EQ(current(), "Unwritten");
+  std::filesystem::remove(path + "-journal");
+  std::filesystem::create_directory(path + "-journal");
+  Exec("commit");
+  EXPECT_NE(ErrorCode(), 0);
+  CursorMoveFirst(rs);
+  EXPECT_EQ(current(), "Altair");
+  std::filesystem::remove(path + "-journal");
 }
 
 TEST_F(SqlQueryTest, EditsAndDeletionsReachTheirOwnRowOnly) {
@@ -391,7 +405,7 @@ TEST_F(SqlQueryTest, EditsAndDeletionsReachTheirOwnRowOnly) {
   cursorMoveNext(planets);
   cursorDeleteRecord(planets);
   EXPECT_EQ(ErrorCode(), 0) << ErrorMessage();
-  cursorClose(planets);  // an edited row of a keyless table takes its place when the walk ends
+  cursorClose(planets);  // an edited row of a keyless table goes to the end of its rows
   EXPECT_EQ(TableRows("planets"), (Lines{"Beta 3", "Alpha 7"}));
 }
 
@@ -455,7 +469,7 @@ TEST_F(SqlQueryTest, AWriteAfterStatementsMeanwhileReachesItsOwnRowOrFails) {
       {"deleted, sorted, updated", kSorted, deleted, true, 2003, 7, "", 400},
       {"row inserted before it, sorted", kSorted, before, true, 0, 9, "Edited", 400},
       {"written before", kKeyed, {"result:First"}, true, 0, 8, "Edited", 400},
-      {"written before, keyless", kKeyless, {"result:First"}, true, 2003, 8, "First", 400},
+      {"written before, keyless", kKeyless, {"result:First"}, true, 0, 8, "Edited", 400},  // at its new key
       {"written before, deleted", kKeyed, {"result:First"}, false, 0, 7, "", 400},
   };
   for (const auto& c : cases) {

@@ -19,7 +19,7 @@ int sFileNumber = 0;
 
 void SqlDatabaseTest::SetUp() {
   IntrinsicClassTest::SetUp();
-  const std::string path = TempPath("sql" + std::to_string(++sFileNumber) + ".vdb");
+  path = TempPath("sql" + std::to_string(++sFileNumber) + ".vdb");
   db = New(GetVORNDatabaseClassDefinition());
   RuntimeObject* item = FolderItemFromPath(path.c_str());
   VORNDatabaseFolderItemSetter(db, 0, item);

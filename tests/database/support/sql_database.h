@@ -24,6 +24,7 @@ class SqlDatabaseTest : public test::IntrinsicClassTest {
   void CreateStars();
 
   RuntimeObject* db = nullptr;
+  std::string path;  // of the database file
 };
 
 }  // namespace vorn::dbtest
