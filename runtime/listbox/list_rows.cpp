@@ -291,6 +291,8 @@ int32_t ListRows::AddTextRow(const string& text, int16_t folderState) {
   return row;
 }
 
+bool ListRows::IsBeingRemoved(uint32_t id) const { return IsCondemned({this, id}); }
+
 void ListRows::RemoveRow(int32_t row) {
   const RowEntry* entry = EntryOrNil(row);
   if (!entry) return;
@@ -357,83 +359,6 @@ bool ListRows::ExchangeRows(int32_t start1, int32_t count1, int32_t start2, int3
   std::reverse(at(start2), at(end2));
   std::reverse(at(start1), at(end2));
   return true;
-}
-
-int32_t ListRows::GetRowDepth(int32_t row) const {
-  const RowEntry* entry = EntryOrNil(row);
-  return entry ? entry->mDepth : 0;
-}
-
-int32_t ListRows::GetNextSiblingRow(int32_t row) const {
-  const int32_t depth = GetRowDepth(row);
-  int32_t next = row + 1;
-  while (next < RowCount() && GetRowDepth(next) > depth) ++next;
-  return next;
-}
-
-bool ListRows::IsExpanded(int32_t row) const {
-  const RowEntry* entry = EntryOrNil(row);
-  return entry && entry->mFolderState == kExpandedFolder;
-}
-
-bool ListRows::ExpandFolder(int32_t row) {
-  RowEntry* entry = EntryOrNil(row);
-  if (!entry || entry->mFolderState != kCollapsedFolder) return false;
-  entry->mFolderState = kExpandedFolder;
-  const int32_t outerRow = mExpandingRow;
-  mExpandingRow = row;
-  ++mExpandDepth;
-  FireExpandRow(row);
-  --mExpandDepth;
-  mExpandingRow = outerRow;
-  InvalidateRow(row);
-  return true;
-}
-
-bool ListRows::CollapseFolder(int32_t row) {
-  const RowEntry* entry = EntryOrNil(row);
-  if (!entry || entry->mFolderState != kExpandedFolder) return false;
-  const uint32_t id = entry->mId;
-  FireCollapseRow(row);
-  // The handler may have moved or removed the folder.
-  row = FindRowId(id, row);
-  if (row < 0 || IsListClosing()) return true;
-  // The folder stays open until its rows are gone: the Change handlers their removals raise
-  // find an open folder with fewer rows, never a closed one with rows under it.
-  if (mHierarchical) RemoveDescendants(row);
-  row = FindRowId(id, row);
-  if (row < 0 || IsListClosing()) return true;
-  mRows[static_cast<size_t>(row)].mFolderState = kCollapsedFolder;
-  InvalidateRow(row);
-  return true;
-}
-
-// Each removal may raise Change, whose handler may add, move or remove rows. The rows go last
-// first, each with whatever lies under it by then, so that every handler finds a tree: the rows
-// under the folder when it began to close, wherever a handler moves them, then any a handler
-// puts under the folder meanwhile.
-void ListRows::RemoveDescendants(int32_t folder) {
-  const uint32_t folderId = mRows[static_cast<size_t>(folder)].mId;
-  std::vector<uint32_t> descendants;
-  for (int32_t next = folder + 1, end = GetNextSiblingRow(folder); next < end; ++next)
-    descendants.push_back(mRows[static_cast<size_t>(next)].mId);
-  for (auto i = static_cast<int32_t>(descendants.size()) - 1; i >= 0; --i)
-    RemoveRowsUnder(descendants[static_cast<size_t>(i)], folder + 1 + i, true);
-  RemoveRowsUnder(folderId, folder, false);
-}
-
-// The last row under the row goes, until none is left, and then, with `itself`, the row. Rows
-// whose removal is under way further up the call chain are left to it.
-void ListRows::RemoveRowsUnder(uint32_t id, int32_t hint, bool itself) {
-  for (int32_t at = FindRowId(id, hint); at >= 0 && !IsListClosing(); at = FindRowId(id, at)) {
-    int32_t last = GetNextSiblingRow(at) - 1;
-    while (last > at && IsCondemned({this, mRows[static_cast<size_t>(last)].mId})) --last;
-    if (last == at) {
-      if (itself) RemoveRow(at);
-      return;
-    }
-    RemoveRow(last);
-  }
 }
 
 // --- text ------------------------------------------------------------------------------------

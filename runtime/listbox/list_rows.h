@@ -148,6 +148,8 @@ class ListRows {
   const CellAttributes* ExistingCell(int32_t row, int32_t column) const;
   // Frees the cells of rows taken out of the list.
   void FreeRows(std::vector<RowEntry>& rows);
+  // True while the row's removal is under way further up the call chain.
+  bool IsBeingRemoved(uint32_t id) const;
   void RemoveDescendants(int32_t folder);
   void RemoveRowsUnder(uint32_t id, int32_t hint, bool itself);
   void SetRowFields(int32_t row, const string& text);
