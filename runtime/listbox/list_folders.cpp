@@ -69,12 +69,17 @@ void ListRows::RemoveDescendants(int32_t folder) {
   RemoveRowsUnder(folderId, folder, false);
 }
 
+int32_t ListRows::LastRowUnder(int32_t row) const {
+  int32_t last = GetNextSiblingRow(row) - 1;
+  while (last > row && IsBeingRemoved(mRows[static_cast<size_t>(last)].mId)) --last;
+  return last;
+}
+
 // The last row under the row goes, until none is left, and then, with `itself`, the row. Rows
 // whose removal is under way further up the call chain are left to it.
 void ListRows::RemoveRowsUnder(uint32_t id, int32_t hint, bool itself) {
   for (int32_t at = FindRowId(id, hint); at >= 0 && !IsListClosing(); at = FindRowId(id, at)) {
-    int32_t last = GetNextSiblingRow(at) - 1;
-    while (last > at && IsBeingRemoved(mRows[static_cast<size_t>(last)].mId)) --last;
+    const int32_t last = LastRowUnder(at);
     if (last == at) {
       if (itself) RemoveRow(at);
       return;

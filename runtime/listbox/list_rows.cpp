@@ -304,9 +304,19 @@ void ListRows::RemoveRow(int32_t row) {
   // selection hears only of a row that is still there to go, where it now is. Then the Change
   // event may do the same.
   int32_t at = FindRowId(condemnedRow.id, row);
-  if (at >= 0) {
+  for (;;) {
+    // A folder's rows go first, as when it closes, so that no row is left under the row above.
+    if (at >= 0 && mHierarchical && !IsListClosing()) {
+      RemoveDescendants(at);
+      at = FindRowId(condemnedRow.id, at);
+    }
+    if (at < 0) break;
     RowsRemoving(at, 1);
     at = FindRowId(condemnedRow.id, at);
+    if (at < 0 || !mHierarchical || IsListClosing() || LastRowUnder(at) == at) break;
+    // A Change handler put rows under it, opening it say: the row is back, unselected, until
+    // they are gone.
+    RowsInserted(at, 1);
   }
   if (at >= 0) {
     RowEntry gone = mRows[static_cast<size_t>(at)];

@@ -151,6 +151,9 @@ class ListRows {
   // True while the row's removal is under way further up the call chain.
   bool IsBeingRemoved(uint32_t id) const;
   void RemoveDescendants(int32_t folder);
+  // The last row under the row whose removal is not under way further up the call chain; the
+  // row itself when there is none.
+  int32_t LastRowUnder(int32_t row) const;
   void RemoveRowsUnder(uint32_t id, int32_t hint, bool itself);
   void SetRowFields(int32_t row, const string& text);
   void StoreRowFields(int32_t row, const string& line, int32_t onlyColumn);

@@ -105,6 +105,12 @@ TEST_F(ListReentryGuiTest, RowsChangedByAHandlerWhileTheListChangesThemStayWhole
   const auto insertBelowFirst = [](int32_t depth) -> Change {
     return [depth](VornRuntimeObject* l) { RuntimeListInsertRow(l, 1, string("new").Rep(), depth); };
   };
+  const auto open = [](int32_t row) -> Change { return [row](VornRuntimeObject* l) { listSetExpanded(l, row, 1); }; };
+  const auto remove = [](int32_t row) -> Change { return [row](VornRuntimeObject* l) { RuntimeRemoveRow(l, row); }; };
+  const auto select = [](int32_t row) -> Change {
+    return [row](VornRuntimeObject* l) { listSelectionSetter(l, 0, row); };
+  };
+  const Change none = [](VornRuntimeObject*) {};
   const struct {
     const char* name;
     std::vector<const char*> rows;  // a name ending in "/" is a closed folder
@@ -140,6 +146,9 @@ TEST_F(ListReentryGuiTest, RowsChangedByAHandlerWhileTheListChangesThemStayWhole
        insertBelowFirst(1), closeFirst, {"f/", "g/"}},
       {"Change closes the folder of the row being removed", {"f/", "g/"}, openAndSelect(false, 2), &gOnChange,
        closeFirst, [](VornRuntimeObject* l) { RuntimeRemoveRow(l, 2); }, {"f/", "g/"}},
+      {"Change hears of a removed folder once its rows are gone", {"f/", "g/"}, openAndSelect(false, 0), &gOnChange,
+       none, remove(0), {"g/"}},
+      {"Change opens the folder being removed", {"f/", "g/"}, select(0), &gOnChange, open(0), remove(0), {"g/"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
