@@ -27,14 +27,60 @@ bool ListRows::ExpandFolder(int32_t row) {
   RowEntry* entry = EntryOrNil(row);
   if (!entry || entry->mFolderState != kCollapsedFolder) return false;
   entry->mFolderState = kExpandedFolder;
-  const int32_t outerRow = mExpandingRow;
-  mExpandingRow = row;
-  ++mExpandDepth;
+  ExpandPoint point{entry->mId, row, row, false, mExpanding};
+  mExpanding = &point;
   FireExpandRow(row);
-  --mExpandDepth;
-  mExpandingRow = outerRow;
-  InvalidateRow(row);
+  mExpanding = point.outer;
+  if (IsListClosing()) return true;
+  row = FindRowId(point.folderId, row);
+  if (row >= 0) InvalidateRow(row);
   return true;
+}
+
+ListRows::ExpandPoint* ListRows::OpenExpandPoint() {
+  ExpandPoint* point = mExpanding;
+  if (!point || mBound) return nullptr;
+  if (!point->known) {
+    point->folder = FindRowId(point->folderId, point->folder);
+    point->end = point->folder >= 0 ? GetNextSiblingRow(point->folder) : -1;
+    point->known = true;
+  }
+  // A folder closed by its own ExpandRow handler takes no rows under it.
+  return point->folder >= 0 && IsExpanded(point->folder) ? point : nullptr;
+}
+
+void ListRows::ExpandPointsRowInserted(int32_t index) {
+  const int16_t depth = mRows[static_cast<size_t>(index)].mDepth;
+  for (ExpandPoint* p = mExpanding; p; p = p->outer) {
+    if (!p->known || p->folder < 0 || index > p->end) continue;
+    if (index <= p->folder) {
+      ++p->folder;
+      ++p->end;
+    } else {
+      // A row no deeper than the folder ends the rows under it.
+      p->end = depth > mRows[static_cast<size_t>(p->folder)].mDepth ? p->end + 1 : index;
+    }
+  }
+}
+
+void ListRows::ExpandPointsRowRemoved(int32_t index) {
+  for (ExpandPoint* p = mExpanding; p; p = p->outer) {
+    if (!p->known || p->folder < 0 || index > p->end) continue;
+    if (index < p->folder) {
+      --p->folder;
+      --p->end;
+    } else if (index == p->folder) {
+      p->folder = -1;
+    } else if (index < p->end) {
+      --p->end;
+    } else {
+      p->known = false;  // the rows that followed the folder's may now lie under it
+    }
+  }
+}
+
+void ListRows::ForgetExpandPoints() {
+  for (ExpandPoint* p = mExpanding; p; p = p->outer) p->known = false;
 }
 
 bool ListRows::CollapseFolder(int32_t row) {

@@ -270,6 +270,7 @@ int32_t ListRows::InsertRow(int32_t index, const string& text, int16_t depth, in
   RowEntry entry{folderState, depth, mNextRowId++, RowCells()};
   if (!text.IsEmpty()) entry.mCells.SetTextAt(entry.mCells.Make(0), text);
   mRows.insert(mRows.begin() + index, entry);
+  ExpandPointsRowInserted(index);
   NoteRowsChanged();
   RowsInserted(index, 1);
   return index;
@@ -281,9 +282,9 @@ int32_t ListRows::AddTextRow(const string& text, int16_t folderState) {
   // open or remove rows.
   if (!mBound) EndCellEdit(false);
   int32_t row;
-  if (mExpandDepth > 0 && mExpandingRow >= 0 && mExpandingRow < RowCount()) {
-    const auto depth = static_cast<int16_t>(GetRowDepth(mExpandingRow) + 1);
-    row = InsertRow(GetNextSiblingRow(mExpandingRow), utf8, depth, folderState);
+  if (const ExpandPoint* point = OpenExpandPoint()) {
+    const auto depth = static_cast<int16_t>(GetRowDepth(point->folder) + 1);
+    row = InsertRow(point->end, utf8, depth, folderState);
   } else {
     row = AddRow(utf8, 0, folderState);
   }
@@ -321,6 +322,7 @@ void ListRows::RemoveRow(int32_t row) {
   if (at >= 0) {
     RowEntry gone = mRows[static_cast<size_t>(at)];
     mRows.erase(mRows.begin() + at);
+    ExpandPointsRowRemoved(at);
     NoteRowsChanged();
     gone.mCells.Free();
   }
@@ -343,6 +345,7 @@ void ListRows::DeleteAllRows() {
   } else {
     taken.swap(mRows);
   }
+  ForgetExpandPoints();
   NoteRowsChanged();
   RowsRemoving(0, count);
   // A removal further up the call chain finds its row gone and leaves it to this one.
@@ -362,6 +365,7 @@ bool ListRows::ExchangeRows(int32_t start1, int32_t count1, int32_t start2, int3
   const int64_t end1 = int64_t{start1} + count1;
   const int64_t end2 = int64_t{start2} + count2;
   if (start1 < 0 || count1 < 0 || count2 < 0 || end1 > start2 || end2 > RowCount()) return false;
+  ForgetExpandPoints();
   // [A][M][B] -> [B][M][A]: each part turned round, then the whole.
   const auto at = [this](int64_t i) { return mRows.begin() + i; };
   std::reverse(at(start1), at(end1));
