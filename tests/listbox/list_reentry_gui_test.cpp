@@ -151,6 +151,9 @@ TEST_F(ListReentryGuiTest, RowsChangedByAHandlerWhileTheListChangesThemStayWhole
        insertAt(1, 1), closeFirst, {"f/", "g/"}},
       {"Change closes the folder of the row being removed", {"f/", "g/"}, openAndSelect(false, 2), &gOnChange,
        closeFirst, [](VornRuntimeObject* l) { RuntimeRemoveRow(l, 2); }, {"f/", "g/"}},
+      // A closing folder's rows go last first: those above the one going keep their places.
+      {"Change removes the selected row again as a folder closes", {"f/", "g/"}, openAndSelect(false, 2),
+       &gOnChange, remove(2), closeFirst, {"f/", "g/"}},
       {"Change hears of a removed folder once its rows are gone", {"f/", "g/"}, openAndSelect(false, 0), &gOnChange,
        none, remove(0), {"g/"}},
       {"Change opens the folder being removed", {"f/", "g/"}, select(0), &gOnChange, open(0), remove(0), {"g/"}},
