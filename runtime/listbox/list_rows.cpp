@@ -270,6 +270,7 @@ int32_t ListRows::InsertRow(int32_t index, const string& text, int16_t depth, in
   RowEntry entry{folderState, depth, mNextRowId++, RowCells()};
   if (!text.IsEmpty()) entry.mCells.SetTextAt(entry.mCells.Make(0), text);
   mRows.insert(mRows.begin() + index, entry);
+  ExpandPointsRowInserted(index);
   NoteRowsChanged();
   RowsInserted(index, 1);
   return index;
@@ -281,15 +282,17 @@ int32_t ListRows::AddTextRow(const string& text, int16_t folderState) {
   // open or remove rows.
   if (!mBound) EndCellEdit(false);
   int32_t row;
-  if (mExpandDepth > 0 && mExpandingRow >= 0 && mExpandingRow < RowCount()) {
-    const auto depth = static_cast<int16_t>(GetRowDepth(mExpandingRow) + 1);
-    row = InsertRow(GetNextSiblingRow(mExpandingRow), utf8, depth, folderState);
+  if (const ExpandPoint* point = OpenExpandPoint()) {
+    const auto depth = static_cast<int16_t>(GetRowDepth(point->folder) + 1);
+    row = InsertRow(point->end, utf8, depth, folderState);
   } else {
     row = AddRow(utf8, 0, folderState);
   }
   mLastAddedRow = row;
   return row;
 }
+
+bool ListRows::IsBeingRemoved(uint32_t id) const { return IsCondemned({this, id}); }
 
 void ListRows::RemoveRow(int32_t row) {
   const RowEntry* entry = EntryOrNil(row);
@@ -302,13 +305,24 @@ void ListRows::RemoveRow(int32_t row) {
   // selection hears only of a row that is still there to go, where it now is. Then the Change
   // event may do the same.
   int32_t at = FindRowId(condemnedRow.id, row);
-  if (at >= 0) {
+  for (;;) {
+    // A folder's rows go first, as when it closes, so that no row is left under the row above.
+    if (at >= 0 && mHierarchical && !IsListClosing()) {
+      RemoveDescendants(at);
+      at = FindRowId(condemnedRow.id, at);
+    }
+    if (at < 0) break;
     RowsRemoving(at, 1);
     at = FindRowId(condemnedRow.id, at);
+    if (at < 0 || !mHierarchical || IsListClosing() || LastRowUnder(at) == at) break;
+    // A Change handler put rows under it, opening it say: the row is back, unselected, until
+    // they are gone.
+    RowsInserted(at, 1);
   }
   if (at >= 0) {
     RowEntry gone = mRows[static_cast<size_t>(at)];
     mRows.erase(mRows.begin() + at);
+    ExpandPointsRowRemoved(at);
     NoteRowsChanged();
     gone.mCells.Free();
   }
@@ -331,6 +345,7 @@ void ListRows::DeleteAllRows() {
   } else {
     taken.swap(mRows);
   }
+  ForgetExpandPoints();
   NoteRowsChanged();
   RowsRemoving(0, count);
   // A removal further up the call chain finds its row gone and leaves it to this one.
@@ -350,6 +365,7 @@ bool ListRows::ExchangeRows(int32_t start1, int32_t count1, int32_t start2, int3
   const int64_t end1 = int64_t{start1} + count1;
   const int64_t end2 = int64_t{start2} + count2;
   if (start1 < 0 || count1 < 0 || count2 < 0 || end1 > start2 || end2 > RowCount()) return false;
+  ForgetExpandPoints();
   // [A][M][B] -> [B][M][A]: each part turned round, then the whole.
   const auto at = [this](int64_t i) { return mRows.begin() + i; };
   std::reverse(at(start1), at(end1));
@@ -357,83 +373,6 @@ bool ListRows::ExchangeRows(int32_t start1, int32_t count1, int32_t start2, int3
   std::reverse(at(start2), at(end2));
   std::reverse(at(start1), at(end2));
   return true;
-}
-
-int32_t ListRows::GetRowDepth(int32_t row) const {
-  const RowEntry* entry = EntryOrNil(row);
-  return entry ? entry->mDepth : 0;
-}
-
-int32_t ListRows::GetNextSiblingRow(int32_t row) const {
-  const int32_t depth = GetRowDepth(row);
-  int32_t next = row + 1;
-  while (next < RowCount() && GetRowDepth(next) > depth) ++next;
-  return next;
-}
-
-bool ListRows::IsExpanded(int32_t row) const {
-  const RowEntry* entry = EntryOrNil(row);
-  return entry && entry->mFolderState == kExpandedFolder;
-}
-
-bool ListRows::ExpandFolder(int32_t row) {
-  RowEntry* entry = EntryOrNil(row);
-  if (!entry || entry->mFolderState != kCollapsedFolder) return false;
-  entry->mFolderState = kExpandedFolder;
-  const int32_t outerRow = mExpandingRow;
-  mExpandingRow = row;
-  ++mExpandDepth;
-  FireExpandRow(row);
-  --mExpandDepth;
-  mExpandingRow = outerRow;
-  InvalidateRow(row);
-  return true;
-}
-
-bool ListRows::CollapseFolder(int32_t row) {
-  const RowEntry* entry = EntryOrNil(row);
-  if (!entry || entry->mFolderState != kExpandedFolder) return false;
-  const uint32_t id = entry->mId;
-  FireCollapseRow(row);
-  // The handler may have moved or removed the folder.
-  row = FindRowId(id, row);
-  if (row < 0 || IsListClosing()) return true;
-  // The folder stays open until its rows are gone: the Change handlers their removals raise
-  // find an open folder with fewer rows, never a closed one with rows under it.
-  if (mHierarchical) RemoveDescendants(row);
-  row = FindRowId(id, row);
-  if (row < 0 || IsListClosing()) return true;
-  mRows[static_cast<size_t>(row)].mFolderState = kCollapsedFolder;
-  InvalidateRow(row);
-  return true;
-}
-
-// Each removal may raise Change, whose handler may add, move or remove rows. The rows go last
-// first, each with whatever lies under it by then, so that every handler finds a tree: the rows
-// under the folder when it began to close, wherever a handler moves them, then any a handler
-// puts under the folder meanwhile.
-void ListRows::RemoveDescendants(int32_t folder) {
-  const uint32_t folderId = mRows[static_cast<size_t>(folder)].mId;
-  std::vector<uint32_t> descendants;
-  for (int32_t next = folder + 1, end = GetNextSiblingRow(folder); next < end; ++next)
-    descendants.push_back(mRows[static_cast<size_t>(next)].mId);
-  for (auto i = static_cast<int32_t>(descendants.size()) - 1; i >= 0; --i)
-    RemoveRowsUnder(descendants[static_cast<size_t>(i)], folder + 1 + i, true);
-  RemoveRowsUnder(folderId, folder, false);
-}
-
-// The last row under the row goes, until none is left, and then, with `itself`, the row. Rows
-// whose removal is under way further up the call chain are left to it.
-void ListRows::RemoveRowsUnder(uint32_t id, int32_t hint, bool itself) {
-  for (int32_t at = FindRowId(id, hint); at >= 0 && !IsListClosing(); at = FindRowId(id, at)) {
-    int32_t last = GetNextSiblingRow(at) - 1;
-    while (last > at && IsCondemned({this, mRows[static_cast<size_t>(last)].mId})) --last;
-    if (last == at) {
-      if (itself) RemoveRow(at);
-      return;
-    }
-    RemoveRow(last);
-  }
 }
 
 // --- text ------------------------------------------------------------------------------------

@@ -146,9 +146,32 @@ class ListRows {
   const RowEntry* EntryOrNil(int32_t row) const;
   RowEntry* EntryOrNil(int32_t row) { return const_cast<RowEntry*>(std::as_const(*this).EntryOrNil(row)); }
   const CellAttributes* ExistingCell(int32_t row, int32_t column) const;
+  // Where the rows a running ExpandRow handler adds go: after the rows under its folder. The
+  // point moves with each row the list puts in or takes out meanwhile, so that a folder filled
+  // from its ExpandRow is not walked again for every row it gets.
+  struct ExpandPoint {
+    uint32_t folderId;
+    int32_t folder;  // -1 once the folder is gone, for good: a row's id is never used again
+    int32_t end;     // the row after the folder's last descendant
+    bool known;      // false: folder and end are to be found again
+    ExpandPoint* outer;
+  };
+  // Where a row added by the running ExpandRow handler goes; nil when none runs or its folder
+  // is gone or closed.
+  ExpandPoint* OpenExpandPoint();
+  // The points follow a row put in or taken out at `index`; after other changes they are found
+  // again when next needed.
+  void ExpandPointsRowInserted(int32_t index);
+  void ExpandPointsRowRemoved(int32_t index);
+  void ForgetExpandPoints();
   // Frees the cells of rows taken out of the list.
   void FreeRows(std::vector<RowEntry>& rows);
+  // True while the row's removal is under way further up the call chain.
+  bool IsBeingRemoved(uint32_t id) const;
   void RemoveDescendants(int32_t folder);
+  // The last row under the row whose removal is not under way further up the call chain; the
+  // row itself when there is none.
+  int32_t LastRowUnder(int32_t row) const;
   void RemoveRowsUnder(uint32_t id, int32_t hint, bool itself);
   void SetRowFields(int32_t row, const string& text);
   void StoreRowFields(int32_t row, const string& line, int32_t onlyColumn);
@@ -172,8 +195,8 @@ class ListRows {
   int32_t mDefaultVerticalGrid = 0;
   bool mBordersSet = false;
   bool mHierarchical = false;
-  int32_t mExpandDepth = 0;
-  int32_t mExpandingRow = -1;
+  // The innermost running ExpandRow event's point; the others follow it through `outer`.
+  ExpandPoint* mExpanding = nullptr;
   int32_t mLastAddedRow = -1;
   int32_t mSortedColumn = -1;
   int32_t mSortDirections[kMaxListColumns];

@@ -110,6 +110,7 @@ void ListRows::MoveRowsTo(const std::vector<int32_t>& rows, int32_t position) {
     if (rows[i] < 0 || rows[i] >= RowCount() || (i > 0 && rows[i] <= rows[i - 1])) return;
   }
   NoteRowsChanged();
+  ForgetExpandPoints();
   std::vector<RowEntry> taken;
   for (size_t i = 0; i < rows.size(); ++i) {
     const int32_t at = rows[i] - static_cast<int32_t>(i);
@@ -136,6 +137,7 @@ void ListRows::SortFlatRange(int32_t first, int32_t count, int32_t direction) {
     return direction == 1 ? order < 0 : order > 0;
   });
   for (int32_t i = 0; i < count; ++i) mRows[static_cast<size_t>(first + i)] = rows[static_cast<size_t>(i)].entry;
+  ForgetExpandPoints();
 }
 
 void ListRows::SortByColumn(int32_t column) {

@@ -1,5 +1,6 @@
 // Event handlers that change a list box's rows while the list itself is changing them: a Change
-// or CellAction raised as rows come and go or a folder closes, and a CompareRows raised by a sort.
+// or CellAction raised as rows come and go or a folder closes, an ExpandRow filling its folder,
+// and a CompareRows raised by a sort.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,6 +22,7 @@ namespace {
 std::function<void(VornRuntimeObject*)> gOnChange;
 std::function<void(VornRuntimeObject*)> gOnCompare;
 std::function<void(VornRuntimeObject*)> gOnCellAction;
+std::function<void(VornRuntimeObject*)> gOnExpand;
 
 extern "C" void ReentryListChange(VornRuntimeObject* list) {
   if (gOnChange) gOnChange(list);
@@ -35,6 +37,7 @@ extern "C" void ReentryListExpandRow(VornRuntimeObject* list, int32_t row) {
   const std::string folder(string::Adopt(listGetCell(list, row, 0)).View());
   const bool top = ListboxPane(list)->GetRowDepth(row) == 0;
   (top ? RuntimeListAddParent : RuntimeListAddRow)(list, string((folder + " child 1").c_str()).Rep());
+  if (gOnExpand) gOnExpand(list);
   RuntimeListAddRow(list, string((folder + " child 2").c_str()).Rep());
 }
 
@@ -51,6 +54,7 @@ class ListReentryGuiTest : public test::ControlClassTest {
     gOnChange = nullptr;
     gOnCompare = nullptr;
     gOnCellAction = nullptr;
+    gOnExpand = nullptr;
     ControlClassTest::TearDown();
   }
   RuntimeObject* NewList(std::initializer_list<const char*> rows, const char* name = "List") {
@@ -102,9 +106,16 @@ TEST_F(ListReentryGuiTest, RowsChangedByAHandlerWhileTheListChangesThemStayWhole
     };
   };
   const Change closeFirst = [](VornRuntimeObject* l) { listSetExpanded(l, 0, 0); };
-  const auto insertBelowFirst = [](int32_t depth) -> Change {
-    return [depth](VornRuntimeObject* l) { RuntimeListInsertRow(l, 1, string("new").Rep(), depth); };
+  const auto insertAt = [](int32_t row, int32_t depth) -> Change {
+    return [=](VornRuntimeObject* l) { RuntimeListInsertRow(l, row, string("new").Rep(), depth); };
   };
+  const auto open = [](int32_t row) -> Change { return [row](VornRuntimeObject* l) { listSetExpanded(l, row, 1); }; };
+  const auto remove = [](int32_t row) -> Change { return [row](VornRuntimeObject* l) { RuntimeRemoveRow(l, row); }; };
+  const auto select = [](int32_t row) -> Change {
+    return [row](VornRuntimeObject* l) { listSelectionSetter(l, 0, row); };
+  };
+  const Change sort = [](VornRuntimeObject* l) { listColumnPressHeader(l, 0); };
+  const Change none = [](VornRuntimeObject*) {};
   const struct {
     const char* name;
     std::vector<const char*> rows;  // a name ending in "/" is a closed folder
@@ -133,13 +144,33 @@ TEST_F(ListReentryGuiTest, RowsChangedByAHandlerWhileTheListChangesThemStayWhole
        [](VornRuntimeObject* l) { for (int32_t row = 0; row < listCountGetter(l, 0); ++row) listSetExpanded(l, row, 0); },
        {"f/", "g/"}},
       {"Change puts a row below a folder as its first child goes", {"f/", "g/"}, openAndSelect(false, 1), &gOnChange,
-       insertBelowFirst(0), closeFirst, {"f/", "new", "g/"}},
+       insertAt(1, 0), closeFirst, {"f/", "new", "g/"}},
       {"Change puts a row below a folder as its last child goes", {"f/", "g/"}, openAndSelect(false, 2), &gOnChange,
-       insertBelowFirst(0), closeFirst, {"f/", "new", "g/"}},
+       insertAt(1, 0), closeFirst, {"f/", "new", "g/"}},
       {"Change puts a child into a folder as it closes", {"f/", "g/"}, openAndSelect(false, 2), &gOnChange,
-       insertBelowFirst(1), closeFirst, {"f/", "g/"}},
+       insertAt(1, 1), closeFirst, {"f/", "g/"}},
       {"Change closes the folder of the row being removed", {"f/", "g/"}, openAndSelect(false, 2), &gOnChange,
        closeFirst, [](VornRuntimeObject* l) { RuntimeRemoveRow(l, 2); }, {"f/", "g/"}},
+      // A closing folder's rows go last first: those above the one going keep their places.
+      {"Change removes the selected row again as a folder closes", {"f/", "g/"}, openAndSelect(false, 2),
+       &gOnChange, remove(2), closeFirst, {"f/", "g/"}},
+      {"Change hears of a removed folder once its rows are gone", {"f/", "g/"}, openAndSelect(false, 0), &gOnChange,
+       none, remove(0), {"g/"}},
+      {"Change opens the folder being removed", {"f/", "g/"}, select(0), &gOnChange, open(0), remove(0), {"g/"}},
+      // Between the two rows an ExpandRow handler adds.
+      {"ExpandRow puts a row above its folder", {"a", "f/", "z"}, none, &gOnExpand, insertAt(0, 0), open(1),
+       {"new", "a", "f/", "f/ child 1", "f/ child 2", "z"}},
+      {"ExpandRow removes the row above its folder", {"a", "f/", "z"}, none, &gOnExpand, remove(0), open(1),
+       {"f/", "f/ child 1", "f/ child 2", "z"}},
+      {"ExpandRow removes its folder's first row", {"f/", "z"}, none, &gOnExpand, remove(1), open(0),
+       {"f/", "f/ child 2", "z"}},
+      {"ExpandRow puts a row after its folder's rows", {"f/", "z"}, none, &gOnExpand, insertAt(2, 0), open(0),
+       {"f/", "f/ child 1", "f/ child 2", "new", "z"}},
+      {"ExpandRow opens its folder's first row", {"f/", "z"}, none, &gOnExpand, open(1), open(0),
+       {"f/", "f/ child 1", "f/ child 1 child 1", "f/ child 1 child 2", "f/ child 2", "z"}},
+      {"ExpandRow closes its folder", {"f/", "z"}, none, &gOnExpand, closeFirst, open(0), {"f/", "z", "f/ child 2"}},
+      {"ExpandRow sorts the rows", {"f/", "a", "z"}, none, &gOnExpand, sort, open(0),
+       {"a", "f/", "f/ child 1", "f/ child 2", "z"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
