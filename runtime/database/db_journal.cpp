@@ -1,5 +1,6 @@
 #include "database/db_journal.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -123,6 +124,34 @@ bool BindsToFile(const DbJournalInfo& seal, const uint8_t* fileHeader, bool* uns
   return !*unsure;
 }
 
+// Whether a seal of the commit lies past `from` (where the proven records end), with more seals
+// before it than the `seals` proven: each batch is synced before the next one is written, so
+// the batch the walk stopped in was synced, and altered since. Looked for at every offset, as
+// what was altered may have cost the walk its step.
+bool SealedLater(vndbStore& journal, int64_t from, int64_t length, uint32_t seals, bool bound,
+                 const DbJournalInfo& commit, const uint8_t* fileHeader) {
+  constexpr int64_t kBlock = 1 << 16;
+  std::vector<uint8_t> block(kBlock + kDbJournalSealSize);
+  for (int64_t start = from; start + kDbJournalSealSize <= length; start += kBlock) {
+    const int64_t count = std::min<int64_t>(int64_t(block.size()), length - start);
+    if (!journal.Read(start, block.data(), size_t(count))) return false;
+    for (int64_t i = 0; i < kBlock && i + kDbJournalSealSize <= count; ++i) {
+      DbJournalInfo seal;
+      uint64_t entries = 0;
+      if (DbGet32(&block[i]) != kDbJournalSealTag ||
+          !DecodeHeader(&block[i + 4], kJournalVersion, &seal, &entries))
+        continue;
+      // Where the seal of that many entries lies after as many seals as the gap holds.
+      const int64_t gap = start + i - kDbJournalEntriesOffset - int64_t(seal.pageCount) * kDbJournalEntrySize;
+      bool unsure = false;
+      if (gap > int64_t(seals) * kDbJournalSealSize && gap % kDbJournalSealSize == 0 &&
+          (bound ? SameCommit(seal, commit) : BindsToFile(seal, fileHeader, &unsure)))
+        return true;
+    }
+  }
+  return false;
+}
+
 // Version 3: the records are walked up to the last seal that proves every entry before it.
 DbJournalState ReadSealed(vndbStore& journal, int64_t length, const uint8_t* first, DbJournalInfo* info,
                           const uint8_t* fileHeader) {
@@ -133,7 +162,8 @@ DbJournalState ReadSealed(vndbStore& journal, int64_t length, const uint8_t* fir
   bool bound = DecodeHeader(first, kJournalVersion, &commit, &unused);
   bool unsure = false;
   bool proven = false;
-  uint32_t count = 0;
+  uint32_t count = 0, seals = 0;
+  int64_t provenEnd = kDbJournalEntriesOffset;
   uint64_t checksum = kChecksumSeed;
   std::vector<uint8_t> record(kDbJournalEntrySize);
   for (int64_t at = kDbJournalEntriesOffset; at + 4 <= length && journal.Read(at, record.data(), 4);) {
@@ -146,7 +176,8 @@ DbJournalState ReadSealed(vndbStore& journal, int64_t length, const uint8_t* fir
         break;
       commit = *info = seal;
       bound = proven = true;
-      at += kDbJournalSealSize;
+      at = provenEnd = at + kDbJournalSealSize;
+      ++seals;
       continue;
     }
     if (at + kDbJournalEntrySize > length || !journal.Read(at, record.data(), kDbJournalEntrySize)) break;
@@ -154,6 +185,7 @@ DbJournalState ReadSealed(vndbStore& journal, int64_t length, const uint8_t* fir
     ++count;
     at += kDbJournalEntrySize;
   }
+  if (SealedLater(journal, provenEnd, length, seals, bound, commit, fileHeader)) return DbJournalState::kUnprovable;
   if (!bound) return unsure ? DbJournalState::kUnprovable : DbJournalState::kDamaged;
   // The second slot is written only once the batch it counts is sealed and synced: records it
   // counts that prove nothing were altered since, and their pages may be in the file. Entries

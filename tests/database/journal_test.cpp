@@ -199,11 +199,24 @@ SimDisk KeptJournal() {
   return SimDisk(disk);
 }
 
-// Where the first seal ends: the commit's records before it, leftovers of an earlier journal after.
-size_t SealEnd(const std::vector<uint8_t>& journal) {
+// A program that died after spilling pages in five sealed batches: 1 entry, none, none, 6, 6.
+SimDisk SpillingCommit() {
+  gRowsPerTransaction = 30;
+  SimDisk disk;
+  auto db = NewDatabase(disk);
+  for (int t = 1; t <= 2; ++t) Change(*db, t, 3000);
+  db->Commit();
+  db->File().SetPageBudget(4);
+  Change(*db, 3, 3000);
+  return SimDisk(disk);
+}
+
+// Where the n-th seal ends: the commit's records before it, leftovers of an earlier journal after.
+size_t SealEnd(const std::vector<uint8_t>& journal, int nth = 1) {
   size_t at = kDbJournalEntriesOffset;
-  while (at + 4 <= journal.size() && DbGet32(&journal[at]) != kDbJournalSealTag) at += kDbJournalEntrySize;
-  return at + kDbJournalSealSize;
+  for (; nth > 0; --nth, at += kDbJournalSealSize)
+    while (at + 4 <= journal.size() && DbGet32(&journal[at]) != kDbJournalSealTag) at += kDbJournalEntrySize;
+  return at;
 }
 
 // The journal as earlier versions wrote it: no seals, the header at 0 counting every entry, the
@@ -256,6 +269,14 @@ TEST(JournalTest, OnlyASoundJournalOfTheFileIsReplayed) {
          std::copy_n(j.begin() + SealEnd(j) - 112, 112, j.begin() + kDbJournalSecondSlot);
          j[SealEnd(j) - 20] ^= 1, d.database.current[kDbHeaderOpenFlag + 3] = 0;
        }, "where it was already synced"},
+      {"the header at 4096 and an entry after the third seal altered", [](SimDisk& d) {
+         std::vector<uint8_t>& j = d.journal.current;
+         j[kDbJournalSecondSlot + 30] ^= 1, j[SealEnd(j, 3) + 4000] ^= 1;
+       }, "where it was already synced", SpillingCommit},
+      {"the header at 4096 and the fourth seal's tag altered", [](SimDisk& d) {
+         std::vector<uint8_t>& j = d.journal.current;
+         j[kDbJournalSecondSlot + 30] ^= 1, j[SealEnd(j, 4) - kDbJournalSealSize] ^= 1;
+       }, "where it was already synced", SpillingCommit},
       {"kept, its magic's first byte set back", [](SimDisk& d) { d.journal.current[0] = 'V'; }, nullptr, KeptJournal, 2},
       {"kept, its magic's second byte set back", [](SimDisk& d) { d.journal.current[1] = 'N'; }, nullptr, KeptJournal, 2},
       {"kept, its magic's third byte set back", [](SimDisk& d) { d.journal.current[2] = 'D'; }, nullptr, KeptJournal, 2},
