@@ -190,24 +190,14 @@ SimDisk InterruptedCommit() {
   return {};
 }
 
-// A program that died after its second commit returned: the journal kept, its magic cleared.
-SimDisk KeptJournal() {
-  gRowsPerTransaction = 12;
+// The disk a program left that died after its second commit returned (the journal kept, its
+// magic cleared) or, spilling, with its third under way (five sealed batches: 1 entry, 0, 0, 6, 6).
+SimDisk Left(bool spilling) {
+  gRowsPerTransaction = spilling ? 30 : 12;
   SimDisk disk;
   auto db = NewDatabase(disk);
-  for (int t = 1; t <= 2; ++t) Change(*db, t), db->Commit();
-  return SimDisk(disk);
-}
-
-// A program that died after spilling pages in five sealed batches: 1 entry, none, none, 6, 6.
-SimDisk SpillingCommit() {
-  gRowsPerTransaction = 30;
-  SimDisk disk;
-  auto db = NewDatabase(disk);
-  for (int t = 1; t <= 2; ++t) Change(*db, t, 3000);
-  db->Commit();
-  db->File().SetPageBudget(4);
-  Change(*db, 3, 3000);
+  for (int t = 1; t <= 2; ++t) Change(*db, t, spilling ? 3000 : 600), db->Commit();
+  if (spilling) db->File().SetPageBudget(4), Change(*db, 3, 3000);
   return SimDisk(disk);
 }
 
@@ -243,6 +233,8 @@ TEST(JournalTest, OnlyASoundJournalOfTheFileIsReplayed) {
     SimDisk (*made)() = InterruptedCommit;
     int committed = 1;
   };
+  constexpr auto kept = [] { return Left(false); };
+  constexpr auto spilling = [] { return Left(true); };
   const Case cases[] = {
       {"sound", [](SimDisk&) {}, nullptr},
       {"cut by a byte", [](SimDisk& d) { d.journal.current.resize(SealEnd(d.journal.current) - 1); }, "is damaged"},
@@ -272,16 +264,16 @@ TEST(JournalTest, OnlyASoundJournalOfTheFileIsReplayed) {
       {"the header at 4096 and an entry after the third seal altered", [](SimDisk& d) {
          std::vector<uint8_t>& j = d.journal.current;
          j[kDbJournalSecondSlot + 30] ^= 1, j[SealEnd(j, 3) + 4000] ^= 1;
-       }, "where it was already synced", SpillingCommit},
+       }, "where it was already synced", spilling},
       {"the header at 4096 and the fourth seal's tag altered", [](SimDisk& d) {
          std::vector<uint8_t>& j = d.journal.current;
          j[kDbJournalSecondSlot + 30] ^= 1, j[SealEnd(j, 4) - kDbJournalSealSize] ^= 1;
-       }, "where it was already synced", SpillingCommit},
-      {"kept, its magic's first byte set back", [](SimDisk& d) { d.journal.current[0] = 'V'; }, nullptr, KeptJournal, 2},
-      {"kept, its magic's second byte set back", [](SimDisk& d) { d.journal.current[1] = 'N'; }, nullptr, KeptJournal, 2},
-      {"kept, its magic's third byte set back", [](SimDisk& d) { d.journal.current[2] = 'D'; }, nullptr, KeptJournal, 2},
-      {"kept, its magic's last byte set back", [](SimDisk& d) { d.journal.current[3] = 'J'; }, nullptr, KeptJournal, 2},
-      {"kept, a byte of its magic altered", [](SimDisk& d) { d.journal.current[2] = 0x33; }, nullptr, KeptJournal, 2},
+       }, "where it was already synced", spilling},
+      {"kept, its magic's first byte set back", [](SimDisk& d) { d.journal.current[0] = 'V'; }, nullptr, kept, 2},
+      {"kept, its magic's second byte set back", [](SimDisk& d) { d.journal.current[1] = 'N'; }, nullptr, kept, 2},
+      {"kept, its magic's third byte set back", [](SimDisk& d) { d.journal.current[2] = 'D'; }, nullptr, kept, 2},
+      {"kept, its magic's last byte set back", [](SimDisk& d) { d.journal.current[3] = 'J'; }, nullptr, kept, 2},
+      {"kept, a byte of its magic altered", [](SimDisk& d) { d.journal.current[2] = 0x33; }, nullptr, kept, 2},
       {"from another file", [](SimDisk& d) { d.identity = 8; }, "belongs to another database"},
       {"missing", [](SimDisk& d) { d.journal.exists = false; }, "unfinished transaction"},
   };
