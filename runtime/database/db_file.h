@@ -203,7 +203,7 @@ class vndbFile {
   bool mSpillFailed = false;
   bool mFileTouched = false;     // the running commit wrote to the database file
   bool mJournalRetired = false;  // the running commit wrote over its journal's magic, or tried to
-  bool mRetireCleared = false;   // ... and the whole magic was written over
+  bool mRetireCleared = false;   // ... and it reads as retired
   bool mRestorePending = false;  // a failed commit still to be undone from the journal
   uint64_t mTroubles = 0;
   std::string mDamageReason;

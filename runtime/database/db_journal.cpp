@@ -1,5 +1,6 @@
 #include "database/db_journal.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -33,17 +34,12 @@ void EncodeHeader(const DbJournalInfo& info, uint64_t entries, uint8_t* out) {
   Put64(out + kHeaderChecksumAt, DbChecksum(kChecksumSeed, out, kHeaderChecksumAt));
 }
 
-// Some of the magic's bytes zero, the others as written.
-bool PartlyCleared(const uint8_t* header) {
-  uint8_t magic[4];
-  DbPut32(magic, kJournalMagic);
-  int cleared = 0;
-  for (int i = 0; i < 4; ++i) {
-    if (header[i] == 0) ++cleared;
-    else if (header[i] != magic[i]) return false;
-  }
-  return cleared > 0 && cleared < 4;
-}
+// The magic is written whole once, synced with the first batch before any page of the commit
+// reaches the file, and cleared once the file holds the whole commit, synced. A zero byte in it
+// was put by a write made while the file held its last commit whole (a header written over,
+// or written cut short, before that sync; a retiring write, whole or cut short, after the file's
+// sync): nothing is to be undone, whatever its other bytes.
+bool Retired(const uint8_t* magic) { return !magic[0] || !magic[1] || !magic[2] || !magic[3]; }
 
 int64_t EntryOffset(const DbJournalInfo& info, uint32_t index) {
   return info.entriesOffset + int64_t(index) * kDbJournalEntrySize;
@@ -128,6 +124,34 @@ bool BindsToFile(const DbJournalInfo& seal, const uint8_t* fileHeader, bool* uns
   return !*unsure;
 }
 
+// Whether a seal of the commit lies past `from` (where the proven records end), with more seals
+// before it than the `seals` proven: each batch is synced before the next one is written, so
+// the batch the walk stopped in was synced, and altered since. Looked for at every offset, as
+// what was altered may have cost the walk its step.
+bool SealedLater(vndbStore& journal, int64_t from, int64_t length, uint32_t seals, bool bound,
+                 const DbJournalInfo& commit, const uint8_t* fileHeader) {
+  constexpr int64_t kBlock = 1 << 16;
+  std::vector<uint8_t> block(kBlock + kDbJournalSealSize);
+  for (int64_t start = from; start + kDbJournalSealSize <= length; start += kBlock) {
+    const int64_t count = std::min<int64_t>(int64_t(block.size()), length - start);
+    if (!journal.Read(start, block.data(), size_t(count))) return false;
+    for (int64_t i = 0; i < kBlock && i + kDbJournalSealSize <= count; ++i) {
+      DbJournalInfo seal;
+      uint64_t entries = 0;
+      if (DbGet32(&block[i]) != kDbJournalSealTag ||
+          !DecodeHeader(&block[i + 4], kJournalVersion, &seal, &entries))
+        continue;
+      // Where the seal of that many entries lies after as many seals as the gap holds.
+      const int64_t gap = start + i - kDbJournalEntriesOffset - int64_t(seal.pageCount) * kDbJournalEntrySize;
+      bool unsure = false;
+      if (gap > int64_t(seals) * kDbJournalSealSize && gap % kDbJournalSealSize == 0 &&
+          (bound ? SameCommit(seal, commit) : BindsToFile(seal, fileHeader, &unsure)))
+        return true;
+    }
+  }
+  return false;
+}
+
 // Version 3: the records are walked up to the last seal that proves every entry before it.
 DbJournalState ReadSealed(vndbStore& journal, int64_t length, const uint8_t* first, DbJournalInfo* info,
                           const uint8_t* fileHeader) {
@@ -138,7 +162,8 @@ DbJournalState ReadSealed(vndbStore& journal, int64_t length, const uint8_t* fir
   bool bound = DecodeHeader(first, kJournalVersion, &commit, &unused);
   bool unsure = false;
   bool proven = false;
-  uint32_t count = 0;
+  uint32_t count = 0, seals = 0;
+  int64_t provenEnd = kDbJournalEntriesOffset;
   uint64_t checksum = kChecksumSeed;
   std::vector<uint8_t> record(kDbJournalEntrySize);
   for (int64_t at = kDbJournalEntriesOffset; at + 4 <= length && journal.Read(at, record.data(), 4);) {
@@ -151,7 +176,8 @@ DbJournalState ReadSealed(vndbStore& journal, int64_t length, const uint8_t* fir
         break;
       commit = *info = seal;
       bound = proven = true;
-      at += kDbJournalSealSize;
+      at = provenEnd = at + kDbJournalSealSize;
+      ++seals;
       continue;
     }
     if (at + kDbJournalEntrySize > length || !journal.Read(at, record.data(), kDbJournalEntrySize)) break;
@@ -159,6 +185,7 @@ DbJournalState ReadSealed(vndbStore& journal, int64_t length, const uint8_t* fir
     ++count;
     at += kDbJournalEntrySize;
   }
+  if (SealedLater(journal, provenEnd, length, seals, bound, commit, fileHeader)) return DbJournalState::kUnprovable;
   if (!bound) return unsure ? DbJournalState::kUnprovable : DbJournalState::kDamaged;
   // The second slot is written only once the batch it counts is sealed and synced: records it
   // counts that prove nothing were altered since, and their pages may be in the file. Entries
@@ -253,13 +280,10 @@ DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInf
   uint8_t first[kDbJournalHeaderSize];
   if (length < kDbJournalHeaderSize || !journal.Read(0, first, kDbJournalHeaderSize))
     return DbJournalState::kDamaged;
-  // A retiring write cut short leaves the magic partly cleared: that commit never finished, so
-  // its journal still counts. Only a magic cleared whole retires it.
-  if (PartlyCleared(first)) DbPut32(first, kJournalMagic);
-  if (DbGet32(first) == 0) return DbJournalState::kDamaged;
-  // Any other magic, and the version word, may be what was altered in the header at 0: sealed
-  // records are looked for whenever the journal does not read sound as the earlier version it
-  // names.
+  if (Retired(first)) return DbJournalState::kDamaged;
+  // A magic with no zero byte was written whole: any other than the magic, and the version
+  // word, may be what was altered in the header at 0, so sealed records are looked for whenever
+  // the journal does not read sound as the earlier version it names.
   const uint32_t version = DbGet32(first + 4);
   DbJournalState state = DbJournalState::kDamaged;
   if (version == kOneSlotVersion || version == kTwoSlotVersion) state = ReadCountingSlots(journal, length, first, info);
@@ -270,18 +294,19 @@ DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInf
 
 bool DbRetireJournal(vndbStore& journal, bool* cleared) {
   const uint8_t zero[4] = {};
-  *cleared = journal.Write(0, zero, sizeof zero);
-  return *cleared && journal.Sync();
+  const bool written = journal.Write(0, zero, sizeof zero);
+  // A write that failed may have put some of its zeros, and one retires the journal.
+  uint8_t magic[4];
+  *cleared = written || !journal.Read(0, magic, sizeof magic) || Retired(magic);
+  return written && journal.Sync();
 }
 
 bool DbReinstateJournal(vndbStore& journal) {
   uint8_t magic[4];
   DbPut32(magic, kJournalMagic);
-  if (!journal.Write(0, magic, sizeof magic)) return false;
-  // The retiring sync failed, so what the medium holds may be either; the replay that follows
-  // syncs the database file, and a journal left replayable is harmless.
-  journal.Sync();
-  return true;
+  // The replay that follows must not begin before the medium holds the magic: a file put back
+  // part way beside a journal that still reads as retired could not be mended.
+  return journal.Write(0, magic, sizeof magic) && journal.Sync();
 }
 
 bool DbReplayJournal(vndbStore& journal, const DbJournalInfo& info, vndbStore& database) {

@@ -17,7 +17,8 @@
 // counts it, so that damaged records it counts are told from records never sealed. When the
 // header at 0 is altered, the seals are bound by the file's header instead: the commit under
 // way carries the serial after the file's, or the file's own once its mark is set. The magic at
-// offset 0 is the whole journal's: clearing it retires the journal.
+// offset 0 is the whole journal's: a zero byte in it retires the journal. A later seal of the
+// commit past records that prove nothing means they were altered after their sync.
 // Version 2 (read still) has two counting header slots, at 0 and 4096, and no seals: it is
 // replayed only when no slot that holds a header is unsound. Version 1 (read still) has one
 // header, at 0, and its entries from 112.
@@ -92,10 +93,11 @@ DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInf
 bool DbReplayJournal(vndbStore& journal, const DbJournalInfo& info, vndbStore& database);
 
 // Makes the journal unreplayable (its commit is done): clears its magic and syncs. `cleared`
-// tells whether the whole magic was written over, even when the sync then failed: the journal
-// then reads as retired. A write cut short leaves it replayable.
+// tells whether the journal reads as retired now, even when the write (cut short) or the sync
+// failed.
 bool DbRetireJournal(vndbStore& journal, bool* cleared);
-// Puts the magic of a journal whose retiring failed back, for its commit to be undone after all.
+// Puts the magic of a journal whose retiring failed back and syncs it, for its commit to be
+// undone after all.
 bool DbReinstateJournal(vndbStore& journal);
 
 // A checksum that catches torn and flipped bytes (not an adversary).

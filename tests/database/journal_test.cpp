@@ -190,11 +190,23 @@ SimDisk InterruptedCommit() {
   return {};
 }
 
-// Where the first seal ends: the commit's records before it, leftovers of an earlier journal after.
-size_t SealEnd(const std::vector<uint8_t>& journal) {
+// The disk a program left that died after its second commit returned (the journal kept, its
+// magic cleared) or, spilling, with its third under way (five sealed batches: 1 entry, 0, 0, 6, 6).
+SimDisk Left(bool spilling) {
+  gRowsPerTransaction = spilling ? 30 : 12;
+  SimDisk disk;
+  auto db = NewDatabase(disk);
+  for (int t = 1; t <= 2; ++t) Change(*db, t, spilling ? 3000 : 600), db->Commit();
+  if (spilling) db->File().SetPageBudget(4), Change(*db, 3, 3000);
+  return SimDisk(disk);
+}
+
+// Where the n-th seal ends: the commit's records before it, leftovers of an earlier journal after.
+size_t SealEnd(const std::vector<uint8_t>& journal, int nth = 1) {
   size_t at = kDbJournalEntriesOffset;
-  while (at + 4 <= journal.size() && DbGet32(&journal[at]) != kDbJournalSealTag) at += kDbJournalEntrySize;
-  return at + kDbJournalSealSize;
+  for (; nth > 0; --nth, at += kDbJournalSealSize)
+    while (at + 4 <= journal.size() && DbGet32(&journal[at]) != kDbJournalSealTag) at += kDbJournalEntrySize;
+  return at;
 }
 
 // The journal as earlier versions wrote it: no seals, the header at 0 counting every entry, the
@@ -217,8 +229,12 @@ TEST(JournalTest, OnlyASoundJournalOfTheFileIsReplayed) {
   struct Case {
     const char* name;
     void (*spoil)(SimDisk&);
-    const char* error;  // null: recovered
+    const char* error;  // null: opened with the rows of `committed` transactions
+    SimDisk (*made)() = InterruptedCommit;
+    int committed = 1;
   };
+  constexpr auto kept = [] { return Left(false); };
+  constexpr auto spilling = [] { return Left(true); };
   const Case cases[] = {
       {"sound", [](SimDisk&) {}, nullptr},
       {"cut by a byte", [](SimDisk& d) { d.journal.current.resize(SealEnd(d.journal.current) - 1); }, "is damaged"},
@@ -245,18 +261,31 @@ TEST(JournalTest, OnlyASoundJournalOfTheFileIsReplayed) {
          std::copy_n(j.begin() + SealEnd(j) - 112, 112, j.begin() + kDbJournalSecondSlot);
          j[SealEnd(j) - 20] ^= 1, d.database.current[kDbHeaderOpenFlag + 3] = 0;
        }, "where it was already synced"},
+      {"the header at 4096 and an entry after the third seal altered", [](SimDisk& d) {
+         std::vector<uint8_t>& j = d.journal.current;
+         j[kDbJournalSecondSlot + 30] ^= 1, j[SealEnd(j, 3) + 4000] ^= 1;
+       }, "where it was already synced", spilling},
+      {"the header at 4096 and the fourth seal's tag altered", [](SimDisk& d) {
+         std::vector<uint8_t>& j = d.journal.current;
+         j[kDbJournalSecondSlot + 30] ^= 1, j[SealEnd(j, 4) - kDbJournalSealSize] ^= 1;
+       }, "where it was already synced", spilling},
+      {"kept, its magic's first byte set back", [](SimDisk& d) { d.journal.current[0] = 'V'; }, nullptr, kept, 2},
+      {"kept, its magic's second byte set back", [](SimDisk& d) { d.journal.current[1] = 'N'; }, nullptr, kept, 2},
+      {"kept, its magic's third byte set back", [](SimDisk& d) { d.journal.current[2] = 'D'; }, nullptr, kept, 2},
+      {"kept, its magic's last byte set back", [](SimDisk& d) { d.journal.current[3] = 'J'; }, nullptr, kept, 2},
+      {"kept, a byte of its magic altered", [](SimDisk& d) { d.journal.current[2] = 0x33; }, nullptr, kept, 2},
       {"from another file", [](SimDisk& d) { d.identity = 8; }, "belongs to another database"},
       {"missing", [](SimDisk& d) { d.journal.exists = false; }, "unfinished transaction"},
   };
   for (const Case& c : cases) {
-    SimDisk disk = InterruptedCommit();
+    SimDisk disk = c.made();
     c.spoil(disk);
     std::vector<uint8_t> before = disk.database.current;
     std::string error;
     auto db = vndbHandle::Open(disk.Storage(), &error);
     if (!c.error) {
-      ASSERT_TRUE(db) << error;
-      EXPECT_EQ(Rows(*db), RowsAfter(1));
+      ASSERT_TRUE(db) << c.name << ": " << error;
+      EXPECT_EQ(Rows(*db), RowsAfter(c.committed)) << c.name;
       continue;
     }
     EXPECT_FALSE(db) << c.name;
@@ -381,9 +410,11 @@ TEST(JournalTest, AStatementUndoneKeepsOnlyTheTransactionsEarlierWork) {
   }
 }
 
-// The rows the next open finds, after a power cut or not; the open must succeed.
-std::set<int> Reopened(SimDisk disk, bool cut, const std::string& what) {
-  if (cut) disk.PowerCut();
+// The rows the next open finds, after a power cut (keeping the unsynced writes a seed other
+// than 0 chooses) or not; the open must succeed.
+std::set<int> Reopened(SimDisk disk, bool cut, const std::string& what, uint32_t keep = 0) {
+  std::mt19937 random(keep);
+  if (cut) disk.PowerCut(keep ? &random : nullptr);
   disk.Heal();
   std::string error;
   auto db = vndbHandle::Open(disk.Storage(), &error);
@@ -394,13 +425,15 @@ std::set<int> Reopened(SimDisk disk, bool cut, const std::string& what) {
 // How the disk fails from some moment of a commit on: the syncs and writes still allowed,
 // whether a failed sync stops the writes too, and the bytes the first refused write still puts.
 // With `rewrites` set, the transaction spills, and that many journal rewrites go through before
-// one is cut short and the disk acts as `afterwards` says.
+// one is cut short and the disk acts as `afterwards` says. A power cut keeps the unsynced
+// writes a `keep` other than 0 chooses.
 struct DiskFailure {
   int64_t syncs = -1, writes = -1;
   bool dying = false;
   size_t torn = 0;
   int64_t rewrites = -1;
   SimDisk::Afterwards afterwards = SimDisk::Afterwards::kRefusesWrites;
+  uint32_t keep = 0;
 };
 
 // Transaction 1 committed, transaction 2 made and not, the disk failing as `failure` says from
@@ -418,7 +451,7 @@ std::unique_ptr<vndbHandle> SecondPending(SimDisk& disk, const DiskFailure& fail
       std::tuple(failure.syncs, failure.writes, failure.dying, failure.torn, failure.rewrites, failure.afterwards);
   *what += std::to_string(failure.syncs) + " syncs, " + std::to_string(failure.writes) + " writes, " + std::to_string(failure.rewrites) +
            " rewrites, then " + std::to_string(int(failure.afterwards)) + (failure.dying ? ", dying" : "") + ", torn by " +
-           std::to_string(failure.torn);
+           std::to_string(failure.torn) + ", keeping " + std::to_string(failure.keep);
   Change(*db, 2, spilled ? 3000 : 600);
   return db;
 }
@@ -441,6 +474,9 @@ std::vector<DiskFailure> CommitFailures() {
     failures.insert(failures.end(), {{syncs, -1, false, 0}, {syncs, 0, false, 0}, {syncs, -1, true, 0}});
   for (int64_t writes = 0; writes < 40; ++writes)
     failures.insert(failures.end(), {{-1, writes, false, 0}, {-1, writes, false, 2}});
+  // The retiring sync fails, and the power goes with some writes since: the undoing must not
+  // have begun while the journal could still read as retired.
+  for (uint32_t keep = 1; keep <= 8; ++keep) failures.push_back({.syncs = 2, .keep = keep});
   SimDisk dry;
   std::string what;
   auto db = SecondPending(dry, {.rewrites = INT64_MAX}, &what);
@@ -496,7 +532,7 @@ TEST(JournalTest, ACommitReportsWhatTheNextOpenFinds) {
     const bool committed = db->Commit();
     const bool unknown = !committed && OutcomeUnknown(*db, what);
     for (bool cut : {false, true}) {
-      const std::set<int> rows = Reopened(disk, cut, what);
+      const std::set<int> rows = Reopened(disk, cut, what, failure.keep);
       EXPECT_TRUE(rows == RowsAfter(committed ? 2 : 1) || (unknown && rows == RowsAfter(2))) << what << (cut ? ", cut" : "");
     }
     disk.Heal();
