@@ -76,7 +76,7 @@ bool DataFile::Open(const char*, int32_t) { return false; }
 bool DataFile::CreateTemporary(const char*) { return false; }
 int32_t DataFile::CloseFile() { return 0; }
 bool DataFile::Lock(bool) { return false; }
-bool DataFile::OpenToAppend(const char*) { return false; }
+bool DataFile::OpenToAppend(const char*, bool) { return false; }
 
 // --- over a C stream -----------------------------------------------------------------------
 
@@ -173,9 +173,10 @@ bool UnixDataFile::Open(const char* path, int32_t permission) {
 }
 
 // Every write lands at the end of the file as it is then, whatever other programs appended or
-// cut meanwhile; the stream's position follows it.
-bool UnixDataFile::OpenToAppend(const char* path) {
-  if (!OpenFile(path, O_RDWR | O_APPEND, "a+")) return false;
+// cut meanwhile; the stream's position follows it. A file made here is no exception: another
+// stream or program may append to it from the moment it exists.
+bool UnixDataFile::OpenToAppend(const char* path, bool create) {
+  if (!OpenFile(path, O_RDWR | O_APPEND | (create ? O_CREAT : 0), "a+")) return false;
   // A pipe or a device has no end to move to: what is written goes after what was.
   if (mSequential || SetPosition64(GetLength64())) return true;
   const int32_t error = mLastError;

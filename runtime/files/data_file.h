@@ -50,7 +50,8 @@ class DataFile : public RandomAccessMechanism {
   bool Lock(bool exclusive) override;
   // Opens to read and write, every write going to the file's end as it is at that moment, so
   // that programs appending to one file keep each other's bytes; the position starts at the end.
-  virtual bool OpenToAppend(const char* path);
+  // With `create` a file that is not there is made; nothing is ever emptied.
+  virtual bool OpenToAppend(const char* path, bool create);
 
   DataFileCleaner* mCleaner = nullptr;
 };
@@ -95,7 +96,7 @@ class UnixDataFile : public DataFile {
   int32_t CloseFile() override;
   void Sync() override { Flush(); }
   bool Lock(bool exclusive) override;
-  bool OpenToAppend(const char* path) override;
+  bool OpenToAppend(const char* path, bool create) override;
 
   bool IsOpen() const { return mFile != nullptr; }
 
