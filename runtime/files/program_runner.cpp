@@ -108,7 +108,9 @@ std::vector<Listed>& ListedItems() {
   return *listed;
 }
 
-void EndListed() {
+}  // namespace
+
+void EndListedForExit() {
   // A process forked while another thread held the list finds it held for good.
   std::unique_lock<std::mutex> guard(sListedGuard, std::try_to_lock);
   for (int tries = 0; !guard.owns_lock() && tries < 100; ++tries) {
@@ -131,12 +133,20 @@ void EndListed() {
   ListedItems().clear();
 }
 
+namespace {
+
+// Whether what is listed now is ended should this process exit: the exit has not ended the
+// list yet, and its handler stands (an exit that has run its handlers refuses new ones).
+// Called with the guard held.
+bool MayListLocked() {
+  static const bool registered = std::atexit(&EndListedForExit) == 0;
+  return registered && sEndedIn != getpid();
+}
+
 // Lists the group or folder unless this process's exit has already ended what was listed.
 // Called with the guard held.
 bool ListLocked(pid_t group, const std::string& folder) {
-  static std::once_flag once;
-  std::call_once(once, [] { std::atexit(&EndListed); });
-  if (sEndedIn == getpid()) return false;
+  if (!MayListLocked()) return false;
   ListedItems().push_back({group, folder, getpid()});
   return true;
 }
@@ -302,12 +312,15 @@ ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet
 
 ScratchFolder::ScratchFolder(const std::string& prefix) : mPath(prefix + "XXXXXX") {
   std::lock_guard<std::mutex> guard(sListedGuard);
-  // Made with the list held, so that an exit finds it listed or finds it not made at all.
-  if (!mkdtemp(mPath.data())) {
-    mError = errno;
-  } else if (!ListLocked(0, mPath)) {
-    rmdir(mPath.c_str());
+  // Made with the list held, so that an exit finds it listed or finds it not made at all; once
+  // the exit has begun it is not made even for a moment, since the exit may end this process
+  // before it could be taken away again.
+  if (!MayListLocked()) {
     mError = ECANCELED;
+  } else if (!mkdtemp(mPath.data())) {
+    mError = errno;
+  } else {
+    ListLocked(0, mPath);
   }
   if (mError) mPath.clear();
 }

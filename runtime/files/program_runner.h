@@ -50,6 +50,11 @@ class ScratchFolder {
 // may run and before its start is confirmed.
 void SetProgramStartHookForTests(void (*hook)(pid_t));
 
+// What this process's exit runs (registered as the first program or folder is listed): kills
+// the groups of the programs waited for and removes the scratch folders; from then on no program
+// starts and no folder is made. Tests call it in a process of their own.
+void EndListedForExit();
+
 // Starts the program file at args[0] (no search) in the background, detached from this process
 // so that its end leaves no zombie behind. True once the program is running; false, with errno
 // in *error, when it could not be started.
