@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "base/background_task.h"
+#include "files/descriptor_wait.h"
 #include "strings/runtime_error.h"
 
 namespace vorn {
@@ -136,8 +136,9 @@ int UnixDataFile::OpenDescriptor(const char* path, int flags) {
     close(descriptor);
     return -1;
   }
-  // A pipe or a device stays without waiting: its reads and writes wait in poll, where a quit
-  // signal is carried out (a read or write that waits in the system would restart after it).
+  // A pipe or a device stays without waiting: its reads and writes wait in the file layer's
+  // wait, where a quit signal is carried out and other threads run (a read or write that waits
+  // in the system would restart after the signal, holding the runtime all along).
   if (mSequential) return descriptor;
   int status = fcntl(descriptor, F_GETFL);
   if (status < 0 || fcntl(descriptor, F_SETFL, status & ~O_NONBLOCK) != 0) {
@@ -232,6 +233,11 @@ bool UnixDataFile::Close() {
     cleaner->mFile = nullptr;
     delete cleaner;
   }
+  // The thread waiting in the file comes back to it; it closes the file then.
+  if (mWaiting) {
+    mCloseRequested = true;
+    return true;
+  }
   if (!mFile) return false;
   bool flushed = std::fflush(mFile) == 0;
   if (!flushed) StoreErrno();
@@ -284,15 +290,20 @@ bool UnixDataFile::Write(const void* buffer, int32_t count) {
   return true;
 }
 
-namespace {
-
-// Waits until the descriptor may be read or written; a quit signal meanwhile is carried out.
-void WaitUntilReady(int descriptor, short events) {
-  struct pollfd ready = {descriptor, events, 0};
-  for (int found; (found = poll(&ready, 1, 1000)) == 0 || (found < 0 && errno == EINTR);) RunPendingWork();
+bool UnixDataFile::AwaitDescriptor(short events) {
+  // The descriptor is taken while the runtime is held: meanwhile the file is not touched.
+  const int descriptor = fileno(mFile);
+  mWaiting = true;
+  while (!mCloseRequested && !LookForDescriptor(descriptor, events)) {
+  }
+  mWaiting = false;
+  if (!mCloseRequested) return true;
+  mCloseRequested = false;
+  CloseFile();
+  mAtEnd = true;
+  mLastError = EBADF;
+  return false;
 }
-
-}  // namespace
 
 bool UnixDataFile::ReadInOrder(void* buffer, int32_t count, int32_t* outCount) {
   // Nothing would ever wake the wait below.
@@ -300,11 +311,16 @@ bool UnixDataFile::ReadInOrder(void* buffer, int32_t count, int32_t* outCount) {
     mLastError = EBADF;
     return false;
   }
+  // Another thread waits to read: what it reads must not go to this one.
+  if (mWaiting) {
+    mLastError = EBUSY;
+    return false;
+  }
   // A read of a pipe that no writer has opened yet would answer its end at once: this waits
   // for the first writer, as opening it to read would in any program.
   ssize_t got;
   do {
-    WaitUntilReady(fileno(mFile), POLLIN);
+    if (!AwaitDescriptor(POLLIN)) return false;
     got = read(fileno(mFile), buffer, static_cast<size_t>(count));
   } while (got < 0 && (errno == EINTR || errno == EAGAIN));
   if (got < 0) {
@@ -318,6 +334,11 @@ bool UnixDataFile::ReadInOrder(void* buffer, int32_t count, int32_t* outCount) {
 }
 
 bool UnixDataFile::WriteInOrder(const uint8_t* bytes, int32_t count) {
+  // Another thread waits to write: the two would mix their bytes.
+  if (mWaiting) {
+    mLastError = EBUSY;
+    return false;
+  }
   // A pipe whose reader has gone answers EPIPE here instead of ending the program.
   sigset_t brokenPipe, previous;
   sigemptyset(&brokenPipe);
@@ -329,7 +350,7 @@ bool UnixDataFile::WriteInOrder(const uint8_t* bytes, int32_t count) {
     if (put > 0) {
       written += static_cast<int32_t>(put);
     } else if (put < 0 && errno == EAGAIN) {
-      WaitUntilReady(fileno(mFile), POLLOUT);
+      if (!AwaitDescriptor(POLLOUT)) break;
     } else if (put == 0 || errno != EINTR) {
       mLastError = put == 0 ? EIO : errno;
       break;

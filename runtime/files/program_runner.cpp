@@ -17,7 +17,7 @@
 #include <mutex>
 #include <string_view>
 
-#include "base/background_task.h"
+#include "files/descriptor_wait.h"
 
 extern char** environ;
 
@@ -54,6 +54,8 @@ pid_t WaitFor(pid_t pid, int* status) {
 int ReadReportedFailure(int report) {
   int failure = 0;
   ssize_t got;
+  while (!LookForDescriptor(report, POLLIN)) {
+  }
   do {
     got = read(report, &failure, sizeof failure);
   } while (got < 0 && errno == EINTR);
@@ -179,8 +181,8 @@ class ListedGroup {
 };
 
 // Waits for the child at most `milliseconds` (0: as long as it runs), carrying out a quit
-// signal meanwhile: its pid once it has ended, 0 when it is still running, -1 when it cannot
-// be waited for.
+// signal meanwhile and, on a runtime thread, letting the others run: its pid once it has ended,
+// 0 when it is still running, -1 when it cannot be waited for.
 pid_t WaitWithin(pid_t pid, int32_t milliseconds, int* status) {
   using Clock = std::chrono::steady_clock;
   const bool limited = milliseconds > 0;
@@ -192,21 +194,13 @@ pid_t WaitWithin(pid_t pid, int32_t milliseconds, int* status) {
   while (true) {
     ended = waitpid(pid, status, WNOHANG);
     if (ended != 0 && !(ended < 0 && errno == EINTR)) break;
-    RunPendingWork();
     const auto left = limited ? std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count()
-                              : int64_t{1000};
+                              : int64_t{kLongestWaitLookMs};
     if (left <= 0) {
       ended = 0;
       break;
     }
-    if (watch >= 0) {
-      // A signal ends the poll at once, when this thread is the one that takes it.
-      struct pollfd ready = {watch, POLLIN, 0};
-      poll(&ready, 1, static_cast<int>(std::min<int64_t>(left, 1000)));
-    } else {
-      const struct timespec pause = {0, 5 * 1000 * 1000};
-      nanosleep(&pause, nullptr);
-    }
+    LookForDescriptor(watch, POLLIN, static_cast<int>(std::min<int64_t>(left, watch >= 0 ? kLongestWaitLookMs : 5)));
   }
   if (watch >= 0) close(watch);
   return ended;

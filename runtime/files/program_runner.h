@@ -19,8 +19,9 @@ struct ProgramResult {
 
 // Looks the program (args[0]) up in the search path, runs it in a process group of its own and
 // waits for it to end. A quiet program's output and messages go nowhere. With a time limit
-// (milliseconds, 0 for none) the group is killed once the program runs past the limit. A quit
-// signal that comes meanwhile is carried out (RunPendingWork). Should this process exit while
+// (milliseconds, 0 for none) the group is killed once the program runs past the limit. It waits
+// through the file layer's wait (files/descriptor_wait.h): a quit signal that comes meanwhile is
+// carried out, and a runtime thread lets the others run. Should this process exit while
 // the program runs (a quit signal, exit on any thread), the whole group is killed; the group is
 // listed for that before the program runs anything. Killed outright (SIGKILL), this process can
 // run nothing: the program itself then ends with it (PR_SET_PDEATHSIG), but what the program
