@@ -14,6 +14,7 @@
 #include "core/suspension.h"
 #include "base/ticks.h"
 #include "core/termination.h"
+#include "files/descriptor_wait.h"
 #include "objects/exceptions.h"
 #include "strings/simple_vector.h"
 #include "vorn/thread_api.h"
@@ -62,6 +63,10 @@ ThreadRecord& MainRecord() {
 
 // The main thread's record is built by the thread that starts the process, before main.
 [[maybe_unused]] const ThreadRecord& sMainRecordAtStart = MainRecord();
+
+// The file layer's waits for pipes, devices and the programs it runs come here from the start,
+// so that a runtime thread lets the others run while it waits for one.
+[[maybe_unused]] const bool sFileWaitsInstalled = (SetDescriptorWaitHook(&WaitForDescriptor), true);
 
 SimpleVector<Slot>& Schedule() {
   static auto* schedule = new SimpleVector<Slot>(0);
@@ -341,7 +346,14 @@ void YieldToNextThreadInternal() {
     return;
   }
   ThreadRecord* next = PickNextThread(true);
-  if (next != self) HandOver(self, next);
+  while (next != self) {
+    HandOver(self, next);
+    // The main thread is also handed the turn when nobody can run, to wait in the schedule in
+    // the place of a thread that ended or went to wait for a descriptor: a sleep of its own or
+    // a suspension is not over by that.
+    if (self != &MainRecord() || (Schedulable(self) && (Awake(self, ThreadMilliseconds()) || self->mWakeEarly))) break;
+    next = PickNextThread(true);
+  }
   FreeDeadThreads();
   // A signal taken while another thread ran is carried out once the main thread is back.
   if (self == &MainRecord()) HandlePendingTermination();
@@ -349,7 +361,10 @@ void YieldToNextThreadInternal() {
 
 int WaitForDescriptor(int fd, short events, int timeoutMs) {
   ThreadRecord* self = CurrentThreadRecord();
-  if (self == &MainRecord()) return WaitForDescriptorOrTermination(fd, events, timeoutMs);
+  // A POSIX thread of no runtime thread's holds nothing to give away.
+  if (self == &MainRecord() || !pthread_equal(pthread_self(), self->mThreadID)) {
+    return WaitForDescriptorOrTermination(fd, events, timeoutMs);
+  }
   gint64 deadline = g_get_monotonic_time() / 1000 + timeoutMs;
   while (true) {
     // Another thread may have taken what woke the wait before this one had its turn again.

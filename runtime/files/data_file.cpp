@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "base/background_task.h"
+#include "files/descriptor_wait.h"
 #include "strings/runtime_error.h"
 
 namespace vorn {
@@ -76,7 +76,7 @@ bool DataFile::Open(const char*, int32_t) { return false; }
 bool DataFile::CreateTemporary(const char*) { return false; }
 int32_t DataFile::CloseFile() { return 0; }
 bool DataFile::Lock(bool) { return false; }
-bool DataFile::OpenToAppend(const char*) { return false; }
+bool DataFile::OpenToAppend(const char*, bool) { return false; }
 
 // --- over a C stream -----------------------------------------------------------------------
 
@@ -136,8 +136,9 @@ int UnixDataFile::OpenDescriptor(const char* path, int flags) {
     close(descriptor);
     return -1;
   }
-  // A pipe or a device stays without waiting: its reads and writes wait in poll, where a quit
-  // signal is carried out (a read or write that waits in the system would restart after it).
+  // A pipe or a device stays without waiting: its reads and writes wait in the file layer's
+  // wait, where a quit signal is carried out and other threads run (a read or write that waits
+  // in the system would restart after the signal, holding the runtime all along).
   if (mSequential) return descriptor;
   int status = fcntl(descriptor, F_GETFL);
   if (status < 0 || fcntl(descriptor, F_SETFL, status & ~O_NONBLOCK) != 0) {
@@ -173,9 +174,10 @@ bool UnixDataFile::Open(const char* path, int32_t permission) {
 }
 
 // Every write lands at the end of the file as it is then, whatever other programs appended or
-// cut meanwhile; the stream's position follows it.
-bool UnixDataFile::OpenToAppend(const char* path) {
-  if (!OpenFile(path, O_RDWR | O_APPEND, "a+")) return false;
+// cut meanwhile; the stream's position follows it. A file made here is no exception: another
+// stream or program may append to it from the moment it exists.
+bool UnixDataFile::OpenToAppend(const char* path, bool create) {
+  if (!OpenFile(path, O_RDWR | O_APPEND | (create ? O_CREAT : 0), "a+")) return false;
   // A pipe or a device has no end to move to: what is written goes after what was.
   if (mSequential || SetPosition64(GetLength64())) return true;
   const int32_t error = mLastError;
@@ -231,6 +233,11 @@ bool UnixDataFile::Close() {
     cleaner->mFile = nullptr;
     delete cleaner;
   }
+  // The thread waiting in the file comes back to it; it closes the file then.
+  if (mWaiting) {
+    mCloseRequested = true;
+    return true;
+  }
   if (!mFile) return false;
   bool flushed = std::fflush(mFile) == 0;
   if (!flushed) StoreErrno();
@@ -283,15 +290,20 @@ bool UnixDataFile::Write(const void* buffer, int32_t count) {
   return true;
 }
 
-namespace {
-
-// Waits until the descriptor may be read or written; a quit signal meanwhile is carried out.
-void WaitUntilReady(int descriptor, short events) {
-  struct pollfd ready = {descriptor, events, 0};
-  for (int found; (found = poll(&ready, 1, 1000)) == 0 || (found < 0 && errno == EINTR);) RunPendingWork();
+bool UnixDataFile::AwaitDescriptor(short events) {
+  // The descriptor is taken while the runtime is held: meanwhile the file is not touched.
+  const int descriptor = fileno(mFile);
+  mWaiting = true;
+  while (!mCloseRequested && !LookForDescriptor(descriptor, events)) {
+  }
+  mWaiting = false;
+  if (!mCloseRequested) return true;
+  mCloseRequested = false;
+  CloseFile();
+  mAtEnd = true;
+  mLastError = EBADF;
+  return false;
 }
-
-}  // namespace
 
 bool UnixDataFile::ReadInOrder(void* buffer, int32_t count, int32_t* outCount) {
   // Nothing would ever wake the wait below.
@@ -299,11 +311,16 @@ bool UnixDataFile::ReadInOrder(void* buffer, int32_t count, int32_t* outCount) {
     mLastError = EBADF;
     return false;
   }
+  // Another thread waits to read: what it reads must not go to this one.
+  if (mWaiting) {
+    mLastError = EBUSY;
+    return false;
+  }
   // A read of a pipe that no writer has opened yet would answer its end at once: this waits
   // for the first writer, as opening it to read would in any program.
   ssize_t got;
   do {
-    WaitUntilReady(fileno(mFile), POLLIN);
+    if (!AwaitDescriptor(POLLIN)) return false;
     got = read(fileno(mFile), buffer, static_cast<size_t>(count));
   } while (got < 0 && (errno == EINTR || errno == EAGAIN));
   if (got < 0) {
@@ -317,6 +334,11 @@ bool UnixDataFile::ReadInOrder(void* buffer, int32_t count, int32_t* outCount) {
 }
 
 bool UnixDataFile::WriteInOrder(const uint8_t* bytes, int32_t count) {
+  // Another thread waits to write: the two would mix their bytes.
+  if (mWaiting) {
+    mLastError = EBUSY;
+    return false;
+  }
   // A pipe whose reader has gone answers EPIPE here instead of ending the program.
   sigset_t brokenPipe, previous;
   sigemptyset(&brokenPipe);
@@ -328,7 +350,7 @@ bool UnixDataFile::WriteInOrder(const uint8_t* bytes, int32_t count) {
     if (put > 0) {
       written += static_cast<int32_t>(put);
     } else if (put < 0 && errno == EAGAIN) {
-      WaitUntilReady(fileno(mFile), POLLOUT);
+      if (!AwaitDescriptor(POLLOUT)) break;
     } else if (put == 0 || errno != EINTR) {
       mLastError = put == 0 ? EIO : errno;
       break;

@@ -50,14 +50,16 @@ class DataFile : public RandomAccessMechanism {
   bool Lock(bool exclusive) override;
   // Opens to read and write, every write going to the file's end as it is at that moment, so
   // that programs appending to one file keep each other's bytes; the position starts at the end.
-  virtual bool OpenToAppend(const char* path);
+  // With `create` a file that is not there is made; nothing is ever emptied.
+  virtual bool OpenToAppend(const char* path, bool create);
 
   DataFileCleaner* mCleaner = nullptr;
 };
 
 // A data file over a C stream. Opening never waits. A pipe (FIFO) or a character device (a
 // terminal, /dev/null) opens to be read and written in order, unbuffered, its reads and writes
-// waiting in poll: it has no length and no position, so those fail with ESPIPE. A pipe to be
+// waiting through the file layer's wait (files/descriptor_wait.h), which lets the other runtime
+// threads run: it has no length and no position, so those fail with ESPIPE. A pipe to be
 // written is opened write-only, refused with ENXIO while nobody reads it, and a write after its
 // reader has gone fails with EPIPE. A folder is refused with EISDIR, a block device with ESPIPE.
 //
@@ -95,7 +97,8 @@ class UnixDataFile : public DataFile {
   int32_t CloseFile() override;
   void Sync() override { Flush(); }
   bool Lock(bool exclusive) override;
-  bool OpenToAppend(const char* path) override;
+  bool OpenToAppend(const char* path, bool create) override;
+  bool WaitedIn() const override { return mWaiting; }
 
   bool IsOpen() const { return mFile != nullptr; }
 
@@ -112,6 +115,9 @@ class UnixDataFile : public DataFile {
   // What a pipe or a device reads and writes: straight to the descriptor.
   bool ReadInOrder(void* buffer, int32_t count, int32_t* outCount);
   bool WriteInOrder(const uint8_t* bytes, int32_t count);
+  // Waits until the descriptor may be read or written; false when another thread closed the
+  // file meanwhile, which is closed now, with EBADF kept.
+  bool AwaitDescriptor(short events);
   // False, with ESPIPE kept, for a store read in order.
   bool Positioned();
   // Takes an open descriptor as the file's stream; closes it on failure.
@@ -128,6 +134,8 @@ class UnixDataFile : public DataFile {
   bool mSequential = false;
   bool mWriteOnly = false;  // a pipe opened to be written
   bool mAtEnd = false;  // a read in order met the end
+  bool mWaiting = false;  // a thread waits in AwaitDescriptor
+  bool mCloseRequested = false;  // by another thread, meanwhile
   int32_t mSeekError = 0;
 };
 

@@ -91,8 +91,8 @@ bool FolderItemImp::SaveAsPicture(VornRuntimeObject*, int32_t) { return false; }
 void FolderItemImp::SaveAsJPEG(VornRuntimeObject*) {}
 bool FolderItemImp::SaveStyledEditField(VornRuntimeObject*) { return false; }
 
-RandomAccessMechanism* FolderItemImp::OpenStreamToAppend() {
-  std::unique_ptr<RandomAccessMechanism> store(OpenStream(true, true));
+RandomAccessMechanism* FolderItemImp::OpenStreamToAppend(bool create) {
+  std::unique_ptr<RandomAccessMechanism> store(create ? CreateStream(string("text")) : OpenStream(true, true));
   if (!store || store->IsSequential() || store->SetPosition64(store->GetLength64())) return store.release();
   mLastError = store->mLastError ? store->mLastError : EIO;
   return nullptr;

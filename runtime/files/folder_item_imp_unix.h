@@ -89,8 +89,9 @@ class FolderItemImpUnix : public FolderItemImp {
   int32_t GetLength() override;
   bool SetLength(int32_t length) override;
   RandomAccessMechanism* OpenStream(bool allowWriting, bool readWrite) override;
-  // Other programs may append to the file too: each write goes to the end as it is then.
-  RandomAccessMechanism* OpenStreamToAppend() override;
+  // Other programs may append to the file too, also to one made here: each write goes to the
+  // end as it is then.
+  RandomAccessMechanism* OpenStreamToAppend(bool create) override;
   void MakeExecutable() override;
   bool CreateAsFolder() override;
   RandomAccessMechanism* CreateStream(const string& fileType) override;
@@ -151,6 +152,8 @@ class FolderItemImpUnix : public FolderItemImp {
   // SysPath without a final "/", for the calls that must see a link as itself.
   std::string LinkPath() const;
   void StoreErrno();
+  // A file made under a path that names a folder ("x/") is the file "x" from then on.
+  void DropFolderSlash();
   // Runs cp, mv or chmod with the arguments and answers from its exit status.
   bool RunFileProgram(const std::vector<std::string>& args);
 };

@@ -224,16 +224,21 @@ RandomAccessMechanism* FolderItemImpUnix::OpenStream(bool allowWriting, bool rea
   return OpenedDataFile(this, __LINE__, [&](DataFile& file) { return file.Open(SysPath().c_str(), permission); });
 }
 
-RandomAccessMechanism* FolderItemImpUnix::OpenStreamToAppend() {
-  return OpenedDataFile(this, __LINE__, [&](DataFile& file) { return file.OpenToAppend(SysPath().c_str()); });
-}
-
-RandomAccessMechanism* FolderItemImpUnix::CreateStream(const string&) {
+void FolderItemImpUnix::DropFolderSlash() {
   std::string path = PathBytes(mPath);
   if (!path.empty() && path.back() == '/') {
     path.pop_back();
     mPath = PathString(path, mPath.Encoding());
   }
+}
+
+RandomAccessMechanism* FolderItemImpUnix::OpenStreamToAppend(bool create) {
+  if (create) DropFolderSlash();
+  return OpenedDataFile(this, __LINE__, [&](DataFile& file) { return file.OpenToAppend(SysPath().c_str(), create); });
+}
+
+RandomAccessMechanism* FolderItemImpUnix::CreateStream(const string&) {
+  DropFolderSlash();
   return OpenedDataFile(this, __LINE__, [&](DataFile& file) { return file.Create(SysPath().c_str()); });
 }
 

@@ -50,10 +50,10 @@ VornRuntimeObject* FolderItemOpenTextFile(VornRuntimeObject* self) {
 VornRuntimeObject* FolderItemAppendTextFile(VornRuntimeObject* self) {
   FolderItemImp* imp = MethodImp(self, __LINE__);
   if (!imp || imp->IsLocked()) return nullptr;
-  RandomAccessMechanism* store = imp->OpenStreamToAppend();
-  if (store) return NewTextOutputStreamObject(store);
+  RandomAccessMechanism* store = imp->OpenStreamToAppend(false);
   // Only a file that is not there yet is made: any other failure to open leaves it as it is.
-  return imp->Exists() ? nullptr : TextOutputOver(imp->CreateStream(string("text")));
+  if (!store && !imp->Exists()) store = imp->OpenStreamToAppend(true);
+  return TextOutputOver(store);
 }
 
 VornRuntimeObject* FolderItemCreateTextFile(VornRuntimeObject* self) {

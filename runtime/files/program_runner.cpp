@@ -17,7 +17,7 @@
 #include <mutex>
 #include <string_view>
 
-#include "base/background_task.h"
+#include "files/descriptor_wait.h"
 
 extern char** environ;
 
@@ -54,6 +54,8 @@ pid_t WaitFor(pid_t pid, int* status) {
 int ReadReportedFailure(int report) {
   int failure = 0;
   ssize_t got;
+  while (!LookForDescriptor(report, POLLIN)) {
+  }
   do {
     got = read(report, &failure, sizeof failure);
   } while (got < 0 && errno == EINTR);
@@ -108,7 +110,9 @@ std::vector<Listed>& ListedItems() {
   return *listed;
 }
 
-void EndListed() {
+}  // namespace
+
+void EndListedForExit() {
   // A process forked while another thread held the list finds it held for good.
   std::unique_lock<std::mutex> guard(sListedGuard, std::try_to_lock);
   for (int tries = 0; !guard.owns_lock() && tries < 100; ++tries) {
@@ -131,12 +135,20 @@ void EndListed() {
   ListedItems().clear();
 }
 
+namespace {
+
+// Whether what is listed now is ended should this process exit: the exit has not ended the
+// list yet, and its handler stands (an exit that has run its handlers refuses new ones).
+// Called with the guard held.
+bool MayListLocked() {
+  static const bool registered = std::atexit(&EndListedForExit) == 0;
+  return registered && sEndedIn != getpid();
+}
+
 // Lists the group or folder unless this process's exit has already ended what was listed.
 // Called with the guard held.
 bool ListLocked(pid_t group, const std::string& folder) {
-  static std::once_flag once;
-  std::call_once(once, [] { std::atexit(&EndListed); });
-  if (sEndedIn == getpid()) return false;
+  if (!MayListLocked()) return false;
   ListedItems().push_back({group, folder, getpid()});
   return true;
 }
@@ -169,8 +181,8 @@ class ListedGroup {
 };
 
 // Waits for the child at most `milliseconds` (0: as long as it runs), carrying out a quit
-// signal meanwhile: its pid once it has ended, 0 when it is still running, -1 when it cannot
-// be waited for.
+// signal meanwhile and, on a runtime thread, letting the others run: its pid once it has ended,
+// 0 when it is still running, -1 when it cannot be waited for.
 pid_t WaitWithin(pid_t pid, int32_t milliseconds, int* status) {
   using Clock = std::chrono::steady_clock;
   const bool limited = milliseconds > 0;
@@ -182,21 +194,13 @@ pid_t WaitWithin(pid_t pid, int32_t milliseconds, int* status) {
   while (true) {
     ended = waitpid(pid, status, WNOHANG);
     if (ended != 0 && !(ended < 0 && errno == EINTR)) break;
-    RunPendingWork();
     const auto left = limited ? std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count()
-                              : int64_t{1000};
+                              : int64_t{kLongestWaitLookMs};
     if (left <= 0) {
       ended = 0;
       break;
     }
-    if (watch >= 0) {
-      // A signal ends the poll at once, when this thread is the one that takes it.
-      struct pollfd ready = {watch, POLLIN, 0};
-      poll(&ready, 1, static_cast<int>(std::min<int64_t>(left, 1000)));
-    } else {
-      const struct timespec pause = {0, 5 * 1000 * 1000};
-      nanosleep(&pause, nullptr);
-    }
+    LookForDescriptor(watch, POLLIN, static_cast<int>(std::min<int64_t>(left, watch >= 0 ? kLongestWaitLookMs : 5)));
   }
   if (watch >= 0) close(watch);
   return ended;
@@ -302,12 +306,15 @@ ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet
 
 ScratchFolder::ScratchFolder(const std::string& prefix) : mPath(prefix + "XXXXXX") {
   std::lock_guard<std::mutex> guard(sListedGuard);
-  // Made with the list held, so that an exit finds it listed or finds it not made at all.
-  if (!mkdtemp(mPath.data())) {
-    mError = errno;
-  } else if (!ListLocked(0, mPath)) {
-    rmdir(mPath.c_str());
+  // Made with the list held, so that an exit finds it listed or finds it not made at all; once
+  // the exit has begun it is not made even for a moment, since the exit may end this process
+  // before it could be taken away again.
+  if (!MayListLocked()) {
     mError = ECANCELED;
+  } else if (!mkdtemp(mPath.data())) {
+    mError = errno;
+  } else {
+    ListLocked(0, mPath);
   }
   if (mError) mPath.clear();
 }

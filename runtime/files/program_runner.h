@@ -19,8 +19,9 @@ struct ProgramResult {
 
 // Looks the program (args[0]) up in the search path, runs it in a process group of its own and
 // waits for it to end. A quiet program's output and messages go nowhere. With a time limit
-// (milliseconds, 0 for none) the group is killed once the program runs past the limit. A quit
-// signal that comes meanwhile is carried out (RunPendingWork). Should this process exit while
+// (milliseconds, 0 for none) the group is killed once the program runs past the limit. It waits
+// through the file layer's wait (files/descriptor_wait.h): a quit signal that comes meanwhile is
+// carried out, and a runtime thread lets the others run. Should this process exit while
 // the program runs (a quit signal, exit on any thread), the whole group is killed; the group is
 // listed for that before the program runs anything. Killed outright (SIGKILL), this process can
 // run nothing: the program itself then ends with it (PR_SET_PDEATHSIG), but what the program
@@ -49,6 +50,11 @@ class ScratchFolder {
 // For tests: called on the thread that waits, with the program's process id, once the program
 // may run and before its start is confirmed.
 void SetProgramStartHookForTests(void (*hook)(pid_t));
+
+// What this process's exit runs (registered as the first program or folder is listed): kills
+// the groups of the programs waited for and removes the scratch folders; from then on no program
+// starts and no folder is made. Tests call it in a process of their own.
+void EndListedForExit();
 
 // Starts the program file at args[0] (no search) in the background, detached from this process
 // so that its end leaves no zombie behind. True once the program is running; false, with errno

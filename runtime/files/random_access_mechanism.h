@@ -47,6 +47,10 @@ class RandomAccessMechanism {
   // no length and no position, a read gives what has arrived, and IsEOF is true once a read met
   // the end.
   virtual bool IsSequential() { return false; }
+  // Whether a thread waits in the store (for a pipe, say) without the runtime: it comes back to
+  // the store, so the store must not go meanwhile. Its Close then ends that wait and closes the
+  // medium once the waiter is back; every other read or write fails with EBUSY until then.
+  virtual bool WaitedIn() const { return false; }
   virtual void SetByteSwap() { mSwapBytes = 1; }
   virtual void ClearByteSwap() { mSwapBytes = 0; }
 

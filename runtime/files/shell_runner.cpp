@@ -1,12 +1,14 @@
 #include "files/shell_runner.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 
+#include "files/descriptor_wait.h"
 #include "files/folder_item_imp_unix.h"
 #include "files/unix_path_text.h"
 
@@ -81,6 +83,8 @@ std::string RunProgramCapturingOutput(const std::vector<std::string>& args) {
   }
   char block[kReadBlockSize];
   while (true) {
+    while (!LookForDescriptor(channel[0], POLLIN)) {
+    }
     ssize_t got = read(channel[0], block, sizeof block);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;

@@ -10,8 +10,15 @@ void ReportFileAccessAssertion(int32_t line, const char* condition, const char* 
 
 int32_t CloseAndDestroyStore(RandomAccessMechanism*& store) {
   RandomAccessMechanism* closing = store;
-  store = nullptr;
   if (!closing) return 0;
+  // Another thread waits in the store and comes back to it: the store only ends that wait here.
+  // Should the stream itself go meanwhile, the store is left behind rather than pulled from
+  // under that thread.
+  if (closing->WaitedIn()) {
+    closing->Close();
+    return 0;
+  }
+  store = nullptr;
   closing->Flush();
   bool closed = closing->Close();
   int32_t error = closing->mLastError;

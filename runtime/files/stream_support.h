@@ -18,7 +18,8 @@ void ReportFileAccessAssertion(int32_t line, const char* condition, const char* 
 
 // Pushes out what the store buffers, closes it and destroys it; answers the error code to keep
 // for LastErrorCode. A close that fails with no code of its own answers
-// kStreamWriteFailedError, so that data lost at the end does not pass unnoticed.
+// kStreamWriteFailedError, so that data lost at the end does not pass unnoticed. A store that
+// another thread waits in stays the stream's, closed once that thread is back.
 int32_t CloseAndDestroyStore(RandomAccessMechanism*& store);
 
 // Writes the bytes; a refused write that left no code in the store leaves

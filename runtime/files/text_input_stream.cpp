@@ -25,6 +25,15 @@ LineBuffer BufferOf(TextInputStreamObject* fields) {
   return {fields->buffer, kTextInputBufferSize, &fields->bufferPosition, &fields->bufferCount};
 }
 
+// The stream's store, or nil: also while another thread waits in it, since what that thread
+// reads lands in this object's buffer (EBUSY then).
+RandomAccessMechanism* ReadableStore(RuntimeObject* stream) {
+  RandomAccessMechanism* store = stream ? Fields(stream)->store : nullptr;
+  if (!store || !store->WaitedIn()) return store;
+  store->mLastError = EBUSY;
+  return nullptr;
+}
+
 // Where the next byte the stream hands out lies in the store; -1 when the store cannot tell.
 int64_t NextByteOffset(TextInputStreamObject* fields) {
   const int64_t position = fields->store->GetPosition64();
@@ -114,14 +123,14 @@ void TextInputStreamDestructor(VornRuntimeObject* stream) {
 }
 
 VornStringRecord* TextInputStreamRead(VornRuntimeObject* stream, int32_t count, VornRuntimeObject* encoding) {
-  if (!stream || !Fields(stream)->store || count <= 0) return nullptr;
+  if (!ReadableStore(stream) || count <= 0) return nullptr;
   TextInputStreamObject* fields = Fields(stream);
   std::string bytes = BufferOf(fields).ReadBytes(fields->store, count);
   return HandOutBytes(bytes, TagFor(fields, encoding));
 }
 
 VornStringRecord* TextInputStreamReadLine(VornRuntimeObject* stream, VornRuntimeObject* encoding) {
-  if (!stream || !Fields(stream)->store) return nullptr;
+  if (!ReadableStore(stream)) return nullptr;
   TextInputStreamObject* fields = Fields(stream);
   EncodingCode tag = TagFor(fields, encoding);
   std::string line = BufferOf(fields).ReadLine(fields->store, tag == kEncodingUTF16 ? 2 : 1);

@@ -2,19 +2,28 @@
 // and the records of threads that ended (these run under the sanitizers as well).
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 
 #include "core/console_streams.h"
 #include "core/run_loop.h"
+#include "core/termination.h"
 #include "core/support/core_object_test.h"
 #include "core/thread_class.h"
 #include "core/thread_scheduler.h"
+#include "files/data_file.h"
+#include "files/program_runner.h"
+#include "files/text_input_stream.h"
 #include "objects/exceptions.h"
+#include "objects/text_encoding_object.h"
 #include "strings/vstring.h"
+#include "vorn/folder_item_api.h"
 
 namespace vorn {
 namespace {
@@ -210,6 +219,63 @@ TEST_F(ThreadsTest, ThreadsWaitingForInputLetTheOthersRunAndReadInTurn) {
   SetStandardInputDescriptor(-1);
   close(fds[0]);
   for (RuntimeObject* reader : readers) RuntimeUnlockObject(reader);
+}
+
+// While a thread waits in a pipe, the main thread's read is refused (it would take the half of
+// a UTF-16 unit the waiting thread has read), and its Close ends the wait and the pipe's end.
+TEST_F(ThreadsTest, AThreadWaitingInAPipeKeepsWhatItReadAndEndsWhenAnotherThreadClosesIt) {
+  ClearTextEncodingObjects();
+  ScratchFolder folder("/tmp/vorn-unit-pipe-");
+  const std::string fifo = folder.Path() + "/fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  RuntimeObject* item = RuntimeGetFolderItem(string(fifo.c_str()).Rep(), 0);
+  static RuntimeObject *stream, *utf16;
+  stream = FolderItemOpenTextFile(item), utf16 = GetTEObjectFromEncoding(kEncodingUTF16);
+  const int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+  ASSERT_EQ(write(writer, "p\0a", 3), 3);
+  RuntimeObject* reader = Start([](Worker*) { Log() += string::Adopt(TextInputStreamReadLine(stream, utf16)).View(); });
+  EXPECT_EQ(TextInputStreamReadLine(stream, utf16), nullptr);
+  EXPECT_EQ(TextInputStreamLastErrorGetter(stream), EBUSY);
+  TextInputStreamClose(stream);
+  AwaitFinished(1);
+  EXPECT_EQ(Log(), std::string("p\0a", 3));
+  EXPECT_EQ(TextInputStreamLastErrorGetter(stream), EBADF);
+  EXPECT_EQ(open(fifo.c_str(), O_WRONLY | O_NONBLOCK), -1) << "the pipe is left without a reader";
+  close(writer);
+  for (RuntimeObject* object : {stream, utf16, item, reader}) RuntimeUnlockObject(object);
+  ClearTextEncodingObjects();
+}
+
+// A thread waiting on a pipe nobody writes, on one nobody reads (1 MiB) or on a program lets the
+// main thread run: its sleep lasts as asked, though the thread comes back between looks, and it
+// carries out a quit signal.
+TEST_F(ThreadsTest, ThreadsWaitingForAPipeOrAProgramLetTheMainThreadRunAndQuit) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  static std::string fifo, bytes(1 << 20, 'x');
+  static UnixDataFile file;
+  void (*const waits[])(Worker*) = {
+      [](Worker*) { if (file.Open(fifo.c_str(), kDataFileReadPermission)) file.Read(bytes.data(), 1); },
+      [](Worker*) { if (open(fifo.c_str(), O_RDONLY | O_NONBLOCK) >= 0 && file.Create(fifo.c_str())) file.Write(bytes.data(), 1 << 20); },
+      [](Worker*) { RunProgramAndWait({"sleep", "30"}); },
+  };
+  for (size_t row = 0; row < std::size(waits); ++row) {
+    EXPECT_EXIT(
+        {
+          alarm(20);  // a wait that keeps the runtime fails the row instead of hanging it
+          InstallTerminationHandlers();
+          ScratchFolder folder("/tmp/vorn-unit-pipe-");  // goes at the exit
+          mkfifo((fifo = folder.Path() + "/fifo").c_str(), 0600);
+          Start(waits[row]);  // returns once the thread waits
+          const auto asleep = std::chrono::steady_clock::now();
+          AppSleepCurrentThread(nullptr, 300);
+          if (gFinished > 0 || std::chrono::steady_clock::now() - asleep < std::chrono::milliseconds(250)) std::exit(4);
+          kill(getpid(), SIGTERM);
+          AppSleepCurrentThread(nullptr, 60000);
+          std::exit(3);
+        },
+        ::testing::ExitedWithCode(0), "")
+        << "row " << row;
+  }
 }
 
 }  // namespace

@@ -149,25 +149,27 @@ TEST_F(FolderItemDiskTest, StreamsWriteReadAndAppendRealFiles) {
   TextOutputStreamClose(appending);
   RuntimeUnlockObject(appending);
   EXPECT_EQ(ReadFile("data.bin"), "hello world");
-  // Two appending at once, as two programs may: each write lands where the file ends then.
-  RuntimeObject* outs[] = {FolderItemAppendTextFile(item), FolderItemAppendTextFile(item)};
-  for (int i : {0, 1, 0}) TextOutputStreamWrite(outs[i], Text(std::to_string(i)).Rep()), TextOutputStreamFlush(outs[i]);
-  for (RuntimeObject* out : outs) RuntimeUnlockObject(out);
-  EXPECT_EQ(ReadFile("data.bin"), "hello world010");
+  // Two appending at once, as two programs may: each write lands where the file ends then, also
+  // when the file was not there and the first of them made it.
+  RuntimeObject* missing = Get(In("new.txt"));
+  EXPECT_EQ(FolderItemOpenTextFile(missing), nullptr);
+  EXPECT_EQ(FolderItemGetLastError(missing, 0), 2);
+  for (RuntimeObject* on : {item, missing}) {
+    RuntimeObject* outs[] = {FolderItemAppendTextFile(on), FolderItemAppendTextFile(on)};
+    ASSERT_TRUE(outs[0] && outs[1]);
+    for (const char* piece : {"a1", "b1", "a2", "b2"}) {
+      TextOutputStreamWrite(outs[piece[0] - 'a'], Text(piece).Rep()), TextOutputStreamFlush(outs[piece[0] - 'a']);
+    }
+    for (RuntimeObject* out : outs) RuntimeUnlockObject(out);
+  }
+  EXPECT_EQ(ReadFile("data.bin"), "hello worlda1b1a2b2");
+  EXPECT_EQ(ReadFile("new.txt"), "a1b1a2b2");
 
   RuntimeObject* reading = FolderItemOpenBinaryFile(item, 0);
   ASSERT_NE(reading, nullptr);
   EXPECT_EQ(Take(BinaryStreamRead(reading, 5, nullptr)), "hello");
   RuntimeUnlockObject(reading);
 
-  RuntimeObject* missing = Get(In("new.txt"));
-  EXPECT_EQ(FolderItemOpenTextFile(missing), nullptr);
-  EXPECT_EQ(FolderItemGetLastError(missing, 0), 2);
-  RuntimeObject* fresh = FolderItemAppendTextFile(missing);
-  ASSERT_NE(fresh, nullptr) << "appending to a missing file creates it";
-  TextOutputStreamWrite(fresh, Text("new").Rep());
-  RuntimeUnlockObject(fresh);
-  EXPECT_EQ(ReadFile("new.txt"), "new");
   RuntimeUnlockObject(missing);
   RuntimeUnlockObject(item);
 }

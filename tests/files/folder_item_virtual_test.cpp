@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -175,7 +176,14 @@ TEST_F(VirtualFolderItemTest, AVolumeFileInsideAVolumeIsNotOpenedAgainWhileItsVo
   RuntimeObject* again = FolderItemOpenAsVirtualVolume(file);
   ASSERT_NE(again, nullptr) << "closing the volume lets the file go";
   EXPECT_EQ(Take(VirtVolDamageGetter(again, 0)), "");
-  for (RuntimeObject* item : {again, file, root, outer}) RuntimeUnlockObject(item);
+  RuntimeUnlockObject(again);
+  // Nor beside a reader's hold.
+  std::unique_ptr<RandomAccessMechanism> reader(FolderItemImpOf(file)->OpenStream(true, false));
+  ASSERT_TRUE(reader && reader->Lock(false));
+  EXPECT_EQ(FolderItemOpenAsVirtualVolume(file), nullptr);
+  EXPECT_EQ(FolderItemGetLastError(file, 0), EBUSY);
+  reader.reset();
+  for (RuntimeObject* item : {file, root, outer}) RuntimeUnlockObject(item);
 }
 
 // A volume file that may not be written opens for reading as often as asked, never beside a

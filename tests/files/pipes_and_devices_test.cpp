@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -109,6 +110,18 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
     TextOutputStreamWrite(out, string(std::string(1 << 20, 'x'), kEncodingASCII).Rep());
     return "written, error " + std::to_string(TextOutputStreamLastErrorGetter(out));
   };
+  // Once the exit has begun nothing is started or made, not even for a moment: the error, and
+  // whether anything came into the test's folder meanwhile.
+  auto afterTheExitBegan = [this](std::function<int()> call) {
+    return [this, call](RuntimeObject*, FolderItemImpUnix*) {
+      const int watch = inotify_init1(IN_NONBLOCK);
+      inotify_add_watch(watch, Root().c_str(), IN_CREATE);
+      EndListedForExit();
+      const int error = call();
+      char events[4096];
+      return std::to_string(error) + (read(watch, events, sizeof events) > 0 ? " made" : "");
+    };
+  };
   // What a device gives, its Length and Position, and their error.
   auto readsBytes = [](RuntimeObject* item, FolderItemImpUnix*) {
     RuntimeObject* stream = FolderItemOpenBinaryFile(item, 0);
@@ -139,6 +152,10 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
       {"OpenAsPicture", "pipe.png", opens(FolderItemOpenImage), "nil 29"},
       {"CopyFileTo from a pipe", "pipe", copies("copy"), "0 29"},
       {"CopyFileTo onto a pipe", "plain", copies("pipe"), "0 29"},
+      {"a program started once the exit has begun", "plain",
+       afterTheExitBegan([this] { return RunProgramAndWait({"touch", PathOf("ran")}).error; }), "125"},
+      {"a scratch folder made once the exit has begun", "plain",
+       afterTheExitBegan([this] { return ScratchFolder(PathOf("scratch-")).Error(); }), "125"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
