@@ -131,7 +131,16 @@ void ControlTabPanelIndexSetter(VornRuntimeObject* ctl, int32_t, int32_t value) 
   ControlObject* c = AsControl(ctl);
   if (!c) return;
   SetTabPanelIndexTree(c, value, 0);
-  if (SubPane* pane = ControlPane(c)) pane->SetTabPanelIndex(value);
+  SubPane* pane = ControlPane(c);
+  if (!pane) return;
+  pane->SetTabPanelIndex(value);
+  // A page number can carry the control into a panel or out of one: like a new Parent, the
+  // panel's enabling becomes its own, else its widget would go on taking keys in a disabled panel.
+  SubPane* parent = pane->GetParent();
+  if (!c->enabled || !parent) return;
+  const int32_t code = parent->HearsInput() ? kPaneStateEnable : kPaneStateDisable;
+  pane->ChangeState(code);
+  PropagateControlState(c, code);
 }
 
 VornRuntimeObject* ControlParentGetter(VornRuntimeObject* ctl, int32_t) {

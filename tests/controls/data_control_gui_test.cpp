@@ -319,18 +319,24 @@ TEST_F(DataControlGuiTest, DeleteRemovesOnlyARowTheCursorStandsOn) {
     int32_t row;        // Row before the delete
     const char* shown;  // the name shown there
     int32_t count;      // RowCount and the rows in the table afterwards
-  } cases[] = {{21, nullptr, 21, "", 20}, {1000, nullptr, 21, "", 20}, {20, nullptr, 20, "Person 20", 19},
-               {19, nullptr, 19, "Person 19", 18}, {1000, DataControlMoveFirst, 1, "Person 1", 17},
-               {1000, DataControlMovePrev, 17, "Person 18", 16}, {1000, DataControlMoveLast, 16, "Person 17", 15},
-               {1000, DataControlMoveNext, 16, "", 15},
-               // The query runs again at once, and the controls show the row it stands on.
-               {1000, [](VornRuntimeObject* nav) { DataControlTableNameSetter(nav, 0, Str("people").Rep()); }, 1,
-                "Person 2", 14}};
+    bool next;          // Next and Last are offered there (asked on a row only)
+  } cases[] = {{21, nullptr, 21, "", 20, false}, {1000, nullptr, 21, "", 20, false},
+               {20, nullptr, 20, "Person 20", 19, false}, {19, nullptr, 19, "Person 19", 18, false},
+               {1000, DataControlMoveFirst, 1, "Person 1", 17, true},
+               {1000, DataControlMovePrev, 17, "Person 18", 16, false},
+               {1000, DataControlMoveLast, 16, "Person 17", 15, false}, {1000, DataControlMoveNext, 16, "", 15, false},
+               // The query runs again at once, and the controls show the row it stands on; the
+               // buttons are those of the new result, not of the last row before.
+               {1000, [](VornRuntimeObject* nav) {
+                  DataControlMoveLast(nav);
+                  DataControlTableNameSetter(nav, 0, Str("people").Rep());
+                }, 1, "Person 2", 14, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(&c - cases);
     DataControlMoveTo(w->nav, c.moveTo);
     if (c.then) c.then(w->nav);
     EXPECT_EQ(DataControlRow(w->nav), c.row);
+    if (*c.shown) { EXPECT_EQ(ControlPaneAs<DataControl>(w->nav)->mCanMoveForward, c.next); }
     EXPECT_EQ(Text(editTextGetter(w->name, 0)), c.shown);
     DataControlDeleteRecord(w->nav);
     EXPECT_EQ(DataControlRowCount(w->nav), c.count);

@@ -249,7 +249,8 @@ enum class Input { kWheel, kClick, kDrag, kKeys, kRightClick };
 const char* const kInputs[][2] = {{"Wheel", "click 5 click 5"}, {"Click", "click 1"},
                                   {"Drag", "mousedown 1 sleep 0.1 mousemove_relative 40 0 sleep 0.1 mouseup 1"},
                                   {"Keys", "key --delay 40 Down Right x space"}, {"RightClick", "click 3"}};
-struct DeafRow { const char* cls; Input input; bool inCanvas = false; };
+// A page panel takes the control by its page number after the panel was disabled (intoPages).
+struct DeafRow { const char* cls; Input input; bool inCanvas = false; bool intoPages = false; };
 void PrintTo(const DeafRow& row, std::ostream* out) { *out << row.cls; }
 const DeafRow kDeafRows[] = {
     {"Slider", Input::kWheel}, {"ScrollBar", Input::kWheel, true}, {"Listbox", Input::kWheel},
@@ -258,6 +259,7 @@ const DeafRow kDeafRows[] = {
     {"CheckBox", Input::kClick, true}, {"Slider", Input::kDrag}, {"Canvas", Input::kDrag, true},
     {"EditField", Input::kKeys, true}, {"Listbox", Input::kKeys, true}, {"PushButton", Input::kKeys, true},
     {"Listbox", Input::kRightClick}, {"Canvas", Input::kRightClick, true}, {"EditField", Input::kRightClick},
+    {"EditField", Input::kKeys, false, true}, {"PushButton", Input::kKeys, false, true}, {"Canvas", Input::kKeys, false, true},
 };
 const DeafRow* gDeafRow = nullptr;
 RuntimeObject *gDeaf = nullptr, *gDeafCanvas = nullptr;
@@ -266,8 +268,10 @@ int64_t OnHeard(RuntimeObject*, intptr_t, intptr_t, intptr_t, intptr_t) { return
 
 void OnDeafCreateControls(VornRuntimeObject* self) {
   const test::PackedStream canvas = test::PackedStream().Bool(28, true);  // AcceptFocus
-  RuntimeClass* holder = RuntimeLookupClass(string("Canvas").Rep());
-  if (gDeafRow->inCanvas) gDeafCanvas = test::AddWindowControl(self, holder, "Holder", MakeRect(0, 0, 300, 210), canvas);
+  RuntimeClass* holder = RuntimeLookupClass(string(gDeafRow->intoPages ? "PagePanel" : "Canvas").Rep());
+  const test::PackedStream held = gDeafRow->intoPages ? test::PackedStream().Int(28, 2) : canvas;  // two pages
+  if (gDeafRow->inCanvas || gDeafRow->intoPages)
+    gDeafCanvas = test::AddWindowControl(self, holder, "Holder", MakeRect(0, 0, 300, 210), held);
   const std::string_view cls = gDeafRow->cls;
   test::PackedStream stream = cls == "Canvas" ? canvas : test::PackedStream();
   if (cls == "ScrollBar" || cls == "Slider") stream.Int(26, 0).Int(28, 100).Int(29, 5).Int(30, 20).Int(27, 50).Bool(31, true);
@@ -291,11 +295,13 @@ TEST_P(DeafControlTest, ADisabledControlHearsNoInput) {
   const std::string_view kind = gDeafRow->cls;
   for (int i = 0; kind == "Listbox" && i < 40; ++i) RuntimeListAddRow(gDeaf, string("row").Rep());
   test::ShowAndSettle(native);
-  if (gDeafCanvas) ControlParentSetter(gDeaf, 0, gDeafCanvas);
+  if (gDeafRow->inCanvas) ControlParentSetter(gDeaf, 0, gDeafCanvas);
   if (gDeafRow->input == Input::kKeys) RuntimeSetFocus(gDeaf);
   test::PumpFor(50);
   controlEnabledSetter(gDeafCanvas ? gDeafCanvas : gDeaf, 0, 0);
+  if (gDeafRow->intoPages) ControlTabPanelIndexSetter(gDeaf, 0, 1);
   test::PumpFor(50);
+  if (gDeafRow->intoPages) { EXPECT_EQ(ControlPane(AsControl(gDeaf))->GetParent(), ControlPane(AsControl(gDeafCanvas))); }
   for (const char* event : {"MouseWheel", "MouseDown", "MouseDrag", "MouseUp", "KeyDown", "ValueChanged", "Change",
                             "TextChange", "TextChanged", "Action", "GotFocus", "CellClick", "ConstructContextualMenu"})
     RuntimeInstallInstanceEventHandler(gDeaf, string(event).Rep(), Fn(&OnHeard));
@@ -313,7 +319,7 @@ TEST_P(DeafControlTest, ADisabledControlHearsNoInput) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, DeafControlTest, ::testing::ValuesIn(kDeafRows), [](const auto& info) {
   return std::string(info.param.cls) + "_" + kInputs[static_cast<int>(info.param.input)][0] +
-         (info.param.inCanvas ? "_InADisabledCanvas" : "");
+         (info.param.inCanvas ? "_InADisabledCanvas" : "") + (info.param.intoPages ? "_IntoDisabledPages" : "");
 });
 
 }  // namespace

@@ -179,6 +179,17 @@ TEST_F(WindowGuiTest, WheelUpAndDownGiveDeltasSidewaysGivesNone) {
   test::MovePointer(x, y, "click 4 click 5 click 6 click 7 click 1");
   test::PumpUntil([&] { return !area->clicks.empty(); });
   EXPECT_EQ(area->wheel, (std::vector<int32_t>{-3, 3}));
+
+  // A pane made over a disabled group box lies in it, enabled itself: it hears no wheel.
+  auto* group = new GroupPane(window, MakeRect(240, 20, 380, 200));
+  group->SetEnabled(false, true);
+  auto* deaf = new TestClickPane(window, MakeRect(250, 40, 370, 190));
+  ScreenPoint(300, 100, &x, &y);
+  const int downs = window->mouseDowns;
+  test::MovePointer(x, y, "click 5 click 1");
+  test::PumpUntil([&] { return window->mouseDowns > downs; });
+  EXPECT_EQ(deaf->GetParent(), group);
+  EXPECT_TRUE(deaf->wheel.empty());
 }
 
 TEST_F(WindowGuiTest, TabAndShiftTabCycleTheFocusInPaneOrder) {
