@@ -115,6 +115,7 @@ struct CaseState {
   RuntimeObject *window = nullptr, *next = nullptr, *database = nullptr, *dialog = nullptr;
   int delivered = 0, unhandled = 0, nextActions = 0;
   int after = 0;  // deliveries of the row's `never` event
+  int nextFreed = 0;
 } gRun;
 
 std::vector<std::string> gReports;
@@ -131,6 +132,7 @@ RuntimeObject* Control(RuntimeObject* window, const char* name) {
 RuntimeClass* Intrinsic(const char* name) { return RuntimeLookupClass(string(name).Rep()); }
 
 void OnNextAction(VornRuntimeObject*) { ++gRun.nextActions; }
+void OnNextFreed(VornRuntimeObject*) { ++gRun.nextFreed; }
 
 void OnNextLayout(VornRuntimeObject* self) {
   for (int16_t side = 0; const int32_t at : {560, 140, 200, 100}) windowPosSetter(self, side++, at);
@@ -146,7 +148,8 @@ void OnNextCreateControls(VornRuntimeObject* self) {
 RuntimeObject* OpenNextWindow() {
   static RuntimeClass* cls = test::MakeClass("NextWindow", "Window", VORN_WINDOW_INSTANCE_SIZE,
                                              {{"#Layout%%o<NextWindow>", Fn(&OnNextLayout), nullptr, 0},
-                                              {"#CreateControls%%o<NextWindow>", Fn(&OnNextCreateControls), nullptr, 0}});
+                                              {"#CreateControls%%o<NextWindow>", Fn(&OnNextCreateControls), nullptr, 0}},
+                                             {Fn(&OnNextFreed), nullptr});
   RuntimeObject* window = RuntimeNewObject(cls);
   WindowDefaultConstructor(window);
   RuntimeShowWindow(window);
@@ -187,6 +190,7 @@ void ShowClosingDialog() {
   WindowDefaultConstructor(gRun.dialog);
   g_timeout_add(0, &OnDialogTick, nullptr);
   RuntimeShowModal(gRun.dialog);
+  EXPECT_EQ(gRun.nextFreed, 1) << "what the dialog's events made and closed went before it returned";
 }
 
 bool Is(const char* a, const char* b) { return a && b && strcmp(a, b) == 0; }
