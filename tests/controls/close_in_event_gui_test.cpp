@@ -169,9 +169,8 @@ void OfferRow(RuntimeObject* base) {
   RuntimeUnlockObject(item);
 }
 
-// The dialog's events, each as compiled code runs a Timer's Action: a window made and closed in
-// the dialog's loop, then the probe window with the handler still running below the loop, then
-// the dialog itself.
+// Each as compiled code runs a Timer's Action: a window made and closed in the dialog's loop and
+// the probe window, whose handler runs below the loop, then the dialog.
 gboolean OnDialogTick(gpointer) {
   ExceptionBoundary boundary;
   if (GetWindowPaneOf(gRun.window)) {
