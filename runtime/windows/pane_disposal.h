@@ -61,9 +61,9 @@ void DeleteAfterDispatch(T* object) {
 // below it stopped before it started, so they hold nothing made after that; between two of
 // its iterations nothing of the loop's own is on the stack either. What was made since it
 // started and closed meanwhile is therefore freed after each iteration. Anything older (the
-// modal window itself, the button whose Action showed it, a router whose call is on the
-// stack, an outer widget in mid-emission) waits as before: for an enclosing modal loop that
-// began before it was made, else for the outermost dispatch.
+// modal window itself, the button whose Action showed it, an outer widget in mid-emission)
+// waits as before: for an enclosing modal loop that began before it was made, else for the
+// outermost dispatch. Routers carry no stamp and always wait.
 class ModalDisposal {
  public:
   ModalDisposal();
