@@ -2,6 +2,8 @@
 
 #include <gtk/gtk.h>
 
+#include <algorithm>
+#include <atomic>
 #include <vector>
 
 #include "core/run_loop.h"
@@ -14,10 +16,12 @@ namespace {
 
 int32_t sDepth = 0;
 guint sIdle = 0;
+std::atomic<uint64_t> sMade{0};
 
 struct Disposal {
   void* object;
   void (*destroy)(void*);
+  uint64_t madeAt;
 };
 
 std::vector<Disposal>& Deferred() {
@@ -75,12 +79,14 @@ void InstallDispatchTracking() {
   }
 }
 
-void DisposeAfterDispatch(void* object, void (*destroy)(void*)) {
+MadeInOrder::MadeInOrder() : mMadeAt(++sMade) {}
+
+void DisposeAfterDispatch(void* object, void (*destroy)(void*), uint64_t madeAt) {
   if (sDepth == 0 && IsMainThread()) {
     destroy(object);
     return;
   }
-  Deferred().push_back({object, destroy});
+  Deferred().push_back({object, destroy, madeAt});
   // From another thread the main thread may be waiting for events: the idle wakes it.
   if (sDepth == 0) ScheduleDisposal();
 }
@@ -93,6 +99,22 @@ void DisposeDeferredPanes() {
   while (!Deferred().empty()) {
     std::vector<Disposal> objects;
     objects.swap(Deferred());
+    for (const Disposal& d : objects) d.destroy(d.object);
+  }
+}
+
+ModalDisposal::ModalDisposal() : mStartedAt(sMade), mDepth(sDepth) {}
+
+void ModalDisposal::FreeWhatItsEventsClosed() {
+  if (sDepth != mDepth || !IsMainThread()) return;
+  // Destructors may close more of what the loop made; older objects keep their place.
+  for (;;) {
+    auto& all = Deferred();
+    auto young = std::stable_partition(all.begin(), all.end(),
+                                       [&](const Disposal& d) { return d.madeAt <= mStartedAt; });
+    std::vector<Disposal> objects(young, all.end());
+    all.erase(young, all.end());
+    if (objects.empty()) return;
     for (const Disposal& d : objects) d.destroy(d.object);
   }
 }

@@ -9,6 +9,7 @@
 
 #include "objects/runtime_class.h"
 #include "windows/pane.h"
+#include "windows/pane_disposal.h"
 
 struct _GtkTooltips;
 
@@ -52,7 +53,7 @@ class ControlObjectLink {
 
 using SubPaneCallback = bool (*)(SubPane* pane, intptr_t value);
 
-class SubPane : public Pane {
+class SubPane : public Pane, public MadeInOrder {
  public:
   // With a parent, the pane joins the pane tree (a control created over a group box becomes
   // the group box's child) and, when the parent is the window, the window's pane list.

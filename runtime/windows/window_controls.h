@@ -4,13 +4,14 @@
 
 #include "objects/runtime_class.h"
 #include "windows/pane.h"
+#include "windows/pane_disposal.h"
 
 namespace vorn {
 
 class SubPane;
 
 // Lives as long as the pane it is attached to and holds the control object meanwhile.
-class RuntimePaneDelegate : public PaneDelegate {
+class RuntimePaneDelegate : public PaneDelegate, public MadeInOrder {
  public:
   explicit RuntimePaneDelegate(RuntimeObject* control);
   ~RuntimePaneDelegate() override;

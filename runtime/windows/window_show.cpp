@@ -7,6 +7,7 @@
 #include "strings/case_table.h"
 #include "windows/gtk_pane_support.h"
 #include "windows/gtk_window_order.h"
+#include "windows/pane_disposal.h"
 #include "windows/pane_focus.h"
 #include "windows/window.h"
 
@@ -195,8 +196,10 @@ void Window::RunModalWhileShown() {
   const WindowLayerHooks& hooks = GetWindowLayerHooks();
   if (!hooks.runLoopOnce) return;
   PaneGuard guard(this);
+  ModalDisposal disposal;
   while (guard.Get() && mShown && !(hooks.quitRequested && hooks.quitRequested())) {
     hooks.runLoopOnce(true);
+    disposal.FreeWhatItsEventsClosed();
   }
 }
 

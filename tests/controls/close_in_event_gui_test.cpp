@@ -1,7 +1,8 @@
 // A handler may close its window from inside any event the user's own action fires. Each row
 // builds a window the way compiled code builds it, gives one control (or the window) a handler
 // of its own for one event, and acts as a user does through X: a click, keys, a drag, a pick
-// from a menu. The handler closes the window, closes it and opens another or shows it again, or raises. Every
+// from a menu. The handler closes the window, closes it and opens another or shows it again, raises, or
+// shows a modal dialog whose events open and close a window, close this one and then the dialog. Every
 // row must keep the process alive, deliver the event once, show no internal-error report and
 // leave a next window that takes a click.
 #include <gtest/gtest.h>
@@ -53,7 +54,7 @@ namespace {
 void* Fn(auto function) { return reinterpret_cast<void*>(function); }
 string Str(const char* text) { return string(text, static_cast<int32_t>(strlen(text)), kEncodingUTF8); }
 
-enum class Kind { kClose, kCloseAndOpen, kRaise, kCloseAndShow };
+enum class Kind { kClose, kCloseAndOpen, kRaise, kCloseAndShow, kCloseInDialog };
 
 // What the window holds besides itself.
 enum class Content { kPlain, kMenuBar, kCanvas, kButtons, kRanges, kTabs, kPages, kPopups, kComposite, kFields, kList,
@@ -111,9 +112,10 @@ struct ProbeWindowObject {
 struct CaseState {
   const Row* row = nullptr;
   Kind kind = Kind::kClose;
-  RuntimeObject *window = nullptr, *next = nullptr, *database = nullptr;
+  RuntimeObject *window = nullptr, *next = nullptr, *database = nullptr, *dialog = nullptr;
   int delivered = 0, unhandled = 0, nextActions = 0;
   int after = 0;  // deliveries of the row's `never` event
+  int nextFreed = 0;
 } gRun;
 
 std::vector<std::string> gReports;
@@ -130,6 +132,7 @@ RuntimeObject* Control(RuntimeObject* window, const char* name) {
 RuntimeClass* Intrinsic(const char* name) { return RuntimeLookupClass(string(name).Rep()); }
 
 void OnNextAction(VornRuntimeObject*) { ++gRun.nextActions; }
+void OnNextFreed(VornRuntimeObject*) { ++gRun.nextFreed; }
 
 void OnNextLayout(VornRuntimeObject* self) {
   for (int16_t side = 0; const int32_t at : {560, 140, 200, 100}) windowPosSetter(self, side++, at);
@@ -145,7 +148,8 @@ void OnNextCreateControls(VornRuntimeObject* self) {
 RuntimeObject* OpenNextWindow() {
   static RuntimeClass* cls = test::MakeClass("NextWindow", "Window", VORN_WINDOW_INSTANCE_SIZE,
                                              {{"#Layout%%o<NextWindow>", Fn(&OnNextLayout), nullptr, 0},
-                                              {"#CreateControls%%o<NextWindow>", Fn(&OnNextCreateControls), nullptr, 0}});
+                                              {"#CreateControls%%o<NextWindow>", Fn(&OnNextCreateControls), nullptr, 0}},
+                                             {Fn(&OnNextFreed), nullptr});
   RuntimeObject* window = RuntimeNewObject(cls);
   WindowDefaultConstructor(window);
   RuntimeShowWindow(window);
@@ -165,16 +169,41 @@ void OfferRow(RuntimeObject* base) {
   RuntimeUnlockObject(item);
 }
 
+// Each as compiled code runs a Timer's Action: a window made and closed in the dialog's loop and
+// the probe window, whose handler runs below the loop, then the dialog.
+gboolean OnDialogTick(gpointer) {
+  ExceptionBoundary boundary;
+  if (GetWindowPaneOf(gRun.window)) {
+    RuntimeObject* other = OpenNextWindow();
+    RuntimeCloseWindow(other);
+    RuntimeUnlockObject(other);
+    RuntimeCloseWindow(gRun.window);
+    return G_SOURCE_CONTINUE;
+  }
+  RuntimeCloseWindow(gRun.dialog);
+  return G_SOURCE_REMOVE;
+}
+
+void ShowClosingDialog() {
+  gRun.dialog = RuntimeNewObject(Intrinsic("Window"));
+  WindowDefaultConstructor(gRun.dialog);
+  g_timeout_add(0, &OnDialogTick, nullptr);
+  RuntimeShowModal(gRun.dialog);
+  EXPECT_EQ(gRun.nextFreed, 1) << "what the dialog's events made and closed went before it returned";
+}
+
 bool Is(const char* a, const char* b) { return a && b && strcmp(a, b) == 0; }
 
 // Every event's handler: compiled code calls it with the event's own arguments; it answers
 // in the result register whatever the event's type.
 int64_t OnProbedEvent(RuntimeObject*, intptr_t first, intptr_t, intptr_t, intptr_t, intptr_t) {
-  if (++gRun.delivered > 1 && gRun.kind == Kind::kCloseAndShow) return gRun.row->answer;
+  if (++gRun.delivered > 1 && (gRun.kind == Kind::kCloseAndShow || gRun.dialog)) return gRun.row->answer;
   if (gRun.row->drive) gRun.row->drive(gRun.window);
   if (Is(gRun.row->event, "ConstructContextualMenu")) OfferRow(reinterpret_cast<RuntimeObject*>(first));
   if (gRun.kind == Kind::kRaise) {
     RuntimeRaiseExceptionWithMessage(GetRuntimeExceptionClassDefinition(), Str("raised by the handler"));
+  } else if (gRun.kind == Kind::kCloseInDialog) {
+    ShowClosingDialog();
   } else {
     RuntimeCloseWindow(gRun.window);
     if (gRun.kind == Kind::kCloseAndOpen) gRun.next = OpenNextWindow();
@@ -592,7 +621,7 @@ const Row kRows[] = {
 
 void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
 
-const Kind kKinds[] = {Kind::kClose, Kind::kCloseAndOpen, Kind::kRaise, Kind::kCloseAndShow};
+const Kind kKinds[] = {Kind::kClose, Kind::kCloseAndOpen, Kind::kRaise, Kind::kCloseAndShow, Kind::kCloseInDialog};
 
 class CloseInEventTest : public ::testing::TestWithParam<std::tuple<Row, Kind>> {
  protected:
@@ -621,7 +650,7 @@ class CloseInEventTest : public ::testing::TestWithParam<std::tuple<Row, Kind>> 
     Xdo("mouseup 1 key Escape");
     CloseAllWindows();
     Pump(50);
-    for (RuntimeObject* object : {gRun.window, gRun.next, gRun.database}) RuntimeUnlockObject(object);
+    for (RuntimeObject* object : {gRun.window, gRun.next, gRun.database, gRun.dialog}) RuntimeUnlockObject(object);
     gRun = CaseState();
     Pump(20);
     ReleaseApplicationObject();
@@ -665,8 +694,10 @@ TEST_P(CloseInEventTest, TheHandlerRunsOnceAndEverythingGoesOn) {
   Xdo("mouseup 1");
   Pump(50);
 
-  // Shown again, it hears its first show's events once more.
-  if ((row.repeats && gRun.kind == Kind::kRaise) || gRun.kind == Kind::kCloseAndShow) EXPECT_GE(gRun.delivered, 1);
+  // Shown again, it hears its first show's events once more; left open by a raise, or while a
+  // dialog is up, it hears a repeating gesture again.
+  const bool livesOn = gRun.kind == Kind::kRaise || gRun.kind == Kind::kCloseInDialog;
+  if ((row.repeats && livesOn) || gRun.kind == Kind::kCloseAndShow) EXPECT_GE(gRun.delivered, 1);
   else EXPECT_EQ(gRun.delivered, 1);
   EXPECT_EQ(gReports, std::vector<std::string>()) << "no internal error";
   EXPECT_EQ(gRun.unhandled, gRun.kind == Kind::kRaise ? gRun.delivered : 0) << "each exception reached the application";
@@ -684,7 +715,8 @@ TEST_P(CloseInEventTest, TheHandlerRunsOnceAndEverythingGoesOn) {
 }
 
 std::string RowName(const ::testing::TestParamInfo<std::tuple<Row, Kind>>& info) {
-  static const char* const kKindNames[] = {"Closes", "ClosesAndOpens", "Raises", "ClosesAndShowsAgain"};
+  static const char* const kKindNames[] = {"Closes", "ClosesAndOpens", "Raises", "ClosesAndShowsAgain",
+                                           "ClosesInADialog"};
   return std::string(std::get<0>(info.param).name) + "_" + kKindNames[static_cast<int>(std::get<1>(info.param))];
 }
 
