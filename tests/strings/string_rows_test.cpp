@@ -153,7 +153,7 @@ TEST(StringRows, ComparingAndJoining) {
   string u4e41("\x41\x4E", 2, vorn::kEncodingUTF16), u4e61("\x61\x4E", 2, vorn::kEncodingUTF16);
   string u4e00("\x00\x4E", 2, vorn::kEncodingUTF16), zero("0\0", 2, vorn::kEncodingUTF16);
   string latin1I("I", 1, 0x0201), dotless = UTF8("\xC4\xB1");  // dotless i folds to I
-  string macDotless("\xF5", 1, vorn::kEncodingMacRoman);
+  string macDotless("\xF5", 1, vorn::kEncodingMacRoman), taggedASCII("\xE9", 1, vorn::kEncodingASCII);
   struct {
     const char* what;
     int32_t got, expected;
@@ -171,6 +171,7 @@ TEST(StringRows, ComparingAndJoining) {
       {"either side first: ASCII text of an 8-bit encoding", RuntimeStringCompare(latin1I.Rep(), dotless.Rep()), 0},
       {"either side first: UTF-8", RuntimeStringCompare(dotless.Rep(), latin1I.Rep()), 0},
       {"two 8-bit encodings meet as characters", RuntimeStringCompare(macDotless.Rep(), latin1I.Rep()), 0},
+      {"ASCII-tagged bytes read as the other side's", RuntimeStringCompare(taggedASCII.Rep(), latin1.Rep()), 0},
   };
   for (const auto& c : cases) EXPECT_EQ(c.got, c.expected) << c.what;
 
