@@ -65,7 +65,9 @@ uint64_t NextUnicodeKey(const UnicodeSpan& text, int32_t& i, bool ignoreCase) {
     return c.value < 0x80 ? kTable[c.value] : g_unichar_toupper(c.value);
   }
   uint64_t bytes = 0;
-  for (int32_t k = 0; k < c.size; ++k) bytes |= static_cast<uint64_t>(static_cast<uint8_t>(text.bytes[i + k])) << (8 * k);
+  for (int32_t k = 0; k < c.size; ++k) {
+    bytes |= static_cast<uint64_t>(static_cast<uint8_t>(text.bytes[i + k])) << (8 * k);
+  }
   i += c.size;
   return (static_cast<uint64_t>(text.scheme) << 40) | (static_cast<uint64_t>(c.size) << 32) | bytes;
 }

@@ -350,7 +350,7 @@ UnicodeSpan CommonForm(const string& s, EncodingCode common, string& keep) {
   } else if (common == kEncodingUTF8 || IsAllASCII(s.CString(), s.Length())) {
     keep = s;
   } else {
-    keep = s;  // ASCII-tagged bytes are taken in the common encoding, as joining takes them
+    keep = s;  // bytes of the common 8-bit encoding, ASCII-tagged ones read as joining reads them
     keep.SetEncoding(common);
     keep = ConvertTextEncoding(keep, kEncodingUTF8);
   }
@@ -371,7 +371,8 @@ int CompareAcross(const string& a, const string& b, bool ignoreCase) {
   string keepA, keepB;
   UnicodeSpan x = CommonForm(a, common, keepA), y = CommonForm(b, common, keepB);
   if (x.scheme == CharScheme::kUTF8 && y.scheme == CharScheme::kUTF8) {
-    return ignoreCase ? CompareUTF8NoCase(x.bytes, x.length, y.bytes, y.length) : CompareBytes(x.bytes, x.length, y.bytes, y.length);
+    if (ignoreCase) return CompareUTF8NoCase(x.bytes, x.length, y.bytes, y.length);
+    return CompareBytes(x.bytes, x.length, y.bytes, y.length);
   }
   return CompareUnicode(x, y, ignoreCase);
 }

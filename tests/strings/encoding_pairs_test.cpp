@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <random>
 #include <string>
 #include <vector>
@@ -19,7 +20,9 @@ const char* const kChars[] = {"a", "b", "y", "Z", "A", "B", "0", "9", "\xC3\xA9"
 
 string UTF8(const std::string& text) { return string(text, vorn::kEncodingUTF8); }
 
-std::string InUTF8(const string& text) { return std::string(vorn::ConvertTextEncoding(text, vorn::kEncodingUTF8).View()); }
+std::string InUTF8(const string& text) {
+  return std::string(vorn::ConvertTextEncoding(text, vorn::kEncodingUTF8).View());
+}
 
 // A random short text over the characters its encoding holds, often the other text with case
 // changed and what this encoding lacks left out, so that equal and nearly equal texts come up as
@@ -30,7 +33,8 @@ std::string RandomText(std::mt19937& random, const std::vector<std::string>& cha
     for (size_t i = 0; i < near.size();) {
       std::string c = near.substr(i, near[i] & 0x80 ? (near[i] & 0x20 ? 3 : 2) : 1);
       i += c.size();
-      if (random() % 2 && (c.size() == 2 || std::isalpha(static_cast<unsigned char>(c[0])))) c.back() ^= 0x20;  // é, É
+      const bool letter = c.size() == 2 || std::isalpha(static_cast<unsigned char>(c[0]));  // é, É as well
+      if (letter && random() % 2) c.back() ^= 0x20;
       if (std::find(chars.begin(), chars.end(), c) != chars.end()) text += c;
     }
     if (random() % 3 == 0) text += chars[random() % chars.size()];
