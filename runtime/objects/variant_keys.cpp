@@ -1,16 +1,15 @@
 // Variants as keys: equality and a hash that agrees with it.
 //
 // Strings are equal when the language's comparison (string::Compare) finds them equal, as far
-// as that is an equivalence at all. It folds UTF-8, UTF-16 and UTF-32 text by code point, text of
-// any one other encoding byte by byte through the 8-bit table, and text of two encodings in their
-// common form. A key text is therefore taken in one of two forms. Text of a Unicode encoding, and
-// text whose conversion to UTF-8 is exact and which the byte table folds as code points fold, is
-// compared as its characters folded by code point, so that the same words in two encodings are
-// one key. Any other text (bytes with no meaning in their encoding, an ASCII-tagged string
-// holding bytes above 0x7f, a letter the table leaves alone) is raw: compared by its encoding and
-// its table-folded bytes, as the language compares two texts of that one encoding. Two raw texts
-// of two encodings never become one key through bytes that happen to agree, and where the
-// language's own answers would not make one equivalence, the keys stay apart.
+// as that is an equivalence at all. It folds text by code point in every encoding (through the
+// 8-bit table for ASCII and Latin-1, which folds as code points do), and text of two encodings in
+// their common form. A key text is therefore taken in one of two forms. Text whose conversion to
+// UTF-8 is exact is compared as its characters folded by code point, so that the same words in
+// two encodings are one key. Any other text (bytes with no meaning in their encoding, an
+// ASCII-tagged string holding bytes above 0x7f, a broken UTF-16 unit) is raw: compared by its
+// encoding and its table-folded bytes, as the language compares two such texts of one encoding.
+// Two raw texts of two encodings never become one key through bytes that happen to agree, and
+// where the language's own answers would not make one equivalence, the keys stay apart.
 // Both forms are fed to the hash as one stream of bytes, and text of two encodings is equal
 // when its streams are. A single-byte encoding's text is read through a byte table made once for
 // the encoding, and UTF-16 and UTF-32 text a character at a time, so hashing either converts and
@@ -93,13 +92,6 @@ string TableFolded(const string& text) {
   return folded;
 }
 
-// The text in UTF-8 when converting it loses nothing (converting back gives the same bytes).
-bool ConvertsExactly(const string& text, string* utf8) {
-  if (!IconvNameForEncoding(text.Encoding())) return false;
-  *utf8 = ConvertTextEncoding(text, kEncodingUTF8);
-  return utf8->Encoding() == kEncodingUTF8 && SameBytes(ConvertTextEncoding(*utf8, text.Encoding()), text);
-}
-
 // A key text as it is compared: UTF-8 folded by code point, or (raw) bytes that decide alone.
 struct KeyText {
   string text;
@@ -108,11 +100,9 @@ struct KeyText {
 
 KeyText KeyTextOf(const string& text) {
   if (ReadsAsUTF8(text)) return {text, false};
-  string folded = TableFolded(text);
-  string utf8, foldedUTF8;
-  if (ConvertsExactly(text, &utf8) && ConvertsExactly(folded, &foldedUTF8) && FoldedUTF8(utf8) == foldedUTF8.View())
-    return {utf8, false};
-  return {folded, true};
+  string utf8;
+  if (ConvertsExactly(text, &utf8)) return {utf8, false};
+  return {TableFolded(text), true};
 }
 
 // A Double that holds a whole number in int64_t's range (-0.0 holds 0).

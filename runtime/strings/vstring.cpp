@@ -7,6 +7,7 @@
 
 #include "strings/case_table.h"
 #include "strings/memory.h"
+#include "strings/system_encoding.h"
 #include "strings/text_chars.h"
 
 namespace vorn {
@@ -377,6 +378,23 @@ int CompareAcross(const string& a, const string& b, bool ignoreCase) {
   return CompareUnicode(x, y, ignoreCase);
 }
 
+// The byte table folds ASCII and Latin-1's letters. Another encoding's letters above ASCII sit
+// elsewhere (MacRoman's É is 0x83, Windows-1252's Š is 0x8A, a Shift_JIS trail byte is no letter
+// at all), so its text compares as its characters, as it does against any other encoding. A byte
+// with no character in the encoding is told apart by itself.
+int CompareOneEncodingNoCase(const string& a, const string& b) {
+  const EncodingCode e = a.Encoding();
+  const bool tableFolds = e == kEncodingASCII || e == kEncodingLatin1 || e == kEncodingUnknown ||
+                          (IsASCIICompatible(e) && IsAllASCII(a.CString(), a.Length()) && IsAllASCII(b.CString(), b.Length()));
+  if (tableFolds) return CompareBytesNoCase(a.CString(), a.Length(), b.CString(), b.Length());
+  string x, y;
+  const bool exactA = ConvertsExactly(a, &x), exactB = ConvertsExactly(b, &y);
+  if (exactA && exactB) return CompareUTF8NoCase(x.CString(), x.Length(), y.CString(), y.Length());
+  const int folded = CompareBytesNoCase(a.CString(), a.Length(), b.CString(), b.Length());
+  if (folded != 0 || exactA == exactB) return folded;
+  return CompareBytes(a.CString(), a.Length(), b.CString(), b.Length());
+}
+
 UnicodeSpan SpanOf(const string& s) { return {s.CString(), s.Length(), SchemeForEncoding(s.Encoding())}; }
 
 }  // namespace
@@ -394,7 +412,7 @@ int string::Compare(const string& other) const {
   if (e != other.Encoding()) return CompareAcross(*this, other, true);
   if (e == kEncodingUTF8) return CompareUTF8NoCase(CString(), Length(), other.CString(), other.Length());
   if (e == kEncodingUTF16 || e == kEncodingUTF32) return CompareUnicode(SpanOf(*this), SpanOf(other), true);
-  return CompareBytesNoCase(CString(), Length(), other.CString(), other.Length());
+  return CompareOneEncodingNoCase(*this, other);
 }
 
 // --- joining -------------------------------------------------------------------------------
@@ -428,7 +446,7 @@ bool IsAllASCII(const char* bytes, int32_t length) {
 }
 
 bool IsASCIICompatible(EncodingCode encoding) {
-  return encoding != kEncodingUTF16 && encoding != kEncodingUTF32;
+  return encoding != kEncodingUTF16 && encoding != kEncodingUTF32 && encoding != kEncodingISO2022JP;
 }
 
 EncodingCode CommonEncoding(const string& a, const string& b) {
