@@ -112,6 +112,40 @@ void BM_InStrBStd(benchmark::State& state) {
 }
 BENCHMARK(BM_InStrBStd);
 
+// Comparing without regard to case: two texts differing only in the case of their last letter
+// (so every byte is read), both UTF-8, and the same with one side tagged ASCII (a literal of the
+// runtime against a program's text).
+vorn::string LastLetterChanged(vorn::EncodingCode encoding) {
+  std::string text = MegabyteText();
+  text.back() = 'E';
+  return vorn::string(text, encoding);
+}
+
+void BM_CompareRuntime(benchmark::State& state) {
+  vorn::string a = RuntimeText(), b = LastLetterChanged(vorn::kEncodingUTF8);
+  for (auto _ : state) benchmark::DoNotOptimize(a.Compare(b));
+}
+BENCHMARK(BM_CompareRuntime);
+
+void BM_CompareASCIIRuntime(benchmark::State& state) {
+  vorn::string a = RuntimeText(), b = LastLetterChanged(vorn::kEncodingASCII);
+  for (auto _ : state) benchmark::DoNotOptimize(a.Compare(b));
+}
+BENCHMARK(BM_CompareASCIIRuntime);
+
+void BM_CompareStd(benchmark::State& state) {
+  const std::string& a = MegabyteText();
+  std::string b = a;
+  b.back() = 'E';
+  auto less = [](char x, char y) {
+    return std::toupper(static_cast<unsigned char>(x)) < std::toupper(static_cast<unsigned char>(y));
+  };
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), less));
+  }
+}
+BENCHMARK(BM_CompareStd);
+
 // The field in the middle of the text: every delimiter before it is found one by one.
 void BM_NthFieldRuntime(benchmark::State& state) {
   vorn::string text = RuntimeText();

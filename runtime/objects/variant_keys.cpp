@@ -1,15 +1,15 @@
 // Variants as keys: equality and a hash that agrees with it.
 //
 // Strings are equal when the language's comparison (string::Compare) finds them equal, as far
-// as that is an equivalence at all. It folds UTF-8 text by code point, text of any one other
-// encoding byte by byte through the 8-bit table, and text of two encodings after converting
-// them to a common one. A key text is therefore taken in one of two forms. Text whose
-// conversion to UTF-8 is exact, and which the byte table folds as code points fold, is compared
-// as UTF-8 folded by code point, so that the same words in two encodings are one key. Any other
-// text (bytes with no meaning in their encoding, an ASCII-tagged string holding bytes above
-// 0x7f, a letter the table leaves alone) is compared by its table-folded bytes: two such
-// strings the language tells apart never become one key, and where the language's own answer
-// would hang on which side is converted, the keys stay apart.
+// as that is an equivalence at all. It folds text by code point in every encoding (through the
+// 8-bit table for ASCII and Latin-1, which folds as code points do), and text of two encodings in
+// their common form. A key text is therefore taken in one of two forms. Text whose conversion to
+// UTF-8 is exact is compared as its characters folded by code point, so that the same words in
+// two encodings are one key. Any other text (bytes with no meaning in their encoding, an
+// ASCII-tagged string holding bytes above 0x7f, a broken UTF-16 unit) is raw: compared by its
+// encoding and its table-folded bytes, as the language compares two such texts of one encoding.
+// Two raw texts of two encodings never become one key through bytes that happen to agree, and
+// where the language's own answers would not make one equivalence, the keys stay apart.
 // Both forms are fed to the hash as one stream of bytes, and text of two encodings is equal
 // when its streams are. A single-byte encoding's text is read through a byte table made once for
 // the encoding, and UTF-16 and UTF-32 text a character at a time, so hashing either converts and
@@ -92,13 +92,6 @@ string TableFolded(const string& text) {
   return folded;
 }
 
-// The text in UTF-8 when converting it loses nothing (converting back gives the same bytes).
-bool ConvertsExactly(const string& text, string* utf8) {
-  if (!IconvNameForEncoding(text.Encoding())) return false;
-  *utf8 = ConvertTextEncoding(text, kEncodingUTF8);
-  return utf8->Encoding() == kEncodingUTF8 && SameBytes(ConvertTextEncoding(*utf8, text.Encoding()), text);
-}
-
 // A key text as it is compared: UTF-8 folded by code point, or (raw) bytes that decide alone.
 struct KeyText {
   string text;
@@ -107,11 +100,9 @@ struct KeyText {
 
 KeyText KeyTextOf(const string& text) {
   if (ReadsAsUTF8(text)) return {text, false};
-  string folded = TableFolded(text);
-  string utf8, foldedUTF8;
-  if (ConvertsExactly(text, &utf8) && ConvertsExactly(folded, &foldedUTF8) && FoldedUTF8(utf8) == foldedUTF8.View())
-    return {utf8, false};
-  return {folded, true};
+  string utf8;
+  if (ConvertsExactly(text, &utf8)) return {utf8, false};
+  return {TableFolded(text), true};
 }
 
 // A Double that holds a whole number in int64_t's range (-0.0 holds 0).
@@ -147,9 +138,10 @@ bool NumbersEqual(const VariantScalar& a, const VariantScalar& b) {
   return x == y;
 }
 
-// A key text's bytes as hashing and equality read them: UTF-8 folded by code point, or (raw)
-// 0xFE and the table-folded bytes (0xFE starts no folded UTF-8 stream, so the two never meet).
-// `sink` takes them as TextKeyHasher does.
+// A key text's bytes as hashing and equality read them: UTF-8 folded by code point (a UTF-16 or
+// UTF-32 unit that starts no character as 0xFE, its scheme and size, and its bytes), or (raw)
+// 0xFE 0x00, the encoding and the table-folded bytes. 0xFE starts no folded UTF-8 character, and
+// the byte after it tells the forms apart. `sink` takes them as TextKeyHasher does.
 template <typename Sink>
 void FeedFoldedUTF8(const char* bytes, int32_t length, Sink& sink) {
   for (int32_t i = 0; i < length;) {
@@ -166,6 +158,8 @@ void FeedFoldedUTF8(const char* bytes, int32_t length, Sink& sink) {
 template <typename Sink>
 void FeedRaw(const string& text, Sink& sink) {
   sink.Byte(0xfe);
+  sink.Byte(0x00);
+  for (int k = 0; k < 4; ++k) sink.Byte(static_cast<uint8_t>(text.Encoding() >> (8 * k)));
   for (int32_t i = 0; i < text.Length(); ++i) sink.Byte(UpperCaseByte(static_cast<uint8_t>(text.CString()[i])));
 }
 
@@ -199,37 +193,14 @@ const ByteFolds& ByteFoldsOf(EncodingCode encoding) {
   return found->second;
 }
 
-uint32_t FoldedCodePoint(uint32_t c) { return c < 0x80 ? UpperCaseByte(static_cast<uint8_t>(c)) : g_unichar_toupper(c); }
-
-// Whether bytes[i] starts an ASCII unit of UTF-16 (`unit` 2) or UTF-32 (4) text: its character
-// and that of its table-folded bytes then agree without decoding either.
+// Whether bytes[i] starts an ASCII unit of UTF-16 (`unit` 2) or UTF-32 (4) text, which folds
+// through the table without decoding.
 bool IsASCIIUnit(const char* bytes, int32_t length, int32_t i, int32_t unit) {
   if (length - i < unit || static_cast<uint8_t>(bytes[i]) >= 0x80) return false;
   for (int32_t k = 1; k < unit; ++k) {
     if (bytes[i + k] != 0) return false;
   }
   return true;
-}
-
-// Whether KeyTextOf makes UTF-16 or UTF-32 text raw, found without converting: the text and its
-// table-folded bytes, each read a character at a time, must both be valid (so both convert
-// exactly) and the folded bytes' characters must be the text's folded ones.
-bool UnicodeTextIsRaw(const char* bytes, int32_t length, CharScheme scheme, int32_t unit) {
-  for (int32_t i = 0, j = 0; i < length || j < length;) {
-    if (i == j && IsASCIIUnit(bytes, length, i, unit)) {
-      i = j += unit;
-      continue;
-    }
-    const TextChar c = DecodeTextChar(bytes, length, i, scheme);
-    char folded[4];
-    const int32_t left = std::min(length - j, 4);
-    for (int32_t k = 0; k < left; ++k) folded[k] = static_cast<char>(UpperCaseByte(static_cast<uint8_t>(bytes[j + k])));
-    const TextChar f = DecodeTextChar(folded, left, 0, scheme);
-    if (!c.valid || !f.valid || f.value != FoldedCodePoint(c.value)) return true;
-    i += c.size;
-    j += f.size;
-  }
-  return false;
 }
 
 template <typename Sink>
@@ -252,7 +223,6 @@ void FeedKeyText(const string& text, Sink& sink) {
   }
   if (scheme == CharScheme::kUTF16 || scheme == CharScheme::kUTF32) {
     const int32_t unit = scheme == CharScheme::kUTF16 ? 2 : 4;
-    if (UnicodeTextIsRaw(bytes, length, scheme, unit)) return FeedRaw(text, sink);
     for (int32_t i = 0; i < length;) {
       if (IsASCIIUnit(bytes, length, i, unit)) {
         sink.Byte(UpperCaseByte(static_cast<uint8_t>(bytes[i])));
@@ -260,6 +230,13 @@ void FeedKeyText(const string& text, Sink& sink) {
         continue;
       }
       const TextChar c = DecodeTextChar(bytes, length, i, scheme);
+      if (!c.valid) {
+        sink.Byte(0xfe);
+        sink.Byte(static_cast<uint8_t>((unit == 2 ? 0xf0 : 0xf8) + c.size));
+        for (int32_t k = 0; k < c.size; ++k) sink.Byte(static_cast<uint8_t>(bytes[i + k]));
+        i += c.size;
+        continue;
+      }
       char utf8[4];
       FoldCharacter(utf8, EncodeUTF8(c.value, utf8), 0, [&](uint8_t byte) { sink.Byte(byte); });
       i += c.size;

@@ -41,6 +41,37 @@ uint32_t NextFolded(const char* text, int32_t length, int32_t& i) {
   return g_unichar_toupper(c);
 }
 
+uint32_t NextCodePoint(const char* text, int32_t length, int32_t& i) {
+  auto byte = static_cast<uint8_t>(text[i]);
+  gunichar c = byte < 0x80 ? byte : g_utf8_get_char_validated(text + i, length - i);
+  if (c == static_cast<gunichar>(-1) || c == static_cast<gunichar>(-2)) {
+    ++i;
+    return 0x110000u + byte;
+  }
+  i = byte < 0x80 ? i + 1 : static_cast<int32_t>(g_utf8_next_char(text + i) - text);
+  return c;
+}
+
+// The character at text[i] as CompareUnicode orders it. UTF-8 goes as CompareUTF8NoCase reads
+// it; a broken UTF-16 or UTF-32 unit keeps its scheme, size and bytes above every code point.
+uint64_t NextUnicodeKey(const UnicodeSpan& text, int32_t& i, bool ignoreCase) {
+  if (text.scheme == CharScheme::kUTF8) {
+    return ignoreCase ? NextFolded(text.bytes, text.length, i) : NextCodePoint(text.bytes, text.length, i);
+  }
+  const TextChar c = DecodeTextChar(text.bytes, text.length, i, text.scheme);
+  if (c.valid) {
+    i += c.size;
+    if (!ignoreCase) return c.value;
+    return c.value < 0x80 ? kTable[c.value] : g_unichar_toupper(c.value);
+  }
+  uint64_t bytes = 0;
+  for (int32_t k = 0; k < c.size; ++k) {
+    bytes |= static_cast<uint64_t>(static_cast<uint8_t>(text.bytes[i + k])) << (8 * k);
+  }
+  i += c.size;
+  return (static_cast<uint64_t>(text.scheme) << 40) | (static_cast<uint64_t>(c.size) << 32) | bytes;
+}
+
 }  // namespace
 
 const uint8_t kUpperCaseTable[256] = {
@@ -72,6 +103,19 @@ int CompareUTF8NoCase(const char* a, int32_t aLength, const char* b, int32_t bLe
   }
   if (i < aLength) return 1;
   if (j < bLength) return -1;
+  return 0;
+}
+
+int CompareUnicode(UnicodeSpan a, UnicodeSpan b, bool ignoreCase) {
+  int32_t i = 0;
+  int32_t j = 0;
+  while (i < a.length && j < b.length) {
+    uint64_t x = NextUnicodeKey(a, i, ignoreCase);
+    uint64_t y = NextUnicodeKey(b, j, ignoreCase);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (i < a.length) return 1;
+  if (j < b.length) return -1;
   return 0;
 }
 

@@ -110,6 +110,14 @@ EncodingCode EncodingForName(std::string_view name) {
   return kEncodingUnknown;
 }
 
+bool ConvertsExactly(const string& text, string* utf8) {
+  if (!IconvNameForEncoding(text.Encoding())) return false;
+  *utf8 = ConvertTextEncoding(text, kEncodingUTF8);
+  if (utf8->Encoding() != kEncodingUTF8) return false;
+  const string back = ConvertTextEncoding(*utf8, text.Encoding());
+  return back.View() == text.View();
+}
+
 string ConvertTextEncoding(const string& text, EncodingCode target) {
   EncodingCode source = text.Encoding();
   if (source == kEncodingUnknown || target == kEncodingUnknown || source == target) return text;

@@ -6,20 +6,22 @@
 #include <cstring>
 
 #include "strings/case_table.h"
+#include "strings/single_byte_keys.h"
 #include "strings/utf8.h"
 
 namespace vorn {
 
 namespace {
 
-constexpr uint32_t kInvalidKey = 0x80000000u;
 constexpr uint32_t kDoubleByteKey = 0x40000000u;
 
-uint32_t FoldedKey(const TextChar& c, CharScheme scheme) {
+// `bytes` folds a single-byte encoding's text.
+uint32_t FoldedKey(const TextChar& c, CharScheme scheme, const SingleByteKeys* bytes) {
   if (!c.valid) return kInvalidKey | c.value;
+  if (scheme == CharScheme::kSingleByte) return bytes->key[c.value & 0xFF];
   if (c.value < 0x80) return kUpperCaseTable[c.value];
   switch (scheme) {
-    case CharScheme::kSingleByte: return kUpperCaseTable[c.value];
+    case CharScheme::kSingleByte:
     case CharScheme::kUTF8:
     case CharScheme::kUTF16:
     case CharScheme::kUTF32: return g_unichar_toupper(c.value);
@@ -50,26 +52,15 @@ const AsciiFoldLeads& FoldLeads() {
 }
 
 // Bytes that equal no other byte through the upper-case table.
-bool IsCaselessByte(uint8_t byte) {
-  static const std::array<bool, 256> caseless = [] {
-    std::array<int, 256> sharing{};
-    for (int b = 0; b < 256; ++b) ++sharing[kUpperCaseTable[b]];
-    std::array<bool, 256> result{};
-    for (int b = 0; b < 256; ++b) result[b] = sharing[kUpperCaseTable[b]] == 1;
-    return result;
-  }();
-  return caseless[byte];
-}
-
 bool IsASCIILetter(uint8_t byte) { return (byte | 0x20) >= 'a' && (byte | 0x20) <= 'z'; }
 
 // Whether a plain byte search finds exactly what the case-insensitive search would.
-bool BytesMatchLikeText(const char* pattern, int32_t length, CharScheme scheme) {
+bool BytesMatchLikeText(const char* pattern, int32_t length, CharScheme scheme, const SingleByteKeys* bytes) {
   for (int32_t i = 0; i < length; ++i) {
     auto byte = static_cast<uint8_t>(pattern[i]);
     switch (scheme) {
       case CharScheme::kSingleByte:
-        if (!IsCaselessByte(byte)) return false;
+        if (!bytes->alone[byte]) return false;
         break;
       case CharScheme::kUTF8:
       case CharScheme::kEUCJP:
@@ -86,15 +77,16 @@ bool BytesMatchLikeText(const char* pattern, int32_t length, CharScheme scheme) 
 
 TextFinder::TextFinder(const char* pattern, int32_t patternLength, EncodingCode encoding, MatchMode mode)
     : mPattern(pattern), mPatternLength(pattern ? std::max(patternLength, 0) : 0),
-      mScheme(SchemeForEncoding(encoding)) {
+      mScheme(SchemeForEncoding(encoding)),
+      mBytes(mScheme == CharScheme::kSingleByte ? &SingleByteKeysFor(encoding) : nullptr) {
   if (mPatternLength == 0) return;
-  if (mode == MatchMode::kBytes || BytesMatchLikeText(mPattern, mPatternLength, mScheme)) {
+  if (mode == MatchMode::kBytes || BytesMatchLikeText(mPattern, mPatternLength, mScheme, mBytes)) {
     mStrategy = Strategy::kBytes;
     return;
   }
   for (int32_t i = 0; i < mPatternLength;) {
     TextChar c = DecodeTextChar(mPattern, mPatternLength, i, mScheme);
-    mKeys.push_back(FoldedKey(c, mScheme));
+    mKeys.push_back(FoldedKey(c, mScheme, mBytes));
     i += c.size;
   }
   if (mScheme != CharScheme::kSingleByte && mScheme != CharScheme::kUTF8) {
@@ -104,7 +96,7 @@ TextFinder::TextFinder(const char* pattern, int32_t patternLength, EncodingCode 
   mStrategy = Strategy::kCandidateBytes;
   uint32_t first = mKeys.front();
   if (mScheme == CharScheme::kSingleByte) {
-    for (int b = 0; b < 256; ++b) mCandidate[b] = kUpperCaseTable[b] == first;
+    for (int b = 0; b < 256; ++b) mCandidate[b] = mBytes->key[b] == first;
   } else if (first & kInvalidKey) {
     mCandidate[first & 0xFF] = true;
   } else if (first < 0x80) {
@@ -172,13 +164,13 @@ int32_t TextFinder::MatchAt(const char* text, int32_t length, int32_t i) const {
   for (uint32_t key : mKeys) {
     if (i >= length) return -1;
     uint8_t byte = bytes[i];
-    if ((byte < 0x80 && asciiIsChar) || mScheme == CharScheme::kSingleByte) {
-      if (kUpperCaseTable[byte] != key) return -1;
+    if ((byte < 0x80 && asciiIsChar) || mBytes) {
+      if ((mBytes ? mBytes->key[byte] : kUpperCaseTable[byte]) != key) return -1;
       ++i;
       continue;
     }
     TextChar c = DecodeTextChar(text, length, i, mScheme);
-    if (FoldedKey(c, mScheme) != key) return -1;
+    if (FoldedKey(c, mScheme, mBytes) != key) return -1;
     i += c.size;
   }
   return i;
@@ -232,7 +224,7 @@ TextMatch TextFinder::FindByWalking(const char* text, int32_t length, int32_t st
   // Character starts are only known from the beginning in these encodings.
   for (int32_t i = 0; i < length;) {
     TextChar c = DecodeTextChar(text, length, i, mScheme);
-    if (i >= start && FoldedKey(c, mScheme) == mKeys.front()) {
+    if (i >= start && FoldedKey(c, mScheme, mBytes) == mKeys.front()) {
       int32_t end = MatchAt(text, length, i);
       if (end >= 0) return {i, end - i};
     }

@@ -27,6 +27,8 @@ struct TextMatch {
 
 enum class MatchMode : uint8_t { kBytes, kIgnoreCase };
 
+struct SingleByteKeys;
+
 // A pattern prepared once for repeated searches. The pattern bytes must stay alive and already
 // be in the encoding of the texts searched.
 class TextFinder {
@@ -55,6 +57,7 @@ class TextFinder {
   const char* mPattern;
   int32_t mPatternLength;
   CharScheme mScheme;
+  const SingleByteKeys* mBytes;  // for a single-byte encoding
   Strategy mStrategy = Strategy::kNone;
   std::vector<uint32_t> mKeys;          // folded characters of the pattern
   std::array<bool, 256> mCandidate{};   // bytes that can start a match

@@ -7,6 +7,8 @@
 
 #include "strings/case_table.h"
 #include "strings/memory.h"
+#include "strings/system_encoding.h"
+#include "strings/text_chars.h"
 
 namespace vorn {
 
@@ -307,21 +309,28 @@ string string::TrimEnds(bool leading, bool trailing) const {
 
 namespace {
 
+bool IsUnicode(EncodingCode e) { return e == kEncodingUTF8 || e == kEncodingUTF16 || e == kEncodingUTF32; }
+
+// ASCII text that reads the same in the common encoding: ASCII-tagged text, or all-ASCII bytes of
+// an encoding where ASCII is ASCII (never UTF-16 or UTF-32, whose "a" is two or four bytes).
+bool ReadsAsASCIIIn(const string& s, EncodingCode common) {
+  if (!IsASCIICompatible(common)) return false;
+  EncodingCode e = s.Encoding();
+  return e == kEncodingASCII || (IsASCIICompatible(e) && IsAllASCII(s.CString(), s.Length()));
+}
+
 // Brings both strings to their common encoding (no conversion when one side is unknown).
 bool NeedsConversion(const string& s, EncodingCode common) {
   EncodingCode e = s.Encoding();
   if (e == common || e == kEncodingUnknown || common == kEncodingUnknown || s.IsEmpty()) return false;
-  // ASCII text reads the same in every ASCII-compatible encoding.
-  if (IsASCIICompatible(common) && (e == kEncodingASCII || IsAllASCII(s.CString(), s.Length()))) {
-    return false;
-  }
-  return true;
+  return !ReadsAsASCIIIn(s, common);
 }
 
-void Reconcile(const string& a, const string& b, string& outA, string& outB) {
+EncodingCode Reconcile(const string& a, const string& b, string& outA, string& outB) {
   EncodingCode common = CommonEncoding(a, b);
   outA = NeedsConversion(a, common) ? ConvertTextEncoding(a, common) : a;
   outB = NeedsConversion(b, common) ? ConvertTextEncoding(b, common) : b;
+  return common;
 }
 
 int CompareBytes(const char* a, int32_t aLength, const char* b, int32_t bLength) {
@@ -331,25 +340,79 @@ int CompareBytes(const char* a, int32_t aLength, const char* b, int32_t bLength)
   return Sign(aLength - bLength);
 }
 
+// One side of a comparison across encodings as the characters of its common-encoding form: UTF-16
+// and UTF-32 in place (a broken unit stays itself), text the common encoding holds as it is read
+// as UTF-8, anything else converted to UTF-8 (`keep` holds the conversion).
+UnicodeSpan CommonForm(const string& s, EncodingCode common, string& keep) {
+  EncodingCode e = s.Encoding();
+  if (IsUnicode(e)) return {s.CString(), s.Length(), SchemeForEncoding(e)};
+  if (NeedsConversion(s, common)) {
+    keep = ConvertTextEncoding(s, kEncodingUTF8);
+  } else if (common == kEncodingUTF8 || IsAllASCII(s.CString(), s.Length())) {
+    keep = s;
+  } else {
+    keep = s;  // bytes of the common 8-bit encoding, ASCII-tagged ones read as joining reads them
+    keep.SetEncoding(common);
+    keep = ConvertTextEncoding(keep, kEncodingUTF8);
+  }
+  return {keep.CString(), keep.Length(), CharScheme::kUTF8};
+}
+
+// Two known encodings that differ meet in their common form, whichever side comes first.
+int CompareAcross(const string& a, const string& b, bool ignoreCase) {
+  EncodingCode common = CommonEncoding(a, b);
+  if (common == kEncodingUnknown) {
+    // Nothing is converted: the bytes as they are, read as UTF-8 when either side is UTF-8.
+    if (!ignoreCase) return CompareBytes(a.CString(), a.Length(), b.CString(), b.Length());
+    if (a.Encoding() == kEncodingUTF8 || b.Encoding() == kEncodingUTF8) {
+      return CompareUTF8NoCase(a.CString(), a.Length(), b.CString(), b.Length());
+    }
+    return CompareBytesNoCase(a.CString(), a.Length(), b.CString(), b.Length());
+  }
+  string keepA, keepB;
+  UnicodeSpan x = CommonForm(a, common, keepA), y = CommonForm(b, common, keepB);
+  if (x.scheme == CharScheme::kUTF8 && y.scheme == CharScheme::kUTF8) {
+    if (ignoreCase) return CompareUTF8NoCase(x.bytes, x.length, y.bytes, y.length);
+    return CompareBytes(x.bytes, x.length, y.bytes, y.length);
+  }
+  return CompareUnicode(x, y, ignoreCase);
+}
+
+// The byte table folds ASCII and Latin-1's letters. Another encoding's letters above ASCII sit
+// elsewhere (MacRoman's É is 0x83, Windows-1252's Š is 0x8A, a Shift_JIS trail byte is no letter
+// at all), so its text compares as its characters, as it does against any other encoding. A byte
+// with no character in the encoding is told apart by itself.
+int CompareOneEncodingNoCase(const string& a, const string& b) {
+  const EncodingCode e = a.Encoding();
+  const bool tableFolds = e == kEncodingASCII || e == kEncodingLatin1 || e == kEncodingUnknown ||
+                          (IsASCIICompatible(e) && IsAllASCII(a.CString(), a.Length()) && IsAllASCII(b.CString(), b.Length()));
+  if (tableFolds) return CompareBytesNoCase(a.CString(), a.Length(), b.CString(), b.Length());
+  string x, y;
+  const bool exactA = ConvertsExactly(a, &x), exactB = ConvertsExactly(b, &y);
+  if (exactA && exactB) return CompareUTF8NoCase(x.CString(), x.Length(), y.CString(), y.Length());
+  const int folded = CompareBytesNoCase(a.CString(), a.Length(), b.CString(), b.Length());
+  if (folded != 0 || exactA == exactB) return folded;
+  return CompareBytes(a.CString(), a.Length(), b.CString(), b.Length());
+}
+
+UnicodeSpan SpanOf(const string& s) { return {s.CString(), s.Length(), SchemeForEncoding(s.Encoding())}; }
+
 }  // namespace
 
 int string::CompareBinary(const string& other) const {
-  if (Encoding() == other.Encoding()) {
-    return CompareBytes(CString(), Length(), other.CString(), other.Length());
-  }
-  string a, b;
-  Reconcile(*this, other, a, b);
-  return CompareBytes(a.CString(), a.Length(), b.CString(), b.Length());
+  EncodingCode e = Encoding();
+  if (e != other.Encoding()) return CompareAcross(*this, other, false);
+  if (e == kEncodingUTF16 || e == kEncodingUTF32) return CompareUnicode(SpanOf(*this), SpanOf(other), false);
+  return CompareBytes(CString(), Length(), other.CString(), other.Length());
 }
 
 int string::Compare(const string& other) const {
   if (mRep == other.mRep) return 0;
-  string a = *this, b = other;
-  if (Encoding() != other.Encoding()) Reconcile(*this, other, a, b);
-  if (a.Encoding() == kEncodingUTF8) {
-    return CompareUTF8NoCase(a.CString(), a.Length(), b.CString(), b.Length());
-  }
-  return CompareBytesNoCase(a.CString(), a.Length(), b.CString(), b.Length());
+  EncodingCode e = Encoding();
+  if (e != other.Encoding()) return CompareAcross(*this, other, true);
+  if (e == kEncodingUTF8) return CompareUTF8NoCase(CString(), Length(), other.CString(), other.Length());
+  if (e == kEncodingUTF16 || e == kEncodingUTF32) return CompareUnicode(SpanOf(*this), SpanOf(other), true);
+  return CompareOneEncodingNoCase(*this, other);
 }
 
 // --- joining -------------------------------------------------------------------------------
@@ -359,8 +422,7 @@ string operator+(const string& a, const string& b) {
   if (a.IsEmpty()) return b;
   if (a.Encoding() != b.Encoding()) {
     string x, y;
-    Reconcile(a, b, x, y);
-    EncodingCode common = CommonEncoding(a, b);
+    EncodingCode common = Reconcile(a, b, x, y);
     string joined(nullptr, x.Length() + y.Length(), common);
     char* out = joined.MutableBytes();
     std::memcpy(out, x.CString(), static_cast<size_t>(x.Length()));
@@ -384,7 +446,7 @@ bool IsAllASCII(const char* bytes, int32_t length) {
 }
 
 bool IsASCIICompatible(EncodingCode encoding) {
-  return encoding != kEncodingUTF16 && encoding != kEncodingUTF32;
+  return encoding != kEncodingUTF16 && encoding != kEncodingUTF32 && encoding != kEncodingISO2022JP;
 }
 
 EncodingCode CommonEncoding(const string& a, const string& b) {
@@ -397,8 +459,10 @@ EncodingCode CommonEncoding(const string& a, const string& b) {
   if (b.IsEmpty()) return ea;
   if (ea == kEncodingASCII) return eb;
   if (eb == kEncodingASCII) return ea;
-  if (IsASCIICompatible(eb) && IsAllASCII(a.CString(), a.Length())) return eb;
-  if (IsASCIICompatible(ea) && IsAllASCII(b.CString(), b.Length())) return ea;
+  // ASCII bytes meet the other side's encoding only where both read ASCII alike.
+  if (!IsASCIICompatible(ea) || !IsASCIICompatible(eb)) return kEncodingUTF8;
+  if (IsAllASCII(a.CString(), a.Length())) return eb;
+  if (IsAllASCII(b.CString(), b.Length())) return ea;
   return kEncodingUTF8;
 }
 

@@ -198,7 +198,8 @@ inline void string::Append(const string& other) {
 // --- encodings -----------------------------------------------------------------------------
 
 bool IsAllASCII(const char* bytes, int32_t length);
-// Whether the encoding keeps ASCII characters as single ASCII bytes.
+// Whether the encoding keeps ASCII characters as single ASCII bytes, and its bytes below 0x80
+// are always ASCII characters (not so in ISO-2022-JP, where an escape turns them into kanji).
 bool IsASCIICompatible(EncodingCode encoding);
 // The encoding two strings are brought to before they are joined or compared.
 EncodingCode CommonEncoding(const string& a, const string& b);
@@ -208,6 +209,9 @@ EncodingCode CommonEncoding(const string& a, const string& b);
 // are invalid in the source or have no equivalent in the target become "?" (U+FFFD for a
 // Unicode target); conversion never fails and never reads outside the source.
 string ConvertTextEncoding(const string& text, EncodingCode target);
+// True, with the text in UTF-8 in `utf8`, when converting it loses nothing (converting back
+// gives the same bytes).
+bool ConvertsExactly(const string& text, string* utf8);
 
 // The iconv name of an encoding code, or null when the runtime does not know it.
 const char* IconvNameForEncoding(EncodingCode encoding);

@@ -312,10 +312,11 @@ TEST_F(DictionaryTest, AgreesWithAModelThroughRemovalsClearsAndDestructors) {
 }
 
 // A text key is the key of every text the language's comparison finds equal to it, and of no
-// other: case folds (by code point in UTF-8, through the 8-bit table in any other one encoding),
-// encodings meet where converting is exact, and bytes that convert to nothing stay apart.
+// other: case folds (by code point in UTF-8, UTF-16 and UTF-32, through the 8-bit table in any
+// other one encoding), encodings meet where converting is exact, and bytes that convert to
+// nothing stay apart, also from the same bytes of another encoding.
 TEST_F(DictionaryTest, TextsAreOneKeyExactlyWhenTheLanguageComparesThemEqual) {
-  const EncodingCode latin1 = 0x0201, windows1252 = 0x0500;
+  const EncodingCode latin1 = 0x0201, windows1252 = 0x0500, shiftJIS = 0x0A01;
   struct Case {
     string stored, asked;
     bool same;
@@ -324,14 +325,22 @@ TEST_F(DictionaryTest, TextsAreOneKeyExactlyWhenTheLanguageComparesThemEqual) {
       {string("a\xe9", 2, kEncodingASCII), string("A\xc9", 2, kEncodingASCII), true},
       {string("\xc3\xa9", 2, kEncodingUnknown), string("\xc3\x89", 2, kEncodingUnknown), false},
       {string("\x00\xd8", 2, kEncodingUTF16), string("\x01\xd8", 2, kEncodingUTF16), false},  // lone surrogates
-      {string("\x9a", 1, windows1252), string("\x8a", 1, windows1252), false},  // the table leaves these letters
+      {string("\x9a", 1, windows1252), string("\x8a", 1, windows1252), true},  // š / Š: letters the table leaves
       {string("A\x80", 2, kEncodingUTF8), string("A\x81", 2, kEncodingUTF8), false},
       {string("\xe9t\xe9", 3, latin1), string("\xc3\x89T\xc3\x89", 5, kEncodingUTF8), true},
       {string("abc", 3, kEncodingASCII), string("A\0B\0C\0", 6, kEncodingUTF16), true},
       {string("\xe9\0t\0\xe9\0", 6, kEncodingUTF16), string("\xc3\x89T\xc3\x89", 5, kEncodingUTF8), true},
       {string("x\0\x3d\xd8\x01\xde", 6, kEncodingUTF16), string("X\xf0\x9f\x98\x81", 5, kEncodingUTF8), true},  // a pair
       {string("\xe9\0\0\0\0\x04\x01\0", 8, kEncodingUTF32), string("\xc3\x89\xf0\x90\x90\x80", 6, kEncodingUTF8), true},
-      {string("a\0\0\xd8", 4, kEncodingUTF16), string("A\0\0\xd8", 4, kEncodingUTF16), true},  // raw: a lone surrogate
+      {string("a\0\0\xd8", 4, kEncodingUTF16), string("A\0\0\xd8", 4, kEncodingUTF16), true},  // a lone surrogate
+      {string("\x61\x4e", 2, kEncodingUTF16), string("\xe4\xb9\xa1", 3, kEncodingUTF8), true},  // the table folds "aN" to "AN"
+      {string("\x61\x4e", 2, kEncodingUTF16), string("\x41\x4e", 2, kEncodingUTF16), false},
+      // Raw texts of two encodings with the same table-folded bytes: cœur / cúur, žš / ûö, ヂ / ƒA.
+      {string("c\x9cur", 4, windows1252), string("c\x9cur", 4, kEncodingMacRoman), false},
+      {string("\x9e\x9a", 2, windows1252), string("\x9e\x9a", 2, kEncodingMacRoman), false},
+      {string("\x83\x61", 2, shiftJIS), string("\x83\x41", 2, windows1252), false},
+      {string("\x9a", 1, windows1252), string("\xc5\xa0", 2, kEncodingUTF8), true},
+      {string("\x8e", 1, kEncodingMacRoman), string("\x83", 1, kEncodingMacRoman), true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.stored.View()) + " / " + std::string(c.asked.View()));

@@ -149,6 +149,14 @@ TEST(StringRows, TrimReplaceAndCase) {
 TEST(StringRows, ComparingAndJoining) {
   string lower = UTF8("abc"), upper = UTF8("ABC"), longer = UTF8("abcd");
   string latin1("\xE9", 1, 0x0201), utf8 = UTF8("\xC3\xA9"), empty = UTF8("");
+  // UTF-16 U+4E41 and U+4E61 are the bytes "AN" and "aN"; U+4E00 is "\0N", "0" is "0\0".
+  string u4e41("\x41\x4E", 2, vorn::kEncodingUTF16), u4e61("\x61\x4E", 2, vorn::kEncodingUTF16);
+  string u4e00("\x00\x4E", 2, vorn::kEncodingUTF16), zero("0\0", 2, vorn::kEncodingUTF16);
+  string latin1I("I", 1, 0x0201), dotless = UTF8("\xC4\xB1");  // dotless i folds to I
+  string macDotless("\xF5", 1, vorn::kEncodingMacRoman), taggedASCII("\xE9", 1, vorn::kEncodingASCII);
+  string macE("\x8E", 1, vorn::kEncodingMacRoman), macCapitalE("\x83", 1, vorn::kEncodingMacRoman);
+  string sjisDi("\x83\x61", 2, 0x0A01), sjisA("\x83\x41", 2, 0x0A01);  // ヂ and ア: trail bytes "a", "A"
+  string jisKan("\x1B$B4A\x1B(B", 8, 0x0820), kanB = UTF8("\xE6\xBC\xA2" "b");  // 漢 in ISO-2022-JP
   struct {
     const char* what;
     int32_t got, expected;
@@ -161,6 +169,15 @@ TEST(StringRows, ComparingAndJoining) {
       {"nil sorts first", RuntimeStringCompare(nullptr, lower.Rep()), -1},
       {"nil equals empty", RuntimeStringCompare(nullptr, empty.Rep()), 0},
       {"encodings brought together", RuntimeStringCompare(latin1.Rep(), utf8.Rep()), 0},
+      {"UTF-16 folds characters, not bytes", RuntimeStringCompare(u4e41.Rep(), u4e61.Rep()), -1},
+      {"UTF-16 orders by character", RuntimeStringCompare(u4e00.Rep(), zero.Rep()), 1},
+      {"either side first: ASCII text of an 8-bit encoding", RuntimeStringCompare(latin1I.Rep(), dotless.Rep()), 0},
+      {"either side first: UTF-8", RuntimeStringCompare(dotless.Rep(), latin1I.Rep()), 0},
+      {"two 8-bit encodings meet as characters", RuntimeStringCompare(macDotless.Rep(), latin1I.Rep()), 0},
+      {"ASCII-tagged bytes read as the other side's", RuntimeStringCompare(taggedASCII.Rep(), latin1.Rep()), 0},
+      {"MacRoman letters fold as characters", RuntimeStringCompare(macE.Rep(), macCapitalE.Rep()), 0},
+      {"a Shift_JIS trail byte is no letter", RuntimeStringCompare(sjisDi.Rep(), sjisA.Rep()), 1},
+      {"ISO-2022-JP bytes are never ASCII", RuntimeStringCompare((jisKan + UTF8("b")).Rep(), kanB.Rep()), 0},
   };
   for (const auto& c : cases) EXPECT_EQ(c.got, c.expected) << c.what;
 

@@ -1,0 +1,22 @@
+// How case-insensitive search folds the bytes of a single-byte encoding.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "strings/vstring.h"
+
+namespace vorn {
+
+// Marks a key of a byte that is no character of its encoding: equal only to itself.
+constexpr uint32_t kInvalidKey = 0x80000000u;
+
+struct SingleByteKeys {
+  std::array<uint32_t, 256> key;  // the capital of each byte's character, as code points fold
+  std::array<bool, 256> alone;    // no other byte has the same key
+};
+
+// Made once per encoding. Encodings without a converter fold through the 8-bit table.
+const SingleByteKeys& SingleByteKeysFor(EncodingCode encoding);
+
+}  // namespace vorn
