@@ -27,9 +27,10 @@ class EncodedTextTest : public dbtest::SqlDatabaseTest {
     Exec("create table tags (name varchar(40) not null, n integer, primary key (name))");
   }
 
-  void Insert(const char* table, const string& name, int32_t number) {
+  // A row through a DatabaseRecord; the column's name may be of any encoding too.
+  void Insert(const char* table, const string& name, int32_t number, const string& column = string("name")) {
     RuntimeObject* record = Keep(CreateInstanceFromDefinition(GetDatabaseRecordClassDefinition()));
-    setDatabaseRecordColumn(record, string("name").Rep(), name.Rep());
+    setDatabaseRecordColumn(record, column.Rep(), name.Rep());
     setDatabaseRecordIntegerColumn(record, string(table[0] == 'p' ? "id" : "n").Rep(), number);
     databaseInsertRecord(db, string(table).Rep(), record);
   }
@@ -45,11 +46,11 @@ class EncodedTextTest : public dbtest::SqlDatabaseTest {
   }
 
   // Edits the name of the row with the id through a RecordSet.
-  void EditName(const char* id, const string& name) {
+  void EditName(const char* id, const string& name, const string& column = string("name")) {
     RuntimeObject* rs = Keep(databaseSQLSelect(db, (string("select * from people where id = ") + id).Rep()));
     ASSERT_NE(rs, nullptr);
     cursorEdit(rs);
-    cursorFieldStringValueSetter(Keep(cursorGetFieldByName(rs, string("name").Rep())), 0, name.Rep());
+    cursorFieldStringValueSetter(Keep(cursorGetFieldByName(rs, column.Rep())), 0, name.Rep());
     cursorUpdate(rs);
   }
 };
@@ -68,10 +69,10 @@ TEST_F(EncodedTextTest, EveryEncodingIsStoredAsItsCharacters) {
     const string name = In(c.encoding, c.name);
     const std::string quoted = std::string("'") + c.name + "'";
     // One row through a DatabaseRecord, one through a statement in the encoding, one edited.
-    Insert("people", name, 1);
+    Insert("people", name, 1, In(c.encoding, "name"));
     databaseSQLExecute(db, In(c.encoding, "insert into people (id, name) values (2, " + quoted + ")").Rep());
     Exec("insert into people (id, name) values (3, 'x')");
-    EditName("3", name);
+    EditName("3", name, In(c.encoding, "NAME"));
     Insert("tags", name, 7);
     EXPECT_EQ(ErrorCode(), 0) << ErrorMessage();
 
@@ -103,6 +104,7 @@ TEST_F(EncodedTextTest, TextThatIsNoCharacterOfItsEncodingIsRefusedAndNothingWri
     EXPECT_EQ(ErrorCode(), kDbErrorTextEncoding);
     EditName("1", bad);
     EXPECT_EQ(ErrorCode(), kDbErrorTextEncoding);
+    EXPECT_FALSE(BindQueryParameter(string("select * from people where name = %1"), bad));
     EXPECT_EQ(Select(string("select name from people")), std::vector<std::string>{"kept"});
     EXPECT_EQ(Select(string("select * from people where name = '") + bad + string("'")),
               std::vector<std::string>{"error " + std::to_string(kDbErrorTextEncoding)});
