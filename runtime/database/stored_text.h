@@ -13,7 +13,8 @@
 
 namespace vorn {
 
-// The error an operation refused for such text reports; nothing of it is written.
+// The error an operation refused for such text reports, the engine's code for a value it cannot
+// take; nothing of the operation is written.
 constexpr int32_t kDbErrorTextEncoding = 2003;
 constexpr const char* kDbTextEncodingMessage = "Text is not valid in its encoding";
 
