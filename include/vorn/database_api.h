@@ -5,8 +5,9 @@
  *
  * A null function means the engine does not offer the operation; the runtime then gives a
  * neutral result (nil, 0, -1 or nothing). Strings are the runtime's shared string records:
- * arguments stay the caller's, results carry one reference for the receiver. Boolean results
- * are uint8_t.
+ * arguments stay the caller's, results carry one reference for the receiver. The texts an
+ * engine is handed (names, values, edits, statements) are UTF-8, save bytes of no known
+ * encoding and values set as a blob, which come as they were set. Boolean results are uint8_t.
  */
 #ifndef VORN_DATABASE_API_H
 #define VORN_DATABASE_API_H

@@ -10,6 +10,7 @@
 #include "database/database_fields.h"
 #include "database/database_objects.h"
 #include "database/db_shutdown_context.h"
+#include "database/stored_text.h"
 #include "objects/class_registry.h"
 
 namespace vorn {
@@ -182,6 +183,26 @@ void WriteBack(DatabaseCursorObject* cursor) {
   FreeChanges(changes);
 }
 
+bool IsByteColumn(DatabaseCursorObject* cursor, int32_t column) {
+  if (!cursor->handle || !cursor->definition->columnType) return false;
+  const int32_t type = cursor->definition->columnType(cursor->handle, column);
+  return type == kVornDbBinary || type == kVornDbLongBinary;
+}
+
+// Brings the pending edits' texts to UTF-8, all of them or, when one does not convert, none.
+// An edit of a byte column keeps its bytes.
+bool StoreEdits(DatabaseCursorObject* cursor) {
+  std::vector<std::pair<dbRowEdit*, string>> stored;
+  for (dbRowEdit* edit = cursor->edits; edit; edit = edit->next) {
+    if (edit->value == DbNullEditValue() || IsByteColumn(cursor, edit->column)) continue;
+    std::optional<string> text = StoredText(string::Share(edit->value));
+    if (!text) return false;
+    stored.emplace_back(edit, std::move(*text));
+  }
+  for (auto& [edit, text] : stored) ReplaceStringRep(edit->value, text.Rep());
+  return true;
+}
+
 }  // namespace
 
 // An UPDATE or DELETE that meets no row is no error, yet an edit or deletion of a row gone
@@ -284,7 +305,7 @@ void cursorMoveNext(VornRuntimeObject* object) {
 VornRuntimeObject* cursorGetFieldByName(VornRuntimeObject* object, VornStringRecord* name) {
   DatabaseCursorObject* cursor = CursorFields(object);
   if (!cursor) return nullptr;
-  const string wanted = string::Share(name);
+  const string wanted = StoredText(string::Share(name)).value_or(string());
   const int32_t count = CursorColumnCount(cursor);
   for (int32_t column = 0; column < count; ++column) {
     if (SameName(CursorColumnName(cursor, column).View(), wanted.View())) return NewDatabaseField(object, column);
@@ -317,7 +338,10 @@ void cursorEdit(VornRuntimeObject* object) {
 void cursorUpdate(VornRuntimeObject* object) {
   DatabaseCursorObject* cursor = CursorFields(object);
   if (!cursor || !cursor->editing) return;
-  if (cursor->handle && cursor->definition->updateRow) {
+  if (!StoreEdits(cursor)) {
+    // Nothing is written: the row stays as it was, as after any update the engine refuses.
+    if (DatabaseObject* database = DatabaseFields(cursor->database)) RefuseText(database);
+  } else if (cursor->handle && cursor->definition->updateRow) {
     cursor->definition->updateRow(cursor->handle, cursor->edits);
   } else {
     WriteBack(cursor);

@@ -10,6 +10,7 @@
 #include "database/sql_error.h"
 #include "database/sql_query.h"
 #include "database/sql_tokenizer.h"
+#include "database/stored_text.h"
 #include "objects/class_registry.h"
 
 namespace vorn {
@@ -87,15 +88,15 @@ void ReleaseString(StringRep*& field) {
   field = nullptr;
 }
 
-// "'" + text with every "'" doubled + "'".
+// "'" + text with every "'" doubled + "'". The text is UTF-8 (or a blob's bytes), where a quote
+// byte is always the quote character.
 string Quoted(const string& text) {
-  string quoted("'");
-  for (int32_t i = 0; i < text.Length(); ++i) {
-    quoted.Append(string(text.CString() + i, 1, text.Encoding()));
-    if (text.Byte(i) == '\'') quoted.AppendCString("'");
+  std::string quoted = "'";
+  for (const char byte : text.View()) {
+    quoted += byte;
+    if (byte == '\'') quoted += '\'';
   }
-  quoted.AppendCString("'");
-  return quoted;
+  return string(quoted + "'", kEncodingUTF8);
 }
 
 // A numeric value goes into the statement unquoted only when it is a number and nothing else:
@@ -181,8 +182,17 @@ bool DatabaseSQLExecute(DatabaseObject* database, const string& sql) {
   SetDatabaseError(database, 0, string());
   if (!EnsureDatabaseOpen(database)) return false;
   ClearBuiltInEngineError(database->engine, database->handle);
-  if (!DatabaseExecuteDirect(database, sql)) SqlExecuteOnEngine(database, sql);
+  const std::optional<string> text = StoredText(sql);
+  if (!text) {
+    RefuseText(database);
+  } else if (!DatabaseExecuteDirect(database, *text)) {
+    SqlExecuteOnEngine(database, *text);
+  }
   return true;
+}
+
+void RefuseText(DatabaseObject* database) {
+  SetDatabaseError(database, kDbErrorTextEncoding, string(kDbTextEncodingMessage, kEncodingUTF8));
 }
 
 }  // namespace vorn
@@ -231,12 +241,18 @@ void databaseInsertRecord(VornRuntimeObject* object, VornStringRecord* table, Vo
   // The error read after the insert must be the insert's own.
   SetDatabaseError(database, 0, string());
   if (!EnsureDatabaseOpen(database)) return;
-  dbColumnValue* values = DatabaseRecordValues(record);
+  const std::optional<string> tableName = StoredText(string::Share(table));
+  StoredValues stored;
+  if (!tableName || !stored.Convert(DatabaseRecordValues(record))) {
+    RefuseText(database);
+    return;
+  }
+  dbColumnValue* values = stored.Head();
   if (database->engine->addTableRecord) {
-    database->engine->addTableRecord(database->handle, table, values);
+    database->engine->addTableRecord(database->handle, tableName->Rep(), values);
   } else {
     std::string refusal;
-    const std::optional<string> text = BuildInsertText(string::Share(table), values, &refusal);
+    const std::optional<string> text = BuildInsertText(*tableName, values, &refusal);
     if (text) {
       DatabaseSQLExecute(database, *text);
     } else {
@@ -254,15 +270,17 @@ VornRuntimeObject* databaseTableSchema(VornRuntimeObject* object) {
 
 VornRuntimeObject* databaseFieldSchema(VornRuntimeObject* object, VornStringRecord* table) {
   return Schema(object, [table](DatabaseObject* database) -> RuntimeObject* {
-    if (!database->engine->getFieldSchema) return nullptr;
-    return database->engine->getFieldSchema(database->handle, table);
+    const std::optional<string> name = StoredText(string::Share(table));
+    if (!database->engine->getFieldSchema || !name) return nullptr;
+    return database->engine->getFieldSchema(database->handle, name->Rep());
   });
 }
 
 VornRuntimeObject* databaseIndexSchema(VornRuntimeObject* object, VornStringRecord* table) {
   return Schema(object, [table](DatabaseObject* database) -> RuntimeObject* {
-    if (!database->engine->getIndexSchema) return nullptr;
-    return database->engine->getIndexSchema(database->handle, table);
+    const std::optional<string> name = StoredText(string::Share(table));
+    if (!database->engine->getIndexSchema || !name) return nullptr;
+    return database->engine->getIndexSchema(database->handle, name->Rep());
   });
 }
 
@@ -273,7 +291,8 @@ void databaseRollback(VornRuntimeObject* object) { Transact(object, &dbEngineDef
 VornStringRecord* getDatabaseProperty(VornRuntimeObject* object, VornStringRecord* name) {
   DatabaseObject* database = DatabaseFields(object);
   if (!EnsureDatabaseOpen(database) || !database->engine->getProperty) return nullptr;
-  return database->engine->getProperty(database->handle, name);
+  const std::optional<string> stored = StoredText(string::Share(name));
+  return stored ? database->engine->getProperty(database->handle, stored->Rep()) : nullptr;
 }
 
 void databaseClose(VornRuntimeObject* object) {
@@ -303,10 +322,15 @@ VornRuntimeObject* databaseSQLSelect(VornRuntimeObject* object, VornStringRecord
   SetDatabaseError(database, 0, string());
   if (!EnsureDatabaseOpen(database)) return nullptr;
   ClearBuiltInEngineError(database->engine, database->handle);
-  const string text = string::Share(sql);
+  const std::optional<string> stored = StoredText(string::Share(sql));
+  if (!stored) {
+    RefuseText(database);
+    return nullptr;
+  }
+  const string& text = *stored;
   RuntimeObject* cursor = nullptr;
   if (database->engine->directSQLSelect) {
-    cursor = database->engine->directSQLSelect(database->handle, sql);
+    cursor = database->engine->directSQLSelect(database->handle, text.Rep());
   } else {
     SqlError error;
     std::unique_ptr<SqlSelect> select = SqlParseSelect(text.View(), &error);

@@ -92,6 +92,8 @@ std::optional<string> BuildInsertText(const string& table, const dbColumnValue* 
 // Clears the database's own error, opens it lazily and runs the text through the engine's own
 // SQL or the runtime's executor; false when the database could not be opened.
 bool DatabaseSQLExecute(DatabaseObject* database, const string& sql);
+// Sets the error of an operation refused because a text it was given does not convert to UTF-8.
+void RefuseText(DatabaseObject* database);
 // When no row of the table meets the condition that selected a result's row (deleted or given
 // another key since), sets the error an update or delete of it gives (2003, unless an error
 // stands already) and answers true: the statement would meet nothing, yet report no error. A

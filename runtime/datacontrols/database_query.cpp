@@ -105,8 +105,10 @@ void databaseQueryRunQuery(VornRuntimeObject* self) {
   DropCursor(query);
   const string sql = string::Share(query->sqlQuery);
   if (query->database && !sql.IsEmpty()) {
-    const string statement = BindQueryParameter(sql, string::Share(query->parameter));
-    if (RuntimeObject* rs = databaseSQLSelect(query->database, statement.Rep())) {
+    const std::optional<string> statement = BindQueryParameter(sql, string::Share(query->parameter));
+    if (!statement) {
+      if (DatabaseObject* database = DatabaseFields(query->database)) RefuseText(database);
+    } else if (RuntimeObject* rs = databaseSQLSelect(query->database, statement->Rep())) {
       query->cursor = NewScrollableCursor(rs);
       RuntimeUnlockObject(rs);
     }

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "database/stored_text.h"
+
 namespace vorn {
 namespace {
 
@@ -26,11 +28,13 @@ enum class Scan { kBetween, kWord, kNumber, kLiteral, kBracket };
 
 }  // namespace
 
-string BindQueryParameter(const string& query, const string& parameter) {
-  const std::string_view sql = query.View();
-  if (sql.find("%1") == std::string_view::npos) return query;
-  const string converted = parameter.IsEmpty() ? parameter : ConvertTextEncoding(parameter, query.Encoding());
-  const std::string_view value = converted.View();
+std::optional<string> BindQueryParameter(const string& query, const string& parameter) {
+  const std::optional<string> statement = StoredText(query);
+  const std::optional<string> converted = StoredText(parameter);
+  if (!statement || !converted) return std::nullopt;
+  const std::string_view sql = statement->View();
+  if (sql.find("%1") == std::string_view::npos) return statement;
+  const std::string_view value = converted->View();
   std::string out;
   out.reserve(sql.size() + value.size() + 4);
   Scan scan = Scan::kBetween;
@@ -93,7 +97,7 @@ string BindQueryParameter(const string& query, const string& parameter) {
         break;
     }
   }
-  return string(out, query.Encoding());
+  return string(out, kEncodingUTF8);
 }
 
 }  // namespace vorn

@@ -16,6 +16,10 @@ namespace {
 using dbtest::FakeValue;
 
 std::string Text(StringRep* rep) { return std::string(string::Adopt(rep).View()); }
+// A name as a program may hold it, in another encoding than the UTF-8 an engine is handed.
+string InEncoding(const char* encoding) {
+  return ConvertTextEncoding(string("O'Brïen", kEncodingUTF8), EncodingForName(encoding));
+}
 
 class EngineInterfaceTest : public test::IntrinsicClassTest {
  protected:
@@ -246,29 +250,29 @@ TEST_F(EngineInterfaceTest, WithoutUpdateRowEditsBecomeUpdateStatements) {
   cursorEdit(rs);
   for (int32_t column = 1; column <= 4; ++column) {
     RuntimeObject* field = cursorGetFieldByIndex(rs, column);
-    const char* values[] = {"O'Brien", "skipped", "x", nullptr};
-    cursorFieldStringValueSetter(field, 0, values[column - 1] ? string(values[column - 1]).Rep() : nullptr);
+    const string values[] = {InEncoding("UTF-16"), string("skipped"), string("x")};
+    cursorFieldStringValueSetter(field, 0, column <= 3 ? values[column - 1].Rep() : nullptr);
     RuntimeUnlockObject(field);
   }
   cursorUpdate(rs);
   EXPECT_EQ(fake.log, (std::vector<std::string>{
                           "sql UPDATE [Other] SET [mag] = 'x' WHERE id=0",
-                          "sql UPDATE [Stars] SET [name] = 'O''Brien', [note] = NULL WHERE id=0",
+                          "sql UPDATE [Stars] SET [name] = 'O''Brïen', [note] = NULL WHERE id=0",
                       }));
 }
 
 TEST_F(EngineInterfaceTest, InsertRecordUsesTheEngineOrInsertText) {
   RuntimeObject* db = OpenFake();
   RuntimeObject* record = New(GetDatabaseRecordClassDefinition());
-  setDatabaseRecordColumn(record, string("name").Rep(), string("O'Brien").Rep());
+  setDatabaseRecordColumn(record, string("name").Rep(), InEncoding("ISO-8859-1").Rep());
   setDatabaseRecordIntegerColumn(record, string("id").Rep(), 3);
   setDatabaseRecordDoubleColumn(record, string("mag").Rep(), 1.5);
   databaseInsertRecord(db, string("Stars").Rep(), record);
   engine.addTableRecord = nullptr;
   databaseInsertRecord(db, string("Stars").Rep(), record);
   EXPECT_EQ(fake.log, (std::vector<std::string>{
-                          "add Stars mag=1.5 id=3 name=O'Brien",
-                          "sql insert into Stars(mag,id,name) values (1.5,3,'O''Brien')",
+                          "add Stars mag=1.5 id=3 name=O'Brïen",
+                          "sql insert into Stars(mag,id,name) values (1.5,3,'O''Brïen')",
                       }));
 }
 
