@@ -15,7 +15,7 @@ RUN_PACKAGES  := build-essential cmake pkg-config libgtk2.0-dev libx11-dev libxe
                  libasound2 fonts-dejavu-core xvfb xauth xdotool imagemagick x11-utils
 TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev zlib1g-dev libxdamage-dev libxfixes-dev clang \
                  at-spi2-core libatk-adaptor python3-pyatspi dbus-x11 libsqlite3-dev openbox cups \
-                 poppler-utils python3
+                 poppler-utils python3 locales
 
 # Installs those of the packages $(1) that are missing, with apt-get (as root, or through sudo).
 define install_missing

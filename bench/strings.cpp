@@ -1,11 +1,14 @@
 // The runtime string beside std::string doing the same work: building a text by appending
-// and by joining, searching a 1 MB text, and taking a field of it.
+// and by joining, searching a 1 MB text, and taking a field of it; and numbers written as Str
+// and Format write them.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cctype>
 #include <string>
 
+#include "strings/format_number.h"
+#include "strings/number_text.h"
 #include "strings/text_fields.h"
 #include "strings/text_search.h"
 #include "strings/vstring.h"
@@ -170,6 +173,28 @@ void BM_NthFieldStd(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_NthFieldStd);
+
+// Whole, fractional, negative, tiny and huge numbers, one after another.
+constexpr double kNumbers[] = {150, 13.81, -0.001, 2.5e-9, 6.02e23, 0.70, -1234567.891, 7.8};
+
+void BM_StrRuntime(benchmark::State& state) {
+  size_t i = 0;
+  for (auto _ : state) {
+    vorn::string text = vorn::DoubleToString(kNumbers[i++ % std::size(kNumbers)], vorn::kDoubleAutomatic, 7);
+    benchmark::DoNotOptimize(text.Rep());
+  }
+}
+BENCHMARK(BM_StrRuntime);
+
+void BM_FormatRuntime(benchmark::State& state) {
+  const vorn::string format("#,##0.00");
+  size_t i = 0;
+  for (auto _ : state) {
+    vorn::string text = vorn::StringFormat(kNumbers[i++ % std::size(kNumbers)], format);
+    benchmark::DoNotOptimize(text.Rep());
+  }
+}
+BENCHMARK(BM_FormatRuntime);
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "database/database_fields.h"
+#include "strings/c_number_text.h"
 #include "strings/number_parse.h"
 #include "strings/number_text.h"
 
@@ -74,9 +75,7 @@ std::string ColumnValueText(const DbColumnBytes& value) {
 
 std::string ColumnValueLiteral(const DbColumnBytes& value) {
   if (value.type != kVornDbFloat && value.type != kVornDbDouble) return ColumnValueText(value);
-  char text[32];
-  std::snprintf(text, sizeof text, "%.17g", ColumnValueNumber(value));
-  return text;
+  return ExactCNumber(ColumnValueNumber(value));
 }
 
 double ColumnValueNumber(const DbColumnBytes& value) {

@@ -1,6 +1,7 @@
 #include "database/db_row_filter.h"
 
-#include <cctype>
+#include <glib.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -17,8 +18,8 @@ namespace {
 // Both sides compared without regard to case; the SQL layer never asks for it, other callers may.
 constexpr int32_t kModeIgnoreCase = 1;
 
-std::string Folded(std::string text, int (*fold)(int)) {
-  for (char& c : text) c = static_cast<char>(fold(static_cast<unsigned char>(c)));
+std::string Folded(std::string text, gchar (*fold)(gchar)) {
+  for (char& c : text) c = fold(c);
   return text;
 }
 
@@ -66,11 +67,11 @@ std::optional<int> Compare(const DbValue& value, const DbFilterLiteral& literal,
   }
   std::string text = value.Text();
   std::string other = literal.text;
-  if (mode == kSqlUpperCase) text = Folded(text, ::toupper);
-  if (mode == kSqlLowerCase) text = Folded(text, ::tolower);
+  if (mode == kSqlUpperCase) text = Folded(text, g_ascii_toupper);
+  if (mode == kSqlLowerCase) text = Folded(text, g_ascii_tolower);
   if (mode == kModeIgnoreCase) {
-    text = Folded(text, ::toupper);
-    other = Folded(other, ::toupper);
+    text = Folded(text, g_ascii_toupper);
+    other = Folded(other, g_ascii_toupper);
   }
   return Order(text, other);
 }
@@ -80,9 +81,9 @@ bool CompareMatches(int32_t op, const DbValue& value, const DbFilterLiteral& lit
     if (!IsText(value.type)) return false;
     std::string text = value.Text();
     std::string pattern = literal.text;
-    if (mode == kSqlUpperCase || mode == kModeIgnoreCase) text = Folded(text, ::toupper);
-    if (mode == kSqlLowerCase) text = Folded(text, ::tolower);
-    if (mode == kModeIgnoreCase) pattern = Folded(pattern, ::toupper);
+    if (mode == kSqlUpperCase || mode == kModeIgnoreCase) text = Folded(text, g_ascii_toupper);
+    if (mode == kSqlLowerCase) text = Folded(text, g_ascii_tolower);
+    if (mode == kModeIgnoreCase) pattern = Folded(pattern, g_ascii_toupper);
     return DbLikeMatches(text, pattern) == (op == kSqlLike);
   }
   bool unordered = false;

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
-#include <cstdlib>
-#include <strings.h>
+#include <glib.h>
+
 #include <vector>
+
+#include "strings/c_number_text.h"
 
 namespace vorn {
 namespace {
@@ -71,7 +72,7 @@ std::optional<int64_t> DbParseInteger(const std::string& text, int64_t low, int6
   const bool plain = at == trimmed.size() && at > digitsStart;
   if (!plain && at < trimmed.size() && trimmed.find_first_of("xXnN") == std::string::npos) {
     char* end = nullptr;
-    const double number = std::strtod(trimmed.c_str(), &end);
+    const double number = ReadCNumber(trimmed.c_str(), &end);
     if (end != trimmed.c_str() && *end == '\0') {
       if (!(number >= double(low) && number <= double(high))) return std::nullopt;
       return int64_t(number);
@@ -87,7 +88,7 @@ std::string DbOutOfRangeMessage(const std::string& text, const std::string& colu
 
 bool DbParseBoolean(const std::string& text) {
   const std::string trimmed = Trim(text);
-  if (strcasecmp(trimmed.c_str(), "true") == 0) return true;
+  if (g_ascii_strcasecmp(trimmed.c_str(), "true") == 0) return true;
   std::optional<double> number = DbParseNumber(trimmed);
   return number && *number != 0;
 }
@@ -95,7 +96,7 @@ bool DbParseBoolean(const std::string& text) {
 std::optional<double> DbParseNumber(const std::string& text) {
   const char* start = text.c_str();
   char* end = nullptr;
-  const double value = std::strtod(start, &end);
+  const double value = ReadCNumber(start, &end);
   if (end == start) return std::nullopt;
   return value;
 }
@@ -107,17 +108,13 @@ double DbParseReal(const std::string& text) {
   const char* end = text.data() + text.size();
   const auto read = std::from_chars(text.data(), end, value);
   if (read.ec == std::errc() && read.ptr == end) return value;
-  return std::strtod(text.c_str(), nullptr);
+  return ReadCNumber(text.c_str());
 }
 
 std::string DbValueLiteral(const DbValue& value) {
   switch (value.type) {
     case kDbSmallint: case kDbInteger: return std::to_string(value.integer);
-    case kDbFloat: case kDbDouble: {
-      char text[32];
-      std::snprintf(text, sizeof text, "%.17g", value.real);
-      return text;
-    }
+    case kDbFloat: case kDbDouble: return ExactCNumber(value.real);
     case kDbDate:
       return std::to_string(value.parts[0]) + "-" + std::to_string(value.parts[1]) + "-" +
              std::to_string(value.parts[2]);

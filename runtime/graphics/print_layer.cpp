@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "graphics/print_layer_model.h"
+#include "strings/c_number_text.h"
 
 namespace vorn {
 
@@ -67,7 +68,7 @@ std::string Key(PrintText key) { return key ? reinterpret_cast<const char*>(key)
 bool ParseNumber(const std::string& text, double* value, const char** rest) {
   if (text.empty()) return false;
   char* end = nullptr;
-  *value = std::strtod(text.c_str(), &end);
+  *value = ReadCNumber(text.c_str(), &end);
   if (end == text.c_str()) return false;
   while (*end == ' ') ++end;
   *rest = end;

@@ -17,6 +17,7 @@
 
 #include "graphics/print_layer.h"
 #include "graphics/print_layer_model.h"
+#include "strings/c_number_text.h"
 
 namespace vorn::print_layer {
 
@@ -235,7 +236,7 @@ GObject* PageSetupFromConfig(const Config& config) {
 void ConfigFromPageSetup(Config* config, GObject* pageSetup) {
   if (!config || !GTK_IS_PAGE_SETUP(pageSetup)) return;
   GtkPageSetup* setup = GTK_PAGE_SETUP(pageSetup);
-  const auto points = [](double value) { return std::to_string(value) + "pt"; };
+  const auto points = [](double value) { return WriteCNumber(value, 'f', 6) + "pt"; };
   auto& values = config->values;
   values[kPrintKeyPaperWidth] = points(gtk_page_setup_get_paper_width(setup, GTK_UNIT_POINTS));
   values[kPrintKeyPaperHeight] = points(gtk_page_setup_get_paper_height(setup, GTK_UNIT_POINTS));

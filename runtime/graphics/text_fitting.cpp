@@ -1,9 +1,9 @@
 // Text placed into a given width: fitting, condensing and cutting, numbers, printed lines.
 #include <cmath>
-#include <cstdio>
-#include <cstring>
+#include <string>
 
 #include "graphics/graphics.h"
+#include "strings/c_number_text.h"
 
 namespace vorn {
 
@@ -175,35 +175,26 @@ namespace {
 // mode -1: scientific notation for magnitudes above 1e6 or below 1e-5, else fixed with
 // `digits` significant digits and no trailing zeros.
 string FormatNumber(double value, int32_t mode, int32_t digits) {
-  char buffer[400];
-  if (!std::isfinite(value)) {
-    std::snprintf(buffer, sizeof buffer, "%s", std::isnan(value) ? "NAN" : value < 0 ? "-INF" : "INF");
-    return string(buffer);
-  }
+  if (!std::isfinite(value)) return string(std::isnan(value) ? "NAN" : value < 0 ? "-INF" : "INF");
   if (digits < 0) digits = 0;
   if (digits > 20) digits = 20;
-  if (mode == 0) {
-    std::snprintf(buffer, sizeof buffer, "%.*f", digits, value);
-    return string(buffer);
-  }
+  if (mode == 0) return string(WriteCNumber(value, 'f', digits).c_str());
   const double magnitude = std::fabs(value);
   const int32_t significant = digits < 1 ? 1 : digits;
   if (magnitude > 1e6 || (magnitude > 0 && magnitude < 1e-5)) {
-    std::snprintf(buffer, sizeof buffer, "%.*e", significant - 1, value);
-    return string(buffer);
+    return string(WriteCNumber(value, 'e', significant - 1).c_str());
   }
   int32_t decimals = 0;
   if (magnitude > 0) {
     decimals = significant - 1 - static_cast<int32_t>(std::floor(std::log10(magnitude)));
     if (decimals < 0) decimals = 0;
   }
-  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-  if (std::strchr(buffer, '.')) {
-    size_t end = std::strlen(buffer);
-    while (end > 0 && buffer[end - 1] == '0') buffer[--end] = '\0';
-    if (end > 0 && buffer[end - 1] == '.') buffer[--end] = '\0';
+  std::string text = WriteCNumber(value, 'f', decimals);
+  if (text.find('.') != std::string::npos) {
+    text.erase(text.find_last_not_of('0') + 1);
+    if (text.back() == '.') text.pop_back();
   }
-  return string(buffer);
+  return string(text.c_str());
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <gtk/gtk.h>
 
 #include <algorithm>
-#include <cctype>
 
 #include "editfield/edit_control_gtk.h"
 #include "listbox/list_cells.h"
@@ -70,9 +69,8 @@ class DropList : public RuntimeListbox {
 // Whether `text` begins with `typed`, letter case ignored.
 bool BeginsWith(const std::string& text, const std::string& typed) {
   if (typed.size() > text.size()) return false;
-  return std::equal(typed.begin(), typed.end(), text.begin(), [](char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-  });
+  return std::equal(typed.begin(), typed.end(), text.begin(),
+                    [](char a, char b) { return g_ascii_tolower(a) == g_ascii_tolower(b); });
 }
 
 }  // namespace

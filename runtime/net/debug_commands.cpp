@@ -1,7 +1,7 @@
 // The commands the IDE sends while the program runs or is stopped. Every field comes from the
 // peer: malformed fields, references the session never answered with and memory the process
 // cannot access get an ERR answer, and the session goes on.
-#include <strings.h>
+#include <glib.h>
 
 #include <cstring>
 #include <functional>
@@ -469,7 +469,7 @@ const std::vector<Command>& Commands() {
 bool DispatchDebuggerCommand(const string& tag, const string& payload) {
   for (const Command& command : Commands()) {
     if (tag.View().size() == std::strlen(command.tag) &&
-        strncasecmp(tag.View().data(), command.tag, tag.View().size()) == 0)
+        g_ascii_strncasecmp(tag.View().data(), command.tag, tag.View().size()) == 0)
       return command.run(tag, payload.View());
   }
   SendDebuggerError(tag, "unknown command");

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
+
+#include "strings/c_number_text.h"
 
 namespace vorn {
 
@@ -56,19 +57,7 @@ constexpr int32_t kMaxDigits = 40;
 // Enough significant digits to write any double exactly.
 constexpr int32_t kExactDigits = 780;
 
-std::string Printed(const char* format, int32_t precision, double magnitude) {
-  char small[128];
-  int length = std::snprintf(small, sizeof small, format, precision, magnitude);
-  if (length < 0) return {};
-  if (static_cast<size_t>(length) < sizeof small)
-    return std::string(small, static_cast<size_t>(length));
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  std::snprintf(text.data(), text.size(), format, precision, magnitude);
-  text.resize(static_cast<size_t>(length));
-  return text;
-}
-
-// printf's "d.ddde+NN" or "ddd.ddd" of a magnitude.
+// The C rules' "d.ddde+NN" or "ddd.ddd" of a magnitude.
 DecimalDigits ParsePrinted(const std::string& text) {
   DecimalDigits number;
   int32_t beforePoint = 0;
@@ -106,27 +95,27 @@ DecimalDigits ToDecimalDigits(double value, int32_t significant) {
   if (!std::isfinite(value) || value == 0) return {};
   significant = std::clamp(significant, 1, kMaxDigits);
   double magnitude = std::fabs(value);
-  // printf rounds exactly but to even on a tie; a tie shows as a final 5 one digit further.
-  DecimalDigits oneMore = ParsePrinted(Printed("%.*e", significant, magnitude));
+  // The digits are rounded exactly but to even on a tie; a tie shows as a final 5 one digit further.
+  DecimalDigits oneMore = ParsePrinted(WriteCNumber(magnitude, 'e', significant));
   if (IsPossibleTie(oneMore, significant + 1)) {
-    DecimalDigits exact = ParsePrinted(Printed("%.*e", kExactDigits, magnitude));
+    DecimalDigits exact = ParsePrinted(WriteCNumber(magnitude, 'e', kExactDigits));
     KeepDigits(exact, significant);
     return exact;
   }
-  return ParsePrinted(Printed("%.*e", significant - 1, magnitude));
+  return ParsePrinted(WriteCNumber(magnitude, 'e', significant - 1));
 }
 
 DecimalDigits ToDecimalPlaces(double value, int32_t decimals) {
   if (!std::isfinite(value) || value == 0) return {};
   decimals = std::clamp(decimals, 0, kMaxDigits);
   double magnitude = std::fabs(value);
-  DecimalDigits oneMore = ParsePrinted(Printed("%.*f", decimals + 1, magnitude));
+  DecimalDigits oneMore = ParsePrinted(WriteCNumber(magnitude, 'f', decimals + 1));
   if (IsPossibleTie(oneMore, oneMore.point + decimals + 1)) {
-    DecimalDigits exact = ParsePrinted(Printed("%.*e", kExactDigits, magnitude));
+    DecimalDigits exact = ParsePrinted(WriteCNumber(magnitude, 'e', kExactDigits));
     RoundToDecimals(exact, decimals);
     return exact;
   }
-  return ParsePrinted(Printed("%.*f", decimals, magnitude));
+  return ParsePrinted(WriteCNumber(magnitude, 'f', decimals));
 }
 
 void RoundToDecimals(DecimalDigits& number, int32_t decimals) {

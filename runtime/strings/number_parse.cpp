@@ -1,12 +1,10 @@
 #include "strings/number_parse.h"
 
-#include <locale.h>
-
-#include <clocale>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 #include <string>
+
+#include "strings/c_number_text.h"
 
 namespace vorn {
 
@@ -20,12 +18,6 @@ int DigitValue(char c) {
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return 99;
-}
-
-// The C locale, so that "." is the decimal point whatever the program's locale says.
-locale_t CLocale() {
-  static locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-  return locale;
 }
 
 std::string_view SkipBlanks(std::string_view text) {
@@ -89,8 +81,7 @@ double ScanDecimalNumber(std::string_view text) {
   }
   // The span holds only what strtod reads the same way in every locale.
   std::string span(text.substr(0, i));
-  locale_t cLocale = CLocale();
-  return cLocale ? strtod_l(span.c_str(), nullptr, cLocale) : std::strtod(span.c_str(), nullptr);
+  return ReadCNumber(span.c_str());
 }
 
 double StringVal(const string& text) { return ScanDecimalNumber(AsciiCompatible(text).View()); }

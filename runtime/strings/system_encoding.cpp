@@ -1,8 +1,8 @@
 #include "strings/system_encoding.h"
 
+#include <glib.h>
 #include <langinfo.h>
 
-#include <cctype>
 #include <string>
 
 namespace vorn {
@@ -46,7 +46,7 @@ std::string NormalisedCharsetName(const char* name) {
   std::string normalised;
   for (const char* p = name; *p; ++p) {
     if (*p == '-' || *p == '_') continue;
-    normalised.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(*p))));
+    normalised.push_back(g_ascii_toupper(*p));
   }
   return normalised;
 }

@@ -6,12 +6,15 @@
 #include <gdk/gdk.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <clocale>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "app/support/calculator_session.h"
+#include "strings/c_number_text.h"
 #include "support/gui_support.h"
+#include "support/process_locale.h"
 
 extern "C" {
 #include "calculator_parameters.h"
@@ -25,13 +28,18 @@ using vorn::testing::CalculatorSession;
 
 const char kTitle[] = "Telescope Limiting Magnitude";
 
-std::string ResultText(double apertureMM) {
+// The decimal point of the locale this process and the calculator it starts take from the
+// environment.
+char LocalePoint() { return *std::localeconv()->decimal_point; }
+
+// With the locale's decimal point: the result's format places it.
+std::string ResultText(double apertureMM, char point = LocalePoint()) {
   double values[kParamCount];
   for (int i = 0; i < kParamCount; ++i) values[i] = kCalculatorParameters[i].defaultValue;
   values[kParamAperture] = apertureMM;
-  char text[64];
-  std::snprintf(text, sizeof text, "Limiting magnitude: %.2f", EvaluateParameters(values));
-  return text;
+  std::string digits = vorn::WriteCNumber(EvaluateParameters(values), 'f', 2);
+  digits[digits.find('.')] = point;
+  return "Limiting magnitude: " + digits;
 }
 
 const Accessible* Find(const std::vector<Accessible>& all, const std::string& role, const std::string& name) {
@@ -211,6 +219,30 @@ TEST_F(CalculatorGuiTest, AUserSetsTheParametersReadsTheResultAndChangesTheChart
 
   // Closing the window ends the program with status 0.
   CalculatorSession::RequestClose(window);
+  EXPECT_EQ(session.WaitForExit(20000), 0) << session.ErrorOutput();
+}
+
+// On a desktop that writes a decimal comma the numbers keep their digits; the captions' and the
+// result's formats show the comma.
+TEST_F(CalculatorGuiTest, UnderADecimalCommaLocaleTheNumbersKeepTheirDigits) {
+  CalculatorSession session;
+  if (!session.Problem().empty()) GTEST_SKIP() << session.Problem();
+  ASSERT_TRUE(session.Launch(VORN_BINARY_DIR "/calculator", vorn::test::LocaleEnvironment("de_DE.UTF-8")))
+      << session.Problem();
+  ASSERT_NE(session.WaitForWindow(kTitle, 30000), 0u) << session.ErrorOutput();
+  EXPECT_EQ(session.WaitForLabel("Limiting magnitude:", 20000), ResultText(150, ',')) << session.ErrorOutput();
+  const std::pair<const char*, const char*> captions[] = {{"Aperture (mm)", "150"},
+                                                          {"Naked-eye limit", "6,0"},
+                                                          {"Colour index (B-V)", "0,70"},
+                                                          {"Seeing disc radius", "2,00"}};
+  std::vector<Accessible> all = session.Accessibles();
+  for (const auto& [title, shown] : captions) {
+    const Accessible* label = Find(all, "label", title);
+    const Accessible* caption = label ? CaptionBeside(all, *label) : nullptr;
+    ASSERT_NE(caption, nullptr) << title;
+    EXPECT_EQ(caption->name, shown) << title;
+  }
+  session.Terminate();
   EXPECT_EQ(session.WaitForExit(20000), 0) << session.ErrorOutput();
 }
 

@@ -8,6 +8,7 @@
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
 #include "app/support/chart_recording_port.h"
+#include "support/process_locale.h"
 
 extern "C" {
 #include "chart_paint.h"
@@ -108,6 +109,7 @@ TEST_F(ChartPaintTest, SingleCurveWithFrameLabelsAndMark) {
 }
 
 TEST_F(ChartPaintTest, SteepFamilyStaysInsideTheFrameWithALegend) {
+  vorn::test::ProcessLocale c("C");  // the legend's Format shows the locale's decimal point
   // A small telescope under a bright, murky sky: the limit falls below zero near the horizon.
   mValues[kParamExtinction] = 1.0;
   mValues[kParamAperture] = 25;

@@ -16,6 +16,7 @@
 #include "listbox/runtime_listbox.h"
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
+#include "support/process_locale.h"
 #include "support/window_pixels.h"
 #include "windows/pane_focus.h"
 #include "windows/window.h"
@@ -279,6 +280,14 @@ TEST_F(CustomComboBoxTest, TypingCompletesFromTheRowsAndBackspaceDoesNot) {
   EXPECT_EQ(combo->Count(), 4);
   EXPECT_EQ(combo->GetRowTag(3), owner);
   EXPECT_EQ(combo->FindRowTag(owner), 3);
+
+  // Letters match as ASCII's in every locale: Turkish case would not take "I" for "i".
+  test::ProcessLocale turkish("tr_TR.UTF-8");
+  ASSERT_TRUE(turkish.Loaded());
+  combo->SetText(string(""));
+  Shell("xdotool type --delay 60 SEEI");
+  PumpFor(250);
+  EXPECT_EQ(Text(), "Seeing");
 }
 
 TEST_F(CustomComboBoxTest, BothGeometriesPlaceTheButtonAndListAndRingTheWholePane) {

@@ -5,6 +5,7 @@
 #include <gtk/gtk.h>
 
 #include <cerrno>
+#include <clocale>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -201,9 +202,11 @@ TEST_F(EditFieldClassTest, AFormatShowsWhileTheFieldHasNoFocusAndTheTypedTextCom
   RuntimeObject* other = NewField(PackedStream(), MakeRect(20, 150, 220, 176), "Other");
   RuntimeObject* field = NewField(PackedStream().Text(test::kEfFormat, "-0.00").Text(test::kEfText, "3.14159"));
   EditControlGTK* pane = PaneOf(field);
-  EXPECT_EQ(std::string(gtk_entry_get_text(GTK_ENTRY(pane->Widget()))), "3.14");
+  // The format's "." shows the locale's decimal point; Text keeps what was typed.
+  const std::string shown = std::string("3") + std::localeconv()->decimal_point + "14";
+  EXPECT_EQ(std::string(gtk_entry_get_text(GTK_ENTRY(pane->Widget()))), shown);
   StringRep* formatted = stringGetter(field, static_cast<int32_t>(offsetof(EditFieldObject, formattedText)));
-  EXPECT_EQ(RepText(formatted), "3.14");
+  EXPECT_EQ(RepText(formatted), shown);
   RuntimeUnlockString(formatted);
   EXPECT_EQ(Text(field), "3.14159") << "Text is the number as typed";
   test::ShowAndSettle(native);
@@ -211,7 +214,7 @@ TEST_F(EditFieldClassTest, AFormatShowsWhileTheFieldHasNoFocusAndTheTypedTextCom
   ASSERT_EQ(GetFocusPane(), pane);
   EXPECT_EQ(std::string(gtk_entry_get_text(GTK_ENTRY(pane->Widget()))), "3.14159");
   Click(other, 5, 10);
-  EXPECT_EQ(std::string(gtk_entry_get_text(GTK_ENTRY(pane->Widget()))), "3.14");
+  EXPECT_EQ(std::string(gtk_entry_get_text(GTK_ENTRY(pane->Widget()))), shown);
 }
 
 TEST_F(EditFieldClassTest, EditMenuItemsOfAReadOnlyFieldWithASelection) {

@@ -6,10 +6,12 @@
 
 #include "graphics/gtk_print_helper.h"
 #include "graphics/print_layer.h"
+#include "graphics/print_layer_model.h"
 #include "graphics/printer_setup_class.h"
 #include "graphics/support/sound_support.h"
 #include "objects/class_registry.h"
 #include "support/class_test.h"
+#include "support/process_locale.h"
 #include "vorn/printer_api.h"
 
 namespace vorn {
@@ -78,19 +80,40 @@ TEST_F(PrinterSetupTest, LetterPaperWithHalfInchMarginsGivesThePageInDots) {
   EXPECT_EQ(Values(setup), (std::vector<int32_t>{72, 72, 0, 0, 540, 720, -36, -36, 612, 792, 72, 72}));
 }
 
+// The settings' numbers read with "." in every process locale.
 TEST_F(PrinterSetupTest, UnevenMarginsInOtherUnitsAreTruncatedToDots) {
-  // 210 x 297 mm is 595.3 x 841.9 points.
-  Paper("210mm", "297mm", "1in", "2cm", "0.5in", "10mm");
-  RuntimeObject* setup = New(GetPrinterSetupClassDefinition());
-  const std::vector<int32_t> values = Values(setup);
-  EXPECT_EQ(values[kPagePageWidth], 595);
-  EXPECT_EQ(values[kPagePageHeight], 841);
-  EXPECT_EQ(values[kPagePageLeft], -72);
-  EXPECT_EQ(values[kPagePageTop], -56);
-  EXPECT_EQ(values[kPageWidth], 595 - (36 + 72));
-  EXPECT_EQ(values[kPageHeight], 841 - (28 + 56));
-  EXPECT_EQ(printerSetupInfoGetter(setup, 12), 0);
-  EXPECT_EQ(printerSetupInfoGetter(setup, -1), 0);
+  for (const std::string& locale : test::RowLocales()) {
+    test::ProcessLocale in(locale);
+    ASSERT_TRUE(in.Loaded()) << locale;
+    // 210 x 297 mm is 595.3 x 841.9 points.
+    Paper("210mm", "297mm", "1in", "2cm", "0.5in", "10.5mm");
+    RuntimeObject* setup = New(GetPrinterSetupClassDefinition());
+    const std::vector<int32_t> values = Values(setup);
+    EXPECT_EQ(values[kPagePageWidth], 595) << locale;
+    EXPECT_EQ(values[kPagePageHeight], 841) << locale;
+    EXPECT_EQ(values[kPagePageLeft], -72) << locale;
+    EXPECT_EQ(values[kPagePageTop], -56) << locale;
+    EXPECT_EQ(values[kPageWidth], 595 - (36 + 72)) << locale;
+    EXPECT_EQ(values[kPageHeight], 841 - (29 + 56)) << locale;
+    EXPECT_EQ(printerSetupInfoGetter(setup, 12), 0);
+    EXPECT_EQ(printerSetupInfoGetter(setup, -1), 0);
+  }
+}
+
+// The print dialog's page setup comes back as settings that read the same in every locale.
+TEST_F(PrinterSetupTest, APageSetupGivesSettingsWithThePointsItHolds) {
+  print_layer::Config config;
+  config.values = {{kPrintKeyPaperWidth, "210mm"}, {kPrintKeyMarginLeft, "0.5in"}};
+  GObject* setup = print_layer::PageSetupFromConfig(config);
+  for (const std::string& locale : test::RowLocales()) {
+    test::ProcessLocale in(locale);
+    ASSERT_TRUE(in.Loaded()) << locale;
+    print_layer::Config back;
+    print_layer::ConfigFromPageSetup(&back, setup);
+    EXPECT_EQ(back.values[kPrintKeyMarginLeft], "36.000000pt") << locale;
+    EXPECT_NEAR(print_layer::Points(back, kPrintKeyPaperWidth, 0), 595.28, 0.01) << locale;
+  }
+  g_object_unref(setup);
 }
 
 TEST_F(PrinterSetupTest, MaximaAreSetThroughTheObjectAndPageSetupTakesTheHelpersValues) {

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -93,6 +94,9 @@ class PrintingGuiTest : public test::IntrinsicClassTest {
   void SetUp() override {
     IntrinsicClassTest::SetUp();
     if (!testing::EnsureGtk()) GTEST_SKIP() << "no display";
+    // The dialogs are driven by their English titles and mnemonics, whatever the desktop's
+    // language; numbers stay in the locale the suite runs under.
+    std::setlocale(LC_MESSAGES, "C");
     Log() = {};
     mOutput = "/tmp/vorn-print-test-" + std::to_string(getpid()) + ".pdf";
     std::remove(mOutput.c_str());
@@ -107,6 +111,7 @@ class PrintingGuiTest : public test::IntrinsicClassTest {
       SetDefaultPrintSetting(key, "");
     SetPrintLibraryLoader(nullptr);
     std::remove(mOutput.c_str());
+    std::setlocale(LC_MESSAGES, "");
     // Jobs after the first write beside it.
     for (int n = 2; n < 10; ++n) std::remove((mOutput.substr(0, mOutput.size() - 4) + "-" + std::to_string(n) + ".pdf").c_str());
     IntrinsicClassTest::TearDown();

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "graphics/graphics.h"
 #include "graphics/support/fake_port.h"
+#include "support/process_locale.h"
 
 using vorn::FitStringLength;
 using vorn::string;
@@ -125,20 +128,26 @@ TEST_F(TextFitting, CondensedStringNarrowerThanTheEllipsisDrawsNothing) {
   EXPECT_TRUE(detached.mDrawn.empty());
 }
 
+// The same digits, with ".", in every process locale.
 TEST_F(TextFitting, NumberKeepsAsManyDecimalsAsFit) {
-  vorn::DrawNumberInWidth(&mPort, 3.25, 4, 1, 2, 100);
-  ASSERT_EQ(mPort.mDrawn.size(), 1u);
-  EXPECT_EQ(mPort.mDrawn[0].text, "3.25");
+  for (const std::string& locale : vorn::test::RowLocales()) {
+    vorn::test::ProcessLocale in(locale);
+    ASSERT_TRUE(in.Loaded()) << locale;
+    mPort.mDrawn.clear();
+    vorn::DrawNumberInWidth(&mPort, 3.25, 4, 1, 2, 100);
+    ASSERT_EQ(mPort.mDrawn.size(), 1u);
+    EXPECT_EQ(mPort.mDrawn[0].text, "3.25") << locale;
 
-  mPort.mDrawn.clear();
-  vorn::DrawNumberInWidth(&mPort, 12.3456, 6, 0, 0, 45);  // "12.3456" is 70 wide
-  ASSERT_EQ(mPort.mDrawn.size(), 1u);
-  EXPECT_EQ(mPort.mDrawn[0].text, "12.3");
+    mPort.mDrawn.clear();
+    vorn::DrawNumberInWidth(&mPort, 12.3456, 6, 0, 0, 45);  // "12.3456" is 70 wide
+    ASSERT_EQ(mPort.mDrawn.size(), 1u);
+    EXPECT_EQ(mPort.mDrawn[0].text, "12.3") << locale;
 
-  mPort.mDrawn.clear();
-  vorn::DrawNumberInWidth(&mPort, 12.3456, 6, 0, 0, 25);
-  ASSERT_EQ(mPort.mDrawn.size(), 1u);
-  EXPECT_EQ(mPort.mDrawn[0].text, "12");
+    mPort.mDrawn.clear();
+    vorn::DrawNumberInWidth(&mPort, 12.3456, 6, 0, 0, 25);
+    ASSERT_EQ(mPort.mDrawn.size(), 1u);
+    EXPECT_EQ(mPort.mDrawn[0].text, "12") << locale;
+  }
 }
 
 // When even the integer part is too wide the number is replaced by a marker, never by a

@@ -19,6 +19,7 @@
 #include "net/support/fake_ide.h"
 #include "objects/debug_module.h"
 #include "objects/exceptions.h"
+#include "support/process_locale.h"
 #include "vorn/array_abi.h"
 
 namespace vorn {
@@ -219,16 +220,22 @@ TEST_P(DebugSessionTest, ATerminationSignalEndsAProgramStoppedAtABreakpoint) {
 }
 
 TEST_P(DebugSessionTest, QuitAndALostLinkEndTheSessionAndTheProgram) {
-  for (bool quit : {true, false}) {
+  // A tag's letters match as ASCII's in every locale: Turkish case would not take "quit" for "QUIT".
+  test::ProcessLocale turkish("tr_TR.UTF-8");
+  ASSERT_TRUE(turkish.Loaded());
+  for (const char* quit : {"QUIT ", "quit ", static_cast<const char*>(nullptr)}) {
     sEnds = 0;
     auto ide = StartIDE([&](FakeIDE& ide) {
       EXPECT_EQ(ide.Next(), "BREAK 00000001");
-      if (quit) ide.Send("QUIT ");
-      else ide.Close();
+      if (quit) {
+        ide.Send(quit);
+        EXPECT_EQ(ide.Next(), "<closed>") << quit;
+      }
+      ide.Close();
     });
     RuntimeDebuggerEntry(1);
     ide->Join();
-    EXPECT_EQ(sEnds, 1) << (quit ? "QUIT" : "lost link");
+    EXPECT_EQ(sEnds, 1) << (quit ? quit : "lost link");
     EXPECT_EQ(DebugSession().link.Get(), nullptr);
     RuntimeDebuggerShutdown();
   }

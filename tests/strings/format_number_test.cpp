@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "support/process_locale.h"
 #include "vorn/runtime_math.h"
 
 namespace {
@@ -150,7 +151,8 @@ TEST(Format, LongAndOddFormats) {
 }
 
 TEST(Format, StringFormatUsesTheLocaleAndTagsUTF8) {
-  // The tests run in the C locale, whose separators are "," and ".".
+  // The C locale's separators are "," and "." (the rows of every locale are in number_locale_test).
+  vorn::test::ProcessLocale in("C");
   vorn::string result = vorn::StringFormat(1234.5, vorn::string("#,##0.0"));
   EXPECT_EQ(result.View(), "1,234.5");
   EXPECT_EQ(result.Encoding(), vorn::kEncodingUTF8);
@@ -163,6 +165,7 @@ TEST(Format, StringFormatUsesTheLocaleAndTagsUTF8) {
 }
 
 TEST(Format, FormatInAnotherEncodingIsConvertedFirst) {
+  vorn::test::ProcessLocale c("C");
   const char16_t text[] = u"0.0 \u00B0";
   vorn::string format(text, static_cast<int32_t>(sizeof text - sizeof text[0]),
                       vorn::kEncodingUTF16);

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "support/process_locale.h"
+
 namespace {
 
 TEST(LocaleSeparators, CLocaleFallsBackToCommaAndPoint) {
   // The C locale has no thousands separator of its own.
+  vorn::test::ProcessLocale c("C");
   vorn::string thousands, decimal, date, time;
   vorn::GetLocaleSeparators(&thousands, &decimal, &date, &time);
   EXPECT_EQ(thousands.View(), ",");

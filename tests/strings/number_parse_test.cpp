@@ -6,7 +6,9 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <string>
 
+#include "support/process_locale.h"
 #include "vorn/runtime_math.h"
 
 namespace {
@@ -120,10 +122,15 @@ TEST(DigitParsing, BadDigitSetsTheFlagAndEndsTheDigits) {
 }
 
 TEST(CDbl, ReadsTheLocaleSeparators) {
-  // The C locale's separators are "," and ".".
+  // The C locale's separators are "," and "."; a decimal-comma locale's "." and ",".
   VORN_LITERAL(kGrouped, "1,234,567.25");
-  EXPECT_DOUBLE_EQ(runCDbl(VORN_STR(kGrouped)), 1234567.25);
-  EXPECT_DOUBLE_EQ(runCDbl(nullptr), 0.0);
+  VORN_LITERAL(kCommaGrouped, "1.234.567,25");
+  for (const std::string& locale : vorn::test::RowLocales()) {
+    vorn::test::ProcessLocale in(locale);
+    ASSERT_TRUE(in.Loaded()) << locale;
+    EXPECT_DOUBLE_EQ(runCDbl(locale == "C" ? VORN_STR(kGrouped) : VORN_STR(kCommaGrouped)), 1234567.25) << locale;
+    EXPECT_DOUBLE_EQ(runCDbl(nullptr), 0.0);
+  }
 }
 
 }  // namespace

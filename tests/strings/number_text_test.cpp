@@ -62,6 +62,12 @@ TEST(DoubleToString, LargeIntegers) {
   EXPECT_EQ(Fixed(9007199254740992.0, 0), "9007199254740992");
   EXPECT_EQ(Fixed(1e20, 0), "100000000000000000000");
   EXPECT_EQ(Fixed(-4294967296.0, 1), "-4294967296.0");
+  // The longest texts: every digit of the largest double, and forty places of the smallest.
+  const std::string largest = Fixed(-std::numeric_limits<double>::max(), 40);
+  EXPECT_EQ(largest.size(), 1 + 309 + 1 + 40u);
+  EXPECT_EQ(largest.substr(0, 18), "-17976931348623157");
+  EXPECT_EQ(largest.substr(largest.size() - 41), "." + std::string(40, '0'));
+  EXPECT_EQ(Fixed(std::numeric_limits<double>::denorm_min(), 40), "0." + std::string(40, '0'));
 }
 
 TEST(DoubleToString, FixedRoundsHalfAwayFromZero) {

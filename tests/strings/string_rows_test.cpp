@@ -7,6 +7,7 @@
 #include "strings/string_entry_points.h"
 #include "strings/system_encoding.h"
 #include "strings/vstring.h"
+#include "support/process_locale.h"
 
 using vorn::string;
 
@@ -195,6 +196,7 @@ TEST(StringRows, ComparingAndJoining) {
 }
 
 TEST(StringRows, CStrAndCTexts) {
+  vorn::test::ProcessLocale c("C");  // CStr in the other locales: number_locale_test
   EXPECT_EQ(Take(runCStr(2.5)), "2.5");
   EXPECT_EQ(Take(runCStr(-1234567.0)), "-1.234567e+6");
   string text("abc");

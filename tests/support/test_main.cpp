@@ -1,6 +1,7 @@
 // The main of every test program: the tests run in surroundings of their own.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -24,6 +25,9 @@ int main(int argc, char** argv) {
     TakeLentDisplay();
     vorn::test::EnterPrivateEnvironment();
   }
+  // The locale from the environment, as the program's main takes it: the suite run under a
+  // desktop's decimal-comma locale must pass as it does under C.
+  std::setlocale(LC_ALL, "");
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -17,9 +17,11 @@ namespace vorn::testing {
 
 namespace {
 
-pid_t Spawn(const std::vector<std::string>& argv, const std::string& errorPath = "") {
+pid_t Spawn(const std::vector<std::string>& argv, const std::string& errorPath = "",
+            const std::vector<std::string>& environment = {}) {
   pid_t pid = fork();
   if (pid != 0) return pid;
+  for (const auto& setting : environment) putenv(const_cast<char*>(setting.c_str()));
   if (!errorPath.empty()) {
     if (FILE* out = std::freopen(errorPath.c_str(), "w", stderr)) (void)out;
   }
@@ -108,7 +110,7 @@ CalculatorSession::~CalculatorSession() {
   if (!mErrorPath.empty()) unlink(mErrorPath.c_str());
 }
 
-bool CalculatorSession::Launch(const std::string& executable) {
+bool CalculatorSession::Launch(const std::string& executable, const std::vector<std::string>& environment) {
   if (!mProblem.empty()) return false;
   if (access(executable.c_str(), X_OK) != 0) {
     mProblem = executable + " has not been built";
@@ -116,7 +118,7 @@ bool CalculatorSession::Launch(const std::string& executable) {
   }
   setenv("GTK_MODULES", "gail:atk-bridge", 1);
   unsetenv("NO_AT_BRIDGE");
-  mProgramPid = Spawn({executable}, mErrorPath);
+  mProgramPid = Spawn({executable}, mErrorPath, environment);
   return mProgramPid > 0;
 }
 

@@ -29,8 +29,9 @@ class CalculatorSession {
   // Empty when the session is ready; otherwise why it cannot run here.
   const std::string& Problem() const { return mProblem; }
 
-  // Starts the executable; false (see Problem) when it could not start.
-  bool Launch(const std::string& executable);
+  // Starts the executable, with these "NAME=value" texts added to its environment; false (see
+  // Problem) when it could not start.
+  bool Launch(const std::string& executable, const std::vector<std::string>& environment = {});
   // The window id of the visible window with that title, 0 after the timeout.
   unsigned long WaitForWindow(const std::string& title, int timeoutMs);
   // What the program wrote on standard error so far.

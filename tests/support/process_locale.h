@@ -1,0 +1,35 @@
+// Rows that must come out the same in every locale run under C and under locales with a
+// decimal comma, one of them with Turkish letter case. The build makes those into its own
+// folder (tests/CMakeLists.txt), so a machine that has none installed runs them too.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vorn::test {
+
+// The locales every such row runs under: "C", then de_DE.UTF-8 and tr_TR.UTF-8, which write
+// "1.234,5" and in which toupper('i') is not 'I'.
+const std::vector<std::string>& RowLocales();
+
+// The process locale (LC_ALL) while this lives, as main sets it from the environment; the one
+// before it afterwards. Loaded() is false, and nothing changed, when the locale is not there.
+class ProcessLocale {
+ public:
+  explicit ProcessLocale(const std::string& name);
+  ~ProcessLocale();
+  ProcessLocale(const ProcessLocale&) = delete;
+  ProcessLocale& operator=(const ProcessLocale&) = delete;
+
+  bool Loaded() const { return mLoaded; }
+
+ private:
+  std::string mPrevious;
+  bool mLoaded = false;
+};
+
+// The environment a child program needs to start in that locale (LANG, LC_ALL, and LOCPATH
+// when the locale is the build's own), as "NAME=value" texts.
+std::vector<std::string> LocaleEnvironment(const std::string& name);
+
+}  // namespace vorn::test
