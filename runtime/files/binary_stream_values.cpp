@@ -27,6 +27,7 @@ RandomAccessMechanism* StoreOf(RuntimeObject* stream, int32_t line) {
 uint64_t ReadValue(RuntimeObject* stream, int width, int32_t line) {
   RandomAccessMechanism* store = StoreOf(stream, line);
   if (!store) return 0;
+  const StreamHold hold(stream);
   uint8_t bytes[8];
   int32_t got = 0;
   if (!store->Read(bytes, width, &got) || got != width) return 0;
@@ -39,6 +40,7 @@ uint64_t ReadValue(RuntimeObject* stream, int width, int32_t line) {
 void WriteValue(RuntimeObject* stream, int width, uint64_t value, int32_t line) {
   RandomAccessMechanism* store = StoreOf(stream, line);
   if (!store) return;
+  const StreamHold hold(stream);
   bool little = Fields(stream)->littleEndian != 0;
   uint8_t bytes[8];
   for (int i = 0; i < width; ++i) bytes[little ? i : width - 1 - i] = static_cast<uint8_t>(value >> (8 * i));
@@ -86,6 +88,7 @@ uint8_t BinaryStreamReadBoolean(VornRuntimeObject* stream) { return ReadValue(st
 VornStringRecord* BinaryStreamReadPString(VornRuntimeObject* stream, VornRuntimeObject* encoding) {
   RandomAccessMechanism* store = StoreOf(stream, __LINE__);
   if (!store) return nullptr;
+  const StreamHold hold(stream);
   uint8_t length = 0;
   if (!store->ReadByte(&length) || length == 0) return nullptr;
   char bytes[255];
@@ -97,6 +100,7 @@ VornStringRecord* BinaryStreamReadPString(VornRuntimeObject* stream, VornRuntime
 VornStringRecord* BinaryStreamRead(VornRuntimeObject* stream, int32_t count, VornRuntimeObject* encoding) {
   RandomAccessMechanism* store = StoreOf(stream, __LINE__);
   if (!store) return nullptr;
+  const StreamHold hold(stream);
   count = store->ReadableCount(count);
   if (count <= 0) return nullptr;
   std::string bytes(static_cast<size_t>(count), '\0');
@@ -138,6 +142,7 @@ void BinaryStreamWriteBoolean(VornRuntimeObject* stream, uint8_t value) {
 void BinaryStreamWritePString(VornRuntimeObject* stream, VornStringRecord* text) {
   RandomAccessMechanism* store = StoreOf(stream, __LINE__);
   if (!store) return;
+  const StreamHold hold(stream);
   string value = string::Share(text);
   int32_t length = std::min(value.Length(), 255);
   std::string bytes(1, static_cast<char>(length));
@@ -147,6 +152,7 @@ void BinaryStreamWritePString(VornRuntimeObject* stream, VornStringRecord* text)
 
 void BinaryStreamWrite(VornRuntimeObject* stream, VornStringRecord* text) {
   RandomAccessMechanism* store = StoreOf(stream, __LINE__);
+  const StreamHold hold(stream);
   string value = string::Share(text);
   if (store && !value.IsEmpty()) WriteToStore(store, value.CString(), value.Length());
 }

@@ -92,7 +92,9 @@ void FolderItemImp::SaveAsJPEG(VornRuntimeObject*) {}
 bool FolderItemImp::SaveStyledEditField(VornRuntimeObject*) { return false; }
 
 RandomAccessMechanism* FolderItemImp::OpenStreamToAppend(bool create) {
-  std::unique_ptr<RandomAccessMechanism> store(create ? CreateStream(string("text")) : OpenStream(true, true));
+  std::unique_ptr<RandomAccessMechanism> store(OpenStream(true, true));
+  // Creating empties what is there: only a file that is not there is made.
+  if (!store && create && !Exists()) store.reset(CreateStream(string("text")));
   if (!store || store->IsSequential() || store->SetPosition64(store->GetLength64())) return store.release();
   mLastError = store->mLastError ? store->mLastError : EIO;
   return nullptr;

@@ -120,7 +120,8 @@ class FolderItemImp {
   virtual bool SaveStyledEditField(VornRuntimeObject* editField);
   // Reading and writing, every write at the end: here OpenStream positioned at the end, which
   // a medium that only this program writes may use; null, with mLastError, when it fails. With
-  // `create`, for a file that is not there: here CreateStream.
+  // `create` a file that is not there is made (here CreateStream); one that is, is never emptied,
+  // whoever made it a moment before.
   virtual RandomAccessMechanism* OpenStreamToAppend(bool create);
 
   int32_t mLastError = 0;  // 0, or the code of the latest failure (errno for items on disk)

@@ -232,9 +232,17 @@ void FolderItemImpUnix::DropFolderSlash() {
   }
 }
 
+// A file found missing is made by an open that appends just as well to one another program made
+// a moment later, so neither loses its lines. The item's path loses a folder's slash only when
+// the file was not there.
 RandomAccessMechanism* FolderItemImpUnix::OpenStreamToAppend(bool create) {
-  if (create) DropFolderSlash();
-  return OpenedDataFile(this, __LINE__, [&](DataFile& file) { return file.OpenToAppend(SysPath().c_str(), create); });
+  const auto append = [&](bool making) {
+    return OpenedDataFile(this, __LINE__, [&](DataFile& file) { return file.OpenToAppend(SysPath().c_str(), making); });
+  };
+  RandomAccessMechanism* store = append(false);
+  if (store || !create || mLastError != ENOENT) return store;
+  DropFolderSlash();
+  return append(true);
 }
 
 RandomAccessMechanism* FolderItemImpUnix::CreateStream(const string&) {

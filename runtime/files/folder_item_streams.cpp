@@ -50,10 +50,7 @@ VornRuntimeObject* FolderItemOpenTextFile(VornRuntimeObject* self) {
 VornRuntimeObject* FolderItemAppendTextFile(VornRuntimeObject* self) {
   FolderItemImp* imp = MethodImp(self, __LINE__);
   if (!imp || imp->IsLocked()) return nullptr;
-  RandomAccessMechanism* store = imp->OpenStreamToAppend(false);
-  // Only a file that is not there yet is made: any other failure to open leaves it as it is.
-  if (!store && !imp->Exists()) store = imp->OpenStreamToAppend(true);
-  return TextOutputOver(store);
+  return TextOutputOver(imp->OpenStreamToAppend(true));
 }
 
 VornRuntimeObject* FolderItemCreateTextFile(VornRuntimeObject* self) {

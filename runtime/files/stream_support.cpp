@@ -11,9 +11,8 @@ void ReportFileAccessAssertion(int32_t line, const char* condition, const char* 
 int32_t CloseAndDestroyStore(RandomAccessMechanism*& store) {
   RandomAccessMechanism* closing = store;
   if (!closing) return 0;
-  // Another thread waits in the store and comes back to it: the store only ends that wait here.
-  // Should the stream itself go meanwhile, the store is left behind rather than pulled from
-  // under that thread.
+  // Another thread waits in the store and comes back to it: the store only ends that wait here
+  // and stays the stream's, which that thread holds until it is back.
   if (closing->WaitedIn()) {
     closing->Close();
     return 0;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "files/random_access_mechanism.h"
+#include "objects/runtime_object.h"
 #include "strings/vstring.h"
 
 namespace vorn {
@@ -19,12 +20,27 @@ void ReportFileAccessAssertion(int32_t line, const char* condition, const char* 
 // Pushes out what the store buffers, closes it and destroys it; answers the error code to keep
 // for LastErrorCode. A close that fails with no code of its own answers
 // kStreamWriteFailedError, so that data lost at the end does not pass unnoticed. A store that
-// another thread waits in stays the stream's, closed once that thread is back.
+// another thread waits in (a Close during its wait) stays the stream's, closed once that thread
+// is back; the stream goes with it later, that thread holding it meanwhile (StreamHold).
 int32_t CloseAndDestroyStore(RandomAccessMechanism*& store);
 
 // Writes the bytes; a refused write that left no code in the store leaves
 // kStreamWriteFailedError there.
 bool WriteToStore(RandomAccessMechanism* store, const void* bytes, int32_t count);
+
+// Holds the stream for the length of a call that may wait in its store (a pipe, a device): the
+// waiting thread gives the runtime away, and another may meanwhile let go of the stream's last
+// reference. The stream then goes when the call is over, with its store.
+class StreamHold {
+ public:
+  explicit StreamHold(RuntimeObject* stream) : mStream(stream) { RetainObject(stream); }
+  ~StreamHold() { ReleaseObject(mStream); }
+  StreamHold(const StreamHold&) = delete;
+  StreamHold& operator=(const StreamHold&) = delete;
+
+ private:
+  RuntimeObject* mStream;
+};
 
 // A new record of the bytes with one reference for the caller; nil for none.
 StringRep* HandOutBytes(std::string_view bytes, EncodingCode encoding);

@@ -124,6 +124,7 @@ void TextInputStreamDestructor(VornRuntimeObject* stream) {
 
 VornStringRecord* TextInputStreamRead(VornRuntimeObject* stream, int32_t count, VornRuntimeObject* encoding) {
   if (!ReadableStore(stream) || count <= 0) return nullptr;
+  const StreamHold hold(stream);
   TextInputStreamObject* fields = Fields(stream);
   std::string bytes = BufferOf(fields).ReadBytes(fields->store, count);
   return HandOutBytes(bytes, TagFor(fields, encoding));
@@ -131,6 +132,7 @@ VornStringRecord* TextInputStreamRead(VornRuntimeObject* stream, int32_t count, 
 
 VornStringRecord* TextInputStreamReadLine(VornRuntimeObject* stream, VornRuntimeObject* encoding) {
   if (!ReadableStore(stream)) return nullptr;
+  const StreamHold hold(stream);
   TextInputStreamObject* fields = Fields(stream);
   EncodingCode tag = TagFor(fields, encoding);
   std::string line = BufferOf(fields).ReadLine(fields->store, tag == kEncodingUTF16 ? 2 : 1);
@@ -175,7 +177,8 @@ int32_t TextInputStreamGetPosition(VornRuntimeObject* stream) {
 }
 
 void TextInputStreamSetPosition(VornRuntimeObject* stream, int32_t, int32_t position) {
-  if (!stream || !Fields(stream)->store) return;
+  if (!ReadableStore(stream)) return;
+  const StreamHold hold(stream);
   TextInputStreamObject* fields = Fields(stream);
   fields->store->SetPosition(std::max(position, 0));
   BufferOf(fields).Reload(fields->store);

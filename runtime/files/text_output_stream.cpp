@@ -97,6 +97,7 @@ void TextOutputStreamDestructor(VornRuntimeObject* stream) {
 
 void TextOutputStreamWrite(VornRuntimeObject* stream, VornStringRecord* text) {
   if (!stream || !Fields(stream)->store) return;
+  const StreamHold hold(stream);
   string value = string::Share(text);
   if (!value.IsEmpty()) WriteToStore(Fields(stream)->store, value.CString(), value.Length());
 }
@@ -104,6 +105,7 @@ void TextOutputStreamWrite(VornRuntimeObject* stream, VornStringRecord* text) {
 // The line and its end go out in one write, so a failing store never keeps half of them.
 void TextOutputStreamWriteLine(VornRuntimeObject* stream, VornStringRecord* line) {
   if (!stream || !Fields(stream)->store) return;
+  const StreamHold hold(stream);
   TextOutputStreamObject* fields = Fields(stream);
   string value = string::Share(line);
   EncodingCode lineEncoding = value.IsEmpty() ? kEncodingASCII : value.Encoding();

@@ -17,12 +17,15 @@
 #include "core/support/core_object_test.h"
 #include "core/thread_class.h"
 #include "core/thread_scheduler.h"
+#include "files/binary_stream.h"
 #include "files/data_file.h"
 #include "files/program_runner.h"
 #include "files/text_input_stream.h"
+#include "files/text_output_stream.h"
 #include "objects/exceptions.h"
 #include "objects/text_encoding_object.h"
 #include "strings/vstring.h"
+#include "support/hang_limit.h"
 #include "vorn/folder_item_api.h"
 
 namespace vorn {
@@ -69,6 +72,9 @@ class ThreadsTest : public CoreObjectTest {
     EXPECT_EQ(CurrentThreadRecord(), MainThreadRecord());
     CoreObjectTest::TearDown();
   }
+
+  // A wake-up that never comes (a lock's, or a file wait's without its hook) fails the test here.
+  const test::HangLimit mLimit;
 };
 
 void Relay(int32_t index) {
@@ -222,28 +228,163 @@ TEST_F(ThreadsTest, ThreadsWaitingForInputLetTheOthersRunAndReadInTurn) {
 }
 
 // While a thread waits in a pipe, the main thread's read is refused (it would take the half of
-// a UTF-16 unit the waiting thread has read), and its Close ends the wait and the pipe's end.
+// a UTF-16 unit the waiting thread has read, or the bytes that thread waits for), and its Close
+// ends the wait and the pipe's end.
 TEST_F(ThreadsTest, AThreadWaitingInAPipeKeepsWhatItReadAndEndsWhenAnotherThreadClosesIt) {
-  ClearTextEncodingObjects();
-  ScratchFolder folder("/tmp/vorn-unit-pipe-");
-  const std::string fifo = folder.Path() + "/fifo";
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  RuntimeObject* item = RuntimeGetFolderItem(string(fifo.c_str()).Rep(), 0);
   static RuntimeObject *stream, *utf16;
-  stream = FolderItemOpenTextFile(item), utf16 = GetTEObjectFromEncoding(kEncodingUTF16);
-  const int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-  ASSERT_EQ(write(writer, "p\0a", 3), 3);
-  RuntimeObject* reader = Start([](Worker*) { Log() += string::Adopt(TextInputStreamReadLine(stream, utf16)).View(); });
-  EXPECT_EQ(TextInputStreamReadLine(stream, utf16), nullptr);
-  EXPECT_EQ(TextInputStreamLastErrorGetter(stream), EBUSY);
-  TextInputStreamClose(stream);
-  AwaitFinished(1);
-  EXPECT_EQ(Log(), std::string("p\0a", 3));
-  EXPECT_EQ(TextInputStreamLastErrorGetter(stream), EBADF);
-  EXPECT_EQ(open(fifo.c_str(), O_WRONLY | O_NONBLOCK), -1) << "the pipe is left without a reader";
-  close(writer);
-  for (RuntimeObject* object : {stream, utf16, item, reader}) RuntimeUnlockObject(object);
+  const struct {
+    const char* name;
+    RuntimeObject* (*open)(RuntimeObject* item);
+    VornStringRecord* (*read)();  // by the thread, then by the main thread
+    int32_t (*lastError)(RuntimeObject* stream);
+    void (*close)(RuntimeObject* stream);
+    std::string before;  // in the pipe before the thread reads
+  } rows[] = {
+      {"text, half a unit read", FolderItemOpenTextFile, [] { return TextInputStreamReadLine(stream, utf16); },
+       TextInputStreamLastErrorGetter, TextInputStreamClose, std::string("p\0a", 3)},
+      {"binary, nothing read yet", [](RuntimeObject* item) { return FolderItemOpenBinaryFile(item, 0); },
+       [] { return BinaryStreamRead(stream, 2, nullptr); }, BinaryStreamLastErrorGetter, BinaryStreamClose, ""},
+  };
+  static VornStringRecord* (*read)();
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    ClearTextEncodingObjects();
+    ScratchFolder folder("/tmp/vorn-unit-pipe-");
+    const std::string fifo = folder.Path() + "/fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    RuntimeObject* item = RuntimeGetFolderItem(string(fifo.c_str()).Rep(), 0);
+    stream = row.open(item), utf16 = GetTEObjectFromEncoding(kEncodingUTF16), read = row.read;
+    const int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    ASSERT_EQ(write(writer, row.before.data(), row.before.size()), static_cast<ssize_t>(row.before.size()));
+    RuntimeObject* reader = Start([](Worker*) { Log() += string::Adopt(read()).View(); });
+    ASSERT_EQ(write(writer, "xy", 2), 2);  // what the waiting thread is owed
+    EXPECT_EQ(read(), nullptr);
+    EXPECT_EQ(row.lastError(stream), EBUSY);
+    row.close(stream);
+    AwaitFinished(1);
+    EXPECT_EQ(Log(), row.before);
+    EXPECT_EQ(row.lastError(stream), EBADF);
+    EXPECT_EQ(open(fifo.c_str(), O_WRONLY | O_NONBLOCK), -1) << "the pipe is left without a reader";
+    close(writer);
+    for (RuntimeObject* object : {stream, utf16, item, reader}) RuntimeUnlockObject(object);
+    ClearTextEncodingObjects();
+    Log().clear();
+  }
+}
+
+// The main thread lets go of the last reference to a stream (closing it first or not) while a
+// thread waits in it: the stream and its store go once the wait is over, and the thread reads
+// or writes what it waited for (these rows run under the sanitizers).
+TEST_F(ThreadsTest, AStreamLetGoWhileAThreadWaitsInItGoesWithItsStoreOnceTheWaitIsOver) {
   ClearTextEncodingObjects();
+  static RuntimeObject* stream;
+  static const std::string big(1 << 20, 'x');  // more than a pipe holds
+  using Open = RuntimeObject* (*)(RuntimeObject*);
+  const Open text = FolderItemOpenTextFile, binary = [](RuntimeObject* i) { return FolderItemOpenBinaryFile(i, 0); };
+  const Open out = FolderItemAppendTextFile, binaryOut = [](RuntimeObject* i) { return FolderItemOpenBinaryFile(i, 1); };
+  void (*const readLine)(Worker*) = [](Worker*) { Log() += string::Adopt(TextInputStreamReadLine(stream, nullptr)).View(); };
+  void (*const readText)(Worker*) = [](Worker*) { Log() += string::Adopt(TextInputStreamRead(stream, 4, nullptr)).View(); };
+  void (*const readBytes)(Worker*) = [](Worker*) { Log() += string::Adopt(BinaryStreamRead(stream, 4, nullptr)).View(); };
+  void (*const writeLine)(Worker*) = [](Worker*) { TextOutputStreamWriteLine(stream, string(big.c_str()).Rep()); };
+  void (*const writeBytes)(Worker*) = [](Worker*) { BinaryStreamWrite(stream, string(big.c_str()).Rep()); };
+  const struct {
+    const char* name;
+    Open open;
+    bool writes;  // the thread waits to write; otherwise to read
+    void (*wait)(Worker*);
+    void (*close)(RuntimeObject* stream);  // nil: let go without closing
+    std::string log;  // what the thread read, or the bytes the pipe took
+  } rows[] = {
+      {"TextInputStream.ReadLine", text, false, readLine, nullptr, "abcd"},
+      {"TextInputStream.ReadLine, closed", text, false, readLine, TextInputStreamClose, ""},
+      {"TextInputStream.Read", text, false, readText, nullptr, "abcd"},
+      {"TextInputStream.Read, closed", text, false, readText, TextInputStreamClose, ""},
+      {"BinaryStream.Read", binary, false, readBytes, nullptr, "abcd"},
+      {"BinaryStream.Read, closed", binary, false, readBytes, BinaryStreamClose, ""},
+      {"BinaryStream.Write", binaryOut, true, writeBytes, nullptr, std::to_string(big.size())},
+      {"BinaryStream.Write, closed", binaryOut, true, writeBytes, BinaryStreamClose, ""},
+      {"TextOutputStream.WriteLine", out, true, writeLine, nullptr, std::to_string(big.size() + 1)},
+      {"TextOutputStream.WriteLine, closed", out, true, writeLine, TextOutputStreamClose, ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    ScratchFolder folder("/tmp/vorn-unit-pipe-");
+    const std::string fifo = folder.Path() + "/fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    RuntimeObject* item = RuntimeGetFolderItem(string(fifo.c_str()).Rep(), 0);
+    // The test's own end: a reader must be there before a writer may open.
+    const int reader = row.writes ? open(fifo.c_str(), O_RDONLY | O_NONBLOCK) : -1;
+    stream = row.open(item);
+    ASSERT_NE(stream, nullptr);
+    const int end = row.writes ? reader : open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    RuntimeObject* thread = Start(row.wait);
+    EXPECT_EQ(gFinished, 0) << "the thread waits";
+    if (row.close) row.close(stream);
+    RuntimeUnlockObject(stream);
+    if (!row.close && !row.writes) {
+      EXPECT_EQ(write(end, "abcd\n", 5), 5);
+    }
+    // The pipe is emptied as the thread fills it, until the thread is over and the pipe empty.
+    size_t taken = 0;
+    for (char buffer[65536];;) {
+      const ssize_t got = row.writes ? read(end, buffer, sizeof buffer) : -1;
+      if (got > 0) {
+        taken += static_cast<size_t>(got);
+      } else if (gFinished > 0) {
+        break;
+      } else {
+        YieldToNextThread();
+        usleep(1000);
+      }
+    }
+    AwaitFinished(1);
+    if (row.writes && !row.close) Log() += std::to_string(taken);
+    EXPECT_EQ(Log(), row.log);
+    // The store went with the stream: its end of the pipe is closed.
+    if (row.writes) {
+      char rest[65536];
+      while (read(end, rest, sizeof rest) > 0) {
+      }
+      EXPECT_EQ(read(end, rest, 1), 0) << "no writer is left";
+    } else {
+      EXPECT_EQ(open(fifo.c_str(), O_WRONLY | O_NONBLOCK), -1) << "no reader is left";
+    }
+    close(end);
+    RuntimeUnlockObject(thread);
+    RuntimeUnlockObject(item);
+    Log().clear();
+  }
+  ClearTextEncodingObjects();
+}
+
+// A POSIX thread of no runtime thread's that waits on a pipe while a runtime thread has the
+// turn waits on its own: the turn stays with that runtime thread, which runs on unhindered.
+TEST_F(ThreadsTest, APlainPosixThreadWaitingOnAPipeLeavesTheTurnWithTheThreadThatHasIt) {
+  static std::string fifo;
+  ScratchFolder folder("/tmp/vorn-unit-pipe-");
+  fifo = folder.Path() + "/fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  RuntimeObject* thread = Start([](Worker*) {
+    std::string got = "nothing";
+    std::thread plain([&got] {
+      UnixDataFile file;
+      char byte = 0;
+      if (file.Open(fifo.c_str(), kDataFileReadPermission) && file.Read(&byte, 1)) got.assign(1, byte);
+    });
+    std::thread writer([] {
+      usleep(150 * 1000);  // the plain thread is waiting by now
+      const int end = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+      EXPECT_EQ(write(end, "z", 1), 1);
+      close(end);
+    });
+    plain.join();
+    writer.join();
+    Log() += got + ";";
+  });
+  Log() += "main;";
+  AwaitFinished(1);
+  EXPECT_EQ(Log(), "z;main;") << "the main thread ran while the runtime thread waited for a plain one";
+  RuntimeUnlockObject(thread);
 }
 
 // A thread waiting on a pipe nobody writes, on one nobody reads (1 MiB) or on a program lets the

@@ -1,12 +1,15 @@
 // FolderItem over real files and folders in a fresh temporary folder.
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "files/binary_stream.h"
 #include "files/folder_item_class.h"
@@ -172,6 +175,58 @@ TEST_F(FolderItemDiskTest, StreamsWriteReadAndAppendRealFiles) {
 
   RuntimeUnlockObject(missing);
   RuntimeUnlockObject(item);
+}
+
+// Programs that start appending at the same moment to a log none of them made each keep their
+// line, whichever of them makes the file and whenever. The same eight programs go at once on a
+// new log each round, many rounds, since the moment that loses a line is short.
+TEST_F(FolderItemDiskTest, ProgramsAppendingAtOnceToALogNoneMadeKeepEveryLine) {
+  constexpr int kPrograms = 8, kRounds = 2000;
+  int go[kPrograms][2], done[2];  // a program's go: a byte naming the round's log
+  ASSERT_EQ(pipe(done), 0);
+  std::vector<pid_t> programs;
+  for (int program = 0; program < kPrograms; ++program) {
+    ASSERT_EQ(pipe(go[program]), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+      close(go[program][1]);
+      const std::string line = "line " + std::to_string(program);
+      // The end of its go pipe ends the program.
+      for (char start; read(go[program][0], &start, 1) == 1;) {
+        RuntimeObject* item = Get(In("log" + std::to_string(start)));
+        RuntimeObject* out = FolderItemAppendTextFile(item);
+        TextOutputStreamWriteLine(out, Text(line).Rep());
+        TextOutputStreamClose(out);
+        const char outcome = !out ? 'n' : TextOutputStreamLastErrorGetter(out) != 0 ? 'e' : '.';
+        RuntimeUnlockObject(out);
+        RuntimeUnlockObject(item);
+        if (write(done[1], &outcome, 1) != 1) _exit(2);
+      }
+      _exit(0);
+    }
+    programs.push_back(pid);
+    close(go[program][0]);
+  }
+  close(done[1]);
+  std::vector<std::string> lines;
+  for (int program = 0; program < kPrograms; ++program) lines.push_back("line " + std::to_string(program));
+  for (int round = 0; round < kRounds && !HasFailure(); ++round) {
+    const char name = static_cast<char>('a' + round % 16);  // the log's name; it goes after the round
+    for (const auto& pipe : go) EXPECT_EQ(write(pipe[1], &name, 1), 1);
+    std::string outcomes;
+    for (char outcome; outcomes.size() < kPrograms && read(done[0], &outcome, 1) == 1;) outcomes += outcome;
+    EXPECT_EQ(outcomes, std::string(kPrograms, '.')) << "round " << round << ": n is nil, e a write error";
+    const std::string log = "log" + std::to_string(name);
+    std::vector<std::string> kept;
+    std::istringstream file(ReadFile(log));
+    for (std::string line; std::getline(file, line);) kept.push_back(line);
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(kept, lines) << "round " << round;
+    unlink(In(log).c_str());
+  }
+  for (const auto& pipe : go) close(pipe[1]);
+  close(done[0]);
+  for (const pid_t pid : programs) waitpid(pid, nullptr, 0);
 }
 
 TEST_F(FolderItemDiskTest, RenamingPermissionsAndSaveInfoActOnTheFileSystem) {

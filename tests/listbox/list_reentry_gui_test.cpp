@@ -14,6 +14,7 @@
 #include "listbox/listbox_class.h"
 #include "listbox/runtime_listbox.h"
 #include "listbox/support/tree_shape.h"
+#include "support/hang_limit.h"
 #include "vorn/listbox_api.h"
 
 namespace vorn {
@@ -90,6 +91,7 @@ class ListReentryGuiTest : public test::ControlClassTest {
 // What the handler leaves is what the list holds: every row once, in the order the handler and
 // the list's own change put them, and a selection that counts them.
 TEST_F(ListReentryGuiTest, RowsChangedByAHandlerWhileTheListChangesThemStayWhole) {
+  const test::HangLimit limit(60);  // a row that RemoveRow keeps putting back never ends
   using Change = std::function<void(VornRuntimeObject*)>;
   const auto add = [](std::vector<const char*> texts) -> Change {
     return [texts](VornRuntimeObject* l) { for (const char* text : texts) RuntimeListAddRow(l, string(text).Rep()); };

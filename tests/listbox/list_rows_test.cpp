@@ -6,6 +6,7 @@
 #include "listbox/support/list_test.h"
 #include "listbox/support/recording_rows.h"
 #include "listbox/support/tree_shape.h"
+#include "support/hang_limit.h"
 
 namespace vorn::testing {
 namespace {
@@ -169,6 +170,15 @@ TEST_F(ListRowsTest, FoldersExpandWithChildrenInOrderAndCollapseEveryDescendant)
   EXPECT_EQ(TreeShapeFault(list), "");
   EXPECT_FALSE(list.IsExpanded(0));
   EXPECT_FALSE(list.CollapseFolder(0));
+
+  // An open folder removed takes its rows with it (a folder's rows left behind keep RemoveRow
+  // putting the folder back for ever).
+  const test::HangLimit limit;
+  EXPECT_TRUE(list.ExpandFolder(0));
+  EXPECT_TRUE(list.ExpandFolder(1));
+  list.RemoveRow(0);
+  EXPECT_EQ(list.ColumnTexts(), (std::vector<std::string>{"after", "outside"}));
+  EXPECT_EQ(TreeShapeFault(list), "");
 }
 
 TEST_F(ListRowsTest, ARowRemovedAgainFromItsOwnRemovalGoesOnce) {

@@ -113,6 +113,22 @@ TEST_F(ListSortTest, FoldersMoveWithTheirChildrenWhichSortAmongThemselves) {
     const bool child = list.ColumnTexts()[row].size() == 2;
     EXPECT_EQ(list.GetRowDepth(row), child ? 1 : 0) << row;
   }
+
+  // A folder whose ExpandRow sorts the list while the folder is empty takes the rows it adds
+  // next, wherever the sort moved it.
+  RecordingRows filling;
+  filling.SetHierarchical(true);
+  filling.AddTextRow(string("m"), kCollapsedFolder);
+  filling.AddRows({"a", "z"});
+  filling.onExpand = [&](int32_t) {
+    filling.AddTextRow(string("gone"), kPlainRow);
+    filling.RemoveRow(1);
+    filling.SortByColumn(0);
+    filling.AddTextRow(string("m1"), kPlainRow);
+  };
+  EXPECT_TRUE(filling.ExpandFolder(0));
+  EXPECT_EQ(filling.ColumnTexts(), (std::vector<std::string>{"a", "m", "m1", "z"}));
+  EXPECT_EQ(filling.GetRowDepth(2), 1);
 }
 
 TEST_F(ListSortTest, ManyRowsSortCompletely) {
