@@ -99,6 +99,34 @@ std::unique_ptr<vndbCursor> vndbCursor::Open(vndbHandle& handle, const std::stri
   return cursor;
 }
 
+vndbCursor::~vndbCursor() { mHandle.Unwatch(this); }
+
+void vndbCursor::AfterEnd(bool kept) {
+  ++mEnds;
+  const bool moved = std::exchange(mMovedInTransaction, false);
+  if (kept) return;
+  for (auto it = mMovedKeys.begin(); it != mMovedKeys.end();) {
+    Move& move = it->second;
+    if (move.end != mEnds - 1) {
+      ++it;
+    } else if (move.before) {
+      move = {move.before, move.beforeEnd, 0, 0};
+      ++it;
+    } else {
+      it = mMovedKeys.erase(it);
+    }
+  }
+  if (moved) {
+    mLastKey = mKeyAtBegin;
+    mHasLastKey = true;
+    mLastKeyRow = mRowsGiven;
+  }
+  // A row gone in the transaction may be back: it is looked for again by its key.
+  if (mHasLastKey && mLastKeyRow == mRowsGiven) mRowGone = false;
+  mDisturbed = true;
+  mSourceKeyRow = UINT64_MAX;
+}
+
 std::unique_ptr<vndbCursor> vndbCursor::OpenTableList(vndbHandle& handle) {
   vndbFile::Scope scope(handle.File());
   std::unique_ptr<vndbCursor> cursor(new vndbCursor(handle, kDbTablesTree));
@@ -181,6 +209,7 @@ bool vndbCursor::NextRow() {
   }
   mDisturbed = false;
   mMoved = false;
+  mMovedInTransaction = false;
   while (mTree->Next()) {
     vndbPage* leaf = mTree->CurrentLeaf();
     size_t length = 0;
@@ -212,7 +241,8 @@ bool vndbCursor::MetBefore(const uint8_t* record, size_t length) {
   mTree->BuildKeyInto(mVisitKey, record, length);
   // The walk never comes back below the key it stands on: keys there need no remembering.
   mMovedKeys.erase(mMovedKeys.begin(), mMovedKeys.lower_bound(mVisitKey));
-  return !mMovedKeys.empty() && *mMovedKeys.begin() == mVisitKey;
+  return !mMovedKeys.empty() && mMovedKeys.begin()->first == mVisitKey &&
+         mMovedKeys.begin()->second.id == DbGet32(record + kDbRecordIdOffset);
 }
 
 bool vndbCursor::LeafFitsColumns(vndbPage* leaf) {
@@ -242,6 +272,7 @@ void vndbCursor::KeepLastKey() {
   mRowGone = !record;
   if (!record) return;
   mHasLastKey = true;
+  mLastKeyRow = mRowsGiven;
   mTree->BuildKeyInto(mLastKey, record, length);
   mLastRecord.assign(record, record + length);
 }
@@ -369,7 +400,13 @@ bool vndbCursor::UpdateRow(const std::vector<std::pair<size_t, std::optional<std
   if (key != oldKey) {
     if (!mMoved) mMovedFrom = oldKey;
     mMoved = true;
-    mMovedKeys.insert(std::move(key));
+    if (!std::exchange(mMovedInTransaction, true)) mKeyAtBegin = oldKey;
+    size_t length = 0;
+    const uint32_t id = DbGet32(mTree->CurrentRecord(&length) + kDbRecordIdOffset);
+    auto [at, added] = mMovedKeys.try_emplace(std::move(key));
+    Move& move = at->second;
+    if (added || move.end != mEnds) move = {0, mEnds, added ? 0 : move.id, added ? 0 : move.end};
+    move.id = id;
   }
   MarkPosition();
   for (uint32_t id : replaced) DeleteLargeObject(mHandle.File(), id);

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -17,7 +17,7 @@
 
 namespace vorn {
 
-class vndbCursor {
+class vndbCursor : private vndbHandle::Watcher {
  public:
   struct Column {
     std::string name;
@@ -33,6 +33,9 @@ class vndbCursor {
                                           const dbFilter* filter = nullptr);
   // The names of the tables, as the single column "TableName", in name order.
   static std::unique_ptr<vndbCursor> OpenTableList(vndbHandle& handle);
+  ~vndbCursor();
+  vndbCursor(const vndbCursor&) = delete;
+  vndbCursor& operator=(const vndbCursor&) = delete;
 
   size_t ColumnCount() const { return mColumns.size(); }
   // Empty outside the columns.
@@ -68,7 +71,14 @@ class vndbCursor {
   std::string_view ColumnSource(size_t index, std::string_view* key);
 
  private:
-  vndbCursor(vndbHandle& handle, std::string table) : mHandle(handle), mTable(std::move(table)) {}
+  vndbCursor(vndbHandle& handle, std::string table) : mHandle(handle), mTable(std::move(table)) {
+    mHandle.Watch(this);
+  }
+  // The key of the row given last is kept while the pages of the transaction are there; a
+  // transaction undone takes this walk's moves made in it along, and the pages and places it
+  // kept: the row given last is found again by the key it has now.
+  void BeforeEnd() override { KeepLastKey(); }
+  void AfterEnd(bool kept) override;
 
   // The field's value in the record, large objects read; nothing without a record, or when the
   // object is lost.
@@ -111,6 +121,7 @@ class vndbCursor {
   bool mEnded = false;
   Bytes mLastKey;               // of the row given last, once kept
   bool mHasLastKey = false;
+  uint64_t mLastKeyRow = 0;      // the count of rows given when it was kept
   bool mLastKeyPending = false;  // a row was given whose key is not kept yet
   // Where the row given last stood: its leaf at that leaf's version, and its record id, which
   // finds it on the leaf when the page is read again before its key was kept.
@@ -123,8 +134,21 @@ class vndbCursor {
   // walk goes on from there.
   Bytes mMovedFrom;
   bool mMoved = false;
-  // The keys rows given by this walk were moved to; the walk forgets them as it passes them.
-  std::set<Bytes> mMovedKeys;
+  // The keys rows given by this walk were moved to, with the record id each row keeps wherever
+  // it goes: another row at such a key is not one given before. The walk forgets them as it
+  // passes them. Each notes the transaction that put it there (the count of ends this walk saw)
+  // and what it held before, so that an undone transaction takes it back.
+  struct Move {
+    uint32_t id = 0;
+    uint32_t end = 0;
+    uint32_t before = 0;  // the id it held before, 0 for none
+    uint32_t beforeEnd = 0;
+  };
+  std::map<Bytes, Move> mMovedKeys;
+  uint32_t mEnds = 0;
+  // The key the row given last had when the open transaction began, once this walk moved it.
+  Bytes mKeyAtBegin;
+  bool mMovedInTransaction = false;
   Bytes mVisitKey;  // kept for its buffer
   // The key condition of the row given last, built once for all of its columns.
   std::string mSourceKey;
