@@ -105,17 +105,7 @@ void vndbCursor::AfterEnd(bool kept) {
   ++mEnds;
   const bool moved = std::exchange(mMovedInTransaction, false);
   if (kept) return;
-  for (auto it = mMovedKeys.begin(); it != mMovedKeys.end();) {
-    Move& move = it->second;
-    if (move.end != mEnds - 1) {
-      ++it;
-    } else if (move.before) {
-      move = {move.before, move.beforeEnd, 0, 0};
-      ++it;
-    } else {
-      it = mMovedKeys.erase(it);
-    }
-  }
+  mMovedKeys.Undo(mEnds - 1);
   if (moved) {
     mLastKey = mKeyAtBegin;
     mHasLastKey = true;
@@ -216,8 +206,8 @@ bool vndbCursor::NextRow() {
     const uint8_t* record = mTree->CurrentRecordIn(leaf, &length);
     if (!mSeek.empty() && mTree->EndsKeyWalk(record, length, mSeek)) break;
     if (!mTree->Visible(record, length)) continue;
-    if (!mMovedKeys.empty() && MetBefore(record, length)) continue;
-    if (mSchema && !LeafFitsColumns(leaf)) {
+    if (!mMovedKeys.Empty() && MetBefore(record, length)) continue;
+    if (mSchema && !LeafFitsColumns(leaf, record, length)) {
       mHandle.File().ReportDamage("a row of table " + mTable + " holds fields its columns do not describe");
       break;
     }
@@ -239,14 +229,15 @@ bool vndbCursor::NextRow() {
 
 bool vndbCursor::MetBefore(const uint8_t* record, size_t length) {
   mTree->BuildKeyInto(mVisitKey, record, length);
-  // The walk never comes back below the key it stands on: keys there need no remembering.
-  mMovedKeys.erase(mMovedKeys.begin(), mMovedKeys.lower_bound(mVisitKey));
-  return !mMovedKeys.empty() && mMovedKeys.begin()->first == mVisitKey &&
-         mMovedKeys.begin()->second.id == DbGet32(record + kDbRecordIdOffset);
+  return mMovedKeys.Holds(mVisitKey, DbGet32(record + kDbRecordIdOffset));
 }
 
-bool vndbCursor::LeafFitsColumns(vndbPage* leaf) {
+bool vndbCursor::LeafFitsColumns(vndbPage* leaf, const uint8_t* record, size_t length) {
   if (leaf->fitVersion == leaf->version && leaf->fitTable == mSchema->id) return true;
+  // A leaf found sound as it came from the file changes only by rows written through the table's
+  // columns: after such a write the row given is looked at, not every row of the leaf again.
+  if (leaf->fitTable == mSchema->id && leaf->fitVersion != UINT64_MAX)
+    return DbRowFitsColumns(record, length, mSchema->fieldTypes.data());
   const uint8_t* data = leaf->Data();
   for (size_t at = 0; at + kDbRowFieldsOffset <= leaf->Used(); at += DbGet16(data + at)) {
     const size_t length = DbGet16(data + at);
@@ -402,11 +393,7 @@ bool vndbCursor::UpdateRow(const std::vector<std::pair<size_t, std::optional<std
     mMoved = true;
     if (!std::exchange(mMovedInTransaction, true)) mKeyAtBegin = oldKey;
     size_t length = 0;
-    const uint32_t id = DbGet32(mTree->CurrentRecord(&length) + kDbRecordIdOffset);
-    auto [at, added] = mMovedKeys.try_emplace(std::move(key));
-    Move& move = at->second;
-    if (added || move.end != mEnds) move = {0, mEnds, added ? 0 : move.id, added ? 0 : move.end};
-    move.id = id;
+    mMovedKeys.Put(key, DbGet32(mTree->CurrentRecord(&length) + kDbRecordIdOffset), mEnds);
   }
   MarkPosition();
   for (uint32_t id : replaced) DeleteLargeObject(mHandle.File(), id);

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "database/db_handle.h"
+#include "database/db_moved_keys.h"
 #include "database/db_row_filter.h"
 #include "database/db_tree.h"
 
@@ -87,10 +87,11 @@ class vndbCursor : private vndbHandle::Watcher {
   // The record of the row given last as reads see it: where it now stands or, once no live
   // record holds its key, as it was last seen (as a sorted result keeps it).
   const uint8_t* RowRecord(size_t* length);
-  // Whether the live rows of the current leaf hold only fields the table's columns claim, each
-  // stored as its column's type: anything else is damage of the rows or of the catalogue, and
-  // read on it would give wrong values without an error. A page is looked at once per change.
-  bool LeafFitsColumns(vndbPage* leaf);
+  // Whether the live rows of the current leaf (or, on a leaf changed since it was looked at
+  // whole, the live `record` of it) hold only fields the table's columns claim, each stored as
+  // its column's type: anything else is damage of the rows or of the catalogue, and read on it
+  // would give wrong values without an error.
+  bool LeafFitsColumns(vndbPage* leaf, const uint8_t* record, size_t length);
   // Notes the key of the row given last, before anything may move it; a walk nobody changes
   // never needs it, so it is not built for every row.
   void KeepLastKey();
@@ -134,18 +135,9 @@ class vndbCursor : private vndbHandle::Watcher {
   // walk goes on from there.
   Bytes mMovedFrom;
   bool mMoved = false;
-  // The keys rows given by this walk were moved to, with the record id each row keeps wherever
-  // it goes: another row at such a key is not one given before. The walk forgets them as it
-  // passes them. Each notes the transaction that put it there (the count of ends this walk saw)
-  // and what it held before, so that an undone transaction takes it back.
-  struct Move {
-    uint32_t id = 0;
-    uint32_t end = 0;
-    uint32_t before = 0;  // the id it held before, 0 for none
-    uint32_t beforeEnd = 0;
-  };
-  std::map<Bytes, Move> mMovedKeys;
-  uint32_t mEnds = 0;
+  // The keys rows given by this walk were moved to, ahead of it.
+  DbMovedKeys mMovedKeys;
+  uint32_t mEnds = 0;  // transactions ended while the walk was open
   // The key the row given last had when the open transaction began, once this walk moved it.
   Bytes mKeyAtBegin;
   bool mMovedInTransaction = false;
