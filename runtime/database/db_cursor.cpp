@@ -233,10 +233,12 @@ bool vndbCursor::MetBefore(const uint8_t* record, size_t length) {
 }
 
 bool vndbCursor::LeafFitsColumns(vndbPage* leaf, const uint8_t* record, size_t length) {
+  const uint32_t previous = std::exchange(mFitLeaf, leaf->number);
   if (leaf->fitVersion == leaf->version && leaf->fitTable == mSchema->id) return true;
   // A leaf found sound as it came from the file changes only by rows written through the table's
-  // columns: after such a write the row given is looked at, not every row of the leaf again.
-  if (leaf->fitTable == mSchema->id && leaf->fitVersion != UINT64_MAX)
+  // columns: after a write to the leaf the walk stands on, the row given is looked at, not every
+  // row of the leaf again. A walk that comes to a changed leaf looks at it whole, once.
+  if (previous == leaf->number && leaf->fitTable == mSchema->id && leaf->fitVersion != UINT64_MAX)
     return DbRowFitsColumns(record, length, mSchema->fieldTypes.data());
   const uint8_t* data = leaf->Data();
   for (size_t at = 0; at + kDbRowFieldsOffset <= leaf->Used(); at += DbGet16(data + at)) {
