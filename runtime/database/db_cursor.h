@@ -92,7 +92,6 @@ class vndbCursor : private vndbHandle::Watcher {
   // its column's type: anything else is damage of the rows or of the catalogue, and read on it
   // would give wrong values without an error.
   bool LeafFitsColumns(vndbPage* leaf, const uint8_t* record, size_t length);
-  uint32_t mFitLeaf = kDbNoPage;  // the leaf of the row given last
   // Notes the key of the row given last, before anything may move it; a walk nobody changes
   // never needs it, so it is not built for every row.
   void KeepLastKey();
@@ -143,6 +142,7 @@ class vndbCursor : private vndbHandle::Watcher {
   Bytes mKeyAtBegin;
   bool mMovedInTransaction = false;
   Bytes mVisitKey;  // kept for its buffer
+  uint32_t mFitLeaf = kDbNoPage;  // the leaf of the row given last
   // The key condition of the row given last, built once for all of its columns.
   std::string mSourceKey;
   DbValue mKeyValue;  // kept for its buffer
