@@ -138,23 +138,24 @@ TEST(MovedRowsTest, AMovedRowStandsAtItsNewKeyForEveryoneAndTheWalkGivesItOnce) 
 struct ModelRow {
   int id, sub;
   std::string value;
+  int order;  // a table without a key keeps its rows in the order they came
   int uid;
   bool walkMoved;
 };
 using ModelKey = std::pair<int, int>;
 struct Model {
   std::map<ModelKey, ModelRow> rows, committed;
-  int nextUid = 0, committedUid = 0;
+  int nextUid = 0, nextOrder = 0, committedOrder = 0;
   bool keyed = true, twoColumns = false;
   ModelKey given{INT32_MIN, 0};  // the key the row given last had when given
   int current = -1;              // its identity
   ModelKey movedTo{0, 0}, deleted{0, 0};
 
   ModelKey KeyOf(const ModelRow& row) const {
-    return keyed ? ModelKey{row.id, twoColumns ? row.sub : 0} : ModelKey{row.uid, 0};
+    return keyed ? ModelKey{row.id, twoColumns ? row.sub : 0} : ModelKey{row.order, 0};
   }
   void Add(int id, int sub, std::string value, bool walkMoved = false) {
-    ModelRow row{id, sub, std::move(value), nextUid++, walkMoved};
+    ModelRow row{id, sub, std::move(value), nextOrder++, nextUid++, walkMoved};
     rows.emplace(KeyOf(row), row);
   }
   ModelRow* Current() {
@@ -162,8 +163,8 @@ struct Model {
       if (row.uid == current) return &row;
     return nullptr;
   }
-  void Keep() { committed = rows, committedUid = nextUid; }
-  void Undo() { rows = committed, nextUid = committedUid; }
+  void Keep() { committed = rows, committedOrder = nextOrder; }
+  void Undo() { rows = committed, nextOrder = committedOrder; }
 };
 
 std::string Text(const ModelRow& row) {
@@ -237,9 +238,8 @@ TEST(MovedRowsTest, WalksThatMoveKeysStayRightThroughWhatFollows) {
         if (found == model.rows.end()) return;
         walk->Disturb();
         auto second = vndbCursor::Open(*db, "t", {"id", "sub", "v"});
-        while (second->NextRow())
-          if (second->ColumnValue(0)->integer == found->second.id && second->ColumnValue(1)->integer == found->second.sub)
-            return change(*second, found->second);
+        for (auto at = model.rows.begin(); at != model.rows.end() && second->NextRow(); ++at)  // in one order
+          if (at == found) return change(*second, found->second);
         ADD_FAILURE() << "no row " << Text(found->second);
       };
       auto ahead = [&] {
