@@ -99,6 +99,24 @@ std::unique_ptr<vndbCursor> vndbCursor::Open(vndbHandle& handle, const std::stri
   return cursor;
 }
 
+vndbCursor::~vndbCursor() { mHandle.Unwatch(this); }
+
+void vndbCursor::AfterEnd(bool kept) {
+  ++mEnds;
+  const bool moved = std::exchange(mMovedInTransaction, false);
+  if (kept) return;
+  mMovedKeys.Undo(mEnds - 1);
+  if (moved) {
+    mLastKey = mKeyAtBegin;
+    mHasLastKey = true;
+    mLastKeyRow = mRowsGiven;
+  }
+  // A row gone in the transaction may be back: it is looked for again by its key.
+  if (mHasLastKey && mLastKeyRow == mRowsGiven) mRowGone = false;
+  mDisturbed = true;
+  mSourceKeyRow = UINT64_MAX;
+}
+
 std::unique_ptr<vndbCursor> vndbCursor::OpenTableList(vndbHandle& handle) {
   vndbFile::Scope scope(handle.File());
   std::unique_ptr<vndbCursor> cursor(new vndbCursor(handle, kDbTablesTree));
@@ -181,14 +199,15 @@ bool vndbCursor::NextRow() {
   }
   mDisturbed = false;
   mMoved = false;
+  mMovedInTransaction = false;
   while (mTree->Next()) {
     vndbPage* leaf = mTree->CurrentLeaf();
     size_t length = 0;
     const uint8_t* record = mTree->CurrentRecordIn(leaf, &length);
     if (!mSeek.empty() && mTree->EndsKeyWalk(record, length, mSeek)) break;
     if (!mTree->Visible(record, length)) continue;
-    if (!mMovedKeys.empty() && MetBefore(record, length)) continue;
-    if (mSchema && !LeafFitsColumns(leaf)) {
+    if (!mMovedKeys.Empty() && MetBefore(record, length)) continue;
+    if (mSchema && !LeafFitsColumns(leaf, record, length)) {
       mHandle.File().ReportDamage("a row of table " + mTable + " holds fields its columns do not describe");
       break;
     }
@@ -210,13 +229,17 @@ bool vndbCursor::NextRow() {
 
 bool vndbCursor::MetBefore(const uint8_t* record, size_t length) {
   mTree->BuildKeyInto(mVisitKey, record, length);
-  // The walk never comes back below the key it stands on: keys there need no remembering.
-  mMovedKeys.erase(mMovedKeys.begin(), mMovedKeys.lower_bound(mVisitKey));
-  return !mMovedKeys.empty() && *mMovedKeys.begin() == mVisitKey;
+  return mMovedKeys.Holds(mVisitKey, DbGet32(record + kDbRecordIdOffset));
 }
 
-bool vndbCursor::LeafFitsColumns(vndbPage* leaf) {
+bool vndbCursor::LeafFitsColumns(vndbPage* leaf, const uint8_t* record, size_t length) {
+  const uint32_t previous = std::exchange(mFitLeaf, leaf->number);
   if (leaf->fitVersion == leaf->version && leaf->fitTable == mSchema->id) return true;
+  // A leaf found sound as it came from the file changes only by rows written through the table's
+  // columns: after a write to the leaf the walk stands on, the row given is looked at, not every
+  // row of the leaf again. A walk that comes to a changed leaf looks at it whole, once.
+  if (previous == leaf->number && leaf->fitTable == mSchema->id && leaf->fitVersion != UINT64_MAX)
+    return DbRowFitsColumns(record, length, mSchema->fieldTypes.data());
   const uint8_t* data = leaf->Data();
   for (size_t at = 0; at + kDbRowFieldsOffset <= leaf->Used(); at += DbGet16(data + at)) {
     const size_t length = DbGet16(data + at);
@@ -242,6 +265,7 @@ void vndbCursor::KeepLastKey() {
   mRowGone = !record;
   if (!record) return;
   mHasLastKey = true;
+  mLastKeyRow = mRowsGiven;
   mTree->BuildKeyInto(mLastKey, record, length);
   mLastRecord.assign(record, record + length);
 }
@@ -369,7 +393,9 @@ bool vndbCursor::UpdateRow(const std::vector<std::pair<size_t, std::optional<std
   if (key != oldKey) {
     if (!mMoved) mMovedFrom = oldKey;
     mMoved = true;
-    mMovedKeys.insert(std::move(key));
+    if (!std::exchange(mMovedInTransaction, true)) mKeyAtBegin = oldKey;
+    size_t length = 0;
+    mMovedKeys.Put(key, DbGet32(mTree->CurrentRecord(&length) + kDbRecordIdOffset), mEnds);
   }
   MarkPosition();
   for (uint32_t id : replaced) DeleteLargeObject(mHandle.File(), id);

@@ -5,19 +5,19 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "database/db_handle.h"
+#include "database/db_moved_keys.h"
 #include "database/db_row_filter.h"
 #include "database/db_tree.h"
 
 namespace vorn {
 
-class vndbCursor {
+class vndbCursor : private vndbHandle::Watcher {
  public:
   struct Column {
     std::string name;
@@ -33,6 +33,9 @@ class vndbCursor {
                                           const dbFilter* filter = nullptr);
   // The names of the tables, as the single column "TableName", in name order.
   static std::unique_ptr<vndbCursor> OpenTableList(vndbHandle& handle);
+  ~vndbCursor();
+  vndbCursor(const vndbCursor&) = delete;
+  vndbCursor& operator=(const vndbCursor&) = delete;
 
   size_t ColumnCount() const { return mColumns.size(); }
   // Empty outside the columns.
@@ -68,7 +71,14 @@ class vndbCursor {
   std::string_view ColumnSource(size_t index, std::string_view* key);
 
  private:
-  vndbCursor(vndbHandle& handle, std::string table) : mHandle(handle), mTable(std::move(table)) {}
+  vndbCursor(vndbHandle& handle, std::string table) : mHandle(handle), mTable(std::move(table)) {
+    mHandle.Watch(this);
+  }
+  // The key of the row given last is kept while the pages of the transaction are there; a
+  // transaction undone takes this walk's moves made in it along, and the pages and places it
+  // kept: the row given last is found again by the key it has now.
+  void BeforeEnd() override { KeepLastKey(); }
+  void AfterEnd(bool kept) override;
 
   // The field's value in the record, large objects read; nothing without a record, or when the
   // object is lost.
@@ -77,10 +87,11 @@ class vndbCursor {
   // The record of the row given last as reads see it: where it now stands or, once no live
   // record holds its key, as it was last seen (as a sorted result keeps it).
   const uint8_t* RowRecord(size_t* length);
-  // Whether the live rows of the current leaf hold only fields the table's columns claim, each
-  // stored as its column's type: anything else is damage of the rows or of the catalogue, and
-  // read on it would give wrong values without an error. A page is looked at once per change.
-  bool LeafFitsColumns(vndbPage* leaf);
+  // Whether the live rows of the current leaf (or, on a leaf changed since it was looked at
+  // whole, the live `record` of it) hold only fields the table's columns claim, each stored as
+  // its column's type: anything else is damage of the rows or of the catalogue, and read on it
+  // would give wrong values without an error.
+  bool LeafFitsColumns(vndbPage* leaf, const uint8_t* record, size_t length);
   // Notes the key of the row given last, before anything may move it; a walk nobody changes
   // never needs it, so it is not built for every row.
   void KeepLastKey();
@@ -111,6 +122,7 @@ class vndbCursor {
   bool mEnded = false;
   Bytes mLastKey;               // of the row given last, once kept
   bool mHasLastKey = false;
+  uint64_t mLastKeyRow = 0;      // the count of rows given when it was kept
   bool mLastKeyPending = false;  // a row was given whose key is not kept yet
   // Where the row given last stood: its leaf at that leaf's version, and its record id, which
   // finds it on the leaf when the page is read again before its key was kept.
@@ -123,9 +135,14 @@ class vndbCursor {
   // walk goes on from there.
   Bytes mMovedFrom;
   bool mMoved = false;
-  // The keys rows given by this walk were moved to; the walk forgets them as it passes them.
-  std::set<Bytes> mMovedKeys;
+  // The keys rows given by this walk were moved to, ahead of it.
+  DbMovedKeys mMovedKeys;
+  uint32_t mEnds = 0;  // transactions ended while the walk was open
+  // The key the row given last had when the open transaction began, once this walk moved it.
+  Bytes mKeyAtBegin;
+  bool mMovedInTransaction = false;
   Bytes mVisitKey;  // kept for its buffer
+  uint32_t mFitLeaf = kDbNoPage;  // the leaf of the row given last
   // The key condition of the row given last, built once for all of its columns.
   std::string mSourceKey;
   DbValue mKeyValue;  // kept for its buffer

@@ -557,6 +557,7 @@ void vndbFile::SaveForStatement(const vndbPage& page) {
 void vndbFile::RollbackStatement() {
   if (!mInStatement) return;
   mInStatement = false;
+  ++mUndos;
   // Pages the statement added go; the file's length follows the page count at commit.
   for (auto it = mCache.begin(); it != mCache.end();) {
     if (it->first < mStatementPageCount) {
@@ -610,6 +611,7 @@ void vndbFile::EndTransaction() {
 }
 
 void vndbFile::Rollback() {
+  ++mUndos;
   bool touched = mSpilled || mInTransaction;
   for (vndbPage* page : mDirty) Forget(page);
   mDirty.clear();

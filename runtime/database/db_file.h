@@ -120,6 +120,9 @@ class vndbFile {
   bool ReadOnly() const { return mReadOnly; }
 
   void BeginTransaction();
+  // Counts rollbacks of transactions and statements: pages a path was taken through may have
+  // gone or hold what they held before, so whatever remembers one takes it afresh.
+  uint64_t Undos() const { return mUndos; }
   // False, the transaction undone and the file at its last commit, when it could not be written.
   bool Commit();
   void Rollback();
@@ -206,6 +209,7 @@ class vndbFile {
   bool mRetireCleared = false;   // ... and it reads as retired
   bool mRestorePending = false;  // a failed commit still to be undone from the journal
   uint64_t mTroubles = 0;
+  uint64_t mUndos = 0;
   std::string mDamageReason;
   // The failed commit's journal reads as retired and its magic could not be put back: until
   // the undoing is done, an open may find the commit in the file.

@@ -381,7 +381,13 @@ bool vndbHandle::Inserted(vndbTree::InsertResult result, std::string_view failur
 bool vndbHandle::Commit() {
   vndbFile::Scope scope(*mFile);
   ClearError();
-  if (mFile->Commit()) return true;
+  for (Watcher* watcher : mWatchers) watcher->BeforeEnd();
+  const uint64_t undos = mFile->Undos();
+  const bool kept = mFile->Commit();
+  // A commit refused before it began (a damaged file) leaves the transaction as it was.
+  if (kept || mFile->Undos() != undos)
+    for (Watcher* watcher : mWatchers) watcher->AfterEnd(kept);
+  if (kept) return true;
   Fail(kDbErrorInternal, mFile->Error());
   // A failed commit is undone: tables made in it must go from the cache too.
   if (!mFile->IsDamaged()) LoadSchemas();
@@ -392,7 +398,9 @@ bool vndbHandle::Commit() {
 void vndbHandle::Rollback() {
   vndbFile::Scope scope(*mFile);
   ClearError();
+  for (Watcher* watcher : mWatchers) watcher->BeforeEnd();
   mFile->Rollback();
+  for (Watcher* watcher : mWatchers) watcher->AfterEnd(false);
   // Tables made in the forgotten transaction must not linger in the cache.
   if (!LoadSchemas()) FailFile(kDbErrorInternal, mFile->Error());
 }

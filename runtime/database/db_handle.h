@@ -93,6 +93,18 @@ class vndbHandle {
   bool AddTableRecord(const std::string& table, const std::vector<DbColumnText>& values);
   bool Commit();
   void Rollback();
+  // Told of every transaction's end through this handle: before it, while its pages are still
+  // there, and after it, whether the transaction was kept or undone (a commit that fails is).
+  class Watcher {
+   public:
+    virtual void BeforeEnd() = 0;
+    virtual void AfterEnd(bool kept) = 0;
+
+   protected:
+    ~Watcher() = default;
+  };
+  void Watch(Watcher* watcher) { mWatchers.push_back(watcher); }
+  void Unwatch(Watcher* watcher) { std::erase(mWatchers, watcher); }
   // Commits and closes the file; false, with the error set, when anything failed (the journal
   // then stays for the next open).
   bool Close();
@@ -151,6 +163,7 @@ class vndbHandle {
   DbRow mInsertRow;
   Bytes mInsertRecord;
   bool mSchemasStale = false;
+  std::vector<Watcher*> mWatchers;
   int32_t mErrorCode = 0;
   std::string mErrorMessage;
 };

@@ -75,10 +75,18 @@ size_t EvenCut(const Bytes& joined) {
 
 }  // namespace
 
-vndbTree::vndbTree(vndbFile& file) : mFile(file) {}
+vndbTree::vndbTree(vndbFile& file) : mFile(file), mUndos(file.Undos()) {}
 
 vndbTree::vndbTree(vndbFile& file, std::string name, Bytes keyFields)
-    : mFile(file), mNamed(true), mName(std::move(name)), mKeyFields(std::move(keyFields)) {}
+    : mFile(file), mNamed(true), mName(std::move(name)), mKeyFields(std::move(keyFields)), mUndos(file.Undos()) {}
+
+void vndbTree::DropStalePaths() {
+  if (mUndos == mFile.Undos()) return;
+  mUndos = mFile.Undos();
+  mPath.clear();
+  mAtStart = true;
+  mAppendValid = false;
+}
 
 std::unique_ptr<vndbTree> vndbTree::OpenNamedTree(vndbFile& file, const std::string& name,
                                                   const Bytes& keyFields) {
@@ -289,6 +297,7 @@ bool vndbTree::SettleForward() {
 }
 
 bool vndbTree::Find(const Bytes& key, bool* found) {
+  DropStalePaths();
   *found = false;
   mPastEnd = false;
   mPath.clear();
@@ -391,6 +400,7 @@ bool vndbTree::Find(const Bytes& key, bool* found) {
 }
 
 bool vndbTree::Next() {
+  DropStalePaths();
   if (mPath.empty()) {
     bool found = false;
     if (!Find({}, &found)) return false;
@@ -408,6 +418,7 @@ bool vndbTree::Next() {
 }
 
 vndbPage* vndbTree::CurrentLeaf() {
+  DropStalePaths();
   if (mPath.empty()) return nullptr;
   vndbPage* page = mFile.GetPage(mPath.back().page);
   return page && page->Tag() != kDbInteriorPage ? page : nullptr;
@@ -461,16 +472,24 @@ DbFieldRef vndbTree::GetField(uint8_t field) {
 }
 
 const uint8_t* vndbTree::RecordOn(uint32_t number, uint32_t id, size_t* length) {
-  vndbPage* page = mNamed ? mFile.GetPage(number) : nullptr;
+  // A page a rollback took is no longer there to be asked.
+  vndbPage* page = mNamed && number < mFile.PageCount() ? mFile.GetPage(number) : nullptr;
   if (!page || page->Tag() != LeafTag()) return nullptr;
   const uint8_t* data = page->Data();
+  // A row replaced where it stands keeps its id: the live record before the deleted ones.
+  const uint8_t* deleted = nullptr;
+  size_t deletedLength = 0;
   for (uint32_t at = 0; at + kDbRowFieldsOffset <= page->Used();) {
     *length = DbGet16(data + at);
     if (*length < kDbRowFieldsOffset || at + *length > page->Used()) return nullptr;
-    if (DbGet32(data + at + kDbRecordIdOffset) == id) return data + at;
+    if (DbGet32(data + at + kDbRecordIdOffset) == id) {
+      if (data[at + 2] == kDbLive) return data + at;
+      if (!deleted) deleted = data + at, deletedLength = *length;
+    }
     at += uint32_t(*length);
   }
-  return nullptr;
+  *length = deletedLength;
+  return deleted;
 }
 
 Bytes vndbTree::BuildKey(const uint8_t* record, size_t length) const {
@@ -564,6 +583,7 @@ bool vndbTree::InsertHere(const Bytes& record) {
 
 bool vndbTree::PlaceHere(const Bytes& record) {
   if (record.size() > kDbDataSize || record.size() < kDbRowFieldsOffset) return false;
+  DropStalePaths();
   if (mPath.empty()) {
     bool found = false;
     if (!Find({}, &found)) return false;
@@ -721,6 +741,7 @@ bool vndbTree::InsertAt(size_t depth, const Bytes& record, uint32_t offset) {
 }
 
 bool vndbTree::DeleteCurrent() {
+  DropStalePaths();
   if (mPath.empty()) return false;
   vndbPage* page = mFile.GetPage(mPath.back().page);
   size_t length = 0;
@@ -736,7 +757,7 @@ vndbTree::InsertResult vndbTree::ReplaceCurrent(Bytes record, bool stayOnRow) {
   if (!current || current[2] != kDbLive || record.size() < kDbRowFieldsOffset) return InsertResult::kFailed;
   const Bytes oldKey = BuildKey(current, length);
   DbStamp(record.data(), kDbLive, mFile.CurrentSerial());
-  DbPut32(record.data() + kDbRecordIdOffset, mFile.NewRecordId());
+  DbPut32(record.data() + kDbRecordIdOffset, DbGet32(current + kDbRecordIdOffset));
   const Bytes key = BuildKey(record.data(), record.size());
   const bool moved = key != oldKey;
   if (record.size() > kDbDataSize || (moved && key.size() > kDbMostKeyLength)) return InsertResult::kTooLong;
@@ -804,6 +825,7 @@ void vndbTree::RememberAppend(const Bytes& key) {
 }
 
 bool vndbTree::ResumeAppend(const Bytes& key) {
+  DropStalePaths();
   if (!mAppendValid || mAppendPath.empty() || mFile.IsDamaged() || Root() != mAppendPath.front().page ||
       DbCompareKeys(key.data(), key.size(), mAppendKey.data(), mAppendKey.size()) <= 0)
     return false;

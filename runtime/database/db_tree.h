@@ -83,7 +83,9 @@ class vndbTree {
   // Finds the record's key and inserts it there; `unique` refuses an equal live key.
   enum class InsertResult { kInserted, kDuplicate, kTooLong, kFailed };
   InsertResult InsertRecord(const Bytes& record, bool unique);
-  // Deletes the current record and inserts `record` (re-stamped with a new id) in its place or,
+  // Deletes the current record and inserts `record` (stamped with the current record's id, so
+  // that the row stays the one it was: a row of a table without a primary key keeps its key and
+  // its place, and a walk knows a row it moved wherever it meets it) in its place or,
   // when its key changed, where that key belongs, at once, so that every reader and commit has
   // it. A changed key that a live record of a keyed tree holds (kDuplicate) or that is too long
   // is refused with nothing changed. The position is left past the new record, or on it with
@@ -102,6 +104,8 @@ class vndbTree {
   uint32_t Root();
   bool SetRoot(uint32_t page);
   bool LocateMasterRecord();
+  // A rollback since the paths were taken may have taken their pages: they are found afresh.
+  void DropStalePaths();
   // A page along the path, checked to be of a kind this tree may hold.
   vndbPage* PathPage(uint32_t number);
   // Pushes levels down the leftmost records below the entry at the last level.
@@ -133,6 +137,7 @@ class vndbTree {
   // Where this tree's master record was last seen.
   uint32_t mMasterId = 0;
   vndbTreeLevel mMasterAt;
+  uint64_t mUndos = 0;  // the file's count of rollbacks when the paths were taken
   std::vector<vndbTreeLevel> mPath;
   std::vector<vndbTreeLevel> mSavedPath;  // kept to reuse its storage
   // Where Find puts a key it does not find when deleted records of greater keys stand before

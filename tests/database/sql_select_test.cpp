@@ -405,8 +405,8 @@ TEST_F(SqlQueryTest, EditsAndDeletionsReachTheirOwnRowOnly) {
   cursorMoveNext(planets);
   cursorDeleteRecord(planets);
   EXPECT_EQ(ErrorCode(), 0) << ErrorMessage();
-  cursorClose(planets);  // an edited row of a keyless table goes to the end of its rows
-  EXPECT_EQ(TableRows("planets"), (Lines{"Beta 3", "Alpha 7"}));
+  cursorClose(planets);  // an edited row of a keyless table keeps its place
+  EXPECT_EQ(TableRows("planets"), (Lines{"Alpha 7", "Beta 3"}));
 }
 
 TEST_F(SqlQueryTest, StatementsRunWhileWalkingAResultLeaveItsRowsWhole) {
@@ -435,6 +435,71 @@ TEST_F(SqlQueryTest, StatementsRunWhileWalkingAResultLeaveItsRowsWhole) {
     return text;
   };
   EXPECT_EQ(show(seen), show(expected));
+}
+
+// A program's loop over a live result that changes each row it is given, through SQL or through
+// the result itself (moving the row's key past the rest), meets each row once; a rollback in the
+// middle puts the moved rows back, and the result and the handle go on as if the moves had not
+// been made.
+TEST_F(SqlQueryTest, ALoopThatChangesEachRowGivenMeetsItOnce) {
+  const struct {
+    const char* name;
+    bool keyed;
+    int rows;
+    size_t bytes;
+    bool moveKeys;      // through the result, else an UPDATE of v
+    int rollbackAfter;  // rows given, 0 for none
+  } cases[] = {
+      {"keyless, 3 rows", false, 3, 10, false, 0},
+      {"keyless, 100 rows", false, 100, 10, false, 0},
+      {"keyed, 100 rows", true, 100, 10, false, 0},
+      {"keys moved, rolled back", true, 100, 100, true, 60},
+      {"keys moved, rows of 1,500 bytes, rolled back", true, 40, 1500, true, 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string t = "t" + std::to_string(&c - cases);
+    Exec("create table " + t + " (id integer not null, v integer, s varchar(1500)" + (c.keyed ? ", primary key (id))" : ")"));
+    for (int id = 1; id <= c.rows; ++id)
+      Exec("insert into " + t + " (id, v, s) values (" + std::to_string(id) + ", 0, '" + std::string(c.bytes, 's') + "')");
+    Exec("commit");
+    ASSERT_EQ(ErrorCode(), 0) << ErrorMessage();
+    RuntimeObject* rs = Select("select id, v, s from " + t);
+    ASSERT_NE(rs, nullptr);
+    RuntimeObject* id = Keep(cursorGetFieldByIndex(rs, 1));
+    RuntimeObject* v = Keep(cursorGetFieldByIndex(rs, 2));
+    int given = 0;
+    std::vector<std::string> expected;
+    for (; !cursorEOFGetter(rs, 0); cursorMoveNext(rs)) {
+      const int32_t value = cursorFieldIntegerValueGetter(id, 0);
+      ++given;
+      if (!c.moveKeys) {
+        Exec("update " + t + " set v = " + std::to_string(cursorFieldIntegerValueGetter(v, 0) + 1) +
+             " where id = " + std::to_string(value));
+      } else if (given <= c.rollbackAfter) {
+        cursorEdit(rs);
+        databaseCursorFieldSetString(id, string(std::to_string(value + 5000), kEncodingUTF8).Rep());
+        cursorUpdate(rs);
+      }
+      ASSERT_EQ(ErrorCode(), 0) << given << ": " << ErrorMessage();
+      if (given == c.rollbackAfter) {
+        Exec("rollback");
+        cursorEdit(rs);  // the row given stands where the rollback put it back; its edit stays
+        databaseCursorFieldSetString(id, string(std::to_string(value), kEncodingUTF8).Rep());
+        databaseCursorFieldSetString(v, string("7").Rep());
+        cursorUpdate(rs);
+
+        Exec("insert into " + t + " (id, v, s) values (99999, 0, 'new')");
+        Exec("commit");
+        ASSERT_EQ(ErrorCode(), 0) << ErrorMessage();
+      }
+      expected.push_back(std::to_string(value) + " " + (c.moveKeys ? (value == c.rollbackAfter ? "7" : "0") : "1"));
+    }
+    EXPECT_EQ(given, c.rows + (c.rollbackAfter ? 1 : 0));
+    std::vector<std::string> rows = Read("select id, v from " + t);
+    rows.erase(rows.begin());
+    EXPECT_EQ(rows, expected);
+  }
 }
 
 // A result stands on row 300 while statements run through other cursors; its write reaches that
