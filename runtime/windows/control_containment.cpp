@@ -27,7 +27,10 @@ void Propagate(ControlObject* ctl, int32_t code, int32_t depth) {
     ReportControlMessage(__LINE__, "Not prepared to deal with this action " + std::to_string(code));
     return;
   }
+  // The panes a control's pane contains follow it by ChangeState; an embedded window's controls
+  // are reached through its template window's map.
   ControlMapView view = GetControlMap(ctl);
+  if (!view.allEnclosed) return;
   for (RuntimeObject* object : MapValues(view.map)) {
     ControlObject* c = AsControl(object);
     if (!c || c == ctl || !ControlPane(c) || !ControlEncloses(ctl, view, c)) continue;

@@ -251,9 +251,9 @@ const char* const kInputs[][2] = {{"Wheel", "click 5 click 5"}, {"Click", "click
                                   {"Keys", "key --delay 40 Down Right x space"}, {"RightClick", "click 3"}};
 // A page panel takes the control by its page number after the panel was disabled (intoPages).
 // A group box holding the control moves (move): to another box, to the window (out of an outer
-// box), onto a tab panel, or into an enabled box on a disabled tab panel; the control was
-// disabled itself before (or hidden, with hidden), except on the disabled panel, where it is
-// enabled and keeps the focus.
+// box disabled or hidden like the control, so that the box comes back to life), onto a tab
+// panel, or into an enabled box on a disabled tab panel; the control was disabled itself before
+// (or hidden, with hidden), except on the disabled panel, where it is enabled and keeps the focus.
 enum class Move { kNone, kToBox, kToNil, kToTabPanel, kToBoxOnDisabledPanel };
 struct DeafRow { const char* cls; Input input; bool inCanvas = false; bool intoPages = false; Move move = Move::kNone; bool hidden = false; };
 void PrintTo(const DeafRow& row, std::ostream* out) { *out << row.cls; }
@@ -341,13 +341,16 @@ TEST_P(DeafControlTest, ADisabledControlHearsNoInput) {
     controlEnabledSetter(gDeafCanvas ? gDeafCanvas : gDeaf, 0, 0);
   }
   if (gDeafPanel) controlEnabledSetter(gDeafPanel, 0, 0);
+  if (move == Move::kToNil) (gDeafRow->hidden ? ControlVisibleSetter : controlEnabledSetter)(gDeafTarget, 0, 0);
   if (gDeafRow->intoPages) ControlTabPanelIndexSetter(gDeaf, 0, 1);
   if (move != Move::kNone) ControlParentSetter(gDeafBox, 0, move == Move::kToNil ? nullptr : gDeafTarget);
   test::PumpFor(50);
   if (gDeafRow->intoPages) { EXPECT_EQ(ControlPane(AsControl(gDeaf))->GetParent(), ControlPane(AsControl(gDeafCanvas))); }
   if (move != Move::kNone) {
     SubPane* target = move == Move::kToNil ? native : ControlPane(AsControl(gDeafTarget));
-    EXPECT_EQ(ControlPane(AsControl(gDeafBox))->GetParent(), target) << "the box moved";
+    SubPane* box = ControlPane(AsControl(gDeafBox));
+    EXPECT_EQ(box->GetParent(), target) << "the box moved";
+    EXPECT_TRUE(box->IsDisplayed() && box->IsEnabled() == (move != Move::kToBoxOnDisabledPanel)) << "the box is as it lies";
     EXPECT_EQ(ControlPane(AsControl(gDeaf))->GetParent(), ControlPane(AsControl(gDeafBox)));
     if (gDeafPanel) { EXPECT_EQ(ControlPane(AsControl(gDeafTarget))->GetParent(), ControlPane(AsControl(gDeafPanel))); }
   }
@@ -368,7 +371,7 @@ TEST_P(DeafControlTest, ADisabledControlHearsNoInput) {
   test::CloseAndRelease(window);
 }
 
-const char* const kMoves[] = {"", "_BoxToAnotherBox", "_BoxToTheWindow", "_BoxToATabPanel", "_BoxIntoABoxOnADisabledPanel"};
+const char* const kMoves[] = {"", "_BoxToAnotherBox", "_BoxOutOfAnOffBoxToTheWindow", "_BoxToATabPanel", "_BoxIntoABoxOnADisabledPanel"};
 INSTANTIATE_TEST_SUITE_P(Rows, DeafControlTest, ::testing::ValuesIn(DeafRows()), [](const auto& info) {
   return std::string(info.param.cls) + "_" + kInputs[static_cast<int>(info.param.input)][0] +
          (info.param.inCanvas ? "_InADisabledCanvas" : "") + (info.param.intoPages ? "_IntoDisabledPages" : "") +
