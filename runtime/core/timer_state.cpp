@@ -10,6 +10,7 @@ namespace vorn {
 namespace {
 
 TimerState* sTimers = nullptr;
+bool (*sEventsPending)() = nullptr;
 int32_t sEarliestDue = 0;  // 0 when none is known
 
 void DisarmTimer(TimerState* timer) {
@@ -72,6 +73,7 @@ int TimerFired(void* data) {
   if (timer->mEnabled == 0) return G_SOURCE_CONTINUE;
   // A program stopped in the debugger runs no Action, whoever turns the main loop meanwhile.
   if (TimersSuspended()) return G_SOURCE_CONTINUE;
+  if (sEventsPending && sEventsPending()) return G_SOURCE_CONTINUE;
   // The timeout firing now. Whatever the Action does to Mode or Period, the timer owns at
   // most one timeout afterwards: this one stays only while it is still the one recorded.
   const uint32_t firing = timer->mTimeoutID;
@@ -93,6 +95,8 @@ int TimerFired(void* data) {
 }
 
 bool AnyTimers() { return sTimers != nullptr; }
+
+void SetTimerEventsPendingCheck(bool (*pending)()) { sEventsPending = pending; }
 
 int32_t MillisecondsToNextTimer() {
   if (sEarliestDue == 0) return 20000;

@@ -36,6 +36,8 @@ class ControlPaneLink final : public ControlObjectLink {
   void StoreBounds(const Rect& bounds) override { SetControlBounds(mControl, bounds); }
   Rect StoredBounds() const override { return GetControlBounds(mControl); }
   uint8_t LockFlags() const override { return ControlLockFlags(mControl); }
+  bool OwnEnabled() const override { return mControl->enabled != 0; }
+  bool OwnVisible() const override { return mControl->visible != 0; }
 
  private:
   ControlObject* mControl;

@@ -27,7 +27,10 @@ void Propagate(ControlObject* ctl, int32_t code, int32_t depth) {
     ReportControlMessage(__LINE__, "Not prepared to deal with this action " + std::to_string(code));
     return;
   }
+  // The panes a control's pane contains follow it by ChangeState; an embedded window's controls
+  // are reached through its template window's map.
   ControlMapView view = GetControlMap(ctl);
+  if (!view.allEnclosed) return;
   for (RuntimeObject* object : MapValues(view.map)) {
     ControlObject* c = AsControl(object);
     if (!c || c == ctl || !ControlPane(c) || !ControlEncloses(ctl, view, c)) continue;
@@ -84,6 +87,25 @@ std::vector<ControlObject*> EnclosedControls(ControlObject* ctl) {
 
 void PropagateControlState(ControlObject* ctl, int32_t code) { Propagate(ctl, code, 0); }
 
+void SettleControlState(ControlObject* ctl, SubPane* pane) {
+  SubPane* parent = pane->GetParent();
+  bool parentHears = true, parentShows = true;
+  for (SubPane* p = parent; p && !p->IsWindow(); p = p->GetParent()) parentShows = parentShows && p->IsVisible();
+  if (parent && !parent->IsWindow()) parentHears = parent->HearsInput();
+  const bool enable = ctl->enabled && parentHears, show = ctl->visible && parentShows;
+  // Below a pane whose state holds, every pane is already as its own wish and that state make it.
+  if (pane->IsEnabled() != enable) {
+    const int32_t code = enable ? kPaneStateEnable : kPaneStateDisable;
+    pane->ChangeState(code);
+    PropagateControlState(ctl, code);
+  }
+  if (pane->IsVisible() != show) {
+    const int32_t code = show ? kPaneStateShow : kPaneStateHide;
+    pane->ChangeState(code);
+    PropagateControlState(ctl, code);
+  }
+}
+
 void EmbeddedWindowOffset(RuntimeObject* window, int32_t* left, int32_t* top) {
   *left = *top = 0;
   auto bounds = GetControlWindowHooks().windowBounds;
@@ -134,13 +156,8 @@ void ControlTabPanelIndexSetter(VornRuntimeObject* ctl, int32_t, int32_t value) 
   SubPane* pane = ControlPane(c);
   if (!pane) return;
   pane->SetTabPanelIndex(value);
-  // A page number can carry the control into a panel or out of one: like a new Parent, the
-  // panel's enabling becomes its own, else its widget would go on taking keys in a disabled panel.
-  SubPane* parent = pane->GetParent();
-  if (!c->enabled || !parent) return;
-  const int32_t code = parent->HearsInput() ? kPaneStateEnable : kPaneStateDisable;
-  pane->ChangeState(code);
-  PropagateControlState(c, code);
+  // A page number can carry the control into a panel or out of one, as a new Parent does.
+  SettleControlState(c, pane);
 }
 
 VornRuntimeObject* ControlParentGetter(VornRuntimeObject* ctl, int32_t) {
@@ -168,8 +185,7 @@ void ControlParentSetter(VornRuntimeObject* ctl, int32_t, VornRuntimeObject* par
     Window* window = pane->GetWindow();
     if (!window || pane->GetParent() == window) return;
     pane->SetParent(window);
-    if (c->enabled) pane->ChangeState(kPaneStateEnable);
-    if (c->visible) pane->ChangeState(kPaneStateShow);
+    SettleControlState(c, pane);
     return;
   }
   // A pane cannot go into itself or into one of the panes it contains: the tree would loop.
@@ -179,8 +195,7 @@ void ControlParentSetter(VornRuntimeObject* ctl, int32_t, VornRuntimeObject* par
     return;
   }
   pane->SetParent(parentPane);
-  if (c->enabled) pane->ChangeState(p->enabled ? kPaneStateEnable : kPaneStateDisable);
-  if (c->visible) pane->ChangeState(p->visible ? kPaneStateShow : kPaneStateHide);
+  SettleControlState(c, pane);
 }
 
 void ControlInitialParentSetter(VornRuntimeObject* ctl, int32_t, VornStringRecord* name) {

@@ -34,6 +34,12 @@ std::vector<ControlObject*> EnclosedControls(ControlObject* ctl);
 // each keeping its own Enabled or Visible wish.
 void PropagateControlState(ControlObject* ctl, int32_t code);
 
+// The one rule of enabling and showing, for a control whose pane (ctl's) has just landed where it
+// is (made, or given a new Parent or page number): enabled when its own Enabled is True and the
+// pane it lies in hears input, shown when its own Visible is True and every pane it lies in is
+// visible. The panes below follow through ChangeState, each keeping its own wish.
+void SettleControlState(ControlObject* ctl, SubPane* pane);
+
 // The sum of the origins of the window levels that sit in a containing window.
 void EmbeddedWindowOffset(RuntimeObject* window, int32_t* left, int32_t* top);
 

@@ -49,6 +49,9 @@ class ControlObjectLink {
   virtual void StoreBounds(const Rect& bounds) = 0;
   virtual Rect StoredBounds() const = 0;
   virtual uint8_t LockFlags() const = 0;
+  // The control's own Enabled and Visible, whatever the panes it lies in are.
+  virtual bool OwnEnabled() const { return true; }
+  virtual bool OwnVisible() const { return true; }
 };
 
 using SubPaneCallback = bool (*)(SubPane* pane, intptr_t value);
@@ -189,6 +192,10 @@ class SubPane : public Pane, public MadeInOrder {
   bool IsEnabled() const { return mEnabled; }
   // Enabled, and so is every pane it lies in: only such a pane hears keys, clicks and the wheel.
   bool HearsInput();
+  // The pane's own wish (its control's Enabled and Visible): enabling or showing the pane it lies
+  // in enables or shows it only when it wishes so. A pane of no control follows the pane it lies in.
+  bool OwnEnabled() const { return !mRunControl || mRunControl->OwnEnabled(); }
+  bool OwnVisible() const { return !mRunControl || mRunControl->OwnVisible(); }
   bool IsActive() const { return mActive; }
   bool IsClosing() const { return mClosing; }
   // Closing itself, or in a window that is.

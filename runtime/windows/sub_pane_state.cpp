@@ -77,7 +77,7 @@ void SubPane::SetEnabled(bool enabled, bool redraw) {
   mEnabled = enabled;
   auto kids = mSubPanes.children;
   for (SubPane* child : kids) {
-    if (child->mSubPanes.parent == this) child->SetEnabled(enabled, redraw);
+    if (child->mSubPanes.parent == this) child->SetEnabled(enabled && child->OwnEnabled(), redraw);
   }
   if (mWidget) gtk_widget_set_sensitive(mWidget, enabled);
   if (redraw && !mNoRedrawOnEnable) Invalidate();
@@ -110,7 +110,7 @@ void SubPane::SetVisible(bool visible) {
   if (!visible && vorn::GetFocusPane() == this) ClearFocusPane();
   mVisible = visible;
   auto kids = mSubPanes.children;
-  for (SubPane* child : kids) child->SetVisible(visible);
+  for (SubPane* child : kids) child->SetVisible(visible && child->OwnVisible());
   ShowWidget(visible);
 }
 
@@ -164,7 +164,15 @@ int32_t SubPane::ChangeState(int32_t code) {
     default: break;
   }
   auto kids = mSubPanes.children;
-  for (SubPane* child : kids) child->ChangeState(code);
+  for (SubPane* child : kids) {
+    if (code == kPaneStateEnable && !child->OwnEnabled()) {
+      child->ChangeState(kPaneStateDisable);
+    } else if (code == kPaneStateShow && !child->OwnVisible()) {
+      child->ChangeState(kPaneStateHide);
+    } else {
+      child->ChangeState(code);
+    }
+  }
   return 0;
 }
 

@@ -130,15 +130,8 @@ void MakeControlPane(RuntimeObject* control) {
   SubPane* pane = ControlPane(fields);
   if (!pane) return;
   pane->SetTabPanelIndex(fields->tabPanelIndex);
-  if (!fields->visible) pane->ChangeState(kPaneStateHide);
-  if (!fields->enabled) pane->ChangeState(kPaneStateDisable);
-
-  // A pane inside a disabled or hidden pane starts so too. The enclosing panes are asked
-  // directly: a container showing an embedded window is in another window's controls map.
-  for (SubPane* container = pane->GetParent(); container && !container->IsWindow(); container = container->GetParent()) {
-    if (!container->IsEnabled() && pane->IsEnabled()) pane->ChangeState(kPaneStateDisable);
-    if (!container->IsVisible() && pane->IsVisible()) pane->ChangeState(kPaneStateHide);
-  }
+  // A pane inside a disabled or hidden pane starts so too.
+  SettleControlState(fields, pane);
   pane->SetBalloonHelp(string::Share(fields->balloonHelp));
   pane->SetDisabledBalloonHelp(string::Share(fields->disabledBalloonHelp));
   pane->SetHelpTag(string::Share(fields->helpTag));

@@ -77,8 +77,10 @@ bool Window::HandleKeyPress(uint32_t keyval, uint32_t state) {
     focus = vorn::GetFocusPane();
   }
 
-  // Disabling takes the focus away; a focus inside a container disabled since hears nothing.
-  if (focus && focus != this && focus->HearsInput()) {
+  // Disabling takes the focus away; a focus inside a container disabled since hears nothing,
+  // and its widget must not take the key either.
+  const bool deafFocus = focus && focus != this && !focus->HearsInput();
+  if (focus && focus != this && !deafFocus) {
     if (focus->KeyDown(character, keyCode, modifiers)) return true;
     if (mClosing) return true;
     if (IsTextWidget(focus->Widget())) {
@@ -107,7 +109,7 @@ bool Window::HandleKeyPress(uint32_t keyval, uint32_t state) {
       handled = true;
     }
   }
-  return handled || countAsHandled;
+  return handled || countAsHandled || deafFocus;
 }
 
 bool Window::HandleTabKey(int32_t modifiers) {

@@ -250,7 +250,12 @@ const char* const kInputs[][2] = {{"Wheel", "click 5 click 5"}, {"Click", "click
                                   {"Drag", "mousedown 1 sleep 0.1 mousemove_relative 40 0 sleep 0.1 mouseup 1"},
                                   {"Keys", "key --delay 40 Down Right x space"}, {"RightClick", "click 3"}};
 // A page panel takes the control by its page number after the panel was disabled (intoPages).
-struct DeafRow { const char* cls; Input input; bool inCanvas = false; bool intoPages = false; };
+// A group box holding the control moves (move): to another box, to the window (out of an outer
+// box disabled or hidden like the control, so that the box comes back to life), onto a tab
+// panel, or into an enabled box on a disabled tab panel; the control was disabled itself before
+// (or hidden, with hidden), except on the disabled panel, where it is enabled and keeps the focus.
+enum class Move { kNone, kToBox, kToNil, kToTabPanel, kToBoxOnDisabledPanel };
+struct DeafRow { const char* cls; Input input; bool inCanvas = false; bool intoPages = false; Move move = Move::kNone; bool hidden = false; };
 void PrintTo(const DeafRow& row, std::ostream* out) { *out << row.cls; }
 const DeafRow kDeafRows[] = {
     {"Slider", Input::kWheel}, {"ScrollBar", Input::kWheel, true}, {"Listbox", Input::kWheel},
@@ -261,12 +266,38 @@ const DeafRow kDeafRows[] = {
     {"Listbox", Input::kRightClick}, {"Canvas", Input::kRightClick, true}, {"EditField", Input::kRightClick},
     {"EditField", Input::kKeys, false, true}, {"PushButton", Input::kKeys, false, true}, {"Canvas", Input::kKeys, false, true},
 };
+// Every kind by its own input through every move, and hidden through every move by a click.
+std::vector<DeafRow> DeafRows() {
+  std::vector<DeafRow> rows(std::begin(kDeafRows), std::end(kDeafRows));
+  const std::pair<const char*, Input> kinds[] = {
+      {"Slider", Input::kWheel}, {"ScrollBar", Input::kWheel}, {"Listbox", Input::kWheel}, {"ComboBox", Input::kWheel},
+      {"PopupMenu", Input::kWheel}, {"EditField", Input::kKeys}, {"Canvas", Input::kClick},
+      {"PushButton", Input::kClick}, {"CheckBox", Input::kClick}};
+  for (const auto& [cls, input] : kinds) {
+    for (Move move : {Move::kToBox, Move::kToNil, Move::kToTabPanel, Move::kToBoxOnDisabledPanel}) {
+      rows.push_back({cls, input, false, false, move});
+      rows.push_back({cls, Input::kClick, false, false, move, true});
+    }
+  }
+  return rows;
+}
 const DeafRow* gDeafRow = nullptr;
-RuntimeObject *gDeaf = nullptr, *gDeafCanvas = nullptr;
+RuntimeObject *gDeaf = nullptr, *gDeafCanvas = nullptr, *gDeafBox = nullptr, *gDeafTarget = nullptr, *gDeafPanel = nullptr;
 int gHeard = 0;
 int64_t OnHeard(RuntimeObject*, intptr_t, intptr_t, intptr_t, intptr_t) { return ++gHeard, 0; }
 
+RuntimeObject* AddHolder(RuntimeObject* window, const char* cls, const char* name, const Rect& bounds) {
+  const test::PackedStream tabs = test::PackedStream().Text(30, "Sky\r\nEye");
+  return test::AddWindowControl(window, RuntimeLookupClass(string(cls).Rep()), name, bounds,
+                                std::string_view(cls) == "TabPanel" ? tabs : test::PackedStream());
+}
+
 void OnDeafCreateControls(VornRuntimeObject* self) {
+  // A pane lies in the earlier panes that enclose it: the box in the outer one, the control in
+  // the box; the destinations come after, so that they hold nothing until the move.
+  const Move move = gDeafRow->move;
+  if (move == Move::kToNil) gDeafTarget = AddHolder(self, "GroupBox", "Outer", MakeRect(0, 0, 300, 210));
+  if (move != Move::kNone) gDeafBox = AddHolder(self, "GroupBox", "Box", MakeRect(20, 20, 280, 190));
   const test::PackedStream canvas = test::PackedStream().Bool(28, true);  // AcceptFocus
   RuntimeClass* holder = RuntimeLookupClass(string(gDeafRow->intoPages ? "PagePanel" : "Canvas").Rep());
   const test::PackedStream held = gDeafRow->intoPages ? test::PackedStream().Int(28, 2) : canvas;  // two pages
@@ -278,6 +309,11 @@ void OnDeafCreateControls(VornRuntimeObject* self) {
   if (cls == "ComboBox" || cls == "PopupMenu") stream.Text(34, "Aperture\rSeeing\rSky");
   gDeaf = test::AddWindowControl(self, RuntimeLookupClass(string(gDeafRow->cls).Rep()), "Deaf",
                                  MakeRect(40, 40, 240, cls == "Listbox" || cls == "Canvas" ? 160 : 66), stream);
+  if (move == Move::kToBoxOnDisabledPanel) gDeafPanel = AddHolder(self, "TabPanel", "Panel", MakeRect(0, 0, 300, 210));
+  if (move == Move::kToBox || move == Move::kToBoxOnDisabledPanel)
+    gDeafTarget = AddHolder(self, "GroupBox", "Target", MakeRect(10, 10, 290, 200));
+  if (gDeafPanel) ControlTabPanelIndexSetter(gDeafTarget, 0, 1);  // onto the panel's first page
+  if (move == Move::kToTabPanel) gDeafTarget = AddHolder(self, "TabPanel", "Target", MakeRect(0, 0, 300, 210));
 }
 
 class DeafControlTest : public ::testing::TestWithParam<DeafRow> {};
@@ -298,10 +334,27 @@ TEST_P(DeafControlTest, ADisabledControlHearsNoInput) {
   if (gDeafRow->inCanvas) ControlParentSetter(gDeaf, 0, gDeafCanvas);
   if (gDeafRow->input == Input::kKeys) RuntimeSetFocus(gDeaf);
   test::PumpFor(50);
-  controlEnabledSetter(gDeafCanvas ? gDeafCanvas : gDeaf, 0, 0);
+  const Move move = gDeafRow->move;
+  if (gDeafRow->hidden) {
+    ControlVisibleSetter(gDeaf, 0, 0);
+  } else if (move != Move::kToBoxOnDisabledPanel) {
+    controlEnabledSetter(gDeafCanvas ? gDeafCanvas : gDeaf, 0, 0);
+  }
+  if (gDeafPanel) controlEnabledSetter(gDeafPanel, 0, 0);
+  if (move == Move::kToNil) (gDeafRow->hidden ? ControlVisibleSetter : controlEnabledSetter)(gDeafTarget, 0, 0);
   if (gDeafRow->intoPages) ControlTabPanelIndexSetter(gDeaf, 0, 1);
+  if (move != Move::kNone) ControlParentSetter(gDeafBox, 0, move == Move::kToNil ? nullptr : gDeafTarget);
   test::PumpFor(50);
   if (gDeafRow->intoPages) { EXPECT_EQ(ControlPane(AsControl(gDeaf))->GetParent(), ControlPane(AsControl(gDeafCanvas))); }
+  if (move != Move::kNone) {
+    SubPane* target = move == Move::kToNil ? native : ControlPane(AsControl(gDeafTarget));
+    SubPane* box = ControlPane(AsControl(gDeafBox));
+    EXPECT_EQ(box->GetParent(), target) << "the box moved";
+    EXPECT_TRUE(box->IsDisplayed() && box->IsEnabled() == (move != Move::kToBoxOnDisabledPanel)) << "the box is as it lies";
+    EXPECT_EQ(ControlPane(AsControl(gDeaf))->GetParent(), ControlPane(AsControl(gDeafBox)));
+    if (gDeafPanel) { EXPECT_EQ(ControlPane(AsControl(gDeafTarget))->GetParent(), ControlPane(AsControl(gDeafPanel))); }
+  }
+  if (gDeafRow->hidden) { EXPECT_FALSE(GTK_WIDGET_VISIBLE(ControlPane(AsControl(gDeaf))->Widget())) << "it came back"; }
   for (const char* event : {"MouseWheel", "MouseDown", "MouseDrag", "MouseUp", "KeyDown", "ValueChanged", "Change",
                             "TextChange", "TextChanged", "Action", "GotFocus", "CellClick", "ConstructContextualMenu"})
     RuntimeInstallInstanceEventHandler(gDeaf, string(event).Rep(), Fn(&OnHeard));
@@ -313,13 +366,16 @@ TEST_P(DeafControlTest, ADisabledControlHearsNoInput) {
   EXPECT_EQ(gHeard, 0) << "the control heard the input";
   if (kind == "Listbox") { EXPECT_EQ(listScrollPositionGetter(gDeaf, 0), 0) << "the list scrolled"; }
   if (kind == "ScrollBar" || kind == "Slider") { EXPECT_EQ(scrollerPropGetter(gDeaf, kScrollerValue), 50) << "it moved"; }
-  for (RuntimeObject** held : {&gDeaf, &gDeafCanvas}) RuntimeUnlockObject(std::exchange(*held, nullptr));
+  for (RuntimeObject** held : {&gDeaf, &gDeafCanvas, &gDeafBox, &gDeafTarget, &gDeafPanel})
+    RuntimeUnlockObject(std::exchange(*held, nullptr));
   test::CloseAndRelease(window);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, DeafControlTest, ::testing::ValuesIn(kDeafRows), [](const auto& info) {
+const char* const kMoves[] = {"", "_BoxToAnotherBox", "_BoxOutOfAnOffBoxToTheWindow", "_BoxToATabPanel", "_BoxIntoABoxOnADisabledPanel"};
+INSTANTIATE_TEST_SUITE_P(Rows, DeafControlTest, ::testing::ValuesIn(DeafRows()), [](const auto& info) {
   return std::string(info.param.cls) + "_" + kInputs[static_cast<int>(info.param.input)][0] +
-         (info.param.inCanvas ? "_InADisabledCanvas" : "") + (info.param.intoPages ? "_IntoDisabledPages" : "");
+         (info.param.inCanvas ? "_InADisabledCanvas" : "") + (info.param.intoPages ? "_IntoDisabledPages" : "") +
+         (info.param.hidden ? "_Hidden" : "") + kMoves[static_cast<int>(info.param.move)];
 });
 
 }  // namespace

@@ -1,7 +1,9 @@
 // The window layer in the run loop on a real X display (run under Xvfb): a window marked shown
 // appears at the next iteration, and a pane holding the mouse capture gets one drag per
-// iteration with the pointer position until the button is released.
+// iteration with the pointer position until the button is released; a timer due at every
+// iteration leaves no window-system events behind.
 #include <gtest/gtest.h>
+#include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
 #include <functional>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "core/run_loop.h"
+#include "core/timer_state.h"
 #include "startup/window_loop_hooks.h"
 #include "strings/rect.h"
 #include "support/gui_support.h"
@@ -91,6 +94,29 @@ TEST_F(WindowLoopGuiTest, AShownWindowAppearsAtTheNextIterationAndItsCapturePane
   EXPECT_EQ(pane->drags.size(), released) << "no drags once the button is up";
   ClearMouseCapturePane();
   delete pane;  // panes belong to their creator, not to the window
+}
+
+// A timer whose Action takes longer than its period is due at every iteration; GDK hands out
+// one X event per dispatch, so the events the Actions cause (a window mapped and destroyed each
+// time) must still be served between Actions, not pile up behind them.
+TEST_F(WindowLoopGuiTest, ATimerDueAtEveryIterationLeavesNoXEventsBehind) {
+  static int fires = 0;
+  const TimerOwner owner = {[](TimerState*) {
+                              ++fires;
+                              GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+                              gtk_widget_show(window);
+                              gtk_widget_destroy(window);
+                              g_usleep(1500);
+                            },
+                            nullptr, nullptr};
+  TimerState timer;
+  InitTimerState(&timer, &owner);
+  SetTimerPeriod(&timer, 1);
+  SetTimerMode(&timer, kTimerMultiple);
+  for (int i = 0; fires < 300 && i < 20000; ++i) RunMainLoopOnce(true);
+  DestroyTimerState(&timer);
+  EXPECT_EQ(fires, 300);
+  EXPECT_LT(XPending(GDK_DISPLAY_XDISPLAY(gdk_display_get_default())), 100) << "the loop fell behind its X events";
 }
 
 }  // namespace

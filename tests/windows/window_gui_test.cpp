@@ -192,6 +192,23 @@ TEST_F(WindowGuiTest, WheelUpAndDownGiveDeltasSidewaysGivesNone) {
   EXPECT_TRUE(deaf->wheel.empty());
 }
 
+// A field made over a disabled group box is enabled itself and can hold the focus, yet lies in
+// a pane that hears nothing: neither its KeyDown nor its widget takes the typing.
+TEST_F(WindowGuiTest, AFocusedFieldInADisabledGroupTakesNoTyping) {
+  MakeDialog();
+  auto* group = new GroupPane(window, MakeRect(240, 20, 380, 200));
+  group->SetEnabled(false, true);
+  auto* deaf = new TestEntry(window, MakeRect(250, 40, 370, 66));
+  ShowAndFocus();
+  ASSERT_EQ(deaf->GetParent(), group);
+  deaf->SetFocus();
+  ASSERT_EQ(GetFocusPane(), deaf);
+  Key("x y");
+  EXPECT_STREQ(gtk_entry_get_text(GTK_ENTRY(deaf->Widget())), "");
+  Key("Tab");  // the window's own keys still work
+  EXPECT_NE(GetFocusPane(), deaf);
+}
+
 TEST_F(WindowGuiTest, TabAndShiftTabCycleTheFocusInPaneOrder) {
   MakeDialog();
   ShowAndFocus();
