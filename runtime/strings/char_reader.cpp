@@ -34,14 +34,19 @@ uint32_t CodePointOf(const char* bytes, int32_t size, EncodingCode encoding) {
   return c.valid && c.size == utf8.Length() ? c.codePoint : kNoCharacterKey;
 }
 
-std::array<uint32_t, 256> MakeSingleByteTable(EncodingCode encoding) {
-  std::array<uint32_t, 256> table{};
+constexpr int kFoldedKeys = 257;
+
+std::array<uint32_t, 513> MakeSingleByteTable(EncodingCode encoding) {
+  std::array<uint32_t, 513> table{};
   // Without a converter a byte stands for itself, as the 8-bit table reads it.
   const bool known = IconvNameForEncoding(encoding) != nullptr;
   for (int b = 0; b < 256; ++b) {
     const char byte = static_cast<char>(b);
     table[b] = b < 0x80 || !known ? static_cast<uint32_t>(b) : CodePointOf(&byte, 1, encoding);
     if (table[b] & kNoCharacterKey) table[b] |= static_cast<uint32_t>(b);
+    table[256] |= table[b] & kNoCharacterKey;
+    const bool valid = !(table[b] & kNoCharacterKey);
+    table[kFoldedKeys + b] = CharReader::Key({valid ? table[b] : static_cast<uint32_t>(b), 1, valid}, true);
   }
   return table;
 }
@@ -72,20 +77,26 @@ std::unique_ptr<DoubleByteTable> MakeDoubleByteTable(EncodingCode encoding) {
   return table;
 }
 
-// Made once per encoding and kept for good: readers hand out pointers into them.
+// Made once per encoding and kept for good: readers hand out pointers into them. Each thread
+// remembers the last one it asked for, so that comparing many texts of one encoding takes no lock.
 template <typename Table, typename Make>
 const Table* Once(EncodingCode encoding, Make make) {
+  thread_local EncodingCode lastEncoding = kEncodingUnknown;
+  thread_local const Table* last = nullptr;
+  if (last && lastEncoding == encoding) return last;
   static std::mutex lock;
   static auto* made = new std::map<EncodingCode, std::unique_ptr<Table>>();
   std::lock_guard<std::mutex> hold(lock);
   auto& table = (*made)[encoding];
   if (!table) table = make(encoding);
-  return table.get();
+  lastEncoding = encoding;
+  last = table.get();
+  return last;
 }
 
 const uint32_t* SingleByteTable(EncodingCode encoding) {
-  return Once<std::array<uint32_t, 256>>(encoding, [](EncodingCode e) {
-           return std::make_unique<std::array<uint32_t, 256>>(MakeSingleByteTable(e));
+  return Once<std::array<uint32_t, 513>>(encoding, [](EncodingCode e) {
+           return std::make_unique<std::array<uint32_t, 513>>(MakeSingleByteTable(e));
          })->data();
 }
 
@@ -148,8 +159,15 @@ uint32_t CharReader::Key(const TextChar& c, bool ignoreCase) {
 
 bool AllCharactersValid(const string& text) {
   const CharReader reader(text.Encoding());
+  if (reader.EveryByteValid()) return true;
   const char* bytes = text.CString();
   const int32_t length = text.Length();
+  if (reader.mSingle) {
+    for (int32_t i = 0; i < length; ++i) {
+      if (reader.mSingle[static_cast<uint8_t>(bytes[i])] & kNoCharacterKey) return false;
+    }
+    return true;
+  }
   for (int32_t i = 0; i < length;) {
     const TextChar c = reader.Read(bytes, length, i);
     if (!c.valid) return false;
@@ -164,7 +182,7 @@ int CompareInEncoding(const string& a, const string& b, bool ignoreCase, bool* s
   const int32_t n = a.Length(), m = b.Length();
   const CharReader reader(a.Encoding());
   const CharScheme scheme = reader.Scheme();
-  if (sawInvalid) *sawInvalid = !AllCharactersValid(a) || !AllCharactersValid(b);
+  if (sawInvalid) *sawInvalid = !reader.EveryByteValid() && (!AllCharactersValid(a) || !AllCharactersValid(b));
   if (scheme == CharScheme::kUTF8) {
     if (ignoreCase) return CompareUTF8NoCase(x, n, y, m);
     const int result = std::memcmp(x, y, static_cast<size_t>(std::min(n, m)));
@@ -178,7 +196,12 @@ int CompareInEncoding(const string& a, const string& b, bool ignoreCase, bool* s
   }
   int32_t i = 0;
   if (scheme == CharScheme::kSingleByte) {
-    i = same;
+    const uint32_t* keys = reader.mSingle + (ignoreCase ? kFoldedKeys : 0);
+    for (i = same; i < n && i < m; ++i) {
+      const uint32_t k = keys[static_cast<uint8_t>(x[i])], l = keys[static_cast<uint8_t>(y[i])];
+      if (k != l) return k < l ? -1 : 1;
+    }
+    return (i < n) - (i < m);
   } else {
     // A double-byte character is skipped when every byte its reading looks at (three at most)
     // lies in the part both texts share.

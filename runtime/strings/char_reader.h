@@ -25,6 +25,8 @@ class CharReader {
   explicit CharReader(EncodingCode encoding);
 
   CharScheme Scheme() const { return mScheme; }
+  // A single-byte encoding with a character for every byte: no text of it is invalid.
+  bool EveryByteValid() const { return mSingle && !(mSingle[256] & kNoCharacterKey); }
 
   // The character at bytes[i], inside the text: its code point when valid, else its bytes as
   // DecodeTextChar gives them.
@@ -44,7 +46,12 @@ class CharReader {
   TextChar ReadSlowly(const char* bytes, int32_t length, int32_t i) const;
 
   CharScheme mScheme;
-  const uint32_t* mSingle = nullptr;  // a single-byte encoding's code points by byte
+  friend int CompareInEncoding(const string& a, const string& b, bool ignoreCase, bool* sawInvalid);
+  friend bool AllCharactersValid(const string& text);
+
+  // A single-byte encoding's code points by byte (an invalid one as its key), then
+  // kNoCharacterKey when one of them is invalid, then each byte's key with case ignored.
+  const uint32_t* mSingle = nullptr;
   const struct DoubleByteTable* mDouble = nullptr;
 };
 

@@ -255,7 +255,14 @@ TextMatch TextFinder::FindByWalking(const char* text, int32_t length, int32_t st
   // the last match in the same text.
   int32_t i = 0;
   if (text == mWalkedText && length == mWalkedLength && mWalkedTo <= start) i = mWalkedTo;
+  // A byte below 0x80 is a whole ASCII character in Shift_JIS and EUC-JP, which folds to no
+  // other character's key.
+  const bool skipASCII = (mScheme == CharScheme::kShiftJIS || mScheme == CharScheme::kEUCJP) && mKeys.front() >= 0x80;
   while (i < length) {
+    if (skipASCII && static_cast<uint8_t>(text[i]) < 0x80) {
+      ++i;
+      continue;
+    }
     TextChar c = ReadChar(text, length, i);
     if (i >= start && FoldedKey(c, mScheme, mBytes) == mKeys.front()) {
       int32_t end = MatchAt(text, length, i);
