@@ -106,6 +106,9 @@ uint32_t Unit16(const char* p) { return static_cast<uint8_t>(p[0]) | static_cast
 int32_t SamePrefix(const char* a, int32_t aLength, const char* b, int32_t bLength) {
   const int32_t shorter = std::min(aLength, bLength);
   int32_t i = 0;
+  // memcmp runs through equal blocks faster than any loop here.
+  constexpr int32_t kBlock = 4096;
+  while (i + kBlock <= shorter && std::memcmp(a + i, b + i, kBlock) == 0) i += kBlock;
   for (; i + 8 <= shorter; i += 8) {
     uint64_t x, y;
     std::memcpy(&x, a + i, 8);
