@@ -16,12 +16,17 @@
 
 namespace vorn {
 
-// Shift_JIS and EUC-JP: the code points of single bytes above ASCII, two-byte characters by their
-// two bytes, and EUC-JP's three-byte characters (0x8F and two bytes) by their last two.
+// Shift_JIS and EUC-JP: the code points of single bytes above ASCII, of two bytes that make a
+// character (kNotAPair where they make none, so the first stands alone), and of EUC-JP's
+// three-byte characters (0x8F and two bytes from 0xA1) by their last two. Made by reading every
+// sequence as text_chars.h does, so both agree on where characters start.
+constexpr uint32_t kNotAPair = 0xFFFFFFFFu;
+
 struct DoubleByteTable {
   std::array<uint32_t, 256> single;
-  std::vector<uint32_t> pairs = std::vector<uint32_t>(0x10000, kNoCharacterKey);
+  std::vector<uint32_t> pairs = std::vector<uint32_t>(0x10000, kNotAPair);
   std::vector<uint32_t> triples;
+  std::vector<uint64_t> validPairs = std::vector<uint64_t>(0x10000 / 64);  // a bit per valid pair
 };
 
 namespace {
@@ -56,13 +61,16 @@ std::unique_ptr<DoubleByteTable> MakeDoubleByteTable(EncodingCode encoding) {
   const CharScheme scheme = SchemeForEncoding(encoding);
   for (int b = 0; b < 256; ++b) {
     const char byte = static_cast<char>(b);
-    table->single[b] = b < 0x80 ? static_cast<uint32_t>(b) : CodePointOf(&byte, 1, encoding);
+    const bool alone = DecodeTextChar(&byte, 1, 0, scheme).valid;
+    table->single[b] = b < 0x80 ? static_cast<uint32_t>(b) : alone ? CodePointOf(&byte, 1, encoding) : kNoCharacterKey;
   }
   for (int lead = 0x80; lead < 0x100; ++lead) {
-    for (int trail = 0x40; trail < 0x100; ++trail) {
+    for (int trail = 0; trail < 0x100; ++trail) {
       const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
       const TextChar c = DecodeTextChar(pair, 2, 0, scheme);
       if (c.valid && c.size == 2) table->pairs[lead << 8 | trail] = CodePointOf(pair, 2, encoding);
+      const uint32_t value = table->pairs[lead << 8 | trail];
+      if (value != kNotAPair && !(value & kNoCharacterKey)) table->validPairs[lead << 2 | trail >> 6] |= 1ull << (trail & 63);
     }
   }
   if (scheme == CharScheme::kEUCJP) {
@@ -144,14 +152,26 @@ CharReader::CharReader(EncodingCode encoding) : mScheme(SchemeForEncoding(encodi
 }
 
 TextChar CharReader::ReadSlowly(const char* bytes, int32_t length, int32_t i) const {
-  TextChar c = DecodeTextChar(bytes, length, i, mScheme);
-  if (!mDouble || !c.valid) return c;
-  uint32_t value;
-  if (c.size == 1) value = mDouble->single[c.value & 0xFF];
-  else if (c.size == 2) value = mDouble->pairs[c.value & 0xFFFF];
-  else value = mDouble->triples[c.value & 0xFFFF];
-  if (value & kNoCharacterKey) return {c.value, c.size, false};
-  return {value, c.size, true};
+  if (!mDouble) return DecodeTextChar(bytes, length, i, mScheme);
+  const auto* p = reinterpret_cast<const uint8_t*>(bytes) + i;
+  const int32_t left = length - i;
+  const uint32_t lead = p[0];
+  if (lead < 0x80) return {lead, 1, true};
+  auto isTrail = [](uint8_t b) { return b >= 0xA1 && b <= 0xFE; };
+  if (mDouble->triples.empty() || lead != 0x8F) {
+    const uint32_t value = left >= 2 ? mDouble->pairs[lead << 8 | p[1]] : kNotAPair;
+    if (value != kNotAPair) {
+      if (value & kNoCharacterKey) return {lead << 8 | p[1], 2, false};
+      return {value, 2, true};
+    }
+  } else if (left >= 3 && isTrail(p[1]) && isTrail(p[2])) {
+    const uint32_t value = mDouble->triples[p[1] << 8 | p[2]];
+    if (value & kNoCharacterKey) return {0x8F0000u | p[1] << 8 | p[2], 3, false};
+    return {value, 3, true};
+  }
+  const uint32_t value = mDouble->single[lead];
+  if (value & kNoCharacterKey) return {lead, 1, false};
+  return {value, 1, true};
 }
 
 uint32_t CharReader::Key(const TextChar& c, bool ignoreCase) {
@@ -159,6 +179,103 @@ uint32_t CharReader::Key(const TextChar& c, bool ignoreCase) {
   if (!ignoreCase) return c.value;
   return c.value < 0x80 ? kUpperCaseTable[c.value] : g_unichar_toupper(c.value);
 }
+
+namespace {
+
+}  // namespace
+
+bool CharReader::ValidFrom(const char* bytes, int32_t length, int32_t from) const {
+  const auto* p = reinterpret_cast<const uint8_t*>(bytes);
+  if (mDouble) {
+    // Most characters are ASCII or valid pairs, told by a bit without reading them.
+    for (int32_t i = from; i < length;) {
+      if (p[i] < 0x80) {
+        ++i;
+        continue;
+      }
+      if (i + 1 < length) {
+        const uint32_t pair = p[i] << 8 | p[i + 1];
+        if (mDouble->validPairs[pair >> 6] >> (pair & 63) & 1) {
+          i += 2;
+          continue;
+        }
+      }
+      const TextChar c = Read(bytes, length, i);
+      if (!c.valid) return false;
+      i += c.size;
+    }
+    return true;
+  }
+  for (int32_t i = from; i < length;) {
+    if (p[i] < 0x80 && mScheme != CharScheme::kUTF16 && mScheme != CharScheme::kUTF32) {
+      ++i;
+      continue;
+    }
+    const TextChar c = Read(bytes, length, i);
+    if (!c.valid) return false;
+    i += c.size;
+  }
+  return true;
+}
+
+namespace {
+
+uint32_t FoldedASCII(uint8_t byte, bool ignoreCase) { return ignoreCase ? kUpperCaseTable[byte] : byte; }
+
+// UTF-16 from a character start of both texts: a unit at a time while no surrogate comes.
+int CompareUTF16(const char* x, int32_t n, const char* y, int32_t m, int32_t i, bool ignoreCase) {
+  auto isSurrogate = [](uint32_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; };
+  for (; i + 2 <= n && i + 2 <= m; i += 2) {
+    const uint32_t u = Unit16(x + i), v = Unit16(y + i);
+    if (isSurrogate(u) || isSurrogate(v)) break;
+    if (u == v) continue;
+    const uint32_t k = u < 0x80 ? FoldedASCII(static_cast<uint8_t>(u), ignoreCase) : ignoreCase ? g_unichar_toupper(u) : u;
+    const uint32_t l = v < 0x80 ? FoldedASCII(static_cast<uint8_t>(v), ignoreCase) : ignoreCase ? g_unichar_toupper(v) : v;
+    if (k != l) return k < l ? -1 : 1;
+  }
+  return CompareUnicode({x + i, n - i, CharScheme::kUTF16}, {y + i, m - i, CharScheme::kUTF16}, ignoreCase);
+}
+
+int CompareDoubleByte(const CharReader& reader, const char* x, int32_t n, const char* y, int32_t m, int32_t same,
+                      bool ignoreCase, bool* sawInvalid) {
+  bool invalid = false;
+  int32_t i = 0;
+  // A character is skipped when every byte its reading looks at (three at most) lies in the
+  // part both texts share.
+  while (i + 3 <= same) {
+    const TextChar c = reader.Read(x, n, i);
+    invalid |= !c.valid;
+    i += c.size;
+  }
+  int32_t j = i;
+  int result = 0;
+  while (i < n && j < m) {
+    const auto p = static_cast<uint8_t>(x[i]), q = static_cast<uint8_t>(y[j]);
+    if (p < 0x80 && q < 0x80) {
+      const uint32_t k = FoldedASCII(p, ignoreCase), l = FoldedASCII(q, ignoreCase);
+      if (k != l) {
+        result = k < l ? -1 : 1;
+        break;
+      }
+      ++i, ++j;
+      continue;
+    }
+    const TextChar c = reader.Read(x, n, i), d = reader.Read(y, m, j);
+    invalid |= !c.valid || !d.valid;
+    const uint32_t k = CharReader::Key(c, ignoreCase), l = CharReader::Key(d, ignoreCase);
+    if (k != l) {
+      result = k < l ? -1 : 1;
+      break;
+    }
+    i += c.size;
+    j += d.size;
+  }
+  if (result == 0) result = (i < n) - (j < m);
+  if (sawInvalid) *sawInvalid = invalid || !reader.ValidFrom(x, n, i) || !reader.ValidFrom(y, m, j);
+  return result;
+}
+
+}  // namespace
 
 bool AllCharactersValid(const string& text) {
   const CharReader reader(text.Encoding());
@@ -171,12 +288,7 @@ bool AllCharactersValid(const string& text) {
     }
     return true;
   }
-  for (int32_t i = 0; i < length;) {
-    const TextChar c = reader.Read(bytes, length, i);
-    if (!c.valid) return false;
-    i += c.size;
-  }
-  return true;
+  return reader.ValidFrom(bytes, length, 0);
 }
 
 int CompareInEncoding(const string& a, const string& b, bool ignoreCase, bool* sawInvalid) {
@@ -185,8 +297,9 @@ int CompareInEncoding(const string& a, const string& b, bool ignoreCase, bool* s
   const int32_t n = a.Length(), m = b.Length();
   const CharReader reader(a.Encoding());
   const CharScheme scheme = reader.Scheme();
-  if (sawInvalid) *sawInvalid = !reader.EveryByteValid() && (!AllCharactersValid(a) || !AllCharactersValid(b));
+  if (sawInvalid) *sawInvalid = false;
   if (scheme == CharScheme::kUTF8) {
+    if (sawInvalid) *sawInvalid = !AllCharactersValid(a) || !AllCharactersValid(b);
     if (ignoreCase) return CompareUTF8NoCase(x, n, y, m);
     const int result = std::memcmp(x, y, static_cast<size_t>(std::min(n, m)));
     return result != 0 ? Sign(result) : Sign(n - m);
@@ -194,31 +307,20 @@ int CompareInEncoding(const string& a, const string& b, bool ignoreCase, bool* s
   // Equal bytes are equal characters: only what follows the first difference is read.
   const int32_t same = SamePrefix(x, n, y, m);
   if (scheme == CharScheme::kUTF16 || scheme == CharScheme::kUTF32) {
+    if (sawInvalid) *sawInvalid = !AllCharactersValid(a) || !AllCharactersValid(b);
     const int32_t start = UnicodeCharStart(x, same, scheme);
+    if (scheme == CharScheme::kUTF16) return CompareUTF16(x, n, y, m, start, ignoreCase);
     return CompareUnicode({x + start, n - start, scheme}, {y + start, m - start, scheme}, ignoreCase);
   }
-  int32_t i = 0;
-  if (scheme == CharScheme::kSingleByte) {
-    const uint32_t* keys = reader.mSingle + (ignoreCase ? kFoldedKeys : 0);
-    for (i = same; i < n && i < m; ++i) {
-      const uint32_t k = keys[static_cast<uint8_t>(x[i])], l = keys[static_cast<uint8_t>(y[i])];
-      if (k != l) return k < l ? -1 : 1;
-    }
-    return (i < n) - (i < m);
-  } else {
-    // A double-byte character is skipped when every byte its reading looks at (three at most)
-    // lies in the part both texts share.
-    while (i + 3 <= same) i += reader.Read(x, n, i).size;
-  }
-  int32_t j = i;
-  while (i < n && j < m) {
-    const TextChar c = reader.Read(x, n, i), d = reader.Read(y, m, j);
-    const uint32_t k = CharReader::Key(c, ignoreCase), l = CharReader::Key(d, ignoreCase);
+  if (scheme != CharScheme::kSingleByte) return CompareDoubleByte(reader, x, n, y, m, same, ignoreCase, sawInvalid);
+  if (sawInvalid) *sawInvalid = !reader.EveryByteValid() && (!AllCharactersValid(a) || !AllCharactersValid(b));
+  const uint32_t* keys = reader.mSingle + (ignoreCase ? kFoldedKeys : 0);
+  int32_t i = same;
+  for (; i < n && i < m; ++i) {
+    const uint32_t k = keys[static_cast<uint8_t>(x[i])], l = keys[static_cast<uint8_t>(y[i])];
     if (k != l) return k < l ? -1 : 1;
-    i += c.size;
-    j += d.size;
   }
-  return (i < n) - (j < m);
+  return (i < n) - (i < m);
 }
 
 bool HasShiftStates(EncodingCode encoding) { return encoding == kEncodingISO2022JP; }

@@ -42,6 +42,9 @@ class CharReader {
   // kNoCharacterKey and its bytes.
   static uint32_t Key(const TextChar& c, bool ignoreCase);
 
+  // Whether every character from `from` (a character start) to the end is valid.
+  bool ValidFrom(const char* bytes, int32_t length, int32_t from) const;
+
  private:
   TextChar ReadSlowly(const char* bytes, int32_t length, int32_t i) const;
 
