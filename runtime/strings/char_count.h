@@ -1,6 +1,6 @@
 // The language's character-counting string functions: they count characters of the string's
-// own encoding (text_chars.h), not bytes. An invalid byte or unit counts as one character, and
-// results keep the string's encoding.
+// own encoding (text_chars.h; ISO-2022-JP's in UTF-8), not bytes. An invalid byte or unit counts
+// as one character, and results keep the string's encoding.
 #pragma once
 
 #include <cstdint>

@@ -1,9 +1,9 @@
 // Finding one string in another: byte for byte, or without regard to case the way the
 // language compares strings (string::Compare).
 //
-// The case-insensitive search compares characters of the text's own encoding (text_chars.h):
-// UTF-8, UTF-16 and UTF-32 by upper-cased code point, other encodings through the runtime's
-// upper-case table (Shift_JIS and EUC-JP double-byte characters exactly). It matches only at
+// The case-insensitive search compares characters of the text's own encoding as its reader
+// (char_reader.h) sees them: by upper-cased code point, a single-byte encoding's through a key
+// table made once. It matches only at
 // character starts, and an invalid byte or unit only matches the same invalid byte or unit, so
 // no match ever begins or ends inside a character. An empty pattern is never found: a search
 // loop that steps past each match always ends.

@@ -115,11 +115,14 @@ void ExpectPairAnswers(const string& x, const string& y, const string& u, const 
   ASSERT_EQ(strComp(y, x, 1), strComp(v, u, 1));
   const string joined = x + y, uv = u + v;
   ASSERT_EQ(InUTF8(joined), std::string(u.View()) + std::string(v.View()));
+  ASSERT_EQ(vorn::StringDBCSInStr(1, x, y), vorn::StringDBCSInStr(1, u, v)) << "a case partner x's encoding lacks";
   for (int32_t start : {1, 2, vorn::StringDBCSLen(u) + 1}) {
     ASSERT_EQ(vorn::StringDBCSInStr(start, joined, y), vorn::StringDBCSInStr(start, uv, v)) << start;
   }
   ASSERT_EQ(InUTF8(vorn::ReplaceAll(joined, y, x)), vorn::ReplaceAll(uv, v, u).View());
   ASSERT_EQ(InUTF8(vorn::Replace(joined, x, y)), vorn::Replace(uv, u, v).View());
+  ASSERT_EQ(InUTF8(vorn::ReplaceAll(x, x, y)), vorn::ReplaceAll(u, u, v).View()) << "y in x's encoding";
+  ASSERT_EQ(vorn::CountFields(y + x + y, y), vorn::CountFields(v + u + v, v)) << "matches one after another";
   const int32_t fields = vorn::CountFields(joined, y);
   ASSERT_EQ(fields, vorn::CountFields(uv, v));
   for (int32_t k = 1; k <= fields + 1; ++k) {

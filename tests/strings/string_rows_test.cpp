@@ -157,6 +157,13 @@ TEST(StringRows, ComparingAndJoining) {
   string macE("\x8E", 1, vorn::kEncodingMacRoman), macCapitalE("\x83", 1, vorn::kEncodingMacRoman);
   string sjisDi("\x83\x61", 2, 0x0A01), sjisA("\x83\x41", 2, 0x0A01);  // ヂ and ア: trail bytes "a", "A"
   string jisKan("\x1B$B4A\x1B(B", 8, 0x0820), kanB = UTF8("\xE6\xBC\xA2" "b");  // 漢 in ISO-2022-JP
+  // U+1F601 against a lone high surrogate before "a": the texts part inside the pair.
+  string pair("\x3D\xD8\x01\xDE", 4, vorn::kEncodingUTF16), loneHigh("\x3D\xD8\x61\x00", 4, vorn::kEncodingUTF16);
+  // Past several blocks of equal text, é against É.
+  string longLower = vorn::ConvertTextEncoding(UTF8((std::string(9000, 'a') + "\xC3\xA9").c_str()), vorn::kEncodingUTF16);
+  string longUpper = vorn::ConvertTextEncoding(UTF8((std::string(9000, 'A') + "\xC3\x89").c_str()), vorn::kEncodingUTF16);
+  string longMixed = vorn::ConvertTextEncoding(UTF8((std::string(9000, 'a') + "\xC3\x89").c_str()), vorn::kEncodingUTF16);
+  string longCapitalFirst = vorn::ConvertTextEncoding(UTF8(("A" + std::string(8999, 'a') + "\xC3\xA9").c_str()), vorn::kEncodingUTF16);
   struct {
     const char* what;
     int32_t got, expected;
@@ -178,6 +185,11 @@ TEST(StringRows, ComparingAndJoining) {
       {"MacRoman letters fold as characters", RuntimeStringCompare(macE.Rep(), macCapitalE.Rep()), 0},
       {"a Shift_JIS trail byte is no letter", RuntimeStringCompare(sjisDi.Rep(), sjisA.Rep()), 1},
       {"ISO-2022-JP bytes are never ASCII", RuntimeStringCompare((jisKan + UTF8("b")).Rep(), kanB.Rep()), 0},
+      {"a pair read whole where texts part inside it", RuntimeStringCompare(pair.Rep(), loneHigh.Rep()), -1},
+      {"the same, byte for byte", StringStrCompare(pair.Rep(), loneHigh.Rep(), 0), -1},
+      {"long UTF-16 texts differing in case", RuntimeStringCompare(longLower.Rep(), longUpper.Rep()), 0},
+      {"the same, byte for byte", StringStrCompare(longLower.Rep(), longMixed.Rep(), 0), 1},
+      {"long UTF-16 texts differing first", StringStrCompare(longCapitalFirst.Rep(), longLower.Rep(), 0), -1},
   };
   for (const auto& c : cases) EXPECT_EQ(c.got, c.expected) << c.what;
 
