@@ -63,6 +63,9 @@ int32_t StringDBCSInStr(int32_t start, const string& s, const string& pattern) {
 
 uint32_t StringAscValue(const string& s) {
   if (s.IsEmpty()) return 0;
+  // ISO-2022-JP's first byte may be an escape: its first character is read as its code point,
+  // the value Chr makes it from.
+  if (HasShiftStates(s.Encoding())) return StringAscValue(ReadableForm(s));
   return DecodeTextChar(s.CString(), s.Length(), 0, SchemeOf(s)).value;
 }
 

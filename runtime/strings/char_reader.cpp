@@ -184,21 +184,23 @@ namespace {
 
 }  // namespace
 
+// Most Shift_JIS and EUC-JP characters are ASCII or valid pairs, told without reading them.
+int32_t CharReader::QuickValidSize(const char* bytes, int32_t length, int32_t i) const {
+  const auto* p = reinterpret_cast<const uint8_t*>(bytes);
+  if (p[i] < 0x80) return 1;
+  if (i + 1 >= length) return 0;
+  const uint32_t pair = p[i] << 8 | p[i + 1];
+  return mDouble->validPairs[pair >> 6] >> (pair & 63) & 1 ? 2 : 0;
+}
+
 bool CharReader::ValidFrom(const char* bytes, int32_t length, int32_t from) const {
   const auto* p = reinterpret_cast<const uint8_t*>(bytes);
   if (mDouble) {
-    // Most characters are ASCII or valid pairs, told by a bit without reading them.
     for (int32_t i = from; i < length;) {
-      if (p[i] < 0x80) {
-        ++i;
+      const int32_t size = QuickValidSize(bytes, length, i);
+      if (size) {
+        i += size;
         continue;
-      }
-      if (i + 1 < length) {
-        const uint32_t pair = p[i] << 8 | p[i + 1];
-        if (mDouble->validPairs[pair >> 6] >> (pair & 63) & 1) {
-          i += 2;
-          continue;
-        }
       }
       const TextChar c = Read(bytes, length, i);
       if (!c.valid) return false;
@@ -243,6 +245,11 @@ int CompareDoubleByte(const CharReader& reader, const char* x, int32_t n, const 
   // A character is skipped when every byte its reading looks at (three at most) lies in the
   // part both texts share.
   while (i + 3 <= same) {
+    const int32_t size = reader.QuickValidSize(x, n, i);
+    if (size) {
+      i += size;
+      continue;
+    }
     const TextChar c = reader.Read(x, n, i);
     invalid |= !c.valid;
     i += c.size;

@@ -44,6 +44,9 @@ class CharReader {
 
   // Whether every character from `from` (a character start) to the end is valid.
   bool ValidFrom(const char* bytes, int32_t length, int32_t from) const;
+  // Shift_JIS and EUC-JP: the size of the character at bytes[i] when it is ASCII or a valid
+  // pair, else 0 (read it).
+  int32_t QuickValidSize(const char* bytes, int32_t length, int32_t i) const;
 
  private:
   TextChar ReadSlowly(const char* bytes, int32_t length, int32_t i) const;
