@@ -1,15 +1,20 @@
 // The runtime string beside std::string doing the same work: building a text by appending
-// and by joining, searching a 1 MB text, and taking a field of it; and numbers written as Str
-// and Format write them.
+// and by joining, searching a 1 MB text, and taking a field of it; numbers written as Str and
+// Format write them. Then the same work in other encodings beside UTF-8: comparing and sorting
+// names, counting fields, replacing, comparing bytes.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cctype>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "strings/format_number.h"
 #include "strings/number_text.h"
+#include "strings/text_case.h"
 #include "strings/text_fields.h"
+#include "strings/text_replace.h"
 #include "strings/text_search.h"
 #include "strings/vstring.h"
 
@@ -195,6 +200,114 @@ void BM_FormatRuntime(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_FormatRuntime);
+
+// --- other encodings ------------------------------------------------------------------------
+// Each row's argument is the encoding; its UTF-8 row is the yardstick.
+
+constexpr vorn::EncodingCode kWindows1252 = 0x0500, kShiftJIS = 0x0A01;
+
+vorn::string In(const std::string& utf8, vorn::EncodingCode encoding) {
+  return vorn::ConvertTextEncoding(vorn::string(utf8, vorn::kEncodingUTF8), encoding);
+}
+
+// Names of Latin letters (é, ü among them) for the 8-bit encodings, with kana and kanji for
+// Shift_JIS; the same characters in UTF-8 and UTF-16.
+std::vector<std::string> NamesInUTF8(vorn::EncodingCode encoding, int count) {
+  static const char* latin[] = {"an", "be", "ch\xC3\xA9", "d\xC3\xBC", "el", "fa", "go", "h\xC3\xA9", "ir", "jo"};
+  static const char* japanese[] = {"ka", "yo", "\xE3\x81\x82", "\xE3\x81\x8B", "\xE6\xBC\xA2", "mi",
+                                   "\xE5\xB1\xB1", "\xE7\x94\xB0", "ri", "to"};
+  const char** syllables = encoding == kShiftJIS ? japanese : latin;
+  std::mt19937 random(3);
+  std::vector<std::string> names;
+  for (int i = 0; i < count; ++i) {
+    std::string name;
+    for (int k = 0; k < 5; ++k) name += syllables[random() % 10];
+    names.push_back(name);
+  }
+  return names;
+}
+
+// The yardstick of a row: UTF-8 text of the characters the encoding under test holds.
+vorn::EncodingCode CharactersOf(const benchmark::State& state) { return static_cast<vorn::EncodingCode>(state.range(1)); }
+
+void EncodingArgs(benchmark::internal::Benchmark* bench) {
+  for (vorn::EncodingCode e : {kWindows1252, vorn::kEncodingMacRoman, vorn::kEncodingUTF16, kShiftJIS}) {
+    bench->Args({vorn::kEncodingUTF8, e});
+    bench->Args({e, e});
+  }
+}
+
+// Two ten-character names that differ in case only.
+void BM_CompareNameCase(benchmark::State& state) {
+  const auto encoding = static_cast<vorn::EncodingCode>(state.range(0));
+  const std::string name = NamesInUTF8(CharactersOf(state), 1)[0];
+  const vorn::string a = In(name, encoding);
+  const vorn::string b = In(std::string(vorn::StringUCase(vorn::string(name, vorn::kEncodingUTF8)).View()), encoding);
+  for (auto _ : state) benchmark::DoNotOptimize(a.Compare(b));
+}
+BENCHMARK(BM_CompareNameCase)->Apply(EncodingArgs);
+
+void BM_SortNames(benchmark::State& state) {
+  const auto encoding = static_cast<vorn::EncodingCode>(state.range(0));
+  std::vector<vorn::string> names;
+  for (const std::string& name : NamesInUTF8(CharactersOf(state), 20000)) names.push_back(In(name, encoding));
+  for (auto _ : state) {
+    std::vector<vorn::string> sorted = names;
+    std::sort(sorted.begin(), sorted.end(), [](const vorn::string& x, const vorn::string& y) { return x.Compare(y) < 0; });
+    benchmark::DoNotOptimize(sorted.data());
+  }
+}
+BENCHMARK(BM_SortNames)->Apply(EncodingArgs)->Unit(benchmark::kMillisecond);
+
+// About 1 MB of comma-separated words, kanji among them.
+const std::string& MegabyteMixedText() {
+  static const std::string text = [] {
+    static const char* words[] = {"lorem", "\xE6\x9C\x9B\xE9\x81\xA0\xE9\x8F\xA1", "sky",
+                                  "\xE7\xAD\x89\xE7\xB4\x9A", "aperture", "\xE9\x99\x90\xE7\x95\x8C"};
+    std::string t;
+    for (size_t i = 0; t.size() < (1u << 20); ++i) {
+      t += words[(i * 7) % 6];
+      t += ',';
+    }
+    return t;
+  }();
+  return text;
+}
+
+void MixedTextArgs(benchmark::internal::Benchmark* bench) {
+  for (vorn::EncodingCode e : {vorn::kEncodingUTF8, vorn::kEncodingUTF16, kShiftJIS}) bench->Arg(e);
+}
+
+void BM_CountFieldsMixed(benchmark::State& state) {
+  const auto encoding = static_cast<vorn::EncodingCode>(state.range(0));
+  const vorn::string text = In(MegabyteMixedText(), encoding), comma = In(",", encoding);
+  for (auto _ : state) benchmark::DoNotOptimize(vorn::CountFields(text, comma));
+}
+BENCHMARK(BM_CountFieldsMixed)->Apply(MixedTextArgs)->Unit(benchmark::kMicrosecond);
+
+void BM_ReplaceAllMixed(benchmark::State& state) {
+  const auto encoding = static_cast<vorn::EncodingCode>(state.range(0));
+  const vorn::string text = In(MegabyteMixedText(), encoding), comma = In(",", encoding), semicolon = In(";", encoding);
+  for (auto _ : state) benchmark::DoNotOptimize(vorn::ReplaceAll(text, comma, semicolon).Rep());
+}
+BENCHMARK(BM_ReplaceAllMixed)->Apply(MixedTextArgs)->Unit(benchmark::kMicrosecond);
+
+// Fields of a search by a kanji, which no byte scan finds alone.
+void BM_CountFieldsKanji(benchmark::State& state) {
+  const auto encoding = static_cast<vorn::EncodingCode>(state.range(0));
+  const vorn::string text = In(MegabyteMixedText(), encoding), kanji = In("\xE7\xAD\x89", encoding);
+  for (auto _ : state) benchmark::DoNotOptimize(vorn::CountFields(text, kanji));
+}
+BENCHMARK(BM_CountFieldsKanji)->Apply(MixedTextArgs)->Unit(benchmark::kMicrosecond);
+
+// Two 1 MB texts that differ in their last letter, byte for byte.
+void BM_CompareBinaryMegabyte(benchmark::State& state) {
+  const auto encoding = static_cast<vorn::EncodingCode>(state.range(0));
+  const vorn::string a = In(MegabyteText(), encoding);
+  const vorn::string b = In(std::string(LastLetterChanged(vorn::kEncodingUTF8).View()), encoding);
+  for (auto _ : state) benchmark::DoNotOptimize(a.CompareBinary(b));
+}
+BENCHMARK(BM_CompareBinaryMegabyte)->Arg(vorn::kEncodingUTF8)->Arg(vorn::kEncodingUTF16)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -12,8 +12,8 @@
 // where the language's own answers would not make one equivalence, the keys stay apart.
 // Both forms are fed to the hash as one stream of bytes, and text of two encodings is equal
 // when its streams are. A single-byte encoding's text is read through a byte table made once for
-// the encoding, and UTF-16 and UTF-32 text a character at a time, so hashing either converts and
-// allocates nothing.
+// the encoding, and UTF-16, UTF-32, Shift_JIS and EUC-JP text a character at a time, so hashing
+// these converts and allocates nothing.
 #include <glib.h>
 
 #include <algorithm>
@@ -25,6 +25,7 @@
 #include "objects/variant_keys.h"
 #include "objects/variant_scalar.h"
 #include "strings/case_table.h"
+#include "strings/char_reader.h"
 #include "strings/system_encoding.h"
 #include "strings/text_chars.h"
 #include "strings/utf8.h"
@@ -243,8 +244,21 @@ void FeedKeyText(const string& text, Sink& sink) {
     }
     return;
   }
-  // Shift_JIS, EUC-JP and ISO-2022-JP need the system's tables to reach code points, and are
-  // rare as keys: these are converted.
+  if (scheme == CharScheme::kShiftJIS || scheme == CharScheme::kEUCJP) {
+    // Read in place through the encoding's tables; a text with a sequence that is no character
+    // is raw, as converting it would not be exact.
+    if (!AllCharactersValid(text)) return FeedRaw(text, sink);
+    const CharReader reader(encoding);
+    for (int32_t i = 0; i < length;) {
+      const TextChar c = reader.Read(bytes, length, i);
+      char utf8[4];
+      FoldCharacter(utf8, EncodeUTF8(c.value, utf8), 0, [&](uint8_t byte) { sink.Byte(byte); });
+      i += c.size;
+    }
+    return;
+  }
+  // ISO-2022-JP can only be read from its start through its escapes, and is rare as a key: it
+  // is converted.
   KeyText key = KeyTextOf(text);
   if (key.raw) return FeedRaw(key.text, sink);  // already table-folded; folding again changes nothing
   FeedFoldedUTF8(key.text.CString(), key.text.Length(), sink);

@@ -1,6 +1,6 @@
 // The language's character-counting string functions: they count characters of the string's
-// own encoding (text_chars.h), not bytes. An invalid byte or unit counts as one character, and
-// results keep the string's encoding.
+// own encoding (text_chars.h; ISO-2022-JP's in UTF-8), not bytes. An invalid byte or unit counts
+// as one character, and results keep the string's encoding.
 #pragma once
 
 #include <cstdint>
@@ -29,7 +29,8 @@ string StringDBCSMid3(const string& s, int32_t start, int32_t count);
 // StringInStr finds it) at or after the character position start, 0 when absent.
 int32_t StringDBCSInStr(int32_t start, const string& text, const string& pattern);
 // The language's Asc: the first character's value in the string's encoding (its code point in
-// a Unicode encoding, its byte or double-byte value otherwise, the byte of an invalid one);
+// a Unicode encoding and in ISO-2022-JP, its byte or double-byte value otherwise, the byte of an
+// invalid one);
 // 0 for the empty string.
 uint32_t StringAscValue(const string& s);
 }  // namespace vorn

@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+#include "strings/char_reader.h"
 #include "strings/text_chars.h"
 #include "strings/utf8.h"
 
@@ -70,27 +71,35 @@ string MapBytes(const string& s, const ByteTable& table) {
   return result;
 }
 
-// Double-byte encodings: only single-byte ASCII characters change.
-string MapDoubleByte(const string& s, CharScheme scheme, Direction direction) {
+// Shift_JIS and EUC-JP: each character read as its code point and mapped where the encoding
+// holds the other case (Cyrillic, Greek and full-width Latin letters as well as ASCII).
+string MapDoubleByte(const string& s, Direction direction) {
+  const CharReader reader(s.Encoding());
   const char* bytes = s.CString();
   int32_t length = s.Length();
-  string result;
-  char* out = nullptr;
+  std::string out;
+  bool changed = false;
   for (int32_t i = 0; i < length;) {
-    TextChar c = DecodeTextChar(bytes, length, i, scheme);
-    if (c.size == 1 && c.value < 0x80) {
-      uint8_t mapped = ASCIICase(static_cast<uint8_t>(c.value), direction);
-      if (mapped != c.value) {
-        if (!out) {
-          result = string(bytes, length, s.Encoding());
-          out = result.MutableBytes();
-        }
-        out[i] = static_cast<char>(mapped);
+    const TextChar c = reader.Read(bytes, length, i);
+    const uint32_t mapped = c.valid ? UnicodeCase(c.value, direction) : c.value;
+    string other;
+    if (mapped != c.value) {
+      char utf8[4];
+      string back;
+      other = ConvertTextEncoding(string(utf8, EncodeUTF8(mapped, utf8), kEncodingUTF8), s.Encoding());
+      if (!ConvertsExactly(other, &back) || back.View() != std::string_view(utf8, EncodeUTF8(mapped, utf8))) {
+        other = string();
       }
+    }
+    if (other.IsEmpty()) {
+      out.append(bytes + i, static_cast<size_t>(c.size));
+    } else {
+      out.append(other.CString(), static_cast<size_t>(other.Length()));
+      changed = true;
     }
     i += c.size;
   }
-  return out ? result : s;
+  return changed ? string(out, s.Encoding()) : s;
 }
 
 string MapUnicode(const string& s, CharScheme scheme, Direction direction) {
@@ -125,13 +134,17 @@ string MapUnicode(const string& s, CharScheme scheme, Direction direction) {
 string MapCase(const string& s, Direction direction) {
   if (s.IsEmpty()) return s;
   EncodingCode encoding = s.Encoding();
+  if (HasShiftStates(encoding)) {
+    const string mapped = MapCase(ReadableForm(s), direction);
+    return mapped.View() == ReadableForm(s).View() ? s : InEncodingOf(mapped, s);
+  }
   CharScheme scheme = SchemeForEncoding(encoding);
   switch (scheme) {
     case CharScheme::kUTF8:
     case CharScheme::kUTF16:
     case CharScheme::kUTF32: return MapUnicode(s, scheme, direction);
     case CharScheme::kShiftJIS:
-    case CharScheme::kEUCJP: return MapDoubleByte(s, scheme, direction);
+    case CharScheme::kEUCJP: return MapDoubleByte(s, direction);
     case CharScheme::kSingleByte: break;
   }
   if (encoding == kEncodingASCII || encoding == kEncodingUnknown) {
@@ -157,6 +170,7 @@ string StringUCase(const string& s) { return MapCase(s, Direction::kUpper); }
 string StringLCase(const string& s) { return MapCase(s, Direction::kLower); }
 
 string StringTitleCase(const string& s) {
+  if (HasShiftStates(s.Encoding())) return InEncodingOf(StringTitleCase(ReadableForm(s)), s);
   string lower = MapCase(s, Direction::kLower);
   CharScheme scheme = SchemeForEncoding(lower.Encoding());
   const char* bytes = lower.CString();

@@ -3,8 +3,9 @@
 // UTF-8, UTF-16 and UTF-32 map each character by its simple (one-to-one) case mapping, so "ß"
 // stays as it is; invalid bytes and units are copied unchanged. Single-byte encodings that the
 // runtime can convert map every letter whose other case exists in the same encoding (Latin-1
-// "é" <-> "É"; "ÿ" stays, its capital being outside Latin-1). US-ASCII, the unknown encoding
-// and the double-byte Japanese encodings change ASCII letters only. The result keeps the
+// "é" <-> "É"; "ÿ" stays, its capital being outside Latin-1), and so do Shift_JIS and EUC-JP
+// (full-width, Greek and Cyrillic letters as well). US-ASCII and the unknown encoding change
+// ASCII letters only; ISO-2022-JP is mapped in UTF-8 and brought back. The result keeps the
 // encoding; a string without anything to change comes back shared.
 #pragma once
 

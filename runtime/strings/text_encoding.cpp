@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "strings/char_reader.h"
 #include "strings/vstring.h"
 
 namespace vorn {
@@ -115,6 +116,9 @@ bool ConvertsExactly(const string& text, string* utf8) {
   *utf8 = ConvertTextEncoding(text, kEncodingUTF8);
   if (utf8->Encoding() != kEncodingUTF8) return false;
   const string back = ConvertTextEncoding(*utf8, text.Encoding());
+  // Text with shift states has more than one spelling of the same characters (ESC $ @ or ESC $ B
+  // before kanji, an escape repeated): what counts is that the characters come back.
+  if (HasShiftStates(text.Encoding())) return ConvertTextEncoding(back, kEncodingUTF8).View() == utf8->View();
   return back.View() == text.View();
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "strings/char_reader.h"
 #include "strings/text_search.h"
 
 namespace vorn {
@@ -70,8 +71,15 @@ bool DelimiterFor(const string& source, const string& delimiter, MatchMode mode,
   return PatternInEncoding(delimiter, source.Encoding(), out);
 }
 
-int32_t CountFieldsWith(const string& source, const string& delimiter, MatchMode mode) {
-  if (source.IsEmpty()) return 0;
+// The text the fields are cut from: see SearchableText. Fields cut from another form of it go
+// back to its encoding where that holds them.
+string FieldText(const string& source, const string& delimiter, MatchMode mode) {
+  return mode == MatchMode::kBytes ? source : SearchableText(source, delimiter);
+}
+
+int32_t CountFieldsWith(const string& whole, const string& delimiter, MatchMode mode) {
+  if (whole.IsEmpty()) return 0;
+  const string source = FieldText(whole, delimiter, mode);
   string converted;
   if (!DelimiterFor(source, delimiter, mode, converted)) return 1;
   FieldWalker walker(source, converted, mode);
@@ -81,15 +89,16 @@ int32_t CountFieldsWith(const string& source, const string& delimiter, MatchMode
   return count;
 }
 
-string NthFieldWith(const string& source, const string& delimiter, int32_t n, MatchMode mode) {
-  if (n < 1 || source.IsEmpty()) return string();
+string NthFieldWith(const string& whole, const string& delimiter, int32_t n, MatchMode mode) {
+  if (n < 1 || whole.IsEmpty()) return string();
+  const string source = FieldText(whole, delimiter, mode);
   string converted;
-  if (!DelimiterFor(source, delimiter, mode, converted)) return n == 1 ? source : string();
+  if (!DelimiterFor(source, delimiter, mode, converted)) return n == 1 ? whole : string();
   FieldWalker walker(source, converted, mode);
   if (!walker.Skip(n - 1)) return string();
   int32_t begin, end;
   walker.Next(begin, end);
-  return source.Mid(begin, end - begin);
+  return InEncodingOf(source.Mid(begin, end - begin), whole);
 }
 
 }  // namespace
@@ -112,16 +121,17 @@ string NthFieldB(const string& source, const string& delimiter, int32_t n) {
 
 namespace {
 
-void SplitWith(const string& source, const string& delimiter, MatchMode mode, std::vector<string>& pieces) {
-  if (source.IsEmpty()) return;
+void SplitWith(const string& whole, const string& delimiter, MatchMode mode, std::vector<string>& pieces) {
+  if (whole.IsEmpty()) return;
+  const string source = FieldText(whole, delimiter, mode);
   string converted;
   if (!DelimiterFor(source, delimiter, mode, converted)) {
-    pieces.push_back(source);
+    pieces.push_back(whole);
     return;
   }
   FieldWalker walker(source, converted, mode);
   int32_t begin, end;
-  while (walker.Next(begin, end)) pieces.push_back(source.Mid(begin, end - begin));
+  while (walker.Next(begin, end)) pieces.push_back(InEncodingOf(source.Mid(begin, end - begin), whole));
 }
 
 }  // namespace

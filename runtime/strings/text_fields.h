@@ -2,9 +2,8 @@
 //
 // A text of k delimiters has k + 1 fields (empty ones included: "a,,b" has three, "a," two);
 // the empty text has none. An empty delimiter makes a non-empty text one field. The text
-// functions find the delimiter as InStr does (without regard to case, after bringing it to the
-// text's encoding; a delimiter the text's encoding can't hold is never found); the B functions
-// compare bytes. Fields keep the text's encoding.
+// functions find the delimiter as InStr does (without regard to case, in the text
+// SearchableText gives); the B functions compare bytes. Fields keep the text's encoding.
 #pragma once
 
 #include <cstdint>

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "strings/char_reader.h"
 #include "strings/text_search.h"
 
 namespace vorn {
@@ -30,13 +31,21 @@ string ReplaceWith(const string& source, const string& find, const string& repla
   return string(out, source.Encoding());
 }
 
+// The result keeps the source's encoding where that holds the replacement; otherwise it is
+// built in UTF-8, as joining the same texts builds it.
 string ReplaceText(const string& source, const string& find, const string& replacement, int32_t limit) {
   if (source.IsEmpty() || find.IsEmpty()) return source;
-  string convertedFind;
-  if (!PatternInEncoding(find, source.Encoding(), convertedFind)) return source;
-  string convertedReplacement;
-  PatternInEncoding(replacement, source.Encoding(), convertedReplacement);
-  return ReplaceWith(source, convertedFind, convertedReplacement, MatchMode::kIgnoreCase, limit);
+  string text = SearchableText(source, find);
+  string convertedFind, convertedReplacement;
+  if (!PatternInEncoding(find, text.Encoding(), convertedFind)) return source;
+  if (!PatternInEncoding(replacement, text.Encoding(), convertedReplacement)) {
+    text = text.ToUTF8();
+    PatternInEncoding(find, kEncodingUTF8, convertedFind);
+    PatternInEncoding(replacement, kEncodingUTF8, convertedReplacement);
+  }
+  const string result = ReplaceWith(text, convertedFind, convertedReplacement, MatchMode::kIgnoreCase, limit);
+  if (result.Rep() == text.Rep()) return source;
+  return InEncodingOf(result, source);
 }
 
 string ReplaceBytes(const string& source, const string& find, const string& replacement, int32_t limit) {

@@ -6,10 +6,10 @@
 namespace vorn {
 
 // The source with every occurrence of find replaced, scanning left to right without overlaps.
-// find and replacement are first brought to the source's encoding and find is matched as InStr
-// does (without regard to case); a find that the source's encoding can't hold is never found.
-// An empty find or source, or no occurrence, gives the source itself (shared). The result keeps
-// the source's encoding.
+// find is matched as InStr does (without regard to case, in the text SearchableText gives). An
+// empty find or source, or no occurrence, gives the source itself (shared). The result keeps the
+// source's encoding where that holds it; otherwise (a replacement of characters the source's
+// encoding lacks) it is UTF-8, as joining the same texts makes it.
 string ReplaceAll(const string& source, const string& find, const string& replacement);
 
 // The same, matching bytes and inserting the replacement's bytes unconverted; the result keeps

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "strings/case_table.h"
+#include "strings/char_reader.h"
 #include "strings/single_byte_keys.h"
 #include "strings/utf8.h"
 
@@ -13,22 +14,12 @@ namespace vorn {
 
 namespace {
 
-constexpr uint32_t kDoubleByteKey = 0x40000000u;
-
 // `bytes` folds a single-byte encoding's text.
 uint32_t FoldedKey(const TextChar& c, CharScheme scheme, const SingleByteKeys* bytes) {
   if (!c.valid) return kInvalidKey | c.value;
   if (scheme == CharScheme::kSingleByte) return bytes->key[c.value & 0xFF];
   if (c.value < 0x80) return kUpperCaseTable[c.value];
-  switch (scheme) {
-    case CharScheme::kSingleByte:
-    case CharScheme::kUTF8:
-    case CharScheme::kUTF16:
-    case CharScheme::kUTF32: return g_unichar_toupper(c.value);
-    case CharScheme::kShiftJIS:
-    case CharScheme::kEUCJP: return kDoubleByteKey | c.value;
-  }
-  return c.value;
+  return g_unichar_toupper(c.value);
 }
 
 // For each ASCII upper-case key, the UTF-8 lead bytes of non-ASCII characters that fold to it
@@ -67,7 +58,30 @@ bool BytesMatchLikeText(const char* pattern, int32_t length, CharScheme scheme, 
         // Bytes of ASCII characters can't sit inside another character in these encodings.
         if (byte >= 0x80 || IsASCIILetter(byte)) return false;
         break;
+      case CharScheme::kShiftJIS:
+        // A trail byte is 0x40 or above.
+        if (byte >= 0x40) return false;
+        break;
       default: return false;
+    }
+  }
+  return true;
+}
+
+int32_t UnitSize(CharScheme scheme) {
+  return scheme == CharScheme::kUTF16 ? 2 : scheme == CharScheme::kUTF32 ? 4 : 1;
+}
+
+// UTF-16 or UTF-32 units of ASCII characters that are no letters: found by their bytes, at a
+// unit's start (such a unit is never part of a surrogate pair).
+bool UnitsMatchLikeText(const char* pattern, int32_t length, CharScheme scheme) {
+  const int32_t unit = UnitSize(scheme);
+  if (unit == 1 || length % unit != 0) return false;
+  for (int32_t i = 0; i < length; i += unit) {
+    auto byte = static_cast<uint8_t>(pattern[i]);
+    if (byte >= 0x80 || IsASCIILetter(byte)) return false;
+    for (int32_t k = 1; k < unit; ++k) {
+      if (pattern[i + k] != 0) return false;
     }
   }
   return true;
@@ -77,15 +91,19 @@ bool BytesMatchLikeText(const char* pattern, int32_t length, CharScheme scheme, 
 
 TextFinder::TextFinder(const char* pattern, int32_t patternLength, EncodingCode encoding, MatchMode mode)
     : mPattern(pattern), mPatternLength(pattern ? std::max(patternLength, 0) : 0),
-      mScheme(SchemeForEncoding(encoding)),
+      mScheme(SchemeForEncoding(encoding)), mReader(encoding),
       mBytes(mScheme == CharScheme::kSingleByte ? &SingleByteKeysFor(encoding) : nullptr) {
   if (mPatternLength == 0) return;
   if (mode == MatchMode::kBytes || BytesMatchLikeText(mPattern, mPatternLength, mScheme, mBytes)) {
     mStrategy = Strategy::kBytes;
     return;
   }
+  if (UnitsMatchLikeText(mPattern, mPatternLength, mScheme)) {
+    mStrategy = Strategy::kUnitBytes;
+    return;
+  }
   for (int32_t i = 0; i < mPatternLength;) {
-    TextChar c = DecodeTextChar(mPattern, mPatternLength, i, mScheme);
+    TextChar c = ReadChar(mPattern, mPatternLength, i);
     mKeys.push_back(FoldedKey(c, mScheme, mBytes));
     i += c.size;
   }
@@ -120,6 +138,7 @@ TextMatch TextFinder::Find(const char* text, int32_t length, int32_t start) cons
   if (!text || start >= length || mStrategy == Strategy::kNone) return {-1, 0};
   switch (mStrategy) {
     case Strategy::kBytes: return FindBytes(text, length, start);
+    case Strategy::kUnitBytes: return FindUnits(text, length, start);
     case Strategy::kCandidateBytes: return FindFromCandidates(text, length, start);
     case Strategy::kWalk: return FindByWalking(text, length, start);
     case Strategy::kNone: break;
@@ -169,7 +188,7 @@ int32_t TextFinder::MatchAt(const char* text, int32_t length, int32_t i) const {
       ++i;
       continue;
     }
-    TextChar c = DecodeTextChar(text, length, i, mScheme);
+    TextChar c = ReadChar(text, length, i);
     if (FoldedKey(c, mScheme, mBytes) != key) return -1;
     i += c.size;
   }
@@ -220,13 +239,39 @@ TextMatch TextFinder::FindFromCandidates(const char* text, int32_t length, int32
   return {-1, 0};
 }
 
+TextMatch TextFinder::FindUnits(const char* text, int32_t length, int32_t start) const {
+  const int32_t unit = UnitSize(mScheme);
+  start += (unit - start % unit) % unit;
+  while (start < length) {
+    TextMatch match = FindBytes(text, length, start);
+    if (!match.Found() || match.offset % unit == 0) return match;
+    start = match.offset + unit - match.offset % unit;
+  }
+  return {-1, 0};
+}
+
 TextMatch TextFinder::FindByWalking(const char* text, int32_t length, int32_t start) const {
-  // Character starts are only known from the beginning in these encodings.
-  for (int32_t i = 0; i < length;) {
-    TextChar c = DecodeTextChar(text, length, i, mScheme);
+  // Character starts are only known from the beginning in these encodings, or from the end of
+  // the last match in the same text.
+  int32_t i = 0;
+  if (text == mWalkedText && length == mWalkedLength && mWalkedTo <= start) i = mWalkedTo;
+  // A byte below 0x80 is a whole ASCII character in Shift_JIS and EUC-JP, which folds to no
+  // other character's key.
+  const bool skipASCII = (mScheme == CharScheme::kShiftJIS || mScheme == CharScheme::kEUCJP) && mKeys.front() >= 0x80;
+  while (i < length) {
+    if (skipASCII && static_cast<uint8_t>(text[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    TextChar c = ReadChar(text, length, i);
     if (i >= start && FoldedKey(c, mScheme, mBytes) == mKeys.front()) {
       int32_t end = MatchAt(text, length, i);
-      if (end >= 0) return {i, end - i};
+      if (end >= 0) {
+        mWalkedText = text;
+        mWalkedLength = length;
+        mWalkedTo = end;
+        return {i, end - i};
+      }
     }
     i += c.size;
   }
@@ -261,6 +306,14 @@ int32_t StringFind(int32_t start, const string& text, const string& pattern) {
 
 int32_t StringInStr(int32_t start, const string& text, const string& pattern) {
   return StringFind(std::max(start, 1) - 1, text, pattern) + 1;
+}
+
+string SearchableText(const string& text, const string& pattern) {
+  if (HasShiftStates(text.Encoding())) return ReadableForm(text);
+  string converted;
+  if (PatternInEncoding(pattern, text.Encoding(), converted) || !AllCharactersValid(text)) return text;
+  string utf8;
+  return ConvertsExactly(text, &utf8) ? utf8 : text;
 }
 
 int32_t StringInStrB(int32_t start, const string& text, const string& pattern) {

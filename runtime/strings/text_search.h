@@ -1,9 +1,9 @@
 // Finding one string in another: byte for byte, or without regard to case the way the
 // language compares strings (string::Compare).
 //
-// The case-insensitive search compares characters of the text's own encoding (text_chars.h):
-// UTF-8, UTF-16 and UTF-32 by upper-cased code point, other encodings through the runtime's
-// upper-case table (Shift_JIS and EUC-JP double-byte characters exactly). It matches only at
+// The case-insensitive search compares characters of the text's own encoding as its reader
+// (char_reader.h) sees them: by upper-cased code point, a single-byte encoding's through a key
+// table made once. It matches only at
 // character starts, and an invalid byte or unit only matches the same invalid byte or unit, so
 // no match ever begins or ends inside a character. An empty pattern is never found: a search
 // loop that steps past each match always ends.
@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "strings/char_reader.h"
 #include "strings/text_chars.h"
 #include "strings/vstring.h"
 
@@ -45,24 +46,36 @@ class TextFinder {
   }
 
  private:
-  enum class Strategy : uint8_t { kNone, kBytes, kCandidateBytes, kWalk };
+  enum class Strategy : uint8_t { kNone, kBytes, kUnitBytes, kCandidateBytes, kWalk };
 
   TextMatch FindBytes(const char* text, int32_t length, int32_t start) const;
   TextMatch FindFromCandidates(const char* text, int32_t length, int32_t start) const;
   TextMatch FindByWalking(const char* text, int32_t length, int32_t start) const;
+  TextMatch FindUnits(const char* text, int32_t length, int32_t start) const;
   // End offset of a match of the whole pattern at i, or -1.
   int32_t MatchAt(const char* text, int32_t length, int32_t i) const;
   bool IsCharStart(const char* text, int32_t length, int32_t i) const;
+  // A character as the search folds it: a single-byte encoding's by its byte (through mBytes),
+  // every other one's by its code point.
+  TextChar ReadChar(const char* text, int32_t length, int32_t i) const {
+    return mBytes ? DecodeTextChar(text, length, i, mScheme) : mReader.Read(text, length, i);
+  }
 
   const char* mPattern;
   int32_t mPatternLength;
   CharScheme mScheme;
+  CharReader mReader;
   const SingleByteKeys* mBytes;  // for a single-byte encoding
   Strategy mStrategy = Strategy::kNone;
   std::vector<uint32_t> mKeys;          // folded characters of the pattern
   std::array<bool, 256> mCandidate{};   // bytes that can start a match
   std::array<uint8_t, 4> mFewCandidates{};
   int32_t mFewCandidateCount = 0;       // 1..4 when the candidates are that few, else 0
+  // Where the last match in this text ended: a character start from which the next search
+  // walks, so that stepping over every match reads the text once.
+  mutable const char* mWalkedText = nullptr;
+  mutable int32_t mWalkedLength = 0;
+  mutable int32_t mWalkedTo = 0;
 };
 
 // The pattern in the encoding `target`, in `out`. False when it holds characters that the
@@ -84,5 +97,10 @@ inline int32_t StringFind(const string& text, const string& pattern) { return St
 // empty. StringInStrB compares bytes and leaves the encodings alone.
 int32_t StringInStr(int32_t start, const string& text, const string& pattern);
 int32_t StringInStrB(int32_t start, const string& text, const string& pattern);
+
+// The text a case-insensitive search for the pattern reads: its UTF-8 form when its own
+// encoding has shift states, or lacks a character of the pattern (whose case partner the text
+// may hold); otherwise the text itself.
+string SearchableText(const string& text, const string& pattern);
 
 }  // namespace vorn

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "strings/case_table.h"
+#include "strings/char_reader.h"
 #include "strings/memory.h"
 #include "strings/system_encoding.h"
 #include "strings/text_chars.h"
@@ -297,11 +298,25 @@ string string::MidToEnd(int32_t start) const {
 }
 
 string string::TrimEnds(bool leading, bool trailing) const {
+  if (HasShiftStates(Encoding())) return InEncodingOf(ReadableForm(*this).TrimEnds(leading, trailing), *this);
+  // A blank is one byte in every other encoding but UTF-16 and UTF-32, where it is a whole unit
+  // (no blank byte sits inside another character there); a cut-off unit at the end is no blank.
+  const CharScheme scheme = SchemeForEncoding(Encoding());
+  const int32_t unit = scheme == CharScheme::kUTF16 ? 2 : scheme == CharScheme::kUTF32 ? 4 : 1;
   const char* text = CString();
+  auto isBlank = [&](int32_t at) {
+    if (text[at] != ' ' && text[at] != '\t') return false;
+    for (int32_t k = 1; k < unit; ++k) {
+      if (text[at + k] != 0) return false;
+    }
+    return true;
+  };
   int32_t begin = 0;
   int32_t end = Length();
-  while (leading && begin < end && (text[begin] == ' ' || text[begin] == '\t')) ++begin;
-  while (trailing && end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+  while (leading && end - begin >= unit && isBlank(begin)) begin += unit;
+  if (end % unit == 0) {
+    while (trailing && end - begin >= unit && isBlank(end - unit)) end -= unit;
+  }
   return begin == 0 && end == Length() ? *this : Mid(begin, end - begin);
 }
 
@@ -348,7 +363,7 @@ UnicodeSpan CommonForm(const string& s, EncodingCode common, string& keep) {
   if (IsUnicode(e)) return {s.CString(), s.Length(), SchemeForEncoding(e)};
   if (NeedsConversion(s, common)) {
     keep = ConvertTextEncoding(s, kEncodingUTF8);
-  } else if (common == kEncodingUTF8 || IsAllASCII(s.CString(), s.Length())) {
+  } else if (common == kEncodingUTF8 || (IsASCIICompatible(e) && IsAllASCII(s.CString(), s.Length()))) {
     keep = s;
   } else {
     keep = s;  // bytes of the common 8-bit encoding, ASCII-tagged ones read as joining reads them
@@ -378,32 +393,47 @@ int CompareAcross(const string& a, const string& b, bool ignoreCase) {
   return CompareUnicode(x, y, ignoreCase);
 }
 
-// The byte table folds ASCII and Latin-1's letters. Another encoding's letters above ASCII sit
-// elsewhere (MacRoman's É is 0x83, Windows-1252's Š is 0x8A, a Shift_JIS trail byte is no letter
-// at all), so its text compares as its characters, as it does against any other encoding. A byte
-// with no character in the encoding is told apart by itself.
-int CompareOneEncodingNoCase(const string& a, const string& b) {
+// Text of one encoding compares as its characters, read in place. ASCII-tagged and unknown text
+// folds through the 8-bit table. Where a byte or sequence is no character of the encoding, the
+// texts compare by their table-folded bytes, and when these agree, text that has such bytes
+// stays apart from text that has none.
+int CompareOneEncoding(const string& a, const string& b, bool ignoreCase) {
   const EncodingCode e = a.Encoding();
-  const bool tableFolds = e == kEncodingASCII || e == kEncodingLatin1 || e == kEncodingUnknown ||
-                          (IsASCIICompatible(e) && IsAllASCII(a.CString(), a.Length()) && IsAllASCII(b.CString(), b.Length()));
-  if (tableFolds) return CompareBytesNoCase(a.CString(), a.Length(), b.CString(), b.Length());
-  string x, y;
-  const bool exactA = ConvertsExactly(a, &x), exactB = ConvertsExactly(b, &y);
-  if (exactA && exactB) return CompareUTF8NoCase(x.CString(), x.Length(), y.CString(), y.Length());
-  const int folded = CompareBytesNoCase(a.CString(), a.Length(), b.CString(), b.Length());
+  const char* x = a.CString();
+  const char* y = b.CString();
+  if (e == kEncodingASCII || e == kEncodingUnknown) {
+    return ignoreCase ? CompareBytesNoCase(x, a.Length(), y, b.Length()) : CompareBytes(x, a.Length(), y, b.Length());
+  }
+  bool exactA, exactB;
+  int result;
+  if (HasShiftStates(e)) {
+    string u, v;
+    exactA = ConvertsExactly(a, &u);
+    exactB = ConvertsExactly(b, &v);
+    result = ignoreCase ? CompareUTF8NoCase(u.CString(), u.Length(), v.CString(), v.Length())
+                        : CompareBytes(u.CString(), u.Length(), v.CString(), v.Length());
+  } else {
+    bool sawInvalid = false;
+    result = CompareInEncoding(a, b, ignoreCase, &sawInvalid);
+    if (!sawInvalid) return result;
+    exactA = AllCharactersValid(a);
+    exactB = AllCharactersValid(b);
+  }
+  if (exactA && exactB) return result;
+  if (!ignoreCase) return CompareBytes(x, a.Length(), y, b.Length());
+  const int folded = CompareBytesNoCase(x, a.Length(), y, b.Length());
   if (folded != 0 || exactA == exactB) return folded;
-  return CompareBytes(a.CString(), a.Length(), b.CString(), b.Length());
+  return CompareBytes(x, a.Length(), y, b.Length());
 }
-
-UnicodeSpan SpanOf(const string& s) { return {s.CString(), s.Length(), SchemeForEncoding(s.Encoding())}; }
 
 }  // namespace
 
 int string::CompareBinary(const string& other) const {
   EncodingCode e = Encoding();
   if (e != other.Encoding()) return CompareAcross(*this, other, false);
-  if (e == kEncodingUTF16 || e == kEncodingUTF32) return CompareUnicode(SpanOf(*this), SpanOf(other), false);
-  return CompareBytes(CString(), Length(), other.CString(), other.Length());
+  if (e == kEncodingUTF8) return CompareBytes(CString(), Length(), other.CString(), other.Length());
+  if (e == kEncodingUTF16 || e == kEncodingUTF32) return CompareInEncoding(*this, other, false, nullptr);
+  return CompareOneEncoding(*this, other, false);
 }
 
 int string::Compare(const string& other) const {
@@ -411,8 +441,8 @@ int string::Compare(const string& other) const {
   EncodingCode e = Encoding();
   if (e != other.Encoding()) return CompareAcross(*this, other, true);
   if (e == kEncodingUTF8) return CompareUTF8NoCase(CString(), Length(), other.CString(), other.Length());
-  if (e == kEncodingUTF16 || e == kEncodingUTF32) return CompareUnicode(SpanOf(*this), SpanOf(other), true);
-  return CompareOneEncodingNoCase(*this, other);
+  if (e == kEncodingUTF16 || e == kEncodingUTF32) return CompareInEncoding(*this, other, true, nullptr);
+  return CompareOneEncoding(*this, other, true);
 }
 
 // --- joining -------------------------------------------------------------------------------

@@ -341,6 +341,14 @@ TEST_F(DictionaryTest, TextsAreOneKeyExactlyWhenTheLanguageComparesThemEqual) {
       {string("\x83\x61", 2, shiftJIS), string("\x83\x41", 2, windows1252), false},
       {string("\x9a", 1, windows1252), string("\xc5\xa0", 2, kEncodingUTF8), true},
       {string("\x8e", 1, kEncodingMacRoman), string("\x83", 1, kEncodingMacRoman), true},
+      // Raw texts (0x81 is no character in either) with the same bytes: \x81Ã / \x81Ă.
+      {string("\x81\xc3", 2, windows1252), string("\x81\xc3", 2, 0x0501), false},
+      {string("\x82\xa0\x82\xa9", 4, shiftJIS), string("\xe3\x81\x82\xe3\x81\x8b", 6, kEncodingUTF8), true},
+      {string("\xa4\xa2" "A", 3, 0x0920), string("\x82\xa0\x61", 3, shiftJIS), true},  // あA / あa
+      {string("\x82\x60", 2, shiftJIS), string("\x82\x81", 2, shiftJIS), true},  // full-width Ａ / ａ
+      // ISO-2022-JP spelt with ESC $ @ and a repeated escape, against UTF-8 and ESC $ B.
+      {string("\x1b$@4A\x1b$@;z\x1b(B", 13, 0x0820), string("\xe6\xbc\xa2\xe5\xad\x97", 6, kEncodingUTF8), true},
+      {string("\x1b$@4A\x1b(B", 8, 0x0820), string("\x1b$B4A\x1b(B", 8, 0x0820), true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.stored.View()) + " / " + std::string(c.asked.View()));

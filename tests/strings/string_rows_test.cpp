@@ -101,6 +101,7 @@ TEST(StringRows, CharacterCodes) {
       {"UTF-8 code point", UTF8("\xE2\x82\xAC!"), 0x20AC},
       {"Latin-1 byte", latin1, 0xE9},
       {"invalid UTF-8 byte", UTF8("\xFF"), 0xFF},
+      {"ISO-2022-JP past its escape", string("\x1B$B4A\x1B(B", 8, 0x0820), 0x6F22},  // 漢
   };
   for (const auto& c : ascCases) {
     EXPECT_EQ(StringAsc(c.text.Rep()), c.expected) << c.what;
@@ -158,6 +159,15 @@ TEST(StringRows, ComparingAndJoining) {
   string macE("\x8E", 1, vorn::kEncodingMacRoman), macCapitalE("\x83", 1, vorn::kEncodingMacRoman);
   string sjisDi("\x83\x61", 2, 0x0A01), sjisA("\x83\x41", 2, 0x0A01);  // ヂ and ア: trail bytes "a", "A"
   string jisKan("\x1B$B4A\x1B(B", 8, 0x0820), kanB = UTF8("\xE6\xBC\xA2" "b");  // 漢 in ISO-2022-JP
+  // Full-width ａ and Ａ before 0x8540, which is no character: raw text, compared by its bytes.
+  string sjisRawLower("\x82\x81\x85\x40", 4, 0x0A01), sjisRawUpper("\x82\x60\x85\x40", 4, 0x0A01);
+  // U+1F601 against a lone high surrogate before "a": the texts part inside the pair.
+  string pair("\x3D\xD8\x01\xDE", 4, vorn::kEncodingUTF16), loneHigh("\x3D\xD8\x61\x00", 4, vorn::kEncodingUTF16);
+  // Past several blocks of equal text, é against É.
+  string longLower = vorn::ConvertTextEncoding(UTF8((std::string(9000, 'a') + "\xC3\xA9").c_str()), vorn::kEncodingUTF16);
+  string longUpper = vorn::ConvertTextEncoding(UTF8((std::string(9000, 'A') + "\xC3\x89").c_str()), vorn::kEncodingUTF16);
+  string longMixed = vorn::ConvertTextEncoding(UTF8((std::string(9000, 'a') + "\xC3\x89").c_str()), vorn::kEncodingUTF16);
+  string longCapitalFirst = vorn::ConvertTextEncoding(UTF8(("A" + std::string(8999, 'a') + "\xC3\xA9").c_str()), vorn::kEncodingUTF16);
   struct {
     const char* what;
     int32_t got, expected;
@@ -179,6 +189,12 @@ TEST(StringRows, ComparingAndJoining) {
       {"MacRoman letters fold as characters", RuntimeStringCompare(macE.Rep(), macCapitalE.Rep()), 0},
       {"a Shift_JIS trail byte is no letter", RuntimeStringCompare(sjisDi.Rep(), sjisA.Rep()), 1},
       {"ISO-2022-JP bytes are never ASCII", RuntimeStringCompare((jisKan + UTF8("b")).Rep(), kanB.Rep()), 0},
+      {"Shift_JIS without a character folds only its bytes", RuntimeStringCompare(sjisRawLower.Rep(), sjisRawUpper.Rep()), 1},
+      {"a pair read whole where texts part inside it", RuntimeStringCompare(pair.Rep(), loneHigh.Rep()), -1},
+      {"the same, byte for byte", StringStrCompare(pair.Rep(), loneHigh.Rep(), 0), -1},
+      {"long UTF-16 texts differing in case", RuntimeStringCompare(longLower.Rep(), longUpper.Rep()), 0},
+      {"the same, byte for byte", StringStrCompare(longLower.Rep(), longMixed.Rep(), 0), 1},
+      {"long UTF-16 texts differing first", StringStrCompare(longCapitalFirst.Rep(), longLower.Rep(), 0), -1},
   };
   for (const auto& c : cases) EXPECT_EQ(c.got, c.expected) << c.what;
 
