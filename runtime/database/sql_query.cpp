@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "database/builtin_engine.h"
@@ -219,17 +220,28 @@ struct StoredResult : ResultBase {
   SqlRowView row;
   bool current = false;
   bool singleTable = false;
+  bool aggregated = false;
+  SqlSortKeys keys;
+  // Rows written through this result while its copy was what the tables hold, read back from
+  // their tables since, by index: they stand for the store's until the rows are read again.
+  std::unordered_map<size_t, SqlRow> written;
 
   StoredResult(DatabaseObject* db, const std::string& statement, const SqlQueryPlan& plan,
                std::unique_ptr<SqlRowStore> store, std::optional<uint64_t> readAt)
       : ResultBase(db, statement, plan), rows(std::move(store)), sources(plan.Sources()), stamp(readAt),
-        singleTable(plan.TableCount() == 1) {}
+        singleTable(plan.TableCount() == 1), aggregated(plan.Aggregated()), keys(plan.Keys()) {}
+
+  // Whether the rows are what the tables hold.
+  bool Fresh() const { return whole && stamp && stamp == ChangeStamp(database); }
 
   void MoveTo(size_t number) {
     next = number;
     current = false;
     if (next < 1 || next > rows->Count()) return;
-    if (std::optional<SqlRowView> fetched = rows->Fetch(next - 1)) {
+    if (auto found = written.find(next - 1); found != written.end()) {
+      row = found->second.View();
+      current = true;
+    } else if (std::optional<SqlRowView> fetched = rows->Fetch(next - 1)) {
       row = *fetched;
       current = true;
     } else {
@@ -336,22 +348,96 @@ uint8_t StoredColumnSource(void* handle, int32_t index, const char** name, int32
   return 1;
 }
 
+extern dbCursorDefinition gStoredCursor;
+
 // A sorted row names its table row only by the primary key; without one the statement would
-// reach every row, so nothing is deleted.
+// reach every row. False for a row of no single table, or without a key.
+bool RowSource(const StoredResult& result, std::string* table, std::string* condition) {
+  if (!result.singleTable || !result.current) return false;
+  for (size_t c = 0; c < result.row.size(); ++c) {
+    const SqlCell cell = result.row[c];
+    const std::string_view source = result.sources->Name(cell.source);
+    if (source.empty() || cell.key.empty()) continue;
+    *table = source.substr(0, source.find('!'));
+    *condition = cell.key;
+    return true;
+  }
+  return false;
+}
+
 void DeleteStoredRow(void* handle) {
   StoredResult* result = Stored(handle);
   DatabaseObject* database = DatabaseFields(result->database);
-  if (!database || !result->singleTable || !result->current) return;
-  for (size_t c = 0; c < result->row.size(); ++c) {
-    const SqlCell cell = result->row[c];
-    const std::string_view source = result->sources->Name(cell.source);
-    if (source.empty() || cell.key.empty()) continue;
-    const std::string table(source.substr(0, source.find('!')));
-    const std::string condition(cell.key);
-    if (FailWhenRowGone(result->database, table, condition, false)) return;
-    DatabaseSQLExecute(database, Utf8("DELETE FROM [" + table + "] WHERE " + condition));
-    return;
+  std::string table, condition;
+  if (!database || !RowSource(*result, &table, &condition)) return;
+  if (FailWhenRowGone(result->database, table, condition, false)) return;
+  DatabaseSQLExecute(database, Utf8("DELETE FROM [" + table + "] WHERE " + condition));
+}
+
+// Whether an edit reaches a column the rows are ordered by: the row may belong elsewhere now.
+bool EditsOrder(const StoredResult& result, const dbRowEdit* edits) {
+  for (const dbRowEdit* edit = edits; edit; edit = edit->next) {
+    if (edit->column < 0 || static_cast<size_t>(edit->column) >= result.row.size()) continue;
+    const std::string_view edited = result.sources->Name(result.row[edit->column].source);
+    for (const auto& [column, descending] : result.keys)
+      if (column < result.row.size() && result.sources->Name(result.row[column].source) == edited) return true;
   }
+  return false;
+}
+
+// The current row as its table holds it now, found by its key under the statement's own
+// condition, its sources numbered as the result's; nothing when the statement no longer gives
+// exactly that row.
+std::optional<SqlRow> ReadRowAgain(StoredResult& result, const std::string& table, const std::string& condition) {
+  DatabaseObject* database = DatabaseFields(result.database);
+  SqlError error;
+  std::unique_ptr<SqlSelect> select = SqlParseSelect(result.text, &error);
+  std::unique_ptr<SqlSelect> key = SqlParseSelect("SELECT * FROM [" + table + "] WHERE " + condition, &error);
+  if (!database || database->engine->directSQLSelect || !select || !key || !key->condition) return std::nullopt;
+  if (select->condition) {
+    auto both = std::make_unique<SqlCondition>();
+    both->op = kSqlAnd;
+    both->left = std::move(select->condition);
+    both->right = std::move(key->condition);
+    select->condition = std::move(both);
+  } else {
+    select->condition = std::move(key->condition);
+  }
+  SqlQueryPlan plan(database, std::move(select));
+  SqlRow found;
+  if (!plan.Resolve() || !plan.Next()) return std::nullopt;
+  plan.CurrentRow(found, true);
+  if (plan.Next()) return std::nullopt;
+  SqlRow row;
+  row.Start();
+  for (size_t c = 0; c < found.size(); ++c) {
+    const SqlCell cell = found[c];
+    row.Add(cell.type, cell.bytes.data(), cell.bytes.size(), result.sources->Number(plan.Sources()->Name(cell.source)),
+            cell.key);
+  }
+  row.Finish();
+  return row;
+}
+
+// An edit goes to the table rows its columns come from. The copy keeps rows as they were read,
+// and stepping back reads them again once the tables changed; an edit made while the copy was
+// what the tables hold, of no column the rows are ordered by, is read back into the copy
+// instead, so that the copy stays what the tables hold.
+void UpdateStoredRow(void* handle, dbRowEdit* edits) {
+  StoredResult* result = Stored(handle);
+  const bool fresh = result->Fresh() && !result->aggregated && !EditsOrder(*result, edits);
+  std::string table, condition;
+  const bool keyed = RowSource(*result, &table, &condition);
+  WriteEditsToSources(result->database, gStoredCursor, handle, edits);
+  DatabaseObject* database = DatabaseFields(result->database);
+  if (!fresh || !keyed || !database || DatabaseErrorCode(database) != 0) return;
+  if (std::optional<SqlRow> row = ReadRowAgain(*result, table, condition)) {
+    SqlRow& kept = result->written[result->next - 1] = std::move(*row);
+    result->row = kept.View();
+    result->stamp = ChangeStamp(result->database);
+  }
+  // The edit went in: a failure to read it back leaves the copy to be read again, not an error.
+  if (DatabaseErrorCode(database) != 0) SetDatabaseError(database, 0, string());
 }
 
 // Reads the statement's rows again when the database changed since they were read (or cannot
@@ -360,11 +446,12 @@ void DeleteStoredRow(void* handle) {
 // closed since, or a statement that no longer runs, keeps the rows read before. The current row
 // must be fetched again afterwards: the store it stood in may be gone.
 void ReadChangedRowsAgain(StoredResult* result) {
-  if (result->whole && result->stamp && result->stamp == ChangeStamp(result->database)) return;
+  if (result->Fresh()) return;
   if (std::unique_ptr<SqlQueryPlan> plan = Replan(result->database, result->text)) {
     const std::optional<uint64_t> stamp = ChangeStamp(result->database);  // of the database opened again
     if (std::unique_ptr<SqlRowStore> rows = BuildRows(*plan)) {
       result->rows = std::move(rows);
+      result->written.clear();
       result->sources = plan->Sources();
       result->stamp = stamp;
       result->whole = true;
@@ -395,7 +482,7 @@ void FirstStoredRow(void* handle) {
 
 dbCursorDefinition gStoredCursor = {
     VORN_DB_RECORD_VERSION, 0, CloseStored, StoredColumnCount, StoredColumnName, StoredRowCount, StoredValue,
-    ReleaseStoredValue, NextStoredRow, DeleteStoredRow, nullptr, StoredColumnSource, nullptr, nullptr,
+    ReleaseStoredValue, NextStoredRow, DeleteStoredRow, nullptr, StoredColumnSource, UpdateStoredRow, nullptr,
     PreviousStoredRow, FirstStoredRow, LastStoredRow, StoredColumnType,
 };
 
