@@ -67,6 +67,20 @@ struct LiveResult : ResultBase {
   bool started = false;
   bool current = false;
   DatabaseCursorObject* readLast = nullptr;
+  // Rows given, from row `seenFirst` on, copied once a step back asked for them and good while
+  // the database stays as it was when they were read (its stamp): a step back shows a row from
+  // the copy while the tables' cursors stay on row `position`, which the steps on come back to.
+  // A step back past the copy runs the statement again and copies the rows just before.
+  static constexpr size_t kCopiedBack = 1024;
+  std::unique_ptr<SqlRowStore> seen;
+  size_t seenFirst = 1;
+  std::optional<uint64_t> seenAt;
+  size_t shown = 0;  // the row shown from the copy, 0 when the cursors' own is
+  SqlRowView shownRow;
+  SqlRow copied;  // kept for its buffer
+  // The count of rows, and the stamp it was counted at.
+  int32_t counted = -1;
+  std::optional<uint64_t> countedAt;
 
   LiveResult(DatabaseObject* db, const std::string& statement, std::unique_ptr<SqlQueryPlan> p)
       : ResultBase(db, statement, *p), plan(std::move(p)) {}
@@ -82,12 +96,75 @@ struct LiveResult : ResultBase {
     started = true;
     current = plan->Next();
     position = current ? position + 1 : position;
+    if (!current || !seen || seenFirst + seen->Count() != position) return;
+    plan->CurrentRow(copied);
+    if (seenAt != ChangeStamp(database) || !seen->Append(copied.View())) seen.reset();
   }
-  void Restart() {
+  // From the first row again; with `copyFrom`, the rows from that one on are copied afresh as
+  // they are given.
+  void Restart(size_t copyFrom = 0) {
     plan->Rewind();
     position = 0;
+    shown = 0;
     readLast = nullptr;
+    const std::optional<uint64_t> stamp = ChangeStamp(database);
+    if (copyFrom || !stamp || stamp != seenAt) seen.reset();
+    if (copyFrom && stamp) {
+      seen = std::make_unique<SqlRowStore>();
+      seenFirst = copyFrom;
+    }
+    seenAt = stamp;
     Step();
+  }
+  void WalkTo(size_t number) {
+    Restart(number > kCopiedBack ? number - kCopiedBack + 1 : 1);
+    while (current && position < number) Step();
+  }
+  // Shows row `number` from the copy, or the cursors' own where they stand; false when the copy
+  // does not hold it as the database now has it.
+  bool Show(size_t number) {
+    if (number == position && current) {
+      shown = 0;
+      return true;
+    }
+    if (number < seenFirst || number >= position || !seen || !seenAt || seenAt != ChangeStamp(database) ||
+        number - seenFirst >= seen->Count())
+      return false;
+    std::optional<SqlRowView> row = seen->Fetch(number - seenFirst);
+    if (!row) return false;
+    shownRow = *row;
+    shown = number;
+    readLast = nullptr;
+    return true;
+  }
+  // Whether the row shown comes from the copy; when the database changed since, the cursors
+  // go to it first.
+  bool FromCopy() {
+    if (shown && !Show(shown)) Attach();
+    return shown != 0;
+  }
+  // Puts the tables' cursors on the row shown, for what only they can do: the row of the same
+  // table rows (their keys) when the statement still gives it, else the row of that number.
+  void Attach() {
+    if (!shown) return;
+    const size_t number = shown;
+    const std::string rows = TableRowsOf(shownRow);
+    Restart();
+    while (!rows.empty() && current) {
+      plan->CurrentRow(copied);
+      if (TableRowsOf(copied.View()) == rows) return;
+      Step();
+    }
+    WalkTo(number);
+  }
+  static std::string TableRowsOf(SqlRowView row) {
+    std::string keys;
+    for (size_t c = 0; c < row.size(); ++c) keys.append(row[c].key).push_back('\0');
+    return keys.find_first_not_of('\0') == std::string::npos ? std::string() : keys;
+  }
+  std::optional<SqlCell> ShownCell(int32_t index) const {
+    if (index < 0 || index >= visible || static_cast<size_t>(index) >= shownRow.size()) return std::nullopt;
+    return shownRow[index];
   }
 };
 
@@ -102,6 +179,14 @@ void LiveValue(void* handle, int32_t index, const void** data, uint8_t* type, in
   *data = nullptr;
   *type = kVornDbNull;
   *length = 0;
+  if (result->FromCopy()) {
+    if (const std::optional<SqlCell> cell = result->ShownCell(index)) {
+      *type = cell->type;
+      *data = cell->bytes.empty() ? nullptr : cell->bytes.data();
+      *length = static_cast<int32_t>(cell->bytes.size());
+    }
+    return;
+  }
   const SqlQueryPlan::OutputColumn* column = result->Column(index);
   DatabaseCursorObject* table = column ? result->TableOf(*column) : nullptr;
   if (!table || !table->handle || !table->definition->getColumnValue) return;
@@ -119,22 +204,35 @@ void ReleaseLiveValue(void* handle) {
 uint8_t NextLiveRow(void* handle) {
   LiveResult* result = Live(handle);
   result->readLast = nullptr;
-  if (result->current || !result->started) result->Step();
-  return result->current ? 1 : 0;
+  if (result->shown) {
+    if (!result->Show(result->shown + 1)) {
+      result->Attach();
+      result->Step();
+    }
+  } else if (result->current || !result->started) {
+    result->Step();
+  }
+  return result->current || result->shown ? 1 : 0;
 }
 
-// The rows counted by a run of its own, so that the caller's position stays.
+// The rows counted by a run of its own, so that the caller's position stays; counted again
+// only once the database changed.
 int32_t LiveRowCount(void* handle) {
   LiveResult* result = Live(handle);
+  const std::optional<uint64_t> stamp = ChangeStamp(result->database);
+  if (stamp && stamp == result->countedAt) return result->counted;
   std::unique_ptr<SqlQueryPlan> plan = Replan(result->database, result->text);
   if (!plan) return -1;
   int32_t count = 0;
   while (plan->Next()) ++count;
+  result->counted = count;
+  result->countedAt = stamp;
   return count;
 }
 
 int32_t LiveColumnType(void* handle, int32_t index) {
   LiveResult* result = Live(handle);
+  result->Attach();
   const SqlQueryPlan::OutputColumn* column = result->Column(index);
   DatabaseCursorObject* table = column ? result->TableOf(*column) : nullptr;
   if (!table || !table->handle || !table->definition->columnType) return -1;
@@ -144,6 +242,16 @@ int32_t LiveColumnType(void* handle, int32_t index) {
 uint8_t LiveColumnSource(void* handle, int32_t index, const char** name, int32_t* nameLength, const char** key,
                          int32_t* keyLength, void* a, void* b) {
   LiveResult* result = Live(handle);
+  if (result->FromCopy()) {
+    const std::optional<SqlCell> cell = result->ShownCell(index);
+    const std::string_view source = cell ? result->plan->Sources()->Name(cell->source) : std::string_view();
+    if (source.empty()) return 0;
+    *name = source.data();
+    *nameLength = static_cast<int32_t>(source.size());
+    *key = cell->key.data();
+    *keyLength = static_cast<int32_t>(cell->key.size());
+    return 1;
+  }
   const SqlQueryPlan::OutputColumn* column = result->Column(index);
   DatabaseCursorObject* table = column ? result->TableOf(*column) : nullptr;
   if (!table || !table->handle || !table->definition->columnSource) return 0;
@@ -154,6 +262,7 @@ uint8_t LiveColumnSource(void* handle, int32_t index, const char** name, int32_t
 // primary key is reached too; a join's row belongs to no single table.
 void DeleteLiveRow(void* handle) {
   LiveResult* result = Live(handle);
+  result->Attach();
   if (!result->current || result->plan->TableCount() != 1) return;
   cursorDeleteRecord(result->plan->TableCursor(0));
 }
@@ -161,6 +270,7 @@ void DeleteLiveRow(void* handle) {
 // Each edit goes to its column's table cursor as an edit of that cursor's own row.
 void UpdateLiveRow(void* handle, dbRowEdit* edits) {
   LiveResult* result = Live(handle);
+  result->Attach();
   if (!result->current) return;
   std::vector<RuntimeObject*> edited;
   for (const dbRowEdit* edit = edits; edit; edit = edit->next) {
@@ -182,12 +292,14 @@ void UpdateLiveRow(void* handle, dbRowEdit* edits) {
 
 void FirstLiveRow(void* handle) { Live(handle)->Restart(); }
 
-// Stepping back runs the statement again and stops one row earlier.
+// Stepping back shows the row before from the copy of the rows given; when the copy does not
+// hold it as the database now has it, the statement runs again, copying its rows, and stops
+// one row earlier.
 void PreviousLiveRow(void* handle) {
   LiveResult* result = Live(handle);
-  const size_t target = result->position > 1 ? result->position - 1 : 1;
-  result->Restart();
-  while (result->current && result->position < target) result->Step();
+  const size_t from = result->shown ? result->shown : result->position;
+  const size_t target = from > 1 ? from - 1 : 1;
+  if (!result->Show(target)) result->WalkTo(target);
 }
 
 void LastLiveRow(void* handle) {
