@@ -1,6 +1,7 @@
 // The result of a SELECT as a cursor record. Without ORDER BY, GROUP BY or aggregates the
-// result is the live join: each row is read from the tables' cursors as the caller moves, and
-// edits and deletions go through the table cursor that holds the row. Sorted and summarised
+// result is the live join: each row is read from the tables' cursors as the caller moves (a row
+// stepped back to from a copy, while the database is unchanged), and edits and deletions go
+// through the table cursor that holds the row. Sorted and summarised
 // results are held in a row store (memory up to the budget, then a temporary file).
 #include "database/sql_query.h"
 
