@@ -94,15 +94,15 @@ std::string Assignment(const std::string& column, StringRep* value) {
 }
 
 // The edits as changes of their source rows; edits whose column has no source are skipped.
-dbFieldChange* ChangesOf(const dbCursorDefinition& definition, void* handle, const dbRowEdit* edits) {
+dbFieldChange* ChangesOf(DatabaseCursorObject* cursor) {
   dbFieldChange* changes = nullptr;
-  for (const dbRowEdit* edit = edits; edit; edit = edit->next) {
+  for (const dbRowEdit* edit = cursor->edits; edit; edit = edit->next) {
     const char* name = nullptr;
     const char* condition = nullptr;
     int32_t nameLength = 0;
     int32_t conditionLength = 0;
-    if (!definition.columnSource(handle, edit->column, &name, &nameLength, &condition, &conditionLength, nullptr,
-                                 nullptr)) {
+    if (!cursor->definition->columnSource(cursor->handle, edit->column, &name, &nameLength, &condition,
+                                          &conditionLength, nullptr, nullptr)) {
       continue;
     }
     auto* change = new dbFieldChange{changes, new char[nameLength > 0 ? nameLength : 1], nameLength,
@@ -169,21 +169,20 @@ void ClearDatabaseError(DatabaseCursorObject* cursor) {
   ClearBuiltInEngineError(database->engine, database->handle);
 }
 
-}  // namespace
-
-void WriteEditsToSources(RuntimeObject* object, const dbCursorDefinition& definition, void* handle,
-                         const dbRowEdit* edits) {
-  if (!handle || !definition.columnSource) return;
-  DatabaseObject* database = DatabaseFields(object);
+void WriteBack(DatabaseCursorObject* cursor) {
+  if (!cursor->handle || !cursor->definition->columnSource) return;
+  DatabaseObject* database = DatabaseFields(cursor->database);
   if (!database || !database->handle) return;
-  dbFieldChange* changes = ChangesOf(definition, handle, edits);
+  dbFieldChange* changes = ChangesOf(cursor);
   if (database->engine->updateFields) {
     database->engine->updateFields(database->handle, changes);
   } else {
-    ExecuteChanges(object, changes);
+    ExecuteChanges(cursor->database, changes);
   }
   FreeChanges(changes);
 }
+
+}  // namespace
 
 // An UPDATE or DELETE that meets no row is no error, yet an edit or deletion of a row gone
 // meanwhile has gone nowhere. The code and texts are those of the built-in engine's cursors.
@@ -200,6 +199,8 @@ bool FailWhenRowGone(RuntimeObject* object, const std::string& table, const std:
     SetDatabaseError(database, kDbErrorUnknown, string(update ? kDbRowGoneUpdate : kDbRowGoneDelete, kEncodingUTF8));
   return gone;
 }
+
+void WriteEditsToSources(DatabaseCursorObject* cursor) { WriteBack(cursor); }
 
 ObjectDefinition* GetDatabaseCursorClassDefinition() {
   static ObjectDefinition* definition = BuildCursorDefinition();
@@ -321,7 +322,7 @@ void cursorUpdate(VornRuntimeObject* object) {
   if (cursor->handle && cursor->definition->updateRow) {
     cursor->definition->updateRow(cursor->handle, cursor->edits);
   } else {
-    WriteEditsToSources(cursor->database, *cursor->definition, cursor->handle, cursor->edits);
+    WriteBack(cursor);
   }
   cursor->editing = 0;
 }

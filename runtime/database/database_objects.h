@@ -97,10 +97,9 @@ bool DatabaseSQLExecute(DatabaseObject* database, const string& sql);
 // stands already) and answers true: the statement would meet nothing, yet report no error. A
 // database that cannot answer leaves it to the statement.
 bool FailWhenRowGone(RuntimeObject* database, const std::string& table, const std::string& condition, bool update);
-// Writes a row's edits into the table rows its columns come from, as the cursor's columnSource
+// Writes the cursor's edits into the table rows its columns come from, as its columnSource
 // names them (one UPDATE per table row); the database's error tells whether they went in.
-void WriteEditsToSources(RuntimeObject* database, const dbCursorDefinition& definition, void* handle,
-                         const dbRowEdit* edits);
+void WriteEditsToSources(DatabaseCursorObject* cursor);
 
 }  // namespace vorn
 

@@ -541,7 +541,12 @@ void UpdateStoredRow(void* handle, dbRowEdit* edits) {
   const bool fresh = result->Fresh() && !result->aggregated && !EditsOrder(*result, edits);
   std::string table, condition;
   const bool keyed = RowSource(*result, &table, &condition);
-  WriteEditsToSources(result->database, gStoredCursor, handle, edits);
+  DatabaseCursorObject writing{};
+  writing.handle = handle;
+  writing.database = result->database;
+  writing.definition = &gStoredCursor;
+  writing.edits = edits;
+  WriteEditsToSources(&writing);
   DatabaseObject* database = DatabaseFields(result->database);
   if (!fresh || !keyed || !database || DatabaseErrorCode(database) != 0) return;
   if (std::optional<SqlRow> row = ReadRowAgain(*result, table, condition)) {
