@@ -1,8 +1,8 @@
 // The scrollable cursor over a million rows: copying a result into its row cache once, then
 // reading rows at random from the cache; the peak resident memory is reported with each run.
 // And a DataControl moving to the next record with five bound controls on screen, and stepping
-// either way over a sorted result, and saving an edit of each row as it goes (with and without a
-// primary key).
+// either way over a sorted or a live result, and saving an edit of each row as it goes (with and
+// without a primary key).
 #include <benchmark/benchmark.h>
 #include <gtk/gtk.h>
 #include <sys/resource.h>
@@ -220,15 +220,15 @@ void BM_DataControlMoveNextWithFiveBoundControls(benchmark::State& state) {
 }
 BENCHMARK(BM_DataControlMoveNextWithFiveBoundControls)->Unit(benchmark::kMicrosecond);
 
-// A click on Next (argument 0) or Previous (1) over 100,000 rows sorted by name, nobody
-// changing the table: a step back should cost about what a step forward does.
-void BM_DataControlStepOverSortedRows(benchmark::State& state) {
+// A click on Next or Previous over 100,000 rows of `query`, each click after an edit of the
+// row shown when `edit`: a step back should cost about what a step forward does.
+void StepOver(benchmark::State& state, const char* query, bool back, bool edit) {
   if (!DisplayOpens(state)) return;
   RegisterIntrinsicClasses();
-  Form form(100000, "select * from people order by name");
-  const bool back = state.range(0) != 0;
+  Form form(100000, query);
   if (back) DataControlMoveLast(form.nav);
   const int32_t last = DataControlRowCount(form.nav);
+  int64_t edits = 0;
   for (auto _ : state) {
     const int32_t row = DataControlRow(form.nav);  // 1-based
     if (back ? row <= 1 : row >= last) {
@@ -236,9 +236,15 @@ void BM_DataControlStepOverSortedRows(benchmark::State& state) {
       back ? DataControlMoveLast(form.nav) : DataControlMoveFirst(form.nav);
       state.ResumeTiming();
     }
+    if (edit) editTextSetter(form.BoundControl(0), 0, string(("Edited " + std::to_string(++edits)).c_str()).Rep());
     back ? DataControlMovePrev(form.nav) : DataControlMoveNext(form.nav);
     Drain();
   }
+}
+
+// Nobody changing the table (argument 0: Next, 1: Previous).
+void BM_DataControlStepOverSortedRows(benchmark::State& state) {
+  StepOver(state, "select * from people order by name", state.range(0) != 0, false);
 }
 BENCHMARK(BM_DataControlStepOverSortedRows)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
@@ -266,6 +272,18 @@ void BM_DataControlSaveEachRow(benchmark::State& state) {
   state.counters["row"] = double(DataControlRow(form.nav));
 }
 BENCHMARK(BM_DataControlSaveEachRow)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+
+// The sorted rows again, each step saving an edit of the row it leaves.
+void BM_DataControlStepOverSortedRowsEditing(benchmark::State& state) {
+  StepOver(state, "select * from people order by id", state.range(0) != 0, true);
+}
+BENCHMARK(BM_DataControlStepOverSortedRowsEditing)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// A live result (no ORDER BY), from the start (argument 0: Next) or from the end (1: Previous).
+void BM_DataControlStepOverLiveRows(benchmark::State& state) {
+  StepOver(state, "select * from people", state.range(0) != 0, false);
+}
+BENCHMARK(BM_DataControlStepOverLiveRows)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->Iterations(200);
 
 }  // namespace
 

@@ -221,6 +221,8 @@ bool FailWhenRowGone(RuntimeObject* object, const std::string& table, const std:
   return gone;
 }
 
+void WriteEditsToSources(DatabaseCursorObject* cursor) { WriteBack(cursor); }
+
 ObjectDefinition* GetDatabaseCursorClassDefinition() {
   static ObjectDefinition* definition = BuildCursorDefinition();
   return definition;

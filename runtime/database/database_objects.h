@@ -99,6 +99,9 @@ void RefuseText(DatabaseObject* database);
 // stands already) and answers true: the statement would meet nothing, yet report no error. A
 // database that cannot answer leaves it to the statement.
 bool FailWhenRowGone(RuntimeObject* database, const std::string& table, const std::string& condition, bool update);
+// Writes the cursor's edits into the table rows its columns come from, as its columnSource
+// names them (one UPDATE per table row); the database's error tells whether they went in.
+void WriteEditsToSources(DatabaseCursorObject* cursor);
 
 }  // namespace vorn
 

@@ -399,6 +399,7 @@ void vndbFile::EndJournal() {
   mSpilled = false;
   mSpillFailed = false;
   mFileTouched = false;
+  mMarkSynced = false;
 }
 
 // Changed pages that no running operation uses go to the file before commit, their old images
@@ -415,9 +416,8 @@ void vndbFile::SpillChanges() {
   // written whole leaves it untouched, and nothing is to be put back from that journal.
   if (ok) {
     if (!mSpilled) {
-      uint32_t begin[4] = {mSerial, 1, mNextRecordId, mMasterRoot};
       mSpilled = true;
-      ok = WriteHeaderWords(kDbHeaderSerial, begin, 4);
+      ok = MarkFile();
     }
     if (mInStatement) mStatementSpilled = true;
   }
@@ -432,19 +432,27 @@ void vndbFile::SpillChanges() {
   if (!ok) mSpillFailed = true;
 }
 
-bool vndbFile::WriteChanges(const std::vector<vndbPage*>& pages) {
-  vndbStore& database = mStorage->Database();
+// The medium holds the mark before any page of the transaction, and the cleared mark only once
+// it holds every page: a file whose mark is clear holds no part of a commit, whatever becomes of
+// the journal's magic, and one whose mark is set has a journal that was never retired.
+bool vndbFile::MarkFile() {
   uint32_t begin[4] = {mSerial, 1, mNextRecordId, mMasterRoot};
+  const bool wasMarked = mMarkSynced;
   mFileTouched = true;
   if (!WriteHeaderWords(kDbHeaderSerial, begin, 4)) return false;
+  mMarkSynced = wasMarked || mStorage->Database().Sync();
+  return mMarkSynced;
+}
+
+bool vndbFile::WriteChanges(const std::vector<vndbPage*>& pages) {
+  vndbStore& database = mStorage->Database();
+  if (!MarkFile()) return false;
   for (const vndbPage* page : pages)
     if (!WritePage(*page)) return false;
   int64_t length = PageOffset(mPageCount);
   if (database.Length() != length && !database.SetLength(length)) return false;
-  // The journal stays replayable until it is retired, so the pages and the cleared mark may
-  // reach the medium in any order: one sync covers both.
   uint32_t end[2] = {0, mNextRecordId};
-  return WriteHeaderWords(kDbHeaderOpenFlag, end, 2) && database.Sync();
+  return database.Sync() && WriteHeaderWords(kDbHeaderOpenFlag, end, 2) && database.Sync();
 }
 
 bool vndbFile::RestoreFromJournal() {

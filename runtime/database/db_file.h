@@ -2,9 +2,9 @@
 // that can be open at a time.
 //
 // Changed pages stay in the cache until commit. Commit first writes the images those pages had
-// into the journal beside the file and syncs it, then marks the header "transaction open",
-// writes the pages, clears the mark and syncs; the commit is done when the journal is retired
-// (its magic cleared and synced). A commit cut short at any moment before that is undone from
+// into the journal beside the file and syncs it, then marks the header "transaction open" and
+// syncs, writes the pages and syncs, clears the mark and syncs; the commit is done when the
+// journal is retired (its magic cleared and synced). A commit cut short at any moment before that is undone from
 // the journal when the file is next opened, and one that fails is undone at once (or, when the
 // disk refuses even that, at the next use or open), so what a commit reports is what the file
 // holds.
@@ -172,6 +172,8 @@ class vndbFile {
   bool JournalPages(const std::vector<vndbPage*>& pages);
   void EndJournal();
   void SpillChanges();
+  // Sets the file's transaction mark and syncs it, once per transaction.
+  bool MarkFile();
   bool WriteChanges(const std::vector<vndbPage*>& pages);
   // Undoes a commit that failed after the file was touched; false when even that failed.
   bool RestoreFromJournal();
@@ -205,6 +207,7 @@ class vndbFile {
   bool mSpilled = false;      // pages of this transaction reached the file before commit
   bool mSpillFailed = false;
   bool mFileTouched = false;     // the running commit wrote to the database file
+  bool mMarkSynced = false;      // the medium holds this transaction's mark
   bool mJournalRetired = false;  // the running commit wrote over its journal's magic, or tried to
   bool mRetireCleared = false;   // ... and it reads as retired
   bool mRestorePending = false;  // a failed commit still to be undone from the journal

@@ -35,11 +35,14 @@ void EncodeHeader(const DbJournalInfo& info, uint64_t entries, uint8_t* out) {
 }
 
 // The magic is written whole once, synced with the first batch before any page of the commit
-// reaches the file, and cleared once the file holds the whole commit, synced. A zero byte in it
-// was put by a write made while the file held its last commit whole (a header written over,
-// or written cut short, before that sync; a retiring write, whole or cut short, after the file's
-// sync): nothing is to be undone, whatever its other bytes.
+// reaches the file, and cleared once the file holds the whole commit and its cleared mark, synced.
+// A zero byte in it was put by a write made while the file held its last commit whole (a header
+// written over, or written cut short, before that sync; a retiring write, whole or cut short,
+// after the file's sync), or by damage: while the file's mark is clear nothing is to be undone,
+// whatever its other bytes; while it is set the journal was never retired.
 bool Retired(const uint8_t* magic) { return !magic[0] || !magic[1] || !magic[2] || !magic[3]; }
+
+bool Marked(const uint8_t* fileHeader) { return fileHeader && DbGet32(fileHeader + kDbHeaderOpenFlag) != 0; }
 
 int64_t EntryOffset(const DbJournalInfo& info, uint32_t index) {
   return info.entriesOffset + int64_t(index) * kDbJournalEntrySize;
@@ -280,13 +283,17 @@ DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInf
   uint8_t first[kDbJournalHeaderSize];
   if (length < kDbJournalHeaderSize || !journal.Read(0, first, kDbJournalHeaderSize))
     return DbJournalState::kDamaged;
-  if (Retired(first)) return DbJournalState::kDamaged;
+  // A retired magic beside a marked file was damaged: the commit's seals, bound by the mark, tell
+  // what its header at 0 cannot.
+  const bool retired = Retired(first);
+  if (retired && !Marked(fileHeader)) return DbJournalState::kDamaged;
   // A magic with no zero byte was written whole: any other than the magic, and the version
   // word, may be what was altered in the header at 0, so sealed records are looked for whenever
   // the journal does not read sound as the earlier version it names.
   const uint32_t version = DbGet32(first + 4);
   DbJournalState state = DbJournalState::kDamaged;
-  if (version == kOneSlotVersion || version == kTwoSlotVersion) state = ReadCountingSlots(journal, length, first, info);
+  if (!retired && (version == kOneSlotVersion || version == kTwoSlotVersion))
+    state = ReadCountingSlots(journal, length, first, info);
   if (state == DbJournalState::kDamaged) state = ReadSealed(journal, length, first, info, fileHeader);
   if (state != DbJournalState::kSound) return state;
   return info->identity == identity ? DbJournalState::kSound : DbJournalState::kForeign;

@@ -17,7 +17,8 @@
 // counts it, so that damaged records it counts are told from records never sealed. When the
 // header at 0 is altered, the seals are bound by the file's header instead: the commit under
 // way carries the serial after the file's, or the file's own once its mark is set. The magic at
-// offset 0 is the whole journal's: a zero byte in it retires the journal. A later seal of the
+// offset 0 is the whole journal's: a zero byte in it retires the journal, unless the file's mark
+// is set (the mark is cleared, synced, before the magic is). A later seal of the
 // commit past records that prove nothing means they were altered after their sync.
 // Version 2 (read still) has two counting header slots, at 0 and 4096, and no seals: it is
 // replayed only when no slot that holds a header is unsound. Version 1 (read still) has one

@@ -1,12 +1,14 @@
 // The result of a SELECT as a cursor record. Without ORDER BY, GROUP BY or aggregates the
-// result is the live join: each row is read from the tables' cursors as the caller moves, and
-// edits and deletions go through the table cursor that holds the row. Sorted and summarised
+// result is the live join: each row is read from the tables' cursors as the caller moves (a row
+// stepped back to from a copy, while the database is unchanged), and edits and deletions go
+// through the table cursor that holds the row. Sorted and summarised
 // results are held in a row store (memory up to the budget, then a temporary file).
 #include "database/sql_query.h"
 
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "database/builtin_engine.h"
@@ -66,6 +68,20 @@ struct LiveResult : ResultBase {
   bool started = false;
   bool current = false;
   DatabaseCursorObject* readLast = nullptr;
+  // Rows given, from row `seenFirst` on, copied once a step back asked for them and good while
+  // the database stays as it was when they were read (its stamp): a step back shows a row from
+  // the copy while the tables' cursors stay on row `position`, which the steps on come back to.
+  // A step back past the copy runs the statement again and copies the rows just before.
+  static constexpr size_t kCopiedBack = 1024;
+  std::unique_ptr<SqlRowStore> seen;
+  size_t seenFirst = 1;
+  std::optional<uint64_t> seenAt;
+  size_t shown = 0;  // the row shown from the copy, 0 when the cursors' own is
+  SqlRowView shownRow;
+  SqlRow copied;  // kept for its buffer
+  // The count of rows, and the stamp it was counted at.
+  int32_t counted = -1;
+  std::optional<uint64_t> countedAt;
 
   LiveResult(DatabaseObject* db, const std::string& statement, std::unique_ptr<SqlQueryPlan> p)
       : ResultBase(db, statement, *p), plan(std::move(p)) {}
@@ -81,12 +97,75 @@ struct LiveResult : ResultBase {
     started = true;
     current = plan->Next();
     position = current ? position + 1 : position;
+    if (!current || !seen || seenFirst + seen->Count() != position) return;
+    plan->CurrentRow(copied);
+    if (seenAt != ChangeStamp(database) || !seen->Append(copied.View())) seen.reset();
   }
-  void Restart() {
+  // From the first row again; with `copyFrom`, the rows from that one on are copied afresh as
+  // they are given.
+  void Restart(size_t copyFrom = 0) {
     plan->Rewind();
     position = 0;
+    shown = 0;
     readLast = nullptr;
+    const std::optional<uint64_t> stamp = ChangeStamp(database);
+    if (copyFrom || !stamp || stamp != seenAt) seen.reset();
+    if (copyFrom && stamp) {
+      seen = std::make_unique<SqlRowStore>();
+      seenFirst = copyFrom;
+    }
+    seenAt = stamp;
     Step();
+  }
+  void WalkTo(size_t number) {
+    Restart(number > kCopiedBack ? number - kCopiedBack + 1 : 1);
+    while (current && position < number) Step();
+  }
+  // Shows row `number` from the copy, or the cursors' own where they stand; false when the copy
+  // does not hold it as the database now has it.
+  bool Show(size_t number) {
+    if (number == position && current) {
+      shown = 0;
+      return true;
+    }
+    if (number < seenFirst || number >= position || !seen || !seenAt || seenAt != ChangeStamp(database) ||
+        number - seenFirst >= seen->Count())
+      return false;
+    std::optional<SqlRowView> row = seen->Fetch(number - seenFirst);
+    if (!row) return false;
+    shownRow = *row;
+    shown = number;
+    readLast = nullptr;
+    return true;
+  }
+  // Whether the row shown comes from the copy; when the database changed since, the cursors
+  // go to it first.
+  bool FromCopy() {
+    if (shown && !Show(shown)) Attach();
+    return shown != 0;
+  }
+  // Puts the tables' cursors on the row shown, for what only they can do: the row of the same
+  // table rows (their keys) when the statement still gives it, else the row of that number.
+  void Attach() {
+    if (!shown) return;
+    const size_t number = shown;
+    const std::string rows = TableRowsOf(shownRow);
+    Restart();
+    while (!rows.empty() && current) {
+      plan->CurrentRow(copied);
+      if (TableRowsOf(copied.View()) == rows) return;
+      Step();
+    }
+    WalkTo(number);
+  }
+  static std::string TableRowsOf(SqlRowView row) {
+    std::string keys;
+    for (size_t c = 0; c < row.size(); ++c) keys.append(row[c].key).push_back('\0');
+    return keys.find_first_not_of('\0') == std::string::npos ? std::string() : keys;
+  }
+  std::optional<SqlCell> ShownCell(int32_t index) const {
+    if (index < 0 || index >= visible || static_cast<size_t>(index) >= shownRow.size()) return std::nullopt;
+    return shownRow[index];
   }
 };
 
@@ -101,6 +180,14 @@ void LiveValue(void* handle, int32_t index, const void** data, uint8_t* type, in
   *data = nullptr;
   *type = kVornDbNull;
   *length = 0;
+  if (result->FromCopy()) {
+    if (const std::optional<SqlCell> cell = result->ShownCell(index)) {
+      *type = cell->type;
+      *data = cell->bytes.empty() ? nullptr : cell->bytes.data();
+      *length = static_cast<int32_t>(cell->bytes.size());
+    }
+    return;
+  }
   const SqlQueryPlan::OutputColumn* column = result->Column(index);
   DatabaseCursorObject* table = column ? result->TableOf(*column) : nullptr;
   if (!table || !table->handle || !table->definition->getColumnValue) return;
@@ -118,22 +205,35 @@ void ReleaseLiveValue(void* handle) {
 uint8_t NextLiveRow(void* handle) {
   LiveResult* result = Live(handle);
   result->readLast = nullptr;
-  if (result->current || !result->started) result->Step();
-  return result->current ? 1 : 0;
+  if (result->shown) {
+    if (!result->Show(result->shown + 1)) {
+      result->Attach();
+      result->Step();
+    }
+  } else if (result->current || !result->started) {
+    result->Step();
+  }
+  return result->current || result->shown ? 1 : 0;
 }
 
-// The rows counted by a run of its own, so that the caller's position stays.
+// The rows counted by a run of its own, so that the caller's position stays; counted again
+// only once the database changed.
 int32_t LiveRowCount(void* handle) {
   LiveResult* result = Live(handle);
+  const std::optional<uint64_t> stamp = ChangeStamp(result->database);
+  if (stamp && stamp == result->countedAt) return result->counted;
   std::unique_ptr<SqlQueryPlan> plan = Replan(result->database, result->text);
   if (!plan) return -1;
   int32_t count = 0;
   while (plan->Next()) ++count;
+  result->counted = count;
+  result->countedAt = stamp;
   return count;
 }
 
 int32_t LiveColumnType(void* handle, int32_t index) {
   LiveResult* result = Live(handle);
+  result->Attach();
   const SqlQueryPlan::OutputColumn* column = result->Column(index);
   DatabaseCursorObject* table = column ? result->TableOf(*column) : nullptr;
   if (!table || !table->handle || !table->definition->columnType) return -1;
@@ -143,6 +243,16 @@ int32_t LiveColumnType(void* handle, int32_t index) {
 uint8_t LiveColumnSource(void* handle, int32_t index, const char** name, int32_t* nameLength, const char** key,
                          int32_t* keyLength, void* a, void* b) {
   LiveResult* result = Live(handle);
+  if (result->FromCopy()) {
+    const std::optional<SqlCell> cell = result->ShownCell(index);
+    const std::string_view source = cell ? result->plan->Sources()->Name(cell->source) : std::string_view();
+    if (source.empty()) return 0;
+    *name = source.data();
+    *nameLength = static_cast<int32_t>(source.size());
+    *key = cell->key.data();
+    *keyLength = static_cast<int32_t>(cell->key.size());
+    return 1;
+  }
   const SqlQueryPlan::OutputColumn* column = result->Column(index);
   DatabaseCursorObject* table = column ? result->TableOf(*column) : nullptr;
   if (!table || !table->handle || !table->definition->columnSource) return 0;
@@ -153,6 +263,7 @@ uint8_t LiveColumnSource(void* handle, int32_t index, const char** name, int32_t
 // primary key is reached too; a join's row belongs to no single table.
 void DeleteLiveRow(void* handle) {
   LiveResult* result = Live(handle);
+  result->Attach();
   if (!result->current || result->plan->TableCount() != 1) return;
   cursorDeleteRecord(result->plan->TableCursor(0));
 }
@@ -160,6 +271,7 @@ void DeleteLiveRow(void* handle) {
 // Each edit goes to its column's table cursor as an edit of that cursor's own row.
 void UpdateLiveRow(void* handle, dbRowEdit* edits) {
   LiveResult* result = Live(handle);
+  result->Attach();
   if (!result->current) return;
   std::vector<RuntimeObject*> edited;
   for (const dbRowEdit* edit = edits; edit; edit = edit->next) {
@@ -181,12 +293,14 @@ void UpdateLiveRow(void* handle, dbRowEdit* edits) {
 
 void FirstLiveRow(void* handle) { Live(handle)->Restart(); }
 
-// Stepping back runs the statement again and stops one row earlier.
+// Stepping back shows the row before from the copy of the rows given; when the copy does not
+// hold it as the database now has it, the statement runs again, copying its rows, and stops
+// one row earlier.
 void PreviousLiveRow(void* handle) {
   LiveResult* result = Live(handle);
-  const size_t target = result->position > 1 ? result->position - 1 : 1;
-  result->Restart();
-  while (result->current && result->position < target) result->Step();
+  const size_t from = result->shown ? result->shown : result->position;
+  const size_t target = from > 1 ? from - 1 : 1;
+  if (!result->Show(target)) result->WalkTo(target);
 }
 
 void LastLiveRow(void* handle) {
@@ -219,17 +333,28 @@ struct StoredResult : ResultBase {
   SqlRowView row;
   bool current = false;
   bool singleTable = false;
+  bool aggregated = false;
+  SqlSortKeys keys;
+  // Rows written through this result while its copy was what the tables hold, read back from
+  // their tables since, by index: they stand for the store's until the rows are read again.
+  std::unordered_map<size_t, SqlRow> written;
 
   StoredResult(DatabaseObject* db, const std::string& statement, const SqlQueryPlan& plan,
                std::unique_ptr<SqlRowStore> store, std::optional<uint64_t> readAt)
       : ResultBase(db, statement, plan), rows(std::move(store)), sources(plan.Sources()), stamp(readAt),
-        singleTable(plan.TableCount() == 1) {}
+        singleTable(plan.TableCount() == 1), aggregated(plan.Aggregated()), keys(plan.Keys()) {}
+
+  // Whether the rows are what the tables hold.
+  bool Fresh() const { return whole && stamp && stamp == ChangeStamp(database); }
 
   void MoveTo(size_t number) {
     next = number;
     current = false;
     if (next < 1 || next > rows->Count()) return;
-    if (std::optional<SqlRowView> fetched = rows->Fetch(next - 1)) {
+    if (auto found = written.find(next - 1); found != written.end()) {
+      row = found->second.View();
+      current = true;
+    } else if (std::optional<SqlRowView> fetched = rows->Fetch(next - 1)) {
       row = *fetched;
       current = true;
     } else {
@@ -336,22 +461,101 @@ uint8_t StoredColumnSource(void* handle, int32_t index, const char** name, int32
   return 1;
 }
 
+extern dbCursorDefinition gStoredCursor;
+
 // A sorted row names its table row only by the primary key; without one the statement would
-// reach every row, so nothing is deleted.
+// reach every row. False for a row of no single table, or without a key.
+bool RowSource(const StoredResult& result, std::string* table, std::string* condition) {
+  if (!result.singleTable || !result.current) return false;
+  for (size_t c = 0; c < result.row.size(); ++c) {
+    const SqlCell cell = result.row[c];
+    const std::string_view source = result.sources->Name(cell.source);
+    if (source.empty() || cell.key.empty()) continue;
+    *table = source.substr(0, source.find('!'));
+    *condition = cell.key;
+    return true;
+  }
+  return false;
+}
+
 void DeleteStoredRow(void* handle) {
   StoredResult* result = Stored(handle);
   DatabaseObject* database = DatabaseFields(result->database);
-  if (!database || !result->singleTable || !result->current) return;
-  for (size_t c = 0; c < result->row.size(); ++c) {
-    const SqlCell cell = result->row[c];
-    const std::string_view source = result->sources->Name(cell.source);
-    if (source.empty() || cell.key.empty()) continue;
-    const std::string table(source.substr(0, source.find('!')));
-    const std::string condition(cell.key);
-    if (FailWhenRowGone(result->database, table, condition, false)) return;
-    DatabaseSQLExecute(database, Utf8("DELETE FROM [" + table + "] WHERE " + condition));
-    return;
+  std::string table, condition;
+  if (!database || !RowSource(*result, &table, &condition)) return;
+  if (FailWhenRowGone(result->database, table, condition, false)) return;
+  DatabaseSQLExecute(database, Utf8("DELETE FROM [" + table + "] WHERE " + condition));
+}
+
+// Whether an edit reaches a column the rows are ordered by: the row may belong elsewhere now.
+bool EditsOrder(const StoredResult& result, const dbRowEdit* edits) {
+  for (const dbRowEdit* edit = edits; edit; edit = edit->next) {
+    if (edit->column < 0 || static_cast<size_t>(edit->column) >= result.row.size()) continue;
+    const std::string_view edited = result.sources->Name(result.row[edit->column].source);
+    for (const auto& [column, descending] : result.keys)
+      if (column < result.row.size() && result.sources->Name(result.row[column].source) == edited) return true;
   }
+  return false;
+}
+
+// The current row as its table holds it now, found by its key under the statement's own
+// condition, its sources numbered as the result's; nothing when the statement no longer gives
+// exactly that row.
+std::optional<SqlRow> ReadRowAgain(StoredResult& result, const std::string& table, const std::string& condition) {
+  DatabaseObject* database = DatabaseFields(result.database);
+  SqlError error;
+  std::unique_ptr<SqlSelect> select = SqlParseSelect(result.text, &error);
+  std::unique_ptr<SqlSelect> key = SqlParseSelect("SELECT * FROM [" + table + "] WHERE " + condition, &error);
+  if (!database || database->engine->directSQLSelect || !select || !key || !key->condition) return std::nullopt;
+  if (select->condition) {
+    auto both = std::make_unique<SqlCondition>();
+    both->op = kSqlAnd;
+    both->left = std::move(select->condition);
+    both->right = std::move(key->condition);
+    select->condition = std::move(both);
+  } else {
+    select->condition = std::move(key->condition);
+  }
+  SqlQueryPlan plan(database, std::move(select));
+  SqlRow found;
+  if (!plan.Resolve() || !plan.Next()) return std::nullopt;
+  plan.CurrentRow(found, true);
+  if (plan.Next()) return std::nullopt;
+  SqlRow row;
+  row.Start();
+  for (size_t c = 0; c < found.size(); ++c) {
+    const SqlCell cell = found[c];
+    row.Add(cell.type, cell.bytes.data(), cell.bytes.size(), result.sources->Number(plan.Sources()->Name(cell.source)),
+            cell.key);
+  }
+  row.Finish();
+  return row;
+}
+
+// An edit goes to the table rows its columns come from. The copy keeps rows as they were read,
+// and stepping back reads them again once the tables changed; an edit made while the copy was
+// what the tables hold, of no column the rows are ordered by, is read back into the copy
+// instead, so that the copy stays what the tables hold.
+void UpdateStoredRow(void* handle, dbRowEdit* edits) {
+  StoredResult* result = Stored(handle);
+  const bool fresh = result->Fresh() && !result->aggregated && !EditsOrder(*result, edits);
+  std::string table, condition;
+  const bool keyed = RowSource(*result, &table, &condition);
+  DatabaseCursorObject writing{};
+  writing.handle = handle;
+  writing.database = result->database;
+  writing.definition = &gStoredCursor;
+  writing.edits = edits;
+  WriteEditsToSources(&writing);
+  DatabaseObject* database = DatabaseFields(result->database);
+  if (!fresh || !keyed || !database || DatabaseErrorCode(database) != 0) return;
+  if (std::optional<SqlRow> row = ReadRowAgain(*result, table, condition)) {
+    SqlRow& kept = result->written[result->next - 1] = std::move(*row);
+    result->row = kept.View();
+    result->stamp = ChangeStamp(result->database);
+  }
+  // The edit went in: a failure to read it back leaves the copy to be read again, not an error.
+  if (DatabaseErrorCode(database) != 0) SetDatabaseError(database, 0, string());
 }
 
 // Reads the statement's rows again when the database changed since they were read (or cannot
@@ -360,11 +564,12 @@ void DeleteStoredRow(void* handle) {
 // closed since, or a statement that no longer runs, keeps the rows read before. The current row
 // must be fetched again afterwards: the store it stood in may be gone.
 void ReadChangedRowsAgain(StoredResult* result) {
-  if (result->whole && result->stamp && result->stamp == ChangeStamp(result->database)) return;
+  if (result->Fresh()) return;
   if (std::unique_ptr<SqlQueryPlan> plan = Replan(result->database, result->text)) {
     const std::optional<uint64_t> stamp = ChangeStamp(result->database);  // of the database opened again
     if (std::unique_ptr<SqlRowStore> rows = BuildRows(*plan)) {
       result->rows = std::move(rows);
+      result->written.clear();
       result->sources = plan->Sources();
       result->stamp = stamp;
       result->whole = true;
@@ -395,7 +600,7 @@ void FirstStoredRow(void* handle) {
 
 dbCursorDefinition gStoredCursor = {
     VORN_DB_RECORD_VERSION, 0, CloseStored, StoredColumnCount, StoredColumnName, StoredRowCount, StoredValue,
-    ReleaseStoredValue, NextStoredRow, DeleteStoredRow, nullptr, StoredColumnSource, nullptr, nullptr,
+    ReleaseStoredValue, NextStoredRow, DeleteStoredRow, nullptr, StoredColumnSource, UpdateStoredRow, nullptr,
     PreviousStoredRow, FirstStoredRow, LastStoredRow, StoredColumnType,
 };
 

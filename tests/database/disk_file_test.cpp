@@ -277,13 +277,14 @@ TEST(DiskFileTest, AHardLinkToTheKeptJournalRefusesCommitsOnlyWhileItStands) {
 }
 
 // The disk storage of a file, with a step run just before the database file's first write and
-// the database file's next sync made to fail on request.
+// one of the database file's syncs made to fail on request.
 class HookedStorage : public vndbStorage, public vndbStore {
  public:
   explicit HookedStorage(std::unique_ptr<vndbStorage> inner) : mInner(std::move(inner)), mFile(mInner->Database()) {}
 
   std::function<void()> beforeWrite;
   bool failSync = false;
+  int syncsFirst = 0;  // syncs that still succeed before the failing one
 
   vndbStore& Database() override { return *this; }
   bool ReadOnly() const override { return mInner->ReadOnly(); }
@@ -300,7 +301,10 @@ class HookedStorage : public vndbStorage, public vndbStore {
   }
   int64_t Length() override { return mFile.Length(); }
   bool SetLength(int64_t length) override { return mFile.SetLength(length); }
-  bool Sync() override { return !std::exchange(failSync, false) && mFile.Sync(); }
+  bool Sync() override {
+    if (failSync && syncsFirst-- <= 0) return failSync = false;
+    return mFile.Sync();
+  }
 
  private:
   std::unique_ptr<vndbStorage> mInner;
@@ -380,6 +384,7 @@ TEST(DiskFileTest, AFailedCommitReplaysOnlyItsOwnJournal) {
   ASSERT_TRUE(db->AddTableRecord("log", {{"id", "2"}}));
   storage->beforeWrite = [&] { dbtest::WriteBytes(journal, earlier); };
   storage->failSync = true;
+  storage->syncsFirst = 2;  // the file's, once it is marked and once it holds the pages
   EXPECT_FALSE(db->Commit());
   EXPECT_EQ(db->ErrorCode(), kDbErrorInternal);
   EXPECT_NE(db->ErrorMessage().find("damaged: the journal of the failed commit was overwritten"), std::string::npos)

@@ -64,8 +64,9 @@ std::unique_ptr<vndbHandle> NewDatabase(SimDisk& disk) {
 // Whatever moment the power goes, the file opens with every commit that returned and either
 // all of the one under way or none of it; with a seed other than 0, unsynced writes survive at
 // random.
-// With a page budget, changed pages reach the file before their commit (spilled).
-void RunPowerCuts(uint32_t shuffleSeed, size_t budget = 0) {
+// With a page budget, changed pages reach the file before their commit (spilled). With a
+// `zeroedMagicByte`, that byte of the journal is damaged after the cut.
+void RunPowerCuts(uint32_t shuffleSeed, size_t budget = 0, int zeroedMagicByte = -1) {
   bool shuffle = shuffleSeed != 0;
   gRowsPerTransaction = budget ? 60 : 12;
   int64_t total = 0;
@@ -101,6 +102,8 @@ void RunPowerCuts(uint32_t shuffleSeed, size_t budget = 0) {
       }
     }
     disk.PowerCut(shuffle ? &random : nullptr);
+    if (zeroedMagicByte >= 0 && disk.journal.current.size() > kDbJournalEntriesOffset)
+      disk.journal.current[size_t(zeroedMagicByte)] = 0;
     std::string error;
     auto db = vndbHandle::Open(disk.Storage(), &error);
     ASSERT_TRUE(db) << "cut at " << cut << ": " << error;
@@ -116,6 +119,8 @@ TEST(JournalTest, APowerCutAtAnyMomentKeepsWholeCommits) {
   // Seeded, so that a failure can be replayed.
   for (uint32_t seed = 0; seed <= 8; ++seed) RunPowerCuts(seed);
   for (uint32_t seed = 0; seed <= 3; ++seed) RunPowerCuts(seed, 4);
+  // A zero byte in the magic of a journal still needed is damage, not its retiring.
+  for (uint32_t seed = 1; seed <= 8; ++seed) RunPowerCuts(seed, seed % 2 ? 0 : 4, int(seed % 4));
 }
 
 TEST(JournalTest, ARollbackUndoesPagesThatReachedTheFileEarly) {
@@ -274,6 +279,13 @@ TEST(JournalTest, OnlyASoundJournalOfTheFileIsReplayed) {
       {"kept, its magic's third byte set back", [](SimDisk& d) { d.journal.current[2] = 'D'; }, nullptr, kept, 2},
       {"kept, its magic's last byte set back", [](SimDisk& d) { d.journal.current[3] = 'J'; }, nullptr, kept, 2},
       {"kept, a byte of its magic altered", [](SimDisk& d) { d.journal.current[2] = 0x33; }, nullptr, kept, 2},
+      {"kept, all of its magic but the last byte set back",
+       [](SimDisk& d) { std::copy_n("VND", 3, d.journal.current.begin()); }, nullptr, kept, 2},
+      {"its magic's first byte zeroed", [](SimDisk& d) { d.journal.current[0] = 0; }, nullptr},
+      {"its magic's last byte zeroed", [](SimDisk& d) { d.journal.current[3] = 0; }, nullptr},
+      {"its magic zeroed, a page byte flipped",
+       [](SimDisk& d) { d.journal.current[3] = 0, d.journal.current[kDbJournalEntriesOffset + 4000] ^= 0x10; },
+       "is damaged"},
       {"from another file", [](SimDisk& d) { d.identity = 8; }, "belongs to another database"},
       {"missing", [](SimDisk& d) { d.journal.exists = false; }, "unfinished transaction"},
   };
