@@ -10,7 +10,6 @@ namespace vorn {
 namespace {
 
 TimerState* sTimers = nullptr;
-bool (*sEventsPending)() = nullptr;
 int32_t sEarliestDue = 0;  // 0 when none is known
 
 void DisarmTimer(TimerState* timer) {
@@ -20,8 +19,15 @@ void DisarmTimer(TimerState* timer) {
   }
 }
 
+// One step below the window-system events: GDK hands out one event per loop iteration, and
+// GLib dispatches only the most urgent sources that are ready, so a timer due at every
+// iteration (an Action longer than its period) still lets the events it causes be served
+// between its Actions instead of piling up behind them, and fires as soon as they are.
+constexpr int kTimerPriority = G_PRIORITY_DEFAULT + 1;
+
 void ArmTimer(TimerState* timer) {
-  timer->mTimeoutID = g_timeout_add(static_cast<guint>(timer->mPeriod), &TimerFired, timer);
+  timer->mTimeoutID =
+      g_timeout_add_full(kTimerPriority, static_cast<guint>(timer->mPeriod), &TimerFired, timer, nullptr);
 }
 
 }  // namespace
@@ -73,7 +79,6 @@ int TimerFired(void* data) {
   if (timer->mEnabled == 0) return G_SOURCE_CONTINUE;
   // A program stopped in the debugger runs no Action, whoever turns the main loop meanwhile.
   if (TimersSuspended()) return G_SOURCE_CONTINUE;
-  if (sEventsPending && sEventsPending()) return G_SOURCE_CONTINUE;
   // The timeout firing now. Whatever the Action does to Mode or Period, the timer owns at
   // most one timeout afterwards: this one stays only while it is still the one recorded.
   const uint32_t firing = timer->mTimeoutID;
@@ -95,8 +100,6 @@ int TimerFired(void* data) {
 }
 
 bool AnyTimers() { return sTimers != nullptr; }
-
-void SetTimerEventsPendingCheck(bool (*pending)()) { sEventsPending = pending; }
 
 int32_t MillisecondsToNextTimer() {
   if (sEarliestDue == 0) return 20000;

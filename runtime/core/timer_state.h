@@ -48,12 +48,6 @@ void ResetTimer(TimerState* timer);
 // The GLib timeout callback; answers whether the timeout stays.
 int TimerFired(void* timer);
 
-// Whether window-system events wait to be handled (the window layer answers; unset: never).
-// A timer due meanwhile waits for them: the toolkit hands out one event per loop iteration, so
-// an Action longer than its period, due at every iteration, would leave the events it causes
-// piling up behind it.
-void SetTimerEventsPendingCheck(bool (*pending)());
-
 // The millisecond time base of timers, now.
 int32_t TimerNow();
 

@@ -1,11 +1,8 @@
 #include "startup/window_loop_hooks.h"
 
-#include <gtk/gtk.h>
-
 #include <cstdint>
 
 #include "core/run_loop.h"
-#include "core/timer_state.h"
 #include "windows/gtk_pane_support.h"
 #include "windows/pane_disposal.h"
 #include "windows/pane_focus.h"
@@ -56,7 +53,6 @@ void InstallWindowLoopHooks() {
   AddRunLoopHook(RunLoopStage::kMouseCapture, &ServeMouseCapture, nullptr);
   AddRunLoopHook(RunLoopStage::kAfterEvents, &IdleFocusPane, nullptr);
   AddRunLoopHook(RunLoopStage::kLoopEnded, &FreeClosedPanes, nullptr);
-  SetTimerEventsPendingCheck([] { return gdk_events_pending() != FALSE; });
 }
 
 }  // namespace vorn
