@@ -1,5 +1,4 @@
-// Text of every encoding the runtime names, through every way into the database: it is kept
-// as UTF-8, so it reads back as its characters and a UTF-8 condition meets it however written.
+// Text of every encoding is kept as UTF-8, whichever way it enters the database.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,7 +13,8 @@
 namespace vorn {
 namespace {
 
-std::string Text(StringRep* rep) { return std::string(string::Adopt(rep).View()); }
+using Lines = std::vector<std::string>;
+
 string In(const char* encoding, const std::string& utf8) {
   return ConvertTextEncoding(string(utf8, kEncodingUTF8), EncodingForName(encoding));
 }
@@ -23,39 +23,36 @@ class EncodedTextTest : public dbtest::SqlDatabaseTest {
  protected:
   void SetUp() override {
     SqlDatabaseTest::SetUp();
-    Exec("create table people (id integer not null, name varchar(40), primary key (id))");
-    Exec("create table tags (name varchar(40) not null, n integer, primary key (name))");
+    Exec("create table people (id integer not null, name varchar(40), data long varbinary, primary key (id))");
   }
-
-  // A row through a DatabaseRecord; the column's name may be of any encoding too.
-  void Insert(const char* table, const string& name, int32_t number, const string& column = string("name")) {
+  // A row through a DatabaseRecord, its column named in any encoding; the blob keeps the name's bytes.
+  void Insert(int32_t id, const string& name, const string& column = string("name")) {
     RuntimeObject* record = Keep(CreateInstanceFromDefinition(GetDatabaseRecordClassDefinition()));
     setDatabaseRecordColumn(record, column.Rep(), name.Rep());
-    setDatabaseRecordIntegerColumn(record, string(table[0] == 'p' ? "id" : "n").Rep(), number);
-    databaseInsertRecord(db, string(table).Rep(), record);
+    SetDatabaseRecordBlobColumn(record, string("data").Rep(), name.Rep());
+    setDatabaseRecordIntegerColumn(record, string("id").Rep(), id);
+    databaseInsertRecord(db, string("people").Rep(), record);
   }
-
-  // The first column of every row the statement selects; "error N" when it fails.
-  std::vector<std::string> Select(const string& sql) {
-    RuntimeObject* rs = Keep(databaseSQLSelect(db, sql.Rep()));
-    if (!rs) return {"error " + std::to_string(ErrorCode())};
-    std::vector<std::string> found;
-    for (RuntimeObject* field = Keep(cursorGetFieldByIndex(rs, 1)); !cursorEOFGetter(rs, 0); cursorMoveNext(rs))
-      found.push_back(Text(cursorFieldStringValueGetter(field, 0)));
-    return found;
-  }
-
-  // Edits the name of the row with the id through a RecordSet.
-  void EditName(const char* id, const string& name, const string& column = string("name")) {
-    RuntimeObject* rs = Keep(databaseSQLSelect(db, (string("select * from people where id = ") + id).Rep()));
+  // Row 1's name edited through a RecordSet, the field looked up by a name in any encoding.
+  void EditName(const string& name, const string& field = string("name")) {
+    RuntimeObject* rs = Keep(databaseSQLSelect(db, string("select * from people where id = 1").Rep()));
     ASSERT_NE(rs, nullptr);
     cursorEdit(rs);
-    cursorFieldStringValueSetter(Keep(cursorGetFieldByName(rs, column.Rep())), 0, name.Rep());
+    cursorFieldStringValueSetter(Keep(cursorGetFieldByName(rs, field.Rep())), 0, name.Rep());
     cursorUpdate(rs);
+  }
+  // The first column of every row selected; "error N" when the statement fails.
+  Lines Select(const string& sql) {
+    RuntimeObject* rs = Keep(databaseSQLSelect(db, sql.Rep()));
+    if (!rs) return {"error " + std::to_string(ErrorCode())};
+    Lines found;
+    for (RuntimeObject* field = Keep(cursorGetFieldByIndex(rs, 1)); !cursorEOFGetter(rs, 0); cursorMoveNext(rs))
+      found.emplace_back(string::Adopt(cursorFieldStringValueGetter(field, 0)).View());
+    return found;
   }
 };
 
-TEST_F(EncodedTextTest, EveryEncodingIsStoredAsItsCharacters) {
+TEST_F(EncodedTextTest, EveryEncodingIsStoredAsItsCharactersAndABlobAsItsBytes) {
   const struct {
     const char* encoding;
     const char* name;
@@ -67,24 +64,18 @@ TEST_F(EncodedTextTest, EveryEncodingIsStoredAsItsCharacters) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.encoding);
     const string name = In(c.encoding, c.name);
-    const std::string quoted = std::string("'") + c.name + "'";
-    // One row through a DatabaseRecord, one through a statement in the encoding, one edited.
-    Insert("people", name, 1, In(c.encoding, "name"));
-    databaseSQLExecute(db, In(c.encoding, "insert into people (id, name) values (2, " + quoted + ")").Rep());
-    Exec("insert into people (id, name) values (3, 'x')");
-    EditName("3", name, In(c.encoding, "NAME"));
-    Insert("tags", name, 7);
+    const std::string quoted = std::string("'") + c.name + "'", where = "select name from people where name = ";
+    Exec("insert into people (id, name) values (1, 'x')");
+    EditName(name, In(c.encoding, "NAME"));
+    Insert(2, name, In(c.encoding, "name"));
+    databaseSQLExecute(db, In(c.encoding, "insert into people (id, name) values (3, " + quoted + ")").Rep());
     EXPECT_EQ(ErrorCode(), 0) << ErrorMessage();
-
-    const std::vector<std::string> three(3, c.name);
-    EXPECT_EQ(Select(string("select name from people where name = " + quoted, kEncodingUTF8)), three);
-    EXPECT_EQ(Select(In(c.encoding, "select name from people where name = " + quoted)), three);
-    const string bound = BindQueryParameter(In(c.encoding, "select name from people where name = %1"), name).value();
-    EXPECT_EQ(Select(bound), three);
-    EXPECT_EQ(Select(string("select n from tags where name = " + quoted, kEncodingUTF8)),
-              std::vector<std::string>{"7"});
+    const Lines three(3, c.name);
+    EXPECT_EQ(Select(string(where + quoted, kEncodingUTF8)), three);
+    EXPECT_EQ(Select(In(c.encoding, where + quoted)), three);
+    EXPECT_EQ(Select(BindQueryParameter(In(c.encoding, where + "%1"), name).value()), three);
+    EXPECT_EQ(Select(string("select data from people where id = 2")), Lines{std::string(name.View())});
     Exec("delete from people");
-    Exec("delete from tags");
   }
 }
 
@@ -98,28 +89,23 @@ TEST_F(EncodedTextTest, TextThatIsNoCharacterOfItsEncodingIsRefusedAndNothingWri
       string("\x81", 1, EncodingForName("WINDOWS-1252")),
       string("a\xE9", 2, 0x7777),  // an encoding the runtime cannot convert
   };
+  const Lines refused{"error " + std::to_string(kDbErrorTextEncoding)};
   for (const string& bad : cases) {
     SCOPED_TRACE(testing::PrintToString(std::string(bad.View())));
-    Insert("people", bad, 2);
+    Insert(2, bad);
     EXPECT_EQ(ErrorCode(), kDbErrorTextEncoding);
-    EditName("1", bad);
+    EditName(bad);
     EXPECT_EQ(ErrorCode(), kDbErrorTextEncoding);
     EXPECT_FALSE(BindQueryParameter(string("select * from people where name = %1"), bad));
-    EXPECT_EQ(Select(string("select name from people")), std::vector<std::string>{"kept"});
-    EXPECT_EQ(Select(string("select * from people where name = '") + bad + string("'")),
-              std::vector<std::string>{"error " + std::to_string(kDbErrorTextEncoding)});
+    EXPECT_EQ(Select(string("select name from people")), Lines{"kept"});
+    EXPECT_EQ(Select(string("select * from people where name = '") + bad + string("'")), refused);
   }
 }
 
-TEST_F(EncodedTextTest, BlobsAndBytesOfNoEncodingKeepTheirBytes) {
+TEST_F(EncodedTextTest, BytesOfNoEncodingAreKeptAsTheyAre) {
   const std::string bytes("\xE9\x00\xFF\x80", 4);
-  Exec("create table files (id integer, data long varbinary)");
-  RuntimeObject* record = Keep(CreateInstanceFromDefinition(GetDatabaseRecordClassDefinition()));
-  SetDatabaseRecordBlobColumn(record, string("data").Rep(), string(bytes, EncodingForName("ISO-8859-1")).Rep());
-  databaseInsertRecord(db, string("files").Rep(), record);
-  Insert("people", string(bytes, kEncodingUnknown), 1);
-  EXPECT_EQ(Select(string("select data from files")), std::vector<std::string>{bytes});
-  EXPECT_EQ(Select(string("select name from people")), std::vector<std::string>{bytes});
+  Insert(1, string(bytes, kEncodingUnknown));
+  EXPECT_EQ(Select(string("select name from people")), Lines{bytes});
 }
 
 }  // namespace

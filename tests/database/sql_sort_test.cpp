@@ -398,35 +398,26 @@ TEST_F(SqlSortedResultTest, ARunThatCannotBeReadPartWayFailsTheRestOfTheResult) 
   EXPECT_EQ(OpenTemporaryFiles(), 0u) << "closing the result removes its files";
 }
 
-
-// An edit written through a sorted result while its copy is what the table holds, of a column
-// the rows are not ordered by, is read back into the copy: stepping back does not read the rows
-// again (the temporary files stay the same). Any other edit leaves the rows to be read again.
-// Either way, the rows read afterwards are those a new query gives.
+// An edit through a sorted result while its copy is what the table holds, of no column the rows
+// are ordered by, is read back into the copy, so stepping back keeps the temporary files; any
+// other edit has the rows read again. Either way the rows read are a new query's.
 TEST_F(SqlSortedResultTest, AnEditThroughTheResultIsReadBackOrTheRowsAreReadAgain) {
-  struct Case {
+  const struct {
     const char* name;
     int32_t column;
     const char* value;
     const char* before;  // another statement run first
     bool readAgain;
+  } cases[] = {
+      {"a column neither ordered by nor in the condition", 4, "edited", nullptr, false},
+      {"to NULL", 4, nullptr, nullptr, false},
+      {"within the condition", 3, "1", nullptr, false},
+      {"the column ordered by", 2, "a", nullptr, true},
+      {"the key", 1, "1000", nullptr, true},
+      {"out of the condition", 3, "2", nullptr, true},
+      {"after another statement's change", 4, "edited", "update w set note = 'other' where n = 4", true},
   };
-  const Case cases[] = {
-      {"a column neither ordered by nor in the condition", 3, "edited", nullptr, false},
-      {"to NULL", 3, nullptr, nullptr, false},
-      {"within the condition", 2, "1", nullptr, false},
-      {"the column ordered by", 1, "a", nullptr, true},
-      {"the key", 0, "1000", nullptr, true},
-      {"out of the condition", 2, "2", nullptr, true},
-      {"after another statement's change", 3, "edited", "update w set note = 'other' where n = 4", true},
-  };
-  const std::string query = "select n, word, grp, note from w where grp < 2 order by word";
-  auto text = [](RuntimeObject* rs, int32_t field) {
-    RuntimeObject* column = cursorGetFieldByIndex(rs, field + 1);
-    std::string read(string::Adopt(cursorFieldStringValueGetter(column, 0)).View());
-    RuntimeUnlockObject(column);
-    return read;
-  };
+  const string query("select n, word, grp, note from w where grp < 2 order by word");
   auto files = [&] {
     std::vector<ino_t> found;
     for (int descriptor : TemporaryDescriptors()) {
@@ -436,7 +427,13 @@ TEST_F(SqlSortedResultTest, AnEditThroughTheResultIsReadBackOrTheRowsAreReadAgai
     }
     return found;
   };
-  for (const Case& c : cases) {
+  auto row = [&](RuntimeObject* rs) {
+    std::string text;
+    for (int32_t column = 1; column <= 4; ++column)
+      text.append(string::Adopt(cursorFieldStringValueGetter(Keep(cursorGetFieldByIndex(rs, column)), 0)).View()) += '|';
+    return text;
+  };
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Exec("drop table w");
     Exec("create table w (n integer not null, word varchar(20), grp integer, note varchar(20), primary key (n))");
@@ -444,24 +441,23 @@ TEST_F(SqlSortedResultTest, AnEditThroughTheResultIsReadBackOrTheRowsAreReadAgai
       Exec("insert into w (n, word, grp, note) values (" + std::to_string(i) + ", 'w" + std::to_string(i) + "', " +
            std::to_string(i % 3) + ", 'n')");
     SqlSetMemoryBudget(256);
-    RuntimeObject* rs = Keep(databaseSQLSelect(db, string(query.c_str()).Rep()));
+    RuntimeObject* rs = Keep(databaseSQLSelect(db, query.Rep()));
     ASSERT_NE(rs, nullptr) << ErrorMessage();
     for (int i = 0; i < 10; ++i) cursorMoveNext(rs);
     if (c.before) Exec(c.before);
     const std::vector<ino_t> before = files();
     ASSERT_FALSE(before.empty());
     cursorEdit(rs);
-    RuntimeObject* field = cursorGetFieldByIndex(rs, c.column + 1);
+    RuntimeObject* field = Keep(cursorGetFieldByIndex(rs, c.column));
     c.value ? databaseCursorFieldSetString(field, string(c.value).Rep()) : CursorFieldValueSetter(field, 0, nullptr);
-    RuntimeUnlockObject(field);
     cursorUpdate(rs);
     ASSERT_EQ(ErrorCode(), 0) << ErrorMessage();
     CursorMovePrev(rs);
     EXPECT_EQ(files() != before, c.readAgain);
-    RuntimeObject* fresh = Keep(databaseSQLSelect(db, string(query.c_str()).Rep()));
+    RuntimeObject* fresh = Keep(databaseSQLSelect(db, query.Rep()));
     for (int i = 0; i < 9; ++i) cursorMoveNext(fresh);
     for (int step = 0; step < 3; ++step, cursorMoveNext(rs), cursorMoveNext(fresh))
-      for (int32_t f = 0; f < 4; ++f) EXPECT_EQ(text(rs, f), text(fresh, f)) << "step " << step << ", field " << f;
+      EXPECT_EQ(row(rs), row(fresh)) << step;
     cursorClose(rs);
     cursorClose(fresh);
   }
