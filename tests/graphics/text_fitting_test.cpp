@@ -130,23 +130,17 @@ TEST_F(TextFitting, CondensedStringNarrowerThanTheEllipsisDrawsNothing) {
 
 // The same digits, with ".", in every process locale.
 TEST_F(TextFitting, NumberKeepsAsManyDecimalsAsFit) {
+  const struct { double value; int32_t digits, width; const char* drawn; } rows[] = {
+      {3.25, 4, 100, "3.25"}, {12.3456, 6, 45, "12.3"} /* "12.3456" is 70 wide */, {12.3456, 6, 25, "12"}};
   for (const std::string& locale : vorn::test::RowLocales()) {
     vorn::test::ProcessLocale in(locale);
     ASSERT_TRUE(in.Loaded()) << locale;
-    mPort.mDrawn.clear();
-    vorn::DrawNumberInWidth(&mPort, 3.25, 4, 1, 2, 100);
-    ASSERT_EQ(mPort.mDrawn.size(), 1u);
-    EXPECT_EQ(mPort.mDrawn[0].text, "3.25") << locale;
-
-    mPort.mDrawn.clear();
-    vorn::DrawNumberInWidth(&mPort, 12.3456, 6, 0, 0, 45);  // "12.3456" is 70 wide
-    ASSERT_EQ(mPort.mDrawn.size(), 1u);
-    EXPECT_EQ(mPort.mDrawn[0].text, "12.3") << locale;
-
-    mPort.mDrawn.clear();
-    vorn::DrawNumberInWidth(&mPort, 12.3456, 6, 0, 0, 25);
-    ASSERT_EQ(mPort.mDrawn.size(), 1u);
-    EXPECT_EQ(mPort.mDrawn[0].text, "12") << locale;
+    for (const auto& row : rows) {
+      mPort.mDrawn.clear();
+      vorn::DrawNumberInWidth(&mPort, row.value, row.digits, 1, 2, row.width);
+      ASSERT_EQ(mPort.mDrawn.size(), 1u);
+      EXPECT_EQ(mPort.mDrawn[0].text, row.drawn) << locale;
+    }
   }
 }
 
