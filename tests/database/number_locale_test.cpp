@@ -2,14 +2,17 @@
 // as under C; its letters fold as ASCII under Turkish.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "database/builtin_database_class.h"
 #include "database/database_fields.h"
 #include "database/database_objects.h"
 #include "database/support/sql_database.h"
 #include "support/process_locale.h"
+#include "vorn/folder_item_api.h"
 
 namespace vorn {
 namespace {
@@ -23,9 +26,9 @@ class NumberLocaleDatabaseTest : public dbtest::SqlDatabaseTest, public ::testin
   }
 };
 
-TEST_P(NumberLocaleDatabaseTest, NumbersAreStoredComparedAndUpdatedAsUnderC) {
-  test::ProcessLocale in(GetParam());
-  ASSERT_TRUE(in.Loaded()) << GetParam() << " cannot be loaded (the build makes it with localedef)";
+TEST_P(NumberLocaleDatabaseTest, NumbersAreStoredComparedUpdatedAndReadBackAsUnderC) {
+  auto in = std::make_unique<test::ProcessLocale>(GetParam());
+  ASSERT_TRUE(in->Loaded()) << GetParam() << " cannot be loaded (the build makes it with localedef)";
   CreateStars();  // Vega 0.03, Sirius -1.46, Deneb 1.25
   RuntimeObject* record = New(GetDatabaseRecordClassDefinition());
   setDatabaseRecordIntegerColumn(record, string("id").Rep(), 4);
@@ -43,8 +46,20 @@ TEST_P(NumberLocaleDatabaseTest, NumbersAreStoredComparedAndUpdatedAsUnderC) {
   Exec("update stars set name = 'Dim' where mag < 0.05");
   Exec("update stars set mag = 2.5 where mag > 1.2");
   EXPECT_EQ(ErrorCode(), 0) << ErrorMessage();
-  EXPECT_EQ(TableRows("stars"), (std::vector<std::string>{"1 0.03 Dim", "2 -1.46 Dim", "3 2.5 Deneb", "4 0.77 Altair"}));
+  const std::vector<std::string> stars = {"1 0.03 Dim", "2 -1.46 Dim", "3 2.5 Deneb", "4 0.77 Altair"};
+  EXPECT_EQ(TableRows("stars"), stars);
   EXPECT_EQ(TableRows("flags"), (std::vector<std::string>{"true 1", "false 2"}));
+  // The file holds the same numbers for a program that runs in the C locale.
+  databaseCommit(db);
+  databaseClose(db);
+  in.reset();
+  test::ProcessLocale c("C");
+  db = New(GetVORNDatabaseClassDefinition());
+  RuntimeObject* item = FolderItemFromPath(path.c_str());
+  VORNDatabaseFolderItemSetter(db, 0, item);
+  RuntimeUnlockObject(item);
+  ASSERT_TRUE(VORNDatabaseConnect(db));
+  EXPECT_EQ(TableRows("stars"), stars);
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, NumberLocaleDatabaseTest, ::testing::ValuesIn(test::RowLocales()));
