@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -227,159 +228,111 @@ TEST_F(ThreadsTest, ThreadsWaitingForInputLetTheOthersRunAndReadInTurn) {
   for (RuntimeObject* reader : readers) RuntimeUnlockObject(reader);
 }
 
-// While a thread waits in a pipe, the main thread's read is refused (it would take the half of
-// a UTF-16 unit the waiting thread has read, or the bytes that thread waits for), and its Close
-// ends the wait and the pipe's end.
-TEST_F(ThreadsTest, AThreadWaitingInAPipeKeepsWhatItReadAndEndsWhenAnotherThreadClosesIt) {
-  static RuntimeObject *stream, *utf16;
-  const struct {
-    const char* name;
-    RuntimeObject* (*open)(RuntimeObject* item);
-    VornStringRecord* (*read)();  // by the thread, then by the main thread
-    int32_t (*lastError)(RuntimeObject* stream);
-    void (*close)(RuntimeObject* stream);
-    std::string before;  // in the pipe before the thread reads
-  } rows[] = {
-      {"text, half a unit read", FolderItemOpenTextFile, [] { return TextInputStreamReadLine(stream, utf16); },
-       TextInputStreamLastErrorGetter, TextInputStreamClose, std::string("p\0a", 3)},
-      {"binary, nothing read yet", [](RuntimeObject* item) { return FolderItemOpenBinaryFile(item, 0); },
-       [] { return BinaryStreamRead(stream, 2, nullptr); }, BinaryStreamLastErrorGetter, BinaryStreamClose, ""},
-  };
-  static VornStringRecord* (*read)();
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
-    ClearTextEncodingObjects();
-    ScratchFolder folder("/tmp/vorn-unit-pipe-");
-    const std::string fifo = folder.Path() + "/fifo";
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    RuntimeObject* item = RuntimeGetFolderItem(string(fifo.c_str()).Rep(), 0);
-    stream = row.open(item), utf16 = GetTEObjectFromEncoding(kEncodingUTF16), read = row.read;
-    const int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-    ASSERT_EQ(write(writer, row.before.data(), row.before.size()), static_cast<ssize_t>(row.before.size()));
-    RuntimeObject* reader = Start([](Worker*) { Log() += string::Adopt(read()).View(); });
-    ASSERT_EQ(write(writer, "xy", 2), 2);  // what the waiting thread is owed
-    EXPECT_EQ(read(), nullptr);
-    EXPECT_EQ(row.lastError(stream), EBUSY);
-    row.close(stream);
-    AwaitFinished(1);
-    EXPECT_EQ(Log(), row.before);
-    EXPECT_EQ(row.lastError(stream), EBADF);
-    EXPECT_EQ(open(fifo.c_str(), O_WRONLY | O_NONBLOCK), -1) << "the pipe is left without a reader";
-    close(writer);
-    for (RuntimeObject* object : {stream, utf16, item, reader}) RuntimeUnlockObject(object);
-    ClearTextEncodingObjects();
-    Log().clear();
-  }
-}
+// A named pipe in a folder of its own.
+struct Fifo {
+  ScratchFolder folder{"/tmp/vorn-unit-pipe-"};
+  std::string path = folder.Path() + "/fifo";
+  bool made = mkfifo(path.c_str(), 0600) == 0;
+};
 
-// The main thread lets go of the last reference to a stream (closing it first or not) while a
-// thread waits in it: the stream and its store go once the wait is over, and the thread reads
-// or writes what it waited for (these rows run under the sanitizers).
-TEST_F(ThreadsTest, AStreamLetGoWhileAThreadWaitsInItGoesWithItsStoreOnceTheWaitIsOver) {
+RuntimeObject *gStream, *gUTF16;
+VornStringRecord* (*gCall)();  // what the thread waits in
+
+// While a thread waits in a stream's pipe, the main thread's read is refused (it would take the
+// half of a UTF-16 unit the thread has read, or the bytes it waits for). A Close ends the wait;
+// letting go of the stream instead frees nothing under the thread (these rows run under the
+// sanitizers). Either way the stream's end of the pipe goes once the wait is over.
+TEST_F(ThreadsTest, AThreadWaitingInAPipeKeepsItsStreamAndWhatItReadUntilAnotherThreadClosesIt) {
   ClearTextEncodingObjects();
-  static RuntimeObject* stream;
+  gUTF16 = GetTEObjectFromEncoding(kEncodingUTF16);
   static const std::string big(1 << 20, 'x');  // more than a pipe holds
   using Open = RuntimeObject* (*)(RuntimeObject*);
   const Open text = FolderItemOpenTextFile, binary = [](RuntimeObject* i) { return FolderItemOpenBinaryFile(i, 0); };
   const Open out = FolderItemAppendTextFile, binaryOut = [](RuntimeObject* i) { return FolderItemOpenBinaryFile(i, 1); };
-  void (*const readLine)(Worker*) = [](Worker*) { Log() += string::Adopt(TextInputStreamReadLine(stream, nullptr)).View(); };
-  void (*const readText)(Worker*) = [](Worker*) { Log() += string::Adopt(TextInputStreamRead(stream, 4, nullptr)).View(); };
-  void (*const readBytes)(Worker*) = [](Worker*) { Log() += string::Adopt(BinaryStreamRead(stream, 4, nullptr)).View(); };
-  void (*const writeLine)(Worker*) = [](Worker*) { TextOutputStreamWriteLine(stream, string(big.c_str()).Rep()); };
-  void (*const writeBytes)(Worker*) = [](Worker*) { BinaryStreamWrite(stream, string(big.c_str()).Rep()); };
+  using Call = VornStringRecord* (*)();
+  const Call readLine = [] { return TextInputStreamReadLine(gStream, nullptr); };
+  const Call readLine16 = [] { return TextInputStreamReadLine(gStream, gUTF16); };
+  const Call readText = [] { return TextInputStreamRead(gStream, 4, nullptr); };
+  const Call readBytes = [] { return BinaryStreamRead(gStream, 4, nullptr); };
+  const Call writeLine = []() -> VornStringRecord* { return TextOutputStreamWriteLine(gStream, string(big.c_str()).Rep()), nullptr; };
+  const Call writeBytes = []() -> VornStringRecord* { return BinaryStreamWrite(gStream, string(big.c_str()).Rep()), nullptr; };
   const struct {
     const char* name;
     Open open;
-    bool writes;  // the thread waits to write; otherwise to read
-    void (*wait)(Worker*);
-    void (*close)(RuntimeObject* stream);  // nil: let go without closing
-    std::string log;  // what the thread read, or the bytes the pipe took
+    Call call;
+    int32_t (*lastError)(RuntimeObject* stream);
+    void (*close)(RuntimeObject* stream);  // nil: let go of the stream instead
+    bool writes;  // the thread waits to write, the bytes the pipe took going to the log
+    std::string before, log;  // in the pipe before the thread reads; what it read
   } rows[] = {
-      {"TextInputStream.ReadLine", text, false, readLine, nullptr, "abcd"},
-      {"TextInputStream.ReadLine, closed", text, false, readLine, TextInputStreamClose, ""},
-      {"TextInputStream.Read", text, false, readText, nullptr, "abcd"},
-      {"TextInputStream.Read, closed", text, false, readText, TextInputStreamClose, ""},
-      {"BinaryStream.Read", binary, false, readBytes, nullptr, "abcd"},
-      {"BinaryStream.Read, closed", binary, false, readBytes, BinaryStreamClose, ""},
-      {"BinaryStream.Write", binaryOut, true, writeBytes, nullptr, std::to_string(big.size())},
-      {"BinaryStream.Write, closed", binaryOut, true, writeBytes, BinaryStreamClose, ""},
-      {"TextOutputStream.WriteLine", out, true, writeLine, nullptr, std::to_string(big.size() + 1)},
-      {"TextOutputStream.WriteLine, closed", out, true, writeLine, TextOutputStreamClose, ""},
+      {"TextInputStream.ReadLine", text, readLine, TextInputStreamLastErrorGetter, nullptr, false, "", "abcd"},
+      {"TextInputStream.ReadLine, half a unit read, closed", text, readLine16, TextInputStreamLastErrorGetter,
+       TextInputStreamClose, false, std::string("p\0a", 3), std::string("p\0a", 3)},
+      {"TextInputStream.Read", text, readText, TextInputStreamLastErrorGetter, nullptr, false, "", "abcd"},
+      {"BinaryStream.Read", binary, readBytes, BinaryStreamLastErrorGetter, nullptr, false, "", "abcd"},
+      {"BinaryStream.Read, closed", binary, readBytes, BinaryStreamLastErrorGetter, BinaryStreamClose, false, "", ""},
+      {"BinaryStream.Write", binaryOut, writeBytes, BinaryStreamLastErrorGetter, nullptr, true, "", std::to_string(big.size())},
+      {"TextOutputStream.WriteLine", out, writeLine, TextOutputStreamLastErrorGetter, nullptr, true, "", std::to_string(big.size() + 1)},
+      {"TextOutputStream.WriteLine, closed", out, writeLine, TextOutputStreamLastErrorGetter, TextOutputStreamClose,
+       true, "", ""},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    ScratchFolder folder("/tmp/vorn-unit-pipe-");
-    const std::string fifo = folder.Path() + "/fifo";
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    RuntimeObject* item = RuntimeGetFolderItem(string(fifo.c_str()).Rep(), 0);
-    // The test's own end: a reader must be there before a writer may open.
-    const int reader = row.writes ? open(fifo.c_str(), O_RDONLY | O_NONBLOCK) : -1;
-    stream = row.open(item);
-    ASSERT_NE(stream, nullptr);
-    const int end = row.writes ? reader : open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-    RuntimeObject* thread = Start(row.wait);
-    EXPECT_EQ(gFinished, 0) << "the thread waits";
-    if (row.close) row.close(stream);
-    RuntimeUnlockObject(stream);
-    if (!row.close && !row.writes) {
-      EXPECT_EQ(write(end, "abcd\n", 5), 5);
+    Fifo fifo;
+    ASSERT_TRUE(fifo.made);
+    RuntimeObject* item = RuntimeGetFolderItem(string(fifo.path.c_str()).Rep(), 0);
+    // The test's own end; a writer may open only once a reader is there.
+    const int reader = row.writes ? open(fifo.path.c_str(), O_RDONLY | O_NONBLOCK) : -1;
+    gStream = row.open(item), gCall = row.call;
+    const int end = row.writes ? reader : open(fifo.path.c_str(), O_WRONLY | O_NONBLOCK);
+    ASSERT_EQ(row.writes ? 0 : write(end, row.before.data(), row.before.size()), ssize_t(row.before.size()));
+    RuntimeObject* thread = Start([](Worker*) { Log() += string::Adopt(gCall()).View(); });
+    if (!row.writes) {
+      ASSERT_EQ(write(end, "abcd\n", 5), 5);  // what the waiting thread is owed
+      EXPECT_EQ(row.call(), nullptr);
+      EXPECT_EQ(row.lastError(gStream), EBUSY);
     }
-    // The pipe is emptied as the thread fills it, until the thread is over and the pipe empty.
-    size_t taken = 0;
-    for (char buffer[65536];;) {
-      const ssize_t got = row.writes ? read(end, buffer, sizeof buffer) : -1;
-      if (got > 0) {
-        taken += static_cast<size_t>(got);
-      } else if (gFinished > 0) {
-        break;
-      } else {
-        YieldToNextThread();
-        usleep(1000);
-      }
+    row.close ? row.close(gStream) : RuntimeUnlockObject(gStream);
+    size_t taken = 0;  // the pipe is emptied as the thread fills it, until the thread is over
+    for (bool over = false; !over; YieldToNextThread()) {
+      over = gFinished > 0;
+      char buffer[65536];
+      for (ssize_t got; row.writes && (got = read(end, buffer, sizeof buffer)) > 0;) taken += size_t(got);
     }
     AwaitFinished(1);
     if (row.writes && !row.close) Log() += std::to_string(taken);
     EXPECT_EQ(Log(), row.log);
-    // The store went with the stream: its end of the pipe is closed.
-    if (row.writes) {
-      char rest[65536];
-      while (read(end, rest, sizeof rest) > 0) {
-      }
-      EXPECT_EQ(read(end, rest, 1), 0) << "no writer is left";
-    } else {
-      EXPECT_EQ(open(fifo.c_str(), O_WRONLY | O_NONBLOCK), -1) << "no reader is left";
+    if (row.close) {
+      EXPECT_EQ(row.lastError(gStream), EBADF);
+      RuntimeUnlockObject(gStream);
     }
+    pollfd hangUp{end, 0, 0};
+    EXPECT_EQ(poll(&hangUp, 1, 0), 1) << "the stream's end of the pipe is closed";
     close(end);
-    RuntimeUnlockObject(thread);
-    RuntimeUnlockObject(item);
+    for (RuntimeObject* object : {thread, item}) RuntimeUnlockObject(object);
     Log().clear();
   }
+  RuntimeUnlockObject(gUTF16);
   ClearTextEncodingObjects();
 }
 
 // A POSIX thread of no runtime thread's that waits on a pipe while a runtime thread has the
-// turn waits on its own: the turn stays with that runtime thread, which runs on unhindered.
+// turn waits on its own: the turn stays with that runtime thread.
 TEST_F(ThreadsTest, APlainPosixThreadWaitingOnAPipeLeavesTheTurnWithTheThreadThatHasIt) {
-  static std::string fifo;
-  ScratchFolder folder("/tmp/vorn-unit-pipe-");
-  fifo = folder.Path() + "/fifo";
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  static const Fifo fifo;
+  ASSERT_TRUE(fifo.made);
   RuntimeObject* thread = Start([](Worker*) {
-    std::string got = "nothing";
+    char got = '-';
     std::thread plain([&got] {
       UnixDataFile file;
-      char byte = 0;
-      if (file.Open(fifo.c_str(), kDataFileReadPermission) && file.Read(&byte, 1)) got.assign(1, byte);
+      if (file.Open(fifo.path.c_str(), kDataFileReadPermission)) file.Read(&got, 1);
     });
-    std::thread writer([] {
-      usleep(150 * 1000);  // the plain thread is waiting by now
-      const int end = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-      EXPECT_EQ(write(end, "z", 1), 1);
-      close(end);
-    });
+    usleep(150 * 1000);  // the plain thread waits by now
+    const int end = open(fifo.path.c_str(), O_WRONLY | O_NONBLOCK);
+    EXPECT_EQ(write(end, "z", 1), 1);
+    close(end);
     plain.join();
-    writer.join();
-    Log() += got + ";";
+    Log() += std::string(1, got) + ";";
   });
   Log() += "main;";
   AwaitFinished(1);

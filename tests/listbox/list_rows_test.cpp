@@ -171,8 +171,7 @@ TEST_F(ListRowsTest, FoldersExpandWithChildrenInOrderAndCollapseEveryDescendant)
   EXPECT_FALSE(list.IsExpanded(0));
   EXPECT_FALSE(list.CollapseFolder(0));
 
-  // An open folder removed takes its rows with it (a folder's rows left behind keep RemoveRow
-  // putting the folder back for ever).
+  // An open folder removed takes its rows with it, which else keep RemoveRow putting it back.
   const test::HangLimit limit;
   EXPECT_TRUE(list.ExpandFolder(0));
   EXPECT_TRUE(list.ExpandFolder(1));

@@ -114,8 +114,7 @@ TEST_F(ListSortTest, FoldersMoveWithTheirChildrenWhichSortAmongThemselves) {
     EXPECT_EQ(list.GetRowDepth(row), child ? 1 : 0) << row;
   }
 
-  // A folder whose ExpandRow sorts the list while the folder is empty takes the rows it adds
-  // next, wherever the sort moved it.
+  // A folder whose ExpandRow sorts the list while it is empty takes its next rows wherever it went.
   RecordingRows filling;
   filling.SetHierarchical(true);
   filling.AddTextRow(string("m"), kCollapsedFolder);
