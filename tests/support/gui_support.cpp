@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "windows/gtk_helper.h"
@@ -18,6 +19,7 @@ bool EnsureDisplay() {
     XInitThreads();  // as the runtime's main does, for the wait cursor's watcher
     state = gtk_init_check(nullptr, nullptr) ? 1 : 2;
     if (state == 1) InitGTKHelper();
+    if (state == 2) std::fprintf(stderr, "cannot open the display \"%s\"\n", std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "");
   }
   return state == 1;
 }
