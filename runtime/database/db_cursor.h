@@ -17,7 +17,7 @@
 
 namespace vorn {
 
-class vndbCursor : private vndbHandle::Watcher {
+class vndbCursor final : private vndbHandle::Watcher {
  public:
   struct Column {
     std::string name;
