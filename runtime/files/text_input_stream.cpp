@@ -45,6 +45,24 @@ EncodingCode TagFor(TextInputStreamObject* fields, RuntimeObject* encoding) {
   return GetEncodingFromTEObject(encoding ? encoding : fields->encoding);
 }
 
+// A pipe, a terminal or a device has no length to go by: it is read until a read meets its end,
+// each read waiting as ReadLine's does. A Close meanwhile ends it with what had come.
+VornStringRecord* ReadToEnd(RuntimeObject* stream, RuntimeObject* encoding) {
+  if (!ReadableStore(stream)) return nullptr;
+  const StreamHold hold(stream);
+  TextInputStreamObject* fields = Fields(stream);
+  LineBuffer buffer = BufferOf(fields);
+  std::string all;
+  // A string holds at most 2 GiB - 1 bytes: what lies past them stays in the store, unread.
+  while (all.size() < INT32_MAX) {
+    const std::string piece = buffer.ReadBytes(fields->store, static_cast<int32_t>(INT32_MAX - all.size()));
+    if (piece.empty()) break;
+    all += piece;
+  }
+  if (all.size() == INT32_MAX && !fields->store->IsEOF()) fields->store->mLastError = EOVERFLOW;
+  return HandOutBytes(all, TagFor(fields, encoding));
+}
+
 const ParamRow kEncodingParam[] = {{"encoding", "o<TextEncoding>", kParamHasDefault, 0}};
 const ParamRow kReadParams[] = {{"Count", "i4", 0, 0}, {"encoding", "o<TextEncoding>", kParamHasDefault, 0}};
 
@@ -142,6 +160,7 @@ VornStringRecord* TextInputStreamReadLine(VornRuntimeObject* stream, VornRuntime
 VornStringRecord* TextInputStreamReadAll(VornRuntimeObject* stream, VornRuntimeObject* encoding) {
   if (!stream || !Fields(stream)->store) return nullptr;
   TextInputStreamObject* fields = Fields(stream);
+  if (fields->store->IsSequential()) return ReadToEnd(stream, encoding);
   const int64_t next = NextByteOffset(fields);
   const int64_t length = fields->store->GetLength64();
   if (next < 0 || length < 0) return nullptr;

@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -83,6 +85,39 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
     for (int i = 0; i < 3; ++i) lines += Text(string::Adopt(TextInputStreamReadLine(in, nullptr))) + "|";
     return lines + std::to_string(TextInputStreamEOF(in));
   };
+  // ReadAll of input that comes in two parts with a pause between (from a writer that goes, a
+  // started program, or typed on a terminal and ended by Ctrl-D), then whether it is at the end.
+  struct Input {
+    std::string path;
+    int end = -1;  // where this test writes, if anywhere
+    const char* ending = "";
+  };
+  auto readsAll = [this](std::function<Input()> make) {
+    return [this, make](RuntimeObject*, FolderItemImpUnix*) {
+      const Input input = make();
+      RuntimeObject* in = FolderItemOpenTextFile(NewFolderItemWithImp(nullptr, Item(input.path).release()));
+      if (input.end >= 0 && fork() == 0) {
+        for (const char* part : {"one\n", "two\n", input.ending}) {
+          usleep(50 * 1000);
+          if (write(input.end, part, strlen(part)) < 0) _exit(1);
+        }
+        _exit(0);
+      }
+      if (!*input.ending) close(input.end);
+      const std::string all = Text(string::Adopt(TextInputStreamReadAll(in, nullptr)));
+      return all + "|" + std::to_string(TextInputStreamEOF(in));
+    };
+  };
+  auto program = [] {
+    int ends[2];
+    if (pipe(ends) != 0 || fork() == 0) _exit(dup2(ends[1], 1) < 0 || execlp("sh", "sh", "-c", "echo one; sleep 0.1; echo two", nullptr));
+    close(ends[1]);
+    return Input{"/proc/self/fd/" + std::to_string(ends[0])};
+  };
+  auto terminal = [] {
+    const int typist = posix_openpt(O_RDWR | O_NOCTTY);
+    return Input{grantpt(typist) || unlockpt(typist) ? "" : ptsname(typist), typist, "\x04"};
+  };
   // What a reader took of a first write, then the error of a write after it has gone.
   auto writesAfterTheReaderGoes = [this](bool binary) {
     return [this, binary](RuntimeObject* item, FolderItemImpUnix*) {
@@ -137,6 +172,10 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
     std::string answer;
   } cases[] = {
       {"OpenAsTextFile without a writer, then reads what one sends", "pipe", readsLines, "one|two||1"},
+      {"ReadAll on a pipe, to its writer's end", "plain", readsAll([this] { return Input{PathOf("pipe"), ::open(PathOf("pipe").c_str(), O_RDWR)}; }), "one\ntwo\n|1"},
+      {"ReadAll on a started program's output", "plain", readsAll(program), "one\ntwo\n|1"},
+      {"ReadAll on a terminal, to Ctrl-D", "plain", readsAll(terminal), "one\ntwo\n|1"},
+      {"ReadAll on a file", "plain", readsAll([this] { return Input{PathOf("plain")}; }), "words|1"},
       {"OpenAsBinaryFile to write, nobody reading", "pipe", opens([](RuntimeObject* item) { return FolderItemOpenBinaryFile(item, 1); }), "nil 6"},
       {"AppendToTextFile, nobody reading", "pipe", opens(FolderItemAppendTextFile), "nil 6"},
       {"CreateTextFile, nobody reading", "pipe", opens(FolderItemCreateTextFile), "nil 6"},
