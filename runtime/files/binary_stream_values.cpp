@@ -29,8 +29,7 @@ uint64_t ReadValue(RuntimeObject* stream, int width, int32_t line) {
   if (!store) return 0;
   const StreamHold hold(stream);
   uint8_t bytes[8];
-  int32_t got = 0;
-  if (!store->Read(bytes, width, &got) || got != width) return 0;
+  if (store->ReadWhole(bytes, width) != width) return 0;
   bool little = Fields(stream)->littleEndian != 0;
   uint64_t value = 0;
   for (int i = 0; i < width; ++i) value |= uint64_t{bytes[little ? i : width - 1 - i]} << (8 * i);
@@ -92,8 +91,7 @@ VornStringRecord* BinaryStreamReadPString(VornRuntimeObject* stream, VornRuntime
   uint8_t length = 0;
   if (!store->ReadByte(&length) || length == 0) return nullptr;
   char bytes[255];
-  int32_t got = 0;
-  store->Read(bytes, length, &got);
+  const int32_t got = store->ReadWhole(bytes, length);
   return HandOutBytes(std::string_view(bytes, static_cast<size_t>(got)), TagOf(encoding));
 }
 

@@ -10,6 +10,14 @@ namespace vorn {
 
 bool RandomAccessMechanism::SetPosition64(int64_t position) { return SetPosition(PinToInt32(position)); }
 
+int32_t RandomAccessMechanism::ReadWhole(void* buffer, int32_t count) {
+  int32_t total = 0;
+  for (int32_t got = 0; total < count && Read(static_cast<uint8_t*>(buffer) + total, count - total, &got) && got > 0;) {
+    total += got;
+  }
+  return total;
+}
+
 int64_t RandomAccessMechanism::BytesLeft() {
   const int64_t length = GetLength64();
   const int64_t position = GetPosition64();

@@ -54,6 +54,9 @@ class RandomAccessMechanism {
   virtual void SetByteSwap() { mSwapBytes = 1; }
   virtual void ClearByteSwap() { mSwapBytes = 0; }
 
+  // Reads until `count` bytes came or a read gives nothing; the number read. A store read in
+  // order gives what has arrived, so one read may take only the front of a value.
+  int32_t ReadWhole(void* buffer, int32_t count);
   // The bytes from the position to the end; 0 at or past the end or when either is unknown.
   int64_t BytesLeft();
   // How much a read of `count` bytes should ask for: never more than the store still holds, so

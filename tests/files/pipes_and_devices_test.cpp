@@ -85,28 +85,40 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
     for (int i = 0; i < 3; ++i) lines += Text(string::Adopt(TextInputStreamReadLine(in, nullptr))) + "|";
     return lines + std::to_string(TextInputStreamEOF(in));
   };
-  // ReadAll of input that comes in two parts with a pause between (from a writer that goes, a
-  // started program, or typed on a terminal and ended by Ctrl-D), then whether it is at the end.
+  // What a stream reads of input that comes in parts, a pause before each, from a writer that
+  // goes (a pipe, a started program) or typed on a terminal and ended by Ctrl-D.
   struct Input {
     std::string path;
     int end = -1;  // where this test writes, if anywhere
-    const char* ending = "";
+    std::vector<std::string> parts = {"one\n", "two\n"};
+    bool closes = true;  // the test's end closes once the writer has it
   };
-  auto readsAll = [this](std::function<Input()> make) {
-    return [this, make](RuntimeObject*, FolderItemImpUnix*) {
+  auto reads = [this](std::function<Input()> make, RuntimeObject* (*open)(RuntimeObject*),
+                      std::string (*read)(RuntimeObject* stream)) {
+    return [this, make, open, read](RuntimeObject*, FolderItemImpUnix*) {
       const Input input = make();
-      RuntimeObject* in = FolderItemOpenTextFile(NewFolderItemWithImp(nullptr, Item(input.path).release()));
+      RuntimeObject* in = open(NewFolderItemWithImp(nullptr, Item(input.path).release()));
+      if (!in) return std::string("nil");
       if (input.end >= 0 && fork() == 0) {
-        for (const char* part : {"one\n", "two\n", input.ending}) {
+        for (const std::string& part : input.parts) {
           usleep(50 * 1000);
-          if (write(input.end, part, strlen(part)) < 0) _exit(1);
+          if (write(input.end, part.data(), part.size()) < 0) _exit(1);
         }
         _exit(0);
       }
-      if (!*input.ending) close(input.end);
+      if (input.closes) close(input.end);
+      return read(in);
+    };
+  };
+  // Everything, then whether the stream is at its end.
+  auto readsAll = [&reads](std::function<Input()> make) {
+    return reads(make, FolderItemOpenTextFile, [](RuntimeObject* in) {
       const std::string all = Text(string::Adopt(TextInputStreamReadAll(in, nullptr)));
       return all + "|" + std::to_string(TextInputStreamEOF(in));
-    };
+    });
+  };
+  auto fifo = [this](std::vector<std::string> parts) {
+    return [this, parts] { return Input{PathOf("pipe"), ::open(PathOf("pipe").c_str(), O_RDWR), parts}; };
   };
   auto program = [] {
     int ends[2];
@@ -116,7 +128,7 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
   };
   auto terminal = [] {
     const int typist = posix_openpt(O_RDWR | O_NOCTTY);
-    return Input{grantpt(typist) || unlockpt(typist) ? "" : ptsname(typist), typist, "\x04"};
+    return Input{grantpt(typist) || unlockpt(typist) ? "" : ptsname(typist), typist, {"one\n", "two\n", "\x04"}, false};
   };
   // What a reader took of a first write, then the error of a write after it has gone.
   auto writesAfterTheReaderGoes = [this](bool binary) {
@@ -172,10 +184,16 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
     std::string answer;
   } cases[] = {
       {"OpenAsTextFile without a writer, then reads what one sends", "pipe", readsLines, "one|two||1"},
-      {"ReadAll on a pipe, to its writer's end", "plain", readsAll([this] { return Input{PathOf("pipe"), ::open(PathOf("pipe").c_str(), O_RDWR)}; }), "one\ntwo\n|1"},
+      {"ReadAll on a pipe, to its writer's end", "plain", readsAll(fifo({"one\n", "two\n"})), "one\ntwo\n|1"},
       {"ReadAll on a started program's output", "plain", readsAll(program), "one\ntwo\n|1"},
       {"ReadAll on a terminal, to Ctrl-D", "plain", readsAll(terminal), "one\ntwo\n|1"},
       {"ReadAll on a file", "plain", readsAll([this] { return Input{PathOf("plain")}; }), "words|1"},
+      {"BinaryStream.ReadLong and ReadPString, split between writes", "plain",
+       reads(fifo({"\1\2", "\3\4\2a", "b"}), binary, [](RuntimeObject* in) {
+         const int32_t value = BinaryStreamReadLong(in);
+         return std::to_string(value) + Text(string::Adopt(BinaryStreamReadPString(in, nullptr)));
+       }),
+       "16909060ab"},
       {"OpenAsBinaryFile to write, nobody reading", "pipe", opens([](RuntimeObject* item) { return FolderItemOpenBinaryFile(item, 1); }), "nil 6"},
       {"AppendToTextFile, nobody reading", "pipe", opens(FolderItemAppendTextFile), "nil 6"},
       {"CreateTextFile, nobody reading", "pipe", opens(FolderItemCreateTextFile), "nil 6"},
