@@ -116,8 +116,7 @@ TEST_F(PaneTreeTest, HidingOnAPageThatIsNotShownOnlyRecordsTheWish) {
   root->Close();
 }
 
-class PanelStub : public Recorder {
- public:
+struct PanelStub : Recorder {
   using Recorder::Recorder;
   SubPane* AsTabPanel() override { return this; }
   int32_t CurrentPanelPage() override { return 1; }
@@ -128,12 +127,9 @@ class PanelStub : public Recorder {
 TEST_F(PaneTreeTest, AMovedPaneShowsAsItsNewPlaceAndPageLetIt) {
   enum How { kNumber, kIntoPanel, kOutOfPanel };
   const struct { How how; bool panelShown; int32_t page; bool displayed; } rows[] = {
-      {kNumber, true, 1, true},      {kNumber, true, 0, false},     {kNumber, false, 1, false},
-      {kIntoPanel, true, 1, true},   {kIntoPanel, true, 0, false},  {kIntoPanel, false, 1, false},
-      {kOutOfPanel, false, 2, true},
-  };
+      {kNumber, true, 1, true},    {kNumber, true, 0, false},    {kNumber, false, 1, false},    {kIntoPanel, true, 1, true},
+      {kIntoPanel, true, 0, false}, {kIntoPanel, false, 1, false}, {kOutOfPanel, false, 2, true}};
   for (const auto& row : rows) {
-    SCOPED_TRACE(&row - rows);
     auto* root = new Recorder(nullptr, MakeRect(0, 0, 400, 300));
     auto* panel = new PanelStub(root, MakeRect(0, 0, 300, 200));
     panel->SetShownByContainer(row.panelShown);
@@ -141,7 +137,7 @@ TEST_F(PaneTreeTest, AMovedPaneShowsAsItsNewPlaceAndPageLetIt) {
     child->SetShownByContainer(false);
     if (row.how == kNumber) child->SetTabPanelIndex(row.page);
     else child->SetParent(row.how == kIntoPanel ? static_cast<SubPane*>(panel) : root);
-    EXPECT_EQ(child->IsDisplayed(), row.displayed);
+    EXPECT_EQ(child->IsDisplayed(), row.displayed) << "row " << &row - rows;
     root->Close();
   }
 }
