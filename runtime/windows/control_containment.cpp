@@ -1,5 +1,6 @@
 #include "windows/control_containment.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -42,14 +43,15 @@ void Propagate(ControlObject* ctl, int32_t code, int32_t depth) {
   }
 }
 
-void SetTabPanelIndexTree(ControlObject* ctl, int32_t value, int32_t depth) {
+void SetTabPanelIndexTree(ControlObject* ctl, int32_t value, int32_t depth, std::vector<ControlObject*>* told) {
   ctl->tabPanelIndex = value;
+  if (std::find(told->begin(), told->end(), ctl) == told->end()) told->push_back(ctl);
   if (depth > kMaxControlNesting) return;
   ControlMapView view = GetControlMap(ctl);
   for (RuntimeObject* object : MapValues(view.map)) {
     ControlObject* c = AsControl(object);
     if (!c || c == ctl || !ControlPane(c) || !ControlEncloses(ctl, view, c)) continue;
-    SetTabPanelIndexTree(c, value, depth + 1);
+    SetTabPanelIndexTree(c, value, depth + 1, told);
   }
 }
 
@@ -152,12 +154,19 @@ void controlEnabledSetter(VornRuntimeObject* ctl, int32_t, uint8_t value) {
 void ControlTabPanelIndexSetter(VornRuntimeObject* ctl, int32_t, int32_t value) {
   ControlObject* c = AsControl(ctl);
   if (!c) return;
-  SetTabPanelIndexTree(c, value, 0);
+  std::vector<ControlObject*> told;
+  SetTabPanelIndexTree(c, value, 0, &told);
   SubPane* pane = ControlPane(c);
   if (!pane) return;
   pane->SetTabPanelIndex(value);
-  // A page number can carry the control into a panel or out of one, as a new Parent does.
-  SettleControlState(c, pane);
+  // A page number can carry the control into a panel or out of one, as a new Parent does, and
+  // each control it encloses finds its pane by its bounds again, maybe in another container.
+  // Settling may take the focus away, and a LostFocus handler may close any of them.
+  for (ControlObject* each : told) RuntimeLockObject(AsObject(each));
+  for (ControlObject* each : told) {
+    if (SubPane* moved = ControlPane(each)) SettleControlState(each, moved);
+  }
+  for (ControlObject* each : told) RuntimeUnlockObject(AsObject(each));
 }
 
 VornRuntimeObject* ControlParentGetter(VornRuntimeObject* ctl, int32_t) {

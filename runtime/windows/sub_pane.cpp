@@ -185,6 +185,17 @@ void SubPane::SetParent(SubPane* parent) {
   }
   if (SubPane* old = GetParent()) old->RemoveSubPane(this);
   parent->AddSubPane(this);
+  // What hid the pane where it lay has no say where it goes: its new place decides at once.
+  SetShownByContainer(ShownByItsPlace());
+}
+
+bool SubPane::ShownByItsPlace() {
+  SubPane* parent = GetParent();
+  if (!parent || parent->IsWindow()) return true;
+  if (parent->AsTabPanel() || parent->AsPagePanel()) {
+    return parent->IsDisplayed() && mTabPanelIndex >= 1 && mTabPanelIndex == parent->CurrentPanelPage();
+  }
+  return parent->mShownByContainer;
 }
 
 void SubPane::UpdateParent(bool checkVisible, bool checkTabIndex) {

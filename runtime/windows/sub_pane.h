@@ -203,6 +203,10 @@ class SubPane : public Pane, public MadeInOrder {
   int32_t LockCount() const { return mLockCount; }
   int32_t TabPanelIndex() const { return mTabPanelIndex; }
   bool ShownByContainer() const { return mShownByContainer; }
+  // What the panes above let this one show: a page or tab panel shows the panes of its current
+  // page while it shows itself, and a pane on no page on none of them; any other pane passes on
+  // what it was given. A pane is given it whenever it moves, whatever moved it.
+  bool ShownByItsPlace();
   bool AutoDeactivate() const { return mAutoDeactivate; }
   void SetAutoDeactivate(bool value) { mAutoDeactivate = value; }
   void SetNoRedrawOnEnable(bool value) { mNoRedrawOnEnable = value; }

@@ -98,7 +98,7 @@ bool SubPane::HearsInput() {
 void SubPane::SetVisible(bool visible) {
   if (visible == mVisible) return;
   if (!mShownByContainer) {
-    if (mTabPanelIndex > 0) {
+    if (mTabPanelIndex > 0 || !ShownByItsPlace()) {
       // A page that is not showing: the wish is kept for when the page comes up.
       mVisible = visible;
       return;
@@ -147,12 +147,7 @@ void SubPane::SetTabPanelIndex(int32_t index) {
       if ((*it)->mSubPanes.parent == this) (*it)->SetTabPanelIndex(index);
     }
   }
-  for (SubPane* p = GetParent(); p; p = p->GetParent()) {
-    if (p->AsTabPanel() || p->AsPagePanel()) {
-      SetShownByContainer(p->CurrentPanelPage() == index);
-      break;
-    }
-  }
+  SetShownByContainer(ShownByItsPlace());
 }
 
 int32_t SubPane::ChangeState(int32_t code) {

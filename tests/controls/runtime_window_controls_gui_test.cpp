@@ -19,6 +19,7 @@
 #include "support/gui_support.h"
 #include "vorn/class_abi.h"
 #include "vorn/control_api.h"
+#include "vorn/controls2_api.h"
 #include "vorn/controls_api.h"
 #include "vorn/listbox_api.h"
 #include "vorn/window_api.h"
@@ -245,17 +246,25 @@ TEST(RuntimeWindowControlsTest, TheWheelMovesScrollBarsAndSlidersByTheirLineStep
 
 // A disabled control, or one in a disabled canvas (inCanvas), hears no input: no event fires,
 // no value or scroll position moves. Key rows focus the control before the canvas is disabled.
-enum class Input { kWheel, kClick, kDrag, kKeys, kRightClick };
+enum class Input { kWheel, kClick, kDrag, kKeys, kRightClick, kClickTabAndType };
 const char* const kInputs[][2] = {{"Wheel", "click 5 click 5"}, {"Click", "click 1"},
                                   {"Drag", "mousedown 1 sleep 0.1 mousemove_relative 40 0 sleep 0.1 mouseup 1"},
-                                  {"Keys", "key --delay 40 Down Right x space"}, {"RightClick", "click 3"}};
+                                  {"Keys", "key --delay 40 Down Right x space"}, {"RightClick", "click 3"},
+                                  {"ClickTabAndType", "click 1 sleep 0.2 key --delay 40 Tab z space Tab z space Tab z space"}};
 // A page panel takes the control by its page number after the panel was disabled (intoPages).
 // A group box holding the control moves (move): to another box, to the window (out of an outer
 // box disabled or hidden like the control, so that the box comes back to life), onto a tab
-// panel, or into an enabled box on a disabled tab panel; the control was disabled itself before
+// panel's shown page, or into an enabled box on a disabled tab panel; the control was disabled itself before
 // (or hidden, with hidden), except on the disabled panel, where it is enabled and keeps the focus.
 enum class Move { kNone, kToBox, kToNil, kToTabPanel, kToBoxOnDisabledPanel };
-struct DeafRow { const char* cls; Input input; bool inCanvas = false; bool intoPages = false; Move move = Move::kNone; bool hidden = false; };
+// Across a tab panel showing the first of its two pages, by a click, Tab and typing (page): the
+// control, or the box it lies in, is moved by Parent, by its page number, or by the box's page
+// number, which puts the control by its bounds into a later box on the panel, hidden (hidden) or
+// disabled. The first rows end on the window or the shown page, where the control is heard.
+enum class Page { kNone, kOffHiddenPage, kBoxOffHiddenPage, kNumberOffHiddenPage, kBoxNumberShown,
+                  kIntoBoxOnHiddenPage, kIntoHiddenBox, kOntoPanelWithoutPage, kNumberOntoHiddenPage,
+                  kBoxNumberHidden, kBoxNumberIntoOffBox };
+struct DeafRow { const char* cls; Input input; bool inCanvas = false; bool intoPages = false; Move move = Move::kNone; bool hidden = false; Page page = Page::kNone; };
 void PrintTo(const DeafRow& row, std::ostream* out) { *out << row.cls; }
 const DeafRow kDeafRows[] = {
     {"Slider", Input::kWheel}, {"ScrollBar", Input::kWheel, true}, {"Listbox", Input::kWheel},
@@ -266,7 +275,8 @@ const DeafRow kDeafRows[] = {
     {"Listbox", Input::kRightClick}, {"Canvas", Input::kRightClick, true}, {"EditField", Input::kRightClick},
     {"EditField", Input::kKeys, false, true}, {"PushButton", Input::kKeys, false, true}, {"Canvas", Input::kKeys, false, true},
 };
-// Every kind by its own input through every move, and hidden through every move by a click.
+// Every kind by its own input through every move, and hidden through every move by a click; each
+// kind that takes typing through every page row.
 std::vector<DeafRow> DeafRows() {
   std::vector<DeafRow> rows(std::begin(kDeafRows), std::end(kDeafRows));
   const std::pair<const char*, Input> kinds[] = {
@@ -278,6 +288,11 @@ std::vector<DeafRow> DeafRows() {
       rows.push_back({cls, input, false, false, move});
       rows.push_back({cls, Input::kClick, false, false, move, true});
     }
+  }
+  for (const char* cls : {"EditField", "PushButton", "Canvas"}) {
+    for (int page = 1; page <= static_cast<int>(Page::kBoxNumberIntoOffBox); ++page)
+      rows.push_back({cls, Input::kClickTabAndType, false, false, Move::kNone, true, static_cast<Page>(page)});
+    rows.push_back({cls, Input::kClickTabAndType, false, false, Move::kNone, false, Page::kBoxNumberIntoOffBox});
   }
   return rows;
 }
@@ -296,6 +311,14 @@ void OnDeafCreateControls(VornRuntimeObject* self) {
   // A pane lies in the earlier panes that enclose it: the box in the outer one, the control in
   // the box; the destinations come after, so that they hold nothing until the move.
   const Move move = gDeafRow->move;
+  const Page page = gDeafRow->page;
+  if (page != Page::kNone) gDeafPanel = AddHolder(self, "TabPanel", "Panel", MakeRect(0, 0, 300, 210));
+  if (page == Page::kBoxOffHiddenPage || page >= Page::kBoxNumberHidden || page == Page::kBoxNumberShown)
+    gDeafBox = AddHolder(self, "GroupBox", "Box", MakeRect(20, 20, 280, 190));
+  if (page == Page::kBoxNumberIntoOffBox) {
+    gDeafTarget = AddHolder(self, "GroupBox", "Target", MakeRect(10, 10, 290, 200));
+    ControlTabPanelIndexSetter(gDeafTarget, 0, 1);  // on the shown page, after the box
+  }
   if (move == Move::kToNil) gDeafTarget = AddHolder(self, "GroupBox", "Outer", MakeRect(0, 0, 300, 210));
   if (move != Move::kNone) gDeafBox = AddHolder(self, "GroupBox", "Box", MakeRect(20, 20, 280, 190));
   const test::PackedStream canvas = test::PackedStream().Bool(28, true);  // AcceptFocus
@@ -314,6 +337,29 @@ void OnDeafCreateControls(VornRuntimeObject* self) {
     gDeafTarget = AddHolder(self, "GroupBox", "Target", MakeRect(10, 10, 290, 200));
   if (gDeafPanel) ControlTabPanelIndexSetter(gDeafTarget, 0, 1);  // onto the panel's first page
   if (move == Move::kToTabPanel) gDeafTarget = AddHolder(self, "TabPanel", "Target", MakeRect(0, 0, 300, 210));
+  if (page == Page::kIntoBoxOnHiddenPage || page == Page::kIntoHiddenBox)
+    gDeafTarget = AddHolder(self, "GroupBox", "Target", MakeRect(10, 10, 290, 200));
+  if (page == Page::kIntoBoxOnHiddenPage) ControlTabPanelIndexSetter(gDeafTarget, 0, 2);
+}
+
+// Moves the control of a page row; true when it ends where it shows.
+bool MoveAcrossPages(Page page) {
+  auto number = [](RuntimeObject* ctl, int32_t value) { ControlTabPanelIndexSetter(ctl, 0, value); };
+  if (page == Page::kOffHiddenPage || page == Page::kNumberOffHiddenPage || page == Page::kNumberOntoHiddenPage)
+    number(gDeaf, 2);
+  if (page == Page::kIntoHiddenBox || page == Page::kBoxNumberIntoOffBox)
+    (gDeafRow->hidden ? ControlVisibleSetter : controlEnabledSetter)(gDeafTarget, 0, 0);
+  switch (page) {
+    case Page::kOffHiddenPage: ControlParentSetter(gDeaf, 0, nullptr); break;
+    case Page::kBoxOffHiddenPage: number(gDeafBox, 2), ControlParentSetter(gDeafBox, 0, nullptr); break;
+    case Page::kNumberOffHiddenPage: number(gDeaf, 0); break;
+    case Page::kBoxNumberShown: case Page::kBoxNumberIntoOffBox: number(gDeafBox, 1); break;
+    case Page::kBoxNumberHidden: number(gDeafBox, 2); break;
+    case Page::kOntoPanelWithoutPage: ControlParentSetter(gDeaf, 0, gDeafPanel); break;
+    case Page::kIntoBoxOnHiddenPage: case Page::kIntoHiddenBox: ControlParentSetter(gDeaf, 0, gDeafTarget); break;
+    default: break;
+  }
+  return page <= Page::kBoxNumberShown;
 }
 
 class DeafControlTest : public ::testing::TestWithParam<DeafRow> {};
@@ -335,14 +381,24 @@ TEST_P(DeafControlTest, ADisabledControlHearsNoInput) {
   if (gDeafRow->input == Input::kKeys) RuntimeSetFocus(gDeaf);
   test::PumpFor(50);
   const Move move = gDeafRow->move;
-  if (gDeafRow->hidden) {
+  const Page page = gDeafRow->page;
+  const bool paged = page != Page::kNone, heard = paged && MoveAcrossPages(page);
+  const bool onPageTwo = page == Page::kIntoBoxOnHiddenPage || page == Page::kNumberOntoHiddenPage || page == Page::kBoxNumberHidden;
+  if (onPageTwo) ControlVisibleSetter(gDeaf, 0, 0), ControlVisibleSetter(gDeaf, 0, 1);  // a wish kept for its page
+  SubPane* pane = ControlPane(AsControl(gDeaf));
+  if (paged) {
+    test::PumpFor(50);
+    EXPECT_EQ(GTK_WIDGET_VISIBLE(pane->Widget()) != 0, heard || !gDeafRow->hidden) << "drawn where its page is not";
+    EXPECT_EQ(GTK_WIDGET_SENSITIVE(pane->Widget()) != 0, heard || gDeafRow->hidden) << "sensitive in a disabled box";
+  } else if (gDeafRow->hidden) {
     ControlVisibleSetter(gDeaf, 0, 0);
   } else if (move != Move::kToBoxOnDisabledPanel) {
     controlEnabledSetter(gDeafCanvas ? gDeafCanvas : gDeaf, 0, 0);
   }
-  if (gDeafPanel) controlEnabledSetter(gDeafPanel, 0, 0);
+  if (move == Move::kToBoxOnDisabledPanel) controlEnabledSetter(gDeafPanel, 0, 0);
   if (move == Move::kToNil) (gDeafRow->hidden ? ControlVisibleSetter : controlEnabledSetter)(gDeafTarget, 0, 0);
   if (gDeafRow->intoPages) ControlTabPanelIndexSetter(gDeaf, 0, 1);
+  if (move == Move::kToTabPanel) ControlTabPanelIndexSetter(gDeafBox, 0, 1);  // a pane on no page shows on none
   if (move != Move::kNone) ControlParentSetter(gDeafBox, 0, move == Move::kToNil ? nullptr : gDeafTarget);
   test::PumpFor(50);
   if (gDeafRow->intoPages) { EXPECT_EQ(ControlPane(AsControl(gDeaf))->GetParent(), ControlPane(AsControl(gDeafCanvas))); }
@@ -354,7 +410,7 @@ TEST_P(DeafControlTest, ADisabledControlHearsNoInput) {
     EXPECT_EQ(ControlPane(AsControl(gDeaf))->GetParent(), ControlPane(AsControl(gDeafBox)));
     if (gDeafPanel) { EXPECT_EQ(ControlPane(AsControl(gDeafTarget))->GetParent(), ControlPane(AsControl(gDeafPanel))); }
   }
-  if (gDeafRow->hidden) { EXPECT_FALSE(GTK_WIDGET_VISIBLE(ControlPane(AsControl(gDeaf))->Widget())) << "it came back"; }
+  if (gDeafRow->hidden && !paged) { EXPECT_FALSE(GTK_WIDGET_VISIBLE(pane->Widget())) << "it came back"; }
   for (const char* event : {"MouseWheel", "MouseDown", "MouseDrag", "MouseUp", "KeyDown", "ValueChanged", "Change",
                             "TextChange", "TextChanged", "Action", "GotFocus", "CellClick", "ConstructContextualMenu"})
     RuntimeInstallInstanceEventHandler(gDeaf, string(event).Rep(), Fn(&OnHeard));
@@ -363,7 +419,11 @@ TEST_P(DeafControlTest, ADisabledControlHearsNoInput) {
   test::ScreenPoint(native, (b.left + b.right) / 2, (b.top + b.bottom) / 2, &x, &y);
   test::MovePointer(x, y, kInputs[static_cast<int>(gDeafRow->input)][1]);
   test::PumpFor(300);
-  EXPECT_EQ(gHeard, 0) << "the control heard the input";
+  EXPECT_EQ(gHeard > 0, heard) << "the control heard the input, or was lost";
+  if (onPageTwo) {
+    tabPanelValueSetter(gDeafPanel, 0, 1);
+    EXPECT_TRUE(pane->IsDisplayed() && GTK_WIDGET_VISIBLE(pane->Widget())) << "lost with its page";
+  }
   if (kind == "Listbox") { EXPECT_EQ(listScrollPositionGetter(gDeaf, 0), 0) << "the list scrolled"; }
   if (kind == "ScrollBar" || kind == "Slider") { EXPECT_EQ(scrollerPropGetter(gDeaf, kScrollerValue), 50) << "it moved"; }
   for (RuntimeObject** held : {&gDeaf, &gDeafCanvas, &gDeafBox, &gDeafTarget, &gDeafPanel})
@@ -371,11 +431,14 @@ TEST_P(DeafControlTest, ADisabledControlHearsNoInput) {
   test::CloseAndRelease(window);
 }
 
+const char* const kPages[] = {"", "_OffAHiddenPage", "_BoxOffAHiddenPage", "_NumberOffAHiddenPage", "_BoxNumberToTheShownPage",
+                              "_IntoABoxOnAHiddenPage", "_IntoAnOffBox", "_OntoAPanelWithoutAPage", "_NumberOntoAHiddenPage",
+                              "_BoxNumberToAHiddenPage", "_BoxNumberIntoAnOffBox"};
 const char* const kMoves[] = {"", "_BoxToAnotherBox", "_BoxOutOfAnOffBoxToTheWindow", "_BoxToATabPanel", "_BoxIntoABoxOnADisabledPanel"};
 INSTANTIATE_TEST_SUITE_P(Rows, DeafControlTest, ::testing::ValuesIn(DeafRows()), [](const auto& info) {
   return std::string(info.param.cls) + "_" + kInputs[static_cast<int>(info.param.input)][0] +
          (info.param.inCanvas ? "_InADisabledCanvas" : "") + (info.param.intoPages ? "_IntoDisabledPages" : "") +
-         (info.param.hidden ? "_Hidden" : "") + kMoves[static_cast<int>(info.param.move)];
+         (info.param.hidden ? "_Hidden" : "") + kMoves[static_cast<int>(info.param.move)] + kPages[static_cast<int>(info.param.page)];
 });
 
 }  // namespace
