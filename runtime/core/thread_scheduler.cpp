@@ -242,6 +242,14 @@ class ThreadSwitchTask : public BackgroundTask {
   bool KeepsLoopAwake() const override { return false; }
 };
 
+// When the main thread last got the runtime back from the others.
+gint64 sMainTurnStart = 0;
+
+// The switch source lets a turn of the main thread last this long first. At the default priority
+// and ready at every iteration while a thread computes, it would otherwise keep GLib from ever
+// dispatching anything less urgent: GTK's redrawing and resizing, and idle work.
+constexpr gint64 kMainTurnMicroseconds = 1000;
+
 // Lets the other threads run from every main loop of the main thread, also from those that GTK
 // runs itself for its own dialogs and that never come back to the run loop; a loop may block
 // while no other thread can run, until the earliest sleeper is due.
@@ -249,7 +257,11 @@ gboolean SwitchSourcePrepare(GSource*, gint* timeout) {
   *timeout = -1;
   if (ThreadSwitchingSuspended() || sCurrentThread != &MainRecord()) return FALSE;
   int32_t wait = MillisecondsUntilRunnable(&MainRecord());
-  if (wait == 0) return TRUE;
+  if (wait == 0) {
+    const gint64 held = g_get_monotonic_time() - sMainTurnStart;
+    if (held >= kMainTurnMicroseconds) return TRUE;
+    wait = static_cast<int32_t>((kMainTurnMicroseconds - held + 999) / 1000);
+  }
   *timeout = wait;
   return FALSE;
 }
@@ -356,7 +368,10 @@ void YieldToNextThreadInternal() {
   }
   FreeDeadThreads();
   // A signal taken while another thread ran is carried out once the main thread is back.
-  if (self == &MainRecord()) HandlePendingTermination();
+  if (self == &MainRecord()) {
+    sMainTurnStart = g_get_monotonic_time();
+    HandlePendingTermination();
+  }
 }
 
 int WaitForDescriptor(int fd, short events, int timeoutMs) {

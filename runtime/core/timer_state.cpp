@@ -19,15 +19,50 @@ void DisarmTimer(TimerState* timer) {
   }
 }
 
-// One step below the window-system events: GDK hands out one event per loop iteration, and
-// GLib dispatches only the most urgent sources that are ready, so a timer due at every
-// iteration (an Action longer than its period) still lets the events it causes be served
-// between its Actions instead of piling up behind them, and fires as soon as they are.
-constexpr int kTimerPriority = G_PRIORITY_DEFAULT + 1;
+// A timer's own source at the default priority, beside the window-system events and thread
+// switching: GLib dispatches only the most urgent ready sources, so a timer below them would
+// never fire while one of them is ready at every iteration (a thread computing, the pointer
+// moving over a busy control).
+struct TimerSource {
+  GSource source;
+  TimerState* timer;
+  gint64 periodUs;
+};
+
+// Runs the Action and sets when it is due next. A firing the loop served late is followed by the
+// next one a period after it was due, so the load of the loop does not stretch the period. An
+// Action that outlasts its period is followed by a whole period without the timer: GDK hands out
+// one event per iteration, so a timer due at every iteration would let the events its Actions
+// cause pile up. Behind by more than a period, the timer fires once and goes on from there.
+gboolean DispatchTimerSource(GSource* source, GSourceFunc, gpointer) {
+  auto* self = reinterpret_cast<TimerSource*>(source);
+  const gint64 due = g_source_get_ready_time(source);
+  const gint64 start = g_get_monotonic_time();
+  // The Action may free the timer or re-arm it afresh: only the source is looked at afterwards.
+  if (TimerFired(self->timer) == G_SOURCE_REMOVE) return G_SOURCE_REMOVE;
+  if (g_source_is_destroyed(source)) return G_SOURCE_REMOVE;
+  const gint64 end = g_get_monotonic_time();
+  gint64 next = due + self->periodUs;
+  if (end - start >= self->periodUs) {
+    next = end + self->periodUs;
+  } else if (next <= end - self->periodUs) {
+    next = end;
+  }
+  g_source_set_ready_time(source, next);
+  return G_SOURCE_CONTINUE;
+}
+
+GSourceFuncs sTimerSourceFuncs = {nullptr, nullptr, &DispatchTimerSource, nullptr, nullptr, nullptr};
 
 void ArmTimer(TimerState* timer) {
-  timer->mTimeoutID =
-      g_timeout_add_full(kTimerPriority, static_cast<guint>(timer->mPeriod), &TimerFired, timer, nullptr);
+  GSource* source = g_source_new(&sTimerSourceFuncs, sizeof(TimerSource));
+  auto* self = reinterpret_cast<TimerSource*>(source);
+  self->timer = timer;
+  self->periodUs = gint64{timer->mPeriod} * 1000;
+  g_source_set_priority(source, G_PRIORITY_DEFAULT);
+  g_source_set_ready_time(source, g_get_monotonic_time() + self->periodUs);
+  timer->mTimeoutID = g_source_attach(source, nullptr);
+  g_source_unref(source);
 }
 
 }  // namespace

@@ -96,6 +96,18 @@ TEST(TimerStateTest, AMultipleTimerFiresEveryPeriodUntilTurnedOff) {
   Release(timer);
 }
 
+// The loop held up for ten periods: one firing stands for all of them, not ten in a row.
+TEST(TimerStateTest, ATimerHeldUpForManyPeriodsCatchesUpOnce) {
+  FakeTimer* timer = NewTimer();
+  SetTimerPeriod(&timer->state, 20);
+  SetTimerMode(&timer->state, kTimerMultiple);
+  g_usleep(200000);
+  RunFor(30);
+  EXPECT_GE(timer->fired.size(), 1u);
+  EXPECT_LE(timer->fired.size(), 3u);
+  Release(timer);
+}
+
 TEST(TimerStateTest, ChangingThePeriodOfARunningTimerReArmsIt) {
   FakeTimer* timer = NewTimer();
   SetTimerPeriod(&timer->state, 1000);
