@@ -325,7 +325,10 @@ bool DbReplayJournal(vndbStore& journal, const DbJournalInfo& info, vndbStore& d
     if (offset + kDbPageSize > info.length) continue;
     if (!database.Write(offset, entry.data() + 4, kDbPageSize)) return false;
   }
-  return database.SetLength(info.length) && database.Write(0, info.header, kDbHeaderSize) && database.Sync();
+  // The header put back clears the file's mark, so it goes only once every image is on the
+  // medium: a clear mark beside a journal whose magic lost a byte reads as a whole commit.
+  return database.SetLength(info.length) && database.Sync() && database.Write(0, info.header, kDbHeaderSize) &&
+         database.Sync();
 }
 
 }  // namespace vorn

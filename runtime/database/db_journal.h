@@ -90,7 +90,8 @@ enum class DbJournalState {
 DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInfo* info,
                              const uint8_t* fileHeader = nullptr);
 
-// Puts the journal's page images, length and header back into the database file and syncs it.
+// Puts the journal's page images and length back into the database file and syncs them, then
+// its header (with the mark clear) and syncs again.
 bool DbReplayJournal(vndbStore& journal, const DbJournalInfo& info, vndbStore& database);
 
 // Makes the journal unreplayable (its commit is done): clears its magic and syncs. `cleared`

@@ -115,12 +115,35 @@ void RunPowerCuts(uint32_t shuffleSeed, size_t budget = 0, int zeroedMagicByte =
   }
 }
 
+SimDisk InterruptedCommit(bool written);
+
+// The open that puts an interrupted commit back is cut at every moment in its turn, and a byte of
+// the journal's magic is then zeroed: the next open still finds the last commit whole.
+void CutTheReplay(uint32_t seed) {
+  std::mt19937 random(seed);
+  const SimDisk interrupted = InterruptedCommit(true);
+  for (int64_t cut = 0, opened = 0; !opened; ++cut) {
+    SimDisk disk = interrupted;
+    disk.operationsLeft = cut;
+    opened = vndbHandle::Open(disk.Storage()) != nullptr;
+    disk.PowerCut(&random);
+    disk.Heal();
+    if (disk.journal.exists && disk.journal.current.size() > kDbJournalEntriesOffset)
+      disk.journal.current[seed % 4] = 0;
+    std::string error;
+    auto db = vndbHandle::Open(disk.Storage(), &error);
+    ASSERT_TRUE(db) << "seed " << seed << ", replay cut at " << cut << ": " << error;
+    EXPECT_EQ(Rows(*db), RowsAfter(1)) << "seed " << seed << ", replay cut at " << cut;
+  }
+}
+
 TEST(JournalTest, APowerCutAtAnyMomentKeepsWholeCommits) {
   // Seeded, so that a failure can be replayed.
   for (uint32_t seed = 0; seed <= 8; ++seed) RunPowerCuts(seed);
   for (uint32_t seed = 0; seed <= 3; ++seed) RunPowerCuts(seed, 4);
   // A zero byte in the magic of a journal still needed is damage, not its retiring.
   for (uint32_t seed = 1; seed <= 8; ++seed) RunPowerCuts(seed, seed % 2 ? 0 : 4, int(seed % 4));
+  for (uint32_t seed = 1; seed <= 8; ++seed) CutTheReplay(seed);
 }
 
 TEST(JournalTest, ARollbackUndoesPagesThatReachedTheFileEarly) {
@@ -171,12 +194,13 @@ TEST(JournalTest, AFullDiskUndoesTheCommitAndKeepsTheLast) {
 }
 
 // The disk as a commit left it when the power went after the file was marked and partly
-// written: the journal is needed to put the last commit back.
-SimDisk InterruptedCommit() {
+// written (`written`: with every page synced): the journal is needed to put the last commit back.
+SimDisk InterruptedCommit(bool written) {
   gRowsPerTransaction = 12;
   // The mark and the pages are synced together, so only some of the writes since surviving
   // leave the mark set.
   std::mt19937 keep(1);
+  SimDisk last;
   for (int64_t cut = 0; cut < 1000; ++cut) {
     SimDisk disk;
     {
@@ -187,13 +211,16 @@ SimDisk InterruptedCommit() {
       disk.operationsLeft = cut;
       db->Commit();
     }
-    disk.PowerCut(&keep);
-    if (DbGet32(disk.database.current.data() + kDbHeaderOpenFlag) == 1 && !disk.journal.current.empty())
-      return disk;
+    disk.PowerCut(written ? nullptr : &keep);
+    const bool marked = DbGet32(disk.database.current.data() + kDbHeaderOpenFlag) == 1 && !disk.journal.current.empty();
+    if (marked && !written) return disk;
+    if (marked) last = disk;
+    else if (!last.database.current.empty()) return last;
   }
   ADD_FAILURE() << "no commit was cut short after marking the file";
   return {};
 }
+SimDisk InterruptedCommit() { return InterruptedCommit(false); }
 
 // The disk a program left that died after its second commit returned (the journal kept, its
 // magic cleared) or, spilling, with its third under way (five sealed batches: 1 entry, 0, 0, 6, 6).
