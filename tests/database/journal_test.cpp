@@ -144,6 +144,13 @@ TEST(JournalTest, APowerCutAtAnyMomentKeepsWholeCommits) {
   // A zero byte in the magic of a journal still needed is damage, not its retiring.
   for (uint32_t seed = 1; seed <= 8; ++seed) RunPowerCuts(seed, seed % 2 ? 0 : 4, int(seed % 4));
   for (uint32_t seed = 1; seed <= 8; ++seed) CutTheReplay(seed);
+  // Yet a commit that spilled nothing syncs four times: the journal, the file's mark, its pages
+  // and its cleared mark, the last being the commit's end.
+  SimDisk disk;
+  auto db = NewDatabase(disk);
+  const int64_t before = disk.syncs;
+  ASSERT_TRUE(db->AddTableRecord("log", {{"id", "1"}}) && db->Commit());
+  EXPECT_EQ(disk.syncs - before, 4);
 }
 
 TEST(JournalTest, ARollbackUndoesPagesThatReachedTheFileEarly) {
@@ -241,16 +248,28 @@ size_t SealEnd(const std::vector<uint8_t>& journal, int nth = 1) {
   return at;
 }
 
+// A journal header given another version, its checksum made again.
+void Reversion(uint8_t* header, uint32_t version) {
+  DbPut32(header + 4, version);
+  const uint64_t sum = DbChecksum(0x6A09E667F3BCC908ULL, header, 104);
+  DbPut32(header + 104, uint32_t(sum >> 32));
+  DbPut32(header + 108, uint32_t(sum));
+}
+
 // The journal as earlier versions wrote it: no seals, the header at 0 counting every entry, the
-// entries from 112 (version 1) or 8192 (version 2), `torn` bytes of the header put at 4096.
+// entries from 112 (version 1) or 8192 (version 2), `torn` bytes of the header put at 4096;
+// version 3 keeps the records and headers as they are.
 void AsVersion(SimDisk& disk, uint32_t version, size_t torn = 0) {
   std::vector<uint8_t>& journal = disk.journal.current;
+  if (version == 3) {
+    for (size_t at : {size_t(0), size_t(kDbJournalSecondSlot)})
+      if (DbGet32(&journal[at]) != 0) Reversion(&journal[at], 3);
+    for (int n = 1; SealEnd(journal, n) <= journal.size(); ++n) Reversion(&journal[SealEnd(journal, n) - 112], 3);
+    return;
+  }
   const size_t seal = SealEnd(journal) - kDbJournalSealSize;
   std::vector<uint8_t> old(journal.begin() + seal + 4, journal.begin() + seal + kDbJournalSealSize);
-  DbPut32(old.data() + 4, version);
-  const uint64_t sum = DbChecksum(0x6A09E667F3BCC908ULL, old.data(), 104);
-  DbPut32(old.data() + 104, uint32_t(sum >> 32));
-  DbPut32(old.data() + 108, uint32_t(sum));
+  Reversion(old.data(), version);
   old.resize(version == 1 ? kDbJournalHeaderSize : kDbJournalEntriesOffset);
   for (size_t i = 0; i < torn; ++i) old[kDbJournalSecondSlot + i] = old[i];
   old.insert(old.end(), journal.begin() + kDbJournalEntriesOffset, journal.begin() + seal);
@@ -267,6 +286,7 @@ TEST(JournalTest, OnlyASoundJournalOfTheFileIsReplayed) {
   };
   constexpr auto kept = [] { return Left(false); };
   constexpr auto spilling = [] { return Left(true); };
+  constexpr auto written = [] { return InterruptedCommit(true); };
   const Case cases[] = {
       {"sound", [](SimDisk&) {}, nullptr},
       {"cut by a byte", [](SimDisk& d) { d.journal.current.resize(SealEnd(d.journal.current) - 1); }, "is damaged"},
@@ -288,7 +308,10 @@ TEST(JournalTest, OnlyASoundJournalOfTheFileIsReplayed) {
        [](SimDisk& d) { d.journal.current[30] ^= 1, d.database.current[kDbHeaderOpenFlag + 3] = 0; }, "is damaged"},
       {"a byte of the header at 4096 flipped", [](SimDisk& d) { d.journal.current[kDbJournalSecondSlot + 30] ^= 1; }, nullptr},
       {"a seal byte flipped", [](SimDisk& d) { d.journal.current[SealEnd(d.journal.current) - 20] ^= 1; }, "is damaged"},
-      {"a seal byte flipped, the header at 4096 counting its batch, the file's mark clear", [](SimDisk& d) {
+      // The version before cleared the mark with the pages: a clear one proves no whole commit.
+      {"written as version 3, a seal byte flipped, the header at 4096 counting its batch, the file's mark clear",
+       [](SimDisk& d) {
+         AsVersion(d, 3);
          std::vector<uint8_t>& j = d.journal.current;
          std::copy_n(j.begin() + SealEnd(j) - 112, 112, j.begin() + kDbJournalSecondSlot);
          j[SealEnd(j) - 20] ^= 1, d.database.current[kDbHeaderOpenFlag + 3] = 0;
@@ -313,6 +336,13 @@ TEST(JournalTest, OnlyASoundJournalOfTheFileIsReplayed) {
       {"its magic zeroed, a page byte flipped",
        [](SimDisk& d) { d.journal.current[3] = 0, d.journal.current[kDbJournalEntriesOffset + 4000] ^= 0x10; },
        "is damaged"},
+      {"written as version 3, every page written, the file's mark clear",
+       [](SimDisk& d) { AsVersion(d, 3), d.database.current[kDbHeaderOpenFlag + 3] = 0; }, nullptr, written},
+      {"every page written, the file's mark clear", [](SimDisk& d) { d.database.current[kDbHeaderOpenFlag + 3] = 0; },
+       nullptr, written, 2},
+      {"every page written, the file's mark clear, a seal byte flipped",
+       [](SimDisk& d) { d.database.current[kDbHeaderOpenFlag + 3] = 0, d.journal.current[SealEnd(d.journal.current) - 20] ^= 1; },
+       nullptr, written, 2},
       {"from another file", [](SimDisk& d) { d.identity = 8; }, "belongs to another database"},
       {"missing", [](SimDisk& d) { d.journal.exists = false; }, "unfinished transaction"},
   };
@@ -513,9 +543,10 @@ std::vector<DiskFailure> CommitFailures() {
     failures.insert(failures.end(), {{syncs, -1, false, 0}, {syncs, 0, false, 0}, {syncs, -1, true, 0}});
   for (int64_t writes = 0; writes < 40; ++writes)
     failures.insert(failures.end(), {{-1, writes, false, 0}, {-1, writes, false, 2}});
-  // The retiring sync fails, and the power goes with some writes since: the undoing must not
-  // have begun while the journal could still read as retired.
-  for (uint32_t keep = 1; keep <= 8; ++keep) failures.push_back({.syncs = 2, .keep = keep});
+  // The sync of the pages or of the cleared mark fails, and the power goes with some writes
+  // since: the undoing must not have begun while the file's mark could still read clear.
+  for (uint32_t keep = 1; keep <= 8; ++keep)
+    failures.insert(failures.end(), {{.syncs = 2, .keep = keep}, {.syncs = 3, .keep = keep}});
   SimDisk dry;
   std::string what;
   auto db = SecondPending(dry, {.rewrites = INT64_MAX}, &what);
