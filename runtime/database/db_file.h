@@ -4,10 +4,10 @@
 // Changed pages stay in the cache until commit. Commit first writes the images those pages had
 // into the journal beside the file and syncs it, then marks the header "transaction open" and
 // syncs, writes the pages and syncs, clears the mark and syncs; the commit is done when that
-// cleared mark is synced (the journal's magic is cleared after, unsynced). A commit cut short at any moment before that is undone from
-// the journal when the file is next opened, and one that fails is undone at once (or, when the
-// disk refuses even that, at the next use or open), so what a commit reports is what the file
-// holds.
+// cleared mark is synced (the journal's magic is cleared after, unsynced). A commit cut short
+// at any moment before that is undone from the journal when the file is next opened, and one
+// that fails is undone at once (or, when the disk refuses even that, at the next use or open),
+// so what a commit reports is what the file holds.
 // Every page read is checked before it is used; damage makes the handle refuse further commits.
 //
 // Page pointers stay good until the next outermost Scope begins (or Rollback, Close): clean

@@ -72,8 +72,8 @@ bool DecodeHeader(const uint8_t* header, uint32_t version, DbJournalInfo* info, 
 
 // Headers written for one commit.
 bool SameCommit(const DbJournalInfo& a, const DbJournalInfo& b) {
-  return a.identity == b.identity && a.serial == b.serial && a.length == b.length && a.markRetires == b.markRetires &&
-         std::memcmp(a.header, b.header, kDbHeaderSize) == 0;
+  return a.identity == b.identity && a.serial == b.serial && a.length == b.length &&
+         a.markRetires == b.markRetires && std::memcmp(a.header, b.header, kDbHeaderSize) == 0;
 }
 
 // The checksum of the entries so far, folded over one more: its page number, then its image.
@@ -294,12 +294,13 @@ DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInf
   // what its header at 0 cannot.
   const bool retired = Retired(first);
   if (retired && !Marked(fileHeader)) return DbJournalState::kDamaged;
-  // So does a header at 0 of this version beside a clear mark, whatever became of the records:
-  // its commit ended with that mark, and a later one touches the file only once its own header
-  // at 0 is on the medium.
+  // A sound header at 0 of the version written now retires the journal beside a clear mark,
+  // whatever became of the records: its commit ended with that mark, and a later one touches the
+  // file only once its own header at 0 is on the medium.
   DbJournalInfo bound;
   uint64_t unused = 0;
-  if (fileHeader && !Marked(fileHeader) && DecodeHeader(first, kJournalVersion, &bound, &unused) && bound.markRetires)
+  if (fileHeader && !Marked(fileHeader) && DecodeHeader(first, kJournalVersion, &bound, &unused) &&
+      bound.markRetires && bound.identity == identity)
     return DbJournalState::kDamaged;
   // A magic with no zero byte was written whole: any other than the magic, and the version
   // word, may be what was altered in the header at 0, so sealed records are looked for whenever

@@ -10,7 +10,8 @@
 //
 // Version 4 (written now) is laid out as version 3; its commit ends when the file's cleared
 // mark is synced (the file then holds every page), so beside a clear mark it is never put back,
-// and its magic is cleared afterwards without a sync. Version 3 (read still) has its records from 8192: entries, and after each batch of them a
+// and its magic is cleared afterwards without a sync.
+// Version 3 (read still) has its records from 8192: entries, and after each batch of them a
 // seal, u32 0xFFFFFFFF and a header counting every entry before it. A batch and its seal are
 // synced before any of its pages reach the file, so the records prove by themselves what may
 // need undoing, whatever happens to the headers at 0 and 4096. The header at 0 is written with
@@ -99,8 +100,8 @@ DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInf
 bool DbReplayJournal(vndbStore& journal, const DbJournalInfo& info, vndbStore& database);
 
 // Clears the magic of a journal whose commit is done, without a sync: the file's cleared mark,
-// already on the medium, retires it; the zeros tell older readers and any reader of the
-// journal alone. A failed write changes nothing.
+// already on the medium, retires it, so whether the zeros reach the medium changes nothing for
+// this version; they retire it for a reader of the version before too.
 void DbRetireJournal(vndbStore& journal);
 
 // A checksum that catches torn and flipped bytes (not an adversary).

@@ -298,9 +298,13 @@ TEST(JournalTest, OnlyASoundJournalOfTheFileIsReplayed) {
       {"its magic zeroed, a page byte flipped",
        [](SimDisk& d) { d.journal.current[3] = 0, d.journal.current[kDbJournalEntriesOffset + 4000] ^= 0x10; },
        "is damaged"},
-      {"as version 3, the file's mark clear", [](SimDisk& d) { AsVersion(d, 3), d.database.current[kDbHeaderOpenFlag + 3] = 0; }, nullptr},
-      {"the file's mark clear", [](SimDisk& d) { d.database.current[kDbHeaderOpenFlag + 3] = 0; }, nullptr, InterruptedCommit, 2},
+      {"as version 3, the file's mark clear",
+       [](SimDisk& d) { AsVersion(d, 3), d.database.current[kDbHeaderOpenFlag + 3] = 0; }, nullptr},
+      {"the file's mark clear", [](SimDisk& d) { d.database.current[kDbHeaderOpenFlag + 3] = 0; }, nullptr,
+       InterruptedCommit, 2},
       {"from another file", [](SimDisk& d) { d.identity = 8; }, "belongs to another database"},
+      {"from another file, the file's mark clear",
+       [](SimDisk& d) { d.identity = 8, d.database.current[kDbHeaderOpenFlag + 3] = 0; }, "belongs to another database"},
       {"missing", [](SimDisk& d) { d.journal.exists = false; }, "unfinished transaction"},
   };
   for (const Case& c : cases) {
