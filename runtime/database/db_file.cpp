@@ -285,11 +285,11 @@ bool vndbFile::Recover(const uint8_t* header) {
     // whose commit never reached the file or is whole in it.
     if (marked) return FailDamaged("The journal of the database file's unfinished transaction is damaged");
   } else if (state == DbJournalState::kSound) {
-    // A commit is done only once it has retired its journal: a sound one is put back, also
-    // when the file's mark is already clear.
     uint32_t before = DbGet32(info.header + kDbHeaderSerial);
     if (serial != info.serial && serial != before)
       return Fail("The journal beside the database file does not belong to it");
+    // A sound journal is put back, also when the file's mark is clear, unless it is of the
+    // version whose commit ended with that mark (read as retired then).
     replay = true;
   }
   if (!replay && marked) return Fail("The database file was left inside an unfinished transaction");
@@ -451,17 +451,19 @@ bool vndbFile::WriteChanges(const std::vector<vndbPage*>& pages) {
     if (!WritePage(*page)) return false;
   int64_t length = PageOffset(mPageCount);
   if (database.Length() != length && !database.SetLength(length)) return false;
+  if (!database.Sync()) return false;
+  // The commit point: once this is synced the file holds the commit, whatever the journal says.
+  // A write that failed may have put some of its zeros, and the mark may then read clear.
   uint32_t end[2] = {0, mNextRecordId};
-  return database.Sync() && WriteHeaderWords(kDbHeaderOpenFlag, end, 2) && database.Sync();
+  mMarkClearing = true;
+  uint8_t mark[4];
+  const bool written = WriteHeaderWords(kDbHeaderOpenFlag, end, 2);
+  mMarkCleared = written || !database.Read(kDbHeaderOpenFlag, mark, sizeof mark) || DbGet32(mark) == 0;
+  return written && database.Sync();
 }
 
 bool vndbFile::RestoreFromJournal() {
   if (!mJournal) return false;
-  // A journal whose retiring failed is the one to put back.
-  if (mJournalRetired) {
-    if (!DbReinstateJournal(*mJournal)) return false;
-    mJournalRetired = mRetireCleared = false;
-  }
   DbJournalInfo info;
   DbJournalState state = DbReadJournal(*mJournal, mStorage->Identity(), &info);
   // Only this transaction's own images may go back into the file.
@@ -469,7 +471,16 @@ bool vndbFile::RestoreFromJournal() {
     ReportDamage("the journal of the failed commit was overwritten, so its changes may be in the file");
     return true;
   }
-  bool restored = state == DbJournalState::kSound && DbReplayJournal(*mJournal, info, mStorage->Database());
+  if (state != DbJournalState::kSound) return false;
+  // A file whose clearing of the mark failed may read as holding a whole commit: it is marked
+  // again, on the medium, before any image goes back, or a cut in the replay would leave part of
+  // the commit under a clear mark.
+  if (mMarkClearing) {
+    const uint32_t marked = 1;
+    if (!WriteHeaderWords(kDbHeaderOpenFlag, &marked, 1) || !mStorage->Database().Sync()) return false;
+    mMarkClearing = mMarkCleared = false;
+  }
+  bool restored = DbReplayJournal(*mJournal, info, mStorage->Database());
   if (restored) mJournal->SetLength(0);
   return restored;
 }
@@ -501,13 +512,11 @@ bool vndbFile::Commit() {
   std::sort(pages.begin(), pages.end(),
             [](const vndbPage* a, const vndbPage* b) { return a->number < b->number; });
   mFileTouched = false;
+  mMarkClearing = mMarkCleared = false;
   bool written = !mSpillFailed && JournalPages(pages) && mStorage->JournalInPlace() && WriteChanges(pages);
-  // The commit is done once its journal can no longer be replayed; until then a failure (or a
-  // cut power supply) leaves it to be undone from the journal, the one this commit wrote.
-  if (written) {
-    mJournalRetired = true;
-    written = DbRetireJournal(*mJournal, &mRetireCleared);
-  }
+  // The commit is done once the file's cleared mark is synced; until then a failure (or a cut
+  // power supply) leaves it to be undone from the journal, the one this commit wrote.
+  if (written) DbRetireJournal(*mJournal);
   if (!written) {
     // Rollback puts the journal back when the file was touched.
     Rollback();
@@ -521,7 +530,7 @@ bool vndbFile::Commit() {
     if (!pending.empty()) mError += " (" + pending + ")";
     return false;
   }
-  mJournalRetired = mRetireCleared = false;
+  mMarkClearing = mMarkCleared = false;
   // Retired, its images only take room; the room of a small one is used again by the next
   // commit. Either goes without a sync.
   if (mJournal->Length() > kDbJournalKeptLength) mJournal->SetLength(0);
@@ -636,7 +645,7 @@ void vndbFile::Rollback() {
       // use of this handle, once the disk takes writes again) does it.
       if (!RestoreFromJournal()) {
         mRestorePending = true;
-        mOutcomeUnknown = mRetireCleared;
+        mOutcomeUnknown = mMarkCleared;
         SetError("The database file could not yet be put back to its last commit; it is when the "
                  "disk takes writes again or when the file is next opened");
       }

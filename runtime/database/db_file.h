@@ -3,11 +3,11 @@
 //
 // Changed pages stay in the cache until commit. Commit first writes the images those pages had
 // into the journal beside the file and syncs it, then marks the header "transaction open" and
-// syncs, writes the pages and syncs, clears the mark and syncs; the commit is done when the
-// journal is retired (its magic cleared and synced). A commit cut short at any moment before that is undone from
-// the journal when the file is next opened, and one that fails is undone at once (or, when the
-// disk refuses even that, at the next use or open), so what a commit reports is what the file
-// holds.
+// syncs, writes the pages and syncs, clears the mark and syncs; the commit is done when that
+// cleared mark is synced (the journal's magic is cleared after, unsynced). A commit cut short
+// at any moment before that is undone from the journal when the file is next opened, and one
+// that fails is undone at once (or, when the disk refuses even that, at the next use or open),
+// so what a commit reports is what the file holds.
 // Every page read is checked before it is used; damage makes the handle refuse further commits.
 //
 // Page pointers stay good until the next outermost Scope begins (or Rollback, Close): clean
@@ -208,13 +208,13 @@ class vndbFile {
   bool mSpillFailed = false;
   bool mFileTouched = false;     // the running commit wrote to the database file
   bool mMarkSynced = false;      // the medium holds this transaction's mark
-  bool mJournalRetired = false;  // the running commit wrote over its journal's magic, or tried to
-  bool mRetireCleared = false;   // ... and it reads as retired
+  bool mMarkClearing = false;    // the running commit wrote the file's cleared mark, or tried to
+  bool mMarkCleared = false;     // ... and the medium may hold it clear
   bool mRestorePending = false;  // a failed commit still to be undone from the journal
   uint64_t mTroubles = 0;
   uint64_t mUndos = 0;
   std::string mDamageReason;
-  // The failed commit's journal reads as retired and its magic could not be put back: until
+  // The failed commit's file may read as unmarked and its mark could not be set again: until
   // the undoing is done, an open may find the commit in the file.
   bool mOutcomeUnknown = false;
   std::unordered_map<std::string, TreeHint> mTreeHints;  // by lower-cased name

@@ -10,7 +10,11 @@ namespace {
 constexpr uint32_t kJournalMagic = 0x564E444A;  // "VNDJ"
 constexpr uint32_t kOneSlotVersion = 1;
 constexpr uint32_t kTwoSlotVersion = 2;
-constexpr uint32_t kJournalVersion = 3;
+// Version 3 journals were written while a file's mark could be cleared with the pages: beside a
+// clear mark a sound one is still put back. Version 4 (written now) ends with the file's cleared
+// mark, synced only once the file holds every page, so beside a clear mark it is retired.
+constexpr uint32_t kSealedVersion = 3;
+constexpr uint32_t kJournalVersion = 4;
 constexpr uint64_t kChecksumSeed = 0x6A09E667F3BCC908ULL;
 constexpr int32_t kEntriesChecksumAt = 96;
 constexpr int32_t kHeaderChecksumAt = 104;
@@ -51,9 +55,12 @@ int64_t EntryOffset(const DbJournalInfo& info, uint32_t index) {
 // The header of one slot when it is whole (magic, version, checksum) and names a database
 // header; the checksum of the entries it counts goes to `entries`.
 bool DecodeHeader(const uint8_t* header, uint32_t version, DbJournalInfo* info, uint64_t* entries) {
-  if (DbGet32(header) != kJournalMagic || DbGet32(header + 4) != version ||
+  const uint32_t written = DbGet32(header + 4);
+  if (DbGet32(header) != kJournalMagic ||
+      (written != version && (version != kJournalVersion || written != kSealedVersion)) ||
       Get64(header + kHeaderChecksumAt) != DbChecksum(kChecksumSeed, header, kHeaderChecksumAt))
     return false;
+  info->markRetires = written == kJournalVersion;
   info->identity = Get64(header + 8);
   info->serial = DbGet32(header + 16);
   info->pageCount = DbGet32(header + 20);
@@ -66,7 +73,7 @@ bool DecodeHeader(const uint8_t* header, uint32_t version, DbJournalInfo* info, 
 // Headers written for one commit.
 bool SameCommit(const DbJournalInfo& a, const DbJournalInfo& b) {
   return a.identity == b.identity && a.serial == b.serial && a.length == b.length &&
-         std::memcmp(a.header, b.header, kDbHeaderSize) == 0;
+         a.markRetires == b.markRetires && std::memcmp(a.header, b.header, kDbHeaderSize) == 0;
 }
 
 // The checksum of the entries so far, folded over one more: its page number, then its image.
@@ -155,7 +162,7 @@ bool SealedLater(vndbStore& journal, int64_t from, int64_t length, uint32_t seal
   return false;
 }
 
-// Version 3: the records are walked up to the last seal that proves every entry before it.
+// Versions 3 and 4: the records are walked up to the last seal that proves every entry before it.
 DbJournalState ReadSealed(vndbStore& journal, int64_t length, const uint8_t* first, DbJournalInfo* info,
                           const uint8_t* fileHeader) {
   // Written with the first batch, it is unsound when that was cut short (no page has reached the
@@ -287,6 +294,14 @@ DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInf
   // what its header at 0 cannot.
   const bool retired = Retired(first);
   if (retired && !Marked(fileHeader)) return DbJournalState::kDamaged;
+  // A sound header at 0 of the version written now retires the journal beside a clear mark,
+  // whatever became of the records: its commit ended with that mark, and a later one touches the
+  // file only once its own header at 0 is on the medium.
+  DbJournalInfo bound;
+  uint64_t unused = 0;
+  if (fileHeader && !Marked(fileHeader) && DecodeHeader(first, kJournalVersion, &bound, &unused) &&
+      bound.markRetires && bound.identity == identity)
+    return DbJournalState::kDamaged;
   // A magic with no zero byte was written whole: any other than the magic, and the version
   // word, may be what was altered in the header at 0, so sealed records are looked for whenever
   // the journal does not read sound as the earlier version it names.
@@ -299,21 +314,9 @@ DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInf
   return info->identity == identity ? DbJournalState::kSound : DbJournalState::kForeign;
 }
 
-bool DbRetireJournal(vndbStore& journal, bool* cleared) {
+void DbRetireJournal(vndbStore& journal) {
   const uint8_t zero[4] = {};
-  const bool written = journal.Write(0, zero, sizeof zero);
-  // A write that failed may have put some of its zeros, and one retires the journal.
-  uint8_t magic[4];
-  *cleared = written || !journal.Read(0, magic, sizeof magic) || Retired(magic);
-  return written && journal.Sync();
-}
-
-bool DbReinstateJournal(vndbStore& journal) {
-  uint8_t magic[4];
-  DbPut32(magic, kJournalMagic);
-  // The replay that follows must not begin before the medium holds the magic: a file put back
-  // part way beside a journal that still reads as retired could not be mended.
-  return journal.Write(0, magic, sizeof magic) && journal.Sync();
+  journal.Write(0, zero, sizeof zero);
 }
 
 bool DbReplayJournal(vndbStore& journal, const DbJournalInfo& info, vndbStore& database) {
@@ -325,7 +328,10 @@ bool DbReplayJournal(vndbStore& journal, const DbJournalInfo& info, vndbStore& d
     if (offset + kDbPageSize > info.length) continue;
     if (!database.Write(offset, entry.data() + 4, kDbPageSize)) return false;
   }
-  return database.SetLength(info.length) && database.Write(0, info.header, kDbHeaderSize) && database.Sync();
+  // The header put back clears the file's mark, so it goes only once every image is on the
+  // medium: a clear mark beside a journal whose magic lost a byte reads as a whole commit.
+  return database.SetLength(info.length) && database.Sync() && database.Write(0, info.header, kDbHeaderSize) &&
+         database.Sync();
 }
 
 }  // namespace vorn

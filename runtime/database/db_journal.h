@@ -8,7 +8,10 @@
 // commit, its 64 header bytes, u64 checksum of the entries, u64 checksum of the bytes before
 // it. An entry: u32 page number and the 8192 bytes the page had.
 //
-// Version 3 (written now) has its records from 8192: entries, and after each batch of them a
+// Version 4 (written now) is laid out as version 3; its commit ends when the file's cleared
+// mark is synced (the file then holds every page), so beside a clear mark it is never put back,
+// and its magic is cleared afterwards without a sync.
+// Version 3 (read still) has its records from 8192: entries, and after each batch of them a
 // seal, u32 0xFFFFFFFF and a header counting every entry before it. A batch and its seal are
 // synced before any of its pages reach the file, so the records prove by themselves what may
 // need undoing, whatever happens to the headers at 0 and 4096. The header at 0 is written with
@@ -18,7 +21,8 @@
 // header at 0 is altered, the seals are bound by the file's header instead: the commit under
 // way carries the serial after the file's, or the file's own once its mark is set. The magic at
 // offset 0 is the whole journal's: a zero byte in it retires the journal, unless the file's mark
-// is set (the mark is cleared, synced, before the magic is). A later seal of the
+// is set (the mark is cleared, synced, before the magic is); a version 4 journal beside a clear
+// mark is retired by that alone. A later seal of the
 // commit past records that prove nothing means they were altered after their sync.
 // Version 2 (read still) has two counting header slots, at 0 and 4096, and no seals: it is
 // replayed only when no slot that holds a header is unsound. Version 1 (read still) has one
@@ -51,7 +55,8 @@ struct DbJournalInfo {
   int64_t length = 0;
   uint8_t header[kDbHeaderSize] = {};
   int64_t entriesOffset = kDbJournalEntriesOffset;  // where the entries of the journal read begin
-  bool sealed = true;  // seals stand between the entries (version 3)
+  bool sealed = true;  // seals stand between the entries (versions 3 and 4)
+  bool markRetires = false;  // the file's cleared mark ended its commit (version 4)
 };
 
 // Writes one journal: entries as they are added, then for each batch its seal, one sync, and
@@ -90,16 +95,14 @@ enum class DbJournalState {
 DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInfo* info,
                              const uint8_t* fileHeader = nullptr);
 
-// Puts the journal's page images, length and header back into the database file and syncs it.
+// Puts the journal's page images and length back into the database file and syncs them, then
+// its header (with the mark clear) and syncs again.
 bool DbReplayJournal(vndbStore& journal, const DbJournalInfo& info, vndbStore& database);
 
-// Makes the journal unreplayable (its commit is done): clears its magic and syncs. `cleared`
-// tells whether the journal reads as retired now, even when the write (cut short) or the sync
-// failed.
-bool DbRetireJournal(vndbStore& journal, bool* cleared);
-// Puts the magic of a journal whose retiring failed back and syncs it, for its commit to be
-// undone after all.
-bool DbReinstateJournal(vndbStore& journal);
+// Clears the magic of a journal whose commit is done, without a sync: the file's cleared mark,
+// already on the medium, retires it, so whether the zeros reach the medium changes nothing for
+// this version; they retire it for a reader of the version before too.
+void DbRetireJournal(vndbStore& journal);
 
 // A checksum that catches torn and flipped bytes (not an adversary).
 uint64_t DbChecksum(uint64_t seed, const uint8_t* bytes, size_t count);

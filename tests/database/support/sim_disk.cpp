@@ -49,6 +49,7 @@ class SimStore : public vndbStore {
   }
   bool Sync() override {
     if (!mDisk.AllowSync()) return false;
+    ++mDisk.syncs;
     mFile.durable = mFile.current;
     mFile.pending.clear();
     return true;

@@ -56,6 +56,7 @@ class SimDisk {
   Afterwards afterRewrite = Afterwards::kRefusesWrites;
   std::vector<size_t> rewrites;
   int64_t operations = 0;
+  int64_t syncs = 0;  // syncs that went through
   uint64_t identity = 7;
   bool readOnly = false;
 
