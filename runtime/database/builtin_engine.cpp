@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "database/database_fields.h"
+#include "database/database_objects.h"
 #include "database/db_cursor.h"
 #include "strings/vstring.h"
 
@@ -365,6 +366,15 @@ void EndBuiltInStatement(const dbEngineDefinition* engine, void* handle, bool fa
 std::optional<uint64_t> BuiltInChangeStamp(const dbEngineDefinition* engine, void* handle) {
   if (engine != &gBuiltInEngine || !handle) return std::nullopt;
   return Db(handle)->stamp;
+}
+
+std::optional<Bytes> BuiltInRowKey(RuntimeObject* object) {
+  DatabaseCursorObject* cursor = CursorFields(object);
+  if (!cursor || cursor->definition != &gGeneralCursor || !cursor->handle) return std::nullopt;
+  BuiltInCursor* walk = Cursor(cursor->handle);
+  Bytes key;
+  if (!walk->walk || !walk->walk->GivenKey(&key)) return std::nullopt;
+  return key;
 }
 
 RuntimeObject* WrapBuiltInDatabase(std::unique_ptr<vndbHandle> handle) {

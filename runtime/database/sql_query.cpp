@@ -82,9 +82,20 @@ struct LiveResult : ResultBase {
   // The count of rows, and the stamp it was counted at.
   int32_t counted = -1;
   std::optional<uint64_t> countedAt;
+  // The rows of one table of the built-in engine come in the order of their keys: once the
+  // database changed, the row stood on is found again by its key, also when it is gone, and
+  // the copy keeps each row's key for that.
+  bool keyed = false;
+  std::vector<Bytes> seenKeys;
+  // The row stood on is gone; the cursors stand on the row after it (or past the end), which
+  // a step on gives.
+  bool lost = false;
+  Bytes lostKey;
 
   LiveResult(DatabaseObject* db, const std::string& statement, std::unique_ptr<SqlQueryPlan> p)
-      : ResultBase(db, statement, *p), plan(std::move(p)) {}
+      : ResultBase(db, statement, *p), plan(std::move(p)) {
+    keyed = plan->TableCount() == 1 && ChangeStamp(database);
+  }
 
   const SqlQueryPlan::OutputColumn* Column(int32_t index) const {
     if (!current || index < 0 || index >= visible) return nullptr;
@@ -93,13 +104,48 @@ struct LiveResult : ResultBase {
   DatabaseCursorObject* TableOf(const SqlQueryPlan::OutputColumn& column) const {
     return CursorFields(plan->TableCursor(column.source.table));
   }
+  std::optional<Bytes> KeyNow() const { return keyed ? BuiltInRowKey(plan->TableCursor(0)) : std::nullopt; }
   void Step() {
     started = true;
+    lost = false;
     current = plan->Next();
     position = current ? position + 1 : position;
     if (!current || !seen || seenFirst + seen->Count() != position) return;
     plan->CurrentRow(copied);
-    if (seenAt != ChangeStamp(database) || !seen->Append(copied.View())) seen.reset();
+    if (seenAt != ChangeStamp(database) || !seen->Append(copied.View())) {
+      seen.reset();
+    } else if (keyed) {
+      seenKeys.push_back(KeyNow().value_or(Bytes()));
+    }
+  }
+  bool Changed() const { return seenAt != ChangeStamp(database); }
+  // The key of the row stood on: true with `key` empty past the end, false when it cannot be told.
+  bool Anchor(Bytes* key) const {
+    key->clear();
+    if (!keyed) return false;
+    if (lost) return *key = lostKey, true;
+    if (shown) {
+      if (!seen || shown < seenFirst || shown - seenFirst >= seenKeys.size()) return false;
+      *key = seenKeys[shown - seenFirst];
+      return !key->empty();
+    }
+    if (!current) return started;
+    const std::optional<Bytes> now = KeyNow();
+    if (now) *key = *now;
+    return now && !now->empty();
+  }
+  // From the first row again, up to the first row whose key is not below `key` (past the end
+  // when `key` is empty); the number of the row before it.
+  size_t SeekKey(const Bytes& key) {
+    Restart();
+    size_t before = 0;
+    while (current) {
+      const std::optional<Bytes> now = KeyNow();
+      if (!key.empty() && now && DbCompareKeys(*now, key) >= 0) break;
+      before = position;
+      Step();
+    }
+    return before;
   }
   // From the first row again; with `copyFrom`, the rows from that one on are copied afresh as
   // they are given.
@@ -109,7 +155,7 @@ struct LiveResult : ResultBase {
     shown = 0;
     readLast = nullptr;
     const std::optional<uint64_t> stamp = ChangeStamp(database);
-    if (copyFrom || !stamp || stamp != seenAt) seen.reset();
+    if (copyFrom || !stamp || stamp != seenAt) seen.reset(), seenKeys.clear();
     if (copyFrom && stamp) {
       seen = std::make_unique<SqlRowStore>();
       seenFirst = copyFrom;
@@ -149,6 +195,14 @@ struct LiveResult : ResultBase {
   void Attach() {
     if (!shown) return;
     const size_t number = shown;
+    Bytes key;
+    if (Anchor(&key)) {
+      SeekKey(key);
+      const std::optional<Bytes> now = current ? KeyNow() : std::nullopt;
+      lost = !now || *now != key;
+      lostKey = std::move(key);
+      return;
+    }
     const std::string rows = TableRowsOf(shownRow);
     Restart();
     while (!rows.empty() && current) {
@@ -170,6 +224,12 @@ struct LiveResult : ResultBase {
 };
 
 LiveResult* Live(void* handle) { return static_cast<LiveResult*>(handle); }
+
+// Past the end, or on a row gone meanwhile, there is nothing to write to.
+void RefuseGoneRow(LiveResult* result, const char* message) {
+  if (DatabaseObject* database = DatabaseFields(result->database))
+    SetDatabaseError(database, kDbErrorUnknown, Utf8(message));
+}
 
 void CloseLive(void* handle) { delete Live(handle); }
 int32_t LiveColumnCount(void* handle) { return Live(handle)->visible; }
@@ -205,7 +265,9 @@ void ReleaseLiveValue(void* handle) {
 uint8_t NextLiveRow(void* handle) {
   LiveResult* result = Live(handle);
   result->readLast = nullptr;
-  if (result->shown) {
+  if (result->lost) {
+    result->lost = false;  // already on the row after the one gone
+  } else if (result->shown) {
     if (!result->Show(result->shown + 1)) {
       result->Attach();
       result->Step();
@@ -264,7 +326,8 @@ uint8_t LiveColumnSource(void* handle, int32_t index, const char** name, int32_t
 void DeleteLiveRow(void* handle) {
   LiveResult* result = Live(handle);
   result->Attach();
-  if (!result->current || result->plan->TableCount() != 1) return;
+  if (result->plan->TableCount() != 1) return;
+  if (!result->current || result->lost) return RefuseGoneRow(result, kDbRowGoneDelete);
   cursorDeleteRecord(result->plan->TableCursor(0));
 }
 
@@ -272,7 +335,7 @@ void DeleteLiveRow(void* handle) {
 void UpdateLiveRow(void* handle, dbRowEdit* edits) {
   LiveResult* result = Live(handle);
   result->Attach();
-  if (!result->current) return;
+  if (!result->current || result->lost) return RefuseGoneRow(result, kDbRowGoneUpdate);
   std::vector<RuntimeObject*> edited;
   for (const dbRowEdit* edit = edits; edit; edit = edit->next) {
     const SqlQueryPlan::OutputColumn* column = result->Column(edit->column);
@@ -280,6 +343,9 @@ void UpdateLiveRow(void* handle, dbRowEdit* edits) {
     RuntimeObject* table = result->plan->TableCursor(column->source.table);
     if (!table) continue;
     if (std::find(edited.begin(), edited.end(), table) == edited.end()) {
+      // The table cursor writes what it is given now: edits left from before (maybe undone
+      // since) are the result's to keep.
+      if (DatabaseCursorObject* fields = CursorFields(table)) DropPendingEdits(fields);
       cursorEdit(table);
       edited.push_back(table);
     }
@@ -298,6 +364,11 @@ void FirstLiveRow(void* handle) { Live(handle)->Restart(); }
 // one row earlier.
 void PreviousLiveRow(void* handle) {
   LiveResult* result = Live(handle);
+  Bytes key;
+  if (result->Changed() && result->Anchor(&key)) {
+    result->WalkTo(std::max<size_t>(result->SeekKey(key), 1));
+    return;
+  }
   const size_t from = result->shown ? result->shown : result->position;
   const size_t target = from > 1 ? from - 1 : 1;
   if (!result->Show(target)) result->WalkTo(target);

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -363,6 +365,75 @@ TEST_F(SqlQueryTest, SteppingBackOverALiveResultGoesOnAfterTheRowShown) {
     EXPECT_EQ(Read("select word from w where n = " + std::to_string(shown)).back(), c.word ? c.word : "word");
     cursorClose(rs);
     Exec("rollback");
+  }
+}
+
+// After any change a live result finds the row it stands on again by its key, gone or not:
+// a step back lands on the row before it in the table as it now is (the first row when none
+// is), and an edit of a row gone is refused, against a model of the table.
+TEST_F(SqlQueryTest, ALiveResultStepsAndEditsByKeyAfterEveryChange) {
+  const struct {
+    const char* name;
+    int at;  // the row stood on (n), 1000: past the end
+    bool fromCopy;  // shown from the copy, after two steps back
+    const char* change;  // SQL, or "delete" through the result
+    std::vector<int> gone, added;
+  } cases[] = {
+      {"the first row deleted through the result", 10, false, "delete", {10}, {}},
+      {"deleted through the result", 50, false, "delete", {50}, {}},
+      {"deleted through the result, from the copy", 50, true, "delete", {50}, {}},
+      {"another deletes the row shown", 50, true, "delete from w where n = 50", {50}, {}},
+      {"another deletes the row before", 50, false, "delete from w where n = 40", {40}, {}},
+      {"another deletes the row before, from the copy", 50, true, "delete from w where n = 40", {40}, {}},
+      {"another deletes the row after", 50, true, "delete from w where n = 60", {60}, {}},
+      {"another inserts before", 50, false, "insert into w (n, word) values (45, 'w45')", {}, {45}},
+      {"another inserts before, from the copy", 50, true, "insert into w (n, word) values (45, 'w45')", {}, {45}},
+      {"another inserts after", 50, true, "insert into w (n, word) values (55, 'w55')", {}, {55}},
+      {"the last rows deleted while past the end", 1000, false, "delete from w where n >= 80", {80, 90, 100}, {}},
+  };
+  enum Action { kPrevious, kFirst, kLast, kEdit };
+  Exec("create table w (n integer not null, word varchar(20), primary key (n))");
+  for (int n = 10; n <= 100; n += 10) Exec("insert into w (n, word) values (" + std::to_string(n) + ", 'w" + std::to_string(n) + "')");
+  Exec("commit");
+  for (const auto& c : cases) {
+    for (const Action action : {kPrevious, kFirst, kLast, kEdit}) {
+      SCOPED_TRACE(std::string(c.name) + ", action " + std::to_string(action));
+      std::set<int> model;
+      for (int n = 10; n <= 100; n += 10) model.insert(n);
+      RuntimeObject* rs = Select("select n, word from w");
+      RuntimeObject* n = Keep(cursorGetFieldByIndex(rs, 1));
+      auto read = [&] { return std::string(string::Adopt(cursorFieldStringValueGetter(n, 0)).View()); };
+      for (int row = 1; row < std::min(c.at / 10 + (c.fromCopy ? 2 : 0), 11); ++row) cursorMoveNext(rs);
+      if (c.fromCopy) CursorMovePrev(rs), CursorMovePrev(rs);
+      ASSERT_EQ(c.at > 100 ? "" : read(), c.at > 100 ? "" : std::to_string(c.at));
+      if (c.change == std::string_view("delete")) {
+        cursorDeleteRecord(rs);
+      } else {
+        Exec(c.change);
+      }
+      ASSERT_EQ(ErrorCode(), 0) << ErrorMessage();
+      for (int gone : c.gone) model.erase(gone);
+      for (int added : c.added) model.insert(added);
+      const int standing = c.at;
+      int expected = *model.begin();
+      if (action == kLast) expected = *model.rbegin();
+      if (action == kPrevious && model.lower_bound(standing) != model.begin()) expected = *std::prev(model.lower_bound(standing));
+      if (action == kEdit) {
+        cursorEdit(rs);
+        databaseCursorFieldSetString(Keep(cursorGetFieldByIndex(rs, 2)), string("edited").Rep());
+        cursorUpdate(rs);
+        EXPECT_EQ(ErrorCode() != 0, !model.contains(standing)) << ErrorMessage();
+        std::vector<std::string> rows = {"n word"};
+        for (int m : model) rows.push_back(std::to_string(m) + (m == standing ? " edited" : " w" + std::to_string(m)));
+        EXPECT_EQ(Read("select n, word from w"), rows);
+      } else {
+        action == kPrevious ? CursorMovePrev(rs) : action == kFirst ? CursorMoveFirst(rs) : CursorMoveLast(rs);
+        EXPECT_FALSE(cursorBOFGetter(rs, 0) || cursorEOFGetter(rs, 0));
+        EXPECT_EQ(read(), std::to_string(expected));
+      }
+      cursorClose(rs);
+      Exec("rollback");
+    }
   }
 }
 
