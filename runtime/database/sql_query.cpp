@@ -407,8 +407,10 @@ struct StoredResult : ResultBase {
   bool aggregated = false;
   SqlSortKeys keys;
   // Rows written through this result while its copy was what the tables hold, read back from
-  // their tables since, by index: they stand for the store's until the rows are read again.
+  // their tables since, by index: they stand for the store's until the rows are read again, or
+  // the transaction they were written in is undone (at the count of undone ones then).
   std::unordered_map<size_t, SqlRow> written;
+  std::optional<uint64_t> writtenIn;
 
   StoredResult(DatabaseObject* db, const std::string& statement, const SqlQueryPlan& plan,
                std::unique_ptr<SqlRowStore> store, std::optional<uint64_t> readAt)
@@ -417,6 +419,16 @@ struct StoredResult : ResultBase {
 
   // Whether the rows are what the tables hold.
   bool Fresh() const { return whole && stamp && stamp == ChangeStamp(database); }
+  static std::optional<uint64_t> Undone(RuntimeObject* object) {
+    DatabaseObject* db = DatabaseFields(object);
+    return db ? BuiltInUndone(db->engine, db->handle) : std::nullopt;
+  }
+  // Drops the rows written in a transaction undone since: the row stood on shows as read.
+  void ForgetUndone() {
+    if (written.empty() || writtenIn == Undone(database)) return;
+    written.clear();
+    if (current) MoveTo(next);
+  }
 
   void MoveTo(size_t number) {
     next = number;
@@ -500,6 +512,7 @@ StringRep* StoredColumnName(void* handle, int32_t index) { return Stored(handle)
 int32_t StoredRowCount(void* handle) { return static_cast<int32_t>(Stored(handle)->rows->Count()); }
 
 void StoredValue(void* handle, int32_t index, const void** data, uint8_t* type, int32_t* length) {
+  Stored(handle)->ForgetUndone();
   const std::optional<SqlCell> cell = Stored(handle)->Value(index);
   *type = cell ? cell->type : uint8_t{kVornDbNull};
   *data = cell && !cell->bytes.empty() ? cell->bytes.data() : nullptr;
@@ -522,6 +535,7 @@ int32_t StoredColumnType(void* handle, int32_t index) {
 uint8_t StoredColumnSource(void* handle, int32_t index, const char** name, int32_t* nameLength, const char** key,
                            int32_t* keyLength, void*, void*) {
   StoredResult* result = Stored(handle);
+  result->ForgetUndone();
   const std::optional<SqlCell> cell = result->Cell(index);
   const std::string_view source = cell ? result->sources->Name(cell->source) : std::string_view();
   if (source.empty()) return 0;
@@ -551,6 +565,7 @@ bool RowSource(const StoredResult& result, std::string* table, std::string* cond
 
 void DeleteStoredRow(void* handle) {
   StoredResult* result = Stored(handle);
+  result->ForgetUndone();
   DatabaseObject* database = DatabaseFields(result->database);
   std::string table, condition;
   if (!database || !RowSource(*result, &table, &condition)) return;
@@ -609,6 +624,7 @@ std::optional<SqlRow> ReadRowAgain(StoredResult& result, const std::string& tabl
 // instead, so that the copy stays what the tables hold.
 void UpdateStoredRow(void* handle, dbRowEdit* edits) {
   StoredResult* result = Stored(handle);
+  result->ForgetUndone();
   const bool fresh = result->Fresh() && !result->aggregated && !EditsOrder(*result, edits);
   std::string table, condition;
   const bool keyed = RowSource(*result, &table, &condition);
@@ -621,6 +637,7 @@ void UpdateStoredRow(void* handle, dbRowEdit* edits) {
   DatabaseObject* database = DatabaseFields(result->database);
   if (!fresh || !keyed || !database || DatabaseErrorCode(database) != 0) return;
   if (std::optional<SqlRow> row = ReadRowAgain(*result, table, condition)) {
+    result->writtenIn = StoredResult::Undone(result->database);
     SqlRow& kept = result->written[result->next - 1] = std::move(*row);
     result->row = kept.View();
     result->stamp = ChangeStamp(result->database);
