@@ -429,6 +429,36 @@ TEST_F(DataControlGuiTest, AnEditTheRowDoesNotTakeStaysTypedAndStopsTheMove) {
   }
 }
 
+// A value saved and then undone by a Rollback still shows in its control; what is typed since
+// writes only itself, over a sorted result and a live one.
+TEST_F(DataControlGuiTest, AfterARollbackOnlyWhatIsTypedSinceIsWritten) {
+  for (const char* query : {"select * from people order by id", "select * from people"}) {
+    SCOPED_TRACE(query);
+    RuntimeObject* window = OpenWindow();
+    PeopleWindowObject* w = People(window);
+    DataControlQuerySetter(w->nav, 0, Str(query).Rep());
+    DataControlRunQuery(w->nav);
+    DataControlMoveTo(w->nav, 2);
+    editTextSetter(w->name, 0, Str("Grace Hopper").Rep());
+    DataControlUpdateRecord(w->nav);
+    databaseRollback(gDatabase);
+    checkBoxValueSetter(w->active, 0, 1);
+    DataControlUpdateRecord(w->nav);
+    databaseCommit(gDatabase);
+    EXPECT_EQ(databaseErrorCodeGetter(gDatabase, 0), 0);
+    test::CloseAndRelease(window);
+    RuntimeObject* rs = databaseSQLSelect(gDatabase, Str("select name, active from people where id = 2").Rep());
+    ASSERT_NE(rs, nullptr);
+    RuntimeObject* name = cursorGetFieldByIndex(rs, 1);
+    RuntimeObject* active = cursorGetFieldByIndex(rs, 2);
+    EXPECT_EQ(Text(cursorFieldStringValueGetter(name, 0)) + " " + Text(cursorFieldStringValueGetter(active, 0)),
+              "Person 2 true");
+    for (RuntimeObject* o : {name, active, rs}) RuntimeUnlockObject(o);
+    Exec("update people set active = false where id = 2");
+    databaseCommit(gDatabase);
+  }
+}
+
 // The list holds the names in reverse order, so only matching by value selects the right row.
 TEST_F(DataControlGuiTest, AListBoxBoundByDataSourceSelectsTheRowOfEachRecordAndWritesItsChoiceBack) {
   RuntimeObject* window = OpenWindow();
