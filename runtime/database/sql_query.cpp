@@ -60,6 +60,54 @@ std::unique_ptr<SqlQueryPlan> Replan(RuntimeObject* object, const std::string& t
   return plan->Resolve() ? std::move(plan) : nullptr;
 }
 
+// A row names its table row only by the primary key; without one the statement would reach
+// every row. False without a key.
+bool RowSource(SqlRowView row, const SqlSourceNames& sources, std::string* table, std::string* condition) {
+  for (size_t c = 0; c < row.size(); ++c) {
+    const SqlCell cell = row[c];
+    const std::string_view source = sources.Name(cell.source);
+    if (source.empty() || cell.key.empty()) continue;
+    *table = source.substr(0, source.find('!'));
+    *condition = cell.key;
+    return true;
+  }
+  return false;
+}
+
+// A row as its table holds it now, found by its key under the statement's own condition, its
+// sources numbered as `sources`; nothing when the statement no longer gives exactly that row.
+std::optional<SqlRow> ReadRowAgain(RuntimeObject* object, const std::string& text, SqlSourceNames& sources,
+                                   const std::string& table, const std::string& condition) {
+  DatabaseObject* database = DatabaseFields(object);
+  SqlError error;
+  std::unique_ptr<SqlSelect> select = SqlParseSelect(text, &error);
+  std::unique_ptr<SqlSelect> key = SqlParseSelect("SELECT * FROM [" + table + "] WHERE " + condition, &error);
+  if (!database || database->engine->directSQLSelect || !select || !key || !key->condition) return std::nullopt;
+  if (select->condition) {
+    auto both = std::make_unique<SqlCondition>();
+    both->op = kSqlAnd;
+    both->left = std::move(select->condition);
+    both->right = std::move(key->condition);
+    select->condition = std::move(both);
+  } else {
+    select->condition = std::move(key->condition);
+  }
+  SqlQueryPlan plan(database, std::move(select));
+  SqlRow found;
+  if (!plan.Resolve() || !plan.Next()) return std::nullopt;
+  plan.CurrentRow(found, true);
+  if (plan.Next()) return std::nullopt;
+  SqlRow row;
+  row.Start();
+  for (size_t c = 0; c < found.size(); ++c) {
+    const SqlCell cell = found[c];
+    row.Add(cell.type, cell.bytes.data(), cell.bytes.size(), sources.Number(plan.Sources()->Name(cell.source)),
+            cell.key);
+  }
+  row.Finish();
+  return row;
+}
+
 // --- the live join ---------------------------------------------------------------------------
 
 struct LiveResult : ResultBase {
@@ -68,13 +116,18 @@ struct LiveResult : ResultBase {
   bool started = false;
   bool current = false;
   DatabaseCursorObject* readLast = nullptr;
-  // Rows given, from row `seenFirst` on, copied once a step back asked for them and good while
+  // Rows given, from row `seen.first` on, copied once a step back asked for them and good while
   // the database stays as it was when they were read (its stamp): a step back shows a row from
   // the copy while the tables' cursors stay on row `position`, which the steps on come back to.
   // A step back past the copy runs the statement again and copies the rows just before.
   static constexpr size_t kCopiedBack = 1024;
-  std::unique_ptr<SqlRowStore> seen;
-  size_t seenFirst = 1;
+  struct Copy {
+    std::unique_ptr<SqlRowStore> rows;
+    size_t first = 1;
+    std::vector<Bytes> keys;  // of each row, when the result is keyed
+    bool Holds(size_t number) const { return rows && number >= first && number - first < rows->Count(); }
+  };
+  Copy seen;
   std::optional<uint64_t> seenAt;
   size_t shown = 0;  // the row shown from the copy, 0 when the cursors' own is
   SqlRowView shownRow;
@@ -86,11 +139,13 @@ struct LiveResult : ResultBase {
   // database changed, the row stood on is found again by its key, also when it is gone, and
   // the copy keeps each row's key for that.
   bool keyed = false;
-  std::vector<Bytes> seenKeys;
   // The row stood on is gone; the cursors stand on the row after it (or past the end), which
   // a step on gives.
   bool lost = false;
   Bytes lostKey;
+  // Rows written through this result while its copy was what the tables hold, read back from
+  // their table since, by number: they stand for the copy's, which stays good.
+  std::unordered_map<size_t, SqlRow> rewritten;
 
   LiveResult(DatabaseObject* db, const std::string& statement, std::unique_ptr<SqlQueryPlan> p)
       : ResultBase(db, statement, *p), plan(std::move(p)) {
@@ -110,23 +165,29 @@ struct LiveResult : ResultBase {
     lost = false;
     current = plan->Next();
     position = current ? position + 1 : position;
-    if (!current || !seen || seenFirst + seen->Count() != position) return;
+    if (!current || !seen.rows || seen.first + seen.rows->Count() != position) return;
     plan->CurrentRow(copied);
-    if (seenAt != ChangeStamp(database) || !seen->Append(copied.View())) {
-      seen.reset();
+    if (seenAt != ChangeStamp(database) || !seen.rows->Append(copied.View())) {
+      DropCopy();
     } else if (keyed) {
-      seenKeys.push_back(KeyNow().value_or(Bytes()));
+      seen.keys.push_back(KeyNow().value_or(Bytes()));
     }
   }
+  const Copy* CopyOf(size_t number) const { return seen.Holds(number) ? &seen : nullptr; }
   bool Changed() const { return seenAt != ChangeStamp(database); }
+  void DropCopy() {
+    seen = {};
+    rewritten.clear();
+  }
   // The key of the row stood on: true with `key` empty past the end, false when it cannot be told.
   bool Anchor(Bytes* key) const {
     key->clear();
     if (!keyed) return false;
     if (lost) return *key = lostKey, true;
     if (shown) {
-      if (!seen || shown < seenFirst || shown - seenFirst >= seenKeys.size()) return false;
-      *key = seenKeys[shown - seenFirst];
+      const Copy* copy = CopyOf(shown);
+      if (!copy || shown - copy->first >= copy->keys.size()) return false;
+      *key = copy->keys[shown - copy->first];
       return !key->empty();
     }
     if (!current) return started;
@@ -155,11 +216,8 @@ struct LiveResult : ResultBase {
     shown = 0;
     readLast = nullptr;
     const std::optional<uint64_t> stamp = ChangeStamp(database);
-    if (copyFrom || !stamp || stamp != seenAt) seen.reset(), seenKeys.clear();
-    if (copyFrom && stamp) {
-      seen = std::make_unique<SqlRowStore>();
-      seenFirst = copyFrom;
-    }
+    if (copyFrom || !stamp || stamp != seenAt) DropCopy();
+    if (copyFrom && stamp) seen = Copy{std::make_unique<SqlRowStore>(), copyFrom, {}};
     seenAt = stamp;
     Step();
   }
@@ -167,17 +225,23 @@ struct LiveResult : ResultBase {
     Restart(number > kCopiedBack ? number - kCopiedBack + 1 : 1);
     while (current && position < number) Step();
   }
-  // Shows row `number` from the copy, or the cursors' own where they stand; false when the copy
-  // does not hold it as the database now has it.
+  // Shows row `number` from the copy (also one past where the cursors now stand, copied by an
+  // earlier walk), or the cursors' own where they stand; false when the copy does not hold it
+  // as the database now has it.
   bool Show(size_t number) {
     if (number == position && current) {
       shown = 0;
       return true;
     }
-    if (number < seenFirst || number >= position || !seen || !seenAt || seenAt != ChangeStamp(database) ||
-        number - seenFirst >= seen->Count())
-      return false;
-    std::optional<SqlRowView> row = seen->Fetch(number - seenFirst);
+    const Copy* copy = CopyOf(number);
+    if (!copy || !seenAt || seenAt != ChangeStamp(database)) return false;
+    if (auto found = rewritten.find(number); found != rewritten.end()) {
+      shownRow = found->second.View();
+      shown = number;
+      readLast = nullptr;
+      return true;
+    }
+    std::optional<SqlRowView> row = copy->rows->Fetch(number - copy->first);
     if (!row) return false;
     shownRow = *row;
     shown = number;
@@ -293,9 +357,14 @@ int32_t LiveRowCount(void* handle) {
   return count;
 }
 
+// The type stored in the row for the column, as the table cursors tell it: a row shown from the
+// copy keeps it, so that asking needs no walk.
 int32_t LiveColumnType(void* handle, int32_t index) {
   LiveResult* result = Live(handle);
-  result->Attach();
+  if (result->FromCopy()) {
+    const std::optional<SqlCell> cell = result->ShownCell(index);
+    return cell ? cell->type : -1;
+  }
   const SqlQueryPlan::OutputColumn* column = result->Column(index);
   DatabaseCursorObject* table = column ? result->TableOf(*column) : nullptr;
   if (!table || !table->handle || !table->definition->columnType) return -1;
@@ -331,9 +400,10 @@ void DeleteLiveRow(void* handle) {
   cursorDeleteRecord(result->plan->TableCursor(0));
 }
 
+extern dbCursorDefinition gLiveCursor;
+
 // Each edit goes to its column's table cursor as an edit of that cursor's own row.
-void UpdateLiveRow(void* handle, dbRowEdit* edits) {
-  LiveResult* result = Live(handle);
+void UpdateThroughCursors(LiveResult* result, dbRowEdit* edits) {
   result->Attach();
   if (!result->current || result->lost) return RefuseGoneRow(result, kDbRowGoneUpdate);
   std::vector<RuntimeObject*> edited;
@@ -357,6 +427,58 @@ void UpdateLiveRow(void* handle, dbRowEdit* edits) {
   for (RuntimeObject* table : edited) cursorUpdate(table);
 }
 
+// Whether an edit reaches a column of the row's key condition: the row moves.
+bool EditsKey(SqlRowView row, const SqlSourceNames& sources, const dbRowEdit* edits, const std::string& condition) {
+  for (const dbRowEdit* edit = edits; edit; edit = edit->next) {
+    if (edit->column < 0 || static_cast<size_t>(edit->column) >= row.size()) return true;
+    const std::string_view source = sources.Name(row[edit->column].source);
+    const size_t bang = source.find('!');
+    if (bang == std::string_view::npos ||
+        condition.find("[" + std::string(source.substr(bang + 1)) + "]") != std::string::npos)
+      return true;
+  }
+  return false;
+}
+
+// A row of one table with a primary key, shown while the copy is what the table holds, is
+// written by its key, as a sorted result's is, so that the cursors need not walk to it; read
+// back, it stands for the copy's, which stays good. Any other edit (one that moves the row
+// among them) goes through the cursors.
+void UpdateLiveRow(void* handle, dbRowEdit* edits) {
+  LiveResult* result = Live(handle);
+  DatabaseObject* database = DatabaseFields(result->database);
+  const bool fresh = database && result->keyed && result->seen.rows && !result->Changed();
+  const size_t number = result->shown ? result->shown : result->position;
+  std::string table, condition;
+  if (fresh && (result->shown || result->current)) {
+    if (!result->shown) result->plan->CurrentRow(result->copied);
+    const SqlRowView row = result->shown ? result->shownRow : result->copied.View();
+    if (RowSource(row, *result->plan->Sources(), &table, &condition) &&
+        EditsKey(row, *result->plan->Sources(), edits, condition))
+      condition.clear();
+  }
+  if (result->shown && !condition.empty()) {
+    DatabaseCursorObject writing{};
+    writing.handle = handle;
+    writing.database = result->database;
+    writing.definition = &gLiveCursor;
+    writing.edits = edits;
+    WriteEditsToSources(&writing);
+  } else {
+    UpdateThroughCursors(result, edits);
+  }
+  if (condition.empty() || !result->seen.rows || DatabaseErrorCode(database) != 0) return;
+  if (std::optional<SqlRow> row = ReadRowAgain(result->database, result->text, *result->plan->Sources(), table, condition)) {
+    result->rewritten[number] = std::move(*row);
+    // Still given by the statement, the row leaves the count as it was.
+    if (result->countedAt == result->seenAt) result->countedAt = ChangeStamp(result->database);
+    result->seenAt = ChangeStamp(result->database);
+    if (result->shown == number) result->shownRow = result->rewritten[number].View();
+  }
+  // The edit went in: a failure to read it back leaves the copy to be read again, not an error.
+  if (DatabaseErrorCode(database) != 0) SetDatabaseError(database, 0, string());
+}
+
 void FirstLiveRow(void* handle) { Live(handle)->Restart(); }
 
 // Stepping back shows the row before from the copy of the rows given; when the copy does not
@@ -374,11 +496,14 @@ void PreviousLiveRow(void* handle) {
   if (!result->Show(target)) result->WalkTo(target);
 }
 
+// The last row from the copy when it holds it as the database has it, else by a walk that
+// copies the rows before it for the steps back.
 void LastLiveRow(void* handle) {
   LiveResult* result = Live(handle);
+  result->readLast = nullptr;
   const int32_t count = LiveRowCount(handle);
-  result->Restart();
-  while (result->current && static_cast<int32_t>(result->position) < count) result->Step();
+  if (count > 0 && result->Show(static_cast<size_t>(count))) return;
+  result->WalkTo(static_cast<size_t>(std::max(count, 1)));
 }
 
 dbCursorDefinition gLiveCursor = {
@@ -548,19 +673,9 @@ uint8_t StoredColumnSource(void* handle, int32_t index, const char** name, int32
 
 extern dbCursorDefinition gStoredCursor;
 
-// A sorted row names its table row only by the primary key; without one the statement would
-// reach every row. False for a row of no single table, or without a key.
+// A row of no single table has no one table row.
 bool RowSource(const StoredResult& result, std::string* table, std::string* condition) {
-  if (!result.singleTable || !result.current) return false;
-  for (size_t c = 0; c < result.row.size(); ++c) {
-    const SqlCell cell = result.row[c];
-    const std::string_view source = result.sources->Name(cell.source);
-    if (source.empty() || cell.key.empty()) continue;
-    *table = source.substr(0, source.find('!'));
-    *condition = cell.key;
-    return true;
-  }
-  return false;
+  return result.singleTable && result.current && RowSource(result.row, *result.sources, table, condition);
 }
 
 void DeleteStoredRow(void* handle) {
@@ -584,40 +699,6 @@ bool EditsOrder(const StoredResult& result, const dbRowEdit* edits) {
   return false;
 }
 
-// The current row as its table holds it now, found by its key under the statement's own
-// condition, its sources numbered as the result's; nothing when the statement no longer gives
-// exactly that row.
-std::optional<SqlRow> ReadRowAgain(StoredResult& result, const std::string& table, const std::string& condition) {
-  DatabaseObject* database = DatabaseFields(result.database);
-  SqlError error;
-  std::unique_ptr<SqlSelect> select = SqlParseSelect(result.text, &error);
-  std::unique_ptr<SqlSelect> key = SqlParseSelect("SELECT * FROM [" + table + "] WHERE " + condition, &error);
-  if (!database || database->engine->directSQLSelect || !select || !key || !key->condition) return std::nullopt;
-  if (select->condition) {
-    auto both = std::make_unique<SqlCondition>();
-    both->op = kSqlAnd;
-    both->left = std::move(select->condition);
-    both->right = std::move(key->condition);
-    select->condition = std::move(both);
-  } else {
-    select->condition = std::move(key->condition);
-  }
-  SqlQueryPlan plan(database, std::move(select));
-  SqlRow found;
-  if (!plan.Resolve() || !plan.Next()) return std::nullopt;
-  plan.CurrentRow(found, true);
-  if (plan.Next()) return std::nullopt;
-  SqlRow row;
-  row.Start();
-  for (size_t c = 0; c < found.size(); ++c) {
-    const SqlCell cell = found[c];
-    row.Add(cell.type, cell.bytes.data(), cell.bytes.size(), result.sources->Number(plan.Sources()->Name(cell.source)),
-            cell.key);
-  }
-  row.Finish();
-  return row;
-}
-
 // An edit goes to the table rows its columns come from. The copy keeps rows as they were read,
 // and stepping back reads them again once the tables changed; an edit made while the copy was
 // what the tables hold, of no column the rows are ordered by, is read back into the copy
@@ -636,7 +717,7 @@ void UpdateStoredRow(void* handle, dbRowEdit* edits) {
   WriteEditsToSources(&writing);
   DatabaseObject* database = DatabaseFields(result->database);
   if (!fresh || !keyed || !database || DatabaseErrorCode(database) != 0) return;
-  if (std::optional<SqlRow> row = ReadRowAgain(*result, table, condition)) {
+  if (std::optional<SqlRow> row = ReadRowAgain(result->database, result->text, *result->sources, table, condition)) {
     result->writtenIn = StoredResult::Undone(result->database);
     SqlRow& kept = result->written[result->next - 1] = std::move(*row);
     result->row = kept.View();

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -370,13 +370,14 @@ TEST_F(SqlQueryTest, SteppingBackOverALiveResultGoesOnAfterTheRowShown) {
 
 // After any change a live result finds the row it stands on again by its key, gone or not:
 // a step back lands on the row before it in the table as it now is (the first row when none
-// is), and an edit of a row gone is refused, against a model of the table.
+// is), and an edit of a row gone is refused, against a model of the table. Edits through the
+// result show wherever the steps come back to the row.
 TEST_F(SqlQueryTest, ALiveResultStepsAndEditsByKeyAfterEveryChange) {
   const struct {
     const char* name;
     int at;  // the row stood on (n), 1000: past the end
     bool fromCopy;  // shown from the copy, after two steps back
-    const char* change;  // SQL, or "delete" through the result
+    const char* change;  // SQL, or "delete", "edit" (its word), "edit key" (n to 55) through the result
     std::vector<int> gone, added;
   } cases[] = {
       {"the first row deleted through the result", 10, false, "delete", {10}, {}},
@@ -390,46 +391,68 @@ TEST_F(SqlQueryTest, ALiveResultStepsAndEditsByKeyAfterEveryChange) {
       {"another inserts before, from the copy", 50, true, "insert into w (n, word) values (45, 'w45')", {}, {45}},
       {"another inserts after", 50, true, "insert into w (n, word) values (55, 'w55')", {}, {55}},
       {"the last rows deleted while past the end", 1000, false, "delete from w where n >= 80", {80, 90, 100}, {}},
+      {"edited through the result", 50, false, "edit", {}, {}},
+      {"edited through the result, from the copy", 50, true, "edit", {}, {}},
+      {"its key edited through the result, from the copy", 50, true, "edit key", {50}, {55}},
   };
-  enum Action { kPrevious, kFirst, kLast, kEdit };
+  enum Action { kPrevious, kPreviousNext, kFirst, kLast, kLastPrevious, kEdit };
   Exec("create table w (n integer not null, word varchar(20), primary key (n))");
   for (int n = 10; n <= 100; n += 10) Exec("insert into w (n, word) values (" + std::to_string(n) + ", 'w" + std::to_string(n) + "')");
   Exec("commit");
   for (const auto& c : cases) {
-    for (const Action action : {kPrevious, kFirst, kLast, kEdit}) {
+    for (const Action action : {kPrevious, kPreviousNext, kFirst, kLast, kLastPrevious, kEdit}) {
       SCOPED_TRACE(std::string(c.name) + ", action " + std::to_string(action));
-      std::set<int> model;
-      for (int n = 10; n <= 100; n += 10) model.insert(n);
+      std::map<int, std::string> model;
+      for (int n = 10; n <= 100; n += 10) model[n] = "w" + std::to_string(n);
       RuntimeObject* rs = Select("select n, word from w");
       RuntimeObject* n = Keep(cursorGetFieldByIndex(rs, 1));
-      auto read = [&] { return std::string(string::Adopt(cursorFieldStringValueGetter(n, 0)).View()); };
+      RuntimeObject* word = Keep(cursorGetFieldByIndex(rs, 2));
+      auto text = [](RuntimeObject* field) { return std::string(string::Adopt(cursorFieldStringValueGetter(field, 0)).View()); };
+      auto read = [&] { return cursorEOFGetter(rs, 0) ? "EOF" : text(n) + " " + text(word); };
+      auto edit = [&](RuntimeObject* field, const char* value) {
+        cursorEdit(rs);
+        databaseCursorFieldSetString(field, string(value).Rep());
+        cursorUpdate(rs);
+      };
       for (int row = 1; row < std::min(c.at / 10 + (c.fromCopy ? 2 : 0), 11); ++row) cursorMoveNext(rs);
       if (c.fromCopy) CursorMovePrev(rs), CursorMovePrev(rs);
-      ASSERT_EQ(c.at > 100 ? "" : read(), c.at > 100 ? "" : std::to_string(c.at));
-      if (c.change == std::string_view("delete")) {
-        cursorDeleteRecord(rs);
-      } else {
-        Exec(c.change);
-      }
+      ASSERT_EQ(read(), c.at > 100 ? "EOF" : std::to_string(c.at) + " w" + std::to_string(c.at));
+      const std::string_view change = c.change;
+      if (change == "delete") cursorDeleteRecord(rs);
+      else if (change == "edit") edit(word, "edited"), model[c.at] = "edited";
+      else if (change == "edit key") edit(n, "55"), model[55] = model[c.at];
+      else Exec(c.change);
       ASSERT_EQ(ErrorCode(), 0) << ErrorMessage();
       for (int gone : c.gone) model.erase(gone);
-      for (int added : c.added) model.insert(added);
-      const int standing = c.at;
-      int expected = *model.begin();
-      if (action == kLast) expected = *model.rbegin();
-      if (action == kPrevious && model.lower_bound(standing) != model.begin()) expected = *std::prev(model.lower_bound(standing));
+      for (int added : c.added) model.try_emplace(added, "w" + std::to_string(added));
+      const int standing = change == "edit key" ? 55 : c.at;
+      auto line = [&](std::map<int, std::string>::iterator at) {
+        return at == model.end() ? "EOF" : std::to_string(at->first) + " " + at->second;
+      };
+      auto before = model.lower_bound(standing);
+      before = before == model.begin() ? before : std::prev(before);
       if (action == kEdit) {
-        cursorEdit(rs);
-        databaseCursorFieldSetString(Keep(cursorGetFieldByIndex(rs, 2)), string("edited").Rep());
-        cursorUpdate(rs);
+        edit(word, "again");
         EXPECT_EQ(ErrorCode() != 0, !model.contains(standing)) << ErrorMessage();
+        if (model.contains(standing)) model[standing] = "again";
         std::vector<std::string> rows = {"n word"};
-        for (int m : model) rows.push_back(std::to_string(m) + (m == standing ? " edited" : " w" + std::to_string(m)));
+        for (const auto& [m, w] : model) rows.push_back(std::to_string(m) + " " + w);
         EXPECT_EQ(Read("select n, word from w"), rows);
-      } else {
-        action == kPrevious ? CursorMovePrev(rs) : action == kFirst ? CursorMoveFirst(rs) : CursorMoveLast(rs);
-        EXPECT_FALSE(cursorBOFGetter(rs, 0) || cursorEOFGetter(rs, 0));
-        EXPECT_EQ(read(), std::to_string(expected));
+      }
+      if (action == kPrevious || action == kPreviousNext) CursorMovePrev(rs);
+      if (action == kPreviousNext) cursorMoveNext(rs);
+      if (action == kFirst) CursorMoveFirst(rs);
+      if (action == kLast || action == kLastPrevious) CursorMoveLast(rs);
+      if (action == kLastPrevious) CursorMovePrev(rs);
+      EXPECT_FALSE(cursorBOFGetter(rs, 0));
+      const auto expected = action == kEdit           ? model.find(standing)
+                            : action == kPrevious     ? before
+                            : action == kPreviousNext ? std::next(before)
+                            : action == kFirst        ? model.begin()
+                            : action == kLast         ? std::prev(model.end())
+                                                      : std::prev(model.end(), 2);
+      if (action != kEdit || model.contains(standing)) {
+        EXPECT_EQ(read(), line(expected));
       }
       cursorClose(rs);
       Exec("rollback");
