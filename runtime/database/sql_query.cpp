@@ -108,6 +108,16 @@ std::optional<SqlRow> ReadRowAgain(RuntimeObject* object, const std::string& tex
   return row;
 }
 
+// The edits written to the table rows the result's columns name by their keys.
+void WriteByKeys(void* handle, RuntimeObject* database, dbCursorDefinition* definition, dbRowEdit* edits) {
+  DatabaseCursorObject writing{};
+  writing.handle = handle;
+  writing.database = database;
+  writing.definition = definition;
+  writing.edits = edits;
+  WriteEditsToSources(&writing);
+}
+
 // --- the live join ---------------------------------------------------------------------------
 
 struct LiveResult : ResultBase {
@@ -458,12 +468,7 @@ void UpdateLiveRow(void* handle, dbRowEdit* edits) {
       condition.clear();
   }
   if (result->shown && !condition.empty()) {
-    DatabaseCursorObject writing{};
-    writing.handle = handle;
-    writing.database = result->database;
-    writing.definition = &gLiveCursor;
-    writing.edits = edits;
-    WriteEditsToSources(&writing);
+    WriteByKeys(handle, result->database, &gLiveCursor, edits);
   } else {
     UpdateThroughCursors(result, edits);
   }
@@ -709,12 +714,7 @@ void UpdateStoredRow(void* handle, dbRowEdit* edits) {
   const bool fresh = result->Fresh() && !result->aggregated && !EditsOrder(*result, edits);
   std::string table, condition;
   const bool keyed = RowSource(*result, &table, &condition);
-  DatabaseCursorObject writing{};
-  writing.handle = handle;
-  writing.database = result->database;
-  writing.definition = &gStoredCursor;
-  writing.edits = edits;
-  WriteEditsToSources(&writing);
+  WriteByKeys(handle, result->database, &gStoredCursor, edits);
   DatabaseObject* database = DatabaseFields(result->database);
   if (!fresh || !keyed || !database || DatabaseErrorCode(database) != 0) return;
   if (std::optional<SqlRow> row = ReadRowAgain(result->database, result->text, *result->sources, table, condition)) {
