@@ -437,13 +437,11 @@ TEST_F(DataControlGuiTest, AfterARollbackOnlyWhatIsTypedSinceIsWritten) {
     PeopleWindowObject* w = People(window);
     DataControlQuerySetter(w->nav, 0, Str(query).Rep());
     DataControlRunQuery(w->nav), DataControlMoveTo(w->nav, 2);
-    editTextSetter(w->name, 0, Str("Grace Hopper").Rep());
-    DataControlUpdateRecord(w->nav), databaseRollback(gDatabase);
-    checkBoxValueSetter(w->active, 0, 1);
-    DataControlUpdateRecord(w->nav), DataControlMoveTo(w->nav, 1), DataControlMoveTo(w->nav, 2);
+    editTextSetter(w->name, 0, Str("Grace Hopper").Rep()), DataControlUpdateRecord(w->nav), databaseRollback(gDatabase);
+    checkBoxValueSetter(w->active, 0, 1), DataControlUpdateRecord(w->nav);
+    DataControlMoveTo(w->nav, 1), DataControlMoveTo(w->nav, 2);
     EXPECT_EQ(Shown(window), "Person 2|true|blue") << query;
-    test::CloseAndRelease(window);
-    databaseRollback(gDatabase);
+    test::CloseAndRelease(window), databaseRollback(gDatabase);
   }
 }
 

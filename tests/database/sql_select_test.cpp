@@ -411,8 +411,7 @@ TEST_F(SqlQueryTest, ALiveResultStepsAndEditsByKeyAfterEveryChange) {
       const auto expected = action == 0 ? before : action == 1 ? std::next(before) : action == 2 ? model.begin()
                           : action == 3 ? std::prev(model.end()) : action == 4 ? std::prev(model.end(), 2) : model.find(standing);
       (action < 2 ? CursorMovePrev : action == 2 ? CursorMoveFirst : action < 5 ? CursorMoveLast : +[](VornRuntimeObject*) {})(rs);
-      if (action == 1) cursorMoveNext(rs);
-      if (action == 4) CursorMovePrev(rs);
+      if (action == 1 || action == 4) (action == 1 ? cursorMoveNext : CursorMovePrev)(rs);
       if (action == 5) edit(word, "again");
       EXPECT_EQ(ErrorCode() != 0, action == 5 && !model.contains(standing)) << ErrorMessage();
       if (action == 5 && model.contains(standing)) model[standing] = "again";
