@@ -187,6 +187,7 @@ class Form {
 
   RuntimeObject* nav = nullptr;
   RuntimeObject* BoundControl(size_t index) const { return mBound[index].control; }
+  RuntimeObject* Database() const { return mDb; }
 
  private:
   struct Bound {
@@ -284,6 +285,36 @@ void BM_DataControlStepOverLiveRows(benchmark::State& state) {
   StepOver(state, "select * from people", state.range(0) != 0, false);
 }
 BENCHMARK(BM_DataControlStepOverLiveRows)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->Iterations(200);
+
+// The live result again, each step saving an edit of the row it leaves.
+void BM_DataControlStepOverLiveRowsEditing(benchmark::State& state) {
+  StepOver(state, "select * from people", state.range(0) != 0, true);
+}
+BENCHMARK(BM_DataControlStepOverLiveRowsEditing)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->Iterations(200);
+
+// Last from the first row of a live result: with the rows as they were at the Last before
+// (argument 0), or after another statement changed a row (1), which has them counted and walked
+// again.
+void BM_DataControlLiveMoveLast(benchmark::State& state) {
+  if (!DisplayOpens(state)) return;
+  RegisterIntrinsicClasses();
+  Form form(100000, "select * from people");
+  DataControlMoveLast(form.nav);
+  int64_t edits = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    DataControlMoveFirst(form.nav);
+    if (state.range(0)) {
+      const std::string sql = "update people set note = 'changed " + std::to_string(++edits) + "' where id = 5";
+      databaseSQLExecute(form.Database(), string(sql.c_str()).Rep());
+    }
+    Drain();
+    state.ResumeTiming();
+    DataControlMoveLast(form.nav);
+    Drain();
+  }
+}
+BENCHMARK(BM_DataControlLiveMoveLast)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->Iterations(30);
 
 }  // namespace
 

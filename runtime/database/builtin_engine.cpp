@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "database/database_fields.h"
+#include "database/database_objects.h"
 #include "database/db_cursor.h"
 #include "strings/vstring.h"
 
@@ -29,6 +30,7 @@ struct BuiltInDatabase {
   // Cursors still walking this database; closing it ends their walks first.
   std::set<BuiltInCursor*> cursors;
   uint64_t stamp = ++gChangeClock;  // taken anew before every change
+  uint64_t undone = 0;  // transactions undone: rolled back, or a commit refused
 };
 
 struct BuiltInCursor {
@@ -190,9 +192,12 @@ StringRep* GetLastErrorString(void* handle) {
 
 // A commit that fails puts the rows back as the last commit left them.
 void Commit(void* handle) {
-  if (!Db(handle)->db->Commit()) NoteChange(Db(handle));
+  if (Db(handle)->db->Commit()) return;
+  NoteChange(Db(handle));
+  ++Db(handle)->undone;
 }
 void Rollback(void* handle) {
+  ++Db(handle)->undone;
   Disturb(Db(handle));
   Db(handle)->db->Rollback();
 }
@@ -365,6 +370,20 @@ void EndBuiltInStatement(const dbEngineDefinition* engine, void* handle, bool fa
 std::optional<uint64_t> BuiltInChangeStamp(const dbEngineDefinition* engine, void* handle) {
   if (engine != &gBuiltInEngine || !handle) return std::nullopt;
   return Db(handle)->stamp;
+}
+
+std::optional<uint64_t> BuiltInUndone(const dbEngineDefinition* engine, void* handle) {
+  if (engine != &gBuiltInEngine || !handle) return std::nullopt;
+  return Db(handle)->undone;
+}
+
+std::optional<Bytes> BuiltInRowKey(RuntimeObject* object) {
+  DatabaseCursorObject* cursor = CursorFields(object);
+  if (!cursor || cursor->definition != &gGeneralCursor || !cursor->handle) return std::nullopt;
+  BuiltInCursor* walk = Cursor(cursor->handle);
+  Bytes key;
+  if (!walk->walk || !walk->walk->GivenKey(&key)) return std::nullopt;
+  return key;
 }
 
 RuntimeObject* WrapBuiltInDatabase(std::unique_ptr<vndbHandle> handle) {

@@ -39,6 +39,15 @@ bool BuiltInValueFits(const dbEngineDefinition* engine, void* handle, const std:
 // tell.
 std::optional<uint64_t> BuiltInChangeStamp(const dbEngineDefinition* engine, void* handle);
 
+// The count of the built-in database's transactions undone (rolled back, or a commit refused);
+// nothing for other engines.
+std::optional<uint64_t> BuiltInUndone(const dbEngineDefinition* engine, void* handle);
+
+// The order key of the row a built-in table cursor gave last (see vndbCursor::GivenKey): rows of
+// one table come in the order of these keys, compared by DbCompareKeys. Nothing for another
+// engine's cursor, or before its first row.
+std::optional<Bytes> BuiltInRowKey(RuntimeObject* cursor);
+
 // A Database bound to the built-in engine over the handle (one reference); nil without one.
 RuntimeObject* WrapBuiltInDatabase(std::unique_ptr<vndbHandle> handle);
 

@@ -122,10 +122,19 @@ void Transact(RuntimeObject* object, void (*dbEngineDefinition::*operation)(void
   DatabaseObject* database = DatabaseFields(object);
   // A database without an open handle has nothing to commit; its engine must not be asked.
   if (!database || !database->engine || !database->handle) return;
+  // The error read after it must be its own: a refused commit is told by it.
+  SetDatabaseError(database, 0, string());
   if (database->engine->*operation) {
     (database->engine->*operation)(database->handle);
   } else {
     DatabaseExecuteDirect(database, string(text));
+  }
+  // A rollback, or a commit refused (which undoes the transaction), puts the rows back as the
+  // file holds them: edits kept by open RecordSets until their next move would write the undone
+  // values again with the next Update.
+  if (operation == &dbEngineDefinition::rollback || DatabaseErrorCode(database) != 0) {
+    for (RuntimeObject* cursor : dbShutdownContext::CursorsOfDatabase(object))
+      if (DatabaseCursorObject* fields = CursorFields(cursor)) DropPendingEdits(fields);
   }
 }
 

@@ -402,6 +402,14 @@ bool vndbCursor::UpdateRow(const std::vector<std::pair<size_t, std::optional<std
   return true;
 }
 
+bool vndbCursor::GivenKey(Bytes* key) {
+  if (mRowsGiven == 0) return false;
+  KeepLastKey();
+  if (!mHasLastKey || mLastKeyRow != mRowsGiven) return false;
+  *key = mLastKey;
+  return true;
+}
+
 std::string_view vndbCursor::ColumnSource(size_t index, std::string_view* key) {
   if (key) *key = {};
   if (index >= mColumns.size()) return {};

@@ -66,6 +66,9 @@ class vndbCursor final : private vndbHandle::Watcher {
   // and does not give it again. A key another row holds is refused (2005), as is NULL in a NOT
   // NULL column; failures are reported through the handle and change nothing.
   bool UpdateRow(const std::vector<std::pair<size_t, std::optional<std::string>>>& edits);
+  // The key the walk's order has for the row given last, as it stands now or, once no live
+  // record holds it, as it was when last seen; false before the first row.
+  bool GivenKey(Bytes* key);
   // "table!column", and the condition text that selects the current row by its primary key;
   // both stay valid until the walk moves.
   std::string_view ColumnSource(size_t index, std::string_view* key);

@@ -81,18 +81,21 @@ bool dbShutdownContext::ListsCursor(RuntimeObject* cursor) {
   return false;
 }
 
-void dbShutdownContext::CloseCursorsOfDatabase(RuntimeObject* database) {
-  // Collected first: each close unlinks its own node, and may close further cursors.
-  std::vector<RuntimeObject*> doomed;
+std::vector<RuntimeObject*> dbShutdownContext::CursorsOfDatabase(RuntimeObject* database) {
+  std::vector<RuntimeObject*> cursors;
   for (dbShutdownContext* context = sContexts; context; context = context->mNext) {
     for (RuntimeObject* cursor : context->mCursors) {
       DatabaseCursorObject* fields = CursorFields(cursor);
-      if (fields && fields->database == database) {
-        RuntimeLockObject(cursor);
-        doomed.push_back(cursor);
-      }
+      if (fields && fields->database == database) cursors.push_back(cursor);
     }
   }
+  return cursors;
+}
+
+void dbShutdownContext::CloseCursorsOfDatabase(RuntimeObject* database) {
+  // Collected first: each close unlinks its own node, and may close further cursors.
+  std::vector<RuntimeObject*> doomed = CursorsOfDatabase(database);
+  for (RuntimeObject* cursor : doomed) RuntimeLockObject(cursor);
   for (RuntimeObject* cursor : doomed) {
     cursorClose(cursor);
     RuntimeUnlockObject(cursor);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <list>
+#include <vector>
 
 #include "base/shutdown_task.h"
 #include "objects/runtime_object.h"
@@ -20,6 +21,8 @@ class dbShutdownContext : public runShutdownTask {
   // Unlist the object from whichever context lists it; nothing when none does.
   static void RemoveCursor(RuntimeObject* cursor);
   static void RemoveDatabase(RuntimeObject* database);
+  // The listed cursors whose database is the given one, newest first.
+  static std::vector<RuntimeObject*> CursorsOfDatabase(RuntimeObject* database);
   // Closes every listed cursor whose database is the given one.
   static void CloseCursorsOfDatabase(RuntimeObject* database);
   // Closes every listed cursor, then every listed database.

@@ -60,6 +60,64 @@ std::unique_ptr<SqlQueryPlan> Replan(RuntimeObject* object, const std::string& t
   return plan->Resolve() ? std::move(plan) : nullptr;
 }
 
+// A row names its table row only by the primary key; without one the statement would reach
+// every row. False without a key.
+bool RowSource(SqlRowView row, const SqlSourceNames& sources, std::string* table, std::string* condition) {
+  for (size_t c = 0; c < row.size(); ++c) {
+    const SqlCell cell = row[c];
+    const std::string_view source = sources.Name(cell.source);
+    if (source.empty() || cell.key.empty()) continue;
+    *table = source.substr(0, source.find('!'));
+    *condition = cell.key;
+    return true;
+  }
+  return false;
+}
+
+// A row as its table holds it now, found by its key under the statement's own condition, its
+// sources numbered as `sources`; nothing when the statement no longer gives exactly that row.
+std::optional<SqlRow> ReadRowAgain(RuntimeObject* object, const std::string& text, SqlSourceNames& sources,
+                                   const std::string& table, const std::string& condition) {
+  DatabaseObject* database = DatabaseFields(object);
+  SqlError error;
+  std::unique_ptr<SqlSelect> select = SqlParseSelect(text, &error);
+  std::unique_ptr<SqlSelect> key = SqlParseSelect("SELECT * FROM [" + table + "] WHERE " + condition, &error);
+  if (!database || database->engine->directSQLSelect || !select || !key || !key->condition) return std::nullopt;
+  if (select->condition) {
+    auto both = std::make_unique<SqlCondition>();
+    both->op = kSqlAnd;
+    both->left = std::move(select->condition);
+    both->right = std::move(key->condition);
+    select->condition = std::move(both);
+  } else {
+    select->condition = std::move(key->condition);
+  }
+  SqlQueryPlan plan(database, std::move(select));
+  SqlRow found;
+  if (!plan.Resolve() || !plan.Next()) return std::nullopt;
+  plan.CurrentRow(found, true);
+  if (plan.Next()) return std::nullopt;
+  SqlRow row;
+  row.Start();
+  for (size_t c = 0; c < found.size(); ++c) {
+    const SqlCell cell = found[c];
+    row.Add(cell.type, cell.bytes.data(), cell.bytes.size(), sources.Number(plan.Sources()->Name(cell.source)),
+            cell.key);
+  }
+  row.Finish();
+  return row;
+}
+
+// The edits written to the table rows the result's columns name by their keys.
+void WriteByKeys(void* handle, RuntimeObject* database, dbCursorDefinition* definition, dbRowEdit* edits) {
+  DatabaseCursorObject writing{};
+  writing.handle = handle;
+  writing.database = database;
+  writing.definition = definition;
+  writing.edits = edits;
+  WriteEditsToSources(&writing);
+}
+
 // --- the live join ---------------------------------------------------------------------------
 
 struct LiveResult : ResultBase {
@@ -68,13 +126,18 @@ struct LiveResult : ResultBase {
   bool started = false;
   bool current = false;
   DatabaseCursorObject* readLast = nullptr;
-  // Rows given, from row `seenFirst` on, copied once a step back asked for them and good while
+  // Rows given, from row `seen.first` on, copied once a step back asked for them and good while
   // the database stays as it was when they were read (its stamp): a step back shows a row from
   // the copy while the tables' cursors stay on row `position`, which the steps on come back to.
   // A step back past the copy runs the statement again and copies the rows just before.
   static constexpr size_t kCopiedBack = 1024;
-  std::unique_ptr<SqlRowStore> seen;
-  size_t seenFirst = 1;
+  struct Copy {
+    std::unique_ptr<SqlRowStore> rows;
+    size_t first = 1;
+    std::vector<Bytes> keys;  // of each row, when the result is keyed
+    bool Holds(size_t number) const { return rows && number >= first && number - first < rows->Count(); }
+  };
+  Copy seen;
   std::optional<uint64_t> seenAt;
   size_t shown = 0;  // the row shown from the copy, 0 when the cursors' own is
   SqlRowView shownRow;
@@ -82,9 +145,22 @@ struct LiveResult : ResultBase {
   // The count of rows, and the stamp it was counted at.
   int32_t counted = -1;
   std::optional<uint64_t> countedAt;
+  // The rows of one table of the built-in engine come in the order of their keys: once the
+  // database changed, the row stood on is found again by its key, also when it is gone, and
+  // the copy keeps each row's key for that.
+  bool keyed = false;
+  // The row stood on is gone; the cursors stand on the row after it (or past the end), which
+  // a step on gives.
+  bool lost = false;
+  Bytes lostKey;
+  // Rows written through this result while its copy was what the tables hold, read back from
+  // their table since, by number: they stand for the copy's, which stays good.
+  std::unordered_map<size_t, SqlRow> rewritten;
 
   LiveResult(DatabaseObject* db, const std::string& statement, std::unique_ptr<SqlQueryPlan> p)
-      : ResultBase(db, statement, *p), plan(std::move(p)) {}
+      : ResultBase(db, statement, *p), plan(std::move(p)) {
+    keyed = plan->TableCount() == 1 && ChangeStamp(database);
+  }
 
   const SqlQueryPlan::OutputColumn* Column(int32_t index) const {
     if (!current || index < 0 || index >= visible) return nullptr;
@@ -93,13 +169,54 @@ struct LiveResult : ResultBase {
   DatabaseCursorObject* TableOf(const SqlQueryPlan::OutputColumn& column) const {
     return CursorFields(plan->TableCursor(column.source.table));
   }
+  std::optional<Bytes> KeyNow() const { return keyed ? BuiltInRowKey(plan->TableCursor(0)) : std::nullopt; }
   void Step() {
     started = true;
+    lost = false;
     current = plan->Next();
     position = current ? position + 1 : position;
-    if (!current || !seen || seenFirst + seen->Count() != position) return;
+    if (!current || !seen.rows || seen.first + seen.rows->Count() != position) return;
     plan->CurrentRow(copied);
-    if (seenAt != ChangeStamp(database) || !seen->Append(copied.View())) seen.reset();
+    if (seenAt != ChangeStamp(database) || !seen.rows->Append(copied.View())) {
+      DropCopy();
+    } else if (keyed) {
+      seen.keys.push_back(KeyNow().value_or(Bytes()));
+    }
+  }
+  const Copy* CopyOf(size_t number) const { return seen.Holds(number) ? &seen : nullptr; }
+  bool Changed() const { return seenAt != ChangeStamp(database); }
+  void DropCopy() {
+    seen = {};
+    rewritten.clear();
+  }
+  // The key of the row stood on: true with `key` empty past the end, false when it cannot be told.
+  bool Anchor(Bytes* key) const {
+    key->clear();
+    if (!keyed) return false;
+    if (lost) return *key = lostKey, true;
+    if (shown) {
+      const Copy* copy = CopyOf(shown);
+      if (!copy || shown - copy->first >= copy->keys.size()) return false;
+      *key = copy->keys[shown - copy->first];
+      return !key->empty();
+    }
+    if (!current) return started;
+    const std::optional<Bytes> now = KeyNow();
+    if (now) *key = *now;
+    return now && !now->empty();
+  }
+  // From the first row again, up to the first row whose key is not below `key` (past the end
+  // when `key` is empty); the number of the row before it.
+  size_t SeekKey(const Bytes& key) {
+    Restart();
+    size_t before = 0;
+    while (current) {
+      const std::optional<Bytes> now = KeyNow();
+      if (!key.empty() && now && DbCompareKeys(*now, key) >= 0) break;
+      before = position;
+      Step();
+    }
+    return before;
   }
   // From the first row again; with `copyFrom`, the rows from that one on are copied afresh as
   // they are given.
@@ -109,11 +226,8 @@ struct LiveResult : ResultBase {
     shown = 0;
     readLast = nullptr;
     const std::optional<uint64_t> stamp = ChangeStamp(database);
-    if (copyFrom || !stamp || stamp != seenAt) seen.reset();
-    if (copyFrom && stamp) {
-      seen = std::make_unique<SqlRowStore>();
-      seenFirst = copyFrom;
-    }
+    if (copyFrom || !stamp || stamp != seenAt) DropCopy();
+    if (copyFrom && stamp) seen = Copy{std::make_unique<SqlRowStore>(), copyFrom, {}};
     seenAt = stamp;
     Step();
   }
@@ -121,17 +235,23 @@ struct LiveResult : ResultBase {
     Restart(number > kCopiedBack ? number - kCopiedBack + 1 : 1);
     while (current && position < number) Step();
   }
-  // Shows row `number` from the copy, or the cursors' own where they stand; false when the copy
-  // does not hold it as the database now has it.
+  // Shows row `number` from the copy (also one past where the cursors now stand, copied by an
+  // earlier walk), or the cursors' own where they stand; false when the copy does not hold it
+  // as the database now has it.
   bool Show(size_t number) {
     if (number == position && current) {
       shown = 0;
       return true;
     }
-    if (number < seenFirst || number >= position || !seen || !seenAt || seenAt != ChangeStamp(database) ||
-        number - seenFirst >= seen->Count())
-      return false;
-    std::optional<SqlRowView> row = seen->Fetch(number - seenFirst);
+    const Copy* copy = CopyOf(number);
+    if (!copy || !seenAt || seenAt != ChangeStamp(database)) return false;
+    if (auto found = rewritten.find(number); found != rewritten.end()) {
+      shownRow = found->second.View();
+      shown = number;
+      readLast = nullptr;
+      return true;
+    }
+    std::optional<SqlRowView> row = copy->rows->Fetch(number - copy->first);
     if (!row) return false;
     shownRow = *row;
     shown = number;
@@ -149,6 +269,14 @@ struct LiveResult : ResultBase {
   void Attach() {
     if (!shown) return;
     const size_t number = shown;
+    Bytes key;
+    if (Anchor(&key)) {
+      SeekKey(key);
+      const std::optional<Bytes> now = current ? KeyNow() : std::nullopt;
+      lost = !now || *now != key;
+      lostKey = std::move(key);
+      return;
+    }
     const std::string rows = TableRowsOf(shownRow);
     Restart();
     while (!rows.empty() && current) {
@@ -170,6 +298,12 @@ struct LiveResult : ResultBase {
 };
 
 LiveResult* Live(void* handle) { return static_cast<LiveResult*>(handle); }
+
+// Past the end, or on a row gone meanwhile, there is nothing to write to.
+void RefuseGoneRow(LiveResult* result, const char* message) {
+  if (DatabaseObject* database = DatabaseFields(result->database))
+    SetDatabaseError(database, kDbErrorUnknown, Utf8(message));
+}
 
 void CloseLive(void* handle) { delete Live(handle); }
 int32_t LiveColumnCount(void* handle) { return Live(handle)->visible; }
@@ -205,7 +339,9 @@ void ReleaseLiveValue(void* handle) {
 uint8_t NextLiveRow(void* handle) {
   LiveResult* result = Live(handle);
   result->readLast = nullptr;
-  if (result->shown) {
+  if (result->lost) {
+    result->lost = false;  // already on the row after the one gone
+  } else if (result->shown) {
     if (!result->Show(result->shown + 1)) {
       result->Attach();
       result->Step();
@@ -231,9 +367,14 @@ int32_t LiveRowCount(void* handle) {
   return count;
 }
 
+// The type stored in the row for the column, as the table cursors tell it: a row shown from the
+// copy keeps it, so that asking needs no walk.
 int32_t LiveColumnType(void* handle, int32_t index) {
   LiveResult* result = Live(handle);
-  result->Attach();
+  if (result->FromCopy()) {
+    const std::optional<SqlCell> cell = result->ShownCell(index);
+    return cell ? cell->type : -1;
+  }
   const SqlQueryPlan::OutputColumn* column = result->Column(index);
   DatabaseCursorObject* table = column ? result->TableOf(*column) : nullptr;
   if (!table || !table->handle || !table->definition->columnType) return -1;
@@ -264,15 +405,17 @@ uint8_t LiveColumnSource(void* handle, int32_t index, const char** name, int32_t
 void DeleteLiveRow(void* handle) {
   LiveResult* result = Live(handle);
   result->Attach();
-  if (!result->current || result->plan->TableCount() != 1) return;
+  if (result->plan->TableCount() != 1) return;
+  if (!result->current || result->lost) return RefuseGoneRow(result, kDbRowGoneDelete);
   cursorDeleteRecord(result->plan->TableCursor(0));
 }
 
+extern dbCursorDefinition gLiveCursor;
+
 // Each edit goes to its column's table cursor as an edit of that cursor's own row.
-void UpdateLiveRow(void* handle, dbRowEdit* edits) {
-  LiveResult* result = Live(handle);
+void UpdateThroughCursors(LiveResult* result, dbRowEdit* edits) {
   result->Attach();
-  if (!result->current) return;
+  if (!result->current || result->lost) return RefuseGoneRow(result, kDbRowGoneUpdate);
   std::vector<RuntimeObject*> edited;
   for (const dbRowEdit* edit = edits; edit; edit = edit->next) {
     const SqlQueryPlan::OutputColumn* column = result->Column(edit->column);
@@ -280,6 +423,9 @@ void UpdateLiveRow(void* handle, dbRowEdit* edits) {
     RuntimeObject* table = result->plan->TableCursor(column->source.table);
     if (!table) continue;
     if (std::find(edited.begin(), edited.end(), table) == edited.end()) {
+      // The table cursor writes what it is given now: edits left from before (maybe undone
+      // since) are the result's to keep.
+      if (DatabaseCursorObject* fields = CursorFields(table)) DropPendingEdits(fields);
       cursorEdit(table);
       edited.push_back(table);
     }
@@ -291,6 +437,53 @@ void UpdateLiveRow(void* handle, dbRowEdit* edits) {
   for (RuntimeObject* table : edited) cursorUpdate(table);
 }
 
+// Whether an edit reaches a column of the row's key condition: the row moves.
+bool EditsKey(SqlRowView row, const SqlSourceNames& sources, const dbRowEdit* edits, const std::string& condition) {
+  for (const dbRowEdit* edit = edits; edit; edit = edit->next) {
+    if (edit->column < 0 || static_cast<size_t>(edit->column) >= row.size()) return true;
+    const std::string_view source = sources.Name(row[edit->column].source);
+    const size_t bang = source.find('!');
+    if (bang == std::string_view::npos ||
+        condition.find("[" + std::string(source.substr(bang + 1)) + "]") != std::string::npos)
+      return true;
+  }
+  return false;
+}
+
+// A row of one table with a primary key, shown while the copy is what the table holds, is
+// written by its key, as a sorted result's is, so that the cursors need not walk to it; read
+// back, it stands for the copy's, which stays good. Any other edit (one that moves the row
+// among them) goes through the cursors.
+void UpdateLiveRow(void* handle, dbRowEdit* edits) {
+  LiveResult* result = Live(handle);
+  DatabaseObject* database = DatabaseFields(result->database);
+  const bool fresh = database && result->keyed && result->seen.rows && !result->Changed();
+  const size_t number = result->shown ? result->shown : result->position;
+  std::string table, condition;
+  if (fresh && (result->shown || result->current)) {
+    if (!result->shown) result->plan->CurrentRow(result->copied);
+    const SqlRowView row = result->shown ? result->shownRow : result->copied.View();
+    if (RowSource(row, *result->plan->Sources(), &table, &condition) &&
+        EditsKey(row, *result->plan->Sources(), edits, condition))
+      condition.clear();
+  }
+  if (result->shown && !condition.empty()) {
+    WriteByKeys(handle, result->database, &gLiveCursor, edits);
+  } else {
+    UpdateThroughCursors(result, edits);
+  }
+  if (condition.empty() || !result->seen.rows || DatabaseErrorCode(database) != 0) return;
+  if (std::optional<SqlRow> row = ReadRowAgain(result->database, result->text, *result->plan->Sources(), table, condition)) {
+    result->rewritten[number] = std::move(*row);
+    // Still given by the statement, the row leaves the count as it was.
+    if (result->countedAt == result->seenAt) result->countedAt = ChangeStamp(result->database);
+    result->seenAt = ChangeStamp(result->database);
+    if (result->shown == number) result->shownRow = result->rewritten[number].View();
+  }
+  // The edit went in: a failure to read it back leaves the copy to be read again, not an error.
+  if (DatabaseErrorCode(database) != 0) SetDatabaseError(database, 0, string());
+}
+
 void FirstLiveRow(void* handle) { Live(handle)->Restart(); }
 
 // Stepping back shows the row before from the copy of the rows given; when the copy does not
@@ -298,16 +491,24 @@ void FirstLiveRow(void* handle) { Live(handle)->Restart(); }
 // one row earlier.
 void PreviousLiveRow(void* handle) {
   LiveResult* result = Live(handle);
+  Bytes key;
+  if (result->Changed() && result->Anchor(&key)) {
+    result->WalkTo(std::max<size_t>(result->SeekKey(key), 1));
+    return;
+  }
   const size_t from = result->shown ? result->shown : result->position;
   const size_t target = from > 1 ? from - 1 : 1;
   if (!result->Show(target)) result->WalkTo(target);
 }
 
+// The last row from the copy when it holds it as the database has it, else by a walk that
+// copies the rows before it for the steps back.
 void LastLiveRow(void* handle) {
   LiveResult* result = Live(handle);
+  result->readLast = nullptr;
   const int32_t count = LiveRowCount(handle);
-  result->Restart();
-  while (result->current && static_cast<int32_t>(result->position) < count) result->Step();
+  if (count > 0 && result->Show(static_cast<size_t>(count))) return;
+  result->WalkTo(static_cast<size_t>(std::max(count, 1)));
 }
 
 dbCursorDefinition gLiveCursor = {
@@ -336,8 +537,10 @@ struct StoredResult : ResultBase {
   bool aggregated = false;
   SqlSortKeys keys;
   // Rows written through this result while its copy was what the tables hold, read back from
-  // their tables since, by index: they stand for the store's until the rows are read again.
+  // their tables since, by index: they stand for the store's until the rows are read again, or
+  // the transaction they were written in is undone (at the count of undone ones then).
   std::unordered_map<size_t, SqlRow> written;
+  std::optional<uint64_t> writtenIn;
 
   StoredResult(DatabaseObject* db, const std::string& statement, const SqlQueryPlan& plan,
                std::unique_ptr<SqlRowStore> store, std::optional<uint64_t> readAt)
@@ -346,6 +549,16 @@ struct StoredResult : ResultBase {
 
   // Whether the rows are what the tables hold.
   bool Fresh() const { return whole && stamp && stamp == ChangeStamp(database); }
+  static std::optional<uint64_t> Undone(RuntimeObject* object) {
+    DatabaseObject* db = DatabaseFields(object);
+    return db ? BuiltInUndone(db->engine, db->handle) : std::nullopt;
+  }
+  // Drops the rows written in a transaction undone since: the row stood on shows as read.
+  void ForgetUndone() {
+    if (written.empty() || writtenIn == Undone(database)) return;
+    written.clear();
+    if (current) MoveTo(next);
+  }
 
   void MoveTo(size_t number) {
     next = number;
@@ -429,6 +642,7 @@ StringRep* StoredColumnName(void* handle, int32_t index) { return Stored(handle)
 int32_t StoredRowCount(void* handle) { return static_cast<int32_t>(Stored(handle)->rows->Count()); }
 
 void StoredValue(void* handle, int32_t index, const void** data, uint8_t* type, int32_t* length) {
+  Stored(handle)->ForgetUndone();
   const std::optional<SqlCell> cell = Stored(handle)->Value(index);
   *type = cell ? cell->type : uint8_t{kVornDbNull};
   *data = cell && !cell->bytes.empty() ? cell->bytes.data() : nullptr;
@@ -451,6 +665,7 @@ int32_t StoredColumnType(void* handle, int32_t index) {
 uint8_t StoredColumnSource(void* handle, int32_t index, const char** name, int32_t* nameLength, const char** key,
                            int32_t* keyLength, void*, void*) {
   StoredResult* result = Stored(handle);
+  result->ForgetUndone();
   const std::optional<SqlCell> cell = result->Cell(index);
   const std::string_view source = cell ? result->sources->Name(cell->source) : std::string_view();
   if (source.empty()) return 0;
@@ -463,23 +678,14 @@ uint8_t StoredColumnSource(void* handle, int32_t index, const char** name, int32
 
 extern dbCursorDefinition gStoredCursor;
 
-// A sorted row names its table row only by the primary key; without one the statement would
-// reach every row. False for a row of no single table, or without a key.
+// A row of no single table has no one table row.
 bool RowSource(const StoredResult& result, std::string* table, std::string* condition) {
-  if (!result.singleTable || !result.current) return false;
-  for (size_t c = 0; c < result.row.size(); ++c) {
-    const SqlCell cell = result.row[c];
-    const std::string_view source = result.sources->Name(cell.source);
-    if (source.empty() || cell.key.empty()) continue;
-    *table = source.substr(0, source.find('!'));
-    *condition = cell.key;
-    return true;
-  }
-  return false;
+  return result.singleTable && result.current && RowSource(result.row, *result.sources, table, condition);
 }
 
 void DeleteStoredRow(void* handle) {
   StoredResult* result = Stored(handle);
+  result->ForgetUndone();
   DatabaseObject* database = DatabaseFields(result->database);
   std::string table, condition;
   if (!database || !RowSource(*result, &table, &condition)) return;
@@ -498,58 +704,21 @@ bool EditsOrder(const StoredResult& result, const dbRowEdit* edits) {
   return false;
 }
 
-// The current row as its table holds it now, found by its key under the statement's own
-// condition, its sources numbered as the result's; nothing when the statement no longer gives
-// exactly that row.
-std::optional<SqlRow> ReadRowAgain(StoredResult& result, const std::string& table, const std::string& condition) {
-  DatabaseObject* database = DatabaseFields(result.database);
-  SqlError error;
-  std::unique_ptr<SqlSelect> select = SqlParseSelect(result.text, &error);
-  std::unique_ptr<SqlSelect> key = SqlParseSelect("SELECT * FROM [" + table + "] WHERE " + condition, &error);
-  if (!database || database->engine->directSQLSelect || !select || !key || !key->condition) return std::nullopt;
-  if (select->condition) {
-    auto both = std::make_unique<SqlCondition>();
-    both->op = kSqlAnd;
-    both->left = std::move(select->condition);
-    both->right = std::move(key->condition);
-    select->condition = std::move(both);
-  } else {
-    select->condition = std::move(key->condition);
-  }
-  SqlQueryPlan plan(database, std::move(select));
-  SqlRow found;
-  if (!plan.Resolve() || !plan.Next()) return std::nullopt;
-  plan.CurrentRow(found, true);
-  if (plan.Next()) return std::nullopt;
-  SqlRow row;
-  row.Start();
-  for (size_t c = 0; c < found.size(); ++c) {
-    const SqlCell cell = found[c];
-    row.Add(cell.type, cell.bytes.data(), cell.bytes.size(), result.sources->Number(plan.Sources()->Name(cell.source)),
-            cell.key);
-  }
-  row.Finish();
-  return row;
-}
-
 // An edit goes to the table rows its columns come from. The copy keeps rows as they were read,
 // and stepping back reads them again once the tables changed; an edit made while the copy was
 // what the tables hold, of no column the rows are ordered by, is read back into the copy
 // instead, so that the copy stays what the tables hold.
 void UpdateStoredRow(void* handle, dbRowEdit* edits) {
   StoredResult* result = Stored(handle);
+  result->ForgetUndone();
   const bool fresh = result->Fresh() && !result->aggregated && !EditsOrder(*result, edits);
   std::string table, condition;
   const bool keyed = RowSource(*result, &table, &condition);
-  DatabaseCursorObject writing{};
-  writing.handle = handle;
-  writing.database = result->database;
-  writing.definition = &gStoredCursor;
-  writing.edits = edits;
-  WriteEditsToSources(&writing);
+  WriteByKeys(handle, result->database, &gStoredCursor, edits);
   DatabaseObject* database = DatabaseFields(result->database);
   if (!fresh || !keyed || !database || DatabaseErrorCode(database) != 0) return;
-  if (std::optional<SqlRow> row = ReadRowAgain(*result, table, condition)) {
+  if (std::optional<SqlRow> row = ReadRowAgain(result->database, result->text, *result->sources, table, condition)) {
+    result->writtenIn = StoredResult::Undone(result->database);
     SqlRow& kept = result->written[result->next - 1] = std::move(*row);
     result->row = kept.View();
     result->stamp = ChangeStamp(result->database);

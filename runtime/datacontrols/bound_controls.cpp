@@ -153,15 +153,33 @@ string DataControl::GetFieldText(const string& field, bool* missing) {
   return Tagged(text, TargetEncoding(Owner()));
 }
 
+bool DataControl::TypedSinceShown(RuntimeObject* control, const string& text) const {
+  for (const auto& [shown, was] : mShownTexts)
+    if (shown == control) return !SameText(was, text);
+  return true;
+}
+
+void DataControl::NoteShown(RuntimeObject* control, const string& text) {
+  for (auto& [shown, was] : mShownTexts) {
+    if (shown == control) {
+      was = text;
+      return;
+    }
+  }
+  mShownTexts.emplace_back(control, text);
+}
+
 void DataControl::LoadBoundControls() {
   if (!mCursor) return;
   const bool locked = OwnerReadOnly() || IsRecordLocked();
   std::vector<BoundControlEntry> entries = HeldEntries(Owner());
+  mShownTexts.clear();
   for (const BoundControlEntry& entry : entries) {
     bool missing = false;
     const string value = GetFieldText(DataFieldOf(entry.control), &missing);
     SetLocked(entry, locked);
     ShowValue(entry, value);
+    NoteShown(entry.control, ControlText(entry));
   }
   ReleaseEntries(entries);
 }
@@ -174,6 +192,7 @@ bool DataControl::IsRecordChanged() {
     const string stored = GetFieldText(DataFieldOf(entry.control), &missing);
     if (missing) continue;
     const string now = ControlText(entry);
+    if (!TypedSinceShown(entry.control, now)) continue;
     switch (entry.kind) {
       case kBoundEditField:
       case kBoundStaticText: changed = !SameText(now, stored); break;
@@ -205,6 +224,11 @@ bool DataControl::SaveRecord() {
     if (!field) continue;
     const string stored = Tagged(string::Adopt(cursorFieldStringValueGetter(field, 0)), target);
     const string now = ControlText(entry);
+    if (!TypedSinceShown(entry.control, now)) {
+      // What it shows was not typed: the row's value stays, undone or changed by others.
+      RuntimeUnlockObject(field);
+      continue;
+    }
     if (entry.kind == kBoundCheckBox) {
       const bool checked = checkBoxGetBoolean(entry.control);
       if (!checked && IsWord(stored, "true")) cursorFieldStringValueSetter(field, 0, string("false", kEncodingASCII).Rep());
@@ -223,6 +247,9 @@ bool DataControl::SaveRecord() {
     if (DatabaseCursorObject* cursor = CursorFields(mCursor)) DropPendingEdits(cursor);
     return false;
   }
+  entries = HeldEntries(owner);
+  for (const BoundControlEntry& entry : entries) NoteShown(entry.control, ControlText(entry));
+  ReleaseEntries(entries);
   if (owner && owner->commit && mDatabase) databaseCommit(mDatabase);
   if (mDelegate && mOwner) mDelegate->Update(mOwner);
   return true;

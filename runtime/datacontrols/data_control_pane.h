@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "datacontrols/data_control_object.h"
@@ -96,7 +97,15 @@ class DataControl : public SubPane {
   void PaintButton(Graphics* port, int32_t button);
   void DrawCaption(Graphics* port);
 
+  // Whether the control's text differs from what this pane last showed in it or saved from it:
+  // only typing since is the user's edit (after a Rollback the row may hold other values).
+  bool TypedSinceShown(RuntimeObject* control, const string& text) const;
+  void NoteShown(RuntimeObject* control, const string& text);
+
   bool mDrawingInto = false;
+  // The text each bound control held when the row was last shown or saved; the controls are
+  // compared by identity only, never reached through this list.
+  std::vector<std::pair<const RuntimeObject*, string>> mShownTexts;
 };
 
 }  // namespace vorn

@@ -429,6 +429,22 @@ TEST_F(DataControlGuiTest, AnEditTheRowDoesNotTakeStaysTypedAndStopsTheMove) {
   }
 }
 
+// A value saved and then undone by a Rollback still shows in its control; what is typed since
+// writes only itself, over a sorted result and a live one.
+TEST_F(DataControlGuiTest, AfterARollbackOnlyWhatIsTypedSinceIsWritten) {
+  for (const char* query : {"select * from people order by id", "select * from people"}) {
+    RuntimeObject* window = OpenWindow();
+    PeopleWindowObject* w = People(window);
+    DataControlQuerySetter(w->nav, 0, Str(query).Rep());
+    DataControlRunQuery(w->nav), DataControlMoveTo(w->nav, 2);
+    editTextSetter(w->name, 0, Str("Grace Hopper").Rep()), DataControlUpdateRecord(w->nav), databaseRollback(gDatabase);
+    checkBoxValueSetter(w->active, 0, 1), DataControlUpdateRecord(w->nav);
+    DataControlMoveTo(w->nav, 1), DataControlMoveTo(w->nav, 2);
+    EXPECT_EQ(Shown(window), "Person 2|true|blue") << query;
+    test::CloseAndRelease(window), databaseRollback(gDatabase);
+  }
+}
+
 // The list holds the names in reverse order, so only matching by value selects the right row.
 TEST_F(DataControlGuiTest, AListBoxBoundByDataSourceSelectsTheRowOfEachRecordAndWritesItsChoiceBack) {
   RuntimeObject* window = OpenWindow();

@@ -9,11 +9,15 @@
 #include <memory>
 #include <vector>
 
+#include "database/builtin_engine.h"
+#include "database/database_fields.h"
+#include "database/database_objects.h"
 #include "database/db_cursor.h"
 #include "database/db_handle.h"
 #include "database/sql_condition.h"
 #include "database/support/sim_disk.h"
 #include "strings/vstring.h"
+#include "support/class_test.h"
 
 namespace vorn {
 namespace {
@@ -248,6 +252,44 @@ TEST(MovedRowsTest, WalksThatMoveKeysStayRightThroughWhatFollows) {
             EXPECT_EQ(Line(*walk), Text(at->second));
           }
         }
+      }
+    }
+  }
+}
+
+class MovedRowsRecordSetTest : public test::IntrinsicClassTest {};
+
+// A RecordSet keeps its row's edits until it moves; an undo (a Rollback, a commit refused at a
+// write or at a sync) takes back what they wrote, and the RecordSet shows the row as the file
+// has it: an edit of another column made next, with no move between, writes only that column.
+TEST_F(MovedRowsRecordSetTest, AnEditAfterAnUndoWritesOnlyWhatItNames) {
+  for (const int undo : {0, 1, 2}) {  // rolled back, a commit refused at a write, at a sync
+    for (const char* query : {"select * from t", "select id, v, w from t where id < 25", "select * from t order by w"}) {
+      for (const auto& [column, value] : {std::pair{"id", "25"}, {"v", "CHANGED"}}) {
+        SCOPED_TRACE(std::to_string(undo) + ", " + query + ", " + column);
+        dbtest::SimDisk disk;
+        RuntimeObject* db = WrapBuiltInDatabase(vndbHandle::Create(disk.Storage()));
+        for (const char* sql : {"create table t (id integer not null, v varchar(9), w varchar(9), primary key (id))",
+                                "insert into t (id, v) values (10, 'a')", "insert into t (id, v) values (20, 'b')", "commit"})
+          databaseSQLExecute(db, string(sql).Rep());
+        RuntimeObject* rs = Keep(databaseSQLSelect(db, string(query).Rep()));
+        auto field = [&](const char* name) { return Keep(cursorGetFieldByName(rs, string(name).Rep())); };
+        auto edit = [&](const char* name, const char* text) {
+          cursorEdit(rs), databaseCursorFieldSetString(field(name), string(text).Rep()), cursorUpdate(rs);
+        };
+        edit(column, value);
+        if (undo) (undo == 1 ? disk.writesLeft : disk.syncsLeft) = 1, databaseCommit(db), disk.Heal();
+        else databaseRollback(db);
+        EXPECT_EQ(databaseErrorCodeGetter(db, 0), undo ? kDbErrorInternal : 0);
+        EXPECT_EQ(std::string(string::Adopt(cursorFieldStringValueGetter(field("id"), 0)).View()) + " " +
+                      std::string(string::Adopt(cursorFieldStringValueGetter(field("v"), 0)).View()), "10 a");
+        edit("w", "W");
+        databaseCommit(db), cursorClose(rs), databaseClose(db), RuntimeUnlockObject(db);
+        auto reopened = vndbHandle::Open(disk.Storage());
+        std::vector<std::string> rows;
+        for (auto walk = vndbCursor::Open(*reopened, "t", {"id", "v", "w"}); walk && walk->NextRow();)
+          rows.push_back(Line(*walk) + " " + walk->ColumnValue(2)->Text());
+        EXPECT_EQ(rows, (std::vector<std::string>{"10 a W", "20 b "}));
       }
     }
   }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -363,6 +364,65 @@ TEST_F(SqlQueryTest, SteppingBackOverALiveResultGoesOnAfterTheRowShown) {
     EXPECT_EQ(Read("select word from w where n = " + std::to_string(shown)).back(), c.word ? c.word : "word");
     cursorClose(rs);
     Exec("rollback");
+  }
+}
+
+// After any change a live result steps, against a model, to the row before the one it stood on
+// by key (the first when none is), refuses an edit of a row gone and shows its own edits.
+TEST_F(SqlQueryTest, ALiveResultStepsAndEditsByKeyAfterEveryChange) {
+  const struct {
+    int at;  // the row stood on (n), 110: past the end; from the copy after two steps back
+    bool fromCopy;
+    const char* change;  // SQL, or through the result: "delete", "edit" (its word), "edit key" (n to 55)
+    std::map<int, const char*> model;  // rows changed: nullptr for gone
+  } cases[] = {
+      {10, false, "delete", {{10, nullptr}}}, {50, false, "delete", {{50, nullptr}}}, {50, true, "delete", {{50, nullptr}}},
+      {50, true, "delete from w where n = 50", {{50, nullptr}}}, {50, false, "delete from w where n = 40", {{40, nullptr}}},
+      {50, true, "delete from w where n = 40", {{40, nullptr}}}, {50, true, "delete from w where n = 60", {{60, nullptr}}},
+      {50, false, "insert into w (n, word) values (45, 'w45')", {{45, "w45"}}},
+      {50, true, "insert into w (n, word) values (45, 'w45')", {{45, "w45"}}},
+      {50, true, "insert into w (n, word) values (55, 'w55')", {{55, "w55"}}}, {50, false, "edit", {{50, "edited"}}},
+      {110, false, "delete from w where n >= 80", {{80, nullptr}, {90, nullptr}, {100, nullptr}}},
+      {50, true, "edit", {{50, "edited"}}}, {50, true, "edit key", {{50, nullptr}, {55, "w50"}}},
+  };
+  Exec("create table w (n integer not null, word varchar(20), primary key (n))");
+  for (int n = 10; n <= 100; n += 10) Exec("insert into w (n, word) values (" + std::to_string(n) + ", 'w" + std::to_string(n) + "')");
+  Exec("commit");
+  for (const auto& c : cases) {
+    for (const int action : {0, 1, 2, 3, 4, 5}) {  // Previous, then Next; First; Last, then Previous; an edit
+      SCOPED_TRACE(std::string(c.change) + " at " + std::to_string(c.at) + (c.fromCopy ? "+2-2, " : ", ") + std::to_string(action));
+      std::map<int, std::string> model;  // filled as the table is
+      for (int m = 10; m <= 100; m += 10) model[m] = "w" + std::to_string(m);
+      RuntimeObject* rs = Select("select n, word from w");
+      RuntimeObject *n = Keep(cursorGetFieldByIndex(rs, 1)), *word = Keep(cursorGetFieldByIndex(rs, 2));
+      auto text = [](RuntimeObject* field) { return std::string(string::Adopt(cursorFieldStringValueGetter(field, 0)).View()); };
+      auto read = [&] { return cursorEOFGetter(rs, 0) ? "EOF" : text(n) + " " + text(word); };
+      auto edit = [&](RuntimeObject* field, const char* value) { cursorEdit(rs), databaseCursorFieldSetString(field, string(value).Rep()), cursorUpdate(rs); };
+      for (int row = 1; row < c.at / 10 + (c.fromCopy ? 2 : 0); ++row) cursorMoveNext(rs);
+      if (c.fromCopy) CursorMovePrev(rs), CursorMovePrev(rs);
+      ASSERT_EQ(read(), c.at > 100 ? "EOF" : std::to_string(c.at) + " w" + std::to_string(c.at));
+      const std::string_view change = c.change;
+      if (change == "delete") cursorDeleteRecord(rs);
+      else if (change.starts_with("edit")) change == "edit" ? edit(word, "edited") : edit(n, "55");
+      else Exec(c.change);
+      for (const auto& [m, w] : c.model) w ? (void)(model[m] = w) : (void)model.erase(m);
+      const int standing = change == "edit key" ? 55 : c.at;
+      const auto after = model.lower_bound(standing), before = after == model.begin() ? after : std::prev(after);
+      const auto expected = action == 0 ? before : action == 1 ? std::next(before) : action == 2 ? model.begin()
+                          : action == 3 ? std::prev(model.end()) : action == 4 ? std::prev(model.end(), 2) : model.find(standing);
+      (action < 2 ? CursorMovePrev : action == 2 ? CursorMoveFirst : action < 5 ? CursorMoveLast : +[](VornRuntimeObject*) {})(rs);
+      if (action == 1 || action == 4) (action == 1 ? cursorMoveNext : CursorMovePrev)(rs);
+      if (action == 5) edit(word, "again");
+      EXPECT_EQ(ErrorCode() != 0, action == 5 && !model.contains(standing)) << ErrorMessage();
+      if (action == 5 && model.contains(standing)) model[standing] = "again";
+      std::vector<std::string> rows = {"n word"};
+      for (const auto& [m, w] : model) rows.push_back(std::to_string(m) + " " + w);
+      EXPECT_EQ(Read("select n, word from w"), rows);
+      if (expected != model.end() || action == 1) {
+        EXPECT_EQ(read(), expected == model.end() ? "EOF" : std::to_string(expected->first) + " " + expected->second);
+      }
+      cursorClose(rs), Exec("rollback");
+    }
   }
 }
 
