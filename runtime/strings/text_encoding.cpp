@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "strings/char_reader.h"
+#include "strings/system_encoding.h"
 #include "strings/vstring.h"
 
 namespace vorn {
@@ -122,6 +123,34 @@ bool ConvertsExactly(const string& text, string* utf8) {
   return back.View() == text.View();
 }
 
+namespace {
+
+// The system converter reads Shift_JIS bytes 0x5C and 0x7E as JIS X 0201 (yen sign, overline);
+// the runtime reads them as ASCII, as Windows text and file paths mean them and as every other
+// text function and key does. No double-byte character converts to either of the two, so in
+// UTF-8 they stand for those two bytes alone. Converting to Shift_JIS is left as the converter
+// does it: a yen sign or overline still becomes 0x5C or 0x7E, as peers expect.
+string ReadShiftJISBytesAsASCII(string utf8) {
+  std::string_view view = utf8.View();
+  if (view.find("\xC2\xA5") == std::string_view::npos && view.find("\xE2\x80\xBE") == std::string_view::npos) return utf8;
+  std::string fixed;
+  fixed.reserve(view.size());
+  for (size_t i = 0; i < view.size();) {
+    if (view.compare(i, 2, "\xC2\xA5") == 0) {
+      fixed += '\\';
+      i += 2;
+    } else if (view.compare(i, 3, "\xE2\x80\xBE") == 0) {
+      fixed += '~';
+      i += 3;
+    } else {
+      fixed += view[i++];
+    }
+  }
+  return string(fixed, kEncodingUTF8);
+}
+
+}  // namespace
+
 string ConvertTextEncoding(const string& text, EncodingCode target) {
   EncodingCode source = text.Encoding();
   if (source == kEncodingUnknown || target == kEncodingUnknown || source == target) return text;
@@ -131,6 +160,9 @@ string ConvertTextEncoding(const string& text, EncodingCode target) {
     string retagged = text;
     retagged.SetEncoding(target);
     return retagged;
+  }
+  if (source == kEncodingShiftJIS && target != kEncodingUTF8) {
+    return ConvertTextEncoding(ConvertTextEncoding(text, kEncodingUTF8), target);
   }
   const char* from = IconvNameForEncoding(source);
   const char* to = IconvNameForEncoding(target);
@@ -180,7 +212,8 @@ string ConvertTextEncoding(const string& text, EncodingCode target) {
     if (errno != E2BIG) break;
     out.resize(out.size() * 2);
   }
-  return string(out.data(), static_cast<int32_t>(used), target);
+  string converted(out.data(), static_cast<int32_t>(used), target);
+  return source == kEncodingShiftJIS ? ReadShiftJISBytesAsASCII(converted) : converted;
 }
 
 string string::ToUTF8() const {
