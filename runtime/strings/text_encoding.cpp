@@ -114,8 +114,12 @@ EncodingCode EncodingForName(std::string_view name) {
 
 bool ConvertsExactly(const string& text, string* utf8) {
   if (!IconvNameForEncoding(text.Encoding())) return false;
-  *utf8 = ConvertTextEncoding(text, kEncodingUTF8);
+  int32_t replaced = 0;
+  *utf8 = ConvertTextEncoding(text, kEncodingUTF8, &replaced);
   if (utf8->Encoding() != kEncodingUTF8) return false;
+  // Every character the converter reads from ISO-2022-JP without a fault converts back to
+  // itself (ASCII, JIS-Roman and JIS X 0208 alike), so reading it once tells.
+  if (HasShiftStates(text.Encoding())) return replaced == 0;
   const string back = ConvertTextEncoding(*utf8, text.Encoding());
   // Text with shift states has more than one spelling of the same characters (ESC $ @ or ESC $ B
   // before kanji, an escape repeated): what counts is that the characters come back.
@@ -151,7 +155,11 @@ string ReadShiftJISBytesAsASCII(string utf8) {
 
 }  // namespace
 
-string ConvertTextEncoding(const string& text, EncodingCode target) {
+string ConvertTextEncoding(const string& text, EncodingCode target) { return ConvertTextEncoding(text, target, nullptr); }
+
+string ConvertTextEncoding(const string& text, EncodingCode target, int32_t* replaced) {
+  int32_t ignored = 0;
+  if (!replaced) replaced = &ignored;
   EncodingCode source = text.Encoding();
   if (source == kEncodingUnknown || target == kEncodingUnknown || source == target) return text;
   if (text.IsEmpty()) return string();
@@ -162,7 +170,7 @@ string ConvertTextEncoding(const string& text, EncodingCode target) {
     return retagged;
   }
   if (source == kEncodingShiftJIS && target != kEncodingUTF8) {
-    return ConvertTextEncoding(ConvertTextEncoding(text, kEncodingUTF8), target);
+    return ConvertTextEncoding(ConvertTextEncoding(text, kEncodingUTF8, replaced), target, replaced);
   }
   const char* from = IconvNameForEncoding(source);
   const char* to = IconvNameForEncoding(target);
@@ -191,6 +199,7 @@ string ConvertTextEncoding(const string& text, EncodingCode target) {
     if (out.size() - used < replacement.size()) out.resize(out.size() * 2 + replacement.size());
     std::memcpy(out.data() + used, replacement.data(), replacement.size());
     used += replacement.size();
+    ++*replaced;
     size_t skip = std::min(SourceUnit(source), inLeft);
     if (source == kEncodingUTF8) {
       // A valid character the target lacks is replaced whole; a broken sequence byte by byte.
