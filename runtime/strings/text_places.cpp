@@ -15,8 +15,11 @@ struct TextMemo {
   EncodingCode encoding = kEncodingUnknown;
   string readable;  // ISO-2022-JP text in UTF-8; empty for every other text
   CharScheme scheme = CharScheme::kSingleByte;
-  int32_t index = 0;  // a character start: character `index` begins at byte `offset`
-  int32_t offset = 0;
+  // Two character starts: character `index` begins at byte `offset`. The last one reached and
+  // the one before, so that a piece's start stays at hand after its end is found.
+  struct Place {
+    int32_t index = 0, offset = 0;
+  } last, before;
   int32_t count = -1;  // -1 until counted
   string pattern;      // the last search's pattern in the text's encoding, and its finder
   std::unique_ptr<TextFinder> finder;
@@ -68,6 +71,10 @@ TextPlaces::TextPlaces(const string& text) : mText(text), mMemo(std::make_unique
     Slots& slots = TheSlots();
     std::lock_guard<std::mutex> hold(slots.lock);
     for (int k = 0; k < kSlots; ++k) {
+      // A forgotten slot lets go of the copies and patterns it held.
+      if (!gSlotReps[k].load()) slots.memos[k] = TextMemo();
+    }
+    for (int k = 0; k < kSlots; ++k) {
       const TextMemo& memo = slots.memos[k];
       if (gSlotReps[k].load() != rep || memo.buffer != rep->buffer || memo.length != rep->length ||
           memo.encoding != rep->encoding) {
@@ -100,43 +107,47 @@ TextPlaces::~TextPlaces() {
 
 const string& TextPlaces::Text() const { return HasShiftStates(mText.Encoding()) ? mMemo->readable : mText; }
 
-int32_t TextPlaces::OffsetOf(int64_t index) {
-  const string& text = Text();
-  const int32_t length = text.Length();
-  if (index <= 0) return 0;
-  if (mMemo->scheme == CharScheme::kSingleByte) return static_cast<int32_t>(std::min<int64_t>(index, length));
-  TextMemo& m = *mMemo;
-  if (index < m.index) m.index = 0, m.offset = 0;
-  const int32_t from = m.offset;
-  while (m.index < index && m.offset < length) {
-    m.offset = NextCharOffset(text.CString(), length, m.offset, m.scheme);
-    ++m.index;
+namespace {
+
+// Walks from the nearest known character start at or before the one asked for (by index when
+// `byIndex`, else by offset) and remembers where it ends.
+TextMemo::Place Walk(TextMemo& m, const string& text, bool byIndex, int64_t target) {
+  TextMemo::Place from{};
+  for (const TextMemo::Place& known : {m.last, m.before}) {
+    const int64_t at = byIndex ? known.index : known.offset;
+    if (at <= target && at >= (byIndex ? from.index : from.offset)) from = known;
   }
-  AddTextWalkSteps(m.offset - from);
-  if (m.offset >= length) m.count = m.index;
-  return m.offset;
+  TextMemo::Place p = from;
+  while ((byIndex ? p.index : p.offset) < target && p.offset < text.Length()) {
+    p.offset = NextCharOffset(text.CString(), text.Length(), p.offset, m.scheme);
+    ++p.index;
+  }
+  AddTextWalkSteps(p.offset - from.offset);
+  if (p.offset >= text.Length()) m.count = p.index;
+  if (p.index != m.last.index) m.before = m.last;
+  m.last = p;
+  return p;
+}
+
+}  // namespace
+
+int32_t TextPlaces::OffsetOf(int64_t index) {
+  if (index <= 0) return 0;
+  if (mMemo->scheme == CharScheme::kSingleByte) return static_cast<int32_t>(std::min<int64_t>(index, Text().Length()));
+  return Walk(*mMemo, Text(), true, index).offset;
 }
 
 int32_t TextPlaces::IndexAt(int32_t offset) {
   if (mMemo->scheme == CharScheme::kSingleByte) return offset;
-  const string& text = Text();
-  TextMemo& m = *mMemo;
-  if (offset < m.offset) m.index = 0, m.offset = 0;
-  const int32_t from = m.offset;
-  while (m.offset < offset) {
-    m.offset = NextCharOffset(text.CString(), text.Length(), m.offset, m.scheme);
-    ++m.index;
-  }
-  AddTextWalkSteps(m.offset - from);
-  return m.index;
+  return Walk(*mMemo, Text(), false, offset).index;
 }
 
 int32_t TextPlaces::Count() {
   const string& text = Text();
   TextMemo& m = *mMemo;
   if (m.count < 0) {
-    m.count = m.index + CountChars(text.CString() + m.offset, text.Length() - m.offset, m.scheme);
-    AddTextWalkSteps(text.Length() - m.offset);
+    m.count = m.last.index + CountChars(text.CString() + m.last.offset, text.Length() - m.last.offset, m.scheme);
+    AddTextWalkSteps(text.Length() - m.last.offset);
   }
   return m.count;
 }
