@@ -38,7 +38,7 @@ std::atomic<const StringRep*> gSlotReps[kSlots];
 struct Slots {
   std::mutex lock;
   TextMemo memos[kSlots];
-  int next = 0;
+  unsigned next = 0;
 };
 
 // Never destroyed: strings released at exit still look at the slots.
@@ -99,7 +99,7 @@ TextPlaces::~TextPlaces() {
   std::lock_guard<std::mutex> hold(slots.lock);
   int k = 0;
   while (k < kSlots && gSlotReps[k].load() != nullptr) ++k;
-  if (k == kSlots) k = slots.next++ % kSlots;
+  if (k == kSlots) k = static_cast<int>(slots.next++ % kSlots);
   gSlotReps[k].store(nullptr);
   slots.memos[k] = std::move(*mMemo);
   gSlotReps[k].store(rep);

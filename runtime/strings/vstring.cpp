@@ -192,8 +192,9 @@ const char* string::CString() const {
 // --- changing in place ---------------------------------------------------------------------
 
 void string::MakeUnique(int32_t capacityHint) {
-  // What text functions remember of the record no longer holds once it changes.
-  if (mRep) ForgetTextPlaces(mRep);
+  // What text functions remember of a record this string alone holds no longer holds once it
+  // changes in place or moves; a shared one is copied and stays as it is.
+  if (mRep && mRep->refCount == 1) ForgetTextPlaces(mRep);
   if (!mRep) {
     mRep = NewStringRep(nullptr, 0, kEncodingASCII);
   } else if (mRep->refCount != 1 || !OwnsInlineBuffer(mRep)) {
