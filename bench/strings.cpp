@@ -1,17 +1,20 @@
 // The runtime string beside std::string doing the same work: building a text by appending
 // and by joining, searching a 1 MB text, and taking a field of it; numbers written as Str and
 // Format write them. Then the same work in other encodings beside UTF-8: comparing and sorting
-// names, counting fields, replacing, comparing bytes.
+// names, counting fields, replacing, comparing bytes, and loops that step through a 1 or 4 MB text
+// by InStr and Mid, which must cost one walk of it.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "strings/format_number.h"
 #include "strings/number_text.h"
+#include "strings/string_entry_points.h"
 #include "strings/text_case.h"
 #include "strings/text_fields.h"
 #include "strings/text_replace.h"
@@ -259,46 +262,118 @@ void BM_SortNames(benchmark::State& state) {
 }
 BENCHMARK(BM_SortNames)->Apply(EncodingArgs)->Unit(benchmark::kMillisecond);
 
-// About 1 MB of comma-separated words, kanji among them.
-const std::string& MegabyteMixedText() {
-  static const std::string text = [] {
-    static const char* words[] = {"lorem", "\xE6\x9C\x9B\xE9\x81\xA0\xE9\x8F\xA1", "sky",
-                                  "\xE7\xAD\x89\xE7\xB4\x9A", "aperture", "\xE9\x99\x90\xE7\x95\x8C"};
-    std::string t;
-    for (size_t i = 0; t.size() < (1u << 20); ++i) {
-      t += words[(i * 7) % 6];
-      t += ',';
-    }
-    return t;
-  }();
-  return text;
+// About `megabytes` MB of comma-separated words, kanji among them.
+const std::string& MixedText(int64_t megabytes) {
+  static std::map<int64_t, std::string> texts;
+  std::string& t = texts[megabytes];
+  static const char* words[] = {"lorem", "\xE6\x9C\x9B\xE9\x81\xA0\xE9\x8F\xA1", "sky",
+                                "\xE7\xAD\x89\xE7\xB4\x9A", "aperture", "\xE9\x99\x90\xE7\x95\x8C"};
+  for (size_t i = 0; t.size() < (static_cast<size_t>(megabytes) << 20); ++i) {
+    t += words[(i * 7) % 6];
+    t += ',';
+  }
+  return t;
 }
 
+constexpr vorn::EncodingCode kEUCJP = 0x0920, kISO2022JP = 0x0820, kLatin1 = 0x0201;
+
+// Each row: the encoding, then the text's size in MB.
 void MixedTextArgs(benchmark::internal::Benchmark* bench) {
-  for (vorn::EncodingCode e : {vorn::kEncodingUTF8, vorn::kEncodingUTF16, kShiftJIS}) bench->Arg(e);
+  for (int64_t megabytes : {1, 4}) {
+    for (vorn::EncodingCode e : {vorn::kEncodingUTF8, vorn::kEncodingUTF16, kShiftJIS, kEUCJP, kISO2022JP}) {
+      bench->Args({e, megabytes});
+    }
+  }
+}
+
+vorn::string MixedIn(const benchmark::State& state) {
+  return In(MixedText(state.range(1)), static_cast<vorn::EncodingCode>(state.range(0)));
 }
 
 void BM_CountFieldsMixed(benchmark::State& state) {
-  const auto encoding = static_cast<vorn::EncodingCode>(state.range(0));
-  const vorn::string text = In(MegabyteMixedText(), encoding), comma = In(",", encoding);
+  const vorn::string text = MixedIn(state), comma = In(",", text.Encoding());
   for (auto _ : state) benchmark::DoNotOptimize(vorn::CountFields(text, comma));
 }
-BENCHMARK(BM_CountFieldsMixed)->Apply(MixedTextArgs)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CountFieldsMixed)->Apply(MixedTextArgs)->Unit(benchmark::kMillisecond);
 
 void BM_ReplaceAllMixed(benchmark::State& state) {
-  const auto encoding = static_cast<vorn::EncodingCode>(state.range(0));
-  const vorn::string text = In(MegabyteMixedText(), encoding), comma = In(",", encoding), semicolon = In(";", encoding);
+  const vorn::string text = MixedIn(state), comma = In(",", text.Encoding()), semicolon = In(";", text.Encoding());
   for (auto _ : state) benchmark::DoNotOptimize(vorn::ReplaceAll(text, comma, semicolon).Rep());
 }
-BENCHMARK(BM_ReplaceAllMixed)->Apply(MixedTextArgs)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReplaceAllMixed)->Apply(MixedTextArgs)->Unit(benchmark::kMillisecond);
 
 // Fields of a search by a kanji, which no byte scan finds alone.
 void BM_CountFieldsKanji(benchmark::State& state) {
-  const auto encoding = static_cast<vorn::EncodingCode>(state.range(0));
-  const vorn::string text = In(MegabyteMixedText(), encoding), kanji = In("\xE7\xAD\x89", encoding);
+  const vorn::string text = MixedIn(state), kanji = In("\xE7\xAD\x89", text.Encoding());
   for (auto _ : state) benchmark::DoNotOptimize(vorn::CountFields(text, kanji));
 }
-BENCHMARK(BM_CountFieldsKanji)->Apply(MixedTextArgs)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CountFieldsKanji)->Apply(MixedTextArgs)->Unit(benchmark::kMillisecond);
+
+// Two texts that differ in their last character, without regard to case.
+void BM_CompareMixed(benchmark::State& state) {
+  const vorn::string a = MixedIn(state);
+  const vorn::string b = In(MixedText(state.range(1)) + "x", a.Encoding()), c = In(MixedText(state.range(1)) + "y", a.Encoding());
+  for (auto _ : state) benchmark::DoNotOptimize(b.Compare(c));
+}
+BENCHMARK(BM_CompareMixed)->Apply(MixedTextArgs)->Unit(benchmark::kMillisecond);
+
+// A find-all loop, pos = InStr(pos + 1, text, x), as the language runs it.
+void FindAll(benchmark::State& state, const vorn::string& text, const char* utf8) {
+  const vorn::string x = In(utf8, text.Encoding());
+  for (auto _ : state) {
+    int32_t found = 0;
+    for (int32_t pos = 0; (pos = StringInStr(pos + 1, text.Rep(), x.Rep())) > 0;) ++found;
+    benchmark::DoNotOptimize(found);
+  }
+}
+
+void BM_InStrLoop(benchmark::State& state) { FindAll(state, MixedIn(state), "\xE7\xAD\x89"); }
+BENCHMARK(BM_InStrLoop)->Apply(MixedTextArgs)->Unit(benchmark::kMillisecond);
+
+// Mid with a position walking forward through the text, every 64th character.
+void BM_MidLoop(benchmark::State& state) {
+  const vorn::string text = MixedIn(state);
+  const int32_t length = StringLen(text.Rep());
+  for (auto _ : state) {
+    for (int32_t pos = 1; pos <= length; pos += 64) vorn::ReleaseStringRep(StringMid3(text.Rep(), pos, 4));
+  }
+}
+BENCHMARK(BM_MidLoop)->Apply(MixedTextArgs)->Unit(benchmark::kMillisecond);
+
+// Words separated by "é" in 8-bit encodings that hold "É" too, which the text never has.
+void PartnerArgs(benchmark::internal::Benchmark* bench) {
+  for (int64_t megabytes : {1, 4}) {
+    for (vorn::EncodingCode e : {vorn::kEncodingUTF8, kLatin1, kWindows1252, vorn::kEncodingMacRoman}) {
+      bench->Args({e, megabytes});
+    }
+  }
+}
+
+vorn::string AccentedIn(const benchmark::State& state) {
+  static std::map<int64_t, std::string> texts;
+  std::string& t = texts[state.range(1)];
+  static const char* words[] = {"lorem", "ipsum", "sky", "aperture", "magnitude"};
+  for (size_t i = 0; t.size() < (static_cast<size_t>(state.range(1)) << 20); ++i) {
+    t += words[(i * 3) % 5];
+    t += "\xC3\xA9";
+  }
+  return In(t, static_cast<vorn::EncodingCode>(state.range(0)));
+}
+
+void BM_CountFieldsAbsentPartner(benchmark::State& state) {
+  const vorn::string text = AccentedIn(state), accent = In("\xC3\xA9", text.Encoding());
+  for (auto _ : state) benchmark::DoNotOptimize(vorn::CountFields(text, accent));
+}
+BENCHMARK(BM_CountFieldsAbsentPartner)->Apply(PartnerArgs)->Unit(benchmark::kMillisecond);
+
+void BM_ReplaceAllAbsentPartner(benchmark::State& state) {
+  const vorn::string text = AccentedIn(state), accent = In("\xC3\xA9", text.Encoding());
+  for (auto _ : state) benchmark::DoNotOptimize(vorn::ReplaceAll(text, accent, vorn::string(",")).Rep());
+}
+BENCHMARK(BM_ReplaceAllAbsentPartner)->Apply(PartnerArgs)->Unit(benchmark::kMillisecond);
+
+void BM_InStrLoopAbsentPartner(benchmark::State& state) { FindAll(state, AccentedIn(state), "\xC3\xA9"); }
+BENCHMARK(BM_InStrLoopAbsentPartner)->Apply(PartnerArgs)->Unit(benchmark::kMillisecond);
 
 // Two 1 MB texts that differ in their last letter, byte for byte.
 void BM_CompareBinaryMegabyte(benchmark::State& state) {

@@ -1,64 +1,61 @@
 #include "strings/char_count.h"
 
+#include <algorithm>
+
 #include "strings/char_reader.h"
 #include "strings/text_chars.h"
+#include "strings/text_places.h"
 #include "strings/text_search.h"
 
 namespace vorn {
 
 namespace {
 
-// ASCII text has one character per byte in every encoding whose scheme is not a wide one, so
-// the common case skips decoding.
-CharScheme SchemeOf(const string& s) {
-  CharScheme scheme = SchemeForEncoding(s.Encoding());
-  if (scheme == CharScheme::kSingleByte || scheme == CharScheme::kUTF16 || scheme == CharScheme::kUTF32) return scheme;
-  return IsAllASCII(s.CString(), s.Length()) ? CharScheme::kSingleByte : scheme;
+// A piece of the text the places are in, in the string's own encoding.
+string Piece(const TextPlaces& places, const string& s, int32_t from, int32_t to) {
+  const string& text = places.Text();
+  const string piece = from == 0 && to >= text.Length() ? text : text.Mid(from, to - from);
+  return HasShiftStates(s.Encoding()) ? InEncodingOf(piece, s) : piece;
 }
 
 }  // namespace
 
-int32_t StringDBCSLen(const string& s) {
-  const string text = ReadableForm(s);
-  return CountChars(text.CString(), text.Length(), SchemeOf(text));
-}
+int32_t StringDBCSLen(const string& s) { return TextPlaces(s).Count(); }
 
 string StringDBCSLeft(const string& s, int32_t n) {
   if (n < 1) return string();
-  if (HasShiftStates(s.Encoding())) return InEncodingOf(StringDBCSLeft(ReadableForm(s), n), s);
-  return s.Left(OffsetOfChar(s.CString(), s.Length(), n, SchemeOf(s)));
+  TextPlaces places(s);
+  return Piece(places, s, 0, places.OffsetOf(n));
 }
 
 string StringDBCSRight(const string& s, int32_t n) {
   if (n < 1) return string();
-  if (HasShiftStates(s.Encoding())) return InEncodingOf(StringDBCSRight(ReadableForm(s), n), s);
-  CharScheme scheme = SchemeOf(s);
-  int32_t count = CountChars(s.CString(), s.Length(), scheme);
+  TextPlaces places(s);
+  const int32_t count = places.Count();
   if (n >= count) return s;
-  return s.MidToEnd(OffsetOfChar(s.CString(), s.Length(), count - n, scheme));
+  return Piece(places, s, places.OffsetOf(count - n), places.Text().Length());
 }
 
 string StringDBCSMid2(const string& s, int32_t start) {
   if (start <= 1) return s;
-  if (HasShiftStates(s.Encoding())) return InEncodingOf(StringDBCSMid2(ReadableForm(s), start), s);
-  return s.MidToEnd(OffsetOfChar(s.CString(), s.Length(), start - 1, SchemeOf(s)));
+  TextPlaces places(s);
+  return Piece(places, s, places.OffsetOf(start - 1), places.Text().Length());
 }
 
 string StringDBCSMid3(const string& s, int32_t start, int32_t count) {
   if (count < 1) return string();
-  if (HasShiftStates(s.Encoding())) return InEncodingOf(StringDBCSMid3(ReadableForm(s), start, count), s);
-  string tail = StringDBCSMid2(s, start);
-  return tail.Left(OffsetOfChar(tail.CString(), tail.Length(), count, SchemeOf(tail)));
+  TextPlaces places(s);
+  const int64_t first = std::max(start, 1) - 1;
+  const int32_t from = places.OffsetOf(first);
+  return Piece(places, s, from, places.OffsetOf(first + count));
 }
 
 // Character positions are the same in the text and in the form a search reads.
 int32_t StringDBCSInStr(int32_t start, const string& s, const string& pattern) {
-  const string text = SearchableText(s, pattern);
-  CharScheme scheme = SchemeOf(text);
-  const char* bytes = text.CString();
-  int32_t from = start > 1 ? OffsetOfChar(bytes, text.Length(), start - 1, scheme) : 0;
-  int32_t found = StringInStr(from + 1, text, pattern);
-  return found == 0 ? 0 : CountChars(bytes, found - 1, scheme) + 1;
+  const string text = HasShiftStates(s.Encoding()) ? s : SearchableText(s, pattern);
+  TextPlaces places(text);
+  const int32_t found = places.Find(pattern, start > 1 ? places.OffsetOf(start - 1) : 0);
+  return found < 0 ? 0 : places.IndexAt(found) + 1;
 }
 
 uint32_t StringAscValue(const string& s) {
@@ -66,7 +63,7 @@ uint32_t StringAscValue(const string& s) {
   // ISO-2022-JP's first byte may be an escape: its first character is read as its code point,
   // the value Chr makes it from.
   if (HasShiftStates(s.Encoding())) return StringAscValue(ReadableForm(s));
-  return DecodeTextChar(s.CString(), s.Length(), 0, SchemeOf(s)).value;
+  return DecodeTextChar(s.CString(), s.Length(), 0, SchemeForEncoding(s.Encoding())).value;
 }
 
 }  // namespace vorn

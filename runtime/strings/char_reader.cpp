@@ -339,7 +339,14 @@ string ReadableForm(const string& text) {
 string InEncodingOf(const string& result, const string& text) {
   const EncodingCode target = text.Encoding();
   if (result.Encoding() == target || result.IsEmpty()) return result;
-  string back = ConvertTextEncoding(result, target);
+  int32_t replaced = 0;
+  string back = ConvertTextEncoding(result, target, &replaced);
+  // The converter writes every character it takes into ISO-2022-JP so that it reads back as
+  // itself, but for an escape character, which reads back as the start of an escape.
+  if (HasShiftStates(target) && back.Encoding() == target && replaced == 0 &&
+      !std::memchr(result.CString(), 0x1B, static_cast<size_t>(result.Length()))) {
+    return back;
+  }
   if (back.Encoding() != target || ConvertTextEncoding(back, result.Encoding()).View() != result.View()) return result;
   return back;
 }

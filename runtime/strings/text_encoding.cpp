@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "strings/char_reader.h"
+#include "strings/system_encoding.h"
 #include "strings/vstring.h"
 
 namespace vorn {
@@ -113,8 +114,12 @@ EncodingCode EncodingForName(std::string_view name) {
 
 bool ConvertsExactly(const string& text, string* utf8) {
   if (!IconvNameForEncoding(text.Encoding())) return false;
-  *utf8 = ConvertTextEncoding(text, kEncodingUTF8);
+  int32_t replaced = 0;
+  *utf8 = ConvertTextEncoding(text, kEncodingUTF8, &replaced);
   if (utf8->Encoding() != kEncodingUTF8) return false;
+  // Every character the converter reads from ISO-2022-JP without a fault converts back to
+  // itself (ASCII, JIS-Roman and JIS X 0208 alike), so reading it once tells.
+  if (HasShiftStates(text.Encoding())) return replaced == 0;
   const string back = ConvertTextEncoding(*utf8, text.Encoding());
   // Text with shift states has more than one spelling of the same characters (ESC $ @ or ESC $ B
   // before kanji, an escape repeated): what counts is that the characters come back.
@@ -122,7 +127,39 @@ bool ConvertsExactly(const string& text, string* utf8) {
   return back.View() == text.View();
 }
 
-string ConvertTextEncoding(const string& text, EncodingCode target) {
+namespace {
+
+// The system converter reads Shift_JIS bytes 0x5C and 0x7E as JIS X 0201 (yen sign, overline);
+// the runtime reads them as ASCII, as Windows text and file paths mean them and as every other
+// text function and key does. No double-byte character converts to either of the two, so in
+// UTF-8 they stand for those two bytes alone. Converting to Shift_JIS is left as the converter
+// does it: a yen sign or overline still becomes 0x5C or 0x7E, as peers expect.
+string ReadShiftJISBytesAsASCII(string utf8) {
+  std::string_view view = utf8.View();
+  if (view.find("\xC2\xA5") == std::string_view::npos && view.find("\xE2\x80\xBE") == std::string_view::npos) return utf8;
+  std::string fixed;
+  fixed.reserve(view.size());
+  for (size_t i = 0; i < view.size();) {
+    if (view.compare(i, 2, "\xC2\xA5") == 0) {
+      fixed += '\\';
+      i += 2;
+    } else if (view.compare(i, 3, "\xE2\x80\xBE") == 0) {
+      fixed += '~';
+      i += 3;
+    } else {
+      fixed += view[i++];
+    }
+  }
+  return string(fixed, kEncodingUTF8);
+}
+
+}  // namespace
+
+string ConvertTextEncoding(const string& text, EncodingCode target) { return ConvertTextEncoding(text, target, nullptr); }
+
+string ConvertTextEncoding(const string& text, EncodingCode target, int32_t* replaced) {
+  int32_t ignored = 0;
+  if (!replaced) replaced = &ignored;
   EncodingCode source = text.Encoding();
   if (source == kEncodingUnknown || target == kEncodingUnknown || source == target) return text;
   if (text.IsEmpty()) return string();
@@ -131,6 +168,9 @@ string ConvertTextEncoding(const string& text, EncodingCode target) {
     string retagged = text;
     retagged.SetEncoding(target);
     return retagged;
+  }
+  if (source == kEncodingShiftJIS && target != kEncodingUTF8) {
+    return ConvertTextEncoding(ConvertTextEncoding(text, kEncodingUTF8, replaced), target, replaced);
   }
   const char* from = IconvNameForEncoding(source);
   const char* to = IconvNameForEncoding(target);
@@ -159,6 +199,7 @@ string ConvertTextEncoding(const string& text, EncodingCode target) {
     if (out.size() - used < replacement.size()) out.resize(out.size() * 2 + replacement.size());
     std::memcpy(out.data() + used, replacement.data(), replacement.size());
     used += replacement.size();
+    ++*replaced;
     size_t skip = std::min(SourceUnit(source), inLeft);
     if (source == kEncodingUTF8) {
       // A valid character the target lacks is replaced whole; a broken sequence byte by byte.
@@ -180,7 +221,8 @@ string ConvertTextEncoding(const string& text, EncodingCode target) {
     if (errno != E2BIG) break;
     out.resize(out.size() * 2);
   }
-  return string(out.data(), static_cast<int32_t>(used), target);
+  string converted(out.data(), static_cast<int32_t>(used), target);
+  return source == kEncodingShiftJIS ? ReadShiftJISBytesAsASCII(converted) : converted;
 }
 
 string string::ToUTF8() const {

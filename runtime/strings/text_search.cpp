@@ -133,14 +133,22 @@ TextFinder::TextFinder(const char* pattern, int32_t patternLength, EncodingCode 
   mFewCandidateCount = count <= 4 ? count : 0;
 }
 
-TextMatch TextFinder::Find(const char* text, int32_t length, int32_t start) const {
+namespace {
+thread_local uint64_t tWalkSteps = 0;
+}  // namespace
+
+uint64_t TextWalkSteps() { return tWalkSteps; }
+
+void AddTextWalkSteps(int64_t bytes) { tWalkSteps += static_cast<uint64_t>(bytes); }
+
+TextMatch TextFinder::Find(const char* text, int32_t length, int32_t start, bool atCharStart) const {
   if (start < 0) start = 0;
   if (!text || start >= length || mStrategy == Strategy::kNone) return {-1, 0};
   switch (mStrategy) {
     case Strategy::kBytes: return FindBytes(text, length, start);
     case Strategy::kUnitBytes: return FindUnits(text, length, start);
     case Strategy::kCandidateBytes: return FindFromCandidates(text, length, start);
-    case Strategy::kWalk: return FindByWalking(text, length, start);
+    case Strategy::kWalk: return FindByWalking(text, length, start, atCharStart);
     case Strategy::kNone: break;
   }
   return {-1, 0};
@@ -212,19 +220,41 @@ TextMatch TextFinder::FindFromCandidates(const char* text, int32_t length, int32
   };
   if (mFewCandidateCount > 0) {
     // Each candidate byte's next position, found with memchr and kept until passed.
+    // A position found by an earlier call in this text stays good while it lies at or after
+    // the start: each one found at or after a point no later than this start is the first.
     const char* next[4];
     const char* end = text + length;
     auto seek = [&](int k, const char* from) {
       next[k] = static_cast<const char*>(memchr(from, mFewCandidates[k], static_cast<size_t>(end - from)));
       if (!next[k]) next[k] = end;
+      AddTextWalkSteps(next[k] - from);
     };
-    for (int k = 0; k < mFewCandidateCount; ++k) seek(k, text + start);
+    const bool known = text == mSeekText && length == mSeekLength && mSeekFrom <= start;
+    for (int k = 0; k < mFewCandidateCount; ++k) {
+      if (known && mNextCandidate[k] >= start) {
+        next[k] = text + mNextCandidate[k];
+      } else {
+        seek(k, text + start);
+      }
+    }
+    auto keep = [&](const char* from) {
+      mSeekText = text;
+      mSeekLength = length;
+      mSeekFrom = static_cast<int32_t>(from - text);
+      for (int k = 0; k < mFewCandidateCount; ++k) mNextCandidate[k] = static_cast<int32_t>(next[k] - text);
+    };
     for (;;) {
       const char* at = end;
       for (int k = 0; k < mFewCandidateCount; ++k) at = std::min(at, next[k]);
-      if (at == end) return {-1, 0};
+      if (at == end) {
+        keep(text + start);
+        return {-1, 0};
+      }
       TextMatch match = tryAt(static_cast<int32_t>(at - text));
-      if (match.Found()) return match;
+      if (match.Found()) {
+        keep(at);
+        return match;
+      }
       for (int k = 0; k < mFewCandidateCount; ++k) {
         if (next[k] == at) seek(k, at + 1);
       }
@@ -250,11 +280,16 @@ TextMatch TextFinder::FindUnits(const char* text, int32_t length, int32_t start)
   return {-1, 0};
 }
 
-TextMatch TextFinder::FindByWalking(const char* text, int32_t length, int32_t start) const {
-  // Character starts are only known from the beginning in these encodings, or from the end of
-  // the last match in the same text.
+TextMatch TextFinder::FindByWalking(const char* text, int32_t length, int32_t start, bool atCharStart) const {
+  // Character starts are only known from the beginning in these encodings, from the end of the
+  // last match in the same text, or from the caller.
   int32_t i = 0;
-  if (text == mWalkedText && length == mWalkedLength && mWalkedTo <= start) i = mWalkedTo;
+  if (atCharStart) {
+    i = start;
+  } else if (text == mWalkedText && length == mWalkedLength && mWalkedTo <= start) {
+    i = mWalkedTo;
+  }
+  const int32_t from = i;
   // A byte below 0x80 is a whole ASCII character in Shift_JIS and EUC-JP, which folds to no
   // other character's key.
   const bool skipASCII = (mScheme == CharScheme::kShiftJIS || mScheme == CharScheme::kEUCJP) && mKeys.front() >= 0x80;
@@ -270,11 +305,13 @@ TextMatch TextFinder::FindByWalking(const char* text, int32_t length, int32_t st
         mWalkedText = text;
         mWalkedLength = length;
         mWalkedTo = end;
+        AddTextWalkSteps(i - from);
         return {i, end - i};
       }
     }
     i += c.size;
   }
+  AddTextWalkSteps(i - from);
   return {-1, 0};
 }
 

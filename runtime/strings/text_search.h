@@ -37,7 +37,9 @@ class TextFinder {
   TextFinder(const char* pattern, int32_t patternLength, EncodingCode encoding, MatchMode mode);
 
   // The first match at or after byte offset `start` (below 0 counts as 0) in text[0, length).
-  TextMatch Find(const char* text, int32_t length, int32_t start) const;
+  // `atCharStart` tells that `start` is known to begin a character, so a search that reads
+  // characters need not walk to it from the text's start.
+  TextMatch Find(const char* text, int32_t length, int32_t start, bool atCharStart = false) const;
 
   // The pattern's one byte when a plain byte scan finds exactly what Find does, else -1:
   // callers looping over many matches (fields) scan for it directly.
@@ -50,7 +52,7 @@ class TextFinder {
 
   TextMatch FindBytes(const char* text, int32_t length, int32_t start) const;
   TextMatch FindFromCandidates(const char* text, int32_t length, int32_t start) const;
-  TextMatch FindByWalking(const char* text, int32_t length, int32_t start) const;
+  TextMatch FindByWalking(const char* text, int32_t length, int32_t start, bool atCharStart) const;
   TextMatch FindUnits(const char* text, int32_t length, int32_t start) const;
   // End offset of a match of the whole pattern at i, or -1.
   int32_t MatchAt(const char* text, int32_t length, int32_t i) const;
@@ -76,7 +78,18 @@ class TextFinder {
   mutable const char* mWalkedText = nullptr;
   mutable int32_t mWalkedLength = 0;
   mutable int32_t mWalkedTo = 0;
+  // Where each of the few candidate bytes next occurs at or after mSeekFrom in the same text
+  // (the length when it does not), so that a byte the text lacks is looked for once.
+  mutable const char* mSeekText = nullptr;
+  mutable int32_t mSeekLength = 0;
+  mutable int32_t mSeekFrom = 0;
+  mutable std::array<int32_t, 4> mNextCandidate{};
 };
+
+// Bytes that searches and character walks have passed over on this thread: tests bound them,
+// where a clock would be no guard under load.
+uint64_t TextWalkSteps();
+void AddTextWalkSteps(int64_t bytes);
 
 // The pattern in the encoding `target`, in `out`. False when it holds characters that the
 // target can't represent (so it can't occur in a text of that encoding). No conversion happens

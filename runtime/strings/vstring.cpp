@@ -10,6 +10,7 @@
 #include "strings/memory.h"
 #include "strings/system_encoding.h"
 #include "strings/text_chars.h"
+#include "strings/text_places.h"
 
 namespace vorn {
 
@@ -98,6 +99,7 @@ void ReleaseStringRep(StringRep* rep) {
     rep->refCount = 1;
     return;
   }
+  ForgetTextPlaces(rep);
   if (OwnsInlineBuffer(rep)) {
     FreeMemory(BlockOf(rep));
     return;
@@ -190,6 +192,9 @@ const char* string::CString() const {
 // --- changing in place ---------------------------------------------------------------------
 
 void string::MakeUnique(int32_t capacityHint) {
+  // What text functions remember of a record this string alone holds no longer holds once it
+  // changes in place or moves; a shared one is copied and stays as it is.
+  if (mRep && mRep->refCount == 1) ForgetTextPlaces(mRep);
   if (!mRep) {
     mRep = NewStringRep(nullptr, 0, kEncodingASCII);
   } else if (mRep->refCount != 1 || !OwnsInlineBuffer(mRep)) {

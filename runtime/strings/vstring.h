@@ -209,6 +209,8 @@ EncodingCode CommonEncoding(const string& a, const string& b);
 // are invalid in the source or have no equivalent in the target become "?" (U+FFFD for a
 // Unicode target); conversion never fails and never reads outside the source.
 string ConvertTextEncoding(const string& text, EncodingCode target);
+// The same, adding to `replaced` the characters written as a replacement.
+string ConvertTextEncoding(const string& text, EncodingCode target, int32_t* replaced);
 // True, with the text in UTF-8 in `utf8`, when converting it loses nothing (converting back
 // gives the same bytes).
 bool ConvertsExactly(const string& text, string* utf8);

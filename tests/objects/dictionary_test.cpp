@@ -317,6 +317,7 @@ TEST_F(DictionaryTest, AgreesWithAModelThroughRemovalsClearsAndDestructors) {
 // nothing stay apart, also from the same bytes of another encoding.
 TEST_F(DictionaryTest, TextsAreOneKeyExactlyWhenTheLanguageComparesThemEqual) {
   const EncodingCode latin1 = 0x0201, windows1252 = 0x0500, shiftJIS = 0x0A01;
+  const string sjisPath("C:\\Users\\\x8e\x52\x93\x63", 13, shiftJIS);
   struct Case {
     string stored, asked;
     bool same;
@@ -346,6 +347,9 @@ TEST_F(DictionaryTest, TextsAreOneKeyExactlyWhenTheLanguageComparesThemEqual) {
       {string("\x82\xa0\x82\xa9", 4, shiftJIS), string("\xe3\x81\x82\xe3\x81\x8b", 6, kEncodingUTF8), true},
       {string("\xa4\xa2" "A", 3, 0x0920), string("\x82\xa0\x61", 3, shiftJIS), true},  // あA / あa
       {string("\x82\x60", 2, shiftJIS), string("\x82\x81", 2, shiftJIS), true},  // full-width Ａ / ａ
+      // Shift_JIS C:\Users\山田 is found by its own UTF-8 form, and not by the one with yen signs.
+      {sjisPath, ConvertTextEncoding(sjisPath, kEncodingUTF8), true},
+      {sjisPath, string("C:\xc2\xa5Users\xc2\xa5\xe5\xb1\xb1\xe7\x94\xb0", 17, kEncodingUTF8), false},
       // ISO-2022-JP spelt with ESC $ @ and a repeated escape, against UTF-8 and ESC $ B.
       {string("\x1b$@4A\x1b$@;z\x1b(B", 13, 0x0820), string("\xe6\xbc\xa2\xe5\xad\x97", 6, kEncodingUTF8), true},
       {string("\x1b$@4A\x1b(B", 8, 0x0820), string("\x1b$B4A\x1b(B", 8, 0x0820), true},

@@ -13,6 +13,7 @@
 #include "strings/text_case.h"
 #include "strings/text_fields.h"
 #include "strings/text_replace.h"
+#include "strings/system_encoding.h"
 #include "strings/text_search.h"
 #include "strings/vstring.h"
 
@@ -20,8 +21,9 @@ using vorn::string;
 
 namespace {
 
-// é É ü µ ÿ Ÿ Ж ж あ か 一 漢, ठ and 丠 (whose UTF-16 units hold a tab and a blank byte), blanks.
-const char* const kChars[] = {"a", "b", "y", "Z", "A", "B", "0", ",", " ", "\t", "\xC3\xA9", "\xC3\x89",
+// é É ü µ ÿ Ÿ Ж ж あ か 一 漢, ठ and 丠 (whose UTF-16 units hold a tab and a blank byte), blanks,
+// and the backslash, tilde, yen sign and overline that Shift_JIS text keeps apart.
+const char* const kChars[] = {"a", "b", "y", "Z", "A", "B", "0", ",", " ", "\t", "\\", "~", "\xC2\xA5", "\xE2\x80\xBE", "_", "\xC3\xA9", "\xC3\x89",
                               "\xC3\xBC", "\xC2\xB5", "\xC3\xBF", "\xC5\xB8", "\xD0\x96", "\xD0\xB6",
                               "\xE3\x81\x82", "\xE3\x81\x8B", "\xE4\xB8\x80", "\xE6\xBC\xA2", "\xE0\xA4\xA0",
                               "\xE4\xB8\xA0"};
@@ -178,6 +180,34 @@ TEST(EncodingPairs, MixedTextsSortAsTheirUTF8Forms) {
       ASSERT_EQ(texts[i].text.Compare(texts[j].text), texts[i].utf8.Compare(texts[j].utf8))
           << texts[i].text.Encoding() << " " << texts[i].utf8.View() << " / " << texts[j].text.Encoding() << " "
           << texts[j].utf8.View();
+    }
+  }
+}
+
+// Shift_JIS 0x5C and 0x7E are a backslash and a tilde wherever text is read: names with them,
+// the yen sign, overline and underscore, in Shift_JIS and UTF-8, compare pair by pair as the
+// UTF-8 the row names.
+TEST(EncodingPairs, ShiftJISBackslashNamesCompareAsTheirUTF8Forms) {
+  const vorn::EncodingCode sjis = vorn::kEncodingShiftJIS, utf8 = vorn::kEncodingUTF8;
+  const struct Name {
+    std::string bytes;
+    vorn::EncodingCode encoding;
+    std::string asUTF8;
+  } names[] = {
+      {"\x8a\xbf\\", sjis, "\xE6\xBC\xA2\\"},        {"\x8a\xbf_", sjis, "\xE6\xBC\xA2_"},
+      {"\xE6\xBC\xA2\xC2\xA5", utf8, "\xE6\xBC\xA2\xC2\xA5"}, {"\xE6\xBC\xA2_", utf8, "\xE6\xBC\xA2_"},
+      {"\xE6\xBC\xA2\\", utf8, "\xE6\xBC\xA2\\"},    {"\x8a\xbf~", sjis, "\xE6\xBC\xA2~"},
+      {"\xE6\xBC\xA2\xE2\x80\xBE", utf8, "\xE6\xBC\xA2\xE2\x80\xBE"}, {"C:\\Users\\\x8e\x52\x93\x63", sjis, "C:\\Users\\\xE5\xB1\xB1\xE7\x94\xB0"},
+      {"C:\xC2\xA5Users\xC2\xA5\xE5\xB1\xB1\xE7\x94\xB0", utf8, "C:\xC2\xA5Users\xC2\xA5\xE5\xB1\xB1\xE7\x94\xB0"},
+      {"c:\\users\\\xE5\xB1\xB1\xE7\x94\xB0", utf8, "c:\\users\\\xE5\xB1\xB1\xE7\x94\xB0"},
+      {"a~b\x8e\x52", sjis, "a~b\xE5\xB1\xB1"},      {"A\xE2\x80\xBE" "B\xE5\xB1\xB1", utf8, "A\xE2\x80\xBE" "B\xE5\xB1\xB1"},
+  };
+  for (const Name& a : names) {
+    const string x(a.bytes, a.encoding), u = UTF8(a.asUTF8);
+    EXPECT_EQ(InUTF8(x), a.asUTF8);
+    for (const Name& b : names) {
+      const string y(b.bytes, b.encoding), v = UTF8(b.asUTF8);
+      EXPECT_TRUE(x.Compare(y) == u.Compare(v) && x.CompareBinary(y) == u.CompareBinary(v)) << a.asUTF8 << " / " << b.asUTF8;
     }
   }
 }

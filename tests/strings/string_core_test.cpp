@@ -5,9 +5,11 @@
 #include <cstring>
 #include <string>
 
+#include "strings/char_count.h"
 #include "strings/vstring.h"
 
 using vorn::string;
+using vorn::StringRep;
 
 namespace {
 
@@ -45,6 +47,26 @@ TEST(StringRecord, ChangeCopiesASharedRecordFirst) {
   EXPECT_STREQ(a.CString(), "abc");
   EXPECT_STREQ(b.CString(), "Xbc");
   EXPECT_EQ(a.Rep()->refCount, 1);
+}
+
+// What the text functions remember of a record (its characters' places) is dropped when the
+// record changes in place or is freed, whatever comes to lie at the same address.
+TEST(StringRecord, ChangedOrFreedRecordsAreReadAfresh) {
+  std::string accents;
+  for (int i = 0; i < 150; ++i) accents += "\xC3\xA9";
+  const std::string letters(300, 'a');
+  string changed(accents, vorn::kEncodingUTF8);
+  EXPECT_EQ(vorn::StringDBCSMid3(changed, 150, 1).View(), "\xC3\xA9");
+  std::memcpy(changed.MutableBytes(), letters.data(), letters.size());
+  EXPECT_EQ(vorn::StringDBCSMid3(changed, 151, 2).View(), "aa") << "changed in place";
+  const StringRep* freed;
+  {
+    const string gone(accents, vorn::kEncodingUTF8);
+    EXPECT_EQ(vorn::StringDBCSLen(gone), 150);
+    freed = gone.Rep();
+  }
+  const string after(letters, vorn::kEncodingUTF8);
+  EXPECT_EQ(vorn::StringDBCSLen(after), 300) << (after.Rep() == freed ? "at the freed address" : "elsewhere");
 }
 
 // A caller that receives into reserved room: the length set afterwards never reaches past the

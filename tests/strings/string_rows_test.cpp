@@ -159,6 +159,7 @@ TEST(StringRows, ComparingAndJoining) {
   string macE("\x8E", 1, vorn::kEncodingMacRoman), macCapitalE("\x83", 1, vorn::kEncodingMacRoman);
   string sjisDi("\x83\x61", 2, 0x0A01), sjisA("\x83\x41", 2, 0x0A01);  // ヂ and ア: trail bytes "a", "A"
   string jisKan("\x1B$B4A\x1B(B", 8, 0x0820), kanB = UTF8("\xE6\xBC\xA2" "b");  // 漢 in ISO-2022-JP
+  string jisRaw80("\x1B$B4A\x1B(B\x80", 9, 0x0820), jisRaw81("\x1B$B4A\x1B(B\x81", 9, 0x0820);  // no text
   // Full-width ａ and Ａ before 0x8540, which is no character: raw text, compared by its bytes.
   string sjisRawLower("\x82\x81\x85\x40", 4, 0x0A01), sjisRawUpper("\x82\x60\x85\x40", 4, 0x0A01);
   // U+1F601 against a lone high surrogate before "a": the texts part inside the pair.
@@ -189,6 +190,7 @@ TEST(StringRows, ComparingAndJoining) {
       {"MacRoman letters fold as characters", RuntimeStringCompare(macE.Rep(), macCapitalE.Rep()), 0},
       {"a Shift_JIS trail byte is no letter", RuntimeStringCompare(sjisDi.Rep(), sjisA.Rep()), 1},
       {"ISO-2022-JP bytes are never ASCII", RuntimeStringCompare((jisKan + UTF8("b")).Rep(), kanB.Rep()), 0},
+      {"ISO-2022-JP that is no text compares by its bytes", RuntimeStringCompare(jisRaw80.Rep(), jisRaw81.Rep()), -1},
       {"Shift_JIS without a character folds only its bytes", RuntimeStringCompare(sjisRawLower.Rep(), sjisRawUpper.Rep()), 1},
       {"a pair read whole where texts part inside it", RuntimeStringCompare(pair.Rep(), loneHigh.Rep()), -1},
       {"the same, byte for byte", StringStrCompare(pair.Rep(), loneHigh.Rep(), 0), -1},

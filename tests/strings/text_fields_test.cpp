@@ -114,6 +114,11 @@ TEST(Replace, ConvertsFindAndReplacementToTheSourceEncoding) {
   // UTF-8 text where the match and the find differ in byte length.
   string dotless = UTF8("F\xC4\xB1LE file");
   EXPECT_STREQ(vorn::ReplaceAll(dotless, string("file"), string("doc")).CString(), "doc doc");
+  // ISO-2022-JP 漢a: a kanji stays ISO-2022-JP, an escape character, which it cannot hold, UTF-8.
+  const string jis("\x1B$B4A\x1B(Ba", 9, 0x0820);
+  EXPECT_EQ(vorn::ReplaceAll(jis, string("A"), UTF8("\xE5\xAD\x97")).Encoding(), 0x0820u);
+  const string escaped = vorn::ReplaceAll(jis, string("A"), UTF8("\x1B"));
+  EXPECT_EQ(vorn::ConvertTextEncoding(escaped, vorn::kEncodingUTF8).View(), "\xE6\xBC\xA2\x1B");
 }
 
 }  // namespace

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
+#include "strings/char_count.h"
 #include "strings/system_encoding.h"
+#include "strings/text_fields.h"
+#include "strings/text_replace.h"
 #include "strings/text_search.h"
 
 using vorn::string;
@@ -115,6 +119,56 @@ TEST(FindBytes, AgreesWithStdFindOnRepetitiveTexts) {
                                                                   : std::string::npos;
     int32_t found = vorn::FindBytesInString(start, string(body.c_str()), string(needle.c_str()));
     EXPECT_EQ(found, expected == std::string::npos ? -1 : static_cast<int32_t>(expected)) << round;
+  }
+}
+
+// Stepping through a text by InStr, Mid, Left, Right, fields or replacements reads it a few times.
+TEST(TextWalk, SteppingThroughATextReadsItAFewTimes) {
+  const char *kanji = "\xE7\xAD\x89", *e = "\xC3\xA9";  // 等, and é whose É the texts lack
+  auto inStrLoop = [](const string& text, const string& x) {
+    int32_t found = 0;
+    for (int32_t pos = 0; (pos = vorn::StringDBCSInStr(pos + 1, text, x)) > 0;) ++found;
+    return found;
+  };
+  auto pieces = [](const string& text, const string&) {  // Mid, Left and Right stepping forward
+    int32_t taken = 0;
+    for (int32_t pos = 1; pos <= vorn::StringDBCSLen(text); pos += 7) {
+      taken += !vorn::StringDBCSMid3(text, pos, 2).IsEmpty() + !vorn::StringDBCSLeft(text, pos).IsEmpty() +
+               !vorn::StringDBCSRight(text, vorn::StringDBCSLen(text) - pos).IsEmpty();
+    }
+    return taken;
+  };
+  auto fields = [](const string& text, const string& x) { return vorn::CountFields(text, x) - 1; };
+  auto replace = [](const string& text, const string& x) {
+    return vorn::CountFields(vorn::ReplaceAll(text, x, string("#")), string("#")) - 1;
+  };
+  const struct Row {
+    const char* what;
+    vorn::EncodingCode encoding;
+    const char* separator;  // between words, in UTF-8
+    std::function<int32_t(const string&, const string&)> run;
+    int32_t expected;  // matches, or pieces taken
+  } rows[] = {
+      {"fields of a kanji: each search resumes where the last ended", vorn::kEncodingShiftJIS, kanji, fields, 2000},
+      {"fields of a letter whose partner is absent", 0x0201, e, fields, 2000},
+      {"replacing a letter whose partner is absent", 0x0500, e, replace, 2000},
+      {"InStr loop", vorn::kEncodingUTF16, kanji, inStrLoop, 2000},
+      {"InStr loop", vorn::kEncodingShiftJIS, kanji, inStrLoop, 2000},
+      {"InStr loop", vorn::kEncodingUTF8, kanji, inStrLoop, 2000},
+      {"InStr loop, a letter whose partner is absent", vorn::kEncodingMacRoman, e, inStrLoop, 2000},
+      {"Mid, Left, Right", vorn::kEncodingEUCJP, kanji, pieces, 4716},
+      {"Mid, Left, Right", vorn::kEncodingUTF8, kanji, pieces, 4716},
+      {"Mid, Left, Right", vorn::kEncodingUTF16, kanji, pieces, 4716},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.what) + " " + std::to_string(row.encoding));
+    std::string body;
+    for (int i = 0; i < 2000; ++i) body += std::string("sky") + row.separator + (i % 2 ? "ab" : "\xE5\xB1\xB1");
+    const string text = vorn::ConvertTextEncoding(UTF8(body.c_str()), row.encoding);
+    const string separator = vorn::ConvertTextEncoding(UTF8(row.separator), row.encoding);
+    const uint64_t before = vorn::TextWalkSteps();
+    EXPECT_EQ(row.run(text, separator), row.expected);
+    EXPECT_LE(vorn::TextWalkSteps() - before, 8u * static_cast<uint64_t>(text.Length()));
   }
 }
 
