@@ -48,6 +48,7 @@ bool ParseWith(const std::string& text, const std::string& format, int minYearDi
   return year >= 1 && month >= 1 && month <= 12 && fields.tm_mday >= 1 && fields.tm_mday <= DaysInMonth(year, month);
 }
 
+// The format with every year read by "%y" or every one by "%Y".
 std::string WithYears(std::string format, char letter) {
   for (size_t at = format.find('%'); at != std::string::npos && at + 1 < format.size(); at = format.find('%', at + 2)) {
     if (format[at + 1] == 'y' || format[at + 1] == 'Y') format[at + 1] = letter;
@@ -66,8 +67,8 @@ bool ParseDateText(const std::string& text, tm& fields) {
     int fullYearDigits;
   };
   const std::string shortDate = nl_langinfo(D_FMT);
-  const Form forms[] = {{"%Y-%m-%d", false, 4},       {shortDate, true, 3},  {"%A, %B %d, %Y", true, 3},
-                        {"%a, %b %d, %Y", true, 3},   {"%B %d, %Y", true, 3}, {"%b %d, %Y", true, 3}};
+  const Form forms[] = {{"%Y-%m-%d", false, 4},     {shortDate, true, 3},   {"%A, %B %d, %Y", true, 3},
+                        {"%a, %b %d, %Y", true, 3}, {"%B %d, %Y", true, 3}, {"%b %d, %Y", true, 3}};
   const char* const times[] = {"", " %H:%M:%S", " %H:%M", " %X"};
   for (const Form& form : forms) {
     const std::string shortYears = WithYears(form.format, 'y'), fullYears = WithYears(form.format, 'Y');

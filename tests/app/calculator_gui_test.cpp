@@ -241,18 +241,16 @@ TEST_F(CalculatorGuiTest, UnderARightToLeftLocaleLabelsKeepTheirSidesAndOrder) {
       << session.Problem();
   ASSERT_NE(session.WaitForWindow(kTitle, 30000), 0u) << session.ErrorOutput();
   ASSERT_NE(session.WaitForLabel("Limiting magnitude:", 20000), "") << session.ErrorOutput();
-  const std::pair<const char*, const char*> pairs[] = {
-      {"Aperture (mm)", "150"}, {"25", "600"}, {"Colour index (B-V)", "0.70"}, {"-0.50", "2.00"}};
+  const std::pair<const char*, const char*> pairs[] = {{"Aperture (mm)", "150"}, {"25", "600"}, {"-0.50", "2.00"}};
   for (const auto& [leftName, rightName] : pairs) {
     const auto all = session.Accessibles();
     const Accessible* left = Find(all, "label", leftName);
-    ASSERT_NE(left, nullptr) << leftName;
+    ASSERT_TRUE(left && left->textWidth > 0) << leftName;
     const Accessible* right = nullptr;
     for (const auto& a : all) {
       if (a.role == "label" && a.name == rightName && std::abs(a.y - left->y) <= 3 && a.x > left->x) right = &a;
     }
     ASSERT_NE(right, nullptr) << rightName << " beside " << leftName;
-    ASSERT_GT(left->textWidth, 0) << leftName;
     EXPECT_LE(left->textX - left->x, 2) << leftName << " starts at the left of its box";
     EXPECT_LE(right->x + right->width - (right->textX + right->textWidth), 2) << rightName << " ends at its right";
     EXPECT_LT(left->textX + left->textWidth, right->textX) << leftName << " runs into " << rightName;

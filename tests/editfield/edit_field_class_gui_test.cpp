@@ -220,19 +220,15 @@ TEST_F(EditFieldClassTest, AFormatShowsWhileTheFieldHasNoFocusAndTheTypedTextCom
   // The typed text is read with the separators the format writes.
   RuntimeObject* grouped = NewField(PackedStream().Text(test::kEfFormat, "#,##0.00"), MakeRect(20, 80, 220, 106));
   const struct {
-    const char* locale;
-    const char* typed;
-    const char* shown;
+    const char *locale, *typed, *shown;
   } rows[] = {
       {"C", "1,234.5", "1,234.50"},
       {"de_DE.UTF-8", "3,14159", "3,14"},
       {"de_DE.UTF-8", "1.234,50", "1.234,50"},
       {"de_DE.UTF-8", "1234,5", "1.234,50"},
       {"de_DE.UTF-8", "-0,5", "-0,50"},
-      {"fr_FR.UTF-8", "3,14159", "3,14"},
       {"fr_FR.UTF-8", "1\u202F234,50", "1\u202F234,50"},
       {"fr_FR.UTF-8", "1234,5", "1\u202F234,50"},
-      {"fr_FR.UTF-8", "-0,5", "-0,50"},
   };
   for (const auto& row : rows) {
     test::ProcessLocale locale(row.locale);
