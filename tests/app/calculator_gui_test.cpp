@@ -243,14 +243,21 @@ TEST_F(CalculatorGuiTest, UnderARightToLeftLocaleLabelsKeepTheirSidesAndOrder) {
   ASSERT_NE(session.WaitForLabel("Limiting magnitude:", 20000), "") << session.ErrorOutput();
   const std::pair<const char*, const char*> pairs[] = {{"Aperture (mm)", "150"}, {"25", "600"}, {"-0.50", "2.00"}};
   for (const auto& [leftName, rightName] : pairs) {
-    const auto all = session.Accessibles();
-    const Accessible* left = Find(all, "label", leftName);
-    ASSERT_TRUE(left && left->textWidth > 0) << leftName;
-    const Accessible* right = nullptr;
-    for (const auto& a : all) {
-      if (a.role == "label" && a.name == rightName && std::abs(a.y - left->y) <= 3 && a.x > left->x) right = &a;
-    }
-    ASSERT_NE(right, nullptr) << rightName << " beside " << leftName;
+    std::vector<Accessible> all;
+    const Accessible *left = nullptr, *right = nullptr;
+    vorn::testing::PollUntil(
+        [&] {
+          all = session.Accessibles();
+          left = Find(all, "label", leftName);
+          right = nullptr;
+          for (const auto& a : all) {
+            bool beside = left && std::abs(a.y - left->y) <= 3 && a.x > left->x;
+            if (beside && a.role == "label" && a.name == rightName) right = &a;
+          }
+          return left && right && left->textWidth > 0 && right->textWidth > 0;
+        },
+        10000);
+    ASSERT_TRUE(left && right) << rightName << " beside " << leftName;
     EXPECT_LE(left->textX - left->x, 2) << leftName << " starts at the left of its box";
     EXPECT_LE(right->x + right->width - (right->textX + right->textWidth), 2) << rightName << " ends at its right";
     EXPECT_LT(left->textX + left->textWidth, right->textX) << leftName << " runs into " << rightName;
