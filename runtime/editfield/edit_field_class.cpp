@@ -12,8 +12,8 @@
 #include "editfield/styled_text_class.h"
 #include "objects/runtime_object.h"
 #include "strings/format_number.h"
-#include "strings/number_parse.h"
 #include "vorn/editfield_api.h"
+#include "vorn/runtime_math.h"
 #include "windows/pane_focus.h"
 #include "windows/pane_disposal.h"
 #include "windows/rect_control.h"
@@ -194,7 +194,9 @@ void DisplayEditFormat(EditFieldObject* field) {
   field->savedSelStart = pane->GetSelStart();
   field->savedSelEnd = pane->GetSelEnd();
   string text = pane->GetText(kEncodingUTF8);
-  string formatted = StringFormat(StringVal(text), string::Share(field->format));
+  // Read by the rules the format writes by, so "1.234,5" typed on a decimal-comma desktop shows
+  // the number it is and not 1.
+  string formatted = StringFormat(runCDbl(text.Rep()), string::Share(field->format));
   ReplaceStringRep(field->formattedText, formatted.Rep());
   pane->SetText(formatted);
   ReplaceStringRep(field->text, text.Rep());

@@ -21,30 +21,60 @@ int DaysInMonth(int year, int month) {
   return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
-// The fields when the whole text (trailing blanks aside) matches the format and names a real
-// calendar day.
-bool ParseWith(const std::string& text, const std::string& format, tm& fields) {
+// The number of digits of the year where the format's first "%Y" reads it; -1 when the text does
+// not reach it. strptime's "%Y" takes one to four digits and says nothing of how many it took.
+int YearDigits(const std::string& text, const std::string& format) {
+  size_t at = format.find("%Y");
+  if (at == std::string::npos) return -1;
+  tm scratch{};
+  const char* year = at == 0 ? text.c_str() : strptime(text.c_str(), format.substr(0, at).c_str(), &scratch);
+  if (!year) return -1;
+  while (std::isspace(static_cast<unsigned char>(*year))) ++year;
+  int digits = 0;
+  while (std::isdigit(static_cast<unsigned char>(year[digits]))) ++digits;
+  return digits;
+}
+
+// The fields when the whole text (trailing blanks aside) matches the format, names a real
+// calendar day and, where the format reads a full year, writes it with at least minYearDigits.
+bool ParseWith(const std::string& text, const std::string& format, int minYearDigits, tm& fields) {
   fields = tm{};
   const char* end = strptime(text.c_str(), format.c_str(), &fields);
   if (!end) return false;
   while (std::isspace(static_cast<unsigned char>(*end))) ++end;
   if (*end) return false;
+  if (format.find("%Y") != std::string::npos && YearDigits(text, format) < minYearDigits) return false;
   int year = fields.tm_year + 1900, month = fields.tm_mon + 1;
   return year >= 1 && month >= 1 && month <= 12 && fields.tm_mday >= 1 && fields.tm_mday <= DaysInMonth(year, month);
 }
 
+// The format with every year read by "%y" or every one by "%Y".
+std::string WithYears(std::string format, char letter) {
+  for (size_t at = format.find('%'); at != std::string::npos && at + 1 < format.size(); at = format.find('%', at + 2)) {
+    if (format[at + 1] == 'y' || format[at + 1] == 'Y') format[at + 1] = letter;
+  }
+  return format;
+}
+
 bool ParseDateText(const std::string& text, tm& fields) {
-  // The locale's short date, then again with four-digit years where it writes two (tried second:
-  // four-digit years would read "03" as the year 3).
-  std::string shortDate = nl_langinfo(D_FMT);
-  std::string longYears = shortDate;
-  for (size_t at = longYears.find("%y"); at != std::string::npos; at = longYears.find("%y", at)) longYears[at + 1] = 'Y';
-  const std::string dates[] = {"%Y-%m-%d", shortDate, longYears, "%A, %B %d, %Y", "%a, %b %d, %Y", "%B %d, %Y",
-                               "%b %d, %Y"};
+  // Every form is tried with a short year first ("%y": one or two digits, read with its pivot,
+  // "24" as 2024 and "99" as 1999), then with a full one of three or four digits: a year that
+  // short is never the years 0-99. The SQL form, which the Date class writes with four, takes
+  // nothing else, so "05-03-24" is never 24 March of the year 5.
+  struct Form {
+    std::string format;
+    bool shortYears;
+    int fullYearDigits;
+  };
+  const std::string shortDate = nl_langinfo(D_FMT);
+  const Form forms[] = {{"%Y-%m-%d", false, 4},     {shortDate, true, 3},   {"%A, %B %d, %Y", true, 3},
+                        {"%a, %b %d, %Y", true, 3}, {"%B %d, %Y", true, 3}, {"%b %d, %Y", true, 3}};
   const char* const times[] = {"", " %H:%M:%S", " %H:%M", " %X"};
-  for (const std::string& date : dates) {
+  for (const Form& form : forms) {
+    const std::string shortYears = WithYears(form.format, 'y'), fullYears = WithYears(form.format, 'Y');
     for (const char* time : times) {
-      if (ParseWith(text, date + time, fields)) return true;
+      if (form.shortYears && ParseWith(text, shortYears + time, 0, fields)) return true;
+      if (ParseWith(text, fullYears + time, form.fullYearDigits, fields)) return true;
     }
   }
   return false;

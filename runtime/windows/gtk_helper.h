@@ -16,7 +16,8 @@ namespace vorn {
 
 // --- start-up ------------------------------------------------------------------------------
 
-// Once, after gtk_init: the desktop font, the key snooper and the theme's colours.
+// Once, after gtk_init: left-to-right widgets on every desktop, the desktop font, the key snooper
+// and the theme's colours.
 void InitGTKHelper();
 
 // A console program may run with no display. Anything that would open a window asks this

@@ -1,4 +1,5 @@
-// Start-up of the GTK helper layer: reading the desktop font, the theme's colours and the key snooper.
+// Start-up of the GTK helper layer: the text direction, reading the desktop font, the theme's
+// colours and the key snooper.
 #include <gtk/gtk.h>
 
 #include <charconv>
@@ -49,6 +50,12 @@ FontSetting ParseFontSetting(std::string_view setting) {
 }
 
 void InitGTKHelper() {
+  // Controls stand where their left and top say and their texts align as the program asks, so a
+  // desktop written right to left must not mirror them: GTK would move a left-aligned title to the
+  // right of its box, into the value beside it, turn sliders round and put a minus sign after its
+  // number.
+  gtk_widget_set_default_direction(GTK_TEXT_DIR_LTR);
+
   GtkSettings* settings = gtk_settings_get_default();
   gchar* fontName = nullptr;
   if (settings) g_object_get(settings, "gtk-font-name", &fontName, nullptr);

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "app/support/calculator_session.h"
 #include "support/gui_support.h"
@@ -226,6 +227,41 @@ TEST_F(CalculatorGuiTest, UnderADecimalCommaLocaleTheNumbersKeepTheirDigits) {
   std::string result = ResultText(150);
   std::replace(result.begin(), result.end(), '.', ',');
   EXPECT_EQ(session.WaitForLabel("Limiting magnitude:", 20000), result) << session.ErrorOutput();
+  session.Terminate();
+  EXPECT_EQ(session.WaitForExit(20000), 0) << session.ErrorOutput();
+}
+
+// On a desktop written right to left the controls keep their places and alignments: a
+// left-aligned label and a right-aligned one beside it keep their order, each text at its own
+// side, instead of running together ("Aperture (mm)150", "25600").
+TEST_F(CalculatorGuiTest, UnderARightToLeftLocaleLabelsKeepTheirSidesAndOrder) {
+  CalculatorSession session;
+  if (!session.Problem().empty()) GTEST_SKIP() << session.Problem();
+  ASSERT_TRUE(session.Launch(VORN_BINARY_DIR "/calculator", vorn::test::LocaleEnvironment("ar_EG.UTF-8")))
+      << session.Problem();
+  ASSERT_NE(session.WaitForWindow(kTitle, 30000), 0u) << session.ErrorOutput();
+  ASSERT_NE(session.WaitForLabel("Limiting magnitude:", 20000), "") << session.ErrorOutput();
+  const std::pair<const char*, const char*> pairs[] = {{"Aperture (mm)", "150"}, {"25", "600"}, {"-0.50", "2.00"}};
+  for (const auto& [leftName, rightName] : pairs) {
+    std::vector<Accessible> all;
+    const Accessible *left = nullptr, *right = nullptr;
+    vorn::testing::PollUntil(
+        [&] {
+          all = session.Accessibles();
+          left = Find(all, "label", leftName);
+          right = nullptr;
+          for (const auto& a : all) {
+            bool beside = left && std::abs(a.y - left->y) <= 3 && a.x > left->x;
+            if (beside && a.role == "label" && a.name == rightName) right = &a;
+          }
+          return left && right && left->textWidth > 0 && right->textWidth > 0;
+        },
+        10000);
+    ASSERT_TRUE(left && right) << rightName << " beside " << leftName;
+    EXPECT_LE(left->textX - left->x, 2) << leftName << " starts at the left of its box";
+    EXPECT_LE(right->x + right->width - (right->textX + right->textWidth), 2) << rightName << " ends at its right";
+    EXPECT_LT(left->textX + left->textWidth, right->textX) << leftName << " runs into " << rightName;
+  }
   session.Terminate();
   EXPECT_EQ(session.WaitForExit(20000), 0) << session.ErrorOutput();
 }

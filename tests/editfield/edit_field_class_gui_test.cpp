@@ -5,7 +5,6 @@
 #include <gtk/gtk.h>
 
 #include <cerrno>
-#include <clocale>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +12,7 @@
 
 #include "editfield/support/edit_field_fixture.h"
 #include "files/folder_item_imp_unix.h"
+#include "support/process_locale.h"
 #include "vorn/editfield_api.h"
 #include "windows/pane_focus.h"
 
@@ -200,21 +200,44 @@ TEST_F(EditFieldClassTest, AppendTextFollowsTheEndOfAMultiLineFieldWhoseEndIsSho
 
 TEST_F(EditFieldClassTest, AFormatShowsWhileTheFieldHasNoFocusAndTheTypedTextComesBackWithIt) {
   RuntimeObject* other = NewField(PackedStream(), MakeRect(20, 150, 220, 176), "Other");
-  RuntimeObject* field = NewField(PackedStream().Text(test::kEfFormat, "-0.00").Text(test::kEfText, "3.14159"));
+  // The number is typed and shown with the locale's decimal point; Text keeps what was typed.
+  const std::string typed = test::InLocaleSeparators("3.14159");
+  RuntimeObject* field = NewField(PackedStream().Text(test::kEfFormat, "-0.00").Text(test::kEfText, typed));
   EditControlGTK* pane = PaneOf(field);
-  // The format's "." shows the locale's decimal point; Text keeps what was typed.
-  const std::string shown = std::string("3") + std::localeconv()->decimal_point + "14";
+  const std::string shown = test::InLocaleSeparators("3.14");
   EXPECT_EQ(std::string(gtk_entry_get_text(GTK_ENTRY(pane->Widget()))), shown);
   StringRep* formatted = stringGetter(field, static_cast<int32_t>(offsetof(EditFieldObject, formattedText)));
   EXPECT_EQ(RepText(formatted), shown);
   RuntimeUnlockString(formatted);
-  EXPECT_EQ(Text(field), "3.14159") << "Text is the number as typed";
+  EXPECT_EQ(Text(field), typed) << "Text is the number as typed";
   test::ShowAndSettle(native);
   Click(field, 5, 10);
   ASSERT_EQ(GetFocusPane(), pane);
-  EXPECT_EQ(std::string(gtk_entry_get_text(GTK_ENTRY(pane->Widget()))), "3.14159");
+  EXPECT_EQ(std::string(gtk_entry_get_text(GTK_ENTRY(pane->Widget()))), typed);
   Click(other, 5, 10);
   EXPECT_EQ(std::string(gtk_entry_get_text(GTK_ENTRY(pane->Widget()))), shown);
+
+  // The typed text is read with the separators the format writes.
+  RuntimeObject* grouped = NewField(PackedStream().Text(test::kEfFormat, "#,##0.00"), MakeRect(20, 80, 220, 106));
+  const struct {
+    const char *locale, *typed, *shown;
+  } rows[] = {
+      {"C", "1,234.5", "1,234.50"},
+      {"de_DE.UTF-8", "3,14159", "3,14"},
+      {"de_DE.UTF-8", "1.234,50", "1.234,50"},
+      {"de_DE.UTF-8", "1234,5", "1.234,50"},
+      {"de_DE.UTF-8", "-0,5", "-0,50"},
+      {"fr_FR.UTF-8", "1\u202F234,50", "1\u202F234,50"},
+      {"fr_FR.UTF-8", "1234,5", "1\u202F234,50"},
+  };
+  for (const auto& row : rows) {
+    test::ProcessLocale locale(row.locale);
+    ASSERT_TRUE(locale.Loaded()) << row.locale;
+    SetText(grouped, row.typed);
+    EXPECT_EQ(std::string(gtk_entry_get_text(GTK_ENTRY(PaneOf(grouped)->Widget()))), row.shown)
+        << row.locale << " " << row.typed;
+    EXPECT_EQ(Text(grouped), row.typed) << row.locale;
+  }
 }
 
 TEST_F(EditFieldClassTest, EditMenuItemsOfAReadOnlyFieldWithASelection) {

@@ -205,27 +205,45 @@ TEST_F(TextFunctionsTest, BlowfishRows) {
 }
 
 TEST_F(TextFunctionsTest, ParseDate) {
-  test::ProcessLocale c("C");  // a short date is read in the locale's order
+  // A short date is read in the locale's order; a year of one or two digits with the pivot of
+  // "%y" in every locale, never as the years 0-99.
   struct {
+    const char* locale;
     const char* text;
     bool parses;
     int32_t year, month, day, hour, minute;
   } cases[] = {
-      {"2003-12-31", true, 2003, 12, 31, 0, 0},
-      {"2003-12-31 10:20:30", true, 2003, 12, 31, 10, 20},
-      {"12/31/03", true, 2003, 12, 31, 0, 0},  // the C locale's short date
-      {"12/31/2003 08:05", true, 2003, 12, 31, 8, 5},
-      {"Wednesday, December 31, 2003", true, 2003, 12, 31, 0, 0},
-      {"Feb 29, 2004", true, 2004, 2, 29, 0, 0},
-      {"Feb 29, 2003", false, 0, 0, 0, 0, 0},
-      {"2003-13-01", false, 0, 0, 0, 0, 0},
-      {"2003-12-31 and more", false, 0, 0, 0, 0, 0},
-      {"", false, 0, 0, 0, 0, 0},
-      {"\xC3\xA9", false, 0, 0, 0, 0, 0},
+      {"C", "2003-12-31", true, 2003, 12, 31, 0, 0},
+      {"C", "2003-12-31 10:20:30", true, 2003, 12, 31, 10, 20},
+      {"C", "0024-03-05", true, 24, 3, 5, 0, 0},  // the SQL form's four digits as written
+      {"C", "12/31/03", true, 2003, 12, 31, 0, 0},  // the C locale's short date
+      {"C", "12/31/2003 08:05", true, 2003, 12, 31, 8, 5},
+      {"C", "Wednesday, December 31, 2003", true, 2003, 12, 31, 0, 0},
+      {"C", "Feb 29, 2004", true, 2004, 2, 29, 0, 0},
+      {"C", "Feb 29, 04", true, 2004, 2, 29, 0, 0},
+      {"C", "Feb 29, 2003", false, 0, 0, 0, 0, 0},
+      {"C", "2003-13-01", false, 0, 0, 0, 0, 0},
+      {"C", "2003-12-31 and more", false, 0, 0, 0, 0, 0},
+      {"C", "05-03-24", false, 0, 0, 0, 0, 0},  // no SQL form with a short year
+      {"C", "", false, 0, 0, 0, 0, 0},
+      {"C", "\xC3\xA9", false, 0, 0, 0, 0, 0},
+      {"de_DE.UTF-8", "05.03.24", true, 2024, 3, 5, 0, 0},
+      {"de_DE.UTF-8", "31.12.99 10:20", true, 1999, 12, 31, 10, 20},
+      {"de_DE.UTF-8", "01.01.69", true, 1969, 1, 1, 0, 0},
+      {"de_DE.UTF-8", "29.02.00", true, 2000, 2, 29, 0, 0},
+      {"de_DE.UTF-8", "05.03.2024", true, 2024, 3, 5, 0, 0},
+      {"de_DE.UTF-8", "05-03-24", false, 0, 0, 0, 0, 0},
+      {"tr_TR.UTF-8", "05-03-24", true, 2024, 3, 5, 0, 0},
+      {"tr_TR.UTF-8", "05-03-2024", true, 2024, 3, 5, 0, 0},
+      {"tr_TR.UTF-8", "2024-03-05", true, 2024, 3, 5, 0, 0},
+      {"fr_FR.UTF-8", "05/03/24", true, 2024, 3, 5, 0, 0},
+      {"fr_FR.UTF-8", "31/12/1999", true, 1999, 12, 31, 0, 0},
   };
   for (const auto& c : cases) {
+    test::ProcessLocale locale(c.locale);
+    ASSERT_TRUE(locale.Loaded()) << c.locale;
     RuntimeObject* date = nullptr;
-    EXPECT_EQ(parseDate(UTF8(c.text).Rep(), &date), c.parses ? 1 : 0) << c.text;
+    EXPECT_EQ(parseDate(UTF8(c.text).Rep(), &date), c.parses ? 1 : 0) << c.locale << " " << c.text;
     if (!c.parses) {
       EXPECT_EQ(date, nullptr) << c.text;
       continue;
@@ -235,7 +253,7 @@ TEST_F(TextFunctionsTest, ParseDate) {
                      dateFieldGetter(date, kDateDay), dateFieldGetter(date, kDateHour),
                      dateFieldGetter(date, kDateMinute)};
     int32_t expected[] = {c.year, c.month, c.day, c.hour, c.minute};
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(got[i], expected[i]) << c.text << " field " << i;
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(got[i], expected[i]) << c.locale << " " << c.text << " field " << i;
     RuntimeUnlockObject(date);
   }
   RuntimeObject* kept = NewDateFromParts(2000, 1, 2, 0, 0, 0);

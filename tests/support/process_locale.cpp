@@ -20,7 +20,7 @@ std::string BuildLocaleFolder(const std::string& name) {
 }  // namespace
 
 const std::vector<std::string>& RowLocales() {
-  static const std::vector<std::string> locales{"C", "de_DE.UTF-8", "tr_TR.UTF-8"};
+  static const std::vector<std::string> locales{"C", "de_DE.UTF-8", "tr_TR.UTF-8", "fr_FR.UTF-8", "ar_EG.UTF-8"};
   return locales;
 }
 
@@ -33,6 +33,15 @@ ProcessLocale::ProcessLocale(const std::string& name) {
 }
 
 ProcessLocale::~ProcessLocale() { std::setlocale(LC_ALL, mPrevious.c_str()); }
+
+std::string InLocaleSeparators(const std::string& cText) {
+  const lconv* conventions = std::localeconv();
+  const std::string point = conventions->decimal_point;
+  const std::string grouping = *conventions->thousands_sep ? conventions->thousands_sep : ",";
+  std::string text;
+  for (char c : cText) text += c == '.' ? point : c == ',' ? grouping : std::string(1, c);
+  return text;
+}
 
 std::vector<std::string> LocaleEnvironment(const std::string& name) {
   std::vector<std::string> environment{"LANG=" + name, "LC_ALL=" + name};

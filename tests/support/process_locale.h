@@ -1,6 +1,7 @@
-// Rows that must come out the same in every locale run under C and under locales with a
-// decimal comma, one of them with Turkish letter case. The build makes those into its own
-// folder (tests/CMakeLists.txt), so a machine that has none installed runs them too.
+// Rows that must come out the same in every locale run under C, under locales with a decimal
+// comma (one of them with Turkish letter case) and under one written right to left. The build
+// makes those into its own folder (tests/CMakeLists.txt), so a machine that has none installed
+// runs them too.
 #pragma once
 
 #include <string>
@@ -9,7 +10,8 @@
 namespace vorn::test {
 
 // The locales every such row runs under: "C", then de_DE.UTF-8 and tr_TR.UTF-8, which write
-// "1.234,5" and in which toupper('i') is not 'I'.
+// "1.234,5" and in which toupper('i') is not 'I', fr_FR.UTF-8, which groups digits with a
+// narrow no-break space (U+202F), and ar_EG.UTF-8, written right to left.
 const std::vector<std::string>& RowLocales();
 
 // The process locale (LC_ALL) while this lives, as main sets it from the environment; the one
@@ -27,6 +29,10 @@ class ProcessLocale {
   std::string mPrevious;
   bool mLoaded = false;
 };
+
+// A number written by the C rules ("-1,234.5") as the process locale writes it: its decimal
+// point for ".", its grouping separator for "," (which stays where the locale has none).
+std::string InLocaleSeparators(const std::string& cText);
 
 // The environment a child program needs to start in that locale (LANG, LC_ALL, and LOCPATH
 // when the locale is the build's own), as "NAME=value" texts.

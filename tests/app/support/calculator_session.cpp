@@ -157,6 +157,10 @@ std::vector<Accessible> CalculatorSession::Accessibles() const {
     a.width = std::atoi(fields[4].c_str());
     a.height = std::atoi(fields[5].c_str());
     if (fields.size() > 6) a.value = fields[6];
+    if (fields.size() > 8) {
+      a.textX = std::atoi(fields[7].c_str());
+      a.textWidth = std::atoi(fields[8].c_str());
+    }
     result.push_back(a);
   }
   return result;

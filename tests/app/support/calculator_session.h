@@ -17,6 +17,7 @@ struct Accessible {
   std::string name;
   int x = 0, y = 0, width = 0, height = 0;
   std::string value;
+  int textX = -1, textWidth = 0;  // where a label's text is drawn, on the screen
   int CenterX() const { return x + width / 2; }
   int CenterY() const { return y + height / 2; }
 };

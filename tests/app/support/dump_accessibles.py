@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Prints the labels, sliders, combo boxes with their entries and list items of one running application, as its accessibility
-tree reports them: role, name, screen x, y, width, height and current value, tab-separated."""
+tree reports them: role, name, screen x, y, width, height, current value and, for a label, the screen x and width of its
+drawn text, tab-separated."""
 import sys
 
 import pyatspi
@@ -29,6 +30,16 @@ def value(accessible):
         return ""
 
 
+def text_extents(accessible):
+    """Where a label's text is drawn, which its alignment moves within the label's box."""
+    try:
+        text = accessible.queryText()
+        x, _, width, _ = text.getRangeExtents(0, text.characterCount, pyatspi.DESKTOP_COORDS)
+        return x, width
+    except Exception:
+        return -1, 0
+
+
 def walk(accessible, depth=0):
     if depth > 40:
         return
@@ -39,8 +50,9 @@ def walk(accessible, depth=0):
         return
     if role in WANTED:
         x, y, w, h = extents(accessible)
+        text_x, text_width = text_extents(accessible) if role == "label" else (-1, 0)
         print("\t".join([role, name.replace("\t", " ").replace("\n", " "), str(x), str(y), str(w), str(h),
-                         str(value(accessible))]))
+                         str(value(accessible)).replace("\t", " ").replace("\n", " "), str(text_x), str(text_width)]))
     for i in range(accessible.childCount):
         try:
             child = accessible.getChildAtIndex(i)
