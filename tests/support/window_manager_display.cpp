@@ -72,10 +72,10 @@ bool ManagerShowsAWindow() {
   return shown;
 }
 
-// A server that has just told its number may still drop a first connection: another program's
-// X servers starting and ending beside it were seen to make the window manager's connection
-// fail while the server went on answering the next one. So one attempt starts both, and a
-// failed attempt ends both and starts afresh.
+// -noreset: a server starts afresh whenever its last client leaves, and the first to leave is
+// the xprop that looks for the window manager, which drops the manager's connection made
+// meanwhile ("openbox ended at once"), more often on a loaded machine. An attempt that fails
+// all the same ends both and starts afresh, saying why.
 std::string StartOnce() {
   int fds[2];
   if (pipe(fds) != 0) return "no pipe for the display number";
