@@ -44,7 +44,7 @@ deps:
 	@$(call install_missing,$(RUN_PACKAGES) $(TEST_PACKAGES))
 
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORN_TESTS=ON -DVORN_BENCH=ON
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORN_TESTS=ON -DVORN_BENCH=ON -DVORN_LINE_TABLES_ONLY=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
 # Only what the sanitizer runs below run: the unit tests with what they start, and the

@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <X11/Xlib.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -71,36 +72,48 @@ bool ManagerShowsAWindow() {
   return shown;
 }
 
-}  // namespace
-
-std::string StartDisplayWithWindowManager() {
-  if (sServer) return "";
+// -noreset: a server starts afresh whenever its last client leaves, and the first to leave is
+// the xprop that looks for the window manager, which drops the manager's connection made
+// meanwhile ("openbox ended at once"), more often on a loaded machine. An attempt that fails
+// all the same ends both and starts afresh, saying why.
+std::string StartOnce() {
   int fds[2];
   if (pipe(fds) != 0) return "no pipe for the display number";
   sServer = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24", "-ac",
-                   "-nolisten", "tcp"},
+                   "-nolisten", "tcp", "-noreset"},
                   fds[1]);
   close(fds[1]);
   std::string number;
   char c;
   while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
   close(fds[0]);
-  if (number.empty()) {
-    EndBoth();
-    return "Xvfb did not start";
-  }
+  if (number.empty()) return "Xvfb did not start";
   setenv("DISPLAY", (":" + number).c_str(), 1);
-  std::atexit(EndBoth);
   sManager = Spawn({"openbox", "--sm-disable"});
   for (int i = 0; i < 200; ++i) {
     if (ManagerOwnsScreen()) return ManagerShowsAWindow() ? "" : "openbox took the screen but showed no window within 10 s";
     if (waitpid(sManager, nullptr, WNOHANG) == sManager) {
       sManager = 0;
-      return "openbox ended at once (is it installed?)";
+      return "openbox ended at once on display :" + number + " (is it installed?)";
     }
     usleep(50 * 1000);
   }
   return "openbox did not take the screen within 10 s";
+}
+
+}  // namespace
+
+std::string StartDisplayWithWindowManager() {
+  if (sServer) return "";
+  std::atexit(EndBoth);
+  std::string failure;
+  for (int attempt = 1; attempt <= 3; ++attempt) {
+    failure = StartOnce();
+    if (failure.empty()) return "";
+    std::fprintf(stderr, "display with a window manager, attempt %d: %s\n", attempt, failure.c_str());
+    EndBoth();
+  }
+  return failure;
 }
 
 }  // namespace vorn::test
