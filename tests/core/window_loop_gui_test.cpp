@@ -1,8 +1,7 @@
 // The window layer in the run loop on a real X display (run under Xvfb): a window marked shown
 // appears at the next iteration, and a pane holding the mouse capture gets one drag per
 // iteration with the pointer position until the button is released; a timer due at every
-// iteration leaves no window-system events behind, and a timer fires when due, and what it draws
-// is shown, whatever else keeps the loop busy.
+// iteration leaves no window-system events behind, and a busy loop holds up no timer nor its drawing.
 #include <gtest/gtest.h>
 #include <X11/XKBlib.h>
 #include <gdk/gdkx.h>
@@ -124,9 +123,8 @@ TEST_F(WindowLoopGuiTest, ATimerDueAtEveryIterationLeavesNoXEventsBehind) {
   EXPECT_LT(XPending(GDK_DISPLAY_XDISPLAY(gdk_display_get_default())), 100) << "the loop fell behind its X events";
 }
 
-// What keeps the loop busy while a timer runs: a thread computing and yielding the way compiled
-// loops do, the pointer moving over a window whose MouseMove works 5 ms, a key held down over a
-// KeyDown that works longer than the keys repeat, the pointer in a modal window.
+// What keeps the loop busy while a timer runs: a thread computing and yielding as compiled loops do,
+// a key held over a KeyDown slower than the repeat, the pointer over a 5 ms MouseMove (in a modal).
 enum Load { kIdle, kThreadComputing, kKeyHeld, kPointerMoving, kPointerMovingInAModalWindow };
 const char* const kLoads[] = {"Idle", "ThreadComputing", "KeyHeld", "PointerMoving", "PointerMovingInAModalWindow"};
 // Shares are of the firings due, in percent. A computing thread at the main thread's priority holds
@@ -142,7 +140,6 @@ struct BusyWindow : Window {
   int work = 0;
 };
 struct { bool stopComputing; std::vector<gint64> firings; int redraws; GtkWidget* progress; } sRun;
-
 class LoadedTimerGuiTest : public WindowLoopGuiTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(LoadedTimerGuiTest, FiresWhenDueAndItsDrawingIsShownWhileTheLoopIsBusy) {
