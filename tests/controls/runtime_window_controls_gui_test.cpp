@@ -260,11 +260,13 @@ enum class Move { kNone, kToBox, kToNil, kToTabPanel, kToBoxOnDisabledPanel };
 RuntimeObject *gDeaf = nullptr, *gDeafCanvas = nullptr, *gDeafBox = nullptr, *gDeafTarget = nullptr, *gDeafPanel = nullptr, *gNoParent = nullptr;
 // Across a tab panel showing page 1 of 2, by a click, Tab and typing: the control or its box moves to a
 // parent or else a page number, from page 2 (before) to the window, where it is heard, or into a target
-// box on a page (-1: none; on page 1 it is made before the control, and hidden or disabled like it).
+// box on a page (-1: none; on page 1 it is made before the control, 3: on page 1 after it; hidden or
+// disabled like the control).
 struct PageRow { const char* name; bool box; int before; RuntimeObject** parent; int number; int target; };
 const PageRow kPageRows[] = {
     {"_OffAHiddenPage", false, 2, &gNoParent, 0, -1}, {"_BoxOffAHiddenPage", true, 2, &gNoParent, 0, -1}, {"_NumberOffAHiddenPage", false, 2, nullptr, 0, -1},
-    {"_IntoABoxOnAHiddenPage", false, 0, &gDeafTarget, 0, 2}, {"_OntoAPanelWithoutAPage", false, 0, &gDeafPanel, 0, -1}, {"_BoxNumberIntoAnOffBox", true, 0, nullptr, 1, 1}};
+    {"_IntoABoxOnAHiddenPage", false, 0, &gDeafTarget, 0, 2}, {"_OntoAPanelWithoutAPage", false, 0, &gDeafPanel, 0, -1}, {"_BoxNumberIntoAnOffBox", true, 0, nullptr, 1, 1},
+    {"_IntoAnOffBox", false, 0, &gDeafTarget, 0, 3}};
 struct DeafRow { const char* cls; Input input; bool inCanvas = false; bool intoPages = false; Move move = Move::kNone; bool hidden = false; const PageRow* page = nullptr; };
 void PrintTo(const DeafRow& row, std::ostream* out) { *out << row.cls; }
 const DeafRow kDeafRows[] = {
@@ -291,7 +293,7 @@ std::vector<DeafRow> DeafRows() {
   }
   for (const char* cls : {"EditField", "PushButton", "Canvas"})
     for (const PageRow& page : kPageRows) rows.push_back({cls, Input::kClickTabAndType, false, false, Move::kNone, true, &page});
-  rows.push_back({"EditField", Input::kClickTabAndType, false, false, Move::kNone, false, &kPageRows[5]});
+  rows.push_back({"EditField", Input::kClickTabAndType, false, false, Move::kNone, false, &kPageRows[5]});  // a disabled box
   return rows;
 }
 const DeafRow* gDeafRow = nullptr;
@@ -330,7 +332,7 @@ void OnDeafCreateControls(VornRuntimeObject* self) {
     gDeafTarget = AddHolder(self, "GroupBox", "Target", MakeRect(10, 10, 290, 200));
   if (gDeafPanel) ControlTabPanelIndexSetter(gDeafTarget, 0, 1);  // onto the panel's first page
   if (move == Move::kToTabPanel) gDeafTarget = AddHolder(self, "TabPanel", "Target", MakeRect(0, 0, 300, 210));
-  if (page && page->target == 2) target(2);
+  if (page && page->target >= 2) target(page->target == 2 ? 2 : 1);
 }
 
 class DeafControlTest : public ::testing::TestWithParam<DeafRow> {};
@@ -357,7 +359,7 @@ TEST_P(DeafControlTest, ADisabledControlHearsNoInput) {
   if (page) {
     RuntimeObject* moved = page->box ? gDeafBox : gDeaf;
     if (page->before) ControlTabPanelIndexSetter(moved, 0, page->before);
-    if (page->target == 1) (gDeafRow->hidden ? ControlVisibleSetter : controlEnabledSetter)(gDeafTarget, 0, 0);
+    if (page->target == 1 || page->target == 3) (gDeafRow->hidden ? ControlVisibleSetter : controlEnabledSetter)(gDeafTarget, 0, 0);
     page->parent ? ControlParentSetter(moved, 0, *page->parent) : ControlTabPanelIndexSetter(moved, 0, page->number);
     if (page->target == 2) ControlVisibleSetter(gDeaf, 0, 0), ControlVisibleSetter(gDeaf, 0, 1);  // a wish kept for its page
   } else if (gDeafRow->hidden) {
