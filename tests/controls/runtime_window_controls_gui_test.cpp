@@ -254,17 +254,20 @@ const char* const kInputs[][2] = {{"Wheel", "click 5 click 5"}, {"Click", "click
 // A page panel takes the control by its page number after the panel was disabled (intoPages).
 // A group box holding the control moves (move): to another box, to the window (out of an outer
 // box disabled or hidden like the control, so that the box comes back to life), onto a tab
-// panel's shown page, or into an enabled box on a disabled tab panel; the control was disabled itself before
+// panel, or into an enabled box on a disabled tab panel; the control was disabled itself before
 // (or hidden, with hidden), except on the disabled panel, where it is enabled and keeps the focus.
 enum class Move { kNone, kToBox, kToNil, kToTabPanel, kToBoxOnDisabledPanel };
-// Across a tab panel showing the first of its two pages, by a click, Tab and typing (page): the
-// control, or the box it lies in, is moved by Parent, by its page number, or by the box's page
-// number, which puts the control by its bounds into a later box on the panel, hidden (hidden) or
-// disabled. The first rows end on the window or the shown page, where the control is heard.
-enum class Page { kNone, kOffHiddenPage, kBoxOffHiddenPage, kNumberOffHiddenPage, kBoxNumberShown,
-                  kIntoBoxOnHiddenPage, kIntoHiddenBox, kOntoPanelWithoutPage, kNumberOntoHiddenPage,
-                  kBoxNumberHidden, kBoxNumberIntoOffBox };
-struct DeafRow { const char* cls; Input input; bool inCanvas = false; bool intoPages = false; Move move = Move::kNone; bool hidden = false; Page page = Page::kNone; };
+RuntimeObject *gDeaf = nullptr, *gDeafCanvas = nullptr, *gDeafBox = nullptr, *gDeafTarget = nullptr, *gDeafPanel = nullptr, *gNoParent = nullptr;
+// Across a tab panel showing page 1 of 2, by a click, Tab and typing: the control or its box moves to a
+// parent or else a page number, from page 2 (before) to the window, where it is heard, or into a target
+// box on a page (-1: none; on page 1 it is made before the control, 3: on page 1 after it; hidden or
+// disabled like the control).
+struct PageRow { const char* name; bool box; int before; RuntimeObject** parent; int number; int target; };
+const PageRow kPageRows[] = {
+    {"_OffAHiddenPage", false, 2, &gNoParent, 0, -1}, {"_BoxOffAHiddenPage", true, 2, &gNoParent, 0, -1}, {"_NumberOffAHiddenPage", false, 2, nullptr, 0, -1},
+    {"_IntoABoxOnAHiddenPage", false, 0, &gDeafTarget, 0, 2}, {"_OntoAPanelWithoutAPage", false, 0, &gDeafPanel, 0, -1}, {"_BoxNumberIntoAnOffBox", true, 0, nullptr, 1, 1},
+    {"_IntoAnOffBox", false, 0, &gDeafTarget, 0, 3}};
+struct DeafRow { const char* cls; Input input; bool inCanvas = false; bool intoPages = false; Move move = Move::kNone; bool hidden = false; const PageRow* page = nullptr; };
 void PrintTo(const DeafRow& row, std::ostream* out) { *out << row.cls; }
 const DeafRow kDeafRows[] = {
     {"Slider", Input::kWheel}, {"ScrollBar", Input::kWheel, true}, {"Listbox", Input::kWheel},
@@ -275,8 +278,7 @@ const DeafRow kDeafRows[] = {
     {"Listbox", Input::kRightClick}, {"Canvas", Input::kRightClick, true}, {"EditField", Input::kRightClick},
     {"EditField", Input::kKeys, false, true}, {"PushButton", Input::kKeys, false, true}, {"Canvas", Input::kKeys, false, true},
 };
-// Every kind by its own input through every move, and hidden through every move by a click; each
-// kind that takes typing through every page row.
+// Every kind by its own input through every move, and hidden through every move by a click.
 std::vector<DeafRow> DeafRows() {
   std::vector<DeafRow> rows(std::begin(kDeafRows), std::end(kDeafRows));
   const std::pair<const char*, Input> kinds[] = {
@@ -289,15 +291,12 @@ std::vector<DeafRow> DeafRows() {
       rows.push_back({cls, Input::kClick, false, false, move, true});
     }
   }
-  for (const char* cls : {"EditField", "PushButton", "Canvas"}) {
-    for (int page = 1; page <= static_cast<int>(Page::kBoxNumberIntoOffBox); ++page)
-      rows.push_back({cls, Input::kClickTabAndType, false, false, Move::kNone, true, static_cast<Page>(page)});
-    rows.push_back({cls, Input::kClickTabAndType, false, false, Move::kNone, false, Page::kBoxNumberIntoOffBox});
-  }
+  for (const char* cls : {"EditField", "PushButton", "Canvas"})
+    for (const PageRow& page : kPageRows) rows.push_back({cls, Input::kClickTabAndType, false, false, Move::kNone, true, &page});
+  rows.push_back({"EditField", Input::kClickTabAndType, false, false, Move::kNone, false, &kPageRows[5]});  // a disabled box
   return rows;
 }
 const DeafRow* gDeafRow = nullptr;
-RuntimeObject *gDeaf = nullptr, *gDeafCanvas = nullptr, *gDeafBox = nullptr, *gDeafTarget = nullptr, *gDeafPanel = nullptr;
 int gHeard = 0;
 int64_t OnHeard(RuntimeObject*, intptr_t, intptr_t, intptr_t, intptr_t) { return ++gHeard, 0; }
 
@@ -311,16 +310,12 @@ void OnDeafCreateControls(VornRuntimeObject* self) {
   // A pane lies in the earlier panes that enclose it: the box in the outer one, the control in
   // the box; the destinations come after, so that they hold nothing until the move.
   const Move move = gDeafRow->move;
-  const Page page = gDeafRow->page;
-  if (page != Page::kNone) gDeafPanel = AddHolder(self, "TabPanel", "Panel", MakeRect(0, 0, 300, 210));
-  if (page == Page::kBoxOffHiddenPage || page >= Page::kBoxNumberHidden || page == Page::kBoxNumberShown)
-    gDeafBox = AddHolder(self, "GroupBox", "Box", MakeRect(20, 20, 280, 190));
-  if (page == Page::kBoxNumberIntoOffBox) {
-    gDeafTarget = AddHolder(self, "GroupBox", "Target", MakeRect(10, 10, 290, 200));
-    ControlTabPanelIndexSetter(gDeafTarget, 0, 1);  // on the shown page, after the box
-  }
+  const PageRow* page = gDeafRow->page;
+  auto target = [self](int number) { gDeafTarget = AddHolder(self, "GroupBox", "Target", MakeRect(10, 10, 290, 200)); ControlTabPanelIndexSetter(gDeafTarget, 0, number); };
+  if (page) gDeafPanel = AddHolder(self, "TabPanel", "Panel", MakeRect(0, 0, 300, 210));
   if (move == Move::kToNil) gDeafTarget = AddHolder(self, "GroupBox", "Outer", MakeRect(0, 0, 300, 210));
-  if (move != Move::kNone) gDeafBox = AddHolder(self, "GroupBox", "Box", MakeRect(20, 20, 280, 190));
+  if (move != Move::kNone || (page && page->box)) gDeafBox = AddHolder(self, "GroupBox", "Box", MakeRect(20, 20, 280, 190));
+  if (page && page->target == 1) target(1);
   const test::PackedStream canvas = test::PackedStream().Bool(28, true);  // AcceptFocus
   RuntimeClass* holder = RuntimeLookupClass(string(gDeafRow->intoPages ? "PagePanel" : "Canvas").Rep());
   const test::PackedStream held = gDeafRow->intoPages ? test::PackedStream().Int(28, 2) : canvas;  // two pages
@@ -337,29 +332,7 @@ void OnDeafCreateControls(VornRuntimeObject* self) {
     gDeafTarget = AddHolder(self, "GroupBox", "Target", MakeRect(10, 10, 290, 200));
   if (gDeafPanel) ControlTabPanelIndexSetter(gDeafTarget, 0, 1);  // onto the panel's first page
   if (move == Move::kToTabPanel) gDeafTarget = AddHolder(self, "TabPanel", "Target", MakeRect(0, 0, 300, 210));
-  if (page == Page::kIntoBoxOnHiddenPage || page == Page::kIntoHiddenBox)
-    gDeafTarget = AddHolder(self, "GroupBox", "Target", MakeRect(10, 10, 290, 200));
-  if (page == Page::kIntoBoxOnHiddenPage) ControlTabPanelIndexSetter(gDeafTarget, 0, 2);
-}
-
-// Moves the control of a page row; true when it ends where it shows.
-bool MoveAcrossPages(Page page) {
-  auto number = [](RuntimeObject* ctl, int32_t value) { ControlTabPanelIndexSetter(ctl, 0, value); };
-  if (page == Page::kOffHiddenPage || page == Page::kNumberOffHiddenPage || page == Page::kNumberOntoHiddenPage)
-    number(gDeaf, 2);
-  if (page == Page::kIntoHiddenBox || page == Page::kBoxNumberIntoOffBox)
-    (gDeafRow->hidden ? ControlVisibleSetter : controlEnabledSetter)(gDeafTarget, 0, 0);
-  switch (page) {
-    case Page::kOffHiddenPage: ControlParentSetter(gDeaf, 0, nullptr); break;
-    case Page::kBoxOffHiddenPage: number(gDeafBox, 2), ControlParentSetter(gDeafBox, 0, nullptr); break;
-    case Page::kNumberOffHiddenPage: number(gDeaf, 0); break;
-    case Page::kBoxNumberShown: case Page::kBoxNumberIntoOffBox: number(gDeafBox, 1); break;
-    case Page::kBoxNumberHidden: number(gDeafBox, 2); break;
-    case Page::kOntoPanelWithoutPage: ControlParentSetter(gDeaf, 0, gDeafPanel); break;
-    case Page::kIntoBoxOnHiddenPage: case Page::kIntoHiddenBox: ControlParentSetter(gDeaf, 0, gDeafTarget); break;
-    default: break;
-  }
-  return page <= Page::kBoxNumberShown;
+  if (page && page->target >= 2) target(page->target == 2 ? 2 : 1);
 }
 
 class DeafControlTest : public ::testing::TestWithParam<DeafRow> {};
@@ -381,15 +354,14 @@ TEST_P(DeafControlTest, ADisabledControlHearsNoInput) {
   if (gDeafRow->input == Input::kKeys) RuntimeSetFocus(gDeaf);
   test::PumpFor(50);
   const Move move = gDeafRow->move;
-  const Page page = gDeafRow->page;
-  const bool paged = page != Page::kNone, heard = paged && MoveAcrossPages(page);
-  const bool onPageTwo = page == Page::kIntoBoxOnHiddenPage || page == Page::kNumberOntoHiddenPage || page == Page::kBoxNumberHidden;
-  if (onPageTwo) ControlVisibleSetter(gDeaf, 0, 0), ControlVisibleSetter(gDeaf, 0, 1);  // a wish kept for its page
-  SubPane* pane = ControlPane(AsControl(gDeaf));
-  if (paged) {
-    test::PumpFor(50);
-    EXPECT_EQ(GTK_WIDGET_VISIBLE(pane->Widget()) != 0, heard || !gDeafRow->hidden) << "drawn where its page is not";
-    EXPECT_EQ(GTK_WIDGET_SENSITIVE(pane->Widget()) != 0, heard || gDeafRow->hidden) << "sensitive in a disabled box";
+  const PageRow* page = gDeafRow->page;
+  const bool heard = page && page->before == 2;
+  if (page) {
+    RuntimeObject* moved = page->box ? gDeafBox : gDeaf;
+    if (page->before) ControlTabPanelIndexSetter(moved, 0, page->before);
+    if (page->target == 1 || page->target == 3) (gDeafRow->hidden ? ControlVisibleSetter : controlEnabledSetter)(gDeafTarget, 0, 0);
+    page->parent ? ControlParentSetter(moved, 0, *page->parent) : ControlTabPanelIndexSetter(moved, 0, page->number);
+    if (page->target == 2) ControlVisibleSetter(gDeaf, 0, 0), ControlVisibleSetter(gDeaf, 0, 1);  // a wish kept for its page
   } else if (gDeafRow->hidden) {
     ControlVisibleSetter(gDeaf, 0, 0);
   } else if (move != Move::kToBoxOnDisabledPanel) {
@@ -410,7 +382,8 @@ TEST_P(DeafControlTest, ADisabledControlHearsNoInput) {
     EXPECT_EQ(ControlPane(AsControl(gDeaf))->GetParent(), ControlPane(AsControl(gDeafBox)));
     if (gDeafPanel) { EXPECT_EQ(ControlPane(AsControl(gDeafTarget))->GetParent(), ControlPane(AsControl(gDeafPanel))); }
   }
-  if (gDeafRow->hidden && !paged) { EXPECT_FALSE(GTK_WIDGET_VISIBLE(pane->Widget())) << "it came back"; }
+  SubPane* pane = ControlPane(AsControl(gDeaf));
+  if (gDeafRow->hidden || page) { EXPECT_EQ(GTK_WIDGET_VISIBLE(pane->Widget()) && GTK_WIDGET_SENSITIVE(pane->Widget()), heard) << "it came back"; }
   for (const char* event : {"MouseWheel", "MouseDown", "MouseDrag", "MouseUp", "KeyDown", "ValueChanged", "Change",
                             "TextChange", "TextChanged", "Action", "GotFocus", "CellClick", "ConstructContextualMenu"})
     RuntimeInstallInstanceEventHandler(gDeaf, string(event).Rep(), Fn(&OnHeard));
@@ -420,10 +393,7 @@ TEST_P(DeafControlTest, ADisabledControlHearsNoInput) {
   test::MovePointer(x, y, kInputs[static_cast<int>(gDeafRow->input)][1]);
   test::PumpFor(300);
   EXPECT_EQ(gHeard > 0, heard) << "the control heard the input, or was lost";
-  if (onPageTwo) {
-    tabPanelValueSetter(gDeafPanel, 0, 1);
-    EXPECT_TRUE(pane->IsDisplayed() && GTK_WIDGET_VISIBLE(pane->Widget())) << "lost with its page";
-  }
+  if (page && page->target == 2) { tabPanelValueSetter(gDeafPanel, 0, 1); EXPECT_TRUE(pane->IsDisplayed() && GTK_WIDGET_VISIBLE(pane->Widget())) << "lost with its page"; }
   if (kind == "Listbox") { EXPECT_EQ(listScrollPositionGetter(gDeaf, 0), 0) << "the list scrolled"; }
   if (kind == "ScrollBar" || kind == "Slider") { EXPECT_EQ(scrollerPropGetter(gDeaf, kScrollerValue), 50) << "it moved"; }
   for (RuntimeObject** held : {&gDeaf, &gDeafCanvas, &gDeafBox, &gDeafTarget, &gDeafPanel})
@@ -431,14 +401,11 @@ TEST_P(DeafControlTest, ADisabledControlHearsNoInput) {
   test::CloseAndRelease(window);
 }
 
-const char* const kPages[] = {"", "_OffAHiddenPage", "_BoxOffAHiddenPage", "_NumberOffAHiddenPage", "_BoxNumberToTheShownPage",
-                              "_IntoABoxOnAHiddenPage", "_IntoAnOffBox", "_OntoAPanelWithoutAPage", "_NumberOntoAHiddenPage",
-                              "_BoxNumberToAHiddenPage", "_BoxNumberIntoAnOffBox"};
 const char* const kMoves[] = {"", "_BoxToAnotherBox", "_BoxOutOfAnOffBoxToTheWindow", "_BoxToATabPanel", "_BoxIntoABoxOnADisabledPanel"};
 INSTANTIATE_TEST_SUITE_P(Rows, DeafControlTest, ::testing::ValuesIn(DeafRows()), [](const auto& info) {
   return std::string(info.param.cls) + "_" + kInputs[static_cast<int>(info.param.input)][0] +
          (info.param.inCanvas ? "_InADisabledCanvas" : "") + (info.param.intoPages ? "_IntoDisabledPages" : "") +
-         (info.param.hidden ? "_Hidden" : "") + kMoves[static_cast<int>(info.param.move)] + kPages[static_cast<int>(info.param.page)];
+         (info.param.hidden ? "_Hidden" : "") + kMoves[static_cast<int>(info.param.move)] + (info.param.page ? info.param.page->name : "");
 });
 
 }  // namespace

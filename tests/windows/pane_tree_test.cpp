@@ -116,28 +116,18 @@ TEST_F(PaneTreeTest, HidingOnAPageThatIsNotShownOnlyRecordsTheWish) {
   root->Close();
 }
 
-struct PanelStub : Recorder {
-  using Recorder::Recorder;
-  SubPane* AsTabPanel() override { return this; }
-  int32_t CurrentPanelPage() override { return 1; }
-};
-
-// Whatever hid a pane where it lay, a new page number or parent lets it show exactly as its new
-// place does: a panel shows its current page while it shows itself, and a pane on no page nowhere.
+// Whatever hid a pane where it lay, a new page number or parent lets it show as its new place does:
+// not on a hidden panel, on the current page of a shown one, and on the window.
 TEST_F(PaneTreeTest, AMovedPaneShowsAsItsNewPlaceAndPageLetIt) {
-  enum How { kNumber, kIntoPanel, kOutOfPanel };
-  const struct { How how; bool panelShown; int32_t page; bool displayed; } rows[] = {
-      {kNumber, true, 1, true},    {kNumber, true, 0, false},    {kNumber, false, 1, false},    {kIntoPanel, true, 1, true},
-      {kIntoPanel, true, 0, false}, {kIntoPanel, false, 1, false}, {kOutOfPanel, false, 2, true}};
-  for (const auto& row : rows) {
+  struct Panel : Recorder { using Recorder::Recorder; SubPane* AsTabPanel() override { return this; } int32_t CurrentPanelPage() override { return 1; } };
+  for (int how : {0, 1, 2}) {  // numbered on a hidden panel, moved onto a shown one, moved off a hidden one
     auto* root = new Recorder(nullptr, MakeRect(0, 0, 400, 300));
-    auto* panel = new PanelStub(root, MakeRect(0, 0, 300, 200));
-    panel->SetShownByContainer(row.panelShown);
-    auto* child = new Recorder(row.how == kIntoPanel ? root : panel, MakeRect(10, 10, 50, 50), row.how ? row.page : 2);
+    auto* panel = new Panel(root, MakeRect(0, 0, 300, 200));
+    panel->SetShownByContainer(how == 1);
+    auto* child = new Recorder(how == 1 ? static_cast<SubPane*>(root) : panel, MakeRect(10, 10, 50, 50), how ? 1 : 2);
     child->SetShownByContainer(false);
-    if (row.how == kNumber) child->SetTabPanelIndex(row.page);
-    else child->SetParent(row.how == kIntoPanel ? static_cast<SubPane*>(panel) : root);
-    EXPECT_EQ(child->IsDisplayed(), row.displayed) << "row " << &row - rows;
+    how ? child->SetParent(how == 1 ? static_cast<SubPane*>(panel) : root) : child->SetTabPanelIndex(1);
+    EXPECT_EQ(child->IsDisplayed(), how != 0) << how;
     root->Close();
   }
 }
