@@ -316,6 +316,25 @@ void BM_DataControlLiveMoveLast(benchmark::State& state) {
 }
 BENCHMARK(BM_DataControlLiveMoveLast)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->Iterations(30);
 
+// From the last row of a live result, Previous past the rows copied for the steps back: the
+// Previous that leaves them (argument 0), or the Next after it (1).
+void BM_DataControlLiveStepsBackPastTheCopy(benchmark::State& state) {
+  if (!DisplayOpens(state)) return;
+  RegisterIntrinsicClasses();
+  Form form(100000, "select * from people");
+  for (auto _ : state) {
+    state.PauseTiming();
+    DataControlMoveLast(form.nav);
+    for (int i = 1; i < 1024; ++i) DataControlMovePrev(form.nav);
+    Drain();
+    if (state.range(0)) DataControlMovePrev(form.nav), Drain();
+    state.ResumeTiming();
+    state.range(0) ? DataControlMoveNext(form.nav) : DataControlMovePrev(form.nav);
+    Drain();
+  }
+}
+BENCHMARK(BM_DataControlLiveStepsBackPastTheCopy)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->Iterations(10);
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -30,7 +30,11 @@ struct BuiltInDatabase {
   // Cursors still walking this database; closing it ends their walks first.
   std::set<BuiltInCursor*> cursors;
   uint64_t stamp = ++gChangeClock;  // taken anew before every change
+  // The stamp of the last change that may have added, removed or moved a row: one that only
+  // rewrites values in place leaves every row where it was among the others.
+  uint64_t order = stamp;
   uint64_t undone = 0;  // transactions undone: rolled back, or a commit refused
+  Bytes startAt{};  // where the next table walk opened begins, once
 };
 
 struct BuiltInCursor {
@@ -106,11 +110,14 @@ void HandOut(const Bytes& bytes, uint8_t type, const void** data, uint8_t* outTy
 RuntimeObject* WrapCursor(BuiltInDatabase* database, std::unique_ptr<vndbCursor> walk);
 
 // Copies of the rows made before any change are behind the file from then on.
-void NoteChange(BuiltInDatabase* database) { database->stamp = ++gChangeClock; }
+void NoteChange(BuiltInDatabase* database, bool moves = true) {
+  database->stamp = ++gChangeClock;
+  if (moves) database->order = database->stamp;
+}
 
 // Every change may move records under the walks of the database's other cursors.
-void Disturb(BuiltInDatabase* database, BuiltInCursor* changing = nullptr) {
-  NoteChange(database);
+void Disturb(BuiltInDatabase* database, BuiltInCursor* changing = nullptr, bool moves = true) {
+  NoteChange(database, moves);
   for (BuiltInCursor* cursor : database->cursors) {
     if (cursor != changing && cursor->walk) cursor->walk->Disturb();
   }
@@ -173,7 +180,10 @@ RuntimeObject* GetTableCursor(void* handle, StringRep* table, dbColumnList* colu
   Db(handle)->db->ClearError();
   std::vector<std::string> names;
   for (const dbColumnList* column = columns; column; column = column->next) names.push_back(Text(column->name));
-  return WrapCursor(Db(handle), vndbCursor::Open(*Db(handle)->db, Text(table), names, filter));
+  std::unique_ptr<vndbCursor> walk = vndbCursor::Open(*Db(handle)->db, Text(table), names, filter);
+  Bytes start = std::exchange(Db(handle)->startAt, Bytes());
+  if (walk && !start.empty()) walk->StartAt(std::move(start));
+  return WrapCursor(Db(handle), std::move(walk));
 }
 
 void AddTableColumn(void* handle, StringRep* table, dbColumnDefinition* column, int32_t notNull) {
@@ -260,7 +270,10 @@ uint8_t ColumnSource(void* handle, int32_t index, const char** name, int32_t* na
 void UpdateRow(void* handle, dbRowEdit* edits) {
   BuiltInCursor* cursor = Cursor(handle);
   if (!cursor->walk) return;
-  if (cursor->owner) Disturb(cursor->owner, cursor);
+  // Only a new key moves the row among the others.
+  Bytes before, after;
+  const bool given = cursor->walk->GivenKey(&before);
+  if (cursor->owner) Disturb(cursor->owner, cursor, false);
   std::vector<std::pair<size_t, std::optional<std::string>>> changes;
   for (const dbRowEdit* edit = edits; edit; edit = edit->next) {
     if (edit->column < 0) continue;
@@ -271,6 +284,8 @@ void UpdateRow(void* handle, dbRowEdit* edits) {
     }
   }
   cursor->walk->UpdateRow(changes);
+  if (cursor->owner && (!given || !cursor->walk->GivenKey(&after) || after != before))
+    cursor->owner->order = cursor->owner->stamp;
 }
 
 int32_t ColumnType(void* handle, int32_t index) {
@@ -370,6 +385,15 @@ void EndBuiltInStatement(const dbEngineDefinition* engine, void* handle, bool fa
 std::optional<uint64_t> BuiltInChangeStamp(const dbEngineDefinition* engine, void* handle) {
   if (engine != &gBuiltInEngine || !handle) return std::nullopt;
   return Db(handle)->stamp;
+}
+
+std::optional<uint64_t> BuiltInOrderStamp(const dbEngineDefinition* engine, void* handle) {
+  if (engine != &gBuiltInEngine || !handle) return std::nullopt;
+  return Db(handle)->order;
+}
+
+void BuiltInStartNextWalkAt(const dbEngineDefinition* engine, void* handle, Bytes key) {
+  if (engine == &gBuiltInEngine && handle) Db(handle)->startAt = std::move(key);
 }
 
 std::optional<uint64_t> BuiltInUndone(const dbEngineDefinition* engine, void* handle) {

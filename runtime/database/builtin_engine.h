@@ -39,6 +39,16 @@ bool BuiltInValueFits(const dbEngineDefinition* engine, void* handle, const std:
 // tell.
 std::optional<uint64_t> BuiltInChangeStamp(const dbEngineDefinition* engine, void* handle);
 
+// The stamp of the last change that may have added, removed or moved a row of the built-in
+// database (an edit of a key, a rollback); an edit of other values leaves it. While it holds,
+// a walk of a table without a condition gives the same rows in the same order. Nothing for
+// other engines.
+std::optional<uint64_t> BuiltInOrderStamp(const dbEngineDefinition* engine, void* handle);
+
+// The next table cursor opened on the built-in database begins at the first row whose order key
+// (see BuiltInRowKey) is not below `key`, instead of at its first row; an empty key forgets it.
+void BuiltInStartNextWalkAt(const dbEngineDefinition* engine, void* handle, Bytes key);
+
 // The count of the built-in database's transactions undone (rolled back, or a commit refused);
 // nothing for other engines.
 std::optional<uint64_t> BuiltInUndone(const dbEngineDefinition* engine, void* handle);

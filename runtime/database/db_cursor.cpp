@@ -185,7 +185,12 @@ bool vndbCursor::NextRow() {
     mSought = true;
     bool found = false;
     mTree->SetFilter(mSeek);
-    if (!mTree->Find(mSeek, &found)) mSeek.clear();
+    if (!mTree->Find(mStart.empty() ? mSeek : mStart, &found)) mSeek.clear();
+  } else if (!mStart.empty() && !mSought) {
+    mSought = true;
+    bool found = false;
+    // A place that cannot be found must not pass for the first row.
+    if (!mTree->Find(mStart, &found)) return EndWalk();
   }
   // Changes made through others while the walk is open may have moved records or split pages
   // under its path, and a page read again leaves its deleted records out: the walk then finds
@@ -219,6 +224,10 @@ bool vndbCursor::NextRow() {
       return true;
     }
   }
+  return EndWalk();
+}
+
+bool vndbCursor::EndWalk() {
   mTree.reset();
   mEnded = true;
   // A walk cut short by damage must not pass for the end of the rows; damage found before it

@@ -49,6 +49,9 @@ class vndbCursor final : private vndbHandle::Watcher {
   bool ColumnValueInto(size_t index, DbValue& value);
 
   bool NextRow();
+  // Before the first NextRow: the walk begins at the first row whose key is not below `key`,
+  // as if it had stepped over those before it.
+  void StartAt(Bytes key) { mStart = std::move(key); }
   // Tells the walk that the file is about to be changed through someone else; called before
   // the change, while the walk still stands on the row it gave.
   void Disturb() {
@@ -110,6 +113,8 @@ class vndbCursor final : private vndbHandle::Watcher {
   // `wholePath`, when the file changed elsewhere too: a write needs the levels above right).
   // False when no live record holds its key any more; the walk then goes on after it.
   bool OnRow(bool wholePath);
+  // Ends the walk; false.
+  bool EndWalk();
   // Whether the walk's live record is one this walk moved there from a key it had passed.
   bool MetBefore(const uint8_t* record, size_t length);
 
@@ -121,6 +126,7 @@ class vndbCursor final : private vndbHandle::Watcher {
   std::unique_ptr<DbRowFilter> mFilter;
   // The key prefix the filter pins the rows to (empty: none), and whether the walk went there.
   Bytes mSeek;
+  Bytes mStart;  // where the walk begins, empty for its first row
   bool mSought = false;
   bool mEnded = false;
   Bytes mLastKey;               // of the row given last, once kept

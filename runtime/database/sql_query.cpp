@@ -49,6 +49,12 @@ std::optional<uint64_t> ChangeStamp(RuntimeObject* object) {
   return database ? BuiltInChangeStamp(database->engine, database->handle) : std::nullopt;
 }
 
+// The stamp of the last change through the engine that may have added, removed or moved a row.
+std::optional<uint64_t> OrderStamp(RuntimeObject* object) {
+  DatabaseObject* database = DatabaseFields(object);
+  return database ? BuiltInOrderStamp(database->engine, database->handle) : std::nullopt;
+}
+
 // A fresh plan of the statement, resolved; null when it no longer runs.
 std::unique_ptr<SqlQueryPlan> Replan(RuntimeObject* object, const std::string& text) {
   DatabaseObject* database = DatabaseFields(object);
@@ -156,6 +162,12 @@ struct LiveResult : ResultBase {
   // Rows written through this result while its copy was what the tables hold, read back from
   // their table since, by number: they stand for the copy's, which stays good.
   std::unordered_map<size_t, SqlRow> rewritten;
+  // The keys of rows 1, 1 + kMarkEvery, 1 + 2 kMarkEvery, ... as numbered under `marksAt` (see
+  // RowsStamp), noted by the walks and counts that pass them: a walk to a far row begins at the
+  // mark before it instead of the first row.
+  static constexpr size_t kMarkEvery = 1024;
+  std::vector<Bytes> marks;
+  std::optional<uint64_t> marksAt;
 
   LiveResult(DatabaseObject* db, const std::string& statement, std::unique_ptr<SqlQueryPlan> p)
       : ResultBase(db, statement, *p), plan(std::move(p)) {
@@ -170,11 +182,38 @@ struct LiveResult : ResultBase {
     return CursorFields(plan->TableCursor(column.source.table));
   }
   std::optional<Bytes> KeyNow() const { return keyed ? BuiltInRowKey(plan->TableCursor(0)) : std::nullopt; }
+  // The stamp under which the rows' numbers and their count hold: without a condition, an edit
+  // that moves no row leaves every row where it was.
+  std::optional<uint64_t> RowsStamp() const {
+    return keyed && !plan->Select()->condition ? OrderStamp(database) : ChangeStamp(database);
+  }
+  void NoteMark() {
+    const std::optional<uint64_t> stamp = RowsStamp();
+    if (marksAt != stamp) marks.clear(), marksAt = stamp;
+    // Only a walk numbered from the first row (or a mark) under this stamp adds the next mark.
+    if (!stamp || (position - 1) % kMarkEvery != 0 || marks.size() != (position - 1) / kMarkEvery) return;
+    if (std::optional<Bytes> key = KeyNow(); key && !key->empty()) marks.push_back(std::move(*key));
+  }
+  // The mark a walk to row `number` begins at, 0 (the first row) when none holds.
+  size_t MarkBefore(size_t number) const {
+    if (marks.empty() || !marksAt || marksAt != RowsStamp()) return 0;
+    return std::min(number > 0 ? (number - 1) / kMarkEvery : 0, marks.size() - 1);
+  }
+  // The last mark of a row before the first whose key is not below `key` (past the end when
+  // `key` is empty).
+  size_t MarkBefore(const Bytes& key) const {
+    if (marks.empty() || !marksAt || marksAt != RowsStamp()) return 0;
+    if (key.empty()) return marks.size() - 1;
+    const auto after = std::partition_point(marks.begin(), marks.end(),
+                                            [&](const Bytes& mark) { return DbCompareKeys(mark, key) < 0; });
+    return after == marks.begin() ? 0 : static_cast<size_t>(after - marks.begin()) - 1;
+  }
   void Step() {
     started = true;
     lost = false;
     current = plan->Next();
     position = current ? position + 1 : position;
+    if (current && keyed) NoteMark();
     if (!current || !seen.rows || seen.first + seen.rows->Count() != position) return;
     plan->CurrentRow(copied);
     if (seenAt != ChangeStamp(database) || !seen.rows->Append(copied.View())) {
@@ -205,10 +244,10 @@ struct LiveResult : ResultBase {
     if (now) *key = *now;
     return now && !now->empty();
   }
-  // From the first row again, up to the first row whose key is not below `key` (past the end
-  // when `key` is empty); the number of the row before it.
+  // From the first row again (or a mark before), up to the first row whose key is not below
+  // `key` (past the end when `key` is empty); the number of the row before it.
   size_t SeekKey(const Bytes& key) {
-    Restart();
+    Restart(0, MarkBefore(key));
     size_t before = 0;
     while (current) {
       const std::optional<Bytes> now = KeyNow();
@@ -218,11 +257,11 @@ struct LiveResult : ResultBase {
     }
     return before;
   }
-  // From the first row again; with `copyFrom`, the rows from that one on are copied afresh as
-  // they are given.
-  void Restart(size_t copyFrom = 0) {
-    plan->Rewind();
-    position = 0;
+  // From the first row again, or from mark `mark`; with `copyFrom` (not before the mark's row),
+  // the rows from that one on are copied afresh as they are given.
+  void Restart(size_t copyFrom = 0, size_t mark = 0) {
+    plan->Rewind(mark ? marks[mark] : Bytes());
+    position = mark * kMarkEvery;
     shown = 0;
     readLast = nullptr;
     const std::optional<uint64_t> stamp = ChangeStamp(database);
@@ -232,7 +271,8 @@ struct LiveResult : ResultBase {
     Step();
   }
   void WalkTo(size_t number) {
-    Restart(number > kCopiedBack ? number - kCopiedBack + 1 : 1);
+    const size_t copyFrom = number > kCopiedBack ? number - kCopiedBack + 1 : 1;
+    Restart(copyFrom, MarkBefore(copyFrom));
     while (current && position < number) Step();
   }
   // Shows row `number` from the copy (also one past where the cursors now stand, copied by an
@@ -352,18 +392,26 @@ uint8_t NextLiveRow(void* handle) {
   return result->current || result->shown ? 1 : 0;
 }
 
-// The rows counted by a run of its own, so that the caller's position stays; counted again
-// only once the database changed.
+// The rows counted by a run of its own, so that the caller's position stays, marking the rows
+// on the way; counted again only once the rows may have changed.
 int32_t LiveRowCount(void* handle) {
   LiveResult* result = Live(handle);
-  const std::optional<uint64_t> stamp = ChangeStamp(result->database);
+  const std::optional<uint64_t> stamp = result->RowsStamp();
   if (stamp && stamp == result->countedAt) return result->counted;
   std::unique_ptr<SqlQueryPlan> plan = Replan(result->database, result->text);
   if (!plan) return -1;
   int32_t count = 0;
-  while (plan->Next()) ++count;
+  std::vector<Bytes> marks;
+  bool marked = result->keyed && stamp;
+  for (; plan->Next(); ++count) {
+    if (!marked || count % LiveResult::kMarkEvery != 0) continue;
+    std::optional<Bytes> key = BuiltInRowKey(plan->TableCursor(0));
+    marked = key && !key->empty();
+    if (marked) marks.push_back(std::move(*key));
+  }
   result->counted = count;
   result->countedAt = stamp;
+  if (marked) result->marks = std::move(marks), result->marksAt = stamp;
   return count;
 }
 
@@ -458,6 +506,7 @@ void UpdateLiveRow(void* handle, dbRowEdit* edits) {
   LiveResult* result = Live(handle);
   DatabaseObject* database = DatabaseFields(result->database);
   const bool fresh = database && result->keyed && result->seen.rows && !result->Changed();
+  const std::optional<uint64_t> rowsAt = result->RowsStamp();
   const size_t number = result->shown ? result->shown : result->position;
   std::string table, condition;
   if (fresh && (result->shown || result->current)) {
@@ -475,8 +524,9 @@ void UpdateLiveRow(void* handle, dbRowEdit* edits) {
   if (condition.empty() || !result->seen.rows || DatabaseErrorCode(database) != 0) return;
   if (std::optional<SqlRow> row = ReadRowAgain(result->database, result->text, *result->plan->Sources(), table, condition)) {
     result->rewritten[number] = std::move(*row);
-    // Still given by the statement, the row leaves the count as it was.
-    if (result->countedAt == result->seenAt) result->countedAt = ChangeStamp(result->database);
+    // Still given by the statement at its place, the row leaves the count and marks as they were.
+    if (result->countedAt == rowsAt) result->countedAt = result->RowsStamp();
+    if (result->marksAt == rowsAt) result->marksAt = result->RowsStamp();
     result->seenAt = ChangeStamp(result->database);
     if (result->shown == number) result->shownRow = result->rewritten[number].View();
   }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "database/builtin_engine.h"
 #include "database/database_fields.h"
 
 namespace vorn {
@@ -298,6 +299,8 @@ bool SqlQueryPlan::Open(size_t t) {
   SqlEngineFilter engineFilter(filter.get());
   const string star("*");
   dbColumnList all{nullptr, star.Rep()};
+  if (t == 0 && !mFrom.empty()) BuiltInStartNextWalkAt(mDb->engine, mDb->handle, std::move(mFrom));
+  mFrom.clear();
   mTables[t].cursor = mDb->engine->getTableCursor(mDb->handle, Utf8(mTables[t].name).Rep(), &all, engineFilter.Root());
   mTables[t].open = CursorFields(mTables[t].cursor);
   // What the engine gave must be a cursor for the join to walk it.
@@ -339,9 +342,10 @@ bool SqlQueryPlan::Next() {
   }
 }
 
-void SqlQueryPlan::Rewind() {
+void SqlQueryPlan::Rewind(Bytes from) {
   for (size_t t = mTables.size(); t-- > 0;) Close(t);
   mStarted = mDone = false;
+  mFrom = std::move(from);
 }
 
 // A column's source ("table!column") is the same from row to row, and the columns of one table

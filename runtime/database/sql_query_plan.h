@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "database/database_objects.h"
+#include "database/db_format.h"
 #include "database/sql_filter.h"
 #include "database/sql_row_store.h"
 #include "database/sql_select.h"
@@ -45,8 +46,9 @@ class SqlQueryPlan {
 
   // Advances the join to its next row; false at the end (and from then on, until Rewind).
   bool Next();
-  // Closes the tables' cursors; the next Next starts the join again.
-  void Rewind();
+  // Closes the tables' cursors; the next Next starts the join again, on the built-in engine at
+  // the first table's first row whose order key is not below `from` (empty: its first row).
+  void Rewind(Bytes from = {});
   // The current row's values into `row`, finished: every column up to the last one shown or
   // sorted by (a hidden column nobody reads is NULL), with their sources when asked (a summary
   // row, which stands for many, needs none); the sources are numbered in Sources().
@@ -94,6 +96,7 @@ class SqlQueryPlan {
   bool mAggregated = false;
   bool mStarted = false;
   bool mDone = false;
+  Bytes mFrom;  // where the next walk of the first table begins
   // The column's source number, with the number its table row's key has in `row`.
   uint16_t SourceOf(size_t column, DatabaseCursorObject* cursor, SqlRow& row, uint32_t* key);
   struct ColumnSource {

@@ -318,28 +318,35 @@ TEST_F(SqlQueryTest, RowsAddedAfterADeleteAreMetByEveryWalkOfTheirKey) {
 TEST_F(SqlQueryTest, SteppingBackOverALiveResultGoesOnAfterTheRowShown) {
   const struct {
     const char* name;
-    int back;            // steps back from row n = 1500
+    int back;            // steps back from row n = 2500
     const char* change;  // SQL, or "edit" / "delete" through the result
     const char* word;    // of the row shown afterwards, in the result and the table; null: gone
+    const char* where = "";  // the result's condition
+    bool last = false;       // then Last and Previous, against the table
   } cases[] = {
-      {"nothing changed, back past the rows copied", 1200, "", "w300"},
-      {"a row before it deleted", 5, "delete from w where n = 10", "w1495"},
-      {"a row inserted before it", 5, "insert into w (n, word) values (-1, 'new')", "w1495"},
-      {"the row shown changed", 5, "update w set word = 'changed' where n = 1495", "changed"},
+      {"nothing changed, back past the rows copied", 1200, "", "w1300"},
+      {"a row before it deleted", 5, "delete from w where n = 10", "w2495"},
+      {"a row inserted before it", 5, "insert into w (n, word) values (-1, 'new')", "w2495"},
+      {"the row shown changed", 5, "update w set word = 'changed' where n = 2495", "changed"},
       {"the row shown edited through the result", 5, "edit", "edited"},
       {"the row shown deleted through the result", 5, "delete", nullptr},
+      {"a row changed, then Last", 5, "update w set word = 'changed' where n = 7", "w2495", "", true},
+      {"a key moved past the end, then Last", 5, "update w set n = 5000 where n = 5", "w2495", "", true},
+      {"a row out of the condition, then Last", 5, "update w set word = 'gone' where n = 7", "w2495", " where word <> 'gone'", true},
   };
   Exec("create table w (n integer not null, word varchar(20), primary key (n))");
-  for (int i = 0; i < 1600; ++i) Exec("insert into w (n, word) values (" + std::to_string(i) + ", 'w" + std::to_string(i) + "')");
+  for (int i = 0; i < 2600; ++i) Exec("insert into w (n, word) values (" + std::to_string(i) + ", 'w" + std::to_string(i) + "')");
   Exec("commit");
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    RuntimeObject* rs = Select("select n, word from w");
+    const std::string query = std::string("select n, word from w") + c.where;
+    RuntimeObject* rs = Select(query);
     RuntimeObject* word = Keep(cursorGetFieldByIndex(rs, 2));
     auto read = [&] { return std::string(string::Adopt(cursorFieldStringValueGetter(word, 0)).View()); };
-    const int shown = 1500 - c.back;
-    for (int n = 1; n <= 1500; ++n) cursorMoveNext(rs);
-    for (int n = 1499; n >= shown; --n) {
+    const int shown = 2500 - c.back;
+    for (int n = 1; n <= 2500; ++n) cursorMoveNext(rs);
+    EXPECT_EQ(RecordSetRecordCount(rs), 2600);
+    for (int n = 2499; n >= shown; --n) {
       CursorMovePrev(rs);
       ASSERT_EQ(read(), "w" + std::to_string(n));
     }
@@ -356,10 +363,17 @@ TEST_F(SqlQueryTest, SteppingBackOverALiveResultGoesOnAfterTheRowShown) {
     if (c.word) {
       EXPECT_EQ(read(), c.word);
     }
-    EXPECT_EQ(RecordSetRecordCount(rs), int32_t(Read("select n from w").size()) - 1);
-    for (int n = shown + 1; n < shown + 1100 && n < 1600; ++n) {
+    const std::vector<std::string> rows = Read("select word from w" + std::string(c.where));
+    EXPECT_EQ(RecordSetRecordCount(rs), int32_t(rows.size()) - 1);
+    for (int n = shown + 1; n < shown + 1100 && n < 2600 && !c.last; ++n) {
       cursorMoveNext(rs);
       ASSERT_EQ(read(), "w" + std::to_string(n));
+    }
+    if (c.last) {
+      CursorMoveLast(rs);
+      EXPECT_EQ(read(), rows.back());
+      CursorMovePrev(rs);
+      EXPECT_EQ(read(), rows.end()[-2]);
     }
     EXPECT_EQ(Read("select word from w where n = " + std::to_string(shown)).back(), c.word ? c.word : "word");
     cursorClose(rs);
