@@ -552,12 +552,13 @@ void PreviousLiveRow(void* handle) {
 }
 
 // The last row from the copy when it holds it as the database has it, else by a walk that
-// copies the rows before it for the steps back.
+// copies the rows before it for the steps back. Once the database changed, the row the cursors
+// stand on may no longer be the one of that number (a row moved past it).
 void LastLiveRow(void* handle) {
   LiveResult* result = Live(handle);
   result->readLast = nullptr;
   const int32_t count = LiveRowCount(handle);
-  if (count > 0 && result->Show(static_cast<size_t>(count))) return;
+  if (count > 0 && !result->Changed() && result->Show(static_cast<size_t>(count))) return;
   result->WalkTo(static_cast<size_t>(std::max(count, 1)));
 }
 

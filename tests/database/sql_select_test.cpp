@@ -398,6 +398,7 @@ TEST_F(SqlQueryTest, ALiveResultStepsAndEditsByKeyAfterEveryChange) {
       {50, true, "insert into w (n, word) values (55, 'w55')", {{55, "w55"}}}, {50, false, "edit", {{50, "edited"}}},
       {110, false, "delete from w where n >= 80", {{80, nullptr}, {90, nullptr}, {100, nullptr}}},
       {50, true, "edit", {{50, "edited"}}}, {50, true, "edit key", {{50, nullptr}, {55, "w50"}}},
+      {100, false, "update w set n = 150 where n = 10", {{10, nullptr}, {150, "w10"}}},
   };
   Exec("create table w (n integer not null, word varchar(20), primary key (n))");
   for (int n = 10; n <= 100; n += 10) Exec("insert into w (n, word) values (" + std::to_string(n) + ", 'w" + std::to_string(n) + "')");
