@@ -70,8 +70,11 @@ struct DynamicValues {
   std::vector<uint64_t> strings;  // string-table offsets of DT_NEEDED, DT_SONAME, DT_RPATH, DT_RUNPATH
 };
 
-// The number of dynamic symbols, from the hash table the loader looks symbols up in.
+// The number of dynamic symbols, from the hash tables. The system loader looks symbols up in
+// the GNU table when there is one and in the older table otherwise; a library may carry both,
+// and each must lie inside the file.
 bool SymbolCount(const LoadedView& view, const DynamicValues& d, uint64_t& count, std::string& why) {
+  bool counted = false;
   if (d.has[DT_HASH]) {
     const uint8_t* hash = view.At(d.value[DT_HASH], 8);
     if (!hash) return why = "its symbol hash table lies outside the file", false;
@@ -80,9 +83,9 @@ bool SymbolCount(const LoadedView& view, const DynamicValues& d, uint64_t& count
     if (!view.At(d.value[DT_HASH], 8 + 4 * (buckets + count))) {
       return why = "its symbol hash table runs past the file", false;
     }
-    return true;
+    counted = true;
   }
-  if (!d.hasGnuHash) return why = "it has no symbol hash table", false;
+  if (!d.hasGnuHash) return counted || (why = "it has no symbol hash table", false);
   const uint8_t* header = view.At(d.gnuHash, 16);
   if (!header) return why = "its symbol hash table lies outside the file", false;
   uint64_t buckets = view.Read(header, 4), first = view.Read(header + 4, 4), blooms = view.Read(header + 8, 4);
@@ -91,14 +94,20 @@ bool SymbolCount(const LoadedView& view, const DynamicValues& d, uint64_t& count
   if (!bucket || buckets == 0) return why = "its symbol hash table runs past the file", false;
   uint64_t last = 0;
   for (uint64_t i = 0; i < buckets; ++i) last = std::max(last, view.Read(bucket + 4 * i, 4));
-  if (last == 0) return count = first, true;
-  if (last < first) return why = "its symbol hash table is damaged", false;
-  uint64_t chainAt = bucketsAt + 4 * buckets;
-  for (uint64_t index = last;; ++index) {
-    const uint8_t* link = view.At(chainAt + 4 * (index - first), 4);
-    if (!link) return why = "its symbol hash chain runs past the file", false;
-    if (view.Read(link, 4) & 1) return count = index + 1, true;
+  uint64_t symbols = first;
+  if (last != 0) {
+    if (last < first) return why = "its symbol hash table is damaged", false;
+    const uint64_t chainAt = bucketsAt + 4 * buckets;
+    for (symbols = last;; ++symbols) {
+      const uint8_t* link = view.At(chainAt + 4 * (symbols - first), 4);
+      if (!link) return why = "its symbol hash chain runs past the file", false;
+      if (view.Read(link, 4) & 1) break;
+    }
+    ++symbols;
   }
+  // The older table counts every symbol, the GNU one only up to the last it hashes.
+  if (!counted) count = symbols;
+  return true;
 }
 
 // Every entry of one relocation table: inside a writable segment, naming a symbol that exists.
