@@ -4,6 +4,7 @@
 
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
+#include "objects/variant_scalar.h"
 
 namespace vorn {
 
@@ -69,6 +70,11 @@ ValueKind ValueKindOfSignature(std::string_view signature) {
 }
 
 PropertyValue::~PropertyValue() { RuntimeUnlockObject(mObject); }
+
+void PropertyValue::AdoptDouble(double value) {
+  mDouble = value;
+  mInteger = SaturateToInt32(value);
+}
 
 PropertyValue::PropertyValue(PropertyValue&& other) noexcept
     : mInteger(other.mInteger),

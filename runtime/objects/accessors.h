@@ -44,7 +44,9 @@ class PropertyValue {
 
   // Fills in a getter's result, taking over the reference the getter handed out.
   void AdoptInteger(int32_t value) { mInteger = value; mDouble = value; }
-  void AdoptDouble(double value) { mDouble = value; mInteger = static_cast<int32_t>(value); }
+  // The integer view saturates, as every Double-to-Integer conversion does: a plain cast of a
+  // value out of range (a date's TotalSeconds) is undefined.
+  void AdoptDouble(double value);
   void AdoptString(StringRep* rep) { mString = string::Adopt(rep); }
   void AdoptObject(RuntimeObject* object);
   void AdoptPointer(void* pointer) { mPointer = pointer; }
