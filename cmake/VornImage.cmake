@@ -18,6 +18,10 @@ set(VORN_IMAGE_C_FLAGS
   -fno-asynchronous-unwind-tables -fno-stack-protector -fno-omit-frame-pointer
   -fno-exceptions -fcf-protection=none)
 
+# Images are compiled by gcc whatever compiles the rest of the tree (the sanitizer tree uses
+# clang): the image tool and its tests expect gcc's sections and relocations.
+find_program(VORN_IMAGE_CC NAMES gcc REQUIRED)
+
 # Compiles C sources for an image and links them into one relocatable object; sets
 # <outVar> to its path.
 function(_vorn_image_object target outVar)
@@ -35,7 +39,7 @@ function(_vorn_image_object target outVar)
     get_filename_component(stem ${source} NAME_WE)
     set(object ${work}/${stem}.o)
     add_custom_command(OUTPUT ${object}
-      COMMAND ${CMAKE_C_COMPILER} ${VORN_IMAGE_C_FLAGS} ${includes}
+      COMMAND ${VORN_IMAGE_CC} ${VORN_IMAGE_C_FLAGS} ${includes}
               -MD -MF ${object}.d -c ${source} -o ${object}
       DEPENDS ${source}
       DEPFILE ${object}.d

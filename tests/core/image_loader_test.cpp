@@ -144,7 +144,7 @@ TEST_F(ImageLoaderTest, LiteralRecordsPointAtTheirOwnBuffersAndAreStatic) {
   ASSERT_NE(image, nullptr);
   RunApplicationImage(*image);
 
-  const char* expected[] = {"Hello, image", "", "Gr\xC3\xBC\xC3\x9F" "e"};
+  const char* expected[] = {"Hello, image", "", "Gr\xC3\xBC\xC3\x9F\x65"};
   for (int i = 0; i < 3; ++i) {
     const VornStringRecord* record = gRecords.strings[10 + i];
     ASSERT_NE(record, nullptr);

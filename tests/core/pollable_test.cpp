@@ -9,7 +9,7 @@ namespace {
 
 std::string sLog;
 
-class LoggingPollable : public Pollable {
+class LoggingPollable final : public Pollable {
  public:
   explicit LoggingPollable(char name) : mName(name) {}
   void Poll() override {

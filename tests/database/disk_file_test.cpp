@@ -355,7 +355,7 @@ TEST(DiskFileTest, AJournalNameTakenDuringACommitIsNeverUsed) {
       const std::string stale = path + ".stale";
       dbtest::WriteBytes(stale, staleBytes);
       ASSERT_TRUE(db->AddTableRecord("log", {{"id", "2"}}));
-      storage->beforeWrite = [&] { unlink(journal.c_str()), plant(journal, stale); };
+      storage->beforeWrite = [&, &journal = journal, &plant = plant] { unlink(journal.c_str()), plant(journal, stale); };
       storage->failSync = syncFails;
       const bool committed = db->Commit();
       EXPECT_EQ(committed, !syncFails) << db->ErrorMessage();
@@ -382,7 +382,7 @@ TEST(DiskFileTest, AFailedCommitReplaysOnlyItsOwnJournal) {
   ASSERT_TRUE(file.db);
   auto& [path, journal, storage, earlier, db] = file;
   ASSERT_TRUE(db->AddTableRecord("log", {{"id", "2"}}));
-  storage->beforeWrite = [&] { dbtest::WriteBytes(journal, earlier); };
+  storage->beforeWrite = [&journal = journal, &earlier = earlier] { dbtest::WriteBytes(journal, earlier); };
   storage->failSync = true;
   storage->syncsFirst = 2;  // the file's, once it is marked and once it holds the pages
   EXPECT_FALSE(db->Commit());

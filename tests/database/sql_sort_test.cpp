@@ -179,7 +179,7 @@ TEST(SqlSortTest, MergedRunsAgreeWithAStableSort) {
         order[i] = i;
       }
       std::stable_sort(order.begin(), order.end(),
-                       [&](size_t a, size_t b) { return SqlCompareRows(packed[a].View(), packed[b].View(), keys) < 0; });
+                       [&, &keys = keys](size_t a, size_t b) { return SqlCompareRows(packed[a].View(), packed[b].View(), keys) < 0; });
       std::vector<std::string> expected;
       for (size_t i : order) expected.push_back(std::to_string(i));
       // One row a run; a run boundary at every second row or so; a few runs; one batch.

@@ -93,9 +93,9 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
     std::vector<std::string> parts = {"one\n", "two\n"};
     bool closes = true;  // the test's end closes once the writer has it
   };
-  auto reads = [this](std::function<Input()> make, RuntimeObject* (*open)(RuntimeObject*),
+  auto reads = [](std::function<Input()> make, RuntimeObject* (*open)(RuntimeObject*),
                       std::string (*read)(RuntimeObject* stream)) {
-    return [this, make, open, read](RuntimeObject*, FolderItemImpUnix*) {
+    return [make, open, read](RuntimeObject*, FolderItemImpUnix*) {
       const Input input = make();
       RuntimeObject* in = open(NewFolderItemWithImp(nullptr, Item(input.path).release()));
       if (!in) return std::string("nil");

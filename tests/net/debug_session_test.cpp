@@ -22,6 +22,15 @@
 #include "support/process_locale.h"
 #include "vorn/array_abi.h"
 
+// The routines below keep their frames, as compiled programs' do, for the debugger's stack walk.
+// Clang has no per-function switch for that; its trees here are sanitizer builds, which keep
+// frame pointers throughout.
+#if defined(__clang__)
+#define VORN_TEST_FRAMED [[gnu::noinline]]
+#else
+#define VORN_TEST_FRAMED [[gnu::noinline, gnu::optimize("no-omit-frame-pointer")]]
+#endif
+
 namespace vorn {
 namespace {
 
@@ -36,7 +45,7 @@ int32_t sObserved = 0;
 volatile int32_t sCalleeRuns = 0;
 
 // Each line call is followed by the line's code, as in compiled programs (never a tail call).
-[[gnu::noinline, gnu::optimize("no-omit-frame-pointer")]] void Callee() {
+VORN_TEST_FRAMED void Callee() {
   RuntimeDebuggerEntry(10);
   sCalleeRuns = sCalleeRuns + 1;
   RuntimeDebuggerEntry(11);
@@ -44,7 +53,7 @@ volatile int32_t sCalleeRuns = 0;
 }
 
 // Line 5 calls a routine; line 6 reads the local the IDE may have changed.
-[[gnu::noinline, gnu::optimize("no-omit-frame-pointer")]] void Program() {
+VORN_TEST_FRAMED void Program() {
   volatile int32_t local = 42;
   sLocalAddress = reinterpret_cast<uintptr_t>(&local);
   RuntimeDebuggerEntry(1);
@@ -55,14 +64,14 @@ volatile int32_t sCalleeRuns = 0;
   RuntimeDebuggerEntry(7);
 }
 
-[[gnu::noinline, gnu::optimize("no-omit-frame-pointer")]] void Inner() {
+VORN_TEST_FRAMED void Inner() {
   RuntimeDebuggerEntry(30);
   sCalleeRuns = sCalleeRuns + 1;
   RuntimeDebuggerEntry(31);
   sCalleeRuns = sCalleeRuns + 1;
 }
 
-[[gnu::noinline, gnu::optimize("no-omit-frame-pointer")]] void Outer() {
+VORN_TEST_FRAMED void Outer() {
   RuntimeDebuggerEntry(20);
   Inner();
   RuntimeDebuggerEntry(21);
