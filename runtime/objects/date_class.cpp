@@ -1,10 +1,14 @@
 #include "objects/date_class.h"
 
+#include <langinfo.h>
+
 #include <cmath>
 #include <ctime>
 #include <iterator>
+#include <string>
 
 #include "objects/class_registry.h"
+#include "objects/date_formats.h"
 #include "objects/exceptions.h"
 #include "objects/runtime_object.h"
 #include "strings/system_encoding.h"
@@ -61,12 +65,17 @@ void RaiseBadDateText() {
   RuntimeRaiseExceptionDefinition(GetUnsupportedFormatExceptionClassDefinition());
 }
 
+// The texts read back as the day they were written from (ParseDate): a full year is written with
+// at least four digits, as strftime does not, and a two-digit short date of a year that two
+// digits would read back as another one with its year in full.
 string FormatDate(DateImp* imp, int32_t selector) {
-  static const char* const kFormats[] = {"%x", "%A, %B %d, %Y", "%a, %b %d, %Y", "%H:%M", "%X"};
+  static const char* const kFormats[] = {nullptr, "%A, %B %d, %Y", "%a, %b %d, %Y", "%H:%M", "%X"};
   if (selector < 0 || selector >= static_cast<int32_t>(std::size(kFormats))) {
     RuntimeRaiseOutOfBoundsException();
     return string();
   }
+  const std::string format =
+      WithWrittenYear(selector == kDateShortDate ? nl_langinfo(D_FMT) : kFormats[selector], imp->GetField(kDateYear));
   std::tm fields{};
   fields.tm_year = imp->GetField(kDateYear) - 1900;
   fields.tm_mon = imp->GetField(kDateMonth) - 1;
@@ -78,7 +87,7 @@ string FormatDate(DateImp* imp, int32_t selector) {
   fields.tm_yday = imp->DayOfYear() - 1;
   fields.tm_isdst = -1;
   char text[128];
-  size_t length = std::strftime(text, sizeof text, kFormats[selector], &fields);
+  size_t length = std::strftime(text, sizeof text, format.c_str(), &fields);
   return string(text, static_cast<int32_t>(length), GetSystemTextEncoding());
 }
 

@@ -1,8 +1,11 @@
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "objects/accessors.h"
 #include "objects/date_class.h"
 #include "objects/support/value_test.h"
+#include "support/process_locale.h"
 
 namespace vorn::testing {
 namespace {
@@ -66,6 +69,72 @@ TEST_F(DateClassTest, PropertiesGoThroughTheClassTable) {
   EXPECT_EQ(dateFieldGetter(nullptr, kDateYear), 0);
   EXPECT_EQ(TakePendingClassName(), "NilObjectException");
   RuntimeUnlockObject(date);
+}
+
+// A short date keeps the locale's two-digit year where it reads back as that year.
+TEST_F(DateClassTest, TextsWriteYearsWithTheDigitsTheyNeed) {
+  struct {
+    const char* locale;
+    int32_t year, selector;
+    const char* text;
+  } cases[] = {
+      {"C", 1969, kDateShortDate, "03/05/69"},     {"C", 2068, kDateShortDate, "03/05/68"},
+      {"C", 1968, kDateShortDate, "03/05/1968"},   {"C", 2069, kDateShortDate, "03/05/2069"},
+      {"C", 5, kDateShortDate, "03/05/0005"},      {"de_DE.UTF-8", 24, kDateShortDate, "05.03.0024"},
+      {"de_DE.UTF-8", 2024, kDateShortDate, "05.03.2024"}, {"C", 24, kDateAbbreviatedDate, "Tue, Mar 05, 0024"},
+      {"C", 9999, kDateLongDate, "Friday, March 05, 9999"},
+  };
+  for (const auto& c : cases) {
+    test::ProcessLocale locale(c.locale);
+    ASSERT_TRUE(locale.Loaded()) << c.locale;
+    RuntimeObject* date = NewDateFromParts(c.year, 3, 5, 0, 0, 0);
+    EXPECT_EQ(Take(dateStringGetter(date, c.selector)), c.text) << c.locale << " " << c.year;
+    RuntimeUnlockObject(date);
+  }
+}
+
+// Every date text the class writes, alone or followed by a time, reads back as the day and time
+// it was written from: years that a two-digit short date cannot carry past the pivot of a
+// typed short year (1969-2068) are written in full, full years with at least four digits, and
+// a year whose digits go on is not read as a short one.
+TEST_F(DateClassTest, EveryTextTheClassWritesReadsBack) {
+  const int32_t years[] = {1, 5, 24, 69, 99, 100, 500, 1969, 1999, 2000, 2068, 2024, 9999};
+  const int32_t dates[] = {kDateShortDate, kDateLongDate, kDateAbbreviatedDate};
+  const int32_t times[] = {-1, kDateLongTime, kDateShortTime};
+  std::vector<std::string> locales = test::RowLocales();
+  for (const char* more : {"en_US.UTF-8", "ja_JP.UTF-8", "he_IL.UTF-8", "fa_IR.UTF-8", "de_DE.ISO-8859-1"}) {
+    locales.push_back(more);
+  }
+  std::vector<std::string> wrong;
+  for (const std::string& name : locales) {
+    test::ProcessLocale locale(name);
+    ASSERT_TRUE(locale.Loaded()) << name;
+    for (int32_t year : years) {
+      RuntimeObject* written = NewDateFromParts(year, 3, 5, 14, 7, 9);  // "März" in de_DE
+      for (int32_t dateText : dates) {
+        for (int32_t timeText : times) {
+          string text = string::Adopt(dateStringGetter(written, dateText));
+          if (timeText >= 0) text = text + string(" ") + string::Adopt(dateStringGetter(written, timeText));
+          RuntimeObject* read = nullptr;
+          const int32_t want[] = {year, 3, 5, timeText < 0 ? 0 : 14, timeText < 0 ? 0 : 7,
+                                  timeText == kDateLongTime ? 9 : 0};
+          bool same = parseDate(text.Rep(), &read) == 1;
+          for (int32_t field = kDateYear; same && field <= kDateSecond; ++field) {
+            same = dateFieldGetter(read, field) == want[field];
+          }
+          if (!same) {
+            wrong.push_back(name + " \"" + std::string(text.ToUTF8().View()) + "\" of " + std::to_string(year) +
+                            (read ? " read as " + std::string(string::Adopt(dateSQLDateTimeGetter(read, 0)).View())
+                                  : " refused"));
+          }
+          RuntimeUnlockObject(read);
+        }
+      }
+      RuntimeUnlockObject(written);
+    }
+  }
+  EXPECT_TRUE(wrong.empty()) << wrong.size() << " texts, the first: " << (wrong.empty() ? "" : wrong.front());
+  for (size_t i = 0; i < wrong.size() && i < 12; ++i) ADD_FAILURE() << wrong[i];
 }
 
 TEST_F(DateClassTest, NewDateTakesThePresentTime) {

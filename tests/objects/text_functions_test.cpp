@@ -238,6 +238,13 @@ TEST_F(TextFunctionsTest, ParseDate) {
       {"tr_TR.UTF-8", "2024-03-05", true, 2024, 3, 5, 0, 0},
       {"fr_FR.UTF-8", "05/03/24", true, 2024, 3, 5, 0, 0},
       {"fr_FR.UTF-8", "31/12/1999", true, 1999, 12, 31, 0, 0},
+      {"de_DE.UTF-8", "5.3.24", true, 2024, 3, 5, 0, 0},  // typed, the pivot as ever
+      {"de_DE.UTF-8", "05.03.0024", true, 24, 3, 5, 0, 0},
+      {"de_DE.UTF-8", "05.03.20245:07", false, 0, 0, 0, 0, 0},  // the year's digits run into the time
+      {"C", "03/05/245:07", false, 0, 0, 0, 0, 0},
+      {"ar_EG.UTF-8", "05 \xD9\x85\xD8\xA7\xD8\xB1, 1999  02:07:09 \xD9\x85", true, 1999, 3, 5, 14, 7},
+      {"fa_IR.UTF-8", "\xDB\xB9\xDB\xB9/\xDB\xB0\xDB\xB3/\xDB\xB0\xDB\xB5", true, 1999, 3, 5, 0, 0},
+      {"de_DE.ISO-8859-1", "Dienstag, M\xC3\xA4rz 05, 2024", true, 2024, 3, 5, 0, 0},  // typed in UTF-8
   };
   for (const auto& c : cases) {
     test::ProcessLocale locale(c.locale);
