@@ -15,7 +15,8 @@ struct DateObject {
   DateImp* imp;  // made by the initializer; nil only when memory ran out
 };
 
-// Selectors of dateStringGetter (the param word of the text properties).
+// Selectors of dateStringGetter (the param word of the text properties). Each date text reads
+// back through parseDate as the day it was written from, alone or followed by a time text.
 enum DateTextSelector : int32_t {
   kDateShortDate = 0,
   kDateLongDate = 1,
@@ -60,8 +61,9 @@ VornStringRecord* dateSQLDateGetter(VornRuntimeObject* date, int32_t unused);
 void dateSQLDateSetter(VornRuntimeObject* date, int32_t unused, VornStringRecord* text);
 VornStringRecord* dateSQLDateTimeGetter(VornRuntimeObject* date, int32_t unused);
 void dateSQLDateTimeSetter(VornRuntimeObject* date, int32_t unused, VornStringRecord* text);
-// ParseDate(text, ByRef date) As Boolean: accepts SQL dates, the locale's short date (two- or
-// four-digit years), the long and abbreviated dates, each with an optional time; a day that is
-// not in the calendar fails. On success the variable holds a new Date, else it is left alone.
+// ParseDate(text, ByRef date) As Boolean: accepts SQL dates, the locale's short date, the long
+// and abbreviated dates, each with an optional time; a year of one or two digits is one of
+// 1969-2068, one of three or four is as written. A day that is not in the calendar fails. On
+// success the variable holds a new Date, else it is left alone.
 uint8_t parseDate(VornStringRecord* text, VornRuntimeObject** date);
 }
