@@ -1,5 +1,6 @@
 // Threads inside one test process: hand-over, locks a thread leaves behind, the stack check
 // and the records of threads that ended (these run under the sanitizers as well).
+#include <glib.h>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -7,10 +8,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "core/console_streams.h"
 #include "core/run_loop.h"
@@ -21,6 +24,7 @@
 #include "files/binary_stream.h"
 #include "files/data_file.h"
 #include "files/program_runner.h"
+#include "files/shell_runner.h"
 #include "files/text_input_stream.h"
 #include "files/text_output_stream.h"
 #include "objects/exceptions.h"
@@ -346,17 +350,50 @@ TEST_F(ThreadsTest, APlainPosixThreadWaitingOnAPipeLeavesTheTurnWithTheThreadTha
   RuntimeUnlockObject(thread);
 }
 
-// A thread waiting on a pipe nobody writes, on one nobody reads (1 MiB) or on a program lets the
-// main thread run: its sleep lasts as asked, though the thread comes back between looks, and it
-// carries out a quit signal.
+// A main loop that GTK turns itself (a dialog's) while threads compute and yield: each turn of
+// the main thread serves the loop's other work, idle work too, and never waits with the runtime
+// held; the threads yield in between.
+TEST_F(ThreadsTest, AMainLoopBesideYieldingThreadsServesItsIdleWorkAndNeverWaits) {
+  static bool stop;
+  static int yields, idles, longestWait;
+  for (const int threads : {1, 6}) {
+    SCOPED_TRACE(threads);
+    stop = false, yields = idles = longestWait = 0;
+    std::vector<RuntimeObject*> started;
+    for (int i = 0; i < threads; ++i) started.push_back(Start([](Worker*) { while (!stop) ++yields, YieldToNextThread(); }));
+    g_main_context_set_poll_func(nullptr, [](GPollFD* fds, guint count, gint timeout) {
+      longestWait = std::max(longestWait, timeout < 0 ? INT32_MAX : timeout);
+      return g_poll(fds, count, timeout);
+    });
+    const guint idle = g_idle_add([](gpointer) -> gboolean { return ++idles, G_SOURCE_CONTINUE; }, nullptr);
+    constexpr int kIterations = 200;
+    for (int i = 0; i < kIterations; ++i) g_main_context_iteration(nullptr, TRUE);
+    g_source_remove(idle);
+    g_main_context_set_poll_func(nullptr, nullptr);
+    stop = true;
+    AwaitFinished(threads);
+    EXPECT_EQ(longestWait, 0) << "milliseconds the loop waited with a thread ready";
+    EXPECT_GE(idles * 3, kIterations) << "idle work done";
+    EXPECT_GE(yields, kIterations / 2 * threads) << "yields of the threads";
+    for (RuntimeObject* thread : started) RuntimeUnlockObject(thread);
+  }
+}
+
+// A thread waiting on a pipe nobody writes, on one nobody reads (1 MiB), on a program or on a
+// shell command that closed its output and runs on, or reading a device that is always ready,
+// lets the main thread run: its sleep lasts as asked, though the thread comes back between looks,
+// it gets its turn every few reads, and it carries out a quit signal.
 TEST_F(ThreadsTest, ThreadsWaitingForAPipeOrAProgramLetTheMainThreadRunAndQuit) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   static std::string fifo, bytes(1 << 20, 'x');
   static UnixDataFile file;
+  static int reads = 0;
   void (*const waits[])(Worker*) = {
       [](Worker*) { if (file.Open(fifo.c_str(), kDataFileReadPermission)) file.Read(bytes.data(), 1); },
       [](Worker*) { if (open(fifo.c_str(), O_RDONLY | O_NONBLOCK) >= 0 && file.Create(fifo.c_str())) file.Write(bytes.data(), 1 << 20); },
       [](Worker*) { RunProgramAndWait({"sleep", "30"}); },
+      [](Worker*) { RunShellCommand(string("echo before; exec >&- 2>&-; sleep 5"), true); },
+      [](Worker*) { if (file.Open("/dev/zero", kDataFileReadPermission)) while (file.Read(bytes.data(), 4096)) ++reads; },
   };
   for (size_t row = 0; row < std::size(waits); ++row) {
     EXPECT_EXIT(
@@ -369,6 +406,13 @@ TEST_F(ThreadsTest, ThreadsWaitingForAPipeOrAProgramLetTheMainThreadRunAndQuit) 
           const auto asleep = std::chrono::steady_clock::now();
           AppSleepCurrentThread(nullptr, 300);
           if (gFinished > 0 || std::chrono::steady_clock::now() - asleep < std::chrono::milliseconds(250)) std::exit(4);
+          int mostReads = 0;  // between two turns of the main thread
+          for (int turn = 0; turn < 50; ++turn) {
+            const int before = reads;
+            YieldToNextThread();
+            mostReads = std::max(mostReads, reads - before);
+          }
+          if (gFinished > 0 || mostReads > 20) std::exit(5);
           kill(getpid(), SIGTERM);
           AppSleepCurrentThread(nullptr, 60000);
           std::exit(3);
