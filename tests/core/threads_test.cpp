@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <string>
 #include <thread>
 #include <utility>
@@ -351,6 +353,9 @@ TEST_F(ThreadsTest, APlainPosixThreadWaitingOnAPipeLeavesTheTurnWithTheThreadTha
   RuntimeUnlockObject(thread);
 }
 
+// Where a shell command run by a death test's program notes its process id for the test.
+std::string ShellNote(pid_t test) { return "/tmp/vorn-unit-shell-" + std::to_string(test); }
+
 // A main loop that GTK turns itself (a dialog's) while threads compute and yield: each turn of
 // the main thread serves the loop's other work, idle work too, and never waits with the runtime
 // held; the threads yield in between.
@@ -395,7 +400,10 @@ TEST_F(ThreadsTest, ThreadsWaitingForAPipeOrAProgramLetTheMainThreadRunAndQuit) 
       [](Worker*) { if (file.Open(fifo.c_str(), kDataFileReadPermission)) file.Read(bytes.data(), 1); },
       [](Worker*) { if (open(fifo.c_str(), O_RDONLY | O_NONBLOCK) >= 0 && file.Create(fifo.c_str())) file.Write(bytes.data(), 1 << 20); },
       [](Worker*) { RunProgramAndWait({"sleep", "30"}); },
-      [](Worker*) { RunShellCommand(string("echo before; exec >&- 2>&-; sleep 5"), true); },
+      [](Worker*) {
+        const std::string noted = "echo $$ >" + ShellNote(getppid()) + "; echo before; exec >&- 2>&-; sleep 5";
+        RunShellCommand(string(noted.c_str()), true);
+      },
       [](Worker*) { if (file.Open("/dev/zero", kDataFileReadPermission)) while (file.Read(bytes.data(), 4096)) ++reads; },
   };
   for (size_t row = 0; row < std::size(waits); ++row) {
@@ -422,6 +430,13 @@ TEST_F(ThreadsTest, ThreadsWaitingForAPipeOrAProgramLetTheMainThreadRunAndQuit) 
         },
         ::testing::ExitedWithCode(0), "")
         << "row " << row;
+    pid_t shell = 0;
+    if (std::FILE* note = std::fopen(ShellNote(getpid()).c_str(), "r")) {
+      EXPECT_EQ(std::fscanf(note, "%d", &shell), 1);
+      std::fclose(note);
+      std::remove(ShellNote(getpid()).c_str());
+      EXPECT_NE(kill(shell, 0), 0) << "the shell command ended with the program, row " << row;
+    }
   }
 }
 
