@@ -8,7 +8,6 @@
 #include <gtk/gtk.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -191,11 +190,8 @@ TEST_P(LoadedTimerGuiTest, FiresWhenDueAndItsDrawingIsShownWhileTheLoopIsBusy) {
   for (gint64 at : sRun.firings) longest = std::max(longest, at - std::exchange(last, at));
   longest = std::max(longest, end - last);
   const gint64 due = row.single ? 1 : (end - start) / 1000 / row.period;
-  const std::string figures = testing::PrintToString(sRun.firings.size()) + " of " + std::to_string(due) + " fired, gap " +
-                              std::to_string(longest / 1000) + " ms, " + std::to_string(window.work) + " handled, " +
-                              std::to_string(sRun.redraws) + " drawn";
-  SCOPED_TRACE(figures);
-  std::printf("figures: %s\n", figures.c_str());  // for comparing runs
+  SCOPED_TRACE(testing::Message() << sRun.firings.size() << " of " << due << " fired, gap " << longest / 1000 << " ms, "
+                                  << window.work << " handled, " << sRun.redraws << " drawn");
   EXPECT_GE(static_cast<gint64>(sRun.firings.size()) * 100, due * (load == kThreadComputing ? row.shareBesideAThread : row.share));
   EXPECT_LE(longest / 1000, 2 * row.period + 250);
   EXPECT_TRUE(!xdotool.empty() ? window.work > 20 : sRun.redraws * 3 >= static_cast<int>(sRun.firings.size())) << "input handled, or progress shown";
