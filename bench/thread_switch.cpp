@@ -27,19 +27,22 @@ void YieldBack(VornRuntimeObject*) {
   while (!sStop) YieldToNextThread();
 }
 
+// A subclass of Thread whose Run is the one handler given.
+VornRuntimeClass* NewThreadClass(const char* name, const VornClassMember* run) {
+  RuntimeInitExternalClasses();
+  VornClassRecord record{};
+  record.version = kVornClassRecordVersion;
+  record.name = name;
+  record.superName = "Thread";
+  record.instanceSize = sizeof(VornThreadObject);
+  record.eventImplementations = run;
+  record.eventImplementationCount = 1;
+  return RuntimeNewClass(&record);
+}
+
 VornRuntimeClass* YielderClass() {
-  static const VornClassMember kHandlers[] = {{"#Run%%o<BenchYielder>", reinterpret_cast<void*>(&YieldBack), 0, 0}};
-  static VornRuntimeClass* cls = [] {
-    RuntimeInitExternalClasses();
-    VornClassRecord record{};
-    record.version = kVornClassRecordVersion;
-    record.name = "BenchYielder";
-    record.superName = "Thread";
-    record.instanceSize = sizeof(VornThreadObject);
-    record.eventImplementations = kHandlers;
-    record.eventImplementationCount = 1;
-    return RuntimeNewClass(&record);
-  }();
+  static const VornClassMember kRun[] = {{"#Run%%o<BenchYielder>", reinterpret_cast<void*>(&YieldBack), 0, 0}};
+  static VornRuntimeClass* cls = NewThreadClass("BenchYielder", kRun);
   return cls;
 }
 
@@ -75,18 +78,8 @@ void WorkAndYield(VornRuntimeObject*) {
 }
 
 VornRuntimeClass* WorkerClass() {
-  static const VornClassMember kHandlers[] = {{"#Run%%o<BenchWorker>", reinterpret_cast<void*>(&WorkAndYield), 0, 0}};
-  static VornRuntimeClass* cls = [] {
-    RuntimeInitExternalClasses();
-    VornClassRecord record{};
-    record.version = kVornClassRecordVersion;
-    record.name = "BenchWorker";
-    record.superName = "Thread";
-    record.instanceSize = sizeof(VornThreadObject);
-    record.eventImplementations = kHandlers;
-    record.eventImplementationCount = 1;
-    return RuntimeNewClass(&record);
-  }();
+  static const VornClassMember kRun[] = {{"#Run%%o<BenchWorker>", reinterpret_cast<void*>(&WorkAndYield), 0, 0}};
+  static VornRuntimeClass* cls = NewThreadClass("BenchWorker", kRun);
   return cls;
 }
 
