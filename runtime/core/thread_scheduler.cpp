@@ -242,33 +242,37 @@ class ThreadSwitchTask : public BackgroundTask {
   bool KeepsLoopAwake() const override { return false; }
 };
 
-// When the main thread last got the runtime back from the others.
-gint64 sMainTurnStart = 0;
-
-// The switch source lets a turn of the main thread last this long first. At the default priority
-// and ready at every iteration while a thread computes, it would otherwise keep GLib from ever
-// dispatching anything less urgent: GTK's redrawing and resizing, and idle work.
-constexpr gint64 kMainTurnMicroseconds = 1000;
+// Whether the main thread's loop has had its iteration since the main thread last yielded.
+bool sLoopServedThisTurn = false;
+// Set while the iteration that serves the turn runs, from its prepare to its check.
+bool sServingIteration = false;
 
 // Lets the other threads run from every main loop of the main thread, also from those that GTK
 // runs itself for its own dialogs and that never come back to the run loop; a loop may block
-// while no other thread can run, until the earliest sleeper is due.
+// while no other thread can run, until the earliest sleeper is due. While another can run, the
+// first iteration of each turn of the main thread goes without the switch, but never waits: at
+// the default priority and ready at every iteration, the switch would keep GLib from ever
+// dispatching anything less urgent (GTK's redrawing and resizing, idle work), and a wait would
+// hold the runtime with nothing to do.
 gboolean SwitchSourcePrepare(GSource*, gint* timeout) {
   *timeout = -1;
+  sServingIteration = false;
   if (ThreadSwitchingSuspended() || sCurrentThread != &MainRecord()) return FALSE;
   int32_t wait = MillisecondsUntilRunnable(&MainRecord());
-  if (wait == 0) {
-    const gint64 held = g_get_monotonic_time() - sMainTurnStart;
-    if (held >= kMainTurnMicroseconds) return TRUE;
-    wait = static_cast<int32_t>((kMainTurnMicroseconds - held + 999) / 1000);
+  if (wait != 0) {
+    *timeout = wait;
+    return FALSE;
   }
-  *timeout = wait;
+  if (sLoopServedThisTurn) return TRUE;
+  sLoopServedThisTurn = true;
+  sServingIteration = true;
+  *timeout = 0;
   return FALSE;
 }
 
-gboolean SwitchSourceCheck(GSource* source) {
-  gint ignored;
-  return SwitchSourcePrepare(source, &ignored);
+gboolean SwitchSourceCheck(GSource*) {
+  if (sServingIteration || ThreadSwitchingSuspended() || sCurrentThread != &MainRecord()) return FALSE;
+  return MillisecondsUntilRunnable(&MainRecord()) == 0;
 }
 
 gboolean SwitchSourceDispatch(GSource*, GSourceFunc, gpointer) {
@@ -369,7 +373,8 @@ void YieldToNextThreadInternal() {
   FreeDeadThreads();
   // A signal taken while another thread ran is carried out once the main thread is back.
   if (self == &MainRecord()) {
-    sMainTurnStart = g_get_monotonic_time();
+    // Picked again by its own next slot or not, the main thread's loop serves once more.
+    sLoopServedThisTurn = false;
     HandlePendingTermination();
   }
 }
@@ -381,10 +386,19 @@ int WaitForDescriptor(int fd, short events, int timeoutMs) {
     return WaitForDescriptorOrTermination(fd, events, timeoutMs);
   }
   gint64 deadline = g_get_monotonic_time() / 1000 + timeoutMs;
+  bool handedOn = false;
   while (true) {
     // Another thread may have taken what woke the wait before this one had its turn again.
     pollfd entry{fd, events, 0};
-    if (poll(&entry, 1, 0) > 0) return 1;
+    if (poll(&entry, 1, 0) > 0) {
+      if (handedOn) return 1;
+      // A store that is always ready (a device, a pipe fed faster than it is read) would
+      // otherwise keep the runtime from the others, the main thread's loop and a quit signal
+      // for as long as the reading goes on.
+      YieldToNextThreadInternal();
+      handedOn = true;
+      continue;
+    }
     int left = -1;
     if (timeoutMs >= 0) {
       gint64 now = g_get_monotonic_time() / 1000;
@@ -392,6 +406,7 @@ int WaitForDescriptor(int fd, short events, int timeoutMs) {
       left = static_cast<int>(deadline - now);
     }
     PollOutsideRuntime(self, &entry, left);
+    handedOn = true;
   }
 }
 

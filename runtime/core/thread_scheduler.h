@@ -74,8 +74,9 @@ void ResumeThread(ThreadRecord* record);
 // limit); 1 when it is ready, as seen with the runtime held again, 0 when the time ran out.
 // The main thread keeps the runtime and carries out a termination signal meanwhile
 // (WaitForDescriptorOrTermination). Any other thread gives the runtime to the others for the
-// wait, above all to the main thread, the only one that can carry out a signal. The file
-// layer's waits (files/descriptor_wait.h) come here too.
+// wait, above all to the main thread, the only one that can carry out a signal, and hands it on
+// once also when the descriptor is ready at once. The file layer's waits
+// (files/descriptor_wait.h) come here too.
 int WaitForDescriptor(int fd, short events, int timeoutMs);
 
 // Waiting on a lock: the current thread is skipped by the schedule until WakeWaitingThread.

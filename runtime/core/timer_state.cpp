@@ -29,11 +29,7 @@ struct TimerSource {
   gint64 periodUs;
 };
 
-// Runs the Action and sets when it is due next. A firing the loop served late is followed by the
-// next one a period after it was due, so the load of the loop does not stretch the period. An
-// Action that outlasts its period is followed by a whole period without the timer: GDK hands out
-// one event per iteration, so a timer due at every iteration would let the events its Actions
-// cause pile up. Behind by more than a period, the timer fires once and goes on from there.
+// Runs the Action and sets when it is due next (NextTimerFiring).
 gboolean DispatchTimerSource(GSource* source, GSourceFunc, gpointer) {
   auto* self = reinterpret_cast<TimerSource*>(source);
   const gint64 due = g_source_get_ready_time(source);
@@ -41,14 +37,7 @@ gboolean DispatchTimerSource(GSource* source, GSourceFunc, gpointer) {
   // The Action may free the timer or re-arm it afresh: only the source is looked at afterwards.
   if (TimerFired(self->timer) == G_SOURCE_REMOVE) return G_SOURCE_REMOVE;
   if (g_source_is_destroyed(source)) return G_SOURCE_REMOVE;
-  const gint64 end = g_get_monotonic_time();
-  gint64 next = due + self->periodUs;
-  if (end - start >= self->periodUs) {
-    next = end + self->periodUs;
-  } else if (next <= end - self->periodUs) {
-    next = end;
-  }
-  g_source_set_ready_time(source, next);
+  g_source_set_ready_time(source, NextTimerFiring(due, start, g_get_monotonic_time(), self->periodUs));
   return G_SOURCE_CONTINUE;
 }
 
@@ -66,6 +55,14 @@ void ArmTimer(TimerState* timer) {
 }
 
 }  // namespace
+
+int64_t NextTimerFiring(int64_t due, int64_t start, int64_t end, int64_t period) {
+  if (end - start >= period) return end + period;
+  // Behind by a period or more, the firing just made stands for the ones missed: one more
+  // at once, due now, so that the next after it is a whole period away.
+  if (due + period <= end) return end;
+  return due + period;
+}
 
 int32_t TimerNow() { return TicksToMilliseconds(CurrentTicks()); }
 

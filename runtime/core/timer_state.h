@@ -48,6 +48,15 @@ void ResetTimer(TimerState* timer);
 // The GLib timeout callback; answers whether the timeout stays.
 int TimerFired(void* timer);
 
+// When a timer that was due at `due` and whose Action ran from `start` to `end` is due next
+// (microseconds of one clock). A firing the loop served late is followed by the next one a
+// period after it was due, so the load of the loop does not stretch the period. An Action that
+// outlasts its period is followed by a whole period without the timer: GDK hands out one event
+// per iteration, so a timer due at every iteration would let the events its Actions cause pile
+// up. Behind by a period or more, the timer fires once more at once and goes on by its period
+// from there: never more than twice in a row.
+int64_t NextTimerFiring(int64_t due, int64_t start, int64_t end, int64_t period);
+
 // The millisecond time base of timers, now.
 int32_t TimerNow();
 

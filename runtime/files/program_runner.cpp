@@ -63,6 +63,20 @@ int ReadReportedFailure(int report) {
   return got == static_cast<ssize_t>(sizeof failure) ? failure : 0;
 }
 
+// Appends what comes through `fd` until its end, then closes it.
+void ReadToEnd(int fd, std::string* output) {
+  char block[65536];
+  while (true) {
+    while (!LookForDescriptor(fd, POLLIN)) {
+    }
+    const ssize_t got = read(fd, block, sizeof block);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    output->append(block, static_cast<size_t>(got));
+  }
+  close(fd);
+}
+
 // The file a program name stands for, looked up as execvp does: the name itself when it holds
 // a "/", else the first executable regular file of that name along PATH. The look-up happens
 // before the fork, where the child may call nothing that is not async-signal-safe.
@@ -208,7 +222,8 @@ pid_t WaitWithin(pid_t pid, int32_t milliseconds, int* status) {
 
 }  // namespace
 
-ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet, int32_t timeLimitMilliseconds) {
+ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet, int32_t timeLimitMilliseconds,
+                                std::string* output) {
   ProgramResult result;
   if (args.empty()) {
     result.error = EINVAL;
@@ -231,11 +246,20 @@ ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet
     close(report[1]);
     return result;
   }
+  // What the program writes on standard output and error, when it is kept.
+  int written[2] = {-1, -1};
+  if (output && pipe2(written, O_CLOEXEC) != 0) {
+    result.error = errno;
+    for (int fd : {report[0], report[1], go[0], go[1]}) close(fd);
+    return result;
+  }
   const pid_t parent = getpid();
   const pid_t pid = fork();
   if (pid < 0) {
     result.error = errno;
-    for (int fd : {report[0], report[1], go[0], go[1]}) close(fd);
+    for (int fd : {report[0], report[1], go[0], go[1], written[0], written[1]}) {
+      if (fd >= 0) close(fd);
+    }
     return result;
   }
   if (pid == 0) {
@@ -258,7 +282,10 @@ ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
-    if (quiet) {
+    if (output) {
+      dup2(written[1], STDOUT_FILENO);
+      dup2(STDOUT_FILENO, STDERR_FILENO);
+    } else if (quiet) {
       const int nowhere = open("/dev/null", O_WRONLY);
       if (nowhere >= 0) {
         dup2(nowhere, STDOUT_FILENO);
@@ -272,6 +299,7 @@ ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet
   setpgid(pid, pid);  // also here, so that the group stands before it is listed
   close(report[1]);
   close(go[0]);
+  if (output) close(written[1]);
   ListedGroup listed(pid);
   if (listed.Listed()) {
     const char byte = 1;
@@ -284,11 +312,13 @@ ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet
   int failure = ReadReportedFailure(report[0]);
   if (!listed.Listed()) failure = ECANCELED;
   if (failure) {
+    if (output) close(written[0]);
     WaitFor(pid, &status);
     result.error = failure;
     return result;
   }
   result.started = true;
+  if (output) ReadToEnd(written[0], output);
   pid_t ended = WaitWithin(pid, std::max(timeLimitMilliseconds, 0), &status);
   if (ended == 0) {
     kill(-pid, SIGKILL);

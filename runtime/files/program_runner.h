@@ -25,9 +25,10 @@ struct ProgramResult {
 // the program runs (a quit signal, exit on any thread), the whole group is killed; the group is
 // listed for that before the program runs anything. Killed outright (SIGKILL), this process can
 // run nothing: the program itself then ends with it (PR_SET_PDEATHSIG), but what the program
-// started lives on.
+// started lives on. With `output`, what the program writes on standard output and error is
+// appended there, and the time limit counts from when that output ends.
 ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet = false,
-                                int32_t timeLimitMilliseconds = 0);
+                                int32_t timeLimitMilliseconds = 0, std::string* output = nullptr);
 
 // A fresh folder named `prefix` and six more characters, only this user may use, for a program's
 // output: removed with what it holds when the object goes, or when this process exits first

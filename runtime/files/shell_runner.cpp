@@ -1,24 +1,19 @@
 #include "files/shell_runner.h"
 
 #include <fcntl.h>
-#include <poll.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-#include "files/descriptor_wait.h"
 #include "files/folder_item_imp_unix.h"
+#include "files/program_runner.h"
 #include "files/unix_path_text.h"
-
-extern char** environ;
 
 namespace vorn {
 
 namespace {
 
-constexpr size_t kReadBlockSize = 512;
 constexpr const char* kShellPath = "/bin/bash";
 
 std::vector<char*> ArgumentVector(const std::vector<std::string>& args) {
@@ -64,34 +59,7 @@ void StartDiscardingOutput(const std::vector<std::string>& args) {
 
 std::string RunProgramCapturingOutput(const std::vector<std::string>& args) {
   std::string output;
-  if (args.empty()) return output;
-  int channel[2];
-  // Close-on-exec keeps both ends out of every other program this process starts meanwhile.
-  if (pipe2(channel, O_CLOEXEC) != 0) return output;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, channel[1], STDOUT_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-  std::vector<char*> argv = ArgumentVector(args);
-  pid_t pid = 0;
-  int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(channel[1]);
-  if (spawned != 0) {
-    close(channel[0]);
-    return output;
-  }
-  char block[kReadBlockSize];
-  while (true) {
-    while (!LookForDescriptor(channel[0], POLLIN)) {
-    }
-    ssize_t got = read(channel[0], block, sizeof block);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
-    output.append(block, static_cast<size_t>(got));
-  }
-  close(channel[0]);
-  Reap(pid);
+  if (!args.empty()) RunProgramAndWait(args, false, 0, &output);
   return output;
 }
 

@@ -11,8 +11,10 @@
 namespace vorn {
 
 // With `capture`, waits for the command and answers everything it wrote on standard output and
-// standard error. Without, starts it in the background with its output discarded and answers
-// "" at once. "" as well when the shell cannot be started.
+// standard error; it runs as RunProgramAndWait runs a program (files/program_runner.h), so a
+// command that closes its output and runs on holds nothing of the runtime's while it is waited
+// for. Without, starts it in the background with its output discarded and answers "" at once.
+// "" as well when the shell cannot be started.
 string RunShellCommand(const string& commandLine, bool capture);
 
 // The bytes a program wrote on standard output and standard error until it ended; args[0] is

@@ -1,5 +1,6 @@
 // Threads inside one test process: hand-over, locks a thread leaves behind, the stack check
 // and the records of threads that ended (these run under the sanitizers as well).
+#include <glib.h>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -7,8 +8,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <string>
 #include <thread>
 
@@ -21,6 +25,7 @@
 #include "files/binary_stream.h"
 #include "files/data_file.h"
 #include "files/program_runner.h"
+#include "files/shell_runner.h"
 #include "files/text_input_stream.h"
 #include "files/text_output_stream.h"
 #include "objects/exceptions.h"
@@ -346,17 +351,42 @@ TEST_F(ThreadsTest, APlainPosixThreadWaitingOnAPipeLeavesTheTurnWithTheThreadTha
   RuntimeUnlockObject(thread);
 }
 
-// A thread waiting on a pipe nobody writes, on one nobody reads (1 MiB) or on a program lets the
-// main thread run: its sleep lasts as asked, though the thread comes back between looks, and it
-// carries out a quit signal.
+// Where a shell command run by a death test's program notes its process id for the test.
+std::string ShellNote(pid_t test) { return "/tmp/vorn-unit-shell-" + std::to_string(test); }
+
+// A loop GTK turns itself (a dialog's) beside a thread that yields: no turn of the main thread
+// waits with the runtime held, and the thread yields between the loop's iterations.
+TEST_F(ThreadsTest, AMainLoopBesideAYieldingThreadNeverWaits) {
+  static bool stop = false;
+  static int yields = 0, longestWait = 0;
+  RuntimeObject* thread = Start([](Worker*) { while (!stop) ++yields, YieldToNextThread(); });
+  g_main_context_set_poll_func(nullptr, [](GPollFD* fds, guint count, gint timeout) {
+    return longestWait = std::max(longestWait, timeout < 0 ? INT32_MAX : timeout), g_poll(fds, count, timeout);
+  });
+  for (int i = 0; i < 200; ++i) g_main_context_iteration(nullptr, TRUE);
+  g_main_context_set_poll_func(nullptr, nullptr);
+  stop = true;
+  AwaitFinished(1);
+  EXPECT_EQ(longestWait, 0) << "milliseconds the loop waited with a thread ready";
+  EXPECT_GE(yields, 100);
+  RuntimeUnlockObject(thread);
+}
+
+// A thread waiting on a pipe nobody writes, on one nobody reads (1 MiB), on a program or on a
+// shell command that closed its output and runs on, or reading a device that is always ready,
+// lets the main thread run: its sleep lasts as asked, though the thread comes back between looks,
+// it gets its turn every few reads, and it carries out a quit signal.
 TEST_F(ThreadsTest, ThreadsWaitingForAPipeOrAProgramLetTheMainThreadRunAndQuit) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   static std::string fifo, bytes(1 << 20, 'x');
   static UnixDataFile file;
+  static int reads = 0;
   void (*const waits[])(Worker*) = {
       [](Worker*) { if (file.Open(fifo.c_str(), kDataFileReadPermission)) file.Read(bytes.data(), 1); },
       [](Worker*) { if (open(fifo.c_str(), O_RDONLY | O_NONBLOCK) >= 0 && file.Create(fifo.c_str())) file.Write(bytes.data(), 1 << 20); },
       [](Worker*) { RunProgramAndWait({"sleep", "30"}); },
+      [](Worker*) { RunShellCommand(string(("echo $$ >" + ShellNote(getppid()) + "; echo before; exec >&- 2>&-; sleep 5").c_str()), true); },
+      [](Worker*) { if (file.Open("/dev/zero", kDataFileReadPermission)) while (file.Read(bytes.data(), 4096)) ++reads; },
   };
   for (size_t row = 0; row < std::size(waits); ++row) {
     EXPECT_EXIT(
@@ -369,12 +399,21 @@ TEST_F(ThreadsTest, ThreadsWaitingForAPipeOrAProgramLetTheMainThreadRunAndQuit) 
           const auto asleep = std::chrono::steady_clock::now();
           AppSleepCurrentThread(nullptr, 300);
           if (gFinished > 0 || std::chrono::steady_clock::now() - asleep < std::chrono::milliseconds(250)) std::exit(4);
+          for (int turn = 0, before = reads; turn < 50; ++turn, before = reads) {
+            YieldToNextThread();
+            if (reads - before > 20) std::exit(5);  // between two turns of the main thread
+          }
           kill(getpid(), SIGTERM);
           AppSleepCurrentThread(nullptr, 60000);
           std::exit(3);
         },
         ::testing::ExitedWithCode(0), "")
         << "row " << row;
+    if (std::FILE* note = std::fopen(ShellNote(getpid()).c_str(), "r")) {
+      pid_t shell = 0;
+      EXPECT_TRUE(std::fscanf(note, "%d", &shell) == 1 && kill(shell, 0) != 0) << "the command ended with the program";
+      std::fclose(note), std::remove(ShellNote(getpid()).c_str());
+    }
   }
 }
 

@@ -3,6 +3,7 @@
 #include <glib.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "core/support/main_loop_turn.h"
@@ -99,6 +100,16 @@ TEST(TimerStateTest, AMultipleTimerFiresEveryPeriodUntilTurnedOff) {
   RunFor(120);
   EXPECT_EQ(timer->fired.size(), count);
   Release(timer);
+}
+
+// However late a firing (microseconds), one more comes at once and the next a whole period
+// after that: never three within a period.
+TEST(TimerStateTest, ALateTimerFiresOnceMoreAtOnceAndThenAfterAWholePeriod) {
+  constexpr int64_t kPeriod = 10000;
+  for (const int64_t late : {kPeriod, kPeriod * 3 / 2, kPeriod * 2 - 100, kPeriod * 10}) {
+    EXPECT_EQ(NextTimerFiring(0, late, late + 10, kPeriod), late + 10) << late;
+    EXPECT_EQ(NextTimerFiring(late + 10, late + 60, late + 70, kPeriod), late + 10 + kPeriod) << late;
+  }
 }
 
 TEST(TimerStateTest, ChangingThePeriodOfARunningTimerReArmsIt) {
