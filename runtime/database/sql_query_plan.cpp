@@ -347,14 +347,13 @@ void SqlQueryPlan::Rewind() {
 
 std::optional<bool> SqlQueryPlan::Back(bool toLast) {
   if (mTables.size() != 1 || mDb->engine != &gBuiltInEngine) return std::nullopt;
-  // A walk that ended closed its cursor: a new one steps back from the end.
-  const bool fromEnd = toLast || mDone;
+  // A walk that ended closed its cursor: a new one steps back.
   if (!mTables[0].cursor) {
     Rewind();
     mStarted = true;
     if (!Open(0)) return mDone = true, false;
   }
-  const std::optional<bool> on = BuiltInStepBack(mTables[0].cursor, fromEnd);
+  const std::optional<bool> on = BuiltInStepBack(mTables[0].cursor, toLast);
   mDone = false;
   return on;
 }

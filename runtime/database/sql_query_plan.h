@@ -49,7 +49,7 @@ class SqlQueryPlan {
   // Closes the tables' cursors; the next Next starts the join again.
   void Rewind();
   // A single table of the built-in engine steps back to the row before the one it gave (the
-  // last row once the walk ended, or with `toLast`; see vndbCursor::PreviousRow): whether a
+  // last row with `toLast`; see vndbCursor::PreviousRow): whether a
   // row is current then; when none is, the next Next gives the first row. Nothing for a join
   // or another engine.
   std::optional<bool> Back(bool toLast);
