@@ -34,7 +34,6 @@ struct BuiltInDatabase {
   // rewrites values in place leaves every row where it was among the others.
   uint64_t order = stamp;
   uint64_t undone = 0;  // transactions undone: rolled back, or a commit refused
-  Bytes startAt{};  // where the next table walk opened begins, once
 };
 
 struct BuiltInCursor {
@@ -181,8 +180,6 @@ RuntimeObject* GetTableCursor(void* handle, StringRep* table, dbColumnList* colu
   std::vector<std::string> names;
   for (const dbColumnList* column = columns; column; column = column->next) names.push_back(Text(column->name));
   std::unique_ptr<vndbCursor> walk = vndbCursor::Open(*Db(handle)->db, Text(table), names, filter);
-  Bytes start = std::exchange(Db(handle)->startAt, Bytes());
-  if (walk && !start.empty()) walk->StartAt(std::move(start));
   return WrapCursor(Db(handle), std::move(walk));
 }
 
@@ -392,10 +389,6 @@ std::optional<uint64_t> BuiltInOrderStamp(const dbEngineDefinition* engine, void
   return Db(handle)->order;
 }
 
-void BuiltInStartNextWalkAt(const dbEngineDefinition* engine, void* handle, Bytes key) {
-  if (engine == &gBuiltInEngine && handle) Db(handle)->startAt = std::move(key);
-}
-
 std::optional<uint64_t> BuiltInUndone(const dbEngineDefinition* engine, void* handle) {
   if (engine != &gBuiltInEngine || !handle) return std::nullopt;
   return Db(handle)->undone;
@@ -408,6 +401,15 @@ std::optional<Bytes> BuiltInRowKey(RuntimeObject* object) {
   Bytes key;
   if (!walk->walk || !walk->walk->GivenKey(&key)) return std::nullopt;
   return key;
+}
+
+std::optional<bool> BuiltInStepBack(RuntimeObject* object, bool toLast) {
+  DatabaseCursorObject* cursor = CursorFields(object);
+  if (!cursor || cursor->definition != &gGeneralCursor || !cursor->handle) return std::nullopt;
+  BuiltInCursor* walk = Cursor(cursor->handle);
+  const bool on = walk->walk && walk->walk->PreviousRow(toLast);
+  cursor->eof = on ? 0 : 1;
+  return on;
 }
 
 RuntimeObject* WrapBuiltInDatabase(std::unique_ptr<vndbHandle> handle) {

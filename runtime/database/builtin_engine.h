@@ -45,10 +45,6 @@ std::optional<uint64_t> BuiltInChangeStamp(const dbEngineDefinition* engine, voi
 // other engines.
 std::optional<uint64_t> BuiltInOrderStamp(const dbEngineDefinition* engine, void* handle);
 
-// The next table cursor opened on the built-in database begins at the first row whose order key
-// (see BuiltInRowKey) is not below `key`, instead of at its first row; an empty key forgets it.
-void BuiltInStartNextWalkAt(const dbEngineDefinition* engine, void* handle, Bytes key);
-
 // The count of the built-in database's transactions undone (rolled back, or a commit refused);
 // nothing for other engines.
 std::optional<uint64_t> BuiltInUndone(const dbEngineDefinition* engine, void* handle);
@@ -57,6 +53,10 @@ std::optional<uint64_t> BuiltInUndone(const dbEngineDefinition* engine, void* ha
 // one table come in the order of these keys, compared by DbCompareKeys. Nothing for another
 // engine's cursor, or before its first row.
 std::optional<Bytes> BuiltInRowKey(RuntimeObject* cursor);
+
+// Steps a built-in table cursor back (see vndbCursor::PreviousRow): whether it stands on a row
+// then. Nothing for another engine's cursor.
+std::optional<bool> BuiltInStepBack(RuntimeObject* cursor, bool toLast);
 
 // A Database bound to the built-in engine over the handle (one reference); nil without one.
 RuntimeObject* WrapBuiltInDatabase(std::unique_ptr<vndbHandle> handle);

@@ -10,6 +10,7 @@
 #include "database/database_fields.h"
 #include "database/database_objects.h"
 #include "database/db_shutdown_context.h"
+#include "database/sql_query.h"
 #include "database/stored_text.h"
 #include "objects/class_registry.h"
 
@@ -74,9 +75,14 @@ void Move(RuntimeObject* object, void (*dbCursorDefinition::*move)(void*)) {
   if (cursor->handle && cursor->definition && cursor->definition->*move) {
     (cursor->definition->*move)(cursor->handle);
     // These moves land on a row whenever the result has one, also from past its end. Whether
-    // it has is the engine's count where it keeps one, else whether it started empty.
-    const int32_t rows = cursor->definition->rowCount ? cursor->definition->rowCount(cursor->handle) : -1;
-    cursor->eof = rows == 0 || (rows < 0 && cursor->bof) ? 1 : 0;
+    // it has is the result's own word where it can tell without counting, else the engine's
+    // count where it keeps one, else whether it started empty.
+    if (const std::optional<bool> on = SqlResultOnRow(cursor->definition, cursor->handle)) {
+      cursor->eof = *on ? 0 : 1;
+    } else {
+      const int32_t rows = cursor->definition->rowCount ? cursor->definition->rowCount(cursor->handle) : -1;
+      cursor->eof = rows == 0 || (rows < 0 && cursor->bof) ? 1 : 0;
+    }
     // BOF tells an empty result: a result that was empty and has gained rows is so no more.
     cursor->bof = cursor->eof;
   }

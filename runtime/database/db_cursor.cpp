@@ -92,8 +92,9 @@ std::unique_ptr<vndbCursor> vndbCursor::Open(vndbHandle& handle, const std::stri
     if (!column) return handle.Fail(kDbErrorUnknown, "Unknown column " + name), nullptr;
     cursor->mColumns.push_back({column->name, column->position, column->type});
   }
-  cursor->mTree = vndbTree::OpenNamedTree(handle.File(), std::to_string(schema->id), schema->primaryKey);
-  if (!cursor->mTree) return handle.FailRowsMissing(*schema), nullptr;
+  cursor->mTreeName = std::to_string(schema->id);
+  cursor->mKeyFields = schema->primaryKey;
+  if (!cursor->OpenTree()) return handle.FailRowsMissing(*schema), nullptr;
   cursor->mSchema = std::move(schema);
   cursor->mTroubles = handle.File().Troubles();
   return cursor;
@@ -121,8 +122,9 @@ std::unique_ptr<vndbCursor> vndbCursor::OpenTableList(vndbHandle& handle) {
   vndbFile::Scope scope(handle.File());
   std::unique_ptr<vndbCursor> cursor(new vndbCursor(handle, kDbTablesTree));
   cursor->mColumns.push_back({"TableName", 1, kDbVarchar});
-  cursor->mTree = vndbTree::OpenNamedTree(handle.File(), kDbTablesTree, {1});
-  if (!cursor->mTree) return nullptr;
+  cursor->mTreeName = kDbTablesTree;
+  cursor->mKeyFields = {1};
+  if (!cursor->OpenTree()) return nullptr;
   cursor->mTroubles = handle.File().Troubles();
   return cursor;
 }
@@ -172,7 +174,21 @@ bool vndbCursor::FieldValueInto(const uint8_t* record, size_t length, uint8_t fi
   return true;
 }
 
+bool vndbCursor::OpenTree() {
+  mTree = vndbTree::OpenNamedTree(mHandle.File(), mTreeName, mKeyFields);
+  if (mTree && mSought && !mSeek.empty()) mTree->SetFilter(mSeek);
+  return mTree != nullptr;
+}
+
 bool vndbCursor::NextRow() {
+  const bool restart = std::exchange(mRestart, false);
+  if (restart) {
+    mSought = false;
+    mEnded = false;
+    if (!mTree && !OpenTree()) return EndWalk();
+    bool found = false;
+    if (mSeek.empty() && !mTree->Find({}, &found)) return EndWalk();
+  }
   if (mEnded || !mTree) return false;
   vndbFile::Scope scope(mHandle.File());
   const DbRowFilter::FieldReader read = [this](uint8_t field) {
@@ -185,18 +201,13 @@ bool vndbCursor::NextRow() {
     mSought = true;
     bool found = false;
     mTree->SetFilter(mSeek);
-    if (!mTree->Find(mStart.empty() ? mSeek : mStart, &found)) mSeek.clear();
-  } else if (!mStart.empty() && !mSought) {
-    mSought = true;
-    bool found = false;
-    // A place that cannot be found must not pass for the first row.
-    if (!mTree->Find(mStart, &found)) return EndWalk();
+    if (!mTree->Find(mSeek, &found)) mSeek.clear();
   }
   // Changes made through others while the walk is open may have moved records or split pages
   // under its path, and a page read again leaves its deleted records out: the walk then finds
   // its place again by the last key it gave, or by the key that row had when given once the
   // walk moved it to another.
-  if (mRowsGiven > 0 && (mMoved || mDisturbed || !PositionStands())) {
+  if (mRowsGiven > 0 && !restart && (mMoved || mDisturbed || !PositionStands())) {
     KeepLastKey();
     const Bytes* from = mMoved ? &mMovedFrom : mHasLastKey ? &mLastKey : nullptr;
     bool found = false;
@@ -217,14 +228,84 @@ bool vndbCursor::NextRow() {
       break;
     }
     if (!mFilter || mFilter->Matches(record, length, read)) {
-      mLastRecord.clear();
-      mRowGone = false;
-      MarkPositionAt(leaf, record);
-      ++mRowsGiven;
+      Give(leaf, record);
       return true;
     }
   }
   return EndWalk();
+}
+
+void vndbCursor::Give(vndbPage* leaf, const uint8_t* record) {
+  mLastRecord.clear();
+  mRowGone = false;
+  MarkPositionAt(leaf, record);
+  ++mRowsGiven;
+}
+
+namespace {
+
+// The least key above every key that begins with `prefix`; empty when there is none.
+Bytes PastPrefix(Bytes prefix) {
+  while (!prefix.empty() && prefix.back() == 0xFF) prefix.pop_back();
+  if (!prefix.empty()) ++prefix.back();
+  return prefix;
+}
+
+}  // namespace
+
+bool vndbCursor::PreviousRow(bool toLast) {
+  vndbFile::Scope scope(mHandle.File());
+  const bool fromEnd = toLast || mEnded;
+  // Before the first row there is nothing further back.
+  if (!fromEnd && (mRowsGiven == 0 || mRestart)) return mRestart = true, false;
+  Bytes from;
+  if (!fromEnd && !GivenKey(&from)) {
+    // The row's key was never kept: it stands where the position does.
+    if (!mTree) return false;
+    from = mTree->CurrentKey();
+  }
+  if (!mTree && !OpenTree()) return EndWalk();
+  // A walk of one key prefix steps back from the end of that prefix's rows.
+  if (fromEnd && !mSeek.empty()) from = PastPrefix(mSeek);
+  bool found = false;
+  if (!(from.empty() ? mTree->SeekEnd() : mTree->Find(from, &found))) return EndWalk();
+  if (!mSeek.empty() && !mSought) {
+    mSought = true;
+    mTree->SetFilter(mSeek);
+  }
+  mEnded = false;
+  mRestart = false;
+  mDisturbed = false;
+  mMoved = false;
+  mMovedInTransaction = false;
+  mMovedKeys = DbMovedKeys();
+  mSourceKeyRow = UINT64_MAX;
+  const DbRowFilter::FieldReader read = [this](uint8_t field) {
+    size_t length = 0;
+    const uint8_t* record = mTree->CurrentRecord(&length);
+    return FieldValue(record, length, field);
+  };
+  while (mTree->PreviousLive()) {
+    vndbPage* leaf = mTree->CurrentLeaf();
+    size_t length = 0;
+    const uint8_t* record = mTree->CurrentRecordIn(leaf, &length);
+    if (!record) break;
+    if (!mSeek.empty() && mTree->EndsKeyWalk(record, length, mSeek) &&
+        DbCompareKeys(mTree->CurrentKey(), mSeek) < 0)
+      break;
+    if (!mTree->Visible(record, length)) continue;
+    if (mSchema && !LeafFitsColumns(leaf, record, length)) {
+      mHandle.File().ReportDamage("a row of table " + mTable + " holds fields its columns do not describe");
+      return EndWalk();
+    }
+    if (!mFilter || mFilter->Matches(record, length, read)) {
+      Give(leaf, record);
+      return true;
+    }
+  }
+  if (mHandle.File().Troubles() != mTroubles) return EndWalk();
+  mRestart = true;
+  return false;
 }
 
 bool vndbCursor::EndWalk() {

@@ -49,9 +49,11 @@ class vndbCursor final : private vndbHandle::Watcher {
   bool ColumnValueInto(size_t index, DbValue& value);
 
   bool NextRow();
-  // Before the first NextRow: the walk begins at the first row whose key is not below `key`,
-  // as if it had stepped over those before it.
-  void StartAt(Bytes key) { mStart = std::move(key); }
+  // Steps back to the last row before the row given last, by its key as it stands now (or as
+  // it was, once no live record holds it), or to the last row when the walk ended or with
+  // `toLast`. False when there is none: the next NextRow then gives the first row. A step back
+  // begins a new pass: rows this walk moved ahead are met again where they now stand.
+  bool PreviousRow(bool toLast = false);
   // Tells the walk that the file is about to be changed through someone else; called before
   // the change, while the walk still stands on the row it gave.
   void Disturb() {
@@ -115,6 +117,10 @@ class vndbCursor final : private vndbHandle::Watcher {
   bool OnRow(bool wholePath);
   // Ends the walk; false.
   bool EndWalk();
+  // The tree again after the walk ended, for a step back.
+  bool OpenTree();
+  // Makes the live `record` of `leaf`, where the tree stands, the row given.
+  void Give(vndbPage* leaf, const uint8_t* record);
   // Whether the walk's live record is one this walk moved there from a key it had passed.
   bool MetBefore(const uint8_t* record, size_t length);
 
@@ -126,9 +132,11 @@ class vndbCursor final : private vndbHandle::Watcher {
   std::unique_ptr<DbRowFilter> mFilter;
   // The key prefix the filter pins the rows to (empty: none), and whether the walk went there.
   Bytes mSeek;
-  Bytes mStart;  // where the walk begins, empty for its first row
   bool mSought = false;
   bool mEnded = false;
+  bool mRestart = false;  // a step back found no row: the next NextRow begins at the first
+  std::string mTreeName;
+  Bytes mKeyFields;
   Bytes mLastKey;               // of the row given last, once kept
   bool mHasLastKey = false;
   uint64_t mLastKeyRow = 0;      // the count of rows given when it was kept

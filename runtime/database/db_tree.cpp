@@ -417,6 +417,78 @@ bool vndbTree::Next() {
   return SettleForward();
 }
 
+bool vndbTree::SeekEnd() {
+  DropStalePaths();
+  mPath.clear();
+  mAtStart = false;
+  uint32_t number = Root();
+  while (number != kDbNoPage) {
+    vndbPage* page = PathPage(number);
+    if (!page) break;
+    if (page->Tag() != kDbInteriorPage) {
+      mPath.push_back({number, page->Used()});
+      return true;
+    }
+    const std::vector<uint16_t>& entries = RecordOffsets(page);
+    if (entries.empty() || !page->offsetsSound) {
+      mFile.ReportDamage("interior page " + std::to_string(number) + " cannot be read to its end");
+      break;
+    }
+    mPath.push_back({number, entries.back()});
+    number = DbGet32(page->Data() + entries.back() + 8);
+  }
+  mPath.clear();
+  return false;
+}
+
+// Interior entries and live leaf records stand in offset order in their pages' lists, so the one
+// before a position is found by halves; at a page's start the walk climbs to the entry before
+// and goes down its last entries to the end of the leaf there.
+bool vndbTree::PreviousLive() {
+  DropStalePaths();
+  if (mPath.empty()) return false;
+  mSavedPath = mPath;
+  mAtStart = false;
+  while (!mPath.empty()) {
+    vndbPage* page = mFile.GetPage(mPath.back().page);
+    if (!page) break;
+    const std::vector<uint16_t>& offsets = RecordOffsets(page);
+    if (!page->offsetsSound) {
+      mFile.ReportDamage("page " + std::to_string(mPath.back().page) + " cannot be read backwards");
+      break;
+    }
+    const auto at = std::lower_bound(offsets.begin(), offsets.end(), mPath.back().offset);
+    if (at == offsets.begin()) {
+      mPath.pop_back();
+      continue;
+    }
+    mPath.back().offset = *std::prev(at);
+    if (page->Tag() != kDbInteriorPage) return true;
+    // Down the entry to the end of the last leaf below it, whose live records are looked at next.
+    bool down = true;
+    while (down) {
+      const vndbTreeLevel level = mPath.back();
+      vndbPage* above = mFile.GetPage(level.page);
+      vndbPage* below = above ? PathPage(DbGet32(above->Data() + level.offset + 8)) : nullptr;
+      if (!below) break;
+      if (below->Tag() != kDbInteriorPage) {
+        mPath.push_back({below->number, below->Used()});
+        down = false;
+        continue;
+      }
+      const std::vector<uint16_t>& entries = RecordOffsets(below);
+      if (entries.empty() || !below->offsetsSound) {
+        mFile.ReportDamage("interior page " + std::to_string(below->number) + " cannot be read to its end");
+        break;
+      }
+      mPath.push_back({below->number, entries.back()});
+    }
+    if (down) break;
+  }
+  mPath = mSavedPath;
+  return false;
+}
+
 vndbPage* vndbTree::CurrentLeaf() {
   DropStalePaths();
   if (mPath.empty()) return nullptr;

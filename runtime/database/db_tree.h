@@ -52,6 +52,11 @@ class vndbTree {
   bool Find(const Bytes& key, bool* found);
   // The next leaf record in key order (the first call after Find or opening stays put).
   bool Next();
+  // The live leaf record before the position in key order; false at the tree's start (or on
+  // damage, reported), the position then as it was.
+  bool PreviousLive();
+  // Puts the position past the tree's last record, for PreviousLive to step back from.
+  bool SeekEnd();
   bool IsCurrentVisible();
   // The current leaf record, or null; valid until the tree or file next changes.
   const uint8_t* CurrentRecord(size_t* length);

@@ -1,8 +1,7 @@
 // The result of a SELECT as a cursor record. Without ORDER BY, GROUP BY or aggregates the
-// result is the live join: each row is read from the tables' cursors as the caller moves (a row
-// stepped back to from a copy, while the database is unchanged), and edits and deletions go
-// through the table cursor that holds the row. Sorted and summarised
-// results are held in a row store (memory up to the budget, then a temporary file).
+// result is the live join: each row is read from the tables' cursors as the caller moves, either
+// way, and edits and deletions go through the table cursor that holds the row. Sorted and
+// summarised results are held in a row store (memory up to the budget, then a temporary file).
 #include "database/sql_query.h"
 
 #include <algorithm>
@@ -126,48 +125,20 @@ void WriteByKeys(void* handle, RuntimeObject* database, dbCursorDefinition* defi
 
 // --- the live join ---------------------------------------------------------------------------
 
+// The rows of one table of the built-in engine come in the order of their keys: the result
+// stands on the key of the row shown, and every step goes from there through the table as it
+// now is, either way. Any other result (a join, another engine) steps back by running the
+// statement again and walking to the row of the number before.
 struct LiveResult : ResultBase {
   std::unique_ptr<SqlQueryPlan> plan;
   size_t position = 0;  // 1-based number of the current row, 0 before the first
   bool started = false;
   bool current = false;
   DatabaseCursorObject* readLast = nullptr;
-  // Rows given, from row `seen.first` on, copied once a step back asked for them and good while
-  // the database stays as it was when they were read (its stamp): a step back shows a row from
-  // the copy while the tables' cursors stay on row `position`, which the steps on come back to.
-  // A step back past the copy runs the statement again and copies the rows just before.
-  static constexpr size_t kCopiedBack = 1024;
-  struct Copy {
-    std::unique_ptr<SqlRowStore> rows;
-    size_t first = 1;
-    std::vector<Bytes> keys;  // of each row, when the result is keyed
-    bool Holds(size_t number) const { return rows && number >= first && number - first < rows->Count(); }
-  };
-  Copy seen;
-  std::optional<uint64_t> seenAt;
-  size_t shown = 0;  // the row shown from the copy, 0 when the cursors' own is
-  SqlRowView shownRow;
-  SqlRow copied;  // kept for its buffer
+  bool keyed = false;
   // The count of rows, and the stamp it was counted at.
   int32_t counted = -1;
   std::optional<uint64_t> countedAt;
-  // The rows of one table of the built-in engine come in the order of their keys: once the
-  // database changed, the row stood on is found again by its key, also when it is gone, and
-  // the copy keeps each row's key for that.
-  bool keyed = false;
-  // The row stood on is gone; the cursors stand on the row after it (or past the end), which
-  // a step on gives.
-  bool lost = false;
-  Bytes lostKey;
-  // Rows written through this result while its copy was what the tables hold, read back from
-  // their table since, by number: they stand for the copy's, which stays good.
-  std::unordered_map<size_t, SqlRow> rewritten;
-  // The keys of rows 1, 1 + kMarkEvery, 1 + 2 kMarkEvery, ... as numbered under `marksAt` (see
-  // RowsStamp), noted by the walks and counts that pass them: a walk to a far row begins at the
-  // mark before it instead of the first row.
-  static constexpr size_t kMarkEvery = 1024;
-  std::vector<Bytes> marks;
-  std::optional<uint64_t> marksAt;
 
   LiveResult(DatabaseObject* db, const std::string& statement, std::unique_ptr<SqlQueryPlan> p)
       : ResultBase(db, statement, *p), plan(std::move(p)) {
@@ -181,165 +152,50 @@ struct LiveResult : ResultBase {
   DatabaseCursorObject* TableOf(const SqlQueryPlan::OutputColumn& column) const {
     return CursorFields(plan->TableCursor(column.source.table));
   }
-  std::optional<Bytes> KeyNow() const { return keyed ? BuiltInRowKey(plan->TableCursor(0)) : std::nullopt; }
-  // The stamp under which the rows' numbers and their count hold: without a condition, an edit
-  // that moves no row leaves every row where it was.
+  // The stamp under which the count holds: without a condition, an edit that moves no row
+  // leaves every row where it was.
   std::optional<uint64_t> RowsStamp() const {
     return keyed && !plan->Select()->condition ? OrderStamp(database) : ChangeStamp(database);
   }
-  void NoteMark() {
-    const std::optional<uint64_t> stamp = RowsStamp();
-    if (marksAt != stamp) marks.clear(), marksAt = stamp;
-    // Only a walk numbered from the first row (or a mark) under this stamp adds the next mark.
-    if (!stamp || (position - 1) % kMarkEvery != 0 || marks.size() != (position - 1) / kMarkEvery) return;
-    if (std::optional<Bytes> key = KeyNow(); key && !key->empty()) marks.push_back(std::move(*key));
-  }
-  // The mark a walk to row `number` begins at, 0 (the first row) when none holds.
-  size_t MarkBefore(size_t number) const {
-    if (marks.empty() || !marksAt || marksAt != RowsStamp()) return 0;
-    return std::min(number > 0 ? (number - 1) / kMarkEvery : 0, marks.size() - 1);
-  }
-  // The last mark of a row before the first whose key is not below `key` (past the end when
-  // `key` is empty).
-  size_t MarkBefore(const Bytes& key) const {
-    if (marks.empty() || !marksAt || marksAt != RowsStamp()) return 0;
-    if (key.empty()) return marks.size() - 1;
-    const auto after = std::partition_point(marks.begin(), marks.end(),
-                                            [&](const Bytes& mark) { return DbCompareKeys(mark, key) < 0; });
-    return after == marks.begin() ? 0 : static_cast<size_t>(after - marks.begin()) - 1;
-  }
   void Step() {
     started = true;
-    lost = false;
+    readLast = nullptr;
     current = plan->Next();
     position = current ? position + 1 : position;
-    if (current && keyed) NoteMark();
-    if (!current || !seen.rows || seen.first + seen.rows->Count() != position) return;
-    plan->CurrentRow(copied);
-    if (seenAt != ChangeStamp(database) || !seen.rows->Append(copied.View())) {
-      DropCopy();
-    } else if (keyed) {
-      seen.keys.push_back(KeyNow().value_or(Bytes()));
-    }
   }
-  const Copy* CopyOf(size_t number) const { return seen.Holds(number) ? &seen : nullptr; }
-  bool Changed() const { return seenAt != ChangeStamp(database); }
-  void DropCopy() {
-    seen = {};
-    rewritten.clear();
-  }
-  // The key of the row stood on: true with `key` empty past the end, false when it cannot be told.
-  bool Anchor(Bytes* key) const {
-    key->clear();
-    if (!keyed) return false;
-    if (lost) return *key = lostKey, true;
-    if (shown) {
-      const Copy* copy = CopyOf(shown);
-      if (!copy || shown - copy->first >= copy->keys.size()) return false;
-      *key = copy->keys[shown - copy->first];
-      return !key->empty();
-    }
-    if (!current) return started;
-    const std::optional<Bytes> now = KeyNow();
-    if (now) *key = *now;
-    return now && !now->empty();
-  }
-  // From the first row again (or a mark before), up to the first row whose key is not below
-  // `key` (past the end when `key` is empty); the number of the row before it.
-  size_t SeekKey(const Bytes& key) {
-    Restart(0, MarkBefore(key));
-    size_t before = 0;
-    while (current) {
-      const std::optional<Bytes> now = KeyNow();
-      if (!key.empty() && now && DbCompareKeys(*now, key) >= 0) break;
-      before = position;
-      Step();
-    }
-    return before;
-  }
-  // From the first row again, or from mark `mark`; with `copyFrom` (not before the mark's row),
-  // the rows from that one on are copied afresh as they are given.
-  void Restart(size_t copyFrom = 0, size_t mark = 0) {
-    plan->Rewind(mark ? marks[mark] : Bytes());
-    position = mark * kMarkEvery;
-    shown = 0;
-    readLast = nullptr;
-    const std::optional<uint64_t> stamp = ChangeStamp(database);
-    if (copyFrom || !stamp || stamp != seenAt) DropCopy();
-    if (copyFrom && stamp) seen = Copy{std::make_unique<SqlRowStore>(), copyFrom, {}};
-    seenAt = stamp;
+  void Restart() {
+    plan->Rewind();
+    position = 0;
     Step();
   }
   void WalkTo(size_t number) {
-    const size_t copyFrom = number > kCopiedBack ? number - kCopiedBack + 1 : 1;
-    Restart(copyFrom, MarkBefore(copyFrom));
+    Restart();
     while (current && position < number) Step();
   }
-  // Shows row `number` from the copy (also one past where the cursors now stand, copied by an
-  // earlier walk), or the cursors' own where they stand; false when the copy does not hold it
-  // as the database now has it.
-  bool Show(size_t number) {
-    if (number == position && current) {
-      shown = 0;
-      return true;
-    }
-    const Copy* copy = CopyOf(number);
-    if (!copy || !seenAt || seenAt != ChangeStamp(database)) return false;
-    if (auto found = rewritten.find(number); found != rewritten.end()) {
-      shownRow = found->second.View();
-      shown = number;
-      readLast = nullptr;
-      return true;
-    }
-    std::optional<SqlRowView> row = copy->rows->Fetch(number - copy->first);
-    if (!row) return false;
-    shownRow = *row;
-    shown = number;
-    readLast = nullptr;
-    return true;
-  }
-  // Whether the row shown comes from the copy; when the database changed since, the cursors
-  // go to it first.
-  bool FromCopy() {
-    if (shown && !Show(shown)) Attach();
-    return shown != 0;
-  }
-  // Puts the tables' cursors on the row shown, for what only they can do: the row of the same
-  // table rows (their keys) when the statement still gives it, else the row of that number.
-  void Attach() {
-    if (!shown) return;
-    const size_t number = shown;
-    Bytes key;
-    if (Anchor(&key)) {
-      SeekKey(key);
-      const std::optional<Bytes> now = current ? KeyNow() : std::nullopt;
-      lost = !now || *now != key;
-      lostKey = std::move(key);
-      return;
-    }
-    const std::string rows = TableRowsOf(shownRow);
+  // The last row by number: a walk to the end counts the rows, a second stops at the last.
+  void LastByNumber() {
     Restart();
-    while (!rows.empty() && current) {
-      plan->CurrentRow(copied);
-      if (TableRowsOf(copied.View()) == rows) return;
-      Step();
-    }
-    WalkTo(number);
+    size_t count = 0;
+    for (; current; Step()) count = position;
+    WalkTo(std::max<size_t>(count, 1));
   }
-  static std::string TableRowsOf(SqlRowView row) {
-    std::string keys;
-    for (size_t c = 0; c < row.size(); ++c) keys.append(row[c].key).push_back('\0');
-    return keys.find_first_not_of('\0') == std::string::npos ? std::string() : keys;
-  }
-  std::optional<SqlCell> ShownCell(int32_t index) const {
-    if (index < 0 || index >= visible || static_cast<size_t>(index) >= shownRow.size()) return std::nullopt;
-    return shownRow[index];
+  // Steps back by key; false when the result cannot.
+  bool Back(bool toLast) {
+    if (!keyed) return false;
+    readLast = nullptr;
+    const std::optional<bool> on = plan->Back(toLast);
+    if (!on) return false;
+    started = true;
+    current = *on;
+    // No row before the one shown: the first row, as a walk by number stops there.
+    if (!current && !toLast) Step();
+    return true;
   }
 };
 
 LiveResult* Live(void* handle) { return static_cast<LiveResult*>(handle); }
 
-// Past the end, or on a row gone meanwhile, there is nothing to write to.
+// Past the end there is nothing to write to.
 void RefuseGoneRow(LiveResult* result, const char* message) {
   if (DatabaseObject* database = DatabaseFields(result->database))
     SetDatabaseError(database, kDbErrorUnknown, Utf8(message));
@@ -354,14 +210,6 @@ void LiveValue(void* handle, int32_t index, const void** data, uint8_t* type, in
   *data = nullptr;
   *type = kVornDbNull;
   *length = 0;
-  if (result->FromCopy()) {
-    if (const std::optional<SqlCell> cell = result->ShownCell(index)) {
-      *type = cell->type;
-      *data = cell->bytes.empty() ? nullptr : cell->bytes.data();
-      *length = static_cast<int32_t>(cell->bytes.size());
-    }
-    return;
-  }
   const SqlQueryPlan::OutputColumn* column = result->Column(index);
   DatabaseCursorObject* table = column ? result->TableOf(*column) : nullptr;
   if (!table || !table->handle || !table->definition->getColumnValue) return;
@@ -378,22 +226,12 @@ void ReleaseLiveValue(void* handle) {
 
 uint8_t NextLiveRow(void* handle) {
   LiveResult* result = Live(handle);
-  result->readLast = nullptr;
-  if (result->lost) {
-    result->lost = false;  // already on the row after the one gone
-  } else if (result->shown) {
-    if (!result->Show(result->shown + 1)) {
-      result->Attach();
-      result->Step();
-    }
-  } else if (result->current || !result->started) {
-    result->Step();
-  }
-  return result->current || result->shown ? 1 : 0;
+  if (result->current || !result->started) result->Step();
+  return result->current ? 1 : 0;
 }
 
-// The rows counted by a run of its own, so that the caller's position stays, marking the rows
-// on the way; counted again only once the rows may have changed.
+// The rows counted by a run of its own, so that the caller's position stays; counted again
+// only once the rows may have changed, and only when asked.
 int32_t LiveRowCount(void* handle) {
   LiveResult* result = Live(handle);
   const std::optional<uint64_t> stamp = result->RowsStamp();
@@ -401,28 +239,14 @@ int32_t LiveRowCount(void* handle) {
   std::unique_ptr<SqlQueryPlan> plan = Replan(result->database, result->text);
   if (!plan) return -1;
   int32_t count = 0;
-  std::vector<Bytes> marks;
-  bool marked = result->keyed && stamp;
-  for (; plan->Next(); ++count) {
-    if (!marked || count % LiveResult::kMarkEvery != 0) continue;
-    std::optional<Bytes> key = BuiltInRowKey(plan->TableCursor(0));
-    marked = key && !key->empty();
-    if (marked) marks.push_back(std::move(*key));
-  }
+  while (plan->Next()) ++count;
   result->counted = count;
   result->countedAt = stamp;
-  if (marked) result->marks = std::move(marks), result->marksAt = stamp;
   return count;
 }
 
-// The type stored in the row for the column, as the table cursors tell it: a row shown from the
-// copy keeps it, so that asking needs no walk.
 int32_t LiveColumnType(void* handle, int32_t index) {
   LiveResult* result = Live(handle);
-  if (result->FromCopy()) {
-    const std::optional<SqlCell> cell = result->ShownCell(index);
-    return cell ? cell->type : -1;
-  }
   const SqlQueryPlan::OutputColumn* column = result->Column(index);
   DatabaseCursorObject* table = column ? result->TableOf(*column) : nullptr;
   if (!table || !table->handle || !table->definition->columnType) return -1;
@@ -432,16 +256,6 @@ int32_t LiveColumnType(void* handle, int32_t index) {
 uint8_t LiveColumnSource(void* handle, int32_t index, const char** name, int32_t* nameLength, const char** key,
                          int32_t* keyLength, void* a, void* b) {
   LiveResult* result = Live(handle);
-  if (result->FromCopy()) {
-    const std::optional<SqlCell> cell = result->ShownCell(index);
-    const std::string_view source = cell ? result->plan->Sources()->Name(cell->source) : std::string_view();
-    if (source.empty()) return 0;
-    *name = source.data();
-    *nameLength = static_cast<int32_t>(source.size());
-    *key = cell->key.data();
-    *keyLength = static_cast<int32_t>(cell->key.size());
-    return 1;
-  }
   const SqlQueryPlan::OutputColumn* column = result->Column(index);
   DatabaseCursorObject* table = column ? result->TableOf(*column) : nullptr;
   if (!table || !table->handle || !table->definition->columnSource) return 0;
@@ -449,21 +263,19 @@ uint8_t LiveColumnSource(void* handle, int32_t index, const char** name, int32_t
 }
 
 // The row goes through the cursor of the table that holds it, so that a table without a
-// primary key is reached too; a join's row belongs to no single table.
+// primary key is reached too; that cursor refuses a row gone meanwhile. A join's row belongs
+// to no single table.
 void DeleteLiveRow(void* handle) {
   LiveResult* result = Live(handle);
-  result->Attach();
   if (result->plan->TableCount() != 1) return;
-  if (!result->current || result->lost) return RefuseGoneRow(result, kDbRowGoneDelete);
+  if (!result->current) return RefuseGoneRow(result, kDbRowGoneDelete);
   cursorDeleteRecord(result->plan->TableCursor(0));
 }
 
-extern dbCursorDefinition gLiveCursor;
-
 // Each edit goes to its column's table cursor as an edit of that cursor's own row.
-void UpdateThroughCursors(LiveResult* result, dbRowEdit* edits) {
-  result->Attach();
-  if (!result->current || result->lost) return RefuseGoneRow(result, kDbRowGoneUpdate);
+void UpdateLiveRow(void* handle, dbRowEdit* edits) {
+  LiveResult* result = Live(handle);
+  if (!result->current) return RefuseGoneRow(result, kDbRowGoneUpdate);
   std::vector<RuntimeObject*> edited;
   for (const dbRowEdit* edit = edits; edit; edit = edit->next) {
     const SqlQueryPlan::OutputColumn* column = result->Column(edit->column);
@@ -485,81 +297,19 @@ void UpdateThroughCursors(LiveResult* result, dbRowEdit* edits) {
   for (RuntimeObject* table : edited) cursorUpdate(table);
 }
 
-// Whether an edit reaches a column of the row's key condition: the row moves.
-bool EditsKey(SqlRowView row, const SqlSourceNames& sources, const dbRowEdit* edits, const std::string& condition) {
-  for (const dbRowEdit* edit = edits; edit; edit = edit->next) {
-    if (edit->column < 0 || static_cast<size_t>(edit->column) >= row.size()) return true;
-    const std::string_view source = sources.Name(row[edit->column].source);
-    const size_t bang = source.find('!');
-    if (bang == std::string_view::npos ||
-        condition.find("[" + std::string(source.substr(bang + 1)) + "]") != std::string::npos)
-      return true;
-  }
-  return false;
-}
-
-// A row of one table with a primary key, shown while the copy is what the table holds, is
-// written by its key, as a sorted result's is, so that the cursors need not walk to it; read
-// back, it stands for the copy's, which stays good. Any other edit (one that moves the row
-// among them) goes through the cursors.
-void UpdateLiveRow(void* handle, dbRowEdit* edits) {
-  LiveResult* result = Live(handle);
-  DatabaseObject* database = DatabaseFields(result->database);
-  const bool fresh = database && result->keyed && result->seen.rows && !result->Changed();
-  const std::optional<uint64_t> rowsAt = result->RowsStamp();
-  const size_t number = result->shown ? result->shown : result->position;
-  std::string table, condition;
-  if (fresh && (result->shown || result->current)) {
-    if (!result->shown) result->plan->CurrentRow(result->copied);
-    const SqlRowView row = result->shown ? result->shownRow : result->copied.View();
-    if (RowSource(row, *result->plan->Sources(), &table, &condition) &&
-        EditsKey(row, *result->plan->Sources(), edits, condition))
-      condition.clear();
-  }
-  if (result->shown && !condition.empty()) {
-    WriteByKeys(handle, result->database, &gLiveCursor, edits);
-  } else {
-    UpdateThroughCursors(result, edits);
-  }
-  if (condition.empty() || !result->seen.rows || DatabaseErrorCode(database) != 0) return;
-  if (std::optional<SqlRow> row = ReadRowAgain(result->database, result->text, *result->plan->Sources(), table, condition)) {
-    result->rewritten[number] = std::move(*row);
-    // Still given by the statement at its place, the row leaves the count and marks as they were.
-    if (result->countedAt == rowsAt) result->countedAt = result->RowsStamp();
-    if (result->marksAt == rowsAt) result->marksAt = result->RowsStamp();
-    result->seenAt = ChangeStamp(result->database);
-    if (result->shown == number) result->shownRow = result->rewritten[number].View();
-  }
-  // The edit went in: a failure to read it back leaves the copy to be read again, not an error.
-  if (DatabaseErrorCode(database) != 0) SetDatabaseError(database, 0, string());
-}
-
 void FirstLiveRow(void* handle) { Live(handle)->Restart(); }
 
-// Stepping back shows the row before from the copy of the rows given; when the copy does not
-// hold it as the database now has it, the statement runs again, copying its rows, and stops
-// one row earlier.
+// From past the end, the last row.
 void PreviousLiveRow(void* handle) {
   LiveResult* result = Live(handle);
-  Bytes key;
-  if (result->Changed() && result->Anchor(&key)) {
-    result->WalkTo(std::max<size_t>(result->SeekKey(key), 1));
-    return;
-  }
-  const size_t from = result->shown ? result->shown : result->position;
-  const size_t target = from > 1 ? from - 1 : 1;
-  if (!result->Show(target)) result->WalkTo(target);
+  if (result->Back(!result->current && result->started)) return;
+  if (!result->current) return result->LastByNumber();
+  result->WalkTo(result->position > 1 ? result->position - 1 : 1);
 }
 
-// The last row from the copy when it holds it as the database has it, else by a walk that
-// copies the rows before it for the steps back. Once the database changed, the row the cursors
-// stand on may no longer be the one of that number (a row moved past it).
 void LastLiveRow(void* handle) {
   LiveResult* result = Live(handle);
-  result->readLast = nullptr;
-  const int32_t count = LiveRowCount(handle);
-  if (count > 0 && !result->Changed() && result->Show(static_cast<size_t>(count))) return;
-  result->WalkTo(static_cast<size_t>(std::max(count, 1)));
+  if (!result->Back(true)) result->LastByNumber();
 }
 
 dbCursorDefinition gLiveCursor = {
@@ -825,6 +575,12 @@ dbCursorDefinition gStoredCursor = {
 };
 
 }  // namespace
+
+std::optional<bool> SqlResultOnRow(const dbCursorDefinition* definition, void* handle) {
+  if (definition == &gLiveCursor) return Live(handle)->current;
+  if (definition == &gStoredCursor) return Stored(handle)->current;
+  return std::nullopt;
+}
 
 RuntimeObject* SqlRunQuery(DatabaseObject* database, std::unique_ptr<SqlSelect> select, const string& text) {
   auto plan = std::make_unique<SqlQueryPlan>(database, std::shared_ptr<const SqlSelect>(std::move(select)));

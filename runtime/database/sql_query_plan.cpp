@@ -299,8 +299,6 @@ bool SqlQueryPlan::Open(size_t t) {
   SqlEngineFilter engineFilter(filter.get());
   const string star("*");
   dbColumnList all{nullptr, star.Rep()};
-  if (t == 0 && !mFrom.empty()) BuiltInStartNextWalkAt(mDb->engine, mDb->handle, std::move(mFrom));
-  mFrom.clear();
   mTables[t].cursor = mDb->engine->getTableCursor(mDb->handle, Utf8(mTables[t].name).Rep(), &all, engineFilter.Root());
   mTables[t].open = CursorFields(mTables[t].cursor);
   // What the engine gave must be a cursor for the join to walk it.
@@ -342,10 +340,22 @@ bool SqlQueryPlan::Next() {
   }
 }
 
-void SqlQueryPlan::Rewind(Bytes from) {
+void SqlQueryPlan::Rewind() {
   for (size_t t = mTables.size(); t-- > 0;) Close(t);
   mStarted = mDone = false;
-  mFrom = std::move(from);
+}
+
+std::optional<bool> SqlQueryPlan::Back(bool toLast) {
+  if (mTables.size() != 1 || mDb->engine != &gBuiltInEngine) return std::nullopt;
+  // A walk that ended closed its cursor: a new one steps back.
+  if (!mTables[0].cursor) {
+    Rewind();
+    mStarted = true;
+    if (!Open(0)) return mDone = true, false;
+  }
+  const std::optional<bool> on = BuiltInStepBack(mTables[0].cursor, toLast);
+  mDone = false;
+  return on;
 }
 
 // A column's source ("table!column") is the same from row to row, and the columns of one table

@@ -46,9 +46,13 @@ class SqlQueryPlan {
 
   // Advances the join to its next row; false at the end (and from then on, until Rewind).
   bool Next();
-  // Closes the tables' cursors; the next Next starts the join again, on the built-in engine at
-  // the first table's first row whose order key is not below `from` (empty: its first row).
-  void Rewind(Bytes from = {});
+  // Closes the tables' cursors; the next Next starts the join again.
+  void Rewind();
+  // A single table of the built-in engine steps back to the row before the one it gave (the
+  // last row with `toLast`; see vndbCursor::PreviousRow): whether a
+  // row is current then; when none is, the next Next gives the first row. Nothing for a join
+  // or another engine.
+  std::optional<bool> Back(bool toLast);
   // The current row's values into `row`, finished: every column up to the last one shown or
   // sorted by (a hidden column nobody reads is NULL), with their sources when asked (a summary
   // row, which stands for many, needs none); the sources are numbered in Sources().
@@ -96,7 +100,6 @@ class SqlQueryPlan {
   bool mAggregated = false;
   bool mStarted = false;
   bool mDone = false;
-  Bytes mFrom;  // where the next walk of the first table begins
   // The column's source number, with the number its table row's key has in `row`.
   uint16_t SourceOf(size_t column, DatabaseCursorObject* cursor, SqlRow& row, uint32_t* key);
   struct ColumnSource {
