@@ -70,43 +70,67 @@ struct DynamicValues {
   std::vector<uint64_t> strings;  // string-table offsets of DT_NEEDED, DT_SONAME, DT_RPATH, DT_RUNPATH
 };
 
-// The number of dynamic symbols, from the hash tables. The system loader looks symbols up in
-// the GNU table when there is one and in the older table otherwise; a library may carry both,
-// and each must lie inside the file.
-bool SymbolCount(const LoadedView& view, const DynamicValues& d, uint64_t& count, std::string& why) {
-  bool counted = false;
-  if (d.has[DT_HASH]) {
-    const uint8_t* hash = view.At(d.value[DT_HASH], 8);
-    if (!hash) return why = "its symbol hash table lies outside the file", false;
-    uint64_t buckets = view.Read(hash, 4);
-    count = view.Read(hash + 4, 4);
-    if (!view.At(d.value[DT_HASH], 8 + 4 * (buckets + count))) {
-      return why = "its symbol hash table runs past the file", false;
+// The older hash table: every bucket and chain value is a symbol index the loader follows into
+// the chains and the symbol table, so each must be below nchain, and each symbol may lie on one
+// chain only, or a lookup that meets it again never ends. The table counts every symbol.
+bool CheckSysvHash(const LoadedView& view, uint64_t address, uint64_t& count, std::string& why) {
+  const uint8_t* hash = view.At(address, 8);
+  if (!hash) return why = "its symbol hash table lies outside the file", false;
+  const uint64_t buckets = view.Read(hash, 4), chains = view.Read(hash + 4, 4);
+  const uint8_t* table = view.At(address, 8 + 4 * (buckets + chains));
+  if (!table) return why = "its symbol hash table runs past the file", false;
+  if (buckets == 0) return why = "its symbol hash table has no buckets", false;
+  const uint8_t* chain = table + 8 + 4 * buckets;
+  std::vector<bool> met(chains);
+  for (uint64_t b = 0; b < buckets; ++b) {
+    for (uint64_t symbol = view.Read(table + 8 + 4 * b, 4); symbol != 0; symbol = view.Read(chain + 4 * symbol, 4)) {
+      if (symbol >= chains) return why = "its symbol hash table names a symbol past its end", false;
+      if (met[symbol]) return why = "its symbol hash chains meet or loop", false;
+      met[symbol] = true;
     }
-    counted = true;
   }
-  if (!d.hasGnuHash) return counted || (why = "it has no symbol hash table", false);
-  const uint8_t* header = view.At(d.gnuHash, 16);
+  count = chains;
+  return true;
+}
+
+// The GNU hash table: a power-of-two count of filter words, then buckets holding the first hashed
+// symbol of their chain (none below the first the table hashes), then one hash word per hashed
+// symbol, whose low bit ends a chain. The loader walks from a bucket until that bit, so the last
+// chain's end counts the symbols.
+bool CheckGnuHash(const LoadedView& view, uint64_t address, uint64_t& count, std::string& why) {
+  const uint8_t* header = view.At(address, 16);
   if (!header) return why = "its symbol hash table lies outside the file", false;
-  uint64_t buckets = view.Read(header, 4), first = view.Read(header + 4, 4), blooms = view.Read(header + 8, 4);
-  uint64_t bucketsAt = d.gnuHash + 16 + blooms * (view.wide() ? 8 : 4);
-  const uint8_t* bucket = view.At(bucketsAt, 4 * buckets);
-  if (!bucket || buckets == 0) return why = "its symbol hash table runs past the file", false;
+  const uint64_t buckets = view.Read(header, 4), first = view.Read(header + 4, 4), blooms = view.Read(header + 8, 4);
+  if (buckets == 0 || blooms == 0 || (blooms & (blooms - 1)) != 0) return why = "its symbol hash table is damaged", false;
+  const uint64_t bucketOffset = 16 + blooms * (view.wide() ? 8 : 4), chainOffset = bucketOffset + 4 * buckets;
+  const uint8_t* table = view.At(address, chainOffset);
+  if (!table) return why = "its symbol hash table runs past the file", false;
   uint64_t last = 0;
-  for (uint64_t i = 0; i < buckets; ++i) last = std::max(last, view.Read(bucket + 4 * i, 4));
-  uint64_t symbols = first;
-  if (last != 0) {
-    if (last < first) return why = "its symbol hash table is damaged", false;
-    const uint64_t chainAt = bucketsAt + 4 * buckets;
-    for (symbols = last;; ++symbols) {
-      const uint8_t* link = view.At(chainAt + 4 * (symbols - first), 4);
-      if (!link) return why = "its symbol hash chain runs past the file", false;
-      if (view.Read(link, 4) & 1) break;
-    }
-    ++symbols;
+  for (uint64_t i = 0; i < buckets; ++i) {
+    const uint64_t symbol = view.Read(table + bucketOffset + 4 * i, 4);
+    if (symbol != 0 && symbol < first) return why = "its symbol hash table is damaged", false;
+    last = std::max(last, symbol);
   }
-  // The older table counts every symbol, the GNU one only up to the last it hashes.
-  if (!counted) count = symbols;
+  count = first;
+  if (last == 0) return true;
+  // Every other chain ends at or before the one that starts last.
+  for (count = last;; ++count) {
+    const uint8_t* link = view.At(address + chainOffset + 4 * (count - first), 4);
+    if (!link) return why = "its symbol hash chain runs past the file", false;
+    if (view.Read(link, 4) & 1) break;
+  }
+  ++count;
+  return true;
+}
+
+// The number of dynamic symbols: as many as either hash table reaches. The system loader reads
+// the GNU table when there is one and the older table otherwise; other tools may read either.
+bool SymbolCount(const LoadedView& view, const DynamicValues& d, uint64_t& count, std::string& why) {
+  if (!d.has[DT_HASH] && !d.hasGnuHash) return why = "it has no symbol hash table", false;
+  uint64_t older = 0, gnu = 0;
+  if (d.has[DT_HASH] && !CheckSysvHash(view, d.value[DT_HASH], older, why)) return false;
+  if (d.hasGnuHash && !CheckGnuHash(view, d.gnuHash, gnu, why)) return false;
+  count = std::max(older, gnu);
   return true;
 }
 

@@ -66,6 +66,7 @@ uint8_t Bind(RuntimeObject* object, Make make) {
   if (!self) return 0;
   if (!self->databaseFile) {
     SetDatabaseError(&self->base, kNoFileError, string(kNoFileText));
+    NoteConnectFailure(&self->base, kNoFileError, string(kNoFileText));
     return 0;
   }
   // An earlier connection is closed (and so committed) first: the new one may be over the same
@@ -77,7 +78,10 @@ uint8_t Bind(RuntimeObject* object, Make make) {
   DatabaseObject* other = DatabaseFields(made);
   if (!other || !other->handle) {
     RuntimeUnlockObject(made);
-    SetDatabaseError(&self->base, damaged ? kDbErrorInternal : kOpenFailedError, string(error, kEncodingUTF8));
+    const string why(error, kEncodingUTF8);
+    SetDatabaseError(&self->base, damaged ? kDbErrorInternal : kOpenFailedError, why);
+    // Every operation tried before a connect that works says why it went nowhere.
+    NoteConnectFailure(&self->base, damaged ? kDbErrorInternal : kOpenFailedError, why);
     return 0;
   }
   SetDatabaseError(&self->base, 0, string());

@@ -79,7 +79,7 @@ ObjectDefinition* BuildDatabaseDefinition() {
 template <typename Call>
 RuntimeObject* Schema(RuntimeObject* object, Call call) {
   DatabaseObject* database = DatabaseFields(object);
-  if (!EnsureDatabaseOpen(database)) return nullptr;
+  if (!ReachDatabase(database)) return nullptr;
   return call(database);
 }
 
@@ -120,10 +120,16 @@ bool IsBareNumber(int32_t type, std::string_view text) {
 
 void Transact(RuntimeObject* object, void (*dbEngineDefinition::*operation)(void*), const char* text) {
   DatabaseObject* database = DatabaseFields(object);
-  // A database without an open handle has nothing to commit; its engine must not be asked.
-  if (!database || !database->engine || !database->handle) return;
+  if (!database) return;
   // The error read after it must be its own: a refused commit is told by it.
   SetDatabaseError(database, 0, string());
+  // Without an open handle its engine must not be asked. One that opens lazily has nothing
+  // pending yet; any other was never reached, and what the program meant to commit went
+  // nowhere: that is an error, not a commit of nothing.
+  if (!database->engine || !database->handle || !database->open) {
+    if (!database->engineName || !database->data || database->dataLength == 0) ReportUnreachable(database);
+    return;
+  }
   if (database->engine->*operation) {
     (database->engine->*operation)(database->handle);
   } else {
@@ -189,7 +195,7 @@ std::optional<string> BuildInsertText(const string& table, const dbColumnValue* 
 
 bool DatabaseSQLExecute(DatabaseObject* database, const string& sql) {
   SetDatabaseError(database, 0, string());
-  if (!EnsureDatabaseOpen(database)) return false;
+  if (!ReachDatabase(database)) return false;
   ClearBuiltInEngineError(database->engine, database->handle);
   const std::optional<string> text = StoredText(sql);
   if (!text) {
@@ -227,6 +233,7 @@ void databaseDestructor(VornRuntimeObject* object) {
   ReleaseString(database->userName);
   ReleaseString(database->engineName);
   ReleaseString(database->errorText);
+  ReleaseString(database->connectErrorText);
 }
 
 uint8_t databaseErrorGetter(VornRuntimeObject* object, int32_t) {
@@ -249,7 +256,7 @@ void databaseInsertRecord(VornRuntimeObject* object, VornStringRecord* table, Vo
   if (!database) return;
   // The error read after the insert must be the insert's own.
   SetDatabaseError(database, 0, string());
-  if (!EnsureDatabaseOpen(database)) return;
+  if (!ReachDatabase(database)) return;
   const std::optional<string> tableName = StoredText(string::Share(table));
   StoredValues stored;
   if (!tableName || !stored.Convert(DatabaseRecordValues(record))) {
@@ -299,7 +306,7 @@ void databaseRollback(VornRuntimeObject* object) { Transact(object, &dbEngineDef
 
 VornStringRecord* getDatabaseProperty(VornRuntimeObject* object, VornStringRecord* name) {
   DatabaseObject* database = DatabaseFields(object);
-  if (!EnsureDatabaseOpen(database) || !database->engine->getProperty) return nullptr;
+  if (!ReachDatabase(database) || !database->engine->getProperty) return nullptr;
   const std::optional<string> stored = StoredText(string::Share(name));
   return stored ? database->engine->getProperty(database->handle, stored->Rep()) : nullptr;
 }
@@ -314,6 +321,7 @@ void databaseClose(VornRuntimeObject* object) {
   const bool wasOpen = database->open != 0;
   database->handle = nullptr;
   database->open = 0;
+  NoteConnectFailure(database, 0, string());
   if (handle && wasOpen && database->engine && database->engine->closeDatabase) {
     database->engine->closeDatabase(handle);
   }
@@ -329,7 +337,7 @@ VornRuntimeObject* databaseSQLSelect(VornRuntimeObject* object, VornStringRecord
   DatabaseObject* database = DatabaseFields(object);
   if (!database) return nullptr;
   SetDatabaseError(database, 0, string());
-  if (!EnsureDatabaseOpen(database)) return nullptr;
+  if (!ReachDatabase(database)) return nullptr;
   ClearBuiltInEngineError(database->engine, database->handle);
   const std::optional<string> stored = StoredText(string::Share(sql));
   if (!stored) {

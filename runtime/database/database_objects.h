@@ -28,6 +28,8 @@ struct DatabaseObject {
   StringRep* password;
   StringRep* userName;
   uint8_t open;
+  int32_t connectErrorCode;  // why the last connect failed, 0 while it did not
+  StringRep* connectErrorText;
 };
 
 struct DatabaseCursorObject {
@@ -57,6 +59,14 @@ void AttachDatabaseHandle(DatabaseObject* database, void* handle, const dbEngine
 void TakeOverDatabaseHandle(DatabaseObject* database, DatabaseObject* from);
 // True when the database has an open handle, opening it from its stored data when it can.
 bool EnsureDatabaseOpen(DatabaseObject* database);
+// EnsureDatabaseOpen for an operation the caller asked for: when there is no handle the
+// database's error says why (the failure of its last connect, else that it is not connected),
+// so that the operation is never taken for done.
+bool ReachDatabase(DatabaseObject* database);
+// Sets the error of an operation that found no open handle, as ReachDatabase does.
+void ReportUnreachable(DatabaseObject* database);
+// Remembers why a connect failed, for the operations tried after it (code 0 forgets).
+void NoteConnectFailure(DatabaseObject* database, int32_t code, const string& text);
 // The engine chosen by name: "vorndb" (any case) is the built-in one, else a registered
 // data source; nil when none opens the data.
 RuntimeObject* OpenDatabaseByEngineName(const string& engineName, const uint8_t* data, uint32_t length);

@@ -26,6 +26,12 @@ std::vector<DataSource>& DataSources() {
 // The runtime never sets the host flag of the records it is handed.
 constexpr int32_t kHostFlag = 0;
 
+// The code of every failure to connect a database, and the texts of the two that are not the
+// engine's own.
+constexpr int32_t kConnectError = 1;
+constexpr const char* kNotConnectedText = "The database is not connected";
+constexpr const char* kStoredNotOpenedText = "The database cannot be opened by its engine";
+
 VornStringRecord* RetainedText(RuntimeObject* object, StringRep* DatabaseObject::*field) {
   DatabaseObject* database = DatabaseFields(object);
   if (!database) return nullptr;
@@ -81,7 +87,28 @@ bool EnsureDatabaseOpen(DatabaseObject* database) {
   if (ready) TakeOverDatabaseHandle(database, from);
   database->open = ready ? 1 : 0;
   RuntimeUnlockObject(opened);
+  NoteConnectFailure(database, ready ? 0 : kConnectError, string(ready ? "" : kStoredNotOpenedText));
   return ready;
+}
+
+bool ReachDatabase(DatabaseObject* database) {
+  if (EnsureDatabaseOpen(database)) return true;
+  ReportUnreachable(database);
+  return false;
+}
+
+void ReportUnreachable(DatabaseObject* database) {
+  if (!database) return;
+  if (database->connectErrorCode != 0) {
+    SetDatabaseError(database, database->connectErrorCode, string::Share(database->connectErrorText));
+  } else {
+    SetDatabaseError(database, kConnectError, string(kNotConnectedText));
+  }
+}
+
+void NoteConnectFailure(DatabaseObject* database, int32_t code, const string& text) {
+  database->connectErrorCode = code;
+  ReplaceStringRep(database->connectErrorText, code != 0 ? text.Rep() : nullptr);
 }
 
 void SetDatabaseError(DatabaseObject* database, int32_t code, const string& text) {

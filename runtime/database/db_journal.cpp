@@ -102,6 +102,9 @@ DbJournalState ReadCountingSlots(vndbStore& journal, int64_t length, const uint8
     // this version's entries do not prove themselves: only two sound slots are trusted.
     DbJournalInfo slot;
     uint64_t entries = 0;
+    // A whole header of a sealed version there says the version word at 0 is what was altered:
+    // the seals tell.
+    if (!sound && DecodeHeader(second, kJournalVersion, &slot, &entries)) return DbJournalState::kDamaged;
     if (!sound || !DecodeHeader(second, kTwoSlotVersion, &slot, &entries)) return DbJournalState::kUnprovable;
     if (slot.pageCount > info->pageCount) {
       *info = slot;
@@ -124,14 +127,18 @@ DbJournalState ReadCountingSlots(vndbStore& journal, int64_t length, const uint8
 // Whether a seal is this commit's when the header at 0 does not say. The commit under way
 // carries the serial after the file's, or the file's own once its mark is set. With the mark
 // clear, a seal of the file's serial is either the commit's, cut short after clearing it, or a
-// leftover of the commit before (a retired journal is written over or emptied unsynced): `unsure`.
+// leftover of the commit before (a retired journal is written over or emptied unsynced). Either
+// way one of the version written now has nothing to undo: its commit set the mark, synced,
+// before its first page and cleared it only once every page was synced. One of version 3 may
+// have cleared the mark with its pages: `unsure`.
 bool BindsToFile(const DbJournalInfo& seal, const uint8_t* fileHeader, bool* unsure) {
   if (!fileHeader) return false;
   const uint32_t serial = DbGet32(fileHeader + kDbHeaderSerial);
   if (seal.serial == DbNextSerial(serial)) return true;
   if (seal.serial != serial) return false;
-  *unsure = DbGet32(fileHeader + kDbHeaderOpenFlag) == 0;
-  return !*unsure;
+  if (Marked(fileHeader)) return true;
+  *unsure = !seal.markRetires;
+  return false;
 }
 
 // Whether a seal of the commit lies past `from` (where the proven records end), with more seals

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -182,6 +183,64 @@ TEST_F(BuiltInDatabaseTest, WithoutAFileNothingOpens) {
   databaseInsertRecord(db, string("t").Rep(), record);
   EXPECT_EQ(newVORNDatabase(nullptr), nullptr);
   EXPECT_EQ(openVORNDatabase(nullptr), nullptr);
+}
+
+// An operation on a database whose connect failed, or that was never connected, reaches
+// nothing: it says so in the error properties, and the file is as it was.
+TEST_F(BuiltInDatabaseTest, AnOperationThatReachesNoFileSaysWhy) {
+  {
+    RuntimeObject* made = NewDatabase();
+    ASSERT_TRUE(VORNDatabaseCreateDatabaseFile(made));
+    CreateStars(made);
+    Insert(made, 1, "Vega", 0.03);
+    databaseClose(made);
+  }
+  const auto sql = [](const char* text) {
+    return [text](RuntimeObject* db) { databaseSQLExecute(db, string(text).Rep()); };
+  };
+  struct Case {
+    const char* name;
+    std::function<void(RuntimeObject*)> act;
+  };
+  const Case cases[] = {
+      {"delete", sql("delete from stars")},
+      {"insert", sql("insert into stars (id, name, mag) values (9, 'Deneb', 1.25)")},
+      {"update", sql("update stars set name = 'Wega'")},
+      {"create", sql("create table moons (id integer)")},
+      {"alter", sql("alter table stars add color varchar")},
+      {"drop", sql("drop table stars")},
+      {"commit statement", sql("commit")},
+      {"rollback statement", sql("rollback")},
+      {"select", [](RuntimeObject* db) { EXPECT_EQ(databaseSQLSelect(db, string("select * from stars").Rep()), nullptr); }},
+      {"InsertRecord", [this](RuntimeObject* db) { Insert(db, 9, "Deneb", 1.25); }},
+      {"Commit", [](RuntimeObject* db) { databaseCommit(db); }},
+      {"Rollback", [](RuntimeObject* db) { databaseRollback(db); }},
+      {"TableSchema", [](RuntimeObject* db) { EXPECT_EQ(databaseTableSchema(db), nullptr); }},
+      {"GetProperty", [](RuntimeObject* db) { EXPECT_EQ(getDatabaseProperty(db, string("x").Rep()), nullptr); }},
+  };
+  for (const Case& c : cases) {
+    for (const bool held : {true, false}) {
+      const std::string what = std::string(c.name) + (held ? ", the file held by another" : ", never connected");
+      RuntimeObject* holder = NewDatabase();
+      if (held) {
+        ASSERT_TRUE(VORNDatabaseConnect(holder)) << what;
+      }
+      RuntimeObject* db = NewDatabase();
+      if (held) {
+        EXPECT_FALSE(VORNDatabaseConnect(db)) << what;
+      }
+      c.act(db);
+      EXPECT_EQ(databaseErrorCodeGetter(db, 0), 1) << what;
+      EXPECT_EQ(Text(databaseErrorStringGetter(db, 0)),
+                held ? "The database file is in use by another connection" : "The database is not connected")
+          << what;
+      databaseClose(holder);
+      RuntimeObject* again = NewDatabase();
+      ASSERT_TRUE(VORNDatabaseConnect(again)) << what;
+      EXPECT_EQ(Rows(again), (std::vector<std::string>{"1 Vega 0.03"})) << what;
+      databaseClose(again);
+    }
+  }
 }
 
 TEST_F(BuiltInDatabaseTest, FilesThatAreNotSoundDatabasesAreRefusedWithTheReason) {

@@ -113,7 +113,16 @@ TEST_F(EngineInterfaceTest, StoredDatabasesOpenLazilyThroughTheirEngine) {
   static const uint8_t kData[] = {'r', 'o', 'w', 's'};
   RuntimeObject* db = New(GetDatabaseClassDefinition());
   EXPECT_EQ(getDatabaseProperty(db, string("x").Rep()), nullptr);  // nothing stored: stays closed
+  EXPECT_EQ(Text(databaseErrorStringGetter(db, 0)), "The database is not connected");
   DatabaseObject* fields = DatabaseFields(db);
+  // Stored for an engine that does not open it: the statement says so.
+  fields->engineName = string("NONE").GetRetainedRep();
+  fields->data = kData;
+  fields->dataLength = sizeof kData;
+  databaseSQLExecute(db, string("delete from t").Rep());
+  EXPECT_EQ(databaseErrorCodeGetter(db, 0), 1);
+  EXPECT_EQ(Text(databaseErrorStringGetter(db, 0)), "The database cannot be opened by its engine");
+  ReleaseStringRep(fields->engineName);
   fields->engineName = string("LAZY").GetRetainedRep();
   fields->data = kData;
   fields->dataLength = sizeof kData;

@@ -65,8 +65,9 @@ std::unique_ptr<vndbHandle> NewDatabase(SimDisk& disk) {
 // all of the one under way or none of it; with a seed other than 0, unsynced writes survive at
 // random.
 // With a page budget, changed pages reach the file before their commit (spilled). With a
-// `zeroedMagicByte`, that byte of the journal is damaged after the cut.
-void RunPowerCuts(uint32_t shuffleSeed, size_t budget = 0, int zeroedMagicByte = -1) {
+// `damagedByte`, that byte of the journal is damaged after the cut: its bits in `flipped`
+// turned, or zeroed without any.
+void RunPowerCuts(uint32_t shuffleSeed, size_t budget = 0, int damagedByte = -1, uint8_t flipped = 0) {
   bool shuffle = shuffleSeed != 0;
   gRowsPerTransaction = budget ? 60 : 12;
   int64_t total = 0;
@@ -104,11 +105,14 @@ void RunPowerCuts(uint32_t shuffleSeed, size_t budget = 0, int zeroedMagicByte =
       }
     }
     disk.PowerCut(shuffle ? &random : nullptr);
-    if (zeroedMagicByte >= 0 && disk.journal.current.size() > kDbJournalEntriesOffset)
-      disk.journal.current[size_t(zeroedMagicByte)] = 0;
+    if (damagedByte >= 0 && disk.journal.current.size() > kDbJournalEntriesOffset) {
+      uint8_t& byte = disk.journal.current[size_t(damagedByte)];
+      byte = flipped ? byte ^ flipped : 0;
+    }
     std::string error;
     auto db = vndbHandle::Open(disk.Storage(), &error);
-    ASSERT_TRUE(db) << "cut at " << cut << ": " << error;
+    ASSERT_TRUE(db) << "cut at " << cut << (damagedByte >= 0 ? ", journal byte " + std::to_string(damagedByte) + " damaged" : "")
+                    << ": " << error;
     std::set<int> rows = Rows(*db);
     EXPECT_TRUE(rows == RowsAfter(returned) || rows == RowsAfter(returned + 1))
         << "seed " << shuffleSeed << ", cut at " << cut << " after " << returned << " commits: " << rows.size() << " rows";
@@ -123,6 +127,11 @@ TEST(JournalTest, APowerCutAtAnyMomentKeepsWholeCommits) {
   for (uint32_t seed = 0; seed <= 3; ++seed) RunPowerCuts(seed, 4);
   // A zero byte in the magic of a journal still needed is damage, not its retiring.
   for (uint32_t seed = 1; seed <= 8; ++seed) RunPowerCuts(seed, seed % 2 ? 0 : 4, int(seed % 4));
+  // Any other byte of its header at 0 damaged, also where the retiring of a whole commit was lost
+  // with the power: the clear mark beside the journal's seals says nothing is to be undone. The
+  // version word is made to read as each earlier version too.
+  for (int byte = 4; byte < kDbJournalHeaderSize; ++byte) RunPowerCuts(0, 0, byte, uint8_t(0x41 << (byte % 2)));
+  for (uint8_t version : {1, 2, 3}) RunPowerCuts(0, 0, 7, uint8_t(4 ^ version));
 }
 
 TEST(JournalTest, ARollbackUndoesPagesThatReachedTheFileEarly) {
@@ -270,7 +279,8 @@ TEST(JournalTest, OnlyASoundJournalOfTheFileIsReplayed) {
       {"the header at 0 and the file's serial altered",
        [](SimDisk& d) { d.journal.current[30] ^= 1, d.database.current[kDbHeaderSerial + 3] ^= 0x40; }, "is damaged"},
       {"the header at 0 altered, the file's mark clear",
-       [](SimDisk& d) { d.journal.current[30] ^= 1, d.database.current[kDbHeaderOpenFlag + 3] = 0; }, "is damaged"},
+       [](SimDisk& d) { d.journal.current[30] ^= 1, d.database.current[kDbHeaderOpenFlag + 3] = 0; }, nullptr,
+       InterruptedCommit, 2},
       {"a byte of the header at 4096 flipped", [](SimDisk& d) { d.journal.current[kDbJournalSecondSlot + 30] ^= 1; }, nullptr},
       {"a seal byte flipped", [](SimDisk& d) { d.journal.current[SealEnd(d.journal.current) - 20] ^= 1; }, "is damaged"},
       {"as version 3, a seal byte flipped, the header at 4096 counting its batch, the file's mark clear", [](SimDisk& d) {
