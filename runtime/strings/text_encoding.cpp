@@ -64,7 +64,8 @@ class Converter {
 };
 
 Converter& ConverterFor(const char* to, const char* from) {
-  static std::map<std::pair<const char*, const char*>, Converter> cache;
+  // A converter keeps state between calls, so each thread has its own.
+  static thread_local std::map<std::pair<const char*, const char*>, Converter> cache;
   auto key = std::make_pair(to, from);
   auto found = cache.find(key);
   if (found == cache.end()) {
