@@ -1,6 +1,9 @@
 #include "strings/text_places.h"
 
 #include <algorithm>
+#include <array>
+#include <string>
+#include <string_view>
 
 #include "strings/char_reader.h"
 
@@ -26,6 +29,13 @@ int32_t UnitOf(CharScheme scheme) {
 // byte or high surrogate is never inside another character, and every other byte or unit
 // that is no part of one counts alone.
 int32_t PreviousStart(const char* bytes, int32_t length, int32_t offset, CharScheme scheme) {
+  if (scheme == CharScheme::kUTF8) {
+    // Only the nearest byte before that is no continuation byte can lead the character.
+    auto continues = [&](int32_t at) { return (static_cast<uint8_t>(bytes[at]) & 0xC0) == 0x80; };
+    int32_t lead = offset - 1;
+    while (lead > 0 && lead > offset - 4 && continues(lead)) --lead;
+    return lead < offset - 1 && DecodeTextChar(bytes, length, lead, scheme).size == offset - lead ? lead : offset - 1;
+  }
   const int32_t unit = UnitOf(scheme);
   for (int32_t back = 4; back >= 1; --back) {
     const int32_t from = offset - back;
@@ -79,8 +89,34 @@ bool TextPlaces::UseIndex() {
   return true;
 }
 
+namespace {
+
+// One character of a readable form brought back to its text's encoding. Loops that take a text
+// character by character ask for the same few again and again, so each thread keeps the last
+// ones it brought back, as bytes: the string handed out is always a record of its own.
+string OneCharacterBack(std::string_view character, EncodingCode readEncoding, const string& text) {
+  struct Kept {
+    std::string character, back;
+    EncodingCode from = kEncodingUnknown, to = kEncodingUnknown, backEncoding = kEncodingUnknown;
+  };
+  thread_local std::array<Kept, 64> kept;
+  uint32_t hash = 0;
+  for (char c : character) hash = hash * 31 + static_cast<uint8_t>(c);
+  Kept& k = kept[hash % kept.size()];
+  if (k.character != character || k.from != readEncoding || k.to != text.Encoding()) {
+    const string back = InEncodingOf(string(character, readEncoding), text);
+    k = {std::string(character), std::string(back.View()), readEncoding, text.Encoding(), back.Encoding()};
+  }
+  return string(k.back, k.backEncoding);
+}
+
+}  // namespace
+
 string TextPlaces::Piece(int32_t from, int32_t to) const {
   if (!HasShiftStates(mText.Encoding())) return from == 0 && to >= mLength ? mText : mText.Mid(from, to - from);
+  if (from < to && NextCharOffset(mBytes, mLength, from, mScheme) == to) {
+    return OneCharacterBack(std::string_view(mBytes + from, static_cast<size_t>(to - from)), mEncoding, mText);
+  }
   return InEncodingOf(string(mBytes + from, to - from, mEncoding), mText);
 }
 
@@ -93,8 +129,10 @@ TextPlace TextPlaces::Walk(TextPlace from, bool byIndex, int64_t target) const {
     p.offset = PreviousStart(mBytes, mLength, p.offset, mScheme);
     --p.index;
   }
+  const bool utf8 = mScheme == CharScheme::kUTF8;
   while (at() < target && p.offset < mLength) {
-    p.offset = NextCharOffset(mBytes, mLength, p.offset, mScheme);
+    const bool ascii = utf8 && static_cast<uint8_t>(mBytes[p.offset]) < 0x80;
+    p.offset = ascii ? p.offset + 1 : NextCharOffset(mBytes, mLength, p.offset, mScheme);
     ++p.index;
   }
   AddTextWalkSteps(p.offset > from.offset ? p.offset - from.offset : from.offset - p.offset);
