@@ -2,8 +2,10 @@
 #include <glib.h>
 #include <iconv.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -154,6 +156,25 @@ string ReadShiftJISBytesAsASCII(string utf8) {
   return string(fixed, kEncodingUTF8);
 }
 
+// Room for a conversion's output, which is sized for the worst case (four bytes a byte): left
+// unwritten until the converter writes it, as clearing megabytes costs more than converting.
+class OutputRoom {
+ public:
+  explicit OutputRoom(size_t size) : mBytes(new char[size]), mSize(size) {}
+  char* data() { return mBytes.get(); }
+  size_t size() const { return mSize; }
+  void resize(size_t size) {
+    std::unique_ptr<char[]> grown(new char[size]);
+    std::memcpy(grown.get(), mBytes.get(), std::min(size, mSize));
+    mBytes = std::move(grown);
+    mSize = size;
+  }
+
+ private:
+  std::unique_ptr<char[]> mBytes;
+  size_t mSize;
+};
+
 }  // namespace
 
 string ConvertTextEncoding(const string& text, EncodingCode target) { return ConvertTextEncoding(text, target, nullptr); }
@@ -181,7 +202,7 @@ string ConvertTextEncoding(const string& text, EncodingCode target, int32_t* rep
   iconv(converter.Handle(), nullptr, nullptr, nullptr, nullptr);
 
   const std::vector<char> replacement = ReplacementFor(target);
-  std::vector<char> out(static_cast<size_t>(text.Length()) * 4 + 16);
+  OutputRoom out(static_cast<size_t>(text.Length()) * 4 + 16);
   size_t used = 0;
   auto* in = const_cast<char*>(text.CString());
   size_t inLeft = static_cast<size_t>(text.Length());
