@@ -55,19 +55,14 @@ int64_t Distance(const TextPlace& place, bool byIndex, int64_t target) {
 TextPlaces::TextPlaces(const string& text)
     : mText(text), mBytes(text.CString()), mLength(text.Length()), mEncoding(text.Encoding()),
       mScheme(SchemeForEncoding(text.Encoding())) {
-  mIndex = KeptTextIndex(text);
+  // ISO-2022-JP is only read through its readable form, which a long text keeps.
+  if (KeptTextIndex(text) || HasShiftStates(text.Encoding())) UseIndex();
   if (!mIndex && HasShiftStates(text.Encoding())) {
-    // Its characters are only read through its readable form, which a long text keeps.
-    if (!UseIndex()) {
-      mReadable = ReadableForm(text);
-      mBytes = mReadable.CString();
-      mLength = mReadable.Length();
-      mEncoding = mReadable.Encoding();
-      mScheme = SchemeForEncoding(mEncoding);
-    }
-  } else if (mIndex) {
-    mIndex = nullptr;
-    UseIndex();
+    mReadable = ReadableForm(text);
+    mBytes = mReadable.CString();
+    mLength = mReadable.Length();
+    mEncoding = mReadable.Encoding();
+    mScheme = SchemeForEncoding(mEncoding);
   }
 }
 
