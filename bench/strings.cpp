@@ -2,7 +2,8 @@
 // and by joining, searching a 1 MB text, and taking a field of it; numbers written as Str and
 // Format write them. Then the same work in other encodings beside UTF-8: comparing and sorting
 // names, counting fields, replacing, comparing bytes, and loops that step through a 1 or 4 MB text
-// by InStr and Mid, which must cost one walk of it.
+// by InStr and Mid, which must cost one walk of it, and loops that read it backwards, from its
+// end or in step with other texts.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -339,6 +340,74 @@ void BM_MidLoop(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_MidLoop)->Apply(MixedTextArgs)->Unit(benchmark::kMillisecond);
+
+// Loops that read a text by character in other orders than forwards, beside BM_MidRising over
+// the same text in UTF-8; each must stay linear in the text's size. Each row: the encoding,
+// then the size in MB, then (in step) how many texts share that size.
+void EveryEncodingArgs(benchmark::internal::Benchmark* bench) {
+  for (int64_t megabytes : {1, 4}) {
+    for (vorn::EncodingCode e :
+         {vorn::kEncodingUTF8, vorn::kEncodingUTF16, vorn::kEncodingUTF32, kShiftJIS, kEUCJP, kISO2022JP}) {
+      bench->Args({e, megabytes});
+    }
+  }
+}
+
+// Mid(t, i, 1) for every i, rising and falling.
+void MidEvery(benchmark::State& state, bool rising) {
+  const vorn::string text = MixedIn(state);
+  const int32_t length = StringLen(text.Rep());
+  for (auto _ : state) {
+    for (int32_t k = 1; k <= length; ++k) vorn::ReleaseStringRep(StringMid3(text.Rep(), rising ? k : length + 1 - k, 1));
+  }
+  state.SetItemsProcessed(state.iterations() * length);
+}
+void BM_MidRising(benchmark::State& state) { MidEvery(state, true); }
+void BM_MidFalling(benchmark::State& state) { MidEvery(state, false); }
+BENCHMARK(BM_MidRising)->Apply(EveryEncodingArgs)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MidFalling)->Apply(EveryEncodingArgs)->Unit(benchmark::kMillisecond);
+
+// Right(t, n) and, to set beside it, Left(t, n), for n = 1 to 4096: the pieces copied are the
+// same, and only the walk to the piece's start differs.
+void EndPieces(benchmark::State& state, VornStringRecord* (*cut)(VornStringRecord*, int32_t)) {
+  const vorn::string text = MixedIn(state);
+  for (auto _ : state) {
+    for (int32_t n = 1; n <= 4096; ++n) vorn::ReleaseStringRep(cut(text.Rep(), n));
+  }
+  state.SetItemsProcessed(state.iterations() * 4096);
+}
+void BM_LeftRising(benchmark::State& state) { EndPieces(state, StringLeft); }
+void BM_RightRising(benchmark::State& state) { EndPieces(state, StringRight); }
+BENCHMARK(BM_LeftRising)->Apply(EveryEncodingArgs)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RightRising)->Apply(EveryEncodingArgs)->Unit(benchmark::kMillisecond);
+
+// K texts that share the size, read column by column: Mid(t_k, i, 1) for every i and k.
+void InStepArgs(benchmark::internal::Benchmark* bench) {
+  for (int64_t megabytes : {1, 4}) {
+    for (vorn::EncodingCode e :
+         {vorn::kEncodingUTF8, vorn::kEncodingUTF16, vorn::kEncodingUTF32, kShiftJIS, kEUCJP, kISO2022JP}) {
+      for (int64_t texts : {1, 5, 20, 100}) bench->Args({e, megabytes, texts});
+    }
+  }
+}
+
+void BM_MidInStep(benchmark::State& state) {
+  const vorn::string whole = MixedIn(state);
+  const auto k = static_cast<int32_t>(state.range(2));
+  std::vector<vorn::string> texts;
+  for (int32_t i = 0; i < k; ++i) {
+    const int32_t piece = StringLen(whole.Rep()) / k;
+    texts.push_back(vorn::string::Adopt(StringMid3(whole.Rep(), 1 + i * piece, piece)));
+  }
+  const int32_t length = StringLen(texts[0].Rep());
+  for (auto _ : state) {
+    for (int32_t pos = 1; pos <= length; ++pos) {
+      for (const vorn::string& t : texts) vorn::ReleaseStringRep(StringMid3(t.Rep(), pos, 1));
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * length * k);
+}
+BENCHMARK(BM_MidInStep)->Apply(InStepArgs)->Unit(benchmark::kMillisecond);
 
 // Words separated by "é" in 8-bit encodings that hold "É" too, which the text never has.
 void PartnerArgs(benchmark::internal::Benchmark* bench) {

@@ -9,23 +9,12 @@
 
 namespace vorn {
 
-namespace {
-
-// A piece of the text the places are in, in the string's own encoding.
-string Piece(const TextPlaces& places, const string& s, int32_t from, int32_t to) {
-  const string& text = places.Text();
-  const string piece = from == 0 && to >= text.Length() ? text : text.Mid(from, to - from);
-  return HasShiftStates(s.Encoding()) ? InEncodingOf(piece, s) : piece;
-}
-
-}  // namespace
-
 int32_t StringDBCSLen(const string& s) { return TextPlaces(s).Count(); }
 
 string StringDBCSLeft(const string& s, int32_t n) {
   if (n < 1) return string();
   TextPlaces places(s);
-  return Piece(places, s, 0, places.OffsetOf(n));
+  return places.Piece(0, places.OffsetOf(n));
 }
 
 string StringDBCSRight(const string& s, int32_t n) {
@@ -33,13 +22,13 @@ string StringDBCSRight(const string& s, int32_t n) {
   TextPlaces places(s);
   const int32_t count = places.Count();
   if (n >= count) return s;
-  return Piece(places, s, places.OffsetOf(count - n), places.Text().Length());
+  return places.Piece(places.OffsetOf(count - n), places.Length());
 }
 
 string StringDBCSMid2(const string& s, int32_t start) {
   if (start <= 1) return s;
   TextPlaces places(s);
-  return Piece(places, s, places.OffsetOf(start - 1), places.Text().Length());
+  return places.Piece(places.OffsetOf(start - 1), places.Length());
 }
 
 string StringDBCSMid3(const string& s, int32_t start, int32_t count) {
@@ -47,13 +36,15 @@ string StringDBCSMid3(const string& s, int32_t start, int32_t count) {
   TextPlaces places(s);
   const int64_t first = std::max(start, 1) - 1;
   const int32_t from = places.OffsetOf(first);
-  return Piece(places, s, from, places.OffsetOf(first + count));
+  return places.Piece(from, places.OffsetOf(first + count));
 }
 
 // Character positions are the same in the text and in the form a search reads.
 int32_t StringDBCSInStr(int32_t start, const string& s, const string& pattern) {
-  const string text = HasShiftStates(s.Encoding()) ? s : SearchableText(s, pattern);
-  TextPlaces places(text);
+  // The text itself is not copied: a string another thread holds too may be searched.
+  string utf8;
+  const bool inUTF8 = !HasShiftStates(s.Encoding()) && SearchesInUTF8(s, pattern, &utf8);
+  TextPlaces places(inUTF8 ? utf8 : s);
   const int32_t found = places.Find(pattern, start > 1 ? places.OffsetOf(start - 1) : 0);
   return found < 0 ? 0 : places.IndexAt(found) + 1;
 }

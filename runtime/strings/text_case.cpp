@@ -4,6 +4,7 @@
 
 #include <array>
 #include <map>
+#include <mutex>
 #include <string>
 
 #include "strings/char_reader.h"
@@ -52,7 +53,10 @@ ByteTable BuildByteTable(EncodingCode encoding, Direction direction) {
 }
 
 const ByteTable& ByteTableFor(EncodingCode encoding, Direction direction) {
+  // Made once for every thread; a table, once made, never moves.
+  static std::mutex lock;
   static std::map<std::pair<EncodingCode, Direction>, ByteTable> tables;
+  std::lock_guard<std::mutex> hold(lock);
   auto key = std::make_pair(encoding, direction);
   auto found = tables.find(key);
   if (found == tables.end()) found = tables.emplace(key, BuildByteTable(encoding, direction)).first;

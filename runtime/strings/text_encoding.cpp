@@ -2,8 +2,10 @@
 #include <glib.h>
 #include <iconv.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -64,7 +66,8 @@ class Converter {
 };
 
 Converter& ConverterFor(const char* to, const char* from) {
-  static std::map<std::pair<const char*, const char*>, Converter> cache;
+  // A converter keeps state between calls, so each thread has its own.
+  static thread_local std::map<std::pair<const char*, const char*>, Converter> cache;
   auto key = std::make_pair(to, from);
   auto found = cache.find(key);
   if (found == cache.end()) {
@@ -153,6 +156,25 @@ string ReadShiftJISBytesAsASCII(string utf8) {
   return string(fixed, kEncodingUTF8);
 }
 
+// Room for a conversion's output, which is sized for the worst case (four bytes a byte): left
+// unwritten until the converter writes it, as clearing megabytes costs more than converting.
+class OutputRoom {
+ public:
+  explicit OutputRoom(size_t size) : mBytes(new char[size]), mSize(size) {}
+  char* data() { return mBytes.get(); }
+  size_t size() const { return mSize; }
+  void resize(size_t size) {
+    std::unique_ptr<char[]> grown(new char[size]);
+    std::memcpy(grown.get(), mBytes.get(), std::min(size, mSize));
+    mBytes = std::move(grown);
+    mSize = size;
+  }
+
+ private:
+  std::unique_ptr<char[]> mBytes;
+  size_t mSize;
+};
+
 }  // namespace
 
 string ConvertTextEncoding(const string& text, EncodingCode target) { return ConvertTextEncoding(text, target, nullptr); }
@@ -180,7 +202,7 @@ string ConvertTextEncoding(const string& text, EncodingCode target, int32_t* rep
   iconv(converter.Handle(), nullptr, nullptr, nullptr, nullptr);
 
   const std::vector<char> replacement = ReplacementFor(target);
-  std::vector<char> out(static_cast<size_t>(text.Length()) * 4 + 16);
+  OutputRoom out(static_cast<size_t>(text.Length()) * 4 + 16);
   size_t used = 0;
   auto* in = const_cast<char*>(text.CString());
   size_t inLeft = static_cast<size_t>(text.Length());

@@ -1,168 +1,234 @@
 #include "strings/text_places.h"
 
 #include <algorithm>
-#include <atomic>
-#include <mutex>
+#include <array>
+#include <string>
+#include <string_view>
 
 #include "strings/char_reader.h"
 
 namespace vorn {
 
-struct TextMemo {
-  // The record's bytes as they were when remembered.
-  const char* buffer = nullptr;
-  int32_t length = 0;
-  EncodingCode encoding = kEncodingUnknown;
-  string readable;  // ISO-2022-JP text in UTF-8; empty for every other text
-  CharScheme scheme = CharScheme::kSingleByte;
-  // Two character starts: character `index` begins at byte `offset`. The last one reached and
-  // the one before, so that a piece's start stays at hand after its end is found.
-  struct Place {
-    int32_t index = 0, offset = 0;
-  } last, before;
-  int32_t count = -1;  // -1 until counted
-  string pattern;      // the last search's pattern in the text's encoding, and its finder
-  std::unique_ptr<TextFinder> finder;
-};
-
 namespace {
 
-// Walking a short text costs less than taking a lock.
-constexpr int32_t kWorthRemembering = 256;
-constexpr int kSlots = 4;
+constexpr int32_t kStep = TextIndex::kStep;
+// A long text is walked from its start this far before its record is asked for an index.
+constexpr int32_t kNearChars = 64;
 
-// A slot's record, read on every free without a lock; the rest of a slot is only touched under
-// the lock. A slot whose record is null holds nothing valid.
-std::atomic<const StringRep*> gSlotReps[kSlots];
-
-struct Slots {
-  std::mutex lock;
-  TextMemo memos[kSlots];
-  unsigned next = 0;
-};
-
-// Never destroyed: strings released at exit still look at the slots.
-Slots& TheSlots() {
-  static auto* slots = new Slots;
-  return *slots;
+// Characters of these schemes can be read backwards from a character start.
+bool Reversible(CharScheme scheme) {
+  return scheme == CharScheme::kUTF8 || scheme == CharScheme::kUTF16 || scheme == CharScheme::kUTF32;
 }
 
-bool WorthRemembering(const StringRep* rep) { return rep && rep->length >= kWorthRemembering; }
+int32_t UnitOf(CharScheme scheme) {
+  return scheme == CharScheme::kUTF16 ? 2 : scheme == CharScheme::kUTF32 ? 4 : 1;
+}
 
-// ASCII text has one character per byte in every encoding whose scheme is not a wide one.
-CharScheme SchemeOf(const string& s) {
-  CharScheme scheme = SchemeForEncoding(s.Encoding());
-  if (scheme == CharScheme::kSingleByte || scheme == CharScheme::kUTF16 || scheme == CharScheme::kUTF32) return scheme;
-  return IsAllASCII(s.CString(), s.Length()) ? CharScheme::kSingleByte : scheme;
+// The start of the character before the one at `offset`. A character that ends there is the
+// longest one whose decoding, from a unit boundary, takes exactly the bytes between: a lead
+// byte or high surrogate is never inside another character, and every other byte or unit
+// that is no part of one counts alone.
+int32_t PreviousStart(const char* bytes, int32_t length, int32_t offset, CharScheme scheme) {
+  if (scheme == CharScheme::kUTF8) {
+    // Only the nearest byte before that is no continuation byte can lead the character.
+    auto continues = [&](int32_t at) { return (static_cast<uint8_t>(bytes[at]) & 0xC0) == 0x80; };
+    int32_t lead = offset - 1;
+    while (lead > 0 && lead > offset - 4 && continues(lead)) --lead;
+    return lead < offset - 1 && DecodeTextChar(bytes, length, lead, scheme).size == offset - lead ? lead : offset - 1;
+  }
+  const int32_t unit = UnitOf(scheme);
+  for (int32_t back = 4; back >= 1; --back) {
+    const int32_t from = offset - back;
+    if (from < 0 || from % unit != 0) continue;
+    if (DecodeTextChar(bytes, length, from, scheme).size == back) return from;
+  }
+  return std::max(offset - unit, 0);
+}
+
+int64_t Distance(const TextPlace& place, bool byIndex, int64_t target) {
+  const int64_t at = byIndex ? place.index : place.offset;
+  return at > target ? at - target : target - at;
 }
 
 }  // namespace
 
-void ForgetTextPlaces(const StringRep* rep) {
-  for (std::atomic<const StringRep*>& slot : gSlotReps) {
-    const StringRep* expected = rep;
-    if (slot.load(std::memory_order_relaxed) == rep) slot.compare_exchange_strong(expected, nullptr);
+TextPlaces::TextPlaces(const string& text)
+    : mText(text), mBytes(text.CString()), mLength(text.Length()), mEncoding(text.Encoding()),
+      mScheme(SchemeForEncoding(text.Encoding())) {
+  // ISO-2022-JP is only read through its readable form, which a long text keeps.
+  if (KeptTextIndex(text) || HasShiftStates(text.Encoding())) UseIndex();
+  if (!mIndex && HasShiftStates(text.Encoding())) {
+    mReadable = ReadableForm(text);
+    mBytes = mReadable.CString();
+    mLength = mReadable.Length();
+    mEncoding = mReadable.Encoding();
+    mScheme = SchemeForEncoding(mEncoding);
   }
-}
-
-TextPlaces::TextPlaces(const string& text) : mText(text), mMemo(std::make_unique<TextMemo>()) {
-  const StringRep* rep = text.Rep();
-  if (WorthRemembering(rep)) {
-    Slots& slots = TheSlots();
-    std::lock_guard<std::mutex> hold(slots.lock);
-    for (int k = 0; k < kSlots; ++k) {
-      // A forgotten slot lets go of the copies and patterns it held.
-      if (!gSlotReps[k].load()) slots.memos[k] = TextMemo();
-    }
-    for (int k = 0; k < kSlots; ++k) {
-      const TextMemo& memo = slots.memos[k];
-      if (gSlotReps[k].load() != rep || memo.buffer != rep->buffer || memo.length != rep->length ||
-          memo.encoding != rep->encoding) {
-        continue;
-      }
-      *mMemo = std::move(slots.memos[k]);
-      gSlotReps[k].store(nullptr);
-      return;
-    }
-  }
-  mMemo->buffer = rep ? rep->buffer : nullptr;
-  mMemo->length = text.Length();
-  mMemo->encoding = text.Encoding();
-  if (HasShiftStates(text.Encoding())) mMemo->readable = ReadableForm(text);
-  mMemo->scheme = SchemeOf(Text());
 }
 
 TextPlaces::~TextPlaces() {
-  const StringRep* rep = mText.Rep();
-  if (!WorthRemembering(rep)) return;
-  Slots& slots = TheSlots();
-  std::lock_guard<std::mutex> hold(slots.lock);
-  int k = 0;
-  while (k < kSlots && gSlotReps[k].load() != nullptr) ++k;
-  if (k == kSlots) k = static_cast<int>(slots.next++ % kSlots);
-  gSlotReps[k].store(nullptr);
-  slots.memos[k] = std::move(*mMemo);
-  gSlotReps[k].store(rep);
+  if (mCursor) mIndex->busy.store(false, std::memory_order_release);
 }
 
-const string& TextPlaces::Text() const { return HasShiftStates(mText.Encoding()) ? mMemo->readable : mText; }
+bool TextPlaces::UseIndex() {
+  if (mIndex) return true;
+  mIndex = TextIndexOf(mText);
+  if (!mIndex) return false;
+  if (HasShiftStates(mText.Encoding())) {
+    mBytes = mIndex->readable.CString();
+    mLength = mIndex->readable.Length();
+    mEncoding = mIndex->readable.Encoding();
+  }
+  mScheme = mIndex->scheme;
+  if (!mIndex->busy.exchange(true, std::memory_order_acquire)) mCursor = &mIndex->cursor;
+  return true;
+}
 
 namespace {
 
-// Walks from the nearest known character start at or before the one asked for (by index when
-// `byIndex`, else by offset) and remembers where it ends.
-TextMemo::Place Walk(TextMemo& m, const string& text, bool byIndex, int64_t target) {
-  TextMemo::Place from{};
-  for (const TextMemo::Place& known : {m.last, m.before}) {
-    const int64_t at = byIndex ? known.index : known.offset;
-    if (at <= target && at >= (byIndex ? from.index : from.offset)) from = known;
+// One character of a readable form brought back to its text's encoding. Loops that take a text
+// character by character ask for the same few again and again, so each thread keeps the last
+// ones it brought back, as bytes: the string handed out is always a record of its own.
+string OneCharacterBack(std::string_view character, EncodingCode readEncoding, const string& text) {
+  struct Kept {
+    std::string character, back;
+    EncodingCode from = kEncodingUnknown, to = kEncodingUnknown, backEncoding = kEncodingUnknown;
+  };
+  thread_local std::array<Kept, 64> kept;
+  uint32_t hash = 0;
+  for (char c : character) hash = hash * 31 + static_cast<uint8_t>(c);
+  Kept& k = kept[hash % kept.size()];
+  if (k.character != character || k.from != readEncoding || k.to != text.Encoding()) {
+    const string back = InEncodingOf(string(character, readEncoding), text);
+    k = {std::string(character), std::string(back.View()), readEncoding, text.Encoding(), back.Encoding()};
   }
-  TextMemo::Place p = from;
-  while ((byIndex ? p.index : p.offset) < target && p.offset < text.Length()) {
-    p.offset = NextCharOffset(text.CString(), text.Length(), p.offset, m.scheme);
-    ++p.index;
-  }
-  AddTextWalkSteps(p.offset - from.offset);
-  if (p.offset >= text.Length()) m.count = p.index;
-  if (p.index != m.last.index) m.before = m.last;
-  m.last = p;
-  return p;
+  return string(k.back, k.backEncoding);
 }
 
 }  // namespace
 
+string TextPlaces::Piece(int32_t from, int32_t to) const {
+  if (!HasShiftStates(mText.Encoding())) return from == 0 && to >= mLength ? mText : mText.Mid(from, to - from);
+  if (from < to && NextCharOffset(mBytes, mLength, from, mScheme) == to) {
+    return OneCharacterBack(std::string_view(mBytes + from, static_cast<size_t>(to - from)), mEncoding, mText);
+  }
+  return InEncodingOf(string(mBytes + from, to - from, mEncoding), mText);
+}
+
+// Steps from a character start towards the target (a character index, or a byte offset, when it
+// ends at the first start at or after it) and counts the bytes passed.
+TextPlace TextPlaces::Walk(TextPlace from, bool byIndex, int64_t target) const {
+  TextPlace p = from;
+  auto at = [&] { return byIndex ? p.index : p.offset; };
+  while (at() > target && p.offset > 0) {
+    p.offset = PreviousStart(mBytes, mLength, p.offset, mScheme);
+    --p.index;
+  }
+  const bool utf8 = mScheme == CharScheme::kUTF8;
+  while (at() < target && p.offset < mLength) {
+    const bool ascii = utf8 && static_cast<uint8_t>(mBytes[p.offset]) < 0x80;
+    p.offset = ascii ? p.offset + 1 : NextCharOffset(mBytes, mLength, p.offset, mScheme);
+    ++p.index;
+  }
+  AddTextWalkSteps(p.offset > from.offset ? p.offset - from.offset : from.offset - p.offset);
+  return p;
+}
+
+const std::vector<uint16_t>& TextPlaces::DecodedStep(int32_t step) {
+  std::vector<uint16_t>& starts = mCursor->inStep;
+  if (mCursor->step == step) return starts;
+  const int32_t first = mIndex->starts[static_cast<size_t>(step)];
+  starts.clear();
+  for (int32_t k = 0, offset = first; k < kStep && offset < mLength; ++k) {
+    starts.push_back(static_cast<uint16_t>(offset - first));
+    offset = NextCharOffset(mBytes, mLength, offset, mScheme);
+  }
+  AddTextWalkSteps((step + 1 < static_cast<int32_t>(mIndex->starts.size()) ? mIndex->starts[step + 1] : mLength) - first);
+  mCursor->step = step;
+  return starts;
+}
+
+// From the nearest place known: the start of the target's step, the next step's start or the
+// text's end (backwards where characters read backwards), or the last place reached.
+TextPlace TextPlaces::WalkFromKnown(bool byIndex, int64_t target) {
+  const TextIndex& index = *mIndex;
+  const std::vector<int32_t>& starts = index.starts;
+  int32_t step;
+  if (byIndex) {
+    step = static_cast<int32_t>(target / kStep);
+  } else {
+    step = static_cast<int32_t>(std::upper_bound(starts.begin(), starts.end(), target) - starts.begin()) - 1;
+  }
+  const TextPlace stepStart{step * kStep, starts[static_cast<size_t>(step)]};
+  if (!Reversible(mScheme)) {
+    if (!mCursor) return Walk(stepStart, byIndex, target);
+    const std::vector<uint16_t>& inStep = DecodedStep(step);
+    if (byIndex) return {static_cast<int32_t>(target), stepStart.offset + inStep[target - stepStart.index]};
+    const auto at = std::lower_bound(inStep.begin(), inStep.end(), target - stepStart.offset) - inStep.begin();
+    if (at == static_cast<int64_t>(inStep.size())) {
+      const size_t next = static_cast<size_t>(step) + 1;
+      return {stepStart.index + static_cast<int32_t>(at), next < starts.size() ? starts[next] : mLength};
+    }
+    return {stepStart.index + static_cast<int32_t>(at), stepStart.offset + inStep[static_cast<size_t>(at)]};
+  }
+  TextPlace from = stepStart;
+  const size_t next = static_cast<size_t>(step) + 1;
+  const TextPlace after = next < starts.size() ? TextPlace{static_cast<int32_t>(next) * kStep, starts[next]}
+                                               : TextPlace{index.count, mLength};
+  if (Distance(after, byIndex, target) < Distance(from, byIndex, target)) from = after;
+  TextPlace& last = mCursor ? mCursor->last : mLast;
+  if (Distance(last, byIndex, target) < Distance(from, byIndex, target)) from = last;
+  last = Walk(from, byIndex, target);
+  return last;
+}
+
 int32_t TextPlaces::OffsetOf(int64_t index) {
   if (index <= 0) return 0;
-  if (mMemo->scheme == CharScheme::kSingleByte) return static_cast<int32_t>(std::min<int64_t>(index, Text().Length()));
-  return Walk(*mMemo, Text(), true, index).offset;
+  if (!mIndex && index > kNearChars) UseIndex();
+  if (mScheme == CharScheme::kSingleByte) return static_cast<int32_t>(std::min<int64_t>(index, mLength));
+  if (!mIndex) {
+    mLast = Walk(mLast.index <= index ? mLast : TextPlace{}, true, index);
+    return mLast.offset;
+  }
+  if (index >= mIndex->count) return mLength;
+  return WalkFromKnown(true, index).offset;
 }
 
 int32_t TextPlaces::IndexAt(int32_t offset) {
-  if (mMemo->scheme == CharScheme::kSingleByte) return offset;
-  return Walk(*mMemo, Text(), false, offset).index;
+  if (!mIndex && offset > kNearChars) UseIndex();
+  if (mScheme == CharScheme::kSingleByte) return std::min(offset, mLength);
+  if (!mIndex) {
+    mLast = Walk(mLast.offset <= offset ? mLast : TextPlace{}, false, offset);
+    return mLast.index;
+  }
+  if (offset >= mLength) return mIndex->count;
+  return WalkFromKnown(false, offset).index;
 }
 
 int32_t TextPlaces::Count() {
-  const string& text = Text();
-  TextMemo& m = *mMemo;
-  if (m.count < 0) {
-    m.count = m.last.index + CountChars(text.CString() + m.last.offset, text.Length() - m.last.offset, m.scheme);
-    AddTextWalkSteps(text.Length() - m.last.offset);
-  }
-  return m.count;
+  UseIndex();
+  if (mScheme == CharScheme::kSingleByte) return mLength;
+  if (mIndex) return mIndex->count;
+  AddTextWalkSteps(mLength);
+  return CountChars(mBytes, mLength, mScheme);
 }
 
 int32_t TextPlaces::Find(const string& pattern, int32_t start) {
-  const string& text = Text();
   string converted;
-  if (!PatternInEncoding(pattern, text.Encoding(), converted)) return -1;
-  TextMemo& m = *mMemo;
-  if (!m.finder || m.pattern.Encoding() != converted.Encoding() || m.pattern.View() != converted.View()) {
-    m.pattern = converted;
-    m.finder = std::make_unique<TextFinder>(m.pattern.CString(), m.pattern.Length(), text.Encoding(),
+  if (!PatternInEncoding(pattern, mEncoding, converted)) return -1;
+  if (mLength >= kTextIndexFrom) UseIndex();
+  if (!mCursor) {
+    const TextFinder finder(converted.CString(), converted.Length(), mEncoding, MatchMode::kIgnoreCase);
+    return finder.Find(mBytes, mLength, start, true).offset;
+  }
+  TextCursor& c = *mCursor;
+  if (!c.finder || c.patternEncoding != converted.Encoding() || c.pattern != converted.View()) {
+    c.pattern.assign(converted.View());
+    c.patternEncoding = converted.Encoding();
+    c.finder = std::make_unique<TextFinder>(c.pattern.data(), static_cast<int32_t>(c.pattern.size()), mEncoding,
                                             MatchMode::kIgnoreCase);
   }
-  return m.finder->Find(text.CString(), text.Length(), start, true).offset;
+  return c.finder->Find(mBytes, mLength, start, true).offset;
 }
 
 }  // namespace vorn

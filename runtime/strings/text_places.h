@@ -1,31 +1,18 @@
-// What the character-counting text functions remember of a string between calls: the last
-// character start they reached, the number of characters, and the last search with where it
-// stopped. A loop that steps forward through a text by InStr, Mid, Left or Right then walks the
-// text once instead of from its start on every call.
-//
-// A few strings are remembered, by record. A record is only changed in place while one string
-// holds it, and every change and every free goes through ForgetTextPlaces first, so what is
-// remembered of a record always describes its current bytes.
+// Character positions of a text for the character-counting text functions. A short text is
+// walked from its start; a long one from the nearest place its record keeps (text_index.h), so
+// that a loop through a text by InStr, Mid, Left or Right, forwards, backwards or in step with
+// other texts, walks each text about once.
 #pragma once
 
 #include <cstdint>
-#include <memory>
+#include <vector>
 
-#include "strings/text_chars.h"
-#include "strings/text_search.h"
-#include "strings/vstring.h"
+#include "strings/text_index.h"
 
 namespace vorn {
 
-// Drops what is remembered of the record: it is about to change in place or to be freed.
-// Cheap enough for every free: a few pointer compares.
-void ForgetTextPlaces(const StringRep* rep);
-
-struct TextMemo;
-
-// Takes what is remembered of a text for the time of one text function and hands back what it
-// learned when it ends. The positions are those of the text as text functions read it (its
-// readable form for ISO-2022-JP).
+// The positions of one text for the time of one text function, which keeps the text alive.
+// They are those of the text as text functions read it (its readable form for ISO-2022-JP).
 class TextPlaces {
  public:
   explicit TextPlaces(const string& text);
@@ -33,8 +20,9 @@ class TextPlaces {
   TextPlaces(const TextPlaces&) = delete;
   TextPlaces& operator=(const TextPlaces&) = delete;
 
-  // The text the positions are in.
-  const string& Text() const;
+  int32_t Length() const { return mLength; }
+  // Bytes [from, to) of the text read, in the text's own encoding.
+  string Piece(int32_t from, int32_t to) const;
   // The byte offset of character `index` (0-based; the length past the last character).
   int32_t OffsetOf(int64_t index);
   // The number of characters before `offset`, a character start.
@@ -45,8 +33,21 @@ class TextPlaces {
   int32_t Find(const string& pattern, int32_t start);
 
  private:
-  string mText;
-  std::unique_ptr<TextMemo> mMemo;
+  // The record's index, made when the text is long enough; takes its cursor when free.
+  bool UseIndex();
+  TextPlace Walk(TextPlace from, bool byIndex, int64_t target) const;
+  TextPlace WalkFromKnown(bool byIndex, int64_t target);
+  const std::vector<uint16_t>& DecodedStep(int32_t step);
+
+  const string& mText;
+  string mReadable;  // a short ISO-2022-JP text's readable form
+  const char* mBytes;
+  int32_t mLength;
+  EncodingCode mEncoding;  // of the text read
+  CharScheme mScheme;
+  TextIndex* mIndex = nullptr;
+  TextCursor* mCursor = nullptr;  // the index's, while this call holds it
+  TextPlace mLast;                // the last place reached, when the call has no cursor
 };
 
 }  // namespace vorn

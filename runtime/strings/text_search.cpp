@@ -345,12 +345,16 @@ int32_t StringInStr(int32_t start, const string& text, const string& pattern) {
   return StringFind(std::max(start, 1) - 1, text, pattern) + 1;
 }
 
+bool SearchesInUTF8(const string& text, const string& pattern, string* utf8) {
+  string converted;
+  if (PatternInEncoding(pattern, text.Encoding(), converted) || !AllCharactersValid(text)) return false;
+  return ConvertsExactly(text, utf8);
+}
+
 string SearchableText(const string& text, const string& pattern) {
   if (HasShiftStates(text.Encoding())) return ReadableForm(text);
-  string converted;
-  if (PatternInEncoding(pattern, text.Encoding(), converted) || !AllCharactersValid(text)) return text;
   string utf8;
-  return ConvertsExactly(text, &utf8) ? utf8 : text;
+  return SearchesInUTF8(text, pattern, &utf8) ? utf8 : text;
 }
 
 int32_t StringInStrB(int32_t start, const string& text, const string& pattern) {

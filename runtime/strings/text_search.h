@@ -115,5 +115,7 @@ int32_t StringInStrB(int32_t start, const string& text, const string& pattern);
 // encoding has shift states, or lacks a character of the pattern (whose case partner the text
 // may hold); otherwise the text itself.
 string SearchableText(const string& text, const string& pattern);
+// Whether that is the UTF-8 form of a text without shift states, given in `utf8`.
+bool SearchesInUTF8(const string& text, const string& pattern, string* utf8);
 
 }  // namespace vorn

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "strings/case_table.h"
@@ -10,7 +11,7 @@
 #include "strings/memory.h"
 #include "strings/system_encoding.h"
 #include "strings/text_chars.h"
-#include "strings/text_places.h"
+#include "strings/text_index.h"
 
 namespace vorn {
 
@@ -39,8 +40,11 @@ size_t BlockSizeFor(int64_t length) {
 
 void* BlockOf(StringRep* rep) { return reinterpret_cast<char*>(rep) - kHeaderSize; }
 
+// A block that moved kept the words it had; what was learned of its text was dropped before.
 StringRep* RepInBlock(void* block, Capacity capacity) {
-  *static_cast<Capacity*>(block) = capacity;
+  auto* header = static_cast<string_block::Header*>(block);
+  new (&header->textIndex) std::atomic<TextIndex*>(nullptr);
+  header->capacity = capacity;
   return reinterpret_cast<StringRep*>(static_cast<char*>(block) + kHeaderSize);
 }
 
@@ -51,9 +55,7 @@ void SetLengthFields(StringRep* rep, int32_t length) {
   rep->buffer[1 + length] = '\0';
 }
 
-bool OwnsInlineBuffer(const StringRep* rep) {
-  return rep->buffer == reinterpret_cast<const char*>(rep + 1) && !IsStaticStringRep(rep);
-}
+bool OwnsInlineBuffer(const StringRep* rep) { return string_block::HasHeader(rep); }
 
 int Sign(int value) { return (value > 0) - (value < 0); }
 
@@ -412,11 +414,11 @@ int CompareOneEncoding(const string& a, const string& b, bool ignoreCase) {
   bool exactA, exactB;
   int result;
   if (HasShiftStates(e)) {
-    string u, v;
-    exactA = ConvertsExactly(a, &u);
-    exactB = ConvertsExactly(b, &v);
-    result = ignoreCase ? CompareUTF8NoCase(u.CString(), u.Length(), v.CString(), v.Length())
-                        : CompareBytes(u.CString(), u.Length(), v.CString(), v.Length());
+    const ReadableText u = ReadableTextOf(a), v = ReadableTextOf(b);
+    exactA = u.exact;
+    exactB = v.exact;
+    result = ignoreCase ? CompareUTF8NoCase(u.bytes, u.length, v.bytes, v.length)
+                        : CompareBytes(u.bytes, u.length, v.bytes, v.length);
   } else {
     bool sawInvalid = false;
     result = CompareInEncoding(a, b, ignoreCase, &sawInvalid);

@@ -8,6 +8,7 @@
 // code) are never changed or freed.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -121,17 +122,32 @@ class string {
   StringRep* mRep = nullptr;
 };
 
+struct TextIndex;
+
 namespace string_block {
 
 // Records made by NewStringRep keep their text right behind the record in the same block, and
-// the block starts with a hidden word: how many bytes of text it has room for. Image literals
-// have the same record-then-buffer shape but no such word, so they are told apart by address.
+// the block starts with two hidden words: what text functions learned of the text's characters
+// (text_index.h; null until a long text is asked for a far character), and how many bytes of
+// text the block has room for. Image literals have the same record-then-buffer shape but no
+// such words, so they are told apart by address.
 using Capacity = int64_t;
-constexpr size_t kHeaderSize = sizeof(Capacity);
+struct Header {
+  std::atomic<TextIndex*> textIndex;
+  Capacity capacity;
+};
+constexpr size_t kHeaderSize = sizeof(Header);
 static_assert(kHeaderSize % alignof(StringRep) == 0);
 
-inline Capacity CapacityOf(const StringRep* rep) {
-  return *reinterpret_cast<const Capacity*>(reinterpret_cast<const char*>(rep) - kHeaderSize);
+inline Header* HeaderOf(const StringRep* rep) {
+  return reinterpret_cast<Header*>(const_cast<char*>(reinterpret_cast<const char*>(rep) - kHeaderSize));
+}
+
+inline Capacity CapacityOf(const StringRep* rep) { return HeaderOf(rep)->capacity; }
+
+// Whether the record has the hidden words: NewStringRep made it.
+inline bool HasHeader(const StringRep* rep) {
+  return rep->buffer == reinterpret_cast<const char*>(rep + 1) && !IsStaticStringRep(rep);
 }
 
 // One span around every registered static range: a record outside it is not static, which

@@ -3,9 +3,12 @@
 #include <algorithm>
 
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "strings/char_count.h"
+#include "strings/system_encoding.h"
+#include "strings/text_index.h"
 #include "strings/vstring.h"
 
 using vorn::string;
@@ -293,3 +296,38 @@ TEST(StringEncoding, BadInputIsReplacedNeverOverread) {
 }
 
 }  // namespace
+
+// What text functions learn of a long text's characters goes with its record: a change in
+// place starts them afresh, and freeing the record frees it.
+TEST(StringRecord, CharacterPositionsGoWithTheRecord) {
+  std::string body;
+  for (int i = 0; i < 2000; ++i) body += "ab\xE5\xB1\xB1";  // 山
+  const struct Row {
+    const char* what;
+    std::function<void(string&)> change;
+    int32_t count;  // characters after the change
+    const char* last;
+  } rows[] = {
+      {"a kanji's bytes become three letters", [](string& s) { std::memcpy(s.MutableBytes() + s.Length() - 3, "xyz", 3); },
+       6002, "z"},
+      {"appended in place", [](string& s) { s.Append(string("\xE7\xAD\x89", 3, vorn::kEncodingUTF8)); }, 6001,
+       "\xE7\xAD\x89"},
+      {"retagged", [](string& s) { s.SetEncoding(vorn::kEncodingLatin1); }, 10000, "\xB1"},
+      {"freed and made again", [](string& s) { s = string(); s = string(std::string_view("12345"), vorn::kEncodingUTF8); },
+       5, "5"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const int64_t before = vorn::TextIndexesAlive();
+    string s(std::string_view(body), vorn::kEncodingUTF8);
+    s.Reserve(s.Length() + 16);
+    ASSERT_EQ(vorn::StringDBCSLen(s), 6000);
+    ASSERT_EQ(vorn::StringDBCSMid3(s, 5999, 1).View(), "b");
+    EXPECT_EQ(vorn::TextIndexesAlive(), before + 1);
+    row.change(s);
+    EXPECT_EQ(vorn::StringDBCSLen(s), row.count);
+    EXPECT_EQ(vorn::StringDBCSRight(s, 1).View(), row.last);
+    s = string();
+    EXPECT_EQ(vorn::TextIndexesAlive(), before);
+  }
+}

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "strings/char_count.h"
 #include "strings/system_encoding.h"
@@ -138,6 +139,27 @@ TEST(TextWalk, SteppingThroughATextReadsItAFewTimes) {
     }
     return taken;
   };
+  auto fallingMid = [](const string& text, const string&) {
+    int32_t taken = 0;
+    for (int32_t pos = vorn::StringDBCSLen(text); pos >= 1; --pos) taken += !vorn::StringDBCSMid3(text, pos, 1).IsEmpty();
+    return taken;
+  };
+  auto risingRight = [](const string& text, const string&) {
+    int32_t taken = 0;
+    for (int32_t n = 1; n <= vorn::StringDBCSLen(text); n += 7) taken += vorn::StringDBCSRight(text, n).IsEmpty() ? 0 : 1;
+    return taken;
+  };
+  auto inStep = [](int copies) {  // Mid through several texts at once, column by column
+    return [copies](const string& text, const string&) {
+      std::vector<string> texts;
+      for (int k = 0; k < copies; ++k) texts.emplace_back(text.CString(), text.Length(), text.Encoding());
+      int32_t taken = 0;
+      for (int32_t pos = 1; pos <= vorn::StringDBCSLen(texts[0]); ++pos) {
+        for (const string& t : texts) taken += !vorn::StringDBCSMid3(t, pos, 1).IsEmpty();
+      }
+      return taken;
+    };
+  };
   auto fields = [](const string& text, const string& x) { return vorn::CountFields(text, x) - 1; };
   auto replace = [](const string& text, const string& x) {
     return vorn::CountFields(vorn::ReplaceAll(text, x, string("#")), string("#")) - 1;
@@ -148,6 +170,7 @@ TEST(TextWalk, SteppingThroughATextReadsItAFewTimes) {
     const char* separator;  // between words, in UTF-8
     std::function<int32_t(const string&, const string&)> run;
     int32_t expected;  // matches, or pieces taken
+    int32_t texts = 1;  // read in step
   } rows[] = {
       {"fields of a kanji: each search resumes where the last ended", vorn::kEncodingShiftJIS, kanji, fields, 2000},
       {"fields of a letter whose partner is absent", 0x0201, e, fields, 2000},
@@ -159,6 +182,14 @@ TEST(TextWalk, SteppingThroughATextReadsItAFewTimes) {
       {"Mid, Left, Right", vorn::kEncodingEUCJP, kanji, pieces, 4716},
       {"Mid, Left, Right", vorn::kEncodingUTF8, kanji, pieces, 4716},
       {"Mid, Left, Right", vorn::kEncodingUTF16, kanji, pieces, 4716},
+      {"Mid falling", vorn::kEncodingUTF8, kanji, fallingMid, 11000},
+      {"Mid falling", vorn::kEncodingShiftJIS, kanji, fallingMid, 11000},
+      {"Mid falling", vorn::kEncodingUTF16, kanji, fallingMid, 11000},
+      {"Mid falling", vorn::kEncodingISO2022JP, kanji, fallingMid, 11000},
+      {"Right with a rising count", vorn::kEncodingEUCJP, kanji, risingRight, 1572},
+      {"Right with a rising count", vorn::kEncodingUTF32, kanji, risingRight, 1572},
+      {"5 texts in step", vorn::kEncodingShiftJIS, kanji, inStep(5), 5 * 11000, 5},
+      {"20 texts in step", vorn::kEncodingUTF8, kanji, inStep(20), 20 * 11000, 20},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.what) + " " + std::to_string(row.encoding));
@@ -168,7 +199,7 @@ TEST(TextWalk, SteppingThroughATextReadsItAFewTimes) {
     const string separator = vorn::ConvertTextEncoding(UTF8(row.separator), row.encoding);
     const uint64_t before = vorn::TextWalkSteps();
     EXPECT_EQ(row.run(text, separator), row.expected);
-    EXPECT_LE(vorn::TextWalkSteps() - before, 8u * static_cast<uint64_t>(text.Length()));
+    EXPECT_LE(vorn::TextWalkSteps() - before, 8u * static_cast<uint64_t>(row.texts * text.Length()));
   }
 }
 

@@ -1,0 +1,107 @@
+#include "strings/text_index.h"
+
+#include "strings/char_reader.h"
+
+namespace vorn {
+
+namespace {
+
+std::atomic<int64_t> gIndexesAlive{0};
+
+bool CanKeepIndex(const StringRep* rep) { return rep && rep->length >= kTextIndexFrom && string_block::HasHeader(rep); }
+
+std::atomic<TextIndex*>& SlotOf(const StringRep* rep) { return string_block::HeaderOf(rep)->textIndex; }
+
+bool Fits(const TextIndex* index, const StringRep* rep) {
+  return index->length == rep->length && index->encoding == rep->encoding;
+}
+
+TextIndex* BuildIndex(const string& text) {
+  auto* index = new TextIndex;
+  index->length = text.Length();
+  index->encoding = text.Encoding();
+  const char* bytes = text.CString();
+  int32_t length = text.Length();
+  EncodingCode readEncoding = text.Encoding();
+  if (HasShiftStates(text.Encoding())) {
+    int32_t replaced = 0;
+    index->readable = ConvertTextEncoding(text, kEncodingUTF8, &replaced);
+    index->exact = IconvNameForEncoding(text.Encoding()) && index->readable.Encoding() == kEncodingUTF8 && replaced == 0;
+    bytes = index->readable.CString();
+    length = index->readable.Length();
+    readEncoding = index->readable.Encoding();
+  }
+  index->scheme = SchemeForEncoding(readEncoding);
+  if (index->scheme == CharScheme::kSingleByte) {
+    index->count = length;
+    return index;
+  }
+  index->starts.reserve(static_cast<size_t>(length / TextIndex::kStep + 1));
+  int32_t count = 0;
+  for (int32_t offset = 0; offset < length; ++count) {
+    if (count % TextIndex::kStep == 0) index->starts.push_back(offset);
+    offset = NextCharOffset(bytes, length, offset, index->scheme);
+  }
+  AddTextWalkSteps(length);
+  index->count = count;
+  // Text whose every character takes one byte (ASCII in UTF-8, Shift_JIS or EUC-JP) is read
+  // by byte offsets.
+  if (count == length) {
+    index->scheme = CharScheme::kSingleByte;
+    std::vector<int32_t>().swap(index->starts);
+  } else if (index->starts.capacity() > 2 * index->starts.size()) {
+    index->starts.shrink_to_fit();
+  }
+  return index;
+}
+
+}  // namespace
+
+TextIndex::TextIndex() { gIndexesAlive.fetch_add(1, std::memory_order_relaxed); }
+TextIndex::~TextIndex() { gIndexesAlive.fetch_sub(1, std::memory_order_relaxed); }
+
+int64_t TextIndexesAlive() { return gIndexesAlive.load(std::memory_order_relaxed); }
+
+TextIndex* KeptTextIndex(const string& text) {
+  const StringRep* rep = text.Rep();
+  if (!CanKeepIndex(rep)) return nullptr;
+  TextIndex* index = SlotOf(rep).load(std::memory_order_acquire);
+  return index && Fits(index, rep) ? index : nullptr;
+}
+
+TextIndex* TextIndexOf(const string& text) {
+  const StringRep* rep = text.Rep();
+  if (!CanKeepIndex(rep)) return nullptr;
+  std::atomic<TextIndex*>& slot = SlotOf(rep);
+  TextIndex* kept = slot.load(std::memory_order_acquire);
+  if (kept && Fits(kept, rep)) return kept;
+  // An index that no longer fits belongs to a record appended to in place, which only one
+  // string holds.
+  if (kept) ForgetTextPlaces(rep);
+  TextIndex* made = BuildIndex(text);
+  TextIndex* expected = nullptr;
+  if (slot.compare_exchange_strong(expected, made, std::memory_order_acq_rel, std::memory_order_acquire)) return made;
+  delete made;  // another thread published one first
+  return expected;
+}
+
+void ForgetTextPlaces(const StringRep* rep) {
+  if (!rep || !string_block::HasHeader(rep)) return;
+  std::atomic<TextIndex*>& slot = SlotOf(rep);
+  if (!slot.load(std::memory_order_relaxed)) return;
+  delete slot.exchange(nullptr, std::memory_order_acq_rel);
+}
+
+ReadableText ReadableTextOf(const string& text) {
+  if (!HasShiftStates(text.Encoding())) return {text.CString(), text.Length(), true, string()};
+  if (const TextIndex* index = TextIndexOf(text)) {
+    return {index->readable.CString(), index->readable.Length(), index->exact, string()};
+  }
+  ReadableText result{nullptr, 0, false, string()};
+  result.exact = ConvertsExactly(text, &result.keep);
+  result.bytes = result.keep.CString();
+  result.length = result.keep.Length();
+  return result;
+}
+
+}  // namespace vorn
