@@ -118,6 +118,27 @@ bool IsBareNumber(int32_t type, std::string_view text) {
   return digits > 0;
 }
 
+// A rollback, or a commit refused (which undoes the transaction), puts the rows back as the
+// file holds them: edits kept by open RecordSets until their next move would write the undone
+// values again with the next Update.
+void SettleOpenEdits(DatabaseObject* database, bool rolledBack) {
+  if (!rolledBack && DatabaseErrorCode(database) == 0) return;
+  for (RuntimeObject* cursor : dbShutdownContext::CursorsOfDatabase(&database->header))
+    if (DatabaseCursorObject* fields = CursorFields(cursor)) DropPendingEdits(fields);
+}
+
+// "commit" or "rollback" alone, as a statement text may end a transaction too.
+enum class TransactionWord { kNone, kCommit, kRollback };
+
+TransactionWord TransactionWordOf(std::string_view text) {
+  SqlTokenizer tokens(SqlTrimStatementEnd(text));
+  const std::string keyword = tokens.Next();
+  if (!tokens.Next().empty()) return TransactionWord::kNone;
+  if (SqlIsKeyword(keyword, "commit")) return TransactionWord::kCommit;
+  if (SqlIsKeyword(keyword, "rollback")) return TransactionWord::kRollback;
+  return TransactionWord::kNone;
+}
+
 void Transact(RuntimeObject* object, void (*dbEngineDefinition::*operation)(void*), const char* text) {
   DatabaseObject* database = DatabaseFields(object);
   if (!database) return;
@@ -135,13 +156,7 @@ void Transact(RuntimeObject* object, void (*dbEngineDefinition::*operation)(void
   } else {
     DatabaseExecuteDirect(database, string(text));
   }
-  // A rollback, or a commit refused (which undoes the transaction), puts the rows back as the
-  // file holds them: edits kept by open RecordSets until their next move would write the undone
-  // values again with the next Update.
-  if (operation == &dbEngineDefinition::rollback || DatabaseErrorCode(database) != 0) {
-    for (RuntimeObject* cursor : dbShutdownContext::CursorsOfDatabase(object))
-      if (DatabaseCursorObject* fields = CursorFields(cursor)) DropPendingEdits(fields);
-  }
+  SettleOpenEdits(database, operation == &dbEngineDefinition::rollback);
 }
 
 }  // namespace
@@ -200,9 +215,11 @@ bool DatabaseSQLExecute(DatabaseObject* database, const string& sql) {
   const std::optional<string> text = StoredText(sql);
   if (!text) {
     RefuseText(database);
-  } else if (!DatabaseExecuteDirect(database, *text)) {
-    SqlExecuteOnEngine(database, *text);
+    return true;
   }
+  if (!DatabaseExecuteDirect(database, *text)) SqlExecuteOnEngine(database, *text);
+  const TransactionWord word = TransactionWordOf(text->View());
+  if (word != TransactionWord::kNone) SettleOpenEdits(database, word == TransactionWord::kRollback);
   return true;
 }
 

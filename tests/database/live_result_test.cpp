@@ -113,7 +113,8 @@ class LiveResultTest : public dbtest::SqlDatabaseTest {
     if (verb.size() == 1) return Move(verb[0]);
     if (verb == "commit" || verb == "rollback" || verb == "refuse") {
       if (verb == "refuse") std::filesystem::remove(path + "-journal"), std::filesystem::create_directory(path + "-journal");
-      (verb == "rollback" ? databaseRollback : databaseCommit)(db);
+      if (by == "sql") Exec(verb == "rollback" ? "rollback;" : "COMMIT");
+      else (verb == "rollback" ? databaseRollback : databaseCommit)(db);
       const bool refused = ErrorCode() != 0;
       // A commit with nothing to write is not refused.
       EXPECT_EQ(refused, verb == "refuse" && (refused || rows != committed)) << ErrorMessage();
@@ -167,7 +168,7 @@ class LiveResultTest : public dbtest::SqlDatabaseTest {
       case 1: return "delete " + std::string(by[pick(3)]) + " " + std::to_string(some());
       case 2: return "insert sql " + std::to_string(nextId++) + " " + std::to_string(pick(1000));
       case 3: return "rekey sql " + std::to_string(some()) + " " + std::to_string(nextId++);
-      case 4: return pick(3) == 0 ? "rollback" : pick(2) ? "commit" : "refuse";
+      case 4: return std::string(pick(3) == 0 ? "rollback" : pick(2) ? "commit" : "refuse") + (pick(2) ? " sql" : "");
       case 5: case 6: case 7: case 8: case 9: return pick(8) ? "N" : "N*" + std::to_string(pick(80));
       case 10: case 11: case 12: return pick(8) ? "P" : "P*" + std::to_string(pick(80));
       default: return pick(2) ? "F" : "L";
@@ -203,6 +204,8 @@ TEST_F(LiveResultTest, MovesAndWritesFollowTheKeyOfTheRowShownThroughEveryChange
       {"Previous from the first row, the first row deleted by another", kPair, false, 5, {"delete other 1", "P", "P"}},
       {"edited out of the condition through the result, Previous and Next", kText, true, 5, {"N", "set result 0 900", "P", "N", "N"}},
       {"refused commit of the row shown's insert", kKeyless, false, 5, {"commit", "insert sql 9 90", "L", "refuse", "P", "N", "set result 0 5"}},
+      {"an edit through the result, then a rollback as a statement", kInteger, false, 5, {"N", "set result 0 77", "rollback sql", "N", "P"}},
+      {"an edit through the result, then a refused commit as a statement", kText, false, 5, {"N", "N", "set result 0 77", "refuse sql", "P", "N"}},
   };
   for (Key kind : {kInteger, kPair, kText, kKeyless})
     for (bool where : {false, true})
