@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "strings/char_count.h"
 #include "strings/iso2022jp_codec.h"
 #include "strings/system_encoding.h"
 #include "strings/utf8.h"
@@ -94,6 +95,34 @@ TEST(ISO2022JPCodec, RandomTextsAndEveryPrefixConvertAsTheConverterDoes) {
       const std::string prefix = text.substr(0, cut);
       ASSERT_EQ(ByRuntime(prefix, toJIS), ByConverter(prefix, toJIS)) << (toJIS ? "writing " : "reading ") << prefix;
     }
+  }
+}
+
+// A piece cut by Mid: the converter's ISO-2022-JP of the characters read, when that reads back as
+// them, else the characters in UTF-8.
+std::pair<std::string, vorn::EncodingCode> ExpectedPiece(const std::string& jis, size_t start, size_t count) {
+  const std::string read = ByConverter(jis, false).bytes;
+  size_t from = 0;
+  for (size_t k = 0; k < start && from < read.size(); ++k) from = vorn::UTF8NextChar(read.data(), static_cast<int32_t>(read.size()), static_cast<int32_t>(from));
+  size_t to = from;
+  for (size_t k = 0; k < count && to < read.size(); ++k) to = vorn::UTF8NextChar(read.data(), static_cast<int32_t>(read.size()), static_cast<int32_t>(to));
+  const std::string piece = read.substr(from, to - from);
+  const std::string back = ByConverter(piece, true).bytes;
+  if (piece.empty()) return {"", vorn::kEncodingASCII};
+  if (ByConverter(back, false).bytes == piece) return {back, vorn::kEncodingISO2022JP};
+  return {piece, vorn::kEncodingUTF8};
+}
+
+TEST(ISO2022JPCodec, PiecesAreWhatTheConverterWritesOfTheirCharacters) {
+  std::mt19937 random(2080);
+  for (int round = 0; round < 400; ++round) {
+    const std::string jis = RandomText(random, kJISPieces);
+    const string text(std::string_view(jis), vorn::kEncodingISO2022JP);
+    const size_t start = random() % 12, count = random() % 6;
+    const string piece = vorn::StringDBCSMid3(text, static_cast<int32_t>(start + 1), static_cast<int32_t>(count));
+    const auto expected = ExpectedPiece(jis, start, count);
+    ASSERT_EQ(std::string(piece.View()), expected.first) << jis << " from " << start << " taking " << count;
+    ASSERT_EQ(piece.Encoding(), expected.second) << jis;
   }
 }
 
