@@ -20,12 +20,24 @@ constexpr int kRows = 94;  // of JIS X 0208, and characters a row, from 0x21
 // with kRomanMark, or nothing (0).
 constexpr uint16_t kRomanMark = 0x8000;
 
-struct JISTables {
-  uint16_t roman[128] = {};               // by byte 0x21 to 0x7E: its code point in JIS-Roman
-  bool asciiInRoman[128] = {};            // JIS-Roman writes this ASCII byte as itself
-  uint16_t kanji[kRows * kRows] = {};     // by pair: its code point, 0 where none
-  uint16_t fromUnicode[0x10000] = {};     // by code point above 0x7F: where it goes
+// A character read, as the UTF-8 it is written as (size 0 where the bytes make none).
+struct UTF8Form {
+  char bytes[3];
+  uint8_t size;
 };
+
+struct JISTables {
+  UTF8Form roman[128] = {};            // by byte 0x21 to 0x7E
+  bool asciiInRoman[128] = {};         // JIS-Roman writes this ASCII byte as itself
+  UTF8Form kanji[kRows * kRows] = {};  // by pair
+  uint16_t fromUnicode[0x10000] = {};  // by code point above 0x7F: where it goes
+};
+
+UTF8Form FormOf(uint32_t c) {
+  UTF8Form form{};
+  if (c) form.size = static_cast<uint8_t>(EncodeUTF8(c, form.bytes));
+  return form;
+}
 
 // The one code point the converter reads from `bytes` without fault, or 0.
 uint32_t ReadOnce(iconv_t converter, const char* bytes, size_t size) {
@@ -47,7 +59,7 @@ const JISTables* MakeTables() {
   for (int b = 0x21; b < 0x7F; ++b) {
     const char roman[4] = {'\x1B', '(', 'J', static_cast<char>(b)};
     const uint32_t c = ReadOnce(converter, roman, sizeof roman);
-    tables->roman[b] = static_cast<uint16_t>(c);
+    tables->roman[b] = FormOf(c);
     if (c == static_cast<uint32_t>(b)) {
       tables->asciiInRoman[b] = true;
     } else if (c >= 0x80) {
@@ -58,7 +70,7 @@ const JISTables* MakeTables() {
     for (int second = 0; second < kRows; ++second) {
       const char pair[5] = {'\x1B', '$', 'B', static_cast<char>(0x21 + first), static_cast<char>(0x21 + second)};
       const uint32_t c = ReadOnce(converter, pair, sizeof pair);
-      tables->kanji[first * kRows + second] = static_cast<uint16_t>(c);
+      tables->kanji[first * kRows + second] = FormOf(c);
       // Writing keeps to the first set that has the character; ASCII is first of all.
       if (c >= 0x80 && !tables->fromUnicode[c]) tables->fromUnicode[c] = static_cast<uint16_t>((0x21 + first) << 8 | (0x21 + second));
     }
@@ -86,6 +98,17 @@ class Room {
 
 enum class JISSet : uint8_t { kASCII, kRoman, kKanji };
 
+// The character at utf8[i], read in line when it takes three bytes and its lead byte allows
+// neither an overlong form nor a surrogate (where kana and kanji are), else by UTF8DecodeChar.
+inline UTF8Char ThreeByteChar(const char* utf8, int32_t length, int32_t i) {
+  const auto* p = reinterpret_cast<const uint8_t*>(utf8) + i;
+  const bool plain = (p[0] >= 0xE1 && p[0] <= 0xEC) || p[0] == 0xEE || p[0] == 0xEF;
+  if (plain && i + 2 < length && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
+    return {static_cast<uint32_t>((p[0] & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F)), 3, true};
+  }
+  return UTF8DecodeChar(utf8, length, i);
+}
+
 }  // namespace
 
 int32_t UTF8FaultSize(const char* bytes, int32_t left) {
@@ -96,21 +119,39 @@ int32_t UTF8FaultSize(const char* bytes, int32_t left) {
 bool DecodeISO2022JP(const char* bytes, int32_t length, string* out, int32_t* replaced) {
   const JISTables* tables = Tables();
   if (!tables) return false;
-  // Three bytes of UTF-8 at most for each byte read: a pair's character, or U+FFFD for one.
-  Room room(static_cast<size_t>(length) * 3 + 1);
+  // Three bytes of UTF-8 at most for each byte read (a pair's character, or U+FFFD for one), and
+  // room for the fourth byte a character's form is copied with.
+  Room room(static_cast<size_t>(length) * 3 + 4);
   char* const start = room.data();
   char* to = start;
   const auto* p = reinterpret_cast<const uint8_t*>(bytes);
   JISSet set = JISSet::kASCII;
   for (int32_t i = 0; i < length;) {
-    const uint8_t b = p[i];
-    if (set == JISSet::kASCII && b < 0x80 && b != kEscape) {
-      *to++ = static_cast<char>(b);
-      ++i;
-      continue;
+    // Runs of ASCII, eight bytes at a time, and runs of pairs, go without looking at each byte.
+    if (set == JISSet::kASCII) {
+      constexpr uint64_t kOnes = 0x0101010101010101ull, kHighBits = 0x8080808080808080ull;
+      for (uint64_t word; i + 8 <= length; i += 8, to += 8) {
+        std::memcpy(&word, p + i, 8);
+        const uint64_t escapes = word ^ (kOnes * kEscape);
+        if ((word | ((escapes - kOnes) & ~escapes)) & kHighBits) break;
+        std::memcpy(to, &word, 8);
+      }
+      while (i < length && p[i] < 0x80 && p[i] != kEscape) *to++ = static_cast<char>(p[i++]);
+    } else if (set == JISSet::kKanji) {
+      while (i + 1 < length) {
+        const unsigned first = p[i] - 0x21u, second = p[i + 1] - 0x21u;
+        if (first >= kRows || second >= kRows) break;
+        const UTF8Form& form = tables->kanji[first * kRows + second];
+        if (!form.size) break;
+        std::memcpy(to, form.bytes, 4);
+        to += form.size;
+        i += 2;
+      }
     }
-    uint32_t c = 0;
-    int32_t size = 1;
+    if (i >= length) break;
+    // What the runs leave: an escape, a control character inside another set, a JIS-Roman
+    // character, a fault.
+    const uint8_t b = p[i];
     if (b == kEscape) {
       // The converter wants two bytes after an escape before it reads on.
       if (i + 2 >= length) goto fault;
@@ -127,20 +168,14 @@ bool DecodeISO2022JP(const char* bytes, int32_t length, string* out, int32_t* re
     }
     if (b >= 0x80) goto fault;
     if (set == JISSet::kASCII || b < 0x21 || b == 0x7F) {
-      c = b;
-    } else if (set == JISSet::kRoman) {
-      c = tables->roman[b];
-      if (!c) goto fault;
+      *to++ = static_cast<char>(b);
+    } else if (set == JISSet::kRoman && tables->roman[b].size) {
+      std::memcpy(to, tables->roman[b].bytes, 4);
+      to += tables->roman[b].size;
     } else {
-      if (i + 1 >= length) goto fault;
-      const uint8_t second = p[i + 1];
-      if (second < 0x21 || second > 0x7E) goto fault;
-      c = tables->kanji[(b - 0x21) * kRows + (second - 0x21)];
-      if (!c) goto fault;
-      size = 2;
+      goto fault;  // a JIS-Roman byte it lacks, a pair cut off or no character
     }
-    to += EncodeUTF8(c, to);
-    i += size;
+    ++i;
     continue;
   fault:
     // As text conversion goes on after a fault: U+FFFD for one byte, then ASCII again.
@@ -180,7 +215,7 @@ bool EncodeISO2022JP(const char* utf8, int32_t length, string* out, int32_t* rep
       ++i;
       continue;
     }
-    const UTF8Char c = UTF8DecodeChar(utf8, length, i);
+    const UTF8Char c = ThreeByteChar(utf8, length, i);
     const uint16_t code = c.valid && c.codePoint < 0x10000 ? tables->fromUnicode[c.codePoint] : 0;
     if (!code) {
       // In ASCII whatever the set, as the converter would write it after returning to its
