@@ -320,7 +320,8 @@ BENCHMARK(BM_CompareMixed)->Apply(MixedTextArgs)->Unit(benchmark::kMillisecond);
 
 void BM_CompareMixedFresh(benchmark::State& state) {
   const vorn::string a = MixedIn(state);
-  const vorn::string b = In(MixedText(state.range(1)) + "x", a.Encoding()), c = In(MixedText(state.range(1)) + "y", a.Encoding());
+  const vorn::string b = In(MixedText(state.range(1)) + "x", a.Encoding());
+  const vorn::string c = In(MixedText(state.range(1)) + "y", a.Encoding());
   for (auto _ : state) {
     const vorn::string x(b.CString(), b.Length(), b.Encoding()), y(c.CString(), c.Length(), c.Encoding());
     benchmark::DoNotOptimize(x.Compare(y));

@@ -66,13 +66,16 @@ const JISTables* MakeTables() {
       tables->fromUnicode[c] = static_cast<uint16_t>(kRomanMark | b);
     }
   }
+  // The converter reads ESC $ @ and ESC $ B through one table.
   for (int first = 0; first < kRows; ++first) {
     for (int second = 0; second < kRows; ++second) {
       const char pair[5] = {'\x1B', '$', 'B', static_cast<char>(0x21 + first), static_cast<char>(0x21 + second)};
       const uint32_t c = ReadOnce(converter, pair, sizeof pair);
       tables->kanji[first * kRows + second] = FormOf(c);
       // Writing keeps to the first set that has the character; ASCII is first of all.
-      if (c >= 0x80 && !tables->fromUnicode[c]) tables->fromUnicode[c] = static_cast<uint16_t>((0x21 + first) << 8 | (0x21 + second));
+      if (c >= 0x80 && !tables->fromUnicode[c]) {
+        tables->fromUnicode[c] = static_cast<uint16_t>((0x21 + first) << 8 | (0x21 + second));
+      }
     }
   }
   iconv_close(converter);

@@ -192,7 +192,8 @@ string ConvertTextEncoding(const string& text, EncodingCode target, int32_t* rep
     retagged.SetEncoding(target);
     return retagged;
   }
-  if ((source == kEncodingISO2022JP && target == kEncodingUTF8) || (source == kEncodingUTF8 && target == kEncodingISO2022JP)) {
+  if ((source == kEncodingISO2022JP && target == kEncodingUTF8) ||
+      (source == kEncodingUTF8 && target == kEncodingISO2022JP)) {
     string converted;
     const bool read = source == kEncodingUTF8 ? EncodeISO2022JP(text.CString(), text.Length(), &converted, replaced)
                                               : DecodeISO2022JP(text.CString(), text.Length(), &converted, replaced);

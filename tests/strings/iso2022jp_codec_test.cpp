@@ -55,7 +55,8 @@ Converted ByConverter(const std::string& text, bool toJIS) {
 Converted ByRuntime(const std::string& text, bool toJIS) {
   Converted result;
   const string s(std::string_view(text), toJIS ? vorn::kEncodingUTF8 : vorn::kEncodingISO2022JP);
-  result.bytes = vorn::ConvertTextEncoding(s, toJIS ? vorn::kEncodingISO2022JP : vorn::kEncodingUTF8, &result.replaced).View();
+  const vorn::EncodingCode target = toJIS ? vorn::kEncodingISO2022JP : vorn::kEncodingUTF8;
+  result.bytes = vorn::ConvertTextEncoding(s, target, &result.replaced).View();
   return result;
 }
 
@@ -102,11 +103,10 @@ TEST(ISO2022JPCodec, RandomTextsAndEveryPrefixConvertAsTheConverterDoes) {
 // them, else the characters in UTF-8.
 std::pair<std::string, vorn::EncodingCode> ExpectedPiece(const std::string& jis, size_t start, size_t count) {
   const std::string read = ByConverter(jis, false).bytes;
-  size_t from = 0;
-  for (size_t k = 0; k < start && from < read.size(); ++k) from = vorn::UTF8NextChar(read.data(), static_cast<int32_t>(read.size()), static_cast<int32_t>(from));
-  size_t to = from;
-  for (size_t k = 0; k < count && to < read.size(); ++k) to = vorn::UTF8NextChar(read.data(), static_cast<int32_t>(read.size()), static_cast<int32_t>(to));
-  const std::string piece = read.substr(from, to - from);
+  const auto length = static_cast<int32_t>(read.size());
+  const int32_t from = vorn::UTF8AdvanceChars(read.data(), length, 0, static_cast<int32_t>(start));
+  const int32_t to = vorn::UTF8AdvanceChars(read.data(), length, from, static_cast<int32_t>(count));
+  const std::string piece = read.substr(static_cast<size_t>(from), static_cast<size_t>(to - from));
   const std::string back = ByConverter(piece, true).bytes;
   if (piece.empty()) return {"", vorn::kEncodingASCII};
   if (ByConverter(back, false).bytes == piece) return {back, vorn::kEncodingISO2022JP};
