@@ -318,6 +318,17 @@ void BM_CompareMixed(benchmark::State& state) {
 }
 BENCHMARK(BM_CompareMixed)->Apply(MixedTextArgs)->Unit(benchmark::kMillisecond);
 
+void BM_CompareMixedFresh(benchmark::State& state) {
+  const vorn::string a = MixedIn(state);
+  const vorn::string b = In(MixedText(state.range(1)) + "x", a.Encoding());
+  const vorn::string c = In(MixedText(state.range(1)) + "y", a.Encoding());
+  for (auto _ : state) {
+    const vorn::string x(b.CString(), b.Length(), b.Encoding()), y(c.CString(), c.Length(), c.Encoding());
+    benchmark::DoNotOptimize(x.Compare(y));
+  }
+}
+BENCHMARK(BM_CompareMixedFresh)->Apply(MixedTextArgs)->Unit(benchmark::kMillisecond);
+
 // A find-all loop, pos = InStr(pos + 1, text, x), as the language runs it.
 void FindAll(benchmark::State& state, const vorn::string& text, const char* utf8) {
   const vorn::string x = In(utf8, text.Encoding());

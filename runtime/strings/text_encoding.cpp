@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "strings/char_reader.h"
+#include "strings/iso2022jp_codec.h"
 #include "strings/system_encoding.h"
 #include "strings/vstring.h"
 
@@ -191,6 +192,13 @@ string ConvertTextEncoding(const string& text, EncodingCode target, int32_t* rep
     retagged.SetEncoding(target);
     return retagged;
   }
+  if ((source == kEncodingISO2022JP && target == kEncodingUTF8) ||
+      (source == kEncodingUTF8 && target == kEncodingISO2022JP)) {
+    string converted;
+    const bool read = source == kEncodingUTF8 ? EncodeISO2022JP(text.CString(), text.Length(), &converted, replaced)
+                                              : DecodeISO2022JP(text.CString(), text.Length(), &converted, replaced);
+    if (read) return converted;
+  }
   if (source == kEncodingShiftJIS && target != kEncodingUTF8) {
     return ConvertTextEncoding(ConvertTextEncoding(text, kEncodingUTF8, replaced), target, replaced);
   }
@@ -225,8 +233,7 @@ string ConvertTextEncoding(const string& text, EncodingCode target, int32_t* rep
     size_t skip = std::min(SourceUnit(source), inLeft);
     if (source == kEncodingUTF8) {
       // A valid character the target lacks is replaced whole; a broken sequence byte by byte.
-      gunichar c = g_utf8_get_char_validated(in, static_cast<gssize>(inLeft));
-      skip = c < 0x110000 ? static_cast<size_t>(g_utf8_next_char(in) - in) : 1;
+      skip = static_cast<size_t>(UTF8FaultSize(in, static_cast<int32_t>(inLeft)));
     }
     in += skip;
     inLeft -= skip;

@@ -1,5 +1,7 @@
 #include "strings/text_index.h"
 
+#include <cstring>
+
 #include "strings/char_reader.h"
 
 namespace vorn {
@@ -14,6 +16,38 @@ std::atomic<TextIndex*>& SlotOf(const StringRep* rep) { return string_block::Hea
 
 bool Fits(const TextIndex* index, const StringRep* rep) {
   return index->length == rep->length && index->encoding == rep->encoding;
+}
+
+// Where each kStep-th character of well-formed UTF-8 starts, and how many characters there are:
+// every byte but a continuation byte starts one, so eight bytes are counted at a time.
+int32_t IndexWellFormedUTF8(const char* bytes, int32_t length, std::vector<int32_t>& starts) {
+  constexpr uint64_t kHighBits = 0x8080808080808080ull;
+  int32_t count = 0;
+  int32_t offset = 0;
+  auto byByte = [&](int32_t end) {
+    for (; offset < end; ++offset) {
+      if ((static_cast<uint8_t>(bytes[offset]) & 0xC0) == 0x80) continue;
+      if (count % TextIndex::kStep == 0) starts.push_back(offset);
+      ++count;
+    }
+  };
+  while (offset + 8 <= length) {
+    uint64_t word;
+    std::memcpy(&word, bytes + offset, 8);
+    // A continuation byte has its top bit set and the next one clear; the multiplication adds
+    // up the bytes' flags in the top byte.
+    const uint64_t continuing = (word & ~(word << 1) & kHighBits) >> 7;
+    const auto begun = static_cast<int32_t>(8 - ((continuing * 0x0101010101010101ull) >> 56));
+    const int32_t into = count % TextIndex::kStep;
+    if (begun == 0 || (into != 0 && into + begun <= TextIndex::kStep)) {
+      count += begun;
+      offset += 8;
+    } else {
+      byByte(offset + 8);
+    }
+  }
+  byByte(length);
+  return count;
 }
 
 TextIndex* BuildIndex(const string& text) {
@@ -38,9 +72,14 @@ TextIndex* BuildIndex(const string& text) {
   }
   index->starts.reserve(static_cast<size_t>(length / TextIndex::kStep + 1));
   int32_t count = 0;
-  for (int32_t offset = 0; offset < length; ++count) {
-    if (count % TextIndex::kStep == 0) index->starts.push_back(offset);
-    offset = NextCharOffset(bytes, length, offset, index->scheme);
+  // The readable form is written by a converter: well formed.
+  if (HasShiftStates(text.Encoding()) && readEncoding == kEncodingUTF8) {
+    count = IndexWellFormedUTF8(bytes, length, index->starts);
+  } else {
+    for (int32_t offset = 0; offset < length; ++count) {
+      if (count % TextIndex::kStep == 0) index->starts.push_back(offset);
+      offset = NextCharOffset(bytes, length, offset, index->scheme);
+    }
   }
   AddTextWalkSteps(length);
   index->count = count;

@@ -1,11 +1,10 @@
 #include "strings/text_places.h"
 
 #include <algorithm>
-#include <array>
-#include <string>
-#include <string_view>
+#include <cstring>
 
 #include "strings/char_reader.h"
+#include "strings/iso2022jp_codec.h"
 
 namespace vorn {
 
@@ -84,35 +83,19 @@ bool TextPlaces::UseIndex() {
   return true;
 }
 
-namespace {
-
-// One character of a readable form brought back to its text's encoding. Loops that take a text
-// character by character ask for the same few again and again, so each thread keeps the last
-// ones it brought back, as bytes: the string handed out is always a record of its own.
-string OneCharacterBack(std::string_view character, EncodingCode readEncoding, const string& text) {
-  struct Kept {
-    std::string character, back;
-    EncodingCode from = kEncodingUnknown, to = kEncodingUnknown, backEncoding = kEncodingUnknown;
-  };
-  thread_local std::array<Kept, 64> kept;
-  uint32_t hash = 0;
-  for (char c : character) hash = hash * 31 + static_cast<uint8_t>(c);
-  Kept& k = kept[hash % kept.size()];
-  if (k.character != character || k.from != readEncoding || k.to != text.Encoding()) {
-    const string back = InEncodingOf(string(character, readEncoding), text);
-    k = {std::string(character), std::string(back.View()), readEncoding, text.Encoding(), back.Encoding()};
-  }
-  return string(k.back, k.backEncoding);
-}
-
-}  // namespace
-
 string TextPlaces::Piece(int32_t from, int32_t to) const {
   if (!HasShiftStates(mText.Encoding())) return from == 0 && to >= mLength ? mText : mText.Mid(from, to - from);
-  if (from < to && NextCharOffset(mBytes, mLength, from, mScheme) == to) {
-    return OneCharacterBack(std::string_view(mBytes + from, static_cast<size_t>(to - from)), mEncoding, mText);
+  if (from >= to) return string();
+  // Written back straight from the readable form, as InEncodingOf would bring it back: a piece
+  // with an escape character or a replaced byte, which ISO-2022-JP can't hold, takes its way.
+  const char* piece = mBytes + from;
+  string back;
+  int32_t replaced = 0;
+  if (mEncoding == kEncodingUTF8 && !std::memchr(piece, 0x1B, static_cast<size_t>(to - from)) &&
+      EncodeISO2022JP(piece, to - from, &back, &replaced) && replaced == 0) {
+    return back;
   }
-  return InEncodingOf(string(mBytes + from, to - from, mEncoding), mText);
+  return InEncodingOf(string(piece, to - from, mEncoding), mText);
 }
 
 // Steps from a character start towards the target (a character index, or a byte offset, when it

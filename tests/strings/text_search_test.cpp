@@ -182,14 +182,17 @@ TEST(TextWalk, SteppingThroughATextReadsItAFewTimes) {
       {"Mid, Left, Right", vorn::kEncodingEUCJP, kanji, pieces, 4716},
       {"Mid, Left, Right", vorn::kEncodingUTF8, kanji, pieces, 4716},
       {"Mid, Left, Right", vorn::kEncodingUTF16, kanji, pieces, 4716},
+      {"Mid, Left, Right", vorn::kEncodingISO2022JP, kanji, pieces, 4716},
       {"Mid falling", vorn::kEncodingUTF8, kanji, fallingMid, 11000},
       {"Mid falling", vorn::kEncodingShiftJIS, kanji, fallingMid, 11000},
       {"Mid falling", vorn::kEncodingUTF16, kanji, fallingMid, 11000},
       {"Mid falling", vorn::kEncodingISO2022JP, kanji, fallingMid, 11000},
       {"Right with a rising count", vorn::kEncodingEUCJP, kanji, risingRight, 1572},
       {"Right with a rising count", vorn::kEncodingUTF32, kanji, risingRight, 1572},
+      {"Right with a rising count", vorn::kEncodingISO2022JP, kanji, risingRight, 1572},
       {"5 texts in step", vorn::kEncodingShiftJIS, kanji, inStep(5), 5 * 11000, 5},
       {"20 texts in step", vorn::kEncodingUTF8, kanji, inStep(20), 20 * 11000, 20},
+      {"5 texts in step", vorn::kEncodingISO2022JP, kanji, inStep(5), 5 * 11000, 5},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.what) + " " + std::to_string(row.encoding));

@@ -1,0 +1,165 @@
+// ISO-2022-JP read and written by the runtime's own tables, beside the system converter driven as
+// text conversion drove it: random texts, well formed and not, give the same bytes and the same
+// number of faults.
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "strings/char_count.h"
+#include "strings/iso2022jp_codec.h"
+#include "strings/system_encoding.h"
+#include "strings/utf8.h"
+#include "strings/vstring.h"
+
+using vorn::string;
+
+namespace {
+
+struct Converted {
+  std::string bytes;
+  int32_t replaced = 0;
+  bool operator==(const Converted&) const = default;
+};
+
+// The system converter, going on after each fault with a replacement for one byte (reading) or
+// for the character or broken byte (writing), back in its initial state; in writing, the state
+// is returned to first, so that the replacement stands outside any two-byte set.
+Converted ByConverter(const std::string& text, bool toJIS) {
+  const iconv_t cd = toJIS ? iconv_open("ISO-2022-JP", "UTF-8") : iconv_open("UTF-8", "ISO-2022-JP");
+  Converted result;
+  std::vector<char> room(text.size() * 8 + 16);
+  char* in = const_cast<char*>(text.data());
+  size_t inLeft = text.size();
+  char* out = room.data();
+  size_t outLeft = room.size();
+  while (iconv(cd, &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1)) {
+    if (toJIS) iconv(cd, nullptr, nullptr, &out, &outLeft);
+    const std::string replacement = toJIS ? "?" : "\xEF\xBF\xBD";
+    out = std::copy(replacement.begin(), replacement.end(), out);
+    outLeft -= replacement.size();
+    ++result.replaced;
+    const size_t skip = toJIS ? static_cast<size_t>(vorn::UTF8FaultSize(in, static_cast<int32_t>(inLeft))) : 1;
+    in += skip;
+    inLeft -= skip;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  }
+  iconv(cd, nullptr, nullptr, &out, &outLeft);
+  iconv_close(cd);
+  result.bytes.assign(room.data(), out);
+  return result;
+}
+
+Converted ByRuntime(const std::string& text, bool toJIS) {
+  Converted result;
+  const string s(std::string_view(text), toJIS ? vorn::kEncodingUTF8 : vorn::kEncodingISO2022JP);
+  const vorn::EncodingCode target = toJIS ? vorn::kEncodingISO2022JP : vorn::kEncodingUTF8;
+  result.bytes = vorn::ConvertTextEncoding(s, target, &result.replaced).View();
+  return result;
+}
+
+// Pieces of texts, well formed and not. Reading: ASCII with control characters, every escape the
+// converter knows and some it does not, kanji and kana pairs, pairs no set has, bytes above 0x7F.
+const std::vector<std::string> kJISPieces = {
+    "ab", " ", "\t", "\n", std::string(1, '\0'), "\x7F", "\\~", "\x1B(B", "\x1B(J", "\x1B$B", "\x1B$@",
+    "4A", "$\"", "%\"", "!!", "!@", "t&", "(@", ")!", "\x1B(I", "\x1B$(D", "\x1B$A", "\x1Bx", "\x1B", "\x1B$",
+    "\x80", "\xB1", "\xFF", "0\x1B(B"};
+// Writing: ASCII, the escape character, yen sign and overline, kana, kanji, full-width forms; what
+// no set has (é, half-width kana, a snowman, an emoji, U+FFFD, U+FFFE); bytes that are no UTF-8
+// (a stray continuation, an overlong form, a surrogate, a lead byte cut off, bytes never used).
+const std::vector<std::string> kUTF8Pieces = {
+    "ab", " ", "\t", "\n", "\x7F", "\\", "~", "?", "\x1B", "\x1B(B", "\xC2\xA5", "\xE2\x80\xBE",
+    "\xE3\x81\x82", "\xE6\xBC\xA2", "\xE4\xBA\x9C", "\xEF\xBC\xA1", "\xEF\xBC\xBC", "\xEF\xBF\xA3", "\xC3\xA9",
+    "\xEF\xBD\xB1", "\xE2\x98\x83", "\xF0\x9F\x98\x80", "\xEF\xBF\xBD", "\xEF\xBF\xBE", "\x80", "\xC0\xAF",
+    "\xED\xA0\x80", "\xE6\xBC", "\xF5\x80\x80\x80", "\xFF"};
+
+std::string RandomText(std::mt19937& random, const std::vector<std::string>& pieces) {
+  std::string text;
+  for (size_t n = random() % 24; n > 0; --n) {
+    if (random() % 8 == 0) {
+      text += static_cast<char>(0x21 + random() % 94);  // half a pair, or a pair no set may have
+    } else {
+      text += pieces[random() % pieces.size()];
+    }
+  }
+  return text;
+}
+
+TEST(ISO2022JPCodec, RandomTextsAndEveryPrefixConvertAsTheConverterDoes) {
+  std::mt19937 random(20221);
+  for (int round = 0; round < 600; ++round) {
+    const bool toJIS = round % 2;
+    const std::string text = RandomText(random, toJIS ? kUTF8Pieces : kJISPieces);
+    for (size_t cut = 0; cut <= text.size(); ++cut) {
+      const std::string prefix = text.substr(0, cut);
+      ASSERT_EQ(ByRuntime(prefix, toJIS), ByConverter(prefix, toJIS)) << (toJIS ? "writing " : "reading ") << prefix;
+    }
+  }
+}
+
+// A piece cut by Mid: the converter's ISO-2022-JP of the characters read, when that reads back as
+// them, else the characters in UTF-8.
+std::pair<std::string, vorn::EncodingCode> ExpectedPiece(const std::string& jis, size_t start, size_t count) {
+  const std::string read = ByConverter(jis, false).bytes;
+  const auto length = static_cast<int32_t>(read.size());
+  const int32_t from = vorn::UTF8AdvanceChars(read.data(), length, 0, static_cast<int32_t>(start));
+  const int32_t to = vorn::UTF8AdvanceChars(read.data(), length, from, static_cast<int32_t>(count));
+  const std::string piece = read.substr(static_cast<size_t>(from), static_cast<size_t>(to - from));
+  const std::string back = ByConverter(piece, true).bytes;
+  if (piece.empty()) return {"", vorn::kEncodingASCII};
+  if (ByConverter(back, false).bytes == piece) return {back, vorn::kEncodingISO2022JP};
+  return {piece, vorn::kEncodingUTF8};
+}
+
+TEST(ISO2022JPCodec, PiecesAreWhatTheConverterWritesOfTheirCharacters) {
+  std::mt19937 random(2080);
+  for (int round = 0; round < 400; ++round) {
+    const std::string jis = RandomText(random, kJISPieces);
+    const string text(std::string_view(jis), vorn::kEncodingISO2022JP);
+    const size_t start = random() % 12, count = random() % 6;
+    const string piece = vorn::StringDBCSMid3(text, static_cast<int32_t>(start + 1), static_cast<int32_t>(count));
+    const auto expected = ExpectedPiece(jis, start, count);
+    ASSERT_EQ(std::string(piece.View()), expected.first) << jis << " from " << start << " taking " << count;
+    ASSERT_EQ(piece.Encoding(), expected.second) << jis;
+  }
+}
+
+TEST(ISO2022JPCodec, EveryCharacterAndPairConvertsAsTheConverterDoes) {
+  // Each code point of the first plane after each set's characters, so that staying in a set and
+  // leaving it are both seen; then every pair of bytes after either escape to JIS X 0208.
+  const char* const before[] = {"a", "\xE6\xBC\xA2", "\xC2\xA5", ""};
+  std::string text;
+  for (uint32_t c = 1; c <= 0x10000; ++c) {
+    if (c < 0x10000) {
+      char bytes[4];
+      text.append(before[c % 4]).append(bytes, static_cast<size_t>(vorn::EncodeUTF8(c, bytes)));
+    }
+    if (c % 512 == 0) {
+      ASSERT_EQ(ByRuntime(text, true), ByConverter(text, true)) << "up to U+" << std::hex << c;
+      text.clear();
+    }
+  }
+  for (int first = 0x21; first <= 0x7E; ++first) {
+    text.clear();
+    for (int second = 0x21; second <= 0x7E; ++second) {
+      text.append(second % 2 ? "\x1B$B" : "\x1B$@").append({static_cast<char>(first), static_cast<char>(second)});
+    }
+    ASSERT_EQ(ByRuntime(text, false), ByConverter(text, false)) << "row " << first;
+  }
+}
+
+TEST(ISO2022JPCodec, AReplacementNeverStandsInsideAnotherSet) {
+  const struct {
+    const char* what;
+    std::string utf8, expected;
+  } rows[] = {
+      {"after kanji", "\xE6\xBC\xA2\xE2\x98\x83\\", "\x1B$B4A\x1B(B?\\"},
+      {"after JIS-Roman", "\xC2\xA5\xE2\x98\x83\\", "\x1B(J\\\x1B(B?\\"},
+      {"a broken byte after kanji", "\xE6\xBC\xA2\x80\xE6\xBC\xA2", "\x1B$B4A\x1B(B?\x1B$B4A\x1B(B"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(ByRuntime(row.utf8, true).bytes, row.expected) << row.what;
+}
+
+}  // namespace
