@@ -49,6 +49,9 @@ struct EditFieldObject {
   StringRep* formattedText;
   StringRep* mask;
   RuntimeObject* styledText;
+  // The pane shows formattedText, made from text: reading it back would take the rounded,
+  // grouped number for the one typed.
+  uint8_t formatShown;
 };
 
 ObjectDefinition* GetEditFieldClassDefinition();
@@ -66,7 +69,8 @@ void AttachEditFieldStyledText(EditFieldObject* field, EditControl* pane);
 void DetachEditFieldStyledText(RuntimeObject* owner);
 
 // Shows the Format in a field that does not have the focus: the formatted number becomes the
-// displayed text while the object keeps the text as typed.
+// displayed text while the object keeps the text as typed. A pane that already shows the
+// format is formatted again from the text it keeps, never from what it shows.
 void DisplayEditFormat(EditFieldObject* field);
 
 }  // namespace vorn
