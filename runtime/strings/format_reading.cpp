@@ -7,6 +7,7 @@
 
 #include "strings/c_number_text.h"
 #include "strings/locale_separators.h"
+#include "strings/utf8.h"
 #include "vorn/runtime_math.h"
 
 namespace vorn {
@@ -15,11 +16,8 @@ namespace {
 
 // Bytes of the UTF-8 character starting at text[i] (1 for a stray byte).
 size_t CharAt(std::string_view text, size_t i) {
-  const auto lead = static_cast<unsigned char>(text[i]);
-  size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-  size_t end = i + 1;
-  while (end < text.size() && end < i + length && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
-  return end - i;
+  const auto offset = static_cast<int32_t>(i);
+  return static_cast<size_t>(UTF8NextChar(text.data(), static_cast<int32_t>(text.size()), offset) - offset);
 }
 
 // The UTF-8 character that ends at text[end - 1].

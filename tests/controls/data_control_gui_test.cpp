@@ -8,7 +8,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -114,12 +116,16 @@ void OnCreateControls(VornRuntimeObject* self) {
   PopupDataSourceSetter(w->color, 0, Str("PeopleData").Rep());
 }
 
-void PeopleFinalizer(VornRuntimeObject* self) {
-  PeopleWindowObject* w = People(self);
-  for (RuntimeObject** slot : {&w->nav, &w->name, &w->active, &w->color, &w->list}) {
+void Release(std::initializer_list<RuntimeObject**> slots) {
+  for (RuntimeObject** slot : slots) {
     RuntimeUnlockObject(*slot);
     *slot = nullptr;
   }
+}
+
+void PeopleFinalizer(VornRuntimeObject* self) {
+  PeopleWindowObject* w = People(self);
+  Release({&w->nav, &w->name, &w->active, &w->color, &w->list});
 }
 
 RuntimeClass* WindowClass() {
@@ -136,6 +142,7 @@ struct ItemsWindowObject {
   RuntimeObject* nav;
   RuntimeObject* price;
   RuntimeObject* note;
+  RuntimeObject* id;
 };
 ItemsWindowObject* Items(RuntimeObject* self) { return reinterpret_cast<ItemsWindowObject*>(self); }
 
@@ -155,16 +162,16 @@ void OnCreateItemControls(VornRuntimeObject* self) {
   w->price = test::AddWindowControl(self, field, "PriceField", kPriceBounds,
                                     test::PackedStream().Text(kEditFormatProperty, gPriceFormat));
   w->note = test::AddWindowControl(self, field, "NoteField", kNoteBounds, test::PackedStream());
+  w->id = test::AddWindowControl(self, field, "IdField", MakeRect(210, 10, 300, 34), test::PackedStream());
   EditDataFieldSetter(w->price, 0, Str("price").Rep());
   EditDataSourceSetter(w->price, 0, Str("ItemsData").Rep());
+  EditDataFieldSetter(w->id, 0, Str("id").Rep());
+  EditDataSourceSetter(w->id, 0, Str("ItemsData").Rep());
 }
 
 void ItemsFinalizer(VornRuntimeObject* self) {
   ItemsWindowObject* w = Items(self);
-  for (RuntimeObject** slot : {&w->nav, &w->price, &w->note}) {
-    RuntimeUnlockObject(*slot);
-    *slot = nullptr;
-  }
+  Release({&w->nav, &w->price, &w->note, &w->id});
 }
 
 RuntimeClass* ItemsWindowClass() {
@@ -679,6 +686,17 @@ TEST_P(BoundFormatGuiTest, TheFieldKeepsTheRowsNumberUntilTheUserTypesOne) {
       EXPECT_EQ(Shows(w->price), std::string(StringFormat(step.stored, format).View()));
       EXPECT_EQ(StoredPrices(), (std::vector<double>{step.stored, 0.25, -7.5}));
     }
+    // A new row takes the typed number too.
+    DataControlNewRecord(w->nav);
+    editTextSetter(w->id, 0, Str("4").Rep());
+    TypeIntoPrice(native, w, test::InLocaleSeparators(c.written));
+    DataControlAddNewRecord(w->nav);
+    EXPECT_EQ(StoredPrices(), (std::vector<double>{c.shownNumber, 0.25, -7.5, c.writtenNumber}));
+    if (std::string(name) == "de_DE.UTF-8") {
+      std::string file = std::string("/data_control_format_") + c.format;
+      std::replace_if(file.begin() + 1, file.end(), [](char ch) { return !isalnum(ch) && ch != '_'; }, 'x');
+      test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR + file + ".png");
+    }
     test::CloseAndRelease(window);
     // What the file holds once it is opened again.
     databaseClose(gDatabase);
@@ -687,7 +705,7 @@ TEST_P(BoundFormatGuiTest, TheFieldKeepsTheRowsNumberUntilTheUserTypesOne) {
     gDatabase = openVORNDatabase(item);
     RuntimeUnlockObject(item);
     ASSERT_NE(gDatabase, nullptr);
-    EXPECT_EQ(StoredPrices(), (std::vector<double>{c.shownNumber, 0.25, -7.5}));
+    EXPECT_EQ(StoredPrices(), (std::vector<double>{c.shownNumber, 0.25, -7.5, c.writtenNumber}));
   }
 }
 
