@@ -41,6 +41,10 @@ struct EditFieldObject {
   uint8_t acceptTabs;
   uint8_t liveUpdate;
   uint8_t useFocusRing;
+  // The pane shows formattedText, made from text: reading it back would take the rounded,
+  // grouped number for the one typed. In the padding before the pointer, so that the
+  // instance keeps the size compiled subclasses were laid out after.
+  uint8_t formatShown;
   RuntimeObject* dataNotifier;  // held
   int32_t alignment;
   int32_t savedSelStart;
@@ -49,9 +53,6 @@ struct EditFieldObject {
   StringRep* formattedText;
   StringRep* mask;
   RuntimeObject* styledText;
-  // The pane shows formattedText, made from text: reading it back would take the rounded,
-  // grouped number for the one typed.
-  uint8_t formatShown;
 };
 
 ObjectDefinition* GetEditFieldClassDefinition();
