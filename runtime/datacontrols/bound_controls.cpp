@@ -10,6 +10,8 @@
 #include "objects/accessors.h"
 #include "objects/runtime_object.h"
 #include "objects/text_encoding_object.h"
+#include "strings/c_number_text.h"
+#include "strings/format_reading.h"
 #include "strings/number_parse.h"
 #include "vorn/buttons_api.h"
 #include "vorn/controls_api.h"
@@ -41,6 +43,12 @@ string StringProperty(RuntimeObject* object, std::string_view name) {
 string DataFieldOf(RuntimeObject* control) { return StringProperty(control, "DataField"); }
 
 bool SameText(const string& a, const string& b) { return a.View() == b.View(); }
+
+// The Format of a bound edit field; empty for other controls. A field with one holds a number:
+// it is handed the column's value in the locale's writing and gives back the number it shows.
+string NumberFormatOf(const BoundControlEntry& entry) {
+  return entry.kind == kBoundEditField ? StringProperty(entry.control, "Format") : string();
+}
 
 bool IsWord(const string& text, const char* word) { return SameName(text.View(), word); }
 
@@ -86,7 +94,10 @@ int32_t FindRow(int32_t count, const string& value, RowText rowText) {
 void ShowValue(const BoundControlEntry& entry, const string& value) {
   RuntimeObject* control = entry.control;
   switch (entry.kind) {
-    case kBoundEditField: editSetString(control, value.Rep()); break;
+    case kBoundEditField:
+      // The column writes by the C rules; the field reads by the locale's.
+      editSetString(control, (NumberFormatOf(entry).IsEmpty() ? value : CNumberInLocaleWriting(value)).Rep());
+      break;
     case kBoundStaticText: staticCaptionSetter(control, 0, value.Rep()); break;
     case kBoundListBox:
       listSelectionSetter(control, 0, FindRow(listCountGetter(control, 0), value, [&](int32_t row) {
@@ -117,6 +128,25 @@ void ClearControl(const BoundControlEntry& entry) {
 
 EncodingCode TargetEncoding(DataControlObject* owner) {
   return owner && owner->encoding ? GetEncodingFromTEObject(owner->encoding) : kEncodingUnknown;
+}
+
+// What the column is given for what the control holds: a formatted field's number as the C
+// rules write it exactly (an emptied field stays empty), anything else as text.
+string ColumnText(const BoundControlEntry& entry, const string& now, EncodingCode target) {
+  const string format = NumberFormatOf(entry);
+  if (format.IsEmpty() || now.IsEmpty()) return entry.kind == kBoundCheckBox ? now : ConvertTextEncoding(now, target);
+  return string(ShortestCNumber(StringFormattedValue(now, format)), kEncodingASCII);
+}
+
+// Whether the column already holds what the control would give it: a number is compared as
+// the number, so "1234,50" typed over 1234.5 changes nothing.
+bool ColumnHolds(const BoundControlEntry& entry, const string& stored, const string& now) {
+  const string format = NumberFormatOf(entry);
+  if (format.IsEmpty() || now.IsEmpty() || stored.IsEmpty()) return SameText(now, stored);
+  const std::string text(stored.View());
+  char* end = nullptr;
+  const double number = ReadCNumber(text.c_str(), &end);
+  return *end == '\0' && end != text.c_str() && number == StringFormattedValue(now, format);
 }
 
 string Tagged(string text, EncodingCode encoding) {
@@ -195,7 +225,7 @@ bool DataControl::IsRecordChanged() {
     if (!TypedSinceShown(entry.control, now)) continue;
     switch (entry.kind) {
       case kBoundEditField:
-      case kBoundStaticText: changed = !SameText(now, stored); break;
+      case kBoundStaticText: changed = !ColumnHolds(entry, stored, now); break;
       case kBoundListBox:
       case kBoundPopupMenu: changed = !now.IsEmpty() && !SameText(now, stored); break;
       case kBoundCheckBox:
@@ -234,8 +264,8 @@ bool DataControl::SaveRecord() {
       if (!checked && IsWord(stored, "true")) cursorFieldStringValueSetter(field, 0, string("false", kEncodingASCII).Rep());
       if (checked && IsWord(stored, "false")) cursorFieldStringValueSetter(field, 0, string("true", kEncodingASCII).Rep());
     } else if (!((entry.kind == kBoundListBox || entry.kind == kBoundPopupMenu) && now.IsEmpty()) &&
-               !SameText(now, stored)) {
-      cursorFieldStringValueSetter(field, 0, ConvertTextEncoding(now, target).Rep());
+               !ColumnHolds(entry, stored, now)) {
+      cursorFieldStringValueSetter(field, 0, ColumnText(entry, now, target).Rep());
     }
     RuntimeUnlockObject(field);
   }
@@ -268,8 +298,7 @@ void DataControl::InsertRecord() {
   for (const BoundControlEntry& entry : entries) {
     const string name = DataFieldOf(entry.control);
     if (name.IsEmpty()) continue;
-    const string value = entry.kind == kBoundCheckBox ? ControlText(entry) : ConvertTextEncoding(ControlText(entry), target);
-    setDatabaseRecordColumn(record, name.Rep(), value.Rep());
+    setDatabaseRecordColumn(record, name.Rep(), ColumnText(entry, ControlText(entry), target).Rep());
   }
   ReleaseEntries(entries);
   // A row the database refuses was not inserted: no Insert event, and the controls keep what

@@ -74,11 +74,21 @@ void editTextSetter(VornRuntimeObject* ctl, int32_t, VornStringRecord* text) {
 }
 
 void editSetString(VornRuntimeObject* ctl, VornStringRecord* text) {
-  if (EditControl* pane = PaneOf(ctl)) {
-    pane->SetText(string::Share(text));
-  } else if (EditFieldObject* f = Field(ctl)) {
-    ReplaceStringRep(f->text, text);
+  EditFieldObject* f = Field(ctl);
+  EditControl* pane = EditFieldPane(f);
+  if (!pane) {
+    if (f) ReplaceStringRep(f->text, text);
+    return;
   }
+  if (!ShowsFormat(f, pane)) {
+    pane->SetText(string::Share(text));
+    return;
+  }
+  // The pane may already show this very text as the format of the old number, and then tells
+  // of no change: the field takes the new text itself and shows its format.
+  ReplaceStringRep(f->text, text);
+  pane->SetText(string::Share(text));
+  DisplayEditFormat(f);
 }
 
 VornStringRecord* editTextStyleDataGetter(VornRuntimeObject* ctl, int32_t) {

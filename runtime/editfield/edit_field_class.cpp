@@ -12,6 +12,7 @@
 #include "editfield/styled_text_class.h"
 #include "objects/runtime_object.h"
 #include "strings/format_number.h"
+#include "strings/format_reading.h"
 #include "vorn/editfield_api.h"
 #include "vorn/runtime_math.h"
 #include "windows/pane_focus.h"
@@ -188,18 +189,22 @@ void DetachEditFieldStyledText(RuntimeObject* owner) {
 
 void DisplayEditFormat(EditFieldObject* field) {
   EditControl* pane = EditFieldPane(field);
+  if (pane && (!field->format || field->format->length == 0)) field->formatShown = 0;
   if (!pane || !field->format || field->format->length == 0 || GetFocusPane() == pane) return;
   uint8_t wasGuarded = field->inTextChange;
   field->inTextChange = 1;
   field->savedSelStart = pane->GetSelStart();
   field->savedSelEnd = pane->GetSelEnd();
   string text = pane->GetText(kEncodingUTF8);
+  if (field->formatShown && field->formattedText && text.View() == string::Share(field->formattedText).View())
+    text = string::Share(field->text);
   // Read by the rules the format writes by, so "1.234,5" typed on a decimal-comma desktop shows
-  // the number it is and not 1.
-  string formatted = StringFormat(runCDbl(text.Rep()), string::Share(field->format));
+  // the number it is and not 1, and the field's own "($1,234.50)" or "50.0%" reads as itself.
+  string formatted = StringFormat(StringFormattedValue(text, string::Share(field->format)), string::Share(field->format));
   ReplaceStringRep(field->formattedText, formatted.Rep());
   pane->SetText(formatted);
   ReplaceStringRep(field->text, text.Rep());
+  field->formatShown = 1;
   field->inTextChange = wasGuarded;
 }
 

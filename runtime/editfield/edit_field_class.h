@@ -41,6 +41,10 @@ struct EditFieldObject {
   uint8_t acceptTabs;
   uint8_t liveUpdate;
   uint8_t useFocusRing;
+  // The pane shows formattedText, made from text: reading it back would take the rounded,
+  // grouped number for the one typed. In the padding before the pointer, so that the
+  // instance keeps the size compiled subclasses were laid out after.
+  uint8_t formatShown;
   RuntimeObject* dataNotifier;  // held
   int32_t alignment;
   int32_t savedSelStart;
@@ -66,7 +70,8 @@ void AttachEditFieldStyledText(EditFieldObject* field, EditControl* pane);
 void DetachEditFieldStyledText(RuntimeObject* owner);
 
 // Shows the Format in a field that does not have the focus: the formatted number becomes the
-// displayed text while the object keeps the text as typed.
+// displayed text while the object keeps the text as typed. A pane that already shows the
+// format is formatted again from the text it keeps, never from what it shows.
 void DisplayEditFormat(EditFieldObject* field);
 
 }  // namespace vorn

@@ -177,6 +177,7 @@ void RuntimeEditRouter::GotFocus(EditControl* pane) {
     uint8_t wasGuarded = field->inTextChange;
     field->inTextChange = 1;
     pane->SetText(string::Share(field->text));
+    field->formatShown = 0;
     field->inTextChange = wasGuarded;
     pane->SetSelection(field->savedSelStart, field->savedSelEnd);
   }

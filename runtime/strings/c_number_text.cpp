@@ -41,4 +41,10 @@ std::string WriteCNumber(double value, char form, int precision) {
   return text;
 }
 
+std::string ShortestCNumber(double value) {
+  char text[64];
+  auto written = std::to_chars(text, text + sizeof text, value);
+  return written.ec == std::errc() ? std::string(text, written.ptr) : ExactCNumber(value);
+}
+
 }  // namespace vorn

@@ -22,5 +22,7 @@ std::string WriteCNumber(double value, char form, int precision);
 
 // Enough digits ("%.17g") that ReadCNumber gives the same double back.
 inline std::string ExactCNumber(double value) { return WriteCNumber(value, 'g', 17); }
+// The fewest digits that ReadCNumber still reads as the same double ("0.1", "1e+20").
+std::string ShortestCNumber(double value);
 
 }  // namespace vorn

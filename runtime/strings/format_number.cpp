@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "strings/decimal_digits.h"
@@ -324,6 +325,28 @@ std::string FormatNumber(double value, std::string_view format,
   // A negative section shows the magnitude; its own "+" or "-" still show the sign.
   bool implicitMinus = negative && !ownNegativeSection && !section->hasSign && section->HasDigits();
   return WriteSection(*section, magnitude, negative, implicitMinus, separators);
+}
+
+std::vector<FormatSectionFrame> FormatSectionFrames(std::string_view format) {
+  std::vector<std::string_view> texts = SplitSections(format);
+  std::vector<FormatSectionFrame> frames;
+  for (size_t i = 0; i < texts.size() && i < 3; ++i) {
+    const Section section = ParseSection(texts[i]);
+    FormatSectionFrame frame;
+    frame.percents = section.percents;
+    bool numberSeen = false;
+    for (const Token& token : section.tokens) {
+      if (token.kind == TokenKind::Text || token.kind == TokenKind::Percent) {
+        (numberSeen ? frame.after : frame.before) += token.text;
+      } else if (token.kind != TokenKind::Sign) {
+        // Text between digit places is no frame: only what follows the last one is.
+        numberSeen = true;
+        frame.after.clear();
+      }
+    }
+    frames.push_back(std::move(frame));
+  }
+  return frames;
 }
 
 string StringFormat(double value, const string& format) {

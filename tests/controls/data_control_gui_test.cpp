@@ -1,16 +1,21 @@
 // A DataControl over a database of 20 people in a runtime window, with an edit field, a check
 // box and a popup menu bound to it: clicking the navigation pane moves every bound control,
 // an edit written back with Update reaches the file, bad bindings and queries crash nothing.
+// A DataControl over a number column shown through a Format keeps the number in every locale
+// until the user types one.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstddef>
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "controls/check_box_class.h"
 #include "controls/control_support.h"
+#include "controls/data_aware.h"
 #include "controls/popup_class.h"
 #include "database/database_fields.h"
 #include "controls/support/runtime_window_controls.h"
@@ -27,6 +32,9 @@
 #include "editfield/edit_field_class.h"
 #include "support/class_test.h"
 #include "support/gui_support.h"
+#include "support/process_locale.h"
+#include "strings/format_number.h"
+#include "windows/pane_focus.h"
 #include "vorn/buttons_api.h"
 #include "vorn/editfield_api.h"
 #include "vorn/folder_item_api.h"
@@ -107,12 +115,16 @@ void OnCreateControls(VornRuntimeObject* self) {
   PopupDataSourceSetter(w->color, 0, Str("PeopleData").Rep());
 }
 
-void PeopleFinalizer(VornRuntimeObject* self) {
-  PeopleWindowObject* w = People(self);
-  for (RuntimeObject** slot : {&w->nav, &w->name, &w->active, &w->color, &w->list}) {
+void Release(std::initializer_list<RuntimeObject**> slots) {
+  for (RuntimeObject** slot : slots) {
     RuntimeUnlockObject(*slot);
     *slot = nullptr;
   }
+}
+
+void PeopleFinalizer(VornRuntimeObject* self) {
+  PeopleWindowObject* w = People(self);
+  Release({&w->nav, &w->name, &w->active, &w->color, &w->list});
 }
 
 RuntimeClass* WindowClass() {
@@ -120,6 +132,53 @@ RuntimeClass* WindowClass() {
                                              {{"#Layout%%o<PeopleWindow>", Fn(&OnLayout), nullptr, 0},
                                               {"#CreateControls%%o<PeopleWindow>", Fn(&OnCreateControls), nullptr, 0}},
                                              {Fn(&PeopleFinalizer), nullptr});
+  return cls;
+}
+
+// A price column bound to a field with a Format, and a plain field to take the focus.
+struct ItemsWindowObject {
+  WindowObject window;
+  RuntimeObject* nav;
+  RuntimeObject* price;
+  RuntimeObject* note;
+  RuntimeObject* id;
+};
+ItemsWindowObject* Items(RuntimeObject* self) { return reinterpret_cast<ItemsWindowObject*>(self); }
+
+constexpr uint16_t kEditFormatProperty = 65;
+const Rect kPriceBounds = MakeRect(10, 10, 200, 34);
+const Rect kNoteBounds = MakeRect(10, 44, 200, 68);
+std::string gPriceFormat;
+
+void OnCreateItemControls(VornRuntimeObject* self) {
+  static RuntimeClass* navClass = test::MakeClass("ItemsNav", "DataControl", sizeof(DataControlObject), {});
+  ItemsWindowObject* w = Items(self);
+  w->nav = test::AddWindowControl(self, navClass, "ItemsData", MakeRect(10, 120, 390, 150), test::PackedStream());
+  DataControlTableNameSetter(w->nav, 0, Str("items").Rep());
+  DataControlQuerySetter(w->nav, 0, Str("select * from items order by id").Rep());
+  DataControlDBSetter(w->nav, 0, gDatabase);
+  RuntimeClass* field = Class(GetEditFieldClassDefinition());
+  w->price = test::AddWindowControl(self, field, "PriceField", kPriceBounds,
+                                    test::PackedStream().Text(kEditFormatProperty, gPriceFormat));
+  w->note = test::AddWindowControl(self, field, "NoteField", kNoteBounds, test::PackedStream());
+  w->id = test::AddWindowControl(self, field, "IdField", MakeRect(210, 10, 300, 34), test::PackedStream());
+  EditDataFieldSetter(w->price, 0, Str("price").Rep());
+  EditDataSourceSetter(w->price, 0, Str("ItemsData").Rep());
+  EditDataFieldSetter(w->id, 0, Str("id").Rep());
+  EditDataSourceSetter(w->id, 0, Str("ItemsData").Rep());
+}
+
+void ItemsFinalizer(VornRuntimeObject* self) {
+  ItemsWindowObject* w = Items(self);
+  Release({&w->nav, &w->price, &w->note, &w->id});
+}
+
+RuntimeClass* ItemsWindowClass() {
+  static RuntimeClass* cls =
+      test::MakeClass("ItemsWindow", "Window", sizeof(ItemsWindowObject),
+                      {{"#Layout%%o<ItemsWindow>", Fn(&OnLayout), nullptr, 0},
+                       {"#CreateControls%%o<ItemsWindow>", Fn(&OnCreateItemControls), nullptr, 0}},
+                      {Fn(&ItemsFinalizer), nullptr});
   return cls;
 }
 
@@ -505,6 +564,147 @@ TEST_F(DataControlGuiTest, BadBindingsAndFailingQueriesLeaveTheControlsEmpty) {
   EXPECT_EQ(w->active->refCount, before - 1);
   test::CloseAndRelease(window);
 }
+
+
+// A number column bound to a field with a Format, by format; texts are written by the C rules
+// and typed in each locale's separators.
+struct BoundFormatCase {
+  const char* format;
+  const char* shown;    // 1234.5 as the field shows it
+  const char* written;  // a number typed as the locale writes it...
+  double writtenNumber;
+  const char* shownForm;  // ...and one typed as the field shows it
+  double shownNumber;
+};
+
+const BoundFormatCase kBoundFormats[] = {
+    {"#,##0.00", "1,234.50", "99.5", 99.5, "2,500.75", 2500.75},
+    {"0.0%", "123450.0%", "0.125", 0.125, "37.5%", 0.375},
+    {"$#,##0.00;($#,##0.00)", "$1,234.50", "-42.25", -42.25, "($1,234.50)", -1234.5},
+    {"0.00e+00", "1.23e+03", "0.5", 0.5, "2.50e-02", 0.025},
+};
+
+class BoundFormatGuiTest : public DataControlGuiTest, public ::testing::WithParamInterface<BoundFormatCase> {
+ protected:
+  enum Step { kMove, kFocusAndLeave, kRevert, kUpdate, kTypeWritten, kTypeShown };
+
+  // The prices of the rows in the order of their ids, as the database file holds them.
+  std::vector<double> StoredPrices() {
+    databaseCommit(gDatabase);
+    std::vector<double> prices;
+    RuntimeObject* rs = databaseSQLSelect(gDatabase, Str("select price from items order by id").Rep());
+    for (; rs && !cursorEOFGetter(rs, 0); cursorMoveNext(rs)) {
+      RuntimeObject* field = cursorGetFieldByIndex(rs, 1);
+      prices.push_back(cursorFieldDoubleValueGetter(field, 0));
+      RuntimeUnlockObject(field);
+    }
+    RuntimeUnlockObject(rs);
+    return prices;
+  }
+
+  static std::string Shows(RuntimeObject* field) {
+    EditControl* pane = EditFieldPane(AsEditFieldObject(field));
+    return pane ? std::string(pane->GetText(kEncodingUTF8).View()) : std::string();
+  }
+
+  // Clicks into the price field, replaces its text with what the user types, and clicks into
+  // the other field.
+  static void TypeIntoPrice(Window* native, ItemsWindowObject* w, const std::string& typed) {
+    test::ClickAt(native, kPriceBounds.left + 10, kPriceBounds.top + 10);
+    ASSERT_EQ(GetFocusPane(), ControlPane(AsControl(w->price)));
+    test::PressKeys("ctrl+a");
+    test::Shell("xdotool type --delay 40 -- '" + typed + "'");
+    test::PumpFor(150);
+    test::ClickAt(native, kNoteBounds.left + 10, kNoteBounds.top + 10);
+  }
+};
+
+// Moving, focusing and leaving, Revert and Update with nothing typed write nothing; what is
+// typed in the locale's writing or in the field's shown form is stored as its number.
+TEST_P(BoundFormatGuiTest, TheFieldKeepsTheRowsNumberUntilTheUserTypesOne) {
+  const BoundFormatCase& c = GetParam();
+  gPriceFormat = c.format;
+  const string format = Str(c.format);
+  for (const char* name : {"C", "de_DE.UTF-8", "fr_FR.UTF-8"}) {
+    test::ProcessLocale locale(name);
+    ASSERT_TRUE(locale.Loaded()) << name;
+    SCOPED_TRACE(std::string(c.format) + " in " + name);
+    Exec("create table items (id integer not null, price double, primary key (id))");  // once
+    Exec("delete from items");
+    Exec("insert into items (id, price) values (1, 1234.5)");
+    Exec("insert into items (id, price) values (2, 0.25)");
+    Exec("insert into items (id, price) values (3, -7.5)");
+    databaseCommit(gDatabase);
+    RuntimeObject* window = RuntimeNewObject(ItemsWindowClass());
+    WindowDefaultConstructor(window);
+    test::RunLoopIteration();
+    ItemsWindowObject* w = Items(window);
+    Window* native = GetWindowPaneOf(window);
+    test::ShowAndSettle(native);
+    // The window gives its first field the keyboard, which shows the number to edit.
+    EXPECT_EQ(Shows(w->price), test::InLocaleSeparators("1234.5"));
+    test::ClickAt(native, kNoteBounds.left + 10, kNoteBounds.top + 10);
+    EXPECT_EQ(Shows(w->price), test::InLocaleSeparators(c.shown));
+    EXPECT_EQ(Text(editTextGetter(w->price, 0)), test::InLocaleSeparators("1234.5")) << "Text is the number";
+
+    const struct {
+      Step step;
+      double stored;  // row 1's price afterwards
+    } steps[] = {
+        {kMove, 1234.5},          {kFocusAndLeave, 1234.5}, {kRevert, 1234.5},
+        {kUpdate, 1234.5},        {kTypeWritten, c.writtenNumber}, {kMove, c.writtenNumber},
+        {kTypeShown, c.shownNumber}, {kFocusAndLeave, c.shownNumber}, {kMove, c.shownNumber},
+    };
+    for (const auto& step : steps) {
+      SCOPED_TRACE(&step - steps);
+      switch (step.step) {
+        case kMove:  // to rows 2 and 3 on the navigation pane, and back
+          ClickNav(native, kNavNext), ClickNav(native, kNavNext);
+          EXPECT_EQ(DataControlRow(w->nav), 3);
+          EXPECT_EQ(Shows(w->price), std::string(StringFormat(-7.5, format).View()));
+          ClickNav(native, kNavFirst);
+          break;
+        case kFocusAndLeave:
+          test::ClickAt(native, kPriceBounds.left + 10, kPriceBounds.top + 10);
+          EXPECT_EQ(GetFocusPane(), ControlPane(AsControl(w->price)));
+          test::ClickAt(native, kNoteBounds.left + 10, kNoteBounds.top + 10);
+          break;
+        case kRevert: GetDataBindingHooks().refreshBoundControls(w->nav); break;
+        case kUpdate: DataControlUpdateRecord(w->nav); break;
+        case kTypeWritten:
+          TypeIntoPrice(native, w, test::InLocaleSeparators(c.written));
+          DataControlUpdateRecord(w->nav);
+          break;
+        case kTypeShown:
+          TypeIntoPrice(native, w, test::InLocaleSeparators(c.shownForm));
+          EXPECT_EQ(Shows(w->price), test::InLocaleSeparators(c.shownForm)) << "the typed form shows as typed";
+          DataControlUpdateRecord(w->nav);
+          break;
+      }
+      EXPECT_EQ(DataControlRow(w->nav), 1);
+      EXPECT_EQ(Shows(w->price), std::string(StringFormat(step.stored, format).View()));
+      EXPECT_EQ(StoredPrices(), (std::vector<double>{step.stored, 0.25, -7.5}));
+    }
+    // A new row takes the typed number too.
+    DataControlNewRecord(w->nav);
+    editTextSetter(w->id, 0, Str("4").Rep());
+    TypeIntoPrice(native, w, test::InLocaleSeparators(c.written));
+    DataControlAddNewRecord(w->nav);
+    EXPECT_EQ(StoredPrices(), (std::vector<double>{c.shownNumber, 0.25, -7.5, c.writtenNumber}));
+    test::CloseAndRelease(window);
+    // What the file holds once it is opened again.
+    databaseClose(gDatabase);
+    RuntimeUnlockObject(gDatabase);
+    RuntimeObject* item = FolderItemFromPath(mPath.c_str());
+    gDatabase = openVORNDatabase(item);
+    RuntimeUnlockObject(item);
+    ASSERT_NE(gDatabase, nullptr);
+    EXPECT_EQ(StoredPrices(), (std::vector<double>{c.shownNumber, 0.25, -7.5, c.writtenNumber}));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, BoundFormatGuiTest, ::testing::ValuesIn(kBoundFormats),
+                         [](const auto& info) { return "Format" + std::to_string(info.index); });
 
 }  // namespace
 }  // namespace vorn

@@ -219,8 +219,9 @@ TEST_F(EditFieldClassTest, AFormatShowsWhileTheFieldHasNoFocusAndTheTypedTextCom
 
   // The typed text is read with the separators the format writes.
   RuntimeObject* grouped = NewField(PackedStream().Text(test::kEfFormat, "#,##0.00"), MakeRect(20, 80, 220, 106));
+  // The field's own text reads back as its number.
   const struct {
-    const char *locale, *typed, *shown;
+    const char *locale, *typed, *shown, *format = "#,##0.00";
   } rows[] = {
       {"C", "1,234.5", "1,234.50"},
       {"de_DE.UTF-8", "3,14159", "3,14"},
@@ -229,10 +230,17 @@ TEST_F(EditFieldClassTest, AFormatShowsWhileTheFieldHasNoFocusAndTheTypedTextCom
       {"de_DE.UTF-8", "-0,5", "-0,50"},
       {"fr_FR.UTF-8", "1\u202F234,50", "1\u202F234,50"},
       {"fr_FR.UTF-8", "1234,5", "1\u202F234,50"},
+      {"C", "50.0%", "50.0%", "0.0%"},
+      {"de_DE.UTF-8", "12,5%", "12,5%", "0.0%"},
+      {"C", "$1,234.50", "$1,234.50", "$#,##0.00;($#,##0.00)"},
+      {"de_DE.UTF-8", "($1.234,50)", "($1.234,50)", "$#,##0.00;($#,##0.00)"},
+      {"fr_FR.UTF-8", "-5", "($5,00)", "$#,##0.00;($#,##0.00)"},
+      {"C", "12 apples", "$12.00", "$#,##0.00;($#,##0.00)"},  // the leading number, as before
   };
   for (const auto& row : rows) {
     test::ProcessLocale locale(row.locale);
     ASSERT_TRUE(locale.Loaded()) << row.locale;
+    stringSetter(grouped, static_cast<int32_t>(offsetof(EditFieldObject, format)), string(row.format).Rep());
     SetText(grouped, row.typed);
     EXPECT_EQ(std::string(gtk_entry_get_text(GTK_ENTRY(PaneOf(grouped)->Widget()))), row.shown)
         << row.locale << " " << row.typed;
