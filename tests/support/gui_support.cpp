@@ -87,8 +87,12 @@ void LetFocusFollowPointer() {
 void ShowAndSettle(Window* window) {
   window->Show();
   RunLoopIteration();
+  GtkWidget* widget = window->GtkWindowWidget();
+  PumpUntil([&] { return GTK_WIDGET_MAPPED(widget); });
   PumpFor(200);
   Shell("xdotool windowfocus --sync " + std::to_string(XidOf(window)) + " 2>/dev/null");
+  // Keys sent before GTK heard that the window has the keyboard may go astray.
+  PumpUntil([&] { return gtk_window_is_active(GTK_WINDOW(widget)); });
   PumpFor(150);
   RunLoopIteration();
 }
