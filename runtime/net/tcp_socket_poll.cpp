@@ -120,7 +120,12 @@ bool TCPSocket::FinishConnect() {
     sockaddr_in peer{};
     socklen_t length = sizeof peer;
     if (getpeername(mDescriptor, reinterpret_cast<sockaddr*>(&peer), &length) != 0) {
-      SetError(errno);
+      // A peer that reset the connection since the check above leaves it unconnected: its
+      // error says what happened, as it does when the reset came before the check.
+      int failure = errno;
+      if (failure == ENOTCONN && getsockopt(mDescriptor, SOL_SOCKET, SO_ERROR, &pending, &size) == 0 && pending != 0)
+        failure = pending;
+      SetError(failure);
       return false;
     }
   }

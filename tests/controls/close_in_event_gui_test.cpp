@@ -502,13 +502,13 @@ void Perform(RuntimeObject* window, const Row& row) {
 bool NextWindowWorks() {
   if (!gRun.next) gRun.next = OpenNextWindow();
   Window* native = GetWindowPaneOf(gRun.next);
-  if (!native || !PumpUntil([&] { return Mapped(native); }, 3000)) return false;
+  if (!native || !PumpUntil([&] { return Mapped(native); }, test::kWaitLimitMs)) return false;
   Pump(50);
   int32_t x = 0, y = 0;
   test::ScreenPoint(native, 70, 35, &x, &y);
   gRun.nextActions = 0;  // a stray key may have pushed the focused button already
   Xdo("mousemove " + Xy(x, y) + " sleep 0.05 click 1");
-  return PumpUntil([] { return gRun.nextActions == 1; }, 3000);
+  return PumpUntil([] { return gRun.nextActions == 1; }, test::kWaitLimitMs);
 }
 
 std::string MakePeopleDatabase() {
@@ -676,10 +676,12 @@ TEST_P(CloseInEventTest, TheHandlerRunsOnceAndEverythingGoesOn) {
   if (row.gesture == Gesture::kShow) InstallHandlers(gRun.window);
   RuntimeShowWindow(gRun.window);
   // A handler of the first show may close the window before it maps.
-  ASSERT_TRUE(PumpUntil([] { return !GetWindowPaneOf(gRun.window) || Mapped(GetWindowPaneOf(gRun.window)); }, 5000));
+  ASSERT_TRUE(PumpUntil([] { return !GetWindowPaneOf(gRun.window) || Mapped(GetWindowPaneOf(gRun.window)); }, test::kWaitLimitMs));
   Pump(50);
   if (row.gesture != Gesture::kShow) {
     Xdo("windowfocus --sync " + std::to_string(test::XidOf(native)));
+    // Keys typed before GTK heard that the window has the keyboard may go astray.
+    ASSERT_TRUE(PumpUntil([&] { return gtk_window_is_active(GTK_WINDOW(native->GtkWindowWidget())); }, test::kWaitLimitMs));
     Pump(50);
     if (row.prepare) {
       row.prepare(gRun.window);
@@ -689,7 +691,7 @@ TEST_P(CloseInEventTest, TheHandlerRunsOnceAndEverythingGoesOn) {
   }
 
   Perform(gRun.window, row);
-  EXPECT_TRUE(PumpUntil([] { return gRun.delivered > 0; }, 4000)) << "the event never came";
+  EXPECT_TRUE(PumpUntil([] { return gRun.delivered > 0; }, test::kWaitLimitMs)) << "the event never came";
   Pump(row.gesture == Gesture::kRowDrag || row.gesture == Gesture::kRightClickPick ? 900 : 200);
   Xdo("mouseup 1");
   Pump(50);

@@ -231,7 +231,7 @@ TEST(RuntimeWindowControlsTest, TheWheelMovesScrollBarsAndSlidersByTheirLineStep
     const Rect& b = row.bounds;
     test::ScreenPoint(native, (b.left + b.right) / 2, (b.top + b.bottom) / 2, &x, &y);
     test::MovePointer(x, y, "click " + std::to_string(row.button));
-    EXPECT_TRUE(test::PumpUntil([&] { return gWheelSeen[i].wheels > 0; }, 2000));
+    EXPECT_TRUE(test::PumpUntil([&] { return gWheelSeen[i].wheels > 0; }));
     test::PumpFor(100);
     EXPECT_EQ(gWheelSeen[i].wheels, 1);
     EXPECT_EQ(gWheelSeen[i].delta, row.button == 4 ? -3 : 3);

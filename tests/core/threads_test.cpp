@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -209,9 +210,9 @@ TEST_F(ThreadsTest, ThreadsWaitingForInputLetTheOthersRunAndReadInTurn) {
   ASSERT_EQ(pipe(fds), 0);
   SetStandardInputDescriptor(fds[0]);
   std::atomic<bool> mainRan = false, wroteFirst = false;
-  // The input comes once the main thread ran while both readers wait, or after two seconds.
+  // The input comes once the main thread ran while both readers wait, or after a minute.
   std::thread feeder([&] {
-    for (int i = 0; i < 2000 && !mainRan; ++i) usleep(1000);
+    for (int i = 0; i < 60000 && !mainRan; ++i) usleep(1000);
     wroteFirst = !mainRan;
     EXPECT_EQ(write(fds[1], "one\ntwo\n", 8), 8);
     close(fds[1]);
@@ -338,8 +339,9 @@ TEST_F(ThreadsTest, APlainPosixThreadWaitingOnAPipeLeavesTheTurnWithTheThreadTha
       UnixDataFile file;
       if (file.Open(fifo.path.c_str(), kDataFileReadPermission)) file.Read(&got, 1);
     });
-    usleep(150 * 1000);  // the plain thread waits by now
-    const int end = open(fifo.path.c_str(), O_WRONLY | O_NONBLOCK);
+    // Refused while no reader has the FIFO open: the plain thread waits once this succeeds.
+    int end = -1;
+    while ((end = open(fifo.path.c_str(), O_WRONLY | O_NONBLOCK)) < 0 && errno == ENXIO) usleep(1000);
     EXPECT_EQ(write(end, "z", 1), 1);
     close(end);
     plain.join();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <functional>
 
 #include "objects/class_registry.h"
 #include "core/support/core_object_test.h"
@@ -39,6 +40,7 @@ RuntimeClass* ActionTimer() {
 }
 
 void RunFor(int milliseconds) { testing::TurnMainLoopFor(milliseconds); }
+bool RunUntil(const std::function<bool()>& done) { return testing::TurnMainLoopUntil(done); }
 
 class TimerTest : public CoreObjectTest {
  protected:
@@ -69,7 +71,8 @@ TEST_F(TimerTest, ASingleTimerFiresItsActionOnceAndReadsModeZeroAfterwards) {
   timerPeriodSetter(timer, 0, 200);
   gint64 armed = g_get_monotonic_time();
   timerModeSetter(timer, 0, kTimerSingle);
-  RunFor(600);
+  ASSERT_TRUE(RunUntil([] { return sFired > 0; }));
+  RunFor(300);
   EXPECT_EQ(sFired, 1);
   EXPECT_GE((sFiredAt - armed) / 1000, 195);
   EXPECT_EQ(sModeInAction, 0) << "a single timer is off before its Action runs";
@@ -86,8 +89,7 @@ TEST_F(TimerTest, DisablingThroughThePropertyStopsTheAction) {
   EXPECT_EQ(sFired, 0);
   EXPECT_EQ(ModeOf(timer), kTimerMultiple);
   intSetter(timer, static_cast<int32_t>(offsetof(TimerObject, enabled)), 1);
-  RunFor(120);
-  EXPECT_GE(sFired, 2);
+  EXPECT_TRUE(RunUntil([] { return sFired >= 2; }));
   RuntimeUnlockObject(timer);
 }
 
@@ -99,7 +101,8 @@ TEST_F(TimerTest, ATimerReleasedInsideItsOwnActionIsFreedAfterItAndNeverFiresAga
   RuntimeObject* timer = RuntimeNewObject(cls);
   timerPeriodSetter(timer, 0, 20);
   timerModeSetter(timer, 0, kTimerMultiple);
-  RunFor(150);
+  ASSERT_TRUE(RunUntil([] { return sFired > 0; }));
+  RunFor(100);
   EXPECT_EQ(sFired, 1);
   EXPECT_EQ(LiveObjectCount(), before);
 }

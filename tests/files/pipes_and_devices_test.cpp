@@ -256,8 +256,8 @@ TEST_F(SpecialFileTest, AProgramTheFileLayerWaitsForEndsWithTheProgramThatWaits)
          FolderItemOpenImage(NewFolderItemWithImp(nullptr, Item(PathOf("in.pict")).release()));
        }},
   };
-  auto within = [](const std::function<bool()>& condition) {  // five seconds at most
-    for (int i = 0; i < 500 && !condition(); ++i) usleep(10000);
+  auto within = [](const std::function<bool()>& condition) {  // a minute at most
+    for (int i = 0; i < 6000 && !condition(); ++i) usleep(10000);
     return condition();
   };
   for (const auto& c : cases) {

@@ -85,7 +85,7 @@ TEST_F(UrlLauncherTest, ARealBrowserProgramGetsExactlyTheUrl) {
   });
   std::string url = "http://example.org/a b\"$(touch " + PathOf("pwned") + ")\"";
   ASSERT_TRUE(launcher.Show(string(url, kEncodingUTF8)));
-  for (int i = 0; i < 500 && !PathExists("args"); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  for (int i = 0; i < 6000 && !PathExists("args"); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   EXPECT_EQ(ReadFile("args"), "1|" + url + "|");
   EXPECT_FALSE(PathExists("pwned"));
 }

@@ -184,7 +184,7 @@ TEST(IPCSocketTest, ABusyLiveServerIsNeitherWaitedForNorTakenForAConnection) {
     IPCSocket socket(&events);
     socket.SetPath(path);
     auto call = std::async(std::launch::async, [&] { c.listen ? socket.Listen() : socket.Connect(); });
-    bool inTime = call.wait_for(std::chrono::seconds(3)) == std::future_status::ready;
+    bool inTime = call.wait_for(std::chrono::seconds(testing::kWaitLimitSeconds)) == std::future_status::ready;
     if (!inTime) close(std::exchange(listener, -1));  // lets a waiting call return, so that the run ends
     call.wait();
     EXPECT_TRUE(inTime) << "the call waited for the busy server";

@@ -30,6 +30,13 @@ void RunLoopIteration() {
   while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
 }
 
+void DeliverInput() {
+  // xdotool's requests were all served when it closed its connection, and what they made the
+  // server send to this program precedes the answer to the round trip.
+  gdk_display_sync(gdk_display_get_default());
+  while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+}
+
 void PumpFor(int milliseconds) {
   gint64 end = g_get_monotonic_time() + milliseconds * 1000;
   while (g_get_monotonic_time() < end) {
@@ -80,8 +87,12 @@ void LetFocusFollowPointer() {
 void ShowAndSettle(Window* window) {
   window->Show();
   RunLoopIteration();
+  GtkWidget* widget = window->GtkWindowWidget();
+  PumpUntil([&] { return GTK_WIDGET_MAPPED(widget); });
   PumpFor(200);
   Shell("xdotool windowfocus --sync " + std::to_string(XidOf(window)) + " 2>/dev/null");
+  // Keys sent before GTK heard that the window has the keyboard may go astray.
+  PumpUntil([&] { return gtk_window_is_active(GTK_WINDOW(widget)); });
   PumpFor(150);
   RunLoopIteration();
 }
@@ -125,12 +136,14 @@ void ClickAt(Window* window, int32_t h, int32_t v) {
   int32_t x, y;
   ScreenPoint(window, h, v, &x, &y);
   MovePointer(x, y, "sleep 0.1 click 1");
+  DeliverInput();
   PumpFor(150);
   RunLoopIteration();
 }
 
 void PressKeys(const std::string& keys) {
   Shell("xdotool key --delay 40 " + keys);
+  DeliverInput();
   PumpFor(150);
 }
 

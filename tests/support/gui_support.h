@@ -11,11 +11,19 @@
 
 namespace vorn::test {
 
+// How long a test waits for what it caused itself (an event, a window mapped): a wait ends as
+// soon as that came, so the limit only ends a wait for what never comes, and leaves room for a
+// machine busy with other work.
+constexpr int kWaitLimitMs = 60000;
+
 // Opens the display and sets up the GTK helper once; false without a display.
 bool EnsureDisplay();
 
 // Runs GTK until nothing is pending, then one run-loop step of the window layer.
 void RunLoopIteration();
+// Dispatches what the server sent so far, after a round trip: input that an external tool
+// such as xdotool made before it ended is then handled, however slow the machine.
+void DeliverInput();
 // Dispatches events for a while (X round trips of external tools need time).
 void PumpFor(int milliseconds);
 // Runs a shell command and answers its standard output.
@@ -48,7 +56,7 @@ void MovePointer(int32_t x, int32_t y, const std::string& then = "");
 void ClickScreenPoint(int32_t x, int32_t y);
 // Dispatches events (by `pump`, a few milliseconds at a time) until `done` holds (true) or the
 // deadline passes (false).
-bool PumpUntil(const std::function<bool()>& done, int milliseconds = 5000, void (*pump)(int) = &PumpFor);
+bool PumpUntil(const std::function<bool()>& done, int milliseconds = kWaitLimitMs, void (*pump)(int) = &PumpFor);
 // Rests the pointer on the middle of a realized widget, then clicks the first button there
 // (a menu picks the row under the pointer on motion) and lets GTK see the click.
 void ClickWidget(NativeWidget widget);

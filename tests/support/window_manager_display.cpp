@@ -75,12 +75,13 @@ bool ManagerShowsAWindow() {
 // -noreset: a server starts afresh whenever its last client leaves, and the first to leave is
 // the xprop that looks for the window manager, which drops the manager's connection made
 // meanwhile ("openbox ended at once"), more often on a loaded machine. An attempt that fails
-// all the same ends both and starts afresh, saying why.
+// all the same ends both and starts afresh, saying why. -r: no key repeats, as on the servers of
+// scripts/run-gui-tests.
 std::string StartOnce() {
   int fds[2];
   if (pipe(fds) != 0) return "no pipe for the display number";
   sServer = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24", "-ac",
-                   "-nolisten", "tcp", "-noreset"},
+                   "-nolisten", "tcp", "-noreset", "-r"},
                   fds[1]);
   close(fds[1]);
   std::string number;

@@ -26,7 +26,7 @@ using test::Script;
 
 // Event dispatch with the run loop's window step, as the run loop turns.
 void PumpFor(int milliseconds) { test::Pump(milliseconds); }
-bool PumpUntil(const std::function<bool()>& done, int milliseconds = 5000) {
+bool PumpUntil(const std::function<bool()>& done, int milliseconds = test::kWaitLimitMs) {
   const gint64 end = g_get_monotonic_time() + milliseconds * G_GINT64_CONSTANT(1000);
   while (!done()) {
     if (g_get_monotonic_time() >= end) return false;
@@ -88,7 +88,7 @@ class LiveResizeGuiTest : public test::CompiledWindowTest {
   // The canvas shows from its corner at (10,10) to its corner at `edge` (both ways), no further.
   static bool CanvasShownTo(RuntimeObject* window, int edge) {
     auto shows = [&](int at) { return test::WindowScreenPixel(View(window), at, at) == kCanvasColour; };
-    return PumpUntil([&] { return shows(12) && !shows(8) && shows(edge - 2) && !shows(edge + 2); }, 2000);
+    return PumpUntil([&] { return shows(12) && !shows(8) && shows(edge - 2) && !shows(edge + 2); });
   }
 
   static int ContentWidth(RuntimeObject* window) {
@@ -107,7 +107,7 @@ class LiveResizeGuiTest : public test::CompiledWindowTest {
       return where.find("IsViewable") != std::string::npos &&
              where.find("Absolute upper-left X:  " + std::to_string(r.left) + "\n") != std::string::npos &&
              where.find("Absolute upper-left Y:  " + std::to_string(r.top) + "\n") != std::string::npos;
-    }, 10000)) << "the window manager never showed the window, or the window never learnt where";
+    })) << "the window manager never showed the window, or the window never learnt where";
     mGripX = r.right - 3;
     mGripY = r.bottom + 3;
     // The window manager picks the grip's cursor and action from the pointer's position
@@ -123,7 +123,7 @@ class LiveResizeGuiTest : public test::CompiledWindowTest {
   // False when the window did not reach the step's width.
   bool DragStep(RuntimeObject* window, int step) {
     test::MovePointer(mGripX + step * kStep, mGripY + step * kStep);
-    return PumpUntil([&] { return ContentWidth(window) == 400 + step * kStep; }, 3000);
+    return PumpUntil([&] { return ContentWidth(window) == 400 + step * kStep; });
   }
   void Release() {
     test::Shell("xdotool mouseup 1");
@@ -151,7 +151,7 @@ TEST_P(LiveResizeDragTest, ResizingFiresDuringTheDragAndResizedOnceItSettles) {
   PressGrip(window);
   for (int step = 1; step <= kSteps; ++step) {
     ASSERT_TRUE(DragStep(window, step)) << "the window manager did not resize at step " << step;
-    PumpUntil([&] { return static_cast<int>(LogEntries("Resizing").size()) >= step; }, 1000);
+    PumpUntil([&] { return static_cast<int>(LogEntries("Resizing").size()) >= step; });
     // Locked controls follow each step only when live; the object's bounds likewise.
     int followed = live ? step * kStep : 0;
     EXPECT_EQ(CanvasBounds(window).right, 60 + followed) << "step " << step;
@@ -209,7 +209,7 @@ TEST_F(LiveResizeGuiTest, AHandlerThatResizesTheWindowInResizingDoesNotLoop) {
   PressGrip(window);
   // On a loaded machine the window manager may take a while to answer the first step.
   test::MovePointer(mGripX + kStep, mGripY + kStep);
-  ASSERT_TRUE(PumpUntil([] { return !LogEntries("Resizing").empty(); }, 3000)) << "the drag never started";
+  ASSERT_TRUE(PumpUntil([] { return !LogEntries("Resizing").empty(); })) << "the drag never started";
   for (int step = 2; step <= kSteps; ++step) {
     test::MovePointer(mGripX + step * kStep, mGripY + step * kStep);
     PumpFor(200);

@@ -4,6 +4,8 @@
 #include <glib.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace vorn::testing {
 
 // Dispatches whatever falls due for `milliseconds`. A warning or critical GLib gives meanwhile
@@ -17,6 +19,18 @@ inline void TurnMainLoopFor(int milliseconds) {
   while (g_get_monotonic_time() < end) g_main_context_iteration(nullptr, TRUE);
   g_source_remove(wake);
   g_log_remove_handler("GLib", complaints);
+}
+
+// Dispatches until `done` holds (true) or a minute passed (false): a wait for what the test
+// caused ends when it happened, however slow the machine; the limit only ends a wait for what
+// never comes.
+inline bool TurnMainLoopUntil(const std::function<bool()>& done) {
+  const gint64 end = g_get_monotonic_time() + gint64{60} * 1000 * 1000;
+  while (!done()) {
+    if (g_get_monotonic_time() >= end) return false;
+    TurnMainLoopFor(5);
+  }
+  return true;
 }
 
 }  // namespace vorn::testing

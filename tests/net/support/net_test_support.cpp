@@ -14,8 +14,8 @@
 
 namespace vorn::testing {
 
-bool PollUntil(const std::function<bool()>& done) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+bool PollUntil(const std::function<bool()>& done, int seconds) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
   while (!done()) {
     if (std::chrono::steady_clock::now() > end) return false;
     PollAllSockets(false);
@@ -25,7 +25,7 @@ bool PollUntil(const std::function<bool()>& done) {
 }
 
 bool IterateUntil(const std::function<bool()>& done) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(kWaitLimitSeconds);
   while (!done()) {
     if (std::chrono::steady_clock::now() > end) return false;
     RunMainLoopOnce(false);
