@@ -22,8 +22,8 @@ void ButtonDelegate::LostFocus(ButtonPane*) {}
 
 namespace {
 
-gboolean OnButtonRelease(GtkWidget*, GdkEventButton*, gpointer data) {
-  DeliverMouseUp(static_cast<ButtonPane*>(data));
+gboolean OnButtonRelease(GtkWidget*, GdkEventButton* event, gpointer data) {
+  DeliverMouseUp(static_cast<ButtonPane*>(data), *event);
   return FALSE;
 }
 

@@ -157,6 +157,7 @@ bool RuntimeCanvas::MouseDown(int32_t x, int32_t y, int32_t) {
 
 bool RuntimeCanvas::ContextualClick(int32_t x, int32_t y, int32_t modifiers) {
   if (SubPane::ContextualClick(x, y, modifiers)) return true;
+  if (!PointInRect(x, y, AdjustedBounds())) return false;
   bool saved = sContextualClick;
   sContextualClick = true;
   bool handled = MouseDown(x, y, modifiers);

@@ -33,10 +33,10 @@ void OnDropDownHide(GtkWidget*, gpointer data) { static_cast<PopupMenu*>(data)->
 SubPane* PaneOf(gpointer data) { return static_cast<PopupMenu*>(data); }
 
 gboolean OnEntryPress(GtkWidget*, GdkEventButton* event, gpointer data) {
-  return RoutePanePress(PaneOf(data), event->time, event->button, event->state);
+  return RoutePanePress(PaneOf(data), *event);
 }
-gboolean OnEntryRelease(GtkWidget*, GdkEventButton*, gpointer data) {
-  DeliverMouseUp(PaneOf(data));
+gboolean OnEntryRelease(GtkWidget*, GdkEventButton* event, gpointer data) {
+  DeliverMouseUp(PaneOf(data), *event);
   return FALSE;
 }
 void OnEntryGrabFocus(GtkWidget* widget, gpointer data) {

@@ -24,15 +24,16 @@ namespace {
 
 void OnValueChanged(GtkRange*, gpointer data) { static_cast<Scroller*>(data)->HandleValueChanged(); }
 
-gboolean OnButtonPress(GtkWidget*, GdkEventButton*, gpointer data) {
+gboolean OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer data) {
   auto* pane = static_cast<Scroller*>(data);
   int32_t h = 0, v = 0;
-  pane->GetMouseLocation(&h, &v);
+  // Where the press happened: the pointer may have moved on since.
+  GetWindowPoint(pane->GetWindow(), static_cast<int32_t>(event->x_root), static_cast<int32_t>(event->y_root), &h, &v);
   return pane->MouseDown(h, v, 0) ? TRUE : FALSE;
 }
 
-gboolean OnButtonRelease(GtkWidget*, GdkEventButton*, gpointer data) {
-  DeliverMouseUp(static_cast<Scroller*>(data));
+gboolean OnButtonRelease(GtkWidget*, GdkEventButton* event, gpointer data) {
+  DeliverMouseUp(static_cast<Scroller*>(data), *event);
   return FALSE;
 }
 

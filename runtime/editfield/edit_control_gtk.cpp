@@ -30,15 +30,15 @@ gboolean OnKeyRelease(GtkWidget*, GdkEventKey*, gpointer data) {
   return FALSE;
 }
 
-gboolean OnButtonRelease(GtkWidget*, GdkEventButton*, gpointer data) {
+gboolean OnButtonRelease(GtkWidget*, GdkEventButton* event, gpointer data) {
   auto* pane = static_cast<EditControlGTK*>(data);
   pane->CheckSelectionChanged();
-  DeliverMouseUp(pane);
+  DeliverMouseUp(pane, *event);
   return FALSE;
 }
 
 gboolean OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer data) {
-  return RoutePanePress(static_cast<SubPane*>(data), event->time, event->button, event->state);
+  return RoutePanePress(static_cast<SubPane*>(data), *event);
 }
 
 void OnPasteClipboard(GtkWidget* widget, gpointer data) {

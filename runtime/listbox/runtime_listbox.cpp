@@ -574,7 +574,7 @@ void RuntimeListbox::DragBelowLastRow() {
 }
 
 bool RuntimeListbox::ContextualClick(int32_t x, int32_t y, int32_t modifiers) {
-  if (!mEnabled || !PointInRect(x, y, mBounds)) return false;
+  if (!mEnabled || !PointInRect(x, y, mBounds)) return ContainerPane::ContextualClick(x, y, modifiers);
   const int32_t row = RowAt(x, y);
   // A row already among several selected keeps them for the menu to act on.
   if (row >= 0 && !mSelection.IsRowSelected(row)) {

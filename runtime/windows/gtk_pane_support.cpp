@@ -41,7 +41,7 @@ void PlaceWidget(SubPane* pane, int32_t line, bool add, bool show) {
 }
 
 gboolean OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer data) {
-  return RoutePanePress(static_cast<SubPane*>(data), event->time, event->button, event->state);
+  return RoutePanePress(static_cast<SubPane*>(data), *event);
 }
 
 void OnGrabFocus(GtkWidget* widget, gpointer data) {
@@ -86,6 +86,18 @@ int32_t GetMenuBarHeight(Window* window) {
   return sMenuBarHeight;
 }
 
+void GetWindowPoint(Window* window, int32_t screenH, int32_t screenV, int32_t* h, int32_t* v) {
+  *h = 0;
+  *v = 0;
+  if (!window || !window->GtkWindowWidget()) return;
+  GdkWindow* gdkWindow = gtk_widget_get_window(window->GtkWindowWidget());
+  if (!gdkWindow) return;
+  gint x = 0, y = 0;
+  gdk_window_get_origin(gdkWindow, &x, &y);
+  *h = screenH - x;
+  *v = screenV - y - GetMenuBarHeight(window);
+}
+
 void GetWindowMouseLocation(Window* window, int32_t* h, int32_t* v) {
   *h = 0;
   *v = 0;
@@ -98,31 +110,32 @@ void GetWindowMouseLocation(Window* window, int32_t* h, int32_t* v) {
   *v = y - GetMenuBarHeight(window);
 }
 
-bool RoutePanePress(SubPane* pane, uint32_t time, uint32_t button, uint32_t state) {
+bool RoutePanePress(SubPane* pane, const GdkEventButton& press) {
   // The same press reaches a control's widget and then its window: handle it once.
-  if (sHavePress && time == sLastPressTime) return false;
+  if (sHavePress && press.time == sLastPressTime) return false;
   sHavePress = true;
-  sLastPressTime = time;
-  sClickModifiers = ModifiersFromGdkState(state);
+  sLastPressTime = press.time;
+  sClickModifiers = ModifiersFromGdkState(press.state);
   SetLastEventModifiers(sClickModifiers);
   Window* window = pane ? pane->GetWindow() : nullptr;
   if (!window || window->IsClosing()) return false;
   // The handlers the press runs may close the window: it lasts the call out.
   DispatchScope dispatch;
+  // Where the press happened, not where the pointer is now: it may have moved on since.
   int32_t h, v;
-  GetWindowMouseLocation(window, &h, &v);
-  bool handled = button == 3 ? window->ContextualClick(h, v, sClickModifiers)
-                             : window->MouseDown(h, v, sClickModifiers);
+  GetWindowPoint(window, static_cast<int32_t>(press.x_root), static_cast<int32_t>(press.y_root), &h, &v);
+  bool handled = press.button == 3 ? window->ContextualClick(h, v, sClickModifiers)
+                                   : window->MouseDown(h, v, sClickModifiers);
   // A window closed meanwhile keeps the press from its widgets.
   if (window->IsClosing()) return true;
   return handled && !window->NativeClickPane();
 }
 
-void DeliverMouseUp(SubPane* pane) {
+void DeliverMouseUp(SubPane* pane, const GdkEventButton& release) {
   if (!pane || pane != GetMouseCapturePane()) return;
   ClearMouseCapturePane();
   int32_t h = 0, v = 0;
-  if (Window* window = pane->GetWindow()) GetWindowMouseLocation(window, &h, &v);
+  GetWindowPoint(pane->GetWindow(), static_cast<int32_t>(release.x_root), static_cast<int32_t>(release.y_root), &h, &v);
   pane->MouseUp(h, v);
 }
 

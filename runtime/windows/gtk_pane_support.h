@@ -7,6 +7,8 @@
 
 #include "windows/native_types.h"
 
+struct _GdkEventButton;
+
 namespace vorn {
 
 class SubPane;
@@ -19,6 +21,8 @@ void MovePaneInWindow(SubPane* pane);
 
 // Pointer position in the window's content (below any menu bar).
 void GetWindowMouseLocation(Window* window, int32_t* h, int32_t* v);
+// A screen point in the window's content (below any menu bar).
+void GetWindowPoint(Window* window, int32_t screenH, int32_t screenV, int32_t* h, int32_t* v);
 int32_t GetMenuBarHeight(Window* window);
 
 // Connects the shared handlers to the pane's widget with the pane as user data.
@@ -26,11 +30,12 @@ void ConnectButtonPressHandler(SubPane* pane);
 void ConnectGrabFocusHandler(SubPane* pane);
 void ConnectExposeHandler(SubPane* pane);
 
-// Button-press routing for a pane's window: ContextualClick for button 3, MouseDown for the
-// others, each press (by time stamp) once. Answers whether GTK should stop the event.
-bool RoutePanePress(SubPane* pane, uint32_t time, uint32_t button, uint32_t state);
-// Gives a pending mouse capture its MouseUp.
-void DeliverMouseUp(SubPane* pane);
+// Button-press routing for a pane's window, by where the press happened: ContextualClick for
+// button 3, MouseDown for the others, each press (by time stamp) once. Answers whether GTK should
+// stop the event.
+bool RoutePanePress(SubPane* pane, const _GdkEventButton& press);
+// Gives a pending mouse capture its MouseUp, where the release happened.
+void DeliverMouseUp(SubPane* pane, const _GdkEventButton& release);
 
 // Modifier word of the last click.
 int32_t GetLastClickModifiers();

@@ -420,11 +420,13 @@ SubPane* SubPane::FindCancelButton() {
 }
 
 bool SubPane::GetFrameBounds(Rect* out) {
+  // Drawn in full wherever it lies, as the toolkit draws every widget (sub_pane.h): only the
+  // window at the top of the tree clips, never the containers between.
   Rect r = mBounds;
   GetFocusRingRect(&r);
-  for (SubPane* p = GetParent(); p; p = p->GetParent()) {
-    if (!IntersectRect(r, p->mBounds, &r)) break;
-  }
+  SubPane* top = nullptr;
+  for (SubPane* p = GetParent(); p; p = p->GetParent()) top = p;
+  if (top) IntersectRect(r, top->mBounds, &r);
   *out = r;
   return !r.IsEmpty();
 }

@@ -2,6 +2,11 @@
 // holds that keep a closed pane in its tree until they are released (its memory lasts longer:
 // pane_disposal.h), drop types, tooltips, a cursor and one widget. Every control widget sits directly in its window's GtkFixed; which control contains
 // which is kept here, in the pane tree, not in the widget tree.
+// So the toolkit draws a control in full wherever its bounds lie, inside its container's bounds or
+// outside them (a new Parent never moves a control), and input follows the drawing: a pane hears
+// clicks, the wheel and drops in its own bounds, never clipped to a container's. Clipping the drawing
+// instead would take a widget tree per container. Containers have their say through their enabling
+// and showing alone, and only those of the tree a pane belongs to, not of the boxes it lies over.
 #pragma once
 
 #include <cstdint>

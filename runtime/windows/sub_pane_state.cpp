@@ -256,14 +256,14 @@ DragItem* SubPane::GetCurrentDragItem() { return vorn::GetCurrentDragItem(); }
 bool SubPane::TrackDragOver(int32_t, int32_t, DragItem*) { return true; }
 
 SubPane* SubPane::FindDropTarget(int32_t x, int32_t y, DragItem* item) {
+  // A child may lie outside this pane's bounds: each answers for its own.
   auto kids = mSubPanes.children;
   for (auto it = kids.rbegin(); it != kids.rend(); ++it) {
     SubPane* child = *it;
     if (child->mSubPanes.parent != this || !child->IsDisplayed()) continue;
-    if (!PointInRect(x, y, child->mBounds)) continue;
     if (SubPane* target = child->FindDropTarget(x, y, item)) return target;
   }
-  return AcceptsAnyDrop() ? this : nullptr;
+  return AcceptsAnyDrop() && (IsWindow() || PointInRect(x, y, mBounds)) ? this : nullptr;
 }
 
 // --- mouse -------------------------------------------------------------------------------
@@ -281,11 +281,11 @@ bool SubPane::MouseWheel(int32_t x, int32_t y, int32_t delta) {
 }
 
 bool SubPane::ContextualClick(int32_t x, int32_t y, int32_t modifiers) {
+  // A child may lie outside this pane's bounds: each answers for its own.
   auto kids = mSubPanes.children;
   for (auto it = kids.rbegin(); it != kids.rend(); ++it) {
     SubPane* child = *it;
-    if (!child->IsDisplayed() || !PointInRect(x, y, child->AdjustedBounds())) continue;
-    if (child->ContextualClick(x, y, modifiers)) return true;
+    if (child->IsDisplayed() && child->ContextualClick(x, y, modifiers)) return true;
   }
   return false;
 }

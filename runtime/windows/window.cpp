@@ -54,11 +54,11 @@ gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
 }
 
 gboolean OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer data) {
-  return RoutePanePress(Self(data), event->time, event->button, event->state);
+  return RoutePanePress(Self(data), *event);
 }
 
-gboolean OnButtonRelease(GtkWidget*, GdkEventButton*, gpointer data) {
-  Self(data)->HandleButtonRelease();
+gboolean OnButtonRelease(GtkWidget*, GdkEventButton* event, gpointer data) {
+  Self(data)->HandleButtonRelease(*event);
   return TRUE;
 }
 
@@ -309,8 +309,8 @@ void Window::HandleConfigure() {
                                 static_cast<GdkWindowHints>(GDK_HINT_MIN_SIZE | GDK_HINT_MAX_SIZE));
 }
 
-void Window::HandleButtonRelease() {
-  if (SubPane* capture = GetMouseCapturePane()) DeliverMouseUp(capture);
+void Window::HandleButtonRelease(const GdkEventButton& release) {
+  if (SubPane* capture = GetMouseCapturePane()) DeliverMouseUp(capture, release);
   EndDragTracking();
 }
 

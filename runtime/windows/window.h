@@ -9,6 +9,7 @@
 
 #include "windows/container_pane.h"
 
+struct _GdkEventButton;
 struct _GtkWindow;
 
 namespace vorn {
@@ -153,7 +154,7 @@ class Window : public ContainerPane {
   void HandleScroll(int32_t direction);
   void HandleWindowState(uint32_t newState);
   void HandleMotion();
-  void HandleButtonRelease();
+  void HandleButtonRelease(const _GdkEventButton& release);
   void HandleCrossing(bool entered, int32_t detail);
 
  private:

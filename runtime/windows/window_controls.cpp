@@ -106,12 +106,6 @@ bool RuntimePaneDelegate::ResignCurrent() {
   return true;
 }
 
-void RuntimePaneDelegate::AdjustBounds(Pane*, Rect* bounds) {
-  SubPane* pane = ControlPane(AsControl(mControl));
-  SubPane* parent = pane ? pane->GetParent() : nullptr;
-  if (parent) IntersectRect(*bounds, parent->Bounds(), *bounds);
-}
-
 RuntimeObject* ControlObjectOfPane(Pane* pane) {
   auto* delegate = pane ? dynamic_cast<RuntimePaneDelegate*>(pane->GetDelegate()) : nullptr;
   return delegate ? delegate->Control() : nullptr;

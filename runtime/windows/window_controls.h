@@ -20,7 +20,6 @@ class RuntimePaneDelegate : public PaneDelegate, public MadeInOrder {
   void DropObject(Pane* pane, DragItem* item, int32_t x, int32_t y) override;
   bool BecomeCurrent() override;
   bool ResignCurrent() override;
-  void AdjustBounds(Pane* pane, Rect* bounds) override;
 
   RuntimeObject* Control() const { return mControl; }
 

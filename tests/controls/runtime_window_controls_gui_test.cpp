@@ -267,7 +267,14 @@ const PageRow kPageRows[] = {
     {"_OffAHiddenPage", false, 2, &gNoParent, 0, -1}, {"_BoxOffAHiddenPage", true, 2, &gNoParent, 0, -1}, {"_NumberOffAHiddenPage", false, 2, nullptr, 0, -1},
     {"_IntoABoxOnAHiddenPage", false, 0, &gDeafTarget, 0, 2}, {"_OntoAPanelWithoutAPage", false, 0, &gDeafPanel, 0, -1}, {"_BoxNumberIntoAnOffBox", true, 0, nullptr, 1, 1},
     {"_IntoAnOffBox", false, 0, &gDeafTarget, 0, 3}};
-struct DeafRow { const char* cls; Input input; bool inCanvas = false; bool intoPages = false; Move move = Move::kNone; bool hidden = false; const PageRow* page = nullptr; };
+// The control goes into a box drawn elsewhere (Parent moves never move a control): it is heard where it is
+// drawn, whatever the box it lies over (made before it, its first container) is, unless its own box is off.
+enum class Over { kNone, kDisabledBox, kHiddenBox };
+struct ParentRow { const char* name; Over over; bool ownBoxDisabled; bool heard; };
+const ParentRow kParentRows[] = {{"_OutOfItsBox", Over::kNone, false, true}, {"_OverADisabledBox", Over::kDisabledBox, false, true},
+                                 {"_OverAHiddenBox", Over::kHiddenBox, false, true}, {"_InItsOwnDisabledBox", Over::kNone, true, false}};
+const Rect kParentDrawn = MakeRect(380, 60, 540, 86);
+struct DeafRow { const char* cls; Input input; bool inCanvas = false; bool intoPages = false; Move move = Move::kNone; bool hidden = false; const PageRow* page = nullptr; const ParentRow* parent = nullptr; };
 void PrintTo(const DeafRow& row, std::ostream* out) { *out << row.cls; }
 const DeafRow kDeafRows[] = {
     {"Slider", Input::kWheel}, {"ScrollBar", Input::kWheel, true}, {"Listbox", Input::kWheel},
@@ -294,11 +301,24 @@ std::vector<DeafRow> DeafRows() {
   for (const char* cls : {"EditField", "PushButton", "Canvas"})
     for (const PageRow& page : kPageRows) rows.push_back({cls, Input::kClickTabAndType, false, false, Move::kNone, true, &page});
   rows.push_back({"EditField", Input::kClickTabAndType, false, false, Move::kNone, false, &kPageRows[5]});  // a disabled box
+  for (const char* cls : {"Canvas", "CheckBox", "RadioButton", "Slider", "PushButton"})
+    for (const ParentRow& parent : kParentRows) rows.push_back({cls, Input::kClick, false, false, Move::kNone, false, nullptr, &parent});
+  for (const ParentRow* parent : {&kParentRows[0], &kParentRows[3]})  // a canvas hears its right clicks as MouseDown
+    rows.push_back({"Canvas", Input::kRightClick, false, false, Move::kNone, false, nullptr, parent});
   return rows;
 }
 const DeafRow* gDeafRow = nullptr;
-int gHeard = 0;
+int gHeard = 0, gDowns = 0, gActions = 0, gWindowDowns = 0;
 int64_t OnHeard(RuntimeObject*, intptr_t, intptr_t, intptr_t, intptr_t) { return ++gHeard, 0; }
+int64_t OnDownHeard(RuntimeObject*, intptr_t, intptr_t, intptr_t, intptr_t) { return ++gHeard, ++gDowns, 0; }
+int64_t OnActionHeard(RuntimeObject*, intptr_t, intptr_t, intptr_t, intptr_t) { return ++gHeard, ++gActions, 0; }
+// Room beside everything the rows make for a click on the bare window, which comes after the input: once
+// the window hears it, the control has had the input before it.
+constexpr int32_t kBareH = 550, kBareV = 470;
+uint8_t OnWindowDown(VornRuntimeObject*, int32_t h, int32_t v) { return gWindowDowns += h == kBareH && v == kBareV, 0; }
+void OnDeafLayout(VornRuntimeObject* self) {
+  for (int16_t side = 0; const int32_t at : {150, 150, 560, 480}) windowPosSetter(self, side++, at);
+}
 
 RuntimeObject* AddHolder(RuntimeObject* window, const char* cls, const char* name, const Rect& bounds) {
   const test::PackedStream tabs = test::PackedStream().Text(30, "Sky\r\nEye");
@@ -311,6 +331,8 @@ void OnDeafCreateControls(VornRuntimeObject* self) {
   // the box; the destinations come after, so that they hold nothing until the move.
   const Move move = gDeafRow->move;
   const PageRow* page = gDeafRow->page;
+  const ParentRow* parent = gDeafRow->parent;
+  if (parent && parent->over != Over::kNone) gDeafBox = AddHolder(self, "GroupBox", "Over", MakeRect(370, 40, 550, 110));
   auto target = [self](int number) { gDeafTarget = AddHolder(self, "GroupBox", "Target", MakeRect(10, 10, 290, 200)); ControlTabPanelIndexSetter(gDeafTarget, 0, number); };
   if (page) gDeafPanel = AddHolder(self, "TabPanel", "Panel", MakeRect(0, 0, 300, 210));
   if (move == Move::kToNil) gDeafTarget = AddHolder(self, "GroupBox", "Outer", MakeRect(0, 0, 300, 210));
@@ -323,10 +345,11 @@ void OnDeafCreateControls(VornRuntimeObject* self) {
     gDeafCanvas = test::AddWindowControl(self, holder, "Holder", MakeRect(0, 0, 300, 210), held);
   const std::string_view cls = gDeafRow->cls;
   test::PackedStream stream = cls == "Canvas" ? canvas : test::PackedStream();
-  if (cls == "ScrollBar" || cls == "Slider") stream.Int(26, 0).Int(28, 100).Int(29, 5).Int(30, 20).Int(27, 50).Bool(31, true);
+  if (cls == "ScrollBar" || cls == "Slider") stream.Int(26, 0).Int(28, 100).Int(29, 5).Int(30, 20).Int(27, parent ? 0 : 50).Bool(31, true);
   if (cls == "ComboBox" || cls == "PopupMenu") stream.Text(34, "Aperture\rSeeing\rSky");
   gDeaf = test::AddWindowControl(self, RuntimeLookupClass(string(gDeafRow->cls).Rep()), "Deaf",
-                                 MakeRect(40, 40, 240, cls == "Listbox" || cls == "Canvas" ? 160 : 66), stream);
+                                 parent ? kParentDrawn : MakeRect(40, 40, 240, cls == "Listbox" || cls == "Canvas" ? 160 : 66), stream);
+  if (parent) gDeafTarget = AddHolder(self, "GroupBox", "Target", MakeRect(0, 300, 320, 460));
   if (move == Move::kToBoxOnDisabledPanel) gDeafPanel = AddHolder(self, "TabPanel", "Panel", MakeRect(0, 0, 300, 210));
   if (move == Move::kToBox || move == Move::kToBoxOnDisabledPanel)
     gDeafTarget = AddHolder(self, "GroupBox", "Target", MakeRect(10, 10, 290, 200));
@@ -340,9 +363,9 @@ TEST_P(DeafControlTest, ADisabledControlHearsNoInput) {
   ASSERT_TRUE(test::EnsureDisplay());
   test::PrepareRuntimeWindows();
   gDeafRow = &GetParam();
-  gHeard = 0;
+  gHeard = gDowns = gActions = gWindowDowns = 0;
   static RuntimeClass* cls = test::MakeClass("DeafWindow", "Window", VORN_WINDOW_INSTANCE_SIZE,
-                                             {{"#Layout%%o<DeafWindow>", Fn(&OnWheelLayout), nullptr, 0},
+                                             {{"#Layout%%o<DeafWindow>", Fn(&OnDeafLayout), nullptr, 0},
                                               {"#CreateControls%%o<DeafWindow>", Fn(&OnDeafCreateControls), nullptr, 0}});
   RuntimeObject* window = RuntimeNewObject(cls);
   WindowDefaultConstructor(window);
@@ -355,13 +378,18 @@ TEST_P(DeafControlTest, ADisabledControlHearsNoInput) {
   test::PumpFor(50);
   const Move move = gDeafRow->move;
   const PageRow* page = gDeafRow->page;
-  const bool heard = page && page->before == 2;
+  const ParentRow* parent = gDeafRow->parent;
+  const bool heard = (page && page->before == 2) || (parent && parent->heard);
   if (page) {
     RuntimeObject* moved = page->box ? gDeafBox : gDeaf;
     if (page->before) ControlTabPanelIndexSetter(moved, 0, page->before);
     if (page->target == 1 || page->target == 3) (gDeafRow->hidden ? ControlVisibleSetter : controlEnabledSetter)(gDeafTarget, 0, 0);
     page->parent ? ControlParentSetter(moved, 0, *page->parent) : ControlTabPanelIndexSetter(moved, 0, page->number);
     if (page->target == 2) ControlVisibleSetter(gDeaf, 0, 0), ControlVisibleSetter(gDeaf, 0, 1);  // a wish kept for its page
+  } else if (parent) {
+    ControlParentSetter(gDeaf, 0, gDeafTarget);
+    if (parent->over != Over::kNone) (parent->over == Over::kHiddenBox ? ControlVisibleSetter : controlEnabledSetter)(gDeafBox, 0, 0);
+    if (parent->ownBoxDisabled) controlEnabledSetter(gDeafTarget, 0, 0);
   } else if (gDeafRow->hidden) {
     ControlVisibleSetter(gDeaf, 0, 0);
   } else if (move != Move::kToBoxOnDisabledPanel) {
@@ -383,19 +411,32 @@ TEST_P(DeafControlTest, ADisabledControlHearsNoInput) {
     if (gDeafPanel) { EXPECT_EQ(ControlPane(AsControl(gDeafTarget))->GetParent(), ControlPane(AsControl(gDeafPanel))); }
   }
   SubPane* pane = ControlPane(AsControl(gDeaf));
-  if (gDeafRow->hidden || page) { EXPECT_EQ(GTK_WIDGET_VISIBLE(pane->Widget()) && GTK_WIDGET_SENSITIVE(pane->Widget()), heard) << "it came back"; }
+  if (parent) {
+    EXPECT_EQ(pane->GetParent(), ControlPane(AsControl(gDeafTarget)));
+    EXPECT_TRUE(EqualRect(pane->Bounds(), kParentDrawn)) << "a new parent moved it";
+  }
+  if (gDeafRow->hidden || page || parent) { EXPECT_EQ(GTK_WIDGET_VISIBLE(pane->Widget()) && GTK_WIDGET_SENSITIVE(pane->Widget()), heard) << "it came back"; }
   for (const char* event : {"MouseWheel", "MouseDown", "MouseDrag", "MouseUp", "KeyDown", "ValueChanged", "Change",
                             "TextChange", "TextChanged", "Action", "GotFocus", "CellClick", "ConstructContextualMenu"})
-    RuntimeInstallInstanceEventHandler(gDeaf, string(event).Rep(), Fn(&OnHeard));
+    RuntimeInstallInstanceEventHandler(gDeaf, string(event).Rep(), std::string_view(event) == "MouseDown" ? Fn(&OnDownHeard)
+                                       : std::string_view(event) == "Action" || std::string_view(event) == "ValueChanged" ? Fn(&OnActionHeard)
+                                                                                                                          : Fn(&OnHeard));
+  RuntimeInstallInstanceEventHandler(window, string("MouseDown").Rep(), Fn(&OnWindowDown));
   const Rect b = ControlPane(AsControl(gDeaf))->Bounds();
   int32_t x = 0, y = 0;
   test::ScreenPoint(native, (b.left + b.right) / 2, (b.top + b.bottom) / 2, &x, &y);
   test::MovePointer(x, y, kInputs[static_cast<int>(gDeafRow->input)][1]);
-  test::PumpFor(300);
+  test::ScreenPoint(native, kBareH, kBareV, &x, &y);
+  test::MovePointer(x, y, "click 1");
+  EXPECT_TRUE(test::PumpUntil([] { return gWindowDowns > 0; }, 10000)) << "the bare window heard no click";
   EXPECT_EQ(gHeard > 0, heard) << "the control heard the input, or was lost";
+  if (parent) {
+    EXPECT_EQ(gDowns, heard ? 1 : 0) << "MouseDown";
+    EXPECT_EQ(gActions, heard && kind != "Canvas" ? 1 : 0) << "Action or ValueChanged";
+  }
   if (page && page->target == 2) { tabPanelValueSetter(gDeafPanel, 0, 1); EXPECT_TRUE(pane->IsDisplayed() && GTK_WIDGET_VISIBLE(pane->Widget())) << "lost with its page"; }
   if (kind == "Listbox") { EXPECT_EQ(listScrollPositionGetter(gDeaf, 0), 0) << "the list scrolled"; }
-  if (kind == "ScrollBar" || kind == "Slider") { EXPECT_EQ(scrollerPropGetter(gDeaf, kScrollerValue), 50) << "it moved"; }
+  if (kind == "ScrollBar" || kind == "Slider") { EXPECT_EQ(scrollerPropGetter(gDeaf, kScrollerValue) != (parent ? 0 : 50), heard) << "it moved"; }
   for (RuntimeObject** held : {&gDeaf, &gDeafCanvas, &gDeafBox, &gDeafTarget, &gDeafPanel})
     RuntimeUnlockObject(std::exchange(*held, nullptr));
   test::CloseAndRelease(window);
@@ -405,7 +446,8 @@ const char* const kMoves[] = {"", "_BoxToAnotherBox", "_BoxOutOfAnOffBoxToTheWin
 INSTANTIATE_TEST_SUITE_P(Rows, DeafControlTest, ::testing::ValuesIn(DeafRows()), [](const auto& info) {
   return std::string(info.param.cls) + "_" + kInputs[static_cast<int>(info.param.input)][0] +
          (info.param.inCanvas ? "_InADisabledCanvas" : "") + (info.param.intoPages ? "_IntoDisabledPages" : "") +
-         (info.param.hidden ? "_Hidden" : "") + kMoves[static_cast<int>(info.param.move)] + (info.param.page ? info.param.page->name : "");
+         (info.param.hidden ? "_Hidden" : "") + kMoves[static_cast<int>(info.param.move)] + (info.param.page ? info.param.page->name : "") +
+         (info.param.parent ? info.param.parent->name : "");
 });
 
 }  // namespace
