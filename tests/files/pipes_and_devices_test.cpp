@@ -121,10 +121,10 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
       return all + "|" + std::to_string(TextInputStreamEOF(in));
     });
   };
-  // Every line of a While Not EOF loop (at most 100), each ended by "|".
+  // Every line of a While Not EOF loop (at most 100), each ended by a line feed.
   auto eofLoop = [](RuntimeObject* in) {
     std::string lines;
-    for (int i = 0; i < 100 && !TextInputStreamEOF(in); ++i) lines += Text(string::Adopt(TextInputStreamReadLine(in, nullptr))) + "|";
+    for (int i = 0; i < 100 && !TextInputStreamEOF(in); ++i) lines += Text(string::Adopt(TextInputStreamReadLine(in, nullptr))) + "\n";
     return lines;
   };
   auto loops = [&reads, eofLoop](std::function<Input()> make) { return reads(make, FolderItemOpenTextFile, eofLoop); };
@@ -155,28 +155,21 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
       return Input{grantpt(typist) || unlockpt(typist) ? "" : ptsname(typist), typist, typed, false};
     };
   };
-  // /proc/self/status tells length 0: what a call read of it, against the file as read here:
-  // its first line, every line, or how many bytes from its start; then what the call adds.
-  auto status = [](std::function<std::string(RuntimeObject* item, std::string* got)> call) {
-    return [call](RuntimeObject* item, FolderItemImpUnix*) {
-      std::string got;
-      const std::string after = call(item, &got);
-      std::ifstream in("/proc/self/status");
-      const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-      auto lines = [](const std::string& text) { return std::count(text.begin(), text.end(), '\n'); };
+  // /proc/self/status tells length 0: what `read` read of it, against the file as read here (its
+  // first line, every line, or so many bytes from its start), then EOF and LastErrorCode.
+  auto ofStatus = [&reads](RuntimeObject* (*open)(RuntimeObject*), std::string (*read)(RuntimeObject* stream)) {
+    return reads([] { return Input{"/proc/self/status"}; }, open, [open, read](RuntimeObject* in) {
+      const std::string got = read(in);
+      const bool text = open == FolderItemOpenTextFile;
+      std::string end = std::to_string(text ? TextInputStreamEOF(in) : BinaryStreamEOF(in)) + " ";
+      end += std::to_string(text ? TextInputStreamLastErrorGetter(in) : BinaryStreamLastErrorGetter(in));
+      std::ifstream status("/proc/self/status");
+      const std::string file((std::istreambuf_iterator<char>(status)), std::istreambuf_iterator<char>());
+      auto lines = [](const std::string& t) { return std::count(t.begin(), t.end(), '\n'); };
       const std::string first = file.substr(0, file.find('\n'));
-      if (got == first) return "the first line" + after;
-      if (lines(got) == lines(file) && lines(file) > 10 && got.starts_with(first)) return "every line" + after;
-      return (file.starts_with(got) ? std::to_string(got.size()) + " bytes from the start" : "other: " + got) + after;
-    };
-  };
-  auto statusText = [&status](std::function<std::string(RuntimeObject* in, std::string* got)> call) {
-    return status([call](RuntimeObject* item, std::string* got) {
-      RuntimeObject* in = FolderItemOpenTextFile(item);
-      if (!in) return std::string("nil");
-      const std::string read = call(in, got) + "|";
-      const std::string end = std::to_string(TextInputStreamEOF(in));
-      return read + end + " " + std::to_string(TextInputStreamLastErrorGetter(in));
+      if (got == first) return "the first line|" + end;
+      if (lines(got) == lines(file) && got.starts_with(first + "\n")) return "every line|" + end;
+      return (file.starts_with(got) ? std::to_string(got.size()) + " bytes from the start|" : "other: " + got + "|") + end;
     });
   };
   // What a reader took of a first write, then the error of a write after it has gone.
@@ -238,36 +231,25 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
       {"ReadAll on a terminal, to Ctrl-D", "plain", readsAll(terminal({"one\n", "two\n", "\x04"})), "one\ntwo\n|1"},
       {"ReadAll on a file", "plain", readsAll(file("plain")), "words|1"},
       {"ReadAll on a file of length 0", "plain", readsAll(file("empty")), "|1"},
-      {"While Not EOF over a pipe", "plain", loops(fifo({"one\n", "two\n", "three\n"})), "one|two|three|"},
+      {"While Not EOF over a pipe", "plain", loops(fifo({"one\n", "two\n", "three\n"})), "one\ntwo\nthree\n"},
       {"While Not EOF over a started program's output", "plain", loops(program("echo one; sleep 0.1; echo two; echo three")),
-       "one|two|three|"},
+       "one\ntwo\nthree\n"},
       {"While Not EOF over a terminal, to Ctrl-D", "plain", loops(terminal({"one\n", "two\n", "three\n", "\x04"})),
-       "one|two|three|"},
-      {"While Not EOF over a file", "plain", loops(file("lines")), "one|two|three|"},
+       "one\ntwo\nthree\n"},
+      {"While Not EOF over a file", "plain", loops(file("lines")), "one\ntwo\nthree\n"},
       {"While Not EOF over a file of length 0", "plain", loops(file("empty")), ""},
-      {"ReadAll on a file that tells length 0", "/proc/self/status",
-       statusText([](RuntimeObject* in, std::string* got) { return *got = Text(string::Adopt(TextInputStreamReadAll(in, nullptr))), ""; }),
+      {"ReadAll on a file that tells length 0", "plain",
+       ofStatus(FolderItemOpenTextFile, [](RuntimeObject* in) { return Text(string::Adopt(TextInputStreamReadAll(in, nullptr))); }),
        "every line|1 0"},
-      {"ReadLine on it", "/proc/self/status",
-       statusText([](RuntimeObject* in, std::string* got) { return *got = Text(string::Adopt(TextInputStreamReadLine(in, nullptr))), ""; }),
+      {"ReadLine on it", "plain",
+       ofStatus(FolderItemOpenTextFile, [](RuntimeObject* in) { return Text(string::Adopt(TextInputStreamReadLine(in, nullptr))); }),
        "the first line|0 0"},
-      {"Read(100) on it", "/proc/self/status",
-       statusText([](RuntimeObject* in, std::string* got) { return *got = Text(string::Adopt(TextInputStreamRead(in, 100, nullptr))), ""; }),
+      {"Read(100) on it", "plain",
+       ofStatus(FolderItemOpenTextFile, [](RuntimeObject* in) { return Text(string::Adopt(TextInputStreamRead(in, 100, nullptr))); }),
        "100 bytes from the start|0 0"},
-      {"While Not EOF over it", "/proc/self/status",
-       statusText([eofLoop](RuntimeObject* in, std::string* got) {
-         *got = eofLoop(in);
-         std::replace(got->begin(), got->end(), '|', '\n');
-         return "";
-       }),
-       "every line|1 0"},
-      {"BinaryStream.Read(100) on it, its Length as told", "/proc/self/status",
-       status([](RuntimeObject* item, std::string* got) {
-         RuntimeObject* in = FolderItemOpenBinaryFile(item, 0);
-         *got = Text(string::Adopt(BinaryStreamRead(in, 100, nullptr)));
-         const std::string length = std::to_string(BinaryStreamGetLength(in));
-         return "|" + length + " " + std::to_string(BinaryStreamEOF(in));
-       }),
+      {"While Not EOF over it", "plain", ofStatus(FolderItemOpenTextFile, +eofLoop), "every line|1 0"},
+      {"BinaryStream.Read(100) on it", "plain",
+       ofStatus(binary, [](RuntimeObject* in) { return Text(string::Adopt(BinaryStreamRead(in, 100, nullptr))); }),
        "100 bytes from the start|0 0"},
       {"ReadAll of the longest text from a pipe", "plain", readsPast(16, fifo({"0123456789", "ABCDEF"})), "0123456789ABCDEF|0|"},
       {"ReadAll past the longest text from a pipe, which it reads one byte past", "plain",
