@@ -174,7 +174,10 @@ uint8_t BinaryStreamEOF(VornRuntimeObject* stream) {
     return 1;
   }
   RandomAccessMechanism* store = Fields(stream)->store;
-  return !store || store->IsEOF() ? 1 : 0;
+  if (!store) return 1;
+  // A pipe's look may wait, the runtime meanwhile another thread's.
+  const StreamHold hold(stream);
+  return store->IsEOF() ? 1 : 0;
 }
 
 int32_t BinaryStreamGetLength(VornRuntimeObject* stream) {

@@ -93,6 +93,7 @@ void UnixDataFile::StartOver() {
   mSequential = false;
   mWriteOnly = false;
   mAtEnd = false;
+  mHasKeptByte = false;
 }
 
 bool UnixDataFile::AdoptDescriptor(int descriptor, const char* mode) {
@@ -316,6 +317,11 @@ bool UnixDataFile::ReadInOrder(void* buffer, int32_t count, int32_t* outCount) {
     mLastError = EBUSY;
     return false;
   }
+  if (mHasKeptByte) {
+    const int32_t taken = TakeKeptByte(static_cast<uint8_t*>(buffer), count);
+    if (outCount) *outCount = taken;
+    return true;
+  }
   // A read of a pipe that no writer has opened yet would answer its end at once: this waits
   // for the first writer, as opening it to read would in any program.
   ssize_t got;
@@ -331,6 +337,19 @@ bool UnixDataFile::ReadInOrder(void* buffer, int32_t count, int32_t* outCount) {
   if (outCount) *outCount = static_cast<int32_t>(got);
   if (got > 0) DescrambleInPlace(static_cast<uint8_t*>(buffer), static_cast<int32_t>(got));
   return got > 0;
+}
+
+int32_t UnixDataFile::TakeKeptByte(uint8_t* buffer, int32_t count) {
+  mHasKeptByte = false;
+  buffer[0] = mKeptByte;
+  if (count == 1) return 1;
+  // The descriptor of a store read in order never waits; what has not come yet is the next
+  // read's.
+  const ssize_t got = read(fileno(mFile), buffer + 1, static_cast<size_t>(count - 1));
+  if (got == 0) mAtEnd = true;
+  if (got <= 0) return 1;
+  DescrambleInPlace(buffer + 1, static_cast<int32_t>(got));
+  return 1 + static_cast<int32_t>(got);
 }
 
 bool UnixDataFile::WriteInOrder(const uint8_t* bytes, int32_t count) {
@@ -370,7 +389,34 @@ bool UnixDataFile::Positioned() {
   return false;
 }
 
-bool UnixDataFile::IsEOF() { return mSequential ? mAtEnd : DataFile::IsEOF(); }
+bool UnixDataFile::IsEOF() {
+  if (!mFile) return true;
+  if (mWriteOnly || mWaiting) return mAtEnd;
+  if (mSequential) {
+    if (mAtEnd || mHasKeptByte) return mAtEnd;
+    int32_t got = 0;
+    ReadInOrder(&mKeptByte, 1, &got);
+    mHasKeptByte = got == 1;
+    return !mHasKeptByte;
+  }
+  // Nothing can be read until a seek succeeds.
+  if (!PositionKnown()) return true;
+  SwitchDirection(kReading);
+  const int next = std::getc(mFile);
+  if (next == EOF) {
+    if (std::ferror(mFile)) StoreErrno();
+    // Another program may still add to the file: the next read looks again.
+    std::clearerr(mFile);
+    return true;
+  }
+  std::ungetc(next, mFile);
+  return false;
+}
+
+bool UnixDataFile::HandOn() {
+  // A store read in order hands on in the wait of every read.
+  return !mFile || mSequential || AwaitDescriptor(POLLIN);
+}
 
 bool UnixDataFile::SetPosition64(int64_t position) {
   if (!mFile || !Positioned()) return false;

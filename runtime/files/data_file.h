@@ -59,7 +59,8 @@ class DataFile : public RandomAccessMechanism {
 // A data file over a C stream. Opening never waits. A pipe (FIFO) or a character device (a
 // terminal, /dev/null) opens to be read and written in order, unbuffered, its reads and writes
 // waiting through the file layer's wait (files/descriptor_wait.h), which lets the other runtime
-// threads run: it has no length and no position, so those fail with ESPIPE. A pipe to be
+// threads run: it has no length and no position, so those fail with ESPIPE. A file on disk
+// tells its length only as a hint (/proc files tell 0): IsEOF looks at the next byte. A pipe to be
 // written is opened write-only, refused with ENXIO while nobody reads it, and a write after its
 // reader has gone fails with EPIPE. A folder is refused with EISDIR, a block device with ESPIPE.
 //
@@ -88,8 +89,13 @@ class UnixDataFile : public DataFile {
   int64_t GetPosition64() override;
   bool SetPosition64(int64_t position) override;
   void Flush() override;
+  // Whether a read would find nothing: a file looks at its next byte; a pipe or a terminal
+  // waits for its next byte, kept for the next read, or its end. A pipe opened to be written,
+  // or one another thread waits in, answers whether a read met its end.
   bool IsEOF() override;
   bool IsSequential() override { return mSequential; }
+  bool LengthIsHint() override { return !mSequential; }
+  bool HandOn() override;
 
   bool Create(const char* path) override;
   bool Open(const char* path, int32_t permission) override;
@@ -114,6 +120,8 @@ class UnixDataFile : public DataFile {
   int OpenDescriptor(const char* path, int flags);
   // What a pipe or a device reads and writes: straight to the descriptor.
   bool ReadInOrder(void* buffer, int32_t count, int32_t* outCount);
+  // Hands out the byte IsEOF kept, with what else has come by now, never waiting.
+  int32_t TakeKeptByte(uint8_t* buffer, int32_t count);
   bool WriteInOrder(const uint8_t* bytes, int32_t count);
   // Waits until the descriptor may be read or written; false when another thread closed the
   // file meanwhile, which is closed now, with EBADF kept.
@@ -134,6 +142,8 @@ class UnixDataFile : public DataFile {
   bool mSequential = false;
   bool mWriteOnly = false;  // a pipe opened to be written
   bool mAtEnd = false;  // a read in order met the end
+  bool mHasKeptByte = false;  // IsEOF of a store read in order read mKeptByte ahead
+  uint8_t mKeptByte = 0;  // descrambled already
   bool mWaiting = false;  // a thread waits in AwaitDescriptor
   bool mCloseRequested = false;  // by another thread, meanwhile
   int32_t mSeekError = 0;

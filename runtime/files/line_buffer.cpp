@@ -12,8 +12,8 @@ namespace {
 
 constexpr uint32_t kCarriageReturn = 0x0D;
 constexpr uint32_t kLineFeed = 0x0A;
-// The longest line a string holds.
-constexpr int64_t kLongestLine = INT32_MAX;
+
+int32_t sLongestReadableText = kLongestStringBytes;
 
 uint32_t UnitAt(const uint8_t* bytes, int32_t unitSize) {
   return unitSize == 2 ? uint32_t{bytes[0]} | (uint32_t{bytes[1]} << 8) : bytes[0];
@@ -43,6 +43,12 @@ int32_t FindTerminator(const uint8_t* bytes, int32_t from, int32_t count, int32_
 
 }  // namespace
 
+int32_t LongestReadableText() { return sLongestReadableText; }
+
+void SetLongestReadableTextForTests(int32_t bytes) {
+  sLongestReadableText = bytes > 0 ? std::min(bytes, kLongestStringBytes) : kLongestStringBytes;
+}
+
 bool LineBuffer::Refill(RandomAccessMechanism* store) {
   int32_t kept = std::max(Buffered(), 0);
   if (kept > 0 && *position > 0) std::memmove(bytes, bytes + *position, static_cast<size_t>(kept));
@@ -66,7 +72,7 @@ bool LineBuffer::LineFits(RandomAccessMechanism* store, int32_t lineStart, int32
   if (store->IsSequential()) return true;
   int64_t scanned = *count - lineStart;
   const int64_t resume = store->GetPosition64();
-  if (resume < 0 || scanned + store->BytesLeft() <= kLongestLine) return true;
+  if (resume < 0 || scanned + store->BytesLeft() <= LongestReadableText()) return true;
   const int64_t lineStartInStore = resume - scanned;
   std::vector<uint8_t> piece(64 * 1024);
   bool found = false;
@@ -83,7 +89,7 @@ bool LineBuffer::LineFits(RandomAccessMechanism* store, int32_t lineStart, int32
     scanned += found ? at : got;
   }
   // A look that stopped short of the bound leaves the answer to the reading itself.
-  if (scanned <= kLongestLine) return store->SetPosition64(resume);
+  if (scanned <= LongestReadableText()) return store->SetPosition64(resume);
   *position = 0;
   *count = 0;
   store->SetPosition64(lineStartInStore + scanned);
@@ -116,12 +122,12 @@ bool LineBuffer::TakeLine(RandomAccessMechanism* store, int32_t unitSize, std::s
     }
     // A half unit at the very end belongs to the last line. A store that is not at its end but
     // gives nothing (a failing disk) must not keep us here.
-    const bool last = !found && (store->IsEOF() || !Refill(store));
+    const bool last = !found && (AtEnd(store) || !Refill(store));
     if (last) {
       if (line) line->append(reinterpret_cast<const char*>(bytes) + *position, static_cast<size_t>(Buffered()));
       *position = *count;
     }
-    if (line && static_cast<int64_t>(line->size()) > kLongestLine) return false;
+    if (line && static_cast<int64_t>(line->size()) > LongestReadableText()) return false;
     if (last) return true;
     if (found) {
       const bool carriageReturn = UnitAt(bytes + stop, unitSize) == kCarriageReturn;
@@ -133,6 +139,14 @@ bool LineBuffer::TakeLine(RandomAccessMechanism* store, int32_t unitSize, std::s
       return true;
     }
   }
+}
+
+bool LineBuffer::AtEnd(RandomAccessMechanism* store) {
+  const int32_t handedOut = *position, held = *count;
+  const bool atEnd = store->IsEOF();
+  *position = handedOut;
+  *count = held;
+  return atEnd;
 }
 
 std::string LineBuffer::ReadBytes(RandomAccessMechanism* store, int32_t wanted) {

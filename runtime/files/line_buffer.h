@@ -10,6 +10,12 @@
 
 namespace vorn {
 
+// The longest text a read of a line or of everything hands out: what a string holds
+// (kLongestStringBytes), or less where a test asks, so that a small store can be read past it.
+int32_t LongestReadableText();
+// 0 or less restores what a string holds.
+void SetLongestReadableTextForTests(int32_t bytes);
+
 struct LineBuffer {
   uint8_t* bytes;
   int32_t capacity;
@@ -24,7 +30,7 @@ struct LineBuffer {
   void Reload(RandomAccessMechanism* store);
   // The bytes of the next line without its terminator. With two-byte units (UTF-16 in the host's
   // order) the terminators are the units 0x000D and 0x000A. A line longer than a string can
-  // hold (2 GiB - 1) gives "" with the store's mLastError EOVERFLOW, and a store with positions
+  // hold (LongestReadableText) gives "" with the store's mLastError EOVERFLOW, and a store with positions
   // is left at the next line. Where its length shows that a line may be that long, the line's
   // end is looked for first, a piece at a time, and only a line that fits is gathered.
   std::string ReadLine(RandomAccessMechanism* store, int32_t unitSize);
@@ -40,6 +46,9 @@ struct LineBuffer {
   // may fit a string: true with the store where it was. When it is too long the buffer is
   // emptied and the store left at the line's terminator, so that the rest is not read again.
   bool LineFits(RandomAccessMechanism* store, int32_t lineStart, int32_t unitSize);
+  // The store's IsEOF, which for a pipe waits for the next byte: a Close by another thread
+  // meanwhile empties the buffer, whose bytes are still this read's.
+  bool AtEnd(RandomAccessMechanism* store);
 };
 
 // A line reader over a store with its own 128-byte buffer; every line is tagged with its

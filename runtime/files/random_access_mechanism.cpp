@@ -26,9 +26,10 @@ int64_t RandomAccessMechanism::BytesLeft() {
 }
 
 int32_t RandomAccessMechanism::ReadableCount(int32_t count) {
-  constexpr int32_t kSequentialPiece = 64 * 1024;
-  if (IsSequential()) return std::min(count, kSequentialPiece);
-  return static_cast<int32_t>(std::min<int64_t>(count, BytesLeft()));
+  constexpr int32_t kPiece = 64 * 1024;
+  if (IsSequential()) return std::min(count, kPiece);
+  const int64_t left = BytesLeft();
+  return static_cast<int32_t>(std::min<int64_t>(count, LengthIsHint() ? std::max<int64_t>(left, kPiece) : left));
 }
 
 int32_t RandomAccessMechanism::Answer32(int64_t value) {

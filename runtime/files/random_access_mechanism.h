@@ -26,7 +26,9 @@ class RandomAccessMechanism {
   // Writes count bytes at the position, growing the store past its end, and advances.
   virtual bool Write(const void* buffer, int32_t count) = 0;
   virtual bool Close() = 0;
-  // Whether the position is at or past the length. (The C library owns the name EOF as a macro.)
+  // Whether a read would find nothing more: for a store whose length tells, the position is at or
+  // past it; a file on disk and a store read in order look at what comes next instead, waiting
+  // for it where a read would. (The C library owns the name EOF as a macro.)
   virtual bool IsEOF() = 0;
   virtual bool SetPosition(int32_t position) = 0;
   virtual int32_t GetLength() = 0;
@@ -44,9 +46,17 @@ class RandomAccessMechanism {
   // already.
   virtual bool Lock(bool /*exclusive*/) { return true; }
   // Whether the store is read and written in order only (a pipe, a terminal, a device): it has
-  // no length and no position, a read gives what has arrived, and IsEOF is true once a read met
-  // the end.
+  // no length and no position, a read gives what has arrived, and IsEOF waits for the next byte
+  // or the end.
   virtual bool IsSequential() { return false; }
+  // Whether the length is only what the system tells of the medium (a file on disk: /proc and
+  // /sys tell 0 or a page, and another program may be writing it): a read in order goes on until
+  // the system answers the end, while positions and Length keep the length told.
+  virtual bool LengthIsHint() { return false; }
+  // Between the pieces of a long read: pending work (a quit signal) is carried out and, on a
+  // runtime thread, the others have their turn. False once another thread closed the store
+  // meanwhile (EBADF then).
+  virtual bool HandOn() { return true; }
   // Whether a thread waits in the store (for a pipe, say) without the runtime: it comes back to
   // the store, so the store must not go meanwhile. Its Close then ends that wait and closes the
   // medium once the waiter is back; every other read or write fails with EBUSY until then.
@@ -60,7 +70,8 @@ class RandomAccessMechanism {
   // The bytes from the position to the end; 0 at or past the end or when either is unknown.
   int64_t BytesLeft();
   // How much a read of `count` bytes should ask for: never more than the store still holds, so
-  // that a wild count allocates nothing; a piece of at most 64 KiB from a store read in order.
+  // that a wild count allocates nothing; a piece of at most 64 KiB from a store read in order,
+  // and from a store whose length is a hint what it tells or a piece of 64 KiB if more.
   int32_t ReadableCount(int32_t count);
   // A 64-bit length or position as a 32-bit answer: -1, with EOVERFLOW, when it does not fit.
   int32_t Answer32(int64_t value);

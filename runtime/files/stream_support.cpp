@@ -35,7 +35,7 @@ bool WriteToStore(RandomAccessMechanism* store, const void* bytes, int32_t count
 
 StringRep* HandOutBytes(std::string_view bytes, EncodingCode encoding) {
   if (bytes.empty()) return nullptr;
-  return NewStringRep(bytes.data(), static_cast<int32_t>(bytes.size()), encoding);
+  return NewStringRep(bytes.data(), RecordLength(static_cast<int64_t>(bytes.size())), encoding);
 }
 
 }  // namespace vorn

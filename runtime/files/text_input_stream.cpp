@@ -45,21 +45,40 @@ EncodingCode TagFor(TextInputStreamObject* fields, RuntimeObject* encoding) {
   return GetEncodingFromTEObject(encoding ? encoding : fields->encoding);
 }
 
-// A pipe, a terminal or a device has no length to go by: it is read until a read meets its end,
-// each read waiting as ReadLine's does. A Close meanwhile ends it with what had come.
+// The most one read of ReadToEnd asks for: between two, the runtime is handed on.
+constexpr int64_t kReadToEndPiece = 1 << 20;
+
+// A store read in order, or a file whose length is only a hint, is read until a read meets its
+// end, each read waiting as ReadLine's does; the length, where told, only sizes the room. Past
+// the longest text the answer is nil with EOVERFLOW, and no more than one byte past it was
+// taken from the store. A Close meanwhile ends it with what had come.
 VornStringRecord* ReadToEnd(RuntimeObject* stream, RuntimeObject* encoding) {
-  if (!ReadableStore(stream)) return nullptr;
+  RandomAccessMechanism* store = ReadableStore(stream);
+  if (!store) return nullptr;
   const StreamHold hold(stream);
   TextInputStreamObject* fields = Fields(stream);
   LineBuffer buffer = BufferOf(fields);
-  std::string all;
-  // A string holds at most 2 GiB - 1 bytes: what lies past them stays in the store, unread.
-  while (all.size() < INT32_MAX) {
-    const std::string piece = buffer.ReadBytes(fields->store, static_cast<int32_t>(INT32_MAX - all.size()));
-    if (piece.empty()) break;
-    all += piece;
+  const int64_t longest = LongestReadableText();
+  std::string all = buffer.ReadBytes(nullptr, buffer.Buffered());
+  // A store read in order has no length to ask for (asking would leave ESPIPE).
+  if (!store->IsSequential()) {
+    all.reserve(static_cast<size_t>(std::min(longest + 1, static_cast<int64_t>(all.size()) + store->BytesLeft())));
   }
-  if (all.size() == INT32_MAX && !fields->store->IsEOF()) fields->store->mLastError = EOVERFLOW;
+  while (static_cast<int64_t>(all.size()) <= longest) {
+    const int64_t wanted = std::min(kReadToEndPiece, longest + 1 - static_cast<int64_t>(all.size()));
+    const int32_t count = store->ReadableCount(static_cast<int32_t>(wanted));
+    if (count <= 0) break;
+    const size_t before = all.size();
+    all.resize(before + static_cast<size_t>(count));
+    int32_t got = 0;
+    store->Read(all.data() + before, count, &got);
+    all.resize(before + static_cast<size_t>(std::max(got, 0)));
+    if (got <= 0 || !store->HandOn()) break;
+  }
+  if (static_cast<int64_t>(all.size()) > longest) {
+    store->mLastError = EOVERFLOW;
+    return nullptr;
+  }
   return HandOutBytes(all, TagFor(fields, encoding));
 }
 
@@ -160,15 +179,17 @@ VornStringRecord* TextInputStreamReadLine(VornRuntimeObject* stream, VornRuntime
 VornStringRecord* TextInputStreamReadAll(VornRuntimeObject* stream, VornRuntimeObject* encoding) {
   if (!stream || !Fields(stream)->store) return nullptr;
   TextInputStreamObject* fields = Fields(stream);
-  if (fields->store->IsSequential()) return ReadToEnd(stream, encoding);
+  RandomAccessMechanism* store = fields->store;
+  if (store->IsSequential()) return ReadToEnd(stream, encoding);
   const int64_t next = NextByteOffset(fields);
-  const int64_t length = fields->store->GetLength64();
+  const int64_t length = store->GetLength64();
   if (next < 0 || length < 0) return nullptr;
-  // One string cannot hold what a file past 2 GiB may have left.
-  if (length - next > INT32_MAX) {
-    fields->store->mLastError = EOVERFLOW;
+  // What the file tells it has left already is more than one string holds.
+  if (length - next > LongestReadableText()) {
+    store->mLastError = EOVERFLOW;
     return nullptr;
   }
+  if (store->LengthIsHint()) return ReadToEnd(stream, encoding);
   return TextInputStreamRead(stream, static_cast<int32_t>(length - next), encoding);
 }
 
@@ -186,6 +207,8 @@ uint8_t TextInputStreamEOF(VornRuntimeObject* stream) {
   if (!stream || !Fields(stream)->store) return 1;
   TextInputStreamObject* fields = Fields(stream);
   if (fields->bufferPosition < fields->bufferCount) return 0;
+  // A pipe's look may wait, the runtime meanwhile another thread's.
+  const StreamHold hold(stream);
   return fields->store->IsEOF() ? 1 : 0;
 }
 

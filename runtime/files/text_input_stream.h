@@ -32,8 +32,9 @@ void TextInputStreamInitializer(VornRuntimeObject* stream);
 void TextInputStreamDestructor(VornRuntimeObject* stream);
 VornStringRecord* TextInputStreamRead(VornRuntimeObject* stream, int32_t count, VornRuntimeObject* encoding);
 VornStringRecord* TextInputStreamReadLine(VornRuntimeObject* stream, VornRuntimeObject* encoding);
-// From the next byte to the store's end: on a file its length tells how far; a pipe or a
-// terminal is read until it ends (its writer closes, Ctrl-D), the thread waiting meanwhile.
+// From the next byte to the store's end: a file, a pipe or a terminal is read until a read meets
+// its end (its writer closes, Ctrl-D), the thread waiting meanwhile; a memory store's length
+// tells how far. More than the longest text (LongestReadableText) gives nil with EOVERFLOW.
 VornStringRecord* TextInputStreamReadAll(VornRuntimeObject* stream, VornRuntimeObject* encoding);
 void TextInputStreamClose(VornRuntimeObject* stream);
 uint8_t TextInputStreamEOF(VornRuntimeObject* stream);

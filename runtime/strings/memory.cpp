@@ -7,15 +7,15 @@
 
 namespace vorn {
 
-namespace {
-
-[[noreturn]] void OutOfMemory(size_t size) {
+void ExitOutOfMemory(size_t size) {
   std::fprintf(stderr, "vorn: out of memory allocating %zu bytes\n", size);
   std::exit(0);
 }
 
+namespace {
+
 void* Checked(void* block, size_t size, OnFailure onFailure) {
-  if (block == nullptr && onFailure == OnFailure::Exit) OutOfMemory(size);
+  if (block == nullptr && onFailure == OnFailure::Exit) ExitOutOfMemory(size);
   return block;
 }
 

@@ -14,6 +14,10 @@ void* AllocClearedMemory(size_t size, OnFailure onFailure = OnFailure::Exit);
 void* ReallocMemory(void* block, size_t size, OnFailure onFailure = OnFailure::Exit);
 void FreeMemory(void* block);
 
+// Ends the program as a failed allocation of `size` bytes does: for a size no allocation may
+// be asked for, such as a text longer than a string holds.
+[[noreturn]] void ExitOutOfMemory(size_t size);
+
 // Bytes usable in a block from AllocMemory/ReallocMemory (at least what was asked for).
 size_t UsableSize(const void* block);
 

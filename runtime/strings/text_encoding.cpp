@@ -250,7 +250,7 @@ string ConvertTextEncoding(const string& text, EncodingCode target, int32_t* rep
     if (errno != E2BIG) break;
     out.resize(out.size() * 2);
   }
-  string converted(out.data(), static_cast<int32_t>(used), target);
+  string converted(out.data(), RecordLength(static_cast<int64_t>(used)), target);
   return source == kEncodingShiftJIS ? ReadShiftJISBytesAsASCII(converted) : converted;
 }
 

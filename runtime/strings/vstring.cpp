@@ -67,6 +67,7 @@ namespace {
 
 // A record of length 0 with room for `capacity` bytes that are not cleared.
 StringRep* NewEmptyRep(Capacity capacity, EncodingCode encoding) {
+  if (capacity > kLongestStringBytes) ExitOutOfMemory(BlockSizeFor(capacity));
   StringRep* rep = RepInBlock(AllocMemory(BlockSizeFor(capacity)), capacity);
   rep->refCount = 1;
   rep->buffer = InlineBuffer(rep);
@@ -76,6 +77,11 @@ StringRep* NewEmptyRep(Capacity capacity, EncodingCode encoding) {
 }
 
 }  // namespace
+
+int32_t RecordLength(int64_t length) {
+  if (length > kLongestStringBytes) ExitOutOfMemory(BlockSizeFor(length));
+  return static_cast<int32_t>(std::max<int64_t>(length, 0));
+}
 
 StringRep* NewStringRep(const void* bytes, int32_t length, EncodingCode encoding) {
   if (length < 0) length = 0;
@@ -141,7 +147,7 @@ bool IsStaticStringRep(const StringRep* rep) {
 
 string::string(const char* cText) {
   if (cText && *cText) {
-    mRep = NewStringRep(cText, static_cast<int32_t>(std::strlen(cText)), kEncodingASCII);
+    mRep = NewStringRep(cText, RecordLength(static_cast<int64_t>(std::strlen(cText))), kEncodingASCII);
   }
 }
 
@@ -150,7 +156,7 @@ string::string(const void* bytes, int32_t length, EncodingCode encoding) {
 }
 
 string::string(std::string_view text, EncodingCode encoding)
-    : string(text.data(), static_cast<int32_t>(text.size()), encoding) {}
+    : string(text.data(), RecordLength(static_cast<int64_t>(text.size())), encoding) {}
 
 string::string(const string& other) : mRep(other.mRep) { RetainStringRep(mRep); }
 
@@ -205,9 +211,10 @@ void string::MakeUnique(int32_t capacityHint) {
     mRep = copy;
   }
   if (CapacityOf(mRep) < capacityHint) {
+    RecordLength(capacityHint);
     // Grow by half again so that repeated appends stay linear.
     Capacity grown = std::max<Capacity>(capacityHint, static_cast<Capacity>(mRep->length) * 3 / 2 + 16);
-    grown = std::min<Capacity>(grown, INT32_MAX);
+    grown = std::min<Capacity>(grown, kLongestStringBytes);
     mRep = RepInBlock(ReallocMemory(BlockOf(mRep), BlockSizeFor(grown)), grown);
     mRep->buffer = InlineBuffer(mRep);
   }
@@ -246,7 +253,7 @@ void string::AppendSlowly(const string& other) {
     return;
   }
   int32_t oldLength = Length();
-  int32_t newLength = oldLength + other.Length();
+  int32_t newLength = RecordLength(int64_t{oldLength} + other.Length());
   if (other.mRep == mRep) {
     // Appending a string to itself: take its bytes before the record can move.
     string keep = other;
@@ -262,12 +269,13 @@ void string::AppendSlowly(const string& other) {
 
 void string::AppendCString(const char* text) {
   if (!text || !*text) return;
-  auto extra = static_cast<int32_t>(std::strlen(text));
+  const int32_t extra = RecordLength(static_cast<int64_t>(std::strlen(text)));
   EncodingCode encoding = Encoding();
   int32_t oldLength = Length();
-  MakeUnique(oldLength + extra);
+  const int32_t newLength = RecordLength(int64_t{oldLength} + extra);
+  MakeUnique(newLength);
   std::memcpy(mRep->buffer + 1 + oldLength, text, static_cast<size_t>(extra));
-  SetLengthFields(mRep, oldLength + extra);
+  SetLengthFields(mRep, newLength);
   mRep->encoding = encoding;
 }
 
@@ -460,13 +468,13 @@ string operator+(const string& a, const string& b) {
   if (a.Encoding() != b.Encoding()) {
     string x, y;
     EncodingCode common = Reconcile(a, b, x, y);
-    string joined(nullptr, x.Length() + y.Length(), common);
+    string joined(nullptr, RecordLength(int64_t{x.Length()} + y.Length()), common);
     char* out = joined.MutableBytes();
     std::memcpy(out, x.CString(), static_cast<size_t>(x.Length()));
     std::memcpy(out + x.Length(), y.CString(), static_cast<size_t>(y.Length()));
     return joined;
   }
-  string joined(nullptr, a.Length() + b.Length(), a.Encoding());
+  string joined(nullptr, RecordLength(int64_t{a.Length()} + b.Length()), a.Encoding());
   char* out = joined.mRep->buffer + 1;
   std::memcpy(out, a.CString(), static_cast<size_t>(a.Length()));
   std::memcpy(out + a.Length(), b.CString(), static_cast<size_t>(b.Length()));

@@ -29,8 +29,18 @@ constexpr EncodingCode kEncodingUTF32 = kVornEncodingUTF32;
 
 // --- records -------------------------------------------------------------------------------
 
+// The longest text a record holds: its buffer, the length byte, the text and the NUL behind it,
+// is counted in 32 bits.
+constexpr int32_t kLongestStringBytes = INT32_MAX - 2;
+
+// A text length counted in 64 bits, as a record's length: a text longer than a record holds
+// ends the program as memory exhausted, as every allocation the runtime cannot make does, never
+// a record whose counts wrapped around. A negative length counts as 0.
+int32_t RecordLength(int64_t length);
+
 // A new record with one reference holding a copy of `length` bytes (zeros when `bytes` is
-// null, for the caller to fill in). A negative length counts as 0.
+// null, for the caller to fill in). A negative length counts as 0; one past
+// kLongestStringBytes ends the program as memory exhausted.
 StringRep* NewStringRep(const void* bytes, int32_t length, EncodingCode encoding);
 void RetainStringRep(StringRep* rep);   // nil allowed
 void ReleaseStringRep(StringRep* rep);  // nil allowed; frees with the last reference

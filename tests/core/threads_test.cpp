@@ -14,6 +14,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -326,6 +327,50 @@ TEST_F(ThreadsTest, AThreadWaitingInAPipeKeepsItsStreamAndWhatItReadUntilAnother
   }
   RuntimeUnlockObject(gUTF16);
   ClearTextEncodingObjects();
+}
+
+// A thread reading to the end of a store whose bytes are all there hands the runtime on between
+// its pieces: the main thread turns while it reads, a piece at a time.
+TEST_F(ThreadsTest, AThreadReadingToTheEndLetsTheMainThreadTurnBetweenPieces) {
+  static const std::string bytes(1 << 20, 'x');
+  ScratchFolder folder("/tmp/vorn-unit-read-");
+  int pipeEnd = -1;  // the test's, which writes; closed once the stream has its own
+  const struct {
+    const char* name;
+    std::function<std::string()> make;  // the path to read
+    size_t size;
+    int turns;  // at least
+  } rows[] = {
+      {"a file of 32 MiB, 1 MiB a piece", [&] {
+         std::FILE* file = std::fopen((folder.Path() + "/big").c_str(), "w");
+         for (int i = 0; i < 32; ++i) std::fwrite(bytes.data(), 1, bytes.size(), file);
+         std::fclose(file);
+         return folder.Path() + "/big";
+       }, 32u << 20, 16},
+      {"a pipe holding 1 MiB, 64 KiB a piece", [&] {
+         const std::string path = folder.Path() + "/fifo";
+         mkfifo(path.c_str(), 0600);
+         pipeEnd = open(path.c_str(), O_RDWR | O_NONBLOCK);
+         const bool full = fcntl(pipeEnd, F_SETPIPE_SZ, 1 << 20) >= 0 && write(pipeEnd, bytes.data(), bytes.size()) == ssize_t(bytes.size());
+         return full ? path : "";
+       }, 1u << 20, 8},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    RuntimeObject* item = RuntimeGetFolderItem(string(row.make().c_str()).Rep(), 0);
+    gStream = FolderItemOpenTextFile(item);
+    if (pipeEnd >= 0) close(pipeEnd), pipeEnd = -1;
+    ASSERT_NE(gStream, nullptr);
+    RuntimeObject* thread = Start([](Worker*) { Log() += std::to_string(string::Adopt(TextInputStreamReadAll(gStream, nullptr)).Length()); });
+    int turns = 0;
+    for (; gFinished == 0; ++turns) YieldToNextThread();
+    AwaitFinished(1);
+    EXPECT_EQ(Log(), std::to_string(row.size));
+    EXPECT_GE(turns, row.turns) << "turns of the main thread while the thread read";
+    for (RuntimeObject* object : {gStream, thread, item}) RuntimeUnlockObject(object);
+    Log().clear();
+  }
+  ClearTextEncodingObjects();  // the streams' own
 }
 
 // A POSIX thread of no runtime thread's that waits on a pipe while a runtime thread has the

@@ -170,10 +170,12 @@ class MadeUpLines : public RandomAccessMechanism {
 // A line too long for a string is refused ungathered and stepped over: a While Not EOF loop ends.
 TEST_F(LargeFileTest, ALineTooLongForAStringIsSteppedOverUngathered) {
   const struct { int64_t length; int32_t unitSize; const char* answer; } cases[] = {
-      {INT32_MAX, 1, "first|gathered"},
+      {kLongestStringBytes, 1, "first|gathered"},
+      {kLongestStringBytes + 1, 1, "first||75|next|1"},
       {INT32_MAX + 1LL, 1, "first||75|next|1"},
       {INT32_MAX + 60 * 1024LL, 1, "first||75|next|1"},
-      {INT32_MAX - 1, 2, "first|gathered"},
+      {kLongestStringBytes - 1, 2, "first|gathered"},
+      {kLongestStringBytes + 1, 2, "first||75|next|1"},
       {INT32_MAX + 1LL, 2, "first||75|next|1"},
   };
   for (const auto& c : cases) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -247,6 +248,40 @@ TEST(StringJoin, InPlaceAppendsKeepTheLengthByteAndAppendToThemselves) {
   half.Append(half);
   EXPECT_STREQ(half.CString(), "abcdabcd");
   EXPECT_EQ(static_cast<uint8_t>(half.Rep()->buffer[0]), 8);
+}
+
+// Text longer than a record holds ends the program as memory exhausted (status 0), as a failed
+// allocation does, before any count wraps around; a record of the longest length holds its end.
+// The long texts are reserved room, never written, so no row touches its gigabytes.
+TEST(StringJoin, TextPastTheLongestRecordEndsAsMemoryExhausted) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  using vorn::kLongestStringBytes;
+  static const auto unwritten = [](int32_t length, vorn::EncodingCode encoding = vorn::kEncodingASCII) {
+    string s;
+    s.Reserve(length);
+    s.SetFilledLength(length);
+    s.SetEncoding(encoding);
+    return s;
+  };
+  const struct {
+    const char* name;
+    void (*make)();
+    int status;  // 3: it went on
+    const char* message;
+  } rows[] = {
+      {"the longest record", [] {
+         const string s = unwritten(kLongestStringBytes);
+         if (s.Length() == kLongestStringBytes && s.Rep()->bufferSize == INT32_MAX && s.CString()[s.Length()] == 0) std::exit(7);
+       }, 7, ""},
+      {"room one byte past it", [] { string().Reserve(kLongestStringBytes + 1); }, 0, "out of memory"},
+      {"an append one byte past it", [] { unwritten(kLongestStringBytes - 10).Append(string("12345678901")); }, 0, "out of memory"},
+      {"a join past 32 bits", [] { (void)(unwritten(1500 << 20) + unwritten(1500 << 20)); }, 0, "out of memory"},
+      {"a join across encodings past 32 bits", [] { (void)(unwritten(1500 << 20) + unwritten(1500 << 20, vorn::kEncodingUTF8)); },
+       0, "out of memory"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EXIT((row.make(), std::exit(3)), ::testing::ExitedWithCode(row.status), row.message) << row.name;
+  }
 }
 
 TEST(StringJoin, ConcatByteTagsHighBytesUnknown) {
