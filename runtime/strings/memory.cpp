@@ -9,7 +9,9 @@ namespace vorn {
 
 void ExitOutOfMemory(size_t size) {
   std::fprintf(stderr, "vorn: out of memory allocating %zu bytes\n", size);
-  std::exit(0);
+  // A program cut short for want of memory did not succeed: whatever ran it (a shell script,
+  // a service manager) must not read its end as a normal one.
+  std::exit(EXIT_FAILURE);
 }
 
 namespace {
