@@ -218,8 +218,8 @@ class DataControlGuiTest : public ::testing::Test {
   }
   void Exec(const std::string& sql) { databaseSQLExecute(gDatabase, Str(sql).Rep()); }
 
-  RuntimeObject* OpenWindow() {
-    RuntimeObject* window = RuntimeNewObject(WindowClass());
+  RuntimeObject* OpenWindow(RuntimeClass* cls = WindowClass()) {
+    RuntimeObject* window = RuntimeNewObject(cls);
     WindowDefaultConstructor(window);
     test::RunLoopIteration();
     return window;
@@ -561,7 +561,6 @@ TEST_F(DataControlGuiTest, BadBindingsAndFailingQueriesLeaveTheControlsEmpty) {
   test::CloseAndRelease(window);
 }
 
-
 // Per format: how 1234.5 shows, a number typed in the locale's writing, and one typed as the
 // field shows numbers (written here by the C rules, typed with each locale's separators).
 const struct BoundFormat {
@@ -602,10 +601,8 @@ TEST_P(BoundFormatGuiTest, TheFieldKeepsTheRowsNumberUntilTheUserTypesOne) {
   const double numbers[] = {1234.5, c.writtenNumber, c.shownNumber};
   // What is done to row 1, one letter an action: Move to row 3 and back, Focus and leave, type
   // the Written number or the Shown form, Revert, Update; and which number row 1 holds after.
-  const struct {
-    const char* actions;
-    int stored;
-  } steps[] = {{"m", 0}, {"fu", 0}, {"wr", 0}, {"u", 0}, {"wu", 1}, {"m", 1}, {"su", 2}, {"fr", 2}, {"m", 2}};
+  const struct { const char* actions; int stored; } steps[] = {
+      {"m", 0}, {"fu", 0}, {"wr", 0}, {"u", 0}, {"wu", 1}, {"m", 1}, {"su", 2}, {"fr", 2}, {"m", 2}};
   for (const char* name : {"C", "de_DE.UTF-8", "fr_FR.UTF-8"}) {
     test::ProcessLocale locale(name);
     ASSERT_TRUE(locale.Loaded()) << name;
@@ -614,9 +611,7 @@ TEST_P(BoundFormatGuiTest, TheFieldKeepsTheRowsNumberUntilTheUserTypesOne) {
     for (const char* row : {"1, 1234.5", "2, 0.25", "3, -7.5"}) {
       Exec(std::string("insert into items values (") + row + ")");
     }
-    RuntimeObject* window = RuntimeNewObject(ItemsWindowClass());
-    WindowDefaultConstructor(window);
-    test::RunLoopIteration();
+    RuntimeObject* window = OpenWindow(ItemsWindowClass());
     ItemsWindowObject* w = Items(window);
     Window* native = GetWindowPaneOf(window);
     test::ShowAndSettle(native);
