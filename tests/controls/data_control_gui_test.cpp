@@ -135,19 +135,20 @@ RuntimeClass* WindowClass() {
   return cls;
 }
 
-// A price column bound to a field with a Format, and a plain field to take the focus.
+// A price column bound to a field with a Format; the id field beside it takes the focus.
 struct ItemsWindowObject {
   WindowObject window;
   RuntimeObject* nav;
   RuntimeObject* price;
-  RuntimeObject* note;
   RuntimeObject* id;
 };
 ItemsWindowObject* Items(RuntimeObject* self) { return reinterpret_cast<ItemsWindowObject*>(self); }
+std::string Shows(RuntimeObject* field) {
+  return std::string(EditFieldPane(AsEditFieldObject(field))->GetText(kEncodingUTF8).View());
+}
 
-constexpr uint16_t kEditFormatProperty = 65;
 const Rect kPriceBounds = MakeRect(10, 10, 200, 34);
-const Rect kNoteBounds = MakeRect(10, 44, 200, 68);
+const Rect kIdBounds = MakeRect(10, 44, 200, 68);
 std::string gPriceFormat;
 
 void OnCreateItemControls(VornRuntimeObject* self) {
@@ -159,20 +160,15 @@ void OnCreateItemControls(VornRuntimeObject* self) {
   DataControlDBSetter(w->nav, 0, gDatabase);
   RuntimeClass* field = Class(GetEditFieldClassDefinition());
   w->price = test::AddWindowControl(self, field, "PriceField", kPriceBounds,
-                                    test::PackedStream().Text(kEditFormatProperty, gPriceFormat));
-  w->note = test::AddWindowControl(self, field, "NoteField", kNoteBounds, test::PackedStream());
-  w->id = test::AddWindowControl(self, field, "IdField", MakeRect(210, 10, 300, 34), test::PackedStream());
-  EditDataFieldSetter(w->price, 0, Str("price").Rep());
-  EditDataSourceSetter(w->price, 0, Str("ItemsData").Rep());
-  EditDataFieldSetter(w->id, 0, Str("id").Rep());
-  EditDataSourceSetter(w->id, 0, Str("ItemsData").Rep());
+                                    test::PackedStream().Text(65 /* Format */, gPriceFormat));
+  w->id = test::AddWindowControl(self, field, "IdField", kIdBounds, test::PackedStream());
+  for (RuntimeObject* control : {w->price, w->id}) {
+    EditDataFieldSetter(control, 0, Str(control == w->id ? "id" : "price").Rep());
+    EditDataSourceSetter(control, 0, Str("ItemsData").Rep());
+  }
 }
 
-void ItemsFinalizer(VornRuntimeObject* self) {
-  ItemsWindowObject* w = Items(self);
-  Release({&w->nav, &w->price, &w->note, &w->id});
-}
-
+void ItemsFinalizer(VornRuntimeObject* self) { Release({&Items(self)->nav, &Items(self)->price, &Items(self)->id}); }
 RuntimeClass* ItemsWindowClass() {
   static RuntimeClass* cls =
       test::MakeClass("ItemsWindow", "Window", sizeof(ItemsWindowObject),
@@ -222,8 +218,8 @@ class DataControlGuiTest : public ::testing::Test {
   }
   void Exec(const std::string& sql) { databaseSQLExecute(gDatabase, Str(sql).Rep()); }
 
-  RuntimeObject* OpenWindow() {
-    RuntimeObject* window = RuntimeNewObject(WindowClass());
+  RuntimeObject* OpenWindow(RuntimeClass* cls = WindowClass()) {
+    RuntimeObject* window = RuntimeNewObject(cls);
     WindowDefaultConstructor(window);
     test::RunLoopIteration();
     return window;
@@ -565,31 +561,24 @@ TEST_F(DataControlGuiTest, BadBindingsAndFailingQueriesLeaveTheControlsEmpty) {
   test::CloseAndRelease(window);
 }
 
-
-// A number column bound to a field with a Format, by format; texts are written by the C rules
-// and typed in each locale's separators.
-struct BoundFormatCase {
-  const char* format;
-  const char* shown;    // 1234.5 as the field shows it
-  const char* written;  // a number typed as the locale writes it...
+// Per format: how 1234.5 shows, a number typed in the locale's writing, and one typed as the
+// field shows numbers (written here by the C rules, typed with each locale's separators).
+const struct BoundFormat {
+  const char *format, *shown, *written;
   double writtenNumber;
-  const char* shownForm;  // ...and one typed as the field shows it
+  const char* shownForm;
   double shownNumber;
-};
-
-const BoundFormatCase kBoundFormats[] = {
+} kBoundFormats[] = {
     {"#,##0.00", "1,234.50", "99.5", 99.5, "2,500.75", 2500.75},
     {"0.0%", "123450.0%", "0.125", 0.125, "37.5%", 0.375},
     {"$#,##0.00;($#,##0.00)", "$1,234.50", "-42.25", -42.25, "($1,234.50)", -1234.5},
     {"0.00e+00", "1.23e+03", "0.5", 0.5, "2.50e-02", 0.025},
 };
 
-class BoundFormatGuiTest : public DataControlGuiTest, public ::testing::WithParamInterface<BoundFormatCase> {
+class BoundFormatGuiTest : public DataControlGuiTest, public ::testing::WithParamInterface<BoundFormat> {
  protected:
-  enum Step { kMove, kFocusAndLeave, kRevert, kUpdate, kTypeWritten, kTypeShown };
-
   // The prices of the rows in the order of their ids, as the database file holds them.
-  std::vector<double> StoredPrices() {
+  static std::vector<double> StoredPrices() {
     databaseCommit(gDatabase);
     std::vector<double> prices;
     RuntimeObject* rs = databaseSQLSelect(gDatabase, Str("select price from items order by id").Rep());
@@ -601,106 +590,78 @@ class BoundFormatGuiTest : public DataControlGuiTest, public ::testing::WithPara
     RuntimeUnlockObject(rs);
     return prices;
   }
-
-  static std::string Shows(RuntimeObject* field) {
-    EditControl* pane = EditFieldPane(AsEditFieldObject(field));
-    return pane ? std::string(pane->GetText(kEncodingUTF8).View()) : std::string();
-  }
-
-  // Clicks into the price field, replaces its text with what the user types, and clicks into
-  // the other field.
-  static void TypeIntoPrice(Window* native, ItemsWindowObject* w, const std::string& typed) {
-    test::ClickAt(native, kPriceBounds.left + 10, kPriceBounds.top + 10);
-    ASSERT_EQ(GetFocusPane(), ControlPane(AsControl(w->price)));
-    test::PressKeys("ctrl+a");
-    test::Shell("xdotool type --delay 40 -- '" + typed + "'");
-    test::PumpFor(150);
-    test::ClickAt(native, kNoteBounds.left + 10, kNoteBounds.top + 10);
-  }
 };
 
-// Moving, focusing and leaving, Revert and Update with nothing typed write nothing; what is
-// typed in the locale's writing or in the field's shown form is stored as its number.
+// Moving, focusing and leaving, Revert and Update write nothing; what is typed in the locale's
+// writing or in the field's shown form is stored as its number, by Update and by a new row.
 TEST_P(BoundFormatGuiTest, TheFieldKeepsTheRowsNumberUntilTheUserTypesOne) {
-  const BoundFormatCase& c = GetParam();
+  const BoundFormat& c = GetParam();
   gPriceFormat = c.format;
-  const string format = Str(c.format);
+  Exec("create table items (id integer not null, price double, primary key (id))");
+  const double numbers[] = {1234.5, c.writtenNumber, c.shownNumber};
+  // What is done to row 1, one letter an action: Move to row 3 and back, Focus and leave, type
+  // the Written number or the Shown form, Revert, Update; and which number row 1 holds after.
+  const struct { const char* actions; int stored; } steps[] = {
+      {"m", 0}, {"fu", 0}, {"wr", 0}, {"u", 0}, {"wu", 1}, {"m", 1}, {"su", 2}, {"fr", 2}, {"m", 2}};
   for (const char* name : {"C", "de_DE.UTF-8", "fr_FR.UTF-8"}) {
     test::ProcessLocale locale(name);
     ASSERT_TRUE(locale.Loaded()) << name;
     SCOPED_TRACE(std::string(c.format) + " in " + name);
-    Exec("create table items (id integer not null, price double, primary key (id))");  // once
     Exec("delete from items");
-    Exec("insert into items (id, price) values (1, 1234.5)");
-    Exec("insert into items (id, price) values (2, 0.25)");
-    Exec("insert into items (id, price) values (3, -7.5)");
-    databaseCommit(gDatabase);
-    RuntimeObject* window = RuntimeNewObject(ItemsWindowClass());
-    WindowDefaultConstructor(window);
-    test::RunLoopIteration();
+    for (const char* row : {"1, 1234.5", "2, 0.25", "3, -7.5"}) {
+      Exec(std::string("insert into items values (") + row + ")");
+    }
+    RuntimeObject* window = OpenWindow(ItemsWindowClass());
     ItemsWindowObject* w = Items(window);
     Window* native = GetWindowPaneOf(window);
     test::ShowAndSettle(native);
-    // The window gives its first field the keyboard, which shows the number to edit.
-    EXPECT_EQ(Shows(w->price), test::InLocaleSeparators("1234.5"));
-    test::ClickAt(native, kNoteBounds.left + 10, kNoteBounds.top + 10);
-    EXPECT_EQ(Shows(w->price), test::InLocaleSeparators(c.shown));
-    EXPECT_EQ(Text(editTextGetter(w->price, 0)), test::InLocaleSeparators("1234.5")) << "Text is the number";
-
-    const struct {
-      Step step;
-      double stored;  // row 1's price afterwards
-    } steps[] = {
-        {kMove, 1234.5},          {kFocusAndLeave, 1234.5}, {kRevert, 1234.5},
-        {kUpdate, 1234.5},        {kTypeWritten, c.writtenNumber}, {kMove, c.writtenNumber},
-        {kTypeShown, c.shownNumber}, {kFocusAndLeave, c.shownNumber}, {kMove, c.shownNumber},
+    auto formatted = [&](double n) { return std::string(StringFormat(n, Str(c.format)).View()); };
+    auto click = [&](const Rect& r) { test::ClickAt(native, r.left + 10, r.top + 10); };
+    auto type = [&](const char* text) {  // into the price field, which is left after
+      click(kPriceBounds);
+      EXPECT_EQ(GetFocusPane(), ControlPane(AsControl(w->price)));
+      test::PressKeys("ctrl+a");
+      test::Shell("xdotool type --delay 40 -- '" + test::InLocaleSeparators(text) + "'");
+      test::PumpFor(150);
+      click(kIdBounds);
     };
+    // The window gives its first field the keyboard, which shows the number to edit.
+    EXPECT_EQ(Text(editTextGetter(w->price, 0)), test::InLocaleSeparators("1234.5"));
+    click(kIdBounds);
+    EXPECT_EQ(Shows(w->price), test::InLocaleSeparators(c.shown));
     for (const auto& step : steps) {
-      SCOPED_TRACE(&step - steps);
-      switch (step.step) {
-        case kMove:  // to rows 2 and 3 on the navigation pane, and back
-          ClickNav(native, kNavNext), ClickNav(native, kNavNext);
-          EXPECT_EQ(DataControlRow(w->nav), 3);
-          EXPECT_EQ(Shows(w->price), std::string(StringFormat(-7.5, format).View()));
-          ClickNav(native, kNavFirst);
-          break;
-        case kFocusAndLeave:
-          test::ClickAt(native, kPriceBounds.left + 10, kPriceBounds.top + 10);
-          EXPECT_EQ(GetFocusPane(), ControlPane(AsControl(w->price)));
-          test::ClickAt(native, kNoteBounds.left + 10, kNoteBounds.top + 10);
-          break;
-        case kRevert: GetDataBindingHooks().refreshBoundControls(w->nav); break;
-        case kUpdate: DataControlUpdateRecord(w->nav); break;
-        case kTypeWritten:
-          TypeIntoPrice(native, w, test::InLocaleSeparators(c.written));
-          DataControlUpdateRecord(w->nav);
-          break;
-        case kTypeShown:
-          TypeIntoPrice(native, w, test::InLocaleSeparators(c.shownForm));
-          EXPECT_EQ(Shows(w->price), test::InLocaleSeparators(c.shownForm)) << "the typed form shows as typed";
-          DataControlUpdateRecord(w->nav);
-          break;
+      SCOPED_TRACE(step.actions);
+      for (const char* action = step.actions; *action; ++action) {
+        switch (*action) {
+          case 'm':
+            ClickNav(native, kNavNext), ClickNav(native, kNavNext);
+            EXPECT_EQ(Shows(w->price), formatted(-7.5));
+            ClickNav(native, kNavFirst);
+            break;
+          case 'f': click(kPriceBounds), click(kIdBounds); break;
+          case 'w': type(c.written); break;
+          case 's': type(c.shownForm); break;
+          case 'r': GetDataBindingHooks().refreshBoundControls(w->nav); break;
+          case 'u': DataControlUpdateRecord(w->nav); break;
+        }
       }
       EXPECT_EQ(DataControlRow(w->nav), 1);
-      EXPECT_EQ(Shows(w->price), std::string(StringFormat(step.stored, format).View()));
-      EXPECT_EQ(StoredPrices(), (std::vector<double>{step.stored, 0.25, -7.5}));
+      EXPECT_EQ(Shows(w->price), formatted(numbers[step.stored]));
+      EXPECT_EQ(StoredPrices(), (std::vector<double>{numbers[step.stored], 0.25, -7.5}));
     }
-    // A new row takes the typed number too.
     DataControlNewRecord(w->nav);
     editTextSetter(w->id, 0, Str("4").Rep());
-    TypeIntoPrice(native, w, test::InLocaleSeparators(c.written));
+    type(c.written);
     DataControlAddNewRecord(w->nav);
     EXPECT_EQ(StoredPrices(), (std::vector<double>{c.shownNumber, 0.25, -7.5, c.writtenNumber}));
     test::CloseAndRelease(window);
-    // What the file holds once it is opened again.
-    databaseClose(gDatabase);
-    RuntimeUnlockObject(gDatabase);
-    RuntimeObject* item = FolderItemFromPath(mPath.c_str());
-    gDatabase = openVORNDatabase(item);
-    RuntimeUnlockObject(item);
-    ASSERT_NE(gDatabase, nullptr);
-    EXPECT_EQ(StoredPrices(), (std::vector<double>{c.shownNumber, 0.25, -7.5, c.writtenNumber}));
   }
+  databaseClose(gDatabase);
+  RuntimeUnlockObject(gDatabase);
+  RuntimeObject* item = FolderItemFromPath(mPath.c_str());
+  gDatabase = openVORNDatabase(item);
+  RuntimeUnlockObject(item);
+  EXPECT_EQ(StoredPrices(), (std::vector<double>{c.shownNumber, 0.25, -7.5, c.writtenNumber})) << "reopened";
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, BoundFormatGuiTest, ::testing::ValuesIn(kBoundFormats),
