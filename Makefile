@@ -4,6 +4,9 @@
 BUILD      ?= build
 SAN_BUILD  ?= build-san
 JOBS       ?= $(shell nproc)
+# Two compilers more than there are cores: one waiting on the disk or the linker leaves no core
+# idle, and on a machine other programs keep busy the build keeps its share of the cores.
+BUILD_JOBS ?= $(shell echo $$(( $(JOBS) + 2 )))
 # The GUI tests mostly wait for their server and their own timers: twice as many as there are
 # cores keep the cores busy. Each runs on an Xvfb server of its own (scripts/run-gui-tests).
 GUI_JOBS   ?= $(shell echo $$(( $(JOBS) * 2 )))
@@ -44,7 +47,7 @@ deps:
 
 build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORN_TESTS=ON -DVORN_BENCH=ON -DVORN_LINE_TABLES_ONLY=ON
-	cmake --build $(BUILD) -j $(JOBS)
+	cmake --build $(BUILD) -j $(BUILD_JOBS)
 
 # One clang tree for everything that runs under AddressSanitizer and UndefinedBehaviorSanitizer:
 # the unit tests with what they start, the program that holds the GUI table, and the libFuzzer
@@ -54,7 +57,7 @@ san: deps
 	CC=clang CXX=clang++ cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_C_FLAGS_RELWITHDEBINFO=-O1 -DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 \
 	  -DVORN_SANITIZE=ON -DVORN_FUZZ=ON -DVORN_TESTS=ON -DVORN_BENCH=OFF
-	cmake --build $(SAN_BUILD) -j $(JOBS) --target vorn_unit_tests controls_gui_tests vorn_fuzz_targets
+	cmake --build $(SAN_BUILD) -j $(BUILD_JOBS) --target vorn_unit_tests controls_gui_tests vorn_fuzz_targets
 
 # No room may include a higher one (docs/architecture.md); cheap, so it runs first.
 check-layers:
@@ -84,7 +87,7 @@ test: check-layers build
 # Running needs the runtime, the image tool and the calculator's image, nothing else.
 run: run-deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build $(BUILD) -j $(JOBS) --target calculator
+	cmake --build $(BUILD) -j $(BUILD_JOBS) --target calculator
 	./scripts/run-calculator $(BUILD)
 
 clean:

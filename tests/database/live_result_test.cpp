@@ -17,6 +17,7 @@
 #include "database/database_objects.h"
 #include "database/support/sql_database.h"
 #include "support/class_test.h"
+#include "support/sanitizer_build.h"
 
 namespace vorn {
 namespace {
@@ -209,7 +210,7 @@ TEST_F(LiveResultTest, MovesAndWritesFollowTheKeyOfTheRowShownThroughEveryChange
   };
   for (Key kind : {kInteger, kPair, kText, kKeyless})
     for (bool where : {false, true})
-      for (int rows : {20, 1100}) cases.push_back({"random", kind, where, rows, {}, unsigned(cases.size()), rows > 100 ? 400 : 300});
+      for (int rows : {20, test::Rounds(1100, 120)}) cases.push_back({"random", kind, where, rows, {}, unsigned(cases.size()), rows > 100 ? 400 : 300});
   // A case that goes wrong stops at its first wrong step; the others still run.
   auto run = [&](const Case& c) {
     TearDown(), SetUp();

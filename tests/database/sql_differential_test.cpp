@@ -20,6 +20,7 @@
 #include "database/db_handle.h"
 #include "database/support/sim_disk.h"
 #include "support/class_test.h"
+#include "support/sanitizer_build.h"
 
 namespace vorn {
 namespace {
@@ -327,11 +328,8 @@ std::string Disagreement(const std::vector<Statement>& workload) {
 
 // A workload of many leaves takes about twenty times as long under the sanitizer, which looks
 // for memory faults in two of them; the plain run looks for wrong answers in more.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr uint32_t kManyLeafSeeds = 2;
-#else
-constexpr uint32_t kManyLeafSeeds = 30;
-#endif
+constexpr uint32_t kManyLeafSeeds = test::Rounds(30u, 2u);
+constexpr uint32_t kWorkloadSeeds = test::Rounds(400u, 100u);
 
 uint32_t SeedsAsked(uint32_t otherwise) {
   const char* count = std::getenv("VORN_DIFF_SEEDS");
@@ -348,7 +346,7 @@ void RunSeeds(uint32_t last, std::vector<Statement> (Generator::*kind)()) {
 
 class SqlDifferentialTest : public test::IntrinsicClassTest {};
 
-TEST_F(SqlDifferentialTest, GeneratedWorkloadsAnswerAsSQLiteDoes) { RunSeeds(SeedsAsked(400), &Generator::Workload); }
+TEST_F(SqlDifferentialTest, GeneratedWorkloadsAnswerAsSQLiteDoes) { RunSeeds(SeedsAsked(kWorkloadSeeds), &Generator::Workload); }
 
 TEST_F(SqlDifferentialTest, WorkloadsOfManyLeavesAnswerAsSQLiteDoes) { RunSeeds(SeedsAsked(kManyLeafSeeds), &Generator::ManyLeaves); }
 

@@ -2,16 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace vorn {
 namespace {
 
-std::string FrontOf(const SendQueue& queue) {
+// The first `most` bytes the queue offers: a copy of the whole front in every round of a
+// small step would make the test quadratic in the text's size.
+std::string FrontOf(const SendQueue& queue, size_t most = SIZE_MAX) {
   int32_t count = 0;
   const char* bytes = queue.Front(&count);
-  return bytes ? std::string(bytes, static_cast<size_t>(count)) : std::string();
+  return bytes ? std::string(bytes, std::min(static_cast<size_t>(count), most)) : std::string();
 }
 
 TEST(SendQueueTest, BytesLeaveInTheOrderWrittenWhateverTheirSize) {
@@ -42,7 +46,7 @@ TEST(SendQueueTest, BytesLeaveInTheOrderWrittenWhateverTheirSize) {
         // Every round must send something: a queue that counts bytes it no longer offers
         // would otherwise hold the loop for good instead of failing.
         for (size_t round = 0; queue.Count() > 0 && round <= all.size(); ++round) {
-          std::string front = FrontOf(queue).substr(0, static_cast<size_t>(step));
+          std::string front = FrontOf(queue, static_cast<size_t>(step));
           sent += front;
           queue.Consume(static_cast<int64_t>(front.size()));
         }
