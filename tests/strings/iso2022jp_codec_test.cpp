@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "strings/char_count.h"
@@ -18,11 +20,7 @@ using vorn::string;
 
 namespace {
 
-struct Converted {
-  std::string bytes;
-  int32_t replaced = 0;
-  bool operator==(const Converted&) const = default;
-};
+using Converted = std::pair<std::string, int32_t>;  // the bytes, and how many were replaced
 
 // The system converter, going on after each fault with a replacement for one byte (reading) or
 // for the character or broken byte (writing), back in its initial state; in writing, the state
@@ -31,24 +29,22 @@ Converted ByConverter(const std::string& text, bool toJIS) {
   const iconv_t cd = toJIS ? iconv_open("ISO-2022-JP", "UTF-8") : iconv_open("UTF-8", "ISO-2022-JP");
   Converted result;
   std::vector<char> room(text.size() * 8 + 16);
-  char* in = const_cast<char*>(text.data());
-  size_t inLeft = text.size();
-  char* out = room.data();
-  size_t outLeft = room.size();
+  char *in = const_cast<char*>(text.data()), *out = room.data();
+  size_t inLeft = text.size(), outLeft = room.size();
   while (iconv(cd, &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1)) {
     if (toJIS) iconv(cd, nullptr, nullptr, &out, &outLeft);
-    const std::string replacement = toJIS ? "?" : "\xEF\xBF\xBD";
+    const std::string_view replacement = toJIS ? "?" : "\xEF\xBF\xBD";
     out = std::copy(replacement.begin(), replacement.end(), out);
     outLeft -= replacement.size();
-    ++result.replaced;
-    const size_t skip = toJIS ? static_cast<size_t>(vorn::UTF8FaultSize(in, static_cast<int32_t>(inLeft))) : 1;
+    ++result.second;
+    const size_t skip = toJIS ? vorn::UTF8FaultSize(in, static_cast<int32_t>(inLeft)) : 1;
     in += skip;
     inLeft -= skip;
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
   }
   iconv(cd, nullptr, nullptr, &out, &outLeft);
   iconv_close(cd);
-  result.bytes.assign(room.data(), out);
+  result.first.assign(room.data(), out);
   return result;
 }
 
@@ -56,7 +52,7 @@ Converted ByRuntime(const std::string& text, bool toJIS) {
   Converted result;
   const string s(std::string_view(text), toJIS ? vorn::kEncodingUTF8 : vorn::kEncodingISO2022JP);
   const vorn::EncodingCode target = toJIS ? vorn::kEncodingISO2022JP : vorn::kEncodingUTF8;
-  result.bytes = vorn::ConvertTextEncoding(s, target, &result.replaced).View();
+  result.first = vorn::ConvertTextEncoding(s, target, &result.second).View();
   return result;
 }
 
@@ -78,15 +74,28 @@ const std::vector<std::string> kUTF8Pieces = {
 std::string RandomText(std::mt19937& random, const std::vector<std::string>& pieces) {
   std::string text;
   for (size_t n = random() % 24; n > 0; --n) {
-    if (random() % 8 == 0) {
-      text += static_cast<char>(0x21 + random() % 94);  // half a pair, or a pair no set may have
-    } else {
-      text += pieces[random() % pieces.size()];
-    }
+    // One byte in eight alone: half a pair, or a pair no set may have.
+    text += random() % 8 == 0 ? std::string(1, static_cast<char>(0x21 + random() % 94))
+                              : pieces[random() % pieces.size()];
   }
   return text;
 }
 
+// A piece cut by Mid: the converter's ISO-2022-JP of the characters read, when that reads back as
+// them, else the characters in UTF-8.
+std::pair<std::string, vorn::EncodingCode> ExpectedPiece(const std::string& jis, int32_t start, int32_t count) {
+  const std::string read = ByConverter(jis, false).first;
+  const auto length = static_cast<int32_t>(read.size());
+  const int32_t from = vorn::UTF8AdvanceChars(read.data(), length, 0, start);
+  const std::string piece = read.substr(from, vorn::UTF8AdvanceChars(read.data(), length, from, count) - from);
+  const std::string back = ByConverter(piece, true).first;
+  if (piece.empty()) return {"", vorn::kEncodingASCII};
+  if (ByConverter(back, false).first == piece) return {back, vorn::kEncodingISO2022JP};
+  return {piece, vorn::kEncodingUTF8};
+}
+
+// Every prefix of each text converts as the converter does, and a piece Mid cuts from a text read
+// is what the converter writes of its characters.
 TEST(ISO2022JPCodec, RandomTextsAndEveryPrefixConvertAsTheConverterDoes) {
   std::mt19937 random(20221);
   for (int round = 0; round < 600; ++round) {
@@ -96,70 +105,34 @@ TEST(ISO2022JPCodec, RandomTextsAndEveryPrefixConvertAsTheConverterDoes) {
       const std::string prefix = text.substr(0, cut);
       ASSERT_EQ(ByRuntime(prefix, toJIS), ByConverter(prefix, toJIS)) << (toJIS ? "writing " : "reading ") << prefix;
     }
+    if (toJIS) continue;
+    const int32_t start = round / 2 % 12, count = round / 3 % 6;
+    const string jis(std::string_view(text), vorn::kEncodingISO2022JP);
+    const string piece = vorn::StringDBCSMid3(jis, start + 1, count);
+    ASSERT_EQ(std::make_pair(std::string(piece.View()), piece.Encoding()), ExpectedPiece(text, start, count))
+        << text << " from " << start << " taking " << count;
   }
 }
 
-// A piece cut by Mid: the converter's ISO-2022-JP of the characters read, when that reads back as
-// them, else the characters in UTF-8.
-std::pair<std::string, vorn::EncodingCode> ExpectedPiece(const std::string& jis, size_t start, size_t count) {
-  const std::string read = ByConverter(jis, false).bytes;
-  const auto length = static_cast<int32_t>(read.size());
-  const int32_t from = vorn::UTF8AdvanceChars(read.data(), length, 0, static_cast<int32_t>(start));
-  const int32_t to = vorn::UTF8AdvanceChars(read.data(), length, from, static_cast<int32_t>(count));
-  const std::string piece = read.substr(static_cast<size_t>(from), static_cast<size_t>(to - from));
-  const std::string back = ByConverter(piece, true).bytes;
-  if (piece.empty()) return {"", vorn::kEncodingASCII};
-  if (ByConverter(back, false).bytes == piece) return {back, vorn::kEncodingISO2022JP};
-  return {piece, vorn::kEncodingUTF8};
-}
-
-TEST(ISO2022JPCodec, PiecesAreWhatTheConverterWritesOfTheirCharacters) {
-  std::mt19937 random(2080);
-  for (int round = 0; round < 400; ++round) {
-    const std::string jis = RandomText(random, kJISPieces);
-    const string text(std::string_view(jis), vorn::kEncodingISO2022JP);
-    const size_t start = random() % 12, count = random() % 6;
-    const string piece = vorn::StringDBCSMid3(text, static_cast<int32_t>(start + 1), static_cast<int32_t>(count));
-    const auto expected = ExpectedPiece(jis, start, count);
-    ASSERT_EQ(std::string(piece.View()), expected.first) << jis << " from " << start << " taking " << count;
-    ASSERT_EQ(piece.Encoding(), expected.second) << jis;
-  }
-}
-
+// Each code point of the first plane after each set's characters, so that staying in a set and
+// leaving it are both seen; then every pair of bytes after either escape to JIS X 0208.
 TEST(ISO2022JPCodec, EveryCharacterAndPairConvertsAsTheConverterDoes) {
-  // Each code point of the first plane after each set's characters, so that staying in a set and
-  // leaving it are both seen; then every pair of bytes after either escape to JIS X 0208.
   const char* const before[] = {"a", "\xE6\xBC\xA2", "\xC2\xA5", ""};
-  std::string text;
-  for (uint32_t c = 1; c <= 0x10000; ++c) {
-    if (c < 0x10000) {
+  for (uint32_t block = 0; block < 0x10000; block += 512) {
+    std::string text;
+    for (uint32_t c = std::max(block, 1u); c < block + 512; ++c) {
       char bytes[4];
-      text.append(before[c % 4]).append(bytes, static_cast<size_t>(vorn::EncodeUTF8(c, bytes)));
+      text.append(before[c % 4]).append(bytes, vorn::EncodeUTF8(c, bytes));
     }
-    if (c % 512 == 0) {
-      ASSERT_EQ(ByRuntime(text, true), ByConverter(text, true)) << "up to U+" << std::hex << c;
-      text.clear();
-    }
+    ASSERT_EQ(ByRuntime(text, true), ByConverter(text, true)) << "from U+" << std::hex << block;
   }
-  for (int first = 0x21; first <= 0x7E; ++first) {
-    text.clear();
-    for (int second = 0x21; second <= 0x7E; ++second) {
-      text.append(second % 2 ? "\x1B$B" : "\x1B$@").append({static_cast<char>(first), static_cast<char>(second)});
+  for (char first = 0x21; first <= 0x7E; ++first) {
+    std::string text;
+    for (char second = 0x21; second <= 0x7E; ++second) {
+      text.append(second % 2 ? "\x1B$B" : "\x1B$@").append({first, second});
     }
-    ASSERT_EQ(ByRuntime(text, false), ByConverter(text, false)) << "row " << first;
+    ASSERT_EQ(ByRuntime(text, false), ByConverter(text, false)) << "row " << int{first};
   }
-}
-
-TEST(ISO2022JPCodec, AReplacementNeverStandsInsideAnotherSet) {
-  const struct {
-    const char* what;
-    std::string utf8, expected;
-  } rows[] = {
-      {"after kanji", "\xE6\xBC\xA2\xE2\x98\x83\\", "\x1B$B4A\x1B(B?\\"},
-      {"after JIS-Roman", "\xC2\xA5\xE2\x98\x83\\", "\x1B(J\\\x1B(B?\\"},
-      {"a broken byte after kanji", "\xE6\xBC\xA2\x80\xE6\xBC\xA2", "\x1B$B4A\x1B(B?\x1B$B4A\x1B(B"},
-  };
-  for (const auto& row : rows) EXPECT_EQ(ByRuntime(row.utf8, true).bytes, row.expected) << row.what;
 }
 
 }  // namespace
