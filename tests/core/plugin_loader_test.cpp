@@ -168,16 +168,14 @@ class LibraryCopy {
   size_t Relocation(int64_t tableTag, int i) const {
     return FileOffset(Get<uint64_t>(Dynamic(tableTag))) + i * sizeof(Elf64_Rela);
   }
-  // File offsets in the older hash table: of bucket or chain word i (from 0), whose counts
-  // head the table.
+  // File offsets of the older hash table's bucket or chain word i, after its two counts.
   size_t SysvBucket(uint32_t i) const { return FileOffset(Get<uint64_t>(Dynamic(DT_HASH))) + 4 * (2 + i); }
   size_t SysvChain(uint32_t i) const { return SysvBucket(Get<uint32_t>(SysvBucket(0) - 8) + i); }
-  // File offsets in the GNU hash table: of its header word i, its bucket i, and the hash word of
-  // the hashed symbol i (from the first one hashed).
+  // File offsets of the GNU hash table's header word i, bucket i, and hash word of hashed symbol i.
   size_t GnuHeader(int i) const { return FileOffset(Get<uint64_t>(Dynamic(DT_GNU_HASH))) + 4 * i; }
   size_t GnuBucket(uint32_t i) const { return GnuHeader(4) + 8 * Get<uint32_t>(GnuHeader(2)) + 4 * i; }
   size_t GnuChain(uint32_t i) const { return GnuBucket(Get<uint32_t>(GnuHeader(0)) + i); }
-  // Every word from `first` on, `count` of them, 4 bytes apart, given by `value` (of its index).
+  // The `count` words from `first` on: word i becomes value(i).
   void SetWords(size_t first, uint32_t count, const std::function<uint32_t(uint32_t)>& value) {
     for (uint32_t i = 0; i < count; ++i) Set<uint32_t>(first + 4 * i, value(i));
   }
@@ -198,28 +196,14 @@ TEST(PluginLoader, DamagedDynamicSectionsAndRelocationsAreRefusedBeforeTheLoader
     const size_t sh = gauge.Get<uint64_t>(offsetof(Elf64_Ehdr, e_shoff)) + i * sizeof(Elf64_Shdr);
     if (gauge.Get<uint32_t>(sh + offsetof(Elf64_Shdr, sh_type)) == SHT_DYNSYM) symbols = gauge.Get<uint64_t>(sh + offsetof(Elf64_Shdr, sh_size)) / sizeof(Elf64_Sym);
   }
-  // The libraries each case damages, by the symbol hash tables they were linked with.
-  constexpr int kBoth = 1, kOlder = 2, kGnu = 4, kAnyOlder = kBoth | kOlder, kAnyGnu = kBoth | kGnu;
-  const auto olderBuckets = [](uint32_t value) {
-    return [value](LibraryCopy& c) { c.SetWords(c.SysvBucket(0), c.Get<uint32_t>(c.SysvBucket(0) - 8), [&](uint32_t) { return value; }); };
-  };
-  const auto olderChains = [](std::function<uint32_t(uint32_t symbol, uint32_t symbols)> value) {
-    return [value](LibraryCopy& c) {
-      const uint32_t symbols = c.Get<uint32_t>(c.SysvBucket(0) - 4);
-      c.SetWords(c.SysvChain(1), symbols - 1, [&](uint32_t i) { return value(i + 1, symbols); });
-    };
-  };
-  const auto gnuBuckets = [](std::function<uint32_t(uint32_t first)> value) {
-    return [value](LibraryCopy& c) {
-      const uint32_t first = c.Get<uint32_t>(c.GnuHeader(1));
-      c.SetWords(c.GnuBucket(0), c.Get<uint32_t>(c.GnuHeader(0)), [&](uint32_t) { return value(first); });
-    };
-  };
+  // A hash table row damages the library with both tables and the one with that table alone.
+  enum { kBoth, kOlder, kGnu };
+  const auto gnuHeader = [](int word, uint32_t value) { return [=](LibraryCopy& c) { c.Set<uint32_t>(c.GnuHeader(word), value); }; };
   struct Case {
     const char* what;
     std::function<void(LibraryCopy&)> damage;
     const char* says;
-    int libraries = kBoth;
+    int alone = kBoth;
   } cases[] = {
       {"segment past the end", [&](LibraryCopy& c) { c.Set<uint64_t>(load0 + offsetof(Elf64_Phdr, p_filesz), size + 1); },
        "headers outside the file"},
@@ -253,47 +237,42 @@ TEST(PluginLoader, DamagedDynamicSectionsAndRelocationsAreRefusedBeforeTheLoader
       {"PLT table far away", [&](LibraryCopy& c) { c.Set<uint64_t>(c.Dynamic(DT_JMPREL), 0x7FFFFFF0); },
        "PLT relocation table lies outside"},
       {"library name outside", [&](LibraryCopy& c) { c.Set<uint64_t>(c.Dynamic(DT_NEEDED), 1u << 20); }, "library name"},
-      // The loader follows every bucket and chain value of the table it reads into the symbol
-      // table, divides by the bucket count and masks by the filter word count less one.
-      {"older table: every bucket one past the symbols", [&](LibraryCopy& c) {
-         olderBuckets(c.Get<uint32_t>(c.SysvBucket(0) - 4))(c);
-       }, "names a symbol past its end", kAnyOlder},
-      {"older table: every bucket far away", olderBuckets(0x7FFFFFF0), "names a symbol past its end", kAnyOlder},
-      {"older table: every chain one past the symbols", olderChains([](uint32_t, uint32_t n) { return n; }),
-       "names a symbol past its end", kAnyOlder},
-      {"older table: every chain far away", olderChains([](uint32_t, uint32_t) { return 0x7FFFFFF0; }),
-       "names a symbol past its end", kAnyOlder},
-      {"older table: every chain a loop", olderChains([](uint32_t symbol, uint32_t) { return symbol; }),
-       "meet or loop", kAnyOlder},
-      {"older table: two chains meet", olderChains([](uint32_t symbol, uint32_t) { return symbol == 1 ? 0 : 1; }),
-       "meet or loop", kAnyOlder},
-      {"older table: no buckets", [](LibraryCopy& c) { c.Set<uint32_t>(c.SysvBucket(0) - 8, 0); }, "no buckets", kAnyOlder},
+      // The loader follows every bucket and chain value into the symbol table, divides by the
+      // bucket count and masks by the filter word count less one.
+      {"older table: every chain one past the symbols", [](LibraryCopy& c) {
+         const uint32_t symbols = c.Get<uint32_t>(c.SysvBucket(0) - 4);
+         c.SetWords(c.SysvChain(1), symbols - 1, [&](uint32_t) { return symbols; });
+       }, "names a symbol past its end", kOlder},
+      {"older table: two chains meet", [](LibraryCopy& c) {
+         c.SetWords(c.SysvChain(1), c.Get<uint32_t>(c.SysvBucket(0) - 4) - 1, [](uint32_t i) { return i == 0 ? 0u : 1u; });
+       }, "meet or loop", kOlder},
+      {"older table: no buckets", [](LibraryCopy& c) { c.Set<uint32_t>(c.SysvBucket(0) - 8, 0); }, "no buckets", kOlder},
       {"older table: symbols past the file", [](LibraryCopy& c) { c.Set<uint32_t>(c.SysvBucket(0) - 4, 1u << 30); },
-       "runs past the file", kAnyOlder},
-      {"GNU table: every bucket below the first symbol it hashes", gnuBuckets([](uint32_t first) { return first - 1; }),
-       "hash table is damaged", kAnyGnu},
-      {"GNU table: every bucket far away", gnuBuckets([](uint32_t) { return 0x7FFFFFF0; }), "chain runs past the file",
-       kAnyGnu},
-      {"GNU table: no buckets", [](LibraryCopy& c) { c.Set<uint32_t>(c.GnuHeader(0), 0); }, "hash table is damaged", kAnyGnu},
-      {"GNU table: no filter words", [](LibraryCopy& c) { c.Set<uint32_t>(c.GnuHeader(2), 0); }, "hash table is damaged",
-       kAnyGnu},
-      {"GNU table: three filter words", [](LibraryCopy& c) { c.Set<uint32_t>(c.GnuHeader(2), 3); },
-       "hash table is damaged", kAnyGnu},
+       "runs past the file", kOlder},
+      {"GNU table: every bucket below the first symbol it hashes", [](LibraryCopy& c) {
+         c.SetWords(c.GnuBucket(0), c.Get<uint32_t>(c.GnuHeader(0)), [&](uint32_t) { return c.Get<uint32_t>(c.GnuHeader(1)) - 1; });
+       }, "hash table is damaged", kGnu},
+      {"GNU table: every bucket far away", [](LibraryCopy& c) {
+         c.SetWords(c.GnuBucket(0), c.Get<uint32_t>(c.GnuHeader(0)), [](uint32_t) { return 0x7FFFFFF0u; });
+       }, "chain runs past the file", kGnu},
+      {"GNU table: no buckets", gnuHeader(0, 0), "hash table is damaged", kGnu},
+      {"GNU table: no filter words", gnuHeader(2, 0), "hash table is damaged", kGnu},
+      {"GNU table: three filter words", gnuHeader(2, 3), "hash table is damaged", kGnu},
       {"GNU table: its last chain runs on past the symbols", [](LibraryCopy& c) {
          uint32_t last = 0;
          for (uint32_t b = 0; b < c.Get<uint32_t>(c.GnuHeader(0)); ++b) last = std::max(last, c.Get<uint32_t>(c.GnuBucket(b)));
          size_t end = c.GnuChain(last - c.Get<uint32_t>(c.GnuHeader(1)));
          c.Set<uint32_t>(end, c.Get<uint32_t>(end) & ~1u);
          c.Set<uint32_t>(end + 4, c.Get<uint32_t>(end + 4) | 1u);
-       }, "has a name outside its string table", kAnyGnu},
+       }, "has a name outside its string table", kGnu},
   };
   const LibraryCopy libraries[] = {gauge, LibraryCopy(ReadFile(VORN_TEST_GAUGE_SYSV_PLUGIN)),
                                    LibraryCopy(ReadFile(VORN_TEST_GAUGE_GNU_PLUGIN))};
   uint16_t id = 300;
   for (const Case& c : cases) {
-    for (int library = 0; library < 3; ++library) {
-      if (!(c.libraries & (1 << library))) continue;
-      const std::string what = std::string(c.what) + (library == 0 ? "" : library == 1 ? ", older table alone" : ", GNU table alone");
+    for (const int library : {kBoth, kOlder, kGnu}) {
+      if (library != kBoth && library != c.alone) continue;
+      const std::string what = c.what + std::string(library == kBoth ? "" : ", that table alone");
       LibraryCopy copy = libraries[library];
       c.damage(copy);
       ::testing::internal::CaptureStderr();
@@ -312,9 +291,7 @@ TEST(PluginLoader, DamagedDynamicSectionsAndRelocationsAreRefusedBeforeTheLoader
   std::string why;
   EXPECT_TRUE(IsLoadablePluginObject(tight.bytes.data(), tight.bytes.size(), why)) << why;
   // Undamaged, a library with either table alone is loadable too.
-  for (const LibraryCopy& sound : libraries) {
-    EXPECT_TRUE(IsLoadablePluginObject(sound.bytes.data(), sound.bytes.size(), why)) << why;
-  }
+  for (const LibraryCopy& sound : libraries) EXPECT_TRUE(IsLoadablePluginObject(sound.bytes.data(), sound.bytes.size(), why)) << why;
 }
 
 TEST(PluginLoader, ARefusedRegistrationFailsThePluginWhateverItsMainAnswers) {

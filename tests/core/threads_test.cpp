@@ -14,7 +14,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <functional>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -329,48 +329,20 @@ TEST_F(ThreadsTest, AThreadWaitingInAPipeKeepsItsStreamAndWhatItReadUntilAnother
   ClearTextEncodingObjects();
 }
 
-// A thread reading to the end of a store whose bytes are all there hands the runtime on between
-// its pieces: the main thread turns while it reads, a piece at a time.
+// A thread reading a file to its end hands the runtime on between its pieces (of 1 MiB).
 TEST_F(ThreadsTest, AThreadReadingToTheEndLetsTheMainThreadTurnBetweenPieces) {
-  static const std::string bytes(1 << 20, 'x');
   ScratchFolder folder("/tmp/vorn-unit-read-");
-  int pipeEnd = -1;  // the test's, which writes; closed once the stream has its own
-  const struct {
-    const char* name;
-    std::function<std::string()> make;  // the path to read
-    size_t size;
-    int turns;  // at least
-  } rows[] = {
-      {"a file of 32 MiB, 1 MiB a piece", [&] {
-         std::FILE* file = std::fopen((folder.Path() + "/big").c_str(), "w");
-         for (int i = 0; i < 32; ++i) std::fwrite(bytes.data(), 1, bytes.size(), file);
-         std::fclose(file);
-         return folder.Path() + "/big";
-       }, 32u << 20, 16},
-      {"a pipe holding 1 MiB, 64 KiB a piece", [&] {
-         const std::string path = folder.Path() + "/fifo";
-         mkfifo(path.c_str(), 0600);
-         pipeEnd = open(path.c_str(), O_RDWR | O_NONBLOCK);
-         const bool full = fcntl(pipeEnd, F_SETPIPE_SZ, 1 << 20) >= 0 && write(pipeEnd, bytes.data(), bytes.size()) == ssize_t(bytes.size());
-         return full ? path : "";
-       }, 1u << 20, 8},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
-    RuntimeObject* item = RuntimeGetFolderItem(string(row.make().c_str()).Rep(), 0);
-    gStream = FolderItemOpenTextFile(item);
-    if (pipeEnd >= 0) close(pipeEnd), pipeEnd = -1;
-    ASSERT_NE(gStream, nullptr);
-    RuntimeObject* thread = Start([](Worker*) { Log() += std::to_string(string::Adopt(TextInputStreamReadAll(gStream, nullptr)).Length()); });
-    int turns = 0;
-    for (; gFinished == 0; ++turns) YieldToNextThread();
-    AwaitFinished(1);
-    EXPECT_EQ(Log(), std::to_string(row.size));
-    EXPECT_GE(turns, row.turns) << "turns of the main thread while the thread read";
-    for (RuntimeObject* object : {gStream, thread, item}) RuntimeUnlockObject(object);
-    Log().clear();
-  }
-  ClearTextEncodingObjects();  // the streams' own
+  std::ofstream(folder.Path() + "/big") << std::string(32 << 20, 'x');
+  RuntimeObject* item = RuntimeGetFolderItem(string((folder.Path() + "/big").c_str()).Rep(), 0);
+  ASSERT_NE(gStream = FolderItemOpenTextFile(item), nullptr);
+  RuntimeObject* thread = Start([](Worker*) { Log() += std::to_string(string::Adopt(TextInputStreamReadAll(gStream, nullptr)).Length()); });
+  int turns = 0;
+  for (; gFinished == 0; ++turns) YieldToNextThread();
+  AwaitFinished(1);
+  EXPECT_EQ(Log(), std::to_string(32 << 20));
+  EXPECT_GE(turns, 16) << "turns of the main thread while the thread read";
+  for (RuntimeObject* object : {gStream, thread, item}) RuntimeUnlockObject(object);
+  ClearTextEncodingObjects();  // the stream's own
 }
 
 // A POSIX thread of no runtime thread's that waits on a pipe while a runtime thread has the
@@ -419,10 +391,9 @@ TEST_F(ThreadsTest, AMainLoopBesideAYieldingThreadNeverWaits) {
   RuntimeUnlockObject(thread);
 }
 
-// A thread waiting on a pipe nobody writes, on one nobody reads (1 MiB), on a program or on a
-// shell command that closed its output and runs on, or reading a device that is always ready,
-// lets the main thread run: its sleep lasts as asked, though the thread comes back between looks,
-// it gets its turn every few reads, and it carries out a quit signal.
+// A thread waiting on a pipe nobody writes, on one nobody reads (1 MiB), on a program, on a shell
+// command that closed its output and runs on, or reading an always ready device lets the main
+// thread run: its sleep lasts as asked, it has its turn every few reads, and it carries out a quit signal.
 TEST_F(ThreadsTest, ThreadsWaitingForAPipeOrAProgramLetTheMainThreadRunAndQuit) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   static std::string fifo, bytes(1 << 20, 'x');
@@ -456,11 +427,9 @@ TEST_F(ThreadsTest, ThreadsWaitingForAPipeOrAProgramLetTheMainThreadRunAndQuit) 
         },
         ::testing::ExitedWithCode(0), "")
         << "row " << row;
-    if (std::FILE* note = std::fopen(ShellNote(getpid()).c_str(), "r")) {
-      pid_t shell = 0;
-      EXPECT_TRUE(std::fscanf(note, "%d", &shell) == 1 && kill(shell, 0) != 0) << "the command ended with the program";
-      std::fclose(note), std::remove(ShellNote(getpid()).c_str());
-    }
+    pid_t shell = 0;  // noted by the shell row only
+    EXPECT_TRUE(!(std::ifstream(ShellNote(getpid())) >> shell) || kill(shell, 0) != 0) << "the command ended with the program";
+    std::remove(ShellNote(getpid()).c_str());
   }
 }
 

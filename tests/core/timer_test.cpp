@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
-#include <functional>
 
 #include "objects/class_registry.h"
 #include "core/support/core_object_test.h"
@@ -40,7 +39,7 @@ RuntimeClass* ActionTimer() {
 }
 
 void RunFor(int milliseconds) { testing::TurnMainLoopFor(milliseconds); }
-bool RunUntil(const std::function<bool()>& done) { return testing::TurnMainLoopUntil(done); }
+constexpr auto* RunUntil = &testing::TurnMainLoopUntil;
 
 class TimerTest : public CoreObjectTest {
  protected:

@@ -21,14 +21,11 @@ inline void TurnMainLoopFor(int milliseconds) {
   g_log_remove_handler("GLib", complaints);
 }
 
-// Dispatches until `done` holds (true) or a minute passed (false): a wait for what the test
-// caused ends when it happened, however slow the machine; the limit only ends a wait for what
-// never comes.
+// Dispatches until `done` holds (true) or a minute passed (false): the limit only ends a wait for
+// what never comes, however slow the machine.
 inline bool TurnMainLoopUntil(const std::function<bool()>& done) {
-  const gint64 end = g_get_monotonic_time() + gint64{60} * 1000 * 1000;
-  while (!done()) {
+  for (const gint64 end = g_get_monotonic_time() + 60 * G_USEC_PER_SEC; !done(); TurnMainLoopFor(5)) {
     if (g_get_monotonic_time() >= end) return false;
-    TurnMainLoopFor(5);
   }
   return true;
 }

@@ -18,14 +18,12 @@
 
 namespace vorn::testing {
 
-// How long a test waits for what it caused itself: the wait ends as soon as that happened, so
-// the limit only ends a wait for what never comes, and leaves room for a busy machine.
+// How long a test waits for what it caused: only a wait for what never comes lasts that long.
 constexpr int kWaitLimitSeconds = 60;
 
 // Polls every socket until the condition holds or `seconds` have passed.
 bool PollUntil(const std::function<bool()>& done, int seconds = kWaitLimitSeconds);
-// Runs non-blocking run-loop iterations, as DoEvents does, until the condition holds or the
-// limit has passed.
+// Runs non-blocking run-loop iterations, as DoEvents does, until the condition holds or the limit.
 bool IterateUntil(const std::function<bool()>& done);
 
 // How a foreign peer ends its side once its bytes are sent.
@@ -53,8 +51,7 @@ void ExpectSeenEnding(const PeerEndRow& row, Socket& socket, Events& events, con
   for (char& byte : sent) byte = static_cast<char>(noise());
   int peer = -1;
   auto sender = std::async(std::launch::async, [&] { SendAndEnd(peer = open(), sent, row.end); });
-  // The kernel takes this much before the program's first pass, so the sender ends without it;
-  // a larger stream ends while it reads.
+  // The kernel takes this much before the program's first pass; a larger stream ends while it reads.
   if (row.size < size_t{1} << 17) sender.wait();
   EXPECT_TRUE(PollUntil([&] { return socket.GetHandle() == -1; })) << events.log;
   sender.get();
