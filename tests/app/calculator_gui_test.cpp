@@ -24,6 +24,7 @@ namespace {
 
 using vorn::testing::Accessible;
 using vorn::testing::CalculatorSession;
+using vorn::test::kWaitLimitMs;
 
 const char kTitle[] = "Telescope Limiting Magnitude";
 
@@ -110,7 +111,7 @@ class CalculatorGuiTest : public ::testing::Test {
           shot = ShootChart(frame, menu, name);
           return CalculatorSession::DifferentPixels(before, shot) > pixels;
         },
-        10000);
+        kWaitLimitMs);
     EXPECT_TRUE(changed) << "the chart stayed as it was: " << shot;
     return shot;
   }
@@ -145,11 +146,11 @@ TEST_F(CalculatorGuiTest, AUserSetsTheParametersReadsTheResultAndChangesTheChart
   ASSERT_TRUE(session.Launch(VORN_BINARY_DIR "/calculator")) << session.Problem();
 
   // The window appears with its title.
-  unsigned long window = session.WaitForWindow(kTitle, 30000);
+  unsigned long window = session.WaitForWindow(kTitle, kWaitLimitMs);
   ASSERT_NE(window, 0u) << session.ErrorOutput();
 
   // The result reads what the model gives for the defaults.
-  EXPECT_EQ(session.WaitForLabel("Limiting magnitude:", 20000), ResultText(150)) << session.ErrorOutput();
+  EXPECT_EQ(session.WaitForLabel("Limiting magnitude:", kWaitLimitMs), ResultText(150)) << session.ErrorOutput();
   std::vector<Accessible> all;
   const Accessible *frame = nullptr, *title = nullptr, *slider = nullptr, *caption = nullptr;
   ASSERT_TRUE(vorn::testing::PollUntil(
@@ -161,7 +162,7 @@ TEST_F(CalculatorGuiTest, AUserSetsTheParametersReadsTheResultAndChangesTheChart
         caption = title ? CaptionBeside(all, *title) : nullptr;
         return frame && slider && caption && Menus(all).size() == 2 && slider->width > 1;
       },
-      20000))
+      kWaitLimitMs))
       << "window, aperture controls or menus missing from the accessibility tree";
   EXPECT_EQ(caption->name, "150");
   const Accessible frameBox = *frame;
@@ -186,12 +187,12 @@ TEST_F(CalculatorGuiTest, AUserSetsTheParametersReadsTheResultAndChangesTheChart
         aperture = c ? std::atof(c->name.c_str()) : 0;
         return aperture > 150;
       },
-      10000))
+      kWaitLimitMs))
       << "the aperture caption did not follow the drag";
   EXPECT_LE(aperture, 600);
   std::string expected = ResultText(aperture);
   EXPECT_TRUE(vorn::testing::PollUntil([&] { return session.WaitForLabel("Limiting magnitude:", 0) == expected; },
-                                       10000))
+                                       kWaitLimitMs))
       << "expected " << expected << ", read " << session.WaitForLabel("Limiting magnitude:", 0);
   std::string chartDragged = WaitForChartChange(frameBox, menuBox, chartBefore, 20, "dragged");
 
@@ -209,7 +210,7 @@ TEST_F(CalculatorGuiTest, AUserSetsTheParametersReadsTheResultAndChangesTheChart
         menus = Menus(session.Accessibles());
         return menus.size() == 2 && menus[0].row == "Magnification" && menus[1].row == "Telescope type";
       },
-      10000))
+      kWaitLimitMs))
       << "the menus do not show the chosen rows";
 
   // Closing the window ends the program with status 0.
@@ -223,10 +224,10 @@ TEST_F(CalculatorGuiTest, UnderADecimalCommaLocaleTheNumbersKeepTheirDigits) {
   if (!session.Problem().empty()) GTEST_SKIP() << session.Problem();
   ASSERT_TRUE(session.Launch(VORN_BINARY_DIR "/calculator", vorn::test::LocaleEnvironment("de_DE.UTF-8")))
       << session.Problem();
-  ASSERT_NE(session.WaitForWindow(kTitle, 30000), 0u) << session.ErrorOutput();
+  ASSERT_NE(session.WaitForWindow(kTitle, kWaitLimitMs), 0u) << session.ErrorOutput();
   std::string result = ResultText(150);
   std::replace(result.begin(), result.end(), '.', ',');
-  EXPECT_EQ(session.WaitForLabel("Limiting magnitude:", 20000), result) << session.ErrorOutput();
+  EXPECT_EQ(session.WaitForLabel("Limiting magnitude:", kWaitLimitMs), result) << session.ErrorOutput();
   session.Terminate();
   EXPECT_EQ(session.WaitForExit(20000), 0) << session.ErrorOutput();
 }
@@ -239,8 +240,8 @@ TEST_F(CalculatorGuiTest, UnderARightToLeftLocaleLabelsKeepTheirSidesAndOrder) {
   if (!session.Problem().empty()) GTEST_SKIP() << session.Problem();
   ASSERT_TRUE(session.Launch(VORN_BINARY_DIR "/calculator", vorn::test::LocaleEnvironment("ar_EG.UTF-8")))
       << session.Problem();
-  ASSERT_NE(session.WaitForWindow(kTitle, 30000), 0u) << session.ErrorOutput();
-  ASSERT_NE(session.WaitForLabel("Limiting magnitude:", 20000), "") << session.ErrorOutput();
+  ASSERT_NE(session.WaitForWindow(kTitle, kWaitLimitMs), 0u) << session.ErrorOutput();
+  ASSERT_NE(session.WaitForLabel("Limiting magnitude:", kWaitLimitMs), "") << session.ErrorOutput();
   const std::pair<const char*, const char*> pairs[] = {{"Aperture (mm)", "150"}, {"25", "600"}, {"-0.50", "2.00"}};
   for (const auto& [leftName, rightName] : pairs) {
     std::vector<Accessible> all;
@@ -256,7 +257,7 @@ TEST_F(CalculatorGuiTest, UnderARightToLeftLocaleLabelsKeepTheirSidesAndOrder) {
           }
           return left && right && left->textWidth > 0 && right->textWidth > 0;
         },
-        10000);
+        kWaitLimitMs);
     ASSERT_TRUE(left && right) << rightName << " beside " << leftName;
     EXPECT_LE(left->textX - left->x, 2) << leftName << " starts at the left of its box";
     EXPECT_LE(right->x + right->width - (right->textX + right->textWidth), 2) << rightName << " ends at its right";
@@ -272,8 +273,8 @@ TEST_F(CalculatorGuiTest, TerminationClosesTheWindowAndEndsTheProgram) {
   CalculatorSession session;
   if (!session.Problem().empty()) GTEST_SKIP() << session.Problem();
   ASSERT_TRUE(session.Launch(VORN_BINARY_DIR "/calculator")) << session.Problem();
-  ASSERT_NE(session.WaitForWindow(kTitle, 30000), 0u) << session.ErrorOutput();
-  EXPECT_EQ(session.WaitForLabel("Limiting magnitude:", 20000), ResultText(150));
+  ASSERT_NE(session.WaitForWindow(kTitle, kWaitLimitMs), 0u) << session.ErrorOutput();
+  EXPECT_EQ(session.WaitForLabel("Limiting magnitude:", kWaitLimitMs), ResultText(150));
   session.Terminate();
   EXPECT_EQ(session.WaitForExit(20000), 0) << session.ErrorOutput();
 }

@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <gtk/gtk.h>
 
+#include <memory>
 #include <utility>
 
 #include "support/gui_support.h"
@@ -79,6 +80,37 @@ ChooserDriver::Step ChooserDriver::PressInEntry(const std::string& keys, const s
   };
   return {"the chooser's entry to have the keyboard and show \"" + shown + "\" for " + keys, ready,
           [keys](GtkWidget*) { Type(keys); }};
+}
+
+// The chooser writes into its entry by itself: the selected file's name when the entry opens
+// and again when its folder has loaded and a row is selected, each whenever it comes, while a
+// paste lands later still. So Return waits until the entry has held just the text for ten
+// looks after the paste, and an entry that holds anything else for ten looks is emptied and
+// pasted into again.
+ChooserDriver::Step ChooserDriver::EnterInEntry(const std::string& text) {
+  struct Looks {
+    bool typed = false;
+    std::string seen;
+    int still = 0;
+  };
+  auto looks = std::make_shared<Looks>();
+  auto ready = [text, looks](GtkWidget* chooser) {
+    GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(chooser));
+    if (!ChooserHasKeyboard(chooser) || !focus || !GTK_IS_ENTRY(focus)) return false;
+    const std::string now = gtk_entry_get_text(GTK_ENTRY(focus));
+    looks->still = now == looks->seen ? looks->still + 1 : 0;
+    looks->seen = now;
+    // A folder's name may have been completed with its slash.
+    const bool holds = now == text || now == text + "/";
+    if (looks->typed && holds && looks->still >= 10) return true;
+    if (!looks->typed || (!holds && looks->still >= 10)) {
+      Type("End shift+Home BackSpace ctrl+v");
+      looks->typed = true, looks->still = 0;
+    }
+    return false;
+  };
+  return {"the chooser's entry to have the keyboard and hold \"" + text + "\"", ready,
+          [](GtkWidget*) { Type("Return"); }};
 }
 
 std::vector<ChooserDriver::Step> ChooserDriver::Confirm(const std::string& keys) {

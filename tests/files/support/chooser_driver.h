@@ -30,6 +30,9 @@ class ChooserDriver {
   // Keys typed into the chooser's focused text entry once the entry holds text starting with
   // `shown`.
   static Step PressInEntry(const std::string& keys, const std::string& shown = "");
+  // Pastes `text` (which the clipboard holds) into the chooser's focused entry and presses Return
+  // once the entry holds exactly that.
+  static Step EnterInEntry(const std::string& text);
   // Keys answering the question the chooser asks over itself, once it is up and has the keyboard.
   static std::vector<Step> Confirm(const std::string& keys);
   // Gives the keyboard back to the chooser once its question is gone.
