@@ -31,7 +31,7 @@ class ChooserDriver {
   // `shown`.
   static Step PressInEntry(const std::string& keys, const std::string& shown = "");
   // Pastes `text` (which the clipboard holds) into the chooser's focused entry and presses Return
-  // once the entry holds exactly that.
+  // once the entry holds just that (a folder's name perhaps completed with its slash).
   static Step EnterInEntry(const std::string& text);
   // Keys answering the question the chooser asks over itself, once it is up and has the keyboard.
   static std::vector<Step> Confirm(const std::string& keys);
