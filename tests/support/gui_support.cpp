@@ -63,6 +63,13 @@ unsigned long XidOf(Window* window) {
   return gdkWindow ? GDK_WINDOW_XID(gdkWindow) : 0;
 }
 
+bool ViewableOnServer(Window* window) {
+  GdkWindow* gdkWindow = gtk_widget_get_window(window->GtkWindowWidget());
+  XWindowAttributes attributes;
+  return gdkWindow && XGetWindowAttributes(GDK_WINDOW_XDISPLAY(gdkWindow), GDK_WINDOW_XID(gdkWindow), &attributes) &&
+         attributes.map_state == IsViewable;
+}
+
 void SendDeleteWindowMessage(Window* window) {
   GdkWindow* gdkWindow = gtk_widget_get_window(window->GtkWindowWidget());
   if (!gdkWindow) return;

@@ -31,6 +31,9 @@ std::string Shell(const std::string& command);
 
 // The X id of a window's GtkWindow.
 unsigned long XidOf(Window* window);
+// Whether the server shows the window. GTK calls a window mapped once it asked for that, and a
+// window manager maps it only after placing it in its frame: a point on it is known only then.
+bool ViewableOnServer(Window* window);
 // Asks the window to close the way a window manager does (WM_DELETE_WINDOW).
 void SendDeleteWindowMessage(Window* window);
 // Gives the keyboard to whichever window is under the pointer, as a display without a window
