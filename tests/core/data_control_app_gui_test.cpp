@@ -16,10 +16,10 @@ namespace {
 
 using namespace vorn::programtest;
 
-// The visible window with this title, waited for up to 10 s; "" when none came.
+// The visible window with this title, waited for as long as any wait; "" when none came.
 std::string WindowNamed(const std::string& title) {
   std::string window;
-  for (double until = Now() + 10; window.empty() && Now() < until; usleep(20 * 1000)) {
+  for (double until = Now() + vorn::test::kWaitLimitSeconds; window.empty() && Now() < until; usleep(20 * 1000)) {
     window = vorn::test::Shell("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null | head -1");
   }
   return window;

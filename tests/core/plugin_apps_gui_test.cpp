@@ -33,7 +33,7 @@ double Now() {
   return static_cast<double>(now.tv_sec) + now.tv_nsec / 1e9;
 }
 
-bool WaitFor(const std::function<bool()>& condition, double seconds) {
+bool WaitFor(const std::function<bool()>& condition, double seconds = vorn::test::kWaitLimitSeconds) {
   for (double until = Now() + seconds; Now() < until; usleep(20 * 1000)) {
     if (condition()) return true;
   }
@@ -119,19 +119,19 @@ TEST(PluginControlTest, TheLampIsDrawnAndAClickReachesCompiledCode) {
   ASSERT_TRUE(WaitFor([&] {
     window = vorn::test::Shell("xdotool search --onlyvisible --name '^Plug-in Lamp$' 2>/dev/null | head -1");
     return !window.empty() && ReadAll(logPath).find("Shown;") != std::string::npos;
-  }, 20)) << ReadAll(logPath);
+  })) << ReadAll(logPath);
   std::string geometry = vorn::test::Shell("xdotool getwindowgeometry --shell " + window);
   int x = std::atoi(geometry.substr(geometry.find("X=") + 2).c_str());
   int y = std::atoi(geometry.substr(geometry.find("Y=") + 2).c_str());
   // The lamp is at (40, 30), 80 x 40, in the window's content.
   int lampX = x + 80, lampY = y + 50;
-  EXPECT_TRUE(WaitFor([&] { return ScreenColor(lampX, lampY) == "#FF0000"; }, 10)) << ScreenColor(lampX, lampY);
+  EXPECT_TRUE(WaitFor([&] { return ScreenColor(lampX, lampY) == "#FF0000"; })) << ScreenColor(lampX, lampY);
   EXPECT_NE(ScreenColor(x + 20, y + 20), "#FF0000") << "the lamp stays inside its bounds";
 
   vorn::test::ClickScreenPoint(lampX, lampY);
-  EXPECT_TRUE(WaitFor([&] { return ReadAll(logPath).find("Pressed;") != std::string::npos; }, 10))
+  EXPECT_TRUE(WaitFor([&] { return ReadAll(logPath).find("Pressed;") != std::string::npos; }))
       << ReadAll(logPath);
-  EXPECT_TRUE(WaitFor([&] { return ScreenColor(lampX, lampY) == "#00C000"; }, 10)) << ScreenColor(lampX, lampY);
+  EXPECT_TRUE(WaitFor([&] { return ScreenColor(lampX, lampY) == "#00C000"; })) << ScreenColor(lampX, lampY);
   vorn::test::Shell("import -window root -crop 240x160+" + std::to_string(x) + "+" + std::to_string(y) +
                        " +repage " + run.folder + "/lamp.png 2>/dev/null");
 

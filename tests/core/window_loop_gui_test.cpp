@@ -29,7 +29,7 @@ namespace vorn {
 namespace {
 
 // Runs the run loop until `done` holds (true) or the time is up (false).
-bool IterateUntil(const std::function<bool()>& done, int milliseconds = 5000) {
+bool IterateUntil(const std::function<bool()>& done, int milliseconds = test::kWaitLimitMs) {
   const gint64 end = g_get_monotonic_time() + milliseconds * G_GINT64_CONSTANT(1000);
   while (!done()) {
     if (g_get_monotonic_time() >= end) return false;

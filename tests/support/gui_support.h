@@ -6,15 +6,11 @@
 #include <functional>
 #include <string>
 
+#include "support/wait_limit.h"
 #include "windows/native_types.h"
 #include "windows/window.h"
 
 namespace vorn::test {
-
-// How long a test waits for what it caused itself (an event, a window mapped): a wait ends as
-// soon as that came, so the limit only ends a wait for what never comes, and leaves room for a
-// machine busy with other work.
-constexpr int kWaitLimitMs = 60000;
 
 // Opens the display and sets up the GTK helper once; false without a display.
 bool EnsureDisplay();

@@ -1,6 +1,7 @@
 #include "console_run.h"
 
 #include "program_run.h"
+#include "support/wait_limit.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -55,7 +56,7 @@ ConsoleRun RunConsoleApp(const std::string& input, bool withDisplay,
 
   fcntl(out[0], F_SETFL, O_NONBLOCK);
   bool outputEnded = false;
-  for (double deadline = Now() + 30; started && !(outputEnded && run.exited) && Now() < deadline;) {
+  for (double deadline = Now() + vorn::test::kWaitLimitSeconds; started && !(outputEnded && run.exited) && Now() < deadline;) {
     char buffer[256];
     ssize_t got = read(out[0], buffer, sizeof buffer);
     if (got > 0) run.echoed.append(buffer, static_cast<size_t>(got));
@@ -71,7 +72,7 @@ ConsoleRun RunConsoleApp(const std::string& input, bool withDisplay,
   }
   run.log = ReadFile(logPath);
   // The daemon goes on in a session of its own and leaves its mark.
-  for (double until = Now() + 15; run.exited && Now() < until && run.mark.empty(); usleep(10 * 1000)) {
+  for (double until = Now() + vorn::test::kWaitLimitSeconds; run.exited && Now() < until && run.mark.empty(); usleep(10 * 1000)) {
     run.mark = ReadFile(markPath);
   }
   std::remove(markPath.c_str());

@@ -12,6 +12,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/wait_limit.h"
+
 extern char** environ;
 
 namespace vorn::programtest {
@@ -57,7 +59,7 @@ Outcome RunProgram(const std::string& program, std::vector<std::string> args, in
     return outcome;
   }
   bool signalled = signalNumber == 0 && !beforeSignal;
-  double deadline = Now() + 15;
+  double deadline = Now() + vorn::test::kWaitLimitSeconds;
   int status = 0;
   while (true) {
     pid_t done = waitpid(pid, &status, WNOHANG);
@@ -68,7 +70,7 @@ Outcome RunProgram(const std::string& program, std::vector<std::string> args, in
       signalled = true;
       // The program's own time to end starts now: a slow step before the signal must not
       // look like a program that ignored it.
-      deadline = Now() + 15;
+      deadline = Now() + vorn::test::kWaitLimitSeconds;
     }
     if (Now() > deadline) {
       kill(pid, SIGKILL);

@@ -8,9 +8,9 @@
 namespace vorn::testing {
 
 // What `body` answered in a child process, or "<still running>" when it had not ended within
-// `seconds`: the child and every process it started are killed then.
+// `seconds` (a hang, not a slow machine): the child and every process it started are killed then.
 // "<exit N>" when the child exited with N, not 0, without an answer.
-std::string RunInChild(const std::function<std::string()>& body, int seconds = 10);
+std::string RunInChild(const std::function<std::string()>& body, int seconds = 60);
 
 // Whether the process runs: false once it is gone or a zombie (ended, whoever is to reap it).
 bool ProcessRuns(const std::string& pid);

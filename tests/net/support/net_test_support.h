@@ -15,11 +15,11 @@
 
 #include "net/tcp_socket.h"
 #include "net/udp_socket.h"
+#include "support/wait_limit.h"
 
 namespace vorn::testing {
 
-// How long a test waits for what it caused: only a wait for what never comes lasts that long.
-constexpr int kWaitLimitSeconds = 60;
+using test::kWaitLimitSeconds;
 
 // Polls every socket until the condition holds or `seconds` have passed.
 bool PollUntil(const std::function<bool()>& done, int seconds = kWaitLimitSeconds);
