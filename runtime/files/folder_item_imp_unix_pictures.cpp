@@ -61,7 +61,8 @@ RuntimeObject* PictureFromPICTFile(const std::string& path, int32_t* error) {
     return nullptr;
   }
   const std::string output = folder.Path() + "/converted.bmp";
-  const ProgramResult run = RunProgramAndWait({"convert", "PICT:" + path, "BMP3:" + output}, true, sConverterTimeLimit);
+  const ProgramResult run = RunProgramAndWait({"convert", "PICT:" + path, "BMP3:" + output}, true, sConverterTimeLimit,
+                                              nullptr, ProgramLocale::kC);
   RuntimeObject* picture = nullptr;
   if (!run.started) {
     *error = run.error;  // ENOENT: no converter installed

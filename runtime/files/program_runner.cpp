@@ -13,6 +13,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <mutex>
 #include <string_view>
@@ -222,8 +223,19 @@ pid_t WaitWithin(pid_t pid, int32_t milliseconds, int* status) {
 
 }  // namespace
 
+// This process's environment, with LC_ALL=C in place of any LC_ALL it has; LC_ALL outranks LANG
+// and every other LC_ variable.
+static std::vector<std::string> CLocaleEnvironment() {
+  std::vector<std::string> environment;
+  for (char** entry = environ; *entry; ++entry) {
+    if (std::strncmp(*entry, "LC_ALL=", 7) != 0) environment.emplace_back(*entry);
+  }
+  environment.emplace_back("LC_ALL=C");
+  return environment;
+}
+
 ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet, int32_t timeLimitMilliseconds,
-                                std::string* output) {
+                                std::string* output, ProgramLocale locale) {
   ProgramResult result;
   if (args.empty()) {
     result.error = EINVAL;
@@ -232,6 +244,10 @@ ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet
   const std::string file = FindProgram(args[0], &result.error);
   if (file.empty()) return result;
   std::vector<char*> argv = ArgumentVector(args);
+  std::vector<std::string> cEnvironment;
+  if (locale == ProgramLocale::kC) cEnvironment = CLocaleEnvironment();
+  std::vector<char*> cEnvp = ArgumentVector(cEnvironment);
+  char** const envp = locale == ProgramLocale::kC ? cEnvp.data() : environ;
   // The child reports a failed exec through `report`; a successful exec closes it. It waits
   // for a byte on `go` before it runs anything, so that its group is listed for the exit-time
   // kill before it can start a program of its own.
@@ -293,7 +309,7 @@ ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet
         if (nowhere > STDERR_FILENO) close(nowhere);
       }
     }
-    execve(file.c_str(), argv.data(), environ);
+    execve(file.c_str(), argv.data(), envp);
     ReportFailureAndExit(report[1], 127);
   }
   setpgid(pid, pid);  // also here, so that the group stands before it is listed

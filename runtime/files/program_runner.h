@@ -27,8 +27,12 @@ struct ProgramResult {
 // run nothing: the program itself then ends with it (PR_SET_PDEATHSIG), but what the program
 // started lives on. With `output`, what the program writes on standard output and error is
 // appended there, and the time limit counts from when that output ends.
+// A tool whose arguments name formats ("PICT:", "BMP3:") runs in the C locale: under the user's
+// own, its case rules may read them as other names (a Turkish "pict" upper-cases to "PİCT").
+enum class ProgramLocale { kInherited, kC };
 ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet = false,
-                                int32_t timeLimitMilliseconds = 0, std::string* output = nullptr);
+                                int32_t timeLimitMilliseconds = 0, std::string* output = nullptr,
+                                ProgramLocale locale = ProgramLocale::kInherited);
 
 // A fresh folder named `prefix` and six more characters, only this user may use, for a program's
 // output: removed with what it holds when the object goes, or when this process exits first

@@ -50,4 +50,21 @@ std::vector<std::string> LocaleEnvironment(const std::string& name) {
   return environment;
 }
 
+ScopedEnvironment::ScopedEnvironment(const std::vector<std::string>& settings) {
+  for (const std::string& setting : settings) {
+    const size_t equals = setting.find('=');
+    const std::string name = setting.substr(0, equals);
+    const char* before = std::getenv(name.c_str());
+    mBefore.emplace_back(name, before ? std::optional<std::string>(before) : std::nullopt);
+    setenv(name.c_str(), setting.c_str() + equals + 1, 1);
+  }
+}
+
+ScopedEnvironment::~ScopedEnvironment() {
+  for (auto it = mBefore.rbegin(); it != mBefore.rend(); ++it) {
+    if (it->second) setenv(it->first.c_str(), it->second->c_str(), 1);
+    else unsetenv(it->first.c_str());
+  }
+}
+
 }  // namespace vorn::test

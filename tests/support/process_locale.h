@@ -4,7 +4,9 @@
 // runs them too.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vorn::test {
@@ -37,5 +39,18 @@ std::string InLocaleSeparators(const std::string& cText);
 // The environment a child program needs to start in that locale (LANG, LC_ALL, and LOCPATH
 // when the locale is the build's own), as "NAME=value" texts.
 std::vector<std::string> LocaleEnvironment(const std::string& name);
+
+// The environment holds these "NAME=value" settings while this lives, and what it held before
+// afterwards: what the process starts meanwhile starts with them.
+class ScopedEnvironment {
+ public:
+  explicit ScopedEnvironment(const std::vector<std::string>& settings);
+  ~ScopedEnvironment();
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  std::vector<std::pair<std::string, std::optional<std::string>>> mBefore;
+};
 
 }  // namespace vorn::test
