@@ -350,7 +350,7 @@ TEST_F(ButtonsGuiTest, CaptionsShowTheirMnemonicUnderlinedAndADoubledAmpersandOn
   EXPECT_EQ(Pane(box)->Style().mBold, 1);
   test::ShowAndSettle(native);
   test::PumpFor(100);
-  test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR +
+  test::PictureTool("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR +
               "/buttons_captions.png");
 }
 

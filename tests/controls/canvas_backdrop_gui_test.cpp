@@ -27,7 +27,7 @@ class CanvasBackdropTest : public test::ControlClassTest {
     return picture;
   }
   std::string PixelsAt(const std::string& shot, int x, int y) {
-    return test::Shell("convert " + shot + " -format '%[hex:p{" + std::to_string(x) + "," + std::to_string(y) +
+    return test::PictureTool("convert " + shot + " -format '%[hex:p{" + std::to_string(x) + "," + std::to_string(y) +
                        "}]' info:")
         .substr(0, 6);
   }
@@ -51,7 +51,7 @@ TEST_F(CanvasBackdropTest, TheBackdropIsDrawnAtTheCanvasAndCroppedToIt) {
   test::PumpFor(150);
 
   const std::string shot = std::string(VORN_BINARY_DIR) + "/canvas_backdrop.png";
-  test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + shot);
+  test::PictureTool("import -window " + std::to_string(test::XidOf(native)) + " " + shot);
   EXPECT_EQ(PixelsAt(shot, 20, 20), "FF0000") << "the picture's top-left at the canvas's";
   EXPECT_EQ(PixelsAt(shot, 169, 69), "FF0000");
   EXPECT_EQ(PixelsAt(shot, 170, 30), "0000FF");

@@ -55,10 +55,10 @@ TEST_F(CanvasClassTest, AnExposeFiresPaintOnceAndTheHandlerDraws) {
   test::PumpFor(100);
   EXPECT_EQ(gSeen.paints, 1);
   std::string shot = std::string(VORN_BINARY_DIR) + "/canvas_class_paint.png";
-  test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + shot);
-  std::string pixel = test::Shell("convert " + shot + " -format '%[hex:p{80,50}]' info:");
+  test::PictureTool("import -window " + std::to_string(test::XidOf(native)) + " " + shot);
+  std::string pixel = test::PictureTool("convert " + shot + " -format '%[hex:p{80,50}]' info:");
   EXPECT_EQ(pixel.substr(0, 6), "2040C0") << "the fill lies at (10, 10) of the canvas";
-  std::string outside = test::Shell("convert " + shot + " -format '%[hex:p{140,50}]' info:");
+  std::string outside = test::PictureTool("convert " + shot + " -format '%[hex:p{140,50}]' info:");
   EXPECT_NE(outside.substr(0, 6), "2040C0");
 }
 

@@ -132,7 +132,7 @@ TEST_F(CanvasGuiTest, EveryExposeFiresPaintOnceAndTheHandlerDrawsIntoTheWindow) 
   PumpFor(200);
   EXPECT_EQ(gSeen.paints, 1);
   EXPECT_EQ(test::LiveTestGraphicsObjects(), 0) << "each Paint's Graphics object is released";
-  test::Shell("import -window root " + std::string(VORN_BINARY_DIR) + "/canvas_paint.png");
+  test::PictureTool("import -window root " + std::string(VORN_BINARY_DIR) + "/canvas_paint.png");
 }
 
 TEST_F(CanvasGuiTest, ACompiledPaintHandlerDrawsThroughTheLanguageGraphicsClass) {
@@ -310,7 +310,7 @@ TEST_F(CanvasGuiTest, AComposedSliderControlMovesWithItsContentsAndIsNotResized)
   EXPECT_EQ(a.x, 50);
   EXPECT_EQ(a.y, 145);
   EXPECT_EQ(slider->GetValue(), 35);
-  test::Shell("import -window root " + std::string(VORN_BINARY_DIR) + "/composed_slider.png");
+  test::PictureTool("import -window root " + std::string(VORN_BINARY_DIR) + "/composed_slider.png");
   canvas->SetTemplate(nullptr);
 }
 

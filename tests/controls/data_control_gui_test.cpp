@@ -224,7 +224,7 @@ TEST_F(DataControlGuiTest, TheNextButtonMovesEveryBoundControlAndUpdateReachesTh
   test::PumpFor(100);
   EXPECT_EQ(DataControlRow(w->nav), 2);
   EXPECT_EQ(ControlPaneAs<DataControl>(w->nav)->mPressedButton, kNavNone);
-  test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR +
+  test::PictureTool("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR +
               "/data_control_row2.png");
 
   // A list box bound to a DatabaseQuery over the same table shows every row.
@@ -235,7 +235,7 @@ TEST_F(DataControlGuiTest, TheNextButtonMovesEveryBoundControlAndUpdateReachesTh
   EXPECT_EQ(listCountGetter(w->list, 0), 20);
   EXPECT_EQ(Text(listGetCell(w->list, 19, 0)), "Person 20");
   test::PumpFor(100);
-  test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR +
+  test::PictureTool("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR +
               "/data_control_list.png");
   listBind(w->list, nullptr);
   RuntimeUnlockObject(query);

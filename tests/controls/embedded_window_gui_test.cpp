@@ -96,7 +96,7 @@ TEST_F(EmbeddedWindowTest, TheContainerTakesItsTemplatesSizeAndHoldsItsControls)
   for (RuntimeObject* text : texts) EXPECT_EQ(PaneOf(text)->GetParent(), canvas);
   EXPECT_TRUE(AsControl(container)->enabled) << "the initializer enables the container";
   test::ShowAndSettle(native);
-  test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR +
+  test::PictureTool("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR +
               "/embedded_window_built.png");
 }
 
@@ -116,7 +116,7 @@ TEST_F(EmbeddedWindowTest, MovingTheContainerFiresMovedAndNotResized) {
   EXPECT_EQ(templ->bounds.top, 170);
   EXPECT_EQ(templ->bounds.right - templ->bounds.left, 300) << "the template keeps its size";
   EXPECT_EQ(scrollerPropGetter(slider, kScrollerValue), 50);
-  test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR +
+  test::PictureTool("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR +
               "/embedded_window_moved.png");
 
   // A move made through the pane's live path is still only a move.
@@ -153,8 +153,8 @@ TEST_F(EmbeddedWindowTest, ATemplateBackColourPaintsUnderTheControls) {
   test::ShowAndSettle(native);
   test::PumpFor(100);
   std::string shot = std::string(VORN_BINARY_DIR) + "/embedded_window_backcolor.png";
-  test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + shot);
-  std::string pixel = test::Shell("convert " + shot + " -format '%[hex:p{315,205}]' info:");
+  test::PictureTool("import -window " + std::to_string(test::XidOf(native)) + " " + shot);
+  std::string pixel = test::PictureTool("convert " + shot + " -format '%[hex:p{315,205}]' info:");
   EXPECT_EQ(pixel.substr(0, 6), "E0C040");
 }
 

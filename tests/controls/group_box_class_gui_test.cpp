@@ -51,7 +51,7 @@ TEST_F(GroupBoxClassTest, CaptionAndStyleSetBeforeThePaneAreShownAndLaterOnesAtO
   MakePane(inside);
   EXPECT_EQ(ControlPane(AsControl(inside))->GetParent(), pane) << "a control over the box lies inside it";
   test::ShowAndSettle(native);
-  test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR +
+  test::PictureTool("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR +
               "/group_box_class.png");
 }
 

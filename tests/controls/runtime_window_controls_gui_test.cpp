@@ -118,7 +118,7 @@ TEST(RuntimeWindowControlsTest, ACompiledSliderDrivesAStaticTextInARuntimeWindow
   EXPECT_EQ(gSeen.changes, 1);
   EXPECT_EQ(std::string(gtk_label_get_text(GTK_LABEL(label->Widget()))), "Power 80x");
   test::PumpFor(150);
-  test::Shell("import -window " + std::to_string(test::XidOf(GetWindowPaneOf(window))) + " " + VORN_BINARY_DIR +
+  test::PictureTool("import -window " + std::to_string(test::XidOf(GetWindowPaneOf(window))) + " " + VORN_BINARY_DIR +
               "/runtime_window_controls.png");
 
   test::CloseAndRelease(window);

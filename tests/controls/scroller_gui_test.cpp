@@ -17,6 +17,7 @@ namespace {
 using test::NewTestControl;
 using test::PumpFor;
 using test::SetHandler;
+using test::PictureTool;
 using test::Shell;
 
 // What the compiled handlers below saw.
@@ -215,7 +216,7 @@ TEST_F(ScrollerGuiTest, DraggingTheThumbRaisesValueChangedInTheCompiledHandler) 
   ASSERT_FALSE(gSeen.values.empty());
   EXPECT_EQ(gSeen.values.back(), pane->GetValue());
   for (size_t i = 1; i < gSeen.values.size(); ++i) EXPECT_NE(gSeen.values[i], gSeen.values[i - 1]);
-  Shell("import -window root " + std::string(VORN_BINARY_DIR) + "/slider_drag.png");
+  PictureTool("import -window root " + std::string(VORN_BINARY_DIR) + "/slider_drag.png");
 }
 
 TEST_F(ScrollerGuiTest, AMouseDownHandlerThatAnswersTrueTakesTheClickFromGtk) {

@@ -15,7 +15,7 @@ namespace {
 
 using test::PackedStream;
 using test::PumpFor;
-using test::Shell;
+using test::PictureTool;
 
 enum : uint16_t { kMinimum = 26, kValue, kMaximum, kLineStep, kPageStep, kLiveScroll };
 
@@ -71,7 +71,7 @@ TEST_F(SliderClassTest, CreationAppliesTheStreamWithoutEvents) {
   EXPECT_TRUE(pane->LiveScroll());
   test::ShowAndSettle(native);
   EXPECT_EQ(gSeen.changes, 0) << "showing the window changes nothing";
-  Shell("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR + "/slider_class_created.png");
+  PictureTool("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR + "/slider_class_created.png");
 }
 
 TEST_F(SliderClassTest, OneEventPerIntegerChangeAndNoneForTheHandlersOwnSet) {
@@ -138,7 +138,7 @@ TEST_F(SliderClassTest, DraggingTheThumbRunsTheCompiledHandler) {
   EXPECT_GT(value, 60);
   ASSERT_FALSE(gSeen.values.empty());
   EXPECT_EQ(gSeen.values.back(), value);
-  Shell("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR + "/slider_class_dragged.png");
+  PictureTool("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR + "/slider_class_dragged.png");
 }
 
 TEST_F(SliderClassTest, WithoutLiveScrollADragReportsOnceAtTheRelease) {

@@ -48,7 +48,7 @@ TEST_F(StaticTextClassTest, ADoubledAmpersandShowsOneAndASingleOneMarksTheMnemon
   test::ShowAndSettle(native);
   staticCaptionSetter(text, 0, string("Magnitude && more").Rep());
   test::PumpFor(100);
-  test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR +
+  test::PictureTool("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR +
               "/static_text_ampersand.png");
 }
 

@@ -48,7 +48,7 @@ std::string ReadAll(const std::string& path) {
 
 // "#RRGGBB" of one screen pixel (16-bit channels reduced to 8).
 std::string ScreenColor(int x, int y) {
-  std::string out = vorn::test::Shell("import -window root -crop 1x1+" + std::to_string(x) + "+" +
+  std::string out = vorn::test::PictureTool("import -window root -crop 1x1+" + std::to_string(x) + "+" +
                                          std::to_string(y) + " -depth 8 txt:- 2>/dev/null | tail -1");
   size_t hash = out.find('#');
   return hash == std::string::npos ? "" : out.substr(hash, 7);
@@ -132,7 +132,7 @@ TEST(PluginControlTest, TheLampIsDrawnAndAClickReachesCompiledCode) {
   EXPECT_TRUE(WaitFor([&] { return ReadAll(logPath).find("Pressed;") != std::string::npos; }))
       << ReadAll(logPath);
   EXPECT_TRUE(WaitFor([&] { return ScreenColor(lampX, lampY) == "#00C000"; })) << ScreenColor(lampX, lampY);
-  vorn::test::Shell("import -window root -crop 240x160+" + std::to_string(x) + "+" + std::to_string(y) +
+  vorn::test::PictureTool("import -window root -crop 240x160+" + std::to_string(x) + "+" + std::to_string(y) +
                        " +repage " + run.folder + "/lamp.png 2>/dev/null");
 
   kill(run.pid, SIGTERM);

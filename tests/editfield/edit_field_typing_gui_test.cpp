@@ -119,7 +119,7 @@ TEST_F(EditFieldTypingTest, ReturnInAMultiLineFieldInsertsALineAndTabLeavesASing
   Keys("Return");
   Type("cd");
   EXPECT_EQ(Text(multi), "ab\ncd");
-  test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR + "/edit_fields.png");
+  test::PictureTool("import -window " + std::to_string(test::XidOf(native)) + " " + VORN_BINARY_DIR + "/edit_fields.png");
   EXPECT_EQ(editLineNumAtCharPos(multi, 4), 1);
   EXPECT_EQ(editCharPosAtLineNum(multi, 1), 4);
   Keys("Tab");

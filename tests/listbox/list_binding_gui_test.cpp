@@ -230,12 +230,12 @@ TEST_F(ListBindingGuiTest, BoundRowsAreDrawnFromTheProvidersFields) {
   const ListColumns& columns = pane->Columns();
   const int32_t y = pane->RowArea().top + pane->RowHeight() / 2;
   const std::string shot = std::string(VORN_BINARY_DIR) + "/listbox_bound_rows.png";
-  test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + shot);
+  test::PictureTool("import -window " + std::to_string(test::XidOf(native)) + " " + shot);
   // Dark pixels along the middle of the first row within one column.
   auto darkIn = [&](int32_t column) {
     const int32_t left = columns.GetColumnLeft(column) + 1;
     const int32_t width = columns.GetColumnRight(column) - left - 1;
-    return std::stoi(test::Shell("convert " + shot + " -crop " + std::to_string(width) + "x1+" +
+    return std::stoi(test::PictureTool("convert " + shot + " -crop " + std::to_string(width) + "x1+" +
                                  std::to_string(left) + "+" + std::to_string(y) +
                                  " -colorspace gray -threshold 50% -negate -format '%[fx:mean*w*h]' info:"));
   };

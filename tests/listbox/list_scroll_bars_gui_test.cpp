@@ -61,7 +61,7 @@ TEST_F(ListScrollBarsGuiTest, ManyRowsShowAVerticalBarWhoseThumbScrollsTheRows) 
   EXPECT_EQ(bar->GetValue(), listScrollPositionGetter(list, 0));
   EXPECT_EQ(listRowFromXY(list, 10, 5), listScrollPositionGetter(list, 0)) << "the top row is the scrolled-to one";
   test::PumpFor(100);
-  test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " VORN_BINARY_DIR "/list_scrolled.png");
+  test::PictureTool("import -window " + std::to_string(test::XidOf(native)) + " " VORN_BINARY_DIR "/list_scrolled.png");
 
   listScrollPositionSetter(list, 0, 10);
   EXPECT_EQ(bar->GetValue(), 10) << "ScrollPosition moves the thumb";

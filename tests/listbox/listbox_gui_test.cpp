@@ -100,14 +100,14 @@ class ListboxGuiTest : public test::ControlClassTest {
   int32_t DarkPixelsOfRow(RuntimeObject* list, int32_t row, const char* name) {
     test::PumpFor(150);
     const std::string shot = Screenshot(name);
-    const std::string count = test::Shell(
+    const std::string count = test::PictureTool(
         "convert " + shot + " -crop 80x1+" + std::to_string(kLeft + 2) + "+" + std::to_string(RowY(list, row)) +
         " -colorspace gray -threshold 50% -negate -format '%[fx:mean*w*h]' info:");
     return std::stoi(count);
   }
   std::string Screenshot(const char* name) {
     std::string shot = std::string(VORN_BINARY_DIR) + "/" + name;
-    test::Shell("import -window " + std::to_string(test::XidOf(native)) + " " + shot);
+    test::PictureTool("import -window " + std::to_string(test::XidOf(native)) + " " + shot);
     return shot;
   }
   static bool WaitFor(const std::function<bool()>& done) {
@@ -165,7 +165,7 @@ class ListboxGuiTest : public test::ControlClassTest {
     return gReorders[0];
   }
   static std::string PixelOf(const std::string& shot, int32_t x, int32_t y) {
-    return test::Shell("convert " + shot + " -format '%[hex:p{" + std::to_string(x) + "," + std::to_string(y) +
+    return test::PictureTool("convert " + shot + " -format '%[hex:p{" + std::to_string(x) + "," + std::to_string(y) +
                        "}]' info:")
         .substr(0, 6);
   }
@@ -574,7 +574,7 @@ TEST_F(ListboxGuiTest, AScrollOrAChangedCellDrawsOnlyTheCellsThatChanged) {
   EXPECT_EQ(scrolled.count({visible, 0}), 1u) << "the row scrolled into view is drawn";
   auto listPixels = [&](const char* name) {
     test::PumpFor(150);
-    return test::Shell("convert " + Screenshot(name) + " -crop 200x100+" + std::to_string(kLeft) + "+" +
+    return test::PictureTool("convert " + Screenshot(name) + " -crop 200x100+" + std::to_string(kLeft) + "+" +
                        std::to_string(kTop) + " rgb:- | md5sum");
   };
   // After each scroll, down or up, the screen shows what the image holds.

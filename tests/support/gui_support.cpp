@@ -58,6 +58,8 @@ std::string Shell(const std::string& command) {
   return out;
 }
 
+std::string PictureTool(const std::string& command) { return Shell("LC_ALL=C " + command); }
+
 unsigned long XidOf(Window* window) {
   GdkWindow* gdkWindow = gtk_widget_get_window(window->GtkWindowWidget());
   return gdkWindow ? GDK_WINDOW_XID(gdkWindow) : 0;

@@ -25,6 +25,11 @@ void PumpFor(int milliseconds);
 // Runs a shell command and answers its standard output.
 std::string Shell(const std::string& command);
 
+// Runs a picture tool's command ("import ...", "convert ...") in the C locale, whatever the
+// test's: the tool reads format names ("info:", "PICT:") by case rules a Turkish locale changes,
+// and would take "info:" for a file's name there.
+std::string PictureTool(const std::string& command);
+
 // The X id of a window's GtkWindow.
 unsigned long XidOf(Window* window);
 // Whether the server shows the window. GTK calls a window mapped once it asked for that, and a

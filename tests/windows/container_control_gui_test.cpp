@@ -118,7 +118,7 @@ TEST_F(ContainerControlGuiTest, ATemplateIsBuiltWithoutAWindowAndOpensWhenEmbedd
   EXPECT_EQ(GetControlBounds(AsControl(swatch)).left, 70);
   Pump(200);
   EXPECT_EQ(Pixel(window, 75, 45), test::kSliderBoxSwatchColor);
-  test::Shell("import -window root " + std::string(VORN_BINARY_DIR) + "/container_embedded.png");
+  test::PictureTool("import -window root " + std::string(VORN_BINARY_DIR) + "/container_embedded.png");
 }
 
 TEST_F(ContainerControlGuiTest, AContainerInAContainerSitsAtTheSumOfBothOffsets) {
@@ -157,7 +157,7 @@ TEST_F(ContainerControlGuiTest, AContainerInAContainerSitsAtTheSumOfBothOffsets)
   ASSERT_EQ(tree.size(), 3u);
   EXPECT_EQ(tree[1], outer);
   EXPECT_EQ(tree[2], inner);
-  test::Shell("import -window root " + std::string(VORN_BINARY_DIR) + "/container_nested.png");
+  test::PictureTool("import -window root " + std::string(VORN_BINARY_DIR) + "/container_nested.png");
 }
 
 TEST_F(ContainerControlGuiTest, ContainersInTheControlsMapAreEmbeddedWhenTheWindowIsBuilt) {
@@ -237,7 +237,7 @@ TEST_F(ContainerControlGuiTest, LeftAndMoveOfAnEmbeddedContainerMoveItsControlOn
   EXPECT_EQ(placed.left, 40);
   EXPECT_EQ(placed.top, 150);
   EXPECT_EQ(Pixel(window, 55, 165), test::kSliderBoxSwatchColor);
-  test::Shell("import -window root " + std::string(VORN_BINARY_DIR) + "/container_moved.png");
+  test::PictureTool("import -window root " + std::string(VORN_BINARY_DIR) + "/container_moved.png");
 }
 
 RuntimeObject* sBackdropSeen = nullptr;

@@ -161,7 +161,7 @@ gboolean VisitWhenShown(gpointer data) {
   if (rows.empty()) return TRUE;
   visit->rows = rows;
   visit->seen = true;
-  test::Shell("import -window root " + std::string(VORN_BINARY_DIR) + "/contextual_menu.png");
+  test::PictureTool("import -window root " + std::string(VORN_BINARY_DIR) + "/contextual_menu.png");
   test::Shell("xdotool key --delay 40 " + visit->keys);
   return FALSE;
 }

@@ -331,7 +331,7 @@ TEST_F(MenuGuiTest, ABarSetBeforeTheNativeWindowShowsAndComesBackWhenTheWindowIs
   XMenuGTK* file = BarNode(window)->ChildNodeAt(0);
   ClickWidget(file->ItemWidget());
   EXPECT_TRUE(GTK_WIDGET_VISIBLE(file->MenuWidget())) << "and its menu opens";
-  test::Shell("import -window root " + std::string(VORN_BINARY_DIR) + "/menu_bar_early.png");
+  test::PictureTool("import -window root " + std::string(VORN_BINARY_DIR) + "/menu_bar_early.png");
   test::Shell("xdotool key Escape");
   Pump(200);
 

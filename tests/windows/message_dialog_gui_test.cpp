@@ -111,7 +111,7 @@ TEST_F(MessageDialogGuiTest, MessageOnlyShowsOneCentredDefaultOK) {
   OnShown() = [&](MessageDialogImp* imp) {
     test::Pump(200);
     seen = Inspect(imp);
-    test::Shell("import -window root " VORN_BINARY_DIR "/message_dialog_ok.png");
+    test::PictureTool("import -window root " VORN_BINARY_DIR "/message_dialog_ok.png");
     imp->HandleKeyPress(kKeyReturn, 0);
   };
   RuntimeObject* chosen = Run();
@@ -140,7 +140,7 @@ TEST_F(MessageDialogGuiTest, SaveCancelDiscardAppearAsSaveDiscardCancel) {
   OnShown() = [&](MessageDialogImp* imp) {
     test::Pump(200);
     seen = Inspect(imp);
-    test::Shell("import -window root " VORN_BINARY_DIR "/message_dialog_three.png");
+    test::PictureTool("import -window root " VORN_BINARY_DIR "/message_dialog_three.png");
     imp->HandleKeyPress(kKeyEscape, 0);
   };
   RuntimeObject* chosen = Run();
@@ -244,7 +244,7 @@ TEST_F(MessageDialogGuiTest, UnhandledExceptionReportShowsItsTextsWithOneButton)
   OnShown() = [&](MessageDialogImp* imp) {
     test::Pump(200);
     seen = Inspect(imp);
-    test::Shell("import -window root " VORN_BINARY_DIR "/message_dialog_exception.png");
+    test::PictureTool("import -window root " VORN_BINARY_DIR "/message_dialog_exception.png");
     imp->HandleKeyPress(kKeyReturn, 0);
   };
   PresentUnhandledExceptionReport(
@@ -287,7 +287,7 @@ TEST_F(MessageDialogGuiTest, MsgBoxStylesShowTheirButtonsAndAnswerWithTheirCodes
       byDefault = imp->DefaultButton() ? std::string(imp->DefaultButton()->Caption().View()) : "";
       if (c.style == 3 + 32) {
         test::Pump(200);
-        test::Shell("import -window root " VORN_BINARY_DIR "/msgbox_yes_no_cancel.png");
+        test::PictureTool("import -window root " VORN_BINARY_DIR "/msgbox_yes_no_cancel.png");
       }
       if (c.press == 0) imp->HandleKeyPress(kKeyReturn, 0);
       if (c.press == 2) imp->AlternateButton()->Press();

@@ -16,6 +16,7 @@ namespace {
 
 using test::PumpFor;
 using test::RunLoopIteration;
+using test::PictureTool;
 using test::Shell;
 using test::TestButton;
 using test::TestClickPane;
@@ -141,7 +142,7 @@ TEST_F(WindowGuiTest, EveryControlWidgetSitsInTheWindowsFixed) {
     EXPECT_EQ(a.height, pane->Height());
   }
   const char* shot = getenv("VORN_SCREENSHOT");
-  if (shot) Shell(std::string("import -window root ") + shot);
+  if (shot) PictureTool(std::string("import -window root ") + shot);
 }
 
 TEST_F(WindowGuiTest, AClickReachesMouseDownOnceInWindowCoordinates) {

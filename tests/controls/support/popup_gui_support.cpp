@@ -78,7 +78,7 @@ void ClickAt(int x, int y) {
 
 std::string Screenshot(const std::string& name) {
   std::string path = std::string(VORN_BINARY_DIR) + "/" + name + ".png";
-  Shell("import -window root " + path + " 2>/dev/null");
+  PictureTool("import -window root " + path + " 2>/dev/null");
   return path;
 }
 

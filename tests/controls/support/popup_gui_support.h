@@ -62,6 +62,7 @@ class PopupGuiTest : public ::testing::Test {
   RecordingComboEvents events;
 };
 
+using test::PictureTool;
 using test::PumpFor;
 using test::RunLoopIteration;
 using test::Shell;
