@@ -221,11 +221,9 @@ pid_t WaitWithin(pid_t pid, int32_t milliseconds, int* status) {
   return ended;
 }
 
-}  // namespace
-
 // This process's environment, with LC_ALL=C in place of any LC_ALL it has; LC_ALL outranks LANG
 // and every other LC_ variable.
-static std::vector<std::string> CLocaleEnvironment() {
+std::vector<std::string> CLocaleEnvironment() {
   std::vector<std::string> environment;
   for (char** entry = environ; *entry; ++entry) {
     if (std::strncmp(*entry, "LC_ALL=", 7) != 0) environment.emplace_back(*entry);
@@ -233,6 +231,8 @@ static std::vector<std::string> CLocaleEnvironment() {
   environment.emplace_back("LC_ALL=C");
   return environment;
 }
+
+}  // namespace
 
 ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet, int32_t timeLimitMilliseconds,
                                 std::string* output, ProgramLocale locale) {
