@@ -6,19 +6,10 @@
 #include <string>
 
 #include "net/debugger_connection.h"
+#include "support/process_locale.h"
 
 namespace vorn {
 namespace {
-
-struct EnvScope {
-  std::string name, saved;
-  bool had;
-  EnvScope(const char* n, const std::string& value) : name(n), had(getenv(n) != nullptr) {
-    if (had) saved = getenv(n);
-    setenv(n, value.c_str(), 1);
-  }
-  ~EnvScope() { had ? setenv(name.c_str(), saved.c_str(), 1) : unsetenv(name.c_str()); }
-};
 
 std::string MadeFolder(mode_t mode) {
   char pattern[] = "/tmp/vorn-debugger-path-XXXXXX";
@@ -29,14 +20,14 @@ std::string MadeFolder(mode_t mode) {
 
 TEST(DebuggerSocketPathTest, TheLinkLivesOnlyWhereNoOtherUserCanReach) {
   std::string privateRuntime = MadeFolder(0700), openRuntime = MadeFolder(0755), temporary = MadeFolder(0700);
-  EnvScope tmp("TMPDIR", temporary);
+  const test::ScopedEnvironment tmp({"TMPDIR=" + temporary});
   std::string fallback = temporary + "/vorn-debug-" + std::to_string(getuid());
   {
-    EnvScope runtime("XDG_RUNTIME_DIR", privateRuntime);
+    const test::ScopedEnvironment runtime({"XDG_RUNTIME_DIR=" + privateRuntime});
     EXPECT_EQ(DebuggerSocketPath(), privateRuntime + "/VNLocalDebug");
   }
   {
-    EnvScope runtime("XDG_RUNTIME_DIR", openRuntime);
+    const test::ScopedEnvironment runtime({"XDG_RUNTIME_DIR=" + openRuntime});
     EXPECT_EQ(DebuggerSocketPath(), fallback + "/VNLocalDebug") << "a runtime folder others can enter is passed by";
     struct stat made{};
     ASSERT_EQ(lstat(fallback.c_str(), &made), 0);
