@@ -1,6 +1,7 @@
 // ISO-2022-JP read into UTF-8 and written from it without the system converter, byte for byte as
 // text conversion (text_encoding.cpp) has it do so: a long text's readable form and every piece
-// cut from it are converted at the cost of a table look-up a character.
+// cut from it are converted at the cost of a table look-up a character. Every conversion to or
+// from ISO-2022-JP goes through these two, other encodings by way of UTF-8.
 //
 // The character tables are read once, the first time they are needed, from the system converter
 // itself: ASCII, JIS-Roman (ESC ( J) and JIS X 0208 (ESC $ @ and ESC $ B), the sets it reads in

@@ -176,6 +176,30 @@ class OutputRoom {
   size_t mSize;
 };
 
+// Read into UTF-8, then written from it. A fault read becomes U+FFFD there, which every target
+// but UTF-16 and UTF-32 lacks and so writes as its own replacement: counted once either way.
+string ThroughUTF8(const string& text, EncodingCode target, int32_t* replaced) {
+  int32_t read = 0, written = 0;
+  const string utf8 = ConvertTextEncoding(text, kEncodingUTF8, &read);
+  if (utf8.Encoding() != kEncodingUTF8) return text;  // the source can't be read at all
+  const string converted = ConvertTextEncoding(utf8, target, &written);
+  if (converted.Encoding() != target) return text;  // nor written
+  *replaced += target == kEncodingUTF16 || target == kEncodingUTF32 ? read : written;
+  return converted;
+}
+
+// ISO-2022-JP is read and written by the runtime's own codec alone, to and from UTF-8, whatever
+// the other encoding: the system converter, going on after a character its target lacks, writes
+// the replacement inside a two-byte set, and reading, steps back into ASCII inside a pair.
+string ByISO2022JPCodec(const string& text, EncodingCode target, int32_t* replaced) {
+  const EncodingCode source = text.Encoding();
+  if (source != kEncodingUTF8 && target != kEncodingUTF8) return ThroughUTF8(text, target, replaced);
+  string converted;
+  const bool done = source == kEncodingUTF8 ? EncodeISO2022JP(text.CString(), text.Length(), &converted, replaced)
+                                            : DecodeISO2022JP(text.CString(), text.Length(), &converted, replaced);
+  return done ? converted : text;
+}
+
 }  // namespace
 
 string ConvertTextEncoding(const string& text, EncodingCode target) { return ConvertTextEncoding(text, target, nullptr); }
@@ -192,15 +216,16 @@ string ConvertTextEncoding(const string& text, EncodingCode target, int32_t* rep
     retagged.SetEncoding(target);
     return retagged;
   }
-  if ((source == kEncodingISO2022JP && target == kEncodingUTF8) ||
-      (source == kEncodingUTF8 && target == kEncodingISO2022JP)) {
-    string converted;
-    const bool read = source == kEncodingUTF8 ? EncodeISO2022JP(text.CString(), text.Length(), &converted, replaced)
-                                              : DecodeISO2022JP(text.CString(), text.Length(), &converted, replaced);
-    if (read) return converted;
-  }
-  if (source == kEncodingShiftJIS && target != kEncodingUTF8) {
-    return ConvertTextEncoding(ConvertTextEncoding(text, kEncodingUTF8, replaced), target, replaced);
+  // The system converter below goes on after a fault from its initial state, which is only
+  // sound for encodings without shift states.
+  if (HasShiftStates(source) || HasShiftStates(target)) return ByISO2022JPCodec(text, target, replaced);
+  // It also goes on one source unit on, which is a whole character only where the fault is a
+  // broken source byte: so from UTF-8 alone, whose characters it skips whole, or into UTF-8,
+  // UTF-16 or UTF-32, which hold every character. Shift_JIS reads its backslash and tilde bytes
+  // only on the way to UTF-8.
+  const bool holdsAll = target == kEncodingUTF8 || target == kEncodingUTF16 || target == kEncodingUTF32;
+  if (source != kEncodingUTF8 && (!holdsAll || (source == kEncodingShiftJIS && target != kEncodingUTF8))) {
+    return ThroughUTF8(text, target, replaced);
   }
   const char* from = IconvNameForEncoding(source);
   const char* to = IconvNameForEncoding(target);
@@ -225,7 +250,7 @@ string ConvertTextEncoding(const string& text, EncodingCode target, int32_t* rep
       continue;
     }
     // EILSEQ or EINVAL: an invalid or unrepresentable character, or a sequence cut off at the
-    // end. Write the replacement and go on after one source unit.
+    // end. Write the replacement and go on after it.
     if (out.size() - used < replacement.size()) out.resize(out.size() * 2 + replacement.size());
     std::memcpy(out.data() + used, replacement.data(), replacement.size());
     used += replacement.size();
@@ -238,17 +263,6 @@ string ConvertTextEncoding(const string& text, EncodingCode target, int32_t* rep
     in += skip;
     inLeft -= skip;
     iconv(converter.Handle(), nullptr, nullptr, nullptr, nullptr);
-  }
-  // Flush any shift state.
-  for (;;) {
-    char* outPtr = out.data() + used;
-    size_t outLeft = out.size() - used;
-    if (iconv(converter.Handle(), nullptr, nullptr, &outPtr, &outLeft) != static_cast<size_t>(-1)) {
-      used = static_cast<size_t>(outPtr - out.data());
-      break;
-    }
-    if (errno != E2BIG) break;
-    out.resize(out.size() * 2);
   }
   string converted(out.data(), RecordLength(static_cast<int64_t>(used)), target);
   return source == kEncodingShiftJIS ? ReadShiftJISBytesAsASCII(converted) : converted;

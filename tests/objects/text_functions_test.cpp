@@ -53,6 +53,13 @@ TEST_F(TextFunctionsTest, EncodingsOfStrings) {
   EXPECT_EQ(Take(textConverterConvert(converter, string("caf\xE9", 4, kEncodingUnknown).Rep())), "caf\xC3\xA9");
   textConverterClear(converter);
   RuntimeUnlockObject(converter);
+  // An emoji ISO-2022-JP lacks is one "?" in ASCII, never two bytes inside the kanji set.
+  RuntimeObject* utf16 = getTextEncoding(kEncodingUTF16, 0, 0);
+  RuntimeObject* jis = getInternetTextEncoding(UTF8("ISO-2022-JP").Rep());
+  converter = getTextConverter(utf16, jis);
+  EXPECT_EQ(Take(textConverterConvert(converter, string("\x22\x6F\x3D\xD8\x00\xDE" "a\0", 8, kEncodingUTF16).Rep())),
+            "\x1B$B4A\x1B(B?a");
+  for (RuntimeObject* o : {converter, utf16, jis}) RuntimeUnlockObject(o);
 
   RuntimeObject* encodings = GetEncodingsObject();
   RuntimeObject* viaModule = EncodingsGetter(encodings, 0x0201);

@@ -135,4 +135,106 @@ TEST(ISO2022JPCodec, EveryCharacterAndPairConvertsAsTheConverterDoes) {
   }
 }
 
+// Every source but UTF-8: the system converter writing ISO-2022-JP from it straight, going on after
+// each fault from ASCII with one "?" for the whole character it lacks, or for one unit it can't read.
+struct Source {
+  vorn::EncodingCode code;
+  const char* name;
+  size_t unit;
+};
+
+class StraightConverter {
+ public:
+  explicit StraightConverter(const Source& source)
+      : mSource(source), mWrite(iconv_open("ISO-2022-JP", source.name)), mRead(iconv_open("UTF-32LE", source.name)) {}
+  ~StraightConverter() {
+    iconv_close(mWrite);
+    iconv_close(mRead);
+  }
+
+  Converted Convert(const std::string& text) {
+    Converted result;
+    std::vector<char> room(text.size() * 8 + 16);
+    char *in = const_cast<char*>(text.data()), *out = room.data();
+    size_t inLeft = text.size(), outLeft = room.size();
+    iconv(mWrite, nullptr, nullptr, nullptr, nullptr);
+    while (iconv(mWrite, &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1)) {
+      iconv(mWrite, nullptr, nullptr, &out, &outLeft);
+      *out++ = '?';
+      --outLeft;
+      ++result.second;
+      const size_t whole = CharacterSize(in, inLeft);
+      const size_t skip = whole ? whole : std::min(mSource.unit, inLeft);
+      in += skip;
+      inLeft -= skip;
+      iconv(mWrite, nullptr, nullptr, nullptr, nullptr);
+    }
+    iconv(mWrite, nullptr, nullptr, &out, &outLeft);
+    result.first.assign(room.data(), out);
+    return result;
+  }
+
+  // The source text of a UTF-8 piece, empty where the source lacks it.
+  std::string From(const std::string& utf8) {
+    const iconv_t cd = iconv_open(mSource.name, "UTF-8");
+    std::vector<char> room(utf8.size() * 4 + 8);
+    char *in = const_cast<char*>(utf8.data()), *out = room.data();
+    size_t inLeft = utf8.size(), outLeft = room.size();
+    const bool whole = iconv(cd, &in, &inLeft, &out, &outLeft) != static_cast<size_t>(-1);
+    iconv_close(cd);
+    return whole ? std::string(room.data(), out) : std::string();
+  }
+
+ private:
+  // The bytes of the one character the converter reads at `bytes`, or 0.
+  size_t CharacterSize(const char* bytes, size_t left) {
+    for (size_t n = mSource.unit; n <= std::min<size_t>(left, 4); n += mSource.unit) {
+      iconv(mRead, nullptr, nullptr, nullptr, nullptr);
+      char unit[8];
+      char *in = const_cast<char*>(bytes), *out = unit;
+      size_t inLeft = n, outLeft = sizeof unit;
+      if (iconv(mRead, &in, &inLeft, &out, &outLeft) != static_cast<size_t>(-1) && outLeft == 4) return n;
+    }
+    return 0;
+  }
+
+  Source mSource;
+  iconv_t mWrite, mRead;
+};
+
+// Random texts of each source: ASCII, and each of the three sets ISO-2022-JP writes in (a yen sign
+// and an overline in JIS-Roman, kana and kanji in JIS X 0208), each followed now and then by what
+// it lacks (é, half-width kana, a snowman, an emoji, U+FFFD), and bytes that are no character of
+// the source. Shift_JIS texts leave out a lone 0x5C and 0x7E, which the runtime reads as ASCII.
+TEST(ISO2022JPCodec, EverySourceWritesAsTheConverterDoesStraight) {
+  const std::vector<std::string> pieces = {
+      "ab", "?", "\\", "~", "\x1B", "\xC2\xA5", "\xE2\x80\xBE", "\xE3\x81\x82", "\xE6\xBC\xA2", "\xEF\xBC\xA1",
+      "\xC3\xA9", "\xEF\xBD\xB1", "\xE2\x98\x83", "\xF0\x9F\x98\x80", "\xEF\xBF\xBD", "\xC3\xBF"};
+  const Source sources[] = {
+      {vorn::kEncodingUTF16, "UTF-16LE", 2}, {vorn::kEncodingUTF32, "UTF-32LE", 4}, {vorn::kEncodingEUCJP, "EUC-JP", 1},
+      {0x0201, "ISO-8859-1", 1},             {0x0500, "WINDOWS-1252", 1},           {vorn::kEncodingShiftJIS, "SHIFT_JIS", 1},
+      {vorn::kEncodingUTF8, "UTF-8", 1}};
+  std::mt19937 random(8420);
+  for (const Source& source : sources) {
+    StraightConverter converter(source);
+    std::vector<std::string> sourcePieces;
+    for (const std::string& piece : pieces) {
+      const std::string bytes = converter.From(piece);
+      if (source.code != vorn::kEncodingShiftJIS || (bytes != "\\" && bytes != "~")) sourcePieces.push_back(bytes);
+    }
+    for (int round = 0; round < 3000; ++round) {
+      std::string text;
+      for (size_t n = random() % 12; n > 0; --n) {
+        char stray = static_cast<char>(0x80 + random() % 128);
+        if (source.unit > 1 && random() % 2) stray = "\x00\xD8\xDC\x11"[random() % 4];  // a surrogate, past U+10FFFF
+        text += random() % 8 == 0 ? std::string(1, stray) : sourcePieces[random() % sourcePieces.size()];
+      }
+      Converted runtime;
+      const string s(std::string_view(text), source.code);
+      runtime.first = vorn::ConvertTextEncoding(s, vorn::kEncodingISO2022JP, &runtime.second).View();
+      ASSERT_EQ(runtime, converter.Convert(text)) << source.name << " round " << round;
+    }
+  }
+}
+
 }  // namespace
