@@ -187,7 +187,7 @@ bool DecodeISO2022JP(const char* bytes, int32_t length, string* out, int32_t* re
     ++i;
     set = JISSet::kASCII;
   }
-  *out = string(start, static_cast<int32_t>(to - start), kEncodingUTF8);
+  *out = string(start, RecordLength(to - start), kEncodingUTF8);
   return true;
 }
 
@@ -240,7 +240,7 @@ bool EncodeISO2022JP(const char* utf8, int32_t length, string* out, int32_t* rep
     i += c.size;
   }
   into(JISSet::kASCII);
-  *out = string(start, static_cast<int32_t>(to - start), kEncodingISO2022JP);
+  *out = string(start, RecordLength(to - start), kEncodingISO2022JP);
   return true;
 }
 

@@ -9,6 +9,7 @@
 #include "strings/case_table.h"
 #include "strings/char_reader.h"
 #include "strings/memory.h"
+#include "strings/record_limit.h"
 #include "strings/system_encoding.h"
 #include "strings/text_chars.h"
 #include "strings/text_index.h"
@@ -65,6 +66,9 @@ int Sign(int value) { return (value > 0) - (value < 0); }
 
 namespace {
 
+// What RecordLength lets through: kLongestStringBytes but where a test lowers it.
+int32_t sLongestRecordLength = kLongestStringBytes;
+
 // A record of length 0 with room for `capacity` bytes that are not cleared.
 StringRep* NewEmptyRep(Capacity capacity, EncodingCode encoding) {
   if (capacity > kLongestStringBytes) ExitOutOfMemory(BlockSizeFor(capacity));
@@ -79,8 +83,12 @@ StringRep* NewEmptyRep(Capacity capacity, EncodingCode encoding) {
 }  // namespace
 
 int32_t RecordLength(int64_t length) {
-  if (length > kLongestStringBytes) ExitOutOfMemory(BlockSizeFor(length));
+  if (length > sLongestRecordLength) ExitOutOfMemory(BlockSizeFor(length));
   return static_cast<int32_t>(std::max<int64_t>(length, 0));
+}
+
+void SetLongestRecordLengthForTests(int32_t bytes) {
+  sLongestRecordLength = bytes > 0 ? std::min(bytes, kLongestStringBytes) : kLongestStringBytes;
 }
 
 StringRep* NewStringRep(const void* bytes, int32_t length, EncodingCode encoding) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "strings/char_count.h"
+#include "strings/record_limit.h"
 #include "strings/system_encoding.h"
 #include "strings/text_index.h"
 #include "strings/vstring.h"
@@ -276,6 +277,20 @@ TEST(StringJoin, TextPastTheLongestRecordEndsAsMemoryExhausted) {
     s.SetEncoding(encoding);
     return s;
   };
+  // Texts that convert to a known length, with the longest length lowered to that length and
+  // `spare` - 1 bytes more: a thousand faults that read as 3000 bytes of UTF-8, and a thousand
+  // "a漢" that write as 9000 bytes of ISO-2022-JP (and are shorter on their way through UTF-8).
+  static constexpr vorn::EncodingCode jisCode = vorn::kEncodingISO2022JP;
+  static const auto faults = [](int32_t spare) {
+    vorn::SetLongestRecordLengthForTests(3000 + spare - 1);
+    return string(std::string(1000, '\x80'), jisCode);
+  };
+  static const auto kanji = [](vorn::EncodingCode encoding, int32_t spare) {
+    vorn::SetLongestRecordLengthForTests(9000 + spare - 1);
+    std::string text;
+    for (int i = 0; i < 1000; ++i) text += encoding == vorn::kEncodingUTF8 ? "a\xE6\xBC\xA2" : "a\xB4\xC1";
+    return string(text, encoding);
+  };
   EXPECT_EXIT([] {
     const string s = unwritten(kLongestStringBytes);
     const bool whole = s.Length() == kLongestStringBytes && s.Rep()->bufferSize == INT32_MAX;
@@ -289,6 +304,11 @@ TEST(StringJoin, TextPastTheLongestRecordEndsAsMemoryExhausted) {
       {"an append one byte past it", [] { unwritten(kLongestStringBytes - 10).Append(string("12345678901")); }},
       {"a join past 32 bits", [] { (void)(unwritten(1500 << 20) + unwritten(1500 << 20)); }},
       {"a join across encodings", [] { (void)(unwritten(1500 << 20) + unwritten(1500 << 20, vorn::kEncodingUTF8)); }},
+      // Below, the longest length is lowered to what the text made needs, less one.
+      {"ISO-2022-JP read", [] { (void)vorn::ConvertTextEncoding(faults(0), vorn::kEncodingUTF8); }},
+      {"ISO-2022-JP read for its length", [] { (void)vorn::StringDBCSLen(faults(0)); }},
+      {"ISO-2022-JP written", [] { (void)vorn::ConvertTextEncoding(kanji(vorn::kEncodingUTF8, 0), jisCode); }},
+      {"ISO-2022-JP written from EUC-JP", [] { (void)vorn::ConvertTextEncoding(kanji(vorn::kEncodingEUCJP, 0), jisCode); }},
   };
   // The children end holding gigabytes on purpose: a leak scan at their end would read every
   // page of them, for minutes under the sanitizers. They inherit the environment they start in.
@@ -298,6 +318,13 @@ TEST(StringJoin, TextPastTheLongestRecordEndsAsMemoryExhausted) {
   for (const auto& row : rows) {
     EXPECT_EXIT((row.make(), std::exit(3)), ::testing::ExitedWithCode(1), "out of memory") << row.name;
   }
+  EXPECT_EXIT([] {
+    const bool fit = vorn::ConvertTextEncoding(faults(1), vorn::kEncodingUTF8).Length() == 3000 &&
+                     vorn::StringDBCSLen(faults(1)) == 1000 &&
+                     vorn::ConvertTextEncoding(kanji(vorn::kEncodingUTF8, 1), jisCode).Length() == 9000 &&
+                     vorn::ConvertTextEncoding(kanji(vorn::kEncodingEUCJP, 1), jisCode).Length() == 9000;
+    std::exit(fit ? 7 : 3);
+  }(), ::testing::ExitedWithCode(7), "") << "ISO-2022-JP texts of the lowered longest length";
   if (options) setenv("ASAN_OPTIONS", before.c_str(), 1);
   else unsetenv("ASAN_OPTIONS");
 }
