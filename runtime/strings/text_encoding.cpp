@@ -219,12 +219,14 @@ string ConvertTextEncoding(const string& text, EncodingCode target, int32_t* rep
   // The system converter below goes on after a fault from its initial state, which is only
   // sound for encodings without shift states.
   if (HasShiftStates(source) || HasShiftStates(target)) return ByISO2022JPCodec(text, target, replaced);
-  // It also goes on one source unit on, which is a whole character only where the fault is a
-  // broken source byte: so from UTF-8 alone, whose characters it skips whole, or into UTF-8,
-  // UTF-16 or UTF-32, which hold every character. Shift_JIS reads its backslash and tilde bytes
-  // only on the way to UTF-8.
+  // It also goes on one source unit on (UTF-8 it skips whole): a character of a single-byte
+  // source, or a broken unit where the target holds every character; but after a character of
+  // several units that the target lacks, its later units would be read as characters of their
+  // own. Shift_JIS reads its backslash and tilde bytes only on the way to UTF-8.
   const bool holdsAll = target == kEncodingUTF8 || target == kEncodingUTF16 || target == kEncodingUTF32;
-  if (source != kEncodingUTF8 && (!holdsAll || (source == kEncodingShiftJIS && target != kEncodingUTF8))) {
+  const bool severalUnits = source == kEncodingUTF16 || source == kEncodingUTF32 || source == kEncodingEUCJP ||
+                            source == kEncodingShiftJIS;
+  if ((severalUnits && !holdsAll) || (source == kEncodingShiftJIS && target != kEncodingUTF8)) {
     return ThroughUTF8(text, target, replaced);
   }
   const char* from = IconvNameForEncoding(source);
