@@ -107,7 +107,7 @@ void MakeTabPane(TabPanelObject* o) {
   AttachControlPane(c, pane);
   string definition = RuntimeReplaceLineEndings(string::Share(o->tabDefinition), string("\r"));
   for (std::string_view caption : SplitTabDefinition(definition.View())) {
-    pane->AppendTab(string(caption.data(), static_cast<int32_t>(caption.size()), definition.Encoding()));
+    pane->AppendTab(string(caption.data(), RecordLength(caption.size()), definition.Encoding()));
   }
   // A Value set before the pane picks the first tab shown; no Change for it.
   const int32_t value = o->page.value;

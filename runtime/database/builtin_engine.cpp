@@ -67,7 +67,7 @@ SchemaCursor* Schema(void* handle) { return static_cast<SchemaCursor*>(handle); 
 std::string Text(StringRep* rep) { return std::string(string::Share(rep).View()); }
 
 StringRep* NewText(const std::string& text) {
-  return NewStringRep(text.data(), static_cast<int32_t>(text.size()), kEncodingUTF8);
+  return NewStringRep(text.data(), RecordLength(text.size()), kEncodingUTF8);
 }
 
 template <typename T>

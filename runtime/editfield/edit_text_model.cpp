@@ -170,7 +170,7 @@ string WriteTextStyleData(const std::vector<TextStyleRecord>& records) {
     }
     bytes.push_back(static_cast<char>(std::clamp(r.size, 0, 127)));
   }
-  return string(bytes.data(), static_cast<int32_t>(bytes.size()), kEncodingUnknown);
+  return string(bytes.data(), RecordLength(bytes.size()), kEncodingUnknown);
 }
 
 std::vector<TextStyleRecord> ReadTextStyleData(std::string_view data, int32_t characters) {

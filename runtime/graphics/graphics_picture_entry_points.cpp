@@ -154,7 +154,7 @@ VornStringRecord* PicturePacker(VornRuntimeObject* picture) {
       for (int32_t column = 0; column < width; ++column, out += 4) vorn::image::WriteU32LE(out, vorn::BitmapPixel(pane, column, row));
   }
   RuntimeUnlockObject(temporary);
-  return vorn::string(bytes.data(), static_cast<int32_t>(bytes.size()), vorn::kEncodingUnknown).GetRetainedRep();
+  return vorn::string(bytes.data(), vorn::RecordLength(bytes.size()), vorn::kEncodingUnknown).GetRetainedRep();
 }
 
 }  // extern "C"

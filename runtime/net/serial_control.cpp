@@ -105,7 +105,7 @@ std::string_view SerialBufferBytes(VornStringRecord* buffer) {
 void StoreSerialBuffer(VornStringRecord*& buffer, std::string_view bytes) {
   // Bytes, not text: the unknown encoding keeps joins from converting them.
   StringRep* rep = bytes.empty() ? nullptr
-                                 : NewStringRep(bytes.data(), static_cast<int32_t>(bytes.size()), kEncodingUnknown);
+                                 : NewStringRep(bytes.data(), RecordLength(bytes.size()), kEncodingUnknown);
   ReplaceStringRep(buffer, rep);
   ReleaseStringRep(rep);
 }
