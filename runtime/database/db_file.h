@@ -211,6 +211,9 @@ class vndbFile {
   bool mMarkClearing = false;    // the running commit wrote the file's cleared mark, or tried to
   bool mMarkCleared = false;     // ... and the medium may hold it clear
   bool mRestorePending = false;  // a failed commit still to be undone from the journal
+  // A journal another file may need stands at the journal's name, left there by the open: a
+  // commit refuses it, and nothing removes it.
+  bool mJournalLeft = false;
   uint64_t mTroubles = 0;
   uint64_t mUndos = 0;
   std::string mDamageReason;

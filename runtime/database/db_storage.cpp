@@ -113,6 +113,8 @@ class DiskStorage : public vndbStorage {
   // a link.
   vndbStore* Journal(bool create) override {
     std::string path = JournalPath();
+    // One an open found may be another file's: it is let go, never written.
+    if (create && !mMade) mJournal.reset();
     // The journal kept open must still be the one at its name, or a crash would leave none.
     if (mJournal && JournalInPlace()) return mJournal.get();
     // Still at its name but given another one too (a hard link): refused while that stands,
@@ -125,6 +127,7 @@ class DiskStorage : public vndbStorage {
     }
     mJournal.reset();
     mJournalProblem.clear();
+    mMade = create && !mReadOnly;
     int fd = -1;
     if (create && !mReadOnly) {
       fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
@@ -175,6 +178,7 @@ class DiskStorage : public vndbStorage {
   std::unique_ptr<DiskStore> mDatabase;
   std::unique_ptr<DiskStore> mJournal;
   std::string mJournalProblem;
+  bool mMade = false;  // the journal held was made by this storage
   bool mReadOnly;
   uint64_t mIdentity;
 };

@@ -446,5 +446,39 @@ TEST(DiskFileTest, AFailedCommitReplaysOnlyItsOwnJournal) {
   EXPECT_EQ(Ids(*reopened).count(1), 1u) << "an earlier commit's images were put back";
 }
 
+// Beside a file whose last commit is whole, the sound journal of another file (or its own,
+// copied with it, which names the file it was copied from) lets it open and is left as it
+// stands: no commit writes into it and no close removes it. Once it is gone, commits go on.
+TEST(DiskFileTest, AJournalOfAnotherFileIsLeftAsItStands) {
+  for (const bool copied : {false, true}) {
+    SCOPED_TRACE(copied ? "copied with its file" : "another database's");
+    HookedFile other("other.vdb");
+    ASSERT_TRUE(other.db);
+    const std::string path = copied ? dbtest::TempPath("copy.vdb") : MakeDatabase(), journal = path + "-journal";
+    if (copied) dbtest::WriteBytes(path, dbtest::ReadBytes(other.path));
+    dbtest::WriteBytes(journal, other.earlierJournal);
+    const std::set<int> before = copied ? std::set<int>{1} : std::set<int>{};
+    for (const bool removed : {false, true}) {
+      std::string error;
+      auto db = vndbHandle::OpenFile(path, &error);
+      ASSERT_TRUE(db) << error;
+      EXPECT_EQ(Ids(*db), before);
+      if (removed) unlink(journal.c_str());
+      ASSERT_TRUE(db->AddTableRecord("log", {{"id", "5"}}));
+      EXPECT_EQ(db->Commit(), removed) << db->ErrorMessage();
+      if (!removed) {
+        EXPECT_NE(db->ErrorMessage().find("did not make"), std::string::npos) << db->ErrorMessage();
+      }
+      db.reset();
+      EXPECT_EQ(dbtest::ReadBytes(journal), removed ? std::vector<uint8_t>{} : other.earlierJournal);
+    }
+    auto reopened = vndbHandle::OpenFile(path);
+    ASSERT_TRUE(reopened);
+    std::set<int> after = before;
+    after.insert(5);
+    EXPECT_EQ(Ids(*reopened), after);
+  }
+}
+
 }  // namespace
 }  // namespace vorn
