@@ -372,6 +372,7 @@ void vndbFile::ReportDamage(const std::string& reason) {
 // --- transactions -----------------------------------------------------------------------
 
 bool vndbFile::JournalPages(const std::vector<vndbPage*>& pages) {
+  if (!StillNamed(true)) return false;
   if (!mJournalWriter) {
     // The journal of a failed commit not yet undone is still needed as it is.
     if (mRestorePending) return false;
@@ -501,6 +502,14 @@ bool vndbFile::RestorePending() {
   return false;
 }
 
+bool vndbFile::StillNamed(bool beforeWriting) {
+  if (!mStorage) return false;
+  if (mNamed && mInTransaction && !beforeWriting) return true;
+  mNameLost = !mStorage->StillNamed();
+  mNamed = !mNameLost;
+  return mNamed;
+}
+
 bool vndbFile::Usable() {
   RestorePending();
   return mStorage && !IsDamaged();
@@ -528,7 +537,7 @@ bool vndbFile::Commit() {
     // Rollback puts the journal back when the file was touched.
     Rollback();
     if (mDamaged) return false;
-    std::string pending = mRestorePending ? mError : mStorage->JournalProblem();
+    std::string pending = mRestorePending ? mError : mNameLost ? kDbFileMoved : mStorage->JournalProblem();
     mError.clear();
     if (mOutcomeUnknown)
       return Fail("The changes may be in the file: the disk failed as the commit ended. Once it takes "
@@ -629,6 +638,7 @@ void vndbFile::RollbackStatement() {
 
 void vndbFile::EndTransaction() {
   EndStatement();
+  mNamed = false;
   mSerial = DbNextSerial(mSerial);
   mInTransaction = false;
   mLastModified = kDbNoPage;

@@ -52,10 +52,11 @@ class DiskStore : public vndbStore {
   int mFd;
 };
 
-bool StillAt(const std::string& path, int fd) {
+// Whether `path` names the file open as `fd`; `follow` looks through a link there.
+bool StillAt(const std::string& path, int fd, bool follow = false) {
   struct stat named, opened;
-  return lstat(path.c_str(), &named) == 0 && fstat(fd, &opened) == 0 && named.st_dev == opened.st_dev &&
-         named.st_ino == opened.st_ino;
+  return (follow ? stat(path.c_str(), &named) : lstat(path.c_str(), &named)) == 0 && fstat(fd, &opened) == 0 &&
+         named.st_dev == opened.st_dev && named.st_ino == opened.st_ino;
 }
 
 // Why an opened journal must not be used (null when it may): it must be a regular file of this
@@ -156,6 +157,9 @@ class DiskStorage : public vndbStorage {
     return mJournal.get();
   }
   const std::string& JournalProblem() const override { return mJournalProblem; }
+
+  // A link at the name may be how the file was opened: the file it reaches counts.
+  bool StillNamed() override { return StillAt(mPath, mDatabase->Fd(), true); }
 
   bool JournalInPlace() override {
     if (mJournal && StillAt(JournalPath(), mJournal->Fd()) && !JournalRefusal(mJournal->Fd())) return true;

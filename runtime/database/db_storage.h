@@ -48,6 +48,10 @@ class vndbStorage {
   virtual bool JournalInPlace() { return true; }
   // Removes the journal; true also when there was none.
   virtual bool RemoveJournal() = 0;
+  // Whether the database file's name still reaches the file opened. Removed, moved or replaced,
+  // it does not: what is written then is lost with the handle, or has its journal beside a name
+  // no open of that file looks at.
+  virtual bool StillNamed() { return true; }
 };
 
 // The storage of a file on disk, locked for the handle's life: exclusively when it opens for

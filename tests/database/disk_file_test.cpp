@@ -446,6 +446,40 @@ TEST(DiskFileTest, AFailedCommitReplaysOnlyItsOwnJournal) {
   EXPECT_EQ(Ids(*reopened).count(1), 1u) << "an earlier commit's images were put back";
 }
 
+// The file's name is looked up as the open went, through a link there; once it no longer
+// reaches the file, pages a transaction spills before its commit stay out of it too.
+TEST(DiskFileTest, ChangesSpillOnlyIntoTheFileAtItsName) {
+  struct Case {
+    const char* name;
+    bool throughLink;
+    void (*lose)(const std::string& path, const std::string& link, const std::string& aside);
+  };
+  const Case cases[] = {
+      {"opened through a link", true, nullptr},
+      {"its link pointed elsewhere", true,
+       [](const std::string&, const std::string& l, const std::string& a) { unlink(l.c_str()), symlink(a.c_str(), l.c_str()); }},
+      {"moved", false, [](const std::string& p, const std::string&, const std::string& a) { rename(p.c_str(), a.c_str()); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = MakeDatabase(), link = path + ".link", aside = path + ".aside";
+    ASSERT_EQ(symlink(path.c_str(), link.c_str()), 0);
+    dbtest::WriteBytes(aside, {'o', 't', 'h', 'e', 'r'});
+    auto db = vndbHandle::OpenFile(c.throughLink ? link : path);
+    ASSERT_TRUE(db);
+    db->File().SetPageBudget(4);
+    const std::vector<uint8_t> committed = dbtest::ReadBytes(path);
+    ASSERT_TRUE(db->AddTableRecord("log", {{"id", "0"}})) << db->ErrorMessage();
+    if (c.lose) c.lose(path, link, aside);
+    for (int i = 1; i < 40; ++i) db->AddTableRecord("log", {{"id", std::to_string(i)}, {"text", std::string(3000, 'x')}});
+    const std::string opened = c.lose && !c.throughLink ? aside : path;
+    // Spilled, the pages are in the file before the commit.
+    EXPECT_EQ(dbtest::ReadBytes(opened) == committed, bool(c.lose));
+    EXPECT_EQ(db->Commit(), !c.lose) << db->ErrorMessage();
+    EXPECT_EQ(dbtest::ReadBytes(opened) == committed, bool(c.lose));
+  }
+}
+
 // Beside a file whose last commit is whole, the sound journal of another file (or its own,
 // copied with it, which names the file it was copied from) lets it open and is left as it
 // stands: no commit writes into it and no close removes it. Once it is gone, commits go on.
