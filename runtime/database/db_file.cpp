@@ -273,8 +273,13 @@ bool vndbFile::Recover(const uint8_t* header) {
   DbJournalInfo info;
   DbJournalState state =
       journal ? DbReadJournal(*journal, mStorage->Identity(), &info, header) : DbJournalState::kEmpty;
-  if (state == DbJournalState::kForeign)
-    return Fail("The journal beside the database file belongs to another database");
+  if (state == DbJournalState::kForeign) {
+    // Never put back, and never removed: it may be what another file needs. Beside a clear mark
+    // a journal of the version whose commits end with that mark has nothing to undo here.
+    if (marked || !info.markRetires) return Fail("The journal beside the database file belongs to another database");
+    mJournalLeft = true;
+    return true;
+  }
   if (state == DbJournalState::kUnprovable)
     return FailDamaged("The journal of the database file's unfinished transaction is damaged where it was already "
                 "synced: the file may hold changes it can no longer undo");
@@ -342,7 +347,7 @@ bool vndbFile::Close() {
     }
     // The journal goes only when the file surely holds no part of a commit; otherwise the
     // next open needs it.
-    if (ok && !mOpenFailed && !mRestorePending) mStorage->RemoveJournal();
+    if (ok && !mOpenFailed && !mRestorePending && !mJournalLeft) mStorage->RemoveJournal();
     // The handle that could have taken the changes out goes now.
     if (mRestorePending && mOutcomeUnknown)
       mError = "The changes may be in the file: the disk failed as the commit ended, and whether "
@@ -367,11 +372,14 @@ void vndbFile::ReportDamage(const std::string& reason) {
 // --- transactions -----------------------------------------------------------------------
 
 bool vndbFile::JournalPages(const std::vector<vndbPage*>& pages) {
+  if (!StillNamed(true)) return false;
   if (!mJournalWriter) {
     // The journal of a failed commit not yet undone is still needed as it is.
     if (mRestorePending) return false;
     mJournal = mStorage->Journal(true);
     if (!mJournal) return false;
+    // Made by this handle, so the name was free: whatever stood there is gone.
+    mJournalLeft = false;
     DbJournalInfo info;
     info.identity = mStorage->Identity();
     info.serial = mJournalSerial = mSerial;
@@ -494,6 +502,14 @@ bool vndbFile::RestorePending() {
   return false;
 }
 
+bool vndbFile::StillNamed(bool beforeWriting) {
+  if (!mStorage) return false;
+  if (mNamed && mInTransaction && !beforeWriting) return true;
+  mNameLost = !mStorage->StillNamed();
+  mNamed = !mNameLost;
+  return mNamed;
+}
+
 bool vndbFile::Usable() {
   RestorePending();
   return mStorage && !IsDamaged();
@@ -521,7 +537,7 @@ bool vndbFile::Commit() {
     // Rollback puts the journal back when the file was touched.
     Rollback();
     if (mDamaged) return false;
-    std::string pending = mRestorePending ? mError : mStorage->JournalProblem();
+    std::string pending = mRestorePending ? mError : mNameLost ? kDbFileMoved : mStorage->JournalProblem();
     mError.clear();
     if (mOutcomeUnknown)
       return Fail("The changes may be in the file: the disk failed as the commit ended. Once it takes "
@@ -622,6 +638,7 @@ void vndbFile::RollbackStatement() {
 
 void vndbFile::EndTransaction() {
   EndStatement();
+  mNamed = false;
   mSerial = DbNextSerial(mSerial);
   mInTransaction = false;
   mLastModified = kDbNoPage;

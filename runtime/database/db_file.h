@@ -70,6 +70,9 @@ struct vndbPage : public purgableObject {
 // Pages kept by default: 16 MB.
 constexpr size_t kDbDefaultPageBudget = 2048;
 
+inline constexpr const char* kDbFileMoved =
+    "The database file was moved, removed or replaced since it was opened: no change is written to it";
+
 class vndbFile {
  public:
   vndbFile() = default;
@@ -145,6 +148,12 @@ class vndbFile {
   // Finishes undoing a failed commit when the disk takes writes again; true when the handle
   // may be used.
   bool Usable();
+  // Whether the file's name still reaches the file opened. Removed, its changes would go with
+  // the handle; moved or replaced, their journal would lie beside a name no open of the file looks
+  // at, and a crash would leave it refused. Every change asks, and the name is looked up for the
+  // first one of a transaction (a lookup costs more than most changes); `beforeWriting`, asked
+  // before anything of a transaction reaches the disk, looks it up every time.
+  bool StillNamed(bool beforeWriting = false);
   const std::string& Error() const { return mError; }
   // Open refused the file because it, or the journal it needs, is damaged.
   bool RefusedAsDamaged() const { return mRefusedAsDamaged; }
@@ -211,6 +220,11 @@ class vndbFile {
   bool mMarkClearing = false;    // the running commit wrote the file's cleared mark, or tried to
   bool mMarkCleared = false;     // ... and the medium may hold it clear
   bool mRestorePending = false;  // a failed commit still to be undone from the journal
+  bool mNamed = false;           // the transaction found the name reaching the file
+  bool mNameLost = false;        // ... or the last lookup did not
+  // A journal another file may need stands at the journal's name, left there by the open: a
+  // commit refuses it, and nothing removes it.
+  bool mJournalLeft = false;
   uint64_t mTroubles = 0;
   uint64_t mUndos = 0;
   std::string mDamageReason;

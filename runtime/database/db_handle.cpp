@@ -117,6 +117,7 @@ bool vndbHandle::Ready() {
 bool vndbHandle::CanWrite() {
   if (!Ready()) return Fail(kDbErrorInternal, mFile->Error());
   if (mFile->ReadOnly()) return Fail(kDbErrorInternal, "The database file is read-only");
+  if (!mFile->StillNamed()) return Fail(kDbErrorInternal, kDbFileMoved);
   return true;
 }
 

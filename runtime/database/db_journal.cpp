@@ -303,12 +303,17 @@ DbJournalState DbReadJournal(vndbStore& journal, uint64_t identity, DbJournalInf
   if (retired && !Marked(fileHeader)) return DbJournalState::kDamaged;
   // A sound header at 0 of the version written now retires the journal beside a clear mark,
   // whatever became of the records: its commit ended with that mark, and a later one touches the
-  // file only once its own header at 0 is on the medium.
+  // file only once its own header at 0 is on the medium. Another file's (or this one's, copied
+  // with it, which names the file it was copied from) has nothing to undo here either, and is
+  // left to whoever it belongs to.
   DbJournalInfo bound;
   uint64_t unused = 0;
   if (fileHeader && !Marked(fileHeader) && DecodeHeader(first, kJournalVersion, &bound, &unused) &&
-      bound.markRetires && bound.identity == identity)
-    return DbJournalState::kDamaged;
+      bound.markRetires) {
+    if (bound.identity == identity) return DbJournalState::kDamaged;
+    *info = bound;
+    return DbJournalState::kForeign;
+  }
   // A magic with no zero byte was written whole: any other than the magic, and the version
   // word, may be what was altered in the header at 0, so sealed records are looked for whenever
   // the journal does not read sound as the earlier version it names.

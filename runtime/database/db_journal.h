@@ -85,7 +85,9 @@ enum class DbJournalState {
   // Altered after a header counted records that no longer prove themselves: pages they undo
   // may be in the file, so the file must not be opened as it is.
   kUnprovable,
-  kForeign,  // sound, but written for another database file
+  // Sound, but written for another database file (beside a clear mark, a header at 0 of the
+  // version written now naming another file is enough: nothing of it is read further).
+  kForeign,
   kSound,
 };
 

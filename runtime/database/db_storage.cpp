@@ -52,10 +52,11 @@ class DiskStore : public vndbStore {
   int mFd;
 };
 
-bool StillAt(const std::string& path, int fd) {
+// Whether `path` names the file open as `fd`; `follow` looks through a link there.
+bool StillAt(const std::string& path, int fd, bool follow = false) {
   struct stat named, opened;
-  return lstat(path.c_str(), &named) == 0 && fstat(fd, &opened) == 0 && named.st_dev == opened.st_dev &&
-         named.st_ino == opened.st_ino;
+  return (follow ? stat(path.c_str(), &named) : lstat(path.c_str(), &named)) == 0 && fstat(fd, &opened) == 0 &&
+         named.st_dev == opened.st_dev && named.st_ino == opened.st_ino;
 }
 
 // Why an opened journal must not be used (null when it may): it must be a regular file of this
@@ -113,6 +114,8 @@ class DiskStorage : public vndbStorage {
   // a link.
   vndbStore* Journal(bool create) override {
     std::string path = JournalPath();
+    // One an open found may be another file's: it is let go, never written.
+    if (create && !mMade) mJournal.reset();
     // The journal kept open must still be the one at its name, or a crash would leave none.
     if (mJournal && JournalInPlace()) return mJournal.get();
     // Still at its name but given another one too (a hard link): refused while that stands,
@@ -125,6 +128,7 @@ class DiskStorage : public vndbStorage {
     }
     mJournal.reset();
     mJournalProblem.clear();
+    mMade = create && !mReadOnly;
     int fd = -1;
     if (create && !mReadOnly) {
       fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
@@ -154,6 +158,9 @@ class DiskStorage : public vndbStorage {
   }
   const std::string& JournalProblem() const override { return mJournalProblem; }
 
+  // A link at the name may be how the file was opened: the file it reaches counts.
+  bool StillNamed() override { return StillAt(mPath, mDatabase->Fd(), true); }
+
   bool JournalInPlace() override {
     if (mJournal && StillAt(JournalPath(), mJournal->Fd()) && !JournalRefusal(mJournal->Fd())) return true;
     mJournalProblem = "The journal beside the database file was moved or replaced during the commit";
@@ -175,6 +182,7 @@ class DiskStorage : public vndbStorage {
   std::unique_ptr<DiskStore> mDatabase;
   std::unique_ptr<DiskStore> mJournal;
   std::string mJournalProblem;
+  bool mMade = false;  // the journal held was made by this storage
   bool mReadOnly;
   uint64_t mIdentity;
 };

@@ -33,8 +33,10 @@ class vndbStorage {
   // journal carries it so that it is never replayed into another file.
   virtual uint64_t Identity() const = 0;
   // The journal, made when `create` and missing (its folder entry synced before this returns);
-  // null when there is none or it cannot be made. The store keeps reaching the file it opened,
-  // whatever later happens to its name, until Journal or RemoveJournal is called again.
+  // null when there is none or it cannot be made. With `create`, only a journal this storage
+  // made is handed out: one an open found is read, never written. The store keeps reaching the
+  // file it opened, whatever later happens to its name, until Journal or RemoveJournal is called
+  // again.
   virtual vndbStore* Journal(bool create) = 0;
   // Why Journal gave null although something stands at the journal's name (empty otherwise).
   virtual const std::string& JournalProblem() const {
@@ -46,6 +48,10 @@ class vndbStorage {
   virtual bool JournalInPlace() { return true; }
   // Removes the journal; true also when there was none.
   virtual bool RemoveJournal() = 0;
+  // Whether the database file's name still reaches the file opened. Removed, moved or replaced,
+  // it does not: what is written then is lost with the handle, or has its journal beside a name
+  // no open of that file looks at.
+  virtual bool StillNamed() { return true; }
 };
 
 // The storage of a file on disk, locked for the handle's life: exclusively when it opens for

@@ -25,6 +25,19 @@ std::string Text(StringRep* rep) { return std::string(string::Adopt(rep).View())
 
 const string kStar("*");
 
+std::function<void(RuntimeObject*)> Sql(const char* text) {
+  return [text](RuntimeObject* db) { databaseSQLExecute(db, string(text).Rep()); };
+}
+
+// Statements that change the table Stars or the schema, by name.
+const std::pair<const char*, const char*> kStarChanges[] = {
+    {"delete", "delete from stars"},
+    {"insert", "insert into stars (id, name, mag) values (9, 'Deneb', 1.25)"},
+    {"update", "update stars set name = 'Wega'"},
+    {"create", "create table moons (id integer)"},
+    {"alter", "alter table stars add color varchar"},
+};
+
 class BuiltInDatabaseTest : public test::IntrinsicClassTest {
  protected:
   void SetUp() override {
@@ -195,29 +208,23 @@ TEST_F(BuiltInDatabaseTest, AnOperationThatReachesNoFileSaysWhy) {
     Insert(made, 1, "Vega", 0.03);
     databaseClose(made);
   }
-  const auto sql = [](const char* text) {
-    return [text](RuntimeObject* db) { databaseSQLExecute(db, string(text).Rep()); };
-  };
   struct Case {
     const char* name;
     std::function<void(RuntimeObject*)> act;
   };
-  const Case cases[] = {
-      {"delete", sql("delete from stars")},
-      {"insert", sql("insert into stars (id, name, mag) values (9, 'Deneb', 1.25)")},
-      {"update", sql("update stars set name = 'Wega'")},
-      {"create", sql("create table moons (id integer)")},
-      {"alter", sql("alter table stars add color varchar")},
-      {"drop", sql("drop table stars")},
-      {"commit statement", sql("commit")},
-      {"rollback statement", sql("rollback")},
+  std::vector<Case> cases;
+  for (const auto& [name, text] : kStarChanges) cases.push_back({name, Sql(text)});
+  cases.insert(cases.end(), {
+      {"drop", Sql("drop table stars")},
+      {"commit statement", Sql("commit")},
+      {"rollback statement", Sql("rollback")},
       {"select", [](RuntimeObject* db) { EXPECT_EQ(databaseSQLSelect(db, string("select * from stars").Rep()), nullptr); }},
       {"InsertRecord", [this](RuntimeObject* db) { Insert(db, 9, "Deneb", 1.25); }},
       {"Commit", [](RuntimeObject* db) { databaseCommit(db); }},
       {"Rollback", [](RuntimeObject* db) { databaseRollback(db); }},
       {"TableSchema", [](RuntimeObject* db) { EXPECT_EQ(databaseTableSchema(db), nullptr); }},
       {"GetProperty", [](RuntimeObject* db) { EXPECT_EQ(getDatabaseProperty(db, string("x").Rep()), nullptr); }},
-  };
+  });
   for (const Case& c : cases) {
     for (const bool held : {true, false}) {
       const std::string what = std::string(c.name) + (held ? ", the file held by another" : ", never connected");
@@ -456,6 +463,67 @@ TEST_F(BuiltInDatabaseTest, AFailedConnectOrCreateKeepsTheOpenConnection) {
     EXPECT_EQ(Rows(db), (std::vector<std::string>{"1 Vega 0.03"})) << c.name;
     databaseClose(db);
     unlink(path.c_str());
+  }
+}
+
+}  // namespace
+}  // namespace vorn
+
+namespace vorn {
+namespace {
+
+// Once the file's name no longer reaches the file a database holds open (removed, moved, or
+// another file put in its place), every change and every commit of changes says so, and no
+// change reaches the file, wherever it went, nor the one now at its name.
+TEST_F(BuiltInDatabaseTest, AChangeToAFileNoLongerAtItsNameSaysWhy) {
+  const auto edit = [this](bool remove) {
+    return [this, remove](RuntimeObject* db) {
+      dbColumnList all{nullptr, kStar.Rep()};
+      RuntimeObject* rs = Keep(Engine(db).getTableCursor(Handle(db), string("Stars").Rep(), &all, nullptr));
+      if (remove) return cursorDeleteRecord(rs);
+      cursorEdit(rs);
+      cursorFieldStringValueSetter(Keep(cursorGetFieldByName(rs, string("name").Rep())), 0, string("Wega").Rep());
+      cursorUpdate(rs);
+    };
+  };
+  struct Case {
+    const char* name;
+    std::function<void(RuntimeObject*)> act;
+    bool pending = false;  // a change made while the name still reached the file
+  };
+  std::vector<Case> cases;
+  for (const auto& [name, text] : kStarChanges) cases.push_back({name, Sql(text)});
+  cases.insert(cases.end(), {
+      {"InsertRecord", [this](RuntimeObject* db) { Insert(db, 9, "Deneb", 1.25); }},
+      {"RecordSet Update", edit(false)},
+      {"RecordSet DeleteRecord", edit(true)},
+      {"Commit", [](RuntimeObject* db) { databaseCommit(db); }, true},
+      {"commit statement", Sql("commit"), true},
+  });
+  enum class Loss { kRemoved, kMoved, kReplaced };
+  for (const Loss loss : {Loss::kRemoved, Loss::kMoved, Loss::kReplaced}) {
+    for (const Case& c : cases) {
+      const std::string what = std::string(c.name) + (loss == Loss::kRemoved ? ", removed" : loss == Loss::kMoved ? ", moved" : ", replaced");
+      path = dbtest::TempPath("named.vdb");
+      const std::string aside = path + ".aside";
+      RuntimeObject* db = NewDatabase();
+      ASSERT_TRUE(VORNDatabaseCreateDatabaseFile(db));
+      CreateStars(db);
+      Insert(db, 1, "Vega", 0.03);
+      databaseCommit(db);
+      if (c.pending) Insert(db, 2, "Sirius", -1.46);
+      const std::vector<uint8_t> committed = dbtest::ReadBytes(path);
+      if (loss == Loss::kReplaced) dbtest::WriteBytes(aside, committed);
+      ASSERT_EQ(loss == Loss::kRemoved ? unlink(path.c_str()) : loss == Loss::kMoved ? rename(path.c_str(), aside.c_str()) : rename(aside.c_str(), path.c_str()), 0) << what;
+      c.act(db);
+      EXPECT_EQ(databaseErrorCodeGetter(db, 0), kDbErrorInternal) << what;
+      EXPECT_NE(Text(databaseErrorStringGetter(db, 0)).find("moved, removed or replaced"), std::string::npos)
+          << what << ": " << Text(databaseErrorStringGetter(db, 0));
+      databaseClose(db);
+      if (loss == Loss::kRemoved) continue;
+      EXPECT_EQ(dbtest::ReadBytes(loss == Loss::kMoved ? aside : path), committed) << what;
+      EXPECT_NE(access((path + "-journal").c_str(), F_OK), 0) << what << ": a journal beside no file of its own";
+    }
   }
 }
 

@@ -184,11 +184,12 @@ TEST(JournalTest, AFullDiskUndoesTheCommitAndKeepsTheLast) {
 
 // The disk as a commit left it when the power went after the file was marked and written, just
 // before its mark was cleared: the journal is needed to put the last commit back.
-SimDisk InterruptedCommit() {
+SimDisk InterruptedCommitOf(uint64_t identity) {
   gRowsPerTransaction = 12;
   SimDisk last;
   for (int64_t cut = 0; cut < 1000; ++cut) {
     SimDisk disk;
+    disk.identity = identity;
     {
       auto db = NewDatabase(disk);
       Change(*db, 1);
@@ -206,6 +207,7 @@ SimDisk InterruptedCommit() {
   ADD_FAILURE() << "no commit was cut short after marking the file";
   return {};
 }
+SimDisk InterruptedCommit() { return InterruptedCommitOf(7); }
 
 // The disk a program left that died after its second commit returned (the journal kept, its
 // magic cleared) or, spilling, with its third under way (five sealed batches: 1 entry, 0, 0, 6, 6).
@@ -259,7 +261,12 @@ TEST(JournalTest, OnlyASoundJournalOfTheFileIsReplayed) {
     const char* error;  // null: opened with the rows of `committed` transactions
     SimDisk (*made)() = InterruptedCommit;
     int committed = 1;
+    // Another file's journal: an open, a commit and a close leave it as it stands.
+    bool leftAlone = false;
   };
+  // That of another database, its commit cut short.
+  static constexpr auto stranger = [](SimDisk& d) { d.journal = InterruptedCommitOf(9).journal; };
+  static constexpr auto clear = [](SimDisk& d) { d.database.current[kDbHeaderOpenFlag + 3] = 0; };
   constexpr auto kept = [] { return Left(false); };
   constexpr auto spilling = [] { return Left(true); };
   const Case cases[] = {
@@ -313,9 +320,17 @@ TEST(JournalTest, OnlyASoundJournalOfTheFileIsReplayed) {
        [](SimDisk& d) { AsVersion(d, 3), d.database.current[kDbHeaderOpenFlag + 3] = 0; }, nullptr},
       {"the file's mark clear", [](SimDisk& d) { d.database.current[kDbHeaderOpenFlag + 3] = 0; }, nullptr,
        InterruptedCommit, 2},
-      {"from another file", [](SimDisk& d) { d.identity = 8; }, "belongs to another database"},
-      {"from another file, the file's mark clear",
-       [](SimDisk& d) { d.identity = 8, d.database.current[kDbHeaderOpenFlag + 3] = 0; }, "belongs to another database"},
+      {"copied with its file", [](SimDisk& d) { d.identity = 8; }, "belongs to another database"},
+      {"copied with its file, the file's mark clear", [](SimDisk& d) { d.identity = 8, clear(d); }, nullptr,
+       InterruptedCommit, 2, true},
+      {"another database's", stranger, "belongs to another database"},
+      {"another database's, the file's mark clear", [](SimDisk& d) { stranger(d), clear(d); }, nullptr,
+       InterruptedCommit, 2, true},
+      {"another database's, a page byte flipped, the file's mark clear",
+       [](SimDisk& d) { stranger(d), clear(d), d.journal.current[kDbJournalEntriesOffset + 4000] ^= 0x10; }, nullptr,
+       InterruptedCommit, 2, true},
+      {"another database's as version 3, the file's mark clear",
+       [](SimDisk& d) { stranger(d), AsVersion(d, 3), clear(d); }, "belongs to another database"},
       {"missing", [](SimDisk& d) { d.journal.exists = false; }, "unfinished transaction"},
   };
   for (const Case& c : cases) {
@@ -327,6 +342,14 @@ TEST(JournalTest, OnlyASoundJournalOfTheFileIsReplayed) {
     if (!c.error) {
       ASSERT_TRUE(db) << c.name << ": " << error;
       EXPECT_EQ(Rows(*db), RowsAfter(c.committed)) << c.name;
+      if (c.leftAlone) {
+        const std::vector<uint8_t> journal = disk.journal.current;
+        ASSERT_TRUE(db->AddTableRecord("log", {{"id", "1"}}));
+        EXPECT_FALSE(db->Commit()) << c.name << ": written into a journal it did not make";
+        db.reset();
+        EXPECT_TRUE(disk.journal.exists && disk.journal.current == journal) << c.name;
+        EXPECT_EQ(disk.database.current, before) << c.name;
+      }
       continue;
     }
     EXPECT_FALSE(db) << c.name;

@@ -72,6 +72,10 @@ class SimStorage : public vndbStorage {
       // Made with its folder synced, as the disk storage does.
       mDisk.journal = {};
       mDisk.journal.exists = mDisk.journal.existsDurably = true;
+      mMade = true;
+    } else if (create && !mMade) {
+      // As on the disk: a commit writes only into a journal it made.
+      return nullptr;
     }
     return &mJournal;
   }
@@ -79,7 +83,7 @@ class SimStorage : public vndbStorage {
   bool RemoveJournal() override {
     if (!mDisk.journal.exists) return true;
     if (!mDisk.Allow()) return false;
-    mDisk.journal.exists = false;
+    mDisk.journal.exists = mMade = false;
     mDisk.journal.current.clear();
     mDisk.journal.pending.clear();
     return true;
@@ -89,6 +93,7 @@ class SimStorage : public vndbStorage {
   SimDisk& mDisk;
   SimStore mDatabase;
   SimStore mJournal;
+  bool mMade = false;
 };
 
 void Lose(SimDisk::File& file, std::mt19937* keep) {
