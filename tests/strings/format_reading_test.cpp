@@ -116,6 +116,13 @@ TEST(FormatReading, CNumbersMoveIntoTheWritingAndBackExactly) {
     EXPECT_EQ(ReadCNumber(ShortestCNumber(number).c_str()), number) << ShortestCNumber(number);
   }
   EXPECT_EQ(ShortestCNumber(0.1), "0.1");
+  // A column given a number as text gets plain digits where they need few padding zeros.
+  const struct {
+    double number;
+    const char* plain;
+  } plains[] = {{100000, "100000"}, {-1234.5, "-1234.5"}, {0.000125, "0.000125"}, {-0.0, "0"},
+                {1e20, "100000000000000000000"}, {1e21, "1e+21"}, {1e-7, "1e-07"}, {0.1, "0.1"}};
+  for (const auto& row : plains) EXPECT_EQ(PlainCNumber(row.number), row.plain) << row.number;
 }
 
 }  // namespace
