@@ -212,23 +212,24 @@ class SectionMatcher {
       case PartKind::Fraction: {
         const bool integer = p.kind == PartKind::Integer;
         if (!integer && !reading.point) return Match(part + 1, at, reading);
-        // The ends the run may stop at: after each digit, groups only between digits.
-        std::vector<std::pair<size_t, std::string>> ends{{at, std::string()}};
+        // The run's digits, and the ends it may stop at: after each digit, groups only between
+        // digits.
         std::string digits;
+        std::vector<size_t> ends{at};
         for (size_t i = at; i < mText.size();) {
           if (IsDigit(mText[i])) {
             digits.push_back(mText[i++]);
-            ends.emplace_back(i, digits);
+            ends.push_back(i);
             continue;
           }
           const size_t group = integer && !digits.empty() ? GroupAt(i) : 0;
           if (group == 0 || i + group >= mText.size() || !IsDigit(mText[i + group])) break;
           i += group;
         }
-        for (auto end = ends.rbegin(); end != ends.rend(); ++end) {
+        for (size_t count = digits.size() + 1; count-- > 0;) {
           SectionReading taken = reading;
-          (integer ? taken.integer : taken.fraction) += end->second;
-          if (Match(part + 1, end->first, taken)) return true;
+          (integer ? taken.integer : taken.fraction).append(digits, 0, count);
+          if (Match(part + 1, ends[count], taken)) return true;
         }
         return false;
       }
@@ -277,7 +278,7 @@ class SectionMatcher {
   std::string_view mPoint;
   std::string_view mGroup;
   bool mSpaceGroups = false;
-  int mBudget = 20000;
+  int mBudget = 4000;
   std::function<bool(const SectionReading&)> mAccept;
 };
 

@@ -11,6 +11,7 @@
 
 #include "strings/c_number_text.h"
 #include "strings/format_number.h"
+#include "support/process_locale.h"
 
 namespace vorn {
 namespace {
@@ -53,6 +54,10 @@ TEST(FormatReading, TheShownFormAndTheLocalesWritingReadAsTheirNumber) {
   for (const auto& row : rows) {
     EXPECT_EQ(ReadFormattedNumber(row.text, row.format, *row.separators), row.number) << row.format << " " << row.text;
   }
+  // Thousands of digits saturate; a run of them the format cannot place ends the search.
+  const std::string digits(5000, '9');
+  EXPECT_EQ(ReadFormattedNumber(digits + "-", "#,##0;#,##0-", kC), -std::numeric_limits<double>::max());
+  EXPECT_EQ(ReadFormattedNumber(digits + "x", "0\"5\"", kC), kNone);
 }
 
 // Random numbers through random formats in several locales' writing: what the format shows reads
@@ -99,6 +104,16 @@ TEST(FormatReading, EveryShownFormReadsBackAsItsNumber) {
           format.find_first_of("Ee%") == std::string::npos) {
         EXPECT_EQ(std::abs(*read), std::numeric_limits<double>::max()) << format << " " << shown;
       }
+    }
+  }
+  // The same through the process locale's own separators.
+  for (const std::string& name : test::RowLocales()) {
+    test::ProcessLocale locale(name);
+    ASSERT_TRUE(locale.Loaded()) << name;
+    for (int round = 0; round < 300; ++round) {
+      const string format(section() + (random() % 2 ? ";" + section() : std::string()), kEncodingUTF8);
+      const string shown = StringFormat(number(), format);
+      EXPECT_EQ(StringFormat(StringFormattedValue(shown, format), format).View(), shown.View()) << name;
     }
   }
 }
