@@ -2,6 +2,8 @@
 // row in the bound controls, telling and writing their changes, inserting, deleting, clearing.
 #include <cstring>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "controls/data_aware.h"
 #include "database/database_fields.h"
@@ -130,23 +132,92 @@ EncodingCode TargetEncoding(DataControlObject* owner) {
   return owner && owner->encoding ? GetEncodingFromTEObject(owner->encoding) : kEncodingUnknown;
 }
 
-// What the column is given for what the control holds: a formatted field's number as the C
-// rules write it exactly (an emptied field stays empty), anything else as text.
-string ColumnText(const BoundControlEntry& entry, const string& now, EncodingCode target) {
-  const string format = NumberFormatOf(entry);
-  if (format.IsEmpty() || now.IsEmpty()) return entry.kind == kBoundCheckBox ? now : ConvertTextEncoding(now, target);
-  return string(ShortestCNumber(StringFormattedValue(now, format)), kEncodingASCII);
+// The type codes of the DataControl's table's columns, read from its schema when first asked.
+class TableColumns {
+ public:
+  TableColumns(RuntimeObject* database, const string& table) : mDatabase(database), mTable(table) {}
+
+  // The column's type; kVornDbNull when the table does not list it.
+  int32_t TypeOf(const string& column) {
+    if (!mLoaded) Load();
+    for (const auto& [name, type] : mTypes)
+      if (SameName(name.View(), column.View())) return type;
+    return kVornDbNull;
+  }
+
+ private:
+  void Load() {
+    mLoaded = true;
+    if (!mDatabase || mTable.IsEmpty()) return;
+    RuntimeObject* schema = databaseFieldSchema(mDatabase, mTable.Rep());
+    for (; schema && !cursorEOFGetter(schema, 0); cursorMoveNext(schema)) {
+      RuntimeObject* name = cursorGetFieldByIndex(schema, 1);
+      RuntimeObject* type = cursorGetFieldByIndex(schema, 2);
+      if (name && type)
+        mTypes.emplace_back(string::Adopt(databaseCursorFieldGetString(name)), cursorFieldIntegerValueGetter(type, 0));
+      RuntimeUnlockObject(name);
+      RuntimeUnlockObject(type);
+    }
+    RuntimeUnlockObject(schema);
+  }
+
+  RuntimeObject* mDatabase;
+  string mTable;
+  bool mLoaded = false;
+  std::vector<std::pair<string, int32_t>> mTypes;
+};
+
+// The column's type for a bound control: the table's own, else what the cursor's field of that
+// name holds (a column the query names otherwise), else none.
+int32_t ColumnTypeOf(TableColumns& table, const string& name, RuntimeObject* cursor) {
+  const int32_t type = table.TypeOf(name);
+  if (type != kVornDbNull || !cursor || name.IsEmpty()) return type;
+  RuntimeObject* field = cursorGetFieldByName(cursor, name.Rep());
+  const auto* fields = field && RuntimeObjectIsaDefinition(field, GetDatabaseCursorFieldClassDefinition())
+                           ? reinterpret_cast<const DatabaseFieldObject*>(field)
+                           : nullptr;
+  const int32_t held = fields && fields->cursor ? RecordSetColumnType(fields->cursor, fields->column) : kVornDbNull;
+  RuntimeUnlockObject(field);
+  return held;
 }
 
-// Whether the column already holds what the control would give it: a number is compared as
-// the number, so "1234,50" typed over 1234.5 changes nothing.
-bool ColumnHolds(const BoundControlEntry& entry, const string& stored, const string& now) {
+bool IsNumberColumn(int32_t type) {
+  return type == kVornDbSmallInt || type == kVornDbInteger || type == kVornDbFloat || type == kVornDbDouble;
+}
+
+// What a column is given: a text, or NULL.
+struct ColumnValue {
+  string text;
+  bool null = false;
+};
+
+// What the column is given for what the control holds; every write asks here. A field with a
+// Format gives a number column the number it shows, in plain C digits, and NULL once emptied
+// (never 0); a text column, and any field without a Format, get the text as typed.
+ColumnValue ColumnValueOf(const BoundControlEntry& entry, const string& now, int32_t columnType, EncodingCode target) {
+  if (entry.kind == kBoundCheckBox) return {now};
   const string format = NumberFormatOf(entry);
-  if (format.IsEmpty() || now.IsEmpty() || stored.IsEmpty()) return SameText(now, stored);
+  if (format.IsEmpty() || !IsNumberColumn(columnType)) return {ConvertTextEncoding(now, target)};
+  if (now.IsEmpty()) return {string(), true};
+  return {string(PlainCNumber(StringFormattedValue(now, format)), kEncodingASCII)};
+}
+
+// Whether the column already holds what the control would give it: a number column's number
+// is compared as the number, so "1234,50" typed over 1234.5 changes nothing.
+bool ColumnHolds(const BoundControlEntry& entry, const string& stored, const string& now, int32_t columnType) {
+  const string format = NumberFormatOf(entry);
+  if (format.IsEmpty() || !IsNumberColumn(columnType) || now.IsEmpty() || stored.IsEmpty()) return SameText(now, stored);
   const std::string text(stored.View());
   char* end = nullptr;
   const double number = ReadCNumber(text.c_str(), &end);
   return *end == '\0' && end != text.c_str() && number == StringFormattedValue(now, format);
+}
+
+// The record's column of that name goes in as NULL.
+void MarkNull(RuntimeObject* record, const string& name) {
+  for (dbColumnValue* value = DatabaseRecordValues(record); value; value = value->next) {
+    if (SameName(string::Share(value->column).View(), name.View())) value->type = kVornDbNull;
+  }
 }
 
 string Tagged(string text, EncodingCode encoding) {
@@ -216,16 +287,18 @@ void DataControl::LoadBoundControls() {
 
 bool DataControl::IsRecordChanged() {
   std::vector<BoundControlEntry> entries = HeldEntries(Owner());
+  TableColumns table(mDatabase, mTableName);
   bool changed = false;
   for (const BoundControlEntry& entry : entries) {
     bool missing = false;
-    const string stored = GetFieldText(DataFieldOf(entry.control), &missing);
+    const string name = DataFieldOf(entry.control);
+    const string stored = GetFieldText(name, &missing);
     if (missing) continue;
     const string now = ControlText(entry);
     if (!TypedSinceShown(entry.control, now)) continue;
     switch (entry.kind) {
       case kBoundEditField:
-      case kBoundStaticText: changed = !ColumnHolds(entry, stored, now); break;
+      case kBoundStaticText: changed = !ColumnHolds(entry, stored, now, ColumnTypeOf(table, name, mCursor)); break;
       case kBoundListBox:
       case kBoundPopupMenu: changed = !now.IsEmpty() && !SameText(now, stored); break;
       case kBoundCheckBox:
@@ -246,6 +319,7 @@ bool DataControl::SaveRecord() {
   if (cursorEOFGetter(mCursor, 0)) return false;
   DataControlObject* owner = Owner();
   const EncodingCode target = TargetEncoding(owner);
+  TableColumns table(mDatabase, mTableName);
   cursorEdit(mCursor);
   std::vector<BoundControlEntry> entries = HeldEntries(owner);
   for (const BoundControlEntry& entry : entries) {
@@ -263,9 +337,16 @@ bool DataControl::SaveRecord() {
       const bool checked = checkBoxGetBoolean(entry.control);
       if (!checked && IsWord(stored, "true")) cursorFieldStringValueSetter(field, 0, string("false", kEncodingASCII).Rep());
       if (checked && IsWord(stored, "false")) cursorFieldStringValueSetter(field, 0, string("true", kEncodingASCII).Rep());
-    } else if (!((entry.kind == kBoundListBox || entry.kind == kBoundPopupMenu) && now.IsEmpty()) &&
-               !ColumnHolds(entry, stored, now)) {
-      cursorFieldStringValueSetter(field, 0, ColumnText(entry, now, target).Rep());
+    } else if (!((entry.kind == kBoundListBox || entry.kind == kBoundPopupMenu) && now.IsEmpty())) {
+      const int32_t type = ColumnTypeOf(table, name, mCursor);
+      if (!ColumnHolds(entry, stored, now, type)) {
+        const ColumnValue value = ColumnValueOf(entry, now, type, target);
+        if (value.null) {
+          CursorFieldValueSetter(field, 0, nullptr);
+        } else {
+          cursorFieldStringValueSetter(field, 0, value.text.Rep());
+        }
+      }
     }
     RuntimeUnlockObject(field);
   }
@@ -294,11 +375,14 @@ void DataControl::InsertRecord() {
   DataControlObject* owner = Owner();
   const EncodingCode target = TargetEncoding(owner);
   RuntimeObject* record = CreateInstanceFromDefinition(GetDatabaseRecordClassDefinition());
+  TableColumns table(mDatabase, mTableName);
   std::vector<BoundControlEntry> entries = HeldEntries(owner);
   for (const BoundControlEntry& entry : entries) {
     const string name = DataFieldOf(entry.control);
     if (name.IsEmpty()) continue;
-    setDatabaseRecordColumn(record, name.Rep(), ColumnText(entry, ControlText(entry), target).Rep());
+    const ColumnValue value = ColumnValueOf(entry, ControlText(entry), table.TypeOf(name), target);
+    setDatabaseRecordColumn(record, name.Rep(), value.text.Rep());
+    if (value.null) MarkNull(record, name);
   }
   ReleaseEntries(entries);
   // A row the database refuses was not inserted: no Insert event, and the controls keep what

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 
 namespace vorn {
@@ -45,6 +46,15 @@ std::string ShortestCNumber(double value) {
   char text[64];
   auto written = std::to_chars(text, text + sizeof text, value);
   return written.ec == std::errc() ? std::string(text, written.ptr) : ExactCNumber(value);
+}
+
+std::string PlainCNumber(double value) {
+  if (value == 0) return "0";
+  const double magnitude = std::fabs(value);
+  if (!(magnitude >= 1e-6 && magnitude < 1e21)) return ShortestCNumber(value);
+  char text[64];
+  auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
+  return written.ec == std::errc() ? std::string(text, written.ptr) : ShortestCNumber(value);
 }
 
 }  // namespace vorn

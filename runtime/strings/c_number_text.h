@@ -24,5 +24,9 @@ std::string WriteCNumber(double value, char form, int precision);
 inline std::string ExactCNumber(double value) { return WriteCNumber(value, 'g', 17); }
 // The fewest digits that ReadCNumber still reads as the same double ("0.1", "1e+20").
 std::string ShortestCNumber(double value);
+// The same digits without an exponent wherever plain writing needs no padding of more than a
+// few zeros ("100000", "0.000125"; 1e+21 and 1e-07 keep theirs): what a value stored as text
+// reads as to a person and to any reader of numbers.
+std::string PlainCNumber(double value);
 
 }  // namespace vorn

@@ -20,10 +20,8 @@
 // with seven significant digits (as Str).
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "strings/vstring.h"
 
@@ -39,16 +37,5 @@ std::string FormatNumber(double value, std::string_view format, const NumberSepa
 
 // The language's Format with the locale's separators; tagged UTF-8.
 string StringFormat(double value, const string& format);
-
-// What one section of a format shows around its number: its text (and each "%") before the
-// first digit place and after the last one, and how many times it multiplies by 100.
-struct FormatSectionFrame {
-  std::string before;
-  std::string after;
-  int32_t percents = 0;
-};
-// One frame for each section the format writes (positive, negative, zero; at most three); an
-// empty section has an empty frame.
-std::vector<FormatSectionFrame> FormatSectionFrames(std::string_view format);
 
 }  // namespace vorn

@@ -11,12 +11,17 @@
 
 namespace vorn {
 
-// The number the text shows under the format. What the format writes around its digits (a
-// currency sign, "%", the parentheses of a negative section, spaces) may stand at either end,
-// and a "+" or "-" before the digits; a "%" there divides the percent back out, and a mark only
-// the negative section writes makes the number negative. In between stands the number in the
-// separators' writing: grouping in the integer part (a space of any width where the thousands
-// separator is one), the decimal separator, an exponent. nullopt when anything else is left.
+// The number the text shows under the format: every text the format writes reads back as the
+// number it shows (so that writing that number again gives the same text), a negative section's
+// "0.50-" and "(0.50)" included, and the largest double's rounded-up digits as that double. A
+// negative section that writes neither a sign nor text of its own shows what the positive one
+// shows, and reads positive. Typed text reads too: grouping may be left out, what the format
+// writes around its digits (a currency sign, "%", the parentheses of a negative section, spaces)
+// may stand at either end, and a "+" or "-" before or after the digits; a "%" there divides the
+// percent back out, and a mark only the negative section writes makes the number negative. In
+// between stands the number in the separators' writing: grouping in the integer part (a space of
+// any width where the thousands separator is one), the decimal separator, an exponent. nullopt
+// when anything else is left.
 std::optional<double> ReadFormattedNumber(std::string_view text, std::string_view format,
                                           const NumberSeparators& separators);
 

@@ -31,6 +31,7 @@
 #include "support/class_test.h"
 #include "support/gui_support.h"
 #include "support/process_locale.h"
+#include "strings/c_number_text.h"
 #include "strings/format_number.h"
 #include "windows/pane_focus.h"
 #include "vorn/buttons_api.h"
@@ -533,6 +534,7 @@ const struct BoundFormat {
     {"0.0%", "123450.0%", "0.125", 0.125, "37.5%", 0.375},
     {"$#,##0.00;($#,##0.00)", "$1,234.50", "-42.25", -42.25, "($1,234.50)", -1234.5},
     {"0.00e+00", "1.23e+03", "0.5", 0.5, "2.50e-02", 0.025},
+    {"#,##0.00;#,##0.00-", "1,234.50", "-42.25", -42.25, "1,234.50-", -1234.5},
 };
 
 class BoundFormatGuiTest : public DataControlGuiTest, public ::testing::WithParamInterface<BoundFormat> {};
@@ -623,6 +625,94 @@ TEST_P(BoundFormatGuiTest, TheFieldKeepsTheRowsNumberUntilTheUserTypesOne) {
 
 INSTANTIATE_TEST_SUITE_P(Formats, BoundFormatGuiTest, ::testing::ValuesIn(kBoundFormats),
                          [](const auto& info) { return "Format" + std::to_string(info.index); });
+
+// What a column of the row holds: a number column's number by the C rules, or "NULL"; a text
+// column's text (where the database keeps an empty text as NULL).
+std::string StoredValue(const std::string& column, int id, bool number) {
+  const std::string where = " from people where id = " + std::to_string(id);
+  RuntimeObject* rs = databaseSQLSelect(gDatabase, Str("select " + column + where + " and " + column + " is null").Rep());
+  const bool null = rs && !cursorEOFGetter(rs, 0);
+  RuntimeUnlockObject(rs);
+  if (null && number) return "NULL";
+  rs = databaseSQLSelect(gDatabase, Str("select " + column + where).Rep());
+  std::string text = "no row";
+  if (rs && !cursorEOFGetter(rs, 0)) {
+    RuntimeObject* field = cursorGetFieldByIndex(rs, 1);
+    text = number ? ExactCNumber(cursorFieldDoubleValueGetter(field, 0)) : Text(cursorFieldStringValueGetter(field, 0));
+    RuntimeUnlockObject(field);
+  }
+  RuntimeUnlockObject(rs);
+  return text;
+}
+
+// A formatted field bound to a text column writes the text typed; bound to a number column, the
+// number it shows, its own negative form included, and NULL once emptied; by Update and by a
+// new row alike, in every locale.
+TEST_F(DataControlGuiTest, AFormattedFieldWritesWhatItsColumnTakes) {
+  Exec("alter table people add code varchar(10)");
+  Exec("alter table people add amount integer");
+  gDataField = "id";  // the name field gives the new row its key
+  gPriceFormat = "0";  // each row sets its own
+  const struct {
+    const char *column, *format, *before, *typed, *stored;  // C writing; typed null: focus only
+  } rows[] = {
+      {"code", "00000", "'777'", "01234", "01234"},  // a postcode keeps its zero
+      {"code", "00000", "'777'", "100000", "100000"},
+      {"code", "00000", "'777'", "abc", "abc"},
+      {"code", "#,##0", "'777'", "1,234", "1,234"},
+      {"code", "#,##0", "'777'", "", ""},
+      {"amount", "#,##0;#,##0-", "777", "1,234-", "-1234"},
+      {"amount", "00000", "777", "01234", "1234"},
+      {"amount", "#,##0", "777", "100000", "100000"},
+      {"amount", "#,##0", "777", "", "NULL"},
+      {"price", "#,##0.00;#,##0.00-", "777", "1,234.50-", "-1234.5"},
+      {"price", "#,##0.00;#,##0.00-", "777", "0.50-", "-0.5"},
+      {"price", "#,##0", "777", "100000", "100000"},
+      {"price", "#,##0", "777", "", "NULL"},
+      {"price", "#,##0;#,##0", "-7.5", nullptr, "-7.5"},  // shows "8": the row keeps its number
+  };
+  for (const std::string& name : test::RowLocales()) {
+    if (name == "fr_FR.UTF-8") continue;
+    test::ProcessLocale locale(name);
+    ASSERT_TRUE(locale.Loaded()) << name;
+    RuntimeObject* window = OpenWindow();
+    PeopleWindowObject* w = People(window);
+    Window* native = GetWindowPaneOf(window);
+    test::ShowAndSettle(native);
+    auto click = [&](const Rect& r) { test::ClickAt(native, r.left + 10, r.top + 10); };
+    auto type = [&](const char* text) {  // into the price field, which is left after
+      click(kPriceBounds);
+      ASSERT_EQ(GetFocusPane(), ControlPane(AsControl(w->price)));
+      if (text) editTextSetter(w->price, 0, Str(test::InLocaleSeparators(text)).Rep());
+      click(kNameBounds);
+    };
+    for (const auto& row : rows) {
+      SCOPED_TRACE(name + " " + row.column + " " + row.format + " typed " + (row.typed ? row.typed : "nothing"));
+      const bool number = std::string(row.column) != "code";
+      const std::string stored = !number                             ? test::InLocaleSeparators(row.stored)
+                                 : std::string(row.stored) == "NULL" ? std::string(row.stored)
+                                                                     : ExactCNumber(ReadCNumber(row.stored));
+      Exec("delete from people where id = 21");
+      Exec(std::string("update people set ") + row.column + " = " + row.before + " where id = 1");
+      databaseCommit(gDatabase);
+      ReplaceStringRep(AsEditFieldObject(w->price)->format, Str(row.format).Rep());
+      EditDataFieldSetter(w->price, 0, Str(row.column).Rep());
+      DataControlRunQuery(w->nav);
+      type(row.typed);
+      DataControlUpdateRecord(w->nav);
+      databaseCommit(gDatabase);
+      EXPECT_EQ(StoredValue(row.column, 1, number), stored) << "by Update";
+      if (!row.typed) continue;
+      DataControlNewRecord(w->nav);
+      editTextSetter(w->name, 0, Str("21").Rep());
+      type(row.typed);
+      DataControlAddNewRecord(w->nav);
+      databaseCommit(gDatabase);
+      EXPECT_EQ(StoredValue(row.column, 21, number), stored) << "by a new row";
+    }
+    test::CloseAndRelease(window);
+  }
+}
 
 }  // namespace
 }  // namespace vorn

@@ -234,6 +234,8 @@ TEST_F(EditFieldClassTest, AFormatShowsWhileTheFieldHasNoFocusAndTheTypedTextCom
       {"de_DE.UTF-8", "($1.234,50)", "($1.234,50)", "$#,##0.00;($#,##0.00)"},
       {"fr_FR.UTF-8", "-5", "($5,00)", "$#,##0.00;($#,##0.00)"},
       {"C", "12 apples", "$12.00", "$#,##0.00;($#,##0.00)"},  // the leading number, as before
+      {"de_DE.UTF-8", "1.234,50-", "1.234,50-", "#,##0.00;#,##0.00-"},
+      {"C", "-5", "5", "0;0"},  // the shown form tells no sign: the field keeps the number
   };
   for (const auto& row : rows) {
     test::ProcessLocale locale(row.locale);
