@@ -293,13 +293,16 @@ std::unique_ptr<SqlFilter> SqlQueryPlan::FilterFor(const SqlCondition* condition
 
 
 // The engine may have been closed since the plan was made: nothing reaches a closed handle.
-bool SqlQueryPlan::Open(size_t t) {
+bool SqlQueryPlan::Open(size_t t, bool firstRow) {
   if (!mDb->handle || !mDb->open || !mDb->engine || !mDb->engine->getTableCursor) return false;
   std::unique_ptr<SqlFilter> filter = FilterFor(mSelect->condition.get(), t);
   SqlEngineFilter engineFilter(filter.get());
   const string star("*");
   dbColumnList all{nullptr, star.Rep()};
-  mTables[t].cursor = mDb->engine->getTableCursor(mDb->handle, Utf8(mTables[t].name).Rep(), &all, engineFilter.Root());
+  const string table = Utf8(mTables[t].name);
+  mTables[t].cursor = firstRow ? mDb->engine->getTableCursor(mDb->handle, table.Rep(), &all, engineFilter.Root())
+                               : BuiltInTableCursorBeforeFirst(mDb->engine, mDb->handle, table.Rep(), &all,
+                                                               engineFilter.Root());
   mTables[t].open = CursorFields(mTables[t].cursor);
   // What the engine gave must be a cursor for the join to walk it.
   if (mTables[t].cursor && !mTables[t].open) Close(t);
@@ -347,11 +350,12 @@ void SqlQueryPlan::Rewind() {
 
 std::optional<bool> SqlQueryPlan::Back(bool toLast) {
   if (mTables.size() != 1 || mDb->engine != &gBuiltInEngine) return std::nullopt;
-  // A walk that ended closed its cursor: a new one steps back.
+  // A walk that ended closed its cursor: a new one steps back, from before its first row so
+  // that a step to the end walks none of the rows ahead of it.
   if (!mTables[0].cursor) {
     Rewind();
     mStarted = true;
-    if (!Open(0)) return mDone = true, false;
+    if (!Open(0, false)) return mDone = true, false;
   }
   const std::optional<bool> on = BuiltInStepBack(mTables[0].cursor, toLast);
   mDone = false;

@@ -87,7 +87,9 @@ class SqlQueryPlan {
   std::vector<size_t> Tables(const SqlCondition* condition);
   std::optional<std::string> OuterLiteral(ColumnRef ref);
   std::unique_ptr<SqlFilter> FilterFor(const SqlCondition* condition, size_t t);
-  bool Open(size_t t);
+  // Opens table `t`'s cursor on its first row or, without `firstRow` (the built-in engine
+  // only), before it.
+  bool Open(size_t t, bool firstRow = true);
   void Close(size_t t);
 
   DatabaseObject* mDb;
