@@ -447,7 +447,8 @@ void SqlQueryPlan::CurrentRow(SqlRow& row, bool withSources) {
     if (cursor && !cursor->handle) cursor = nullptr;
     const std::optional<int32_t> column = CursorColumn(cell.table, cell.field);
     if (cursor && !column) {
-      if (!mMissing) mMissing = mTables[cell.table].fields[cell.field];
+      // COUNT(*) reads a column only to stand for the row: any will do, also one gone.
+      if (!mMissing && mColumns[c].aggregate != kSqlCount) mMissing = mTables[cell.table].fields[cell.field];
       cursor = nullptr;
     }
     // The source is asked first: what it tells is copied, so the value that follows can go
