@@ -323,8 +323,8 @@ bool SqlQueryPlan::Open(size_t t, bool firstRow) {
 }
 
 // The cursor lists the table's columns as they are now, which need not be those the plan was
-// resolved with: each field is found by its name. An engine that names no columns is taken at
-// its numbers.
+// resolved with: each field is found by its name. A column the engine leaves unnamed is taken
+// at its number.
 void SqlQueryPlan::MapColumns(size_t t) {
   FromTable& table = mTables[t];
   const int32_t count = CursorColumnCount(table.open);
@@ -334,12 +334,10 @@ void SqlQueryPlan::MapColumns(size_t t) {
   table.columns.assign(table.fields.size(), -1);
   for (size_t f = 0; f < table.fields.size(); ++f) {
     const int32_t same = static_cast<int32_t>(f);
-    if (!named) {
-      table.columns[f] = same < count ? same : -1;
-    } else if (same < count && SameName(names[f].View(), table.fields[f])) {
+    if (same < count && (!named || names[f].View().empty() || SameName(names[f].View(), table.fields[f]))) {
       table.columns[f] = same;
     } else {
-      for (int32_t c = 0; c < count && table.columns[f] < 0; ++c)
+      for (int32_t c = 0; named && c < count && table.columns[f] < 0; ++c)
         if (SameName(names[c].View(), table.fields[f])) table.columns[f] = c;
     }
   }
