@@ -144,6 +144,13 @@ struct LiveResult : ResultBase {
   // The count of rows, and the stamp it was counted at.
   int32_t counted = -1;
   std::optional<uint64_t> countedAt;
+  // While the rows stay as they were (RowsStamp), `position` is the number of the row shown,
+  // found by a walk from the first row, or back from the end of one that counted the rows:
+  // a step back from the first row then walks nothing (else it walks to the start of the table,
+  // past every row the condition leaves out, to find none, and from there to the row again).
+  std::optional<uint64_t> numberedAt;
+  std::optional<uint64_t> endAt;  // a walk from the first row to the end found `rows`
+  size_t rows = 0;
 
   LiveResult(DatabaseObject* db, const std::string& statement, std::unique_ptr<SqlQueryPlan> p)
       : ResultBase(db, statement, *p), plan(std::move(p)) {
@@ -182,16 +189,21 @@ struct LiveResult : ResultBase {
   std::optional<uint64_t> RowsStamp() const {
     return keyed && !plan->Select()->condition ? OrderStamp(database) : ChangeStamp(database);
   }
-  void Step() {
+  std::optional<uint64_t> Stamp() const { return keyed ? RowsStamp() : std::nullopt; }
+  bool Numbered() const { return numberedAt && numberedAt == Stamp(); }
+  // `fromStart`: the plan gives its first row next.
+  void Step(bool fromStart = false) {
+    if (fromStart) position = 0, numberedAt = Stamp();
+    else if (!Numbered()) numberedAt.reset();
     started = true;
     readLast = nullptr;
     current = plan->Next();
     position = current ? position + 1 : position;
+    if (!current && numberedAt) endAt = numberedAt, rows = position;
   }
   void Restart() {
     plan->Rewind();
-    position = 0;
-    Step();
+    Step(true);
   }
   void WalkTo(size_t number) {
     Restart();
@@ -213,9 +225,18 @@ struct LiveResult : ResultBase {
     started = true;
     current = *on;
     // No row before the one shown: the first row, as a walk by number stops there.
-    if (!current && !toLast) Step();
+    if (!current && !toLast) return Step(true), true;
+    if (current && toLast && endAt && endAt == Stamp()) {
+      position = rows, numberedAt = endAt;
+    } else if (current && !toLast && Numbered() && position > 1) {
+      --position;
+    } else {
+      numberedAt.reset();
+    }
     return true;
   }
+  // Whether the row shown is the first, known without a walk.
+  bool OnFirst() const { return current && Numbered() && position == 1; }
 };
 
 LiveResult* Live(void* handle) { return static_cast<LiveResult*>(handle); }
@@ -250,7 +271,7 @@ void ReleaseLiveValue(void* handle) {
 
 uint8_t NextLiveRow(void* handle) {
   LiveResult* result = Live(handle);
-  if (result->current || !result->started) result->Step();
+  if (result->current || !result->started) result->Step(!result->started);
   return result->current ? 1 : 0;
 }
 
@@ -327,9 +348,10 @@ void UpdateLiveRow(void* handle, dbRowEdit* edits) {
 
 void FirstLiveRow(void* handle) { Live(handle)->Restart(); }
 
-// From past the end, the last row.
+// From past the end, the last row; from the first row, that row.
 void PreviousLiveRow(void* handle) {
   LiveResult* result = Live(handle);
+  if (result->OnFirst()) return;
   if (result->Back(!result->current && result->started)) return;
   if (!result->current) return result->LastByNumber();
   result->WalkTo(result->position > 1 ? result->position - 1 : 1);
