@@ -239,6 +239,7 @@ TEST_F(LiveResultTest, MovesAndWritesFollowTheKeyOfTheRowShownThroughEveryChange
       {"a result emptied, its rows back by a rollback: Next past the end, then First", kInteger, kAll, 3, {"delete sql 1", "delete sql 2", "delete sql 3", "F", "rollback", "N", "F"}},
       {"one key prefix: Last and Previous from past the end", kPair, kPrefix, 12, {"N", "N", "N", "P", "N", "N", "L", "N", "L", "P", "P", "N", "N", "N", "P"}},
       {"one key prefix, its first row deleted: Previous from past the end", kPair, kPrefix, 12, {"N", "N", "N", "delete sql 2", "P", "P", "F"}},
+      {"to the end and back to the first row, a row put before it, Previous", kInteger, kAll, 3, {"N", "N", "N", "P", "P", "P", "P", "insert sql 0 5", "P", "N"}},
       {"a column that sorts first added under the result, every move and an edit after each", kInteger, kAll, 5, {"alter add a", "F", "set result 0 71", "N", "set result 0 72", "L", "set result 0 73", "P", "set result 0 74", "N", "N", "P", "set result 0 75", "L", "N", "L", "set result 0 76"}, 0, 0, false},
       {"the same past the end of a condition", kInteger, kBelow500, 5, {"alter add a", "L", "N", "P", "set result 0 1", "N", "L", "set result 0 2", "F", "P", "set result 0 3"}, 0, 0, false, true},
       {"a column drop refused under the result, every move and an edit", kInteger, kBelow500, 5, {"alter drop n", "F", "set result 0 71", "N", "L", "N", "P", "set result 0 72", "F", "P", "set result 0 73"}, 0, 0, false},
