@@ -1,5 +1,6 @@
 // The scrollable cursor over a million rows: copying a result into its row cache once, then
 // reading rows at random from the cache; the peak resident memory is reported with each run.
+// A live result over the million rows stepping either way next to its one row.
 // And a DataControl moving to the next record with five bound controls on screen, and stepping
 // either way over a sorted or a live result, and saving an edit of each row as it goes (with and
 // without a primary key); and every kind of click over a live result of 100,000 and a million rows
@@ -109,6 +110,34 @@ void BM_ScrollableCursorRandomRow(benchmark::State& state) {
   state.counters["peak_MB"] = PeakMegabytes();
 }
 BENCHMARK(BM_ScrollableCursorRandomRow)->Unit(benchmark::kMicrosecond);
+
+// One step over a live result of the million rows whose condition admits only the last row,
+// the loop `While Not rs.EOF ... rs.MoveNext` having left it past the end: 0 MoveNext from the
+// row to the end, 1 MovePrevious and 2 MoveLast from past the end, 3 MovePrevious from the row
+// reached so (before it there is none). Each should cost about a step forward.
+void BM_LiveStepOverOneRowOfAMillion(benchmark::State& state) {
+  RegisterIntrinsicClasses();
+  RuntimeObject* db = WrapBuiltInDatabase(vndbHandle::OpenFile(Filled()));
+  const std::string last = "star " + std::to_string(kRows - 1);
+  RuntimeObject* rs = databaseSQLSelect(db, string("select * from stars where name = '" + last + "'", kEncodingUTF8).Rep());
+  const int64_t kind = state.range(0);
+  for (auto _ : state) {
+    state.PauseTiming();
+    if (cursorEOFGetter(rs, 0)) CursorMoveLast(rs);
+    if (kind != 0) cursorMoveNext(rs);
+    if (kind == 3) CursorMovePrev(rs);
+    state.ResumeTiming();
+    switch (kind) {
+      case 0: cursorMoveNext(rs); break;
+      case 2: CursorMoveLast(rs); break;
+      default: CursorMovePrev(rs); break;
+    }
+  }
+  if ((kind == 0) != (cursorEOFGetter(rs, 0) != 0)) state.SkipWithError("the step landed elsewhere");
+  RuntimeUnlockObject(rs);
+  RuntimeUnlockObject(db);
+}
+BENCHMARK(BM_LiveStepOverOneRowOfAMillion)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond)->Iterations(30);
 
 // A control of the class in the native window at the bounds, its pane made.
 RuntimeObject* PlaceControl(ObjectDefinition* definition, Window* window, const Rect& bounds,

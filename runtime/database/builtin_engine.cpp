@@ -106,7 +106,7 @@ void HandOut(const Bytes& bytes, uint8_t type, const void** data, uint8_t* outTy
   *length = static_cast<int32_t>(bytes.size());
 }
 
-RuntimeObject* WrapCursor(BuiltInDatabase* database, std::unique_ptr<vndbCursor> walk);
+RuntimeObject* WrapCursor(BuiltInDatabase* database, std::unique_ptr<vndbCursor> walk, bool firstRow = true);
 
 // Copies of the rows made before any change are behind the file from then on.
 void NoteChange(BuiltInDatabase* database, bool moves = true) {
@@ -175,12 +175,16 @@ void AddTableRecord(void* handle, StringRep* table, dbColumnValue* values) {
   Db(handle)->db->AddTableRecord(Text(table), texts);
 }
 
-RuntimeObject* GetTableCursor(void* handle, StringRep* table, dbColumnList* columns, dbFilter* filter) {
+RuntimeObject* OpenTableCursor(void* handle, StringRep* table, dbColumnList* columns, dbFilter* filter, bool firstRow) {
   Db(handle)->db->ClearError();
   std::vector<std::string> names;
   for (const dbColumnList* column = columns; column; column = column->next) names.push_back(Text(column->name));
   std::unique_ptr<vndbCursor> walk = vndbCursor::Open(*Db(handle)->db, Text(table), names, filter);
-  return WrapCursor(Db(handle), std::move(walk));
+  return WrapCursor(Db(handle), std::move(walk), firstRow);
+}
+
+RuntimeObject* GetTableCursor(void* handle, StringRep* table, dbColumnList* columns, dbFilter* filter) {
+  return OpenTableCursor(handle, table, columns, filter, true);
 }
 
 void AddTableColumn(void* handle, StringRep* table, dbColumnDefinition* column, int32_t notNull) {
@@ -332,13 +336,13 @@ dbCursorDefinition gGeneralCursor = {
     NextRow, DeleteRow, nullptr, ColumnSource, UpdateRow, nullptr, nullptr, nullptr, nullptr, ColumnType,
 };
 
-RuntimeObject* WrapCursor(BuiltInDatabase* database, std::unique_ptr<vndbCursor> walk) {
+RuntimeObject* WrapCursor(BuiltInDatabase* database, std::unique_ptr<vndbCursor> walk, bool firstRow) {
   if (!walk) return nullptr;
   auto* cursor = new BuiltInCursor();
   cursor->owner = database;
   cursor->walk = std::move(walk);
   database->cursors.insert(cursor);
-  return VORNdbCursorFromDBCursor(cursor, &gGeneralCursor);
+  return NewEngineCursor(cursor, &gGeneralCursor, firstRow);
 }
 
 }  // namespace
@@ -401,6 +405,12 @@ std::optional<Bytes> BuiltInRowKey(RuntimeObject* object) {
   Bytes key;
   if (!walk->walk || !walk->walk->GivenKey(&key)) return std::nullopt;
   return key;
+}
+
+RuntimeObject* BuiltInTableCursorBeforeFirst(const dbEngineDefinition* engine, void* handle, StringRep* table,
+                                             dbColumnList* columns, dbFilter* filter) {
+  if (engine != &gBuiltInEngine || !handle) return nullptr;
+  return OpenTableCursor(handle, table, columns, filter, false);
 }
 
 std::optional<bool> BuiltInStepBack(RuntimeObject* object, bool toLast) {

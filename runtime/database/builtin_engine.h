@@ -54,6 +54,13 @@ std::optional<uint64_t> BuiltInUndone(const dbEngineDefinition* engine, void* ha
 // engine's cursor, or before its first row.
 std::optional<Bytes> BuiltInRowKey(RuntimeObject* cursor);
 
+// A table cursor of the built-in engine as getTableCursor opens it, but standing before its
+// first row: a step back to the end (BuiltInStepBack) then walks none of the rows ahead of the
+// first one the filter admits. Nil for another engine, and with the engine's error set when the
+// table or a column is unknown.
+RuntimeObject* BuiltInTableCursorBeforeFirst(const dbEngineDefinition* engine, void* handle, StringRep* table,
+                                             dbColumnList* columns, dbFilter* filter);
+
 // Steps a built-in table cursor back (see vndbCursor::PreviousRow): whether it stands on a row
 // then. Nothing for another engine's cursor.
 std::optional<bool> BuiltInStepBack(RuntimeObject* cursor, bool toLast);

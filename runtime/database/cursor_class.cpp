@@ -280,6 +280,13 @@ void CursorMoveNext(DatabaseCursorObject* cursor) {
   const bool more = cursor->handle && cursor->definition && cursor->definition->nextRow &&
                     cursor->definition->nextRow(cursor->handle);
   cursor->eof = more ? 0 : 1;
+  // BOF tells an empty result: one that stood empty and has rows now is so no more, also
+  // where the step stays past its end.
+  if (more) {
+    cursor->bof = 0;
+  } else if (cursor->bof && cursor->handle && cursor->definition && cursor->definition->rowCount) {
+    cursor->bof = cursor->definition->rowCount(cursor->handle) == 0 ? 1 : 0;
+  }
   ++cursor->rowNumber;
 }
 

@@ -87,6 +87,11 @@ bool DatabaseExecuteDirect(DatabaseObject* database, const string& sql);
 int32_t CursorColumnCount(DatabaseCursorObject* cursor);
 string CursorColumnName(DatabaseCursorObject* cursor, int32_t column);
 
+// A RecordSet over an engine cursor, registered for shutdown (one reference); with `firstRow`
+// it has made its first step, as every result handed to compiled code has. Without, it stands
+// before its first row, for a caller that steps it back to the end: that walks no rows first.
+RuntimeObject* NewEngineCursor(void* handle, dbCursorDefinition* definition, bool firstRow);
+
 // Makes the cursor a result of the database's query: it holds the database and the text.
 void BindCursorToDatabase(RuntimeObject* cursor, RuntimeObject* database, const string& query);
 

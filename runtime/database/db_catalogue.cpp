@@ -127,6 +127,7 @@ bool vndbHandle::LoadSchemas() {
   mInsertTree.reset();
   vndbFile::Scope scope(*mFile);
   mSchemas.clear();
+  ++mSchemaVersion;
   // Damage met while reading the catalogue fails the load; damage found before it (a reload
   // after a rollback) leaves what can be read readable.
   const bool damagedBefore = mFile->IsDamaged();
@@ -227,6 +228,7 @@ std::shared_ptr<DbTableSchema> vndbHandle::LoadSchema(uint32_t id, const std::st
   schema->name = name;
   if (!ReadColumns(*schema)) return nullptr;
   mSchemas.insert(mSchemas.begin(), schema);
+  ++mSchemaVersion;
   return schema;
 }
 

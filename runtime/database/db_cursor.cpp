@@ -96,8 +96,25 @@ std::unique_ptr<vndbCursor> vndbCursor::Open(vndbHandle& handle, const std::stri
   cursor->mKeyFields = schema->primaryKey;
   if (!cursor->OpenTree()) return handle.FailRowsMissing(*schema), nullptr;
   cursor->mSchema = std::move(schema);
+  cursor->mSchemaVersion = handle.SchemaVersion();
   cursor->mTroubles = handle.File().Troubles();
   return cursor;
+}
+
+void vndbCursor::FollowSchema() {
+  if (!mSchema || mHandle.SchemaVersion() == mSchemaVersion) return;
+  mSchemaVersion = mHandle.SchemaVersion();
+  std::shared_ptr<const DbTableSchema> now = mHandle.FindSchema(mTable);
+  // A table gone with a rollback has no rows left to walk either.
+  if (!now || now->id != mSchema->id) return;
+  for (Column& column : mColumns) {
+    // A position freed by a rollback may be given to another column later.
+    const DbColumn* same = now->Column(column.name);
+    column.gone = !same || same->position != column.field;
+  }
+  mSchema = std::move(now);
+  mKeyLabelsMade = false;
+  mSourceKeyRow = UINT64_MAX;
 }
 
 vndbCursor::~vndbCursor() { mHandle.Unwatch(this); }
@@ -134,7 +151,8 @@ std::string vndbCursor::ColumnName(size_t index) const {
 }
 
 uint8_t vndbCursor::ColumnType(size_t index) {
-  if (index >= mColumns.size() || !mTree) return 0;
+  FollowSchema();
+  if (index >= mColumns.size() || !mTree || mColumns[index].gone) return 0;
   vndbFile::Scope scope(mHandle.File());
   size_t length = 0;
   const uint8_t* record = RowRecord(&length);
@@ -142,7 +160,8 @@ uint8_t vndbCursor::ColumnType(size_t index) {
 }
 
 std::optional<DbValue> vndbCursor::ColumnValue(size_t index) {
-  if (index >= mColumns.size() || !mTree) return std::nullopt;
+  FollowSchema();
+  if (index >= mColumns.size() || !mTree || mColumns[index].gone) return std::nullopt;
   vndbFile::Scope scope(mHandle.File());
   size_t length = 0;
   const uint8_t* record = RowRecord(&length);
@@ -150,7 +169,8 @@ std::optional<DbValue> vndbCursor::ColumnValue(size_t index) {
 }
 
 bool vndbCursor::ColumnValueInto(size_t index, DbValue& value) {
-  if (index >= mColumns.size() || !mTree) return false;
+  FollowSchema();
+  if (index >= mColumns.size() || !mTree || mColumns[index].gone) return false;
   vndbFile::Scope scope(mHandle.File());
   size_t length = 0;
   const uint8_t* record = RowRecord(&length);
@@ -181,6 +201,7 @@ bool vndbCursor::OpenTree() {
 }
 
 bool vndbCursor::NextRow() {
+  FollowSchema();
   const bool restart = std::exchange(mRestart, false);
   if (restart) {
     mSought = false;
@@ -254,6 +275,7 @@ Bytes PastPrefix(Bytes prefix) {
 }  // namespace
 
 bool vndbCursor::PreviousRow(bool toLast) {
+  FollowSchema();
   vndbFile::Scope scope(mHandle.File());
   const bool fromEnd = toLast || mEnded;
   // Before the first row there is nothing further back.
@@ -441,6 +463,9 @@ bool vndbCursor::UpdateRow(const std::vector<std::pair<size_t, std::optional<std
     if (mRowsGiven > 0) mHandle.Fail(kDbErrorUnknown, kDbRowGoneUpdate);
     return false;
   }
+  FollowSchema();
+  for (const auto& [index, edit] : edits)
+    if (index < mColumns.size() && mColumns[index].gone) return mHandle.Fail(kDbErrorUnknown, "Unknown column " + mColumns[index].name);
   DbRow row;
   std::vector<uint32_t> replaced;
   std::vector<uint32_t> written;

@@ -23,6 +23,7 @@ class vndbCursor final : private vndbHandle::Watcher {
     std::string name;
     uint8_t field = 0;
     uint8_t type = 0;
+    bool gone = false;  // the table no longer has it: it reads NULL and refuses a write
   };
 
   // Columns by name, "*" adding every column of the table; null for an unknown table or column.
@@ -88,6 +89,10 @@ class vndbCursor final : private vndbHandle::Watcher {
   void BeforeEnd() override { KeepLastKey(); }
   void AfterEnd(bool kept) override;
 
+  // Takes the table's columns as they are now when they changed since the walk looked (a
+  // column added, or taken away by a rollback): a row is written whole, the columns added
+  // since included, and a column no longer there is never written.
+  void FollowSchema();
   // The field's value in the record, large objects read; nothing without a record, or when the
   // object is lost.
   std::optional<DbValue> FieldValue(const uint8_t* record, size_t length, uint8_t field);
@@ -127,6 +132,7 @@ class vndbCursor final : private vndbHandle::Watcher {
   vndbHandle& mHandle;
   std::string mTable;
   std::shared_ptr<const DbTableSchema> mSchema;
+  uint64_t mSchemaVersion = 0;  // the handle's, when mSchema was taken
   std::unique_ptr<vndbTree> mTree;
   std::vector<Column> mColumns;
   std::unique_ptr<DbRowFilter> mFilter;

@@ -134,6 +134,21 @@ bool DatabaseExecuteDirect(DatabaseObject* database, const string& sql) {
   return true;
 }
 
+RuntimeObject* NewEngineCursor(void* handle, dbCursorDefinition* definition, bool firstRow) {
+  if (!handle || !definition) return nullptr;
+  RuntimeObject* object = CreateInstanceFromDefinition(GetRecordSetClassDefinition());
+  DatabaseCursorObject* cursor = CursorFields(object);
+  if (!cursor) return nullptr;
+  cursor->handle = handle;
+  cursor->definition = definition;
+  if (firstRow) {
+    cursorMoveNext(object);
+    cursor->bof = cursor->eof;
+  }
+  dbShutdownContext::AddCursor(dbShutdownContext::GetInstance(), object);
+  return object;
+}
+
 }  // namespace vorn
 
 using namespace vorn;
@@ -151,16 +166,7 @@ VornRuntimeObject* VORNdbDatabaseFromDBDatabase(void* handle, dbEngineDefinition
 }
 
 VornRuntimeObject* VORNdbCursorFromDBCursor(void* handle, dbCursorDefinition* definition) {
-  if (!handle || !definition) return nullptr;
-  RuntimeObject* object = CreateInstanceFromDefinition(GetRecordSetClassDefinition());
-  DatabaseCursorObject* cursor = CursorFields(object);
-  if (!cursor) return nullptr;
-  cursor->handle = handle;
-  cursor->definition = definition;
-  cursorMoveNext(object);
-  cursor->bof = cursor->eof;
-  dbShutdownContext::AddCursor(dbShutdownContext::GetInstance(), object);
-  return object;
+  return NewEngineCursor(handle, definition, true);
 }
 
 void VORNConstructDBDatabase(VornRuntimeObject* object, void* handle, dbEngineDefinition* engine) {

@@ -239,6 +239,7 @@ bool vndbHandle::AddTableColumn(const std::string& table, const DbColumnSpec& co
   if (!ReadColumns(*fresh)) return FailFile(kDbErrorInternal, internal);
   for (auto& cached : mSchemas)
     if (cached->id == fresh->id) cached = fresh;
+  ++mSchemaVersion;
   return true;
 }
 

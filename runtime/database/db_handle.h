@@ -112,6 +112,9 @@ class vndbHandle {
   // The schema of the table named (case-insensitively), or null.
   std::shared_ptr<const DbTableSchema> FindSchema(const std::string& name) const;
   const std::vector<std::shared_ptr<DbTableSchema>>& Schemas() const { return mSchemas; }
+  // Counts the changes of the cached schemas (a table made or given a column, the catalogue
+  // read again after a rollback), so that a walk can tell its table's columns may be others.
+  uint64_t SchemaVersion() const { return mSchemaVersion; }
   // The stored value of a column of the given type, converted from its text; a large-object
   // column's text is written as a new object. False with the error set on failure.
   bool ConvertValue(const DbColumn& column, const std::string& text, DbValue* value);
@@ -163,6 +166,7 @@ class vndbHandle {
   DbRow mInsertRow;
   Bytes mInsertRecord;
   bool mSchemasStale = false;
+  uint64_t mSchemaVersion = 0;
   std::vector<Watcher*> mWatchers;
   int32_t mErrorCode = 0;
   std::string mErrorMessage;

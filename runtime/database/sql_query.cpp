@@ -23,14 +23,17 @@ namespace {
 string Utf8(const std::string& text) { return string(text, kEncodingUTF8); }
 
 // What every result holds for rewinding: the database (one reference) and the statement.
+// The statement is run again against the tables' columns it was first resolved with, so that
+// the result keeps its columns when the tables gain some.
 struct ResultBase {
   RuntimeObject* database = nullptr;
   std::string text;
+  SqlQueryPlan::TableFields fields;
   std::vector<std::string> names;
   int32_t visible = 0;
 
   ResultBase(DatabaseObject* db, const std::string& statement, const SqlQueryPlan& plan)
-      : database(&db->header), text(statement), visible(plan.Visible()) {
+      : database(&db->header), text(statement), fields(plan.Fields()), visible(plan.Visible()) {
     RuntimeLockObject(database);
     for (const auto& column : plan.Columns()) names.push_back(column.name);
   }
@@ -54,15 +57,16 @@ std::optional<uint64_t> OrderStamp(RuntimeObject* object) {
   return database ? BuiltInOrderStamp(database->engine, database->handle) : std::nullopt;
 }
 
-// A fresh plan of the statement, resolved; null when it no longer runs.
-std::unique_ptr<SqlQueryPlan> Replan(RuntimeObject* object, const std::string& text) {
+// A fresh plan of the statement, resolved against `fields`; null when it no longer runs.
+std::unique_ptr<SqlQueryPlan> Replan(RuntimeObject* object, const std::string& text,
+                                     const SqlQueryPlan::TableFields& fields) {
   DatabaseObject* database = DatabaseFields(object);
   if (!database || !EnsureDatabaseOpen(database) || database->engine->directSQLSelect) return nullptr;
   SqlError error;
   std::shared_ptr<const SqlSelect> select = SqlParseSelect(text, &error);
   if (!select) return nullptr;
   auto plan = std::make_unique<SqlQueryPlan>(database, std::move(select));
-  return plan->Resolve() ? std::move(plan) : nullptr;
+  return plan->Resolve(&fields) ? std::move(plan) : nullptr;
 }
 
 // A row names its table row only by the primary key; without one the statement would reach
@@ -81,7 +85,8 @@ bool RowSource(SqlRowView row, const SqlSourceNames& sources, std::string* table
 
 // A row as its table holds it now, found by its key under the statement's own condition, its
 // sources numbered as `sources`; nothing when the statement no longer gives exactly that row.
-std::optional<SqlRow> ReadRowAgain(RuntimeObject* object, const std::string& text, SqlSourceNames& sources,
+std::optional<SqlRow> ReadRowAgain(RuntimeObject* object, const std::string& text,
+                                   const SqlQueryPlan::TableFields& fields, SqlSourceNames& sources,
                                    const std::string& table, const std::string& condition) {
   DatabaseObject* database = DatabaseFields(object);
   SqlError error;
@@ -99,9 +104,9 @@ std::optional<SqlRow> ReadRowAgain(RuntimeObject* object, const std::string& tex
   }
   SqlQueryPlan plan(database, std::move(select));
   SqlRow found;
-  if (!plan.Resolve() || !plan.Next()) return std::nullopt;
+  if (!plan.Resolve(&fields) || !plan.Next()) return std::nullopt;
   plan.CurrentRow(found, true);
-  if (plan.Next()) return std::nullopt;
+  if (plan.Missing() || plan.Next()) return std::nullopt;
   SqlRow row;
   row.Start();
   for (size_t c = 0; c < found.size(); ++c) {
@@ -139,6 +144,13 @@ struct LiveResult : ResultBase {
   // The count of rows, and the stamp it was counted at.
   int32_t counted = -1;
   std::optional<uint64_t> countedAt;
+  // While the rows stay as they were (RowsStamp), `position` is the number of the row shown,
+  // found by a walk from the first row, or back from the end of one that counted the rows:
+  // a step back from the first row then walks nothing (else it walks to the start of the table,
+  // past every row the condition leaves out, to find none, and from there to the row again).
+  std::optional<uint64_t> numberedAt;
+  std::optional<uint64_t> endAt;  // a walk from the first row to the end found `rows`
+  size_t rows = 0;
 
   LiveResult(DatabaseObject* db, const std::string& statement, std::unique_ptr<SqlQueryPlan> p)
       : ResultBase(db, statement, *p), plan(std::move(p)) {
@@ -149,24 +161,49 @@ struct LiveResult : ResultBase {
     if (!current || index < 0 || index >= visible) return nullptr;
     return &plan->Columns()[index];
   }
-  DatabaseCursorObject* TableOf(const SqlQueryPlan::OutputColumn& column) const {
-    return CursorFields(plan->TableCursor(column.source.table));
+  // Where the row shown holds the result's column: its table's cursor (open, with a handle)
+  // and the cursor's column; nothing past the end. A column its table no longer has sets the
+  // error the table's cursor gives for it, and gives nothing, `gone` telling.
+  struct Place {
+    RuntimeObject* cursor = nullptr;
+    DatabaseCursorObject* table = nullptr;
+    int32_t column = 0;
+  };
+  std::optional<Place> PlaceOf(int32_t index, bool* gone = nullptr) const {
+    const SqlQueryPlan::OutputColumn* shown = Column(index);
+    RuntimeObject* cursor = shown ? plan->TableCursor(shown->source.table) : nullptr;
+    DatabaseCursorObject* table = CursorFields(cursor);
+    if (!table || !table->handle) return std::nullopt;
+    const std::optional<int32_t> column = plan->CursorColumn(shown->source.table, shown->source.field);
+    if (!column) {
+      if (gone) *gone = true;
+      if (DatabaseObject* db = DatabaseFields(database))
+        SetDatabaseError(db, kDbErrorUnknown,
+                         Utf8("Unknown column " + plan->FieldName(shown->source.table, shown->source.field)));
+      return std::nullopt;
+    }
+    return Place{cursor, table, *column};
   }
   // The stamp under which the count holds: without a condition, an edit that moves no row
   // leaves every row where it was.
   std::optional<uint64_t> RowsStamp() const {
     return keyed && !plan->Select()->condition ? OrderStamp(database) : ChangeStamp(database);
   }
-  void Step() {
+  std::optional<uint64_t> Stamp() const { return keyed ? RowsStamp() : std::nullopt; }
+  bool Numbered() const { return numberedAt && numberedAt == Stamp(); }
+  // `fromStart`: the plan gives its first row next.
+  void Step(bool fromStart = false) {
+    if (fromStart) position = 0, numberedAt = Stamp();
+    else if (!Numbered()) numberedAt.reset();
     started = true;
     readLast = nullptr;
     current = plan->Next();
     position = current ? position + 1 : position;
+    if (!current && numberedAt) endAt = numberedAt, rows = position;
   }
   void Restart() {
     plan->Rewind();
-    position = 0;
-    Step();
+    Step(true);
   }
   void WalkTo(size_t number) {
     Restart();
@@ -188,9 +225,18 @@ struct LiveResult : ResultBase {
     started = true;
     current = *on;
     // No row before the one shown: the first row, as a walk by number stops there.
-    if (!current && !toLast) Step();
+    if (!current && !toLast) return Step(true), true;
+    if (current && toLast && endAt && endAt == Stamp()) {
+      position = rows, numberedAt = endAt;
+    } else if (current && !toLast && Numbered() && position > 1) {
+      --position;
+    } else {
+      numberedAt.reset();
+    }
     return true;
   }
+  // Whether the row shown is the first, known without a walk.
+  bool OnFirst() const { return current && Numbered() && position == 1; }
 };
 
 LiveResult* Live(void* handle) { return static_cast<LiveResult*>(handle); }
@@ -210,11 +256,10 @@ void LiveValue(void* handle, int32_t index, const void** data, uint8_t* type, in
   *data = nullptr;
   *type = kVornDbNull;
   *length = 0;
-  const SqlQueryPlan::OutputColumn* column = result->Column(index);
-  DatabaseCursorObject* table = column ? result->TableOf(*column) : nullptr;
-  if (!table || !table->handle || !table->definition->getColumnValue) return;
-  table->definition->getColumnValue(table->handle, column->source.field, data, type, length);
-  result->readLast = table;
+  const auto place = result->PlaceOf(index);
+  if (!place || !place->table->definition->getColumnValue) return;
+  place->table->definition->getColumnValue(place->table->handle, place->column, data, type, length);
+  result->readLast = place->table;
 }
 
 void ReleaseLiveValue(void* handle) {
@@ -226,7 +271,7 @@ void ReleaseLiveValue(void* handle) {
 
 uint8_t NextLiveRow(void* handle) {
   LiveResult* result = Live(handle);
-  if (result->current || !result->started) result->Step();
+  if (result->current || !result->started) result->Step(!result->started);
   return result->current ? 1 : 0;
 }
 
@@ -236,7 +281,7 @@ int32_t LiveRowCount(void* handle) {
   LiveResult* result = Live(handle);
   const std::optional<uint64_t> stamp = result->RowsStamp();
   if (stamp && stamp == result->countedAt) return result->counted;
-  std::unique_ptr<SqlQueryPlan> plan = Replan(result->database, result->text);
+  std::unique_ptr<SqlQueryPlan> plan = Replan(result->database, result->text, result->fields);
   if (!plan) return -1;
   int32_t count = 0;
   while (plan->Next()) ++count;
@@ -246,20 +291,17 @@ int32_t LiveRowCount(void* handle) {
 }
 
 int32_t LiveColumnType(void* handle, int32_t index) {
-  LiveResult* result = Live(handle);
-  const SqlQueryPlan::OutputColumn* column = result->Column(index);
-  DatabaseCursorObject* table = column ? result->TableOf(*column) : nullptr;
-  if (!table || !table->handle || !table->definition->columnType) return -1;
-  return table->definition->columnType(table->handle, column->source.field);
+  const auto place = Live(handle)->PlaceOf(index);
+  if (!place || !place->table->definition->columnType) return -1;
+  return place->table->definition->columnType(place->table->handle, place->column);
 }
 
 uint8_t LiveColumnSource(void* handle, int32_t index, const char** name, int32_t* nameLength, const char** key,
                          int32_t* keyLength, void* a, void* b) {
-  LiveResult* result = Live(handle);
-  const SqlQueryPlan::OutputColumn* column = result->Column(index);
-  DatabaseCursorObject* table = column ? result->TableOf(*column) : nullptr;
-  if (!table || !table->handle || !table->definition->columnSource) return 0;
-  return table->definition->columnSource(table->handle, column->source.field, name, nameLength, key, keyLength, a, b);
+  const auto place = Live(handle)->PlaceOf(index);
+  if (!place || !place->table->definition->columnSource) return 0;
+  return place->table->definition->columnSource(place->table->handle, place->column, name, nameLength, key, keyLength,
+                                                a, b);
 }
 
 // The row goes through the cursor of the table that holds it, so that a table without a
@@ -272,16 +314,23 @@ void DeleteLiveRow(void* handle) {
   cursorDeleteRecord(result->plan->TableCursor(0));
 }
 
-// Each edit goes to its column's table cursor as an edit of that cursor's own row.
+// Each edit goes to its column's table cursor as an edit of that cursor's own row. An edit of
+// a column its table no longer has writes nothing of the row.
 void UpdateLiveRow(void* handle, dbRowEdit* edits) {
   LiveResult* result = Live(handle);
   if (!result->current) return RefuseGoneRow(result, kDbRowGoneUpdate);
-  std::vector<RuntimeObject*> edited;
+  std::vector<std::optional<LiveResult::Place>> places;
   for (const dbRowEdit* edit = edits; edit; edit = edit->next) {
     const SqlQueryPlan::OutputColumn* column = result->Column(edit->column);
-    if (!column || column->aggregate != kSqlPlainColumn) continue;
-    RuntimeObject* table = result->plan->TableCursor(column->source.table);
-    if (!table) continue;
+    bool gone = false;
+    places.push_back(column && column->aggregate == kSqlPlainColumn ? result->PlaceOf(edit->column, &gone) : std::nullopt);
+    if (gone) return;
+  }
+  std::vector<RuntimeObject*> edited;
+  auto place = places.begin();
+  for (const dbRowEdit* edit = edits; edit; edit = edit->next, ++place) {
+    if (!*place) continue;
+    RuntimeObject* table = (*place)->cursor;
     if (std::find(edited.begin(), edited.end(), table) == edited.end()) {
       // The table cursor writes what it is given now: edits left from before (maybe undone
       // since) are the result's to keep.
@@ -289,7 +338,7 @@ void UpdateLiveRow(void* handle, dbRowEdit* edits) {
       cursorEdit(table);
       edited.push_back(table);
     }
-    if (RuntimeObject* field = cursorGetFieldByIndex(table, column->source.field + 1)) {
+    if (RuntimeObject* field = cursorGetFieldByIndex(table, (*place)->column + 1)) {
       databaseCursorFieldSetString(field, edit->value);
       RuntimeUnlockObject(field);
     }
@@ -299,9 +348,10 @@ void UpdateLiveRow(void* handle, dbRowEdit* edits) {
 
 void FirstLiveRow(void* handle) { Live(handle)->Restart(); }
 
-// From past the end, the last row.
+// From past the end, the last row; from the first row, that row.
 void PreviousLiveRow(void* handle) {
   LiveResult* result = Live(handle);
+  if (result->OnFirst()) return;
   if (result->Back(!result->current && result->started)) return;
   if (!result->current) return result->LastByNumber();
   result->WalkTo(result->position > 1 ? result->position - 1 : 1);
@@ -431,6 +481,10 @@ std::unique_ptr<SqlRowStore> BuildRows(SqlQueryPlan& plan) {
       return nullptr;
     }
   }
+  if (plan.Missing()) {
+    SetDatabaseError(plan.Database(), kSqlErrorUnknownColumn, Utf8("Unknown column: " + *plan.Missing()));
+    return nullptr;
+  }
   if (!rows) {
     SetDatabaseError(plan.Database(), kSqlErrorInternal, Utf8("The result could not be written to a temporary file"));
   }
@@ -518,7 +572,8 @@ void UpdateStoredRow(void* handle, dbRowEdit* edits) {
   WriteByKeys(handle, result->database, &gStoredCursor, edits);
   DatabaseObject* database = DatabaseFields(result->database);
   if (!fresh || !keyed || !database || DatabaseErrorCode(database) != 0) return;
-  if (std::optional<SqlRow> row = ReadRowAgain(result->database, result->text, *result->sources, table, condition)) {
+  if (std::optional<SqlRow> row =
+          ReadRowAgain(result->database, result->text, result->fields, *result->sources, table, condition)) {
     result->writtenIn = StoredResult::Undone(result->database);
     SqlRow& kept = result->written[result->next - 1] = std::move(*row);
     result->row = kept.View();
@@ -535,7 +590,7 @@ void UpdateStoredRow(void* handle, dbRowEdit* edits) {
 // must be fetched again afterwards: the store it stood in may be gone.
 void ReadChangedRowsAgain(StoredResult* result) {
   if (result->Fresh()) return;
-  if (std::unique_ptr<SqlQueryPlan> plan = Replan(result->database, result->text)) {
+  if (std::unique_ptr<SqlQueryPlan> plan = Replan(result->database, result->text, result->fields)) {
     const std::optional<uint64_t> stamp = ChangeStamp(result->database);  // of the database opened again
     if (std::unique_ptr<SqlRowStore> rows = BuildRows(*plan)) {
       result->rows = std::move(rows);

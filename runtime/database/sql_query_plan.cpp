@@ -47,8 +47,14 @@ SqlQueryPlan::SqlQueryPlan(DatabaseObject* database, std::shared_ptr<const SqlSe
 
 SqlQueryPlan::~SqlQueryPlan() { Rewind(); }
 
-bool SqlQueryPlan::Resolve() {
-  return LoadTables() && ResolveColumns() && ResolveKeys() && CheckCondition(mSelect->condition.get());
+bool SqlQueryPlan::Resolve(const TableFields* fields) {
+  return LoadTables(fields) && ResolveColumns() && ResolveKeys() && CheckCondition(mSelect->condition.get());
+}
+
+SqlQueryPlan::TableFields SqlQueryPlan::Fields() const {
+  TableFields fields;
+  for (const FromTable& table : mTables) fields.push_back(table.fields);
+  return fields;
 }
 
 bool SqlQueryPlan::Fail(int32_t code, const std::string& message) {
@@ -56,10 +62,15 @@ bool SqlQueryPlan::Fail(int32_t code, const std::string& message) {
   return false;
 }
 
-bool SqlQueryPlan::LoadTables() {
-  for (const std::string& name : mSelect->tables) {
-    FromTable table{name, {}, nullptr};
-    if (!SqlLoadTableFields(mDb, name, &table.fields)) return false;
+bool SqlQueryPlan::LoadTables(const TableFields* fields) {
+  if (fields && fields->size() != mSelect->tables.size()) fields = nullptr;
+  for (size_t t = 0; t < mSelect->tables.size(); ++t) {
+    FromTable table{mSelect->tables[t], {}, nullptr, nullptr, {}};
+    if (fields) {
+      table.fields = (*fields)[t];
+    } else if (!SqlLoadTableFields(mDb, table.name, &table.fields)) {
+      return false;
+    }
     mTables.push_back(std::move(table));
   }
   return true;
@@ -228,11 +239,12 @@ std::vector<size_t> SqlQueryPlan::Tables(const SqlCondition* condition) {
 // with; none for NULL.
 std::optional<std::string> SqlQueryPlan::OuterLiteral(ColumnRef ref) {
   DatabaseCursorObject* cursor = CursorFields(mTables[ref.table].cursor);
-  if (!cursor || !cursor->handle || !cursor->definition->getColumnValue) return std::nullopt;
+  const std::optional<int32_t> column = CursorColumn(ref.table, ref.field);
+  if (!cursor || !cursor->handle || !cursor->definition->getColumnValue || !column) return std::nullopt;
   const void* data = nullptr;
   uint8_t type = kVornDbNull;
   int32_t length = 0;
-  cursor->definition->getColumnValue(cursor->handle, ref.field, &data, &type, &length);
+  cursor->definition->getColumnValue(cursor->handle, *column, &data, &type, &length);
   std::optional<std::string> literal;
   if (type != kVornDbNull) literal = ColumnValueLiteral({type, static_cast<const uint8_t*>(data), length});
   if (cursor->definition->releaseValue) cursor->definition->releaseValue(cursor->handle);
@@ -293,17 +305,49 @@ std::unique_ptr<SqlFilter> SqlQueryPlan::FilterFor(const SqlCondition* condition
 
 
 // The engine may have been closed since the plan was made: nothing reaches a closed handle.
-bool SqlQueryPlan::Open(size_t t) {
+bool SqlQueryPlan::Open(size_t t, bool firstRow) {
   if (!mDb->handle || !mDb->open || !mDb->engine || !mDb->engine->getTableCursor) return false;
   std::unique_ptr<SqlFilter> filter = FilterFor(mSelect->condition.get(), t);
   SqlEngineFilter engineFilter(filter.get());
   const string star("*");
   dbColumnList all{nullptr, star.Rep()};
-  mTables[t].cursor = mDb->engine->getTableCursor(mDb->handle, Utf8(mTables[t].name).Rep(), &all, engineFilter.Root());
+  const string table = Utf8(mTables[t].name);
+  mTables[t].cursor = firstRow ? mDb->engine->getTableCursor(mDb->handle, table.Rep(), &all, engineFilter.Root())
+                               : BuiltInTableCursorBeforeFirst(mDb->engine, mDb->handle, table.Rep(), &all,
+                                                               engineFilter.Root());
   mTables[t].open = CursorFields(mTables[t].cursor);
   // What the engine gave must be a cursor for the join to walk it.
   if (mTables[t].cursor && !mTables[t].open) Close(t);
+  if (mTables[t].open) MapColumns(t);
   return mTables[t].cursor != nullptr;
+}
+
+// The cursor lists the table's columns as they are now, which need not be those the plan was
+// resolved with: each field is found by its name. A column the engine leaves unnamed is taken
+// at its number.
+void SqlQueryPlan::MapColumns(size_t t) {
+  FromTable& table = mTables[t];
+  const int32_t count = CursorColumnCount(table.open);
+  const bool named = table.open->handle && table.open->definition->columnName;
+  std::vector<string> names;
+  for (int32_t c = 0; named && c < count; ++c) names.push_back(CursorColumnName(table.open, c));
+  table.columns.assign(table.fields.size(), -1);
+  for (size_t f = 0; f < table.fields.size(); ++f) {
+    const int32_t same = static_cast<int32_t>(f);
+    if (same < count && (!named || names[f].View().empty() || SameName(names[f].View(), table.fields[f]))) {
+      table.columns[f] = same;
+    } else {
+      for (int32_t c = 0; named && c < count && table.columns[f] < 0; ++c)
+        if (SameName(names[c].View(), table.fields[f])) table.columns[f] = c;
+    }
+  }
+}
+
+std::optional<int32_t> SqlQueryPlan::CursorColumn(size_t table, int32_t field) const {
+  if (table >= mTables.size() || !mTables[table].open || field < 0) return std::nullopt;
+  const std::vector<int32_t>& columns = mTables[table].columns;
+  if (static_cast<size_t>(field) >= columns.size() || columns[field] < 0) return std::nullopt;
+  return columns[field];
 }
 
 void SqlQueryPlan::Close(size_t t) {
@@ -347,11 +391,12 @@ void SqlQueryPlan::Rewind() {
 
 std::optional<bool> SqlQueryPlan::Back(bool toLast) {
   if (mTables.size() != 1 || mDb->engine != &gBuiltInEngine) return std::nullopt;
-  // A walk that ended closed its cursor: a new one steps back.
+  // A walk that ended closed its cursor: a new one steps back, from before its first row so
+  // that a step to the end walks none of the rows ahead of it.
   if (!mTables[0].cursor) {
     Rewind();
     mStarted = true;
-    if (!Open(0)) return mDone = true, false;
+    if (!Open(0, false)) return mDone = true, false;
   }
   const std::optional<bool> on = BuiltInStepBack(mTables[0].cursor, toLast);
   mDone = false;
@@ -361,14 +406,15 @@ std::optional<bool> SqlQueryPlan::Back(bool toLast) {
 // A column's source ("table!column") is the same from row to row, and the columns of one table
 // row share its key: the engine is asked for each column's name once, and for the key once per
 // table and row.
-uint16_t SqlQueryPlan::SourceOf(size_t c, DatabaseCursorObject* cursor, SqlRow& row, uint32_t* key) {
+uint16_t SqlQueryPlan::SourceOf(size_t c, int32_t cursorColumn, DatabaseCursorObject* cursor, SqlRow& row,
+                                uint32_t* key) {
   ColumnSource& known = mColumnSources[c];
   TableKey& table = mTableKeys[mColumns[c].source.table];
   if (!known.asked || table.row != mRowNumber) {
     const char *name = nullptr, *condition = nullptr;
     int32_t nameLength = 0, conditionLength = 0;
-    const bool told = cursor->definition->columnSource(cursor->handle, mColumns[c].source.field, &name, &nameLength,
-                                                       &condition, &conditionLength, nullptr, nullptr) &&
+    const bool told = cursor->definition->columnSource(cursor->handle, cursorColumn, &name, &nameLength, &condition,
+                                                       &conditionLength, nullptr, nullptr) &&
                       name && nameLength > 0;
     const std::string_view reported = told ? std::string_view(name, static_cast<size_t>(nameLength)) : std::string_view();
     if (!known.asked || known.name != reported) known = {std::string(reported), mSources->Number(reported), true};
@@ -397,11 +443,17 @@ void SqlQueryPlan::CurrentRow(SqlRow& row, bool withSources) {
     }
     DatabaseCursorObject* cursor = mTables[cell.table].open;
     if (cursor && !cursor->handle) cursor = nullptr;
+    const std::optional<int32_t> column = CursorColumn(cell.table, cell.field);
+    if (cursor && !column) {
+      // COUNT(*) reads a column only to stand for the row: any will do, also one gone.
+      if (!mMissing && mColumns[c].aggregate != kSqlCount) mMissing = mTables[cell.table].fields[cell.field];
+      cursor = nullptr;
+    }
     // The source is asked first: what it tells is copied, so the value that follows can go
     // into the row straight from the engine, before the engine releases it.
     uint16_t source = 0;
     uint32_t key = 0;
-    if (withSources && cursor && cursor->definition->columnSource) source = SourceOf(c, cursor, row, &key);
+    if (withSources && cursor && cursor->definition->columnSource) source = SourceOf(c, *column, cursor, row, &key);
     if (!cursor || !cursor->definition->getColumnValue) {
       row.AddCell(kVornDbNull, nullptr, 0, source, key);
       continue;
@@ -409,7 +461,7 @@ void SqlQueryPlan::CurrentRow(SqlRow& row, bool withSources) {
     const void* data = nullptr;
     int32_t length = 0;
     uint8_t type = kVornDbNull;
-    cursor->definition->getColumnValue(cursor->handle, cell.field, &data, &type, &length);
+    cursor->definition->getColumnValue(cursor->handle, *column, &data, &type, &length);
     if (type == kVornDbStringRecord) {
       const string text = string::Share(static_cast<StringRep*>(const_cast<void*>(data)));
       row.AddCell(kVornDbText, text.View().data(), text.View().size(), source, key);

@@ -36,13 +36,19 @@ class SqlQueryPlan {
     int32_t aggregate = kSqlPlainColumn;
   };
 
+  // Each FROM table's columns by name, in the order the plan numbers them.
+  using TableFields = std::vector<std::vector<std::string>>;
+
   SqlQueryPlan(DatabaseObject* database, std::shared_ptr<const SqlSelect> select);
   ~SqlQueryPlan();
   SqlQueryPlan(const SqlQueryPlan&) = delete;
   SqlQueryPlan& operator=(const SqlQueryPlan&) = delete;
 
-  // Checks every name; false with the database's error set.
-  bool Resolve();
+  // Checks every name against the tables' columns now or, given `fields` (what an earlier plan
+  // of the same statement resolved against), against those: a result stays the columns it was
+  // made with while the tables gain columns. False with the database's error set.
+  bool Resolve(const TableFields* fields = nullptr);
+  TableFields Fields() const;
 
   // Advances the join to its next row; false at the end (and from then on, until Rewind).
   bool Next();
@@ -66,6 +72,14 @@ class SqlQueryPlan {
   size_t TableCount() const { return mTables.size(); }
   // The open cursor of a FROM table, or nil.
   RuntimeObject* TableCursor(size_t table) const { return mTables[table].cursor; }
+  // The column of table `table`'s open cursor that holds the plan's field `field`, found by
+  // its name when the cursor opened: a cursor opened after the table's columns changed lists
+  // them anew. Nothing without an open cursor, or when the table no longer has the field.
+  // Every read and write of a table row through the plan's numbers goes through here.
+  std::optional<int32_t> CursorColumn(size_t table, int32_t field) const;
+  const std::string& FieldName(size_t table, int32_t field) const { return mTables[table].fields[field]; }
+  // The first column a row read for the result that its table no longer has, once met.
+  const std::optional<std::string>& Missing() const { return mMissing; }
   DatabaseObject* Database() const { return mDb; }
   const std::shared_ptr<const SqlSelect>& Select() const { return mSelect; }
 
@@ -75,10 +89,12 @@ class SqlQueryPlan {
     std::vector<std::string> fields;
     RuntimeObject* cursor = nullptr;  // while the join has it open
     DatabaseCursorObject* open = nullptr;  // the cursor's fields, looked up when it opens
+    std::vector<int32_t> columns;          // each field's column in the open cursor, -1: gone
   };
 
   bool Fail(int32_t code, const std::string& message);
-  bool LoadTables();
+  bool LoadTables(const TableFields* fields);
+  void MapColumns(size_t t);
   bool Qualifies(const std::string& qualifier, size_t table) const;
   std::optional<ColumnRef> Find(const std::string& qualifier, const std::string& column);
   bool ResolveColumns();
@@ -87,7 +103,9 @@ class SqlQueryPlan {
   std::vector<size_t> Tables(const SqlCondition* condition);
   std::optional<std::string> OuterLiteral(ColumnRef ref);
   std::unique_ptr<SqlFilter> FilterFor(const SqlCondition* condition, size_t t);
-  bool Open(size_t t);
+  // Opens table `t`'s cursor on its first row or, without `firstRow` (the built-in engine
+  // only), before it.
+  bool Open(size_t t, bool firstRow = true);
   void Close(size_t t);
 
   DatabaseObject* mDb;
@@ -101,7 +119,8 @@ class SqlQueryPlan {
   bool mStarted = false;
   bool mDone = false;
   // The column's source number, with the number its table row's key has in `row`.
-  uint16_t SourceOf(size_t column, DatabaseCursorObject* cursor, SqlRow& row, uint32_t* key);
+  uint16_t SourceOf(size_t column, int32_t cursorColumn, DatabaseCursorObject* cursor, SqlRow& row, uint32_t* key);
+  std::optional<std::string> mMissing;
   struct ColumnSource {
     std::string name;
     uint16_t number = 0;

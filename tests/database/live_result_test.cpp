@@ -15,6 +15,7 @@
 #include "database/builtin_engine.h"
 #include "database/database_fields.h"
 #include "database/database_objects.h"
+#include "database/sql_error.h"
 #include "database/support/sql_database.h"
 #include "support/class_test.h"
 #include "support/sanitizer_build.h"
@@ -23,6 +24,8 @@ namespace vorn {
 namespace {
 
 enum Key { kInteger, kPair, kText, kKeyless };
+// The result's condition: none, one on a value, or one on the first column of the key (g, id).
+enum Where { kAll, kBelow500, kPrefix };
 
 // Unique per id, its case varying: upper case sorts just before its lower case. The digits after
 // it sort before any letter and make keys long, so that a table of 1,100 rows is three levels deep.
@@ -39,7 +42,8 @@ class LiveResultTest : public dbtest::SqlDatabaseTest {
     bool operator==(const Row&) const = default;
   };
   Key kind = kInteger;
-  bool where = false, eof = false;
+  Where where = kAll;
+  bool eof = false, bof = false;
   std::map<std::string, Row> rows, committed;  // by the table's order
   std::string at;                              // the order of the row shown
   Row shown;
@@ -71,7 +75,8 @@ class LiveResultTest : public dbtest::SqlDatabaseTest {
     for (const auto& [order, row] : rows) if (row.id == id) return order;
     return "";
   }
-  bool Admits(const Row& row) const { return !where || row.n < 500; }
+  bool Admits(const Row& row) const { return where == kAll || (where == kBelow500 ? row.n < 500 : row.id % 4 == 2); }
+  bool Empty() const { return std::ranges::none_of(rows, [&](const auto& row) { return Admits(row.second); }); }
 
   std::string Text(RuntimeObject* cursor, const char* column) {
     return std::string(string::Adopt(cursorFieldStringValueGetter(Keep(cursorGetFieldByName(cursor, string(column).Rep())), 0)).View());
@@ -90,7 +95,14 @@ class LiveResultTest : public dbtest::SqlDatabaseTest {
     if (!eof) at = from->first, shown = from->second;
   }
 
+  // BOF tells an empty result: every move but Next sets it as EOF; Next clears it once a row is
+  // there, also where it stays past the end.
   void Move(char how) {
+    MoveModel(how);
+    if (how != 'N') bof = eof;
+    else if (!eof || !Empty()) bof = false;
+  }
+  void MoveModel(char how) {
     const bool past = eof;
     pending.reset();
     switch (how) {
@@ -110,7 +122,15 @@ class LiveResultTest : public dbtest::SqlDatabaseTest {
     std::istringstream in(step);
     std::string verb, by;
     int id = 0, value = 0;
-    in >> verb >> by >> id >> value;
+    in >> verb >> by;
+    if (verb == "alter") {  // "alter add a", "alter drop n": no row changes
+      std::string column;
+      in >> column;
+      Exec("alter table t " + by + " " + column + (by == "add" ? " varchar(10)" : ""));
+      EXPECT_EQ(ErrorCode(), by == "add" ? 0 : kSqlErrorDropColumn) << ErrorMessage();
+      return;
+    }
+    in >> id >> value;
     if (verb.size() == 1) return Move(verb[0]);
     if (verb == "commit" || verb == "rollback" || verb == "refuse") {
       if (verb == "refuse") std::filesystem::remove(path + "-journal"), std::filesystem::create_directory(path + "-journal");
@@ -184,44 +204,62 @@ TEST_F(LiveResultTest, MovesAndWritesFollowTheKeyOfTheRowShownThroughEveryChange
   struct Case {
     const char* name;
     Key kind;
-    bool where;
+    Where where;
     int rows;
     std::vector<std::string> script;
     unsigned seed = 0;
     int steps = 0;
+    bool sorted = false;  // ORDER BY the key: a copy of the rows, read again on every move but Next
+    bool star = false;    // every column, as the table had them when the result was made
   };
   std::vector<Case> cases = {
-      {"two steps back, the row shown deleted, Next", kInteger, false, 5, {"L", "P", "P", "delete sql 3", "N"}},
-      {"two steps back, the row shown leaves the condition, Next", kInteger, true, 5, {"L", "P", "P", "set sql 3 900", "N"}},
-      {"the insert of the row shown rolled back, Next", kInteger, false, 5, {"delete sql 3", "commit", "insert sql 3 30", "L", "P", "P", "rollback", "N"}},
-      {"the last row deleted behind the row shown, Next", kInteger, false, 5, {"L", "P", "delete sql 5", "N"}},
-      {"the last row leaves the condition behind the row shown, Next", kInteger, true, 5, {"L", "P", "set sql 5 900", "N"}},
-      {"forth and back, the row shown deleted, Next", kText, false, 6, {"N", "N", "N", "N", "P", "P", "P", "P", "N", "delete sql 2", "N"}},
-      {"an edit of a row gone refused, then Previous and Next, then an edit", kInteger, false, 5, {"N", "N", "delete sql 3", "set result 0 77", "P", "N", "set result 0 66"}},
-      {"the last row gone, its edit refused, Previous", kInteger, false, 5, {"L", "delete sql 5", "set result 0 1", "P"}},
-      {"a deletion of a row gone refused, nothing else deleted, after its page was read again", kInteger, false, 5, {"N", "N", "delete sql 3", "commit", "set sql 1 11", "rollback", "delete result", "N", "P"}},
-      {"Previous past the end after steps forward", kInteger, false, 6, {"N", "N", "N", "N", "N", "N", "P"}},
-      {"Previous past the end after Last", kInteger, false, 6, {"L", "N", "P"}},
-      {"Previous from the first row, the first row deleted by another", kPair, false, 5, {"delete other 1", "P", "P"}},
-      {"edited out of the condition through the result, Previous and Next", kText, true, 5, {"N", "set result 0 900", "P", "N", "N"}},
-      {"refused commit of the row shown's insert", kKeyless, false, 5, {"commit", "insert sql 9 90", "L", "refuse", "P", "N", "set result 0 5"}},
-      {"an edit through the result, then a rollback as a statement", kInteger, false, 5, {"N", "set result 0 77", "rollback sql", "N", "P"}},
-      {"an edit through the result, then a refused commit as a statement", kText, false, 5, {"N", "N", "set result 0 77", "refuse sql", "P", "N"}},
+      {"two steps back, the row shown deleted, Next", kInteger, kAll, 5, {"L", "P", "P", "delete sql 3", "N"}},
+      {"two steps back, the row shown leaves the condition, Next", kInteger, kBelow500, 5, {"L", "P", "P", "set sql 3 900", "N"}},
+      {"the insert of the row shown rolled back, Next", kInteger, kAll, 5, {"delete sql 3", "commit", "insert sql 3 30", "L", "P", "P", "rollback", "N"}},
+      {"the last row deleted behind the row shown, Next", kInteger, kAll, 5, {"L", "P", "delete sql 5", "N"}},
+      {"the last row leaves the condition behind the row shown, Next", kInteger, kBelow500, 5, {"L", "P", "set sql 5 900", "N"}},
+      {"forth and back, the row shown deleted, Next", kText, kAll, 6, {"N", "N", "N", "N", "P", "P", "P", "P", "N", "delete sql 2", "N"}},
+      {"an edit of a row gone refused, then Previous and Next, then an edit", kInteger, kAll, 5, {"N", "N", "delete sql 3", "set result 0 77", "P", "N", "set result 0 66"}},
+      {"the last row gone, its edit refused, Previous", kInteger, kAll, 5, {"L", "delete sql 5", "set result 0 1", "P"}},
+      {"a deletion of a row gone refused, nothing else deleted, after its page was read again", kInteger, kAll, 5, {"N", "N", "delete sql 3", "commit", "set sql 1 11", "rollback", "delete result", "N", "P"}},
+      {"Previous past the end after steps forward", kInteger, kAll, 6, {"N", "N", "N", "N", "N", "N", "P"}},
+      {"Previous past the end after Last", kInteger, kAll, 6, {"L", "N", "P"}},
+      {"Previous from the first row, the first row deleted by another", kPair, kAll, 5, {"delete other 1", "P", "P"}},
+      {"edited out of the condition through the result, Previous and Next", kText, kBelow500, 5, {"N", "set result 0 900", "P", "N", "N"}},
+      {"refused commit of the row shown's insert", kKeyless, kAll, 5, {"commit", "insert sql 9 90", "L", "refuse", "P", "N", "set result 0 5"}},
+      {"an edit through the result, then a rollback as a statement", kInteger, kAll, 5, {"N", "set result 0 77", "rollback sql", "N", "P"}},
+      {"an edit through the result, then a refused commit as a statement", kText, kAll, 5, {"N", "N", "set result 0 77", "refuse sql", "P", "N"}},
   };
   for (Key kind : {kInteger, kPair, kText, kKeyless})
-    for (bool where : {false, true})
+    for (Where where : {kAll, kBelow500})
       for (int rows : {20, test::Rounds(1100, 120)}) cases.push_back({"random", kind, where, rows, {}, unsigned(cases.size()), rows > 100 ? 400 : 300});
+  // Named after the random ones, which keep their seeds.
+  cases.insert(cases.end(), {
+      {"an empty result: First, Last, Previous and Next stay past the end, BOF until a row comes", kInteger, kAll, 0, {"F", "L", "P", "N", "insert sql 3 30", "N", "F"}},
+      {"a result emptied, its rows back by a rollback: Next past the end, then First", kInteger, kAll, 3, {"delete sql 1", "delete sql 2", "delete sql 3", "F", "rollback", "N", "F"}},
+      {"one key prefix: Last and Previous from past the end", kPair, kPrefix, 12, {"N", "N", "N", "P", "N", "N", "L", "N", "L", "P", "P", "N", "N", "N", "P"}},
+      {"one key prefix, its first row deleted: Previous from past the end", kPair, kPrefix, 12, {"N", "N", "N", "delete sql 2", "P", "P", "F"}},
+      {"to the end and back to the first row, a row put before it, Previous", kInteger, kAll, 3, {"N", "N", "N", "P", "P", "P", "P", "insert sql 0 5", "P", "N"}},
+      {"a column that sorts first added under the result, every move and an edit after each", kInteger, kAll, 5, {"alter add a", "F", "set result 0 71", "N", "set result 0 72", "L", "set result 0 73", "P", "set result 0 74", "N", "N", "P", "set result 0 75", "L", "N", "L", "set result 0 76"}, 0, 0, false},
+      {"the same past the end of a condition", kInteger, kBelow500, 5, {"alter add a", "L", "N", "P", "set result 0 1", "N", "L", "set result 0 2", "F", "P", "set result 0 3"}, 0, 0, false, true},
+      {"a column drop refused under the result, every move and an edit", kInteger, kBelow500, 5, {"alter drop n", "F", "set result 0 71", "N", "L", "N", "P", "set result 0 72", "F", "P", "set result 0 73"}, 0, 0, false},
+      {"a column that sorts first added under the result, every move and an edit after each (sorted)", kInteger, kAll, 5, {"alter add a", "F", "set result 0 71", "N", "set result 0 72", "L", "set result 0 73", "P", "set result 0 74", "N", "N", "P", "set result 0 75", "L", "N", "L", "set result 0 76"}, 0, 0, true, true},
+      {"a column drop refused under the result, every move and an edit (sorted)", kInteger, kBelow500, 5, {"alter drop n", "F", "set result 0 71", "N", "L", "N", "P", "set result 0 72", "F", "P", "set result 0 73"}, 0, 0, true},
+  });
   // A case that goes wrong stops at its first wrong step; the others still run.
   auto run = [&](const Case& c) {
     TearDown(), SetUp();
-    kind = c.kind, where = c.where, rows.clear();
+    kind = c.kind, where = c.where, rows.clear(), pending.reset();
     Exec(std::string("create table t (id integer not null, g integer not null, name varchar(400) not null, n integer") +
          (kind == kInteger ? ", primary key (id))" : kind == kPair ? ", primary key (g, id))" : kind == kText ? ", primary key (name))" : ")"));
     for (int id = 1; id <= c.rows; ++id) Insert(id, id * 10);
     Exec("commit");
     committed = rows;
-    rs = Keep(databaseSQLSelect(db, string(where ? "select id, n from t where n < 500" : "select id, n from t").Rep()));
+    const char* condition[] = {"", " where n < 500", " where g = 2"};
+    const std::string query = std::string(c.star ? "select * from t" : "select id, n from t") + condition[where];
+    rs = Keep(databaseSQLSelect(db, string(query + (c.sorted ? " order by id" : ""), kEncodingUTF8).Rep()));
     Land(rows.begin(), rows.end());
+    bof = eof;
     std::mt19937 random(c.seed);
     int nextId = c.rows + 1;
     std::vector<std::string> steps = c.script;
@@ -235,6 +273,7 @@ TEST_F(LiveResultTest, MovesAndWritesFollowTheKeyOfTheRowShownThroughEveryChange
       Do(step);
       const std::string shown = Shown(), expected = Expected();
       ASSERT_EQ(shown, expected) << "after " << (&step - steps.data()) << " steps";
+      ASSERT_EQ(cursorBOFGetter(rs, 0) != 0, bof);
       ASSERT_EQ(RecordSetRecordCount(rs), std::ranges::count_if(rows, [&](const auto& row) { return Admits(row.second); }));
     }
     std::vector<std::string> table, read;
@@ -246,6 +285,71 @@ TEST_F(LiveResultTest, MovesAndWritesFollowTheKeyOfTheRowShownThroughEveryChange
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name + (" " + std::to_string(c.seed)));
     run(c);
+  }
+}
+
+// A result made before its table gains a column, which a statement then sets, keeps that value
+// when it writes the row, whether it opened the table again or not. A column added in a
+// transaction that is rolled back leaves the results made meanwhile: an update that edits it
+// answers an error (a sorted result's, that of the statement it writes with) and writes nothing
+// of the row; the row's other columns read and write as they were.
+TEST_F(LiveResultTest, AResultWritesItsTableAsItIsNowWhateverColumnsCameOrWent) {
+  struct Case {
+    const char* query;
+    bool added;      // the column stays; else it goes with a rollback
+    bool moveFirst;  // after the change, before the edit
+    int32_t moveError;
+    std::vector<const char*> edits;
+    int32_t error;
+    std::vector<std::string> table;
+  };
+  const std::vector<std::string> untouched = {"1 10", "2 20", "3 30"}, kept = {"kept 1 7", "NULL 2 20", "NULL 3 30"};
+  const Case cases[] = {
+      {"select * from t", true, false, 0, {"n"}, 0, kept},
+      {"select * from t", true, true, 0, {"n"}, 0, kept},
+      {"select n, id from t where id < 3", true, false, 0, {"n"}, 0, kept},
+      {"select * from t order by id", true, false, 0, {"n"}, 0, kept},
+      {"select * from t", false, true, 0, {"a"}, kDbErrorUnknown, untouched},
+      {"select * from t", false, true, 0, {"n", "a"}, kDbErrorUnknown, untouched},
+      {"select * from t", false, false, 0, {"n", "a"}, kDbErrorUnknown, untouched},
+      {"select * from t", false, true, 0, {"n"}, 0, {"1 7", "2 20", "3 30"}},
+      {"select * from t", false, false, 0, {"n"}, 0, {"1 7", "2 20", "3 30"}},
+      {"select a, n from t where id < 3", false, true, 0, {"n", "a"}, kDbErrorUnknown, untouched},
+      // Read again, the rows would lack the column: the copy read before stays.
+      {"select * from t order by id", false, true, kSqlErrorUnknownColumn, {"n", "a"}, kSqlErrorMismatch, untouched},
+      {"select * from t order by id", false, false, 0, {"a"}, kSqlErrorMismatch, untouched},
+      {"select * from t order by id", false, true, kSqlErrorUnknownColumn, {"n"}, 0, {"1 7", "2 20", "3 30"}},
+      {"select count(*) from t", false, true, 0, {}, 0, untouched},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.query) + (c.added ? ", added" : ", rolled back") + (c.moveFirst ? ", First" : "") +
+                 ", edits " + std::to_string(c.edits.size()));
+    TearDown(), SetUp();
+    Exec("create table t (id integer not null, n integer, primary key (id))");
+    for (int id = 1; id <= 3; ++id) Exec("insert into t (id, n) values (" + std::to_string(id) + ", " + std::to_string(10 * id) + ")");
+    Exec("commit");
+    RuntimeObject* result = nullptr;
+    if (c.added) {
+      result = Keep(databaseSQLSelect(db, string(c.query).Rep()));
+      Exec("alter table t add a varchar(10)");
+      Exec("update t set a = 'kept' where id = 1");
+    } else {
+      Exec("alter table t add a varchar(10)");
+      result = Keep(databaseSQLSelect(db, string(c.query).Rep()));
+      databaseRollback(db);
+    }
+    ASSERT_TRUE(result) << ErrorMessage();
+    if (c.moveFirst) CursorMoveFirst(result);
+    EXPECT_EQ(ErrorCode(), c.moveError) << ErrorMessage();
+    if (c.edits.empty()) EXPECT_EQ(string::Adopt(cursorFieldStringValueGetter(Keep(cursorGetFieldByIndex(result, 1)), 0)).View(), "3");
+    else ASSERT_EQ(Text(result, "n"), "10");
+    cursorEdit(result);
+    for (const char* column : c.edits)
+      databaseCursorFieldSetString(Keep(cursorGetFieldByName(result, string(column).Rep())), string(column[0] == 'n' ? "7" : "x").Rep());
+    cursorUpdate(result);
+    EXPECT_EQ(ErrorCode(), c.error) << ErrorMessage();
+    EXPECT_EQ(TableRows("t"), c.table);
+    cursorClose(result);
   }
 }
 
