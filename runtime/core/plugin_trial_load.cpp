@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,8 +40,11 @@ void Report(const char* text) {
 // The destructors run here too (the library is closed without RTLD_NODELETE), as a damaged
 // destructor table would otherwise end the real program at its exit.
 __attribute__((constructor(101))) void TrialLoadWhenAsked() {
+  // Both or nothing: a variable left in the environment of a program started otherwise does not
+  // make it a trial load.
   const char* asked = std::getenv(kTrialVariable);
-  if (asked == nullptr) return;
+  struct stat report {};
+  if (asked == nullptr || fstat(kReportDescriptor, &report) != 0 || !S_ISFIFO(report.st_mode)) return;
   char path[4096];
   std::strncpy(path, asked, sizeof path - 1);
   path[sizeof path - 1] = '\0';
