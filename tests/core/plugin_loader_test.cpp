@@ -183,8 +183,8 @@ class LibraryCopy {
   size_t GnuHeader(int i) const { return FileOffset(Get<uint64_t>(Dynamic(DT_GNU_HASH))) + 4 * i; }
   size_t GnuBucket(uint32_t i) const { return GnuHeader(4) + 8 * Get<uint32_t>(GnuHeader(2)) + 4 * i; }
   size_t GnuChain(uint32_t i) const { return GnuBucket(Get<uint32_t>(GnuHeader(0)) + i); }
-  // File offsets of a field of the first version needed, of its first version, of the second
-  // version defined (the first names the library), and of symbol i's version.
+  // File offsets of a field of the first version needed, of its first version, of the first
+  // version defined (the one naming the library), and of symbol i's version.
   size_t Needed(size_t field) const { return FileOffset(Get<uint64_t>(Dynamic(DT_VERNEED))) + field; }
   size_t NeededVersion(size_t field) const { return Needed(0) + Get<uint32_t>(Needed(offsetof(Elf64_Verneed, vn_aux))) + field; }
   size_t Defined(size_t field) const { return FileOffset(Get<uint64_t>(Dynamic(DT_VERDEF))) + field; }
@@ -237,7 +237,7 @@ TEST(PluginLoader, DamagedLibrariesAreRefusedAndTheProgramGoesOn) {
     if (gauge.Get<uint32_t>(sh + offsetof(Elf64_Shdr, sh_type)) == SHT_DYNSYM) symbols = gauge.Get<uint64_t>(sh + offsetof(Elf64_Shdr, sh_size)) / sizeof(Elf64_Sym);
   }
   // Which libraries a row damages: the one with both hash tables, those with one table alone,
-  // and the one that defines versions of its own.
+  // and the one that defines versions of its own; kTrial: the checks pass it to the trial load.
   enum { kBoth = 1, kOlder = 2, kGnu = 4, kVersioned = 8, kTrial = 16 };
   const auto gnuHeader = [](int word, uint32_t value) { return [=](LibraryCopy& c) { c.Set<uint32_t>(c.GnuHeader(word), value); }; };
   const auto farAway = [](size_t (LibraryCopy::*place)(size_t) const, size_t field) {
