@@ -1,6 +1,8 @@
 // What plug-in loading costs at start-up: an image without plug-ins (the calculator) only
 // walks its resource list; one plug-in adds extracting it, the dynamic loader and its main
 // function, and its removal at quit.
+// What the trial load in another process adds: a copy of this executable started (its shared
+// libraries mapped and bound, as the runtime executable's are), the library loaded there.
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -8,9 +10,11 @@
 
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 
 #include "core/plugin_loader.h"
+#include "core/plugin_trial_load.h"
 #include "base/resource_manager.h"
 
 namespace {
@@ -42,6 +46,15 @@ void BM_OnePluginLoadedAndUnloaded(benchmark::State& state) {
   close(saved);
 }
 BENCHMARK(BM_OnePluginLoadedAndUnloaded)->Unit(benchmark::kMicrosecond);
+
+// The trial load alone, on the same library file where it lies.
+void BM_TrialLoadInAnotherProcess(benchmark::State& state) {
+  std::string why;
+  for (auto _ : state) {
+    if (!vorn::TrialLoadPlugin(VORN_BENCH_PLUGIN, why)) state.SkipWithError(why.c_str());
+  }
+}
+BENCHMARK(BM_TrialLoadInAnotherProcess)->Unit(benchmark::kMicrosecond);
 
 // The yardstick: the dynamic loader alone on the same library file where it lies.
 void BM_PlainDlopenAndDlclose(benchmark::State& state) {

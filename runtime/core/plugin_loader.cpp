@@ -15,6 +15,7 @@
 #include "base/shutdown_task.h"
 #include "core/plugin_declared_class.h"
 #include "core/plugin_object_check.h"
+#include "core/plugin_trial_load.h"
 #include "vorn/plugin_api.h"
 
 namespace vorn {
@@ -189,6 +190,12 @@ bool LoadPluginFromBytes(uint16_t resourceId, const uint8_t* bytes, size_t lengt
   plugin->next = sLoaded;
   sLoaded = plugin;
   if (!Extract(bytes, length, plugin->path, why)) {
+    ReportPluginProblem(resourceId, "refused: " + why);
+    return false;
+  }
+  // The checks above refuse most damage quickly and say where it lies; whatever they miss is
+  // met by the system loader in another process, whose failure costs this one nothing.
+  if (!TrialLoadPlugin(plugin->path, why)) {
     ReportPluginProblem(resourceId, "refused: " + why);
     return false;
   }

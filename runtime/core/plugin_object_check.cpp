@@ -3,6 +3,8 @@
 #include <elf.h>
 
 #include <algorithm>
+#include <cstring>
+#include <string_view>
 #include <vector>
 
 namespace vorn {
@@ -13,8 +15,7 @@ namespace {
 // range is readable when it lies in the file-backed part of one PT_LOAD segment.
 class LoadedView {
  public:
-  LoadedView(const uint8_t* bytes, size_t length, uint8_t data, bool wide)
-      : mBytes(bytes), mLength(length), mData(data), mWide(wide) {}
+  LoadedView(const uint8_t* bytes, uint8_t data, bool wide) : mBytes(bytes), mData(data), mWide(wide) {}
 
   uint64_t Word(const uint8_t* p) const { return Read(p, mWide ? 8 : 4); }
   uint64_t Read(const uint8_t* p, int size) const {
@@ -52,12 +53,9 @@ class LoadedView {
     return false;
   }
   bool wide() const { return mWide; }
-  const uint8_t* bytes() const { return mBytes; }
-  size_t length() const { return mLength; }
 
  private:
   const uint8_t* mBytes;
-  size_t mLength;
   uint8_t mData;
   bool mWide;
 };
@@ -68,6 +66,7 @@ struct DynamicValues {
   uint64_t gnuHash = 0, verSym = 0, verNeed = 0, verDef = 0, relr = 0, relrSize = 0, relrEnt = 0;
   bool hasGnuHash = false;
   std::vector<uint64_t> strings;  // string-table offsets of DT_NEEDED, DT_SONAME, DT_RPATH, DT_RUNPATH
+  std::vector<uint64_t> needed;   // of DT_NEEDED alone
 };
 
 // The older hash table: every bucket and chain value is a symbol index the loader follows into
@@ -184,17 +183,70 @@ bool CheckPackedRelocations(const LoadedView& view, const DynamicValues& d, std:
   return true;
 }
 
-bool ReadDynamicEntries(const LoadedView& view, uint64_t offset, uint64_t size, DynamicValues& d,
+// The loader reads the entries where the segment puts them, at p_vaddr; p_offset may say otherwise.
+// The version tables. The loader follows each chain until a link of zero, whatever the counts say;
+// it finds the library each needed version names among this one's libraries (or stops on an
+// assertion), and indexes its table of versions, as long as the highest index the chains give,
+// by each symbol's version. Without version tables it has no such table at all.
+bool CheckVersions(const LoadedView& view, const DynamicValues& d, const uint8_t* strings, uint64_t symbols,
+                   std::string& why) {
+  const uint64_t strsz = d.value[DT_STRSZ];
+  const auto name = [&](uint64_t offset) {  // empty unless a whole string of the table
+    const void* end = offset < strsz ? std::memchr(strings + offset, 0, strsz - offset) : nullptr;
+    return end ? std::string_view(reinterpret_cast<const char*>(strings + offset),
+                                  static_cast<const uint8_t*>(end) - (strings + offset))
+               : std::string_view();
+  };
+  // Calls `entry` on each entry of a chain; every link moves forward, so a chain ends or leaves the file.
+  const auto chain = [&](uint64_t at, uint64_t size, size_t linkField, auto entry) {
+    for (;;) {
+      const uint8_t* p = view.At(at, size);
+      if (!p || !entry(at, p)) return false;
+      const uint64_t link = view.Read(p + linkField, 4);
+      if (link == 0) return true;
+      at += link;
+    }
+  };
+  uint64_t highest = 0;
+  const bool defined = !d.verDef || chain(d.verDef, sizeof(Elf64_Verdef), offsetof(Elf64_Verdef, vd_next), [&](uint64_t at, const uint8_t* def) {
+    highest = std::max<uint64_t>(highest, view.Read(def + offsetof(Elf64_Verdef, vd_ndx), 2) & 0x7FFF);
+    return chain(at + view.Read(def + offsetof(Elf64_Verdef, vd_aux), 4), sizeof(Elf64_Verdaux), offsetof(Elf64_Verdaux, vda_next),
+                 [&](uint64_t, const uint8_t* aux) { return !name(view.Read(aux, 4)).empty(); });
+  });
+  if (!defined) return why = "its table of defined versions is damaged", false;
+  const bool needed = !d.verNeed || chain(d.verNeed, sizeof(Elf64_Verneed), offsetof(Elf64_Verneed, vn_next), [&](uint64_t at, const uint8_t* need) {
+    const std::string_view file = name(view.Read(need + offsetof(Elf64_Verneed, vn_file), 4));
+    if (std::none_of(d.needed.begin(), d.needed.end(), [&](uint64_t library) { return !file.empty() && name(library) == file; })) return false;
+    return chain(at + view.Read(need + offsetof(Elf64_Verneed, vn_aux), 4), sizeof(Elf64_Vernaux), offsetof(Elf64_Vernaux, vna_next),
+                 [&](uint64_t, const uint8_t* aux) {
+                   highest = std::max<uint64_t>(highest, view.Read(aux + offsetof(Elf64_Vernaux, vna_other), 2) & 0x7FFF);
+                   return !name(view.Read(aux + offsetof(Elf64_Vernaux, vna_name), 4)).empty();
+                 });
+  });
+  if (!needed) return why = "its table of needed versions is damaged", false;
+  if (!d.verSym) return true;
+  const uint8_t* versions = view.At(d.verSym, 2 * symbols);
+  if (!versions || highest == 0) return why = "its symbol versions lie outside the file or have no version tables", false;
+  for (uint64_t i = 0; i < symbols; ++i) {
+    if ((view.Read(versions + 2 * i, 2) & 0x7FFF) > highest) {
+      return why = "symbol " + std::to_string(i) + " has a version past the last", false;
+    }
+  }
+  return true;
+}
+
+bool ReadDynamicEntries(const LoadedView& view, uint64_t address, uint64_t size, DynamicValues& d,
                         std::string& why) {
   const uint64_t word = view.wide() ? 8 : 4;
-  if (offset > view.length() || size > view.length() - offset) return why = "its dynamic section lies outside the file", false;
-  const uint8_t* entries = view.bytes() + offset;
+  const uint8_t* entries = view.At(address, size);
+  if (!entries) return why = "its dynamic section lies outside the loaded segments", false;
   for (uint64_t at = 0; at + 2 * word <= size; at += 2 * word) {
     uint64_t tag = view.Word(entries + at), value = view.Word(entries + at + word);
     if (tag == DT_NULL) return true;
     if (tag < 40) d.value[tag] = value, d.has[tag] = true;
     switch (tag) {
-      case DT_NEEDED: case DT_SONAME: case DT_RPATH: case DT_RUNPATH: d.strings.push_back(value); break;
+      case DT_NEEDED: d.needed.push_back(value), d.strings.push_back(value); break;
+      case DT_SONAME: case DT_RPATH: case DT_RUNPATH: d.strings.push_back(value); break;
       case DT_GNU_HASH: d.gnuHash = value, d.hasGnuHash = true; break;
       case DT_VERSYM: d.verSym = value; break;
       case DT_VERNEED: d.verNeed = value; break;
@@ -214,7 +266,7 @@ bool ReadDynamicEntries(const LoadedView& view, uint64_t offset, uint64_t size, 
 
 bool CheckPluginDynamicSection(const uint8_t* bytes, size_t length, std::string& why) {
   const bool wide = bytes[EI_CLASS] == ELFCLASS64;
-  LoadedView view(bytes, length, bytes[EI_DATA], wide);
+  LoadedView view(bytes, bytes[EI_DATA], wide);
   const uint64_t phoff = view.Word(bytes + (wide ? 32 : 28));
   const uint64_t phentsize = view.Read(bytes + (wide ? 54 : 42), 2), phnum = view.Read(bytes + (wide ? 56 : 44), 2);
   uint64_t dynamicOffset = 0, dynamicSize = 0, dynamicAddress = 0;
@@ -234,9 +286,9 @@ bool CheckPluginDynamicSection(const uint8_t* bytes, size_t length, std::string&
     }
   }
   if (!hasDynamic) return why = "it has no dynamic section", false;
-  if (!view.At(dynamicAddress, dynamicSize)) return why = "its dynamic section lies outside the loaded segments", false;
+  if (dynamicOffset > length || dynamicSize > length - dynamicOffset) return why = "its dynamic section lies outside the file", false;
   DynamicValues d;
-  if (!ReadDynamicEntries(view, dynamicOffset, dynamicSize, d, why)) return false;
+  if (!ReadDynamicEntries(view, dynamicAddress, dynamicSize, d, why)) return false;
 
   const uint64_t word = wide ? 8 : 4;
   if (!d.has[DT_STRTAB] || !d.has[DT_SYMTAB] || !view.At(d.value[DT_STRTAB], d.value[DT_STRSZ])) {
@@ -258,10 +310,7 @@ bool CheckPluginDynamicSection(const uint8_t* bytes, size_t length, std::string&
       return why = "symbol " + std::to_string(i) + " has a name outside its string table", false;
     }
   }
-  if ((d.verSym && !view.At(d.verSym, 2 * symbols)) || (d.verNeed && !view.At(d.verNeed, 16)) ||
-      (d.verDef && !view.At(d.verDef, 20))) {
-    return why = "its symbol version tables lie outside the file", false;
-  }
+  if (!CheckVersions(view, d, view.At(d.value[DT_STRTAB], d.value[DT_STRSZ]), symbols, why)) return false;
   for (auto [address, size] : {std::pair{DT_INIT_ARRAY, DT_INIT_ARRAYSZ}, std::pair{DT_FINI_ARRAY, DT_FINI_ARRAYSZ},
                                std::pair{DT_PREINIT_ARRAY, DT_PREINIT_ARRAYSZ}}) {
     if (d.has[address] && (!view.At(d.value[address], d.value[size]) || d.value[size] % word != 0)) {

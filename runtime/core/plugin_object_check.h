@@ -1,5 +1,5 @@
 // What the dynamic loader reads of a plug-in library before any of its code runs: the dynamic
-// section, its string, symbol and hash tables and every relocation table. A damaged copy
+// section, its string, symbol, hash and version tables and every relocation table. A damaged copy
 // would make the loader write or read through wild addresses, so each table is checked
 // against the file and each relocation against the writable segments first.
 #pragma once
