@@ -133,7 +133,9 @@ bool LineBuffer::TakeLine(RandomAccessMechanism* store, int32_t unitSize, std::s
       const bool carriageReturn = UnitAt(bytes + stop, unitSize) == kCarriageReturn;
       *position += unitSize;
       if (carriageReturn) {
-        if (*position + unitSize > *count) Refill(store);
+        // A store read in order may hand out the next unit a byte at a time.
+        while (*position + unitSize > *count && Refill(store)) {
+        }
         if (*position + unitSize <= *count && UnitAt(bytes + *position, unitSize) == kLineFeed) *position += unitSize;
       }
       return true;
