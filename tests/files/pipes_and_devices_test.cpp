@@ -19,6 +19,7 @@
 #include <iterator>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "base/background_task.h"
@@ -159,6 +160,19 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
       return all + "|" + error + "|" + Text(string::Adopt(TextInputStreamRead(in, 5, nullptr)));
     });
   };
+  // ReadAll of a 3 MiB file that `change` changes once the first piece of it is read: the size
+  // of what it answered, its last four bytes and the error.
+  static std::function<void()> sChange;
+  auto readsAllWhile = [this](std::function<void(const std::string&)> change) {
+    return [this, change](RuntimeObject*, FolderItemImpUnix*) {
+      WriteFile("changing", std::string(3 << 20, 'x'));
+      RuntimeObject* in = FolderItemOpenTextFile(NewFolderItemWithImp(nullptr, Item(PathOf("changing")).release()));
+      sChange = [path = PathOf("changing"), change] { change(path); };
+      SetBackgroundTaskPendingWorkHook([] { if (sChange) std::exchange(sChange, nullptr)(); });
+      const std::string all = Text(string::Adopt(TextInputStreamReadAll(in, nullptr)));
+      return std::to_string(all.size()) + "|" + all.substr(all.size() - 4) + "|" + std::to_string(TextInputStreamLastErrorGetter(in));
+    };
+  };
   auto file = [this](std::string name) { return [this, name] { return Input{name[0] == '/' ? name : PathOf(name)}; }; };
   // A file that tells length 0, as every one in /proc does, and holds one line.
   const std::string comm = [] { std::string line; std::getline(std::ifstream("/proc/self/comm"), line); return line + "\n"; }();
@@ -241,6 +255,10 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
        loopsInUTF16(fifoByBytes(std::string("a\0\r\0\n\0b\0\r\0\n\0", 12))), "a|b|"},
       {"... the store ending at a CR", "plain", loopsInUTF16(fifoByBytes(std::string("a\0\r\0\n\0b\0\r\0", 10))), "a|b|"},
       {"... a lone CR, then a half unit", "plain", loopsInUTF16(fifoByBytes(std::string("a\0\r\0b", 5))), "a|b|"},
+      {"ReadAll of a file that grows while it is read", "plain",
+       readsAllWhile([](const std::string& path) { std::ofstream(path, std::ios::app) << "tail"; }), "3145732|tail|0"},
+      {"ReadAll of a file cut short while it is read", "plain",
+       readsAllWhile([](const std::string& path) { std::filesystem::resize_file(path, 3 << 19); }), "1572864|xxxx|0"},
       {"ReadAll on a file that tells length 0", "plain", readsAll(file("/proc/self/comm")), comm + "|1"},
       {"While Not EOF over it", "plain", loops(file("/proc/self/comm")), comm},
       {"ReadAll of the longest text from a pipe", "plain", readsPast(16, fifo({"0123456789", "ABCDEF"})), "0123456789ABCDEF|0|"},
