@@ -111,6 +111,20 @@ std::string LineBuffer::ReadLine(RandomAccessMechanism* store, int32_t unitSize)
   return {};
 }
 
+bool LineBuffer::TakeBufferedLine(int32_t unitSize, std::string_view* line) {
+  bool found = false;
+  const int32_t stop = FindTerminator(bytes, *position, *count, unitSize, &found);
+  if (!found || stop - *position > LongestReadableText()) return false;
+  int32_t next = stop + unitSize;
+  if (UnitAt(bytes + stop, unitSize) == kCarriageReturn) {
+    if (next + unitSize > *count) return false;
+    if (UnitAt(bytes + next, unitSize) == kLineFeed) next += unitSize;
+  }
+  *line = std::string_view(reinterpret_cast<const char*>(bytes) + *position, static_cast<size_t>(stop - *position));
+  *position = next;
+  return true;
+}
+
 bool LineBuffer::TakeLine(RandomAccessMechanism* store, int32_t unitSize, std::string* line) {
   const int64_t askAt = std::min<int64_t>(kGatheredBeforeAsking, LongestReadableText() / 2);
   bool looked = line == nullptr;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "files/random_access_mechanism.h"
 
@@ -34,6 +35,10 @@ struct LineBuffer {
   // is left at the next line. Where its length shows that a line may be that long, the line's
   // end is looked for first, a piece at a time, and only a line that fits is gathered.
   std::string ReadLine(RandomAccessMechanism* store, int32_t unitSize);
+  // The next line as ReadLine gives it, when the buffer holds it whole with its terminator (and
+  // after a CR the unit behind it): its bytes in the buffer, which moves past it. False, nothing
+  // moved, when the store must be read for it.
+  bool TakeBufferedLine(int32_t unitSize, std::string_view* line);
   // Up to `count` bytes: the buffered ones first, the rest straight from the store.
   std::string ReadBytes(RandomAccessMechanism* store, int32_t count);
 

@@ -197,7 +197,11 @@ VornStringRecord* TextInputStreamReadLine(VornRuntimeObject* stream, VornRuntime
   const StreamHold hold(stream);
   TextInputStreamObject* fields = Fields(stream);
   EncodingCode tag = TagFor(fields, encoding);
-  std::string line = BufferOf(fields).ReadLine(fields->store, tag == kEncodingUTF16 ? 2 : 1);
+  const int32_t unitSize = tag == kEncodingUTF16 ? 2 : 1;
+  // Most lines lie whole in the buffer: handed out from there, without gathering them first.
+  std::string_view buffered;
+  if (BufferOf(fields).TakeBufferedLine(unitSize, &buffered)) return HandOutBytes(buffered, tag);
+  std::string line = BufferOf(fields).ReadLine(fields->store, unitSize);
   return HandOutBytes(line, tag);
 }
 
