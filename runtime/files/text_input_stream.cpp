@@ -89,15 +89,17 @@ VornStringRecord* ReadToEnd(RuntimeObject* stream, RuntimeObject* encoding) {
     }
     all.reserve(static_cast<size_t>(std::min(longest + 1, told)));
   }
+  // A pipe gives far less than a piece at a time: the room for a piece is made once, not for
+  // every read.
+  std::string piece;
   while (static_cast<int64_t>(all.size()) <= longest) {
     const int64_t wanted = std::min(kReadToEndPiece, longest + 1 - static_cast<int64_t>(all.size()));
     const int32_t count = store->ReadableCount(static_cast<int32_t>(wanted));
     if (count <= 0) break;
-    const size_t before = all.size();
-    all.resize(before + static_cast<size_t>(count));
+    if (piece.size() < static_cast<size_t>(count)) piece.resize(static_cast<size_t>(count));
     int32_t got = 0;
-    store->Read(all.data() + before, count, &got);
-    all.resize(before + static_cast<size_t>(std::max(got, 0)));
+    store->Read(piece.data(), count, &got);
+    all.append(piece.data(), static_cast<size_t>(std::max(got, 0)));
     if (got <= 0 || !store->HandOn()) break;
   }
   if (static_cast<int64_t>(all.size()) > longest) {
