@@ -101,6 +101,8 @@ VornStringRecord* BinaryStreamRead(VornRuntimeObject* stream, int32_t count, Vor
   const StreamHold hold(stream);
   count = store->ReadableCount(count);
   if (count <= 0) return nullptr;
+  // A pipe gives what has come, often far less than asked for: its bytes are gathered first.
+  if (!store->IsSequential()) return ReadIntoRecord(store, count, TagOf(encoding));
   std::string bytes(static_cast<size_t>(count), '\0');
   int32_t got = 0;
   store->Read(bytes.data(), count, &got);

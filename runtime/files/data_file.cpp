@@ -8,12 +8,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
 
+#include "base/background_task.h"
 #include "files/descriptor_wait.h"
 #include "strings/runtime_error.h"
 
@@ -93,7 +96,8 @@ void UnixDataFile::StartOver() {
   mSequential = false;
   mWriteOnly = false;
   mAtEnd = false;
-  mHasKeptByte = false;
+  mWriterCame = false;
+  mAheadAt = mAheadEnd = 0;
 }
 
 bool UnixDataFile::AdoptDescriptor(int descriptor, const char* mode) {
@@ -291,11 +295,15 @@ bool UnixDataFile::Write(const void* buffer, int32_t count) {
   return true;
 }
 
-bool UnixDataFile::AwaitDescriptor(short events) {
+bool UnixDataFile::AwaitDescriptor(short events, bool oneLook) {
   // The descriptor is taken while the runtime is held: meanwhile the file is not touched.
   const int descriptor = fileno(mFile);
   mWaiting = true;
-  while (!mCloseRequested && !LookForDescriptor(descriptor, events)) {
+  if (oneLook) {
+    LookForDescriptor(descriptor, events, 0);
+  } else {
+    while (!mCloseRequested && !LookForDescriptor(descriptor, events)) {
+    }
   }
   mWaiting = false;
   if (!mCloseRequested) return true;
@@ -317,39 +325,65 @@ bool UnixDataFile::ReadInOrder(void* buffer, int32_t count, int32_t* outCount) {
     mLastError = EBUSY;
     return false;
   }
-  if (mHasKeptByte) {
-    const int32_t taken = TakeKeptByte(static_cast<uint8_t*>(buffer), count);
+  // A device that is always ready (/dev/zero) or a pipe that is never empty lets the other
+  // threads run at every read all the same, as one that waits does.
+  if (!AwaitDescriptor(POLLIN, true)) return false;
+  // What came ahead is handed out first, without waiting for more.
+  if (mAheadAt == mAheadEnd && count < kReadAhead) {
+    if (mAhead.empty()) mAhead.resize(kReadAhead);
+    const ssize_t got = ReadDescriptor(mAhead.data(), kReadAhead);
+    if (got < 0) return false;
+    mAheadAt = 0;
+    mAheadEnd = static_cast<int32_t>(got);
+  }
+  if (mAheadAt < mAheadEnd) {
+    int32_t taken = std::min(count, mAheadEnd - mAheadAt);
+    std::memcpy(buffer, mAhead.data() + mAheadAt, static_cast<size_t>(taken));
+    mAheadAt += taken;
+    // With what else has come by now: the descriptor never waits, what has not come yet is the
+    // next read's.
+    if (taken < count && !mAtEnd) {
+      const ssize_t more = read(fileno(mFile), static_cast<uint8_t*>(buffer) + taken, static_cast<size_t>(count - taken));
+      if (more == 0) mAtEnd = true;
+      if (more > 0) {
+        DescrambleInPlace(static_cast<uint8_t*>(buffer) + taken, static_cast<int32_t>(more));
+        taken += static_cast<int32_t>(more);
+      }
+    }
     if (outCount) *outCount = taken;
     return true;
   }
-  // A read of a pipe that no writer has opened yet would answer its end at once: this waits
-  // for the first writer, as opening it to read would in any program.
-  ssize_t got;
-  do {
-    if (!AwaitDescriptor(POLLIN)) return false;
-    got = read(fileno(mFile), buffer, static_cast<size_t>(count));
-  } while (got < 0 && (errno == EINTR || errno == EAGAIN));
-  if (got < 0) {
-    StoreErrno();
-    return false;
-  }
-  mAtEnd = got == 0;
-  if (outCount) *outCount = static_cast<int32_t>(got);
-  if (got > 0) DescrambleInPlace(static_cast<uint8_t*>(buffer), static_cast<int32_t>(got));
+  if (mAtEnd && count < kReadAhead) return false;
+  const ssize_t got = ReadDescriptor(static_cast<uint8_t*>(buffer), count);
+  if (outCount) *outCount = static_cast<int32_t>(std::max<ssize_t>(got, 0));
   return got > 0;
 }
 
-int32_t UnixDataFile::TakeKeptByte(uint8_t* buffer, int32_t count) {
-  mHasKeptByte = false;
-  buffer[0] = mKeptByte;
-  if (count == 1) return 1;
-  // The descriptor of a store read in order never waits; what has not come yet is the next
-  // read's.
-  const ssize_t got = read(fileno(mFile), buffer + 1, static_cast<size_t>(count - 1));
-  if (got == 0) mAtEnd = true;
-  if (got <= 0) return 1;
-  DescrambleInPlace(buffer + 1, static_cast<int32_t>(got));
-  return 1 + static_cast<int32_t>(got);
+ssize_t UnixDataFile::ReadDescriptor(uint8_t* buffer, int32_t count) {
+  // A read of a pipe that no writer has opened yet would answer its end at once: this waits
+  // for the first writer, as opening it to read would in any program. Once a writer has been
+  // there, what has come is taken without a wait first (a system call saved on a busy pipe),
+  // a quit signal carried out all the same; a pipe that has nothing waits, letting the other
+  // threads run.
+  ssize_t got = -1;
+  bool tried = false;
+  if (mWriterCame) {
+    RunPendingWork();
+    got = read(fileno(mFile), buffer, static_cast<size_t>(count));
+    tried = true;
+  }
+  while (got < 0 && (!tried || errno == EINTR || errno == EAGAIN)) {
+    if (!AwaitDescriptor(POLLIN)) return -1;
+    got = read(fileno(mFile), buffer, static_cast<size_t>(count));
+    tried = mWriterCame = true;
+  }
+  if (got < 0) {
+    StoreErrno();
+    return -1;
+  }
+  mAtEnd = got == 0;
+  if (got > 0) DescrambleInPlace(buffer, static_cast<int32_t>(got));
+  return got;
 }
 
 bool UnixDataFile::WriteInOrder(const uint8_t* bytes, int32_t count) {
@@ -393,11 +427,13 @@ bool UnixDataFile::IsEOF() {
   if (!mFile) return true;
   if (mWriteOnly || mWaiting) return mAtEnd;
   if (mSequential) {
-    if (mAtEnd || mHasKeptByte) return mAtEnd;
+    if (mAheadAt < mAheadEnd || mAtEnd) return mAheadAt == mAheadEnd;
+    // What the look reads is kept for the next read.
+    uint8_t next = 0;
     int32_t got = 0;
-    ReadInOrder(&mKeptByte, 1, &got);
-    mHasKeptByte = got == 1;
-    return !mHasKeptByte;
+    ReadInOrder(&next, 1, &got);
+    if (got == 1) --mAheadAt;
+    return got != 1;
   }
   // Nothing can be read until a seek succeeds.
   if (!PositionKnown()) return true;

@@ -2,8 +2,11 @@
 // CreateTemporary opens it. Every failure of the C library keeps its errno in mLastError.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "base/shutdown_task.h"
 #include "files/random_access_mechanism.h"
@@ -57,9 +60,9 @@ class DataFile : public RandomAccessMechanism {
 };
 
 // A data file over a C stream. Opening never waits. A pipe (FIFO) or a character device (a
-// terminal, /dev/null) opens to be read and written in order, unbuffered, its reads and writes
-// waiting through the file layer's wait (files/descriptor_wait.h), which lets the other runtime
-// threads run: it has no length and no position, so those fail with ESPIPE. A file on disk
+// terminal, /dev/null) opens to be read and written in order (written unbuffered, read ahead in
+// blocks), its reads and writes waiting, when nothing has come or nothing fits, through the file
+// layer's wait (files/descriptor_wait.h), which lets the other runtime threads run: it has no length and no position, so those fail with ESPIPE. A file on disk
 // tells its length only as a hint (/proc files tell 0): IsEOF looks at the next byte. A pipe to be
 // written is opened write-only, refused with ENXIO while nobody reads it, and a write after its
 // reader has gone fails with EPIPE. A folder is refused with EISDIR, a block device with ESPIPE.
@@ -120,12 +123,14 @@ class UnixDataFile : public DataFile {
   int OpenDescriptor(const char* path, int flags);
   // What a pipe or a device reads and writes: straight to the descriptor.
   bool ReadInOrder(void* buffer, int32_t count, int32_t* outCount);
-  // Hands out the byte IsEOF kept, with what else has come by now, never waiting.
-  int32_t TakeKeptByte(uint8_t* buffer, int32_t count);
+  // Reads the descriptor, waiting for a first writer or for what has not come; the count read
+  // (0 at the end), or -1 with the error kept.
+  ssize_t ReadDescriptor(uint8_t* buffer, int32_t count);
   bool WriteInOrder(const uint8_t* bytes, int32_t count);
   // Waits until the descriptor may be read or written; false when another thread closed the
   // file meanwhile, which is closed now, with EBADF kept.
-  bool AwaitDescriptor(short events);
+  // With `oneLook`, only lets the other threads run, whether or not the descriptor is ready.
+  bool AwaitDescriptor(short events, bool oneLook = false);
   // False, with ESPIPE kept, for a store read in order.
   bool Positioned();
   // Takes an open descriptor as the file's stream; closes it on failure.
@@ -142,8 +147,14 @@ class UnixDataFile : public DataFile {
   bool mSequential = false;
   bool mWriteOnly = false;  // a pipe opened to be written
   bool mAtEnd = false;  // a read in order met the end
-  bool mHasKeptByte = false;  // IsEOF of a store read in order read mKeptByte ahead
-  uint8_t mKeptByte = 0;  // descrambled already
+  bool mWriterCame = false;  // a read in order has found a writer there
+  // A pipe or a device is read ahead in blocks: reading a line a few bytes at a time would
+  // otherwise cost a system call each. What came ahead (descrambled already) is
+  // mAhead[mAheadAt, mAheadEnd); IsEOF's look reads into it too.
+  static constexpr int32_t kReadAhead = 64 * 1024;
+  std::vector<uint8_t> mAhead;
+  int32_t mAheadAt = 0;
+  int32_t mAheadEnd = 0;
   bool mWaiting = false;  // a thread waits in AwaitDescriptor
   bool mCloseRequested = false;  // by another thread, meanwhile
   int32_t mSeekError = 0;

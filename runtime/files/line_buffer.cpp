@@ -15,6 +15,10 @@ constexpr uint32_t kLineFeed = 0x0A;
 
 int32_t sLongestReadableText = kLongestStringBytes;
 
+// How much of a line is gathered before the store is asked whether the rest may fit: asking
+// costs a file two system calls, and a line this short costs nothing to gather.
+constexpr int64_t kGatheredBeforeAsking = 64 * 1024;
+
 uint32_t UnitAt(const uint8_t* bytes, int32_t unitSize) {
   return unitSize == 2 ? uint32_t{bytes[0]} | (uint32_t{bytes[1]} << 8) : bytes[0];
 }
@@ -24,7 +28,8 @@ uint32_t UnitAt(const uint8_t* bytes, int32_t unitSize) {
 int32_t FindTerminator(const uint8_t* bytes, int32_t from, int32_t count, int32_t unitSize, bool* found) {
   const int32_t end = from + (count - from) / unitSize * unitSize;
   int32_t first = end;
-  for (const uint8_t low : {uint8_t{kCarriageReturn}, uint8_t{kLineFeed}}) {
+  // The line feed first: most text has no CR, whose look is then only as long as the line.
+  for (const uint8_t low : {uint8_t{kLineFeed}, uint8_t{kCarriageReturn}}) {
     for (int32_t at = from; at < first;) {
       const auto* hit = static_cast<const uint8_t*>(std::memchr(bytes + at, low, static_cast<size_t>(first - at)));
       if (!hit) break;
@@ -67,10 +72,9 @@ void LineBuffer::Reload(RandomAccessMechanism* store) {
   Refill(store);
 }
 
-bool LineBuffer::LineFits(RandomAccessMechanism* store, int32_t lineStart, int32_t unitSize) {
+bool LineBuffer::LineFits(RandomAccessMechanism* store, int64_t scanned, int32_t unitSize) {
   // A store read in order tells only by being read.
   if (store->IsSequential()) return true;
-  int64_t scanned = *count - lineStart;
   const int64_t resume = store->GetPosition64();
   if (resume < 0 || scanned + store->BytesLeft() <= LongestReadableText()) return true;
   const int64_t lineStartInStore = resume - scanned;
@@ -107,8 +111,22 @@ std::string LineBuffer::ReadLine(RandomAccessMechanism* store, int32_t unitSize)
   return {};
 }
 
+bool LineBuffer::TakeBufferedLine(int32_t unitSize, std::string_view* line) {
+  bool found = false;
+  const int32_t stop = FindTerminator(bytes, *position, *count, unitSize, &found);
+  if (!found || stop - *position > LongestReadableText()) return false;
+  int32_t next = stop + unitSize;
+  if (UnitAt(bytes + stop, unitSize) == kCarriageReturn) {
+    if (next + unitSize > *count) return false;
+    if (UnitAt(bytes + next, unitSize) == kLineFeed) next += unitSize;
+  }
+  *line = std::string_view(reinterpret_cast<const char*>(bytes) + *position, static_cast<size_t>(stop - *position));
+  *position = next;
+  return true;
+}
+
 bool LineBuffer::TakeLine(RandomAccessMechanism* store, int32_t unitSize, std::string* line) {
-  const int32_t lineStart = *position;
+  const int64_t askAt = std::min<int64_t>(kGatheredBeforeAsking, LongestReadableText() / 2);
   bool looked = line == nullptr;
   for (;;) {
     const int32_t from = *position;
@@ -116,9 +134,10 @@ bool LineBuffer::TakeLine(RandomAccessMechanism* store, int32_t unitSize, std::s
     const int32_t stop = FindTerminator(bytes, from, *count, unitSize, &found);
     if (line) line->append(reinterpret_cast<const char*>(bytes) + from, static_cast<size_t>(stop - from));
     *position = stop;
-    if (!found && !looked) {
+    if (!found && !looked && static_cast<int64_t>(line->size()) >= askAt) {
       looked = true;
-      if (!LineFits(store, lineStart, unitSize)) return false;
+      // What the line took from the store so far: what it holds, and a half unit left behind.
+      if (!LineFits(store, static_cast<int64_t>(line->size()) + Buffered(), unitSize)) return false;
     }
     // A half unit at the very end belongs to the last line. A store that is not at its end but
     // gives nothing (a failing disk) must not keep us here.
@@ -133,7 +152,9 @@ bool LineBuffer::TakeLine(RandomAccessMechanism* store, int32_t unitSize, std::s
       const bool carriageReturn = UnitAt(bytes + stop, unitSize) == kCarriageReturn;
       *position += unitSize;
       if (carriageReturn) {
-        if (*position + unitSize > *count) Refill(store);
+        // A store read in order may hand out the next unit a byte at a time.
+        while (*position + unitSize > *count && Refill(store)) {
+        }
         if (*position + unitSize <= *count && UnitAt(bytes + *position, unitSize) == kLineFeed) *position += unitSize;
       }
       return true;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "files/random_access_mechanism.h"
 
@@ -34,6 +35,10 @@ struct LineBuffer {
   // is left at the next line. Where its length shows that a line may be that long, the line's
   // end is looked for first, a piece at a time, and only a line that fits is gathered.
   std::string ReadLine(RandomAccessMechanism* store, int32_t unitSize);
+  // The next line as ReadLine gives it, when the buffer holds it whole with its terminator (and
+  // after a CR the unit behind it): its bytes in the buffer, which moves past it. False, nothing
+  // moved, when the store must be read for it.
+  bool TakeBufferedLine(int32_t unitSize, std::string_view* line);
   // Up to `count` bytes: the buffered ones first, the rest straight from the store.
   std::string ReadBytes(RandomAccessMechanism* store, int32_t count);
 
@@ -42,10 +47,10 @@ struct LineBuffer {
   // unless that is null (the line is stepped over then); false, where it stopped, once the line
   // proves too long to hold.
   bool TakeLine(RandomAccessMechanism* store, int32_t unitSize, std::string* line);
-  // Whether the line, which the buffer holds from `lineStart` on and which goes on in the store,
-  // may fit a string: true with the store where it was. When it is too long the buffer is
+  // Whether the line, of which `scanned` bytes were read from the store (the buffer holds none
+  // behind them) and which goes on in the store, may fit a string: true with the store where it was. When it is too long the buffer is
   // emptied and the store left at the line's terminator, so that the rest is not read again.
-  bool LineFits(RandomAccessMechanism* store, int32_t lineStart, int32_t unitSize);
+  bool LineFits(RandomAccessMechanism* store, int64_t scanned, int32_t unitSize);
   // The store's IsEOF, which for a pipe waits for the next byte: a Close by another thread
   // meanwhile empties the buffer, whose bytes are still this read's.
   bool AtEnd(RandomAccessMechanism* store);

@@ -19,6 +19,8 @@
 #include <string_view>
 
 #include "files/descriptor_wait.h"
+#include "files/line_buffer.h"
+#include "files/program_terminal.h"
 
 extern char** environ;
 
@@ -64,18 +66,29 @@ int ReadReportedFailure(int report) {
   return got == static_cast<ssize_t>(sizeof failure) ? failure : 0;
 }
 
-// Appends what comes through `fd` until its end, then closes it.
-void ReadToEnd(int fd, std::string* output) {
+// Appends what comes through `fd` until its end, then closes it; false, with nothing appended,
+// once more came than the longest text (LongestReadableText), of which at most one byte more is
+// read. The program's terminal is looked after meanwhile.
+bool ReadToEnd(int fd, std::string* output, TerminalLoan* terminal) {
+  const size_t start = output->size();
+  const auto longest = static_cast<size_t>(LongestReadableText());
   char block[65536];
+  bool fits = true;
   while (true) {
-    while (!LookForDescriptor(fd, POLLIN)) {
-    }
-    const ssize_t got = read(fd, block, sizeof block);
+    while (!LookForDescriptor(fd, POLLIN)) terminal->KeepLent();
+    const size_t room = longest + 1 - (output->size() - start);
+    const ssize_t got = read(fd, block, std::min(sizeof block, room));
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;
     output->append(block, static_cast<size_t>(got));
+    if (output->size() - start > longest) {
+      output->resize(start);
+      fits = false;
+      break;
+    }
   }
   close(fd);
+  return fits;
 }
 
 // The file a program name stands for, looked up as execvp does: the name itself when it holds
@@ -196,9 +209,9 @@ class ListedGroup {
 };
 
 // Waits for the child at most `milliseconds` (0: as long as it runs), carrying out a quit
-// signal meanwhile and, on a runtime thread, letting the others run: its pid once it has ended,
-// 0 when it is still running, -1 when it cannot be waited for.
-pid_t WaitWithin(pid_t pid, int32_t milliseconds, int* status) {
+// signal meanwhile, looking after its terminal and, on a runtime thread, letting the others run:
+// its pid once it has ended, 0 when it is still running, -1 when it cannot be waited for.
+pid_t WaitWithin(pid_t pid, int32_t milliseconds, int* status, TerminalLoan* terminal) {
   using Clock = std::chrono::steady_clock;
   const bool limited = milliseconds > 0;
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
@@ -216,6 +229,7 @@ pid_t WaitWithin(pid_t pid, int32_t milliseconds, int* status) {
       break;
     }
     LookForDescriptor(watch, POLLIN, static_cast<int>(std::min<int64_t>(left, watch >= 0 ? kLongestWaitLookMs : 5)));
+    terminal->KeepLent();
   }
   if (watch >= 0) close(watch);
   return ended;
@@ -269,6 +283,7 @@ ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet
     for (int fd : {report[0], report[1], go[0], go[1]}) close(fd);
     return result;
   }
+  TerminalLoan terminal;
   const pid_t parent = getpid();
   const pid_t pid = fork();
   if (pid < 0) {
@@ -298,6 +313,7 @@ ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
+    terminal.PrepareChild();
     if (output) {
       dup2(written[1], STDOUT_FILENO);
       dup2(STDOUT_FILENO, STDERR_FILENO);
@@ -313,6 +329,7 @@ ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet
     ReportFailureAndExit(report[1], 127);
   }
   setpgid(pid, pid);  // also here, so that the group stands before it is listed
+  terminal.Lend(pid);  // before it runs anything: its first read of the terminal must not stop it
   close(report[1]);
   close(go[0]);
   if (output) close(written[1]);
@@ -334,12 +351,13 @@ ProgramResult RunProgramAndWait(const std::vector<std::string>& args, bool quiet
     return result;
   }
   result.started = true;
-  if (output) ReadToEnd(written[0], output);
-  pid_t ended = WaitWithin(pid, std::max(timeLimitMilliseconds, 0), &status);
+  // Output past the longest text ends the program as a time limit would.
+  if (output && !ReadToEnd(written[0], output, &terminal)) result.error = EOVERFLOW;
+  pid_t ended = result.error ? 0 : WaitWithin(pid, std::max(timeLimitMilliseconds, 0), &status, &terminal);
   if (ended == 0) {
     kill(-pid, SIGKILL);
     kill(pid, SIGKILL);
-    result.timedOut = true;
+    result.timedOut = !result.error;
     ended = WaitFor(pid, &status);
   }
   if (ended < 0) {

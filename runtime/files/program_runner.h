@@ -12,7 +12,7 @@ namespace vorn {
 
 struct ProgramResult {
   bool started = false;   // false: the program could not be started, `error` tells why
-  int error = 0;          // errno of a failed start
+  int error = 0;          // errno of a failed start, or EOVERFLOW for output past the longest text
   int exitStatus = -1;    // the exit status, or -1 when the program ended by a signal
   bool timedOut = false;  // ended by the runner because it ran past its time limit
 };
@@ -26,7 +26,9 @@ struct ProgramResult {
 // listed for that before the program runs anything. Killed outright (SIGKILL), this process can
 // run nothing: the program itself then ends with it (PR_SET_PDEATHSIG), but what the program
 // started lives on. With `output`, what the program writes on standard output and error is
-// appended there, and the time limit counts from when that output ends.
+// appended there, and the time limit counts from when that output ends; output longer than the
+// longest text (files/line_buffer.h) ends the group at once, appends nothing and leaves EOVERFLOW
+// in `error`. A program may read and set this process's terminal (files/program_terminal.h).
 // A tool whose arguments name formats ("PICT:", "BMP3:") runs in the C locale: under the user's
 // own, its case rules may read them as other names (a Turkish "pict" upper-cases to "PİCT").
 enum class ProgramLocale { kInherited, kC };

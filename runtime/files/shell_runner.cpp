@@ -57,22 +57,27 @@ void StartDiscardingOutput(const std::vector<std::string>& args) {
 
 }  // namespace
 
-std::string RunProgramCapturingOutput(const std::vector<std::string>& args) {
+std::string RunProgramCapturingOutput(const std::vector<std::string>& args, int* error) {
   std::string output;
-  if (!args.empty()) RunProgramAndWait(args, false, 0, &output);
+  const ProgramResult result = RunProgramAndWait(args, false, 0, &output);
+  if (error) *error = result.error;
   return output;
 }
 
-string RunShellCommand(const string& commandLine, bool capture) {
+string RunShellCommand(const string& commandLine, bool capture, int* error) {
+  if (error) *error = 0;
   std::string command = PathBytes(commandLine);
   // The shell would see the line cut short at the NUL: a different command.
-  if (HasNulByte(command)) return string();
+  if (HasNulByte(command)) {
+    if (error) *error = EINVAL;
+    return string();
+  }
   std::vector<std::string> args{kShellPath, "-c", command};
   if (!capture) {
     StartDiscardingOutput(args);
     return string();
   }
-  return PathString(RunProgramCapturingOutput(args), kFileSystemEncoding);
+  return PathString(RunProgramCapturingOutput(args, error), kFileSystemEncoding);
 }
 
 }  // namespace vorn

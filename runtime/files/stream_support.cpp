@@ -1,5 +1,7 @@
 #include "files/stream_support.h"
 
+#include <algorithm>
+
 #include "strings/runtime_error.h"
 
 namespace vorn {
@@ -36,6 +38,16 @@ bool WriteToStore(RandomAccessMechanism* store, const void* bytes, int32_t count
 StringRep* HandOutBytes(std::string_view bytes, EncodingCode encoding) {
   if (bytes.empty()) return nullptr;
   return NewStringRep(bytes.data(), RecordLength(static_cast<int64_t>(bytes.size())), encoding);
+}
+
+StringRep* ReadIntoRecord(RandomAccessMechanism* store, int32_t count, EncodingCode encoding) {
+  StringRep* record = NewStringRep(nullptr, count, encoding);
+  int32_t got = 0;
+  store->Read(record->buffer + 1, count, &got);
+  if (got == count) return record;
+  StringRep* shorter = HandOutBytes(std::string_view(record->buffer + 1, static_cast<size_t>(std::max(got, 0))), encoding);
+  ReleaseStringRep(record);
+  return shorter;
 }
 
 }  // namespace vorn

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
+#include <cstring>
 #include <iterator>
 #include <string>
 
@@ -48,6 +49,26 @@ EncodingCode TagFor(TextInputStreamObject* fields, RuntimeObject* encoding) {
 // The most one read of ReadToEnd asks for: between two, the runtime is handed on.
 constexpr int64_t kReadToEndPiece = 1 << 20;
 
+// The `told` bytes a file's length tells are left, behind the `head` already taken, read
+// straight into the record they are handed out in: a record with one reference once they all
+// came and the file ends there. Otherwise nil, with what came in `head`, the file read on from
+// there. The runtime is handed on between pieces as ReadToEnd does.
+StringRep* ReadAsTold(RandomAccessMechanism* store, std::string* head, int64_t told, EncodingCode tag) {
+  StringRep* record = NewStringRep(nullptr, static_cast<int32_t>(told), tag);
+  std::memcpy(record->buffer + 1, head->data(), head->size());
+  int64_t filled = static_cast<int64_t>(head->size());
+  while (filled < told) {
+    int32_t got = 0;
+    store->Read(record->buffer + 1 + filled, static_cast<int32_t>(std::min(kReadToEndPiece, told - filled)), &got);
+    filled += std::max(got, 0);
+    if (got <= 0 || !store->HandOn()) break;
+  }
+  if (filled == told && store->IsEOF()) return record;
+  head->assign(record->buffer + 1, static_cast<size_t>(filled));
+  ReleaseStringRep(record);
+  return nullptr;
+}
+
 // A store read in order, or a file whose length is only a hint, is read until a read meets its
 // end, each read waiting as ReadLine's does; the length, where told, only sizes the room. Past
 // the longest text the answer is nil with EOVERFLOW, and no more than one byte past it was
@@ -62,17 +83,23 @@ VornStringRecord* ReadToEnd(RuntimeObject* stream, RuntimeObject* encoding) {
   std::string all = buffer.ReadBytes(nullptr, buffer.Buffered());
   // A store read in order has no length to ask for (asking would leave ESPIPE).
   if (!store->IsSequential()) {
-    all.reserve(static_cast<size_t>(std::min(longest + 1, static_cast<int64_t>(all.size()) + store->BytesLeft())));
+    const int64_t told = static_cast<int64_t>(all.size()) + store->BytesLeft();
+    if (told > static_cast<int64_t>(all.size()) && told <= longest) {
+      if (StringRep* whole = ReadAsTold(store, &all, told, TagFor(fields, encoding))) return whole;
+    }
+    all.reserve(static_cast<size_t>(std::min(longest + 1, told)));
   }
+  // A pipe gives far less than a piece at a time: the room for a piece is made once, not for
+  // every read.
+  std::string piece;
   while (static_cast<int64_t>(all.size()) <= longest) {
     const int64_t wanted = std::min(kReadToEndPiece, longest + 1 - static_cast<int64_t>(all.size()));
     const int32_t count = store->ReadableCount(static_cast<int32_t>(wanted));
     if (count <= 0) break;
-    const size_t before = all.size();
-    all.resize(before + static_cast<size_t>(count));
+    if (piece.size() < static_cast<size_t>(count)) piece.resize(static_cast<size_t>(count));
     int32_t got = 0;
-    store->Read(all.data() + before, count, &got);
-    all.resize(before + static_cast<size_t>(std::max(got, 0)));
+    store->Read(piece.data(), count, &got);
+    all.append(piece.data(), static_cast<size_t>(std::max(got, 0)));
     if (got <= 0 || !store->HandOn()) break;
   }
   if (static_cast<int64_t>(all.size()) > longest) {
@@ -172,7 +199,11 @@ VornStringRecord* TextInputStreamReadLine(VornRuntimeObject* stream, VornRuntime
   const StreamHold hold(stream);
   TextInputStreamObject* fields = Fields(stream);
   EncodingCode tag = TagFor(fields, encoding);
-  std::string line = BufferOf(fields).ReadLine(fields->store, tag == kEncodingUTF16 ? 2 : 1);
+  const int32_t unitSize = tag == kEncodingUTF16 ? 2 : 1;
+  // Most lines lie whole in the buffer: handed out from there, without gathering them first.
+  std::string_view buffered;
+  if (BufferOf(fields).TakeBufferedLine(unitSize, &buffered)) return HandOutBytes(buffered, tag);
+  std::string line = BufferOf(fields).ReadLine(fields->store, unitSize);
   return HandOutBytes(line, tag);
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,6 +19,7 @@
 #include <iterator>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "base/background_task.h"
@@ -29,6 +31,7 @@
 #include "files/support/temp_folder.h"
 #include "files/text_input_stream.h"
 #include "files/text_output_stream.h"
+#include "objects/text_encoding_object.h"
 #include "vorn/folder_item_api.h"
 
 namespace vorn::testing {
@@ -94,6 +97,7 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
     int end = -1;  // where this test writes, if anywhere
     std::vector<std::string> parts = {"one\n", "two\n"};
     bool closes = true;  // the test's end closes once the writer has it
+    bool byByte = false;  // a byte at a time, each once the reader took the one before
   };
   auto reads = [](std::function<Input()> make, RuntimeObject* (*open)(RuntimeObject*),
                   std::function<std::string(RuntimeObject* stream)> read) {
@@ -101,7 +105,14 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
       const Input input = make();
       RuntimeObject* in = open(NewFolderItemWithImp(nullptr, Item(input.path).release()));
       if (!in) return std::string("nil");
-      if (input.end >= 0 && fork() == 0) {
+      if (input.end >= 0 && input.byByte && fork() == 0) {
+        for (const char byte : input.parts[0]) {
+          if (write(input.end, &byte, 1) != 1) _exit(1);
+          for (int left = 1; ioctl(input.end, FIONREAD, &left) == 0 && left > 0;) usleep(1000);
+        }
+        _exit(0);
+      }
+      if (input.end >= 0 && !input.byByte && fork() == 0) {
         for (const std::string& part : input.parts) {
           usleep(50 * 1000);
           if (write(input.end, part.data(), part.size()) < 0) _exit(1);
@@ -127,6 +138,19 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
       return lines;
     });
   };
+  // Every line read in UTF-16, its units shown as bytes, until EOF (at most 10).
+  auto loopsInUTF16 = [&reads](std::function<Input()> make) {
+    return reads(make, FolderItemOpenTextFile, [](RuntimeObject* in) {
+      RuntimeObject* encoding = GetTEObjectFromEncoding(kEncodingUTF16);
+      std::string lines;
+      for (int i = 0; i < 10 && !TextInputStreamEOF(in); ++i) {
+        std::string line = Text(string::Adopt(TextInputStreamReadLine(in, encoding)));
+        line.erase(std::remove(line.begin(), line.end(), '\0'), line.end());
+        lines += line + "|";
+      }
+      return lines;
+    });
+  };
   // ReadAll while the longest text is `longest` bytes, its error, then what a Read of 5 finds.
   auto readsPast = [&reads](int32_t longest, std::function<Input()> make) {
     return reads(make, FolderItemOpenTextFile, [longest](RuntimeObject* in) {
@@ -136,11 +160,27 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
       return all + "|" + error + "|" + Text(string::Adopt(TextInputStreamRead(in, 5, nullptr)));
     });
   };
+  // ReadAll of a 3 MiB file that `change` changes once the first piece of it is read: the size
+  // of what it answered, its last four bytes and the error.
+  static std::function<void()> sChange;
+  auto readsAllWhile = [this](std::function<void(const std::string&)> change) {
+    return [this, change](RuntimeObject*, FolderItemImpUnix*) {
+      WriteFile("changing", std::string(3 << 20, 'x'));
+      RuntimeObject* in = FolderItemOpenTextFile(NewFolderItemWithImp(nullptr, Item(PathOf("changing")).release()));
+      sChange = [path = PathOf("changing"), change] { change(path); };
+      SetBackgroundTaskPendingWorkHook([] { if (sChange) std::exchange(sChange, nullptr)(); });
+      const std::string all = Text(string::Adopt(TextInputStreamReadAll(in, nullptr)));
+      return std::to_string(all.size()) + "|" + all.substr(all.size() - 4) + "|" + std::to_string(TextInputStreamLastErrorGetter(in));
+    };
+  };
   auto file = [this](std::string name) { return [this, name] { return Input{name[0] == '/' ? name : PathOf(name)}; }; };
   // A file that tells length 0, as every one in /proc does, and holds one line.
   const std::string comm = [] { std::string line; std::getline(std::ifstream("/proc/self/comm"), line); return line + "\n"; }();
   auto fifo = [this](std::vector<std::string> parts) {
     return [this, parts] { return Input{PathOf("pipe"), ::open(PathOf("pipe").c_str(), O_RDWR), parts}; };
+  };
+  auto fifoByBytes = [this](std::string bytes) {
+    return [this, bytes] { return Input{PathOf("pipe"), ::open(PathOf("pipe").c_str(), O_RDWR), {bytes}, true, true}; };
   };
   auto program = [] {
     int ends[2];
@@ -211,6 +251,14 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
       {"ReadAll on a terminal, to Ctrl-D", "plain", readsAll(terminal), "one\ntwo\n|1"},
       {"ReadAll on a file", "plain", readsAll(file("plain")), "words|1"},
       {"While Not EOF over a pipe", "plain", loops(fifo({"one\n", "two\n", "three\n"})), "one\ntwo\nthree\n"},
+      {"UTF-16 lines over a pipe written a byte at a time", "plain",
+       loopsInUTF16(fifoByBytes(std::string("a\0\r\0\n\0b\0\r\0\n\0", 12))), "a|b|"},
+      {"... the store ending at a CR", "plain", loopsInUTF16(fifoByBytes(std::string("a\0\r\0\n\0b\0\r\0", 10))), "a|b|"},
+      {"... a lone CR, then a half unit", "plain", loopsInUTF16(fifoByBytes(std::string("a\0\r\0b", 5))), "a|b|"},
+      {"ReadAll of a file that grows while it is read", "plain",
+       readsAllWhile([](const std::string& path) { std::ofstream(path, std::ios::app) << "tail"; }), "3145732|tail|0"},
+      {"ReadAll of a file cut short while it is read", "plain",
+       readsAllWhile([](const std::string& path) { std::filesystem::resize_file(path, 3 << 19); }), "1572864|xxxx|0"},
       {"ReadAll on a file that tells length 0", "plain", readsAll(file("/proc/self/comm")), comm + "|1"},
       {"While Not EOF over it", "plain", loops(file("/proc/self/comm")), comm},
       {"ReadAll of the longest text from a pipe", "plain", readsPast(16, fifo({"0123456789", "ABCDEF"})), "0123456789ABCDEF|0|"},

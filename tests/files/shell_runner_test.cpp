@@ -2,6 +2,10 @@
 // die on their output nor leave zombies behind.
 #include "files/shell_runner.h"
 
+#include <pty.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,7 +14,11 @@
 #include <string>
 #include <thread>
 
+#include "files/line_buffer.h"
+#include "files/program_runner.h"
+#include "files/support/child_run.h"
 #include "files/support/temp_folder.h"
+#include "support/wait_limit.h"
 
 namespace vorn::testing {
 namespace {
@@ -68,6 +76,66 @@ TEST_F(ShellRunnerTest, AProgramThatCannotStartGivesNoOutput) {
   EXPECT_EQ(RunProgramCapturingOutput({PathOf("missing-program")}), "");
   EXPECT_EQ(RunProgramCapturingOutput({}), "");
   EXPECT_EQ(RunProgramCapturingOutput({"printf", "%s|", "a b", "$HOME"}), "a b|$HOME|");
+}
+
+pid_t sStartedGroup = 0;
+
+// A program started from a terminal (its controlling one, typed into ahead) captures a command
+// that reads or sets that terminal. Each row answers the output, the error, whether the program
+// holds the terminal's foreground again afterwards, and whether anything of the command is left.
+TEST_F(ShellRunnerTest, ACapturedCommandUsesTheTerminalOfTheProgramThatRunsIt) {
+  const struct {
+    const char* name;
+    const char* command;
+    const char* typed;
+    bool inBackground;  // another group of the session holds the terminal meanwhile
+    int32_t longest;    // the longest text while it runs; 0: what a string holds
+    std::string answer;
+  } cases[] = {
+      {"read from standard input", "read x; echo got:$x", "hi\n", false, 0, "got:hi\n|0|ours|gone"},
+      {"read from /dev/tty", "read y < /dev/tty; echo got:$y", "hi\n", false, 0, "got:hi\n|0|ours|gone"},
+      {"stty -echo, then back", "stty -echo; echo done; stty echo", "", false, 0, "done\n|0|ours|gone"},
+      {"stopped by Ctrl-Z while it reads", "kill -TSTP $$; read x; echo went on:$x", "hi\n", false, 0,
+       "went on:hi\n|0|ours|gone"},
+      {"read from a terminal in the background fails", "read x 2>/dev/null; echo got:$x", "hi\n", true, 0, "got:\n|0|theirs|gone"},
+      {"an endless writer past the longest text", "yes", "", false, 4096, "|75|ours|gone"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(RunInChild(
+                  [&] {
+                    int typist = -1, terminal = -1, answer[2];
+                    if (openpty(&typist, &terminal, nullptr, nullptr, nullptr) != 0 || pipe(answer) != 0) return std::string("no pty");
+                    if (write(typist, c.typed, strlen(c.typed)) < 0) return std::string("not typed");
+                    const pid_t program = fork();
+                    if (program == 0) {
+                      prctl(PR_SET_PDEATHSIG, SIGKILL);
+                      if (setsid() < 0 || ioctl(terminal, TIOCSCTTY, 0) != 0 || dup2(terminal, STDIN_FILENO) < 0) _exit(1);
+                      const pid_t other = c.inBackground ? fork() : -1;
+                      if (other == 0) {
+                        setpgid(0, 0);
+                        pause();
+                      }
+                      if (other > 0) setpgid(other, other), tcsetpgrp(terminal, other);
+                      SetLongestReadableTextForTests(c.longest);
+                      SetProgramStartHookForTests([](pid_t group) { sStartedGroup = group; });
+                      int error = -1;
+                      std::string got = Text(RunShellCommand(string(c.command, kEncodingUTF8), true, &error));
+                      got += "|" + std::to_string(error) + (tcgetpgrp(terminal) == getpgrp() ? "|ours" : "|theirs");
+                      got += kill(-sStartedGroup, 0) != 0 && errno == ESRCH ? "|gone" : "|left";
+                      if (other > 0) kill(other, SIGKILL);
+                      _exit(write(answer[1], got.data(), got.size()) < 0);
+                    }
+                    close(answer[1]);
+                    std::string got;
+                    char block[256];
+                    for (ssize_t n; (n = read(answer[0], block, sizeof block)) > 0;) got.append(block, static_cast<size_t>(n));
+                    waitpid(program, nullptr, 0);
+                    return got;
+                  },
+                  test::kWaitLimitSeconds),
+              c.answer);
+  }
 }
 
 }  // namespace
