@@ -15,6 +15,7 @@ struct HeldPress {
   Window* window = nullptr;  // may close meanwhile: looked up in the window list before use
   guint button = 0;
   bool toWidget = false;        // a widget has the press; otherwise the runtime took it whole
+  GdkWindow* pickedBy = nullptr;  // the window GDK gave the press (not held: compared only)
   GdkWindow* handedTo = nullptr;  // the routed widget's window, when GDK picked another's
 };
 HeldPress sHeld;
@@ -140,6 +141,7 @@ bool RoutePress(GdkEvent* event, Window* window, GtkWidget* widget) {
   ForgetHeldPress();
   sHeld.window = window;
   sHeld.button = press.button;
+  sHeld.pickedBy = press.window;
   const bool handled = RoutePanePress(window, press);
   // A handler closed the window: its widgets hear nothing more of the press.
   if (!Window::IsInWindowList(window) || window->IsClosing()) {
@@ -171,6 +173,11 @@ bool RoutePress(GdkEvent* event, Window* window, GtkWidget* widget) {
 
 bool RouteRelease(GdkEvent* event) {
   if (!sHeld.window || event->button.button != sHeld.button) return false;
+  // A grab made meanwhile takes the release where GDK sends it.
+  if (event->button.window != sHeld.pickedBy) {
+    ForgetHeldPress();
+    return false;
+  }
   Window* window = sHeld.window;
   const bool toWidget = sHeld.toWidget;
   GdkWindow* target = sHeld.handedTo ? GDK_WINDOW(g_object_ref(sHeld.handedTo)) : nullptr;
@@ -181,6 +188,14 @@ bool RouteRelease(GdkEvent* event) {
     return true;
   }
   if (!target) return false;
+  // A grab the press made elsewhere (the menu a popup opened) has the release as GTK sends it.
+  gpointer owner = nullptr;
+  gdk_window_get_user_data(target, &owner);
+  GtkWidget* grab = gtk_grab_get_current();
+  if (grab && owner && owner != grab && !gtk_widget_is_ancestor(static_cast<GtkWidget*>(owner), grab)) {
+    g_object_unref(target);
+    return false;
+  }
   HandTo(event, target);
   Cross(target, GDK_LEAVE_NOTIFY, event->button);
   g_object_unref(target);
