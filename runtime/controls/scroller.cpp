@@ -24,6 +24,17 @@ namespace {
 
 void OnValueChanged(GtkRange*, gpointer data) { static_cast<Scroller*>(data)->HandleValueChanged(); }
 
+// A bar built inside another control (a list's) hears its press here, before the control
+// does; a press the window routed was heard there already.
+gboolean OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer data) {
+  auto* pane = static_cast<Scroller*>(data);
+  if (!ClaimPress(*event)) return FALSE;
+  int32_t h = 0, v = 0;
+  // Where the press happened: the pointer may have moved on since.
+  GetWindowPoint(pane->GetWindow(), static_cast<int32_t>(event->x_root), static_cast<int32_t>(event->y_root), &h, &v);
+  return pane->MouseDown(h, v, ModifiersFromGdkState(event->state)) ? TRUE : FALSE;
+}
+
 gboolean OnButtonRelease(GtkWidget*, GdkEventButton* event, gpointer data) {
   DeliverMouseUp(static_cast<Scroller*>(data), *event);
   return FALSE;
@@ -100,9 +111,8 @@ Scroller::Scroller(bool vertical, ScrollerDelegate* delegate, SubPane* parent, i
   gtk_range_set_increments(GTK_RANGE(widget), 1.0, 20.0);
   g_signal_connect(widget, "value-changed", G_CALLBACK(OnValueChanged), this);
   ConnectGrabFocusHandler(this);
-  // A press is routed through the window like any other: once, to the pane on top.
-  ConnectButtonPressHandler(this);
-  gtk_widget_add_events(widget, GDK_BUTTON_RELEASE_MASK);
+  gtk_widget_add_events(widget, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK);
+  g_signal_connect(widget, "button-press-event", G_CALLBACK(OnButtonPress), this);
   g_signal_connect(widget, "button-release-event", G_CALLBACK(OnButtonRelease), this);
   g_signal_connect(widget, "scroll-event", G_CALLBACK(OnScroll), this);
 }

@@ -2,6 +2,8 @@
 
 #include <gtk/gtk.h>
 
+#include <algorithm>
+
 #include "windows/gtk_pane_support.h"
 #include "windows/sub_pane.h"
 #include "windows/window.h"
@@ -130,6 +132,27 @@ void Cross(GdkWindow* target, GdkEventType type, const GdkEventButton& at) {
   gdk_event_free(crossing);
 }
 
+// A pane built inside one of the window's panes (a list's scroll bar) whose widget holds the
+// widget, and that window pane; nil for the window's own panes.
+SubPane* InnerPaneOf(Window* window, SubPane* pane, GtkWidget* widget) {
+  const std::vector<SubPane*>& own = window->Panes();
+  for (SubPane* child : pane->Children()) {
+    if (std::find(own.begin(), own.end(), child) != own.end()) continue;
+    if (Owns(child, widget)) return child;
+    if (SubPane* found = InnerPaneOf(window, child, widget)) return found;
+  }
+  return nullptr;
+}
+
+// The window's own pane on top at the point is the one whose inner pane GDK picked: that pane
+// hears the press first, as it always has.
+bool PressIsAnInnerPanes(Window* window, GtkWidget* widget, gdouble xRoot, gdouble yRoot) {
+  int32_t h = 0, v = 0;
+  GetWindowPoint(window, static_cast<int32_t>(xRoot), static_cast<int32_t>(yRoot), &h, &v);
+  SubPane* top = TopPaneAt(window, h, v);
+  return top && InnerPaneOf(window, top, widget);
+}
+
 bool RoutePress(GdkEvent* event, Window* window, GtkWidget* widget) {
   GdkEventButton& press = event->button;
   if (event->type != GDK_BUTTON_PRESS) {
@@ -142,6 +165,10 @@ bool RoutePress(GdkEvent* event, Window* window, GtkWidget* widget) {
   sHeld.window = window;
   sHeld.button = press.button;
   sHeld.pickedBy = press.window;
+  if (PressIsAnInnerPanes(window, widget, press.x_root, press.y_root)) {
+    sHeld.toWidget = true;
+    return false;
+  }
   const bool handled = RoutePanePress(window, press);
   // A handler closed the window: its widgets hear nothing more of the press.
   if (!Window::IsInWindowList(window) || window->IsClosing()) {
@@ -210,7 +237,7 @@ bool RouteScroll(GdkEvent* event, Window* window, GtkWidget* widget) {
   for (auto it = panes.rbegin(); it != panes.rend() && !top; ++it) {
     if ((*it)->IsDisplayed() && PointInRect(h, v, (*it)->AdjustedBounds())) top = *it;
   }
-  if (!top || Owns(top, widget)) return false;
+  if (!top || Owns(top, widget) || InnerPaneOf(window, top, widget)) return false;
   if (!top->HearsInput()) return true;
   // A pane without a window of its own there hears the wheel through the window.
   GdkWindow* target = PaneWindowAtRoot(top, window, event->scroll.x_root, event->scroll.y_root);
