@@ -52,7 +52,7 @@ bool PanelPane::Encloses(SubPane* other, bool, bool) {
 void PanelPane::SetShownByContainer(bool shown) {
   const int32_t page = CurrentPage();
   auto kids = mSubPanes.children;
-  for (SubPane* child : kids) child->SetShownByContainer(PageChildShown(child->TabPanelIndex(), page, shown));
+  for (SubPane* child : kids) child->SetShownByContainer(PageChildShown(child->TabPanelIndex(), page, shown && mVisible));
   if (shown == mShownByContainer) return;
   if (!mVisible) {
     mShownByContainer = shown;

@@ -24,12 +24,15 @@ namespace {
 
 void OnValueChanged(GtkRange*, gpointer data) { static_cast<Scroller*>(data)->HandleValueChanged(); }
 
+// A bar built inside another control (a list's) hears its press here, before the control
+// does; a press the window routed was heard there already.
 gboolean OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer data) {
   auto* pane = static_cast<Scroller*>(data);
+  if (!ClaimPress(*event)) return FALSE;
   int32_t h = 0, v = 0;
   // Where the press happened: the pointer may have moved on since.
   GetWindowPoint(pane->GetWindow(), static_cast<int32_t>(event->x_root), static_cast<int32_t>(event->y_root), &h, &v);
-  return pane->MouseDown(h, v, 0) ? TRUE : FALSE;
+  return pane->MouseDown(h, v, ModifiersFromGdkState(event->state)) ? TRUE : FALSE;
 }
 
 gboolean OnButtonRelease(GtkWidget*, GdkEventButton* event, gpointer data) {

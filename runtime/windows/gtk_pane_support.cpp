@@ -110,11 +110,16 @@ void GetWindowMouseLocation(Window* window, int32_t* h, int32_t* v) {
   *v = y - GetMenuBarHeight(window);
 }
 
-bool RoutePanePress(SubPane* pane, const GdkEventButton& press) {
+bool ClaimPress(const GdkEventButton& press) {
   // The same press reaches a control's widget and then its window: handle it once.
   if (sHavePress && press.time == sLastPressTime) return false;
   sHavePress = true;
   sLastPressTime = press.time;
+  return true;
+}
+
+bool RoutePanePress(SubPane* pane, const GdkEventButton& press) {
+  if (!ClaimPress(press)) return false;
   sClickModifiers = ModifiersFromGdkState(press.state);
   SetLastEventModifiers(sClickModifiers);
   Window* window = pane ? pane->GetWindow() : nullptr;

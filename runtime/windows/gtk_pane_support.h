@@ -34,6 +34,8 @@ void ConnectExposeHandler(SubPane* pane);
 // button 3, MouseDown for the others, each press (by time stamp) once. Answers whether GTK should
 // stop the event.
 bool RoutePanePress(SubPane* pane, const _GdkEventButton& press);
+// Marks the press (by time stamp) as heard; false when something heard it already.
+bool ClaimPress(const _GdkEventButton& press);
 // Gives a pending mouse capture its MouseUp, where the release happened.
 void DeliverMouseUp(SubPane* pane, const _GdkEventButton& release);
 

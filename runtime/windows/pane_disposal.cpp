@@ -8,6 +8,7 @@
 
 #include "core/run_loop.h"
 #include "objects/exceptions.h"
+#include "windows/press_routing.h"
 #include "windows/sub_pane.h"
 
 namespace vorn {
@@ -52,7 +53,7 @@ void Leave() {
 
 void HandleGdkEvent(GdkEvent* event, gpointer) {
   DispatchScope scope;
-  gtk_main_do_event(event);
+  if (!RoutePointerEvent(event)) gtk_main_do_event(event);
 }
 
 }  // namespace

@@ -195,7 +195,7 @@ bool SubPane::ShownByItsPlace() {
   if (parent->AsTabPanel() || parent->AsPagePanel()) {
     return parent->IsDisplayed() && mTabPanelIndex >= 1 && mTabPanelIndex == parent->CurrentPanelPage();
   }
-  return parent->mShownByContainer;
+  return parent->IsDisplayed();
 }
 
 void SubPane::UpdateParent(bool checkVisible, bool checkTabIndex) {

@@ -111,12 +111,15 @@ void SubPane::SetVisible(bool visible) {
   mVisible = visible;
   auto kids = mSubPanes.children;
   for (SubPane* child : kids) child->SetVisible(visible && child->OwnVisible());
+  // A child made visible while this pane was hidden waits on this pane alone.
+  SetShownByContainer(mShownByContainer);
   ShowWidget(visible);
 }
 
 void SubPane::SetShownByContainer(bool shown) {
+  // A hidden box hides what it holds wherever it is put.
   auto kids = mSubPanes.children;
-  for (SubPane* child : kids) child->SetShownByContainer(shown);
+  for (SubPane* child : kids) child->SetShownByContainer(shown && mVisible);
   if (shown == mShownByContainer) return;
   if (!mVisible) {
     mShownByContainer = shown;

@@ -53,6 +53,7 @@ class Window : public ContainerPane {
   bool KeyDownInParent(int32_t character, int32_t keyCode, int32_t modifiers) override;
   void HandleExpose() override;
   void Close() override;
+  bool ContextualClick(int32_t x, int32_t y, int32_t modifiers) override;
   bool MouseWheel(int32_t x, int32_t y, int32_t delta) override;
 
   virtual bool ContextualMenuAt(int32_t x, int32_t y);

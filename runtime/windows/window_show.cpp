@@ -86,6 +86,18 @@ bool Window::MouseDown(int32_t x, int32_t y, int32_t modifiers) {
   return false;
 }
 
+bool Window::ContextualClick(int32_t x, int32_t y, int32_t modifiers) {
+  // As with a press: the pane on top answers, and what lets clicks through passes it on.
+  auto panes = mPanes;
+  for (auto it = panes.rbegin(); it != panes.rend(); ++it) {
+    SubPane* pane = *it;
+    if (!pane->IsDisplayed() || !PointInRect(x, y, pane->AdjustedBounds())) continue;
+    if (pane->HearsInput() && pane->ContextualClick(x, y, modifiers)) return true;
+    if (!pane->PassesClickThrough()) return false;
+  }
+  return false;
+}
+
 bool Window::MouseWheel(int32_t x, int32_t y, int32_t delta) {
   auto panes = mPanes;
   for (auto it = panes.rbegin(); it != panes.rend(); ++it) {

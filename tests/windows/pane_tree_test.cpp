@@ -130,6 +130,25 @@ TEST_F(PaneTreeTest, AMovedPaneShowsAsItsNewPlaceAndPageLetIt) {
     EXPECT_EQ(child->IsDisplayed(), how != 0) << how;
     root->Close();
   }
+  // A hidden box holding a child made visible on a hidden page: neither the window nor the
+  // shown page shows the child until the box itself is shown.
+  for (int page : {0, 1}) {  // the box ends on the window, on the shown page
+    auto* root = new Recorder(nullptr, MakeRect(0, 0, 400, 300));
+    auto* panel = new Panel(root, MakeRect(0, 0, 300, 200));
+    auto* box = new Recorder(root, MakeRect(10, 10, 200, 150));
+    auto* button = new Recorder(box, MakeRect(20, 20, 60, 40));
+    box->SetVisible(false);
+    box->SetTabPanelIndex(2);
+    box->SetParent(panel);
+    button->SetVisible(true);
+    if (page) box->SetTabPanelIndex(1);
+    box->SetParent(page ? static_cast<SubPane*>(panel) : root);
+    EXPECT_FALSE(button->IsDisplayed()) << page;
+    box->SetVisible(true);
+    EXPECT_TRUE(box->IsDisplayed()) << page;
+    EXPECT_TRUE(button->IsDisplayed()) << page;
+    root->Close();
+  }
 }
 
 TEST_F(PaneTreeTest, ForEachSubPaneSeesLeavesOnly) {
