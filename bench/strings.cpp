@@ -3,11 +3,13 @@
 // Format write them. Then the same work in other encodings beside UTF-8: comparing and sorting
 // names, counting fields, replacing, comparing bytes, and loops that step through a 1 or 4 MB text
 // by InStr and Mid, which must cost one walk of it, and loops that read it backwards, from its
-// end or in step with other texts.
+// end or in step with other texts, or read an image literal.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <random>
 #include <string>
@@ -364,9 +366,28 @@ void EveryEncodingArgs(benchmark::internal::Benchmark* bench) {
   }
 }
 
+// The text laid out as a loaded image's string literal: a record and its buffer in memory
+// registered as static, kept for good.
+vorn::string LiteralOf(const vorn::string& text) {
+  const auto length = static_cast<size_t>(text.Length());
+  auto* rep = static_cast<VornStringRecord*>(std::malloc(sizeof(VornStringRecord) + length + 2));
+  rep->refCount = 1;
+  rep->buffer = reinterpret_cast<char*>(rep + 1);
+  rep->bufferSize = text.Length() + 2;
+  rep->length = text.Length();
+  rep->encoding = text.Encoding();
+  rep->buffer[0] = static_cast<char>(length >= 255 ? 255 : length);
+  std::memcpy(rep->buffer + 1, text.CString(), length + 1);
+  vorn::RegisterStaticStringRange(rep, rep->buffer + length + 2);
+  return vorn::string::Adopt(rep);
+}
+
 // Mid(t, i, 1) for every i, rising and falling.
-void MidEvery(benchmark::State& state, bool rising) {
-  const vorn::string text = MixedIn(state);
+void MidEvery(benchmark::State& state, bool rising, bool literal = false) {
+  static std::map<std::pair<int64_t, int64_t>, vorn::string> literals;
+  vorn::string& kept = literals[{state.range(0), state.range(1)}];
+  if (literal && kept.IsEmpty()) kept = LiteralOf(MixedIn(state));
+  const vorn::string text = literal ? kept : MixedIn(state);
   const int32_t length = StringLen(text.Rep());
   for (auto _ : state) {
     for (int32_t k = 1; k <= length; ++k) vorn::ReleaseStringRep(StringMid3(text.Rep(), rising ? k : length + 1 - k, 1));
@@ -377,6 +398,17 @@ void BM_MidRising(benchmark::State& state) { MidEvery(state, true); }
 void BM_MidFalling(benchmark::State& state) { MidEvery(state, false); }
 BENCHMARK(BM_MidRising)->Apply(EveryEncodingArgs)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MidFalling)->Apply(EveryEncodingArgs)->Unit(benchmark::kMillisecond);
+
+// The same over an image literal, made once per row and kept for good, as literals are.
+void LiteralArgs(benchmark::internal::Benchmark* bench) {
+  for (int64_t megabytes : {1, 4}) {
+    for (vorn::EncodingCode e : {vorn::kEncodingUTF8, kShiftJIS}) bench->Args({e, megabytes});
+  }
+}
+void BM_MidRisingLiteral(benchmark::State& state) { MidEvery(state, true, true); }
+void BM_MidFallingLiteral(benchmark::State& state) { MidEvery(state, false, true); }
+BENCHMARK(BM_MidRisingLiteral)->Apply(LiteralArgs)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MidFallingLiteral)->Apply(LiteralArgs)->Unit(benchmark::kMillisecond);
 
 // Right(t, n) and, to set beside it, Left(t, n), for n = 1 to 4096: the pieces copied are the
 // same, and only the walk to the piece's start differs.

@@ -1,6 +1,8 @@
 #include "strings/text_index.h"
 
 #include <cstring>
+#include <mutex>
+#include <unordered_map>
 
 #include "strings/char_reader.h"
 
@@ -10,9 +12,28 @@ namespace {
 
 std::atomic<int64_t> gIndexesAlive{0};
 
-bool CanKeepIndex(const StringRep* rep) { return rep && rep->length >= kTextIndexFrom && string_block::HasHeader(rep); }
+// Image literals have no hidden words and live as long as the program: their indexes live in a
+// table by the literal's address, whose slots are made once and never move or go.
+std::atomic<TextIndex*>& LiteralSlotOf(const StringRep* rep) {
+  // The last slot each thread asked for, so that a loop over one literal takes no lock.
+  thread_local const StringRep* lastRep = nullptr;
+  thread_local std::atomic<TextIndex*>* lastSlot = nullptr;
+  if (lastRep == rep) return *lastSlot;
+  static std::mutex lock;
+  static auto* slots = new std::unordered_map<const StringRep*, std::atomic<TextIndex*>>();
+  std::lock_guard<std::mutex> hold(lock);
+  lastSlot = &(*slots)[rep];
+  lastRep = rep;
+  return *lastSlot;
+}
 
-std::atomic<TextIndex*>& SlotOf(const StringRep* rep) { return string_block::HeaderOf(rep)->textIndex; }
+bool CanKeepIndex(const StringRep* rep) {
+  return rep && rep->length >= kTextIndexFrom && (string_block::HasHeader(rep) || IsStaticStringRep(rep));
+}
+
+std::atomic<TextIndex*>& SlotOf(const StringRep* rep) {
+  return string_block::HasHeader(rep) ? string_block::HeaderOf(rep)->textIndex : LiteralSlotOf(rep);
+}
 
 bool Fits(const TextIndex* index, const StringRep* rep) {
   return index->length == rep->length && index->encoding == rep->encoding;

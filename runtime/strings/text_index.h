@@ -69,7 +69,8 @@ struct TextIndex {
 };
 
 // The record's index, made now when it has none that fits; null for a text shorter than
-// kTextIndexFrom or a record that can't keep one (an image literal).
+// kTextIndexFrom or a record that can't keep one (one that is neither made by NewStringRep nor
+// an image literal). An image literal's index lives as long as the literal: for good.
 TextIndex* TextIndexOf(const string& text);
 // The index the record already has, or null.
 TextIndex* KeptTextIndex(const string& text);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "strings/char_count.h"
+#include "strings/support/literal_text.h"
 #include "strings/system_encoding.h"
 #include "strings/text_fields.h"
 #include "strings/text_replace.h"
@@ -150,6 +151,12 @@ TEST(TextWalk, SteppingThroughATextReadsItAFewTimes) {
       return taken;
     };
   };
+  auto everyMid = [](const string& text, const string&) {  // rising, then falling
+    int32_t taken = 0;
+    const int32_t length = vorn::StringDBCSLen(text);
+    for (int32_t k = 1; k <= 2 * length; ++k) taken += !vorn::StringDBCSMid3(text, k <= length ? k : 2 * length + 1 - k, 1).IsEmpty();
+    return taken;
+  };
   auto fields = [](const string& text, const string& x) { return vorn::CountFields(text, x) - 1; };
   auto replace = [](const string& text, const string& x) {
     return vorn::CountFields(vorn::ReplaceAll(text, x, string("#")), string("#")) - 1;
@@ -161,6 +168,7 @@ TEST(TextWalk, SteppingThroughATextReadsItAFewTimes) {
     std::function<int32_t(const string&, const string&)> run;
     int32_t expected;  // matches, or pieces taken
     int32_t texts = 1;  // read in step
+    bool literal = false;  // the text is an image literal
   } rows[] = {
       {"fields of a kanji: each search resumes where the last ended", vorn::kEncodingShiftJIS, kanji, fields, 2000},
       {"fields of a letter whose partner is absent", 0x0201, e, fields, 2000},
@@ -177,12 +185,16 @@ TEST(TextWalk, SteppingThroughATextReadsItAFewTimes) {
       {"Mid falling in 5 texts", vorn::kEncodingShiftJIS, kanji, fallingMid(5), 5 * 11000, 5},
       {"Mid falling in 20 texts", vorn::kEncodingUTF8, kanji, fallingMid(20), 20 * 11000, 20},
       {"Mid falling in 5 texts", vorn::kEncodingISO2022JP, kanji, fallingMid(5), 5 * 11000, 5},
+      {"Mid rising and falling in a literal", vorn::kEncodingUTF8, kanji, everyMid, 22000, 1, true},
+      {"Mid rising and falling in a literal", vorn::kEncodingShiftJIS, kanji, everyMid, 22000, 1, true},
   };
+  vorn::test::PrepareLiterals();
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.what) + " " + std::to_string(row.encoding));
     std::string body;
     for (int i = 0; i < 2000; ++i) body += std::string("sky") + row.separator + (i % 2 ? "ab" : "\xE5\xB1\xB1");
-    const string text = vorn::ConvertTextEncoding(UTF8(body.c_str()), row.encoding);
+    string text = vorn::ConvertTextEncoding(UTF8(body.c_str()), row.encoding);
+    if (row.literal) text = vorn::test::LiteralOf(text);
     const string separator = vorn::ConvertTextEncoding(UTF8(row.separator), row.encoding);
     const uint64_t before = vorn::TextWalkSteps();
     EXPECT_EQ(row.run(text, separator), row.expected);
