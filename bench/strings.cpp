@@ -344,6 +344,25 @@ void FindAll(benchmark::State& state, const vorn::string& text, const char* utf8
 void BM_InStrLoop(benchmark::State& state) { FindAll(state, MixedIn(state), "\xE7\xAD\x89"); }
 BENCHMARK(BM_InStrLoop)->Apply(MixedTextArgs)->Unit(benchmark::kMillisecond);
 
+// A find-all of a word whose capital the text lacks.
+void BM_InStrLoopAbsentCapital(benchmark::State& state) { FindAll(state, MixedIn(state), "sky"); }
+BENCHMARK(BM_InStrLoopAbsentCapital)->Apply(MixedTextArgs)->Unit(benchmark::kMillisecond);
+
+// A tokenizer's two searches in turn: a = InStr(pos, t, ","): b = InStr(pos, t, "lens"):
+// pos = a + 1, where "lens" never comes and its capital L nowhere.
+void BM_TwoPatternsInTurn(benchmark::State& state) {
+  const vorn::string text = MixedIn(state);
+  const vorn::string comma = In(",", text.Encoding()), lens = In("lens", text.Encoding());
+  for (auto _ : state) {
+    int32_t absent = 0;
+    for (int32_t pos = 1; (pos = StringInStr(pos, text.Rep(), comma.Rep())) > 0; ++pos) {
+      absent += StringInStr(pos, text.Rep(), lens.Rep()) == 0;
+    }
+    benchmark::DoNotOptimize(absent);
+  }
+}
+BENCHMARK(BM_TwoPatternsInTurn)->Apply(MixedTextArgs)->Unit(benchmark::kMillisecond);
+
 // Mid with a position walking forward through the text, every 64th character.
 void BM_MidLoop(benchmark::State& state) {
   const vorn::string text = MixedIn(state);

@@ -117,6 +117,25 @@ TextIndex* BuildIndex(const string& text) {
 
 }  // namespace
 
+const TextFinder& TextCursor::FinderFor(const string& pattern, EncodingCode textEncoding) {
+  KeptFinder* kept = &finders[0];
+  for (KeptFinder& f : finders) {
+    if (f.finder && f.encoding == pattern.Encoding() && f.pattern == pattern.View()) {
+      kept = &f;
+      break;
+    }
+    if (f.used < kept->used) kept = &f;
+  }
+  if (!kept->finder || kept->encoding != pattern.Encoding() || kept->pattern != pattern.View()) {
+    kept->pattern.assign(pattern.View());
+    kept->encoding = pattern.Encoding();
+    kept->finder = std::make_unique<TextFinder>(kept->pattern.data(), static_cast<int32_t>(kept->pattern.size()),
+                                                textEncoding, MatchMode::kIgnoreCase);
+  }
+  kept->used = ++searches;
+  return *kept->finder;
+}
+
 TextIndex::TextIndex() { gIndexesAlive.fetch_add(1, std::memory_order_relaxed); }
 TextIndex::~TextIndex() { gIndexesAlive.fetch_sub(1, std::memory_order_relaxed); }
 

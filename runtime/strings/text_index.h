@@ -10,6 +10,7 @@
 // from the index alone.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -35,11 +36,20 @@ struct TextCursor {
   // characters can't be read backwards. -1 while no step is decoded.
   int32_t step = -1;
   std::vector<uint16_t> inStep;
-  // The last search's pattern (its own copy, in the text's encoding) and its finder, which
-  // remembers where it got to in this text.
-  std::string pattern;
-  EncodingCode patternEncoding = kEncodingUnknown;
-  std::unique_ptr<TextFinder> finder;
+  // The last few searches' patterns (each its own copy, in the text's encoding) and their
+  // finders, which remember where they got to in this text: a loop may search several patterns
+  // in turn. The one least recently used makes room for a new one.
+  struct KeptFinder {
+    std::string pattern;
+    EncodingCode encoding = kEncodingUnknown;
+    std::unique_ptr<TextFinder> finder;
+    uint64_t used = 0;
+  };
+  static constexpr size_t kKeptFinders = 8;
+  std::array<KeptFinder, kKeptFinders> finders;
+  uint64_t searches = 0;
+  // The finder kept for the pattern, made now when there is none.
+  const TextFinder& FinderFor(const string& pattern, EncodingCode textEncoding);
 };
 
 struct TextIndex {

@@ -204,14 +204,7 @@ int32_t TextPlaces::Find(const string& pattern, int32_t start) {
     const TextFinder finder(converted.CString(), converted.Length(), mEncoding, MatchMode::kIgnoreCase);
     return finder.Find(mBytes, mLength, start, true).offset;
   }
-  TextCursor& c = *mCursor;
-  if (!c.finder || c.patternEncoding != converted.Encoding() || c.pattern != converted.View()) {
-    c.pattern.assign(converted.View());
-    c.patternEncoding = converted.Encoding();
-    c.finder = std::make_unique<TextFinder>(c.pattern.data(), static_cast<int32_t>(c.pattern.size()), mEncoding,
-                                            MatchMode::kIgnoreCase);
-  }
-  return c.finder->Find(mBytes, mLength, start, true).offset;
+  return mCursor->FinderFor(converted, mEncoding).Find(mBytes, mLength, start, true).offset;
 }
 
 }  // namespace vorn

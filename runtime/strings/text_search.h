@@ -78,12 +78,13 @@ class TextFinder {
   mutable const char* mWalkedText = nullptr;
   mutable int32_t mWalkedLength = 0;
   mutable int32_t mWalkedTo = 0;
-  // Where each of the few candidate bytes next occurs at or after mSeekFrom in the same text
-  // (the length when it does not), so that a byte the text lacks is looked for once.
-  mutable const char* mSeekText = nullptr;
-  mutable int32_t mSeekLength = 0;
-  mutable int32_t mSeekFrom = 0;
-  mutable std::array<int32_t, 4> mNextCandidate{};
+  // The last answer: the first match at or after mAnswerFrom in the same text, which is the
+  // answer from any start up to it too (a loop that searches two patterns in turn from the
+  // same places asks for it again and again).
+  mutable const char* mAnswerText = nullptr;
+  mutable int32_t mAnswerLength = 0;
+  mutable int32_t mAnswerFrom = 0;
+  mutable TextMatch mAnswer{-1, 0};
 };
 
 // Bytes that searches and character walks have passed over on this thread: tests bound them,

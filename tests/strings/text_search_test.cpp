@@ -75,6 +75,30 @@ TEST(StringFind, BringsThePatternToTheTextsEncoding) {
   EXPECT_EQ(vorn::StringFind(utf16, UTF8("a\xC3\x89")), 2);
 }
 
+// A search from one place, then from others before, at and after what it found: each answer is
+// the first match at or after its own start, whatever the searches before found.
+TEST(StringInStr, EachStartHasItsOwnFirstMatch) {
+  const std::string filler(5000, 'x');
+  const struct {
+    const char* what;
+    std::string text;
+    std::vector<std::pair<int32_t, int32_t>> searches;  // start, then the answer
+  } rows[] = {
+      {"short, the pattern at 1 too", "abca", {{1, 1}, {2, 4}, {4, 4}, {5, 0}, {1, 1}}},
+      {"short, from 2 first", "abca", {{2, 4}, {1, 1}}},
+      {"long", "a" + filler + "a", {{1, 1}, {2, 5002}, {3, 5002}, {5002, 5002}, {5003, 0}, {2, 5002}, {1, 1}}},
+      {"long, none after the last", filler + "a", {{5002, 0}, {5003, 0}, {1, 5001}, {5001, 5001}, {5002, 0}}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    const string text(std::string_view(row.text), vorn::kEncodingUTF8);
+    for (const auto& [start, answer] : row.searches) {
+      EXPECT_EQ(vorn::StringDBCSInStr(start, text, string("A")), answer) << start;
+      EXPECT_EQ(vorn::StringInStr(start, text, string("A")), answer) << start;
+    }
+  }
+}
+
 TEST(StringInStr, CountsFromOne) {
   string text("Hello hello");
   EXPECT_EQ(vorn::StringInStr(1, text, string("HELLO")), 1);
@@ -157,6 +181,26 @@ TEST(TextWalk, SteppingThroughATextReadsItAFewTimes) {
     for (int32_t k = 1; k <= 2 * length; ++k) taken += !vorn::StringDBCSMid3(text, k <= length ? k : 2 * length + 1 - k, 1).IsEmpty();
     return taken;
   };
+  auto skyLoop = [&](const string& text, const string&) {  // "sky" in a text without "S"
+    return inStrLoop(text, vorn::ConvertTextEncoding(UTF8("sky"), text.Encoding()));
+  };
+  auto freshSky = [](const string& text, const string&) {  // a new search each time
+    const string sky = vorn::ConvertTextEncoding(UTF8("sky"), text.Encoding());
+    int32_t found = 0;
+    for (int32_t at = 0; (at = vorn::StringFind(at, text, sky)) >= 0; ++at) ++found;
+    return found;
+  };
+  // a = InStr(pos, text, x): b = InStr(pos, text, other): pos = a + 1, where other never comes
+  auto tokenizer = [](const char* other) {
+    return [other](const string& text, const string& x) {
+      const string y = vorn::ConvertTextEncoding(UTF8(other), text.Encoding());
+      int32_t found = 0;
+      for (int32_t pos = 1; (pos = vorn::StringDBCSInStr(pos, text, x)) > 0; ++pos) {
+        found += vorn::StringDBCSInStr(pos, text, y) == 0;
+      }
+      return found;
+    };
+  };
   auto fields = [](const string& text, const string& x) { return vorn::CountFields(text, x) - 1; };
   auto replace = [](const string& text, const string& x) {
     return vorn::CountFields(vorn::ReplaceAll(text, x, string("#")), string("#")) - 1;
@@ -185,6 +229,12 @@ TEST(TextWalk, SteppingThroughATextReadsItAFewTimes) {
       {"Mid falling in 5 texts", vorn::kEncodingShiftJIS, kanji, fallingMid(5), 5 * 11000, 5},
       {"Mid falling in 20 texts", vorn::kEncodingUTF8, kanji, fallingMid(20), 20 * 11000, 20},
       {"Mid falling in 5 texts", vorn::kEncodingISO2022JP, kanji, fallingMid(5), 5 * 11000, 5},
+      {"InStr loop, a word whose capital is absent", vorn::kEncodingUTF8, ",", skyLoop, 2000},
+      {"a new search each time, a word whose capital is absent", vorn::kEncodingUTF8, ",", freshSky, 2000},
+      {"two patterns in turn, the other found by its letters", vorn::kEncodingUTF8, ",", tokenizer("sky!"), 2000},
+      {"two patterns in turn, the other found by its bytes", vorn::kEncodingUTF8, ",", tokenizer("#!"), 2000},
+      {"two patterns in turn, the other found by reading", vorn::kEncodingShiftJIS, ",", tokenizer("\xE5\xB1\xB1!"), 2000},
+      {"two patterns in turn", vorn::kEncodingISO2022JP, ",", tokenizer("sky!"), 2000},
       {"Mid rising and falling in a literal", vorn::kEncodingUTF8, kanji, everyMid, 22000, 1, true},
       {"Mid rising and falling in a literal", vorn::kEncodingShiftJIS, kanji, everyMid, 22000, 1, true},
   };
