@@ -363,6 +363,16 @@ void BM_TwoPatternsInTurn(benchmark::State& state) {
 }
 BENCHMARK(BM_TwoPatternsInTurn)->Apply(MixedTextArgs)->Unit(benchmark::kMillisecond);
 
+// For i = 1 To CountFields(t, ","): x = NthField(t, ",", i)
+void BM_NthFieldLoop(benchmark::State& state) {
+  const vorn::string text = MixedIn(state), comma = In(",", text.Encoding());
+  for (auto _ : state) {
+    const int32_t count = StringCountFields(text.Rep(), comma.Rep());
+    for (int32_t i = 1; i <= count; ++i) vorn::ReleaseStringRep(StringNthField(text.Rep(), comma.Rep(), i));
+  }
+}
+BENCHMARK(BM_NthFieldLoop)->Apply(MixedTextArgs)->Unit(benchmark::kMillisecond);
+
 // Mid with a position walking forward through the text, every 64th character.
 void BM_MidLoop(benchmark::State& state) {
   const vorn::string text = MixedIn(state);

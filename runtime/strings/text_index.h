@@ -50,6 +50,15 @@ struct TextCursor {
   uint64_t searches = 0;
   // The finder kept for the pattern, made now when there is none.
   const TextFinder& FinderFor(const string& pattern, EncodingCode textEncoding);
+  // The last field NthField took: its number and where it begins, for a delimiter (its own
+  // copy, in the encoding read) found one way, so that a loop over the fields walks on from it.
+  struct LastField {
+    std::string delimiter;
+    EncodingCode encoding = kEncodingUnknown;
+    MatchMode mode = MatchMode::kBytes;
+    int32_t number = 0;  // none while 0
+    int32_t offset = 0;
+  } field;
 };
 
 struct TextIndex {

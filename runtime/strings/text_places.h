@@ -20,7 +20,16 @@ class TextPlaces {
   TextPlaces(const TextPlaces&) = delete;
   TextPlaces& operator=(const TextPlaces&) = delete;
 
+  // The bytes read, and their encoding (UTF-8 for ISO-2022-JP).
+  const char* Bytes() const { return mBytes; }
   int32_t Length() const { return mLength; }
+  EncodingCode ReadEncoding() const { return mEncoding; }
+  // The record's cursor, while this call holds it (a long text the other threads aren't
+  // reading just now), else null.
+  TextCursor* HeldCursor() {
+    UseIndex();
+    return mCursor;
+  }
   // Bytes [from, to) of the text read, in the text's own encoding.
   string Piece(int32_t from, int32_t to) const;
   // The byte offset of character `index` (0-based; the length past the last character).

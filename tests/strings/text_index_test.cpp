@@ -61,7 +61,7 @@ std::vector<size_t> FieldStarts(const std::vector<std::string>& chars, const std
 void RunTextProgram(uint32_t seed, vorn::EncodingCode e) {
   std::mt19937 random(seed);
   auto below = [&](size_t n) { return static_cast<size_t>(random() % n); };
-  std::vector<std::string> alphabet = {"a", "b", "Y", ",", "\xE7\xAD\x89", "\xE5\xB1\xB1", "\xE3\x81\x82"};
+  std::vector<std::string> alphabet = {"a", "b", "Y", ",", "B", "\xE7\xAD\x89", "\xE5\xB1\xB1", "\xE3\x81\x82"};
   if (e == vorn::kEncodingUTF8 || e == vorn::kEncodingUTF16 || e == vorn::kEncodingUTF32) {
     alphabet.insert(alphabet.end(), {"\xC3\xA9", "\xF0\x9F\x98\x80"});
   }
@@ -113,22 +113,30 @@ void RunTextProgram(uint32_t seed, vorn::EncodingCode e) {
                   1 + std::count(t.chars.begin(), t.chars.end(), ","));
         break;
       }
-      case 2: {  // fields taken rising from one, in steps, then one further back
+      case 2: {  // fields taken rising in steps by case or by bytes, then one further back in each way
         const size_t p = below(patterns.size());
-        const std::vector<size_t> fields = FieldStarts(t.chars, upper, starts, Upper(patterns[p]), kPatternChars[p]);
+        const bool byteWise = e == vorn::kEncodingUTF8 || e == vorn::kEncodingShiftJIS || e == vorn::kEncodingEUCJP;
         const string delimiter = In(patterns[p], e);
-        ASSERT_EQ(vorn::CountFields(t.text, delimiter), static_cast<int32_t>(fields.size()));
-        auto field = [&](size_t i) {  // 1-based; empty past the last
-          if (i < 1 || i > fields.size()) return std::string();
-          return Join(t.chars, fields[i - 1], i < fields.size() ? fields[i] - kPatternChars[p] : n);
+        auto fieldsOf = [&](bool bytes) {
+          return bytes ? FieldStarts(t.chars, Join(t.chars, 0, n), starts, patterns[p], kPatternChars[p])
+                       : FieldStarts(t.chars, upper, starts, Upper(patterns[p]), kPatternChars[p]);
         };
-        const size_t stride = 1 + below(3);
-        size_t i = 1;
-        for (; i <= fields.size() + 1; i += stride) {
-          ASSERT_EQ(InUTF8(vorn::NthField(t.text, delimiter, static_cast<int32_t>(i))), field(i)) << patterns[p] << " " << i;
-        }
+        auto check = [&](bool bytes, size_t i) {  // field i (1-based) beside the list's
+          const std::vector<size_t> fields = fieldsOf(bytes);
+          const std::string expected = i < 1 || i > fields.size() ? std::string()
+              : Join(t.chars, fields[i - 1], i < fields.size() ? fields[i] - kPatternChars[p] : n);
+          const auto nth = bytes ? vorn::NthFieldB : vorn::NthField;
+          EXPECT_EQ(InUTF8(nth(t.text, delimiter, static_cast<int32_t>(i))), expected) << patterns[p] << " " << i << " " << bytes;
+        };
+        const bool bytes = byteWise && below(3) == 0;
+        const size_t count = fieldsOf(bytes).size(), stride = 1 + below(3);
+        ASSERT_EQ((bytes ? vorn::CountFieldsB : vorn::CountFields)(t.text, delimiter), static_cast<int32_t>(count));
+        size_t i = 1 + below(3);
+        for (; i <= count + 1; i += stride) check(bytes, i);
         i = below(i + 1);
-        ASSERT_EQ(InUTF8(vorn::NthField(t.text, delimiter, static_cast<int32_t>(i))), field(i)) << patterns[p] << " " << i;
+        check(bytes, i);
+        if (byteWise) check(!bytes, i + below(3));
+        ASSERT_FALSE(testing::Test::HasFailure());
         break;
       }
       default: {  // Mid, Left and Right at one place, then Len

@@ -202,6 +202,15 @@ TEST(TextWalk, SteppingThroughATextReadsItAFewTimes) {
     };
   };
   auto fields = [](const string& text, const string& x) { return vorn::CountFields(text, x) - 1; };
+  // For i = 1 To CountFields(text, x): NthField(text, x, i), counting the fields that hold "sky"
+  auto fieldLoop = [](string (*nth)(const string&, const string&, int32_t)) {
+    return [nth](const string& text, const string& x) {
+      int32_t found = 0;
+      const string sky = vorn::ConvertTextEncoding(UTF8("sky"), text.Encoding());
+      for (int32_t i = 1, n = vorn::CountFields(text, x); i <= n; ++i) found += vorn::StringDBCSInStr(1, nth(text, x, i), sky) > 0;
+      return found;
+    };
+  };
   auto replace = [](const string& text, const string& x) {
     return vorn::CountFields(vorn::ReplaceAll(text, x, string("#")), string("#")) - 1;
   };
@@ -235,6 +244,11 @@ TEST(TextWalk, SteppingThroughATextReadsItAFewTimes) {
       {"two patterns in turn, the other found by its bytes", vorn::kEncodingUTF8, ",", tokenizer("#!"), 2000},
       {"two patterns in turn, the other found by reading", vorn::kEncodingShiftJIS, ",", tokenizer("\xE5\xB1\xB1!"), 2000},
       {"two patterns in turn", vorn::kEncodingISO2022JP, ",", tokenizer("sky!"), 2000},
+      {"NthField loop", vorn::kEncodingUTF8, ",", fieldLoop(vorn::NthField), 2000},
+      {"NthFieldB loop", vorn::kEncodingUTF8, ",", fieldLoop(vorn::NthFieldB), 2000},
+      {"NthField loop", vorn::kEncodingUTF16, ",", fieldLoop(vorn::NthField), 2000},
+      {"NthField loop", vorn::kEncodingShiftJIS, kanji, fieldLoop(vorn::NthField), 2000},
+      {"NthField loop", vorn::kEncodingISO2022JP, ",", fieldLoop(vorn::NthField), 2000},
       {"Mid rising and falling in a literal", vorn::kEncodingUTF8, kanji, everyMid, 22000, 1, true},
       {"Mid rising and falling in a literal", vorn::kEncodingShiftJIS, kanji, everyMid, 22000, 1, true},
   };
