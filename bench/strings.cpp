@@ -332,8 +332,9 @@ void BM_CompareMixedFresh(benchmark::State& state) {
 BENCHMARK(BM_CompareMixedFresh)->Apply(MixedTextArgs)->Unit(benchmark::kMillisecond);
 
 // A find-all loop, pos = InStr(pos + 1, text, x), as the language runs it.
-void FindAll(benchmark::State& state, const vorn::string& text, const char* utf8) {
-  const vorn::string x = In(utf8, text.Encoding());
+// The pattern is brought to the text's encoding, or with `asGiven` left in UTF-8.
+void FindAll(benchmark::State& state, const vorn::string& text, const char* utf8, bool asGiven = false) {
+  const vorn::string x = asGiven ? vorn::string(utf8, vorn::kEncodingUTF8) : In(utf8, text.Encoding());
   for (auto _ : state) {
     int32_t found = 0;
     for (int32_t pos = 0; (pos = StringInStr(pos + 1, text.Rep(), x.Rep())) > 0;) ++found;
@@ -515,6 +516,29 @@ BENCHMARK(BM_ReplaceAllAbsentPartner)->Apply(PartnerArgs)->Unit(benchmark::kMill
 
 void BM_InStrLoopAbsentPartner(benchmark::State& state) { FindAll(state, AccentedIn(state), "\xC3\xA9"); }
 BENCHMARK(BM_InStrLoopAbsentPartner)->Apply(PartnerArgs)->Unit(benchmark::kMillisecond);
+
+// A find-all of a capital the 8-bit encoding lacks (Ÿ, or Greek Mu) in words separated by the
+// small letter it has (ÿ, or the micro sign), beside the same in UTF-8.
+vorn::string SeparatedIn(const benchmark::State& state, const char* separator) {
+  std::string t;
+  static const char* words[] = {"lorem", "ipsum", "sky", "aperture", "magnitude"};
+  for (size_t i = 0; t.size() < (static_cast<size_t>(state.range(1)) << 20); ++i) {
+    t += words[(i * 3) % 5];
+    t += separator;
+  }
+  return In(t, static_cast<vorn::EncodingCode>(state.range(0)));
+}
+
+void FoldedArgs(benchmark::internal::Benchmark* bench) {
+  for (int64_t megabytes : {1, 4}) {
+    for (vorn::EncodingCode e : {vorn::kEncodingUTF8, kLatin1, kWindows1252}) bench->Args({e, megabytes});
+  }
+}
+
+void BM_InStrLoopFoldedY(benchmark::State& state) { FindAll(state, SeparatedIn(state, "\xC3\xBF"), "\xC5\xB8", true); }
+void BM_InStrLoopFoldedMu(benchmark::State& state) { FindAll(state, SeparatedIn(state, "\xC2\xB5"), "\xCE\x9C", true); }
+BENCHMARK(BM_InStrLoopFoldedY)->Apply(FoldedArgs)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InStrLoopFoldedMu)->Apply(FoldedArgs)->Unit(benchmark::kMillisecond);
 
 // Two 1 MB texts that differ in their last letter, byte for byte.
 void BM_CompareBinaryMegabyte(benchmark::State& state) {

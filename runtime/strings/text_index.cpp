@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "strings/char_reader.h"
+#include "strings/single_byte_keys.h"
 
 namespace vorn {
 
@@ -89,6 +90,7 @@ TextIndex* BuildIndex(const string& text) {
   index->scheme = SchemeForEncoding(readEncoding);
   if (index->scheme == CharScheme::kSingleByte) {
     index->count = length;
+    index->allValid = EveryByteKeyed(SingleByteKeysFor(text.Encoding()), bytes, length);
     return index;
   }
   index->starts.reserve(static_cast<size_t>(length / TextIndex::kStep + 1));
@@ -117,20 +119,25 @@ TextIndex* BuildIndex(const string& text) {
 
 }  // namespace
 
-const TextFinder& TextCursor::FinderFor(const string& pattern, EncodingCode textEncoding) {
+const TextFinder& TextCursor::FinderFor(const string& pattern, EncodingCode textEncoding, bool folded) {
+  auto fits = [&](const KeptFinder& f) {
+    return f.finder && f.folded == folded && f.encoding == pattern.Encoding() && f.pattern == pattern.View();
+  };
   KeptFinder* kept = &finders[0];
   for (KeptFinder& f : finders) {
-    if (f.finder && f.encoding == pattern.Encoding() && f.pattern == pattern.View()) {
+    if (fits(f)) {
       kept = &f;
       break;
     }
     if (f.used < kept->used) kept = &f;
   }
-  if (!kept->finder || kept->encoding != pattern.Encoding() || kept->pattern != pattern.View()) {
+  if (!fits(*kept)) {
     kept->pattern.assign(pattern.View());
     kept->encoding = pattern.Encoding();
-    kept->finder = std::make_unique<TextFinder>(kept->pattern.data(), static_cast<int32_t>(kept->pattern.size()),
-                                                textEncoding, MatchMode::kIgnoreCase);
+    kept->folded = folded;
+    kept->finder = folded ? std::make_unique<TextFinder>(pattern, textEncoding)
+                          : std::make_unique<TextFinder>(kept->pattern.data(), static_cast<int32_t>(kept->pattern.size()),
+                                                         textEncoding, MatchMode::kIgnoreCase);
   }
   kept->used = ++searches;
   return *kept->finder;

@@ -42,6 +42,7 @@ struct TextCursor {
   struct KeptFinder {
     std::string pattern;
     EncodingCode encoding = kEncodingUnknown;
+    bool folded = false;
     std::unique_ptr<TextFinder> finder;
     uint64_t used = 0;
   };
@@ -49,7 +50,8 @@ struct TextCursor {
   std::array<KeptFinder, kKeptFinders> finders;
   uint64_t searches = 0;
   // The finder kept for the pattern, made now when there is none.
-  const TextFinder& FinderFor(const string& pattern, EncodingCode textEncoding);
+  // `folded`: a UTF-8 pattern of characters a single-byte text's encoding lacks (see TextFinder).
+  const TextFinder& FinderFor(const string& pattern, EncodingCode textEncoding, bool folded = false);
   // The last field NthField took: its number and where it begins, for a delimiter (its own
   // copy, in the encoding read) found one way, so that a loop over the fields walks on from it.
   struct LastField {
@@ -82,6 +84,8 @@ struct TextIndex {
   CharScheme scheme = CharScheme::kSingleByte;
   int32_t count = 0;
   std::vector<int32_t> starts;
+  // Whether every byte converts to UTF-8 exactly: only told for single-byte text.
+  bool allValid = true;
 
   std::atomic<bool> busy{false};
   TextCursor cursor;

@@ -5,6 +5,7 @@
 
 #include "strings/char_reader.h"
 #include "strings/iso2022jp_codec.h"
+#include "strings/single_byte_keys.h"
 
 namespace vorn {
 
@@ -205,6 +206,19 @@ int32_t TextPlaces::Find(const string& pattern, int32_t start) {
     return finder.Find(mBytes, mLength, start, true).offset;
   }
   return mCursor->FinderFor(converted, mEncoding).Find(mBytes, mLength, start, true).offset;
+}
+
+int32_t TextPlaces::FindFolded(const string& utf8Pattern, int32_t start) {
+  if (mLength >= kTextIndexFrom) UseIndex();
+  if (!mCursor) return TextFinder(utf8Pattern, mEncoding).Find(mBytes, mLength, start, true).offset;
+  return mCursor->FinderFor(utf8Pattern, mEncoding, true).Find(mBytes, mLength, start, true).offset;
+}
+
+bool TextPlaces::AllValid() {
+  const SingleByteKeys& keys = SingleByteKeysFor(mEncoding);
+  if (keys.everyByteKeyed) return true;
+  if (mLength >= kTextIndexFrom) UseIndex();
+  return mIndex ? mIndex->allValid : EveryByteKeyed(keys, mBytes, mLength);
 }
 
 }  // namespace vorn

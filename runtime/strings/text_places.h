@@ -40,6 +40,12 @@ class TextPlaces {
   // The first case-insensitive match of the pattern at or after `start`, a character start;
   // -1 when none (or when the pattern holds a character the text's encoding lacks).
   int32_t Find(const string& pattern, int32_t start);
+  // The same for a UTF-8 pattern of characters a single-byte text's encoding lacks, matched by
+  // how they fold (see TextFinder).
+  int32_t FindFolded(const string& utf8Pattern, int32_t start);
+  // Whether every byte of a single-byte text is a character that converts to UTF-8 exactly (a
+  // long text's index keeps the answer).
+  bool AllValid();
 
  private:
   // The record's index, made when the text is long enough; takes its cursor when free.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "strings/case_table.h"
 #include "strings/char_reader.h"
@@ -124,6 +125,27 @@ TextFinder::TextFinder(const char* pattern, int32_t patternLength, EncodingCode 
   } else {
     for (int b = 0xC2; b <= 0xF4; ++b) mCandidate[b] = true;
   }
+  TakeCandidates();
+}
+
+TextFinder::TextFinder(const string& utf8Pattern, EncodingCode singleByteEncoding)
+    : mPattern(nullptr), mPatternLength(0), mScheme(CharScheme::kSingleByte), mReader(singleByteEncoding),
+      mBytes(&SingleByteKeysFor(singleByteEncoding)) {
+  const char* bytes = utf8Pattern.CString();
+  const int32_t length = utf8Pattern.Length();
+  for (int32_t i = 0; i < length;) {
+    const UTF8Char c = UTF8DecodeChar(bytes, length, i);
+    if (!c.valid) return;
+    mKeys.push_back(FoldedKey(TextChar{c.codePoint, c.size, true}, CharScheme::kUTF8, nullptr));
+    i += c.size;
+  }
+  if (mKeys.empty()) return;
+  for (int b = 0; b < 256; ++b) mCandidate[b] = mBytes->key[b] == mKeys.front();
+  // No byte of the encoding folds as the pattern's first character: it is never found.
+  if (TakeCandidates() > 0) mStrategy = Strategy::kCandidateBytes;
+}
+
+int32_t TextFinder::TakeCandidates() {
   int32_t count = 0;
   for (int b = 0; b < 256; ++b) {
     if (!mCandidate[b]) continue;
@@ -131,6 +153,7 @@ TextFinder::TextFinder(const char* pattern, int32_t patternLength, EncodingCode 
     ++count;
   }
   mFewCandidateCount = count <= 4 ? count : 0;
+  return count;
 }
 
 namespace {
@@ -346,11 +369,32 @@ bool PatternInEncoding(const string& pattern, EncodingCode target, string& out) 
     out = pattern;
     return true;
   }
+  // A loop searches for the same few patterns again and again: each thread keeps its last
+  // conversions (as bytes, so that no record is shared), which cost more than a search step.
+  struct Conversion {
+    std::string from;
+    EncodingCode source = kEncodingUnknown, target = kEncodingUnknown;
+    std::string to;
+    EncodingCode toEncoding = kEncodingUnknown;
+    bool exact = false;
+  };
+  thread_local std::array<Conversion, 4> recent;
+  thread_local size_t oldest = 0;
+  for (const Conversion& c : recent) {
+    if (c.source == source && c.target == target && c.from == pattern.View()) {
+      out = string(std::string_view(c.to), c.toEncoding);
+      return c.exact;
+    }
+  }
   out = ConvertTextEncoding(pattern, target);
-  if (out.Encoding() != target) return true;  // no converter: compare the bytes as they are
-  string back = ConvertTextEncoding(out, source);
-  return back.Length() == pattern.Length() &&
-         std::memcmp(back.CString(), pattern.CString(), static_cast<size_t>(pattern.Length())) == 0;
+  bool exact = true;  // without a converter the bytes are compared as they are
+  if (out.Encoding() == target) {
+    string back = ConvertTextEncoding(out, source);
+    exact = back.View() == pattern.View();
+  }
+  Conversion& kept = recent[oldest++ % recent.size()];
+  kept = {std::string(pattern.View()), source, target, std::string(out.View()), out.Encoding(), exact};
+  return exact;
 }
 
 int32_t FindBytesInString(int32_t start, const string& text, const string& pattern) {

@@ -35,6 +35,11 @@ struct SingleByteKeys;
 class TextFinder {
  public:
   TextFinder(const char* pattern, int32_t patternLength, EncodingCode encoding, MatchMode mode);
+  // Without regard to case, a pattern of characters a single-byte encoding may lack, given in
+  // UTF-8, in text of that encoding: its bytes match where their characters fold as the
+  // pattern's do (ÿ where the pattern has Ÿ), as in the text's UTF-8 form. Finds nothing when
+  // the pattern is not valid UTF-8.
+  TextFinder(const string& utf8Pattern, EncodingCode singleByteEncoding);
 
   // The first match at or after byte offset `start` (below 0 counts as 0) in text[0, length).
   // `atCharStart` tells that `start` is known to begin a character, so a search that reads
@@ -50,6 +55,8 @@ class TextFinder {
  private:
   enum class Strategy : uint8_t { kNone, kBytes, kUnitBytes, kCandidateBytes, kWalk };
 
+  // Lists the first few candidate bytes of mCandidate; how many there are.
+  int32_t TakeCandidates();
   TextMatch FindBytes(const char* text, int32_t length, int32_t start) const;
   TextMatch FindFromCandidates(const char* text, int32_t length, int32_t start) const;
   TextMatch FindByWalking(const char* text, int32_t length, int32_t start, bool atCharStart) const;

@@ -99,6 +99,47 @@ TEST(StringInStr, EachStartHasItsOwnFirstMatch) {
   }
 }
 
+// A pattern with characters a single-byte text's encoding lacks finds what the text's UTF-8
+// form would: characters that fold alike (ÿ as Ÿ, the micro sign as Greek mu), short texts and
+// long ones. Text with a byte that converts to no character finds none, as before.
+TEST(StringInStr, FoldsCharactersTheEncodingLacks) {
+  const std::string xs(5000, 'x');
+  const struct {
+    vorn::EncodingCode encoding;
+    std::string text;  // bytes of the encoding
+    const char* pattern;  // UTF-8
+    int32_t start, expected;
+  } rows[] = {
+      {0x0201, "ab\xFF" "Ax", "\xC5\xB8" "a", 1, 3},
+      {0x0201, "ab\xFF" "Ax", "\xC5\xB8" "a", 4, 0},
+      {0x0201, "\xB5", "\xCE\x9C", 1, 1},
+      {0x0500, "x\xB5", "\xCE\xBC", 1, 2},
+      {0x0201, "\xFF", "\xD0\x96", 1, 0},
+      {0x0201, xs + "\xFF" "a", "\xC5\xB8" "A", 2, 5001},
+      {0x0201, xs + "\xFF" "a", "\xC5\xB8" "A", 5002, 0},
+      {0x0207, "a\xCC", "\xC2\xB5", 1, 2},  // Greek: the micro sign finds the capital mu
+      {0x0207, "\xCC\xD2", "\xC2\xB5", 1, 0},
+      {0x0207, xs + "\xCC\xD2", "\xC2\xB5", 1, 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text.substr(row.text.size() > 8 ? row.text.size() - 8 : 0) + " " + row.pattern);
+    EXPECT_EQ(vorn::StringDBCSInStr(row.start, string(std::string_view(row.text), row.encoding), UTF8(row.pattern)),
+              row.expected);
+  }
+}
+
+// The same bytes in another encoding are another pattern, however often the first was sought.
+TEST(StringInStr, SameBytesOfAnotherEncodingAreAnotherPattern) {
+  const string text = UTF8("x\xC3\x88");  // xÈ
+  const struct {
+    vorn::EncodingCode encoding;
+    int32_t expected;
+  } rows[] = {{0x0201, 0}, {vorn::kEncodingMacRoman, 2}, {0x0201, 0}};  // é, then È
+  for (const auto& row : rows) {
+    EXPECT_EQ(vorn::StringDBCSInStr(1, text, string("\xE9", 1, row.encoding)), row.expected) << row.encoding;
+  }
+}
+
 TEST(StringInStr, CountsFromOne) {
   string text("Hello hello");
   EXPECT_EQ(vorn::StringInStr(1, text, string("HELLO")), 1);
@@ -181,6 +222,9 @@ TEST(TextWalk, SteppingThroughATextReadsItAFewTimes) {
     for (int32_t k = 1; k <= 2 * length; ++k) taken += !vorn::StringDBCSMid3(text, k <= length ? k : 2 * length + 1 - k, 1).IsEmpty();
     return taken;
   };
+  auto inStrLoopOf = [&](const char* utf8) {  // a pattern in UTF-8, whatever the text's encoding lacks
+    return [&inStrLoop, utf8](const string& text, const string&) { return inStrLoop(text, UTF8(utf8)); };
+  };
   auto skyLoop = [&](const string& text, const string&) {  // "sky" in a text without "S"
     return inStrLoop(text, vorn::ConvertTextEncoding(UTF8("sky"), text.Encoding()));
   };
@@ -244,6 +288,8 @@ TEST(TextWalk, SteppingThroughATextReadsItAFewTimes) {
       {"two patterns in turn, the other found by its bytes", vorn::kEncodingUTF8, ",", tokenizer("#!"), 2000},
       {"two patterns in turn, the other found by reading", vorn::kEncodingShiftJIS, ",", tokenizer("\xE5\xB1\xB1!"), 2000},
       {"two patterns in turn", vorn::kEncodingISO2022JP, ",", tokenizer("sky!"), 2000},
+      {"InStr loop, a capital the encoding lacks", 0x0201, "\xC3\xBF", inStrLoopOf("\xC5\xB8"), 2000},
+      {"InStr loop, a capital the encoding lacks", 0x0500, "\xC2\xB5", inStrLoopOf("\xCE\x9C"), 2000},
       {"NthField loop", vorn::kEncodingUTF8, ",", fieldLoop(vorn::NthField), 2000},
       {"NthFieldB loop", vorn::kEncodingUTF8, ",", fieldLoop(vorn::NthFieldB), 2000},
       {"NthField loop", vorn::kEncodingUTF16, ",", fieldLoop(vorn::NthField), 2000},
