@@ -1,5 +1,6 @@
 #include "strings/text_index.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <unordered_map>
@@ -72,6 +73,23 @@ int32_t IndexWellFormedUTF8(const char* bytes, int32_t length, std::vector<int32
   return count;
 }
 
+// The places every kStep characters in ISO-2022-JP's own bytes, kept only when they come out
+// at as many characters as the readable form has, and it holds no escape character, which a
+// piece cut between them could hold and a reader take for the start of an escape.
+void PlaceShifts(const string& text, TextIndex& index) {
+  if (std::memchr(index.readable.CString(), 0x1B, static_cast<size_t>(index.readable.Length()))) return;
+  const char* bytes = text.CString();
+  const int32_t length = text.Length();
+  ShiftPlace place;
+  for (int32_t k = 0; k < index.count; k += TextIndex::kStep) {
+    index.shiftPlaces.push_back(place);
+    place = StepShifted(bytes, length, place, std::min(TextIndex::kStep, index.count - k));
+  }
+  AddTextWalkSteps(length);
+  index.shiftEnd = place;
+  if (StepShifted(bytes, length, place, 1).offset != place.offset) std::vector<ShiftPlace>().swap(index.shiftPlaces);
+}
+
 TextIndex* BuildIndex(const string& text) {
   auto* index = new TextIndex;
   index->length = text.Length();
@@ -106,6 +124,7 @@ TextIndex* BuildIndex(const string& text) {
   }
   AddTextWalkSteps(length);
   index->count = count;
+  if (HasShiftStates(text.Encoding()) && index->exact) PlaceShifts(text, *index);
   // Text whose every character takes one byte (ASCII in UTF-8, Shift_JIS or EUC-JP) is read
   // by byte offsets.
   if (count == length) {

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "strings/iso2022jp_places.h"
 #include "strings/text_chars.h"
 #include "strings/text_search.h"
 #include "strings/vstring.h"
@@ -52,6 +53,9 @@ struct TextCursor {
   // The finder kept for the pattern, made now when there is none.
   // `folded`: a UTF-8 pattern of characters a single-byte text's encoding lacks (see TextFinder).
   const TextFinder& FinderFor(const string& pattern, EncodingCode textEncoding, bool folded = false);
+  // ISO-2022-JP's own bytes: the place before each character of one step (-1 while none).
+  int32_t shiftStep = -1;
+  std::vector<ShiftPlace> inShiftStep;
   // The last field NthField took: its number and where it begins, for a delimiter (its own
   // copy, in the encoding read) found one way, so that a loop over the fields walks on from it.
   struct LastField {
@@ -84,6 +88,10 @@ struct TextIndex {
   CharScheme scheme = CharScheme::kSingleByte;
   int32_t count = 0;
   std::vector<int32_t> starts;
+  // ISO-2022-JP that reads without a fault and holds no escape character: the place before
+  // character k * kStep in the text's own bytes, from which pieces are cut (none otherwise).
+  std::vector<ShiftPlace> shiftPlaces;
+  ShiftPlace shiftEnd;  // after the last character
   // Whether every byte converts to UTF-8 exactly: only told for single-byte text.
   bool allValid = true;
 

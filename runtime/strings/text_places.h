@@ -31,7 +31,7 @@ class TextPlaces {
     return mCursor;
   }
   // Bytes [from, to) of the text read, in the text's own encoding.
-  string Piece(int32_t from, int32_t to) const;
+  string Piece(int32_t from, int32_t to);
   // The byte offset of character `index` (0-based; the length past the last character).
   int32_t OffsetOf(int64_t index);
   // The number of characters before `offset`, a character start.

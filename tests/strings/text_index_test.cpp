@@ -136,10 +136,10 @@ void RunTextProgram(uint32_t seed, vorn::EncodingCode e) {
         ASSERT_FALSE(testing::Test::HasFailure());
         break;
       }
-      default: {  // Mid, Left and Right at one place, then Len
+      default: {  // Mid, Left (joined to a letter) and Right at one place, then Len
         const size_t at = below(n + 2), count = below(300), from = at == 0 ? 0 : at - 1;
         ASSERT_EQ(InUTF8(vorn::StringDBCSMid3(t.text, at, count)), Join(t.chars, from, from + count));
-        ASSERT_EQ(InUTF8(vorn::StringDBCSLeft(t.text, at)), Join(t.chars, 0, at));
+        ASSERT_EQ(InUTF8(vorn::StringDBCSLeft(t.text, at) + In("a", e)), Join(t.chars, 0, at) + "a");  // ends as it began
         ASSERT_EQ(InUTF8(vorn::StringDBCSRight(t.text, at)), Join(t.chars, n - std::min(at, n), n));
         ASSERT_EQ(vorn::StringDBCSLen(t.text), static_cast<int32_t>(n));
       }

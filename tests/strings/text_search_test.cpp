@@ -198,6 +198,12 @@ TEST(TextWalk, SteppingThroughATextReadsItAFewTimes) {
     }
     return taken;
   };
+  auto leftAndRight = [](const string& text, const string&) {  // long pieces, each a character longer
+    int32_t taken = 0;
+    for (int32_t n = 1; n <= 3000; ++n) taken += !vorn::StringDBCSLeft(text, n).IsEmpty();
+    for (int32_t n = 1; n <= 3000; ++n) taken += !vorn::StringDBCSRight(text, n).IsEmpty();
+    return taken;
+  };
   auto fallingMid = [](int copies) {  // from the end back, through copies of the text at once
     return [copies](const string& text, const string&) {
       std::vector<string> texts;
@@ -257,6 +263,8 @@ TEST(TextWalk, SteppingThroughATextReadsItAFewTimes) {
       {"Mid, Left, Right", vorn::kEncodingUTF8, kanji, pieces, 4716},
       {"Mid, Left, Right", vorn::kEncodingUTF16, kanji, pieces, 4716},
       {"Mid, Left, Right", vorn::kEncodingISO2022JP, kanji, pieces, 4716},
+      {"Left and Right", vorn::kEncodingISO2022JP, kanji, leftAndRight, 6000},
+      {"Left and Right", vorn::kEncodingUTF8, kanji, leftAndRight, 6000},
       {"Mid falling", vorn::kEncodingUTF16, kanji, fallingMid(1), 11000},
       {"Mid falling in 5 texts", vorn::kEncodingShiftJIS, kanji, fallingMid(5), 5 * 11000, 5},
       {"Mid falling in 20 texts", vorn::kEncodingUTF8, kanji, fallingMid(20), 20 * 11000, 20},
