@@ -3,11 +3,13 @@
 // Format write them. Then the same work in other encodings beside UTF-8: comparing and sorting
 // names, counting fields, replacing, comparing bytes, and loops that step through a 1 or 4 MB text
 // by InStr and Mid, which must cost one walk of it, and loops that read it backwards, from its
-// end or in step with other texts.
+// end or in step with other texts, or read an image literal.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <random>
 #include <string>
@@ -330,8 +332,9 @@ void BM_CompareMixedFresh(benchmark::State& state) {
 BENCHMARK(BM_CompareMixedFresh)->Apply(MixedTextArgs)->Unit(benchmark::kMillisecond);
 
 // A find-all loop, pos = InStr(pos + 1, text, x), as the language runs it.
-void FindAll(benchmark::State& state, const vorn::string& text, const char* utf8) {
-  const vorn::string x = In(utf8, text.Encoding());
+// The pattern is brought to the text's encoding, or with `asGiven` left in UTF-8.
+void FindAll(benchmark::State& state, const vorn::string& text, const char* utf8, bool asGiven = false) {
+  const vorn::string x = asGiven ? vorn::string(utf8, vorn::kEncodingUTF8) : In(utf8, text.Encoding());
   for (auto _ : state) {
     int32_t found = 0;
     for (int32_t pos = 0; (pos = StringInStr(pos + 1, text.Rep(), x.Rep())) > 0;) ++found;
@@ -341,6 +344,35 @@ void FindAll(benchmark::State& state, const vorn::string& text, const char* utf8
 
 void BM_InStrLoop(benchmark::State& state) { FindAll(state, MixedIn(state), "\xE7\xAD\x89"); }
 BENCHMARK(BM_InStrLoop)->Apply(MixedTextArgs)->Unit(benchmark::kMillisecond);
+
+// A find-all of a word whose capital the text lacks.
+void BM_InStrLoopAbsentCapital(benchmark::State& state) { FindAll(state, MixedIn(state), "sky"); }
+BENCHMARK(BM_InStrLoopAbsentCapital)->Apply(MixedTextArgs)->Unit(benchmark::kMillisecond);
+
+// A tokenizer's two searches in turn: a = InStr(pos, t, ","): b = InStr(pos, t, "lens"):
+// pos = a + 1, where "lens" never comes and its capital L nowhere.
+void BM_TwoPatternsInTurn(benchmark::State& state) {
+  const vorn::string text = MixedIn(state);
+  const vorn::string comma = In(",", text.Encoding()), lens = In("lens", text.Encoding());
+  for (auto _ : state) {
+    int32_t absent = 0;
+    for (int32_t pos = 1; (pos = StringInStr(pos, text.Rep(), comma.Rep())) > 0; ++pos) {
+      absent += StringInStr(pos, text.Rep(), lens.Rep()) == 0;
+    }
+    benchmark::DoNotOptimize(absent);
+  }
+}
+BENCHMARK(BM_TwoPatternsInTurn)->Apply(MixedTextArgs)->Unit(benchmark::kMillisecond);
+
+// For i = 1 To CountFields(t, ","): x = NthField(t, ",", i)
+void BM_NthFieldLoop(benchmark::State& state) {
+  const vorn::string text = MixedIn(state), comma = In(",", text.Encoding());
+  for (auto _ : state) {
+    const int32_t count = StringCountFields(text.Rep(), comma.Rep());
+    for (int32_t i = 1; i <= count; ++i) vorn::ReleaseStringRep(StringNthField(text.Rep(), comma.Rep(), i));
+  }
+}
+BENCHMARK(BM_NthFieldLoop)->Apply(MixedTextArgs)->Unit(benchmark::kMillisecond);
 
 // Mid with a position walking forward through the text, every 64th character.
 void BM_MidLoop(benchmark::State& state) {
@@ -364,9 +396,28 @@ void EveryEncodingArgs(benchmark::internal::Benchmark* bench) {
   }
 }
 
+// The text laid out as a loaded image's string literal: a record and its buffer in memory
+// registered as static, kept for good.
+vorn::string LiteralOf(const vorn::string& text) {
+  const auto length = static_cast<size_t>(text.Length());
+  auto* rep = static_cast<VornStringRecord*>(std::malloc(sizeof(VornStringRecord) + length + 2));
+  rep->refCount = 1;
+  rep->buffer = reinterpret_cast<char*>(rep + 1);
+  rep->bufferSize = text.Length() + 2;
+  rep->length = text.Length();
+  rep->encoding = text.Encoding();
+  rep->buffer[0] = static_cast<char>(length >= 255 ? 255 : length);
+  std::memcpy(rep->buffer + 1, text.CString(), length + 1);
+  vorn::RegisterStaticStringRange(rep, rep->buffer + length + 2);
+  return vorn::string::Adopt(rep);
+}
+
 // Mid(t, i, 1) for every i, rising and falling.
-void MidEvery(benchmark::State& state, bool rising) {
-  const vorn::string text = MixedIn(state);
+void MidEvery(benchmark::State& state, bool rising, bool literal = false) {
+  static std::map<std::pair<int64_t, int64_t>, vorn::string> literals;
+  vorn::string& kept = literals[{state.range(0), state.range(1)}];
+  if (literal && kept.IsEmpty()) kept = LiteralOf(MixedIn(state));
+  const vorn::string text = literal ? kept : MixedIn(state);
   const int32_t length = StringLen(text.Rep());
   for (auto _ : state) {
     for (int32_t k = 1; k <= length; ++k) vorn::ReleaseStringRep(StringMid3(text.Rep(), rising ? k : length + 1 - k, 1));
@@ -377,6 +428,17 @@ void BM_MidRising(benchmark::State& state) { MidEvery(state, true); }
 void BM_MidFalling(benchmark::State& state) { MidEvery(state, false); }
 BENCHMARK(BM_MidRising)->Apply(EveryEncodingArgs)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MidFalling)->Apply(EveryEncodingArgs)->Unit(benchmark::kMillisecond);
+
+// The same over an image literal, made once per row and kept for good, as literals are.
+void LiteralArgs(benchmark::internal::Benchmark* bench) {
+  for (int64_t megabytes : {1, 4}) {
+    for (vorn::EncodingCode e : {vorn::kEncodingUTF8, kShiftJIS}) bench->Args({e, megabytes});
+  }
+}
+void BM_MidRisingLiteral(benchmark::State& state) { MidEvery(state, true, true); }
+void BM_MidFallingLiteral(benchmark::State& state) { MidEvery(state, false, true); }
+BENCHMARK(BM_MidRisingLiteral)->Apply(LiteralArgs)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MidFallingLiteral)->Apply(LiteralArgs)->Unit(benchmark::kMillisecond);
 
 // Right(t, n) and, to set beside it, Left(t, n), for n = 1 to 4096: the pieces copied are the
 // same, and only the walk to the piece's start differs.
@@ -454,6 +516,29 @@ BENCHMARK(BM_ReplaceAllAbsentPartner)->Apply(PartnerArgs)->Unit(benchmark::kMill
 
 void BM_InStrLoopAbsentPartner(benchmark::State& state) { FindAll(state, AccentedIn(state), "\xC3\xA9"); }
 BENCHMARK(BM_InStrLoopAbsentPartner)->Apply(PartnerArgs)->Unit(benchmark::kMillisecond);
+
+// A find-all of a capital the 8-bit encoding lacks (Ÿ, or Greek Mu) in words separated by the
+// small letter it has (ÿ, or the micro sign), beside the same in UTF-8.
+vorn::string SeparatedIn(const benchmark::State& state, const char* separator) {
+  std::string t;
+  static const char* words[] = {"lorem", "ipsum", "sky", "aperture", "magnitude"};
+  for (size_t i = 0; t.size() < (static_cast<size_t>(state.range(1)) << 20); ++i) {
+    t += words[(i * 3) % 5];
+    t += separator;
+  }
+  return In(t, static_cast<vorn::EncodingCode>(state.range(0)));
+}
+
+void FoldedArgs(benchmark::internal::Benchmark* bench) {
+  for (int64_t megabytes : {1, 4}) {
+    for (vorn::EncodingCode e : {vorn::kEncodingUTF8, kLatin1, kWindows1252}) bench->Args({e, megabytes});
+  }
+}
+
+void BM_InStrLoopFoldedY(benchmark::State& state) { FindAll(state, SeparatedIn(state, "\xC3\xBF"), "\xC5\xB8", true); }
+void BM_InStrLoopFoldedMu(benchmark::State& state) { FindAll(state, SeparatedIn(state, "\xC2\xB5"), "\xCE\x9C", true); }
+BENCHMARK(BM_InStrLoopFoldedY)->Apply(FoldedArgs)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InStrLoopFoldedMu)->Apply(FoldedArgs)->Unit(benchmark::kMillisecond);
 
 // Two 1 MB texts that differ in their last letter, byte for byte.
 void BM_CompareBinaryMegabyte(benchmark::State& state) {

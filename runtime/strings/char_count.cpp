@@ -41,6 +41,17 @@ string StringDBCSMid3(const string& s, int32_t start, int32_t count) {
 
 // Character positions are the same in the text and in the form a search reads.
 int32_t StringDBCSInStr(int32_t start, const string& s, const string& pattern) {
+  string converted;
+  if (SchemeForEncoding(s.Encoding()) == CharScheme::kSingleByte && !PatternInEncoding(pattern, s.Encoding(), converted)) {
+    // A character the encoding lacks may still fold as one it has (Ÿ as ÿ): the text is
+    // searched in place, as its UTF-8 form would be, where it converts to UTF-8 exactly.
+    TextPlaces places(s);
+    string utf8;
+    if (places.AllValid()) {
+      if (!PatternInEncoding(pattern, kEncodingUTF8, utf8)) return 0;
+      return places.FindFolded(utf8, std::max(start, 1) - 1) + 1;
+    }
+  }
   // The text itself is not copied: a string another thread holds too may be searched.
   string utf8;
   const bool inUTF8 = !HasShiftStates(s.Encoding()) && SearchesInUTF8(s, pattern, &utf8);

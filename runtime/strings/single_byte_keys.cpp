@@ -30,11 +30,23 @@ SingleByteKeys MakeKeys(EncodingCode encoding) {
   }
   std::map<uint32_t, int> sharing;
   for (uint32_t key : keys.key) ++sharing[key];
-  for (int b = 0; b < 256; ++b) keys.alone[b] = sharing[keys.key[b]] == 1;
+  keys.everyByteKeyed = true;
+  for (int b = 0; b < 256; ++b) {
+    keys.alone[b] = sharing[keys.key[b]] == 1;
+    keys.everyByteKeyed &= !(keys.key[b] & kInvalidKey);
+  }
   return keys;
 }
 
 }  // namespace
+
+bool EveryByteKeyed(const SingleByteKeys& keys, const char* bytes, int32_t length) {
+  if (keys.everyByteKeyed) return true;
+  for (int32_t i = 0; i < length; ++i) {
+    if (keys.key[static_cast<uint8_t>(bytes[i])] & kInvalidKey) return false;
+  }
+  return true;
+}
 
 const SingleByteKeys& SingleByteKeysFor(EncodingCode encoding) {
   static std::mutex lock;

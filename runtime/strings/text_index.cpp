@@ -1,8 +1,12 @@
 #include "strings/text_index.h"
 
+#include <algorithm>
 #include <cstring>
+#include <mutex>
+#include <unordered_map>
 
 #include "strings/char_reader.h"
+#include "strings/single_byte_keys.h"
 
 namespace vorn {
 
@@ -10,9 +14,28 @@ namespace {
 
 std::atomic<int64_t> gIndexesAlive{0};
 
-bool CanKeepIndex(const StringRep* rep) { return rep && rep->length >= kTextIndexFrom && string_block::HasHeader(rep); }
+// Image literals have no hidden words and live as long as the program: their indexes live in a
+// table by the literal's address, whose slots are made once and never move or go.
+std::atomic<TextIndex*>& LiteralSlotOf(const StringRep* rep) {
+  // The last slot each thread asked for, so that a loop over one literal takes no lock.
+  thread_local const StringRep* lastRep = nullptr;
+  thread_local std::atomic<TextIndex*>* lastSlot = nullptr;
+  if (lastRep == rep) return *lastSlot;
+  static std::mutex lock;
+  static auto* slots = new std::unordered_map<const StringRep*, std::atomic<TextIndex*>>();
+  std::lock_guard<std::mutex> hold(lock);
+  lastSlot = &(*slots)[rep];
+  lastRep = rep;
+  return *lastSlot;
+}
 
-std::atomic<TextIndex*>& SlotOf(const StringRep* rep) { return string_block::HeaderOf(rep)->textIndex; }
+bool CanKeepIndex(const StringRep* rep) {
+  return rep && rep->length >= kTextIndexFrom && (string_block::HasHeader(rep) || IsStaticStringRep(rep));
+}
+
+std::atomic<TextIndex*>& SlotOf(const StringRep* rep) {
+  return string_block::HasHeader(rep) ? string_block::HeaderOf(rep)->textIndex : LiteralSlotOf(rep);
+}
 
 bool Fits(const TextIndex* index, const StringRep* rep) {
   return index->length == rep->length && index->encoding == rep->encoding;
@@ -50,6 +73,23 @@ int32_t IndexWellFormedUTF8(const char* bytes, int32_t length, std::vector<int32
   return count;
 }
 
+// The places every kStep characters in ISO-2022-JP's own bytes, kept only when they come out
+// at as many characters as the readable form has, and it holds no escape character, which a
+// piece cut between them could hold and a reader take for the start of an escape.
+void PlaceShifts(const string& text, TextIndex& index) {
+  if (std::memchr(index.readable.CString(), 0x1B, static_cast<size_t>(index.readable.Length()))) return;
+  const char* bytes = text.CString();
+  const int32_t length = text.Length();
+  ShiftPlace place;
+  for (int32_t k = 0; k < index.count; k += TextIndex::kStep) {
+    index.shiftPlaces.push_back(place);
+    place = StepShifted(bytes, length, place, std::min(TextIndex::kStep, index.count - k));
+  }
+  AddTextWalkSteps(length);
+  index.shiftEnd = place;
+  if (StepShifted(bytes, length, place, 1).offset != place.offset) std::vector<ShiftPlace>().swap(index.shiftPlaces);
+}
+
 TextIndex* BuildIndex(const string& text) {
   auto* index = new TextIndex;
   index->length = text.Length();
@@ -68,6 +108,7 @@ TextIndex* BuildIndex(const string& text) {
   index->scheme = SchemeForEncoding(readEncoding);
   if (index->scheme == CharScheme::kSingleByte) {
     index->count = length;
+    index->allValid = EveryByteKeyed(SingleByteKeysFor(text.Encoding()), bytes, length);
     return index;
   }
   index->starts.reserve(static_cast<size_t>(length / TextIndex::kStep + 1));
@@ -83,6 +124,7 @@ TextIndex* BuildIndex(const string& text) {
   }
   AddTextWalkSteps(length);
   index->count = count;
+  if (HasShiftStates(text.Encoding()) && index->exact) PlaceShifts(text, *index);
   // Text whose every character takes one byte (ASCII in UTF-8, Shift_JIS or EUC-JP) is read
   // by byte offsets.
   if (count == length) {
@@ -95,6 +137,30 @@ TextIndex* BuildIndex(const string& text) {
 }
 
 }  // namespace
+
+const TextFinder& TextCursor::FinderFor(const string& pattern, EncodingCode textEncoding, bool folded) {
+  auto fits = [&](const KeptFinder& f) {
+    return f.finder && f.folded == folded && f.encoding == pattern.Encoding() && f.pattern == pattern.View();
+  };
+  KeptFinder* kept = &finders[0];
+  for (KeptFinder& f : finders) {
+    if (fits(f)) {
+      kept = &f;
+      break;
+    }
+    if (f.used < kept->used) kept = &f;
+  }
+  if (!fits(*kept)) {
+    kept->pattern.assign(pattern.View());
+    kept->encoding = pattern.Encoding();
+    kept->folded = folded;
+    kept->finder = folded ? std::make_unique<TextFinder>(pattern, textEncoding)
+                          : std::make_unique<TextFinder>(kept->pattern.data(), static_cast<int32_t>(kept->pattern.size()),
+                                                         textEncoding, MatchMode::kIgnoreCase);
+  }
+  kept->used = ++searches;
+  return *kept->finder;
+}
 
 TextIndex::TextIndex() { gIndexesAlive.fetch_add(1, std::memory_order_relaxed); }
 TextIndex::~TextIndex() { gIndexesAlive.fetch_sub(1, std::memory_order_relaxed); }

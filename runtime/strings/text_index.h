@@ -10,12 +10,14 @@
 // from the index alone.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "strings/iso2022jp_places.h"
 #include "strings/text_chars.h"
 #include "strings/text_search.h"
 #include "strings/vstring.h"
@@ -35,11 +37,34 @@ struct TextCursor {
   // characters can't be read backwards. -1 while no step is decoded.
   int32_t step = -1;
   std::vector<uint16_t> inStep;
-  // The last search's pattern (its own copy, in the text's encoding) and its finder, which
-  // remembers where it got to in this text.
-  std::string pattern;
-  EncodingCode patternEncoding = kEncodingUnknown;
-  std::unique_ptr<TextFinder> finder;
+  // The last few searches' patterns (each its own copy, in the text's encoding) and their
+  // finders, which remember where they got to in this text: a loop may search several patterns
+  // in turn. The one least recently used makes room for a new one.
+  struct KeptFinder {
+    std::string pattern;
+    EncodingCode encoding = kEncodingUnknown;
+    bool folded = false;
+    std::unique_ptr<TextFinder> finder;
+    uint64_t used = 0;
+  };
+  static constexpr size_t kKeptFinders = 8;
+  std::array<KeptFinder, kKeptFinders> finders;
+  uint64_t searches = 0;
+  // The finder kept for the pattern, made now when there is none.
+  // `folded`: a UTF-8 pattern of characters a single-byte text's encoding lacks (see TextFinder).
+  const TextFinder& FinderFor(const string& pattern, EncodingCode textEncoding, bool folded = false);
+  // ISO-2022-JP's own bytes: the place before each character of one step (-1 while none).
+  int32_t shiftStep = -1;
+  std::vector<ShiftPlace> inShiftStep;
+  // The last field NthField took: its number and where it begins, for a delimiter (its own
+  // copy, in the encoding read) found one way, so that a loop over the fields walks on from it.
+  struct LastField {
+    std::string delimiter;
+    EncodingCode encoding = kEncodingUnknown;
+    MatchMode mode = MatchMode::kBytes;
+    int32_t number = 0;  // none while 0
+    int32_t offset = 0;
+  } field;
 };
 
 struct TextIndex {
@@ -63,13 +88,20 @@ struct TextIndex {
   CharScheme scheme = CharScheme::kSingleByte;
   int32_t count = 0;
   std::vector<int32_t> starts;
+  // ISO-2022-JP that reads without a fault and holds no escape character: the place before
+  // character k * kStep in the text's own bytes, from which pieces are cut (none otherwise).
+  std::vector<ShiftPlace> shiftPlaces;
+  ShiftPlace shiftEnd;  // after the last character
+  // Whether every byte converts to UTF-8 exactly: only told for single-byte text.
+  bool allValid = true;
 
   std::atomic<bool> busy{false};
   TextCursor cursor;
 };
 
 // The record's index, made now when it has none that fits; null for a text shorter than
-// kTextIndexFrom or a record that can't keep one (an image literal).
+// kTextIndexFrom or a record that can't keep one (one that is neither made by NewStringRep nor
+// an image literal). An image literal's index lives as long as the literal: for good.
 TextIndex* TextIndexOf(const string& text);
 // The index the record already has, or null.
 TextIndex* KeptTextIndex(const string& text);

@@ -5,6 +5,7 @@
 
 #include "strings/char_reader.h"
 #include "strings/iso2022jp_codec.h"
+#include "strings/single_byte_keys.h"
 
 namespace vorn {
 
@@ -83,12 +84,45 @@ bool TextPlaces::UseIndex() {
   return true;
 }
 
-string TextPlaces::Piece(int32_t from, int32_t to) const {
+string TextPlaces::Piece(int32_t from, int32_t to) {
   if (!HasShiftStates(mText.Encoding())) return from == 0 && to >= mLength ? mText : mText.Mid(from, to - from);
   if (from >= to) return string();
+  const char* piece = mBytes + from;
+  // A long piece of a text that reads without a fault is cut from its own bytes, between the
+  // places of its characters (a short one is written again for less).
+  constexpr int32_t kCutFrom = 64;
+  if (to - from >= kCutFrom && mIndex && !mIndex->shiftPlaces.empty()) {
+    // Read forwards from the start of the character's step: a call holding the cursor reads the
+    // whole step once, so that a loop through the text in any order reads it about once.
+    const std::vector<ShiftPlace>& places = mIndex->shiftPlaces;
+    auto placeOf = [&](int32_t offset) {
+      if (offset <= 0 || offset >= mLength) return offset <= 0 ? places.front() : mIndex->shiftEnd;
+      const int32_t index = IndexAt(offset);
+      const auto step = std::min(static_cast<size_t>(index / kStep), places.size() - 1);
+      const int32_t into = index - static_cast<int32_t>(step) * kStep;
+      const char* bytes = mText.CString();
+      const int32_t length = mText.Length();
+      if (!mCursor) {
+        const ShiftPlace place = StepShifted(bytes, length, places[step], into);
+        AddTextWalkSteps(place.offset - places[step].offset);
+        return place;
+      }
+      std::vector<ShiftPlace>& inStep = mCursor->inShiftStep;
+      if (mCursor->shiftStep != static_cast<int32_t>(step)) {
+        inStep.assign(1, places[step]);
+        const int32_t last = std::min(kStep, mIndex->count - static_cast<int32_t>(step) * kStep);
+        while (static_cast<int32_t>(inStep.size()) < last) inStep.push_back(StepShifted(bytes, length, inStep.back(), 1));
+        AddTextWalkSteps(inStep.back().offset - places[step].offset);
+        mCursor->shiftStep = static_cast<int32_t>(step);
+      }
+      return inStep[static_cast<size_t>(into)];
+    };
+    const ShiftPlace start = placeOf(from);
+    return CutShifted(mText.CString(), mText.Length(), start, placeOf(to));
+  }
   // Written back straight from the readable form, as InEncodingOf would bring it back: a piece
   // with an escape character or a replaced byte, which ISO-2022-JP can't hold, takes its way.
-  const char* piece = mBytes + from;
+  AddTextWalkSteps(to - from);
   string back;
   int32_t replaced = 0;
   if (mEncoding == kEncodingUTF8 && !std::memchr(piece, 0x1B, static_cast<size_t>(to - from)) &&
@@ -204,14 +238,20 @@ int32_t TextPlaces::Find(const string& pattern, int32_t start) {
     const TextFinder finder(converted.CString(), converted.Length(), mEncoding, MatchMode::kIgnoreCase);
     return finder.Find(mBytes, mLength, start, true).offset;
   }
-  TextCursor& c = *mCursor;
-  if (!c.finder || c.patternEncoding != converted.Encoding() || c.pattern != converted.View()) {
-    c.pattern.assign(converted.View());
-    c.patternEncoding = converted.Encoding();
-    c.finder = std::make_unique<TextFinder>(c.pattern.data(), static_cast<int32_t>(c.pattern.size()), mEncoding,
-                                            MatchMode::kIgnoreCase);
-  }
-  return c.finder->Find(mBytes, mLength, start, true).offset;
+  return mCursor->FinderFor(converted, mEncoding).Find(mBytes, mLength, start, true).offset;
+}
+
+int32_t TextPlaces::FindFolded(const string& utf8Pattern, int32_t start) {
+  if (mLength >= kTextIndexFrom) UseIndex();
+  if (!mCursor) return TextFinder(utf8Pattern, mEncoding).Find(mBytes, mLength, start, true).offset;
+  return mCursor->FinderFor(utf8Pattern, mEncoding, true).Find(mBytes, mLength, start, true).offset;
+}
+
+bool TextPlaces::AllValid() {
+  const SingleByteKeys& keys = SingleByteKeysFor(mEncoding);
+  if (keys.everyByteKeyed) return true;
+  if (mLength >= kTextIndexFrom) UseIndex();
+  return mIndex ? mIndex->allValid : EveryByteKeyed(keys, mBytes, mLength);
 }
 
 }  // namespace vorn

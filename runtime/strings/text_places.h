@@ -20,9 +20,18 @@ class TextPlaces {
   TextPlaces(const TextPlaces&) = delete;
   TextPlaces& operator=(const TextPlaces&) = delete;
 
+  // The bytes read, and their encoding (UTF-8 for ISO-2022-JP).
+  const char* Bytes() const { return mBytes; }
   int32_t Length() const { return mLength; }
+  EncodingCode ReadEncoding() const { return mEncoding; }
+  // The record's cursor, while this call holds it (a long text the other threads aren't
+  // reading just now), else null.
+  TextCursor* HeldCursor() {
+    UseIndex();
+    return mCursor;
+  }
   // Bytes [from, to) of the text read, in the text's own encoding.
-  string Piece(int32_t from, int32_t to) const;
+  string Piece(int32_t from, int32_t to);
   // The byte offset of character `index` (0-based; the length past the last character).
   int32_t OffsetOf(int64_t index);
   // The number of characters before `offset`, a character start.
@@ -31,6 +40,12 @@ class TextPlaces {
   // The first case-insensitive match of the pattern at or after `start`, a character start;
   // -1 when none (or when the pattern holds a character the text's encoding lacks).
   int32_t Find(const string& pattern, int32_t start);
+  // The same for a UTF-8 pattern of characters a single-byte text's encoding lacks, matched by
+  // how they fold (see TextFinder).
+  int32_t FindFolded(const string& utf8Pattern, int32_t start);
+  // Whether every byte of a single-byte text is a character that converts to UTF-8 exactly (a
+  // long text's index keeps the answer).
+  bool AllValid();
 
  private:
   // The record's index, made when the text is long enough; takes its cursor when free.

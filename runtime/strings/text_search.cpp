@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "strings/case_table.h"
 #include "strings/char_reader.h"
@@ -124,6 +125,27 @@ TextFinder::TextFinder(const char* pattern, int32_t patternLength, EncodingCode 
   } else {
     for (int b = 0xC2; b <= 0xF4; ++b) mCandidate[b] = true;
   }
+  TakeCandidates();
+}
+
+TextFinder::TextFinder(const string& utf8Pattern, EncodingCode singleByteEncoding)
+    : mPattern(nullptr), mPatternLength(0), mScheme(CharScheme::kSingleByte), mReader(singleByteEncoding),
+      mBytes(&SingleByteKeysFor(singleByteEncoding)) {
+  const char* bytes = utf8Pattern.CString();
+  const int32_t length = utf8Pattern.Length();
+  for (int32_t i = 0; i < length;) {
+    const UTF8Char c = UTF8DecodeChar(bytes, length, i);
+    if (!c.valid) return;
+    mKeys.push_back(FoldedKey(TextChar{c.codePoint, c.size, true}, CharScheme::kUTF8, nullptr));
+    i += c.size;
+  }
+  if (mKeys.empty()) return;
+  for (int b = 0; b < 256; ++b) mCandidate[b] = mBytes->key[b] == mKeys.front();
+  // No byte of the encoding folds as the pattern's first character: it is never found.
+  if (TakeCandidates() > 0) mStrategy = Strategy::kCandidateBytes;
+}
+
+int32_t TextFinder::TakeCandidates() {
   int32_t count = 0;
   for (int b = 0; b < 256; ++b) {
     if (!mCandidate[b]) continue;
@@ -131,6 +153,7 @@ TextFinder::TextFinder(const char* pattern, int32_t patternLength, EncodingCode 
     ++count;
   }
   mFewCandidateCount = count <= 4 ? count : 0;
+  return count;
 }
 
 namespace {
@@ -144,14 +167,23 @@ void AddTextWalkSteps(int64_t bytes) { tWalkSteps += static_cast<uint64_t>(bytes
 TextMatch TextFinder::Find(const char* text, int32_t length, int32_t start, bool atCharStart) const {
   if (start < 0) start = 0;
   if (!text || start >= length || mStrategy == Strategy::kNone) return {-1, 0};
+  if (text == mAnswerText && length == mAnswerLength && start >= mAnswerFrom &&
+      (!mAnswer.Found() || start <= mAnswer.offset)) {
+    return mAnswer;
+  }
+  TextMatch match{-1, 0};
   switch (mStrategy) {
-    case Strategy::kBytes: return FindBytes(text, length, start);
-    case Strategy::kUnitBytes: return FindUnits(text, length, start);
-    case Strategy::kCandidateBytes: return FindFromCandidates(text, length, start);
-    case Strategy::kWalk: return FindByWalking(text, length, start, atCharStart);
+    case Strategy::kBytes: match = FindBytes(text, length, start); break;
+    case Strategy::kUnitBytes: match = FindUnits(text, length, start); break;
+    case Strategy::kCandidateBytes: match = FindFromCandidates(text, length, start); break;
+    case Strategy::kWalk: match = FindByWalking(text, length, start, atCharStart); break;
     case Strategy::kNone: break;
   }
-  return {-1, 0};
+  mAnswerText = text;
+  mAnswerLength = length;
+  mAnswerFrom = start;
+  mAnswer = match;
+  return match;
 }
 
 TextMatch TextFinder::FindBytes(const char* text, int32_t length, int32_t start) const {
@@ -163,25 +195,32 @@ TextMatch TextFinder::FindBytes(const char* text, int32_t length, int32_t start)
   auto first = static_cast<unsigned char>(mPattern[0]);
   if (mPatternLength == 1) {
     const auto* hit = static_cast<const char*>(memchr(p, first, static_cast<size_t>(end - p)));
+    AddTextWalkSteps((hit ? hit : end) - p);
     return hit ? TextMatch{static_cast<int32_t>(hit - text), 1} : TextMatch{-1, 0};
   }
   size_t rest = static_cast<size_t>(mPatternLength - 1);
   size_t wasted = 0;
+  auto reached = [&](const char* at) {
+    AddTextWalkSteps(at - (text + start));
+    return static_cast<int32_t>(at - text);
+  };
+  auto none = [&] {
+    reached(end);
+    return TextMatch{-1, 0};
+  };
   while (end - p >= mPatternLength) {
     const auto* hit = static_cast<const char*>(memchr(p, first, static_cast<size_t>(end - p) - rest));
-    if (!hit) return {-1, 0};
-    if (std::memcmp(hit + 1, mPattern + 1, rest) == 0) {
-      return {static_cast<int32_t>(hit - text), mPatternLength};
-    }
+    if (!hit) return none();
+    if (std::memcmp(hit + 1, mPattern + 1, rest) == 0) return {reached(hit), mPatternLength};
     p = hit + 1;
     wasted += rest + 16;
     if (wasted > static_cast<size_t>(p - text - start) + 4096) {
       const void* found = memmem(p, static_cast<size_t>(end - p), mPattern, static_cast<size_t>(mPatternLength));
-      if (!found) return {-1, 0};
-      return {static_cast<int32_t>(static_cast<const char*>(found) - text), mPatternLength};
+      if (!found) return none();
+      return {reached(static_cast<const char*>(found)), mPatternLength};
     }
   }
-  return {-1, 0};
+  return none();
 }
 
 int32_t TextFinder::MatchAt(const char* text, int32_t length, int32_t i) const {
@@ -219,44 +258,48 @@ TextMatch TextFinder::FindFromCandidates(const char* text, int32_t length, int32
     return end < 0 ? TextMatch{-1, 0} : TextMatch{i, end - i};
   };
   if (mFewCandidateCount > 0) {
-    // Each candidate byte's next position, found with memchr and kept until passed.
-    // A position found by an earlier call in this text stays good while it lies at or after
-    // the start: each one found at or after a point no later than this start is the first.
-    const char* next[4];
-    const char* end = text + length;
-    auto seek = [&](int k, const char* from) {
-      next[k] = static_cast<const char*>(memchr(from, mFewCandidates[k], static_cast<size_t>(end - from)));
-      if (!next[k]) next[k] = end;
-      AddTextWalkSteps(next[k] - from);
-    };
-    const bool known = text == mSeekText && length == mSeekLength && mSeekFrom <= start;
-    for (int k = 0; k < mFewCandidateCount; ++k) {
-      if (known && mNextCandidate[k] >= start) {
-        next[k] = text + mNextCandidate[k];
-      } else {
-        seek(k, text + start);
-      }
-    }
-    auto keep = [&](const char* from) {
-      mSeekText = text;
-      mSeekLength = length;
-      mSeekFrom = static_cast<int32_t>(from - text);
-      for (int k = 0; k < mFewCandidateCount; ++k) mNextCandidate[k] = static_cast<int32_t>(next[k] - text);
-    };
+    // The first place any candidate byte occurs is all a search needs: each byte is sought a
+    // block at a time, never past the nearest place another one was found, so that a byte the
+    // text lacks (the capital of a word written in small letters) costs no scan to the end.
+    // A block is as long as the stretch the byte was sought in already: the scans stay within
+    // twice the distance to the match, in few calls.
+    constexpr int64_t kFirstBlock = 16, kLongestBlock = 1 << 16;
+    const int count = mFewCandidateCount;
+    // Candidate k occurs at to[k] when hit[k]; no match begins with it before to[k].
+    std::array<int32_t, 4> to;
+    std::array<bool, 4> hit{};
+    to.fill(start);
     for (;;) {
-      const char* at = end;
-      for (int k = 0; k < mFewCandidateCount; ++k) at = std::min(at, next[k]);
-      if (at == end) {
-        keep(text + start);
-        return {-1, 0};
+      int32_t nearest = length;
+      for (int k = 0; k < count; ++k) {
+        if (hit[k]) nearest = std::min(nearest, to[k]);
       }
-      TextMatch match = tryAt(static_cast<int32_t>(at - text));
-      if (match.Found()) {
-        keep(at);
-        return match;
+      for (;;) {
+        int lag = -1;
+        for (int k = 0; k < count; ++k) {
+          if (!hit[k] && to[k] < nearest && (lag < 0 || to[k] < to[lag])) lag = k;
+        }
+        if (lag < 0) break;
+        const int64_t block = std::clamp<int64_t>(to[lag] - start, kFirstBlock, kLongestBlock);
+        const int32_t limit = static_cast<int32_t>(std::min<int64_t>(nearest, to[lag] + block));
+        const auto* found = static_cast<const char*>(
+            memchr(text + to[lag], mFewCandidates[lag], static_cast<size_t>(limit - to[lag])));
+        const int32_t reached = found ? static_cast<int32_t>(found - text) : limit;
+        AddTextWalkSteps(reached - to[lag]);
+        to[lag] = reached;
+        if (found) {
+          hit[lag] = true;
+          nearest = reached;
+        }
       }
-      for (int k = 0; k < mFewCandidateCount; ++k) {
-        if (next[k] == at) seek(k, at + 1);
+      if (nearest == length) return {-1, 0};
+      TextMatch match = tryAt(nearest);
+      if (match.Found()) return match;
+      for (int k = 0; k < count; ++k) {
+        if (hit[k] && to[k] == nearest) {
+          hit[k] = false;
+          to[k] = nearest + 1;
+        }
       }
     }
   }
@@ -264,8 +307,12 @@ TextMatch TextFinder::FindFromCandidates(const char* text, int32_t length, int32
   for (int32_t i = start; i < length; ++i) {
     if (!mCandidate[bytes[i]]) continue;
     TextMatch match = tryAt(i);
-    if (match.Found()) return match;
+    if (match.Found()) {
+      AddTextWalkSteps(i - start);
+      return match;
+    }
   }
+  AddTextWalkSteps(length - start);
   return {-1, 0};
 }
 
@@ -322,11 +369,32 @@ bool PatternInEncoding(const string& pattern, EncodingCode target, string& out) 
     out = pattern;
     return true;
   }
+  // A loop searches for the same few patterns again and again: each thread keeps its last
+  // conversions (as bytes, so that no record is shared), which cost more than a search step.
+  struct Conversion {
+    std::string from;
+    EncodingCode source = kEncodingUnknown, target = kEncodingUnknown;
+    std::string to;
+    EncodingCode toEncoding = kEncodingUnknown;
+    bool exact = false;
+  };
+  thread_local std::array<Conversion, 4> recent;
+  thread_local size_t oldest = 0;
+  for (const Conversion& c : recent) {
+    if (c.source == source && c.target == target && c.from == pattern.View()) {
+      out = string(std::string_view(c.to), c.toEncoding);
+      return c.exact;
+    }
+  }
   out = ConvertTextEncoding(pattern, target);
-  if (out.Encoding() != target) return true;  // no converter: compare the bytes as they are
-  string back = ConvertTextEncoding(out, source);
-  return back.Length() == pattern.Length() &&
-         std::memcmp(back.CString(), pattern.CString(), static_cast<size_t>(pattern.Length())) == 0;
+  bool exact = true;  // without a converter the bytes are compared as they are
+  if (out.Encoding() == target) {
+    string back = ConvertTextEncoding(out, source);
+    exact = back.View() == pattern.View();
+  }
+  Conversion& kept = recent[oldest++ % recent.size()];
+  kept = {std::string(pattern.View()), source, target, std::string(out.View()), out.Encoding(), exact};
+  return exact;
 }
 
 int32_t FindBytesInString(int32_t start, const string& text, const string& pattern) {

@@ -35,6 +35,11 @@ struct SingleByteKeys;
 class TextFinder {
  public:
   TextFinder(const char* pattern, int32_t patternLength, EncodingCode encoding, MatchMode mode);
+  // Without regard to case, a pattern of characters a single-byte encoding may lack, given in
+  // UTF-8, in text of that encoding: its bytes match where their characters fold as the
+  // pattern's do (ÿ where the pattern has Ÿ), as in the text's UTF-8 form. Finds nothing when
+  // the pattern is not valid UTF-8.
+  TextFinder(const string& utf8Pattern, EncodingCode singleByteEncoding);
 
   // The first match at or after byte offset `start` (below 0 counts as 0) in text[0, length).
   // `atCharStart` tells that `start` is known to begin a character, so a search that reads
@@ -50,6 +55,8 @@ class TextFinder {
  private:
   enum class Strategy : uint8_t { kNone, kBytes, kUnitBytes, kCandidateBytes, kWalk };
 
+  // Lists the first few candidate bytes of mCandidate; how many there are.
+  int32_t TakeCandidates();
   TextMatch FindBytes(const char* text, int32_t length, int32_t start) const;
   TextMatch FindFromCandidates(const char* text, int32_t length, int32_t start) const;
   TextMatch FindByWalking(const char* text, int32_t length, int32_t start, bool atCharStart) const;
@@ -78,12 +85,13 @@ class TextFinder {
   mutable const char* mWalkedText = nullptr;
   mutable int32_t mWalkedLength = 0;
   mutable int32_t mWalkedTo = 0;
-  // Where each of the few candidate bytes next occurs at or after mSeekFrom in the same text
-  // (the length when it does not), so that a byte the text lacks is looked for once.
-  mutable const char* mSeekText = nullptr;
-  mutable int32_t mSeekLength = 0;
-  mutable int32_t mSeekFrom = 0;
-  mutable std::array<int32_t, 4> mNextCandidate{};
+  // The last answer: the first match at or after mAnswerFrom in the same text, which is the
+  // answer from any start up to it too (a loop that searches two patterns in turn from the
+  // same places asks for it again and again).
+  mutable const char* mAnswerText = nullptr;
+  mutable int32_t mAnswerLength = 0;
+  mutable int32_t mAnswerFrom = 0;
+  mutable TextMatch mAnswer{-1, 0};
 };
 
 // Bytes that searches and character walks have passed over on this thread: tests bound them,

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "strings/char_count.h"
+#include "strings/support/literal_text.h"
 #include "strings/system_encoding.h"
 #include "strings/text_fields.h"
 #include "strings/text_replace.h"
@@ -74,6 +75,64 @@ TEST(StringFind, BringsThePatternToTheTextsEncoding) {
   EXPECT_EQ(vorn::StringFind(utf16, UTF8("a\xC3\x89")), 2);
 }
 
+// A search from one place, then from others before, at and after what it found: each answer is
+// the first match at or after its own start, whatever the searches before found.
+TEST(StringInStr, EachStartHasItsOwnFirstMatch) {
+  const std::string filler(5000, 'x');
+  const struct {
+    const char* what;
+    std::string text;
+    std::vector<std::pair<int32_t, int32_t>> searches;  // start, then the answer
+  } rows[] = {
+      {"short, the pattern at 1 too", "abca", {{1, 1}, {2, 4}, {4, 4}, {5, 0}, {1, 1}}},
+      {"short, from 2 first", "abca", {{2, 4}, {1, 1}}},
+      {"long", "a" + filler + "a", {{1, 1}, {2, 5002}, {3, 5002}, {5002, 5002}, {5003, 0}, {2, 5002}, {1, 1}}},
+      {"long, none after the last", filler + "a", {{5002, 0}, {5003, 0}, {1, 5001}, {5001, 5001}, {5002, 0}}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    const string text(std::string_view(row.text), vorn::kEncodingUTF8);
+    for (const auto& [start, answer] : row.searches) {
+      EXPECT_EQ(vorn::StringDBCSInStr(start, text, string("A")), answer) << start;
+      EXPECT_EQ(vorn::StringInStr(start, text, string("A")), answer) << start;
+    }
+  }
+}
+
+// A pattern with characters a single-byte text's encoding lacks finds what the text's UTF-8
+// form would: characters that fold alike (ÿ as Ÿ, the micro sign as Greek mu), short texts and
+// long ones. Text with a byte that converts to no character finds none, as before. The same
+// bytes in another encoding are another pattern, however often the first was sought.
+TEST(StringInStr, FoldsCharactersTheEncodingLacks) {
+  const std::string xs(5000, 'x');
+  const struct {
+    vorn::EncodingCode encoding;
+    std::string text;  // bytes of the encoding
+    const char* pattern;
+    int32_t start, expected;
+    vorn::EncodingCode patternEncoding = vorn::kEncodingUTF8;
+  } rows[] = {
+      {0x0201, "ab\xFF" "Ax", "\xC5\xB8" "a", 1, 3},
+      {0x0201, "ab\xFF" "Ax", "\xC5\xB8" "a", 4, 0},
+      {0x0201, "\xB5", "\xCE\x9C", 1, 1},
+      {0x0500, "x\xB5", "\xCE\xBC", 1, 2},
+      {0x0201, "\xFF", "\xD0\x96", 1, 0},
+      {0x0201, xs + "\xFF" "a", "\xC5\xB8" "A", 2, 5001},
+      {0x0201, xs + "\xFF" "a", "\xC5\xB8" "A", 5002, 0},
+      {0x0207, "a\xCC", "\xC2\xB5", 1, 2},  // Greek: the micro sign finds the capital mu
+      {0x0207, "\xCC\xD2", "\xC2\xB5", 1, 0},
+      {0x0207, xs + "\xCC\xD2", "\xC2\xB5", 1, 0},
+      {vorn::kEncodingUTF8, "x\xC3\x88", "\xE9", 1, 0, 0x0201},  // xÈ: é, È, é
+      {vorn::kEncodingUTF8, "x\xC3\x88", "\xE9", 1, 2, vorn::kEncodingMacRoman},
+      {vorn::kEncodingUTF8, "x\xC3\x88", "\xE9", 1, 0, 0x0201},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text.substr(row.text.size() > 8 ? row.text.size() - 8 : 0) + " " + row.pattern);
+    const string text(std::string_view(row.text), row.encoding), pattern(std::string_view(row.pattern), row.patternEncoding);
+    EXPECT_EQ(vorn::StringDBCSInStr(row.start, text, pattern), row.expected);
+  }
+}
+
 TEST(StringInStr, CountsFromOne) {
   string text("Hello hello");
   EXPECT_EQ(vorn::StringInStr(1, text, string("HELLO")), 1);
@@ -139,10 +198,16 @@ TEST(TextWalk, SteppingThroughATextReadsItAFewTimes) {
     }
     return taken;
   };
+  auto leftAndRight = [](const string& text, const string&) {  // long pieces, each a character longer
+    int32_t taken = 0;
+    for (int32_t n = 1; n <= 3000; ++n) taken += !vorn::StringDBCSLeft(text, n).IsEmpty();
+    for (int32_t n = 1; n <= 3000; ++n) taken += !vorn::StringDBCSRight(text, n).IsEmpty();
+    return taken;
+  };
   auto fallingMid = [](int copies) {  // from the end back, through copies of the text at once
     return [copies](const string& text, const string&) {
       std::vector<string> texts;
-      for (int k = 0; k < copies; ++k) texts.emplace_back(text.CString(), text.Length(), text.Encoding());
+      for (int k = 0; k < copies; ++k) texts.push_back(k == 0 ? text : string(text.View(), text.Encoding()));
       int32_t taken = 0;
       for (int32_t pos = vorn::StringDBCSLen(text); pos >= 1; --pos) {
         for (const string& t : texts) taken += !vorn::StringDBCSMid3(t, pos, 1).IsEmpty();
@@ -150,7 +215,31 @@ TEST(TextWalk, SteppingThroughATextReadsItAFewTimes) {
       return taken;
     };
   };
+  auto inStrLoopOf = [&](const char* utf8) {  // a pattern in UTF-8, whatever the text's encoding lacks
+    return [&inStrLoop, utf8](const string& text, const string&) { return inStrLoop(text, UTF8(utf8)); };
+  };
+  auto freshSky = [](const string& text, const string&) {  // a new search each time
+    int32_t found = 0;
+    for (int32_t at = 0; (at = vorn::StringFind(at, text, UTF8("sky"))) >= 0; ++at) ++found;
+    return found;
+  };
+  // a = InStr(pos, text, x): b = InStr(pos, text, other): pos = a + 1, where other never comes
+  auto tokenizer = [](const char* other) {
+    return [other](const string& text, const string& x) {
+      int32_t found = 0;
+      for (int32_t pos = 1; (pos = vorn::StringDBCSInStr(pos, text, x)) > 0; ++pos) found += !vorn::StringDBCSInStr(pos, text, UTF8(other));
+      return found;
+    };
+  };
   auto fields = [](const string& text, const string& x) { return vorn::CountFields(text, x) - 1; };
+  // For i = 1 To CountFields(text, x): NthField(text, x, i), counting the fields that hold "sky"
+  auto fieldLoop = [](string (*nth)(const string&, const string&, int32_t)) {
+    return [nth](const string& text, const string& x) {
+      int32_t found = 0;
+      for (int32_t i = 1, n = vorn::CountFields(text, x); i <= n; ++i) found += vorn::StringDBCSInStr(1, nth(text, x, i), UTF8("sky")) > 0;
+      return found;
+    };
+  };
   auto replace = [](const string& text, const string& x) {
     return vorn::CountFields(vorn::ReplaceAll(text, x, string("#")), string("#")) - 1;
   };
@@ -161,6 +250,7 @@ TEST(TextWalk, SteppingThroughATextReadsItAFewTimes) {
     std::function<int32_t(const string&, const string&)> run;
     int32_t expected;  // matches, or pieces taken
     int32_t texts = 1;  // read in step
+    bool literal = false;  // the text is an image literal
   } rows[] = {
       {"fields of a kanji: each search resumes where the last ended", vorn::kEncodingShiftJIS, kanji, fields, 2000},
       {"fields of a letter whose partner is absent", 0x0201, e, fields, 2000},
@@ -173,16 +263,34 @@ TEST(TextWalk, SteppingThroughATextReadsItAFewTimes) {
       {"Mid, Left, Right", vorn::kEncodingUTF8, kanji, pieces, 4716},
       {"Mid, Left, Right", vorn::kEncodingUTF16, kanji, pieces, 4716},
       {"Mid, Left, Right", vorn::kEncodingISO2022JP, kanji, pieces, 4716},
+      {"Left and Right", vorn::kEncodingISO2022JP, kanji, leftAndRight, 6000},
+      {"Left and Right", vorn::kEncodingUTF8, kanji, leftAndRight, 6000},
       {"Mid falling", vorn::kEncodingUTF16, kanji, fallingMid(1), 11000},
       {"Mid falling in 5 texts", vorn::kEncodingShiftJIS, kanji, fallingMid(5), 5 * 11000, 5},
       {"Mid falling in 20 texts", vorn::kEncodingUTF8, kanji, fallingMid(20), 20 * 11000, 20},
       {"Mid falling in 5 texts", vorn::kEncodingISO2022JP, kanji, fallingMid(5), 5 * 11000, 5},
+      {"InStr loop, a word whose capital is absent", vorn::kEncodingUTF8, ",", inStrLoopOf("sky"), 2000},
+      {"a new search each time, a word whose capital is absent", vorn::kEncodingUTF8, ",", freshSky, 2000},
+      {"two patterns in turn, the other found by its letters", vorn::kEncodingUTF8, ",", tokenizer("sky!"), 2000},
+      {"two patterns in turn, the other found by its bytes", vorn::kEncodingUTF8, ",", tokenizer("#!"), 2000},
+      {"two patterns in turn, the other found by reading", vorn::kEncodingShiftJIS, ",", tokenizer("\xE5\xB1\xB1!"), 2000},
+      {"two patterns in turn", vorn::kEncodingISO2022JP, ",", tokenizer("sky!"), 2000},
+      {"InStr loop, a capital the encoding lacks", 0x0201, "\xC3\xBF", inStrLoopOf("\xC5\xB8"), 2000},
+      {"InStr loop, a capital the encoding lacks", 0x0500, "\xC2\xB5", inStrLoopOf("\xCE\x9C"), 2000},
+      {"NthField loop", vorn::kEncodingUTF8, ",", fieldLoop(vorn::NthField), 2000},
+      {"NthFieldB loop", vorn::kEncodingUTF8, ",", fieldLoop(vorn::NthFieldB), 2000},
+      {"NthField loop", vorn::kEncodingUTF16, ",", fieldLoop(vorn::NthField), 2000},
+      {"NthField loop", vorn::kEncodingShiftJIS, kanji, fieldLoop(vorn::NthField), 2000},
+      {"NthField loop", vorn::kEncodingISO2022JP, ",", fieldLoop(vorn::NthField), 2000},
+      {"Mid falling in a literal", vorn::kEncodingUTF8, kanji, fallingMid(1), 11000, 1, true},
+      {"Mid falling in a literal", vorn::kEncodingShiftJIS, kanji, fallingMid(1), 11000, 1, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.what) + " " + std::to_string(row.encoding));
     std::string body;
     for (int i = 0; i < 2000; ++i) body += std::string("sky") + row.separator + (i % 2 ? "ab" : "\xE5\xB1\xB1");
-    const string text = vorn::ConvertTextEncoding(UTF8(body.c_str()), row.encoding);
+    string text = vorn::ConvertTextEncoding(UTF8(body.c_str()), row.encoding);
+    if (row.literal) text = vorn::test::LiteralOf(text);
     const string separator = vorn::ConvertTextEncoding(UTF8(row.separator), row.encoding);
     const uint64_t before = vorn::TextWalkSteps();
     EXPECT_EQ(row.run(text, separator), row.expected);
