@@ -376,11 +376,7 @@ TEST(PluginLoader, DamagedLibrariesAreRefusedAndTheProgramGoesOn) {
 // function called, whatever they do with damaged data or a damaged entry address) is the
 // plug-in's own doing and stands apart from one before, which is the checks' or the loader's.
 enum class Ending { kWorked, kRefused, kRanAndFailed, kItsCodeFaulted, kDied };
-struct ChildLoad {
-  Ending ending;
-  int status;
-  std::string said;
-};
+struct ChildLoad { Ending ending; int status; std::string said; };
 
 volatile sig_atomic_t sCallingThePlugin = 0;
 
