@@ -130,9 +130,7 @@ TEST_P(OverlapPressTest, OnlyTheControlOnTopHearsThePress) {
     GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(native->GtkWindowWidget())), *w = top ? ControlPane(AsControl(top))->Widget() : nullptr;
     if (top && input == 0 && kind.does == kFocus) { EXPECT_TRUE(focus && (focus == w || gtk_widget_is_ancestor(focus, w))) << where; }
   }
-  for (RuntimeObject* c : gLower) RuntimeUnlockObject(c);
-  for (RuntimeObject* c : gUpper) if (c) RuntimeUnlockObject(c);
-  RuntimeUnlockObject(gSink), RuntimeUnlockObject(gShelf);
+  for (const auto& made : {gLower, gUpper, std::vector{gSink, gShelf}}) for (RuntimeObject* c : made) if (c) RuntimeUnlockObject(c);
   test::CloseAndRelease(window);
 }
 INSTANTIATE_TEST_SUITE_P(Rows, OverlapPressTest, ::testing::Range(0, kKindCount + 1), [](const auto& info) {

@@ -376,11 +376,7 @@ TEST(PluginLoader, DamagedLibrariesAreRefusedAndTheProgramGoesOn) {
 // function called, whatever they do with damaged data or a damaged entry address) is the
 // plug-in's own doing and stands apart from one before, which is the checks' or the loader's.
 enum class Ending { kWorked, kRefused, kRanAndFailed, kItsCodeFaulted, kDied };
-struct ChildLoad {
-  Ending ending;
-  int status;
-  std::string said;
-};
+struct ChildLoad { Ending ending; int status; std::string said; };
 
 volatile sig_atomic_t sCallingThePlugin = 0;
 
@@ -389,9 +385,8 @@ ChildLoad LoadInChild(uint16_t id, const std::vector<uint8_t>& bytes) {
   if (pipe(ends) != 0) return {Ending::kDied, -1, "no pipe"};
   const pid_t child = fork();
   if (child == 0) {
-    close(ends[0]);
     dup2(ends[1], STDERR_FILENO);
-    close(ends[1]);
+    close(ends[0]), close(ends[1]);
     struct sigaction fault {};
     fault.sa_handler = [](int signal) {
       if (sCallingThePlugin || (LoadedPlugins() && LoadedPlugins()->handle)) _exit(3);
@@ -419,13 +414,9 @@ ChildLoad LoadInChild(uint16_t id, const std::vector<uint8_t>& bytes) {
   close(ends[0]);
   while (waitpid(child, &load.status, 0) < 0 && errno == EINTR) {
   }
-  if (WIFEXITED(load.status)) {
-    const int code = WEXITSTATUS(load.status);
-    if (code == 0) load.ending = Ending::kWorked;
-    if (code == 1) load.ending = load.said.find(": refused: ") != std::string::npos ? Ending::kRefused : Ending::kRanAndFailed;
-    if (code == 2) load.ending = Ending::kRanAndFailed;
-    if (code == 3) load.ending = Ending::kItsCodeFaulted;
-  }
+  // The child's exit code is the ending's number; 1 is a refusal only where the loader said so.
+  const int code = WIFEXITED(load.status) ? WEXITSTATUS(load.status) : int(Ending::kDied);
+  load.ending = code > 3 ? Ending::kDied : code == 1 && load.said.find(": refused: ") == std::string::npos ? Ending::kRanAndFailed : Ending(code);
   return load;
 }
 

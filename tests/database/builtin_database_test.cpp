@@ -466,12 +466,6 @@ TEST_F(BuiltInDatabaseTest, AFailedConnectOrCreateKeepsTheOpenConnection) {
   }
 }
 
-}  // namespace
-}  // namespace vorn
-
-namespace vorn {
-namespace {
-
 // Once the file's name no longer reaches the file a database holds open (removed, moved, or
 // another file put in its place), every change and every commit of changes says so, and no
 // change reaches the file, wherever it went, nor the one now at its name.

@@ -328,16 +328,10 @@ TEST_F(LiveResultTest, AResultWritesItsTableAsItIsNowWhateverColumnsCameOrWent) 
     Exec("create table t (id integer not null, n integer, primary key (id))");
     for (int id = 1; id <= 3; ++id) Exec("insert into t (id, n) values (" + std::to_string(id) + ", " + std::to_string(10 * id) + ")");
     Exec("commit");
-    RuntimeObject* result = nullptr;
-    if (c.added) {
-      result = Keep(databaseSQLSelect(db, string(c.query).Rep()));
-      Exec("alter table t add a varchar(10)");
-      Exec("update t set a = 'kept' where id = 1");
-    } else {
-      Exec("alter table t add a varchar(10)");
-      result = Keep(databaseSQLSelect(db, string(c.query).Rep()));
-      databaseRollback(db);
-    }
+    if (!c.added) Exec("alter table t add a varchar(10)");
+    RuntimeObject* result = Keep(databaseSQLSelect(db, string(c.query).Rep()));
+    if (c.added) Exec("alter table t add a varchar(10)"), Exec("update t set a = 'kept' where id = 1");
+    else databaseRollback(db);
     ASSERT_TRUE(result) << ErrorMessage();
     if (c.moveFirst) CursorMoveFirst(result);
     EXPECT_EQ(ErrorCode(), c.moveError) << ErrorMessage();

@@ -105,17 +105,11 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
       const Input input = make();
       RuntimeObject* in = open(NewFolderItemWithImp(nullptr, Item(input.path).release()));
       if (!in) return std::string("nil");
-      if (input.end >= 0 && input.byByte && fork() == 0) {
-        for (const char byte : input.parts[0]) {
-          if (write(input.end, &byte, 1) != 1) _exit(1);
-          for (int left = 1; ioctl(input.end, FIONREAD, &left) == 0 && left > 0;) usleep(1000);
-        }
-        _exit(0);
-      }
-      if (input.end >= 0 && !input.byByte && fork() == 0) {
+      if (input.end >= 0 && fork() == 0) {
         for (const std::string& part : input.parts) {
-          usleep(50 * 1000);
+          if (!input.byByte) usleep(50 * 1000);
           if (write(input.end, part.data(), part.size()) < 0) _exit(1);
+          for (int left = 1; input.byByte && ioctl(input.end, FIONREAD, &left) == 0 && left > 0;) usleep(1000);
         }
         _exit(0);
       }
@@ -179,8 +173,10 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
   auto fifo = [this](std::vector<std::string> parts) {
     return [this, parts] { return Input{PathOf("pipe"), ::open(PathOf("pipe").c_str(), O_RDWR), parts}; };
   };
-  auto fifoByBytes = [this](std::string bytes) {
-    return [this, bytes] { return Input{PathOf("pipe"), ::open(PathOf("pipe").c_str(), O_RDWR), {bytes}, true, true}; };
+  auto fifoByBytes = [this](const std::string& bytes) {
+    std::vector<std::string> parts;
+    for (const char byte : bytes) parts.emplace_back(1, byte);
+    return [this, parts] { return Input{PathOf("pipe"), ::open(PathOf("pipe").c_str(), O_RDWR), parts, true, true}; };
   };
   auto program = [] {
     int ends[2];

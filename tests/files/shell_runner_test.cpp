@@ -102,39 +102,33 @@ TEST_F(ShellRunnerTest, ACapturedCommandUsesTheTerminalOfTheProgramThatRunsIt) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(RunInChild(
-                  [&] {
-                    int typist = -1, terminal = -1, answer[2];
-                    if (openpty(&typist, &terminal, nullptr, nullptr, nullptr) != 0 || pipe(answer) != 0) return std::string("no pty");
-                    if (write(typist, c.typed, strlen(c.typed)) < 0) return std::string("not typed");
-                    const pid_t program = fork();
-                    if (program == 0) {
-                      prctl(PR_SET_PDEATHSIG, SIGKILL);
-                      if (setsid() < 0 || ioctl(terminal, TIOCSCTTY, 0) != 0 || dup2(terminal, STDIN_FILENO) < 0) _exit(1);
-                      const pid_t other = c.inBackground ? fork() : -1;
-                      if (other == 0) {
-                        setpgid(0, 0);
-                        pause();
-                      }
-                      if (other > 0) setpgid(other, other), tcsetpgrp(terminal, other);
-                      SetLongestReadableTextForTests(c.longest);
-                      SetProgramStartHookForTests([](pid_t group) { sStartedGroup = group; });
-                      int error = -1;
-                      std::string got = Text(RunShellCommand(string(c.command, kEncodingUTF8), true, &error));
-                      got += "|" + std::to_string(error) + (tcgetpgrp(terminal) == getpgrp() ? "|ours" : "|theirs");
-                      got += kill(-sStartedGroup, 0) != 0 && errno == ESRCH ? "|gone" : "|left";
-                      if (other > 0) kill(other, SIGKILL);
-                      _exit(write(answer[1], got.data(), got.size()) < 0);
-                    }
-                    close(answer[1]);
-                    std::string got;
-                    char block[256];
-                    for (ssize_t n; (n = read(answer[0], block, sizeof block)) > 0;) got.append(block, static_cast<size_t>(n));
-                    waitpid(program, nullptr, 0);
-                    return got;
-                  },
-                  test::kWaitLimitSeconds),
-              c.answer);
+    const auto run = [&] {
+      int typist = -1, terminal = -1, answer[2];
+      if (openpty(&typist, &terminal, nullptr, nullptr, nullptr) != 0 || pipe(answer) != 0) return std::string("no pty");
+      if (write(typist, c.typed, strlen(c.typed)) < 0) return std::string("not typed");
+      const pid_t program = fork();
+      if (program == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (setsid() < 0 || ioctl(terminal, TIOCSCTTY, 0) != 0 || dup2(terminal, STDIN_FILENO) < 0) _exit(1);
+        const pid_t other = c.inBackground ? fork() : -1;
+        if (other == 0) setpgid(0, 0), pause();
+        if (other > 0) setpgid(other, other), tcsetpgrp(terminal, other);
+        SetLongestReadableTextForTests(c.longest);
+        SetProgramStartHookForTests([](pid_t group) { sStartedGroup = group; });
+        int error = -1;
+        std::string got = Text(RunShellCommand(string(c.command, kEncodingUTF8), true, &error));
+        got += "|" + std::to_string(error) + (tcgetpgrp(terminal) == getpgrp() ? "|ours" : "|theirs");
+        got += kill(-sStartedGroup, 0) != 0 && errno == ESRCH ? "|gone" : "|left";
+        if (other > 0) kill(other, SIGKILL);
+        _exit(write(answer[1], got.data(), got.size()) < 0);  // one write, shorter than a pipe's atomic one
+      }
+      close(answer[1]);
+      char block[256];
+      const ssize_t n = read(answer[0], block, sizeof block);
+      waitpid(program, nullptr, 0);
+      return n > 0 ? std::string(block, static_cast<size_t>(n)) : std::string("no answer");
+    };
+    EXPECT_EQ(RunInChild(run, test::kWaitLimitSeconds), c.answer);
   }
 }
 

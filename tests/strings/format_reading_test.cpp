@@ -73,20 +73,15 @@ TEST(FormatReading, EveryShownFormReadsBackAsItsNumber) {
   std::mt19937_64 random(20261211);
   auto pick = [&](const auto& list) { return std::string(list[random() % std::size(list)]); };
   auto section = [&] {
-    std::string sign = pick(signs), number = pick(befores) + pick(integers) + pick(fractions) + pick(tails);
+    const std::string sign = pick(signs), number = pick(befores) + pick(integers) + pick(fractions) + pick(tails);
     const size_t at = sign.find('@');
-    number = at == std::string::npos ? number : sign.substr(0, at) + number + sign.substr(at + 1);
-    return number + pick(afters);
+    return (at == std::string::npos ? number : sign.substr(0, at) + number + sign.substr(at + 1)) + pick(afters);
   };
-  auto number = [&]() -> double {
-    switch (random() % 8) {
-      case 0: return 0;
-      case 1: return (random() % 2 ? 1 : -1) * std::numeric_limits<double>::max();
-      default: {
-        const double mantissa = std::uniform_real_distribution<double>(-10, 10)(random);
-        return mantissa * std::pow(10.0, static_cast<int>(random() % 40) - 15);
-      }
-    }
+  auto number = [&]() -> double {  // zero, the largest doubles, or of 10^-15 to 10^25
+    const uint64_t kind = random() % 8;
+    if (kind < 2) return kind == 0 ? 0 : (random() % 2 ? 1 : -1) * std::numeric_limits<double>::max();
+    const double mantissa = std::uniform_real_distribution<double>(-10, 10)(random);
+    return mantissa * std::pow(10.0, static_cast<int>(random() % 40) - 15);
   };
   for (int round = 0; round < 3000; ++round) {
     std::string format = section();

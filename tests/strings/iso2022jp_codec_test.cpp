@@ -5,6 +5,7 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <functional>
 #include <random>
 #include <string>
 #include <utility>
@@ -22,30 +23,37 @@ namespace {
 
 using Converted = std::pair<std::string, int32_t>;  // the bytes, and how many were replaced
 
-// The system converter, going on after each fault with a replacement for one byte (reading) or
-// for the character or broken byte (writing), back in its initial state; in writing, the state
-// is returned to first, so that the replacement stands outside any two-byte set.
-Converted ByConverter(const std::string& text, bool toJIS) {
-  const iconv_t cd = toJIS ? iconv_open("ISO-2022-JP", "UTF-8") : iconv_open("UTF-8", "ISO-2022-JP");
+// The system converter, going on after each fault with `replacement` for the `skip` bytes it
+// could not convert, back in its initial state; the state is returned to first, so that the
+// replacement stands outside any two-byte set.
+Converted Convert(const std::string& text, const char* from, const char* to, std::string_view replacement,
+                  const std::function<size_t(const char*, size_t)>& skip) {
+  const iconv_t cd = iconv_open(to, from);
   Converted result;
   std::vector<char> room(text.size() * 8 + 16);
   char *in = const_cast<char*>(text.data()), *out = room.data();
   size_t inLeft = text.size(), outLeft = room.size();
   while (iconv(cd, &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1)) {
-    if (toJIS) iconv(cd, nullptr, nullptr, &out, &outLeft);
-    const std::string_view replacement = toJIS ? "?" : "\xEF\xBF\xBD";
+    iconv(cd, nullptr, nullptr, &out, &outLeft);
     out = std::copy(replacement.begin(), replacement.end(), out);
     outLeft -= replacement.size();
     ++result.second;
-    const size_t skip = toJIS ? vorn::UTF8FaultSize(in, static_cast<int32_t>(inLeft)) : 1;
-    in += skip;
-    inLeft -= skip;
+    const size_t skipped = skip(in, inLeft);
+    in += skipped;
+    inLeft -= skipped;
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
   }
   iconv(cd, nullptr, nullptr, &out, &outLeft);
   iconv_close(cd);
   result.first.assign(room.data(), out);
   return result;
+}
+size_t UTF8Fault(const char* in, size_t left) { return vorn::UTF8FaultSize(in, static_cast<int32_t>(left)); }
+size_t OneByte(const char*, size_t) { return 1; }
+
+// Writing replaces the character or broken byte; reading one byte.
+Converted ByConverter(const std::string& text, bool toJIS) {
+  return toJIS ? Convert(text, "UTF-8", "ISO-2022-JP", "?", UTF8Fault) : Convert(text, "ISO-2022-JP", "UTF-8", "\xEF\xBF\xBD", OneByte);
 }
 
 Converted ByRuntime(const std::string& text, bool toJIS) {
@@ -135,72 +143,22 @@ TEST(ISO2022JPCodec, EveryCharacterAndPairConvertsAsTheConverterDoes) {
   }
 }
 
-// Every source but UTF-8: the system converter writing ISO-2022-JP from it straight, going on after
-// each fault from ASCII with one "?" for the whole character it lacks, or for one unit it can't read.
+// Every source but UTF-8, as the system converter writes ISO-2022-JP from it straight: one "?" for
+// the whole character it lacks, or for one unit it can't read.
 struct Source {
   vorn::EncodingCode code;
   const char* name;
   size_t unit;
 };
-
-class StraightConverter {
- public:
-  explicit StraightConverter(const Source& source)
-      : mSource(source), mWrite(iconv_open("ISO-2022-JP", source.name)), mRead(iconv_open("UTF-32LE", source.name)) {}
-  ~StraightConverter() {
-    iconv_close(mWrite);
-    iconv_close(mRead);
-  }
-
-  Converted Convert(const std::string& text) {
-    Converted result;
-    std::vector<char> room(text.size() * 8 + 16);
-    char *in = const_cast<char*>(text.data()), *out = room.data();
-    size_t inLeft = text.size(), outLeft = room.size();
-    iconv(mWrite, nullptr, nullptr, nullptr, nullptr);
-    while (iconv(mWrite, &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1)) {
-      iconv(mWrite, nullptr, nullptr, &out, &outLeft);
-      *out++ = '?';
-      --outLeft;
-      ++result.second;
-      const size_t whole = CharacterSize(in, inLeft);
-      const size_t skip = whole ? whole : std::min(mSource.unit, inLeft);
-      in += skip;
-      inLeft -= skip;
-      iconv(mWrite, nullptr, nullptr, nullptr, nullptr);
+Converted Straight(const Source& source, const std::string& text) {
+  return Convert(text, source.name, "ISO-2022-JP", "?", [&](const char* bytes, size_t left) {
+    for (size_t n = source.unit; n <= std::min<size_t>(left, 4); n += source.unit) {
+      const Converted read = Convert(std::string(bytes, n), source.name, "UTF-32LE", "", OneByte);
+      if (read.second == 0 && read.first.size() == 4) return n;  // one whole character
     }
-    iconv(mWrite, nullptr, nullptr, &out, &outLeft);
-    result.first.assign(room.data(), out);
-    return result;
-  }
-
-  // The source text of a UTF-8 piece, empty where the source lacks it.
-  std::string From(const std::string& utf8) {
-    const iconv_t cd = iconv_open(mSource.name, "UTF-8");
-    std::vector<char> room(utf8.size() * 4 + 8);
-    char *in = const_cast<char*>(utf8.data()), *out = room.data();
-    size_t inLeft = utf8.size(), outLeft = room.size();
-    const bool whole = iconv(cd, &in, &inLeft, &out, &outLeft) != static_cast<size_t>(-1);
-    iconv_close(cd);
-    return whole ? std::string(room.data(), out) : std::string();
-  }
-
- private:
-  // The bytes of the one character the converter reads at `bytes`, or 0.
-  size_t CharacterSize(const char* bytes, size_t left) {
-    for (size_t n = mSource.unit; n <= std::min<size_t>(left, 4); n += mSource.unit) {
-      iconv(mRead, nullptr, nullptr, nullptr, nullptr);
-      char unit[8];
-      char *in = const_cast<char*>(bytes), *out = unit;
-      size_t inLeft = n, outLeft = sizeof unit;
-      if (iconv(mRead, &in, &inLeft, &out, &outLeft) != static_cast<size_t>(-1) && outLeft == 4) return n;
-    }
-    return 0;
-  }
-
-  Source mSource;
-  iconv_t mWrite, mRead;
-};
+    return std::min(source.unit, left);
+  });
+}
 
 // Random texts of each source: ASCII, and each of the three sets ISO-2022-JP writes in (a yen sign
 // and an overline in JIS-Roman, kana and kanji in JIS X 0208), each followed now and then by what
@@ -216,11 +174,10 @@ TEST(ISO2022JPCodec, EverySourceWritesAsTheConverterDoesStraight) {
       {vorn::kEncodingUTF8, "UTF-8", 1}};
   std::mt19937 random(8420);
   for (const Source& source : sources) {
-    StraightConverter converter(source);
     std::vector<std::string> sourcePieces;
     for (const std::string& piece : pieces) {
-      const std::string bytes = converter.From(piece);
-      if (source.code != vorn::kEncodingShiftJIS || (bytes != "\\" && bytes != "~")) sourcePieces.push_back(bytes);
+      const auto [bytes, faults] = Convert(piece, "UTF-8", source.name, "", UTF8Fault);
+      if (source.code != vorn::kEncodingShiftJIS || (bytes != "\\" && bytes != "~")) sourcePieces.push_back(faults ? "" : bytes);
     }
     for (int round = 0; round < 3000; ++round) {
       std::string text;
@@ -230,9 +187,8 @@ TEST(ISO2022JPCodec, EverySourceWritesAsTheConverterDoesStraight) {
         text += random() % 8 == 0 ? std::string(1, stray) : sourcePieces[random() % sourcePieces.size()];
       }
       Converted runtime;
-      const string s(std::string_view(text), source.code);
-      runtime.first = vorn::ConvertTextEncoding(s, vorn::kEncodingISO2022JP, &runtime.second).View();
-      ASSERT_EQ(runtime, converter.Convert(text)) << source.name << " round " << round;
+      runtime.first = vorn::ConvertTextEncoding(string(std::string_view(text), source.code), vorn::kEncodingISO2022JP, &runtime.second).View();
+      ASSERT_EQ(runtime, Straight(source, text)) << source.name << " round " << round;
     }
   }
 }
