@@ -62,6 +62,13 @@ bool GroupBox::MouseDown(int32_t x, int32_t y, int32_t) {
   return true;
 }
 
+// A right click is offered to the MouseDown handler as a left one is: taken, it is the box's,
+// and no control beneath hears it.
+bool GroupBox::ContextualClick(int32_t x, int32_t y, int32_t modifiers) {
+  if (ContainerPane::ContextualClick(x, y, modifiers)) return true;
+  return PointInRect(x, y, AdjustedBounds()) && MouseDown(x, y, modifiers);
+}
+
 void GroupBox::MouseDrag(int32_t x, int32_t y) {
   void* handler = mHooks ? OwnerHandler(mOwner, mHooks->mouseDrag) : nullptr;
   if (!handler) return;

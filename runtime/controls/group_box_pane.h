@@ -21,6 +21,7 @@ class GroupBox : public ContainerPane {
   virtual void SetTextStyle(const vorn::TextStyle& style);
 
   bool MouseDown(int32_t x, int32_t y, int32_t modifiers) override;
+  bool ContextualClick(int32_t x, int32_t y, int32_t modifiers) override;
   void MouseDrag(int32_t x, int32_t y) override;
   void MouseUp(int32_t x, int32_t y) override;
   void DrawInto(Graphics* port) override;
