@@ -30,6 +30,13 @@ TextChar DecodeTextChar(const char* bytes, int32_t length, int32_t offset, CharS
 
 inline int32_t NextCharOffset(const char* bytes, int32_t length, int32_t offset, CharScheme scheme) {
   if (scheme == CharScheme::kSingleByte) return offset < length ? offset + 1 : length;
+  // The commonest characters step without a decode: a byte below 0x80 is one character in every
+  // multi-byte scheme but the wide ones, and a UTF-16 unit outside the surrogates is one too.
+  if (offset >= 0 && offset < length) {
+    const auto* p = reinterpret_cast<const uint8_t*>(bytes) + offset;
+    if (p[0] < 0x80 && scheme != CharScheme::kUTF16 && scheme != CharScheme::kUTF32) return offset + 1;
+    if (scheme == CharScheme::kUTF16 && length - offset >= 2 && (p[1] < 0xD8 || p[1] > 0xDF)) return offset + 2;
+  }
   TextChar c = DecodeTextChar(bytes, length, offset, scheme);
   return c.size ? offset + c.size : length;
 }
