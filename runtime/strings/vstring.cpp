@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <vector>
 
@@ -35,7 +36,7 @@ using string_block::kHeaderSize;
 
 char* InlineBuffer(StringRep* rep) { return reinterpret_cast<char*>(rep + 1); }
 
-size_t BlockSizeFor(int64_t length) {
+constexpr size_t BlockSizeFor(int64_t length) {
   return kHeaderSize + sizeof(StringRep) + static_cast<size_t>(length) + 2;
 }
 
@@ -69,10 +70,85 @@ namespace {
 // What RecordLength lets through: kLongestStringBytes but where a test lowers it.
 int32_t sLongestRecordLength = kLongestStringBytes;
 
+// Records of short texts are made and dropped by the million (a line read, a field, a number in
+// words): a dropped block of one of a few sizes waits on its thread for the next record that
+// fits it, instead of going back to malloc and coming out again. The blocks stay malloc's, so
+// one may still grow in place or be freed as any other. A sanitizer build frees at once, so
+// that a record used after its release is still seen.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kKeepDroppedBlocks = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kKeepDroppedBlocks = false;
+#else
+constexpr bool kKeepDroppedBlocks = true;
+#endif
+#else
+constexpr bool kKeepDroppedBlocks = true;
+#endif
+
+constexpr Capacity CapacityOfBlock(size_t block) { return static_cast<Capacity>(block - BlockSizeFor(0)); }
+// Every block of a record whose room is at most one of these is made that large (a record keeps
+// the room it asked for: its filled length is never let past that), so the room tells which
+// shelf a dropped block goes to.
+constexpr Capacity kKeptCapacities[] = {CapacityOfBlock(64), CapacityOfBlock(96), CapacityOfBlock(128),
+                                        CapacityOfBlock(192), CapacityOfBlock(256)};
+constexpr int kShelves = static_cast<int>(std::size(kKeptCapacities));
+constexpr int kKeptPerShelf = 32;
+
+// The smallest kept size that holds `capacity`, or -1.
+int ShelfFor(Capacity capacity) {
+  if (!kKeepDroppedBlocks) return -1;
+  for (int shelf = 0; shelf < kShelves; ++shelf) {
+    if (capacity <= kKeptCapacities[shelf]) return shelf;
+  }
+  return -1;
+}
+
+size_t BlockSizeForRoom(Capacity capacity) {
+  const int shelf = ShelfFor(capacity);
+  return BlockSizeFor(shelf < 0 ? capacity : kKeptCapacities[shelf]);
+}
+
+class KeptBlocks {
+ public:
+  // Records released later on this thread (by destructors that run after this one at exit)
+  // go back to malloc.
+  ~KeptBlocks() {
+    for (Shelf& shelf : mShelves) {
+      while (shelf.count > 0) FreeMemory(shelf.blocks[--shelf.count]);
+    }
+    mGone = true;
+  }
+  void* Take(int shelf) {
+    Shelf& kept = mShelves[shelf];
+    return kept.count > 0 ? kept.blocks[--kept.count] : nullptr;
+  }
+  // False when the shelf is full: the block goes back to malloc.
+  bool Keep(void* block, Capacity capacity) {
+    const int shelf = ShelfFor(capacity);
+    if (mGone || shelf < 0 || mShelves[shelf].count == kKeptPerShelf) return false;
+    mShelves[shelf].blocks[mShelves[shelf].count++] = block;
+    return true;
+  }
+
+ private:
+  struct Shelf {
+    void* blocks[kKeptPerShelf];
+    int count = 0;
+  };
+  Shelf mShelves[kShelves];
+  bool mGone = false;
+};
+
+thread_local KeptBlocks tKeptBlocks;
+
 // A record of length 0 with room for `capacity` bytes that are not cleared.
 StringRep* NewEmptyRep(Capacity capacity, EncodingCode encoding) {
   if (capacity > kLongestStringBytes) ExitOutOfMemory(BlockSizeFor(capacity));
-  StringRep* rep = RepInBlock(AllocMemory(BlockSizeFor(capacity)), capacity);
+  const int shelf = ShelfFor(capacity);
+  void* block = shelf < 0 ? nullptr : tKeptBlocks.Take(shelf);
+  StringRep* rep = RepInBlock(block ? block : AllocMemory(BlockSizeForRoom(capacity)), capacity);
   rep->refCount = 1;
   rep->buffer = InlineBuffer(rep);
   rep->encoding = encoding;
@@ -108,20 +184,20 @@ void RetainStringRep(StringRep* rep) {
 }
 
 void ReleaseStringRep(StringRep* rep) {
-  if (!rep) return;
-  if (--rep->refCount > 0) return;
-  if (IsStaticStringRep(rep)) {
+  if (!rep || --rep->refCount > 0) return;
+  if (string_block::MaybeStatic(rep) && IsStaticStringRep(rep)) {
     // An unbalanced release of an image literal: keep it alive for good.
     rep->refCount = 1;
     return;
   }
-  ForgetTextPlaces(rep);
-  if (OwnsInlineBuffer(rep)) {
-    FreeMemory(BlockOf(rep));
+  if (rep->buffer != InlineBuffer(rep)) {
+    FreeMemory(rep->buffer);
+    FreeMemory(rep);
     return;
   }
-  FreeMemory(rep->buffer);
-  FreeMemory(rep);
+  if (string_block::HeaderOf(rep)->textIndex.load(std::memory_order_relaxed)) ForgetTextPlaces(rep);
+  const Capacity capacity = CapacityOf(rep);
+  if (ShelfFor(capacity) < 0 || !tKeptBlocks.Keep(BlockOf(rep), capacity)) FreeMemory(BlockOf(rep));
 }
 
 namespace string_block {
@@ -223,7 +299,7 @@ void string::MakeUnique(int32_t capacityHint) {
     // Grow by half again so that repeated appends stay linear.
     Capacity grown = std::max<Capacity>(capacityHint, static_cast<Capacity>(mRep->length) * 3 / 2 + 16);
     grown = std::min<Capacity>(grown, kLongestStringBytes);
-    mRep = RepInBlock(ReallocMemory(BlockOf(mRep), BlockSizeFor(grown)), grown);
+    mRep = RepInBlock(ReallocMemory(BlockOf(mRep), BlockSizeForRoom(grown)), grown);
     mRep->buffer = InlineBuffer(mRep);
   }
 }

@@ -4,9 +4,15 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <random>
 #include <string>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "strings/char_count.h"
+#include "strings/memory.h"
 #include "strings/record_limit.h"
 #include "strings/system_encoding.h"
 #include "strings/text_index.h"
@@ -102,6 +108,7 @@ TEST(StringRecord, FilledRoomBecomesTextUpToTheRoomOnly) {
       {"", 8, "ab", -3, ""},
       {"xyz", 2, "", 3, "xyz"},  // a room smaller than the text keeps the text
       {"xyz", 64, "XY", 3, "XYz"},
+      {"", 47, "abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstu", 60, "abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstu"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.before + std::string("/") + c.written);
@@ -113,6 +120,62 @@ TEST(StringRecord, FilledRoomBecomesTextUpToTheRoomOnly) {
     EXPECT_EQ(std::string(s.View()), c.expected);
     EXPECT_EQ(s.CString()[s.Length()], '\0');
     EXPECT_EQ(std::string(shared.View()), c.before) << "the shared record was changed";
+  }
+}
+
+// Records made, grown in place and dropped in a seeded mix, on two threads that drop each
+// other's: a block a dropped record leaves behind, whichever way it was made, always has room
+// for the next record that takes it, and no record's text changes under another's.
+TEST(StringRecord, EveryBlockHoldsTheRoomOfTheRecordInIt) {
+  struct Exchange {
+    std::mutex lock;
+    std::vector<string> piles[2];
+  } exchange;
+  // Each thread drops on its own thread what the other made.
+  auto run = [&exchange](unsigned seed, int side) {
+    std::mt19937 random(seed);
+    std::vector<std::pair<string, std::string>> live;
+    for (int step = 0; step < 20000; ++step) {
+      const int length = std::uniform_int_distribution<int>(0, 300)(random);
+      std::string text(static_cast<size_t>(length), static_cast<char>('a' + step % 26));
+      switch (random() % 4) {
+        case 0: live.emplace_back(string(text, vorn::kEncodingUTF8), text); break;
+        case 1:
+          if (!live.empty()) {
+            auto& [grown, model] = live[random() % live.size()];
+            const std::string more(static_cast<size_t>(length % 40), 'g');
+            grown.Append(string(more, vorn::kEncodingUTF8));
+            model += more;
+          }
+          break;
+        case 2: if (!live.empty()) live.erase(live.begin() + static_cast<long>(random() % live.size())); break;
+        default: {
+          string made(text, vorn::kEncodingUTF8);
+          string other;
+          {
+            const std::lock_guard<std::mutex> hold(exchange.lock);
+            exchange.piles[side].push_back(std::move(made));
+            std::vector<string>& theirs = exchange.piles[1 - side];
+            if (!theirs.empty()) other = std::move(theirs.back()), theirs.pop_back();
+          }
+          break;  // `other` is dropped here, on this thread
+        }
+      }
+      for (const auto& [record, model] : live) {
+        if (const StringRep* rep = record.Rep()) {
+          ASSERT_GE(vorn::UsableSize(vorn::string_block::HeaderOf(rep)),
+                    vorn::string_block::kHeaderSize + sizeof(StringRep) + vorn::string_block::CapacityOf(rep) + 2);
+        }
+        if (step % 97 == 0) {
+          ASSERT_EQ(std::string(record.View()), model);
+        }
+      }
+    }
+  };
+  for (unsigned round = 0; round < 3; ++round) {
+    std::thread other(run, 2 * round + 1, 1);
+    run(2 * round, 0);
+    other.join();
   }
 }
 
