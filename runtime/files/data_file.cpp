@@ -329,7 +329,7 @@ bool UnixDataFile::ReadInOrder(void* buffer, int32_t count, int32_t* outCount) {
   // threads run at every read all the same, as one that waits does.
   if (!AwaitDescriptor(POLLIN, true)) return false;
   // What came ahead is handed out first, without waiting for more.
-  if (mAheadAt == mAheadEnd && count < kReadAhead) {
+  if (mAheadAt == mAheadEnd && count < kLargeRead) {
     if (mAhead.empty()) mAhead.resize(kReadAhead);
     const ssize_t got = ReadDescriptor(mAhead.data(), kReadAhead);
     if (got < 0) return false;
@@ -353,7 +353,7 @@ bool UnixDataFile::ReadInOrder(void* buffer, int32_t count, int32_t* outCount) {
     if (outCount) *outCount = taken;
     return true;
   }
-  if (mAtEnd && count < kReadAhead) return false;
+  if (mAtEnd && count < kLargeRead) return false;
   const ssize_t got = ReadDescriptor(static_cast<uint8_t*>(buffer), count);
   if (outCount) *outCount = static_cast<int32_t>(std::max<ssize_t>(got, 0));
   return got > 0;

@@ -152,6 +152,9 @@ class UnixDataFile : public DataFile {
   // otherwise cost a system call each. What came ahead (descrambled already) is
   // mAhead[mAheadAt, mAheadEnd); IsEOF's look reads into it too.
   static constexpr int32_t kReadAhead = 64 * 1024;
+  // A read of this much or more goes straight to the descriptor once what came ahead is taken:
+  // a copy through the read-ahead would only cost.
+  static constexpr int32_t kLargeRead = kReadAhead / 2;
   std::vector<uint8_t> mAhead;
   int32_t mAheadAt = 0;
   int32_t mAheadEnd = 0;

@@ -41,13 +41,15 @@ StringRep* HandOutBytes(std::string_view bytes, EncodingCode encoding) {
 }
 
 StringRep* ReadIntoRecord(RandomAccessMechanism* store, int32_t count, EncodingCode encoding) {
-  StringRep* record = NewStringRep(nullptr, count, encoding);
+  // Room that is not cleared first: the read fills it.
+  string record;
+  record.Reserve(RecordLength(count));
   int32_t got = 0;
-  store->Read(record->buffer + 1, count, &got);
-  if (got == count) return record;
-  StringRep* shorter = HandOutBytes(std::string_view(record->buffer + 1, static_cast<size_t>(std::max(got, 0))), encoding);
-  ReleaseStringRep(record);
-  return shorter;
+  store->Read(record.MutableBytes(), count, &got);
+  if (got < count) return HandOutBytes(std::string_view(record.CString(), static_cast<size_t>(std::max(got, 0))), encoding);
+  record.SetFilledLength(got);
+  record.SetEncoding(encoding);
+  return record.GetRetainedRep();
 }
 
 }  // namespace vorn

@@ -13,6 +13,7 @@
 #include "objects/runtime_object.h"
 #include "objects/stream_interfaces.h"
 #include "objects/text_encoding_object.h"
+#include "strings/memory.h"
 
 namespace vorn {
 
@@ -23,6 +24,7 @@ void* Fn(auto function) { return reinterpret_cast<void*>(function); }
 TextInputStreamObject* Fields(RuntimeObject* stream) { return reinterpret_cast<TextInputStreamObject*>(stream); }
 
 LineBuffer BufferOf(TextInputStreamObject* fields) {
+  if (!fields->buffer) fields->buffer = static_cast<uint8_t*>(AllocMemory(kTextInputBufferSize));
   return {fields->buffer, kTextInputBufferSize, &fields->bufferPosition, &fields->bufferCount};
 }
 
@@ -54,18 +56,24 @@ constexpr int64_t kReadToEndPiece = 1 << 20;
 // came and the file ends there. Otherwise nil, with what came in `head`, the file read on from
 // there. The runtime is handed on between pieces as ReadToEnd does.
 StringRep* ReadAsTold(RandomAccessMechanism* store, std::string* head, int64_t told, EncodingCode tag) {
-  StringRep* record = NewStringRep(nullptr, static_cast<int32_t>(told), tag);
-  std::memcpy(record->buffer + 1, head->data(), head->size());
+  // Room that is not cleared first: the reads fill it.
+  string record;
+  record.Reserve(static_cast<int32_t>(told));
+  char* room = record.MutableBytes();
+  std::memcpy(room, head->data(), head->size());
   int64_t filled = static_cast<int64_t>(head->size());
   while (filled < told) {
     int32_t got = 0;
-    store->Read(record->buffer + 1 + filled, static_cast<int32_t>(std::min(kReadToEndPiece, told - filled)), &got);
+    store->Read(room + filled, static_cast<int32_t>(std::min(kReadToEndPiece, told - filled)), &got);
     filled += std::max(got, 0);
     if (got <= 0 || !store->HandOn()) break;
   }
-  if (filled == told && store->IsEOF()) return record;
-  head->assign(record->buffer + 1, static_cast<size_t>(filled));
-  ReleaseStringRep(record);
+  if (filled == told && store->IsEOF()) {
+    record.SetFilledLength(static_cast<int32_t>(told));
+    record.SetEncoding(tag);
+    return record.GetRetainedRep();
+  }
+  head->assign(room, static_cast<size_t>(filled));
   return nullptr;
 }
 
@@ -80,33 +88,47 @@ VornStringRecord* ReadToEnd(RuntimeObject* stream, RuntimeObject* encoding) {
   TextInputStreamObject* fields = Fields(stream);
   LineBuffer buffer = BufferOf(fields);
   const int64_t longest = LongestReadableText();
-  std::string all = buffer.ReadBytes(nullptr, buffer.Buffered());
+  const EncodingCode tag = TagFor(fields, encoding);
+  std::string head = buffer.ReadBytes(nullptr, buffer.Buffered());
   // A store read in order has no length to ask for (asking would leave ESPIPE).
+  int64_t told = -1;
   if (!store->IsSequential()) {
-    const int64_t told = static_cast<int64_t>(all.size()) + store->BytesLeft();
-    if (told > static_cast<int64_t>(all.size()) && told <= longest) {
-      if (StringRep* whole = ReadAsTold(store, &all, told, TagFor(fields, encoding))) return whole;
+    told = static_cast<int64_t>(head.size()) + store->BytesLeft();
+    if (told > static_cast<int64_t>(head.size()) && told <= longest) {
+      if (StringRep* whole = ReadAsTold(store, &head, told, tag)) return whole;
     }
-    all.reserve(static_cast<size_t>(std::min(longest + 1, told)));
   }
-  // A pipe gives far less than a piece at a time: the room for a piece is made once, not for
-  // every read.
-  std::string piece;
-  while (static_cast<int64_t>(all.size()) <= longest) {
-    const int64_t wanted = std::min(kReadToEndPiece, longest + 1 - static_cast<int64_t>(all.size()));
-    const int32_t count = store->ReadableCount(static_cast<int32_t>(wanted));
-    if (count <= 0) break;
-    if (piece.size() < static_cast<size_t>(count)) piece.resize(static_cast<size_t>(count));
-    int32_t got = 0;
-    store->Read(piece.data(), count, &got);
-    all.append(piece.data(), static_cast<size_t>(std::max(got, 0)));
-    if (got <= 0 || !store->HandOn()) break;
-  }
-  if (static_cast<int64_t>(all.size()) > longest) {
+  if (static_cast<int64_t>(head.size()) > longest) {
     store->mLastError = EOVERFLOW;
     return nullptr;
   }
-  return HandOutBytes(all, TagFor(fields, encoding));
+  // Read straight into the record handed out, which grows in place (a large block is moved by
+  // its pages, never copied): a pipe of a gigabyte is neither gathered nor copied twice.
+  string all(head, tag);
+  if (told > 0) all.Reserve(static_cast<int32_t>(std::min(longest, told)));
+  for (;;) {
+    const int64_t room = longest - all.Length();
+    const int32_t count = store->ReadableCount(static_cast<int32_t>(std::clamp<int64_t>(room, 1, kReadToEndPiece)));
+    if (count <= 0) break;
+    int32_t got = 0;
+    if (room == 0) {
+      // At the longest text, one byte more tells whether the store goes on past it.
+      char past = 0;
+      store->Read(&past, 1, &got);
+      if (got > 0) {
+        store->mLastError = EOVERFLOW;
+        return nullptr;
+      }
+      break;
+    }
+    all.Reserve(all.Length() + count);
+    store->Read(all.MutableBytes() + all.Length(), count, &got);
+    all.SetFilledLength(all.Length() + std::max(got, 0));
+    if (got <= 0 || !store->HandOn()) break;
+  }
+  if (all.IsEmpty()) return nullptr;
+  all.SetEncoding(tag);  // room made for an empty string was tagged US-ASCII
+  return all.GetRetainedRep();
 }
 
 const ParamRow kEncodingParam[] = {{"encoding", "o<TextEncoding>", kParamHasDefault, 0}};
@@ -174,6 +196,7 @@ void TextInputStreamInitializer(VornRuntimeObject* stream) {
   fields->encoding = GetTEObjectFromEncoding(kEncodingUTF8);
   fields->bufferPosition = 0;
   fields->bufferCount = 0;
+  fields->buffer = nullptr;
   fields->lastError = 0;
 }
 
@@ -184,6 +207,8 @@ void TextInputStreamDestructor(VornRuntimeObject* stream) {
   RuntimeObject* encoding = fields->encoding;
   fields->encoding = nullptr;
   RuntimeUnlockObject(encoding);
+  FreeMemory(fields->buffer);
+  fields->buffer = nullptr;
 }
 
 VornStringRecord* TextInputStreamRead(VornRuntimeObject* stream, int32_t count, VornRuntimeObject* encoding) {
@@ -196,13 +221,14 @@ VornStringRecord* TextInputStreamRead(VornRuntimeObject* stream, int32_t count, 
 
 VornStringRecord* TextInputStreamReadLine(VornRuntimeObject* stream, VornRuntimeObject* encoding) {
   if (!ReadableStore(stream)) return nullptr;
-  const StreamHold hold(stream);
   TextInputStreamObject* fields = Fields(stream);
   EncodingCode tag = TagFor(fields, encoding);
   const int32_t unitSize = tag == kEncodingUTF16 ? 2 : 1;
-  // Most lines lie whole in the buffer: handed out from there, without gathering them first.
+  // Most lines lie whole in the buffer: handed out from there, without gathering them first,
+  // and with no hold on the stream, which only a wait in the store could see released.
   std::string_view buffered;
   if (BufferOf(fields).TakeBufferedLine(unitSize, &buffered)) return HandOutBytes(buffered, tag);
+  const StreamHold hold(stream);
   std::string line = BufferOf(fields).ReadLine(fields->store, unitSize);
   return HandOutBytes(line, tag);
 }

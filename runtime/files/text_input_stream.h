@@ -1,5 +1,5 @@
-// The language's TextInputStream: text read by lines or in blocks through a 1024-byte
-// read-ahead buffer kept inside the object. Bytes are handed out as they are; an encoding only
+// The language's TextInputStream: text read by lines or in blocks through a 64 KiB read-ahead
+// buffer, made at the first read. Bytes are handed out as they are; an encoding only
 // tags the strings read (and decides whether lines end at 8-bit or 16-bit terminators).
 #pragma once
 
@@ -11,7 +11,9 @@
 
 namespace vorn {
 
-inline constexpr int32_t kTextInputBufferSize = 1024;
+// As much as a pipe holds: a file or a pipe is read in as few system calls as read(2) in a loop
+// of one buffer takes, and a store that reads ahead itself hands a read this large straight on.
+inline constexpr int32_t kTextInputBufferSize = 64 * 1024;
 
 struct TextInputStreamObject {
   RuntimeObject header;
@@ -19,7 +21,9 @@ struct TextInputStreamObject {
   RuntimeObject* encoding;       // a TextEncoding, held
   int32_t bufferPosition;
   int32_t bufferCount;
-  uint8_t buffer[kTextInputBufferSize];
+  // kTextInputBufferSize bytes, nil until the first read. Kept until the object goes (not freed
+  // by Close): a thread waiting in the store still reads into it when another closes the stream.
+  uint8_t* buffer;
   int32_t lastError;
 };
 

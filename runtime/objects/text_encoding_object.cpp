@@ -98,7 +98,11 @@ VornRuntimeObject* GetTEObjectFromEncoding(uint32_t code) {
 }
 
 uint32_t GetEncodingFromTEObject(VornRuntimeObject* object) {
-  if (!RuntimeObjectIsaDefinition(object, GetTextEncodingClassDefinition())) return kEncodingUnknown;
+  // Asked for every line a stream reads: a TextEncoding itself is told at once, a subclass
+  // through the general check.
+  static ObjectDefinition* const definition = GetTextEncodingClassDefinition();
+  const bool plain = object && object->classPtr && object->classPtr->mDefinition == definition;
+  if (!plain && !RuntimeObjectIsaDefinition(object, definition)) return kEncodingUnknown;
   return reinterpret_cast<TextEncodingObject*>(object)->code;
 }
 

@@ -117,11 +117,13 @@ TEST_F(SpecialFileTest, PipesAndDevicesOpenAtOnceAndRefuseOnlyWhatNeedsAFile) {
       return read(in);
     };
   };
-  // Everything, then whether the stream is at its end.
+  // Everything, then whether the stream is at its end; text tagged other than with the stream's
+  // encoding (UTF-8) says so.
   auto readsAll = [&reads](std::function<Input()> make) {
     return reads(make, FolderItemOpenTextFile, [](RuntimeObject* in) {
-      const std::string all = Text(string::Adopt(TextInputStreamReadAll(in, nullptr)));
-      return all + "|" + std::to_string(TextInputStreamEOF(in));
+      const string all = string::Adopt(TextInputStreamReadAll(in, nullptr));
+      const std::string tag = all.IsEmpty() || all.Encoding() == kEncodingUTF8 ? "" : "|tagged " + std::to_string(all.Encoding());
+      return Text(all) + "|" + std::to_string(TextInputStreamEOF(in)) + tag;
     });
   };
   // Every line of a While Not EOF loop (at most 100), each ended by a line feed.

@@ -46,16 +46,39 @@ TEST_F(TextStreamsTest, LinesEndAtEveryConventionAndTheLastNeedsNone) {
 }
 
 TEST_F(TextStreamsTest, PairSplitAcrossTheBufferIsOneBreak) {
-  std::string first(1024, 'x');
-  first[1023] = '\r';
-  std::string bytes = first + "\nnext\n" + std::string(3000, 'y') + "\r\n";
+  std::string first(kTextInputBufferSize, 'x');
+  first.back() = '\r';
+  const std::string longer(2 * kTextInputBufferSize + 3, 'y');
+  std::string bytes = first + "\nnext\n" + longer + "\r\n";
   RuntimeObject* stream = NewTextInputStreamObject(StoreWith(bytes));
   Lines lines = AllLines(stream);
   ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], std::string(1023, 'x'));
+  EXPECT_EQ(lines[0], std::string(kTextInputBufferSize - 1, 'x'));
   EXPECT_EQ(lines[1], "next");
-  EXPECT_EQ(lines[2], std::string(3000, 'y')) << "a line longer than the buffer comes whole";
+  EXPECT_EQ(lines[2], longer) << "a line longer than the buffer comes whole";
   RuntimeUnlockObject(stream);
+}
+
+// Every line length from none to past two of the scan's 64-byte steps, each end of line at every
+// place in a step, and the lines moved one byte along the buffer for each start.
+TEST_F(TextStreamsTest, EveryLineLengthAndEndComeBackWhole) {
+  const char* const ends[] = {"\n", "\r", "\r\n"};
+  for (size_t start = 0; start < 3; ++start) {
+    std::string bytes(start, 's');
+    Lines expected{std::string(start, 's')};
+    bytes += "\n";
+    for (size_t length = 0; length <= 140; ++length) {
+      std::string line;
+      for (size_t i = 0; i < length; ++i) line += static_cast<char>('a' + (i + length) % 26);
+      expected.push_back(line);
+      bytes += line + ends[length % 3];
+    }
+    RuntimeObject* stream = NewTextInputStreamObject(StoreWith(bytes));
+    Lines lines;
+    while (!TextInputStreamEOF(stream) && lines.size() < expected.size() + 1) lines.push_back(Take(TextInputStreamReadLine(stream, nullptr)));
+    EXPECT_EQ(lines, expected) << "starting at " << start;
+    RuntimeUnlockObject(stream);
+  }
 }
 
 TEST_F(TextStreamsTest, LinesAreTaggedWithTheArgumentOrTheStreamsEncoding) {
@@ -82,12 +105,13 @@ TEST_F(TextStreamsTest, Utf16LinesEndAtWholeUnitsOnly) {
 }
 
 TEST_F(TextStreamsTest, Utf16UnitCutByTheBufferEndIsJoinedWithItsOtherHalf) {
-  std::string bytes = "Z" + Utf16(std::string(700, 'a')) + Utf16("\nend");
+  const std::string across(kTextInputBufferSize / 2 + 100, 'a');
+  std::string bytes = "Z" + Utf16(across) + Utf16("\nend");
   RuntimeObject* stream = NewTextInputStreamObject(StoreWith(bytes));
   RuntimeObject* utf16 = GetTEObjectFromEncoding(kEncodingUTF16);
   TextInputStreamSetPosition(stream, 0, 0);
   EXPECT_EQ(Take(TextInputStreamRead(stream, 1, nullptr)), "Z") << "leaves the buffer at an odd byte";
-  EXPECT_EQ(AllLines(stream, utf16), (Lines{Utf16(std::string(700, 'a')), Utf16("end")}));
+  EXPECT_EQ(AllLines(stream, utf16), (Lines{Utf16(across), Utf16("end")}));
   RuntimeUnlockObject(utf16);
   RuntimeUnlockObject(stream);
 }
