@@ -88,8 +88,13 @@ bool LineBuffer::Refill(RandomAccessMechanism* store) {
   *position = 0;
   *count = kept;
   if (!store || kept >= capacity) return false;
+  int32_t room = capacity - kept;
+  if (nextFill) {
+    room = std::min(room, std::max(*nextFill, 1));
+    *nextFill = std::min(capacity, *nextFill * 2);
+  }
   int32_t got = 0;
-  store->Read(bytes + kept, capacity - kept, &got);
+  store->Read(bytes + kept, room, &got);
   *count = kept + got;
   return got > 0;
 }
@@ -97,6 +102,7 @@ bool LineBuffer::Refill(RandomAccessMechanism* store) {
 void LineBuffer::Reload(RandomAccessMechanism* store) {
   *position = 0;
   *count = 0;
+  if (nextFill) *nextFill = kFirstFill;
   Refill(store);
 }
 

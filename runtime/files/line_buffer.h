@@ -17,17 +17,23 @@ int32_t LongestReadableText();
 // 0 or less restores what a string holds.
 void SetLongestReadableTextForTests(int32_t bytes);
 
+// What a buffer that grows its reads asks for first, after it is made or the store's position
+// is set: a program that jumps about reading a line at each place reads a page, not the buffer.
+inline constexpr int32_t kFirstFill = 4096;
+
 struct LineBuffer {
   uint8_t* bytes;
   int32_t capacity;
   int32_t* position;  // the next byte to hand out
   int32_t* count;     // valid bytes
+  // How much the next fill asks for, doubled by each fill up to the capacity; nil: all the room.
+  int32_t* nextFill = nullptr;
 
   int32_t Buffered() const { return *count - *position; }
   // Keeps the bytes not handed out yet at the front and reads behind them; false when the store
   // gave nothing more.
   bool Refill(RandomAccessMechanism* store);
-  // Empties the buffer and fills it afresh from the store's position.
+  // Empties the buffer and fills it afresh from the store's position, from kFirstFill again.
   void Reload(RandomAccessMechanism* store);
   // The bytes of the next line without its terminator. With two-byte units (UTF-16 in the host's
   // order) the terminators are the units 0x000D and 0x000A. A line longer than a string can

@@ -25,7 +25,7 @@ TextInputStreamObject* Fields(RuntimeObject* stream) { return reinterpret_cast<T
 
 LineBuffer BufferOf(TextInputStreamObject* fields) {
   if (!fields->buffer) fields->buffer = static_cast<uint8_t*>(AllocMemory(kTextInputBufferSize));
-  return {fields->buffer, kTextInputBufferSize, &fields->bufferPosition, &fields->bufferCount};
+  return {fields->buffer, kTextInputBufferSize, &fields->bufferPosition, &fields->bufferCount, &fields->nextFill};
 }
 
 // The stream's store, or nil: also while another thread waits in it, since what that thread
@@ -197,6 +197,7 @@ void TextInputStreamInitializer(VornRuntimeObject* stream) {
   fields->bufferPosition = 0;
   fields->bufferCount = 0;
   fields->buffer = nullptr;
+  fields->nextFill = kFirstFill;
   fields->lastError = 0;
 }
 

@@ -24,6 +24,7 @@ struct TextInputStreamObject {
   // kTextInputBufferSize bytes, nil until the first read. Kept until the object goes (not freed
   // by Close): a thread waiting in the store still reads into it when another closes the stream.
   uint8_t* buffer;
+  int32_t nextFill;  // see LineBuffer
   int32_t lastError;
 };
 

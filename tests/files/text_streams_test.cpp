@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "startup/class_registration.h"
+#include "files/line_buffer.h"
 #include "files/stream_objects.h"
 #include "files/support/stream_object_test.h"
 #include "files/text_input_stream.h"
@@ -79,6 +80,35 @@ TEST_F(TextStreamsTest, EveryLineLengthAndEndComeBackWhole) {
     EXPECT_EQ(lines, expected) << "starting at " << start;
     RuntimeUnlockObject(stream);
   }
+}
+
+// A program that jumps about and reads a line at each place reads about a page for each, and one
+// that reads on reads ahead further with each fill, up to the whole buffer.
+TEST_F(TextStreamsTest, AJumpReadsAPageAndReadingOnReadsFurtherAhead) {
+  std::string bytes;
+  for (int i = 0; bytes.size() < 1024 * 1024; ++i) bytes += std::string(63, static_cast<char>('a' + i % 26)) + "\n";
+  auto* store = new FailingStore();
+  store->Write(bytes.data(), static_cast<int32_t>(bytes.size()));
+  int32_t reads = 0;
+  int64_t read = 0;
+  store->readCount = &reads;
+  store->bytesRead = &read;
+  RuntimeObject* stream = NewTextInputStreamObject(store);
+  for (const int32_t line : {0, 7000, 1, 16383, 42}) {
+    read = 0;
+    TextInputStreamSetPosition(stream, 0, line * 64);
+    EXPECT_EQ(Take(TextInputStreamReadLine(stream, nullptr)), bytes.substr(static_cast<size_t>(line) * 64, 63)) << line;
+    EXPECT_LE(read, kFirstFill) << "line " << line;
+  }
+  // 256 KiB on from line 42.
+  TextInputStreamSetPosition(stream, 0, 42 * 64);
+  read = reads = 0;
+  for (int line = 42; line < 42 + 4096; ++line) {
+    ASSERT_EQ(Take(TextInputStreamReadLine(stream, nullptr)), bytes.substr(static_cast<size_t>(line) * 64, 63));
+  }
+  EXPECT_LE(read, 256 * 1024 + kTextInputBufferSize);
+  EXPECT_LE(reads, 9) << "4, 8, 16, 32 KiB, then the whole buffer each time";
+  RuntimeUnlockObject(stream);
 }
 
 TEST_F(TextStreamsTest, LinesAreTaggedWithTheArgumentOrTheStreamsEncoding) {

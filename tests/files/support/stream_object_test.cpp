@@ -51,7 +51,14 @@ bool FailingStore::Close() {
 }
 
 bool FailingStore::Read(void* buffer, int32_t count, int32_t* outCount) {
-  if (!starveReads) return FileHandle::Read(buffer, count, outCount);
+  if (readCount) ++*readCount;
+  if (!starveReads) {
+    int32_t got = 0;
+    const bool read = FileHandle::Read(buffer, count, &got);
+    if (bytesRead) *bytesRead += got;
+    if (outCount) *outCount = got;
+    return read;
+  }
   if (outCount) *outCount = 0;
   return false;
 }

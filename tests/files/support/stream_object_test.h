@@ -38,6 +38,8 @@ class FailingStore : public FileHandle {
   bool starveReads = false;
   int32_t* closeCount = nullptr;    // counts every Close, when set
   int32_t* destroyCount = nullptr;  // counts the destruction, when set
+  int32_t* readCount = nullptr;     // counts every Read, when set
+  int64_t* bytesRead = nullptr;     // adds up what the reads handed out, when set
 };
 
 }  // namespace vorn::testing
