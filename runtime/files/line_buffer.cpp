@@ -27,13 +27,13 @@ uint32_t UnitAt(const uint8_t* bytes, int32_t unitSize) {
 // The first CR or LF byte in [at, end), or end: one pass over a line, where looking for each
 // byte on its own passes twice and costs two calls a line. A line of up to 64 bytes is found in
 // one step, whose branch is then always taken the same way.
-uint32_t LineBytesIn16(const uint8_t* at) {
+inline __attribute__((always_inline)) uint32_t LineBytesIn16(const uint8_t* at) {
   const __m128i piece = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
   const __m128i lineFeed = _mm_cmpeq_epi8(piece, _mm_set1_epi8(static_cast<char>(kLineFeed)));
   return static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(lineFeed, _mm_cmpeq_epi8(piece, _mm_set1_epi8(static_cast<char>(kCarriageReturn))))));
 }
 
-const uint8_t* FindLineByte(const uint8_t* at, const uint8_t* end) {
+inline __attribute__((always_inline)) const uint8_t* FindLineByte(const uint8_t* at, const uint8_t* end) {
   for (; end - at >= 64; at += 64) {
     const uint64_t hits = uint64_t{LineBytesIn16(at)} | uint64_t{LineBytesIn16(at + 16)} << 16 |
                           uint64_t{LineBytesIn16(at + 32)} << 32 | uint64_t{LineBytesIn16(at + 48)} << 48;
@@ -48,7 +48,7 @@ const uint8_t* FindLineByte(const uint8_t* at, const uint8_t* end) {
 
 // The offset of the first whole unit from `from` on that ends a line; without one, `found` is
 // false and the answer is where the whole units end.
-int32_t FindTerminator(const uint8_t* bytes, int32_t from, int32_t count, int32_t unitSize, bool* found) {
+inline __attribute__((always_inline)) int32_t FindTerminator(const uint8_t* bytes, int32_t from, int32_t count, int32_t unitSize, bool* found) {
   if (unitSize == 1) {
     const auto first = static_cast<int32_t>(FindLineByte(bytes + from, bytes + count) - bytes);
     *found = first < count;

@@ -110,44 +110,53 @@ size_t BlockSizeForRoom(Capacity capacity) {
   return BlockSizeFor(shelf < 0 ? capacity : kKeptCapacities[shelf]);
 }
 
-class KeptBlocks {
- public:
-  // Records released later on this thread (by destructors that run after this one at exit)
-  // go back to malloc.
-  ~KeptBlocks() {
-    for (Shelf& shelf : mShelves) {
-      while (shelf.count > 0) FreeMemory(shelf.blocks[--shelf.count]);
-    }
-    mGone = true;
-  }
-  void* Take(int shelf) {
-    Shelf& kept = mShelves[shelf];
-    return kept.count > 0 ? kept.blocks[--kept.count] : nullptr;
-  }
-  // False when the shelf is full: the block goes back to malloc.
-  bool Keep(void* block, Capacity capacity) {
-    const int shelf = ShelfFor(capacity);
-    if (mGone || shelf < 0 || mShelves[shelf].count == kKeptPerShelf) return false;
-    mShelves[shelf].blocks[mShelves[shelf].count++] = block;
-    return true;
-  }
-
- private:
+// A thread's shelves: constant-initialised and with nothing to destroy, so that reaching them
+// costs no check of whether the thread has made them yet. A sweeper, made on the thread's
+// first keep, gives the blocks back to malloc when the thread ends.
+struct KeptBlocks {
   struct Shelf {
     void* blocks[kKeptPerShelf];
-    int count = 0;
+    int count;
   };
-  Shelf mShelves[kShelves];
-  bool mGone = false;
+  Shelf shelves[kShelves];
+  bool swept;  // set up to be swept at the thread's end
+  bool gone;   // swept: what is dropped later (by destructors run after it) goes to malloc
+};
+thread_local constinit KeptBlocks tKeptBlocks{};
+
+struct KeptBlockSweeper {
+  ~KeptBlockSweeper() {
+    for (KeptBlocks::Shelf& shelf : tKeptBlocks.shelves) {
+      while (shelf.count > 0) FreeMemory(shelf.blocks[--shelf.count]);
+    }
+    tKeptBlocks.gone = true;
+  }
 };
 
-thread_local KeptBlocks tKeptBlocks;
+void* TakeKeptBlock(int shelf) {
+  KeptBlocks::Shelf& kept = tKeptBlocks.shelves[shelf];
+  return kept.count > 0 ? kept.blocks[--kept.count] : nullptr;
+}
+
+// False when the block goes back to malloc: its shelf is full, or the thread is ending.
+bool KeepBlock(void* block, int shelf) {
+  KeptBlocks& kept = tKeptBlocks;
+  if (__builtin_expect(!kept.swept, 0)) {
+    thread_local KeptBlockSweeper sweeper;
+    (void)&sweeper;
+    kept.swept = true;
+  }
+  KeptBlocks::Shelf& onShelf = kept.shelves[shelf];
+  if (kept.gone || onShelf.count == kKeptPerShelf) return false;
+  onShelf.blocks[onShelf.count++] = block;
+  return true;
+}
 
 // A record of length 0 with room for `capacity` bytes that are not cleared.
 StringRep* NewEmptyRep(Capacity capacity, EncodingCode encoding) {
   if (capacity > kLongestStringBytes) ExitOutOfMemory(BlockSizeFor(capacity));
   const int shelf = ShelfFor(capacity);
-  void* block = shelf < 0 ? nullptr : tKeptBlocks.Take(shelf);
+  void* block = shelf < 0 ? nullptr : TakeKeptBlock(shelf);
   StringRep* rep = RepInBlock(block ? block : AllocMemory(BlockSizeForRoom(capacity)), capacity);
   rep->refCount = 1;
   rep->buffer = InlineBuffer(rep);
@@ -196,8 +205,8 @@ void ReleaseStringRep(StringRep* rep) {
     return;
   }
   if (string_block::HeaderOf(rep)->textIndex.load(std::memory_order_relaxed)) ForgetTextPlaces(rep);
-  const Capacity capacity = CapacityOf(rep);
-  if (ShelfFor(capacity) < 0 || !tKeptBlocks.Keep(BlockOf(rep), capacity)) FreeMemory(BlockOf(rep));
+  const int shelf = ShelfFor(CapacityOf(rep));
+  if (shelf < 0 || !KeepBlock(BlockOf(rep), shelf)) FreeMemory(BlockOf(rep));
 }
 
 namespace string_block {
