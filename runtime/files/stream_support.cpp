@@ -47,7 +47,12 @@ StringRep* ReadIntoRecord(RandomAccessMechanism* store, int32_t count, EncodingC
   int32_t got = 0;
   store->Read(record.MutableBytes(), count, &got);
   if (got < count) return HandOutBytes(std::string_view(record.CString(), static_cast<size_t>(std::max(got, 0))), encoding);
-  record.SetFilledLength(got);
+  return HandOutFilled(record, got, encoding);
+}
+
+StringRep* HandOutFilled(string& record, int32_t length, EncodingCode encoding) {
+  if (length <= 0) return nullptr;
+  record.SetFilledLength(length);
   record.SetEncoding(encoding);
   return record.GetRetainedRep();
 }

@@ -45,6 +45,10 @@ class StreamHold {
 // A new record of the bytes with one reference for the caller; nil for none.
 StringRep* HandOutBytes(std::string_view bytes, EncodingCode encoding);
 
+// The record a read filled, `length` bytes of it, tagged with `encoding` (room reserved for an
+// empty string comes tagged US-ASCII), with one reference for the caller; nil for none.
+StringRep* HandOutFilled(string& record, int32_t length, EncodingCode encoding);
+
 // A new record of the next `count` bytes of the store (more than 0), read straight into it
 // instead of through a copy: a file of a gigabyte is not held twice. Fewer bytes than asked for
 // come in a record of their own length; nil for none.

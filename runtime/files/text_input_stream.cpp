@@ -69,9 +69,7 @@ StringRep* ReadAsTold(RandomAccessMechanism* store, std::string* head, int64_t t
     if (got <= 0 || !store->HandOn()) break;
   }
   if (filled == told && store->IsEOF()) {
-    record.SetFilledLength(static_cast<int32_t>(told));
-    record.SetEncoding(tag);
-    return record.GetRetainedRep();
+    return HandOutFilled(record, static_cast<int32_t>(told), tag);
   }
   head->assign(room, static_cast<size_t>(filled));
   return nullptr;
@@ -126,9 +124,7 @@ VornStringRecord* ReadToEnd(RuntimeObject* stream, RuntimeObject* encoding) {
     all.SetFilledLength(all.Length() + std::max(got, 0));
     if (got <= 0 || !store->HandOn()) break;
   }
-  if (all.IsEmpty()) return nullptr;
-  all.SetEncoding(tag);  // room made for an empty string was tagged US-ASCII
-  return all.GetRetainedRep();
+  return HandOutFilled(all, all.Length(), tag);
 }
 
 const ParamRow kEncodingParam[] = {{"encoding", "o<TextEncoding>", kParamHasDefault, 0}};

@@ -18,10 +18,10 @@ class TextStreamsTest : public StreamObjectTest {
  protected:
   static void SetUpTestSuite() { RegisterIntrinsicClasses(); }
 
-  // Every line until EOF (at most 50, so a stream that never ends fails instead of hanging).
-  static std::vector<std::string> AllLines(RuntimeObject* stream, RuntimeObject* encoding = nullptr) {
+  // Every line until EOF (at most `most`, so a stream that never ends fails instead of hanging).
+  static std::vector<std::string> AllLines(RuntimeObject* stream, RuntimeObject* encoding = nullptr, size_t most = 50) {
     std::vector<std::string> lines;
-    while (!TextInputStreamEOF(stream) && lines.size() < 50)
+    while (!TextInputStreamEOF(stream) && lines.size() < most)
       lines.push_back(Take(TextInputStreamReadLine(stream, encoding)));
     return lines;
   }
@@ -75,9 +75,7 @@ TEST_F(TextStreamsTest, EveryLineLengthAndEndComeBackWhole) {
       bytes += line + ends[length % 3];
     }
     RuntimeObject* stream = NewTextInputStreamObject(StoreWith(bytes));
-    Lines lines;
-    while (!TextInputStreamEOF(stream) && lines.size() < expected.size() + 1) lines.push_back(Take(TextInputStreamReadLine(stream, nullptr)));
-    EXPECT_EQ(lines, expected) << "starting at " << start;
+    EXPECT_EQ(AllLines(stream, nullptr, expected.size() + 1), expected) << "starting at " << start;
     RuntimeUnlockObject(stream);
   }
 }
