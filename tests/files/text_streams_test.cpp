@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -47,16 +49,10 @@ TEST_F(TextStreamsTest, LinesEndAtEveryConventionAndTheLastNeedsNone) {
 }
 
 TEST_F(TextStreamsTest, PairSplitAcrossTheBufferIsOneBreak) {
-  std::string first(kTextInputBufferSize, 'x');
-  first.back() = '\r';
-  const std::string longer(2 * kTextInputBufferSize + 3, 'y');
-  std::string bytes = first + "\nnext\n" + longer + "\r\n";
-  RuntimeObject* stream = NewTextInputStreamObject(StoreWith(bytes));
-  Lines lines = AllLines(stream);
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], std::string(kTextInputBufferSize - 1, 'x'));
-  EXPECT_EQ(lines[1], "next");
-  EXPECT_EQ(lines[2], longer) << "a line longer than the buffer comes whole";
+  // The first fill ends at the CR, behind a line that lies whole in it.
+  const std::string first(kFirstFill - 4, 'x'), longer(2 * kTextInputBufferSize + 3, 'y');
+  RuntimeObject* stream = NewTextInputStreamObject(StoreWith("ab\n" + first + "\r\nnext\n" + longer + "\r\n"));
+  EXPECT_EQ(AllLines(stream), (Lines{"ab", first, "next", longer})) << "a line longer than the buffer comes whole";
   RuntimeUnlockObject(stream);
 }
 
@@ -107,6 +103,51 @@ TEST_F(TextStreamsTest, AJumpReadsAPageAndReadingOnReadsFurtherAhead) {
   EXPECT_LE(read, 256 * 1024 + kTextInputBufferSize);
   EXPECT_LE(reads, 9) << "4, 8, 16, 32 KiB, then the whole buffer each time";
   RuntimeUnlockObject(stream);
+}
+
+// Seeded programs of ReadLine, Read, a jump, EOF and ReadAll over text of short and long lines
+// across several fills, against the text itself: each answer and the position after it.
+TEST_F(TextStreamsTest, RandomReadsAnswerAsTheTextSays) {
+  for (unsigned seed = 1; seed <= 20; ++seed) {
+    std::mt19937 random(seed);
+    std::string text;
+    while (text.size() < 200 * 1024) {
+      const int kind = int(random() % 8);
+      text += kind == 0 ? "\r" : kind == 1 ? "\r\n" : kind == 2 ? "\n" : std::string(random() % (kind == 3 ? 5000 : 90), char('a' + kind));
+    }
+    RuntimeObject* stream = NewTextInputStreamObject(StoreWith(text));
+    size_t at = 0;
+    for (int step = 0; step < 400; ++step) {
+      SCOPED_TRACE("seed " + std::to_string(seed) + ", step " + std::to_string(step));
+      switch (random() % 8) {
+        case 0: {
+          at = random() % (text.size() + 1);
+          TextInputStreamSetPosition(stream, 0, static_cast<int32_t>(at));
+          break;
+        }
+        case 1: {
+          const size_t count = 1 + random() % 70000;
+          ASSERT_EQ(Take(TextInputStreamRead(stream, static_cast<int32_t>(count), nullptr)), text.substr(at, count));
+          at = std::min(text.size(), at + count);
+          break;
+        }
+        case 2:
+          if (random() % 10 == 0) {
+            ASSERT_EQ(Take(TextInputStreamReadAll(stream, nullptr)), text.substr(at));
+            at = text.size();
+          }
+          break;
+        default: {
+          const size_t end = std::min(text.find_first_of("\r\n", at), text.size());
+          ASSERT_EQ(Take(TextInputStreamReadLine(stream, nullptr)), text.substr(at, end - at));
+          at = end + (end < text.size()) + (text.compare(end, 2, "\r\n") == 0);
+        }
+      }
+      ASSERT_EQ(TextInputStreamGetPosition(stream), static_cast<int32_t>(at));
+      ASSERT_EQ(TextInputStreamEOF(stream) != 0, at == text.size());
+    }
+    RuntimeUnlockObject(stream);
+  }
 }
 
 TEST_F(TextStreamsTest, LinesAreTaggedWithTheArgumentOrTheStreamsEncoding) {
