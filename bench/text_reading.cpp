@@ -90,7 +90,8 @@ vorn::RuntimeObject* OpenStream(const std::string& path, vorn::RuntimeObject* (*
   return make(store);
 }
 
-void Release(vorn::StringRep* text) { vorn::string::Adopt(text); }
+// As compiled code lets a line go.
+void Release(vorn::StringRep* text) { RuntimeUnlockString(text); }
 
 int64_t OursByLines(const std::string& path) {
   vorn::RuntimeObject* in = OpenStream(path, vorn::NewTextInputStreamObject);

@@ -239,7 +239,7 @@ bool UnixDataFile::Close() {
     delete cleaner;
   }
   // The thread waiting in the file comes back to it; it closes the file then.
-  if (mWaiting) {
+  if (mWaitedIn) {
     mCloseRequested = true;
     return true;
   }
@@ -298,14 +298,14 @@ bool UnixDataFile::Write(const void* buffer, int32_t count) {
 bool UnixDataFile::AwaitDescriptor(short events, bool oneLook) {
   // The descriptor is taken while the runtime is held: meanwhile the file is not touched.
   const int descriptor = fileno(mFile);
-  mWaiting = true;
+  mWaitedIn = true;
   if (oneLook) {
     LookForDescriptor(descriptor, events, 0);
   } else {
     while (!mCloseRequested && !LookForDescriptor(descriptor, events)) {
     }
   }
-  mWaiting = false;
+  mWaitedIn = false;
   if (!mCloseRequested) return true;
   mCloseRequested = false;
   CloseFile();
@@ -321,7 +321,7 @@ bool UnixDataFile::ReadInOrder(void* buffer, int32_t count, int32_t* outCount) {
     return false;
   }
   // Another thread waits to read: what it reads must not go to this one.
-  if (mWaiting) {
+  if (mWaitedIn) {
     mLastError = EBUSY;
     return false;
   }
@@ -388,7 +388,7 @@ ssize_t UnixDataFile::ReadDescriptor(uint8_t* buffer, int32_t count) {
 
 bool UnixDataFile::WriteInOrder(const uint8_t* bytes, int32_t count) {
   // Another thread waits to write: the two would mix their bytes.
-  if (mWaiting) {
+  if (mWaitedIn) {
     mLastError = EBUSY;
     return false;
   }
@@ -425,7 +425,7 @@ bool UnixDataFile::Positioned() {
 
 bool UnixDataFile::IsEOF() {
   if (!mFile) return true;
-  if (mWriteOnly || mWaiting) return mAtEnd;
+  if (mWriteOnly || mWaitedIn) return mAtEnd;
   if (mSequential) {
     if (mAheadAt < mAheadEnd || mAtEnd) return mAheadAt == mAheadEnd;
     // What the look reads is kept for the next read.

@@ -107,7 +107,6 @@ class UnixDataFile : public DataFile {
   void Sync() override { Flush(); }
   bool Lock(bool exclusive) override;
   bool OpenToAppend(const char* path, bool create) override;
-  bool WaitedIn() const override { return mWaiting; }
 
   bool IsOpen() const { return mFile != nullptr; }
 
@@ -158,7 +157,6 @@ class UnixDataFile : public DataFile {
   std::vector<uint8_t> mAhead;
   int32_t mAheadAt = 0;
   int32_t mAheadEnd = 0;
-  bool mWaiting = false;  // a thread waits in AwaitDescriptor
   bool mCloseRequested = false;  // by another thread, meanwhile
   int32_t mSeekError = 0;
 };

@@ -1,20 +1,24 @@
 #include "files/line_buffer.h"
 
+#include "files/line_scan.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <emmintrin.h>
 #include <vector>
 
 namespace vorn {
+
+namespace line_scan {
+int32_t gLongestReadableText = kLongestStringBytes;
+}  // namespace line_scan
 
 namespace {
 
 constexpr uint32_t kCarriageReturn = 0x0D;
 constexpr uint32_t kLineFeed = 0x0A;
 
-int32_t sLongestReadableText = kLongestStringBytes;
 
 // How much of a line is gathered before the store is asked whether the rest may fit: asking
 // costs a file two system calls, and a line this short costs nothing to gather.
@@ -24,33 +28,11 @@ uint32_t UnitAt(const uint8_t* bytes, int32_t unitSize) {
   return unitSize == 2 ? uint32_t{bytes[0]} | (uint32_t{bytes[1]} << 8) : bytes[0];
 }
 
-// The first CR or LF byte in [at, end), or end: one pass over a line, where looking for each
-// byte on its own passes twice and costs two calls a line. A line of up to 64 bytes is found in
-// one step, whose branch is then always taken the same way.
-inline __attribute__((always_inline)) uint32_t LineBytesIn16(const uint8_t* at) {
-  const __m128i piece = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-  const __m128i lineFeed = _mm_cmpeq_epi8(piece, _mm_set1_epi8(static_cast<char>(kLineFeed)));
-  return static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(lineFeed, _mm_cmpeq_epi8(piece, _mm_set1_epi8(static_cast<char>(kCarriageReturn))))));
-}
-
-inline __attribute__((always_inline)) const uint8_t* FindLineByte(const uint8_t* at, const uint8_t* end) {
-  for (; end - at >= 64; at += 64) {
-    const uint64_t hits = uint64_t{LineBytesIn16(at)} | uint64_t{LineBytesIn16(at + 16)} << 16 |
-                          uint64_t{LineBytesIn16(at + 32)} << 32 | uint64_t{LineBytesIn16(at + 48)} << 48;
-    if (hits != 0) return at + __builtin_ctzll(hits);
-  }
-  for (; end - at >= 16; at += 16) {
-    if (const uint32_t hits = LineBytesIn16(at)) return at + __builtin_ctz(hits);
-  }
-  while (at < end && *at != kLineFeed && *at != kCarriageReturn) ++at;
-  return at;
-}
-
 // The offset of the first whole unit from `from` on that ends a line; without one, `found` is
 // false and the answer is where the whole units end.
 inline __attribute__((always_inline)) int32_t FindTerminator(const uint8_t* bytes, int32_t from, int32_t count, int32_t unitSize, bool* found) {
   if (unitSize == 1) {
-    const auto first = static_cast<int32_t>(FindLineByte(bytes + from, bytes + count) - bytes);
+    const auto first = static_cast<int32_t>(line_scan::FindLineByte(bytes + from, bytes + count) - bytes);
     *found = first < count;
     return first;
   }
@@ -76,10 +58,8 @@ inline __attribute__((always_inline)) int32_t FindTerminator(const uint8_t* byte
 
 }  // namespace
 
-int32_t LongestReadableText() { return sLongestReadableText; }
-
 void SetLongestReadableTextForTests(int32_t bytes) {
-  sLongestReadableText = bytes > 0 ? std::min(bytes, kLongestStringBytes) : kLongestStringBytes;
+  line_scan::gLongestReadableText = bytes > 0 ? std::min(bytes, kLongestStringBytes) : kLongestStringBytes;
 }
 
 bool LineBuffer::Refill(RandomAccessMechanism* store) {
@@ -145,7 +125,7 @@ std::string LineBuffer::ReadLine(RandomAccessMechanism* store, int32_t unitSize)
   return {};
 }
 
-bool LineBuffer::TakeBufferedLine(int32_t unitSize, std::string_view* line) {
+bool LineBuffer::TakeBufferedUnitsLine(int32_t unitSize, std::string_view* line) {
   bool found = false;
   const int32_t stop = FindTerminator(bytes, *position, *count, unitSize, &found);
   if (!found || stop - *position > LongestReadableText()) return false;

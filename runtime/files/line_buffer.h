@@ -1,5 +1,5 @@
 // Reading lines and byte runs through a read-ahead buffer that the caller owns (a line reader
-// keeps 128 bytes, a TextInputStream object 1024 inside itself). CR LF, a lone CR and a lone LF
+// keeps 128 bytes, a TextInputStream object 64 KiB). CR LF, a lone CR and a lone LF
 // each end one line, also when the pair is split between two fills of the buffer.
 #pragma once
 
@@ -7,13 +7,14 @@
 #include <string>
 #include <string_view>
 
+#include "files/line_scan.h"
 #include "files/random_access_mechanism.h"
 
 namespace vorn {
 
 // The longest text a read of a line or of everything hands out: what a string holds
 // (kLongestStringBytes), or less where a test asks, so that a small store can be read past it.
-int32_t LongestReadableText();
+inline int32_t LongestReadableText() { return line_scan::gLongestReadableText; }
 // 0 or less restores what a string holds.
 void SetLongestReadableTextForTests(int32_t bytes);
 
@@ -44,11 +45,27 @@ struct LineBuffer {
   // The next line as ReadLine gives it, when the buffer holds it whole with its terminator (and
   // after a CR the unit behind it): its bytes in the buffer, which moves past it. False, nothing
   // moved, when the store must be read for it.
-  bool TakeBufferedLine(int32_t unitSize, std::string_view* line);
+  __attribute__((always_inline)) bool TakeBufferedLine(int32_t unitSize, std::string_view* line) {
+    if (unitSize != 1) return TakeBufferedUnitsLine(unitSize, line);
+    const uint8_t* from = bytes + *position;
+    const uint8_t* end = bytes + *count;
+    const uint8_t* stop = line_scan::FindLineByte(from, end);
+    if (stop == end || stop - from > LongestReadableText()) return false;
+    const uint8_t* next = stop + 1;
+    if (*stop == line_scan::kCarriageReturnByte) {
+      if (next == end) return false;
+      if (*next == line_scan::kLineFeedByte) ++next;
+    }
+    *line = std::string_view(reinterpret_cast<const char*>(from), static_cast<size_t>(stop - from));
+    *position = static_cast<int32_t>(next - bytes);
+    return true;
+  }
   // Up to `count` bytes: the buffered ones first, the rest straight from the store.
   std::string ReadBytes(RandomAccessMechanism* store, int32_t count);
 
  private:
+  // TakeBufferedLine in units of more than one byte.
+  bool TakeBufferedUnitsLine(int32_t unitSize, std::string_view* line);
   // Hands out the line up to its terminator and steps past that, gathering it into `line`
   // unless that is null (the line is stepped over then); false, where it stopped, once the line
   // proves too long to hold.

@@ -60,7 +60,7 @@ class RandomAccessMechanism {
   // Whether a thread waits in the store (for a pipe, say) without the runtime: it comes back to
   // the store, so the store must not go meanwhile. Its Close then ends that wait and closes the
   // medium once the waiter is back; every other read or write fails with EBUSY until then.
-  virtual bool WaitedIn() const { return false; }
+  bool WaitedIn() const { return mWaitedIn; }
   virtual void SetByteSwap() { mSwapBytes = 1; }
   virtual void ClearByteSwap() { mSwapBytes = 0; }
 
@@ -113,6 +113,9 @@ class RandomAccessMechanism {
   uint8_t mSwapDoubles = 0;
 
  protected:
+  // Set by a store whose reads wait (see WaitedIn) while a thread waits in it; asked of every
+  // line a stream takes from its buffer, so not behind a virtual call.
+  bool mWaitedIn = false;
   // While scrambling is on: each plain byte p is stored as p ^ k, and the key becomes k ^ p.
   void ScrambleInPlace(uint8_t* bytes, int32_t count);
   // The inverse, sharing the one running key: each stored byte c gives p = c ^ k, then k ^= p.

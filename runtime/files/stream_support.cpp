@@ -35,11 +35,6 @@ bool WriteToStore(RandomAccessMechanism* store, const void* bytes, int32_t count
   return false;
 }
 
-StringRep* HandOutBytes(std::string_view bytes, EncodingCode encoding) {
-  if (bytes.empty()) return nullptr;
-  return NewStringRep(bytes.data(), RecordLength(static_cast<int64_t>(bytes.size())), encoding);
-}
-
 StringRep* ReadIntoRecord(RandomAccessMechanism* store, int32_t count, EncodingCode encoding) {
   // Room that is not cleared first: the read fills it.
   string record;

@@ -43,7 +43,10 @@ class StreamHold {
 };
 
 // A new record of the bytes with one reference for the caller; nil for none.
-StringRep* HandOutBytes(std::string_view bytes, EncodingCode encoding);
+inline StringRep* HandOutBytes(std::string_view bytes, EncodingCode encoding) {
+  if (bytes.empty()) return nullptr;
+  return NewStringRep(bytes.data(), RecordLength(static_cast<int64_t>(bytes.size())), encoding);
+}
 
 // The record a read filled, `length` bytes of it, tagged with `encoding` (room reserved for an
 // empty string comes tagged US-ASCII), with one reference for the caller; nil for none.

@@ -45,7 +45,7 @@ int64_t NextByteOffset(TextInputStreamObject* fields) {
 
 // The code that tags what a read returns: the argument's, else the stream's Encoding.
 EncodingCode TagFor(TextInputStreamObject* fields, RuntimeObject* encoding) {
-  return GetEncodingFromTEObject(encoding ? encoding : fields->encoding);
+  return EncodingCodeOf(encoding ? encoding : fields->encoding);
 }
 
 // The most one read of ReadToEnd asks for: between two, the runtime is handed on.
@@ -125,6 +125,27 @@ VornStringRecord* ReadToEnd(RuntimeObject* stream, RuntimeObject* encoding) {
     if (got <= 0 || !store->HandOn()) break;
   }
   return HandOutFilled(all, all.Length(), tag);
+}
+
+// ReadLine where the buffer does not hold the line whole; apart, so that a line taken from the
+// buffer costs no more than its own work.
+__attribute__((noinline)) StringRep* ReadLineFromStore(RuntimeObject* stream, EncodingCode tag, int32_t unitSize) {
+  const StreamHold hold(stream);
+  TextInputStreamObject* fields = Fields(stream);
+  std::string line = BufferOf(fields).ReadLine(fields->store, unitSize);
+  return HandOutBytes(line, tag);
+}
+
+// EOF once the buffer is empty: apart, as ReadLineFromStore is.
+__attribute__((noinline)) bool StoreAtEnd(RuntimeObject* stream) {
+  TextInputStreamObject* fields = Fields(stream);
+  RandomAccessMechanism* store = fields->store;
+  // A file on disk looks by reading ahead: the look is the next fill of the buffer, one read
+  // where the store's own look and the fill behind it would take two.
+  if (store->LengthIsHint() && !store->WaitedIn() && BufferOf(fields).Refill(store)) return false;
+  // A pipe's look may wait, the runtime meanwhile another thread's.
+  const StreamHold hold(stream);
+  return store->IsEOF();
 }
 
 const ParamRow kEncodingParam[] = {{"encoding", "o<TextEncoding>", kParamHasDefault, 0}};
@@ -224,10 +245,8 @@ VornStringRecord* TextInputStreamReadLine(VornRuntimeObject* stream, VornRuntime
   // Most lines lie whole in the buffer: handed out from there, without gathering them first,
   // and with no hold on the stream, which only a wait in the store could see released.
   std::string_view buffered;
-  if (BufferOf(fields).TakeBufferedLine(unitSize, &buffered)) return HandOutBytes(buffered, tag);
-  const StreamHold hold(stream);
-  std::string line = BufferOf(fields).ReadLine(fields->store, unitSize);
-  return HandOutBytes(line, tag);
+  if (fields->buffer && BufferOf(fields).TakeBufferedLine(unitSize, &buffered)) return HandOutBytes(buffered, tag);
+  return ReadLineFromStore(stream, tag, unitSize);
 }
 
 VornStringRecord* TextInputStreamReadAll(VornRuntimeObject* stream, VornRuntimeObject* encoding) {
@@ -261,9 +280,7 @@ uint8_t TextInputStreamEOF(VornRuntimeObject* stream) {
   if (!stream || !Fields(stream)->store) return 1;
   TextInputStreamObject* fields = Fields(stream);
   if (fields->bufferPosition < fields->bufferCount) return 0;
-  // A pipe's look may wait, the runtime meanwhile another thread's.
-  const StreamHold hold(stream);
-  return fields->store->IsEOF() ? 1 : 0;
+  return StoreAtEnd(stream) ? 1 : 0;
 }
 
 int32_t TextInputStreamGetPosition(VornRuntimeObject* stream) {

@@ -56,6 +56,10 @@ const MethodRow kMethods[] = {
 
 }  // namespace
 
+namespace text_encoding {
+ObjectDefinition* gDefinition = nullptr;
+}  // namespace text_encoding
+
 ObjectDefinition* GetTextEncodingClassDefinition() {
   static ObjectDefinition definition;
   if (definition.mName.IsEmpty()) {
@@ -63,6 +67,7 @@ ObjectDefinition* GetTextEncodingClassDefinition() {
     definition.mInstanceSize = sizeof(TextEncodingObject);
     definition.SetInstanceVariables(BuildPropertyList(kProperties, static_cast<int32_t>(std::size(kProperties))));
     SetMethodList(&definition, kMethods, static_cast<int32_t>(std::size(kMethods)));
+    text_encoding::gDefinition = &definition;
   }
   return &definition;
 }
@@ -98,11 +103,7 @@ VornRuntimeObject* GetTEObjectFromEncoding(uint32_t code) {
 }
 
 uint32_t GetEncodingFromTEObject(VornRuntimeObject* object) {
-  // Asked for every line a stream reads: a TextEncoding itself is told at once, a subclass
-  // through the general check.
-  static ObjectDefinition* const definition = GetTextEncodingClassDefinition();
-  const bool plain = object && object->classPtr && object->classPtr->mDefinition == definition;
-  if (!plain && !RuntimeObjectIsaDefinition(object, definition)) return kEncodingUnknown;
+  if (!RuntimeObjectIsaDefinition(object, GetTextEncodingClassDefinition())) return kEncodingUnknown;
   return reinterpret_cast<TextEncodingObject*>(object)->code;
 }
 

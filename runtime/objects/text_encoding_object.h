@@ -18,6 +18,10 @@ struct TextEncodingObject {
 ObjectDefinition* GetTextEncodingClassDefinition();
 void RegisterTextEncodingClass();
 
+namespace text_encoding {
+extern ObjectDefinition* gDefinition;  // nil until the class is made
+}  // namespace text_encoding
+
 // Lets the cache's objects go (at shutdown, and between tests).
 void ClearTextEncodingObjects();
 
@@ -35,3 +39,17 @@ VornStringRecord* textEncodingInternetName(VornRuntimeObject* self, int32_t unus
 VornStringRecord* TextEncodingChr(VornRuntimeObject* self, int32_t codePoint);
 uint8_t TextEncodingEquals(VornRuntimeObject* self, VornRuntimeObject* other);
 }
+
+namespace vorn {
+
+// GetEncodingFromTEObject where it is asked for every line a stream reads: a TextEncoding itself
+// is told at once, a subclass through the general check.
+inline uint32_t EncodingCodeOf(RuntimeObject* object) {
+  const ObjectDefinition* plain = text_encoding::gDefinition;
+  if (plain && object && object->classPtr && object->classPtr->mDefinition == plain) {
+    return reinterpret_cast<TextEncodingObject*>(object)->code;
+  }
+  return GetEncodingFromTEObject(object);
+}
+
+}  // namespace vorn

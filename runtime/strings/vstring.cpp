@@ -67,8 +67,6 @@ int Sign(int value) { return (value > 0) - (value < 0); }
 
 namespace {
 
-// What RecordLength lets through: kLongestStringBytes but where a test lowers it.
-int32_t sLongestRecordLength = kLongestStringBytes;
 
 // Records of short texts are made and dropped by the million (a line read, a field, a number in
 // words): a dropped block of one of a few sizes waits on its thread for the next record that
@@ -118,9 +116,13 @@ struct KeptBlocks {
     void* blocks[kKeptPerShelf];
     int count;
   };
+  enum State : uint8_t {
+    kUnswept,  // no sweeper made yet: the first keep makes it
+    kOpen,
+    kGone,  // swept: what is dropped later (by destructors run after it) goes to malloc
+  };
   Shelf shelves[kShelves];
-  bool swept;  // set up to be swept at the thread's end
-  bool gone;   // swept: what is dropped later (by destructors run after it) goes to malloc
+  State state;
 };
 thread_local constinit KeptBlocks tKeptBlocks{};
 
@@ -129,71 +131,121 @@ struct KeptBlockSweeper {
     for (KeptBlocks::Shelf& shelf : tKeptBlocks.shelves) {
       while (shelf.count > 0) FreeMemory(shelf.blocks[--shelf.count]);
     }
-    tKeptBlocks.gone = true;
+    tKeptBlocks.state = KeptBlocks::kGone;
   }
 };
 
-void* TakeKeptBlock(int shelf) {
+inline void* TakeKeptBlock(int shelf) {
   KeptBlocks::Shelf& kept = tKeptBlocks.shelves[shelf];
   return kept.count > 0 ? kept.blocks[--kept.count] : nullptr;
 }
 
-// False when the block goes back to malloc: its shelf is full, or the thread is ending.
-bool KeepBlock(void* block, int shelf) {
+// KeepBlock on a thread's first keep, or when the block cannot be kept.
+__attribute__((noinline)) bool KeepBlockSlowly(void* block, int shelf) {
   KeptBlocks& kept = tKeptBlocks;
-  if (__builtin_expect(!kept.swept, 0)) {
+  if (kept.state == KeptBlocks::kUnswept) {
     thread_local KeptBlockSweeper sweeper;
     (void)&sweeper;
-    kept.swept = true;
+    kept.state = KeptBlocks::kOpen;
   }
   KeptBlocks::Shelf& onShelf = kept.shelves[shelf];
-  if (kept.gone || onShelf.count == kKeptPerShelf) return false;
+  if (kept.state == KeptBlocks::kGone || onShelf.count == kKeptPerShelf) return false;
   onShelf.blocks[onShelf.count++] = block;
   return true;
 }
 
-// A record of length 0 with room for `capacity` bytes that are not cleared.
-StringRep* NewEmptyRep(Capacity capacity, EncodingCode encoding) {
+// False when the block goes back to malloc: its shelf is full, or the thread is ending.
+inline bool KeepBlock(void* block, int shelf) {
+  KeptBlocks& kept = tKeptBlocks;
+  KeptBlocks::Shelf& onShelf = kept.shelves[shelf];
+  if (__builtin_expect(kept.state != KeptBlocks::kOpen || onShelf.count == kKeptPerShelf, 0)) {
+    return KeepBlockSlowly(block, shelf);
+  }
+  onShelf.blocks[onShelf.count++] = block;
+  return true;
+}
+
+// A block from malloc for a record with room for `capacity`: apart from the making of short
+// records, which mostly find one kept.
+__attribute__((noinline)) void* NewBlock(Capacity capacity) {
   if (capacity > kLongestStringBytes) ExitOutOfMemory(BlockSizeFor(capacity));
-  const int shelf = ShelfFor(capacity);
-  void* block = shelf < 0 ? nullptr : TakeKeptBlock(shelf);
-  StringRep* rep = RepInBlock(block ? block : AllocMemory(BlockSizeForRoom(capacity)), capacity);
+  return AllocMemory(BlockSizeForRoom(capacity));
+}
+
+// A record of `length` bytes in the block, with room for `capacity`, whose bytes the caller fills.
+inline StringRep* UnfilledRepIn(void* block, Capacity capacity, int32_t length, EncodingCode encoding) {
+  StringRep* rep = RepInBlock(block, capacity);
   rep->refCount = 1;
   rep->buffer = InlineBuffer(rep);
   rep->encoding = encoding;
-  SetLengthFields(rep, 0);
+  SetLengthFields(rep, length);
   return rep;
 }
 
-}  // namespace
-
-int32_t RecordLength(int64_t length) {
-  if (length > sLongestRecordLength) ExitOutOfMemory(BlockSizeFor(length));
-  return static_cast<int32_t>(std::max<int64_t>(length, 0));
+// A kept block for a record with room for `capacity`, or nil.
+inline void* KeptBlockFor(Capacity capacity) {
+  const int shelf = ShelfFor(capacity);
+  return shelf < 0 ? nullptr : TakeKeptBlock(shelf);
 }
 
-void SetLongestRecordLengthForTests(int32_t bytes) {
-  sLongestRecordLength = bytes > 0 ? std::min(bytes, kLongestStringBytes) : kLongestStringBytes;
+inline StringRep* NewUnfilledRep(Capacity capacity, int32_t length, EncodingCode encoding) {
+  void* block = KeptBlockFor(capacity);
+  return UnfilledRepIn(block ? block : NewBlock(capacity), capacity, length, encoding);
 }
 
-StringRep* NewStringRep(const void* bytes, int32_t length, EncodingCode encoding) {
-  if (length < 0) length = 0;
-  StringRep* rep = NewEmptyRep(length, encoding);
+// Fills the record with a copy of `length` bytes, or zeros when `bytes` is null.
+__attribute__((noinline)) StringRep* FillWithCalls(StringRep* rep, const void* bytes, int32_t length) {
   if (bytes) {
     std::memcpy(rep->buffer + 1, bytes, static_cast<size_t>(length));
   } else {
     std::memset(rep->buffer + 1, 0, static_cast<size_t>(length));
   }
-  SetLengthFields(rep, length);
   return rep;
+}
+
+// A short text is copied inline, so that making its record calls nothing.
+inline StringRep* FilledRepIn(void* block, const void* bytes, int32_t length, EncodingCode encoding) {
+  StringRep* rep = UnfilledRepIn(block, length, length, encoding);
+  if (__builtin_expect(!bytes || static_cast<uint32_t>(length) > 64, 0)) return FillWithCalls(rep, bytes, length);
+  string_block::CopyBytes(rep->buffer + 1, static_cast<const char*>(bytes), static_cast<size_t>(length));
+  return rep;
+}
+
+// NewStringRep where no kept block fits.
+__attribute__((noinline)) StringRep* NewStringRepInNewBlock(const void* bytes, int32_t length, EncodingCode encoding) {
+  return FilledRepIn(NewBlock(length), bytes, length, encoding);
+}
+
+// A record of length 0 with room for `capacity` bytes that are not cleared.
+StringRep* NewEmptyRep(Capacity capacity, EncodingCode encoding) { return NewUnfilledRep(capacity, 0, encoding); }
+
+}  // namespace
+
+namespace string_block {
+int32_t gLongestRecordLength = kLongestStringBytes;
+void ExitRecordTooLong(int64_t length) { ExitOutOfMemory(BlockSizeFor(length)); }
+}  // namespace string_block
+
+void SetLongestRecordLengthForTests(int32_t bytes) {
+  string_block::gLongestRecordLength = bytes > 0 ? std::min(bytes, kLongestStringBytes) : kLongestStringBytes;
+}
+
+StringRep* NewStringRep(const void* bytes, int32_t length, EncodingCode encoding) {
+  if (length < 0) length = 0;
+  // Made apart from where a block is allocated, a short record costs no more than its filling.
+  void* block = KeptBlockFor(length);
+  if (__builtin_expect(!block, 0)) return NewStringRepInNewBlock(bytes, length, encoding);
+  return FilledRepIn(block, bytes, length, encoding);
 }
 
 void RetainStringRep(StringRep* rep) {
   if (rep) ++rep->refCount;
 }
 
-void ReleaseStringRep(StringRep* rep) {
-  if (!rep || --rep->refCount > 0) return;
+namespace {
+
+// A record whose last reference went.
+__attribute__((noinline)) void DropRecord(StringRep* rep) {
   if (string_block::MaybeStatic(rep) && IsStaticStringRep(rep)) {
     // An unbalanced release of an image literal: keep it alive for good.
     rep->refCount = 1;
@@ -207,6 +259,27 @@ void ReleaseStringRep(StringRep* rep) {
   if (string_block::HeaderOf(rep)->textIndex.load(std::memory_order_relaxed)) ForgetTextPlaces(rep);
   const int shelf = ShelfFor(CapacityOf(rep));
   if (shelf < 0 || !KeepBlock(BlockOf(rep), shelf)) FreeMemory(BlockOf(rep));
+}
+
+}  // namespace
+
+void ReleaseStringRep(StringRep* rep) {
+  if (!rep || --rep->refCount > 0) return;
+  // The common end of a short record, which calls nothing: its block goes straight back on its
+  // shelf. Anything else is DropRecord's.
+  if (__builtin_expect(!string_block::MaybeStatic(rep) && rep->buffer == InlineBuffer(rep), 1)) {
+    // Only such a record has a header to read.
+    const int shelf = ShelfFor(CapacityOf(rep));
+    KeptBlocks& kept = tKeptBlocks;
+    if (__builtin_expect(shelf >= 0 && !string_block::HeaderOf(rep)->textIndex.load(std::memory_order_relaxed) &&
+                             kept.state == KeptBlocks::kOpen && kept.shelves[shelf].count < kKeptPerShelf,
+                         1)) {
+      KeptBlocks::Shelf& onShelf = kept.shelves[shelf];
+      onShelf.blocks[onShelf.count++] = BlockOf(rep);
+      return;
+    }
+  }
+  DropRecord(rep);
 }
 
 namespace string_block {

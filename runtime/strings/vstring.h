@@ -36,7 +36,14 @@ constexpr int32_t kLongestStringBytes = INT32_MAX - 2;
 // A text length counted in 64 bits, as a record's length: a text longer than a record holds
 // ends the program as memory exhausted, as every allocation the runtime cannot make does, never
 // a record whose counts wrapped around. A negative length counts as 0.
-int32_t RecordLength(int64_t length);
+namespace string_block {
+extern int32_t gLongestRecordLength;  // kLongestStringBytes but where a test lowers it
+[[noreturn]] void ExitRecordTooLong(int64_t length);
+}  // namespace string_block
+inline int32_t RecordLength(int64_t length) {
+  if (__builtin_expect(length > string_block::gLongestRecordLength, 0)) string_block::ExitRecordTooLong(length);
+  return length > 0 ? static_cast<int32_t>(length) : 0;
+}
 
 // A new record with one reference holding a copy of `length` bytes (zeros when `bytes` is
 // null, for the caller to fill in). A negative length counts as 0; one past
@@ -165,22 +172,31 @@ inline bool HasHeader(const StringRep* rep) {
 extern uintptr_t gStaticSpanBegin;
 extern uintptr_t gStaticSpanLength;  // 0 while no range is registered
 
-// Appends are mostly short pieces, for which a call to memcpy costs more than the copy.
+// Copies n bytes, between one Piece's size and two, as two pieces that may overlap.
+template <typename Piece>
+inline void CopyEnds(char* to, const char* from, size_t n) {
+  Piece head, tail;
+  __builtin_memcpy(&head, from, sizeof(Piece));
+  __builtin_memcpy(&tail, from + n - sizeof(Piece), sizeof(Piece));
+  __builtin_memcpy(to, &head, sizeof(Piece));
+  __builtin_memcpy(to + n - sizeof(Piece), &tail, sizeof(Piece));
+}
+
+// Appends and new records are mostly short texts (a line, a field), for which a call to memcpy
+// costs more than the copy. A text of up to 64 bytes takes at most four pieces of 16.
 inline void CopyBytes(char* to, const char* from, size_t n) {
-  if (n >= 8 && n <= 16) {
-    uint64_t head, tail;
-    __builtin_memcpy(&head, from, 8);
-    __builtin_memcpy(&tail, from + n - 8, 8);
-    __builtin_memcpy(to, &head, 8);
-    __builtin_memcpy(to + n - 8, &tail, 8);
-  } else if (n >= 4 && n < 8) {
-    uint32_t head, tail;
-    __builtin_memcpy(&head, from, 4);
-    __builtin_memcpy(&tail, from + n - 4, 4);
-    __builtin_memcpy(to, &head, 4);
-    __builtin_memcpy(to + n - 4, &tail, 4);
-  } else if (n < 4) {
+  using Piece16 = char __attribute__((vector_size(16)));
+  if (n < 4) {
     for (size_t i = 0; i < n; ++i) to[i] = from[i];
+  } else if (n < 8) {
+    CopyEnds<uint32_t>(to, from, n);
+  } else if (n < 16) {
+    CopyEnds<uint64_t>(to, from, n);
+  } else if (n <= 32) {
+    CopyEnds<Piece16>(to, from, n);
+  } else if (n <= 64) {
+    CopyEnds<Piece16>(to, from, 32);
+    CopyEnds<Piece16>(to + n - 32, from + n - 32, 32);
   } else {
     __builtin_memcpy(to, from, n);
   }

@@ -1,9 +1,13 @@
+#include <stdlib.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "startup/class_registration.h"
+#include "files/data_file.h"
 #include "files/line_buffer.h"
 #include "files/stream_objects.h"
 #include "files/support/stream_object_test.h"
@@ -105,8 +109,22 @@ TEST_F(TextStreamsTest, AJumpReadsAPageAndReadingOnReadsFurtherAhead) {
   RuntimeUnlockObject(stream);
 }
 
+// A file on disk holding the bytes, open for reading; gone from its folder already.
+RandomAccessMechanism* FileWith(const std::string& bytes) {
+  char path[] = "/tmp/vorn-text-stream-XXXXXX";
+  const int fd = mkstemp(path);
+  if (fd < 0 || write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) return nullptr;
+  close(fd);
+  auto* file = new UnixDataFile();
+  const bool opened = file->Open(path, kDataFileReadPermission);
+  unlink(path);
+  if (!opened) delete file;
+  return opened ? file : nullptr;
+}
+
 // Seeded programs of ReadLine, Read, a jump, EOF and ReadAll over text of short and long lines
-// across several fills, against the text itself: each answer and the position after it.
+// across several fills, against the text itself: each answer and the position after it. A file
+// on disk answers EOF by reading ahead into the stream's buffer.
 TEST_F(TextStreamsTest, RandomReadsAnswerAsTheTextSays) {
   for (unsigned seed = 1; seed <= 20; ++seed) {
     std::mt19937 random(seed);
@@ -115,7 +133,9 @@ TEST_F(TextStreamsTest, RandomReadsAnswerAsTheTextSays) {
       const int kind = int(random() % 8);
       text += kind == 0 ? "\r" : kind == 1 ? "\r\n" : kind == 2 ? "\n" : std::string(random() % (kind == 3 ? 5000 : 90), char('a' + kind));
     }
-    RuntimeObject* stream = NewTextInputStreamObject(StoreWith(text));
+    RandomAccessMechanism* store = seed % 2 ? static_cast<RandomAccessMechanism*>(StoreWith(text)) : FileWith(text);
+    ASSERT_NE(store, nullptr);
+    RuntimeObject* stream = NewTextInputStreamObject(store);
     size_t at = 0;
     for (int step = 0; step < 400; ++step) {
       SCOPED_TRACE("seed " + std::to_string(seed) + ", step " + std::to_string(step));
