@@ -124,7 +124,10 @@ struct KeptBlocks {
   Shelf shelves[kShelves];
   State state;
 };
-thread_local constinit KeptBlocks tKeptBlocks{};
+// At an offset fixed when the program starts (the runtime is never loaded late): in
+// position-independent code the general model makes each reach look like a call, around which a
+// record's making and end would keep their values on the stack.
+__attribute__((tls_model("initial-exec"))) thread_local constinit KeptBlocks tKeptBlocks{};
 
 struct KeptBlockSweeper {
   ~KeptBlockSweeper() {
