@@ -1,7 +1,5 @@
 #include "files/line_buffer.h"
 
-#include "files/line_scan.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -10,15 +8,14 @@
 
 namespace vorn {
 
-namespace line_scan {
+namespace line_limit {
 int32_t gLongestReadableText = kLongestStringBytes;
-}  // namespace line_scan
+}  // namespace line_limit
 
 namespace {
 
-constexpr uint32_t kCarriageReturn = 0x0D;
-constexpr uint32_t kLineFeed = 0x0A;
-
+constexpr uint32_t kCarriageReturn = line_scan::kCarriageReturnByte;
+constexpr uint32_t kLineFeed = line_scan::kLineFeedByte;
 
 // How much of a line is gathered before the store is asked whether the rest may fit: asking
 // costs a file two system calls, and a line this short costs nothing to gather.
@@ -59,7 +56,7 @@ inline __attribute__((always_inline)) int32_t FindTerminator(const uint8_t* byte
 }  // namespace
 
 void SetLongestReadableTextForTests(int32_t bytes) {
-  line_scan::gLongestReadableText = bytes > 0 ? std::min(bytes, kLongestStringBytes) : kLongestStringBytes;
+  line_limit::gLongestReadableText = bytes > 0 ? std::min(bytes, kLongestStringBytes) : kLongestStringBytes;
 }
 
 bool LineBuffer::Refill(RandomAccessMechanism* store) {

@@ -14,7 +14,10 @@ namespace vorn {
 
 // The longest text a read of a line or of everything hands out: what a string holds
 // (kLongestStringBytes), or less where a test asks, so that a small store can be read past it.
-inline int32_t LongestReadableText() { return line_scan::gLongestReadableText; }
+namespace line_limit {
+extern int32_t gLongestReadableText;
+}  // namespace line_limit
+inline int32_t LongestReadableText() { return line_limit::gLongestReadableText; }
 // 0 or less restores what a string holds.
 void SetLongestReadableTextForTests(int32_t bytes);
 

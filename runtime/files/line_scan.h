@@ -11,9 +11,6 @@ namespace vorn::line_scan {
 inline constexpr uint8_t kCarriageReturnByte = 0x0D;
 inline constexpr uint8_t kLineFeedByte = 0x0A;
 
-// See LongestReadableText.
-extern int32_t gLongestReadableText;
-
 // The first CR or LF byte in [at, end), or end: one pass over a line, where looking for each
 // byte on its own passes twice and costs two calls a line. A line of up to 64 bytes is found in
 // one step, whose branch is then always taken the same way.

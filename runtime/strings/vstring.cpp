@@ -67,7 +67,6 @@ int Sign(int value) { return (value > 0) - (value < 0); }
 
 namespace {
 
-
 // Records of short texts are made and dropped by the million (a line read, a field, a number in
 // words): a dropped block of one of a few sizes waits on its thread for the next record that
 // fits it, instead of going back to malloc and coming out again. The blocks stay malloc's, so
@@ -143,29 +142,34 @@ inline void* TakeKeptBlock(int shelf) {
   return kept.count > 0 ? kept.blocks[--kept.count] : nullptr;
 }
 
-// KeepBlock on a thread's first keep, or when the block cannot be kept.
-__attribute__((noinline)) bool KeepBlockSlowly(void* block, int shelf) {
+// PutBlockBack where the block cannot go straight on its shelf: on the thread's first keep,
+// with the shelf full, as the thread ends, or with no shelf for its size.
+__attribute__((noinline)) void PutBlockBackSlowly(void* block, int shelf) {
   KeptBlocks& kept = tKeptBlocks;
-  if (kept.state == KeptBlocks::kUnswept) {
+  if (shelf >= 0 && kept.state == KeptBlocks::kUnswept) {
     thread_local KeptBlockSweeper sweeper;
     (void)&sweeper;
     kept.state = KeptBlocks::kOpen;
   }
-  KeptBlocks::Shelf& onShelf = kept.shelves[shelf];
-  if (kept.state == KeptBlocks::kGone || onShelf.count == kKeptPerShelf) return false;
-  onShelf.blocks[onShelf.count++] = block;
-  return true;
+  if (shelf >= 0 && kept.state == KeptBlocks::kOpen && kept.shelves[shelf].count < kKeptPerShelf) {
+    KeptBlocks::Shelf& onShelf = kept.shelves[shelf];
+    onShelf.blocks[onShelf.count++] = block;
+    return;
+  }
+  FreeMemory(block);
 }
 
-// False when the block goes back to malloc: its shelf is full, or the thread is ending.
-inline bool KeepBlock(void* block, int shelf) {
+// The block of a record that went, with room for `capacity`: on its thread's shelf for the
+// next record of its size, or back to malloc.
+inline void PutBlockBack(void* block, Capacity capacity) {
+  const int shelf = ShelfFor(capacity);
   KeptBlocks& kept = tKeptBlocks;
-  KeptBlocks::Shelf& onShelf = kept.shelves[shelf];
-  if (__builtin_expect(kept.state != KeptBlocks::kOpen || onShelf.count == kKeptPerShelf, 0)) {
-    return KeepBlockSlowly(block, shelf);
+  if (__builtin_expect(shelf >= 0 && kept.state == KeptBlocks::kOpen && kept.shelves[shelf].count < kKeptPerShelf, 1)) {
+    KeptBlocks::Shelf& onShelf = kept.shelves[shelf];
+    onShelf.blocks[onShelf.count++] = block;
+    return;
   }
-  onShelf.blocks[onShelf.count++] = block;
-  return true;
+  PutBlockBackSlowly(block, shelf);
 }
 
 // A block from malloc for a record with room for `capacity`: apart from the making of short
@@ -189,11 +193,6 @@ inline StringRep* UnfilledRepIn(void* block, Capacity capacity, int32_t length, 
 inline void* KeptBlockFor(Capacity capacity) {
   const int shelf = ShelfFor(capacity);
   return shelf < 0 ? nullptr : TakeKeptBlock(shelf);
-}
-
-inline StringRep* NewUnfilledRep(Capacity capacity, int32_t length, EncodingCode encoding) {
-  void* block = KeptBlockFor(capacity);
-  return UnfilledRepIn(block ? block : NewBlock(capacity), capacity, length, encoding);
 }
 
 // Fills the record with a copy of `length` bytes, or zeros when `bytes` is null.
@@ -220,7 +219,10 @@ __attribute__((noinline)) StringRep* NewStringRepInNewBlock(const void* bytes, i
 }
 
 // A record of length 0 with room for `capacity` bytes that are not cleared.
-StringRep* NewEmptyRep(Capacity capacity, EncodingCode encoding) { return NewUnfilledRep(capacity, 0, encoding); }
+StringRep* NewEmptyRep(Capacity capacity, EncodingCode encoding) {
+  void* block = KeptBlockFor(capacity);
+  return UnfilledRepIn(block ? block : NewBlock(capacity), capacity, 0, encoding);
+}
 
 }  // namespace
 
@@ -247,7 +249,7 @@ void RetainStringRep(StringRep* rep) {
 
 namespace {
 
-// A record whose last reference went.
+// A record whose last reference went, but for the plain ones ReleaseStringRep puts back itself.
 __attribute__((noinline)) void DropRecord(StringRep* rep) {
   if (string_block::MaybeStatic(rep) && IsStaticStringRep(rep)) {
     // An unbalanced release of an image literal: keep it alive for good.
@@ -259,28 +261,21 @@ __attribute__((noinline)) void DropRecord(StringRep* rep) {
     FreeMemory(rep);
     return;
   }
-  if (string_block::HeaderOf(rep)->textIndex.load(std::memory_order_relaxed)) ForgetTextPlaces(rep);
-  const int shelf = ShelfFor(CapacityOf(rep));
-  if (shelf < 0 || !KeepBlock(BlockOf(rep), shelf)) FreeMemory(BlockOf(rep));
+  ForgetTextPlaces(rep);
+  PutBlockBack(BlockOf(rep), CapacityOf(rep));
 }
 
 }  // namespace
 
 void ReleaseStringRep(StringRep* rep) {
   if (!rep || --rep->refCount > 0) return;
-  // The common end of a short record, which calls nothing: its block goes straight back on its
-  // shelf. Anything else is DropRecord's.
-  if (__builtin_expect(!string_block::MaybeStatic(rep) && rep->buffer == InlineBuffer(rep), 1)) {
-    // Only such a record has a header to read.
-    const int shelf = ShelfFor(CapacityOf(rep));
-    KeptBlocks& kept = tKeptBlocks;
-    if (__builtin_expect(shelf >= 0 && !string_block::HeaderOf(rep)->textIndex.load(std::memory_order_relaxed) &&
-                             kept.state == KeptBlocks::kOpen && kept.shelves[shelf].count < kKeptPerShelf,
-                         1)) {
-      KeptBlocks::Shelf& onShelf = kept.shelves[shelf];
-      onShelf.blocks[onShelf.count++] = BlockOf(rep);
-      return;
-    }
+  // Most records end as a block of their own with the text inline and nothing learned of it,
+  // which goes back without a call. (Only such a record has a header to read.)
+  if (__builtin_expect(!string_block::MaybeStatic(rep) && rep->buffer == InlineBuffer(rep) &&
+                           !string_block::HeaderOf(rep)->textIndex.load(std::memory_order_relaxed),
+                       1)) {
+    PutBlockBack(BlockOf(rep), CapacityOf(rep));
+    return;
   }
   DropRecord(rep);
 }

@@ -1,6 +1,3 @@
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <random>
 #include <string>
@@ -109,17 +106,12 @@ TEST_F(TextStreamsTest, AJumpReadsAPageAndReadingOnReadsFurtherAhead) {
   RuntimeUnlockObject(stream);
 }
 
-// A file on disk holding the bytes, open for reading; gone from its folder already.
+// A temporary file on disk holding the bytes, positioned at 0.
 RandomAccessMechanism* FileWith(const std::string& bytes) {
-  char path[] = "/tmp/vorn-text-stream-XXXXXX";
-  const int fd = mkstemp(path);
-  if (fd < 0 || write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) return nullptr;
-  close(fd);
   auto* file = new UnixDataFile();
-  const bool opened = file->Open(path, kDataFileReadPermission);
-  unlink(path);
-  if (!opened) delete file;
-  return opened ? file : nullptr;
+  if (file->CreateTemporary("") && file->Write(bytes.data(), static_cast<int32_t>(bytes.size())) && file->SetPosition(0)) return file;
+  delete file;
+  return nullptr;
 }
 
 // Seeded programs of ReadLine, Read, a jump, EOF and ReadAll over text of short and long lines

@@ -128,39 +128,27 @@ TEST(StringRecord, FilledRoomBecomesTextUpToTheRoomOnly) {
 // other's: a block a dropped record leaves behind, whichever way it was made, always has room
 // for the next record that takes it, and no record's text changes under another's.
 TEST(StringRecord, EveryBlockHoldsTheRoomOfTheRecordInIt) {
-  struct Exchange {
-    std::mutex lock;
-    std::vector<string> piles[2];
-  } exchange;
-  // Each thread drops on its own thread what the other made.
-  auto run = [&exchange](unsigned seed, int side) {
+  std::mutex lock;
+  std::vector<string> piles[2];
+  auto run = [&](unsigned seed, int side) {
     std::mt19937 random(seed);
     std::vector<std::pair<string, std::string>> live;
     for (int step = 0; step < 20000; ++step) {
-      const int length = std::uniform_int_distribution<int>(0, 300)(random);
-      std::string text(static_cast<size_t>(length), static_cast<char>('a' + step % 26));
-      switch (random() % 4) {
-        case 0: live.emplace_back(string(text, vorn::kEncodingUTF8), text); break;
-        case 1:
-          if (!live.empty()) {
-            auto& [grown, model] = live[random() % live.size()];
-            const std::string more(static_cast<size_t>(length % 40), 'g');
-            grown.Append(string(more, vorn::kEncodingUTF8));
-            model += more;
-          }
-          break;
-        case 2: if (!live.empty()) live.erase(live.begin() + static_cast<long>(random() % live.size())); break;
-        default: {
-          string made(text, vorn::kEncodingUTF8);
-          string other;
-          {
-            const std::lock_guard<std::mutex> hold(exchange.lock);
-            exchange.piles[side].push_back(std::move(made));
-            std::vector<string>& theirs = exchange.piles[1 - side];
-            if (!theirs.empty()) other = std::move(theirs.back()), theirs.pop_back();
-          }
-          break;  // `other` is dropped here, on this thread
-        }
+      const std::string text(random() % 301, static_cast<char>('a' + step % 26));
+      const unsigned what = random() % 4;
+      if (what == 0) live.emplace_back(string(text, vorn::kEncodingUTF8), text);
+      if (what == 1 && !live.empty()) {
+        auto& [grown, model] = live[random() % live.size()];
+        const std::string more(text.size() % 40, 'g');
+        grown.Append(string(more, vorn::kEncodingUTF8));
+        model += more;
+      }
+      if (what == 2 && !live.empty()) live.erase(live.begin() + static_cast<long>(random() % live.size()));
+      if (what == 3) {  // made here for the other thread; one of the other's dropped here
+        string theirs;
+        const std::lock_guard<std::mutex> hold(lock);
+        piles[side].emplace_back(text, vorn::kEncodingUTF8);
+        if (!piles[1 - side].empty()) theirs = std::move(piles[1 - side].back()), piles[1 - side].pop_back();
       }
       for (const auto& [record, model] : live) {
         if (const StringRep* rep = record.Rep()) {
@@ -328,10 +316,9 @@ TEST(StringJoin, InPlaceAppendsKeepTheLengthByteAndAppendToThemselves) {
   EXPECT_EQ(static_cast<uint8_t>(half.Rep()->buffer[0]), 8);
 }
 
-// Short texts are copied in pieces that may overlap: at every length around the piece sizes,
-// from a source of distinct bytes whose allocation ends right behind it (a sanitizer build sees a
-// read past it), a record made of the text
-// and one appended to in place hold exactly the text and its NUL.
+// Short texts are copied in pieces that may overlap: at every length around the piece sizes, from
+// a source whose allocation ends right behind it (a sanitizer build sees a read past it), a record
+// made of the text and one appended to in place hold exactly the text and its NUL.
 TEST(StringJoin, TextsOfEveryShortLengthAreCopiedWhole) {
   for (size_t length = 0; length <= 130; ++length) {
     SCOPED_TRACE(length);
@@ -340,11 +327,11 @@ TEST(StringJoin, TextsOfEveryShortLengthAreCopiedWhole) {
     const std::unique_ptr<char[]> source(new char[std::max<size_t>(length, 1)]);
     std::memcpy(source.get(), text.data(), length);
     const string made(std::string_view(source.get(), length), vorn::kEncodingUTF8);
-    ASSERT_EQ(std::string(made.View()), text);
-    ASSERT_EQ(made.CString()[length], '\0');
     string grown(std::string_view("ab"), vorn::kEncodingUTF8);  // as `made`: appended in place
     grown.Reserve(static_cast<int32_t>(length + 2));
     grown.Append(made);
+    ASSERT_EQ(std::string(made.View()), text);
+    ASSERT_EQ(made.CString()[length], '\0');
     ASSERT_EQ(std::string(grown.View()), "ab" + text);
     ASSERT_EQ(grown.CString()[length + 2], '\0');
   }
